@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Alerts and file dialogs go through these hooks so that tests (and scripted runs) can answer
+// them without a person in front of the screen. With no hook set, the real dialog is shown.
+struct AlertRequest
+{
+    QString title;
+    QString text;
+    QString informativeText;
+    QStringList buttons;
+};
+
+struct FileDialogRequest
+{
+    bool save = false;
+    QString caption;
+    QString directory;
+    QString filter;
+};
+
+namespace DialogHooks {
+// The answer is the 0-based index of the button pressed.
+using AlertResponder = std::function<int(const AlertRequest &)>;
+// The answer is the chosen path; empty means cancelled.
+using FileResponder = std::function<QString(const FileDialogRequest &)>;
+
+void setAlertResponder(AlertResponder responder);
+const AlertResponder &alertResponder();
+void setFileResponder(FileResponder responder);
+const FileResponder &fileResponder();
+} // namespace DialogHooks

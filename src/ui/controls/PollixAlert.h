@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QStringList>
+
+// The program's alert panel: a fixed English text, a title ("Pollix ARS" or "Pollix") and up to
+// three buttons, the first being the default. While it is the frame listener the teacher keypad
+// can press its first two buttons (see handleMachMessage).
+class PollixAlert : public QMessageBox
+{
+    Q_OBJECT
+public:
+    enum { AlertFirstButtonReturn = 1000, AlertSecondButtonReturn = 1001, AlertThirdButtonReturn = 1002 };
+
+    PollixAlert(const QString &title, const QString &text, const QStringList &buttons,
+                const QString &informativeText = {}, QWidget *parent = nullptr);
+
+    // Runs the alert modally (or asks the test hook) and returns AlertFirstButtonReturn + index.
+    int runModal();
+
+    // A one-call alert; returns AlertFirstButtonReturn + index of the button pressed.
+    static int show(QWidget *parent, const QString &title, const QString &text,
+                    const QStringList &buttons = {QStringLiteral("OK")}, const QString &informativeText = {});
+
+    QStringList buttonTitles() const { return m_titles; }
+    int buttonCount() const { return int(m_buttons.size()); }
+    // Presses the button as the teacher would; ignored when there is no such button.
+    void pressButton(int index);
+
+    // Teacher keypad key press on an alert that listens for frames.
+    Q_INVOKABLE void handleMachMessage();
+
+private:
+    QStringList m_titles;
+    QList<QAbstractButton *> m_buttons;
+    int m_pressed = -1;
+};

@@ -1,0 +1,59 @@
+#include "PollixTest.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Singleton.h"
+#include "ui/controls/DialogHooks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+void PollixTest::SetUp()
+{
+    SingletonRegistry::resetAll();
+    m_home = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(m_home->isValid());
+    qputenv("POLLIX_HOME", m_home->path().toUtf8());
+    m_app = std::make_unique<Orvenda_AppDelegate>(m_home->path());
+    Orvenda_AppDelegate::setAppDelegate(m_app.get());
+}
+
+void PollixTest::TearDown()
+{
+    DialogHooks::setAlertResponder({});
+    DialogHooks::setFileResponder({});
+    AtomicFile::setFailureHook({});
+    SingletonRegistry::resetAll();
+    Orvenda_AppDelegate::setAppDelegate(nullptr);
+    m_app.reset();
+    m_home.reset();
+}
+
+QString PollixTest::writeFile(const QString &relativePath, const QByteArray &bytes) const
+{
+    const QString path = home() + relativePath;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return QString();
+    f.write(bytes);
+    return path;
+}
+
+QByteArray PollixTest::readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+QString PollixTest::testDataPath(const QString &relativePath)
+{
+    return QStringLiteral(POLLIX_TEST_DATA_DIR "/") + relativePath;
+}
+
+QByteArray PollixTest::testData(const QString &relativePath)
+{
+    return readFile(testDataPath(relativePath));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/app/Orvenda_AppDelegate.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Base fixture: every case gets a fresh, empty application folder as $POLLIX_HOME, an application
+// delegate rooted there, and fresh singletons.
+class PollixTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString home() const { return m_home->path() + QLatin1Char('/'); }
+    Orvenda_AppDelegate *app() const { return m_app.get(); }
+
+    // Writes a file under the application folder (folders made as needed); returns its path.
+    QString writeFile(const QString &relativePath, const QByteArray &bytes) const;
+    static QByteArray readFile(const QString &path);
+    // Bytes of a committed file under tests/data.
+    static QByteArray testData(const QString &relativePath);
+    static QString testDataPath(const QString &relativePath);
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<Orvenda_AppDelegate> m_app;
+};
