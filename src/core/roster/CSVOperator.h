@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A grid of text cells written and read as CSV: every CSV export fills one and saves it, and the
+// roster import reads the chosen file through it. Rows and columns are numbered from 1.
+class CSVOperator
+{
+public:
+    static CSVOperator CSVWithColumns(int columns);
+    CSVOperator() = default;
+    CSVOperator(const QList<QStringList> &rows, int columns);
+
+    // Commas become blanks, since the writer never quotes a cell for a comma of its own.
+    void setString(const QString &text, int row, int column);
+    QString stringAtRow(int row, int column) const;
+    int numOfRows() const { return int(arrRows.size()); }
+    int numOfColumns() const { return m_numOfColumns; }
+    void setNumOfColumns(int n) { m_numOfColumns = n; }
+    const QList<QStringList> &rows() const { return arrRows; }
+
+    // Replaces the file whole; false with the reason in errorText when it cannot.
+    bool saveCSVTo(const QString &path, QString *errorText = nullptr) const;
+    // Replaces the grid with the file's rows; a failed read leaves the grid as it was.
+    bool loadCSVFrom(const QString &path, QString *errorText = nullptr);
+
+    static QString encodeStringToCSV(const QString &text);
+    static QString decodeStringFromCSV(const QString &text);
+    // The file's text: UTF-8, or Windows-1252 when the bytes are not valid UTF-8.
+    static QString decodeFileBytes(const QByteArray &bytes);
+
+private:
+    QList<QStringList> arrRows;
+    int m_numOfColumns = 0;
+};

@@ -1,0 +1,122 @@
+#include "core/roster/CSVOperator.h"
+#include "platform/AtomicFile.h"
+#include "support/PollixTest.h"
+
+#include <QDir>
+
+using CSVOperatorTest = PollixTest;
+
+TEST_F(CSVOperatorTest, SettingCellsRespectsColumnLimitAndGrowsRows)
+{
+    CSVOperator grid = CSVOperator::CSVWithColumns(3);
+    grid.setString("x", 1, 4);
+    EXPECT_EQ(grid.numOfRows(), 0);
+    grid.setString("y", 5, 2);
+    EXPECT_EQ(grid.numOfRows(), 5);
+    EXPECT_EQ(grid.stringAtRow(1, 1), "");
+    EXPECT_EQ(grid.stringAtRow(5, 2), "y");
+    EXPECT_EQ(grid.stringAtRow(5, 3), "");
+    EXPECT_EQ(grid.stringAtRow(9, 1), "");
+    grid.setString("a,b", 1, 1);
+    EXPECT_EQ(grid.stringAtRow(1, 1), "a b");
+    grid.setString(QString(), 1, 1);
+    EXPECT_EQ(grid.stringAtRow(1, 1), "a b");
+}
+
+TEST_F(CSVOperatorTest, WriterQuotesOnlyWhereNeededAndPadsRows)
+{
+    EXPECT_EQ(CSVOperator::encodeStringToCSV(" x"), "\" x\"");
+    EXPECT_EQ(CSVOperator::encodeStringToCSV("\"hi\""), "\"\"\"hi\"\"\"");
+    EXPECT_EQ(CSVOperator::encodeStringToCSV("a\nb"), "\"a\nb\"");
+    EXPECT_EQ(CSVOperator::encodeStringToCSV("a\rb"), "a\rb");
+    EXPECT_EQ(CSVOperator::encodeStringToCSV("\tx"), "\tx");
+    EXPECT_EQ(CSVOperator::encodeStringToCSV(""), "");
+
+    CSVOperator grid = CSVOperator::CSVWithColumns(3);
+    grid.setString("Name", 1, 1);
+    grid.setString("Lee", 2, 2);
+    const QString path = home() + "out.csv";
+    ASSERT_TRUE(grid.saveCSVTo(path));
+    EXPECT_EQ(readFile(path), QByteArray("Name,,\r\n,Lee,\r\n"));
+
+    ASSERT_TRUE(CSVOperator::CSVWithColumns(2).saveCSVTo(path));
+    EXPECT_EQ(readFile(path).size(), 0) << "a grid with no rows writes an empty file over the old one";
+}
+
+TEST_F(CSVOperatorTest, WriteFailuresKeepTheOldFile)
+{
+    QString why;
+    QDir().mkpath(home() + "folder.csv");
+    EXPECT_FALSE(CSVOperator::CSVWithColumns(1).saveCSVTo(home() + "folder.csv", &why));
+    EXPECT_EQ(why, "Create file failed");
+
+    const QString path = writeFile("keep.csv", "old,file\r\n");
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    CSVOperator grid = CSVOperator::CSVWithColumns(1);
+    grid.setString("new", 1, 1);
+    EXPECT_FALSE(grid.saveCSVTo(path, &why));
+    EXPECT_EQ(readFile(path), QByteArray("old,file\r\n"));
+}
+
+TEST_F(CSVOperatorTest, RoundTripsQuotesBlanksCommasAndNonAscii)
+{
+    CSVOperator grid = CSVOperator::CSVWithColumns(4);
+    grid.setString(" x", 1, 1);
+    grid.setString("\"hi\"", 1, 2);
+    grid.setString("Zoë Ångström", 1, 3);
+    grid.setString("two\nlines", 1, 4);
+    const QString path = home() + "rt.csv";
+    ASSERT_TRUE(grid.saveCSVTo(path));
+
+    CSVOperator back;
+    ASSERT_TRUE(back.loadCSVFrom(path));
+    ASSERT_EQ(back.numOfRows(), 2) << "a line feed inside a field starts a new row";
+    EXPECT_EQ(back.stringAtRow(1, 1), "x");
+    EXPECT_EQ(back.stringAtRow(1, 2), "hi");
+    EXPECT_EQ(back.stringAtRow(1, 3), "Zoë Ångström");
+    EXPECT_EQ(back.stringAtRow(1, 4), "two");
+    EXPECT_EQ(back.stringAtRow(2, 1), "lines");
+}
+
+TEST_F(CSVOperatorTest, ReaderKeepsQuotedCommasAndReadsWindowsCodePage)
+{
+    CSVOperator grid;
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("q.csv", "\"Lee, Ann\",7,\"say \"\"hi\"\", then go\"\r\n")));
+    ASSERT_EQ(grid.numOfRows(), 1);
+    EXPECT_EQ(grid.numOfColumns(), 3);
+    EXPECT_EQ(grid.stringAtRow(1, 1), "Lee, Ann");
+    EXPECT_EQ(grid.stringAtRow(1, 2), "7");
+    EXPECT_EQ(grid.stringAtRow(1, 3), "say hi, then go");
+
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("w.csv", QByteArray("Jos\xe9,M\xfcller \x80\x92\r\n"))));
+    ASSERT_EQ(grid.numOfRows(), 1);
+    EXPECT_EQ(grid.stringAtRow(1, 1), QString::fromUtf8("José"));
+    EXPECT_EQ(grid.stringAtRow(1, 2), QString::fromUtf8("Müller €’"));
+}
+
+TEST_F(CSVOperatorTest, ReaderLineRules)
+{
+    CSVOperator grid;
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("l.csv", "1,2,3\n\n4,5\r\n")));
+    EXPECT_EQ(grid.numOfRows(), 2);
+    EXPECT_EQ(grid.numOfColumns(), 3);
+    EXPECT_EQ(grid.stringAtRow(2, 3), "");
+
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("b.csv", "   \ra\tb\r")));
+    ASSERT_EQ(grid.numOfRows(), 2);
+    EXPECT_EQ(grid.rows()[0], QStringList{""});
+    EXPECT_EQ(grid.stringAtRow(2, 1), "a;b");
+}
+
+TEST_F(CSVOperatorTest, FailedReadLeavesGridAsItWas)
+{
+    CSVOperator grid = CSVOperator::CSVWithColumns(2);
+    grid.setString("keep", 1, 1);
+    QString why;
+    EXPECT_FALSE(grid.loadCSVFrom(home() + "missing.csv", &why));
+    EXPECT_EQ(why, "File is not exist.");
+    QDir().mkpath(home() + "dir.csv");
+    EXPECT_FALSE(grid.loadCSVFrom(home() + "dir.csv", &why));
+    EXPECT_EQ(grid.stringAtRow(1, 1), "keep");
+    EXPECT_EQ(grid.numOfColumns(), 2);
+}
