@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -11,7 +12,16 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <climits>
+#include <mutex>
+#include <sstream>
+
 namespace {
+std::mutex g_clockMutex;
+std::function<QDateTime()> g_clock;
+
+constexpr int kStoredZoneOffset = 8 * 3600;
+
 // Twenty non-zero key bytes below 10: every ASCII byte stays ASCII and none becomes zero.
 constexpr unsigned char g_seedChars[20] = {3, 7, 1, 9, 4, 2, 8, 5, 6, 1, 7, 3, 9, 2, 4, 8, 6, 5, 1, 3};
 } // namespace
@@ -27,7 +37,88 @@ QString GlobalFunctions::toXmlString(const QString &text)
 
 QString GlobalFunctions::currentTimeDesp()
 {
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    return currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+}
+
+QDateTime GlobalFunctions::currentDateTime()
+{
+    {
+        std::lock_guard lock(g_clockMutex);
+        if (g_clock)
+            return g_clock();
+    }
+    return QDateTime::currentDateTime();
+}
+
+void GlobalFunctions::setClockForTesting(std::function<QDateTime()> clock)
+{
+    std::lock_guard lock(g_clockMutex);
+    g_clock = std::move(clock);
+}
+
+QDateTime GlobalFunctions::dateFromStoredDay(const QString &day)
+{
+    const QDate d = QDate::fromString(day.left(10), QStringLiteral("yyyy-MM-dd"));
+    if (!d.isValid())
+        return QDateTime();
+    return QDateTime(d, QTime(0, 0, 0), Qt::OffsetFromUTC, kStoredZoneOffset);
+}
+
+QDateTime GlobalFunctions::dateFromStoredTimeStamp(const QString &stamp)
+{
+    const QDateTime local = QDateTime::fromString(stamp.left(19), QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    if (!local.isValid())
+        return QDateTime();
+    return QDateTime(local.date(), local.time(), Qt::OffsetFromUTC, kStoredZoneOffset);
+}
+
+QString GlobalFunctions::standardDateText(const QDateTime &date)
+{
+    if (!date.isValid())
+        return QString();
+    return date.toOffsetFromUtc(kStoredZoneOffset).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+           QStringLiteral(" +0800");
+}
+
+QString GlobalFunctions::timeStampFromStandardText(const QString &text)
+{
+    QString out = text;
+    if (out.size() > 10 && out.at(10) == QLatin1Char(' '))
+        out[10] = QLatin1Char('T');
+    return out.left(19);
+}
+
+QString GlobalFunctions::dayText(const QDateTime &date)
+{
+    return date.isValid() ? date.date().toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}
+
+QDateTime GlobalFunctions::dateFromDayText(const QString &text)
+{
+    const QDate d = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
+}
+
+int GlobalFunctions::intValue(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    long long value = 0;
+    for (; i < n && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
+        value = value * 10 + (text.at(i).unicode() - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative)
+        return static_cast<int>(std::max(-value, static_cast<long long>(INT_MIN)));
+    return static_cast<int>(std::min(value, static_cast<long long>(INT_MAX)));
 }
 
 QString GlobalFunctions::getValueByTagName(const QString &tag, const pugi::xml_node &parent)
@@ -118,15 +209,148 @@ QString GlobalFunctions::classXmlDatabasePath()
     return app ? app->strClassXmlDataFilePath() : QString();
 }
 
+QString GlobalFunctions::pathInDataFolder(const QString &fileName)
+{
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    return app && !app->strDataFilePath().isEmpty() ? app->strDataFilePath() + fileName : QString();
+}
+
+QString GlobalFunctions::pathInApplicationFolder(const QString &fileName)
+{
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    return app && !app->strPollixFilePath().isEmpty() ? app->strPollixFilePath() + fileName : QString();
+}
+
 bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray &data)
 {
     if (data.isNull())
         return true;
+    // A first write into a folder that is not there yet (a fresh data folder) makes it.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!path.isEmpty() && !QFileInfo::exists(folder))
+        QDir().mkpath(folder);
     if (!AtomicFile::write(path, data)) {
         PollixLog(QStringLiteral("Failed to create fileHandle. Path:%1").arg(path));
         return false;
     }
     return true;
+}
+
+QByteArray GlobalFunctions::xmlData(const pugi::xml_document &doc)
+{
+    std::ostringstream out;
+    out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+    doc.save(out, "", pugi::format_raw | pugi::format_no_declaration | pugi::format_no_empty_element_tags,
+             pugi::encoding_utf8);
+    const std::string bytes = out.str();
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+pugi::xml_node GlobalFunctions::createRoot(pugi::xml_document &doc, const char *name, bool withNamespaces)
+{
+    pugi::xml_node root = doc.append_child(name);
+    if (withNamespaces) {
+        root.append_attribute("xmlns:xsi") = "http://www.w3.org/2001/XMLSchema-instance";
+        root.append_attribute("xmlns:xsd") = "http://www.w3.org/2001/XMLSchema";
+    }
+    return root;
+}
+
+pugi::xml_node GlobalFunctions::appendTextChild(pugi::xml_node parent, const char *name, const QString &text)
+{
+    pugi::xml_node child = parent.append_child(name);
+    if (!text.isEmpty())
+        child.text().set(utf8(text).c_str());
+    return child;
+}
+
+bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    const pugi::xml_parse_result result = doc.load_buffer(bytes.constData(), size_t(bytes.size()),
+                                                          pugi::parse_default, pugi::encoding_utf8);
+    if (!result) {
+        if (error)
+            *error = QStringLiteral("%1 at offset %2").arg(QString::fromUtf8(result.description())).arg(result.offset);
+        return false;
+    }
+    if (!doc.document_element()) {
+        if (error)
+            *error = QStringLiteral("no root element");
+        return false;
+    }
+    return true;
+}
+
+bool GlobalFunctions::loadOrCreateXmlFile(const QString &path, const char *rootName, pugi::xml_document &doc)
+{
+    if (!fileExistsAtPath(path)) {
+        pugi::xml_document fresh;
+        createRoot(fresh, rootName, false);
+        if (!saveXmlDocument(path, fresh))
+            return false;
+    }
+    return loadXmlFile(path, doc);
+}
+
+pugi::xml_node GlobalFunctions::nthChildWhere(pugi::xml_node parent, const char *name, int k,
+                                              const std::function<bool(pugi::xml_node)> &matches)
+{
+    for (pugi::xml_node child : parent.children(name)) {
+        if (!matches(child))
+            continue;
+        if (k-- == 0)
+            return child;
+    }
+    return pugi::xml_node();
+}
+
+GlobalFunctions::FileEdit GlobalFunctions::editNthRootChild(const QString &path, const char *name, int k,
+                                                            const std::function<bool(pugi::xml_node)> &matches,
+                                                            const std::function<void(pugi::xml_node)> &edit)
+{
+    pugi::xml_document doc;
+    if (!loadXmlFile(path, doc))
+        return FileEdit::Failed;
+    const pugi::xml_node child = nthChildWhere(doc.document_element(), name, k, matches);
+    if (!child)
+        return FileEdit::NotInFile;
+    edit(child);
+    return saveXmlDocument(path, doc) ? FileEdit::Written : FileEdit::Failed;
+}
+
+QString GlobalFunctions::allText()
+{
+    return QCoreApplication::translate("GlobalFunctions", "All");
+}
+
+bool GlobalFunctions::saveXmlDocument(const QString &path, const pugi::xml_document &doc)
+{
+    return createQXmlFileAtPath(path, xmlData(doc));
+}
+
+QString GlobalFunctions::safeFileName(const QString &name)
+{
+    QString out = name;
+    for (QChar &c : out)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() == 0)
+            c = QLatin1Char('_');
+    return out;
+}
+
+QString GlobalFunctions::freeFilePath(const QString &folder, const QString &base, const QString &ext)
+{
+    const QString stem = folder + QLatin1Char('/') + base;
+    QString path = stem + ext;
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = stem + QStringLiteral(" (%1)").arg(n) + ext;
+    return path;
 }
 
 QString GlobalFunctions::getIDOfXmlQuizFile(const QString &path)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 #include <pugixml.hpp>
@@ -19,6 +22,26 @@ public:
     static QString toXmlString(const QString &text);
     // Local time now, "YYYY-MM-DDTHH:MM:SS".
     static QString currentTimeDesp();
+    // The clock behind currentTimeDesp(); tests set a fixed one (an empty function restores it).
+    static QDateTime currentDateTime();
+    static void setClockForTesting(std::function<QDateTime()> clock);
+
+    // Stored time stamps are read back in the fixed zone UTC+8, whatever the machine's zone.
+    // "YYYY-MM-DD": that day at 00:00:00 +0800.
+    static QDateTime dateFromStoredDay(const QString &day);
+    // "YYYY-MM-DDTHH:MM:SS": that moment in +0800; an invalid date when the text is not one.
+    static QDateTime dateFromStoredTimeStamp(const QString &stamp);
+    // "YYYY-MM-DD HH:MM:SS +0800", the date printed in UTC+8 (so a stored day survives a round trip).
+    static QString standardDateText(const QDateTime &date);
+    // A standard date text or time stamp as a stored time stamp: blank at index 10 -> "T", 19 chars.
+    static QString timeStampFromStandardText(const QString &text);
+    // A calendar date as stored ("%Y-%m-%d", local date; "" for none) and back (local midnight;
+    // an invalid date for an empty or malformed text).
+    static QString dayText(const QDateTime &date);
+    static QDateTime dateFromDayText(const QString &text);
+    // Leading integer of a text as stored numbers are read: optional blanks and sign, then
+    // digits; 0 when the text does not start with a number; clamped to the int range.
+    static int intValue(const QString &text);
 
     // Text of the first child element called tag; "" when there is none.
     static QString getValueByTagName(const QString &tag, const pugi::xml_node &parent);
@@ -35,10 +58,59 @@ public:
     static bool directoryExistsAtPath(const QString &path);
     static bool fileExistsAtPath(const QString &path);
     static QString classXmlDatabasePath();
+    // A file in the data folder / the application folder; "" when no application delegate is set.
+    static QString pathInDataFolder(const QString &fileName);
+    static QString pathInApplicationFolder(const QString &fileName);
 
-    // Replaces the whole file atomically; null data writes nothing and succeeds.
+    // Replaces the whole file atomically (making its folder when missing); null data writes nothing
+    // and succeeds.
     // False when the file could not be written, the old file then being intact.
     static bool createQXmlFileAtPath(const QString &path, const QByteArray &data);
+
+    // The one serialised form of every store file: the declaration, a line break, then the root
+    // with no indentation or line breaks; empty elements as start-end pairs.
+    static QByteArray xmlData(const pugi::xml_document &doc);
+    // A new root element; withNamespaces adds the "xsi" and "xsd" declarations (session and class files).
+    static pugi::xml_node createRoot(pugi::xml_document &doc, const char *name, bool withNamespaces);
+    // Appends a child element holding text (an empty text gives an empty element).
+    static pugi::xml_node appendTextChild(pugi::xml_node parent, const char *name, const QString &text);
+    // Parses a whole store file; the parser's error text goes to *error on failure.
+    static bool loadXmlFile(const QString &path, pugi::xml_document &doc, QString *error = nullptr);
+    // Parses the file, first writing a document holding only an empty root when there is none.
+    static bool loadOrCreateXmlFile(const QString &path, const char *rootName, pugi::xml_document &doc);
+    // The k-th (from 0) child element called name for which matches() holds; null when none.
+    // Stores use it so that the k-th of several equal records in their list is the k-th equal
+    // element of the file.
+    static pugi::xml_node nthChildWhere(pugi::xml_node parent, const char *name, int k,
+                                        const std::function<bool(pugi::xml_node)> &matches);
+    // Outcome of editing one element of a store file in place.
+    enum class FileEdit { Written, NotInFile, Failed };
+    // Loads the file, hands the k-th child of the root called name for which matches() holds to
+    // edit() and writes the file. NotInFile (nothing written) when there is no such child; Failed
+    // when the file could not be read or written (the file is then as it was).
+    static FileEdit editNthRootChild(const QString &path, const char *name, int k,
+                                     const std::function<bool(pugi::xml_node)> &matches,
+                                     const std::function<void(pugi::xml_node)> &edit);
+    // Position in list of the record whose no() is no; -1 when none.
+    template <typename Record>
+    static qsizetype indexOfNo(const QList<Record> &list, int no)
+    {
+        for (qsizetype i = 0; i < list.size(); ++i)
+            if (list.at(i).no() == no)
+                return i;
+        return -1;
+    }
+    // The localized "All" that number 0 stands for in every name-by-number lookup.
+    static QString allText();
+    // createQXmlFileAtPath(path, xmlData(doc)).
+    static bool saveXmlDocument(const QString &path, const pugi::xml_document &doc);
+
+    // A name typed by the teacher made safe as a file name (an extension always follows it):
+    // path separators and NUL become "_", so the file stays in its folder.
+    static QString safeFileName(const QString &name);
+    // folder/base + ext when no file is there, else folder/base (2) + ext, (3), ...: a first write
+    // never replaces a file that is already there.
+    static QString freeFilePath(const QString &folder, const QString &base, const QString &ext);
 
     // The session ID of a session file, read from its first 255 bytes without parsing it.
     static QString getIDOfXmlQuizFile(const QString &path);

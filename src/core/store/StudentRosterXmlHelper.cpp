@@ -1,0 +1,45 @@
+#include "StudentRosterXmlHelper.h"
+
+#include "GlobalFunctions.h"
+#include "platform/Log.h"
+
+namespace {
+void buildEmptyRoster(pugi::xml_document &doc)
+{
+    GlobalFunctions::createRoot(doc, "ClassRoom", false).append_child("Students");
+}
+} // namespace
+
+bool StudentRosterXmlHelper::createXmlFileAtPath(const QString &path)
+{
+    pugi::xml_document doc;
+    buildEmptyRoster(doc);
+    return GlobalFunctions::saveXmlDocument(path, doc);
+}
+
+std::unique_ptr<StudentRosterXmlHelper> StudentRosterXmlHelper::initWithXmlPath(const QString &path)
+{
+    std::unique_ptr<StudentRosterXmlHelper> helper(new StudentRosterXmlHelper);
+    if (GlobalFunctions::fileExistsAtPath(path)) {
+        if (!GlobalFunctions::loadXmlFile(path, helper->m_xmlDoc))
+            return nullptr;
+    } else {
+        buildEmptyRoster(helper->m_xmlDoc);
+        if (!GlobalFunctions::saveXmlDocument(path, helper->m_xmlDoc))
+            return nullptr;
+    }
+    helper->m_path = path;
+    helper->m_studentsElem = helper->m_xmlDoc.document_element().child("Students");
+    if (!helper->m_studentsElem) {
+        PollixLog(QStringLiteral("<%1> not found").arg(QStringLiteral("Students")));
+        return nullptr;
+    }
+    return helper;
+}
+
+bool StudentRosterXmlHelper::save()
+{
+    const auto children = m_studentsElem.children();
+    PollixLogf("element count:%d]", int(std::distance(children.begin(), children.end())));
+    return GlobalFunctions::saveXmlDocument(m_path, m_xmlDoc);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+#include <pugixml.hpp>
+
+// StudentRoster.xml held open for one operation or one batch, written once at the end.
+class StudentRosterXmlHelper
+{
+public:
+    // Parses the file, first creating it (root "ClassRoom" holding an empty "Students") when it
+    // is missing. None when it cannot be parsed or created, or its root holds no "Students".
+    static std::unique_ptr<StudentRosterXmlHelper> initWithXmlPath(const QString &path);
+    static bool createXmlFileAtPath(const QString &path);
+
+    pugi::xml_document &xmlDoc() { return m_xmlDoc; }
+    pugi::xml_node studentsElem() const { return m_studentsElem; }
+    void setStudentsElem(pugi::xml_node elem) { m_studentsElem = elem; }
+
+    // False when the write failed (the file on disk is then as it was).
+    bool save();
+
+private:
+    StudentRosterXmlHelper() = default;
+
+    pugi::xml_document m_xmlDoc;
+    QString m_path;
+    pugi::xml_node m_studentsElem;
+};

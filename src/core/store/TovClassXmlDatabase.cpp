@@ -1,0 +1,515 @@
+#include "TovClassXmlDatabase.h"
+
+#include "ClassXmlHelper.h"
+#include "GlobalFunctions.h"
+#include "platform/Log.h"
+#include "platform/Singleton.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+QString text(pugi::xml_node node, const char *tag)
+{
+    return GlobalFunctions::getValueByTagName(QString::fromLatin1(tag), node);
+}
+
+void set(pugi::xml_node node, const char *tag, const QString &value)
+{
+    GlobalFunctions::setValue(value, QString::fromLatin1(tag), node);
+}
+
+QString birthdayText(const StudentEntity &s)
+{
+    return GlobalFunctions::dayText(s.birthday());
+}
+
+void appendStudent(pugi::xml_node students, const StudentEntity &s)
+{
+    pugi::xml_node node = students.append_child("Student");
+    GlobalFunctions::appendTextChild(node, "ID", s.id());
+    GlobalFunctions::appendTextChild(node, "FName", s.firstName());
+    GlobalFunctions::appendTextChild(node, "LName", s.lastName());
+    GlobalFunctions::appendTextChild(node, "DNo", QString::number(s.deviceNo()));
+    GlobalFunctions::appendTextChild(node, "GNo", QString::number(s.groupNo()));
+    GlobalFunctions::appendTextChild(node, "LTime", GlobalFunctions::currentTimeDesp());
+    GlobalFunctions::appendTextChild(node, "Misc", QString());
+    GlobalFunctions::appendTextChild(node, "Birthday", birthdayText(s));
+    GlobalFunctions::appendTextChild(node, "Duty", s.duty());
+    GlobalFunctions::appendTextChild(node, "Remark", s.remark());
+    GlobalFunctions::appendTextChild(node, "EMail", s.eMail());
+    GlobalFunctions::appendTextChild(node, "Address", s.address());
+    GlobalFunctions::appendTextChild(node, "Telephone", s.telephone());
+    GlobalFunctions::appendTextChild(node, "Gender", QString::number(s.gender()));
+}
+
+StudentEntity studentFromElement(pugi::xml_node node)
+{
+    StudentEntity s;
+    s.setId(text(node, "ID"));
+    const QString legacyName = text(node, "Name");
+    if (!legacyName.isEmpty()) {
+        s.setFirstName(legacyName);
+        s.setLastName(QStringLiteral(""));
+    } else {
+        s.setFirstName(text(node, "FName"));
+        s.setLastName(text(node, "LName"));
+    }
+    s.setName(s.firstName());
+    s.setDeviceNo(GlobalFunctions::intValue(text(node, "DNo")));
+    s.setGroupNo(GlobalFunctions::intValue(text(node, "GNo")));
+    s.setGender(GlobalFunctions::intValue(text(node, "Gender")));
+    s.setBirthday(GlobalFunctions::dateFromDayText(text(node, "Birthday")));
+    s.setDuty(text(node, "Duty"));
+    s.setRemark(text(node, "Remark"));
+    s.setEMail(text(node, "EMail"));
+    s.setAddress(text(node, "Address"));
+    s.setTelephone(text(node, "Telephone"));
+    return s;
+}
+
+bool sameIdIgnoringCase(pugi::xml_node student, const QString &id)
+{
+    return text(student, "ID").compare(id, Qt::CaseInsensitive) == 0;
+}
+
+pugi::xml_node firstStudentWithId(pugi::xml_node students, const QString &id)
+{
+    return GlobalFunctions::nthChildWhere(students, "Student", 0,
+                                          [&](pugi::xml_node n) { return sameIdIgnoringCase(n, id); });
+}
+
+// Parses a class file whose root must hold "Students"; logs why not.
+bool loadClassFile(const QString &path, pugi::xml_document &doc, pugi::xml_node &students)
+{
+    QString error;
+    if (!GlobalFunctions::loadXmlFile(path, doc, &error)) {
+        PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(error));
+        return false;
+    }
+    students = doc.document_element().child("Students");
+    if (!students) {
+        PollixLog(QStringLiteral("<%1> not found").arg(QStringLiteral("Students")));
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+TovClassXmlDatabase *TovClassXmlDatabase::sharedClassUI()
+{
+    return Singleton<TovClassXmlDatabase>::instance();
+}
+
+TovClassXmlDatabase::TovClassXmlDatabase() : m_classXmlDatabasePath(GlobalFunctions::classXmlDatabasePath())
+{
+    loadClasses();
+}
+
+TovClassXmlDatabase::~TovClassXmlDatabase() = default;
+
+void TovClassXmlDatabase::loadClasses()
+{
+    m_classList.clear();
+    if (m_classXmlDatabasePath.isEmpty())
+        return;
+    QStringList names = GlobalFunctions::fileListAtPath(m_classXmlDatabasePath, QStringLiteral("xml")).value_or(QStringList());
+    // Sorted, so that class numbers stay the same from one run to the next.
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    int no = 0;
+    for (const QString &name : names) {
+        ClassEntity c;
+        c.setNo(++no);
+        c.setName(name);
+        m_classList.append(c);
+    }
+    if (no > 0)
+        m_maxClassNo = no + 1;
+}
+
+qsizetype TovClassXmlDatabase::indexOfNo(int no) const
+{
+    return GlobalFunctions::indexOfNo(m_classList, no);
+}
+
+int TovClassXmlDatabase::classNoByName(const QString &name) const
+{
+    for (const ClassEntity &c : m_classList)
+        if (c.name() == name)
+            return c.no();
+    return -1;
+}
+
+bool TovClassXmlDatabase::existClassWithName(const QString &name) const
+{
+    return classNoByName(name) != -1;
+}
+
+QString TovClassXmlDatabase::nameByClassNo(int no) const
+{
+    if (no == 0)
+        return GlobalFunctions::allText();
+    const qsizetype i = indexOfNo(no);
+    return i < 0 ? QString() : m_classList.at(i).name();
+}
+
+QString TovClassXmlDatabase::pathByName(const QString &name) const
+{
+    return m_classXmlDatabasePath + QLatin1Char('/') + name + QStringLiteral(".xml");
+}
+
+QString TovClassXmlDatabase::pathByClassNo(int no) const
+{
+    const qsizetype i = indexOfNo(no);
+    return i < 0 ? QString() : pathByName(m_classList.at(i).name());
+}
+
+int TovClassXmlDatabase::addClassWithName(const QString &name)
+{
+    QString fileName = GlobalFunctions::safeFileName(name);
+    for (qsizetype i = 0; i < m_classList.size(); ++i)
+        if (m_classList.at(i).name().compare(fileName, Qt::CaseInsensitive) == 0)
+            return int(i + 1);
+    const QString path = GlobalFunctions::freeFilePath(m_classXmlDatabasePath, fileName, QStringLiteral(".xml"));
+    fileName = QFileInfo(path).completeBaseName();
+
+    pugi::xml_document doc;
+    pugi::xml_node root = GlobalFunctions::createRoot(doc, "ClassRoom", true);
+    GlobalFunctions::appendTextChild(root, "ClassName", name);
+    GlobalFunctions::appendTextChild(root, "Splits", QStringLiteral("1"));
+    root.append_child("Students");
+    if (m_classXmlDatabasePath.isEmpty() || !GlobalFunctions::saveXmlDocument(path, doc))
+        return -1;
+    ClassEntity c;
+    c.setNo(m_maxClassNo++);
+    c.setName(fileName);
+    m_classList.append(c);
+    return c.no();
+}
+
+bool TovClassXmlDatabase::moveClassFile(qsizetype index, const QString &newName)
+{
+    const QString from = pathByName(m_classList.at(index).name());
+    const QString to = pathByName(GlobalFunctions::safeFileName(newName));
+    QFile file(from);
+    // QFile::rename never replaces an existing target; say so plainly in the log.
+    if (QFileInfo::exists(to) && QFileInfo(to) != QFileInfo(from)) {
+        PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, QStringLiteral("the target exists")));
+        return false;
+    }
+    if (!file.rename(to)) {
+        PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, file.errorString()));
+        return false;
+    }
+    m_classList[index].setName(GlobalFunctions::safeFileName(newName));
+    return true;
+}
+
+bool TovClassXmlDatabase::updateClassWithNo(int no, const QString &newName)
+{
+    const qsizetype i = indexOfNo(no);
+    if (i < 0) {
+        PollixLogf("class with no:%d not found", no);
+        return false;
+    }
+    return moveClassFile(i, newName);
+}
+
+bool TovClassXmlDatabase::updateClassName(const QString &oldName, const QString &newName)
+{
+    qsizetype i = 0;
+    while (i < m_classList.size() && m_classList.at(i).name().compare(oldName, Qt::CaseInsensitive) != 0)
+        ++i;
+    if (i == m_classList.size()) {
+        PollixLog(QStringLiteral("Class named '%1' not found").arg(oldName));
+        return false;
+    }
+    // Move first: a "ClassName" is only changed in a file that did get the new name.
+    if (!moveClassFile(i, newName))
+        return false;
+    const QString path = pathByName(m_classList.at(i).name());
+    pugi::xml_document doc;
+    QString error;
+    if (!GlobalFunctions::loadXmlFile(path, doc, &error)) {
+        PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(error));
+        return false;
+    }
+    GlobalFunctions::setValue(newName, QStringLiteral("ClassName"), doc.document_element());
+    return GlobalFunctions::saveXmlDocument(path, doc);
+}
+
+bool TovClassXmlDatabase::deleteClassWithNo(int no)
+{
+    const QString path = pathByClassNo(no);
+    if (path.isNull())
+        return false;
+    QFile file(path);
+    if (file.exists() && !file.remove()) {
+        PollixLog(QStringLiteral("Delete file %1 because of %2").arg(path, file.errorString()));
+        return false;
+    }
+    m_classList.removeAt(indexOfNo(no));
+    return true;
+}
+
+bool TovClassXmlDatabase::updateClassWithSplits(int count, int classNo)
+{
+    if (nameByClassNo(classNo).isEmpty() || classNo == 0)
+        return false;
+    const QString path = pathByClassNo(classNo);
+    pugi::xml_document doc;
+    QString error;
+    if (!GlobalFunctions::loadXmlFile(path, doc, &error)) {
+        PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(error));
+        return false;
+    }
+    GlobalFunctions::setValue(QString::number(count), QStringLiteral("Splits"), doc.document_element());
+    return GlobalFunctions::saveXmlDocument(path, doc);
+}
+
+QList<StudentEntity> TovClassXmlDatabase::getStudentListByClassNo(int classNo) const
+{
+    QList<StudentEntity> list;
+    const QString path = pathByClassNo(classNo);
+    pugi::xml_document doc;
+    pugi::xml_node students;
+    if (path.isNull() || !loadClassFile(path, doc, students))
+        return list;
+    // Ordered by the legacy "Name" text (absent sorts first); equal keys keep file order.
+    QList<pugi::xml_node> nodes;
+    for (pugi::xml_node n : students.children("Student"))
+        nodes.append(n);
+    std::stable_sort(nodes.begin(), nodes.end(),
+                     [](pugi::xml_node a, pugi::xml_node b) { return text(a, "Name") < text(b, "Name"); });
+    int no = 0;
+    for (pugi::xml_node n : nodes) {
+        StudentEntity s = studentFromElement(n);
+        s.setNo(++no);
+        list.append(s);
+    }
+    return list;
+}
+
+QList<StudentEntity> TovClassXmlDatabase::getStudentListWithGroupNo(int groupNo, int classNo) const
+{
+    QList<StudentEntity> list;
+    for (const StudentEntity &s : getStudentListByClassNo(classNo))
+        if (s.groupNo() == groupNo)
+            list.append(s);
+    return list;
+}
+
+int TovClassXmlDatabase::studentCountInClass(int classNo) const
+{
+    const QString path = pathByClassNo(classNo);
+    pugi::xml_document doc;
+    pugi::xml_node students;
+    if (path.isNull() || !loadClassFile(path, doc, students))
+        return 0;
+    const auto all = students.children("Student");
+    return int(std::distance(all.begin(), all.end()));
+}
+
+int TovClassXmlDatabase::maxGroupNoInClass(int classNo) const
+{
+    const QString path = pathByClassNo(classNo);
+    pugi::xml_document doc;
+    pugi::xml_node students;
+    if (path.isNull() || !loadClassFile(path, doc, students))
+        return 1;
+    int most = 1;
+    for (pugi::xml_node n : students.children("Student"))
+        most = std::max(most, GlobalFunctions::intValue(text(n, "GNo")));
+    return most;
+}
+
+bool TovClassXmlDatabase::existStudentWithID(const QString &studentID, int classNo) const
+{
+    const QString path = pathByClassNo(classNo);
+    pugi::xml_document doc;
+    pugi::xml_node students;
+    if (path.isNull() || !loadClassFile(path, doc, students))
+        return true;
+    return bool(firstStudentWithId(students, studentID));
+}
+
+bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int classNo)
+{
+    for (const StudentEntity &s : getStudentListByClassNo(classNo))
+        if (s.id().compare(student.id(), Qt::CaseInsensitive) == 0)
+            return false;
+    const QString path = pathByClassNo(classNo);
+    if (path.isNull()) {
+        PollixLogf("path with no:%d not found", classNo);
+        return false;
+    }
+    std::unique_ptr<ClassXmlHelper> file = ClassXmlHelper::initWithXmlPath(path);
+    if (!file)
+        return false;
+    appendStudent(file->studentsElem(), student);
+    if (!file->save()) {
+        PollixLog(QStringLiteral("Failed to save xml file"));
+        return false;
+    }
+    return true;
+}
+
+bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo)
+{
+    const QString path = pathByClassNo(classNo);
+    pugi::xml_document doc;
+    pugi::xml_node students;
+    if (path.isNull() || !loadClassFile(path, doc, students))
+        return false;
+    pugi::xml_node node = firstStudentWithId(students, oldID);
+    if (!node)
+        return false;
+    set(node, "ID", student.id());
+    GlobalFunctions::deleteByTagName(QStringLiteral("Name"), node);
+    set(node, "FName", student.firstName());
+    set(node, "LName", student.lastName());
+    set(node, "DNo", QString::number(student.deviceNo()));
+    set(node, "GNo", QString::number(student.groupNo()));
+    set(node, "Birthday", birthdayText(student));
+    set(node, "Duty", student.duty());
+    set(node, "Remark", student.remark());
+    set(node, "EMail", student.eMail());
+    set(node, "Address", student.address());
+    set(node, "Telephone", student.telephone());
+    set(node, "Gender", QString::number(student.gender()));
+    return GlobalFunctions::saveXmlDocument(path, doc);
+}
+
+bool TovClassXmlDatabase::updateStudentGroupNo(int groupNo, int studentNo, int classNo)
+{
+    const QString path = pathByClassNo(classNo);
+    pugi::xml_document doc;
+    pugi::xml_node students;
+    if (path.isNull() || !loadClassFile(path, doc, students))
+        return false;
+    int position = 0;
+    for (pugi::xml_node n : students.children("Student")) {
+        if (++position == studentNo) {
+            set(n, "GNo", QString::number(groupNo));
+            return GlobalFunctions::saveXmlDocument(path, doc);
+        }
+    }
+    PollixLog(QStringLiteral("invalid student no"));
+    return false;
+}
+
+bool TovClassXmlDatabase::deleteStudentWithID(const QString &studentID, int classNo)
+{
+    const QString path = pathByClassNo(classNo);
+    pugi::xml_document doc;
+    pugi::xml_node students;
+    if (path.isNull() || !loadClassFile(path, doc, students))
+        return false;
+    pugi::xml_node node = firstStudentWithId(students, studentID);
+    if (!node)
+        return false;
+    students.remove_child(node);
+    return GlobalFunctions::saveXmlDocument(path, doc);
+}
+
+bool TovClassXmlDatabase::deleteStudent(const StudentEntity &student, int classNo)
+{
+    return deleteStudentWithID(student.id(), classNo);
+}
+
+bool TovClassXmlDatabase::beginUpdateStudentsInClass(int classNo)
+{
+    const QString path = pathByClassNo(classNo);
+    if (path.isNull())
+        return false;
+    std::unique_ptr<ClassXmlHelper> file = ClassXmlHelper::initWithXmlPath(path);
+    if (!file) {
+        PollixLog(QStringLiteral("Error occurs while reading students"));
+        return false;
+    }
+    m_clsxhlp = std::move(file);
+    return true;
+}
+
+void TovClassXmlDatabase::addingStudentWithData(const StudentEntity &student)
+{
+    if (m_clsxhlp)
+        appendStudent(m_clsxhlp->studentsElem(), student);
+}
+
+bool TovClassXmlDatabase::endUpdateStudents()
+{
+    if (!m_clsxhlp)
+        return false;
+    const bool ok = m_clsxhlp->save();
+    m_clsxhlp.reset();
+    return ok;
+}
+
+bool TovClassXmlDatabase::addSomeStudents(const QList<StudentEntity> &students, int classNo)
+{
+    if (!beginUpdateStudentsInClass(classNo))
+        return false;
+    for (const StudentEntity &s : students)
+        addingStudentWithData(s);
+    return endUpdateStudents();
+}
+
+bool TovClassXmlDatabase::beginUpdateStudentGroupNoInClass(int classNo)
+{
+    m_studentsGroups.clear();
+    m_studentsGroups.reserve(1000);
+    return beginUpdateStudentsInClass(classNo);
+}
+
+void TovClassXmlDatabase::updateStudentGroupNoWithStudentID(int groupNo, const QString &studentID)
+{
+    if (!m_studentsGroups.contains(studentID))
+        m_studentsGroups.insert(studentID, QString::number(groupNo));
+}
+
+bool TovClassXmlDatabase::endUpdateStudentGroupNo()
+{
+    if (m_clsxhlp) {
+        for (pugi::xml_node n : m_clsxhlp->studentsElem().children("Student")) {
+            const auto hit = m_studentsGroups.constFind(text(n, "ID"));
+            if (hit != m_studentsGroups.constEnd())
+                set(n, "GNo", hit.value());
+        }
+    }
+    m_studentsGroups.clear();
+    return endUpdateStudents();
+}
+
+bool TovClassXmlDatabase::beginDeleteStudentsInClass(int classNo)
+{
+    m_studentsToBeDeleted.clear();
+    m_studentsToBeDeleted.reserve(1000);
+    return beginUpdateStudentsInClass(classNo);
+}
+
+void TovClassXmlDatabase::deletingStudentWithID(const QString &studentID)
+{
+    m_studentsToBeDeleted.insert(studentID);
+}
+
+bool TovClassXmlDatabase::endDeleteStudents()
+{
+    if (m_clsxhlp) {
+        pugi::xml_node students = m_clsxhlp->studentsElem();
+        QList<pugi::xml_node> doomed;
+        for (pugi::xml_node n : students.children("Student"))
+            if (m_studentsToBeDeleted.contains(text(n, "ID")))
+                doomed.append(n);
+        for (pugi::xml_node n : doomed)
+            students.remove_child(n);
+    }
+    m_studentsToBeDeleted.clear();
+    return endUpdateStudents();
+}

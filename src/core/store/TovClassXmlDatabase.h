@@ -1,0 +1,102 @@
+#pragma once
+
+#include "ClassEntity.h"
+#include "StudentEntity.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+
+class ClassXmlHelper;
+template <typename T> class Singleton;
+
+// Every class of students is one XML file in the class folder, named after the class. The store
+// numbers the classes 1..n in file-name order at load; a created class gets the next number; a
+// delete leaves a gap until the next load. Number 0 stands for all classes.
+//
+// Students are edited one operation at a time (each a whole-file write) or in batches that keep
+// one class file open (begin..., the middle calls, end...; one batch at a time) and write it once.
+// Single operations compare student IDs ignoring case; batches match them exactly.
+class TovClassXmlDatabase
+{
+public:
+    static TovClassXmlDatabase *sharedClassUI();
+    ~TovClassXmlDatabase();
+
+    void loadClasses();
+    const QList<ClassEntity> &classList() const { return m_classList; }
+    int classCount() const { return int(m_classList.size()); }
+    QString classXmlDatabasePath() const { return m_classXmlDatabasePath; }
+    int maxClassNo() const { return m_maxClassNo; }
+
+    // Exact comparison; -1 when none.
+    int classNoByName(const QString &name) const;
+    bool existClassWithName(const QString &name) const;
+    // 0 gives "All"; an unknown number "".
+    QString nameByClassNo(int no) const;
+    QString pathByName(const QString &name) const;
+    // Null when no class has the number.
+    QString pathByClassNo(int no) const;
+
+    // Creates an empty class file. The name's path separators become "_", and a name whose file
+    // is already there gets a free one ("Math (2)"). An existing class of that name (ignoring
+    // case) gives its 1-based position and nothing is created; a failed write gives -1; else the
+    // new class's number.
+    int addClassWithName(const QString &name);
+    // Renames the class file; false (nothing changed) when the target name is taken or the move
+    // fails. The file's "ClassName" keeps its text.
+    bool updateClassWithNo(int no, const QString &newName);
+    // Renames the first class called oldName (ignoring case) and sets its file's "ClassName".
+    bool updateClassName(const QString &oldName, const QString &newName);
+    // Removes the class file; the list entry goes only once the file is gone.
+    bool deleteClassWithNo(int no);
+    bool updateClassWithSplits(int count, int classNo);
+
+    QList<StudentEntity> getStudentListByClassNo(int classNo) const;
+    QList<StudentEntity> getStudentListWithGroupNo(int groupNo, int classNo) const;
+    int studentCountInClass(int classNo) const;
+    // At least 1.
+    int maxGroupNoInClass(int classNo) const;
+    // Ignores case. A missing class or unreadable file also gives true, so a check before an add
+    // adds nothing.
+    bool existStudentWithID(const QString &studentID, int classNo) const;
+    // False when the class holds the ID (ignoring case), has no file, or the write failed.
+    bool addStudentWithData(const StudentEntity &student, int classNo);
+    bool updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo);
+    // studentNo: the position in the file, 1..count.
+    bool updateStudentGroupNo(int groupNo, int studentNo, int classNo);
+    bool deleteStudentWithID(const QString &studentID, int classNo);
+    bool deleteStudent(const StudentEntity &student, int classNo);
+
+    bool beginUpdateStudentsInClass(int classNo);
+    void addingStudentWithData(const StudentEntity &student);
+    // Writes the open batch; false when none is open or the write failed.
+    bool endUpdateStudents();
+    bool addSomeStudents(const QList<StudentEntity> &students, int classNo);
+
+    bool beginUpdateStudentGroupNoInClass(int classNo);
+    // The first group recorded for an ID wins.
+    void updateStudentGroupNoWithStudentID(int groupNo, const QString &studentID);
+    bool endUpdateStudentGroupNo();
+
+    bool beginDeleteStudentsInClass(int classNo);
+    void deletingStudentWithID(const QString &studentID);
+    bool endDeleteStudents();
+
+private:
+    friend class Singleton<TovClassXmlDatabase>;
+    TovClassXmlDatabase();
+
+    qsizetype indexOfNo(int no) const;
+    bool moveClassFile(qsizetype index, const QString &newName);
+
+    QString m_classXmlDatabasePath;
+    QList<ClassEntity> m_classList;
+    int m_maxClassNo = 1;
+    std::unique_ptr<ClassXmlHelper> m_clsxhlp;
+    QSet<QString> m_studentsToBeDeleted;
+    QHash<QString, QString> m_studentsGroups;
+};

@@ -1,0 +1,200 @@
+#include "TovStudentRoster.h"
+
+#include "GlobalFunctions.h"
+#include "StudentRosterXmlHelper.h"
+#include "core/app/CommonFunc.h"
+#include "platform/Log.h"
+#include "platform/Singleton.h"
+
+namespace {
+const QString kReadError = QStringLiteral("Error occurs while reading student roster file");
+
+// The roster's element access says which element it missed.
+QString getValueByTagName(const char *tag, pugi::xml_node parent)
+{
+    if (!parent.child(tag))
+        PollixLog(QStringLiteral("%1 not found").arg(QString::fromLatin1(tag)));
+    return GlobalFunctions::getValueByTagName(QString::fromLatin1(tag), parent);
+}
+
+void setValue(const QString &value, const char *tag, pugi::xml_node parent)
+{
+    if (!parent.child(tag))
+        PollixLog(QStringLiteral("%1 not found").arg(QString::fromLatin1(tag)));
+    GlobalFunctions::setValue(value, QString::fromLatin1(tag), parent);
+}
+
+QString birthdayText(const StudentEntity &s)
+{
+    return GlobalFunctions::dayText(s.birthday());
+}
+
+void appendStudent(pugi::xml_node students, const StudentEntity &s)
+{
+    pugi::xml_node node = students.append_child("Student");
+    GlobalFunctions::appendTextChild(node, "ID", s.id());
+    GlobalFunctions::appendTextChild(node, "Name", s.firstName());
+    GlobalFunctions::appendTextChild(node, "LastName", s.lastName());
+    GlobalFunctions::appendTextChild(node, "DeviceNo", QString::number(s.deviceNo()));
+    GlobalFunctions::appendTextChild(node, "GroupNo", QString::number(s.groupNo()));
+    GlobalFunctions::appendTextChild(node, "Birthday", birthdayText(s));
+    GlobalFunctions::appendTextChild(node, "Duty", s.duty());
+    GlobalFunctions::appendTextChild(node, "Remark", s.remark());
+    GlobalFunctions::appendTextChild(node, "EMail", s.eMail());
+    GlobalFunctions::appendTextChild(node, "Address", s.address());
+    GlobalFunctions::appendTextChild(node, "Telephone", s.telephone());
+    GlobalFunctions::appendTextChild(node, "Gender", QString::number(s.gender()));
+}
+
+pugi::xml_node firstStudentWithId(pugi::xml_node students, const QString &id)
+{
+    return GlobalFunctions::nthChildWhere(students, "Student", 0, [&](pugi::xml_node n) {
+        return GlobalFunctions::getValueByTagName(QStringLiteral("ID"), n).compare(id, Qt::CaseInsensitive) == 0;
+    });
+}
+} // namespace
+
+TovStudentRoster *TovStudentRoster::sharedUI()
+{
+    return Singleton<TovStudentRoster>::instance();
+}
+
+TovStudentRoster::TovStudentRoster()
+    : m_studentRosterFilePath(GlobalFunctions::pathInDataFolder(QStringLiteral("StudentRoster.xml")))
+{
+    PollixLog(m_studentRosterFilePath);
+}
+
+TovStudentRoster::~TovStudentRoster() = default;
+
+std::unique_ptr<StudentRosterXmlHelper> TovStudentRoster::open() const
+{
+    if (m_studentRosterFilePath.isEmpty())
+        return nullptr;
+    return StudentRosterXmlHelper::initWithXmlPath(m_studentRosterFilePath);
+}
+
+std::optional<QList<StudentEntity>> TovStudentRoster::getAllStudents() const
+{
+    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    if (!file) {
+        PollixLog(kReadError);
+        return std::nullopt;
+    }
+    QList<StudentEntity> list;
+    int no = 0;
+    for (pugi::xml_node n : file->studentsElem().children("Student")) {
+        StudentEntity s;
+        s.setId(getValueByTagName("ID", n));
+        s.setNo(++no);
+        s.setFirstName(getValueByTagName("Name", n));
+        s.setLastName(getValueByTagName("LastName", n));
+        s.setName(mergeFirstLastString(s.firstName(), s.lastName()));
+        s.setBirthday(GlobalFunctions::dateFromDayText(getValueByTagName("Birthday", n)));
+        s.setDuty(getValueByTagName("Duty", n));
+        s.setRemark(getValueByTagName("Remark", n));
+        s.setEMail(getValueByTagName("EMail", n));
+        s.setAddress(getValueByTagName("Address", n));
+        s.setTelephone(getValueByTagName("Telephone", n));
+        s.setGender(GlobalFunctions::intValue(getValueByTagName("Gender", n)));
+        s.setDeviceNo(GlobalFunctions::intValue(getValueByTagName("DeviceNo", n)));
+        s.setGroupNo(GlobalFunctions::intValue(getValueByTagName("GroupNo", n)));
+        list.append(s);
+    }
+    return list;
+}
+
+bool TovStudentRoster::existStudentWithID(const QString &studentID) const
+{
+    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    return file && firstStudentWithId(file->studentsElem(), studentID);
+}
+
+bool TovStudentRoster::addStudentWithData(const StudentEntity &student)
+{
+    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    if (!file) {
+        PollixLog(kReadError);
+        return false;
+    }
+    appendStudent(file->studentsElem(), student);
+    return file->save();
+}
+
+bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEntity &student)
+{
+    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    if (!file)
+        return false;
+    pugi::xml_node node = firstStudentWithId(file->studentsElem(), oldID);
+    if (!node)
+        return false;
+    GlobalFunctions::setValue(student.id(), QStringLiteral("ID"), node);
+    GlobalFunctions::deleteByTagName(QStringLiteral("Name"), node);
+    GlobalFunctions::setValue(student.firstName(), QStringLiteral("Name"), node);
+    GlobalFunctions::setValue(student.lastName(), QStringLiteral("LastName"), node);
+    setValue(QString::number(student.deviceNo()), "DeviceNo", node);
+    setValue(QString::number(student.groupNo()), "GroupNo", node);
+    GlobalFunctions::setValue(birthdayText(student), QStringLiteral("Birthday"), node);
+    GlobalFunctions::setValue(student.duty(), QStringLiteral("Duty"), node);
+    GlobalFunctions::setValue(student.remark(), QStringLiteral("Remark"), node);
+    GlobalFunctions::setValue(student.eMail(), QStringLiteral("EMail"), node);
+    GlobalFunctions::setValue(student.address(), QStringLiteral("Address"), node);
+    GlobalFunctions::setValue(student.telephone(), QStringLiteral("Telephone"), node);
+    GlobalFunctions::setValue(QString::number(student.gender()), QStringLiteral("Gender"), node);
+    return file->save();
+}
+
+bool TovStudentRoster::updateStudentWithData(const StudentEntity &student)
+{
+    return updateStudentByID(student.id(), student);
+}
+
+bool TovStudentRoster::deleteStudentWithID(const QString &studentID)
+{
+    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    if (!file) {
+        PollixLog(kReadError);
+        return false;
+    }
+    pugi::xml_node node = firstStudentWithId(file->studentsElem(), studentID);
+    if (!node)
+        return false;
+    file->studentsElem().remove_child(node);
+    return file->save();
+}
+
+bool TovStudentRoster::beginUpdateStudents()
+{
+    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    if (!file) {
+        PollixLog(kReadError);
+        return false;
+    }
+    m_sr = std::move(file);
+    return true;
+}
+
+void TovStudentRoster::addingStudentWithData(const StudentEntity &student)
+{
+    if (m_sr)
+        appendStudent(m_sr->studentsElem(), student);
+}
+
+bool TovStudentRoster::endUpdateStudents()
+{
+    if (!m_sr)
+        return false;
+    const bool ok = m_sr->save();
+    m_sr.reset();
+    return ok;
+}
+
+bool TovStudentRoster::addSomeStudentsToRoster(const QList<StudentEntity> &students)
+{
+    if (!beginUpdateStudents())
+        return false;
+    for (const StudentEntity &s : students)
+        addingStudentWithData(s);
+    return endUpdateStudents();
+}

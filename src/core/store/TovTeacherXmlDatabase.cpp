@@ -1,0 +1,211 @@
+#include "TovTeacherXmlDatabase.h"
+
+#include "GlobalFunctions.h"
+#include "core/app/CommonFunc.h"
+#include "platform/Singleton.h"
+
+#include <pugixml.hpp>
+
+namespace {
+const char kRoot[] = "Teachers";
+
+QString text(pugi::xml_node node, const char *tag)
+{
+    return GlobalFunctions::getValueByTagName(QString::fromLatin1(tag), node);
+}
+
+void appendTeacher(pugi::xml_node root, const TeacherEntity &t)
+{
+    pugi::xml_node node = root.append_child("Teacher");
+    GlobalFunctions::appendTextChild(node, "Name", t.firstName());
+    GlobalFunctions::appendTextChild(node, "LName", t.lastName());
+    GlobalFunctions::appendTextChild(node, "Title", t.title());
+    GlobalFunctions::appendTextChild(node, "phone", t.phone());
+    GlobalFunctions::appendTextChild(node, "Gender", QString::number(t.gender()));
+    GlobalFunctions::appendTextChild(node, "address", t.address());
+}
+
+bool sameNames(pugi::xml_node node, const TeacherEntity &t)
+{
+    return text(node, "Name") == t.firstName() && text(node, "LName") == t.lastName();
+}
+} // namespace
+
+TovTeacherXmlDatabase *TovTeacherXmlDatabase::sharedUI()
+{
+    return Singleton<TovTeacherXmlDatabase>::instance();
+}
+
+TovTeacherXmlDatabase::TovTeacherXmlDatabase()
+    : m_teacherRosterFilePath(GlobalFunctions::pathInDataFolder(QStringLiteral("TeacherRoster.xml")))
+{
+    loadTeachers();
+}
+
+TovTeacherXmlDatabase::~TovTeacherXmlDatabase() = default;
+
+bool TovTeacherXmlDatabase::createXmlFileAtPath(const QString &path)
+{
+    pugi::xml_document doc;
+    GlobalFunctions::createRoot(doc, kRoot, false);
+    return GlobalFunctions::saveXmlDocument(path, doc);
+}
+
+void TovTeacherXmlDatabase::loadTeachers()
+{
+    pugi::xml_document doc;
+    if (m_teacherRosterFilePath.isEmpty() ||
+        !GlobalFunctions::loadOrCreateXmlFile(m_teacherRosterFilePath, kRoot, doc))
+        return;
+    m_teacherList.clear();
+    int no = 0;
+    for (pugi::xml_node node : doc.document_element().children("Teacher")) {
+        TeacherEntity t;
+        t.setNo(++no);
+        t.setFirstName(text(node, "Name"));
+        t.setLastName(text(node, "LName"));
+        t.setName(mergeFirstLastString(t.firstName(), t.lastName()));
+        t.setTitle(text(node, "Title"));
+        t.setPhone(text(node, "phone"));
+        t.setGender(GlobalFunctions::intValue(text(node, "Gender")));
+        t.setAddress(text(node, "address"));
+        m_teacherList.append(t);
+    }
+    if (no > 0)
+        m_maxNo = no + 1;
+}
+
+qsizetype TovTeacherXmlDatabase::indexOfNo(int no) const
+{
+    return GlobalFunctions::indexOfNo(m_teacherList, no);
+}
+
+int TovTeacherXmlDatabase::rankAmongEqualNames(qsizetype index) const
+{
+    const TeacherEntity &t = m_teacherList.at(index);
+    int rank = 0;
+    for (qsizetype i = 0; i < index; ++i)
+        if (m_teacherList.at(i).firstName() == t.firstName() && m_teacherList.at(i).lastName() == t.lastName())
+            ++rank;
+    return rank;
+}
+
+QString TovTeacherXmlDatabase::nameByTeacherNo(int no) const
+{
+    if (no == 0)
+        return GlobalFunctions::allText();
+    const qsizetype i = indexOfNo(no);
+    return i < 0 ? QString() : m_teacherList.at(i).name();
+}
+
+int TovTeacherXmlDatabase::teacherNoByName(const QString &name) const
+{
+    for (const TeacherEntity &t : m_teacherList)
+        if (t.name() == name)
+            return t.no();
+    return -1;
+}
+
+std::optional<TeacherEntity> TovTeacherXmlDatabase::teacherByNo(int no) const
+{
+    const qsizetype i = indexOfNo(no);
+    if (i < 0)
+        return std::nullopt;
+    return m_teacherList.at(i);
+}
+
+bool TovTeacherXmlDatabase::existTeacherWithName(const QString &name) const
+{
+    for (const TeacherEntity &t : m_teacherList)
+        if (mergeFirstLastString(t.firstName(), t.lastName()) == name)
+            return true;
+    return false;
+}
+
+bool TovTeacherXmlDatabase::addTeacherWithData(TeacherEntity &teacher)
+{
+    pugi::xml_document doc;
+    if (!GlobalFunctions::loadOrCreateXmlFile(m_teacherRosterFilePath, kRoot, doc))
+        return false;
+    appendTeacher(doc.document_element(), teacher);
+    if (!GlobalFunctions::saveXmlDocument(m_teacherRosterFilePath, doc))
+        return false;
+    teacher.setNo(m_maxNo++);
+    m_teacherList.append(teacher);
+    return true;
+}
+
+GlobalFunctions::FileEdit TovTeacherXmlDatabase::editTeacherElement(qsizetype index,
+                                                                   const std::function<void(pugi::xml_node)> &edit)
+{
+    const TeacherEntity current = m_teacherList.at(index);
+    return GlobalFunctions::editNthRootChild(m_teacherRosterFilePath, "Teacher", rankAmongEqualNames(index),
+                                             [&](pugi::xml_node n) { return sameNames(n, current); }, edit);
+}
+
+bool TovTeacherXmlDatabase::updateTeacherWithData(int no, const TeacherEntity &data)
+{
+    const qsizetype i = indexOfNo(no);
+    if (i < 0)
+        return false;
+    const auto result = editTeacherElement(i, [&](pugi::xml_node node) {
+        GlobalFunctions::setValue(data.firstName(), QStringLiteral("Name"), node);
+        GlobalFunctions::setValue(data.lastName(), QStringLiteral("LName"), node);
+        GlobalFunctions::setValue(data.title(), QStringLiteral("Title"), node);
+        GlobalFunctions::setValue(data.phone(), QStringLiteral("phone"), node);
+        GlobalFunctions::setValue(QString::number(data.gender()), QStringLiteral("Gender"), node);
+        GlobalFunctions::setValue(data.address(), QStringLiteral("address"), node);
+    });
+    if (result == GlobalFunctions::FileEdit::Failed)
+        return false;
+    TeacherEntity &entry = m_teacherList[i];
+    entry.setFirstName(data.firstName());
+    entry.setLastName(data.lastName());
+    entry.setName(mergeFirstLastString(data.firstName(), data.lastName()));
+    entry.setTitle(data.title());
+    entry.setPhone(data.phone());
+    entry.setGender(data.gender());
+    entry.setAddress(data.address());
+    return result == GlobalFunctions::FileEdit::Written;
+}
+
+bool TovTeacherXmlDatabase::deleteTeacherWithNo(int no)
+{
+    const qsizetype i = indexOfNo(no);
+    if (i < 0)
+        return false;
+    const auto result = editTeacherElement(i, [](pugi::xml_node n) { n.parent().remove_child(n); });
+    if (result == GlobalFunctions::FileEdit::Failed)
+        return false;
+    m_teacherList.removeAt(i);
+    return result == GlobalFunctions::FileEdit::Written;
+}
+
+bool TovTeacherXmlDatabase::beginUpdateTeachers()
+{
+    auto doc = std::make_unique<pugi::xml_document>();
+    if (!GlobalFunctions::loadXmlFile(m_teacherRosterFilePath, *doc))
+        return false;
+    m_xmlDoc = std::move(doc);
+    return true;
+}
+
+void TovTeacherXmlDatabase::addingTeacherWithData(TeacherEntity &teacher)
+{
+    if (!m_xmlDoc)
+        return;
+    appendTeacher(m_xmlDoc->document_element(), teacher);
+    teacher.setNo(m_maxNo++);
+    m_teacherList.append(teacher);
+}
+
+bool TovTeacherXmlDatabase::endUpdateTeachers()
+{
+    if (!m_xmlDoc)
+        return false;
+    const bool ok = GlobalFunctions::saveXmlDocument(m_teacherRosterFilePath, *m_xmlDoc);
+    m_xmlDoc.reset();
+    if (!ok)
+        loadTeachers();
+    return ok;
+}

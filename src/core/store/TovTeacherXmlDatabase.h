@@ -1,0 +1,66 @@
+#pragma once
+
+#include "GlobalFunctions.h"
+#include "TeacherEntity.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+template <typename T> class Singleton;
+
+// The school's teachers, kept in TeacherRoster.xml in the data folder. Teachers are numbered 1..n
+// in file order at load; an added one gets the next number; a delete leaves a gap until the next
+// load. Number 0 stands for all teachers. The display name (first and last name joined) is not
+// stored in the file.
+class TovTeacherXmlDatabase
+{
+public:
+    static TovTeacherXmlDatabase *sharedUI();
+    ~TovTeacherXmlDatabase();
+
+    void loadTeachers();
+    // Writes the empty document (root "Teachers").
+    static bool createXmlFileAtPath(const QString &path);
+
+    const QList<TeacherEntity> &teacherList() const { return m_teacherList; }
+    QString teacherRosterFilePath() const { return m_teacherRosterFilePath; }
+    int maxNo() const { return m_maxNo; }
+
+    // 0 gives "All"; an unknown number "".
+    QString nameByTeacherNo(int no) const;
+    // Exact comparison with the display name; -1 when none.
+    int teacherNoByName(const QString &name) const;
+    std::optional<TeacherEntity> teacherByNo(int no) const;
+    // True when some teacher's first and last name, joined, equal name exactly.
+    bool existTeacherWithName(const QString &name) const;
+
+    // Appends the teacher to the file; on success the record gets its number and joins the list.
+    bool addTeacherWithData(TeacherEntity &teacher);
+    // Replaces teacher no's fields. With several teachers of the same names, the k-th of them in
+    // the list is the k-th such element of the file. False when the file does not hold the
+    // teacher (the list entry changes all the same) or could not be written (nothing changes).
+    bool updateTeacherWithData(int no, const TeacherEntity &data);
+    bool deleteTeacherWithNo(int no);
+
+    // The import's batch: begin parses the file, adding appends to the parsed file and the list,
+    // end writes the file once and reports the write.
+    bool beginUpdateTeachers();
+    void addingTeacherWithData(TeacherEntity &teacher);
+    bool endUpdateTeachers();
+
+private:
+    friend class Singleton<TovTeacherXmlDatabase>;
+    TovTeacherXmlDatabase();
+
+    qsizetype indexOfNo(int no) const;
+    GlobalFunctions::FileEdit editTeacherElement(qsizetype index, const std::function<void(pugi::xml_node)> &edit);
+    int rankAmongEqualNames(qsizetype index) const;
+
+    QList<TeacherEntity> m_teacherList;
+    QString m_teacherRosterFilePath;
+    int m_maxNo = 1;
+    std::unique_ptr<pugi::xml_document> m_xmlDoc;
+};

@@ -1,0 +1,64 @@
+#include "XMLControl.h"
+
+#include "GlobalFunctions.h"
+#include "platform/Log.h"
+#include "platform/Singleton.h"
+
+#include <pugixml.hpp>
+
+namespace {
+constexpr int kLastExamID = 9999;
+
+pugi::xml_document examDocument(int number)
+{
+    pugi::xml_document doc;
+    pugi::xml_node root = GlobalFunctions::createRoot(doc, "Config", false);
+    GlobalFunctions::appendTextChild(root, "ExamID", QString::number(number));
+    return doc;
+}
+} // namespace
+
+XMLControl *XMLControl::sharedXMLUI()
+{
+    return Singleton<XMLControl>::instance();
+}
+
+XMLControl::XMLControl() : m_filePath(GlobalFunctions::pathInApplicationFolder(QStringLiteral("ExamID.xml"))) {}
+
+bool XMLControl::createXmlFileAtPath(const QString &path)
+{
+    return GlobalFunctions::saveXmlDocument(path, examDocument(1));
+}
+
+std::optional<int> XMLControl::getExamID()
+{
+    if (!GlobalFunctions::fileExistsAtPath(m_filePath)) {
+        if (!createXmlFileAtPath(m_filePath))
+            return std::nullopt;
+        return 1;
+    }
+    pugi::xml_document doc;
+    if (!GlobalFunctions::loadXmlFile(m_filePath, doc)) {
+        PollixLog(QStringLiteral("no xmlDoc TovQuizXmlDatabase"));
+        return std::nullopt;
+    }
+    const int last = GlobalFunctions::intValue(GlobalFunctions::getValueByTagName(QStringLiteral("ExamID"),
+                                                                                  doc.document_element()));
+    const int next = last < kLastExamID ? last + 1 : 1;
+    if (!updateExamID(next))
+        return std::nullopt;
+    return next;
+}
+
+bool XMLControl::updateExamID(int number)
+{
+    if (m_filePath.isEmpty())
+        return false;
+    if (!GlobalFunctions::fileExistsAtPath(m_filePath))
+        return GlobalFunctions::saveXmlDocument(m_filePath, examDocument(number));
+    pugi::xml_document doc;
+    if (!GlobalFunctions::loadXmlFile(m_filePath, doc))
+        return false;
+    GlobalFunctions::setValue(QString::number(number), QStringLiteral("ExamID"), doc.document_element());
+    return GlobalFunctions::saveXmlDocument(m_filePath, doc);
+}

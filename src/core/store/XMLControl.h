@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+template <typename T> class Singleton;
+
+// The running exam ID of question sets (1..9999, then 1 again), kept in ExamID.xml in the
+// application folder as the last number handed out.
+class XMLControl
+{
+public:
+    static XMLControl *sharedXMLUI();
+
+    QString filePath() const { return m_filePath; }
+
+    // The next exam ID, already recorded as handed out. None when the file could not be read or
+    // the number could not be recorded: a number that is not on disk would be handed out again.
+    std::optional<int> getExamID();
+    // Records number as the last one handed out (writing the file when it is missing).
+    bool updateExamID(int number);
+    // Writes the file as first created (ExamID "1").
+    static bool createXmlFileAtPath(const QString &path);
+
+private:
+    friend class Singleton<XMLControl>;
+    XMLControl();
+
+    QString m_filePath;
+};

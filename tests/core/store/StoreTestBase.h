@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/store/GlobalFunctions.h"
+#include "platform/AtomicFile.h"
+#include "support/PollixTest.h"
+
+// Store tests run against a fresh application folder with the clock stopped at 2012-03-23T14:07:09.
+class StoreTestBase : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        GlobalFunctions::setClockForTesting([] { return QDateTime(QDate(2012, 3, 23), QTime(14, 7, 9)); });
+    }
+    void TearDown() override
+    {
+        GlobalFunctions::setClockForTesting({});
+        PollixTest::TearDown();
+    }
+    // Golden bytes with the application folder put in for @HOME@.
+    QByteArray golden(const QString &name) const
+    {
+        return testData(QStringLiteral("store/") + name).replace("@HOME@", home().toUtf8());
+    }
+    // Every write to a path starting with prefix fails (after its temporary file was written).
+    static void failWritesTo(const QString &prefix)
+    {
+        AtomicFile::setFailureHook([prefix](const QString &p) { return p.startsWith(prefix); });
+    }
+    static void allowWrites() { AtomicFile::setFailureHook({}); }
+};
