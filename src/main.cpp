@@ -1,5 +1,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
-#include "ui/app/TabController.h"
+#include "ui/app/AppIcons.h"
+#include "ui/app/MainwndController.h"
+#include "ui/app/WelcomeWindowController.h"
 
 #include <QApplication>
 
@@ -9,12 +11,21 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Pollix"));
     QApplication::setOrganizationName(QStringLiteral("Pollix"));
     QApplication::setApplicationVersion(QStringLiteral(POLLIX_VERSION));
+    QApplication::setWindowIcon(AppIcons::icon(QStringLiteral("tabctrl")));
+
+    // Scripted runs and screenshots may shorten the welcome splash.
+    bool ok = false;
+    const int splashSeconds = qEnvironmentVariableIntValue("POLLIX_SPLASH_SECONDS", &ok);
+    if (ok)
+        WelcomeWindowController::setDefaultSeconds(splashSeconds);
 
     Orvenda_AppDelegate delegate;
+    delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);
 
-    TabController window;
-    window.show();
+    MainwndController controller;
+    controller.initWindow();
+    controller.showWindow();
     const int rc = app.exec();
     Orvenda_AppDelegate::setAppDelegate(nullptr);
     return rc;

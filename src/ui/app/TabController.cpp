@@ -1,13 +1,980 @@
 #include "TabController.h"
 
+#include "core/app/MainWindowFrames.h"
+#include "core/app/Orvenda_AppDelegate.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "ui/app/AppIcons.h"
+#include "ui/app/LoginController.h"
+#include "ui/app/LoginSetCtrl.h"
+#include "ui/app/SelectASystem.h"
+#include "ui/app/WelcomeWindowController.h"
+#include "ui/controls/FileDialogs.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+const QStringList kTabIdentifiers{QStringLiteral("Brightpoll"), QStringLiteral("ExamEditor"), QStringLiteral("Reports"),
+                                  QStringLiteral("Settings")};
+
+const QString kQuizFilter = QStringLiteral("Quiz files (*.ppt *.pptx *.px *.doc *.docx *.pdf *.htm *.html *.sep)");
+
+QPushButton *bigButton(QWidget *parent, const char *name, const QString &text, const QIcon &icon)
+{
+    auto *b = new QPushButton(icon, text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setIconSize(QSize(40, 40));
+    b->setMinimumSize(150, 64);
+    b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return b;
+}
+
+QPushButton *smallButton(QWidget *parent, const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+QString extensionOf(const QString &path)
+{
+    return QFileInfo(path).suffix().toLower();
+}
+
+} // namespace
+
+TabController::Hooks &TabController::hooks()
+{
+    static Hooks h;
+    return h;
+}
+
+void TabController::resetHooks()
+{
+    hooks() = Hooks();
+}
 
 TabController::TabController(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Tabctrl"));
     setWindowTitle(QStringLiteral("Pollix"));
-    auto *tabs = new QTabWidget(this);
-    tabs->setObjectName(QStringLiteral("tabView"));
-    setCentralWidget(tabs);
-    resize(1024, 700);
+    appDelegate = Orvenda_AppDelegate::getAppDelegate();
+    std::srand(unsigned(QDateTime::currentSecsSinceEpoch()));
+    buildInterface();
+
+    auto *nc = NotificationCenter::defaultCenter();
+    nc->addObserver(this, QStringLiteral("DeviceChanged"), [this](const Notification &) { deviceChanged(); });
+    nc->addObserver(this, QStringLiteral("GETSAVESTATE"), [this](const Notification &n) {
+        m_bIsPPTChanged = n.userInfo.value(QStringLiteral("SAVESTATE")).toInt() != 0;
+    });
+    nc->addObserver(this, QStringLiteral("PPTTabCtrlAddTemplateOver"), [this](const Notification &n) {
+        if (n.userInfo.value(QStringLiteral("PPTSTATE")).toInt() != 0)
+            m_bIsPPTChanged = true;
+    });
+    becomeFrameListener();
+}
+
+TabController::~TabController()
+{
+    NotificationCenter::defaultCenter()->removeObserver(this);
+    if (appDelegate && appDelegate->objectToReceiveCommData() == this)
+        appDelegate->setObjectToReceiveCommData(nullptr);
+}
+
+void TabController::buildInterface()
+{
+    tabView = new QTabWidget(this);
+    tabView->setObjectName(QStringLiteral("tabView"));
+    tabView->setDocumentMode(false);
+    setCentralWidget(tabView);
+    QStyle *st = style();
+
+    // Brightpoll: prepare and start an activity.
+    auto *bright = new QWidget;
+    bright->setObjectName(QStringLiteral("Brightpoll"));
+    auto *brightLayout = new QVBoxLayout(bright);
+    auto *runBox = new QGroupBox(tr("Class and Quiz"), bright);
+    auto *runLayout = new QHBoxLayout(runBox);
+    btnClassSet = bigButton(runBox, "btnClassSet", tr("Class"), st->standardIcon(QStyle::SP_DirHomeIcon));
+    btnLoad = bigButton(runBox, "btnLoad", tr("Load"), st->standardIcon(QStyle::SP_DialogOpenButton));
+    btnTitleSet = bigButton(runBox, "btnTitleSet", tr("Title"), st->standardIcon(QStyle::SP_FileDialogDetailedView));
+    btnStart = bigButton(runBox, "btnStart", tr("Start"), st->standardIcon(QStyle::SP_MediaPlay));
+    for (QPushButton *b : {btnClassSet, btnLoad, btnTitleSet, btnStart})
+        runLayout->addWidget(b);
+
+    auto *actBox = new QGroupBox(tr("Activity"), bright);
+    auto *actLayout = new QGridLayout(actBox);
+    cboParticipationMode = new QComboBox(actBox);
+    cboParticipationMode->setObjectName(QStringLiteral("cboParticipationMode"));
+    chkStyle = new QCheckBox(tr("Free Style"), actBox);
+    chkStyle->setObjectName(QStringLiteral("chkStyle"));
+    cboActivityMode = new QComboBox(actBox);
+    cboActivityMode->setObjectName(QStringLiteral("cboActivityMode"));
+    cboActivityMode->setMinimumWidth(180);
+    actLayout->addWidget(new QLabel(tr("Participation:"), actBox), 0, 0);
+    actLayout->addWidget(cboParticipationMode, 0, 1);
+    actLayout->addWidget(chkStyle, 0, 2);
+    actLayout->addWidget(new QLabel(tr("Activity:"), actBox), 1, 0);
+    actLayout->addWidget(cboActivityMode, 1, 1);
+    actLayout->setColumnStretch(3, 1);
+
+    auto *fileBox = new QGroupBox(tr("Question File"), bright);
+    auto *fileLayout = new QHBoxLayout(fileBox);
+    btnNew = smallButton(fileBox, "btnNew", tr("New"));
+    btnOpen = smallButton(fileBox, "btnOpen", tr("Open"));
+    fileLayout->addWidget(btnNew);
+    fileLayout->addWidget(btnOpen);
+    fileLayout->addStretch();
+
+    auto *pptBox = new QGroupBox(tr("PowerPoint"), bright);
+    auto *pptLayout = new QGridLayout(pptBox);
+    cboPPTTemp = new QComboBox(pptBox);
+    cboPPTTemp->setObjectName(QStringLiteral("cboPPTTemp"));
+    btnPPTOpen = smallButton(pptBox, "btnPPTOpen", tr("Open"));
+    btnPPTNew = smallButton(pptBox, "btnPPTNew", tr("New"));
+    btnPPTAdd = smallButton(pptBox, "btnPPTAdd", tr("Add"));
+    btnPPTDel = smallButton(pptBox, "btnPPTDel", tr("Delete"));
+    btnPPTSave = smallButton(pptBox, "btnPPTSave", tr("Save"));
+    btnPPTClose = smallButton(pptBox, "btnPPTClose", tr("Close"));
+    btnPPTSetup = smallButton(pptBox, "btnPPTSetup", tr("Setup"));
+    pptLayout->addWidget(new QLabel(tr("Template:"), pptBox), 0, 0);
+    pptLayout->addWidget(cboPPTTemp, 0, 1, 1, 3);
+    int col = 0;
+    for (QPushButton *b : {btnPPTOpen, btnPPTNew, btnPPTAdd, btnPPTDel, btnPPTSave, btnPPTClose, btnPPTSetup})
+        pptLayout->addWidget(b, 1 + col / 4, col % 4), ++col;
+
+    auto *lower = new QHBoxLayout;
+    lower->addWidget(fileBox);
+    lower->addWidget(pptBox, 1);
+    brightLayout->addWidget(runBox);
+    brightLayout->addWidget(actBox);
+    brightLayout->addLayout(lower);
+    brightLayout->addStretch();
+
+    // ExamEditor: question files.
+    auto *editor = new QWidget;
+    editor->setObjectName(QStringLiteral("ExamEditor"));
+    auto *editorLayout = new QHBoxLayout(editor);
+    btnPXNew = bigButton(editor, "btnPXNew", tr("New Question File"), st->standardIcon(QStyle::SP_FileIcon));
+    btnPXOpen = bigButton(editor, "btnPXOpen", tr("Open Question File"), st->standardIcon(QStyle::SP_DirOpenIcon));
+    editorLayout->addWidget(btnPXNew, 0, Qt::AlignTop);
+    editorLayout->addWidget(btnPXOpen, 0, Qt::AlignTop);
+    editorLayout->addStretch();
+
+    // Reports.
+    auto *reports = new QWidget;
+    reports->setObjectName(QStringLiteral("Reports"));
+    auto *reportsLayout = new QHBoxLayout(reports);
+    btnReport = bigButton(reports, "btnReport", tr("Report"), AppIcons::icon(QStringLiteral("lock.png")));
+    btnSession = bigButton(reports, "btnSession", tr("Receive Session"), st->standardIcon(QStyle::SP_ArrowDown));
+    reportsLayout->addWidget(btnReport, 0, Qt::AlignTop);
+    reportsLayout->addWidget(btnSession, 0, Qt::AlignTop);
+    reportsLayout->addStretch();
+
+    // Settings.
+    auto *settings = new QWidget;
+    settings->setObjectName(QStringLiteral("Settings"));
+    auto *settingsLayout = new QGridLayout(settings);
+    btnSystem = bigButton(settings, "btnSystem", tr("System"), st->standardIcon(QStyle::SP_ComputerIcon));
+    btnChannelSet = bigButton(settings, "btnChannelSet", tr("Channel"), AppIcons::icon(QStringLiteral("lock.png")));
+    btnHardware = bigButton(settings, "btnHardware", tr("Hardware Test"), st->standardIcon(QStyle::SP_DriveHDIcon));
+    btnDatabase = bigButton(settings, "btnDatabase", tr("Data Management"), AppIcons::icon(QStringLiteral("lock.png")));
+    btnLogin = bigButton(settings, "btnLogin", tr("Login Setup"), st->standardIcon(QStyle::SP_DialogApplyButton));
+    btnVersion = bigButton(settings, "btnVersion", tr("Version"), st->standardIcon(QStyle::SP_MessageBoxInformation));
+    col = 0;
+    for (QPushButton *b : {btnSystem, btnChannelSet, btnHardware, btnDatabase, btnLogin, btnVersion})
+        settingsLayout->addWidget(b, col / 3, col % 3), ++col;
+    settingsLayout->setRowStretch(2, 1);
+
+    tabView->addTab(bright, tr("Brightpoll"));
+    tabView->addTab(editor, tr("Question Editor"));
+    tabView->addTab(reports, tr("Reports"));
+    tabView->addTab(settings, tr("Settings"));
+    connect(tabView, &QTabWidget::currentChanged, this, &TabController::tabChanged);
+
+    connect(btnClassSet, &QPushButton::clicked, this, &TabController::doClassSet);
+    connect(btnLoad, &QPushButton::clicked, this, &TabController::doLoad);
+    connect(btnTitleSet, &QPushButton::clicked, this, &TabController::doTitleSet);
+    connect(btnStart, &QPushButton::clicked, this, &TabController::doStart);
+    connect(chkStyle, &QCheckBox::clicked, this, &TabController::doCheckStyle);
+    connect(cboParticipationMode, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(cboParticipationMode); });
+    connect(cboActivityMode, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(cboActivityMode); });
+    connect(btnNew, &QPushButton::clicked, this, &TabController::doPXNew);
+    connect(btnOpen, &QPushButton::clicked, this, &TabController::doPXOpen);
+    connect(btnPXNew, &QPushButton::clicked, this, &TabController::doPXNew);
+    connect(btnPXOpen, &QPushButton::clicked, this, &TabController::doPXOpen);
+    connect(btnReport, &QPushButton::clicked, this, &TabController::doReports);
+    connect(btnSession, &QPushButton::clicked, this, &TabController::doSession);
+    connect(btnSystem, &QPushButton::clicked, this, &TabController::doSystemSet);
+    connect(btnChannelSet, &QPushButton::clicked, this, &TabController::doChannelSet);
+    connect(btnHardware, &QPushButton::clicked, this, &TabController::doHardwareTest);
+    connect(btnDatabase, &QPushButton::clicked, this, &TabController::doDataManagement);
+    connect(btnLogin, &QPushButton::clicked, this, &TabController::doLoginSet);
+    connect(btnVersion, &QPushButton::clicked, this, &TabController::doVersionInfo);
+
+    resize(820, 560);
+}
+
+void TabController::setToolTips()
+{
+    const QList<std::pair<QPushButton *, const char *>> tips{
+        {btnClassSet, "Class Setup"}, {btnLoad, "Load Quiz File"}, {btnTitleSet, "Quiz File Title Setup"},
+        {btnStart, "Start Exam"},     {btnOpen, "Open"},           {btnNew, "New"},
+        {btnPPTOpen, "Open"},         {btnPPTNew, "New"},          {btnPPTAdd, "Add"},
+        {btnPPTDel, "Delete"},        {btnPPTSave, "Save"},        {btnPPTClose, "Close"},
+        {btnPPTSetup, "PowerPoint Setup"}, {btnPXOpen, "Open"},    {btnPXNew, "New"},
+        {btnReport, "Report"},        {btnSession, "Receive Session"}, {btnSystem, "System Setup"},
+        {btnChannelSet, "Channel Setup"}, {btnHardware, "Hardware Test"}, {btnDatabase, "Data Management"},
+        {btnLogin, "Login Setup"},    {btnVersion, "Version Information"}};
+    for (const auto &[button, tip] : tips)
+        button->setToolTip(tr(tip));
+}
+
+void TabController::awakeFromNib()
+{
+    if (hooks().runSplash) {
+        hooks().runSplash(this);
+    } else {
+        WelcomeWindowController splash;
+        splash.runModal();
+    }
+    m_curDeviceType = appDelegate ? appDelegate->currentDeviceType() : -1;
+    if (m_curDeviceType == -1) {
+        if (hooks().runSystemChoice) {
+            hooks().runSystemChoice(this);
+        } else {
+            SelectASystem choice(this);
+            choice.setBRunWindow(true);
+            choice.exec();
+        }
+    }
+    setToolTips();
+    cboParticipationMode->clear();
+    cboParticipationMode->addItems({tr("Individual"), tr("Group")});
+    cboParticipationMode->setCurrentIndex(0);
+    refreshActionMode(m_curDeviceType, m_curParticipationMode, m_curActivityMode);
+    refreshTitle(m_curDeviceType, 0, QString());
+    setButtonsState(m_isLogIn);
+    btnStart->setEnabled(false);
+    setPPTButtonState(0);
+}
+
+void TabController::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    QApplication::quit();
+}
+
+// ---- window levels ----
+
+bool TabController::isStatusLevel() const
+{
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void TabController::raiseToStatusLevel()
+{
+    if (isStatusLevel())
+        return;
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (shown)
+        show();
+}
+
+void TabController::lowerToNormalLevel()
+{
+    if (!isStatusLevel())
+        return;
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    if (shown)
+        show();
+}
+
+// ---- indicators ----
+
+void TabController::setIndicatorTitle(QPushButton *button, bool on)
+{
+    button->setStyleSheet(on ? QStringLiteral("color: #138a13; font-weight: bold;") : QString());
+    button->setProperty("indicator", on);
+}
+
+void TabController::setClassSetted(bool v)
+{
+    setIndicatorTitle(btnClassSet, v);
+    m_bIsClassSetted = v;
+}
+
+void TabController::setLoad(bool v)
+{
+    setIndicatorTitle(btnLoad, v);
+    m_bIsLoaded = v;
+}
+
+void TabController::setButtonsState(bool loggedIn)
+{
+    const QList<std::pair<QPushButton *, QString>> images{{btnReport, QStringLiteral("Report.png")},
+                                                          {btnChannelSet, QStringLiteral("channel.png")},
+                                                          {btnDatabase, QStringLiteral("database.png")}};
+    for (const auto &[button, image] : images) {
+        const QString name = loggedIn ? image : QStringLiteral("lock.png");
+        button->setIcon(AppIcons::icon(name));
+        button->setProperty("imageName", name);
+    }
+}
+
+// The presentation driver decides the slide-dependent states; without one, nothing is open.
+void TabController::setPPTButtonState(int state)
+{
+    const bool on = state != -1 && state != 0;
+    for (QPushButton *b : {btnPPTAdd, btnPPTDel, btnPPTSave, btnPPTClose, btnPPTSetup})
+        b->setEnabled(on);
+}
+
+void TabController::refreshTitle(int type, int, const QString &className)
+{
+    static const QStringList models{QStringLiteral("TovEnvel"), QStringLiteral("TovArvel"), QStringLiteral("TovCorvel"),
+                                    QStringLiteral("TovDravel"), QStringLiteral("TovBrevel")};
+    const QString model = (type >= 0 && type < models.size()) ? models.at(type) : QString();
+    if (type == 0 || type == 1 || type == 4)
+        btnChannelSet->setText(tr("Remote ID"));
+    else if (type == 2 || type == 3)
+        btnChannelSet->setText(tr("Channel"));
+
+    QString word = tr("Connected");
+    if (appDelegate && appDelegate->currentDeviceType() == m_curDeviceType) {
+        const int usb = appDelegate->usbDeviceType();
+        if (usb == -1 || usb != m_curDeviceType)
+            word = tr("No Host");
+    }
+    QString title = QStringLiteral("Pollix") + QStringLiteral(" (%1 %2)").arg(model, word);
+    if (!className.isEmpty())
+        title += QStringLiteral(" %1:%2").arg(tr("Class"), className);
+    setWindowTitle(title);
+}
+
+// ---- activity list ----
+
+QList<int> TabController::activityList(int type, int partMode, bool freeStyle)
+{
+    using D = Orvenda_AppDelegate;
+    if (type == 0 || type == 1 || type == 4) {
+        if (partMode == 0)
+            return freeStyle ? D::ActivityArvelFreeStyle() : D::ActivityArvelIndividual();
+        if (partMode == 1)
+            return freeStyle ? D::ActivityArvelFreeStyle() : D::ActivityArvelGroup();
+    } else if (type == 2 || type == 3) {
+        if (partMode == 0)
+            return freeStyle ? D::ActivityCorvelFreeStyle() : D::ActivityCorvelIndividual();
+        if (partMode == 1)
+            return freeStyle ? D::ActivityCorvelFreeStyleGroup() : D::ActivityCorvelGroup();
+    }
+    return {};
+}
+
+void TabController::refreshActionMode(int type, int partMode, int curActMode)
+{
+    chkStyle->setChecked(m_isFreeStyle);
+    const QString remembered = cboActivityMode->count() == 0 ? QStringLiteral("0") : cboActivityMode->currentText();
+    cboActivityMode->clear();
+
+    const QList<int> list = activityList(type, partMode, m_isFreeStyle);
+    const QStringList &names = Orvenda_AppDelegate::AllActivityMode();
+    for (int no : list)
+        cboActivityMode->addItem(names.value(no));
+    if (list.isEmpty())
+        return;
+
+    const QString wanted = names.value(curActMode);
+    int selected;
+    if (!m_isFreeStyle && partMode == 0)
+        selected = cboActivityMode->findText(wanted);
+    else
+        selected = (curActMode == 0 || curActMode == 3 || curActMode == 4) ? cboActivityMode->findText(wanted) : 0;
+    if (remembered != QLatin1String("0")) {
+        selected = cboActivityMode->findText(remembered);
+        if (selected < 0)
+            selected = remembered == names.value(2) ? 1 : 0;
+    }
+    selected = qBound(0, selected, int(list.size()) - 1);
+    cboActivityMode->setCurrentIndex(selected);
+    m_curActivityMode = list.at(selected);
+
+    if (m_curActivityMode == 8)
+        btnLoad->setEnabled(false);
+    else if (!m_isFreeStyle && (m_nLastState == 8 || m_nLastState == 13)) {
+        // Leaving Attendance through another list (participation or model change) must give the
+        // Load button back, as choosing another activity does.
+        btnLoad->setEnabled(true);
+        btnTitleSet->setEnabled(m_bIsLoaded);
+        btnStart->setEnabled(false);
+        m_nLastState = m_curActivityMode;
+    }
+}
+
+void TabController::comboBoxSelectionDidChange(QComboBox *box)
+{
+    const int index = box->currentIndex();
+    if (index < 0)
+        return;
+    if (box == cboParticipationMode) {
+        m_curParticipationMode = index;
+        refreshActionMode(m_curDeviceType, m_curParticipationMode, m_curActivityMode);
+        return;
+    }
+    const QList<int> list = activityList(m_curDeviceType, m_curParticipationMode, m_isFreeStyle);
+    if (index >= list.size())
+        return;
+    m_curActivityMode = list.at(index);
+    if (m_curActivityMode == 8 || m_curActivityMode == 13 || m_isFreeStyle) {
+        btnLoad->setEnabled(false);
+        btnTitleSet->setEnabled(false);
+        btnStart->setEnabled(true);
+    } else if (m_nLastState == 8 || m_nLastState == 13) {
+        btnLoad->setEnabled(true);
+        btnTitleSet->setEnabled(m_bIsLoaded);
+        btnStart->setEnabled(false);
+    }
+    m_nLastState = m_curActivityMode;
+}
+
+void TabController::doCheckStyle()
+{
+    const bool checked = chkStyle->isChecked();
+    if (checked) {
+        m_isFreeStyle = true;
+        setLoad(false);
+    } else {
+        m_isFreeStyle = false;
+        m_curParticipationMode = qMax(0, cboParticipationMode->currentIndex());
+    }
+    btnLoad->setEnabled(!checked);
+    btnTitleSet->setEnabled(!checked && m_bIsLoaded);
+    btnStart->setEnabled(checked);
+    refreshActionMode(m_curDeviceType, m_curParticipationMode, m_curActivityMode);
+}
+
+// ---- tabs ----
+
+void TabController::tabChanged(int index)
+{
+    if (m_revertingTab)
+        return;
+    if (!tabViewShouldSelect(index)) {
+        m_revertingTab = true;
+        tabView->setCurrentIndex(m_lastTabIndex);
+        m_revertingTab = false;
+        return;
+    }
+    m_lastTabIndex = index;
+    tabViewDidSelect(index);
+}
+
+bool TabController::tabViewShouldSelect(int index)
+{
+    lowerToNormalLevel();
+    const QString id = tabView->widget(index)->objectName();
+    if (id == QLatin1String("Reports") && (m_curDeviceType == 0 || m_curDeviceType == 1 || m_curDeviceType == 4)) {
+        // Keep the tab where it was while the report window runs.
+        m_revertingTab = true;
+        tabView->setCurrentIndex(m_lastTabIndex);
+        m_revertingTab = false;
+        if (m_isLogIn || login())
+            doReportsWindow();
+        return false;
+    }
+    return true;
+}
+
+void TabController::tabViewDidSelect(int index)
+{
+    lowerToNormalLevel();
+    m_curWinState = int(kTabIdentifiers.indexOf(tabView->widget(index)->objectName()));
+    becomeFrameListener();
+}
+
+// ---- login and dialogs ----
+
+bool TabController::login()
+{
+    bool ok;
+    if (hooks().runLogin) {
+        ok = hooks().runLogin(this);
+    } else {
+        LoginController dialog(this);
+        dialog.exec();
+        ok = LoginController::isLogin();
+    }
+    m_isLogIn = ok;
+    if (appDelegate)
+        appDelegate->setIsLogin(ok);
+    setButtonsState(m_isLogIn);
+    return m_isLogIn;
+}
+
+void TabController::doReports()
+{
+    if (!m_isLogIn && !login())
+        return;
+    doReportsWindow();
+}
+
+void TabController::doReportsWindow()
+{
+    lowerToNormalLevel();
+    if (hooks().runReport)
+        hooks().runReport(this);
+}
+
+void TabController::doSession()
+{
+    lowerToNormalLevel();
+    if (hooks().runReceiveSession)
+        hooks().runReceiveSession(this);
+    becomeFrameListener();
+}
+
+void TabController::doVersionInfo()
+{
+    lowerToNormalLevel();
+    if (hooks().runVersionInfo)
+        hooks().runVersionInfo(this);
+    becomeFrameListener();
+}
+
+void TabController::doHardwareTest()
+{
+    lowerToNormalLevel();
+    if (hooks().runHardwareTest)
+        hooks().runHardwareTest(this, 1);
+    becomeFrameListener();
+}
+
+void TabController::doChannelSet()
+{
+    if (!m_isLogIn && !login())
+        return;
+    lowerToNormalLevel();
+    if (m_curDeviceType >= 0 && m_curDeviceType <= 4 && hooks().runChannelSet)
+        hooks().runChannelSet(this, m_curDeviceType);
+    becomeFrameListener();
+}
+
+void TabController::doSystemSet()
+{
+    lowerToNormalLevel();
+    if (hooks().runSystemSetting) {
+        hooks().runSystemSetting(this);
+    } else {
+        runSystemSettingPage();
+    }
+    becomeFrameListener();
+}
+
+void TabController::doLoginSet()
+{
+    lowerToNormalLevel();
+    LoginSetCtrl dialog(this);
+    dialog.exec();
+}
+
+void TabController::doDataManagement()
+{
+    if (!m_isLogIn && !login())
+        return;
+    lowerToNormalLevel();
+    if (hooks().runDataManagement && hooks().runDataManagement(this)) {
+        setClassSetted(false);
+        m_partiData.classNo = 0;
+        m_partiData.subjectNo = 0;
+        m_partiData.teacherNo = 0;
+    }
+}
+
+// ---- Brightpoll actions ----
+
+void TabController::doClassSet()
+{
+    lowerToNormalLevel();
+    m_isRun = true;
+    ClassSetup setup = m_partiData;
+    const int result = hooks().runClassSet ? hooks().runClassSet(this, setup) : 0;
+    if (result == 1) {
+        setClassSetted(true);
+        refreshTitle(m_curDeviceType, 0, setup.className);
+    } else {
+        setClassSetted(false);
+        refreshTitle(m_curDeviceType, 0, QString());
+    }
+    m_isRun = false;
+    m_partiData = setup;
+    m_partiData.randomTeacherID = std::rand() % 256;
+    if (appDelegate)
+        m_isLogIn = appDelegate->isLogin();
+    setButtonsState(m_isLogIn);
+    if (m_partiData.maxGroupNo == 1 && cboParticipationMode->currentIndex() == 1)
+        btnStart->setEnabled(false);
+    if (m_isFreeStyle || m_curActivityMode == 8)
+        btnStart->setEnabled(true);
+}
+
+void TabController::doLoad()
+{
+    m_isRun = true;
+    setPPTButtonState(0);
+    lowerToNormalLevel();
+    if (openFile()) {
+        setLoad(true);
+        btnTitleSet->setEnabled(true);
+        btnStart->setEnabled(true);
+        raiseToStatusLevel();
+    }
+    m_isRun = false;
+}
+
+bool TabController::acceptedQuestionFile(const QString &path, QuestionFileInfo *info) const
+{
+    if (!hooks().readQuestionFile)
+        return false;
+    const std::optional<QuestionFileInfo> read = hooks().readQuestionFile(path);
+    if (!read || read->strSymbol != QLatin1String("Pollix"))
+        return false;
+    if (info)
+        *info = *read;
+    return true;
+}
+
+bool TabController::openFile()
+{
+    const QString dir = QDir::homePath() + QStringLiteral("/Documents");
+    const QString chosen = FileDialogs::getOpenFileName(this, tr("Load Quiz File"), dir, kQuizFilter);
+    if (chosen.isEmpty())
+        return false;
+    const QString ext = extensionOf(chosen);
+    QString path = chosen;
+    bool isPPT = false;
+    bool accepted = false;
+    if (ext == QLatin1String("px")) {
+        accepted = acceptedQuestionFile(path, nullptr);
+    } else if (ext == QLatin1String("ppt") || ext == QLatin1String("pptx")) {
+        isPPT = true;
+        accepted = true;
+    } else if (QStringList{QStringLiteral("doc"), QStringLiteral("docx"), QStringLiteral("pdf"), QStringLiteral("htm"),
+                           QStringLiteral("html")}.contains(ext)) {
+        path = FileDialogs::getOpenFileName(this, tr("Load Answer Sheet"), dir, QStringLiteral("Answer sheets (*.sep)"));
+        if (path.isEmpty())
+            return false;
+        isPPT = true;
+        accepted = acceptedQuestionFile(path, nullptr);
+    } else if (ext == QLatin1String("sep")) {
+        isPPT = true;
+        accepted = acceptedQuestionFile(path, nullptr);
+    }
+    if (!accepted) {
+        // The previous load stays as it was: a still-enabled Start must not use the rejected file.
+        PollixAlert::show(this, tr("Warning"), tr("Error format!"));
+        return false;
+    }
+    m_FilePath = path;
+    m_FileSepPath = chosen;
+    m_isLoadPPT = isPPT;
+    return true;
+}
+
+void TabController::doTitleSet()
+{
+    lowerToNormalLevel();
+    const bool isPPT = m_isLoadPPT && extensionOf(m_FilePath) != QLatin1String("sep");
+    if (hooks().runTitleSet)
+        hooks().runTitleSet(this, m_partiData, m_FilePath, isPPT);
+    raiseToStatusLevel();
+}
+
+TabController::StartRequest TabController::baseRequest() const
+{
+    StartRequest r;
+    r.strPath = m_FilePath;
+    r.nDeviceType = m_curDeviceType;
+    r.nMode = m_curActivityMode;
+    r.nParticiptionMode = m_curParticipationMode;
+    r.bIsFreeStyle = m_isFreeStyle;
+    r.nIsGroup = qMax(0, cboParticipationMode->currentIndex());
+    r.classSetup = m_partiData;
+    return r;
+}
+
+void TabController::startRun(StartRequest request)
+{
+    lowerToNormalLevel();
+    if (!hooks().startActivity)
+        return;
+    // The run window brings the main window back when it closes.
+    if (request.nMode != 8)
+        hide();
+    hooks().startActivity(this, request);
+}
+
+void TabController::doStart()
+{
+    if (!m_bIsClassSetted) {
+        doClassSet();
+        if (!m_bIsClassSetted)
+            return;
+    }
+    if (m_isRun)
+        return;
+    m_isRun = true;
+
+    if (m_curActivityMode == 8) {
+        startRun(baseRequest());
+    } else if (!m_isLoadPPT) {
+        StartRequest r = baseRequest();
+        QuestionFileInfo info;
+        const bool readable = acceptedQuestionFile(m_FilePath, &info);
+        if (!readable && !m_isFreeStyle) {
+            // The file changed or went away since it was loaded.
+            PollixAlert::show(this, tr("Warning"), tr("Error format!"));
+            m_isRun = false;
+            return;
+        }
+        if ((m_curActivityMode == 1 || m_curActivityMode == 2)
+            && std::none_of(info.questionTypes.cbegin(), info.questionTypes.cend(), [](int t) { return t != 4; })) {
+            // The teacher keypad's F1 can answer the warning from the front of the room.
+            PollixAlert alert(tr("Warning"), tr("Teaching Plan"), {QStringLiteral("  \"F1\" OK  ")}, {}, this);
+            if (appDelegate)
+                appDelegate->setObjectToReceiveCommData(&alert);
+            alert.runModal();
+            becomeFrameListener();
+            m_isRun = false;
+            return;
+        }
+        r.testID = info.nExamPaperID;
+        startRun(r);
+    } else {
+        StartRequest r = baseRequest();
+        r.fileSepPath = m_FileSepPath;
+        const bool answerSheet = extensionOf(m_FilePath) == QLatin1String("sep");
+        if (m_isFreeStyle) {
+            startRun(r);
+            btnTitleSet->setEnabled(false);
+            m_bIsLoaded = false;
+        } else {
+            r.kind = answerSheet ? StartRequest::AnswerSheet : StartRequest::Presentation;
+            if (answerSheet) {
+                QuestionFileInfo info;
+                if (acceptedQuestionFile(m_FilePath, &info))
+                    r.testID = info.nExamPaperID;
+            }
+            startRun(r);
+            btnTitleSet->setEnabled(false);
+            btnStart->setEnabled(false);
+            m_bIsLoaded = false;
+            if (answerSheet)
+                m_isLoadPPT = false;
+        }
+    }
+    // A loaded file serves one run only.
+    if (!m_isFreeStyle && m_curActivityMode != 8) {
+        btnStart->setEnabled(false);
+        m_bIsLoaded = false;
+    }
+    if (m_curActivityMode == 8)
+        btnLoad->setEnabled(false);
+    setLoad(false);
+    m_isRun = false;
+}
+
+// ---- ExamEditor ----
+
+void TabController::doPXNew()
+{
+    lowerToNormalLevel();
+    if (hooks().openQuestionEditor)
+        hooks().openQuestionEditor(this, QString());
+}
+
+void TabController::doPXOpen()
+{
+    lowerToNormalLevel();
+    const QString path = FileDialogs::getOpenFileName(this, tr("Open Question File"), QDir::homePath() + QStringLiteral("/Documents"),
+                                                      QStringLiteral("Question files (*.px *.sep)"));
+    if (path.isEmpty())
+        return;
+    if (!acceptedQuestionFile(path, nullptr)) {
+        PollixAlert::show(this, tr("Warning"), tr("Error format!"));
+        return;
+    }
+    if (hooks().openQuestionEditor)
+        hooks().openQuestionEditor(this, path);
+}
+
+// ---- model change ----
+
+void TabController::deviceChanged()
+{
+    const int type = appDelegate ? appDelegate->currentDeviceType() : -1;
+    if (type != m_curDeviceType) {
+        m_curDeviceType = type;
+        m_curActivityMode = 0;
+        setClassSetted(false);
+        setLoad(false);
+        refreshTitle(m_curDeviceType, 0, QString());
+        refreshActionMode(m_curDeviceType, m_curParticipationMode, 0);
+    } else {
+        refreshTitle(m_curDeviceType, 0, m_bIsClassSetted ? m_partiData.className : QString());
+    }
+}
+
+// ---- keypad input ----
+
+void TabController::becomeFrameListener()
+{
+    if (appDelegate)
+        appDelegate->setObjectToReceiveCommData(this);
+}
+
+bool TabController::sendFrame(const QByteArray &frame)
+{
+    if (frame.isEmpty())
+        return false;
+    if (hooks().sendFrame)
+        return hooks().sendFrame(frame);
+    return false;
+}
+
+void TabController::handleMachMessage()
+{
+}
+
+void TabController::handleKeypadFrame(const KeypadFrame &frame)
+{
+    if (m_curDeviceType == 0 || m_curDeviceType == 1) {
+        if (m_curWinState == 0)
+            handleDataReceiveArvel(frame);
+    } else if (m_curDeviceType >= 2 && m_curDeviceType <= 4) {
+        handleDataReceiveCorvel_Dravel(frame);
+    }
+}
+
+void TabController::handleDataReceiveArvel(const KeypadFrame &frame)
+{
+    const QByteArray &b = frame.raw;
+    PollixLogf("data receive in TabController : %02x\t%02x\t%02x\n", b.size() > 0 ? quint8(b.at(0)) : 0,
+               b.size() > 1 ? quint8(b.at(1)) : 0, b.size() > 2 ? quint8(b.at(2)) : 0);
+    if (frame.isTeacherCommand && frame.teacherCommand == 0x82 && !m_isRun)
+        doStart();
+}
+
+void TabController::handleDataReceiveCorvel_Dravel(const KeypadFrame &frame)
+{
+    const auto dataByte = [&frame](int i) { return i < frame.data.size() ? int(quint8(frame.data.at(i))) : -1; };
+    if (frame.cmd == 0xFC && frame.isTeacherCommand) {
+        if (dataByte(0) == 0xE0) {
+            if (hooks().newStartMouseFunction && dataByte(2) >= 0)
+                hooks().newStartMouseFunction(dataByte(1), dataByte(2));
+        } else if (hooks().startMouseFunction && dataByte(0) >= 0) {
+            hooks().startMouseFunction(dataByte(0));
+        }
+    }
+    if (m_curWinState != 0 || tabView->currentIndex() != 0)
+        return;
+    switch (frame.cmd) {
+    case 0xF5:
+        if (dataByte(0) == 0xE3)
+            for (int i = 0; i < 3; ++i)
+                sendStudentLogoutClass();
+        break;
+    case 0xF4:
+        if (frame.isTeacherCommand && frame.teacherCommand == 0x8A) {
+            if (!m_bIsClassSetted)
+                sendWrongState(10);
+            if (btnStart->isEnabled() && !m_isRun)
+                doStart();
+        }
+        break;
+    case 0xF9:
+        if (m_bIsClassSetted)
+            sendClassMsgToDevice(frame.isTeacherCommand ? 0xEF00 : frame.deviceID);
+        break;
+    case 0xFE:
+        if (!frame.isTeacherCommand || m_isRun)
+            break;
+        if (!m_bIsClassSetted) {
+            sendWrongState(10);
+            doClassSet();
+        } else if (!m_bIsLoaded) {
+            if (m_isFreeStyle || cboActivityMode->currentIndex() == 7) {
+                m_bIsLoaded = true;
+                break;
+            }
+            sendWrongState(11);
+            m_isRun = true;
+            if (openFile()) {
+                setLoad(true);
+                btnTitleSet->setEnabled(true);
+                btnStart->setEnabled(true);
+                raiseToStatusLevel();
+            } else {
+                setLoad(false);
+                btnTitleSet->setEnabled(false);
+                btnStart->setEnabled(false);
+            }
+            m_isRun = false;
+        } else {
+            sendQuizMsgToTeacher();
+            if (btnStart->isEnabled() && !m_isRun)
+                doStart();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TabController::sendStudentLogoutClass()
+{
+    sendFrame(MainWindowFrames::studentLogoutClass());
+}
+
+void TabController::sendWrongState(int state)
+{
+    sendFrame(MainWindowFrames::wrongState(state));
+}
+
+void TabController::sendQuizMsgToTeacher()
+{
+    const int mode = m_isFreeStyle ? 5 : MainWindowFrames::actModeTransToDeviceMode(m_curActivityMode);
+    sendFrame(MainWindowFrames::quizMsgToTeacher(m_partiData.className, m_partiData.teacherName, mode,
+                                                 m_partiData.studentCount, m_partiData.randomTeacherID,
+                                                 m_curDeviceType == 2));
+}
+
+void TabController::sendClassMsgToDevice(int id)
+{
+    sendFrame(MainWindowFrames::classMsgToDevice(id, m_partiData.className, m_partiData.teacherName,
+                                                 m_partiData.studentCount));
+}
+
+void TabController::runSystemSettingPage()
+{
 }

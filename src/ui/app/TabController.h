@@ -1,11 +1,216 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QMainWindow>
+#include <QString>
+#include <QVariant>
 
-// The main tabbed window ("Tabctrl").
+#include <functional>
+#include <optional>
+
+class Orvenda_AppDelegate;
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class QTabWidget;
+
+// The main tabbed window ("Tabctrl"): prepare and start an activity (Brightpoll), open the question
+// editor (ExamEditor), reports and settings. It listens to the keypads whenever no other window does.
 class TabController : public QMainWindow
 {
     Q_OBJECT
 public:
+    // Class, subject, teacher and students of the next run, as the class set-up gave them.
+    struct ClassSetup
+    {
+        int classNo = 0;
+        QString className;
+        int subjectNo = 0;
+        QString subjectName;
+        int teacherNo = 0;
+        QString teacherName;
+        int studentCount = 0;
+        QVariant students; // the class's student records, handed on to the run
+        int maxGroupNo = 0;
+        int randomTeacherID = 0;
+    };
+
+    // What a question file or answer sheet tells before a run.
+    struct QuestionFileInfo
+    {
+        QString strSymbol;
+        int nExamPaperID = 0;
+        QList<int> questionTypes; // nQuestionType of each question
+    };
+
+    // The hand-over to a run window.
+    struct StartRequest
+    {
+        enum Kind { Activity, Presentation, AnswerSheet } kind = Activity;
+        QString strPath;
+        QString fileSepPath;
+        int nDeviceType = -1;
+        int nMode = 0;
+        int nParticiptionMode = 0;
+        bool bIsFreeStyle = false;
+        int nIsGroup = 0;
+        std::optional<int> testID;
+        ClassSetup classSetup;
+    };
+
+    // A keypad frame as the main window reads it.
+    struct KeypadFrame
+    {
+        int cmd = 0;
+        bool isTeacherCommand = false;
+        int teacherCommand = 0;
+        int deviceID = 0;
+        QByteArray data;
+        int type = 1; // 0 small family, 1 large family
+        QByteArray raw; // the three bytes of a small-family frame
+    };
+
+    // The windows other parts of the program provide, and the services the window drives. An
+    // unset hook falls back to this window's own dialog (splash, system choice, login, system
+    // settings) or does nothing. Tests set them to answer without a person.
+    struct Hooks
+    {
+        std::function<void(QWidget *)> runSplash;
+        std::function<void(QWidget *)> runSystemChoice;
+        std::function<bool(QWidget *)> runLogin;
+        std::function<int(QWidget *, ClassSetup &)> runClassSet;
+        std::function<std::optional<QuestionFileInfo>(const QString &path)> readQuestionFile;
+        std::function<void(TabController *, const StartRequest &)> startActivity;
+        std::function<void(QWidget *, const ClassSetup &, const QString &path, bool isPPT)> runTitleSet;
+        std::function<void(TabController *, const QString &path)> openQuestionEditor; // empty path: new file
+        std::function<void(QWidget *)> runReport;
+        std::function<void(QWidget *)> runReceiveSession;
+        std::function<void(QWidget *)> runVersionInfo;
+        std::function<void(QWidget *, int mode)> runHardwareTest;
+        std::function<void(QWidget *, int deviceType)> runChannelSet;
+        std::function<bool(QWidget *)> runDataManagement; // true when data changed
+        std::function<void(QWidget *)> runSystemSetting;
+        std::function<void(int key)> startMouseFunction;
+        std::function<void(int x, int y)> newStartMouseFunction;
+        std::function<bool(const QByteArray &frame)> sendFrame; // unset: the current receiver
+    };
+    static Hooks &hooks();
+    static void resetHooks();
+
     explicit TabController(QWidget *parent = nullptr);
+    ~TabController() override;
+
+    // Set-up once the window exists: splash, system choice, lists, title, buttons.
+    void awakeFromNib();
+
+    // Outlets.
+    QTabWidget *tabView = nullptr;
+    QPushButton *btnClassSet = nullptr, *btnLoad = nullptr, *btnTitleSet = nullptr, *btnStart = nullptr;
+    QComboBox *cboParticipationMode = nullptr;
+    QCheckBox *chkStyle = nullptr;
+    QComboBox *cboActivityMode = nullptr;
+    QPushButton *btnOpen = nullptr, *btnNew = nullptr;
+    QComboBox *cboPPTTemp = nullptr;
+    QPushButton *btnPPTOpen = nullptr, *btnPPTNew = nullptr, *btnPPTAdd = nullptr, *btnPPTDel = nullptr,
+                *btnPPTSave = nullptr, *btnPPTClose = nullptr, *btnPPTSetup = nullptr;
+    QPushButton *btnPXOpen = nullptr, *btnPXNew = nullptr, *btnReport = nullptr, *btnSession = nullptr,
+                *btnSystem = nullptr, *btnHardware = nullptr, *btnLogin = nullptr, *btnVersion = nullptr,
+                *btnChannelSet = nullptr, *btnDatabase = nullptr;
+
+    // Indicators.
+    void setClassSetted(bool v);
+    void setLoad(bool v);
+    void setButtonsState(bool loggedIn);
+    void setPPTButtonState(int state);
+    void refreshTitle(int type, int state, const QString &className);
+    void refreshActionMode(int type, int partMode, int curActMode);
+    // The activity numbers offered for a model, participation and free style.
+    static QList<int> activityList(int type, int partMode, bool freeStyle);
+
+    // Actions.
+    void doClassSet();
+    void doLoad();
+    void doTitleSet();
+    void doStart();
+    void doCheckStyle();
+    void comboBoxSelectionDidChange(QComboBox *box);
+    void doPXNew();
+    void doPXOpen();
+    void doReports();
+    void doReportsWindow();
+    void doSession();
+    void doSystemSet();
+    void doChannelSet();
+    void doHardwareTest();
+    void doDataManagement();
+    void doLoginSet();
+    void doVersionInfo();
+    bool login();
+    bool openFile();
+    void deviceChanged();
+
+    // Window levels: the status level floats above the presentation program.
+    bool isStatusLevel() const;
+    void raiseToStatusLevel();
+    void lowerToNormalLevel();
+
+    // Keypad input (the window is the frame listener).
+    Q_INVOKABLE void handleMachMessage();
+    void handleKeypadFrame(const KeypadFrame &frame);
+    void sendStudentLogoutClass();
+    void sendWrongState(int state);
+    void sendQuizMsgToTeacher();
+    void sendClassMsgToDevice(int id);
+
+    // State, read by tests and by the run windows.
+    int curDeviceType() const { return m_curDeviceType; }
+    int curParticipationMode() const { return m_curParticipationMode; }
+    int curActivityMode() const { return m_curActivityMode; }
+    int curWinState() const { return m_curWinState; }
+    bool isFreeStyle() const { return m_isFreeStyle; }
+    bool isLogIn() const { return m_isLogIn; }
+    bool isRun() const { return m_isRun; }
+    bool bIsLoaded() const { return m_bIsLoaded; }
+    bool bIsClassSetted() const { return m_bIsClassSetted; }
+    QString filePath() const { return m_FilePath; }
+    const ClassSetup &partiData() const { return m_partiData; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildInterface();
+    void setToolTips();
+    void tabChanged(int index);
+    bool tabViewShouldSelect(int index);
+    void tabViewDidSelect(int index);
+    void setIndicatorTitle(QPushButton *button, bool on);
+    bool sendFrame(const QByteArray &frame);
+    void becomeFrameListener();
+    void handleDataReceiveArvel(const KeypadFrame &frame);
+    void handleDataReceiveCorvel_Dravel(const KeypadFrame &frame);
+    void startRun(StartRequest request);
+    void runSystemSettingPage();
+    StartRequest baseRequest() const;
+    bool acceptedQuestionFile(const QString &path, QuestionFileInfo *info) const;
+
+    Orvenda_AppDelegate *appDelegate = nullptr;
+    int m_curDeviceType = -1;
+    int m_curParticipationMode = 0;
+    bool m_isFreeStyle = false;
+    int m_curActivityMode = 0;
+    int m_curWinState = 0;
+    ClassSetup m_partiData;
+    bool m_isLogIn = false;
+    bool m_isRun = false;
+    QString m_FilePath;
+    QString m_FileSepPath;
+    bool m_isLoadPPT = false;
+    bool m_bIsLoaded = false;
+    bool m_bIsClassSetted = false;
+    bool m_bIsPPTChanged = false;
+    int m_nLastState = 0;
+    int m_lastTabIndex = 0;
+    bool m_revertingTab = false;
 };

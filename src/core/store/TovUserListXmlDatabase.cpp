@@ -1,0 +1,187 @@
+#include "TovUserListXmlDatabase.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/store/GlobalFunctions.h"
+#include "platform/Log.h"
+
+#include <QFile>
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+const char *const kTeacher = "Teacher";
+
+QByteArray documentBytes(const pugi::xml_document &doc)
+{
+    std::ostringstream out;
+    // The stores' plain form: no indentation, no line breaks between elements.
+    doc.save(out, "", pugi::format_raw, pugi::encoding_utf8);
+    return QByteArray::fromStdString(out.str());
+}
+
+void appendTeacher(pugi::xml_node root, const UserEntity &u)
+{
+    pugi::xml_node t = root.append_child(kTeacher);
+    const auto put = [&t](const char *tag, const QString &value) {
+        t.append_child(tag).text().set(GlobalFunctions::utf8(value).c_str());
+    };
+    put("UserName", u.name);
+    put("Password", u.password);
+    put("FirstName", u.firstName);
+    put("LastName", u.lastName);
+    put("Title", u.title);
+    put("Subject", u.subject);
+    put("IsLogin", QString::number(int(u.isLogin)));
+    put("IsRemember", QString::number(int(u.isRemember)));
+    put("PathInfo", u.pathInfo);
+    put("IsDelete", QString::number(int(u.isDelete)));
+}
+
+UserEntity userFromNode(const pugi::xml_node &t)
+{
+    UserEntity u;
+    u.name = GlobalFunctions::getValueByTagName(QStringLiteral("UserName"), t);
+    u.password = GlobalFunctions::getValueByTagName(QStringLiteral("Password"), t);
+    u.firstName = GlobalFunctions::getValueByTagName(QStringLiteral("FirstName"), t);
+    u.lastName = GlobalFunctions::getValueByTagName(QStringLiteral("LastName"), t);
+    u.title = GlobalFunctions::getValueByTagName(QStringLiteral("Title"), t);
+    u.subject = GlobalFunctions::getValueByTagName(QStringLiteral("Subject"), t);
+    u.pathInfo = GlobalFunctions::getValueByTagName(QStringLiteral("PathInfo"), t);
+    u.isLogin = GlobalFunctions::getValueByTagName(QStringLiteral("IsLogin"), t).trimmed().toInt() != 0;
+    u.isRemember = GlobalFunctions::getValueByTagName(QStringLiteral("IsRemember"), t).trimmed().toInt() != 0;
+    u.isDelete = GlobalFunctions::getValueByTagName(QStringLiteral("IsDelete"), t).trimmed().toInt() != 0;
+    return u;
+}
+
+} // namespace
+
+TovUserListXmlDatabase *TovUserListXmlDatabase::sharedUI()
+{
+    return Singleton<TovUserListXmlDatabase>::instance();
+}
+
+TovUserListXmlDatabase::TovUserListXmlDatabase()
+{
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const QString folder = app ? app->strDataFilePath() : Orvenda_AppDelegate::defaultApplicationFolder() + QStringLiteral("/Data/");
+    m_filePath = folder + QStringLiteral("UserList.xml");
+    PollixLog(m_filePath);
+    loadUserList();
+}
+
+bool TovUserListXmlDatabase::createXmlFileAtPath(const QString &path)
+{
+    pugi::xml_document doc;
+    pugi::xml_node decl = doc.append_child(pugi::node_declaration);
+    decl.append_attribute("version") = "1.0";
+    decl.append_attribute("encoding") = "utf-8";
+    appendTeacher(doc.append_child("ArrayOfTeacher"), UserEntity());
+    return GlobalFunctions::createQXmlFileAtPath(path, documentBytes(doc));
+}
+
+bool TovUserListXmlDatabase::ensureFile(bool *created) const
+{
+    if (created)
+        *created = false;
+    if (QFile::exists(m_filePath))
+        return true;
+    if (!createXmlFileAtPath(m_filePath))
+        return false;
+    if (created)
+        *created = true;
+    return true;
+}
+
+bool TovUserListXmlDatabase::loadDocument(pugi::xml_document &doc) const
+{
+    QFile f(m_filePath);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = f.readAll();
+    const pugi::xml_parse_result r = doc.load_buffer(bytes.constData(), size_t(bytes.size()));
+    if (!r) {
+        PollixLog(QString::fromUtf8(r.description()));
+        return false;
+    }
+    return bool(doc.document_element());
+}
+
+void TovUserListXmlDatabase::loadUserList()
+{
+    std::lock_guard lock(m_mutex);
+    m_userList.clear();
+    if (!ensureFile())
+        return;
+    pugi::xml_document doc;
+    if (!loadDocument(doc))
+        return;
+    for (pugi::xml_node t : doc.document_element().children(kTeacher))
+        m_userList << userFromNode(t);
+}
+
+bool TovUserListXmlDatabase::isValidUser(const UserEntity &user) const
+{
+    std::lock_guard lock(m_mutex);
+    bool valid = false;
+    for (const UserEntity &u : m_userList)
+        if (u.name.compare(user.name, Qt::CaseInsensitive) == 0 && u.password == user.password)
+            valid = true;
+    return valid;
+}
+
+bool TovUserListXmlDatabase::updateUser(const QString &currentName, const QString &newName, const QString &newPassword)
+{
+    std::lock_guard lock(m_mutex);
+    bool created = false;
+    if (!ensureFile(&created))
+        return false;
+    const bool known = std::any_of(m_userList.cbegin(), m_userList.cend(), [&](const UserEntity &u) {
+        return u.name.compare(currentName, Qt::CaseInsensitive) == 0;
+    });
+    if (!known)
+        return false;
+
+    pugi::xml_document doc;
+    if (!loadDocument(doc))
+        return false;
+    // The account is found in the file by its name, so that a file with several accounts changes
+    // the right one. A file just recreated holds only the built-in account, which then takes the
+    // change the teacher asked for.
+    pugi::xml_node target;
+    for (pugi::xml_node t : doc.document_element().children(kTeacher)) {
+        if (GlobalFunctions::getValueByTagName(QStringLiteral("UserName"), t).compare(currentName, Qt::CaseInsensitive) == 0) {
+            target = t;
+            break;
+        }
+    }
+    if (!target && created)
+        target = doc.document_element().child(kTeacher);
+    if (!target)
+        return false;
+    GlobalFunctions::setValue(newName, QStringLiteral("UserName"), target);
+    GlobalFunctions::setValue(newPassword, QStringLiteral("Password"), target);
+    if (!GlobalFunctions::createQXmlFileAtPath(m_filePath, documentBytes(doc)))
+        return false;
+
+    // Memory follows the file only once the file holds the change.
+    m_userList.clear();
+    for (pugi::xml_node t : doc.document_element().children(kTeacher))
+        m_userList << userFromNode(t);
+    return true;
+}
+
+QList<UserEntity> TovUserListXmlDatabase::userList() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_userList;
+}
+
+void TovUserListXmlDatabase::setUserList(const QList<UserEntity> &list)
+{
+    std::lock_guard lock(m_mutex);
+    m_userList = list;
+}

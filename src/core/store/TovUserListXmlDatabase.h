@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/store/UserEntity.h"
+#include "platform/Singleton.h"
+
+#include <QList>
+#include <QString>
+
+#include <mutex>
+
+namespace pugi {
+class xml_document;
+}
+
+// The login accounts in UserList.xml (data folder). The program creates the file with the
+// built-in account and never adds another; the login window checks typed accounts against it and
+// the login settings change an account's name and password. Passwords are handed in and kept
+// scrambled only.
+class TovUserListXmlDatabase
+{
+public:
+    static TovUserListXmlDatabase *sharedUI();
+
+    // Re-reads the file; a missing file is first written with the built-in account.
+    void loadUserList();
+    // True when an account's name equals user.name ignoring case and its password equals
+    // user.password exactly.
+    bool isValidUser(const UserEntity &user) const;
+    // Changes the account called currentName (ignoring case) in the file and, once the file is
+    // written, in memory. False when there is no such account or the file could not be written;
+    // the list and the file are then as they were.
+    bool updateUser(const QString &currentName, const QString &newName, const QString &newPassword);
+
+    QList<UserEntity> userList() const;
+    void setUserList(const QList<UserEntity> &list);
+    QString filePath() const { return m_filePath; }
+
+    // Writes the file holding the built-in account only.
+    static bool createXmlFileAtPath(const QString &path);
+
+private:
+    friend class Singleton<TovUserListXmlDatabase>;
+    TovUserListXmlDatabase();
+    bool ensureFile(bool *created = nullptr) const;
+    bool loadDocument(pugi::xml_document &doc) const;
+
+    mutable std::recursive_mutex m_mutex;
+    QList<UserEntity> m_userList;
+    QString m_filePath;
+};

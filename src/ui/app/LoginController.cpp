@@ -1,0 +1,95 @@
+#include "LoginController.h"
+
+#include "core/app/TovDBUI.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/TovUserListXmlDatabase.h"
+#include "ui/controls/MyEnterFormatter.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <atomic>
+
+namespace {
+std::atomic<bool> g_isLogin{false};
+}
+
+LoginController::LoginController(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Login"));
+    setWindowTitle(tr("Login"));
+    dbUI = TovDBUI::sharedDBUI();
+
+    textName = new QLineEdit(this);
+    textName->setObjectName(QStringLiteral("textName"));
+    textPassword = new QLineEdit(this);
+    textPassword->setObjectName(QStringLiteral("textPassword"));
+    textPassword->setEchoMode(QLineEdit::Password);
+    buttonLogin = new QPushButton(tr("Login"), this);
+    buttonLogin->setObjectName(QStringLiteral("buttonLogin"));
+    buttonLogin->setDefault(true);
+    auto *cancel = new QPushButton(tr("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("buttonCancel"));
+
+    auto *form = new QFormLayout;
+    form->addRow(tr("User Name:"), textName);
+    form->addRow(tr("Password:"), textPassword);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addWidget(buttonLogin);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    limitTextField(textName, 50);
+    limitTextField(textPassword, 50);
+    buttonLogin->setEnabled(true);
+    connect(textName, &QLineEdit::textChanged, this, &LoginController::controlTextDidChange);
+    connect(buttonLogin, &QPushButton::clicked, this, &LoginController::doLogin);
+    connect(cancel, &QPushButton::clicked, this, &LoginController::doCancel);
+}
+
+bool LoginController::isLogin() { return g_isLogin.load(); }
+void LoginController::setIsLogin(bool v) { g_isLogin.store(v); }
+
+void LoginController::controlTextDidChange()
+{
+    buttonLogin->setEnabled(!textName->text().isEmpty());
+}
+
+void LoginController::doLogin()
+{
+    UserEntity user;
+    user.name = textName->text();
+    user.password = GlobalFunctions::encryptForPasswordString(textPassword->text());
+    if (TovUserListXmlDatabase::sharedUI()->isValidUser(user)) {
+        setIsLogin(true);
+        done(1);
+        return;
+    }
+    PollixAlert::show(this, QStringLiteral("Pollix"), tr("Invalid user name or password!"));
+}
+
+void LoginController::doCancel()
+{
+    setIsLogin(false);
+    done(0);
+}
+
+void LoginController::reject()
+{
+    doCancel();
+}
+
+void LoginController::closeEvent(QCloseEvent *event)
+{
+    setIsLogin(false);
+    QDialog::closeEvent(event);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+class TovDBUI;
+
+// The teacher login ("Login"): a user name and password checked against UserList.xml. The
+// logged-in flag is shared by every login dialog for the life of the program.
+class LoginController : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit LoginController(QWidget *parent = nullptr);
+
+    static bool isLogin();
+    static void setIsLogin(bool v);
+
+    void doLogin();
+    void doCancel();
+
+    QLineEdit *textName = nullptr;
+    QLineEdit *textPassword = nullptr;
+    QPushButton *buttonLogin = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void controlTextDidChange();
+    TovDBUI *dbUI = nullptr;
+};

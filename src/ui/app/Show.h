@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDialog>
+
+// A tiny floating button near the bottom right of the screen; a click asks the run over a
+// presentation to show or hide its window ("ShowHideWindowMeg") and closes the button.
+class Show : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Show(QWidget *parent = nullptr);
+    void showHideWindow();
+};
