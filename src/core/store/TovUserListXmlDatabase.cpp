@@ -4,7 +4,9 @@
 #include "core/store/GlobalFunctions.h"
 #include "platform/Log.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <pugixml.hpp>
 
@@ -29,31 +31,31 @@ void appendTeacher(pugi::xml_node root, const UserEntity &u)
     const auto put = [&t](const char *tag, const QString &value) {
         t.append_child(tag).text().set(GlobalFunctions::utf8(value).c_str());
     };
-    put("UserName", u.name);
-    put("Password", u.password);
-    put("FirstName", u.firstName);
-    put("LastName", u.lastName);
-    put("Title", u.title);
-    put("Subject", u.subject);
-    put("IsLogin", QString::number(int(u.isLogin)));
-    put("IsRemember", QString::number(int(u.isRemember)));
-    put("PathInfo", u.pathInfo);
-    put("IsDelete", QString::number(int(u.isDelete)));
+    put("UserName", u.name());
+    put("Password", u.password());
+    put("FirstName", u.firstName());
+    put("LastName", u.lastName());
+    put("Title", u.title());
+    put("Subject", u.subject());
+    put("IsLogin", QString::number(int(u.isLogin())));
+    put("IsRemember", QString::number(int(u.isRemember())));
+    put("PathInfo", u.pathInfo());
+    put("IsDelete", QString::number(int(u.isDelete())));
 }
 
 UserEntity userFromNode(const pugi::xml_node &t)
 {
     UserEntity u;
-    u.name = GlobalFunctions::getValueByTagName(QStringLiteral("UserName"), t);
-    u.password = GlobalFunctions::getValueByTagName(QStringLiteral("Password"), t);
-    u.firstName = GlobalFunctions::getValueByTagName(QStringLiteral("FirstName"), t);
-    u.lastName = GlobalFunctions::getValueByTagName(QStringLiteral("LastName"), t);
-    u.title = GlobalFunctions::getValueByTagName(QStringLiteral("Title"), t);
-    u.subject = GlobalFunctions::getValueByTagName(QStringLiteral("Subject"), t);
-    u.pathInfo = GlobalFunctions::getValueByTagName(QStringLiteral("PathInfo"), t);
-    u.isLogin = GlobalFunctions::getValueByTagName(QStringLiteral("IsLogin"), t).trimmed().toInt() != 0;
-    u.isRemember = GlobalFunctions::getValueByTagName(QStringLiteral("IsRemember"), t).trimmed().toInt() != 0;
-    u.isDelete = GlobalFunctions::getValueByTagName(QStringLiteral("IsDelete"), t).trimmed().toInt() != 0;
+    u.setName(GlobalFunctions::getValueByTagName(QStringLiteral("UserName"), t));
+    u.setPassword(GlobalFunctions::getValueByTagName(QStringLiteral("Password"), t));
+    u.setFirstName(GlobalFunctions::getValueByTagName(QStringLiteral("FirstName"), t));
+    u.setLastName(GlobalFunctions::getValueByTagName(QStringLiteral("LastName"), t));
+    u.setTitle(GlobalFunctions::getValueByTagName(QStringLiteral("Title"), t));
+    u.setSubject(GlobalFunctions::getValueByTagName(QStringLiteral("Subject"), t));
+    u.setPathInfo(GlobalFunctions::getValueByTagName(QStringLiteral("PathInfo"), t));
+    u.setIsLogin(GlobalFunctions::getValueByTagName(QStringLiteral("IsLogin"), t).trimmed().toInt() != 0);
+    u.setIsRemember(GlobalFunctions::getValueByTagName(QStringLiteral("IsRemember"), t).trimmed().toInt() != 0);
+    u.setIsDelete(GlobalFunctions::getValueByTagName(QStringLiteral("IsDelete"), t).trimmed().toInt() != 0);
     return u;
 }
 
@@ -89,6 +91,7 @@ bool TovUserListXmlDatabase::ensureFile(bool *created) const
         *created = false;
     if (QFile::exists(m_filePath))
         return true;
+    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     if (!createXmlFileAtPath(m_filePath))
         return false;
     if (created)
@@ -128,7 +131,7 @@ bool TovUserListXmlDatabase::isValidUser(const UserEntity &user) const
     std::lock_guard lock(m_mutex);
     bool valid = false;
     for (const UserEntity &u : m_userList)
-        if (u.name.compare(user.name, Qt::CaseInsensitive) == 0 && u.password == user.password)
+        if (u.name().compare(user.name(), Qt::CaseInsensitive) == 0 && u.password() == user.password())
             valid = true;
     return valid;
 }
@@ -140,7 +143,7 @@ bool TovUserListXmlDatabase::updateUser(const QString &currentName, const QStrin
     if (!ensureFile(&created))
         return false;
     const bool known = std::any_of(m_userList.cbegin(), m_userList.cend(), [&](const UserEntity &u) {
-        return u.name.compare(currentName, Qt::CaseInsensitive) == 0;
+        return u.name().compare(currentName, Qt::CaseInsensitive) == 0;
     });
     if (!known)
         return false;

@@ -67,8 +67,8 @@ void LoginController::controlTextDidChange()
 void LoginController::doLogin()
 {
     UserEntity user;
-    user.name = textName->text();
-    user.password = GlobalFunctions::encryptForPasswordString(textPassword->text());
+    user.setName(textName->text());
+    user.setPassword(GlobalFunctions::encryptForPasswordString(textPassword->text()));
     if (TovUserListXmlDatabase::sharedUI()->isValidUser(user)) {
         setIsLogin(true);
         done(1);

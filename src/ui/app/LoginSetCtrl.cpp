@@ -65,8 +65,8 @@ void LoginSetCtrl::doOK()
     }
     TovUserListXmlDatabase *store = TovUserListXmlDatabase::sharedUI();
     UserEntity current;
-    current.name = textUserName->text();
-    current.password = GlobalFunctions::encryptForPasswordString(textOldPassword->text());
+    current.setName(textUserName->text());
+    current.setPassword(GlobalFunctions::encryptForPasswordString(textOldPassword->text()));
     if (!store->isValidUser(current)) {
         PollixAlert::show(this, title, tr("Invalid user name or password."));
         return;
@@ -75,7 +75,7 @@ void LoginSetCtrl::doOK()
         PollixAlert::show(this, title, tr("New passwords are not the same."));
         return;
     }
-    if (!store->updateUser(current.name, textNewUserName->text(),
+    if (!store->updateUser(current.name(), textNewUserName->text(),
                            GlobalFunctions::encryptForPasswordString(textNewPassword->text()))) {
         // The account file could not be written: the old name and password still hold.
         PollixAlert::show(this, title, tr("The new user name and password could not be saved."));
