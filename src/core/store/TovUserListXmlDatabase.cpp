@@ -1,36 +1,22 @@
 #include "TovUserListXmlDatabase.h"
 
-#include "core/app/Orvenda_AppDelegate.h"
 #include "core/store/GlobalFunctions.h"
 #include "platform/Log.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <sstream>
 
 namespace {
 
 const char *const kTeacher = "Teacher";
 
-QByteArray documentBytes(const pugi::xml_document &doc)
-{
-    std::ostringstream out;
-    // The stores' plain form: no indentation, no line breaks between elements.
-    doc.save(out, "", pugi::format_raw, pugi::encoding_utf8);
-    return QByteArray::fromStdString(out.str());
-}
-
 void appendTeacher(pugi::xml_node root, const UserEntity &u)
 {
     pugi::xml_node t = root.append_child(kTeacher);
-    const auto put = [&t](const char *tag, const QString &value) {
-        t.append_child(tag).text().set(GlobalFunctions::utf8(value).c_str());
-    };
+    const auto put = [&t](const char *tag, const QString &value) { GlobalFunctions::appendTextChild(t, tag, value); };
     put("UserName", u.name());
     put("Password", u.password());
     put("FirstName", u.firstName());
@@ -53,9 +39,9 @@ UserEntity userFromNode(const pugi::xml_node &t)
     u.setTitle(GlobalFunctions::getValueByTagName(QStringLiteral("Title"), t));
     u.setSubject(GlobalFunctions::getValueByTagName(QStringLiteral("Subject"), t));
     u.setPathInfo(GlobalFunctions::getValueByTagName(QStringLiteral("PathInfo"), t));
-    u.setIsLogin(GlobalFunctions::getValueByTagName(QStringLiteral("IsLogin"), t).trimmed().toInt() != 0);
-    u.setIsRemember(GlobalFunctions::getValueByTagName(QStringLiteral("IsRemember"), t).trimmed().toInt() != 0);
-    u.setIsDelete(GlobalFunctions::getValueByTagName(QStringLiteral("IsDelete"), t).trimmed().toInt() != 0);
+    u.setIsLogin(GlobalFunctions::intValue(GlobalFunctions::getValueByTagName(QStringLiteral("IsLogin"), t)) != 0);
+    u.setIsRemember(GlobalFunctions::intValue(GlobalFunctions::getValueByTagName(QStringLiteral("IsRemember"), t)) != 0);
+    u.setIsDelete(GlobalFunctions::intValue(GlobalFunctions::getValueByTagName(QStringLiteral("IsDelete"), t)) != 0);
     return u;
 }
 
@@ -68,9 +54,7 @@ TovUserListXmlDatabase *TovUserListXmlDatabase::sharedUI()
 
 TovUserListXmlDatabase::TovUserListXmlDatabase()
 {
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
-    const QString folder = app ? app->strDataFilePath() : Orvenda_AppDelegate::defaultApplicationFolder() + QStringLiteral("/Data/");
-    m_filePath = folder + QStringLiteral("UserList.xml");
+    m_filePath = GlobalFunctions::pathInDataFolder(QStringLiteral("UserList.xml"));
     PollixLog(m_filePath);
     loadUserList();
 }
@@ -78,11 +62,8 @@ TovUserListXmlDatabase::TovUserListXmlDatabase()
 bool TovUserListXmlDatabase::createXmlFileAtPath(const QString &path)
 {
     pugi::xml_document doc;
-    pugi::xml_node decl = doc.append_child(pugi::node_declaration);
-    decl.append_attribute("version") = "1.0";
-    decl.append_attribute("encoding") = "utf-8";
-    appendTeacher(doc.append_child("ArrayOfTeacher"), UserEntity());
-    return GlobalFunctions::createQXmlFileAtPath(path, documentBytes(doc));
+    appendTeacher(GlobalFunctions::createRoot(doc, "ArrayOfTeacher", false), UserEntity());
+    return GlobalFunctions::createQXmlFileAtPath(path, GlobalFunctions::xmlData(doc));
 }
 
 bool TovUserListXmlDatabase::ensureFile(bool *created) const
@@ -91,7 +72,6 @@ bool TovUserListXmlDatabase::ensureFile(bool *created) const
         *created = false;
     if (QFile::exists(m_filePath))
         return true;
-    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     if (!createXmlFileAtPath(m_filePath))
         return false;
     if (created)
@@ -101,13 +81,9 @@ bool TovUserListXmlDatabase::ensureFile(bool *created) const
 
 bool TovUserListXmlDatabase::loadDocument(pugi::xml_document &doc) const
 {
-    QFile f(m_filePath);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = f.readAll();
-    const pugi::xml_parse_result r = doc.load_buffer(bytes.constData(), size_t(bytes.size()));
-    if (!r) {
-        PollixLog(QString::fromUtf8(r.description()));
+    QString error;
+    if (!GlobalFunctions::loadXmlFile(m_filePath, doc, &error)) {
+        PollixLog(error);
         return false;
     }
     return bool(doc.document_element());
@@ -167,7 +143,7 @@ bool TovUserListXmlDatabase::updateUser(const QString &currentName, const QStrin
         return false;
     GlobalFunctions::setValue(newName, QStringLiteral("UserName"), target);
     GlobalFunctions::setValue(newPassword, QStringLiteral("Password"), target);
-    if (!GlobalFunctions::createQXmlFileAtPath(m_filePath, documentBytes(doc)))
+    if (!GlobalFunctions::createQXmlFileAtPath(m_filePath, GlobalFunctions::xmlData(doc)))
         return false;
 
     // Memory follows the file only once the file holds the change.

@@ -1,30 +1,14 @@
 #include "TextFormatter.h"
 
+#include "core/store/GlobalFunctions.h"
+
 #include <QLineEdit>
 
 #include <algorithm>
-#include <limits>
 
 int TextFormatter::leadingInteger(const QString &text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && (text.at(i) == QLatin1Char(' ') || text.at(i) == QLatin1Char('\t')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
-        value = value * 10 + (text.at(i).unicode() - '0');
-        if (value > (1LL << 32))
-            value = 1LL << 32; // far enough past the range to clamp either way
-    }
-    if (negative)
-        value = -value;
-    value = std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    return int(value);
+    return GlobalFunctions::intValue(text);
 }
 
 QString TextFormatter::typedCharacters(const QString &committed, const QString &proposed, int pos)
