@@ -1,0 +1,379 @@
+#include "KeyedUnarchiver.h"
+
+#include <QRegularExpression>
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+
+namespace {
+constexpr size_t kMaxDepth = 256;
+
+plist_t node(void *n)
+{
+    return static_cast<plist_t>(n);
+}
+
+bool isClassDictionary(plist_t dict)
+{
+    return PLIST_IS_DICT(dict) && plist_dict_get_item(dict, "$classname");
+}
+} // namespace
+
+KeyedUnarchiver::KeyedUnarchiver(ClassTable classes) : m_classes(std::move(classes)) {}
+
+KeyedUnarchiver::~KeyedUnarchiver()
+{
+    m_decoded.clear();
+    if (m_archive)
+        plist_free(node(m_archive));
+}
+
+void KeyedUnarchiver::fail(const QString &why)
+{
+    if (!m_failed) {
+        m_failed = true;
+        m_error = why;
+    }
+}
+
+KeyedArchiveObjectPtr KeyedUnarchiver::unarchive(const QByteArray &bytes)
+{
+    // A binary property list starts with "bplist00" and ends with a 32-byte trailer.
+    if (bytes.size() < 8 + 32 || !bytes.startsWith("bplist00")) {
+        fail(QStringLiteral("not a binary property list"));
+        return {};
+    }
+    plist_t archive = nullptr;
+    plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &archive);
+    if (!archive) {
+        fail(QStringLiteral("damaged property list"));
+        return {};
+    }
+    m_archive = archive;
+    if (!PLIST_IS_DICT(archive)) {
+        fail(QStringLiteral("no archive dictionary"));
+        return {};
+    }
+    plist_t archiver = plist_dict_get_item(archive, "$archiver");
+    plist_t objects = plist_dict_get_item(archive, "$objects");
+    plist_t top = plist_dict_get_item(archive, "$top");
+    if (!PLIST_IS_STRING(archiver) || plist_string_val_compare(archiver, "NSKeyedArchiver") != 0
+        || !PLIST_IS_ARRAY(objects) || !PLIST_IS_DICT(top)) {
+        fail(QStringLiteral("not a keyed archive"));
+        return {};
+    }
+    const uint32_t count = plist_array_get_size(objects);
+    m_objects.reserve(count);
+    for (uint32_t i = 0; i < count; ++i)
+        m_objects.push_back(plist_array_get_item(objects, i));
+    if (m_objects.empty() || !PLIST_IS_STRING(node(m_objects[0]))
+        || plist_string_val_compare(node(m_objects[0]), "$null") != 0) {
+        fail(QStringLiteral("archive without its nil entry"));
+        return {};
+    }
+    plist_t root = plist_dict_get_item(top, "root");
+    if (!PLIST_IS_UID(root)) {
+        fail(QStringLiteral("archive without a root"));
+        return {};
+    }
+    KeyedArchiveObjectPtr result = objectAt(root);
+    if (!result)
+        fail(QStringLiteral("nil root"));
+    if (m_failed)
+        return {};
+    return result;
+}
+
+KeyedUnarchiver::Node KeyedUnarchiver::resolve(Node uidNode, quint64 *index)
+{
+    if (m_failed)
+        return nullptr;
+    if (!PLIST_IS_UID(node(uidNode))) {
+        fail(QStringLiteral("a reference was expected"));
+        return nullptr;
+    }
+    uint64_t i = 0;
+    plist_get_uid_val(node(uidNode), &i);
+    if (i >= m_objects.size()) {
+        fail(QStringLiteral("reference out of range"));
+        return nullptr;
+    }
+    if (index)
+        *index = i;
+    return m_objects[size_t(i)];
+}
+
+KeyedArchiveObjectPtr KeyedUnarchiver::objectAt(Node uidNode)
+{
+    quint64 index = 0;
+    if (!resolve(uidNode, &index))
+        return {};
+    return objectAtIndex(index);
+}
+
+KeyedArchiveObjectPtr KeyedUnarchiver::objectAtIndex(quint64 index)
+{
+    if (m_failed || index == 0 || index >= m_objects.size())
+        return {};
+    plist_t dict = node(m_objects[size_t(index)]);
+    auto done = m_decoded.constFind(index);
+    if (done != m_decoded.constEnd())
+        return *done;
+    if (!PLIST_IS_DICT(dict)) {
+        fail(QStringLiteral("an object was expected"));
+        return {};
+    }
+    if (m_stack.size() >= kMaxDepth) {
+        fail(QStringLiteral("objects nested too deeply"));
+        return {};
+    }
+    plist_t classRef = plist_dict_get_item(dict, "$class");
+    quint64 classIndex = 0;
+    plist_t classDict = node(resolve(classRef, &classIndex));
+    if (!classDict || !isClassDictionary(classDict)) {
+        fail(QStringLiteral("object without a class"));
+        return {};
+    }
+    plist_t nameNode = plist_dict_get_item(classDict, "$classname");
+    if (!PLIST_IS_STRING(nameNode)) {
+        fail(QStringLiteral("class without a name"));
+        return {};
+    }
+    char *name = nullptr;
+    plist_get_string_val(nameNode, &name);
+    const QString className = QString::fromUtf8(name);
+    free(name);
+    auto factory = m_classes.constFind(className);
+    if (factory == m_classes.constEnd()) {
+        fail(QStringLiteral("unknown class %1").arg(className));
+        return {};
+    }
+    KeyedArchiveObjectPtr object = (*factory)();
+    m_decoded.insert(index, object); // before its values: a cycle back to it finds it
+    m_stack.push_back(Frame{dict, 0});
+    object->initWithCoder(*this);
+    m_stack.pop_back();
+    if (m_failed)
+        return {};
+    return object;
+}
+
+QList<quint64> KeyedUnarchiver::arrayItems(Node uidNode, bool *wasNil)
+{
+    if (wasNil)
+        *wasNil = false;
+    quint64 index = 0;
+    plist_t dict = node(resolve(uidNode, &index));
+    if (!dict)
+        return {};
+    if (index == 0) {
+        if (wasNil)
+            *wasNil = true;
+        return {};
+    }
+    plist_t items = PLIST_IS_DICT(dict) ? plist_dict_get_item(dict, "NS.objects") : nullptr;
+    plist_t classDict = PLIST_IS_DICT(dict) ? node(resolve(plist_dict_get_item(dict, "$class"), nullptr)) : nullptr;
+    plist_t nameNode = classDict && isClassDictionary(classDict) ? plist_dict_get_item(classDict, "$classname") : nullptr;
+    if (!PLIST_IS_ARRAY(items) || !PLIST_IS_STRING(nameNode)
+        || (plist_string_val_compare(nameNode, "NSArray") != 0
+            && plist_string_val_compare(nameNode, "NSMutableArray") != 0)) {
+        fail(QStringLiteral("an array was expected"));
+        return {};
+    }
+    QList<quint64> out;
+    const uint32_t n = plist_array_get_size(items);
+    for (uint32_t i = 0; i < n && !m_failed; ++i) {
+        quint64 item = 0;
+        if (resolve(plist_array_get_item(items, i), &item))
+            out.append(item);
+    }
+    return m_failed ? QList<quint64>() : out;
+}
+
+QString KeyedUnarchiver::nextKey()
+{
+    if (m_stack.empty())
+        return QString();
+    return QStringLiteral("$%1").arg(m_stack.back().nextUnkeyed++);
+}
+
+bool KeyedUnarchiver::containsValueForKey(const QString &key) const
+{
+    return !m_stack.empty()
+           && plist_dict_get_item(node(m_stack.back().dict), key.toUtf8().constData()) != nullptr;
+}
+
+KeyedUnarchiver::Node KeyedUnarchiver::valueForKey(const QString &key)
+{
+    if (m_failed || m_stack.empty())
+        return nullptr;
+    plist_t value = plist_dict_get_item(node(m_stack.back().dict), key.toUtf8().constData());
+    if (!value)
+        fail(QStringLiteral("missing value %1").arg(key));
+    return value;
+}
+
+KeyedArchiveObjectPtr KeyedUnarchiver::decodeObject() { return decodeObject(nextKey()); }
+QString KeyedUnarchiver::decodeString() { return decodeString(nextKey()); }
+qint64 KeyedUnarchiver::decodeInt() { return decodeInt(nextKey()); }
+double KeyedUnarchiver::decodeReal() { return decodeReal(nextKey()); }
+QByteArray KeyedUnarchiver::decodeData() { return decodeData(nextKey()); }
+QRectF KeyedUnarchiver::decodeRect() { return decodeRect(nextKey()); }
+
+QList<KeyedArchiveObjectPtr> KeyedUnarchiver::decodeObjectArray(bool *wasNil)
+{
+    return decodeObjectArray(nextKey(), wasNil);
+}
+
+QList<qint64> KeyedUnarchiver::decodeIntArray()
+{
+    Node value = valueForKey(nextKey());
+    QList<qint64> out;
+    if (!value)
+        return out;
+    for (quint64 item : arrayItems(value, nullptr)) {
+        plist_t n = node(m_objects[size_t(item)]);
+        if (!PLIST_IS_UINT(n)) {
+            fail(QStringLiteral("a number was expected"));
+            return {};
+        }
+        uint64_t v = 0;
+        plist_get_uint_val(n, &v);
+        out.append(qint64(v));
+    }
+    return out;
+}
+
+KeyedArchiveObjectPtr KeyedUnarchiver::decodeObject(const QString &key)
+{
+    Node value = valueForKey(key);
+    return value ? objectAt(value) : KeyedArchiveObjectPtr();
+}
+
+KeyedUnarchiver::Node KeyedUnarchiver::referencedValue(const QString &key)
+{
+    Node value = valueForKey(key);
+    quint64 index = 0;
+    Node n = value ? resolve(value, &index) : nullptr;
+    return index == 0 ? nullptr : n;
+}
+
+QString KeyedUnarchiver::decodeString(const QString &key)
+{
+    plist_t n = node(referencedValue(key));
+    if (!n)
+        return QString();
+    if (!PLIST_IS_STRING(n)) {
+        fail(QStringLiteral("a string was expected"));
+        return QString();
+    }
+    uint64_t length = 0;
+    const char *text = plist_get_string_ptr(n, &length);
+    return QString::fromUtf8(text, qsizetype(length));
+}
+
+qint64 KeyedUnarchiver::decodeInt(const QString &key)
+{
+    Node value = valueForKey(key);
+    plist_t n = value ? node(resolve(value, nullptr)) : nullptr;
+    if (!n)
+        return 0;
+    if (PLIST_IS_UINT(n)) {
+        uint64_t v = 0;
+        plist_get_uint_val(n, &v);
+        return qint64(v);
+    }
+    if (PLIST_IS_BOOLEAN(n))
+        return plist_bool_val_is_true(n) ? 1 : 0;
+    fail(QStringLiteral("a number was expected"));
+    return 0;
+}
+
+double KeyedUnarchiver::decodeReal(const QString &key)
+{
+    Node value = valueForKey(key);
+    plist_t n = value ? node(resolve(value, nullptr)) : nullptr;
+    if (!n)
+        return 0;
+    if (PLIST_IS_REAL(n)) {
+        double v = 0;
+        plist_get_real_val(n, &v);
+        return v;
+    }
+    if (PLIST_IS_UINT(n)) {
+        uint64_t v = 0;
+        plist_get_uint_val(n, &v);
+        return double(qint64(v));
+    }
+    fail(QStringLiteral("a number was expected"));
+    return 0;
+}
+
+QByteArray KeyedUnarchiver::decodeData(const QString &key)
+{
+    plist_t n = node(referencedValue(key));
+    if (!n)
+        return QByteArray();
+    if (!PLIST_IS_DATA(n)) {
+        fail(QStringLiteral("data was expected"));
+        return QByteArray();
+    }
+    uint64_t length = 0;
+    const char *bytes = plist_get_data_ptr(n, &length);
+    return QByteArray(bytes, qsizetype(length));
+}
+
+QRectF KeyedUnarchiver::decodeRect(const QString &key)
+{
+    plist_t n = node(valueForKey(key));
+    if (!n)
+        return QRectF();
+    QRectF rect;
+    uint64_t length = 0;
+    const char *text = PLIST_IS_STRING(n) ? plist_get_string_ptr(n, &length) : nullptr;
+    if (!text || !rectFromString(QString::fromUtf8(text, qsizetype(length)), &rect)) {
+        fail(QStringLiteral("a rectangle was expected"));
+        return QRectF();
+    }
+    return rect;
+}
+
+QList<KeyedArchiveObjectPtr> KeyedUnarchiver::decodeObjectArray(const QString &key, bool *wasNil)
+{
+    Node value = valueForKey(key);
+    QList<KeyedArchiveObjectPtr> out;
+    if (!value)
+        return out;
+    for (quint64 item : arrayItems(value, wasNil)) {
+        // Items must be objects; an array inside an array is refused by objectAtIndex, so
+        // arrays cannot recurse into themselves.
+        KeyedArchiveObjectPtr object = objectAtIndex(item);
+        if (m_failed)
+            return {};
+        if (!object) {
+            fail(QStringLiteral("nil inside an array"));
+            return {};
+        }
+        out.append(object);
+    }
+    return out;
+}
+
+bool KeyedUnarchiver::rectFromString(const QString &text, QRectF *rect)
+{
+    static const QRegularExpression re(QStringLiteral(
+        R"(^\{\{\s*([-+0-9.eE]+)\s*,\s*([-+0-9.eE]+)\s*\}\s*,\s*\{\s*([-+0-9.eE]+)\s*,\s*([-+0-9.eE]+)\s*\}\}$)"));
+    const QRegularExpressionMatch m = re.match(text);
+    if (!m.hasMatch())
+        return false;
+    double v[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        v[i] = m.captured(i + 1).toDouble(&ok);
+        if (!ok || !qIsFinite(v[i]))
+            return false;
+    }
+    *rect = QRectF(v[0], v[1], v[2], v[3]);
+    return true;
+}
