@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/engine/QuizMode.h"
+
+// Normal quiz on an Arvel receiver: keypads do not log in (the whole class is the logged-in list)
+// and send one three-byte frame per key; the key character is the answer. The Arvel activities
+// that have no behaviour of their own yet derive from it with their own number.
+class Arvel_Normal : public QuizMode
+{
+    Q_OBJECT
+public:
+    explicit Arvel_Normal(QObject *parent = nullptr) : Arvel_Normal(0, true, parent) {}
+
+    void modeStart(int n) override;
+    void modeStop() override {}
+    void handleStudentCommandArvel() override;
+
+protected:
+    Arvel_Normal(int activity, bool emptyLoginListFirst, QObject *parent);
+    // The key of the frame being handled as answer text (with the true-or-false mapping for
+    // question q); empty when the frame is no student key.
+    QString keyAnswer(int q) const;
+};

@@ -1,0 +1,275 @@
+#pragma once
+
+#include "core/engine/QuizComputeMethod.h"
+#include "core/engine/QuizParticipantData.h"
+#include "core/engine/ReceivedFrame.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class QuizData;
+class QuizQuestions;
+class Orvenda_AppDelegate;
+class TovDevice;
+
+// What an activity object needs of the question-request list window (which lives in the UI
+// layer): it adds a student that asked for the question set and shows itself when hidden.
+class RequestQuesStusWindow
+{
+public:
+    virtual ~RequestQuesStusWindow() = default;
+    virtual void addRequestQuesStudents(const StudentInClassPtr &student, int stuDeviceID) = 0;
+    virtual bool isVisible() const = 0;
+    virtual void showWindow() = 0;
+};
+
+// Base class of every activity object: one per run, chosen by activity number and device type
+// (QuizModeFactory). The activity window hands it each received frame and starts and stops each
+// question; it logs students in, records answers, answers the teacher keypad and posts the run's
+// notifications. Large-family frames are decoded here; small-family key frames by the subclasses.
+//
+// Threads: everything runs on the GUI thread except the question broadcast thread, which is
+// stopped and joined before the object goes away. Frames from both threads go out whole, one
+// at a time. Pauses between frames sent from the GUI thread are timer continuations.
+class QuizMode : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QuizMode(QObject *parent = nullptr);
+    ~QuizMode() override;
+
+    // --- What the owner (activity window) sets and reads.
+    int quizStateScreenTimer() const { return m_quizStateScreenTimer; }
+    virtual void setQuizStateScreenTimer(int seconds) { m_quizStateScreenTimer = seconds; }
+    int nAnsweredNum() const { return m_nAnsweredNum; }
+    void setNAnsweredNum(int v) { m_nAnsweredNum = v; }
+    int participationMode() const { return m_participationMode; }
+    void setParticipationMode(int v) { m_participationMode = v; }
+    int qFreeMode() const { return m_qFreeMode; }
+    void setQFreeMode(int v) { m_qFreeMode = v; }
+    int nRushStuDeviceNo() const { return m_nRushStuDeviceNo; }
+    void setNRushStuDeviceNo(int v) { m_nRushStuDeviceNo = v; }
+    void setWakeUpMode(int mode) { m_nWakUpMode = mode; }
+    void setNQuestionNoExceptTeachingPlane(int v) { m_nQuestionNoExceptTeachingPlane = v; }
+    void setSetByTeacherDeivce(bool v) { m_setByTeacherDeivce = v; }
+    void setAlreadStartInElimination(bool v) { m_bAlreadStartInElimination = v; }
+    void clearArrAnswerStu() { m_arrAnswerStu.clear(); }
+
+    int quizMode() const { return m_quizMode; }
+    int deviceType() const { return m_deviceType; }
+    // The receiver model; taken from the application delegate at creation.
+    void setDeviceType(int type) { m_deviceType = type; }
+    int nQuestionNo() const { return m_nQuestionNo; }
+    bool isQuizStart() const { return m_isQuizStart; }
+    bool startFlag() const { return m_bStartFlag; }
+    int nTeacherDeviceID() const { return m_nTeacherDeviceID; }
+    int studentDeviceNoWantResult() const { return m_studentDeviceNoWantResult; }
+    QList<int> studentsQuestioned() const { return m_studentsQuestioned; }
+    QList<int> arrAskForQueStu() const { return m_arrAskForQueStu; }
+    QStringList arrQueContent() const;
+
+    // --- Question lifecycle.
+    virtual void modeStart(int n);
+    virtual void modeStop();
+
+    // --- Frames in: the frame being handled, then one of the two handlers.
+    virtual void setFrameToHandle(const ReceivedFrame &frame) { m_frameToHandle = frame; }
+    const ReceivedFrame &frameToHandle() const { return m_frameToHandle; }
+    void handleDataReceiveCorvel_Dravel();
+    virtual void handleStudentCommandArvel() {}
+
+    // --- Frames out used by the owner.
+    void getNewDevice();
+    void sendWakeFrame();
+    void sendPCState(int s);
+    void sendReceiveState(int s);
+    void openReceiveArvel();
+    void closeReceiveArvel();
+
+    // Frames still waiting for a timed continuation or the broadcast thread.
+    bool hasPendingSends() const;
+
+    // --- Process-wide seams.
+    // Where frames go instead of the receiver (tests, the simulator harness); null restores the device.
+    static void setFrameSink(std::function<bool(const QByteArray &)> sink);
+    // The send-question flag of config.xml (reads the configuration store by default).
+    static void setSendQueStateProvider(std::function<bool()> provider);
+    // The question-request window is made by the UI layer.
+    static void setRequestQuesStusWindowFactory(std::function<std::unique_ptr<RequestQuesStusWindow>()> factory);
+
+    // --- Pure helpers (shared with the subclasses and tests).
+    static int actModeTransToStudentDeviceMode(int activity);
+    int actModeTransToDeviceMode(int activity) const;
+    static QStringList DisMemberStringSour(const QString &text);
+    static bool IsSeparateChar(QChar c);
+    static QString SetQuestionsTitle(const QString &path);
+    // Cuts question nQuestionNo into frame texts (m_arrQueContent); returns their number.
+    int DismemeberQuestion();
+    bool getSendQueState() const;
+
+protected:
+    // --- Large-family handlers (Part of the dispatch).
+    void RX_CommandOfF5();
+    void RX_Logout();
+    void RX_CommandOfF7();
+    void RX_CommandOfF8();
+    void RX_CommandOfF9();
+    void RX_MouseControl();
+    void RX_Login();
+    void RX_StudentLogin();
+    virtual void RX_StudentSignal() {}
+    virtual void RX_StudentStdExamAnswer() {}
+    virtual void RX_ExamStart() {}
+    virtual void RX_StudentNormalAnswer();
+    void RX_TeacherSetQuestion();
+    void RX_TeacherGetPCData();
+    void RX_WakeUp();
+    void RX_StudentHaveQuestion();
+    void RX_AskForQuestion();
+    void RX_GetCurrentState();
+    void RX_StudentLostFrame();
+    void RX_GetStudentIDAndName();
+    void RX_GetStudentNameOfQuestioned();
+    void RX_GetFirstAnswer();
+    void RX_GetAnswer();
+    void RX_GetHistogram();
+    void RX_GetStudentLogined();
+    void RX_GetTeacherQuestionInfo();
+    void RX_GetSumOfStudentsInClass();
+    void RX_TeacherGetQueContent();
+    void getQueStuWindowShow(int d);
+    void loginFromFrame(int idStart);
+    // The common login steps for a student ID and name read from a login frame.
+    void loginStudent(const QString &studentID, const QString &studentName);
+
+    // --- Notifications.
+    void PostStudentAnswerState(int deviceNo);
+    void postForceLoginMessage(const QString &studentID, const QString &studentName, int deviceNo);
+
+    // Stores an answer of device d for question nQuestionNo with the current time; counts it once.
+    // A device that no logged-in student carries is logged and ignored.
+    bool storeAnswer(int d, const QString &answer);
+    // Keypad bytes as UTF-8 text; a null string when they are not valid UTF-8.
+    static QString decodeKeypadText(const QByteArray &bytes);
+    // Upper-case, sort or true/false mapping by the question's type (large-family keypads).
+    QString normaliseAnswer(const QString &text, bool upperCase) const;
+
+    // Asked-question list rules applied by modeStart of the subclasses.
+    enum class AskedRule { KeepPlace, MoveToEnd, Append };
+    void applyAskedRule(AskedRule rule, int q);
+    void askedListKeepPlace(int q);
+    void askedListMoveToEnd(int q);
+    void askedListAppend(int q);
+    void askedListWholeSet(int n);
+
+    // --- Frames out.
+    bool sendFrame(const QByteArray &frame);
+    // Sends the steps in order on the GUI thread; each waits its delay (ms) first.
+    struct PacedStep
+    {
+        int delayMs = 0;
+        std::function<void()> action;
+    };
+    void runPaced(QList<PacedStep> steps);
+
+    void sendStudentLogoutClass();
+    void sendStudentLoginClass();
+    void sendAgreeToSend();
+    void sendStuToWaitForStart();
+    void sendQuizMsgToStudent(int d);
+    void sendWrongIDToStudent();
+    void sendStdExamInfoToStudent(int d);
+    void sendQuestionType();
+    void sendPermitStuAns();
+    QByteArray questionFrame(int n, const QStringList &texts, bool forTeacher, int q) const;
+    void sendQuestionFrame(int n);
+    void sendQuizMsgToTeacher();
+    void sendClassMsg();
+    void sendQuizInfoToTeacher();
+    void sendSumOfStudentsInClass();
+    void sendQuestionInfo(int q);
+    void sendQuestionInfoEnd();
+    void sendStudentLogined(int p);
+    void sendStudentLoginedEnd();
+    void sendResultOfStudent(int d, int k);
+    void sendStudentQuestioned(int i);
+    void sendStudentInClass(int i);
+    void sendQuestionFrameToTeacher(int q, int f);
+    virtual void sendResultOfClass();
+
+    // The question broadcast (Dravel).
+    void startSendQuestionThread();
+    void stopSendQuestionThread();
+
+    // Bytes shared by several frames.
+    uint8_t teacherAddress() const;
+    uint8_t multipleQuestionByte() const;
+    uint8_t modeByteForStudents() const;
+    QByteArray correctAnswerBytes() const;
+    QString studentDisplayName(const StudentInClassPtr &s) const;
+
+    Orvenda_AppDelegate *appDelegate = nullptr;
+    TovDevice *device = nullptr;
+    QuizData *qdObject;
+    QuizParticipantData *qpdObject;
+    QuizQuestions *qqObject;
+    QuizComputeMethod qcmObject;
+    std::unique_ptr<RequestQuesStusWindow> getReqQueCtrl;
+
+    ReceivedFrame m_frameToHandle;
+    int m_quizStateScreenTimer = 0;
+    std::atomic<int> m_nQuestionNo{1};
+    int m_nQuestionNoExceptTeachingPlane = 0;
+    QList<int> m_studentsQuestioned;
+    std::atomic<bool> m_isQuizStart{false};
+    int m_deviceType = -1;
+    int m_quizMode = 0;
+    int m_qFreeMode = 0;
+    int m_participationMode = 0;
+    int m_nAnsweredNum = 0;
+    int m_studentDeviceNoWantResult = 0;
+    bool m_setByTeacherDeivce = false;
+    int m_nWakUpMode = 0;
+    QList<int> m_arrLostFrame;
+    QList<int> m_arrAskForQueStu;
+    QList<int> m_arrAnswerStu;
+    int m_nQueTotalFrame = 0;
+    std::atomic<int> m_nReWakeUpCount{0};
+    bool m_bStartFlag = false;
+    bool m_bAskForQuestion = false;
+    int m_nTeacherDeviceID = 0;
+    bool m_bAlreadStartInElimination = false;
+    int m_nRxWakeUpTime = 0;
+    int m_nRushStuDeviceNo = -1;
+
+private:
+    void threadSendQuestion(bool sendQuestions);
+    void startSendQuetion();
+    void sendQuestionContent(const QStringList &texts);
+    // Waits up to ms on the broadcast's condition; false when the thread is asked to stop.
+    bool threadWait(int ms);
+    void runNextPacedStep();
+
+    mutable std::mutex m_contentMutex;
+    QStringList m_arrQueContent;
+
+    std::thread m_sendThread;
+    std::mutex m_threadMutex;
+    std::condition_variable conStartReceive_mode;
+    std::atomic<bool> m_bIsThreadSendQuestionStart{false};
+    std::atomic<bool> m_stopThread{false};
+
+    QList<PacedStep> m_pacedSteps;
+    bool m_pacedRunning = false;
+};
