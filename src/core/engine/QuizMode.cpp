@@ -5,6 +5,7 @@
 #include "core/engine/FrameBuilder.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizQuestions.h"
+#include "core/store/TovConfigXmlDatabase.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 
@@ -95,7 +96,7 @@ bool QuizMode::getSendQueState() const
 {
     if (sendQueStateProvider())
         return sendQueStateProvider()();
-    return true; // the configuration's default: question texts are sent
+    return TovConfigXmlDatabase::sharedConfigUI()->getSendQuestionState() != 0;
 }
 
 // ---------------------------------------------------------------- question lifecycle

@@ -1,0 +1,336 @@
+#include "EngineFixture.h"
+
+#include "core/engine/Brevel_Normal.h"
+#include "core/engine/Corvel_Normal.h"
+#include "core/engine/Corvel_PaperQuiz.h"
+#include "core/engine/Dravel_Normal.h"
+
+namespace {
+class KeypadCommands : public EngineFixture
+{
+protected:
+    void SetUp() override
+    {
+        EngineFixture::SetUp();
+        makeClass(3);
+        auto q = question(0, 4, QStringLiteral("A"), QStringLiteral("Pick"));
+        QuizQuestions::shareManager()->addQuestion(q);
+        QuizQuestions::shareManager()->addQuestion(question(1, 4, QStringLiteral("AB")));
+        QuizQuestions::shareManager()->addQuestion(question(5, 2, QStringLiteral("True")));
+    }
+    template <typename T>
+    std::unique_ptr<T> make(int deviceType)
+    {
+        auto m = std::make_unique<T>();
+        m->setDeviceType(deviceType);
+        return m;
+    }
+};
+
+// "Class 7B" EE "Ms Smith" EE
+const QByteArray kNames = hexBytes("43 6C 61 73 73 20 37 42 EE 4D 73 20 53 6D 69 74 68 EE");
+} // namespace
+
+TEST_F(KeypadCommands, CorvelLoginRepliesAndTheSameIdKeepsItsNumber)
+{
+    auto mode = make<Corvel_Normal>(2);
+    feed(*mode, loginF8(5, "S002"));
+    feed(*mode, loginF8(9, "S003"));
+    feed(*mode, loginF8(5, "S002"));
+    const QList<QByteArray> out = takeSent();
+    ASSERT_EQ(out.size(), 3);
+    EXPECT_EQ(out[0], frameHex("FE 05 00 0A F7 01 00 01 34 12 53 30 30 32"));
+    EXPECT_EQ(out[1], frameHex("FE 09 00 0A F7 02 00 01 34 12 53 30 30 33"));
+    EXPECT_EQ(out[2], out[0]);
+    auto *qpd = QuizParticipantData::shareManager();
+    EXPECT_EQ(qpd->getSumOfLoginStudents(), 2);
+    ASSERT_EQ(notes(QStringLiteral("QUIZSTATESTUDENTLOGIN")).size(), 3);
+    const auto student = notes(QStringLiteral("QUIZSTATESTUDENTLOGIN"))[1].userInfo.value(QStringLiteral("STUDENTINCLASS")).value<StudentInClassPtr>();
+    ASSERT_TRUE(student);
+    EXPECT_EQ(student->studentID(), QStringLiteral("S003"));
+    EXPECT_EQ(student->deviceNo(), 2);
+}
+
+TEST_F(KeypadCommands, DravelLoginMarksQuestionSendingAndEchoesTheWholeData)
+{
+    auto mode = make<Dravel_Normal>(3);
+    feed(*mode, ReceivedFrame::large(0xFE, 0x05, 0x00, QByteArray("S001") + '\0' + "Bo" + '\0'));
+    m_sendQuestions = false;
+    feed(*mode, loginF8(6, "S002"));
+    EXPECT_EQ(takeSent(), (QList<QByteArray>{frameHex("FE 05 00 09 01 00 81 34 12 53 30 30 31"),
+                                             frameHex("FE 06 00 0A 02 00 01 34 12 F7 53 30 30 32")}));
+    auto brevel = make<Brevel_Normal>(4);
+    feed(*brevel, ReceivedFrame::large(0xFE, 0x05, 0x00, QByteArray("S001") + '\0'));
+    auto corvel = make<Corvel_Normal>(2);
+    feed(*corvel, ReceivedFrame::large(0xFE, 0x05, 0x00, QByteArray("S001") + '\0'));
+    EXPECT_TRUE(takeSent().isEmpty()); // FE logins are Dravel's only
+}
+
+TEST_F(KeypadCommands, UnknownIdIsRefusedAndOfferedForForcedLogin)
+{
+    auto mode = make<Corvel_Normal>(2);
+    feed(*mode, loginF8(5, "S009", "Zed"));
+    EXPECT_EQ(takeSent(), QList<QByteArray>{frameHex("FE 05 00 0B F7 00 FF FF 34 12 F7 53 30 30 39")});
+    const auto forced = notes(QStringLiteral("STDUENTFORCELOGIN"));
+    ASSERT_EQ(forced.size(), 1);
+    const auto s = forced[0].userInfo.value(QStringLiteral("studentInfo")).value<StudentInClassPtr>();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->studentID(), QStringLiteral("S009"));
+    EXPECT_EQ(s->studentFirstName(), QStringLiteral("Zed"));
+    EXPECT_EQ(s->deviceNo(), 0);
+    EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), 0);
+}
+
+TEST_F(KeypadCommands, MalformedLoginFramesAreIgnored)
+{
+    auto mode = make<Dravel_Normal>(3);
+    for (const QByteArray &data : {QByteArray(), QByteArray(1, '\0'), QByteArray("\xF7"), QByteArray("\xF7\x00", 2),
+                                   QByteArray("S0\xC3", 3)}) {
+        feed(*mode, ReceivedFrame::large(0xF8, 5, 0, data));
+        feed(*mode, ReceivedFrame::large(0xFE, 5, 0, data));
+    }
+    // no zero byte: the whole rest is the ID and the name is "Null"
+    feed(*mode, ReceivedFrame::large(0xF8, 5, 0, QByteArray("\xF7S001")));
+    EXPECT_EQ(takeSent().size(), 1);
+    EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), 1);
+    mode->setAlreadStartInElimination(true);
+    feed(*mode, loginF8(6, "S002"));
+    EXPECT_TRUE(takeSent().isEmpty());
+}
+
+TEST_F(KeypadCommands, PaperQuizLoginAlsoSendsTheExamInformation)
+{
+    QuizQuestions::shareManager()->setStrTestTitle(QStringLiteral("/data/Quiz/Fractions.pqz"));
+    QuizQuestions::shareManager()->setNTestID(1234);
+    auto mode = make<Corvel_PaperQuiz>(2);
+    feed(*mode, loginF8(5, "S001"));
+    drain(*mode);
+    const QList<QByteArray> out = takeSent();
+    ASSERT_EQ(out.size(), 2);
+    EXPECT_EQ(out[0], frameHex("FE 05 00 0A F7 01 00 02 34 12 53 30 30 31"));
+    EXPECT_EQ(out[1], frameHex("F7 01 00 0E FE 03 22 0C 46 72 61 63 74 69 6F 6E 73 EE"));
+}
+
+TEST_F(KeypadCommands, AnswersAreDecodedStoredWithTheirTimeAndCountedOnce)
+{
+    auto mode = make<Corvel_Normal>(2);
+    for (const char *id : {"S001", "S002", "S003"})
+        feed(*mode, loginF8(1, id));
+    takeSent();
+    mode->modeStart(2);
+    mode->setQuizStateScreenTimer(4);
+    feed(*mode, answerF7(1, "ba"));
+    mode->setQuizStateScreenTimer(6);
+    feed(*mode, answerF7(2, ""));
+    feed(*mode, answerF7(1, "ca"));
+    feed(*mode, answerF7(7, "A")); // nobody logged in carries 7
+    auto *qd = QuizData::shareManager();
+    EXPECT_EQ(qd->getStudentAnswer(2, 1), QStringLiteral("AC"));
+    EXPECT_EQ(qd->getStudentAnswerTime(2, 1), 6);
+    EXPECT_EQ(qd->getStudentAnswer(2, 2), QStringLiteral(" "));
+    EXPECT_EQ(qd->getStudentAnswer(2, 3), QString());
+    EXPECT_EQ(mode->nAnsweredNum(), 2);
+    const auto posted = notes(QStringLiteral("STUDENTANSWERMESSAGE"));
+    ASSERT_EQ(posted.size(), 3);
+    EXPECT_EQ(posted[2].userInfo.value(QStringLiteral("DEVICENO")).toInt(), 1);
+    EXPECT_EQ(posted[2].userInfo.value(QStringLiteral("ANSNUM")).toInt(), 2);
+
+    mode->modeStart(3);
+    feed(*mode, ReceivedFrame::large(0xF8, 3, 0, QByteArray("\xF5\x00t", 3))); // F8 form of an answer
+    feed(*mode, answerF7(2, "b"));
+    feed(*mode, answerF7(1, "\xC3\x28")); // not UTF-8
+    EXPECT_EQ(qd->getStudentAnswer(3, 3), QStringLiteral("True"));
+    EXPECT_EQ(qd->getStudentAnswer(3, 2), QStringLiteral("False"));
+    EXPECT_EQ(qd->getStudentAnswer(3, 1), QString());
+    EXPECT_EQ(mode->nAnsweredNum(), 2);
+    EXPECT_TRUE(takeSent().isEmpty());
+}
+
+TEST_F(KeypadCommands, KeyFramesOnLargeReceiversAreOneCharacterAnswers)
+{
+    auto mode = make<Dravel_Normal>(3);
+    feed(*mode, loginF8(1, "S001"));
+    mode->modeStart(1);
+    feed(*mode, ReceivedFrame::small(0x20, 0x91, 0xB1)); // keypad 1, key "B"
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, 1), QStringLiteral("B"));
+}
+
+TEST_F(KeypadCommands, BrevelDecodingSkipsNavigationAndDoesNotUpperCase)
+{
+    makeClass(3, true);
+    auto mode = make<Brevel_Normal>(4);
+    EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), 3);
+    mode->modeStart(2);
+    auto brevel = [](int d, uint8_t key, const QByteArray &text) {
+        return ReceivedFrame::large(0xF7, uint8_t(d), 0, QByteArray(2, '\x11') + char(key) + QByteArray(3, '\x22') + text);
+    };
+    feed(*mode, brevel(1, 1, "A"));
+    feed(*mode, brevel(2, 2, "BA"));
+    feed(*mode, brevel(3, 2, "ba"));
+    feed(*mode, ReceivedFrame::large(0xF7, 1, 0, hexBytes("00 00 02 00")));
+    auto *qd = QuizData::shareManager();
+    EXPECT_EQ(qd->getStudentAnswer(2, 1), QString());
+    EXPECT_EQ(qd->getStudentAnswer(2, 2), QStringLiteral("AB"));
+    EXPECT_EQ(qd->getStudentAnswer(2, 3), QStringLiteral("ab"));
+    mode->modeStart(3);
+    feed(*mode, brevel(1, 2, "A"));
+    EXPECT_EQ(qd->getStudentAnswer(3, 1), QStringLiteral("True"));
+    EXPECT_EQ(mode->nAnsweredNum(), 1);
+}
+
+TEST_F(KeypadCommands, AskedListRulesOfDravelAndBrevel)
+{
+    auto dravel = make<Dravel_Normal>(3);
+    for (int q : {3, 5, 3})
+        dravel->modeStart(q);
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo(), (QList<int>{3, 5}));
+    QuizData::shareManager()->removeActivityRecord();
+    auto brevel = make<Brevel_Normal>(4);
+    for (int q : {3, 5, 3})
+        brevel->modeStart(q);
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo(), (QList<int>{5, 3}));
+}
+
+TEST_F(KeypadCommands, QuestionSignalsLogoutAndStateQueries)
+{
+    auto mode = make<Corvel_Normal>(2);
+    for (int d = 1; d <= 22; ++d)
+        feed(*mode, ReceivedFrame::large(0xF5, uint8_t(d), 0, hexBytes("00 00 0A")));
+    feed(*mode, ReceivedFrame::large(0xF5, 1, 0, hexBytes("00 00 0A")));
+    EXPECT_EQ(mode->studentsQuestioned().size(), 20);
+    EXPECT_EQ(notes(QStringLiteral("STUDENTHAVEQUESTION")).size(), 20);
+    feed(*mode, ReceivedFrame::large(0xF6, 4, 0, hexBytes("00 00 EF")));
+    feed(*mode, ReceivedFrame::large(0xF6, 4, 0, hexBytes("00 00 EE")));
+    ASSERT_EQ(notes(QStringLiteral("STUDENT_LOGOUT")).size(), 1);
+    EXPECT_EQ(notes(QStringLiteral("STUDENT_LOGOUT"))[0].userInfo.value(QStringLiteral("STUDENTDEVICE")).toInt(), 4);
+    feed(*mode, ReceivedFrame::large(0xF5, 4, 0, hexBytes("00 00 0E")));
+    feed(*mode, ReceivedFrame::large(0xF5, 4, 0, hexBytes("00 00 0B"))); // no question announced: wait
+    EXPECT_EQ(takeSent(), (QList<QByteArray>{frameHex("F5 34 12 05 02 00 00 00 00"), frameHex("F3 04 00 E2")}));
+}
+
+TEST_F(KeypadCommands, FreeStyleQuestionFromTheTeacherKeypad)
+{
+    auto mode = make<Corvel_Normal>(2);
+    feed(*mode, teacher(0xF7, QByteArray("\x02\x02T", 3)));
+    feed(*mode, teacher(0xF7, QByteArray("\x01\x04" "CA", 4)));
+    const auto posted = notes(QStringLiteral("FREESTYLE_ADDNEWQUESTION_MESSAGE"));
+    ASSERT_EQ(posted.size(), 2);
+    EXPECT_EQ(posted[0].userInfo.value(QStringLiteral("QUETYPE")).toInt(), 5);
+    EXPECT_EQ(posted[0].userInfo.value(QStringLiteral("QUEANS")).toString(), QStringLiteral("True"));
+    EXPECT_EQ(posted[1].userInfo.value(QStringLiteral("OPTSUM")).toInt(), 4);
+    EXPECT_EQ(takeSent(), QList<QByteArray>(2, frameHex("F3 01 EF E0")));
+    mode->setWakeUpMode(1);
+    feed(*mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3"))); // a question is announced
+    takeSent();
+    feed(*mode, teacher(0xF7, QByteArray("\x01\x04" "A", 3)));
+    EXPECT_EQ(notes(QStringLiteral("FREESTYLE_ADDNEWQUESTION_MESSAGE")).size(), 2);
+    EXPECT_TRUE(takeSent().isEmpty());
+}
+
+// ---------------------------------------------------------------- teacher keypad
+
+TEST_F(KeypadCommands, TeacherLoginClassAndSums)
+{
+    auto mode = make<Corvel_Normal>(2);
+    feed(*mode, loginF8(5, "S002"));
+    takeSent();
+    feed(*mode, teacher(0xFE, QByteArray()));
+    feed(*mode, teacher(0xF9, hexBytes("E0")));
+    feed(*mode, teacher(0xF8, hexBytes("0F")));
+    const QList<QByteArray> out = takeSent();
+    ASSERT_EQ(out.size(), 3);
+    EXPECT_EQ(out[0], withXor(hexBytes("F9 01 EF 19") + kNames + hexBytes("00 03 00 01 00 56 F7")));
+    EXPECT_EQ(out[1], withXor(hexBytes("F9 01 EF 14") + kNames + hexBytes("03 00")));
+    EXPECT_EQ(out[2], frameHex("F8 01 EF 06 FF FF 03 00 01 00"));
+    EXPECT_EQ(mode->nTeacherDeviceID(), 0xEF01);
+}
+
+TEST_F(KeypadCommands, TeacherBrowsesTheClassWithBoundedIndexes)
+{
+    auto mode = make<Dravel_Normal>(3);
+    feed(*mode, teacher(0xF8, hexBytes("01 02 00 03 00")));
+    feed(*mode, teacher(0xF8, hexBytes("01 03 00 03 00"))); // past the class
+    feed(*mode, teacher(0xF8, hexBytes("01 FF FF 03 00")));
+    feed(*mode, teacher(0xF8, hexBytes("01 00 00 04 00"))); // the keypad knows another class size
+    feed(*mode, teacher(0xF8, hexBytes("01 00"))); // too short
+    const QList<QByteArray> out = takeSent();
+    ASSERT_EQ(out.size(), 4);
+    EXPECT_EQ(out[0], withXor(hexBytes("F8 56 EF 16 02 00 04") + "S003" + hexBytes("EE 0C") + "First3 Last3" + hexBytes("EE")));
+    EXPECT_EQ(out[1], frameHex("F3 56 EF E0"));
+    EXPECT_EQ(out[2], frameHex("F3 56 EF E0"));
+    EXPECT_EQ(out[3], frameHex("F3 56 EF EA"));
+}
+
+TEST_F(KeypadCommands, OverlongStudentIdReplyIsRefused)
+{
+    QuizParticipantData::shareManager()->arrayClassStudents()[0]->setStudentID(QString(45, QLatin1Char('9')));
+    auto mode = make<Dravel_Normal>(3);
+    feed(*mode, teacher(0xF8, hexBytes("01 00 00 03 00")));
+    EXPECT_TRUE(takeSent().isEmpty());
+}
+
+TEST_F(KeypadCommands, TeacherReadsAnswersQuestionsAndLoggedInPages)
+{
+    auto mode = make<Corvel_Normal>(2);
+    for (const char *id : {"S002", "S001"})
+        feed(*mode, loginF8(1, id));
+    mode->modeStart(1);
+    feed(*mode, answerF7(1, "A"));
+    mode->modeStop();
+    takeSent();
+    feed(*mode, teacher(0xF8, QByteArray("\x04S002", 5) + '\0')); // first answer of S002 (device 1)
+    feed(*mode, teacher(0xF8, hexBytes("05 01")));
+    feed(*mode, teacher(0xF8, hexBytes("05 00"))); // k 0: end, and the browsed student is forgotten
+    feed(*mode, teacher(0xF8, hexBytes("05 01")));
+    feed(*mode, teacher(0xF8, QByteArray("\x04S003", 5) + '\0')); // not logged in
+    feed(*mode, teacher(0xF8, hexBytes("07 00 00 00")));
+    feed(*mode, teacher(0xF8, hexBytes("07 02 00 00")));
+    feed(*mode, teacher(0xF8, hexBytes("08 03 00 03 00")));
+    feed(*mode, teacher(0xF8, hexBytes("08 04 00 03 00")));
+    feed(*mode, teacher(0xF8, hexBytes("08 01 00 09 00"))); // the keypad's set differs: no reply
+    const QList<QByteArray> out = takeSent();
+    ASSERT_EQ(out.size(), 9);
+    EXPECT_EQ(out[0], frameHex("F7 56 EF 05 01 00 54 01 41"));
+    EXPECT_EQ(out[1], out[0]);
+    EXPECT_EQ(out[2], frameHex("F3 56 EF E0"));
+    EXPECT_EQ(out[3], frameHex("F3 56 EF E0"));
+    EXPECT_EQ(out[4], frameHex("F3 56 EF E1"));
+    EXPECT_EQ(out[5], frameHex("FF 56 EF 05 01 01 00 00 00"));
+    EXPECT_EQ(out[6], frameHex("FF 56 EF 03 E0 02 00"));
+    EXPECT_EQ(out[7], frameHex("FA 01 EF 07 03 00 00 02 00 41 EE"));
+    EXPECT_EQ(out[8], frameHex("FF 01 EF 03 E1 03 00"));
+}
+
+TEST_F(KeypadCommands, HistogramOfAChoiceQuestion)
+{
+    auto mode = make<Corvel_Normal>(2);
+    for (const char *id : {"S001", "S002", "S003"})
+        feed(*mode, loginF8(1, id));
+    mode->modeStart(1);
+    feed(*mode, answerF7(1, "A"));
+    feed(*mode, answerF7(2, "b"));
+    takeSent();
+    feed(*mode, teacher(0xF8, hexBytes("06")));
+    EXPECT_EQ(takeSent(), QList<QByteArray>{frameHex("FD 56 EF 14 01 41 05 03 00 01 00 21 01 00 21 00 00 00 00 00 00 01 00 21")});
+    mode->modeStart(2);
+    feed(*mode, answerF7(3, "BA"));
+    feed(*mode, teacher(0xF8, hexBytes("06")));
+    EXPECT_EQ(takeSent(), QList<QByteArray>{frameHex("FD 56 EF 08 00 00 00 03 00 01 00 21")});
+}
+
+TEST_F(KeypadCommands, QuestionContentForTheTeacherSendsOnlyMissingFrames)
+{
+    QuizQuestions::shareManager()->addQuestion(question(2, 0, QString(), QString(100, QLatin1Char('q'))));
+    auto mode = make<Dravel_Normal>(3);
+    feed(*mode, teacher(0xF8, hexBytes("11 04 00 FF FF")));
+    drain(*mode);
+    EXPECT_TRUE(takeSent().isEmpty());
+    feed(*mode, teacher(0xF8, hexBytes("11 04 00 02 00")));
+    feed(*mode, teacher(0xF8, hexBytes("11 09 00 00 00"))); // not in the set
+    drain(*mode);
+    const QList<QByteArray> out = takeSent();
+    ASSERT_EQ(out.size(), 2); // 100 characters: 5 lines, 3 frame texts; frame 2 is there already
+    const QByteArray line = QByteArray(20, 'q') + '-';
+    EXPECT_EQ(out[0], withXor(hexBytes("FA 01 EF 2F E0 03 01 04 77") + line.left(20) + '-' + line));
+    EXPECT_EQ(out[1], withXor(hexBytes("FA 01 EF 1A E0 03 03 04 77") + QByteArray(20, 'q') + '\0'));
+}
