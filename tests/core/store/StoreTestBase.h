@@ -4,6 +4,14 @@
 #include "platform/AtomicFile.h"
 #include "support/PollixTest.h"
 
+#include <ostream>
+
+// File bytes print as text when a comparison fails.
+inline void PrintTo(const QByteArray &bytes, std::ostream *os)
+{
+    *os << '"' << bytes.toStdString() << '"';
+}
+
 // Store tests run against a fresh application folder with the clock stopped at 2012-03-23T14:07:09.
 class StoreTestBase : public PollixTest
 {

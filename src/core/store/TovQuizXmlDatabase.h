@@ -1,0 +1,49 @@
+#pragma once
+
+#include "QuizEntity.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+#include <pugixml.hpp>
+
+// Session files: one XML file (root "Session") per run of an activity or per session entered by
+// hand, in the session folder. Writes replace files atomically, report their result, and change
+// the fast session index only once the disk has changed. Stateless: create one per operation.
+class TovQuizXmlDatabase
+{
+public:
+    // Writes a new session file named name + the record's date + ".xml" and adds its index entry.
+    // Defaults go into the record first (an empty title or total mark becomes " ", an empty start
+    // or end time now, an empty first roll-call time now). Path separators in the name become "_";
+    // a name already taken gets " (2)", " (3)" ... so no file is replaced. The path written goes to
+    // *writtenPath. An attendance record (activity code "13") is written with students and roll
+    // call; any other with questions, answers and students.
+    bool addQuizWithName(const QString &name, QuizEntity &quiz, QString *writtenPath = nullptr);
+    // Replaces the session file at path from an edited record (actNo holds the file's ID) and
+    // refreshes its index entry. On failure the old file and the entry stay as they were.
+    bool upDataQuizForReport(const QString &path, const QuizEntity &quiz);
+    // Removes the file and then its index entry; false (entry kept) when the file stays.
+    bool deleteQuizWithName(const QString &path);
+    // The whole session, in the full or the points-only shape; none when it cannot be loaded.
+    std::optional<QuizEntity> getQuizInfoAll(const QString &path) const;
+    // True for a points-only file: the element after "TotalMark" is "StartTime".
+    bool getQuizInfoIsCorseGrade(const QString &path) const;
+    // The title followed by the number of "Questions" elements ("Week 3" with questions: "Week 31").
+    QString getQuizMessage(const QString &path) const;
+    // Replaces target with a copy of source.
+    bool copyFileFrom(const QString &source, const QString &target) const;
+
+    // A new session ID: a random UUID in its 36-character lower-case form.
+    static QString genUUID();
+    static void setUuidGeneratorForTesting(std::function<QString()> generator);
+    // The "Version" text of session files.
+    static QString versionString();
+
+    // Readers shared with the session queries: the shape of a loaded session and its records.
+    static bool isPointsOnlyRoot(pugi::xml_node root);
+    static void readFullSession(pugi::xml_node root, QuizEntity &quiz);
+    static void readPointsOnlySession(pugi::xml_node root, QuizEntity &quiz);
+};

@@ -1,0 +1,151 @@
+#include "StoreTestBase.h"
+
+#include "core/store/MyXmlParser.h"
+#include "core/store/QuizEntity.h"
+#include "core/store/TovFastQuizXmlDatabase.h"
+
+#include <QDir>
+
+namespace {
+using FastIndexTest = StoreTestBase;
+
+const QByteArray kHead = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Session xmlns:xsi=\"http://www.w3.org/2001/"
+                         "XMLSchema-instance\" xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">";
+
+TovFastQuizXmlDatabase *index()
+{
+    return TovFastQuizXmlDatabase::sharedFastQuiz();
+}
+
+TovSessionXmlParsedResult parsed(const QString &path)
+{
+    TovSessionXmlParsedResult entry;
+    entry.setFilePath(path);
+    entry.parseXMLFile(path);
+    return entry;
+}
+} // namespace
+
+TEST_F(FastIndexTest, ListsEveryFolderThatExists)
+{
+    writeFile("Data/Quiz/a.xml", golden("session_full.xml"));
+    writeFile("Data/Quiz/sub/b.XML", golden("session_attendance.xml"));
+    writeFile("Data/Quiz/notes.txt", "x");
+    int calls = 0, lastTotal = 0;
+    index()->reloadQuiz([&](int done, int total) {
+        ++calls;
+        lastTotal = total;
+        EXPECT_LE(done, total);
+    });
+    EXPECT_EQ(index()->allSessionXmlParsedResults().size(), 2);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(lastTotal, 2);
+    ASSERT_NE(index()->session_resultByPath(home() + "Data/Quiz/sub/b.xml"), nullptr);
+
+    writeFile("Data/CourseGrade/g.xml", golden("session_points_only.xml"));
+    QDir(home() + "Data/Quiz").removeRecursively();
+    index()->reloadQuiz();
+    ASSERT_EQ(index()->allSessionXmlParsedResults().size(), 1);
+    const TovSessionXmlParsedResult &points = index()->allSessionXmlParsedResults()[0];
+    EXPECT_EQ(points.flag(), 2);
+    EXPECT_TRUE(points.isCoureGrade());
+    EXPECT_EQ(points.TotalMark(), "100");
+    EXPECT_EQ(points.StartTime(), "2012-03-05T14:07:09");
+    EXPECT_EQ(points.Groups(), 1);
+}
+
+TEST_F(FastIndexTest, HeaderFieldsOfTheGoldenSessions)
+{
+    const TovSessionXmlParsedResult full = parsed(writeFile("a.xml", golden("session_full.xml")));
+    EXPECT_EQ(full.ID(), "0a1b2c3d-0000-4000-8000-000000000001");
+    EXPECT_EQ(full.Subject(), "Maths & Art");
+    EXPECT_EQ(full.Title(), "Week 3");
+    EXPECT_EQ(full.TotalMark(), " ");
+    EXPECT_EQ(full.TimeElapsed(), 420);
+    EXPECT_EQ(full.PassGrade(), 60);
+    EXPECT_EQ(full.Mode(), "1");
+    EXPECT_FALSE(full.isCoureGrade());
+    const TovSessionXmlParsedResult att = parsed(writeFile("b.xml", golden("session_attendance.xml")));
+    EXPECT_FALSE(att.isCoureGrade());
+    EXPECT_EQ(att.Mode(), "13");
+    EXPECT_EQ(att.Title(), " ");
+}
+
+TEST_F(FastIndexTest, EmptyTotalMarkLetsNoQuestionFieldOverwriteTheHeader)
+{
+    for (const QByteArray &totalMark : {QByteArray("<TotalMark></TotalMark>"), QByteArray("<TotalMark/>")}) {
+        const QString path = writeFile("e.xml", kHead + "<ID>abc</ID><Mode>1</Mode><Type>Exam</Type>" + totalMark +
+                                                    "<Questions><Question><ID>q</ID><Type>4</Type><Mode>9</Mode>"
+                                                    "<Point>5</Point></Question></Questions></Session>");
+        const TovSessionXmlParsedResult e = parsed(path);
+        EXPECT_EQ(e.ID(), "abc");
+        EXPECT_EQ(e.Mode(), "1");
+        EXPECT_EQ(e.Type(), "Exam");
+        EXPECT_EQ(e.TotalMark(), "");
+        EXPECT_FALSE(e.isCoureGrade());
+    }
+}
+
+TEST_F(FastIndexTest, ScannerDecodesKeepsLongAndNonAsciiValuesAndTakesFirstOccurrences)
+{
+    const QString longTitle(5000, QLatin1Char('t'));
+    const QString path = writeFile("x.xml", kHead + "\n  <!-- made by hand > -->\n  <ID>x1</ID>\n  <Name>R&amp;D &lt;1&gt; &#38;&#x41;&bogus;</Name>\n"
+                                                "  <Title>" + longTitle.toUtf8() + "</Title>\n  <ClassName>Größe 五</ClassName>\n"
+                                                "  <Name>second</Name>\n  <Groups>3 groups</Groups>\n"
+                                                "  <TotalMark>9</TotalMark>\n  <Questions>\n    <Question>");
+    const TovSessionXmlParsedResult e = parsed(path);
+    EXPECT_EQ(e.ID(), "x1");
+    EXPECT_EQ(e.Name(), "R&D <1> &A&bogus;");
+    EXPECT_EQ(e.Title(), longTitle);
+    EXPECT_EQ(e.ClassName(), QString::fromUtf8("Größe 五"));
+    EXPECT_EQ(e.Groups(), 3);
+    EXPECT_EQ(e.TotalMark(), "9");
+    EXPECT_EQ(MyXmlParser::decodeText("a&#0;b&#xD800;c&#x1F600;"), QString("a&#0;b&#xD800;c") + QString::fromUcs4(U"\U0001F600", 1));
+}
+
+TEST_F(FastIndexTest, UnreadableFileGivesDefaults)
+{
+    TovSessionXmlParsedResult e;
+    e.setFilePath(home() + "missing.xml");
+    e.setFlag(2);
+    EXPECT_FALSE(e.parseXMLFile(e.filePath()));
+    EXPECT_EQ(e.PassGrade(), 60);
+    EXPECT_EQ(e.flag(), 2);
+    EXPECT_EQ(e.filePath(), home() + "missing.xml");
+}
+
+TEST_F(FastIndexTest, WritersKeepEntriesInStep)
+{
+    QuizEntity quiz;
+    quiz.setName("N");
+    quiz.setTitle("A & B");
+    quiz.setActionType("4");
+    quiz.setDate(QStringLiteral("2012-03-23T14:07:09"));
+    quiz.setGroup(4);
+    index()->addQuizWithPath("/p/one.xml", "id1", 2, quiz);
+    const TovSessionXmlParsedResult *e = index()->session_resultByPath("/p/one.xml");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->Title(), "A & B");
+    EXPECT_EQ(e->Groups(), 4);
+    EXPECT_EQ(e->flag(), 2);
+    EXPECT_FALSE(e->isCoureGrade());
+
+    quiz.setActionType("1");
+    quiz.setTitle("C");
+    quiz.setDate(QDateTime(QDate(2012, 3, 23), QTime(0, 0), Qt::OffsetFromUTC, 8 * 3600));
+    index()->updateQuizWithPath("/p/one.xml", "Default", quiz);
+    e = index()->session_resultByPath("/p/one.xml");
+    EXPECT_EQ(e->Title(), "C");
+    EXPECT_EQ(e->Mode(), "4");
+    EXPECT_EQ(e->DateCreated(), "2012-03-23 00:00:00 +0800");
+    EXPECT_EQ(GlobalFunctions::timeStampFromStandardText(e->DateCreated()), "2012-03-23T00:00:00");
+    index()->updateQuizWithPath("/p/one.xml", "", quiz);
+    EXPECT_EQ(index()->session_resultByPath("/p/one.xml")->DateCreated(), "2012-03-23 00:00:00 +0800");
+    index()->updateQuizWithPath("/p/one.xml", "2012-03-05T14:07:09", quiz);
+    EXPECT_EQ(index()->session_resultByPath("/p/one.xml")->DateCreated(), "2012-03-05T14:07:09");
+
+    index()->updateQuizWithPath("/p/none.xml", "", quiz);
+    index()->deleteQuizWithPath("/p/none.xml");
+    index()->deleteQuizWithPath("/p/one.xml");
+    EXPECT_TRUE(index()->allSessionXmlParsedResults().isEmpty());
+}
