@@ -1,0 +1,83 @@
+#include "GetRequestQuesStus.h"
+
+#include "platform/NotificationCenter.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+GetRequestQuesStus::GetRequestQuesStus(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("GetRequestQuesStus"));
+    setWindowTitle(tr("Students Asking for Questions"));
+    setModal(false);
+
+    tableView = new QTableWidget(0, 2, this);
+    tableView->setObjectName(QStringLiteral("tableView"));
+    tableView->setHorizontalHeaderLabels({QStringLiteral("Student ID"), QStringLiteral("Student Full Name")});
+    tableView->horizontalHeader()->setStretchLastSection(true);
+    tableView->setEditTriggers(QAbstractItemView::NoEditTriggers); // the rows are students, not text
+    tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    auto *send = new QPushButton(tr("Send"), this);
+    send->setObjectName(QStringLiteral("btnSend"));
+    send->setDefault(true);
+    auto *cancel = new QPushButton(tr("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addWidget(send);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(tableView);
+    layout->addLayout(buttons);
+
+    connect(send, &QPushButton::clicked, this, &GetRequestQuesStus::onSend);
+    connect(cancel, &QPushButton::clicked, this, &GetRequestQuesStus::onCancel);
+}
+
+void GetRequestQuesStus::installAsRequestWindow()
+{
+    QuizMode::setRequestQuesStusWindowFactory([] { return std::make_unique<GetRequestQuesStus>(); });
+}
+
+void GetRequestQuesStus::addRequestQuesStudents(const StudentInClassPtr &student, int stuDeviceID)
+{
+    if (!student)
+        return;
+    for (const auto &s : m_arrayRequestQuesStudents)
+        if (s && s->studentID() == student->studentID())
+            return;
+    m_arrayRequestQuesStudents.append(student);
+    m_arrayReadyForPollStudents.append(stuDeviceID);
+    reloadTable();
+}
+
+void GetRequestQuesStus::reloadTable()
+{
+    tableView->setRowCount(int(m_arrayRequestQuesStudents.size()));
+    for (int row = 0; row < m_arrayRequestQuesStudents.size(); ++row) {
+        const auto &s = m_arrayRequestQuesStudents[row];
+        tableView->setItem(row, 0, new QTableWidgetItem(s->studentID()));
+        tableView->setItem(row, 1, new QTableWidgetItem(s->studentFullName()));
+    }
+}
+
+void GetRequestQuesStus::showWindow()
+{
+    show();
+    raise();
+}
+
+void GetRequestQuesStus::onSend()
+{
+    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("SENDQUESTIONREADY"), {}, this);
+    done(1);
+}
+
+void GetRequestQuesStus::onCancel()
+{
+    done(1);
+}
