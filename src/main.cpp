@@ -1,7 +1,9 @@
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/keypad/DeviceController.h"
 #include "ui/app/AppIcons.h"
 #include "ui/app/MainwndController.h"
 #include "ui/app/WelcomeWindowController.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QApplication>
 
@@ -19,6 +21,9 @@ int main(int argc, char *argv[])
     if (ok)
         WelcomeWindowController::setDefaultSeconds(splashSeconds);
 
+    // The link's own alerts (two receivers on one channel) are shown as alert panels.
+    DeviceController::setAlertHandler(
+        [](const QString &title, const QString &text) { PollixAlert::show(nullptr, title, text); });
     Orvenda_AppDelegate delegate;
     delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);

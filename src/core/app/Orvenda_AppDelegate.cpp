@@ -1,5 +1,6 @@
 #include "Orvenda_AppDelegate.h"
 
+#include "core/keypad/DeviceController.h"
 #include "platform/Log.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,8 @@ Orvenda_AppDelegate::Orvenda_AppDelegate(const QString &rootFolder, QObject *par
     m_strClassXmlDataFilePath = root + QStringLiteral("Data/Classes");
     m_strQuizXmlDataFilePath = root + QStringLiteral("Data/Quiz");
     m_strCourseGradeFilePath = root + QStringLiteral("Data/CourseGrade");
+    // Taking the device controller starts receiver discovery.
+    DeviceController::ShareDeviceController();
     m_bTeacherExit = false;
 }
 
@@ -60,13 +63,45 @@ int Orvenda_AppDelegate::maxStudentNumberAllowed() const
     return (type == 2 || type == 3) ? 999 : 400;
 }
 
-// Until a receiver link exists the program behaves as with no receiver plugged in.
-int Orvenda_AppDelegate::currentDeviceType() const { return -1; }
-int Orvenda_AppDelegate::usbDeviceType() const { return -1; }
-bool Orvenda_AppDelegate::getBHaveDevice() const { return false; }
-void Orvenda_AppDelegate::signalConditionOfDataHandled() {}
-void Orvenda_AppDelegate::setObjectToReceiveCommData(QObject *) {}
-QObject *Orvenda_AppDelegate::objectToReceiveCommData() const { return nullptr; }
+std::shared_ptr<TovDevice> Orvenda_AppDelegate::currentDevice() const
+{
+    return DeviceController::ShareDeviceController()->currentDevice();
+}
+
+int Orvenda_AppDelegate::currentDeviceType() const
+{
+    return DeviceController::ShareDeviceController()->currentDeviceType();
+}
+
+int Orvenda_AppDelegate::usbDeviceType() const
+{
+    return DeviceController::ShareDeviceController()->usbDeviceType();
+}
+
+bool Orvenda_AppDelegate::getBHaveDevice() const
+{
+    return DeviceController::ShareDeviceController()->getBHaveDevice();
+}
+
+void Orvenda_AppDelegate::signalConditionOfDataHandled()
+{
+    DeviceController::ShareDeviceController()->signalConditionOfDataHandled();
+}
+
+void Orvenda_AppDelegate::setObjectToReceiveCommData(QObject *listener)
+{
+    DeviceController::ShareDeviceController()->setDelegateOfPort(listener);
+}
+
+QObject *Orvenda_AppDelegate::objectToReceiveCommData() const
+{
+    return DeviceController::ShareDeviceController()->delegateOfPort();
+}
+
+DataOfFrame Orvenda_AppDelegate::frameToHandle() const
+{
+    return DeviceController::ShareDeviceController()->frameToHandle();
+}
 
 const QList<int> &Orvenda_AppDelegate::ActivityArvelIndividual()
 {

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "core/keypad/DataOfFrame.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
+
+class TovDevice;
 
 // The program's global access point: the data folders, the current receiver and its model, the
 // login state, the student limit and the translation between activity numbers, names and the
@@ -42,13 +48,20 @@ public:
     // 999 keypads on Corvel and Dravel receivers, 400 on every other model and with none.
     int maxStudentNumberAllowed() const;
 
-    // Receiver forwarding: each passes straight to the device controller.
+    // Receiver forwarding: each passes straight to the device controller (DeviceController).
+    // The current receiver, or null; shared so that a holder may keep sending safely after an
+    // unplug (sendData then answers false).
+    std::shared_ptr<TovDevice> currentDevice() const;
     int currentDeviceType() const;
     int usbDeviceType() const;
     bool getBHaveDevice() const;
+    // Frame hand-off: the listener's handleMachMessage() (slot or Q_INVOKABLE) is called once per
+    // frame, in order; it reads frameToHandle() (a copy: the null frame when none was offered) and
+    // then calls signalConditionOfDataHandled(). The last setObjectToReceiveCommData wins.
     void signalConditionOfDataHandled();
     void setObjectToReceiveCommData(QObject *listener);
     QObject *objectToReceiveCommData() const;
+    DataOfFrame frameToHandle() const;
 
     // Activity lists offered by the main window, per receiver family and participation.
     static const QList<int> &ActivityArvelIndividual();

@@ -2,6 +2,9 @@
 
 #include "DialogHooks.h"
 
+#include "core/app/Orvenda_AppDelegate.h"
+#include "platform/Log.h"
+
 #include <QAbstractButton>
 #include <QPushButton>
 
@@ -52,5 +55,31 @@ void PollixAlert::pressButton(int index)
 
 void PollixAlert::handleMachMessage()
 {
-    // Completed by the receiver link: maps the teacher keypad's F1/F2 to the first two buttons.
+    Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    if (!app)
+        return;
+    const int type = app->currentDeviceType();
+    if (type < 0 || type > 4)
+        return;
+    const DataOfFrame frame = app->frameToHandle();
+    app->signalConditionOfDataHandled();
+    if (frame.isNull())
+        return;
+    if (type == 0 || type == 1) {
+        PollixLogf("data receive in NSAlert Extensions : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1],
+                   frame.data()[2]);
+        if (!frame.isTeacherCommand())
+            return;
+        if (frame.teacherCommand() == 0x88)
+            pressButton(0);
+        else if (frame.teacherCommand() == 0x89)
+            pressButton(1);
+        return;
+    }
+    if (frame.cmd() != 0xF4 || !frame.isTeacherCommand())
+        return;
+    if (frame.teacherCommand() == 0x81)
+        pressButton(0);
+    else if (frame.teacherCommand() == 0x82)
+        pressButton(1);
 }

@@ -1,0 +1,470 @@
+#include "DeviceController.h"
+
+#include "LinkTiming.h"
+#include "TovArvel.h"
+#include "TovDravel.h"
+
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Singleton.h"
+#include "platform/UsbSerialWatcher.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QSocketNotifier>
+#include <QThread>
+
+namespace {
+
+std::mutex g_alertMutex;
+DeviceController::AlertHandler g_alertHandler;
+
+qint64 monotonicMs()
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+int familyOfType(int type)
+{
+    return (type == 0 || type == 1) ? 0 : 1;
+}
+
+} // namespace
+
+DeviceController *DeviceController::ShareDeviceController()
+{
+    return Singleton<DeviceController>::instance();
+}
+
+bool DeviceController::exists()
+{
+    return Singleton<DeviceController>::exists();
+}
+
+DeviceController::DeviceController()
+{
+    if (QCoreApplication::instance())
+        moveToThread(QCoreApplication::instance()->thread());
+    const LinkTiming timing = LinkTiming::current();
+    m_parser.setSilenceTimeout(timing.silenceTimeoutMs);
+    m_silenceTimer.setSingleShot(true);
+    connect(&m_silenceTimer, &QTimer::timeout, this, [this] {
+        m_parser.expire(monotonicMs());
+        if (m_parser.hasPartialFrame())
+            m_silenceTimer.start(LinkTiming::current().silenceTimeoutMs);
+    });
+    m_ackGrace.setSingleShot(true);
+    connect(&m_ackGrace, &QTimer::timeout, this, [this] {
+        if (!m_awaitingAck)
+            return;
+        PollixLog(QStringLiteral("wait time out."));
+        finishOffer();
+    });
+    addInterestInDeviceType(0);
+}
+
+DeviceController::~DeviceController()
+{
+    m_worker.stop();
+    stopToRead();
+    if (m_curDevice)
+        m_curDevice->closeDevice();
+}
+
+void DeviceController::setAlertHandler(AlertHandler handler)
+{
+    std::lock_guard lock(g_alertMutex);
+    g_alertHandler = std::move(handler);
+}
+
+void DeviceController::postDeviceChanged()
+{
+    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("DeviceChanged"));
+}
+
+std::shared_ptr<TovDevice> DeviceController::currentDevice() const
+{
+    std::lock_guard lock(m_deviceMutex);
+    return m_curDevice;
+}
+
+int DeviceController::addDeviceToArray(std::shared_ptr<TovDevice> device)
+{
+    for (int i = 0; i < m_arrayDevices.size(); ++i) {
+        if (!m_arrayDevices.at(i)) {
+            m_arrayDevices[i] = std::move(device);
+            return i;
+        }
+    }
+    m_arrayDevices.append(std::move(device));
+    return int(m_arrayDevices.size()) - 1;
+}
+
+void DeviceController::removeDeviceFromArray(int index)
+{
+    if (index >= 0 && index < m_arrayDevices.size())
+        m_arrayDevices[index].reset();
+}
+
+int DeviceController::deviceCount() const
+{
+    int n = 0;
+    for (const auto &d : m_arrayDevices)
+        n += d ? 1 : 0;
+    return n;
+}
+
+// ---- discovery -------------------------------------------------------------------------------
+
+void DeviceController::addInterestInDeviceType(int)
+{
+    QStringList paths;
+    if (!UsbSerialWatcher::disabledByEnvironment()) {
+        m_watcher = new UsbSerialWatcher(this);
+        connect(m_watcher, &UsbSerialWatcher::portAdded, this, [this](const QString &path) { scanPorts({path}); });
+        connect(m_watcher, &UsbSerialWatcher::portRemoved, this, &DeviceController::deviceRemovedAtPath);
+        paths = m_watcher->start();
+    }
+    const QString extra = qEnvironmentVariable("POLLIX_SERIAL_PORTS");
+    for (const QString &p : extra.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (!paths.contains(p))
+            paths << p;
+    }
+    if (!paths.isEmpty())
+        scanPorts(paths);
+}
+
+void DeviceController::scanPorts(const QStringList &paths)
+{
+    QStringList fresh;
+    for (const QString &p : paths) {
+        bool known = false;
+        for (const auto &d : m_arrayDevices)
+            known = known || (d && d->bsdPath() == p);
+        if (!known && !fresh.contains(p))
+            fresh << p;
+    }
+    if (fresh.isEmpty())
+        return;
+    ++m_jobsInFlight;
+    m_worker.post([this, fresh] {
+        QList<std::shared_ptr<TovDevice>> found;
+        const LinkTiming timing = LinkTiming::current();
+        for (const QString &path : fresh) {
+            PollixLog(path);
+            if (timing.scanDelayMs > 0)
+                QThread::msleep(ulong(timing.scanDelayMs));
+            std::shared_ptr<TovDevice> device = std::make_shared<TovArvel>();
+            if (!device->detectDevice(path)) {
+                device = std::make_shared<TovDravel>();
+                if (!device->detectDevice(path))
+                    continue;
+            }
+            const QString name = TovDevice::modelNameForType(device->type());
+            device->setDeviceNameValue(name);
+            device->setDeviceDescription(name);
+            found << device;
+        }
+        QMetaObject::invokeMethod(this, [this, found] {
+            --m_jobsInFlight;
+            int last = -1;
+            for (const auto &device : found) {
+                last = addDeviceToArray(device);
+                m_curDeviceType = device->type();
+                m_usbDeviceType = device->type();
+            }
+            if (last >= 0) {
+                PollixLogf("index of device : %d", last);
+                myDeviceAdded(last);
+            }
+        }, Qt::QueuedConnection);
+    });
+}
+
+bool DeviceController::waitUntilIdle(int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (m_jobsInFlight > 0) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (m_jobsInFlight > 0)
+            QThread::msleep(2);
+    }
+    return true;
+}
+
+// ---- current receiver ------------------------------------------------------------------------
+
+void DeviceController::myDeviceAdded(int index)
+{
+    if (index < 0 || index >= m_arrayDevices.size() || !m_arrayDevices.at(index))
+        return;
+    if (m_curDeviceIndex >= 0 && m_curDevice) {
+        stopToRead();
+        m_curDevice->closeDevice();
+    }
+    m_bHaveDevice = false;
+    m_curDeviceIndex = index;
+    {
+        std::lock_guard lock(m_deviceMutex);
+        m_curDevice = m_arrayDevices.at(index);
+    }
+    openCurrentAsync();
+}
+
+void DeviceController::openCurrentAsync()
+{
+    const std::shared_ptr<TovDevice> device = m_curDevice;
+    const quint64 generation = ++m_openGeneration;
+    ++m_jobsInFlight;
+    m_worker.post([this, device, generation] {
+        const bool opened = device->openDevice();
+        const bool sameChannel = opened && checkChannels(device.get());
+        QMetaObject::invokeMethod(this, [this, device, generation, opened, sameChannel] {
+            --m_jobsInFlight;
+            afterOpen(device, generation, opened, sameChannel);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void DeviceController::afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel)
+{
+    if (generation != m_openGeneration || device != m_curDevice) {
+        // Another receiver became current meanwhile.
+        if (device != m_curDevice)
+            device->closeDevice();
+        return;
+    }
+    if (!opened) {
+        PollixLogf("open failed: %s", qPrintable(device->bsdPath()));
+        myDeviceRemoved(m_curDeviceIndex);
+        return;
+    }
+    startToRead();
+    m_bHaveDevice = true;
+    postDeviceChanged();
+    if (sameChannel) {
+        AlertHandler handler;
+        {
+            std::lock_guard lock(g_alertMutex);
+            handler = g_alertHandler;
+        }
+        const QString title = QStringLiteral("Pollix ARS");
+        const QString text = QStringLiteral(
+            "Two main receivers have the same channel, please change the channel number for any one of them.");
+        if (handler)
+            handler(title, text);
+        else
+            PollixLog(text);
+    }
+}
+
+bool DeviceController::checkChannels(TovDevice *device)
+{
+    // The query is a large-family frame; a small-family receiver would take it for garbage.
+    if (familyOfType(device->type()) != 1)
+        return false;
+    static const QByteArray query = QByteArray::fromHex("F400C00236");
+    static const QByteArray conflict = QByteArray::fromHex("F500C001E1");
+    if (!device->sendData(query))
+        return false;
+    QThread::msleep(ulong(LinkTiming::current().sameChannelWaitMs));
+    char buffer[10];
+    const int n = device->readData(buffer, sizeof buffer);
+    return n >= 5 && QByteArray(buffer, 5) == conflict;
+}
+
+void DeviceController::myDeviceRemoved(int index)
+{
+    if (index < 0 || index >= m_arrayDevices.size())
+        return;
+    if (index != m_curDeviceIndex) {
+        removeDeviceFromArray(index);
+        return;
+    }
+    m_bHaveDevice = false;
+    PollixLog(QStringLiteral("bHaveDevice = NO"));
+    stopToRead();
+    if (m_curDevice)
+        m_curDevice->closeDevice();
+    m_usbDeviceType = -1;
+    removeDeviceFromArray(index);
+    ++m_openGeneration;
+    fallBack();
+}
+
+void DeviceController::fallBack()
+{
+    int found = -1;
+    for (int i = int(m_arrayDevices.size()) - 1; i >= 0; --i) {
+        if (m_arrayDevices.at(i)) {
+            found = i;
+            break;
+        }
+    }
+    m_curDeviceIndex = found;
+    PollixLogf("cur device index after remove : %d", found);
+    {
+        std::lock_guard lock(m_deviceMutex);
+        m_curDevice = found >= 0 ? m_arrayDevices.at(found) : nullptr;
+    }
+    if (found >= 0) {
+        m_usbDeviceType = m_curDevice->type();
+        openCurrentAsync();
+    } else {
+        postDeviceChanged();
+    }
+}
+
+void DeviceController::deviceRemovedAtPath(const QString &path)
+{
+    for (int i = 0; i < m_arrayDevices.size(); ++i) {
+        if (m_arrayDevices.at(i) && m_arrayDevices.at(i)->bsdPath() == path) {
+            myDeviceRemoved(i);
+            return;
+        }
+    }
+}
+
+// ---- reading ---------------------------------------------------------------------------------
+
+void DeviceController::startToRead()
+{
+    PollixLog(QStringLiteral("start to read com\n"));
+    stopToRead();
+    if (!m_curDevice || m_curDevice->fileDescriptor() < 0)
+        return;
+    m_parser.setFamily(familyOfType(m_curDevice->type()));
+    m_parser.setSilenceTimeout(LinkTiming::current().silenceTimeoutMs);
+    m_parser.reset();
+    m_readNotifier = new QSocketNotifier(m_curDevice->fileDescriptor(), QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &DeviceController::readComData);
+}
+
+void DeviceController::stopToRead()
+{
+    if (m_readNotifier) {
+        PollixLog(QStringLiteral("stop to read com\n"));
+        m_readNotifier->setEnabled(false);
+        m_readNotifier->deleteLater();
+        m_readNotifier = nullptr;
+    }
+    m_silenceTimer.stop();
+}
+
+void DeviceController::readComData()
+{
+    auto *serial = dynamic_cast<TovSerial *>(m_curDevice.get());
+    if (!serial) {
+        PollixLog(QStringLiteral("no device."));
+        stopToRead();
+        return;
+    }
+    QByteArray bytes;
+    const SerialPort::ReadStatus status = serial->port().read(bytes);
+    if (!bytes.isEmpty())
+        receiveBytes(bytes);
+    if (status == SerialPort::ReadStatus::HangUp) {
+        PollixLogf("receiver gone: %s", qPrintable(serial->bsdPath()));
+        myDeviceRemoved(m_curDeviceIndex);
+    }
+}
+
+void DeviceController::receiveBytes(const QByteArray &bytes)
+{
+    const QList<DataOfFrame> frames = m_parser.feed(bytes, monotonicMs());
+    for (const DataOfFrame &f : frames)
+        m_receiveFrames.push_back(f);
+    m_framesParsed += quint64(frames.size());
+    if (m_parser.hasPartialFrame())
+        m_silenceTimer.start(LinkTiming::current().silenceTimeoutMs);
+    else
+        m_silenceTimer.stop();
+    if (!frames.isEmpty())
+        scheduleOffer();
+}
+
+// ---- hand-off --------------------------------------------------------------------------------
+
+void DeviceController::setDelegateOfPort(QObject *listener)
+{
+    if (listener == m_listener.data())
+        return;
+    disconnect(m_listenerDestroyed);
+    m_listener = listener;
+    if (listener) {
+        m_listenerDestroyed = connect(listener, &QObject::destroyed, this, [this] {
+            if (m_awaitingAck)
+                finishOffer();
+        });
+    }
+    // The window that was offered the pending frame has handed the role on.
+    if (m_awaitingAck)
+        finishOffer();
+    else
+        scheduleOffer();
+}
+
+DataOfFrame DeviceController::frameToHandle() const
+{
+    return m_current;
+}
+
+void DeviceController::signalConditionOfDataHandled()
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, [this] { signalConditionOfDataHandled(); }, Qt::QueuedConnection);
+        return;
+    }
+    if (m_awaitingAck)
+        finishOffer();
+}
+
+void DeviceController::finishOffer()
+{
+    m_awaitingAck = false;
+    m_ackGrace.stop();
+    scheduleOffer();
+}
+
+void DeviceController::scheduleOffer()
+{
+    if (m_offerScheduled || m_awaitingAck || m_receiveFrames.empty())
+        return;
+    m_offerScheduled = true;
+    QMetaObject::invokeMethod(this, &DeviceController::offerNext, Qt::QueuedConnection);
+}
+
+void DeviceController::offerNext()
+{
+    m_offerScheduled = false;
+    if (m_awaitingAck || m_receiveFrames.empty())
+        return;
+    QObject *listener = m_listener.data();
+    m_current = m_receiveFrames.front();
+    m_receiveFrames.pop_front();
+    if (!listener) {
+        ++m_framesDropped;
+        scheduleOffer();
+        return;
+    }
+    m_awaitingAck = true;
+    const quint64 seq = ++m_offerSeq;
+    ++m_framesDelivered;
+    const bool invoked = QMetaObject::invokeMethod(listener, "handleMachMessage", Qt::DirectConnection);
+    if (!invoked) {
+        PollixLogf("listener %s has no handleMachMessage", listener->metaObject()->className());
+        if (m_awaitingAck && seq == m_offerSeq)
+            finishOffer();
+    } else if (m_awaitingAck && seq == m_offerSeq) {
+        m_ackGrace.start(LinkTiming::current().ackGraceMs);
+    }
+    emit frameOffered();
+}

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "DataOfFrame.h"
+#include "FrameParser.h"
+#include "LinkWorker.h"
+#include "TovDevice.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+class QSocketNotifier;
+class UsbSerialWatcher;
+template <typename T> class Singleton;
+
+// The receiver manager: finds receivers (udev USB bridges plus the paths in POLLIX_SERIAL_PORTS),
+// probes each for its model, keeps them in slots, opens one as the current receiver, reads it and
+// hands its frames to the one listening object.
+//
+// Threads: everything here runs on the GUI thread except probing and opening, which run on a
+// worker thread (they pause for the hardware); their results come back to the GUI thread.
+//
+// Frame hand-off: each frame is offered to the listener once, in arrival order, by calling its
+// handleMachMessage() (a slot or Q_INVOKABLE, invoked by name). The listener reads the frame with
+// frameToHandle() and calls signalConditionOfDataHandled(); only then is the next frame offered.
+// A frame is dropped only when no object listens. A listener that returns from handleMachMessage
+// without acknowledging is waited for (LinkTiming::ackGraceMs) and then passed over with
+// "wait time out."; changing the listener also ends the wait.
+class DeviceController : public QObject
+{
+    Q_OBJECT
+public:
+    static DeviceController *ShareDeviceController();
+    static bool exists();
+
+    std::shared_ptr<TovDevice> currentDevice() const;
+    int currentDeviceType() const { return m_curDeviceType; }
+    int usbDeviceType() const { return m_usbDeviceType; }
+    bool getBHaveDevice() const { return m_bHaveDevice; }
+    int curDeviceIndex() const { return m_curDeviceIndex; }
+    void setCurDeviceType(int type) { m_curDeviceType = type; }
+    void setUSBDeviceTye(int type) { m_usbDeviceType = type; }
+
+    // Slots: a device, or empty (nullptr) after its receiver was unplugged.
+    int addDeviceToArray(std::shared_ptr<TovDevice> device);
+    void removeDeviceFromArray(int index);
+    QList<std::shared_ptr<TovDevice>> arrayDevices() const { return m_arrayDevices; }
+    int deviceCount() const;
+
+    void myDeviceAdded(int index);
+    void myDeviceRemoved(int index);
+    // Removal by port path (udev); unknown paths are ignored.
+    void deviceRemovedAtPath(const QString &path);
+
+    // Discovery: udev (unless POLLIX_NO_UDEV) and POLLIX_SERIAL_PORTS; runs once at creation.
+    void addInterestInDeviceType(int type = 0);
+    // Probes these ports on the worker thread; accepted receivers join the slots and the last one
+    // found becomes current.
+    void scanPorts(const QStringList &paths);
+    // True while probing or opening is under way.
+    bool isBusy() const { return m_jobsInFlight > 0; }
+    // Processes events until no probe or open is under way (start-up waits so that the system
+    // choice sees the receiver); false on time-out.
+    bool waitUntilIdle(int timeoutMs);
+
+    void startToRead();
+    void stopToRead();
+    bool isReading() const { return m_readNotifier != nullptr; }
+
+    // Hand-off (see the class comment).
+    void setDelegateOfPort(QObject *listener);
+    QObject *delegateOfPort() const { return m_listener.data(); }
+    // The frame offered to the listener now (a copy); the null frame when none was offered.
+    DataOfFrame frameToHandle() const;
+    void signalConditionOfDataHandled();
+    int queuedFrameCount() const { return int(m_receiveFrames.size()); }
+
+    // Counters for diagnostics, tests and the benchmark.
+    quint64 framesParsed() const { return m_framesParsed; }
+    quint64 framesDelivered() const { return m_framesDelivered; }
+    quint64 framesDroppedNoListener() const { return m_framesDropped; }
+    FrameParser &parser() { return m_parser; }
+
+    // How an alert reaches the teacher from this layer (the UI installs a real alert panel).
+    using AlertHandler = std::function<void(const QString &title, const QString &text)>;
+    static void setAlertHandler(AlertHandler handler);
+
+    // Feeds bytes as if read from the current receiver (tests of the parse and hand-off).
+    void receiveBytes(const QByteArray &bytes);
+
+signals:
+    // A frame was offered to the listener (after handleMachMessage returned).
+    void frameOffered();
+
+private:
+    friend class Singleton<DeviceController>;
+    DeviceController();
+    ~DeviceController() override;
+
+    void readComData();
+    void openCurrentAsync();
+    void afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel);
+    // Finds the highest slot that holds a device and makes it current; none: no receiver.
+    void fallBack();
+    void scheduleOffer();
+    void offerNext();
+    void finishOffer();
+    static bool checkChannels(TovDevice *device);
+    static void postDeviceChanged();
+
+    QList<std::shared_ptr<TovDevice>> m_arrayDevices;
+    int m_curDeviceIndex = -1;
+    std::shared_ptr<TovDevice> m_curDevice;
+    mutable std::mutex m_deviceMutex; // guards m_curDevice for sender threads
+    int m_curDeviceType = -1;
+    int m_usbDeviceType = -1;
+    bool m_bHaveDevice = false;
+    quint64 m_openGeneration = 0;
+
+    QSocketNotifier *m_readNotifier = nullptr;
+    FrameParser m_parser;
+    QTimer m_silenceTimer;
+
+    std::deque<DataOfFrame> m_receiveFrames;
+    DataOfFrame m_current;
+    QPointer<QObject> m_listener;
+    QMetaObject::Connection m_listenerDestroyed;
+    bool m_awaitingAck = false;
+    bool m_offerScheduled = false;
+    quint64 m_offerSeq = 0;
+    QTimer m_ackGrace;
+
+    quint64 m_framesParsed = 0;
+    quint64 m_framesDelivered = 0;
+    quint64 m_framesDropped = 0;
+
+    UsbSerialWatcher *m_watcher = nullptr;
+    int m_jobsInFlight = 0;
+    LinkWorker m_worker; // last: joined first on destruction
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "DataOfFrame.h"
+
+#include <QByteArray>
+#include <QList>
+
+// Turns the byte stream of a receiver into frames. Bytes are fed as they are read; every complete
+// frame is returned at once (a burst drains at the speed of the line, not one frame per tick).
+//
+// A frame whose tail does not come within the silence time-out is dropped on the next feed or
+// expire() call, and parsing resynchronises on the bytes that follow.
+class FrameParser
+{
+public:
+    // family: 0 small (three-byte frames), 1 large (short and long frames).
+    explicit FrameParser(int family = 1, qint64 silenceTimeoutMs = 100);
+
+    int family() const { return m_family; }
+    void setFamily(int family);
+    void setSilenceTimeout(qint64 ms) { m_silenceTimeoutMs = ms; }
+
+    // nowMs: a monotonic clock in milliseconds (injected so tests need not wait).
+    QList<DataOfFrame> feed(const QByteArray &bytes, qint64 nowMs);
+    // Drops a partial frame once the line has been silent for the time-out; true when it did.
+    bool expire(qint64 nowMs);
+    bool hasPartialFrame() const { return !m_pending.isEmpty(); }
+    void reset() { m_pending.clear(); }
+
+    // Counters for tests and diagnostics.
+    int droppedPartialFrames() const { return m_droppedPartial; }
+    int discardedBytes() const { return m_discardedBytes; }
+
+private:
+    void parseSmall(QList<DataOfFrame> &out);
+    void parseLarge(QList<DataOfFrame> &out);
+
+    int m_family;
+    qint64 m_silenceTimeoutMs;
+    QByteArray m_pending;
+    qint64 m_lastByteMs = 0;
+    bool m_waitingLogged = false;
+    int m_droppedPartial = 0;
+    int m_discardedBytes = 0;
+};

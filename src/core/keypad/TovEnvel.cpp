@@ -1,0 +1,6 @@
+#include "TovEnvel.h"
+
+bool TovEnvel::detectDevice(const QString &path)
+{
+    return detectAs(path, ProbeAnswer::Infrared, 0);
+}

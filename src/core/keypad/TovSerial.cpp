@@ -1,0 +1,72 @@
+#include "TovSerial.h"
+
+#include "LinkTiming.h"
+
+#include "platform/Log.h"
+
+#include <QThread>
+
+TovSerial::~TovSerial()
+{
+    closePort();
+}
+
+bool TovSerial::openPort(const QString &path, int baudRate)
+{
+    const int settle = LinkTiming::current().settleMs;
+    if (settle > 0)
+        QThread::msleep(ulong(settle));
+    return m_port.open(path, baudRate);
+}
+
+bool TovSerial::closePort()
+{
+    m_port.close();
+    return true;
+}
+
+int TovSerial::readData(char *buffer, int len)
+{
+    const int n = m_port.readSome(buffer, len);
+    return n < 0 ? 0 : n;
+}
+
+bool TovSerial::sendData(const unsigned char *bytes, int size)
+{
+    if (!bytes || size <= 0)
+        return false;
+    QString line = QStringLiteral("Send:");
+    for (int i = 0; i < size; ++i)
+        line += QString::asprintf("%02x ", bytes[i]);
+    PollixLog(line);
+    return m_port.write(reinterpret_cast<const char *>(bytes), size);
+}
+
+int TovSerial::readDataWaiting()
+{
+    return m_port.bytesWaiting();
+}
+
+bool TovSerial::clearBuf()
+{
+    return m_port.flush();
+}
+
+QByteArray TovSerial::exchange(const QByteArray &request, int answerLen)
+{
+    if (!sendData(request))
+        return QByteArray();
+    QThread::msleep(ulong(LinkTiming::current().probeWaitMs));
+    if (readDataWaiting() < answerLen)
+        return QByteArray();
+    QByteArray answer(answerLen, '\0');
+    int got = 0;
+    while (got < answerLen) {
+        const int n = readData(answer.data() + got, answerLen - got);
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    answer.truncate(got);
+    return answer;
+}

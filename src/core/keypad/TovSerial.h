@@ -1,0 +1,35 @@
+#pragma once
+
+#include "TovDevice.h"
+
+#include "platform/SerialPort.h"
+
+// A receiver on a serial port: raw 8N1, whole-frame writes, reads that never block.
+class TovSerial : public TovDevice
+{
+public:
+    TovSerial() = default;
+    ~TovSerial() override;
+
+    // Waits the settle time, then opens and configures the port.
+    bool openPort(const QString &path, int baudRate);
+    bool closePort();
+
+    void closeDevice() override { closePort(); }
+    int readData(char *buffer, int len) override;
+    using TovDevice::sendData;
+    bool sendData(const unsigned char *bytes, int size) override;
+    int readDataWaiting() override;
+    bool clearBuf() override;
+    int fileDescriptor() const override { return m_port.fd(); }
+    bool isOpen() const override { return m_port.isOpen(); }
+
+    SerialPort &port() { return m_port; }
+
+protected:
+    // Sends a probe, waits, and reads back exactly `answerLen` bytes when that many are waiting.
+    QByteArray exchange(const QByteArray &request, int answerLen);
+
+private:
+    SerialPort m_port;
+};

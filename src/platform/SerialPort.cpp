@@ -1,0 +1,194 @@
+#include "SerialPort.h"
+
+#include "Log.h"
+#include "SerialSpeed.h"
+
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+speed_t standardSpeed(int baud)
+{
+    switch (baud) {
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+SerialPort::~SerialPort()
+{
+    close();
+}
+
+bool SerialPort::open(const QString &path, int baud)
+{
+    close();
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray p = path.toLocal8Bit();
+    int fd = ::open(p.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_lastError = QString::fromLocal8Bit(strerror(errno));
+        PollixLog(QStringLiteral("open failed."));
+        PollixLogf("%s", strerror(errno));
+        return false;
+    }
+    auto fail = [&](const char *what) {
+        m_lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(strerror(errno)));
+        PollixLog(m_lastError);
+        ::close(fd);
+        return false;
+    };
+    if (ioctl(fd, TIOCEXCL) != 0)
+        return fail("TIOCEXCL");
+    // Reads stay non-blocking: the link reads only when the port is readable, and a read must never
+    // hold the GUI thread.
+    struct termios attrs {};
+    if (tcgetattr(fd, &attrs) != 0)
+        return fail("tcgetattr");
+    cfmakeraw(&attrs);
+    attrs.c_cc[VMIN] = 0;
+    attrs.c_cc[VTIME] = 0;
+    attrs.c_cflag &= ~(PARENB | CSTOPB | CSIZE | CRTSCTS);
+    attrs.c_cflag |= CS8 | CLOCAL | CREAD;
+    const speed_t std = standardSpeed(baud);
+    if (std != 0)
+        cfsetspeed(&attrs, std);
+    if (tcsetattr(fd, TCSANOW, &attrs) != 0)
+        return fail("tcsetattr");
+    if (std == 0) {
+        const int err = setSerialSpeedTermios2(fd, baud);
+        if (err != 0) {
+            errno = err;
+            return fail("speed");
+        }
+    }
+    // DTR pulse and modem lines: a pseudo-terminal has none; not fatal.
+    int lines = TIOCM_DTR;
+    if (ioctl(fd, TIOCMBIS, &lines) != 0 || ioctl(fd, TIOCMBIC, &lines) != 0)
+        PollixLogf("modem line control refused: %s", strerror(errno));
+    lines = TIOCM_DTR | TIOCM_RTS | TIOCM_CTS | TIOCM_DSR;
+    if (ioctl(fd, TIOCMSET, &lines) != 0 || ioctl(fd, TIOCMGET, &lines) != 0)
+        PollixLogf("modem line setting refused: %s", strerror(errno));
+    // Lowest receive latency the driver offers (the FTDI latency timer follows this flag).
+    struct serial_struct serial {};
+    if (ioctl(fd, TIOCGSERIAL, &serial) == 0) {
+        serial.flags |= ASYNC_LOW_LATENCY;
+        if (ioctl(fd, TIOCSSERIAL, &serial) != 0)
+            PollixLogf("low latency refused: %s", strerror(errno));
+    } else {
+        PollixLogf("low latency refused: %s", strerror(errno));
+    }
+    m_fd = fd;
+    m_lastError.clear();
+    PollixLogf("time : %.2f", clock.nsecsElapsed() / 1e9);
+    return true;
+}
+
+void SerialPort::close()
+{
+    std::lock_guard lock(m_writeMutex);
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool SerialPort::write(const char *bytes, int size)
+{
+    std::lock_guard lock(m_writeMutex);
+    if (m_fd < 0 || size < 0)
+        return false;
+    int done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(m_fd, bytes + done, size_t(size - done));
+        if (n > 0) {
+            done += int(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN) {
+            // Output queue full: wait until the line takes more, but never forever.
+            struct pollfd pfd {m_fd, POLLOUT, 0};
+            if (poll(&pfd, 1, 1000) > 0 && !(pfd.revents & (POLLERR | POLLHUP)))
+                continue;
+        }
+        m_lastError = QString::fromLocal8Bit(strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+int SerialPort::readSome(char *buffer, int maxBytes)
+{
+    if (m_fd < 0)
+        return -1;
+    for (;;) {
+        const ssize_t n = ::read(m_fd, buffer, size_t(maxBytes));
+        if (n >= 0)
+            return int(n);
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN)
+            return 0;
+        return -1;
+    }
+}
+
+SerialPort::ReadStatus SerialPort::read(QByteArray &into, int maxBytes)
+{
+    if (m_fd < 0)
+        return ReadStatus::HangUp;
+    char buffer[4096];
+    bool any = false;
+    int total = 0;
+    while (total < maxBytes) {
+        const int n = readSome(buffer, sizeof buffer);
+        if (n < 0) {
+            m_lastError = QString::fromLocal8Bit(strerror(errno));
+            return any ? ReadStatus::Data : ReadStatus::HangUp;
+        }
+        if (n == 0)
+            break;
+        into.append(buffer, n);
+        total += n;
+        any = true;
+    }
+    if (any)
+        return ReadStatus::Data;
+    // Readable but nothing to read: the device has gone if the line reports a hang-up.
+    struct pollfd pfd {m_fd, POLLIN, 0};
+    if (poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return ReadStatus::HangUp;
+    return ReadStatus::NoData;
+}
+
+int SerialPort::bytesWaiting() const
+{
+    int n = 0;
+    if (m_fd < 0 || ioctl(m_fd, FIONREAD, &n) != 0)
+        return 0;
+    return n;
+}
+
+bool SerialPort::flush()
+{
+    return m_fd >= 0 && tcflush(m_fd, TCIOFLUSH) == 0;
+}

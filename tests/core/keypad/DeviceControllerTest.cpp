@@ -1,0 +1,306 @@
+#include "support/ReceiverTest.h"
+#include "support/RecordingListener.h"
+
+#include "core/keypad/DeviceController.h"
+#include "core/keypad/LinkTiming.h"
+#include "core/keypad/TovDevice.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Singleton.h"
+
+#include <QTest>
+#include <QTimer>
+
+using keypadsim::Model;
+using keypadsim::SimReceiver;
+
+namespace {
+
+class LinkTest : public ReceiverTest
+{
+protected:
+    void SetUp() override
+    {
+        ReceiverTest::SetUp();
+        observeDeviceChanged();
+    }
+    void observeDeviceChanged()
+    {
+        NotificationCenter::defaultCenter()->addObserver(&m_observer, QStringLiteral("DeviceChanged"),
+                                                         [this](const Notification &) { ++deviceChanged; });
+    }
+    DeviceController *ctrl() { return DeviceController::ShareDeviceController(); }
+
+    int deviceChanged = 0;
+
+private:
+    QObject m_observer;
+};
+
+struct ModelCase
+{
+    Model model;
+    int type;
+    const char *name;
+    int baud;
+};
+
+class DiscoveryTest : public LinkTest, public ::testing::WithParamInterface<ModelCase>
+{
+};
+
+} // namespace
+
+TEST_P(DiscoveryTest, FindsProbesAndOpensTheReceiverAtItsSpeed)
+{
+    const ModelCase c = GetParam();
+    SimReceiver *sim = plugIn(c.model);
+    ASSERT_NE(sim, nullptr);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    EXPECT_EQ(app()->currentDeviceType(), c.type);
+    EXPECT_EQ(app()->usbDeviceType(), c.type);
+    const auto device = app()->currentDevice();
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->getDeviceDescription(), QString::fromLatin1(c.name));
+    EXPECT_EQ(device->bsdPath(), sim->portPath());
+    EXPECT_EQ(deviceChanged, 1);
+    EXPECT_EQ(app()->maxStudentNumberAllowed(), (c.type == 2 || c.type == 3) ? 999 : 400);
+
+    // The port is open at the family's speed: a command is understood, not refused.
+    sim->clearLogs();
+    const QByteArray version = c.type == 1 ? QByteArray::fromHex("570057") : QByteArray::fromHex("F1000000F1");
+    ASSERT_TRUE(device->sendData(version));
+    ASSERT_TRUE(sim->waitForFramesFromProgram(1, 2000));
+    EXPECT_EQ(sim->framesFromProgram().first().bytes, version);
+    EXPECT_EQ(sim->refusedInputCount(), 0);
+
+    // And the answer comes back through the parser to a listener.
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 1; }));
+    const DataOfFrame answer = listener.frames.first();
+    if (c.type == 1) {
+        EXPECT_EQ(answer.bytes(), QByteArray::fromHex("570207"));
+    } else {
+        EXPECT_EQ(answer.cmd(), 0xF1);
+        EXPECT_EQ(answer.addr()[1], 2);
+        EXPECT_EQ(answer.data()[0], 7);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, DiscoveryTest,
+                         ::testing::Values(ModelCase{Model::Arvel, 1, "TovArvel", 28800},
+                                           ModelCase{Model::Corvel, 2, "TovCorvel", 115200},
+                                           ModelCase{Model::Dravel, 3, "TovDravel", 115200},
+                                           ModelCase{Model::Brevel, 4, "TovBrevel", 115200}));
+
+TEST_F(LinkTest, InfraredReceiverIsRefused)
+{
+    SimReceiver *sim = plugIn(Model::Envel);
+    ASSERT_NE(sim, nullptr);
+    EXPECT_FALSE(app()->getBHaveDevice());
+    EXPECT_EQ(app()->currentDeviceType(), -1);
+    EXPECT_EQ(ctrl()->deviceCount(), 0);
+    EXPECT_EQ(deviceChanged, 0);
+    // It was asked twice at 28800 baud (identify, then the second question), then at 115200.
+    QList<QByteArray> asked;
+    for (const auto &f : sim->framesFromProgram())
+        asked << f.bytes;
+    EXPECT_TRUE(asked.contains(QByteArray::fromHex("5E83DD")));
+}
+
+TEST_F(LinkTest, ArvelAnsweringF8ThenSilenceIsAccepted)
+{
+    SimReceiver::Options o;
+    o.arvelProbeAnswersF8 = true;
+    plugIn(Model::Arvel, o);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    EXPECT_EQ(app()->currentDeviceType(), 1);
+}
+
+TEST_F(LinkTest, PortsNamedInTheEnvironmentAreFoundAtStart)
+{
+    SimReceiver *sim = makeReceiver(Model::Dravel);
+    ASSERT_NE(sim, nullptr);
+    qputenv("POLLIX_SERIAL_PORTS", ("/nonexistent/tty:" + sim->portPath()).toUtf8());
+    SingletonRegistry::resetAll(); // a fresh controller discovers at creation
+    observeDeviceChanged();
+    ctrl();
+    qunsetenv("POLLIX_SERIAL_PORTS");
+    waitIdle();
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    EXPECT_EQ(app()->currentDeviceType(), 3);
+    EXPECT_EQ(ctrl()->deviceCount(), 1);
+}
+
+TEST_F(LinkTest, UnplugWhileReadingIsNoticed)
+{
+    SimReceiver *sim = plugIn(Model::Dravel);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    sim->addKeypad(7);
+    sim->answer(7, QStringLiteral("B"));
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 1; }));
+    sim->unplug();
+    ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice() && deviceChanged == 2; }));
+    EXPECT_FALSE(app()->currentDevice());
+    EXPECT_EQ(app()->usbDeviceType(), -1);
+    EXPECT_EQ(app()->currentDeviceType(), 3); // the model in use stays
+    EXPECT_FALSE(ctrl()->isReading());
+}
+
+TEST_F(LinkTest, UnpluggingTheCurrentReceiverFallsBackToTheOther)
+{
+    SimReceiver *first = plugIn(Model::Corvel);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    SimReceiver *second = plugIn(Model::Dravel);
+    ASSERT_TRUE(waitFor([&] { return app()->currentDeviceType() == 3 && app()->getBHaveDevice(); }));
+    EXPECT_EQ(ctrl()->curDeviceIndex(), 1);
+    second->unplug();
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice() && ctrl()->curDeviceIndex() == 0; }));
+    EXPECT_EQ(app()->currentDevice()->bsdPath(), first->portPath());
+    EXPECT_EQ(app()->usbDeviceType(), 2);
+    // Reading resumed on the first receiver.
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    first->pressTeacherKey(0x81);
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 1; }));
+    EXPECT_EQ(listener.frames.first().teacherCommand(), 0x81);
+    // The freed slot is reused by the next receiver.
+    plugIn(Model::Brevel);
+    ASSERT_TRUE(waitFor([&] { return app()->currentDeviceType() == 4 && app()->getBHaveDevice(); }));
+    EXPECT_EQ(ctrl()->curDeviceIndex(), 1);
+}
+
+TEST_F(LinkTest, SameChannelReceiverRaisesTheAlert)
+{
+    QStringList alerts;
+    DeviceController::setAlertHandler([&](const QString &title, const QString &text) { alerts << title << text; });
+    SimReceiver::Options o;
+    o.sameChannelConflict = true;
+    plugIn(Model::Dravel, o);
+    ASSERT_TRUE(waitFor([&] { return !alerts.isEmpty(); }));
+    EXPECT_EQ(alerts.value(0), QStringLiteral("Pollix ARS"));
+    EXPECT_EQ(alerts.value(1), QStringLiteral("Two main receivers have the same channel, please change the "
+                                              "channel number for any one of them."));
+}
+
+// ---- hand-off ------------------------------------------------------------------------------
+
+TEST_F(LinkTest, EveryFrameReachesASlowListenerOnceAndInOrder)
+{
+    SimReceiver *sim = plugIn(Model::Dravel);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    // Acknowledges each frame 30 ms after taking it: far slower than the frames arrive.
+    RecordingListener listener(RecordingListener::Ack::LaterMs, 30);
+    app()->setObjectToReceiveCommData(&listener);
+    sim->addKeypads(1, 20);
+    for (int id = 1; id <= 20; ++id)
+        sim->answer(id, QString(QChar('A' + id % 4)));
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 20; }, 10000));
+    QTest::qWait(100);
+    ASSERT_EQ(listener.frames.size(), 20);
+    EXPECT_EQ(listener.messages, 20);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(listener.frames[i].deviceID(), i + 1);
+}
+
+TEST_F(LinkTest, ListenersAcknowledgingBeforeOrAfterBothGetEveryFrame)
+{
+    for (auto ack : {RecordingListener::Ack::Before, RecordingListener::Ack::After}) {
+        RecordingListener listener(ack);
+        app()->setObjectToReceiveCommData(&listener);
+        QByteArray burst;
+        for (int d = 1; d <= 3; ++d)
+            burst += SimReceiver::longFrame(0xF7, d, QByteArray("xxA"));
+        ctrl()->receiveBytes(burst);
+        ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 3; }));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(listener.frames[i].deviceID(), i + 1);
+        app()->setObjectToReceiveCommData(nullptr);
+    }
+}
+
+TEST_F(LinkTest, FramesWithNoListenerAreDroppedAndLaterOnesStillFlow)
+{
+    ctrl()->setCurDeviceType(3);
+    ctrl()->receiveBytes(SimReceiver::longFrame(0xF7, 1, QByteArray("xxA")));
+    QTest::qWait(20);
+    EXPECT_EQ(ctrl()->framesDroppedNoListener(), 1u);
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    ctrl()->receiveBytes(SimReceiver::longFrame(0xF7, 2, QByteArray("xxB")));
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 1; }));
+    EXPECT_EQ(listener.frames.first().deviceID(), 2);
+}
+
+TEST_F(LinkTest, ListenerThatNeverAcknowledgesIsPassedOverAfterTheGrace)
+{
+    LinkTiming t = LinkTiming::fast();
+    t.ackGraceMs = 50;
+    LinkTiming::setCurrent(t);
+    RecordingListener listener(RecordingListener::Ack::Never);
+    app()->setObjectToReceiveCommData(&listener);
+    ctrl()->receiveBytes(SimReceiver::longFrame(0xF7, 1, QByteArray("xxA")) +
+                         SimReceiver::longFrame(0xF7, 2, QByteArray("xxB")));
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 2; }));
+    EXPECT_EQ(listener.frames[1].deviceID(), 2);
+}
+
+TEST_F(LinkTest, HandingTheRoleOnPassesTheNextFrameToTheNewListener)
+{
+    RecordingListener dialog;
+    RecordingListener window(RecordingListener::Ack::Never);
+    // The window opens a dialog while handling its frame and has not acknowledged yet.
+    window.onFrame = [&](const DataOfFrame &) { app()->setObjectToReceiveCommData(&dialog); };
+    app()->setObjectToReceiveCommData(&window);
+    ctrl()->receiveBytes(SimReceiver::longFrame(0xF7, 1, QByteArray("xxA")) +
+                         SimReceiver::longFrame(0xF7, 2, QByteArray("xxB")));
+    ASSERT_TRUE(waitFor([&] { return dialog.frames.size() == 1; }));
+    EXPECT_EQ(window.frames.size(), 1);
+    EXPECT_EQ(dialog.frames.first().deviceID(), 2);
+}
+
+TEST_F(LinkTest, DestroyedListenerIsNotCalled)
+{
+    auto *listener = new RecordingListener(RecordingListener::Ack::Never);
+    app()->setObjectToReceiveCommData(listener);
+    ctrl()->receiveBytes(SimReceiver::longFrame(0xF7, 1, QByteArray("xxA")));
+    ASSERT_TRUE(waitFor([&] { return listener->frames.size() == 1; }));
+    delete listener;
+    ctrl()->receiveBytes(SimReceiver::longFrame(0xF7, 2, QByteArray("xxB")));
+    ASSERT_TRUE(waitFor([&] { return ctrl()->framesDroppedNoListener() == 1; }));
+    EXPECT_EQ(app()->objectToReceiveCommData(), nullptr);
+}
+
+TEST_F(LinkTest, PartialFrameOnTheLineIsDroppedAfterSilence)
+{
+    SimReceiver *sim = plugIn(Model::Corvel);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    sim->sendRaw(QByteArray::fromHex("F7050014414243")); // 20 bytes announced, 3 sent
+    QTest::qWait(150);
+    sim->addKeypad(6);
+    sim->answer(6, QStringLiteral("C"));
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 1; }));
+    EXPECT_EQ(listener.frames.first().deviceID(), 6);
+    EXPECT_EQ(ctrl()->parser().droppedPartialFrames(), 1);
+}
+
+TEST_F(LinkTest, CorruptedAndDroppedFramesDoNotStopTheLink)
+{
+    SimReceiver *sim = plugIn(Model::Arvel);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    sim->addKeypads(1, 6);
+    sim->dropNextFrames(1);
+    sim->answer(1, QStringLiteral("A"));
+    sim->answer(2, QStringLiteral("B"));
+    sim->answer(3, QStringLiteral("C"));
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 2; }));
+    EXPECT_EQ(listener.frames[0].deviceID(), 2);
+    EXPECT_EQ(listener.frames[1].deviceID(), 3);
+    EXPECT_EQ(listener.frames[1].key(), 'C');
+}

@@ -1,0 +1,170 @@
+#include "core/keypad/FrameParser.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+QByteArray withCheck(QByteArray bytes)
+{
+    char x = 0;
+    for (char c : bytes)
+        x ^= c;
+    bytes.append(x);
+    return bytes;
+}
+
+} // namespace
+
+TEST(FrameParserSmall, DecodesStudentAndTeacherKeys)
+{
+    FrameParser parser(0);
+    const auto frames = parser.feed(hex("201131" "2081A1" "21F2D3" "008585"), 0);
+    ASSERT_EQ(frames.size(), 4);
+    EXPECT_EQ(frames[0].deviceID(), 1);
+    EXPECT_EQ(frames[0].key(), 0x3A);
+    EXPECT_TRUE(frames[0].isStudentCommand());
+    EXPECT_EQ(frames[1].deviceID(), 1);
+    EXPECT_EQ(frames[1].key(), 'A');
+    EXPECT_EQ(frames[2].deviceID(), 18);
+    EXPECT_EQ(frames[2].key(), 'H');
+    EXPECT_TRUE(frames[3].isTeacherCommand());
+    EXPECT_EQ(frames[3].teacherCommand(), 0x85);
+    EXPECT_EQ(frames[3].deviceID(), 0);
+    EXPECT_EQ(frames[3].dataLen(), 0); // small-family frames report no data length
+    EXPECT_EQ(frames[3].bytes(), hex("008585"));
+}
+
+TEST(FrameParserSmall, VersionAnswerNeedsNoCheckByte)
+{
+    FrameParser parser(0);
+    const auto frames = parser.feed(hex("570105"), 0);
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_EQ(frames[0].bytes(), hex("570105"));
+}
+
+TEST(FrameParserSmall, BadFrameIsDroppedButAnswersBehindItSurvive)
+{
+    FrameParser parser(0);
+    // 20 81 00 fails its check; the two answers queued behind it must not go with it.
+    const auto frames = parser.feed(hex("208100" "2081A1" "21F2D3"), 0);
+    ASSERT_EQ(frames.size(), 2);
+    EXPECT_EQ(frames[0].bytes(), hex("2081A1"));
+    EXPECT_EQ(frames[1].bytes(), hex("21F2D3"));
+}
+
+TEST(FrameParserSmall, SplitFrameJoinsAndStaleHalfIsDropped)
+{
+    FrameParser parser(0, 100);
+    EXPECT_TRUE(parser.feed(hex("2081"), 0).isEmpty());
+    auto frames = parser.feed(hex("A1"), 50);
+    ASSERT_EQ(frames.size(), 1);
+    // A half frame followed by 100 ms of silence is forgotten; the next frame parses cleanly.
+    EXPECT_TRUE(parser.feed(hex("21"), 200).isEmpty());
+    frames = parser.feed(hex("2081A1"), 301);
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_EQ(frames[0].bytes(), hex("2081A1"));
+}
+
+TEST(FrameParserLarge, ShortFrameWhole)
+{
+    FrameParser parser(1);
+    const auto frames = parser.feed(hex("F3000005F6"), 0);
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_EQ(frames[0].cmd(), 0xF3);
+    EXPECT_TRUE(frames[0].isShortFrame());
+    EXPECT_EQ(frames[0].dataLen(), 1);
+    EXPECT_EQ(frames[0].data()[0], 0x05);
+    EXPECT_EQ(frames[0].crc(), 0xF6);
+}
+
+TEST(FrameParserLarge, LongFrameInTwoPieces)
+{
+    FrameParser parser(1);
+    const QByteArray frame = withCheck(hex("F70100024142"));
+    EXPECT_TRUE(parser.feed(frame.left(4), 0).isEmpty());
+    EXPECT_TRUE(parser.hasPartialFrame());
+    const auto frames = parser.feed(frame.mid(4), 10);
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_TRUE(frames[0].isLongFrame());
+    EXPECT_EQ(frames[0].deviceID(), 1);
+    EXPECT_EQ(frames[0].dataLen(), 2);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(frames[0].data()), 2), QByteArray("AB"));
+    EXPECT_EQ(frames[0].bytes(), frame);
+}
+
+TEST(FrameParserLarge, LengthAbove64AndErrorMarkAreSkipped)
+{
+    FrameParser parser(1);
+    // 41 = 65 data bytes: the head is dropped; FF is an error mark of one byte.
+    const QByteArray good = withCheck(hex("F7050001" "41"));
+    const auto frames = parser.feed(hex("F7010041") + hex("FF") + good, 0);
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_EQ(frames[0].bytes(), good);
+    EXPECT_EQ(frames[0].deviceID(), 5);
+}
+
+TEST(FrameParserLarge, LengthOf64IsTheLongestFrame)
+{
+    FrameParser parser(1);
+    const QByteArray frame = withCheck(hex("F7050040") + QByteArray(64, 'x'));
+    const auto frames = parser.feed(frame, 0);
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_EQ(frames[0].dataLen(), 64);
+    EXPECT_EQ(frames[0].bytes(), frame);
+}
+
+TEST(FrameParserLarge, TailThatNeverComesDoesNotHoldTheParser)
+{
+    FrameParser parser(1, 100);
+    // Announces 20 data bytes, sends 3, then the line goes quiet.
+    EXPECT_TRUE(parser.feed(hex("F7050014414243"), 0).isEmpty());
+    EXPECT_FALSE(parser.expire(99));
+    EXPECT_TRUE(parser.expire(100));
+    EXPECT_EQ(parser.droppedPartialFrames(), 1);
+    const QByteArray next = withCheck(hex("F706000141"));
+    const auto frames = parser.feed(next, 150);
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_EQ(frames[0].deviceID(), 6);
+}
+
+TEST(FrameParserLarge, TeacherAndStudentAddresses)
+{
+    FrameParser parser(1);
+    const auto frames = parser.feed(withCheck(hex("F401EF81")) + withCheck(hex("F70500014A")), 0);
+    ASSERT_EQ(frames.size(), 2);
+    EXPECT_TRUE(frames[0].isTeacherCommand());
+    EXPECT_EQ(frames[0].teacherCommand(), 0x81);
+    EXPECT_TRUE(frames[1].isStudentCommand());
+    EXPECT_EQ(frames[1].deviceID(), 5);
+    EXPECT_EQ(frames[1].teacherCommand(), 0);
+}
+
+TEST(FrameParserLarge, BurstDrainsInOneRead)
+{
+    FrameParser parser(1);
+    QByteArray burst;
+    for (int d = 1; d <= 999; ++d)
+        burst += withCheck(QByteArray::fromHex("F7") + char(d & 0xFF) + char(d >> 8) + QByteArray::fromHex("03AAAA41"));
+    const auto frames = parser.feed(burst, 0);
+    ASSERT_EQ(frames.size(), 999);
+    for (int i = 0; i < 999; ++i)
+        ASSERT_EQ(frames[i].deviceID(), i + 1);
+    EXPECT_FALSE(parser.hasPartialFrame());
+}
+
+TEST(DataOfFrame, SetDataRefusesMoreThan64Bytes)
+{
+    DataOfFrame f = DataOfFrame::DataOfFrameCorvel();
+    const QByteArray big(65, 'x');
+    EXPECT_FALSE(f.setData(reinterpret_cast<const uint8_t *>(big.constData()), 65));
+    EXPECT_TRUE(f.setData(reinterpret_cast<const uint8_t *>(big.constData()), 64));
+    EXPECT_EQ(f.dataLen(), 64);
+    EXPECT_EQ(f.dataAt(64), 0);
+    EXPECT_TRUE(DataOfFrame().isNull());
+    EXPECT_FALSE(DataOfFrame().isTeacherCommand());
+}

@@ -1,0 +1,51 @@
+#include "ReceiverTest.h"
+
+#include "core/keypad/DeviceController.h"
+#include "core/keypad/LinkTiming.h"
+
+#include <QTest>
+
+void ReceiverTest::SetUp()
+{
+    LinkTiming::setCurrent(LinkTiming::fast());
+    PollixTest::SetUp();
+}
+
+void ReceiverTest::TearDown()
+{
+    PollixTest::TearDown(); // ends the link before the receivers go
+    receivers.clear();
+    DeviceController::setAlertHandler({});
+    LinkTiming::setCurrent(LinkTiming());
+}
+
+keypadsim::SimReceiver *ReceiverTest::makeReceiver(keypadsim::Model model, keypadsim::SimReceiver::Options options)
+{
+    options.model = model;
+    options.paceLine = false;
+    auto sim = std::make_unique<keypadsim::SimReceiver>(options);
+    if (!sim->start())
+        return nullptr;
+    receivers.push_back(std::move(sim));
+    return receivers.back().get();
+}
+
+keypadsim::SimReceiver *ReceiverTest::plugIn(keypadsim::Model model, keypadsim::SimReceiver::Options options)
+{
+    keypadsim::SimReceiver *sim = makeReceiver(model, options);
+    if (!sim)
+        return nullptr;
+    DeviceController::ShareDeviceController()->scanPorts({sim->portPath()});
+    waitIdle();
+    return sim;
+}
+
+bool ReceiverTest::waitIdle(int timeoutMs)
+{
+    return DeviceController::ShareDeviceController()->waitUntilIdle(timeoutMs);
+}
+
+bool ReceiverTest::waitFor(const std::function<bool()> &pred, int timeoutMs)
+{
+    return QTest::qWaitFor(pred, timeoutMs);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "PollixTest.h"
+
+#include "SimReceiver.h"
+
+#include <memory>
+#include <vector>
+
+// Fixture for keypad flows: simulated receivers on pseudo-terminals, found by the real
+// discovery and read through the real serial code, with the link's pauses shortened.
+class ReceiverTest : public PollixTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts a simulated receiver (not yet known to the program).
+    keypadsim::SimReceiver *makeReceiver(keypadsim::Model model, keypadsim::SimReceiver::Options options = {});
+    // Starts one, lets the program probe it, and waits until it is open and read (or refused).
+    keypadsim::SimReceiver *plugIn(keypadsim::Model model, keypadsim::SimReceiver::Options options = {});
+    // Waits until discovery and opening are over.
+    bool waitIdle(int timeoutMs = 5000);
+    // Processes events until pred holds.
+    static bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
+
+    std::vector<std::unique_ptr<keypadsim::SimReceiver>> receivers;
+};

@@ -1,0 +1,208 @@
+#include "SimReceiver.h"
+
+#include "platform/SerialPort.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace keypadsim;
+
+namespace {
+
+std::unique_ptr<SimReceiver> startSim(Model model, quint32 seed = 1, bool pace = false)
+{
+    SimReceiver::Options o;
+    o.model = model;
+    o.seed = seed;
+    o.paceLine = pace;
+    auto sim = std::make_unique<SimReceiver>(o);
+    EXPECT_TRUE(sim->start()) << qPrintable(sim->errorString());
+    return sim;
+}
+
+// Reads until `count` bytes came or the time is up.
+QByteArray readBytes(SerialPort &port, int count, int timeoutMs = 2000)
+{
+    QByteArray got;
+    QElapsedTimer t;
+    t.start();
+    while (got.size() < count && t.elapsed() < timeoutMs) {
+        char buf[256];
+        const int n = port.readSome(buf, sizeof buf);
+        if (n > 0)
+            got.append(buf, n);
+        else
+            QThread::msleep(2);
+    }
+    return got;
+}
+
+} // namespace
+
+TEST(SimReceiver, AnswersTheVersionRequestOfEachLargeModel)
+{
+    const std::pair<Model, quint8> cases[] = {{Model::Corvel, 0x7F}, {Model::Dravel, 0x9F}, {Model::Brevel, 0x5F}};
+    for (const auto &[model, code] : cases) {
+        auto sim = startSim(model);
+        SerialPort port;
+        ASSERT_TRUE(port.open(sim->portPath(), 115200));
+        ASSERT_TRUE(port.write("\xF0\x00\x00\x00\xF0", 5));
+        const QByteArray answer = readBytes(port, 5);
+        ASSERT_EQ(answer.size(), 5);
+        EXPECT_EQ(quint8(answer[0]), 0xF0);
+        EXPECT_EQ(quint8(answer[3]), code);
+    }
+}
+
+TEST(SimReceiver, RefusesInputAtTheWrongSpeed)
+{
+    auto sim = startSim(Model::Dravel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 28800)); // a small-family speed
+    ASSERT_TRUE(port.write("\xF0\x00\x00\x00\xF0", 5));
+    EXPECT_TRUE(readBytes(port, 1, 150).isEmpty());
+    EXPECT_GE(sim->refusedInputCount(), 1);
+    EXPECT_TRUE(sim->framesFromProgram().isEmpty());
+}
+
+TEST(SimReceiver, RefusesInputOutsideRawMode)
+{
+    auto sim = startSim(Model::Arvel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 28800));
+    struct termios attrs {};
+    ASSERT_EQ(tcgetattr(port.fd(), &attrs), 0);
+    attrs.c_lflag |= ICANON | ECHO;
+    ASSERT_EQ(tcsetattr(port.fd(), TCSANOW, &attrs), 0);
+    ASSERT_TRUE(port.write("\x57\x00\x57", 3));
+    QThread::msleep(100);
+    EXPECT_GE(sim->refusedInputCount(), 1);
+    EXPECT_TRUE(sim->framesFromProgram().isEmpty());
+}
+
+TEST(SimReceiver, BytesTheProgramMustNotRelyOnFollowTheSeed)
+{
+    auto versionAnswer = [](quint32 seed) {
+        auto sim = startSim(Model::Dravel, seed);
+        SerialPort port;
+        EXPECT_TRUE(port.open(sim->portPath(), 115200));
+        port.write("\xF0\x00\x00\x00\xF0", 5);
+        return readBytes(port, 5);
+    };
+    const QByteArray a = versionAnswer(42), b = versionAnswer(42);
+    EXPECT_EQ(a, b);
+    bool differs = false;
+    for (quint32 seed = 43; seed < 48 && !differs; ++seed)
+        differs = versionAnswer(seed) != a;
+    EXPECT_TRUE(differs);
+}
+
+TEST(SimReceiver, SmallFamilyKeypadsAndSetUpCommands)
+{
+    auto sim = startSim(Model::Arvel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 28800));
+    sim->answer(18, QStringLiteral("H"));
+    sim->pressTeacherKey(0x88);
+    EXPECT_EQ(readBytes(port, 6), QByteArray::fromHex("21F2D3" "008888"));
+    // Channel 23 is set with the 11-byte frame and read back as 59 2E 77.
+    port.write(QByteArray::fromHex("5E80DEB8B8B8B8B8B8B2B3").constData(), 11);
+    EXPECT_EQ(readBytes(port, 3), QByteArray::fromHex("7A87FD"));
+    port.write("\x59\x00\x59", 3);
+    EXPECT_EQ(readBytes(port, 3), QByteArray::fromHex("592E77"));
+    // After "stop input" the keypads are not heard.
+    port.write("\x5B\x80\xDB", 3);
+    ASSERT_TRUE(sim->waitForFramesFromProgram(3, 1000));
+    sim->answer(1, QStringLiteral("A"));
+    EXPECT_TRUE(readBytes(port, 3, 100).isEmpty());
+}
+
+TEST(SimReceiver, LoginRepliesGiveTheKeypadItsDeviceNumber)
+{
+    auto sim = startSim(Model::Dravel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 115200));
+    sim->addKeypad(0x1234);
+    sim->login(0x1234, QStringLiteral("S001"), QStringLiteral("Ann"));
+    // FE, the keypad's id, then the student id, a zero, the name and one byte that is not read.
+    const QByteArray login = readBytes(port, 4 + 9 + 1);
+    ASSERT_EQ(login.size(), 14);
+    EXPECT_EQ(login.left(4), QByteArray::fromHex("FE341209"));
+    EXPECT_EQ(login.mid(4, 8), QByteArray("S001\0Ann", 8));
+    EXPECT_EQ(quint8(login[13]), SimReceiver::xorOf(login.left(13)));
+    // The program accepts it as device number 3 (Dravel: d, mode, quiz id, echo).
+    QByteArray reply = QByteArray::fromHex("FE3412") + char(8) + QByteArray::fromHex("0300018899") + "S00";
+    reply.append(char(SimReceiver::xorOf(reply)));
+    ASSERT_TRUE(port.write(reply.constData(), int(reply.size())));
+    ASSERT_TRUE(sim->waitForFramesFromProgram(1, 1000));
+    QThread::msleep(20);
+    EXPECT_TRUE(sim->keypad(0x1234).loggedIn);
+    EXPECT_EQ(sim->keypad(0x1234).deviceNo, 3);
+    // Its answers now carry the device number.
+    sim->answer(0x1234, QStringLiteral("B"));
+    const QByteArray answer = readBytes(port, 8);
+    EXPECT_EQ(answer.left(4), QByteArray::fromHex("F7030003"));
+    EXPECT_EQ(answer[6], 'B');
+}
+
+TEST(SimReceiver, DropsAndCorruptsOnRequestAndLogsEverything)
+{
+    auto sim = startSim(Model::Corvel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 115200));
+    sim->dropNextFrames(1);
+    sim->corruptNextFrames(1);
+    sim->pressTeacherKey(0x81);
+    sim->pressTeacherKey(0x82);
+    sim->pressTeacherKey(0x83);
+    const QByteArray got = readBytes(port, 10);
+    ASSERT_EQ(got.size(), 10);
+    const QByteArray clean = SimReceiver::shortFrame(0xF4, 0x01, 0xEF, 0x83);
+    EXPECT_EQ(got.mid(5), clean);
+    EXPECT_NE(got.left(5), SimReceiver::shortFrame(0xF4, 0x01, 0xEF, 0x82));
+    const auto sent = sim->framesToProgram();
+    ASSERT_EQ(sent.size(), 3);
+    EXPECT_TRUE(sent[0].dropped);
+    EXPECT_TRUE(sent[1].corrupted);
+    EXPECT_LE(sent[0].timeNs, sent[2].timeNs);
+}
+
+TEST(SimReceiver, PacesFramesAtTheLineSpeed)
+{
+    auto sim = startSim(Model::Dravel, 1, true);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 115200));
+    for (int i = 0; i < 100; ++i)
+        sim->pressTeacherKey(0x81); // 500 bytes: about 43 ms at 115200 baud
+    ASSERT_EQ(readBytes(port, 500, 3000).size(), 500);
+    qint64 first = -1, last = 0;
+    for (const SimFrame &f : sim->byteLog()) {
+        if (f.direction != SimFrame::ToProgram)
+            continue;
+        if (first < 0)
+            first = f.timeNs;
+        last = f.timeNs;
+    }
+    EXPECT_GE(last - first, 35'000'000); // never faster than the line
+}
+
+TEST(SimReceiver, UnplugHangsUpTheProgramsEnd)
+{
+    auto sim = startSim(Model::Brevel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 115200));
+    sim->unplug();
+    QByteArray into;
+    QElapsedTimer t;
+    t.start();
+    SerialPort::ReadStatus status = SerialPort::ReadStatus::NoData;
+    while (status != SerialPort::ReadStatus::HangUp && t.elapsed() < 1000)
+        status = port.read(into);
+    EXPECT_EQ(status, SerialPort::ReadStatus::HangUp);
+}

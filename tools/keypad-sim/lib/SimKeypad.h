@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace keypadsim {
+
+// One simulated keypad: its hardware id and what the receiver told it.
+struct SimKeypad
+{
+    int id = 0;               // hardware id (small family 0..415, large family 16 bits)
+    bool teacher = false;
+    int deviceNo = 0;         // given by a login reply (large family); 0 before
+    bool loggedIn = false;
+    bool loginRefused = false;
+    QString studentId;        // the id typed at the last login
+    QByteArray lastReply;     // last frame addressed to this keypad
+
+    // The address its frames carry: the device number once logged in, else its id.
+    int address() const { return loggedIn && deviceNo > 0 ? deviceNo : id; }
+};
+
+} // namespace keypadsim

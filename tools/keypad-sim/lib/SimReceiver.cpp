@@ -1,0 +1,673 @@
+#include "SimReceiver.h"
+
+#include "SimLineSettings.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace keypadsim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+QString hex(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ')).toUpper();
+}
+
+} // namespace
+
+SimReceiver::SimReceiver(const Options &options) : m_options(options), m_random(options.seed)
+{
+    m_start = Clock::now();
+    m_nextWrite = m_start;
+    if (info().family == 0)
+        registerSmallFamily();
+    else
+        registerLargeFamily();
+}
+
+SimReceiver::~SimReceiver()
+{
+    m_stop = true;
+    wake();
+    if (m_thread.joinable())
+        m_thread.join();
+    closeMaster();
+    for (int fd : m_wakeFds) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+bool SimReceiver::start()
+{
+    const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 || grantpt(fd) != 0 || unlockpt(fd) != 0) {
+        m_error = QStringLiteral("pseudo-terminal: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    char name[256];
+    if (ptsname_r(fd, name, sizeof name) != 0) {
+        m_error = QStringLiteral("ptsname: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        ::close(fd);
+        return false;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    if (pipe2(m_wakeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_error = QStringLiteral("pipe: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        ::close(fd);
+        return false;
+    }
+    m_portPath = QString::fromLocal8Bit(name);
+    m_masterFd = fd;
+    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
+QString SimReceiver::errorString() const
+{
+    return m_error;
+}
+
+SimReceiver::Options SimReceiver::options() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_options;
+}
+
+void SimReceiver::closeMaster()
+{
+    const int fd = m_masterFd.exchange(-1);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+void SimReceiver::unplug()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_out.clear();
+        m_writing.clear();
+    }
+    closeMaster();
+    wake();
+}
+
+void SimReceiver::wake()
+{
+    if (m_wakeFds[1] >= 0) {
+        const char c = 1;
+        [[maybe_unused]] ssize_t n = ::write(m_wakeFds[1], &c, 1);
+    }
+}
+
+qint64 SimReceiver::elapsedNs() const
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - m_start).count();
+}
+
+quint8 SimReceiver::randomByte()
+{
+    std::lock_guard lock(m_mutex);
+    return quint8(m_random() & 0xFF);
+}
+
+// ---- logs ------------------------------------------------------------------------------------
+
+void SimReceiver::logEntry(const SimFrame &entry)
+{
+    m_bytes.append(entry);
+    if (m_trace) {
+        const char *dir = entry.direction == SimFrame::FromProgram ? "<-" : "->";
+        const char *note = entry.refused ? " (refused)" : entry.dropped ? " (dropped)" : entry.corrupted ? " (corrupted)" : "";
+        std::fprintf(m_trace, "%12.6f %s %s%s\n", entry.timeNs / 1e9, dir, qPrintable(hex(entry.bytes)), note);
+        std::fflush(m_trace);
+    }
+}
+
+QList<SimFrame> SimReceiver::framesFromProgram() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_fromProgram;
+}
+
+QList<SimFrame> SimReceiver::framesToProgram() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_toProgram;
+}
+
+QList<SimFrame> SimReceiver::byteLog() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bytes;
+}
+
+int SimReceiver::refusedInputCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_refused;
+}
+
+void SimReceiver::clearLogs()
+{
+    std::lock_guard lock(m_mutex);
+    m_fromProgram.clear();
+    m_toProgram.clear();
+    m_bytes.clear();
+    m_refused = 0;
+}
+
+bool SimReceiver::waitForFramesFromProgram(int count, int timeoutMs) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_cond.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_fromProgram.size() >= count; });
+}
+
+void SimReceiver::setTrace(FILE *out)
+{
+    std::lock_guard lock(m_mutex);
+    m_trace = out;
+}
+
+// ---- keypads ---------------------------------------------------------------------------------
+
+void SimReceiver::addKeypad(int id)
+{
+    std::lock_guard lock(m_mutex);
+    SimKeypad &k = m_keypads[id];
+    k.id = id;
+}
+
+void SimReceiver::addKeypads(int firstId, int count)
+{
+    for (int i = 0; i < count; ++i)
+        addKeypad(firstId + i);
+}
+
+QList<int> SimReceiver::keypadIds() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_keypads.keys();
+}
+
+SimKeypad SimReceiver::keypad(int id) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_keypads.value(id);
+}
+
+void SimReceiver::setTeacherAddress(quint8 low)
+{
+    std::lock_guard lock(m_mutex);
+    m_teacherLow = low;
+}
+
+void SimReceiver::login(int id, const QString &studentId, const QString &name)
+{
+    std::lock_guard lock(m_mutex);
+    SimKeypad &k = m_keypads[id];
+    k.id = id;
+    k.studentId = studentId;
+    k.loginRefused = false;
+    QByteArray data;
+    if (m_options.model == Model::Corvel)
+        data.append(char(0xF7));
+    else if (m_options.model != Model::Dravel)
+        return; // Arvel, Envel and Brevel keypads do not log in
+    data.append(studentId.toUtf8());
+    if (!name.isEmpty()) {
+        data.append('\0');
+        data.append(name.toUtf8());
+        data.append(char(m_random() & 0xFF)); // a trailing byte that is not part of the name
+    }
+    const quint8 cmd = m_options.model == Model::Corvel ? 0xF8 : 0xFE;
+    queueOut(longFrame(cmd, id, data), true);
+}
+
+void SimReceiver::answer(int id, const QString &text)
+{
+    std::lock_guard lock(m_mutex);
+    SimKeypad &k = m_keypads[id];
+    k.id = id;
+    if (info().family == 0) {
+        if (!m_receiving)
+            return;
+        const QByteArray t = text.toLatin1();
+        const int nibble = t.isEmpty() ? 8 : (quint8(t[0]) - 0x39) & 0x0F;
+        const quint8 b0 = quint8(0x20 + ((id >> 4) & 0x1F));
+        const quint8 b1 = quint8((nibble << 4) | (id & 0x0F));
+        queueOut(smallFrame(b0, b1), true);
+        return;
+    }
+    QByteArray data;
+    data.append(char(m_random() & 0xFF));
+    data.append(char(m_random() & 0xFF));
+    if (m_options.model == Model::Brevel) {
+        data.append(char(0x02)); // answer, not a navigation key
+        for (int i = 0; i < 3; ++i)
+            data.append(char(m_random() & 0xFF));
+    }
+    data.append(text.toUtf8());
+    queueOut(longFrame(0xF7, k.address(), data), true);
+}
+
+void SimReceiver::buzz(int id)
+{
+    if (info().family == 0) {
+        answer(id, QStringLiteral("G"));
+        return;
+    }
+    std::lock_guard lock(m_mutex);
+    SimKeypad &k = m_keypads[id];
+    k.id = id;
+    const char data = m_options.model == Model::Brevel ? char(0x40) : char(m_random() & 0xFF);
+    queueOut(longFrame(0xFB, k.address(), QByteArray(1, data)), true);
+}
+
+void SimReceiver::pressTeacherKey(quint8 code)
+{
+    std::lock_guard lock(m_mutex);
+    if (info().family == 0) {
+        if (m_receiving)
+            queueOut(smallFrame(0x00, code), true);
+    } else {
+        queueOut(shortFrame(0xF4, m_teacherLow, 0xEF, code), true);
+    }
+}
+
+void SimReceiver::wakeUpReply(int id)
+{
+    std::lock_guard lock(m_mutex);
+    if (info().family == 0)
+        return;
+    SimKeypad &k = m_keypads[id];
+    k.id = id;
+    queueOut(longFrame(0xF5, k.address(), QByteArray(1, char(0xE3))), true);
+}
+
+// ---- output ----------------------------------------------------------------------------------
+
+quint8 SimReceiver::xorOf(const QByteArray &bytes)
+{
+    quint8 x = 0;
+    for (char c : bytes)
+        x ^= quint8(c);
+    return x;
+}
+
+QByteArray SimReceiver::shortFrame(quint8 cmd, quint8 addrLow, quint8 addrHigh, quint8 data)
+{
+    QByteArray f;
+    f.append(char(cmd)).append(char(addrLow)).append(char(addrHigh)).append(char(data));
+    f.append(char(xorOf(f)));
+    return f;
+}
+
+QByteArray SimReceiver::longFrame(quint8 cmd, int address, const QByteArray &data)
+{
+    QByteArray f;
+    f.append(char(cmd)).append(char(address & 0xFF)).append(char((address >> 8) & 0xFF));
+    f.append(char(data.size() & 0xFF));
+    f.append(data);
+    f.append(char(xorOf(f)));
+    return f;
+}
+
+QByteArray SimReceiver::smallFrame(quint8 b0, quint8 b1)
+{
+    QByteArray f;
+    f.append(char(b0)).append(char(b1)).append(char(b0 ^ b1));
+    return f;
+}
+
+void SimReceiver::sendFrame(const QByteArray &frame)
+{
+    std::lock_guard lock(m_mutex);
+    queueOut(frame, true);
+}
+
+void SimReceiver::sendRaw(const QByteArray &bytes)
+{
+    std::lock_guard lock(m_mutex);
+    queueOut(bytes, false);
+}
+
+void SimReceiver::dropNextFrames(int count)
+{
+    std::lock_guard lock(m_mutex);
+    m_dropNext += count;
+}
+
+void SimReceiver::corruptNextFrames(int count)
+{
+    std::lock_guard lock(m_mutex);
+    m_corruptNext += count;
+}
+
+void SimReceiver::setLinePacing(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_options.paceLine = on;
+}
+
+int SimReceiver::pendingOutput() const
+{
+    std::lock_guard lock(m_mutex);
+    return int(m_out.size()) + (m_writing.isEmpty() ? 0 : 1);
+}
+
+bool SimReceiver::waitForOutputDrained(int timeoutMs) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_cond.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return (m_out.empty() && m_writing.isEmpty()) || m_masterFd.load() < 0;
+    });
+}
+
+// Called with the lock held.
+void SimReceiver::queueOut(const QByteArray &bytes, bool asFrame)
+{
+    SimFrame entry;
+    entry.timeNs = elapsedNs();
+    entry.direction = SimFrame::ToProgram;
+    entry.bytes = bytes;
+    QByteArray out = bytes;
+    if (asFrame) {
+        if (m_dropNext > 0) {
+            --m_dropNext;
+            entry.dropped = true;
+            m_toProgram.append(entry);
+            logEntry(entry);
+            return;
+        }
+        if (m_corruptNext > 0 && !out.isEmpty()) {
+            --m_corruptNext;
+            const int at = int(m_random() % quint32(out.size()));
+            out[at] = char(quint8(out[at]) ^ quint8(1u << (m_random() % 8)));
+            entry.bytes = out;
+            entry.corrupted = true;
+        }
+        m_toProgram.append(entry);
+    }
+    m_out.push_back(Out{out});
+    wake();
+}
+
+// ---- the receiver's thread -------------------------------------------------------------------
+
+void SimReceiver::run()
+{
+    char buffer[4096];
+    for (;;) {
+        if (m_stop)
+            return;
+        const int fd = m_masterFd.load();
+        int timeoutMs = -1;
+        bool wantWrite = false;
+        {
+            std::lock_guard lock(m_mutex);
+            const auto now = Clock::now();
+            if (!m_out.empty() || !m_writing.isEmpty()) {
+                if (!m_options.paceLine || m_nextWrite <= now) {
+                    wantWrite = true;
+                } else {
+                    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_nextWrite - now).count();
+                    timeoutMs = int(std::max<qint64>(1, wait));
+                }
+            }
+            if (!m_input.isEmpty()) {
+                const auto left = m_options.silenceTimeoutMs -
+                                  std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastInput).count();
+                const int t = int(std::max<qint64>(1, left));
+                timeoutMs = timeoutMs < 0 ? t : std::min(timeoutMs, t);
+            }
+        }
+        struct pollfd fds[2] = {{m_wakeFds[0], POLLIN, 0}, {fd, short(POLLIN | (wantWrite ? POLLOUT : 0)), 0}};
+        const int nfds = fd >= 0 ? 2 : 1;
+        if (poll(fds, nfds_t(nfds), wantWrite && fd < 0 ? 0 : timeoutMs) < 0 && errno != EINTR)
+            return;
+        if (fds[0].revents & POLLIN) {
+            while (::read(m_wakeFds[0], buffer, sizeof buffer) > 0) {
+            }
+        }
+        if (m_stop)
+            return;
+        if (fd >= 0 && (fds[1].revents & POLLIN)) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0)
+                handleInput(QByteArray(buffer, int(n)));
+        } else if (fd >= 0 && (fds[1].revents & POLLHUP)) {
+            // Nobody has the port open: nothing to read until the program opens it again.
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::lock_guard lock(m_mutex);
+        const auto now = Clock::now();
+        if (!m_input.isEmpty() && now - m_lastInput >= std::chrono::milliseconds(m_options.silenceTimeoutMs)) {
+            m_input.clear(); // a command whose tail never came
+        }
+        // Write every frame that is due.
+        while (fd >= 0 && (!m_out.empty() || !m_writing.isEmpty())) {
+            if (m_options.paceLine && m_nextWrite > now)
+                break;
+            if (m_writing.isEmpty()) {
+                m_writing = m_out.front().bytes;
+                m_out.pop_front();
+                const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / info().baud);
+                if (m_nextWrite < now)
+                    m_nextWrite = now;
+                m_nextWrite += byteTime * m_writing.size();
+            }
+            const ssize_t n = ::write(fd, m_writing.constData(), size_t(m_writing.size()));
+            if (n <= 0)
+                break; // the program is not reading: try again when the line takes more
+            SimFrame entry;
+            entry.timeNs = elapsedNs();
+            entry.direction = SimFrame::ToProgram;
+            entry.bytes = m_writing.left(int(n));
+            logEntry(entry);
+            m_writing.remove(0, int(n));
+        }
+        if (fd < 0) {
+            m_out.clear();
+            m_writing.clear();
+        }
+        m_cond.notify_all();
+    }
+}
+
+void SimReceiver::handleInput(const QByteArray &bytes)
+{
+    const int fd = m_masterFd.load();
+    const SimLineSettings line = SimLineSettings::read(fd);
+    std::lock_guard lock(m_mutex);
+    SimFrame entry;
+    entry.timeNs = elapsedNs();
+    entry.direction = SimFrame::FromProgram;
+    entry.bytes = bytes;
+    if (!line.valid || line.speed != info().baud || !line.raw8N1) {
+        // A real receiver would hear noise: nothing of it is understood.
+        entry.refused = true;
+        ++m_refused;
+        logEntry(entry);
+        m_cond.notify_all();
+        return;
+    }
+    logEntry(entry);
+    const auto now = Clock::now();
+    if (!m_input.isEmpty() && now - m_lastInput >= std::chrono::milliseconds(m_options.silenceTimeoutMs))
+        m_input.clear();
+    m_lastInput = now;
+    m_input.append(bytes);
+    parseCommands();
+    m_cond.notify_all();
+}
+
+// Called with the lock held: splits the program's bytes into commands.
+void SimReceiver::parseCommands()
+{
+    for (;;) {
+        if (m_input.isEmpty())
+            return;
+        const auto *p = reinterpret_cast<const quint8 *>(m_input.constData());
+        const int n = int(m_input.size());
+        int len = 0;
+        if (info().family == 0) {
+            if (p[0] == 0x5E && n < 2)
+                return;
+            len = (p[0] == 0x5E && p[1] == 0x80) ? 11 : 3;
+        } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
+            len = 5;
+        } else {
+            if (n < 4)
+                return;
+            if (p[3] > 64) {
+                m_input.remove(0, 1);
+                continue;
+            }
+            len = p[3] + 5;
+        }
+        if (n < len)
+            return;
+        const QByteArray frame = m_input.left(len);
+        m_input.remove(0, len);
+        SimFrame entry;
+        entry.timeNs = elapsedNs();
+        entry.direction = SimFrame::FromProgram;
+        entry.bytes = frame;
+        m_fromProgram.append(entry);
+        dispatch(frame);
+    }
+}
+
+void SimReceiver::setCommandHandler(quint8 command, CommandHandler handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_handlers[command] = std::move(handler);
+}
+
+void SimReceiver::dispatch(const QByteArray &frame)
+{
+    const auto it = m_handlers.constFind(quint8(frame[0]));
+    if (it != m_handlers.constEnd() && *it)
+        (*it)(*this, frame);
+}
+
+void SimReceiver::registerSmallFamily()
+{
+    // Identify (5E 80 DE B2 ...) and set channel (5E 80 DE B8 ...); second identify 5E 83 DD.
+    m_handlers[0x5E] = [](SimReceiver &r, const QByteArray &f) {
+        const auto b = [&](int i) { return quint8(f[i]); };
+        if (f.size() == 3 && b(1) == 0x83) {
+            if (r.m_options.model == Model::Envel)
+                r.queueOut(QByteArray(1, char(0x7B)) + char(r.m_random() & 0xFF) + char(0xFB), false);
+            return;
+        }
+        if (f.size() != 11)
+            return;
+        if (f == QByteArray::fromHex("5E80DEB2B0B0B2B0B1B1B7")) {
+            const bool f8 = r.m_options.model == Model::Envel || r.m_options.arvelProbeAnswersF8;
+            r.queueOut(QByteArray(1, char(0x7B)) + char(r.m_random() & 0xFF) + char(f8 ? 0xF8 : 0xFB), false);
+        } else if (b(3) == 0xB8) {
+            const int channel = (b(9) & 0x0F) * 10 + (b(10) & 0x0F);
+            if (channel <= 49) {
+                r.m_options.channel = channel;
+                r.queueOut(smallFrame(0x7A, 0x87), false);
+            }
+        }
+    };
+    m_handlers[0x57] = [](SimReceiver &r, const QByteArray &) {
+        r.queueOut(QByteArray(1, char(0x57)) + char(r.m_options.firmwareMajor) + char(r.m_options.firmwareMinor), false);
+    };
+    m_handlers[0x59] = [](SimReceiver &r, const QByteArray &f) {
+        const quint8 b1 = quint8(f[1]);
+        if (b1 == 0x00 && quint8(f[2]) == 0x59)
+            r.queueOut(smallFrame(0x59, quint8(r.m_options.channel << 1)), false);
+        else if (b1 == 0xA0)
+            r.queueOut(smallFrame(0x59, quint8(0xA0 | (r.m_options.band & 0x0F))), false);
+        else if ((b1 & 0xF0) == 0xB0)
+            r.m_options.band = b1 & 0x0F;
+    };
+    m_handlers[0x5A] = [](SimReceiver &r, const QByteArray &) { r.m_receiving = true; };
+    m_handlers[0x5B] = [](SimReceiver &r, const QByteArray &) { r.m_receiving = false; };
+    // Keypad id writing: the keypad waiting for an id confirms it.
+    for (int b0 = 0x60; b0 <= 0x6F; ++b0) {
+        m_handlers[quint8(b0)] = [](SimReceiver &r, const QByteArray &f) {
+            const quint8 b0 = quint8(f[0]), b1 = quint8(f[1]);
+            if (b0 == 0x60 && b1 == 0x80) {
+                r.queueOut(smallFrame(0x40, 0x00), false); // teacher keypad
+                return;
+            }
+            const int id = (b0 & 0x0F) | ((b1 & 0x1F) << 4);
+            r.queueOut(smallFrame(quint8(0x40 | ((id >> 4) & 0x1F)), quint8(id & 0x0F)), false);
+        };
+    }
+}
+
+void SimReceiver::registerLargeFamily()
+{
+    m_handlers[0xF0] = [](SimReceiver &r, const QByteArray &f) {
+        if (f != QByteArray::fromHex("F0000000F0"))
+            return;
+        QByteArray a;
+        a.append(char(0xF0)).append(char(r.m_random() & 0xFF)).append(char(r.m_random() & 0xFF));
+        a.append(char(r.info().code)).append(char(r.m_random() & 0xFF));
+        r.queueOut(a, false);
+    };
+    m_handlers[0xF1] = [](SimReceiver &r, const QByteArray &) {
+        r.queueOut(shortFrame(0xF1, quint8(r.m_random() & 0xFF), quint8(r.m_options.firmwareMajor),
+                              quint8(r.m_options.firmwareMinor)),
+                   false);
+    };
+    m_handlers[0xF2] = [](SimReceiver &r, const QByteArray &f) {
+        const quint8 data = quint8(f[3]);
+        if (data == 0x80) {
+            r.queueOut(shortFrame(0xF3, 0x00, 0x00, quint8(r.m_options.channel)), false);
+        } else if (data == 0x81) {
+            const int channel = (quint8(f[2]) - 1) / 2;
+            if (channel >= 0 && channel <= 39) {
+                r.m_options.channel = channel;
+                r.queueOut(shortFrame(0xF2, 0x00, 0x00, quint8(channel)), false);
+            }
+        }
+    };
+    m_handlers[0xF4] = [](SimReceiver &r, const QByteArray &f) {
+        if (f == QByteArray::fromHex("F400C00236") && r.m_options.sameChannelConflict)
+            r.queueOut(QByteArray::fromHex("F500C001E1"), false);
+    };
+    m_handlers[0xFE] = [](SimReceiver &r, const QByteArray &f) { r.onLoginReply(f); };
+}
+
+// A login reply addressed to one keypad: accepted with its device number, or refused (00 FF FF).
+void SimReceiver::onLoginReply(const QByteArray &f)
+{
+    if (f.size() < 7)
+        return;
+    const int address = quint8(f[1]) | (quint8(f[2]) << 8);
+    auto it = m_keypads.find(address);
+    if (it == m_keypads.end())
+        return;
+    QByteArray data = f.mid(4, quint8(f[3]));
+    if (m_options.model == Model::Corvel && !data.isEmpty() && quint8(data[0]) == 0xF7)
+        data.remove(0, 1);
+    if (data.size() < 3)
+        return;
+    it->lastReply = f;
+    if (quint8(data[0]) == 0x00 && quint8(data[1]) == 0xFF && quint8(data[2]) == 0xFF) {
+        it->loginRefused = true;
+        it->loggedIn = false;
+        return;
+    }
+    it->deviceNo = quint8(data[0]) | (quint8(data[1]) << 8);
+    it->loggedIn = it->deviceNo > 0;
+}
+
+} // namespace keypadsim

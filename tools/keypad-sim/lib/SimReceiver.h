@@ -1,0 +1,168 @@
+#pragma once
+
+#include "SimFrame.h"
+#include "SimKeypad.h"
+#include "SimModel.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <random>
+#include <thread>
+
+namespace keypadsim {
+
+// A simulated receiver with its keypads, on a pseudo-terminal. The program opens portPath() as
+// it would a USB serial port. The receiver runs on a thread of its own; every public call is
+// thread-safe, so a test can script keypads while the program's GUI thread reads.
+//
+// It answers the receiver commands, refuses input sent at the wrong speed or outside raw 8N1,
+// fills every byte the program must not rely on with seeded random values, logs every byte with
+// its time, and can drop or corrupt the frames it sends on request. Commands are looked up in a
+// table (setCommandHandler), so more of them can be modelled without touching the core.
+class SimReceiver
+{
+public:
+    struct Options
+    {
+        Model model = Model::Dravel;
+        quint32 seed = 1;
+        bool paceLine = true;          // send no faster than the line's speed (10 bits a byte)
+        int firmwareMajor = 2;         // version answer
+        int firmwareMinor = 7;
+        int channel = 0;               // radio channel (0..39 large family, 0..49 small)
+        int band = 0;                  // small family band 0..3
+        bool sameChannelConflict = false; // answer the same-channel query as a clashing receiver
+        bool arvelProbeAnswersF8 = false; // an Arvel that answers the identify with 7B ?? F8
+        int silenceTimeoutMs = 100;    // a partial command is dropped after this much silence
+    };
+
+    using CommandHandler = std::function<void(SimReceiver &receiver, const QByteArray &frame)>;
+
+    explicit SimReceiver(const Options &options);
+    ~SimReceiver();
+    SimReceiver(const SimReceiver &) = delete;
+    SimReceiver &operator=(const SimReceiver &) = delete;
+
+    // Creates the pseudo-terminal and starts the receiver's thread.
+    bool start();
+    QString errorString() const;
+    QString portPath() const { return m_portPath; }
+    Model model() const { return m_options.model; }
+    const ModelInfo &info() const { return modelInfo(m_options.model); }
+    Options options() const;
+
+    // Ends the receiver as if its USB plug were pulled: the program's port hangs up.
+    void unplug();
+    bool isPlugged() const { return m_masterFd.load() >= 0; }
+
+    // Keypads.
+    void addKeypad(int id);
+    void addKeypads(int firstId, int count);
+    QList<int> keypadIds() const;
+    SimKeypad keypad(int id) const;
+    // The teacher keypad's low address byte (large family, high byte EF).
+    void setTeacherAddress(quint8 low);
+
+    // Keypad actions (each sends the keypad's frame to the program).
+    // Corvel: F8 form; Dravel: FE form; other models have no login (nothing is sent).
+    void login(int id, const QString &studentId, const QString &name = {});
+    // Small family: one key character ("A".."H"); large family: the answer text.
+    void answer(int id, const QString &text);
+    // The rush signal (small family: key "G").
+    void buzz(int id);
+    // Small family: after "stop input" (5B 80 DB) keypads are not heard until 5A 80 DA.
+    // Teacher keypad key: small family 00 code; large family F4 T EF code.
+    void pressTeacherKey(quint8 code);
+    // The keypads' answer to the wake frame (large family).
+    void wakeUpReply(int id);
+
+    // Frames and bytes to the program. sendFrame is subject to drop/corrupt requests.
+    void sendFrame(const QByteArray &frame);
+    void sendRaw(const QByteArray &bytes);
+    void dropNextFrames(int count);
+    void corruptNextFrames(int count);
+    void setLinePacing(bool on);
+    // Frames queued to the program and not yet written.
+    int pendingOutput() const;
+    bool waitForOutputDrained(int timeoutMs) const;
+
+    // What crossed the line.
+    QList<SimFrame> framesFromProgram() const; // whole commands the program sent (not refused)
+    QList<SimFrame> framesToProgram() const;   // frames sent (or dropped) to the program
+    QList<SimFrame> byteLog() const;           // every chunk of bytes either way, refused input too
+    int refusedInputCount() const;
+    void clearLogs();
+    // Blocks until the program has sent `count` commands in all (since the last clearLogs).
+    bool waitForFramesFromProgram(int count, int timeoutMs) const;
+    // Writes each log entry as it happens (the command-line tool's trace).
+    void setTrace(FILE *out);
+
+    // Extension points for later models of the keypads' side.
+    void setCommandHandler(quint8 command, CommandHandler handler);
+    quint8 randomByte();
+    qint64 elapsedNs() const;
+
+    // Frame builders (the check byte is the XOR of every byte before it).
+    static quint8 xorOf(const QByteArray &bytes);
+    static QByteArray shortFrame(quint8 cmd, quint8 addrLow, quint8 addrHigh, quint8 data);
+    static QByteArray longFrame(quint8 cmd, int address, const QByteArray &data);
+    static QByteArray smallFrame(quint8 b0, quint8 b1);
+
+private:
+    void run();
+    void wake();
+    void handleInput(const QByteArray &bytes);
+    void parseCommands();
+    void dispatch(const QByteArray &frame);
+    void registerSmallFamily();
+    void registerLargeFamily();
+    void onLoginReply(const QByteArray &frame);
+    void queueOut(const QByteArray &bytes, bool asFrame);
+    void logEntry(const SimFrame &entry);
+    void closeMaster();
+
+    Options m_options;
+    QString m_portPath;
+    QString m_error;
+    std::atomic<int> m_masterFd{-1};
+    int m_wakeFds[2] = {-1, -1};
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::chrono::steady_clock::time_point m_start;
+
+    mutable std::recursive_mutex m_mutex; // handlers may call back into the public API
+    mutable std::condition_variable_any m_cond;
+    std::mt19937 m_random;
+    QMap<int, SimKeypad> m_keypads;
+    quint8 m_teacherLow = 0x01;
+    QMap<quint8, CommandHandler> m_handlers;
+    QByteArray m_input;
+    std::chrono::steady_clock::time_point m_lastInput;
+    struct Out
+    {
+        QByteArray bytes;
+    };
+    std::deque<Out> m_out;
+    QByteArray m_writing; // the frame being written
+    std::chrono::steady_clock::time_point m_nextWrite;
+    int m_dropNext = 0;
+    int m_corruptNext = 0;
+    bool m_receiving = true;
+    QList<SimFrame> m_fromProgram;
+    QList<SimFrame> m_toProgram;
+    QList<SimFrame> m_bytes;
+    int m_refused = 0;
+    FILE *m_trace = nullptr;
+};
+
+} // namespace keypadsim

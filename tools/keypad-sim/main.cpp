@@ -1,0 +1,138 @@
+// pollix-keypad-sim: a simulated receiver with keypads on a pseudo-terminal.
+//
+//   pollix-keypad-sim --model dravel [--seed N] [--keypads N] [--no-pace] [--channel C]
+//                     [--firmware MAJOR.MINOR] [--same-channel] [--quiet]
+//
+// Prints the port's path, then reads commands from standard input, one a line:
+//   login ID STUDENTID [NAME]     answer ID TEXT      buzz ID       wake ID
+//   teacher CODE (hex)            send HEX (a frame)  raw HEX       drop N      corrupt N
+//   sleep MS                      frames              unplug        quit
+// Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it.
+#include "SimReceiver.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <unistd.h>
+#include <iostream>
+#include <string>
+#include <thread>
+
+using namespace keypadsim;
+
+namespace {
+
+void usage()
+{
+    std::fprintf(stderr, "usage: pollix-keypad-sim --model envel|arvel|corvel|dravel|brevel [--seed N] [--keypads N]\n"
+                         "       [--no-pace] [--channel C] [--firmware MAJOR.MINOR] [--same-channel] [--quiet]\n");
+}
+
+bool runCommand(SimReceiver &sim, const QStringList &words)
+{
+    const QString cmd = words.value(0).toLower();
+    bool ok = true;
+    const int id = words.value(1).toInt(&ok);
+    if (cmd == QLatin1String("quit") || cmd == QLatin1String("exit"))
+        return false;
+    if (cmd == QLatin1String("login") && ok && words.size() >= 3) {
+        sim.login(id, words.at(2), words.mid(3).join(QLatin1Char(' ')));
+    } else if (cmd == QLatin1String("answer") && ok && words.size() >= 3) {
+        sim.answer(id, words.mid(2).join(QLatin1Char(' ')));
+    } else if (cmd == QLatin1String("buzz") && ok) {
+        sim.buzz(id);
+    } else if (cmd == QLatin1String("wake") && ok) {
+        sim.wakeUpReply(id);
+    } else if (cmd == QLatin1String("teacher") && words.size() == 2) {
+        sim.pressTeacherKey(quint8(words.at(1).toUInt(nullptr, 16)));
+    } else if ((cmd == QLatin1String("send") || cmd == QLatin1String("raw")) && words.size() >= 2) {
+        const QByteArray bytes = QByteArray::fromHex(words.mid(1).join(QString()).toLatin1());
+        if (cmd == QLatin1String("send"))
+            sim.sendFrame(bytes);
+        else
+            sim.sendRaw(bytes);
+    } else if (cmd == QLatin1String("drop") && ok) {
+        sim.dropNextFrames(id);
+    } else if (cmd == QLatin1String("corrupt") && ok) {
+        sim.corruptNextFrames(id);
+    } else if (cmd == QLatin1String("sleep") && ok) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(id));
+    } else if (cmd == QLatin1String("frames")) {
+        for (const SimFrame &f : sim.framesFromProgram())
+            std::printf("%12.6f <- %s\n", f.timeNs / 1e9, f.bytes.toHex(' ').toUpper().constData());
+        std::fflush(stdout);
+    } else if (cmd == QLatin1String("unplug")) {
+        sim.unplug();
+    } else if (!cmd.isEmpty() && !cmd.startsWith(QLatin1Char('#'))) {
+        std::fprintf(stderr, "unknown command: %s\n", qPrintable(words.join(QLatin1Char(' '))));
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    SimReceiver::Options options;
+    bool haveModel = false;
+    bool quiet = false;
+    int keypads = 0;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        const QString a = args.at(i);
+        const QString next = args.value(i + 1);
+        if (a == QLatin1String("--model")) {
+            haveModel = parseModel(next, &options.model);
+            ++i;
+        } else if (a == QLatin1String("--seed")) {
+            options.seed = next.toUInt();
+            ++i;
+        } else if (a == QLatin1String("--keypads")) {
+            keypads = next.toInt();
+            ++i;
+        } else if (a == QLatin1String("--channel")) {
+            options.channel = next.toInt();
+            ++i;
+        } else if (a == QLatin1String("--firmware")) {
+            options.firmwareMajor = next.section(QLatin1Char('.'), 0, 0).toInt();
+            options.firmwareMinor = next.section(QLatin1Char('.'), 1, 1).toInt();
+            ++i;
+        } else if (a == QLatin1String("--no-pace")) {
+            options.paceLine = false;
+        } else if (a == QLatin1String("--same-channel")) {
+            options.sameChannelConflict = true;
+        } else if (a == QLatin1String("--quiet")) {
+            quiet = true;
+        } else {
+            usage();
+            return 2;
+        }
+    }
+    if (!haveModel) {
+        usage();
+        return 2;
+    }
+    SimReceiver sim(options);
+    if (!sim.start()) {
+        std::fprintf(stderr, "pollix-keypad-sim: %s\n", qPrintable(sim.errorString()));
+        return 1;
+    }
+    sim.addKeypads(1, keypads);
+    if (!quiet)
+        sim.setTrace(stderr);
+    std::printf("%s\n", qPrintable(sim.portPath()));
+    std::fflush(stdout);
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (!runCommand(sim, QString::fromStdString(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))) {
+            sim.waitForOutputDrained(2000);
+            return 0;
+        }
+    }
+    // Input ended without "quit" (started in the background): the receiver stays plugged in
+    // until the process is ended.
+    for (;;)
+        pause();
+}
