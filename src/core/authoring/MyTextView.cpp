@@ -214,7 +214,9 @@ void MyTextView::draw(QPainter &painter, double pageHeight) const
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(outline);
     }
-    m_textview->drawText(painter, flipped(pageText, pageHeight));
+    // While the field is being edited the editor's own text widget shows the text.
+    if (!isEditing())
+        m_textview->drawText(painter, flipped(pageText, pageHeight));
     painter.restore();
 }
 

@@ -292,14 +292,19 @@ void QuestionSetView::normaliseAnswerAfterReading()
         m_strAnswer = QStringLiteral("B");
 }
 
+void QuestionSetView::flushPenStrokes()
+{
+    if (!m_pds)
+        return;
+    m_bpArray += m_pds->bezierPathObjects();
+    m_pds->bezierPathObjects().clear();
+    createBezierPathFrame();
+}
+
 void QuestionSetView::setToolMode(int mode)
 {
-    if (m_pds) {
-        m_bpArray += m_pds->bezierPathObjects();
-        m_pds->bezierPathObjects().clear();
-        createBezierPathFrame();
-        m_pds.reset();
-    }
+    flushPenStrokes();
+    m_pds.reset();
     m_flag = mode;
     for (const auto &box : m_cellArray)
         mode == ModeDrawBoxes ? box->setTextFrame() : box->setCursorCtrl();

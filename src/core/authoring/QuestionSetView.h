@@ -151,6 +151,8 @@ public:
     void setCursor();
     void setPen();
     void createBezierPathFrame();
+    // Turns the strokes of the pen layer into boxes and stays in pen mode (leaving a page).
+    void flushPenStrokes();
 
     // Pointer and keys (page coordinates).
     void mouseDown(const QPointF &point, int clickCount = 1, bool command = false);

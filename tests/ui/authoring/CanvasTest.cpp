@@ -1,0 +1,242 @@
+#include "ui/authoring/Questions.h"
+#include "ui/authoring/SmallQuestions.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/NotificationCenter.h"
+#include "support/DialogAnswers.h"
+#include "support/PollixTest.h"
+#include "ui/controls/DialogHooks.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+class CanvasTest : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        canvas = std::make_unique<Questions>(QSize(800, 600));
+        strip = std::make_unique<SmallQuestions>(QSize(180, 500));
+        canvas->setSmallQuestions(strip.get());
+        button = std::make_unique<QPushButton>();
+        canvas->setBtnQuestionInfo(button.get());
+    }
+    void TearDown() override
+    {
+        canvas.reset();
+        strip.reset();
+        PollixTest::TearDown();
+    }
+    // A question file of n four-option pages whose question texts are "Q1" ... "Qn".
+    QString fileOfPages(int n, const QString &name = QStringLiteral("set.px"))
+    {
+        ExamPaperInfo set;
+        QList<QuestionSetViewPtr> pages;
+        for (int i = 1; i <= n; ++i) {
+            auto page = QuestionSetView::createTemplate(4, QSizeF(800, 600));
+            page->getQuestionTitle()->textview()->setString(QStringLiteral("Q%1").arg(i));
+            page->setStrAnswer(i == 1 ? QStringLiteral("True") : QStringLiteral("B"));
+            page->setNQuestionType(i == 1 ? 5 : 0);
+            pages.append(page);
+        }
+        set.setArrayQuestionsInfo(pages);
+        set.setNExamPaperID(12);
+        set.setStrExamPaperTitle(QStringLiteral("Set"));
+        const QString path = home() + name;
+        EXPECT_TRUE(set.writeToFile(path));
+        return path;
+    }
+    QString currentText() const { return canvas->currentPage() ? canvas->currentPage()->questionText() : QString(); }
+
+    std::unique_ptr<Questions> canvas;
+    std::unique_ptr<SmallQuestions> strip;
+    std::unique_ptr<QPushButton> button;
+};
+
+TEST_F(CanvasTest, OpeningAFileShowsPageOneWithThumbnails)
+{
+    EXPECT_FALSE(button->isEnabled());
+    ASSERT_TRUE(canvas->openFile(fileOfPages(3)));
+    EXPECT_EQ(canvas->questions().size(), 3);
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 1);
+    EXPECT_EQ(currentText(), "Q1");
+    EXPECT_EQ(strip->array().size(), 3);
+    EXPECT_EQ(strip->nCurrentQuNo(), 1);
+    EXPECT_TRUE(strip->array()[0]->bSel());
+    EXPECT_FALSE(strip->array()[1]->bSel());
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_EQ(canvas->epi()->nExamPaperID(), 12);
+    EXPECT_EQ(canvas->epi()->strExamPaperTitle(), "Set");
+    EXPECT_EQ(canvas->questions()[0]->strAnswer(), "A") << "True is shown as A while editing";
+    EXPECT_TRUE(canvas->questions()[0]->getOptionC() == nullptr || canvas->questions()[0]->getOptionC()->isHidden());
+    // Strip height: 3 × (598 × 0.19 + 10) + 10, never less than its own 500.
+    EXPECT_EQ(strip->nCurrentHeight(), 500);
+    EXPECT_EQ(strip->thumbnailRect(2).top(), int(598 * 0.19 + 10 + 10));
+
+    // A damaged file leaves an empty canvas.
+    const QString bad = writeFile("bad.px", "bplist00 not really");
+    EXPECT_FALSE(canvas->openFile(bad));
+    EXPECT_TRUE(canvas->questions().isEmpty());
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 0);
+    EXPECT_EQ(canvas->epi()->nExamPaperID(), 0);
+    EXPECT_TRUE(strip->array().isEmpty());
+    EXPECT_FALSE(button->isEnabled());
+}
+
+TEST_F(CanvasTest, DeletingPagesKeepsAPageInView)
+{
+    canvas->openFile(fileOfPages(5));
+    strip->selectedQuestionNo(5);
+    EXPECT_EQ(currentText(), "Q5");
+    canvas->deleteQuestion(5);
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 4);
+    EXPECT_EQ(currentText(), "Q4");
+    EXPECT_EQ(strip->array().size(), 4);
+    strip->selectedQuestionNo(2);
+    NotificationCenter::defaultCenter()->postNotification("BigQuestionDeleteKey");
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 2);
+    EXPECT_EQ(currentText(), "Q3");
+    EXPECT_EQ(strip->nCurrentQuNo(), 2);
+
+    canvas->openFile(fileOfPages(1, "one.px"));
+    canvas->deleteCurrent();
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 0);
+    EXPECT_FALSE(canvas->currentPage());
+    EXPECT_FALSE(button->isEnabled());
+    canvas->onAlignLeft(); // nothing to do, nothing breaks
+    EXPECT_FALSE(canvas->importPicture(testDataPath("authoring/page-4-options.png")));
+}
+
+TEST_F(CanvasTest, ArrowKeysAndThumbnailPressesMoveBetweenPages)
+{
+    canvas->openFile(fileOfPages(3));
+    canvas->show();
+    QTest::keyClick(canvas.get(), Qt::Key_Up);
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 1) << "up on page 1 does nothing";
+    QTest::keyClick(canvas.get(), Qt::Key_Down);
+    QTest::keyClick(canvas.get(), Qt::Key_Down);
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 3);
+    QTest::keyClick(canvas.get(), Qt::Key_Down);
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 3) << "down on the last page does nothing";
+    QTest::mouseClick(strip.get(), Qt::LeftButton, {}, strip->thumbnailRect(2).center());
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 2);
+    EXPECT_EQ(currentText(), "Q2");
+    EXPECT_EQ(strip->nCurrentQuNo(), 2);
+}
+
+TEST_F(CanvasTest, TextTypedIntoABoxShowsInItsThumbnail)
+{
+    canvas->openFile(fileOfPages(2));
+    canvas->show();
+    QuestionSetView *page = canvas->currentPage();
+    MyTextView *option = page->getOptionB();
+    const QPoint inside = canvas->toWidget(option->frame()).center().toPoint();
+    QTest::mouseDClick(canvas.get(), Qt::LeftButton, {}, inside);
+    ASSERT_TRUE(option->isEditing());
+    ASSERT_TRUE(canvas->textEditor()->isVisible());
+    QTest::keyClicks(canvas->textEditor(), "seven");
+    EXPECT_EQ(option->textview()->string(), "seven");
+    const int index = page->indexOfBox(option);
+    EXPECT_EQ(strip->array()[0]->cellArray()[index]->textview()->string(), "seven");
+    // A press on empty space ends editing.
+    QTest::mouseClick(canvas.get(), Qt::LeftButton, {}, QPoint(5, 590));
+    EXPECT_FALSE(option->isEditing());
+    EXPECT_FALSE(canvas->textEditor()->isVisible());
+}
+
+TEST_F(CanvasTest, PictureImportMakesABoxOrRefusesAFileThatIsNoPicture)
+{
+    canvas->addNewQuestion(0);
+    DialogAnswers answers;
+    answers.answerAlert(0);
+    const QString notPicture = writeFile("notes.png", "this is text");
+    EXPECT_FALSE(canvas->importPicture(notPicture));
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts()[0].text, "The file is not a picture.");
+    EXPECT_TRUE(canvas->currentPage()->cellArray().isEmpty());
+
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    const QString path = home() + "pic.png";
+    ASSERT_TRUE(picture.save(path));
+    EXPECT_TRUE(canvas->importPicture(path));
+    QuestionSetView *page = canvas->currentPage();
+    ASSERT_EQ(page->cellArray().size(), 1);
+    EXPECT_EQ(page->cellArray()[0]->frame(), QRectF(0, 0, 30, 20));
+    EXPECT_TRUE(page->cellArray()[0]->igFlag());
+    EXPECT_EQ(page->selIndex(), 0);
+    EXPECT_TRUE(strip->array()[0]->cellArray()[0]->igFlag()) << "the thumbnail shows it too";
+}
+
+TEST_F(CanvasTest, SavingTakesExamIdsAndAFailedSaveChangesNothing)
+{
+    canvas->addNewQuestion(0, canvas->createTemplate(2));
+    canvas->addNewQuestion(1, canvas->createTemplate(0));
+    const QString path = home() + "new.px";
+    ASSERT_TRUE(canvas->save(path, false));
+    EXPECT_EQ(canvas->epi()->nExamPaperID(), 1) << "a new set takes an ID from the counter";
+    ASSERT_TRUE(canvas->save(path, false));
+    EXPECT_EQ(canvas->epi()->nExamPaperID(), 1) << "Save keeps it";
+    ASSERT_TRUE(canvas->save(home() + "copy.sep", true));
+    EXPECT_EQ(canvas->epi()->nExamPaperID(), 2) << "Save As takes a new one";
+
+    const QByteArray before = readFile(path);
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    QString why;
+    EXPECT_FALSE(canvas->save(path, true, &why));
+    AtomicFile::setFailureHook({});
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(canvas->epi()->nExamPaperID(), 2);
+    EXPECT_EQ(readFile(path), before);
+
+    // Reopening gives back the same questions.
+    auto saved = canvas->questions();
+    Questions other(QSize(800, 600));
+    ASSERT_TRUE(other.openFile(home() + "copy.sep"));
+    ASSERT_EQ(other.questions().size(), 2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(other.questions()[i]->isEqualTo(*saved[i])) << i;
+    EXPECT_EQ(other.epi()->nExamPaperID(), 2);
+}
+
+TEST_F(CanvasTest, PenStrokesAreKeptAsBoxesWhenSavingInPenMode)
+{
+    canvas->addNewQuestion(0);
+    canvas->onColorSet(Qt::blue);
+    canvas->setPen();
+    QuestionSetView *page = canvas->currentPage();
+    page->mouseDown(QPointF(100, 100));
+    page->mouseDragged(QPointF(200, 150));
+    page->mouseUp();
+    ASSERT_TRUE(canvas->save(home() + "pen.px", false));
+    EXPECT_EQ(canvas->mouseControlState(), QuestionSetView::ModePen);
+    EXPECT_TRUE(page->pds());
+    ASSERT_EQ(page->cellArray().size(), 1);
+    auto back = ExamPaperInfo::loadQuestionFile(home() + "pen.px");
+    ASSERT_TRUE(back);
+    const auto box = back->arrayQuestionsInfo()[0]->cellArray()[0];
+    EXPECT_EQ(box->viewFrame(), QRectF(85, 85, 130, 80));
+    ASSERT_EQ(box->bpArray().size(), 1);
+    EXPECT_EQ(box->bpArray()[0]->color(), QColor(Qt::blue));
+}
+
+TEST_F(CanvasTest, TemplatePagesInsertedByTheQuestionPropertiesWindow)
+{
+    canvas->addNewQuestion(0);
+    NotificationCenter::defaultCenter()->postNotification("QuestionInfoPostAddTemplate",
+                                                          {{"QuestionNo", 1}, {"OptionNum", 6}});
+    ASSERT_EQ(canvas->questions().size(), 2);
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 2);
+    EXPECT_EQ(canvas->currentPage()->getOptionNum(), 6);
+    EXPECT_EQ(canvas->currentPage()->frame(), QRectF(0, 0, 798, 598));
+    EXPECT_EQ(canvas->currentPage()->getOptionF()->frame(), QRectF(415, 80, 325, 80));
+    EXPECT_EQ(strip->array().size(), 2);
+    EXPECT_EQ(strip->nCurrentQuNo(), 2);
+
+    // The activity windows rescale pages to another page area.
+    canvas->setOrginalBound(QRectF(0, 0, 1598, 1198));
+    canvas->resizeContent(2);
+    EXPECT_EQ(canvas->currentPage()->getOptionF()->frame(), QRectF(830, 160, 650, 160));
+}
