@@ -8,6 +8,7 @@
 #include "ui/app/LoginController.h"
 #include "ui/app/LoginSetCtrl.h"
 #include "ui/app/SelectASystem.h"
+#include "ui/keypad/VersionInfoCtrl.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
@@ -557,8 +558,14 @@ void TabController::doSession()
 void TabController::doVersionInfo()
 {
     lowerToNormalLevel();
-    if (hooks().runVersionInfo)
+    if (hooks().runVersionInfo) {
         hooks().runVersionInfo(this);
+    } else {
+        VersionInfoCtrl version(this);
+        if (appDelegate)
+            appDelegate->setObjectToReceiveCommData(&version);
+        version.exec();
+    }
     becomeFrameListener();
 }
 
