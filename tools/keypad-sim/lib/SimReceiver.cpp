@@ -420,7 +420,7 @@ void SimReceiver::run()
                 if (!m_options.paceLine || m_nextWrite <= now) {
                     wantWrite = true;
                 } else {
-                    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_nextWrite - now).count();
+                    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_nextWrite - now).count();
                     timeoutMs = int(std::max<qint64>(1, wait));
                 }
             }
@@ -462,7 +462,9 @@ void SimReceiver::run()
                 m_writing = m_out.front().bytes;
                 m_out.pop_front();
                 const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / info().baud);
-                if (m_nextWrite < now)
+                // After an idle line the next frame starts now; a thread woken a little late
+                // catches up, so the average rate is the line's.
+                if (m_nextWrite + std::chrono::milliseconds(2) < now)
                     m_nextWrite = now;
                 m_nextWrite += byteTime * m_writing.size();
             }
