@@ -1,7 +1,9 @@
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/authoring/ExamPaperInfo.h"
 #include "core/keypad/DeviceController.h"
 #include "ui/app/AppIcons.h"
 #include "ui/app/MainwndController.h"
+#include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -24,6 +26,18 @@ int main(int argc, char *argv[])
     // The link's own alerts (two receivers on one channel) are shown as alert panels.
     DeviceController::setAlertHandler(
         [](const QString &title, const QString &text) { PollixAlert::show(nullptr, title, text); });
+    // The main window reads question files and answer sheets through the one file reader.
+    TabController::hooks().readQuestionFile = [](const QString &path) -> std::optional<TabController::QuestionFileInfo> {
+        const ExamPaperInfoPtr set = ExamPaperInfo::unarchiveObjectWithFile(path);
+        if (!set)
+            return std::nullopt;
+        TabController::QuestionFileInfo info;
+        info.strSymbol = set->strSymbol();
+        info.nExamPaperID = set->nExamPaperID();
+        for (const QuestionSetViewPtr &page : set->arrayQuestionsInfo())
+            info.questionTypes.append(page->nQuestionType());
+        return info;
+    };
     Orvenda_AppDelegate delegate;
     delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);

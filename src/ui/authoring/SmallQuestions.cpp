@@ -204,11 +204,12 @@ void SmallQuestions::mousePressEvent(QMouseEvent *event)
         const QRect r = thumbnailRect(int(i) + 1);
         if (!r.contains(p))
             continue;
-        QuestionSetView &thumb = *m_array[i];
+        // Held here: the press may lead to thumbnails being rebuilt while it is handled.
+        const QuestionSetViewPtr thumb = m_array[i];
         // The thumbnail is not editable: its press selects it through "SmallQuestionCtrl".
-        const QPointF local((p.x() - r.x()) / kScale, thumb.frame().height() - (p.y() - r.y()) / kScale);
-        thumb.mouseDown(local);
-        thumb.mouseUp();
+        const QPointF local((p.x() - r.x()) / kScale, thumb->frame().height() - (p.y() - r.y()) / kScale);
+        thumb->mouseDown(local);
+        thumb->mouseUp();
         return;
     }
 }
