@@ -157,7 +157,8 @@ QList<BaseTextView::Paragraph> BaseTextView::paragraphs() const
             if (!frag.isValid())
                 continue;
             const QTextCharFormat fmt = frag.charFormat();
-            const QFont f = fmt.font();
+            // Properties the fragment leaves unset come from the field's default font.
+            const QFont f = fmt.font().resolve(m_document->defaultFont());
             Run r;
             r.text = frag.text();
             r.family = f.family();

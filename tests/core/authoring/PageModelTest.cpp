@@ -252,6 +252,23 @@ TEST_F(PageModelTest, CopyPasteStepsAndDeleteKey)
     EXPECT_FALSE(page->cellArray()[1]->isHidden());
 }
 
+TEST_F(PageModelTest, PlainTextTakesTheFieldsDefaultFontAndKeepsItThroughRuns)
+{
+    MyTextView box(QRectF(0, 0, 100, 50));
+    box.textview()->setString(QStringLiteral("one\ntwo"));
+    const auto paragraphs = box.textview()->paragraphs();
+    ASSERT_EQ(paragraphs.size(), 2);
+    EXPECT_EQ(paragraphs[1].runs[0].text, "two");
+    EXPECT_EQ(paragraphs[0].runs[0].family, "Times");
+    EXPECT_EQ(paragraphs[0].runs[0].size, 16);
+    MyTextView other(QRectF(0, 0, 100, 50));
+    other.textview()->setParagraphs(paragraphs);
+    EXPECT_TRUE(other.textview()->hasEqualText(*box.textview()));
+    EXPECT_EQ(other.textview()->string(), "one\ntwo");
+    MyTextView empty(QRectF(0, 0, 100, 50));
+    EXPECT_TRUE(empty.textview()->paragraphs().isEmpty());
+}
+
 TEST_F(PageModelTest, AlignmentAndSizeFollowTheAnchor)
 {
     auto page = pageWith({QRectF(10, 10, 50, 20), QRectF(100, 200, 80, 40)});

@@ -138,6 +138,10 @@ TEST_F(CanvasTest, TextTypedIntoABoxShowsInItsThumbnail)
     ASSERT_TRUE(canvas->textEditor()->isVisible());
     QTest::keyClicks(canvas->textEditor(), "seven");
     EXPECT_EQ(option->textview()->string(), "seven");
+    const auto runs = option->textview()->paragraphs().value(0).runs;
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].family, "Times") << "the editor keeps the field's own font";
+    EXPECT_EQ(runs[0].size, 16);
     const int index = page->indexOfBox(option);
     EXPECT_EQ(strip->array()[0]->cellArray()[index]->textview()->string(), "seven");
     // A press on empty space ends editing.
