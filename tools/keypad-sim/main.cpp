@@ -5,7 +5,10 @@
 //
 // Prints the port's path, then reads commands from standard input, one a line:
 //   login ID STUDENTID [NAME]     answer ID TEXT      buzz ID       wake ID
-//   teacher CODE (hex)            send HEX (a frame)  raw HEX       drop N      corrupt N
+//   navigate ID next|prev         signal ID           askq ID       state ID    examstart ID
+//   logout ID                     upload ID Q=TEXT... (answers, then the upload request)
+//   teacher CODE (hex)            tlogin              tquery CODE [HEX]
+//   send HEX (a frame)            raw HEX             drop N        corrupt N
 //   sleep MS                      frames              unplug        quit
 // Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it.
 #include "SimReceiver.h"
@@ -44,6 +47,29 @@ bool runCommand(SimReceiver &sim, const QStringList &words)
         sim.buzz(id);
     } else if (cmd == QLatin1String("wake") && ok) {
         sim.wakeUpReply(id);
+    } else if (cmd == QLatin1String("navigate") && ok && words.size() == 3) {
+        sim.navigate(id, words.at(2).toLower() == QLatin1String("next"));
+    } else if (cmd == QLatin1String("signal") && ok) {
+        sim.signalQuestion(id);
+    } else if (cmd == QLatin1String("askq") && ok) {
+        sim.askForQuestion(id);
+    } else if (cmd == QLatin1String("state") && ok) {
+        sim.askCurrentState(id);
+    } else if (cmd == QLatin1String("examstart") && ok) {
+        sim.examStart(id);
+    } else if (cmd == QLatin1String("logout") && ok) {
+        sim.logout(id);
+    } else if (cmd == QLatin1String("upload") && ok && words.size() >= 3) {
+        QMap<int, QString> answers;
+        for (const QString &w : words.mid(2))
+            answers.insert(w.section(QLatin1Char('='), 0, 0).toInt(), w.section(QLatin1Char('='), 1));
+        sim.setUploadAnswers(id, answers);
+        sim.requestUpload(id);
+    } else if (cmd == QLatin1String("tlogin")) {
+        sim.teacherLogin();
+    } else if (cmd == QLatin1String("tquery") && words.size() >= 2) {
+        sim.teacherQuery(quint8(words.at(1).toUInt(nullptr, 16)),
+                         QByteArray::fromHex(words.mid(2).join(QString()).toLatin1()));
     } else if (cmd == QLatin1String("teacher") && words.size() == 2) {
         sim.pressTeacherKey(quint8(words.at(1).toUInt(nullptr, 16)));
     } else if ((cmd == QLatin1String("send") || cmd == QLatin1String("raw")) && words.size() >= 2) {

@@ -3,6 +3,7 @@
 #include "platform/SerialPort.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -205,4 +206,61 @@ TEST(SimReceiver, UnplugHangsUpTheProgramsEnd)
     while (status != SerialPort::ReadStatus::HangUp && t.elapsed() < 1000)
         status = port.read(into);
     EXPECT_EQ(status, SerialPort::ReadStatus::HangUp);
+}
+
+TEST(SimReceiver, UploadsAnswersOnTheHostsSignalAndResendsWhatTheReceiptLacks)
+{
+    auto sim = startSim(Model::Corvel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 115200));
+    sim->addKeypad(4);
+    sim->setUploadAnswers(4, {{1, QStringLiteral("A")}, {2, QStringLiteral("BC")}, {3, QStringLiteral("True")}});
+    sim->requestUpload(4);
+    EXPECT_EQ(readBytes(port, 6), SimReceiver::longFrame(0xFB, 4, QByteArray::fromHex("0E")));
+
+    // The host signals: one FA frame with every answer, each ended by EE.
+    const QByteArray signal = SimReceiver::longFrame(0xFB, 4, QByteArray::fromHex("E0"));
+    port.write(signal.constData(), int(signal.size()));
+    const QByteArray first = readBytes(port, 5 + 2 + 3 + 4 + 6);
+    ASSERT_EQ(first.size(), 20);
+    EXPECT_EQ(quint8(first[0]), 0xFA);
+    EXPECT_EQ(first.mid(6, 13), QByteArray("\x01" "A\xEE\x02" "BC\xEE\x03" "True\xEE", 13));
+
+    // The receipt lacks question 2: only it comes again.
+    QByteArray receipt = QByteArray::fromHex("E400") + QByteArray(13, '\0');
+    receipt[2] = char(0x05); // questions 1 and 3
+    const QByteArray r = SimReceiver::longFrame(0xFB, 4, receipt);
+    port.write(r.constData(), int(r.size()));
+    const QByteArray again = readBytes(port, 5 + 2 + 4);
+    EXPECT_EQ(again.mid(6, 4), QByteArray("\x02" "BC\xEE", 4));
+    receipt[1] = char(0x01);
+    const QByteArray done = SimReceiver::longFrame(0xFB, 4, receipt);
+    port.write(done.constData(), int(done.size()));
+    ASSERT_TRUE(sim->waitForFramesFromProgram(3, 1000));
+    QThread::msleep(20);
+    EXPECT_TRUE(sim->keypad(4).uploadComplete);
+    EXPECT_EQ(sim->keypad(4).uploadRounds, 2);
+}
+
+TEST(SimReceiver, CommandLineToolServesAPort)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(POLLIX_BINARY_DIR "/tools/keypad-sim/pollix-keypad-sim"),
+               {QStringLiteral("--model"), QStringLiteral("brevel"), QStringLiteral("--quiet"), QStringLiteral("--no-pace")});
+    ASSERT_TRUE(tool.waitForStarted(5000));
+    ASSERT_TRUE(tool.waitForReadyRead(5000));
+    const QString path = QString::fromLocal8Bit(tool.readLine()).trimmed();
+    SerialPort port;
+    ASSERT_TRUE(port.open(path, 115200)) << qPrintable(path);
+    port.write("\xF0\x00\x00\x00\xF0", 5);
+    const QByteArray answer = readBytes(port, 5);
+    ASSERT_EQ(answer.size(), 5);
+    EXPECT_EQ(quint8(answer[3]), 0x5F);
+    tool.write("teacher 82\n");
+    ASSERT_TRUE(tool.waitForBytesWritten(2000));
+    EXPECT_EQ(readBytes(port, 5), SimReceiver::shortFrame(0xF4, 0x01, 0xEF, 0x82));
+    tool.write("quit\n");
+    tool.closeWriteChannel();
+    EXPECT_TRUE(tool.waitForFinished(5000));
+    EXPECT_EQ(tool.exitCode(), 0);
 }

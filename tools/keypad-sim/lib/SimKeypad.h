@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 
 namespace keypadsim {
@@ -15,6 +16,9 @@ struct SimKeypad
     bool loginRefused = false;
     QString studentId;        // the id typed at the last login
     QByteArray lastReply;     // last frame addressed to this keypad
+    QMap<int, QString> uploadAnswers; // homework / paper quiz answers by question number
+    int uploadRounds = 0;     // answer sends made on the host's signal or receipt
+    bool uploadComplete = false; // the host's receipt said every answer arrived
 
     // The address its frames carry: the device number once logged in, else its id.
     int address() const { return loggedIn && deviceNo > 0 ? deviceNo : id; }

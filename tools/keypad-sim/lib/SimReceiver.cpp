@@ -294,6 +294,154 @@ void SimReceiver::wakeUpReply(int id)
     queueOut(longFrame(0xF5, k.address(), QByteArray(1, char(0xE3))), true);
 }
 
+QByteArray SimReceiver::randomBytes(int count)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out.append(char(m_random() & 0xFF));
+    return out;
+}
+
+void SimReceiver::keypadFrame(int id, quint8 cmd, const QByteArray &data)
+{
+    std::lock_guard lock(m_mutex);
+    SimKeypad &k = m_keypads[id];
+    k.id = id;
+    queueOut(longFrame(cmd, k.address(), data), true);
+}
+
+void SimReceiver::teacherFrame(quint8 cmd, const QByteArray &data)
+{
+    std::lock_guard lock(m_mutex);
+    queueOut(longFrame(cmd, m_teacherLow | 0xEF00, data), true);
+}
+
+void SimReceiver::navigate(int id, bool next)
+{
+    if (info().family == 0) {
+        answer(id, next ? QStringLiteral("F") : QStringLiteral("G"));
+        return;
+    }
+    std::lock_guard lock(m_mutex);
+    // F8 with data byte 0 F5; data byte 2 is 1 for next, 0 for previous.
+    QByteArray data(1, char(0xF5));
+    data.append(randomBytes(1));
+    data.append(char(next ? 0x01 : 0x00));
+    data.append(randomBytes(3));
+    keypadFrame(id, 0xF8, data);
+}
+
+void SimReceiver::signalQuestion(int id)
+{
+    std::lock_guard lock(m_mutex);
+    keypadFrame(id, 0xF5, randomBytes(2) + char(0x0A));
+}
+
+void SimReceiver::askForQuestion(int id)
+{
+    std::lock_guard lock(m_mutex);
+    keypadFrame(id, 0xF5, randomBytes(2) + char(0x0B));
+}
+
+void SimReceiver::askCurrentState(int id)
+{
+    std::lock_guard lock(m_mutex);
+    keypadFrame(id, 0xF5, randomBytes(2) + char(0x0E));
+}
+
+void SimReceiver::examStart(int id)
+{
+    keypadFrame(id, 0xF5, QByteArray(1, char(0xE0)));
+}
+
+void SimReceiver::logout(int id)
+{
+    std::lock_guard lock(m_mutex);
+    keypadFrame(id, 0xF6, randomBytes(2) + char(0xEF));
+}
+
+void SimReceiver::teacherLogin()
+{
+    std::lock_guard lock(m_mutex);
+    teacherFrame(0xFE, randomBytes(1));
+}
+
+void SimReceiver::teacherQuery(quint8 code, const QByteArray &arguments)
+{
+    teacherFrame(0xF8, QByteArray(1, char(code)) + arguments);
+}
+
+void SimReceiver::setUploadAnswers(int id, const QMap<int, QString> &answers)
+{
+    std::lock_guard lock(m_mutex);
+    SimKeypad &k = m_keypads[id];
+    k.id = id;
+    k.uploadAnswers = answers;
+    k.uploadRounds = 0;
+    k.uploadComplete = false;
+}
+
+void SimReceiver::requestUpload(int id)
+{
+    keypadFrame(id, 0xFB, QByteArray(1, char(0x0E)));
+}
+
+// Called with the lock held: the answers of these questions in as few FA frames as fit.
+void SimReceiver::sendUploadFrames(SimKeypad &keypad, const QList<int> &questions)
+{
+    ++keypad.uploadRounds;
+    QByteArray data;
+    auto flush = [&] {
+        if (data.size() > 3)
+            queueOut(longFrame(0xFA, keypad.address(), data), true);
+        data.clear();
+    };
+    for (int q : questions) {
+        const QByteArray entry = QByteArray(1, char(q)) + keypad.uploadAnswers.value(q).toUtf8() + char(0xEE);
+        if (!data.isEmpty() && data.size() + entry.size() > 64)
+            flush();
+        if (data.isEmpty())
+            data = randomBytes(2);
+        data.append(entry);
+    }
+    flush();
+}
+
+// FB to a keypad: E0 asks it to send its answers, E4 is the receipt (complete flag and bitmap).
+void SimReceiver::onUploadCommand(const QByteArray &f)
+{
+    if (f.size() < 6)
+        return;
+    const int address = quint8(f[1]) | (quint8(f[2]) << 8);
+    SimKeypad *keypad = nullptr;
+    for (auto it = m_keypads.begin(); it != m_keypads.end(); ++it) {
+        if (it->address() == address)
+            keypad = &*it;
+    }
+    if (!keypad || keypad->uploadAnswers.isEmpty())
+        return;
+    keypad->lastReply = f;
+    const QByteArray data = f.mid(4, quint8(f[3]));
+    if (quint8(data[0]) == 0xE0) {
+        sendUploadFrames(*keypad, keypad->uploadAnswers.keys());
+    } else if (quint8(data[0]) == 0xE4 && data.size() >= 2) {
+        if (quint8(data[1]) == 0x01) {
+            keypad->uploadComplete = true;
+            return;
+        }
+        QList<int> missing;
+        for (int q : keypad->uploadAnswers.keys()) {
+            const int byte = 2 + (q - 1) / 8;
+            if (q >= 1 && q <= 99 && byte < data.size() && !(quint8(data[byte]) & (1 << ((q - 1) % 8))))
+                missing << q;
+        }
+        if (missing.isEmpty())
+            keypad->uploadComplete = true;
+        else
+            sendUploadFrames(*keypad, missing);
+    }
+}
+
 // ---- output ----------------------------------------------------------------------------------
 
 quint8 SimReceiver::xorOf(const QByteArray &bytes)
@@ -646,6 +794,7 @@ void SimReceiver::registerLargeFamily()
             r.queueOut(QByteArray::fromHex("F500C001E1"), false);
     };
     m_handlers[0xFE] = [](SimReceiver &r, const QByteArray &f) { r.onLoginReply(f); };
+    m_handlers[0xFB] = [](SimReceiver &r, const QByteArray &f) { r.onUploadCommand(f); };
 }
 
 // A login reply addressed to one keypad: accepted with its device number, or refused (00 FF FF).

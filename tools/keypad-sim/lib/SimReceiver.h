@@ -85,6 +85,27 @@ public:
     void pressTeacherKey(quint8 code);
     // The keypads' answer to the wake frame (large family).
     void wakeUpReply(int id);
+    // Paging through a paper quiz: Brevel previous/next keys (F8 F5 ..); small family "G"/"F".
+    void navigate(int id, bool next);
+    // Large-family student requests (F5 frames): a question of its own, the question text, the
+    // current state; the exam-start report; logging out (F6).
+    void signalQuestion(int id);
+    void askForQuestion(int id);
+    void askCurrentState(int id);
+    void examStart(int id);
+    void logout(int id);
+    // Teacher keypad (large family): login (FE) and a query (F8 code, arguments).
+    void teacherLogin();
+    void teacherQuery(quint8 code, const QByteArray &arguments = {});
+    // Answer upload of homework and paper quiz (Corvel, Dravel): the keypad holds its answers by
+    // question number, asks to upload (FB 0E), sends them in FA frames when the host signals
+    // (FB E0) and resends what the host's receipt (FB E4) lacks.
+    void setUploadAnswers(int id, const QMap<int, QString> &answers);
+    void requestUpload(int id);
+    // Any keypad frame: a long frame with the keypad's address (its device number once logged in).
+    void keypadFrame(int id, quint8 cmd, const QByteArray &data);
+    // Any teacher keypad frame: address T EF.
+    void teacherFrame(quint8 cmd, const QByteArray &data);
 
     // Frames and bytes to the program. sendFrame is subject to drop/corrupt requests.
     void sendFrame(const QByteArray &frame);
@@ -127,6 +148,9 @@ private:
     void registerSmallFamily();
     void registerLargeFamily();
     void onLoginReply(const QByteArray &frame);
+    void onUploadCommand(const QByteArray &frame);
+    void sendUploadFrames(SimKeypad &keypad, const QList<int> &questions);
+    QByteArray randomBytes(int count);
     void queueOut(const QByteArray &bytes, bool asFrame);
     void logEntry(const SimFrame &entry);
     void closeMaster();
