@@ -1,0 +1,738 @@
+#include "ClassSetController.h"
+
+#include "core/app/CommonFunc.h"
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/roster/CSVOperator.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "ui/app/LoginController.h"
+#include "ui/controls/FileDialogs.h"
+#include "ui/controls/PollixAlert.h"
+#include "ui/controls/TableExtensions.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+const QString kPollixArs = QStringLiteral("Pollix ARS");
+const QString kPollix = QStringLiteral("Pollix");
+
+QString sexText(int gender)
+{
+    if (gender == 1)
+        return QStringLiteral("Male");
+    if (gender == 2)
+        return QStringLiteral("Female");
+    return QStringLiteral("UD");
+}
+
+QVariantMap sortValues(const StudentInClass &s)
+{
+    return {{QStringLiteral("studentID"), s.studentID()},
+            {QStringLiteral("studentFullName"), s.studentFullName()},
+            {QStringLiteral("deviceNo"), s.deviceNo()},
+            {QStringLiteral("groupNo"), s.groupNo()}};
+}
+} // namespace
+
+ClassSetController::RosterWindows &ClassSetController::rosterWindows()
+{
+    static RosterWindows windows;
+    return windows;
+}
+
+ClassSetController::ClassSetController(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ClassSet"));
+    setWindowTitle(tr("Class Setup"));
+    appDelegate = Orvenda_AppDelegate::getAppDelegate();
+    isLogIn = appDelegate && appDelegate->isLogin();
+    buildWindow();
+
+    auto *center = NotificationCenter::defaultCenter();
+    auto indexOf = [](const Notification &n) {
+        return n.userInfo.value(QStringLiteral("index"), -1).toInt();
+    };
+    center->addObserver(this, QStringLiteral("ClassChanged"), [this, indexOf](const Notification &n) {
+        loadClass();
+        selectAfterNotification(comboClass, indexOf(n));
+        loadStudentsInClass(m_classNo);
+    });
+    center->addObserver(this, QStringLiteral("NewClassAdded"),
+                        [this, indexOf](const Notification &n) { newClassAdded(indexOf(n)); });
+    center->addObserver(this, QStringLiteral("SubjectChanged"), [this, indexOf](const Notification &n) {
+        loadSubject();
+        selectAfterNotification(comboSubject, indexOf(n));
+    });
+    center->addObserver(this, QStringLiteral("TeacherChanged"), [this, indexOf](const Notification &n) {
+        loadTeacher();
+        selectAfterNotification(comboTeacher, indexOf(n));
+    });
+}
+
+ClassSetController::~ClassSetController()
+{
+    NotificationCenter::defaultCenter()->removeObserver(this);
+}
+
+void ClassSetController::buildWindow()
+{
+    auto makeButton = [this](QPushButton *&b, const char *name, const QString &title) {
+        b = new QPushButton(title, this);
+        b->setObjectName(QLatin1String(name));
+    };
+    makeButton(buttonEditClass, "buttonEditClass", tr("Edit"));
+    makeButton(buttonEditSubject, "buttonEditSubject", tr("Edit"));
+    makeButton(buttonEditTeacher, "buttonEditTeacher", tr("Edit"));
+    makeButton(buttonStudentManager, "buttonStudentManager", tr("Manage Students"));
+    makeButton(buttonStudentImport, "buttonStudentImport", tr("Import Students"));
+    makeButton(buttonStudentExport, "buttonStudentExport", tr("Export Students"));
+    makeButton(buttonTeacherImport, "buttonTeacherImport", tr("Import Teachers"));
+    makeButton(buttonTeacherExport, "buttonTeacherExport", tr("Export Teachers"));
+    makeButton(buttonStudentGrouping, "buttonStudentGrouping", tr("Grouping"));
+    makeButton(buttonAdmin, "buttonAdmin", tr("Login"));
+    makeButton(buttonOk, "buttonOk", tr("OK"));
+    makeButton(buttonCancel, "buttonCancel", tr("Cancel"));
+    buttonOk->setDefault(true);
+
+    comboTeacher = new QComboBox(this);
+    comboTeacher->setObjectName(QStringLiteral("comboTeacher"));
+    comboSubject = new QComboBox(this);
+    comboSubject->setObjectName(QStringLiteral("comboSubject"));
+    comboClass = new QComboBox(this);
+    comboClass->setObjectName(QStringLiteral("comboClass"));
+    for (QComboBox *c : {comboTeacher, comboSubject, comboClass})
+        c->setMinimumWidth(220);
+
+    tblStudents = new QTableWidget(this);
+    tblStudents->setObjectName(QStringLiteral("tblStudents"));
+    tblStudents->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblStudents->verticalHeader()->hide();
+    tblStudents->horizontalHeader()->setSectionsClickable(true);
+    tblStudents->setMinimumSize(420, 320);
+
+    textParticipant = new QLineEdit(this);
+    textParticipant->setObjectName(QStringLiteral("textParticipant"));
+    textParticipant->setReadOnly(true);
+    textParticipant->setMaximumWidth(80);
+
+    auto *choices = new QGridLayout;
+    int row = 0;
+    for (auto [label, combo, edit] : {std::tuple{tr("Teacher:"), comboTeacher, buttonEditTeacher},
+                                      std::tuple{tr("Subject:"), comboSubject, buttonEditSubject},
+                                      std::tuple{tr("Class:"), comboClass, buttonEditClass}}) {
+        choices->addWidget(new QLabel(label, this), row, 0);
+        choices->addWidget(combo, row, 1);
+        choices->addWidget(edit, row, 2);
+        ++row;
+    }
+
+    auto *rosterButtons = new QVBoxLayout;
+    for (QPushButton *b : {buttonStudentManager, buttonStudentGrouping, buttonStudentImport, buttonStudentExport,
+                           buttonTeacherImport, buttonTeacherExport, buttonAdmin})
+        rosterButtons->addWidget(b);
+    rosterButtons->addStretch();
+
+    auto *count = new QHBoxLayout;
+    count->addWidget(new QLabel(tr("Participants:"), this));
+    count->addWidget(textParticipant);
+    count->addStretch();
+
+    auto *middle = new QHBoxLayout;
+    auto *left = new QVBoxLayout;
+    left->addLayout(choices);
+    left->addWidget(tblStudents, 1);
+    left->addLayout(count);
+    middle->addLayout(left, 1);
+    middle->addLayout(rosterButtons);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(buttonCancel);
+    bottom->addWidget(buttonOk);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
+
+    connect(buttonOk, &QPushButton::clicked, this, &ClassSetController::doOk);
+    connect(buttonCancel, &QPushButton::clicked, this, &ClassSetController::doCancel);
+    connect(buttonAdmin, &QPushButton::clicked, this, &ClassSetController::doLogin);
+    connect(buttonEditClass, &QPushButton::clicked, this, &ClassSetController::editClass);
+    connect(buttonEditSubject, &QPushButton::clicked, this, &ClassSetController::editSubject);
+    connect(buttonEditTeacher, &QPushButton::clicked, this, &ClassSetController::editTeacher);
+    connect(buttonStudentManager, &QPushButton::clicked, this, &ClassSetController::manageClass);
+    connect(buttonStudentGrouping, &QPushButton::clicked, this, &ClassSetController::groupClass);
+    connect(buttonStudentImport, &QPushButton::clicked, this, &ClassSetController::importStudents);
+    connect(buttonStudentExport, &QPushButton::clicked, this, &ClassSetController::exportStudents);
+    connect(buttonTeacherImport, &QPushButton::clicked, this, &ClassSetController::importTeachers);
+    connect(buttonTeacherExport, &QPushButton::clicked, this, &ClassSetController::exportTeachers);
+    for (QComboBox *combo : {comboClass, comboSubject, comboTeacher}) {
+        connect(combo, &QComboBox::activated, this, [this, combo](int index) { comboBoxSelectionDidChange(combo, index); });
+    }
+    connect(tblStudents, &QTableWidget::cellDoubleClicked, this, [this](int r, int) { tblDoubleClick(r); });
+    connect(tblStudents->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (column >= 0 && column < m_columnIdentifiers.size())
+            tableView(m_columnIdentifiers.at(column));
+    });
+}
+
+int ClassSetController::exec()
+{
+    awakeFromNib();
+    return QDialog::exec();
+}
+
+void ClassSetController::awakeFromNib()
+{
+    showWindowWithDeviceType(appDelegate ? appDelegate->currentDeviceType() : -1);
+    const int wantedClass = m_classNo;
+    const int wantedSubject = m_subjectNo;
+    const int wantedTeacher = m_teacherNo;
+    loadClass();
+    comboClassSelectItemWithClassNo(wantedClass);
+    loadSubject();
+    comboSubjectSelectItemWithSubjectNo(wantedSubject);
+    loadTeacher();
+    comboTeacherSelectItemWithTeacherNo(wantedTeacher);
+    buttonAdmin->setText(isLogIn ? tr("Logout") : tr("Login"));
+    setButtonsState(isLogIn);
+}
+
+void ClassSetController::showWindowWithDeviceType(int deviceType)
+{
+    tblStudents->setColumnCount(0);
+    m_columnIdentifiers.clear();
+    QList<std::tuple<QString, QString, int>> columns;
+    if (deviceType == 0 || deviceType == 1 || deviceType == 4) {
+        columns = {{tr("ID"), QStringLiteral("studentID"), 120},
+                   {tr("Full Name"), QStringLiteral("studentFullName"), 132},
+                   {tr("Device NO."), QStringLiteral("deviceNo"), 77},
+                   {tr("Groups"), QStringLiteral("groupNo"), 70}};
+    } else if (deviceType == 2 || deviceType == 3) {
+        columns = {{tr("ID"), QStringLiteral("studentID"), 150},
+                   {tr("Full Name"), QStringLiteral("studentFullName"), 181},
+                   {tr("Groups"), QStringLiteral("groupNo"), 70}};
+    }
+    for (const auto &[title, identifier, width] : columns) {
+        addColumnWithTitle(tblStudents, title, identifier, width);
+        m_columnIdentifiers << identifier;
+    }
+    reloadStudentTable();
+}
+
+void ClassSetController::reloadCombo(QComboBox *combo, const QStringList &items)
+{
+    const QSignalBlocker block(combo);
+    combo->clear();
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+}
+
+void ClassSetController::loadClass()
+{
+    m_classes.clear();
+    QStringList names;
+    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList()) {
+        MyClass item;
+        item.setClassNo(c.no());
+        item.setClassName(c.name());
+        m_classes << item;
+        names << c.name();
+    }
+    reloadCombo(comboClass, names);
+}
+
+void ClassSetController::loadSubject()
+{
+    m_subjects.clear();
+    QStringList names;
+    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList()) {
+        Subject item;
+        item.setSubjectNo(s.no());
+        item.setSubjectName(s.name());
+        m_subjects << item;
+        names << s.name();
+    }
+    reloadCombo(comboSubject, names);
+}
+
+void ClassSetController::loadTeacher()
+{
+    m_teachers.clear();
+    QStringList names;
+    for (const TeacherEntity &t : TovTeacherXmlDatabase::sharedUI()->teacherList()) {
+        Teacher item;
+        item.setTeacherNo(t.no());
+        item.setFirstName(t.firstName());
+        item.setLastName(t.lastName());
+        item.setTeacherName(mergeFirstLastString(t.firstName(), t.lastName()));
+        m_teachers << item;
+        names << item.teacherName();
+    }
+    reloadCombo(comboTeacher, names);
+}
+
+void ClassSetController::loadStudentsInClass(int classNo)
+{
+    m_students.clear();
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo)) {
+        StudentInClass item;
+        item.setStudentNo(s.no());
+        item.setStudentID(s.id());
+        item.setStudentFirstName(s.firstName());
+        item.setStudentLastName(s.lastName());
+        item.setStudentFullName(mergeFirstLastString(s.firstName(), s.lastName()));
+        item.setDeviceNo(s.deviceNo());
+        item.setGroupNo(s.groupNo());
+        m_students << item;
+    }
+    textParticipant->setText(QString::number(m_students.size()));
+    reloadStudentTable();
+}
+
+void ClassSetController::reloadStudentTable()
+{
+    tblStudents->setRowCount(int(m_students.size()));
+    for (int r = 0; r < m_students.size(); ++r) {
+        const StudentInClass &s = m_students.at(r);
+        for (int c = 0; c < m_columnIdentifiers.size(); ++c) {
+            const QString &id = m_columnIdentifiers.at(c);
+            QString text;
+            if (id == QLatin1String("studentID"))
+                text = s.studentID();
+            else if (id == QLatin1String("studentFullName"))
+                text = mergeFirstLastString(s.studentFirstName(), s.studentLastName());
+            else if (id == QLatin1String("deviceNo"))
+                text = QString::number(s.deviceNo());
+            else if (id == QLatin1String("groupNo"))
+                text = QString::number(s.groupNo());
+            tblStudents->setItem(r, c, new QTableWidgetItem(text));
+        }
+    }
+}
+
+// One rule for the three combo boxes: 0 takes the first item (or clears an empty box), any
+// other number the first item with that number; an unknown number changes nothing.
+void ClassSetController::comboClassSelectItemWithClassNo(int no)
+{
+    int index = -1;
+    if (no == 0) {
+        if (m_classes.isEmpty()) {
+            comboClass->setCurrentIndex(-1);
+            m_indexOfClassSelected = -1;
+            m_classNo = 0;
+            m_className.clear();
+            loadStudentsInClass(-1);
+            return;
+        }
+        index = 0;
+    } else {
+        for (int i = 0; i < m_classes.size() && index < 0; ++i)
+            if (m_classes.at(i).classNo() == no)
+                index = i;
+        if (index < 0)
+            return;
+    }
+    comboClass->setCurrentIndex(index);
+    comboBoxSelectionDidChange(comboClass, index);
+}
+
+void ClassSetController::comboSubjectSelectItemWithSubjectNo(int no)
+{
+    int index = -1;
+    if (no == 0) {
+        if (m_subjects.isEmpty()) {
+            comboSubject->setCurrentIndex(-1);
+            m_indexOfSubjectSelected = -1;
+            m_subjectNo = 0;
+            m_subjectName.clear();
+            return;
+        }
+        index = 0;
+    } else {
+        for (int i = 0; i < m_subjects.size() && index < 0; ++i)
+            if (m_subjects.at(i).subjectNo() == no)
+                index = i;
+        if (index < 0)
+            return;
+    }
+    comboSubject->setCurrentIndex(index);
+    comboBoxSelectionDidChange(comboSubject, index);
+}
+
+void ClassSetController::comboTeacherSelectItemWithTeacherNo(int no)
+{
+    int index = -1;
+    if (no == 0) {
+        if (m_teachers.isEmpty()) {
+            comboTeacher->setCurrentIndex(-1);
+            m_indexOfTeacherSelected = -1;
+            m_teacherNo = 0;
+            m_teacherName.clear();
+            return;
+        }
+        index = 0;
+    } else {
+        for (int i = 0; i < m_teachers.size() && index < 0; ++i)
+            if (m_teachers.at(i).teacherNo() == no)
+                index = i;
+        if (index < 0)
+            return;
+    }
+    comboTeacher->setCurrentIndex(index);
+    comboBoxSelectionDidChange(comboTeacher, index);
+}
+
+void ClassSetController::comboBoxSelectionDidChange(QComboBox *combo, int index)
+{
+    if (index < 0)
+        return;
+    if (combo == comboClass && index < m_classes.size()) {
+        m_indexOfClassSelected = index;
+        m_classNo = m_classes.at(index).classNo();
+        m_className = m_classes.at(index).className();
+        loadStudentsInClass(m_classNo);
+    } else if (combo == comboSubject && index < m_subjects.size()) {
+        m_indexOfSubjectSelected = index;
+        m_subjectNo = m_subjects.at(index).subjectNo();
+        m_subjectName = m_subjects.at(index).subjectName();
+    } else if (combo == comboTeacher && index < m_teachers.size()) {
+        m_indexOfTeacherSelected = index;
+        m_teacherNo = m_teachers.at(index).teacherNo();
+        m_teacherName = m_teachers.at(index).teacherName();
+    }
+}
+
+void ClassSetController::selectAfterNotification(QComboBox *combo, int index)
+{
+    if (index < 0 || index >= combo->count()) {
+        combo->setCurrentIndex(-1);
+        if (combo == comboClass) {
+            m_indexOfClassSelected = -1;
+            m_classNo = 0;
+            m_className.clear();
+        } else if (combo == comboSubject) {
+            m_indexOfSubjectSelected = -1;
+            m_subjectNo = 0;
+            m_subjectName.clear();
+        } else {
+            m_indexOfTeacherSelected = -1;
+            m_teacherNo = 0;
+            m_teacherName.clear();
+        }
+        return;
+    }
+    combo->setCurrentIndex(index);
+    if (combo == comboClass) {
+        // The caller loads the students once the class is known.
+        m_indexOfClassSelected = index;
+        m_classNo = m_classes.at(index).classNo();
+        m_className = m_classes.at(index).className();
+    } else {
+        comboBoxSelectionDidChange(combo, index);
+    }
+}
+
+void ClassSetController::newClassAdded(int index)
+{
+    loadClass();
+    selectAfterNotification(comboClass, index);
+    loadStudentsInClass(m_classNo);
+    const int mode = rosterWindows().addStudentMode ? rosterWindows().addStudentMode(this) : -1;
+    if (mode == 0) {
+        if (rosterWindows().studentEditor)
+            rosterWindows().studentEditor(this, 0, m_indexOfClassSelected);
+    } else if (mode == 1) {
+        manageClass();
+    } else if (mode == 2) {
+        importStudents();
+    }
+}
+
+void ClassSetController::tableView(const QString &columnIdentifier)
+{
+    if (columnIdentifier != orderColumnIdentifier) {
+        orderType = -1;
+        orderColumnIdentifier = columnIdentifier;
+    } else {
+        orderType = orderType == -1 ? 1 : -1;
+    }
+    const QVariantMap context{{QStringLiteral("order"), orderType}, {QStringLiteral("key"), columnIdentifier}};
+    std::stable_sort(m_students.begin(), m_students.end(), [&](const StudentInClass &a, const StudentInClass &b) {
+        return MyCompareFunction(sortValues(a), sortValues(b), context) < 0;
+    });
+    const int column = int(m_columnIdentifiers.indexOf(columnIdentifier));
+    tblStudents->horizontalHeader()->setSortIndicatorShown(column >= 0);
+    if (column >= 0)
+        tblStudents->horizontalHeader()->setSortIndicator(column, orderType == -1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    reloadStudentTable();
+}
+
+// ---- login ----
+
+void ClassSetController::setButtonsState(bool loggedIn)
+{
+    // The buttons stay enabled: a locked one asks for the login when pressed.
+    const QString tip = loggedIn ? QString() : tr("Login required");
+    for (QPushButton *b : {buttonStudentManager, buttonStudentImport, buttonTeacherImport, buttonStudentExport,
+                           buttonTeacherExport, buttonEditClass, buttonEditSubject, buttonEditTeacher}) {
+        b->setToolTip(tip);
+        b->setProperty("locked", !loggedIn);
+    }
+}
+
+bool ClassSetController::login()
+{
+    bool loggedIn = false;
+    if (rosterWindows().login) {
+        loggedIn = rosterWindows().login(this);
+    } else {
+        LoginController dialog(this);
+        dialog.exec();
+        loggedIn = LoginController::isLogin();
+    }
+    isLogIn = loggedIn;
+    if (appDelegate)
+        appDelegate->setIsLogin(isLogIn);
+    buttonAdmin->setText(isLogIn ? tr("Logout") : tr("Login"));
+    setButtonsState(isLogIn);
+    return isLogIn;
+}
+
+void ClassSetController::doLogin()
+{
+    if (!isLogIn) {
+        login();
+        return;
+    }
+    isLogIn = false;
+    if (appDelegate)
+        appDelegate->setIsLogin(false);
+    LoginController::setIsLogin(false);
+    buttonAdmin->setText(tr("Login"));
+    setButtonsState(false);
+}
+
+bool ClassSetController::ensureLogin()
+{
+    return isLogIn || login();
+}
+
+// ---- other windows ----
+
+void ClassSetController::editClass()
+{
+    if (ensureLogin() && rosterWindows().classEditor)
+        rosterWindows().classEditor(this, m_indexOfClassSelected);
+}
+
+void ClassSetController::editSubject()
+{
+    if (ensureLogin() && rosterWindows().subjectEditor)
+        rosterWindows().subjectEditor(this, m_indexOfSubjectSelected);
+}
+
+void ClassSetController::editTeacher()
+{
+    if (ensureLogin() && rosterWindows().teacherEditor)
+        rosterWindows().teacherEditor(this, m_indexOfTeacherSelected);
+}
+
+void ClassSetController::manageClass()
+{
+    if (!ensureLogin())
+        return;
+    if (m_classes.isEmpty()) {
+        alert(kPollixArs, tr("Please add a class first."));
+        return;
+    }
+    if (rosterWindows().classManager)
+        rosterWindows().classManager(this, m_indexOfClassSelected);
+}
+
+void ClassSetController::groupClass()
+{
+    if (m_classes.isEmpty()) {
+        alert(kPollixArs, tr("Please add a class first."));
+        return;
+    }
+    if (rosterWindows().grouping)
+        rosterWindows().grouping(this, m_indexOfClassSelected);
+}
+
+void ClassSetController::tblDoubleClick(int row)
+{
+    if (row < 0 || row >= m_students.size())
+        return;
+    if (ensureLogin() && rosterWindows().studentEditor)
+        rosterWindows().studentEditor(this, m_students.at(row).studentNo(), m_indexOfClassSelected);
+}
+
+void ClassSetController::importTeachers()
+{
+    if (!ensureLogin())
+        return;
+    const QString path = FileDialogs::getOpenFileName(this, tr("Import Teachers"), QDir::homePath(),
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty() || !rosterWindows().importTeachers)
+        return;
+    if (rosterWindows().importTeachers(this, path)) {
+        loadTeacher();
+        comboTeacherSelectItemWithTeacherNo(0);
+    }
+}
+
+void ClassSetController::importStudents()
+{
+    if (!ensureLogin())
+        return;
+    if (m_indexOfClassSelected == -1) {
+        alert(kPollixArs, tr("Choose class to import."));
+        return;
+    }
+    const QString path = FileDialogs::getOpenFileName(this, tr("Import Students"), QDir::homePath(),
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty() || !rosterWindows().importStudents)
+        return;
+    rosterWindows().importStudents(this, path, m_classNo, m_className);
+    loadStudentsInClass(m_classNo);
+}
+
+QString ClassSetController::exportPath()
+{
+    QString path = FileDialogs::getSaveFileName(this, tr("Export"), QDir::homePath(), QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty() && !path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        path += QStringLiteral(".csv");
+    return path;
+}
+
+void ClassSetController::writeExport(const CSVOperator &grid, const QString &path)
+{
+    QString error;
+    if (!grid.saveCSVTo(path, &error)) {
+        PollixLog(error);
+        alert(kPollixArs, error);
+    }
+}
+
+void ClassSetController::exportTeachers()
+{
+    if (!ensureLogin())
+        return;
+    const QList<TeacherEntity> &teachers = TovTeacherXmlDatabase::sharedUI()->teacherList();
+    if (teachers.isEmpty()) {
+        alert(kPollixArs, tr("No record about teacher in database."));
+        return;
+    }
+    const QString path = exportPath();
+    if (path.isEmpty())
+        return;
+    CSVOperator grid = CSVOperator::CSVWithColumns(7);
+    const QStringList header{"NO.", "Frist Name", "Last Name", "Title", "Address", "Phone", "Sex"};
+    for (int c = 0; c < header.size(); ++c)
+        grid.setString(header.at(c), 1, c + 1);
+    int row = 2;
+    for (const TeacherEntity &t : teachers) {
+        const QStringList cells{QString::number(row - 1), t.firstName(), t.lastName(), t.title(),
+                                t.address(), t.phone(), sexText(t.gender())};
+        for (int c = 0; c < cells.size(); ++c)
+            grid.setString(cells.at(c), row, c + 1);
+        ++row;
+    }
+    writeExport(grid, path);
+}
+
+void ClassSetController::exportStudents()
+{
+    if (!ensureLogin())
+        return;
+    if (m_indexOfClassSelected == -1) {
+        alert(kPollixArs, tr("Choose class to export."));
+        return;
+    }
+    const QString path = exportPath();
+    if (path.isEmpty())
+        return;
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    CSVOperator grid = CSVOperator::CSVWithColumns(13);
+    const QStringList header{"Device NO.", "Student ID", "First Name", "Last Name", "Class Name",
+                             "Group NO.", "Birth Date(YYYY-MM-DD)", "Responsibility", "Remark",
+                             "Address", "Phone", "E-Mail", "Sex"};
+    for (int c = 0; c < header.size(); ++c)
+        grid.setString(header.at(c), 1, c + 1);
+    int row = 2;
+    const QString name = classes->nameByClassNo(m_classNo);
+    for (const StudentEntity &s : classes->getStudentListByClassNo(m_classNo)) {
+        if (s.id().isEmpty())
+            continue;
+        const QStringList cells{QString::number(s.deviceNo()), s.id(), s.firstName(), s.lastName(), name,
+                                QString::number(s.groupNo()), s.birthday().toString(QStringLiteral("yyyy-MM-dd")),
+                                s.duty(), s.remark(), s.address(), s.telephone(), s.eMail(), sexText(s.gender())};
+        for (int c = 0; c < cells.size(); ++c)
+            grid.setString(cells.at(c).isNull() ? QStringLiteral("") : cells.at(c), row, c + 1);
+        ++row;
+    }
+    writeExport(grid, path);
+}
+
+// ---- closing ----
+
+void ClassSetController::alert(const QString &title, const QString &text)
+{
+    PollixAlert::show(this, title, text, {tr("OK")});
+}
+
+void ClassSetController::doOk()
+{
+    const int deviceType = appDelegate ? appDelegate->currentDeviceType() : -1;
+    if (deviceType == 1 || deviceType == 4) {
+        for (int i = 0; i < m_students.size(); ++i) {
+            for (int j = i + 1; j < m_students.size(); ++j) {
+                if (m_students.at(i).deviceNo() == m_students.at(j).deviceNo()) {
+                    alert(kPollix, tr("The device NO. in a class cannot be the same"));
+                    return;
+                }
+            }
+        }
+    }
+    if (m_classes.isEmpty() || m_subjects.isEmpty() || m_teachers.isEmpty() || tblStudents->rowCount() == 0) {
+        alert(kPollix, tr("Class member,teacher and subject cannot be empty."));
+        return;
+    }
+    // A receiver serves a fixed number of keypads; a larger class could not all answer.
+    const int limit = appDelegate ? appDelegate->maxStudentNumberAllowed() : 400;
+    if (m_students.size() > limit) {
+        alert(kPollix, tr("The max number of students in a class is %1.").arg(limit));
+        return;
+    }
+    m_maxGroupNo = TovClassXmlDatabase::sharedClassUI()->maxGroupNoInClass(m_classNo);
+    const bool ready = m_classNo != 0 && m_subjectNo != 0 && m_teacherNo != 0 && !m_students.isEmpty();
+    done(ready ? 1 : 0);
+}
+
+void ClassSetController::doCancel()
+{
+    done(0);
+}
+
+void ClassSetController::closeEvent(QCloseEvent *event)
+{
+    setResult(0);
+    QDialog::closeEvent(event);
+}

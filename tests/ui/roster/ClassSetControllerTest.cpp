@@ -1,0 +1,231 @@
+#include "core/roster/CSVOperator.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
+#include "platform/NotificationCenter.h"
+#include "support/DialogAnswers.h"
+#include "support/PollixTest.h"
+#include "ui/roster/ClassSetController.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace {
+StudentEntity student(const QString &id, const QString &first, const QString &last, int device, int group = 1)
+{
+    StudentEntity s;
+    s.setId(id);
+    s.setFirstName(first);
+    s.setLastName(last);
+    s.setDeviceNo(device);
+    s.setGroupNo(group);
+    s.setGender(0);
+    return s;
+}
+} // namespace
+
+class ClassSetControllerTest : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        ClassSetController::rosterWindows() = {};
+        ClassSetController::rosterWindows().login = [this](QWidget *) { return ++logins, loginAnswer; };
+    }
+    void TearDown() override
+    {
+        ClassSetController::rosterWindows() = {};
+        PollixTest::TearDown();
+    }
+
+    void addRoster()
+    {
+        auto *classes = TovClassXmlDatabase::sharedClassUI();
+        classA = classes->addClassWithName("7A");
+        classB = classes->addClassWithName("7B");
+        ASSERT_GT(classA, 0);
+        ASSERT_TRUE(classes->addStudentWithData(student("S2", "Bea", "Zed", 2, 1), classA));
+        ASSERT_TRUE(classes->addStudentWithData(student("S1", "Al", "Young", 1, 3), classA));
+        ASSERT_TRUE(classes->addStudentWithData(student("", "No", "Id", 9), classA));
+        SubjectEntity math;
+        math.setName("Math");
+        ASSERT_TRUE(TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(math));
+        TeacherEntity lee;
+        lee.setFirstName("Ann");
+        lee.setLastName("Lee");
+        lee.setGender(2);
+        ASSERT_TRUE(TovTeacherXmlDatabase::sharedUI()->addTeacherWithData(lee));
+    }
+
+    int classA = 0;
+    int classB = 0;
+    int logins = 0;
+    bool loginAnswer = true;
+};
+
+TEST_F(ClassSetControllerTest, OpeningWithNoNumbersSelectsFirstOfEachAndOkHandsBackTheChoice)
+{
+    addRoster();
+    ClassSetController dialog;
+    dialog.awakeFromNib();
+    EXPECT_EQ(dialog.classNo(), classA);
+    EXPECT_EQ(dialog.className(), "7A");
+    EXPECT_EQ(dialog.subjectName(), "Math");
+    EXPECT_EQ(dialog.teacherName(), "Ann Lee");
+    EXPECT_EQ(dialog.students().size(), 3);
+    EXPECT_EQ(dialog.findChild<QLineEdit *>("textParticipant")->text(), "3");
+    EXPECT_EQ(dialog.findChild<QComboBox *>("comboClass")->currentText(), "7A");
+
+    DialogAnswers answers;
+    dialog.doOk();
+    EXPECT_TRUE(answers.alerts().isEmpty());
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_EQ(dialog.maxGroupNo(), 3);
+}
+
+TEST_F(ClassSetControllerTest, EmptyStoresAndVanishedClassAreRefused)
+{
+    {
+        ClassSetController dialog;
+        dialog.awakeFromNib();
+        EXPECT_EQ(dialog.classNo(), 0);
+        EXPECT_EQ(dialog.findChild<QComboBox *>("comboClass")->currentIndex(), -1);
+        DialogAnswers answers;
+        dialog.doOk();
+        EXPECT_EQ(answers.alertTexts(), QStringList{"Class member,teacher and subject cannot be empty."});
+        EXPECT_EQ(answers.alerts().first().title, "Pollix");
+    }
+    addRoster();
+    ClassSetController dialog;
+    dialog.setClassNo(99);
+    dialog.awakeFromNib();
+    EXPECT_EQ(dialog.indexOfClassSelected(), -1);
+    EXPECT_TRUE(dialog.students().isEmpty());
+    DialogAnswers answers;
+    dialog.doOk();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Class member,teacher and subject cannot be empty."});
+
+    // Choosing the class by hand lets it through.
+    dialog.comboBoxSelectionDidChange(dialog.comboClass, 0);
+    dialog.doOk();
+    EXPECT_EQ(dialog.result(), 1);
+}
+
+TEST_F(ClassSetControllerTest, ClassWithoutStudentsIsRefused)
+{
+    addRoster();
+    ClassSetController dialog;
+    dialog.setClassNo(classB);
+    dialog.awakeFromNib();
+    EXPECT_EQ(dialog.className(), "7B");
+    DialogAnswers answers;
+    dialog.doOk();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Class member,teacher and subject cannot be empty."});
+}
+
+TEST_F(ClassSetControllerTest, SortingTogglesAndTheSortedOrderIsHandedBack)
+{
+    addRoster();
+    ClassSetController dialog;
+    dialog.awakeFromNib();
+    auto ids = [&] {
+        QStringList out;
+        for (const StudentInClass &s : dialog.students())
+            out << s.studentID();
+        return out;
+    };
+    dialog.tableView("studentID");
+    EXPECT_EQ(ids(), (QStringList{"", "S1", "S2"}));
+    dialog.tableView("studentID");
+    EXPECT_EQ(ids(), (QStringList{"S2", "S1", ""}));
+    dialog.tableView("studentID");
+    EXPECT_EQ(ids(), (QStringList{"", "S1", "S2"}));
+    dialog.tableView("groupNo");
+    EXPECT_EQ(dialog.students().last().studentID(), "S1");
+}
+
+TEST_F(ClassSetControllerTest, GuardedActionsAskForLoginAndStopWhenRefused)
+{
+    addRoster();
+    ClassSetController dialog;
+    dialog.awakeFromNib();
+    loginAnswer = false;
+    DialogAnswers answers;
+    dialog.exportStudents();
+    EXPECT_EQ(logins, 1);
+    EXPECT_TRUE(answers.fileDialogs().isEmpty());
+    EXPECT_EQ(dialog.buttonAdmin->text(), "Login");
+
+    int groupingOpened = 0;
+    ClassSetController::rosterWindows().grouping = [&](QWidget *, int) { ++groupingOpened; };
+    dialog.groupClass();
+    EXPECT_EQ(groupingOpened, 1);
+    EXPECT_EQ(logins, 1) << "grouping needs no login";
+
+    loginAnswer = true;
+    dialog.doLogin();
+    EXPECT_EQ(dialog.buttonAdmin->text(), "Logout");
+    EXPECT_TRUE(app()->isLogin());
+    dialog.doLogin();
+    EXPECT_FALSE(app()->isLogin());
+}
+
+TEST_F(ClassSetControllerTest, ExportsFollowStoreOrderSkipStudentsWithoutIdAndWriteSexText)
+{
+    addRoster();
+    ClassSetController dialog;
+    dialog.awakeFromNib();
+    dialog.doLogin();
+    DialogAnswers answers;
+    answers.answerFile(home() + "students");
+    dialog.exportStudents();
+    CSVOperator grid;
+    ASSERT_TRUE(grid.loadCSVFrom(home() + "students.csv"));
+    ASSERT_EQ(grid.numOfRows(), 3);
+    EXPECT_EQ(grid.stringAtRow(1, 7), "Birth Date(YYYY-MM-DD)");
+    EXPECT_EQ(grid.stringAtRow(2, 2), "S2");
+    EXPECT_EQ(grid.stringAtRow(3, 2), "S1");
+    EXPECT_EQ(grid.stringAtRow(3, 5), "7A");
+    EXPECT_EQ(grid.stringAtRow(3, 6), "3");
+    EXPECT_EQ(grid.stringAtRow(3, 13), "UD");
+
+    answers.answerFile(home() + "teachers.csv");
+    dialog.exportTeachers();
+    ASSERT_TRUE(grid.loadCSVFrom(home() + "teachers.csv"));
+    EXPECT_EQ(grid.stringAtRow(1, 2), "Frist Name");
+    EXPECT_EQ(grid.stringAtRow(2, 1), "1");
+    EXPECT_EQ(grid.stringAtRow(2, 3), "Lee");
+    EXPECT_EQ(grid.stringAtRow(2, 7), "Female");
+}
+
+TEST_F(ClassSetControllerTest, RefusalsBeforeExportAndImport)
+{
+    ClassSetController dialog;
+    dialog.awakeFromNib();
+    dialog.doLogin();
+    DialogAnswers answers;
+    dialog.exportTeachers();
+    dialog.exportStudents();
+    dialog.importStudents();
+    dialog.manageClass();
+    EXPECT_EQ(answers.alertTexts(), (QStringList{"No record about teacher in database.", "Choose class to export.",
+                                                 "Choose class to import.", "Please add a class first."}));
+    EXPECT_TRUE(answers.fileDialogs().isEmpty());
+}
+
+TEST_F(ClassSetControllerTest, ChangeNotificationsReloadAndReselect)
+{
+    addRoster();
+    ClassSetController dialog;
+    dialog.awakeFromNib();
+    TovClassXmlDatabase::sharedClassUI()->addStudentWithData(student("S3", "Cy", "Ng", 3), classB);
+    NotificationCenter::defaultCenter()->postNotification("ClassChanged", {{"index", 1}});
+    EXPECT_EQ(dialog.className(), "7B");
+    EXPECT_EQ(dialog.students().size(), 1);
+    NotificationCenter::defaultCenter()->postNotification("SubjectChanged", {{"index", -1}});
+    EXPECT_EQ(dialog.subjectNo(), 0);
+    EXPECT_EQ(dialog.subjectName(), "");
+}
