@@ -1,3 +1,4 @@
+#include "core/keypad/DeviceController.h"
 #include "core/roster/CSVOperator.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
@@ -228,4 +229,54 @@ TEST_F(ClassSetControllerTest, ChangeNotificationsReloadAndReselect)
     NotificationCenter::defaultCenter()->postNotification("SubjectChanged", {{"index", -1}});
     EXPECT_EQ(dialog.subjectNo(), 0);
     EXPECT_EQ(dialog.subjectName(), "");
+}
+
+TEST_F(ClassSetControllerTest, SmallFamilyRefusesSharedKeypadNumbersOthersAccept)
+{
+    addRoster();
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    ASSERT_TRUE(classes->addStudentWithData(student("S7", "Di", "Ho", 7), classB));
+    ASSERT_TRUE(classes->addStudentWithData(student("S8", "Ed", "Ho", 7), classB));
+    for (int type : {1, 4, 0, 2, 3}) {
+        DeviceController::ShareDeviceController()->setCurDeviceType(type);
+        ClassSetController dialog;
+        dialog.setClassNo(classB);
+        dialog.awakeFromNib();
+        DialogAnswers answers;
+        dialog.doOk();
+        if (type == 1 || type == 4) {
+            EXPECT_EQ(answers.alertTexts(), QStringList{"The device NO. in a class cannot be the same"}) << type;
+        } else {
+            EXPECT_TRUE(answers.alerts().isEmpty()) << type;
+            EXPECT_EQ(dialog.result(), 1) << type;
+        }
+        EXPECT_EQ(dialog.tblStudents->columnCount(), (type == 2 || type == 3) ? 3 : 4) << type;
+    }
+}
+
+TEST_F(ClassSetControllerTest, ClassLargerThanTheReceiverServesIsRefused)
+{
+    addRoster();
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    QList<StudentEntity> many;
+    for (int i = 0; i < 401; ++i)
+        many << student(QString("B%1").arg(i), "N", QString::number(i), i + 1);
+    ASSERT_TRUE(classes->addSomeStudents(many, classB));
+
+    DeviceController::ShareDeviceController()->setCurDeviceType(3);
+    {
+        ClassSetController dialog;
+        dialog.setClassNo(classB);
+        dialog.awakeFromNib();
+        DialogAnswers answers;
+        dialog.doOk();
+        EXPECT_TRUE(answers.alerts().isEmpty());
+    }
+    DeviceController::ShareDeviceController()->setCurDeviceType(0);
+    ClassSetController dialog;
+    dialog.setClassNo(classB);
+    dialog.awakeFromNib();
+    DialogAnswers answers;
+    dialog.doOk();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The max number of students in a class is 400."});
 }
