@@ -9,7 +9,7 @@ struct LinkTiming
     int scanDelayMs = 50;        // before probing each newly found port
     int sameChannelWaitMs = 1000; // for an answer to the same-channel query
     int silenceTimeoutMs = 100;  // a partial frame is dropped after this much silence
-    int ackGraceMs = 5000;       // a listener that returned without acknowledging its frame
+    int ackGraceMs = 1000;       // a listener that returned without acknowledging its frame
 
     static LinkTiming current();
     static void setCurrent(const LinkTiming &timing);

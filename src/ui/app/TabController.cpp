@@ -9,6 +9,7 @@
 #include "ui/app/LoginSetCtrl.h"
 #include "ui/app/SelectASystem.h"
 #include "ui/keypad/VersionInfoCtrl.h"
+#include "core/keypad/TovDevice.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
@@ -866,11 +867,31 @@ bool TabController::sendFrame(const QByteArray &frame)
         return false;
     if (hooks().sendFrame)
         return hooks().sendFrame(frame);
-    return false;
+    const std::shared_ptr<TovDevice> device = appDelegate ? appDelegate->currentDevice() : nullptr;
+    return device && device->sendData(frame);
 }
 
 void TabController::handleMachMessage()
 {
+    if (!appDelegate)
+        return;
+    const DataOfFrame received = appDelegate->frameToHandle();
+    appDelegate->signalConditionOfDataHandled();
+    if (received.isNull())
+        return;
+    KeypadFrame frame;
+    frame.type = received.type();
+    frame.isTeacherCommand = received.isTeacherCommand();
+    frame.teacherCommand = received.teacherCommand();
+    if (received.type() == 0) {
+        frame.raw = received.bytes();
+        frame.deviceID = received.isStudentCommand() ? received.deviceID() : 0;
+    } else {
+        frame.cmd = received.cmd();
+        frame.deviceID = received.deviceID();
+        frame.data = QByteArray(reinterpret_cast<const char *>(received.data()), received.dataLen());
+    }
+    handleKeypadFrame(frame);
 }
 
 void TabController::handleKeypadFrame(const KeypadFrame &frame)

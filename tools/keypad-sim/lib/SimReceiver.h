@@ -124,6 +124,7 @@ public:
     int refusedInputCount() const;
     void clearLogs();
     // Blocks until the program has sent `count` commands in all (since the last clearLogs).
+    // It blocks the calling thread: on the program's GUI thread use an event-processing wait.
     bool waitForFramesFromProgram(int count, int timeoutMs) const;
     // Writes each log entry as it happens (the command-line tool's trace).
     void setTrace(FILE *out);
