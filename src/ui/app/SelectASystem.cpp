@@ -1,9 +1,6 @@
 #include "SelectASystem.h"
 
-#if __has_include("core/keypad/DeviceController.h")
 #include "core/keypad/DeviceController.h"
-#define POLLIX_HAVE_DEVICE_CONTROLLER 1
-#endif
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UsbSerialDriver.h"
@@ -14,17 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-void setSystemType(int type)
-{
-#ifdef POLLIX_HAVE_DEVICE_CONTROLLER
-    DeviceController::ShareDeviceController()->setCurDeviceType(type);
-#else
-    Q_UNUSED(type);
-#endif
-}
-} // namespace
 
 SelectASystem::SelectASystem(QWidget *parent) : QDialog(parent)
 {
@@ -69,7 +55,7 @@ void SelectASystem::selectSystem()
     if (type >= 0) {
         if (!installDriverByType(type))
             return;
-        setSystemType(type);
+        DeviceController::ShareDeviceController()->setCurDeviceType(type);
     }
     NotificationCenter::defaultCenter()->postNotification(QStringLiteral("DeviceChanged"));
     done(1);
@@ -79,7 +65,7 @@ void SelectASystem::choose(int type)
 {
     if (!installDriverByType(type))
         return;
-    setSystemType(type);
+    DeviceController::ShareDeviceController()->setCurDeviceType(type);
     NotificationCenter::defaultCenter()->postNotification(QStringLiteral("DeviceChanged"));
 }
 

@@ -2,14 +2,16 @@
 
 #include "core/app/MainWindowFrames.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/keypad/TovDevice.h"
+#include "core/authoring/ExamPaperInfo.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "ui/app/AppIcons.h"
 #include "ui/app/LoginController.h"
 #include "ui/app/LoginSetCtrl.h"
 #include "ui/app/SelectASystem.h"
+#include "ui/app/SystemSettingCtrl.h"
 #include "ui/keypad/VersionInfoCtrl.h"
-#include "core/keypad/TovDevice.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
@@ -80,6 +82,7 @@ TabController::TabController(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("Tabctrl"));
     setWindowTitle(QStringLiteral("Pollix"));
     appDelegate = Orvenda_AppDelegate::getAppDelegate();
+    m_partiData = QuizParticipantData::shareManager();
     std::srand(unsigned(QDateTime::currentSecsSinceEpoch()));
     buildInterface();
 
@@ -594,7 +597,8 @@ void TabController::doSystemSet()
     if (hooks().runSystemSetting) {
         hooks().runSystemSetting(this);
     } else {
-        runSystemSettingPage();
+        SystemSettingCtrl page(this);
+        page.exec();
     }
     becomeFrameListener();
 }
@@ -613,9 +617,9 @@ void TabController::doDataManagement()
     lowerToNormalLevel();
     if (hooks().runDataManagement && hooks().runDataManagement(this)) {
         setClassSetted(false);
-        m_partiData.classNo = 0;
-        m_partiData.subjectNo = 0;
-        m_partiData.teacherNo = 0;
+        m_partiData->setClassNo(0);
+        m_partiData->setSubjectNo(0);
+        m_partiData->setTeacherNo(0);
     }
 }
 
@@ -625,7 +629,10 @@ void TabController::doClassSet()
 {
     lowerToNormalLevel();
     m_isRun = true;
-    ClassSetup setup = m_partiData;
+    ClassSetup setup;
+    setup.classNo = m_partiData->classNo();
+    setup.subjectNo = m_partiData->subjectNo();
+    setup.teacherNo = m_partiData->teacherNo();
     const int result = hooks().runClassSet ? hooks().runClassSet(this, setup) : 0;
     if (result == 1) {
         setClassSetted(true);
@@ -635,12 +642,20 @@ void TabController::doClassSet()
         refreshTitle(m_curDeviceType, 0, QString());
     }
     m_isRun = false;
-    m_partiData = setup;
-    m_partiData.randomTeacherID = std::rand() % 256;
+    // Whatever the result, the dialog's choice becomes the next run's.
+    m_partiData->setClassNo(setup.classNo);
+    m_partiData->setClassName(setup.className);
+    m_partiData->setSubjectNo(setup.subjectNo);
+    m_partiData->setSubjectName(setup.subjectName);
+    m_partiData->setTeacherNo(setup.teacherNo);
+    m_partiData->setTeacherName(setup.teacherName);
+    m_partiData->setArrayClassStudents(setup.students);
+    m_partiData->setMaxGroupNo(setup.maxGroupNo);
+    m_partiData->resetRandomTeacherID();
     if (appDelegate)
         m_isLogIn = appDelegate->isLogin();
     setButtonsState(m_isLogIn);
-    if (m_partiData.maxGroupNo == 1 && cboParticipationMode->currentIndex() == 1)
+    if (m_partiData->maxGroupNo() == 1 && cboParticipationMode->currentIndex() == 1)
         btnStart->setEnabled(false);
     if (m_isFreeStyle || m_curActivityMode == 8)
         btnStart->setEnabled(true);
@@ -660,11 +675,23 @@ void TabController::doLoad()
     m_isRun = false;
 }
 
+std::optional<TabController::QuestionFileInfo> TabController::readQuestionFile(const QString &path)
+{
+    const std::shared_ptr<ExamPaperInfo> paper = ExamPaperInfo::unarchiveObjectWithFile(path);
+    if (!paper)
+        return std::nullopt;
+    QuestionFileInfo info;
+    info.strSymbol = paper->strSymbol();
+    info.nExamPaperID = paper->nExamPaperID();
+    for (const QuestionSetViewPtr &q : paper->arrayQuestionsInfo())
+        if (q)
+            info.questionTypes << q->nQuestionType();
+    return info;
+}
+
 bool TabController::acceptedQuestionFile(const QString &path, QuestionFileInfo *info) const
 {
-    if (!hooks().readQuestionFile)
-        return false;
-    const std::optional<QuestionFileInfo> read = hooks().readQuestionFile(path);
+    const std::optional<QuestionFileInfo> read = hooks().readQuestionFile ? hooks().readQuestionFile(path) : readQuestionFile(path);
     if (!read || read->strSymbol != QLatin1String("Pollix"))
         return false;
     if (info)
@@ -714,7 +741,7 @@ void TabController::doTitleSet()
     lowerToNormalLevel();
     const bool isPPT = m_isLoadPPT && extensionOf(m_FilePath) != QLatin1String("sep");
     if (hooks().runTitleSet)
-        hooks().runTitleSet(this, m_partiData, m_FilePath, isPPT);
+        hooks().runTitleSet(this, m_FilePath, isPPT);
     raiseToStatusLevel();
 }
 
@@ -727,13 +754,14 @@ TabController::StartRequest TabController::baseRequest() const
     r.nParticiptionMode = m_curParticipationMode;
     r.bIsFreeStyle = m_isFreeStyle;
     r.nIsGroup = qMax(0, cboParticipationMode->currentIndex());
-    r.classSetup = m_partiData;
     return r;
 }
 
 void TabController::startRun(StartRequest request)
 {
     lowerToNormalLevel();
+    if (request.nMode != 8 || request.kind != StartRequest::Activity)
+        m_partiData->resetRandomQuizID();
     if (!hooks().startActivity)
         return;
     // The run window brings the main window back when it closes.
@@ -849,7 +877,7 @@ void TabController::deviceChanged()
         refreshTitle(m_curDeviceType, 0, QString());
         refreshActionMode(m_curDeviceType, m_curParticipationMode, 0);
     } else {
-        refreshTitle(m_curDeviceType, 0, m_bIsClassSetted ? m_partiData.className : QString());
+        refreshTitle(m_curDeviceType, 0, m_bIsClassSetted ? m_partiData->className() : QString());
     }
 }
 
@@ -863,11 +891,9 @@ void TabController::becomeFrameListener()
 
 bool TabController::sendFrame(const QByteArray &frame)
 {
-    if (frame.isEmpty())
+    if (frame.isEmpty() || !appDelegate)
         return false;
-    if (hooks().sendFrame)
-        return hooks().sendFrame(frame);
-    const std::shared_ptr<TovDevice> device = appDelegate ? appDelegate->currentDevice() : nullptr;
+    const std::shared_ptr<TovDevice> device = appDelegate->currentDevice();
     return device && device->sendData(frame);
 }
 
@@ -875,26 +901,13 @@ void TabController::handleMachMessage()
 {
     if (!appDelegate)
         return;
-    const DataOfFrame received = appDelegate->frameToHandle();
+    const DataOfFrame frame = appDelegate->frameToHandle();
     appDelegate->signalConditionOfDataHandled();
-    if (received.isNull())
-        return;
-    KeypadFrame frame;
-    frame.type = received.type();
-    frame.isTeacherCommand = received.isTeacherCommand();
-    frame.teacherCommand = received.teacherCommand();
-    if (received.type() == 0) {
-        frame.raw = received.bytes();
-        frame.deviceID = received.isStudentCommand() ? received.deviceID() : 0;
-    } else {
-        frame.cmd = received.cmd();
-        frame.deviceID = received.deviceID();
-        frame.data = QByteArray(reinterpret_cast<const char *>(received.data()), received.dataLen());
-    }
-    handleKeypadFrame(frame);
+    if (!frame.isNull())
+        handleKeypadFrame(frame);
 }
 
-void TabController::handleKeypadFrame(const KeypadFrame &frame)
+void TabController::handleKeypadFrame(const DataOfFrame &frame)
 {
     if (m_curDeviceType == 0 || m_curDeviceType == 1) {
         if (m_curWinState == 0)
@@ -904,36 +917,35 @@ void TabController::handleKeypadFrame(const KeypadFrame &frame)
     }
 }
 
-void TabController::handleDataReceiveArvel(const KeypadFrame &frame)
+void TabController::handleDataReceiveArvel(const DataOfFrame &frame)
 {
-    const QByteArray &b = frame.raw;
-    PollixLogf("data receive in TabController : %02x\t%02x\t%02x\n", b.size() > 0 ? quint8(b.at(0)) : 0,
-               b.size() > 1 ? quint8(b.at(1)) : 0, b.size() > 2 ? quint8(b.at(2)) : 0);
-    if (frame.isTeacherCommand && frame.teacherCommand == 0x82 && !m_isRun)
+    PollixLogf("data receive in TabController : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1], frame.data()[2]);
+    if (frame.type() == 0 && frame.isTeacherCommand() && frame.teacherCommand() == 0x82 && !m_isRun)
         doStart();
 }
 
-void TabController::handleDataReceiveCorvel_Dravel(const KeypadFrame &frame)
+void TabController::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
 {
-    const auto dataByte = [&frame](int i) { return i < frame.data.size() ? int(quint8(frame.data.at(i))) : -1; };
-    if (frame.cmd == 0xFC && frame.isTeacherCommand) {
-        if (dataByte(0) == 0xE0) {
-            if (hooks().newStartMouseFunction && dataByte(2) >= 0)
-                hooks().newStartMouseFunction(dataByte(1), dataByte(2));
-        } else if (hooks().startMouseFunction && dataByte(0) >= 0) {
-            hooks().startMouseFunction(dataByte(0));
+    if (frame.type() != 1)
+        return;
+    if (frame.cmd() == 0xFC && frame.isTeacherCommand()) {
+        if (frame.dataAt(0) == 0xE0) {
+            if (hooks().newStartMouseFunction)
+                hooks().newStartMouseFunction(frame.dataAt(1), frame.dataAt(2));
+        } else if (hooks().startMouseFunction) {
+            hooks().startMouseFunction(frame.dataAt(0));
         }
     }
     if (m_curWinState != 0 || tabView->currentIndex() != 0)
         return;
-    switch (frame.cmd) {
+    switch (frame.cmd()) {
     case 0xF5:
-        if (dataByte(0) == 0xE3)
+        if (frame.dataAt(0) == 0xE3)
             for (int i = 0; i < 3; ++i)
                 sendStudentLogoutClass();
         break;
     case 0xF4:
-        if (frame.isTeacherCommand && frame.teacherCommand == 0x8A) {
+        if (frame.isTeacherCommand() && frame.teacherCommand() == 0x8A) {
             if (!m_bIsClassSetted)
                 sendWrongState(10);
             if (btnStart->isEnabled() && !m_isRun)
@@ -942,10 +954,10 @@ void TabController::handleDataReceiveCorvel_Dravel(const KeypadFrame &frame)
         break;
     case 0xF9:
         if (m_bIsClassSetted)
-            sendClassMsgToDevice(frame.isTeacherCommand ? 0xEF00 : frame.deviceID);
+            sendClassMsgToDevice(frame.isTeacherCommand() ? 0xEF00 : frame.deviceID());
         break;
     case 0xFE:
-        if (!frame.isTeacherCommand || m_isRun)
+        if (!frame.isTeacherCommand() || m_isRun)
             break;
         if (!m_bIsClassSetted) {
             sendWrongState(10);
@@ -992,17 +1004,13 @@ void TabController::sendWrongState(int state)
 void TabController::sendQuizMsgToTeacher()
 {
     const int mode = m_isFreeStyle ? 5 : MainWindowFrames::actModeTransToDeviceMode(m_curActivityMode);
-    sendFrame(MainWindowFrames::quizMsgToTeacher(m_partiData.className, m_partiData.teacherName, mode,
-                                                 m_partiData.studentCount, m_partiData.randomTeacherID,
+    sendFrame(MainWindowFrames::quizMsgToTeacher(m_partiData->className(), m_partiData->teacherName(), mode,
+                                                 m_partiData->getSumOfClassStudents(), m_partiData->randomTeacherID(),
                                                  m_curDeviceType == 2));
 }
 
 void TabController::sendClassMsgToDevice(int id)
 {
-    sendFrame(MainWindowFrames::classMsgToDevice(id, m_partiData.className, m_partiData.teacherName,
-                                                 m_partiData.studentCount));
-}
-
-void TabController::runSystemSettingPage()
-{
+    sendFrame(MainWindowFrames::classMsgToDevice(id, m_partiData->className(), m_partiData->teacherName(),
+                                                 m_partiData->getSumOfClassStudents()));
 }

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QVariant>
 
+#include "core/engine/QuizParticipantData.h"
+#include "core/keypad/DataOfFrame.h"
+
 #include <functional>
 #include <optional>
 
@@ -21,7 +24,7 @@ class TabController : public QMainWindow
 {
     Q_OBJECT
 public:
-    // Class, subject, teacher and students of the next run, as the class set-up gave them.
+    // What the class set-up dialog gives back: class, subject, teacher and students of the next run.
     struct ClassSetup
     {
         int classNo = 0;
@@ -30,10 +33,8 @@ public:
         QString subjectName;
         int teacherNo = 0;
         QString teacherName;
-        int studentCount = 0;
-        QVariant students; // the class's student records, handed on to the run
+        QList<StudentInClassPtr> students;
         int maxGroupNo = 0;
-        int randomTeacherID = 0;
     };
 
     // What a question file or answer sheet tells before a run.
@@ -56,19 +57,6 @@ public:
         bool bIsFreeStyle = false;
         int nIsGroup = 0;
         std::optional<int> testID;
-        ClassSetup classSetup;
-    };
-
-    // A keypad frame as the main window reads it.
-    struct KeypadFrame
-    {
-        int cmd = 0;
-        bool isTeacherCommand = false;
-        int teacherCommand = 0;
-        int deviceID = 0;
-        QByteArray data;
-        int type = 1; // 0 small family, 1 large family
-        QByteArray raw; // the three bytes of a small-family frame
     };
 
     // The windows other parts of the program provide, and the services the window drives. An
@@ -80,9 +68,9 @@ public:
         std::function<void(QWidget *)> runSystemChoice;
         std::function<bool(QWidget *)> runLogin;
         std::function<int(QWidget *, ClassSetup &)> runClassSet;
-        std::function<std::optional<QuestionFileInfo>(const QString &path)> readQuestionFile;
+        std::function<std::optional<QuestionFileInfo>(const QString &path)> readQuestionFile; // unset: the file itself
         std::function<void(TabController *, const StartRequest &)> startActivity;
-        std::function<void(QWidget *, const ClassSetup &, const QString &path, bool isPPT)> runTitleSet;
+        std::function<void(QWidget *, const QString &path, bool isPPT)> runTitleSet;
         std::function<void(TabController *, const QString &path)> openQuestionEditor; // empty path: new file
         std::function<void(QWidget *)> runReport;
         std::function<void(QWidget *)> runReceiveSession;
@@ -93,7 +81,6 @@ public:
         std::function<void(QWidget *)> runSystemSetting;
         std::function<void(int key)> startMouseFunction;
         std::function<void(int x, int y)> newStartMouseFunction;
-        std::function<bool(const QByteArray &frame)> sendFrame; // unset: the current receiver
     };
     static Hooks &hooks();
     static void resetHooks();
@@ -157,7 +144,7 @@ public:
 
     // Keypad input (the window is the frame listener).
     Q_INVOKABLE void handleMachMessage();
-    void handleKeypadFrame(const KeypadFrame &frame);
+    void handleKeypadFrame(const DataOfFrame &frame);
     void sendStudentLogoutClass();
     void sendWrongState(int state);
     void sendQuizMsgToTeacher();
@@ -174,7 +161,7 @@ public:
     bool bIsLoaded() const { return m_bIsLoaded; }
     bool bIsClassSetted() const { return m_bIsClassSetted; }
     QString filePath() const { return m_FilePath; }
-    const ClassSetup &partiData() const { return m_partiData; }
+    QuizParticipantData *partiData() const { return m_partiData; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -188,12 +175,12 @@ private:
     void setIndicatorTitle(QPushButton *button, bool on);
     bool sendFrame(const QByteArray &frame);
     void becomeFrameListener();
-    void handleDataReceiveArvel(const KeypadFrame &frame);
-    void handleDataReceiveCorvel_Dravel(const KeypadFrame &frame);
+    void handleDataReceiveArvel(const DataOfFrame &frame);
+    void handleDataReceiveCorvel_Dravel(const DataOfFrame &frame);
     void startRun(StartRequest request);
-    void runSystemSettingPage();
     StartRequest baseRequest() const;
     bool acceptedQuestionFile(const QString &path, QuestionFileInfo *info) const;
+    static std::optional<QuestionFileInfo> readQuestionFile(const QString &path);
 
     Orvenda_AppDelegate *appDelegate = nullptr;
     int m_curDeviceType = -1;
@@ -201,7 +188,7 @@ private:
     bool m_isFreeStyle = false;
     int m_curActivityMode = 0;
     int m_curWinState = 0;
-    ClassSetup m_partiData;
+    QuizParticipantData *m_partiData = nullptr;
     bool m_isLogIn = false;
     bool m_isRun = false;
     QString m_FilePath;

@@ -1,0 +1,214 @@
+#include "core/store/GlobalFunctions.h"
+#include "core/store/TovConfigXmlDatabase.h"
+#include "core/store/TovUserListXmlDatabase.h"
+#include "platform/AtomicFile.h"
+#include "platform/NotificationCenter.h"
+#include "support/DialogAnswers.h"
+#include "support/PollixTest.h"
+#include "ui/app/EnterUserNameAndPassWordController.h"
+#include "ui/app/LoginController.h"
+#include "ui/app/LoginSetCtrl.h"
+#include "ui/app/ProgressControl.h"
+#include "ui/app/Show.h"
+#include "ui/app/SystemSettingCtrl.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+namespace {
+// The built-in account's clear password (scrambling is its own inverse).
+QString builtInPassword()
+{
+    return GlobalFunctions::encryptForPasswordString(QStringLiteral("wopa"));
+}
+} // namespace
+
+class LoginTest : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        LoginController::setIsLogin(false);
+    }
+    DialogAnswers answers;
+};
+
+TEST_F(LoginTest, LoginButtonFollowsTheUserNameField)
+{
+    LoginController dialog;
+    dialog.textPassword->setText("anything");
+    dialog.textName->setText("a");
+    EXPECT_TRUE(dialog.buttonLogin->isEnabled());
+    dialog.textName->clear();
+    EXPECT_FALSE(dialog.buttonLogin->isEnabled());
+}
+
+TEST_F(LoginTest, NameInAnyCaseLogsInWrongPasswordKeepsTheDialogOpen)
+{
+    LoginController dialog;
+    dialog.textName->setText("TOVANI");
+    dialog.textPassword->setText(builtInPassword() + "x");
+    dialog.doLogin();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Invalid user name or password!"});
+    EXPECT_FALSE(LoginController::isLogin());
+    dialog.textPassword->setText(builtInPassword());
+    dialog.doLogin();
+    EXPECT_TRUE(LoginController::isLogin());
+    EXPECT_EQ(dialog.result(), 1);
+    // Cancelling a later dialog logs out.
+    LoginController second;
+    second.doCancel();
+    EXPECT_FALSE(LoginController::isLogin());
+    EXPECT_EQ(second.result(), 0);
+}
+
+TEST_F(LoginTest, ChangeChecksInOrder)
+{
+    LoginSetCtrl dialog;
+    dialog.textUserName->setText("tovani");
+    dialog.textOldPassword->setText("wrong");
+    dialog.doOK();
+    dialog.textNewUserName->setText("smith");
+    dialog.doOK();
+    dialog.textNewPassword->setText("pw");
+    dialog.doOK();
+    dialog.textOldPassword->setText(builtInPassword());
+    dialog.doOK(); // empty confirmation
+    EXPECT_EQ(answers.alertTexts(), (QStringList{"The new user name or the new password cannot be empty.",
+                                                 "The new user name or the new password cannot be empty.",
+                                                 "Invalid user name or password.", "New passwords are not the same."}));
+    for (const AlertRequest &a : answers.alerts())
+        EXPECT_EQ(a.title, "Pollix ARS");
+    dialog.textConfirmPassword->setText("pw");
+    dialog.doOK();
+    EXPECT_EQ(dialog.result(), 1);
+    UserEntity smith;
+    smith.setName("Smith");
+    smith.setPassword(GlobalFunctions::encryptForPasswordString("pw"));
+    EXPECT_TRUE(TovUserListXmlDatabase::sharedUI()->isValidUser(smith));
+    EXPECT_FALSE(LoginController::isLogin()); // changing an account logs nobody in
+}
+
+TEST_F(LoginTest, FailedWriteIsReportedAndNothingChanges)
+{
+    LoginSetCtrl dialog;
+    dialog.textUserName->setText("tovani");
+    dialog.textOldPassword->setText(builtInPassword());
+    dialog.textNewUserName->setText("smith");
+    dialog.textNewPassword->setText("pw");
+    dialog.textConfirmPassword->setText("pw");
+    TovUserListXmlDatabase::sharedUI();
+    AtomicFile::setFailureHook([](const QString &path) { return path.endsWith("UserList.xml"); });
+    dialog.doOK();
+    AtomicFile::setFailureHook({});
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The new user name and password could not be saved."});
+    EXPECT_NE(dialog.result(), 1);
+    UserEntity old;
+    old.setName("tovani");
+    old.setPassword(GlobalFunctions::encryptForPasswordString(builtInPassword()));
+    EXPECT_TRUE(TovUserListXmlDatabase::sharedUI()->isValidUser(old));
+}
+
+TEST_F(LoginTest, CredentialsPromptCancelEndsThePromptOnly)
+{
+    EnterUserNameAndPassWordController prompt;
+    prompt.userName->setText("u");
+    prompt.passWord->setText("p");
+    prompt.onCancel();
+    EXPECT_EQ(prompt.result(), 0);
+    EXPECT_TRUE(prompt.strName().isEmpty());
+    EnterUserNameAndPassWordController ok;
+    ok.userName->setText("u");
+    ok.passWord->setText("p");
+    ok.onOK();
+    EXPECT_EQ(ok.result(), 1);
+    EXPECT_EQ(ok.strName(), "u");
+    EXPECT_EQ(ok.strPassWord(), "p");
+}
+
+TEST_F(LoginTest, ProgressStepsAndSelfClosing)
+{
+    ProgressControl four;
+    four.setMaxValue(4);
+    four.show();
+    QList<int> seen;
+    for (int step = 1; step <= 4; ++step) {
+        four.showProgress(step);
+        seen << four.progress->value();
+    }
+    EXPECT_EQ(seen, (QList<int>{25, 50, 75, 100}));
+    EXPECT_FALSE(four.isVisible());
+
+    ProgressControl three;
+    three.setMaxValue(3);
+    three.show();
+    three.showProgress(1);
+    EXPECT_EQ(three.progress->value(), 33);
+    three.showProgress(2);
+    EXPECT_EQ(three.progress->value(), 66);
+    EXPECT_TRUE(three.isVisible());
+
+    ProgressControl one;
+    one.setMaxValue(1);
+    one.show();
+    one.showProgress(1);
+    EXPECT_FALSE(one.isVisible());
+}
+
+TEST_F(LoginTest, ShowButtonPostsAndCloses)
+{
+    int posted = 0;
+    QObject observer;
+    NotificationCenter::defaultCenter()->addObserver(&observer, "ShowHideWindowMeg", [&](const Notification &) { ++posted; });
+    Show button;
+    button.show();
+    QTest::mouseClick(button.findChild<QPushButton *>("btnShow"), Qt::LeftButton);
+    EXPECT_EQ(posted, 1);
+    EXPECT_FALSE(button.isVisible());
+}
+
+TEST_F(LoginTest, SystemSettingsLoadSaveAndKeepOffPaths)
+{
+    TovConfigXmlDatabase *config = TovConfigXmlDatabase::sharedConfigUI();
+    SystemSettingCtrl page;
+    EXPECT_FALSE(page.checkEnter->isChecked());
+    EXPECT_FALSE(page.browseEnter->isEnabled());
+    EXPECT_TRUE(page.textEnter->text().endsWith("Enter.WAV"));
+    EXPECT_EQ(page.slideSpeed->value(), 30);
+
+    QTest::mouseClick(page.checkStart, Qt::LeftButton);
+    EXPECT_TRUE(page.browseStart->isEnabled());
+    answers.answerFile(home() + "chime.wav");
+    QTest::mouseClick(page.browseStart, Qt::LeftButton);
+    EXPECT_EQ(page.textStart->text(), home() + "chime.wav");
+    EXPECT_EQ(config->musicByName("Start Answer")->path(), home() + "Start.WAV"); // not stored yet
+
+    page.textEnter->setText("/sounds/off.wav"); // switched off, path kept
+    page.slideSpeed->setValue(55);
+    int mouseSpeed = -1;
+    SystemSettingCtrl::hooks().setMouseSpeed = [&](int v) { mouseSpeed = v; };
+    page.doSave();
+    SystemSettingCtrl::hooks() = {};
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Successfully Saved."});
+    EXPECT_EQ(config->musicByName("Start Answer")->path(), home() + "chime.wav");
+    EXPECT_EQ(config->musicByName("Start Answer")->state(), 1);
+    EXPECT_EQ(config->musicByName("Enter Activity")->path(), "/sounds/off.wav");
+    EXPECT_EQ(config->musicByName("Enter Activity")->state(), 0);
+    EXPECT_EQ(config->getMouseValue(), 55);
+    EXPECT_EQ(mouseSpeed, 55);
+}
+
+TEST_F(LoginTest, SystemSettingsSaveFailureIsNotASuccess)
+{
+    TovConfigXmlDatabase::sharedConfigUI();
+    SystemSettingCtrl page;
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    page.doSave();
+    AtomicFile::setFailureHook({});
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The settings could not be saved."});
+}

@@ -1,0 +1,437 @@
+#include "core/authoring/ExamPaperInfo.h"
+#include "core/keypad/DeviceController.h"
+#include "support/DialogAnswers.h"
+#include "support/ReceiverTest.h"
+#include "ui/app/TabController.h"
+#include "ui/app/WelcomeWindowController.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+using keypadsim::Model;
+using keypadsim::SimReceiver;
+
+namespace {
+
+QStringList items(const QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+void choose(QComboBox *box, const QString &text)
+{
+    const int i = box->findText(text);
+    ASSERT_GE(i, 0) << text.toStdString();
+    box->setCurrentIndex(i);
+    emit box->activated(i);
+}
+
+} // namespace
+
+// The main window on a given model, with every outside window answered by the test.
+class TabControllerTest : public ReceiverTest
+{
+protected:
+    void SetUp() override
+    {
+        ReceiverTest::SetUp();
+        TabController::resetHooks();
+        auto &h = TabController::hooks();
+        h.runSplash = [](QWidget *) {};
+        h.runSystemChoice = [](QWidget *) {};
+        h.runLogin = [this](QWidget *) {
+            ++logins;
+            return loginAnswer;
+        };
+        h.runReport = [this](QWidget *) { ++reports; };
+        h.runChannelSet = [this](QWidget *, int type) { channelSets << type; };
+        h.runClassSet = [this](QWidget *, TabController::ClassSetup &setup) {
+            ++classSets;
+            setup.classNo = 1;
+            setup.className = className;
+            setup.teacherName = QStringLiteral("Lee");
+            setup.maxGroupNo = maxGroupNo;
+            return classResult;
+        };
+        h.startActivity = [this](TabController *, const TabController::StartRequest &r) { starts << r; };
+    }
+    void TearDown() override
+    {
+        window.reset();
+        TabController::resetHooks();
+        ReceiverTest::TearDown();
+    }
+
+    TabController *open(int deviceType, int usbType = -1)
+    {
+        DeviceController::ShareDeviceController()->setCurDeviceType(deviceType);
+        DeviceController::ShareDeviceController()->setUSBDeviceTye(usbType);
+        window = std::make_unique<TabController>();
+        window->awakeFromNib();
+        return window.get();
+    }
+
+    QString questionFile(const QString &name, const QList<int> &types, int examId = 77)
+    {
+        ExamPaperInfo set;
+        set.setNExamPaperID(examId);
+        QList<QuestionSetViewPtr> pages;
+        for (int t : types) {
+            auto page = QuestionSetView::createTemplate(0, QSizeF(800, 600));
+            page->setNQuestionType(t);
+            pages << page;
+        }
+        set.setArrayQuestionsInfo(pages);
+        const QString path = home() + name;
+        EXPECT_TRUE(set.writeToFile(path));
+        return path;
+    }
+
+    void load(const QString &path)
+    {
+        answers.answerFile(path);
+        window->btnLoad->click();
+    }
+
+    DialogAnswers answers;
+    std::unique_ptr<TabController> window;
+    bool loginAnswer = true;
+    int logins = 0, reports = 0, classSets = 0;
+    int classResult = 1;
+    int maxGroupNo = 3;
+    QString className = QStringLiteral("7A");
+    QList<int> channelSets;
+    QList<TabController::StartRequest> starts;
+};
+
+TEST_F(TabControllerTest, ActivityListsPerModelAndParticipation)
+{
+    const QStringList arvel{"Normal Quiz", "Paper Quiz", "Rush Quiz", "Elimination", "Multiple Mode", "Vote", "Attendance"};
+    const QStringList corvel{"Normal Quiz", "Paper Quiz", "Homework", "Rush Quiz", "Elimination", "Multiple Mode", "Vote", "Attendance"};
+    const QStringList group{"Normal Quiz", "Rush Quiz", "Elimination"};
+    for (int type : {0, 1, 4}) {
+        open(type);
+        EXPECT_EQ(items(window->cboActivityMode), arvel) << type;
+        choose(window->cboParticipationMode, "Group");
+        EXPECT_EQ(items(window->cboActivityMode), group) << type;
+        window->chkStyle->click();
+        EXPECT_EQ(items(window->cboActivityMode), group) << type; // free style
+    }
+    for (int type : {2, 3}) {
+        open(type);
+        EXPECT_EQ(items(window->cboActivityMode), corvel) << type;
+        window->chkStyle->click();
+        EXPECT_EQ(items(window->cboActivityMode), (QStringList{"Normal Quiz", "Rush Quiz", "Elimination", "Vote"}));
+        EXPECT_EQ(window->curActivityMode(), 9);
+        choose(window->cboParticipationMode, "Group");
+        EXPECT_EQ(items(window->cboActivityMode), group);
+    }
+    open(-1);
+    EXPECT_EQ(window->cboActivityMode->count(), 0);
+}
+
+TEST_F(TabControllerTest, HomeworkBecomesPaperQuizOnAnArvelReceiver)
+{
+    open(3);
+    choose(window->cboActivityMode, "Homework");
+    EXPECT_EQ(window->curActivityMode(), 2);
+    window->setClassSetted(true);
+    DeviceController::ShareDeviceController()->setCurDeviceType(1);
+    window->deviceChanged();
+    EXPECT_EQ(window->cboActivityMode->currentIndex(), 1);
+    EXPECT_EQ(window->cboActivityMode->currentText(), "Paper Quiz");
+    EXPECT_EQ(window->curActivityMode(), 1);
+    EXPECT_FALSE(window->bIsClassSetted());
+}
+
+TEST_F(TabControllerTest, TitleNamesModelConnectionAndClass)
+{
+    open(3, 3);
+    EXPECT_EQ(window->windowTitle(), "Pollix (TovDravel Connected)");
+    EXPECT_EQ(window->btnChannelSet->text(), "Channel");
+    window->doClassSet();
+    EXPECT_EQ(window->windowTitle(), "Pollix (TovDravel Connected) Class:7A");
+
+    open(4, -1);
+    EXPECT_EQ(window->windowTitle(), "Pollix (TovBrevel No Host)");
+    EXPECT_EQ(window->btnChannelSet->text(), "Remote ID");
+    open(2, 3); // a Dravel on USB while the window is set up for Corvel
+    EXPECT_EQ(window->windowTitle(), "Pollix (TovCorvel No Host)");
+    open(0, -1);
+    EXPECT_EQ(window->windowTitle(), "Pollix (TovEnvel No Host)");
+}
+
+TEST_F(TabControllerTest, ReportsTabOnSmallModelsOpensTheReportBehindALogin)
+{
+    open(1);
+    loginAnswer = false;
+    window->tabView->setCurrentIndex(2);
+    EXPECT_EQ(logins, 1);
+    EXPECT_EQ(reports, 0);
+    EXPECT_EQ(window->tabView->currentIndex(), 0);
+    EXPECT_EQ(window->btnReport->property("imageName").toString(), "lock.png");
+
+    loginAnswer = true;
+    window->tabView->setCurrentIndex(2);
+    EXPECT_EQ(logins, 2);
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(window->tabView->currentIndex(), 0);
+    EXPECT_EQ(window->curWinState(), 0);
+    EXPECT_EQ(window->btnReport->property("imageName").toString(), "Report.png");
+    EXPECT_TRUE(app()->isLogin());
+
+    // The login lasts: no second question.
+    window->tabView->setCurrentIndex(2);
+    EXPECT_EQ(logins, 2);
+    EXPECT_EQ(reports, 2);
+    window->tabView->setCurrentIndex(3);
+    EXPECT_EQ(window->curWinState(), 3);
+    window->btnChannelSet->click();
+    EXPECT_EQ(channelSets, QList<int>{1});
+    EXPECT_EQ(logins, 2);
+}
+
+TEST_F(TabControllerTest, ReportsTabOnLargeModelsIsATabAndGuardedButtonsAskFirst)
+{
+    open(2);
+    window->tabView->setCurrentIndex(2);
+    EXPECT_EQ(window->curWinState(), 2);
+    EXPECT_EQ(logins, 0);
+    loginAnswer = false;
+    window->btnReport->click();
+    window->btnChannelSet->click();
+    EXPECT_EQ(logins, 2);
+    EXPECT_EQ(reports, 0);
+    EXPECT_TRUE(channelSets.isEmpty());
+    loginAnswer = true;
+    window->btnReport->click();
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(window->btnDatabase->property("imageName").toString(), "database.png");
+    window->tabView->setCurrentIndex(1);
+    EXPECT_EQ(window->curWinState(), 1);
+    EXPECT_EQ(app()->objectToReceiveCommData(), window.get());
+}
+
+TEST_F(TabControllerTest, AttendanceStartsWithoutAFileAndKeepsLoadDisabled)
+{
+    open(3);
+    EXPECT_FALSE(window->btnStart->isEnabled());
+    choose(window->cboActivityMode, "Attendance");
+    EXPECT_FALSE(window->btnLoad->isEnabled());
+    EXPECT_TRUE(window->btnStart->isEnabled());
+    window->btnStart->click(); // no class yet: the class set-up runs first
+    EXPECT_EQ(classSets, 1);
+    ASSERT_EQ(starts.size(), 1);
+    EXPECT_EQ(starts.first().nMode, 8);
+    EXPECT_FALSE(starts.first().testID.has_value());
+    EXPECT_TRUE(window->btnStart->isEnabled());
+    EXPECT_FALSE(window->btnLoad->isEnabled());
+
+    // Leaving Attendance for the group list gives Load back.
+    choose(window->cboParticipationMode, "Group");
+    EXPECT_TRUE(window->btnLoad->isEnabled());
+    choose(window->cboParticipationMode, "Individual");
+    choose(window->cboActivityMode, "Normal Quiz");
+    EXPECT_TRUE(window->btnLoad->isEnabled());
+    EXPECT_FALSE(window->btnStart->isEnabled());
+}
+
+TEST_F(TabControllerTest, EachStartConsumesTheLoad)
+{
+    open(3);
+    window->doClassSet();
+    load(questionFile("quiz.px", {0, 1}, 77));
+    EXPECT_TRUE(window->bIsLoaded());
+    EXPECT_TRUE(window->btnStart->isEnabled());
+    EXPECT_TRUE(window->btnTitleSet->isEnabled());
+    EXPECT_TRUE(window->btnLoad->property("indicator").toBool());
+    window->btnStart->click();
+    ASSERT_EQ(starts.size(), 1);
+    EXPECT_EQ(starts.first().testID.value_or(-1), 77);
+    EXPECT_EQ(starts.first().strPath, home() + "quiz.px");
+    EXPECT_EQ(starts.first().nDeviceType, 3);
+    EXPECT_FALSE(window->bIsLoaded());
+    EXPECT_FALSE(window->btnStart->isEnabled());
+    EXPECT_FALSE(window->isRun());
+}
+
+TEST_F(TabControllerTest, RejectedFileKeepsThePreviousLoad)
+{
+    open(2);
+    window->doClassSet();
+    const QString good = questionFile("good.px", {0});
+    load(good);
+    writeFile("bad.px", "not a question file");
+    load(home() + "bad.px");
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Error format!"});
+    EXPECT_EQ(answers.alerts().first().title, "Warning");
+    EXPECT_EQ(window->filePath(), good);
+    EXPECT_TRUE(window->bIsLoaded());
+}
+
+TEST_F(TabControllerTest, PaperQuizOfTeachingPlansOnlyDoesNotStart)
+{
+    open(3);
+    window->doClassSet();
+    choose(window->cboActivityMode, "Paper Quiz");
+    load(questionFile("plan.px", {4, 4}));
+    window->btnStart->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Teaching Plan"});
+    EXPECT_EQ(answers.alerts().first().buttons, QStringList{"  \"F1\" OK  "});
+    EXPECT_TRUE(starts.isEmpty());
+    EXPECT_EQ(app()->objectToReceiveCommData(), window.get());
+}
+
+TEST_F(TabControllerTest, OneGroupClassDisablesStartUntilTheNextLoad)
+{
+    open(3);
+    load(questionFile("quiz.px", {0}));
+    choose(window->cboParticipationMode, "Group");
+    maxGroupNo = 1;
+    window->doClassSet();
+    EXPECT_FALSE(window->btnStart->isEnabled());
+    load(questionFile("quiz.px", {0}));
+    EXPECT_TRUE(window->btnStart->isEnabled());
+    // A cancelled class set-up leaves the class unset, even after an earlier OK.
+    classResult = 0;
+    window->doClassSet();
+    EXPECT_FALSE(window->bIsClassSetted());
+    EXPECT_EQ(window->windowTitle(), "Pollix (TovDravel No Host)");
+}
+
+TEST_F(TabControllerTest, FreeStyleClearsTheLoadAndEnablesStart)
+{
+    open(2);
+    load(questionFile("quiz.px", {0}));
+    window->chkStyle->click();
+    EXPECT_TRUE(window->isFreeStyle());
+    EXPECT_FALSE(window->bIsLoaded());
+    EXPECT_FALSE(window->btnLoad->isEnabled());
+    EXPECT_TRUE(window->btnStart->isEnabled());
+    window->doClassSet();
+    window->btnStart->click();
+    ASSERT_EQ(starts.size(), 1);
+    EXPECT_TRUE(starts.first().bIsFreeStyle);
+    EXPECT_TRUE(window->btnStart->isEnabled()); // free style keeps Start for the next run
+}
+
+TEST_F(TabControllerTest, SplashCountDownCanBeShortened)
+{
+    WelcomeWindowController::setDefaultSeconds(0);
+    WelcomeWindowController splash;
+    EXPECT_EQ(splash.runModal(), 0);
+    WelcomeWindowController::setDefaultSeconds(2);
+    WelcomeWindowController::setTickIntervalMs(5);
+    WelcomeWindowController counted;
+    counted.runModal();
+    EXPECT_EQ(counted.ntime(), 0);
+    WelcomeWindowController::setDefaultSeconds(5);
+    WelcomeWindowController::setTickIntervalMs(1000);
+}
+
+// ---- the teacher keypad on a simulated receiver ----
+
+class TabKeypadTest : public TabControllerTest
+{
+protected:
+    SimReceiver *dravel()
+    {
+        SimReceiver *sim = plugIn(Model::Dravel);
+        EXPECT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+        sim->addKeypad(5);
+        open(app()->currentDeviceType(), app()->usbDeviceType());
+        sim->clearLogs();
+        return sim;
+    }
+    static QList<QByteArray> sent(SimReceiver *sim)
+    {
+        QList<QByteArray> out;
+        for (const auto &f : sim->framesFromProgram())
+            out << f.bytes;
+        return out;
+    }
+};
+
+TEST_F(TabKeypadTest, StartKeyStartsOnTheBrightpollTabOnly)
+{
+    SimReceiver *sim = dravel();
+    EXPECT_EQ(window->windowTitle(), "Pollix (TovDravel Connected)");
+    window->chkStyle->click(); // Start enabled without a file
+    window->doClassSet();
+
+    window->tabView->setCurrentIndex(1);
+    sim->pressTeacherKey(0x8A);
+    QTest::qWait(100);
+    EXPECT_TRUE(starts.isEmpty());
+
+    window->tabView->setCurrentIndex(0);
+    sim->pressTeacherKey(0x8A);
+    ASSERT_TRUE(waitFor([&] { return starts.size() == 1; }));
+    EXPECT_TRUE(starts.first().bIsFreeStyle);
+}
+
+TEST_F(TabKeypadTest, StartKeyWithoutAClassSaysSoAndSetsOneUp)
+{
+    SimReceiver *sim = dravel();
+    window->chkStyle->click();
+    sim->pressTeacherKey(0x8A);
+    ASSERT_TRUE(waitFor([&] { return starts.size() == 1; }));
+    EXPECT_EQ(classSets, 1);
+    ASSERT_TRUE(waitFor([&] { return sent(sim).size() >= 1; }));
+    EXPECT_EQ(sent(sim).first(), QByteArray::fromHex("F300EF0A16"));
+}
+
+TEST_F(TabKeypadTest, ClassInformationGoesToWhoeverAsked)
+{
+    SimReceiver *sim = dravel();
+    sim->sendFrame(SimReceiver::longFrame(0xF9, 0xEF00, QByteArray(1, '\0')));
+    QTest::qWait(100);
+    EXPECT_TRUE(sent(sim).isEmpty()); // no class set up: nothing is sent
+
+    className = QStringLiteral("ABCDEFGHIJKLMNO");
+    window->doClassSet();
+    sim->sendFrame(SimReceiver::longFrame(0xF9, 0xEF00, QByteArray(1, '\0')));
+    sim->sendFrame(SimReceiver::longFrame(0xF9, 0x0005, QByteArray(1, '\0')));
+    ASSERT_TRUE(waitFor([&] { return sent(sim).size() >= 2; }));
+    const QList<QByteArray> frames = sent(sim);
+    EXPECT_EQ(frames.at(0).left(4), QByteArray::fromHex("F900EF15")); // L: 14 + EE + "Lee" + EE + count
+    EXPECT_EQ(frames.at(0).mid(4, 14), QByteArray("ABCDEFGHIJKL.."));
+    EXPECT_EQ(frames.at(1).left(3), QByteArray::fromHex("F90500"));
+}
+
+TEST_F(TabKeypadTest, QuizInformationRequestWalksThroughSetUpLoadAndStart)
+{
+    SimReceiver *sim = dravel();
+    const QString quiz = questionFile("quiz.px", {0});
+    const QByteArray ask = SimReceiver::longFrame(0xFE, 0xEF00, QByteArray(1, '\0'));
+
+    sim->sendFrame(ask); // no class: "no class" state, then the class set-up
+    ASSERT_TRUE(waitFor([&] { return classSets == 1; }));
+    answers.answerFile(quiz);
+    sim->sendFrame(ask); // no file: "no file" state, then the load
+    ASSERT_TRUE(waitFor([&] { return window->bIsLoaded(); }));
+    sim->sendFrame(ask); // both: the quiz information, then the start
+    ASSERT_TRUE(waitFor([&] { return starts.size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return sent(sim).size() >= 3; }));
+    const QList<QByteArray> frames = sent(sim);
+    EXPECT_EQ(frames.at(0), QByteArray::fromHex("F300EF0A16"));
+    EXPECT_EQ(frames.at(1), QByteArray::fromHex("F300EF0B17"));
+    EXPECT_EQ(frames.at(2).left(3), QByteArray::fromHex("F900EF"));
+    EXPECT_EQ(quint8(frames.at(2).at(3)), 2 + 1 + 3 + 1 + 6); // Dravel: no F7 byte
+}
+
+TEST_F(TabKeypadTest, LogoutRequestIsSentThreeTimes)
+{
+    SimReceiver *sim = dravel();
+    sim->sendFrame(SimReceiver::longFrame(0xF5, 0xEF00, QByteArray::fromHex("E3")));
+    ASSERT_TRUE(waitFor([&] { return sent(sim).size() >= 3; }));
+    EXPECT_EQ(sent(sim).size(), 3);
+    for (const QByteArray &f : sent(sim))
+        EXPECT_EQ(f, QByteArray::fromHex("F600000301FFFFF4"));
+}
