@@ -11,10 +11,10 @@
 #include "ui/app/LoginSetCtrl.h"
 #include "ui/app/SelectASystem.h"
 #include "ui/app/SystemSettingCtrl.h"
-#include "ui/keypad/VersionInfoCtrl.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/keypad/VersionInfoCtrl.h"
 
 #include <QApplication>
 #include <QCheckBox>
