@@ -221,6 +221,9 @@ QString TovQuizXmlDatabase::versionString()
 bool TovQuizXmlDatabase::addQuizWithName(const QString &name, QuizEntity &quiz, QString *writtenPath)
 {
     const QString now = GF::currentTimeDesp();
+    // A session without a creation time could never be found by date; it was made now.
+    if (quiz.date().toString().isEmpty() && quiz.date().userType() != QMetaType::QDateTime)
+        quiz.setDate(now);
     if (quiz.title().isEmpty())
         quiz.setTitle(QStringLiteral(" "));
     if (quiz.totalMark().isEmpty())

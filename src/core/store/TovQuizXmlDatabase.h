@@ -16,8 +16,8 @@ class TovQuizXmlDatabase
 {
 public:
     // Writes a new session file named name + the record's date + ".xml" and adds its index entry.
-    // Defaults go into the record first (an empty title or total mark becomes " ", an empty start
-    // or end time now, an empty first roll-call time now). Path separators in the name become "_";
+    // Defaults go into the record first (an empty title or total mark becomes " ", an empty date,
+    // start or end time now, an empty first roll-call time now). Path separators in the name become "_";
     // a name already taken gets " (2)", " (3)" ... so no file is replaced. The path written goes to
     // *writtenPath. An attendance record (activity code "13") is written with students and roll
     // call; any other with questions, answers and students.

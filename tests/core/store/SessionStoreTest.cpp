@@ -157,6 +157,20 @@ TEST_F(SessionStoreTest, AttendanceKeepsStudentsAndRollCallThroughAReadBack)
     EXPECT_EQ(index()->allSessionXmlParsedResults()[0].Type(), "Attendance");
 }
 
+TEST_F(SessionStoreTest, AttendanceWithoutRollCallOrDateStillSaves)
+{
+    QuizEntity quiz = attendance();
+    quiz.allRollCall().clear();
+    quiz.setDate(QStringLiteral(""));
+    QString path;
+    ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("Roll", quiz, &path));
+    EXPECT_EQ(path, quizFolder() + "Roll2012-03-23T14:07:09.xml");
+    EXPECT_TRUE(readFile(path).endsWith("</Students><Rollcalls></Rollcalls></Session>"));
+    const QuizEntity back = *TovQuizXmlDatabase().getQuizInfoAll(path);
+    EXPECT_EQ(back.allStudents().size(), 2);
+    EXPECT_TRUE(back.allRollCall().isEmpty());
+}
+
 TEST_F(SessionStoreTest, NamesStayInTheFolderAndNeverReplaceAFile)
 {
     QuizEntity a = normalQuiz(), b = normalQuiz(), c = normalQuiz();
