@@ -15,6 +15,7 @@
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/keypad/VersionInfoCtrl.h"
+#include "ui/roster/ClassSetController.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -280,6 +281,8 @@ void TabController::awakeFromNib()
     refreshTitle(m_curDeviceType, 0, QString());
     setButtonsState(m_isLogIn);
     btnStart->setEnabled(false);
+    // Nothing is loaded yet, so there is no title to set.
+    btnTitleSet->setEnabled(false);
     setPPTButtonState(0);
 }
 
@@ -633,7 +636,7 @@ void TabController::doClassSet()
     setup.classNo = m_partiData->classNo();
     setup.subjectNo = m_partiData->subjectNo();
     setup.teacherNo = m_partiData->teacherNo();
-    const int result = hooks().runClassSet ? hooks().runClassSet(this, setup) : 0;
+    const int result = hooks().runClassSet ? hooks().runClassSet(this, setup) : runClassSetDialog(setup);
     if (result == 1) {
         setClassSetted(true);
         refreshTitle(m_curDeviceType, 0, setup.className);
@@ -659,6 +662,26 @@ void TabController::doClassSet()
         btnStart->setEnabled(false);
     if (m_isFreeStyle || m_curActivityMode == 8)
         btnStart->setEnabled(true);
+}
+
+int TabController::runClassSetDialog(ClassSetup &setup)
+{
+    ClassSetController dialog(this);
+    dialog.setClassNo(setup.classNo);
+    dialog.setSubjectNo(setup.subjectNo);
+    dialog.setTeacherNo(setup.teacherNo);
+    const int result = dialog.exec();
+    setup.classNo = dialog.classNo();
+    setup.className = dialog.className();
+    setup.subjectNo = dialog.subjectNo();
+    setup.subjectName = dialog.subjectName();
+    setup.teacherNo = dialog.teacherNo();
+    setup.teacherName = dialog.teacherName();
+    setup.maxGroupNo = dialog.maxGroupNo();
+    setup.students.clear();
+    for (const StudentInClass &student : dialog.students())
+        setup.students << std::make_shared<StudentInClass>(student);
+    return result;
 }
 
 void TabController::doLoad()

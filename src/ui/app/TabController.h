@@ -178,6 +178,7 @@ private:
     void handleDataReceiveArvel(const DataOfFrame &frame);
     void handleDataReceiveCorvel_Dravel(const DataOfFrame &frame);
     void startRun(StartRequest request);
+    int runClassSetDialog(ClassSetup &setup);
     StartRequest baseRequest() const;
     bool acceptedQuestionFile(const QString &path, QuestionFileInfo *info) const;
     static std::optional<QuestionFileInfo> readQuestionFile(const QString &path);
