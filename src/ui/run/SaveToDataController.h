@@ -1,0 +1,85 @@
+#pragma once
+
+#include "core/store/QuizEntity.h"
+#include "core/store/StudentEntity.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Orvenda_AppDelegate;
+class QLineEdit;
+class QPushButton;
+
+// The end-of-run save ("SaveToData"): the teacher names the session and the run's shared data
+// becomes one session file in the data folder. The teacher keypad can confirm or cancel it.
+class SaveToDataController : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit SaveToDataController(QWidget *parent = nullptr);
+    ~SaveToDataController() override;
+
+    QString strFileName() const { return m_strFileName; }
+    void setStrFileName(const QString &v) { m_strFileName = v; }
+    int curDeviceType() const { return m_curDeviceType; }
+    void setCurDeviceType(int v) { m_curDeviceType = v; }
+    int curActivityMode() const { return m_curActivityMode; }
+    void setCurActivityMode(int v) { m_curActivityMode = v; }
+    int curParticipationMode() const { return m_curParticipationMode; }
+    void setCurParticipationMode(int v) { m_curParticipationMode = v; }
+    bool bIsFreeStyle() const { return m_bIsFreeStyle; }
+    void setBIsFreeStyle(bool v) { m_bIsFreeStyle = v; }
+    int nIsGroup() const { return m_nIsGroup; }
+    void setNIsGroup(int v) { m_nIsGroup = v; }
+    // The opener's own lists: one record per class student with the last login time, and the
+    // run's start, end and counted seconds. Both are emptied when the dialog closes.
+    void setArrStuLoginContentTime(QList<StudentEntity> *v) { m_arrStuLoginContentTime = v; }
+    void setArrQuizTime(QStringList *v) { m_arrQuizTime = v; }
+
+    // Fills in the proposed name; exec() calls it.
+    void awakeFromNib();
+    int exec() override;
+
+    void onOK();
+    void onCancel();
+    Q_INVOKABLE void handleMachMessage();
+
+    // The session the run makes (no file is written).
+    QuizEntity NormalSave();
+    QuizEntity RollCallSave();
+    void QuickGroupingSave() {}
+    void removeQuizRecord();
+    static QString getMaxLengString(const QString &text);
+    void sendStudentLogoutClass();
+
+    // Where the last save went; empty until a session was written.
+    QString savedPath() const { return m_savedPath; }
+
+    QLineEdit *txtSaveSession = nullptr;
+    QPushButton *buttonOK = nullptr;
+    QPushButton *buttonCancel = nullptr;
+
+protected:
+    void closeEvent(class QCloseEvent *event) override;
+
+private:
+    void handleDataReceiveArvel();
+    void handleDataReceiveCorvel_Dravel();
+    int runKeypadAlert(const QString &text, const QStringList &buttons);
+    bool writeSession(QuizEntity &quiz);
+    void windowShouldClose();
+
+    Orvenda_AppDelegate *appDelegate = nullptr;
+    QString m_strFileName;
+    int m_curDeviceType = -1;
+    int m_curActivityMode = 0;
+    int m_curParticipationMode = 0;
+    bool m_bIsFreeStyle = false;
+    int m_nIsGroup = 0;
+    QList<StudentEntity> *m_arrStuLoginContentTime = nullptr;
+    QStringList *m_arrQuizTime = nullptr;
+    QString m_savedPath;
+    bool m_closing = false;
+};

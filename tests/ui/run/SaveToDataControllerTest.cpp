@@ -1,0 +1,304 @@
+#include "core/engine/QuizData.h"
+#include "core/engine/QuizParticipantData.h"
+#include "core/engine/QuizQuestions.h"
+#include "core/keypad/DeviceController.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "platform/AtomicFile.h"
+#include "support/DialogAnswers.h"
+#include "support/ReceiverTest.h"
+#include "ui/run/SaveToDataController.h"
+
+#include <QDir>
+#include <QLineEdit>
+
+namespace {
+StudentInClassPtr pupil(const QString &id, int device)
+{
+    auto s = std::make_shared<StudentInClass>();
+    s->setStudentID(id);
+    s->setStudentFirstName(id);
+    s->setDeviceNo(device);
+    return s;
+}
+
+QuizQuestionsElement question(int type, const QString &answer, int points, const QString &title = "Q")
+{
+    QuizQuestionsElement e;
+    e.setNQuestionType(type);
+    e.setStrAnswer(answer);
+    e.setNPoint(points);
+    e.setNQuizTime(30);
+    e.setNOptionNum(4);
+    e.setNDiffcult(2);
+    e.setStrTitle(title);
+    e.setStrOptionA("first\toption");
+    e.setNActionMode(0);
+    return e;
+}
+} // namespace
+
+class SaveToDataTest : public ReceiverTest
+{
+protected:
+    void SetUp() override
+    {
+        ReceiverTest::SetUp();
+        auto *qpd = QuizParticipantData::shareManager();
+        qpd->setClassName("7A");
+        qpd->setSubjectName("Math");
+        qpd->setTeacherName("Ann Lee");
+        qpd->setMaxGroupNo(3);
+        const QList<StudentInClassPtr> cls{pupil("S1", 1), pupil("S2", 2), pupil("S3", 3)};
+        qpd->setArrayClassStudents(cls);
+        qpd->setArrayLoginStudents(cls);
+        times = {"2026-12-06T09:00:00", "2026-12-06T09:10:00", "600"};
+        StudentEntity s;
+        s.setId("S1");
+        students = {s};
+    }
+
+    // Questions 1 (single, A, 10 points) and 2 (multiple, BC, 5 points) asked in the order 2, 1.
+    void runTwoQuestions(int activity)
+    {
+        auto *qqs = QuizQuestions::shareManager();
+        QuizQuestionsElement q1 = question(0, " A ", 10), q2 = question(1, "BC", 5);
+        q1.setNActionMode(activity);
+        q2.setNActionMode(activity);
+        qqs->setArrayQuestions({q1, q2});
+        auto *qd = QuizData::shareManager();
+        qd->clearQuestionRecord(1);
+        qd->clearQuestionRecord(2);
+        qd->setStudentAnswer(1, 1, "a");
+        qd->setStudentAnswerTime(1, 1, 4);
+        qd->setStudentAnswer(1, 2, "C");
+        qd->setStudentAnswer(2, 1, "bc");
+        qd->setArrayAlreadyTestQuestionNo({2, 1});
+    }
+
+    std::unique_ptr<SaveToDataController> dialog(int activity, const QString &file = "Week 3.px")
+    {
+        auto d = std::make_unique<SaveToDataController>();
+        d->setStrFileName(file);
+        d->setCurDeviceType(3);
+        d->setCurActivityMode(activity);
+        d->setArrStuLoginContentTime(&students);
+        d->setArrQuizTime(&times);
+        d->awakeFromNib();
+        return d;
+    }
+
+    static QString answerOf(const QuizEntity &q, const QString &student, int questionNo)
+    {
+        for (const ResponseDataEntity &r : q.allStudentsAns())
+            if (r.studentID() == student && r.questionID() == QString::number(questionNo))
+                return r.response() + "=" + r.studentPoint();
+        return "missing";
+    }
+
+    QStringList sessionFiles() const
+    {
+        return QDir(app()->strQuizXmlDataFilePath()).entryList(QDir::Files);
+    }
+
+    QStringList times;
+    QList<StudentEntity> students;
+};
+
+TEST_F(SaveToDataTest, NormalQuizBecomesOneSessionInAskingOrder)
+{
+    runTwoQuestions(0);
+    auto d = dialog(0);
+    EXPECT_EQ(d->txtSaveSession->text(), "Week 3");
+    const QuizEntity q = d->NormalSave();
+    EXPECT_EQ(q.actionType(), "1");
+    EXPECT_EQ(q.sessionType(), "Exam");
+    EXPECT_EQ(q.title(), "Week 3.px");
+    EXPECT_EQ(q.className(), "7A");
+    EXPECT_EQ(q.teacherName(), "Ann Lee");
+    EXPECT_EQ(q.group(), 1);
+    EXPECT_EQ(q.totalMark(), "15");
+    EXPECT_EQ(q.startTime(), "2026-12-06T09:00:00");
+    EXPECT_EQ(q.timeElapsed(), 600);
+    ASSERT_EQ(q.allQuestions().size(), 2);
+    EXPECT_EQ(q.allQuestions()[0].quNo(), 1);
+    EXPECT_EQ(q.allQuestions()[0].rightAns(), "BC");
+    EXPECT_EQ(q.allQuestions()[0].quType(), "2");
+    EXPECT_EQ(q.allQuestions()[1].rightAns(), "A");
+    EXPECT_EQ(q.allQuestions()[1].allOptions()[0].text(), "first option");
+    // Session question 1 is file question 2.
+    EXPECT_EQ(answerOf(q, "S1", 1), "BC=5");
+    EXPECT_EQ(answerOf(q, "S1", 2), "A=10");
+    EXPECT_EQ(answerOf(q, "S2", 2), "C=0");
+    EXPECT_EQ(answerOf(q, "S3", 2), "__=0");
+
+    DialogAnswers answers;
+    d->onOK();
+    EXPECT_TRUE(answers.alerts().isEmpty());
+    EXPECT_EQ(d->result(), 1);
+    ASSERT_EQ(sessionFiles().size(), 1);
+    const auto stored = TovQuizXmlDatabase().getQuizInfoAll(d->savedPath());
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->name(), "Week 3");
+    EXPECT_EQ(stored->allStudentsAns().size(), 6);
+    EXPECT_TRUE(QuizData::shareManager()->arrayAlreadyTestQuestionNo().isEmpty());
+    EXPECT_EQ(QuizQuestions::shareManager()->count(), 0);
+    EXPECT_TRUE(times.isEmpty()) << "the opener's lists are emptied on close";
+}
+
+TEST_F(SaveToDataTest, RushDeductsForWrongAnswersButNotForNoAnswer)
+{
+    runTwoQuestions(3);
+    const QuizEntity q = dialog(3)->NormalSave();
+    EXPECT_EQ(q.actionType(), "4");
+    EXPECT_EQ(q.sessionType(), "Game");
+    EXPECT_EQ(answerOf(q, "S2", 2), "C=-10");
+    EXPECT_EQ(answerOf(q, "S3", 2), "__=0");
+    EXPECT_EQ(answerOf(q, "S1", 2), "A=10");
+}
+
+TEST_F(SaveToDataTest, FreeStyleRunsAreStoredAsTheirBaseActivity)
+{
+    runTwoQuestions(0);
+    auto rush = dialog(10);
+    rush->setBIsFreeStyle(true);
+    rush->txtSaveSession->setText("Warm-up");
+    QuizEntity q = rush->NormalSave();
+    EXPECT_EQ(q.actionType(), "4");
+    EXPECT_EQ(q.sessionType(), "Game");
+    EXPECT_EQ(q.title(), "");
+
+    auto vote = dialog(12);
+    vote->setBIsFreeStyle(true);
+    q = vote->NormalSave();
+    EXPECT_EQ(q.actionType(), "15");
+    EXPECT_EQ(q.sessionType(), "Other");
+}
+
+TEST_F(SaveToDataTest, LongTitlesAreCut)
+{
+    EXPECT_EQ(SaveToDataController::getMaxLengString(QString(230, 'x')).size(), 230);
+    const QString cut = SaveToDataController::getMaxLengString(QString(231, 'x'));
+    EXPECT_EQ(cut, QString(227, 'x') + "...");
+}
+
+TEST_F(SaveToDataTest, AnswerSlotsBeyondTheLoggedInListAreIgnored)
+{
+    runTwoQuestions(0);
+    // A student left the logged-in list after the answers were recorded.
+    QuizParticipantData::shareManager()->setArrayLoginStudents({pupil("S1", 1)});
+    const QuizEntity q = dialog(0)->NormalSave();
+    EXPECT_EQ(q.allStudentsAns().size(), 2);
+}
+
+TEST_F(SaveToDataTest, AttendanceStoresTheAbsentStudents)
+{
+    auto *qd = QuizData::shareManager();
+    qd->clearQuestionRecord(1);
+    qd->setStudentAnswer(1, 1, "A");
+    qd->setStudentAnswer(1, 3, "A");
+    qd->setArrayAlreadyTestQuestionNo({1});
+    auto d = dialog(8);
+    EXPECT_EQ(d->txtSaveSession->text(), "");
+    d->txtSaveSession->setText("Monday");
+    QuizEntity q = d->RollCallSave();
+    EXPECT_EQ(q.actionType(), "13");
+    EXPECT_EQ(q.machineName(), "3");
+    ASSERT_EQ(q.allRollCall().size(), 1);
+    EXPECT_EQ(q.allRollCall()[0].AbsenceStu(), "|S2|");
+    EXPECT_EQ(q.allRollCall()[0].rollCallTime(), "2026-12-06T09:00:00");
+
+    qd->setStudentAnswer(1, 2, "B");
+    q = d->RollCallSave();
+    EXPECT_EQ(q.allRollCall()[0].AbsenceStu(), "|");
+}
+
+TEST_F(SaveToDataTest, QuickGroupingWritesNothingAndClearsTheRun)
+{
+    runTwoQuestions(13);
+    auto d = dialog(13);
+    EXPECT_EQ(d->txtSaveSession->text(), "Quick Grouping");
+    EXPECT_FALSE(d->txtSaveSession->isEnabled());
+    d->onOK();
+    EXPECT_TRUE(sessionFiles().isEmpty());
+    EXPECT_TRUE(QuizData::shareManager()->arrayAlreadyTestQuestionNo().isEmpty());
+}
+
+TEST_F(SaveToDataTest, EmptyNameIsRefusedAndNothingIsLost)
+{
+    runTwoQuestions(0);
+    auto d = dialog(0);
+    d->txtSaveSession->clear();
+    DialogAnswers answers;
+    d->onOK();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The activity name should not be empty."});
+    EXPECT_TRUE(sessionFiles().isEmpty());
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
+    EXPECT_EQ(times.size(), 3);
+}
+
+TEST_F(SaveToDataTest, FailedWriteKeepsTheDialogAndTheRunForARetry)
+{
+    runTwoQuestions(0);
+    auto d = dialog(0);
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    DialogAnswers answers;
+    d->onOK();
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_TRUE(answers.alerts()[0].text.startsWith("The session could not be saved."));
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
+    EXPECT_EQ(times.size(), 3);
+    EXPECT_NE(d->result(), 1);
+
+    AtomicFile::setFailureHook({});
+    d->onOK();
+    EXPECT_EQ(d->result(), 1);
+    EXPECT_EQ(sessionFiles().size(), 1);
+}
+
+TEST_F(SaveToDataTest, CancelAsksAndOnlyAConfirmedCancelDropsTheRun)
+{
+    runTwoQuestions(0);
+    auto d = dialog(0);
+    DialogAnswers answers;
+    answers.answerAlert(1);
+    d->onCancel();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Are you sure to exit without saving exam report?"});
+    EXPECT_EQ(answers.alerts()[0].buttons, (QStringList{"  \"F1\" OK  ", "\"F2\" Cancel"}));
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
+
+    answers.answerAlert(0);
+    d->onCancel();
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_TRUE(sessionFiles().isEmpty());
+    EXPECT_TRUE(QuizData::shareManager()->arrayAlreadyTestQuestionNo().isEmpty());
+    EXPECT_TRUE(times.isEmpty());
+}
+
+TEST_F(SaveToDataTest, TeacherKeypadCancelsOnArvelAndConfirmsOnDravel)
+{
+    runTwoQuestions(0);
+    auto *arvel = plugIn(keypadsim::Model::Arvel);
+    ASSERT_EQ(app()->currentDeviceType(), 1);
+    auto d = dialog(0);
+    app()->setObjectToReceiveCommData(d.get());
+    DialogAnswers answers;
+    answers.answerAlert(1);
+    arvel->pressTeacherKey(0x89);
+    ASSERT_TRUE(waitFor([&] { return answers.alerts().size() == 1; }));
+    EXPECT_EQ(answers.alertTexts().first(), "Are you sure to exit without saving exam report?");
+    app()->setObjectToReceiveCommData(nullptr);
+}
+
+TEST_F(SaveToDataTest, TeacherKeypadF1SavesOnDravel)
+{
+    runTwoQuestions(0);
+    auto *dravel = plugIn(keypadsim::Model::Dravel);
+    ASSERT_EQ(app()->currentDeviceType(), 3);
+    auto d = dialog(0);
+    app()->setObjectToReceiveCommData(d.get());
+    DialogAnswers answers;
+    dravel->pressTeacherKey(0x81);
+    ASSERT_TRUE(waitFor([&] { return d->result() == 1; }));
+    EXPECT_EQ(sessionFiles().size(), 1);
+    app()->setObjectToReceiveCommData(nullptr);
+}
