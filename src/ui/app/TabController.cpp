@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -268,9 +269,17 @@ void TabController::awakeFromNib()
         if (hooks().runSystemChoice) {
             hooks().runSystemChoice(this);
         } else {
-            SelectASystem choice(this);
-            choice.setBRunWindow(true);
-            choice.exec();
+            // Asked over the main window once it shows, so that the teacher sees where the
+            // choice leads; the choice's "DeviceChanged" then sets the window up for the model.
+            QTimer::singleShot(0, this, [this] {
+                lowerToNormalLevel();
+                if (appDelegate && appDelegate->currentDeviceType() == -1) {
+                    SelectASystem choice(this);
+                    choice.setBRunWindow(true);
+                    choice.exec();
+                }
+                raiseToStatusLevel();
+            });
         }
     }
     setToolTips();

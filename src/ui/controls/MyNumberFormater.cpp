@@ -1,9 +1,10 @@
 #include "MyNumberFormater.h"
 
-QValidator::State MyNumberFormater::validate(QString &input, int &) const
+#include "ui/controls/CharacterSet.h"
+
+TextFormatter::Verdict MyNumberFormater::isPartialStringValid(const QString &, const QString &typed) const
 {
-    for (QChar c : input)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return Invalid;
-    return Acceptable;
+    if (CharacterSet::decimalDigits().containsAll(typed))
+        return {};
+    return {false, {}, errorDescription()};
 }

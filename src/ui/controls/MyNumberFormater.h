@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QValidator>
+#include "ui/controls/TextFormatter.h"
 
-// Accepts an edit only when the text typed holds decimal digits; deleting is always accepted.
-class MyNumberFormater : public QValidator
+// Accepts an edit only when the characters typed are decimal digits; deleting is always accepted.
+class MyNumberFormater : public TextFormatter
 {
     Q_OBJECT
 public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &pos) const override;
-    // The error text shown when an edit is refused.
+    using TextFormatter::TextFormatter;
+    Verdict isPartialStringValid(const QString &proposed, const QString &typed) const override;
+    // The error text of a refused edit.
     static QString errorDescription() { return QStringLiteral("not decimal"); }
 };

@@ -1,4 +1,5 @@
 #include "ui/controls/MyEnterFormatter.h"
+#include "ui/controls/MyNumberFormater.h"
 #include "ui/controls/PMResolutionFormatter.h"
 
 #include <QLineEdit>
@@ -200,4 +201,14 @@ TEST(FormatterOnFieldTest, TypingIntoALineEdit)
     EXPECT_EQ(named.text(), "O'Neils");
     QTest::keyClicks(&named, "'");
     EXPECT_EQ(named.text(), "O'Neils");
+}
+
+TEST(MyNumberFormaterTest, OnlyTypedCharactersAreChecked)
+{
+    MyNumberFormater f;
+    EXPECT_TRUE(f.isPartialStringValid("abc1", "1").accepted); // text already there is not judged
+    const TextFormatter::Verdict v = f.isPartialStringValid("12x", "x");
+    EXPECT_FALSE(v.accepted);
+    EXPECT_EQ(v.error, "not decimal");
+    EXPECT_TRUE(f.isPartialStringValid("ab", "").accepted); // a deletion
 }
