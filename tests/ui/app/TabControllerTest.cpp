@@ -435,3 +435,46 @@ TEST_F(TabKeypadTest, LogoutRequestIsSentThreeTimes)
     for (const QByteArray &f : sent(sim))
         EXPECT_EQ(f, QByteArray::fromHex("F600000301FFFFF4"));
 }
+
+TEST_F(TabKeypadTest, ArvelTeacherStartKeyWorksOnlyOnTheBrightpollTab)
+{
+    SimReceiver *sim = plugIn(Model::Arvel);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    open(app()->currentDeviceType(), app()->usbDeviceType());
+    ASSERT_EQ(window->curDeviceType(), 1);
+    window->chkStyle->click();
+    window->doClassSet();
+    window->tabView->setCurrentIndex(3);
+    sim->pressTeacherKey(0x82);
+    QTest::qWait(150);
+    EXPECT_TRUE(starts.isEmpty());
+    window->tabView->setCurrentIndex(0);
+    sim->pressTeacherKey(0x8A); // the large family's start key means nothing here
+    QTest::qWait(150);
+    EXPECT_TRUE(starts.isEmpty());
+    sim->pressTeacherKey(0x82);
+    ASSERT_TRUE(waitFor([&] { return starts.size() == 1; }));
+}
+
+TEST_F(TabControllerTest, DocumentThenAnswerSheetStartsTheSheetRun)
+{
+    open(3);
+    window->doClassSet();
+    const QString sheet = questionFile("sheet.sep", {0, 0}, 12);
+    writeFile("paper.pdf", "%PDF-1.4");
+    answers.answerFile(home() + "paper.pdf");
+    load(sheet);
+    ASSERT_TRUE(window->bIsLoaded());
+    EXPECT_EQ(window->filePath(), sheet);
+    window->btnStart->click();
+    ASSERT_EQ(starts.size(), 1);
+    EXPECT_EQ(starts.first().kind, TabController::StartRequest::AnswerSheet);
+    EXPECT_EQ(starts.first().fileSepPath, home() + "paper.pdf");
+    EXPECT_EQ(starts.first().testID.value_or(-1), 12);
+
+    // Cancelling the answer-sheet panel loads nothing.
+    answers.answerFile(home() + "paper.pdf");
+    answers.answerFile(QString());
+    window->btnLoad->click();
+    EXPECT_FALSE(window->bIsLoaded());
+}
