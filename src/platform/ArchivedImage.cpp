@@ -10,13 +10,19 @@ QStringList ArchivedImage::archiveClassNames() const
     return {QStringLiteral("NSImage"), QStringLiteral("NSObject")};
 }
 
-void ArchivedImage::encodeWithCoder(KeyedArchiver &coder) const
+QByteArray ArchivedImage::pngBytes(const QImage &image)
 {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    m_image.save(&buffer, "PNG");
-    coder.encodeData(QStringLiteral("PXPNG"), png);
+    // Fast compression: a set of many pictures is saved in a moment, at a modest cost in size.
+    image.save(&buffer, "PNG", 80);
+    return png;
+}
+
+void ArchivedImage::encodeWithCoder(KeyedArchiver &coder) const
+{
+    coder.encodeData(QStringLiteral("PXPNG"), m_png.isEmpty() ? pngBytes(m_image) : m_png);
 }
 
 void ArchivedImage::initWithCoder(KeyedUnarchiver &coder)
@@ -26,4 +32,6 @@ void ArchivedImage::initWithCoder(KeyedUnarchiver &coder)
         return;
     if (!m_image.loadFromData(png, "PNG") || m_image.isNull())
         coder.fail(QStringLiteral("picture is not a PNG"));
+    else
+        m_png = png;
 }

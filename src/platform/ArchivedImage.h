@@ -11,8 +11,12 @@ class ArchivedImage : public KeyedArchiveObject
 public:
     ArchivedImage() = default;
     explicit ArchivedImage(const QImage &image) : m_image(image) {}
+    // png: the picture's PNG bytes when already known (written as they are).
+    ArchivedImage(const QImage &image, const QByteArray &png) : m_image(image), m_png(png) {}
 
     QImage image() const { return m_image; }
+    QByteArray png() const { return m_png; }
+    static QByteArray pngBytes(const QImage &image);
 
     QStringList archiveClassNames() const override;
     void encodeWithCoder(KeyedArchiver &coder) const override;
@@ -20,4 +24,5 @@ public:
 
 private:
     QImage m_image;
+    QByteArray m_png;
 };

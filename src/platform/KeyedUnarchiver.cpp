@@ -14,6 +14,27 @@ plist_t node(void *n)
     return static_cast<plist_t>(n);
 }
 
+// The items of a property-list array in order. Walked with an iterator: indexed access into a
+// libplist array is linear, which made reading large files quadratic.
+std::vector<void *> arrayNodes(plist_t array)
+{
+    std::vector<void *> out;
+    out.reserve(plist_array_get_size(array));
+    plist_array_iter iter = nullptr;
+    plist_array_new_iter(array, &iter);
+    if (!iter)
+        return out;
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(array, iter, &item);
+        if (!item)
+            break;
+        out.push_back(item);
+    }
+    free(iter);
+    return out;
+}
+
 bool isClassDictionary(plist_t dict)
 {
     return PLIST_IS_DICT(dict) && plist_dict_get_item(dict, "$classname");
@@ -63,10 +84,7 @@ KeyedArchiveObjectPtr KeyedUnarchiver::unarchive(const QByteArray &bytes)
         fail(QStringLiteral("not a keyed archive"));
         return {};
     }
-    const uint32_t count = plist_array_get_size(objects);
-    m_objects.reserve(count);
-    for (uint32_t i = 0; i < count; ++i)
-        m_objects.push_back(plist_array_get_item(objects, i));
+    m_objects = arrayNodes(objects);
     if (m_objects.empty() || !PLIST_IS_STRING(node(m_objects[0]))
         || plist_string_val_compare(node(m_objects[0]), "$null") != 0) {
         fail(QStringLiteral("archive without its nil entry"));
@@ -182,11 +200,11 @@ QList<quint64> KeyedUnarchiver::arrayItems(Node uidNode, bool *wasNil)
         return {};
     }
     QList<quint64> out;
-    const uint32_t n = plist_array_get_size(items);
-    for (uint32_t i = 0; i < n && !m_failed; ++i) {
+    for (Node entry : arrayNodes(items)) {
         quint64 item = 0;
-        if (resolve(plist_array_get_item(items, i), &item))
-            out.append(item);
+        if (!resolve(entry, &item))
+            break;
+        out.append(item);
     }
     return m_failed ? QList<quint64>() : out;
 }

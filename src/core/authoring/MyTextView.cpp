@@ -46,6 +46,7 @@ void MyTextView::setToolTipNo(int role)
 void MyTextView::setIg(const QImage &image)
 {
     m_ig = image;
+    m_igPng.clear();
     if (!image.isNull())
         m_igFlag = true;
 }
@@ -234,6 +235,7 @@ std::shared_ptr<MyTextView> MyTextView::copy() const
     c->copyViewFrom(*this);
     c->m_strText = m_strText;
     c->m_ig = m_ig;
+    c->m_igPng = m_igPng;
     c->m_igFlag = m_igFlag;
     c->m_textview = m_textview->copy();
     c->m_textview->setArchivedSuperview(c.get());
@@ -267,8 +269,11 @@ void MyTextView::encodeWithCoder(KeyedArchiver &coder) const
     coder.encodeString(m_strText);
     coder.encodeRect(frame());
     coder.encodeInt(m_toolTipNo);
-    if (m_igFlag && !m_ig.isNull())
-        coder.encodeValueObject(ArchivedImage(m_ig));
+    if (m_igFlag && !m_ig.isNull()) {
+        if (m_igPng.isEmpty())
+            m_igPng = ArchivedImage::pngBytes(m_ig);
+        coder.encodeValueObject(ArchivedImage(m_ig, m_igPng));
+    }
     else
         coder.encodeNil();
     coder.encodeObject(m_textview.get());
@@ -295,8 +300,10 @@ void MyTextView::initWithCoder(KeyedUnarchiver &coder)
     m_strText = text.isNull() ? QString() : text;
     m_viewFrame = rect;
     m_toolTipNo = int(role); // the role alone; the tooltip text stays as created
-    if (image)
+    if (image) {
         setIg(image->image());
+        m_igPng = image->png();
+    }
     // A field claimed by another box in the file is not shared: editing one would edit both.
     m_textview = field->archivedSuperviewObject() && field->archivedSuperviewObject() != this ? field->copy() : field;
     m_textview->setArchivedSuperview(this);

@@ -121,6 +121,9 @@ private:
     QString m_toolTip;
     int m_dragType = DragBody;
     QImage m_ig;
+    // The picture as PNG, made on the first save (or read from the file) and kept until the
+    // picture changes: saving a set of many pictures does not compress them all again.
+    mutable QByteArray m_igPng;
     bool m_igFlag = false;
     bool m_bCtrl = true;
     int m_nCursorType = 1;
