@@ -19,6 +19,7 @@ public:
 
     void modeStart(int n) override;
     void modeStop() override;
+    using QuizMode::setFrameToHandle;
     void setFrameToHandle(const ReceivedFrame &frame) override;
     void handleStudentCommandArvel() override;
     void setQuizStateScreenTimer(int seconds) override;

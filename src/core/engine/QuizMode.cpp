@@ -5,6 +5,7 @@
 #include "core/engine/FrameBuilder.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizQuestions.h"
+#include "core/keypad/TovDevice.h"
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
@@ -949,19 +950,21 @@ bool QuizMode::sendFrame(const QByteArray &frame)
 {
     if (frame.isEmpty())
         return false; // refused by the builder, already logged
+    // One frame at a time, whichever thread sends: the bytes of two frames never interleave.
     std::lock_guard lock(sendMutex());
     if (frameSink())
         return frameSink()(frame);
-    if (!device) {
+    if (!device || !device->isOpen()) {
         PollixLog(QStringLiteral("no device."));
         return false;
     }
-    return false;
+    return device->sendData(frame);
 }
 
 void QuizMode::getNewDevice()
 {
-    device = nullptr;
+    std::lock_guard lock(sendMutex());
+    device = appDelegate ? appDelegate->currentDevice() : nullptr;
 }
 
 uint8_t QuizMode::teacherAddress() const

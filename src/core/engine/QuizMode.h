@@ -22,6 +22,7 @@ class QuizData;
 class QuizQuestions;
 class Orvenda_AppDelegate;
 class TovDevice;
+class DataOfFrame;
 
 // What an activity object needs of the question-request list window (which lives in the UI
 // layer): it adds a student that asked for the question set and shows itself when hidden.
@@ -85,6 +86,8 @@ public:
 
     // --- Frames in: the frame being handled, then one of the two handlers.
     virtual void setFrameToHandle(const ReceivedFrame &frame) { m_frameToHandle = frame; }
+    // The frame as the receiver link hands it over (Orvenda_AppDelegate::frameToHandle()).
+    void setFrameToHandle(const DataOfFrame &frame) { setFrameToHandle(ReceivedFrame::fromDataOfFrame(frame)); }
     const ReceivedFrame &frameToHandle() const { return m_frameToHandle; }
     void handleDataReceiveCorvel_Dravel();
     virtual void handleStudentCommandArvel() {}
@@ -220,7 +223,7 @@ protected:
     QString studentDisplayName(const StudentInClassPtr &s) const;
 
     Orvenda_AppDelegate *appDelegate = nullptr;
-    TovDevice *device = nullptr;
+    std::shared_ptr<TovDevice> device;
     QuizData *qdObject;
     QuizParticipantData *qpdObject;
     QuizQuestions *qqObject;

@@ -1,5 +1,7 @@
 #include "ReceivedFrame.h"
 
+#include "core/keypad/DataOfFrame.h"
+
 ReceivedFrame ReceivedFrame::large(uint8_t cmd, uint8_t addrLo, uint8_t addrHi, const QByteArray &data)
 {
     ReceivedFrame f;
@@ -50,4 +52,14 @@ int ReceivedFrame::deviceID() const
     if (!isStudentCommand())
         return 0;
     return (at(0) - 0x20) * 16 + (at(1) & 0x0F);
+}
+
+ReceivedFrame ReceivedFrame::fromDataOfFrame(const DataOfFrame &frame)
+{
+    if (frame.type() == 0)
+        return small(frame.data()[0], frame.data()[1], frame.data()[2]);
+    if (frame.type() == 1)
+        return large(frame.cmd(), frame.addr()[0], frame.addr()[1],
+                     QByteArray(reinterpret_cast<const char *>(frame.data()), frame.dataLen()));
+    return ReceivedFrame();
 }

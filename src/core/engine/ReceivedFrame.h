@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+class DataOfFrame;
+
 // One received keypad frame as the activity objects read it. Reads past the stored bytes give
 // 0, so a short or malformed frame can never make a handler read outside it; handlers still check
 // the length they need and drop frames that are too short.
@@ -14,6 +16,8 @@ public:
     static ReceivedFrame large(uint8_t cmd, uint8_t addrLo, uint8_t addrHi, const QByteArray &data);
     // A small-family frame (type 0): the three bytes as received.
     static ReceivedFrame small(uint8_t b0, uint8_t b1, uint8_t b2);
+    // The receiver link's frame; its null frame gives a frame of type -1, which no handler takes.
+    static ReceivedFrame fromDataOfFrame(const DataOfFrame &frame);
 
     int type() const { return m_type; }
     uint8_t cmd() const { return m_cmd; }
@@ -33,7 +37,7 @@ public:
     int deviceID() const;
 
 private:
-    int m_type = 1;
+    int m_type = -1;
     uint8_t m_cmd = 0;
     uint8_t m_addrLo = 0;
     uint8_t m_addrHi = 0;
