@@ -10,7 +10,12 @@
 //   teacher CODE (hex)            tlogin              tquery CODE [HEX]
 //   send HEX (a frame)            raw HEX             drop N        corrupt N
 //   sleep MS                      frames              unplug        quit
+// and, for activity runs (SimActivity):
+//   loginall FIRST COUNT [FIRSTSTUDENT]   answerall FIRST COUNT TEXT   signal ID   askq ID
+//   state ID   examstart ID   logout ID   lost ID   search ID   navkey ID KEY
+//   tlogin   tquery CODE [HEX]   tinfo   tsetq TYPE OPTIONS ANSWER   told
 // Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it.
+#include "SimActivity.h"
 #include "SimReceiver.h"
 
 #include <QCoreApplication>
@@ -32,7 +37,7 @@ void usage()
                          "       [--no-pace] [--channel C] [--firmware MAJOR.MINOR] [--same-channel] [--quiet]\n");
 }
 
-bool runCommand(SimReceiver &sim, const QStringList &words)
+bool runCommand(SimReceiver &sim, SimActivity &activity, const QStringList &words)
 {
     const QString cmd = words.value(0).toLower();
     bool ok = true;
@@ -90,6 +95,8 @@ bool runCommand(SimReceiver &sim, const QStringList &words)
         std::fflush(stdout);
     } else if (cmd == QLatin1String("unplug")) {
         sim.unplug();
+    } else if (activity.runCommand(words, stdout)) {
+        // a keypad action or report of an activity run
     } else if (!cmd.isEmpty() && !cmd.startsWith(QLatin1Char('#'))) {
         std::fprintf(stderr, "unknown command: %s\n", qPrintable(words.join(QLatin1Char(' '))));
     }
@@ -150,9 +157,10 @@ int main(int argc, char *argv[])
         sim.setTrace(stderr);
     std::printf("%s\n", qPrintable(sim.portPath()));
     std::fflush(stdout);
+    SimActivity activity(sim);
     std::string line;
     while (std::getline(std::cin, line)) {
-        if (!runCommand(sim, QString::fromStdString(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))) {
+        if (!runCommand(sim, activity, QString::fromStdString(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))) {
             sim.waitForOutputDrained(2000);
             return 0;
         }

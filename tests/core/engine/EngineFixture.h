@@ -41,6 +41,40 @@ inline QString toHex(const QByteArray &bytes)
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
+// A class of n students with IDs "S001".. and names "First1 Last1"..; device numbers 1..n when
+// asked (keypads that do not log in), else 0. Known class, teacher and run numbers.
+inline void fillClass(int n, bool deviceNumbersFromOne)
+{
+    auto *qpd = QuizParticipantData::shareManager();
+    QList<StudentInClassPtr> students;
+    for (int i = 1; i <= n; ++i) {
+        auto s = std::make_shared<StudentInClass>();
+        s->setStudentNo(i);
+        s->setStudentID(QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')));
+        s->setStudentFirstName(QStringLiteral("First%1").arg(i));
+        s->setStudentLastName(QStringLiteral("Last%1").arg(i));
+        s->setStudentFullName(QStringLiteral("First%1 Last%1").arg(i));
+        s->setDeviceNo(deviceNumbersFromOne ? i : 0);
+        students << s;
+    }
+    qpd->setArrayClassStudents(students);
+    qpd->setClassName(QStringLiteral("Class 7B"));
+    qpd->setTeacherName(QStringLiteral("Ms Smith"));
+    qpd->setRandomTeacherID(0x3456);
+    qpd->setRandomQuizID(0x1234);
+    qpd->setRandomQuestionID(0x77);
+}
+
+inline QuizQuestionsElement question(int type, int options, const QString &answer, const QString &title = QStringLiteral("Q"))
+{
+    QuizQuestionsElement e;
+    e.setStrTitle(title);
+    e.setNQuestionType(type);
+    e.setNOptionNum(options);
+    e.setStrAnswer(answer);
+    return e;
+}
+
 // A run's shared data with a known class, teacher and run numbers; frames sent by activity
 // objects are captured instead of going to a receiver; notifications are recorded.
 class EngineFixture : public PollixTest
@@ -69,38 +103,7 @@ protected:
         PollixTest::TearDown();
     }
 
-    // n students with IDs "S001".. and names "First1 Last1"..; device numbers as given (0 = none).
-    void makeClass(int n, bool deviceNumbersFromOne = false)
-    {
-        auto *qpd = QuizParticipantData::shareManager();
-        QList<StudentInClassPtr> students;
-        for (int i = 1; i <= n; ++i) {
-            auto s = std::make_shared<StudentInClass>();
-            s->setStudentNo(i);
-            s->setStudentID(QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')));
-            s->setStudentFirstName(QStringLiteral("First%1").arg(i));
-            s->setStudentLastName(QStringLiteral("Last%1").arg(i));
-            s->setStudentFullName(QStringLiteral("First%1 Last%1").arg(i));
-            s->setDeviceNo(deviceNumbersFromOne ? i : 0);
-            students << s;
-        }
-        qpd->setArrayClassStudents(students);
-        qpd->setClassName(QStringLiteral("Class 7B"));
-        qpd->setTeacherName(QStringLiteral("Ms Smith"));
-        qpd->setRandomTeacherID(0x3456);
-        qpd->setRandomQuizID(0x1234);
-        qpd->setRandomQuestionID(0x77);
-    }
-
-    static QuizQuestionsElement question(int type, int options, const QString &answer, const QString &title = QStringLiteral("Q"))
-    {
-        QuizQuestionsElement e;
-        e.setStrTitle(title);
-        e.setNQuestionType(type);
-        e.setNOptionNum(options);
-        e.setStrAnswer(answer);
-        return e;
-    }
+    void makeClass(int n, bool deviceNumbersFromOne = false) { fillClass(n, deviceNumbersFromOne); }
 
     QList<QByteArray> sent()
     {

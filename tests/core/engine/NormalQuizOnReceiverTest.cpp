@@ -1,0 +1,200 @@
+#include "EngineFixture.h"
+
+#include "core/engine/QuizModeFactory.h"
+#include "core/keypad/DeviceController.h"
+#include "support/ReceiverTest.h"
+#include "support/RecordingListener.h"
+
+#include "SimActivity.h"
+
+using namespace keypadsim;
+
+// A normal quiz with 30 keypads on each model, through the real serial code against the
+// simulated receiver: logins (where the model has them), the question going out, answers
+// decoded and stored per question with their times, counted once, and the teacher keypad's
+// queries answered.
+namespace {
+constexpr int kKeypads = 30;
+
+class NormalQuizOnReceiver : public ReceiverTest
+{
+protected:
+    void TearDown() override
+    {
+        listener.reset();
+        mode.reset();
+        ReceiverTest::TearDown();
+    }
+
+    // Plugs in the receiver, fills the class and makes the activity object the frame listener.
+    void startRun(Model model, int deviceType)
+    {
+        sim = plugIn(model);
+        ASSERT_TRUE(sim);
+        ASSERT_EQ(app()->currentDeviceType(), deviceType);
+        sim->addKeypads(1, kKeypads);
+        keypads = std::make_unique<SimActivity>(*sim);
+        const bool keypadsCarryTheirNumber = deviceType == 1 || deviceType == 4;
+        fillClass(kKeypads, keypadsCarryTheirNumber);
+        QuizQuestions::shareManager()->addQuestion(question(0, 4, QStringLiteral("B"), QStringLiteral("Which planet is red?")));
+        QuizQuestions::shareManager()->addQuestion(question(1, 4, QStringLiteral("AC")));
+        mode = QuizModeFactory::create(0, deviceType);
+        ASSERT_TRUE(mode);
+        listener = std::make_unique<RecordingListener>();
+        listener->onFrame = [this](const DataOfFrame &f) {
+            mode->setFrameToHandle(f);
+            if (f.type() == 1)
+                mode->handleDataReceiveCorvel_Dravel();
+            else
+                mode->handleStudentCommandArvel();
+        };
+        app()->setObjectToReceiveCommData(listener.get());
+        NotificationCenter::defaultCenter()->addObserver(listener.get(), QStringLiteral("STUDENTANSWERMESSAGE"),
+                                                         [this](const Notification &) { ++answersPosted; });
+    }
+
+    // The class is announced, then every keypad logs in as the student of the same number.
+    void logInEveryone()
+    {
+        mode->setWakeUpMode(0);
+        mode->sendWakeFrame();
+        ASSERT_TRUE(waitFor([&] { return keypads->wakeFrames() == 1; }));
+        sim->wakeUpReply(1);
+        ASSERT_TRUE(waitFor([&] { return keypads->runState() == 2; }));
+        EXPECT_EQ(keypads->announcedClass(), QStringLiteral("Class 7B"));
+        EXPECT_EQ(keypads->announcedTeacher(), QStringLiteral("Ms Smith"));
+        keypads->loginAll(1, kKeypads);
+        sim->login(7, QStringLiteral("S007"), QStringLiteral("Student 7")); // a keypad logging in twice
+        ASSERT_TRUE(waitFor([&] {
+            for (int id = 1; id <= kKeypads; ++id)
+                if (!sim->keypad(id).loggedIn)
+                    return false;
+            return sim->framesFromProgram().size() > 0 && mode->hasPendingSends() == false;
+        }));
+        EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
+        for (int id = 1; id <= kKeypads; ++id)
+            EXPECT_EQ(sim->keypad(id).deviceNo, QuizParticipantData::shareManager()->isStudentLogin(studentOf(id)));
+    }
+
+    // Question 1 is announced to the keypads as the model does it.
+    void startQuestion(int deviceType)
+    {
+        mode->setNQuestionNoExceptTeachingPlane(1);
+        mode->modeStart(1);
+        if (deviceType == 1) {
+            mode->openReceiveArvel();
+            return;
+        }
+        mode->setWakeUpMode(1);
+        const int wakesBefore = keypads->wakeFrames();
+        mode->sendWakeFrame();
+        ASSERT_TRUE(waitFor([&] { return keypads->wakeFrames() == wakesBefore + 1; }));
+        sim->wakeUpReply(1);
+        ASSERT_TRUE(waitFor([&] { return keypads->runState() == 3; }));
+        EXPECT_EQ(keypads->runQuestionNo(), 1);
+        if (deviceType == 3) { // Dravel broadcasts the text
+            ASSERT_TRUE(waitFor([&] { return !keypads->questionLines().isEmpty(); }));
+            EXPECT_EQ(keypads->questionLines(), (QStringList{"Which planet is red?", "A.", "B.", "C.", "D."}));
+        }
+        if (deviceType == 4) { // Brevel: the type frames, a second wake-up, then answers are permitted
+            ASSERT_TRUE(waitFor([&] { return keypads->wakeFrames() == wakesBefore + 2; }));
+            sim->wakeUpReply(1);
+            const auto typeFrames = [&] {
+                int n = 0;
+                for (const auto &f : sim->framesFromProgram())
+                    n += f.bytes.startsWith(QByteArray::fromHex("F70000")) ? 1 : 0;
+                return n;
+            };
+            ASSERT_TRUE(waitFor([&] { return typeFrames() == 20 && !mode->hasPendingSends(); }));
+            const QByteArray permit = sim->framesFromProgram().last().bytes;
+            EXPECT_EQ(quint8(permit[0]), 0xF5);
+            EXPECT_EQ(permit.mid(4, 7), QByteArray::fromHex("03010004 01FF42")); // 03 m t o c FF answer
+        }
+        ASSERT_TRUE(waitFor([&] { return !mode->hasPendingSends(); }));
+    }
+
+    // Keypad i answers "a".."d" by i; keypad 1 first gives another answer, which is replaced.
+    void everyoneAnswers(int deviceType)
+    {
+        mode->setQuizStateScreenTimer(4);
+        sim->answer(1, deviceType == 1 ? QStringLiteral("D") : QStringLiteral("d"));
+        ASSERT_TRUE(waitFor([&] { return answersPosted == 1; }));
+        mode->setQuizStateScreenTimer(9);
+        for (int id = 1; id <= kKeypads; ++id)
+            sim->answer(id, expected(id, deviceType != 1 && deviceType != 4));
+        ASSERT_TRUE(waitFor([&] { return answersPosted == kKeypads + 1; }, 10000));
+        EXPECT_EQ(mode->nAnsweredNum(), kKeypads);
+        for (int id = 1; id <= kKeypads; ++id) {
+            const int d = QuizParticipantData::shareManager()->isStudentLogin(studentOf(id));
+            ASSERT_GT(d, 0);
+            EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, d), expected(id, false).toUpper()) << id;
+            EXPECT_EQ(QuizData::shareManager()->getStudentAnswerTime(1, d), 9);
+        }
+    }
+
+    static QString studentOf(int id) { return QStringLiteral("S%1").arg(id, 3, 10, QLatin1Char('0')); }
+    static QString expected(int id, bool lowerCase)
+    {
+        const QString letter(QChar(u'A' + id % 4));
+        return lowerCase ? letter.toLower() : letter;
+    }
+
+    SimReceiver *sim = nullptr;
+    std::unique_ptr<SimActivity> keypads;
+    std::unique_ptr<QuizMode> mode;
+    std::unique_ptr<RecordingListener> listener;
+    int answersPosted = 0;
+};
+} // namespace
+
+TEST_F(NormalQuizOnReceiver, Corvel)
+{
+    startRun(Model::Corvel, 2);
+    logInEveryone();
+    startQuestion(2);
+    everyoneAnswers(2);
+
+    // The teacher keypad logs in, pages the logged-in list and asks for the histogram.
+    mode->modeStop();
+    mode->sendPCState(2);
+    keypads->setTeacherLow(0x09);
+    keypads->teacherLogin();
+    keypads->teacherQuery(7, QByteArray::fromHex("000000"));
+    keypads->teacherQuery(6);
+    ASSERT_TRUE(waitFor([&] { return keypads->teacherReplies().size() == 3; }));
+    const auto replies = keypads->teacherReplies();
+    EXPECT_EQ(quint8(replies[0][0]), 0xF9);
+    EXPECT_EQ(replies[0].mid(1, 2), QByteArray::fromHex("09EF"));
+    EXPECT_EQ(quint8(replies[1][0]), 0xFF);
+    EXPECT_EQ(quint8(replies[1][3]), 51); // page 1: 25 class indexes
+    // right answer B, 4 options + 1, 30 students; A..D chosen by 7, 8, 8, 7 keypads (23, 26, 26, 23 %)
+    EXPECT_EQ(replies[2].mid(4, 20), QByteArray::fromHex("014205" "1E00" "070017" "08001A" "08001A" "070017" "000000"));
+}
+
+TEST_F(NormalQuizOnReceiver, Dravel)
+{
+    startRun(Model::Dravel, 3);
+    logInEveryone();
+    startQuestion(3);
+    everyoneAnswers(3);
+    keypads->teacherQuery(15);
+    ASSERT_TRUE(waitFor([&] { return keypads->teacherReplies().size() == 1; }));
+    EXPECT_EQ(keypads->teacherReplies()[0].mid(4, 6), QByteArray::fromHex("FFFF1E001E00"));
+}
+
+TEST_F(NormalQuizOnReceiver, Brevel)
+{
+    startRun(Model::Brevel, 4);
+    EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
+    startQuestion(4);
+    keypads->brevelKey(3, 1); // the next key is no answer
+    everyoneAnswers(4);
+}
+
+TEST_F(NormalQuizOnReceiver, Arvel)
+{
+    startRun(Model::Arvel, 1);
+    EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
+    startQuestion(1);
+    everyoneAnswers(1);
+}
