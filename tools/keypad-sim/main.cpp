@@ -11,9 +11,8 @@
 //   send HEX (a frame)            raw HEX             drop N        corrupt N
 //   sleep MS                      frames              unplug        quit
 // and, for activity runs (SimActivity):
-//   loginall FIRST COUNT [FIRSTSTUDENT]   answerall FIRST COUNT TEXT   signal ID   askq ID
-//   state ID   examstart ID   logout ID   lost ID   search ID   navkey ID KEY
-//   tlogin   tquery CODE [HEX]   tinfo   tsetq TYPE OPTIONS ANSWER   told
+//   loginall FIRST COUNT [FIRSTSTUDENT]   answerall FIRST COUNT TEXT   lost ID   search ID
+//   tinfo   tsetq TYPE OPTIONS ANSWER   tmouse CODE(hex) [X Y]   told (what the keypads were told)
 // Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it.
 #include "SimActivity.h"
 #include "SimReceiver.h"

@@ -157,10 +157,10 @@ TEST_F(NormalQuizOnReceiver, Corvel)
     // The teacher keypad logs in, pages the logged-in list and asks for the histogram.
     mode->modeStop();
     mode->sendPCState(2);
-    keypads->setTeacherLow(0x09);
-    keypads->teacherLogin();
-    keypads->teacherQuery(7, QByteArray::fromHex("000000"));
-    keypads->teacherQuery(6);
+    sim->setTeacherAddress(0x09);
+    sim->teacherLogin();
+    sim->teacherQuery(7, QByteArray::fromHex("000000"));
+    sim->teacherQuery(6);
     ASSERT_TRUE(waitFor([&] { return keypads->teacherReplies().size() == 3; }));
     const auto replies = keypads->teacherReplies();
     EXPECT_EQ(quint8(replies[0][0]), 0xF9);
@@ -177,7 +177,7 @@ TEST_F(NormalQuizOnReceiver, Dravel)
     logInEveryone();
     startQuestion(3);
     everyoneAnswers(3);
-    keypads->teacherQuery(15);
+    sim->teacherQuery(15);
     ASSERT_TRUE(waitFor([&] { return keypads->teacherReplies().size() == 1; }));
     EXPECT_EQ(keypads->teacherReplies()[0].mid(4, 6), QByteArray::fromHex("FFFF1E001E00"));
 }
@@ -187,7 +187,7 @@ TEST_F(NormalQuizOnReceiver, Brevel)
     startRun(Model::Brevel, 4);
     EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
     startQuestion(4);
-    keypads->brevelKey(3, 1); // the next key is no answer
+    sim->navigate(3, true); // the next key is no answer
     everyoneAnswers(4);
 }
 

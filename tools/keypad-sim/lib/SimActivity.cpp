@@ -37,58 +37,14 @@ QString latin1Until(const QByteArray &bytes, int from, char end, int *next = nul
 }
 } // namespace
 
-int SimActivity::addressOf(int id) const
-{
-    return m_sim.keypad(id).address();
-}
-
-void SimActivity::studentFrame(int id, quint8 cmd, const QByteArray &data)
-{
-    m_sim.sendFrame(SimReceiver::longFrame(cmd, addressOf(id), data));
-}
-
-void SimActivity::signalQuestion(int id)
-{
-    studentFrame(id, 0xF5, QByteArray(1, char(m_sim.randomByte())) + char(m_sim.randomByte()) + char(0x0A));
-}
-
-void SimActivity::askForQuestion(int id)
-{
-    studentFrame(id, 0xF5, QByteArray(1, char(m_sim.randomByte())) + char(m_sim.randomByte()) + char(0x0B));
-}
-
-void SimActivity::askState(int id)
-{
-    studentFrame(id, 0xF5, QByteArray(1, char(m_sim.randomByte())) + char(m_sim.randomByte()) + char(0x0E));
-}
-
-void SimActivity::examStart(int id)
-{
-    studentFrame(id, 0xF5, QByteArray(1, char(0xE0)));
-}
-
-void SimActivity::logout(int id)
-{
-    studentFrame(id, 0xF6, QByteArray(1, char(m_sim.randomByte())) + char(m_sim.randomByte()) + char(0xEF));
-}
-
 void SimActivity::reportLostFrames(int id)
 {
-    studentFrame(id, 0xF8, QByteArray(1, char(0xE0)) + char(m_sim.randomByte()));
+    m_sim.keypadFrame(id, 0xF8, QByteArray(1, char(0xE0)) + char(m_sim.randomByte()));
 }
 
 void SimActivity::searchClass(int id)
 {
-    studentFrame(id, 0xF9, QByteArray(1, char(0xE0)));
-}
-
-void SimActivity::brevelKey(int id, quint8 key)
-{
-    QByteArray data;
-    data.append(char(m_sim.randomByte())).append(char(m_sim.randomByte())).append(char(key));
-    for (int i = 0; i < 3; ++i)
-        data.append(char(m_sim.randomByte()));
-    studentFrame(id, 0xF7, data);
+    m_sim.keypadFrame(id, 0xF9, QByteArray(1, char(0xE0)));
 }
 
 void SimActivity::loginAll(int first, int count, int firstStudent)
@@ -105,31 +61,14 @@ void SimActivity::answerAll(int first, int count, const QString &text)
         m_sim.answer(first + i, text);
 }
 
-void SimActivity::setTeacherLow(quint8 low)
-{
-    m_teacherLow = low;
-    m_sim.setTeacherAddress(low);
-}
-
-void SimActivity::teacherLogin()
-{
-    m_sim.sendFrame(SimReceiver::longFrame(0xFE, m_teacherLow | (kTeacherHigh << 8), QByteArray()));
-}
-
-void SimActivity::teacherQuery(quint8 code, const QByteArray &args)
-{
-    m_sim.sendFrame(SimReceiver::longFrame(0xF8, m_teacherLow | (kTeacherHigh << 8), QByteArray(1, char(code)) + args));
-}
-
 void SimActivity::teacherQuizInfo()
 {
-    m_sim.sendFrame(SimReceiver::longFrame(0xF9, m_teacherLow | (kTeacherHigh << 8), QByteArray(1, char(0xE1))));
+    m_sim.teacherFrame(0xF9, QByteArray(1, char(0xE1)));
 }
 
 void SimActivity::teacherSetQuestion(quint8 keypadType, quint8 options, const QByteArray &answer)
 {
-    m_sim.sendFrame(SimReceiver::longFrame(0xF7, m_teacherLow | (kTeacherHigh << 8),
-                                           QByteArray(1, char(keypadType)) + char(options) + answer));
+    m_sim.teacherFrame(0xF7, QByteArray(1, char(keypadType)) + char(options) + answer);
 }
 
 void SimActivity::teacherMouse(quint8 code, quint8 x, quint8 y)
@@ -137,7 +76,7 @@ void SimActivity::teacherMouse(quint8 code, quint8 x, quint8 y)
     QByteArray data(1, char(code));
     if (code == 0xE0)
         data.append(char(x)).append(char(y));
-    m_sim.sendFrame(SimReceiver::longFrame(0xFC, m_teacherLow | (kTeacherHigh << 8), data));
+    m_sim.teacherFrame(0xFC, data);
 }
 
 // ---- what the keypads were told -----------------------------------------------------------
@@ -260,35 +199,20 @@ bool SimActivity::runCommand(const QStringList &words, FILE *out)
     bool ok = true;
     const int a = words.value(1).toInt(&ok);
     const int b = words.value(2).toInt();
-    const auto hexArgs = [&](int from) { return QByteArray::fromHex(words.mid(from).join(QString()).toLatin1()); };
     if (cmd == QLatin1String("loginall") && ok && words.size() >= 3) {
         loginAll(a, b, words.size() >= 4 ? words.at(3).toInt() : 1);
     } else if (cmd == QLatin1String("answerall") && ok && words.size() >= 4) {
         answerAll(a, b, words.mid(3).join(QLatin1Char(' ')));
-    } else if (cmd == QLatin1String("signal") && ok) {
-        signalQuestion(a);
-    } else if (cmd == QLatin1String("askq") && ok) {
-        askForQuestion(a);
-    } else if (cmd == QLatin1String("state") && ok) {
-        askState(a);
-    } else if (cmd == QLatin1String("examstart") && ok) {
-        examStart(a);
-    } else if (cmd == QLatin1String("logout") && ok) {
-        logout(a);
     } else if (cmd == QLatin1String("lost") && ok) {
         reportLostFrames(a);
     } else if (cmd == QLatin1String("search") && ok) {
         searchClass(a);
-    } else if (cmd == QLatin1String("navkey") && ok && words.size() >= 3) {
-        brevelKey(a, quint8(b));
-    } else if (cmd == QLatin1String("tlogin")) {
-        teacherLogin();
-    } else if (cmd == QLatin1String("tquery") && ok) {
-        teacherQuery(quint8(a), hexArgs(2));
     } else if (cmd == QLatin1String("tinfo")) {
         teacherQuizInfo();
     } else if (cmd == QLatin1String("tsetq") && ok && words.size() >= 4) {
         teacherSetQuestion(quint8(a), quint8(b), words.at(3).toLatin1());
+    } else if (cmd == QLatin1String("tmouse") && words.size() >= 2) {
+        teacherMouse(quint8(words.at(1).toUInt(nullptr, 16)), quint8(b), quint8(words.value(3).toInt()));
     } else if (cmd == QLatin1String("told")) {
         std::fprintf(out, "state %d question %d wakes %d class \"%s\" teacher \"%s\"\n", runState(), runQuestionNo(),
                      wakeFrames(), qPrintable(announcedClass()), qPrintable(announcedTeacher()));
