@@ -7,6 +7,8 @@
 
 #include "SimActivity.h"
 
+#include <QProcess>
+
 using namespace keypadsim;
 
 // A normal quiz with 30 keypads on each model, through the real serial code against the
@@ -197,4 +199,58 @@ TEST_F(NormalQuizOnReceiver, Arvel)
     EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
     startQuestion(1);
     everyoneAnswers(1);
+}
+
+// The same run with the keypads scripted through the simulator's command line.
+TEST_F(NormalQuizOnReceiver, DravelFromTheSimulatorsCommandLine)
+{
+    QProcess simulator;
+    simulator.start(QStringLiteral(POLLIX_BINARY_DIR "/tools/keypad-sim/pollix-keypad-sim"),
+                    {QStringLiteral("--model"), QStringLiteral("dravel"), QStringLiteral("--keypads"),
+                     QString::number(kKeypads), QStringLiteral("--no-pace"), QStringLiteral("--quiet")});
+    ASSERT_TRUE(simulator.waitForStarted(5000));
+    ASSERT_TRUE(waitFor([&] { return simulator.canReadLine(); }));
+    const QString port = QString::fromLocal8Bit(simulator.readLine()).trimmed();
+    DeviceController::ShareDeviceController()->scanPorts({port});
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(app()->currentDeviceType(), 3);
+    fillClass(kKeypads, false);
+    QuizQuestions::shareManager()->addQuestion(question(0, 4, QStringLiteral("B"), QStringLiteral("Which planet is red?")));
+    mode = QuizModeFactory::create(0, 3);
+    listener = std::make_unique<RecordingListener>();
+    listener->onFrame = [this](const DataOfFrame &f) {
+        mode->setFrameToHandle(f);
+        mode->handleDataReceiveCorvel_Dravel();
+    };
+    app()->setObjectToReceiveCommData(listener.get());
+    const auto say = [&](const char *line) { simulator.write(QByteArray(line) + '\n'); };
+
+    mode->setWakeUpMode(0);
+    mode->sendWakeFrame();
+    say("wake 1");
+    say("loginall 1 30");
+    ASSERT_TRUE(waitFor([&] { return QuizParticipantData::shareManager()->getSumOfLoginStudents() == kKeypads; }));
+    ASSERT_TRUE(waitFor([&] { return !mode->hasPendingSends(); }));
+    mode->modeStart(1);
+    mode->setWakeUpMode(1);
+    mode->setQuizStateScreenTimer(3);
+    mode->sendWakeFrame();
+    say("wake 1");
+    ASSERT_TRUE(waitFor([&] { return mode->isQuizStart(); }));
+    ASSERT_TRUE(waitFor([&] { return !mode->hasPendingSends(); }));
+    say("answerall 1 30 c");
+    ASSERT_TRUE(waitFor([&] { return mode->nAnsweredNum() == kKeypads; }));
+    for (int d = 1; d <= kKeypads; ++d)
+        EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, d), QStringLiteral("C"));
+    say("told");
+    QByteArray told;
+    ASSERT_TRUE(waitFor([&] {
+        told += simulator.readAllStandardOutput();
+        return told.contains("| D.");
+    }));
+    EXPECT_TRUE(told.contains("state 3 question 1"));
+    EXPECT_TRUE(told.contains("class \"Class 7B\" teacher \"Ms Smith\""));
+    EXPECT_TRUE(told.contains("| Which planet is red?"));
+    say("quit");
+    EXPECT_TRUE(simulator.waitForFinished(5000));
 }
