@@ -47,7 +47,7 @@ bool DeviceController::exists()
     return Singleton<DeviceController>::exists();
 }
 
-DeviceController::DeviceController()
+DeviceController::DeviceController() : m_silenceTimer(this), m_ackGrace(this)
 {
     if (QCoreApplication::instance())
         moveToThread(QCoreApplication::instance()->thread());
