@@ -177,11 +177,21 @@ TEST_F(NormalQuizOnReceiver, Dravel)
 {
     startRun(Model::Dravel, 3);
     logInEveryone();
-    startQuestion(3);
-    everyoneAnswers(3);
-    sim->teacherQuery(15);
-    ASSERT_TRUE(waitFor([&] { return keypads->teacherReplies().size() == 1; }));
+    mode->modeStart(1);
+    mode->setWakeUpMode(1);
+    mode->sendWakeFrame();
+    sim->wakeUpReply(1);
+    // The teacher keypad asks while the question text is being broadcast: both threads send,
+    // and every frame must reach the receiver whole.
+    ASSERT_TRUE(waitFor([&] { return mode->isQuizStart(); }));
+    for (int i = 0; i < 5; ++i)
+        sim->teacherQuery(15);
+    ASSERT_TRUE(waitFor([&] { return keypads->teacherReplies().size() == 5 && !mode->hasPendingSends(); }));
     EXPECT_EQ(keypads->teacherReplies()[0].mid(4, 6), QByteArray::fromHex("FFFF1E001E00"));
+    for (const SimFrame &f : sim->framesFromProgram())
+        EXPECT_EQ(SimReceiver::xorOf(f.bytes.left(f.bytes.size() - 1)), quint8(f.bytes.back())) << f.bytes.toHex().constData();
+    EXPECT_EQ(keypads->questionLines(), (QStringList{"Which planet is red?", "A.", "B.", "C.", "D."}));
+    everyoneAnswers(3);
 }
 
 TEST_F(NormalQuizOnReceiver, Brevel)
