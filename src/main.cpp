@@ -6,6 +6,7 @@
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/keypad/GetRequestQuesStus.h"
 
 #include <QApplication>
 
@@ -38,6 +39,8 @@ int main(int argc, char *argv[])
             info.questionTypes.append(page->nQuestionType());
         return info;
     };
+    // Activity objects list keypads asking for the question set in this window.
+    GetRequestQuesStus::installAsRequestWindow();
     Orvenda_AppDelegate delegate;
     delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);
