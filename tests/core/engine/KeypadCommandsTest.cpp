@@ -334,3 +334,43 @@ TEST_F(KeypadCommands, QuestionContentForTheTeacherSendsOnlyMissingFrames)
     EXPECT_EQ(out[0], withXor(hexBytes("FA 01 EF 2F E0 03 01 04 77") + line.left(20) + '-' + line));
     EXPECT_EQ(out[1], withXor(hexBytes("FA 01 EF 1A E0 03 03 04 77") + QByteArray(20, 'q') + '\0'));
 }
+
+namespace {
+struct FakeRequestWindow : RequestQuesStusWindow
+{
+    QList<int> *added;
+    int *shows;
+    bool visible = false;
+    FakeRequestWindow(QList<int> *a, int *s) : added(a), shows(s) {}
+    void addRequestQuesStudents(const StudentInClassPtr &, int d) override { added->append(d); }
+    bool isVisible() const override { return visible; }
+    void showWindow() override
+    {
+        visible = true;
+        ++*shows;
+    }
+};
+} // namespace
+
+TEST_F(KeypadCommands, PaperQuizRequestsForTheQuestionsAreListedInOneWindow)
+{
+    QList<int> added;
+    int shows = 0;
+    int made = 0;
+    QuizMode::setRequestQuesStusWindowFactory([&] {
+        ++made;
+        return std::make_unique<FakeRequestWindow>(&added, &shows);
+    });
+    auto mode = make<Corvel_PaperQuiz>(2);
+    feed(*mode, loginF8(5, "S001"));
+    drain(*mode);
+    takeSent();
+    feed(*mode, ReceivedFrame::large(0xF5, 1, 0, hexBytes("00 00 0B")));
+    feed(*mode, ReceivedFrame::large(0xF5, 1, 0, hexBytes("00 00 0B")));
+    feed(*mode, ReceivedFrame::large(0xF5, 8, 0, hexBytes("00 00 0B"))); // nobody logged in carries 8
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(added, (QList<int>{1, 1}));
+    EXPECT_EQ(mode->arrAskForQueStu(), (QList<int>{1, 1, 8}));
+    EXPECT_EQ(takeSent(), (QList<QByteArray>{frameHex("F3 01 00 E0"), frameHex("F3 01 00 E0"), frameHex("F3 08 00 E0")}));
+}
