@@ -79,8 +79,8 @@ Percentiles percentiles(QList<double> v)
     return p;
 }
 
-// One burst: every keypad answers at once.
-void burst(Model model, int keypads, bool paced)
+// One burst: every keypad answers at once (shortFrames: five-byte frames instead of answers).
+void burst(Model model, int keypads, bool paced, bool shortFrames = false)
 {
     SimReceiver::Options o;
     o.model = model;
@@ -105,8 +105,12 @@ void burst(Model model, int keypads, bool paced)
     const double cpu0 = threadCpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    for (int id = 1; id <= keypads; ++id)
-        sim.answer(id, QString(QChar('A' + id % 8)));
+    for (int id = 1; id <= keypads; ++id) {
+        if (shortFrames)
+            sim.sendFrame(SimReceiver::shortFrame(0xF3, quint8(id & 0xFF), quint8(id >> 8), 0x41));
+        else
+            sim.answer(id, QString(QChar('A' + id % 8)));
+    }
     const bool ok = spin([&] { return listener.count >= keypads; }, 60000);
     const double seconds = wall.nsecsElapsed() / 1e9;
     const double cpu = threadCpuSeconds() - cpu0;
@@ -180,6 +184,7 @@ int main(int argc, char *argv[])
     std::printf("Receiver link: simulator -> pty -> parser -> hand-off -> listener\n");
     burst(Model::Dravel, 999, true);
     burst(Model::Dravel, 999, false);
+    burst(Model::Dravel, 999, true, true);
     burst(Model::Arvel, 400, true);
     burst(Model::Arvel, 400, false);
     keyLatency(Model::Dravel, 200);
