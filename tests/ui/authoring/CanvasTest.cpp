@@ -7,6 +7,8 @@
 #include "support/PollixTest.h"
 #include "ui/controls/DialogHooks.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
@@ -243,4 +245,44 @@ TEST_F(CanvasTest, TemplatePagesInsertedByTheQuestionPropertiesWindow)
     canvas->setOrginalBound(QRectF(0, 0, 1598, 1198));
     canvas->resizeContent(2);
     EXPECT_EQ(canvas->currentPage()->getOptionF()->frame(), QRectF(830, 160, 650, 160));
+}
+
+namespace {
+void drag(QWidget *w, QPoint from, QPoint to)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, from, w->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    const QPoint mid = (from + to) / 2;
+    QMouseEvent move1(QEvent::MouseMove, mid, w->mapToGlobal(mid), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move1);
+    QMouseEvent move2(QEvent::MouseMove, to, w->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move2);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, w->mapToGlobal(to), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+} // namespace
+
+TEST_F(CanvasTest, DraggingWithThePointerMovesBoxesDrawsBoxesAndPenStrokes)
+{
+    canvas->addNewQuestion(0, canvas->createTemplate(2));
+    canvas->show();
+    QuestionSetView *page = canvas->currentPage();
+    MyTextView *question = page->getQuestionTitle();
+    const QRectF before = question->frame();
+    const QPoint inside = canvas->toWidget(before).center().toPoint();
+    drag(canvas.get(), inside, inside + QPoint(30, 20)); // right and down on screen
+    EXPECT_EQ(question->frame(), before.translated(30, -20)) << "page y grows upwards";
+    EXPECT_EQ(strip->array()[0]->getQuestionTitle()->frame(), question->frame()) << "the thumbnail follows";
+
+    canvas->setTextFrame();
+    drag(canvas.get(), QPoint(300, 500), QPoint(400, 560));
+    ASSERT_EQ(page->cellArray().size(), 6);
+    EXPECT_EQ(page->cellArray().last()->frame(), QRectF(300, 598 - 560, 100, 60));
+
+    canvas->setPen();
+    drag(canvas.get(), QPoint(100, 550), QPoint(200, 580));
+    ASSERT_TRUE(page->pds());
+    EXPECT_EQ(page->pds()->bezierPathObjects().size(), 1);
+    canvas->setCursor();
+    EXPECT_EQ(page->cellArray().size(), 7) << "the stroke became a box";
 }
