@@ -619,9 +619,8 @@ void QuestionSetView::fitToRect(const QRectF &target)
     const double sx = old.width() > 0 ? size.width() / old.width() : 1.0;
     const double sy = old.height() > 0 ? size.height() / old.height() : 1.0;
     AuthoringView::setFrame(QRectF(target.topLeft(), size));
-    if (m_pds)
-        m_pds = nullptr;
-    setCursor();
+    setCursor(); // pending pen strokes become boxes before the boxes scale
+
     if (sx == 1.0 && sy == 1.0)
         return;
     for (const auto &box : m_cellArray) {

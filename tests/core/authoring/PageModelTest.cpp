@@ -396,4 +396,15 @@ TEST_F(PageModelTest, FittingScalesBoxesToAnotherCanvasAndLeavesTheSameSizeAlone
     EXPECT_EQ(page->frame(), QRectF(0, 0, 1596, 1196));
     EXPECT_EQ(page->getQuestionTitle()->frame(), QRectF(160, 860, 1280, 280));
     EXPECT_EQ(page->getQuestionTitle()->textview()->frame().size(), QSizeF(1272, 272));
+
+    // Strokes still on the pen layer become a box and scale with the rest.
+    auto pen = QuestionSetView::createTemplate(2, QSizeF(800, 600));
+    pen->setPen();
+    pen->mouseDown(QPointF(100, 100));
+    pen->mouseDragged(QPointF(120, 130));
+    pen->mouseUp();
+    pen->fitToRect(QRectF(0, 0, 1598, 1198));
+    EXPECT_FALSE(pen->pds());
+    ASSERT_EQ(pen->cellArray().size(), 6);
+    EXPECT_EQ(pen->cellArray().last()->frame(), QRectF(170, 170, 100, 120));
 }
