@@ -7,6 +7,7 @@
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/keypad/GetRequestQuesStus.h"
+#include "ui/run/ActivityWindowOpener.h"
 
 #include <QApplication>
 
@@ -41,6 +42,8 @@ int main(int argc, char *argv[])
     };
     // Activity objects list keypads asking for the question set in this window.
     GetRequestQuesStus::installAsRequestWindow();
+    // Start hands the run to the activity window.
+    ActivityWindowOpener::install();
     Orvenda_AppDelegate delegate;
     delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);

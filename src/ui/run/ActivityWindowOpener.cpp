@@ -1,0 +1,44 @@
+#include "ActivityWindowOpener.h"
+
+#include "QuizStateWindowController.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/QuizParticipantData.h"
+#include "ui/app/TabController.h"
+
+void ActivityWindowOpener::install()
+{
+    TabController::hooks().startActivity = [](TabController *tab, const TabController::StartRequest &r) {
+        if (r.kind != TabController::StartRequest::Activity) {
+            // The slide-show run windows are not here; the main window stays in charge.
+            if (tab)
+                tab->show();
+            return;
+        }
+        const int id = r.testID.value_or(0);
+        open(tab, r.nDeviceType, r.nMode, r.nParticiptionMode, r.bIsFreeStyle, r.nIsGroup, r.strPath,
+             r.testID ? &id : nullptr);
+    };
+}
+
+QuizStateWindowController *ActivityWindowOpener::open(TabController *father, int nDeviceType, int nMode,
+                                                      int nParticiptionMode, bool bIsFreeStyle, int nIsGroup,
+                                                      const QString &strPath, const int *testID)
+{
+    QuizParticipantData::shareManager()->resetRandomQuizID();
+    auto *w = new QuizStateWindowController;
+    w->setStrPath(strPath);
+    if (testID)
+        w->setTestID(*testID);
+    w->setNDeviceType(nDeviceType);
+    w->setNMode(nMode);
+    w->setNParticiptionMode(nParticiptionMode);
+    w->setBIsFreeStyle(bIsFreeStyle);
+    w->setNIsGroup(nIsGroup);
+    if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
+        app->setObjectToReceiveCommData(w);
+    w->setFather(father);
+    w->showWindow();
+    w->SendWakeUpMessage(0);
+    return w;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+class TabController;
+class QuizStateWindowController;
+class QString;
+
+// How the main window opens the activity window: installed once at start-up into the main
+// window's startActivity hook.
+class ActivityWindowOpener
+{
+public:
+    static void install();
+    // Opens the activity window for the main window's current choices (the hook's body).
+    static QuizStateWindowController *open(TabController *father, int nDeviceType, int nMode, int nParticiptionMode,
+                                           bool bIsFreeStyle, int nIsGroup, const QString &strPath, const int *testID);
+};

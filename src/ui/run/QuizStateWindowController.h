@@ -1,0 +1,285 @@
+#pragma once
+
+#include "core/engine/QuizParticipantData.h"
+#include "core/keypad/DataOfFrame.h"
+#include "core/store/StudentEntity.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class Orvenda_AppDelegate;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QSoundEffect;
+class Questions;
+class QuizComputeMethod;
+class QuizData;
+class QuizMode;
+class QuizQuestions;
+class RunTimer;
+class SmallQuestions;
+class StudentLoginView;
+struct Notification;
+
+// The activity window ("QuizState"): runs one activity with one class. It shows the question pages,
+// the student grid, the count-down and the run buttons, owns the activity object for the pair
+// (activity, receiver model), hands it every keypad frame, starts and stops it question by
+// question, and offers to save the run when it closes.
+//
+// It stays the frame listener for its whole life: while one of its own alerts is up, the teacher
+// keypad's F1/F2 press the alert's buttons and the students' frames still reach the activity
+// object. Windows of other areas that it opens (results, reports, question sending, hand-raise
+// marking, save) are reached through hooks(); each may take the listener role while it runs and
+// passes the frames it does not handle to handleLongFrame() / handleStudentFrame().
+class QuizStateWindowController : public QWidget
+{
+    Q_OBJECT
+public:
+    // What the end-of-run save dialog is given.
+    struct SaveRequest
+    {
+        QString strFileName;
+        int curDeviceType = -1;
+        int curParticipationMode = 0;
+        int curActivityMode = 0;
+        bool bIsFreeStyle = false;
+        int nIsGroup = 0;
+        QList<StudentEntity> *arrStuLoginContentTime = nullptr;
+        QStringList *arrQuizTime = nullptr;
+    };
+
+    // Windows of other areas. Unset: the button or event does nothing (beyond the window's own steps).
+    struct Hooks
+    {
+        std::function<void(QuizStateWindowController *, int activity, int questionNo)> openResult;
+        std::function<void(QuizStateWindowController *, int participation, int activity, int questionNo)> openReport;
+        std::function<void(QuizStateWindowController *, bool askForQuestion)> runSendQuestions;
+        std::function<void(QuizStateWindowController *, const SaveRequest &)> runSaveDialog;
+        // Hand Raise: the points the teacher gives the picked student (nullopt: cancelled).
+        std::function<std::optional<int>(QuizStateWindowController *, int deviceNo)> runHandRaiseMarking;
+        std::function<void(QuizStateWindowController *, const StudentInClassPtr &)> forceLogin;
+        std::function<void(QuizStateWindowController *)> openReadAloud;
+        std::function<void(int key)> startMouseFunction;
+        std::function<void(int x, int y)> newStartMouseFunction;
+    };
+    static Hooks &hooks();
+
+    explicit QuizStateWindowController(QWidget *parent = nullptr);
+    ~QuizStateWindowController() override;
+
+    // Set by the opener before showWindow(), in this order.
+    void setStrPath(const QString &path);
+    void setTestID(int id);
+    void setNDeviceType(int type) { m_nDeviceType = type; }
+    void setNMode(int mode) { m_nMode = mode; }
+    void setNParticiptionMode(int mode) { m_nParticiptionMode = mode; }
+    void setBIsFreeStyle(bool v) { m_bIsFreeStyle = v; }
+    void setNIsGroup(int v) { m_nIsGroup = v; }
+    void setFather(QWidget *father) { m_father = father; }
+    // Loads the window (windowDidLoad) and shows it over the main screen.
+    void showWindow();
+    // Tells the activity object the wake mode (0 login, 1 question, 2 logout) and sends the wake frame.
+    void SendWakeUpMessage(int wakeMode);
+
+    QString strPath() const { return m_strPath; }
+    int nDeviceType() const { return m_nDeviceType; }
+    int nMode() const { return m_nMode; }
+    int nParticiptionMode() const { return m_nParticiptionMode; }
+    bool bIsFreeStyle() const { return m_bIsFreeStyle; }
+    int nIsGroup() const { return m_nIsGroup; }
+    bool bPaperEditable() const { return m_bPaperEditable; }
+    bool bStartFlag() const { return m_bStartFlag; }
+    int nCurrentQuestionNo() const { return m_nCurrentQuestionNo; }
+    int nExcludeTeachingPlan() const { return m_nExcludeTeachingPlan; }
+    int nAnswerTime() const { return m_nAnswerTime; }
+    int nTimeElapsed() const { return m_nTimeElapsed; }
+    int nPlaySoundtype() const { return m_nPlaySoundtype; }
+    bool bCloseTimerisValid() const { return m_bCloseTimerisValid; }
+    int nLoginStudentSum() const { return m_nLoginStudentSum; }
+    int nMoveHeight() const { return m_nMoveHeight; }
+    bool isStatusLevel() const { return m_statusLevel; }
+    QuizMode *modeObject() const { return m_modeObject.get(); }
+    StudentLoginView *studentLoginView() const { return m_loginView; }
+    const QList<StudentEntity> &arrStuLoginContentTime() const { return m_arrStuLoginContentTime; }
+    QList<int> arryAlreadTestQuetionNum() const { return m_arryAlreadTestQuetionNum; }
+    // The alert up on the window (Start refusal, exit question), or null.
+    PollixAlert *currentAlert() const { return m_alert; }
+
+    // Button actions; each does nothing while its button is disabled.
+    void OnStart();
+    void OnStop();
+    void OnExit();
+    void OnNext();
+    void OnPrevious();
+    void OnResult();
+    void OnReport();
+    void OnSendQuestions();
+    void OnTimeUp();
+    void OnTimeDown();
+    void OnSpeech();
+
+    // Keypad input (the window is the frame listener).
+    Q_INVOKABLE void handleMachMessage();
+    void handleDataReceive();
+    // A long frame for the activity object; signals the frame handled afterwards. Child windows
+    // call it for the long frames they pass on.
+    void handleLongFrame(const DataOfFrame &frame);
+    // A three-byte student frame for the activity object (does not signal).
+    void handleStudentFrame(const DataOfFrame &frame);
+
+    // Count-down steps (one second each).
+    void startQuizTimeCountDown();
+    void adjustQuizTimeCountDown(int delay);
+    void pauseQuizTimeCountDown();
+    void stopQuizTimeCountDown();
+    void updateQuizTime();
+    int quizTimeValue() const;
+
+    // Window levels: the status level floats over the presentation program.
+    void raiseToStatusLevel();
+    void lowerToNormalLevel();
+
+    // Closing: refused while a question runs; otherwise offers the save and gives the screen back.
+    bool windowShouldClose();
+
+    // Outlets.
+    Questions *bigQuestions = nullptr;
+    SmallQuestions *smallQuestions = nullptr;
+    QScrollArea *smallQuestionsSV = nullptr;
+    QScrollArea *loginViewSV = nullptr;
+    QPushButton *btnStart = nullptr, *btnStop = nullptr, *btnNext = nullptr, *btnPrevious = nullptr,
+                *btnResult = nullptr, *btnReport = nullptr, *btnExit = nullptr, *btnSendQuestions = nullptr,
+                *btnTimeUp = nullptr, *btnTimeDown = nullptr, *btnRead = nullptr, *btnAnswerSetting = nullptr,
+                *btnToggle = nullptr;
+    QLabel *txtQuizTime = nullptr, *txtMultipleModeString = nullptr, *txtQuNoTitle = nullptr, *txtQuNo = nullptr,
+           *txtPageAndTotalPageTitle = nullptr, *txtPageAndTotalPage = nullptr, *txtLoginAndAnswered = nullptr,
+           *txtDone = nullptr, *txtHandRaiseTitle = nullptr, *txtHandRaise = nullptr, *txtMessage = nullptr,
+           *txtClassName = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildInterface();
+    void windowDidLoad();
+    void setModeObject();
+    void loadQuestionsInfo();
+    void observeNotifications();
+    void setSutdentLgoinTime(const StudentInClassPtr &student);
+    void addLoggedInStudent(const StudentInClassPtr &student);
+    void advanceLoginCounters();
+
+    void start();
+    void stop();
+    bool isInvalidQuestionType(int q) const;
+    void showStartRefusal();
+    int runAlert(const QString &text, const QStringList &buttons);
+    void setStartShowsPause(bool pause);
+    void afterStopCommon();
+    void exitAfterAlert();
+    void closeSelf();
+
+    void handleDataReceiveArvel(const DataOfFrame &frame);
+    void handleDataReceiveCorvel_Dravel(const DataOfFrame &frame);
+    void handleShortFrame(const DataOfFrame &frame);
+    void RX_TeacherCommandArvel(int key);
+    void clickIfEnabled(QPushButton *button);
+
+    void adjustTimeCountDown();
+    void startCountDown();
+    void startQuizTimeHomeWork();
+    void stopQuizTimeHomeWork();
+    void setTimeFieldColors(const QColor &background, const QColor &text);
+    void playSound(int type);
+    void startPlaySound();
+    void setViewMove(bool on);
+    void startMove();
+
+    void updateView_ModeDescription();
+    void updateMultipleModeLabel(int q);
+    void canQuNoBeVisible();
+    void canPageAndTotalPageBeVisible();
+    void setLoginStudentAndAnswered(int logined, int answered);
+    void showAnsweredCount();
+    void updateDoneField(bool forceRun);
+    void afterNavigation(int n);
+    void selectChangeQuestion(int n);
+    int thumbnailCount() const;
+    int stripCurrent() const;
+
+    // Run events.
+    void studentLogin(const Notification &n);
+    void forceLogin(const Notification &n);
+    void setStudentLogout(const Notification &n);
+    void studentAnswerNotification(const Notification &n);
+    void studentRushNotification(const Notification &n);
+    void studentEliminationNotification(const Notification &n);
+    void studentPaperQuizPgupPgdn(const Notification &n);
+    void studentQuickGroupingNotification(const Notification &n);
+    void studentHandRaise(const Notification &n);
+    void handRaiseSelectedToAnswer(const Notification &n);
+    void handleDeviceChanged();
+    void sendQuestionsReady();
+    void runChildWindow(const std::function<void()> &run);
+
+    Orvenda_AppDelegate *appDelegate = nullptr;
+    QuizParticipantData *qpdObject = nullptr;
+    QuizQuestions *quizQuestionsInfo = nullptr;
+    QuizData *qdObject = nullptr;
+    std::unique_ptr<QuizComputeMethod> qcmObject;
+    std::unique_ptr<QuizMode> m_modeObject;
+    QPointer<QWidget> m_father;
+    StudentLoginView *m_loginView = nullptr;
+    QPointer<PollixAlert> m_alert;
+
+    QList<int> m_arryAlreadTestQuetionNum;
+    QList<StudentEntity> m_arrStuLoginContentTime;
+    QList<int> m_arrQueAddByTeacher;
+    QString m_strPath;
+    int m_nDeviceType = -1;
+    int m_nMode = 0;
+    int m_nParticiptionMode = 0;
+    bool m_bIsFreeStyle = false;
+    int m_nIsGroup = 0;
+    bool m_loaded = false;
+
+    RunTimer *timer = nullptr;
+    RunTimer *closeTimer = nullptr;
+    RunTimer *moveTimer = nullptr;
+    int m_nCurrentQuestionNo = 0;
+    QRect NormalQuestionsRect;
+    bool m_bStartFlag = false;
+    QSoundEffect *soundStart = nullptr, *soundStop = nullptr, *soundEnter = nullptr;
+    int nPlaySoundTime = 0;
+    int m_nPlaySoundtype = 0;
+    bool m_bCloseTimerisValid = false;
+    int m_nExcludeTeachingPlan = 0;
+    bool m_bPaperEditable = false;
+    int _nPrevQuActionMode = 0;
+    bool _bPrevQuTested = false;
+    int nAdjustTime = 0;
+    int m_nAnswerTime = 0;
+    QString strTimeStart;
+    int m_nTimeElapsed = 0;
+    bool bAlreadStartInElimination = false;
+    int m_nMoveHeight = 0;
+    bool bMoveDown = true;
+    int m_nLoginStudentSum = 0;
+    bool _bShowAnswerSetting = false;
+    bool m_statusLevel = false;
+    bool m_closing = false;
+    bool m_saveOffered = false;
+    QElapsedTimer m_pcStateSent;
+};
