@@ -3,7 +3,6 @@
 #include "QuizStateWindowController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/QuizParticipantData.h"
 #include "ui/app/TabController.h"
 
 void ActivityWindowOpener::install()
@@ -25,7 +24,6 @@ QuizStateWindowController *ActivityWindowOpener::open(TabController *father, int
                                                       int nParticiptionMode, bool bIsFreeStyle, int nIsGroup,
                                                       const QString &strPath, const int *testID)
 {
-    QuizParticipantData::shareManager()->resetRandomQuizID();
     auto *w = new QuizStateWindowController;
     w->setStrPath(strPath);
     if (testID)

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "support/ReceiverTest.h"
+
+#include "core/authoring/ExamPaperInfo.h"
+#include "core/authoring/QuestionSetView.h"
+#include "core/engine/QuizData.h"
+#include "core/engine/QuizMode.h"
+#include "core/engine/QuizParticipantData.h"
+#include "core/engine/QuizQuestions.h"
+#include "core/keypad/TovDevice.h"
+#include "ui/run/ActivityWindowOpener.h"
+#include "ui/run/QuizStateWindowController.h"
+#include "ui/run/RunTimer.h"
+#include "ui/run/StudentLoginView.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+// One question page of a test file.
+struct PageSpec
+{
+    int type = 0;          // 0 single answer, 1 multiple, 4 teaching plan, 5 true or false
+    QString answer = QStringLiteral("B");
+    int seconds = 10;
+    int actionMode = 0;    // as stored: 0 normal, 1 rush, 2 elimination, 7 vote
+    int options = 4;
+};
+
+// The activity window on the run's shared data, its seconds on a manual clock.
+class RunWindowFixture : public ReceiverTest
+{
+protected:
+    void SetUp() override
+    {
+        ReceiverTest::SetUp();
+        RunTimer::setManualClock(true);
+        QuizStateWindowController::hooks() = {};
+        auto *qpd = QuizParticipantData::shareManager();
+        qpd->setRandomQuizID(0x1234);
+        qpd->setRandomTeacherID(0x3456);
+    }
+    void TearDown() override
+    {
+        if (window)
+            delete window.data();
+        QuizStateWindowController::hooks() = {};
+        QuizMode::setFrameSink({});
+        RunTimer::setManualClock(false);
+        ReceiverTest::TearDown();
+    }
+
+    // A class of n students "S001".. whose keypad numbers are firstDevice, firstDevice+1, ...
+    // (0: none, as a large-family class before logins).
+    void makeClass(int n, int firstDevice = 0)
+    {
+        QList<StudentInClassPtr> students;
+        for (int i = 1; i <= n; ++i) {
+            auto s = std::make_shared<StudentInClass>();
+            s->setStudentNo(i);
+            s->setStudentID(QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')));
+            s->setStudentFirstName(QStringLiteral("First%1").arg(i));
+            s->setStudentLastName(QStringLiteral("Last%1").arg(i));
+            s->setStudentFullName(QStringLiteral("First%1 Last%1").arg(i));
+            s->setDeviceNo(firstDevice ? firstDevice + i - 1 : 0);
+            students << s;
+        }
+        auto *qpd = QuizParticipantData::shareManager();
+        qpd->setArrayClassStudents(students);
+        qpd->setClassName(QStringLiteral("Class 7B"));
+    }
+
+    QString questionFile(const QList<PageSpec> &specs, const QString &name = QStringLiteral("quiz.px"))
+    {
+        ExamPaperInfo set;
+        QList<QuestionSetViewPtr> pages;
+        int i = 0;
+        for (const PageSpec &spec : specs) {
+            auto page = QuestionSetView::createTemplate(spec.type == 5 ? 0 : spec.options, QSizeF(800, 600));
+            page->getQuestionTitle()->textview()->setString(QStringLiteral("Question %1").arg(++i));
+            page->setNQuestionType(spec.type);
+            page->setStrAnswer(spec.answer);
+            page->setNQuestionTimeLimit(spec.seconds);
+            page->setNQuestionActionMode(spec.actionMode);
+            page->setNOptionNum(spec.type == 5 ? 2 : spec.options);
+            pages << page;
+        }
+        set.setArrayQuestionsInfo(pages);
+        set.setNExamPaperID(42);
+        set.setStrExamPaperTitle(QStringLiteral("Quiz"));
+        const QString path = home() + name;
+        EXPECT_TRUE(set.writeToFile(path));
+        return path;
+    }
+
+    // Opens the window as the main window does.
+    QuizStateWindowController *open(int mode, int deviceType, const QString &path, int participation = 0)
+    {
+        const int id = 42;
+        window = ActivityWindowOpener::open(nullptr, deviceType, mode, participation, false, 0, path, &id);
+        return window;
+    }
+
+    // Frames the activity objects send go to the open receiver.
+    void sendThroughReceiver()
+    {
+        QuizMode::setFrameSink([this](const QByteArray &f) {
+            auto device = app()->currentDevice();
+            return device && device->sendData(f);
+        });
+    }
+
+    QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(QLatin1String(name)); }
+    QString label(const char *name) const { return window->findChild<QLabel *>(QLatin1String(name))->text(); }
+    int timeShown() const { return window->quizTimeValue(); }
+    StudentLoginView *grid() const { return window->studentLoginView(); }
+    static void seconds(int n) { RunTimer::advance(n); }
+
+    QPointer<QuizStateWindowController> window;
+};
