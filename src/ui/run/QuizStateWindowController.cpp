@@ -20,6 +20,7 @@
 #include "ui/authoring/Questions.h"
 #include "ui/authoring/SmallQuestions.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/run/SaveToDataController.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -121,15 +122,6 @@ void stopIfPlaying(QSoundEffect *s)
 {
     if (s && s->isPlaying())
         s->stop();
-}
-
-// The frame as the activity objects read it.
-ReceivedFrame toReceivedFrame(const DataOfFrame &f)
-{
-    if (f.type() == 0)
-        return ReceivedFrame::small(f.data()[0], f.data()[1], f.data()[2]);
-    return ReceivedFrame::large(f.cmd(), f.addr()[0], f.addr()[1],
-                                QByteArray(reinterpret_cast<const char *>(f.data()), f.dataLen()));
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text = QString())
@@ -1029,8 +1021,24 @@ bool QuizStateWindowController::windowShouldClose()
         r.nIsGroup = m_nIsGroup;
         r.arrStuLoginContentTime = &m_arrStuLoginContentTime;
         r.arrQuizTime = &arrQuizTime;
-        if (hooks().runSaveDialog)
-            runChildWindow([&] { hooks().runSaveDialog(this, r); });
+        runChildWindow([&] {
+            if (hooks().runSaveDialog) {
+                hooks().runSaveDialog(this, r);
+                return;
+            }
+            SaveToDataController dialog(this);
+            dialog.setStrFileName(r.strFileName);
+            dialog.setCurDeviceType(r.curDeviceType);
+            dialog.setCurParticipationMode(r.curParticipationMode);
+            dialog.setCurActivityMode(r.curActivityMode);
+            dialog.setBIsFreeStyle(r.bIsFreeStyle);
+            dialog.setNIsGroup(r.nIsGroup);
+            dialog.setArrStuLoginContentTime(r.arrStuLoginContentTime);
+            dialog.setArrQuizTime(r.arrQuizTime);
+            if (appDelegate)
+                appDelegate->setObjectToReceiveCommData(&dialog);
+            dialog.exec();
+        });
     }
     qpdObject->removeActivityRecord();
     quizQuestionsInfo->removeAllQuestionsInfo();
@@ -1094,7 +1102,7 @@ void QuizStateWindowController::handleStudentFrame(const DataOfFrame &frame)
 {
     if (!m_modeObject)
         return;
-    m_modeObject->setFrameToHandle(toReceivedFrame(frame));
+    m_modeObject->setFrameToHandle(frame);
     m_modeObject->handleStudentCommandArvel();
 }
 
@@ -1152,7 +1160,7 @@ void QuizStateWindowController::handleDataReceiveCorvel_Dravel(const DataOfFrame
 void QuizStateWindowController::handleLongFrame(const DataOfFrame &frame)
 {
     if (m_modeObject) {
-        m_modeObject->setFrameToHandle(toReceivedFrame(frame));
+        m_modeObject->setFrameToHandle(frame);
         m_modeObject->handleDataReceiveCorvel_Dravel();
     }
     if (appDelegate)

@@ -40,8 +40,9 @@ struct Notification;
 // It stays the frame listener for its whole life: while one of its own alerts is up, the teacher
 // keypad's F1/F2 press the alert's buttons and the students' frames still reach the activity
 // object. Windows of other areas that it opens (results, reports, question sending, hand-raise
-// marking, save) are reached through hooks(); each may take the listener role while it runs and
-// passes the frames it does not handle to handleLongFrame() / handleStudentFrame().
+// marking) are reached through hooks(); each may take the listener role while it runs and passes
+// the frames it does not handle to handleLongFrame() / handleStudentFrame(). The end-of-run save is
+// SaveToDataController unless the runSaveDialog hook stands in for it.
 class QuizStateWindowController : public QWidget
 {
     Q_OBJECT

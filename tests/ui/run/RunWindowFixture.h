@@ -8,7 +8,6 @@
 #include "core/engine/QuizMode.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
-#include "core/keypad/TovDevice.h"
 #include "ui/run/ActivityWindowOpener.h"
 #include "ui/run/QuizStateWindowController.h"
 #include "ui/run/RunTimer.h"
@@ -83,6 +82,7 @@ protected:
             page->setNQuestionType(spec.type);
             page->setStrAnswer(spec.answer);
             page->setNQuestionTimeLimit(spec.seconds);
+            page->setNQuestionRushTimeLimit(spec.seconds);
             page->setNQuestionActionMode(spec.actionMode);
             page->setNOptionNum(spec.type == 5 ? 2 : spec.options);
             pages << page;
@@ -101,15 +101,6 @@ protected:
         const int id = 42;
         window = ActivityWindowOpener::open(nullptr, deviceType, mode, participation, false, 0, path, &id);
         return window;
-    }
-
-    // Frames the activity objects send go to the open receiver.
-    void sendThroughReceiver()
-    {
-        QuizMode::setFrameSink([this](const QByteArray &f) {
-            auto device = app()->currentDevice();
-            return device && device->sendData(f);
-        });
     }
 
     QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(QLatin1String(name)); }

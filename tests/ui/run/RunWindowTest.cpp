@@ -1,0 +1,310 @@
+#include "RunWindowFixture.h"
+
+#include "core/store/TovConfigXmlDatabase.h"
+#include "platform/NotificationCenter.h"
+#include "support/DialogAnswers.h"
+
+#include <mutex>
+
+namespace {
+
+// The window with no receiver: the activity object's frames are captured.
+class RunWindowTest : public RunWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        RunWindowFixture::SetUp();
+        QuizMode::setFrameSink([this](const QByteArray &f) {
+            std::lock_guard lock(m_mutex);
+            m_sent << f;
+            return true;
+        });
+    }
+    QList<QByteArray> sent()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_sent;
+    }
+    static void post(const char *name, const QVariantMap &info)
+    {
+        NotificationCenter::defaultCenter()->postNotification(QString::fromLatin1(name), info);
+    }
+    StudentInClassPtr classStudent(int i) const { return QuizParticipantData::shareManager()->arrayClassStudents().at(i); }
+    // Logs student i in as the activity object does: keypad number i + 1, then the notification.
+    void login(int i)
+    {
+        auto *qpd = QuizParticipantData::shareManager();
+        const StudentInClassPtr s = classStudent(i);
+        s->setDeviceNo(i + 1);
+        if (!qpd->arrayLoginStudents().contains(s))
+            qpd->setArrayLoginStudents(qpd->arrayLoginStudents() << s);
+        post("QUIZSTATESTUDENTLOGIN", {{QStringLiteral("STUDENTINCLASS"), QVariant::fromValue(s)}});
+    }
+    void loginAll()
+    {
+        for (int i = 0; i < QuizParticipantData::shareManager()->arrayClassStudents().size(); ++i)
+            login(i);
+    }
+
+private:
+    std::mutex m_mutex;
+    QList<QByteArray> m_sent;
+};
+
+} // namespace
+
+TEST_F(RunWindowTest, QuestionsEnterTheRunWithTheirAnswersAndModes)
+{
+    const QString path = questionFile({{5, QStringLiteral("B"), 10},
+                                       {5, QStringLiteral("A"), 10},
+                                       {5, QStringLiteral("C"), 10},
+                                       {0, QStringLiteral("D"), 20, 1},
+                                       {0, QStringLiteral("A"), 20, 2},
+                                       {0, QStringLiteral("A"), 20, 7}});
+    open(0, 3, path);
+    auto *qq = QuizQuestions::shareManager();
+    ASSERT_EQ(qq->count(), 6);
+    EXPECT_EQ(qq->answer(1), QStringLiteral("False"));
+    EXPECT_EQ(qq->answer(2), QStringLiteral("True"));
+    EXPECT_EQ(qq->answer(3), QStringLiteral("nocorrect"));
+    EXPECT_EQ(qq->optionNum(1), 2);
+    EXPECT_EQ(qq->questionTitle(1), QStringLiteral("Question 1"));
+    EXPECT_EQ(qq->actionMode(4), 3) << "rush";
+    EXPECT_EQ(qq->actionMode(5), 4) << "elimination";
+    EXPECT_EQ(qq->answer(6), QStringLiteral("nocorrect")) << "a vote page outside a vote";
+    EXPECT_EQ(qq->nTestID(), 42);
+    delete window.data();
+
+    open(7, 3, path);
+    EXPECT_EQ(QuizQuestions::shareManager()->answer(6), QStringLiteral("A"));
+}
+
+TEST_F(RunWindowTest, PaperQuizOnDravelKeepsSixtyQuestions)
+{
+    QList<PageSpec> many;
+    for (int i = 0; i < 75; ++i)
+        many << PageSpec{};
+    const QString path = questionFile(many);
+    open(1, 3, path);
+    EXPECT_EQ(QuizQuestions::shareManager()->count(), 60);
+    EXPECT_FALSE(button("btnNext")->isEnabled());
+    EXPECT_TRUE(button("btnSendQuestions")->isVisibleTo(window));
+    EXPECT_EQ(label("txtMessage"), QStringLiteral("ID:42     Title:quiz"));
+    EXPECT_EQ(timeShown(), 600) << "the sum of the question times";
+    delete window.data();
+    open(0, 3, path);
+    EXPECT_EQ(QuizQuestions::shareManager()->count(), 75);
+    EXPECT_FALSE(button("btnSendQuestions")->isVisibleTo(window));
+}
+
+TEST_F(RunWindowTest, CountDownPausesResumesAndStopsOneSecondPastOne)
+{
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("A"), 10}}));
+    button("btnStart")->click();
+    ASSERT_TRUE(window->bStartFlag());
+    EXPECT_EQ(timeShown(), 10);
+    seconds(2);
+    EXPECT_EQ(timeShown(), 9);
+    seconds(4);
+    EXPECT_EQ(timeShown(), 5);
+    button("btnStart")->click(); // pause at 5
+    EXPECT_EQ(button("btnStart")->property("imageName").toString(), QStringLiteral("start_normal.png"));
+    seconds(5);
+    EXPECT_EQ(timeShown(), 5);
+    button("btnStart")->click(); // resume
+    seconds(2);
+    EXPECT_EQ(timeShown(), 4);
+    seconds(3);
+    EXPECT_EQ(timeShown(), 1);
+    EXPECT_TRUE(window->bStartFlag());
+    seconds(1);
+    EXPECT_FALSE(window->bStartFlag());
+    EXPECT_EQ(window->nTimeElapsed(), 9);
+    // Stopped: the field shows the question's time again and the next question may be chosen.
+    EXPECT_EQ(timeShown(), 10);
+    EXPECT_TRUE(button("btnNext")->isEnabled());
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo(), QList<int>{1});
+}
+
+TEST_F(RunWindowTest, TimeButtonsStayBetweenOneAndNineHundred)
+{
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 898}}));
+    button("btnTimeUp")->click();
+    EXPECT_EQ(timeShown(), 900);
+    button("btnTimeUp")->click();
+    EXPECT_EQ(timeShown(), 900);
+    window->txtQuizTime->setText(QStringLiteral("6"));
+    button("btnTimeDown")->click();
+    EXPECT_EQ(timeShown(), 1);
+    window->txtQuizTime->setText(QStringLiteral("5"));
+    button("btnTimeDown")->click();
+    EXPECT_EQ(timeShown(), 5);
+}
+
+TEST_F(RunWindowTest, QuestionsThatCannotRunAreRefused)
+{
+    DialogAnswers answers;
+    // No correct answer: refused outside a vote, run in a vote.
+    const QString noAnswer = questionFile({{5, QStringLiteral("C"), 10}}, QStringLiteral("tf.px"));
+    open(0, 3, noAnswer);
+    button("btnStart")->click();
+    EXPECT_FALSE(window->bStartFlag());
+    EXPECT_FALSE(button("btnStart")->isChecked());
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts().first().text, QStringLiteral("Warning"));
+    delete window.data();
+    open(7, 3, noAnswer);
+    button("btnStart")->click();
+    EXPECT_TRUE(window->bStartFlag());
+    button("btnStop")->click();
+    delete window.data();
+
+    // Several answers: the three-byte keypads cannot give them, the large family can.
+    const QString multi = questionFile({{1, QStringLiteral("AC"), 10}}, QStringLiteral("multi.px"));
+    open(0, 1, multi);
+    button("btnStart")->click();
+    EXPECT_FALSE(window->bStartFlag());
+    EXPECT_EQ(answers.alerts().size(), 2);
+    delete window.data();
+    open(0, 3, multi);
+    button("btnStart")->click();
+    EXPECT_TRUE(window->bStartFlag());
+    EXPECT_EQ(answers.alerts().size(), 2);
+}
+
+TEST_F(RunWindowTest, SaveIsOfferedOnlyAfterAQuestionRanAndNeverWhileOneRuns)
+{
+    int offered = 0;
+    QuizStateWindowController::SaveRequest request;
+    QStringList quizTime;
+    int records = 0;
+    QuizStateWindowController::hooks().runSaveDialog = [&](QuizStateWindowController *, const auto &r) {
+        ++offered;
+        request = r;
+        quizTime = *r.arrQuizTime;
+        records = int(r.arrStuLoginContentTime->size());
+    };
+    makeClass(2, 1);
+    const QString path = questionFile({{0, QStringLiteral("B"), 5}});
+    open(0, 3, path);
+    EXPECT_TRUE(window->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(offered, 0) << "nothing ran";
+
+    open(0, 3, path);
+    loginAll();
+    loginAll(); // a second login of the same students keeps one record each
+    button("btnStart")->click();
+    EXPECT_FALSE(window->close()) << "a question is running";
+    EXPECT_FALSE(window.isNull());
+    seconds(2);
+    button("btnStop")->click();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(offered, 1);
+    EXPECT_EQ(request.strFileName, QStringLiteral("quiz.px"));
+    EXPECT_EQ(request.curDeviceType, 3);
+    EXPECT_EQ(request.curActivityMode, 0);
+    ASSERT_EQ(quizTime.size(), 3);
+    EXPECT_EQ(quizTime[2], QStringLiteral("1"));
+    EXPECT_EQ(records, 2);
+}
+
+TEST_F(RunWindowTest, RunEventsMarkTheGrid)
+{
+    makeClass(3, 1);
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    loginAll();
+    ASSERT_EQ(grid()->count(), 3);
+    EXPECT_EQ(label("txtLoginAndAnswered"), QStringLiteral("0 / 3"));
+    post("STUDENT_LOGOUT", {{QStringLiteral("STUDENTDEVICE"), 2}});
+    EXPECT_EQ(grid()->students()[1].state(), StudentLoginView::StateExited);
+    post("STUDENTHAVEQUESTION", {{QStringLiteral("COUNT"), 4}});
+    EXPECT_EQ(label("txtHandRaise"), QStringLiteral("4"));
+
+    // Quick grouping: "C" is group 3; a letter past "G" or no letter names no group.
+    post("STUDENTQUICKGROUPING", {{QStringLiteral("DEVICENO"), 1}, {QStringLiteral("ANSWER"), QStringLiteral("C")},
+                                  {QStringLiteral("SUM"), 1}});
+    EXPECT_EQ(grid()->buttonColor(0), StudentLoginView::colorOfGroup(3));
+    const QColor before = grid()->buttonColor(2);
+    for (const char *bad : {"H", "Z", "", "a"})
+        post("STUDENTQUICKGROUPING", {{QStringLiteral("DEVICENO"), 3}, {QStringLiteral("ANSWER"), QString::fromLatin1(bad)},
+                                      {QStringLiteral("SUM"), 2}});
+    EXPECT_EQ(grid()->buttonColor(2), before);
+    EXPECT_EQ(label("txtLoginAndAnswered"), QStringLiteral("2 / 3"));
+}
+
+TEST_F(RunWindowTest, RushWinnerStartsTheCountDownAndTheAnswerStopsIt)
+{
+    makeClass(2, 1);
+    open(3, 3, questionFile({{0, QStringLiteral("B"), 10, 1}}));
+    loginAll();
+    button("btnStart")->click();
+    ASSERT_TRUE(window->bStartFlag());
+    EXPECT_FALSE(button("btnStart")->isEnabled()) << "no count-down before someone wins";
+    seconds(3);
+    EXPECT_EQ(timeShown(), 10);
+    post("RUSHMODE_STUDENTRUSH", {{QStringLiteral("DEVICENO"), 2}, {QStringLiteral("TYPE"), 0}, {QStringLiteral("ANS"), QString()}});
+    EXPECT_EQ(grid()->students()[1].state(), StudentLoginView::StateRushed);
+    EXPECT_TRUE(button("btnStart")->isEnabled());
+    seconds(2);
+    EXPECT_EQ(timeShown(), 9);
+    post("RUSHMODE_STUDENTRUSH", {{QStringLiteral("DEVICENO"), 2}, {QStringLiteral("TYPE"), 1}, {QStringLiteral("ANS"), QStringLiteral("B")}});
+    EXPECT_FALSE(window->bStartFlag());
+    EXPECT_EQ(grid()->students()[1].state(), StudentLoginView::StateAnswered);
+    EXPECT_EQ(label("txtLoginAndAnswered"), QStringLiteral("1 / 2"));
+}
+
+TEST_F(RunWindowTest, EliminationIgnoresLoginsOnceStarted)
+{
+    makeClass(3, 1);
+    open(4, 3, questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("A"), 10}}));
+    login(0);
+    button("btnStart")->click();
+    login(1);
+    EXPECT_EQ(grid()->count(), 1);
+    post("ELIMINATIONMODE_STUDENTELIMINATION", {{QStringLiteral("DEVICENO"), 1}, {QStringLiteral("TYPE"), 1}});
+    EXPECT_EQ(grid()->students()[0].state(), StudentLoginView::StateEliminateWrong);
+    button("btnStop")->click();
+    EXPECT_FALSE(button("btnStart")->isEnabled()) << "an elimination question runs once";
+}
+
+TEST_F(RunWindowTest, StartAndStopCuesAreCutAfterThreeSeconds)
+{
+    auto *config = TovConfigXmlDatabase::sharedConfigUI();
+    for (const QString &name : {QStringLiteral("Start Answer"), QStringLiteral("Stop Answer")}) {
+        auto music = config->musicByName(name);
+        ASSERT_TRUE(music);
+        music->setState(1);
+        ASSERT_TRUE(config->updateMusic(*music));
+    }
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 30}}));
+    button("btnStart")->click();
+    EXPECT_EQ(window->nPlaySoundtype(), 2);
+    EXPECT_TRUE(window->bCloseTimerisValid());
+    seconds(2);
+    EXPECT_TRUE(window->bCloseTimerisValid());
+    seconds(1);
+    EXPECT_FALSE(window->bCloseTimerisValid());
+    button("btnStop")->click();
+    EXPECT_EQ(window->nPlaySoundtype(), 3);
+}
+
+TEST_F(RunWindowTest, GridPagesOnlyPastFortyFiveStudents)
+{
+    makeClass(46, 1);
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 30}}));
+    for (int i = 0; i < 45; ++i)
+        login(i);
+    button("btnStart")->click();
+    const int height = window->nMoveHeight();
+    seconds(2);
+    EXPECT_EQ(window->nMoveHeight(), height) << "45 students: no paging";
+    login(45);
+    EXPECT_EQ(window->nMoveHeight(), 0) << "((45 - 43) / 3) * 44";
+    seconds(1);
+    EXPECT_EQ(window->nMoveHeight(), 660);
+    seconds(1);
+    EXPECT_EQ(window->nMoveHeight(), 0) << "past the limit it pages back";
+}
