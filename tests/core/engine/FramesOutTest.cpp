@@ -198,8 +198,8 @@ TEST_F(FramesOut, BroadcastStopsWhenItsOwnerGoes)
         feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3"))); // the thread runs: no second one
         EXPECT_TRUE(mode.hasPendingSends());
     } // 50 frames of 50 ms were due; the owner's end stops and joins the thread
-    EXPECT_LT(t.elapsed(), 1000);
-    EXPECT_LT(sent().size(), 10);
+    EXPECT_LT(t.elapsed(), 2000); // the whole broadcast would take 2.5 s
+    EXPECT_LT(sent().size(), 40);
 }
 
 TEST_F(FramesOut, NoBroadcastWhenQuestionsAreNotSentOrOnCorvel)
