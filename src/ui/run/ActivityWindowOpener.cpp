@@ -1,12 +1,14 @@
 #include "ActivityWindowOpener.h"
 
 #include "QuizStateWindowController.h"
+#include "RushInfoShowController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
 #include "ui/app/TabController.h"
 
 void ActivityWindowOpener::install()
 {
+    RushInfoShow::setFactory([] { return std::make_unique<RushInfoShowController>(); });
     TabController::hooks().startActivity = [](TabController *tab, const TabController::StartRequest &r) {
         if (r.kind != TabController::StartRequest::Activity) {
             // The slide-show run windows are not here; the main window stays in charge.

@@ -9,6 +9,7 @@ class QString;
 class ActivityWindowOpener
 {
 public:
+    // Also lets the rush activity objects make the rush winner box.
     static void install();
     // Opens the activity window for the main window's current choices (the hook's body).
     static QuizStateWindowController *open(TabController *father, int nDeviceType, int nMode, int nParticiptionMode,

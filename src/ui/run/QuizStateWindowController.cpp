@@ -957,8 +957,12 @@ void QuizStateWindowController::OnExit()
     if (appDelegate)
         appDelegate->setBTeacherExit(true);
     const int result = runAlert(QStringLiteral("Are you sure to exit this Activity?"), {kOkF1, kCancelF2});
-    if (result != PollixAlert::AlertFirstButtonReturn)
+    if (result != PollixAlert::AlertFirstButtonReturn) {
+        // The teacher stays: no later reader may take the flag for a leave.
+        if (appDelegate)
+            appDelegate->setBTeacherExit(false);
         return;
+    }
     exitAfterAlert();
 }
 

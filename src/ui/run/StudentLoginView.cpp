@@ -25,6 +25,10 @@ StudentLoginView::StudentLoginView(QWidget *parent) : QWidget(parent)
     if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
         m_deviceType = app->currentDeviceType();
     m_curPoint = QPoint(kMargin, kMargin);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(0xf4, 0xf6, 0xf8));
+    setPalette(p);
 }
 
 QColor StudentLoginView::colorOfState(int state)
@@ -193,7 +197,9 @@ void StudentLoginView::setButtonWithColor(int index, const QColor &color)
     if (!b)
         return;
     m_colors[index] = color;
-    const QColor text = color.lightnessF() < 0.45 ? Qt::white : Qt::black;
+    // Black on the light colours, white on the dark ones (by perceived brightness).
+    const double luma = 0.299 * color.redF() + 0.587 * color.greenF() + 0.114 * color.blueF();
+    const QColor text = luma < 0.5 ? Qt::white : Qt::black;
     b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid %3;"
                                     " border-radius: 4px; font-weight: bold; }")
                          .arg(color.name(), text.name(), color.darker(140).name()));

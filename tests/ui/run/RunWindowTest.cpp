@@ -1,5 +1,6 @@
 #include "RunWindowFixture.h"
 
+#include "core/engine/RushInfoShow.h"
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
@@ -307,4 +308,26 @@ TEST_F(RunWindowTest, GridPagesOnlyPastFortyFiveStudents)
     EXPECT_EQ(window->nMoveHeight(), 660);
     seconds(1);
     EXPECT_EQ(window->nMoveHeight(), 0) << "past the limit it pages back";
+}
+
+TEST_F(RunWindowTest, RushWinnerBoxShowsTheWinnerAndTheWindowStepsBelowItMeanwhile)
+{
+    ActivityWindowOpener::install();
+    open(3, 3, questionFile({{0, QStringLiteral("B"), 10, 1}}));
+    EXPECT_TRUE(window->isStatusLevel());
+    std::unique_ptr<RushInfoShow> box = RushInfoShow::create();
+    ASSERT_TRUE(box);
+    box->setStrStudentID(QStringLiteral("S007"));
+    box->setStrStudentName(QStringLiteral("Ann Lee"));
+    box->showWindow();
+    auto *widget = dynamic_cast<QWidget *>(box.get());
+    ASSERT_TRUE(widget);
+    EXPECT_EQ(widget->objectName(), QStringLiteral("RushInfoShow"));
+    EXPECT_EQ(widget->findChild<QLabel *>(QStringLiteral("textfieldStudentID"))->text(), QStringLiteral("S007"));
+    EXPECT_EQ(widget->findChild<QLabel *>(QStringLiteral("textfieldStudentName"))->text(), QStringLiteral("Ann Lee"));
+    EXPECT_FALSE(window->isStatusLevel());
+    box->closeWindow();
+    EXPECT_TRUE(window->isStatusLevel());
+    box.reset();
+    RushInfoShow::setFactory({});
 }

@@ -1,0 +1,74 @@
+#include "RushInfoShowController.h"
+
+#include "platform/NotificationCenter.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+RushInfoShowController::RushInfoShowController(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("RushInfoShow"));
+    setWindowTitle(tr("Rush Quiz"));
+    setStyleSheet(QStringLiteral("RushInfoShowController { background: #fff4e0; } QLabel { font-size: 20pt; }"));
+    setAttribute(Qt::WA_StyledBackground, true);
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(24, 18, 24, 18);
+    grid->addWidget(new QLabel(tr("ID:"), this), 0, 0);
+    textfieldStudentID = new QLabel(this);
+    textfieldStudentID->setObjectName(QStringLiteral("textfieldStudentID"));
+    grid->addWidget(textfieldStudentID, 0, 1);
+    grid->addWidget(new QLabel(tr("Name:"), this), 1, 0);
+    textfieldStudentName = new QLabel(this);
+    textfieldStudentName->setObjectName(QStringLiteral("textfieldStudentName"));
+    grid->addWidget(textfieldStudentName, 1, 1);
+    for (QLabel *l : {textfieldStudentID, textfieldStudentName}) {
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+    }
+}
+
+RushInfoShowController::~RushInfoShowController()
+{
+    windowShouldClose();
+}
+
+void RushInfoShowController::showWindow()
+{
+    textfieldStudentID->setText(m_strStudentID);
+    textfieldStudentName->setText(m_strStudentName);
+    adjustSize();
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    raise();
+    if (!m_shown) {
+        m_shown = true;
+        NotificationCenter::defaultCenter()->postNotification(QStringLiteral("BigQuestionBeginDoModal"), {}, this);
+    }
+}
+
+void RushInfoShowController::closeWindow()
+{
+    if (windowShouldClose())
+        hide();
+}
+
+bool RushInfoShowController::windowShouldClose()
+{
+    if (m_shown) {
+        m_shown = false;
+        NotificationCenter::defaultCenter()->postNotification(QStringLiteral("BigQuestionEndDoModal"), {}, this);
+    }
+    return true;
+}
+
+void RushInfoShowController::closeEvent(QCloseEvent *event)
+{
+    windowShouldClose();
+    event->accept();
+}
