@@ -1,6 +1,7 @@
 #include "RunWindowFixture.h"
 
 #include "core/engine/RushInfoShow.h"
+#include "core/keypad/DeviceController.h"
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
@@ -330,4 +331,43 @@ TEST_F(RunWindowTest, RushWinnerBoxShowsTheWinnerAndTheWindowStepsBelowItMeanwhi
     EXPECT_TRUE(window->isStatusLevel());
     box.reset();
     RushInfoShow::setFactory({});
+}
+
+TEST_F(RunWindowTest, TeacherKeysOfTheLargeFamily)
+{
+    auto *ctrl = DeviceController::ShareDeviceController();
+    const auto offer = [&](int deviceType, const QByteArray &frame) {
+        ctrl->setCurDeviceType(deviceType);
+        ctrl->parser().setFamily(deviceType <= 1 ? 0 : 1);
+        const quint64 before = ctrl->framesDelivered();
+        ctrl->receiveBytes(frame);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ctrl->framesDelivered() > before && ctrl->queuedFrameCount() == 0; }, 2000));
+        QCoreApplication::processEvents();
+    };
+    int sendWindows = 0;
+    auto &h = QuizStateWindowController::hooks();
+    h.runSendQuestions = [&](QuizStateWindowController *w, bool ask) {
+        EXPECT_FALSE(ask);
+        EXPECT_FALSE(w->isStatusLevel()) << "the window steps below its child";
+        app()->setObjectToReceiveCommData(nullptr); // the child takes the frames while it runs
+        ++sendWindows;
+    };
+    const QString path = questionFile({{0, QStringLiteral("B"), 10}});
+
+    // Dravel paper quiz: F1 of the teacher keypad sends the questions.
+    open(1, 3, path);
+    offer(3, QByteArray::fromHex("F401EF819B"));
+    EXPECT_EQ(sendWindows, 1);
+    EXPECT_EQ(app()->objectToReceiveCommData(), window.data()) << "the role comes back afterwards";
+    EXPECT_TRUE(window->isStatusLevel());
+    // Stop while nothing runs, and a student's short frame: nothing happens.
+    offer(3, QByteArray::fromHex("F401EF8B91"));
+    offer(3, QByteArray::fromHex("F405008A7B"));
+    EXPECT_FALSE(window->bStartFlag());
+    delete window.data();
+
+    // Corvel: the same key sends nothing.
+    open(1, 2, path);
+    offer(2, QByteArray::fromHex("F401EF819B"));
+    EXPECT_EQ(sendWindows, 1);
 }
