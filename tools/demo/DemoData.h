@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The demo class, teacher, subject and question file, made through the program's own stores
+// and question-file writer, so the demo folder is exactly what a teacher's would be.
+namespace DemoData {
+
+constexpr int kStudents = 24;
+QString className();
+QString questionFileName();
+// The correct answers of the demo questions, in order (the simulator answers from them).
+QStringList answers();
+QString studentID(int i); // i from 1
+
+// Fills folder (the application folder) unless it already holds the demo class; the first-run
+// archive is unpacked first, as the program would. Returns the question file's path, or empty
+// with errorText set.
+QString ensure(const QString &folder, const QString &archive, QString *errorText);
+
+} // namespace DemoData
