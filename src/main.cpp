@@ -1,49 +1,15 @@
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/authoring/ExamPaperInfo.h"
-#include "core/keypad/DeviceController.h"
-#include "ui/app/AppIcons.h"
 #include "ui/app/MainwndController.h"
-#include "ui/app/TabController.h"
-#include "ui/app/WelcomeWindowController.h"
-#include "ui/controls/PollixAlert.h"
-#include "ui/keypad/GetRequestQuesStus.h"
-#include "ui/run/ActivityWindowOpener.h"
+#include "ui/app/PollixProgram.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Pollix"));
-    QApplication::setOrganizationName(QStringLiteral("Pollix"));
-    QApplication::setApplicationVersion(QStringLiteral(POLLIX_VERSION));
-    QApplication::setWindowIcon(AppIcons::icon(QStringLiteral("tabctrl")));
+    PollixProgram::setUpApplication(app);
+    PollixProgram::installServices();
 
-    // Scripted runs and screenshots may shorten the welcome splash.
-    bool ok = false;
-    const int splashSeconds = qEnvironmentVariableIntValue("POLLIX_SPLASH_SECONDS", &ok);
-    if (ok)
-        WelcomeWindowController::setDefaultSeconds(splashSeconds);
-
-    // The link's own alerts (two receivers on one channel) are shown as alert panels.
-    DeviceController::setAlertHandler(
-        [](const QString &title, const QString &text) { PollixAlert::show(nullptr, title, text); });
-    // The main window reads question files and answer sheets through the one file reader.
-    TabController::hooks().readQuestionFile = [](const QString &path) -> std::optional<TabController::QuestionFileInfo> {
-        const ExamPaperInfoPtr set = ExamPaperInfo::unarchiveObjectWithFile(path);
-        if (!set)
-            return std::nullopt;
-        TabController::QuestionFileInfo info;
-        info.strSymbol = set->strSymbol();
-        info.nExamPaperID = set->nExamPaperID();
-        for (const QuestionSetViewPtr &page : set->arrayQuestionsInfo())
-            info.questionTypes.append(page->nQuestionType());
-        return info;
-    };
-    // Activity objects list keypads asking for the question set in this window.
-    GetRequestQuesStus::installAsRequestWindow();
-    // Start hands the run to the activity window.
-    ActivityWindowOpener::install();
     Orvenda_AppDelegate delegate;
     delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);

@@ -41,7 +41,7 @@ namespace DemoData {
 
 QString className() { return QStringLiteral("Demo Class"); }
 QString questionFileName() { return QStringLiteral("Demo Quiz.px"); }
-QString studentID(int i) { return QStringLiteral("S%1").arg(i, 2, 10, QLatin1Char('0')); }
+QString studentID(int i) { return QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')); }
 
 QStringList answers()
 {

@@ -1,41 +1,85 @@
 // pollix-demo data FOLDER [--archive PATH]
 //     Makes FOLDER a demo application folder (unpacked as on a first run, plus a class of 24
-//     students, a teacher, a subject and "Demo Quiz.px") and prints the question file's path.
+//     students, a teacher, a subject and "Demo Quiz.px"); prints the question file's path, then
+//     the questions' right answers separated by commas.
+// pollix-demo run FOLDER --sim PATH [--archive PATH] [--seed N]
+//     The same folder, then one whole normal quiz in the program's windows on a simulated Dravel
+//     receiver (the pollix-keypad-sim at PATH) driven by its teacher keypad; prints the path of
+//     the saved session file.
 #include "DemoData.h"
+#include "DemoRun.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "ui/app/PollixProgram.h"
 
 #include <QApplication>
 
 #include <cstdio>
 
+namespace {
+QString option(const QStringList &args, const char *name)
+{
+    const int i = int(args.indexOf(QLatin1String(name)));
+    return i >= 0 ? args.value(i + 1) : QString();
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    // The demo folder is made without looking for receivers.
+    // Only the simulated receiver is used, never a real one.
     qputenv("POLLIX_NO_UDEV", "1");
     qunsetenv("POLLIX_SERIAL_PORTS");
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+    // Making the folder shows no window; it needs no display.
+    if (argc > 1 && qstrcmp(argv[1], "data") == 0 && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.size() < 2 || args.at(0) != QLatin1String("data")) {
-        std::fprintf(stderr, "usage: pollix-demo data FOLDER [--archive PATH]\n");
+    const QString mode = args.value(0);
+    if (args.size() < 2 || (mode != QLatin1String("data") && mode != QLatin1String("run"))) {
+        std::fprintf(stderr, "usage: pollix-demo data FOLDER [--archive PATH]\n"
+                             "       pollix-demo run FOLDER --sim PATH [--archive PATH] [--seed N]\n");
         return 2;
     }
     const QString folder = args.at(1);
-    const int a = int(args.indexOf(QStringLiteral("--archive")));
-    const QString archive = a >= 0 ? args.value(a + 1) : QString();
-
     qputenv("POLLIX_HOME", folder.toUtf8());
-    Orvenda_AppDelegate delegate(folder);
-    Orvenda_AppDelegate::setAppDelegate(&delegate);
+
     QString why;
-    const QString quiz = DemoData::ensure(folder, archive, &why);
-    Orvenda_AppDelegate::setAppDelegate(nullptr);
+    const QString seedText = option(args, "--seed");
+    DemoRun run(folder, option(args, "--sim"), seedText.isEmpty() ? 7u : seedText.toUInt());
+    // The receiver's port must be known before the delegate starts looking for receivers.
+    if (mode == QLatin1String("run") && !run.startReceiver(&why)) {
+        std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
+        return 1;
+    }
+    qputenv("POLLIX_SPLASH_SECONDS", "1");
+    PollixProgram::setUpApplication(app);
+    PollixProgram::installServices();
+    Orvenda_AppDelegate delegate(folder);
+    delegate.setIsLogin(false);
+    Orvenda_AppDelegate::setAppDelegate(&delegate);
+
+    // The folder is filled before the main window opens, as a teacher's would be.
+    const QString quiz = DemoData::ensure(folder, option(args, "--archive"), &why);
     if (quiz.isEmpty()) {
         std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
         return 1;
     }
-    std::printf("%s\n", qPrintable(quiz));
-    return 0;
+    if (mode == QLatin1String("data")) {
+        // The second line is what the simulated keypads need to answer the demo questions.
+        std::printf("%s\n%s\n", qPrintable(quiz), qPrintable(DemoData::answers().join(QLatin1Char(','))));
+        return 0;
+    }
+
+    int rc = 1;
+    QObject::connect(&run, &DemoRun::finished, &app, [&](bool ok) {
+        rc = ok ? 0 : 1;
+        if (ok)
+            std::printf("Saved session: %s\n", qPrintable(run.savedSession()));
+        std::fflush(stdout);
+        app.exit(rc);
+    });
+    run.openProgram(quiz);
+    app.exec();
+    Orvenda_AppDelegate::setAppDelegate(nullptr);
+    return rc;
 }

@@ -13,13 +13,18 @@
 // and, for activity runs (SimActivity):
 //   loginall FIRST COUNT [FIRSTSTUDENT]   answerall FIRST COUNT TEXT   lost ID   search ID
 //   tinfo   tsetq TYPE OPTIONS ANSWER   tmouse CODE(hex) [X Y]   told (what the keypads were told)
+// With --auto the keypads also play along by themselves: they log in when woken and answer each
+// question after a short pause, mostly with the right answer of --answers (comma-separated,
+// question by question) and otherwise with another option (--right-percent, default 70).
 // Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it.
 #include "SimActivity.h"
+#include "SimAutoPilot.h"
 #include "SimReceiver.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 #include <iostream>
@@ -33,7 +38,8 @@ namespace {
 void usage()
 {
     std::fprintf(stderr, "usage: pollix-keypad-sim --model envel|arvel|corvel|dravel|brevel [--seed N] [--keypads N]\n"
-                         "       [--no-pace] [--channel C] [--firmware MAJOR.MINOR] [--same-channel] [--quiet]\n");
+                         "       [--no-pace] [--channel C] [--firmware MAJOR.MINOR] [--same-channel] [--quiet]\n"
+                         "       [--auto [--answers A,B,...] [--right-percent N]]\n");
 }
 
 bool runCommand(SimReceiver &sim, SimActivity &activity, const QStringList &words)
@@ -111,6 +117,8 @@ int main(int argc, char *argv[])
     bool haveModel = false;
     bool quiet = false;
     int keypads = 0;
+    bool autoPilot = false;
+    SimAutoPilot::Options pilot;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString a = args.at(i);
@@ -135,6 +143,14 @@ int main(int argc, char *argv[])
             options.paceLine = false;
         } else if (a == QLatin1String("--same-channel")) {
             options.sameChannelConflict = true;
+        } else if (a == QLatin1String("--auto")) {
+            autoPilot = true;
+        } else if (a == QLatin1String("--answers")) {
+            pilot.answers = next.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            ++i;
+        } else if (a == QLatin1String("--right-percent")) {
+            pilot.rightPercent = std::clamp(next.toInt(), 0, 100);
+            ++i;
         } else if (a == QLatin1String("--quiet")) {
             quiet = true;
         } else {
@@ -157,6 +173,11 @@ int main(int argc, char *argv[])
     std::printf("%s\n", qPrintable(sim.portPath()));
     std::fflush(stdout);
     SimActivity activity(sim);
+    pilot.keypads = keypads;
+    pilot.seed = options.seed;
+    SimAutoPilot autoPlayer(sim, pilot);
+    if (autoPilot)
+        autoPlayer.start();
     std::string line;
     while (std::getline(std::cin, line)) {
         if (!runCommand(sim, activity, QString::fromStdString(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))) {

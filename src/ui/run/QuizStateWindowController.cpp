@@ -573,7 +573,7 @@ void QuizStateWindowController::loadQuestionsInfo()
                 e.setStrAnswer(QStringLiteral("nocorrect"));
         } else {
             e.setStrAnswer(page.strAnswer());
-            e.setNOptionNum(page.nOptionNum());
+            e.setNOptionNum(page.getOptionNum());
         }
         if (e.nActionMode() == 7 && m_nMode != 7)
             e.setStrAnswer(QStringLiteral("nocorrect"));

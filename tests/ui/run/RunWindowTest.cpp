@@ -71,6 +71,8 @@ TEST_F(RunWindowTest, QuestionsEnterTheRunWithTheirAnswersAndModes)
     EXPECT_EQ(qq->answer(2), QStringLiteral("True"));
     EXPECT_EQ(qq->answer(3), QStringLiteral("nocorrect"));
     EXPECT_EQ(qq->optionNum(1), 2);
+    // A saved page keeps no option count of its own: the run counts its option boxes.
+    EXPECT_EQ(qq->optionNum(4), 4);
     EXPECT_EQ(qq->questionTitle(1), QStringLiteral("Question 1"));
     EXPECT_EQ(qq->actionMode(4), 3) << "rush";
     EXPECT_EQ(qq->actionMode(5), 4) << "elimination";

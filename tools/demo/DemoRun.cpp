@@ -1,0 +1,223 @@
+#include "DemoRun.h"
+
+#include "DemoData.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/QuizData.h"
+#include "core/engine/QuizParticipantData.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "ui/app/MainwndController.h"
+#include "ui/app/TabController.h"
+#include "ui/controls/DialogHooks.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include <cstdio>
+
+namespace {
+constexpr int kStepTimeoutMs = 30000;
+constexpr int kTotalTimeoutMs = 240000;
+
+QWidget *modal()
+{
+    return QApplication::activeModalWidget();
+}
+
+bool modalIs(const char *name)
+{
+    QWidget *w = modal();
+    return w && w->objectName() == QLatin1String(name);
+}
+} // namespace
+
+DemoRun::DemoRun(const QString &folder, const QString &simPath, quint32 seed)
+    : m_folder(folder), m_simPath(simPath), m_seed(seed)
+{
+    m_questions = int(DemoData::answers().size());
+    connect(&m_timer, &QTimer::timeout, this, &DemoRun::tick);
+}
+
+bool DemoRun::startReceiver(QString *why)
+{
+    m_sim.setProgram(m_simPath);
+    m_sim.setArguments({QStringLiteral("--model"), QStringLiteral("dravel"), QStringLiteral("--keypads"),
+                        QString::number(DemoData::kStudents), QStringLiteral("--seed"), QString::number(m_seed),
+                        QStringLiteral("--auto"), QStringLiteral("--answers"), DemoData::answers().join(QLatin1Char(',')),
+                        QStringLiteral("--quiet")});
+    m_sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_sim.start();
+    if (!m_sim.waitForStarted(5000) || !m_sim.waitForReadyRead(10000)) {
+        *why = QStringLiteral("the simulated receiver did not start (%1)").arg(m_simPath);
+        return false;
+    }
+    const QString port = QString::fromUtf8(m_sim.readLine()).trimmed();
+    if (port.isEmpty()) {
+        *why = QStringLiteral("the simulated receiver gave no port");
+        return false;
+    }
+    std::printf("Simulated Dravel receiver with %d keypads on %s\n", DemoData::kStudents, qPrintable(port));
+    std::fflush(stdout);
+    qputenv("POLLIX_SERIAL_PORTS", port.toUtf8());
+    return true;
+}
+
+void DemoRun::openProgram(const QString &quizPath)
+{
+    m_quiz = quizPath;
+    // The open panel is the one place a teacher would pick the file with the mouse.
+    DialogHooks::setFileResponder([this](const FileDialogRequest &r) { return r.save ? QString() : m_quiz; });
+
+    m_main = new MainwndController;
+    m_main->initWindow();
+    m_main->showWindow();
+    m_tab = m_main->window();
+    m_total.start();
+    goTo(WaitReceiver);
+    m_timer.start(200);
+}
+
+void DemoRun::teacher(const QString &command)
+{
+    std::printf("teacher keypad: %s\n", qPrintable(command));
+    std::fflush(stdout);
+    m_sim.write(command.toUtf8() + '\n');
+}
+
+void DemoRun::goTo(Step step)
+{
+    m_step = step;
+    m_stepClock.start();
+}
+
+QWidget *DemoRun::runWindow() const
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("QuizState") && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+void DemoRun::fail(const QString &why)
+{
+    m_timer.stop();
+    std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
+    emit finished(false);
+}
+
+void DemoRun::tick()
+{
+    if (m_total.elapsed() > kTotalTimeoutMs)
+        return fail(QStringLiteral("the run did not finish in time"));
+    if (m_step != Answering && m_step != Done && stepTookLongerThan(kStepTimeoutMs))
+        return fail(QStringLiteral("stuck at step %1").arg(int(m_step)));
+    auto *app = Orvenda_AppDelegate::getAppDelegate();
+
+    switch (m_step) {
+    case WaitReceiver:
+        // The splash and, briefly, the system choice may still be up.
+        if (app && app->getBHaveDevice() && app->currentDeviceType() == 3 && !modal() && m_tab && m_tab->isVisible()) {
+            teacher(QStringLiteral("tlogin"));
+            goTo(ClassSetUp);
+        }
+        break;
+    case ClassSetUp:
+        if (modalIs("ClassSet")) {
+            if (auto *ok = modal()->findChild<QPushButton *>(QStringLiteral("buttonOk")))
+                ok->click();
+        } else if (m_tab->bIsClassSetted() && !modal()) {
+            teacher(QStringLiteral("tlogin"));
+            goTo(LoadFile);
+        }
+        break;
+    case LoadFile:
+        if (m_tab->bIsLoaded() && !m_tab->isRun() && !modal()) {
+            teacher(QStringLiteral("tlogin"));
+            goTo(StartRun);
+        }
+        break;
+    case StartRun:
+        if (runWindow())
+            goTo(WaitLogins);
+        break;
+    case WaitLogins:
+        if (QuizParticipantData::shareManager()->getSumOfLoginStudents() >= DemoData::kStudents
+            || stepTookLongerThan(15000))
+            goTo(StartQuestion);
+        break;
+    case StartQuestion:
+        if (stepTookLongerThan(500)) {
+            teacher(QStringLiteral("teacher 8A"));
+            goTo(Answering);
+        }
+        break;
+    case Answering: {
+        const QList<int> asked = QuizData::shareManager()->arrayAlreadyTestQuestionNo();
+        const int current = asked.isEmpty() ? 0 : asked.last();
+        int answered = 0;
+        for (int d : QuizParticipantData::shareManager()->loginDeviceNos())
+            if (current > 0 && !QuizData::shareManager()->getStudentAnswer(current, d).isEmpty())
+                ++answered;
+        const int expected = QuizParticipantData::shareManager()->getSumOfLoginStudents();
+        // Most keypads answer within a few seconds; a few never do, as in a real class.
+        if ((current > 0 && answered >= expected * 9 / 10 && stepTookLongerThan(5000)) || stepTookLongerThan(12000)) {
+            std::printf("question %d: %d of %d answered\n", m_question, answered, expected);
+            teacher(QStringLiteral("teacher 8B"));
+            goTo(Stopped);
+        }
+        break;
+    }
+    case Stopped:
+        if (stepTookLongerThan(1500)) {
+            if (m_question < m_questions) {
+                ++m_question;
+                teacher(QStringLiteral("teacher 86"));
+                goTo(StartQuestion);
+            } else {
+                teacher(QStringLiteral("teacher 85"));
+                goTo(Exiting);
+            }
+        }
+        break;
+    case Exiting:
+        // The exit question is an alert that listens to the keypad: F1 is its OK.
+        if (modal() && !modalIs("SaveToData")) {
+            if (stepTookLongerThan(800)) {
+                teacher(QStringLiteral("teacher 81"));
+                goTo(Saving);
+            }
+        }
+        break;
+    case Saving:
+        if (modalIs("SaveToData") && stepTookLongerThan(800) && m_askedAgain == 0) {
+            ++m_askedAgain;
+            teacher(QStringLiteral("teacher 81"));
+        }
+        {
+            const QDir quizDir(app->strQuizXmlDataFilePath());
+            const QFileInfoList files = quizDir.entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Time);
+            if (!files.isEmpty() && !modal()) {
+                m_saved = files.first().absoluteFilePath();
+                goTo(Done);
+                m_timer.stop();
+                m_sim.write("quit\n");
+                m_sim.waitForFinished(3000);
+                // The session is read back as the report window would read it.
+                const auto session = TovQuizXmlDatabase().getQuizInfoAll(m_saved);
+                if (!session || session->allQuestions().size() != m_questions || session->allStudentsAns().isEmpty())
+                    return fail(QStringLiteral("the saved session %1 does not hold the run").arg(m_saved));
+                int right = 0;
+                for (const ResponseDataEntity &r : session->allStudentsAns())
+                    right += r.studentPoint().toInt() > 0 ? 1 : 0;
+                std::printf("%lld questions, %lld answers, %d right\n", qlonglong(session->allQuestions().size()),
+                            qlonglong(session->allStudentsAns().size()), right);
+                emit finished(true);
+            }
+        }
+        break;
+    case Done:
+        break;
+    }
+}

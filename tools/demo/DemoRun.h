@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QProcess>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+class TabController;
+
+// A whole normal quiz with nobody at the computer: the program's own windows, a simulated Dravel
+// receiver whose keypads play along, and its teacher keypad steering the run from the main window
+// to the saved session. Only the two things a teacher does with the mouse before a run (OK in the
+// class set-up, the question file in the open panel) are done here; the rest goes over the keypad.
+class DemoRun : public QObject
+{
+    Q_OBJECT
+public:
+    DemoRun(const QString &folder, const QString &simPath, quint32 seed);
+
+    // Starts the simulated receiver and names its port for the program; false with why.
+    bool startReceiver(QString *why);
+    // Opens the program's main window and steers the run from there.
+    void openProgram(const QString &quizPath);
+    // The saved session's path once the run is over.
+    QString savedSession() const { return m_saved; }
+
+signals:
+    void finished(bool ok);
+
+private:
+    enum Step { WaitReceiver, ClassSetUp, LoadFile, StartRun, WaitLogins, StartQuestion, Answering, Stopped, Exiting, Saving, Done };
+
+    void tick();
+    void teacher(const QString &command);
+    void goTo(Step step);
+    bool stepTookLongerThan(int ms) const { return m_stepClock.elapsed() > ms; }
+    QWidget *runWindow() const;
+    void fail(const QString &why);
+
+    QString m_folder;
+    QString m_quiz;
+    QString m_simPath;
+    quint32 m_seed;
+    QProcess m_sim;
+    QTimer m_timer;
+    QElapsedTimer m_stepClock;
+    QElapsedTimer m_total;
+    Step m_step = WaitReceiver;
+    int m_question = 1;
+    int m_questions = 0;
+    int m_askedAgain = 0;
+    QString m_saved;
+    TabController *m_tab = nullptr;
+    class MainwndController *m_main = nullptr;
+};
