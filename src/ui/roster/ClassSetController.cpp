@@ -8,6 +8,7 @@
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "ui/app/AppIcons.h"
 #include "ui/app/LoginController.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -123,6 +125,8 @@ void ClassSetController::buildWindow()
     tblStudents->setObjectName(QStringLiteral("tblStudents"));
     tblStudents->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblStudents->verticalHeader()->hide();
+    tblStudents->verticalHeader()->setDefaultSectionSize(22);
+    tblStudents->horizontalHeader()->setStretchLastSection(true);
     tblStudents->horizontalHeader()->setSectionsClickable(true);
     tblStudents->setMinimumSize(420, 320);
 
@@ -141,6 +145,7 @@ void ClassSetController::buildWindow()
         choices->addWidget(edit, row, 2);
         ++row;
     }
+    choices->setColumnStretch(1, 1);
 
     auto *rosterButtons = new QVBoxLayout;
     for (QPushButton *b : {buttonStudentManager, buttonStudentGrouping, buttonStudentImport, buttonStudentExport,
@@ -489,10 +494,16 @@ void ClassSetController::tableView(const QString &columnIdentifier)
 void ClassSetController::setButtonsState(bool loggedIn)
 {
     // The buttons stay enabled: a locked one asks for the login when pressed.
-    const QString tip = loggedIn ? QString() : tr("Login required");
-    for (QPushButton *b : {buttonStudentManager, buttonStudentImport, buttonTeacherImport, buttonStudentExport,
-                           buttonTeacherExport, buttonEditClass, buttonEditSubject, buttonEditTeacher}) {
-        b->setToolTip(tip);
+    QStyle *st = style();
+    const QList<std::pair<QPushButton *, QStyle::StandardPixmap>> buttons{
+        {buttonStudentManager, QStyle::SP_FileDialogDetailedView}, {buttonStudentImport, QStyle::SP_DialogOpenButton},
+        {buttonTeacherImport, QStyle::SP_DialogOpenButton},        {buttonStudentExport, QStyle::SP_DialogSaveButton},
+        {buttonTeacherExport, QStyle::SP_DialogSaveButton},        {buttonEditClass, QStyle::SP_FileDialogContentsView},
+        {buttonEditSubject, QStyle::SP_FileDialogContentsView},    {buttonEditTeacher, QStyle::SP_FileDialogContentsView}};
+    const QIcon lock = AppIcons::icon(QStringLiteral("lock.png"));
+    for (const auto &[b, pixmap] : buttons) {
+        b->setIcon(loggedIn ? st->standardIcon(pixmap) : lock);
+        b->setToolTip(loggedIn ? QString() : tr("Login required"));
         b->setProperty("locked", !loggedIn);
     }
 }
