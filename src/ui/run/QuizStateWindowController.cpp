@@ -352,6 +352,7 @@ void QuizStateWindowController::observeNotifications()
         if (n.object == smallQuestions)
             selectChangeQuestion(n.userInfo.value(QStringLiteral("QuestionNo")).toInt());
     });
+    on("GetReadContent", &QuizStateWindowController::getContent);
     nc->addObserver(this, QStringLiteral("SENDQUESTIONREADY"), [this](const Notification &) { sendQuestionsReady(); });
     nc->addObserver(this, QStringLiteral("SENDQUEOVER_SETFOCUS"), [this](const Notification &) {
         activateWindow();
@@ -456,8 +457,14 @@ void QuizStateWindowController::windowDidLoad()
 
 void QuizStateWindowController::setModeObject()
 {
-    m_modeObject = QuizModeFactory::create(m_nMode, m_nDeviceType);
     const int mode = m_nMode;
+    if (m_nDeviceType >= 1 && m_nDeviceType <= 4)
+        m_modeObject = QuizModeFactory::create(mode, m_nDeviceType);
+    else if (mode == 8)
+        m_modeObject = QuizModeFactory::create(mode, 2); // the roll call serves every other receiver
+    else if (mode == 13 || mode == 14)
+        m_modeObject = QuizModeFactory::create(mode, 1);
+    // Otherwise (infrared or no receiver) the activity has no object: keypad answers are not taken.
     int gridStyle = 1;
     if (mode == 1 && (m_nDeviceType == 1 || m_nDeviceType == 4))
         gridStyle = 3;
@@ -664,6 +671,7 @@ bool QuizStateWindowController::isInvalidQuestionType(int q) const
 
 int QuizStateWindowController::runAlert(const QString &text, const QStringList &buttons)
 {
+    releaseFrameInHand();
     PollixAlert alert(QStringLiteral("Warning"), QStringLiteral("Warning"), buttons, text, this);
     m_alert = &alert;
     lowerToNormalLevel();
@@ -725,6 +733,8 @@ void QuizStateWindowController::OnStart()
 void QuizStateWindowController::start()
 {
     setViewMove(true);
+    // The running question stays selected: a thumbnail click would run the stop on another question.
+    smallQuestions->setEnabled(false);
     m_nAnswerTime = 0;
     const int mode = m_nMode;
     if (mode == 8) {
@@ -855,6 +865,7 @@ void QuizStateWindowController::afterStopCommon()
 void QuizStateWindowController::stop()
 {
     setViewMove(false);
+    smallQuestions->setEnabled(true);
     const int mode = m_nMode;
     const int q = m_nCurrentQuestionNo;
     if (m_modeObject)
@@ -1060,8 +1071,11 @@ bool QuizStateWindowController::windowShouldClose()
 
 void QuizStateWindowController::runChildWindow(const std::function<void()> &run)
 {
+    releaseFrameInHand();
     lowerToNormalLevel();
+    ++m_childDepth;
     run();
+    --m_childDepth;
     // The child may have taken the listener role for its own run.
     if (appDelegate && !m_closing)
         appDelegate->setObjectToReceiveCommData(this);
@@ -1120,6 +1134,9 @@ void QuizStateWindowController::RX_TeacherCommandArvel(int key)
             m_alert->pressButton(1);
         return;
     }
+    // A child window that left the listener role here owns the teacher's keys while it is up.
+    if (m_childDepth > 0)
+        return;
     switch (key) {
     case 0x80:
         OnPrevious();
@@ -1163,10 +1180,21 @@ void QuizStateWindowController::handleDataReceiveCorvel_Dravel(const DataOfFrame
 
 void QuizStateWindowController::handleLongFrame(const DataOfFrame &frame)
 {
+    m_frameInHand = true;
     if (m_modeObject) {
         m_modeObject->setFrameToHandle(frame);
         m_modeObject->handleDataReceiveCorvel_Dravel();
     }
+    releaseFrameInHand();
+}
+
+void QuizStateWindowController::releaseFrameInHand()
+{
+    // Once per frame. A child window or alert opened while a frame is handled releases it first:
+    // the receiver offers nothing more until it is signalled, and the child needs the next frames.
+    if (!m_frameInHand)
+        return;
+    m_frameInHand = false;
     if (appDelegate)
         appDelegate->signalConditionOfDataHandled();
 }
@@ -1184,6 +1212,9 @@ void QuizStateWindowController::handleShortFrame(const DataOfFrame &frame)
             m_alert->pressButton(1);
         return;
     }
+    // Only the keypad mouse works for the window while a child window is up.
+    if (m_childDepth > 0 && key != 0xFC)
+        return;
     switch (key) {
     case 0x81:
         if (m_nDeviceType == 3 && (m_nMode == 1 || m_nMode == 2))
@@ -1773,6 +1804,28 @@ void QuizStateWindowController::OnSpeech()
         return;
     if (hooks().openReadAloud)
         hooks().openReadAloud(this);
+}
+
+void QuizStateWindowController::getContent(const Notification &n)
+{
+    // The read-aloud window asks for its text before it speaks; it takes it with setStrContent().
+    if (n.object)
+        QMetaObject::invokeMethod(n.object, "setStrContent", Qt::DirectConnection, Q_ARG(QString, setMessageToPlayMusic()));
+}
+
+QString QuizStateWindowController::setMessageToPlayMusic() const
+{
+    const int q = bigQuestions->nCurrentQuestionIndex();
+    QString text = quizQuestionsInfo->questionTitle(q);
+    const int type = quizQuestionsInfo->questionType(q);
+    int options = 0;
+    if (type == 5)
+        options = 2;
+    else if (type == 0 || type == 1)
+        options = quizQuestionsInfo->optionNum(q) < 2 ? 0 : qMin(10, quizQuestionsInfo->optionNum(q));
+    for (int k = 0; k < options; ++k)
+        text += QStringLiteral("\n Option%1: %2 \n").arg(QChar(u'A' + k), quizQuestionsInfo->option(k, q));
+    return text.isEmpty() ? QStringLiteral(" ") : text;
 }
 
 // ---- window levels ----

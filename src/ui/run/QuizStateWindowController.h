@@ -138,6 +138,12 @@ public:
     void handleLongFrame(const DataOfFrame &frame);
     // A three-byte student frame for the activity object (does not signal).
     void handleStudentFrame(const DataOfFrame &frame);
+    // True while one of the window's child windows (result, report, question sending, hand-raise
+    // marking, save) runs.
+    bool childWindowUp() const { return m_childDepth > 0; }
+
+    // The text the read-aloud window speaks for the page view's current question.
+    QString setMessageToPlayMusic() const;
 
     // Count-down steps (one second each).
     void startQuizTimeCountDown();
@@ -234,6 +240,8 @@ private:
     void handleDeviceChanged();
     void sendQuestionsReady();
     void runChildWindow(const std::function<void()> &run);
+    void releaseFrameInHand();
+    void getContent(const Notification &n);
 
     Orvenda_AppDelegate *appDelegate = nullptr;
     QuizParticipantData *qpdObject = nullptr;
@@ -283,4 +291,7 @@ private:
     bool m_closing = false;
     bool m_saveOffered = false;
     QElapsedTimer m_pcStateSent;
+    int m_childDepth = 0;
+    // A long frame is being handled and has not been signalled handled yet.
+    bool m_frameInHand = false;
 };

@@ -1,6 +1,7 @@
 #include "RunWindowFixture.h"
 
 #include "core/store/TovConfigXmlDatabase.h"
+#include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
 #include "ui/run/SaveToDataController.h"
 
@@ -280,4 +281,48 @@ TEST_F(RunLifecycleTest, NormalQuizOnAnArvelReceiver)
     ASSERT_TRUE(waitFor([&] { return saved && window.isNull(); }));
     EXPECT_EQ(answers.alerts().last().buttons,
               (QStringList{QStringLiteral("  \"F1\" OK  "), QStringLiteral("\"F2\" Cancel")}));
+}
+
+TEST_F(RunLifecycleTest, AChildWindowLeavesStudentFramesToTheRunAndTakesTheTeacherKeys)
+{
+    SimReceiver *sim = plugIn(Model::Dravel);
+    ASSERT_TRUE(sim);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    makeClass(3);
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    ASSERT_TRUE(waitFor([&] { return indexOf(sim->framesFromProgram(), hex("F4 00 C0 01 35")) >= 0; }));
+
+    // The question-sending window comes up while a login frame is being handled (the keypads'
+    // request arrives with it): it must not hold the receiver's next frames back.
+    QObject context;
+    bool asked = false;
+    NotificationCenter::defaultCenter()->addObserver(&context, QStringLiteral("QUIZSTATESTUDENTLOGIN"),
+                                                     [&](const Notification &) {
+                                                         if (!asked) {
+                                                             asked = true;
+                                                             NotificationCenter::defaultCenter()->postNotification(
+                                                                 QStringLiteral("SENDQUESTIONREADY"), {});
+                                                         }
+                                                     });
+    int childRuns = 0;
+    bool loginWhileUp = false;
+    bool startedWhileUp = true;
+    QuizStateWindowController::hooks().runSendQuestions = [&](QuizStateWindowController *w, bool ask) {
+        ++childRuns;
+        EXPECT_TRUE(ask);
+        EXPECT_TRUE(w->childWindowUp());
+        sim->pressTeacherKey(0x8A);
+        sim->login(0x0102, QStringLiteral("S002"), QStringLiteral("First2"));
+        loginWhileUp = waitFor([&] { return w->studentLoginView()->count() == 2; });
+        startedWhileUp = w->bStartFlag();
+    };
+    sim->login(0x0101, QStringLiteral("S001"), QStringLiteral("First1"));
+    ASSERT_TRUE(waitFor([&] { return childRuns == 1; }));
+    EXPECT_TRUE(loginWhileUp) << "a login while the child was up";
+    EXPECT_FALSE(startedWhileUp) << "Start belongs to the child's keys meanwhile";
+    EXPECT_FALSE(window->childWindowUp());
+
+    // Afterwards the teacher keypad steers the window again.
+    sim->pressTeacherKey(0x8A);
+    EXPECT_TRUE(waitFor([&] { return window->bStartFlag(); }));
 }

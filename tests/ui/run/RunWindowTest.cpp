@@ -1,6 +1,9 @@
 #include "RunWindowFixture.h"
 
+#include "core/engine/Arvel_QuickGroup.h"
+#include "core/engine/Corvel_RollCall.h"
 #include "core/engine/RushInfoShow.h"
+#include "ui/authoring/SmallQuestions.h"
 #include "core/keypad/DeviceController.h"
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/NotificationCenter.h"
@@ -372,4 +375,61 @@ TEST_F(RunWindowTest, TeacherKeysOfTheLargeFamily)
     open(1, 2, path);
     offer(2, QByteArray::fromHex("F401EF819B"));
     EXPECT_EQ(sendWindows, 1);
+}
+
+TEST_F(RunWindowTest, TheRunningQuestionCannotBeSwappedFromTheThumbnails)
+{
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 20}}));
+    const QPoint second = window->smallQuestions->thumbnailRect(2).center();
+    button("btnStart")->click();
+    ASSERT_TRUE(window->bStartFlag());
+    QTest::mouseClick(window->smallQuestions, Qt::LeftButton, {}, second);
+    EXPECT_EQ(window->nCurrentQuestionNo(), 1);
+    EXPECT_EQ(timeShown(), 10);
+    button("btnStop")->click();
+    EXPECT_EQ(window->arryAlreadTestQuetionNum(), QList<int>{1}) << "the stop belongs to the question that ran";
+    QTest::mouseClick(window->smallQuestions, Qt::LeftButton, {}, second);
+    EXPECT_EQ(window->nCurrentQuestionNo(), 2);
+    EXPECT_EQ(label("txtPageAndTotalPage"), QStringLiteral("2/2"));
+}
+
+TEST_F(RunWindowTest, ReadAloudTextFollowsTheQuestionType)
+{
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10, 0, 3}, {5, QStringLiteral("A")}, {2, QStringLiteral("x")},
+                             {0, QStringLiteral("A"), 10, 0, 1}}));
+    auto *qq = QuizQuestions::shareManager();
+    QList<QuizQuestionsElement> list = qq->arrayQuestions();
+    ASSERT_EQ(list.size(), 4);
+    const QStringList words{QStringLiteral("red"), QStringLiteral("green"), QStringLiteral("blue")};
+    for (QuizQuestionsElement &e : list)
+        for (int k = 0; k < words.size(); ++k)
+            e.setStrOption(k, words[k]);
+    list[3].setStrTitle(QString());
+    qq->setArrayQuestions(list);
+
+    EXPECT_EQ(window->setMessageToPlayMusic(),
+              QStringLiteral("Question 1\n OptionA: red \n\n OptionB: green \n\n OptionC: blue \n"));
+    button("btnNext")->click();
+    EXPECT_EQ(window->setMessageToPlayMusic(), QStringLiteral("Question 2\n OptionA: red \n\n OptionB: green \n"))
+        << "true or false: options A and B";
+    button("btnNext")->click();
+    EXPECT_EQ(window->setMessageToPlayMusic(), QStringLiteral("Question 3")) << "cloze: the title alone";
+    button("btnNext")->click();
+    EXPECT_EQ(window->setMessageToPlayMusic(), QStringLiteral(" ")) << "one option and no title: one blank";
+}
+
+TEST_F(RunWindowTest, OnlyRollCallGroupingAndHandRaiseRunWithoutARadioReceiver)
+{
+    const QString path = questionFile({{0, QStringLiteral("B"), 10}});
+    open(0, 0, path);
+    EXPECT_EQ(window->modeObject(), nullptr) << "infrared keypads take no normal quiz";
+    delete window.data();
+    open(8, 0, QString());
+    EXPECT_NE(dynamic_cast<Corvel_RollCall *>(window->modeObject()), nullptr);
+    delete window.data();
+    open(13, -1, QString());
+    EXPECT_NE(dynamic_cast<Arvel_QuickGroup *>(window->modeObject()), nullptr);
+    delete window.data();
+    open(8, 3, QString());
+    EXPECT_NE(dynamic_cast<Corvel_RollCall *>(window->modeObject()), nullptr) << "attendance on a Dravel receiver";
 }
