@@ -273,8 +273,11 @@ bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, 
         return false;
     }
     const QByteArray bytes = file.readAll();
+    // A value of blanks only (a " " title or total mark) is a value: keep it. Blanks between
+    // elements of an indented file are still dropped.
     const pugi::xml_parse_result result = doc.load_buffer(bytes.constData(), size_t(bytes.size()),
-                                                          pugi::parse_default, pugi::encoding_utf8);
+                                                          pugi::parse_default | pugi::parse_ws_pcdata_single,
+                                                          pugi::encoding_utf8);
     if (!result) {
         if (error)
             *error = QStringLiteral("%1 at offset %2").arg(QString::fromUtf8(result.description())).arg(result.offset);

@@ -284,3 +284,23 @@ TEST_F(SessionStoreTest, ReadsOlderAndPointsOnlyShapes)
     EXPECT_EQ(grades.totalMark(), "100");
     EXPECT_EQ(grades.date().toDateTime(), QDateTime(QDate(2012, 3, 5), QTime(0, 0), Qt::OffsetFromUTC, 8 * 3600));
 }
+
+TEST_F(SessionStoreTest, BlankValuesSurviveALoadAndRewrite)
+{
+    QuizEntity quiz = normalQuiz();
+    quiz.setTitle("");
+    quiz.allStudentsAns()[0].setResponse(" ");
+    QString path;
+    ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("Quiz1", quiz, &path));
+    TovQuizXmlDatabase store;
+    QuizEntity loaded = *store.getQuizInfoAll(path);
+    EXPECT_EQ(loaded.title(), " ");
+    EXPECT_EQ(loaded.totalMark(), " ");
+    EXPECT_EQ(loaded.allStudentsAns()[0].response(), " ");
+    ASSERT_TRUE(store.upDataQuizForReport(path, loaded));
+    const QByteArray bytes = readFile(path);
+    EXPECT_TRUE(bytes.contains("<TotalMark> </TotalMark><Questions>"));
+    EXPECT_TRUE(bytes.contains("<Reply> </Reply>"));
+    index()->reloadQuiz();
+    EXPECT_EQ(index()->session_resultByPath(path)->TotalMark(), " ");
+}
