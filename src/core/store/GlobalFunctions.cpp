@@ -189,6 +189,23 @@ std::optional<QStringList> GlobalFunctions::fileListAtPath(const QString &folder
     return out;
 }
 
+QString GlobalFunctions::filePathForListedName(const QString &folder, const QString &name, const QString &ext)
+{
+    const QString path = folder + QLatin1Char('/') + name + QLatin1Char('.') + ext;
+    if (QFileInfo::exists(path))
+        return path;
+    // The listing ignores the extension's case and this file system does not.
+    const QFileInfo wanted(path);
+    const QString stem = wanted.completeBaseName() + QLatin1Char('.');
+    const QDir dir = wanted.dir();
+    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (entry.size() == stem.size() + ext.size() && entry.startsWith(stem) &&
+            entry.endsWith(ext, Qt::CaseInsensitive))
+            return dir.filePath(entry);
+    }
+    return path;
+}
+
 bool GlobalFunctions::directoryExistsAtPath(const QString &path)
 {
     if (path.isNull() || !QFileInfo::exists(path)) {

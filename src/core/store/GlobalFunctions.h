@@ -55,6 +55,10 @@ public:
     // Regular files under folder, at any depth, whose extension equals ext ignoring case:
     // relative paths without the extension. No value when the folder is missing.
     static std::optional<QStringList> fileListAtPath(const QString &folder, const QString &ext);
+    // The file that fileListAtPath(folder, ext) lists as name: folder/name.ext, its extension in
+    // whatever letter case it has on disk (A.XML as well as A.xml); folder/name.ext when there is
+    // no such file.
+    static QString filePathForListedName(const QString &folder, const QString &name, const QString &ext);
     static bool directoryExistsAtPath(const QString &path);
     static bool fileExistsAtPath(const QString &path);
     static QString classXmlDatabasePath();

@@ -161,7 +161,7 @@ QString TovClassXmlDatabase::nameByClassNo(int no) const
 
 QString TovClassXmlDatabase::pathByName(const QString &name) const
 {
-    return m_classXmlDatabasePath + QLatin1Char('/') + name + QStringLiteral(".xml");
+    return GlobalFunctions::filePathForListedName(m_classXmlDatabasePath, name, QStringLiteral("xml"));
 }
 
 QString TovClassXmlDatabase::pathByClassNo(int no) const

@@ -37,6 +37,7 @@ public:
     bool existClassWithName(const QString &name) const;
     // 0 gives "All"; an unknown number "".
     QString nameByClassNo(int no) const;
+    // The class file of that name (its ".xml" in any letter case; name + ".xml" when none is there).
     QString pathByName(const QString &name) const;
     // Null when no class has the number.
     QString pathByClassNo(int no) const;

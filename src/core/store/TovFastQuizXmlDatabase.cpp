@@ -67,7 +67,7 @@ void TovFastQuizXmlDatabase::loadQuiz(const Progress &progress)
     for (const Folder &folder : folders) {
         for (const QString &name : folder.names) {
             TovSessionXmlParsedResult entry;
-            entry.setFilePath(folder.path + QLatin1Char('/') + name + QStringLiteral(".xml"));
+            entry.setFilePath(GlobalFunctions::filePathForListedName(folder.path, name, QStringLiteral("xml")));
             entry.setFlag(folder.flag);
             entry.parseXMLFile(entry.filePath());
             m_results.append(entry);

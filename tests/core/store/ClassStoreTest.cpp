@@ -204,3 +204,20 @@ TEST_F(ClassStoreTest, UnreadableFilesAndFailedWrites)
     EXPECT_FALSE(store->beginUpdateStudentsInClass(1));
     EXPECT_EQ(readFile(path), "<ClassRoom><Students>");
 }
+
+TEST_F(ClassStoreTest, AClassFileWithAnUpperCaseExtensionIsOpenedAndRemovedUnderItsOwnName)
+{
+    writeFile("Data/Classes/Old.XML", golden("class_one_student.xml"));
+    TovClassXmlDatabase *store = TovClassXmlDatabase::sharedClassUI();
+    ASSERT_EQ(store->classNoByName("Old"), 1);
+    EXPECT_EQ(store->studentCountInClass(1), 1);
+    EXPECT_EQ(ids(store->getStudentListByClassNo(1)), QStringList{"S001"});
+    EXPECT_FALSE(store->updateClassWithNo(1, "Old"));
+    EXPECT_TRUE(store->updateClassWithNo(1, "New"));
+    EXPECT_EQ(readFile(home() + "Data/Classes/New.xml"), golden("class_one_student.xml"));
+    writeFile("Data/Classes/Gone.XML", golden("class_new.xml"));
+    store->loadClasses();
+    ASSERT_EQ(store->classNoByName("Gone"), 1);
+    EXPECT_TRUE(store->deleteClassWithNo(1));
+    EXPECT_FALSE(QFileInfo::exists(home() + "Data/Classes/Gone.XML"));
+}
