@@ -1,5 +1,6 @@
 #include "LoginController.h"
 
+#include "core/app/Orvenda_AppDelegate.h"
 #include "core/app/TovDBUI.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovUserListXmlDatabase.h"
@@ -13,12 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <atomic>
-
-namespace {
-std::atomic<bool> g_isLogin{false};
-}
 
 LoginController::LoginController(QWidget *parent) : QDialog(parent)
 {
@@ -50,14 +45,26 @@ LoginController::LoginController(QWidget *parent) : QDialog(parent)
 
     limitTextField(textName, 50);
     limitTextField(textPassword, 50);
-    buttonLogin->setEnabled(true);
+    // Nothing can match an empty user name, so Login waits for one.
+    controlTextDidChange();
     connect(textName, &QLineEdit::textChanged, this, &LoginController::controlTextDidChange);
     connect(buttonLogin, &QPushButton::clicked, this, &LoginController::doLogin);
     connect(cancel, &QPushButton::clicked, this, &LoginController::doCancel);
 }
 
-bool LoginController::isLogin() { return g_isLogin.load(); }
-void LoginController::setIsLogin(bool v) { g_isLogin.store(v); }
+// The application delegate holds the one logged-in flag, so that the main window, the class set-up
+// and every login dialog see the same state.
+bool LoginController::isLogin()
+{
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    return app && app->isLogin();
+}
+
+void LoginController::setIsLogin(bool v)
+{
+    if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
+        app->setIsLogin(v);
+}
 
 void LoginController::controlTextDidChange()
 {

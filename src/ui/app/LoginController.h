@@ -7,7 +7,7 @@ class QPushButton;
 class TovDBUI;
 
 // The teacher login ("Login"): a user name and password checked against UserList.xml. The
-// logged-in flag is shared by every login dialog for the life of the program.
+// logged-in flag it reads and writes is the application delegate's, shared by every window.
 class LoginController : public QDialog
 {
     Q_OBJECT

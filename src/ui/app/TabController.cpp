@@ -288,7 +288,7 @@ void TabController::awakeFromNib()
     cboParticipationMode->setCurrentIndex(0);
     refreshActionMode(m_curDeviceType, m_curParticipationMode, m_curActivityMode);
     refreshTitle(m_curDeviceType, 0, QString());
-    setButtonsState(m_isLogIn);
+    setButtonsState(isLogIn());
     btnStart->setEnabled(false);
     // Nothing is loaded yet, so there is no title to set.
     btnTitleSet->setEnabled(false);
@@ -516,7 +516,7 @@ bool TabController::tabViewShouldSelect(int index)
         m_revertingTab = true;
         tabView->setCurrentIndex(m_lastTabIndex);
         m_revertingTab = false;
-        if (m_isLogIn || login())
+        if (isLogIn() || login())
             doReportsWindow();
         return false;
     }
@@ -532,6 +532,11 @@ void TabController::tabViewDidSelect(int index)
 
 // ---- login and dialogs ----
 
+bool TabController::isLogIn() const
+{
+    return appDelegate && appDelegate->isLogin();
+}
+
 bool TabController::login()
 {
     bool ok;
@@ -542,16 +547,15 @@ bool TabController::login()
         dialog.exec();
         ok = LoginController::isLogin();
     }
-    m_isLogIn = ok;
     if (appDelegate)
         appDelegate->setIsLogin(ok);
-    setButtonsState(m_isLogIn);
-    return m_isLogIn;
+    setButtonsState(ok);
+    return ok;
 }
 
 void TabController::doReports()
 {
-    if (!m_isLogIn && !login())
+    if (!isLogIn() && !login())
         return;
     doReportsWindow();
 }
@@ -595,7 +599,7 @@ void TabController::doHardwareTest()
 
 void TabController::doChannelSet()
 {
-    if (!m_isLogIn && !login())
+    if (!isLogIn() && !login())
         return;
     lowerToNormalLevel();
     if (m_curDeviceType >= 0 && m_curDeviceType <= 4 && hooks().runChannelSet)
@@ -624,7 +628,7 @@ void TabController::doLoginSet()
 
 void TabController::doDataManagement()
 {
-    if (!m_isLogIn && !login())
+    if (!isLogIn() && !login())
         return;
     lowerToNormalLevel();
     if (hooks().runDataManagement && hooks().runDataManagement(this)) {
@@ -664,9 +668,8 @@ void TabController::doClassSet()
     m_partiData->setArrayClassStudents(setup.students);
     m_partiData->setMaxGroupNo(setup.maxGroupNo);
     m_partiData->resetRandomTeacherID();
-    if (appDelegate)
-        m_isLogIn = appDelegate->isLogin();
-    setButtonsState(m_isLogIn);
+    // The dialog may have logged a teacher in or out.
+    setButtonsState(isLogIn());
     if (m_partiData->maxGroupNo() == 1 && cboParticipationMode->currentIndex() == 1)
         btnStart->setEnabled(false);
     if (m_isFreeStyle || m_curActivityMode == 8)

@@ -156,7 +156,8 @@ public:
     int curActivityMode() const { return m_curActivityMode; }
     int curWinState() const { return m_curWinState; }
     bool isFreeStyle() const { return m_isFreeStyle; }
-    bool isLogIn() const { return m_isLogIn; }
+    // The application delegate's flag: a login or logout anywhere (class set-up) holds here too.
+    bool isLogIn() const;
     bool isRun() const { return m_isRun; }
     bool bIsLoaded() const { return m_bIsLoaded; }
     bool bIsClassSetted() const { return m_bIsClassSetted; }
@@ -190,7 +191,6 @@ private:
     int m_curActivityMode = 0;
     int m_curWinState = 0;
     QuizParticipantData *m_partiData = nullptr;
-    bool m_isLogIn = false;
     bool m_isRun = false;
     QString m_FilePath;
     QString m_FileSepPath;

@@ -63,7 +63,6 @@ ClassSetController::ClassSetController(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("ClassSet"));
     setWindowTitle(tr("Class Setup"));
     appDelegate = Orvenda_AppDelegate::getAppDelegate();
-    isLogIn = appDelegate && appDelegate->isLogin();
     buildWindow();
 
     auto *center = NotificationCenter::defaultCenter();
@@ -215,8 +214,8 @@ void ClassSetController::awakeFromNib()
     comboSubjectSelectItemWithSubjectNo(wantedSubject);
     loadTeacher();
     comboTeacherSelectItemWithTeacherNo(wantedTeacher);
-    buttonAdmin->setText(isLogIn ? tr("Logout") : tr("Login"));
-    setButtonsState(isLogIn);
+    buttonAdmin->setText(isLogIn() ? tr("Logout") : tr("Login"));
+    setButtonsState(isLogIn());
 }
 
 void ClassSetController::showWindowWithDeviceType(int deviceType)
@@ -518,31 +517,35 @@ bool ClassSetController::login()
         dialog.exec();
         loggedIn = LoginController::isLogin();
     }
-    isLogIn = loggedIn;
     if (appDelegate)
-        appDelegate->setIsLogin(isLogIn);
-    buttonAdmin->setText(isLogIn ? tr("Logout") : tr("Login"));
-    setButtonsState(isLogIn);
-    return isLogIn;
+        appDelegate->setIsLogin(loggedIn);
+    buttonAdmin->setText(loggedIn ? tr("Logout") : tr("Login"));
+    setButtonsState(loggedIn);
+    return loggedIn;
+}
+
+// The application delegate holds the one logged-in flag; the main window reads it after this
+// dialog closes.
+bool ClassSetController::isLogIn() const
+{
+    return appDelegate && appDelegate->isLogin();
 }
 
 void ClassSetController::doLogin()
 {
-    if (!isLogIn) {
+    if (!isLogIn()) {
         login();
         return;
     }
-    isLogIn = false;
     if (appDelegate)
         appDelegate->setIsLogin(false);
-    LoginController::setIsLogin(false);
     buttonAdmin->setText(tr("Login"));
     setButtonsState(false);
 }
 
 bool ClassSetController::ensureLogin()
 {
-    return isLogIn || login();
+    return isLogIn() || login();
 }
 
 // ---- other windows ----

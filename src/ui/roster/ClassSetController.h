@@ -126,6 +126,7 @@ private:
     void reloadStudentTable();
     void setButtonsState(bool loggedIn);
     bool ensureLogin();
+    bool isLogIn() const;
     void selectAfterNotification(QComboBox *combo, int index);
     void newClassAdded(int index);
     void alert(const QString &title, const QString &text);
@@ -133,7 +134,6 @@ private:
     void writeExport(const class CSVOperator &grid, const QString &path);
 
     Orvenda_AppDelegate *appDelegate = nullptr;
-    bool isLogIn = false;
     QList<MyClass> m_classes;
     QList<Subject> m_subjects;
     QList<Teacher> m_teachers;

@@ -41,6 +41,7 @@ protected:
 TEST_F(LoginTest, LoginButtonFollowsTheUserNameField)
 {
     LoginController dialog;
+    EXPECT_FALSE(dialog.buttonLogin->isEnabled()) << "no user name typed yet";
     dialog.textPassword->setText("anything");
     dialog.textName->setText("a");
     EXPECT_TRUE(dialog.buttonLogin->isEnabled());

@@ -1,12 +1,16 @@
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/keypad/DeviceController.h"
+#include "core/store/GlobalFunctions.h"
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
+#include "ui/app/LoginController.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
+#include "ui/roster/ClassSetController.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -195,6 +199,37 @@ TEST_F(TabControllerTest, ReportsTabOnSmallModelsOpensTheReportBehindALogin)
     window->btnChannelSet->click();
     EXPECT_EQ(channelSets, QList<int>{1});
     EXPECT_EQ(logins, 2);
+}
+
+TEST_F(TabControllerTest, LoginDialogClassSetUpAndMainWindowShareOneLoginState)
+{
+    open(3);
+    // A login through the login dialog itself (the built-in account; scrambling is its own inverse).
+    LoginController login;
+    login.textName->setText(QStringLiteral("tovani"));
+    login.textPassword->setText(GlobalFunctions::encryptForPasswordString(QStringLiteral("wopa")));
+    login.doLogin();
+    EXPECT_TRUE(window->isLogIn());
+    window->btnReport->click();
+    EXPECT_EQ(logins, 0);
+    EXPECT_EQ(reports, 1);
+
+    // The class set-up dialog sees the login and logs the teacher out.
+    TabController::hooks().runClassSet = [](QWidget *, TabController::ClassSetup &) {
+        ClassSetController dialog;
+        dialog.awakeFromNib();
+        EXPECT_EQ(dialog.buttonAdmin->text(), "Logout");
+        dialog.doLogin();
+        return 0;
+    };
+    window->btnClassSet->click();
+    EXPECT_FALSE(window->isLogIn());
+    EXPECT_FALSE(LoginController::isLogin());
+    EXPECT_EQ(window->btnReport->property("imageName").toString(), "lock.png");
+    loginAnswer = false;
+    window->btnReport->click();
+    EXPECT_EQ(logins, 1);
+    EXPECT_EQ(reports, 1);
 }
 
 TEST_F(TabControllerTest, ReportsTabOnLargeModelsIsATabAndGuardedButtonsAskFirst)
