@@ -539,6 +539,7 @@ bool TabController::isLogIn() const
 
 bool TabController::login()
 {
+    lowerToNormalLevel();
     bool ok;
     if (hooks().runLogin) {
         ok = hooks().runLogin(this);
@@ -736,6 +737,8 @@ bool TabController::acceptedQuestionFile(const QString &path, QuestionFileInfo *
 
 bool TabController::openFile()
 {
+    // The teacher keypad reaches this too, with the window still floating above the slides.
+    lowerToNormalLevel();
     const QString dir = QDir::homePath() + QStringLiteral("/Documents");
     const QString chosen = FileDialogs::getOpenFileName(this, tr("Load Quiz File"), dir, kQuizFilter);
     if (chosen.isEmpty())
@@ -815,6 +818,8 @@ void TabController::doStart()
     if (m_isRun)
         return;
     m_isRun = true;
+    // Every way out shows a window or an alert of its own.
+    lowerToNormalLevel();
 
     if (m_curActivityMode == 8) {
         startRun(baseRequest());

@@ -1,3 +1,4 @@
+#include "core/keypad/DeviceController.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovConfigXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
@@ -212,4 +213,17 @@ TEST_F(LoginTest, SystemSettingsSaveFailureIsNotASuccess)
     page.doSave();
     AtomicFile::setFailureHook({});
     EXPECT_EQ(answers.alertTexts(), QStringList{"The settings could not be saved."});
+}
+
+TEST_F(LoginTest, SystemSettingsFollowTheReceiverModel)
+{
+    // Envel 0, Arvel 1, Corvel 2, Dravel 3, Brevel 4.
+    const QList<bool> sendQuestionShown{true, false, false, true, false};
+    for (int type = 0; type <= 4; ++type) {
+        DeviceController::ShareDeviceController()->setCurDeviceType(type);
+        SystemSettingCtrl page;
+        EXPECT_EQ(!page.browseSendQuestion->isHidden(), sendQuestionShown.at(type)) << type;
+        EXPECT_EQ(page.browseSendQuestion->isEnabled(), sendQuestionShown.at(type)) << type;
+        EXPECT_EQ(page.slideSpeed->isEnabled(), type != 1) << type;
+    }
 }

@@ -232,6 +232,35 @@ TEST_F(TabControllerTest, LoginDialogClassSetUpAndMainWindowShareOneLoginState)
     EXPECT_EQ(reports, 1);
 }
 
+TEST_F(TabControllerTest, DialogsOfTheFloatingMainWindowLowerItFirst)
+{
+    open(3);
+    QList<bool> floating;
+    TabController::hooks().runLogin = [&](QWidget *) {
+        floating << window->isStatusLevel();
+        return false;
+    };
+    window->raiseToStatusLevel();
+    window->btnReport->click();
+
+    // The teacher keypad asks for the quiz information with a class set up and nothing loaded:
+    // the open panel comes up over the main window.
+    window->doClassSet();
+    DialogHooks::setFileResponder([&](const FileDialogRequest &) {
+        floating << window->isStatusLevel();
+        return QString();
+    });
+    window->raiseToStatusLevel();
+    DataOfFrame ask = DataOfFrame::DataOfFrameCorvel();
+    ask.setCmd(0xFE);
+    ask.setAddr(0x00, 0xEF);
+    const uint8_t zero = 0;
+    ask.setData(&zero, 1);
+    window->handleKeypadFrame(ask);
+    EXPECT_EQ(floating, (QList<bool>{false, false}));
+    EXPECT_FALSE(window->bIsLoaded());
+}
+
 TEST_F(TabControllerTest, ReportsTabOnLargeModelsIsATabAndGuardedButtonsAskFirst)
 {
     open(2);
