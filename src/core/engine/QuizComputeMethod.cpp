@@ -82,8 +82,10 @@ int QuizComputeMethod::getNumOfNoAnswer(int q) const
 int QuizComputeMethod::getRateOfNoAnswer(int q) const
 {
     const int e = int(m_qd->getArrayAlreadlyEliminationDeviceNo(q).size());
-    const int nSlots = m_qd->getSumOfAnswerStudents(q);
-    if (nSlots == e)
+    // Students who logged in after the question started have no slot but are counted as not
+    // answering; they belong in the base too, or the rate would pass 100.
+    const int nSlots = qMax(m_qd->getSumOfAnswerStudents(q), m_qpd->getSumOfLoginStudents());
+    if (nSlots <= e)
         return 0;
-    return (getNumOfNoAnswer(q) - e) * 100 / (nSlots - e);
+    return qMax(0, getNumOfNoAnswer(q) - e) * 100 / (nSlots - e);
 }

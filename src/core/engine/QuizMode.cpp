@@ -201,6 +201,11 @@ bool QuizMode::storeAnswer(int d, const QString &answer)
         PollixLogf("answer from keypad %d, which no logged-in student carries: ignored.", d);
         return false;
     }
+    if (q > qdObject->recordCount()) {
+        // No question has started yet: there is nowhere to keep the answer, so it is not counted.
+        PollixLogf("answer from keypad %d before question %d started: ignored.", d, q);
+        return false;
+    }
     if (qdObject->getStudentAnswer(q, d).isEmpty())
         ++m_nAnsweredNum;
     qdObject->setStudentAnswer(q, d, answer);
@@ -700,14 +705,15 @@ void QuizMode::RX_TeacherGetQueContent()
         return;
     const int q = f.at(1);
     const int count = qqObject->count();
-    if (count - qqObject->teachingPlanCountUpTo(count) <= 0)
+    if (questionSumWithoutTeachingPlan() <= 0)
         return;
     if (q < 1 || q > count) {
         PollixLogf("question %d asked by the teacher keypad is not in the set: ignored.", q);
         return;
     }
-    m_nQuestionNo = q;
-    const int total = DismemeberQuestion();
+    // The teacher may look at any question while another one runs: the running question, its
+    // broadcast text and its question ID stay as they are.
+    const int total = int(cutQuestion(q, false).size());
     const uint16_t have = uint16_t(f.at(3) | (f.at(4) << 8));
     QList<PacedStep> steps;
     const ReceivedFrame frame = m_frameToHandle;
@@ -894,7 +900,14 @@ QString QuizMode::SetQuestionsTitle(const QString &path)
 
 int QuizMode::DismemeberQuestion()
 {
-    const int q = m_nQuestionNo;
+    const QStringList texts = cutQuestion(m_nQuestionNo, true);
+    std::lock_guard lock(m_contentMutex);
+    m_arrQueContent = texts;
+    return int(texts.size());
+}
+
+QStringList QuizMode::cutQuestion(int q, bool newQuestionID) const
+{
     QString title = qqObject->questionTitle(q);
     title.replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QStringList titleLines = DisMemberStringSour(title);
@@ -923,7 +936,8 @@ int QuizMode::DismemeberQuestion()
         }
         for (const auto &ol : optionLines)
             lines << ol;
-        qpdObject->resetRandomQuestionID();
+        if (newQuestionID)
+            qpdObject->resetRandomQuestionID();
     }
 
     QStringList texts;
@@ -938,10 +952,7 @@ int QuizMode::DismemeberQuestion()
     }
     if (!textOnly && texts.size() > 11)
         texts = texts.mid(0, 11);
-
-    std::lock_guard lock(m_contentMutex);
-    m_arrQueContent = texts;
-    return int(texts.size());
+    return texts;
 }
 
 // ---------------------------------------------------------------- frames out
@@ -1001,6 +1012,12 @@ QString QuizMode::studentDisplayName(const StudentInClassPtr &s) const
     if (!s->studentFullName().isEmpty())
         return s->studentFullName();
     return mergeFirstLastString(s->studentFirstName(), s->studentLastName());
+}
+
+int QuizMode::questionSumWithoutTeachingPlan() const
+{
+    const int count = qqObject->count();
+    return count - qqObject->teachingPlanCountUpTo(count);
 }
 
 void QuizMode::sendWakeFrame()
@@ -1071,7 +1088,7 @@ void QuizMode::sendWrongIDToStudent()
 
 void QuizMode::sendStdExamInfoToStudent(int d)
 {
-    const int n = qMin(qqObject->questionSumExcludeTeachingPlan(), 99);
+    const int n = qMin(questionSumWithoutTeachingPlan(), 99);
     if (n <= 0)
         return;
     const int id = qqObject->nTestID();
@@ -1211,7 +1228,7 @@ void QuizMode::sendQuestionFrame(int n)
 
 void QuizMode::sendQuestionFrameToTeacher(int q, int f)
 {
-    sendFrame(questionFrame(f, arrQueContent(), true, q));
+    sendFrame(questionFrame(f, cutQuestion(q, false), true, q));
 }
 
 void QuizMode::openReceiveArvel()
@@ -1259,12 +1276,12 @@ void QuizMode::sendClassMsg()
 void QuizMode::sendQuizInfoToTeacher()
 {
     PollixLog(QStringLiteral("sendQuizInfoToTeacher"));
-    const int n = qMin(qqObject->questionSumExcludeTeachingPlan(), 99);
+    const int n = qMin(questionSumWithoutTeachingPlan(), 99);
     const int id = qqObject->nTestID();
     bool allAnswered = true;
     for (int q = 1; q <= qqObject->count(); ++q)
-        if (qqObject->answer(q).isEmpty())
-            allAnswered = false;
+        if (qqObject->questionType(q) != 4 && qqObject->answer(q).isEmpty())
+            allAnswered = false; // teaching-plan pages have no answer and are no questions
     QString name = SetQuestionsTitle(qqObject->strTestTitle());
     if (name.isEmpty())
         name = QStringLiteral("Null");

@@ -119,6 +119,8 @@ public:
     static QString SetQuestionsTitle(const QString &path);
     // Cuts question nQuestionNo into frame texts (m_arrQueContent); returns their number.
     int DismemeberQuestion();
+    // Question q cut into frame texts; a choice question draws a new question ID when asked to.
+    QStringList cutQuestion(int q, bool newQuestionID) const;
     bool getSendQueState() const;
 
 protected:
@@ -221,6 +223,9 @@ protected:
     uint8_t modeByteForStudents() const;
     QByteArray correctAnswerBytes() const;
     QString studentDisplayName(const StudentInClassPtr &s) const;
+    // Questions of the set that are not teaching-plan pages, counted without removing the pages:
+    // question numbers of a running activity count them.
+    int questionSumWithoutTeachingPlan() const;
 
     Orvenda_AppDelegate *appDelegate = nullptr;
     std::shared_ptr<TovDevice> device;

@@ -374,3 +374,74 @@ TEST_F(KeypadCommands, PaperQuizRequestsForTheQuestionsAreListedInOneWindow)
     EXPECT_EQ(mode->arrAskForQueStu(), (QList<int>{1, 1, 8}));
     EXPECT_EQ(takeSent(), (QList<QByteArray>{frameHex("F3 01 00 E0"), frameHex("F3 01 00 E0"), frameHex("F3 08 00 E0")}));
 }
+
+TEST_F(KeypadCommands, AnswersBeforeTheFirstQuestionAreNeitherCountedNorPosted)
+{
+    auto mode = make<Dravel_Normal>(3);
+    feed(*mode, loginF8(1, "S001"));
+    feed(*mode, answerF7(1, "A"));
+    feed(*mode, answerF7(1, "B"));
+    EXPECT_EQ(mode->nAnsweredNum(), 0);
+    EXPECT_TRUE(notes(QStringLiteral("STUDENTANSWERMESSAGE")).isEmpty());
+    mode->modeStart(1);
+    feed(*mode, answerF7(1, "b"));
+    EXPECT_EQ(mode->nAnsweredNum(), 1);
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, 1), QStringLiteral("B"));
+}
+
+TEST_F(KeypadCommands, TeacherReadingAnotherQuestionLeavesTheRunningOneAlone)
+{
+    QuizQuestions::shareManager()->addQuestion(question(2, 0, QString(), QString(100, QLatin1Char('q'))));
+    auto mode = make<Dravel_Normal>(3);
+    feed(*mode, loginF8(1, "S001"));
+    mode->modeStart(1);
+    takeSent();
+    feed(*mode, teacher(0xF8, hexBytes("11 04 00 FD 00"))); // frame 2 of question 4 is missing
+    drain(*mode);
+    const QByteArray line = QByteArray(20, 'q') + '-';
+    EXPECT_EQ(takeSent(), QList<QByteArray>{withXor(hexBytes("FA 01 EF 2F E0 03 02 04 77") + line + line)});
+    EXPECT_EQ(mode->nQuestionNo(), 1);
+    EXPECT_EQ(QuizParticipantData::shareManager()->randomQuestionID(), 0x77);
+    feed(*mode, answerF7(1, "a"));
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, 1), QStringLiteral("A"));
+    mode->sendPCState(3);
+    EXPECT_EQ(takeSent(), QList<QByteArray>{frameHex("F5 34 12 05 03 01 00 04 01")});
+}
+
+TEST_F(KeypadCommands, TeacherAndExamInformationCountQuestionsWithoutDroppingPages)
+{
+    auto *qq = QuizQuestions::shareManager();
+    qq->addQuestion(question(4, 0, QString())); // a teaching-plan page, without an answer
+    qq->addQuestion(question(0, 4, QStringLiteral("B")));
+    auto mode = make<Corvel_Normal>(2);
+    feed(*mode, loginF8(1, "S001"));
+    mode->modeStart(5);
+    takeSent();
+    feed(*mode, teacher(0xF9, hexBytes("E1")));
+    EXPECT_EQ(takeSent(), QList<QByteArray>{frameHex("FA 01 EF 09 04 00 00 01 4E 75 6C 6C EE")});
+    EXPECT_EQ(qq->count(), 5); // question 5 is still question 5
+    feed(*mode, answerF7(1, "b"));
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(5, 1), QStringLiteral("B"));
+}
+
+TEST_F(KeypadCommands, ExamInformationAnnouncesAtMostNinetyNineAndNothingForPagesOnly)
+{
+    auto *qq = QuizQuestions::shareManager();
+    qq->removeAllQuestionsInfo();
+    for (int i = 0; i < 120; ++i)
+        qq->addQuestion(question(0, 4, QStringLiteral("A")));
+    auto mode = make<Corvel_PaperQuiz>(2);
+    feed(*mode, loginF8(5, "S001"));
+    drain(*mode);
+    QList<QByteArray> out = takeSent();
+    ASSERT_EQ(out.size(), 2);
+    EXPECT_EQ(out[1], frameHex("F7 01 00 09 FE 63 00 00 4E 75 6C 6C EE"));
+
+    qq->removeAllQuestionsInfo();
+    qq->addQuestion(question(4, 0, QString()));
+    qq->addQuestion(question(4, 0, QString()));
+    feed(*mode, loginF8(6, "S002"));
+    drain(*mode);
+    out = takeSent();
+    EXPECT_EQ(out.size(), 1); // the login reply only
+}

@@ -213,3 +213,17 @@ TEST_F(RunData, NoAnswerIsNeverRightForAQuestionWithoutOne)
     QuizComputeMethod qcm;
     EXPECT_EQ(qcm.getNumOfAnswerCorrect(1), 0);
 }
+
+TEST_F(RunData, StudentsLoggingInAfterTheQuestionStartedStayInTheNoAnswerBase)
+{
+    makeClass(4);
+    loginFirst(2);
+    qq->addQuestion(question(0, 4, QStringLiteral("A")));
+    qd->clearQuestionRecord(1); // two slots
+    qpd->newLoginStudent(QStringLiteral("S003"));
+    qpd->newLoginStudent(QStringLiteral("S004"));
+    qd->setStudentAnswer(1, 1, QStringLiteral("A"));
+    QuizComputeMethod qcm;
+    EXPECT_EQ(qcm.getNumOfNoAnswer(1), 3);
+    EXPECT_EQ(qcm.getRateOfNoAnswer(1), 75); // 3 of the 4 logged in, never more than 100
+}
