@@ -433,3 +433,40 @@ TEST_F(RunWindowTest, OnlyRollCallGroupingAndHandRaiseRunWithoutARadioReceiver)
     open(8, 3, QString());
     EXPECT_NE(dynamic_cast<Corvel_RollCall *>(window->modeObject()), nullptr) << "attendance on a Dravel receiver";
 }
+
+TEST_F(RunWindowTest, MultipleModeRestoresEveryoneAfterAnEliminationQuestion)
+{
+    makeClass(3, 1);
+    // Stored action modes: 2 elimination, 0 normal, 1 rush.
+    open(5, 3, questionFile({{0, QStringLiteral("B"), 10, 2}, {0, QStringLiteral("A"), 10, 0}, {0, QStringLiteral("C"), 15, 1}}));
+    EXPECT_EQ(label("txtMultipleModeString"), QStringLiteral("Multiple Mode: Elimination"));
+    loginAll();
+    button("btnStart")->click();
+    post("ELIMINATIONMODE_STUDENTELIMINATION", {{QStringLiteral("DEVICENO"), 2}, {QStringLiteral("TYPE"), 1}});
+    EXPECT_EQ(grid()->students()[1].state(), StudentLoginView::StateEliminateWrong);
+    button("btnStop")->click();
+    EXPECT_FALSE(button("btnStart")->isEnabled()) << "a run elimination question";
+
+    button("btnNext")->click();
+    EXPECT_EQ(label("txtMultipleModeString"), QStringLiteral("Multiple Mode: Normal Quiz"));
+    EXPECT_TRUE(button("btnStart")->isEnabled());
+    for (const StudentInfo &s : grid()->students())
+        EXPECT_EQ(s.state(), StudentLoginView::StateNormal) << "everyone takes part again";
+
+    // A rush question shows its rush time and waits for a winner before counting down.
+    button("btnNext")->click();
+    EXPECT_EQ(label("txtMultipleModeString"), QStringLiteral("Multiple Mode: Rush Quiz"));
+    EXPECT_EQ(timeShown(), 15);
+    button("btnStart")->click();
+    EXPECT_FALSE(button("btnStart")->isEnabled());
+    seconds(3);
+    EXPECT_EQ(timeShown(), 15);
+
+    // Back to the elimination question: it cannot run again.
+    button("btnStop")->click();
+    button("btnPrevious")->click();
+    button("btnPrevious")->click();
+    EXPECT_EQ(label("txtMultipleModeString"), QStringLiteral("Multiple Mode: Elimination"));
+    EXPECT_FALSE(button("btnStart")->isEnabled());
+    EXPECT_EQ(label("txtDone"), QStringLiteral("Done"));
+}
