@@ -4,7 +4,9 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 constexpr size_t kMaxDepth = 256;
@@ -39,6 +41,116 @@ bool isClassDictionary(plist_t dict)
 {
     return PLIST_IS_DICT(dict) && plist_dict_get_item(dict, "$classname");
 }
+
+quint64 bigEndian(const uchar *p, int size)
+{
+    quint64 v = 0;
+    for (int i = 0; i < size; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+// The property-list parser follows nested arrays and dictionaries by recursion, without a
+// limit: a small file of a few hundred thousand nested arrays overflows the stack. A keyed
+// archive nests only a few levels (the archive, "$objects", an entry, its lists), so the
+// object table is walked here first, without recursion, and anything deeper than
+// kMaxContainerDepth, or not laid out as a binary property list, is refused before parsing.
+constexpr int kMaxContainerDepth = 32;
+
+bool containersNestShallowly(const QByteArray &bytes)
+{
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const quint64 size = quint64(bytes.size());
+    if (size < 8 + 32)
+        return false;
+    const uchar *trailer = data + size - 32;
+    const int offsetSize = trailer[6];
+    const int refSize = trailer[7];
+    const quint64 count = bigEndian(trailer + 8, 8);
+    const quint64 top = bigEndian(trailer + 16, 8);
+    const quint64 tableAt = bigEndian(trailer + 24, 8);
+    const quint64 end = size - 32;
+    if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8 || count == 0 || count > end
+        || top >= count || tableAt >= end || (end - tableAt) / quint64(offsetSize) < count)
+        return false;
+
+    // The references held by container object i (none for other kinds); false when malformed.
+    auto children = [&](quint64 i, std::vector<quint64> &out) {
+        out.clear();
+        const quint64 at = bigEndian(data + tableAt + i * quint64(offsetSize), offsetSize);
+        if (at < 8 || at >= tableAt)
+            return false;
+        const uchar marker = data[at];
+        const int kind = marker >> 4;
+        if (kind != 0xA && kind != 0xC && kind != 0xD)
+            return true;
+        quint64 items = marker & 0x0f;
+        quint64 refsAt = at + 1;
+        if (items == 0x0f) {
+            if (refsAt >= tableAt || (data[refsAt] >> 4) != 0x1 || (data[refsAt] & 0x0f) > 3)
+                return false;
+            const int intSize = 1 << (data[refsAt] & 0x0f);
+            if (refsAt + 1 + quint64(intSize) > tableAt)
+                return false;
+            items = bigEndian(data + refsAt + 1, intSize);
+            refsAt += 1 + quint64(intSize);
+        }
+        const quint64 refs = kind == 0xD ? 2 * items : items;
+        if (refs > (tableAt - refsAt) / quint64(refSize))
+            return false;
+        out.reserve(size_t(refs));
+        for (quint64 k = 0; k < refs; ++k) {
+            const quint64 ref = bigEndian(data + refsAt + k * quint64(refSize), refSize);
+            if (ref >= count)
+                return false;
+            out.push_back(ref);
+        }
+        return true;
+    };
+
+    // Depth-first from the top object with an explicit stack. The parser walks a shared
+    // container once per reference, so what counts is the longest chain of references: each
+    // container's height is worked out once and a chain longer than the limit is refused, as is
+    // a container that refers back to itself.
+    constexpr int kOpen = -1, kUnseen = 0;
+    std::vector<int> height(size_t(count), kUnseen);
+    struct Frame { quint64 id; std::vector<quint64> refs; size_t next = 0; int height = 1; };
+    std::vector<Frame> stack(1);
+    stack.back().id = top;
+    if (!children(top, stack.back().refs))
+        return false;
+    height[size_t(top)] = kOpen;
+    while (!stack.empty()) {
+        Frame &f = stack.back();
+        if (f.next == f.refs.size()) {
+            const int h = f.height;
+            height[size_t(f.id)] = h;
+            stack.pop_back();
+            if (!stack.empty())
+                stack.back().height = std::max(stack.back().height, h + 1);
+            if (h > kMaxContainerDepth)
+                return false;
+            continue;
+        }
+        const quint64 child = f.refs[f.next++];
+        const int known = height[size_t(child)];
+        if (known == kOpen)
+            return false;
+        if (known > 0) {
+            f.height = std::max(f.height, known + 1);
+            continue;
+        }
+        Frame next;
+        next.id = child;
+        if (!children(child, next.refs))
+            return false;
+        if (int(stack.size()) >= kMaxContainerDepth)
+            return false;
+        height[size_t(child)] = kOpen;
+        stack.push_back(std::move(next));
+    }
+    return true;
+}
 } // namespace
 
 KeyedUnarchiver::KeyedUnarchiver(ClassTable classes) : m_classes(std::move(classes)) {}
@@ -63,6 +175,10 @@ KeyedArchiveObjectPtr KeyedUnarchiver::unarchive(const QByteArray &bytes)
     // A binary property list starts with "bplist00" and ends with a 32-byte trailer.
     if (bytes.size() < 8 + 32 || !bytes.startsWith("bplist00")) {
         fail(QStringLiteral("not a binary property list"));
+        return {};
+    }
+    if (!containersNestShallowly(bytes)) {
+        fail(QStringLiteral("damaged property list"));
         return {};
     }
     plist_t archive = nullptr;

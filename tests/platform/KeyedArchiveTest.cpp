@@ -159,6 +159,48 @@ TEST(KeyedArchive, DeepChainsAreRefusedWithoutExhaustingTheStack)
     EXPECT_TRUE(read(KeyedArchiver::archivedData(shortChain[0])));
 }
 
+// A binary property list of `levels` arrays, each holding the next (the last one empty), laid
+// out by hand: objects, then the offset table, then the trailer.
+QByteArray nestedArrays(quint32 levels)
+{
+    QByteArray out("bplist00");
+    QList<quint32> offsets;
+    auto be32 = [&out](quint32 v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.append(char((v >> shift) & 0xff));
+    };
+    for (quint32 i = 0; i < levels; ++i) {
+        offsets.append(quint32(out.size()));
+        if (i + 1 < levels) {
+            out.append(char(0xA1));
+            be32(i + 1);
+        } else {
+            out.append(char(0xA0));
+        }
+    }
+    const quint32 table = quint32(out.size());
+    for (quint32 o : offsets)
+        be32(o);
+    out.append(QByteArray(6, '\0'));
+    out.append(char(4)).append(char(4));
+    for (quint64 v : {quint64(levels), quint64(0), quint64(table)}) {
+        be32(quint32(v >> 32));
+        be32(quint32(v));
+    }
+    return out;
+}
+
+TEST(KeyedArchive, DeeplyNestedPropertyListsAreRefusedBeforeParsing)
+{
+    // The property-list parser recurses once per level: this many levels overflow its stack.
+    QString why;
+    EXPECT_FALSE(read(nestedArrays(300000), &why));
+    EXPECT_EQ(why, "damaged property list");
+    // A few levels are well-formed, merely no keyed archive.
+    EXPECT_FALSE(read(nestedArrays(5), &why));
+    EXPECT_EQ(why, "no archive dictionary");
+}
+
 TEST(KeyedArchive, RectanglesAsText)
 {
     QRectF r;
