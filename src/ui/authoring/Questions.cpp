@@ -54,8 +54,7 @@ Questions::Questions(const QSize &size, QWidget *parent) : QWidget(parent)
 Questions::~Questions()
 {
     NotificationCenter::defaultCenter()->removeObserver(this);
-    // The editor must let go of a box's text before the pages go.
-    m_editor->setDocument(new QTextDocument(m_editor));
+    endEditing();
 }
 
 QuestionSetView *Questions::currentPage() const
@@ -135,6 +134,7 @@ void Questions::deleteQuestion(int n)
 {
     if (n < 1 || n > m_questions.size())
         return;
+    endEditing();
     m_questions.removeAt(n - 1);
     if (!m_questions.isEmpty())
         m_nCurrentQuestionIndex = n > m_questions.size() ? n - 1 : n;
@@ -160,6 +160,7 @@ void Questions::showQuestion(int m)
         m_questions[m - 1]->setBFreeStyle(m_smallQuestions->bIsFreeStyle());
     if (m == m_nCurrentQuestionIndex)
         return;
+    endEditing();
     if (QuestionSetView *old = currentPage(); old && old->pds()) {
         old->flushPenStrokes();
         if (m_smallQuestions)
@@ -181,6 +182,7 @@ void Questions::rebuildThumbnail(const QObject *changed)
 
 bool Questions::openFile(const QString &path)
 {
+    endEditing();
     if (m_smallQuestions)
         m_smallQuestions->removeAllQuestions();
     auto read = ExamPaperInfo::unarchiveObjectWithFile(path);
@@ -333,23 +335,38 @@ QRectF Questions::toWidget(const QRectF &r) const
     return AuthoringView::flipped(r, page ? page->frame().height() : height());
 }
 
+void Questions::endEditing()
+{
+    // The text widget works on the box's own document: it must let go of it before the box
+    // can go, and the box leaves editing so that it draws its text again.
+    if (m_editingBox)
+        for (const auto &page : m_questions)
+            if (page->indexOfBox(m_editingBox) >= 0)
+                m_editingBox->textview()->setBCtrl(false);
+    m_editingBox = nullptr;
+    m_editor->hide();
+    m_editor->blockSignals(true);
+    m_editor->setDocument(new QTextDocument(m_editor));
+    m_editor->blockSignals(false);
+}
+
 void Questions::syncEditor()
 {
     QuestionSetView *page = currentPage();
     MyTextView *editing = nullptr;
+    // A box newly put into editing wins over the one edited so far, which then stops.
     if (page)
         for (const auto &box : page->cellArray())
-            if (box->isEditing() && !box->isHidden())
+            if (box->isEditing() && !box->isHidden() && (!editing || box.get() != m_editingBox))
                 editing = box.get();
     if (editing == m_editingBox && (editing || m_editor->isHidden()))
         return;
-    m_editingBox = editing;
+    endEditing();
     if (!editing) {
-        m_editor->hide();
-        m_editor->setDocument(new QTextDocument(m_editor));
         setFocus();
         return;
     }
+    m_editingBox = editing;
     m_editor->blockSignals(true);
     m_editor->setDocument(editing->textview()->document());
     m_editor->blockSignals(false);

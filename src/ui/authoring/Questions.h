@@ -95,6 +95,7 @@ private:
     void rebuildThumbnail(const QObject *changed);
     void press(QMouseEvent *event, int clickCount);
     void syncEditor();
+    void endEditing();
     void textDidChange();
     void applyToolMode(QuestionSetView &page);
     void setAllPagesMode(int mode);

@@ -286,3 +286,48 @@ TEST_F(CanvasTest, DraggingWithThePointerMovesBoxesDrawsBoxesAndPenStrokes)
     canvas->setCursor();
     EXPECT_EQ(page->cellArray().size(), 7) << "the stroke became a box";
 }
+
+TEST_F(CanvasTest, DeletingOrReplacingThePageBeingEditedEndsEditingFirst)
+{
+    canvas->openFile(fileOfPages(2));
+    canvas->show();
+    auto editBoxB = [&] {
+        MyTextView *option = canvas->currentPage()->getOptionB();
+        QTest::mouseDClick(canvas.get(), Qt::LeftButton, {}, canvas->toWidget(option->frame()).center().toPoint());
+        ASSERT_TRUE(option->isEditing());
+    };
+    editBoxB();
+    NotificationCenter::defaultCenter()->postNotification("BigQuestionDeleteKey");
+    EXPECT_FALSE(canvas->textEditor()->isVisible());
+    QTest::keyClicks(canvas->textEditor(), "lost");
+    EXPECT_EQ(canvas->currentPage()->getOptionB()->textview()->string(), "");
+    EXPECT_EQ(currentText(), "Q2");
+
+    editBoxB();
+    ASSERT_TRUE(canvas->openFile(fileOfPages(1, "one.px")));
+    EXPECT_FALSE(canvas->textEditor()->isVisible());
+    QTest::keyClicks(canvas->textEditor(), "x");
+    EXPECT_EQ(canvas->currentPage()->getOptionB()->textview()->string(), "");
+}
+
+TEST_F(CanvasTest, OnlyOneBoxIsEditedAtATime)
+{
+    canvas->openFile(fileOfPages(2));
+    canvas->show();
+    QuestionSetView *page = canvas->currentPage();
+    MyTextView *a = page->getOptionA();
+    MyTextView *b = page->getOptionB();
+    QTest::mouseDClick(canvas.get(), Qt::LeftButton, {}, canvas->toWidget(a->frame()).center().toPoint());
+    ASSERT_TRUE(a->isEditing());
+    QTest::mouseDClick(canvas.get(), Qt::LeftButton, {}, canvas->toWidget(b->frame()).center().toPoint());
+    EXPECT_TRUE(b->isEditing());
+    EXPECT_FALSE(a->isEditing()) << "a box left for another draws its own text again";
+    QTest::keyClicks(canvas->textEditor(), "b");
+    EXPECT_EQ(b->textview()->string(), "b");
+    EXPECT_EQ(a->textview()->string(), "");
+
+    // Leaving the page ends editing there too.
+    strip->selectedQuestionNo(2);
+    EXPECT_FALSE(b->isEditing());
+    EXPECT_FALSE(canvas->textEditor()->isVisible());
+}
