@@ -59,6 +59,16 @@ public:
     MyTextView *getTitleI() const { return getTitle(8); }
     MyTextView *getTitleJ() const { return getTitle(9); }
     void setOption(int index, const QString &text);
+    void setOptionA(const QString &text) { setOption(0, text); }
+    void setOptionB(const QString &text) { setOption(1, text); }
+    void setOptionC(const QString &text) { setOption(2, text); }
+    void setOptionD(const QString &text) { setOption(3, text); }
+    void setOptionE(const QString &text) { setOption(4, text); }
+    void setOptionF(const QString &text) { setOption(5, text); }
+    void setOptionG(const QString &text) { setOption(6, text); }
+    void setOptionH(const QString &text) { setOption(7, text); }
+    void setOptionI(const QString &text) { setOption(8, text); }
+    void setOptionJ(const QString &text) { setOption(9, text); }
     bool haveOptionFrame(int role) const { return boxWithRole(role) != nullptr; }
     int getOptionNum() const;
     int getOptionNumExcludeHide() const;

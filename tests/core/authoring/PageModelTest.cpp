@@ -63,6 +63,8 @@ TEST_F(PageModelTest, TemplateLayoutsFollowTheOptionCount)
     auto ten = QuestionSetView::createTemplate(10, QSizeF(800, 600));
     EXPECT_EQ(ten->getOptionJ()->frame(), QRectF(415, 60, 325, 40));
     EXPECT_EQ(ten->getTitleJ()->frame(), QRectF(375, 62, 38, 35));
+    ten->setOptionJ(QStringLiteral("Very true of me"));
+    EXPECT_EQ(ten->getOptionJ()->textview()->string(), "Very true of me");
 }
 
 TEST_F(PageModelTest, TrueOrFalseTemplateAndOptionBoxesPerQuestionType)

@@ -424,6 +424,10 @@ TEST_F(QuestionFileTest, ContainerLayoutIsAKeyedArchiveWithNumberedValues)
 {
     ExamPaperInfo set;
     set.setStrExamPaperTitle(QStringLiteral("T"));
+    auto selected = QuestionSetView::createTemplate(2, QSizeF(800, 600));
+    selected->setSelection({0, 2}, 2);
+    selected->setNQuestionType(3);
+    set.setArrayQuestionsInfo({selected});
     const QByteArray bytes = set.archivedData();
     ASSERT_TRUE(bytes.startsWith("bplist00"));
     plist_t archive = nullptr;
@@ -442,5 +446,18 @@ TEST_F(QuestionFileTest, ContainerLayoutIsAKeyedArchiveWithNumberedValues)
     EXPECT_EQ(plist_string_val_compare(value("$4"), ""), 0);
     plist_t cls = value("$class");
     EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(cls, "$classname"), "ExamPaperInfo"), 0);
+
+    // The page: boxes, the zero viewFrame, an empty selection whatever was selected, ...,
+    // the question type as the fifteenth value.
+    root = plist_array_get_item(plist_dict_get_item(value("$3"), "NS.objects"), 0);
+    uint64_t pageUid = 0;
+    plist_get_uid_val(root, &pageUid);
+    root = plist_array_get_item(objects, uint32_t(pageUid));
+    EXPECT_EQ(plist_array_get_size(plist_dict_get_item(value("$0"), "NS.objects")), 5u);
+    EXPECT_EQ(plist_string_val_compare(plist_dict_get_item(root, "$1"), "{{0, 0}, {0, 0}}"), 0);
+    EXPECT_EQ(plist_array_get_size(plist_dict_get_item(value("$2"), "NS.objects")), 0u);
+    EXPECT_EQ(plist_uint_val_compare(value("$14"), 3), 0);
+    EXPECT_EQ(plist_string_val_compare(value("$9"), "nocorrect"), 0);
+    EXPECT_FALSE(plist_dict_get_item(root, "$17"));
     plist_free(archive);
 }
