@@ -82,14 +82,21 @@ pugi::xml_node firstStudentWithId(pugi::xml_node students, const QString &id)
                                           [&](pugi::xml_node n) { return sameIdIgnoringCase(n, id); });
 }
 
+// Parses a class file; logs why not.
+bool parseClassFile(const QString &path, pugi::xml_document &doc)
+{
+    QString error;
+    if (GlobalFunctions::loadXmlFile(path, doc, &error))
+        return true;
+    PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(error));
+    return false;
+}
+
 // Parses a class file whose root must hold "Students"; logs why not.
 bool loadClassFile(const QString &path, pugi::xml_document &doc, pugi::xml_node &students)
 {
-    QString error;
-    if (!GlobalFunctions::loadXmlFile(path, doc, &error)) {
-        PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(error));
+    if (!parseClassFile(path, doc))
         return false;
-    }
     students = doc.document_element().child("Students");
     if (!students) {
         PollixLog(QStringLiteral("<%1> not found").arg(QStringLiteral("Students")));
@@ -235,11 +242,8 @@ bool TovClassXmlDatabase::updateClassName(const QString &oldName, const QString 
         return false;
     const QString path = pathByName(m_classList.at(i).name());
     pugi::xml_document doc;
-    QString error;
-    if (!GlobalFunctions::loadXmlFile(path, doc, &error)) {
-        PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(error));
+    if (!parseClassFile(path, doc))
         return false;
-    }
     GlobalFunctions::setValue(newName, QStringLiteral("ClassName"), doc.document_element());
     return GlobalFunctions::saveXmlDocument(path, doc);
 }
@@ -264,11 +268,8 @@ bool TovClassXmlDatabase::updateClassWithSplits(int count, int classNo)
         return false;
     const QString path = pathByClassNo(classNo);
     pugi::xml_document doc;
-    QString error;
-    if (!GlobalFunctions::loadXmlFile(path, doc, &error)) {
-        PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(error));
+    if (!parseClassFile(path, doc))
         return false;
-    }
     GlobalFunctions::setValue(QString::number(count), QStringLiteral("Splits"), doc.document_element());
     return GlobalFunctions::saveXmlDocument(path, doc);
 }
@@ -333,10 +334,10 @@ bool TovClassXmlDatabase::existStudentWithID(const QString &studentID, int class
 {
     const QString path = pathByClassNo(classNo);
     pugi::xml_document doc;
-    pugi::xml_node students;
-    if (path.isNull() || !loadClassFile(path, doc, students))
+    if (path.isNull() || !parseClassFile(path, doc))
         return true;
-    return bool(firstStudentWithId(students, studentID));
+    // A file without "Students" holds no student; an add gives it the element.
+    return bool(firstStudentWithId(doc.document_element().child("Students"), studentID));
 }
 
 bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int classNo)

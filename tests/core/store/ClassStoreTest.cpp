@@ -221,3 +221,16 @@ TEST_F(ClassStoreTest, AClassFileWithAnUpperCaseExtensionIsOpenedAndRemovedUnder
     EXPECT_TRUE(store->deleteClassWithNo(1));
     EXPECT_FALSE(QFileInfo::exists(home() + "Data/Classes/Gone.XML"));
 }
+
+TEST_F(ClassStoreTest, AClassFileWithoutStudentsHoldsNoIdAndTakesTheFirstStudent)
+{
+    writeFile("Data/Classes/Bare.xml", "<ClassRoom><ClassName>Bare</ClassName><Splits>1</Splits></ClassRoom>");
+    writeFile("Data/Classes/Broken.xml", "<ClassRoom><Students>");
+    TovClassXmlDatabase *store = TovClassXmlDatabase::sharedClassUI();
+    const int bare = store->classNoByName("Bare");
+    EXPECT_TRUE(store->existStudentWithID("a", store->classNoByName("Broken")));
+    EXPECT_FALSE(store->existStudentWithID("a", bare));
+    ASSERT_TRUE(store->addStudentWithData(student("a"), bare));
+    EXPECT_TRUE(store->existStudentWithID("A", bare));
+    EXPECT_EQ(store->studentCountInClass(bare), 1);
+}
