@@ -131,11 +131,29 @@ TEST(SimReceiver, SmallFamilyKeypadsAndSetUpCommands)
     EXPECT_EQ(readBytes(port, 3), QByteArray::fromHex("7A87FD"));
     port.write("\x59\x00\x59", 3);
     EXPECT_EQ(readBytes(port, 3), QByteArray::fromHex("592E77"));
-    // After "stop input" the keypads are not heard.
-    port.write("\x5B\x80\xDB", 3);
-    ASSERT_TRUE(sim->waitForFramesFromProgram(3, 1000));
-    sim->answer(1, QStringLiteral("A"));
-    EXPECT_TRUE(readBytes(port, 3, 100).isEmpty());
+}
+
+// After "stop input" the student keypads are not heard; the teacher keypad still is (its Next,
+// Result and Start keys steer the program between questions). The frames keep their order, so the
+// teacher key arriving first shows the answer before it was not passed on.
+TEST(SimReceiver, StopInputSilencesTheStudentsButNotTheTeacher)
+{
+    const std::pair<Model, const char *> cases[] = {{Model::Arvel, "5B80DB"}, {Model::Envel, "5A81DB"}};
+    for (const auto &[model, stopInput] : cases) {
+        auto sim = startSim(model);
+        SerialPort port;
+        ASSERT_TRUE(port.open(sim->portPath(), 28800));
+        ASSERT_TRUE(port.write(QByteArray::fromHex(stopInput).constData(), 3));
+        ASSERT_TRUE(sim->waitForFramesFromProgram(1, 5000));
+        sim->answer(1, QStringLiteral("B"));
+        sim->pressTeacherKey(0x87);
+        EXPECT_EQ(readBytes(port, 3), QByteArray::fromHex("008787")) << stopInput;
+        // "Receiver on" lets the students through again.
+        ASSERT_TRUE(port.write("\x5A\x80\xDA", 3));
+        ASSERT_TRUE(sim->waitForFramesFromProgram(2, 5000));
+        sim->answer(1, QStringLiteral("B"));
+        EXPECT_EQ(readBytes(port, 3), QByteArray::fromHex("2091B1")) << stopInput;
+    }
 }
 
 TEST(SimReceiver, LoginRepliesGiveTheKeypadItsDeviceNumber)

@@ -277,8 +277,7 @@ void SimReceiver::pressTeacherKey(quint8 code)
 {
     std::lock_guard lock(m_mutex);
     if (info().family == 0) {
-        if (m_receiving)
-            queueOut(smallFrame(0x00, code), true);
+        queueOut(smallFrame(0x00, code), true);
     } else {
         queueOut(shortFrame(0xF4, m_teacherLow, 0xEF, code), true);
     }
@@ -746,7 +745,13 @@ void SimReceiver::registerSmallFamily()
         else if ((b1 & 0xF0) == 0xB0)
             r.m_options.band = b1 & 0x0F;
     };
-    m_handlers[0x5A] = [](SimReceiver &r, const QByteArray &) { r.m_receiving = true; };
+    // Receiver on 5A 80 DA; stop input 5B 80 DB, on the infrared model 5A 81 DB.
+    m_handlers[0x5A] = [](SimReceiver &r, const QByteArray &f) {
+        if (quint8(f[1]) == 0x80)
+            r.m_receiving = true;
+        else if (quint8(f[1]) == 0x81 && r.m_options.model == Model::Envel)
+            r.m_receiving = false;
+    };
     m_handlers[0x5B] = [](SimReceiver &r, const QByteArray &) { r.m_receiving = false; };
     // Keypad id writing: the keypad waiting for an id confirms it.
     for (int b0 = 0x60; b0 <= 0x6F; ++b0) {

@@ -80,7 +80,9 @@ public:
     void answer(int id, const QString &text);
     // The rush signal (small family: key "G").
     void buzz(int id);
-    // Small family: after "stop input" (5B 80 DB) keypads are not heard until 5A 80 DA.
+    // Small family: after "stop input" (Arvel 5B 80 DB, Envel 5A 81 DB) student keypads are not
+    // heard until "receiver on" (5A 80 DA); the teacher keypad always is, since its keys steer the
+    // program between questions.
     // Teacher keypad key: small family 00 code; large family F4 T EF code.
     void pressTeacherKey(quint8 code);
     // The keypads' answer to the wake frame (large family).
