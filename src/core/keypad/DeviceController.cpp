@@ -55,6 +55,15 @@ DeviceController::DeviceController() : m_silenceTimer(this), m_ackGrace(this)
     m_parser.setSilenceTimeout(timing.silenceTimeoutMs);
     m_silenceTimer.setSingleShot(true);
     connect(&m_silenceTimer, &QTimer::timeout, this, [this] {
+        // The time-out is silence of the line, not of this thread: when the GUI thread was busy,
+        // the rest of the frame may be waiting on the port already.
+        auto *serial = dynamic_cast<TovSerial *>(m_curDevice.get());
+        if (serial && isReading() && serial->readDataWaiting() > 0) {
+            readComData();
+            if (m_parser.hasPartialFrame() && !m_silenceTimer.isActive())
+                m_silenceTimer.start(LinkTiming::current().silenceTimeoutMs);
+            return;
+        }
         m_parser.expire(monotonicMs());
         if (m_parser.hasPartialFrame())
             m_silenceTimer.start(LinkTiming::current().silenceTimeoutMs);

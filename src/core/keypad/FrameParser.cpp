@@ -45,7 +45,6 @@ bool FrameParser::expire(qint64 nowMs)
 QList<DataOfFrame> FrameParser::feed(const QByteArray &bytes, qint64 nowMs)
 {
     QList<DataOfFrame> out;
-    expire(nowMs);
     if (bytes.isEmpty())
         return out;
     m_lastByteMs = nowMs;

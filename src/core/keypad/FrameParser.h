@@ -8,8 +8,10 @@
 // Turns the byte stream of a receiver into frames. Bytes are fed as they are read; every complete
 // frame is returned at once (a burst drains at the speed of the line, not one frame per tick).
 //
-// A frame whose tail does not come within the silence time-out is dropped on the next feed or
-// expire() call, and parsing resynchronises on the bytes that follow.
+// A frame whose tail does not come within the silence time-out is dropped by expire(), and parsing
+// resynchronises on the bytes that follow. Only the reader knows whether the line was silent or it
+// was merely late itself, so feed() never drops: the reader takes every byte waiting on the port
+// before it calls expire().
 class FrameParser
 {
 public:

@@ -7,7 +7,9 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Singleton.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 using keypadsim::Model;
@@ -304,4 +306,26 @@ TEST_F(LinkTest, CorruptedAndDroppedFramesDoNotStopTheLink)
     EXPECT_EQ(listener.frames[0].deviceID(), 2);
     EXPECT_EQ(listener.frames[1].deviceID(), 3);
     EXPECT_EQ(listener.frames[1].key(), 'C');
+}
+
+TEST_F(LinkTest, BusyReaderDoesNotCutAFrameWhoseTailIsAlreadyOnTheLine)
+{
+    SimReceiver *sim = plugIn(Model::Corvel);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    const QByteArray frame = SimReceiver::longFrame(0xF7, 6, QByteArray("xxC"));
+    sim->sendRaw(frame.left(4));
+    ASSERT_TRUE(waitFor([&] { return ctrl()->parser().hasPartialFrame(); }));
+    // The GUI thread is busy: the tail reaches the port and the silence time passes before the
+    // link reads again. The line was never silent, so the frame must arrive whole.
+    sim->sendRaw(frame.mid(4));
+    ASSERT_TRUE(sim->waitForOutputDrained(5000));
+    QElapsedTimer busy;
+    busy.start();
+    while (busy.elapsed() <= LinkTiming::current().silenceTimeoutMs + 20)
+        QThread::msleep(5);
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 1; }));
+    EXPECT_EQ(listener.frames.first().bytes(), frame);
+    EXPECT_EQ(ctrl()->parser().droppedPartialFrames(), 0);
 }

@@ -65,7 +65,13 @@ TEST(FrameParserSmall, SplitFrameJoinsAndStaleHalfIsDropped)
     ASSERT_EQ(frames.size(), 1);
     // A half frame followed by 100 ms of silence is forgotten; the next frame parses cleanly.
     EXPECT_TRUE(parser.feed(hex("21"), 200).isEmpty());
-    frames = parser.feed(hex("2081A1"), 301);
+    EXPECT_FALSE(parser.expire(299));
+    EXPECT_TRUE(parser.expire(300));
+    EXPECT_FALSE(parser.hasPartialFrame());
+    // Bytes handed over late (the reader was busy) still complete the frame under way: only the
+    // reader, by calling expire(), decides that the line was silent.
+    EXPECT_TRUE(parser.feed(hex("2081"), 400).isEmpty());
+    frames = parser.feed(hex("A1"), 900);
     ASSERT_EQ(frames.size(), 1);
     EXPECT_EQ(frames[0].bytes(), hex("2081A1"));
 }
