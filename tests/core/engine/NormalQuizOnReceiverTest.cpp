@@ -107,7 +107,11 @@ protected:
                     n += f.bytes.startsWith(QByteArray::fromHex("F70000")) ? 1 : 0;
                 return n;
             };
-            ASSERT_TRUE(waitFor([&] { return typeFrames() == 20 && !mode->hasPendingSends(); }));
+            // The permit is the last frame sent; the receiver may take it a little after it left.
+            ASSERT_TRUE(waitFor([&] {
+                return typeFrames() == 20 && !mode->hasPendingSends() &&
+                       quint8(sim->framesFromProgram().last().bytes.at(0)) == 0xF5;
+            }));
             const QByteArray permit = sim->framesFromProgram().last().bytes;
             EXPECT_EQ(quint8(permit[0]), 0xF5);
             EXPECT_EQ(permit.mid(4, 7), QByteArray::fromHex("03010004 01FF42")); // 03 m t o c FF answer
