@@ -5,7 +5,7 @@
 struct LinkTiming
 {
     int settleMs = 1000;         // before opening a port, for the USB bridge to settle
-    int probeWaitMs = 50;        // for an answer to a probe
+    int probeWaitMs = 50;        // at most, for an answer to a probe
     int scanDelayMs = 50;        // before probing each newly found port
     int sameChannelWaitMs = 1000; // for an answer to the same-channel query
     int silenceTimeoutMs = 100;  // a partial frame is dropped after this much silence

@@ -4,6 +4,7 @@
 
 #include "platform/Log.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 
 TovSerial::~TovSerial()
@@ -56,7 +57,10 @@ QByteArray TovSerial::exchange(const QByteArray &request, int answerLen)
 {
     if (!sendData(request))
         return QByteArray();
-    QThread::msleep(ulong(LinkTiming::current().probeWaitMs));
+    // The receiver answers within the probe time; take the answer as soon as it is whole.
+    QDeadlineTimer deadline(LinkTiming::current().probeWaitMs);
+    while (readDataWaiting() < answerLen && !deadline.hasExpired())
+        QThread::msleep(2);
     if (readDataWaiting() < answerLen)
         return QByteArray();
     QByteArray answer(answerLen, '\0');

@@ -27,7 +27,8 @@ public:
     SerialPort &port() { return m_port; }
 
 protected:
-    // Sends a probe, waits, and reads back exactly `answerLen` bytes when that many are waiting.
+    // Sends a probe and reads back exactly `answerLen` bytes once that many are waiting; empty when
+    // they are not there within the probe time.
     QByteArray exchange(const QByteArray &request, int answerLen);
 
 private:
