@@ -4,10 +4,14 @@
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
 #include "ui/app/SelectASystem.h"
+#include "ui/app/TabController.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 class StartUpTest : public PollixTest
 {
@@ -85,4 +89,34 @@ TEST_F(StartUpTest, PresentDriverAsksNothingAndAReceiverEndsTheChoice)
     NotificationCenter::defaultCenter()->postNotification("DeviceChanged");
     EXPECT_FALSE(waiting.isVisible());
     EXPECT_FALSE(waiting.bRunWindow());
+}
+
+TEST_F(StartUpTest, WithoutAReceiverTheMainWindowAsksForTheSystemAndFollowsTheChoice)
+{
+    TabController::resetHooks();
+    TabController::hooks().runSplash = [](QWidget *) {};
+    ASSERT_EQ(type(), -1);
+    TabController window;
+    window.awakeFromNib();
+    window.raiseToStatusLevel();
+    bool asked = false;
+    bool floatingWhileAsked = true;
+    // The choice comes up over the main window once the event loop runs.
+    QTimer::singleShot(20, [&] {
+        auto *choice = qobject_cast<SelectASystem *>(QApplication::activeModalWidget());
+        if (!choice)
+            return;
+        asked = true;
+        floatingWhileAsked = window.isStatusLevel();
+        choice->cboDeviceType->setCurrentIndex(2);
+        answers.answerAlert(1); // go on without the FTDI driver
+        choice->selectSystem();
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.curDeviceType() == 2; }, 3000));
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(floatingWhileAsked);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isStatusLevel(); }, 1000));
+    EXPECT_EQ(window.windowTitle(), "Pollix (TovCorvel No Host)");
+    EXPECT_GE(window.cboActivityMode->findText("Homework"), 0);
+    TabController::resetHooks();
 }
