@@ -445,3 +445,48 @@ TEST_F(KeypadCommands, ExamInformationAnnouncesAtMostNinetyNineAndNothingForPage
     out = takeSent();
     EXPECT_EQ(out.size(), 1); // the login reply only
 }
+
+TEST_F(KeypadCommands, BrevelQuestionWakeUpSendsTheTypeThenTheWakeThenThePermission)
+{
+    auto mode = make<Brevel_Normal>(4);
+    mode->setWakeUpMode(1);
+    mode->setNQuestionNoExceptTeachingPlane(1);
+    mode->modeStart(1);
+    feed(*mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
+    drain(*mode);
+    QList<QByteArray> out = takeSent();
+    ASSERT_EQ(out.size(), 12);
+    EXPECT_EQ(out[0], frameHex("F5 34 12 07 03 01 00 04 01 FF 41"));
+    for (int i = 1; i <= 10; ++i) {
+        const QByteArray r = out[i].mid(5, 2); // the keypads' own marks of this question
+        EXPECT_EQ(out[i], withXor(hexBytes("F7 00 00 0A F5") + r + hexBytes("03 01 00 04 01 FF 41"))) << i;
+    }
+    EXPECT_EQ(out[11], hexBytes("F4 00 C0 01 35"));
+    EXPECT_TRUE(mode->startFlag());
+
+    feed(*mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
+    drain(*mode);
+    out = takeSent();
+    ASSERT_EQ(out.size(), 12);
+    const QByteArray r = out[11].mid(1, 2);
+    EXPECT_EQ(out[11], withXor(hexBytes("F5") + r + hexBytes("07 03 01 00 04 01 FF 41")));
+
+    feed(*mode, teacher(0xFE, QByteArray())); // the whole class counts as logged in
+    EXPECT_EQ(takeSent(), QList<QByteArray>{withXor(hexBytes("F9 01 EF 19") + kNames + hexBytes("00 03 00 03 00 56 F5"))});
+}
+
+TEST_F(KeypadCommands, TeacherReadsTheNamesOfStudentsWithAQuestion)
+{
+    auto mode = make<Dravel_Normal>(3);
+    feed(*mode, loginF8(1, "S001"));
+    feed(*mode, ReceivedFrame::large(0xF5, 1, 0, hexBytes("00 00 0A")));
+    takeSent();
+    feed(*mode, teacher(0xF8, hexBytes("03 00")));
+    feed(*mode, teacher(0xF8, hexBytes("03 01"))); // past the list: end, and the list is emptied
+    feed(*mode, teacher(0xFE, QByteArray()));
+    EXPECT_EQ(takeSent(), (QList<QByteArray>{withXor(hexBytes("FC 56 EF 0D") + "First1 Last1" + hexBytes("EE")),
+                                             frameHex("F3 56 EF E0"),
+                                             withXor(hexBytes("F9 01 EF 18") + kNames + hexBytes("00 03 00 01 00 56"))}));
+    EXPECT_TRUE(mode->studentsQuestioned().isEmpty());
+    EXPECT_EQ(notes(QStringLiteral("STUDENTHAVEQUESTION")).last().userInfo.value(QStringLiteral("COUNT")).toInt(), 0);
+}
