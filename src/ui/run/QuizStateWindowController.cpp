@@ -714,7 +714,12 @@ void QuizStateWindowController::OnStart()
         if (soundSwitchedOn(QStringLiteral("Start Answer")))
             playSound(2);
         if (m_bStartFlag) {
-            startQuizTimeCountDown();
+            // Homework counts nothing down: its field reads "Receiving...", which a count-down
+            // would take for zero and stop the collection two seconds after the resume.
+            if (m_nMode == 2)
+                startQuizTimeHomeWork();
+            else
+                startQuizTimeCountDown();
             setStartShowsPause(true);
         } else {
             btnStop->setEnabled(true);

@@ -470,3 +470,20 @@ TEST_F(RunWindowTest, MultipleModeRestoresEveryoneAfterAnEliminationQuestion)
     EXPECT_FALSE(button("btnStart")->isEnabled());
     EXPECT_EQ(label("txtDone"), QStringLiteral("Done"));
 }
+
+TEST_F(RunWindowTest, HomeworkKeepsReceivingAfterAPause)
+{
+    open(2, 3, questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("A"), 10}}));
+    EXPECT_EQ(label("txtQuizTime"), QStringLiteral("Assigning"));
+    button("btnStart")->click();
+    EXPECT_EQ(label("txtQuizTime"), QStringLiteral("Receiving..."));
+    button("btnStart")->click(); // pause
+    button("btnStart")->click(); // resume
+    seconds(5);
+    EXPECT_TRUE(window->bStartFlag()) << "the keypads are still handing in";
+    EXPECT_EQ(label("txtQuizTime"), QStringLiteral("Receiving..."));
+    button("btnStop")->click();
+    EXPECT_EQ(label("txtQuizTime"), QStringLiteral("Assigning"));
+    EXPECT_TRUE(button("btnReport")->isEnabled());
+    EXPECT_FALSE(button("btnResult")->isEnabled());
+}
