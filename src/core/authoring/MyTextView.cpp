@@ -223,9 +223,11 @@ void MyTextView::draw(QPainter &painter, double pageHeight) const
 
 bool MyTextView::isEqualTo(const MyTextView &other) const
 {
-    // Pictures, roles and strokes are compared too: an edit of any of them is an unsaved change.
+    // Everything the file keeps of a box is compared (pictures, roles, strokes, the hidden state
+    // and the border too): an edit of any of them is an unsaved change.
     return frame() == other.frame() && m_textview->hasEqualText(*other.m_textview)
            && m_toolTipNo == other.m_toolTipNo && m_igFlag == other.m_igFlag && m_ig == other.m_ig
+           && isHidden() == other.isHidden() && m_bHaveFrame == other.m_bHaveFrame
            && BezierPathObject::listsEqual(m_bpArray, other.m_bpArray);
 }
 

@@ -348,6 +348,8 @@ TEST_F(PageModelTest, UnsavedChangeTestSeesStrokesPicturesRolesAndAnswer)
     }));
     EXPECT_TRUE(changed([](QuestionSetView &p) { p.getOptionC()->textview()->setString(QStringLiteral("x")); }));
     EXPECT_TRUE(changed([](QuestionSetView &p) { p.setNQuestionTimeLimit(31); }));
+    EXPECT_TRUE(changed([](QuestionSetView &p) { p.getOptionD()->setHidden(true); })) << "an option hidden";
+    EXPECT_TRUE(changed([](QuestionSetView &p) { p.getTitleA()->setBHaveFrame(true); })) << "a border drawn";
     EXPECT_FALSE(changed([](QuestionSetView &p) { p.setNOptionNum(3); })) << "not stored, not compared";
 }
 
