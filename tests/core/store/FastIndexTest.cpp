@@ -152,3 +152,14 @@ TEST_F(FastIndexTest, WritersKeepEntriesInStep)
     index()->deleteQuizWithPath("/p/one.xml");
     EXPECT_TRUE(index()->allSessionXmlParsedResults().isEmpty());
 }
+
+TEST_F(FastIndexTest, ALetterSplitByTheReadChunkIsCapturedWhole)
+{
+    // "五" is three bytes; the first of them is the last byte of the first 1024-byte chunk.
+    QByteArray head = kHead + "<ID>x1</ID><Title>";
+    head += QByteArray(1023 - head.size(), 'a');
+    const QString path = writeFile("s.xml", head + "五</Title><TotalMark>1</TotalMark><Questions><Question>");
+    const TovSessionXmlParsedResult e = parsed(path);
+    EXPECT_EQ(e.Title(), QString(1023 - (kHead.size() + 18), QLatin1Char('a')) + QString::fromUtf8("五"));
+    EXPECT_EQ(e.TotalMark(), "1");
+}
