@@ -15,8 +15,12 @@ void DataOfFrame::setAddr(const uint8_t *addr)
 
 bool DataOfFrame::setData(const uint8_t *bytes, int len)
 {
-    if (len < 0 || len > MaxDataLen || (len > 0 && !bytes)) {
+    if (len < 0 || len > MaxDataLen) {
         PollixLog(QStringLiteral("nLen >= 0 && nLen <= 64"));
+        return false;
+    }
+    if (len > 0 && !bytes) {
+        PollixLog(QStringLiteral("newData"));
         return false;
     }
     m_data.fill(0);

@@ -1,4 +1,7 @@
 #include "core/keypad/FrameParser.h"
+#include "platform/Log.h"
+
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -7,6 +10,13 @@ namespace {
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
+}
+
+QStringList s_log;
+
+void captureLog(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    s_log << message;
 }
 
 QByteArray withCheck(QByteArray bytes)
@@ -167,7 +177,15 @@ TEST(DataOfFrame, SetDataRefusesMoreThan64Bytes)
 {
     DataOfFrame f = DataOfFrame::DataOfFrameCorvel();
     const QByteArray big(65, 'x');
+    s_log.clear();
+    const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, true);
+    const auto previous = qInstallMessageHandler(captureLog);
     EXPECT_FALSE(f.setData(reinterpret_cast<const uint8_t *>(big.constData()), 65));
+    EXPECT_FALSE(f.setData(nullptr, 2));
+    f.setAddr(nullptr);
+    qInstallMessageHandler(previous);
+    const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, false);
+    EXPECT_EQ(s_log, (QStringList{"nLen >= 0 && nLen <= 64", "newData", "newAddr"}));
     EXPECT_TRUE(f.setData(reinterpret_cast<const uint8_t *>(big.constData()), 64));
     EXPECT_EQ(f.dataLen(), 64);
     EXPECT_EQ(f.dataAt(64), 0);
