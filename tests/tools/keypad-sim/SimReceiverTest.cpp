@@ -156,6 +156,24 @@ TEST(SimReceiver, StopInputSilencesTheStudentsButNotTheTeacher)
     }
 }
 
+TEST(SimReceiver, BrevelKeypadConfirmsItsNewIdFromThatAddress)
+{
+    auto sim = startSim(Model::Brevel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 115200));
+    sim->addKeypad(1);
+    // Student id 37 (r = 1234 random); the confirmation is an FC frame from address 25 00.
+    QByteArray frame = QByteArray::fromHex("FE010007" "00F525003412E0");
+    frame.append(char(SimReceiver::xorOf(frame)));
+    ASSERT_TRUE(port.write(frame.constData(), int(frame.size())));
+    const QByteArray got = readBytes(port, 6);
+    ASSERT_EQ(got.size(), 6);
+    EXPECT_EQ(got.left(4), QByteArray::fromHex("FC250001"));
+    EXPECT_EQ(quint8(got[5]), SimReceiver::xorOf(got.left(5)));
+    // It is no login reply: keypad 1, at the frame's address, stays logged out.
+    EXPECT_FALSE(sim->keypad(1).loggedIn);
+}
+
 TEST(SimReceiver, LoginRepliesGiveTheKeypadItsDeviceNumber)
 {
     auto sim = startSim(Model::Dravel);

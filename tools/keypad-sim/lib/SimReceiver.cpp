@@ -798,8 +798,26 @@ void SimReceiver::registerLargeFamily()
         if (f == QByteArray::fromHex("F400C00236") && r.m_options.sameChannelConflict)
             r.queueOut(QByteArray::fromHex("F500C001E1"), false);
     };
-    m_handlers[0xFE] = [](SimReceiver &r, const QByteArray &f) { r.onLoginReply(f); };
+    m_handlers[0xFE] = [](SimReceiver &r, const QByteArray &f) {
+        if (!r.onBrevelIdWrite(f))
+            r.onLoginReply(f);
+    };
     m_handlers[0xFB] = [](SimReceiver &r, const QByteArray &f) { r.onUploadCommand(f); };
+}
+
+// Writing a student id on Brevel: FE 01 00 07, 00 F5 iLo iHi rLo rHi E0, check. The keypad waiting
+// for an id takes id i and confirms with an FC frame from that address.
+bool SimReceiver::onBrevelIdWrite(const QByteArray &f)
+{
+    const auto b = [&](int i) { return quint8(f[i]); };
+    if (m_options.model != Model::Brevel || f.size() != 12 || b(1) != 0x01 || b(2) != 0x00 || b(3) != 0x07 ||
+        b(4) != 0x00 || b(5) != 0xF5 || b(10) != 0xE0)
+        return false;
+    const int id = b(6) | (b(7) << 8);
+    SimKeypad &k = m_keypads[id];
+    k.id = id;
+    queueOut(longFrame(0xFC, id, randomBytes(1)), false);
+    return true;
 }
 
 // A login reply addressed to one keypad: accepted with its device number, or refused (00 FF FF).

@@ -151,6 +151,7 @@ private:
     void registerSmallFamily();
     void registerLargeFamily();
     void onLoginReply(const QByteArray &frame);
+    bool onBrevelIdWrite(const QByteArray &frame);
     void onUploadCommand(const QByteArray &frame);
     void sendUploadFrames(SimKeypad &keypad, const QList<int> &questions);
     QByteArray randomBytes(int count);
