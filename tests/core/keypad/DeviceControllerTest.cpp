@@ -3,7 +3,9 @@
 
 #include "core/keypad/DeviceController.h"
 #include "core/keypad/LinkTiming.h"
+#include "core/keypad/TovArvel.h"
 #include "core/keypad/TovDevice.h"
+#include "core/keypad/TovDravel.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Singleton.h"
 
@@ -63,6 +65,12 @@ TEST_P(DiscoveryTest, FindsProbesAndOpensTheReceiverAtItsSpeed)
     const auto device = app()->currentDevice();
     ASSERT_TRUE(device);
     EXPECT_EQ(device->getDeviceDescription(), QString::fromLatin1(c.name));
+    EXPECT_EQ(device->getDeviceNameValue(), QString::fromLatin1(c.name));
+    // One large-family class serves Corvel, Dravel and Brevel.
+    if (c.type == 1)
+        EXPECT_TRUE(dynamic_cast<TovArvel *>(device.get()));
+    else
+        EXPECT_TRUE(dynamic_cast<TovDravel *>(device.get()));
     EXPECT_EQ(device->bsdPath(), sim->portPath());
     EXPECT_EQ(deviceChanged, 1);
     EXPECT_EQ(app()->maxStudentNumberAllowed(), (c.type == 2 || c.type == 3) ? 999 : 400);
@@ -121,17 +129,21 @@ TEST_F(LinkTest, ArvelAnsweringF8ThenSilenceIsAccepted)
 
 TEST_F(LinkTest, PortsNamedInTheEnvironmentAreFoundAtStart)
 {
-    SimReceiver *sim = makeReceiver(Model::Dravel);
-    ASSERT_NE(sim, nullptr);
-    qputenv("POLLIX_SERIAL_PORTS", ("/nonexistent/tty:" + sim->portPath()).toUtf8());
+    SimReceiver *corvel = makeReceiver(Model::Corvel);
+    SimReceiver *dravel = makeReceiver(Model::Dravel);
+    ASSERT_TRUE(corvel && dravel);
+    qputenv("POLLIX_SERIAL_PORTS", ("/nonexistent/tty:" + corvel->portPath() + ":" + dravel->portPath()).toUtf8());
     SingletonRegistry::resetAll(); // a fresh controller discovers at creation
-    observeDeviceChanged();
     ctrl();
     qunsetenv("POLLIX_SERIAL_PORTS");
     waitIdle();
     ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    // Both are listed; the one found last is current, and the change is told once.
+    EXPECT_EQ(ctrl()->deviceCount(), 2);
+    EXPECT_EQ(ctrl()->curDeviceIndex(), 1);
     EXPECT_EQ(app()->currentDeviceType(), 3);
-    EXPECT_EQ(ctrl()->deviceCount(), 1);
+    EXPECT_EQ(app()->currentDevice()->bsdPath(), dravel->portPath());
+    EXPECT_EQ(deviceChanged, 1);
 }
 
 TEST_F(LinkTest, UnplugWhileReadingIsNoticed)
