@@ -3,6 +3,8 @@
 #include "core/engine/Brevel_Normal.h"
 #include "core/engine/Corvel_Normal.h"
 #include "core/engine/Corvel_PaperQuiz.h"
+#include "core/engine/Corvel_QuickGroup.h"
+#include "core/engine/Corvel_Survey.h"
 #include "core/engine/Dravel_Normal.h"
 
 namespace {
@@ -489,4 +491,29 @@ TEST_F(KeypadCommands, TeacherReadsTheNamesOfStudentsWithAQuestion)
                                              withXor(hexBytes("F9 01 EF 18") + kNames + hexBytes("00 03 00 01 00 56"))}));
     EXPECT_TRUE(mode->studentsQuestioned().isEmpty());
     EXPECT_EQ(notes(QStringLiteral("STUDENTHAVEQUESTION")).last().userInfo.value(QStringLiteral("COUNT")).toInt(), 0);
+}
+
+TEST_F(KeypadCommands, QuickGroupKeysAreGroupChoicesAndSurveysHaveNoResultFrame)
+{
+    auto group = make<Corvel_QuickGroup>(2);
+    feed(*group, loginF8(1, "S001"));
+    group->modeStart(1); // a question of 30 seconds
+    group->setQuizStateScreenTimer(26);
+    feed(*group, ReceivedFrame::small(0x20, 0x91, 0xB1)); // keypad 1, key "B"
+    feed(*group, ReceivedFrame::small(0x20, 0x92, 0xB2)); // keypad 2: nobody logged in carries it
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, 1), QStringLiteral("B"));
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswerTime(1, 1), 4);
+    const auto grouped = notes(QStringLiteral("STUDENTQUICKGROUPING"));
+    ASSERT_EQ(grouped.size(), 1);
+    EXPECT_EQ(grouped[0].userInfo.value(QStringLiteral("DEVICENO")).toInt(), 1);
+    EXPECT_EQ(grouped[0].userInfo.value(QStringLiteral("ANSWER")).toString(), QStringLiteral("B"));
+    EXPECT_TRUE(notes(QStringLiteral("STUDENTANSWERMESSAGE")).isEmpty());
+
+    auto survey = make<Corvel_Survey>(2);
+    survey->modeStart(1);
+    feed(*survey, answerF7(1, "A"));
+    takeSent();
+    feed(*survey, teacher(0xF8, hexBytes("06")));
+    EXPECT_TRUE(takeSent().isEmpty());
+    EXPECT_EQ(survey->quizMode(), 6);
 }
