@@ -12,7 +12,6 @@ GetRequestQuesStus::GetRequestQuesStus(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("GetRequestQuesStus"));
     setWindowTitle(tr("Students Asking for Questions"));
-    setModal(false);
 
     tableView = new QTableWidget(0, 2, this);
     tableView->setObjectName(QStringLiteral("tableView"));
@@ -67,6 +66,9 @@ void GetRequestQuesStus::reloadTable()
 
 void GetRequestQuesStus::showWindow()
 {
+    // A modal session: the teacher answers the list before going on with the run, while the
+    // call returns at once so that further requests still reach the window and add rows.
+    setWindowModality(Qt::ApplicationModal);
     show();
     raise();
 }

@@ -8,8 +8,8 @@
 class QTableWidget;
 
 // Lists the students whose keypads asked for the question set during a run
-// ("GetRequestQuesStus"). It stays open beside the run; "Send" posts "SENDQUESTIONREADY" for the
-// run window, which then opens the question sending.
+// ("GetRequestQuesStus"). Shown as a modal session that does not block its caller; "Send" posts
+// "SENDQUESTIONREADY" for the run window, which then opens the question sending.
 class GetRequestQuesStus : public QDialog, public RequestQuesStusWindow
 {
     Q_OBJECT

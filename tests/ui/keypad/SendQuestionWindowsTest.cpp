@@ -64,6 +64,7 @@ TEST_F(SendQuestionWindows, RequestListKeepsOneRowPerStudentIdAndSendNotifies)
     EXPECT_EQ(window.tableView->horizontalHeaderItem(0)->text(), QStringLiteral("Student ID"));
 
     window.showWindow();
+    EXPECT_EQ(window.windowModality(), Qt::ApplicationModal);
     window.onCancel(); // closes but keeps its rows
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.tableView->rowCount(), 2);
