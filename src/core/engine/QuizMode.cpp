@@ -36,6 +36,18 @@ std::function<bool()> &sendQueStateProvider()
     return provider;
 }
 
+struct MouseFunctions
+{
+    std::function<void(int)> start;
+    std::function<void(int, int)> moveTo;
+};
+
+MouseFunctions &mouseFunctions()
+{
+    static MouseFunctions functions;
+    return functions;
+}
+
 std::function<std::unique_ptr<RequestQuesStusWindow>()> &requestWindowFactory()
 {
     static std::function<std::unique_ptr<RequestQuesStusWindow>()> factory;
@@ -86,6 +98,12 @@ void QuizMode::setFrameSink(std::function<bool(const QByteArray &)> sink)
 void QuizMode::setSendQueStateProvider(std::function<bool()> provider)
 {
     sendQueStateProvider() = std::move(provider);
+}
+
+void QuizMode::setMouseFunction(std::function<void(int key)> startMouseFunction,
+                                std::function<void(int x, int y)> newStartMouseFunction)
+{
+    mouseFunctions() = {std::move(startMouseFunction), std::move(newStartMouseFunction)};
 }
 
 void QuizMode::setRequestQuesStusWindowFactory(std::function<std::unique_ptr<RequestQuesStusWindow>()> factory)
@@ -470,12 +488,20 @@ void QuizMode::RX_CommandOfF9()
 
 void QuizMode::RX_MouseControl()
 {
-    // The keypad mouse belongs to the presentation tools, which are not part of a run's engine;
-    // the request is noted and otherwise dropped.
+    // The keypad mouse belongs to the presentation tools; without them the request is only noted.
     const ReceivedFrame &f = m_frameToHandle;
     if (!f.isTeacherCommand() || f.dataLen() < 1)
         return;
     PollixLogf("mouse control 0x%02x", f.at(0));
+    const MouseFunctions &mouse = mouseFunctions();
+    if (f.at(0) != 0xE0) {
+        if (mouse.start)
+            mouse.start(f.at(0));
+    } else if (f.dataLen() < 3) {
+        PollixLog(QStringLiteral("mouse move without a position: ignored."));
+    } else if (mouse.moveTo) {
+        mouse.moveTo(f.at(1), f.at(2));
+    }
 }
 
 void QuizMode::RX_Login()

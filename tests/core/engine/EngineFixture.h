@@ -100,6 +100,7 @@ protected:
         QuizMode::setFrameSink({});
         QuizMode::setSendQueStateProvider({});
         QuizMode::setRequestQuesStusWindowFactory({});
+        QuizMode::setMouseFunction({}, {});
         PollixTest::TearDown();
     }
 

@@ -517,3 +517,18 @@ TEST_F(KeypadCommands, QuickGroupKeysAreGroupChoicesAndSurveysHaveNoResultFrame)
     EXPECT_TRUE(takeSent().isEmpty());
     EXPECT_EQ(survey->quizMode(), 6);
 }
+
+TEST_F(KeypadCommands, TeacherKeypadMouseGoesToThePresentationTools)
+{
+    QList<int> keys;
+    QList<QPair<int, int>> moves;
+    QuizMode::setMouseFunction([&](int key) { keys << key; }, [&](int x, int y) { moves << qMakePair(x, y); });
+    auto mode = make<Corvel_Normal>(2);
+    feed(*mode, teacher(0xFC, hexBytes("03")));
+    feed(*mode, teacher(0xFC, hexBytes("E0 10 20")));
+    feed(*mode, teacher(0xFC, hexBytes("E0 10"))); // no position
+    feed(*mode, ReceivedFrame::large(0xFC, 1, 0, hexBytes("03"))); // a student keypad has no mouse
+    EXPECT_EQ(keys, QList<int>{3});
+    EXPECT_EQ(moves, (QList<QPair<int, int>>{{0x10, 0x20}}));
+    EXPECT_TRUE(takeSent().isEmpty());
+}
