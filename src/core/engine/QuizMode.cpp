@@ -801,7 +801,10 @@ void QuizMode::startSendQuestionThread()
     m_arrLostFrame.clear();
     m_bIsThreadSendQuestionStart = true;
     const bool sendQuestions = getSendQueState();
-    m_sendThread = std::thread([this, sendQuestions] { threadSendQuestion(sendQuestions); });
+    // One pass carries the question that was current when it began, also when the next one
+    // starts while its frames are still going out.
+    const int q = m_nQuestionNo;
+    m_sendThread = std::thread([this, sendQuestions, q] { threadSendQuestion(sendQuestions, q); });
 }
 
 void QuizMode::stopSendQuestionThread()
@@ -823,11 +826,11 @@ bool QuizMode::threadWait(int ms)
     return !m_stopThread;
 }
 
-void QuizMode::threadSendQuestion(bool sendQuestions)
+void QuizMode::threadSendQuestion(bool sendQuestions, int q)
 {
     // One pass: the question's frames, a short settle, then the vote's extra wake frame.
     if (sendQuestions)
-        startSendQuetion();
+        startSendQuetion(q);
     threadWait(200);
     if (!m_stopThread && m_quizMode == 7 && m_nReWakeUpCount <= 0) {
         sendWakeFrame();
@@ -837,21 +840,21 @@ void QuizMode::threadSendQuestion(bool sendQuestions)
     m_bIsThreadSendQuestionStart = false;
 }
 
-void QuizMode::startSendQuetion()
+void QuizMode::startSendQuetion(int q)
 {
-    m_nQueTotalFrame = DismemeberQuestion();
-    const QStringList texts = arrQueContent();
+    const QStringList texts = cutQuestion(q, true);
+    m_nQueTotalFrame = keepQueContent(texts);
     for (int i = 0; i < 5 && !m_stopThread; ++i)
-        sendQuestionContent(texts);
+        sendQuestionContent(texts, q);
     if (m_quizMode == 7 && threadWait(100))
         for (int i = 0; i < 3 && !m_stopThread; ++i)
-            sendQuestionContent(texts);
+            sendQuestionContent(texts, q);
 }
 
-void QuizMode::sendQuestionContent(const QStringList &texts)
+void QuizMode::sendQuestionContent(const QStringList &texts, int q)
 {
     for (int n = 1; n <= texts.size(); ++n) {
-        const QByteArray frame = questionFrame(n, texts, false, m_nQuestionNo);
+        const QByteArray frame = questionFrame(n, texts, false, q);
         PollixLog(QStringLiteral("strContent:%1").arg(texts[n - 1]));
         sendFrame(frame);
         if (!threadWait(50))
@@ -926,7 +929,11 @@ QString QuizMode::SetQuestionsTitle(const QString &path)
 
 int QuizMode::DismemeberQuestion()
 {
-    const QStringList texts = cutQuestion(m_nQuestionNo, true);
+    return keepQueContent(cutQuestion(m_nQuestionNo, true));
+}
+
+int QuizMode::keepQueContent(const QStringList &texts)
+{
     std::lock_guard lock(m_contentMutex);
     m_arrQueContent = texts;
     return int(texts.size());

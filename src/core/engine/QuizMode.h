@@ -265,9 +265,11 @@ protected:
     int m_nRushStuDeviceNo = -1;
 
 private:
-    void threadSendQuestion(bool sendQuestions);
-    void startSendQuetion();
-    void sendQuestionContent(const QStringList &texts);
+    void threadSendQuestion(bool sendQuestions, int q);
+    void startSendQuetion(int q);
+    // Keeps the frame texts of the question being broadcast; returns their number.
+    int keepQueContent(const QStringList &texts);
+    void sendQuestionContent(const QStringList &texts, int q);
     // Waits up to ms on the broadcast's condition; false when the thread is asked to stop.
     bool threadWait(int ms);
     void runNextPacedStep();

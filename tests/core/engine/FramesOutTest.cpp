@@ -224,3 +224,22 @@ TEST_F(FramesOut, NoBroadcastWhenQuestionsAreNotSentOrOnCorvel)
     EXPECT_TRUE(corvel.startFlag());
     EXPECT_FALSE(corvel.isQuizStart());
 }
+
+TEST_F(FramesOut, ABroadcastKeepsItsQuestionWhenTheNextOneStarts)
+{
+    addChoiceQuestion();
+    QuizQuestions::shareManager()->addQuestion(question(2, 0, QString(), QStringLiteral("Next")));
+    Dravel_Normal mode;
+    mode.setDeviceType(3);
+    mode.setWakeUpMode(1);
+    mode.modeStart(1);
+    feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
+    mode.modeStart(2); // the teacher moves on while the first question's frames go out
+    drain(mode);
+    const QList<QByteArray> out = takeSent();
+    ASSERT_EQ(out.size(), 11);
+    for (int i = 1; i < out.size(); ++i) {
+        EXPECT_EQ(uint8_t(out[i][7]), 1) << i; // question number of every frame
+        EXPECT_EQ(uint8_t(out[i][5]), 2) << i; // the first question's two frame texts
+    }
+}
