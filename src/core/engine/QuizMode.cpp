@@ -347,8 +347,13 @@ void QuizMode::RX_WakeUp()
     }
     case 1: {
         sendPCState(3);
-        if (m_bIsThreadSendQuestionStart)
-            return;
+        if (m_bIsThreadSendQuestionStart) {
+            // Every keypad answers the wake frame: one pass per question is enough. A pass of an
+            // earlier question still going out gives way, or the new question would never be sent.
+            if (m_broadcastQuestionNo == m_nQuestionNo)
+                return;
+            stopSendQuestionThread();
+        }
         if (m_deviceType == kBrevel) {
             QList<PacedStep> steps;
             steps.append(PacedStep{200, {}});
@@ -804,6 +809,7 @@ void QuizMode::startSendQuestionThread()
     // One pass carries the question that was current when it began, also when the next one
     // starts while its frames are still going out.
     const int q = m_nQuestionNo;
+    m_broadcastQuestionNo = q;
     m_sendThread = std::thread([this, sendQuestions, q] { threadSendQuestion(sendQuestions, q); });
 }
 

@@ -282,6 +282,7 @@ private:
     std::condition_variable conStartReceive_mode;
     std::atomic<bool> m_bIsThreadSendQuestionStart{false};
     std::atomic<bool> m_stopThread{false};
+    int m_broadcastQuestionNo = 0; // the question of the running pass (GUI thread only)
 
     QList<PacedStep> m_pacedSteps;
     bool m_pacedRunning = false;

@@ -243,3 +243,27 @@ TEST_F(FramesOut, ABroadcastKeepsItsQuestionWhenTheNextOneStarts)
         EXPECT_EQ(uint8_t(out[i][5]), 2) << i; // the first question's two frame texts
     }
 }
+
+TEST_F(FramesOut, TheNextQuestionsWakeUpReplacesAPassStillGoingOut)
+{
+    addChoiceQuestion();
+    QuizQuestions::shareManager()->addQuestion(question(2, 0, QString(), QStringLiteral("Next")));
+    Dravel_Normal mode;
+    mode.setDeviceType(3);
+    mode.setWakeUpMode(1);
+    mode.modeStart(1);
+    feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
+    mode.modeStart(2);
+    feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
+    feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3"))); // another keypad's reply: state only
+    drain(mode);
+    const QList<QByteArray> out = takeSent();
+    const QByteArray state2 = frameHex("F5 34 12 05 03 02 02 00 01");
+    const qsizetype first = out.indexOf(state2);
+    ASSERT_GE(first, 1);
+    EXPECT_EQ(out[first + 1], state2);
+    const QList<QByteArray> next = out.mid(first + 2);
+    ASSERT_EQ(next.size(), 5); // five passes of the one frame text of question 2
+    for (const QByteArray &f : next)
+        EXPECT_EQ(f.mid(4, 4), hexBytes("01 01 01 02"));
+}
