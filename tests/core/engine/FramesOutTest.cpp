@@ -31,6 +31,17 @@ protected:
         q.setStrOptionB(QStringLiteral("Five"));
         QuizQuestions::shareManager()->addQuestion(q);
     }
+    // A Dravel run of a choice question and a text question; the keypads have just answered the
+    // first question's wake frame, so its broadcast is going out.
+    void startFirstOfTwo(Dravel_Normal &mode)
+    {
+        addChoiceQuestion();
+        QuizQuestions::shareManager()->addQuestion(question(2, 0, QString(), QStringLiteral("Next")));
+        mode.setDeviceType(3);
+        mode.setWakeUpMode(1);
+        mode.modeStart(1);
+        feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
+    }
 };
 
 // "Class 7B" EE "Ms Smith" EE
@@ -227,13 +238,8 @@ TEST_F(FramesOut, NoBroadcastWhenQuestionsAreNotSentOrOnCorvel)
 
 TEST_F(FramesOut, ABroadcastKeepsItsQuestionWhenTheNextOneStarts)
 {
-    addChoiceQuestion();
-    QuizQuestions::shareManager()->addQuestion(question(2, 0, QString(), QStringLiteral("Next")));
     Dravel_Normal mode;
-    mode.setDeviceType(3);
-    mode.setWakeUpMode(1);
-    mode.modeStart(1);
-    feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
+    startFirstOfTwo(mode);
     mode.modeStart(2); // the teacher moves on while the first question's frames go out
     drain(mode);
     const QList<QByteArray> out = takeSent();
@@ -246,13 +252,8 @@ TEST_F(FramesOut, ABroadcastKeepsItsQuestionWhenTheNextOneStarts)
 
 TEST_F(FramesOut, TheNextQuestionsWakeUpReplacesAPassStillGoingOut)
 {
-    addChoiceQuestion();
-    QuizQuestions::shareManager()->addQuestion(question(2, 0, QString(), QStringLiteral("Next")));
     Dravel_Normal mode;
-    mode.setDeviceType(3);
-    mode.setWakeUpMode(1);
-    mode.modeStart(1);
-    feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
+    startFirstOfTwo(mode);
     mode.modeStart(2);
     feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
     feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3"))); // another keypad's reply: state only
