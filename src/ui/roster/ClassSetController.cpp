@@ -43,6 +43,15 @@ QString sexText(int gender)
     return QStringLiteral("UD");
 }
 
+template <typename T, typename Number>
+QList<int> numbersOf(const QList<T> &items, Number number)
+{
+    QList<int> out;
+    for (const T &item : items)
+        out << number(item);
+    return out;
+}
+
 QVariantMap sortValues(const StudentInClass &s)
 {
     return {{QStringLiteral("studentID"), s.studentID()},
@@ -331,76 +340,62 @@ void ClassSetController::reloadStudentTable()
     }
 }
 
+ClassSetController::Choice ClassSetController::choiceFor(QComboBox *combo)
+{
+    if (combo == comboClass)
+        return {comboClass, &m_indexOfClassSelected, &m_classNo, &m_className,
+                numbersOf(m_classes, [](const MyClass &c) { return c.classNo(); })};
+    if (combo == comboSubject)
+        return {comboSubject, &m_indexOfSubjectSelected, &m_subjectNo, &m_subjectName,
+                numbersOf(m_subjects, [](const Subject &c) { return c.subjectNo(); })};
+    return {comboTeacher, &m_indexOfTeacherSelected, &m_teacherNo, &m_teacherName,
+            numbersOf(m_teachers, [](const Teacher &c) { return c.teacherNo(); })};
+}
+
+void ClassSetController::clearChoice(const Choice &choice)
+{
+    choice.combo->setCurrentIndex(-1);
+    *choice.index = -1;
+    *choice.no = 0;
+    choice.name->clear();
+}
+
 // One rule for the three combo boxes: 0 takes the first item (or clears an empty box), any
 // other number the first item with that number; an unknown number changes nothing.
-void ClassSetController::comboClassSelectItemWithClassNo(int no)
+void ClassSetController::selectItemWithNumber(QComboBox *combo, int no)
 {
+    const Choice choice = choiceFor(combo);
     int index = -1;
     if (no == 0) {
-        if (m_classes.isEmpty()) {
-            comboClass->setCurrentIndex(-1);
-            m_indexOfClassSelected = -1;
-            m_classNo = 0;
-            m_className.clear();
-            loadStudentsInClass(-1);
+        if (choice.numbers.isEmpty()) {
+            clearChoice(choice);
+            if (combo == comboClass)
+                loadStudentsInClass(-1);
             return;
         }
         index = 0;
     } else {
-        for (int i = 0; i < m_classes.size() && index < 0; ++i)
-            if (m_classes.at(i).classNo() == no)
-                index = i;
+        index = int(choice.numbers.indexOf(no));
         if (index < 0)
             return;
     }
-    comboClass->setCurrentIndex(index);
-    comboBoxSelectionDidChange(comboClass, index);
+    combo->setCurrentIndex(index);
+    comboBoxSelectionDidChange(combo, index);
+}
+
+void ClassSetController::comboClassSelectItemWithClassNo(int no)
+{
+    selectItemWithNumber(comboClass, no);
 }
 
 void ClassSetController::comboSubjectSelectItemWithSubjectNo(int no)
 {
-    int index = -1;
-    if (no == 0) {
-        if (m_subjects.isEmpty()) {
-            comboSubject->setCurrentIndex(-1);
-            m_indexOfSubjectSelected = -1;
-            m_subjectNo = 0;
-            m_subjectName.clear();
-            return;
-        }
-        index = 0;
-    } else {
-        for (int i = 0; i < m_subjects.size() && index < 0; ++i)
-            if (m_subjects.at(i).subjectNo() == no)
-                index = i;
-        if (index < 0)
-            return;
-    }
-    comboSubject->setCurrentIndex(index);
-    comboBoxSelectionDidChange(comboSubject, index);
+    selectItemWithNumber(comboSubject, no);
 }
 
 void ClassSetController::comboTeacherSelectItemWithTeacherNo(int no)
 {
-    int index = -1;
-    if (no == 0) {
-        if (m_teachers.isEmpty()) {
-            comboTeacher->setCurrentIndex(-1);
-            m_indexOfTeacherSelected = -1;
-            m_teacherNo = 0;
-            m_teacherName.clear();
-            return;
-        }
-        index = 0;
-    } else {
-        for (int i = 0; i < m_teachers.size() && index < 0; ++i)
-            if (m_teachers.at(i).teacherNo() == no)
-                index = i;
-        if (index < 0)
-            return;
-    }
-    comboTeacher->setCurrentIndex(index);
-    comboBoxSelectionDidChange(comboTeacher, index);
+    selectItemWithNumber(comboTeacher, no);
 }
 
 void ClassSetController::comboBoxSelectionDidChange(QComboBox *combo, int index)
@@ -426,20 +421,7 @@ void ClassSetController::comboBoxSelectionDidChange(QComboBox *combo, int index)
 void ClassSetController::selectAfterNotification(QComboBox *combo, int index)
 {
     if (index < 0 || index >= combo->count()) {
-        combo->setCurrentIndex(-1);
-        if (combo == comboClass) {
-            m_indexOfClassSelected = -1;
-            m_classNo = 0;
-            m_className.clear();
-        } else if (combo == comboSubject) {
-            m_indexOfSubjectSelected = -1;
-            m_subjectNo = 0;
-            m_subjectName.clear();
-        } else {
-            m_indexOfTeacherSelected = -1;
-            m_teacherNo = 0;
-            m_teacherName.clear();
-        }
+        clearChoice(choiceFor(combo));
         return;
     }
     combo->setCurrentIndex(index);

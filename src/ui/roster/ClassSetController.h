@@ -128,6 +128,18 @@ private:
     bool ensureLogin();
     bool isLogIn() const;
     void selectAfterNotification(QComboBox *combo, int index);
+    // One combo box's chosen index, number and name, and the numbers of its items in order.
+    struct Choice
+    {
+        QComboBox *combo;
+        int *index;
+        int *no;
+        QString *name;
+        QList<int> numbers;
+    };
+    Choice choiceFor(QComboBox *combo);
+    void clearChoice(const Choice &choice);
+    void selectItemWithNumber(QComboBox *combo, int no);
     void newClassAdded(int index);
     void alert(const QString &title, const QString &text);
     QString exportPath();
