@@ -6,6 +6,7 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -14,7 +15,6 @@
 #include <cmath>
 
 namespace {
-const QString kChangeContent = QStringLiteral("ChangeQuestionContent");
 
 bool fitsInt32(qint64 v)
 {
@@ -77,7 +77,7 @@ void QuestionSetView::post(const QString &name, const QVariantMap &info)
 void QuestionSetView::postComboboxOption()
 {
     MyTextView *anchor = anchorBox();
-    post(QStringLiteral("ChangeComboboxOption"), {{QStringLiteral("tooltipno"), anchor ? anchor->toolTipNo() : 0}});
+    post(Notify::ChangeComboboxOption, {{Notify::Key::ToolTipNo, anchor ? anchor->toolTipNo() : 0}});
 }
 
 MyTextView *QuestionSetView::boxWithRole(int role) const
@@ -308,7 +308,7 @@ void QuestionSetView::setToolMode(int mode)
     m_flag = mode;
     for (const auto &box : m_cellArray)
         mode == ModeDrawBoxes ? box->setTextFrame() : box->setCursorCtrl();
-    post(kChangeContent);
+    post(Notify::ChangeQuestionContent);
 }
 
 void QuestionSetView::setTextFrame() { setToolMode(ModeDrawBoxes); }
@@ -380,9 +380,9 @@ void QuestionSetView::mouseDown(const QPointF &point, int clickCount, bool comma
     }
     m_dragFromEmpty = hit < 0;
     if (!m_bCtrl) {
-        post(QStringLiteral("SmallQuestionCtrl"),
-             {{QStringLiteral("selectQuestionObject"), QVariant::fromValue<QObject *>(this)},
-              {QStringLiteral("CtrlType"), 2}});
+        post(Notify::SmallQuestionCtrl,
+             {{Notify::Key::SelectQuestionObject, QVariant::fromValue<QObject *>(this)},
+              {Notify::Key::CtrlType, 2}});
         return;
     }
     if (command && m_flag == ModeSelect) {
@@ -414,7 +414,7 @@ void QuestionSetView::mouseDown(const QPointF &point, int clickCount, bool comma
         }
     }
     m_ptDrag = point;
-    post(kChangeContent);
+    post(Notify::ChangeQuestionContent);
 }
 
 void QuestionSetView::mouseDragged(const QPointF &point)
@@ -435,7 +435,7 @@ void QuestionSetView::mouseDragged(const QPointF &point)
             box.setFrame(box.frame().translated(offset));
         }
         m_ptDrag += offset;
-        post(kChangeContent);
+        post(Notify::ChangeQuestionContent);
     }
 }
 
@@ -455,7 +455,7 @@ void QuestionSetView::mouseUp()
         if (m_rectDrag.width() > 4 && m_rectDrag.height() > 4)
             addNilView(m_rectDrag);
         m_rectDrag = QRectF();
-        post(kChangeContent);
+        post(Notify::ChangeQuestionContent);
     } else if (m_flag == ModeSelect) {
         for (qsizetype i = 0; i < m_cellArray.size(); ++i) {
             const MyTextView &box = *m_cellArray[i];
@@ -473,9 +473,9 @@ void QuestionSetView::mouseUp()
 void QuestionSetView::keyDown(int key, const QString &text, bool command)
 {
     if (key == Qt::Key_Up) {
-        post(QStringLiteral("SmallQuestionCtrl"), {{QStringLiteral("QuestionNo"), -1}, {QStringLiteral("CtrlType"), 1}});
+        post(Notify::SmallQuestionCtrl, {{Notify::Key::PageQuestionNo, -1}, {Notify::Key::CtrlType, 1}});
     } else if (key == Qt::Key_Down) {
-        post(QStringLiteral("SmallQuestionCtrl"), {{QStringLiteral("QuestionNo"), -2}, {QStringLiteral("CtrlType"), 1}});
+        post(Notify::SmallQuestionCtrl, {{Notify::Key::PageQuestionNo, -2}, {Notify::Key::CtrlType, 1}});
     } else if ((text == QLatin1String("c") && command) || text == QLatin1String("C")) {
         copySelect();
     } else if ((text == QLatin1String("v") && command) || text == QLatin1String("V")) {
@@ -487,11 +487,11 @@ void QuestionSetView::keyDown(int key, const QString &text, bool command)
             for (int i : m_selectedIndexs)
                 if (m_cellArray[i]->toolTipNo() == MyTextView::RoleCapture)
                     m_cellArray[i]->setHidden(true);
-            post(kChangeContent);
+            post(Notify::ChangeQuestionContent);
         } else if (m_bDelete && m_bCtrl) {
             deleteSelectView(m_selectedIndexs);
             m_selIndex = -1;
-            post(kChangeContent);
+            post(Notify::ChangeQuestionContent);
         }
     }
 }
@@ -523,7 +523,7 @@ void QuestionSetView::pasteSelect()
         takeBox(box);
     }
     ++m_nTime;
-    post(kChangeContent);
+    post(Notify::ChangeQuestionContent);
 }
 
 void QuestionSetView::applyToSelection(const std::function<void(MyTextView &, const MyTextView &)> &change)
@@ -595,7 +595,7 @@ void QuestionSetView::setOptionHide(int deviceType)
             show = !(type == 2 || type == 3 || type == 4);
         box->setHidden(!show);
     }
-    post(kChangeContent);
+    post(Notify::ChangeQuestionContent);
 }
 
 bool QuestionSetView::getOptionHide(int role) const

@@ -4,6 +4,7 @@
 #include "core/engine/QuizQuestions.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 Arvel_PaperQuiz::Arvel_PaperQuiz(QObject *parent) : QuizMode(parent)
 {
@@ -30,8 +31,8 @@ void Arvel_PaperQuiz::modeStart(int n)
 void Arvel_PaperQuiz::PostStudentNextPre(int deviceNo, int questionNo, int state)
 {
     NotificationCenter::defaultCenter()->postNotification(
-        QStringLiteral("STUDENTNEXTPREMESSAGE"),
-        {{QStringLiteral("DEVICENO"), deviceNo}, {QStringLiteral("QUESTIONNO"), questionNo}, {QStringLiteral("ANSWERSTATE"), state}});
+        Notify::StudentNextPrevious,
+        {{Notify::Key::DeviceNo, deviceNo}, {Notify::Key::QuestionNo, questionNo}, {Notify::Key::AnswerState, state}});
 }
 
 void Arvel_PaperQuiz::handleStudentCommandArvel()

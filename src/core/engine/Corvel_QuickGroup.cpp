@@ -4,6 +4,7 @@
 #include "core/engine/QuizQuestions.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 void Corvel_QuickGroup::handleStudentCommandArvel()
 {
@@ -20,6 +21,6 @@ void Corvel_QuickGroup::handleStudentCommandArvel()
     qdObject->setStudentAnswer(q, d, key);
     // Kept as the question's time less the run timer, not as the timer itself.
     qdObject->setStudentAnswerTime(q, d, qqObject->quizTime(q) - m_quizStateScreenTimer);
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("STUDENTQUICKGROUPING"),
-                                                          {{QStringLiteral("DEVICENO"), d}, {QStringLiteral("ANSWER"), key}});
+    NotificationCenter::defaultCenter()->postNotification(Notify::StudentQuickGrouping,
+                                                          {{Notify::Key::DeviceNo, d}, {Notify::Key::Answer, key}});
 }

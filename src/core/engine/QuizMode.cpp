@@ -9,6 +9,7 @@
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QStringDecoder>
 #include <QTimer>
@@ -63,7 +64,6 @@ QByteArray bytesUpToZero(const QByteArray &data, int from)
     return data.mid(from, (zero < 0 ? data.size() : zero) - from);
 }
 
-const QString kAnswerNotification = QStringLiteral("STUDENTANSWERMESSAGE");
 } // namespace
 
 QuizMode::QuizMode(QObject *parent)
@@ -175,7 +175,7 @@ void QuizMode::askedListWholeSet(int n)
 void QuizMode::PostStudentAnswerState(int deviceNo)
 {
     NotificationCenter::defaultCenter()->postNotification(
-        kAnswerNotification, {{QStringLiteral("DEVICENO"), deviceNo}, {QStringLiteral("ANSNUM"), m_nAnsweredNum}});
+        Notify::StudentAnswer, {{Notify::Key::DeviceNo, deviceNo}, {Notify::Key::AnsNum, m_nAnsweredNum}});
 }
 
 void QuizMode::postForceLoginMessage(const QString &studentID, const QString &studentName, int deviceNo)
@@ -184,8 +184,8 @@ void QuizMode::postForceLoginMessage(const QString &studentID, const QString &st
     s->setDeviceNo(deviceNo);
     s->setStudentFirstName(studentName);
     s->setStudentLastName(QString());
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("STDUENTFORCELOGIN"),
-                                                          {{QStringLiteral("studentInfo"), QVariant::fromValue(s)}});
+    NotificationCenter::defaultCenter()->postNotification(Notify::StudentForceLogin,
+                                                          {{Notify::Key::StudentInfo, QVariant::fromValue(s)}});
 }
 
 // ---------------------------------------------------------------- answers
@@ -283,8 +283,8 @@ void QuizMode::RX_StudentHaveQuestion()
     if (m_studentsQuestioned.contains(d) || m_studentsQuestioned.size() >= 20)
         return;
     m_studentsQuestioned.append(d);
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("STUDENTHAVEQUESTION"),
-                                                          {{QStringLiteral("COUNT"), int(m_studentsQuestioned.size())}});
+    NotificationCenter::defaultCenter()->postNotification(Notify::StudentHaveQuestion,
+                                                          {{Notify::Key::Count, int(m_studentsQuestioned.size())}});
 }
 
 void QuizMode::RX_GetCurrentState()
@@ -399,8 +399,8 @@ void QuizMode::RX_Logout()
     const ReceivedFrame &f = m_frameToHandle;
     if (f.dataLen() < 3 || f.at(2) != 0xEF)
         return;
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("STUDENT_LOGOUT"),
-                                                          {{QStringLiteral("STUDENTDEVICE"), f.deviceID()}});
+    NotificationCenter::defaultCenter()->postNotification(Notify::StudentLogout,
+                                                          {{Notify::Key::StudentDevice, f.deviceID()}});
 }
 
 void QuizMode::RX_CommandOfF7()
@@ -450,8 +450,8 @@ void QuizMode::RX_TeacherSetQuestion()
             answer = QStringLiteral("False");
     }
     NotificationCenter::defaultCenter()->postNotification(
-        QStringLiteral("FREESTYLE_ADDNEWQUESTION_MESSAGE"),
-        {{QStringLiteral("QUETYPE"), type}, {QStringLiteral("OPTSUM"), options}, {QStringLiteral("QUEANS"), answer}});
+        Notify::FreeStyleTeacherQuestion,
+        {{Notify::Key::QueType, type}, {Notify::Key::OptSum, options}, {Notify::Key::QueAns, answer}});
     sendAgreeToSend();
 }
 
@@ -571,8 +571,8 @@ void QuizMode::loginStudent(const QString &studentID, const QString &studentName
                    }}});
     }
     NotificationCenter::defaultCenter()->postNotification(
-        QStringLiteral("QUIZSTATESTUDENTLOGIN"),
-        {{QStringLiteral("STUDENTINCLASS"), QVariant::fromValue(qpdObject->getStudentInfoFromClassUseStudentID(studentID))}});
+        Notify::StudentLogin,
+        {{Notify::Key::StudentInClass, QVariant::fromValue(qpdObject->getStudentInfoFromClassUseStudentID(studentID))}});
 }
 
 // ---------------------------------------------------------------- teacher keypad queries
@@ -654,8 +654,8 @@ void QuizMode::RX_GetStudentNameOfQuestioned()
     }
     sendReceiveState(0xE0);
     m_studentsQuestioned.clear();
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("STUDENTHAVEQUESTION"),
-                                                          {{QStringLiteral("COUNT"), 0}});
+    NotificationCenter::defaultCenter()->postNotification(Notify::StudentHaveQuestion,
+                                                          {{Notify::Key::Count, 0}});
 }
 
 void QuizMode::RX_GetFirstAnswer()

@@ -6,6 +6,7 @@
 
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/Singleton.h"
 #include "platform/UsbSerialWatcher.h"
 
@@ -94,7 +95,7 @@ void DeviceController::setAlertHandler(AlertHandler handler)
 
 void DeviceController::postDeviceChanged()
 {
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("DeviceChanged"));
+    NotificationCenter::defaultCenter()->postNotification(Notify::DeviceChanged);
 }
 
 std::shared_ptr<TovDevice> DeviceController::currentDevice() const

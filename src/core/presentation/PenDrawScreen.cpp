@@ -1,6 +1,7 @@
 #include "PenDrawScreen.h"
 
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QPainter>
 
@@ -26,7 +27,7 @@ void PenDrawScreen::mouseDragged(const QPointF &point)
     QPainterPath path = m_current->bezierpath();
     path.lineTo(point);
     m_current->setBezierpath(path);
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("ChangeQuestionContent"), {}, this);
+    NotificationCenter::defaultCenter()->postNotification(Notify::ChangeQuestionContent, {}, this);
 }
 
 void PenDrawScreen::mouseUp()

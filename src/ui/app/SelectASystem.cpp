@@ -3,6 +3,7 @@
 #include "core/keypad/DeviceController.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/UsbSerialDriver.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -34,7 +35,7 @@ SelectASystem::SelectASystem(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     connect(btnOK, &QPushButton::clicked, this, &SelectASystem::selectSystem);
 
-    NotificationCenter::defaultCenter()->addObserver(this, QStringLiteral("DeviceChanged"),
+    NotificationCenter::defaultCenter()->addObserver(this, Notify::DeviceChanged,
                                                      [this](const Notification &) { handleDeviceChanged(); });
 }
 
@@ -57,7 +58,7 @@ void SelectASystem::selectSystem()
             return;
         DeviceController::ShareDeviceController()->setCurDeviceType(type);
     }
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("DeviceChanged"));
+    NotificationCenter::defaultCenter()->postNotification(Notify::DeviceChanged);
     done(1);
 }
 
@@ -66,7 +67,7 @@ void SelectASystem::choose(int type)
     if (!installDriverByType(type))
         return;
     DeviceController::ShareDeviceController()->setCurDeviceType(type);
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("DeviceChanged"));
+    NotificationCenter::defaultCenter()->postNotification(Notify::DeviceChanged);
 }
 
 void SelectASystem::selectArvel() { choose(1); }

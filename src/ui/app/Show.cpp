@@ -1,6 +1,7 @@
 #include "Show.h"
 
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -24,6 +25,6 @@ Show::Show(QWidget *parent) : QDialog(parent)
 
 void Show::showHideWindow()
 {
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("ShowHideWindowMeg"), {}, this);
+    NotificationCenter::defaultCenter()->postNotification(Notify::ShowHideWindow, {}, this);
     close();
 }

@@ -6,6 +6,7 @@
 #include "core/authoring/ExamPaperInfo.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/app/AppIcons.h"
 #include "ui/app/LoginController.h"
 #include "ui/app/LoginSetCtrl.h"
@@ -89,12 +90,12 @@ TabController::TabController(QWidget *parent) : QMainWindow(parent)
     buildInterface();
 
     auto *nc = NotificationCenter::defaultCenter();
-    nc->addObserver(this, QStringLiteral("DeviceChanged"), [this](const Notification &) { deviceChanged(); });
-    nc->addObserver(this, QStringLiteral("GETSAVESTATE"), [this](const Notification &n) {
-        m_bIsPPTChanged = n.userInfo.value(QStringLiteral("SAVESTATE")).toInt() != 0;
+    nc->addObserver(this, Notify::DeviceChanged, [this](const Notification &) { deviceChanged(); });
+    nc->addObserver(this, Notify::GetSaveState, [this](const Notification &n) {
+        m_bIsPPTChanged = n.userInfo.value(Notify::Key::SaveState).toInt() != 0;
     });
-    nc->addObserver(this, QStringLiteral("PPTTabCtrlAddTemplateOver"), [this](const Notification &n) {
-        if (n.userInfo.value(QStringLiteral("PPTSTATE")).toInt() != 0)
+    nc->addObserver(this, Notify::PPTTabCtrlAddTemplateOver, [this](const Notification &n) {
+        if (n.userInfo.value(Notify::Key::PptState).toInt() != 0)
             m_bIsPPTChanged = true;
     });
     becomeFrameListener();

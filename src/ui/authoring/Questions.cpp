@@ -4,6 +4,7 @@
 
 #include "core/store/XMLControl.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/app/ProgressControl.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
@@ -37,17 +38,17 @@ Questions::Questions(const QSize &size, QWidget *parent) : QWidget(parent)
     connect(m_editor, &QTextEdit::textChanged, this, &Questions::textDidChange);
 
     auto *center = NotificationCenter::defaultCenter();
-    center->addObserver(this, QStringLiteral("ChangeQuestionDisplay"), [this](const Notification &n) {
+    center->addObserver(this, Notify::ChangeQuestionDisplay, [this](const Notification &n) {
         if (m_smallQuestions && n.object && n.object != m_smallQuestions)
             return;
-        showQuestion(n.userInfo.value(QStringLiteral("QuestionNo")).toInt());
+        showQuestion(n.userInfo.value(Notify::Key::PageQuestionNo).toInt());
     });
-    center->addObserver(this, QStringLiteral("ChangeQuestionContent"),
+    center->addObserver(this, Notify::ChangeQuestionContent,
                         [this](const Notification &n) { rebuildThumbnail(n.object); });
-    center->addObserver(this, QStringLiteral("BigQuestionDeleteKey"), [this](const Notification &) { deleteCurrent(); });
-    center->addObserver(this, QStringLiteral("QuestionInfoPostAddTemplate"), [this](const Notification &n) {
-        addNewQuestion(n.userInfo.value(QStringLiteral("QuestionNo")).toInt(),
-                       createTemplate(n.userInfo.value(QStringLiteral("OptionNum")).toInt()));
+    center->addObserver(this, Notify::BigQuestionDeleteKey, [this](const Notification &) { deleteCurrent(); });
+    center->addObserver(this, Notify::QuestionInfoPostAddTemplate, [this](const Notification &n) {
+        addNewQuestion(n.userInfo.value(Notify::Key::PageQuestionNo).toInt(),
+                       createTemplate(n.userInfo.value(Notify::Key::OptionNum).toInt()));
     });
 }
 

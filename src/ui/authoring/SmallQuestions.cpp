@@ -4,6 +4,7 @@
 
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,7 +18,7 @@ SmallQuestions::SmallQuestions(const QSize &size, QWidget *parent) : QWidget(par
     resize(size);
     m_nHeight = size.height();
     m_nCurrentHeight = m_nHeight;
-    NotificationCenter::defaultCenter()->addObserver(this, QStringLiteral("SmallQuestionCtrl"),
+    NotificationCenter::defaultCenter()->addObserver(this, Notify::SmallQuestionCtrl,
                                                      [this](const Notification &n) { smallQuestionCtrl(n.userInfo, n.object); });
 }
 
@@ -112,8 +113,8 @@ void SmallQuestions::changeSelQuestion(int n)
     m_array[n - 1]->setBSel(true);
     m_nCurrentQuNo = n;
     update();
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("ChangeQuestionDisplay"),
-                                                          {{QStringLiteral("QuestionNo"), n}}, this);
+    NotificationCenter::defaultCenter()->postNotification(Notify::ChangeQuestionDisplay,
+                                                          {{Notify::Key::PageQuestionNo, n}}, this);
 }
 
 void SmallQuestions::selectedQuestionNo(int n)
@@ -160,12 +161,12 @@ void SmallQuestions::removeAllQuestions()
 
 void SmallQuestions::smallQuestionCtrl(const QVariantMap &info, QObject *sender)
 {
-    const int type = info.value(QStringLiteral("CtrlType")).toInt();
+    const int type = info.value(Notify::Key::CtrlType).toInt();
     if (type == 1) {
         // Arrow keys of a page: only the pages of our canvas steer this strip.
         if (m_canvas && sender && !m_canvas->ownsPage(sender))
             return;
-        const int q = info.value(QStringLiteral("QuestionNo")).toInt();
+        const int q = info.value(Notify::Key::PageQuestionNo).toInt();
         int target = 0;
         if (q >= 1 && q <= m_array.size())
             target = q;
@@ -176,7 +177,7 @@ void SmallQuestions::smallQuestionCtrl(const QVariantMap &info, QObject *sender)
         if (target)
             selectedQuestionNo(target);
     } else if (type == 2) {
-        QObject *pressed = info.value(QStringLiteral("selectQuestionObject")).value<QObject *>();
+        QObject *pressed = info.value(Notify::Key::SelectQuestionObject).value<QObject *>();
         for (qsizetype i = 0; i < m_array.size(); ++i)
             if (m_array[i].get() == pressed)
                 changeSelQuestion(int(i) + 1);

@@ -1,6 +1,7 @@
 #include "GetRequestQuesStus.h"
 
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -75,7 +76,7 @@ void GetRequestQuesStus::showWindow()
 
 void GetRequestQuesStus::onSend()
 {
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("SENDQUESTIONREADY"), {}, this);
+    NotificationCenter::defaultCenter()->postNotification(Notify::SendQuestionReady, {}, this);
     done(1);
 }
 

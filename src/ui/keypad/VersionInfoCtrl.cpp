@@ -4,6 +4,7 @@
 #include "core/keypad/TovDevice.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/SystemVersion.h"
 
 #include <QCoreApplication>
@@ -54,7 +55,7 @@ VersionInfoCtrl::VersionInfoCtrl(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     connect(btnOK, &QPushButton::clicked, this, &VersionInfoCtrl::doOK);
 
-    NotificationCenter::defaultCenter()->addObserver(this, QStringLiteral("DeviceChanged"),
+    NotificationCenter::defaultCenter()->addObserver(this, Notify::DeviceChanged,
                                                      [this](const Notification &) { handleDeviceChanged(); });
     if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
         device = app->currentDevice();

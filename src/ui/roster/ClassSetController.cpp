@@ -8,6 +8,7 @@
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/app/AppIcons.h"
 #include "ui/app/LoginController.h"
 #include "ui/controls/FileDialogs.h"
@@ -76,20 +77,20 @@ ClassSetController::ClassSetController(QWidget *parent) : QDialog(parent)
 
     auto *center = NotificationCenter::defaultCenter();
     auto indexOf = [](const Notification &n) {
-        return n.userInfo.value(QStringLiteral("index"), -1).toInt();
+        return n.userInfo.value(Notify::Key::Index, -1).toInt();
     };
-    center->addObserver(this, QStringLiteral("ClassChanged"), [this, indexOf](const Notification &n) {
+    center->addObserver(this, Notify::ClassChanged, [this, indexOf](const Notification &n) {
         loadClass();
         selectAfterNotification(comboClass, indexOf(n));
         loadStudentsInClass(m_classNo);
     });
-    center->addObserver(this, QStringLiteral("NewClassAdded"),
+    center->addObserver(this, Notify::NewClassAdded,
                         [this, indexOf](const Notification &n) { newClassAdded(indexOf(n)); });
-    center->addObserver(this, QStringLiteral("SubjectChanged"), [this, indexOf](const Notification &n) {
+    center->addObserver(this, Notify::SubjectChanged, [this, indexOf](const Notification &n) {
         loadSubject();
         selectAfterNotification(comboSubject, indexOf(n));
     });
-    center->addObserver(this, QStringLiteral("TeacherChanged"), [this, indexOf](const Notification &n) {
+    center->addObserver(this, Notify::TeacherChanged, [this, indexOf](const Notification &n) {
         loadTeacher();
         selectAfterNotification(comboTeacher, indexOf(n));
     });

@@ -17,6 +17,7 @@
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/authoring/Questions.h"
 #include "ui/authoring/SmallQuestions.h"
 #include "ui/controls/PollixAlert.h"
@@ -324,37 +325,37 @@ void QuizStateWindowController::buildInterface()
 void QuizStateWindowController::observeNotifications()
 {
     NotificationCenter *nc = NotificationCenter::defaultCenter();
-    const auto on = [this, nc](const char *name, void (QuizStateWindowController::*handler)(const Notification &)) {
-        nc->addObserver(this, QString::fromLatin1(name), [this, handler](const Notification &n) { (this->*handler)(n); });
+    const auto on = [this, nc](QLatin1String name, void (QuizStateWindowController::*handler)(const Notification &)) {
+        nc->addObserver(this, name, [this, handler](const Notification &n) { (this->*handler)(n); });
     };
-    nc->addObserver(this, QStringLiteral("DeviceChanged"), [this](const Notification &) { handleDeviceChanged(); });
-    on("STUDENTANSWERMESSAGE", &QuizStateWindowController::studentAnswerNotification);
-    on("RUSHMODE_STUDENTRUSH", &QuizStateWindowController::studentRushNotification);
-    on("ELIMINATIONMODE_STUDENTELIMINATION", &QuizStateWindowController::studentEliminationNotification);
-    on("STUDENTNEXTPREMESSAGE", &QuizStateWindowController::studentPaperQuizPgupPgdn);
-    on("STUDENTQUICKGROUPING", &QuizStateWindowController::studentQuickGroupingNotification);
-    on("QUIZSTATESTUDENTLOGIN", &QuizStateWindowController::studentLogin);
-    on("STDUENTFORCELOGIN", &QuizStateWindowController::forceLogin);
-    on("STUDENT_LOGOUT", &QuizStateWindowController::setStudentLogout);
-    on("STUDENTHAVEQUESTION", &QuizStateWindowController::studentHandRaise);
-    nc->addObserver(this, QStringLiteral("quizstate_arvel_handraiseDeviceNo"),
+    nc->addObserver(this, Notify::DeviceChanged, [this](const Notification &) { handleDeviceChanged(); });
+    on(Notify::StudentAnswer, &QuizStateWindowController::studentAnswerNotification);
+    on(Notify::StudentRush, &QuizStateWindowController::studentRushNotification);
+    on(Notify::StudentElimination, &QuizStateWindowController::studentEliminationNotification);
+    on(Notify::StudentNextPrevious, &QuizStateWindowController::studentPaperQuizPgupPgdn);
+    on(Notify::StudentQuickGrouping, &QuizStateWindowController::studentQuickGroupingNotification);
+    on(Notify::StudentLogin, &QuizStateWindowController::studentLogin);
+    on(Notify::StudentForceLogin, &QuizStateWindowController::forceLogin);
+    on(Notify::StudentLogout, &QuizStateWindowController::setStudentLogout);
+    on(Notify::StudentHaveQuestion, &QuizStateWindowController::studentHandRaise);
+    nc->addObserver(this, Notify::HandRaiseDeviceNo,
                     [this](const Notification &n) {
                         if (n.object == m_loginView)
                             handRaiseSelectedToAnswer(n);
                     });
-    nc->addObserver(this, QStringLiteral("BigQuestionBeginDoModal"), [this](const Notification &) { lowerToNormalLevel(); });
-    nc->addObserver(this, QStringLiteral("BigQuestionEndDoModal"), [this](const Notification &) {
+    nc->addObserver(this, Notify::BigQuestionBeginDoModal, [this](const Notification &) { lowerToNormalLevel(); });
+    nc->addObserver(this, Notify::BigQuestionEndDoModal, [this](const Notification &) {
         if (!_bShowAnswerSetting)
             raiseToStatusLevel();
     });
     // Only this window's strip: the question editor's strip posts the same name.
-    nc->addObserver(this, QStringLiteral("ChangeQuestionDisplay"), [this](const Notification &n) {
+    nc->addObserver(this, Notify::ChangeQuestionDisplay, [this](const Notification &n) {
         if (n.object == smallQuestions)
-            selectChangeQuestion(n.userInfo.value(QStringLiteral("QuestionNo")).toInt());
+            selectChangeQuestion(n.userInfo.value(Notify::Key::PageQuestionNo).toInt());
     });
-    on("GetReadContent", &QuizStateWindowController::getContent);
-    nc->addObserver(this, QStringLiteral("SENDQUESTIONREADY"), [this](const Notification &) { sendQuestionsReady(); });
-    nc->addObserver(this, QStringLiteral("SENDQUEOVER_SETFOCUS"), [this](const Notification &) {
+    on(Notify::GetReadContent, &QuizStateWindowController::getContent);
+    nc->addObserver(this, Notify::SendQuestionReady, [this](const Notification &) { sendQuestionsReady(); });
+    nc->addObserver(this, Notify::SendQuestionOverSetFocus, [this](const Notification &) {
         activateWindow();
         raise();
     });
@@ -1276,7 +1277,7 @@ void QuizStateWindowController::studentLogin(const Notification &n)
 {
     if (bAlreadStartInElimination)
         return;
-    const auto s = n.userInfo.value(QStringLiteral("STUDENTINCLASS")).value<StudentInClassPtr>();
+    const auto s = n.userInfo.value(Notify::Key::StudentInClass).value<StudentInClassPtr>();
     if (s)
         addLoggedInStudent(s);
 }
@@ -1285,21 +1286,21 @@ void QuizStateWindowController::forceLogin(const Notification &n)
 {
     if (bAlreadStartInElimination)
         return;
-    const auto s = n.userInfo.value(QStringLiteral("studentInfo")).value<StudentInClassPtr>();
+    const auto s = n.userInfo.value(Notify::Key::StudentInfo).value<StudentInClassPtr>();
     if (s && hooks().forceLogin)
         hooks().forceLogin(this, s);
 }
 
 void QuizStateWindowController::setStudentLogout(const Notification &n)
 {
-    m_loginView->setStudentExited(n.userInfo.value(QStringLiteral("STUDENTDEVICE")).toInt());
+    m_loginView->setStudentExited(n.userInfo.value(Notify::Key::StudentDevice).toInt());
 }
 
 void QuizStateWindowController::studentAnswerNotification(const Notification &n)
 {
-    const int d = n.userInfo.value(QStringLiteral("DEVICENO")).toInt();
+    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
     if (m_modeObject)
-        m_modeObject->setNAnsweredNum(n.userInfo.value(QStringLiteral("ANSNUM")).toInt());
+        m_modeObject->setNAnsweredNum(n.userInfo.value(Notify::Key::AnsNum).toInt());
     if (m_nMode == 1 && (m_nDeviceType == 1 || m_nDeviceType == 4))
         m_loginView->setStudentPaperQuizAnswered(d);
     else
@@ -1309,14 +1310,14 @@ void QuizStateWindowController::studentAnswerNotification(const Notification &n)
 
 void QuizStateWindowController::studentRushNotification(const Notification &n)
 {
-    const int d = n.userInfo.value(QStringLiteral("DEVICENO")).toInt();
-    if (n.userInfo.value(QStringLiteral("TYPE")).toInt() != 1) {
+    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
+    if (n.userInfo.value(Notify::Key::Type).toInt() != 1) {
         m_loginView->setStudentRushed(d);
         startQuizTimeCountDown();
         btnStart->setEnabled(true);
     } else {
         OnStop();
-        const bool right = n.userInfo.value(QStringLiteral("ANS")).toString() == quizQuestionsInfo->answer(m_nCurrentQuestionNo);
+        const bool right = n.userInfo.value(Notify::Key::Ans).toString() == quizQuestionsInfo->answer(m_nCurrentQuestionNo);
         m_loginView->setStudentRushAnswered(d, right);
     }
     setLoginStudentAndAnswered(qpdObject->getSumOfLoginStudents(), 1);
@@ -1324,15 +1325,15 @@ void QuizStateWindowController::studentRushNotification(const Notification &n)
 
 void QuizStateWindowController::studentEliminationNotification(const Notification &n)
 {
-    m_loginView->setStudentEliminateAnswered(n.userInfo.value(QStringLiteral("DEVICENO")).toInt(),
-                                             n.userInfo.value(QStringLiteral("TYPE")).toInt() == 0);
+    m_loginView->setStudentEliminateAnswered(n.userInfo.value(Notify::Key::DeviceNo).toInt(),
+                                             n.userInfo.value(Notify::Key::Type).toInt() == 0);
 }
 
 void QuizStateWindowController::studentPaperQuizPgupPgdn(const Notification &n)
 {
-    const int d = n.userInfo.value(QStringLiteral("DEVICENO")).toInt();
-    const int q = n.userInfo.value(QStringLiteral("QUESTIONNO")).toInt();
-    const bool answered = n.userInfo.value(QStringLiteral("ANSWERSTATE")).toBool();
+    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
+    const int q = n.userInfo.value(Notify::Key::QuestionNo).toInt();
+    const bool answered = n.userInfo.value(Notify::Key::AnswerState).toBool();
     if (m_nMode == 1 && (m_nDeviceType == 1 || m_nDeviceType == 4))
         m_loginView->setStudentPaperQuiz(d, q, answered);
     else
@@ -1341,22 +1342,22 @@ void QuizStateWindowController::studentPaperQuizPgupPgdn(const Notification &n)
 
 void QuizStateWindowController::studentQuickGroupingNotification(const Notification &n)
 {
-    const QString answer = n.userInfo.value(QStringLiteral("ANSWER")).toString();
+    const QString answer = n.userInfo.value(Notify::Key::Answer).toString();
     // Only the letters "A" to "G" name a group; anything else would give a group that does not exist.
     if (!answer.isEmpty() && answer.at(0) >= QLatin1Char('A') && answer.at(0) <= QLatin1Char('G'))
-        m_loginView->setStudentChangedToGroup(n.userInfo.value(QStringLiteral("DEVICENO")).toInt(),
+        m_loginView->setStudentChangedToGroup(n.userInfo.value(Notify::Key::DeviceNo).toInt(),
                                               answer.at(0).unicode() - 64);
-    setLoginStudentAndAnswered(qpdObject->getSumOfLoginStudents(), n.userInfo.value(QStringLiteral("SUM")).toInt());
+    setLoginStudentAndAnswered(qpdObject->getSumOfLoginStudents(), n.userInfo.value(Notify::Key::Sum).toInt());
 }
 
 void QuizStateWindowController::studentHandRaise(const Notification &n)
 {
-    txtHandRaise->setText(QString::number(n.userInfo.value(QStringLiteral("COUNT")).toInt()));
+    txtHandRaise->setText(QString::number(n.userInfo.value(Notify::Key::Count).toInt()));
 }
 
 void QuizStateWindowController::handRaiseSelectedToAnswer(const Notification &n)
 {
-    const int d = n.userInfo.value(QStringLiteral("DEVICENO")).toInt();
+    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
     OnStop();
     if (!hooks().runHandRaiseMarking)
         return;

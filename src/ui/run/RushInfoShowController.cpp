@@ -1,6 +1,7 @@
 #include "RushInfoShowController.h"
 
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -48,7 +49,7 @@ void RushInfoShowController::showWindow()
     raise();
     if (!m_shown) {
         m_shown = true;
-        NotificationCenter::defaultCenter()->postNotification(QStringLiteral("BigQuestionBeginDoModal"), {}, this);
+        NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionBeginDoModal, {}, this);
     }
 }
 
@@ -62,7 +63,7 @@ bool RushInfoShowController::windowShouldClose()
 {
     if (m_shown) {
         m_shown = false;
-        NotificationCenter::defaultCenter()->postNotification(QStringLiteral("BigQuestionEndDoModal"), {}, this);
+        NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionEndDoModal, {}, this);
     }
     return true;
 }

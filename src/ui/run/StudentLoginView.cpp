@@ -3,6 +3,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/engine/QuizQuestions.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QPushButton>
 #include <QResizeEvent>
@@ -155,8 +156,8 @@ void StudentLoginView::buttonAction(QPushButton *b)
 {
     // The title may carry "(n)" behind the keypad number.
     const int deviceNo = b->text().section(QLatin1Char('('), 0, 0).toInt();
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("quizstate_arvel_handraiseDeviceNo"),
-                                                          {{QStringLiteral("DEVICENO"), deviceNo}}, this);
+    NotificationCenter::defaultCenter()->postNotification(Notify::HandRaiseDeviceNo,
+                                                          {{Notify::Key::DeviceNo, deviceNo}}, this);
 }
 
 QList<int> StudentLoginView::indexsOfStudent(int deviceNo) const
