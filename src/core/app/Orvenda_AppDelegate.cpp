@@ -1,5 +1,6 @@
 #include "Orvenda_AppDelegate.h"
 
+#include "core/engine/ActivityRules.h"
 #include "core/keypad/DeviceController.h"
 #include "platform/Log.h"
 
@@ -143,12 +144,9 @@ const QStringList &Orvenda_AppDelegate::AllActivityMode()
 {
     // The English names are the translation keys.
     static const QStringList names = [] {
-        const char *const keys[] = {"Normal Quiz", "Paper Quiz", "Homework", "Rush Quiz", "Elimination",
-                                    "Multiple Mode", "Survey", "Vote", "Attendance", "Normal Quiz",
-                                    "Rush Quiz", "Elimination", "Vote", "Quick Grouping", "Hand Raise"};
         QStringList out;
-        for (const char *k : keys)
-            out << QCoreApplication::translate("Orvenda_AppDelegate", k);
+        for (int activity = 0; activity < Activity::Count; ++activity)
+            out << QCoreApplication::translate("Orvenda_AppDelegate", ActivityRules::rule(activity).name);
         return out;
     }();
     return names;

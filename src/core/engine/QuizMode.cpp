@@ -2,9 +2,11 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ActivityRules.h"
 #include "core/engine/FrameBuilder.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizQuestions.h"
+#include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TovDevice.h"
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/Log.h"
@@ -35,18 +37,6 @@ std::function<bool()> &sendQueStateProvider()
 {
     static std::function<bool()> provider;
     return provider;
-}
-
-struct MouseFunctions
-{
-    std::function<void(int)> start;
-    std::function<void(int, int)> moveTo;
-};
-
-MouseFunctions &mouseFunctions()
-{
-    static MouseFunctions functions;
-    return functions;
 }
 
 std::function<std::unique_ptr<RequestQuesStusWindow>()> &requestWindowFactory()
@@ -98,12 +88,6 @@ void QuizMode::setFrameSink(std::function<bool(const QByteArray &)> sink)
 void QuizMode::setSendQueStateProvider(std::function<bool()> provider)
 {
     sendQueStateProvider() = std::move(provider);
-}
-
-void QuizMode::setMouseFunction(std::function<void(int key)> startMouseFunction,
-                                std::function<void(int x, int y)> newStartMouseFunction)
-{
-    mouseFunctions() = {std::move(startMouseFunction), std::move(newStartMouseFunction)};
 }
 
 void QuizMode::setRequestQuesStusWindowFactory(std::function<std::unique_ptr<RequestQuesStusWindow>()> factory)
@@ -376,7 +360,7 @@ void QuizMode::RX_WakeUp()
             return;
         m_bStartFlag = true;
         const bool ownQuestionActivity = m_quizMode == 1 || m_quizMode == 2 || m_quizMode == 3 || m_quizMode == 8;
-        const bool freeStyle = m_qFreeMode >= 9 && m_qFreeMode <= 12;
+        const bool freeStyle = ActivityRules::isFreeStyle(m_qFreeMode);
         const bool rushStep = m_quizMode == 5 && qqObject->actionMode(m_nQuestionNo) == 3;
         if (!ownQuestionActivity && getSendQueState() && !freeStyle && !rushStep && m_deviceType == kDravel) {
             m_isQuizStart = true;
@@ -498,15 +482,7 @@ void QuizMode::RX_MouseControl()
     if (!f.isTeacherCommand() || f.dataLen() < 1)
         return;
     PollixLogf("mouse control 0x%02x", f.at(0));
-    const MouseFunctions &mouse = mouseFunctions();
-    if (f.at(0) != 0xE0) {
-        if (mouse.start)
-            mouse.start(f.at(0));
-    } else if (f.dataLen() < 3) {
-        PollixLog(QStringLiteral("mouse move without a position: ignored."));
-    } else if (mouse.moveTo) {
-        mouse.moveTo(f.at(1), f.at(2));
-    }
+    KeypadMouse::pass(f.bytes());
 }
 
 void QuizMode::RX_Login()
@@ -1100,7 +1076,8 @@ void QuizMode::sendQuizMsgToStudent(int d)
         data += char(modeByteForStudents());
     } else if (m_deviceType == kDravel) {
         uint8_t m = uint8_t(actModeTransToStudentDeviceMode(m_quizMode));
-        const bool freeStyle = m_qFreeMode >= 9 && m_qFreeMode <= 11;
+        // Free-style questions are never broadcast, so the keypads must not wait for one.
+        const bool freeStyle = ActivityRules::isFreeStyle(m_qFreeMode);
         if (!freeStyle && m_quizMode != 3 && m_quizMode != 5 && (m_quizMode == 1 || m_quizMode == 2 || getSendQueState()))
             m |= 0x80;
         data += char(m);

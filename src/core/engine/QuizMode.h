@@ -108,9 +108,6 @@ public:
     static void setFrameSink(std::function<bool(const QByteArray &)> sink);
     // The send-question flag of config.xml (reads the configuration store by default).
     static void setSendQueStateProvider(std::function<bool()> provider);
-    // The keypad mouse (the presentation tools): a key code, or a move to x, y. Unset: logged only.
-    static void setMouseFunction(std::function<void(int key)> startMouseFunction,
-                                 std::function<void(int x, int y)> newStartMouseFunction);
     // The question-request window is made by the UI layer.
     static void setRequestQuesStusWindowFactory(std::function<std::unique_ptr<RequestQuesStusWindow>()> factory);
 

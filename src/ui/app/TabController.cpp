@@ -2,8 +2,10 @@
 
 #include "core/app/MainWindowFrames.h"
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/keypad/TovDevice.h"
 #include "core/authoring/ExamPaperInfo.h"
+#include "core/keypad/KeypadMouse.h"
+#include "core/keypad/TeacherKeyMap.h"
+#include "core/keypad/TovDevice.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
@@ -961,7 +963,7 @@ void TabController::handleKeypadFrame(const DataOfFrame &frame)
 void TabController::handleDataReceiveArvel(const DataOfFrame &frame)
 {
     PollixLogf("data receive in TabController : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1], frame.data()[2]);
-    if (frame.type() == 0 && frame.isTeacherCommand() && frame.teacherCommand() == 0x82 && !m_isRun)
+    if (TeacherKeyMap::action(TeacherKeyMap::Context::MainWindow, frame) == TeacherKeyMap::Action::Start && !m_isRun)
         doStart();
 }
 
@@ -969,14 +971,9 @@ void TabController::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
 {
     if (frame.type() != 1)
         return;
-    if (frame.cmd() == 0xFC && frame.isTeacherCommand()) {
-        if (frame.dataAt(0) == 0xE0) {
-            if (hooks().newStartMouseFunction)
-                hooks().newStartMouseFunction(frame.dataAt(1), frame.dataAt(2));
-        } else if (hooks().startMouseFunction) {
-            hooks().startMouseFunction(frame.dataAt(0));
-        }
-    }
+    const TeacherKeyMap::Action action = TeacherKeyMap::action(TeacherKeyMap::Context::MainWindow, frame);
+    if (action == TeacherKeyMap::Action::Mouse)
+        KeypadMouse::pass(frame);
     if (m_curWinState != 0 || tabView->currentIndex() != 0)
         return;
     switch (frame.cmd()) {
@@ -986,7 +983,7 @@ void TabController::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
                 sendStudentLogoutClass();
         break;
     case 0xF4:
-        if (frame.isTeacherCommand() && frame.teacherCommand() == 0x8A) {
+        if (action == TeacherKeyMap::Action::Start) {
             if (!m_bIsClassSetted)
                 sendWrongState(10);
             if (btnStart->isEnabled() && !m_isRun)

@@ -79,8 +79,6 @@ public:
         std::function<void(QWidget *, int deviceType)> runChannelSet;
         std::function<bool(QWidget *)> runDataManagement; // true when data changed
         std::function<void(QWidget *)> runSystemSetting;
-        std::function<void(int key)> startMouseFunction;
-        std::function<void(int x, int y)> newStartMouseFunction;
     };
     static Hooks &hooks();
     static void resetHooks();

@@ -3,6 +3,8 @@
 #include "DialogHooks.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/keypad/DataOfFrame.h"
+#include "core/keypad/TeacherKeyMap.h"
 #include "platform/Log.h"
 
 #include <QAbstractButton>
@@ -53,33 +55,32 @@ void PollixAlert::pressButton(int index)
     m_buttons.at(index)->click();
 }
 
+bool PollixAlert::runTeacherKey(const DataOfFrame &frame)
+{
+    switch (TeacherKeyMap::action(TeacherKeyMap::Context::Alert, frame)) {
+    case TeacherKeyMap::Action::Ok:
+        pressButton(0);
+        return true;
+    case TeacherKeyMap::Action::Cancel:
+        pressButton(1);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void PollixAlert::handleMachMessage()
 {
     Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
     if (!app)
         return;
-    const int type = app->currentDeviceType();
-    if (type < 0 || type > 4)
-        return;
+    // Every frame offered is signalled, whatever it is: the receiver offers nothing more until then.
     const DataOfFrame frame = app->frameToHandle();
     app->signalConditionOfDataHandled();
     if (frame.isNull())
         return;
-    if (type == 0 || type == 1) {
+    if (frame.type() == 0)
         PollixLogf("data receive in NSAlert Extensions : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1],
                    frame.data()[2]);
-        if (!frame.isTeacherCommand())
-            return;
-        if (frame.teacherCommand() == 0x88)
-            pressButton(0);
-        else if (frame.teacherCommand() == 0x89)
-            pressButton(1);
-        return;
-    }
-    if (frame.cmd() != 0xF4 || !frame.isTeacherCommand())
-        return;
-    if (frame.teacherCommand() == 0x81)
-        pressButton(0);
-    else if (frame.teacherCommand() == 0x82)
-        pressButton(1);
+    runTeacherKey(frame);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMessageBox>
+
+class DataOfFrame;
 #include <QStringList>
 
 // The program's alert panel: a fixed English text, a title ("Pollix ARS" or "Pollix") and up to
@@ -27,6 +29,9 @@ public:
     // Presses the button as the teacher would; ignored when there is no such button.
     void pressButton(int index);
 
+    // F1 presses the first button and F2 the second; false for any other frame. The window an
+    // alert is opened over passes the frames it receives meanwhile.
+    bool runTeacherKey(const DataOfFrame &frame);
     // Teacher keypad key press on an alert that listens for frames.
     Q_INVOKABLE void handleMachMessage();
 

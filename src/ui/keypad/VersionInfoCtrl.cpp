@@ -1,6 +1,8 @@
 #include "VersionInfoCtrl.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/keypad/KeypadMouse.h"
+#include "core/keypad/TeacherKeyMap.h"
 #include "core/keypad/TovDevice.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
@@ -26,12 +28,6 @@ QLineEdit *makeField(QWidget *parent, const char *name)
 }
 
 } // namespace
-
-VersionInfoCtrl::MouseHooks &VersionInfoCtrl::mouseHooks()
-{
-    static MouseHooks hooks;
-    return hooks;
-}
 
 VersionInfoCtrl::VersionInfoCtrl(QWidget *parent) : QDialog(parent)
 {
@@ -160,14 +156,8 @@ void VersionInfoCtrl::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
         default: return; // an answer with no receiver of ours to name
         }
         textHostVersion->setText(QString::asprintf("%s%d.%02d", qPrintable(model), frame.addr()[1], frame.data()[0]));
-    } else if (frame.cmd() == 0xFC && frame.isTeacherCommand()) {
-        const MouseHooks &hooks = mouseHooks();
-        if (frame.dataAt(0) != 0xE0) {
-            if (hooks.startMouseFunction)
-                hooks.startMouseFunction(frame.dataAt(0));
-        } else if (hooks.newStartMouseFunction) {
-            hooks.newStartMouseFunction(frame.dataAt(1), frame.dataAt(2));
-        }
+    } else if (TeacherKeyMap::keyOf(frame) == TeacherKeyMap::Key::Mouse) {
+        KeypadMouse::pass(frame);
     }
 }
 

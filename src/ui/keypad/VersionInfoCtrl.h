@@ -39,14 +39,6 @@ public:
     static QString getOSVersion();
     static QString getSoftVersion();
 
-    // The keypad mouse service (set by the presentation tools; unset: mouse commands are ignored).
-    struct MouseHooks
-    {
-        std::function<void(int key)> startMouseFunction;
-        std::function<void(int x, int y)> newStartMouseFunction;
-    };
-    static MouseHooks &mouseHooks();
-
 private:
     void awakeFromNib();
     void askVersion(int deviceType);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/engine/ActivityRules.h"
 #include "core/engine/QuizParticipantData.h"
+#include "core/engine/RunControls.h"
 #include "core/keypad/DataOfFrame.h"
+#include "core/keypad/TeacherKeyMap.h"
 #include "core/store/StudentEntity.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -17,17 +20,18 @@
 #include <memory>
 #include <optional>
 
+class GridAutoScroll;
 class Orvenda_AppDelegate;
 class QLabel;
 class QPushButton;
 class QScrollArea;
-class QSoundEffect;
 class Questions;
 class QuizComputeMethod;
 class QuizData;
 class QuizMode;
 class QuizQuestions;
-class RunTimer;
+class RunCountDown;
+class RunSounds;
 class SmallQuestions;
 class StudentLoginView;
 struct Notification;
@@ -35,14 +39,16 @@ struct Notification;
 // The activity window ("QuizState"): runs one activity with one class. It shows the question pages,
 // the student grid, the count-down and the run buttons, owns the activity object for the pair
 // (activity, receiver model), hands it every keypad frame, starts and stops it question by
-// question, and offers to save the run when it closes.
+// question, and offers to save the run when it closes. What differs between activities comes from
+// ActivityRules; which buttons are live comes from RunControls, applied in applyControls().
 //
 // It stays the frame listener for its whole life: while one of its own alerts is up, the teacher
 // keypad's F1/F2 press the alert's buttons and the students' frames still reach the activity
 // object. Windows of other areas that it opens (results, reports, question sending, hand-raise
 // marking) are reached through hooks(); each may take the listener role while it runs and passes
-// the frames it does not handle to handleLongFrame() / handleStudentFrame(). The end-of-run save is
-// SaveToDataController unless the runSaveDialog hook stands in for it.
+// the frames it does not handle to handleLongFrame() / handleStudentFrame(). A button whose window
+// is not installed stays disabled. The end-of-run save is SaveToDataController unless the
+// runSaveDialog hook stands in for it.
 class QuizStateWindowController : public QWidget
 {
     Q_OBJECT
@@ -60,7 +66,8 @@ public:
         QStringList *arrQuizTime = nullptr;
     };
 
-    // Windows of other areas. Unset: the button or event does nothing (beyond the window's own steps).
+    // Windows of other areas. Unset: the button stays disabled (the event does nothing beyond the
+    // window's own steps).
     struct Hooks
     {
         std::function<void(QuizStateWindowController *, int activity, int questionNo)> openResult;
@@ -71,8 +78,6 @@ public:
         std::function<std::optional<int>(QuizStateWindowController *, int deviceNo)> runHandRaiseMarking;
         std::function<void(QuizStateWindowController *, const StudentInClassPtr &)> forceLogin;
         std::function<void(QuizStateWindowController *)> openReadAloud;
-        std::function<void(int key)> startMouseFunction;
-        std::function<void(int x, int y)> newStartMouseFunction;
     };
     static Hooks &hooks();
 
@@ -105,10 +110,10 @@ public:
     int nExcludeTeachingPlan() const { return m_nExcludeTeachingPlan; }
     int nAnswerTime() const { return m_nAnswerTime; }
     int nTimeElapsed() const { return m_nTimeElapsed; }
-    int nPlaySoundtype() const { return m_nPlaySoundtype; }
-    bool bCloseTimerisValid() const { return m_bCloseTimerisValid; }
-    int nLoginStudentSum() const { return m_nLoginStudentSum; }
-    int nMoveHeight() const { return m_nMoveHeight; }
+    int nPlaySoundtype() const;
+    bool bCloseTimerisValid() const;
+    int nLoginStudentSum() const;
+    int nMoveHeight() const;
     bool isStatusLevel() const { return m_statusLevel; }
     QuizMode *modeObject() const { return m_modeObject.get(); }
     StudentLoginView *studentLoginView() const { return m_loginView; }
@@ -116,6 +121,7 @@ public:
     QList<int> arryAlreadTestQuetionNum() const { return m_arryAlreadTestQuetionNum; }
     // The alert up on the window (Start refusal, exit question), or null.
     PollixAlert *currentAlert() const { return m_alert; }
+    RunControls::Phase phase() const { return m_phase; }
 
     // Button actions; each does nothing while its button is disabled.
     void OnStart();
@@ -179,14 +185,19 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void buildInterface();
     void windowDidLoad();
     void setModeObject();
     void loadQuestionsInfo();
     void observeNotifications();
     void setSutdentLgoinTime(const StudentInClassPtr &student);
     void addLoggedInStudent(const StudentInClassPtr &student);
-    void advanceLoginCounters();
+
+    const ActivityRule &rule() const;
+    // The run controls: which are live now (RunControls) and which have their window installed.
+    RunControls::Situation situation() const;
+    bool isBuilt(RunControls::Control control) const;
+    void applyControls();
+    bool questionRun(int q) const;
 
     void start();
     void stop();
@@ -194,25 +205,17 @@ private:
     void showStartRefusal();
     int runAlert(const QString &text, const QStringList &buttons);
     void setStartShowsPause(bool pause);
-    void afterStopCommon();
     void exitAfterAlert();
     void closeSelf();
 
     void handleDataReceiveArvel(const DataOfFrame &frame);
     void handleDataReceiveCorvel_Dravel(const DataOfFrame &frame);
     void handleShortFrame(const DataOfFrame &frame);
-    void RX_TeacherCommandArvel(int key);
-    void clickIfEnabled(QPushButton *button);
+    void RX_TeacherCommandArvel(const DataOfFrame &frame);
+    void runTeacherKey(const DataOfFrame &frame);
 
-    void adjustTimeCountDown();
-    void startCountDown();
-    void startQuizTimeHomeWork();
-    void stopQuizTimeHomeWork();
-    void setTimeFieldColors(const QColor &background, const QColor &text);
     void playSound(int type);
-    void startPlaySound();
     void setViewMove(bool on);
-    void startMove();
 
     void updateView_ModeDescription();
     void updateMultipleModeLabel(int q);
@@ -223,6 +226,7 @@ private:
     void updateDoneField(bool forceRun);
     void afterNavigation(int n);
     void selectChangeQuestion(int n);
+    void restoreRightAnswers(int q);
     int thumbnailCount() const;
     int stripCurrent() const;
 
@@ -252,6 +256,9 @@ private:
     QPointer<QWidget> m_father;
     StudentLoginView *m_loginView = nullptr;
     QPointer<PollixAlert> m_alert;
+    RunCountDown *m_countDown = nullptr;
+    RunSounds *m_sounds = nullptr;
+    GridAutoScroll *m_gridScroll = nullptr;
 
     QList<int> m_arryAlreadTestQuetionNum;
     QList<StudentEntity> m_arrStuLoginContentTime;
@@ -264,28 +271,18 @@ private:
     int m_nIsGroup = 0;
     bool m_loaded = false;
 
-    RunTimer *timer = nullptr;
-    RunTimer *closeTimer = nullptr;
-    RunTimer *moveTimer = nullptr;
     int m_nCurrentQuestionNo = 0;
     QRect NormalQuestionsRect;
     bool m_bStartFlag = false;
-    QSoundEffect *soundStart = nullptr, *soundStop = nullptr, *soundEnter = nullptr;
-    int nPlaySoundTime = 0;
-    int m_nPlaySoundtype = 0;
-    bool m_bCloseTimerisValid = false;
+    RunControls::Phase m_phase = RunControls::Phase::Opened;
     int m_nExcludeTeachingPlan = 0;
     bool m_bPaperEditable = false;
     int _nPrevQuActionMode = 0;
     bool _bPrevQuTested = false;
-    int nAdjustTime = 0;
     int m_nAnswerTime = 0;
     QString strTimeStart;
     int m_nTimeElapsed = 0;
     bool bAlreadStartInElimination = false;
-    int m_nMoveHeight = 0;
-    bool bMoveDown = true;
-    int m_nLoginStudentSum = 0;
     bool _bShowAnswerSetting = false;
     bool m_statusLevel = false;
     bool m_closing = false;

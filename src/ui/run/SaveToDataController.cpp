@@ -2,15 +2,17 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ActivityRules.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/keypad/DataOfFrame.h"
+#include "core/keypad/KeypadMouse.h"
+#include "core/keypad/TeacherKeyMap.h"
 #include "core/keypad/TovDevice.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
-#include "ui/app/TabController.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
@@ -22,39 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-// Free-style activities are stored as the activity they stand in for.
-int foldFreeStyle(int activity)
-{
-    switch (activity) {
-    case 9: return 0;
-    case 10: return 3;
-    case 11: return 4;
-    case 12: return 7;
-    default: return activity;
-    }
-}
-
-QString storedActivityCode(int activity)
-{
-    switch (activity) {
-    case 6: return QStringLiteral("10");
-    case 14: return QStringLiteral("9");
-    default: return Orvenda_AppDelegate::getActModeByNo(activity);
-    }
-}
-
-QString sessionTypeFor(int activity)
-{
-    switch (activity) {
-    case 3:
-    case 4: return QStringLiteral("Game");
-    case 8: return QStringLiteral("Attendance");
-    case 2: return QStringLiteral("Homework");
-    case 7: return QStringLiteral("Other");
-    default: return QStringLiteral("Exam");
-    }
-}
-
 QString prepared(const QString &text)
 {
     return SaveToDataController::getMaxLengString(GlobalFunctions::toXmlString(text));
@@ -229,18 +198,18 @@ QuizEntity SaveToDataController::NormalSave()
 
     QuizEntity quiz;
     quiz.setName(txtSaveSession->text());
-    if (m_bIsFreeStyle || (m_curActivityMode >= 9 && m_curActivityMode <= 12)) {
-        m_curActivityMode = foldFreeStyle(m_curActivityMode);
+    if (m_bIsFreeStyle || ActivityRules::isFreeStyle(m_curActivityMode)) {
+        m_curActivityMode = ActivityRules::savedActivity(m_curActivityMode);
         m_strFileName.clear();
     }
     quiz.setTitle(m_strFileName);
-    const QString sessionCode = storedActivityCode(m_curActivityMode);
+    const QString sessionCode = ActivityRules::storedCode(m_curActivityMode);
     quiz.setActionType(sessionCode);
     quiz.setClassName(qpd->className());
     quiz.setSubject(qpd->subjectName());
     quiz.setTeacherName(qpd->teacherName());
     quiz.setMachineName(QString::number(appDelegate ? appDelegate->currentDeviceType() : m_curDeviceType));
-    quiz.setSessionType(sessionTypeFor(m_curActivityMode));
+    quiz.setSessionType(ActivityRules::sessionType(m_curActivityMode));
     quiz.setDate(GetDateTimeNow());
     quiz.setGroup(m_nIsGroup != 0 ? qpd->maxGroupNo() : 1);
     applyTimes(quiz, m_arrQuizTime);
@@ -341,7 +310,7 @@ QuizEntity SaveToDataController::RollCallSave()
     QuizEntity quiz;
     quiz.setName(txtSaveSession->text());
     quiz.setTitle(QStringLiteral(""));
-    quiz.setActionType(storedActivityCode(m_curActivityMode));
+    quiz.setActionType(ActivityRules::storedCode(m_curActivityMode));
     quiz.setClassName(qpd->className());
     quiz.setSubject(qpd->subjectName());
     quiz.setTeacherName(qpd->teacherName());
@@ -386,6 +355,30 @@ void SaveToDataController::handleMachMessage()
         appDelegate->signalConditionOfDataHandled();
 }
 
+bool SaveToDataController::runTeacherKey(const DataOfFrame &frame)
+{
+    const TeacherKeyMap::Key key = TeacherKeyMap::keyOf(frame);
+    switch (TeacherKeyMap::action(TeacherKeyMap::Context::Dialog, key, frame.type())) {
+    case TeacherKeyMap::Action::Ok:
+        PollixLog(QStringLiteral("SaveToData f1"));
+        onOK();
+        break;
+    case TeacherKeyMap::Action::Cancel:
+        PollixLog(QStringLiteral("SaveToData f2"));
+        onCancel();
+        break;
+    case TeacherKeyMap::Action::Report:
+        PollixLog(QStringLiteral("teacher report in result."));
+        break;
+    case TeacherKeyMap::Action::Mouse:
+        KeypadMouse::pass(frame);
+        break;
+    default:
+        break;
+    }
+    return key != TeacherKeyMap::Key::None;
+}
+
 void SaveToDataController::handleDataReceiveArvel()
 {
     const DataOfFrame frame = appDelegate->frameToHandle();
@@ -393,14 +386,7 @@ void SaveToDataController::handleDataReceiveArvel()
     if (raw.size() >= 3)
         PollixLogf("data receive in SaveToData : %02x\t%02x\t%02x\n", uchar(raw[0]), uchar(raw[1]), uchar(raw[2]));
     appDelegate->signalConditionOfDataHandled();
-    if (frame.isNull() || !frame.isTeacherCommand())
-        return;
-    switch (frame.key()) {
-    case 0x88: onOK(); break;
-    case 0x89:
-    case 0x82: onCancel(); break;
-    default: break;
-    }
+    runTeacherKey(frame);
 }
 
 void SaveToDataController::handleDataReceiveCorvel_Dravel()
@@ -409,33 +395,8 @@ void SaveToDataController::handleDataReceiveCorvel_Dravel()
     appDelegate->signalConditionOfDataHandled();
     if (frame.isNull())
         return;
-    if (frame.cmd() == 0xF4 && frame.isTeacherCommand()) {
-        switch (frame.teacherCommand()) {
-        case 0x81:
-            PollixLog(QStringLiteral("SaveToData f1"));
-            onOK();
-            break;
-        case 0x82:
-            PollixLog(QStringLiteral("SaveToData f2"));
-            onCancel();
-            break;
-        case 0x85: onCancel(); break;
-        case 0x8C: PollixLog(QStringLiteral("teacher report in result.")); break;
-        default: break;
-        }
+    if (runTeacherKey(frame))
         return;
-    }
-    // The teacher keypad drives the mouse with FC frames even while this dialog is up.
-    if (frame.cmd() == 0xFC && frame.isTeacherCommand()) {
-        auto &hooks = TabController::hooks();
-        if (frame.dataAt(0) == 0xE0) {
-            if (hooks.newStartMouseFunction)
-                hooks.newStartMouseFunction(frame.dataAt(1), frame.dataAt(2));
-        } else if (hooks.startMouseFunction) {
-            hooks.startMouseFunction(frame.dataAt(0));
-        }
-        return;
-    }
     if (frame.cmd() == 0xF5 && frame.dataAt(0) == 0xE3) {
         for (int i = 0; i < 3; ++i)
             sendStudentLogoutClass();

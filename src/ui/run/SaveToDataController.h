@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/keypad/DataOfFrame.h"
 #include "core/store/QuizEntity.h"
 #include "core/store/StudentEntity.h"
 
@@ -65,6 +66,8 @@ protected:
     void closeEvent(class QCloseEvent *event) override;
 
 private:
+    // F1 saves, F2 and the Exit key cancel, mouse frames drive the pointer; false for other frames.
+    bool runTeacherKey(const DataOfFrame &frame);
     void handleDataReceiveArvel();
     void handleDataReceiveCorvel_Dravel();
     int runKeypadAlert(const QString &text, const QStringList &buttons);

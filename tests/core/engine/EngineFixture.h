@@ -6,6 +6,7 @@
 #include "core/engine/QuizMode.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
+#include "core/keypad/KeypadMouse.h"
 #include "platform/NotificationCenter.h"
 
 #include <QByteArray>
@@ -100,7 +101,7 @@ protected:
         QuizMode::setFrameSink({});
         QuizMode::setSendQueStateProvider({});
         QuizMode::setRequestQuesStusWindowFactory({});
-        QuizMode::setMouseFunction({}, {});
+        KeypadMouse::setSink({});
         PollixTest::TearDown();
     }
 

@@ -522,7 +522,12 @@ TEST_F(KeypadCommands, TeacherKeypadMouseGoesToThePresentationTools)
 {
     QList<int> keys;
     QList<QPair<int, int>> moves;
-    QuizMode::setMouseFunction([&](int key) { keys << key; }, [&](int x, int y) { moves << qMakePair(x, y); });
+    KeypadMouse::setSink([&](const KeypadMouse::Command &c) {
+        if (c.kind == KeypadMouse::Command::Step)
+            keys << c.code;
+        else
+            moves << qMakePair(c.x, c.y);
+    });
     auto mode = make<Corvel_Normal>(2);
     feed(*mode, teacher(0xFC, hexBytes("03")));
     feed(*mode, teacher(0xFC, hexBytes("E0 10 20")));

@@ -1,6 +1,7 @@
 #include "support/ReceiverTest.h"
 
 #include "core/keypad/DeviceController.h"
+#include "core/keypad/KeypadMouse.h"
 #include "ui/keypad/VersionInfoCtrl.h"
 
 #include <QLineEdit>
@@ -64,8 +65,12 @@ TEST_F(VersionInfoCtrlTest, TeacherMouseCommandsStillWork)
 {
     QList<int> keys;
     QList<QPair<int, int>> moves;
-    VersionInfoCtrl::mouseHooks().startMouseFunction = [&](int k) { keys << k; };
-    VersionInfoCtrl::mouseHooks().newStartMouseFunction = [&](int x, int y) { moves << qMakePair(x, y); };
+    KeypadMouse::setSink([&](const KeypadMouse::Command &c) {
+        if (c.kind == KeypadMouse::Command::Step)
+            keys << c.code;
+        else
+            moves << qMakePair(c.x, c.y);
+    });
     SimReceiver *sim = plugIn(Model::Corvel);
     ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
     VersionInfoCtrl w;
@@ -74,7 +79,7 @@ TEST_F(VersionInfoCtrlTest, TeacherMouseCommandsStillWork)
     sim->sendFrame(SimReceiver::longFrame(0xFC, 0xEF01, QByteArray::fromHex("E01020")));
     sim->sendFrame(SimReceiver::longFrame(0xFC, 0x0005, QByteArray::fromHex("04"))); // a student: ignored
     EXPECT_TRUE(waitFor([&] { return moves.size() == 1; }));
-    VersionInfoCtrl::mouseHooks() = {};
+    KeypadMouse::setSink({});
     EXPECT_EQ(keys, QList<int>{3});
     EXPECT_EQ(moves.first(), qMakePair(0x10, 0x20));
 }

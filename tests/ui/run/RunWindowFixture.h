@@ -37,6 +37,10 @@ protected:
         ReceiverTest::SetUp();
         RunTimer::setManualClock(true);
         QuizStateWindowController::hooks() = {};
+        // The result and report windows of other areas: here they only count their openings.
+        auto &h = QuizStateWindowController::hooks();
+        h.openResult = [this](QuizStateWindowController *, int, int) { ++resultsOpened; };
+        h.openReport = [this](QuizStateWindowController *, int, int, int) { ++reportsOpened; };
         auto *qpd = QuizParticipantData::shareManager();
         qpd->setRandomQuizID(0x1234);
         qpd->setRandomTeacherID(0x3456);
@@ -110,4 +114,6 @@ protected:
     static void seconds(int n) { RunTimer::advance(n); }
 
     QPointer<QuizStateWindowController> window;
+    int resultsOpened = 0;
+    int reportsOpened = 0;
 };

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+
+#include <cstdint>
+
+class DataOfFrame;
+
+// What a key of the teacher keypad means. The keys are the same everywhere; what they do depends
+// on the window that has the frames: the run window steps through the run, a dialog or an alert
+// takes F1 as OK and F2 as Cancel, the main window starts the activity. Every window that takes
+// teacher keys asks here and performs the action it is given.
+class TeacherKeyMap
+{
+public:
+    // The keys of the teacher keypad.
+    enum class Key { None, F1, F2, Previous, Next, Start, Stop, Result, Report, Exit, Mouse };
+    // The window a frame arrives at.
+    enum class Context {
+        RunWindow,   // the activity window
+        Alert,       // an alert whose buttons the keypad presses
+        Dialog,      // a dialog that holds work (the save dialog): Exit cancels as F2 does
+        MainWindow,  // the main window: the keypad starts the activity
+    };
+    enum class Action { None, Previous, Next, Start, Stop, Result, Report, Exit, SendQuestions, Mouse, Ok, Cancel };
+
+    struct Row
+    {
+        int family;      // 0 small (three-byte frames), 1 large
+        uint8_t command; // large family: the frame's command (F4 keys, FC mouse); 0 for the small family
+        int code;        // the key code (teacherCommand); -1 for any code of the command
+        Key key;
+    };
+    // Every key frame of both families.
+    static const QList<Row> &keys();
+
+    // The key a frame carries; None for frames of student keypads and for codes no key has.
+    static Key keyOf(const DataOfFrame &frame);
+    // What the key means in a window.
+    static Action action(Context context, Key key, int family);
+    static Action action(Context context, const DataOfFrame &frame);
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/engine/RunControls.h"
+#include "core/keypad/TeacherKeyMap.h"
+
+#include <QList>
+#include <QStyle>
+
+class QBoxLayout;
+class QPushButton;
+class QWidget;
+class QuizStateWindowController;
+class StudentLoginView;
+
+// The activity window's widgets, built band by band into the window's outlets: the status line,
+// the panes (thumbnail strip, page, student grid) and the run bar, whose buttons come from one
+// table. The window's look is set on its content only, so the alerts and dialogs it opens keep
+// their own colours.
+class QuizStateInterface
+{
+public:
+    // One button of the run bar: its outlet, the control it is in the run's rules, the action it
+    // runs and the teacher key that presses it.
+    struct RunButton
+    {
+        const char *name;
+        const char *text;
+        QStyle::StandardPixmap icon;
+        QPushButton *QuizStateWindowController::*outlet;
+        RunControls::Control control;
+        void (QuizStateWindowController::*action)(); // null: not built yet, never enabled
+        TeacherKeyMap::Action key;
+        int group; // 0 stepping, 1 time, 2 windows, 3 leaving
+    };
+    static const QList<RunButton> &runButtons();
+
+    // Every button of the run bar shows its icon at this size.
+    static constexpr QSize kBarIconSize{24, 24};
+    static constexpr QSize kPageSize{800, 600};
+
+    // Builds the whole interface into w; returns the student grid.
+    static StudentLoginView *build(QuizStateWindowController *w);
+
+private:
+    static QBoxLayout *buildStatusBand(QuizStateWindowController *w, QWidget *content);
+    static QBoxLayout *buildPaneBand(QuizStateWindowController *w, QWidget *content, StudentLoginView *grid);
+    static QBoxLayout *buildButtonBand(QuizStateWindowController *w, QWidget *content);
+};

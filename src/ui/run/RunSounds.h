@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+
+class QSoundEffect;
+class RunTimer;
+
+// The run window's three event sounds (entering the activity, start, stop), from the files and
+// switches of the configuration. Each cue is cut three seconds after it starts; a start cue
+// silences the entering or stop cue still playing, a stop cue the start cue.
+class RunSounds : public QObject
+{
+    Q_OBJECT
+public:
+    enum Cue { Enter = 1, Start = 2, Stop = 3 };
+
+    explicit RunSounds(QObject *parent = nullptr);
+    ~RunSounds() override;
+
+    // Plays the cue when the configuration switches it on.
+    void cue(Cue type);
+    static bool switchedOn(Cue type);
+
+    void playSound(int type);
+    int nPlaySoundtype() const { return m_nPlaySoundtype; }
+    bool bCloseTimerisValid() const { return m_bCloseTimerisValid; }
+
+private:
+    void startPlaySound();
+    QSoundEffect *sound(int type) const;
+
+    QSoundEffect *soundStart = nullptr;
+    QSoundEffect *soundStop = nullptr;
+    QSoundEffect *soundEnter = nullptr;
+    RunTimer *closeTimer = nullptr;
+    int nPlaySoundTime = 0;
+    int m_nPlaySoundtype = 0;
+    bool m_bCloseTimerisValid = false;
+};
