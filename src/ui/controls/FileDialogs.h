@@ -4,8 +4,14 @@
 
 class QWidget;
 
-// Open and save panels, answerable by the test hook.
+// Open and save panels, answerable by the test hook. Every panel opens in an existing folder with
+// an empty name box: the folder asked for when it exists, else startFolder(). A path that is no
+// folder is never handed on, as the panel would put its last part into the name box.
 namespace FileDialogs {
 QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir = {}, const QString &filter = {});
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir = {}, const QString &filter = {});
+// ~/Documents when it exists, else the home folder.
+QString startFolder();
+// The folder a panel asked to open in `dir` opens in.
+QString folderFor(const QString &dir);
 } // namespace FileDialogs

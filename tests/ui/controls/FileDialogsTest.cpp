@@ -1,0 +1,75 @@
+#include "support/PollixTest.h"
+#include "ui/controls/FileDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+
+// The real panels, looked at while they show: the folder they open in and their name box.
+class FileDialogsTest : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        savedHome = qgetenv("HOME");
+        qputenv("HOME", home().toUtf8());
+    }
+    void TearDown() override
+    {
+        qputenv("HOME", savedHome);
+        PollixTest::TearDown();
+    }
+
+    struct Seen
+    {
+        QString folder;
+        QString name;
+    };
+    // Opens the panel, notes what it shows and cancels it.
+    Seen look(bool save, const QString &dir)
+    {
+        Seen seen;
+        QTimer::singleShot(0, [&] {
+            auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!panel)
+                return;
+            seen.folder = panel->directory().absolutePath();
+            if (auto *edit = panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                seen.name = edit->text();
+            panel->reject();
+        });
+        const QString chosen = save ? FileDialogs::getSaveFileName(nullptr, "Export", dir, "CSV (*.csv)")
+                                    : FileDialogs::getOpenFileName(nullptr, "Load", dir, "Quiz files (*.px)");
+        EXPECT_TRUE(chosen.isEmpty());
+        return seen;
+    }
+
+    QByteArray savedHome;
+};
+
+TEST_F(FileDialogsTest, PanelsOpenInAnExistingFolderWithAnEmptyNameBox)
+{
+    const QString homeFolder = QDir::cleanPath(home());
+    // Without ~/Documents, a panel asked to open there opens in the home folder instead of
+    // offering "Documents" as a file name.
+    for (bool save : {false, true}) {
+        const Seen seen = look(save, homeFolder + "/Documents");
+        EXPECT_EQ(seen.folder, homeFolder) << save;
+        EXPECT_EQ(seen.name, "") << save;
+    }
+    // A file's path is no folder either.
+    writeFile("old.csv", "a,b\n");
+    EXPECT_EQ(look(true, home() + "old.csv").name, "");
+
+    QDir(home()).mkdir("Documents");
+    EXPECT_EQ(look(false, QString()).folder, homeFolder + "/Documents");
+    EXPECT_EQ(look(true, QString()).folder, homeFolder + "/Documents");
+    // A folder that exists is taken as asked.
+    QDir(home()).mkpath("Data/Quiz");
+    const Seen quiz = look(false, home() + "Data/Quiz");
+    EXPECT_EQ(quiz.folder, homeFolder + "/Data/Quiz");
+    EXPECT_EQ(quiz.name, "");
+}
