@@ -60,6 +60,30 @@ QIcon icon(const QString &name)
             p.setBrush(body.lighter(130));
             p.drawEllipse(QRect(12, y - 6, 40, 12));
         }
+    } else if (name == QLatin1String("system.png")) {
+        // A cog wheel.
+        p.translate(32, 32);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x6b, 0x7b, 0x8c));
+        for (int i = 0; i < 8; ++i) {
+            p.drawRoundedRect(QRectF(-5, -29, 10, 14), 2, 2);
+            p.rotate(45);
+        }
+        p.drawEllipse(QPointF(0, 0), 20, 20);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(0, 0), 8, 8);
+    } else if (name == QLatin1String("hardware.png")) {
+        // A keypad: a display over a grid of keys.
+        p.setPen(QPen(ink, 3));
+        p.setBrush(QColor(0xe9, 0xee, 0xf4));
+        p.drawRoundedRect(QRectF(14, 4, 36, 56), 6, 6);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x5c, 0xb8, 0x5c));
+        p.drawRect(QRectF(20, 10, 24, 10));
+        p.setBrush(ink);
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 3; ++col)
+                p.drawRoundedRect(QRectF(20 + col * 9, 26 + row * 10, 6, 6), 1.5, 1.5);
     } else {
         p.setPen(QPen(ink, 3));
         p.setBrush(Qt::white);
@@ -68,6 +92,23 @@ QIcon icon(const QString &name)
             p.drawLine(20, y, 44, y);
     }
     return QIcon(pm);
+}
+
+QIcon sized(const QIcon &icon, int side)
+{
+    const QSize size(side, side);
+    QPixmap picture = icon.pixmap(size);
+    if (picture.isNull())
+        return icon;
+    if (picture.size() != size)
+        picture = picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // A picture that is not square sits centred on a transparent square of the bar's size.
+    QPixmap square(size);
+    square.fill(Qt::transparent);
+    QPainter p(&square);
+    p.drawPixmap((side - picture.width()) / 2, (side - picture.height()) / 2, picture);
+    p.end();
+    return QIcon(square);
 }
 
 } // namespace AppIcons

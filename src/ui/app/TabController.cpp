@@ -9,6 +9,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "platform/WindowStacking.h"
 #include "ui/app/AppIcons.h"
 #include "ui/app/LoginController.h"
 #include "ui/app/LoginSetCtrl.h"
@@ -25,7 +26,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -45,13 +45,20 @@ namespace {
 const QStringList kTabIdentifiers{QStringLiteral("Brightpoll"), QStringLiteral("ExamEditor"), QStringLiteral("Reports"),
                                   QStringLiteral("Settings")};
 
-const QString kQuizFilter = QStringLiteral("Quiz files (*.ppt *.pptx *.px *.doc *.docx *.pdf *.htm *.html *.sep)");
+// Every icon bar of the window shows its pictures at this one size.
+constexpr int kBarIconSize = 32;
+
+void setBarIcon(QPushButton *button, const QIcon &icon)
+{
+    button->setIcon(AppIcons::sized(icon, kBarIconSize));
+}
 
 QPushButton *bigButton(QWidget *parent, const char *name, const QString &text, const QIcon &icon)
 {
-    auto *b = new QPushButton(icon, text, parent);
+    auto *b = new QPushButton(text, parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setIconSize(QSize(40, 40));
+    b->setIconSize(QSize(kBarIconSize, kBarIconSize));
+    setBarIcon(b, icon);
     b->setMinimumSize(150, 64);
     b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return b;
@@ -185,7 +192,7 @@ void TabController::buildInterface()
     editor->setObjectName(QStringLiteral("ExamEditor"));
     auto *editorLayout = new QHBoxLayout(editor);
     btnPXNew = bigButton(editor, "btnPXNew", tr("New Question File"), st->standardIcon(QStyle::SP_FileIcon));
-    btnPXOpen = bigButton(editor, "btnPXOpen", tr("Open Question File"), st->standardIcon(QStyle::SP_DirOpenIcon));
+    btnPXOpen = bigButton(editor, "btnPXOpen", tr("Open Question File"), st->standardIcon(QStyle::SP_DialogOpenButton));
     editorLayout->addWidget(btnPXNew, 0, Qt::AlignTop);
     editorLayout->addWidget(btnPXOpen, 0, Qt::AlignTop);
     editorLayout->addStretch();
@@ -204,9 +211,9 @@ void TabController::buildInterface()
     auto *settings = new QWidget;
     settings->setObjectName(QStringLiteral("Settings"));
     auto *settingsLayout = new QGridLayout(settings);
-    btnSystem = bigButton(settings, "btnSystem", tr("System"), st->standardIcon(QStyle::SP_ComputerIcon));
+    btnSystem = bigButton(settings, "btnSystem", tr("System"), AppIcons::icon(QStringLiteral("system.png")));
     btnChannelSet = bigButton(settings, "btnChannelSet", tr("Channel"), AppIcons::icon(QStringLiteral("lock.png")));
-    btnHardware = bigButton(settings, "btnHardware", tr("Hardware Test"), st->standardIcon(QStyle::SP_DriveHDIcon));
+    btnHardware = bigButton(settings, "btnHardware", tr("Hardware Test"), AppIcons::icon(QStringLiteral("hardware.png")));
     btnDatabase = bigButton(settings, "btnDatabase", tr("Data Management"), AppIcons::icon(QStringLiteral("lock.png")));
     btnLogin = bigButton(settings, "btnLogin", tr("Login Setup"), st->standardIcon(QStyle::SP_DialogApplyButton));
     btnVersion = bigButton(settings, "btnVersion", tr("Version"), st->standardIcon(QStyle::SP_MessageBoxInformation));
@@ -292,16 +299,85 @@ void TabController::awakeFromNib()
     refreshActionMode(m_curDeviceType, m_curParticipationMode, m_curActivityMode);
     refreshTitle(m_curDeviceType, 0, QString());
     setButtonsState(isLogIn());
-    btnStart->setEnabled(false);
+    setControlEnabled(btnStart, false);
     // Nothing is loaded yet, so there is no title to set.
-    btnTitleSet->setEnabled(false);
+    setControlEnabled(btnTitleSet, false);
     setPPTButtonState(0);
+    disableWhatIsNotBuilt();
+}
+
+// ---- what this build provides ----
+
+// The one list of where this window's controls lead in this build. A window another part of the
+// program provides counts once its hook is installed (PollixProgram::installServices); the free-
+// style and presentation runs once the run windows say they take them.
+bool TabController::isBuilt(const QWidget *control) const
+{
+    const Hooks &h = hooks();
+    if (control == btnStart)
+        return bool(h.startActivity);
+    if (control == btnTitleSet)
+        return bool(h.runTitleSet);
+    if (control == chkStyle)
+        return h.startsFreeStyle;
+    if (control == btnNew || control == btnOpen || control == btnPXNew || control == btnPXOpen)
+        return bool(h.openQuestionEditor);
+    if (control == cboPPTTemp || control == btnPPTOpen || control == btnPPTNew || control == btnPPTAdd
+        || control == btnPPTDel || control == btnPPTSave || control == btnPPTClose || control == btnPPTSetup)
+        return h.startsPresentations;
+    if (control == btnReport)
+        return bool(h.runReport);
+    if (control == btnSession)
+        return bool(h.runReceiveSession);
+    if (control == btnHardware)
+        return bool(h.runHardwareTest);
+    if (control == btnChannelSet)
+        return bool(h.runChannelSet);
+    if (control == btnDatabase)
+        return bool(h.runDataManagement);
+    // Class set-up, load, the activity lists, system, login and version settings: this window's own.
+    return true;
+}
+
+QString TabController::loadFilter()
+{
+    if (hooks().startsPresentations)
+        return QStringLiteral("Quiz files (*.px *.ppt *.pptx *.doc *.docx *.pdf *.htm *.html *.sep)");
+    return QStringLiteral("Quiz files (*.px)");
+}
+
+void TabController::setControlEnabled(QWidget *control, bool on)
+{
+    control->setEnabled(on && isBuilt(control));
+}
+
+void TabController::disableWhatIsNotBuilt()
+{
+    for (QWidget *control : findChildren<QWidget *>()) {
+        if (!isBuilt(control))
+            control->setEnabled(false);
+    }
+    // A tab whose every control leads nowhere is no place to go; on the small-family models the
+    // Reports tab is only a way into the report window.
+    const bool smallFamily = m_curDeviceType == 0 || m_curDeviceType == 1 || m_curDeviceType == 4;
+    tabView->setTabEnabled(1, isBuilt(btnPXNew) || isBuilt(btnPXOpen));
+    tabView->setTabEnabled(2, isBuilt(btnReport) || (!smallFamily && isBuilt(btnSession)));
 }
 
 void TabController::closeEvent(QCloseEvent *event)
 {
     event->accept();
     QApplication::quit();
+}
+
+void TabController::showEvent(QShowEvent *event)
+{
+    // Back from a run at the window's own size, whatever size the run window left it at.
+    if (m_sizeBeforeRun.isValid()) {
+        resize(m_sizeBeforeRun);
+        m_sizeBeforeRun = QSize();
+    }
+    QMainWindow::showEvent(event);
 }
 
 // ---- window levels ----
@@ -313,29 +389,40 @@ bool TabController::isStatusLevel() const
 
 void TabController::raiseToStatusLevel()
 {
-    if (isStatusLevel())
-        return;
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    if (shown)
-        show();
+    if (!isStatusLevel())
+        setKeepAbove(true);
 }
 
 void TabController::lowerToNormalLevel()
 {
-    if (!isStatusLevel())
-        return;
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, false);
-    if (shown)
-        show();
+    if (isStatusLevel())
+        setKeepAbove(false);
+}
+
+// QWidget::setWindowFlags would destroy and recreate the native window (it flashes and moves
+// under a window manager); only the stacking changes here.
+void TabController::setKeepAbove(bool above)
+{
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, above);
+    overrideWindowFlags(flags);
+    WindowStacking::setKeepAbove(windowHandle(), above);
 }
 
 // ---- indicators ----
 
+// Green title for a done step, through the button's own palette: a style sheet here would reach
+// the button's tool tip too, and a bolder font would move the title.
 void TabController::setIndicatorTitle(QPushButton *button, bool on)
 {
-    button->setStyleSheet(on ? QStringLiteral("color: #138a13; font-weight: bold;") : QString());
+    if (on) {
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::Active, QPalette::ButtonText, QColor(0x13, 0x8a, 0x13));
+        palette.setColor(QPalette::Inactive, QPalette::ButtonText, QColor(0x13, 0x8a, 0x13));
+        button->setPalette(palette);
+    } else {
+        button->setPalette(QPalette()); // the window's own again
+    }
     button->setProperty("indicator", on);
 }
 
@@ -358,7 +445,7 @@ void TabController::setButtonsState(bool loggedIn)
                                                           {btnDatabase, QStringLiteral("database.png")}};
     for (const auto &[button, image] : images) {
         const QString name = loggedIn ? image : QStringLiteral("lock.png");
-        button->setIcon(AppIcons::icon(name));
+        setBarIcon(button, AppIcons::icon(name));
         button->setProperty("imageName", name);
     }
 }
@@ -368,7 +455,7 @@ void TabController::setPPTButtonState(int state)
 {
     const bool on = state != -1 && state != 0;
     for (QPushButton *b : {btnPPTAdd, btnPPTDel, btnPPTSave, btnPPTClose, btnPPTSetup})
-        b->setEnabled(on);
+        setControlEnabled(b, on);
 }
 
 void TabController::refreshTitle(int type, int, const QString &className)
@@ -441,13 +528,13 @@ void TabController::refreshActionMode(int type, int partMode, int curActMode)
     m_curActivityMode = list.at(selected);
 
     if (m_curActivityMode == 8)
-        btnLoad->setEnabled(false);
+        setControlEnabled(btnLoad, false);
     else if (!m_isFreeStyle && (m_nLastState == 8 || m_nLastState == 13)) {
         // Leaving Attendance through another list (participation or model change) must give the
         // Load button back, as choosing another activity does.
-        btnLoad->setEnabled(true);
-        btnTitleSet->setEnabled(m_bIsLoaded);
-        btnStart->setEnabled(false);
+        setControlEnabled(btnLoad, true);
+        setControlEnabled(btnTitleSet, m_bIsLoaded);
+        setControlEnabled(btnStart, false);
         m_nLastState = m_curActivityMode;
     }
 }
@@ -467,13 +554,13 @@ void TabController::comboBoxSelectionDidChange(QComboBox *box)
         return;
     m_curActivityMode = list.at(index);
     if (m_curActivityMode == 8 || m_curActivityMode == 13 || m_isFreeStyle) {
-        btnLoad->setEnabled(false);
-        btnTitleSet->setEnabled(false);
-        btnStart->setEnabled(true);
+        setControlEnabled(btnLoad, false);
+        setControlEnabled(btnTitleSet, false);
+        setControlEnabled(btnStart, true);
     } else if (m_nLastState == 8 || m_nLastState == 13) {
-        btnLoad->setEnabled(true);
-        btnTitleSet->setEnabled(m_bIsLoaded);
-        btnStart->setEnabled(false);
+        setControlEnabled(btnLoad, true);
+        setControlEnabled(btnTitleSet, m_bIsLoaded);
+        setControlEnabled(btnStart, false);
     }
     m_nLastState = m_curActivityMode;
 }
@@ -488,9 +575,9 @@ void TabController::doCheckStyle()
         m_isFreeStyle = false;
         m_curParticipationMode = qMax(0, cboParticipationMode->currentIndex());
     }
-    btnLoad->setEnabled(!checked);
-    btnTitleSet->setEnabled(!checked && m_bIsLoaded);
-    btnStart->setEnabled(checked);
+    setControlEnabled(btnLoad, !checked);
+    setControlEnabled(btnTitleSet, !checked && m_bIsLoaded);
+    setControlEnabled(btnStart, checked);
     refreshActionMode(m_curDeviceType, m_curParticipationMode, m_curActivityMode);
 }
 
@@ -675,9 +762,9 @@ void TabController::doClassSet()
     // The dialog may have logged a teacher in or out.
     setButtonsState(isLogIn());
     if (m_partiData->maxGroupNo() == 1 && cboParticipationMode->currentIndex() == 1)
-        btnStart->setEnabled(false);
+        setControlEnabled(btnStart, false);
     if (m_isFreeStyle || m_curActivityMode == 8)
-        btnStart->setEnabled(true);
+        setControlEnabled(btnStart, true);
 }
 
 int TabController::runClassSetDialog(ClassSetup &setup)
@@ -707,8 +794,8 @@ void TabController::doLoad()
     lowerToNormalLevel();
     if (openFile()) {
         setLoad(true);
-        btnTitleSet->setEnabled(true);
-        btnStart->setEnabled(true);
+        setControlEnabled(btnTitleSet, true);
+        setControlEnabled(btnStart, true);
         raiseToStatusLevel();
     }
     m_isRun = false;
@@ -742,22 +829,25 @@ bool TabController::openFile()
 {
     // The teacher keypad reaches this too, with the window still floating above the slides.
     lowerToNormalLevel();
-    const QString dir = QDir::homePath() + QStringLiteral("/Documents");
-    const QString chosen = FileDialogs::getOpenFileName(this, tr("Load Quiz File"), dir, kQuizFilter);
+    const QString chosen = FileDialogs::getOpenFileName(this, tr("Load Quiz File"), QString(), loadFilter());
     if (chosen.isEmpty())
         return false;
     const QString ext = extensionOf(chosen);
+    // A name typed past the filter is held to the same types: nothing may load that cannot run.
+    const bool presentations = hooks().startsPresentations;
     QString path = chosen;
     bool isPPT = false;
     bool accepted = false;
     if (ext == QLatin1String("px")) {
         accepted = acceptedQuestionFile(path, nullptr);
+    } else if (!presentations) {
+        accepted = false;
     } else if (ext == QLatin1String("ppt") || ext == QLatin1String("pptx")) {
         isPPT = true;
         accepted = true;
     } else if (QStringList{QStringLiteral("doc"), QStringLiteral("docx"), QStringLiteral("pdf"), QStringLiteral("htm"),
                            QStringLiteral("html")}.contains(ext)) {
-        path = FileDialogs::getOpenFileName(this, tr("Load Answer Sheet"), dir, QStringLiteral("Answer sheets (*.sep)"));
+        path = FileDialogs::getOpenFileName(this, tr("Load Answer Sheet"), QString(), QStringLiteral("Answer sheets (*.sep)"));
         if (path.isEmpty())
             return false;
         isPPT = true;
@@ -806,8 +896,10 @@ void TabController::startRun(StartRequest request)
     if (!hooks().startActivity)
         return;
     // The run window brings the main window back when it closes.
-    if (request.nMode != 8)
+    if (request.nMode != 8) {
+        m_sizeBeforeRun = size();
         hide();
+    }
     hooks().startActivity(this, request);
 }
 
@@ -855,7 +947,7 @@ void TabController::doStart()
         const bool answerSheet = extensionOf(m_FilePath) == QLatin1String("sep");
         if (m_isFreeStyle) {
             startRun(r);
-            btnTitleSet->setEnabled(false);
+            setControlEnabled(btnTitleSet, false);
             m_bIsLoaded = false;
         } else {
             r.kind = answerSheet ? StartRequest::AnswerSheet : StartRequest::Presentation;
@@ -865,8 +957,8 @@ void TabController::doStart()
                     r.testID = info.nExamPaperID;
             }
             startRun(r);
-            btnTitleSet->setEnabled(false);
-            btnStart->setEnabled(false);
+            setControlEnabled(btnTitleSet, false);
+            setControlEnabled(btnStart, false);
             m_bIsLoaded = false;
             if (answerSheet)
                 m_isLoadPPT = false;
@@ -874,11 +966,11 @@ void TabController::doStart()
     }
     // A loaded file serves one run only.
     if (!m_isFreeStyle && m_curActivityMode != 8) {
-        btnStart->setEnabled(false);
+        setControlEnabled(btnStart, false);
         m_bIsLoaded = false;
     }
     if (m_curActivityMode == 8)
-        btnLoad->setEnabled(false);
+        setControlEnabled(btnLoad, false);
     setLoad(false);
     m_isRun = false;
 }
@@ -895,7 +987,7 @@ void TabController::doPXNew()
 void TabController::doPXOpen()
 {
     lowerToNormalLevel();
-    const QString path = FileDialogs::getOpenFileName(this, tr("Open Question File"), QDir::homePath() + QStringLiteral("/Documents"),
+    const QString path = FileDialogs::getOpenFileName(this, tr("Open Question File"), QString(),
                                                       QStringLiteral("Question files (*.px *.sep)"));
     if (path.isEmpty())
         return;
@@ -919,6 +1011,7 @@ void TabController::deviceChanged()
         setLoad(false);
         refreshTitle(m_curDeviceType, 0, QString());
         refreshActionMode(m_curDeviceType, m_curParticipationMode, 0);
+        disableWhatIsNotBuilt();
     } else {
         refreshTitle(m_curDeviceType, 0, m_bIsClassSetted ? m_partiData->className() : QString());
     }
@@ -1009,13 +1102,13 @@ void TabController::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
             m_isRun = true;
             if (openFile()) {
                 setLoad(true);
-                btnTitleSet->setEnabled(true);
-                btnStart->setEnabled(true);
+                setControlEnabled(btnTitleSet, true);
+                setControlEnabled(btnStart, true);
                 raiseToStatusLevel();
             } else {
                 setLoad(false);
-                btnTitleSet->setEnabled(false);
-                btnStart->setEnabled(false);
+                setControlEnabled(btnTitleSet, false);
+                setControlEnabled(btnStart, false);
             }
             m_isRun = false;
         } else {

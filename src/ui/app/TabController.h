@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QString>
+#include <QSize>
 #include <QVariant>
 
 #include "core/engine/QuizParticipantData.h"
@@ -79,6 +80,10 @@ public:
         std::function<void(QWidget *, int deviceType)> runChannelSet;
         std::function<bool(QWidget *)> runDataManagement; // true when data changed
         std::function<void(QWidget *)> runSystemSetting;
+        // Runs startActivity takes besides question-file runs: free-style runs, and runs over a
+        // presentation or an answer sheet (with the presentation buttons that prepare them).
+        bool startsFreeStyle = false;
+        bool startsPresentations = false;
     };
     static Hooks &hooks();
     static void resetHooks();
@@ -135,6 +140,12 @@ public:
     bool openFile();
     void deviceChanged();
 
+    // Whether the window or work behind one of this window's controls is in this build. A control
+    // that leads nowhere yet stays disabled whatever its state would allow.
+    bool isBuilt(const QWidget *control) const;
+    // The file types Load offers: those a run can be started from in this build.
+    static QString loadFilter();
+
     // Window levels: the status level floats above the presentation program.
     bool isStatusLevel() const;
     void raiseToStatusLevel();
@@ -164,6 +175,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildInterface();
@@ -172,6 +184,9 @@ private:
     bool tabViewShouldSelect(int index);
     void tabViewDidSelect(int index);
     void setIndicatorTitle(QPushButton *button, bool on);
+    void setControlEnabled(QWidget *control, bool on);
+    void disableWhatIsNotBuilt();
+    void setKeepAbove(bool above);
     bool sendFrame(const QByteArray &frame);
     void becomeFrameListener();
     void handleDataReceiveArvel(const DataOfFrame &frame);
@@ -199,4 +214,6 @@ private:
     int m_nLastState = 0;
     int m_lastTabIndex = 0;
     bool m_revertingTab = false;
+    // The window's own size while a run has it hidden; a run window may shrink it.
+    QSize m_sizeBeforeRun;
 };

@@ -17,7 +17,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -226,6 +225,30 @@ void ClassSetController::awakeFromNib()
     comboTeacherSelectItemWithTeacherNo(wantedTeacher);
     buttonAdmin->setText(isLogIn() ? tr("Logout") : tr("Login"));
     setButtonsState(isLogIn());
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setEnabled(isBuilt(button));
+}
+
+// The one list of where this dialog's buttons lead in this build: the roster windows count once
+// their entry in rosterWindows() is set; export, login, OK and Cancel are the dialog's own work.
+bool ClassSetController::isBuilt(const QPushButton *button) const
+{
+    const RosterWindows &w = rosterWindows();
+    if (button == buttonEditClass)
+        return bool(w.classEditor);
+    if (button == buttonEditSubject)
+        return bool(w.subjectEditor);
+    if (button == buttonEditTeacher)
+        return bool(w.teacherEditor);
+    if (button == buttonStudentManager)
+        return bool(w.classManager);
+    if (button == buttonStudentGrouping)
+        return bool(w.grouping);
+    if (button == buttonStudentImport)
+        return bool(w.importStudents);
+    if (button == buttonTeacherImport)
+        return bool(w.importTeachers);
+    return true;
 }
 
 void ClassSetController::showWindowWithDeviceType(int deviceType)
@@ -485,7 +508,8 @@ void ClassSetController::setButtonsState(bool loggedIn)
     const QIcon lock = AppIcons::icon(QStringLiteral("lock.png"));
     for (const auto &[b, pixmap] : buttons) {
         b->setIcon(loggedIn ? st->standardIcon(pixmap) : lock);
-        b->setToolTip(loggedIn ? QString() : tr("Login required"));
+        // A button that leads nowhere yet asks for no login either.
+        b->setToolTip(loggedIn || !isBuilt(b) ? QString() : tr("Login required"));
         b->setProperty("locked", !loggedIn);
     }
 }
@@ -585,7 +609,7 @@ void ClassSetController::importTeachers()
 {
     if (!ensureLogin())
         return;
-    const QString path = FileDialogs::getOpenFileName(this, tr("Import Teachers"), QDir::homePath(),
+    const QString path = FileDialogs::getOpenFileName(this, tr("Import Teachers"), QString(),
                                                       QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty() || !rosterWindows().importTeachers)
         return;
@@ -603,7 +627,7 @@ void ClassSetController::importStudents()
         alert(kPollixArs, tr("Choose class to import."));
         return;
     }
-    const QString path = FileDialogs::getOpenFileName(this, tr("Import Students"), QDir::homePath(),
+    const QString path = FileDialogs::getOpenFileName(this, tr("Import Students"), QString(),
                                                       QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty() || !rosterWindows().importStudents)
         return;
@@ -613,7 +637,7 @@ void ClassSetController::importStudents()
 
 QString ClassSetController::exportPath()
 {
-    QString path = FileDialogs::getSaveFileName(this, tr("Export"), QDir::homePath(), QStringLiteral("CSV (*.csv)"));
+    QString path = FileDialogs::getSaveFileName(this, tr("Export"), QString(), QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty() && !path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
         path += QStringLiteral(".csv");
     return path;

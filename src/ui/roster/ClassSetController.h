@@ -29,7 +29,7 @@ public:
     ~ClassSetController() override;
 
     // Windows that other parts of the program provide. Each opens modally; unset means the
-    // window is not available in this build and the button does nothing.
+    // window is not available in this build and its button stays disabled (isBuilt).
     struct RosterWindows
     {
         std::function<void(QWidget *, int classIndex)> classEditor;
@@ -72,6 +72,8 @@ public:
 
     // Loads the lists and selects the numbers the opener set; exec() does it, tests may call it.
     void awakeFromNib();
+    // Whether the window or work behind one of the dialog's buttons is in this build.
+    bool isBuilt(const QPushButton *button) const;
 
     void doOk();
     void doCancel();

@@ -64,6 +64,9 @@ protected:
             return classResult;
         };
         h.startActivity = [this](TabController *, const TabController::StartRequest &r) { starts << r; };
+        h.runTitleSet = [this](QWidget *, const QString &, bool) { ++titleSets; };
+        h.startsFreeStyle = true;
+        h.startsPresentations = true;
     }
     void TearDown() override
     {
@@ -106,7 +109,7 @@ protected:
     DialogAnswers answers;
     std::unique_ptr<TabController> window;
     bool loginAnswer = true;
-    int logins = 0, reports = 0, classSets = 0;
+    int logins = 0, reports = 0, classSets = 0, titleSets = 0;
     int classResult = 1;
     int maxGroupNo = 3;
     QString className = QStringLiteral("7A");

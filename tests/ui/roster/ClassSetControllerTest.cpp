@@ -4,6 +4,7 @@
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/NotificationCenter.h"
+#include "support/ControlPresser.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
 #include "ui/roster/ClassSetController.h"
@@ -279,4 +280,39 @@ TEST_F(ClassSetControllerTest, ClassLargerThanTheReceiverServesIsRefused)
     DialogAnswers answers;
     dialog.doOk();
     EXPECT_EQ(answers.alertTexts(), QStringList{"The max number of students in a class is 400."});
+}
+
+TEST_F(ClassSetControllerTest, EveryEnabledButtonLeadsSomewhereAndMissingWindowsAreNotOffered)
+{
+    addRoster();
+    // As the program is now: no roster window installed, the login dialog itself.
+    ClassSetController::rosterWindows() = {};
+    ClassSetController dialog;
+    dialog.awakeFromNib();
+    for (QPushButton *b : {dialog.buttonEditClass, dialog.buttonEditSubject, dialog.buttonEditTeacher,
+                           dialog.buttonStudentManager, dialog.buttonStudentGrouping, dialog.buttonStudentImport,
+                           dialog.buttonTeacherImport})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+
+    dialog.show();
+    DialogAnswers answers;
+    ControlPresser presser([&] {
+        return QStringLiteral("%1 alerts, %2 panels, result %3")
+            .arg(answers.alerts().size())
+            .arg(answers.fileDialogs().size())
+            .arg(dialog.result());
+    });
+    presser.pressAll(&dialog, {"buttonCancel", "buttonOk"});
+    EXPECT_TRUE(presser.inert().isEmpty()) << presser.inert().join(", ").toStdString();
+    for (const char *name : {"buttonAdmin", "buttonStudentExport", "buttonTeacherExport", "comboClass", "buttonCancel", "buttonOk"})
+        EXPECT_TRUE(presser.pressed().contains(name)) << name;
+    EXPECT_TRUE(presser.dialogsOpened().contains("Login"));
+
+    // A roster window installed later is offered as it is.
+    ClassSetController::rosterWindows().grouping = [](QWidget *, int) {};
+    ClassSetController::rosterWindows().importTeachers = [](QWidget *, const QString &) { return false; };
+    dialog.awakeFromNib();
+    EXPECT_TRUE(dialog.buttonStudentGrouping->isEnabled());
+    EXPECT_TRUE(dialog.buttonTeacherImport->isEnabled());
+    EXPECT_FALSE(dialog.buttonEditClass->isEnabled());
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+class QWindow;
+
+// Keeps a top-level window above the others (the slide show among them) or lets it back to the
+// normal level, without destroying its native window: a recreated window flashes, loses its place
+// and changes its id under a window manager.
+class WindowStacking
+{
+public:
+    // Sets or clears Qt::WindowStaysOnTopHint on the window. A shown window on X11 also asks the
+    // window manager to add or remove _NET_WM_STATE_ABOVE, as the window manager ignores later
+    // changes to the state property of a mapped window; a hidden one carries the flag into its
+    // next mapping.
+    static void setKeepAbove(QWindow *window, bool above);
+};
