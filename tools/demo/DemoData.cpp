@@ -8,6 +8,8 @@
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -35,6 +37,12 @@ const char *const kFirst[] = {"Ava", "Ben", "Cleo", "Dan", "Eli", "Fay", "Gus", 
                               "Milo", "Nora", "Owen", "Pia", "Quinn", "Rosa", "Sam", "Tara", "Uma", "Vic", "Wes", "Yara"};
 const char *const kLast[] = {"Adams", "Brown", "Chen", "Diaz", "Evans", "Fox", "Garcia", "Hill", "Ito", "Jones", "Khan", "Lopez",
                              "Moore", "Nguyen", "Ortiz", "Patel", "Quist", "Reyes", "Singh", "Taylor", "Usman", "Vega", "White", "Young"};
+// Twelve- and thirteen-year-olds, as in one class of a school year, spread over the months.
+QDate birthDate(int student)
+{
+    const int year = QDate::currentDate().year() - 12 - (student % 3 == 0 ? 1 : 0);
+    return QDate(year, (student * 5) % 12 + 1, (student * 7) % 28 + 1);
+}
 } // namespace
 
 namespace DemoData {
@@ -76,6 +84,7 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
             s.setDeviceNo(i);
             s.setGroupNo((i - 1) % 4 + 1);
             s.setGender(i % 2 ? 2 : 1);
+            s.setBirthday(QDateTime(birthDate(i), QTime(0, 0)));
             students << s;
         }
         if (!classes->addSomeStudents(students, classNo)) {
