@@ -9,10 +9,22 @@
 // is flushed and renamed over it. A failure at any step leaves the old file exactly as it was.
 namespace AtomicFile {
 
-bool write(const QString &path, const QByteArray &data, QString *errorText = nullptr);
+// The step at which a write failed.
+enum class Failure {
+    None,
+    Open,  // the temporary file could not be made (missing or read-only folder, no permission,
+           // a read-only target, no free file handle or inode)
+    Write, // the bytes did not all reach the disk (disk full, input/output error)
+    Commit // the finished file could not take the target's place
+};
+
+// errorText receives the reason in the system's words ("No space left on device",
+// "Read-only file system", "Permission denied", ...).
+bool write(const QString &path, const QByteArray &data, QString *errorText = nullptr, Failure *failure = nullptr);
 
 // Tests use this to make a write fail after its temporary file was written, as a full disk or
-// a crash before the rename would. Return true from the hook to fail the write of that path.
+// a crash before the rename would. Return true from the hook to fail the write of that path; the
+// write then takes the path of a failed flush.
 void setFailureHook(std::function<bool(const QString &path)> hook);
 
 } // namespace AtomicFile

@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/Singleton.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,6 +40,102 @@ TEST(AtomicFile, ReportsFailureWhenFolderIsMissingOrPathIsAFolder)
     EXPECT_FALSE(AtomicFile::write(dir.filePath(QStringLiteral("no/such/folder/file.xml")), "x"));
     EXPECT_FALSE(AtomicFile::write(dir.path(), "x"));
     EXPECT_FALSE(AtomicFile::write(QString(), "x"));
+}
+
+TEST(AtomicFile, InjectedFailureTakesTheFailedFlushPath)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Subjects.xml"));
+    ASSERT_TRUE(AtomicFile::write(path, "old"));
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    AtomicFile::Failure step = AtomicFile::Failure::None;
+    EXPECT_FALSE(AtomicFile::write(path, "new", nullptr, &step));
+    AtomicFile::setFailureHook({});
+    EXPECT_EQ(step, AtomicFile::Failure::Write);
+
+    EXPECT_FALSE(AtomicFile::write(dir.filePath(QStringLiteral("missing/x.xml")), "x", nullptr, &step));
+    EXPECT_EQ(step, AtomicFile::Failure::Open);
+    EXPECT_TRUE(AtomicFile::write(path, "new", nullptr, &step));
+    EXPECT_EQ(step, AtomicFile::Failure::None);
+}
+
+// The failures below happen on a real filesystem: a small tmpfs of the test's own.
+namespace {
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+} // namespace
+
+TEST(AtomicFileOnASmallDisk, AFullDiskRefusesEveryWriteAndKeepsTheOldFileWhole)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 200);
+    const QString path = QDir(SmallDisk::folder()).filePath(QStringLiteral("Week 3.xml"));
+    const QByteArray old(15000, 'o'); // about the size of a session
+    ASSERT_TRUE(AtomicFile::write(path, old));
+    ASSERT_TRUE(SmallDisk::fill());
+    // Sizes that stay in the device's 16 KB write buffer until the flush, and larger ones.
+    for (int size : {1, 900, 15000, 16384, 16385, 60000}) {
+        QString why;
+        AtomicFile::Failure step = AtomicFile::Failure::None;
+        EXPECT_FALSE(AtomicFile::write(path, QByteArray(size, 'n'), &why, &step)) << size << " bytes";
+        EXPECT_EQ(step, AtomicFile::Failure::Write) << size << " bytes";
+        EXPECT_TRUE(why.contains(QStringLiteral("No space left"), Qt::CaseInsensitive)) << why.toStdString();
+        EXPECT_EQ(slurp(path), old) << size << " bytes";
+        EXPECT_EQ(filesIn(SmallDisk::folder()), (QStringList{".filler", "Week 3.xml"})) << "no temporary file left";
+    }
+    // Room again: the same write goes through.
+    ASSERT_TRUE(QFile::remove(QDir(SmallDisk::folder()).filePath(QStringLiteral(".filler"))));
+    EXPECT_TRUE(AtomicFile::write(path, "new"));
+    EXPECT_EQ(slurp(path), QByteArray("new"));
+}
+
+TEST(AtomicFileOnASmallDisk, NoFreeInodeFailsToOpenAndKeepsTheOldFile)
+{
+    // Three inodes: the root folder, the file, and one more that a filler takes.
+    POLLIX_ON_SMALL_DISK(.kilobytes = 200, .inodes = 3);
+    const QDir disk(SmallDisk::folder());
+    const QString path = disk.filePath(QStringLiteral("ExamID.xml"));
+    ASSERT_TRUE(AtomicFile::write(path, "old"));
+    QFile filler(disk.filePath(QStringLiteral(".filler")));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    QString why;
+    AtomicFile::Failure step = AtomicFile::Failure::None;
+    EXPECT_FALSE(AtomicFile::write(path, "new", &why, &step));
+    EXPECT_EQ(step, AtomicFile::Failure::Open);
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(slurp(path), QByteArray("old"));
+}
+
+TEST(AtomicFileOnASmallDisk, AReadOnlyDiskFailsToOpenAndKeepsTheOldFile)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 64);
+    const QString path = QDir(SmallDisk::folder()).filePath(QStringLiteral("config.xml"));
+    ASSERT_TRUE(AtomicFile::write(path, "old"));
+    ASSERT_TRUE(SmallDisk::makeReadOnly());
+    QString why;
+    AtomicFile::Failure step = AtomicFile::Failure::None;
+    EXPECT_FALSE(AtomicFile::write(path, "new", &why, &step));
+    EXPECT_EQ(step, AtomicFile::Failure::Open);
+    EXPECT_TRUE(why.contains(QStringLiteral("Read-only"), Qt::CaseInsensitive)) << why.toStdString();
+    EXPECT_EQ(slurp(path), QByteArray("old"));
+}
+
+TEST(AtomicFileOnASmallDisk, AFolderWithoutWritePermissionFailsToOpen)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 64, .plainUser = true);
+    const QString folder = QDir(SmallDisk::folder()).filePath(QStringLiteral("Data"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/Subjects.xml");
+    ASSERT_TRUE(AtomicFile::write(path, "old"));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    QString why;
+    AtomicFile::Failure step = AtomicFile::Failure::None;
+    EXPECT_FALSE(AtomicFile::write(path, "new", &why, &step));
+    EXPECT_EQ(step, AtomicFile::Failure::Open);
+    EXPECT_TRUE(why.contains(QStringLiteral("Permission denied"), Qt::CaseInsensitive)) << why.toStdString();
+    EXPECT_EQ(slurp(path), QByteArray("old"));
+    EXPECT_EQ(filesIn(folder), QStringList{"Subjects.xml"});
 }
 
 namespace {
