@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Singleton.h"
+#include "support/SmallDisk.h"
 #include "ui/controls/DialogHooks.h"
 
 #include <QDir>
@@ -11,7 +12,10 @@
 void PollixTest::SetUp()
 {
     SingletonRegistry::resetAll();
-    m_home = std::make_unique<QTemporaryDir>();
+    // A test that runs on a small filesystem of its own keeps its application folder there.
+    const QString disk = SmallDisk::folder();
+    m_home = disk.isEmpty() ? std::make_unique<QTemporaryDir>()
+                            : std::make_unique<QTemporaryDir>(disk + QStringLiteral("/home-XXXXXX"));
     ASSERT_TRUE(m_home->isValid());
     qputenv("POLLIX_HOME", m_home->path().toUtf8());
     m_app = std::make_unique<Orvenda_AppDelegate>(m_home->path());

@@ -3,12 +3,13 @@
 #include "GlobalFunctions.h"
 #include "platform/Log.h"
 
-std::unique_ptr<ClassXmlHelper> ClassXmlHelper::initWithXmlPath(const QString &path)
+std::unique_ptr<ClassXmlHelper> ClassXmlHelper::initWithXmlPath(const QString &path, QString *errorText)
 {
     std::unique_ptr<ClassXmlHelper> helper(new ClassXmlHelper);
     QString error;
     if (!GlobalFunctions::loadXmlFile(path, helper->m_xmlDoc, &error)) {
         PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(error));
+        GlobalFunctions::failWith(errorText, error);
         return nullptr;
     }
     helper->m_path = path;
@@ -21,9 +22,9 @@ std::unique_ptr<ClassXmlHelper> ClassXmlHelper::initWithXmlPath(const QString &p
     return helper;
 }
 
-bool ClassXmlHelper::save()
+bool ClassXmlHelper::save(QString *errorText)
 {
     const auto children = m_studentsElem.children();
     PollixLogf("class Xml helper element count:%d]", int(std::distance(children.begin(), children.end())));
-    return GlobalFunctions::saveXmlDocument(m_path, m_xmlDoc);
+    return GlobalFunctions::saveXmlDocument(m_path, m_xmlDoc, errorText);
 }

@@ -11,7 +11,7 @@ class ClassXmlHelper
 {
 public:
     // None when the file cannot be parsed. A file without "Students" gets one.
-    static std::unique_ptr<ClassXmlHelper> initWithXmlPath(const QString &path);
+    static std::unique_ptr<ClassXmlHelper> initWithXmlPath(const QString &path, QString *errorText = nullptr);
 
     pugi::xml_document &xmlDoc() { return m_xmlDoc; }
     pugi::xml_node studentsElem() const { return m_studentsElem; }
@@ -20,7 +20,7 @@ public:
 
     // Writes the whole document back to its path; false when the write failed (the file on disk
     // is then as it was).
-    bool save();
+    bool save(QString *errorText = nullptr);
 
 private:
     ClassXmlHelper() = default;

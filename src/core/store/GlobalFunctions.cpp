@@ -238,19 +238,19 @@ QString GlobalFunctions::pathInApplicationFolder(const QString &fileName)
     return app && !app->strPollixFilePath().isEmpty() ? app->strPollixFilePath() + fileName : QString();
 }
 
-bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray &data)
+bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray &data, QString *errorText)
 {
     if (data.isNull())
         return true;
+    if (path.isEmpty()) {
+        PollixLog(QStringLiteral("Failed to write a store file: no data folder"));
+        return failWith(errorText, QStringLiteral("no data folder"));
+    }
     // A first write into a folder that is not there yet (a fresh data folder) makes it.
     const QString folder = QFileInfo(path).absolutePath();
-    if (!path.isEmpty() && !QFileInfo::exists(folder))
+    if (!QFileInfo::exists(folder))
         QDir().mkpath(folder);
-    if (!AtomicFile::write(path, data)) {
-        PollixLog(QStringLiteral("Failed to create fileHandle. Path:%1").arg(path));
-        return false;
-    }
-    return true;
+    return AtomicFile::write(path, data, errorText);
 }
 
 QByteArray GlobalFunctions::xmlData(const pugi::xml_document &doc)
@@ -308,15 +308,16 @@ bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, 
     return true;
 }
 
-bool GlobalFunctions::loadOrCreateXmlFile(const QString &path, const char *rootName, pugi::xml_document &doc)
+bool GlobalFunctions::loadOrCreateXmlFile(const QString &path, const char *rootName, pugi::xml_document &doc,
+                                          QString *errorText)
 {
     if (!fileExistsAtPath(path)) {
         pugi::xml_document fresh;
         createRoot(fresh, rootName, false);
-        if (!saveXmlDocument(path, fresh))
+        if (!saveXmlDocument(path, fresh, errorText))
             return false;
     }
-    return loadXmlFile(path, doc);
+    return loadXmlFile(path, doc, errorText);
 }
 
 pugi::xml_node GlobalFunctions::nthChildWhere(pugi::xml_node parent, const char *name, int k,
@@ -333,16 +334,17 @@ pugi::xml_node GlobalFunctions::nthChildWhere(pugi::xml_node parent, const char 
 
 GlobalFunctions::FileEdit GlobalFunctions::editNthRootChild(const QString &path, const char *name, int k,
                                                             const std::function<bool(pugi::xml_node)> &matches,
-                                                            const std::function<void(pugi::xml_node)> &edit)
+                                                            const std::function<void(pugi::xml_node)> &edit,
+                                                            QString *errorText)
 {
     pugi::xml_document doc;
-    if (!loadXmlFile(path, doc))
+    if (!loadXmlFile(path, doc, errorText))
         return FileEdit::Failed;
     const pugi::xml_node child = nthChildWhere(doc.document_element(), name, k, matches);
     if (!child)
         return FileEdit::NotInFile;
     edit(child);
-    return saveXmlDocument(path, doc) ? FileEdit::Written : FileEdit::Failed;
+    return saveXmlDocument(path, doc, errorText) ? FileEdit::Written : FileEdit::Failed;
 }
 
 QString GlobalFunctions::allText()
@@ -350,9 +352,16 @@ QString GlobalFunctions::allText()
     return QCoreApplication::translate("GlobalFunctions", "All");
 }
 
-bool GlobalFunctions::saveXmlDocument(const QString &path, const pugi::xml_document &doc)
+bool GlobalFunctions::saveXmlDocument(const QString &path, const pugi::xml_document &doc, QString *errorText)
 {
-    return createQXmlFileAtPath(path, xmlData(doc));
+    return createQXmlFileAtPath(path, xmlData(doc), errorText);
+}
+
+bool GlobalFunctions::failWith(QString *errorText, const QString &why)
+{
+    if (errorText)
+        *errorText = why;
+    return false;
 }
 
 QString GlobalFunctions::safeFileName(const QString &name)

@@ -68,8 +68,10 @@ public:
 
     // Replaces the whole file atomically (making its folder when missing); null data writes nothing
     // and succeeds.
-    // False when the file could not be written, the old file then being intact.
-    static bool createQXmlFileAtPath(const QString &path, const QByteArray &data);
+    // False when the file could not be written, the old file then being intact; the reason
+    // (disk full, read-only disk, no permission, ...) goes to *errorText. Every store write
+    // below passes its errorText on to here.
+    static bool createQXmlFileAtPath(const QString &path, const QByteArray &data, QString *errorText = nullptr);
 
     // The one serialised form of every store file: the declaration, a line break, then the root
     // with no indentation or line breaks; empty elements as start-end pairs.
@@ -81,7 +83,8 @@ public:
     // Parses a whole store file; the parser's error text goes to *error on failure.
     static bool loadXmlFile(const QString &path, pugi::xml_document &doc, QString *error = nullptr);
     // Parses the file, first writing a document holding only an empty root when there is none.
-    static bool loadOrCreateXmlFile(const QString &path, const char *rootName, pugi::xml_document &doc);
+    static bool loadOrCreateXmlFile(const QString &path, const char *rootName, pugi::xml_document &doc,
+                                    QString *errorText = nullptr);
     // The k-th (from 0) child element called name for which matches() holds; null when none.
     // Stores use it so that the k-th of several equal records in their list is the k-th equal
     // element of the file.
@@ -94,7 +97,7 @@ public:
     // when the file could not be read or written (the file is then as it was).
     static FileEdit editNthRootChild(const QString &path, const char *name, int k,
                                      const std::function<bool(pugi::xml_node)> &matches,
-                                     const std::function<void(pugi::xml_node)> &edit);
+                                     const std::function<void(pugi::xml_node)> &edit, QString *errorText = nullptr);
     // Position in list of the record whose no() is no; -1 when none.
     template <typename Record>
     static qsizetype indexOfNo(const QList<Record> &list, int no)
@@ -106,8 +109,11 @@ public:
     }
     // The localized "All" that number 0 stands for in every name-by-number lookup.
     static QString allText();
-    // createQXmlFileAtPath(path, xmlData(doc)).
-    static bool saveXmlDocument(const QString &path, const pugi::xml_document &doc);
+    // createQXmlFileAtPath(path, xmlData(doc), errorText).
+    static bool saveXmlDocument(const QString &path, const pugi::xml_document &doc, QString *errorText = nullptr);
+    // Puts why into *errorText (when asked for) and gives false: the failure of a store write
+    // that is not the writer's own (a file to rename or remove, a record not in the file).
+    static bool failWith(QString *errorText, const QString &why);
 
     // A name typed by the teacher made safe as a file name (an extension always follows it):
     // path separators and NUL become "_", so the file stays in its folder.

@@ -17,29 +17,30 @@ bool StudentRosterXmlHelper::createXmlFileAtPath(const QString &path)
     return GlobalFunctions::saveXmlDocument(path, doc);
 }
 
-std::unique_ptr<StudentRosterXmlHelper> StudentRosterXmlHelper::initWithXmlPath(const QString &path)
+std::unique_ptr<StudentRosterXmlHelper> StudentRosterXmlHelper::initWithXmlPath(const QString &path, QString *errorText)
 {
     std::unique_ptr<StudentRosterXmlHelper> helper(new StudentRosterXmlHelper);
     if (GlobalFunctions::fileExistsAtPath(path)) {
-        if (!GlobalFunctions::loadXmlFile(path, helper->m_xmlDoc))
+        if (!GlobalFunctions::loadXmlFile(path, helper->m_xmlDoc, errorText))
             return nullptr;
     } else {
         buildEmptyRoster(helper->m_xmlDoc);
-        if (!GlobalFunctions::saveXmlDocument(path, helper->m_xmlDoc))
+        if (!GlobalFunctions::saveXmlDocument(path, helper->m_xmlDoc, errorText))
             return nullptr;
     }
     helper->m_path = path;
     helper->m_studentsElem = helper->m_xmlDoc.document_element().child("Students");
     if (!helper->m_studentsElem) {
         PollixLog(QStringLiteral("<%1> not found").arg(QStringLiteral("Students")));
+        GlobalFunctions::failWith(errorText, QStringLiteral("%1 holds no <Students>").arg(path));
         return nullptr;
     }
     return helper;
 }
 
-bool StudentRosterXmlHelper::save()
+bool StudentRosterXmlHelper::save(QString *errorText)
 {
     const auto children = m_studentsElem.children();
     PollixLogf("element count:%d]", int(std::distance(children.begin(), children.end())));
-    return GlobalFunctions::saveXmlDocument(m_path, m_xmlDoc);
+    return GlobalFunctions::saveXmlDocument(m_path, m_xmlDoc, errorText);
 }

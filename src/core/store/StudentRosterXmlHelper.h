@@ -12,7 +12,7 @@ class StudentRosterXmlHelper
 public:
     // Parses the file, first creating it (root "ClassRoom" holding an empty "Students") when it
     // is missing. None when it cannot be parsed or created, or its root holds no "Students".
-    static std::unique_ptr<StudentRosterXmlHelper> initWithXmlPath(const QString &path);
+    static std::unique_ptr<StudentRosterXmlHelper> initWithXmlPath(const QString &path, QString *errorText = nullptr);
     static bool createXmlFileAtPath(const QString &path);
 
     pugi::xml_document &xmlDoc() { return m_xmlDoc; }
@@ -20,7 +20,7 @@ public:
     void setStudentsElem(pugi::xml_node elem) { m_studentsElem = elem; }
 
     // False when the write failed (the file on disk is then as it was).
-    bool save();
+    bool save(QString *errorText = nullptr);
 
 private:
     StudentRosterXmlHelper() = default;

@@ -83,26 +83,31 @@ pugi::xml_node firstStudentWithId(pugi::xml_node students, const QString &id)
 }
 
 // Parses a class file; logs why not.
-bool parseClassFile(const QString &path, pugi::xml_document &doc)
+bool parseClassFile(const QString &path, pugi::xml_document &doc, QString *errorText = nullptr)
 {
     QString error;
     if (GlobalFunctions::loadXmlFile(path, doc, &error))
         return true;
     PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(error));
-    return false;
+    return GlobalFunctions::failWith(errorText, error);
 }
 
 // Parses a class file whose root must hold "Students"; logs why not.
-bool loadClassFile(const QString &path, pugi::xml_document &doc, pugi::xml_node &students)
+bool loadClassFile(const QString &path, pugi::xml_document &doc, pugi::xml_node &students, QString *errorText = nullptr)
 {
-    if (!parseClassFile(path, doc))
+    if (!parseClassFile(path, doc, errorText))
         return false;
     students = doc.document_element().child("Students");
     if (!students) {
         PollixLog(QStringLiteral("<%1> not found").arg(QStringLiteral("Students")));
-        return false;
+        return GlobalFunctions::failWith(errorText, QStringLiteral("%1 holds no <Students>").arg(path));
     }
     return true;
+}
+
+QString noClass(int classNo)
+{
+    return QStringLiteral("no class with the number %1").arg(classNo);
 }
 } // namespace
 
@@ -177,7 +182,7 @@ QString TovClassXmlDatabase::pathByClassNo(int no) const
     return i < 0 ? QString() : pathByName(m_classList.at(i).name());
 }
 
-int TovClassXmlDatabase::addClassWithName(const QString &name)
+int TovClassXmlDatabase::addClassWithName(const QString &name, QString *errorText)
 {
     QString fileName = GlobalFunctions::safeFileName(name);
     for (qsizetype i = 0; i < m_classList.size(); ++i)
@@ -191,7 +196,11 @@ int TovClassXmlDatabase::addClassWithName(const QString &name)
     GlobalFunctions::appendTextChild(root, "ClassName", name);
     GlobalFunctions::appendTextChild(root, "Splits", QStringLiteral("1"));
     root.append_child("Students");
-    if (m_classXmlDatabasePath.isEmpty() || !GlobalFunctions::saveXmlDocument(path, doc))
+    if (m_classXmlDatabasePath.isEmpty()) {
+        GlobalFunctions::failWith(errorText, QStringLiteral("no data folder"));
+        return -1;
+    }
+    if (!GlobalFunctions::saveXmlDocument(path, doc, errorText))
         return -1;
     ClassEntity c;
     c.setNo(m_maxClassNo++);
@@ -200,7 +209,7 @@ int TovClassXmlDatabase::addClassWithName(const QString &name)
     return c.no();
 }
 
-bool TovClassXmlDatabase::moveClassFile(qsizetype index, const QString &newName)
+bool TovClassXmlDatabase::moveClassFile(qsizetype index, const QString &newName, QString *errorText)
 {
     const QString from = pathByName(m_classList.at(index).name());
     const QString to = pathByName(GlobalFunctions::safeFileName(newName));
@@ -208,70 +217,70 @@ bool TovClassXmlDatabase::moveClassFile(qsizetype index, const QString &newName)
     // QFile::rename never replaces an existing target; say so plainly in the log.
     if (QFileInfo::exists(to) && QFileInfo(to) != QFileInfo(from)) {
         PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, QStringLiteral("the target exists")));
-        return false;
+        return GlobalFunctions::failWith(errorText, QStringLiteral("%1 exists already").arg(to));
     }
     if (!file.rename(to)) {
         PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, file.errorString()));
-        return false;
+        return GlobalFunctions::failWith(errorText, file.errorString());
     }
     m_classList[index].setName(GlobalFunctions::safeFileName(newName));
     return true;
 }
 
-bool TovClassXmlDatabase::updateClassWithNo(int no, const QString &newName)
+bool TovClassXmlDatabase::updateClassWithNo(int no, const QString &newName, QString *errorText)
 {
     const qsizetype i = indexOfNo(no);
     if (i < 0) {
         PollixLogf("class with no:%d not found", no);
-        return false;
+        return GlobalFunctions::failWith(errorText, noClass(no));
     }
-    return moveClassFile(i, newName);
+    return moveClassFile(i, newName, errorText);
 }
 
-bool TovClassXmlDatabase::updateClassName(const QString &oldName, const QString &newName)
+bool TovClassXmlDatabase::updateClassName(const QString &oldName, const QString &newName, QString *errorText)
 {
     qsizetype i = 0;
     while (i < m_classList.size() && m_classList.at(i).name().compare(oldName, Qt::CaseInsensitive) != 0)
         ++i;
     if (i == m_classList.size()) {
         PollixLog(QStringLiteral("Class named '%1' not found").arg(oldName));
-        return false;
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no class called %1").arg(oldName));
     }
     // Move first: a "ClassName" is only changed in a file that did get the new name.
-    if (!moveClassFile(i, newName))
+    if (!moveClassFile(i, newName, errorText))
         return false;
     const QString path = pathByName(m_classList.at(i).name());
     pugi::xml_document doc;
-    if (!parseClassFile(path, doc))
+    if (!parseClassFile(path, doc, errorText))
         return false;
     GlobalFunctions::setValue(newName, QStringLiteral("ClassName"), doc.document_element());
-    return GlobalFunctions::saveXmlDocument(path, doc);
+    return GlobalFunctions::saveXmlDocument(path, doc, errorText);
 }
 
-bool TovClassXmlDatabase::deleteClassWithNo(int no)
+bool TovClassXmlDatabase::deleteClassWithNo(int no, QString *errorText)
 {
     const QString path = pathByClassNo(no);
     if (path.isNull())
-        return false;
+        return GlobalFunctions::failWith(errorText, noClass(no));
     QFile file(path);
     if (file.exists() && !file.remove()) {
         PollixLog(QStringLiteral("Delete file %1 because of %2").arg(path, file.errorString()));
-        return false;
+        return GlobalFunctions::failWith(errorText, file.errorString());
     }
     m_classList.removeAt(indexOfNo(no));
     return true;
 }
 
-bool TovClassXmlDatabase::updateClassWithSplits(int count, int classNo)
+bool TovClassXmlDatabase::updateClassWithSplits(int count, int classNo, QString *errorText)
 {
     if (nameByClassNo(classNo).isEmpty() || classNo == 0)
-        return false;
+        return GlobalFunctions::failWith(errorText, noClass(classNo));
     const QString path = pathByClassNo(classNo);
     pugi::xml_document doc;
-    if (!parseClassFile(path, doc))
+    if (!parseClassFile(path, doc, errorText))
         return false;
     GlobalFunctions::setValue(QString::number(count), QStringLiteral("Splits"), doc.document_element());
-    return GlobalFunctions::saveXmlDocument(path, doc);
+    return GlobalFunctions::saveXmlDocument(path, doc, errorText);
 }
 
 QList<StudentEntity> TovClassXmlDatabase::getStudentListByClassNo(int classNo) const
@@ -340,37 +349,40 @@ bool TovClassXmlDatabase::existStudentWithID(const QString &studentID, int class
     return bool(firstStudentWithId(doc.document_element().child("Students"), studentID));
 }
 
-bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int classNo)
+bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int classNo, QString *errorText)
 {
     for (const StudentEntity &s : getStudentListByClassNo(classNo))
         if (s.id().compare(student.id(), Qt::CaseInsensitive) == 0)
-            return false;
+            return GlobalFunctions::failWith(errorText, QStringLiteral("the class holds %1 already").arg(s.id()));
     const QString path = pathByClassNo(classNo);
     if (path.isNull()) {
         PollixLogf("path with no:%d not found", classNo);
-        return false;
+        return GlobalFunctions::failWith(errorText, noClass(classNo));
     }
-    std::unique_ptr<ClassXmlHelper> file = ClassXmlHelper::initWithXmlPath(path);
+    std::unique_ptr<ClassXmlHelper> file = ClassXmlHelper::initWithXmlPath(path, errorText);
     if (!file)
         return false;
     appendStudent(file->studentsElem(), student);
-    if (!file->save()) {
+    if (!file->save(errorText)) {
         PollixLog(QStringLiteral("Failed to save xml file"));
         return false;
     }
     return true;
 }
 
-bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo)
+bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo,
+                                            QString *errorText)
 {
     const QString path = pathByClassNo(classNo);
     pugi::xml_document doc;
     pugi::xml_node students;
-    if (path.isNull() || !loadClassFile(path, doc, students))
+    if (path.isNull())
+        return GlobalFunctions::failWith(errorText, noClass(classNo));
+    if (!loadClassFile(path, doc, students, errorText))
         return false;
     pugi::xml_node node = firstStudentWithId(students, oldID);
     if (!node)
-        return false;
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the class").arg(oldID));
     set(node, "ID", student.id());
     GlobalFunctions::deleteByTagName(QStringLiteral("Name"), node);
     set(node, "FName", student.firstName());
@@ -384,52 +396,56 @@ bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentE
     set(node, "Address", student.address());
     set(node, "Telephone", student.telephone());
     set(node, "Gender", QString::number(student.gender()));
-    return GlobalFunctions::saveXmlDocument(path, doc);
+    return GlobalFunctions::saveXmlDocument(path, doc, errorText);
 }
 
-bool TovClassXmlDatabase::updateStudentGroupNo(int groupNo, int studentNo, int classNo)
+bool TovClassXmlDatabase::updateStudentGroupNo(int groupNo, int studentNo, int classNo, QString *errorText)
 {
     const QString path = pathByClassNo(classNo);
     pugi::xml_document doc;
     pugi::xml_node students;
-    if (path.isNull() || !loadClassFile(path, doc, students))
+    if (path.isNull())
+        return GlobalFunctions::failWith(errorText, noClass(classNo));
+    if (!loadClassFile(path, doc, students, errorText))
         return false;
     int position = 0;
     for (pugi::xml_node n : students.children("Student")) {
         if (++position == studentNo) {
             set(n, "GNo", QString::number(groupNo));
-            return GlobalFunctions::saveXmlDocument(path, doc);
+            return GlobalFunctions::saveXmlDocument(path, doc, errorText);
         }
     }
     PollixLog(QStringLiteral("invalid student no"));
-    return false;
+    return GlobalFunctions::failWith(errorText, QStringLiteral("no student number %1 in the class").arg(studentNo));
 }
 
-bool TovClassXmlDatabase::deleteStudentWithID(const QString &studentID, int classNo)
+bool TovClassXmlDatabase::deleteStudentWithID(const QString &studentID, int classNo, QString *errorText)
 {
     const QString path = pathByClassNo(classNo);
     pugi::xml_document doc;
     pugi::xml_node students;
-    if (path.isNull() || !loadClassFile(path, doc, students))
+    if (path.isNull())
+        return GlobalFunctions::failWith(errorText, noClass(classNo));
+    if (!loadClassFile(path, doc, students, errorText))
         return false;
     pugi::xml_node node = firstStudentWithId(students, studentID);
     if (!node)
-        return false;
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the class").arg(studentID));
     students.remove_child(node);
-    return GlobalFunctions::saveXmlDocument(path, doc);
+    return GlobalFunctions::saveXmlDocument(path, doc, errorText);
 }
 
-bool TovClassXmlDatabase::deleteStudent(const StudentEntity &student, int classNo)
+bool TovClassXmlDatabase::deleteStudent(const StudentEntity &student, int classNo, QString *errorText)
 {
-    return deleteStudentWithID(student.id(), classNo);
+    return deleteStudentWithID(student.id(), classNo, errorText);
 }
 
-bool TovClassXmlDatabase::beginUpdateStudentsInClass(int classNo)
+bool TovClassXmlDatabase::beginUpdateStudentsInClass(int classNo, QString *errorText)
 {
     const QString path = pathByClassNo(classNo);
     if (path.isNull())
-        return false;
-    std::unique_ptr<ClassXmlHelper> file = ClassXmlHelper::initWithXmlPath(path);
+        return GlobalFunctions::failWith(errorText, noClass(classNo));
+    std::unique_ptr<ClassXmlHelper> file = ClassXmlHelper::initWithXmlPath(path, errorText);
     if (!file) {
         PollixLog(QStringLiteral("Error occurs while reading students"));
         return false;
@@ -444,29 +460,29 @@ void TovClassXmlDatabase::addingStudentWithData(const StudentEntity &student)
         appendStudent(m_clsxhlp->studentsElem(), student);
 }
 
-bool TovClassXmlDatabase::endUpdateStudents()
+bool TovClassXmlDatabase::endUpdateStudents(QString *errorText)
 {
     if (!m_clsxhlp)
-        return false;
-    const bool ok = m_clsxhlp->save();
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no update of a class begun"));
+    const bool ok = m_clsxhlp->save(errorText);
     m_clsxhlp.reset();
     return ok;
 }
 
-bool TovClassXmlDatabase::addSomeStudents(const QList<StudentEntity> &students, int classNo)
+bool TovClassXmlDatabase::addSomeStudents(const QList<StudentEntity> &students, int classNo, QString *errorText)
 {
-    if (!beginUpdateStudentsInClass(classNo))
+    if (!beginUpdateStudentsInClass(classNo, errorText))
         return false;
     for (const StudentEntity &s : students)
         addingStudentWithData(s);
-    return endUpdateStudents();
+    return endUpdateStudents(errorText);
 }
 
-bool TovClassXmlDatabase::beginUpdateStudentGroupNoInClass(int classNo)
+bool TovClassXmlDatabase::beginUpdateStudentGroupNoInClass(int classNo, QString *errorText)
 {
     m_studentsGroups.clear();
     m_studentsGroups.reserve(1000);
-    return beginUpdateStudentsInClass(classNo);
+    return beginUpdateStudentsInClass(classNo, errorText);
 }
 
 void TovClassXmlDatabase::updateStudentGroupNoWithStudentID(int groupNo, const QString &studentID)
@@ -475,7 +491,7 @@ void TovClassXmlDatabase::updateStudentGroupNoWithStudentID(int groupNo, const Q
         m_studentsGroups.insert(studentID, QString::number(groupNo));
 }
 
-bool TovClassXmlDatabase::endUpdateStudentGroupNo()
+bool TovClassXmlDatabase::endUpdateStudentGroupNo(QString *errorText)
 {
     if (m_clsxhlp) {
         for (pugi::xml_node n : m_clsxhlp->studentsElem().children("Student")) {
@@ -485,14 +501,14 @@ bool TovClassXmlDatabase::endUpdateStudentGroupNo()
         }
     }
     m_studentsGroups.clear();
-    return endUpdateStudents();
+    return endUpdateStudents(errorText);
 }
 
-bool TovClassXmlDatabase::beginDeleteStudentsInClass(int classNo)
+bool TovClassXmlDatabase::beginDeleteStudentsInClass(int classNo, QString *errorText)
 {
     m_studentsToBeDeleted.clear();
     m_studentsToBeDeleted.reserve(1000);
-    return beginUpdateStudentsInClass(classNo);
+    return beginUpdateStudentsInClass(classNo, errorText);
 }
 
 void TovClassXmlDatabase::deletingStudentWithID(const QString &studentID)
@@ -500,7 +516,7 @@ void TovClassXmlDatabase::deletingStudentWithID(const QString &studentID)
     m_studentsToBeDeleted.insert(studentID);
 }
 
-bool TovClassXmlDatabase::endDeleteStudents()
+bool TovClassXmlDatabase::endDeleteStudents(QString *errorText)
 {
     if (m_clsxhlp) {
         pugi::xml_node students = m_clsxhlp->studentsElem();
@@ -512,5 +528,5 @@ bool TovClassXmlDatabase::endDeleteStudents()
             students.remove_child(n);
     }
     m_studentsToBeDeleted.clear();
-    return endUpdateStudents();
+    return endUpdateStudents(errorText);
 }

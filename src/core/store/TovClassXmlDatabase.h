@@ -19,7 +19,8 @@ template <typename T> class Singleton;
 //
 // Students are edited one operation at a time (each a whole-file write) or in batches that keep
 // one class file open (begin..., the middle calls, end...; one batch at a time) and write it once.
-// Single operations compare student IDs ignoring case; batches match them exactly.
+// Single operations compare student IDs ignoring case; batches match them exactly. Every
+// operation that writes gives the reason of its failure in *errorText.
 class TovClassXmlDatabase
 {
 public:
@@ -46,15 +47,15 @@ public:
     // is already there gets a free one ("Math (2)"). An existing class of that name (ignoring
     // case) gives its 1-based position and nothing is created; a failed write gives -1; else the
     // new class's number.
-    int addClassWithName(const QString &name);
+    int addClassWithName(const QString &name, QString *errorText = nullptr);
     // Renames the class file; false (nothing changed) when the target name is taken or the move
     // fails. The file's "ClassName" keeps its text.
-    bool updateClassWithNo(int no, const QString &newName);
+    bool updateClassWithNo(int no, const QString &newName, QString *errorText = nullptr);
     // Renames the first class called oldName (ignoring case) and sets its file's "ClassName".
-    bool updateClassName(const QString &oldName, const QString &newName);
+    bool updateClassName(const QString &oldName, const QString &newName, QString *errorText = nullptr);
     // Removes the class file; the list entry goes only once the file is gone.
-    bool deleteClassWithNo(int no);
-    bool updateClassWithSplits(int count, int classNo);
+    bool deleteClassWithNo(int no, QString *errorText = nullptr);
+    bool updateClassWithSplits(int count, int classNo, QString *errorText = nullptr);
 
     QList<StudentEntity> getStudentListByClassNo(int classNo) const;
     QList<StudentEntity> getStudentListWithGroupNo(int groupNo, int classNo) const;
@@ -65,34 +66,34 @@ public:
     // adds nothing.
     bool existStudentWithID(const QString &studentID, int classNo) const;
     // False when the class holds the ID (ignoring case), has no file, or the write failed.
-    bool addStudentWithData(const StudentEntity &student, int classNo);
-    bool updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo);
+    bool addStudentWithData(const StudentEntity &student, int classNo, QString *errorText = nullptr);
+    bool updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo, QString *errorText = nullptr);
     // studentNo: the position in the file, 1..count.
-    bool updateStudentGroupNo(int groupNo, int studentNo, int classNo);
-    bool deleteStudentWithID(const QString &studentID, int classNo);
-    bool deleteStudent(const StudentEntity &student, int classNo);
+    bool updateStudentGroupNo(int groupNo, int studentNo, int classNo, QString *errorText = nullptr);
+    bool deleteStudentWithID(const QString &studentID, int classNo, QString *errorText = nullptr);
+    bool deleteStudent(const StudentEntity &student, int classNo, QString *errorText = nullptr);
 
-    bool beginUpdateStudentsInClass(int classNo);
+    bool beginUpdateStudentsInClass(int classNo, QString *errorText = nullptr);
     void addingStudentWithData(const StudentEntity &student);
     // Writes the open batch; false when none is open or the write failed.
-    bool endUpdateStudents();
-    bool addSomeStudents(const QList<StudentEntity> &students, int classNo);
+    bool endUpdateStudents(QString *errorText = nullptr);
+    bool addSomeStudents(const QList<StudentEntity> &students, int classNo, QString *errorText = nullptr);
 
-    bool beginUpdateStudentGroupNoInClass(int classNo);
+    bool beginUpdateStudentGroupNoInClass(int classNo, QString *errorText = nullptr);
     // The first group recorded for an ID wins.
     void updateStudentGroupNoWithStudentID(int groupNo, const QString &studentID);
-    bool endUpdateStudentGroupNo();
+    bool endUpdateStudentGroupNo(QString *errorText = nullptr);
 
-    bool beginDeleteStudentsInClass(int classNo);
+    bool beginDeleteStudentsInClass(int classNo, QString *errorText = nullptr);
     void deletingStudentWithID(const QString &studentID);
-    bool endDeleteStudents();
+    bool endDeleteStudents(QString *errorText = nullptr);
 
 private:
     friend class Singleton<TovClassXmlDatabase>;
     TovClassXmlDatabase();
 
     qsizetype indexOfNo(int no) const;
-    bool moveClassFile(qsizetype index, const QString &newName);
+    bool moveClassFile(qsizetype index, const QString &newName, QString *errorText);
 
     QString m_classXmlDatabasePath;
     QList<ClassEntity> m_classList;

@@ -83,46 +83,48 @@ std::optional<AudioConfigEntity> TovConfigXmlDatabase::musicByName(const QString
     return std::nullopt;
 }
 
-bool TovConfigXmlDatabase::updateMusic(const AudioConfigEntity &music)
+bool TovConfigXmlDatabase::updateMusic(const AudioConfigEntity &music, QString *errorText)
 {
     bool known = false;
     for (const DefaultSound &sound : kSounds)
         known = known || music.name().compare(QString::fromLatin1(sound.name), Qt::CaseInsensitive) == 0;
+    if (!known)
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no sound called %1").arg(music.name()));
     pugi::xml_document doc;
-    if (!known || !GlobalFunctions::loadXmlFile(m_filePath, doc))
+    if (!GlobalFunctions::loadXmlFile(m_filePath, doc, errorText))
         return false;
     pugi::xml_node node = GlobalFunctions::nthChildWhere(doc.document_element(), "Music", 0, [&](pugi::xml_node n) {
         return GlobalFunctions::getValueByTagName(QStringLiteral("Name"), n) == music.name();
     });
     if (!node)
-        return false;
+        return GlobalFunctions::failWith(errorText, QStringLiteral("%1 holds no sound called %2").arg(m_filePath, music.name()));
     GlobalFunctions::setValue(music.path(), QStringLiteral("Path"), node);
     GlobalFunctions::setValue(QString::number(music.state()), QStringLiteral("State"), node);
     PollixLogf("State:%d", music.state());
-    if (!GlobalFunctions::saveXmlDocument(m_filePath, doc))
+    if (!GlobalFunctions::saveXmlDocument(m_filePath, doc, errorText))
         return false;
     loadConfig();
     return true;
 }
 
-bool TovConfigXmlDatabase::updateNumber(const char *tag, int value, int &field)
+bool TovConfigXmlDatabase::updateNumber(const char *tag, int value, int &field, QString *errorText)
 {
     pugi::xml_document doc;
-    if (!GlobalFunctions::loadXmlFile(m_filePath, doc))
+    if (!GlobalFunctions::loadXmlFile(m_filePath, doc, errorText))
         return false;
     GlobalFunctions::setValue(QString::number(value), QString::fromLatin1(tag), doc.document_element());
-    if (!GlobalFunctions::saveXmlDocument(m_filePath, doc))
+    if (!GlobalFunctions::saveXmlDocument(m_filePath, doc, errorText))
         return false;
     field = value;
     return true;
 }
 
-bool TovConfigXmlDatabase::updateMouseSettionValue(int value)
+bool TovConfigXmlDatabase::updateMouseSettionValue(int value, QString *errorText)
 {
-    return updateNumber("MouseSetting", value, m_mouseSettionValue);
+    return updateNumber("MouseSetting", value, m_mouseSettionValue, errorText);
 }
 
-bool TovConfigXmlDatabase::updateSendQuestionState(int state)
+bool TovConfigXmlDatabase::updateSendQuestionState(int state, QString *errorText)
 {
-    return updateNumber("SendQuestionFlag", state, m_sendQuestionState);
+    return updateNumber("SendQuestionFlag", state, m_sendQuestionState, errorText);
 }

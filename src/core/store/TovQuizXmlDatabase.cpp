@@ -218,7 +218,7 @@ QString TovQuizXmlDatabase::versionString()
     return QStringLiteral(POLLIX_VERSION);
 }
 
-bool TovQuizXmlDatabase::addQuizWithName(const QString &name, QuizEntity &quiz, QString *writtenPath)
+bool TovQuizXmlDatabase::addQuizWithName(const QString &name, QuizEntity &quiz, QString *writtenPath, QString *errorText)
 {
     const QString now = GF::currentTimeDesp();
     // A session without a creation time could never be found by date; it was made now.
@@ -237,12 +237,12 @@ bool TovQuizXmlDatabase::addQuizWithName(const QString &name, QuizEntity &quiz, 
 
     const QString folder = sessionFolder();
     if (folder.isEmpty())
-        return false;
+        return GF::failWith(errorText, QStringLiteral("no data folder"));
     const QString dateText = quiz.date().userType() == QMetaType::QDateTime ? quiz.dateText() : quiz.date().toString();
     const QString base = GF::safeFileName((name.isEmpty() ? QStringLiteral(" ") : name) + dateText);
     const QString path = GF::freeFilePath(folder, base, QStringLiteral(".xml"));
     const QString id = genUUID();
-    if (!GF::saveXmlDocument(path, sessionDocument(quiz, id, dateText, Write::First)))
+    if (!GF::saveXmlDocument(path, sessionDocument(quiz, id, dateText, Write::First), errorText))
         return false;
     TovFastQuizXmlDatabase::sharedFastQuiz()->addQuizWithPath(path, id, 1, quiz);
     if (writtenPath)
@@ -250,10 +250,10 @@ bool TovQuizXmlDatabase::addQuizWithName(const QString &name, QuizEntity &quiz, 
     return true;
 }
 
-bool TovQuizXmlDatabase::upDataQuizForReport(const QString &path, const QuizEntity &quiz)
+bool TovQuizXmlDatabase::upDataQuizForReport(const QString &path, const QuizEntity &quiz, QString *errorText)
 {
     const QString dateCreated = quiz.dateText();
-    if (!GF::saveXmlDocument(path, sessionDocument(quiz, quiz.actNo(), dateCreated, Write::Rewrite)))
+    if (!GF::saveXmlDocument(path, sessionDocument(quiz, quiz.actNo(), dateCreated, Write::Rewrite), errorText))
         return false;
     QuizEntity written = quiz;
     written.setTitle(blankWhenEmpty(quiz.title()));
@@ -401,10 +401,10 @@ QString TovQuizXmlDatabase::getQuizMessage(const QString &path) const
     return text(root, "Title") + QString::number(std::distance(questions.begin(), questions.end()));
 }
 
-bool TovQuizXmlDatabase::copyFileFrom(const QString &source, const QString &target) const
+bool TovQuizXmlDatabase::copyFileFrom(const QString &source, const QString &target, QString *errorText) const
 {
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return AtomicFile::write(target, file.readAll());
+        return GF::failWith(errorText, file.errorString());
+    return AtomicFile::write(target, file.readAll(), errorText);
 }

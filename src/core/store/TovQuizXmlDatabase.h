@@ -20,11 +20,12 @@ public:
     // start or end time now, an empty first roll-call time now). Path separators in the name become "_";
     // a name already taken gets " (2)", " (3)" ... so no file is replaced. The path written goes to
     // *writtenPath. An attendance record (activity code "13") is written with students and roll
-    // call; any other with questions, answers and students.
-    bool addQuizWithName(const QString &name, QuizEntity &quiz, QString *writtenPath = nullptr);
+    // call; any other with questions, answers and students. On failure the reason goes to *errorText.
+    bool addQuizWithName(const QString &name, QuizEntity &quiz, QString *writtenPath = nullptr,
+                         QString *errorText = nullptr);
     // Replaces the session file at path from an edited record (actNo holds the file's ID) and
     // refreshes its index entry. On failure the old file and the entry stay as they were.
-    bool upDataQuizForReport(const QString &path, const QuizEntity &quiz);
+    bool upDataQuizForReport(const QString &path, const QuizEntity &quiz, QString *errorText = nullptr);
     // Removes the file and then its index entry; false (entry kept) when the file stays.
     bool deleteQuizWithName(const QString &path);
     // The whole session, in the full or the points-only shape; none when it cannot be loaded.
@@ -34,7 +35,7 @@ public:
     // The title followed by the number of "Questions" elements ("Week 3" with questions: "Week 31").
     QString getQuizMessage(const QString &path) const;
     // Replaces target with a copy of source.
-    bool copyFileFrom(const QString &source, const QString &target) const;
+    bool copyFileFrom(const QString &source, const QString &target, QString *errorText = nullptr) const;
 
     // A new session ID: a random UUID in its 36-character lower-case form.
     static QString genUUID();

@@ -67,11 +67,13 @@ TovStudentRoster::TovStudentRoster()
 
 TovStudentRoster::~TovStudentRoster() = default;
 
-std::unique_ptr<StudentRosterXmlHelper> TovStudentRoster::open() const
+std::unique_ptr<StudentRosterXmlHelper> TovStudentRoster::open(QString *errorText) const
 {
-    if (m_studentRosterFilePath.isEmpty())
+    if (m_studentRosterFilePath.isEmpty()) {
+        GlobalFunctions::failWith(errorText, QStringLiteral("no data folder"));
         return nullptr;
-    return StudentRosterXmlHelper::initWithXmlPath(m_studentRosterFilePath);
+    }
+    return StudentRosterXmlHelper::initWithXmlPath(m_studentRosterFilePath, errorText);
 }
 
 std::optional<QList<StudentEntity>> TovStudentRoster::getAllStudents() const
@@ -110,25 +112,25 @@ bool TovStudentRoster::existStudentWithID(const QString &studentID) const
     return file && firstStudentWithId(file->studentsElem(), studentID);
 }
 
-bool TovStudentRoster::addStudentWithData(const StudentEntity &student)
+bool TovStudentRoster::addStudentWithData(const StudentEntity &student, QString *errorText)
 {
-    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    std::unique_ptr<StudentRosterXmlHelper> file = open(errorText);
     if (!file) {
         PollixLog(kReadError);
         return false;
     }
     appendStudent(file->studentsElem(), student);
-    return file->save();
+    return file->save(errorText);
 }
 
-bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEntity &student)
+bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEntity &student, QString *errorText)
 {
-    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    std::unique_ptr<StudentRosterXmlHelper> file = open(errorText);
     if (!file)
         return false;
     pugi::xml_node node = firstStudentWithId(file->studentsElem(), oldID);
     if (!node)
-        return false;
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the roster").arg(oldID));
     GlobalFunctions::setValue(student.id(), QStringLiteral("ID"), node);
     GlobalFunctions::deleteByTagName(QStringLiteral("Name"), node);
     GlobalFunctions::setValue(student.firstName(), QStringLiteral("Name"), node);
@@ -142,31 +144,31 @@ bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEnti
     GlobalFunctions::setValue(student.address(), QStringLiteral("Address"), node);
     GlobalFunctions::setValue(student.telephone(), QStringLiteral("Telephone"), node);
     GlobalFunctions::setValue(QString::number(student.gender()), QStringLiteral("Gender"), node);
-    return file->save();
+    return file->save(errorText);
 }
 
-bool TovStudentRoster::updateStudentWithData(const StudentEntity &student)
+bool TovStudentRoster::updateStudentWithData(const StudentEntity &student, QString *errorText)
 {
-    return updateStudentByID(student.id(), student);
+    return updateStudentByID(student.id(), student, errorText);
 }
 
-bool TovStudentRoster::deleteStudentWithID(const QString &studentID)
+bool TovStudentRoster::deleteStudentWithID(const QString &studentID, QString *errorText)
 {
-    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    std::unique_ptr<StudentRosterXmlHelper> file = open(errorText);
     if (!file) {
         PollixLog(kReadError);
         return false;
     }
     pugi::xml_node node = firstStudentWithId(file->studentsElem(), studentID);
     if (!node)
-        return false;
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the roster").arg(studentID));
     file->studentsElem().remove_child(node);
-    return file->save();
+    return file->save(errorText);
 }
 
-bool TovStudentRoster::beginUpdateStudents()
+bool TovStudentRoster::beginUpdateStudents(QString *errorText)
 {
-    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    std::unique_ptr<StudentRosterXmlHelper> file = open(errorText);
     if (!file) {
         PollixLog(kReadError);
         return false;
@@ -181,20 +183,20 @@ void TovStudentRoster::addingStudentWithData(const StudentEntity &student)
         appendStudent(m_sr->studentsElem(), student);
 }
 
-bool TovStudentRoster::endUpdateStudents()
+bool TovStudentRoster::endUpdateStudents(QString *errorText)
 {
     if (!m_sr)
-        return false;
-    const bool ok = m_sr->save();
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no update of the roster begun"));
+    const bool ok = m_sr->save(errorText);
     m_sr.reset();
     return ok;
 }
 
-bool TovStudentRoster::addSomeStudentsToRoster(const QList<StudentEntity> &students)
+bool TovStudentRoster::addSomeStudentsToRoster(const QList<StudentEntity> &students, QString *errorText)
 {
-    if (!beginUpdateStudents())
+    if (!beginUpdateStudents(errorText))
         return false;
     for (const StudentEntity &s : students)
         addingStudentWithData(s);
-    return endUpdateStudents();
+    return endUpdateStudents(errorText);
 }

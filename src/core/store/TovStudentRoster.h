@@ -24,23 +24,24 @@ public:
     // None when the file cannot be opened; a missing file is created empty.
     std::optional<QList<StudentEntity>> getAllStudents() const;
     bool existStudentWithID(const QString &studentID) const;
+    // Each write below gives the reason of its failure in *errorText.
     // No duplicate check: callers ask existStudentWithID() first.
-    bool addStudentWithData(const StudentEntity &student);
-    bool updateStudentByID(const QString &oldID, const StudentEntity &student);
-    bool updateStudentWithData(const StudentEntity &student);
+    bool addStudentWithData(const StudentEntity &student, QString *errorText = nullptr);
+    bool updateStudentByID(const QString &oldID, const StudentEntity &student, QString *errorText = nullptr);
+    bool updateStudentWithData(const StudentEntity &student, QString *errorText = nullptr);
     // False when no student bears the ID (the file is then not rewritten) or the write failed.
-    bool deleteStudentWithID(const QString &studentID);
+    bool deleteStudentWithID(const QString &studentID, QString *errorText = nullptr);
 
-    bool beginUpdateStudents();
+    bool beginUpdateStudents(QString *errorText = nullptr);
     void addingStudentWithData(const StudentEntity &student);
-    bool endUpdateStudents();
-    bool addSomeStudentsToRoster(const QList<StudentEntity> &students);
+    bool endUpdateStudents(QString *errorText = nullptr);
+    bool addSomeStudentsToRoster(const QList<StudentEntity> &students, QString *errorText = nullptr);
 
 private:
     friend class Singleton<TovStudentRoster>;
     TovStudentRoster();
 
-    std::unique_ptr<StudentRosterXmlHelper> open() const;
+    std::unique_ptr<StudentRosterXmlHelper> open(QString *errorText = nullptr) const;
 
     QString m_studentRosterFilePath;
     std::unique_ptr<StudentRosterXmlHelper> m_sr;

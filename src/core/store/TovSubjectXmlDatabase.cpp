@@ -91,14 +91,14 @@ bool TovSubjectXmlDatabase::existSubjectWithName(const QString &name) const
     return false;
 }
 
-bool TovSubjectXmlDatabase::addSubjectWithData(SubjectEntity &subject)
+bool TovSubjectXmlDatabase::addSubjectWithData(SubjectEntity &subject, QString *errorText)
 {
     pugi::xml_document doc;
-    if (!GlobalFunctions::loadOrCreateXmlFile(m_subjectXmlFilePath, kRoot, doc))
+    if (!GlobalFunctions::loadOrCreateXmlFile(m_subjectXmlFilePath, kRoot, doc, errorText))
         return false;
     pugi::xml_node node = doc.document_element().append_child("Subject");
     GlobalFunctions::appendTextChild(node, "Name", subject.name());
-    if (!GlobalFunctions::saveXmlDocument(m_subjectXmlFilePath, doc))
+    if (!GlobalFunctions::saveXmlDocument(m_subjectXmlFilePath, doc, errorText))
         return false;
     subject.setNo(m_maxNo++);
     m_subjectList.append(subject);
@@ -106,7 +106,8 @@ bool TovSubjectXmlDatabase::addSubjectWithData(SubjectEntity &subject)
 }
 
 GlobalFunctions::FileEdit TovSubjectXmlDatabase::editSubjectElement(qsizetype index,
-                                                                   const std::function<void(pugi::xml_node)> &edit)
+                                                                   const std::function<void(pugi::xml_node)> &edit,
+                                                                   QString *errorText)
 {
     const QString current = m_subjectList.at(index).name();
     return GlobalFunctions::editNthRootChild(
@@ -114,28 +115,28 @@ GlobalFunctions::FileEdit TovSubjectXmlDatabase::editSubjectElement(qsizetype in
         [&](pugi::xml_node n) {
             return GlobalFunctions::getValueByTagName(QStringLiteral("Name"), n).compare(current, Qt::CaseInsensitive) == 0;
         },
-        edit);
+        edit, errorText);
 }
 
-bool TovSubjectXmlDatabase::updateSubjectWithNo(int no, const SubjectEntity &data)
+bool TovSubjectXmlDatabase::updateSubjectWithNo(int no, const SubjectEntity &data, QString *errorText)
 {
     const qsizetype i = indexOfNo(no);
     if (i < 0)
         return false;
     const auto result = editSubjectElement(
-        i, [&](pugi::xml_node n) { GlobalFunctions::setValue(data.name(), QStringLiteral("Name"), n); });
+        i, [&](pugi::xml_node n) { GlobalFunctions::setValue(data.name(), QStringLiteral("Name"), n); }, errorText);
     if (result == GlobalFunctions::FileEdit::Failed)
         return false;
     m_subjectList[i].setName(data.name());
     return result == GlobalFunctions::FileEdit::Written;
 }
 
-bool TovSubjectXmlDatabase::deleteSubjectWithNo(int no)
+bool TovSubjectXmlDatabase::deleteSubjectWithNo(int no, QString *errorText)
 {
     const qsizetype i = indexOfNo(no);
     if (i < 0)
         return false;
-    const auto result = editSubjectElement(i, [](pugi::xml_node n) { n.parent().remove_child(n); });
+    const auto result = editSubjectElement(i, [](pugi::xml_node n) { n.parent().remove_child(n); }, errorText);
     if (result == GlobalFunctions::FileEdit::Failed)
         return false;
     m_subjectList.removeAt(i);

@@ -37,21 +37,23 @@ public:
     // Ignores letter case (callers ask it before adding).
     bool existSubjectWithName(const QString &name) const;
 
+    // Each write below gives the reason of its failure in *errorText.
     // Appends the subject to the file; on success the record gets its number and joins the list.
-    bool addSubjectWithData(SubjectEntity &subject);
+    bool addSubjectWithData(SubjectEntity &subject, QString *errorText = nullptr);
     // Renames subject no to data's name. False when the file does not hold the subject (the list
     // entry is renamed all the same) or the file could not be written (nothing changes).
-    bool updateSubjectWithNo(int no, const SubjectEntity &data);
+    bool updateSubjectWithNo(int no, const SubjectEntity &data, QString *errorText = nullptr);
     // Removes subject no. False when the file does not hold it (the list entry goes all the same)
     // or the file could not be written (nothing changes).
-    bool deleteSubjectWithNo(int no);
+    bool deleteSubjectWithNo(int no, QString *errorText = nullptr);
 
 private:
     friend class Singleton<TovSubjectXmlDatabase>;
     TovSubjectXmlDatabase();
 
     qsizetype indexOfNo(int no) const;
-    GlobalFunctions::FileEdit editSubjectElement(qsizetype index, const std::function<void(pugi::xml_node)> &edit);
+    GlobalFunctions::FileEdit editSubjectElement(qsizetype index, const std::function<void(pugi::xml_node)> &edit,
+                                                 QString *errorText);
     // Which of the subjects whose name equals this entry's (ignoring case) it is, from 0.
     int rankAmongEqualNames(qsizetype index) const;
 

@@ -122,13 +122,13 @@ bool TovTeacherXmlDatabase::existTeacherWithName(const QString &name) const
     return false;
 }
 
-bool TovTeacherXmlDatabase::addTeacherWithData(TeacherEntity &teacher)
+bool TovTeacherXmlDatabase::addTeacherWithData(TeacherEntity &teacher, QString *errorText)
 {
     pugi::xml_document doc;
-    if (!GlobalFunctions::loadOrCreateXmlFile(m_teacherRosterFilePath, kRoot, doc))
+    if (!GlobalFunctions::loadOrCreateXmlFile(m_teacherRosterFilePath, kRoot, doc, errorText))
         return false;
     appendTeacher(doc.document_element(), teacher);
-    if (!GlobalFunctions::saveXmlDocument(m_teacherRosterFilePath, doc))
+    if (!GlobalFunctions::saveXmlDocument(m_teacherRosterFilePath, doc, errorText))
         return false;
     teacher.setNo(m_maxNo++);
     m_teacherList.append(teacher);
@@ -136,14 +136,16 @@ bool TovTeacherXmlDatabase::addTeacherWithData(TeacherEntity &teacher)
 }
 
 GlobalFunctions::FileEdit TovTeacherXmlDatabase::editTeacherElement(qsizetype index,
-                                                                   const std::function<void(pugi::xml_node)> &edit)
+                                                                   const std::function<void(pugi::xml_node)> &edit,
+                                                                   QString *errorText)
 {
     const TeacherEntity current = m_teacherList.at(index);
     return GlobalFunctions::editNthRootChild(m_teacherRosterFilePath, "Teacher", rankAmongEqualNames(index),
-                                             [&](pugi::xml_node n) { return sameNames(n, current); }, edit);
+                                             [&](pugi::xml_node n) { return sameNames(n, current); }, edit,
+                                             errorText);
 }
 
-bool TovTeacherXmlDatabase::updateTeacherWithData(int no, const TeacherEntity &data)
+bool TovTeacherXmlDatabase::updateTeacherWithData(int no, const TeacherEntity &data, QString *errorText)
 {
     const qsizetype i = indexOfNo(no);
     if (i < 0)
@@ -155,7 +157,7 @@ bool TovTeacherXmlDatabase::updateTeacherWithData(int no, const TeacherEntity &d
         GlobalFunctions::setValue(data.phone(), QStringLiteral("phone"), node);
         GlobalFunctions::setValue(QString::number(data.gender()), QStringLiteral("Gender"), node);
         GlobalFunctions::setValue(data.address(), QStringLiteral("address"), node);
-    });
+    }, errorText);
     if (result == GlobalFunctions::FileEdit::Failed)
         return false;
     TeacherEntity &entry = m_teacherList[i];
@@ -169,22 +171,22 @@ bool TovTeacherXmlDatabase::updateTeacherWithData(int no, const TeacherEntity &d
     return result == GlobalFunctions::FileEdit::Written;
 }
 
-bool TovTeacherXmlDatabase::deleteTeacherWithNo(int no)
+bool TovTeacherXmlDatabase::deleteTeacherWithNo(int no, QString *errorText)
 {
     const qsizetype i = indexOfNo(no);
     if (i < 0)
         return false;
-    const auto result = editTeacherElement(i, [](pugi::xml_node n) { n.parent().remove_child(n); });
+    const auto result = editTeacherElement(i, [](pugi::xml_node n) { n.parent().remove_child(n); }, errorText);
     if (result == GlobalFunctions::FileEdit::Failed)
         return false;
     m_teacherList.removeAt(i);
     return result == GlobalFunctions::FileEdit::Written;
 }
 
-bool TovTeacherXmlDatabase::beginUpdateTeachers()
+bool TovTeacherXmlDatabase::beginUpdateTeachers(QString *errorText)
 {
     auto doc = std::make_unique<pugi::xml_document>();
-    if (!GlobalFunctions::loadXmlFile(m_teacherRosterFilePath, *doc))
+    if (!GlobalFunctions::loadXmlFile(m_teacherRosterFilePath, *doc, errorText))
         return false;
     m_xmlDoc = std::move(doc);
     return true;
@@ -199,11 +201,11 @@ void TovTeacherXmlDatabase::addingTeacherWithData(TeacherEntity &teacher)
     m_teacherList.append(teacher);
 }
 
-bool TovTeacherXmlDatabase::endUpdateTeachers()
+bool TovTeacherXmlDatabase::endUpdateTeachers(QString *errorText)
 {
     if (!m_xmlDoc)
-        return false;
-    const bool ok = GlobalFunctions::saveXmlDocument(m_teacherRosterFilePath, *m_xmlDoc);
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no update of the teachers begun"));
+    const bool ok = GlobalFunctions::saveXmlDocument(m_teacherRosterFilePath, *m_xmlDoc, errorText);
     m_xmlDoc.reset();
     if (!ok)
         loadTeachers();

@@ -37,26 +37,28 @@ public:
     // True when some teacher's first and last name, joined, equal name exactly.
     bool existTeacherWithName(const QString &name) const;
 
+    // Each write below gives the reason of its failure in *errorText.
     // Appends the teacher to the file; on success the record gets its number and joins the list.
-    bool addTeacherWithData(TeacherEntity &teacher);
+    bool addTeacherWithData(TeacherEntity &teacher, QString *errorText = nullptr);
     // Replaces teacher no's fields. With several teachers of the same names, the k-th of them in
     // the list is the k-th such element of the file. False when the file does not hold the
     // teacher (the list entry changes all the same) or could not be written (nothing changes).
-    bool updateTeacherWithData(int no, const TeacherEntity &data);
-    bool deleteTeacherWithNo(int no);
+    bool updateTeacherWithData(int no, const TeacherEntity &data, QString *errorText = nullptr);
+    bool deleteTeacherWithNo(int no, QString *errorText = nullptr);
 
     // The import's batch: begin parses the file, adding appends to the parsed file and the list,
     // end writes the file once and reports the write.
-    bool beginUpdateTeachers();
+    bool beginUpdateTeachers(QString *errorText = nullptr);
     void addingTeacherWithData(TeacherEntity &teacher);
-    bool endUpdateTeachers();
+    bool endUpdateTeachers(QString *errorText = nullptr);
 
 private:
     friend class Singleton<TovTeacherXmlDatabase>;
     TovTeacherXmlDatabase();
 
     qsizetype indexOfNo(int no) const;
-    GlobalFunctions::FileEdit editTeacherElement(qsizetype index, const std::function<void(pugi::xml_node)> &edit);
+    GlobalFunctions::FileEdit editTeacherElement(qsizetype index, const std::function<void(pugi::xml_node)> &edit,
+                                                 QString *errorText);
     int rankAmongEqualNames(qsizetype index) const;
 
     QList<TeacherEntity> m_teacherList;

@@ -59,32 +59,32 @@ TovUserListXmlDatabase::TovUserListXmlDatabase()
     loadUserList();
 }
 
-bool TovUserListXmlDatabase::createXmlFileAtPath(const QString &path)
+bool TovUserListXmlDatabase::createXmlFileAtPath(const QString &path, QString *errorText)
 {
     pugi::xml_document doc;
     appendTeacher(GlobalFunctions::createRoot(doc, "ArrayOfTeacher", false), UserEntity());
-    return GlobalFunctions::createQXmlFileAtPath(path, GlobalFunctions::xmlData(doc));
+    return GlobalFunctions::createQXmlFileAtPath(path, GlobalFunctions::xmlData(doc), errorText);
 }
 
-bool TovUserListXmlDatabase::ensureFile(bool *created) const
+bool TovUserListXmlDatabase::ensureFile(bool *created, QString *errorText) const
 {
     if (created)
         *created = false;
     if (QFile::exists(m_filePath))
         return true;
-    if (!createXmlFileAtPath(m_filePath))
+    if (!createXmlFileAtPath(m_filePath, errorText))
         return false;
     if (created)
         *created = true;
     return true;
 }
 
-bool TovUserListXmlDatabase::loadDocument(pugi::xml_document &doc) const
+bool TovUserListXmlDatabase::loadDocument(pugi::xml_document &doc, QString *errorText) const
 {
     QString error;
     if (!GlobalFunctions::loadXmlFile(m_filePath, doc, &error)) {
         PollixLog(error);
-        return false;
+        return GlobalFunctions::failWith(errorText, error);
     }
     return bool(doc.document_element());
 }
@@ -112,11 +112,12 @@ bool TovUserListXmlDatabase::isValidUser(const UserEntity &user) const
     return valid;
 }
 
-bool TovUserListXmlDatabase::updateUser(const QString &currentName, const QString &newName, const QString &newPassword)
+bool TovUserListXmlDatabase::updateUser(const QString &currentName, const QString &newName, const QString &newPassword,
+                                        QString *errorText)
 {
     std::lock_guard lock(m_mutex);
     bool created = false;
-    if (!ensureFile(&created))
+    if (!ensureFile(&created, errorText))
         return false;
     const bool known = std::any_of(m_userList.cbegin(), m_userList.cend(), [&](const UserEntity &u) {
         return u.name().compare(currentName, Qt::CaseInsensitive) == 0;
@@ -125,7 +126,7 @@ bool TovUserListXmlDatabase::updateUser(const QString &currentName, const QStrin
         return false;
 
     pugi::xml_document doc;
-    if (!loadDocument(doc))
+    if (!loadDocument(doc, errorText))
         return false;
     // The account is found in the file by its name, so that a file with several accounts changes
     // the right one. A file just recreated holds only the built-in account, which then takes the
@@ -143,7 +144,7 @@ bool TovUserListXmlDatabase::updateUser(const QString &currentName, const QStrin
         return false;
     GlobalFunctions::setValue(newName, QStringLiteral("UserName"), target);
     GlobalFunctions::setValue(newPassword, QStringLiteral("Password"), target);
-    if (!GlobalFunctions::createQXmlFileAtPath(m_filePath, GlobalFunctions::xmlData(doc)))
+    if (!GlobalFunctions::createQXmlFileAtPath(m_filePath, GlobalFunctions::xmlData(doc), errorText))
         return false;
 
     // Memory follows the file only once the file holds the change.

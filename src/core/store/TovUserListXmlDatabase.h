@@ -27,22 +27,23 @@ public:
     // user.password exactly.
     bool isValidUser(const UserEntity &user) const;
     // Changes the account called currentName (ignoring case) in the file and, once the file is
-    // written, in memory. False when there is no such account or the file could not be written;
-    // the list and the file are then as they were.
-    bool updateUser(const QString &currentName, const QString &newName, const QString &newPassword);
+    // written, in memory. False when there is no such account or the file could not be written
+    // (the reason in *errorText); the list and the file are then as they were.
+    bool updateUser(const QString &currentName, const QString &newName, const QString &newPassword,
+                    QString *errorText = nullptr);
 
     QList<UserEntity> userList() const;
     void setUserList(const QList<UserEntity> &list);
     QString filePath() const { return m_filePath; }
 
     // Writes the file holding the built-in account only.
-    static bool createXmlFileAtPath(const QString &path);
+    static bool createXmlFileAtPath(const QString &path, QString *errorText = nullptr);
 
 private:
     friend class Singleton<TovUserListXmlDatabase>;
     TovUserListXmlDatabase();
-    bool ensureFile(bool *created = nullptr) const;
-    bool loadDocument(pugi::xml_document &doc) const;
+    bool ensureFile(bool *created = nullptr, QString *errorText = nullptr) const;
+    bool loadDocument(pugi::xml_document &doc, QString *errorText = nullptr) const;
 
     mutable std::recursive_mutex m_mutex;
     QList<UserEntity> m_userList;

@@ -25,40 +25,40 @@ XMLControl *XMLControl::sharedXMLUI()
 
 XMLControl::XMLControl() : m_filePath(GlobalFunctions::pathInApplicationFolder(QStringLiteral("ExamID.xml"))) {}
 
-bool XMLControl::createXmlFileAtPath(const QString &path)
+bool XMLControl::createXmlFileAtPath(const QString &path, QString *errorText)
 {
-    return GlobalFunctions::saveXmlDocument(path, examDocument(1));
+    return GlobalFunctions::saveXmlDocument(path, examDocument(1), errorText);
 }
 
-std::optional<int> XMLControl::getExamID()
+std::optional<int> XMLControl::getExamID(QString *errorText)
 {
     if (!GlobalFunctions::fileExistsAtPath(m_filePath)) {
-        if (!createXmlFileAtPath(m_filePath))
+        if (!createXmlFileAtPath(m_filePath, errorText))
             return std::nullopt;
         return 1;
     }
     pugi::xml_document doc;
-    if (!GlobalFunctions::loadXmlFile(m_filePath, doc)) {
+    if (!GlobalFunctions::loadXmlFile(m_filePath, doc, errorText)) {
         PollixLog(QStringLiteral("no xmlDoc TovQuizXmlDatabase"));
         return std::nullopt;
     }
     const int last = GlobalFunctions::intValue(GlobalFunctions::getValueByTagName(QStringLiteral("ExamID"),
                                                                                   doc.document_element()));
     const int next = last < kLastExamID ? last + 1 : 1;
-    if (!updateExamID(next))
+    if (!updateExamID(next, errorText))
         return std::nullopt;
     return next;
 }
 
-bool XMLControl::updateExamID(int number)
+bool XMLControl::updateExamID(int number, QString *errorText)
 {
     if (m_filePath.isEmpty())
-        return false;
+        return GlobalFunctions::failWith(errorText, QStringLiteral("no application folder"));
     if (!GlobalFunctions::fileExistsAtPath(m_filePath))
-        return GlobalFunctions::saveXmlDocument(m_filePath, examDocument(number));
+        return GlobalFunctions::saveXmlDocument(m_filePath, examDocument(number), errorText);
     pugi::xml_document doc;
-    if (!GlobalFunctions::loadXmlFile(m_filePath, doc))
+    if (!GlobalFunctions::loadXmlFile(m_filePath, doc, errorText))
         return false;
     GlobalFunctions::setValue(QString::number(number), QStringLiteral("ExamID"), doc.document_element());
-    return GlobalFunctions::saveXmlDocument(m_filePath, doc);
+    return GlobalFunctions::saveXmlDocument(m_filePath, doc, errorText);
 }

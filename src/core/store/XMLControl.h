@@ -16,12 +16,13 @@ public:
     QString filePath() const { return m_filePath; }
 
     // The next exam ID, already recorded as handed out. None when the file could not be read or
-    // the number could not be recorded: a number that is not on disk would be handed out again.
-    std::optional<int> getExamID();
+    // the number could not be recorded (the reason in *errorText): a number that is not on disk
+    // would be handed out again.
+    std::optional<int> getExamID(QString *errorText = nullptr);
     // Records number as the last one handed out (writing the file when it is missing).
-    bool updateExamID(int number);
+    bool updateExamID(int number, QString *errorText = nullptr);
     // Writes the file as first created (ExamID "1").
-    static bool createXmlFileAtPath(const QString &path);
+    static bool createXmlFileAtPath(const QString &path, QString *errorText = nullptr);
 
 private:
     friend class Singleton<XMLControl>;

@@ -75,10 +75,11 @@ void LoginSetCtrl::doOK()
         PollixAlert::show(this, title, tr("New passwords are not the same."));
         return;
     }
+    QString why;
     if (!store->updateUser(current.name(), textNewUserName->text(),
-                           GlobalFunctions::encryptForPasswordString(textNewPassword->text()))) {
+                           GlobalFunctions::encryptForPasswordString(textNewPassword->text()), &why)) {
         // The account file could not be written: the old name and password still hold.
-        PollixAlert::show(this, title, tr("The new user name and password could not be saved."));
+        PollixAlert::show(this, title, tr("The new user name and password could not be saved."), {tr("OK")}, why);
         return;
     }
     done(1);

@@ -144,6 +144,7 @@ void SystemSettingCtrl::doSave()
 {
     TovConfigXmlDatabase *config = TovConfigXmlDatabase::sharedConfigUI();
     bool saved = true;
+    QString why;
     const QList<std::tuple<QString, QLineEdit *, QCheckBox *>> sounds{
         {kEnter, textEnter, checkEnter}, {kStart, textStart, checkStart}, {kStop, textStop, checkStop}};
     for (const auto &[name, text, check] : sounds) {
@@ -151,13 +152,13 @@ void SystemSettingCtrl::doSave()
         music.setName(name);
         music.setPath(text->text());
         music.setState(check->isChecked() ? 1 : 0);
-        saved = config->updateMusic(music) && saved;
+        saved = config->updateMusic(music, &why) && saved;
     }
-    saved = config->updateMouseSettionValue(slideSpeed->value()) && saved;
+    saved = config->updateMouseSettionValue(slideSpeed->value(), &why) && saved;
     if (hooks().setMouseSpeed)
         hooks().setMouseSpeed(slideSpeed->value());
     if (!saved) {
-        PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The settings could not be saved."));
+        PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The settings could not be saved."), {tr("OK")}, why);
         return;
     }
     PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("Successfully Saved."));

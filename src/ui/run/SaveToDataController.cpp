@@ -92,9 +92,9 @@ int SaveToDataController::exec()
     return QDialog::exec();
 }
 
-int SaveToDataController::runKeypadAlert(const QString &text, const QStringList &buttons)
+int SaveToDataController::runKeypadAlert(const QString &text, const QStringList &buttons, const QString &informativeText)
 {
-    PollixAlert alert(QStringLiteral("Warning"), text, buttons, {}, this);
+    PollixAlert alert(QStringLiteral("Warning"), text, buttons, informativeText, this);
     if (appDelegate)
         appDelegate->setObjectToReceiveCommData(&alert);
     const int result = alert.runModal();
@@ -124,11 +124,12 @@ void SaveToDataController::onOK()
         }
         // A session that did not reach the disk keeps the dialog and the run's data, so the
         // teacher can free space or fix the folder and press OK again.
-        if (!writeSession(quiz)) {
+        QString why;
+        if (!writeSession(quiz, &why)) {
             if (appDelegate)
                 appDelegate->setObjectToReceiveCommData(this);
             runKeypadAlert(tr("The session could not be saved. Check that the data folder can be written, then try again."),
-                           {QStringLiteral("\"F1\" OK")});
+                           {QStringLiteral("\"F1\" OK")}, why);
             return;
         }
     }
@@ -137,11 +138,11 @@ void SaveToDataController::onOK()
     done(1);
 }
 
-bool SaveToDataController::writeSession(QuizEntity &quiz)
+bool SaveToDataController::writeSession(QuizEntity &quiz, QString *errorText)
 {
     TovQuizXmlDatabase store;
     QString path;
-    if (!store.addQuizWithName(quiz.name(), quiz, &path))
+    if (!store.addQuizWithName(quiz.name(), quiz, &path, errorText))
         return false;
     m_savedPath = path;
     PollixLog(QStringLiteral("Session saved: %1").arg(path));
@@ -170,11 +171,21 @@ void SaveToDataController::windowShouldClose()
         m_arrQuizTime->clear();
 }
 
+void SaveToDataController::reject()
+{
+    onCancel();
+}
+
 void SaveToDataController::closeEvent(QCloseEvent *event)
 {
-    // Closing the window is the confirmed cancel's closing step without the question.
-    windowShouldClose();
-    QDialog::closeEvent(event);
+    // The dialog holds the whole run: the close box asks like Cancel, and only a confirmed
+    // answer (or a save) lets the window go.
+    if (m_closing) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    onCancel();
 }
 
 void SaveToDataController::removeQuizRecord()

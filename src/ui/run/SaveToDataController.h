@@ -44,7 +44,9 @@ public:
     int exec() override;
 
     void onOK();
+    // Asks before the run is dropped; Escape (reject) and the close box come here too.
     void onCancel();
+    void reject() override;
     Q_INVOKABLE void handleMachMessage();
 
     // The session the run makes (no file is written).
@@ -70,8 +72,8 @@ private:
     bool runTeacherKey(const DataOfFrame &frame);
     void handleDataReceiveArvel();
     void handleDataReceiveCorvel_Dravel();
-    int runKeypadAlert(const QString &text, const QStringList &buttons);
-    bool writeSession(QuizEntity &quiz);
+    int runKeypadAlert(const QString &text, const QStringList &buttons, const QString &informativeText = {});
+    bool writeSession(QuizEntity &quiz, QString *errorText);
     void windowShouldClose();
 
     Orvenda_AppDelegate *appDelegate = nullptr;

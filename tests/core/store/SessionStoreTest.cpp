@@ -2,6 +2,7 @@
 
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -239,6 +240,29 @@ TEST_F(SessionStoreTest, FailedWritesLeaveTheFileAndTheIndexAsTheyWere)
     edited.setTitle("Changed");
     failWritesTo(quizFolder());
     EXPECT_FALSE(TovQuizXmlDatabase().upDataQuizForReport(path, edited));
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(index()->session_resultByPath(path)->Title(), "Week 3");
+}
+
+TEST_F(SessionStoreTest, OnAFullDiskNothingChangesAndTheReasonIsGiven)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 256);
+    QuizEntity quiz = normalQuiz();
+    QString path, why;
+    ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("Quiz1", quiz, &path));
+    const QByteArray before = readFile(path);
+    ASSERT_TRUE(SmallDisk::fill());
+
+    EXPECT_FALSE(TovQuizXmlDatabase().addQuizWithName("Quiz2", quiz, nullptr, &why));
+    EXPECT_TRUE(why.contains("No space left", Qt::CaseInsensitive)) << why.toStdString();
+    EXPECT_EQ(QDir(quizFolder()).entryList(QDir::Files), QStringList{QFileInfo(path).fileName()});
+    EXPECT_EQ(index()->allSessionXmlParsedResults().size(), 1);
+
+    QuizEntity edited = *TovQuizXmlDatabase().getQuizInfoAll(path);
+    edited.setTitle("Changed");
+    why.clear();
+    EXPECT_FALSE(TovQuizXmlDatabase().upDataQuizForReport(path, edited, &why));
+    EXPECT_FALSE(why.isEmpty());
     EXPECT_EQ(readFile(path), before);
     EXPECT_EQ(index()->session_resultByPath(path)->Title(), "Week 3");
 }

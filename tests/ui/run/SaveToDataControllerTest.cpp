@@ -6,10 +6,12 @@
 #include "platform/AtomicFile.h"
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
+#include "support/SmallDisk.h"
 #include "ui/run/SaveToDataController.h"
 
 #include <QDir>
 #include <QLineEdit>
+#include <QTest>
 
 namespace {
 StudentInClassPtr pupil(const QString &id, int device)
@@ -272,6 +274,54 @@ TEST_F(SaveToDataTest, CancelAsksAndOnlyAConfirmedCancelDropsTheRun)
     EXPECT_TRUE(sessionFiles().isEmpty());
     EXPECT_TRUE(QuizData::shareManager()->arrayAlreadyTestQuestionNo().isEmpty());
     EXPECT_TRUE(times.isEmpty());
+}
+
+TEST_F(SaveToDataTest, EscapeAndTheCloseBoxAskLikeCancel)
+{
+    runTwoQuestions(0);
+    const std::function<void(SaveToDataController &)> waysOut[] = {
+        [](SaveToDataController &d) { QTest::keyClick(&d, Qt::Key_Escape); },
+        [](SaveToDataController &d) { d.close(); },
+    };
+    for (const auto &leave : waysOut) {
+        auto d = dialog(0);
+        d->show();
+        DialogAnswers answers;
+        answers.answerAlert(1); // "F2" Cancel: stay
+        leave(*d);
+        EXPECT_EQ(answers.alertTexts(), QStringList{"Are you sure to exit without saving exam report?"});
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
+        EXPECT_EQ(times.size(), 3);
+    }
+
+    auto d = dialog(0);
+    d->show();
+    DialogAnswers answers;
+    answers.answerAlert(0); // "F1" OK: leave without saving
+    d->close();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_TRUE(sessionFiles().isEmpty());
+    EXPECT_TRUE(QuizData::shareManager()->arrayAlreadyTestQuestionNo().isEmpty());
+    EXPECT_TRUE(times.isEmpty());
+}
+
+TEST_F(SaveToDataTest, OnAFullDiskTheAlertSaysWhyAndTheRunStaysForARetry)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 256);
+    runTwoQuestions(0);
+    auto d = dialog(0);
+    ASSERT_TRUE(SmallDisk::fill());
+    DialogAnswers answers;
+    d->onOK();
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_TRUE(answers.alerts()[0].text.startsWith("The session could not be saved."));
+    EXPECT_TRUE(answers.alerts()[0].informativeText.contains("No space left", Qt::CaseInsensitive))
+        << answers.alerts()[0].informativeText.toStdString();
+    EXPECT_TRUE(sessionFiles().isEmpty());
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
+    EXPECT_NE(d->result(), 1);
 }
 
 TEST_F(SaveToDataTest, TeacherKeypadCancelsOnArvelAndConfirmsOnDravel)
