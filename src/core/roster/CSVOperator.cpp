@@ -6,7 +6,42 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QStringDecoder>
+
+#include <unistd.h>
+
+namespace {
+const QString kCreateFailed = QStringLiteral("Create file failed");
+const QString kNotWritable = QStringLiteral("File is not writable.");
+const QString kNoHandle = QStringLiteral("Get file handle failed.");
+
+bool failWith(QString *errorText, const QString &text, QString *reason, const QString &why)
+{
+    if (errorText)
+        *errorText = text;
+    if (reason)
+        *reason = why;
+    return false;
+}
+
+bool writableFolder(const QString &folder)
+{
+    return QFileInfo(folder).isDir() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
+// The message for a file that could not be opened for the write: the folder refuses a new
+// file, the file there refuses to be replaced, or no file handle was to be had.
+QString openFailureText(const QString &path)
+{
+    const QFileInfo target(path);
+    if (!writableFolder(target.absolutePath()))
+        return kCreateFailed;
+    if (target.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        return kNotWritable;
+    return kNoHandle;
+}
+} // namespace
 
 CSVOperator CSVOperator::CSVWithColumns(int columns)
 {
@@ -56,13 +91,8 @@ QString CSVOperator::decodeStringFromCSV(const QString &text)
     return TrimString(text);
 }
 
-bool CSVOperator::saveCSVTo(const QString &path, QString *errorText) const
+QByteArray CSVOperator::csvData() const
 {
-    if (QFileInfo(path).isDir()) {
-        if (errorText)
-            *errorText = QStringLiteral("Create file failed");
-        return false;
-    }
     QString out;
     for (int row = 1; row <= numOfRows(); ++row) {
         for (int column = 1; column <= m_numOfColumns; ++column) {
@@ -72,17 +102,33 @@ bool CSVOperator::saveCSVTo(const QString &path, QString *errorText) const
         }
         out += QLatin1String("\r\n");
     }
-    // Written whole through a temporary file, so an export that fails never destroys the
-    // teacher's previous file of the same name.
     QByteArray bytes = out.toUtf8();
     if (bytes.isNull())
         bytes = QByteArray("");
-    if (!AtomicFile::write(path, bytes)) {
-        if (errorText)
-            *errorText = QStringLiteral("Create file failed");
-        return false;
-    }
+    return bytes;
+}
+
+bool CSVOperator::writeCSVTo(QIODevice &device, QString *errorText, QString *reason) const
+{
+    if (!device.isOpen() || !device.isWritable())
+        return failWith(errorText, kNoHandle, reason, device.errorString());
+    const QByteArray bytes = csvData();
+    if (device.write(bytes) != bytes.size())
+        return failWith(errorText, kNotWritable, reason, device.errorString());
     return true;
+}
+
+bool CSVOperator::saveCSVTo(const QString &path, QString *errorText, QString *reason) const
+{
+    if (QFileInfo(path).isDir())
+        return failWith(errorText, kCreateFailed, reason, QStringLiteral("%1 is a folder").arg(path));
+    // Written whole through a temporary file, so an export that fails never destroys the
+    // teacher's previous file of the same name.
+    QString why;
+    AtomicFile::Failure step = AtomicFile::Failure::None;
+    if (AtomicFile::write(path, csvData(), &why, &step))
+        return true;
+    return failWith(errorText, step == AtomicFile::Failure::Open ? openFailureText(path) : kNotWritable, reason, why);
 }
 
 QString CSVOperator::decodeFileBytes(const QByteArray &bytes)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QIODevice;
+
 // A grid of text cells written and read as CSV: every CSV export fills one and saves it, and the
 // roster import reads the chosen file through it. Rows and columns are numbered from 1.
 class CSVOperator
@@ -21,8 +23,17 @@ public:
     void setNumOfColumns(int n) { m_numOfColumns = n; }
     const QList<QStringList> &rows() const { return arrRows; }
 
-    // Replaces the file whole; false with the reason in errorText when it cannot.
-    bool saveCSVTo(const QString &path, QString *errorText = nullptr) const;
+    // The file's bytes: every row padded to numOfColumns fields, CR LF after each row, UTF-8.
+    QByteArray csvData() const;
+    // Writes csvData() to an open device; false with "File is not writable." (or "Get file
+    // handle failed." for a device not open for writing) in errorText and the device's own
+    // words in reason.
+    bool writeCSVTo(QIODevice &device, QString *errorText = nullptr, QString *reason = nullptr) const;
+    // Replaces the file whole; false when it cannot, with "Create file failed" (no folder to
+    // make it in, or the path is a folder), "File is not writable." (a read-only file, a disk
+    // that is full) or "Get file handle failed." (no file could be opened) in errorText, and
+    // the system's words (disk full, read-only, permission) in reason.
+    bool saveCSVTo(const QString &path, QString *errorText = nullptr, QString *reason = nullptr) const;
     // Replaces the grid with the file's rows; a failed read leaves the grid as it was.
     bool loadCSVFrom(const QString &path, QString *errorText = nullptr);
 

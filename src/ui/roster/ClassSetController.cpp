@@ -2,7 +2,7 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/roster/CSVOperator.h"
+#include "core/roster/RosterCSVExporter.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
@@ -33,15 +33,6 @@
 namespace {
 const QString kPollixArs = QStringLiteral("Pollix ARS");
 const QString kPollix = QStringLiteral("Pollix");
-
-QString sexText(int gender)
-{
-    if (gender == 1)
-        return QStringLiteral("Male");
-    if (gender == 2)
-        return QStringLiteral("Female");
-    return QStringLiteral("UD");
-}
 
 template <typename T, typename Number>
 QList<int> numbersOf(const QList<T> &items, Number number)
@@ -645,10 +636,10 @@ QString ClassSetController::exportPath()
 
 void ClassSetController::writeExport(const CSVOperator &grid, const QString &path)
 {
-    QString error;
-    if (!grid.saveCSVTo(path, &error)) {
-        PollixLog(error);
-        alert(kPollixArs, error);
+    QString error, why;
+    if (!grid.saveCSVTo(path, &error, &why)) {
+        PollixLog(QStringLiteral("%1: %2 (%3)").arg(error, path, why));
+        PollixAlert::show(this, kPollixArs, error, {tr("OK")}, why);
     }
 }
 
@@ -664,19 +655,7 @@ void ClassSetController::exportTeachers()
     const QString path = exportPath();
     if (path.isEmpty())
         return;
-    CSVOperator grid = CSVOperator::CSVWithColumns(7);
-    const QStringList header{"NO.", "Frist Name", "Last Name", "Title", "Address", "Phone", "Sex"};
-    for (int c = 0; c < header.size(); ++c)
-        grid.setString(header.at(c), 1, c + 1);
-    int row = 2;
-    for (const TeacherEntity &t : teachers) {
-        const QStringList cells{QString::number(row - 1), t.firstName(), t.lastName(), t.title(),
-                                t.address(), t.phone(), sexText(t.gender())};
-        for (int c = 0; c < cells.size(); ++c)
-            grid.setString(cells.at(c), row, c + 1);
-        ++row;
-    }
-    writeExport(grid, path);
+    writeExport(RosterCSVExporter::teachers(teachers), path);
 }
 
 void ClassSetController::exportStudents()
@@ -691,25 +670,8 @@ void ClassSetController::exportStudents()
     if (path.isEmpty())
         return;
     auto *classes = TovClassXmlDatabase::sharedClassUI();
-    CSVOperator grid = CSVOperator::CSVWithColumns(13);
-    const QStringList header{"Device NO.", "Student ID", "First Name", "Last Name", "Class Name",
-                             "Group NO.", "Birth Date(YYYY-MM-DD)", "Responsibility", "Remark",
-                             "Address", "Phone", "E-Mail", "Sex"};
-    for (int c = 0; c < header.size(); ++c)
-        grid.setString(header.at(c), 1, c + 1);
-    int row = 2;
-    const QString name = classes->nameByClassNo(m_classNo);
-    for (const StudentEntity &s : classes->getStudentListByClassNo(m_classNo)) {
-        if (s.id().isEmpty())
-            continue;
-        const QStringList cells{QString::number(s.deviceNo()), s.id(), s.firstName(), s.lastName(), name,
-                                QString::number(s.groupNo()), s.birthday().toString(QStringLiteral("yyyy-MM-dd")),
-                                s.duty(), s.remark(), s.address(), s.telephone(), s.eMail(), sexText(s.gender())};
-        for (int c = 0; c < cells.size(); ++c)
-            grid.setString(cells.at(c).isNull() ? QStringLiteral("") : cells.at(c), row, c + 1);
-        ++row;
-    }
-    writeExport(grid, path);
+    writeExport(RosterCSVExporter::students(classes->getStudentListByClassNo(m_classNo), classes->nameByClassNo(m_classNo)),
+                path);
 }
 
 // ---- closing ----

@@ -1,6 +1,7 @@
 #include "core/roster/CSVOperator.h"
 #include "platform/AtomicFile.h"
 #include "support/PollixTest.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
 
@@ -56,6 +57,57 @@ TEST_F(CSVOperatorTest, WriteFailuresKeepTheOldFile)
     grid.setString("new", 1, 1);
     EXPECT_FALSE(grid.saveCSVTo(path, &why));
     EXPECT_EQ(readFile(path), QByteArray("old,file\r\n"));
+}
+
+// Each failure of a real filesystem gets the message for its cause, and the system's reason.
+TEST_F(CSVOperatorTest, WriteFailureMessagesFollowTheirCause)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 128, .inodes = 8);
+    CSVOperator grid = CSVOperator::CSVWithColumns(1);
+    grid.setString("x", 1, 1);
+    QString text, why;
+    EXPECT_FALSE(grid.saveCSVTo(SmallDisk::folder() + "/no/such/folder/a.csv", &text, &why));
+    EXPECT_EQ(text, "Create file failed");
+
+    const QString path = SmallDisk::folder() + "/a.csv";
+    ASSERT_TRUE(grid.saveCSVTo(path));
+    ASSERT_TRUE(SmallDisk::fill());
+    CSVOperator big = CSVOperator::CSVWithColumns(1);
+    big.setString(QString(5000, 'y'), 1, 1);
+    EXPECT_FALSE(big.saveCSVTo(path, &text, &why));
+    EXPECT_EQ(text, "File is not writable.");
+    EXPECT_TRUE(why.contains("No space left", Qt::CaseInsensitive)) << why.toStdString();
+    EXPECT_EQ(readFile(path), QByteArray("x\r\n"));
+
+    // Every inode taken: no file can be opened at all.
+    for (int i = 0; i < 16; ++i)
+        if (!QFile(SmallDisk::folder() + QStringLiteral("/i%1").arg(i)).open(QIODevice::WriteOnly))
+            break;
+    EXPECT_FALSE(grid.saveCSVTo(path, &text, &why));
+    EXPECT_EQ(text, "Get file handle failed.");
+    EXPECT_EQ(readFile(path), QByteArray("x\r\n"));
+}
+
+TEST_F(CSVOperatorTest, WriteFailureMessagesForPermissions)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 64, .plainUser = true);
+    CSVOperator grid = CSVOperator::CSVWithColumns(1);
+    grid.setString("new", 1, 1);
+    const QString folder = SmallDisk::folder() + "/Exports";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString kept = folder + "/kept.csv";
+    ASSERT_TRUE(CSVOperator::CSVWithColumns(1).saveCSVTo(kept));
+    QString text, why;
+
+    ASSERT_TRUE(QFile::setPermissions(kept, QFile::ReadOwner));
+    EXPECT_FALSE(grid.saveCSVTo(kept, &text, &why));
+    EXPECT_EQ(text, "File is not writable.");
+
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    EXPECT_FALSE(grid.saveCSVTo(folder + "/new.csv", &text, &why));
+    EXPECT_EQ(text, "Create file failed");
+    EXPECT_TRUE(why.contains("Permission denied", Qt::CaseInsensitive)) << why.toStdString();
+    EXPECT_FALSE(QFile::exists(folder + "/new.csv"));
 }
 
 TEST_F(CSVOperatorTest, RoundTripsQuotesBlanksCommasAndNonAscii)

@@ -201,6 +201,13 @@ TEST_F(ClassSetControllerTest, ExportsFollowStoreOrderSkipStudentsWithoutIdAndWr
     EXPECT_EQ(grid.stringAtRow(2, 1), "1");
     EXPECT_EQ(grid.stringAtRow(2, 3), "Lee");
     EXPECT_EQ(grid.stringAtRow(2, 7), "Female");
+
+    // A file that cannot be made: the grid's message, with the system's reason under it.
+    answers.answerFile(home() + "no such folder/teachers.csv");
+    dialog.exportTeachers();
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts()[0].text, "Create file failed");
+    EXPECT_FALSE(answers.alerts()[0].informativeText.isEmpty());
 }
 
 TEST_F(ClassSetControllerTest, RefusalsBeforeExportAndImport)
