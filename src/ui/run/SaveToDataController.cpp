@@ -3,6 +3,7 @@
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/engine/ActivityRules.h"
+#include "core/engine/AnswerScoring.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
@@ -274,6 +275,9 @@ QuizEntity SaveToDataController::NormalSave()
         q.setStandard(standard);
         totalMark += points;
         questions << q;
+        // Scored as the session file will be read again: by its activity code and the
+        // question's stored mode.
+        const AnswerScoring::WrongAnswer rule = AnswerScoring::storedWrongAnswerRule(sessionCode, q.quMode());
 
         // Answer slots follow the logged-in students position by position; never read past
         // either list.
@@ -292,15 +296,7 @@ QuizEntity SaveToDataController::NormalSave()
             r.setQuestionID(QString::number(k));
             r.setResponse(trimString(GlobalFunctions::toXmlString(a)));
             r.setTime(qd->getStudentAnswerTime(n, s->deviceNo()));
-            int studentPoint = 0;
-            if (a == rightAnswer) {
-                studentPoint = points;
-            } else if (a != QLatin1String("__")
-                       && (sessionCode == QLatin1String("4")
-                           || (sessionCode == QLatin1String("6") && q.quMode() == QLatin1String("4")))) {
-                studentPoint = -points;
-            }
-            r.setStudentPoint(QString::number(studentPoint));
+            r.setStudentPoint(QString::number(AnswerScoring::points(a, rightAnswer, points, rule)));
             responses << r;
         }
     }

@@ -1,0 +1,113 @@
+#include "AnswerScoring.h"
+
+#include "core/app/CommonFunc.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/QuizEntity.h"
+
+namespace {
+// Activity numbers, action modes and stored codes the rule turns on.
+constexpr int kPaperQuiz = 1;
+constexpr int kHomeWork = 2;
+constexpr int kRushQuiz = 3;
+constexpr int kMultipleMode = 5;
+constexpr int kFreeRushQuiz = 10;
+const QString kStoredRushQuiz = QStringLiteral("4");
+const QString kStoredMultipleMode = QStringLiteral("6");
+
+bool isRush(int activityOrActionMode)
+{
+    return activityOrActionMode == kRushQuiz || activityOrActionMode == kFreeRushQuiz;
+}
+} // namespace
+
+bool AnswerScoring::isNoAnswer(const QString &answer)
+{
+    return answer.isEmpty() || answer == QLatin1String("__");
+}
+
+bool AnswerScoring::isMissedRush(const QString &answer)
+{
+    return answer == QLatin1String("__N");
+}
+
+bool AnswerScoring::isRight(const QString &answer, const QString &correct)
+{
+    if (isNoAnswer(answer) || isMissedRush(answer) || correct == QLatin1String("No Answer"))
+        return false;
+    return myStringIsEqualToString(answer, correct);
+}
+
+AnswerScoring::Outcome AnswerScoring::outcome(const QString &answer, const QString &correct)
+{
+    if (isNoAnswer(answer))
+        return Outcome::NoResponse;
+    return isRight(answer, correct) ? Outcome::Right : Outcome::Wrong;
+}
+
+int AnswerScoring::points(const QString &answer, const QString &correct, int questionPoints, WrongAnswer rule)
+{
+    if (isRight(answer, correct))
+        return questionPoints;
+    if (rule == WrongAnswer::CostsPoints && !isNoAnswer(answer))
+        return -questionPoints;
+    return 0;
+}
+
+AnswerScoring::WrongAnswer AnswerScoring::wrongAnswerRule(int activity, int questionActionMode)
+{
+    const bool deducts = isRush(activity) || (activity == kMultipleMode && isRush(questionActionMode));
+    return deducts ? WrongAnswer::CostsPoints : WrongAnswer::ScoresNothing;
+}
+
+AnswerScoring::WrongAnswer AnswerScoring::storedWrongAnswerRule(const QString &activityCode, const QString &questionMode)
+{
+    const bool deducts = activityCode == kStoredRushQuiz
+                         || (activityCode == kStoredMultipleMode && questionMode == kStoredRushQuiz);
+    return deducts ? WrongAnswer::CostsPoints : WrongAnswer::ScoresNothing;
+}
+
+bool AnswerScoring::totalCoversWholeSet(int activity)
+{
+    return activity == kPaperQuiz || activity == kHomeWork;
+}
+
+int AnswerScoring::storedPoints(const QuizEntity &quiz, const QuestionEntity &question, const QString &response)
+{
+    return points(response, question.rightAns(), question.mark(),
+                  storedWrongAnswerRule(quiz.actionType(), question.quMode()));
+}
+
+float AnswerScoring::storedTotal(const QuizEntity &quiz, const QString &studentID)
+{
+    if (quiz.allQuestions().isEmpty()) {
+        for (const StudentEntity &s : quiz.allStudents())
+            if (s.id() == studentID)
+                return s.totalMark().toFloat();
+        return 0;
+    }
+    int total = 0;
+    for (const ResponseDataEntity &r : quiz.allStudentsAns())
+        if (r.studentID() == studentID)
+            total += GlobalFunctions::intValue(r.studentPoint());
+    return float(total);
+}
+
+int AnswerScoring::storedRightCount(const QuizEntity &quiz, const QString &studentID, int *points)
+{
+    int right = 0, sum = 0;
+    const QList<QuestionEntity> &questions = quiz.allQuestions();
+    for (qsizetype k = 1; k <= questions.size(); ++k) {
+        const QString number = QString::number(k);
+        for (const ResponseDataEntity &r : quiz.allStudentsAns()) {
+            if (r.studentID() != studentID || r.questionID() != number)
+                continue;
+            if (r.response() == questions.at(k - 1).rightAns())
+                ++right;
+            sum += GlobalFunctions::intValue(r.studentPoint());
+            break;
+        }
+    }
+    if (points)
+        *points = sum;
+    return right;
+}
