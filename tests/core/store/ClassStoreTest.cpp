@@ -32,7 +32,7 @@ TEST_F(ClassStoreTest, CreatedClassAndAddedStudentMatchTheFileFormat)
     TovClassXmlDatabase *store = TovClassXmlDatabase::sharedClassUI();
     EXPECT_EQ(store->classCount(), 0);
     EXPECT_EQ(store->addClassWithName("Math"), 1);
-    EXPECT_EQ(readFile(home() + "Data/Classes/Math.xml"), golden("class_new.xml"));
+    EXPECT_EQ(readFile(home() + "Data/Classes/Math.xml"), golden("class-new"));
 
     StudentEntity ann = student("S001", "Ann");
     ann.setLastName("Lee & Co");
@@ -43,7 +43,7 @@ TEST_F(ClassStoreTest, CreatedClassAndAddedStudentMatchTheFileFormat)
     ann.setTelephone("555");
     ann.setGender(2);
     ASSERT_TRUE(store->addStudentWithData(ann, 1));
-    EXPECT_EQ(readFile(home() + "Data/Classes/Math.xml"), golden("class_one_student.xml"));
+    EXPECT_EQ(readFile(home() + "Data/Classes/Math.xml"), golden("class-one-student"));
 
     const QList<StudentEntity> back = store->getStudentListByClassNo(1);
     ASSERT_EQ(back.size(), 1);
@@ -94,11 +94,11 @@ TEST_F(ClassStoreTest, RenamesAndSplits)
     store->addClassWithName("Art");
     EXPECT_FALSE(store->updateClassWithNo(1, "Art"));
     EXPECT_EQ(store->nameByClassNo(1), "Math");
-    EXPECT_EQ(readFile(home() + "Data/Classes/Math.xml"), golden("class_new.xml"));
+    EXPECT_EQ(readFile(home() + "Data/Classes/Math.xml"), golden("class-new"));
 
     EXPECT_TRUE(store->updateClassWithNo(1, "Maths"));
     EXPECT_EQ(store->nameByClassNo(1), "Maths");
-    EXPECT_EQ(readFile(home() + "Data/Classes/Maths.xml"), golden("class_new.xml"));
+    EXPECT_EQ(readFile(home() + "Data/Classes/Maths.xml"), golden("class-new"));
 
     EXPECT_TRUE(store->updateClassName("MATHS", "Algebra"));
     EXPECT_EQ(store->nameByClassNo(1), "Algebra");
@@ -191,7 +191,7 @@ TEST_F(ClassStoreTest, UnreadableFilesAndFailedWrites)
     failWritesTo(home() + "Data/Classes/");
     EXPECT_FALSE(store->addStudentWithData(student("a"), 1));
     EXPECT_FALSE(store->addSomeStudents({student("a")}, 1));
-    EXPECT_EQ(readFile(path), golden("class_new.xml"));
+    EXPECT_EQ(readFile(path), golden("class-new"));
     EXPECT_EQ(store->addClassWithName("Art/"), -1);
     EXPECT_EQ(store->classCount(), 1);
     allowWrites();
@@ -207,15 +207,15 @@ TEST_F(ClassStoreTest, UnreadableFilesAndFailedWrites)
 
 TEST_F(ClassStoreTest, AClassFileWithAnUpperCaseExtensionIsOpenedAndRemovedUnderItsOwnName)
 {
-    writeFile("Data/Classes/Old.XML", golden("class_one_student.xml"));
+    writeFile("Data/Classes/Old.XML", golden("class-one-student"));
     TovClassXmlDatabase *store = TovClassXmlDatabase::sharedClassUI();
     ASSERT_EQ(store->classNoByName("Old"), 1);
     EXPECT_EQ(store->studentCountInClass(1), 1);
     EXPECT_EQ(ids(store->getStudentListByClassNo(1)), QStringList{"S001"});
     EXPECT_FALSE(store->updateClassWithNo(1, "Old"));
     EXPECT_TRUE(store->updateClassWithNo(1, "New"));
-    EXPECT_EQ(readFile(home() + "Data/Classes/New.xml"), golden("class_one_student.xml"));
-    writeFile("Data/Classes/Gone.XML", golden("class_new.xml"));
+    EXPECT_EQ(readFile(home() + "Data/Classes/New.xml"), golden("class-one-student"));
+    writeFile("Data/Classes/Gone.XML", golden("class-new"));
     store->loadClasses();
     ASSERT_EQ(store->classNoByName("Gone"), 1);
     EXPECT_TRUE(store->deleteClassWithNo(1));

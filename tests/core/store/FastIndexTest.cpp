@@ -28,8 +28,8 @@ TovSessionXmlParsedResult parsed(const QString &path)
 
 TEST_F(FastIndexTest, ListsEveryFolderThatExists)
 {
-    writeFile("Data/Quiz/a.xml", golden("session_full.xml"));
-    writeFile("Data/Quiz/sub/b.XML", golden("session_attendance.xml"));
+    writeFile("Data/Quiz/a.xml", golden("session-full"));
+    writeFile("Data/Quiz/sub/b.XML", golden("session-attendance"));
     writeFile("Data/Quiz/notes.txt", "x");
     int calls = 0, lastTotal = 0;
     index()->reloadQuiz([&](int done, int total) {
@@ -45,7 +45,7 @@ TEST_F(FastIndexTest, ListsEveryFolderThatExists)
     ASSERT_NE(upper, nullptr);
     EXPECT_EQ(upper->Mode(), "13");
 
-    writeFile("Data/CourseGrade/g.xml", golden("session_points_only.xml"));
+    writeFile("Data/CourseGrade/g.xml", golden("session-points-only", "input.xml"));
     QDir(home() + "Data/Quiz").removeRecursively();
     index()->reloadQuiz();
     ASSERT_EQ(index()->allSessionXmlParsedResults().size(), 1);
@@ -59,7 +59,7 @@ TEST_F(FastIndexTest, ListsEveryFolderThatExists)
 
 TEST_F(FastIndexTest, HeaderFieldsOfTheGoldenSessions)
 {
-    const TovSessionXmlParsedResult full = parsed(writeFile("a.xml", golden("session_full.xml")));
+    const TovSessionXmlParsedResult full = parsed(writeFile("a.xml", golden("session-full")));
     EXPECT_EQ(full.ID(), "0a1b2c3d-0000-4000-8000-000000000001");
     EXPECT_EQ(full.Subject(), "Maths & Art");
     EXPECT_EQ(full.Title(), "Week 3");
@@ -68,7 +68,7 @@ TEST_F(FastIndexTest, HeaderFieldsOfTheGoldenSessions)
     EXPECT_EQ(full.PassGrade(), 60);
     EXPECT_EQ(full.Mode(), "1");
     EXPECT_FALSE(full.isCoureGrade());
-    const TovSessionXmlParsedResult att = parsed(writeFile("b.xml", golden("session_attendance.xml")));
+    const TovSessionXmlParsedResult att = parsed(writeFile("b.xml", golden("session-attendance")));
     EXPECT_FALSE(att.isCoureGrade());
     EXPECT_EQ(att.Mode(), "13");
     EXPECT_EQ(att.Title(), " ");

@@ -31,7 +31,7 @@ TEST_F(RosterStoreTest, FileIsCreatedAndStudentsRoundTrip)
     EXPECT_TRUE(roster->getAllStudents()->isEmpty());
     EXPECT_EQ(readFile(path), "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ClassRoom><Students></Students></ClassRoom>");
     ASSERT_TRUE(roster->addStudentWithData(rosterStudent("S001", "Ann", "Lee")));
-    EXPECT_EQ(readFile(path), golden("roster_one.xml"));
+    EXPECT_EQ(readFile(path), golden("roster-one"));
     EXPECT_TRUE(roster->existStudentWithID("s001"));
 
     ASSERT_TRUE(roster->addStudentWithData(rosterStudent("X", "", "")));
@@ -90,7 +90,7 @@ TEST_F(RosterStoreTest, BatchWritesAtTheEndAndReportsFailure)
 TEST_F(ConfigStoreTest, DefaultsAreWrittenAndRead)
 {
     TovConfigXmlDatabase *config = TovConfigXmlDatabase::sharedConfigUI();
-    EXPECT_EQ(readFile(home() + "config.xml"), golden("config_default.xml"));
+    EXPECT_EQ(readFile(home() + "config.xml"), golden("config-default"));
     ASSERT_EQ(config->audioList().size(), 3);
     EXPECT_EQ(config->audioList()[1].name(), "Start Answer");
     EXPECT_EQ(config->audioList()[1].state(), 0);
@@ -126,7 +126,7 @@ TEST_F(ConfigStoreTest, SoundsChangeOnlyUnderTheirExactName)
     EXPECT_FALSE(config->updateMusic(sound));
     sound.setName("Clap");
     EXPECT_FALSE(config->updateMusic(sound));
-    EXPECT_EQ(readFile(home() + "config.xml"), golden("config_default.xml"));
+    EXPECT_EQ(readFile(home() + "config.xml"), golden("config-default"));
     sound.setName("Enter Activity");
     EXPECT_TRUE(config->updateMusic(sound));
     EXPECT_EQ(config->musicByName("Enter Activity")->state(), 1);
@@ -151,7 +151,7 @@ TEST_F(ExamIdTest, SequenceWrapsAfter9999)
 {
     XMLControl *exam = XMLControl::sharedXMLUI();
     EXPECT_EQ(exam->getExamID(), 1);
-    EXPECT_EQ(readFile(home() + "ExamID.xml"), golden("examid_1.xml"));
+    EXPECT_EQ(readFile(home() + "ExamID.xml"), golden("examid-1"));
     EXPECT_EQ(exam->getExamID(), 2);
     const std::pair<QByteArray, int> cases[] = {{"9998", 9999}, {"9999", 1}, {"12000", 1}, {"abc", 1}, {"", 1}, {"-5", -4}};
     for (const auto &[stored, next] : cases) {

@@ -23,9 +23,9 @@ protected:
         TovQuizXmlDatabase::setUuidGeneratorForTesting({});
         StoreTestBase::TearDown();
     }
-    QByteArray sessionGolden(const QString &name) const
+    QByteArray sessionGolden(const QString &caseName) const
     {
-        return golden(name).replace("@VERSION@", TovQuizXmlDatabase::versionString().toUtf8());
+        return golden(caseName).replace("@VERSION@", TovQuizXmlDatabase::versionString().toUtf8());
     }
     QString quizFolder() const { return home() + "Data/Quiz/"; }
     static TovFastQuizXmlDatabase *index() { return TovFastQuizXmlDatabase::sharedFastQuiz(); }
@@ -43,7 +43,7 @@ StudentEntity sessionStudent(const QString &id, const QString &first, const QStr
     return s;
 }
 
-// The normal quiz of the golden file session_full.xml.
+// The normal quiz of the golden case session-full.
 QuizEntity normalQuiz()
 {
     QuizEntity quiz;
@@ -105,7 +105,7 @@ TEST_F(SessionStoreTest, FirstWriteMatchesTheFileFormatAndTheIndexShowsTheDefaul
     QString path;
     ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("Quiz1", quiz, &path));
     EXPECT_EQ(path, quizFolder() + "Quiz12012-03-23T14:07:09.xml");
-    EXPECT_EQ(readFile(path), sessionGolden("session_full.xml"));
+    EXPECT_EQ(readFile(path), sessionGolden("session-full"));
     EXPECT_EQ(quiz.totalMark(), " ");
     EXPECT_EQ(quiz.endTime(), "2012-03-23T14:07:09");
 
@@ -140,7 +140,7 @@ TEST_F(SessionStoreTest, AttendanceKeepsStudentsAndRollCallThroughAReadBack)
     QuizEntity quiz = attendance();
     QString path;
     ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("", quiz, &path));
-    EXPECT_EQ(readFile(path), sessionGolden("session_attendance.xml"));
+    EXPECT_EQ(readFile(path), sessionGolden("session-attendance"));
 
     TovQuizXmlDatabase store;
     EXPECT_FALSE(store.getQuizInfoIsCorseGrade(path));
@@ -298,7 +298,7 @@ TEST_F(SessionStoreTest, ReadsOlderAndPointsOnlyShapes)
     EXPECT_EQ(old.date().toString(), "junk");
     EXPECT_EQ(store.getQuizMessage(older), "Week 30");
 
-    const QString points = writeFile("Data/CourseGrade/Grades.xml", golden("session_points_only.xml"));
+    const QString points = writeFile("Data/CourseGrade/Grades.xml", golden("session-points-only", "input.xml"));
     EXPECT_TRUE(store.getQuizInfoIsCorseGrade(points));
     QuizEntity grades = *store.getQuizInfoAll(points);
     EXPECT_EQ(grades.allStudents()[0].id(), "S001");

@@ -26,10 +26,11 @@ protected:
         GlobalFunctions::setClockForTesting({});
         PollixTest::TearDown();
     }
-    // Golden bytes with the application folder put in for @HOME@.
-    QByteArray golden(const QString &name) const
+    // Bytes of a file of the golden case tests/data/store/<caseName>/, with the application
+    // folder put in for @HOME@.
+    QByteArray golden(const QString &caseName, const QString &file = QStringLiteral("expected.xml")) const
     {
-        return testData(QStringLiteral("store/") + name).replace("@HOME@", home().toUtf8());
+        return testData(QStringLiteral("store/%1/%2").arg(caseName, file)).replace("@HOME@", home().toUtf8());
     }
     // Every write to a path starting with prefix fails (after its temporary file was written).
     static void failWritesTo(const QString &prefix)

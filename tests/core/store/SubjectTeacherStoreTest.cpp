@@ -28,14 +28,14 @@ TEST_F(SubjectStoreTest, NewFileThenAddsInFileOrderWithNumbers)
 {
     TovSubjectXmlDatabase *store = TovSubjectXmlDatabase::sharedSubjectUI();
     const QString path = home() + "Data/Subjects.xml";
-    EXPECT_EQ(readFile(path), golden("subjects_empty.xml"));
+    EXPECT_EQ(readFile(path), golden("subjects-empty"));
     EXPECT_EQ(store->subjectCount(), 0);
     SubjectEntity maths = subject("Maths"), history = subject("History");
     ASSERT_TRUE(store->addSubjectWithData(maths));
     ASSERT_TRUE(store->addSubjectWithData(history));
     EXPECT_EQ(maths.no(), 1);
     EXPECT_EQ(history.no(), 2);
-    EXPECT_EQ(readFile(path), golden("subjects_two.xml"));
+    EXPECT_EQ(readFile(path), golden("subjects-two"));
     EXPECT_EQ(store->nameBySubjectNo(0), "All");
     EXPECT_EQ(store->nameBySubjectNo(2), "History");
     EXPECT_EQ(store->nameBySubjectNo(7), "");
@@ -46,7 +46,7 @@ TEST_F(SubjectStoreTest, NewFileThenAddsInFileOrderWithNumbers)
 
 TEST_F(SubjectStoreTest, DeleteLeavesGapUntilReload)
 {
-    writeFile("Data/Subjects.xml", golden("subjects_two.xml"));
+    writeFile("Data/Subjects.xml", golden("subjects-two"));
     TovSubjectXmlDatabase *store = TovSubjectXmlDatabase::sharedSubjectUI();
     EXPECT_TRUE(store->deleteSubjectWithNo(1));
     EXPECT_EQ(store->subjectByNo(2)->name(), "History");
@@ -62,14 +62,14 @@ TEST_F(SubjectStoreTest, DeleteLeavesGapUntilReload)
 
 TEST_F(SubjectStoreTest, ChangesToSubjectsTheFileNoLongerHoldsTouchOnlyTheList)
 {
-    writeFile("Data/Subjects.xml", golden("subjects_two.xml"));
+    writeFile("Data/Subjects.xml", golden("subjects-two"));
     TovSubjectXmlDatabase *store = TovSubjectXmlDatabase::sharedSubjectUI();
-    writeFile("Data/Subjects.xml", golden("subjects_empty.xml"));
+    writeFile("Data/Subjects.xml", golden("subjects-empty"));
     EXPECT_FALSE(store->updateSubjectWithNo(1, subject("Algebra")));
     EXPECT_EQ(store->nameBySubjectNo(1), "Algebra");
     EXPECT_FALSE(store->deleteSubjectWithNo(2));
     EXPECT_EQ(store->subjectCount(), 1);
-    EXPECT_EQ(readFile(home() + "Data/Subjects.xml"), golden("subjects_empty.xml"));
+    EXPECT_EQ(readFile(home() + "Data/Subjects.xml"), golden("subjects-empty"));
 }
 
 TEST_F(SubjectStoreTest, SameNamesMatchByRankAndCaseInsensitively)
@@ -86,7 +86,7 @@ TEST_F(SubjectStoreTest, SameNamesMatchByRankAndCaseInsensitively)
 
 TEST_F(SubjectStoreTest, FailedWritesChangeNothingAndSayFalse)
 {
-    writeFile("Data/Subjects.xml", golden("subjects_two.xml"));
+    writeFile("Data/Subjects.xml", golden("subjects-two"));
     TovSubjectXmlDatabase *store = TovSubjectXmlDatabase::sharedSubjectUI();
     failWritesTo(home() + "Data/Subjects.xml");
     SubjectEntity art = subject("Art");
@@ -96,7 +96,7 @@ TEST_F(SubjectStoreTest, FailedWritesChangeNothingAndSayFalse)
     EXPECT_EQ(store->subjectCount(), 2);
     EXPECT_EQ(store->nameBySubjectNo(1), "Maths");
     EXPECT_EQ(store->maxNo(), 3);
-    EXPECT_EQ(readFile(home() + "Data/Subjects.xml"), golden("subjects_two.xml"));
+    EXPECT_EQ(readFile(home() + "Data/Subjects.xml"), golden("subjects-two"));
 }
 
 TEST_F(TeacherStoreTest, AddWritesTheSixFieldsAndJoinsNames)
@@ -111,7 +111,7 @@ TEST_F(TeacherStoreTest, AddWritesTheSixFieldsAndJoinsNames)
     mary.setAddress("1 Road");
     ASSERT_TRUE(store->addTeacherWithData(mary));
     EXPECT_EQ(mary.no(), 1);
-    EXPECT_EQ(readFile(home() + "Data/TeacherRoster.xml"), golden("teachers_one.xml"));
+    EXPECT_EQ(readFile(home() + "Data/TeacherRoster.xml"), golden("teachers-one"));
 
     writeFile("Data/TeacherRoster.xml", "<Teachers><Teacher><Name>Solo</Name><LName></LName></Teacher>"
                                         "<Teacher><Name></Name><LName></LName><Gender>2x</Gender></Teacher></Teachers>");
@@ -143,7 +143,7 @@ TEST_F(TeacherStoreTest, TheKthOfSameNamedTeachersIsTheKthElement)
 
 TEST_F(TeacherStoreTest, MissingTeacherAndFailedWrites)
 {
-    writeFile("Data/TeacherRoster.xml", golden("teachers_one.xml"));
+    writeFile("Data/TeacherRoster.xml", golden("teachers-one"));
     TovTeacherXmlDatabase *store = TovTeacherXmlDatabase::sharedUI();
     failWritesTo(home() + "Data/TeacherRoster.xml");
     EXPECT_FALSE(store->updateTeacherWithData(1, teacher("Ann", "Bell")));

@@ -34,7 +34,7 @@ protected:
 TEST_F(UserListTest, FirstStartWritesTheBuiltInAccountExactly)
 {
     TovUserListXmlDatabase *db = TovUserListXmlDatabase::sharedUI();
-    EXPECT_EQ(readFile(listPath()), testData("app/UserList.xml"));
+    EXPECT_EQ(readFile(listPath()), testData("app/user-list-first-start/expected.xml"));
     ASSERT_EQ(db->userList().size(), 1);
     EXPECT_EQ(db->userList().first().firstName(), "Tovani");
 }
@@ -76,7 +76,7 @@ TEST_F(UserListTest, FailedWriteChangesNeitherFileNorMemory)
 
 TEST_F(UserListTest, ChangeGoesToTheMatchingAccountOfSeveral)
 {
-    QByteArray two = testData("app/UserList.xml");
+    QByteArray two = testData("app/user-list-first-start/expected.xml");
     two.replace("</ArrayOfTeacher>", "<Teacher><UserName>second</UserName><Password>zz</Password></Teacher></ArrayOfTeacher>");
     writeFile("Data/UserList.xml", two);
     TovUserListXmlDatabase *db = TovUserListXmlDatabase::sharedUI();

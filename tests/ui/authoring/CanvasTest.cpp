@@ -108,7 +108,7 @@ TEST_F(CanvasTest, DeletingPagesKeepsAPageInView)
     EXPECT_FALSE(canvas->currentPage());
     EXPECT_FALSE(button->isEnabled());
     canvas->onAlignLeft(); // nothing to do, nothing breaks
-    EXPECT_FALSE(canvas->importPicture(testDataPath("authoring/page-4-options.png")));
+    EXPECT_FALSE(canvas->importPicture(testDataPath("authoring/page-4-options/expected.png")));
 }
 
 TEST_F(CanvasTest, ArrowKeysAndThumbnailPressesMoveBetweenPages)
