@@ -32,6 +32,7 @@ std::array<ActivityRule, Activity::Count> makeTable()
     paper.questionPcStateAlways = paper.questionSetOnKeypads = true;
     paper.resultAfterStop = false;
     paper.result = R::ResultWindow::QuizResultQuestionOnly;
+    paper.totalCoversWholeSet = true;
 
     R &homework = row(Activity::HomeWork, "Homework", StoredActivity::HomeWork, "Homework");
     homework.showsPages = homework.navigates = homework.checksQuestionAtStart = homework.readAloud = false;
@@ -42,11 +43,13 @@ std::array<ActivityRule, Activity::Count> makeTable()
     homework.questionPcStateAlways = homework.questionSetOnKeypads = true;
     homework.resultAfterStop = false;
     homework.result = R::ResultWindow::QuizResultQuestionOnly;
+    homework.totalCoversWholeSet = true;
 
     R &rush = row(Activity::RushQuiz, "Rush Quiz", StoredActivity::RushQuiz, "Game");
     rush.time = R::Time::RushTime;
     rush.start = R::Start::Rush;
     rush.questionPcStateAlways = true;
+    rush.wrongAnswer = R::WrongAnswer::CostsPoints;
 
     R &elimination = row(Activity::Elimination, "Elimination", StoredActivity::Elimination, "Game");
     elimination.start = R::Start::Elimination;
@@ -57,6 +60,7 @@ std::array<ActivityRule, Activity::Count> makeTable()
     R &multiple = row(Activity::MultipleMode, "Multiple Mode", StoredActivity::MultipleMode, "Exam");
     multiple.time = R::Time::ActionModeTime;
     multiple.start = R::Start::ByActionMode;
+    multiple.wrongAnswer = R::WrongAnswer::ByActionMode;
 
     R &survey = row(Activity::Survey, "Survey", StoredActivity::Survey, "Exam");
     survey.stop = R::Stop::Survey;

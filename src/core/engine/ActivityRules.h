@@ -49,6 +49,9 @@ struct ActivityRule
     enum class NextGrid { AllNormal, RightOnThisQuestion, RightOnPreviousQuestion };
     // The window Result opens.
     enum class ResultWindow { QuizResult, Histogram, RollCallResult, QuickGroupingResult, QuizResultQuestionOnly };
+    // What a wrong answer scores (AnswerScoring): nothing, minus the question's points, or as
+    // the question's action mode scores it (Multiple Mode).
+    enum class WrongAnswer { ScoresNothing, CostsPoints, ByActionMode };
 
     int activity = -1;
     const char *name = "";         // display name; the English text is the translation key
@@ -73,6 +76,8 @@ struct ActivityRule
     bool resultAfterStop = true;
     bool reportAfterStop = true;
     ResultWindow result = ResultWindow::QuizResult;
+    WrongAnswer wrongAnswer = WrongAnswer::ScoresNothing;
+    bool totalCoversWholeSet = false; // a student's total counts every question of the set, asked or not
     int fallbackDeviceType = DeviceType::None; // model whose activity class serves receivers without one
     int storedActivity = 0;        // session Mode; 0: the run is not saved
     const char *sessionType = "Exam";

@@ -1,23 +1,13 @@
 #include "AnswerScoring.h"
 
 #include "core/app/CommonFunc.h"
+#include "core/engine/ActivityRules.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/QuizEntity.h"
 
 namespace {
-// Activity numbers, action modes and stored codes the rule turns on.
-constexpr int kPaperQuiz = 1;
-constexpr int kHomeWork = 2;
-constexpr int kRushQuiz = 3;
-constexpr int kMultipleMode = 5;
-constexpr int kFreeRushQuiz = 10;
-const QString kStoredRushQuiz = QStringLiteral("4");
-const QString kStoredMultipleMode = QStringLiteral("6");
-
-bool isRush(int activityOrActionMode)
-{
-    return activityOrActionMode == kRushQuiz || activityOrActionMode == kFreeRushQuiz;
-}
+const QString kStoredRushQuiz = QString::number(StoredActivity::RushQuiz);
+const QString kStoredMultipleMode = QString::number(StoredActivity::MultipleMode);
 } // namespace
 
 bool AnswerScoring::isNoAnswer(const QString &answer)
@@ -55,8 +45,11 @@ int AnswerScoring::points(const QString &answer, const QString &correct, int que
 
 AnswerScoring::WrongAnswer AnswerScoring::wrongAnswerRule(int activity, int questionActionMode)
 {
-    const bool deducts = isRush(activity) || (activity == kMultipleMode && isRush(questionActionMode));
-    return deducts ? WrongAnswer::CostsPoints : WrongAnswer::ScoresNothing;
+    ActivityRule::WrongAnswer rule = ActivityRules::rule(activity).wrongAnswer;
+    // The action mode of a question is the number of the activity it runs as.
+    if (rule == ActivityRule::WrongAnswer::ByActionMode && questionActionMode != activity)
+        rule = ActivityRules::rule(questionActionMode).wrongAnswer;
+    return rule == ActivityRule::WrongAnswer::CostsPoints ? WrongAnswer::CostsPoints : WrongAnswer::ScoresNothing;
 }
 
 AnswerScoring::WrongAnswer AnswerScoring::storedWrongAnswerRule(const QString &activityCode, const QString &questionMode)
@@ -68,7 +61,7 @@ AnswerScoring::WrongAnswer AnswerScoring::storedWrongAnswerRule(const QString &a
 
 bool AnswerScoring::totalCoversWholeSet(int activity)
 {
-    return activity == kPaperQuiz || activity == kHomeWork;
+    return ActivityRules::rule(activity).totalCoversWholeSet;
 }
 
 int AnswerScoring::storedPoints(const QuizEntity &quiz, const QuestionEntity &question, const QString &response)

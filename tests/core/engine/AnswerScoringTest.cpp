@@ -10,8 +10,9 @@ using Wrong = AnswerScoring::WrongAnswer;
 using Outcome = AnswerScoring::Outcome;
 
 namespace {
-constexpr int kNormal = 0, kPaper = 1, kHomework = 2, kRush = 3, kElimination = 4, kMultiple = 5, kFreeNormal = 9,
-              kFreeRush = 10;
+// Activity numbers and action modes as they stand in a run.
+constexpr int kNormal = 0, kPaper = 1, kHomework = 2, kRush = 3, kElimination = 4, kMultiple = 5, kSurvey = 6,
+              kVote = 7, kAttendance = 8, kFreeNormal = 9, kFreeRush = 10, kFreeElimination = 11, kHandRaise = 14;
 } // namespace
 
 TEST(AnswerScoring, OneAnswerUnderEachRule)
@@ -44,13 +45,19 @@ TEST(AnswerScoring, WhichRunsAndSessionsDeductForWrongAnswers)
 {
     for (int activity : {kRush, kFreeRush})
         EXPECT_EQ(AnswerScoring::wrongAnswerRule(activity, 0), Wrong::CostsPoints) << activity;
-    for (int activity : {kNormal, kPaper, kHomework, kElimination, kFreeNormal})
+    for (int activity : {kNormal, kPaper, kHomework, kElimination, kSurvey, kVote, kAttendance, kFreeNormal,
+                         kFreeElimination, kHandRaise, 99})
         EXPECT_EQ(AnswerScoring::wrongAnswerRule(activity, kRush), Wrong::ScoresNothing) << activity;
+    for (int activity : {kPaper, kHomework})
+        EXPECT_TRUE(AnswerScoring::totalCoversWholeSet(activity));
+    for (int activity : {kNormal, kRush, kMultiple, kFreeNormal})
+        EXPECT_FALSE(AnswerScoring::totalCoversWholeSet(activity));
     // Multiple Mode runs each question by its own action mode.
     EXPECT_EQ(AnswerScoring::wrongAnswerRule(kMultiple, kRush), Wrong::CostsPoints);
     EXPECT_EQ(AnswerScoring::wrongAnswerRule(kMultiple, kFreeRush), Wrong::CostsPoints);
     EXPECT_EQ(AnswerScoring::wrongAnswerRule(kMultiple, kElimination), Wrong::ScoresNothing);
     EXPECT_EQ(AnswerScoring::wrongAnswerRule(kMultiple, kNormal), Wrong::ScoresNothing);
+    EXPECT_EQ(AnswerScoring::wrongAnswerRule(kMultiple, kMultiple), Wrong::ScoresNothing);
 
     // Stored sessions: activity code "4" is Rush Quiz, "6" Multiple Mode; a question's Mode "4" is rush.
     EXPECT_EQ(AnswerScoring::storedWrongAnswerRule("4", "1"), Wrong::CostsPoints);
