@@ -32,13 +32,6 @@ Qt::Alignment alignmentFromCode(int code)
     }
 }
 
-QFont defaultFont()
-{
-    QFont f(BaseTextView::defaultFontFamily());
-    f.setPixelSize(BaseTextView::kDefaultFontSize);
-    return f;
-}
-
 double fontSize(const QFont &f)
 {
     return f.pixelSize() > 0 ? double(f.pixelSize()) : f.pointSizeF();
@@ -123,6 +116,13 @@ public:
 
 } // namespace
 
+QFont BaseTextView::defaultFont()
+{
+    QFont f(defaultFontFamily());
+    f.setPixelSize(kDefaultFontSize);
+    return f;
+}
+
 BaseTextView::BaseTextView() : BaseTextView(QRectF()) {}
 
 BaseTextView::BaseTextView(const QRectF &frame) : m_document(std::make_unique<QTextDocument>())
@@ -148,8 +148,18 @@ void BaseTextView::setString(const QString &text)
 
 QList<BaseTextView::Paragraph> BaseTextView::paragraphs() const
 {
+    return paragraphsOf(*m_document);
+}
+
+void BaseTextView::setParagraphs(const QList<Paragraph> &paragraphs)
+{
+    setParagraphsOf(*m_document, paragraphs);
+}
+
+QList<BaseTextView::Paragraph> BaseTextView::paragraphsOf(const QTextDocument &document)
+{
     QList<Paragraph> out;
-    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         Paragraph p;
         p.alignment = alignmentCode(block.blockFormat().alignment());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -158,7 +168,7 @@ QList<BaseTextView::Paragraph> BaseTextView::paragraphs() const
                 continue;
             const QTextCharFormat fmt = frag.charFormat();
             // Properties the fragment leaves unset come from the field's default font.
-            const QFont f = fmt.font().resolve(m_document->defaultFont());
+            const QFont f = fmt.font().resolve(document.defaultFont());
             Run r;
             r.text = frag.text();
             r.family = f.family();
@@ -177,10 +187,10 @@ QList<BaseTextView::Paragraph> BaseTextView::paragraphs() const
     return out;
 }
 
-void BaseTextView::setParagraphs(const QList<Paragraph> &paragraphs)
+void BaseTextView::setParagraphsOf(QTextDocument &document, const QList<Paragraph> &paragraphs)
 {
-    m_document->clear();
-    QTextCursor cursor(m_document.get());
+    document.clear();
+    QTextCursor cursor(&document);
     for (qsizetype i = 0; i < paragraphs.size(); ++i) {
         const Paragraph &p = paragraphs[i];
         QTextBlockFormat bf;

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QFont;
 class QPainter;
 class QTextDocument;
 
@@ -56,6 +57,12 @@ public:
     void setString(const QString &text);
     QList<Paragraph> paragraphs() const;
     void setParagraphs(const QList<Paragraph> &paragraphs);
+    // The same for any document, such as the one of a text widget that edits a box's text
+    // elsewhere; properties a run leaves unset come from the document's default font.
+    static QList<Paragraph> paragraphsOf(const QTextDocument &document);
+    static void setParagraphsOf(QTextDocument &document, const QList<Paragraph> &paragraphs);
+    // The field's own default font ("Times", 16 units).
+    static QFont defaultFont();
     bool hasEqualText(const BaseTextView &other) const { return paragraphs() == other.paragraphs(); }
 
     std::shared_ptr<BaseTextView> copy() const;

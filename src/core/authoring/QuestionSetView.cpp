@@ -265,8 +265,11 @@ void QuestionSetView::normaliseAnswerForSave(bool saveAs)
 {
     const bool none = m_strAnswer.isEmpty() || m_strAnswer == QLatin1String("nocorrect");
     if (none) {
-        const int keepMode = saveAs ? 7 : 3; // Save As keeps Vote pages, Save keeps Rush Quiz pages
-        if (m_nQuestionActionMode != keepMode)
+        // A vote needs no right answer and keeps its type; any other page without an answer
+        // cannot be run as a question (the run refuses "nocorrect" outside a vote), so it is
+        // stored as the teaching plan it effectively is. Both passes agree, so a file saved
+        // twice, or by Save after Save As, keeps its votes.
+        if (m_nQuestionActionMode != 7)
             m_nQuestionType = 4;
         return;
     }

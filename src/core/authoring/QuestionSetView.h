@@ -151,7 +151,9 @@ public:
     QString strStandardTitle() const { return m_strStandardTitle; }
     void setStrStandardTitle(const QString &v) { m_strStandardTitle = v; }
 
-    // The answer as the editor writes it: Save (saveAs false) or Save As.
+    // The answer and type as the editor writes them: Save (saveAs false) or Save As. A page
+    // without an answer becomes a teaching plan unless it is a vote; Save writes a true-or-false
+    // answer as "True" or "False", Save As leaves "A" or "B".
     void normaliseAnswerForSave(bool saveAs);
     // The editing form after reading: "True" becomes "A", "False" becomes "B".
     void normaliseAnswerAfterReading();

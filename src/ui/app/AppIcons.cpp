@@ -84,6 +84,92 @@ QIcon icon(const QString &name)
         for (int row = 0; row < 3; ++row)
             for (int col = 0; col < 3; ++col)
                 p.drawRoundedRect(QRectF(20 + col * 9, 26 + row * 10, 6, 6), 1.5, 1.5);
+    } else if (name == QLatin1String("addpage.png") || name == QLatin1String("delpage.png")) {
+        p.setPen(QPen(ink, 3));
+        p.setBrush(Qt::white);
+        p.drawRect(10, 6, 34, 46);
+        const bool add = name == QLatin1String("addpage.png");
+        p.setPen(QPen(add ? QColor(0x2e, 0x9b, 0x4b) : QColor(0xc6, 0x28, 0x28), 7, Qt::SolidLine, Qt::RoundCap));
+        if (add) {
+            p.drawLine(46, 36, 46, 58);
+            p.drawLine(35, 47, 57, 47);
+        } else {
+            p.drawLine(37, 38, 55, 56);
+            p.drawLine(55, 38, 37, 56);
+        }
+    } else if (name == QLatin1String("info.png")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x4c, 0x9a, 0xd8));
+        p.drawEllipse(QRect(6, 6, 52, 52));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPoint(32, 19), 5, 5);
+        p.drawRoundedRect(QRect(27, 28, 10, 22), 3, 3);
+    } else if (name == QLatin1String("standard.png")) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xc6, 0x28, 0x28));
+        QPainterPath ribbon;
+        ribbon.moveTo(22, 34);
+        ribbon.lineTo(16, 60);
+        ribbon.lineTo(26, 54);
+        ribbon.lineTo(32, 62);
+        ribbon.lineTo(38, 54);
+        ribbon.lineTo(48, 60);
+        ribbon.lineTo(42, 34);
+        p.drawPath(ribbon);
+        p.setBrush(QColor(0xd4, 0xa0, 0x17));
+        p.drawEllipse(QRect(12, 4, 40, 40));
+        p.setBrush(QColor(0xf2, 0xd0, 0x5e));
+        p.drawEllipse(QRect(20, 12, 24, 24));
+    } else if (name == QLatin1String("picture.png") || name == QLatin1String("capture.png")) {
+        p.setPen(QPen(ink, 3));
+        p.setBrush(QColor(0xdf, 0xef, 0xfb));
+        if (name == QLatin1String("picture.png")) {
+            p.drawRect(6, 12, 52, 40);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0x5c, 0xb8, 0x5c));
+            QPainterPath hill;
+            hill.moveTo(8, 50);
+            hill.lineTo(26, 28);
+            hill.lineTo(38, 42);
+            hill.lineTo(46, 34);
+            hill.lineTo(56, 50);
+            p.drawPath(hill);
+            p.setBrush(QColor(0xe8, 0x7d, 0x2f));
+            p.drawEllipse(QPoint(46, 22), 5, 5);
+        } else {
+            p.drawRoundedRect(QRect(6, 18, 52, 36), 5, 5);
+            p.drawRect(22, 10, 20, 8);
+            p.setBrush(Qt::white);
+            p.drawEllipse(QPoint(32, 36), 11, 11);
+        }
+    } else if (name == QLatin1String("font.png")) {
+        QFont f(QStringLiteral("Liberation Serif"));
+        f.setPixelSize(50);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(ink);
+        p.drawText(QRect(0, 0, 64, 64), Qt::AlignCenter, QStringLiteral("A"));
+    } else if (name == QLatin1String("colors.png")) {
+        p.setPen(Qt::NoPen);
+        const QColor wheel[] = {QColor(0xc6, 0x28, 0x28), QColor(0xe8, 0x7d, 0x2f), QColor(0xf2, 0xd0, 0x5e),
+                                QColor(0x5c, 0xb8, 0x5c), QColor(0x4c, 0x9a, 0xd8), QColor(0x8e, 0x44, 0xad)};
+        for (int i = 0; i < 6; ++i) {
+            p.setBrush(wheel[i]);
+            p.drawPie(QRect(6, 6, 52, 52), i * 60 * 16, 60 * 16);
+        }
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPoint(32, 32), 9, 9);
+    } else if (name == QLatin1String("save.png") || name == QLatin1String("saveas.png")) {
+        p.setPen(QPen(ink, 3));
+        p.setBrush(QColor(0x4c, 0x9a, 0xd8));
+        p.drawRoundedRect(QRect(8, 8, 48, 48), 4, 4);
+        p.setBrush(Qt::white);
+        p.drawRect(18, 8, 28, 16);
+        p.drawRect(16, 34, 32, 22);
+        if (name == QLatin1String("saveas.png")) {
+            p.setPen(QPen(QColor(0xe8, 0x7d, 0x2f), 6, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(30, 52, 56, 26);
+        }
     } else {
         p.setPen(QPen(ink, 3));
         p.setBrush(Qt::white);

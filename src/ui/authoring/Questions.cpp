@@ -25,7 +25,7 @@ Questions::Questions(const QSize &size, QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::StrongFocus);
     m_orgRect = QRectF(QPointF(0, 0), QSizeF(size));
     m_epi = std::make_shared<ExamPaperInfo>();
-    m_examIdSource = [] { return XMLControl::sharedXMLUI()->getExamID().value_or(0); };
+    m_examIdSource = [] { return XMLControl::sharedXMLUI()->getExamID(); };
 
     m_editor = new QTextEdit(this);
     m_editor->setObjectName(QStringLiteral("textview"));
@@ -220,13 +220,21 @@ bool Questions::openFile(const QString &path)
 
 bool Questions::save(const QString &path, bool saveAs, QString *errorText)
 {
+    const int oldId = m_epi->nExamPaperID();
+    if (oldId < 1 || saveAs) {
+        // An ID of 0 in the file would pass for "never saved"; rather write nothing.
+        const std::optional<int> id = m_examIdSource ? m_examIdSource() : std::nullopt;
+        if (!id || *id < 1) {
+            if (errorText)
+                *errorText = QStringLiteral("No exam ID could be taken from the exam-ID counter (ExamID.xml).");
+            return false;
+        }
+        m_epi->setNExamPaperID(*id);
+    }
     const bool penMode = m_mouseControlState == QuestionSetView::ModePen;
     if (penMode)
         for (const auto &page : m_questions)
             page->setCursor();
-    const int oldId = m_epi->nExamPaperID();
-    if (oldId < 1 || saveAs)
-        m_epi->setNExamPaperID(m_examIdSource ? m_examIdSource() : 0);
     m_epi->setArrayQuestionsInfo(m_questions);
     const bool written = m_epi->writeToFile(path, errorText);
     if (!written)

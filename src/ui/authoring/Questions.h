@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QTextEdit;
 class SmallQuestions;
@@ -46,8 +47,9 @@ public:
     void setSmallQuestions(SmallQuestions *strip);
     SmallQuestions *smallQuestions() const { return m_smallQuestions; }
 
-    // Where the next exam-paper ID comes from (the exam-ID counter unless a test sets another).
-    void setExamIdSource(std::function<int()> source) { m_examIdSource = std::move(source); }
+    // Where the next exam-paper ID comes from (the exam-ID counter unless a test sets another);
+    // no value when none could be taken.
+    void setExamIdSource(std::function<std::optional<int>()> source) { m_examIdSource = std::move(source); }
 
     void addNewQuestion(int n, QuestionSetViewPtr page = nullptr); // 0-based position
     QuestionSetViewPtr createTemplate(int n) const;
@@ -55,7 +57,8 @@ public:
     void deleteCurrent();       // the design's delete:
     // Reads a question file into the canvas (no format-mark check); false when nothing was read.
     bool openFile(const QString &path);
-    // Writes the set; false (with the file, the set's ID and the pages unchanged) on failure.
+    // Writes the set; false (with the file, the set's ID and the pages unchanged) on failure,
+    // also when a new exam-paper ID is needed and the counter gives none.
     bool save(const QString &path, bool saveAs, QString *errorText = nullptr);
 
     void setPen();
@@ -111,7 +114,7 @@ private:
     int m_nPenSize = 2;
     int m_mouseControlState = QuestionSetView::ModeSelect;
     QRectF m_orgRect;
-    std::function<int()> m_examIdSource;
+    std::function<std::optional<int>()> m_examIdSource;
     QTextEdit *m_editor = nullptr;
     MyTextView *m_editingBox = nullptr;
 };

@@ -164,7 +164,7 @@ void SmallQuestions::smallQuestionCtrl(const QVariantMap &info, QObject *sender)
     const int type = info.value(Notify::Key::CtrlType).toInt();
     if (type == 1) {
         // Arrow keys of a page: only the pages of our canvas steer this strip.
-        if (m_canvas && sender && !m_canvas->ownsPage(sender))
+        if (m_canvas && sender && !m_canvas->ownsPage(sender) && !m_controllers.contains(sender))
             return;
         const int q = info.value(Notify::Key::PageQuestionNo).toInt();
         int target = 0;

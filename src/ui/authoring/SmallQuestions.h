@@ -3,6 +3,7 @@
 #include "core/authoring/QuestionSetView.h"
 
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class Questions;
@@ -30,6 +31,8 @@ public:
     void setBIsFreeStyle(bool v) { m_bIsFreeStyle = v; }
     // The canvas whose pages this strip mirrors; key presses of other pages are not ours.
     void setCanvas(Questions *canvas) { m_canvas = canvas; }
+    // Windows that steer this strip besides the canvas's pages (the editor, the properties window).
+    void addController(QObject *controller) { m_controllers.append(controller); }
 
     void addQuestion(int n, const QuestionSetViewPtr &page); // 0-based position
     void upDateQuestion(int n, const QuestionSetViewPtr &page); // 1-based
@@ -59,4 +62,5 @@ private:
     bool m_bDelete = true;
     bool m_bIsFreeStyle = false;
     Questions *m_canvas = nullptr;
+    QList<QPointer<QObject>> m_controllers;
 };

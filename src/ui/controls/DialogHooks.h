@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QDialog;
+
 // Alerts and file dialogs go through these hooks so that tests (and scripted runs) can answer
 // them without a person in front of the screen. With no hook set, the real dialog is shown.
 struct AlertRequest
@@ -33,4 +35,11 @@ void setAlertResponder(AlertResponder responder);
 const AlertResponder &alertResponder();
 void setFileResponder(FileResponder responder);
 const FileResponder &fileResponder();
+// Windows run their own modal dialogs through runModal(); a responder set here gets the dialog,
+// set up and ready, instead of exec(), and answers its result. Tests drive the dialog's
+// controls from it, and may still call exec() themselves.
+using ModalResponder = std::function<int(QDialog *)>;
+void setModalResponder(ModalResponder responder);
+const ModalResponder &modalResponder();
+int runModal(QDialog *dialog);
 } // namespace DialogHooks

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace FileDialogs {
 
@@ -23,17 +24,38 @@ QString folderFor(const QString &dir)
 
 namespace {
 
-QString run(bool save, QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
+// The extension of a name filter "Kind (*.ext)".
+QString extensionOf(const QString &filter)
+{
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\*\\.([A-Za-z0-9]+)")).match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+// kind: with several name filters, the index of the one chosen; the caller then asks before a
+// file is replaced.
+QString run(bool save, QWidget *parent, const QString &caption, const QString &dir, const QStringList &filters,
+            int *kind = nullptr)
 {
     const QString folder = folderFor(dir);
-    if (const auto &responder = DialogHooks::fileResponder())
-        return responder(FileDialogRequest{save, caption, folder, filter});
+    const QString filter = filters.join(QStringLiteral(";;"));
+    if (const auto &responder = DialogHooks::fileResponder()) {
+        const QString path = responder(FileDialogRequest{save, caption, folder, filter});
+        const QString suffix = QFileInfo(path).suffix();
+        for (int i = 0; kind && i < filters.size(); ++i)
+            if (suffix.compare(extensionOf(filters[i]), Qt::CaseInsensitive) == 0)
+                *kind = i;
+        return path;
+    }
     QFileDialog dialog(parent, caption, folder, filter);
     dialog.setObjectName(QStringLiteral("FileDialog"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (kind)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
+    if (kind)
+        *kind = qMax(0, int(filters.indexOf(dialog.selectedNameFilter())));
     return dialog.selectedFiles().value(0);
 }
 
@@ -41,12 +63,25 @@ QString run(bool save, QWidget *parent, const QString &caption, const QString &d
 
 QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
 {
-    return run(false, parent, caption, dir, filter);
+    return run(false, parent, caption, dir, {filter});
 }
 
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
 {
-    return run(true, parent, caption, dir, filter);
+    return run(true, parent, caption, dir, {filter});
+}
+
+QString getSaveFileNameOfKind(QWidget *parent, const QString &caption, const QString &dir, const QStringList &filters,
+                              int *kind)
+{
+    *kind = 0;
+    QString path = run(true, parent, caption, dir, filters, kind);
+    if (path.isEmpty())
+        return path;
+    const QString ext = extensionOf(filters.value(*kind));
+    if (!ext.isEmpty() && QFileInfo(path).suffix().compare(ext, Qt::CaseInsensitive) != 0)
+        path += QLatin1Char('.') + ext;
+    return path;
 }
 
 } // namespace FileDialogs

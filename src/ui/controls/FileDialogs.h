@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -14,4 +15,10 @@ QString getSaveFileName(QWidget *parent, const QString &caption, const QString &
 QString startFolder();
 // The folder a panel asked to open in `dir` opens in.
 QString folderFor(const QString &dir);
+// A save panel offering several kinds of file (name filters such as "Question File (*.px)");
+// *kind is the index of the kind chosen, and the path carries that kind's extension. The panel
+// does not ask before replacing a file: the caller does. An answer of the test hook is of the
+// kind whose extension it has (the first kind when none matches).
+QString getSaveFileNameOfKind(QWidget *parent, const QString &caption, const QString &dir, const QStringList &filters,
+                              int *kind);
 } // namespace FileDialogs

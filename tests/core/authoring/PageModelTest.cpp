@@ -373,10 +373,14 @@ TEST_F(PageModelTest, AnswerNormalisationForSaveAndSaveAs)
     EXPECT_EQ(saved(5, 0, "A", true), std::make_pair(5, QString("A")));
     EXPECT_EQ(saved(0, 0, "nocorrect", false).first, 4);
     EXPECT_EQ(saved(0, 0, "nocorrect", true).first, 4);
-    EXPECT_EQ(saved(0, 3, "nocorrect", false).first, 0) << "Save keeps a Rush Quiz page's type";
-    EXPECT_EQ(saved(0, 3, "", true).first, 4);
-    EXPECT_EQ(saved(1, 7, "nocorrect", false).first, 4);
-    EXPECT_EQ(saved(1, 7, "nocorrect", true).first, 1) << "Save As keeps a Vote page's type";
+    // One rule for both passes: an answerless vote keeps its type (a rating scale stays a
+    // question the next run can start), an answerless rush page becomes a teaching plan.
+    for (bool saveAs : {false, true}) {
+        EXPECT_EQ(saved(0, 3, "nocorrect", saveAs).first, 4) << saveAs;
+        EXPECT_EQ(saved(0, 3, "", saveAs).first, 4) << saveAs;
+        EXPECT_EQ(saved(1, 7, "nocorrect", saveAs).first, 1) << saveAs;
+        EXPECT_EQ(saved(0, 7, "", saveAs), std::make_pair(0, QString())) << saveAs;
+    }
     EXPECT_EQ(saved(4, 0, "AB", false).second, "nocorrect");
     EXPECT_EQ(saved(4, 0, "AB", true).second, "nocorrect");
 

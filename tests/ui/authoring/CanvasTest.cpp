@@ -8,6 +8,7 @@
 #include "ui/controls/DialogHooks.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -205,6 +206,18 @@ TEST_F(CanvasTest, SavingTakesExamIdsAndAFailedSaveChangesNothing)
     for (int i = 0; i < 2; ++i)
         EXPECT_TRUE(other.questions()[i]->isEqualTo(*saved[i])) << i;
     EXPECT_EQ(other.epi()->nExamPaperID(), 2);
+
+    // A counter file that cannot be read hands out no ID: nothing is written, rather than a
+    // file with ID 0 that looks saved.
+    writeFile("ExamID.xml", "<Config><ExamID>");
+    Questions fresh(QSize(800, 600));
+    fresh.addNewQuestion(0);
+    why.clear();
+    EXPECT_FALSE(fresh.save(home() + "fresh.px", false, &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_FALSE(QFile::exists(home() + "fresh.px"));
+    EXPECT_EQ(fresh.epi()->nExamPaperID(), 0);
+    EXPECT_TRUE(canvas->save(path, false)) << "a set that has its ID needs no new one";
 }
 
 TEST_F(CanvasTest, PenStrokesAreKeptAsBoxesWhenSavingInPenMode)

@@ -1,0 +1,184 @@
+#include "AddSLides.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/authoring/QuestionInfoRules.h"
+#include "core/authoring/TemplateData.h"
+#include "platform/NotificationCenter.h"
+#include "ui/controls/DialogHooks.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kIndexRole = Qt::UserRole;
+
+QTreeWidgetItem *itemFor(const TemplateData::Node &node)
+{
+    auto *item = new QTreeWidgetItem(QStringList{node.data.name()});
+    item->setData(0, kIndexRole, node.data.isLeaf() ? node.data.index() : -1);
+    for (const TemplateData::Node &child : node.children)
+        item->addChild(itemFor(child));
+    return item;
+}
+} // namespace
+
+AddSLides::Hooks &AddSLides::hooks()
+{
+    static Hooks h;
+    return h;
+}
+
+AddSLides::AddSLides(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("AddSlides"));
+    setWindowTitle(tr("Add Template"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+
+    outlineView = new QTreeWidget(this);
+    outlineView->setObjectName(QStringLiteral("outlineView"));
+    outlineView->setHeaderHidden(true);
+    outlineView->setColumnCount(1);
+    outlineView->setMinimumSize(300, 380);
+    connect(outlineView, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { ovClick(item); });
+    connect(outlineView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) { ovDoubleClick(item); });
+
+    btnAdd = new QPushButton(tr("Add"), this);
+    btnAdd->setObjectName(QStringLiteral("btnAdd"));
+    btnAdd->setDefault(true);
+    connect(btnAdd, &QPushButton::clicked, this, &AddSLides::doAdd);
+    auto *btnClose = new QPushButton(tr("Close"), this);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnClose->setAutoDefault(false);
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *hint = new QLabel(tr("Double-click a template to add it."), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(hint, 1);
+    buttons->addWidget(btnClose);
+    buttons->addWidget(btnAdd);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(outlineView, 1);
+    layout->addLayout(buttons);
+}
+
+void AddSLides::setAddType(int type)
+{
+    nAddType = type;
+}
+
+void AddSLides::awakeFromNib()
+{
+    outlineView->clear();
+    m_clicked = nullptr;
+    m_nSelectedRow = -1;
+    Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const int deviceType = app ? app->currentDeviceType() : -1;
+    QTreeWidgetItem *top = itemFor(TemplateData::templateTree(nAddType, deviceType));
+    outlineView->addTopLevelItem(top);
+    top->setExpanded(true);
+    for (int i = 0; i < top->childCount(); ++i)
+        if (top->child(i)->text(0) == QLatin1String("Selection"))
+            top->child(i)->setExpanded(true);
+    const bool slides = nAddType == 0 || nAddType == 1;
+    if (slides && !hooks().copyAndPasteSlide)
+        btnAdd->setEnabled(false); // no presentation to copy slides into
+    if (nAddType == 1 && hooks().slideCount)
+        m_nQueSum = hooks().slideCount();
+}
+
+int AddSLides::runForAddType()
+{
+    if (outlineView->topLevelItemCount() == 0)
+        awakeFromNib();
+    if (nAddType == 0) {
+        show();
+        return 0;
+    }
+    return DialogHooks::runModal(this);
+}
+
+void AddSLides::ovClick(QTreeWidgetItem *item)
+{
+    m_clicked = item;
+    m_nSelectedRow = item ? outlineView->indexFromItem(item).row() : -1;
+    // The row among all rows shown, as the outline counts them.
+    if (item) {
+        int row = 0;
+        for (QTreeWidgetItemIterator it(outlineView); *it && *it != item; ++it)
+            if (!(*it)->isHidden())
+                ++row;
+        m_nSelectedRow = row;
+    }
+}
+
+void AddSLides::ovDoubleClick(QTreeWidgetItem *item)
+{
+    ovClick(item);
+    add();
+}
+
+void AddSLides::doAdd()
+{
+    if (!m_clicked)
+        ovClick(outlineView->currentItem());
+    add();
+}
+
+void AddSLides::add()
+{
+    if (m_nSelectedRow < 0 || !m_clicked)
+        return;
+    if (nAddType == 1 && m_nQueSum > QuestionInfoRules::kMaxPages - 1)
+        return;
+    const int index = m_clicked->data(0, kIndexRole).toInt();
+    if (index < 0)
+        return;
+    const bool slides = nAddType == 0 || nAddType == 1;
+    if (slides && !(hooks().copyAndPasteSlide && hooks().copyAndPasteSlide(index)))
+        return;
+    ++m_nQueSum;
+    m_bIsPPTChanged = true;
+    auto *center = NotificationCenter::defaultCenter();
+    const QVariantMap info{{QStringLiteral("PPTSTATE"), m_bIsPPTChanged ? 1 : 0}, {QStringLiteral("SELECTINDEX"), index}};
+    switch (nAddType) {
+    case 0:
+        center->postNotification(QStringLiteral("PPTTabCtrlAddTemplateOver"), info);
+        break;
+    case 1:
+        center->postNotification(QStringLiteral("PPTEditAddTemplateOver"), info);
+        close();
+        break;
+    case 2:
+        center->postNotification(QStringLiteral("PXAddTemplateOver"), info);
+        close();
+        break;
+    default:
+        center->postNotification(QStringLiteral("PXAddTemplate"), {{QStringLiteral("SELECTINDEX"), index}});
+        break;
+    }
+}
+
+bool AddSLides::windowShouldClose()
+{
+    if (nAddType == 0)
+        NotificationCenter::defaultCenter()->postNotification(QStringLiteral("AddOver"));
+    else
+        done(0);
+    return true;
+}
+
+void AddSLides::reject()
+{
+    close();
+}
+
+void AddSLides::closeEvent(QCloseEvent *event)
+{
+    windowShouldClose();
+    event->accept();
+}

@@ -1,0 +1,648 @@
+#include "QuestionsSettingWindowController.h"
+
+#include "AddSLides.h"
+#include "QuestionInfoWindowController.h"
+#include "Questions.h"
+#include "SmallQuestions.h"
+#include "StandardController.h"
+#include "TextFormatPanels.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/authoring/PageEditAppDelegate.h"
+#include "core/authoring/QuestionInfoRules.h"
+#include "core/authoring/TemplateData.h"
+#include "platform/NotificationCenter.h"
+#include "ui/app/AppIcons.h"
+#include "ui/controls/DialogHooks.h"
+#include "ui/controls/FileDialogs.h"
+#include "ui/controls/PollixAlert.h"
+#include "ui/presentation/ScreenCapture.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QTextCharFormat>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr QSize kPageSize(800, 600);
+const QString kTitle = QStringLiteral("Question Setting");
+
+QIcon swatch(const QColor &color)
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(QPen(Qt::darkGray, 2));
+    p.setBrush(color);
+    p.drawRect(4, 4, 24, 24);
+    return QIcon(pm);
+}
+
+QWidget *labelled(const QString &text, QWidget *control, QWidget *parent)
+{
+    auto *box = new QWidget(parent);
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(4, 0, 4, 0);
+    layout->setSpacing(2);
+    layout->addWidget(control);
+    auto *label = new QLabel(text, box);
+    label->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(label);
+    return box;
+}
+} // namespace
+
+QuestionsSettingWindowController::QuestionsSettingWindowController(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("QuestionSet"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kTitle);
+    buildInterface();
+    m_panels = new TextFormatPanels(this, [this](const QTextCharFormat &f) { applyTextFormat(f); });
+
+    auto *center = NotificationCenter::defaultCenter();
+    center->addObserver(this, QStringLiteral("MESSAGESCREENSHOTCAPTION"),
+                        [this](const Notification &n) { capturePicture(n.userInfo); });
+    center->addObserver(this, QStringLiteral("PXAddTemplate"), [this](const Notification &n) {
+        AddTemplate(n.userInfo.value(QStringLiteral("SELECTINDEX"), -1).toInt());
+    });
+    center->addObserver(this, QStringLiteral("CloseQueInfo"), [this](const Notification &) { CloseQueInfo(); });
+    // Pages change in number and content from the properties window too; the controls follow.
+    for (const char *name : {"ChangeQuestionDisplay", "BigQuestionDeleteKey", "QuestionInfoPostAddTemplate"})
+        center->addObserver(this, QString::fromLatin1(name), [this](const Notification &) {
+            QMetaObject::invokeMethod(this, [this] { validateToolbarItems(); followAnchorRole(); }, Qt::QueuedConnection);
+        });
+    center->addObserver(this, QStringLiteral("ChangeComboboxOption"), [this](const Notification &n) {
+        if (!bigQuestions->ownsPage(n.object))
+            return;
+        const QSignalBlocker block(comboboxToolTip);
+        comboboxToolTip->setCurrentIndex(n.userInfo.value(QStringLiteral("tooltipno")).toInt());
+    });
+    validateToolbarItems();
+}
+
+QuestionsSettingWindowController::~QuestionsSettingWindowController()
+{
+    NotificationCenter::defaultCenter()->removeObserver(this);
+    // The boxes copied here belong to this set; they do not outlive the editor.
+    PageEditAppDelegate::setCopyObjects({});
+    delete m_questionInfo.data();
+}
+
+void QuestionsSettingWindowController::buildInterface()
+{
+    auto *bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("toolbar"));
+    bar->setMovable(false);
+    bar->setIconSize(QSize(32, 32));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    addToolBar(Qt::TopToolBarArea, bar);
+
+    const auto action = [&](const char *name, const QString &text, const char *icon, std::function<void()> slot) {
+        auto *a = new QAction(AppIcons::icon(QString::fromLatin1(icon)), text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, std::move(slot));
+        bar->addAction(a);
+        bar->widgetForAction(a)->setObjectName(QString::fromLatin1(name) + QStringLiteral("Button"));
+        return a;
+    };
+    const auto toolButton = [&](const char *name, const QString &text, const char *icon) {
+        auto *b = new QToolButton(bar);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(text);
+        b->setIcon(AppIcons::icon(QString::fromLatin1(icon)));
+        b->setIconSize(bar->iconSize());
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+        bar->addWidget(b);
+        return b;
+    };
+
+    tbiAddNew = action("tbiAddNew", tr("Add Page"), "addpage.png", [this] { onAddNewTemplate(); });
+    tbiDel = action("tbiDel", tr("Delete Page"), "delpage.png", [this] { onDelQuestion(); });
+    btnQuestionInfo = toolButton("btnQuestionInfo", tr("Properties"), "info.png");
+    connect(btnQuestionInfo, &QToolButton::clicked, this, &QuestionsSettingWindowController::onQuestionInfo);
+    btnStandard = toolButton("btnStandard", tr("Standard"), "standard.png");
+    connect(btnStandard, &QToolButton::clicked, this, &QuestionsSettingWindowController::onStandard);
+    bar->addSeparator();
+
+    pubControl = new QComboBox(bar);
+    pubControl->setObjectName(QStringLiteral("pubControl"));
+    pubControl->addItems({tr("Select"), tr("Text Frame"), tr("Pen")});
+    connect(pubControl, &QComboBox::activated, this, [this] { onSelectToolAction(); });
+    bar->addWidget(labelled(tr("Tool"), pubControl, bar));
+    pubControlPenSize = new QComboBox(bar);
+    pubControlPenSize->setObjectName(QStringLiteral("pubControlPenSize"));
+    pubControlPenSize->addItems({tr("Thin"), tr("Medium"), tr("Thick"), tr("Heavy")});
+    connect(pubControlPenSize, &QComboBox::activated, this, [this] { onPenSize(); });
+    bar->addWidget(labelled(tr("Pen Size"), pubControlPenSize, bar));
+    colorwell = new QToolButton(bar);
+    colorwell->setObjectName(QStringLiteral("colorwell"));
+    colorwell->setIcon(swatch(Qt::black));
+    colorwell->setIconSize(QSize(22, 22));
+    colorwell->setAutoRaise(true);
+    connect(colorwell, &QToolButton::clicked, this, [this] {
+        const QColor chosen = QColorDialog::getColor(bigQuestions->colorSet(), this, tr("Pen Colour"));
+        if (chosen.isValid())
+            onColorSet(chosen);
+    });
+    bar->addWidget(labelled(tr("Pen Colour"), colorwell, bar));
+    bar->addSeparator();
+
+    tbiFont = action("tbiFont", tr("Fonts"), "font.png", [this] { onFontPanel(); });
+    tbiColor = action("tbiColor", tr("Colors"), "colors.png", [this] { onColorPanel(); });
+    pubControlAlignAndSize = toolButton("pubControlAlignAndSize", tr("Arrange"), "align.png");
+    pubControlAlignAndSize->setPopupMode(QToolButton::InstantPopup);
+    auto *arrange = new QMenu(pubControlAlignAndSize);
+    const QList<std::pair<QString, void (QuestionsSettingWindowController::*)()>> arrangeItems{
+        {tr("Align Left"), &QuestionsSettingWindowController::onAlignLeft},
+        {tr("Align Right"), &QuestionsSettingWindowController::onAlignRight},
+        {tr("Align Top"), &QuestionsSettingWindowController::onAlignTop},
+        {tr("Align Bottom"), &QuestionsSettingWindowController::onAlignBottom},
+        {tr("Same Width"), &QuestionsSettingWindowController::onMakeSameWidth},
+        {tr("Same Height"), &QuestionsSettingWindowController::onMakeSameHeight},
+        {tr("Same Size"), &QuestionsSettingWindowController::onMakeSameSize}};
+    for (const auto &[text, slot] : arrangeItems)
+        connect(arrange->addAction(text), &QAction::triggered, this, [this, slot = slot] { (this->*slot)(); });
+    pubControlAlignAndSize->setMenu(arrange);
+    tbiImport = action("tbiImport", tr("Picture"), "picture.png", [this] { onImport(); });
+    tbiCapture = action("tbiCapture", tr("Capture"), "capture.png", [this] { onCapture(); });
+    comboboxToolTip = new QComboBox(bar);
+    comboboxToolTip->setObjectName(QStringLiteral("comboboxToolTip"));
+    for (int role = 0; role <= MyTextView::RoleCapture; ++role)
+        comboboxToolTip->addItem(MyTextView::toolTipForRole(role));
+    comboboxToolTip->setMaxVisibleItems(23);
+    connect(comboboxToolTip, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(); });
+    bar->addWidget(labelled(tr("Box Role"), comboboxToolTip, bar));
+    bar->addSeparator();
+    tbiSave = action("tbiSave", tr("Save"), "save.png", [this] { onSave(); });
+    tbiSaveAs = action("tbiSaveAs", tr("Save As"), "saveas.png", [this] { onSaveAs(); });
+
+    // Pages: the thumbnail strip beside the canvas.
+    auto *central = new QWidget(this);
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    smallQuestions = new SmallQuestions(QSize(int(kPageSize.width() * SmallQuestions::kScale) + 24, 400));
+    auto *stripArea = new QScrollArea(central);
+    stripArea->setObjectName(QStringLiteral("smallQuestionsSV"));
+    stripArea->setWidget(smallQuestions);
+    stripArea->setFixedWidth(smallQuestions->width() + 20);
+    stripArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    bigQuestions = new Questions(kPageSize);
+    bigQuestions->setSmallQuestions(smallQuestions);
+    smallQuestions->addController(this);
+    auto *pageArea = new QScrollArea(central);
+    pageArea->setObjectName(QStringLiteral("bigQuestionsSV"));
+    pageArea->setWidget(bigQuestions);
+    pageArea->setAlignment(Qt::AlignCenter);
+    pageArea->setBackgroundRole(QPalette::Dark);
+    layout->addWidget(stripArea);
+    layout->addWidget(pageArea, 1);
+    setCentralWidget(central);
+    resize(1200, 760);
+}
+
+void QuestionsSettingWindowController::openFile(const QString &path)
+{
+    if (m_path.isEmpty())
+        m_path = path;
+    m_modalType = 0;
+}
+
+void QuestionsSettingWindowController::windowDidLoad()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    if (m_modalType != 0)
+        return;
+    bigQuestions->openFile(m_path);
+    toSaveLastSaveQuestionsInfo();
+    setTitleForPath();
+    validateToolbarItems();
+}
+
+void QuestionsSettingWindowController::showWindow()
+{
+    windowDidLoad();
+    show();
+    raise();
+    activateWindow();
+    bigQuestions->setFocus();
+}
+
+void QuestionsSettingWindowController::setTitleForPath()
+{
+    setWindowTitle(QStringLiteral("%1(%2)").arg(kTitle, m_path));
+}
+
+void QuestionsSettingWindowController::toSaveLastSaveQuestionsInfo()
+{
+    equalArray.clear();
+    for (const QuestionSetViewPtr &page : bigQuestions->questions())
+        equalArray.append(page->copy());
+}
+
+bool QuestionsSettingWindowController::isQuestionsContentChange() const
+{
+    const QList<QuestionSetViewPtr> &pages = bigQuestions->questions();
+    if (pages.size() != equalArray.size())
+        return false;
+    for (qsizetype i = 0; i < pages.size(); ++i)
+        if (!equalArray[i]->isEqualTo(*pages[i]))
+            return false;
+    return true;
+}
+
+// ---- tools ----
+
+void QuestionsSettingWindowController::onSelectToolAction()
+{
+    switch (pubControl->currentIndex()) {
+    case 0:
+        bigQuestions->setCursor();
+        bigQuestions->QWidget::setCursor(Qt::ArrowCursor);
+        break;
+    case 1:
+        bigQuestions->setTextFrame();
+        bigQuestions->QWidget::setCursor(Qt::CrossCursor);
+        break;
+    case 2:
+        bigQuestions->setPen();
+        bigQuestions->QWidget::setCursor(Qt::ArrowCursor);
+        break;
+    default:
+        break;
+    }
+}
+
+void QuestionsSettingWindowController::onPenSize()
+{
+    const int entry = pubControlPenSize->currentIndex();
+    bigQuestions->onPenSize(entry >= 0 && entry <= 3 ? 2 + 2 * entry : 2);
+}
+
+void QuestionsSettingWindowController::onColorSet(const QColor &color)
+{
+    colorwell->setIcon(swatch(color));
+    bigQuestions->onColorSet(color);
+}
+
+void QuestionsSettingWindowController::onImport()
+{
+    bigQuestions->onImport();
+}
+
+void QuestionsSettingWindowController::onMakeSameSize() { bigQuestions->onMakeSameSize(); }
+void QuestionsSettingWindowController::onMakeSameHeight() { bigQuestions->onMakeSameHeight(); }
+void QuestionsSettingWindowController::onMakeSameWidth() { bigQuestions->onMakeSameWidth(); }
+void QuestionsSettingWindowController::onAlignBottom() { bigQuestions->onAlignBottom(); }
+void QuestionsSettingWindowController::onAlignTop() { bigQuestions->onAlignTop(); }
+void QuestionsSettingWindowController::onAlignRight() { bigQuestions->onAlignRight(); }
+void QuestionsSettingWindowController::onAlignLeft() { bigQuestions->onAlignLeft(); }
+
+void QuestionsSettingWindowController::postContentChanged(QuestionSetView *page)
+{
+    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("ChangeQuestionContent"), {}, page);
+    bigQuestions->update();
+}
+
+void QuestionsSettingWindowController::applyTextFormat(const QTextCharFormat &format)
+{
+    QuestionSetView *page = bigQuestions->currentPage();
+    if (!page)
+        return;
+    QTextEdit *editor = bigQuestions->textEditor();
+    if (editor->isVisible()) {
+        // The box being edited: its selection, or what is typed next.
+        editor->mergeCurrentCharFormat(format);
+    } else {
+        // Otherwise every selected box, whole.
+        for (int i : page->selectedIndexs()) {
+            QTextCursor cursor(page->cellArray()[i]->textview()->document());
+            cursor.select(QTextCursor::Document);
+            cursor.mergeCharFormat(format);
+        }
+    }
+    postContentChanged(page);
+}
+
+void QuestionsSettingWindowController::onFontPanel()
+{
+    m_panels->showFontPanel();
+}
+
+void QuestionsSettingWindowController::onColorPanel()
+{
+    m_panels->showColorPanel();
+}
+
+void QuestionsSettingWindowController::onCapture()
+{
+    ScreenCapture *capture = ScreenCapture::installed();
+    if (!capture || !bigQuestions->currentPage())
+        return;
+    // The editor is not part of the picture.
+    const QRect frame = geometry();
+    hide();
+    capture->start(this);
+    setGeometry(frame);
+    show();
+}
+
+void QuestionsSettingWindowController::capturePicture(const QVariantMap &info)
+{
+    QuestionSetView *page = bigQuestions->currentPage();
+    const QImage image = info.value(QStringLiteral("image")).value<QImage>();
+    // A capture the teacher gave up brings no picture: nothing to insert.
+    if (!page || image.isNull())
+        return;
+    MyTextView *box = page->addNilView(QRectF(QPointF(0, 0), QSizeF(image.size())));
+    box->setIg(image);
+    box->setBCtrl(true);
+    if (page->Flag() == QuestionSetView::ModeDrawBoxes)
+        box->setTextFrame();
+    else if (page->Flag() == QuestionSetView::ModePen)
+        box->setPen();
+    else
+        box->setCursorCtrl();
+    postContentChanged(page);
+}
+
+// ---- pages ----
+
+void QuestionsSettingWindowController::onAddNewTemplate()
+{
+    AddSLides chooser(this);
+    chooser.setAddType(3);
+    chooser.awakeFromNib();
+    chooser.runForAddType();
+}
+
+void QuestionsSettingWindowController::AddTemplate(int index)
+{
+    // The chooser stays open for further adds: the limit holds for each of them.
+    if (bigQuestions->questions().size() >= QuestionInfoRules::kMaxPages)
+        return;
+    Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const int deviceType = app ? app->currentDeviceType() : -1;
+    QuestionSetViewPtr page;
+    if (index == 1) {
+        page = bigQuestions->createTemplate(0);
+        page->setNQuestionType(deviceType == 1 ? 4 : 2);
+        page->setOptionHide();
+    } else if (index >= 2 && index <= 10) {
+        page = bigQuestions->createTemplate(index);
+        page->setNQuestionType(0);
+        page->setOptionHide();
+    } else {
+        const QStringList texts = TemplateData::getOptionContentByindex(index);
+        if (texts.isEmpty())
+            return; // no template has this index
+        page = bigQuestions->createTemplate(int(texts.size()));
+        if (index == 0) {
+            page->setNQuestionType(5);
+        } else {
+            page->setNQuestionType(0);
+            page->setNQuestionActionMode(7);
+        }
+        for (int i = 0; i < texts.size() && i < 10; ++i)
+            page->setOption(i, texts[i]);
+    }
+    bigQuestions->addNewQuestion(bigQuestions->nCurrentQuestionIndex(), page);
+    validateToolbarItems();
+}
+
+void QuestionsSettingWindowController::onDelQuestion()
+{
+    if (!bigQuestions->currentPage())
+        return;
+    const int answer = PollixAlert::show(this, QStringLiteral("Pollix"), QStringLiteral("Pollix"),
+                                         {tr("Yes"), tr("No")}, tr("Are you sure to delete this question?"));
+    if (answer != PollixAlert::AlertFirstButtonReturn)
+        return;
+    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("BigQuestionDeleteKey"), {}, this);
+    validateToolbarItems();
+}
+
+void QuestionsSettingWindowController::onQuestionInfo()
+{
+    if (isOpenQusetionInfo || !bigQuestions->currentPage())
+        return;
+    isOpenQusetionInfo = true;
+    auto *info = new QuestionInfoWindowController(this);
+    info->setNCurrentQuestionNo(bigQuestions->nCurrentQuestionIndex());
+    info->setQuestions(bigQuestions);
+    info->setSmallQuestions(smallQuestions);
+    info->setFather(this);
+    smallQuestions->addController(info);
+    m_questionInfo = info;
+    validateToolbarItems();
+    info->showWindow();
+}
+
+void QuestionsSettingWindowController::CloseQueInfo()
+{
+    isOpenQusetionInfo = false;
+    validateToolbarItems();
+}
+
+void QuestionsSettingWindowController::onStandard()
+{
+    QuestionSetView *page = bigQuestions->currentPage();
+    if (!page)
+        return;
+    StandardController standards(this);
+    standards.setStandardName(page->strStandardCode());
+    standards.awakeFromNib();
+    if (DialogHooks::runModal(&standards) != 1)
+        return;
+    page->setStrStandardCode(standards.standardNameSelected());
+    page->setStrStandardTitle(standards.standardTitleSelected());
+    postContentChanged(page);
+}
+
+void QuestionsSettingWindowController::comboBoxSelectionDidChange()
+{
+    QuestionSetView *page = bigQuestions->currentPage();
+    if (!page) {
+        const QSignalBlocker block(comboboxToolTip);
+        comboboxToolTip->setCurrentIndex(0);
+        return;
+    }
+    MyTextView *anchor = page->anchorBox();
+    if (!anchor)
+        return;
+    const int role = comboboxToolTip->currentIndex();
+    anchor->setToolTipNo(role);
+    if (role != MyTextView::RoleNone)
+        for (const MyTextViewPtr &box : page->cellArray())
+            if (box.get() != anchor && box->toolTipNo() == role)
+                box->setToolTipNo(MyTextView::RoleNone);
+    postContentChanged(page);
+}
+
+void QuestionsSettingWindowController::followAnchorRole()
+{
+    const QuestionSetView *page = bigQuestions->currentPage();
+    const MyTextView *anchor = page ? page->anchorBox() : nullptr;
+    const QSignalBlocker block(comboboxToolTip);
+    comboboxToolTip->setCurrentIndex(anchor ? anchor->toolTipNo() : 0);
+}
+
+void QuestionsSettingWindowController::validateToolbarItems()
+{
+    const bool havePages = !bigQuestions->questions().isEmpty();
+    for (QWidget *w : std::initializer_list<QWidget *>{comboboxToolTip, pubControlPenSize, pubControl, colorwell,
+                                                        pubControlAlignAndSize, btnStandard})
+        w->setEnabled(havePages);
+    for (QAction *a : {tbiDel, tbiImport, tbiFont, tbiColor, tbiSave, tbiSaveAs})
+        a->setEnabled(havePages);
+    btnQuestionInfo->setEnabled(havePages && !isOpenQusetionInfo);
+    // Capture works through the presentation tools' screen capture; without it there is none.
+    tbiCapture->setEnabled(havePages && ScreenCapture::installed());
+    tbiAddNew->setEnabled(bigQuestions->questions().size() < QuestionInfoRules::kMaxPages);
+}
+
+void QuestionsSettingWindowController::keyPressEvent(QKeyEvent *event)
+{
+    int n = bigQuestions->nCurrentQuestionIndex();
+    if (event->key() == Qt::Key_Up)
+        --n;
+    else if (event->key() == Qt::Key_Down)
+        ++n;
+    else
+        return QMainWindow::keyPressEvent(event);
+    NotificationCenter::defaultCenter()->postNotification(
+        QStringLiteral("SmallQuestionCtrl"), {{QStringLiteral("QuestionNo"), n}, {QStringLiteral("CtrlType"), 1}}, this);
+}
+
+// ---- saving ----
+
+void QuestionsSettingWindowController::runSavePass(bool saveAs)
+{
+    for (const QuestionSetViewPtr &page : bigQuestions->questions())
+        page->normaliseAnswerForSave(saveAs);
+    refreshThumbnails();
+}
+
+void QuestionsSettingWindowController::refreshThumbnails()
+{
+    const QList<QuestionSetViewPtr> &pages = bigQuestions->questions();
+    for (qsizetype i = 0; i < pages.size(); ++i)
+        smallQuestions->upDateQuestion(int(i) + 1, pages[i]);
+}
+
+QString QuestionsSettingWindowController::chooseSavePath()
+{
+    int kind = 0;
+    const QString chosen = FileDialogs::getSaveFileNameOfKind(
+        this, tr("Save Question File"), QDir::homePath() + QStringLiteral("/Documents"),
+        {tr("Question File (*.px)"), tr("Answer Sheet (*.sep)")}, &kind);
+    if (chosen.isEmpty())
+        return {};
+    if (QFileInfo::exists(chosen)) {
+        const QString name = QFileInfo(chosen).fileName();
+        const int answer = PollixAlert::show(
+            this, QStringLiteral("Pollix"), tr("\"%1\" already exists. Do you want to replace it?").arg(name),
+            {tr("Yes"), tr("No")},
+            tr("A file with the same name already exists on the Desktop.Replacing it will overwrite its current contents."));
+        if (answer != PollixAlert::AlertFirstButtonReturn)
+            return {};
+    }
+    return chosen;
+}
+
+bool QuestionsSettingWindowController::write(const QString &path, bool saveAs)
+{
+    QString why;
+    if (!bigQuestions->save(path, saveAs, &why)) {
+        // The snapshot stays as it was: the set still counts as unsaved.
+        PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The question file could not be saved."), {tr("OK")},
+                          why);
+        return false;
+    }
+    return true;
+}
+
+bool QuestionsSettingWindowController::onSave()
+{
+    if (m_path.isEmpty())
+        return onSaveAs();
+    runSavePass(false);
+    if (!write(m_path, false))
+        return false;
+    setTitleForPath();
+    toSaveLastSaveQuestionsInfo();
+    return true;
+}
+
+bool QuestionsSettingWindowController::onSaveAs()
+{
+    // The pages change only once the teacher has chosen where the file goes.
+    const QString chosen = chooseSavePath();
+    if (chosen.isEmpty())
+        return false;
+    runSavePass(true);
+    if (!write(chosen, true))
+        return false;
+    m_path = chosen;
+    setTitleForPath();
+    toSaveLastSaveQuestionsInfo();
+    return true;
+}
+
+bool QuestionsSettingWindowController::windowShouldClose()
+{
+    if (!isQuestionsContentChange()) {
+        const int answer = PollixAlert::show(this, QStringLiteral("Warning"), QStringLiteral("Warning"),
+                                             {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Cancel")},
+                                             QStringLiteral("You have made some changes,save and exit?"));
+        if (answer == PollixAlert::AlertThirdButtonReturn)
+            return false;
+        if (answer == PollixAlert::AlertFirstButtonReturn) {
+            // The pages are written as they stand, without a save pass.
+            if (!m_path.isEmpty()) {
+                if (!write(m_path, false))
+                    return false;
+            } else {
+                const QString chosen = chooseSavePath();
+                if (chosen.isEmpty() || !write(chosen, true))
+                    return false;
+                m_path = chosen;
+            }
+        }
+    }
+    if (m_questionInfo)
+        m_questionInfo->close();
+    NotificationCenter::defaultCenter()->removeObserver(this);
+    if (m_father) {
+        m_father->show();
+        m_father->raise();
+        m_father->activateWindow();
+    }
+    return true;
+}
+
+void QuestionsSettingWindowController::closeEvent(QCloseEvent *event)
+{
+    if (windowShouldClose())
+        event->accept();
+    else
+        event->ignore();
+}

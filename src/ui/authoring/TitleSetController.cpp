@@ -1,0 +1,125 @@
+#include "TitleSetController.h"
+
+#include "core/store/XMLControl.h"
+#include "ui/controls/MyEnterFormatter.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kIdDigits = 4;
+constexpr int kMemoLength = 250;
+} // namespace
+
+TitleSetController::TitleSetController(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TitleSet"));
+    setWindowTitle(tr("Quiz File Title Setup"));
+    const auto field = [this](const char *name, bool editable) {
+        auto *f = new QLineEdit(this);
+        f->setObjectName(QString::fromLatin1(name));
+        f->setReadOnly(!editable);
+        f->setMinimumWidth(320);
+        return f;
+    };
+    txtID = field("txtID", true);
+    txtTeacherName = field("txtTeacherName", false);
+    txtSubjectName = field("txtSubjectName", false);
+    txtTestTitle = field("txtTestTitle", true);
+    txtMemo = field("txtMemo", true);
+    auto *form = new QFormLayout;
+    form->addRow(tr("Exam ID:"), txtID);
+    form->addRow(tr("Teacher:"), txtTeacherName);
+    form->addRow(tr("Subject:"), txtSubjectName);
+    form->addRow(tr("Title:"), txtTestTitle);
+    form->addRow(tr("Memo:"), txtMemo);
+
+    btnOK = new QPushButton(tr("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setDefault(true);
+    auto *cancel = new QPushButton(tr("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cancel);
+    buttons->addWidget(btnOK);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    connect(txtID, &QLineEdit::textEdited, this, &TitleSetController::controlTextDidChange);
+    connect(btnOK, &QPushButton::clicked, this, &TitleSetController::onOK);
+    connect(cancel, &QPushButton::clicked, this, &TitleSetController::onCancel);
+}
+
+bool TitleSetController::awakeFromNib()
+{
+    QString why;
+    currentEPI = ExamPaperInfo::unarchiveObjectWithFile(m_filePath, &why);
+    btnOK->setEnabled(currentEPI != nullptr);
+    if (!currentEPI)
+        return false;
+    txtID->setText(QString::number(currentEPI->nExamPaperID()));
+    txtTeacherName->setText(m_teacherName);
+    txtSubjectName->setText(m_subjectName);
+    // The set's own title; a set that has none yet is offered its file name.
+    const QString stored = currentEPI->strExamPaperTitle();
+    txtTestTitle->setText(stored.isEmpty() ? QFileInfo(m_filePath).fileName() : stored);
+    txtMemo->setText(currentEPI->strMemo());
+    setMaxLength(txtID, kIdDigits)->setNumberFormater();
+    setMaxLength(txtMemo, kMemoLength);
+    return true;
+}
+
+int TitleSetController::exec()
+{
+    if (!awakeFromNib()) {
+        PollixAlert::show(parentWidget(), QStringLiteral("Warning"), QStringLiteral("Error format!"));
+        return 0;
+    }
+    return QDialog::exec();
+}
+
+void TitleSetController::controlTextDidChange()
+{
+    const QString number = QString::number(TextFormatter::leadingInteger(txtID->text()));
+    if (txtID->text() != number)
+        txtID->setText(number);
+    // The next key press replaces a 0 or a full ID.
+    if (number == QLatin1String("0") || number.size() >= kIdDigits)
+        txtID->selectAll();
+}
+
+void TitleSetController::onOK()
+{
+    if (!currentEPI)
+        return; // nothing was read: nothing may be written over the file
+    ExamPaperInfo updated = *currentEPI;
+    updated.setStrMemo(txtMemo->text());
+    updated.setStrExamPaperTitle(txtTestTitle->text());
+    updated.setNExamPaperID(TextFormatter::leadingInteger(txtID->text()));
+    QString why;
+    if (!updated.writeToFile(m_filePath, &why)) {
+        PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The question file could not be saved."), {tr("OK")}, why);
+        return;
+    }
+    currentEPI.reset();
+    done(1);
+}
+
+void TitleSetController::onCancel()
+{
+    currentEPI.reset();
+    done(0);
+}
+
+void TitleSetController::setTestID()
+{
+    if (m_nID <= 0)
+        m_nID = XMLControl::sharedXMLUI()->getExamID().value_or(m_nID);
+}
