@@ -338,7 +338,6 @@ void QuestionInfoWindowController::fillTypeList(int pageType)
     if (!Rules::isTypeOffered(m_nDeviceType, pageType) && !Rules::questionTypeName(pageType).isEmpty())
         cmbQuestionType->addItem(tr("%1 (not supported by these keypads)").arg(Rules::questionTypeName(pageType)), pageType);
     cmbQuestionType->setCurrentIndex(cmbQuestionType->findData(pageType));
-    m_nLastQueType = cmbQuestionType->currentIndex();
 }
 
 void QuestionInfoWindowController::fillModeList(bool withVote)
@@ -384,6 +383,7 @@ void QuestionInfoWindowController::reloadQuestionInfo()
         return;
     const Resetting filling(nResettingMyself);
     fillTypeList(page->nQuestionType());
+    m_nLastQueType = cmbQuestionType->currentIndex();
     fillModeList(page->nQuestionType() == 0);
     selectMode(page->nQuestionActionMode());
     cmbActionMode->setEnabled(page->nQuestionType() != 4);
@@ -626,8 +626,11 @@ void QuestionInfoWindowController::applyType(int t, int previousType)
         page->setNQuestionType(t);
     qqObject->setQuestionType(m_nCurrentQuestionNo, t);
     // Once a type the keypads can answer is chosen, the entry of the one they cannot goes.
-    if (Rules::isTypeOffered(m_nDeviceType, t))
+    if (Rules::isTypeOffered(m_nDeviceType, t)) {
+        const QVariant last = cmbQuestionType->itemData(m_nLastQueType);
         fillTypeList(t);
+        m_nLastQueType = cmbQuestionType->findData(last);
+    }
     cmbActionMode->setEnabled(t != 4);
     setQueAnswer(page->strAnswer().isEmpty() ? kNoCorrect : page->strAnswer());
     updateOptionMessage();
