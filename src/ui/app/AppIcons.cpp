@@ -97,6 +97,14 @@ QIcon icon(const QString &name)
             p.drawLine(37, 38, 55, 56);
             p.drawLine(55, 38, 37, 56);
         }
+    } else if (name == QLatin1String("align.png")) {
+        p.setPen(QPen(ink, 3));
+        p.drawLine(8, 6, 8, 58);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x4c, 0x9a, 0xd8));
+        p.drawRect(12, 10, 40, 12);
+        p.drawRect(12, 28, 26, 12);
+        p.drawRect(12, 46, 46, 12);
     } else if (name == QLatin1String("info.png")) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0x4c, 0x9a, 0xd8));

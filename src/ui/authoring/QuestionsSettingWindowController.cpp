@@ -197,7 +197,8 @@ void QuestionsSettingWindowController::buildInterface()
     auto *layout = new QHBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    smallQuestions = new SmallQuestions(QSize(int(kPageSize.width() * SmallQuestions::kScale) + 24, 400));
+    // As tall as the page area, so that the strip's background fills its column.
+    smallQuestions = new SmallQuestions(QSize(int(kPageSize.width() * SmallQuestions::kScale) + 24, kPageSize.height() + 60));
     auto *stripArea = new QScrollArea(central);
     stripArea->setObjectName(QStringLiteral("smallQuestionsSV"));
     stripArea->setWidget(smallQuestions);

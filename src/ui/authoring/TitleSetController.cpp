@@ -24,6 +24,12 @@ TitleSetController::TitleSetController(QWidget *parent) : QDialog(parent)
         auto *f = new QLineEdit(this);
         f->setObjectName(QString::fromLatin1(name));
         f->setReadOnly(!editable);
+        if (!editable) {
+            // Shown only: drawn as part of the dialog, not as a field to type into.
+            QPalette pal = f->palette();
+            pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+            f->setPalette(pal);
+        }
         f->setMinimumWidth(320);
         return f;
     };

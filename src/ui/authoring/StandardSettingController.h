@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/app/TreeNode.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// Code and title of one curriculum standard ("StandardSetting"): edit mode for a standard of the
+// tree, add mode for a new one under a parent. Save refuses a code or title that a sibling has
+// already. Result 1 when saved: in edit mode the standard holds the new values; in add mode
+// nodeToAdd() holds the new standard, which the opener appends to the parent.
+class StandardSettingController : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit StandardSettingController(QWidget *parent = nullptr);
+
+    void setNodeToSetting(const TreeNodePtr &node);
+    void setNodeToAdd(const TreeNodePtr &parent);
+    TreeNodePtr nodeToSetting() const { return m_nodeToSetting; }
+    TreeNodePtr nodeToAdd() const { return m_nodeToAdd; }
+    int curState() const { return m_curState; }
+
+    void awakeFromNib();
+    void doSave();
+    void doClose();
+    // Whether the fields differ from the standard (a new one always does).
+    bool differs() const;
+
+    QLineEdit *textParent = nullptr;
+    QLineEdit *textCode = nullptr;
+    QPlainTextEdit *textTitle = nullptr;
+    QPushButton *btnSave = nullptr;
+
+    // Escape closes as Close does.
+    void reject() override { close(); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void textChanged();
+    TreeNodePtr parentNode() const;
+
+    int m_curState = 0; // 0 edit, 1 add
+    TreeNodePtr m_nodeToSetting;
+    TreeNodePtr m_nodeToAdd;
+    TreeNodePtr m_addParent;
+    bool m_ending = false;
+};

@@ -1,0 +1,121 @@
+#include "EditorFixture.h"
+
+#include "ui/authoring/AddSLides.h"
+#include "ui/authoring/QuestionInfoWindowController.h"
+#include "ui/authoring/StandardController.h"
+#include "ui/authoring/StandardImportController.h"
+#include "ui/authoring/StandardOutlineModel.h"
+#include "ui/authoring/StandardSettingController.h"
+
+#include "core/authoring/StandardTree.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeView>
+#include "ui/authoring/TitleSetController.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QScreen>
+#include <QTest>
+
+// Pictures of the authoring windows for a person to look at: run with POLLIX_SCREENSHOTS set to
+// a folder (under Xvfb, with QT_QPA_PLATFORM=xcb, to see real window frames).
+namespace {
+
+class EditorScreensTest : public EditorFixture
+{
+protected:
+    void SetUp() override
+    {
+        folder = qEnvironmentVariable("POLLIX_SCREENSHOTS");
+        if (folder.isEmpty())
+            GTEST_SKIP() << "POLLIX_SCREENSHOTS not set";
+        EditorFixture::SetUp();
+        QDir().mkpath(folder);
+    }
+    void shoot(QWidget *w, const QString &name)
+    {
+        QTest::qWait(200);
+        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+        if (QScreen *screen = QGuiApplication::primaryScreen())
+            screen->grabWindow(0).save(folder + QLatin1Char('/') + name + QStringLiteral("-screen.png"));
+    }
+    QString folder;
+};
+
+} // namespace
+
+TEST_F(EditorScreensTest, AuthoringWindows)
+{
+    addTemplate(4);
+    addTemplate(25);
+    addTemplate(0);
+    editor->smallQuestions->selectedQuestionNo(1);
+    page(1)->getQuestionTitle()->textview()->setString(QStringLiteral("Which planet is closest to the sun?"));
+    for (int k = 0; k < 4; ++k)
+        page(1)->setOption(k, QStringList{"Mercury", "Venus", "Earth", "Mars"}[k]);
+    editor->showWindow();
+    shoot(editor, QStringLiteral("editor"));
+
+    editor->onQuestionInfo();
+    shoot(editor->questionInfoWindow(), QStringLiteral("properties"));
+    editor->questionInfoWindow()->onNext();
+    shoot(editor->questionInfoWindow(), QStringLiteral("properties-vote"));
+    editor->questionInfoWindow()->close();
+
+    AddSLides chooser(editor);
+    chooser.setAddType(3);
+    chooser.awakeFromNib();
+    chooser.show();
+    shoot(&chooser, QStringLiteral("templates"));
+    chooser.hide();
+
+    answers.answerFile(home() + QStringLiteral("planets.px"));
+    ASSERT_TRUE(editor->onSaveAs());
+    TitleSetController title(editor);
+    title.setFilePath(editor->path());
+    title.setTeacherName(QStringLiteral("Ms Reed"));
+    title.setSubjectName(QStringLiteral("Science"));
+    ASSERT_TRUE(title.awakeFromNib());
+    title.show();
+    shoot(&title, QStringLiteral("title"));
+}
+
+TEST_F(EditorScreensTest, StandardsWindows)
+{
+    writeFile("Template.xml", testData("authoring/standards/Template.xml"));
+    writeFile("Template_Import.xml", testData("authoring/standards/Template.xml"));
+    StandardController standards;
+    standards.setStandardName(QStringLiteral("MATH.1.b"));
+    standards.awakeFromNib();
+    standards.textSerchContent->setText(QStringLiteral("reading"));
+    standards.cmbSerchSelect->setCurrentIndex(1);
+    standards.doSearch();
+    standards.show();
+    shoot(&standards, QStringLiteral("standards"));
+
+    StandardSettingController settings(&standards);
+    settings.setNodeToSetting(standards.nodeSelected());
+    settings.awakeFromNib();
+    settings.show();
+    shoot(&settings, QStringLiteral("standard-setting"));
+    settings.hide();
+
+    StandardImportController import(&standards);
+    import.awakeFromNib();
+    const TreeNodePtr top = StandardTree::top(import.root());
+    import.tick(top->childAtIndex(0)->childAtIndex(0)->childAtIndex(1), 1);
+    import.outlineView->expandAll();
+    import.show();
+    shoot(&import, QStringLiteral("standard-import"));
+    import.hide();
+
+    PollixAlert alert(QStringLiteral("Pollix ARS"), QStringLiteral("Are you sure to quit without saving?"),
+                      {QStringLiteral("Yes"), QStringLiteral("No")}, {}, &standards);
+    alert.QWidget::show();
+    shoot(&alert, QStringLiteral("standards-alert"));
+}
