@@ -5,6 +5,7 @@
 #include "ui/app/AppIcons.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
+#include "ui/authoring/QuestionEditorOpener.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/keypad/GetRequestQuesStus.h"
 #include "ui/run/ActivityWindowOpener.h"
@@ -48,6 +49,8 @@ void installServices()
     GetRequestQuesStus::installAsRequestWindow();
     // Start hands the run to the activity window.
     ActivityWindowOpener::install();
+    // The question editor and the title and ID dialog.
+    QuestionEditorOpener::install();
 }
 
 } // namespace PollixProgram

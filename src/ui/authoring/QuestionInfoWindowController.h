@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Questions.h"
+#include "SmallQuestions.h"
+
 #include "core/authoring/QuestionSetView.h"
 
 #include <QList>
@@ -20,8 +23,6 @@ class QPushButton;
 class QTextCharFormat;
 class QTextEdit;
 class QuizQuestions;
-class Questions;
-class SmallQuestions;
 class TextFormatPanels;
 
 // The question properties window ("QuestionInfo"): type, activity mode, answer, points, times,

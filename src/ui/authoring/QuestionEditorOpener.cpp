@@ -1,0 +1,40 @@
+#include "QuestionEditorOpener.h"
+
+#include "QuestionsSettingWindowController.h"
+#include "TitleSetController.h"
+
+#include "core/engine/QuizParticipantData.h"
+#include "ui/app/TabController.h"
+
+namespace QuestionEditorOpener {
+
+void install()
+{
+    TabController::hooks().openQuestionEditor = [](TabController *tab, const QString &path) { open(tab, path); };
+    TabController::hooks().runTitleSet = [](QWidget *parent, const QString &path, bool isPPT) {
+        // A presentation keeps its ID and memo on its first slide; that side belongs to the
+        // presentation tools, which load presentations.
+        if (isPPT)
+            return;
+        TitleSetController dialog(parent);
+        QuizParticipantData *run = QuizParticipantData::shareManager();
+        dialog.setTeacherName(run->teacherName());
+        dialog.setSubjectName(run->subjectName());
+        dialog.setFilePath(path);
+        dialog.exec();
+    };
+}
+
+QuestionsSettingWindowController *open(TabController *father, const QString &path)
+{
+    auto *editor = new QuestionsSettingWindowController;
+    if (!path.isEmpty())
+        editor->openFile(path);
+    editor->setFather(father);
+    editor->showWindow();
+    if (father)
+        father->hide();
+    return editor;
+}
+
+} // namespace QuestionEditorOpener
