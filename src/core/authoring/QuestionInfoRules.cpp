@@ -1,5 +1,7 @@
 #include "QuestionInfoRules.h"
 
+#include "core/engine/ActivityCodes.h"
+
 namespace {
 const QString kSingle = QStringLiteral("Single Answer");
 const QString kMultiple = QStringLiteral("Multiple Answer");
@@ -11,15 +13,13 @@ const QString kPlan = QStringLiteral("Teaching Plan");
 
 QList<QuestionInfoRules::Entry> QuestionInfoRules::questionTypes(int deviceType)
 {
-    switch (deviceType) {
-    case 0:
-    case 1:
-        return {{kSingle, 0}, {kTrueFalse, 5}, {kPlan, 4}};
-    case 4:
-        return {{kSingle, 0}, {kMultiple, 1}, {kTrueFalse, 5}, {kCloze, 2}, {kPlan, 4}};
-    default:
-        return {{kSingle, 0}, {kMultiple, 1}, {kTrueFalse, 5}, {kCloze, 2}, {kShort, 3}, {kPlan, 4}};
-    }
+    using namespace QuestionType;
+    if (DeviceType::isSmallFamily(deviceType))
+        return {{kSingle, SingleAnswer}, {kTrueFalse, TrueFalse}, {kPlan, TeachingPlan}};
+    if (deviceType == DeviceType::Brevel)
+        return {{kSingle, SingleAnswer}, {kMultiple, MultipleAnswer}, {kTrueFalse, TrueFalse}, {kCloze, Cloze}, {kPlan, TeachingPlan}};
+    return {{kSingle, SingleAnswer}, {kMultiple, MultipleAnswer}, {kTrueFalse, TrueFalse}, {kCloze, Cloze},
+            {kShort, ShortAnswer}, {kPlan, TeachingPlan}};
 }
 
 bool QuestionInfoRules::isTypeOffered(int deviceType, int type)
@@ -33,21 +33,23 @@ bool QuestionInfoRules::isTypeOffered(int deviceType, int type)
 QString QuestionInfoRules::questionTypeName(int type)
 {
     switch (type) {
-    case 0: return kSingle;
-    case 1: return kMultiple;
-    case 2: return kCloze;
-    case 3: return kShort;
-    case 4: return kPlan;
-    case 5: return kTrueFalse;
+    case QuestionType::SingleAnswer: return kSingle;
+    case QuestionType::MultipleAnswer: return kMultiple;
+    case QuestionType::Cloze: return kCloze;
+    case QuestionType::ShortAnswer: return kShort;
+    case QuestionType::TeachingPlan: return kPlan;
+    case QuestionType::TrueFalse: return kTrueFalse;
     default: return {};
     }
 }
 
 QList<QuestionInfoRules::Entry> QuestionInfoRules::actionModes(bool withVote)
 {
-    QList<Entry> modes{{QStringLiteral("Normal Quiz"), 0}, {QStringLiteral("Rush Quiz"), 3}, {QStringLiteral("Elimination"), 4}};
+    QList<Entry> modes{{QStringLiteral("Normal Quiz"), ActionMode::Normal},
+                       {QStringLiteral("Rush Quiz"), ActionMode::Rush},
+                       {QStringLiteral("Elimination"), ActionMode::Elimination}};
     if (withVote)
-        modes.append({QStringLiteral("Vote"), 7});
+        modes.append({QStringLiteral("Vote"), ActionMode::Vote});
     return modes;
 }
 
@@ -55,7 +57,7 @@ QString QuestionInfoRules::shownAnswer(const QString &answer, int type)
 {
     if (answer.isEmpty())
         return QStringLiteral("nocorrect");
-    if (type == 0 || type == 1 || type == 5) {
+    if (type == QuestionType::SingleAnswer || type == QuestionType::MultipleAnswer || type == QuestionType::TrueFalse) {
         if (answer == QLatin1String("True"))
             return QStringLiteral("A");
         if (answer == QLatin1String("False"))
@@ -81,10 +83,11 @@ int QuestionInfoRules::singleAnswerCell(const QString &shown, bool *nowNoCorrect
 
 QuestionInfoRules::Controls QuestionInfoRules::controls(int deviceType, int type, int mode)
 {
+    using namespace QuestionType;
     Controls c;
-    if (type == 4)
+    if (type == TeachingPlan)
         return c;
-    if (mode == 7) {
+    if (mode == ActionMode::Vote) {
         // A vote is timed but neither scored nor graded.
         c.timeLimit = true;
         c.applyTimePoint = true;
@@ -93,16 +96,16 @@ QuestionInfoRules::Controls QuestionInfoRules::controls(int deviceType, int type
     c.point = c.timeLimit = c.dePoint = c.rushTime = c.difficulty = true;
     c.applyTimePoint = c.applyLevel = c.applyRush = true;
     switch (type) {
-    case 1:
+    case MultipleAnswer:
         c.area = AnswerArea::Multiple;
         break;
-    case 2:
-    case 3:
+    case Cloze:
+    case ShortAnswer:
         c.area = AnswerArea::Other;
         c.otherEditable = true;
         break;
-    case 0:
-    case 5:
+    case SingleAnswer:
+    case TrueFalse:
         c.area = AnswerArea::Single;
         break;
     default:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/engine/ActivityCodes.h"
+
 #include <QList>
 #include <QString>
 
@@ -38,11 +40,11 @@ public:
     // A typed number within 1 and limit.
     static int clampValue(int value, int limit) { return value > limit ? limit : value < 1 ? 1 : value; }
     // Written answers: 20 characters on Brevel keypads, 32 on the others.
-    static int writtenAnswerLimit(int deviceType) { return deviceType == 4 ? 20 : 32; }
+    static int writtenAnswerLimit(int deviceType) { return deviceType == DeviceType::Brevel ? 20 : 32; }
     // Letters of a multiple answer: 8 on Brevel keypads, all ten elsewhere.
-    static int multipleAnswerLimit(int deviceType) { return deviceType == 4 ? 8 : 10; }
+    static int multipleAnswerLimit(int deviceType) { return deviceType == DeviceType::Brevel ? 8 : 10; }
     // Letters a single answer may take: A to F on Arvel keypads, A to J elsewhere.
-    static int singleAnswerLetters(int deviceType) { return deviceType == 1 ? 6 : 10; }
+    static int singleAnswerLetters(int deviceType) { return deviceType == DeviceType::Arvel ? 6 : 10; }
     // The first limit characters of text.
     static QString cut(const QString &text, int limit) { return text.left(limit); }
 

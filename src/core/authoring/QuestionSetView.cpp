@@ -3,6 +3,7 @@
 #include "PageEditAppDelegate.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ActivityCodes.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 #include "platform/NotificationCenter.h"
@@ -269,15 +270,15 @@ void QuestionSetView::normaliseAnswerForSave(bool saveAs)
         // cannot be run as a question (the run refuses "nocorrect" outside a vote), so it is
         // stored as the teaching plan it effectively is. Both passes agree, so a file saved
         // twice, or by Save after Save As, keeps its votes.
-        if (m_nQuestionActionMode != 7)
-            m_nQuestionType = 4;
+        if (m_nQuestionActionMode != ActionMode::Vote)
+            m_nQuestionType = QuestionType::TeachingPlan;
         return;
     }
-    if (m_nQuestionType == 4) {
+    if (m_nQuestionType == QuestionType::TeachingPlan) {
         m_strAnswer = QStringLiteral("nocorrect");
         return;
     }
-    if (!saveAs && m_nQuestionType == 5) {
+    if (!saveAs && m_nQuestionType == QuestionType::TrueFalse) {
         if (m_strAnswer == QLatin1String("A"))
             m_strAnswer = QStringLiteral("True");
         else if (m_strAnswer == QLatin1String("B"))

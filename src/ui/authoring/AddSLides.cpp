@@ -4,6 +4,7 @@
 #include "core/authoring/QuestionInfoRules.h"
 #include "core/authoring/TemplateData.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/controls/DialogHooks.h"
 
 #include <QCloseEvent>
@@ -144,21 +145,21 @@ void AddSLides::add()
     ++m_nQueSum;
     m_bIsPPTChanged = true;
     auto *center = NotificationCenter::defaultCenter();
-    const QVariantMap info{{QStringLiteral("PPTSTATE"), m_bIsPPTChanged ? 1 : 0}, {QStringLiteral("SELECTINDEX"), index}};
+    const QVariantMap info{{Notify::Key::PptState, m_bIsPPTChanged ? 1 : 0}, {Notify::Key::SelectIndex, index}};
     switch (nAddType) {
     case 0:
-        center->postNotification(QStringLiteral("PPTTabCtrlAddTemplateOver"), info);
+        center->postNotification(Notify::PPTTabCtrlAddTemplateOver, info);
         break;
     case 1:
-        center->postNotification(QStringLiteral("PPTEditAddTemplateOver"), info);
+        center->postNotification(Notify::PPTEditAddTemplateOver, info);
         close();
         break;
     case 2:
-        center->postNotification(QStringLiteral("PXAddTemplateOver"), info);
+        center->postNotification(Notify::PXAddTemplateOver, info);
         close();
         break;
     default:
-        center->postNotification(QStringLiteral("PXAddTemplate"), {{QStringLiteral("SELECTINDEX"), index}});
+        center->postNotification(Notify::PXAddTemplate, {{Notify::Key::SelectIndex, index}});
         break;
     }
 }
@@ -166,7 +167,7 @@ void AddSLides::add()
 bool AddSLides::windowShouldClose()
 {
     if (nAddType == 0)
-        NotificationCenter::defaultCenter()->postNotification(QStringLiteral("AddOver"));
+        NotificationCenter::defaultCenter()->postNotification(Notify::AddOver);
     else
         done(0);
     return true;

@@ -8,8 +8,10 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/authoring/QuestionInfoRules.h"
 #include "core/authoring/TemplateData.h"
+#include "core/engine/ActivityCodes.h"
 #include "core/engine/QuizQuestions.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -70,14 +72,14 @@ QuestionInfoWindowController::QuestionInfoWindowController(QWidget *parent) : QW
     buildInterface();
 
     auto *center = NotificationCenter::defaultCenter();
-    center->addObserver(this, QStringLiteral("PXAddTemplateOver"), [this](const Notification &n) {
-        GetOverState(n.userInfo.value(QStringLiteral("SELECTINDEX"), -1).toInt());
+    center->addObserver(this, Notify::PXAddTemplateOver, [this](const Notification &n) {
+        GetOverState(n.userInfo.value(Notify::Key::SelectIndex, -1).toInt());
     });
     // The editor's canvas may change its current page or its pages while this window is open
     // (a thumbnail pressed, a page added or deleted there): this window follows, so that what
     // it shows, changes and deletes is always the canvas's current page.
-    for (const char *name : {"ChangeQuestionDisplay", "BigQuestionDeleteKey", "QuestionInfoPostAddTemplate"})
-        center->addObserver(this, QString::fromLatin1(name), [this](const Notification &) {
+    for (const QLatin1String name : {Notify::ChangeQuestionDisplay, Notify::BigQuestionDeleteKey, Notify::QuestionInfoPostAddTemplate})
+        center->addObserver(this, name, [this](const Notification &) {
             QMetaObject::invokeMethod(this, [this] { syncWithCanvas(); }, Qt::QueuedConnection);
         });
 }
@@ -304,7 +306,7 @@ void QuestionInfoWindowController::awakeFromNib()
     rebuildQuestionsOption();
     btnDelete->setEnabled(count > 1);
     btnAdd->setEnabled(count < Rules::kMaxPages);
-    if (m_nDeviceType == 1) {
+    if (m_nDeviceType == DeviceType::Arvel) {
         // Arvel keypads answer A to F.
         for (int k = Rules::singleAnswerLetters(1); k < 10; ++k)
             answerCells->button(k)->hide();
@@ -368,7 +370,8 @@ void QuestionInfoWindowController::updateOptionMessage()
         optionMessage->setText(tr("The keypads of this receiver cannot answer this question type. Choose another type, "
                                   "or the question cannot be started."));
         optionMessage->show();
-    } else if (m_nDeviceType == 1 && type == 0 && page->nQuestionActionMode() != 7) {
+    } else if (m_nDeviceType == DeviceType::Arvel && type == QuestionType::SingleAnswer
+               && page->nQuestionActionMode() != ActionMode::Vote) {
         optionMessage->setText(tr("Arvel keypads answer with the letters A to F."));
         optionMessage->show();
     } else {
@@ -384,10 +387,10 @@ void QuestionInfoWindowController::reloadQuestionInfo()
     const Resetting filling(nResettingMyself);
     fillTypeList(page->nQuestionType());
     m_nLastQueType = cmbQuestionType->currentIndex();
-    fillModeList(page->nQuestionType() == 0);
+    fillModeList(page->nQuestionType() == QuestionType::SingleAnswer);
     selectMode(page->nQuestionActionMode());
-    cmbActionMode->setEnabled(page->nQuestionType() != 4);
-    cmbQuestionType->setEnabled(page->nQuestionActionMode() != 7);
+    cmbActionMode->setEnabled(page->nQuestionType() != QuestionType::TeachingPlan);
+    cmbQuestionType->setEnabled(page->nQuestionActionMode() != ActionMode::Vote);
     updateOptionMessage();
     const int d = page->nQuestionDifficulty();
     if (QAbstractButton *cell = difficultyCells->button(d))
@@ -407,10 +410,10 @@ void QuestionInfoWindowController::setQueAnswer(const QString &answer)
     const int t = page ? page->nQuestionType() : selectedType();
     const QString shown = Rules::shownAnswer(answer, t);
     // "Vote" belongs to single-answer questions only.
-    if (t == 0 && cmbActionMode->count() == 3) {
+    if (t == QuestionType::SingleAnswer && cmbActionMode->count() == 3) {
         const QSignalBlocker block(cmbActionMode);
-        cmbActionMode->addItem(QStringLiteral("Vote"), 7);
-    } else if (t != 0 && cmbActionMode->count() > 3) {
+        cmbActionMode->addItem(QStringLiteral("Vote"), ActionMode::Vote);
+    } else if (t != QuestionType::SingleAnswer && cmbActionMode->count() > 3) {
         const QSignalBlocker block(cmbActionMode);
         cmbActionMode->removeItem(3);
     }
@@ -419,14 +422,14 @@ void QuestionInfoWindowController::setQueAnswer(const QString &answer)
         if (page && !page->strAnswer().isEmpty() && page->strAnswer() != kNoCorrect)
             page->setStrAnswer(kNoCorrect);
     };
-    const bool arvel = m_nDeviceType == 1;
-    if (t == 0 || t == 5) {
+    const bool arvel = m_nDeviceType == DeviceType::Arvel;
+    if (t == QuestionType::SingleAnswer || t == QuestionType::TrueFalse) {
         bool reset = false;
         const int cell = Rules::singleAnswerCell(shown, &reset);
         answerCells->button(cell)->setChecked(true);
         if (reset)
             noCorrect();
-    } else if (t == 1 && !arvel) {
+    } else if (t == QuestionType::MultipleAnswer && !arvel) {
         bool any = false;
         for (int k = 0; k < 10; ++k) {
             checkBoxes[k]->setChecked(shown != kNoCorrect && shown.contains(letter(k)));
@@ -435,10 +438,10 @@ void QuestionInfoWindowController::setQueAnswer(const QString &answer)
         noCorrectAnswerBox->setChecked(shown == kNoCorrect || !any);
         if (!any)
             noCorrect();
-    } else if (t == 4) {
+    } else if (t == QuestionType::TeachingPlan) {
         const QSignalBlocker block(otherAnswer);
         otherAnswer->clear();
-    } else if ((t == 2 || t == 3) && !arvel) {
+    } else if ((t == QuestionType::Cloze || t == QuestionType::ShortAnswer) && !arvel) {
         const QSignalBlocker block(otherAnswer);
         otherAnswer->setPlainText(shown == kNoCorrect ? QString() : shown);
     }
@@ -477,7 +480,7 @@ bool QuestionInfoWindowController::bindHelperForOption(int previousType)
     if (!page)
         return true;
     const int t = page->nQuestionType();
-    if (t == 5 && previousType != 5 && nResettingMyself == 0) {
+    if (t == QuestionType::TrueFalse && previousType != QuestionType::TrueFalse && nResettingMyself == 0) {
         const int answer = PollixAlert::show(
             this, QStringLiteral("Pollix"), QStringLiteral("Pollix"), {tr("Yes"), tr("No")},
             tr("You will change question mode to True or False; original question content may be lost, are you sure "
@@ -495,7 +498,7 @@ bool QuestionInfoWindowController::bindHelperForOption(int previousType)
         page->setOptionHide(m_nDeviceType);
 
     const MyTextView *question = page->getQuestionTitle();
-    if (t == 5) {
+    if (t == QuestionType::TrueFalse) {
         setViewText(questionTitle, question, question != nullptr);
         for (int k = 0; k < 10; ++k) {
             const bool trueFalse = k < 2;
@@ -521,7 +524,7 @@ bool QuestionInfoWindowController::bindHelperForOption(int previousType)
         return true;
     }
     setViewText(questionTitle, question, true);
-    if (t == 4) {
+    if (t == QuestionType::TeachingPlan) {
         for (int k = 0; k < 10; ++k)
             setViewText(options[k], nullptr, false);
         return true;
@@ -529,7 +532,7 @@ bool QuestionInfoWindowController::bindHelperForOption(int previousType)
     for (int k = 0; k < 10; ++k) {
         const MyTextView *box = page->getOption(k);
         const bool present = box && !box->isHidden();
-        if (present && previousType == 5)
+        if (present && previousType == QuestionType::TrueFalse)
             copyIntoBoxes(MyTextView::RoleOptionA + k, {}); // "True" and "False" leave with the type
         setViewText(options[k], present ? box : nullptr, present);
         answerCells->button(k)->setEnabled(present);
@@ -572,7 +575,7 @@ void QuestionInfoWindowController::bindHelperForMessage()
 
 QString QuestionInfoWindowController::getMultipleAnswer() const
 {
-    if (selectedType() != 1)
+    if (selectedType() != QuestionType::MultipleAnswer)
         return {};
     QString letters;
     for (int k = 0; k < 10; ++k)
@@ -590,7 +593,7 @@ void QuestionInfoWindowController::showPage(int n)
     const Resetting filling(nResettingMyself);
     if (n != m_nCurrentQuestionNo)
         NotificationCenter::defaultCenter()->postNotification(
-            QStringLiteral("SmallQuestionCtrl"), {{QStringLiteral("QuestionNo"), n}, {QStringLiteral("CtrlType"), 1}}, this);
+            Notify::SmallQuestionCtrl, {{Notify::Key::PageQuestionNo, n}, {Notify::Key::CtrlType, 1}}, this);
     m_nCurrentQuestionNo = n;
     {
         const QSignalBlocker block(cmbQuestionNo);
@@ -631,14 +634,14 @@ void QuestionInfoWindowController::applyType(int t, int previousType)
         fillTypeList(t);
         m_nLastQueType = cmbQuestionType->findData(last);
     }
-    cmbActionMode->setEnabled(t != 4);
+    cmbActionMode->setEnabled(t != QuestionType::TeachingPlan);
     setQueAnswer(page->strAnswer().isEmpty() ? kNoCorrect : page->strAnswer());
     updateOptionMessage();
     if (!bindHelperForOption(previousType))
         return;
     bindHelperForMessage();
     m_nLastQueType = cmbQuestionType->currentIndex();
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("ChangeQuestionContent"), {}, page);
+    NotificationCenter::defaultCenter()->postNotification(Notify::ChangeQuestionContent, {}, page);
 }
 
 void QuestionInfoWindowController::modeChanged()
@@ -647,7 +650,7 @@ void QuestionInfoWindowController::modeChanged()
     if (!page)
         return;
     const int mode = cmbActionMode->currentData().toInt();
-    cmbQuestionType->setEnabled(mode != 7);
+    cmbQuestionType->setEnabled(mode != ActionMode::Vote);
     if (nResettingMyself == 0)
         page->setNQuestionActionMode(mode);
     updateOptionMessage();
@@ -813,8 +816,8 @@ void QuestionInfoWindowController::GetOverState(int index)
         return; // no template has this index
     const Resetting filling(nResettingMyself);
     NotificationCenter::defaultCenter()->postNotification(
-        QStringLiteral("QuestionInfoPostAddTemplate"),
-        {{QStringLiteral("QuestionNo"), m_nCurrentQuestionNo}, {QStringLiteral("OptionNum"), count}}, this);
+        Notify::QuestionInfoPostAddTemplate,
+        {{Notify::Key::PageQuestionNo, m_nCurrentQuestionNo}, {Notify::Key::OptionNum, count}}, this);
     rebuildQuestionsOption();
     const int total = int(m_canvas->questions().size());
     const int added = m_nCurrentQuestionNo + 1;
@@ -824,11 +827,11 @@ void QuestionInfoWindowController::GetOverState(int index)
     if (!page)
         return;
     if (index > 10)
-        page->setNQuestionActionMode(7);
+        page->setNQuestionActionMode(ActionMode::Vote);
     if (index == 0)
-        page->setNQuestionType(5);
+        page->setNQuestionType(QuestionType::TrueFalse);
     else if (count == 0)
-        page->setNQuestionType(m_nDeviceType == 1 ? 4 : 2);
+        page->setNQuestionType(m_nDeviceType == DeviceType::Arvel ? QuestionType::TeachingPlan : QuestionType::Cloze);
     for (int k = 0; k < texts.size() && k < 10; ++k)
         page->setOption(k, texts[k]);
     if (m_strip && added <= m_strip->array().size())
@@ -848,7 +851,7 @@ void QuestionInfoWindowController::onDelete()
     if (answer != PollixAlert::AlertFirstButtonReturn)
         return;
     const Resetting filling(nResettingMyself);
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("BigQuestionDeleteKey"), {}, page);
+    NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionDeleteKey, {}, page);
     syncWithCanvas();
 }
 
@@ -911,7 +914,7 @@ void QuestionInfoWindowController::closeEvent(QCloseEvent *event)
     if (!m_closed) {
         m_closed = true;
         NotificationCenter::defaultCenter()->removeObserver(this);
-        NotificationCenter::defaultCenter()->postNotification(QStringLiteral("CloseQueInfo"));
+        NotificationCenter::defaultCenter()->postNotification(Notify::CloseQueInfo);
     }
     event->accept();
 }

@@ -11,7 +11,9 @@
 #include "core/authoring/PageEditAppDelegate.h"
 #include "core/authoring/QuestionInfoRules.h"
 #include "core/authoring/TemplateData.h"
+#include "core/engine/ActivityCodes.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/app/AppIcons.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/FileDialogs.h"
@@ -75,22 +77,22 @@ QuestionsSettingWindowController::QuestionsSettingWindowController(QWidget *pare
     m_panels = new TextFormatPanels(this, [this](const QTextCharFormat &f) { applyTextFormat(f); });
 
     auto *center = NotificationCenter::defaultCenter();
-    center->addObserver(this, QStringLiteral("MESSAGESCREENSHOTCAPTION"),
+    center->addObserver(this, Notify::ScreenShotCaption,
                         [this](const Notification &n) { capturePicture(n.userInfo); });
-    center->addObserver(this, QStringLiteral("PXAddTemplate"), [this](const Notification &n) {
-        AddTemplate(n.userInfo.value(QStringLiteral("SELECTINDEX"), -1).toInt());
+    center->addObserver(this, Notify::PXAddTemplate, [this](const Notification &n) {
+        AddTemplate(n.userInfo.value(Notify::Key::SelectIndex, -1).toInt());
     });
-    center->addObserver(this, QStringLiteral("CloseQueInfo"), [this](const Notification &) { CloseQueInfo(); });
+    center->addObserver(this, Notify::CloseQueInfo, [this](const Notification &) { CloseQueInfo(); });
     // Pages change in number and content from the properties window too; the controls follow.
-    for (const char *name : {"ChangeQuestionDisplay", "BigQuestionDeleteKey", "QuestionInfoPostAddTemplate"})
-        center->addObserver(this, QString::fromLatin1(name), [this](const Notification &) {
+    for (const QLatin1String name : {Notify::ChangeQuestionDisplay, Notify::BigQuestionDeleteKey, Notify::QuestionInfoPostAddTemplate})
+        center->addObserver(this, name, [this](const Notification &) {
             QMetaObject::invokeMethod(this, [this] { validateToolbarItems(); followAnchorRole(); }, Qt::QueuedConnection);
         });
-    center->addObserver(this, QStringLiteral("ChangeComboboxOption"), [this](const Notification &n) {
+    center->addObserver(this, Notify::ChangeComboboxOption, [this](const Notification &n) {
         if (!bigQuestions->ownsPage(n.object))
             return;
         const QSignalBlocker block(comboboxToolTip);
-        comboboxToolTip->setCurrentIndex(n.userInfo.value(QStringLiteral("tooltipno")).toInt());
+        comboboxToolTip->setCurrentIndex(n.userInfo.value(Notify::Key::ToolTipNo).toInt());
     });
     validateToolbarItems();
 }
@@ -319,7 +321,7 @@ void QuestionsSettingWindowController::onAlignLeft() { bigQuestions->onAlignLeft
 
 void QuestionsSettingWindowController::postContentChanged(QuestionSetView *page)
 {
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("ChangeQuestionContent"), {}, page);
+    NotificationCenter::defaultCenter()->postNotification(Notify::ChangeQuestionContent, {}, page);
     bigQuestions->update();
 }
 
@@ -369,7 +371,7 @@ void QuestionsSettingWindowController::onCapture()
 void QuestionsSettingWindowController::capturePicture(const QVariantMap &info)
 {
     QuestionSetView *page = bigQuestions->currentPage();
-    const QImage image = info.value(QStringLiteral("image")).value<QImage>();
+    const QImage image = info.value(Notify::Key::Image).value<QImage>();
     // A capture the teacher gave up brings no picture: nothing to insert.
     if (!page || image.isNull())
         return;
@@ -405,11 +407,12 @@ void QuestionsSettingWindowController::AddTemplate(int index)
     QuestionSetViewPtr page;
     if (index == 1) {
         page = bigQuestions->createTemplate(0);
-        page->setNQuestionType(deviceType == 1 ? 4 : 2);
+        // Arvel keypads cannot write an answer.
+        page->setNQuestionType(deviceType == DeviceType::Arvel ? QuestionType::TeachingPlan : QuestionType::Cloze);
         page->setOptionHide();
     } else if (index >= 2 && index <= 10) {
         page = bigQuestions->createTemplate(index);
-        page->setNQuestionType(0);
+        page->setNQuestionType(QuestionType::SingleAnswer);
         page->setOptionHide();
     } else {
         const QStringList texts = TemplateData::getOptionContentByindex(index);
@@ -417,10 +420,10 @@ void QuestionsSettingWindowController::AddTemplate(int index)
             return; // no template has this index
         page = bigQuestions->createTemplate(int(texts.size()));
         if (index == 0) {
-            page->setNQuestionType(5);
+            page->setNQuestionType(QuestionType::TrueFalse);
         } else {
-            page->setNQuestionType(0);
-            page->setNQuestionActionMode(7);
+            page->setNQuestionType(QuestionType::SingleAnswer);
+            page->setNQuestionActionMode(ActionMode::Vote);
         }
         for (int i = 0; i < texts.size() && i < 10; ++i)
             page->setOption(i, texts[i]);
@@ -437,7 +440,7 @@ void QuestionsSettingWindowController::onDelQuestion()
                                          {tr("Yes"), tr("No")}, tr("Are you sure to delete this question?"));
     if (answer != PollixAlert::AlertFirstButtonReturn)
         return;
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("BigQuestionDeleteKey"), {}, this);
+    NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionDeleteKey, {}, this);
     validateToolbarItems();
 }
 
@@ -530,7 +533,7 @@ void QuestionsSettingWindowController::keyPressEvent(QKeyEvent *event)
     else
         return QMainWindow::keyPressEvent(event);
     NotificationCenter::defaultCenter()->postNotification(
-        QStringLiteral("SmallQuestionCtrl"), {{QStringLiteral("QuestionNo"), n}, {QStringLiteral("CtrlType"), 1}}, this);
+        Notify::SmallQuestionCtrl, {{Notify::Key::PageQuestionNo, n}, {Notify::Key::CtrlType, 1}}, this);
 }
 
 // ---- saving ----
