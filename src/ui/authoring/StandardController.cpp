@@ -215,11 +215,9 @@ void StandardController::doAdd()
         StandardTree::setData(parent, d);
     }
     outlineView->expand(model->indexFor(parent));
-    if (m_nodeSelected) {
-        StandardTree::setCellState(m_nodeSelected, 0);
-        model->refresh();
+    // The pick stays the pick, and stays ticked: what OK gives back is what the teacher sees.
+    if (m_nodeSelected)
         outlineView->scrollTo(model->indexFor(m_nodeSelected));
-    }
     setChanged(true);
 }
 

@@ -160,6 +160,12 @@ TEST_F(StandardWindowsTest, AddingEditingAndDeletingAreSavedOnlyBySaveAndAskedAb
     w.edit(find(w, "Comprehension: main idea.(READ.1)"));
     EXPECT_EQ(StandardTree::data(w.nodeSelected()).title(), "Main idea");
     EXPECT_EQ(StandardTree::data(w.nodeSelected()).cellState(), 1);
+    // Adding keeps the pick, ticked as it is given back.
+    answerSettings(QStringLiteral("READ.2"), QStringLiteral("Vocabulary"));
+    select(w, find(w, "Reading(READ)"));
+    w.doAdd();
+    EXPECT_EQ(StandardTree::data(w.nodeSelected()).cellState(), 1);
+    EXPECT_EQ(w.standardNameSelected(), "READ.1");
 
     // Deleting: nothing selected asks for a selection; the last child leaves a leaf.
     w.outlineView->selectionModel()->clear();
