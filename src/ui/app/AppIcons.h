@@ -4,7 +4,6 @@
 #include <QString>
 
 // Button images drawn in code: the main window's "lock.png", "Report.png", "channel.png",
-// Button images drawn in code: the main window's "lock.png", "Report.png", "channel.png",
 // "database.png", "system.png", "hardware.png"; the question editor's "addpage.png",
 // "delpage.png", "info.png", "standard.png", "picture.png", "capture.png", "align.png",
 // "font.png", "colors.png", "save.png", "saveas.png"; any other name gives a plain document icon.
