@@ -21,7 +21,7 @@ void install()
         dialog.setTeacherName(run->teacherName());
         dialog.setSubjectName(run->subjectName());
         dialog.setFilePath(path);
-        dialog.exec();
+        dialog.runModal();
     };
 }
 

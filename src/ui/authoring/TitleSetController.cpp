@@ -1,6 +1,7 @@
 #include "TitleSetController.h"
 
 #include "core/store/XMLControl.h"
+#include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -82,13 +83,13 @@ bool TitleSetController::awakeFromNib()
     return true;
 }
 
-int TitleSetController::exec()
+int TitleSetController::runModal()
 {
     if (!awakeFromNib()) {
         PollixAlert::show(parentWidget(), QStringLiteral("Warning"), QStringLiteral("Error format!"));
         return 0;
     }
-    return QDialog::exec();
+    return DialogHooks::runModal(this);
 }
 
 void TitleSetController::controlTextDidChange()

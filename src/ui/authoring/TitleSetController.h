@@ -35,9 +35,11 @@ public:
     void setBIsPPT(bool v) { m_bIsPPT = v; }
 
     // Reads the file and fills the fields; false (nothing shown, nothing to write) when the file
-    // cannot be read. exec() does it first and refuses to open after a failed read.
+    // cannot be read.
     bool awakeFromNib();
-    int exec() override;
+    // Reads the file, then runs the dialog modally; after a failed read it says "Error format!"
+    // and does not open (0).
+    int runModal();
 
     // The ID field's text as its own number, selected when it is 0 or four digits long.
     void controlTextDidChange();

@@ -103,7 +103,7 @@ TEST_F(TitleSetTest, AnUntitledSetIsOfferedItsFileNameAndAnUnreadableFileIsNever
     const QString bad = writeFile(QStringLiteral("bad.px"), damaged);
     TitleSetController refused;
     refused.setFilePath(bad);
-    EXPECT_EQ(refused.exec(), 0);
+    EXPECT_EQ(refused.runModal(), 0);
     EXPECT_EQ(answers.alertTexts(), QStringList{"Error format!"});
     EXPECT_FALSE(refused.btnOK->isEnabled());
     refused.onOK();
