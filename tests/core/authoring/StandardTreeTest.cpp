@@ -14,7 +14,7 @@ protected:
     TreeNodePtr readSample(const QString &preset = {}, TreeNodePtr *pick = nullptr)
     {
         TreeNodePtr root = TreeNode::create();
-        EXPECT_EQ(StandardTree::readFromXml(testDataPath("authoring/standards/Template.xml"), root, preset, pick),
+        EXPECT_EQ(StandardTree::readFromXml(testDataPath("authoring/standards-round-trip/Template.xml"), root, preset, pick),
                   StandardTree::Read::Done);
         return root;
     }
@@ -54,7 +54,7 @@ TEST_F(StandardTreeTest, TheFileIsReadIntoTheTreeAndWrittenBackTheSame)
 
     const QString out = home() + "Template.xml";
     ASSERT_TRUE(StandardTree::writeToXML(top, out));
-    EXPECT_EQ(readFile(out), testData("authoring/standards/written.xml"));
+    EXPECT_EQ(readFile(out), testData("authoring/standards-round-trip/expected.xml"));
     TreeNodePtr again = TreeNode::create();
     ASSERT_EQ(StandardTree::readFromXml(out, again), StandardTree::Read::Done);
     EXPECT_EQ(StandardTree::xmlData(StandardTree::top(again)), readFile(out));
@@ -68,14 +68,14 @@ TEST_F(StandardTreeTest, TheFileIsReadIntoTheTreeAndWrittenBackTheSame)
     AtomicFile::setFailureHook([](const QString &) { return true; });
     EXPECT_FALSE(StandardTree::writeToXML(top, out, &why));
     AtomicFile::setFailureHook({});
-    EXPECT_EQ(readFile(out), testData("authoring/standards/written.xml"));
+    EXPECT_EQ(readFile(out), testData("authoring/standards-round-trip/expected.xml"));
 }
 
 TEST_F(StandardTreeTest, AnElementWithoutTitleStopsTheReadAndAMissingFileIsNoFailure)
 {
     TreeNodePtr root = TreeNode::create();
     QString why;
-    EXPECT_EQ(StandardTree::readFromXml(testDataPath("authoring/standards/no-title.xml"), root, {}, nullptr, &why),
+    EXPECT_EQ(StandardTree::readFromXml(testDataPath("authoring/standards-no-title/Template.xml"), root, {}, nullptr, &why),
               StandardTree::Read::Failed);
     EXPECT_TRUE(why.contains("_MATH.2"));
     const TreeNodePtr math = child(StandardTree::top(root), 0);

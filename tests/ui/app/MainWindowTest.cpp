@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -68,6 +69,13 @@ protected:
     }
     void TearDown() override
     {
+        // Editors the presses opened.
+        QList<QPointer<QWidget>> editors;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("QuestionSet"))
+                editors << w;
+        for (const QPointer<QWidget> &editor : editors)
+            delete editor.data();
         window.reset();
         TabController::resetHooks();
         DeviceController::setAlertHandler({});
@@ -122,7 +130,10 @@ TEST_F(MainWindowTest, EveryEnabledControlLeadsSomewhere)
     addClass();
     open(3);
     window->show();
-    answers.answerFile(questionFile(home() + "quiz.px"));
+    // One file for each panel that asks for one: Open and New of the question editor, Load.
+    const QString quiz = questionFile(home() + "quiz.px");
+    for (int i = 0; i < 3; ++i)
+        answers.answerFile(quiz);
     ControlPresser presser([this] {
         return QStringLiteral("%1 alerts, %2 panels, %3 runs")
             .arg(answers.alerts().size())
@@ -132,7 +143,7 @@ TEST_F(MainWindowTest, EveryEnabledControlLeadsSomewhere)
     presser.pressAll(window.get());
     EXPECT_TRUE(presser.inert().isEmpty()) << presser.inert().join(", ").toStdString();
     for (const char *name : {"btnClassSet", "btnLoad", "btnStart", "cboParticipationMode", "cboActivityMode",
-                             "btnSystem", "btnLogin", "btnVersion", "tab:Settings"})
+                             "btnSystem", "btnLogin", "btnVersion", "tab:Settings", "btnPXNew", "btnPXOpen"})
         EXPECT_TRUE(presser.pressed().contains(name)) << name;
     EXPECT_TRUE(presser.dialogsOpened().contains("ClassSet"));
     EXPECT_TRUE(presser.dialogsOpened().contains("LoginSet"));
@@ -144,6 +155,7 @@ TEST_F(MainWindowTest, WhatLeadsNowhereYetIsNotOffered)
     // Free style has no run yet: not offered, and no keypad request turns it on.
     EXPECT_FALSE(window->chkStyle->isEnabled());
     // A load enables Title only once its dialog is there.
+    TabController::hooks().runTitleSet = {};
     setUpClass();
     answers.answerFile(questionFile(home() + "quiz.px"));
     window->btnLoad->click();

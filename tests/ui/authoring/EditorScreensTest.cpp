@@ -87,8 +87,8 @@ TEST_F(EditorScreensTest, AuthoringWindows)
 
 TEST_F(EditorScreensTest, StandardsWindows)
 {
-    writeFile("Template.xml", testData("authoring/standards/Template.xml"));
-    writeFile("Template_Import.xml", testData("authoring/standards/Template.xml"));
+    writeFile("Template.xml", testData("authoring/standards-round-trip/Template.xml"));
+    writeFile("Template_Import.xml", testData("authoring/standards-round-trip/Template.xml"));
     StandardController standards;
     standards.setStandardName(QStringLiteral("MATH.1.b"));
     standards.awakeFromNib();

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
+#include <QImage>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -59,7 +60,7 @@ TEST_F(EditorToRunTest, AQuizWrittenInTheEditorRunsOnTheKeypads)
     SimReceiver *sim = plugIn(Model::Dravel);
     ASSERT_TRUE(sim);
     ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
-    writeFile("Template.xml", testData("authoring/standards/Template.xml"));
+    writeFile("Template.xml", testData("authoring/standards-round-trip/Template.xml"));
     DialogAnswers answers;
 
     // Three pages from the template chooser: four options, true or false, three options.
@@ -93,7 +94,10 @@ TEST_F(EditorToRunTest, AQuizWrittenInTheEditorRunsOnTheKeypads)
 
     // A picture on page 1, and the standard of page 1.
     editor->smallQuestions->selectedQuestionNo(1);
-    ASSERT_TRUE(canvas->importPicture(testDataPath("authoring/page-4-options.png")));
+    QImage planet(60, 40, QImage::Format_RGB32);
+    planet.fill(QColor(0xc0, 0x60, 0x30));
+    ASSERT_TRUE(planet.save(home() + "planet.png"));
+    ASSERT_TRUE(canvas->importPicture(home() + "planet.png"));
     DialogHooks::setModalResponder([](QDialog *d) { return pickStandard(static_cast<StandardController *>(d), "Geometry(MATH.2)"); });
     editor->onStandard();
 

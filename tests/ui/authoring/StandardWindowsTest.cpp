@@ -22,7 +22,7 @@ protected:
     void SetUp() override
     {
         EditorFixture::SetUp();
-        standardsFile = writeFile("Template.xml", testData("authoring/standards/Template.xml"));
+        standardsFile = writeFile("Template.xml", testData("authoring/standards-round-trip/Template.xml"));
     }
     // The node shown with that label.
     static TreeNodePtr find(const StandardController &w, const QString &label)
@@ -118,7 +118,7 @@ TEST_F(StandardWindowsTest, AddingEditingAndDeletingAreSavedOnlyBySaveAndAskedAb
     ASSERT_TRUE(added) << "line feeds are removed, not replaced";
     EXPECT_FALSE(StandardTree::data(find(w, "Science(SCI)")).isLeaf());
     EXPECT_TRUE(w.btnSave->isEnabled());
-    EXPECT_EQ(readFile(standardsFile), testData("authoring/standards/Template.xml")) << "nothing written yet";
+    EXPECT_EQ(readFile(standardsFile), testData("authoring/standards-round-trip/Template.xml")) << "nothing written yet";
 
     // OK with unsaved changes asks, as Close does; "No" keeps the window.
     answers.answerAlert(1);
@@ -183,7 +183,7 @@ TEST_F(StandardWindowsTest, AddingEditingAndDeletingAreSavedOnlyBySaveAndAskedAb
 
 TEST_F(StandardWindowsTest, AFileReadOnlyInPartIsNeverSavedOver)
 {
-    const QByteArray damaged = testData("authoring/standards/no-title.xml");
+    const QByteArray damaged = testData("authoring/standards-no-title/Template.xml");
     writeFile("Template.xml", damaged);
     StandardController w;
     w.awakeFromNib();
@@ -224,7 +224,7 @@ TEST_F(StandardWindowsTest, SearchMarksHitsAndSaysWhenThereIsNone)
 
 TEST_F(StandardWindowsTest, ImportBringsTheTickedPartUnderTheSelectedStandard)
 {
-    writeFile("Template_Import.xml", testData("authoring/standards/Template.xml"));
+    writeFile("Template_Import.xml", testData("authoring/standards-round-trip/Template.xml"));
     DialogHooks::setModalResponder([](QDialog *d) {
         auto *import = qobject_cast<StandardImportController *>(d);
         if (!import)
@@ -253,7 +253,7 @@ TEST_F(StandardWindowsTest, ImportBringsTheTickedPartUnderTheSelectedStandard)
     // The import window on its own: a file that is no standards file is refused and shows nothing.
     StandardImportController import;
     import.awakeFromNib();
-    answers.answerFile(testDataPath("authoring/standards/no-title.xml"));
+    answers.answerFile(testDataPath("authoring/standards-no-title/Template.xml"));
     import.doBrowse();
     EXPECT_EQ(answers.alertTexts().last(), "Wrong xml template.");
     EXPECT_EQ(import.root()->numberOfChildren(), 0);
