@@ -1,6 +1,6 @@
 #include "SystemFileUnpacker.h"
 
-#include "platform/AtomicFile.h"
+#include "ZipArchive.h"
 #include "platform/Log.h"
 
 #include <QCoreApplication>
@@ -8,47 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <unzip.h>
-
-#include <memory>
-
 namespace {
 
 const QString kTop = QStringLiteral("Pollix/");
-// The archive is ours, but a damaged one must not fill the disk.
-constexpr uLong kMaxEntrySize = 64u * 1024 * 1024;
-
-struct UnzCloser
-{
-    void operator()(void *f) const { unzClose(f); }
-};
-using UnzHandle = std::unique_ptr<void, UnzCloser>;
-
-QDateTime entryDate(const unz_file_info &info)
-{
-    const tm_unz &t = info.tmu_date;
-    return QDateTime(QDate(int(t.tm_year), int(t.tm_mon) + 1, int(t.tm_mday)),
-                     QTime(int(t.tm_hour), int(t.tm_min), int(t.tm_sec)));
-}
-
-QString currentName(unzFile zf, unz_file_info *info)
-{
-    char name[1024];
-    if (unzGetCurrentFileInfo(zf, info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK)
-        return QString();
-    return QString::fromUtf8(name);
-}
-
-bool readCurrent(unzFile zf, const unz_file_info &info, QByteArray *out)
-{
-    if (info.uncompressed_size > kMaxEntrySize || unzOpenCurrentFile(zf) != UNZ_OK)
-        return false;
-    out->resize(qsizetype(info.uncompressed_size));
-    const int n = info.uncompressed_size ? unzReadCurrentFile(zf, out->data(), unsigned(out->size())) : 0;
-    // unzCloseCurrentFile checks the CRC once everything was read.
-    const bool ok = unzCloseCurrentFile(zf) == UNZ_OK;
-    return ok && n == int(out->size());
-}
 
 // The path inside folder for an archive entry, or empty when the entry is not ours or would
 // leave the folder.
@@ -59,20 +21,10 @@ QString targetFor(const QString &folder, const QString &entry)
     const QString rel = entry.mid(kTop.size());
     if (rel.isEmpty())
         return QDir::cleanPath(folder);
-    const QStringList parts = rel.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    if (rel.startsWith(QLatin1Char('/')) || parts.contains(QStringLiteral("..")) || parts.contains(QStringLiteral(".")))
+    const QString safe = ZipArchive::relativePathOf(rel);
+    if (rel.startsWith(QLatin1Char('/')) || safe.isEmpty())
         return QString();
-    return QDir::cleanPath(folder + QLatin1Char('/') + rel);
-}
-
-bool writeEntry(const QString &path, const QByteArray &bytes, const QDateTime &date)
-{
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !AtomicFile::write(path, bytes))
-        return false;
-    QFile f(path);
-    if (f.open(QIODevice::ReadWrite))
-        f.setFileTime(date, QFileDevice::FileModificationTime);
-    return true;
+    return QDir::cleanPath(folder + QLatin1Char('/') + safe);
 }
 
 } // namespace
@@ -88,25 +40,25 @@ QString SystemFileUnpacker::archivePath()
 
 bool SystemFileUnpacker::unZipAllFileFrom(const QString &archive, const QString &folder)
 {
-    UnzHandle zf(unzOpen(QFile::encodeName(archive).constData()));
-    if (!zf)
+    ZipArchive zip;
+    if (!zip.UnzipOpenFile(archive))
+        return false;
+    const std::optional<QList<ZipArchive::Entry>> entries = zip.entries();
+    if (!entries)
         return false;
     bool ok = true;
-    for (int rc = unzGoToFirstFile(zf.get()); rc == UNZ_OK; rc = unzGoToNextFile(zf.get())) {
-        unz_file_info info{};
-        const QString name = currentName(zf.get(), &info);
-        const QString target = targetFor(folder, name);
+    for (const ZipArchive::Entry &e : *entries) {
+        const QString target = targetFor(folder, e.name);
         if (target.isEmpty()) {
-            PollixLog(QStringLiteral("Skipped archive entry %1").arg(name));
+            PollixLog(QStringLiteral("Skipped archive entry %1").arg(e.name));
             continue;
         }
-        if (name.endsWith(QLatin1Char('/'))) {
+        if (e.isFolder) {
             ok = QDir().mkpath(target) && ok;
             continue;
         }
-        QByteArray bytes;
-        if (!readCurrent(zf.get(), info, &bytes) || !writeEntry(target, bytes, entryDate(info))) {
-            PollixLog(QStringLiteral("Failed to unzip %1").arg(name));
+        if (!zip.extractEntryTo(e, target, true, false)) {
+            PollixLog(QStringLiteral("Failed to unzip %1").arg(e.name));
             ok = false;
         }
     }
@@ -117,22 +69,13 @@ bool SystemFileUnpacker::unzipFile(const QString &archive, const QString &entry,
 {
     if (replaced)
         *replaced = false;
-    UnzHandle zf(unzOpen(QFile::encodeName(archive).constData()));
-    if (!zf || unzLocateFile(zf.get(), entry.toUtf8().constData(), 1) != UNZ_OK)
+    ZipArchive zip;
+    if (!zip.UnzipOpenFile(archive))
         return false;
-    unz_file_info info{};
-    if (currentName(zf.get(), &info).isEmpty())
-        return false;
-    const QDateTime date = entryDate(info);
-    const QFileInfo existing(target);
-    if (existing.isFile() && existing.lastModified().toSecsSinceEpoch() == date.toSecsSinceEpoch())
-        return true;
-    QByteArray bytes;
-    if (!readCurrent(zf.get(), info, &bytes) || !writeEntry(target, bytes, date))
-        return false;
-    if (replaced)
-        *replaced = true;
-    return true;
+    for (const ZipArchive::Entry &e : zip.entries().value_or(QList<ZipArchive::Entry>()))
+        if (e.name == entry && !e.isFolder)
+            return zip.extractEntryTo(e, target, true, true, replaced);
+    return false;
 }
 
 SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &archive, const QString &applicationFolder)

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Zip archives through minizip: creating one and adding files to it, listing and extracting the
+// entries of one. Entries are deflated (default level), named in UTF-8 and dated with their
+// file's modification time; an optional password encrypts them. Nothing here knows the program's
+// folders (zipHelper does). One archive written and one read at a time; either is closed when
+// the object goes.
+class ZipArchive
+{
+public:
+    // Asked before an existing file is replaced, and told of errors. Without one, files are
+    // replaced and errors only logged.
+    class Delegate
+    {
+    public:
+        virtual ~Delegate() = default;
+        virtual bool OverWriteOperation(const QString &path) = 0;
+        virtual void ErrorMessage(const QString &text) = 0;
+    };
+
+    // One entry as the archive's directory lists it.
+    struct Entry
+    {
+        QString name;          // as stored, read as UTF-8
+        QString normalisedName; // "\" turned into "/"
+        QDateTime date;        // local time, to the second
+        quint64 size = 0;      // uncompressed bytes
+        quint32 crc = 0;       // CRC-32 of the uncompressed bytes
+        bool isFolder = false; // the name ends in "/" or "\"
+        quint64 position = 0;  // where the entry's directory record lies (minizip's file position)
+        quint64 number = 0;
+    };
+
+    ZipArchive();
+    ~ZipArchive();
+    ZipArchive(const ZipArchive &) = delete;
+    ZipArchive &operator=(const ZipArchive &) = delete;
+
+    Delegate *delegate() const { return m_delegate; }
+    void setDelegate(Delegate *delegate) { m_delegate = delegate; }
+
+    // ---- Writing ----
+    // A new archive file at path (replacing one that is there).
+    bool CreateZipFile2(const QString &path, QString *errorText = nullptr);
+    bool CreateZipFile2(const QString &path, const QString &password, QString *errorText = nullptr);
+    // Adds the whole file as an entry called newname, dated with the file's modification time.
+    // A file added once already (same path, size and time) is compressed only once.
+    bool addFileToZip(const QString &file, const QString &newname, QString *errorText = nullptr);
+    // Finishes the archive; false when none was being written or it could not be completed.
+    bool CloseZipFile2(QString *errorText = nullptr);
+
+    // ---- Reading ----
+    bool UnzipOpenFile(const QString &path, QString *errorText = nullptr);
+    bool UnzipOpenFile(const QString &path, const QString &password, QString *errorText = nullptr);
+    // Every entry in archive order; none when the directory cannot be read.
+    std::optional<QList<Entry>> entries(QString *errorText = nullptr);
+    // The entry's bytes, checked against its CRC-32.
+    bool readEntry(const Entry &entry, QByteArray *bytes, QString *errorText = nullptr);
+    // Writes the entry to target (making its folder) and gives it the entry's date. atomic: the
+    // file is replaced whole (a staging area the caller syncs itself may pass false). A target
+    // already carrying the entry's date to the second is left alone when skipSameDate is set.
+    bool extractEntryTo(const Entry &entry, const QString &target, bool atomic, bool skipSameDate,
+                        bool *written = nullptr, QString *errorText = nullptr);
+    // Every entry below folder: names are taken relative to it (leading and repeated slashes
+    // dropped); entries that would leave it are refused and nothing is written then. Existing
+    // files are replaced when overWrite is set, else only when the delegate agrees.
+    bool UnzipFileTo(const QString &folder, bool overWrite);
+    // The one entry called entryName ("\" read as "/") below folder, unless the file there
+    // already has the entry's date to the second. The archive is the one open for reading.
+    bool UnzipFile(const QString &archivePath, const QString &entryName, const QString &folder);
+    bool UnzipCloseFile();
+
+    bool OverWrite(const QString &path);
+    void OutputErrorMessage(const QString &text);
+    static QDateTime Date1980();
+
+    // An entry name as a path relative to the folder it is extracted into: "\" read as "/",
+    // leading and repeated slashes dropped, no trailing slash. Empty when the name would leave
+    // the folder ("..", "." or a drive letter as a part) or names nothing.
+    static QString relativePathOf(const QString &entryName);
+
+private:
+    struct Compressed
+    {
+        QByteArray data;
+        quint32 crc = 0;
+        quint64 size = 0;
+    };
+    bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
+
+    Delegate *m_delegate = nullptr;
+    QString _password;
+    void *_zipFile = nullptr;
+    void *_unzFile = nullptr;
+    // Files already compressed into the archive being written, by path, size and time.
+    QHash<QString, Compressed> m_compressed;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The program's data folder as zip archives: backup of every data file into one archive, restore
+// from one, and the deletes of the data management page. Folders come from the application
+// delegate. Every operation says why it failed through errorText.
+//
+// Archive entries are named after the file's path below the data folder's parent folder without
+// the "Data" part: first each file of the session, points-only and class folders ("/Quiz/x.xml",
+// ...), then every file of the data folder once more ("//Quiz/x.xml", "//UserList.xml"), so
+// archives move between installations.
+//
+// A restore never deletes before it has a complete replacement: the archive is checked whole,
+// extracted beside the data folder and only then swapped in; on any failure the data folder stays
+// exactly as it was.
+class zipHelper
+{
+public:
+    // Steps done so far and in all; called on the thread that runs the operation.
+    using Progress = std::function<void(int done, int total)>;
+
+    // Backs up every data file into a new archive at archivePath (replacing one there only once
+    // the new one is complete). Fails, naming the files, when any file cannot be read: no
+    // incomplete backup is left behind.
+    bool backupFilTo(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    bool addFlodersToZipTo(const QString &archivePath, const QStringList &folders, QString *errorText = nullptr,
+                           const Progress &progress = {});
+
+    // Replaces the data files by those of a backup archive. Refused whole, with nothing changed,
+    // when the archive cannot be read, holds no data files, or has any entry that is not a data
+    // file of the data folder (a path leaving it, another kind of file, a folder the program does
+    // not keep). Files of the data folder that are not data files (not XML) stay.
+    bool recoverFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    bool unZipAllFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    // Every entry of the archive below folder, replacing files there.
+    bool unZipAllFileFrom(const QString &archivePath, const QString &folder, QString *errorText);
+    // One entry below folder, unless the file there has the entry's date already.
+    bool UnzipFile(const QString &archivePath, const QString &entryName, const QString &folder);
+
+    // Deletes every XML file in and below the data folder.
+    bool DelAllRecords(QString *errorText = nullptr);
+    // Deletes every XML file of the session and points-only folders.
+    bool clearSession(QString *errorText = nullptr);
+    // Deletes every XML file in and below folder; the files that stay are named in errorText.
+    bool DelRecordByPath(const QString &folder, QString *errorText = nullptr);
+};

@@ -1,0 +1,473 @@
+#include "DataManager.h"
+
+#include "GlobalFunctions.h"
+#include "TovQuizXmlDatabase.h"
+#include "TovSessionXmlParsedResult.h"
+#include "core/app/CommonFunc.h"
+#include "core/app/Orvenda_AppDelegate.h"
+#include "platform/Log.h"
+#include "platform/Singleton.h"
+
+#include <QCoreApplication>
+
+#include <QRegularExpression>
+
+namespace {
+using GF = GlobalFunctions;
+
+struct SessionFolder
+{
+    QString path;
+    int flag; // 1 session folder, 2 points-only folder
+};
+
+QList<SessionFolder> sessionFolders()
+{
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    if (!app)
+        return {};
+    return {{app->strQuizXmlDataFilePath(), 1}, {app->strCourseGradeFilePath(), 2}};
+}
+
+std::optional<QStringList> listFolder(int flag)
+{
+    for (const SessionFolder &folder : sessionFolders())
+        if (folder.flag == flag)
+            return GF::fileListAtPath(folder.path, QStringLiteral("xml"));
+    return std::nullopt;
+}
+
+QString pathOf(const SessionFolder &folder, const QString &name)
+{
+    return GF::filePathForListedName(folder.path, name, QStringLiteral("xml"));
+}
+
+bool loadSession(const QString &path, pugi::xml_document &doc, QString *errorText = nullptr)
+{
+    QString why;
+    if (GF::loadXmlFile(path, doc, &why))
+        return true;
+    PollixLog(QStringLiteral("Failed to load Xml file because of %1").arg(why));
+    if (errorText)
+        *errorText = QStringLiteral("%1: %2").arg(path, why);
+    return false;
+}
+
+// A session record from a parsed file of either form; the form is told by the file itself.
+QuizEntity quizFromRoot(pugi::xml_node root)
+{
+    QuizEntity quiz;
+    const QString created = GF::getValueByTagName(QStringLiteral("DateCreated"), root);
+    QDateTime date;
+    if (TovQuizXmlDatabase::isPointsOnlyRoot(root)) {
+        TovQuizXmlDatabase::readPointsOnlySession(root, quiz);
+        // Points-only sessions have no start time of their own to show.
+        quiz.setStartTime(QStringLiteral(""));
+        date = GF::dateFromStoredDay(created.section(QLatin1Char('T'), 0, 0));
+    } else {
+        TovQuizXmlDatabase::readFullSession(root, quiz);
+        date = GF::dateFromStoredTimeStamp(created);
+    }
+    if (date.isValid())
+        quiz.setDate(date);
+    quiz.setActionType(DataManager::getActModeNameByActModeNo(GF::intValue(quiz.actionType())));
+    return quiz;
+}
+
+// The leading decimal number of a text, as stored points are read; 0 when there is none.
+float floatValue(const QString &text)
+{
+    static const QRegularExpression leading(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
+    const QRegularExpressionMatch m = leading.match(text);
+    // QString::toFloat reads the C locale's decimal point whatever the teacher's locale is.
+    return m.hasMatch() ? m.captured(0).trimmed().toFloat() : 0.0f;
+}
+
+float roundedAverage(float sum, int count)
+{
+    if (count <= 0)
+        return 0.0f;
+    return QString::asprintf("%.1f", double(sum / float(count))).toFloat();
+}
+
+QDate dayOf(const QString &stamp)
+{
+    const QDateTime d = GF::dateFromStoredDay(stamp.section(QLatin1Char('T'), 0, 0));
+    return d.isValid() ? d.date() : QDate();
+}
+
+struct ActivityName
+{
+    int code;
+    const char *name;
+};
+
+// Name lookup order of getActModeNoByName (the first hit wins).
+constexpr ActivityName kActivities[] = {
+    {4, "Rush Quiz"},   {2, "Paper Quiz"}, {1, "Normal Quiz"},    {3, "Homework"}, {5, "Elimination"},
+    {6, "Multiple Mode"}, {13, "Attendance"}, {14, "Quick Grouping"}, {15, "Vote"},
+};
+
+QString activityName(const char *name)
+{
+    return QCoreApplication::translate("DataManager", name);
+}
+
+QString questionIdOf(int number)
+{
+    return QString::number(number);
+}
+
+bool hasAnswer(const QuizEntity &quiz, const QString &studentID)
+{
+    for (const ResponseDataEntity &a : quiz.allStudentsAns())
+        if (a.studentID() == studentID)
+            return true;
+    return false;
+}
+
+// The parts of a picker row both folders fill alike.
+SessionSelect rowFromHeader(const TovSessionXmlParsedResult &header, const QString &path, int flag)
+{
+    SessionSelect row;
+    row.setFlag(flag);
+    row.setActID(header.ID());
+    row.setSession(header.Name());
+    row.setTeacherName(header.TeacherName());
+    row.setDate(header.DateCreated().section(QLatin1Char('T'), 0, 0));
+    row.setClassName(header.ClassName());
+    row.setSubjectName(header.Subject());
+    row.setType(header.Type());
+    row.setPoints(GF::intValue(header.TotalMark()));
+    row.setFilePath(path);
+    return row;
+}
+} // namespace
+
+DataManager *DataManager::sharedDataManagement()
+{
+    return Singleton<DataManager>::instance();
+}
+
+std::optional<QStringList> DataManager::getAllFileNames()
+{
+    return listFolder(1);
+}
+
+std::optional<QStringList> DataManager::getCourseGradeFile()
+{
+    return listFolder(2);
+}
+
+std::optional<QuizEntity> DataManager::getQuizWhereActNoIs(const QString &actNo)
+{
+    std::optional<QuizEntity> result;
+    for (const SessionFolder &folder : sessionFolders()) {
+        const std::optional<QStringList> names = GF::fileListAtPath(folder.path, QStringLiteral("xml"));
+        if (!names)
+            continue;
+        if (!result)
+            result.emplace();
+        for (const QString &name : *names) {
+            const QString path = pathOf(folder, name);
+            if (GF::getIDOfXmlQuizFile(path) != actNo)
+                continue;
+            pugi::xml_document doc;
+            if (!loadSession(path, doc))
+                continue;
+            // A later file with the same ID replaces the whole record, never a part of it.
+            *result = quizFromRoot(doc.document_element());
+            result->setActNo(actNo);
+        }
+    }
+    return result;
+}
+
+std::optional<QuizEntity> DataManager::getQuizAtPath(const QString &path, QString *errorText)
+{
+    pugi::xml_document doc;
+    if (!loadSession(path, doc, errorText))
+        return std::nullopt;
+    return quizFromRoot(doc.document_element());
+}
+
+QStringList DataManager::getElementByTag(const QString &tag)
+{
+    QStringList out;
+    const std::string name = GF::utf8(tag);
+    for (const SessionFolder &folder : sessionFolders()) {
+        const std::optional<QStringList> names = GF::fileListAtPath(folder.path, QStringLiteral("xml"));
+        for (const QString &file : names.value_or(QStringList())) {
+            pugi::xml_document doc;
+            if (!loadSession(pathOf(folder, file), doc))
+                continue;
+            for (pugi::xml_node node : doc.document_element().children(name.c_str()))
+                out << GF::fromUtf8(node.child_value());
+        }
+    }
+    return out;
+}
+
+QString DataManager::getActModeNameByActModeNo(int actMode)
+{
+    for (const ActivityName &a : kActivities)
+        if (a.code == actMode)
+            return activityName(a.name);
+    return QString();
+}
+
+int DataManager::getActModeNoByName(const QString &name)
+{
+    for (const ActivityName &a : kActivities)
+        if (name == activityName(a.name) || name == QString::number(a.code))
+            return a.code;
+    return -1;
+}
+
+int DataManager::getQuTypeNoByName(const QString &name)
+{
+    static const char *const names[] = {"Single Answer", "Multiple Answer", "Cloze Test", "Short Answer", nullptr,
+                                        "True or False"};
+    for (int type = 0; type <= 5; ++type) {
+        if (!names[type])
+            continue; // a teaching plan page is no question
+        const QString code = Orvenda_AppDelegate::getQueTypeByNo(type);
+        if (name == code || name == QLatin1String(names[type]))
+            return code.toInt();
+    }
+    return -1;
+}
+
+int DataManager::getMachineName(const QString &model)
+{
+    for (int type : {1, 0, 2, 3, 4})
+        if (model == Orvenda_AppDelegate::getMachineTypeByNo(type))
+            return type;
+    return -1;
+}
+
+int DataManager::getAppendMarkByGroupNo(int, const QuizEntity &)
+{
+    return 0;
+}
+
+// ---- Counts ----
+
+const QuestionEntity *DataManager::getQuestionByQuNo(int quNo, const QuizEntity &quiz)
+{
+    for (const QuestionEntity &q : quiz.allQuestions())
+        if (q.quNo() == quNo)
+            return &q;
+    return nullptr;
+}
+
+QList<QuestionOptionEntity> DataManager::getAllOptionsOfOneQuestion(const QuestionEntity &question)
+{
+    return question.allOptions();
+}
+
+int DataManager::getSpecifiedAnsOfOneQuestion(const QuestionEntity &question, const QString &ans, const QuizEntity &quiz)
+{
+    // The option letter F of a many-option question must not turn into "False".
+    const QString reply = question.quType() == QLatin1String("5") && ans != QLatin1String("F")
+                              ? stringToTureFalseString(ans)
+                              : ans;
+    const QString qid = questionIdOf(question.quNo());
+    int count = 0;
+    for (const ResponseDataEntity &a : quiz.allStudentsAns())
+        if (a.questionID() == qid && a.response() == reply)
+            ++count;
+    return count;
+}
+
+int DataManager::getCountOfSpecifiedAnsInOneQuestion(const QuestionEntity &question, const QString &ans,
+                                                     const QString &studentID, const QuizEntity &quiz)
+{
+    const QString qid = questionIdOf(question.quNo());
+    int count = 0;
+    for (const ResponseDataEntity &a : quiz.allStudentsAns())
+        if (a.questionID() == qid && a.studentID() == studentID && a.response() == ans)
+            ++count;
+    return count;
+}
+
+QList<StudentEntity> DataManager::getAttendStudentInfoInOneQuiz(const QuizEntity &quiz)
+{
+    QList<StudentEntity> out;
+    for (const StudentEntity &s : quiz.allStudents()) {
+        const bool present = s.loginTime().isNull() ? hasAnswer(quiz, s.id()) : !s.loginTime().isEmpty();
+        if (present)
+            out << s;
+    }
+    return out;
+}
+
+QList<StudentEntity> DataManager::getAbsentStudentInfoInOneQuiz(const QuizEntity &quiz)
+{
+    QList<StudentEntity> out;
+    for (const StudentEntity &s : quiz.allStudents())
+        if (s.loginTime().isEmpty() && !hasAnswer(quiz, s.id()))
+            out << s;
+    return out;
+}
+
+int DataManager::getCorrectCountOfOneQuiz(const QuizEntity &quiz, const QString &studentID, int *totalPoint)
+{
+    int points = 0;
+    int correct = 0;
+    QList<const ResponseDataEntity *> mine;
+    for (const ResponseDataEntity &a : quiz.allStudentsAns())
+        if (a.studentID() == studentID)
+            mine << &a;
+    for (qsizetype k = 0; k < quiz.allQuestions().size(); ++k) {
+        const QString qid = questionIdOf(int(k + 1));
+        for (const ResponseDataEntity *a : mine) {
+            if (a->questionID() != qid)
+                continue;
+            if (a->response() == quiz.allQuestions().at(k).rightAns())
+                ++correct;
+            points += GF::intValue(a->studentPoint());
+            break; // only the first answer to a question counts
+        }
+    }
+    if (totalPoint)
+        *totalPoint = points;
+    return correct;
+}
+
+float DataManager::getTotalPointInQuizWhichStuIDIs(const QString &studentID, const QuizEntity &quiz)
+{
+    if (quiz.allQuestions().isEmpty()) {
+        for (const StudentEntity &s : quiz.allStudents())
+            if (s.id() == studentID)
+                return floatValue(s.totalMark());
+        return 0.0f;
+    }
+    int sum = 0;
+    for (const ResponseDataEntity &a : quiz.allStudentsAns())
+        if (a.studentID() == studentID)
+            sum += GF::intValue(a.studentPoint());
+    return float(sum);
+}
+
+// ---- Gradebook ----
+
+std::optional<QList<SessionSelect>> DataManager::getAllQuizsWhereClassName(const QString &className,
+                                                                            const QString &subjectName,
+                                                                            const QString &teacherName,
+                                                                            const QString &dateFrom,
+                                                                            const QString &dateTo)
+{
+    const QDate from = dayOf(dateFrom);
+    const QDate to = dayOf(dateTo);
+    std::optional<QList<SessionSelect>> rows;
+    for (const SessionFolder &folder : sessionFolders()) {
+        const std::optional<QStringList> names = GF::fileListAtPath(folder.path, QStringLiteral("xml"));
+        if (!names)
+            continue;
+        // The points-only folder's presence alone makes an (empty) answer.
+        if (folder.flag == 2 && !rows)
+            rows.emplace();
+        for (const QString &name : *names) {
+            const QString path = pathOf(folder, name);
+            TovSessionXmlParsedResult header;
+            if (!header.parseXMLFile(path))
+                continue;
+            if (header.ClassName() != className || header.Subject() != subjectName ||
+                header.TeacherName() != teacherName)
+                continue;
+            QDate day;
+            if (folder.flag == 1) {
+                // Hand raise, survey, attendance and vote give no points.
+                const int mode = GF::intValue(header.Mode());
+                if (mode == 9 || mode == 10 || mode == 13 || mode == 15)
+                    continue;
+                day = dayOf(header.StartTime());
+                if (!day.isValid())
+                    day = dayOf(header.DateCreated());
+            } else {
+                day = dayOf(header.DateCreated());
+            }
+            // A session without a day belongs to no period; an unreadable bound admits nothing.
+            if (!day.isValid() || !from.isValid() || !to.isValid() || day < from || day > to)
+                continue;
+            if (!rows)
+                rows.emplace();
+            pugi::xml_document doc;
+            if (!loadSession(path, doc))
+                continue;
+            const pugi::xml_node root = doc.document_element();
+            SessionSelect row = rowFromHeader(header, path, folder.flag);
+            int students = 0;
+            float sum = 0.0f;
+            for (pugi::xml_node list : root.children("Students")) {
+                for (pugi::xml_node student : list.children("Student")) {
+                    ++students;
+                    if (folder.flag == 2)
+                        sum += float(GF::intValue(GF::fromUtf8(student.child_value("TotalMark"))));
+                }
+            }
+            if (folder.flag == 1)
+                for (pugi::xml_node list : root.children("StuentAnswers"))
+                    for (pugi::xml_node answer : list.children("SAnswer"))
+                        sum += floatValue(GF::fromUtf8(answer.child_value("Point")));
+            row.setTotalStudents(students);
+            row.setAvg(roundedAverage(sum, students));
+            rows->append(row);
+        }
+    }
+    return rows;
+}
+
+std::optional<QList<CourseGradeEntity>> DataManager::getAllCourseGradeWherePeriod(const QString &period,
+                                                                                  const QString &teacher,
+                                                                                  const QString &className)
+{
+    pugi::xml_document doc;
+    if (!GF::loadXmlFile(GF::pathInDataFolder(QStringLiteral("CourseGrade.xml")), doc))
+        return std::nullopt;
+    const QString anyPeriod = QStringLiteral("--Select--");
+    const QString all = QStringLiteral("All");
+    const auto text = [](pugi::xml_node node, const char *tag) { return GF::fromUtf8(node.child_value(tag)); };
+    QList<CourseGradeEntity> out;
+    for (pugi::xml_node grade : doc.document_element().children("CourseGrade")) {
+        const pugi::xml_node periodNode = grade.child("Period");
+        PeriodEntity p;
+        p.setNo(0);
+        p.setDateFrom(text(periodNode, "PeriodFrom"));
+        p.setDateTo(text(periodNode, "PeriodTo"));
+        if (period != anyPeriod) {
+            p.setTitle(text(periodNode, "PeriodTitle"));
+            if (p.unique_title() != period)
+                continue;
+        }
+        if (className != all && (!grade.child("ClassName") || text(grade, "ClassName") != className))
+            continue;
+        if (teacher != all && (!grade.child("TeacherName") || text(grade, "TeacherName") != teacher))
+            continue;
+        // A course-grade report covers one period: the first kept record's.
+        if (!out.isEmpty() && (p.dateFrom() != out.first().period().dateFrom() ||
+                               p.dateTo() != out.first().period().dateTo()))
+            continue;
+        CourseGradeEntity record;
+        record.setNo(0);
+        record.setPeriod(p);
+        record.setSubjectName(text(grade, "SubjectName"));
+        record.setClassName(text(grade, "ClassName"));
+        record.setTeacherName(text(grade, "TeacherName"));
+        for (pugi::xml_node details : grade.children("Details")) {
+            QList<CourseGradeDetail> list;
+            for (pugi::xml_node d : details.children("Detail")) {
+                CourseGradeDetail detail;
+                detail.setStudentID(text(d, "StudentID"));
+                detail.setStudentName(text(d, "StudentName"));
+                detail.setLetterGrade(text(d, "LetterGrade"));
+                detail.setMark(floatValue(text(d, "Point")));
+                list << detail;
+            }
+            record.setAllGradeDetails(list);
+        }
+        out << record;
+    }
+    return out;
+}

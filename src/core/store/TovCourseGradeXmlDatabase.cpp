@@ -1,0 +1,112 @@
+#include "TovCourseGradeXmlDatabase.h"
+
+#include "GlobalFunctions.h"
+#include "TovFastQuizXmlDatabase.h"
+#include "TovQuizXmlDatabase.h"
+#include "core/app/Orvenda_AppDelegate.h"
+
+namespace {
+using GF = GlobalFunctions;
+
+void add(pugi::xml_node parent, const char *tag, const QString &value)
+{
+    GF::appendTextChild(parent, tag, value);
+}
+
+QString pointsOnlyFolder()
+{
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    return app ? app->strCourseGradeFilePath() : QString();
+}
+
+// Defaults that the file shows and the record keeps: a blank title, a start time of now.
+void applyDefaults(QuizEntity &quiz, const QString &now)
+{
+    if (quiz.title().isEmpty())
+        quiz.setTitle(QStringLiteral(" "));
+    if (quiz.startTime().isEmpty())
+        quiz.setStartTime(now);
+}
+
+pugi::xml_document pointsOnlyDocument(const QuizEntity &quiz, const QString &id, const QString &dateCreated)
+{
+    pugi::xml_document doc;
+    pugi::xml_node root = GF::createRoot(doc, "Session", true);
+    add(root, "ID", id);
+    add(root, "DateCreated", dateCreated);
+    add(root, "Name", quiz.name());
+    add(root, "Title", quiz.title());
+    add(root, "Mode", quiz.actionType());
+    add(root, "Model", quiz.machineName());
+    add(root, "PassGrade", QStringLiteral("60"));
+    add(root, "ClassName", quiz.className());
+    add(root, "Subject", quiz.subject());
+    add(root, "TeacherName", quiz.teacherName());
+    // A flag here, not the number of groups a session file keeps.
+    add(root, "Groups", quiz.group() > 1 ? QStringLiteral("1") : QStringLiteral("0"));
+    add(root, "Type", quiz.sessionType());
+    add(root, "TotalMark", quiz.totalMark());
+    add(root, "StartTime", quiz.startTime());
+    pugi::xml_node students = root.append_child("Students");
+    for (const StudentEntity &s : quiz.allStudents()) {
+        pugi::xml_node node = students.append_child("Student");
+        add(node, "SID", s.id());
+        add(node, "Name", s.firstName());
+        add(node, "LastName", s.lastName());
+        add(node, "TotalMark", s.totalMark());
+    }
+    return doc;
+}
+
+bool write(const QString &path, const pugi::xml_document &doc, QString *errorText)
+{
+    if (GF::saveXmlDocument(path, doc))
+        return true;
+    if (errorText)
+        *errorText = QStringLiteral("%1 could not be written").arg(path);
+    return false;
+}
+} // namespace
+
+QString TovCourseGradeXmlDatabase::genUUID()
+{
+    return TovQuizXmlDatabase::genUUID();
+}
+
+bool TovCourseGradeXmlDatabase::addQuizWithName(const QString &name, QuizEntity &quiz, QString *writtenPath,
+                                                QString *errorText)
+{
+    const QString now = GF::currentTimeDesp();
+    applyDefaults(quiz, now);
+    const QString folder = pointsOnlyFolder();
+    if (folder.isEmpty()) {
+        if (errorText)
+            *errorText = QStringLiteral("no data folder");
+        return false;
+    }
+    // The caller hands in the chosen day with the time of day; a record without one was made now.
+    if (quiz.dateText().isEmpty())
+        quiz.setDate(now);
+    const QString dateCreated = quiz.dateText();
+    const QString base = GF::safeFileName(name.isEmpty() ? QStringLiteral(" ") : name);
+    const QString path = GF::freeFilePath(folder, base, QStringLiteral(".xml"));
+    const QString id = genUUID();
+    if (!write(path, pointsOnlyDocument(quiz, id, dateCreated), errorText))
+        return false;
+    TovFastQuizXmlDatabase::sharedFastQuiz()->addQuizWithPath(path, id, 2, quiz);
+    if (writtenPath)
+        *writtenPath = path;
+    return true;
+}
+
+bool TovCourseGradeXmlDatabase::upDataQuizForReport(const QString &path, const QuizEntity &quiz, QString *errorText)
+{
+    QuizEntity record = quiz;
+    const QString now = GF::currentTimeDesp();
+    applyDefaults(record, now);
+    const QString dateCreated = record.dateText().left(10) + now.mid(10);
+    if (!write(path, pointsOnlyDocument(record, record.actNo(), dateCreated), errorText))
+        return false;
+    TovFastQuizXmlDatabase::sharedFastQuiz()->updateQuizWithPath(path, dateCreated, record);
+    return true;
+}
