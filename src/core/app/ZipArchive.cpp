@@ -114,12 +114,6 @@ bool ZipArchive::CreateZipFile2(const QString &path, QString *errorText)
     return true;
 }
 
-bool ZipArchive::CreateZipFile2(const QString &path, const QString &password, QString *errorText)
-{
-    _password = password;
-    return CreateZipFile2(path, errorText);
-}
-
 bool ZipArchive::addFileToZip(const QString &file, const QString &newname, QString *errorText)
 {
     if (!_zipFile)
@@ -149,12 +143,11 @@ bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Co
 {
     const zip_fileinfo info = zipInfoFor(date);
     const QByteArray utf8 = name.toUtf8();
-    const QByteArray password = _password.toUtf8();
     const int zip64 = c.size >= 0xffffffffull ? 1 : 0;
     // The bytes are compressed already (raw), so the same compressed data can serve two entries.
     int rc = zipOpenNewFileInZip4_64(zipHandle(_zipFile), utf8.constData(), &info, nullptr, 0, nullptr, 0, nullptr,
                                      Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY,
-                                     _password.isEmpty() ? nullptr : password.constData(), uLong(c.crc), 0,
+                                     nullptr, 0, 0,
                                      kUtf8NameFlag, zip64);
     if (rc != ZIP_OK)
         return fail(errorText, QStringLiteral("%1: cannot start the entry (%2)").arg(name).arg(rc));
@@ -168,7 +161,6 @@ bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Co
 
 bool ZipArchive::CloseZipFile2(QString *errorText)
 {
-    _password.clear();
     m_compressed.clear();
     if (!_zipFile)
         return fail(errorText, QStringLiteral("no archive is being written"));
@@ -196,13 +188,6 @@ bool ZipArchive::UnzipOpenFile(const QString &path, QString *errorText)
         return fail(errorText, QStringLiteral("%1 is damaged").arg(path));
     }
     return true;
-}
-
-bool ZipArchive::UnzipOpenFile(const QString &path, const QString &password, QString *errorText)
-{
-    const bool ok = UnzipOpenFile(path, errorText);
-    _password = password;
-    return ok;
 }
 
 std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText)
@@ -253,8 +238,7 @@ bool ZipArchive::readEntry(const Entry &entry, QByteArray *bytes, QString *error
     unz64_file_pos pos{entry.position, entry.number};
     if (unzGoToFilePos64(zf, &pos) != UNZ_OK)
         return fail(errorText, QStringLiteral("%1 cannot be found in the archive").arg(entry.name));
-    const QByteArray password = _password.toUtf8();
-    int rc = unzOpenCurrentFilePassword(zf, _password.isEmpty() ? nullptr : password.constData());
+    int rc = unzOpenCurrentFile(zf);
     if (rc != UNZ_OK)
         return fail(errorText, QStringLiteral("%1 cannot be opened: %2").arg(entry.name, unzError(rc)));
     bytes->clear();
@@ -304,8 +288,15 @@ bool ZipArchive::extractEntryTo(const Entry &entry, const QString &target, bool 
         if (!file.open(QIODevice::ReadWrite))
             return fail(errorText, QStringLiteral("%1: %2").arg(target, file.errorString()));
     } else {
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        // Unbuffered and written to the end, so that a full disk is told as such by a write.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return fail(errorText, QStringLiteral("%1: %2").arg(target, file.errorString()));
+        for (qsizetype done = 0; done < bytes.size();) {
+            const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+            if (n <= 0)
+                return fail(errorText, QStringLiteral("%1: %2").arg(target, file.errorString()));
+            done += n;
+        }
     }
     if (entry.date.isValid() && !file.setFileTime(entry.date, QFileDevice::FileModificationTime))
         PollixLog(QStringLiteral("Failed to set attributes"));
@@ -379,7 +370,6 @@ bool ZipArchive::UnzipFile(const QString &, const QString &entryName, const QStr
 
 bool ZipArchive::UnzipCloseFile()
 {
-    _password.clear();
     if (!_unzFile)
         return true;
     const int rc = unzClose(unzHandle(_unzFile));

@@ -10,7 +10,8 @@
 
 // Zip archives through minizip: creating one and adding files to it, listing and extracting the
 // entries of one. Entries are deflated (default level), named in UTF-8 and dated with their
-// file's modification time; an optional password encrypts them. Nothing here knows the program's
+// file's modification time; there are no passwords (the system's minizip cannot decrypt, and no
+// archive of the program has one). Nothing here knows the program's
 // folders (zipHelper does). One archive written and one read at a time; either is closed when
 // the object goes.
 class ZipArchive
@@ -50,7 +51,6 @@ public:
     // ---- Writing ----
     // A new archive file at path (replacing one that is there).
     bool CreateZipFile2(const QString &path, QString *errorText = nullptr);
-    bool CreateZipFile2(const QString &path, const QString &password, QString *errorText = nullptr);
     // Adds the whole file as an entry called newname, dated with the file's modification time.
     // A file added once already (same path, size and time) is compressed only once.
     bool addFileToZip(const QString &file, const QString &newname, QString *errorText = nullptr);
@@ -59,7 +59,6 @@ public:
 
     // ---- Reading ----
     bool UnzipOpenFile(const QString &path, QString *errorText = nullptr);
-    bool UnzipOpenFile(const QString &path, const QString &password, QString *errorText = nullptr);
     // Every entry in archive order; none when the directory cannot be read.
     std::optional<QList<Entry>> entries(QString *errorText = nullptr);
     // The entry's bytes, checked against its CRC-32.
@@ -97,7 +96,6 @@ private:
     bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
 
     Delegate *m_delegate = nullptr;
-    QString _password;
     void *_zipFile = nullptr;
     void *_unzFile = nullptr;
     // Files already compressed into the archive being written, by path, size and time.

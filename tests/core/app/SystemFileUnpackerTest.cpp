@@ -1,32 +1,19 @@
 #include "core/app/SystemFileUnpacker.h"
 #include "support/PollixTest.h"
+#include "support/ZipFixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <zip.h>
-
 namespace {
 
 const QString kArchive = QStringLiteral(POLLIX_BINARY_DIR "/src/Pollix");
 
-// An archive with the given entries (name -> bytes), all dated 2020-05-04 03:02:01 (stored as
-// 03:02:00: zip times have two-second steps).
 QString makeArchive(const QString &folder, const QList<std::pair<QByteArray, QByteArray>> &entries)
 {
-    const QString path = folder + "/test.zip";
-    zipFile zf = zipOpen(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
-    for (const auto &[name, bytes] : entries) {
-        zip_fileinfo info{};
-        info.tmz_date = {1, 2, 3, 4, 4, 2020};
-        zipOpenNewFileInZip(zf, name.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6);
-        zipWriteInFileInZip(zf, bytes.constData(), unsigned(bytes.size()));
-        zipCloseFileInZip(zf);
-    }
-    zipClose(zf, nullptr);
-    return path;
+    return makeZipArchive(folder + "/test.zip", entries);
 }
 
 } // namespace

@@ -1,0 +1,342 @@
+#include "core/app/ZipArchive.h"
+#include "core/app/zipHelper.h"
+#include "support/PollixTest.h"
+#include "support/ZipFixture.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QTemporaryDir>
+
+#include <sys/fsuid.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace {
+
+using Snapshot = QMap<QString, QByteArray>;
+
+// Every file below folder with its bytes.
+Snapshot snapshot(const QString &folder)
+{
+    Snapshot out;
+    const QDir root(folder);
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        QFile f(it.filePath());
+        f.open(QIODevice::ReadOnly);
+        out.insert(root.relativeFilePath(it.filePath()), f.readAll());
+    }
+    return out;
+}
+
+QStringList entryNames(const QString &archive)
+{
+    ZipArchive zip;
+    QStringList out;
+    if (!zip.UnzipOpenFile(archive))
+        return out;
+    for (const ZipArchive::Entry &e : zip.entries().value_or(QList<ZipArchive::Entry>()))
+        out << e.name;
+    return out;
+}
+
+// A tmpfs mounted over a folder for the length of a test; only root may mount.
+class ScratchMount
+{
+public:
+    ScratchMount(const QString &folder, const char *size) : m_folder(QFile::encodeName(folder))
+    {
+        const QByteArray options = QByteArray("size=") + size;
+        m_mounted = geteuid() == 0 && ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~ScratchMount()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    bool makeReadOnly()
+    {
+        return ::mount(nullptr, m_folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
+// File access as an unprivileged user on this thread, so that permissions hold for root too.
+class AsOtherUser
+{
+public:
+    AsOtherUser()
+    {
+        if (geteuid() == 0) {
+            setfsgid(65534);
+            setfsuid(65534);
+        }
+    }
+    ~AsOtherUser()
+    {
+        if (geteuid() == 0) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
+};
+
+} // namespace
+
+class ZipBackupTest : public PollixTest
+{
+protected:
+    QString data() const { return home() + "Data/"; }
+    QString zipPath(const QString &name = "backup.zip") const { return scratch.path() + "/" + name; }
+
+    // A data folder as a teacher's might be, each file with a known date.
+    void fillDataFolder()
+    {
+        const QDateTime date(QDate(2012, 3, 23), QTime(14, 7, 8));
+        for (const auto &[path, bytes] : QList<std::pair<QString, QByteArray>>{
+                 {"Data/Quiz/Quiz1 2012-03-23T14:07:09.xml", "<Session><ID>a</ID></Session>"},
+                 {"Data/Quiz/old/Quiz0.xml", "<Session><ID>b</ID></Session>"},
+                 {"Data/CourseGrade/Grades.xml", "<Session><ID>c</ID><TotalMark>100</TotalMark></Session>"},
+                 {"Data/Classes/Class A.xml", "<Class>A</Class>"},
+                 {"Data/Classes/Data Class.xml", "<Class>Data</Class>"},
+                 {"Data/UserList.xml", "<ArrayOfTeacher/>"},
+                 {"Data/StudentRoster.xml", QByteArray("<Students>") + QByteArray(20000, 'x') + "</Students>"},
+                 {"Data/notes.txt", "not a data file"}}) {
+            const QString written = writeFile(path, bytes);
+            QFile f(written);
+            f.open(QIODevice::ReadWrite);
+            f.setFileTime(date, QFileDevice::FileModificationTime);
+        }
+    }
+
+    // The restore failed, said why, and left the data folder and its surroundings as they were.
+    void expectRefused(const QString &archive, const Snapshot &before, const char *label)
+    {
+        QString why;
+        EXPECT_FALSE(zipHelper().recoverFileFrom(archive, &why)) << label;
+        EXPECT_FALSE(why.isEmpty()) << label;
+        EXPECT_EQ(snapshot(data()), before) << label;
+        EXPECT_EQ(QDir(home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Data"})
+            << label << ": nothing may be left beside the data folder";
+    }
+
+    QTemporaryDir scratch;
+};
+
+TEST_F(ZipBackupTest, BackupNamesEachFileBelowTheDataFolderAndStoresSubfolderFilesTwice)
+{
+    writeFile("Data/Quiz/s.xml", "<Session/>");
+    writeFile("Data/Classes/Data c.xml", "<Class/>");
+    writeFile("Data/UserList.xml", "<ArrayOfTeacher/>");
+    writeFile("Data/readme.txt", "left out");
+    QString why;
+    ASSERT_TRUE(zipHelper().backupFilTo(zipPath(), &why)) << why.toStdString();
+
+    const QStringList names = entryNames(zipPath());
+    ASSERT_EQ(names.size(), 5);
+    EXPECT_EQ(names.mid(0, 2), (QStringList{"/Quiz/s.xml", "/Classes/Data c.xml"}));
+    // The data folder's own pass, in its listing's order.
+    QStringList second = names.mid(2);
+    second.sort();
+    EXPECT_EQ(second, (QStringList{"//Classes/Data c.xml", "//Quiz/s.xml", "//UserList.xml"}));
+}
+
+TEST_F(ZipBackupTest, RestoreReplacesTheDataFilesByTheBackupsFileByFile)
+{
+    fillDataFolder();
+    const Snapshot original = snapshot(data());
+    QList<std::pair<int, int>> steps;
+    ASSERT_TRUE(zipHelper().backupFilTo(zipPath(), nullptr, [&](int done, int total) { steps << std::pair{done, total}; }));
+    ASSERT_FALSE(steps.isEmpty());
+    EXPECT_EQ(steps.last().first, steps.last().second);
+
+    // After the backup the teacher changes, deletes and adds files.
+    writeFile("Data/Classes/Class A.xml", "<Class>changed</Class>");
+    QFile::remove(data() + "UserList.xml");
+    writeFile("Data/Quiz/Quiz2.xml", "<Session><ID>new</ID></Session>");
+    writeFile("Data/notes.txt", "notes written since");
+
+    QString why;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(zipPath(), &why)) << why.toStdString();
+    Snapshot expected = original;
+    expected["notes.txt"] = "notes written since"; // not a data file: the restore leaves it
+    EXPECT_EQ(snapshot(data()), expected);
+    EXPECT_EQ(QFileInfo(data() + "Quiz/Quiz1 2012-03-23T14:07:09.xml").lastModified(),
+              QDateTime(QDate(2012, 3, 23), QTime(14, 7, 8)));
+    for (const char *sub : {"Quiz", "CourseGrade", "Classes"})
+        EXPECT_TRUE(QFileInfo(data() + sub).isDir()) << sub;
+    EXPECT_EQ(QDir(home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Data"});
+}
+
+TEST_F(ZipBackupTest, DamagedWrongOrHostileArchivesChangeNothing)
+{
+    fillDataFolder();
+    ASSERT_TRUE(zipHelper().backupFilTo(zipPath()));
+    const QByteArray good = readFile(zipPath());
+    const Snapshot before = snapshot(data());
+
+    const auto file = [&](const QString &name, const QByteArray &bytes) {
+        QFile f(zipPath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return zipPath(name);
+    };
+    QByteArray flipped = good;
+    // Inside the first entry's compressed data, past its 30-byte header and name.
+    for (int i = 60; i < 70; ++i)
+        flipped[i] = char(flipped[i] ^ 0x5a);
+    const QByteArray session = "<Session><ID>z</ID></Session>";
+
+    expectRefused(file("truncated.zip", good.left(good.size() / 2)), before, "truncated");
+    expectRefused(file("tail-cut.zip", good.left(good.size() - 10)), before, "end record cut");
+    expectRefused(file("flipped.zip", flipped), before, "damaged data");
+    expectRefused(file("text.zip", "PK not really"), before, "not a zip");
+    expectRefused(file("zero.zip", ""), before, "empty file");
+    expectRefused(zipPath("missing.zip"), before, "missing");
+    expectRefused(makeZipArchive(zipPath("empty.zip"), {}), before, "no entries");
+    expectRefused(makeZipArchive(zipPath("folders.zip"), {{"/Quiz/", ""}}), before, "folders only");
+    expectRefused(makeZipArchive(zipPath("up.zip"), {{"/Quiz/a.xml", session}, {"../../escaped.xml", session}}),
+                  before, "../ entry");
+    expectRefused(makeZipArchive(zipPath("up2.zip"), {{"//Quiz/../../../escaped.xml", session}}), before, "inner ..");
+    expectRefused(makeZipArchive(zipPath("abs.zip"), {{"/Quiz/a.xml", session}, {"/etc/cron.d/job", "x"}}), before,
+                  "absolute path");
+    expectRefused(makeZipArchive(zipPath("abs2.zip"), {{"/home/ann/.local/share/Pollix/Data/Quiz/a.xml", session}}),
+                  before, "absolute path of another machine");
+    expectRefused(makeZipArchive(zipPath("drive.zip"), {{"C:\\Pollix\\Data\\UserList.xml", session}}), before,
+                  "drive letter");
+    expectRefused(makeZipArchive(zipPath("photos.zip"), {{"Holiday/beach.jpg", "JFIF"}, {"Holiday/list.xml", "<a/>"}}),
+                  before, "someone else's archive");
+    EXPECT_FALSE(QFileInfo::exists(home() + "escaped.xml"));
+    EXPECT_FALSE(QFileInfo::exists("/etc/cron.d/job"));
+}
+
+TEST_F(ZipBackupTest, BackslashNamesAndTheDoubleSlashFormLandInTheSamePlaces)
+{
+    const QByteArray session = "<Session><ID>w</ID></Session>";
+    makeZipArchive(zipPath(), {{"\\Quiz\\w.xml", session}, {"//Classes/c.xml", "<Class/>"}, {"\\\\UserList.xml", "<U/>"}});
+    QString why;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(zipPath(), &why)) << why.toStdString();
+    EXPECT_EQ(snapshot(data()), (Snapshot{{"Quiz/w.xml", session}, {"Classes/c.xml", "<Class/>"}, {"UserList.xml", "<U/>"}}));
+}
+
+TEST_F(ZipBackupTest, ABackupThatCannotReadAFileNamesItAndKeepsThePreviousBackup)
+{
+    fillDataFolder();
+    // Readable for everyone but the one file; the archive goes where anyone may write.
+    QFile::setPermissions(home(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(scratch.path(), QFileDevice::Permissions(0x7777));
+    const QString locked = data() + "Classes/Class A.xml";
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    {
+        QFile previous(zipPath());
+        previous.open(QIODevice::WriteOnly);
+        previous.write("previous backup");
+        QFile::setPermissions(zipPath(), QFileDevice::Permissions(0x6666));
+    }
+    QString why;
+    bool ok = true;
+    {
+        AsOtherUser other;
+        ok = zipHelper().backupFilTo(zipPath(), &why);
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(why.contains(locked)) << why.toStdString();
+    EXPECT_EQ(readFile(zipPath()), "previous backup");
+    EXPECT_EQ(QDir(scratch.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"backup.zip"}) << "no partial archive";
+
+    EXPECT_FALSE(zipHelper().backupFilTo(scratch.path() + "/no such folder/backup.zip", &why));
+    EXPECT_FALSE(why.isEmpty());
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(zipHelper().backupFilTo(zipPath(), &why)) << why.toStdString();
+    EXPECT_EQ(entryNames(zipPath()).size(), 12) << "five files of the three folders twice, two of the data folder once";
+}
+
+TEST_F(ZipBackupTest, FullOrReadOnlyDiskLeavesDataAndOldBackupWhole)
+{
+    ScratchMount disk(home(), "96k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    writeFile("Data/Quiz/s.xml", "<Session><ID>s</ID></Session>");
+    writeFile("Data/UserList.xml", "<ArrayOfTeacher/>");
+    const Snapshot before = snapshot(data());
+
+    // A backup whose files do not fit beside the data folder.
+    QByteArray big;
+    for (int i = 0; i < 40000; ++i)
+        big += QByteArray::number(i * 7919 % 100003);
+    makeZipArchive(zipPath("big.zip"), {{"/Quiz/big.xml", big}, {"/Quiz/s.xml", "<Session/>"}});
+    QString why;
+    EXPECT_FALSE(zipHelper().recoverFileFrom(zipPath("big.zip"), &why));
+    EXPECT_TRUE(why.contains("No space left on device")) << why.toStdString();
+    EXPECT_EQ(snapshot(data()), before);
+    EXPECT_EQ(QDir(home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Data"});
+
+    // A backup onto the full disk.
+    writeFile("filler", big);
+    EXPECT_FALSE(zipHelper().backupFilTo(home() + "backup.zip", &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(home() + "backup.zip"));
+    QFile::remove(home() + "filler");
+
+    ASSERT_TRUE(disk.makeReadOnly());
+    makeZipArchive(zipPath("small.zip"), {{"/Quiz/t.xml", "<Session/>"}});
+    EXPECT_FALSE(zipHelper().recoverFileFrom(zipPath("small.zip"), &why));
+    EXPECT_TRUE(why.contains("Read-only file system")) << why.toStdString();
+    EXPECT_EQ(snapshot(data()), before);
+    EXPECT_FALSE(zipHelper().backupFilTo(home() + "backup.zip", &why));
+    EXPECT_TRUE(why.contains("Read-only file system")) << why.toStdString();
+}
+
+TEST_F(ZipBackupTest, OneEntryIsExtractedOnlyWhenItsDateDiffers)
+{
+    makeZipArchive(zipPath(), {{"Pollix/Template.xml", "FROM ARCHIVE"}});
+    const QString target = scratch.path() + "/app/Pollix/Template.xml";
+    const QDateTime entryDate(QDate(2020, 5, 4), QTime(3, 2, 0));
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    {
+        QFile f(target);
+        f.open(QIODevice::WriteOnly);
+        f.write("LOCAL");
+        f.flush();
+        f.setFileTime(entryDate, QFileDevice::FileModificationTime);
+    }
+    EXPECT_TRUE(zipHelper().UnzipFile(zipPath(), "Pollix\\Template.xml", scratch.path() + "/app"));
+    EXPECT_EQ(readFile(target), "LOCAL");
+    {
+        QFile f(target);
+        f.open(QIODevice::ReadWrite);
+        f.setFileTime(entryDate.addSecs(-2), QFileDevice::FileModificationTime);
+    }
+    EXPECT_TRUE(zipHelper().UnzipFile(zipPath(), "Pollix/Template.xml", scratch.path() + "/app"));
+    EXPECT_EQ(readFile(target), "FROM ARCHIVE");
+    EXPECT_EQ(QFileInfo(target).lastModified(), entryDate);
+    EXPECT_FALSE(zipHelper().UnzipFile(zipPath(), "Pollix/Other.xml", scratch.path() + "/app"));
+}
+
+TEST_F(ZipBackupTest, ClearingAndDeletingRemoveOnlyDataFiles)
+{
+    fillDataFolder();
+    ASSERT_TRUE(zipHelper().clearSession());
+    Snapshot left = snapshot(data());
+    EXPECT_EQ(left.keys(), (QStringList{"Classes/Class A.xml", "Classes/Data Class.xml", "StudentRoster.xml",
+                                        "UserList.xml", "notes.txt"}));
+    ASSERT_TRUE(zipHelper().DelAllRecords());
+    EXPECT_EQ(snapshot(data()).keys(), QStringList{"notes.txt"});
+}
+
+TEST(ZipArchiveNames, RelativePathsNeverLeaveTheFolder)
+{
+    EXPECT_EQ(ZipArchive::relativePathOf("//Quiz/x.xml"), "Quiz/x.xml");
+    EXPECT_EQ(ZipArchive::relativePathOf("\\Quiz\\\\x.xml"), "Quiz/x.xml");
+    EXPECT_EQ(ZipArchive::relativePathOf("/Quiz/Quiz1 2012-03-23T14:07:09.xml"), "Quiz/Quiz1 2012-03-23T14:07:09.xml");
+    for (const char *bad : {"../x.xml", "/Quiz/../../x.xml", "a/./b", "C:/x.xml", "c:\\x.xml", "/", "", "//"})
+        EXPECT_EQ(ZipArchive::relativePathOf(bad), QString()) << bad;
+}
