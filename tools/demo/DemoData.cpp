@@ -4,7 +4,10 @@
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/authoring/MyTextView.h"
 #include "core/authoring/QuestionSetView.h"
+#include "core/store/DataManager.h"
 #include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovCourseGradeXmlDatabase.h"
+#include "core/store/TovQuizXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 
@@ -140,6 +143,97 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
         }
     }
     return quizPath;
+}
+
+bool ensureSessions(QString *errorText)
+{
+    if (!DataManager::getAllFileNames().value_or(QStringList()).isEmpty())
+        return true;
+    const auto header = [](QuizEntity &quiz, const QString &day) {
+        quiz.setDate(day + QStringLiteral("T09:30:00"));
+        quiz.setStartTime(day + QStringLiteral("T09:00:00"));
+        quiz.setEndTime(day + QStringLiteral("T09:20:00"));
+        quiz.setMachineName(QStringLiteral("3"));
+        quiz.setClassName(className());
+        quiz.setSubject(QStringLiteral("Science"));
+        quiz.setTeacherName(QStringLiteral("Ada Park"));
+        quiz.setSessionType(QStringLiteral("Quiz"));
+    };
+    const QList<DemoQuestion> &qs = questions();
+    const QStringList days{QStringLiteral("2024-09-02"), QStringLiteral("2024-09-09"), QStringLiteral("2024-09-16")};
+    for (int week = 0; week < days.size(); ++week) {
+        QuizEntity quiz;
+        header(quiz, days[week]);
+        quiz.setTitle(QStringLiteral("Demo Quiz"));
+        quiz.setActionType(QStringLiteral("1"));
+        quiz.setTotalMark(QString::number(10 * qs.size()));
+        quiz.setTimeElapsed(1200);
+        for (int q = 0; q < qs.size(); ++q) {
+            QuestionEntity question;
+            question.setQuNo(q + 1);
+            question.setQuType(qs[q].type == 5 ? QStringLiteral("5") : QStringLiteral("1"));
+            question.setQuMode(QStringLiteral("1"));
+            question.setRightAns(qs[q].type == 5 ? QStringLiteral("True") : QString::fromLatin1(qs[q].answer));
+            question.setTitle(QString::fromLatin1(qs[q].text));
+            for (const QString &text : qs[q].options) {
+                QuestionOptionEntity option;
+                option.setText(text);
+                question.allOptions() << option;
+            }
+            quiz.allQuestions() << question;
+        }
+        for (int i = 1; i <= kStudents; ++i) {
+            StudentEntity s;
+            s.setId(studentID(i));
+            s.setFirstName(QString::fromLatin1(kFirst[(i - 1) % 24]));
+            s.setLastName(QString::fromLatin1(kLast[(i - 1) % 24]));
+            s.setDeviceNo(i);
+            // Two students missed each session; the others answered every question.
+            if ((i + week) % 12 == 0) {
+                quiz.allStudents() << s;
+                continue;
+            }
+            s.setLoginTime(days[week] + QStringLiteral("T09:01:00"));
+            quiz.allStudents() << s;
+            for (int q = 0; q < qs.size(); ++q) {
+                const QuestionEntity &question = quiz.allQuestions()[q];
+                // Most are right; a few pick the next option.
+                const bool right = (i * 7 + q * 3 + week) % 5 != 0;
+                QString reply = question.rightAns();
+                if (!right)
+                    reply = question.quType() == QLatin1String("5") ? QStringLiteral("False")
+                                                                    : QString(QChar(reply.at(0).unicode() == 'D' ? 'A' : reply.at(0).unicode() + 1));
+                ResponseDataEntity answer;
+                answer.setStudentID(s.id());
+                answer.setQuestionID(QString::number(q + 1));
+                answer.setResponse(reply);
+                answer.setTime(3 + (i + q) % 9);
+                answer.setStudentPoint(right ? QStringLiteral("10") : QStringLiteral("0"));
+                quiz.allStudentsAns() << answer;
+            }
+        }
+        if (!TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Demo Quiz "), quiz)) {
+            *errorText = QStringLiteral("cannot write a demo session");
+            return false;
+        }
+    }
+    QuizEntity graded;
+    header(graded, QStringLiteral("2024-09-20"));
+    graded.setName(QStringLiteral("Lab report"));
+    graded.setTitle(QStringLiteral("Lab report"));
+    graded.setActionType(QStringLiteral("1"));
+    graded.setSessionType(QStringLiteral("Homework"));
+    graded.setTotalMark(QStringLiteral("100"));
+    for (int i = 1; i <= kStudents; ++i) {
+        StudentEntity s;
+        s.setId(studentID(i));
+        s.setFirstName(QString::fromLatin1(kFirst[(i - 1) % 24]));
+        s.setLastName(QString::fromLatin1(kLast[(i - 1) % 24]));
+        s.setTotalMark(QString::number(60 + (i * 17) % 41));
+        graded.allStudents() << s;
+    }
+    return TovCourseGradeXmlDatabase().addQuizWithName(QStringLiteral("Lab report 2024-09-20T09:30:00"), graded, nullptr,
+                                                       errorText);
 }
 
 } // namespace DemoData

@@ -19,4 +19,9 @@ QString studentID(int i); // i from 1
 // with errorText set.
 QString ensure(const QString &folder, const QString &archive, QString *errorText);
 
+// Past sessions of the demo class, so that backups, reports and the gradebook have something to
+// show: three normal quizzes and one points-only session, written through the session stores
+// when the session folder holds none. False with errorText set when one cannot be written.
+bool ensureSessions(QString *errorText);
+
 } // namespace DemoData

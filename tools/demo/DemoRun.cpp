@@ -70,6 +70,9 @@ void DemoRun::openProgram(const QString &quizPath)
     // The open panel is the one place a teacher would pick the file with the mouse.
     DialogHooks::setFileResponder([this](const FileDialogRequest &r) { return r.save ? QString() : m_quiz; });
 
+    // The folder may hold sessions of earlier runs: the run's own is the one that is new.
+    if (const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
+        m_before = QDir(app->strQuizXmlDataFilePath()).entryList({QStringLiteral("*.xml")}, QDir::Files);
     m_main = new MainwndController;
     m_main->initWindow();
     m_main->showWindow();
@@ -197,7 +200,8 @@ void DemoRun::tick()
         }
         {
             const QDir quizDir(app->strQuizXmlDataFilePath());
-            const QFileInfoList files = quizDir.entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Time);
+            QFileInfoList files = quizDir.entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Time);
+            files.removeIf([this](const QFileInfo &f) { return m_before.contains(f.fileName()); });
             if (!files.isEmpty() && !modal()) {
                 m_saved = files.first().absoluteFilePath();
                 goTo(Done);

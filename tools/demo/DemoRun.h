@@ -53,6 +53,7 @@ private:
     int m_questions = 0;
     int m_askedAgain = 0;
     QString m_saved;
+    QStringList m_before; // session files there before the run
     TabController *m_tab = nullptr;
     class MainwndController *m_main = nullptr;
 };

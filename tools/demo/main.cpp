@@ -1,6 +1,7 @@
 // pollix-demo data FOLDER [--archive PATH]
 //     Makes FOLDER a demo application folder (unpacked as on a first run, plus a class of 24
-//     students, a teacher, a subject and "Demo Quiz.px"); prints the question file's path, then
+//     students, a teacher, a subject, "Demo Quiz.px" and, when it has no sessions yet, three
+//     past quizzes and a points-only session); prints the question file's path, then
 //     the questions' right answers separated by commas.
 // pollix-demo run FOLDER --sim PATH [--archive PATH] [--seed N]
 //     The same folder, then one whole normal quiz in the program's windows on a simulated Dravel
@@ -65,6 +66,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     if (mode == QLatin1String("data")) {
+        if (!DemoData::ensureSessions(&why)) {
+            std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
+            return 1;
+        }
         // The second line is what the simulated keypads need to answer the demo questions.
         std::printf("%s\n%s\n", qPrintable(quiz), qPrintable(DemoData::answers().join(QLatin1Char(','))));
         return 0;

@@ -179,13 +179,14 @@ bool ZipArchive::UnzipOpenFile(const QString &path, QString *errorText)
     _unzFile = unzOpen64(QFile::encodeName(path).constData());
     if (!_unzFile) {
         if (!QFileInfo(path).isFile())
-            return fail(errorText, QStringLiteral("%1 does not exist").arg(path));
-        return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete").arg(path));
+            return fail(errorText, QStringLiteral("%1 does not exist.").arg(path));
+        return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete.")
+                                   .arg(QFileInfo(path).fileName()));
     }
     unz_global_info64 global{};
     if (unzGetGlobalInfo64(unzHandle(_unzFile), &global) != UNZ_OK) {
         UnzipCloseFile();
-        return fail(errorText, QStringLiteral("%1 is damaged").arg(path));
+        return fail(errorText, QStringLiteral("%1 is damaged.").arg(QFileInfo(path).fileName()));
     }
     return true;
 }
@@ -279,22 +280,22 @@ bool ZipArchive::extractEntryTo(const Entry &entry, const QString &target, bool 
     if (!readEntry(entry, &bytes, errorText))
         return false;
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
-        return fail(errorText, QStringLiteral("the folder of %1 cannot be made").arg(target));
+        return fail(errorText, QStringLiteral("%1 cannot be written: its folder cannot be made").arg(entry.name));
     QFile file(target);
     if (atomic) {
         QString why;
         if (!AtomicFile::write(target, bytes, &why))
-            return fail(errorText, QStringLiteral("%1: %2").arg(target, why));
+            return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, why));
         if (!file.open(QIODevice::ReadWrite))
-            return fail(errorText, QStringLiteral("%1: %2").arg(target, file.errorString()));
+            return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, file.errorString()));
     } else {
         // Unbuffered and written to the end, so that a full disk is told as such by a write.
         if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return fail(errorText, QStringLiteral("%1: %2").arg(target, file.errorString()));
+            return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, file.errorString()));
         for (qsizetype done = 0; done < bytes.size();) {
             const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
             if (n <= 0)
-                return fail(errorText, QStringLiteral("%1: %2").arg(target, file.errorString()));
+                return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, file.errorString()));
             done += n;
         }
     }
@@ -302,7 +303,7 @@ bool ZipArchive::extractEntryTo(const Entry &entry, const QString &target, bool 
         PollixLog(QStringLiteral("Failed to set attributes"));
     file.close();
     if (file.error() != QFileDevice::NoError)
-        return fail(errorText, QStringLiteral("%1: %2").arg(target, file.errorString()));
+        return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, file.errorString()));
     if (written)
         *written = true;
     return true;

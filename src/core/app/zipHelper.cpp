@@ -217,12 +217,13 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         const QString rel = ZipArchive::relativePathOf(e.name);
         const QString refused = refusal(e, rel, layout);
         if (!refused.isEmpty())
-            return fail(errorText, QStringLiteral("%1 is not a backup of the data folder: %2.").arg(archivePath, refused));
+            return fail(errorText, QStringLiteral("%1 is not a backup of the data folder: %2.")
+                                       .arg(QFileInfo(archivePath).fileName(), refused));
         if (!e.isFolder)
             files << qMakePair(e, rel);
     }
     if (files.isEmpty())
-        return fail(errorText, QStringLiteral("%1 holds no data files.").arg(archivePath));
+        return fail(errorText, QStringLiteral("%1 holds no data files.").arg(QFileInfo(archivePath).fileName()));
 
     const QString staging = FolderSwap::makeSibling(f.data, QStringLiteral("restore"), &why);
     if (staging.isEmpty())

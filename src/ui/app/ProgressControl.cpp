@@ -1,7 +1,11 @@
 #include "ProgressControl.h"
 
+#include <QEventLoop>
 #include <QProgressBar>
 #include <QVBoxLayout>
+
+#include <atomic>
+#include <thread>
 
 ProgressControl::ProgressControl(QWidget *parent) : QDialog(parent)
 {
@@ -29,4 +33,41 @@ void ProgressControl::showProgress(int step)
     progress->repaint();
     if (step == m_maxValue)
         close();
+}
+
+bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work)
+{
+    ProgressControl window(parent);
+    window.setWindowModality(Qt::ApplicationModal);
+    window.show();
+    QEventLoop loop;
+    std::atomic<int> shown{-1};
+    // Called on the worker: hands the step to the window's thread when it changes what is shown.
+    const Progress report = [&window, &shown](int done, int total) {
+        const int percent = total > 0 ? int((qint64(done) * 100) / total) : 100;
+        if (shown.exchange(percent) == percent && done != total)
+            return;
+        QMetaObject::invokeMethod(
+            &window,
+            [&window, done, total] {
+                window.setMaxValue(total);
+                window.showProgress(done);
+            },
+            Qt::QueuedConnection);
+    };
+    bool result = false;
+    const bool wasEnabled = parent && parent->isEnabled();
+    if (parent)
+        parent->setEnabled(false);
+    std::thread worker([&] {
+        result = work(report);
+        // Queued behind the last step, so every step is shown before the loop ends.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    if (parent)
+        parent->setEnabled(wasEnabled);
+    window.close();
+    return result;
 }

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QProgressBar;
 
 // A self-closing progress window ("ProgressControl") for long operations: callers set the number
@@ -15,6 +17,13 @@ public:
     void setMaxValue(int v) { m_maxValue = v; }
     int maxValue() const { return m_maxValue; }
     void showProgress(int step);
+
+    // Steps done so far and in all.
+    using Progress = std::function<void(int done, int total)>;
+    // Runs work on a worker thread while this window shows its progress over parent, which takes
+    // no input meanwhile; returns work's result once it has finished. work may call its Progress
+    // as often as it likes (from the worker); the window redraws only when the percentage moves.
+    static bool runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work);
 
     QProgressBar *progress = nullptr;
 

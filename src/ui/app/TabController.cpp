@@ -11,6 +11,7 @@
 #include "platform/NotificationNames.h"
 #include "platform/WindowStacking.h"
 #include "ui/app/AppIcons.h"
+#include "ui/app/DataManagementCtrl.h"
 #include "ui/app/LoginController.h"
 #include "ui/app/LoginSetCtrl.h"
 #include "ui/app/SelectASystem.h"
@@ -722,12 +723,21 @@ void TabController::doDataManagement()
     if (!isLogIn() && !login())
         return;
     lowerToNormalLevel();
-    if (hooks().runDataManagement && hooks().runDataManagement(this)) {
+    bool changed = false;
+    if (hooks().runDataManagement) {
+        changed = hooks().runDataManagement(this);
+    } else {
+        DataManagementCtrl page(this);
+        page.exec();
+        changed = page.isDataChanged();
+    }
+    if (changed) {
         setClassSetted(false);
         m_partiData->setClassNo(0);
         m_partiData->setSubjectNo(0);
         m_partiData->setTeacherNo(0);
     }
+    becomeFrameListener();
 }
 
 // ---- Brightpoll actions ----

@@ -1,0 +1,233 @@
+#include "DataManagementCtrl.h"
+
+#include "ProgressControl.h"
+
+#include "core/app/TovDBUI.h"
+#include "core/app/zipHelper.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovFastQuizXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
+#include "core/store/TovUserListXmlDatabase.h"
+#include "ui/controls/FileDialogs.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kTitle = QStringLiteral("Pollix ARS");
+const QString kOK = QStringLiteral("OK");
+const QString kCancel = QStringLiteral("Cancel");
+
+// A reason as the alert shows it: one sentence.
+QString sentence(const QString &why)
+{
+    return why.isEmpty() || why.endsWith(QLatin1Char('.')) ? why : why + QLatin1Char('.');
+}
+} // namespace
+
+DataManagementCtrl::Hooks &DataManagementCtrl::hooks()
+{
+    static Hooks h;
+    return h;
+}
+
+DataManagementCtrl::DataManagementCtrl(QWidget *parent)
+    : QDialog(parent), dbUI(TovDBUI::sharedDBUI()), zipControl(std::make_unique<zipHelper>())
+{
+    setObjectName(QStringLiteral("DataManagement"));
+    setWindowTitle(tr("Data Management"));
+
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(16);
+    grid->setVerticalSpacing(12);
+    const auto row = [&](int r, const char *name, const QString &text, const QString &explanation) {
+        auto *button = new QPushButton(text, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setMinimumWidth(190);
+        auto *label = new QLabel(explanation, this);
+        label->setWordWrap(true);
+        label->setMinimumWidth(320);
+        grid->addWidget(button, r, 0, Qt::AlignTop);
+        grid->addWidget(label, r, 1, Qt::AlignVCenter);
+        return button;
+    };
+    btnBackup = row(0, "btnBackup", tr("Backup..."),
+                    tr("Save every class, roster, session and gradebook file in one zip archive."));
+    btnRecover = row(1, "btnRecover", tr("Restore..."),
+                     tr("Replace the data by those of a backup archive. A damaged or wrong archive changes nothing."));
+    btnClearSession = row(2, "btnClearSession", tr("Clear Activity Records"),
+                          tr("Delete every saved session; classes, rosters and the gradebook stay."));
+    btnDelAllRecords = row(3, "btnDelAllRecords", tr("Delete All Records"),
+                           tr("Delete every data file: classes, rosters, sessions, gradebook and login."));
+    grid->setColumnStretch(1, 1);
+
+    btnOK = new QPushButton(kOK, this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOK);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 20, 20, 16);
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+
+    connect(btnBackup, &QPushButton::clicked, this, &DataManagementCtrl::doBackup);
+    connect(btnRecover, &QPushButton::clicked, this, &DataManagementCtrl::doRecover);
+    connect(btnClearSession, &QPushButton::clicked, this, &DataManagementCtrl::doClearSession);
+    connect(btnDelAllRecords, &QPushButton::clicked, this, &DataManagementCtrl::doDelAllRecords);
+    connect(btnOK, &QPushButton::clicked, this, &DataManagementCtrl::doOK);
+}
+
+DataManagementCtrl::~DataManagementCtrl() = default;
+
+int DataManagementCtrl::ask(const QString &text, const QStringList &buttons, const QString &informativeText)
+{
+    return PollixAlert::show(this, kTitle, text, buttons, informativeText) - PollixAlert::AlertFirstButtonReturn;
+}
+
+void DataManagementCtrl::doBackup()
+{
+    const QString path = FileDialogs::getSaveFileName(this, tr("Backup"), QDir::homePath(),
+                                                      tr("Zip archives (*.zip);;All files (*)"));
+    if (!path.isEmpty()) {
+        QString why;
+        const bool ok = ProgressControl::runWithProgress(
+            this, [&](const ProgressControl::Progress &progress) { return zipControl->backupFilTo(path, &why, progress); });
+        if (ok)
+            ask(QStringLiteral("Successfully backup."), {kOK});
+        else
+            ask(QStringLiteral("Unsuccessfully backup."), {kOK}, sentence(why));
+    }
+    // Saved or not, the question that asked for the backup comes now, and only once.
+    const int follow = backupState;
+    backupState = 0;
+    if (follow == 1)
+        confirmClearSession();
+    else if (follow == 2)
+        confirmDelAllRecords();
+}
+
+void DataManagementCtrl::doRecover()
+{
+    const QString path = FileDialogs::getOpenFileName(this, tr("Restore"), QDir::homePath());
+    if (path.isEmpty())
+        return;
+    QString why;
+    const bool ok = ProgressControl::runWithProgress(
+        this, [&](const ProgressControl::Progress &progress) { return zipControl->recoverFileFrom(path, &why, progress); });
+    reLoadMessage();
+    // Also after a failure, so that the main window drops what it holds of the data.
+    m_isDataChanged = true;
+    if (ok)
+        ask(QStringLiteral("Successfully recover."), {kOK});
+    else
+        ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, sentence(why) + tr("\n\nThe data were not changed."));
+}
+
+void DataManagementCtrl::doClearSession()
+{
+    if (ask(QStringLiteral("Backup before clearing all activity records?"), {QStringLiteral("Yes"), QStringLiteral("No")}) == 0) {
+        backupState = 1;
+        doBackup();
+    } else {
+        confirmClearSession();
+    }
+}
+
+void DataManagementCtrl::doDelAllRecords()
+{
+    if (ask(QStringLiteral("Backup before clearing all activity records?"), {QStringLiteral("Yes"), QStringLiteral("No")}) == 0) {
+        backupState = 2;
+        doBackup();
+    } else {
+        confirmDelAllRecords();
+    }
+}
+
+void DataManagementCtrl::confirmClearSession()
+{
+    if (ask(QStringLiteral("Are you sure to purge all activity records?"), {kOK, kCancel}) == 0)
+        clearSession();
+}
+
+void DataManagementCtrl::confirmDelAllRecords()
+{
+    if (ask(QStringLiteral("Delete all records?"), {kOK, kCancel}) == 0)
+        deleteAllReords();
+}
+
+void DataManagementCtrl::clearSession()
+{
+    QString why;
+    const bool ok = zipControl->clearSession(&why);
+    m_isDataChanged = true;
+    // The session list must not offer files that are gone.
+    reloadSessionIndex();
+    if (ok)
+        ask(QStringLiteral("The activity records  were successfully cleared."), {kOK});
+    else
+        ask(tr("Not every activity record could be cleared."), {kOK}, sentence(why));
+}
+
+void DataManagementCtrl::deleteAllReords()
+{
+    QString why;
+    const bool ok = zipControl->DelAllRecords(&why);
+    reLoadMessage();
+    m_isDataChanged = true;
+    if (ok)
+        ask(QStringLiteral("All records  were successfully cleared."), {kOK});
+    else
+        ask(tr("Not every record could be deleted."), {kOK}, sentence(why));
+}
+
+void DataManagementCtrl::reLoadMessage()
+{
+    TovClassXmlDatabase::sharedClassUI()->loadClasses();
+    TovSubjectXmlDatabase::sharedSubjectUI()->loadSubjects();
+    TovTeacherXmlDatabase::sharedUI()->loadTeachers();
+    if (hooks().reloadGradebook)
+        hooks().reloadGradebook();
+    // A restored account list replaces the one in memory; after a delete the accounts in
+    // memory stay in use until the next start.
+    if (QFileInfo::exists(GlobalFunctions::pathInDataFolder(QStringLiteral("UserList.xml"))))
+        TovUserListXmlDatabase::sharedUI()->loadUserList();
+    reloadSessionIndex();
+}
+
+void DataManagementCtrl::reloadSessionIndex()
+{
+    ProgressControl progress(this);
+    bool shown = false;
+    TovFastQuizXmlDatabase::sharedFastQuiz()->reloadQuiz([&](int done, int total) {
+        if (!shown && total > 1) {
+            progress.setMaxValue(total);
+            progress.show();
+            shown = true;
+        }
+        if (shown)
+            progress.showProgress(done);
+    });
+}
+
+void DataManagementCtrl::doOK()
+{
+    close();
+    done(1);
+}
+
+void DataManagementCtrl::reject()
+{
+    done(0);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+class QPushButton;
+class TovDBUI;
+class zipHelper;
+
+// The data management page ("DataManagement"): backs up every data file into one zip archive,
+// restores such an archive, clears the activity records (sessions and points-only sessions) and
+// deletes every data file, offering a backup before the last two. After a restore or a delete
+// the stores that hold data in memory are loaded again. Run modally after a login; the main
+// window asks isDataChanged() afterwards.
+class DataManagementCtrl : public QDialog
+{
+    Q_OBJECT
+public:
+    // Stores of other parts of the program that must be loaded again after the data changed.
+    struct Hooks
+    {
+        std::function<void()> reloadGradebook;
+    };
+    static Hooks &hooks();
+
+    explicit DataManagementCtrl(QWidget *parent = nullptr);
+    ~DataManagementCtrl() override;
+
+    void doBackup();
+    void doRecover();
+    void doClearSession();
+    void doDelAllRecords();
+    void doOK();
+
+    void clearSession();
+    void deleteAllReords();
+    void reLoadMessage();
+    bool isDataChanged() const { return m_isDataChanged; }
+
+    QPushButton *btnBackup = nullptr, *btnRecover = nullptr, *btnClearSession = nullptr,
+                *btnDelAllRecords = nullptr, *btnOK = nullptr;
+
+    TovDBUI *dbUI = nullptr;
+    // What follows a backup: 0 nothing, 1 the question to clear the activity records, 2 the
+    // question to delete all records.
+    int backupState = 0;
+
+protected:
+    // Closing the page is its Cancel.
+    void reject() override;
+
+private:
+    int ask(const QString &text, const QStringList &buttons, const QString &informativeText = {});
+    void confirmClearSession();
+    void confirmDelAllRecords();
+    void reloadSessionIndex();
+
+    bool m_isDataChanged = false;
+    std::unique_ptr<zipHelper> zipControl;
+};

@@ -1,0 +1,142 @@
+#include "core/app/zipHelper.h"
+#include "core/store/DataManager.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovFastQuizXmlDatabase.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "support/DialogAnswers.h"
+#include "support/PollixTest.h"
+#include "support/ZipFixture.h"
+#include "ui/app/DataManagementCtrl.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+class DataManagementTest : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        auto *classes = TovClassXmlDatabase::sharedClassUI();
+        classes->addClassWithName("Class A");
+        SubjectEntity science;
+        science.setName("Science");
+        TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(science);
+        for (const char *name : {"Monday", "Tuesday"}) {
+            QuizEntity quiz;
+            quiz.setActionType("1");
+            quiz.setClassName("Class A");
+            quiz.setDate(QStringLiteral("2012-03-23T14:07:09"));
+            QString path;
+            ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName(name, quiz, &path));
+            m_sessions << path;
+        }
+        writeFile("Data/UserList.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ArrayOfTeacher></ArrayOfTeacher>");
+    }
+
+    QString data() const { return home() + "Data/"; }
+    QString backup() const { return scratch.path() + "/backup.zip"; }
+    static int sessionCount() { return int(DataManager::getAllFileNames().value_or(QStringList()).size()); }
+
+    DialogAnswers answers;
+    QTemporaryDir scratch;
+    QStringList m_sessions;
+};
+} // namespace
+
+TEST_F(DataManagementTest, ClearWithBackupAsksToPurgeAfterTheSavePanelAndCancelKeepsEverything)
+{
+    DataManagementCtrl page;
+    answers.answerAlert(0); // Yes, back up first
+    answers.answerFile(backup());
+    answers.answerAlert(0); // OK to the backup's report
+    answers.answerAlert(1); // Cancel the purge
+    QTest::mouseClick(page.btnClearSession, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts(), (QStringList{"Backup before clearing all activity records?", "Successfully backup.",
+                                                 "Are you sure to purge all activity records?"}));
+    ASSERT_EQ(answers.fileDialogs().size(), 1);
+    EXPECT_TRUE(answers.fileDialogs()[0].save);
+    EXPECT_TRUE(QFileInfo(backup()).isFile());
+    EXPECT_EQ(sessionCount(), 2);
+    EXPECT_FALSE(page.isDataChanged());
+
+    // The purge question came once; a later plain backup asks nothing after its report.
+    answers.answerFile(scratch.path() + "/again.zip");
+    page.doBackup();
+    EXPECT_EQ(answers.alertTexts().last(), "Successfully backup.");
+    EXPECT_EQ(answers.alertTexts().size(), 4);
+
+    // A cancelled save panel still leads to the purge question; OK clears the sessions only.
+    answers.answerAlert(0);
+    answers.answerFile("");
+    answers.answerAlert(0);
+    page.doClearSession();
+    EXPECT_EQ(answers.alertTexts().mid(4), (QStringList{"Backup before clearing all activity records?",
+                                                        "Are you sure to purge all activity records?",
+                                                        "The activity records  were successfully cleared."}));
+    EXPECT_EQ(sessionCount(), 0);
+    EXPECT_TRUE(TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults().isEmpty());
+    EXPECT_EQ(TovClassXmlDatabase::sharedClassUI()->classCount(), 1);
+    EXPECT_TRUE(page.isDataChanged());
+}
+
+TEST_F(DataManagementTest, DeleteAllThenRestoreBringsEverySessionBackAndReloadsTheStores)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    DataManagementCtrl page;
+    answers.answerAlert(1); // No backup first
+    answers.answerAlert(0); // OK, delete all
+    QTest::mouseClick(page.btnDelAllRecords, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "All records  were successfully cleared.");
+    EXPECT_EQ(sessionCount(), 0);
+    EXPECT_FALSE(QFileInfo::exists(data() + "UserList.xml"));
+    EXPECT_EQ(TovClassXmlDatabase::sharedClassUI()->classCount(), 0);
+
+    answers.answerFile(backup());
+    QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "Successfully recover.");
+    EXPECT_EQ(sessionCount(), 2);
+    for (const QString &path : m_sessions)
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    EXPECT_EQ(TovClassXmlDatabase::sharedClassUI()->classCount(), 1);
+    EXPECT_EQ(TovSubjectXmlDatabase::sharedSubjectUI()->subjectCount(), 1);
+    EXPECT_EQ(TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults().size(), 2);
+    EXPECT_TRUE(QFileInfo::exists(data() + "UserList.xml"));
+    EXPECT_TRUE(page.isDataChanged());
+}
+
+TEST_F(DataManagementTest, ADamagedArchiveChangesNothingAndTheAlertSaysWhy)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    QFile zip(backup());
+    zip.open(QIODevice::ReadWrite);
+    zip.resize(zip.size() / 2);
+    zip.close();
+    const QByteArray session = readFile(m_sessions.first());
+
+    DataManagementCtrl page;
+    int reloads = 0;
+    DataManagementCtrl::hooks().reloadGradebook = [&reloads] { ++reloads; };
+    answers.answerFile(backup());
+    page.doRecover();
+    DataManagementCtrl::hooks().reloadGradebook = {};
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts()[0].text, "Unsuccessfully recovered.");
+    EXPECT_TRUE(answers.alerts()[0].informativeText.contains("damaged")) << answers.alerts()[0].informativeText.toStdString();
+    EXPECT_EQ(readFile(m_sessions.first()), session);
+    EXPECT_EQ(sessionCount(), 2);
+    EXPECT_EQ(reloads, 1);
+    EXPECT_TRUE(page.isDataChanged()) << "the main window drops its class set-up after any restore";
+
+    // A save that fails says so with the reason.
+    answers.answerFile(scratch.path() + "/missing folder/backup.zip");
+    page.doBackup();
+    EXPECT_EQ(answers.alerts().last().text, "Unsuccessfully backup.");
+    EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
+}
