@@ -40,11 +40,22 @@ const char *const kFirst[] = {"Ava", "Ben", "Cleo", "Dan", "Eli", "Fay", "Gus", 
                               "Milo", "Nora", "Owen", "Pia", "Quinn", "Rosa", "Sam", "Tara", "Uma", "Vic", "Wes", "Yara"};
 const char *const kLast[] = {"Adams", "Brown", "Chen", "Diaz", "Evans", "Fox", "Garcia", "Hill", "Ito", "Jones", "Khan", "Lopez",
                              "Moore", "Nguyen", "Ortiz", "Patel", "Quist", "Reyes", "Singh", "Taylor", "Usman", "Vega", "White", "Young"};
+
 // Twelve- and thirteen-year-olds, as in one class of a school year, spread over the months.
 QDate birthDate(int student)
 {
     const int year = QDate::currentDate().year() - 12 - (student % 3 == 0 ? 1 : 0);
     return QDate(year, (student * 5) % 12 + 1, (student * 7) % 28 + 1);
+}
+
+StudentEntity demoStudent(int i)
+{
+    StudentEntity s;
+    s.setId(DemoData::studentID(i));
+    s.setFirstName(QString::fromLatin1(kFirst[(i - 1) % 24]));
+    s.setLastName(QString::fromLatin1(kLast[(i - 1) % 24]));
+    s.setDeviceNo(i);
+    return s;
 }
 } // namespace
 
@@ -80,11 +91,7 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
         }
         QList<StudentEntity> students;
         for (int i = 1; i <= kStudents; ++i) {
-            StudentEntity s;
-            s.setId(studentID(i));
-            s.setFirstName(QString::fromLatin1(kFirst[(i - 1) % 24]));
-            s.setLastName(QString::fromLatin1(kLast[(i - 1) % 24]));
-            s.setDeviceNo(i);
+            StudentEntity s = demoStudent(i);
             s.setGroupNo((i - 1) % 4 + 1);
             s.setGender(i % 2 ? 2 : 1);
             s.setBirthday(QDateTime(birthDate(i), QTime(0, 0)));
@@ -183,11 +190,7 @@ bool ensureSessions(QString *errorText)
             quiz.allQuestions() << question;
         }
         for (int i = 1; i <= kStudents; ++i) {
-            StudentEntity s;
-            s.setId(studentID(i));
-            s.setFirstName(QString::fromLatin1(kFirst[(i - 1) % 24]));
-            s.setLastName(QString::fromLatin1(kLast[(i - 1) % 24]));
-            s.setDeviceNo(i);
+            StudentEntity s = demoStudent(i);
             // Two students missed each session; the others answered every question.
             if ((i + week) % 12 == 0) {
                 quiz.allStudents() << s;
@@ -225,10 +228,7 @@ bool ensureSessions(QString *errorText)
     graded.setSessionType(QStringLiteral("Homework"));
     graded.setTotalMark(QStringLiteral("100"));
     for (int i = 1; i <= kStudents; ++i) {
-        StudentEntity s;
-        s.setId(studentID(i));
-        s.setFirstName(QString::fromLatin1(kFirst[(i - 1) % 24]));
-        s.setLastName(QString::fromLatin1(kLast[(i - 1) % 24]));
+        StudentEntity s = demoStudent(i);
         s.setTotalMark(QString::number(60 + (i * 17) % 41));
         graded.allStudents() << s;
     }
