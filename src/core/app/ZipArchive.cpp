@@ -8,8 +8,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include <unzip.h>
 #include <zip.h>
@@ -114,29 +118,72 @@ bool ZipArchive::CreateZipFile2(const QString &path, QString *errorText)
     return true;
 }
 
+QString ZipArchive::cacheKey(const QString &file, const QFileInfo &info)
+{
+    return QStringLiteral("%1\n%2\n%3").arg(file).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+}
+
+bool ZipArchive::compress(const QString &file, Compressed *c, QString *errorText)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(errorText, QStringLiteral("%1: %2").arg(file, in.errorString()));
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return fail(errorText, QStringLiteral("%1: %2").arg(file, in.errorString()));
+    c->size = quint64(bytes.size());
+    c->crc = quint32(crc32(0L, reinterpret_cast<const Bytef *>(bytes.constData()), uInt(bytes.size())));
+    if (!deflateRaw(bytes, &c->data))
+        return fail(errorText, QStringLiteral("%1: cannot be compressed").arg(file));
+    return true;
+}
+
+void ZipArchive::compressAhead(const QStringList &files)
+{
+    struct Job
+    {
+        QString file, key;
+        Compressed c;
+        bool ok = false;
+    };
+    std::vector<Job> jobs;
+    for (const QString &file : files) {
+        const QString key = cacheKey(file, QFileInfo(file));
+        if (!m_compressed.contains(key))
+            jobs.push_back(Job{file, key, {}, false});
+    }
+    std::atomic<size_t> next{0};
+    const auto worker = [&] {
+        for (size_t i = next++; i < jobs.size(); i = next++)
+            jobs[i].ok = compress(jobs[i].file, &jobs[i].c, nullptr);
+    };
+    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, 8);
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads && size_t(t) < jobs.size(); ++t)
+        pool.emplace_back(worker);
+    worker();
+    for (std::thread &t : pool)
+        t.join();
+    // Files that failed are read again by addFileToZip, which then says why.
+    for (Job &job : jobs)
+        if (job.ok)
+            m_compressed.insert(job.key, std::move(job.c));
+}
+
 bool ZipArchive::addFileToZip(const QString &file, const QString &newname, QString *errorText)
 {
     if (!_zipFile)
         return fail(errorText, QStringLiteral("no archive is being written"));
     const QFileInfo info(file);
-    const QDateTime date = info.lastModified();
-    const QString key = QStringLiteral("%1\n%2\n%3").arg(file).arg(info.size()).arg(date.toMSecsSinceEpoch());
+    const QString key = cacheKey(file, info);
     auto cached = m_compressed.constFind(key);
     if (cached == m_compressed.constEnd()) {
-        QFile in(file);
-        if (!in.open(QIODevice::ReadOnly))
-            return fail(errorText, QStringLiteral("%1: %2").arg(file, in.errorString()));
-        const QByteArray bytes = in.readAll();
-        if (in.error() != QFileDevice::NoError)
-            return fail(errorText, QStringLiteral("%1: %2").arg(file, in.errorString()));
         Compressed c;
-        c.size = quint64(bytes.size());
-        c.crc = quint32(crc32(0L, reinterpret_cast<const Bytef *>(bytes.constData()), uInt(bytes.size())));
-        if (!deflateRaw(bytes, &c.data))
-            return fail(errorText, QStringLiteral("%1: cannot be compressed").arg(file));
+        if (!compress(file, &c, errorText))
+            return false;
         cached = m_compressed.insert(key, c);
     }
-    return writeEntry(newname, date, *cached, errorText);
+    return writeEntry(newname, info.lastModified(), *cached, errorText);
 }
 
 bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -54,6 +55,9 @@ public:
     // Adds the whole file as an entry called newname, dated with the file's modification time.
     // A file added once already (same path, size and time) is compressed only once.
     bool addFileToZip(const QString &file, const QString &newname, QString *errorText = nullptr);
+    // Compresses files ahead of their addFileToZip, on several threads (a long backup is bound
+    // by compression, not by the disk). Files that cannot be read are left to addFileToZip.
+    void compressAhead(const QStringList &files);
     // Finishes the archive; false when none was being written or it could not be completed.
     bool CloseZipFile2(QString *errorText = nullptr);
 
@@ -93,6 +97,8 @@ private:
         quint32 crc = 0;
         quint64 size = 0;
     };
+    static QString cacheKey(const QString &file, const QFileInfo &info);
+    static bool compress(const QString &file, Compressed *c, QString *errorText);
     bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
 
     Delegate *m_delegate = nullptr;

@@ -163,7 +163,14 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
         return fail(errorText, why);
     QStringList unreadable;
     bool written = true;
+    constexpr qsizetype kBatch = 64;
     for (qsizetype i = 0; i < items.size() && written; ++i) {
+        if (i % kBatch == 0) {
+            QStringList batch;
+            for (qsizetype k = i; k < std::min(i + kBatch, items.size()); ++k)
+                batch << items[k].file;
+            zip.compressAhead(batch);
+        }
         // A file that cannot be read is named and the rest go on; an archive that cannot be
         // written ends the backup.
         QFile probe(items[i].file);

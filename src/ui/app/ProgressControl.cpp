@@ -37,8 +37,11 @@ void ProgressControl::showProgress(int step)
 
 bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work)
 {
-    ProgressControl window(parent);
+    // Not parent's child: parent is disabled meanwhile, and a child would look disabled too.
+    ProgressControl window;
     window.setWindowModality(Qt::ApplicationModal);
+    if (parent)
+        window.move(parent->window()->frameGeometry().center() - window.rect().center());
     window.show();
     QEventLoop loop;
     std::atomic<int> shown{-1};

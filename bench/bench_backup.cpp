@@ -1,0 +1,202 @@
+// Data folder figures over 10,000 session files (about 400 MB): backing up into one zip archive and
+// restoring it, each with the progress window the data management page shows; the gradebook's
+// session picker for one class and term and over every session; loading one session by ID.
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/app/zipHelper.h"
+#include "core/store/DataManager.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "ui/app/ProgressControl.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+constexpr int kSessionFiles = 10000;
+constexpr int kClasses = 20;
+
+// A session of 30 students and 12 questions, all answered: about 40 kB on disk.
+QByteArray sessionTemplate()
+{
+    QuizEntity quiz;
+    quiz.setName(QStringLiteral("Bench"));
+    quiz.setTitle(QStringLiteral("Weekly quiz"));
+    quiz.setDate(QStringLiteral("2012-03-23T14:07:09"));
+    quiz.setActionType(QStringLiteral("1"));
+    quiz.setMachineName(QStringLiteral("3"));
+    quiz.setClassName(QStringLiteral("@CLASS@"));
+    quiz.setSubject(QStringLiteral("Science"));
+    quiz.setTeacherName(QStringLiteral("Ada Park"));
+    quiz.setSessionType(QStringLiteral("Quiz"));
+    quiz.setStartTime(QStringLiteral("@START@"));
+    for (int q = 1; q <= 12; ++q) {
+        QuestionEntity question;
+        question.setQuNo(q);
+        question.setQuType(QStringLiteral("1"));
+        question.setRightAns(QStringLiteral("B"));
+        question.setTitle(QStringLiteral("Question %1").arg(q));
+        for (int o = 0; o < 4; ++o) {
+            QuestionOptionEntity option;
+            option.setText(QStringLiteral("Option %1").arg(QChar('A' + o)));
+            question.allOptions().append(option);
+        }
+        quiz.allQuestions().append(question);
+    }
+    for (int s = 1; s <= 30; ++s) {
+        StudentEntity student;
+        student.setId(QStringLiteral("S%1").arg(s, 3, 10, QLatin1Char('0')));
+        student.setFirstName(QStringLiteral("First%1").arg(s));
+        student.setLastName(QStringLiteral("Last%1").arg(s));
+        student.setLoginTime(QStringLiteral("2012-03-23T14:00:00"));
+        quiz.allStudents().append(student);
+        for (int q = 1; q <= 12; ++q) {
+            ResponseDataEntity answer;
+            answer.setStudentID(student.id());
+            answer.setQuestionID(QString::number(q));
+            answer.setResponse((s + q) % 3 ? QStringLiteral("B") : QStringLiteral("C"));
+            answer.setTime(3 + (s * q) % 20);
+            answer.setStudentPoint((s + q) % 3 ? QStringLiteral("10") : QStringLiteral("0"));
+            quiz.allStudentsAns().append(answer);
+        }
+    }
+    QString path;
+    TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Seed"), quiz, &path);
+    const QString id = GlobalFunctions::getIDOfXmlQuizFile(path);
+    QFile seed(path);
+    seed.open(QIODevice::ReadOnly);
+    const QByteArray bytes = seed.readAll();
+    seed.close();
+    QFile::remove(path);
+    // Each copy gets an ID of its own.
+    return QByteArray(bytes).replace(id.toUtf8(), "@ID@");
+}
+
+// A school's data folder after some years: sessions of 20 classes, one a day in turn.
+struct DataFolder
+{
+    QTemporaryDir dir;
+    Orvenda_AppDelegate app{dir.path()};
+    qint64 bytes = 0;
+
+    DataFolder()
+    {
+        Orvenda_AppDelegate::setAppDelegate(&app);
+        QDir().mkpath(home() + QStringLiteral("Data/Quiz"));
+        QDir().mkpath(home() + QStringLiteral("Data/CourseGrade"));
+        QDir().mkpath(home() + QStringLiteral("Data/Classes"));
+        const QByteArray seed = sessionTemplate();
+        const QDate first(2012, 1, 1);
+        for (int i = 0; i < kSessionFiles; ++i) {
+            const QString day = first.addDays(i / kClasses).toString(QStringLiteral("yyyy-MM-dd"));
+            QByteArray bytes = seed;
+            bytes.replace("@CLASS@", QStringLiteral("Class %1").arg(i % kClasses).toUtf8());
+            bytes.replace("@START@", (day + QStringLiteral("T09:00:00")).toUtf8());
+            bytes.replace("@ID@", QStringLiteral("b3c4-%1").arg(i).toUtf8());
+            QFile f(home() + QStringLiteral("Data/Quiz/Session %1 %2.xml").arg(i).arg(day));
+            f.open(QIODevice::WriteOnly);
+            this->bytes += f.write(bytes);
+        }
+    }
+    QString home() const { return dir.path() + QLatin1Char('/'); }
+};
+
+DataFolder &folder()
+{
+    static std::unique_ptr<DataFolder> f = std::make_unique<DataFolder>();
+    return *f;
+}
+
+void BM_BackupTenThousandSessions(benchmark::State &state)
+{
+    DataFolder &data = folder();
+    QTemporaryDir out;
+    const QString archive = out.path() + QStringLiteral("/backup.zip");
+    for (auto _ : state) {
+        QString why;
+        const bool ok = ProgressControl::runWithProgress(nullptr, [&](const ProgressControl::Progress &progress) {
+            return zipHelper().backupFilTo(archive, &why, progress);
+        });
+        if (!ok)
+            state.SkipWithError(why.toUtf8().constData());
+    }
+    state.counters["data_MB"] = double(data.bytes) / 1e6;
+    state.counters["archive_MB"] = double(QFileInfo(archive).size()) / 1e6;
+    state.counters["MB_per_s"] = benchmark::Counter(double(data.bytes) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_BackupTenThousandSessions)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+void BM_RestoreTenThousandSessions(benchmark::State &state)
+{
+    DataFolder &data = folder();
+    QTemporaryDir out;
+    const QString archive = out.path() + QStringLiteral("/backup.zip");
+    zipHelper().backupFilTo(archive);
+    for (auto _ : state) {
+        QString why;
+        const bool ok = ProgressControl::runWithProgress(nullptr, [&](const ProgressControl::Progress &progress) {
+            return zipHelper().recoverFileFrom(archive, &why, progress);
+        });
+        if (!ok)
+            state.SkipWithError(why.toUtf8().constData());
+    }
+    state.counters["files"] = double(DataManager::getAllFileNames().value_or(QStringList()).size());
+    state.counters["MB_per_s"] = benchmark::Counter(double(data.bytes) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_RestoreTenThousandSessions)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+void BM_PickerOneClassOneTerm(benchmark::State &state)
+{
+    folder();
+    qsizetype rows = 0;
+    for (auto _ : state)
+        rows = DataManager::getAllQuizsWhereClassName(QStringLiteral("Class 3"), QStringLiteral("Science"),
+                                                      QStringLiteral("Ada Park"), QStringLiteral("2012-09-01"),
+                                                      QStringLiteral("2012-12-31"))
+                   .value_or(QList<SessionSelect>())
+                   .size();
+    state.counters["rows"] = double(rows);
+}
+BENCHMARK(BM_PickerOneClassOneTerm)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+void BM_PickerOneClassEveryDay(benchmark::State &state)
+{
+    folder();
+    qsizetype rows = 0;
+    for (auto _ : state)
+        rows = DataManager::getAllQuizsWhereClassName(QStringLiteral("Class 3"), QStringLiteral("Science"),
+                                                      QStringLiteral("Ada Park"), QStringLiteral("2012-01-01"),
+                                                      QStringLiteral("2099-12-31"))
+                   .value_or(QList<SessionSelect>())
+                   .size();
+    state.counters["rows"] = double(rows);
+}
+BENCHMARK(BM_PickerOneClassEveryDay)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+void BM_LoadOneSessionById(benchmark::State &state)
+{
+    folder();
+    // Every file is probed; one matches.
+    const QString id = QStringLiteral("b3c4-%1").arg(kSessionFiles / 2);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DataManager::getQuizWhereActNoIs(id));
+}
+BENCHMARK(BM_LoadOneSessionById)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
