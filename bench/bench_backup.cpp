@@ -8,6 +8,8 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "ui/app/ProgressControl.h"
 
+#include "BenchSession.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -25,47 +27,13 @@ constexpr int kClasses = 20;
 // A session of 30 students and 12 questions, all answered: about 40 kB on disk.
 QByteArray sessionTemplate()
 {
-    QuizEntity quiz;
-    quiz.setName(QStringLiteral("Bench"));
-    quiz.setTitle(QStringLiteral("Weekly quiz"));
-    quiz.setDate(QStringLiteral("2012-03-23T14:07:09"));
-    quiz.setActionType(QStringLiteral("1"));
+    QuizEntity quiz = benchSession(30, 12);
     quiz.setMachineName(QStringLiteral("3"));
     quiz.setClassName(QStringLiteral("@CLASS@"));
     quiz.setSubject(QStringLiteral("Science"));
     quiz.setTeacherName(QStringLiteral("Ada Park"));
     quiz.setSessionType(QStringLiteral("Quiz"));
     quiz.setStartTime(QStringLiteral("@START@"));
-    for (int q = 1; q <= 12; ++q) {
-        QuestionEntity question;
-        question.setQuNo(q);
-        question.setQuType(QStringLiteral("1"));
-        question.setRightAns(QStringLiteral("B"));
-        question.setTitle(QStringLiteral("Question %1").arg(q));
-        for (int o = 0; o < 4; ++o) {
-            QuestionOptionEntity option;
-            option.setText(QStringLiteral("Option %1").arg(QChar('A' + o)));
-            question.allOptions().append(option);
-        }
-        quiz.allQuestions().append(question);
-    }
-    for (int s = 1; s <= 30; ++s) {
-        StudentEntity student;
-        student.setId(QStringLiteral("S%1").arg(s, 3, 10, QLatin1Char('0')));
-        student.setFirstName(QStringLiteral("First%1").arg(s));
-        student.setLastName(QStringLiteral("Last%1").arg(s));
-        student.setLoginTime(QStringLiteral("2012-03-23T14:00:00"));
-        quiz.allStudents().append(student);
-        for (int q = 1; q <= 12; ++q) {
-            ResponseDataEntity answer;
-            answer.setStudentID(student.id());
-            answer.setQuestionID(QString::number(q));
-            answer.setResponse((s + q) % 3 ? QStringLiteral("B") : QStringLiteral("C"));
-            answer.setTime(3 + (s * q) % 20);
-            answer.setStudentPoint((s + q) % 3 ? QStringLiteral("10") : QStringLiteral("0"));
-            quiz.allStudentsAns().append(answer);
-        }
-    }
     QString path;
     TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Seed"), quiz, &path);
     const QString id = GlobalFunctions::getIDOfXmlQuizFile(path);
@@ -151,33 +119,22 @@ void BM_RestoreTenThousandSessions(benchmark::State &state)
 }
 BENCHMARK(BM_RestoreTenThousandSessions)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
-void BM_PickerOneClassOneTerm(benchmark::State &state)
+// The picker's rows for one of the 20 classes over a range of days.
+void pickOneClass(benchmark::State &state, const QString &from, const QString &to)
 {
     folder();
     qsizetype rows = 0;
     for (auto _ : state)
         rows = DataManager::getAllQuizsWhereClassName(QStringLiteral("Class 3"), QStringLiteral("Science"),
-                                                      QStringLiteral("Ada Park"), QStringLiteral("2012-09-01"),
-                                                      QStringLiteral("2012-12-31"))
+                                                      QStringLiteral("Ada Park"), from, to)
                    .value_or(QList<SessionSelect>())
                    .size();
     state.counters["rows"] = double(rows);
 }
-BENCHMARK(BM_PickerOneClassOneTerm)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-
-void BM_PickerOneClassEveryDay(benchmark::State &state)
-{
-    folder();
-    qsizetype rows = 0;
-    for (auto _ : state)
-        rows = DataManager::getAllQuizsWhereClassName(QStringLiteral("Class 3"), QStringLiteral("Science"),
-                                                      QStringLiteral("Ada Park"), QStringLiteral("2012-01-01"),
-                                                      QStringLiteral("2099-12-31"))
-                   .value_or(QList<SessionSelect>())
-                   .size();
-    state.counters["rows"] = double(rows);
-}
-BENCHMARK(BM_PickerOneClassEveryDay)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK_CAPTURE(pickOneClass, OneTerm, QStringLiteral("2012-09-01"), QStringLiteral("2012-12-31"))
+    ->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK_CAPTURE(pickOneClass, EveryDay, QStringLiteral("2012-01-01"), QStringLiteral("2099-12-31"))
+    ->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 void BM_LoadOneSessionById(benchmark::State &state)
 {

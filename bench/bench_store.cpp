@@ -4,6 +4,8 @@
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 
+#include "BenchSession.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -14,55 +16,10 @@
 namespace {
 constexpr int kSessionFiles = 10000;
 
-QuizEntity session(int students, int questions)
-{
-    QuizEntity quiz;
-    quiz.setName(QStringLiteral("Bench"));
-    quiz.setTitle(QStringLiteral("Week 3 & review"));
-    quiz.setDate(QStringLiteral("2012-03-23T14:07:09"));
-    quiz.setActionType(QStringLiteral("1"));
-    quiz.setMachineName(QStringLiteral("2"));
-    quiz.setClassName(QStringLiteral("Class A"));
-    quiz.setSessionType(QStringLiteral("Exam"));
-    for (int q = 1; q <= questions; ++q) {
-        QuestionEntity question;
-        question.setQuNo(q);
-        question.setQuType(QStringLiteral("1"));
-        question.setQuMode(QStringLiteral("1"));
-        question.setRightAns(QStringLiteral("B"));
-        question.setTitle(QStringLiteral("Question %1: which of these is right?").arg(q));
-        for (int o = 0; o < 4; ++o) {
-            QuestionOptionEntity option;
-            option.setText(QStringLiteral("Option %1").arg(QChar('A' + o)));
-            option.setPoint(o == 1 ? 10 : 0);
-            question.allOptions().append(option);
-        }
-        quiz.allQuestions().append(question);
-    }
-    for (int s = 1; s <= students; ++s) {
-        StudentEntity student;
-        student.setId(QStringLiteral("S%1").arg(s, 4, 10, QLatin1Char('0')));
-        student.setFirstName(QStringLiteral("First%1").arg(s));
-        student.setLastName(QStringLiteral("Last%1").arg(s));
-        student.setDeviceNo(s);
-        quiz.allStudents().append(student);
-        for (int q = 1; q <= questions; ++q) {
-            ResponseDataEntity answer;
-            answer.setStudentID(student.id());
-            answer.setQuestionID(QString::number(q));
-            answer.setResponse(QStringLiteral("B"));
-            answer.setTime(7);
-            answer.setStudentPoint(QStringLiteral("10"));
-            quiz.allStudentsAns().append(answer);
-        }
-    }
-    return quiz;
-}
-
 // A folder of session files like a school's after some years: 30 students, 10 questions each.
 void fillSessionFolder(const QString &home)
 {
-    QuizEntity quiz = session(30, 10);
+    QuizEntity quiz = benchSession(30, 10);
     QString first;
     TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Seed"), quiz, &first);
     QFile seed(first);
@@ -107,7 +64,7 @@ BENCHMARK(BM_ListTenThousandSessions)->Unit(benchmark::kMillisecond)->Iterations
 void BM_WriteSession400Students100Questions(benchmark::State &state)
 {
     Fixture fixture;
-    const QuizEntity record = session(400, 100);
+    const QuizEntity record = benchSession(400, 100);
     int n = 0;
     QString path;
     for (auto _ : state) {
@@ -121,7 +78,7 @@ BENCHMARK(BM_WriteSession400Students100Questions)->Unit(benchmark::kMillisecond)
 void BM_ReadSession400Students100Questions(benchmark::State &state)
 {
     Fixture fixture;
-    QuizEntity quiz = session(400, 100);
+    QuizEntity quiz = benchSession(400, 100);
     QString path;
     TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Read"), quiz, &path);
     for (auto _ : state)
