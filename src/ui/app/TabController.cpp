@@ -334,9 +334,8 @@ bool TabController::isBuilt(const QWidget *control) const
         return bool(h.runHardwareTest);
     if (control == btnChannelSet)
         return bool(h.runChannelSet);
-    if (control == btnDatabase)
-        return bool(h.runDataManagement);
-    // Class set-up, load, the activity lists, system, login and version settings: this window's own.
+    // Class set-up, load, the activity lists, system, data management, login and version settings:
+    // this window's own.
     return true;
 }
 

@@ -3,17 +3,20 @@
 #include "core/store/GlobalFunctions.h"
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
+#include "ui/app/DataManagementCtrl.h"
 #include "ui/app/LoginController.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/roster/ClassSetController.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using keypadsim::Model;
 using keypadsim::SimReceiver;
@@ -282,6 +285,33 @@ TEST_F(TabControllerTest, ReportsTabOnLargeModelsIsATabAndGuardedButtonsAskFirst
     EXPECT_EQ(window->btnDatabase->property("imageName").toString(), "database.png");
     window->tabView->setCurrentIndex(1);
     EXPECT_EQ(window->curWinState(), 1);
+    EXPECT_EQ(app()->objectToReceiveCommData(), window.get());
+}
+
+TEST_F(TabControllerTest, DataManagementOpensItsPageAfterALoginAndDataChangesDropTheClassSetUp)
+{
+    open(3);
+    ASSERT_TRUE(window->btnDatabase->isEnabled());
+    window->btnClassSet->click();
+    ASSERT_TRUE(window->bIsClassSetted());
+
+    // Closing the page without changing anything keeps the class set-up.
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    window->btnDatabase->click();
+    EXPECT_EQ(logins, 1);
+    EXPECT_TRUE(window->bIsClassSetted());
+
+    // Clearing the activity records does not.
+    QTimer::singleShot(0, [this] {
+        auto *page = qobject_cast<DataManagementCtrl *>(QApplication::activeModalWidget());
+        ASSERT_NE(page, nullptr);
+        answers.answerAlert(1); // no backup first
+        page->btnClearSession->click();
+        page->btnOK->click();
+    });
+    window->btnDatabase->click();
+    EXPECT_EQ(answers.alertTexts().last(), "The activity records  were successfully cleared.");
+    EXPECT_FALSE(window->bIsClassSetted());
     EXPECT_EQ(app()->objectToReceiveCommData(), window.get());
 }
 
