@@ -62,7 +62,7 @@ TEST_F(CourseGradeStoreTest, FirstWriteMatchesTheFileFormatAndTheIndexKeepsTheRe
     QString path;
     ASSERT_TRUE(TovCourseGradeXmlDatabase().addQuizWithName(quiz.name(), quiz, &path));
     EXPECT_EQ(path, folder() + "Grades 2012-03-05T14:07:09.xml") << "no date appended to the name";
-    EXPECT_EQ(readFile(path), golden("points_only_first/expected.xml"));
+    EXPECT_EQ(readFile(path), golden("points-only-first"));
     EXPECT_EQ(quiz.title(), " ");
     EXPECT_EQ(quiz.startTime(), "2012-03-23T14:07:09");
 

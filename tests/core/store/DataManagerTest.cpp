@@ -83,7 +83,7 @@ protected:
 TEST_F(DataManagerTest, LoadByIdReadsEitherFolderInItsOwnForm)
 {
     EXPECT_FALSE(DataManager::getQuizWhereActNoIs("a").has_value()) << "neither folder exists";
-    writeFile("Data/Quiz/sub/Counts.xml", testData("store/counts/session.xml"));
+    writeFile("Data/Quiz/sub/Counts.xml", testData("store/counts/input.xml"));
     Header h;
     h.id = "p-1";
     h.name = "Grades";
@@ -178,7 +178,7 @@ TEST_F(DataManagerTest, CodeTables)
 
 TEST_F(DataManagerTest, CountsOverALoadedSession)
 {
-    writeFile("Data/Quiz/Counts.xml", testData("store/counts/session.xml"));
+    writeFile("Data/Quiz/Counts.xml", testData("store/counts/input.xml"));
     const QuizEntity quiz = *DataManager::getQuizWhereActNoIs("5e55-10-4-8-c0c0");
     const QuestionEntity &q1 = *DataManager::getQuestionByQuNo(1, quiz);
     const QuestionEntity &q2 = *DataManager::getQuestionByQuNo(2, quiz);
