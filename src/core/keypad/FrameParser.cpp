@@ -4,8 +4,11 @@
 
 namespace {
 
-// First bytes a three-byte frame may start with: the teacher keypad, student keypads, and the
-// receiver's own answers (version "W", key-id confirmations, channel and band, probe answers).
+// First bytes a three-byte frame may start with: the teacher keypad, student keypads (ids up to
+// 415 give 20 to 39), and the receiver's own answers (version "W", keypad-id confirmations 40 to
+// 5F, channel and band 59 and 7A, probe answers 7B). No other head is ever received, and the rule
+// is what finds the next frame after a lost byte: the tail of one keypad frame and the head of the
+// next (81 A1 | 20) pass the check byte, but their first byte (80 and above) is never a head.
 bool plausibleSmallHead(uint8_t b)
 {
     return b == 0x00 || (b >= 0x20 && b <= 0x5F) || b == 0x7A || b == 0x7B;

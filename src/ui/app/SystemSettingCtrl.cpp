@@ -16,6 +16,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 const QString kEnter = QStringLiteral("Enter Activity");
 const QString kStart = QStringLiteral("Start Answer");
@@ -58,7 +60,6 @@ SystemSettingCtrl::SystemSettingCtrl(QWidget *parent) : QDialog(parent)
     auto *mouseLayout = new QHBoxLayout(mouse);
     slideSpeed = new QSlider(Qt::Horizontal, mouse);
     slideSpeed->setObjectName(QStringLiteral("slideSpeed"));
-    slideSpeed->setRange(1, 100);
     mouseLayout->addWidget(new QLabel(tr("Slow"), mouse));
     mouseLayout->addWidget(slideSpeed, 1);
     mouseLayout->addWidget(new QLabel(tr("Fast"), mouse));
@@ -102,7 +103,11 @@ SystemSettingCtrl::SystemSettingCtrl(QWidget *parent) : QDialog(parent)
     }
     if (deviceType == 1)
         slideSpeed->setEnabled(false);
-    slideSpeed->setValue(TovConfigXmlDatabase::sharedConfigUI()->getMouseValue());
+    // The slider takes every stored speed as it is (0 stops the keypad mouse), so that saving the
+    // sounds never changes the speed unasked.
+    const int speed = TovConfigXmlDatabase::sharedConfigUI()->getMouseValue();
+    slideSpeed->setRange(std::min(0, speed), std::max(100, speed));
+    slideSpeed->setValue(speed);
 }
 
 void SystemSettingCtrl::loadAudio()

@@ -1,6 +1,9 @@
 #include "core/app/CommonFunc.h"
+#include "core/store/ResponseDataEntity.h"
 
 #include <QRegularExpression>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -75,4 +78,23 @@ TEST(CommonFunc, ComparatorsAndTimeStamp)
     EXPECT_TRUE(MyIsEqualToForFractionAndDecimal("1/2", "1/2"));
     EXPECT_FALSE(MyIsEqualToForFractionAndDecimal("1/2", "0.5"));
     EXPECT_TRUE(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$").match(GetDateTimeNow()).hasMatch());
+}
+
+// Question numbers are text in the session file: "10" comes after "9", not before "2".
+TEST(CommonFunc, ResponsesSortByTheirQuestionNumber)
+{
+    QList<ResponseDataEntity> responses;
+    for (const char *q : {"10", "9", "2", "", "2"}) {
+        ResponseDataEntity r;
+        r.setQuestionID(QString::fromLatin1(q));
+        responses << r;
+    }
+    std::stable_sort(responses.begin(), responses.end(),
+                     [](const ResponseDataEntity &a, const ResponseDataEntity &b) { return sortResponseByQNo(a, b) < 0; });
+    QStringList order;
+    for (const ResponseDataEntity &r : responses)
+        order << r.questionID();
+    EXPECT_EQ(order, QStringList({"", "2", "2", "9", "10"}));
+    EXPECT_EQ(sortResponseByQNo(responses[1], responses[2]), 0);
+    EXPECT_EQ(sortResponseByQNo(responses[4], responses[3]), 1);
 }

@@ -3,6 +3,8 @@
 
 #include <QStringList>
 
+#include <iterator>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -191,4 +193,32 @@ TEST(DataOfFrame, SetDataRefusesMoreThan64Bytes)
     EXPECT_EQ(f.dataAt(64), 0);
     EXPECT_TRUE(DataOfFrame().isNull());
     EXPECT_FALSE(DataOfFrame().isTeacherCommand());
+}
+
+// Every three-byte frame the receiver sends gets through: keypad ids up to 415, the keypad-id
+// confirmations (id 400 is confirmed as 59 00 59), channel, band and teacher-id answers.
+TEST(FrameParserSmall, EveryReceiverAnswerAndKeypadFrameGetsThrough)
+{
+    FrameParser parser(0);
+    const QByteArray frames[] = {hex("398FB6"), hex("590059"), hex("420547"), hex("592E77"), hex("7A87FD"),
+                                 hex("59A2FB"), hex("400040"), hex("008989"), hex("7B80FB")};
+    QByteArray all;
+    for (const QByteArray &f : frames)
+        all += f;
+    const auto got = parser.feed(all, 0);
+    ASSERT_EQ(got.size(), int(std::size(frames)));
+    for (int i = 0; i < got.size(); ++i)
+        EXPECT_EQ(got[i].bytes(), frames[i]) << i;
+    EXPECT_EQ(parser.discardedBytes(), 0);
+}
+
+TEST(FrameParserSmall, AfterALostByteTheNextFrameIsFoundNotAFalseOne)
+{
+    FrameParser parser(0);
+    // The head of 20 81 A1 was lost: 81 A1 20 passes the check byte but is the tail of one frame
+    // and the head of the next; taking it would put every later frame out of step.
+    const auto got = parser.feed(hex("81A1" "2082A2" "2083A3"), 0);
+    ASSERT_EQ(got.size(), 2);
+    EXPECT_EQ(got[0].bytes(), hex("2082A2"));
+    EXPECT_EQ(got[1].bytes(), hex("2083A3"));
 }

@@ -229,3 +229,14 @@ TEST_F(LoginTest, SystemSettingsFollowTheReceiverModel)
         EXPECT_EQ(page.slideSpeed->isEnabled(), type != 1) << type;
     }
 }
+
+// A stored speed of 0 (the keypad mouse stopped) survives a save of the sounds.
+TEST_F(LoginTest, SystemSettingsKeepAStoredMouseSpeedOfZero)
+{
+    TovConfigXmlDatabase *config = TovConfigXmlDatabase::sharedConfigUI();
+    ASSERT_TRUE(config->updateMouseSettionValue(0));
+    SystemSettingCtrl page;
+    EXPECT_EQ(page.slideSpeed->value(), 0);
+    page.doSave();
+    EXPECT_EQ(config->getMouseValue(), 0);
+}
