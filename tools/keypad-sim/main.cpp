@@ -1,7 +1,7 @@
 // pollix-keypad-sim: a simulated receiver with keypads on a pseudo-terminal.
 //
 //   pollix-keypad-sim --model dravel [--seed N] [--keypads N] [--no-pace] [--channel C]
-//                     [--firmware MAJOR.MINOR] [--same-channel] [--quiet]
+//                     [--firmware MAJOR.MINOR] [--same-channel] [--neighbour-channel C] [--quiet]
 //
 // Prints the port's path, then reads commands from standard input, one a line:
 //   login ID STUDENTID [NAME]     answer ID TEXT      buzz ID       wake ID
@@ -13,6 +13,9 @@
 // and, for activity runs (SimActivity):
 //   loginall FIRST COUNT [FIRSTSTUDENT]   answerall FIRST COUNT TEXT   lost ID   search ID
 //   tinfo   tsetq TYPE OPTIONS ANSWER   tmouse CODE(hex) [X Y]   told (what the keypads were told)
+// and, for the set-up windows (SimSetup):
+//   register ID NAME (a key-test registration)   tregister (the teacher keypad's)
+//   setup (channel, band, PC state, ids written, registration numbers told)
 // With --auto the keypads also play along by themselves: they log in when woken and answer each
 // question after a short pause, mostly with the right answer of --answers (comma-separated,
 // question by question) and otherwise with another option (--right-percent, default 70).
@@ -20,6 +23,7 @@
 #include "SimActivity.h"
 #include "SimAutoPilot.h"
 #include "SimReceiver.h"
+#include "SimSetup.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -38,11 +42,12 @@ namespace {
 void usage()
 {
     std::fprintf(stderr, "usage: pollix-keypad-sim --model envel|arvel|corvel|dravel|brevel [--seed N] [--keypads N]\n"
-                         "       [--no-pace] [--channel C] [--firmware MAJOR.MINOR] [--same-channel] [--quiet]\n"
+                         "       [--no-pace] [--channel C] [--firmware MAJOR.MINOR] [--same-channel]\n"
+                         "       [--neighbour-channel C] [--quiet]\n"
                          "       [--auto [--answers A,B,...] [--right-percent N]]\n");
 }
 
-bool runCommand(SimReceiver &sim, SimActivity &activity, const QStringList &words)
+bool runCommand(SimReceiver &sim, SimActivity &activity, SimSetup &setup, const QStringList &words)
 {
     const QString cmd = words.value(0).toLower();
     bool ok = true;
@@ -102,6 +107,8 @@ bool runCommand(SimReceiver &sim, SimActivity &activity, const QStringList &word
         sim.unplug();
     } else if (activity.runCommand(words, stdout)) {
         // a keypad action or report of an activity run
+    } else if (setup.runCommand(words, stdout)) {
+        // a keypad action or report of the set-up windows
     } else if (!cmd.isEmpty() && !cmd.startsWith(QLatin1Char('#'))) {
         std::fprintf(stderr, "unknown command: %s\n", qPrintable(words.join(QLatin1Char(' '))));
     }
@@ -143,6 +150,9 @@ int main(int argc, char *argv[])
             options.paceLine = false;
         } else if (a == QLatin1String("--same-channel")) {
             options.sameChannelConflict = true;
+        } else if (a == QLatin1String("--neighbour-channel")) {
+            options.neighbourChannel = next.toInt();
+            ++i;
         } else if (a == QLatin1String("--auto")) {
             autoPilot = true;
         } else if (a == QLatin1String("--answers")) {
@@ -173,6 +183,7 @@ int main(int argc, char *argv[])
     std::printf("%s\n", qPrintable(sim.portPath()));
     std::fflush(stdout);
     SimActivity activity(sim);
+    SimSetup setup(sim);
     pilot.keypads = keypads;
     pilot.seed = options.seed;
     SimAutoPilot autoPlayer(sim, pilot);
@@ -180,7 +191,7 @@ int main(int argc, char *argv[])
         autoPlayer.start();
     std::string line;
     while (std::getline(std::cin, line)) {
-        if (!runCommand(sim, activity, QString::fromStdString(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))) {
+        if (!runCommand(sim, activity, setup, QString::fromStdString(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))) {
             sim.waitForOutputDrained(2000);
             return 0;
         }

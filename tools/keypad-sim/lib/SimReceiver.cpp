@@ -83,6 +83,12 @@ SimReceiver::Options SimReceiver::options() const
     return m_options;
 }
 
+void SimReceiver::setNeighbourChannel(int channel)
+{
+    std::lock_guard lock(m_mutex);
+    m_options.neighbourChannel = channel;
+}
+
 void SimReceiver::closeMaster()
 {
     const int fd = m_masterFd.exchange(-1);
@@ -795,7 +801,9 @@ void SimReceiver::registerLargeFamily()
         }
     };
     m_handlers[0xF4] = [](SimReceiver &r, const QByteArray &f) {
-        if (f == QByteArray::fromHex("F400C00236") && r.m_options.sameChannelConflict)
+        const bool clash = r.m_options.sameChannelConflict ||
+                           (r.m_options.neighbourChannel >= 0 && r.m_options.neighbourChannel == r.m_options.channel);
+        if (f == QByteArray::fromHex("F400C00236") && clash)
             r.queueOut(QByteArray::fromHex("F500C001E1"), false);
     };
     m_handlers[0xFE] = [](SimReceiver &r, const QByteArray &f) {

@@ -42,6 +42,7 @@ public:
         int channel = 0;               // radio channel (0..39 large family, 0..49 small)
         int band = 0;                  // small family band 0..3
         bool sameChannelConflict = false; // answer the same-channel query as a clashing receiver
+        int neighbourChannel = -1;     // another main receiver in the room works on this channel
         bool arvelProbeAnswersF8 = false; // an Arvel that answers the identify with 7B ?? F8
         int silenceTimeoutMs = 100;    // a partial command is dropped after this much silence
     };
@@ -60,6 +61,10 @@ public:
     Model model() const { return m_options.model; }
     const ModelInfo &info() const { return modelInfo(m_options.model); }
     Options options() const;
+
+    // Another main receiver switched on in the room (-1: none): the same-channel query is
+    // answered as a clash while this receiver's channel is the same.
+    void setNeighbourChannel(int channel);
 
     // Ends the receiver as if its USB plug were pulled: the program's port hangs up.
     void unplug();
