@@ -1,6 +1,7 @@
 #include "DeviceController.h"
 
 #include "LinkTiming.h"
+#include "SetupFrames.h"
 #include "TovArvel.h"
 #include "TovDravel.h"
 
@@ -59,6 +60,11 @@ DeviceController::DeviceController() : m_silenceTimer(this), m_ackGrace(this)
         // The time-out is silence of the line, not of this thread: when the GUI thread was busy,
         // the rest of the frame may be waiting on the port already.
         auto *serial = dynamic_cast<TovSerial *>(m_curDevice.get());
+        if (m_readPaused) {
+            // The worker has the port: the rest of the frame comes when reading resumes.
+            m_silenceTimer.start(LinkTiming::current().silenceTimeoutMs);
+            return;
+        }
         if (serial && isReading() && serial->readDataWaiting() > 0) {
             readComData();
             if (m_parser.hasPartialFrame() && !m_silenceTimer.isActive())
@@ -281,14 +287,61 @@ bool DeviceController::checkChannels(TovDevice *device)
     // The query is a large-family frame; a small-family receiver would take it for garbage.
     if (familyOfType(device->type()) != 1)
         return false;
-    static const QByteArray query = QByteArray::fromHex("F400C00236");
-    static const QByteArray conflict = QByteArray::fromHex("F500C001E1");
-    if (!device->sendData(query))
-        return false;
+    return sameChannelExchange(device).contains(SetupFrames::sameChannelAnswer());
+}
+
+QByteArray DeviceController::sameChannelExchange(TovDevice *device)
+{
+    if (!device->sendData(SetupFrames::sameChannelQuery()))
+        return {};
     QThread::msleep(ulong(LinkTiming::current().sameChannelWaitMs));
-    char buffer[10];
-    const int n = device->readData(buffer, sizeof buffer);
-    return n >= 5 && QByteArray(buffer, 5) == conflict;
+    QByteArray bytes;
+    char buffer[256];
+    for (;;) {
+        const int n = device->readData(buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+void DeviceController::checkChannelsOfCurrent(std::function<void(bool conflict)> done)
+{
+    const std::shared_ptr<TovDevice> device = m_curDevice;
+    if (device && isReading() && !m_readPaused)
+        readComData(); // what is waiting belongs to frames before the query
+    if (!device || device != m_curDevice || !isReading() || m_readPaused || familyOfType(device->type()) != 1) {
+        if (done)
+            done(false);
+        return;
+    }
+    m_readPaused = true;
+    m_readNotifier->setEnabled(false);
+    const quint64 generation = m_openGeneration;
+    ++m_jobsInFlight;
+    m_worker.post([this, device, generation, done] {
+        const QByteArray bytes = sameChannelExchange(device.get());
+        QMetaObject::invokeMethod(this, [this, device, generation, done, bytes] {
+            --m_jobsInFlight;
+            const bool same = generation == m_openGeneration && device == m_curDevice;
+            // Keypad frames may come before or after the answer; they go on to the parser.
+            const qsizetype at = bytes.indexOf(SetupFrames::sameChannelAnswer());
+            const bool conflict = same && at >= 0;
+            if (same) {
+                m_readPaused = false;
+                if (m_readNotifier)
+                    m_readNotifier->setEnabled(true);
+                QByteArray rest = bytes;
+                if (at >= 0)
+                    rest.remove(at, SetupFrames::sameChannelAnswer().size());
+                if (!rest.isEmpty())
+                    receiveBytes(rest);
+            }
+            if (done)
+                done(conflict);
+        }, Qt::QueuedConnection);
+    });
 }
 
 void DeviceController::myDeviceRemoved(int index)
@@ -360,6 +413,7 @@ void DeviceController::startToRead()
 
 void DeviceController::stopToRead()
 {
+    m_readPaused = false;
     if (m_readNotifier) {
         PollixLog(QStringLiteral("stop to read com\n"));
         m_readNotifier->setEnabled(false);
@@ -371,6 +425,8 @@ void DeviceController::stopToRead()
 
 void DeviceController::readComData()
 {
+    if (m_readPaused)
+        return;
     auto *serial = dynamic_cast<TovSerial *>(m_curDevice.get());
     if (!serial) {
         PollixLog(QStringLiteral("no device."));

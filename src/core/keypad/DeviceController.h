@@ -74,6 +74,12 @@ public:
     void stopToRead();
     bool isReading() const { return m_readNotifier != nullptr; }
 
+    // The same-channel query on the current receiver, asked from a window while it is read: its
+    // answer is five bytes that are no frame, so reading pauses while the worker asks and listens.
+    // Keypad bytes read meanwhile go on to the parser. done(conflict) comes on the GUI thread;
+    // false for a small-family receiver, none, or one replaced meanwhile.
+    void checkChannelsOfCurrent(std::function<void(bool conflict)> done);
+
     // Hand-off (see the class comment).
     void setDelegateOfPort(QObject *listener);
     QObject *delegateOfPort() const { return m_listener.data(); }
@@ -113,6 +119,8 @@ private:
     void offerNext();
     void finishOffer();
     static bool checkChannels(TovDevice *device);
+    // Sends the query, waits its time and returns every byte then waiting.
+    static QByteArray sameChannelExchange(TovDevice *device);
     static void postDeviceChanged();
 
     QList<std::shared_ptr<TovDevice>> m_arrayDevices;
@@ -125,6 +133,7 @@ private:
     quint64 m_openGeneration = 0;
 
     QSocketNotifier *m_readNotifier = nullptr;
+    bool m_readPaused = false; // the worker reads the port (same-channel query)
     FrameParser m_parser;
     QTimer m_silenceTimer;
 

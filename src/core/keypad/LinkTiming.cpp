@@ -30,5 +30,6 @@ LinkTiming LinkTiming::fast()
     t.sameChannelWaitMs = 60;
     t.silenceTimeoutMs = 100;
     t.ackGraceMs = 2000;
+    t.setupAnswerMs = 2000;
     return t;
 }

@@ -10,6 +10,7 @@ struct LinkTiming
     int sameChannelWaitMs = 1000; // for an answer to the same-channel query
     int silenceTimeoutMs = 100;  // a partial frame is dropped after this much silence
     int ackGraceMs = 1000;       // a listener that returned without acknowledging its frame
+    int setupAnswerMs = 1000;    // for the receiver's answer to a set-up command (channel, band)
 
     static LinkTiming current();
     static void setCurrent(const LinkTiming &timing);

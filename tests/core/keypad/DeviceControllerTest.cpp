@@ -199,6 +199,43 @@ TEST_F(LinkTest, SameChannelReceiverRaisesTheAlert)
                                               "channel number for any one of them."));
 }
 
+// Asked from a window while the receiver is read: the answer (five bytes that are no frame) is
+// taken out, and keypad frames around it still reach the listener whole and in order.
+TEST_F(LinkTest, SameChannelQueryWhileReadingKeepsTheKeypadFrames)
+{
+    SimReceiver::Options o;
+    o.channel = 4;
+    SimReceiver *sim = plugIn(Model::Dravel, o);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    for (int neighbour : {4, 9}) {
+        sim->setNeighbourChannel(neighbour);
+        listener.frames.clear();
+        int answers = 0;
+        bool conflict = false;
+        sim->answer(1, QStringLiteral("A"));
+        ctrl()->checkChannelsOfCurrent([&](bool c) {
+            ++answers;
+            conflict = c;
+        });
+        sim->answer(2, QStringLiteral("B"));
+        ASSERT_TRUE(waitFor([&] { return answers == 1 && listener.frames.size() == 2; })) << neighbour;
+        EXPECT_EQ(conflict, neighbour == 4);
+        EXPECT_EQ(listener.frames[0].deviceID(), 1);
+        EXPECT_EQ(listener.frames[1].deviceID(), 2);
+        EXPECT_EQ(listener.frames[1].cmd(), 0xF7);
+    }
+    // A small-family receiver is not asked.
+    SimReceiver *arvel = plugIn(Model::Arvel);
+    ASSERT_TRUE(waitFor([&] { return app()->currentDeviceType() == 1 && app()->getBHaveDevice(); }));
+    arvel->clearLogs();
+    int calls = 0;
+    ctrl()->checkChannelsOfCurrent([&](bool c) { calls += c ? 10 : 1; });
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(arvel->framesFromProgram().isEmpty());
+}
+
 // ---- hand-off ------------------------------------------------------------------------------
 
 TEST_F(LinkTest, EveryFrameReachesASlowListenerOnceAndInOrder)

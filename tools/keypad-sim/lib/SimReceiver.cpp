@@ -709,8 +709,16 @@ void SimReceiver::setCommandHandler(quint8 command, CommandHandler handler)
     m_handlers[command] = std::move(handler);
 }
 
+void SimReceiver::setCommandsIgnored(bool ignored)
+{
+    std::lock_guard lock(m_mutex);
+    m_commandsIgnored = ignored;
+}
+
 void SimReceiver::dispatch(const QByteArray &frame)
 {
+    if (m_commandsIgnored)
+        return;
     const auto it = m_handlers.constFind(quint8(frame[0]));
     if (it != m_handlers.constEnd() && *it)
         (*it)(*this, frame);

@@ -118,6 +118,8 @@ public:
     void sendFrame(const QByteArray &frame);
     void sendRaw(const QByteArray &bytes);
     void dropNextFrames(int count);
+    // A receiver that hears the program but answers nothing (its commands are logged, not handled).
+    void setCommandsIgnored(bool ignored);
     void corruptNextFrames(int count);
     void setLinePacing(bool on);
     // Frames queued to the program and not yet written.
@@ -190,6 +192,7 @@ private:
     std::chrono::steady_clock::time_point m_nextWrite;
     int m_dropNext = 0;
     int m_corruptNext = 0;
+    bool m_commandsIgnored = false;
     bool m_receiving = true;
     QList<SimFrame> m_fromProgram;
     QList<SimFrame> m_toProgram;
