@@ -45,6 +45,14 @@ bool ReceiverTest::waitIdle(int timeoutMs)
     return DeviceController::ShareDeviceController()->waitUntilIdle(timeoutMs);
 }
 
+QList<QByteArray> ReceiverTest::programFrames(const keypadsim::SimReceiver *sim)
+{
+    QList<QByteArray> out;
+    for (const auto &f : sim->framesFromProgram())
+        out << f.bytes;
+    return out;
+}
+
 bool ReceiverTest::waitFor(const std::function<bool()> &pred, int timeoutMs)
 {
     return QTest::qWaitFor(pred, timeoutMs);

@@ -21,6 +21,8 @@ protected:
     keypadsim::SimReceiver *plugIn(keypadsim::Model model, keypadsim::SimReceiver::Options options = {});
     // Waits until discovery and opening are over.
     bool waitIdle(int timeoutMs = 5000);
+    // The bytes of every command the program sent the receiver since its last clearLogs.
+    static QList<QByteArray> programFrames(const keypadsim::SimReceiver *sim);
     // Processes events until pred holds.
     static bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
 

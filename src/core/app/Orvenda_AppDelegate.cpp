@@ -104,6 +104,13 @@ DataOfFrame Orvenda_AppDelegate::frameToHandle() const
     return DeviceController::ShareDeviceController()->frameToHandle();
 }
 
+DataOfFrame Orvenda_AppDelegate::takeFrameToHandle()
+{
+    const DataOfFrame frame = frameToHandle();
+    signalConditionOfDataHandled();
+    return frame;
+}
+
 const QList<int> &Orvenda_AppDelegate::ActivityArvelIndividual()
 {
     static const QList<int> list{0, 1, 3, 4, 5, 7, 8};

@@ -62,6 +62,8 @@ public:
     void setObjectToReceiveCommData(QObject *listener);
     QObject *objectToReceiveCommData() const;
     DataOfFrame frameToHandle() const;
+    // The frame offered, acknowledged at once (for listeners that may open an alert over it).
+    DataOfFrame takeFrameToHandle();
 
     // Activity lists offered by the main window, per receiver family and participation.
     static const QList<int> &ActivityArvelIndividual();

@@ -19,6 +19,9 @@
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/keypad/DeviceSettingCtrl.h"
+#include "ui/keypad/HardwareTestCtrl.h"
+#include "ui/keypad/SetChannelCtrl.h"
 #include "ui/keypad/VersionInfoCtrl.h"
 #include "ui/roster/ClassSetController.h"
 
@@ -683,8 +686,15 @@ void TabController::doVersionInfo()
 void TabController::doHardwareTest()
 {
     lowerToNormalLevel();
-    if (hooks().runHardwareTest)
+    if (hooks().runHardwareTest) {
         hooks().runHardwareTest(this, 1);
+    } else {
+        HardwareTestCtrl test(this);
+        test.setMode(1);
+        if (appDelegate)
+            appDelegate->setObjectToReceiveCommData(&test);
+        test.exec();
+    }
     becomeFrameListener();
 }
 
@@ -693,8 +703,21 @@ void TabController::doChannelSet()
     if (!isLogIn() && !login())
         return;
     lowerToNormalLevel();
-    if (m_curDeviceType >= 0 && m_curDeviceType <= 4 && hooks().runChannelSet)
+    if (m_curDeviceType < 0 || m_curDeviceType > 4)
+        return;
+    if (hooks().runChannelSet) {
         hooks().runChannelSet(this, m_curDeviceType);
+    } else if (m_curDeviceType == 2 || m_curDeviceType == 3) {
+        SetChannelCtrl channel(this);
+        if (appDelegate)
+            appDelegate->setObjectToReceiveCommData(&channel);
+        channel.exec();
+    } else {
+        DeviceSettingCtrl settings(this);
+        if (appDelegate)
+            appDelegate->setObjectToReceiveCommData(&settings);
+        settings.exec();
+    }
     becomeFrameListener();
 }
 

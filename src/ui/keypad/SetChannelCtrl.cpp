@@ -167,8 +167,7 @@ void SetChannelCtrl::handleDataReceive()
     Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
     if (!app)
         return;
-    const DataOfFrame frame = app->frameToHandle();
-    app->signalConditionOfDataHandled();
+    const DataOfFrame frame = app->takeFrameToHandle();
     if (const int set = SetupFrames::channelSetAnswer(frame); set >= 0) {
         m_answerTimer.stop();
         // Success is the channel asked for: the field may have been edited since Send.

@@ -31,13 +31,6 @@ protected:
             sim->clearLogs();
         return sim;
     }
-    static QList<QByteArray> sent(SimReceiver *sim)
-    {
-        QList<QByteArray> out;
-        for (const auto &f : sim->framesFromProgram())
-            out << f.bytes;
-        return out;
-    }
     // The window as the main window opens it: listening for frames.
     std::unique_ptr<SetChannelCtrl> open()
     {
@@ -58,7 +51,7 @@ TEST_F(SetChannelCtrlTest, ReadsTheChannelThenSetsAnotherAndChecksForAClash)
     auto w = open();
     EXPECT_EQ(w->channelConfine->text(), QStringLiteral("0-39"));
     ASSERT_TRUE(waitFor([&] { return w->channelNo->text() == QStringLiteral("17"); }));
-    EXPECT_EQ(sent(sim), QList<QByteArray>{QByteArray::fromHex("F200008072")});
+    EXPECT_EQ(programFrames(sim), QList<QByteArray>{QByteArray::fromHex("F200008072")});
 
     sim->clearLogs();
     w->channelNo->setText(QStringLiteral("12"));
@@ -67,8 +60,8 @@ TEST_F(SetChannelCtrlTest, ReadsTheChannelThenSetsAnotherAndChecksForAClash)
     EXPECT_EQ(answers.alerts().first().title, QStringLiteral("Pollix ARS"));
     EXPECT_EQ(answers.alerts().first().buttons, QStringList{QStringLiteral("OK")});
     // The same-channel query follows the confirmation; nobody else is on 12.
-    ASSERT_TRUE(waitFor([&] { return sent(sim).size() >= 2; }));
-    EXPECT_EQ(sent(sim), QList<QByteArray>({QByteArray::fromHex("F2001981" "6A"), QByteArray::fromHex("F400C00236")}));
+    ASSERT_TRUE(waitFor([&] { return programFrames(sim).size() >= 2; }));
+    EXPECT_EQ(programFrames(sim), QList<QByteArray>({QByteArray::fromHex("F2001981" "6A"), QByteArray::fromHex("F400C00236")}));
     EXPECT_TRUE(waitIdle());
     QTest::qWait(50);
     EXPECT_EQ(answers.alertTexts(), QStringList{kSuccess});
