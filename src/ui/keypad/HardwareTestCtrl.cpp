@@ -81,6 +81,7 @@ HardwareTestCtrl::HardwareTestCtrl(QWidget *parent)
     teacherKey = new QLineEdit(this);
     teacherKey->setObjectName(QStringLiteral("teacherKey"));
     teacherKey->setReadOnly(true);
+    teacherKey->setFocusPolicy(Qt::NoFocus);
     teacherKey->setFixedWidth(teacherKey->fontMetrics().horizontalAdvance(QStringLiteral("Previous")) + 24);
     btnPrev = new QPushButton(tr("Previous"), this);
     btnPrev->setObjectName(QStringLiteral("btnPrev"));

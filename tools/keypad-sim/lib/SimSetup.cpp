@@ -26,6 +26,7 @@ bool wholeLongFrame(const QByteArray &f)
 
 void SimSetup::registerName(int id, const QByteArray &nameBytes)
 {
+    m_sim.addKeypad(id);
     const int address = m_sim.keypad(id).address();
     {
         std::lock_guard lock(m_mutex);
@@ -64,7 +65,8 @@ SimSetup::Registration SimSetup::registrationTo(int address, qint64 sinceNs) con
 
 SimSetup::Registration SimSetup::registration(int id) const
 {
-    const int address = m_sim.keypad(id).address();
+    const keypadsim::SimKeypad keypad = m_sim.keypad(id);
+    const int address = keypad.id == id ? keypad.address() : id;
     qint64 since = 0;
     {
         std::lock_guard lock(m_mutex);
