@@ -333,12 +333,8 @@ bool TabController::isBuilt(const QWidget *control) const
         return bool(h.runReport);
     if (control == btnSession)
         return bool(h.runReceiveSession);
-    if (control == btnHardware)
-        return bool(h.runHardwareTest);
-    if (control == btnChannelSet)
-        return bool(h.runChannelSet);
-    // Class set-up, load, the activity lists, system, data management, login and version settings:
-    // this window's own.
+    // Class set-up, load, the activity lists, system, data management, channel and keypad set-up,
+    // hardware test, login and version settings: this window's own.
     return true;
 }
 
@@ -703,8 +699,11 @@ void TabController::doChannelSet()
     if (!isLogIn() && !login())
         return;
     lowerToNormalLevel();
-    if (m_curDeviceType < 0 || m_curDeviceType > 4)
+    if (m_curDeviceType < 0 || m_curDeviceType > 4) {
+        // No keypad model chosen: there is no receiver to set up.
+        PollixAlert::show(this, QStringLiteral("Pollix ARS"), QStringLiteral("No Host"));
         return;
+    }
     if (hooks().runChannelSet) {
         hooks().runChannelSet(this, m_curDeviceType);
     } else if (m_curDeviceType == 2 || m_curDeviceType == 3) {

@@ -2,6 +2,7 @@
 
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 
 #include <QColorDialog>
 #include <QCoreApplication>
@@ -55,7 +56,7 @@ void NSMyColorWell::mousePressEvent(QMouseEvent *event)
         return;
     }
     PollixLog(QStringLiteral("xxxxx"));
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("BigQuestionBeginDoModal"), {}, this);
+    NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionBeginDoModal, {}, this);
     // One well follows the panel at a time: the one the teacher opened it from.
     QColorDialog *panel = sharedColorPanel();
     if (s_activeWell && s_activeWell != this)
@@ -86,7 +87,7 @@ void NSMyColorWell::colorPanelWillClose()
     if (!m_active)
         return;
     deactivate();
-    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("BigQuestionEndDoModal"), {}, this);
+    NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionEndDoModal, {}, this);
 }
 
 void NSMyColorWell::paintEvent(QPaintEvent *)

@@ -10,6 +10,7 @@
 #include "core/keypad/TovDevice.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/app/LoginController.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
@@ -73,7 +74,7 @@ DeviceSettingCtrl::DeviceSettingCtrl(QWidget *parent) : QDialog(parent)
         alert(this, SetChannelCtrl::receiverDidNotAnswerText());
     });
     buildInterface();
-    NotificationCenter::defaultCenter()->addObserver(this, QStringLiteral("DeviceChanged"),
+    NotificationCenter::defaultCenter()->addObserver(this, Notify::DeviceChanged,
                                                      [this](const Notification &) { handleDeviceChanged(); });
     awakeFromNib();
 }

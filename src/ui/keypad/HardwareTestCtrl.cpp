@@ -1,10 +1,12 @@
 #include "HardwareTestCtrl.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/keypad/KeypadMouse.h"
 #include "core/keypad/SetupFrames.h"
 #include "core/keypad/TovDevice.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/controls/TableExtensions.h"
 
 #include <QFrame>
@@ -26,12 +28,6 @@ int currentDeviceType()
 }
 
 } // namespace
-
-HardwareTestCtrl::MouseHooks &HardwareTestCtrl::mouseHooks()
-{
-    static MouseHooks hooks;
-    return hooks;
-}
 
 HardwareTestCtrl::HardwareTestCtrl(QWidget *parent)
     : QDialog(parent), m_deviceType(currentDeviceType()), m_keyValues(m_deviceType)
@@ -114,7 +110,7 @@ HardwareTestCtrl::HardwareTestCtrl(QWidget *parent)
     connect(btnReset, &QPushButton::clicked, this, &HardwareTestCtrl::doReset);
     connect(btnOK, &QPushButton::clicked, this, &HardwareTestCtrl::doOK);
 
-    NotificationCenter::defaultCenter()->addObserver(this, QStringLiteral("DeviceChanged"),
+    NotificationCenter::defaultCenter()->addObserver(this, Notify::DeviceChanged,
                                                      [this](const Notification &) { handleDeviceChanged(); });
     if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
         device = app->currentDevice();
@@ -366,13 +362,7 @@ void HardwareTestCtrl::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
         if (SetupFrames::isBrevelIdConfirmation(frame, m_deviceID)) {
             confirmId();
         } else {
-            const MouseHooks &hooks = mouseHooks();
-            if (frame.dataAt(0) == 0xE0) {
-                if (hooks.newStartMouseFunction)
-                    hooks.newStartMouseFunction(frame.dataAt(1), frame.dataAt(2));
-            } else if (hooks.startMouseFunction) {
-                hooks.startMouseFunction(frame.dataAt(0));
-            }
+            KeypadMouse::pass(frame);
         }
         break;
     default:

@@ -5,7 +5,6 @@
 
 #include <QDialog>
 
-#include <functional>
 #include <memory>
 
 class QFrame;
@@ -70,14 +69,6 @@ public:
     void sendHardwareTestSuccess(int keypad, int registerID, const QString &studentName);
     void RX_HardwareTest(const DataOfFrame &frame);
     void RX_HardwareTestBrevel(const DataOfFrame &frame);
-
-    // The keypad mouse (set by the presentation tools; unset: mouse commands are ignored).
-    struct MouseHooks
-    {
-        std::function<void(int key)> startMouseFunction;
-        std::function<void(int x, int y)> newStartMouseFunction;
-    };
-    static MouseHooks &mouseHooks();
 
 public slots:
     void done(int result) override;

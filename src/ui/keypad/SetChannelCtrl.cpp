@@ -7,6 +7,7 @@
 #include "core/keypad/TovDevice.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -76,7 +77,7 @@ SetChannelCtrl::SetChannelCtrl(QWidget *parent) : QDialog(parent)
         alert(this, receiverDidNotAnswerText());
     });
 
-    NotificationCenter::defaultCenter()->addObserver(this, QStringLiteral("DeviceChanged"),
+    NotificationCenter::defaultCenter()->addObserver(this, Notify::DeviceChanged,
                                                      [this](const Notification &) { handleDeviceChanged(); });
     if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
         device = app->currentDevice();

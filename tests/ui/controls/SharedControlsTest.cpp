@@ -2,6 +2,7 @@
 
 #include "core/app/TreeNodeData.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/controls/ImageAndTextCell.h"
 #include "ui/controls/LimitedTextView.h"
 #include "ui/controls/MyComboBox.h"
@@ -93,8 +94,8 @@ TEST_F(SharedControlsTest, ColourWellFollowsThePanelWhileItOpenedIt)
     window.show();
     QList<QString> posted;
     QObject observer;
-    for (const char *name : {"BigQuestionBeginDoModal", "BigQuestionEndDoModal"}) {
-        NotificationCenter::defaultCenter()->addObserver(&observer, QLatin1String(name), [&](const Notification &n) {
+    for (const QLatin1String &name : {Notify::BigQuestionBeginDoModal, Notify::BigQuestionEndDoModal}) {
+        NotificationCenter::defaultCenter()->addObserver(&observer, name, [&](const Notification &n) {
             EXPECT_EQ(n.object.data(), pen);
             posted << n.name;
         });

@@ -2,6 +2,7 @@
 #include "support/ReceiverTest.h"
 
 #include "SimSetup.h"
+#include "core/keypad/KeypadMouse.h"
 #include "ui/keypad/HardwareTestCtrl.h"
 
 #include <QLabel>
@@ -235,8 +236,8 @@ TEST_F(HardwareTestCtrlTest, BrevelKeysRushAndTeacherWithBoundedIds)
 
     // A keypad-mouse frame from another keypad goes to the keypad mouse.
     QList<int> keys;
-    HardwareTestCtrl::mouseHooks().startMouseFunction = [&](int k) { keys << k; };
+    KeypadMouse::setSink([&](const KeypadMouse::Command &c) { keys << c.code; });
     sim->teacherFrame(0xFC, QByteArray(1, '\x05'));
     EXPECT_TRUE(waitFor([&] { return keys == QList<int>{5}; }));
-    HardwareTestCtrl::mouseHooks() = {};
+    KeypadMouse::setSink({});
 }
