@@ -297,7 +297,8 @@ QByteArray DeviceController::sameChannelExchange(TovDevice *device)
     QThread::msleep(ulong(LinkTiming::current().sameChannelWaitMs));
     QByteArray bytes;
     char buffer[256];
-    for (;;) {
+    // Whatever keypads send meanwhile is read too, up to a bound a busy class never reaches.
+    while (bytes.size() < 64 * 1024) {
         const int n = device->readData(buffer, sizeof buffer);
         if (n <= 0)
             break;
