@@ -17,6 +17,7 @@
 #include "ui/app/AppIcons.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/FileDialogs.h"
+#include "ui/controls/NSMyColorWell.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/presentation/ScreenCapture.h"
 
@@ -31,7 +32,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
 #include <QScrollArea>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -42,17 +42,6 @@
 namespace {
 constexpr QSize kPageSize(800, 600);
 const QString kTitle = QStringLiteral("Question Setting");
-
-QIcon swatch(const QColor &color)
-{
-    QPixmap pm(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(QPen(Qt::darkGray, 2));
-    p.setBrush(color);
-    p.drawRect(4, 4, 24, 24);
-    return QIcon(pm);
-}
 
 QWidget *labelled(const QString &text, QWidget *control, QWidget *parent)
 {
@@ -152,16 +141,10 @@ void QuestionsSettingWindowController::buildInterface()
     pubControlPenSize->addItems({tr("Thin"), tr("Medium"), tr("Thick"), tr("Heavy")});
     connect(pubControlPenSize, &QComboBox::activated, this, [this] { onPenSize(); });
     bar->addWidget(labelled(tr("Pen Size"), pubControlPenSize, bar));
-    colorwell = new QToolButton(bar);
+    colorwell = new NSMyColorWell(bar);
     colorwell->setObjectName(QStringLiteral("colorwell"));
-    colorwell->setIcon(swatch(Qt::black));
-    colorwell->setIconSize(QSize(22, 22));
-    colorwell->setAutoRaise(true);
-    connect(colorwell, &QToolButton::clicked, this, [this] {
-        const QColor chosen = QColorDialog::getColor(bigQuestions->colorSet(), this, tr("Pen Colour"));
-        if (chosen.isValid())
-            onColorSet(chosen);
-    });
+    colorwell->setColor(Qt::black);
+    connect(colorwell, &NSMyColorWell::colorChanged, this, &QuestionsSettingWindowController::onColorSet);
     bar->addWidget(labelled(tr("Pen Colour"), colorwell, bar));
     bar->addSeparator();
 
@@ -302,7 +285,8 @@ void QuestionsSettingWindowController::onPenSize()
 
 void QuestionsSettingWindowController::onColorSet(const QColor &color)
 {
-    colorwell->setIcon(swatch(color));
+    if (colorwell->color() != color)
+        colorwell->setColor(color);
     bigQuestions->onColorSet(color);
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QAction;
+class NSMyColorWell;
 class QComboBox;
 class QTextCharFormat;
 class QToolButton;
@@ -92,7 +93,7 @@ public:
     QAction *tbiAddNew = nullptr;
     QToolButton *btnQuestionInfo = nullptr;
     QToolButton *pubControlAlignAndSize = nullptr;
-    QToolButton *colorwell = nullptr;
+    NSMyColorWell *colorwell = nullptr;
     QToolButton *btnStandard = nullptr;
     QAction *tbiDel = nullptr;
     QAction *tbiImport = nullptr;

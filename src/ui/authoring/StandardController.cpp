@@ -87,7 +87,7 @@ StandardController::StandardController(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
 
     connect(model, &StandardOutlineModel::checkClicked, this, &StandardController::tick);
-    connect(outlineView, &QTreeView::doubleClicked, this, [this](const QModelIndex &i) { edit(model->nodeFor(i)); });
+    connect(outlineView, &QTreeView::doubleClicked, this, [this](const QModelIndex &i) { edit(model->nodeForIndex(i)); });
     connect(search, &QPushButton::clicked, this, &StandardController::doSearch);
     connect(textSerchContent, &QLineEdit::returnPressed, this, &StandardController::doSearch);
     connect(add, &QPushButton::clicked, this, &StandardController::doAdd);
@@ -109,7 +109,7 @@ void StandardController::awakeFromNib()
     m_loaded = true;
     QString why;
     const StandardTree::Read read = StandardTree::readFromXml(standardsPath(), m_root, m_standardName, &m_nodeSelected, &why);
-    model->setRoot(m_root);
+    model->setRootNode(m_root);
     // A file that is there but could not be read whole must not be replaced by what was read.
     m_mayWrite = read != StandardTree::Read::Failed;
     if (!m_mayWrite) {
@@ -117,7 +117,7 @@ void StandardController::awakeFromNib()
         readMessage->show();
     }
     m_initStandardNode = m_nodeSelected;
-    outlineView->expand(model->indexFor(topNode()));
+    outlineView->expand(model->indexForNode(topNode()));
     if (m_nodeSelected)
         revealNode(m_nodeSelected);
     cmbSerchSelect->clear();
@@ -139,8 +139,8 @@ void StandardController::revealNode(const TreeNodePtr &node)
     for (TreeNodePtr up = node->nodeParent(); up && up != m_root; up = up->nodeParent())
         ancestors.prepend(up);
     for (const TreeNodePtr &a : ancestors)
-        outlineView->expand(model->indexFor(a));
-    outlineView->scrollTo(model->indexFor(node));
+        outlineView->expand(model->indexForNode(a));
+    outlineView->scrollTo(model->indexForNode(node));
 }
 
 QString StandardController::standardNameSelected() const
@@ -192,7 +192,7 @@ void StandardController::edit(const TreeNodePtr &node)
 
 TreeNodePtr StandardController::targetNode() const
 {
-    const TreeNodePtr selected = model->nodeFor(outlineView->currentIndex());
+    const TreeNodePtr selected = model->nodeForIndex(outlineView->currentIndex());
     if (selected && outlineView->selectionModel()->isSelected(outlineView->currentIndex()))
         return selected;
     if (TreeNodePtr top = topNode())
@@ -214,17 +214,17 @@ void StandardController::doAdd()
         d.setIsLeaf(false);
         StandardTree::setData(parent, d);
     }
-    outlineView->expand(model->indexFor(parent));
+    outlineView->expand(model->indexForNode(parent));
     // The pick stays the pick, and stays ticked: what OK gives back is what the teacher sees.
     if (m_nodeSelected)
-        outlineView->scrollTo(model->indexFor(m_nodeSelected));
+        outlineView->scrollTo(model->indexForNode(m_nodeSelected));
     setChanged(true);
 }
 
 void StandardController::doDelete()
 {
     const QModelIndex current = outlineView->currentIndex();
-    const TreeNodePtr node = model->nodeFor(current);
+    const TreeNodePtr node = model->nodeForIndex(current);
     if (!node || !outlineView->selectionModel()->isSelected(current)) {
         PollixAlert::show(this, kAlertTitle, tr("Please select the standard which you want to delete."));
         return;
@@ -245,8 +245,9 @@ void StandardController::doDelete()
         d.setIsLeaf(true);
         StandardTree::setData(parent, d);
     }
-    m_arraySearchNode.removeAll(node);
-    model->refresh();
+    // Hits may have gone with the standard: the marks start again.
+    m_arraySearchNode.clear();
+    model->setHits({});
     setChanged(true);
     btnOK->setEnabled(false);
 }
@@ -265,8 +266,8 @@ void StandardController::doImport()
         d.setIsLeaf(false);
         StandardTree::setData(target, d);
     }
-    outlineView->expand(model->indexFor(target));
-    outlineView->scrollTo(model->indexFor(selection));
+    outlineView->expand(model->indexForNode(target));
+    outlineView->scrollTo(model->indexForNode(selection));
     setChanged(true);
 }
 

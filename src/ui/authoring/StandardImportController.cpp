@@ -73,7 +73,7 @@ void StandardImportController::awakeFromNib()
         txtTemplate->setText(path);
     else
         m_root->removeChildren();
-    model->setRoot(m_root);
+    model->setRootNode(m_root);
     outlineView->expandToDepth(0);
 }
 
@@ -84,7 +84,7 @@ bool StandardImportController::loadFile(const QString &path)
     // Half a file is no template to pick from.
     if (!read)
         m_root->removeChildren();
-    model->setRoot(m_root);
+    model->setRootNode(m_root);
     if (read) {
         txtTemplate->setText(path);
         outlineView->expandToDepth(0);
@@ -107,7 +107,7 @@ void StandardImportController::doBrowse()
 void StandardImportController::doClearStandards()
 {
     m_root->removeChildren();
-    model->setRoot(m_root);
+    model->setRootNode(m_root);
     txtTemplate->clear();
 }
 

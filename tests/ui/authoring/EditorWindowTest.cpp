@@ -3,8 +3,10 @@
 #include "core/authoring/TemplateData.h"
 #include "platform/AtomicFile.h"
 #include "platform/NotificationCenter.h"
+#include "ui/controls/NSMyColorWell.h"
 #include "ui/presentation/ScreenCapture.h"
 
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
 #include <QTest>
@@ -243,6 +245,12 @@ TEST_F(EditorWindowTest, RolesArrowKeysPenSizesAndCapture)
         editor->onPenSize();
         EXPECT_EQ(canvas()->nPenSize(), widths[entry]);
     }
+
+    // The colour well follows the shared colour panel once the teacher opens it from the well.
+    QTest::mouseClick(editor->colorwell, Qt::LeftButton);
+    NSMyColorWell::sharedColorPanel()->setCurrentColor(Qt::blue);
+    EXPECT_EQ(canvas()->colorSet(), QColor(Qt::blue));
+    NSMyColorWell::sharedColorPanel()->close();
 
     // No screen capture installed: the item stays off and does nothing.
     EXPECT_FALSE(editor->tbiCapture->isEnabled());

@@ -29,15 +29,15 @@ protected:
     {
         const QModelIndexList hits = w.model->match(w.model->index(0, 0), Qt::DisplayRole, label, 1,
                                                     Qt::MatchExactly | Qt::MatchRecursive);
-        return hits.isEmpty() ? nullptr : w.model->nodeFor(hits.first());
+        return hits.isEmpty() ? nullptr : w.model->nodeForIndex(hits.first());
     }
     static void select(StandardController &w, const TreeNodePtr &node)
     {
-        w.outlineView->setCurrentIndex(w.model->indexFor(node));
+        w.outlineView->setCurrentIndex(w.model->indexForNode(node));
     }
     static void click(StandardOutlineModel *model, const TreeNodePtr &node, bool on)
     {
-        model->setData(model->indexFor(node), on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+        model->setData(model->indexForNode(node), on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
     }
     // Settings dialogs opened by the window are filled in and saved as given.
     void answerSettings(const QString &code, const QString &title)
@@ -64,7 +64,7 @@ TEST_F(StandardWindowsTest, ThePickOfAQuestionIsShownChangedAndGivenBack)
     w.awakeFromNib();
     ASSERT_TRUE(w.nodeSelected());
     EXPECT_EQ(StandardTree::data(w.nodeSelected()).title(), "Place value");
-    EXPECT_TRUE(w.outlineView->isExpanded(w.model->indexFor(find(w, "Numbers and operations(MATH.1)"))));
+    EXPECT_TRUE(w.outlineView->isExpanded(w.model->indexForNode(find(w, "Numbers and operations(MATH.1)"))));
     EXPECT_FALSE(w.btnOK->isEnabled());
     EXPECT_EQ(w.cmbSerchSelect->currentText(), "Code");
 
@@ -213,8 +213,8 @@ TEST_F(StandardWindowsTest, SearchMarksHitsAndSaysWhenThereIsNone)
     w.doSearch();
     ASSERT_EQ(w.arraySearchNode().size(), 2);
     EXPECT_TRUE(w.model->isHit(w.arraySearchNode()[1]));
-    EXPECT_TRUE(w.outlineView->isExpanded(w.model->indexFor(find(w, "Reading(READ)"))));
-    EXPECT_TRUE(w.model->data(w.model->indexFor(w.arraySearchNode()[0]), Qt::BackgroundRole).isValid());
+    EXPECT_TRUE(w.outlineView->isExpanded(w.model->indexForNode(find(w, "Reading(READ)"))));
+    EXPECT_TRUE(w.model->data(w.model->indexForNode(w.arraySearchNode()[0]), Qt::BackgroundRole).isValid());
     w.cmbSerchSelect->setCurrentIndex(1);
     w.textSerchContent->setText(QStringLiteral("chemistry"));
     w.doSearch();
@@ -232,8 +232,8 @@ TEST_F(StandardWindowsTest, ImportBringsTheTickedPartUnderTheSelectedStandard)
         EXPECT_TRUE(import->txtTemplate->text().endsWith("Template_Import.xml"));
         const TreeNodePtr top = StandardTree::top(import->root());
         const TreeNodePtr placeValue = top->childAtIndex(0)->childAtIndex(0)->childAtIndex(1);
-        import->model->setData(import->model->indexFor(placeValue), Qt::Checked, Qt::CheckStateRole);
-        EXPECT_EQ(import->model->data(import->model->indexFor(top), Qt::CheckStateRole), Qt::PartiallyChecked);
+        import->model->setData(import->model->indexForNode(placeValue), Qt::Checked, Qt::CheckStateRole);
+        EXPECT_EQ(import->model->data(import->model->indexForNode(top), Qt::CheckStateRole), Qt::PartiallyChecked);
         import->doOK();
         return import->result();
     });
