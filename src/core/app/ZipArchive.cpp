@@ -112,6 +112,8 @@ bool ZipArchive::CreateZipFile2(const QString &path, QString *errorText)
     if (_zipFile)
         return fail(errorText, QStringLiteral("an archive is already being written"));
     m_compressed.clear();
+    m_path = path;
+    m_entries = 0;
     _zipFile = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
     if (!_zipFile)
         return fail(errorText, QStringLiteral("%1 cannot be created: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
@@ -203,6 +205,7 @@ bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Co
     if (rc != ZIP_OK || closed != ZIP_OK)
         return fail(errorText, QStringLiteral("%1: cannot be written into the archive: %2")
                                    .arg(name, QString::fromLocal8Bit(strerror(errno))));
+    ++m_entries;
     return true;
 }
 
@@ -215,6 +218,66 @@ bool ZipArchive::CloseZipFile2(QString *errorText)
     _zipFile = nullptr;
     if (rc != ZIP_OK)
         return fail(errorText, QStringLiteral("the archive cannot be completed: %1").arg(QString::fromLocal8Bit(strerror(errno))));
+    return m_entries < 0xFFFF || addZip64End(errorText);
+}
+
+namespace {
+void putLE(QByteArray &out, quint64 value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+}
+
+quint64 getLE(const QByteArray &in, int at, int bytes)
+{
+    quint64 value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = (value << 8) | quint8(in.at(at + i));
+    return value;
+}
+} // namespace
+
+// The system's minizip writes the zip64 end records only for archives beyond 4 GB, so an archive
+// of 65,535 entries or more would tell readers a wrong number of entries. The end of the archive
+// is rewritten with those records (the entries themselves stay as they are).
+bool ZipArchive::addZip64End(QString *errorText)
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadWrite) || file.size() < 22 || !file.seek(file.size() - 22))
+        return fail(errorText, QStringLiteral("the archive cannot be completed: %1").arg(file.errorString()));
+    const qint64 endAt = file.size() - 22;
+    const QByteArray end = file.read(22);
+    if (getLE(end, 0, 4) != 0x06054b50 || getLE(end, 20, 2) != 0)
+        return fail(errorText, QStringLiteral("the archive cannot be completed: its end record is not where expected"));
+    const quint64 directorySize = getLE(end, 12, 4);
+    const quint64 directoryAt = getLE(end, 16, 4);
+    if (directoryAt == 0xFFFFFFFFull)
+        return true; // minizip wrote the zip64 records itself
+    QByteArray tail;
+    putLE(tail, 0x06064b50, 4); // zip64 end of central directory record
+    putLE(tail, 44, 8);
+    putLE(tail, 45, 2);
+    putLE(tail, 45, 2);
+    putLE(tail, 0, 4);
+    putLE(tail, 0, 4);
+    putLE(tail, m_entries, 8);
+    putLE(tail, m_entries, 8);
+    putLE(tail, directorySize, 8);
+    putLE(tail, directoryAt, 8);
+    putLE(tail, 0x07064b50, 4); // its locator
+    putLE(tail, 0, 4);
+    putLE(tail, quint64(endAt), 8);
+    putLE(tail, 1, 4);
+    putLE(tail, 0x06054b50, 4); // the classic end record, its counts marking zip64
+    putLE(tail, 0, 2);
+    putLE(tail, 0, 2);
+    putLE(tail, 0xFFFF, 2);
+    putLE(tail, 0xFFFF, 2);
+    putLE(tail, directorySize, 4);
+    putLE(tail, directoryAt, 4);
+    putLE(tail, 0, 2);
+    if (!file.seek(endAt) || file.write(tail) != tail.size() || !file.flush())
+        return fail(errorText, QStringLiteral("the archive cannot be completed: %1").arg(file.errorString()));
     return true;
 }
 

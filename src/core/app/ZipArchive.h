@@ -99,10 +99,13 @@ private:
     };
     static QString cacheKey(const QString &file, const QFileInfo &info);
     static bool compress(const QString &file, Compressed *c, QString *errorText);
+    bool addZip64End(QString *errorText);
     bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
 
     Delegate *m_delegate = nullptr;
     void *_zipFile = nullptr;
+    QString m_path;         // of the archive being written
+    quint64 m_entries = 0;  // entries written into it
     void *_unzFile = nullptr;
     // Files already compressed into the archive being written, by path, size and time.
     QHash<QString, Compressed> m_compressed;

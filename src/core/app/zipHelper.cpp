@@ -232,7 +232,10 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     if (files.isEmpty())
         return fail(errorText, QStringLiteral("%1 holds no data files.").arg(QFileInfo(archivePath).fileName()));
 
-    const QString staging = FolderSwap::makeSibling(f.data, QStringLiteral("restore"), &why);
+    // A data folder reached through a link is replaced where it really lies; the link stays.
+    const QFileInfo dataInfo(f.dataRoot());
+    const QString data = dataInfo.isSymLink() ? dataInfo.canonicalFilePath() : f.dataRoot();
+    const QString staging = FolderSwap::makeSibling(data, QStringLiteral("restore"), &why);
     if (staging.isEmpty())
         return fail(errorText, why);
     const auto abandon = [&](const QString &reason) {
@@ -257,11 +260,11 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     zip.UnzipCloseFile();
     for (const QString &sub : layout)
         QDir(staging).mkpath(sub);
-    if (!carryOver(f.data, staging, &why))
+    if (!carryOver(data, staging, &why))
         return abandon(why);
-    if (QFileInfo::exists(f.data))
-        QFile::setPermissions(staging, QFile::permissions(f.dataRoot()));
-    if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, f.data, &why))
+    if (QFileInfo::exists(data))
+        QFile::setPermissions(staging, QFile::permissions(data));
+    if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, data, &why))
         return abandon(why);
     // staging now holds the old data files.
     if (!QDir(staging).removeRecursively())

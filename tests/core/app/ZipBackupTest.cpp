@@ -218,6 +218,22 @@ TEST_F(ZipBackupTest, DamagedWrongOrHostileArchivesChangeNothing)
     EXPECT_FALSE(QFileInfo::exists("/etc/cron.d/job"));
 }
 
+TEST_F(ZipBackupTest, ADataFolderReachedThroughALinkIsReplacedWhereItLies)
+{
+    const QString real = scratch.path() + "/elsewhere/Data";
+    QDir().mkpath(real);
+    ASSERT_TRUE(QFile::link(real, home() + "Data"));
+    fillDataFolder();
+    const Snapshot before = snapshot(real);
+    ASSERT_TRUE(zipHelper().backupFilTo(zipPath()));
+    writeFile("Data/Quiz/later.xml", "<Session/>");
+    QString why;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(zipPath(), &why)) << why.toStdString();
+    EXPECT_TRUE(QFileInfo(home() + "Data").isSymLink());
+    EXPECT_EQ(snapshot(real), before);
+    EXPECT_EQ(QDir(scratch.path() + "/elsewhere").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Data"});
+}
+
 TEST_F(ZipBackupTest, BackslashNamesAndTheDoubleSlashFormLandInTheSamePlaces)
 {
     const QByteArray session = "<Session><ID>w</ID></Session>";
@@ -330,6 +346,26 @@ TEST_F(ZipBackupTest, ClearingAndDeletingRemoveOnlyDataFiles)
                                         "UserList.xml", "notes.txt"}));
     ASSERT_TRUE(zipHelper().DelAllRecords());
     EXPECT_EQ(snapshot(data()).keys(), QStringList{"notes.txt"});
+}
+
+TEST_F(ZipBackupTest, ArchivesOfMoreThan65535EntriesCountEveryEntry)
+{
+    const QString source = writeFile("Data/Quiz/s.xml", "<Session><ID>s</ID></Session>");
+    constexpr int kEntries = 70000;
+    ZipArchive writer;
+    ASSERT_TRUE(writer.CreateZipFile2(zipPath()));
+    for (int i = 0; i < kEntries; ++i)
+        ASSERT_TRUE(writer.addFileToZip(source, QStringLiteral("/Quiz/s%1.xml").arg(i)));
+    ASSERT_TRUE(writer.CloseZipFile2());
+
+    ZipArchive reader;
+    ASSERT_TRUE(reader.UnzipOpenFile(zipPath()));
+    const std::optional<QList<ZipArchive::Entry>> list = reader.entries();
+    ASSERT_TRUE(list.has_value());
+    ASSERT_EQ(list->size(), kEntries);
+    QByteArray bytes;
+    EXPECT_TRUE(reader.readEntry(list->last(), &bytes));
+    EXPECT_EQ(bytes, "<Session><ID>s</ID></Session>");
 }
 
 TEST(ZipArchiveNames, RelativePathsNeverLeaveTheFolder)
