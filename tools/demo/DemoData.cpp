@@ -215,10 +215,8 @@ bool ensureSessions(QString *errorText)
                 quiz.allStudentsAns() << answer;
             }
         }
-        if (!TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Demo Quiz "), quiz)) {
-            *errorText = QStringLiteral("cannot write a demo session");
+        if (!TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Demo Quiz "), quiz, nullptr, errorText))
             return false;
-        }
     }
     QuizEntity graded;
     header(graded, QStringLiteral("2024-09-20"));

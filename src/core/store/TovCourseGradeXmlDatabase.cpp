@@ -58,14 +58,6 @@ pugi::xml_document pointsOnlyDocument(const QuizEntity &quiz, const QString &id,
     return doc;
 }
 
-bool write(const QString &path, const pugi::xml_document &doc, QString *errorText)
-{
-    if (GF::saveXmlDocument(path, doc))
-        return true;
-    if (errorText)
-        *errorText = QStringLiteral("%1 could not be written").arg(path);
-    return false;
-}
 } // namespace
 
 QString TovCourseGradeXmlDatabase::genUUID()
@@ -79,11 +71,8 @@ bool TovCourseGradeXmlDatabase::addQuizWithName(const QString &name, QuizEntity 
     const QString now = GF::currentTimeDesp();
     applyDefaults(quiz, now);
     const QString folder = pointsOnlyFolder();
-    if (folder.isEmpty()) {
-        if (errorText)
-            *errorText = QStringLiteral("no data folder");
-        return false;
-    }
+    if (folder.isEmpty())
+        return GF::failWith(errorText, QStringLiteral("no data folder"));
     // The caller hands in the chosen day with the time of day; a record without one was made now.
     if (quiz.dateText().isEmpty())
         quiz.setDate(now);
@@ -91,7 +80,7 @@ bool TovCourseGradeXmlDatabase::addQuizWithName(const QString &name, QuizEntity 
     const QString base = GF::safeFileName(name.isEmpty() ? QStringLiteral(" ") : name);
     const QString path = GF::freeFilePath(folder, base, QStringLiteral(".xml"));
     const QString id = genUUID();
-    if (!write(path, pointsOnlyDocument(quiz, id, dateCreated), errorText))
+    if (!GF::saveXmlDocument(path, pointsOnlyDocument(quiz, id, dateCreated), errorText))
         return false;
     TovFastQuizXmlDatabase::sharedFastQuiz()->addQuizWithPath(path, id, 2, quiz);
     if (writtenPath)
@@ -105,7 +94,7 @@ bool TovCourseGradeXmlDatabase::upDataQuizForReport(const QString &path, const Q
     const QString now = GF::currentTimeDesp();
     applyDefaults(record, now);
     const QString dateCreated = record.dateText().left(10) + now.mid(10);
-    if (!write(path, pointsOnlyDocument(record, record.actNo(), dateCreated), errorText))
+    if (!GF::saveXmlDocument(path, pointsOnlyDocument(record, record.actNo(), dateCreated), errorText))
         return false;
     TovFastQuizXmlDatabase::sharedFastQuiz()->updateQuizWithPath(path, dateCreated, record);
     return true;

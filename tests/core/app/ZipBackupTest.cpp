@@ -1,6 +1,7 @@
 #include "core/app/ZipArchive.h"
 #include "core/app/zipHelper.h"
 #include "support/PollixTest.h"
+#include "support/SmallDisk.h"
 #include "support/ZipFixture.h"
 
 #include <QDir>
@@ -10,9 +11,7 @@
 #include <QMap>
 #include <QTemporaryDir>
 
-#include <sys/fsuid.h>
-#include <sys/mount.h>
-#include <unistd.h>
+#include <memory>
 
 namespace {
 
@@ -43,51 +42,6 @@ QStringList entryNames(const QString &archive)
         out << e.name;
     return out;
 }
-
-// A tmpfs mounted over a folder for the length of a test; only root may mount.
-class ScratchMount
-{
-public:
-    ScratchMount(const QString &folder, const char *size) : m_folder(QFile::encodeName(folder))
-    {
-        const QByteArray options = QByteArray("size=") + size;
-        m_mounted = geteuid() == 0 && ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options.constData()) == 0;
-    }
-    ~ScratchMount()
-    {
-        if (m_mounted)
-            ::umount2(m_folder.constData(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-    bool makeReadOnly()
-    {
-        return ::mount(nullptr, m_folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-private:
-    QByteArray m_folder;
-    bool m_mounted = false;
-};
-
-// File access as an unprivileged user on this thread, so that permissions hold for root too.
-class AsOtherUser
-{
-public:
-    AsOtherUser()
-    {
-        if (geteuid() == 0) {
-            setfsgid(65534);
-            setfsuid(65534);
-        }
-    }
-    ~AsOtherUser()
-    {
-        if (geteuid() == 0) {
-            setfsuid(0);
-            setfsgid(0);
-        }
-    }
-};
 
 } // namespace
 
@@ -245,25 +199,18 @@ TEST_F(ZipBackupTest, BackslashNamesAndTheDoubleSlashFormLandInTheSamePlaces)
 
 TEST_F(ZipBackupTest, ABackupThatCannotReadAFileNamesItAndKeepsThePreviousBackup)
 {
+    // As an ordinary user, whom a file's permissions bind.
+    POLLIX_ON_SMALL_DISK(.kilobytes = 1024, .plainUser = true);
     fillDataFolder();
-    // Readable for everyone but the one file; the archive goes where anyone may write.
-    QFile::setPermissions(home(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    QFile::setPermissions(scratch.path(), QFileDevice::Permissions(0x7777));
     const QString locked = data() + "Classes/Class A.xml";
     QFile::setPermissions(locked, QFileDevice::Permissions());
     {
         QFile previous(zipPath());
         previous.open(QIODevice::WriteOnly);
         previous.write("previous backup");
-        QFile::setPermissions(zipPath(), QFileDevice::Permissions(0x6666));
     }
     QString why;
-    bool ok = true;
-    {
-        AsOtherUser other;
-        ok = zipHelper().backupFilTo(zipPath(), &why);
-    }
-    EXPECT_FALSE(ok);
+    EXPECT_FALSE(zipHelper().backupFilTo(zipPath(), &why));
     EXPECT_TRUE(why.contains(locked)) << why.toStdString();
     EXPECT_EQ(readFile(zipPath()), "previous backup");
     EXPECT_EQ(QDir(scratch.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"backup.zip"}) << "no partial archive";
@@ -277,12 +224,20 @@ TEST_F(ZipBackupTest, ABackupThatCannotReadAFileNamesItAndKeepsThePreviousBackup
 
 TEST_F(ZipBackupTest, FullOrReadOnlyDiskLeavesDataAndOldBackupWhole)
 {
-    ScratchMount disk(home(), "96k");
-    if (!disk.mounted())
-        GTEST_SKIP() << "mounting a small tmpfs needs root";
-    writeFile("Data/Quiz/s.xml", "<Session><ID>s</ID></Session>");
-    writeFile("Data/UserList.xml", "<ArrayOfTeacher/>");
-    const Snapshot before = snapshot(data());
+    POLLIX_ON_SMALL_DISK(.kilobytes = 96);
+    // The application folder on the small disk.
+    const QString root = SmallDisk::folder() + "/app/";
+    auto onDisk = std::make_unique<Orvenda_AppDelegate>(root);
+    Orvenda_AppDelegate::setAppDelegate(onDisk.get());
+    const auto put = [&](const QString &rel, const QByteArray &bytes) {
+        QDir().mkpath(QFileInfo(root + rel).absolutePath());
+        QFile f(root + rel);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    };
+    put("Data/Quiz/s.xml", "<Session><ID>s</ID></Session>");
+    put("Data/UserList.xml", "<ArrayOfTeacher/>");
+    const Snapshot before = snapshot(root + "Data");
 
     // A backup whose files do not fit beside the data folder.
     QByteArray big;
@@ -292,23 +247,24 @@ TEST_F(ZipBackupTest, FullOrReadOnlyDiskLeavesDataAndOldBackupWhole)
     QString why;
     EXPECT_FALSE(zipHelper().recoverFileFrom(zipPath("big.zip"), &why));
     EXPECT_TRUE(why.contains("No space left on device")) << why.toStdString();
-    EXPECT_EQ(snapshot(data()), before);
-    EXPECT_EQ(QDir(home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Data"});
+    EXPECT_EQ(snapshot(root + "Data"), before);
+    EXPECT_EQ(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Data"});
 
     // A backup onto the full disk.
-    writeFile("filler", big);
-    EXPECT_FALSE(zipHelper().backupFilTo(home() + "backup.zip", &why));
+    ASSERT_TRUE(SmallDisk::fill());
+    EXPECT_FALSE(zipHelper().backupFilTo(root + "backup.zip", &why));
     EXPECT_FALSE(why.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(home() + "backup.zip"));
-    QFile::remove(home() + "filler");
+    EXPECT_FALSE(QFileInfo::exists(root + "backup.zip"));
+    QFile::remove(SmallDisk::folder() + "/.filler");
 
-    ASSERT_TRUE(disk.makeReadOnly());
+    ASSERT_TRUE(SmallDisk::makeReadOnly());
     makeZipArchive(zipPath("small.zip"), {{"/Quiz/t.xml", "<Session/>"}});
     EXPECT_FALSE(zipHelper().recoverFileFrom(zipPath("small.zip"), &why));
     EXPECT_TRUE(why.contains("Read-only file system")) << why.toStdString();
-    EXPECT_EQ(snapshot(data()), before);
-    EXPECT_FALSE(zipHelper().backupFilTo(home() + "backup.zip", &why));
+    EXPECT_EQ(snapshot(root + "Data"), before);
+    EXPECT_FALSE(zipHelper().backupFilTo(root + "backup.zip", &why));
     EXPECT_TRUE(why.contains("Read-only file system")) << why.toStdString();
+    Orvenda_AppDelegate::setAppDelegate(app());
 }
 
 TEST_F(ZipBackupTest, OneEntryIsExtractedOnlyWhenItsDateDiffers)
