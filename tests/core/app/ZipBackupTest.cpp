@@ -324,6 +324,40 @@ TEST_F(ZipBackupTest, ArchivesOfMoreThan65535EntriesCountEveryEntry)
     EXPECT_EQ(bytes, "<Session><ID>s</ID></Session>");
 }
 
+TEST_F(ZipBackupTest, ExtractAllAsksBeforeReplacingAndRefusesEscapingArchivesWhole)
+{
+    struct Asker : ZipArchive::Delegate
+    {
+        QStringList asked, errors;
+        bool OverWriteOperation(const QString &path) override
+        {
+            asked << QFileInfo(path).fileName();
+            return false;
+        }
+        void ErrorMessage(const QString &text) override { errors << text; }
+    } asker;
+    const QString folder = scratch.path() + "/out";
+    QDir().mkpath(folder);
+    QFile keep(folder + "/kept.txt");
+    keep.open(QIODevice::WriteOnly);
+    keep.write("mine");
+    keep.close();
+
+    ZipArchive zip;
+    zip.setDelegate(&asker);
+    ASSERT_TRUE(zip.UnzipOpenFile(makeZipArchive(zipPath("a.zip"), {{"sub/", ""}, {"kept.txt", "theirs"}, {"\\sub\\new.txt", "new"}})));
+    EXPECT_TRUE(zip.UnzipFileTo(folder, false));
+    EXPECT_EQ(asker.asked, QStringList{"kept.txt"});
+    EXPECT_EQ(readFile(folder + "/kept.txt"), "mine");
+    EXPECT_EQ(readFile(folder + "/sub/new.txt"), "new");
+
+    ASSERT_TRUE(zip.UnzipOpenFile(makeZipArchive(zipPath("b.zip"), {{"fine.txt", "x"}, {"../escaped.txt", "x"}})));
+    EXPECT_FALSE(zip.UnzipFileTo(folder, true));
+    EXPECT_EQ(asker.errors.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(folder + "/fine.txt")) << "nothing is written from a refused archive";
+    EXPECT_FALSE(QFileInfo::exists(scratch.path() + "/escaped.txt"));
+}
+
 TEST(ZipArchiveNames, RelativePathsNeverLeaveTheFolder)
 {
     EXPECT_EQ(ZipArchive::relativePathOf("//Quiz/x.xml"), "Quiz/x.xml");
