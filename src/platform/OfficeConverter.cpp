@@ -1,0 +1,177 @@
+#include "OfficeConverter.h"
+
+#include "Log.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace {
+
+QStringList conversionArguments(const QString &profileDir, const QString &format, const QString &outDir, const QString &input)
+{
+    return {QStringLiteral("--headless"),
+            QStringLiteral("--norestore"),
+            QStringLiteral("--nologo"),
+            QStringLiteral("--nodefault"),
+            QStringLiteral("--nolockcheck"),
+            QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profileDir).toString(),
+            QStringLiteral("--convert-to"),
+            format,
+            QStringLiteral("--outdir"),
+            outDir,
+            input};
+}
+
+QString expectedOutput(const QString &input, const QString &outDir, const QString &format)
+{
+    return QDir(outDir).filePath(QFileInfo(input).completeBaseName() + QLatin1Char('.') + format);
+}
+
+QString noOfficeText()
+{
+    return QStringLiteral("LibreOffice is not installed (Debian package libreoffice-impress-nogui)");
+}
+
+} // namespace
+
+OfficeConverter::OfficeConverter(QObject *parent) : QObject(parent) {}
+
+OfficeConverter::~OfficeConverter()
+{
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->disconnect(this);
+        m_process->kill();
+        m_process->waitForFinished(5000);
+    }
+}
+
+QString OfficeConverter::officeProgram()
+{
+    const QString forced = qEnvironmentVariable("POLLIX_SOFFICE");
+    if (!forced.isEmpty())
+        return QFileInfo(forced).isExecutable() ? forced : QString();
+    for (const char *name : {"soffice", "libreoffice"}) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!found.isEmpty())
+            return found;
+    }
+    return QString();
+}
+
+bool OfficeConverter::convert(const QString &inputFile, const QString &outDir, const QString &format, QString *outputFile,
+                              QString *errorText, int timeoutMs)
+{
+    auto fail = [&](const QString &why) {
+        if (errorText)
+            *errorText = why;
+        PollixLog(QStringLiteral("Converting %1 to %2 failed: %3").arg(inputFile, format, why));
+        return false;
+    };
+    const QString program = officeProgram();
+    if (program.isEmpty())
+        return fail(noOfficeText());
+    QTemporaryDir profile;
+    if (!profile.isValid())
+        return fail(profile.errorString());
+    const QString output = expectedOutput(inputFile, outDir, format);
+    QFile::remove(output);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, conversionArguments(profile.path(), format, outDir, inputFile));
+    if (!process.waitForStarted(10000))
+        return fail(process.errorString());
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return fail(QStringLiteral("LibreOffice did not finish in time"));
+    }
+    if (!QFileInfo(output).isFile() || QFileInfo(output).size() == 0)
+        return fail(QStringLiteral("LibreOffice could not convert the file: %1")
+                        .arg(QString::fromLocal8Bit(process.readAll()).trimmed().right(300)));
+    if (outputFile)
+        *outputFile = output;
+    return true;
+}
+
+QByteArray OfficeConverter::keyOf(const QByteArray &pptxBytes)
+{
+    return QCryptographicHash::hash(pptxBytes, QCryptographicHash::Sha1);
+}
+
+bool OfficeConverter::isRendering() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+void OfficeConverter::renderPdf(const QByteArray &pptxBytes)
+{
+    const QByteArray key = keyOf(pptxBytes);
+    if ((key == m_doneKey && QFileInfo::exists(m_pdfPath)) || (isRendering() && key == m_runningKey))
+        return;
+    m_pendingBytes = pptxBytes;
+    m_pendingKey = key;
+    if (!isRendering())
+        startNext();
+}
+
+void OfficeConverter::startNext()
+{
+    if (m_pendingKey.isEmpty())
+        return;
+    const QByteArray bytes = std::exchange(m_pendingBytes, QByteArray());
+    m_runningKey = std::exchange(m_pendingKey, QByteArray());
+    const QString program = officeProgram();
+    auto failNow = [this](const QString &why) {
+        PollixLog(QStringLiteral("The slide show cannot be prepared: %1").arg(why));
+        m_runningKey.clear();
+        emit finished(false, QString(), why);
+    };
+    if (program.isEmpty())
+        return failNow(noOfficeText());
+    m_runningDir = std::make_unique<QTemporaryDir>();
+    const QString input = m_runningDir->filePath(QStringLiteral("slides.pptx"));
+    QFile f(input);
+    if (!m_runningDir->isValid() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return failNow(QStringLiteral("the slides cannot be written to a temporary folder"));
+    f.close();
+    QDir(m_runningDir->path()).mkdir(QStringLiteral("profile"));
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    connect(m_process.get(), &QProcess::finished, this, &OfficeConverter::conversionEnded);
+    connect(m_process.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            conversionEnded();
+    });
+    m_process->start(program, conversionArguments(m_runningDir->filePath(QStringLiteral("profile")), QStringLiteral("pdf"),
+                                                  m_runningDir->path(), input));
+}
+
+void OfficeConverter::conversionEnded()
+{
+    const QString pdf = m_runningDir ? m_runningDir->filePath(QStringLiteral("slides.pdf")) : QString();
+    const bool ok = !pdf.isEmpty() && QFileInfo(pdf).isFile() && QFileInfo(pdf).size() > 0;
+    const QString output = m_process ? QString::fromLocal8Bit(m_process->readAll()).trimmed().right(300) : QString();
+    if (m_process) {
+        m_process->disconnect(this);
+        m_process.release()->deleteLater();
+    }
+    const QByteArray key = std::exchange(m_runningKey, QByteArray());
+    if (ok) {
+        m_doneDir = std::move(m_runningDir);
+        m_doneKey = key;
+        m_pdfPath = pdf;
+    } else {
+        m_runningDir.reset();
+    }
+    const QString why = ok ? QString() : QStringLiteral("LibreOffice could not convert the slides: %1").arg(output);
+    if (!ok)
+        PollixLog(QStringLiteral("The slide show cannot be prepared: %1").arg(why));
+    emit finished(ok, ok ? pdf : QString(), why);
+    startNext();
+}

@@ -1,0 +1,324 @@
+#include "platform/AtomicFile.h"
+#include "platform/OfficeConverter.h"
+#include "platform/PPTEditorMSO.h"
+#include "platform/PPTEditorOPO.h"
+#include "platform/SlideShowWindow.h"
+
+#include "support/SlideDecks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using SlideDecks::ShapeSpec;
+
+namespace {
+
+class PresentationDriver : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SingletonRegistry::resetAll();
+        ASSERT_TRUE(dir.isValid());
+        ppt = PPTEditorMSO::shareManager();
+        ppt->setTemplatePath(SlideDecks::shippedTemplate());
+    }
+    void TearDown() override
+    {
+        qunsetenv("POLLIX_SOFFICE");
+        AtomicFile::setFailureHook({});
+        SingletonRegistry::resetAll();
+    }
+
+    QString deckFile(const QList<QList<ShapeSpec>> &slides, const QString &name = QStringLiteral("deck.pptx"))
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(SlideDecks::writeDeck(slides, path));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    PPTEditorMSO *ppt = nullptr;
+};
+
+QList<QList<ShapeSpec>> threeTitledSlides()
+{
+    return {{{"Qu_Title", "One"}}, {{"Qu_Title", "Two"}}, {{"Qu_Title", "Three"}}};
+}
+
+} // namespace
+
+TEST_F(PresentationDriver, WithoutAProgramRunningNothingIsOpenAndNothingIsDeleted)
+{
+    EXPECT_EQ(PPTEditorMSO::shareManager(), ppt);
+    EXPECT_FALSE(ppt->pptIsRunning());
+    EXPECT_EQ(ppt->getCountOfSlide(), -1);
+    EXPECT_FALSE(ppt->IsPPTRuningForOpen());
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), -1);
+    EXPECT_EQ(ppt->getIndexOfSelectPPT(), -1);
+    EXPECT_FALSE(ppt->deleteSlideIsWithPos(true, 0));
+    EXPECT_FALSE(ppt->savePPT());
+    EXPECT_FALSE(ppt->pasteSlide());
+    EXPECT_EQ(ppt->readTextBoxByName("ID", 0), "");
+
+    // A fresh program holds a fresh presentation of one slide, which the main window removes.
+    ASSERT_TRUE(ppt->startPPT());
+    EXPECT_EQ(ppt->getCountOfSlide(), 1);
+    EXPECT_TRUE(ppt->deleteSlideIsWithPos(true, 0));
+    EXPECT_EQ(ppt->getCountOfSlide(), 0);
+    EXPECT_EQ(ppt->getIndexOfSelectPPT(), 0);
+    EXPECT_FALSE(ppt->deleteSlideIsWithPos(false, -1));
+
+    PPTEditorOPO refusing;
+    EXPECT_FALSE(refusing.startPPT());
+    EXPECT_FALSE(refusing.openPPT(deckFile(threeTitledSlides())));
+}
+
+TEST_F(PresentationDriver, TemplateSlidesArePastedAtTheEndAndTheSelectedSlideIsDeleted)
+{
+    ASSERT_TRUE(ppt->newPPT(QString()));
+    EXPECT_EQ(ppt->getCountOfSlide(), 0);
+    for (int index : {0, 5, 1}) {
+        ASSERT_TRUE(ppt->copySlideByIndex(index));
+        ASSERT_TRUE(ppt->pasteSlide());
+    }
+    EXPECT_EQ(ppt->getCountOfSlide(), 3);
+    EXPECT_EQ(ppt->readTextBoxByName("mode", 0), "True or False");
+    EXPECT_EQ(ppt->readTextBoxByName("mode", 2), "Cloze Test");
+    EXPECT_EQ(ppt->getIndexOfSelectPPT(), 3);
+    EXPECT_FALSE(ppt->copySlideByIndex(51));
+    EXPECT_FALSE(ppt->lastErrorText().isEmpty());
+
+    // The show ends where the teacher stopped; that slide is the selection Delete removes.
+    ASSERT_TRUE(ppt->setPPT(1));
+    ASSERT_TRUE(ppt->setPPT(3));
+    ASSERT_TRUE(ppt->setPPT(0));
+    EXPECT_EQ(ppt->getIndexOfSelectPPT(), 2);
+    ASSERT_TRUE(ppt->deleteSlideIsWithPos(false, -1));
+    EXPECT_EQ(ppt->getCountOfSlide(), 2);
+    EXPECT_EQ(ppt->readTextBoxByName("mode", 1), "Cloze Test");
+    QString why;
+    EXPECT_TRUE(ppt->presentation()->checkConsistency(&why)) << why.toStdString();
+
+    ppt->setTemplatePath(dir.filePath("none.pptx"));
+    EXPECT_FALSE(ppt->copySlideByIndex(0));
+    EXPECT_TRUE(ppt->lastErrorText().contains("none.pptx"));
+}
+
+TEST_F(PresentationDriver, OptionShapesAreCountedByTheSecondLetterUpToTen)
+{
+    QList<ShapeSpec> fourShown;
+    for (char c = 'A'; c <= 'J'; ++c)
+        fourShown << ShapeSpec{QStringLiteral("Option%1").arg(QChar(c)), QString(), c <= 'D'};
+    QList<ShapeSpec> twelve{{"Qu_Title", "q"}, {"p", "one letter"}, {"Xpert", "counts"}};
+    for (int i = 0; i < 12; ++i)
+        twelve << ShapeSpec{QStringLiteral("Opt%1").arg(i), QString(), true};
+    ASSERT_TRUE(ppt->openPPT(deckFile({fourShown, twelve})));
+    EXPECT_EQ(ppt->getOptionCountbySlidePos(0), 4);
+    EXPECT_EQ(ppt->getAllOptionCountbySlidePos(0), 10);
+    EXPECT_EQ(ppt->getAllOptionCountbySlidePos(1), 10);
+    EXPECT_EQ(ppt->getCountOfTextBoxBySlidePos(1), 15);
+    EXPECT_EQ(ppt->readTextBoxNamebySliderPos(1, 2), "Xpert");
+    EXPECT_EQ(ppt->getOptionCountbySlidePos(7), 0);
+
+    ppt->setTextBoxVisible(true, "OptionE", 0);
+    EXPECT_EQ(ppt->getOptionCountbySlidePos(0), 5);
+    ppt->setTextBoxVisible(false, "OptionA", 0);
+    EXPECT_EQ(ppt->getOptionCountbySlidePos(0), 4);
+}
+
+TEST_F(PresentationDriver, OvalMarksAreShownAndHiddenTogether)
+{
+    ASSERT_TRUE(ppt->openPPT(deckFile({{{"Oval 3", ""}, {"Oval", ""}, {"Ova", ""}, {"Ovalx", "", false}}})));
+    ppt->setOvalVisible(false, 0);
+    const QList<PptxPresentation::Shape> hidden = ppt->presentation()->shapes(0);
+    EXPECT_FALSE(hidden[0].visible);
+    EXPECT_FALSE(hidden[1].visible);
+    EXPECT_TRUE(hidden[2].visible); // "Ova" is too short to be a mark
+    ppt->setOvalVisible(true, 0);
+    for (const int i : {0, 1, 3})
+        EXPECT_TRUE(ppt->presentation()->shapes(0)[i].visible);
+}
+
+TEST_F(PresentationDriver, ShowStepsAreExactAndCodesOutsideTheTableOnlyBringTheShowForward)
+{
+    ASSERT_TRUE(ppt->openPPT(deckFile(threeTitledSlides())));
+    QSignalSpy moves(ppt, &PPTEditorMSO::showPositionChanged);
+    // Asking for the slide on show starts the show at the first slide.
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), 1);
+    ASSERT_TRUE(ppt->showWindow());
+    EXPECT_TRUE(ppt->showWindow()->isVisible());
+    EXPECT_TRUE(ppt->showWindow()->flags().testFlag(Qt::FramelessWindowHint));
+    ppt->setPPT(3);
+    ppt->setPPT(3);
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), 3);
+    ppt->setPPT(3);
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), 3);
+    ppt->setPPT(-1);
+    ppt->setPPT(5);
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), 3);
+    ppt->setPPT(4);
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), 2);
+    ppt->setPPT(2);
+    EXPECT_EQ(ppt->showWindow()->slideIndex(), 2);
+    ppt->setPPT(1);
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), 1);
+    // The presenter's keys go through the same steps.
+    ppt->showWindow()->setStepHandler({});
+    ppt->setPPT(0);
+    EXPECT_FALSE(ppt->isShowRunning());
+    EXPECT_FALSE(ppt->showWindow()->isVisible());
+    EXPECT_EQ(moves.last().at(0).toInt(), 0);
+
+    ppt->closePresentations();
+    EXPECT_FALSE(ppt->setPPT(1));
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), -1);
+}
+
+TEST_F(PresentationDriver, TemplateNamedDeckIsNoUserPresentation)
+{
+    ASSERT_TRUE(ppt->openPPT(deckFile(threeTitledSlides(), QStringLiteral("template.pptx"))));
+    EXPECT_EQ(ppt->getCountOfSlide(), -1);
+    EXPECT_FALSE(ppt->IsPPTRuningForOpen());
+    ASSERT_TRUE(ppt->openPPT(deckFile(threeTitledSlides())));
+    EXPECT_EQ(ppt->getCountOfSlide(), 3);
+}
+
+TEST_F(PresentationDriver, SavingAnswersWhatReallyHappened)
+{
+    ASSERT_TRUE(ppt->newPPT(QString()));
+    ASSERT_TRUE(ppt->copySlideByIndex(0));
+    ASSERT_TRUE(ppt->pasteSlide());
+    EXPECT_TRUE(ppt->isModified());
+    // Never saved: the save panel is asked; giving up is no save.
+    QString why;
+    EXPECT_FALSE(ppt->savePPT(&why));
+    QStringList asked;
+    ppt->setSavePathProvider([&](const QString &suggested) {
+        asked << suggested;
+        return QString();
+    });
+    EXPECT_FALSE(ppt->savePPT(&why));
+    EXPECT_TRUE(ppt->isModified());
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked.first().endsWith(".pptx"));
+
+    const QString target = dir.filePath("Lesson");
+    ppt->setSavePathProvider([&](const QString &) { return target; });
+    ASSERT_TRUE(ppt->savePPT(&why)) << why.toStdString();
+    EXPECT_EQ(ppt->fileName(), target + ".pptx");
+    EXPECT_FALSE(ppt->isModified());
+
+    // A write that fails keeps the deck unsaved and says why; the file on disk stays as it was.
+    QFile saved(ppt->fileName());
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray onDisk = saved.readAll();
+    saved.close();
+    ASSERT_TRUE(ppt->writeTextBoxByName("Qu_Title", 0, "changed"));
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    EXPECT_FALSE(ppt->savePPT(&why));
+    EXPECT_TRUE(why.contains("Lesson.pptx"));
+    EXPECT_TRUE(ppt->isModified());
+    // Quitting with saving keeps a deck that could not be saved.
+    EXPECT_FALSE(ppt->quitPPTAndSave(&why));
+    EXPECT_TRUE(ppt->hasPresentation());
+    AtomicFile::setFailureHook({});
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), onDisk);
+}
+
+TEST_F(PresentationDriver, AFailedOpenKeepsTheOpenDeck)
+{
+    ASSERT_TRUE(ppt->openPPT(deckFile(threeTitledSlides())));
+    QString why;
+    EXPECT_FALSE(ppt->openPPT(dir.filePath("missing.pptx"), &why));
+    QFile junk(dir.filePath("junk.pptx"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("PK but not really");
+    junk.close();
+    EXPECT_FALSE(ppt->openPPT(junk.fileName(), &why));
+    EXPECT_TRUE(why.contains("junk.pptx"));
+    EXPECT_EQ(ppt->getCountOfSlide(), 3);
+    EXPECT_EQ(ppt->readTextBoxByName("Qu_Title", 2), "Three");
+}
+
+// ---- with LibreOffice ----
+
+TEST_F(PresentationDriver, ADeckWrittenByTheDriverConvertsToOnePageASlideWithItsTexts)
+{
+    ASSERT_FALSE(OfficeConverter::officeProgram().isEmpty()) << "LibreOffice (libreoffice-impress-nogui) is needed";
+    ASSERT_TRUE(ppt->newPPT(QString()));
+    const QStringList titles{"Which planet is largest?", "Water boils at 100 degrees", "Name the capital of France"};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(ppt->copySlideByIndex(i == 1 ? 0 : 4));
+        ASSERT_TRUE(ppt->pasteSlide());
+        ASSERT_TRUE(ppt->writeTextBoxByName("Qu_Title", i, titles[i]));
+    }
+    ppt->writeTextBoxByName("OptionC", 2, "Paris");
+    // The settings beside the slide are not on the page.
+    ppt->writeTextBoxByName("answer", 2, "SECRETANSWER");
+    const QString path = dir.filePath("quiz.pptx");
+    ppt->setSavePathProvider([&](const QString &) { return path; });
+    QString why;
+    ASSERT_TRUE(ppt->savePPT(&why)) << why.toStdString();
+
+    QString pdf;
+    ASSERT_TRUE(OfficeConverter::convert(path, dir.path(), "pdf", &pdf, &why)) << why.toStdString();
+    EXPECT_EQ(SlideDecks::pdfPageCount(pdf), 3);
+    const QString text = SlideDecks::pdfText(pdf);
+    for (const QString &t : titles)
+        EXPECT_TRUE(text.contains(t)) << t.toStdString();
+    EXPECT_TRUE(text.contains("Paris"));
+    EXPECT_FALSE(text.contains("SECRETANSWER"));
+
+    // The show loads the same pages in its own window.
+    QSignalSpy done(ppt->converter(), &OfficeConverter::finished);
+    ASSERT_TRUE(ppt->setPPT(1));
+    ASSERT_TRUE(done.wait(120000));
+    EXPECT_TRUE(done.last().at(0).toBool()) << done.last().at(2).toString().toStdString();
+    EXPECT_EQ(ppt->showWindow()->pageCount(), 3);
+    EXPECT_FALSE(ppt->showWindow()->currentPage().isNull());
+}
+
+TEST_F(PresentationDriver, AnOldPptIsOpenedThroughAConversionAndSavedAsANewPptx)
+{
+    ASSERT_FALSE(OfficeConverter::officeProgram().isEmpty()) << "LibreOffice (libreoffice-impress-nogui) is needed";
+    const QString source = deckFile({{{"Qu_Title", "Old format"}}, {{"Qu_Title", "Second"}}}, "Lesson.pptx");
+    QString ppt97;
+    QString why;
+    ASSERT_TRUE(OfficeConverter::convert(source, dir.filePath("old"), "ppt", &ppt97, &why)) << why.toStdString();
+    ASSERT_TRUE(ppt->openPPT(ppt97, &why)) << why.toStdString();
+    EXPECT_EQ(ppt->getCountOfSlide(), 2);
+    EXPECT_TRUE(ppt->fileName().isEmpty());
+    QString suggested;
+    ppt->setSavePathProvider([&](const QString &s) {
+        suggested = s;
+        return dir.filePath("old/Lesson.pptx");
+    });
+    ASSERT_TRUE(ppt->savePPT(&why)) << why.toStdString();
+    EXPECT_TRUE(suggested.endsWith("old/Lesson.pptx"));
+    EXPECT_TRUE(QFileInfo(ppt97).isFile());
+
+    qputenv("POLLIX_SOFFICE", dir.filePath("no-office").toUtf8());
+    EXPECT_FALSE(ppt->openPPT(ppt97, &why));
+    EXPECT_TRUE(why.contains("LibreOffice"));
+    EXPECT_EQ(ppt->getCountOfSlide(), 2);
+}
+
+TEST_F(PresentationDriver, WithoutLibreOfficeTheShowStillStepsAndSaysWhy)
+{
+    qputenv("POLLIX_SOFFICE", dir.filePath("no-office").toUtf8());
+    ASSERT_TRUE(ppt->openPPT(deckFile(threeTitledSlides())));
+    QSignalSpy done(ppt->converter(), &OfficeConverter::finished);
+    ASSERT_TRUE(ppt->setPPT(1));
+    ASSERT_TRUE(done.size() == 1 || done.wait(5000));
+    EXPECT_FALSE(done.last().at(0).toBool());
+    ppt->setPPT(3);
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), 2);
+    EXPECT_FALSE(ppt->showWindow()->hasPages());
+}

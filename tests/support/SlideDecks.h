@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/PptxPresentation.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+// Decks for tests, made the way an office program writes them: named shapes on slides, built
+// from plain XML, plus the template shipped in the application folder and PDF readers.
+namespace SlideDecks {
+
+struct ShapeSpec
+{
+    QString name;
+    QString text;
+    bool visible = true;
+};
+
+// A slide whose shapes are text boxes with these names, texts and visibility, in this order.
+PptxPresentation::SlideCopy slide(const QList<ShapeSpec> &shapes);
+// A blank deck with these slides.
+std::unique_ptr<PptxPresentation> deck(const QList<QList<ShapeSpec>> &slides);
+bool writeDeck(const QList<QList<ShapeSpec>> &slides, const QString &path);
+
+// resources/Pollix/template.pptx of the source tree.
+QString shippedTemplate();
+
+// poppler-utils: page count (-1 when unreadable) and the text of a PDF.
+int pdfPageCount(const QString &pdf);
+QString pdfText(const QString &pdf);
+
+} // namespace SlideDecks
