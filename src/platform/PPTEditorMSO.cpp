@@ -219,16 +219,17 @@ int PPTEditorMSO::getCountOfSlide()
 
 const PptxPresentation *PPTEditorMSO::templateDeck()
 {
-    const QFileInfo info(m_templatePath);
+    const QString path = templatePath();
+    const QFileInfo info(path);
     if (!info.isFile()) {
         m_template.reset();
-        fail(QStringLiteral("The template %1 is missing.").arg(m_templatePath));
+        fail(QStringLiteral("The template %1 is missing.").arg(path));
         return nullptr;
     }
     if (!m_template || info.lastModified() != m_templateTime || info.size() != m_templateSize) {
         auto loaded = std::make_unique<PptxPresentation>();
         QString why;
-        if (!loaded->loadFile(m_templatePath, &why)) {
+        if (!loaded->loadFile(path, &why)) {
             m_template.reset();
             fail(QStringLiteral("The template cannot be read: %1").arg(why));
             return nullptr;

@@ -29,9 +29,13 @@ public:
     static PPTEditorMSO *shareManager();
     ~PPTEditorMSO() override;
 
-    // Where "template.pptx" is (the application folder's).
-    void setTemplatePath(const QString &path) { m_templatePath = path; }
-    QString templatePath() const { return m_templatePath; }
+    // Where "template.pptx" is (the application folder's), asked each time a slide is copied.
+    void setTemplateLocator(std::function<QString()> locator) { m_templateLocator = std::move(locator); }
+    void setTemplatePath(const QString &path)
+    {
+        m_templateLocator = [path] { return path; };
+    }
+    QString templatePath() const { return m_templateLocator ? m_templateLocator() : QString(); }
     // Asked for a file name when a deck that never was saved is saved (the save panel); an
     // empty answer means the teacher gave up. Unset: such a save fails.
     void setSavePathProvider(std::function<QString(const QString &suggestedName)> provider)
@@ -107,7 +111,7 @@ private:
     int m_selected = 0;
     int m_showIndex = 0;
     std::optional<PptxPresentation::SlideCopy> m_clipboard;
-    QString m_templatePath;
+    std::function<QString()> m_templateLocator;
     std::unique_ptr<PptxPresentation> m_template;
     QDateTime m_templateTime;
     qint64 m_templateSize = -1;

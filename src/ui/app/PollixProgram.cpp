@@ -8,6 +8,7 @@
 #include "ui/authoring/QuestionEditorOpener.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/keypad/GetRequestQuesStus.h"
+#include "ui/presentation/PresentationTools.h"
 #include "ui/run/ActivityWindowOpener.h"
 
 #include <QApplication>
@@ -51,6 +52,8 @@ void installServices()
     ActivityWindowOpener::install();
     // The question editor and the title and ID dialog.
     QuestionEditorOpener::install();
+    // Slide decks, the slide show and the keypad mouse.
+    PresentationTools::install();
 }
 
 } // namespace PollixProgram
