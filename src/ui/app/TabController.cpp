@@ -6,10 +6,12 @@
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TeacherKeyMap.h"
 #include "core/keypad/TovDevice.h"
+#include "core/presentation/QuestionSlideFormat.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/WindowStacking.h"
+#include "platform/PPTEditorMSO.h"
 #include "ui/app/AppIcons.h"
 #include "ui/app/DataManagementCtrl.h"
 #include "ui/app/LoginController.h"
@@ -99,6 +101,7 @@ TabController::TabController(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Pollix"));
     appDelegate = Orvenda_AppDelegate::getAppDelegate();
     m_partiData = QuizParticipantData::shareManager();
+    pptUI = PPTEditorMSO::shareManager();
     std::srand(unsigned(QDateTime::currentSecsSinceEpoch()));
     buildInterface();
 
@@ -111,6 +114,7 @@ TabController::TabController(QWidget *parent) : QMainWindow(parent)
         if (n.userInfo.value(Notify::Key::PptState).toInt() != 0)
             m_bIsPPTChanged = true;
     });
+    nc->addObserver(this, Notify::AddOver, [this](const Notification &) { AddOver(); });
     becomeFrameListener();
 }
 
@@ -239,6 +243,13 @@ void TabController::buildInterface()
     connect(chkStyle, &QCheckBox::clicked, this, &TabController::doCheckStyle);
     connect(cboParticipationMode, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(cboParticipationMode); });
     connect(cboActivityMode, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(cboActivityMode); });
+    connect(btnPPTOpen, &QPushButton::clicked, this, &TabController::doPPTOpen);
+    connect(btnPPTNew, &QPushButton::clicked, this, &TabController::doPPTNew);
+    connect(btnPPTAdd, &QPushButton::clicked, this, &TabController::doPPTAdd);
+    connect(btnPPTDel, &QPushButton::clicked, this, &TabController::doPPTDel);
+    connect(btnPPTSave, &QPushButton::clicked, this, &TabController::doPPTSave);
+    connect(btnPPTClose, &QPushButton::clicked, this, &TabController::doPPTClose);
+    connect(btnPPTSetup, &QPushButton::clicked, this, &TabController::doPPTSetup);
     connect(btnNew, &QPushButton::clicked, this, &TabController::doPXNew);
     connect(btnOpen, &QPushButton::clicked, this, &TabController::doPXOpen);
     connect(btnPXNew, &QPushButton::clicked, this, &TabController::doPXNew);
@@ -326,9 +337,16 @@ bool TabController::isBuilt(const QWidget *control) const
         return h.startsFreeStyle;
     if (control == btnNew || control == btnOpen || control == btnPXNew || control == btnPXOpen)
         return bool(h.openQuestionEditor);
-    if (control == cboPPTTemp || control == btnPPTOpen || control == btnPPTNew || control == btnPPTAdd
-        || control == btnPPTDel || control == btnPPTSave || control == btnPPTClose || control == btnPPTSetup)
-        return h.startsPresentations;
+    if (control == btnPPTOpen || control == btnPPTNew || control == btnPPTDel || control == btnPPTSave
+        || control == btnPPTClose)
+        return h.editsPresentations || h.startsPresentations;
+    if (control == btnPPTAdd)
+        return (h.editsPresentations || h.startsPresentations) && bool(h.showTemplatePicker);
+    if (control == btnPPTSetup)
+        return bool(h.runSlideQuestionEditor);
+    // Nothing chooses a template from the main window's list yet.
+    if (control == cboPPTTemp)
+        return false;
     if (control == btnReport)
         return bool(h.runReport);
     if (control == btnSession)
@@ -342,6 +360,8 @@ QString TabController::loadFilter()
 {
     if (hooks().startsPresentations)
         return QStringLiteral("Quiz files (*.px *.ppt *.pptx *.doc *.docx *.pdf *.htm *.html *.sep)");
+    if (hooks().editsPresentations)
+        return QStringLiteral("Quiz files (*.px *.ppt *.pptx)");
     return QStringLiteral("Quiz files (*.px)");
 }
 
@@ -365,6 +385,11 @@ void TabController::disableWhatIsNotBuilt()
 
 void TabController::closeEvent(QCloseEvent *event)
 {
+    // The slides live in Pollix: changes not saved now would be gone.
+    if (m_bIsPPTChanged && !askToSavePPT()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QApplication::quit();
 }
@@ -449,12 +474,21 @@ void TabController::setButtonsState(bool loggedIn)
     }
 }
 
-// The presentation driver decides the slide-dependent states; without one, nothing is open.
+// State 0 asks the presentation driver: no presentation, an empty one, or one with slides.
+// The question editor over the slides counts only once it is there.
 void TabController::setPPTButtonState(int state)
 {
-    const bool on = state != -1 && state != 0;
-    for (QPushButton *b : {btnPPTAdd, btnPPTDel, btnPPTSave, btnPPTClose, btnPPTSetup})
-        setControlEnabled(b, on);
+    bool add = state != -1, del = add, save = add, close = add, setup = add;
+    if (state == 0) {
+        const int slides = pptUI ? pptUI->getCountOfSlide() : -1;
+        add = save = close = slides >= 0;
+        del = setup = slides >= 1;
+    }
+    setControlEnabled(btnPPTAdd, add);
+    setControlEnabled(btnPPTDel, del);
+    setControlEnabled(btnPPTSave, save);
+    setControlEnabled(btnPPTClose, close);
+    setControlEnabled(btnPPTSetup, setup);
 }
 
 void TabController::refreshTitle(int type, int, const QString &className)
@@ -821,6 +855,14 @@ int TabController::runClassSetDialog(ClassSetup &setup)
 void TabController::doLoad()
 {
     m_isRun = true;
+    // Loading closes the open presentation: changes to it are saved first when the teacher says so.
+    if (m_bIsPPTChanged && !askToSavePPT()) {
+        m_isRun = false;
+        return;
+    }
+    m_bIsPPTChanged = false;
+    if (pptUI)
+        pptUI->quitPPT();
     setPPTButtonState(0);
     lowerToNormalLevel();
     if (openFile()) {
@@ -866,16 +908,22 @@ bool TabController::openFile()
     const QString ext = extensionOf(chosen);
     // A name typed past the filter is held to the same types: nothing may load that cannot run.
     const bool presentations = hooks().startsPresentations;
+    const bool decks = presentations || hooks().editsPresentations;
     QString path = chosen;
     bool isPPT = false;
     bool accepted = false;
     if (ext == QLatin1String("px")) {
         accepted = acceptedQuestionFile(path, nullptr);
+    } else if (decks && (ext == QLatin1String("ppt") || ext == QLatin1String("pptx"))) {
+        isPPT = true;
+        QString why;
+        if (pptUI && !pptUI->openPPT(path, &why)) {
+            PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be opened."), {tr("OK")}, why);
+            return false;
+        }
+        accepted = pptUI != nullptr;
     } else if (!presentations) {
         accepted = false;
-    } else if (ext == QLatin1String("ppt") || ext == QLatin1String("pptx")) {
-        isPPT = true;
-        accepted = true;
     } else if (QStringList{QStringLiteral("doc"), QStringLiteral("docx"), QStringLiteral("pdf"), QStringLiteral("htm"),
                            QStringLiteral("html")}.contains(ext)) {
         path = FileDialogs::getOpenFileName(this, tr("Load Answer Sheet"), QString(), QStringLiteral("Answer sheets (*.sep)"));
@@ -976,16 +1024,29 @@ void TabController::doStart()
         StartRequest r = baseRequest();
         r.fileSepPath = m_FileSepPath;
         const bool answerSheet = extensionOf(m_FilePath) == QLatin1String("sep");
+        if (!answerSheet && !m_isFreeStyle && m_curDeviceType >= 1 && m_curDeviceType <= 4
+            && (!pptUI || pptUI->getCountOfSlide() < 1)) {
+            btnStart->setEnabled(false);
+            lowerToNormalLevel();
+            PollixAlert::show(this, QStringLiteral("Pollix"),
+                              QStringLiteral("The quiz file you loaded is empty. Please load another file."));
+            m_isRun = false;
+            return;
+        }
         if (m_isFreeStyle) {
             startRun(r);
             setControlEnabled(btnTitleSet, false);
             m_bIsLoaded = false;
         } else {
             r.kind = answerSheet ? StartRequest::AnswerSheet : StartRequest::Presentation;
+            bool closeSaving = false;
             if (answerSheet) {
                 QuestionFileInfo info;
                 if (acceptedQuestionFile(m_FilePath, &info))
                     r.testID = info.nExamPaperID;
+            } else if (!preparePresentationStart(r, &closeSaving)) {
+                m_isRun = false;
+                return;
             }
             startRun(r);
             setControlEnabled(btnTitleSet, false);
@@ -993,6 +1054,18 @@ void TabController::doStart()
             m_bIsLoaded = false;
             if (answerSheet)
                 m_isLoadPPT = false;
+            // A paper quiz or homework needs no slide show: the presentation closes, keeping a
+            // newly drawn exam ID.
+            if (!answerSheet && (m_curActivityMode == 1 || m_curActivityMode == 2)) {
+                QString why;
+                if (!closeSaving) {
+                    pptUI->quitPPT();
+                } else if (pptUI->quitPPTAndSave(&why)) {
+                    m_bIsPPTChanged = false;
+                } else {
+                    PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+                }
+            }
         }
     }
     // A loaded file serves one run only.
@@ -1175,4 +1248,180 @@ void TabController::sendClassMsgToDevice(int id)
 {
     sendFrame(MainWindowFrames::classMsgToDevice(id, m_partiData->className(), m_partiData->teacherName(),
                                                  m_partiData->getSumOfClassStudents()));
+}
+
+// ---- presentation buttons ----
+
+bool TabController::preparePresentationStart(StartRequest &request, bool *closeSaving)
+{
+    bool changed = false;
+    QString why;
+    const std::optional<int> id = QuestionSlideFormat::applyExamIdRule(*pptUI, &changed, &why);
+    if (!id) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
+        return false;
+    }
+    request.testID = *id;
+    // The new ID is a change of the deck, which the teacher is asked to keep.
+    if (changed)
+        m_bIsPPTChanged = true;
+    *closeSaving = changed;
+    if (m_curActivityMode != 1 && m_curActivityMode != 2) {
+        pptUI->changePPTToSamll();
+        pptUI->setPPT(1);
+    }
+    return true;
+}
+
+bool TabController::askToSavePPT()
+{
+    lowerToNormalLevel();
+    const int answer = PollixAlert::show(this, QStringLiteral("Pollix"),
+                                         QStringLiteral("Contents have been changed,do you want to save?"),
+                                         {QStringLiteral("Yes"), QStringLiteral("No")});
+    if (answer != PollixAlert::AlertFirstButtonReturn)
+        return true;
+    // A save that failed leaves the mark, so that the next Open, New or Close asks again.
+    return savePresentation();
+}
+
+bool TabController::savePresentation()
+{
+    if (!pptUI)
+        return false;
+    QString why;
+    bool changed = false;
+    if (!QuestionSlideFormat::applyExamIdRule(*pptUI, &changed, &why) && pptUI->getCountOfSlide() > 0) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
+        return false;
+    }
+    if (!pptUI->savePPT(&why)) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+        return false;
+    }
+    m_bIsPPTChanged = false;
+    return true;
+}
+
+void TabController::doPPTOpen()
+{
+    if (m_bIsPPTChanged) {
+        if (askToSavePPT())
+            m_bIsPPTChanged = false;
+        raiseToStatusLevel();
+        return;
+    }
+    pptUI->quitPPT();
+    setPPTButtonState(0);
+    lowerToNormalLevel();
+    if (openPPT())
+        setPPTButtonState(1);
+    raiseToStatusLevel();
+}
+
+bool TabController::openPPT()
+{
+    const QString path = FileDialogs::getOpenFileName(this, tr("Open Presentation"), QDir::homePath() + QStringLiteral("/Documents"),
+                                                      QStringLiteral("Presentations (*.ppt *.pptx)"));
+    if (path.isEmpty())
+        return false;
+    QString why;
+    if (!pptUI->openPPT(path, &why)) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be opened."), {tr("OK")}, why);
+        return false;
+    }
+    m_isLoadPPT = true;
+    return true;
+}
+
+void TabController::doPPTNew()
+{
+    raiseToStatusLevel();
+    if (pptUI->IsPPTRuningForOpen() && pptUI->getCountOfSlide() == 0)
+        return;
+    if (m_bIsPPTChanged) {
+        if (askToSavePPT())
+            m_bIsPPTChanged = false;
+        raiseToStatusLevel();
+        return;
+    }
+    pptUI->newPPT(QString());
+    setPPTButtonState(0);
+}
+
+void TabController::doPPTAdd()
+{
+    lowerToNormalLevel();
+    if (!pptUI->IsPPTRuningForOpen()) {
+        pptUI->quitPPT();
+        pptUI->startPPT();
+        // The fresh presentation's own first slide is no question.
+        pptUI->deleteSlideIsWithPos(true, 0);
+        setPPTButtonState(0);
+    }
+    if (!hooks().showTemplatePicker)
+        return;
+    hooks().showTemplatePicker(this);
+    setPPTButtonState(-1);
+    btnPPTNew->setEnabled(false);
+    btnPPTOpen->setEnabled(false);
+}
+
+// The picker closed: the buttons follow the presentation as it now is.
+void TabController::AddOver()
+{
+    setPPTButtonState(0);
+    setControlEnabled(btnPPTNew, true);
+    setControlEnabled(btnPPTOpen, true);
+    raiseToStatusLevel();
+}
+
+void TabController::doPPTDel()
+{
+    if (!pptUI)
+        return;
+    lowerToNormalLevel();
+    const int answer = PollixAlert::show(this, QStringLiteral("Pollix"),
+                                         QStringLiteral("The current slide will be deleted.Are you sure you want to do this?"),
+                                         {QStringLiteral("Yes"), QStringLiteral("No")});
+    if (answer != PollixAlert::AlertFirstButtonReturn)
+        return;
+    if (pptUI->deleteSlideIsWithPos(false, -1)) {
+        m_bIsPPTChanged = true;
+        setPPTButtonState(0);
+        raiseToStatusLevel();
+    } else {
+        PollixAlert::show(this, QStringLiteral("Pollix"), QStringLiteral("Please select a slide that you wish to delete."),
+                          {QStringLiteral("Yes")});
+    }
+}
+
+void TabController::doPPTSave()
+{
+    lowerToNormalLevel();
+    savePresentation();
+    raiseToStatusLevel();
+}
+
+void TabController::doPPTClose()
+{
+    if (m_bIsPPTChanged) {
+        if (askToSavePPT())
+            m_bIsPPTChanged = false;
+        raiseToStatusLevel();
+        return;
+    }
+    pptUI->closePresentations();
+    btnStart->setEnabled(false);
+    setPPTButtonState(0);
+}
+
+void TabController::doPPTSetup()
+{
+    if (pptUI->getCountOfSlide() < 1 || !hooks().runSlideQuestionEditor) {
+        setPPTButtonState(0);
+        return;
+    }
+    lowerToNormalLevel();
+    hooks().runSlideQuestionEditor(this);
 }

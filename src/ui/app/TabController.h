@@ -14,6 +14,7 @@
 #include <optional>
 
 class Orvenda_AppDelegate;
+class PPTEditorMSO;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
@@ -81,9 +82,16 @@ public:
         std::function<bool(QWidget *)> runDataManagement; // true when data changed
         std::function<void(QWidget *)> runSystemSetting;
         // Runs startActivity takes besides question-file runs: free-style runs, and runs over a
-        // presentation or an answer sheet (with the presentation buttons that prepare them).
+        // presentation or an answer sheet.
         bool startsFreeStyle = false;
         bool startsPresentations = false;
+        // The presentation tools are there: the presentation buttons work on decks, and Start
+        // over a loaded deck shows it (the slide-show run comes with startsPresentations).
+        bool editsPresentations = false;
+        // The template picker for the open presentation (shown without a modal session; it
+        // posts "AddOver" when it closes) and the question editor over the slides.
+        std::function<void(TabController *)> showTemplatePicker;
+        std::function<void(TabController *)> runSlideQuestionEditor;
     };
     static Hooks &hooks();
     static void resetHooks();
@@ -145,6 +153,17 @@ public:
     bool isBuilt(const QWidget *control) const;
     // The file types Load offers: those a run can be started from in this build.
     static QString loadFilter();
+    // The presentation buttons.
+    void doPPTOpen();
+    void doPPTNew();
+    void doPPTAdd();
+    void doPPTDel();
+    void doPPTSave();
+    void doPPTClose();
+    void doPPTSetup();
+    bool openPPT();
+    void AddOver();
+    bool bIsPPTChanged() const { return m_bIsPPTChanged; }
 
     // Window levels: the status level floats above the presentation program.
     bool isStatusLevel() const;
@@ -196,8 +215,15 @@ private:
     StartRequest baseRequest() const;
     bool acceptedQuestionFile(const QString &path, QuestionFileInfo *info) const;
     static std::optional<QuestionFileInfo> readQuestionFile(const QString &path);
+    // Asks to save the changed presentation; false when a save was asked for and failed.
+    bool askToSavePPT();
+    // Saves the open presentation with the exam ID rule, alerting on failure.
+    bool savePresentation();
+    // The Start steps of a presentation: false (after an alert) when it cannot start.
+    bool preparePresentationStart(StartRequest &request, bool *closeSaving);
 
     Orvenda_AppDelegate *appDelegate = nullptr;
+    PPTEditorMSO *pptUI = nullptr;
     int m_curDeviceType = -1;
     int m_curParticipationMode = 0;
     bool m_isFreeStyle = false;

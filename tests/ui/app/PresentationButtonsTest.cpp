@@ -1,0 +1,281 @@
+#include "core/keypad/DeviceController.h"
+#include "platform/AtomicFile.h"
+#include "platform/NotificationCenter.h"
+#include "platform/PPTEditorMSO.h"
+#include "support/DialogAnswers.h"
+#include "support/PollixTest.h"
+#include "support/SlideDecks.h"
+#include "ui/app/TabController.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QPushButton>
+
+namespace {
+
+// Which of Add, Delete, Save, Close, Setup are enabled, as "ADSCE" with '-' for off.
+QString states(const TabController &w)
+{
+    QString out;
+    const QList<std::pair<QPushButton *, QChar>> buttons{{w.btnPPTAdd, 'A'},
+                                                         {w.btnPPTDel, 'D'},
+                                                         {w.btnPPTSave, 'S'},
+                                                         {w.btnPPTClose, 'C'},
+                                                         {w.btnPPTSetup, 'E'}};
+    for (const auto &[button, letter] : buttons)
+        out += button->isEnabled() ? letter : QLatin1Char('-');
+    return out;
+}
+
+} // namespace
+
+// The main window's presentation buttons over the real driver, with the template picker played
+// by the test the way the picker does it: copy, paste, "PPTTabCtrlAddTemplateOver", "AddOver".
+class PresentationButtons : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        TabController::resetHooks();
+        auto &h = TabController::hooks();
+        h.runSplash = [](QWidget *) {};
+        h.runSystemChoice = [](QWidget *) {};
+        h.runClassSet = [](QWidget *, TabController::ClassSetup &setup) {
+            setup.classNo = 1;
+            setup.className = QStringLiteral("7A");
+            setup.maxGroupNo = 3;
+            return 1;
+        };
+        h.startActivity = [this](TabController *, const TabController::StartRequest &r) { starts << r; };
+        h.showTemplatePicker = [this](TabController *) { ++pickers; };
+        ppt = PPTEditorMSO::shareManager();
+        ppt->setTemplatePath(SlideDecks::shippedTemplate());
+        ppt->setSavePathProvider([this](const QString &) { return savePath; });
+        DeviceController::ShareDeviceController()->setCurDeviceType(3);
+        window = std::make_unique<TabController>();
+        window->awakeFromNib();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        TabController::resetHooks();
+        PollixTest::TearDown();
+    }
+
+    void pickTemplates(const QList<int> &indexes)
+    {
+        if (!ppt->IsPPTRuningForOpen())
+            window->btnPPTNew->click();
+        window->btnPPTAdd->click();
+        for (int i : indexes) {
+            ASSERT_TRUE(ppt->copySlideByIndex(i));
+            ASSERT_TRUE(ppt->pasteSlide());
+            NotificationCenter::defaultCenter()->postNotification(QStringLiteral("PPTTabCtrlAddTemplateOver"),
+                                                                  {{QStringLiteral("PPTSTATE"), 1}, {QStringLiteral("SELECTINDEX"), i}});
+        }
+        NotificationCenter::defaultCenter()->postNotification(QStringLiteral("AddOver"), {});
+    }
+
+    DialogAnswers answers;
+    std::unique_ptr<TabController> window;
+    PPTEditorMSO *ppt = nullptr;
+    QString savePath;
+    int pickers = 0;
+    QList<TabController::StartRequest> starts;
+};
+
+TEST_F(PresentationButtons, ButtonStatesFollowTheSlidesOfTheOpenPresentation)
+{
+    EXPECT_EQ(states(*window), "-----");
+    window->btnPPTNew->click();
+    EXPECT_EQ(states(*window), "A-SC-");
+    window->setPPTButtonState(-1);
+    EXPECT_EQ(states(*window), "-----");
+    window->setPPTButtonState(0);
+    EXPECT_EQ(states(*window), "A-SC-");
+    window->setPPTButtonState(1);
+    EXPECT_EQ(states(*window), "ADSC-");
+
+    // While the picker is open nothing else about the deck can be done.
+    window->btnPPTAdd->click();
+    EXPECT_EQ(pickers, 1);
+    EXPECT_EQ(states(*window), "-----");
+    EXPECT_FALSE(window->btnPPTNew->isEnabled());
+    EXPECT_FALSE(window->btnPPTOpen->isEnabled());
+    ASSERT_TRUE(ppt->copySlideByIndex(0));
+    ASSERT_TRUE(ppt->pasteSlide());
+    NotificationCenter::defaultCenter()->postNotification(QStringLiteral("AddOver"), {});
+    EXPECT_EQ(states(*window), "ADSC-");
+    EXPECT_TRUE(window->btnPPTNew->isEnabled());
+    EXPECT_TRUE(window->btnPPTOpen->isEnabled());
+
+    // The question editor over the slides counts once it is there.
+    TabController::hooks().runSlideQuestionEditor = [](TabController *) {};
+    window->setPPTButtonState(0);
+    EXPECT_EQ(states(*window), "ADSCE");
+
+    // Without a template picker, Add leads nowhere.
+    TabController::hooks().showTemplatePicker = {};
+    window->setPPTButtonState(0);
+    EXPECT_EQ(states(*window), "-DSCE");
+}
+
+TEST_F(PresentationButtons, NewThenAddMakesADeckWhoseSavedFileHoldsTheQuestionsAndAnExamId)
+{
+    pickTemplates({0, 5, 25});
+    EXPECT_EQ(ppt->getCountOfSlide(), 3);
+    EXPECT_TRUE(window->bIsPPTChanged());
+    EXPECT_EQ(states(*window), "ADSC-");
+
+    // New with unsaved slides only asks; "No" clears the mark and keeps the deck.
+    answers.answerAlert(1);
+    window->btnPPTNew->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Contents have been changed,do you want to save?"});
+    EXPECT_FALSE(window->bIsPPTChanged());
+    EXPECT_EQ(ppt->getCountOfSlide(), 3);
+
+    savePath = home() + "Lesson.pptx";
+    window->btnPPTSave->click();
+    ASSERT_TRUE(QFileInfo::exists(savePath));
+    PptxPresentation saved;
+    ASSERT_TRUE(saved.loadFile(savePath));
+    EXPECT_EQ(saved.slideCount(), 3);
+    const int id = saved.readText(0, "ID").toInt();
+    EXPECT_GT(id, 0);
+    // A second save keeps the ID.
+    window->btnPPTSave->click();
+    ASSERT_TRUE(saved.loadFile(savePath));
+    EXPECT_EQ(saved.readText(0, "ID").toInt(), id);
+    EXPECT_EQ(answers.alerts().size(), 1);
+
+    // New with an empty deck open does nothing; otherwise it makes an empty one.
+    window->btnPPTNew->click();
+    EXPECT_EQ(ppt->getCountOfSlide(), 0);
+    window->btnPPTNew->click();
+    EXPECT_EQ(ppt->getCountOfSlide(), 0);
+}
+
+TEST_F(PresentationButtons, CloseAfterADeletionAsksFirstAndASecondCloseCloses)
+{
+    pickTemplates({0, 4});
+    savePath = home() + "Two.pptx";
+    window->btnPPTSave->click();
+    ASSERT_FALSE(window->bIsPPTChanged());
+
+    answers.answerAlert(0); // "Yes", delete the selected (last added) slide
+    window->btnPPTDel->click();
+    EXPECT_EQ(ppt->getCountOfSlide(), 1);
+    EXPECT_TRUE(window->bIsPPTChanged());
+
+    answers.answerAlert(1);
+    window->btnPPTClose->click();
+    EXPECT_EQ(ppt->getCountOfSlide(), 1);
+    EXPECT_FALSE(window->bIsPPTChanged());
+    window->btnPPTClose->click();
+    EXPECT_EQ(ppt->getCountOfSlide(), -1);
+    EXPECT_EQ(states(*window), "-----");
+    EXPECT_FALSE(window->btnStart->isEnabled());
+
+    // Declining the deletion deletes nothing; with nothing selected the teacher is told.
+    window->btnPPTNew->click();
+    ASSERT_TRUE(ppt->copySlideByIndex(0));
+    ASSERT_TRUE(ppt->pasteSlide());
+    window->setPPTButtonState(0);
+    answers.answerAlert(1);
+    window->btnPPTDel->click();
+    EXPECT_EQ(ppt->getCountOfSlide(), 1);
+    EXPECT_FALSE(window->bIsPPTChanged());
+    ASSERT_TRUE(ppt->deleteSlideIsWithPos(true, 0));
+    answers.answerAlert(0);
+    window->btnPPTDel->click();
+    EXPECT_EQ(answers.alertTexts().last(), "Please select a slide that you wish to delete.");
+    EXPECT_FALSE(window->bIsPPTChanged());
+}
+
+TEST_F(PresentationButtons, AFailedSaveIsToldWithItsReasonAndKeepsTheQuestionForNextTime)
+{
+    pickTemplates({0});
+    savePath = home() + "Fails.pptx";
+    AtomicFile::setFailureHook([](const QString &path) { return path.endsWith(".pptx"); });
+    window->btnPPTSave->click();
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts().first().text, "The presentation could not be saved.");
+    EXPECT_FALSE(answers.alerts().first().informativeText.isEmpty());
+    EXPECT_TRUE(window->bIsPPTChanged());
+
+    // Asked on Close, Yes fails again: the deck stays open and the next Close asks again.
+    answers.answerAlert(0);
+    window->btnPPTClose->click();
+    EXPECT_TRUE(window->bIsPPTChanged());
+    EXPECT_EQ(ppt->getCountOfSlide(), 1);
+    AtomicFile::setFailureHook({});
+    answers.answerAlert(0);
+    window->btnPPTClose->click();
+    EXPECT_FALSE(window->bIsPPTChanged());
+    EXPECT_TRUE(QFileInfo::exists(savePath));
+}
+
+TEST_F(PresentationButtons, StartOverAPresentationDrawsTheExamIdAndShowsTheFirstSlide)
+{
+    const QString empty = home() + "Empty.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({}, empty));
+    window->doClassSet();
+    answers.answerFile(empty);
+    window->btnLoad->click();
+    ASSERT_TRUE(window->btnStart->isEnabled());
+    window->btnStart->click();
+    EXPECT_EQ(answers.alertTexts().last(), "The quiz file you loaded is empty. Please load another file.");
+    EXPECT_TRUE(starts.isEmpty());
+    EXPECT_FALSE(window->btnStart->isEnabled());
+
+    const QString deck = home() + "Quiz.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({{{"ID", "0"}, {"Qu_Title", "One"}}, {{"Qu_Title", "Two"}}}, deck));
+    answers.answerFile(deck);
+    window->btnLoad->click();
+    EXPECT_EQ(ppt->getCountOfSlide(), 2);
+    window->btnStart->click();
+    ASSERT_EQ(starts.size(), 1);
+    EXPECT_EQ(starts.first().kind, TabController::StartRequest::Presentation);
+    ASSERT_TRUE(starts.first().testID);
+    EXPECT_EQ(ppt->readTextBoxByName("ID", 0), QString::number(*starts.first().testID));
+    EXPECT_TRUE(ppt->isShowRunning());
+    EXPECT_EQ(ppt->getIndexOfShowPPT(), 1);
+    // The drawn ID is a change the teacher is asked to keep.
+    EXPECT_TRUE(window->bIsPPTChanged());
+}
+
+TEST_F(PresentationButtons, PaperQuizOverAPresentationClosesItAndKeepsTheNewExamId)
+{
+    const QString deck = home() + "Paper.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({{{"ID", ""}, {"Qu_Title", "One"}}}, deck));
+    window->doClassSet();
+    const int paper = window->cboActivityMode->findText("Paper Quiz");
+    ASSERT_GE(paper, 0);
+    window->cboActivityMode->setCurrentIndex(paper);
+    emit window->cboActivityMode->activated(paper);
+    answers.answerFile(deck);
+    window->btnLoad->click();
+    window->btnStart->click();
+    ASSERT_EQ(starts.size(), 1);
+    EXPECT_FALSE(ppt->isShowRunning());
+    EXPECT_EQ(ppt->getCountOfSlide(), -1);
+    PptxPresentation saved;
+    ASSERT_TRUE(saved.loadFile(deck));
+    EXPECT_EQ(saved.readText(0, "ID").toInt(), *starts.first().testID);
+    EXPECT_FALSE(window->bIsPPTChanged());
+}
+
+TEST_F(PresentationButtons, LoadAsksToSaveChangedSlidesAndRefusesADamagedDeck)
+{
+    pickTemplates({0});
+    const QString junk = writeFile("Broken.pptx", "not a deck");
+    answers.answerAlert(1);
+    answers.answerFile(junk);
+    window->btnLoad->click();
+    ASSERT_GE(answers.alerts().size(), 2);
+    EXPECT_EQ(answers.alerts().at(0).text, "Contents have been changed,do you want to save?");
+    EXPECT_EQ(answers.alerts().at(1).text, "The presentation could not be opened.");
+    EXPECT_TRUE(answers.alerts().at(1).informativeText.contains("Broken.pptx"));
+    EXPECT_FALSE(window->bIsLoaded());
+}
