@@ -1,0 +1,44 @@
+#include "PPTBaffle.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+PPTBaffle::PPTBaffle(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("PPTBaffle"));
+    setWindowTitle(QStringLiteral("Pollix"));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->geometry());
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor::fromRgbF(0.898f, 0.898f, 0.898f, 1.0f));
+    setPalette(p);
+    txtMessage = new QLabel(this);
+    txtMessage->setObjectName(QStringLiteral("txtMessage"));
+    QFont font = txtMessage->font();
+    font.setPointSize(20);
+    txtMessage->setFont(font);
+    txtMessage->setStyleSheet(QStringLiteral("QLabel#txtMessage { color: #333333; }"));
+    // In the middle of the screen, clear of the student strip along its top.
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(40, 40, 40, 40);
+    layout->addStretch(1);
+    layout->addWidget(txtMessage, 0, Qt::AlignCenter);
+    layout->addStretch(1);
+}
+
+QString PPTBaffle::shownTitle(const QString &title)
+{
+    QString name = title.split(QLatin1Char('/')).last();
+    name = name.section(QLatin1Char('.'), 0, 0);
+    if (name.size() > 20)
+        name = name.left(20) + QStringLiteral("...");
+    return name;
+}
+
+void PPTBaffle::setMessageID(const QString &testId, const QString &title)
+{
+    txtMessage->setText(QStringLiteral("ID:%1     Title:%2").arg(testId, shownTitle(title)));
+}
