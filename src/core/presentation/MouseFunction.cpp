@@ -13,6 +13,19 @@ MouseFunction *MouseFunction::shareManager()
 
 MouseFunction::MouseFunction() : m_speedSetting(TovConfigXmlDatabase::sharedConfigUI()->getMouseValue()) {}
 
+void MouseFunction::install()
+{
+    KeypadMouse::setSink([](const KeypadMouse::Command &c) { shareManager()->takeCommand(c); });
+}
+
+void MouseFunction::takeCommand(const KeypadMouse::Command &command)
+{
+    if (command.kind == KeypadMouse::Command::AirMove)
+        New_StartMouseFunctionX(command.x, command.y);
+    else
+        StartMouseFunction(command.code);
+}
+
 InputEventSink *MouseFunction::sink()
 {
     if (!m_sink)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/keypad/KeypadMouse.h"
 #include "platform/InputEventSink.h"
 
 #include <QPoint>
@@ -20,6 +21,11 @@ public:
     // The sink events go to; the first use without one opens the X display Pollix runs on.
     void setSink(std::shared_ptr<InputEventSink> sink) { m_sink = std::move(sink); }
     InputEventSink *sink();
+
+    // A decoded teacher mouse frame: a step command or an air-mouse move.
+    void takeCommand(const KeypadMouse::Command &command);
+    // Makes the shared instance the keypad mouse's one sink.
+    static void install();
 
     void StartMouseFunction(int command);
     // X and Y as the keypad sends them (offset + 128); X moves the pointer up and down, Y left

@@ -1,14 +1,10 @@
 #include "PresentationTools.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/QuizMode.h"
 #include "core/presentation/MouseFunction.h"
 #include "platform/PPTEditorMSO.h"
 #include "ui/app/SystemSettingCtrl.h"
-#include "ui/app/TabController.h"
 #include "ui/controls/FileDialogs.h"
-#include "ui/keypad/VersionInfoCtrl.h"
-#include "ui/run/QuizStateWindowController.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,14 +24,6 @@ void PresentationTools::install()
                                             QObject::tr("Presentations (*.pptx)"));
     });
 
-    const auto step = [](int key) { MouseFunction::shareManager()->StartMouseFunction(key); };
-    const auto air = [](int x, int y) { MouseFunction::shareManager()->New_StartMouseFunctionX(x, y); };
-    TabController::hooks().startMouseFunction = step;
-    TabController::hooks().newStartMouseFunction = air;
-    QuizStateWindowController::hooks().startMouseFunction = step;
-    QuizStateWindowController::hooks().newStartMouseFunction = air;
-    VersionInfoCtrl::mouseHooks().startMouseFunction = step;
-    VersionInfoCtrl::mouseHooks().newStartMouseFunction = air;
-    QuizMode::setMouseFunction(step, air);
+    MouseFunction::install();
     SystemSettingCtrl::hooks().setMouseSpeed = [](int speed) { MouseFunction::shareManager()->setM_nMoveSpeed(speed); };
 }

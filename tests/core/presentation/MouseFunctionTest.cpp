@@ -35,7 +35,7 @@ public:
     QStringList events;
 };
 
-class KeypadMouse : public PollixTest
+class KeypadMouseTest : public PollixTest
 {
 protected:
     void SetUp() override
@@ -58,7 +58,7 @@ QString key(InputEventSink::Key k)
 
 } // namespace
 
-TEST_F(KeypadMouse, StepsFollowTheSpeedSettingAndMasksOfTheCommandByte)
+TEST_F(KeypadMouseTest, StepsFollowTheSpeedSettingAndMasksOfTheCommandByte)
 {
     // The speed setting comes from the configuration (30 when never set).
     EXPECT_EQ(mouse->m_nMoveSpeed(), 30);
@@ -92,7 +92,7 @@ TEST_F(KeypadMouse, StepsFollowTheSpeedSettingAndMasksOfTheCommandByte)
     EXPECT_TRUE(take().isEmpty());
 }
 
-TEST_F(KeypadMouse, ClicksKeysAndTheHeldButton)
+TEST_F(KeypadMouseTest, ClicksKeysAndTheHeldButton)
 {
     sink->at = QPoint(100, 50);
     mouse->StartMouseFunction(5);
@@ -136,7 +136,7 @@ TEST_F(KeypadMouse, ClicksKeysAndTheHeldButton)
     EXPECT_EQ(corner.last(), "left up 0,768");
 }
 
-TEST_F(KeypadMouse, AirMouseDistanceGrowsWithTiltSpeedAndASteadyTurn)
+TEST_F(KeypadMouseTest, AirMouseDistanceGrowsWithTiltSpeedAndASteadyTurn)
 {
     mouse->setM_nMoveSpeed(30);
     mouse->New_StartMouseFunctionX(128, 128);
@@ -171,7 +171,7 @@ TEST_F(KeypadMouse, AirMouseDistanceGrowsWithTiltSpeedAndASteadyTurn)
     EXPECT_LT(take().size(), 200);
 }
 
-TEST_F(KeypadMouse, MovesTheRealPointerOfAnXServer)
+TEST_F(KeypadMouseTest, MovesTheRealPointerOfAnXServer)
 {
     QProcess xvfb;
     xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
@@ -197,4 +197,18 @@ TEST_F(KeypadMouse, MovesTheRealPointerOfAnXServer)
     }
     xvfb.terminate();
     xvfb.waitForFinished(10000);
+}
+
+TEST_F(KeypadMouseTest, TeacherMouseFramesOfEveryWindowReachThePointer)
+{
+    MouseFunction::install();
+    mouse->setM_nMoveSpeed(30);
+    EXPECT_TRUE(KeypadMouse::pass(QByteArray("\x04", 1)));
+    EXPECT_EQ(sink->at, QPoint(505, 300));
+    EXPECT_TRUE(KeypadMouse::pass(QByteArray("\xE0\x64\x80", 3)));
+    EXPECT_EQ(sink->at, QPoint(505, 293));
+    // An air move without its position moves nothing.
+    EXPECT_FALSE(KeypadMouse::pass(QByteArray("\xE0\x64", 2)));
+    EXPECT_EQ(sink->at, QPoint(505, 293));
+    KeypadMouse::setSink({});
 }
