@@ -1321,7 +1321,7 @@ void TabController::doPPTOpen()
 
 bool TabController::openPPT()
 {
-    const QString path = FileDialogs::getOpenFileName(this, tr("Open Presentation"), QDir::homePath() + QStringLiteral("/Documents"),
+    const QString path = FileDialogs::getOpenFileName(this, tr("Open Presentation"), QString(),
                                                       QStringLiteral("Presentations (*.ppt *.pptx)"));
     if (path.isEmpty())
         return false;

@@ -4,10 +4,10 @@
 #include "core/presentation/MouseFunction.h"
 #include "platform/PPTEditorMSO.h"
 #include "ui/app/SystemSettingCtrl.h"
+#include "ui/app/TabController.h"
 #include "ui/controls/FileDialogs.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 
 void PresentationTools::install()
@@ -17,12 +17,15 @@ void PresentationTools::install()
         Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
         return app ? app->strPollixFilePath() + QStringLiteral("template.pptx") : QString();
     });
+    // A deck converted from an old .ppt is offered the folder it came from.
     ppt->setSavePathProvider([](const QString &suggested) {
         const QFileInfo info(suggested);
-        const QString start = info.isAbsolute() ? suggested : QDir::homePath() + QStringLiteral("/Documents/") + suggested;
-        return FileDialogs::getSaveFileName(QApplication::activeWindow(), QObject::tr("Save Presentation"), start,
+        return FileDialogs::getSaveFileName(QApplication::activeWindow(), QObject::tr("Save Presentation"),
+                                            info.isAbsolute() ? info.absolutePath() : QString(),
                                             QObject::tr("Presentations (*.pptx)"));
     });
+
+    TabController::hooks().editsPresentations = true;
 
     MouseFunction::install();
     SystemSettingCtrl::hooks().setMouseSpeed = [](int speed) { MouseFunction::shareManager()->setM_nMoveSpeed(speed); };

@@ -4,6 +4,7 @@
 #include "RushInfoShowController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "platform/PPTEditorMSO.h"
 #include "ui/app/TabController.h"
 
 void ActivityWindowOpener::install()
@@ -11,7 +12,19 @@ void ActivityWindowOpener::install()
     RushInfoShow::setFactory([] { return std::make_unique<RushInfoShowController>(); });
     TabController::hooks().startActivity = [](TabController *tab, const TabController::StartRequest &r) {
         if (r.kind != TabController::StartRequest::Activity) {
-            // The slide-show run windows are not here; the main window stays in charge.
+            // The slide-show run windows are not here. A deck Start put on show is shown until
+            // the teacher ends the show; then the main window is back in charge.
+            PPTEditorMSO *ppt = PPTEditorMSO::shareManager();
+            if (tab && r.kind == TabController::StartRequest::Presentation && ppt->isShowRunning()) {
+                auto connection = std::make_shared<QMetaObject::Connection>();
+                *connection = QObject::connect(ppt, &PPTEditorMSO::showPositionChanged, tab, [tab, connection](int index) {
+                    if (index != 0)
+                        return;
+                    QObject::disconnect(*connection);
+                    tab->show();
+                });
+                return;
+            }
             if (tab)
                 tab->show();
             return;

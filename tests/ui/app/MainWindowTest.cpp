@@ -187,14 +187,15 @@ TEST_F(MainWindowTest, LoadStartsInAnExistingFolderAndOffersOnlyWhatCanRun)
     window->btnLoad->click();
     ASSERT_EQ(answers.fileDialogs().size(), 1);
     EXPECT_EQ(answers.fileDialogs().at(0).directory, QDir::cleanPath(home()));
-    EXPECT_EQ(answers.fileDialogs().at(0).filter, "Quiz files (*.px)");
+    // Decks can be shown; answer sheets wait for their run window.
+    EXPECT_EQ(answers.fileDialogs().at(0).filter, "Quiz files (*.px *.ppt *.pptx)");
 
     QDir(home()).mkdir("Documents");
     window->btnLoad->click();
     EXPECT_EQ(answers.fileDialogs().at(1).directory, home() + "Documents");
 
-    // A presentation named past the filter is refused like any file that cannot run.
-    answers.answerFile(writeFile("slides.pptx", "PK"));
+    // An answer sheet named past the filter is refused like any file that cannot run.
+    answers.answerFile(writeFile("sheet.sep", "bplist"));
     window->btnLoad->click();
     EXPECT_EQ(answers.alertTexts(), QStringList{"Error format!"});
     EXPECT_FALSE(window->bIsLoaded());

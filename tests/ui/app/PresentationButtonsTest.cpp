@@ -49,6 +49,7 @@ protected:
         };
         h.startActivity = [this](TabController *, const TabController::StartRequest &r) { starts << r; };
         h.showTemplatePicker = [this](TabController *) { ++pickers; };
+        h.editsPresentations = true;
         ppt = PPTEditorMSO::shareManager();
         ppt->setTemplatePath(SlideDecks::shippedTemplate());
         ppt->setSavePathProvider([this](const QString &) { return savePath; });
