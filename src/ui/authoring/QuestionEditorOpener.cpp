@@ -12,11 +12,8 @@ void install()
 {
     TabController::hooks().openQuestionEditor = [](TabController *tab, const QString &path) { open(tab, path); };
     TabController::hooks().runTitleSet = [](QWidget *parent, const QString &path, bool isPPT) {
-        // A presentation keeps its ID and memo on its first slide; that side belongs to the
-        // presentation tools, which load presentations.
-        if (isPPT)
-            return;
         TitleSetController dialog(parent);
+        dialog.setBIsPPT(isPPT);
         QuizParticipantData *run = QuizParticipantData::shareManager();
         dialog.setTeacherName(run->teacherName());
         dialog.setSubjectName(run->subjectName());

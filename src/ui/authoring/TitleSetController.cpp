@@ -1,6 +1,8 @@
 #include "TitleSetController.h"
 
+#include "core/presentation/QuestionSlideFormat.h"
 #include "core/store/XMLControl.h"
+#include "platform/PPTEditorMSO.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
@@ -66,6 +68,8 @@ TitleSetController::TitleSetController(QWidget *parent) : QDialog(parent)
 
 bool TitleSetController::awakeFromNib()
 {
+    if (m_bIsPPT)
+        return awakeFromNibPresentation();
     QString why;
     currentEPI = ExamPaperInfo::unarchiveObjectWithFile(m_filePath, &why);
     btnOK->setEnabled(currentEPI != nullptr);
@@ -104,6 +108,10 @@ void TitleSetController::controlTextDidChange()
 
 void TitleSetController::onOK()
 {
+    if (m_bIsPPT) {
+        onOKPresentation();
+        return;
+    }
     if (!currentEPI)
         return; // nothing was read: nothing may be written over the file
     ExamPaperInfo updated = *currentEPI;
@@ -129,4 +137,52 @@ void TitleSetController::setTestID()
 {
     if (m_nID <= 0)
         m_nID = XMLControl::sharedXMLUI()->getExamID().value_or(m_nID);
+}
+
+// ---- the set in an open presentation ----
+
+bool TitleSetController::awakeFromNibPresentation()
+{
+    pptUI = PPTEditorMSO::shareManager();
+    // The ID and the memo live on the first slide: without one there is nothing to show or keep.
+    const bool open = pptUI->getCountOfSlide() > 0;
+    btnOK->setEnabled(open);
+    if (!open)
+        return false;
+    m_nID = QuestionSlideFormat::integerValue(pptUI->readTextBoxByName(QStringLiteral("ID"), 0));
+    m_memo = pptUI->readTextBoxByName(QStringLiteral("Memo"), 0);
+    m_testTitle = m_filePath.split(QLatin1Char('/')).last().section(QLatin1Char('.'), 0, 0);
+    txtID->setText(QString::number(m_nID));
+    txtTeacherName->setText(m_teacherName);
+    txtSubjectName->setText(m_subjectName);
+    txtTestTitle->setText(m_testTitle);
+    txtMemo->setText(m_memo);
+    setMaxLength(txtID, kIdDigits)->setNumberFormater();
+    setMaxLength(txtMemo, kMemoLength);
+    return true;
+}
+
+void TitleSetController::onOKPresentation()
+{
+    if (!pptUI)
+        return;
+    if (txtID->text().isEmpty()) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), QStringLiteral("Exam ID should not be empty."), {QStringLiteral("Yes")});
+        return;
+    }
+    // A deck from elsewhere may lack the boxes: they are added, hidden, so that nothing typed is lost.
+    const QList<std::pair<QString, QString>> boxes{{QStringLiteral("ID"), txtID->text()}, {QStringLiteral("Memo"), txtMemo->text()}};
+    for (const auto &[name, text] : boxes) {
+        if (!pptUI->writeTextBoxByName(name, 0, text) && !pptUI->addTextBox(0, name, text, true)) {
+            PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")},
+                              tr("The first slide cannot take the box \"%1\".").arg(name));
+            return;
+        }
+    }
+    QString why;
+    if (!pptUI->savePPT(&why)) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+        return;
+    }
+    done(1);
 }

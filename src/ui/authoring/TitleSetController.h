@@ -5,13 +5,15 @@
 #include <QDialog>
 #include <QString>
 
+class PPTEditor;
 class QLineEdit;
 class QPushButton;
 
 // The title and ID dialog ("TitleSet") of a loaded question file or answer sheet: exam ID,
 // teacher and subject (shown only), title and memo. OK writes ID, title and memo back into the
 // file, its pages untouched. A file that cannot be read is never written: the dialog refuses to
-// open over it ("Error format!").
+// open over it ("Error format!"). For an open presentation the ID and the memo live in the
+// shapes "ID" and "Memo" of its first slide, and OK saves the presentation.
 class TitleSetController : public QDialog
 {
     Q_OBJECT
@@ -30,7 +32,7 @@ public:
     void setFilePath(const QString &v) { m_filePath = v; }
     int nID() const { return m_nID; }
     void setNID(int v) { m_nID = v; }
-    // The set lives in an open presentation; that side comes with the presentation driver.
+    // The set lives in the open presentation, not in a question file.
     bool bIsPPT() const { return m_bIsPPT; }
     void setBIsPPT(bool v) { m_bIsPPT = v; }
 
@@ -56,6 +58,10 @@ public:
     QPushButton *btnOK = nullptr;
 
 private:
+    bool awakeFromNibPresentation();
+    void onOKPresentation();
+
+    PPTEditor *pptUI = nullptr;
     QString m_teacherName = QStringLiteral("");
     QString m_subjectName = QStringLiteral("");
     QString m_testTitle = QStringLiteral("");

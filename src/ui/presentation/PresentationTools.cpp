@@ -5,7 +5,9 @@
 #include "platform/PPTEditorMSO.h"
 #include "ui/app/SystemSettingCtrl.h"
 #include "ui/app/TabController.h"
+#include "ui/authoring/AddSLides.h"
 #include "ui/controls/FileDialogs.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -26,6 +28,22 @@ void PresentationTools::install()
     });
 
     TabController::hooks().editsPresentations = true;
+    // The template picker copies template slides into the open presentation.
+    AddSLides::hooks().copyAndPasteSlide = [](int index) {
+        PPTEditorMSO *p = PPTEditorMSO::shareManager();
+        if (p->copySlideByIndex(index) && p->pasteSlide())
+            return true;
+        PollixAlert::show(QApplication::activeWindow(), QStringLiteral("Pollix"), QObject::tr("The slide could not be added."),
+                          {QObject::tr("OK")}, p->lastErrorText());
+        return false;
+    };
+    AddSLides::hooks().slideCount = [] { return PPTEditorMSO::shareManager()->getCountOfSlide(); };
+    TabController::hooks().showTemplatePicker = [](TabController *tab) {
+        auto *picker = new AddSLides(tab);
+        picker->setAttribute(Qt::WA_DeleteOnClose);
+        picker->setAddType(0);
+        picker->runForAddType();
+    };
 
     MouseFunction::install();
     SystemSettingCtrl::hooks().setMouseSpeed = [](int speed) { MouseFunction::shareManager()->setM_nMoveSpeed(speed); };

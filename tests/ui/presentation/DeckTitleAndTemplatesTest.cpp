@@ -1,0 +1,155 @@
+#include "core/keypad/DeviceController.h"
+#include "platform/AtomicFile.h"
+#include "platform/PPTEditorMSO.h"
+#include "support/DialogAnswers.h"
+#include "support/PollixTest.h"
+#include "support/SlideDecks.h"
+#include "ui/app/TabController.h"
+#include "ui/authoring/AddSLides.h"
+#include "ui/authoring/TitleSetController.h"
+#include "ui/presentation/PresentationTools.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+namespace {
+
+class DeckTools : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        PresentationTools::install();
+        ppt = PPTEditorMSO::shareManager();
+        ppt->setTemplatePath(SlideDecks::shippedTemplate());
+    }
+    void TearDown() override
+    {
+        TabController::resetHooks();
+        AddSLides::hooks() = {};
+        PollixTest::TearDown();
+    }
+    QString deck(const QList<QList<SlideDecks::ShapeSpec>> &slides, const QString &name)
+    {
+        const QString path = home() + name;
+        EXPECT_TRUE(SlideDecks::writeDeck(slides, path));
+        EXPECT_TRUE(ppt->openPPT(path));
+        return path;
+    }
+    static QTreeWidgetItem *row(QTreeWidget *tree, const QString &text)
+    {
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            if ((*it)->text(0) == text)
+                return *it;
+        return nullptr;
+    }
+
+    DialogAnswers answers;
+    PPTEditorMSO *ppt = nullptr;
+};
+
+} // namespace
+
+TEST_F(DeckTools, TitleDialogShowsAndKeepsTheFirstSlidesIdAndMemo)
+{
+    const QString path = deck({{{"ID", "17"}, {"Memo", "Bring a ruler"}, {"Qu_Title", "One"}}, {{"ID", "99"}}}, "Week 3.final.pptx");
+    TitleSetController dialog;
+    dialog.setFilePath(path);
+    dialog.setBIsPPT(true);
+    ASSERT_TRUE(dialog.awakeFromNib());
+    EXPECT_EQ(dialog.txtID->text(), "17");
+    EXPECT_EQ(dialog.txtMemo->text(), "Bring a ruler");
+    EXPECT_EQ(dialog.txtTestTitle->text(), "Week 3");
+
+    // An empty ID is refused and nothing is written.
+    dialog.txtID->clear();
+    dialog.onOK();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Exam ID should not be empty."});
+    EXPECT_EQ(ppt->readTextBoxByName("ID", 0), "17");
+
+    dialog.txtID->setText("42");
+    dialog.txtMemo->setText("Calculators allowed");
+    dialog.txtTestTitle->setText("Not written for a deck");
+    dialog.onOK();
+    EXPECT_EQ(dialog.result(), 1);
+    PptxPresentation saved;
+    ASSERT_TRUE(saved.loadFile(path));
+    EXPECT_EQ(saved.readText(0, "ID"), "42");
+    EXPECT_EQ(saved.readText(0, "Memo"), "Calculators allowed");
+    EXPECT_EQ(saved.readText(1, "ID"), "99");
+    EXPECT_EQ(saved.readText(0, "Qu_Title"), "One");
+}
+
+TEST_F(DeckTools, TitleDialogOnADeckWithoutTheBoxesAddsThemAndAFailedSaveKeepsItOpen)
+{
+    const QString path = deck({{{"Qu_Title", "Only a title"}}}, "Plain.pptx");
+    TitleSetController dialog;
+    dialog.setFilePath(path);
+    dialog.setBIsPPT(true);
+    ASSERT_TRUE(dialog.awakeFromNib());
+    EXPECT_EQ(dialog.txtID->text(), "0");
+    dialog.txtID->setText("7");
+    dialog.txtMemo->setText("memo");
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    dialog.onOK();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The presentation could not be saved."});
+    EXPECT_NE(dialog.result(), 1);
+    AtomicFile::setFailureHook({});
+    dialog.onOK();
+    EXPECT_EQ(dialog.result(), 1);
+    PptxPresentation saved;
+    ASSERT_TRUE(saved.loadFile(path));
+    EXPECT_EQ(saved.readText(0, "ID"), "7");
+    EXPECT_EQ(saved.readText(0, "Memo"), "memo");
+
+    // With no slide there is nothing to show: the dialog does not open.
+    ppt->newPPT(QString());
+    TitleSetController empty;
+    empty.setFilePath(path);
+    empty.setBIsPPT(true);
+    EXPECT_EQ(empty.runModal(), 0);
+    EXPECT_EQ(answers.alertTexts().last(), "Error format!");
+}
+
+TEST_F(DeckTools, MainWindowsAddOpensThePickerWhichCopiesTemplateSlidesUntilItCloses)
+{
+    TabController::hooks().runSplash = [](QWidget *) {};
+    TabController::hooks().runSystemChoice = [](QWidget *) {};
+    DeviceController::ShareDeviceController()->setCurDeviceType(3);
+    TabController tab;
+    tab.awakeFromNib();
+    EXPECT_FALSE(tab.btnPPTAdd->isEnabled());
+    tab.btnPPTNew->click();
+    ASSERT_TRUE(tab.btnPPTAdd->isEnabled());
+    tab.btnPPTAdd->click();
+    auto *picker = tab.findChild<AddSLides *>();
+    ASSERT_TRUE(picker);
+    EXPECT_FALSE(tab.btnPPTSave->isEnabled());
+    for (const char *name : {"True or False", "4 Selections 1 Coulumns", "Level of Agreement"}) {
+        QTreeWidgetItem *item = row(picker->outlineView, QString::fromLatin1(name));
+        ASSERT_TRUE(item) << name;
+        picker->ovDoubleClick(item);
+    }
+    EXPECT_EQ(ppt->getCountOfSlide(), 3);
+    EXPECT_EQ(ppt->readTextBoxByName("mode", 0), "True or False");
+    EXPECT_EQ(ppt->getAllOptionCountbySlidePos(1), 4);
+    EXPECT_TRUE(tab.bIsPPTChanged());
+    picker->close();
+    EXPECT_TRUE(tab.btnPPTSave->isEnabled());
+    EXPECT_TRUE(tab.btnPPTDel->isEnabled());
+    EXPECT_TRUE(tab.btnPPTNew->isEnabled());
+
+    // A template that is gone is told, and nothing is added.
+    ppt->setTemplatePath(home() + "missing.pptx");
+    tab.btnPPTAdd->click();
+    picker = tab.findChild<AddSLides *>();
+    ASSERT_TRUE(picker);
+    picker->ovDoubleClick(row(picker->outlineView, "True or False"));
+    EXPECT_EQ(answers.alertTexts().last(), "The slide could not be added.");
+    EXPECT_EQ(ppt->getCountOfSlide(), 3);
+    picker->close();
+}
