@@ -1,5 +1,7 @@
 #include "SlideDecks.h"
 
+#include "ui/app/TabController.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -50,6 +52,19 @@ bool writeDeck(const QList<QList<ShapeSpec>> &slides, const QString &path)
 QString shippedTemplate()
 {
     return QStringLiteral(POLLIX_SOURCE_DIR "/resources/Pollix/template.pptx");
+}
+
+void quietMainWindow()
+{
+    auto &h = TabController::hooks();
+    h.runSplash = [](QWidget *) {};
+    h.runSystemChoice = [](QWidget *) {};
+    h.runClassSet = [](QWidget *, TabController::ClassSetup &setup) {
+        setup.classNo = 1;
+        setup.className = QStringLiteral("7A");
+        setup.maxGroupNo = 3;
+        return 1;
+    };
 }
 
 int pdfPageCount(const QString &pdf)

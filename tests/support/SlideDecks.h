@@ -28,6 +28,10 @@ bool writeDeck(const QList<QList<ShapeSpec>> &slides, const QString &path);
 // resources/Pollix/template.pptx of the source tree.
 QString shippedTemplate();
 
+// The main window's own dialogs answered for deck tests: no splash, no system choice, and class
+// "7A" set up whenever it is asked for.
+void quietMainWindow();
+
 // poppler-utils: page count (-1 when unreadable) and the text of a PDF.
 int pdfPageCount(const QString &pdf);
 QString pdfText(const QString &pdf);

@@ -156,6 +156,9 @@ bool TitleSetController::awakeFromNibPresentation()
     txtTeacherName->setText(m_teacherName);
     txtSubjectName->setText(m_subjectName);
     txtTestTitle->setText(m_testTitle);
+    // A deck's title is its file name: shown, not typed into, since OK keeps none.
+    txtTestTitle->setReadOnly(true);
+    txtTestTitle->setPalette(txtTeacherName->palette());
     txtMemo->setText(m_memo);
     setMaxLength(txtID, kIdDigits)->setNumberFormater();
     setMaxLength(txtMemo, kMemoLength);

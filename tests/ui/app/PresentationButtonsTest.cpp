@@ -38,15 +38,8 @@ protected:
     {
         PollixTest::SetUp();
         TabController::resetHooks();
+        SlideDecks::quietMainWindow();
         auto &h = TabController::hooks();
-        h.runSplash = [](QWidget *) {};
-        h.runSystemChoice = [](QWidget *) {};
-        h.runClassSet = [](QWidget *, TabController::ClassSetup &setup) {
-            setup.classNo = 1;
-            setup.className = QStringLiteral("7A");
-            setup.maxGroupNo = 3;
-            return 1;
-        };
         h.startActivity = [this](TabController *, const TabController::StartRequest &r) { starts << r; };
         h.showTemplatePicker = [this](TabController *) { ++pickers; };
         h.editsPresentations = true;

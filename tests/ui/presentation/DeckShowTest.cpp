@@ -10,8 +10,7 @@
 TEST_F(PollixTest, StartedDeckShowHandsTheScreenBackWhenItEnds)
 {
     TabController::resetHooks();
-    TabController::hooks().runSplash = [](QWidget *) {};
-    TabController::hooks().runSystemChoice = [](QWidget *) {};
+    SlideDecks::quietMainWindow();
     ActivityWindowOpener::install();
     DeviceController::ShareDeviceController()->setCurDeviceType(3);
     TabController tab;
