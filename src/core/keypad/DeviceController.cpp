@@ -72,6 +72,7 @@ DeviceController::DeviceController() : m_silenceTimer(this), m_ackGrace(this)
             return;
         }
         m_parser.expire(monotonicMs());
+        queueFrames(m_parser.takeRecovered());
         if (m_parser.hasPartialFrame())
             m_silenceTimer.start(LinkTiming::current().silenceTimeoutMs);
     });
@@ -446,14 +447,18 @@ void DeviceController::readComData()
 
 void DeviceController::receiveBytes(const QByteArray &bytes)
 {
-    const QList<DataOfFrame> frames = m_parser.feed(bytes, monotonicMs());
-    for (const DataOfFrame &f : frames)
-        m_receiveFrames.push_back(f);
-    m_framesParsed += quint64(frames.size());
+    queueFrames(m_parser.feed(bytes, monotonicMs()));
     if (m_parser.hasPartialFrame())
         m_silenceTimer.start(LinkTiming::current().silenceTimeoutMs);
     else
         m_silenceTimer.stop();
+}
+
+void DeviceController::queueFrames(const QList<DataOfFrame> &frames)
+{
+    for (const DataOfFrame &f : frames)
+        m_receiveFrames.push_back(f);
+    m_framesParsed += quint64(frames.size());
     if (!frames.isEmpty())
         scheduleOffer();
 }

@@ -111,6 +111,8 @@ private:
     ~DeviceController() override;
 
     void readComData();
+    // Parsed frames join the queue for the listener, in order.
+    void queueFrames(const QList<DataOfFrame> &frames);
     void openCurrentAsync();
     void afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel);
     // Finds the highest slot that holds a device and makes it current; none: no receiver.

@@ -14,6 +14,19 @@ bool plausibleSmallHead(uint8_t b)
     return b == 0x00 || (b >= 0x20 && b <= 0x5F) || b == 0x7A || b == 0x7B;
 }
 
+bool isShortCommand(uint8_t cmd)
+{
+    return cmd >= 0xF0 && cmd <= 0xF4;
+}
+
+uint8_t xorOf(const uint8_t *p, int n)
+{
+    uint8_t x = 0;
+    for (int i = 0; i < n; ++i)
+        x ^= p[i];
+    return x;
+}
+
 QString hexLine(const char *prefix, const QByteArray &bytes)
 {
     QString line = QString::fromLatin1(prefix);
@@ -37,12 +50,46 @@ bool FrameParser::expire(qint64 nowMs)
 {
     if (m_pending.isEmpty() || nowMs - m_lastByteMs < m_silenceTimeoutMs)
         return false;
+    const int whole = m_family == 1 ? verifiedFrameBetween(1, int(m_pending.size())) : -1;
+    if (whole > 0) {
+        // The head announced more than ever came: frames that arrived whole behind it are kept.
+        PollixLog(hexLine("partial frame dropped after silence: ", m_pending.left(whole)));
+        m_discardedBytes += whole;
+        ++m_droppedPartial;
+        m_pending.remove(0, whole);
+        m_waitingLogged = false;
+        parseLarge(m_recovered);
+        return true;
+    }
     PollixLog(hexLine("partial frame dropped after silence: ", m_pending));
     m_discardedBytes += int(m_pending.size());
     ++m_droppedPartial;
     m_pending.clear();
     m_waitingLogged = false;
     return true;
+}
+
+QList<DataOfFrame> FrameParser::takeRecovered()
+{
+    QList<DataOfFrame> out;
+    out.swap(m_recovered);
+    return out;
+}
+
+int FrameParser::verifiedFrameBetween(int from, int to) const
+{
+    const int n = int(m_pending.size());
+    const auto *p = reinterpret_cast<const uint8_t *>(m_pending.constData());
+    for (int k = from; k < to && k + 5 <= n; ++k) {
+        if (p[k] < 0xF0 || p[k] == 0xFF)
+            continue;
+        const int size = isShortCommand(p[k]) ? 5 : p[k + 3] + 5;
+        if (p[k + 3] > DataOfFrame::MaxDataLen && !isShortCommand(p[k]))
+            continue;
+        if (k + size <= n && xorOf(p + k, size - 1) == p[k + size - 1])
+            return k;
+    }
+    return -1;
 }
 
 QList<DataOfFrame> FrameParser::feed(const QByteArray &bytes, qint64 nowMs)
@@ -114,14 +161,26 @@ void FrameParser::parseLarge(QList<DataOfFrame> &out)
             break;
         const int len = p[pos + 3];
         if (len > DataOfFrame::MaxDataLen) {
-            // A length no receiver sends: drop the head and look for the next frame.
-            m_discardedBytes += 4;
-            pos += 4;
+            // A length no receiver sends: drop the head and look for the next frame, which may
+            // begin inside these four bytes when the head was the tail of a damaged frame.
+            const int whole = verifiedFrameBetween(pos + 1, pos + 4);
+            m_discardedBytes += whole > 0 ? whole - pos : 4;
+            pos = whole > 0 ? whole : pos + 4;
             continue;
         }
         if (n - pos < len + 5) {
             m_waitingLogged = true;
             break;
+        }
+        if (xorOf(p + pos, len + 4) != p[pos + len + 4]) {
+            // A damaged frame: when a whole frame starts inside it, its length was damaged.
+            const int whole = verifiedFrameBetween(pos + 1, pos + len + 5);
+            if (whole > 0) {
+                PollixLog(hexLine("damaged frame dropped: ", m_pending.mid(pos, whole - pos)));
+                m_discardedBytes += whole - pos;
+                pos = whole;
+                continue;
+            }
         }
         DataOfFrame frame = DataOfFrame::DataOfFrameCorvel();
         frame.setCmd(cmd);

@@ -12,6 +12,11 @@
 // resynchronises on the bytes that follow. Only the reader knows whether the line was silent or it
 // was merely late itself, so feed() never drops: the reader takes every byte waiting on the port
 // before it calls expire().
+//
+// Check bytes are not verified: a frame with a wrong one is handed on like any other. They serve
+// one purpose only: a damaged length byte makes a frame reach over the frames behind it, and when
+// such a frame's bytes hold a whole frame whose check byte is right, the damaged head is dropped
+// and parsing goes on from that frame, so the answers and keys that arrived whole are kept.
 class FrameParser
 {
 public:
@@ -25,7 +30,9 @@ public:
     // nowMs: a monotonic clock in milliseconds (injected so tests need not wait).
     QList<DataOfFrame> feed(const QByteArray &bytes, qint64 nowMs);
     // Drops a partial frame once the line has been silent for the time-out; true when it did.
+    // Whole frames found behind the dropped head wait in takeRecovered().
     bool expire(qint64 nowMs);
+    QList<DataOfFrame> takeRecovered();
     bool hasPartialFrame() const { return !m_pending.isEmpty(); }
     void reset() { m_pending.clear(); }
 
@@ -36,6 +43,9 @@ public:
 private:
     void parseSmall(QList<DataOfFrame> &out);
     void parseLarge(QList<DataOfFrame> &out);
+    // Offset of the first whole large-family frame with a right check byte that starts in
+    // [from, to) of the pending bytes, or -1.
+    int verifiedFrameBetween(int from, int to) const;
 
     int m_family;
     qint64 m_silenceTimeoutMs;
@@ -44,4 +54,5 @@ private:
     bool m_waitingLogged = false;
     int m_droppedPartial = 0;
     int m_discardedBytes = 0;
+    QList<DataOfFrame> m_recovered;
 };

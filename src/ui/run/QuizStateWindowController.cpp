@@ -76,6 +76,7 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
     m_countDown->onTimeUp = [this] { OnStop(); };
     m_sounds = new RunSounds(this);
     m_gridScroll = new GridAutoScroll(loginViewSV, this);
+    m_wakeUpWatch = new RunTimer(this);
     observeNotifications();
 
     quizQuestionsInfo = QuizQuestions::shareManager();
@@ -484,14 +485,17 @@ void QuizStateWindowController::start()
     }
     if (m_modeObject) {
         m_modeObject->modeStart(m_nCurrentQuestionNo);
-        if (m_nDeviceType == DeviceType::Brevel)
-            SendWakeUpMessage(1);
-        else if (DeviceType::isLargeFamily(m_nDeviceType) && (r.questionPcStateAlways || !m_modeObject->getSendQueState()))
+        const bool pcState = m_nDeviceType != DeviceType::Brevel
+                             && (r.questionPcStateAlways || !m_modeObject->getSendQueState());
+        if (DeviceType::isLargeFamily(m_nDeviceType) && pcState) {
             m_modeObject->sendPCState(3);
-        else if (DeviceType::isLargeFamily(m_nDeviceType))
+        } else if (DeviceType::isLargeFamily(m_nDeviceType)) {
             SendWakeUpMessage(1);
-        else if (DeviceType::isSmallFamily(m_nDeviceType))
+            m_wakeUpTries = 0;
+            m_wakeUpWatch->start([this] { watchWakeUpReply(); });
+        } else if (DeviceType::isSmallFamily(m_nDeviceType)) {
             m_modeObject->openReceiveArvel();
+        }
     }
     const int actionMode = quizQuestionsInfo->actionMode(m_nCurrentQuestionNo);
     m_phase = Phase::Running;
@@ -570,9 +574,29 @@ void QuizStateWindowController::OnStop()
     applyControls();
 }
 
+void QuizStateWindowController::watchWakeUpReply()
+{
+    // The question is announced to the keypads when one of them answers its wake frame. That
+    // answer may be lost or damaged on the line: the wake frame goes out again, and at last the
+    // question is announced without it, so that no question stays unsent.
+    if (!m_bStartFlag || !m_modeObject || m_modeObject->startFlag()) {
+        m_wakeUpWatch->stop();
+        return;
+    }
+    if (++m_wakeUpTries < 3) {
+        PollixLog(QStringLiteral("no keypad answered the question's wake frame: sent again"));
+        SendWakeUpMessage(1);
+        return;
+    }
+    PollixLog(QStringLiteral("no keypad answered the question's wake frame: the question is announced without it"));
+    m_wakeUpWatch->stop();
+    m_modeObject->sendPCState(3);
+}
+
 void QuizStateWindowController::stop()
 {
     setViewMove(false);
+    m_wakeUpWatch->stop();
     smallQuestions->setEnabled(true);
     const int q = m_nCurrentQuestionNo;
     if (m_modeObject) {

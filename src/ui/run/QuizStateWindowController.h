@@ -32,6 +32,7 @@ class QuizMode;
 class QuizQuestions;
 class RunCountDown;
 class RunSounds;
+class RunTimer;
 class SmallQuestions;
 class StudentLoginView;
 struct Notification;
@@ -200,6 +201,7 @@ private:
     bool questionRun(int q) const;
 
     void start();
+    void watchWakeUpReply();
     void stop();
     bool isInvalidQuestionType(int q) const;
     void showStartRefusal();
@@ -259,6 +261,8 @@ private:
     RunCountDown *m_countDown = nullptr;
     RunSounds *m_sounds = nullptr;
     GridAutoScroll *m_gridScroll = nullptr;
+    RunTimer *m_wakeUpWatch = nullptr;
+    int m_wakeUpTries = 0;
 
     QList<int> m_arryAlreadTestQuetionNum;
     QList<StudentEntity> m_arrStuLoginContentTime;
