@@ -1,0 +1,116 @@
+#include "RunWindowFixture.h"
+
+#include "support/ControlPresser.h"
+
+#include <QLayout>
+
+// The activity window's bar as the teacher meets it: nothing enabled that does nothing, one icon
+// size, and nothing that moves when Start becomes Pause.
+namespace {
+
+class RunWindowControls : public RunWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        RunWindowFixture::SetUp();
+        // As the program runs today: the result, report, read-aloud and question-sending
+        // windows belong to other areas and are not installed.
+        QuizStateWindowController::hooks() = {};
+        QuizMode::setFrameSink([this](const QByteArray &) {
+            ++framesSent;
+            return true;
+        });
+    }
+
+    QList<QPushButton *> bar() const
+    {
+        QList<QPushButton *> out;
+        for (QPushButton *b : window->findChildren<QPushButton *>())
+            if (b->property("runButton").toBool() && b->isVisibleTo(window))
+                out << b;
+        return out;
+    }
+
+    int framesSent = 0;
+};
+
+} // namespace
+
+TEST_F(RunWindowControls, EveryEnabledControlLeadsSomewhere)
+{
+    const auto presser = [this] {
+        return ControlPresser([this] {
+            QStringList fields;
+            for (const char *name : {"txtQuizTime", "txtPageAndTotalPage", "txtDone", "txtQuNo"})
+                fields << label(name);
+            return fields.join(QLatin1Char('|')) + QStringLiteral(" %1 frames").arg(framesSent);
+        });
+    };
+    // Stepping through three questions; each pass presses what the one before enabled too.
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}, {0, QStringLiteral("D"), 10}}));
+    ControlPresser stepping = presser();
+    stepping.pressAll(window, {QStringLiteral("btnExit")});
+    stepping.pressAll(window, {QStringLiteral("btnExit")});
+    EXPECT_TRUE(stepping.inert().isEmpty()) << stepping.inert().join(QStringLiteral(", ")).toStdString();
+    for (const char *name : {"btnStart", "btnStop", "btnNext", "btnPrevious", "btnTimeUp", "btnTimeDown", "btnExit"})
+        EXPECT_TRUE(stepping.pressed().contains(QLatin1String(name))) << name;
+    EXPECT_TRUE(stepping.dialogsOpened().contains(QStringLiteral("PollixAlert"))) << "Exit asks first";
+    delete window.data();
+
+    // Between questions, on the question that ran: everything live after a stop.
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    button("btnStart")->click();
+    button("btnStop")->click();
+    ControlPresser stopped = presser();
+    stopped.pressAll(window, {QStringLiteral("btnStart"), QStringLiteral("btnExit")});
+    EXPECT_TRUE(stopped.inert().isEmpty()) << stopped.inert().join(QStringLiteral(", ")).toStdString();
+}
+
+TEST_F(RunWindowControls, WindowsNotBuiltYetAreNeverOffered)
+{
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    button("btnStart")->click();
+    ASSERT_TRUE(window->bStartFlag());
+    button("btnStop")->click();
+    for (const char *name : {"btnResult", "btnReport", "btnRead", "btnAnswerSetting", "btnToggle"})
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    delete window.data();
+    open(1, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    ASSERT_TRUE(button("btnSendQuestions")->isVisibleTo(window));
+    EXPECT_FALSE(button("btnSendQuestions")->isEnabled()) << "no question-sending window yet";
+    delete window.data();
+
+    // Once their windows are there, the same rules offer them.
+    auto &h = QuizStateWindowController::hooks();
+    int results = 0;
+    h.openResult = [&](QuizStateWindowController *, int, int) { ++results; };
+    h.openReport = [&](QuizStateWindowController *, int, int, int) {};
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    button("btnStart")->click();
+    button("btnStop")->click();
+    EXPECT_TRUE(button("btnResult")->isEnabled());
+    EXPECT_TRUE(button("btnReport")->isEnabled());
+    button("btnResult")->click();
+    EXPECT_EQ(results, 1);
+}
+
+TEST_F(RunWindowControls, OneIconSizeAndABarThatKeepsItsPlaces)
+{
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}}));
+    window->layout()->activate();
+    QCoreApplication::processEvents();
+    const QList<QPushButton *> buttons = bar();
+    ASSERT_GE(buttons.size(), 8);
+    QMap<QString, QRect> before;
+    for (QPushButton *b : buttons) {
+        EXPECT_EQ(b->iconSize(), buttons.first()->iconSize()) << b->objectName().toStdString();
+        before[b->objectName()] = b->geometry();
+    }
+    button("btnStart")->click();
+    ASSERT_EQ(button("btnStart")->text(), QStringLiteral("Pause"));
+    window->layout()->activate();
+    QCoreApplication::processEvents();
+    for (QPushButton *b : buttons)
+        EXPECT_EQ(b->geometry(), before[b->objectName()]) << b->objectName().toStdString();
+}
