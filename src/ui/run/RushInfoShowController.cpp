@@ -14,7 +14,7 @@ RushInfoShowController::RushInfoShowController(QWidget *parent)
 {
     setObjectName(QStringLiteral("RushInfoShow"));
     setWindowTitle(tr("Rush Quiz"));
-    setStyleSheet(QStringLiteral("RushInfoShowController { background: #fff4e0; } QLabel { font-size: 20pt; }"));
+    setStyleSheet(QStringLiteral("#RushInfoShow { background: #fff4e0; } #RushInfoShow > QLabel { font-size: 20pt; }"));
     setAttribute(Qt::WA_StyledBackground, true);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(24, 18, 24, 18);
