@@ -137,6 +137,8 @@ QString CSVOperator::decodeFileBytes(const QByteArray &bytes)
     const QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
+    // A spreadsheet may mark its file as UTF-8 and still hold code-page bytes in it.
+    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
     // Spreadsheets on school machines often save CSV in the Windows code page. Qt without ICU
     // has no decoder for it, so map it here: Latin-1 but for the printable 0x80-0x9F block.
     static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -144,8 +146,8 @@ QString CSVOperator::decodeFileBytes(const QByteArray &bytes)
                                       0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
     QString out;
-    out.reserve(bytes.size());
-    for (char ch : bytes) {
+    out.reserve(body.size());
+    for (char ch : body) {
         const auto b = static_cast<unsigned char>(ch);
         out += (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
     }
@@ -177,23 +179,27 @@ QStringList splitLine(const QString &line)
 }
 } // namespace
 
-bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText)
+bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText, QString *reason)
 {
-    auto fail = [&](const char *why) {
-        if (errorText)
-            *errorText = QString::fromLatin1(why);
-        return false;
+    auto fail = [&](const char *why, const QString &system = {}) {
+        return failWith(errorText, QString::fromLatin1(why), reason, system);
     };
     const QFileInfo info(path);
     if (!info.exists() || info.isDir())
-        return fail("File is not exist.");
-    if (!info.isReadable())
-        return fail("File is not readable.");
+        return fail("File is not exist.", (info.isDir() ? QStringLiteral("%1 is a folder") : QStringLiteral("%1: no such file")).arg(path));
+    if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
+        return fail("File is not readable.", QStringLiteral("%1: permission denied").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail("Get file handle failed.");
+        return fail("Get file handle failed.", file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail("File is not readable.", file.errorString());
+    // No text file holds a NUL byte; a workbook or a picture chosen by mistake does.
+    if (bytes.contains('\0'))
+        return fail("File is not a text file.", QStringLiteral("%1 holds binary data").arg(path));
 
-    QString text = decodeFileBytes(file.readAll());
+    QString text = decodeFileBytes(bytes);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QLatin1Char('\t'), QLatin1Char(';'));

@@ -34,12 +34,16 @@ public:
     // that is full) or "Get file handle failed." (no file could be opened) in errorText, and
     // the system's words (disk full, read-only, permission) in reason.
     bool saveCSVTo(const QString &path, QString *errorText = nullptr, QString *reason = nullptr) const;
-    // Replaces the grid with the file's rows; a failed read leaves the grid as it was.
-    bool loadCSVFrom(const QString &path, QString *errorText = nullptr);
+    // Replaces the grid with the file's rows; a failed read leaves the grid as it was, with
+    // "File is not exist.", "File is not readable.", "Get file handle failed." or "File is not a
+    // text file." (bytes no text holds, as in a spreadsheet's own format) in errorText and the
+    // system's words in reason.
+    bool loadCSVFrom(const QString &path, QString *errorText = nullptr, QString *reason = nullptr);
 
     static QString encodeStringToCSV(const QString &text);
     static QString decodeStringFromCSV(const QString &text);
-    // The file's text: UTF-8, or Windows-1252 when the bytes are not valid UTF-8.
+    // The file's text: UTF-8, or Windows-1252 when the bytes are not valid UTF-8; a leading
+    // byte-order mark is dropped either way.
     static QString decodeFileBytes(const QByteArray &bytes);
 
 private:

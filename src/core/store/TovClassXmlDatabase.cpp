@@ -469,6 +469,11 @@ bool TovClassXmlDatabase::endUpdateStudents(QString *errorText)
     return ok;
 }
 
+void TovClassXmlDatabase::cancelUpdateStudents()
+{
+    m_clsxhlp.reset();
+}
+
 bool TovClassXmlDatabase::addSomeStudents(const QList<StudentEntity> &students, int classNo, QString *errorText)
 {
     if (!beginUpdateStudentsInClass(classNo, errorText))

@@ -77,6 +77,8 @@ public:
     void addingStudentWithData(const StudentEntity &student);
     // Writes the open batch; false when none is open or the write failed.
     bool endUpdateStudents(QString *errorText = nullptr);
+    // Drops the open batch unwritten: the class file stays as it was.
+    void cancelUpdateStudents();
     bool addSomeStudents(const QList<StudentEntity> &students, int classNo, QString *errorText = nullptr);
 
     bool beginUpdateStudentGroupNoInClass(int classNo, QString *errorText = nullptr);

@@ -192,6 +192,11 @@ bool TovStudentRoster::endUpdateStudents(QString *errorText)
     return ok;
 }
 
+void TovStudentRoster::cancelUpdateStudents()
+{
+    m_sr.reset();
+}
+
 bool TovStudentRoster::addSomeStudentsToRoster(const QList<StudentEntity> &students, QString *errorText)
 {
     if (!beginUpdateStudents(errorText))

@@ -35,6 +35,8 @@ public:
     bool beginUpdateStudents(QString *errorText = nullptr);
     void addingStudentWithData(const StudentEntity &student);
     bool endUpdateStudents(QString *errorText = nullptr);
+    // Drops the open batch unwritten: the file stays as it was.
+    void cancelUpdateStudents();
     bool addSomeStudentsToRoster(const QList<StudentEntity> &students, QString *errorText = nullptr);
 
 private:

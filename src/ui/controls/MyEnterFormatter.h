@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/controls/CharacterSet.h"
+#include "core/app/CharacterSet.h"
 #include "ui/controls/TextFormatter.h"
 
 #include <QVariant>

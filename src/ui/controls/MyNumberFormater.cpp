@@ -1,6 +1,6 @@
 #include "MyNumberFormater.h"
 
-#include "ui/controls/CharacterSet.h"
+#include "core/app/CharacterSet.h"
 
 TextFormatter::Verdict MyNumberFormater::isPartialStringValid(const QString &, const QString &typed) const
 {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// A set of characters for the text-field formatters: a literal list, the decimal digits
-// (Unicode Nd) or the alphanumerics (Unicode L, M and N), possibly complemented.
+// A set of characters for the text-field formatters and the import rules: a literal list, the
+// decimal digits (Unicode Nd) or the alphanumerics (Unicode L, M and N), possibly complemented.
 class CharacterSet
 {
 public:

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ImportItemInfo.h"
+#include "TovImportPreviewData.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Everything the import preview decides, apart from its widgets: which file column feeds which
+// item, which cells are wrong and why, whether the import may go on, what the status line says,
+// and the records the import finally receives. Columns are counted as the preview's keys: 0 the
+// row numbers, k the file's column k.
+class ImportPreviewState
+{
+public:
+    explicit ImportPreviewState(const QList<ImportItemInfo> &importItemList);
+
+    // Loads the file (TovImportPreviewData's results: Loaded, NoRows, Unreadable) and, when it
+    // loaded, maps the columns past the items to "N/A" and checks every cell.
+    int loadFile(const QString &path, QString *errorText);
+
+    const QList<ImportItemInfo> &importItemList() const { return m_importItemList; }
+    // The items' display names in order, then "N/A": the menu of every mapping cell.
+    const QStringList &headerMenuItemList() const { return m_headerMenuItemList; }
+    // The mapping record: the display name chosen for each column ("" for column 0).
+    const QStringList &headerItemList() const { return m_headerItemList; }
+    QString mappedName(int column) const { return m_headerItemList.value(column); }
+    // The item a column feeds; null for column 0 and for names no item has.
+    const ImportItemInfo *itemForColumn(int column) const;
+
+    // Maps a column to a menu entry; a column that held the same item before becomes "N/A", so
+    // an item is fed by one column at most. Returns the columns whose entry changed.
+    QList<int> setMapping(int column, const QString &displayName);
+
+    TovImportPreviewData &previewData() { return m_previewData; }
+    const TovImportPreviewData &previewData() const { return m_previewData; }
+
+    // Required items that no column feeds.
+    QStringList missingRequiredItems() const;
+    // Marks every preview cell of a column; false when the column feeds a required item and
+    // holds an error.
+    bool checkColumn(int column);
+    // Every column; false when any required column fails.
+    bool fullCheck();
+    // One cell alone, without the repeat check (a row just added).
+    bool checkCell(int previewIndex, int column);
+
+    // The teacher's changes; each checks what it touched again.
+    void editCell(int previewIndex, int column, const QString &text);
+    bool setStartRow(int row);
+    bool setEndRow(int row);
+    // An empty row after the preview row given (-1: at the end); returns its preview index.
+    int addRow(int afterPreviewIndex);
+    void removeRows(const QList<int> &previewIndexes);
+
+    // Display names of the required items whose column holds an error, in column order.
+    const QStringList &arrAllErrorFields() const { return m_arrAllErrorFields; }
+    // A required item is missing or failing: the import must not go on.
+    bool bHasError() const { return !missingRequiredItems().isEmpty() || !m_arrAllErrorFields.isEmpty(); }
+    QString statusText() const;
+
+    // One record per preview row: a text per item in item order, defaults standing in for
+    // missing, blank and rejected cells.
+    QList<QStringList> resultData() const;
+
+private:
+    void noteColumnResult(const ImportItemInfo &item, bool failed);
+    QString duplicateKey(const ImportItemRule &rule, const QString &value) const;
+
+    QList<ImportItemInfo> m_importItemList;
+    QHash<QString, ImportItemInfo> m_importItemDic;
+    QStringList m_headerMenuItemList;
+    QStringList m_headerItemList;
+    TovImportPreviewData m_previewData;
+    QStringList m_arrAllErrorFields;
+};

@@ -1,0 +1,273 @@
+#include "RosterImporter.h"
+
+#include "core/app/CommonFunc.h"
+#include "core/roster/ImportItemRule.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovStudentRoster.h"
+#include "core/store/TovTeacherXmlDatabase.h"
+#include "platform/Log.h"
+
+#include <utility>
+
+namespace {
+QString field(const QStringList &record, int index)
+{
+    return record.value(index).trimmed();
+}
+
+StudentInClass shownStudent(const StudentEntity &s)
+{
+    StudentInClass shown;
+    shown.setStudentID(s.id());
+    shown.setStudentFirstName(s.firstName());
+    shown.setStudentLastName(s.lastName());
+    shown.setStudentFullName(mergeFirstLastString(s.firstName(), s.lastName()));
+    shown.setDeviceNo(s.deviceNo());
+    shown.setGroupNo(s.groupNo());
+    return shown;
+}
+} // namespace
+
+QList<StudentEntity> RosterImporter::studentsFromRecords(const QList<QStringList> &records)
+{
+    QList<StudentEntity> students;
+    students.reserve(records.size());
+    for (const QStringList &record : records) {
+        StudentEntity s;
+        s.setDeviceNo(GlobalFunctions::intValue(field(record, 0)));
+        s.setId(field(record, 1));
+        s.setFirstName(field(record, 2));
+        s.setLastName(field(record, 3));
+        s.setName(mergeFirstLastString(s.firstName(), s.lastName()));
+        s.setGroupNo(GlobalFunctions::intValue(field(record, 5)));
+        const QDate birthday = ImportItemRule::dateFromText(field(record, 6)).value_or(QDate(2000, 1, 1));
+        s.setBirthday(birthday.startOfDay());
+        s.setDuty(field(record, 7));
+        s.setRemark(field(record, 8));
+        s.setAddress(field(record, 9));
+        s.setTelephone(field(record, 10));
+        s.setEMail(field(record, 11));
+        s.setGender(genderFromText(field(record, 12)));
+        students << s;
+    }
+    return students;
+}
+
+QList<TeacherEntity> RosterImporter::teachersFromRecords(const QList<QStringList> &records)
+{
+    QList<TeacherEntity> teachers;
+    teachers.reserve(records.size());
+    for (const QStringList &record : records) {
+        TeacherEntity t;
+        t.setFirstName(field(record, 1));
+        t.setLastName(field(record, 2));
+        // Stored as typed: the store never pastes a name into a query, so it needs no escaping.
+        const bool noName = t.firstName().isEmpty() && t.lastName().isEmpty();
+        t.setName(noName ? QString() : mergeFirstLastString(t.firstName(), t.lastName()));
+        t.setTitle(field(record, 3));
+        t.setAddress(field(record, 4));
+        t.setPhone(field(record, 5));
+        t.setGender(genderFromText(field(record, 6)));
+        teachers << t;
+    }
+    return teachers;
+}
+
+// The preview accepts the gender texts in any case, so the import reads them the same way.
+int RosterImporter::genderFromText(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.compare(QLatin1String("Male"), Qt::CaseInsensitive) == 0 ||
+        t.compare(QLatin1String("M"), Qt::CaseInsensitive) == 0)
+        return 1;
+    return 2;
+}
+
+void RosterImporter::setClassNoToImport(int classNo, const QString &className)
+{
+    m_classNo = classNo;
+    m_className = className;
+}
+
+void RosterImporter::progress(int index, int count)
+{
+    const int percent = count > 0 ? int(qint64(100) * (index + 1) / count) : 100;
+    if (percent != m_lastPercent && onProgress)
+        onProgress(percent);
+    m_lastPercent = percent;
+}
+
+void RosterImporter::loseStudent(const StudentEntity &student, const QString &reason)
+{
+    m_studentsLost << LostStudent{shownStudent(student), reason};
+    if (onLost)
+        onLost();
+}
+
+void RosterImporter::loseTeacher(const TeacherEntity &teacher, const QString &reason)
+{
+    Teacher shown;
+    shown.setFirstName(teacher.firstName());
+    shown.setLastName(teacher.lastName());
+    shown.setTeacherName(teacher.name());
+    shown.setTitle(teacher.title());
+    m_teachersLost << LostTeacher{shown, reason};
+    if (onLost)
+        onLost();
+}
+
+void RosterImporter::failAll(const QList<StudentEntity> &students, const QString &text, const QString &why)
+{
+    m_failureText = text;
+    m_failureReason = why;
+    PollixLog(QStringLiteral("%1 %2").arg(text, why));
+    m_studentsLost.clear();
+    for (const StudentEntity &s : students)
+        m_studentsLost << LostStudent{shownStudent(s), text};
+    if (onLost)
+        onLost();
+}
+
+bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEntity> &students)
+{
+    m_studentsLost.clear();
+    m_failureText.clear();
+    m_failureReason.clear();
+    m_classSaved = false;
+    maxNumInClass = false;
+    m_lastPercent = -1;
+    auto *roster = TovStudentRoster::sharedUI();
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+
+    QString why;
+    const std::optional<QList<StudentEntity>> inRoster = roster->getAllStudents();
+    if (!inRoster || !roster->beginUpdateStudents(&why)) {
+        failAll(students, QStringLiteral("The student roster cannot be read."), why.isEmpty() ? roster->studentRosterFilePath() : why);
+        return false;
+    }
+    if (!classes->beginUpdateStudentsInClass(m_classNo, &why)) {
+        roster->cancelUpdateStudents();
+        failAll(students, QStringLiteral("The class file cannot be read."), why);
+        return false;
+    }
+    dicStudentRoster.clear();
+    for (const StudentEntity &s : *inRoster)
+        dicStudentRoster.insert(s.id().toCaseFolded());
+    const QList<StudentEntity> inClass = classes->getStudentListByClassNo(m_classNo);
+    dicStudentListInClass.clear();
+    for (const StudentEntity &s : inClass)
+        dicStudentListInClass.insert(s.id().toCaseFolded());
+    m_studentsInClass = int(inClass.size());
+
+    for (int i = 0; i < students.size(); ++i) {
+        QString reason;
+        if (!addStudentToDatabase(students.at(i), &reason))
+            loseStudent(students.at(i), reason);
+        progress(i, int(students.size()));
+    }
+
+    // The class first: when it cannot be written the roster is left as it was too, so a failed
+    // import leaves nothing behind.
+    if (!classes->endUpdateStudents(&why)) {
+        roster->cancelUpdateStudents();
+        failAll(students, QStringLiteral("The class file cannot be saved."), why);
+        return false;
+    }
+    m_classSaved = true;
+    if (!roster->endUpdateStudents(&why)) {
+        m_failureText = QStringLiteral("The student roster cannot be saved.");
+        m_failureReason = why;
+        PollixLog(QStringLiteral("%1 %2").arg(m_failureText, why));
+        return false;
+    }
+    return m_studentsLost.isEmpty();
+}
+
+bool RosterImporter::addStudentToDatabase(const StudentEntity &student, QString *reason)
+{
+    if (student.id().isEmpty()) {
+        *reason = reasonNoStudentID();
+        return false;
+    }
+    // IDs are one student whatever their letter case, as the stores' own lookups have it.
+    const QString key = student.id().toCaseFolded();
+    if (!dicStudentRoster.contains(key)) {
+        TovStudentRoster::sharedUI()->addingStudentWithData(student);
+        dicStudentRoster.insert(key);
+    }
+    if (dicStudentListInClass.contains(key)) {
+        *reason = reasonAlreadyInClass();
+        return false;
+    }
+    if (maxNumInClass) {
+        *reason = reasonClassFull();
+        return false;
+    }
+    if (m_studentsInClass < m_maxStudentNumberAllowed) {
+        TovClassXmlDatabase::sharedClassUI()->addingStudentWithData(student);
+        dicStudentListInClass.insert(key);
+        ++m_studentsInClass;
+        return true;
+    }
+    maxNumInClass = true;
+    if (onClassFull)
+        onClassFull(m_maxStudentNumberAllowed);
+    *reason = reasonClassFull();
+    return false;
+}
+
+bool RosterImporter::importTeachersUsingPreviewResultData(const QList<TeacherEntity> &teachers)
+{
+    m_teachersLost.clear();
+    m_failureText.clear();
+    m_failureReason.clear();
+    m_lastPercent = -1;
+    auto *store = TovTeacherXmlDatabase::sharedUI();
+    auto failAllTeachers = [&](const QString &text, const QString &why) {
+        m_failureText = text;
+        m_failureReason = why;
+        PollixLog(QStringLiteral("%1 %2").arg(text, why));
+        m_teachersLost.clear();
+        const std::function<void()> told = std::exchange(onLost, nullptr);
+        for (const TeacherEntity &t : teachers)
+            loseTeacher(t, text);
+        onLost = told;
+        if (onLost)
+            onLost();
+        return false;
+    };
+
+    QString why;
+    if (!store->beginUpdateTeachers(&why))
+        return failAllTeachers(QStringLiteral("The teacher list cannot be read."), why);
+    dicTeacherRoster.clear();
+    for (const TeacherEntity &t : store->teacherList())
+        dicTeacherRoster.insert(mergeFirstLastString(t.firstName(), t.lastName()));
+
+    for (int i = 0; i < teachers.size(); ++i) {
+        QString reason;
+        if (!addTeacherToDatabase(teachers.at(i), &reason))
+            loseTeacher(teachers.at(i), reason);
+        progress(i, int(teachers.size()));
+    }
+    if (!store->endUpdateTeachers(&why))
+        return failAllTeachers(QStringLiteral("The teacher list cannot be saved."), why);
+    return m_teachersLost.isEmpty();
+}
+
+bool RosterImporter::addTeacherToDatabase(const TeacherEntity &teacher, QString *reason)
+{
+    if (teacher.name().isEmpty()) {
+        *reason = reasonNoTeacherName();
+        return false;
+    }
+    if (dicTeacherRoster.contains(teacher.name())) {
+        *reason = reasonTeacherExists();
+        return false;
+    }
+    dicTeacherRoster.insert(teacher.name());
+    TeacherEntity stored = teacher;
+    TovTeacherXmlDatabase::sharedUI()->addingTeacherWithData(stored);
+    return true;
+}

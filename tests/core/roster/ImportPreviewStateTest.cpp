@@ -1,0 +1,213 @@
+#include "core/roster/ImportItemsForStudent.h"
+#include "core/roster/ImportItemsForTeacher.h"
+#include "core/roster/ImportPreviewState.h"
+#include "support/PollixTest.h"
+
+namespace {
+// A line of the student export's 13 columns.
+QByteArray studentLine(const QString &device, const QString &id, const QString &first = "Ann",
+                       const QString &extra = "Lee,7A,1,2001-01-01,,,,,,F")
+{
+    return QStringLiteral("%1,%2,%3,%4\r\n").arg(device, id, first, extra).toUtf8();
+}
+} // namespace
+
+class ImportPreviewStateTest : public PollixTest
+{
+protected:
+    // A preview over the lines given, for an Arvel receiver (device number required).
+    ImportPreviewState &load(const QByteArray &lines, int deviceType = 1)
+    {
+        state = std::make_unique<ImportPreviewState>(ImportItemsForStudent(deviceType).allImportItems());
+        QString error;
+        EXPECT_EQ(state->loadFile(writeFile("in.csv", lines), &error), TovImportPreviewData::Loaded) << error.toStdString();
+        return *state;
+    }
+    QString error(int previewRow, int column) const { return state->previewData().error(previewRow, column); }
+    QStringList rowNumbers() const
+    {
+        QStringList out;
+        for (int i = 0; i < state->previewData().previewRowCount(); ++i)
+            out << state->previewData().cell(i, 0);
+        return out;
+    }
+
+    std::unique_ptr<ImportPreviewState> state;
+};
+
+TEST_F(ImportPreviewStateTest, SpreadsheetFilesInEitherEncodingGiveTheSameCleanRecords)
+{
+    QList<QList<QStringList>> results;
+    for (const QString file : {"students-cp1252.csv", "students-utf8-bom.csv"}) {
+        ImportPreviewState preview(ImportItemsForStudent(1).allImportItems());
+        QString error;
+        ASSERT_EQ(preview.loadFile(testDataPath("roster/import-spreadsheet/" + file), &error), TovImportPreviewData::Loaded);
+        // The header row is not a student: its ID has a blank in it.
+        EXPECT_EQ(preview.statusText(), "Incorrect Field(s):* Device NO.,* Student ID");
+        EXPECT_EQ(preview.previewData().cell(0, 1), "Device NO.") << "no byte-order mark in the first cell";
+        ASSERT_TRUE(preview.setStartRow(2));
+        EXPECT_EQ(preview.statusText(), "Ready to import.");
+        EXPECT_FALSE(preview.bHasError());
+        results << preview.resultData();
+    }
+    ASSERT_EQ(results.at(0).size(), 3);
+    EXPECT_EQ(results.at(0), results.at(1));
+    const QList<QStringList> &records = results.at(0);
+    EXPECT_EQ(records.at(0), QStringList({"1", "S001", QString::fromUtf8("Renée"), QString::fromUtf8("Müller"), "7A", "1",
+                                          "2001-03-04", "Monitor", "Likes maths, music", "12 High St, Leeds",
+                                          "0113 496 0000", "renee@example.org", "Female"}));
+    EXPECT_EQ(records.at(1).at(2), QString::fromUtf8("José"));
+    EXPECT_EQ(records.at(1).at(3), "O'Neil");
+    EXPECT_EQ(records.at(1).at(8), QString::fromUtf8("€5 owed"));
+    EXPECT_EQ(records.at(1).at(9), "Flat 3, The Oaks");
+    EXPECT_EQ(records.at(2).at(3), QString::fromUtf8("Øster"));
+    // Blank optional cells take their defaults; the accepted "male" is kept as typed.
+    EXPECT_EQ(records.at(2).mid(7), QStringList({"", "", "", "", "", "male"}));
+}
+
+TEST_F(ImportPreviewStateTest, RequiredItemsMustBeMappedAndFreeOfErrors)
+{
+    load(studentLine("5", "S1") + studentLine("5", "S2"));
+    EXPECT_EQ(error(1, 1), "The * Device NO. cannot be duplicate.");
+    EXPECT_EQ(error(0, 1), "") << "the first occurrence stays valid";
+    EXPECT_EQ(state->statusText(), "Incorrect Field(s):* Device NO.");
+    EXPECT_TRUE(state->bHasError());
+
+    state->editCell(1, 1, " 6 ");
+    EXPECT_EQ(error(1, 1), "");
+    EXPECT_EQ(state->statusText(), "Ready to import.");
+
+    // Unmapping the Student ID must block the import even though no column shows an error.
+    state->setMapping(2, "N/A");
+    EXPECT_EQ(error(0, 2), "");
+    EXPECT_EQ(state->missingRequiredItems(), QStringList{"* Student ID"});
+    EXPECT_EQ(state->statusText(), "Required Field(s):* Student ID");
+    EXPECT_TRUE(state->bHasError());
+    EXPECT_TRUE(state->arrAllErrorFields().isEmpty());
+
+    state->setMapping(1, "N/A");
+    EXPECT_EQ(state->statusText(), "Required Field(s):* Device NO.,* Student ID");
+    // Mapping the ID onto another column takes it away from nowhere else and checks it there.
+    state->setMapping(3, "* Student ID");
+    EXPECT_EQ(state->statusText(), "Required Field(s):* Device NO.");
+}
+
+TEST_F(ImportPreviewStateTest, RepeatsAreFoundWhateverTheirCaseOrLeadingZeros)
+{
+    load(studentLine("7", "abc") + studentLine("07", "ABC") + studentLine("8", "Abd") + studentLine("", "abd"));
+    EXPECT_EQ(error(1, 2), "The * Student ID cannot be duplicate.");
+    EXPECT_EQ(error(1, 1), "The * Device NO. cannot be duplicate.") << "keypad 07 is keypad 7";
+    EXPECT_EQ(error(3, 2), "The * Student ID cannot be duplicate.");
+    EXPECT_EQ(error(3, 1), "The * Device NO. cannot be blank.");
+    EXPECT_EQ(error(2, 2), "");
+
+    // Optional columns may repeat; their errors are marked and never block.
+    load(studentLine("1", "S1", "Ann", "Lee,7A,1,2001-13-01,,,,,,F") + studentLine("2", "S2", "Bo", "Lee,7A,1,,,,,,,X"));
+    EXPECT_EQ(error(0, 5), "");
+    EXPECT_EQ(error(1, 5), "");
+    EXPECT_EQ(error(0, 7), "Invalid Date.");
+    EXPECT_TRUE(error(1, 13).startsWith("The Gender should be one of following strings:"));
+    EXPECT_EQ(state->statusText(), "Ready to import.");
+    const QList<QStringList> records = state->resultData();
+    EXPECT_EQ(records.at(0).at(6), "2000-01-01");
+    EXPECT_EQ(records.at(1).at(12), "Male");
+}
+
+TEST_F(ImportPreviewStateTest, ExtraColumnsAreNotImportedAndAnItemFeedsOneColumn)
+{
+    load("1,S1,Ann,Lee,7A,1,2001-01-01,,Quiet,,,,F,x,Kind\r\n");
+    ASSERT_EQ(state->previewData().numOfColumns(), 16);
+    EXPECT_EQ(state->mappedName(14), "N/A");
+    EXPECT_EQ(state->mappedName(15), "N/A");
+    EXPECT_EQ(state->headerMenuItemList().last(), "N/A");
+    EXPECT_EQ(state->headerMenuItemList().size(), 14);
+
+    state->editCell(0, 9, QString(25, 'r'));
+    EXPECT_EQ(error(0, 9), "The Remark should be no more than 20 characters.");
+    const QList<int> changed = state->setMapping(15, "Remark");
+    EXPECT_EQ(changed, QList<int>({9, 15}));
+    EXPECT_EQ(state->mappedName(9), "N/A");
+    EXPECT_EQ(error(0, 9), "") << "the column no longer imported loses its marks";
+    EXPECT_EQ(state->resultData().at(0).at(8), "Kind");
+}
+
+TEST_F(ImportPreviewStateTest, RowRangeAddingAndRemovingKeepTheFileInOrder)
+{
+    QByteArray lines;
+    for (int i = 1; i <= 10; ++i)
+        lines += studentLine(QString::number(i), QStringLiteral("S%1").arg(i));
+    load(lines);
+    TovImportPreviewData &data = state->previewData();
+
+    ASSERT_TRUE(state->setStartRow(3));
+    EXPECT_EQ(data.previewRowCount(), 8);
+    EXPECT_EQ(rowNumbers().first(), "3");
+    EXPECT_FALSE(state->setEndRow(2)) << "an end above the start is refused";
+    EXPECT_EQ(data.endRow(), 10);
+    EXPECT_FALSE(state->setEndRow(11)) << "no row beyond the file";
+    EXPECT_FALSE(state->setStartRow(0));
+    ASSERT_TRUE(state->setEndRow(6));
+    EXPECT_EQ(rowNumbers(), QStringList({"3", "4", "5", "6"}));
+
+    // A row added after the second preview row (file row 4) becomes row 5; the rest move down.
+    const int added = state->addRow(1);
+    EXPECT_EQ(added, 2);
+    EXPECT_EQ(rowNumbers(), QStringList({"3", "4", "5", "6", "7"}));
+    EXPECT_EQ(data.cell(3, 2), "S5");
+    EXPECT_EQ(data.numOfRows(), 11);
+    EXPECT_EQ(data.endRow(), 7);
+    EXPECT_EQ(error(added, 2), "The * Student ID cannot be blank.");
+    EXPECT_EQ(state->statusText(), "Incorrect Field(s):* Device NO.,* Student ID");
+    state->editCell(added, 1, "40");
+    state->editCell(added, 2, "S40");
+    EXPECT_EQ(state->statusText(), "Ready to import.");
+    EXPECT_EQ(state->resultData().at(2).mid(0, 2), QStringList({"40", "S40"}));
+
+    // The rows outside the preview stay where they were.
+    state->removeRows({0, 4});
+    EXPECT_EQ(data.numOfRows(), 9);
+    EXPECT_EQ(data.arrAllData.at(1).at(2), "S2");
+    EXPECT_EQ(data.arrAllData.at(2).at(2), "S4");
+    EXPECT_EQ(data.arrAllData.at(5).at(2), "S7");
+    EXPECT_EQ(rowNumbers(), QStringList({"3", "4", "5"}));
+
+    // Emptying the preview leaves the row before it in view.
+    state->removeRows({0, 1, 2});
+    EXPECT_EQ(data.previewRowCount(), 1);
+    EXPECT_EQ(data.cell(0, 2), "S2");
+
+    // Emptying the file leaves an empty preview whose import yields nothing.
+    while (data.numOfRows() > 0) {
+        state->setStartRow(1);
+        state->setEndRow(data.numOfRows());
+        QList<int> all;
+        for (int i = 0; i < data.previewRowCount(); ++i)
+            all << i;
+        state->removeRows(all);
+    }
+    EXPECT_EQ(data.previewRowCount(), 0);
+    EXPECT_TRUE(state->resultData().isEmpty());
+    EXPECT_EQ(state->statusText(), "Ready to import.");
+    EXPECT_EQ(state->addRow(-1), 0) << "a row can be added to an emptied file";
+    EXPECT_EQ(data.previewRowCount(), 1);
+}
+
+TEST_F(ImportPreviewStateTest, ResultCutsLongTextsAndDefaultsTheRest)
+{
+    load(studentLine("3", "S1", "  Ann  ", "Lee,7A,100,2001-02-30,,," + QString(130, 'a') + "," + QString(25, '5') + ",,"));
+    const QStringList record = state->resultData().at(0);
+    EXPECT_EQ(record.at(2), "Ann");
+    EXPECT_EQ(record.at(5), "1") << "group 100 is out of range";
+    EXPECT_EQ(record.at(6), "2000-01-01");
+    EXPECT_EQ(record.at(9), QString(120, 'a'));
+    EXPECT_EQ(record.at(10), QString(20, '5'));
+    EXPECT_EQ(record.at(12), "Male");
+
+    // A teacher file never blocks, whatever it holds.
+    ImportPreviewState teachers(ImportItemsForTeacher().allImportItems());
+    QString why;
+    ASSERT_EQ(teachers.loadFile(writeFile("t.csv", "x,,,,,,\r\n1,Ann,Lee,Dr,,,Q\r\n"), &why), TovImportPreviewData::Loaded);
+    EXPECT_FALSE(teachers.bHasError());
+    EXPECT_EQ(teachers.statusText(), "Ready to import.");
+    EXPECT_EQ(teachers.resultData().at(0).at(6), "Male");
+}
