@@ -9,6 +9,7 @@
 #include "ui/controls/PollixAlert.h"
 #include "ui/keypad/GetRequestQuesStus.h"
 #include "ui/presentation/PresentationTools.h"
+#include "ui/roster/ImportWindows.h"
 #include "ui/run/ActivityWindowOpener.h"
 
 #include <QApplication>
@@ -54,6 +55,8 @@ void installServices()
     QuestionEditorOpener::install();
     // Slide decks, the slide show and the keypad mouse.
     PresentationTools::install();
+    // The class set-up imports students and teachers from CSV files.
+    ImportWindows::install();
 }
 
 } // namespace PollixProgram

@@ -1,0 +1,206 @@
+#include "ImportToDatabaseController.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "ui/controls/PollixAlert.h"
+#include "ui/controls/TableExtensions.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+const QString kPollixArs = QStringLiteral("Pollix ARS");
+} // namespace
+
+ImportToDatabaseController::ImportToDatabaseController(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ImportToDatabase"));
+    if (const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
+        m_importer.setMaxStudentNumberAllowed(app->maxStudentNumberAllowed());
+
+    txtImportState = new QLabel(this);
+    txtImportState->setObjectName(QStringLiteral("txtImportState"));
+    txtImportResult = new QLabel(this);
+    txtImportResult->setObjectName(QStringLiteral("txtImportResult"));
+    level = new QProgressBar(this);
+    level->setObjectName(QStringLiteral("level"));
+    level->setRange(0, 100);
+    level->setValue(0);
+    tblLostDataInfo = new QTableWidget(this);
+    tblLostDataInfo->setObjectName(QStringLiteral("tblLostDataInfo"));
+    tblLostDataInfo->verticalHeader()->hide();
+    tblLostDataInfo->verticalHeader()->setDefaultSectionSize(22);
+    tblLostDataInfo->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblLostDataInfo->horizontalHeader()->setStretchLastSection(true);
+    btnOK = new QPushButton(tr("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setEnabled(false);
+    connect(btnOK, &QPushButton::clicked, this, [this] { done(0); });
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOK);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(txtImportState);
+    layout->addWidget(level);
+    layout->addSpacing(8);
+    layout->addWidget(txtImportResult);
+    layout->addWidget(tblLostDataInfo, 1);
+    layout->addLayout(buttons);
+}
+
+ImportToDatabaseController::~ImportToDatabaseController()
+{
+    // The worker only posts its result; once joined, nothing of this window is left in use by it
+    // (a posted result that was never run goes with the window).
+    joinWorker();
+}
+
+void ImportToDatabaseController::setClassNoToImport(int classNo, const QString &className)
+{
+    m_classNo = classNo;
+    m_className = className;
+    m_importer.setClassNoToImport(classNo, className);
+}
+
+void ImportToDatabaseController::windowDidLoad()
+{
+    tblLostDataInfo->setColumnCount(0);
+    if (m_mode == 0) {
+        setWindowTitle(tr("Importing Students"));
+        txtImportResult->setText(tr("List of students not imported"));
+        addColumnWithTitle(tblLostDataInfo, tr("Student ID"), QStringLiteral("studentID"), 145);
+        addColumnWithTitle(tblLostDataInfo, tr("Full Name"), QStringLiteral("studentName"), 145);
+        addColumnWithTitle(tblLostDataInfo, tr("Class Name"), QStringLiteral("className"), 144);
+    } else {
+        setWindowTitle(tr("Importing Teachers"));
+        txtImportResult->setText(tr("List of teachers not imported"));
+        addColumnWithTitle(tblLostDataInfo, tr("Teacher Name"), QStringLiteral("teacherName"), 218);
+        addColumnWithTitle(tblLostDataInfo, tr("Title"), QStringLiteral("title"), 218);
+    }
+    // Why a record stayed out, so the teacher can mend the file and import it again.
+    addColumnWithTitle(tblLostDataInfo, tr("Reason"), QStringLiteral("reason"), 220);
+    txtImportState->setText(tr("Processing file..."));
+    resize(760, 420);
+}
+
+int ImportToDatabaseController::exec()
+{
+    windowDidLoad();
+    return QDialog::exec();
+}
+
+void ImportToDatabaseController::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_started) {
+        if (tblLostDataInfo->columnCount() == 0)
+            windowDidLoad();
+        startImport();
+    }
+}
+
+void ImportToDatabaseController::closeEvent(QCloseEvent *event)
+{
+    // Until the import is over the window stays: what it says then is the import's outcome.
+    if (!m_done) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void ImportToDatabaseController::reject()
+{
+    if (m_done)
+        QDialog::reject();
+}
+
+void ImportToDatabaseController::startImport()
+{
+    m_started = true;
+    activateWindow();
+    if (m_mode == 0) {
+        m_worker = std::thread([this, records = m_resultDataOfStudents] {
+            const QList<StudentEntity> students = RosterImporter::studentsFromRecords(records);
+            QMetaObject::invokeMethod(this, [this, students] { importStudents(students); }, Qt::QueuedConnection);
+        });
+    } else {
+        m_worker = std::thread([this, records = m_resultDataOfTeachers] {
+            const QList<TeacherEntity> teachers = RosterImporter::teachersFromRecords(records);
+            QMetaObject::invokeMethod(this, [this, teachers] { importTeachers(teachers); }, Qt::QueuedConnection);
+        });
+    }
+}
+
+void ImportToDatabaseController::joinWorker()
+{
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void ImportToDatabaseController::followImporter()
+{
+    joinWorker();
+    m_importer.onProgress = [this](int percent) {
+        level->setValue(percent);
+        // The GUI thread is busy with the import: draw now what the teacher should see.
+        level->repaint();
+        tblLostDataInfo->repaint();
+    };
+    m_importer.onLost = [this] { showLostRows(); };
+    m_importer.onClassFull = [this](int limit) {
+        PollixAlert::show(this, kPollixArs, tr("The max number of students in a class is %1.").arg(limit), {tr("OK")});
+    };
+}
+
+void ImportToDatabaseController::importStudents(const QList<StudentEntity> &students)
+{
+    followImporter();
+    finishImport(m_importer.importStudentsUsingPreviewResultData(students));
+}
+
+void ImportToDatabaseController::importTeachers(const QList<TeacherEntity> &teachers)
+{
+    followImporter();
+    finishImport(m_importer.importTeachersUsingPreviewResultData(teachers));
+}
+
+void ImportToDatabaseController::showLostRows()
+{
+    const int rows = m_mode == 0 ? int(m_importer.studentsLost().size()) : int(m_importer.teachersLost().size());
+    if (rows < tblLostDataInfo->rowCount())
+        tblLostDataInfo->setRowCount(0);
+    const int from = tblLostDataInfo->rowCount();
+    tblLostDataInfo->setRowCount(rows);
+    for (int r = from; r < rows; ++r) {
+        QStringList cells;
+        if (m_mode == 0) {
+            const RosterImporter::LostStudent &lost = m_importer.studentsLost().at(r);
+            cells = {lost.student.studentID(), lost.student.studentFullName(), m_className, lost.reason};
+        } else {
+            const RosterImporter::LostTeacher &lost = m_importer.teachersLost().at(r);
+            cells = {lost.teacher.teacherName(), lost.teacher.title(), lost.reason};
+        }
+        for (int c = 0; c < cells.size(); ++c)
+            tblLostDataInfo->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+    }
+    tblLostDataInfo->scrollToBottom();
+}
+
+void ImportToDatabaseController::finishImport(bool ok)
+{
+    level->setValue(100);
+    txtImportState->setText(ok ? tr("Import successfully.") : tr("Some records are either already in database or invalid."));
+    m_done = true;
+    btnOK->setEnabled(true);
+    btnOK->setDefault(true);
+    if (!m_importer.failureText().isEmpty())
+        PollixAlert::show(this, kPollixArs, m_importer.failureText(), {tr("OK")}, m_importer.failureReason());
+    emit importFinished();
+}

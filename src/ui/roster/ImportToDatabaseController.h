@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/roster/RosterImporter.h"
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+
+#include <thread>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+
+// Stores the records of an accepted import preview and shows how it went ("ImportToDatabase"):
+// the progress, the state line, and the records not imported with the reason. Once the window
+// shows, a worker thread turns the preview's texts into records and hands them back to the GUI
+// thread, where every store write of the import happens. The window can be closed once the
+// import is over; its result is always 0.
+class ImportToDatabaseController : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ImportToDatabaseController(QWidget *parent = nullptr);
+    ~ImportToDatabaseController() override;
+
+    // 0 students, 1 teachers.
+    void setImportMode(int mode) { m_mode = mode; }
+    int importMode() const { return m_mode; }
+    void setClassNoToImport(int classNo, const QString &className);
+    void setResultDataOfStudents(const QList<QStringList> &records) { m_resultDataOfStudents = records; }
+    void setResultDataOfTeachers(const QList<QStringList> &records) { m_resultDataOfTeachers = records; }
+    void setMaxStudentNumberAllowed(int limit) { m_importer.setMaxStudentNumberAllowed(limit); }
+
+    int exec() override;
+    void reject() override;
+    bool isImportDone() const { return m_done; }
+    const RosterImporter &importer() const { return m_importer; }
+
+    QLabel *txtImportState = nullptr;
+    QLabel *txtImportResult = nullptr;
+    QProgressBar *level = nullptr;
+    QTableWidget *tblLostDataInfo = nullptr;
+    QPushButton *btnOK = nullptr;
+
+signals:
+    void importFinished();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void windowDidLoad();
+    void startImport();
+    // Progress, the list of records not imported and the full-class alert follow the import.
+    void followImporter();
+    void importStudents(const QList<StudentEntity> &students);
+    void importTeachers(const QList<TeacherEntity> &teachers);
+    void finishImport(bool ok);
+    void showLostRows();
+    void joinWorker();
+
+    int m_mode = 0;
+    int m_classNo = 0;
+    QString m_className;
+    QList<QStringList> m_resultDataOfStudents;
+    QList<QStringList> m_resultDataOfTeachers;
+    RosterImporter m_importer;
+    std::thread m_worker;
+    bool m_started = false;
+    bool m_done = false;
+};

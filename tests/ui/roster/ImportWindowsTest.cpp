@@ -1,0 +1,339 @@
+#include "core/keypad/DeviceController.h"
+#include "core/roster/ImportItemsForStudent.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
+#include "platform/AtomicFile.h"
+#include "support/DialogAnswers.h"
+#include "support/PollixTest.h"
+#include "ui/roster/ClassSetController.h"
+#include "ui/roster/ImportPreviewController.h"
+#include "ui/roster/ImportPreviewTableModel.h"
+#include "ui/roster/ImportToDatabaseController.h"
+#include "ui/roster/ImportWindows.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+// A student file as a spreadsheet writes it: a header row, then 30 students; rows 12 and 25 (file
+// rows 13 and 26) are wrong in a required column.
+QByteArray classOfThirty()
+{
+    QByteArray out = "Device NO.,Student ID,First Name,Last Name,Class Name,Group NO.,Birth Date(YYYY-MM-DD),"
+                     "Responsibility,Remark,Address,Phone,E-Mail,Sex\r\n";
+    for (int i = 1; i <= 30; ++i) {
+        const QString device = i == 25 ? "451" : QString::number(i);
+        const QString id = i == 12 ? "S 012" : QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0'));
+        out += QStringLiteral("%1,%2,Pupil%3,Family%3,7A,%4,2012-05-%5,,,\"%3 Mill Lane, York\",,,%6\r\n")
+                   .arg(device, id)
+                   .arg(i)
+                   .arg(1 + i % 4)
+                   .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                   .arg(i % 2 ? "Male" : "F")
+                   .toUtf8();
+    }
+    return out;
+}
+
+// Runs action on the first modal window of type T that comes up (once), as a teacher would act
+// on a window run modally by the code under test.
+template <typename T>
+void whenModal(const std::function<void(T *)> &action)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+        if (auto *window = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            action(window);
+        }
+    });
+    poll->start();
+}
+
+// With POLLIX_SCREENSHOTS set to a folder, each step of the flow is saved there as a picture.
+void screenshot(QWidget *window, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("POLLIX_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    QApplication::processEvents();
+    window->grab().save(folder + "/" + name + ".png");
+}
+
+QStringList wrongRows(ImportPreviewController *preview, const QList<int> &columns)
+{
+    QStringList rows;
+    const TovImportPreviewData &data = preview->state().previewData();
+    for (int i = 0; i < data.previewRowCount(); ++i)
+        for (int column : columns)
+            if (!data.error(i, column).isEmpty())
+                rows << data.cell(i, 0) + ":" + QString::number(column);
+    return rows;
+}
+
+// Types into a preview cell the way a teacher does: a click opens the cell, the text replaces
+// what it held, Return ends the edit.
+void typeIntoCell(ImportPreviewController *preview, int row, int column, const QString &text)
+{
+    QTableView *table = preview->tvPreviewData;
+    const QModelIndex index = table->model()->index(row, column);
+    table->scrollTo(index);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+    QLineEdit *editor = nullptr;
+    for (QLineEdit *open : table->viewport()->findChildren<QLineEdit *>())
+        if (open->isVisible())
+            editor = open;
+    ASSERT_NE(editor, nullptr) << "a click opens the cell";
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The view commits the edit in a posted call.
+    QApplication::processEvents();
+    EXPECT_EQ(index.data().toString(), text);
+}
+} // namespace
+
+class ImportWindowsTest : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        DeviceController::ShareDeviceController()->setCurDeviceType(1);
+        ClassSetController::rosterWindows() = {};
+        ClassSetController::rosterWindows().login = [](QWidget *) { return true; };
+        ImportWindows::install();
+        classNo = TovClassXmlDatabase::sharedClassUI()->addClassWithName("7A");
+    }
+    void TearDown() override
+    {
+        ClassSetController::rosterWindows() = {};
+        DeviceController::ShareDeviceController()->setCurDeviceType(-1);
+        PollixTest::TearDown();
+    }
+
+    int classNo = 0;
+};
+
+TEST_F(ImportWindowsTest, ThirtyStudentsWithTwoBadRowsAreMendedInTheGridAndImported)
+{
+    SubjectEntity math;
+    math.setName("Math");
+    TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(math);
+    const QString csv = writeFile("class-7a.csv", classOfThirty());
+
+    ClassSetController setup;
+    setup.awakeFromNib();
+    setup.show();
+    ASSERT_TRUE(setup.buttonStudentImport->isEnabled()) << "the import is there, so its button is offered";
+    ASSERT_TRUE(setup.buttonTeacherImport->isEnabled());
+    screenshot(&setup, "1-class-setup");
+
+    DialogAnswers answers;
+    answers.answerFile(csv);
+    bool previewSeen = false;
+    bool importSeen = false;
+    whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+        previewSeen = true;
+        EXPECT_EQ(preview->windowTitle(), "Student Importing Preview");
+        screenshot(preview, "2-preview-as-loaded");
+        // The header row is no student; the import starts at row 2.
+        preview->cboRowStart->setEditText("2");
+        QMetaObject::invokeMethod(preview->cboRowStart->lineEdit(), "editingFinished");
+        EXPECT_EQ(preview->state().previewData().previewRowCount(), 30);
+        EXPECT_EQ(wrongRows(preview, {1, 2}), QStringList({"13:2", "26:1"}));
+        EXPECT_EQ(preview->lblErrorText->text(), "Incorrect Field(s):* Device NO.,* Student ID");
+        const QModelIndex bad = preview->tvPreviewData->model()->index(11, 2);
+        EXPECT_EQ(bad.data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+        EXPECT_EQ(bad.data(Qt::ToolTipRole).toString(), "The * Student ID contains some invalid characters.");
+        screenshot(preview, "3-preview-two-bad-rows");
+
+        // Import is refused while the rows are wrong.
+        preview->btnImport->click();
+        EXPECT_EQ(answers.alertTexts().value(0), "Incorrect Field(s):* Device NO.,* Student ID");
+
+        typeIntoCell(preview, 11, 2, "S012");
+        typeIntoCell(preview, 24, 1, "25");
+        EXPECT_TRUE(wrongRows(preview, {1, 2}).isEmpty()) << wrongRows(preview, {1, 2}).join(" ").toStdString();
+        EXPECT_EQ(preview->lblErrorText->text(), "Ready to import.");
+        screenshot(preview, "4-preview-mended");
+        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
+            importSeen = true;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, 5000));
+            EXPECT_EQ(import->txtImportState->text(), "Import successfully.");
+            EXPECT_EQ(import->level->value(), 100);
+            EXPECT_EQ(import->tblLostDataInfo->rowCount(), 0);
+            screenshot(import, "5-imported");
+            import->btnOK->click();
+        });
+        preview->btnImport->click();
+        if (preview->isVisible())
+            preview->done(0); // the import was refused: end the test's window all the same
+    });
+    setup.buttonStudentImport->click();
+    EXPECT_TRUE(previewSeen);
+    EXPECT_TRUE(importSeen);
+    EXPECT_EQ(setup.textParticipant->text(), "30");
+    EXPECT_EQ(setup.tblStudents->rowCount(), 30);
+    EXPECT_EQ(setup.students().at(11).studentID(), "S012");
+    EXPECT_EQ(setup.students().at(24).deviceNo(), 25);
+    screenshot(&setup, "6-class-of-thirty");
+
+    // Teachers come in through their own button, and the first of them is chosen.
+    answers.answerFile(writeFile("teachers.csv", "NO.,Frist Name,Last Name,Title,Address,Phone,Sex\r\n"
+                                                 "1,Ann,Lee,Dr,,,Female\r\n2,Bo,Ng,Mr,,,Male\r\n"));
+    whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+        EXPECT_EQ(preview->windowTitle(), "Teacher Importing Preview");
+        preview->chooseStartRow("2");
+        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, 5000));
+            EXPECT_EQ(import->windowTitle(), "Importing Teachers");
+            import->btnOK->click();
+        });
+        preview->btnImport->click();
+        if (preview->isVisible())
+            preview->done(0);
+    });
+    setup.buttonTeacherImport->click();
+    EXPECT_EQ(setup.comboTeacher->count(), 2);
+    EXPECT_EQ(setup.teacherName(), "Ann Lee");
+}
+
+TEST_F(ImportWindowsTest, FilesThatCannotBeImportedAreToldWithTheReason)
+{
+    DialogAnswers answers;
+    EXPECT_FALSE(ImportWindows::importStudents(nullptr, writeFile("empty.csv", "\r\n\r\n"), classNo, "7A"));
+    EXPECT_FALSE(ImportWindows::importStudents(nullptr, home() + "gone.csv", classNo, "7A"));
+    EXPECT_FALSE(ImportWindows::importTeachers(nullptr, writeFile("book.xlsx", QByteArray("PK\3\4\0\0\0", 7))));
+    ASSERT_EQ(answers.alerts().size(), 3);
+    EXPECT_EQ(answers.alerts().at(0).title, "Pollix ARS");
+    EXPECT_EQ(answers.alerts().at(0).text, "The file holds no rows to import.");
+    EXPECT_EQ(answers.alerts().at(1).text, "The file cannot be imported.");
+    EXPECT_TRUE(answers.alerts().at(1).informativeText.startsWith("File is not exist."));
+    EXPECT_TRUE(answers.alerts().at(2).informativeText.startsWith("File is not a text file."));
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible()) << "no window is left open: " << w->objectName().toStdString();
+    EXPECT_TRUE(TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo).isEmpty());
+}
+
+TEST_F(ImportWindowsTest, PreviewRefusesAnUnmappedRequiredFieldAndKeepsItsRowsInStep)
+{
+    ImportPreviewController preview(writeFile("in.csv", "1,S1,Ann\r\n2,S2,Bo\r\n3,S3,Cy\r\n4,S4,Di\r\n"),
+                                    ImportItemsForStudent(1).allImportItems());
+    preview.show();
+    DialogAnswers answers;
+    QAbstractItemModel *mapping = preview.tvHeader->model();
+    EXPECT_EQ(mapping->headerData(1, Qt::Horizontal).toString(), "A");
+    EXPECT_EQ(ImportPreviewTableModel::columnTitle(28), "AB");
+    EXPECT_EQ(ImportPreviewTableModel::columnTitle(703), "AAA");
+    ASSERT_TRUE(mapping->setData(mapping->index(0, 2), "N/A"));
+    EXPECT_EQ(preview.lblErrorText->text(), "Required Field(s):* Student ID");
+    preview.doImport();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Required Field(s):* Student ID"});
+    EXPECT_FALSE(preview.result() == 1);
+    EXPECT_TRUE(preview.isVisible());
+    ASSERT_TRUE(mapping->setData(mapping->index(0, 2), "* Student ID"));
+
+    // A typed end row above the start row is put back; the boxes follow every change of rows.
+    preview.chooseStartRow("3");
+    preview.chooseEndRow("2");
+    EXPECT_EQ(preview.cboRowEnd->currentText(), "4");
+    preview.chooseStartRow("9");
+    EXPECT_EQ(preview.cboRowStart->currentText(), "3");
+    preview.chooseStartRow("0");
+    EXPECT_EQ(preview.cboRowStart->currentText(), "1");
+    EXPECT_EQ(preview.tvPreviewData->model()->rowCount(), 4);
+
+    preview.tvPreviewData->selectRow(1);
+    ASSERT_TRUE(preview.btnRemove->isEnabled());
+    preview.doAdd();
+    EXPECT_EQ(preview.tvPreviewData->model()->index(2, 0).data().toString(), "3");
+    EXPECT_EQ(preview.tvPreviewData->model()->index(3, 2).data().toString(), "S3");
+    EXPECT_EQ(preview.cboRowEnd->count(), 5);
+    EXPECT_EQ(preview.lblErrorText->text(), "Incorrect Field(s):* Device NO.,* Student ID");
+    preview.tvPreviewData->selectRow(2);
+    preview.doRemove();
+    EXPECT_EQ(preview.cboRowEnd->count(), 4);
+    EXPECT_EQ(preview.lblErrorText->text(), "Ready to import.");
+    preview.doImport();
+    EXPECT_EQ(preview.result(), 1);
+    EXPECT_EQ(preview.resultData().size(), 4);
+}
+
+TEST_F(ImportWindowsTest, ImportWindowListsWhatStayedOutAndTellsAFailedStore)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    StudentEntity kim;
+    kim.setId("K1");
+    ASSERT_TRUE(classes->addStudentWithData(kim, classNo));
+    const QStringList base{"1", "", "Ann", "Lee", "7A", "1", "2000-01-01", "", "", "", "", "", "Male"};
+    QList<QStringList> records;
+    for (const QString id : {"k1", "N1", "N2", "N3"}) {
+        QStringList r = base;
+        r[1] = id;
+        records << r;
+    }
+    DialogAnswers answers;
+    {
+        ImportToDatabaseController import;
+        import.setImportMode(0);
+        import.setClassNoToImport(classNo, "7A");
+        import.setMaxStudentNumberAllowed(3);
+        import.setResultDataOfStudents(records);
+        QSignalSpy finished(&import, &ImportToDatabaseController::importFinished);
+        import.show();
+        import.close();
+        EXPECT_TRUE(import.isVisible()) << "the window stays until the import is over";
+        ASSERT_TRUE(finished.wait(5000));
+        EXPECT_EQ(import.windowTitle(), "Importing Students");
+        EXPECT_EQ(import.txtImportResult->text(), "List of students not imported");
+        EXPECT_EQ(import.txtImportState->text(), "Some records are either already in database or invalid.");
+        EXPECT_EQ(answers.alertTexts(), QStringList{"The max number of students in a class is 3."});
+        ASSERT_EQ(import.tblLostDataInfo->rowCount(), 2);
+        QStringList rows;
+        for (int r = 0; r < 2; ++r) {
+            QStringList cells;
+            for (int c = 0; c < 4; ++c)
+                cells << import.tblLostDataInfo->item(r, c)->text();
+            rows << cells.join("|");
+        }
+        EXPECT_EQ(rows, QStringList({"k1|Ann Lee|7A|Already in this class.", "N3|Ann Lee|7A|The class is full."}));
+        screenshot(&import, "7-class-full");
+    }
+    EXPECT_EQ(classes->getStudentListByClassNo(classNo).size(), 3);
+
+    // A class file that cannot be written: nothing imported, every record listed, the reason told.
+    const QString classPath = classes->pathByClassNo(classNo);
+    AtomicFile::setFailureHook([classPath](const QString &p) { return p == classPath; });
+    ImportToDatabaseController failing;
+    failing.setImportMode(0);
+    failing.setClassNoToImport(classNo, "7A");
+    failing.setResultDataOfStudents(records.mid(3));
+    QSignalSpy finished(&failing, &ImportToDatabaseController::importFinished);
+    failing.show();
+    ASSERT_TRUE(finished.wait(5000));
+    AtomicFile::setFailureHook({});
+    EXPECT_EQ(failing.txtImportState->text(), "Some records are either already in database or invalid.");
+    EXPECT_EQ(answers.alerts().last().text, "The class file cannot be saved.");
+    EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
+    ASSERT_EQ(failing.tblLostDataInfo->rowCount(), 1);
+    EXPECT_EQ(failing.tblLostDataInfo->item(0, 3)->text(), "The class file cannot be saved.");
+    EXPECT_EQ(classes->getStudentListByClassNo(classNo).size(), 3);
+}
