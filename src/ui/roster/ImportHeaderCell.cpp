@@ -1,5 +1,7 @@
 #include "ImportHeaderCell.h"
 
+#include "ui/controls/MyComboBox.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QPainter>
@@ -30,7 +32,8 @@ void ImportHeaderCell::paint(QPainter *painter, const QStyleOptionViewItem &opti
 
 QWidget *ImportHeaderCell::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const
 {
-    auto *menu = new QComboBox(parent);
+    auto *menu = new MyComboBox(parent);
+    menu->setEditable(false);
     menu->setObjectName(QStringLiteral("headerMenu%1").arg(index.column()));
     menu->setFrame(false);
     menu->addItems(index.data(m_menuRole).toStringList());

@@ -6,6 +6,7 @@
 
 #include "platform/Log.h"
 #include "ui/app/AppIcons.h"
+#include "ui/controls/MyComboBox.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -49,12 +50,11 @@ ImportPreviewController::~ImportPreviewController() = default;
 
 void ImportPreviewController::buildWindow()
 {
-    cboRowStart = new QComboBox(this);
+    cboRowStart = new MyComboBox(this);
     cboRowStart->setObjectName(QStringLiteral("cboRowStart"));
-    cboRowEnd = new QComboBox(this);
+    cboRowEnd = new MyComboBox(this);
     cboRowEnd->setObjectName(QStringLiteral("cboRowEnd"));
     for (QComboBox *box : {cboRowStart, cboRowEnd}) {
-        box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setMinimumContentsLength(6);
         box->setMaxVisibleItems(20);
