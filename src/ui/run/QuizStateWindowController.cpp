@@ -2,6 +2,8 @@
 
 #include "GridAutoScroll.h"
 #include "QuizStateInterface.h"
+#include "RunFrameRouter.h"
+#include "RunStudentGrid.h"
 #include "RunCountDown.h"
 #include "RunSounds.h"
 #include "RunTimer.h"
@@ -17,9 +19,7 @@
 #include "core/engine/QuizModeFactory.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/engine/RunQuestionRecord.h"
-#include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TovDevice.h"
-#include "core/store/TovClassXmlDatabase.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
@@ -75,7 +75,18 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
     };
     m_countDown->onTimeUp = [this] { OnStop(); };
     m_sounds = new RunSounds(this);
-    m_gridScroll = new GridAutoScroll(loginViewSV, this);
+    m_frames = std::make_unique<RunFrameRouter>(RunFrameRouter::Window{
+        [this] { return m_modeObject.get(); },
+        [this] { return m_alert.data(); },
+        [this] { return m_childDepth > 0; },
+        [this](KeyAction action) {
+            // The key presses its button: a disabled button makes the key do nothing.
+            for (const QuizStateInterface::RunButton &row : QuizStateInterface::runButtons())
+                if (row.key == action)
+                    (this->*row.outlet)->click();
+        }});
+    m_students = new RunStudentGrid(m_loginView, loginViewSV, txtLoginAndAnswered, this);
+    m_students->modeObject = [this] { return m_modeObject.get(); };
     m_wakeUpWatch = new RunTimer(this);
     observeNotifications();
 
@@ -85,7 +96,6 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
     qpdObject = QuizParticipantData::shareManager();
     qdObject = QuizData::shareManager();
 
-    m_arrStuLoginContentTime = TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(qpdObject->classNo());
     strTimeStart = GetDateTimeNow();
 }
 
@@ -249,12 +259,8 @@ void QuizStateWindowController::setModeObject()
     }
     updateMultipleModeLabel(1);
 
-    for (const StudentInClassPtr &s : qpdObject->arrayLoginStudents()) {
-        m_loginView->addAStudent(s);
-        setSutdentLgoinTime(s);
-        m_gridScroll->studentLoggedIn();
-    }
-    showAnsweredCount();
+    m_students->setPaperQuizGrid(ActivityRules::grid(mode, m_nDeviceType) == ActivityRule::Grid::PaperQuiz);
+    m_students->addLoggedInBefore();
     updateQuizTime();
     m_nExcludeTeachingPlan = 0;
     for (const QuizQuestionsElement &e : quizQuestionsInfo->arrayQuestions())
@@ -310,44 +316,9 @@ void QuizStateWindowController::SendWakeUpMessage(int wakeMode)
         send();
 }
 
-// ---- login records and counters ----
-
-void QuizStateWindowController::setSutdentLgoinTime(const StudentInClassPtr &s)
+const QList<StudentEntity> &QuizStateWindowController::arrStuLoginContentTime() const
 {
-    if (!s)
-        return;
-    const QString now = GetDateTimeNow();
-    for (StudentEntity &e : m_arrStuLoginContentTime) {
-        if (e.id().compare(s->studentID(), Qt::CaseInsensitive) == 0) {
-            e.setLoginTime(now);
-            return;
-        }
-    }
-    StudentEntity e;
-    e.setId(s->studentID());
-    e.setFirstName(s->studentFirstName());
-    e.setLastName(s->studentLastName());
-    e.setDeviceNo(s->deviceNo());
-    e.setGroupNo(s->groupNo());
-    e.setBirthday(s->birthDay());
-    e.setDuty(s->duty());
-    e.setRemark(s->remark());
-    e.setEMail(s->eMail());
-    e.setAddress(s->address());
-    e.setTelephone(s->telephone());
-    e.setGender(s->gender());
-    e.setLoginTime(now);
-    m_arrStuLoginContentTime.append(e);
-}
-
-void QuizStateWindowController::setLoginStudentAndAnswered(int logined, int answered)
-{
-    txtLoginAndAnswered->setText(QStringLiteral("%1 / %2").arg(answered).arg(logined));
-}
-
-void QuizStateWindowController::showAnsweredCount()
-{
-    setLoginStudentAndAnswered(qpdObject->getSumOfLoginStudents(), m_modeObject ? m_modeObject->nAnsweredNum() : 0);
+    return m_students->arrStuLoginContentTime();
 }
 
 // ---- run controls ----
@@ -474,7 +445,7 @@ void QuizStateWindowController::start()
         m_nCurrentQuestionNo = 1;
     } else {
         if (r.locksLoginsAtStart) {
-            bAlreadStartInElimination = true;
+            m_students->lockLogins();
             if (m_modeObject)
                 m_modeObject->setAlreadStartInElimination(true);
         }
@@ -543,7 +514,7 @@ void QuizStateWindowController::start()
         qdObject->setArrayEliminationStudentsDeviceNo({});
     if (m_modeObject)
         m_modeObject->setNAnsweredNum(0);
-    showAnsweredCount();
+    m_students->showAnsweredCount();
     m_bStartFlag = true;
     if (m_modeObject)
         m_modeObject->setQuizStateScreenTimer(0);
@@ -708,7 +679,7 @@ bool QuizStateWindowController::windowShouldClose()
         r.curActivityMode = m_nMode;
         r.bIsFreeStyle = m_bIsFreeStyle;
         r.nIsGroup = m_nIsGroup;
-        r.arrStuLoginContentTime = &m_arrStuLoginContentTime;
+        r.arrStuLoginContentTime = &m_students->arrStuLoginContentTime();
         r.arrQuizTime = &arrQuizTime;
         runChildWindow([&] {
             if (hooks().runSaveDialog) {
@@ -765,124 +736,34 @@ void QuizStateWindowController::handleMachMessage()
 
 void QuizStateWindowController::handleDataReceive()
 {
-    if (!appDelegate)
-        return;
-    const DataOfFrame frame = appDelegate->frameToHandle();
-    const int type = appDelegate->currentDeviceType();
-    if (frame.isNull() || type < DeviceType::Envel || type > DeviceType::Brevel) {
-        appDelegate->signalConditionOfDataHandled();
-        return;
-    }
-    if (DeviceType::isSmallFamily(type))
-        handleDataReceiveArvel(frame);
-    else
-        handleDataReceiveCorvel_Dravel(frame);
-}
-
-void QuizStateWindowController::handleDataReceiveArvel(const DataOfFrame &frame)
-{
-    appDelegate->signalConditionOfDataHandled();
-    const uint8_t *b = frame.data();
-    PollixLogf("data receive in QuizState : %02x\t%02x\t%02x\n", b[0], b[1], b[2]);
-    if (frame.isTeacherCommand())
-        RX_TeacherCommandArvel(frame);
-    else if (frame.isStudentCommand())
-        handleStudentFrame(frame);
-}
-
-void QuizStateWindowController::handleStudentFrame(const DataOfFrame &frame)
-{
-    if (!m_modeObject)
-        return;
-    m_modeObject->setFrameToHandle(frame);
-    m_modeObject->handleStudentCommandArvel();
-}
-
-void QuizStateWindowController::RX_TeacherCommandArvel(const DataOfFrame &frame)
-{
-    runTeacherKey(frame);
-}
-
-void QuizStateWindowController::runTeacherKey(const DataOfFrame &frame)
-{
-    if (m_alert) {
-        // F1 and F2 answer the alert that is up; nothing else reaches the window meanwhile.
-        m_alert->runTeacherKey(frame);
-        return;
-    }
-    const KeyAction action = TeacherKeyMap::action(TeacherKeyMap::Context::RunWindow, frame);
-    if (action == KeyAction::Mouse) {
-        KeypadMouse::pass(frame);
-        return;
-    }
-    // A child window that left the listener role here owns the teacher's keys while it is up.
-    if (m_childDepth > 0 || action == KeyAction::None)
-        return;
-    // The key presses its button: a disabled button makes the key do nothing.
-    for (const QuizStateInterface::RunButton &row : QuizStateInterface::runButtons())
-        if (row.key == action)
-            (this->*row.outlet)->click();
-}
-
-void QuizStateWindowController::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
-{
-    if (frame.isShortFrame())
-        handleShortFrame(frame);
-    else
-        handleLongFrame(frame);
+    m_frames->handleDataReceive();
 }
 
 void QuizStateWindowController::handleLongFrame(const DataOfFrame &frame)
 {
-    m_frameInHand = true;
-    if (m_modeObject) {
-        m_modeObject->setFrameToHandle(frame);
-        m_modeObject->handleDataReceiveCorvel_Dravel();
-    }
-    releaseFrameInHand();
+    m_frames->handleLongFrame(frame);
+}
+
+void QuizStateWindowController::handleStudentFrame(const DataOfFrame &frame)
+{
+    m_frames->handleStudentFrame(frame);
 }
 
 void QuizStateWindowController::releaseFrameInHand()
 {
-    // Once per frame. A child window or alert opened while a frame is handled releases it first:
-    // the receiver offers nothing more until it is signalled, and the child needs the next frames.
-    if (!m_frameInHand)
-        return;
-    m_frameInHand = false;
-    if (appDelegate)
-        appDelegate->signalConditionOfDataHandled();
-}
-
-void QuizStateWindowController::handleShortFrame(const DataOfFrame &frame)
-{
-    appDelegate->signalConditionOfDataHandled();
-    if (frame.cmd() == 0xF4 && frame.isTeacherCommand())
-        runTeacherKey(frame);
+    m_frames->releaseFrameInHand();
 }
 
 // ---- run events ----
 
-void QuizStateWindowController::addLoggedInStudent(const StudentInClassPtr &s)
-{
-    m_loginView->addAStudent(s);
-    showAnsweredCount();
-    m_loginView->setStudentLogined(s->deviceNo());
-    setSutdentLgoinTime(s);
-    m_gridScroll->studentLoggedIn();
-}
-
 void QuizStateWindowController::studentLogin(const Notification &n)
 {
-    if (bAlreadStartInElimination)
-        return;
-    const auto s = n.userInfo.value(Notify::Key::StudentInClass).value<StudentInClassPtr>();
-    if (s)
-        addLoggedInStudent(s);
+    m_students->studentLogin(n);
 }
 
 void QuizStateWindowController::forceLogin(const Notification &n)
 {
-    if (bAlreadStartInElimination)
+    if (m_students->loginsLocked())
         return;
     const auto s = n.userInfo.value(Notify::Key::StudentInfo).value<StudentInClassPtr>();
     if (s && hooks().forceLogin)
@@ -891,19 +772,12 @@ void QuizStateWindowController::forceLogin(const Notification &n)
 
 void QuizStateWindowController::setStudentLogout(const Notification &n)
 {
-    m_loginView->setStudentExited(n.userInfo.value(Notify::Key::StudentDevice).toInt());
+    m_students->setStudentLogout(n);
 }
 
 void QuizStateWindowController::studentAnswerNotification(const Notification &n)
 {
-    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
-    if (m_modeObject)
-        m_modeObject->setNAnsweredNum(n.userInfo.value(Notify::Key::AnsNum).toInt());
-    if (ActivityRules::grid(m_nMode, m_nDeviceType) == ActivityRule::Grid::PaperQuiz)
-        m_loginView->setStudentPaperQuizAnswered(d);
-    else
-        m_loginView->setStudentAnswered(d);
-    showAnsweredCount();
+    m_students->studentAnswerNotification(n);
 }
 
 void QuizStateWindowController::studentRushNotification(const Notification &n)
@@ -920,33 +794,22 @@ void QuizStateWindowController::studentRushNotification(const Notification &n)
         const bool right = n.userInfo.value(Notify::Key::Ans).toString() == quizQuestionsInfo->answer(m_nCurrentQuestionNo);
         m_loginView->setStudentRushAnswered(d, right);
     }
-    setLoginStudentAndAnswered(qpdObject->getSumOfLoginStudents(), 1);
+    m_students->showAnswered(1);
 }
 
 void QuizStateWindowController::studentEliminationNotification(const Notification &n)
 {
-    m_loginView->setStudentEliminateAnswered(n.userInfo.value(Notify::Key::DeviceNo).toInt(),
-                                             n.userInfo.value(Notify::Key::Type).toInt() == 0);
+    m_students->studentEliminationNotification(n);
 }
 
 void QuizStateWindowController::studentPaperQuizPgupPgdn(const Notification &n)
 {
-    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
-    const int q = n.userInfo.value(Notify::Key::QuestionNo).toInt();
-    const bool answered = n.userInfo.value(Notify::Key::AnswerState).toBool();
-    if (ActivityRules::grid(m_nMode, m_nDeviceType) == ActivityRule::Grid::PaperQuiz)
-        m_loginView->setStudentPaperQuiz(d, q, answered);
-    else
-        m_loginView->setStudent(d, q, answered);
+    m_students->studentPaperQuizPgupPgdn(n);
 }
 
 void QuizStateWindowController::studentQuickGroupingNotification(const Notification &n)
 {
-    const QString answer = n.userInfo.value(Notify::Key::Answer).toString();
-    // Only the letters "A" to "G" name a group; anything else would give a group that does not exist.
-    if (!answer.isEmpty() && answer.at(0) >= QLatin1Char('A') && answer.at(0) <= QLatin1Char('G'))
-        m_loginView->setStudentChangedToGroup(n.userInfo.value(Notify::Key::DeviceNo).toInt(), answer.at(0).unicode() - 64);
-    setLoginStudentAndAnswered(qpdObject->getSumOfLoginStudents(), n.userInfo.value(Notify::Key::Sum).toInt());
+    m_students->studentQuickGroupingNotification(n);
 }
 
 void QuizStateWindowController::studentHandRaise(const Notification &n)
@@ -1081,17 +944,17 @@ bool QuizStateWindowController::bCloseTimerisValid() const
 
 void QuizStateWindowController::setViewMove(bool on)
 {
-    m_gridScroll->setViewMove(on);
+    m_students->scroll()->setViewMove(on);
 }
 
 int QuizStateWindowController::nLoginStudentSum() const
 {
-    return m_gridScroll->nLoginStudentSum();
+    return m_students->scroll()->nLoginStudentSum();
 }
 
 int QuizStateWindowController::nMoveHeight() const
 {
-    return m_gridScroll->nMoveHeight();
+    return m_students->scroll()->nMoveHeight();
 }
 
 // ---- display fields and navigation ----
@@ -1162,21 +1025,13 @@ void QuizStateWindowController::afterNavigation(int n)
     applyControls();
 }
 
-void QuizStateWindowController::restoreRightAnswers(int q)
-{
-    m_loginView->setStudentEliminated();
-    for (const StudentInClassPtr &s : qpdObject->arrayLoginStudents())
-        if (qdObject->getStudentAnswer(q, s->deviceNo()) == quizQuestionsInfo->answer(q))
-            m_loginView->setStudentsNormal(s->deviceNo());
-}
-
 void QuizStateWindowController::OnNext()
 {
     if (!btnNext->isEnabled())
         return;
     if (m_modeObject)
         m_modeObject->setNAnsweredNum(0);
-    showAnsweredCount();
+    m_students->showAnsweredCount();
     if (stripCurrent() >= thumbnailCount()) {
         applyControls();
         return;
@@ -1186,10 +1041,10 @@ void QuizStateWindowController::OnNext()
     afterNavigation(n);
     switch (ActivityRules::gridAfterNext(m_nMode, quizQuestionsInfo->actionMode(n))) {
     case ActivityRule::NextGrid::RightOnThisQuestion:
-        restoreRightAnswers(n);
+        m_students->restoreRightAnswers(n);
         break;
     case ActivityRule::NextGrid::RightOnPreviousQuestion:
-        restoreRightAnswers(n - 1);
+        m_students->restoreRightAnswers(n - 1);
         break;
     case ActivityRule::NextGrid::AllNormal:
         m_loginView->setStudentsNormal();
@@ -1220,7 +1075,7 @@ void QuizStateWindowController::selectChangeQuestion(int n)
     applyControls();
     updateDoneField(false);
     updateMultipleModeLabel(n);
-    setLoginStudentAndAnswered(qpdObject->getSumOfLoginStudents(), 0);
+    m_students->showAnswered(0);
     const ActivityRule &r = rule();
     if (r.start == ActivityRule::Start::ByActionMode && _nPrevQuActionMode == ActionMode::Elimination && _bPrevQuTested) {
         if (quizQuestionsInfo->actionMode(n) != ActionMode::Elimination)

@@ -20,7 +20,6 @@
 #include <memory>
 #include <optional>
 
-class GridAutoScroll;
 class Orvenda_AppDelegate;
 class QLabel;
 class QPushButton;
@@ -31,7 +30,9 @@ class QuizData;
 class QuizMode;
 class QuizQuestions;
 class RunCountDown;
+class RunFrameRouter;
 class RunSounds;
+class RunStudentGrid;
 class RunTimer;
 class SmallQuestions;
 class StudentLoginView;
@@ -118,7 +119,7 @@ public:
     bool isStatusLevel() const { return m_statusLevel; }
     QuizMode *modeObject() const { return m_modeObject.get(); }
     StudentLoginView *studentLoginView() const { return m_loginView; }
-    const QList<StudentEntity> &arrStuLoginContentTime() const { return m_arrStuLoginContentTime; }
+    const QList<StudentEntity> &arrStuLoginContentTime() const;
     QList<int> arryAlreadTestQuetionNum() const { return m_arryAlreadTestQuetionNum; }
     // The alert up on the window (Start refusal, exit question), or null.
     PollixAlert *currentAlert() const { return m_alert; }
@@ -190,8 +191,6 @@ private:
     void setModeObject();
     void loadQuestionsInfo();
     void observeNotifications();
-    void setSutdentLgoinTime(const StudentInClassPtr &student);
-    void addLoggedInStudent(const StudentInClassPtr &student);
 
     const ActivityRule &rule() const;
     // The run controls: which are live now (RunControls) and which have their window installed.
@@ -210,11 +209,6 @@ private:
     void exitAfterAlert();
     void closeSelf();
 
-    void handleDataReceiveArvel(const DataOfFrame &frame);
-    void handleDataReceiveCorvel_Dravel(const DataOfFrame &frame);
-    void handleShortFrame(const DataOfFrame &frame);
-    void RX_TeacherCommandArvel(const DataOfFrame &frame);
-    void runTeacherKey(const DataOfFrame &frame);
 
     void playSound(int type);
     void setViewMove(bool on);
@@ -223,12 +217,9 @@ private:
     void updateMultipleModeLabel(int q);
     void canQuNoBeVisible();
     void canPageAndTotalPageBeVisible();
-    void setLoginStudentAndAnswered(int logined, int answered);
-    void showAnsweredCount();
     void updateDoneField(bool forceRun);
     void afterNavigation(int n);
     void selectChangeQuestion(int n);
-    void restoreRightAnswers(int q);
     int thumbnailCount() const;
     int stripCurrent() const;
 
@@ -260,12 +251,11 @@ private:
     QPointer<PollixAlert> m_alert;
     RunCountDown *m_countDown = nullptr;
     RunSounds *m_sounds = nullptr;
-    GridAutoScroll *m_gridScroll = nullptr;
+    RunStudentGrid *m_students = nullptr;
     RunTimer *m_wakeUpWatch = nullptr;
     int m_wakeUpTries = 0;
 
     QList<int> m_arryAlreadTestQuetionNum;
-    QList<StudentEntity> m_arrStuLoginContentTime;
     QList<int> m_arrQueAddByTeacher;
     QString m_strPath;
     int m_nDeviceType = -1;
@@ -286,13 +276,11 @@ private:
     int m_nAnswerTime = 0;
     QString strTimeStart;
     int m_nTimeElapsed = 0;
-    bool bAlreadStartInElimination = false;
     bool _bShowAnswerSetting = false;
     bool m_statusLevel = false;
     bool m_closing = false;
     bool m_saveOffered = false;
     QElapsedTimer m_pcStateSent;
     int m_childDepth = 0;
-    // A long frame is being handled and has not been signalled handled yet.
-    bool m_frameInHand = false;
+    std::unique_ptr<RunFrameRouter> m_frames;
 };
