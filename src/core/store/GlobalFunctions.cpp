@@ -1,5 +1,7 @@
 #include "GlobalFunctions.h"
 
+#include "StoreTransaction.h"
+
 #include "core/app/Orvenda_AppDelegate.h"
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
@@ -208,6 +210,9 @@ QString GlobalFunctions::filePathForListedName(const QString &folder, const QStr
 
 bool GlobalFunctions::directoryExistsAtPath(const QString &path)
 {
+    const StoreTransaction *transaction = StoreTransaction::current();
+    if (transaction && !path.isNull() && transaction->held(path))
+        return true;
     if (path.isNull() || !QFileInfo::exists(path)) {
         PollixLog(QStringLiteral("Folder %1 does not exist").arg(path));
         return false;
@@ -246,6 +251,10 @@ bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray
         PollixLog(QStringLiteral("Failed to write a store file: no data folder"));
         return failWith(errorText, QStringLiteral("no data folder"));
     }
+    if (StoreTransaction *transaction = StoreTransaction::current()) {
+        transaction->hold(path, data);
+        return true;
+    }
     // A first write into a folder that is not there yet (a fresh data folder) makes it.
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo::exists(folder))
@@ -283,16 +292,20 @@ pugi::xml_node GlobalFunctions::appendTextChild(pugi::xml_node parent, const cha
 
 bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    const StoreTransaction *transaction = StoreTransaction::current();
+    std::optional<QByteArray> bytes = transaction ? transaction->held(path) : std::nullopt;
+    if (!bytes) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = file.errorString();
+            return false;
+        }
+        bytes = file.readAll();
     }
-    const QByteArray bytes = file.readAll();
     // A value of blanks only (a " " title or total mark) is a value: keep it. Blanks between
     // elements of an indented file are still dropped.
-    const pugi::xml_parse_result result = doc.load_buffer(bytes.constData(), size_t(bytes.size()),
+    const pugi::xml_parse_result result = doc.load_buffer(bytes->constData(), size_t(bytes->size()),
                                                           pugi::parse_default | pugi::parse_ws_pcdata_single,
                                                           pugi::encoding_utf8);
     if (!result) {

@@ -1,0 +1,200 @@
+#include "RosterEdits.h"
+
+#include "core/store/StoreTransaction.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovStudentRoster.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+namespace {
+using Outcome = RosterEdits::Outcome;
+using Result = RosterEdits::Result;
+
+Result refused(Outcome outcome)
+{
+    Result r;
+    r.outcome = outcome;
+    return r;
+}
+
+// A store step inside the transaction went wrong: the file it needed could not be read, or
+// the student it was to change is not in it. Nothing is written then.
+Result failedStep(const QString &path)
+{
+    Result r;
+    r.outcome = Outcome::WriteFailed;
+    r.errorText = QStringLiteral("%1: the file could not be read, or it no longer holds the student")
+                      .arg(QFileInfo(path).fileName());
+    return r;
+}
+
+Result commit(StoreTransaction &transaction, Result r = {})
+{
+    if (!transaction.commit(&r.errorText)) {
+        r.outcome = Outcome::WriteFailed;
+        r.added = 0;
+    }
+    return r;
+}
+
+QString classPath(int classNo)
+{
+    return TovClassXmlDatabase::sharedClassUI()->pathByClassNo(classNo);
+}
+
+QString rosterPath()
+{
+    return TovStudentRoster::sharedUI()->studentRosterFilePath();
+}
+
+// Every class but one that holds the student takes the roster student's own details; its
+// keypad and group numbers are the class's own.
+bool followInOtherClasses(const StudentEntity &record, int exceptClassNo)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    for (const ClassEntity &c : classes->classList()) {
+        if (c.no() == exceptClassNo)
+            continue;
+        for (const StudentEntity &held : classes->getStudentListByClassNo(c.no())) {
+            if (!RosterEdits::sameID(held.id(), record.id()))
+                continue;
+            StudentEntity copy = record;
+            copy.setDeviceNo(held.deviceNo());
+            copy.setGroupNo(held.groupNo());
+            if (!classes->updateStudentByID(held.id(), copy, c.no()))
+                return false;
+            break;
+        }
+    }
+    return true;
+}
+} // namespace
+
+Result RosterEdits::addNewStudent(const StudentEntity &student, int classNo, int maxStudents)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    auto *roster = TovStudentRoster::sharedUI();
+    if (classes->studentCountInClass(classNo) >= maxStudents)
+        return refused(Outcome::ClassFull);
+    if (roster->existStudentWithID(student.id()))
+        return refused(Outcome::IdInRoster);
+    if (classes->existStudentWithID(student.id(), classNo))
+        return refused(Outcome::IdInClass);
+    StoreTransaction transaction;
+    if (!roster->addStudentWithData(student))
+        return failedStep(rosterPath());
+    if (!classes->addStudentWithData(student, classNo))
+        return failedStep(classPath(classNo));
+    Result r;
+    r.added = 1;
+    return commit(transaction, r);
+}
+
+Result RosterEdits::addFromRoster(const QList<StudentEntity> &students, int classNo, int maxStudents)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    if (classes->studentCountInClass(classNo) >= maxStudents)
+        return refused(Outcome::ClassFull);
+    QSet<QString> held;
+    for (const StudentEntity &s : classes->getStudentListByClassNo(classNo))
+        held.insert(s.id().toCaseFolded());
+    Result r;
+    StoreTransaction transaction;
+    if (!classes->beginUpdateStudentsInClass(classNo))
+        return failedStep(classPath(classNo));
+    for (const StudentEntity &s : students) {
+        const QString key = s.id().toCaseFolded();
+        if (held.contains(key))
+            continue;
+        if (held.size() >= maxStudents) {
+            ++r.leftOut;
+            continue;
+        }
+        classes->addingStudentWithData(s);
+        held.insert(key);
+        ++r.added;
+    }
+    if (!classes->endUpdateStudents())
+        return failedStep(classPath(classNo));
+    return commit(transaction, r);
+}
+
+Result RosterEdits::removeFromClass(const QStringList &studentIDs, int classNo)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    StoreTransaction transaction;
+    if (!classes->beginDeleteStudentsInClass(classNo))
+        return failedStep(classPath(classNo));
+    for (const QString &id : studentIDs)
+        classes->deletingStudentWithID(id);
+    if (!classes->endDeleteStudents())
+        return failedStep(classPath(classNo));
+    return commit(transaction);
+}
+
+Result RosterEdits::saveStudent(const StudentSave &save)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    auto *roster = TovStudentRoster::sharedUI();
+    const StudentEntity &record = save.record;
+    const bool inRoster = roster->existStudentWithID(record.id());
+    bool rosterRewritten = false;
+    StoreTransaction transaction;
+    if (save.adding) {
+        const bool inClass = classes->existStudentWithID(record.id(), save.classNo);
+        if (!inClass && classes->studentCountInClass(save.classNo) >= save.maxStudents)
+            return refused(Outcome::ClassFull);
+        if (inRoster && !save.rosterUpdateConfirmed)
+            return refused(Outcome::IdInRoster);
+        rosterRewritten = inRoster;
+        if (!(inRoster ? roster->updateStudentWithData(record) : roster->addStudentWithData(record)))
+            return failedStep(rosterPath());
+        const bool classWritten = inClass ? classes->updateStudentByID(record.id(), record, save.classNo)
+                                          : classes->addStudentWithData(record, save.classNo);
+        if (!classWritten)
+            return failedStep(classPath(save.classNo));
+    } else {
+        const bool idChanged = record.id() != save.oldID;
+        if (idChanged && classes->existStudentWithID(record.id(), save.classNo))
+            return refused(Outcome::IdInClass);
+        // Another roster student's ID would make two roster records of one ID.
+        if (idChanged && inRoster)
+            return refused(Outcome::IdInRoster);
+        rosterRewritten = !idChanged && inRoster;
+        if (!(rosterRewritten ? roster->updateStudentByID(save.oldID, record) : roster->addStudentWithData(record)))
+            return failedStep(rosterPath());
+        if (!classes->updateStudentByID(save.oldID, record, save.classNo))
+            return failedStep(classPath(save.classNo));
+    }
+    if (rosterRewritten && !followInOtherClasses(record, save.classNo))
+        return failedStep(classes->classXmlDatabasePath());
+    return commit(transaction);
+}
+
+Result RosterEdits::deleteStudent(const QString &studentID, int classNo)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    auto *roster = TovStudentRoster::sharedUI();
+    StoreTransaction transaction;
+    if (roster->existStudentWithID(studentID) && !roster->deleteStudentWithID(studentID))
+        return failedStep(rosterPath());
+    if (!classes->deleteStudentWithID(studentID, classNo))
+        return failedStep(classPath(classNo));
+    return commit(transaction);
+}
+
+Result RosterEdits::writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    StoreTransaction transaction;
+    if (splits > 0 && !classes->updateClassWithSplits(splits, classNo))
+        return failedStep(classPath(classNo));
+    if (!classes->beginUpdateStudentGroupNoInClass(classNo))
+        return failedStep(classPath(classNo));
+    for (const auto &[id, group] : groups)
+        classes->updateStudentGroupNoWithStudentID(group, id);
+    if (!classes->endUpdateStudentGroupNo())
+        return failedStep(classPath(classNo));
+    return commit(transaction);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "core/store/StudentEntity.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+
+// The changes the roster windows make to the students of a class and to the school-wide roster.
+// Each is one change of every file it touches: the roster and the class copies are written
+// together, or, when any file cannot be written, none of them is (StoreTransaction).
+//
+// A student is one identity in the roster and in every class that holds a copy: IDs compare
+// ignoring case everywhere, so no change makes two roster students, or two students of one
+// class, whose IDs differ only in letter case.
+class RosterEdits
+{
+public:
+    enum class Outcome {
+        Done,
+        ClassFull,   // the class already holds the most students allowed
+        IdInRoster,  // a roster student bears the ID (a question before an update, or a refusal)
+        IdInClass,   // the class already holds a student with the ID
+        WriteFailed  // nothing changed; errorText says why
+    };
+    struct Result
+    {
+        Outcome outcome = Outcome::Done;
+        QString errorText;
+        int added = 0;   // students that went into the class
+        int leftOut = 0; // students the class had no room for
+        bool ok() const { return outcome == Outcome::Done; }
+    };
+
+    // A student typed in the class students manager: into the roster and the class at once.
+    // Refused when the class is full or the roster or the class bears the ID.
+    static Result addNewStudent(const StudentEntity &student, int classNo, int maxStudents);
+    // Roster students copied into the class in the given order. Students the class holds
+    // already are skipped; once the class is full the rest are left out (counted in leftOut).
+    // ClassFull, and nothing added, when the class is full before the first.
+    static Result addFromRoster(const QList<StudentEntity> &students, int classNo, int maxStudents);
+    // Students of the class, named by the IDs the class file holds; the roster keeps them.
+    static Result removeFromClass(const QStringList &studentIDs, int classNo);
+
+    // The student editor's save of one student of a class.
+    struct StudentSave
+    {
+        StudentEntity record;
+        int classNo = 0;
+        bool adding = true;
+        QString oldID;                      // modifying: the ID the student was loaded with
+        bool rosterUpdateConfirmed = false; // adding: the teacher agreed to update the roster student
+        int maxStudents = 400;
+    };
+    // Adding: a roster student with the ID is rewritten only once confirmed (IdInRoster asks
+    // first); the class copy is rewritten or appended. Modifying: a new ID that the class or
+    // another roster student bears is refused (IdInClass, IdInRoster); a new ID goes into the
+    // roster as a new student, the old roster student staying for the classes that hold it.
+    // Whenever the roster student itself is rewritten, every other class holding it follows
+    // (names, birthday, contact details; each class keeps its own keypad and group numbers).
+    static Result saveStudent(const StudentSave &save);
+    // From the roster and from this class; copies in other classes stay.
+    static Result deleteStudent(const QString &studentID, int classNo);
+
+    // Group numbers by student ID, and the class's group count when splits is above 0.
+    static Result writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits = 0);
+
+    static bool sameID(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+};
