@@ -19,13 +19,12 @@ Result refused(Outcome outcome)
 }
 
 // A store step inside the transaction went wrong: the file it needed could not be read, or
-// the student it was to change is not in it. Nothing is written then.
-Result failedStep(const QString &path)
+// the student it was to change is not in it (the store says which). Nothing is written then.
+Result failedStep(const QString &path, const QString &why)
 {
     Result r;
     r.outcome = Outcome::WriteFailed;
-    r.errorText = QStringLiteral("%1: the file could not be read, or it no longer holds the student")
-                      .arg(QFileInfo(path).fileName());
+    r.errorText = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
     return r;
 }
 
@@ -50,7 +49,7 @@ QString rosterPath()
 
 // Every class but one that holds the student takes the roster student's own details; its
 // keypad and group numbers are the class's own.
-bool followInOtherClasses(const StudentEntity &record, int exceptClassNo)
+bool followInOtherClasses(const StudentEntity &record, int exceptClassNo, QString *why)
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     for (const ClassEntity &c : classes->classList()) {
@@ -62,7 +61,7 @@ bool followInOtherClasses(const StudentEntity &record, int exceptClassNo)
             StudentEntity copy = record;
             copy.setDeviceNo(held.deviceNo());
             copy.setGroupNo(held.groupNo());
-            if (!classes->updateStudentByID(held.id(), copy, c.no()))
+            if (!classes->updateStudentByID(held.id(), copy, c.no(), why))
                 return false;
             break;
         }
@@ -82,10 +81,11 @@ Result RosterEdits::addNewStudent(const StudentEntity &student, int classNo, int
     if (classes->existStudentWithID(student.id(), classNo))
         return refused(Outcome::IdInClass);
     StoreTransaction transaction;
-    if (!roster->addStudentWithData(student))
-        return failedStep(rosterPath());
-    if (!classes->addStudentWithData(student, classNo))
-        return failedStep(classPath(classNo));
+    QString why;
+    if (!roster->addStudentWithData(student, &why))
+        return failedStep(rosterPath(), why);
+    if (!classes->addStudentWithData(student, classNo, &why))
+        return failedStep(classPath(classNo), why);
     Result r;
     r.added = 1;
     return commit(transaction, r);
@@ -101,8 +101,9 @@ Result RosterEdits::addFromRoster(const QList<StudentEntity> &students, int clas
         held.insert(s.id().toCaseFolded());
     Result r;
     StoreTransaction transaction;
-    if (!classes->beginUpdateStudentsInClass(classNo))
-        return failedStep(classPath(classNo));
+    QString why;
+    if (!classes->beginUpdateStudentsInClass(classNo, &why))
+        return failedStep(classPath(classNo), why);
     for (const StudentEntity &s : students) {
         const QString key = s.id().toCaseFolded();
         if (held.contains(key))
@@ -115,8 +116,8 @@ Result RosterEdits::addFromRoster(const QList<StudentEntity> &students, int clas
         held.insert(key);
         ++r.added;
     }
-    if (!classes->endUpdateStudents())
-        return failedStep(classPath(classNo));
+    if (!classes->endUpdateStudents(&why))
+        return failedStep(classPath(classNo), why);
     return commit(transaction, r);
 }
 
@@ -124,12 +125,13 @@ Result RosterEdits::removeFromClass(const QStringList &studentIDs, int classNo)
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     StoreTransaction transaction;
-    if (!classes->beginDeleteStudentsInClass(classNo))
-        return failedStep(classPath(classNo));
+    QString why;
+    if (!classes->beginDeleteStudentsInClass(classNo, &why))
+        return failedStep(classPath(classNo), why);
     for (const QString &id : studentIDs)
         classes->deletingStudentWithID(id);
-    if (!classes->endDeleteStudents())
-        return failedStep(classPath(classNo));
+    if (!classes->endDeleteStudents(&why))
+        return failedStep(classPath(classNo), why);
     return commit(transaction);
 }
 
@@ -141,6 +143,7 @@ Result RosterEdits::saveStudent(const StudentSave &save)
     const bool inRoster = roster->existStudentWithID(record.id());
     bool rosterRewritten = false;
     StoreTransaction transaction;
+    QString why;
     if (save.adding) {
         const bool inClass = classes->existStudentWithID(record.id(), save.classNo);
         if (!inClass && classes->studentCountInClass(save.classNo) >= save.maxStudents)
@@ -148,12 +151,12 @@ Result RosterEdits::saveStudent(const StudentSave &save)
         if (inRoster && !save.rosterUpdateConfirmed)
             return refused(Outcome::IdInRoster);
         rosterRewritten = inRoster;
-        if (!(inRoster ? roster->updateStudentWithData(record) : roster->addStudentWithData(record)))
-            return failedStep(rosterPath());
-        const bool classWritten = inClass ? classes->updateStudentByID(record.id(), record, save.classNo)
-                                          : classes->addStudentWithData(record, save.classNo);
+        if (!(inRoster ? roster->updateStudentWithData(record, &why) : roster->addStudentWithData(record, &why)))
+            return failedStep(rosterPath(), why);
+        const bool classWritten = inClass ? classes->updateStudentByID(record.id(), record, save.classNo, &why)
+                                          : classes->addStudentWithData(record, save.classNo, &why);
         if (!classWritten)
-            return failedStep(classPath(save.classNo));
+            return failedStep(classPath(save.classNo), why);
     } else {
         const bool idChanged = record.id() != save.oldID;
         if (idChanged && classes->existStudentWithID(record.id(), save.classNo))
@@ -162,13 +165,13 @@ Result RosterEdits::saveStudent(const StudentSave &save)
         if (idChanged && inRoster)
             return refused(Outcome::IdInRoster);
         rosterRewritten = !idChanged && inRoster;
-        if (!(rosterRewritten ? roster->updateStudentByID(save.oldID, record) : roster->addStudentWithData(record)))
-            return failedStep(rosterPath());
-        if (!classes->updateStudentByID(save.oldID, record, save.classNo))
-            return failedStep(classPath(save.classNo));
+        if (!(rosterRewritten ? roster->updateStudentByID(save.oldID, record, &why) : roster->addStudentWithData(record, &why)))
+            return failedStep(rosterPath(), why);
+        if (!classes->updateStudentByID(save.oldID, record, save.classNo, &why))
+            return failedStep(classPath(save.classNo), why);
     }
-    if (rosterRewritten && !followInOtherClasses(record, save.classNo))
-        return failedStep(classes->classXmlDatabasePath());
+    if (rosterRewritten && !followInOtherClasses(record, save.classNo, &why))
+        return failedStep(classes->classXmlDatabasePath(), why);
     return commit(transaction);
 }
 
@@ -177,10 +180,11 @@ Result RosterEdits::deleteStudent(const QString &studentID, int classNo)
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     auto *roster = TovStudentRoster::sharedUI();
     StoreTransaction transaction;
-    if (roster->existStudentWithID(studentID) && !roster->deleteStudentWithID(studentID))
-        return failedStep(rosterPath());
-    if (!classes->deleteStudentWithID(studentID, classNo))
-        return failedStep(classPath(classNo));
+    QString why;
+    if (roster->existStudentWithID(studentID) && !roster->deleteStudentWithID(studentID, &why))
+        return failedStep(rosterPath(), why);
+    if (!classes->deleteStudentWithID(studentID, classNo, &why))
+        return failedStep(classPath(classNo), why);
     return commit(transaction);
 }
 
@@ -188,13 +192,14 @@ Result RosterEdits::writeGroups(int classNo, const QList<std::pair<QString, int>
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     StoreTransaction transaction;
-    if (splits > 0 && !classes->updateClassWithSplits(splits, classNo))
-        return failedStep(classPath(classNo));
-    if (!classes->beginUpdateStudentGroupNoInClass(classNo))
-        return failedStep(classPath(classNo));
+    QString why;
+    if (splits > 0 && !classes->updateClassWithSplits(splits, classNo, &why))
+        return failedStep(classPath(classNo), why);
+    if (!classes->beginUpdateStudentGroupNoInClass(classNo, &why))
+        return failedStep(classPath(classNo), why);
     for (const auto &[id, group] : groups)
         classes->updateStudentGroupNoWithStudentID(group, id);
-    if (!classes->endUpdateStudentGroupNo())
-        return failedStep(classPath(classNo));
+    if (!classes->endUpdateStudentGroupNo(&why))
+        return failedStep(classPath(classNo), why);
     return commit(transaction);
 }

@@ -5,6 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/AtomicFileSet.h"
 #include "support/PollixTest.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
 
@@ -136,6 +137,23 @@ TEST_F(RosterEditsTest, AFailedWriteInTheMiddleLeavesRosterAndClassAsTheyWere)
 
     AtomicFileSet::setMoveFailureHook({});
     EXPECT_TRUE(RosterEdits::addNewStudent(student("A1"), c8, 400).ok());
+}
+
+TEST_F(RosterEditsTest, AClassFolderWithoutWritePermissionLeavesTheRosterAsItWas)
+{
+    // Run by an ordinary user, whom folder permissions bind.
+    POLLIX_ON_SMALL_DISK(.kilobytes = 64, .plainUser = true);
+    ASSERT_TRUE(roster->addStudentWithData(student("R0")));
+    const QByteArray rosterBefore = rosterBytes(), classBefore = classBytes(c8);
+    const QString folder = home() + "Data/Classes";
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const RosterEdits::Result r = RosterEdits::addNewStudent(student("A1"), c8, 400);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(r.outcome, Outcome::WriteFailed);
+    EXPECT_TRUE(r.errorText.contains("Permission denied", Qt::CaseInsensitive)) << r.errorText.toStdString();
+    EXPECT_EQ(rosterBytes(), rosterBefore);
+    EXPECT_EQ(classBytes(c8), classBefore);
+    EXPECT_EQ(QDir(home() + "Data").entryList(QDir::Files), QStringList{"StudentRoster.xml"}) << "no side files";
 }
 
 TEST_F(RosterEditsTest, AStudentSavedInOneClassChangesInRosterAndEveryClassHoldingIt)
