@@ -1,0 +1,278 @@
+#include "core/gradebook/GradebookNameRecords.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
+#include "platform/AtomicFile.h"
+#include "platform/NotificationCenter.h"
+#include "support/DialogAnswers.h"
+#include "support/PollixTest.h"
+#include "ui/controls/AddressTextView.h"
+#include "ui/roster/ClassEditController.h"
+#include "ui/roster/GenderMatrix.h"
+#include "ui/roster/SubjectEditController.h"
+#include "ui/roster/TeacherEditController.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+// Records what the editors ask the gradebook to delete.
+struct FakeGradebook : GradebookNameRecords
+{
+    QStringList deleted;
+    bool deleteRecordsOf(Owner owner, const QString &name, QString *) override
+    {
+        deleted << QStringLiteral("%1:%2").arg(int(owner)).arg(name);
+        return true;
+    }
+};
+
+// Every roster notification posted meanwhile, as "name index".
+struct Heard
+{
+    QStringList notes;
+    QObject owner;
+    Heard()
+    {
+        for (const char *name : {"ClassChanged", "NewClassAdded", "SubjectChanged", "TeacherChanged"})
+            NotificationCenter::defaultCenter()->addObserver(&owner, QLatin1String(name), [this](const Notification &n) {
+                notes << QStringLiteral("%1 %2").arg(n.name).arg(n.userInfo.value("index").toInt());
+            });
+    }
+};
+
+void choose(QComboBox *combo, int index)
+{
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+QStringList items(const QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+class RosterListEditTest : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        GradebookNameRecords::install(&gradebook);
+    }
+    void TearDown() override
+    {
+        GradebookNameRecords::install(nullptr);
+        PollixTest::TearDown();
+    }
+    void addTeacher(const QString &first, const QString &last, const QString &phone = {})
+    {
+        TeacherEntity t;
+        t.setFirstName(first);
+        t.setLastName(last);
+        t.setPhone(phone);
+        ASSERT_TRUE(TovTeacherXmlDatabase::sharedUI()->addTeacherWithData(t));
+    }
+    FakeGradebook gradebook;
+    DialogAnswers answers;
+};
+} // namespace
+
+TEST_F(RosterListEditTest, ClassNamesAreTrimmedAndComparedExactlyButNoTwoFilesDifferOnlyInCase)
+{
+    auto *store = TovClassXmlDatabase::sharedClassUI();
+    ASSERT_GT(store->addClassWithName("7A"), 0);
+    ClassEditController dialog;
+    dialog.setClassIndex(0);
+    dialog.awakeFromNib();
+    dialog.textClassName->setText("   ");
+    EXPECT_FALSE(dialog.btnAdd->isEnabled()) << "a name of blanks only";
+    for (const QString &taken : {" 7A ", "7a"}) {
+        dialog.textClassName->setText(taken);
+        ASSERT_TRUE(dialog.btnAdd->isEnabled());
+        dialog.btnAdd->click();
+    }
+    EXPECT_EQ(answers.alertTexts(),
+              (QStringList{"The class name : 7A already exists.", "The class name : 7a already exists."}));
+    EXPECT_EQ(store->classCount(), 1);
+
+    // Added: the dialog ends with 1 and tells the number of classes before the add.
+    Heard heard;
+    dialog.textClassName->setText(" 8C ");
+    dialog.btnAdd->click();
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_EQ(heard.notes, QStringList{"NewClassAdded 1"});
+    EXPECT_TRUE(store->existClassWithName("8C"));
+}
+
+TEST_F(RosterListEditTest, DeletingAClassSelectsTheOneBeforeAndTakesItsGradebookRecords)
+{
+    auto *store = TovClassXmlDatabase::sharedClassUI();
+    for (const char *name : {"7A", "7B"})
+        ASSERT_GT(store->addClassWithName(name), 0);
+    ClassEditController dialog;
+    dialog.setClassIndex(1);
+    dialog.awakeFromNib();
+    dialog.tabView->setCurrentIndex(1);
+    EXPECT_EQ(dialog.comboDelete->currentText(), "7B");
+    ASSERT_TRUE(dialog.btnDelete->isEnabled());
+
+    Heard heard;
+    answers.answerAlert(1); // "No"
+    dialog.btnDelete->click();
+    EXPECT_EQ(store->classCount(), 2);
+    dialog.btnDelete->click();
+    EXPECT_EQ(answers.alerts().last().title, "Pollix");
+    EXPECT_EQ(answers.alerts().last().buttons, (QStringList{"Yes", "No"}));
+    EXPECT_EQ(answers.alertTexts().last(), "Are you sure to delete this class?");
+    EXPECT_EQ(items(dialog.comboDelete), QStringList{"7A"});
+    EXPECT_EQ(dialog.comboDelete->currentText(), "7A");
+    EXPECT_EQ(gradebook.deleted, QStringList{"0:7B"});
+
+    dialog.btnDelete->click();
+    EXPECT_EQ(dialog.comboDelete->currentIndex(), -1);
+    EXPECT_FALSE(dialog.btnDelete->isEnabled());
+    EXPECT_FALSE(dialog.comboDelete->isEnabled());
+    EXPECT_EQ(heard.notes, (QStringList{"ClassChanged 0", "ClassChanged -1"}));
+    EXPECT_FALSE(QFile::exists(home() + "Data/Classes/7A.xml"));
+}
+
+TEST_F(RosterListEditTest, RenamingKeepsTheGradebookAndAFailedDeleteSaysWhy)
+{
+    auto *store = TovClassXmlDatabase::sharedClassUI();
+    ASSERT_GT(store->addClassWithName("7A"), 0);
+    ClassEditController dialog;
+    dialog.setClassIndex(0);
+    dialog.awakeFromNib();
+    dialog.tabView->setCurrentIndex(2);
+    EXPECT_FALSE(dialog.btnUpdate->isEnabled());
+    dialog.textNewName->setText("7A");
+    dialog.btnUpdate->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The class name : 7A already exists."}) << "its own name";
+    dialog.textNewName->setText("Year 7A");
+    dialog.btnUpdate->click();
+    EXPECT_EQ(store->nameByClassNo(1), "Year 7A");
+    EXPECT_EQ(dialog.comboModify->currentText(), "Year 7A");
+    EXPECT_TRUE(dialog.textNewName->text().isEmpty());
+    EXPECT_TRUE(gradebook.deleted.isEmpty());
+
+    // The class file cannot go: the class stays, listed, and the alert says why.
+    ASSERT_TRUE(QFile::remove(home() + "Data/Classes/Year 7A.xml"));
+    ASSERT_TRUE(QDir().mkpath(home() + "Data/Classes/Year 7A.xml/inside"));
+    dialog.tabView->setCurrentIndex(1);
+    dialog.btnDelete->click();
+    EXPECT_EQ(answers.alertTexts().last(), "The class could not be deleted.");
+    EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
+    EXPECT_EQ(items(dialog.comboDelete), QStringList{"Year 7A"});
+    EXPECT_TRUE(gradebook.deleted.isEmpty()) << "the gradebook keeps the records of a class that stays";
+}
+
+TEST_F(RosterListEditTest, SubjectNamesIgnoreCaseAndAnAddedSubjectBecomesCurrent)
+{
+    SubjectEntity maths;
+    maths.setName("Maths");
+    ASSERT_TRUE(TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(maths));
+    SubjectEditController dialog;
+    dialog.awakeFromNib();
+    Heard heard;
+    dialog.textSubjectName->setText("MATHS");
+    dialog.btnAdd->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The subject name : MATHS already exists."});
+    dialog.textSubjectName->setText("Physics");
+    dialog.btnAdd->click();
+    EXPECT_EQ(dialog.indexOfSubject(), 1);
+    EXPECT_TRUE(dialog.textSubjectName->text().isEmpty());
+    EXPECT_FALSE(dialog.btnAdd->isEnabled());
+    EXPECT_EQ(heard.notes, QStringList{"SubjectChanged 1"});
+    dialog.tabView->setCurrentIndex(1);
+    EXPECT_EQ(dialog.comboDelete->currentText(), "Physics");
+    dialog.btnDelete->click();
+    EXPECT_EQ(gradebook.deleted, QStringList{"1:Physics"});
+    EXPECT_EQ(heard.notes.last(), "SubjectChanged 0");
+
+    // A subject that cannot be written is not added, and the alert says why.
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    dialog.textSubjectName->setText("Art");
+    dialog.btnAdd->click();
+    EXPECT_EQ(answers.alertTexts().last(), "The subject could not be added.");
+    EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
+    EXPECT_FALSE(TovSubjectXmlDatabase::sharedSubjectUI()->existSubjectWithName("Art"));
+}
+
+TEST_F(RosterListEditTest, TeachersAreKnownByTheirJoinedName)
+{
+    addTeacher("Ann", "Lee", "111");
+    TeacherEditController dialog;
+    dialog.setTeacherIndex(0);
+    dialog.awakeFromNib();
+
+    // Only a last name: stored with an empty first name, listed by the last name.
+    dialog.textLastName_Add->setText(" Park ");
+    ASSERT_TRUE(dialog.btnAdd->isEnabled());
+    dialog.matrixGender_Add->selectCellAtColumn(1);
+    dialog.textAddress_Add->setPlainText("1 Main St");
+    dialog.btnAdd->click();
+    const TeacherEntity park = TovTeacherXmlDatabase::sharedUI()->teacherList().last();
+    EXPECT_EQ(park.firstName(), "");
+    EXPECT_EQ(park.lastName(), "Park");
+    EXPECT_EQ(park.gender(), 2);
+    EXPECT_EQ(dialog.comboModify->itemText(1), "Park");
+    EXPECT_EQ(dialog.indexOfTeacher(), 1);
+    EXPECT_TRUE(dialog.textLastName_Add->text().isEmpty());
+
+    // The Modify tab shows the current teacher; retyping its own name is refused.
+    dialog.tabView->setCurrentIndex(2);
+    EXPECT_EQ(dialog.textAddress_Modify->toPlainText(), "1 Main St");
+    EXPECT_EQ(dialog.matrixGender_Modify->selectedColumn(), 1);
+    EXPECT_FALSE(dialog.btnUpdate->isEnabled());
+    dialog.textLastName_Modify->setText("Park");
+    ASSERT_TRUE(dialog.btnUpdate->isEnabled());
+    dialog.btnUpdate->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The teacher name : Park already exists."});
+
+    // Changing only the phone keeps the name.
+    choose(dialog.comboModify, 0);
+    EXPECT_EQ(dialog.textPhone_Modify->text(), "111");
+    dialog.textPhone_Modify->setText("222");
+    ASSERT_TRUE(dialog.btnUpdate->isEnabled());
+    dialog.btnUpdate->click();
+    const TeacherEntity ann = TovTeacherXmlDatabase::sharedUI()->teacherList().first();
+    EXPECT_EQ(ann.name(), "Ann Lee");
+    EXPECT_EQ(ann.phone(), "222");
+    dialog.textPhone_Modify->setText("222");
+    EXPECT_FALSE(dialog.btnUpdate->isEnabled()) << "nothing differs from the loaded teacher";
+
+    // The Delete tab follows the choice made on Modify.
+    dialog.tabView->setCurrentIndex(1);
+    EXPECT_EQ(dialog.comboDelete->currentText(), "Ann Lee");
+    EXPECT_EQ(dialog.textPhone_Delete->text(), "222");
+    dialog.btnDelete->click();
+    EXPECT_EQ(gradebook.deleted, QStringList{"2:Ann Lee"});
+    EXPECT_EQ(dialog.comboDelete->currentText(), "Park");
+    EXPECT_EQ(dialog.textAddress_Delete->toPlainText(), "1 Main St");
+}
+
+TEST_F(RosterListEditTest, AddressViewsRefuseTheApostropheAndTextBeyondTheirLength)
+{
+    TeacherEditController dialog;
+    dialog.awakeFromNib();
+    AddressTextView *view = dialog.textAddress_Add;
+    view->setFocus();
+    QTest::keyClicks(view, "1 King's Road");
+    EXPECT_EQ(view->toPlainText(), "1 Kings Road");
+    view->setPlainText(QString(119, 'x'));
+    view->moveCursor(QTextCursor::End);
+    QTest::keyClicks(view, "yz");
+    EXPECT_EQ(view->toPlainText().size(), 120);
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_FALSE(view->toPlainText().contains('\n'));
+    view->selectAll();
+    EXPECT_TRUE(view->acceptsInsertion(QString(120, 'a'))) << "over a selection";
+    EXPECT_FALSE(view->acceptsInsertion("it's"));
+}
