@@ -10,25 +10,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-// A page of the tab view: the form rows, then the page's button at the lower right.
-QWidget *page(QWidget *parent, const QList<std::pair<QString, QWidget *>> &rows, QPushButton *button)
-{
-    auto *w = new QWidget(parent);
-    auto *form = new QFormLayout;
-    for (const auto &[label, field] : rows)
-        form->addRow(label, field);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(button);
-    auto *layout = new QVBoxLayout(w);
-    layout->addLayout(form);
-    layout->addStretch();
-    layout->addLayout(buttons);
-    return w;
-}
-} // namespace
-
 NameListEditController::NameListEditController(const QString &objectName, const QString &title,
                                                const QString &addFieldName, const QString &caption, QWidget *parent)
     : RosterListEditController(objectName, title, parent)
@@ -43,8 +24,8 @@ NameListEditController::NameListEditController(const QString &objectName, const 
         field->setMinimumWidth(220);
         connect(field, &QLineEdit::textChanged, this, &NameListEditController::controlTextDidChange);
     }
-    buildWindow(page(this, {{caption, textName}}, btnAdd), page(this, {{caption, comboDelete}}, btnDelete),
-                page(this, {{caption, comboModify}, {tr("New Name:"), textNewName}}, btnUpdate));
+    buildWindow(formPage({{caption, textName}}, btnAdd), formPage({{caption, comboDelete}}, btnDelete),
+                formPage({{caption, comboModify}, {tr("New Name:"), textNewName}}, btnUpdate));
 }
 
 void NameListEditController::controlTextDidChange()

@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -60,6 +61,22 @@ void RosterListEditController::buildWindow(QWidget *addPage, QWidget *deletePage
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabView);
     layout->addLayout(bottom);
+}
+
+QWidget *RosterListEditController::formPage(const QList<std::pair<QString, QWidget *>> &rows, QPushButton *button)
+{
+    auto *w = new QWidget(this);
+    auto *form = new QFormLayout;
+    for (const auto &[label, control] : rows)
+        form->addRow(label, control);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(button);
+    auto *layout = new QVBoxLayout(w);
+    layout->addLayout(form);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    return w;
 }
 
 void RosterListEditController::setPosition(double x, double y)

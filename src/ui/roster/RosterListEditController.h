@@ -55,6 +55,8 @@ protected:
     // Puts the dialog's three pages into the tabs; the pages hold the combo boxes and buttons
     // they show (addRecordRow and the like place them).
     void buildWindow(QWidget *addPage, QWidget *deletePage, QWidget *modifyPage);
+    // A page of the tab view: labelled rows, then the page's button at the lower right.
+    QWidget *formPage(const QList<std::pair<QString, QWidget *>> &rows, QPushButton *button);
 
     // The record list from the store, in store order: the texts of the combo boxes.
     virtual QStringList loadList() = 0;

@@ -35,21 +35,6 @@ AddressTextView *addressView(QWidget *parent, const char *name)
     return v;
 }
 
-QWidget *page(QWidget *parent, const QList<std::pair<QString, QWidget *>> &rows, QPushButton *button)
-{
-    auto *w = new QWidget(parent);
-    auto *form = new QFormLayout;
-    for (const auto &[label, control] : rows)
-        form->addRow(label, control);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(button);
-    auto *layout = new QVBoxLayout(w);
-    layout->addLayout(form);
-    layout->addStretch();
-    layout->addLayout(buttons);
-    return w;
-}
 } // namespace
 
 TeacherEditController::TeacherEditController(QWidget *parent)
@@ -79,30 +64,27 @@ TeacherEditController::TeacherEditController(QWidget *parent)
     textAddress_Delete->setReadOnly(true);
     textAddress_Delete->setStyleSheet(QStringLiteral("AddressTextView#textAddress_Delete { background: #b3b3b3; }"));
 
-    buildWindow(page(this,
-                     {{tr("First Name:"), textFirstName_Add},
-                      {tr("Last Name:"), textLastName_Add},
-                      {tr("Title:"), textTitle_Add},
-                      {tr("Phone:"), textPhone_Add},
-                      {tr("Sex:"), matrixGender_Add},
-                      {tr("Address:"), textAddress_Add}},
-                     btnAdd),
-                page(this,
-                     {{tr("Teacher:"), comboDelete},
-                      {tr("Title:"), textTitle_Delete},
-                      {tr("Phone:"), textPhone_Delete},
-                      {tr("Sex:"), matrixGender_Delete},
-                      {tr("Address:"), textAddress_Delete}},
-                     btnDelete),
-                page(this,
-                     {{tr("Teacher:"), comboModify},
-                      {tr("New First Name:"), textFirstName_Modify},
-                      {tr("New Last Name:"), textLastName_Modify},
-                      {tr("Title:"), textTitle_Modify},
-                      {tr("Phone:"), textPhone_Modify},
-                      {tr("Sex:"), matrixGender_Modify},
-                      {tr("Address:"), textAddress_Modify}},
-                     btnUpdate));
+    buildWindow(formPage({{tr("First Name:"), textFirstName_Add},
+                          {tr("Last Name:"), textLastName_Add},
+                          {tr("Title:"), textTitle_Add},
+                          {tr("Phone:"), textPhone_Add},
+                          {tr("Sex:"), matrixGender_Add},
+                          {tr("Address:"), textAddress_Add}},
+                         btnAdd),
+                formPage({{tr("Teacher:"), comboDelete},
+                          {tr("Title:"), textTitle_Delete},
+                          {tr("Phone:"), textPhone_Delete},
+                          {tr("Sex:"), matrixGender_Delete},
+                          {tr("Address:"), textAddress_Delete}},
+                         btnDelete),
+                formPage({{tr("Teacher:"), comboModify},
+                          {tr("New First Name:"), textFirstName_Modify},
+                          {tr("New Last Name:"), textLastName_Modify},
+                          {tr("Title:"), textTitle_Modify},
+                          {tr("Phone:"), textPhone_Modify},
+                          {tr("Sex:"), matrixGender_Modify},
+                          {tr("Address:"), textAddress_Modify}},
+                         btnUpdate));
 
     for (QLineEdit *f : {textFirstName_Add, textLastName_Add})
         connect(f, &QLineEdit::textChanged, this, &TeacherEditController::addTextDidChange);
