@@ -72,6 +72,16 @@ QIcon icon(const QString &name)
         p.drawEllipse(QPointF(0, 0), 20, 20);
         p.setBrush(Qt::white);
         p.drawEllipse(QPointF(0, 0), 8, 8);
+    } else if (name == QLatin1String("Image.tiff")) {
+        // A student: a head over shoulders, the row picture of the grouping outline.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x4c, 0x9a, 0xd8));
+        p.drawEllipse(QPoint(32, 20), 13, 13);
+        QPainterPath shoulders;
+        shoulders.moveTo(8, 60);
+        shoulders.cubicTo(8, 36, 56, 36, 56, 60);
+        shoulders.closeSubpath();
+        p.drawPath(shoulders);
     } else if (name == QLatin1String("hardware.png")) {
         // A keypad: a display over a grid of keys.
         p.setPen(QPen(ink, 3));

@@ -14,6 +14,13 @@
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/TableExtensions.h"
+#include "ui/roster/AddStudentModeController.h"
+#include "ui/roster/ClassEditController.h"
+#include "ui/roster/ClassManageController.h"
+#include "ui/roster/GroupManageController.h"
+#include "ui/roster/StudentManageController.h"
+#include "ui/roster/SubjectEditController.h"
+#include "ui/roster/TeacherEditController.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -220,21 +227,11 @@ void ClassSetController::awakeFromNib()
         button->setEnabled(isBuilt(button));
 }
 
-// The one list of where this dialog's buttons lead in this build: the roster windows count once
-// their entry in rosterWindows() is set; export, login, OK and Cancel are the dialog's own work.
+// The one list of where this dialog's buttons lead in this build: the imports count once their
+// entry in rosterWindows() is set; every other button opens a roster window or is the dialog's own.
 bool ClassSetController::isBuilt(const QPushButton *button) const
 {
     const RosterWindows &w = rosterWindows();
-    if (button == buttonEditClass)
-        return bool(w.classEditor);
-    if (button == buttonEditSubject)
-        return bool(w.subjectEditor);
-    if (button == buttonEditTeacher)
-        return bool(w.teacherEditor);
-    if (button == buttonStudentManager)
-        return bool(w.classManager);
-    if (button == buttonStudentGrouping)
-        return bool(w.grouping);
     if (button == buttonStudentImport)
         return bool(w.importStudents);
     if (button == buttonTeacherImport)
@@ -455,15 +452,16 @@ void ClassSetController::newClassAdded(int index)
     loadClass();
     selectAfterNotification(comboClass, index);
     loadStudentsInClass(m_classNo);
-    const int mode = rosterWindows().addStudentMode ? rosterWindows().addStudentMode(this) : -1;
-    if (mode == 0) {
-        if (rosterWindows().studentEditor)
-            rosterWindows().studentEditor(this, 0, m_indexOfClassSelected);
-    } else if (mode == 1) {
+    AddStudentModeController mode(this);
+    mode.setImportAvailable(bool(rosterWindows().importStudents));
+    if (mode.exec() != 1)
+        return;
+    if (mode.switchType() == 0)
+        openStudentEditor(0);
+    else if (mode.switchType() == 1)
         manageClass();
-    } else if (mode == 2) {
+    else if (mode.switchType() == 2)
         importStudents();
-    }
 }
 
 void ClassSetController::tableView(const QString &columnIdentifier)
@@ -548,22 +546,32 @@ bool ClassSetController::ensureLogin()
 
 // ---- other windows ----
 
+// The editors open with their top-left corner on the student table's.
+template <typename Editor>
+void ClassSetController::runEditor(int index, void (Editor::*setIndex)(int))
+{
+    if (!ensureLogin())
+        return;
+    Editor editor(this);
+    const QPoint corner = tblStudents->mapToGlobal(QPoint(0, 0));
+    editor.setPosition(corner.x(), corner.y());
+    (editor.*setIndex)(index);
+    editor.exec();
+}
+
 void ClassSetController::editClass()
 {
-    if (ensureLogin() && rosterWindows().classEditor)
-        rosterWindows().classEditor(this, m_indexOfClassSelected);
+    runEditor(m_indexOfClassSelected, &ClassEditController::setClassIndex);
 }
 
 void ClassSetController::editSubject()
 {
-    if (ensureLogin() && rosterWindows().subjectEditor)
-        rosterWindows().subjectEditor(this, m_indexOfSubjectSelected);
+    runEditor(m_indexOfSubjectSelected, &SubjectEditController::setSubjectIndex);
 }
 
 void ClassSetController::editTeacher()
 {
-    if (ensureLogin() && rosterWindows().teacherEditor)
-        rosterWindows().teacherEditor(this, m_indexOfTeacherSelected);
+    runEditor(m_indexOfTeacherSelected, &TeacherEditController::setTeacherIndex);
 }
 
 void ClassSetController::manageClass()
@@ -574,8 +582,9 @@ void ClassSetController::manageClass()
         alert(kPollixArs, tr("Please add a class first."));
         return;
     }
-    if (rosterWindows().classManager)
-        rosterWindows().classManager(this, m_indexOfClassSelected);
+    ClassManageController manager(this);
+    manager.setClassIndex(m_indexOfClassSelected);
+    manager.exec();
 }
 
 void ClassSetController::groupClass()
@@ -584,16 +593,24 @@ void ClassSetController::groupClass()
         alert(kPollixArs, tr("Please add a class first."));
         return;
     }
-    if (rosterWindows().grouping)
-        rosterWindows().grouping(this, m_indexOfClassSelected);
+    GroupManageController grouping(this);
+    grouping.setClassIndex(m_indexOfClassSelected);
+    grouping.exec();
+}
+
+void ClassSetController::openStudentEditor(int studentNo)
+{
+    StudentManageController editor(this);
+    editor.setStudentToModify(studentNo, m_indexOfClassSelected);
+    editor.exec();
 }
 
 void ClassSetController::tblDoubleClick(int row)
 {
     if (row < 0 || row >= m_students.size())
         return;
-    if (ensureLogin() && rosterWindows().studentEditor)
-        rosterWindows().studentEditor(this, m_students.at(row).studentNo(), m_indexOfClassSelected);
+    if (ensureLogin())
+        openStudentEditor(m_students.at(row).studentNo());
 }
 
 void ClassSetController::importTeachers()

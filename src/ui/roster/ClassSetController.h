@@ -28,21 +28,13 @@ public:
     explicit ClassSetController(QWidget *parent = nullptr);
     ~ClassSetController() override;
 
-    // Windows that other parts of the program provide. Each opens modally; unset means the
-    // window is not available in this build and its button stays disabled (isBuilt).
+    // Work that other parts of the program provide. Unset means it is not available in this
+    // build and its button stays disabled (isBuilt).
     struct RosterWindows
     {
-        std::function<void(QWidget *, int classIndex)> classEditor;
-        std::function<void(QWidget *, int subjectIndex)> subjectEditor;
-        std::function<void(QWidget *, int teacherIndex)> teacherEditor;
-        std::function<void(QWidget *, int classIndex)> classManager;
-        std::function<void(QWidget *, int classIndex)> grouping;
-        std::function<void(QWidget *, int studentNo, int classIndex)> studentEditor;
         // Returns true when something was imported.
         std::function<bool(QWidget *, const QString &csvPath)> importTeachers;
         std::function<bool(QWidget *, const QString &csvPath, int classNo, const QString &className)> importStudents;
-        // The add-student-mode choice after a new class: 0 new, 1 existing, 2 from a file; -1 none.
-        std::function<int(QWidget *)> addStudentMode;
         // The administration login; returns the logged-in state.
         std::function<bool(QWidget *)> login;
     };
@@ -143,6 +135,10 @@ private:
     void clearChoice(const Choice &choice);
     void selectItemWithNumber(QComboBox *combo, int no);
     void newClassAdded(int index);
+    template <typename Editor>
+    void runEditor(int index, void (Editor::*setIndex)(int));
+    // The student roster editor on a student of the chosen class (0: a new student).
+    void openStudentEditor(int studentNo);
     void alert(const QString &title, const QString &text);
     QString exportPath();
     void writeExport(const class CSVOperator &grid, const QString &path);

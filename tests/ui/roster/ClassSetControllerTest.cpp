@@ -6,6 +6,7 @@
 #include "platform/NotificationCenter.h"
 #include "support/ControlPresser.h"
 #include "support/DialogAnswers.h"
+#include "support/ModalDriver.h"
 #include "support/PollixTest.h"
 #include "ui/roster/ClassSetController.h"
 
@@ -161,10 +162,9 @@ TEST_F(ClassSetControllerTest, GuardedActionsAskForLoginAndStopWhenRefused)
     EXPECT_TRUE(answers.fileDialogs().isEmpty());
     EXPECT_EQ(dialog.buttonAdmin->text(), "Login");
 
-    int groupingOpened = 0;
-    ClassSetController::rosterWindows().grouping = [&](QWidget *, int) { ++groupingOpened; };
+    ModalDriver modals;
     dialog.groupClass();
-    EXPECT_EQ(groupingOpened, 1);
+    EXPECT_EQ(modals.opened(), QStringList{"GroupManage"});
     EXPECT_EQ(logins, 1) << "grouping needs no login";
 
     loginAnswer = true;
@@ -292,13 +292,11 @@ TEST_F(ClassSetControllerTest, ClassLargerThanTheReceiverServesIsRefused)
 TEST_F(ClassSetControllerTest, EveryEnabledButtonLeadsSomewhereAndMissingWindowsAreNotOffered)
 {
     addRoster();
-    // As the program is now: no roster window installed, the login dialog itself.
+    // As the program is now: no import installed, the login dialog itself.
     ClassSetController::rosterWindows() = {};
     ClassSetController dialog;
     dialog.awakeFromNib();
-    for (QPushButton *b : {dialog.buttonEditClass, dialog.buttonEditSubject, dialog.buttonEditTeacher,
-                           dialog.buttonStudentManager, dialog.buttonStudentGrouping, dialog.buttonStudentImport,
-                           dialog.buttonTeacherImport})
+    for (QPushButton *b : {dialog.buttonStudentImport, dialog.buttonTeacherImport})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
 
     dialog.show();
@@ -311,15 +309,25 @@ TEST_F(ClassSetControllerTest, EveryEnabledButtonLeadsSomewhereAndMissingWindows
     });
     presser.pressAll(&dialog, {"buttonCancel", "buttonOk"});
     EXPECT_TRUE(presser.inert().isEmpty()) << presser.inert().join(", ").toStdString();
-    for (const char *name : {"buttonAdmin", "buttonStudentExport", "buttonTeacherExport", "comboClass", "buttonCancel", "buttonOk"})
+    for (const char *name : {"buttonAdmin", "buttonStudentExport", "buttonTeacherExport", "comboClass", "buttonCancel",
+                             "buttonOk", "buttonEditClass", "buttonEditSubject", "buttonEditTeacher",
+                             "buttonStudentManager", "buttonStudentGrouping"})
         EXPECT_TRUE(presser.pressed().contains(name)) << name;
     EXPECT_TRUE(presser.dialogsOpened().contains("Login"));
+    EXPECT_TRUE(presser.dialogsOpened().contains("GroupManage"));
 
-    // A roster window installed later is offered as it is.
-    ClassSetController::rosterWindows().grouping = [](QWidget *, int) {};
+    // Logged in, each roster button opens its window.
+    app()->setIsLogin(true);
+    ModalDriver modals;
+    for (QPushButton *b : {dialog.buttonEditClass, dialog.buttonEditSubject, dialog.buttonEditTeacher,
+                           dialog.buttonStudentManager, dialog.buttonStudentGrouping})
+        b->click();
+    EXPECT_EQ(modals.opened(),
+              (QStringList{"ClassEdit", "SubjectEdit", "TeacherEdit", "ClassManage", "GroupManage"}));
+
+    // An import installed later is offered as it is.
     ClassSetController::rosterWindows().importTeachers = [](QWidget *, const QString &) { return false; };
     dialog.awakeFromNib();
-    EXPECT_TRUE(dialog.buttonStudentGrouping->isEnabled());
     EXPECT_TRUE(dialog.buttonTeacherImport->isEnabled());
-    EXPECT_FALSE(dialog.buttonEditClass->isEnabled());
+    EXPECT_FALSE(dialog.buttonStudentImport->isEnabled());
 }

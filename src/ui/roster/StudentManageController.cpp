@@ -1,0 +1,501 @@
+#include "StudentManageController.h"
+
+#include "StudentInfoForm.h"
+#include "StudentTableView.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/roster/RosterEdits.h"
+#include "core/roster/RosterRecords.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace {
+const QString kPollixArs = QStringLiteral("Pollix ARS");
+
+STUDENTINFO infoOf(const StudentInClass &s)
+{
+    STUDENTINFO info;
+    info.studentNo = s.studentNo();
+    info.studentID = s.studentID();
+    info.studentFirstName = s.studentFirstName();
+    info.studentLastName = s.studentLastName();
+    info.birthDay = s.birthDay();
+    info.groupNo = s.groupNo();
+    info.deviceNo = s.deviceNo();
+    info.remark = s.remark();
+    info.nGender = s.gender();
+    info.responsibility = s.duty();
+    info.address = s.address();
+    info.phone = s.telephone();
+    info.e_Mail = s.eMail();
+    return info;
+}
+} // namespace
+
+StudentManageController::StudentManageController(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("StudentManage"));
+    setWindowTitle(tr("Students"));
+    appDelegate = Orvenda_AppDelegate::getAppDelegate();
+    buildWindow();
+}
+
+void StudentManageController::buildWindow()
+{
+    auto makeButton = [this](QPushButton *&b, const char *name, const QString &text) {
+        b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+    };
+    makeButton(btnAdd, "btnAdd", tr("Add"));
+    makeButton(btnModify, "btnModify", tr("Modify"));
+    makeButton(btnDelete, "btnDelete", tr("Delete"));
+    makeButton(btnCancel, "btnCancel", tr("Cancel"));
+    makeButton(btnSave, "btnSave", tr("Save"));
+    makeButton(btnClose, "btnClose", tr("Close"));
+    comboClass = new QComboBox(this);
+    comboClass->setObjectName(QStringLiteral("comboClass"));
+    comboClass->setMinimumWidth(200);
+    tblStudents = new StudentTableView(QStringLiteral("tblStudents"), this);
+    tblStudents->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblStudents->setMinimumSize(320, 360);
+
+    studentInfo = new StudentInfoForm(QStringLiteral("textMail"), StudentInfoForm::IdLetters::AnyScript, this);
+    textStudentID = studentInfo->textStudentID;
+    textStudentFirstName = studentInfo->textStudentFirstName;
+    textStudentLastName = studentInfo->textStudentLastName;
+    textGroupNo = studentInfo->textGroupNo;
+    textDeviceNo = studentInfo->textDeviceNo;
+    textRemarks = studentInfo->textRemarks;
+    textResponsibility = studentInfo->textResponsibility;
+    textPhone = studentInfo->textPhone;
+    textMail = studentInfo->textMail;
+    textAddress = studentInfo->textAddress;
+    birth = studentInfo->birth;
+    gender = studentInfo->gender;
+    labelDeviceNo = studentInfo->labelDeviceNo;
+
+    auto *left = new QVBoxLayout;
+    auto *choice = new QFormLayout;
+    choice->addRow(tr("Class:"), comboClass);
+    left->addLayout(choice);
+    left->addWidget(tblStudents, 1);
+
+    auto *actions = new QHBoxLayout;
+    for (QPushButton *b : {btnAdd, btnModify, btnDelete})
+        actions->addWidget(b);
+    actions->addStretch();
+    actions->addWidget(btnCancel);
+    actions->addWidget(btnSave);
+    auto *right = new QVBoxLayout;
+    right->addWidget(studentInfo);
+    right->addStretch();
+    right->addLayout(actions);
+
+    auto *middle = new QHBoxLayout;
+    middle->addLayout(left, 2);
+    middle->addSpacing(12);
+    middle->addLayout(right, 3);
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(btnClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
+
+    connect(btnAdd, &QPushButton::clicked, this, &StudentManageController::doAdd);
+    connect(btnModify, &QPushButton::clicked, this, &StudentManageController::doModify);
+    connect(btnDelete, &QPushButton::clicked, this, &StudentManageController::doDelete);
+    connect(btnCancel, &QPushButton::clicked, this, [this] { doCancel(); });
+    connect(btnSave, &QPushButton::clicked, this, &StudentManageController::doSave);
+    connect(btnClose, &QPushButton::clicked, this, &StudentManageController::doClose);
+    connect(comboClass, &QComboBox::activated, this, &StudentManageController::comboBoxSelectionDidChange);
+    connect(tblStudents->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_observing)
+            studentSelectedChange();
+    });
+    connect(studentInfo, &StudentInfoForm::edited, this, [this] { bIsStudentInfoChanged = true; });
+}
+
+void StudentManageController::setStudentToModify(int studentNo, int classIndex)
+{
+    m_studentNoToModify = studentNo;
+    m_winState = studentNo != 0 ? Modifying : Adding;
+    m_classIndexToModify = classIndex;
+}
+
+int StudentManageController::exec()
+{
+    awakeFromNib();
+    return QDialog::exec();
+}
+
+void StudentManageController::awakeFromNib()
+{
+    m_observing = false;
+    const int type = appDelegate ? appDelegate->currentDeviceType() : -1;
+    if (type == 0 || type == 1 || type == 4)
+        tblStudents->setColumns({{tr("ID"), QStringLiteral("studentID"), 100},
+                                 {tr("Full Name"), QStringLiteral("studentFullName"), 115},
+                                 {tr("Device NO."), QStringLiteral("deviceNo"), 79}});
+    else if (type == 2 || type == 3)
+        tblStudents->setColumns({{tr("ID"), QStringLiteral("studentID"), 140},
+                                 {tr("Full Name"), QStringLiteral("studentFullName"), 176}});
+    else
+        tblStudents->setColumns({});
+    studentInfo->showDeviceNo(type != 2 && type != 3);
+
+    loadClass();
+    if (m_classIndexToModify >= 0 && m_classIndexToModify < m_classes.size()) {
+        comboClass->setCurrentIndex(m_classIndexToModify);
+        loadStudentsInClass(classNo());
+    } else {
+        m_classIndexToModify = -1;
+    }
+    if (m_winState == Adding) {
+        clearStudentInfo();
+        setStudentInfoEnable(true);
+    } else {
+        loadStudentInfo(m_studentNoToModify);
+        setStudentInfoEnable(true);
+        if (m_studentNoToModify >= 1 && m_studentNoToModify <= tblStudents->rowCount()) {
+            selectRowQuietly(m_studentNoToModify - 1);
+            tblStudents->scrollToItem(tblStudents->item(m_studentNoToModify - 1, 0));
+        }
+    }
+    bIsStudentInfoChanged = false;
+    m_observing = true;
+    setButtonState(m_winState);
+    m_canClose = true;
+}
+
+int StudentManageController::classNo() const
+{
+    const int i = m_classIndexToModify;
+    return i >= 0 && i < m_classes.size() ? m_classes.at(i).classNo() : 0;
+}
+
+void StudentManageController::loadClass()
+{
+    m_classes.clear();
+    QStringList names;
+    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList()) {
+        MyClass item;
+        item.setClassNo(c.no());
+        item.setClassName(c.name());
+        m_classes << item;
+        names << c.name();
+    }
+    const QSignalBlocker block(comboClass);
+    comboClass->clear();
+    comboClass->addItems(names);
+    comboClass->setCurrentIndex(-1);
+}
+
+void StudentManageController::loadStudentsInClass(int no)
+{
+    m_students.clear();
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(no))
+        m_students << RosterRecords::studentInClass(s);
+    const bool observing = m_observing;
+    m_observing = false;
+    tblStudents->setStudents(m_students);
+    m_observing = observing;
+}
+
+void StudentManageController::selectRowQuietly(int row)
+{
+    const bool observing = m_observing;
+    m_observing = false;
+    if (row < 0)
+        tblStudents->clearSelection();
+    else
+        tblStudents->selectRows({row});
+    m_observing = observing;
+}
+
+void StudentManageController::showStudent(const StudentInClass *student)
+{
+    if (!student) {
+        clearStudentInfo();
+        return;
+    }
+    m_infoBeforeModify = infoOf(*student);
+    m_studentNoToModify = student->studentNo();
+    studentInfo->showStudent(*student);
+}
+
+void StudentManageController::loadStudentInfo(int studentNo)
+{
+    const StudentInClass *found = nullptr;
+    for (const StudentInClass &s : m_students) {
+        if (studentNo != 0 && s.studentNo() == studentNo) {
+            found = &s;
+            break;
+        }
+    }
+    showStudent(found);
+}
+
+void StudentManageController::loadStudentInfoByID(const QString &studentID)
+{
+    const QList<StudentInClass> &rows = tblStudents->students();
+    for (int r = 0; r < rows.size() && !studentID.isEmpty(); ++r) {
+        if (RosterEdits::sameID(rows.at(r).studentID(), studentID)) {
+            showStudent(&rows.at(r));
+            selectRowQuietly(r);
+            return;
+        }
+    }
+    clearStudentInfo();
+}
+
+void StudentManageController::clearStudentInfo()
+{
+    studentInfo->clear();
+    m_studentNoToModify = 0;
+    m_infoBeforeModify = STUDENTINFO();
+}
+
+void StudentManageController::setStudentInfoEnable(bool enabled)
+{
+    studentInfo->setFieldsEnabled(enabled);
+}
+
+void StudentManageController::setButtonState(int state)
+{
+    const bool browsing = state == Browsing;
+    btnAdd->setEnabled(browsing && m_classIndexToModify >= 0);
+    btnModify->setEnabled(browsing && m_studentNoToModify != 0);
+    btnDelete->setEnabled(browsing && m_studentNoToModify != 0);
+    btnCancel->setEnabled(!browsing);
+    btnSave->setEnabled(!browsing);
+}
+
+void StudentManageController::enterState(int state)
+{
+    m_winState = state;
+    setStudentInfoEnable(state != Browsing);
+    setButtonState(state);
+}
+
+void StudentManageController::classChanged()
+{
+    NotificationCenter::defaultCenter()->postNotification(Notify::ClassChanged,
+                                                          {{Notify::Key::Index, m_classIndexToModify}}, this);
+}
+
+void StudentManageController::alert(const QString &text, const QString &informativeText)
+{
+    PollixAlert::show(this, kPollixArs, text, {tr("OK")}, informativeText);
+}
+
+void StudentManageController::studentSelectedChange()
+{
+    const QList<int> rows = tblStudents->selectedRows();
+    if (rows.isEmpty())
+        return;
+    const int row = rows.first();
+    if (m_winState != Browsing && !doCancel()) {
+        // The teacher chose to save and the save was refused: the edits stay, and so does the
+        // row of the student they belong to.
+        int shown = -1;
+        for (int r = 0; r < tblStudents->students().size(); ++r)
+            if (m_studentNoToModify != 0 && tblStudents->students().at(r).studentNo() == m_studentNoToModify)
+                shown = r;
+        selectRowQuietly(shown);
+        return;
+    }
+    showStudent(&tblStudents->students().at(row));
+    selectRowQuietly(row);
+    enterState(Modifying);
+    bIsStudentInfoChanged = false;
+}
+
+void StudentManageController::comboBoxSelectionDidChange(int index)
+{
+    if (index < 0 || index == m_classIndexToModify || index >= m_classes.size())
+        return;
+    // Edits of the shown student are not dropped without the question.
+    if (m_winState != Browsing && !doCancel()) {
+        const QSignalBlocker block(comboClass);
+        comboClass->setCurrentIndex(m_classIndexToModify);
+        return;
+    }
+    m_classIndexToModify = index;
+    loadStudentsInClass(classNo());
+    classChanged();
+    clearStudentInfo();
+    selectRowQuietly(-1);
+    setStudentInfoEnable(false);
+    setButtonState(m_winState);
+}
+
+void StudentManageController::doAdd()
+{
+    if (m_classIndexToModify < 0)
+        return;
+    const int most = appDelegate ? appDelegate->maxStudentNumberAllowed() : 400;
+    if (TovClassXmlDatabase::sharedClassUI()->studentCountInClass(classNo()) >= most) {
+        alert(tr("The max number of students in a class is %1").arg(most));
+        return;
+    }
+    clearStudentInfo();
+    enterState(Adding);
+    selectRowQuietly(-1);
+    bIsStudentInfoChanged = false;
+    classChanged();
+}
+
+void StudentManageController::doModify()
+{
+    enterState(Modifying);
+}
+
+StudentManageController::Answer StudentManageController::askToUpdate()
+{
+    const int answer = PollixAlert::show(this, kPollixArs, tr("Do you want to update?"), {tr("OK"), tr("Cancel")});
+    if (answer != PollixAlert::AlertFirstButtonReturn)
+        return Answer::Declined;
+    doSave();
+    return m_canClose ? Answer::Saved : Answer::SaveRefused;
+}
+
+bool StudentManageController::doCancel()
+{
+    if (m_winState == Adding) {
+        clearStudentInfo();
+    } else if (m_winState == Modifying && bIsStudentInfoChanged) {
+        const Answer answer = askToUpdate();
+        if (answer != Answer::Declined)
+            return answer == Answer::Saved;
+        loadStudentInfo(m_studentNoToModify);
+    }
+    bIsStudentInfoChanged = false;
+    enterState(Browsing);
+    return true;
+}
+
+void StudentManageController::doSave()
+{
+    m_canClose = false;
+    if (m_winState == Browsing) {
+        m_canClose = true;
+        return;
+    }
+    StudentEntity record = studentInfo->record();
+    if (record.id().isEmpty()) {
+        alert(tr("Please enter the student ID."));
+        textStudentID->selectAll();
+        textStudentID->setFocus();
+        return;
+    }
+    if (record.firstName().isEmpty() && record.lastName().isEmpty()) {
+        alert(tr("Please enter the student name."));
+        textStudentFirstName->selectAll();
+        textStudentFirstName->setFocus();
+        return;
+    }
+    RosterEdits::StudentSave save;
+    save.record = record;
+    save.classNo = classNo();
+    save.adding = m_winState == Adding;
+    save.oldID = m_infoBeforeModify.studentID;
+    save.maxStudents = appDelegate ? appDelegate->maxStudentNumberAllowed() : 400;
+    RosterEdits::Result r = RosterEdits::saveStudent(save);
+    if (r.outcome == RosterEdits::Outcome::IdInRoster && save.adding) {
+        const int answer = PollixAlert::show(
+            this, kPollixArs,
+            tr("Student ID %1 exists in student roster, do you want to update it before adding into the class?")
+                .arg(record.id()),
+            {tr("OK"), tr("Cancel")});
+        if (answer == PollixAlert::AlertFirstButtonReturn) {
+            save.rosterUpdateConfirmed = true;
+            r = RosterEdits::saveStudent(save);
+        } else {
+            textStudentID->selectAll();
+            textStudentID->setFocus();
+            return;
+        }
+    }
+    switch (r.outcome) {
+    case RosterEdits::Outcome::IdInRoster:
+    case RosterEdits::Outcome::IdInClass:
+        alert(tr("Student ID %1 already exists.").arg(record.id()));
+        textStudentID->selectAll();
+        textStudentID->setFocus();
+        return;
+    case RosterEdits::Outcome::ClassFull:
+        alert(tr("The max number of students in a class is %1").arg(save.maxStudents));
+        return;
+    case RosterEdits::Outcome::WriteFailed:
+        alert(tr("The student could not be saved."), r.errorText);
+        return;
+    case RosterEdits::Outcome::Done:
+        break;
+    }
+    // Only a completed save clears the changes.
+    bIsStudentInfoChanged = false;
+    enterState(Browsing);
+    loadStudentsInClass(classNo());
+    loadStudentInfoByID(record.id());
+    setButtonState(Browsing);
+    classChanged();
+    m_canClose = true;
+}
+
+void StudentManageController::doDelete()
+{
+    QString id;
+    for (const StudentInClass &s : m_students)
+        if (s.studentNo() == m_studentNoToModify)
+            id = s.studentID();
+    if (id.isEmpty())
+        return;
+    const int answer = PollixAlert::show(this, kPollixArs, tr("Are you sure to delete the student : %1").arg(id),
+                                         {tr("OK"), tr("Cancel")});
+    if (answer == PollixAlert::AlertFirstButtonReturn) {
+        const RosterEdits::Result r = RosterEdits::deleteStudent(id, classNo());
+        if (!r.ok())
+            alert(tr("The student could not be deleted."), r.errorText);
+    }
+    clearStudentInfo();
+    bIsStudentInfoChanged = false;
+    enterState(Browsing);
+    loadStudentsInClass(classNo());
+    loadStudentInfoByID(id);
+    setButtonState(Browsing);
+    classChanged();
+}
+
+void StudentManageController::doClose()
+{
+    if (m_winState != Browsing && bIsStudentInfoChanged && askToUpdate() == Answer::SaveRefused)
+        return;
+    m_observing = false;
+    bIsStudentInfoChanged = false;
+    done(0);
+}
+
+void StudentManageController::closeEvent(QCloseEvent *event)
+{
+    // The close box asks as Close does, and keeps the window when the save did not complete.
+    if (m_winState != Browsing && bIsStudentInfoChanged && askToUpdate() == Answer::SaveRefused) {
+        event->ignore();
+        return;
+    }
+    m_observing = false;
+    bIsStudentInfoChanged = false;
+    setResult(0);
+    QDialog::closeEvent(event);
+}

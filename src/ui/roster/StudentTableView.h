@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/store/StudentInClass.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTableWidget>
+#include <QVariant>
+
+// A table of students as the roster windows show them: each column shows the student value
+// whose key is the column's identifier (a StudentInClass property name). A click on a header
+// sorts the rows: a new column ascending, the same column again the other way; the students
+// selected before stay selected.
+class StudentTableView : public QTableWidget
+{
+    Q_OBJECT
+public:
+    struct Column
+    {
+        QString title;
+        QString identifier;
+        int width;
+    };
+
+    explicit StudentTableView(const QString &objectName, QWidget *parent = nullptr);
+
+    // Replaces every column.
+    void setColumns(const QList<Column> &columns);
+    const QStringList &columnIdentifiers() const { return m_identifiers; }
+
+    void setStudents(const QList<StudentInClass> &students);
+    const QList<StudentInClass> &students() const { return m_students; }
+
+    // Selected rows in ascending order.
+    QList<int> selectedRows() const;
+    void selectRows(const QList<int> &rows);
+
+    // Header clicks sort only when sortable (on by default).
+    void setSortable(bool sortable) { m_sortable = sortable; }
+    // The sort of a header click on the column with that identifier.
+    void sortByColumn(const QString &identifier);
+    // -1 ascending, 1 descending; the column last sorted by.
+    int orderType() const { return m_orderType; }
+    const QString &orderColumnIdentifier() const { return m_orderColumnIdentifier; }
+
+    // The value of a student under a key, as the tables show and sort it.
+    static QVariant valueForKey(const StudentInClass &student, const QString &key);
+
+signals:
+    // The rows were sorted by a header click.
+    void sorted();
+
+private:
+    void reloadData();
+
+    QList<StudentInClass> m_students;
+    QStringList m_identifiers;
+    bool m_sortable = true;
+    int m_orderType = -1;
+    QString m_orderColumnIdentifier;
+};
