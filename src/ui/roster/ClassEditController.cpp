@@ -5,7 +5,7 @@
 
 ClassEditController::ClassEditController(QWidget *parent)
     : NameListEditController(QStringLiteral("ClassEdit"), tr("Class"), QStringLiteral("textClassName"),
-                             tr("Class Name:"), parent)
+                             tr("Class Name:"), tr("Class:"), parent)
 {
     textClassName = textName;
 }

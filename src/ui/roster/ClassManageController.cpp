@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,40 +90,45 @@ void ClassManageController::buildWindow()
     textAddress = studentInfo->textAddress;
     labelDeviceNo = studentInfo->labelDeviceNo;
 
-    auto classColumn = [this](QComboBox *combo, StudentTableView *table) {
-        auto *column = new QVBoxLayout;
-        auto *choice = new QFormLayout;
-        choice->addRow(tr("Class:"), combo);
-        column->addLayout(choice);
-        column->addWidget(table, 1);
-        return column;
+    // The two tables of a page start at one height: their heads share the first row.
+    auto classHead = [this](QComboBox *combo) {
+        auto *head = new QFormLayout;
+        head->addRow(tr("Class:"), combo);
+        return head;
     };
 
     auto *rosterPage = new QWidget(this);
-    auto *rosterColumn = new QVBoxLayout;
-    rosterColumn->addWidget(new QLabel(tr("Student Roster:"), rosterPage));
-    rosterColumn->addWidget(tblStudentRoster, 1);
     auto *moves = new QVBoxLayout;
     moves->addStretch();
     moves->addWidget(btnAddFromRoster);
     moves->addWidget(btnRemoveFromClass);
     moves->addStretch();
-    auto *rosterLayout = new QHBoxLayout(rosterPage);
-    rosterLayout->addLayout(rosterColumn, 1);
-    rosterLayout->addLayout(moves);
-    rosterLayout->addLayout(classColumn(comboClass1, tblStudentInClass1), 1);
+    auto *rosterLayout = new QGridLayout(rosterPage);
+    rosterLayout->addWidget(new QLabel(tr("Student Roster:"), rosterPage), 0, 0);
+    rosterLayout->addWidget(tblStudentRoster, 1, 0);
+    rosterLayout->addLayout(moves, 1, 1);
+    rosterLayout->addLayout(classHead(comboClass1), 0, 2);
+    rosterLayout->addWidget(tblStudentInClass1, 1, 2);
+    rosterLayout->setColumnStretch(0, 1);
+    rosterLayout->setColumnStretch(2, 1);
+    rosterLayout->setRowStretch(1, 1);
 
     auto *newPage = new QWidget(this);
-    auto *formColumn = new QVBoxLayout;
-    formColumn->addWidget(studentInfo);
     auto *addRow = new QHBoxLayout;
     addRow->addStretch();
     addRow->addWidget(btnAddNew);
+    auto *formColumn = new QVBoxLayout;
+    formColumn->addWidget(studentInfo);
     formColumn->addLayout(addRow);
     formColumn->addStretch();
-    auto *newLayout = new QHBoxLayout(newPage);
-    newLayout->addLayout(formColumn, 2);
-    newLayout->addLayout(classColumn(comboClass2, tblStudentInClass2), 1);
+    auto *newLayout = new QGridLayout(newPage);
+    newLayout->addLayout(formColumn, 0, 0, 2, 1);
+    newLayout->addLayout(classHead(comboClass2), 0, 1);
+    newLayout->addWidget(tblStudentInClass2, 1, 1);
+    newLayout->setColumnStretch(0, 2);
+    newLayout->setColumnStretch(1, 1);
+    newLayout->setHorizontalSpacing(16);
+    newLayout->setRowStretch(1, 1);
 
     tabView = new QTabWidget(this);
     tabView->setObjectName(QStringLiteral("tabView"));

@@ -2,6 +2,7 @@
 
 #include "core/roster/GroupOutline.h"
 
+#include <QFont>
 #include <QMimeData>
 
 #include <algorithm>
@@ -14,6 +15,16 @@ Qt::ItemFlags GroupOutlineModel::flags(const QModelIndex &index) const
     if (GroupOutline::isGroup(node))
         return Qt::ItemIsEnabled | Qt::ItemIsDropEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+QVariant GroupOutlineModel::data(const QModelIndex &index, int role) const
+{
+    if (role == Qt::FontRole && GroupOutline::isGroup(nodeForIndex(index))) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    return TreeNodeModel::data(index, role);
 }
 
 QStringList GroupOutlineModel::mimeTypes() const

@@ -16,6 +16,8 @@ public:
     using TreeNodeModel::TreeNodeModel;
 
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Group rows read in bold.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
     bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,

@@ -11,7 +11,8 @@
 #include <QVBoxLayout>
 
 NameListEditController::NameListEditController(const QString &objectName, const QString &title,
-                                               const QString &addFieldName, const QString &caption, QWidget *parent)
+                                               const QString &addFieldName, const QString &caption,
+                                               const QString &recordCaption, QWidget *parent)
     : RosterListEditController(objectName, title, parent)
 {
     textName = new QLineEdit(this);
@@ -24,8 +25,8 @@ NameListEditController::NameListEditController(const QString &objectName, const 
         field->setMinimumWidth(220);
         connect(field, &QLineEdit::textChanged, this, &NameListEditController::controlTextDidChange);
     }
-    buildWindow(formPage({{caption, textName}}, btnAdd), formPage({{caption, comboDelete}}, btnDelete),
-                formPage({{caption, comboModify}, {tr("New Name:"), textNewName}}, btnUpdate));
+    buildWindow(formPage({{caption, textName}}, btnAdd), formPage({{recordCaption, comboDelete}}, btnDelete),
+                formPage({{recordCaption, comboModify}, {tr("New Name:"), textNewName}}, btnUpdate));
 }
 
 void NameListEditController::controlTextDidChange()

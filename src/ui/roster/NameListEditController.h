@@ -18,8 +18,9 @@ public:
     QLineEdit *textNewName = nullptr;
 
 protected:
+    // caption labels the name fields ("Class Name:"), recordCaption the record lists ("Class:").
     NameListEditController(const QString &objectName, const QString &title, const QString &addFieldName,
-                           const QString &caption, QWidget *parent);
+                           const QString &caption, const QString &recordCaption, QWidget *parent);
 
     // Whether the name is in use; exceptIndex names the record being renamed (-1 when adding).
     virtual bool nameTaken(const QString &name, int exceptIndex) const = 0;

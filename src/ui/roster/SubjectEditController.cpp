@@ -5,7 +5,7 @@
 
 SubjectEditController::SubjectEditController(QWidget *parent)
     : NameListEditController(QStringLiteral("SubjectEdit"), tr("Subject"), QStringLiteral("textSubjectName"),
-                             tr("Subject Name:"), parent)
+                             tr("Subject Name:"), tr("Subject:"), parent)
 {
     textSubjectName = textName;
 }

@@ -59,7 +59,7 @@ TeacherEditController::TeacherEditController(QWidget *parent)
 
     // The Delete tab only shows the teacher.
     for (QLineEdit *f : {textTitle_Delete, textPhone_Delete})
-        f->setReadOnly(true);
+        f->setEnabled(false);
     matrixGender_Delete->setEnabled(false);
     textAddress_Delete->setReadOnly(true);
     textAddress_Delete->setStyleSheet(QStringLiteral("AddressTextView#textAddress_Delete { background: #b3b3b3; }"));
