@@ -6,6 +6,7 @@
 #include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
+#include "RosterWindowTest.h"
 #include "ui/controls/AddressTextView.h"
 #include "ui/roster/ClassEditController.h"
 #include "ui/roster/GenderMatrix.h"
@@ -27,20 +28,6 @@ struct FakeGradebook : GradebookNameRecords
     {
         deleted << QStringLiteral("%1:%2").arg(int(owner)).arg(name);
         return true;
-    }
-};
-
-// Every roster notification posted meanwhile, as "name index".
-struct Heard
-{
-    QStringList notes;
-    QObject owner;
-    Heard()
-    {
-        for (const char *name : {"ClassChanged", "NewClassAdded", "SubjectChanged", "TeacherChanged"})
-            NotificationCenter::defaultCenter()->addObserver(&owner, QLatin1String(name), [this](const Notification &n) {
-                notes << QStringLiteral("%1 %2").arg(n.name).arg(n.userInfo.value("index").toInt());
-            });
     }
 };
 
@@ -103,7 +90,7 @@ TEST_F(RosterListEditTest, ClassNamesAreTrimmedAndComparedExactlyButNoTwoFilesDi
     EXPECT_EQ(store->classCount(), 1);
 
     // Added: the dialog ends with 1 and tells the number of classes before the add.
-    Heard heard;
+    HeardNotifications heard;
     dialog.textClassName->setText(" 8C ");
     dialog.btnAdd->click();
     EXPECT_EQ(dialog.result(), 1);
@@ -123,7 +110,7 @@ TEST_F(RosterListEditTest, DeletingAClassSelectsTheOneBeforeAndTakesItsGradebook
     EXPECT_EQ(dialog.comboDelete->currentText(), "7B");
     ASSERT_TRUE(dialog.btnDelete->isEnabled());
 
-    Heard heard;
+    HeardNotifications heard;
     answers.answerAlert(1); // "No"
     dialog.btnDelete->click();
     EXPECT_EQ(store->classCount(), 2);
@@ -180,7 +167,7 @@ TEST_F(RosterListEditTest, SubjectNamesIgnoreCaseAndAnAddedSubjectBecomesCurrent
     ASSERT_TRUE(TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(maths));
     SubjectEditController dialog;
     dialog.awakeFromNib();
-    Heard heard;
+    HeardNotifications heard;
     dialog.textSubjectName->setText("MATHS");
     dialog.btnAdd->click();
     EXPECT_EQ(answers.alertTexts(), QStringList{"The subject name : MATHS already exists."});

@@ -1,0 +1,235 @@
+#include "RosterWindowTest.h"
+
+#include "platform/AtomicFile.h"
+#include "ui/roster/StudentManageController.h"
+#include "ui/roster/StudentTableView.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+class StudentManageTest : public RosterWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        RosterWindowTest::SetUp();
+        c1 = classes->addClassWithName("8C");
+        c2 = classes->addClassWithName("9A");
+        ASSERT_TRUE(roster->addSomeStudentsToRoster(students("S", 3)));
+        ASSERT_TRUE(classes->addSomeStudents(students("S", 3), c1));
+    }
+    std::unique_ptr<StudentManageController> open(int studentNo, int classIndex = 0)
+    {
+        auto e = std::make_unique<StudentManageController>();
+        e->setStudentToModify(studentNo, classIndex);
+        e->awakeFromNib();
+        e->show();
+        return e;
+    }
+    // Which buttons are enabled, in the order Add, Modify, Delete, Cancel, Save.
+    static QString buttons(const StudentManageController &e)
+    {
+        QString out;
+        for (QPushButton *b : {e.btnAdd, e.btnModify, e.btnDelete, e.btnCancel, e.btnSave})
+            out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return out;
+    }
+    static void type(QLineEdit *field, const QString &text)
+    {
+        field->setFocus();
+        field->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(field, Qt::Key_Delete);
+        else
+            QTest::keyClicks(field, text);
+    }
+    int c1 = 0, c2 = 0;
+};
+} // namespace
+
+TEST_F(StudentManageTest, StatesAndTheirButtons)
+{
+    auto adding = open(0);
+    EXPECT_EQ(adding->winState(), StudentManageController::Adding);
+    EXPECT_EQ(buttons(*adding), "00011");
+    EXPECT_TRUE(adding->textStudentID->isEnabled());
+    EXPECT_TRUE(adding->textStudentID->text().isEmpty());
+    adding->btnCancel->click();
+    EXPECT_EQ(adding->winState(), StudentManageController::Browsing);
+    EXPECT_EQ(buttons(*adding), "10000");
+    EXPECT_FALSE(adding->textStudentID->isEnabled());
+
+    auto editing = open(2);
+    EXPECT_EQ(editing->winState(), StudentManageController::Modifying);
+    EXPECT_EQ(editing->textStudentID->text(), "S2");
+    EXPECT_EQ(editing->tblStudents->selectedRows(), QList<int>{1});
+    EXPECT_EQ(buttons(*editing), "00011");
+    editing->btnCancel->click();
+    EXPECT_EQ(buttons(*editing), "11100");
+    editing->btnModify->click();
+    EXPECT_EQ(editing->winState(), StudentManageController::Modifying);
+    // Choosing another row shows it for modifying.
+    editing->tblStudents->selectRow(2);
+    EXPECT_EQ(editing->textStudentID->text(), "S3");
+    EXPECT_EQ(editing->studentNoToModify(), 3);
+}
+
+TEST_F(StudentManageTest, ARefusedSaveKeepsTheEditsAndTheWindow)
+{
+    auto e = open(2);
+    type(e->textStudentFirstName, "Bea");
+    type(e->textStudentID, "");
+    ASSERT_TRUE(e->isStudentInfoChanged());
+    e->btnSave->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Please enter the student ID."});
+    EXPECT_EQ(e->winState(), StudentManageController::Modifying);
+    EXPECT_TRUE(e->isStudentInfoChanged()) << "the flag goes only with a completed save";
+    EXPECT_EQ(e->textStudentFirstName->text(), "Bea");
+
+    // Close asks; OK tries the save, which is refused again: the window stays, edits and all.
+    answers.answerAlert(0);
+    e->btnClose->click();
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(answers.alertTexts().mid(1), (QStringList{"Do you want to update?", "Please enter the student ID."}));
+    // The close box does the same, and asks again the next time.
+    answers.answerAlert(0);
+    e->close();
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(answers.alertTexts().size(), 5);
+    EXPECT_EQ(e->textStudentFirstName->text(), "Bea");
+
+    // Another row chosen meanwhile: the question, the refused save, and the row goes back.
+    answers.answerAlert(0);
+    e->tblStudents->selectRow(0);
+    EXPECT_EQ(e->textStudentFirstName->text(), "Bea");
+    EXPECT_EQ(e->tblStudents->selectedRows(), QList<int>{1});
+
+    // Cancel leaves the changes: the student as stored, then closing asks nothing.
+    answers.answerAlert(1);
+    e->btnCancel->click();
+    EXPECT_EQ(e->textStudentID->text(), "S2");
+    EXPECT_EQ(e->textStudentFirstName->text(), "N2");
+    const int asked = int(answers.alertTexts().size());
+    e->btnClose->click();
+    EXPECT_FALSE(e->isVisible());
+    EXPECT_EQ(answers.alertTexts().size(), asked);
+    EXPECT_EQ(roster->getAllStudents()->at(1).firstName(), "N2");
+}
+
+TEST_F(StudentManageTest, ASavedStudentChangesInRosterAndEveryClassHoldingIt)
+{
+    ASSERT_TRUE(classes->addStudentWithData(student("S2", "N2", 9, 4), c2));
+    auto e = open(2);
+    HeardNotifications heard;
+    type(e->textStudentFirstName, "Bea");
+    type(e->textPhone, "555");
+    e->btnSave->click();
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" | ").toStdString();
+    EXPECT_EQ(e->winState(), StudentManageController::Browsing);
+    EXPECT_FALSE(e->isStudentInfoChanged());
+    EXPECT_EQ(e->textStudentFirstName->text(), "Bea");
+    EXPECT_EQ(e->tblStudents->selectedRows(), QList<int>{1});
+    EXPECT_EQ(heard.notes, QStringList{"ClassChanged 0"});
+    EXPECT_EQ(roster->getAllStudents()->at(1).firstName(), "Bea");
+    const StudentEntity there = classes->getStudentListByClassNo(c2).first();
+    EXPECT_EQ(there.firstName(), "Bea");
+    EXPECT_EQ(there.telephone(), "555");
+    EXPECT_EQ(there.groupNo(), 4);
+
+    // A change of letter case only is refused: the class's own copy bears the ID.
+    e->btnModify->click();
+    type(e->textStudentID, "s2");
+    e->btnSave->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Student ID s2 already exists."});
+    EXPECT_EQ(idsInClass(c1), (QStringList{"S1", "S2", "S3"}));
+}
+
+TEST_F(StudentManageTest, ANewStudentWhoseIdIsInTheRosterAsksFirst)
+{
+    ASSERT_TRUE(roster->addStudentWithData(student("R9", "Old")));
+    auto e = open(0);
+    type(e->textStudentID, "r9");
+    type(e->textStudentLastName, "Only");
+    answers.answerAlert(1);
+    e->btnSave->click();
+    EXPECT_EQ(answers.alertTexts(),
+              QStringList{"Student ID r9 exists in student roster, do you want to update it before adding into the class?"});
+    EXPECT_EQ(e->winState(), StudentManageController::Adding);
+    EXPECT_EQ(idsInClass(c1).size(), 3);
+    e->btnSave->click();
+    EXPECT_EQ(idsInClass(c1).last(), "r9");
+    EXPECT_EQ(roster->getAllStudents()->last().lastName(), "Only");
+    EXPECT_EQ(roster->getAllStudents()->size(), 4) << "rewritten, not doubled";
+    EXPECT_EQ(e->textStudentID->text(), "r9") << "the saved student shown";
+}
+
+TEST_F(StudentManageTest, AFailedWriteIsAnAlertAndTheEditsStay)
+{
+    auto e = open(1);
+    type(e->textStudentFirstName, "Zed");
+    const QByteArray before = readFile(roster->studentRosterFilePath());
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    e->btnSave->click();
+    AtomicFile::setFailureHook({});
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The student could not be saved."});
+    EXPECT_FALSE(answers.alerts().first().informativeText.isEmpty());
+    EXPECT_EQ(readFile(roster->studentRosterFilePath()), before);
+    EXPECT_EQ(e->winState(), StudentManageController::Modifying);
+    EXPECT_TRUE(e->isStudentInfoChanged());
+    EXPECT_FALSE(e->canClose());
+}
+
+TEST_F(StudentManageTest, DeleteTakesTheStudentFromRosterAndThisClassOnly)
+{
+    ASSERT_TRUE(classes->addStudentWithData(student("S1"), c2));
+    auto e = open(1);
+    e->btnCancel->click();
+    answers.answerAlert(1);
+    e->btnDelete->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Are you sure to delete the student : S1"});
+    EXPECT_EQ(e->textStudentID->text(), "S1") << "cancelled: shown again";
+    EXPECT_EQ(e->tblStudents->selectedRows(), QList<int>{0});
+    e->btnDelete->click();
+    EXPECT_EQ(idsInClass(c1), (QStringList{"S2", "S3"}));
+    EXPECT_EQ(idsInRoster(), (QStringList{"S2", "S3"}));
+    EXPECT_EQ(idsInClass(c2), QStringList{"S1"});
+    EXPECT_TRUE(e->textStudentID->text().isEmpty());
+    EXPECT_FALSE(e->btnDelete->isEnabled());
+}
+
+TEST_F(StudentManageTest, AFullClassTakesNoNewStudentAndLargeFamiliesHideTheKeypad)
+{
+    auto e = open(1);
+    e->btnCancel->click();
+    ASSERT_TRUE(classes->addSomeStudents(students("F", 397), c1));
+    e->btnAdd->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The max number of students in a class is 400"});
+    EXPECT_EQ(e->winState(), StudentManageController::Browsing);
+
+    useDeviceType(3);
+    auto large = open(0, 1);
+    EXPECT_TRUE(large->textDeviceNo->isHidden());
+    EXPECT_EQ(large->tblStudents->columnCount(), 2);
+    type(large->textStudentID, "N1");
+    type(large->textStudentFirstName, "Ann");
+    large->btnSave->click();
+    EXPECT_EQ(classes->getStudentListByClassNo(c2).first().deviceNo(), 1);
+}
+
+TEST_F(StudentManageTest, SwitchingClassAsksBeforeDroppingEdits)
+{
+    auto e = open(2);
+    type(e->textStudentFirstName, "Bea");
+    answers.answerAlert(1); // leave the changes
+    HeardNotifications heard;
+    choose(e->comboClass, 1);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Do you want to update?"});
+    EXPECT_EQ(heard.notes, QStringList{"ClassChanged 1"});
+    EXPECT_EQ(e->winState(), StudentManageController::Browsing);
+    EXPECT_TRUE(e->textStudentID->text().isEmpty());
+    EXPECT_FALSE(e->textStudentID->isEnabled());
+    EXPECT_EQ(e->tblStudents->rowCount(), 0);
+}
