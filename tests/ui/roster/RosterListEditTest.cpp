@@ -80,7 +80,7 @@ TEST_F(RosterListEditTest, ClassNamesAreTrimmedAndComparedExactlyButNoTwoFilesDi
     dialog.awakeFromNib();
     dialog.textClassName->setText("   ");
     EXPECT_FALSE(dialog.btnAdd->isEnabled()) << "a name of blanks only";
-    for (const QString &taken : {" 7A ", "7a"}) {
+    for (const char *taken : {" 7A ", "7a"}) {
         dialog.textClassName->setText(taken);
         ASSERT_TRUE(dialog.btnAdd->isEnabled());
         dialog.btnAdd->click();
