@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <mutex>
 
 // Bytes from hex text with blanks ("F4 00 C0 01"); the test's own check byte is appended when asked.
@@ -136,6 +137,19 @@ protected:
             mode.handleDataReceiveCorvel_Dravel();
         else
             mode.handleStudentCommandArvel();
+    }
+
+    // Runs the event loop until pred holds (at most 5 s).
+    static bool waitUntil(const std::function<bool()> &pred)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!pred()) {
+            if (t.elapsed() > 5000)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return true;
     }
 
     // Runs the event loop until the object's timed sends and broadcast are done (at most 5 s).

@@ -9,6 +9,8 @@
 
 #include <QLoggingCategory>
 
+#include <algorithm>
+
 namespace {
 QStringList s_log;
 void captureLog(QtMsgType, const QMessageLogContext &, const QString &msg)
@@ -256,15 +258,23 @@ TEST_F(FramesOut, TheNextQuestionsWakeUpReplacesAPassStillGoingOut)
     startFirstOfTwo(mode);
     mode.modeStart(2);
     feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
-    feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3"))); // another keypad's reply: state only
+    // Another keypad's reply comes while question 2's pass is going out: it gets the state only.
+    const auto isQuestion2Frame = [](const QByteArray &f) { return f.mid(4, 4) == hexBytes("01 01 01 02"); };
+    ASSERT_TRUE(waitUntil([&] {
+        const QList<QByteArray> frames = sent();
+        return std::any_of(frames.begin(), frames.end(), isQuestion2Frame);
+    }));
+    feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
     drain(mode);
     const QList<QByteArray> out = takeSent();
     const QByteArray state2 = frameHex("F5 34 12 05 03 02 02 00 01");
     const qsizetype first = out.indexOf(state2);
     ASSERT_GE(first, 1);
-    EXPECT_EQ(out[first + 1], state2);
-    const QList<QByteArray> next = out.mid(first + 2);
-    ASSERT_EQ(next.size(), 5); // five passes of the one frame text of question 2
+    const QList<QByteArray> after = out.mid(first + 1);
+    EXPECT_EQ(after.count(state2), 1);
+    QList<QByteArray> next = after;
+    next.removeAll(state2);
+    ASSERT_EQ(next.size(), 5); // five passes of the one frame text of question 2, and no second pass
     for (const QByteArray &f : next)
-        EXPECT_EQ(f.mid(4, 4), hexBytes("01 01 01 02"));
+        EXPECT_TRUE(isQuestion2Frame(f)) << toHex(f).toStdString();
 }

@@ -20,6 +20,16 @@ QString hex(const QByteArray &bytes)
     return QString::fromLatin1(bytes.toHex(' ')).toUpper();
 }
 
+// A copy of a log made while the lock is held and sharing no buffer with it. A copy that still
+// shared would be detached by the caller's first non-const use, outside the lock, while the
+// receiver's thread appends to the log.
+QList<SimFrame> unsharedCopy(const QList<SimFrame> &log)
+{
+    QList<SimFrame> copy = log;
+    copy.detach();
+    return copy;
+}
+
 } // namespace
 
 SimReceiver::SimReceiver(const Options &options) : m_options(options), m_random(options.seed)
@@ -142,19 +152,19 @@ void SimReceiver::logEntry(const SimFrame &entry)
 QList<SimFrame> SimReceiver::framesFromProgram() const
 {
     std::lock_guard lock(m_mutex);
-    return m_fromProgram;
+    return unsharedCopy(m_fromProgram);
 }
 
 QList<SimFrame> SimReceiver::framesToProgram() const
 {
     std::lock_guard lock(m_mutex);
-    return m_toProgram;
+    return unsharedCopy(m_toProgram);
 }
 
 QList<SimFrame> SimReceiver::byteLog() const
 {
     std::lock_guard lock(m_mutex);
-    return m_bytes;
+    return unsharedCopy(m_bytes);
 }
 
 int SimReceiver::refusedInputCount() const
