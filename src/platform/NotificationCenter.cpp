@@ -16,7 +16,7 @@ NotificationCenter *NotificationCenter::defaultCenter()
     return center;
 }
 
-NotificationCenter::NotificationCenter(QObject *parent) : QObject(parent) {}
+NotificationCenter::NotificationCenter(QObject *parent) : QObject(parent), m_fromOtherThreads(this) {}
 
 int NotificationCenter::addObserver(QObject *observer, const QString &name, Handler handler, QObject *sender)
 {
@@ -79,7 +79,7 @@ void NotificationCenter::postNotification(const QString &name, const QVariantMap
 void NotificationCenter::postNotification(const Notification &note)
 {
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(this, [this, note] { deliver(note); }, Qt::QueuedConnection);
+        m_fromOtherThreads.post([this, note] { deliver(note); });
         return;
     }
     deliver(note);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PostedCalls.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -61,4 +63,5 @@ private:
     mutable std::mutex m_mutex;
     std::vector<Entry> m_entries;
     int m_nextId = 1;
+    PostedCalls m_fromOtherThreads; // a child: it moves to the GUI thread with the centre
 };

@@ -49,7 +49,7 @@ bool DeviceController::exists()
     return Singleton<DeviceController>::exists();
 }
 
-DeviceController::DeviceController() : m_silenceTimer(this), m_ackGrace(this)
+DeviceController::DeviceController() : m_silenceTimer(this), m_ackGrace(this), m_fromWorker(this)
 {
     if (QCoreApplication::instance())
         moveToThread(QCoreApplication::instance()->thread());
@@ -188,7 +188,7 @@ void DeviceController::scanPorts(const QStringList &paths)
             device->setDeviceDescription(name);
             found << device;
         }
-        QMetaObject::invokeMethod(this, [this, found] {
+        m_fromWorker.post([this, found] {
             --m_jobsInFlight;
             int last = -1;
             for (const auto &device : found) {
@@ -200,7 +200,7 @@ void DeviceController::scanPorts(const QStringList &paths)
                 PollixLogf("index of device : %d", last);
                 myDeviceAdded(last);
             }
-        }, Qt::QueuedConnection);
+        });
     });
 }
 
@@ -244,10 +244,10 @@ void DeviceController::openCurrentAsync()
     m_worker.post([this, device, generation] {
         const bool opened = device->openDevice();
         const bool sameChannel = opened && checkChannels(device.get());
-        QMetaObject::invokeMethod(this, [this, device, generation, opened, sameChannel] {
+        m_fromWorker.post([this, device, generation, opened, sameChannel] {
             --m_jobsInFlight;
             afterOpen(device, generation, opened, sameChannel);
-        }, Qt::QueuedConnection);
+        });
     });
 }
 
@@ -492,7 +492,7 @@ DataOfFrame DeviceController::frameToHandle() const
 void DeviceController::signalConditionOfDataHandled()
 {
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(this, [this] { signalConditionOfDataHandled(); }, Qt::QueuedConnection);
+        m_fromWorker.post([this] { signalConditionOfDataHandled(); });
         return;
     }
     if (m_awaitingAck)

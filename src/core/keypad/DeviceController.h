@@ -4,6 +4,7 @@
 #include "FrameParser.h"
 #include "LinkWorker.h"
 #include "TovDevice.h"
+#include "platform/PostedCalls.h"
 
 #include <QList>
 #include <QObject>
@@ -154,5 +155,6 @@ private:
 
     UsbSerialWatcher *m_watcher = nullptr;
     int m_jobsInFlight = 0;
+    PostedCalls m_fromWorker; // the worker's results, run on the GUI thread
     LinkWorker m_worker; // last: joined first on destruction
 };
