@@ -3,6 +3,7 @@
 #include <cstdarg>
 
 Q_LOGGING_CATEGORY(lcPollix, "pollix")
+Q_LOGGING_CATEGORY(lcPollixFrames, "pollix.frames", QtInfoMsg)
 
 void PollixLog(const QString &line)
 {
@@ -16,4 +17,20 @@ void PollixLogf(const char *format, ...)
     const QString line = QString::vasprintf(format, args);
     va_end(args);
     PollixLog(line);
+}
+
+void PollixFrameLog(const QString &line)
+{
+    qCDebug(lcPollixFrames).noquote() << line;
+}
+
+void PollixFrameLogf(const char *format, ...)
+{
+    if (!lcPollixFrames().isDebugEnabled())
+        return; // the formatting is the cost of a trace nobody reads
+    va_list args;
+    va_start(args, format);
+    const QString line = QString::vasprintf(format, args);
+    va_end(args);
+    PollixFrameLog(line);
 }

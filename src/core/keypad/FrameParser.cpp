@@ -119,7 +119,7 @@ void FrameParser::parseSmall(QList<DataOfFrame> &out)
             const uint8_t three[3] = {b0, b1, b2};
             frame.setData(three, 3);
             out.append(frame);
-            PollixLogf("receive data : %02x\t%02x\t%02x\n", b0, b1, b2);
+            PollixFrameLogf("receive data : %02x\t%02x\t%02x\n", b0, b1, b2);
             pos += 3;
         } else {
             // Slide one byte: only the damaged frame is lost, not the answers queued behind it.
@@ -153,7 +153,7 @@ void FrameParser::parseLarge(QList<DataOfFrame> &out)
             frame.setData(p + pos + 3, 1);
             frame.setCrc(p[pos + 4]);
             out.append(frame);
-            PollixLogf("Receive:%02x  %02x %02x  %02x  %02x\n", cmd, p[pos + 1], p[pos + 2], p[pos + 3], p[pos + 4]);
+            PollixFrameLogf("Receive:%02x  %02x %02x  %02x  %02x\n", cmd, p[pos + 1], p[pos + 2], p[pos + 3], p[pos + 4]);
             pos += 5;
             continue;
         }
@@ -188,12 +188,15 @@ void FrameParser::parseLarge(QList<DataOfFrame> &out)
         frame.setData(p + pos + 4, len);
         frame.setCrc(p[pos + 4 + len]);
         out.append(frame);
-        QString line = QString::asprintf("%sReceive:%02x  %02x %02x  %02x  ", m_waitingLogged ? "!bIsReceiveComplete " : "",
-                                         cmd, p[pos + 1], p[pos + 2], uint8_t(len));
-        for (int i = 0; i < len; ++i)
-            line += QString::asprintf("%02x ", p[pos + 4 + i]);
-        line += QString::asprintf(" %02x\n", p[pos + 4 + len]);
-        PollixLog(line);
+        if (lcPollixFrames().isDebugEnabled()) {
+            QString line = QString::asprintf("%sReceive:%02x  %02x %02x  %02x  ",
+                                             m_waitingLogged ? "!bIsReceiveComplete " : "", cmd, p[pos + 1],
+                                             p[pos + 2], uint8_t(len));
+            for (int i = 0; i < len; ++i)
+                line += QString::asprintf("%02x ", p[pos + 4 + i]);
+            line += QString::asprintf(" %02x\n", p[pos + 4 + len]);
+            PollixFrameLog(line);
+        }
         m_waitingLogged = false;
         pos += len + 5;
     }

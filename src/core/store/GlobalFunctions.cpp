@@ -208,21 +208,29 @@ QString GlobalFunctions::filePathForListedName(const QString &folder, const QStr
     return path;
 }
 
-bool GlobalFunctions::directoryExistsAtPath(const QString &path)
+namespace {
+// Anything at the path counts; the line logged when nothing is there names what was looked for.
+bool existsAtPath(const QString &path, QLatin1String what)
 {
     const StoreTransaction *transaction = StoreTransaction::current();
     if (transaction && !path.isNull() && transaction->held(path))
         return true;
     if (path.isNull() || !QFileInfo::exists(path)) {
-        PollixLog(QStringLiteral("Folder %1 does not exist").arg(path));
+        PollixLog(QStringLiteral("%1 %2 does not exist").arg(what, path));
         return false;
     }
     return true;
 }
+} // namespace
+
+bool GlobalFunctions::directoryExistsAtPath(const QString &path)
+{
+    return existsAtPath(path, QLatin1String("Folder"));
+}
 
 bool GlobalFunctions::fileExistsAtPath(const QString &path)
 {
-    return directoryExistsAtPath(path);
+    return existsAtPath(path, QLatin1String("File"));
 }
 
 QString GlobalFunctions::classXmlDatabasePath()

@@ -1159,7 +1159,7 @@ void TabController::handleKeypadFrame(const DataOfFrame &frame)
 
 void TabController::handleDataReceiveArvel(const DataOfFrame &frame)
 {
-    PollixLogf("data receive in TabController : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1], frame.data()[2]);
+    PollixFrameLogf("data receive in TabController : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1], frame.data()[2]);
     if (TeacherKeyMap::action(TeacherKeyMap::Context::MainWindow, frame) == TeacherKeyMap::Action::Start && !m_isRun)
         doStart();
 }

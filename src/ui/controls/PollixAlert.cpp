@@ -80,7 +80,7 @@ void PollixAlert::handleMachMessage()
     if (frame.isNull())
         return;
     if (frame.type() == 0)
-        PollixLogf("data receive in NSAlert Extensions : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1],
+        PollixFrameLogf("data receive in NSAlert Extensions : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1],
                    frame.data()[2]);
     runTeacherKey(frame);
 }

@@ -134,7 +134,7 @@ void VersionInfoCtrl::handleDataReceive()
 void VersionInfoCtrl::handleDataReceiveArvel(const DataOfFrame &frame)
 {
     const uint8_t *b = frame.data();
-    PollixLogf("data receive in VersionInfo : %02x\t%02x\t%02x\n", b[0], b[1], b[2]);
+    PollixFrameLogf("data receive in VersionInfo : %02x\t%02x\t%02x\n", b[0], b[1], b[2]);
     if (frame.type() != 0 || b[0] != 0x57)
         return;
     Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();

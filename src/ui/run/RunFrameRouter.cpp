@@ -32,7 +32,7 @@ void RunFrameRouter::handleDataReceiveArvel(const DataOfFrame &frame)
 {
     appDelegate->signalConditionOfDataHandled();
     const uint8_t *b = frame.data();
-    PollixLogf("data receive in QuizState : %02x\t%02x\t%02x\n", b[0], b[1], b[2]);
+    PollixFrameLogf("data receive in QuizState : %02x\t%02x\t%02x\n", b[0], b[1], b[2]);
     if (frame.isTeacherCommand())
         RX_TeacherCommandArvel(frame);
     else if (frame.isStudentCommand())

@@ -391,7 +391,7 @@ void SaveToDataController::handleDataReceiveArvel()
     const DataOfFrame frame = appDelegate->frameToHandle();
     const QByteArray raw = frame.bytes();
     if (raw.size() >= 3)
-        PollixLogf("data receive in SaveToData : %02x\t%02x\t%02x\n", uchar(raw[0]), uchar(raw[1]), uchar(raw[2]));
+        PollixFrameLogf("data receive in SaveToData : %02x\t%02x\t%02x\n", uchar(raw[0]), uchar(raw[1]), uchar(raw[2]));
     appDelegate->signalConditionOfDataHandled();
     runTeacherKey(frame);
 }

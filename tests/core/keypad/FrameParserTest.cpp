@@ -175,6 +175,29 @@ TEST(FrameParserLarge, BurstDrainsInOneRead)
     EXPECT_FALSE(parser.hasPartialFrame());
 }
 
+TEST(FrameParserLarge, ReceivedFramesAreTracedOnlyAsFrameDebugLines)
+{
+    // Every frame of a run would otherwise fill the terminal: the trace is pollix.frames at debug
+    // level, which the logging rules turn on.
+    const QByteArray bytes = hex("F3000005F6") + withCheck(hex("F70100024142")) + hex("201131");
+    s_log.clear();
+    const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, true);
+    const auto previous = qInstallMessageHandler(captureLog);
+    FrameParser(1).feed(bytes.left(12), 0);
+    FrameParser(0).feed(bytes.mid(12), 0);
+    EXPECT_TRUE(s_log.isEmpty()) << qPrintable(s_log.join('\n'));
+    QLoggingCategory::setFilterRules(QStringLiteral("pollix.frames.debug=true"));
+    FrameParser(1).feed(bytes.left(12), 0);
+    FrameParser(0).feed(bytes.mid(12), 0);
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, false);
+    ASSERT_EQ(s_log.size(), 3);
+    EXPECT_TRUE(s_log[0].startsWith(QStringLiteral("Receive:f3  00 00  05  f6")));
+    EXPECT_TRUE(s_log[1].startsWith(QStringLiteral("Receive:f7  01 00  02  41 42")));
+    EXPECT_TRUE(s_log[2].startsWith(QStringLiteral("receive data : 20\t11\t31")));
+}
+
 TEST(DataOfFrame, SetDataRefusesMoreThan64Bytes)
 {
     DataOfFrame f = DataOfFrame::DataOfFrameCorvel();

@@ -1,5 +1,6 @@
 #include "core/store/GlobalFunctions.h"
 #include "platform/AtomicFile.h"
+#include "platform/Log.h"
 #include "support/PollixTest.h"
 
 #include <QDir>
@@ -55,6 +56,29 @@ TEST_F(GlobalFunctionsTest, FileListIsRecursiveCaseInsensitiveAndSkipsFolders)
     EXPECT_FALSE(GlobalFunctions::fileListAtPath(home() + "missing", "xml").has_value());
     EXPECT_FALSE(GlobalFunctions::directoryExistsAtPath(QString()));
     EXPECT_TRUE(GlobalFunctions::fileExistsAtPath(home() + "list/C.txt"));
+}
+
+namespace {
+QStringList s_lines;
+void captureLines(QtMsgType, const QMessageLogContext &, const QString &line)
+{
+    s_lines << line;
+}
+} // namespace
+
+TEST_F(GlobalFunctionsTest, MissingPathsAreLoggedAsWhatWasLookedFor)
+{
+    s_lines.clear();
+    const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, true);
+    const auto previous = qInstallMessageHandler(captureLines);
+    EXPECT_FALSE(GlobalFunctions::fileExistsAtPath(home() + "config.xml"));
+    EXPECT_FALSE(GlobalFunctions::directoryExistsAtPath(home() + "Data"));
+    EXPECT_FALSE(GlobalFunctions::fileListAtPath(home() + "Quiz", "xml").has_value());
+    qInstallMessageHandler(previous);
+    const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, false);
+    EXPECT_EQ(s_lines, (QStringList{"File " + home() + "config.xml does not exist",
+                                    "Folder " + home() + "Data does not exist",
+                                    "Folder " + home() + "Quiz does not exist"}));
 }
 
 TEST_F(GlobalFunctionsTest, StoreWriteIsAtomic)
