@@ -1,5 +1,6 @@
 #include "Brevel_Normal.h"
 
+#include "core/engine/KeypadCommands.h"
 #include "core/engine/QuizData.h"
 #include "platform/Log.h"
 
@@ -29,7 +30,7 @@ void Brevel_Normal::RX_StudentNormalAnswer()
     }
     if (f.at(2) == 0 || f.at(2) == 1)
         return; // the keypad's previous and next keys
-    const QString text = decodeKeypadText(f.bytes().mid(6));
+    const QString text = KeypadCommands::text(f.bytes().mid(6));
     if (text.isNull()) {
         PollixLog(QStringLiteral("answer is not valid UTF-8: ignored."));
         return;

@@ -2,8 +2,10 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ActivityFrames.h"
 #include "core/engine/ActivityRules.h"
-#include "core/engine/FrameBuilder.h"
+#include "core/engine/KeypadCommands.h"
+#include "core/engine/QuestionText.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/keypad/KeypadMouse.h"
@@ -13,8 +15,8 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 
-#include <QStringDecoder>
-#include <QTimer>
+#include <cstdlib>
+#include <ctime>
 
 namespace {
 constexpr int kCorvel = 2;
@@ -45,15 +47,7 @@ std::function<std::unique_ptr<RequestQuesStusWindow>()> &requestWindowFactory()
     return factory;
 }
 
-// Data bytes from index from up to the first zero byte (or the end).
-QByteArray bytesUpToZero(const QByteArray &data, int from)
-{
-    if (from >= data.size())
-        return QByteArray();
-    const qsizetype zero = data.indexOf('\0', from);
-    return data.mid(from, (zero < 0 ? data.size() : zero) - from);
-}
-
+using Step = PacedSequencer::Step;
 } // namespace
 
 QuizMode::QuizMode(QObject *parent)
@@ -61,7 +55,8 @@ QuizMode::QuizMode(QObject *parent)
       appDelegate(Orvenda_AppDelegate::getAppDelegate()),
       qdObject(QuizData::shareManager()),
       qpdObject(QuizParticipantData::shareManager()),
-      qqObject(QuizQuestions::shareManager())
+      qqObject(QuizQuestions::shareManager()),
+      m_broadcast([this](const QByteArray &frame) { return sendFrame(frame); })
 {
     m_deviceType = appDelegate ? appDelegate->currentDeviceType() : -1;
     getNewDevice();
@@ -75,7 +70,6 @@ QuizMode::~QuizMode()
 
 QStringList QuizMode::arrQueContent() const
 {
-    std::lock_guard lock(m_contentMutex);
     return m_arrQueContent;
 }
 
@@ -174,26 +168,9 @@ void QuizMode::postForceLoginMessage(const QString &studentID, const QString &st
 
 // ---------------------------------------------------------------- answers
 
-QString QuizMode::decodeKeypadText(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return QString();
-    return text.isNull() ? QString(QLatin1String("")) : text;
-}
-
 QString QuizMode::normaliseAnswer(const QString &text, bool upperCase) const
 {
-    const int type = qqObject->questionType(m_nQuestionNo);
-    QString answer = text;
-    if (upperCase && (type == 0 || type == 1))
-        answer = answer.toUpper();
-    if (type == 1)
-        answer = sortString(answer);
-    else if (type == 5)
-        answer = stringToTureFalseString(answer);
-    return answer;
+    return KeypadCommands::answerForType(text, qqObject->questionType(m_nQuestionNo), upperCase);
 }
 
 bool QuizMode::storeAnswer(int d, const QString &answer)
@@ -223,7 +200,7 @@ void QuizMode::handleDataReceiveCorvel_Dravel()
     const ReceivedFrame &f = m_frameToHandle;
     if (f.type() != 1)
         return;
-    PollixLogf("0x%02x", f.cmd());
+    PollixFrameLogf("0x%02x", f.cmd());
     switch (f.cmd()) {
     case 0xF5: RX_CommandOfF5(); break;
     case 0xF6: RX_Logout(); break;
@@ -278,7 +255,7 @@ void QuizMode::RX_GetCurrentState()
 
 void QuizMode::RX_AskForQuestion()
 {
-    if (m_bIsThreadSendQuestionStart)
+    if (m_broadcast.isRunning())
         return;
     const int d = m_frameToHandle.deviceID();
     if (m_quizMode == 1 || m_quizMode == 2) {
@@ -290,7 +267,7 @@ void QuizMode::RX_AskForQuestion()
     if (m_bStartFlag) {
         m_bAskForQuestion = true;
         sendAgreeToSend();
-        runPaced({{100, [this] { startSendQuestionThread(); }}});
+        m_paced.append({{100, [this] { startSendQuestionThread(); }}});
     } else {
         sendStuToWaitForStart();
     }
@@ -315,35 +292,35 @@ void QuizMode::getQueStuWindowShow(int d)
 
 void QuizMode::RX_WakeUp()
 {
-    PollixLog(QStringLiteral("RX_WakeUp"));
+    PollixFrameLog(QStringLiteral("RX_WakeUp"));
     switch (m_nWakUpMode) {
     case 0: {
-        QList<PacedStep> steps;
+        QList<Step> steps;
         if (m_deviceType == kCorvel || m_deviceType == kDravel) {
             for (int i = 0; i < 20; ++i) {
-                steps.append(PacedStep{0, [this] { sendStudentLoginClass(); }});
-                steps.append(PacedStep{20, {}});
+                steps.append(Step{0, [this] { sendStudentLoginClass(); }});
+                steps.append(Step{20, {}});
             }
         }
-        steps.append(PacedStep{0, [this] { sendPCState(2); }});
-        runPaced(steps);
+        steps.append(Step{0, [this] { sendPCState(2); }});
+        m_paced.append(steps);
         break;
     }
     case 1: {
         sendPCState(3);
-        if (m_bIsThreadSendQuestionStart) {
+        if (m_broadcast.isRunning()) {
             // Every keypad answers the wake frame: one pass per question is enough. A pass of an
             // earlier question still going out gives way, or the new question would never be sent.
-            if (m_broadcastQuestionNo == m_nQuestionNo)
+            if (m_broadcast.questionNo() == m_nQuestionNo)
                 return;
             stopSendQuestionThread();
         }
         if (m_deviceType == kBrevel) {
-            QList<PacedStep> steps;
-            steps.append(PacedStep{200, {}});
+            QList<Step> steps;
+            steps.append(Step{200, {}});
             for (int i = 0; i < 10; ++i)
-                steps.append(PacedStep{10, [this] { sendQuestionType(); }});
-            steps.append(PacedStep{0, [this] {
+                steps.append(Step{10, [this] { sendQuestionType(); }});
+            steps.append(Step{0, [this] {
                               ++m_nRxWakeUpTime;
                               if (m_nRxWakeUpTime == 1) {
                                   m_bStartFlag = true;
@@ -353,7 +330,7 @@ void QuizMode::RX_WakeUp()
                                   m_nRxWakeUpTime = 0;
                               }
                           }});
-            runPaced(steps);
+            m_paced.append(steps);
             return;
         }
         if (m_deviceType != kCorvel && m_deviceType != kDravel)
@@ -402,7 +379,7 @@ void QuizMode::RX_StudentNormalAnswer()
         PollixLog(QStringLiteral("answer frame too short: ignored."));
         return;
     }
-    const QString text = decodeKeypadText(f.bytes().mid(2));
+    const QString text = KeypadCommands::text(f.bytes().mid(2));
     if (text.isNull()) {
         PollixLog(QStringLiteral("answer is not valid UTF-8: ignored."));
         return;
@@ -415,27 +392,12 @@ void QuizMode::RX_TeacherSetQuestion()
     if (m_bStartFlag)
         return;
     const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 2)
+    const auto q = KeypadCommands::freeStyleQuestion(f.bytes(), m_deviceType);
+    if (!q)
         return;
-    const int k = f.at(0);
-    const int options = f.at(1);
-    QString answer;
-    for (int i = 2; i < f.dataLen(); ++i)
-        answer.append(QChar(f.at(i)));
-    int type = k;
-    if (k == 2)
-        type = ((m_deviceType == kCorvel || m_deviceType == kDravel) && answer.size() > 1) ? 2 : 5;
-    else if (k == 4 && m_deviceType == kBrevel)
-        type = 10;
-    if (type == 5) {
-        if (answer == QLatin1String("T"))
-            answer = QStringLiteral("True");
-        else if (answer == QLatin1String("F"))
-            answer = QStringLiteral("False");
-    }
     NotificationCenter::defaultCenter()->postNotification(
         Notify::FreeStyleTeacherQuestion,
-        {{Notify::Key::QueType, type}, {Notify::Key::OptSum, options}, {Notify::Key::QueAns, answer}});
+        {{Notify::Key::QueType, q->questionType}, {Notify::Key::OptSum, q->optionCount}, {Notify::Key::QueAns, q->answer}});
     sendAgreeToSend();
 }
 
@@ -481,7 +443,7 @@ void QuizMode::RX_MouseControl()
     const ReceivedFrame &f = m_frameToHandle;
     if (!f.isTeacherCommand() || f.dataLen() < 1)
         return;
-    PollixLogf("mouse control 0x%02x", f.at(0));
+    PollixFrameLogf("mouse control 0x%02x", f.at(0));
     KeypadMouse::pass(f.bytes());
 }
 
@@ -506,19 +468,12 @@ void QuizMode::loginFromFrame(int idStart)
 {
     if (m_bAlreadStartInElimination)
         return;
-    // ID from idStart up to the first zero byte; the name after it, without the last data byte.
-    const QByteArray &data = m_frameToHandle.bytes();
-    const qsizetype zero = data.indexOf('\0');
-    const int z = zero < 0 ? int(data.size()) : int(zero);
-    if (z < idStart) {
+    const auto login = KeypadCommands::login(m_frameToHandle.bytes(), idStart);
+    if (!login) {
         PollixLog(QStringLiteral("login frame without a student ID: ignored."));
         return;
     }
-    const QString id = decodeKeypadText(data.mid(idStart, z - idStart));
-    QString name = QStringLiteral("Null");
-    if (z < data.size())
-        name = decodeKeypadText(data.mid(z + 1, qMax(0, int(data.size()) - 2 - z)));
-    loginStudent(id, name);
+    loginStudent(login->studentID, login->name);
 }
 
 void QuizMode::loginStudent(const QString &studentID, const QString &studentName)
@@ -537,15 +492,8 @@ void QuizMode::loginStudent(const QString &studentID, const QString &studentName
         return;
     }
     sendQuizMsgToStudent(d);
-    if (m_quizMode == 1 || m_quizMode == 2) {
-        const ReceivedFrame frame = m_frameToHandle;
-        runPaced({{5, [this, d, frame] {
-                       const ReceivedFrame current = m_frameToHandle;
-                       m_frameToHandle = frame;
-                       sendStdExamInfoToStudent(d);
-                       m_frameToHandle = current;
-                   }}});
-    }
+    if (m_quizMode == 1 || m_quizMode == 2)
+        m_paced.append({{5, [this, d] { sendStdExamInfoToStudent(d); }}});
     NotificationCenter::defaultCenter()->postNotification(
         Notify::StudentLogin,
         {{Notify::Key::StudentInClass, QVariant::fromValue(qpdObject->getStudentInfoFromClassUseStudentID(studentID))}});
@@ -555,48 +503,31 @@ void QuizMode::loginStudent(const QString &studentID, const QString &studentName
 
 void QuizMode::RX_TeacherGetPCData()
 {
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 1)
+    struct Query
+    {
+        int code;
+        const char *line;
+        void (QuizMode::*handler)();
+    };
+    static const Query queries[] = {
+        {1, "get student id and name.", &QuizMode::RX_GetStudentIDAndName},
+        {3, "get student name of questioned.", &QuizMode::RX_GetStudentNameOfQuestioned},
+        {4, "get first naswer of student.", &QuizMode::RX_GetFirstAnswer},
+        {5, "get student answer.", &QuizMode::RX_GetAnswer},
+        {6, "get histogram.", &QuizMode::RX_GetHistogram},
+        {7, "get student logined.", &QuizMode::RX_GetStudentLogined},
+        {8, "get correct answer.", &QuizMode::RX_GetTeacherQuestionInfo},
+        {15, "get sum of students in class.", &QuizMode::RX_GetSumOfStudentsInClass},
+        {17, "get question content.", &QuizMode::RX_TeacherGetQueContent},
+    };
+    if (m_frameToHandle.dataLen() < 1)
         return;
-    switch (f.teacherCommand()) {
-    case 1:
-        PollixLog(QStringLiteral("get student id and name."));
-        RX_GetStudentIDAndName();
-        break;
-    case 3:
-        PollixLog(QStringLiteral("get student name of questioned."));
-        RX_GetStudentNameOfQuestioned();
-        break;
-    case 4:
-        PollixLog(QStringLiteral("get first naswer of student."));
-        RX_GetFirstAnswer();
-        break;
-    case 5:
-        PollixLog(QStringLiteral("get student answer."));
-        RX_GetAnswer();
-        break;
-    case 6:
-        PollixLog(QStringLiteral("get histogram."));
-        RX_GetHistogram();
-        break;
-    case 7:
-        PollixLog(QStringLiteral("get student logined."));
-        RX_GetStudentLogined();
-        break;
-    case 8:
-        PollixLog(QStringLiteral("get correct answer."));
-        RX_GetTeacherQuestionInfo();
-        break;
-    case 15:
-        PollixLog(QStringLiteral("get sum of students in class."));
-        RX_GetSumOfStudentsInClass();
-        break;
-    case 17:
-        PollixLog(QStringLiteral("get question content."));
-        RX_TeacherGetQueContent();
-        break;
-    default:
-        break;
+    for (const Query &query : queries) {
+        if (query.code == m_frameToHandle.teacherCommand()) {
+            PollixFrameLog(QString::fromLatin1(query.line));
+            (this->*query.handler)();
+            return;
+        }
     }
 }
 
@@ -639,7 +570,7 @@ void QuizMode::RX_GetFirstAnswer()
     const ReceivedFrame &f = m_frameToHandle;
     if (f.dataLen() < 2)
         return;
-    const QString id = decodeKeypadText(f.bytes().mid(1, f.dataLen() - 2));
+    const QString id = KeypadCommands::text(f.bytes().mid(1, f.dataLen() - 2));
     m_studentDeviceNoWantResult = id.isEmpty() ? 0 : qpdObject->isStudentLogin(id);
     if (m_studentDeviceNoWantResult == 0) {
         sendReceiveState(0xE1);
@@ -720,193 +651,92 @@ void QuizMode::RX_TeacherGetQueContent()
     }
     // The teacher may look at any question while another one runs: the running question, its
     // broadcast text and its question ID stay as they are.
-    const int total = int(cutQuestion(q, false).size());
+    const QStringList texts = cutQuestion(q, false);
     const uint16_t have = uint16_t(f.at(3) | (f.at(4) << 8));
-    QList<PacedStep> steps;
-    const ReceivedFrame frame = m_frameToHandle;
-    for (int frameNo = 1; frameNo <= 16 && frameNo <= total; ++frameNo) {
+    const auto teacher = ActivityFrames::KeypadAddress::of(f);
+    QList<Step> steps;
+    for (int frameNo = 1; frameNo <= 16 && frameNo <= texts.size(); ++frameNo) {
         if (have & (1u << (frameNo - 1)))
             continue;
-        steps.append(PacedStep{steps.isEmpty() ? 0 : 10, [this, q, frameNo, frame] {
-                          const ReceivedFrame current = m_frameToHandle;
-                          m_frameToHandle = frame;
-                          sendQuestionFrameToTeacher(q, frameNo);
-                          m_frameToHandle = current;
+        steps.append(Step{steps.isEmpty() ? 0 : 10, [this, teacher, texts, q, frameNo] {
+                          sendFrame(ActivityFrames::questionFrameToTeacher(teacher, texts, frameNo, q,
+                                                                           qpdObject->randomQuestionID()));
                       }});
     }
-    runPaced(steps);
-}
-
-// ---------------------------------------------------------------- pacing
-
-void QuizMode::runPaced(QList<PacedStep> steps)
-{
-    m_pacedSteps.append(steps);
-    if (!m_pacedRunning)
-        runNextPacedStep();
-}
-
-void QuizMode::runNextPacedStep()
-{
-    if (m_pacedSteps.isEmpty()) {
-        m_pacedRunning = false;
-        return;
-    }
-    m_pacedRunning = true;
-    const PacedStep step = m_pacedSteps.takeFirst();
-    auto run = [this, action = step.action] {
-        if (action)
-            action();
-        runNextPacedStep();
-    };
-    if (step.delayMs <= 0)
-        run();
-    else
-        QTimer::singleShot(step.delayMs, this, run);
-}
-
-bool QuizMode::hasPendingSends() const
-{
-    return m_pacedRunning || m_bIsThreadSendQuestionStart;
+    m_paced.append(steps);
 }
 
 // ---------------------------------------------------------------- question broadcast
 
+bool QuizMode::hasPendingSends() const
+{
+    return m_paced.isRunning() || m_broadcast.isRunning();
+}
+
 void QuizMode::startSendQuestionThread()
 {
-    if (m_bIsThreadSendQuestionStart)
+    if (m_broadcast.isRunning())
         return;
-    if (m_sendThread.joinable())
-        m_sendThread.join();
-    m_stopThread = false;
     m_arrLostFrame.clear();
-    m_bIsThreadSendQuestionStart = true;
-    const bool sendQuestions = getSendQueState();
     // One pass carries the question that was current when it began, also when the next one
     // starts while its frames are still going out.
-    const int q = m_nQuestionNo;
-    m_broadcastQuestionNo = q;
-    m_sendThread = std::thread([this, sendQuestions, q] { threadSendQuestion(sendQuestions, q); });
+    QuestionBroadcast::Pass pass;
+    if (getSendQueState())
+        pass = startSendQuetion(m_nQuestionNo);
+    pass.questionNo = m_nQuestionNo;
+    pass.atEnd = [this] {
+        // A vote wakes the keypads once more unless they have reported the question's start.
+        if (m_quizMode == 7 && m_nReWakeUpCount <= 0) {
+            sendWakeFrame();
+            ++m_nReWakeUpCount;
+        }
+    };
+    m_broadcast.start(std::move(pass));
 }
 
 void QuizMode::stopSendQuestionThread()
 {
-    {
-        std::lock_guard lock(m_threadMutex);
-        m_stopThread = true;
-    }
-    conStartReceive_mode.notify_all();
-    if (m_sendThread.joinable())
-        m_sendThread.join();
-    m_bIsThreadSendQuestionStart = false;
+    m_broadcast.stop();
 }
 
-bool QuizMode::threadWait(int ms)
+QuestionBroadcast::Pass QuizMode::startSendQuetion(int q)
 {
-    std::unique_lock lock(m_threadMutex);
-    conStartReceive_mode.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_stopThread.load(); });
-    return !m_stopThread;
-}
-
-void QuizMode::threadSendQuestion(bool sendQuestions, int q)
-{
-    // One pass: the question's frames, a short settle, then the vote's extra wake frame.
-    if (sendQuestions)
-        startSendQuetion(q);
-    threadWait(200);
-    if (!m_stopThread && m_quizMode == 7 && m_nReWakeUpCount <= 0) {
-        sendWakeFrame();
-        ++m_nReWakeUpCount;
-    }
-    PollixLog(QStringLiteral("thread exit."));
-    m_bIsThreadSendQuestionStart = false;
-}
-
-void QuizMode::startSendQuetion(int q)
-{
-    const QStringList texts = cutQuestion(q, true);
-    m_nQueTotalFrame = keepQueContent(texts);
-    for (int i = 0; i < 5 && !m_stopThread; ++i)
-        sendQuestionContent(texts, q);
-    if (m_quizMode == 7 && threadWait(100))
-        for (int i = 0; i < 3 && !m_stopThread; ++i)
-            sendQuestionContent(texts, q);
-}
-
-void QuizMode::sendQuestionContent(const QStringList &texts, int q)
-{
-    for (int n = 1; n <= texts.size(); ++n) {
-        const QByteArray frame = questionFrame(n, texts, false, q);
-        PollixLog(QStringLiteral("strContent:%1").arg(texts[n - 1]));
-        sendFrame(frame);
-        if (!threadWait(50))
-            return;
-    }
+    QuestionBroadcast::Pass pass;
+    pass.texts = cutQuestion(q, true);
+    m_nQueTotalFrame = keepQueContent(pass.texts);
+    const int number = q - qqObject->teachingPlanCountUpTo(q);
+    const int questionID = qpdObject->randomQuestionID();
+    for (int n = 1; n <= pass.texts.size(); ++n)
+        pass.frames << ActivityFrames::questionFrame(pass.texts, n, number, questionID);
+    pass.extraRounds = m_quizMode == 7 ? 3 : 0;
+    return pass;
 }
 
 // ---------------------------------------------------------------- texts and maps
 
 int QuizMode::actModeTransToStudentDeviceMode(int activity)
 {
-    switch (activity) {
-    case 1:
-    case 2: return 2;
-    case 3: return 3;
-    case 4: return 4;
-    case 5: return 12;
-    case 7: return 9;
-    case 8: return 8;
-    default: return 1;
-    }
+    return ActivityFrames::studentMode(activity);
 }
 
 int QuizMode::actModeTransToDeviceMode(int activity) const
 {
-    if (m_participationMode == 2) {
-        if (m_qFreeMode >= 9 && m_qFreeMode <= 11)
-            return 5;
-        if (m_qFreeMode == 12)
-            return 8;
-    }
-    switch (activity) {
-    case 5: return 12;
-    case 6: return 7;
-    case 7: return 8;
-    case 8: return 9;
-    default: return activity; // 0 to 4 unchanged; others are not defined for the keypad
-    }
+    return ActivityFrames::teacherMode(activity, m_participationMode, m_qFreeMode);
 }
 
 bool QuizMode::IsSeparateChar(QChar c)
 {
-    switch (c.unicode() & 0xFF) {
-    case '!':
-    case ',':
-    case '.':
-    case '?':
-    case ' ': return true;
-    default: return false;
-    }
+    return QuestionText::isSeparateChar(c);
 }
 
 QStringList QuizMode::DisMemberStringSour(const QString &text)
 {
-    QStringList lines;
-    QString rest = text;
-    while (rest.size() > 21) {
-        const bool separated = IsSeparateChar(rest.at(21)) || IsSeparateChar(rest.at(20));
-        lines << rest.left(20) + (separated ? QLatin1Char(' ') : QLatin1Char('-'));
-        rest = rest.mid(20);
-    }
-    lines << rest;
-    return lines;
+    return QuestionText::splitIntoLines(text);
 }
 
 QString QuizMode::SetQuestionsTitle(const QString &path)
 {
-    QString last = path.section(QLatin1Char('/'), -1);
-    const qsizetype dot = last.indexOf(QLatin1Char('.'));
-    return dot < 0 ? last : last.left(dot);
+    return QuestionText::titleFromPath(path);
 }
 
 int QuizMode::DismemeberQuestion()
@@ -916,58 +746,22 @@ int QuizMode::DismemeberQuestion()
 
 int QuizMode::keepQueContent(const QStringList &texts)
 {
-    std::lock_guard lock(m_contentMutex);
     m_arrQueContent = texts;
     return int(texts.size());
 }
 
 QStringList QuizMode::cutQuestion(int q, bool newQuestionID) const
 {
-    QString title = qqObject->questionTitle(q);
-    title.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QStringList titleLines = DisMemberStringSour(title);
     const int type = qqObject->questionType(q);
-    const bool textOnly = type == 2 || type == 3;
-
-    QStringList lines = titleLines;
-    if (!textOnly) {
+    QStringList options;
+    if (!QuestionText::isTextOnlyType(type)) {
         const int optionCount = qBound(0, qqObject->optionNum(q), 10);
-        QList<QStringList> optionLines;
-        int total = int(titleLines.size());
-        for (int k = 0; k < optionCount; ++k) {
-            QString option = qqObject->option(k, q);
-            option.replace(QLatin1Char('\n'), QLatin1Char(' '));
-            while (option.startsWith(QLatin1Char('\r')))
-                option.remove(0, 1);
-            while (option.endsWith(QLatin1Char('\r')))
-                option.chop(1);
-            optionLines << DisMemberStringSour(QString(QChar(u'A' + k)) + QLatin1Char('.') + option);
-            total += int(optionLines.last().size());
-        }
-        if (total > 24 && optionCount > 0) {
-            const int share = qMax(0, (24 - int(titleLines.size())) / optionCount);
-            for (auto &ol : optionLines)
-                ol = ol.mid(0, share);
-        }
-        for (const auto &ol : optionLines)
-            lines << ol;
+        for (int k = 0; k < optionCount; ++k)
+            options << qqObject->option(k, q);
         if (newQuestionID)
-            qpdObject->resetRandomQuestionID();
+            qpdObject->resetRandomQuestionID(); // text questions keep the current question ID
     }
-
-    QStringList texts;
-    for (qsizetype i = 0; i < lines.size(); i += 2) {
-        QString text = lines[i] + QChar(0x7F);
-        if (i + 1 < lines.size()) {
-            text += lines[i + 1];
-            if (i + 1 == 23)
-                text = text.left(38);
-        }
-        texts << text;
-    }
-    if (!textOnly && texts.size() > 11)
-        texts = texts.mid(0, 11);
-    return texts;
+    return QuestionText::frameTexts(qqObject->questionTitle(q), type, options);
 }
 
 // ---------------------------------------------------------------- frames out
@@ -993,31 +787,21 @@ void QuizMode::getNewDevice()
     device = appDelegate ? appDelegate->currentDevice() : nullptr;
 }
 
-uint8_t QuizMode::teacherAddress() const
+ActivityFrames::KeypadAddress QuizMode::frameAddress() const
 {
-    return uint8_t(qpdObject->randomTeacherID() & 0xFF);
+    return ActivityFrames::KeypadAddress::of(m_frameToHandle);
 }
 
-uint8_t QuizMode::multipleQuestionByte() const
+ActivityFrames::KeypadAddress QuizMode::teacherKeypad() const
 {
-    switch (qqObject->actionMode(m_nQuestionNo)) {
-    case 3: return 0x0D;
-    case 4: return 0x04;
-    default: return 0x01;
-    }
+    return ActivityFrames::KeypadAddress::teacher(qpdObject->randomTeacherID());
 }
 
 uint8_t QuizMode::modeByteForStudents() const
 {
-    return m_quizMode == 5 ? multipleQuestionByte() : uint8_t(actModeTransToStudentDeviceMode(m_quizMode));
-}
-
-QByteArray QuizMode::correctAnswerBytes() const
-{
-    const QString answer = qqObject->answer(m_nQuestionNo);
-    if (answer.isEmpty() || answer == QLatin1String(" "))
-        return QByteArray(1, '\0');
-    return FrameBuilder::textBytes(answer);
+    if (m_quizMode == 5)
+        return ActivityFrames::multipleQuestionByte(qqObject->actionMode(m_nQuestionNo));
+    return uint8_t(actModeTransToStudentDeviceMode(m_quizMode));
 }
 
 QString QuizMode::studentDisplayName(const StudentInClassPtr &s) const
@@ -1035,381 +819,245 @@ int QuizMode::questionSumWithoutTeachingPlan() const
     return count - qqObject->teachingPlanCountUpTo(count);
 }
 
+QString QuizMode::testName() const
+{
+    return SetQuestionsTitle(qqObject->strTestTitle());
+}
+
 void QuizMode::sendWakeFrame()
 {
-    sendFrame(FrameBuilder::shortFrame(0xF4, 0x00, 0xC0, 0x01));
+    sendFrame(ActivityFrames::wake());
 }
 
 void QuizMode::sendStudentLogoutClass()
 {
-    sendFrame(FrameBuilder::longFrame(0xF6, 0x00, 0x00, QByteArray::fromHex("01FFFF")));
+    sendFrame(ActivityFrames::studentLogoutClass());
 }
 
 void QuizMode::sendStudentLoginClass()
 {
-    PollixLog(QStringLiteral("sendStudentLoginClass"));
-    QByteArray data = FrameBuilder::nameBytes(qpdObject->className()) + char(0xEE);
-    data += FrameBuilder::nameBytes(qpdObject->teacherName()) + char(0xEE);
-    FrameBuilder::appendWord(data, qpdObject->getSumOfClassStudents());
-    sendFrame(FrameBuilder::longFrame(0xF9, 0x00, m_deviceType == kDravel ? 0xC0 : 0x00, data));
+    PollixFrameLog(QStringLiteral("sendStudentLoginClass"));
+    sendFrame(ActivityFrames::studentLoginClass(m_deviceType, qpdObject->className(), qpdObject->teacherName(),
+                                                qpdObject->getSumOfClassStudents()));
 }
 
 void QuizMode::sendAgreeToSend()
 {
-    sendFrame(FrameBuilder::shortFrame(0xF3, m_frameToHandle.addrLo(), m_frameToHandle.addrHi(), 0xE0));
+    sendFrame(ActivityFrames::agreeToSend(frameAddress()));
 }
 
 void QuizMode::sendStuToWaitForStart()
 {
-    sendFrame(FrameBuilder::shortFrame(0xF3, m_frameToHandle.addrLo(), m_frameToHandle.addrHi(), 0xE2));
+    sendFrame(ActivityFrames::stuToWaitForStart(frameAddress()));
 }
 
 void QuizMode::sendQuizMsgToStudent(int d)
 {
-    const ReceivedFrame &f = m_frameToHandle;
-    const int quizID = qpdObject->randomQuizID();
-    QByteArray data;
-    if (m_deviceType == kCorvel)
-        data += char(0xF7);
-    FrameBuilder::appendWord(data, d);
-    if (m_deviceType == kCorvel) {
-        data += char(modeByteForStudents());
-    } else if (m_deviceType == kDravel) {
-        uint8_t m = uint8_t(actModeTransToStudentDeviceMode(m_quizMode));
-        // Free-style questions are never broadcast, so the keypads must not wait for one.
+    uint8_t mode = modeByteForStudents();
+    if (m_deviceType == kDravel) {
+        // The high bit tells the keypad that the question text will come to it; free-style
+        // questions are never broadcast, so the keypads must not wait for one.
+        mode = uint8_t(actModeTransToStudentDeviceMode(m_quizMode));
         const bool freeStyle = ActivityRules::isFreeStyle(m_qFreeMode);
         if (!freeStyle && m_quizMode != 3 && m_quizMode != 5 && (m_quizMode == 1 || m_quizMode == 2 || getSendQueState()))
-            m |= 0x80;
-        data += char(m);
+            mode |= 0x80;
     }
-    FrameBuilder::appendWord(data, quizID);
-    if (m_deviceType == kCorvel)
-        data += bytesUpToZero(f.bytes(), 1);
-    else if (m_deviceType == kDravel)
-        data += bytesUpToZero(f.bytes(), 0);
-    sendFrame(FrameBuilder::longFrame(0xFE, f.addrLo(), f.addrHi(), data));
+    sendFrame(ActivityFrames::quizMsgToStudent(m_deviceType, frameAddress(), d, mode, qpdObject->randomQuizID(),
+                                               m_frameToHandle.bytes()));
 }
 
 void QuizMode::sendWrongIDToStudent()
 {
-    const ReceivedFrame &f = m_frameToHandle;
-    QByteArray data;
-    if (m_deviceType == kCorvel)
-        data += char(0xF7);
-    data += QByteArray::fromHex("00FFFF");
-    FrameBuilder::appendWord(data, qpdObject->randomQuizID());
-    data += bytesUpToZero(f.bytes(), 0);
-    sendFrame(FrameBuilder::longFrame(0xFE, f.addrLo(), f.addrHi(), data));
+    sendFrame(ActivityFrames::wrongIDToStudent(m_deviceType, frameAddress(), qpdObject->randomQuizID(),
+                                               m_frameToHandle.bytes()));
 }
 
 void QuizMode::sendStdExamInfoToStudent(int d)
 {
-    const int n = qMin(questionSumWithoutTeachingPlan(), 99);
-    if (n <= 0)
-        return;
-    const int id = qqObject->nTestID();
-    QString name = SetQuestionsTitle(qqObject->strTestTitle());
-    if (name.isEmpty())
-        name = QStringLiteral("Null");
-    QByteArray data;
-    data += char(0xFE);
-    data += char(n);
-    data += char(id % 100);
-    data += char(id / 100);
-    data += FrameBuilder::nameBytes(name) + char(0xEE);
-    sendFrame(FrameBuilder::longFrame(0xF7, uint8_t(d & 0xFF), uint8_t((d >> 8) & 0xFF), data));
+    sendFrame(ActivityFrames::stdExamInfoToStudent(d, questionSumWithoutTeachingPlan(), qqObject->nTestID(), testName()));
 }
 
 void QuizMode::sendPCState(int s)
 {
-    const int quizID = qpdObject->randomQuizID();
-    QByteArray data(1, char(s));
+    ActivityFrames::AnnouncedQuestion question;
     if (s == 2) {
-        data += QByteArray(4, '\0');
         m_bStartFlag = false;
         m_isQuizStart = false;
     } else if (s == 3) {
         const int q = m_nQuestionNo;
-        int t = qqObject->questionType(q);
-        if (t == 3)
-            t = 2;
-        int o = qqObject->optionNum(q);
+        question.questionNo = q;
+        question.type = qqObject->questionType(q);
+        question.optionCount = qqObject->optionNum(q);
         if (m_participationMode == 2 && !m_setByTeacherDeivce) {
-            t = 1;
-            o = 10;
+            // A free-style question set on the screen: any answer of ten options.
+            question.type = 1;
+            question.optionCount = 10;
         }
-        if (m_deviceType != kBrevel && t == 5)
-            t = 0;
-        data += char(q & 0xFF);
-        data += char(t);
-        data += char(o);
-        data += char(modeByteForStudents());
-        if (m_deviceType == kBrevel)
-            data += char(0xFF) + FrameBuilder::textBytes(qqObject->answer(q));
+        question.modeByte = modeByteForStudents();
+        question.answer = qqObject->answer(q);
     }
-    sendFrame(FrameBuilder::longFrame(0xF5, uint8_t(quizID & 0xFF), uint8_t((quizID >> 8) & 0xFF), data));
+    sendFrame(ActivityFrames::pcState(m_deviceType, qpdObject->randomQuizID(), s, question));
 }
 
 namespace {
-QByteArray brevelRandomPair()
+struct RandomPair
+{
+    uint8_t r0;
+    uint8_t r1;
+};
+
+RandomPair brevelRandomPair()
 {
     // The keypads tell one question's frames apart by this pair; reseeding with the second
     // keeps it the same across the repeats sent within one second.
     std::srand(unsigned(time(nullptr)));
     const int r = std::rand();
-    QByteArray out;
-    out += char(r & 0xFF);
-    out += char((r >> 8) & 0xFF);
-    return out;
+    return {uint8_t(r & 0xFF), uint8_t((r >> 8) & 0xFF)};
 }
 } // namespace
 
-void QuizMode::sendQuestionType()
+ActivityFrames::BrevelQuestion QuizMode::brevelQuestion(int mode) const
 {
     const int q = m_nQuestionNo;
-    QByteArray data(1, char(0xF5));
-    data += brevelRandomPair();
-    data += char(0x03);
-    data += char(m_nQuestionNoExceptTeachingPlane);
-    data += char(qqObject->questionType(q));
-    data += char(qqObject->optionNum(q));
-    data += char(actModeTransToStudentDeviceMode(m_quizMode));
-    data += char(0xFF);
-    data += correctAnswerBytes();
-    sendFrame(FrameBuilder::longFrame(0xF7, 0x00, 0x00, data));
+    return {m_nQuestionNoExceptTeachingPlane, qqObject->questionType(q), qqObject->optionNum(q), mode,
+            qqObject->answer(q)};
+}
+
+void QuizMode::sendQuestionType()
+{
+    const RandomPair r = brevelRandomPair();
+    sendFrame(ActivityFrames::questionType(r.r0, r.r1, brevelQuestion(actModeTransToStudentDeviceMode(m_quizMode))));
 }
 
 void QuizMode::sendPermitStuAns()
 {
-    const int q = m_nQuestionNo;
-    const QByteArray r = brevelRandomPair();
-    QByteArray data(1, char(0x03));
-    data += char(m_nQuestionNoExceptTeachingPlane);
-    data += char(qqObject->questionType(q));
-    data += char(qqObject->optionNum(q));
-    data += char(m_quizMode == 5 ? qqObject->actionMode(q) : actModeTransToStudentDeviceMode(m_quizMode));
-    data += char(0xFF);
-    data += correctAnswerBytes();
-    sendFrame(FrameBuilder::longFrame(0xF5, uint8_t(r[0]), uint8_t(r[1]), data));
-}
-
-QByteArray QuizMode::questionFrame(int n, const QStringList &texts, bool forTeacher, int q) const
-{
-    if (n < 1 || n > texts.size())
-        return QByteArray();
-    QByteArray text;
-    const QStringList lines = texts[n - 1].split(QChar(0x7F));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i == lines.size() - 1 && lines[i].isEmpty() && i > 0)
-            break; // nothing after the last line end
-        QByteArray line;
-        for (QChar c : lines[i]) {
-            const char16_t u = c.unicode();
-            if (forTeacher)
-                line += (u < 0x20 || u >= 0x80) ? '\0' : char(u);
-            else if (u == 0x2018 || u == 0x2019)
-                line += '\'';
-            else
-                line += char(u & 0xFF);
-        }
-        text += line.leftJustified(21, '\0', true);
-    }
-    const uint8_t questionID = uint8_t(qpdObject->randomQuestionID() & 0xFF);
-    QByteArray data;
-    if (forTeacher) {
-        data += char(0xE0);
-        data += char(texts.size());
-        data += char(n);
-        data += char(q);
-        data += char(questionID);
-        data += text;
-        return FrameBuilder::longFrame(0xFA, m_frameToHandle.addrLo(), m_frameToHandle.addrHi(), data);
-    }
-    data += char(0x01);
-    data += char(texts.size());
-    data += char(n);
-    data += char(q - qqObject->teachingPlanCountUpTo(q));
-    data += char(questionID);
-    data += text;
-    return FrameBuilder::longFrame(0xF7, 0x00, 0xC0, data);
+    const RandomPair r = brevelRandomPair();
+    const int mode = m_quizMode == 5 ? qqObject->actionMode(m_nQuestionNo) : actModeTransToStudentDeviceMode(m_quizMode);
+    sendFrame(ActivityFrames::permitStuAns(r.r0, r.r1, brevelQuestion(mode)));
 }
 
 void QuizMode::sendQuestionFrame(int n)
 {
     const QStringList texts = arrQueContent();
     if (n >= 1 && n <= texts.size())
-        PollixLog(QStringLiteral("strContent:%1").arg(texts[n - 1]));
-    sendFrame(questionFrame(n, texts, false, m_nQuestionNo));
+        PollixFrameLog(QStringLiteral("strContent:%1").arg(texts[n - 1]));
+    const int q = m_nQuestionNo;
+    sendFrame(ActivityFrames::questionFrame(texts, n, q - qqObject->teachingPlanCountUpTo(q),
+                                            qpdObject->randomQuestionID()));
 }
 
 void QuizMode::sendQuestionFrameToTeacher(int q, int f)
 {
-    sendFrame(questionFrame(f, cutQuestion(q, false), true, q));
+    sendFrame(ActivityFrames::questionFrameToTeacher(frameAddress(), cutQuestion(q, false), f, q,
+                                                     qpdObject->randomQuestionID()));
 }
 
 void QuizMode::openReceiveArvel()
 {
-    sendFrame(QByteArray::fromHex("5A80DA"));
+    sendFrame(ActivityFrames::openReceiveArvel());
 }
 
 void QuizMode::closeReceiveArvel()
 {
-    sendFrame(QByteArray::fromHex("5B80DB"));
+    sendFrame(ActivityFrames::closeReceiveArvel());
 }
 
 void QuizMode::sendReceiveState(int s)
 {
-    sendFrame(FrameBuilder::shortFrame(0xF3, teacherAddress(), 0xEF, uint8_t(s)));
+    sendFrame(ActivityFrames::receiveState(teacherKeypad(), s));
 }
 
 void QuizMode::sendQuizMsgToTeacher()
 {
-    PollixLog(QStringLiteral("sendQuizMsgToTeacher"));
-    const ReceivedFrame &f = m_frameToHandle;
-    m_nTeacherDeviceID = f.deviceID();
-    QByteArray data = FrameBuilder::nameBytes(qpdObject->className()) + char(0xEE);
-    data += FrameBuilder::nameBytes(qpdObject->teacherName()) + char(0xEE);
-    data += char(actModeTransToDeviceMode(m_quizMode));
-    FrameBuilder::appendWord(data, qpdObject->getSumOfClassStudents());
-    FrameBuilder::appendWord(data, qpdObject->getSumOfLoginStudents());
-    data += char(teacherAddress());
-    if (m_deviceType == kCorvel)
-        data += char(0xF7);
-    else if (m_deviceType == kBrevel)
-        data += char(0xF5);
-    sendFrame(FrameBuilder::longFrame(0xF9, f.addrLo(), f.addrHi(), data));
+    PollixFrameLog(QStringLiteral("sendQuizMsgToTeacher"));
+    m_nTeacherDeviceID = m_frameToHandle.deviceID();
+    sendFrame(ActivityFrames::quizMsgToTeacher(m_deviceType, frameAddress(), qpdObject->className(),
+                                               qpdObject->teacherName(), actModeTransToDeviceMode(m_quizMode),
+                                               qpdObject->getSumOfClassStudents(), qpdObject->getSumOfLoginStudents(),
+                                               teacherKeypad().lo));
 }
 
 void QuizMode::sendClassMsg()
 {
-    PollixLog(QStringLiteral("sendClassMsg"));
-    QByteArray data = FrameBuilder::nameBytes(qpdObject->className()) + char(0xEE);
-    data += FrameBuilder::nameBytes(qpdObject->teacherName()) + char(0xEE);
-    FrameBuilder::appendWord(data, qpdObject->getSumOfClassStudents());
-    sendFrame(FrameBuilder::longFrame(0xF9, m_frameToHandle.addrLo(), m_frameToHandle.addrHi(), data));
+    PollixFrameLog(QStringLiteral("sendClassMsg"));
+    sendFrame(ActivityFrames::classMsg(frameAddress(), qpdObject->className(), qpdObject->teacherName(),
+                                       qpdObject->getSumOfClassStudents()));
 }
 
 void QuizMode::sendQuizInfoToTeacher()
 {
-    PollixLog(QStringLiteral("sendQuizInfoToTeacher"));
-    const int n = qMin(questionSumWithoutTeachingPlan(), 99);
-    const int id = qqObject->nTestID();
+    PollixFrameLog(QStringLiteral("sendQuizInfoToTeacher"));
     bool allAnswered = true;
     for (int q = 1; q <= qqObject->count(); ++q)
         if (qqObject->questionType(q) != 4 && qqObject->answer(q).isEmpty())
             allAnswered = false; // teaching-plan pages have no answer and are no questions
-    QString name = SetQuestionsTitle(qqObject->strTestTitle());
-    if (name.isEmpty())
-        name = QStringLiteral("Null");
-    QByteArray data;
-    data += char(n);
-    data += char(id % 100);
-    data += char(id / 100);
-    data += char(allAnswered ? 1 : 0);
-    data += FrameBuilder::nameBytes(name) + char(0xEE);
-    sendFrame(FrameBuilder::longFrame(0xFA, m_frameToHandle.addrLo(), m_frameToHandle.addrHi(), data));
+    sendFrame(ActivityFrames::quizInfoToTeacher(frameAddress(), questionSumWithoutTeachingPlan(), qqObject->nTestID(),
+                                                allAnswered, testName()));
 }
 
 void QuizMode::sendSumOfStudentsInClass()
 {
-    QByteArray data = QByteArray::fromHex("FFFF");
-    FrameBuilder::appendWord(data, qpdObject->getSumOfClassStudents());
-    FrameBuilder::appendWord(data, qpdObject->getSumOfLoginStudents());
-    sendFrame(FrameBuilder::longFrame(0xF8, m_frameToHandle.addrLo(), m_frameToHandle.addrHi(), data));
+    sendFrame(ActivityFrames::sumOfStudentsInClass(frameAddress(), qpdObject->getSumOfClassStudents(),
+                                                   qpdObject->getSumOfLoginStudents()));
 }
 
 void QuizMode::sendQuestionInfo(int q)
 {
-    const int type = qqObject->questionType(q);
-    QString answer = qqObject->answer(q);
-    if (type == 0 || type == 5) {
-        if (answer == QLatin1String("True"))
-            answer = QStringLiteral("A");
-        else if (answer == QLatin1String("False"))
-            answer = QStringLiteral("B");
-    }
-    if (answer == QLatin1String("nocorrect"))
-        answer = QStringLiteral("NoAnswer");
-    QByteArray data;
-    FrameBuilder::appendWord(data, q);
-    data += char(type == 5 ? 0 : type);
-    data += char(qqObject->optionNum(q));
-    data += char(actModeTransToDeviceMode(m_quizMode));
-    data += answer.isEmpty() ? QByteArray(1, '\x01') : FrameBuilder::textBytes(answer);
-    data += char(0xEE);
-    sendFrame(FrameBuilder::longFrame(0xFA, m_frameToHandle.addrLo(), m_frameToHandle.addrHi(), data));
+    sendFrame(ActivityFrames::questionInfo(frameAddress(), q, qqObject->questionType(q), qqObject->optionNum(q),
+                                           actModeTransToDeviceMode(m_quizMode), qqObject->answer(q)));
 }
 
 void QuizMode::sendQuestionInfoEnd()
 {
-    QByteArray data(1, char(0xE1));
-    FrameBuilder::appendWord(data, qqObject->count());
-    sendFrame(FrameBuilder::longFrame(0xFF, m_frameToHandle.addrLo(), m_frameToHandle.addrHi(), data));
+    sendFrame(ActivityFrames::questionInfoEnd(frameAddress(), qqObject->count()));
 }
 
 void QuizMode::sendStudentLogined(int p)
 {
     const int logged = qpdObject->getSumOfLoginStudents();
-    QByteArray data(1, char(p + 1));
+    QList<int> entries;
     if (m_deviceType == kBrevel) {
         for (int d = 25 * p; d <= 25 * p + 24 && d <= logged; ++d)
-            FrameBuilder::appendWord(data, d);
+            entries << d;
     } else {
         for (int d = 25 * p + 1; d <= 25 * p + 25 && d <= logged; ++d)
-            FrameBuilder::appendWord(data, qpdObject->getIndexWithDeviceNo(d));
+            entries << qpdObject->getIndexWithDeviceNo(d);
     }
-    sendFrame(FrameBuilder::longFrame(0xFF, teacherAddress(), 0xEF, data));
+    sendFrame(ActivityFrames::studentLogined(teacherKeypad(), p, entries));
 }
 
 void QuizMode::sendStudentLoginedEnd()
 {
     const int logged = qpdObject->getSumOfLoginStudents();
-    PollixLog(QStringLiteral("sendStudentLoginedEnd"));
-    PollixLogf("sumOfStudentLogined:%d", logged);
-    QByteArray data(1, char(0xE0));
-    FrameBuilder::appendWord(data, logged);
-    sendFrame(FrameBuilder::longFrame(0xFF, teacherAddress(), 0xEF, data));
+    PollixFrameLog(QStringLiteral("sendStudentLoginedEnd"));
+    PollixFrameLogf("sumOfStudentLogined:%d", logged);
+    sendFrame(ActivityFrames::studentLoginedEnd(teacherKeypad(), logged));
 }
 
 void QuizMode::sendResultOfStudent(int d, int k)
 {
-    QByteArray data;
-    FrameBuilder::appendWord(data, d);
     if (k == 0) {
-        data += 'F';
-        data += char(0);
-        data += "_N";
-    } else {
-        const QList<int> asked = qdObject->arrayAlreadyTestQuestionNo();
-        if (k < 1 || k > asked.size())
-            return;
-        const int q = asked[k - 1];
-        const QString answer = qdObject->getStudentAnswer(q, d);
-        char mark = 'F';
-        if (answer == qqObject->answer(q) && qqObject->point(q) != 0 && !answer.isEmpty())
-            mark = 'T';
-        else if (answer.isEmpty())
-            mark = 'N';
-        data += mark;
-        data += char(k);
-        data += FrameBuilder::textBytes(answer);
+        sendFrame(ActivityFrames::resultOfStudent(teacherKeypad(), d, 0, QString(), QString(), 0));
+        return;
     }
-    sendFrame(FrameBuilder::longFrame(0xF7, teacherAddress(), 0xEF, data));
+    const QList<int> asked = qdObject->arrayAlreadyTestQuestionNo();
+    if (k < 1 || k > asked.size())
+        return;
+    const int q = asked[k - 1];
+    sendFrame(ActivityFrames::resultOfStudent(teacherKeypad(), d, k, qdObject->getStudentAnswer(q, d),
+                                              qqObject->answer(q), qqObject->point(q)));
 }
 
 void QuizMode::sendStudentQuestioned(int i)
 {
-    if (i < 0 || i >= m_studentsQuestioned.size()) {
-        PollixLog(QStringLiteral("Wrong index."));
-        return;
-    }
-    const StudentInClassPtr s = qpdObject->loginStudentWithDeviceNo(m_studentsQuestioned[i]);
+    const StudentInClassPtr s = i >= 0 && i < m_studentsQuestioned.size()
+                                    ? qpdObject->loginStudentWithDeviceNo(m_studentsQuestioned[i])
+                                    : nullptr;
     if (!s) {
         PollixLog(QStringLiteral("Wrong index."));
         return;
     }
-    const QByteArray data = FrameBuilder::nameBytes(studentDisplayName(s)) + char(0xEE);
-    sendFrame(FrameBuilder::longFrame(0xFC, teacherAddress(), 0xEF, data));
+    sendFrame(ActivityFrames::studentQuestioned(teacherKeypad(), studentDisplayName(s)));
 }
 
 void QuizMode::sendStudentInClass(int i)
@@ -1423,53 +1071,26 @@ void QuizMode::sendStudentInClass(int i)
     if (!s || s->studentID().isEmpty())
         return;
     const QString name = studentDisplayName(s);
-    PollixLog(QStringLiteral("Stu ID:%1 Stu Name:%2").arg(s->studentID(), name));
-    const QByteArray id = FrameBuilder::textBytes(s->studentID());
-    QByteArray data;
-    FrameBuilder::appendWord(data, i);
-    data += char(id.size() & 0xFF);
-    data += id;
-    data += char(0xEE);
-    data += char(name.size() & 0xFF);
-    data += FrameBuilder::nameBytes(name);
-    data += char(0xEE);
-    sendFrame(FrameBuilder::longFrame(0xF8, teacherAddress(), 0xEF, data));
+    PollixFrameLog(QStringLiteral("Stu ID:%1 Stu Name:%2").arg(s->studentID(), name));
+    sendFrame(ActivityFrames::studentInClass(teacherKeypad(), i, s->studentID(), name));
 }
 
 void QuizMode::sendResultOfClass()
 {
-    PollixLog(QStringLiteral("sendResultOfClass"));
+    PollixFrameLog(QStringLiteral("sendResultOfClass"));
     const int q = m_nQuestionNo;
-    const int t = qqObject->questionType(q);
-    const int n = m_quizMode == 4 ? qdObject->getEliminationModeJoinStudents(q) : qpdObject->getSumOfLoginStudents();
-    QByteArray data;
+    ActivityFrames::ClassResult result;
+    result.questionType = qqObject->questionType(q);
+    result.correctAnswer = qqObject->answer(q);
+    result.students = m_quizMode == 4 ? qdObject->getEliminationModeJoinStudents(q) : qpdObject->getSumOfLoginStudents();
+    const int t = result.questionType;
     if (t == 1 || t == 2 || t == 3) {
-        const int right = qcmObject.getNumOfAnswerCorrect(q);
-        data += QByteArray(3, '\0');
-        FrameBuilder::appendWord(data, n);
-        FrameBuilder::appendWord(data, right);
-        data += char(n == 0 ? 0 : right * 100 / n);
+        result.rightAnswers = qcmObject.getNumOfAnswerCorrect(q);
     } else if (t == 0 || t == 5) {
-        const QString answer = qqObject->answer(q);
-        if (answer.isEmpty() || answer == QLatin1String("nocorrect")) {
-            data += char(2);
-            data += 'X';
-        } else {
-            data += char(1);
-            if (t == 5)
-                data += answer == QLatin1String("True") ? 'A' : (answer == QLatin1String("False") ? 'B' : char(answer.at(0).unicode() & 0xFF));
-            else
-                data += char(answer.at(0).unicode() & 0xFF);
-        }
         const int options = qBound(0, qqObject->optionNum(q), 10);
-        data += char(options + 1);
-        FrameBuilder::appendWord(data, n);
-        for (int k = 1; k <= options; ++k) {
-            FrameBuilder::appendWord(data, qcmObject.getNumOfOption(k, q));
-            data += char(qcmObject.getRateOption(k, q));
-        }
-        FrameBuilder::appendWord(data, qcmObject.getNumOfNoAnswer(q));
-        data += char(qcmObject.getRateOfNoAnswer(q));
+        for (int k = 1; k <= options; ++k)
+            result.options.append({qcmObject.getNumOfOption(k, q), qcmObject.getRateOption(k, q)});
+        result.noAnswer = {qcmObject.getNumOfNoAnswer(q), qcmObject.getRateOfNoAnswer(q)};
     }
-    sendFrame(FrameBuilder::longFrame(0xFD, teacherAddress(), 0xEF, data));
+    sendFrame(ActivityFrames::resultOfClass(teacherKeypad(), result));
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/engine/ActivityFrames.h"
+#include "core/engine/QuestionBroadcast.h"
 #include "core/engine/QuizComputeMethod.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/ReceivedFrame.h"
+#include "platform/PacedSequencer.h"
 
 #include <QByteArray>
 #include <QList>
@@ -11,12 +14,9 @@
 #include <QStringList>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 class QuizData;
 class QuizQuestions;
@@ -40,9 +40,12 @@ public:
 // question; it logs students in, records answers, answers the teacher keypad and posts the run's
 // notifications. Large-family frames are decoded here; small-family key frames by the subclasses.
 //
-// Threads: everything runs on the GUI thread except the question broadcast thread, which is
-// stopped and joined before the object goes away. Frames from both threads go out whole, one
-// at a time. Pauses between frames sent from the GUI thread are timer continuations.
+// The bytes of each frame come from ActivityFrames; the question text is cut by QuestionText.
+//
+// Threads: everything runs on the GUI thread except the question broadcast (QuestionBroadcast),
+// which is stopped and joined before the object goes away. Frames from both threads go out
+// whole, one at a time. Pauses between frames sent from the GUI thread are timer continuations
+// (PacedSequencer).
 class QuizMode : public QObject
 {
     Q_OBJECT
@@ -165,8 +168,6 @@ protected:
     // Stores an answer of device d for question nQuestionNo with the current time; counts it once.
     // A device that no logged-in student carries is logged and ignored.
     bool storeAnswer(int d, const QString &answer);
-    // Keypad bytes as UTF-8 text; a null string when they are not valid UTF-8.
-    static QString decodeKeypadText(const QByteArray &bytes);
     // Upper-case, sort or true/false mapping by the question's type (large-family keypads).
     QString normaliseAnswer(const QString &text, bool upperCase) const;
 
@@ -180,13 +181,6 @@ protected:
 
     // --- Frames out.
     bool sendFrame(const QByteArray &frame);
-    // Sends the steps in order on the GUI thread; each waits its delay (ms) first.
-    struct PacedStep
-    {
-        int delayMs = 0;
-        std::function<void()> action;
-    };
-    void runPaced(QList<PacedStep> steps);
 
     void sendStudentLogoutClass();
     void sendStudentLoginClass();
@@ -197,7 +191,6 @@ protected:
     void sendStdExamInfoToStudent(int d);
     void sendQuestionType();
     void sendPermitStuAns();
-    QByteArray questionFrame(int n, const QStringList &texts, bool forTeacher, int q) const;
     void sendQuestionFrame(int n);
     void sendQuizMsgToTeacher();
     void sendClassMsg();
@@ -217,11 +210,12 @@ protected:
     void startSendQuestionThread();
     void stopSendQuestionThread();
 
-    // Bytes shared by several frames.
-    uint8_t teacherAddress() const;
-    uint8_t multipleQuestionByte() const;
+    // Values shared by several frames.
+    ActivityFrames::KeypadAddress frameAddress() const; // the keypad of the frame being handled
+    ActivityFrames::KeypadAddress teacherKeypad() const;
     uint8_t modeByteForStudents() const;
-    QByteArray correctAnswerBytes() const;
+    ActivityFrames::BrevelQuestion brevelQuestion(int mode) const;
+    QString testName() const;
     QString studentDisplayName(const StudentInClassPtr &s) const;
     // Questions of the set that are not teaching-plan pages, counted without removing the pages:
     // question numbers of a running activity count them.
@@ -262,25 +256,12 @@ protected:
     int m_nRushStuDeviceNo = -1;
 
 private:
-    void threadSendQuestion(bool sendQuestions, int q);
-    void startSendQuetion(int q);
+    // Question q cut into frames for a broadcast pass (with a new question ID).
+    QuestionBroadcast::Pass startSendQuetion(int q);
     // Keeps the frame texts of the question being broadcast; returns their number.
     int keepQueContent(const QStringList &texts);
-    void sendQuestionContent(const QStringList &texts, int q);
-    // Waits up to ms on the broadcast's condition; false when the thread is asked to stop.
-    bool threadWait(int ms);
-    void runNextPacedStep();
 
-    mutable std::mutex m_contentMutex;
     QStringList m_arrQueContent;
-
-    std::thread m_sendThread;
-    std::mutex m_threadMutex;
-    std::condition_variable conStartReceive_mode;
-    std::atomic<bool> m_bIsThreadSendQuestionStart{false};
-    std::atomic<bool> m_stopThread{false};
-    int m_broadcastQuestionNo = 0; // the question of the running pass (GUI thread only)
-
-    QList<PacedStep> m_pacedSteps;
-    bool m_pacedRunning = false;
+    QuestionBroadcast m_broadcast;
+    PacedSequencer m_paced;
 };

@@ -15,6 +15,7 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <QTest>
 
 #include <functional>
 #include <mutex>
@@ -140,17 +141,7 @@ protected:
     }
 
     // Runs the event loop until pred holds (at most 5 s).
-    static bool waitUntil(const std::function<bool()> &pred)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!pred()) {
-            if (t.elapsed() > 5000)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
-    }
+    static bool waitUntil(const std::function<bool()> &pred) { return QTest::qWaitFor(pred, 5000); }
 
     // Runs the event loop until the object's timed sends and broadcast are done (at most 5 s).
     static void drain(const QuizMode &mode)

@@ -1,0 +1,67 @@
+#include "KeypadCommands.h"
+
+#include "core/app/CommonFunc.h"
+
+#include <QStringDecoder>
+
+namespace KeypadCommands {
+
+namespace {
+constexpr int kCorvel = 2;
+constexpr int kDravel = 3;
+constexpr int kBrevel = 4;
+} // namespace
+
+QString text(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes);
+    if (decoder.hasError())
+        return QString();
+    return decoded.isNull() ? QString(QLatin1String("")) : decoded;
+}
+
+QString answerForType(const QString &answer, int questionType, bool upperCase)
+{
+    QString stored = answer;
+    if (upperCase && (questionType == 0 || questionType == 1))
+        stored = stored.toUpper();
+    if (questionType == 1)
+        stored = sortString(stored);
+    else if (questionType == 5)
+        stored = stringToTureFalseString(stored);
+    return stored;
+}
+
+std::optional<Login> login(const QByteArray &data, int idStart)
+{
+    const qsizetype zero = data.indexOf('\0');
+    const int z = zero < 0 ? int(data.size()) : int(zero);
+    if (z < idStart)
+        return std::nullopt;
+    Login out{text(data.mid(idStart, z - idStart)), QStringLiteral("Null")};
+    if (z < data.size())
+        out.name = text(data.mid(z + 1, qMax(0, int(data.size()) - 2 - z)));
+    return out;
+}
+
+std::optional<FreeStyleQuestion> freeStyleQuestion(const QByteArray &data, int deviceType)
+{
+    if (data.size() < 2)
+        return std::nullopt;
+    const int keypadType = quint8(data[0]);
+    FreeStyleQuestion q{keypadType, quint8(data[1]), QString::fromLatin1(data.mid(2))};
+    if (keypadType == 2)
+        q.questionType = (deviceType == kCorvel || deviceType == kDravel) && q.answer.size() > 1 ? 2 : 5;
+    else if (keypadType == 4 && deviceType == kBrevel)
+        q.questionType = 10;
+    if (q.questionType == 5) {
+        if (q.answer == QLatin1String("T"))
+            q.answer = QStringLiteral("True");
+        else if (q.answer == QLatin1String("F"))
+            q.answer = QStringLiteral("False");
+    }
+    return q;
+}
+
+} // namespace KeypadCommands
