@@ -110,11 +110,19 @@ void DemoRun::fail(const QString &why)
     emit finished(false);
 }
 
+void DemoRun::startSecondRun()
+{
+    m_run = 2;
+    teacher(QStringLiteral("tlogin"));
+    // The question file may still be loaded, and then the same key starts the run.
+    goTo(m_tab->bIsLoaded() ? StartRun : LoadFile);
+}
+
 void DemoRun::tick()
 {
     if (m_total.elapsed() > kTotalTimeoutMs)
         return fail(QStringLiteral("the run did not finish in time"));
-    if (m_step != Answering && m_step != Done && stepTookLongerThan(kStepTimeoutMs))
+    if (m_step != Answering && stepTookLongerThan(kStepTimeoutMs))
         return fail(QStringLiteral("stuck at step %1").arg(int(m_step)));
     auto *app = Orvenda_AppDelegate::getAppDelegate();
 
@@ -145,11 +153,22 @@ void DemoRun::tick()
         if (runWindow())
             goTo(WaitLogins);
         break;
-    case WaitLogins:
-        if (QuizParticipantData::shareManager()->getSumOfLoginStudents() >= DemoData::kStudents
-            || stepTookLongerThan(15000))
+    case WaitLogins: {
+        const int logged = QuizParticipantData::shareManager()->getSumOfLoginStudents();
+        if (m_run == 2) {
+            // The keypads logged out at the end of the first run; every one of them comes back.
+            if (logged >= DemoData::kStudents) {
+                std::printf("second run: %d of %d keypads logged in again\n", logged, DemoData::kStudents);
+                teacher(QStringLiteral("teacher 85"));
+                goTo(LeavingSecondRun);
+            } else if (stepTookLongerThan(15000)) {
+                return fail(QStringLiteral("second run: %1 of %2 keypads logged in").arg(logged).arg(DemoData::kStudents));
+            }
+        } else if (logged >= DemoData::kStudents || stepTookLongerThan(15000)) {
             goTo(StartQuestion);
+        }
         break;
+    }
     case StartQuestion:
         if (stepTookLongerThan(500)) {
             teacher(QStringLiteral("teacher 8A"));
@@ -204,10 +223,6 @@ void DemoRun::tick()
             files.removeIf([this](const QFileInfo &f) { return m_before.contains(f.fileName()); });
             if (!files.isEmpty() && !modal()) {
                 m_saved = files.first().absoluteFilePath();
-                goTo(Done);
-                m_timer.stop();
-                m_sim.write("quit\n");
-                m_sim.waitForFinished(3000);
                 // The session is read back as the report window would read it.
                 const auto session = TovQuizXmlDatabase().getQuizInfoAll(m_saved);
                 if (!session || session->allQuestions().size() != m_questions || session->allStudentsAns().isEmpty())
@@ -217,11 +232,29 @@ void DemoRun::tick()
                     right += r.studentPoint().toInt() > 0 ? 1 : 0;
                 std::printf("%lld questions, %lld answers, %d right\n", qlonglong(session->allQuestions().size()),
                             qlonglong(session->allStudentsAns().size()), right);
-                emit finished(true);
+                std::fflush(stdout);
+                goTo(NextRun);
             }
         }
         break;
+    case NextRun:
+        if (!modal() && !runWindow() && !m_tab->isRun() && stepTookLongerThan(800))
+            startSecondRun();
+        break;
+    case LeavingSecondRun:
+        // No question was run: the exit question is the last window of the run.
+        if (modal() && stepTookLongerThan(800)) {
+            teacher(QStringLiteral("teacher 81"));
+            goTo(Done);
+        }
+        break;
     case Done:
+        if (m_run == 2 && !modal() && !runWindow()) {
+            m_timer.stop();
+            m_sim.write("quit\n");
+            m_sim.waitForFinished(3000);
+            emit finished(true);
+        }
         break;
     }
 }

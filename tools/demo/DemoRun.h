@@ -12,8 +12,10 @@ class TabController;
 
 // A whole normal quiz with nobody at the computer: the program's own windows, a simulated Dravel
 // receiver whose keypads play along, and its teacher keypad steering the run from the main window
-// to the saved session. Only the two things a teacher does with the mouse before a run (OK in the
-// class set-up, the question file in the open panel) are done here; the rest goes over the keypad.
+// to the saved session. Then a second run starts, which the keypads, logged out at the end of the
+// first, join again; it is left without a question. Only the two things a teacher does with the
+// mouse before a run (OK in the class set-up, the question file in the open panel) are done here;
+// the rest goes over the keypad.
 class DemoRun : public QObject
 {
     Q_OBJECT
@@ -31,7 +33,22 @@ signals:
     void finished(bool ok);
 
 private:
-    enum Step { WaitReceiver, ClassSetUp, LoadFile, StartRun, WaitLogins, StartQuestion, Answering, Stopped, Exiting, Saving, Done };
+    enum Step
+    {
+        WaitReceiver,
+        ClassSetUp,
+        LoadFile,
+        StartRun,
+        WaitLogins,
+        StartQuestion,
+        Answering,
+        Stopped,
+        Exiting,
+        Saving,
+        NextRun,
+        LeavingSecondRun,
+        Done
+    };
 
     void tick();
     void teacher(const QString &command);
@@ -39,6 +56,8 @@ private:
     bool stepTookLongerThan(int ms) const { return m_stepClock.elapsed() > ms; }
     QWidget *runWindow() const;
     void fail(const QString &why);
+    // After the saved session: the main window starts the second run.
+    void startSecondRun();
 
     QString m_folder;
     QString m_quiz;
@@ -49,6 +68,7 @@ private:
     QElapsedTimer m_stepClock;
     QElapsedTimer m_total;
     Step m_step = WaitReceiver;
+    int m_run = 1;
     int m_question = 1;
     int m_questions = 0;
     int m_askedAgain = 0;

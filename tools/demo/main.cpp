@@ -5,8 +5,8 @@
 //     the questions' right answers separated by commas.
 // pollix-demo run FOLDER --sim PATH [--archive PATH] [--seed N]
 //     The same folder, then one whole normal quiz in the program's windows on a simulated Dravel
-//     receiver (the pollix-keypad-sim at PATH) driven by its teacher keypad; prints the path of
-//     the saved session file.
+//     receiver (the pollix-keypad-sim at PATH) driven by its teacher keypad, and a second run that
+//     the keypads join again; prints the path of the saved session file.
 #include "DemoData.h"
 #include "DemoRun.h"
 

@@ -18,7 +18,9 @@
 //   setup (channel, band, PC state, ids written, registration numbers told)
 // With --auto the keypads also play along by themselves: they log in when woken and answer each
 // question after a short pause, mostly with the right answer of --answers (comma-separated,
-// question by question) and otherwise with another option (--right-percent, default 70).
+// question by question) and otherwise with another option (--right-percent, default 70). The
+// class log-out that ends a run (F6 00 00 03 01 FF FF) sends every keypad out; they log in again
+// when the next run wakes them.
 // Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it.
 #include "SimActivity.h"
 #include "SimAutoPilot.h"

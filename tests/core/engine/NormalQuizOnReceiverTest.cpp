@@ -6,6 +6,7 @@
 #include "support/RecordingListener.h"
 
 #include "SimActivity.h"
+#include "SimAutoPilot.h"
 
 #include <QProcess>
 
@@ -213,6 +214,40 @@ TEST_F(NormalQuizOnReceiver, Arvel)
     EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
     startQuestion(1);
     everyoneAnswers(1);
+}
+
+// Two runs in a row with the class that plays along by itself: the end of the first run logs
+// every keypad out, and they log in again when the second run wakes them.
+TEST_F(NormalQuizOnReceiver, ASecondRunFindsTheSelfPlayingClassLoggedInAgain)
+{
+    startRun(Model::Dravel, 3);
+    SimAutoPilot::Options options;
+    options.keypads = kKeypads;
+    options.pollMs = 10;
+    SimAutoPilot autopilot(*sim, options);
+    autopilot.start();
+    auto *qpd = QuizParticipantData::shareManager();
+    const auto keypadsIn = [&] {
+        int n = 0;
+        for (int id = 1; id <= kKeypads; ++id)
+            n += sim->keypad(id).loggedIn ? 1 : 0;
+        return n;
+    };
+    for (int run = 1; run <= 2; ++run) {
+        mode->setWakeUpMode(0);
+        mode->sendWakeFrame();
+        ASSERT_TRUE(waitFor([&] { return qpd->getSumOfLoginStudents() == kKeypads && keypadsIn() == kKeypads; }, 10000))
+            << "run " << run << ": " << qpd->getSumOfLoginStudents() << " logged in";
+        // The run ends: the keypads are woken and told that the class is over.
+        mode->setWakeUpMode(2);
+        mode->sendWakeFrame();
+        ASSERT_TRUE(waitFor([&] { return keypadsIn() == 0; })) << "run " << run;
+        // The next run starts from an empty logged-in list with an activity object of its own.
+        qpd->removeActivityRecord();
+        qpd->setNullInLoginStudent();
+        mode = QuizModeFactory::create(0, 3);
+    }
+    EXPECT_EQ(autopilot.loginRounds(), 2);
 }
 
 // The same run with the keypads scripted through the simulator's command line.

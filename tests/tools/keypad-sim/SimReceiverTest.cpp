@@ -1,3 +1,4 @@
+#include "SimAutoPilot.h"
 #include "SimReceiver.h"
 
 #include "platform/SerialPort.h"
@@ -199,6 +200,46 @@ TEST(SimReceiver, LoginRepliesGiveTheKeypadItsDeviceNumber)
     const QByteArray answer = readBytes(port, 8);
     EXPECT_EQ(answer.left(4), QByteArray::fromHex("F7030003"));
     EXPECT_EQ(answer[6], 'B');
+}
+
+// The keypads after the class log-out (F6 00 00 03 01 FF FF F4): out, and in again at the next
+// wake, as real keypads are; the self-playing class logs in for the second run too.
+TEST(SimReceiver, ClassLogoutSendsTheKeypadsOutUntilTheNextWake)
+{
+    auto sim = startSim(Model::Dravel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 115200));
+    sim->addKeypads(1, 3);
+    SimAutoPilot::Options options;
+    options.keypads = 3;
+    options.pollMs = 5;
+    SimAutoPilot autopilot(*sim, options);
+    autopilot.start();
+    const QByteArray wake = QByteArray::fromHex("F400C00135");
+    for (int run = 1; run <= 2; ++run) {
+        ASSERT_TRUE(port.write(wake.constData(), int(wake.size())));
+        // Three logins (FE, the keypad's own id, "S00n" 00 "Student n", one byte, check), each
+        // accepted with device number 10 + id.
+        const QByteArray logins = readBytes(port, 3 * 20);
+        ASSERT_EQ(logins.size(), 3 * 20) << "run " << run;
+        for (int i = 0; i < 3; ++i) {
+            const QByteArray login = logins.mid(20 * i, 20);
+            ASSERT_EQ(login.left(2), QByteArray::fromHex("FE") + char(i + 1)) << "run " << run;
+            QByteArray reply = login.left(3) + char(5) + char(10 + i + 1) + QByteArray::fromHex("00013412");
+            reply.append(char(SimReceiver::xorOf(reply)));
+            ASSERT_TRUE(port.write(reply.constData(), int(reply.size())));
+        }
+        ASSERT_TRUE(eventually([&] { return sim->keypad(3).loggedIn && sim->keypad(1).loggedIn; }));
+        EXPECT_EQ(sim->keypad(2).deviceNo, 12);
+        const QByteArray logout = QByteArray::fromHex("F600000301FFFFF4");
+        ASSERT_TRUE(port.write(logout.constData(), int(logout.size())));
+        ASSERT_TRUE(eventually([&] {
+            return !sim->keypad(1).loggedIn && !sim->keypad(2).loggedIn && !sim->keypad(3).loggedIn;
+        }));
+        EXPECT_EQ(sim->keypad(2).deviceNo, 0);
+        EXPECT_EQ(sim->keypad(2).address(), 2) << "its frames carry its own id again";
+    }
+    EXPECT_EQ(autopilot.loginRounds(), 2);
 }
 
 TEST(SimReceiver, DropsAndCorruptsOnRequestAndLogsEverything)

@@ -829,6 +829,19 @@ void SimReceiver::registerLargeFamily()
             r.onLoginReply(f);
     };
     m_handlers[0xFB] = [](SimReceiver &r, const QByteArray &f) { r.onUploadCommand(f); };
+    m_handlers[0xF6] = [](SimReceiver &r, const QByteArray &f) { r.onClassLogout(f); };
+}
+
+// F6 00 00 03 01 FF FF: the class is over. Every student keypad forgets its device number and
+// shows itself logged out (its frames carry its own id again); it logs in anew at the next wake.
+void SimReceiver::onClassLogout(const QByteArray &f)
+{
+    if (f.size() != 8 || f.mid(1, 6) != QByteArray::fromHex("00000301FFFF"))
+        return;
+    for (SimKeypad &k : m_keypads) {
+        k.loggedIn = false;
+        k.deviceNo = 0;
+    }
 }
 
 // Writing a student id on Brevel: FE 01 00 07, 00 F5 iLo iHi rLo rHi E0, check. The keypad waiting

@@ -160,6 +160,7 @@ private:
     void onLoginReply(const QByteArray &frame);
     bool onBrevelIdWrite(const QByteArray &frame);
     void onUploadCommand(const QByteArray &frame);
+    void onClassLogout(const QByteArray &frame);
     void sendUploadFrames(SimKeypad &keypad, const QList<int> &questions);
     QByteArray randomBytes(int count);
     void queueOut(const QByteArray &bytes, bool asFrame);
