@@ -1,14 +1,12 @@
 #include "ActivityFrames.h"
 
+#include "core/engine/ActivityCodes.h"
 #include "core/engine/FrameBuilder.h"
 #include "core/engine/QuestionText.h"
 
 namespace ActivityFrames {
 
 namespace {
-constexpr int kCorvel = 2;
-constexpr int kDravel = 3;
-constexpr int kBrevel = 4;
 constexpr uint8_t kTextEnd = 0xEE;
 constexpr int kMaxAnnouncedQuestions = 99;
 
@@ -104,13 +102,13 @@ QByteArray frameTextBytes(const QString &text, bool forTeacher)
 int studentMode(int activity)
 {
     switch (activity) {
-    case 1:
-    case 2: return 2;
-    case 3: return 3;
-    case 4: return 4;
-    case 5: return 12;
-    case 7: return 9;
-    case 8: return 8;
+    case Activity::PaperQuiz:
+    case Activity::HomeWork: return 2;
+    case Activity::RushQuiz: return 3;
+    case Activity::Elimination: return 4;
+    case Activity::MultipleMode: return 12;
+    case Activity::Vote: return 9;
+    case Activity::Attendance: return 8;
     default: return 1;
     }
 }
@@ -118,16 +116,16 @@ int studentMode(int activity)
 int teacherMode(int activity, int participationMode, int freeMode)
 {
     if (participationMode == 2) {
-        if (freeMode >= 9 && freeMode <= 11)
+        if (freeMode >= Activity::FreeNormalQuiz && freeMode <= Activity::FreeElimination)
             return 5;
-        if (freeMode == 12)
+        if (freeMode == Activity::FreeVote)
             return 8;
     }
     switch (activity) {
-    case 5: return 12;
-    case 6: return 7;
-    case 7: return 8;
-    case 8: return 9;
+    case Activity::MultipleMode: return 12;
+    case Activity::Survey: return 7;
+    case Activity::Vote: return 8;
+    case Activity::Attendance: return 9;
     default: return activity; // 0 to 4 unchanged; others are not defined for the keypad
     }
 }
@@ -135,8 +133,8 @@ int teacherMode(int activity, int participationMode, int freeMode)
 uint8_t multipleQuestionByte(int actionMode)
 {
     switch (actionMode) {
-    case 3: return 0x0D;
-    case 4: return 0x04;
+    case ActionMode::Rush: return 0x0D;
+    case ActionMode::Elimination: return 0x04;
     default: return 0x01;
     }
 }
@@ -167,7 +165,7 @@ QByteArray studentLoginClass(int deviceType, const QString &className, const QSt
 {
     QByteArray data = classAndTeacher(className, teacherName);
     FrameBuilder::appendWord(data, classSize);
-    return FrameBuilder::longFrame(0xF9, 0x00, deviceType == kDravel ? 0xC0 : 0x00, data);
+    return FrameBuilder::longFrame(0xF9, 0x00, deviceType == DeviceType::Dravel ? 0xC0 : 0x00, data);
 }
 
 QByteArray agreeToSend(KeypadAddress keypad)
@@ -184,15 +182,15 @@ QByteArray quizMsgToStudent(int deviceType, KeypadAddress keypad, int deviceNo, 
                             const QByteArray &loginData)
 {
     QByteArray data;
-    if (deviceType == kCorvel)
+    if (deviceType == DeviceType::Corvel)
         data += char(0xF7);
     FrameBuilder::appendWord(data, deviceNo);
-    if (deviceType == kCorvel || deviceType == kDravel)
+    if (deviceType == DeviceType::Corvel || deviceType == DeviceType::Dravel)
         data += char(modeByte);
     FrameBuilder::appendWord(data, quizID);
-    if (deviceType == kCorvel)
+    if (deviceType == DeviceType::Corvel)
         data += bytesUpToZero(loginData, 1);
-    else if (deviceType == kDravel)
+    else if (deviceType == DeviceType::Dravel)
         data += bytesUpToZero(loginData, 0);
     return longFrame(0xFE, keypad, data);
 }
@@ -200,7 +198,7 @@ QByteArray quizMsgToStudent(int deviceType, KeypadAddress keypad, int deviceNo, 
 QByteArray wrongIDToStudent(int deviceType, KeypadAddress keypad, int quizID, const QByteArray &loginData)
 {
     QByteArray data;
-    if (deviceType == kCorvel)
+    if (deviceType == DeviceType::Corvel)
         data += char(0xF7);
     data += QByteArray::fromHex("00FFFF");
     FrameBuilder::appendWord(data, quizID);
@@ -226,14 +224,14 @@ QByteArray pcState(int deviceType, int quizID, int state, const AnnouncedQuestio
     if (state == 2) {
         data += QByteArray(4, '\0');
     } else if (state == 3) {
-        int type = question.type == 3 ? 2 : question.type;
-        if (deviceType != kBrevel && type == 5)
-            type = 0;
+        int type = question.type == QuestionType::ShortAnswer ? QuestionType::Cloze : question.type;
+        if (deviceType != DeviceType::Brevel && type == QuestionType::TrueFalse)
+            type = QuestionType::SingleAnswer;
         data += char(question.questionNo & 0xFF);
         data += char(type);
         data += char(question.optionCount);
         data += char(question.modeByte);
-        if (deviceType == kBrevel)
+        if (deviceType == DeviceType::Brevel)
             data += char(0xFF) + FrameBuilder::textBytes(question.answer);
     }
     return longFrame(0xF5, KeypadAddress::word(quizID), data);
@@ -281,9 +279,9 @@ QByteArray quizMsgToTeacher(int deviceType, KeypadAddress keypad, const QString 
     FrameBuilder::appendWord(data, classSize);
     FrameBuilder::appendWord(data, loggedIn);
     data += char(teacherLow);
-    if (deviceType == kCorvel)
+    if (deviceType == DeviceType::Corvel)
         data += char(0xF7);
-    else if (deviceType == kBrevel)
+    else if (deviceType == DeviceType::Brevel)
         data += char(0xF5);
     return longFrame(0xF9, keypad, data);
 }

@@ -1,16 +1,11 @@
 #include "KeypadCommands.h"
 
 #include "core/app/CommonFunc.h"
+#include "core/engine/ActivityCodes.h"
 
 #include <QStringDecoder>
 
 namespace KeypadCommands {
-
-namespace {
-constexpr int kCorvel = 2;
-constexpr int kDravel = 3;
-constexpr int kBrevel = 4;
-} // namespace
 
 QString text(const QByteArray &bytes)
 {
@@ -24,11 +19,11 @@ QString text(const QByteArray &bytes)
 QString answerForType(const QString &answer, int questionType, bool upperCase)
 {
     QString stored = answer;
-    if (upperCase && (questionType == 0 || questionType == 1))
+    if (upperCase && (questionType == QuestionType::SingleAnswer || questionType == QuestionType::MultipleAnswer))
         stored = stored.toUpper();
-    if (questionType == 1)
+    if (questionType == QuestionType::MultipleAnswer)
         stored = sortString(stored);
-    else if (questionType == 5)
+    else if (questionType == QuestionType::TrueFalse)
         stored = stringToTureFalseString(stored);
     return stored;
 }
@@ -51,11 +46,13 @@ std::optional<FreeStyleQuestion> freeStyleQuestion(const QByteArray &data, int d
         return std::nullopt;
     const int keypadType = quint8(data[0]);
     FreeStyleQuestion q{keypadType, quint8(data[1]), QString::fromLatin1(data.mid(2))};
-    if (keypadType == 2)
-        q.questionType = (deviceType == kCorvel || deviceType == kDravel) && q.answer.size() > 1 ? 2 : 5;
-    else if (keypadType == 4 && deviceType == kBrevel)
+    if (keypadType == 2) {
+        const bool cloze = (deviceType == DeviceType::Corvel || deviceType == DeviceType::Dravel) && q.answer.size() > 1;
+        q.questionType = cloze ? QuestionType::Cloze : QuestionType::TrueFalse;
+    } else if (keypadType == 4 && deviceType == DeviceType::Brevel) {
         q.questionType = 10;
-    if (q.questionType == 5) {
+    }
+    if (q.questionType == QuestionType::TrueFalse) {
         if (q.answer == QLatin1String("T"))
             q.answer = QStringLiteral("True");
         else if (q.answer == QLatin1String("F"))

@@ -2,6 +2,7 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ActivityCodes.h"
 #include "core/engine/ActivityFrames.h"
 #include "core/engine/ActivityRules.h"
 #include "core/engine/KeypadCommands.h"
@@ -19,9 +20,6 @@
 #include <ctime>
 
 namespace {
-constexpr int kCorvel = 2;
-constexpr int kDravel = 3;
-constexpr int kBrevel = 4;
 
 std::mutex &sendMutex()
 {
@@ -296,7 +294,7 @@ void QuizMode::RX_WakeUp()
     switch (m_nWakUpMode) {
     case 0: {
         QList<Step> steps;
-        if (m_deviceType == kCorvel || m_deviceType == kDravel) {
+        if (m_deviceType == DeviceType::Corvel || m_deviceType == DeviceType::Dravel) {
             for (int i = 0; i < 20; ++i) {
                 steps.append(Step{0, [this] { sendStudentLoginClass(); }});
                 steps.append(Step{20, {}});
@@ -315,7 +313,7 @@ void QuizMode::RX_WakeUp()
                 return;
             stopSendQuestionThread();
         }
-        if (m_deviceType == kBrevel) {
+        if (m_deviceType == DeviceType::Brevel) {
             QList<Step> steps;
             steps.append(Step{200, {}});
             for (int i = 0; i < 10; ++i)
@@ -333,13 +331,13 @@ void QuizMode::RX_WakeUp()
             m_paced.append(steps);
             return;
         }
-        if (m_deviceType != kCorvel && m_deviceType != kDravel)
+        if (m_deviceType != DeviceType::Corvel && m_deviceType != DeviceType::Dravel)
             return;
         m_bStartFlag = true;
         const bool ownQuestionActivity = m_quizMode == 1 || m_quizMode == 2 || m_quizMode == 3 || m_quizMode == 8;
         const bool freeStyle = ActivityRules::isFreeStyle(m_qFreeMode);
         const bool rushStep = m_quizMode == 5 && qqObject->actionMode(m_nQuestionNo) == 3;
-        if (!ownQuestionActivity && getSendQueState() && !freeStyle && !rushStep && m_deviceType == kDravel) {
+        if (!ownQuestionActivity && getSendQueState() && !freeStyle && !rushStep && m_deviceType == DeviceType::Dravel) {
             m_isQuizStart = true;
             m_bAskForQuestion = false;
             startSendQuestionThread();
@@ -454,7 +452,7 @@ void QuizMode::RX_Login()
         sendQuizMsgToTeacher();
         return;
     }
-    if (m_deviceType != kDravel)
+    if (m_deviceType != DeviceType::Dravel)
         return;
     loginFromFrame(0);
 }
@@ -854,7 +852,7 @@ void QuizMode::sendStuToWaitForStart()
 void QuizMode::sendQuizMsgToStudent(int d)
 {
     uint8_t mode = modeByteForStudents();
-    if (m_deviceType == kDravel) {
+    if (m_deviceType == DeviceType::Dravel) {
         // The high bit tells the keypad that the question text will come to it; free-style
         // questions are never broadcast, so the keypads must not wait for one.
         mode = uint8_t(actModeTransToStudentDeviceMode(m_quizMode));
@@ -1016,7 +1014,7 @@ void QuizMode::sendStudentLogined(int p)
 {
     const int logged = qpdObject->getSumOfLoginStudents();
     QList<int> entries;
-    if (m_deviceType == kBrevel) {
+    if (m_deviceType == DeviceType::Brevel) {
         for (int d = 25 * p; d <= 25 * p + 24 && d <= logged; ++d)
             entries << d;
     } else {

@@ -36,10 +36,12 @@ bool TovSerial::sendData(const unsigned char *bytes, int size)
 {
     if (!bytes || size <= 0)
         return false;
-    QString line = QStringLiteral("Send:");
-    for (int i = 0; i < size; ++i)
-        line += QString::asprintf("%02x ", bytes[i]);
-    PollixLog(line);
+    if (lcPollixFrames().isDebugEnabled()) {
+        QString line = QStringLiteral("Send:");
+        for (int i = 0; i < size; ++i)
+            line += QString::asprintf("%02x ", bytes[i]);
+        PollixFrameLog(line);
+    }
     return m_port.write(reinterpret_cast<const char *>(bytes), size);
 }
 

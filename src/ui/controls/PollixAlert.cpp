@@ -81,6 +81,6 @@ void PollixAlert::handleMachMessage()
         return;
     if (frame.type() == 0)
         PollixFrameLogf("data receive in NSAlert Extensions : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1],
-                   frame.data()[2]);
+                        frame.data()[2]);
     runTeacherKey(frame);
 }
