@@ -29,7 +29,4 @@ public:
     // F9 idL idH L class EE teacher EE countL countH X.
     static QByteArray classMsgToDevice(int deviceId, const QString &className, const QString &teacherName,
                                        int studentCount);
-
-private:
-    static QByteArray withCheckByte(QByteArray frame);
 };
