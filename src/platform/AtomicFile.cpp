@@ -76,6 +76,11 @@ bool write(const QString &path, const QByteArray &data, QString *errorText, Fail
     return true;
 }
 
+bool failureHookFails(const QString &path)
+{
+    return injectedFailure(path);
+}
+
 void setFailureHook(std::function<bool(const QString &)> hook)
 {
     std::lock_guard lock(g_hookMutex);

@@ -26,5 +26,8 @@ bool write(const QString &path, const QByteArray &data, QString *errorText = nul
 // a crash before the rename would. Return true from the hook to fail the write of that path; the
 // write then takes the path of a failed flush.
 void setFailureHook(std::function<bool(const QString &path)> hook);
+// Whether the hook fails writes of that path. Writers that put a file in place by a way of their
+// own (AtomicFileSet stages it under a second name) ask it for the target.
+bool failureHookFails(const QString &path);
 
 } // namespace AtomicFile

@@ -87,7 +87,9 @@ std::optional<QByteArray> AtomicFileSet::dataFor(const QString &path) const
 bool AtomicFileSet::commit(QString *errorText)
 {
     QList<Entry> entries;
+    m_failedPath.clear();
     auto fail = [&](const QString &path, const QString &why) {
+        m_failedPath = path;
         if (errorText)
             *errorText = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
         PollixLog(QStringLiteral("Failed to write %1 with the files changed together: %2").arg(path, why));
@@ -118,6 +120,9 @@ bool AtomicFileSet::commit(QString *errorText)
         e.target = path;
         e.staged = sideName(path, "new");
         QString why;
+        // A write the test hook fails fails as the target's own write would.
+        if (AtomicFile::failureHookFails(path))
+            return fail(path, QStringLiteral("write interrupted"));
         if (!AtomicFile::write(e.staged, data, &why))
             return fail(path, why);
         entries.append(e);

@@ -27,6 +27,8 @@ public:
     // False when any file could not be replaced; every target is then as it was, and
     // *errorText names the file and the reason.
     bool commit(QString *errorText = nullptr);
+    // After a failed commit: the file that could not be replaced.
+    const QString &failedPath() const { return m_failedPath; }
 
     // Tests: make the move of a path into place fail (as a folder removed meanwhile would), to
     // see the earlier moves taken back. Return true to fail that path's move.
@@ -34,4 +36,5 @@ public:
 
 private:
     QList<std::pair<QString, QByteArray>> m_files;
+    QString m_failedPath;
 };

@@ -1,5 +1,9 @@
 #include "RosterImporter.h"
 
+#include "core/store/StoreTransaction.h"
+
+#include <QFileInfo>
+
 #include "core/app/CommonFunc.h"
 #include "core/roster/ImportItemRule.h"
 #include "core/store/GlobalFunctions.h"
@@ -141,7 +145,10 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
     auto *classes = TovClassXmlDatabase::sharedClassUI();
 
     QString why;
+    // The roster file is made here when it is missing; the import's own writes are held until
+    // the end.
     const std::optional<QList<StudentEntity>> inRoster = roster->getAllStudents();
+    StoreTransaction transaction;
     if (!inRoster || !roster->beginUpdateStudents(&why)) {
         failAll(students, QStringLiteral("The student roster cannot be read."), why.isEmpty() ? roster->studentRosterFilePath() : why);
         return false;
@@ -167,20 +174,27 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
         progress(i, int(students.size()));
     }
 
-    // The class first: when it cannot be written the roster is left as it was too, so a failed
-    // import leaves nothing behind.
+    const QString classFailed = QStringLiteral("The class file cannot be saved.");
+    const QString rosterFailed = QStringLiteral("The student roster cannot be saved.");
     if (!classes->endUpdateStudents(&why)) {
         roster->cancelUpdateStudents();
-        failAll(students, QStringLiteral("The class file cannot be saved."), why);
+        failAll(students, classFailed, why);
+        return false;
+    }
+    if (!roster->endUpdateStudents(&why)) {
+        failAll(students, rosterFailed, why);
+        return false;
+    }
+    // The class and the roster land together, or neither does: a failed import leaves nothing
+    // behind.
+    if (!transaction.commit(&why)) {
+        failAll(students, transaction.failedPath() == QFileInfo(roster->studentRosterFilePath()).absoluteFilePath()
+                              ? rosterFailed
+                              : classFailed,
+                why);
         return false;
     }
     m_classSaved = true;
-    if (!roster->endUpdateStudents(&why)) {
-        m_failureText = QStringLiteral("The student roster cannot be saved.");
-        m_failureReason = why;
-        PollixLog(QStringLiteral("%1 %2").arg(m_failureText, why));
-        return false;
-    }
     return m_studentsLost.isEmpty();
 }
 

@@ -42,6 +42,11 @@ std::optional<QByteArray> StoreTransaction::held(const QString &path) const
     return m_files->dataFor(key(path));
 }
 
+QString StoreTransaction::failedPath() const
+{
+    return m_files->failedPath();
+}
+
 bool StoreTransaction::commit(QString *errorText)
 {
     if (m_joined)

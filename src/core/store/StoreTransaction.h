@@ -28,6 +28,8 @@ public:
     // which file and why. A transaction opened inside another joins it: its commit writes
     // nothing and the outer one decides.
     bool commit(QString *errorText = nullptr);
+    // After a failed commit: the file that could not be written.
+    QString failedPath() const;
 
     // The transaction open now, or none.
     static StoreTransaction *current();

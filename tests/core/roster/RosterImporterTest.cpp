@@ -147,14 +147,15 @@ TEST_F(RosterImporterTest, AStoreThatFailsMeansNothingIsImported)
     EXPECT_EQ(importer.studentsLost().size(), 2);
     EXPECT_EQ(readFile(rosterPath), rosterBefore);
 
-    // Only the roster cannot be written: the class has the students, and the failure is told.
+    // Only the roster cannot be written: the class is left as it was too.
     overwrite(classPath, classBefore);
     failWritesTo(rosterPath);
     EXPECT_FALSE(importer.importStudentsUsingPreviewResultData(students));
     allowWrites();
-    EXPECT_TRUE(importer.classSaved());
+    EXPECT_FALSE(importer.classSaved());
     EXPECT_EQ(importer.failureText(), "The student roster cannot be saved.");
-    EXPECT_EQ(idsOf(inClass()), QStringList({"S1", "S2"}));
+    EXPECT_EQ(lostReasons(), QStringList({"S1: The student roster cannot be saved.", "S2: The student roster cannot be saved."}));
+    EXPECT_EQ(readFile(classPath), classBefore);
     EXPECT_EQ(readFile(rosterPath), rosterBefore);
 }
 
