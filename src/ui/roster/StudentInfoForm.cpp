@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 namespace {
 const QDate kClearedBirthday(2000, 1, 1);
@@ -78,14 +79,9 @@ StudentInfoForm::StudentInfoForm(const QString &mailFieldName, IdLetters idLette
 
     for (QLineEdit *f : findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly))
         connect(f, &QLineEdit::textEdited, this, [this, f] { emit edited(f); });
-    connect(textAddress, &QPlainTextEdit::textChanged, this, [this] {
-        if (textAddress->hasFocus())
-            emit edited(textAddress);
-    });
-    connect(birth, &QDateEdit::userDateChanged, this, [this] {
-        if (birth->hasFocus())
-            emit edited(birth);
-    });
+    // The program's own changes (clear, showStudent) are made with these two silenced.
+    connect(textAddress, &QPlainTextEdit::textChanged, this, [this] { emit edited(textAddress); });
+    connect(birth, &QDateEdit::dateChanged, this, [this] { emit edited(birth); });
     connect(gender, &GenderMatrix::genderChanged, this, [this] { emit edited(gender); });
 
     connect(textGroupNo, &QLineEdit::textEdited, this, [this] { clampWhileTyping(textGroupNo, 1, 99, 2); });
@@ -128,6 +124,7 @@ void StudentInfoForm::clear()
     for (QLineEdit *f : {textStudentID, textStudentFirstName, textStudentLastName, textPhone, textMail, textRemarks,
                          textResponsibility})
         f->clear();
+    const QSignalBlocker quietAddress(textAddress), quietBirth(birth);
     textAddress->clear();
     birth->setDate(kClearedBirthday);
     textDeviceNo->setText(QStringLiteral("1"));
@@ -144,6 +141,7 @@ void StudentInfoForm::showStudent(const StudentInClass &s)
     textMail->setText(s.eMail());
     textRemarks->setText(s.remark());
     textResponsibility->setText(s.duty());
+    const QSignalBlocker quietAddress(textAddress), quietBirth(birth);
     textAddress->setPlainText(s.address());
     birth->setDate(s.birthDay().isValid() ? s.birthDay().date() : kClearedBirthday);
     textDeviceNo->setText(QString::number(s.deviceNo()));

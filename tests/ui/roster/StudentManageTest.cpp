@@ -4,6 +4,7 @@
 #include "ui/roster/StudentManageController.h"
 #include "ui/roster/StudentTableView.h"
 
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,10 +72,14 @@ TEST_F(StudentManageTest, StatesAndTheirButtons)
     EXPECT_EQ(buttons(*editing), "11100");
     editing->btnModify->click();
     EXPECT_EQ(editing->winState(), StudentManageController::Modifying);
-    // Choosing another row shows it for modifying.
+    // Choosing another row shows it for modifying; showing a student changes nothing, a new
+    // birth date or address does.
     editing->tblStudents->selectRow(2);
     EXPECT_EQ(editing->textStudentID->text(), "S3");
     EXPECT_EQ(editing->studentNoToModify(), 3);
+    EXPECT_FALSE(editing->isStudentInfoChanged());
+    editing->birth->setDate(QDate(2002, 2, 2));
+    EXPECT_TRUE(editing->isStudentInfoChanged());
 }
 
 TEST_F(StudentManageTest, ARefusedSaveKeepsTheEditsAndTheWindow)
