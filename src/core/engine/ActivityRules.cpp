@@ -33,6 +33,7 @@ std::array<ActivityRule, Activity::Count> makeTable()
     paper.resultAfterStop = false;
     paper.result = R::ResultWindow::QuizResultQuestionOnly;
     paper.totalCoversWholeSet = true;
+    paper.report = R::Report::PaperQuiz;
 
     R &homework = row(Activity::HomeWork, "Homework", StoredActivity::HomeWork, "Homework");
     homework.showsPages = homework.navigates = homework.checksQuestionAtStart = homework.readAloud = false;
@@ -44,6 +45,7 @@ std::array<ActivityRule, Activity::Count> makeTable()
     homework.resultAfterStop = false;
     homework.result = R::ResultWindow::QuizResultQuestionOnly;
     homework.totalCoversWholeSet = true;
+    homework.report = R::Report::HomeWork;
 
     R &rush = row(Activity::RushQuiz, "Rush Quiz", StoredActivity::RushQuiz, "Game");
     rush.time = R::Time::RushTime;
@@ -66,6 +68,7 @@ std::array<ActivityRule, Activity::Count> makeTable()
     survey.stop = R::Stop::Survey;
     survey.resultAfterStop = survey.reportAfterStop = false;
     survey.result = R::ResultWindow::Histogram;
+    survey.report = R::Report::Survey;
 
     R &vote = row(Activity::Vote, "Vote", StoredActivity::Vote, "Other");
     vote.stop = R::Stop::Plain;
@@ -114,6 +117,8 @@ std::array<ActivityRule, Activity::Count> makeTable()
     handRaise.resultAfterStop = false;
     handRaise.result = R::ResultWindow::QuizResultQuestionOnly;
     handRaise.fallbackDeviceType = DeviceType::Arvel;
+    handRaise.pointsMarkedByTeacher = true;
+    handRaise.report = R::Report::HandRaise;
     return t;
 }
 
@@ -194,6 +199,11 @@ ActivityRule::Start ActivityRules::startStep(int activity, int actionMode)
 }
 
 bool ActivityRules::questionRunsOnce(int activity, int actionMode)
+{
+    return eliminates(activity, actionMode);
+}
+
+bool ActivityRules::eliminates(int activity, int actionMode)
 {
     if (rule(activity).start == ActivityRule::Start::ByActionMode)
         return actionMode == ActionMode::Elimination;

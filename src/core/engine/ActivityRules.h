@@ -52,6 +52,10 @@ struct ActivityRule
     // What a wrong answer scores (AnswerScoring): nothing, minus the question's points, or as
     // the question's action mode scores it (Multiple Mode).
     enum class WrongAnswer { ScoresNothing, CostsPoints, ByActionMode };
+    // The question report's table: one row per student for the question in hand, for the
+    // whole set (Paper Quiz, Homework: the total over every question), for the teacher's marks
+    // (Hand Raise), or one row per question asked (Survey).
+    enum class Report { Question, PaperQuiz, HomeWork, HandRaise, Survey };
 
     int activity = -1;
     const char *name = "";         // display name; the English text is the translation key
@@ -78,6 +82,8 @@ struct ActivityRule
     ResultWindow result = ResultWindow::QuizResult;
     WrongAnswer wrongAnswer = WrongAnswer::ScoresNothing;
     bool totalCoversWholeSet = false; // a student's total counts every question of the set, asked or not
+    bool pointsMarkedByTeacher = false; // an answer is worth what the teacher gave it (Hand Raise)
+    Report report = Report::Question;
     int fallbackDeviceType = DeviceType::None; // model whose activity class serves receivers without one
     int storedActivity = 0;        // session Mode; 0: the run is not saved
     const char *sessionType = "Exam";
@@ -102,6 +108,9 @@ public:
     static ActivityRule::Time time(int activity, int actionMode);
     static ActivityRule::Start startStep(int activity, int actionMode);
     static bool questionRunsOnce(int activity, int actionMode);
+    // An elimination question: students who answer wrongly leave the run. Its figures count only
+    // the students still in.
+    static bool eliminates(int activity, int actionMode);
     // Multiple Mode: every student takes part again unless the question eliminates.
     static bool clearsEliminatedAtStart(int activity, int actionMode);
     static ActivityRule::NextGrid gridAfterNext(int activity, int actionMode);

@@ -73,6 +73,16 @@ TeacherKeyMap::Action TeacherKeyMap::action(Context context, Key key, int family
         if (family == 0 ? key == Key::Exit : key == Key::Start)
             return Action::Start;
         return Action::None;
+    case Context::ResultWindow:
+        switch (key) {
+        case Key::F1: return Action::Ok;
+        case Key::F2:
+        case Key::Exit: return Action::Cancel;
+        case Key::Previous: return Action::Previous;
+        case Key::Next: return Action::Next;
+        case Key::Mouse: return Action::Mouse;
+        default: return Action::None;
+        }
     case Context::RunWindow:
         switch (key) {
         case Key::Previous: return Action::Previous;

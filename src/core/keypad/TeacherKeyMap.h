@@ -21,6 +21,8 @@ public:
         Alert,       // an alert whose buttons the keypad presses
         Dialog,      // a dialog that holds work (the save dialog): Exit cancels as F2 does
         MainWindow,  // the main window: the keypad starts the activity
+        ResultWindow, // a window of the run's figures: F1 its own command, F2 and Exit close it,
+                      // Previous and Next page or move its choice
     };
     enum class Action { None, Previous, Next, Start, Stop, Result, Report, Exit, SendQuestions, Mouse, Ok, Cancel };
 

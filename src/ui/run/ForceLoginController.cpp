@@ -1,0 +1,163 @@
+#include "ForceLoginController.h"
+
+#include "QuizStateWindowController.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ForceLoginEnrolment.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+QString key(const QString &id)
+{
+    return id.toCaseFolded();
+}
+} // namespace
+
+ForceLoginController::ForceLoginController(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("ForceLogin"));
+    setWindowTitle(tr("Students Not in the Class"));
+    resize(480, 360);
+    tableView = new QTableWidget(0, 2, this);
+    tableView->setObjectName(QStringLiteral("tableView"));
+    tableView->setHorizontalHeaderLabels({tr("Student ID"), tr("Student Name")});
+    tableView->horizontalHeaderItem(0)->setData(Qt::UserRole, QStringLiteral("Student ID"));
+    tableView->horizontalHeaderItem(1)->setData(Qt::UserRole, QStringLiteral("Student Name"));
+    tableView->verticalHeader()->hide();
+    tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(tableView, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
+        if (!m_filling && item->column() == 0 && item->row() < m_selected.size())
+            m_selected[item->row()] = item->checkState() == Qt::Checked ? 1 : 0;
+    });
+
+    btnSelectAll = new QCheckBox(tr("Select All"), this);
+    btnSelectAll->setObjectName(QStringLiteral("btnSelectAll"));
+    connect(btnSelectAll, &QCheckBox::clicked, this, &ForceLoginController::doSelectAll);
+    btnRemove = new QPushButton(tr("Remove"), this);
+    btnRemove->setObjectName(QStringLiteral("btnRemove"));
+    btnLogin = new QPushButton(tr("Login"), this);
+    btnLogin->setObjectName(QStringLiteral("btnLogin"));
+    btnLogin->setDefault(true);
+    connect(btnRemove, &QPushButton::clicked, this, &ForceLoginController::onRemove);
+    connect(btnLogin, &QPushButton::clicked, this, &ForceLoginController::onLogin);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnSelectAll);
+    buttons->addStretch();
+    buttons->addWidget(btnRemove);
+    buttons->addWidget(btnLogin);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(tableView, 1);
+    layout->addLayout(buttons);
+}
+
+ForceLoginController::~ForceLoginController() = default;
+
+void ForceLoginController::setFront()
+{
+    if (auto *run = qobject_cast<QuizStateWindowController *>(m_parent.data()))
+        run->lowerToNormalLevel();
+    raise();
+}
+
+void ForceLoginController::addLoginStudent(const StudentInClassPtr &student)
+{
+    if (!student)
+        return;
+    for (const StudentInClassPtr &s : m_students)
+        if (key(s->studentID()) == key(student->studentID()))
+            return;
+    m_students << student;
+    m_selected << 0;
+    reloadTable();
+}
+
+void ForceLoginController::setSelected(int row, bool selected)
+{
+    if (row >= 0 && row < m_selected.size()) {
+        m_selected[row] = selected ? 1 : 0;
+        reloadTable();
+    }
+}
+
+void ForceLoginController::reloadTable()
+{
+    m_filling = true;
+    tableView->setRowCount(int(m_students.size()));
+    for (int r = 0; r < m_students.size(); ++r) {
+        auto *id = new QTableWidgetItem(m_students[r]->studentID());
+        id->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        id->setCheckState(m_selected[r] == 1 ? Qt::Checked : Qt::Unchecked);
+        tableView->setItem(r, 0, id);
+        auto *name = new QTableWidgetItem(m_students[r]->studentFullName());
+        name->setFlags(Qt::ItemIsEnabled);
+        tableView->setItem(r, 1, name);
+    }
+    m_filling = false;
+}
+
+void ForceLoginController::doSelectAll()
+{
+    for (int &tick : m_selected)
+        tick = btnSelectAll->isChecked() ? 1 : 0;
+    reloadTable();
+}
+
+void ForceLoginController::onRemove()
+{
+    btnSelectAll->setChecked(false);
+    for (qsizetype i = m_students.size() - 1; i >= 0; --i) {
+        if (m_selected[i] == 1) {
+            m_students.removeAt(i);
+            m_selected.removeAt(i);
+        }
+    }
+    reloadTable();
+}
+
+void ForceLoginController::onLogin()
+{
+    if (m_students.isEmpty())
+        return;
+    btnSelectAll->setChecked(false);
+    QuizParticipantData *qpd = QuizParticipantData::shareManager();
+    QList<StudentInClassPtr> ticked;
+    for (qsizetype i = 0; i < m_students.size(); ++i)
+        if (m_selected[i] == 1)
+            ticked << m_students[i];
+
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const int limit = app ? app->maxStudentNumberAllowed() : 999;
+    const ForceLoginEnrolment::Outcome outcome = ForceLoginEnrolment::enrol(ticked, qpd->classNo(), limit);
+    for (const StudentInClassPtr &added : outcome.added) {
+        const qsizetype i = m_students.indexOf(added);
+        if (i >= 0) {
+            m_students.removeAt(i);
+            m_selected.removeAt(i);
+        }
+    }
+    reloadTable();
+    qpd->setArrayClassStudents(ForceLoginEnrolment::classList(qpd->classNo(), qpd->arrayClassStudents()));
+    if (outcome.failed)
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The students could not be added to the class."),
+                          {tr("OK")}, outcome.errorText);
+    else if (outcome.classFull)
+        PollixAlert::show(this, QStringLiteral("Pollix"),
+                          tr("Cannot add more than %1 students to a class.").arg(limit), {tr("OK")});
+}
+
+void ForceLoginController::closeEvent(QCloseEvent *event)
+{
+    if (auto *run = qobject_cast<QuizStateWindowController *>(m_parent.data()))
+        run->raiseToStatusLevel();
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/engine/QuizParticipantData.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class QCheckBox;
+class QPushButton;
+class QTableWidget;
+
+// The students whose keypads logged in during a run with an ID the run's class does not hold
+// ("ForceLogin"). The teacher ticks some and logs them in: they join the class and the school
+// roster, and the run's class list is read again, so that their keypads' next login is
+// accepted. It floats beside the run; it never takes the keypad frames.
+class ForceLoginController : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ForceLoginController(QWidget *parent = nullptr);
+    ~ForceLoginController() override;
+
+    // The activity window: it steps below this window while it is up.
+    void setRunWindow(QWidget *run) { m_parent = run; }
+    // Brings the window above the run.
+    void setFront();
+    // Lists a student unless one with the same ID (ignoring case) is listed already.
+    void addLoginStudent(const StudentInClassPtr &student);
+
+    const QList<StudentInClassPtr> &arrayForceLoginStudents() const { return m_students; }
+    QList<int> arrayIsSelect() const { return m_selected; }
+    void setSelected(int row, bool selected);
+
+    void doSelectAll();
+    // Takes every ticked student off the list.
+    void onRemove();
+    // Adds the ticked students to the class and the roster while the class has room.
+    void onLogin();
+
+    QTableWidget *tableView = nullptr;
+    QCheckBox *btnSelectAll = nullptr;
+    QPushButton *btnRemove = nullptr, *btnLogin = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void reloadTable();
+
+    QList<StudentInClassPtr> m_students;
+    QList<int> m_selected;
+    QPointer<QWidget> m_parent;
+    bool m_filling = false;
+};

@@ -1,0 +1,114 @@
+#include "RunChildWindow.h"
+
+#include "RunFrameSink.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ActivityCodes.h"
+#include "core/keypad/DataOfFrame.h"
+#include "core/keypad/KeypadMouse.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "ui/controls/DialogHooks.h"
+
+namespace {
+constexpr uint8_t kKeyCommand = 0xF4;
+} // namespace
+
+RunChildWindow::RunChildWindow(const QString &objectName, const char *logName, QWidget *parent)
+    : QDialog(parent), appDelegate(Orvenda_AppDelegate::getAppDelegate()), m_logName(logName)
+{
+    setObjectName(objectName);
+    setModal(true);
+}
+
+RunChildWindow::~RunChildWindow()
+{
+    if (appDelegate && appDelegate->objectToReceiveCommData() == this)
+        appDelegate->setObjectToReceiveCommData(nullptr);
+}
+
+int RunChildWindow::runModal()
+{
+    QPointer<QObject> previous = appDelegate ? appDelegate->objectToReceiveCommData() : nullptr;
+    m_closed = false;
+    load();
+    if (appDelegate)
+        appDelegate->setObjectToReceiveCommData(this);
+    const int result = DialogHooks::runModal(this);
+    if (appDelegate && appDelegate->objectToReceiveCommData() == this)
+        appDelegate->setObjectToReceiveCommData(previous);
+    return result;
+}
+
+void RunChildWindow::load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    windowDidLoad();
+}
+
+int RunChildWindow::runChild(RunChildWindow &child)
+{
+    child.setRun(m_run);
+    return child.runModal();
+}
+
+void RunChildWindow::done(int result)
+{
+    if (!m_closed) {
+        m_closed = true;
+        if (m_postsLoginViewToNormal)
+            NotificationCenter::defaultCenter()->postNotification(Notify::LoginViewToNormal, {}, this);
+    }
+    QDialog::done(result);
+}
+
+void RunChildWindow::handleMachMessage()
+{
+    if (!appDelegate)
+        return;
+    const DataOfFrame frame = appDelegate->frameToHandle();
+    const int type = appDelegate->currentDeviceType();
+    if (!frame.isNull() && DeviceType::isSmallFamily(type))
+        handleDataReceiveArvel(frame);
+    else if (!frame.isNull() && DeviceType::isLargeFamily(type))
+        handleDataReceiveCorvel_Dravel(frame);
+    else
+        appDelegate->signalConditionOfDataHandled();
+}
+
+void RunChildWindow::handleDataReceiveArvel(const DataOfFrame &frame)
+{
+    appDelegate->signalConditionOfDataHandled();
+    const uint8_t *b = frame.data();
+    PollixLogf("data receive in %s : %02x\t%02x\t%02x\n", m_logName.constData(), b[0], b[1], b[2]);
+    if (frame.isTeacherCommand())
+        runTeacherKey(frame);
+    else if (frame.isStudentCommand() && m_run)
+        m_run->handleStudentFrame(frame);
+}
+
+void RunChildWindow::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
+{
+    if (frame.isTeacherCommand() && frame.cmd() == kKeyCommand) {
+        appDelegate->signalConditionOfDataHandled();
+        runTeacherKey(frame);
+        return;
+    }
+    // Logins, answers and the teacher keypad's other frames belong to the run.
+    if (m_run)
+        m_run->handleLongFrame(frame);
+    else
+        appDelegate->signalConditionOfDataHandled();
+}
+
+void RunChildWindow::runTeacherKey(const DataOfFrame &frame)
+{
+    const TeacherKeyMap::Action action = TeacherKeyMap::action(TeacherKeyMap::Context::ResultWindow, frame);
+    if (action == TeacherKeyMap::Action::Mouse)
+        KeypadMouse::pass(frame);
+    else if (action != TeacherKeyMap::Action::None)
+        teacherAction(action);
+}

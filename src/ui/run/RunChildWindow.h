@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/keypad/TeacherKeyMap.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class DataOfFrame;
+class Orvenda_AppDelegate;
+class RunFrameSink;
+
+// Base of the windows a run opens modally over the activity window (results, reports, details,
+// hand-raise marking). While one is up it is the frame listener: it signals every frame handled
+// exactly once, acts on the teacher keypad's keys itself, and passes every other frame (students'
+// logins and answers) on to the run, so nothing is lost while the teacher looks at the figures.
+class RunChildWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    // logName: the name in the frame log lines ("data receive in <logName> : ...").
+    RunChildWindow(const QString &objectName, const char *logName, QWidget *parent = nullptr);
+    ~RunChildWindow() override;
+
+    // Where the frames this window does not handle go; windows it opens get the same.
+    void setRun(RunFrameSink *run) { m_run = run; }
+    RunFrameSink *run() const { return m_run; }
+
+    // Makes the window the frame listener, fills it (once) and runs it modally; the listener
+    // role goes back to whoever had it. Returns the dialog's result.
+    int runModal();
+    // Fills the window from the run's data; runModal() does it first. Once only.
+    void load();
+
+    Q_INVOKABLE void handleMachMessage();
+
+protected:
+    virtual void windowDidLoad() {}
+    // A teacher key, mapped as a window of the run's figures takes it (F1 Ok, F2 and Exit
+    // Cancel, Previous, Next); mouse frames are handled before.
+    virtual void teacherAction(TeacherKeyMap::Action action) = 0;
+    // Runs a window opened from this one, as this one runs: the same run, the listener role.
+    int runChild(RunChildWindow &child);
+    // Posts "LOGINVIEW_TONORMAL" when the window closes: the activity window gives its floating
+    // student strip its size back.
+    void setPostsLoginViewToNormal(bool v) { m_postsLoginViewToNormal = v; }
+    void done(int result) override;
+
+private:
+    void handleDataReceiveArvel(const DataOfFrame &frame);
+    void handleDataReceiveCorvel_Dravel(const DataOfFrame &frame);
+    void runTeacherKey(const DataOfFrame &frame);
+
+    Orvenda_AppDelegate *appDelegate = nullptr;
+    RunFrameSink *m_run = nullptr;
+    QByteArray m_logName;
+    bool m_postsLoginViewToNormal = false;
+    bool m_closed = false;
+    bool m_loaded = false;
+};
