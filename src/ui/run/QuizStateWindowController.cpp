@@ -7,6 +7,8 @@
 #include "RunCountDown.h"
 #include "RunSounds.h"
 #include "RunTimer.h"
+#include "ForceLoginController.h"
+#include "RunResultWindows.h"
 #include "StudentLoginView.h"
 
 #include "core/app/CommonFunc.h"
@@ -344,8 +346,6 @@ RunControls::Situation QuizStateWindowController::situation() const
 bool QuizStateWindowController::isBuilt(Control control) const
 {
     switch (control) {
-    case Control::Result: return bool(hooks().openResult);
-    case Control::Report: return bool(hooks().openReport);
     case Control::SendQuestions: return bool(hooks().runSendQuestions);
     case Control::Read: return bool(hooks().openReadAloud);
     case Control::AnswerSetting:
@@ -766,8 +766,16 @@ void QuizStateWindowController::forceLogin(const Notification &n)
     if (m_students->loginsLocked())
         return;
     const auto s = n.userInfo.value(Notify::Key::StudentInfo).value<StudentInClassPtr>();
-    if (s && hooks().forceLogin)
-        hooks().forceLogin(this, s);
+    if (!s)
+        return;
+    const bool created = !forceLoginCtrl;
+    if (created)
+        forceLoginCtrl = new ForceLoginController(this);
+    forceLoginCtrl->setRunWindow(this);
+    forceLoginCtrl->setFront();
+    forceLoginCtrl->addLoginStudent(s);
+    if (created || !forceLoginCtrl->isVisible())
+        forceLoginCtrl->show();
 }
 
 void QuizStateWindowController::setStudentLogout(const Notification &n)
@@ -821,13 +829,10 @@ void QuizStateWindowController::handRaiseSelectedToAnswer(const Notification &n)
 {
     const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
     OnStop();
-    if (!hooks().runHandRaiseMarking)
-        return;
-    std::optional<int> points;
-    runChildWindow([&] { points = hooks().runHandRaiseMarking(this, d); });
-    if (!points)
-        return;
-    qdObject->setStudentPoint(m_nCurrentQuestionNo, d, *points);
+    int points = 0;
+    runChildWindow([&] { points = RunResultWindows::runHandRaiseMarking(this, this); });
+    // The points stay in the run's data: a hand-raise session keeps only who was there.
+    qdObject->setStudentPoint(m_nCurrentQuestionNo, d, points);
     qdObject->setStudentAnswer(m_nCurrentQuestionNo, d, QStringLiteral("A"));
 }
 
@@ -1097,7 +1102,7 @@ void QuizStateWindowController::OnResult()
 {
     if (!btnResult->isEnabled())
         return;
-    runChildWindow([this] { hooks().openResult(this, m_nMode, m_nCurrentQuestionNo); });
+    runChildWindow([this] { RunResultWindows::openResult(this, this, m_nMode, m_nCurrentQuestionNo); });
 }
 
 void QuizStateWindowController::OnReport()
@@ -1106,7 +1111,7 @@ void QuizStateWindowController::OnReport()
         return;
     if (m_nParticiptionMode != 0 && m_nParticiptionMode != 1)
         return;
-    runChildWindow([this] { hooks().openReport(this, m_nParticiptionMode, m_nMode, m_nCurrentQuestionNo); });
+    runChildWindow([this] { RunResultWindows::openReport(this, this, m_nParticiptionMode, m_nMode, m_nCurrentQuestionNo); });
 }
 
 void QuizStateWindowController::OnSpeech()

@@ -7,6 +7,8 @@
 #include "core/keypad/TeacherKeyMap.h"
 #include "core/store/StudentEntity.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/run/ForceLoginController.h"
+#include "ui/run/RunFrameSink.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -46,12 +48,13 @@ struct Notification;
 //
 // It stays the frame listener for its whole life: while one of its own alerts is up, the teacher
 // keypad's F1/F2 press the alert's buttons and the students' frames still reach the activity
-// object. Windows of other areas that it opens (results, reports, question sending, hand-raise
-// marking) are reached through hooks(); each may take the listener role while it runs and passes
-// the frames it does not handle to handleLongFrame() / handleStudentFrame(). A button whose window
-// is not installed stays disabled. The end-of-run save is SaveToDataController unless the
-// runSaveDialog hook stands in for it.
-class QuizStateWindowController : public QWidget
+// object. The windows it opens for the run's figures (RunResultWindows: results, reports,
+// hand-raise marking) take the listener role while they run and pass the frames they do not
+// handle to handleLongFrame() / handleStudentFrame(); so do the windows of other areas reached
+// through hooks() (question sending, reading aloud). A button whose window is not installed stays
+// disabled. The end-of-run save is SaveToDataController unless the runSaveDialog hook stands in
+// for it.
+class QuizStateWindowController : public QWidget, public RunFrameSink
 {
     Q_OBJECT
 public:
@@ -72,13 +75,8 @@ public:
     // window's own steps).
     struct Hooks
     {
-        std::function<void(QuizStateWindowController *, int activity, int questionNo)> openResult;
-        std::function<void(QuizStateWindowController *, int participation, int activity, int questionNo)> openReport;
         std::function<void(QuizStateWindowController *, bool askForQuestion)> runSendQuestions;
         std::function<void(QuizStateWindowController *, const SaveRequest &)> runSaveDialog;
-        // Hand Raise: the points the teacher gives the picked student (nullopt: cancelled).
-        std::function<std::optional<int>(QuizStateWindowController *, int deviceNo)> runHandRaiseMarking;
-        std::function<void(QuizStateWindowController *, const StudentInClassPtr &)> forceLogin;
         std::function<void(QuizStateWindowController *)> openReadAloud;
     };
     static Hooks &hooks();
@@ -143,12 +141,14 @@ public:
     void handleDataReceive();
     // A long frame for the activity object; signals the frame handled afterwards. Child windows
     // call it for the long frames they pass on.
-    void handleLongFrame(const DataOfFrame &frame);
+    void handleLongFrame(const DataOfFrame &frame) override;
     // A three-byte student frame for the activity object (does not signal).
-    void handleStudentFrame(const DataOfFrame &frame);
+    void handleStudentFrame(const DataOfFrame &frame) override;
     // True while one of the window's child windows (result, report, question sending, hand-raise
     // marking, save) runs.
     bool childWindowUp() const { return m_childDepth > 0; }
+    // The window of students whose keypads logged in with an ID the class lacks; null until one did.
+    ForceLoginController *forceLoginController() const { return forceLoginCtrl; }
 
     // The text the read-aloud window speaks for the page view's current question.
     QString setMessageToPlayMusic() const;
@@ -252,6 +252,7 @@ private:
     RunCountDown *m_countDown = nullptr;
     RunSounds *m_sounds = nullptr;
     RunStudentGrid *m_students = nullptr;
+    QPointer<ForceLoginController> forceLoginCtrl;
     RunTimer *m_wakeUpWatch = nullptr;
     int m_wakeUpTries = 0;
 

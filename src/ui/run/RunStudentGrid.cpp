@@ -7,6 +7,7 @@
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizMode.h"
 #include "core/engine/QuizQuestions.h"
+#include "core/engine/RollCallFigures.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
@@ -129,10 +130,9 @@ void RunStudentGrid::studentPaperQuizPgupPgdn(const Notification &n)
 
 void RunStudentGrid::studentQuickGroupingNotification(const Notification &n)
 {
-    const QString answer = n.userInfo.value(Notify::Key::Answer).toString();
     // Only the letters "A" to "G" name a group; anything else would give a group that does not exist.
-    if (!answer.isEmpty() && answer.at(0) >= QLatin1Char('A') && answer.at(0) <= QLatin1Char('G'))
-        m_grid->setStudentChangedToGroup(n.userInfo.value(Notify::Key::DeviceNo).toInt(), answer.at(0).unicode() - 64);
+    if (const int group = RollCallFigures::groupOfAnswer(n.userInfo.value(Notify::Key::Answer).toString()))
+        m_grid->setStudentChangedToGroup(n.userInfo.value(Notify::Key::DeviceNo).toInt(), group);
     showAnswered(n.userInfo.value(Notify::Key::Sum).toInt());
 }
 

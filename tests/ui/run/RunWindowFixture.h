@@ -12,6 +12,9 @@
 #include "ui/run/QuizStateWindowController.h"
 #include "ui/run/RunTimer.h"
 #include "ui/run/StudentLoginView.h"
+#include "ui/controls/DialogHooks.h"
+
+#include <QDialog>
 
 #include <QLabel>
 #include <QPointer>
@@ -37,10 +40,11 @@ protected:
         ReceiverTest::SetUp();
         RunTimer::setManualClock(true);
         QuizStateWindowController::hooks() = {};
-        // The result and report windows of other areas: here they only count their openings.
-        auto &h = QuizStateWindowController::hooks();
-        h.openResult = [this](QuizStateWindowController *, int, int) { ++resultsOpened; };
-        h.openReport = [this](QuizStateWindowController *, int, int, int) { ++reportsOpened; };
+        // The windows the run opens modally (results, reports, marking) are only noted here.
+        DialogHooks::setModalResponder([this](QDialog *d) {
+            childWindows << d->objectName();
+            return 0;
+        });
         auto *qpd = QuizParticipantData::shareManager();
         qpd->setRandomQuizID(0x1234);
         qpd->setRandomTeacherID(0x3456);
@@ -50,6 +54,7 @@ protected:
         if (window)
             delete window.data();
         QuizStateWindowController::hooks() = {};
+        DialogHooks::setModalResponder({});
         QuizMode::setFrameSink({});
         RunTimer::setManualClock(false);
         ReceiverTest::TearDown();
@@ -114,6 +119,5 @@ protected:
     static void seconds(int n) { RunTimer::advance(n); }
 
     QPointer<QuizStateWindowController> window;
-    int resultsOpened = 0;
-    int reportsOpened = 0;
+    QStringList childWindows;
 };
