@@ -13,7 +13,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 
 #include <cstdio>
 
@@ -118,6 +121,62 @@ void DemoRun::startSecondRun()
     goTo(m_tab->bIsLoaded() ? StartRun : LoadFile);
 }
 
+void DemoRun::shot(const QString &name)
+{
+    const QString folder = qEnvironmentVariable("POLLIX_SHOTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        screen->grabWindow(0).save(QDir(folder).filePath(QStringLiteral("demo-%1.png").arg(name)));
+}
+
+void DemoRun::showResults()
+{
+    // Each window is given a moment on the screen; the keypads' late answers keep arriving.
+    const bool settled = stepTookLongerThan(1200);
+    const auto next = [this](const char *key) {
+        teacher(QStringLiteral("teacher %1").arg(QLatin1String(key)));
+        ++m_resultStep;
+        goTo(Results);
+    };
+    switch (m_resultStep) {
+    case 0: // Result: the summary of the question
+        if (modalIs("QuizResult") && settled) {
+            shot(QStringLiteral("result"));
+            next("81");
+        }
+        break;
+    case 1: // F1: the histogram, the right option's bar in green
+        if (modalIs("QuizReportHistogram") && settled) {
+            shot(QStringLiteral("histogram"));
+            next("82");
+        }
+        break;
+    case 2: // F2 closes the histogram, F2 again the summary
+        if (modalIs("QuizResult"))
+            next("82");
+        break;
+    case 3: // Report: the students' answers with their points
+        if (!modal() && stepTookLongerThan(300))
+            next("8C");
+        break;
+    case 4:
+        if (modalIs("QuizReport") && settled) {
+            shot(QStringLiteral("report"));
+            next("82");
+        }
+        break;
+    default:
+        if (!modal()) {
+            std::printf("result, histogram and report shown\n");
+            std::fflush(stdout);
+            goTo(Stopped);
+        }
+        break;
+    }
+}
+
 void DemoRun::tick()
 {
     if (m_total.elapsed() > kTotalTimeoutMs)
@@ -193,7 +252,11 @@ void DemoRun::tick()
     }
     case Stopped:
         if (stepTookLongerThan(1500)) {
-            if (m_question < m_questions) {
+            if (m_resultStep < 0) {
+                m_resultStep = 0;
+                teacher(QStringLiteral("teacher 8D"));
+                goTo(Results);
+            } else if (m_question < m_questions) {
                 ++m_question;
                 teacher(QStringLiteral("teacher 86"));
                 goTo(StartQuestion);
@@ -202,6 +265,9 @@ void DemoRun::tick()
                 goTo(Exiting);
             }
         }
+        break;
+    case Results:
+        showResults();
         break;
     case Exiting:
         // The exit question is an alert that listens to the keypad: F1 is its OK.

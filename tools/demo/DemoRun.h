@@ -43,6 +43,7 @@ private:
         StartQuestion,
         Answering,
         Stopped,
+        Results,
         Exiting,
         Saving,
         NextRun,
@@ -58,6 +59,10 @@ private:
     void fail(const QString &why);
     // After the saved session: the main window starts the second run.
     void startSecondRun();
+    // After the first question: the result, its histogram and the report, from the keypad.
+    void showResults();
+    // With POLLIX_SHOTS set to a folder, the screen is saved there as "demo-<name>.png".
+    static void shot(const QString &name);
 
     QString m_folder;
     QString m_quiz;
@@ -72,6 +77,7 @@ private:
     int m_question = 1;
     int m_questions = 0;
     int m_askedAgain = 0;
+    int m_resultStep = -1; // -1: the results were not shown yet
     QString m_saved;
     QStringList m_before; // session files there before the run
     TabController *m_tab = nullptr;

@@ -49,6 +49,7 @@ void AnswerDetailsController::windowDidLoad()
         m_widths << c.width;
     }
     tableView->setHorizontalHeaderLabels(titles);
+    keepColumnShares(tableView, m_widths);
     tableView->setRowCount(details.rowCount());
     for (int r = 0; r < details.rowCount(); ++r) {
         for (int c = 0; c < columns.size(); ++c) {
@@ -57,14 +58,6 @@ void AnswerDetailsController::windowDidLoad()
             tableView->setItem(r, c, item);
         }
     }
-}
-
-void AnswerDetailsController::resizeEvent(QResizeEvent *event)
-{
-    RunChildWindow::resizeEvent(event);
-    const int width = tableView->viewport()->width();
-    for (int c = 0; c < m_widths.size(); ++c)
-        tableView->setColumnWidth(c, int(width * m_widths[c]));
 }
 
 void AnswerDetailsController::onOK()

@@ -29,7 +29,6 @@ public:
 protected:
     void windowDidLoad() override;
     void teacherAction(TeacherKeyMap::Action action) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     StudentInClassPtr m_studentInfo;

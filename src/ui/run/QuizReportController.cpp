@@ -88,24 +88,14 @@ void QuizReportController::windowDidLoad()
             tblReport->setItem(r, c, item);
         }
     }
-    fitColumns();
+    QList<double> shares;
+    for (const QuestionReport::Column &c : m_columns)
+        shares << c.width;
+    keepColumnShares(tblReport, shares);
     btnHistogram->setVisible(m_report->offersResultDetails());
     textAveragePointTitle->setVisible(m_report->showsAverage());
     textAveragePoint->setVisible(m_report->showsAverage());
     textAveragePoint->setText(m_report->averageText());
-}
-
-void QuizReportController::fitColumns()
-{
-    const int width = tblReport->viewport()->width();
-    for (int c = 0; c < m_columns.size(); ++c)
-        tblReport->setColumnWidth(c, int(width * m_columns[c].width));
-}
-
-void QuizReportController::resizeEvent(QResizeEvent *event)
-{
-    RunChildWindow::resizeEvent(event);
-    fitColumns();
 }
 
 void QuizReportController::tableViewDoubleClick(int row)

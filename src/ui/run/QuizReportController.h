@@ -44,11 +44,8 @@ public:
 protected:
     void windowDidLoad() override;
     void teacherAction(TeacherKeyMap::Action action) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void fitColumns();
-
     int m_nQuestionNo = 1;
     int m_actMode = 0;
     bool m_bIsGroupMode = false;

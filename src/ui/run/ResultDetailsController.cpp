@@ -44,9 +44,11 @@ ResultDetailsController::ResultDetailsController(QWidget *parent)
     tableview1->verticalHeader()->hide();
     tableview1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableview1->setSelectionMode(QAbstractItemView::NoSelection);
+    tableview1->setFocusPolicy(Qt::NoFocus);
     for (int c = 0; c < 3; ++c)
         tableview1->horizontalHeaderItem(c)->setData(Qt::UserRole, kIdentifiers[c]);
     // The second list of the window stays empty; it is kept out of sight.
+    keepColumnShares(tableview1, {kWidths[0], kWidths[1], kWidths[2]});
     tableview2 = new QTableWidget(0, 0, this);
     tableview2->setObjectName(QStringLiteral("tableview2"));
     tableview2->hide();
@@ -93,14 +95,6 @@ void ResultDetailsController::windowDidLoad()
     btnNext->setEnabled(logged > kPageSize);
     btnPrevious->setEnabled(false);
     reloadTable();
-}
-
-void ResultDetailsController::resizeEvent(QResizeEvent *event)
-{
-    RunChildWindow::resizeEvent(event);
-    const int width = tableview1->viewport()->width();
-    for (int c = 0; c < 3; ++c)
-        tableview1->setColumnWidth(c, int(width * kWidths[c]));
 }
 
 void ResultDetailsController::reloadTable()

@@ -35,7 +35,6 @@ public:
 protected:
     void windowDidLoad() override;
     void teacherAction(TeacherKeyMap::Action action) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void reloadTable();

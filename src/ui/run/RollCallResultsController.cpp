@@ -46,6 +46,8 @@ RollCallResultsController::RollCallResultsController(QWidget *parent)
     tableView->verticalHeader()->hide();
     tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Class order until the teacher clicks a column's head.
+    tableView->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     tableView->setSortingEnabled(true);
     tableView->setMinimumSize(332, 240);
     auto *drawerLayout = new QVBoxLayout(drawer);

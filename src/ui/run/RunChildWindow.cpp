@@ -11,6 +11,9 @@
 #include "platform/NotificationNames.h"
 #include "ui/controls/DialogHooks.h"
 
+#include <QEvent>
+#include <QTableWidget>
+
 namespace {
 constexpr uint8_t kKeyCommand = 0xF4;
 } // namespace
@@ -63,6 +66,29 @@ void RunChildWindow::done(int result)
             NotificationCenter::defaultCenter()->postNotification(Notify::LoginViewToNormal, {}, this);
     }
     QDialog::done(result);
+}
+
+void RunChildWindow::keepColumnShares(QTableWidget *table, const QList<double> &shares)
+{
+    if (!m_shares.contains(table))
+        table->viewport()->installEventFilter(this);
+    m_shares[table] = shares;
+    table->setWordWrap(false);
+    eventFilter(table->viewport(), nullptr);
+}
+
+bool RunChildWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!event || event->type() == QEvent::Resize) {
+        for (auto it = m_shares.cbegin(); it != m_shares.cend(); ++it) {
+            if (it.key()->viewport() != watched)
+                continue;
+            const int width = it.key()->viewport()->width();
+            for (int c = 0; c < it.value().size() && c < it.key()->columnCount(); ++c)
+                it.key()->setColumnWidth(c, int(width * it.value().at(c)));
+        }
+    }
+    return event ? QDialog::eventFilter(watched, event) : false;
 }
 
 void RunChildWindow::handleMachMessage()

@@ -3,11 +3,13 @@
 #include "core/keypad/TeacherKeyMap.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QPointer>
 
 class DataOfFrame;
 class Orvenda_AppDelegate;
 class RunFrameSink;
+class QTableWidget;
 
 // Base of the windows a run opens modally over the activity window (results, reports, details,
 // hand-raise marking). While one is up it is the frame listener: it signals every frame handled
@@ -44,6 +46,9 @@ protected:
     // student strip its size back.
     void setPostsLoginViewToNormal(bool v) { m_postsLoginViewToNormal = v; }
     void done(int result) override;
+    // Keeps the table's columns at these shares of its width whenever its size changes.
+    void keepColumnShares(QTableWidget *table, const QList<double> &shares);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void handleDataReceiveArvel(const DataOfFrame &frame);
@@ -56,4 +61,5 @@ private:
     bool m_postsLoginViewToNormal = false;
     bool m_closed = false;
     bool m_loaded = false;
+    QHash<QTableWidget *, QList<double>> m_shares;
 };

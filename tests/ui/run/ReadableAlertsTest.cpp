@@ -1,6 +1,7 @@
 #include "RunWindowFixture.h"
 
 #include "core/keypad/DeviceController.h"
+#include "support/ModalSteps.h"
 #include "support/TextContrast.h"
 #include "ui/app/TabController.h"
 #include "ui/controls/DialogHooks.h"
@@ -25,22 +26,8 @@ protected:
         RunWindowFixture::TearDown();
     }
 
-    // One step for each modal window that comes up, in order, run inside its own event loop once
-    // it is shown; the step looks at it and answers it.
-    void onEachModal(QList<std::function<void(QWidget *)>> steps)
-    {
-        m_steps = std::move(steps);
-        QObject::connect(&m_poll, &QTimer::timeout, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal || modal == m_last || !modal->isVisible() || m_steps.isEmpty())
-                return;
-            m_last = modal;
-            // Answered after this tick: an answer that opens the next modal window runs its loop.
-            QTimer::singleShot(0, modal, [modal, step = m_steps.takeFirst()] { step(modal); });
-        });
-        m_poll.start(5);
-    }
-    bool allStepsTaken() const { return m_steps.isEmpty(); }
+    void onEachModal(QList<std::function<void(QWidget *)>> steps) { m_modals.onEach(std::move(steps)); }
+    bool allStepsTaken() const { return m_modals.allTaken(); }
 
     // Records how readable the modal window is and names it for the screenshots.
     void look(QWidget *modal, const QString &name)
@@ -58,9 +45,7 @@ protected:
     QStringList looked;
 
 private:
-    QTimer m_poll;
-    QPointer<QWidget> m_last;
-    QList<std::function<void(QWidget *)>> m_steps;
+    ModalSteps m_modals;
 };
 
 } // namespace
