@@ -89,16 +89,25 @@ int AnswerScoring::storedRightCount(const QuizEntity &quiz, const QString &stude
 {
     int right = 0, sum = 0;
     const QList<QuestionEntity> &questions = quiz.allQuestions();
-    for (qsizetype k = 1; k <= questions.size(); ++k) {
-        const QString number = QString::number(k);
-        for (const ResponseDataEntity &r : quiz.allStudentsAns()) {
-            if (r.studentID() != studentID || r.questionID() != number)
-                continue;
-            if (r.response() == questions.at(k - 1).rightAns())
-                ++right;
-            sum += GlobalFunctions::intValue(r.studentPoint());
-            break;
-        }
+    // The student's first answer to each question position, found in one pass over the answers.
+    QList<const ResponseDataEntity *> first(questions.size(), nullptr);
+    for (const ResponseDataEntity &r : quiz.allStudentsAns()) {
+        if (r.studentID() != studentID)
+            continue;
+        bool ok = false;
+        const int k = r.questionID().toInt(&ok);
+        // Only the number's own decimal text names it ("01" names no question).
+        if (!ok || k < 1 || k > questions.size() || first.at(k - 1) || r.questionID() != QString::number(k))
+            continue;
+        first[k - 1] = &r;
+    }
+    for (qsizetype k = 0; k < questions.size(); ++k) {
+        const ResponseDataEntity *r = first.at(k);
+        if (!r)
+            continue;
+        if (r->response() == questions.at(k).rightAns())
+            ++right;
+        sum += GlobalFunctions::intValue(r->studentPoint());
     }
     if (points)
         *points = sum;

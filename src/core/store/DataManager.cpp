@@ -266,12 +266,15 @@ QList<QuestionOptionEntity> DataManager::getAllOptionsOfOneQuestion(const Questi
     return question.allOptions();
 }
 
-int DataManager::getSpecifiedAnsOfOneQuestion(const QuestionEntity &question, const QString &ans, const QuizEntity &quiz)
+QString DataManager::storedReplyOf(const QuestionEntity &question, const QString &ans)
 {
     // The option letter F of a many-option question must not turn into "False".
-    const QString reply = question.quType() == QLatin1String("5") && ans != QLatin1String("F")
-                              ? stringToTureFalseString(ans)
-                              : ans;
+    return question.quType() == QLatin1String("5") && ans != QLatin1String("F") ? stringToTureFalseString(ans) : ans;
+}
+
+int DataManager::getSpecifiedAnsOfOneQuestion(const QuestionEntity &question, const QString &ans, const QuizEntity &quiz)
+{
+    const QString reply = storedReplyOf(question, ans);
     const QString qid = questionIdOf(question.quNo());
     int count = 0;
     for (const ResponseDataEntity &a : quiz.allStudentsAns())

@@ -61,6 +61,9 @@ public:
     static QList<QuestionOptionEntity> getAllOptionsOfOneQuestion(const QuestionEntity &question);
     // Answers to the question equal to ans. For a true-or-false question ("5") the reply is taken
     // in its "True"/"False" form first ("A", "t" ...), except the option letter "F".
+    // The reply a stored answer holds for ans: for a true-or-false question ("5") its "True"/"False"
+    // form ("A", "t" ...), except the option letter "F"; else ans itself.
+    static QString storedReplyOf(const QuestionEntity &question, const QString &ans);
     static int getSpecifiedAnsOfOneQuestion(const QuestionEntity &question, const QString &ans, const QuizEntity &quiz);
     // One student's answers to the question equal to ans, compared as they are.
     static int getCountOfSpecifiedAnsInOneQuestion(const QuestionEntity &question, const QString &ans,

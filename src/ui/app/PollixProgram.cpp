@@ -10,6 +10,7 @@
 #include "ui/keypad/GetRequestQuesStus.h"
 #include "ui/presentation/PresentationTools.h"
 #include "ui/roster/ImportWindows.h"
+#include "ui/reports/ReportWindows.h"
 #include "ui/run/ActivityWindowOpener.h"
 
 #include <QApplication>
@@ -57,6 +58,8 @@ void installServices()
     PresentationTools::install();
     // The class set-up imports students and teachers from CSV files.
     ImportWindows::install();
+    // The Report window and the reports built so far.
+    ReportWindows::install();
 }
 
 } // namespace PollixProgram

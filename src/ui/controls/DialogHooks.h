@@ -23,6 +23,8 @@ struct FileDialogRequest
     QString caption;
     QString directory;
     QString filter;
+    // The file name a save panel proposes in its name box ("" for none).
+    QString proposedName;
 };
 
 namespace DialogHooks {

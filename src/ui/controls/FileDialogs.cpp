@@ -34,12 +34,12 @@ QString extensionOf(const QString &filter)
 // kind: with several name filters, the index of the one chosen; the caller then asks before a
 // file is replaced.
 QString run(bool save, QWidget *parent, const QString &caption, const QString &dir, const QStringList &filters,
-            int *kind = nullptr)
+            int *kind = nullptr, const QString &proposedName = {})
 {
     const QString folder = folderFor(dir);
     const QString filter = filters.join(QStringLiteral(";;"));
     if (const auto &responder = DialogHooks::fileResponder()) {
-        const QString path = responder(FileDialogRequest{save, caption, folder, filter});
+        const QString path = responder(FileDialogRequest{save, caption, folder, filter, proposedName});
         const QString suffix = QFileInfo(path).suffix();
         for (int i = 0; kind && i < filters.size(); ++i)
             if (suffix.compare(extensionOf(filters[i]), Qt::CaseInsensitive) == 0)
@@ -52,6 +52,8 @@ QString run(bool save, QWidget *parent, const QString &caption, const QString &d
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (kind)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!proposedName.isEmpty())
+        dialog.selectFile(QFileInfo(proposedName).fileName());
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     if (kind)
@@ -80,6 +82,16 @@ QString getSaveFileNameOfKind(QWidget *parent, const QString &caption, const QSt
         return path;
     const QString ext = extensionOf(filters.value(*kind));
     if (!ext.isEmpty() && QFileInfo(path).suffix().compare(ext, Qt::CaseInsensitive) != 0)
+        path += QLatin1Char('.') + ext;
+    return path;
+}
+
+QString getSaveFileNameOfType(QWidget *parent, const QString &caption, const QString &dir, const QString &filter,
+                              const QString &proposedName)
+{
+    QString path = run(true, parent, caption, dir, {filter}, nullptr, proposedName);
+    const QString ext = extensionOf(filter);
+    if (!path.isEmpty() && !ext.isEmpty() && QFileInfo(path).suffix().compare(ext, Qt::CaseInsensitive) != 0)
         path += QLatin1Char('.') + ext;
     return path;
 }

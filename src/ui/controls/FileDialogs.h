@@ -21,4 +21,8 @@ QString folderFor(const QString &dir);
 // kind whose extension it has (the first kind when none matches).
 QString getSaveFileNameOfKind(QWidget *parent, const QString &caption, const QString &dir, const QStringList &filters,
                               int *kind);
+// A save panel for one kind of file (a name filter such as "PDF (*.pdf)"), its name box
+// proposing proposedName (a file name; none when empty). The path carries the kind's extension.
+QString getSaveFileNameOfType(QWidget *parent, const QString &caption, const QString &dir, const QString &filter,
+                              const QString &proposedName = {});
 } // namespace FileDialogs

@@ -1,0 +1,7 @@
+#include "ClassResponseReportLayout.h"
+
+const ClassResponseReportLayout &ClassResponseReportLayout::standard()
+{
+    static const ClassResponseReportLayout layout;
+    return layout;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+class ReportPainter;
+
+// Text measuring and the framed cell that every report page uses. Widths are in page units.
+
+// The lines of text at width: a line feed counts as a blank; breaks fall between any two
+// characters (words are not kept together), each line ending before the character at which the
+// running width (each character measured alone, the sum cut to a whole number after every
+// addition) reaches width. Every character lands in exactly one line, in order. A text no wider
+// than width is one line; an empty text is one empty line.
+QStringList getStrings(const QString &text, double width, const QFont &font);
+
+// text when it fits in width; else its start followed by "...", no wider than width ("..." alone
+// when not even that leaves room for a character).
+QString getStringWithSuspensionPoint(const QString &text, double width, const QFont &font);
+
+// A framed cell: the rectangle stroked 3 wide in the frame blue, then filled with fill inside,
+// over the inner half of the stroke. Coordinates from the view's bottom left.
+void drawRectWithFillColor(ReportPainter &painter, double x, double y, double width, double height, const QColor &fill);
+
+// The width of text in font, exact, and cut to a whole number as the page layouts use it.
+double textWidthF(const QString &text, const QFont &font);
+int textWidth(const QString &text, const QFont &font);

@@ -1,0 +1,23 @@
+#include "ReportFramePolicy.h"
+
+ReportFramePolicy ReportFramePolicy::viewerFrame()
+{
+    return {};
+}
+
+ReportFramePolicy ReportFramePolicy::windowFrame()
+{
+    ReportFramePolicy p;
+    p.pdf = Pdf::AllPagesBackToFirst;
+    p.csvHead = CsvHead::Session;
+    return p;
+}
+
+ReportFramePolicy ReportFramePolicy::gradebookFrame()
+{
+    ReportFramePolicy p;
+    p.head = Head::PerOwner;
+    p.pdf = Pdf::AllPagesBackToShown;
+    p.csvHead = CsvHead::Gradebook;
+    return p;
+}

@@ -1,0 +1,113 @@
+#include "ReportPainter.h"
+
+#include "ReportDrawing.h"
+
+#include <QCoreApplication>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPen>
+
+ReportPainter::ReportPainter(QPainter &painter, const QRectF &frame, double pageHeight, QList<ReportToolTip> *toolTips)
+    : m_painter(painter), m_frame(frame), m_pageHeight(pageHeight), m_toolTips(toolTips)
+{
+}
+
+QRectF ReportPainter::pageRect(double x, double y, double w, double h) const
+{
+    const double left = m_frame.x() + x;
+    const double top = m_pageHeight - (m_frame.y() + y + h);
+    return QRectF(left, top, w, h);
+}
+
+void ReportPainter::fillRect(double x, double y, double w, double h, const QColor &fill)
+{
+    m_painter.fillRect(pageRect(x, y, w, h), fill);
+}
+
+void ReportPainter::strokeRect(double x, double y, double w, double h, double lineWidth, const QColor &colour)
+{
+    m_painter.save();
+    QPen pen(colour);
+    pen.setWidthF(lineWidth);
+    pen.setJoinStyle(Qt::MiterJoin);
+    m_painter.setPen(pen);
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.drawRect(pageRect(x, y, w, h));
+    m_painter.restore();
+}
+
+void ReportPainter::cell(double x, double y, double w, double h, const QColor &fill)
+{
+    drawRectWithFillColor(*this, x, y, w, h, fill);
+}
+
+void ReportPainter::drawText(const QString &text, double x, double y, const QFont &font, const QColor &colour)
+{
+    if (text.isEmpty())
+        return;
+    // The text's box stands on y: its baseline is one descent above it.
+    const QFontMetricsF metrics(font);
+    const QRectF origin = pageRect(x, y, 0, 0);
+    m_painter.save();
+    m_painter.setFont(font);
+    m_painter.setPen(colour);
+    m_painter.drawText(QPointF(origin.x(), origin.y() - metrics.descent()), text);
+    m_painter.restore();
+}
+
+void ReportPainter::drawTextRightAligned(const QString &text, double right, double y, const QFont &font,
+                                         const QColor &colour)
+{
+    drawText(text, right - textWidth(text, font), y, font, colour);
+}
+
+void ReportPainter::drawTextCentred(const QString &text, double x0, int width, double y, const QFont &font,
+                                    const QColor &colour)
+{
+    drawText(text, x0 + (width - textWidth(text, font)) / 2, y, font, colour);
+}
+
+void ReportPainter::addToolTip(double x, double y, double w, double h, const QString &text)
+{
+    if (m_toolTips)
+        m_toolTips->append({pageRect(x, y, w, h), text});
+}
+
+void ReportPainter::titleBand(const QString &caption, const QFont &font, double captionDrop)
+{
+    const double W = width(), H = height();
+    cell(1, H - 32, W - 2, 31, ReportStyle::orange());
+    drawText(caption, 4, H - captionDrop, font);
+}
+
+void ReportPainter::noteBand(const QString &note)
+{
+    const double W = width(), H = height();
+    const QFont font = ReportStyle::arial(22);
+    cell(1, H - 82, W - 2, 50, ReportStyle::orange());
+    const QStringList lines = getStrings(note, 723, font);
+    for (int k = 0; k < lines.size(); ++k)
+        drawText(lines.at(k), 4, H - 54 - 25 * k, font);
+}
+
+void ReportPainter::studentBand(const QString &left, const QString &right)
+{
+    const double W = width(), H = height();
+    const QFont font = ReportStyle::arial(18);
+    cell(1, H - 107, W - 2, 24, ReportStyle::yellow());
+    drawText(left, 7, H - 107, font);
+    if (!right.isEmpty())
+        drawTextRightAligned(right, W - 5, H - 107, font);
+}
+
+void ReportPainter::cellRow(double y, double height, const QList<Cell> &cells, const QColor &fill)
+{
+    for (const Cell &c : cells)
+        cell(c.x, y, c.width, height, fill);
+}
+
+QString ReportPainter::answerNote()
+{
+    return QCoreApplication::translate(
+        "Report", "(Note:'__'means No Answer,'__N'means you got the chance to answer but did not answer in Rush Quiz Mode)");
+}

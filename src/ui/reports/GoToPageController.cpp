@@ -1,0 +1,12 @@
+#include "GoToPageController.h"
+
+#include <QLineEdit>
+
+GoToPageController::GoToPageController(int maxPage, QWidget *parent)
+    : ReportNumberDialog(QStringLiteral("GoToPage"), tr("Go to Page"), tr("Page:"), tr("of %1").arg(maxPage), maxPage,
+                         parent),
+      m_maxPage(maxPage)
+{
+    textPage = m_field;
+    textPage->setObjectName(QStringLiteral("textPage"));
+}

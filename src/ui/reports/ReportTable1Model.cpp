@@ -1,0 +1,63 @@
+#include "ReportTable1Model.h"
+
+namespace {
+enum Column { Session, Title, Activity, Class, Subject, Teacher, Date, Type, Kind, ColumnCount };
+} // namespace
+
+ReportTable1Model::ReportTable1Model(QObject *parent) : QAbstractTableModel(parent) {}
+
+void ReportTable1Model::setRows(const QList<ReportTable1Element> &rows)
+{
+    beginResetModel();
+    m_rows = rows;
+    endResetModel();
+}
+
+int ReportTable1Model::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ReportTable1Model::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ReportTable1Model::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const ReportTable1Element &row = m_rows.at(index.row());
+    switch (index.column()) {
+    case Session: return row.session();
+    case Title: return row.testTitle();
+    case Activity: return row.activityMode();
+    case Class: return row.className();
+    case Subject: return row.subjectName();
+    case Teacher: return row.teacherName();
+    case Date: return role == Qt::ToolTipRole ? row.dateZone().left(19) : row.date();
+    case Type: return row.type();
+    case Kind: return row.flagStr();
+    default: return {};
+    }
+}
+
+QVariant ReportTable1Model::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Session: return tr("Session");
+    case Title: return tr("Test Title");
+    case Activity: return tr("Activity");
+    case Class: return tr("Class");
+    case Subject: return tr("Subject");
+    case Teacher: return tr("Teacher");
+    case Date: return tr("Date");
+    case Type: return tr("Type");
+    case Kind: return tr("Kind");
+    default: return {};
+    }
+}

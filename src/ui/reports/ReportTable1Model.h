@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/reports/ReportTable1Element.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+
+// The session list of the Report window: one row per ReportTable1Element, in the list's order.
+class ReportTable1Model : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit ReportTable1Model(QObject *parent = nullptr);
+
+    void setRows(const QList<ReportTable1Element> &rows);
+    const QList<ReportTable1Element> &rows() const { return m_rows; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    QList<ReportTable1Element> m_rows;
+};

@@ -1,0 +1,168 @@
+#include "core/reports/NodeData.h"
+#include "core/reports/ReportDrawing.h"
+#include "core/reports/ReportHeadView.h"
+#include "core/reports/ReportPaging.h"
+#include "core/reports/ReportStyle.h"
+#include "core/reports/ReportZoom.h"
+#include "core/reports/SingleColumnString.h"
+#include "core/reports/StudentAnswers.h"
+#include "core/reports/StudentGradeReport.h"
+
+#include <QFontMetricsF>
+
+#include <gtest/gtest.h>
+
+namespace {
+const QFont arial20 = ReportStyle::arial(20);
+
+double width(const QString &text)
+{
+    return QFontMetricsF(arial20).horizontalAdvance(text);
+}
+} // namespace
+
+TEST(ReportPagingTest, RowsAreCutIntoFullPagesAndARestAndNothingIsOnePage)
+{
+    using ReportPaging::cut;
+    EXPECT_EQ(cut(26, 26), (QList<ReportPageSlice>{{0, 0, 26, true}}));
+    EXPECT_EQ(cut(27, 26), (QList<ReportPageSlice>{{0, 0, 26, false}, {0, 26, 1, true}}));
+    EXPECT_EQ(cut(0, 26), (QList<ReportPageSlice>{{0, 0, 0, true}}));
+    // A broken rows-per-page never loops or divides by zero.
+    EXPECT_EQ(cut(3, 0).size(), 3);
+    EXPECT_EQ(ReportPaging::rowPerPage(689, 1), 26);
+    EXPECT_EQ(ReportPaging::rowPerPage(689, 2), 25);
+    EXPECT_EQ(ReportPaging::rowPerPage(689, 3), 24);
+    EXPECT_EQ(ReportPaging::rowPerPage(689, 40), 1);
+    EXPECT_EQ(ReportPaging::rowPerPage(714, 1), 27);
+    EXPECT_EQ(ReportPaging::pageOfRow(cut(60, 26), 29), 2);
+    EXPECT_EQ(ReportPaging::pageOfRow(cut(60, 26), 60), 0);
+}
+
+TEST(ReportPagingTest, EachOwnerStartsOnItsOwnPageAndAFullLastPageMovesTheSignatureOn)
+{
+    // Owners with 22, 23, 0 and 5 rows at 22 a page; a signature needs a page holding at most 18.
+    const QList<ReportPageSlice> pages = ReportPaging::cutPerOwner({22, 23, 0, 5}, 22, 18);
+    const QList<ReportPageSlice> expected{
+        {0, 0, 22, false}, {0, 22, 0, true},                   // full page: the signature alone after it
+        {1, 22, 22, false}, {1, 44, 1, true},                  // the rest of 23 rows with the signature
+        {2, 45, 0, true},                                      // nothing to say: one page all the same
+        {3, 45, 5, true}};
+    EXPECT_EQ(pages, expected);
+    EXPECT_EQ(ReportPaging::firstPageOfOwner(pages, 3), 6);
+    EXPECT_EQ(ReportPaging::cutPerOwner({}, 22).size(), 1);
+    // Without a threshold the last page of each owner carries the signature, full or not.
+    EXPECT_EQ(ReportPaging::cutPerOwner({22}, 22), (QList<ReportPageSlice>{{0, 0, 22, true}}));
+}
+
+TEST(ReportZoomTest, PageSizesAndPlacesFollowTheZoomBox)
+{
+    const QSizeF page(794, 1123);
+    using ReportZoom::pageSize;
+    EXPECT_EQ(pageSize("Page Width", page, {900, 700}), page) << "shows the page as it is, not fitted";
+    EXPECT_EQ(pageSize("200%", page, {900, 700}), QSizeF(1588, 2246));
+    EXPECT_EQ(pageSize("25%", page, {900, 700}), QSizeF(198.5, 280.75));
+    EXPECT_EQ(pageSize("something else", page, {900, 700}), page);
+    EXPECT_FALSE(pageSize("Customize...", page, {900, 700}).has_value()) << "a cancelled dialog changes nothing";
+    EXPECT_EQ(pageSize("Customize...", page, {900, 700}, 50), page * 0.5);
+    const QSizeF whole = *pageSize("Whole Page", page, {900, 602});
+    EXPECT_DOUBLE_EQ(whole.height(), 600);
+    EXPECT_DOUBLE_EQ(whole.width(), 600.0 / 1123 * 794);
+
+    // A small page is centred both ways in the area less 2.
+    const ReportZoom::Placement small = ReportZoom::place(page * 0.25, page, {900, 700});
+    EXPECT_EQ(small.holder, QSizeF(898, 698));
+    EXPECT_EQ(small.page, QRectF((898 - 198.5) / 2, (698 - 280.75) / 2, 198.5, 280.75));
+    EXPECT_DOUBLE_EQ(small.scale, 0.25);
+    // A page higher than the area: room for the scroll bar, the holder as high as the page.
+    const ReportZoom::Placement tall = ReportZoom::place(page, page, {900, 700});
+    EXPECT_EQ(tall.holder, QSizeF(883, 1123));
+    EXPECT_EQ(tall.page, QRectF((883 - 794) / 2.0, 0, 794, 1123));
+    // Wider too: the holder takes the page's width.
+    const ReportZoom::Placement big = ReportZoom::place(page * 2, page, {900, 700});
+    EXPECT_EQ(big.holder, QSizeF(1588, 2246));
+    EXPECT_EQ(big.page.topLeft(), QPointF(0, 0));
+}
+
+TEST(ReportDrawingTest, LinesBreakAtTheCharacterWhereTheCutRunningWidthReachesTheWidth)
+{
+    const QString text = QStringLiteral("The quick brown fox jumps over the lazy dog, twice or more.");
+    // Exactly as wide as the text: one line; clearly narrower: two.
+    EXPECT_EQ(getStrings(text, width(text), arial20), QStringList{text});
+    const QStringList two = getStrings(text, width(text) - 40, arial20);
+    ASSERT_EQ(two.size(), 2);
+    EXPECT_EQ(two.join(QString()), text);
+
+    // The break: each character measured alone, the sum cut to a whole number after each step.
+    const double limit = 200;
+    long long running = 0;
+    int at = 0;
+    for (; at < text.size(); ++at) {
+        running = (long long)(running + width(text.mid(at, 1)));
+        if (running >= limit)
+            break;
+    }
+    const QStringList lines = getStrings(text, limit, arial20);
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0], text.left(at));
+    EXPECT_TRUE(lines[1].startsWith(text.mid(at, 1)));
+    // Every character in exactly one line, in order; blanks are kept at the ends of lines.
+    EXPECT_EQ(lines.join(QString()), text);
+    for (const QString &line : lines)
+        EXPECT_LE(width(line), limit + width(QStringLiteral("W")));
+
+    // A line feed is a blank and never starts a line of its own.
+    EXPECT_EQ(getStrings(QStringLiteral("a\nb"), 615, arial20), QStringList{"a b"});
+    EXPECT_EQ(getStrings(QString(), 615, arial20), QStringList{QString()});
+}
+
+TEST(ReportDrawingTest, ShortenedTextsEndInAnEllipsisAndFit)
+{
+    const QString text = QStringLiteral("Photosynthesis and respiration compared");
+    EXPECT_EQ(getStringWithSuspensionPoint(text, width(text), arial20), text);
+    const QString dots = QStringLiteral("...");
+    EXPECT_EQ(getStringWithSuspensionPoint(text, int(width(dots)), arial20), dots);
+    EXPECT_EQ(getStringWithSuspensionPoint(text, 1, arial20), dots);
+    for (double w : {40.0, 90.0, 150.0, 300.0}) {
+        const QString shortened = getStringWithSuspensionPoint(text, w, arial20);
+        EXPECT_TRUE(shortened.endsWith(dots)) << w;
+        EXPECT_LE(width(shortened), w) << shortened.toStdString();
+        EXPECT_TRUE(text.startsWith(shortened.chopped(3))) << shortened.toStdString();
+    }
+}
+
+TEST(ReportDrawingTest, TheHeadGrowsByTheSessionNamesLinesUpToItsLimit)
+{
+    EXPECT_EQ(ReportHeadView::nameLines(QString()), 1);
+    EXPECT_EQ(ReportHeadView::frameFor(1), QRectF(25, 803, 744, 260));
+    EXPECT_EQ(ReportHeadView::frameFor(2).top() + ReportHeadView::frameFor(2).height(), 1063);
+    // A 60-character name takes two lines and leaves 25 rows a page.
+    const QString sixty(60, QLatin1Char('M'));
+    ASSERT_GT(width(sixty), 615);
+    EXPECT_EQ(ReportHeadView::nameLines(sixty), 2);
+    EXPECT_EQ(ReportPaging::rowPerPage(689, ReportHeadView::nameLines(sixty)), 25);
+    // A name of any length: at most four lines, the last shortened.
+    const QStringList lines = ReportHeadView::sessionLines(QString(3000, QLatin1Char('a')));
+    ASSERT_EQ(lines.size(), ReportHeadView::kMaxSessionLines);
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("...")));
+    EXPECT_LE(width(lines.last()), ReportHeadView::kSessionWidth);
+}
+
+TEST(ReportRecordsTest, NewRecordsHoldTheirDefaultsAndNodesTheirPaths)
+{
+    const SingleColumnString line;
+    EXPECT_EQ(std::make_tuple(line.num(), line.quModeNo(), line.quTypeNo(), line.point(), line.nMessageType()),
+              std::make_tuple(-1, 1, 1, 0, 0));
+    const StudentGradeReport grade;
+    EXPECT_EQ(std::make_tuple(grade.studentNo(), grade.correct(), grade.totalPoints()), std::make_tuple(0, 0, 0));
+    StudentAnswers<> answers;
+    answers.answers().append(line);
+    EXPECT_EQ(answers.answers().size(), 1);
+
+    NodeDataPtr group = NodeData::create(QStringLiteral("Reports/Group 1"));
+    EXPECT_EQ(group->relativePath(), "Group 1");
+    EXPECT_EQ(group->numberOfChildren(), 0);
+    NodeDataPtr leaf = group->addChild(QStringLiteral("Ann Lee"), true, 3);
+    EXPECT_EQ(leaf->fullPath(), "Group 1/Ann Lee");
+    EXPECT_EQ(leaf->numberOfChildren(), -1);
+    EXPECT_EQ(group->childAtIndex(0), leaf.get());
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/reports/ReportChoice.h"
+#include "core/store/DataManager.h"
+#include "core/store/StoreTestBase.h"
+
+#include <QFile>
+
+// Report tests: a fresh application folder, the clock at 2012-03-23 14:07:09, and the sessions of
+// the golden cases under tests/data/reports/<case>/input.xml.
+class ReportTestBase : public StoreTestBase
+{
+protected:
+
+    // The case's session, stored in the session folder and read back as the reports read it.
+    QuizEntity session(const QString &caseName, QString *path = nullptr) const
+    {
+        const QString file = writeFile(QStringLiteral("Data/Quiz/%1.xml").arg(caseName),
+                                       testData(QStringLiteral("reports/%1/input.xml").arg(caseName)));
+        if (path)
+            *path = file;
+        QString why;
+        const std::optional<QuizEntity> quiz = DataManager::getQuizAtPath(file, &why);
+        EXPECT_TRUE(quiz.has_value()) << why.toStdString();
+        return quiz.value_or(QuizEntity());
+    }
+    // quiz with students numbered 1 to count instead of its own.
+    static QuizEntity withStudents(QuizEntity quiz, int count)
+    {
+        QList<StudentEntity> students;
+        for (int i = 1; i <= count; ++i) {
+            StudentEntity s;
+            s.setId(QString::number(i));
+            s.setFirstName(QStringLiteral("Pupil"));
+            students.append(s);
+        }
+        quiz.setAllStudents(students);
+        return quiz;
+    }
+    // The session's check list with every student ticked but those named.
+    static QList<SelectStudents> ticked(const QuizEntity &quiz, const QStringList &unticked = {})
+    {
+        QList<SelectStudents> list = ReportChoice::studentCheckList(quiz);
+        for (SelectStudents &s : list)
+            s.setIsSelected(!unticked.contains(s.studentID()));
+        return list;
+    }
+    static QByteArray expected(const QString &caseName, const QString &file = QStringLiteral("expected.csv"))
+    {
+        return testData(QStringLiteral("reports/%1/%2").arg(caseName, file));
+    }
+    // With POLLIX_WRITE_GOLDEN=1 the expected file is written from actual (read it before committing).
+    static void writeGoldenIfAsked(const QString &caseName, const QByteArray &actual,
+                                   const QString &file = QStringLiteral("expected.csv"))
+    {
+        if (qEnvironmentVariable("POLLIX_WRITE_GOLDEN") != QLatin1String("1"))
+            return;
+        QFile out(testDataPath(QStringLiteral("reports/%1/%2").arg(caseName, file)));
+        if (out.open(QIODevice::WriteOnly))
+            out.write(actual);
+    }
+};
