@@ -259,8 +259,6 @@ void ReportFrame::applyZoom(const QSizeF &pageSize)
 
 void ReportFrame::saveToPDF()
 {
-    if (m_report->policy().pdf != ReportFramePolicy::Pdf::ShownPage)
-        m_memoryPageNum = m_curPageNum;
     const QString path = FileDialogs::getSaveFileNameOfType(this, tr("Save as PDF"), QString(), tr("PDF (*.pdf)"));
     if (path.isEmpty())
         return;
@@ -272,6 +270,8 @@ void ReportFrame::saveToPDF()
 bool ReportFrame::saveToPDF(const QString &path, QString *errorText)
 {
     const ReportFramePolicy::Pdf policy = m_report->policy().pdf;
+    if (policy != ReportFramePolicy::Pdf::ShownPage)
+        m_memoryPageNum = m_curPageNum;
     const QList<int> pages = policy == ReportFramePolicy::Pdf::ShownPage ? QList<int>{m_curPageNum}
                                                                           : ReportPdf::allPages(*m_report);
     QString why;

@@ -162,7 +162,10 @@ TEST_F(MainWindowTest, WhatLeadsNowhereYetIsNotOffered)
     ASSERT_TRUE(window->bIsLoaded());
     EXPECT_TRUE(window->btnStart->isEnabled());
     EXPECT_FALSE(window->btnTitleSet->isEnabled());
-    // The small-family Reports tab is only a way into the report window, which is not there.
+    // The program offers its Report window; without it, the small-family Reports tab (only a
+    // way into that window) would lead nowhere.
+    EXPECT_TRUE(window->isBuilt(window->btnReport));
+    TabController::hooks().runReport = {};
     DeviceController::ShareDeviceController()->setCurDeviceType(1);
     window->deviceChanged();
     EXPECT_FALSE(window->tabView->isTabEnabled(2));

@@ -1,0 +1,135 @@
+// Report figures: the Report window's session list over a data folder of 10,000 session files
+// (headers only), and the three session reports over a session of 400 students and 100
+// questions: rows and pages, and the PDF of every page.
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/reports/ClassResponseReport.h"
+#include "core/reports/ReportChoice.h"
+#include "core/reports/ReportPdf.h"
+#include "core/reports/ResponseSpreadReport.h"
+#include "core/reports/StudentSessionReport.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "ui/reports/ReportController.h"
+
+#include "BenchSession.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+struct Fixture
+{
+    QTemporaryDir dir;
+    Orvenda_AppDelegate app{dir.path()};
+    Fixture()
+    {
+        Orvenda_AppDelegate::setAppDelegate(&app);
+        QDir().mkpath(dir.path() + QStringLiteral("/Data/Quiz"));
+        QDir().mkpath(dir.path() + QStringLiteral("/Data/CourseGrade"));
+    }
+};
+
+void BM_OpenSessionListOfTenThousand(benchmark::State &state)
+{
+    Fixture fixture;
+    QuizEntity quiz = benchSession(30, 10);
+    QString first;
+    TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Seed"), quiz, &first);
+    QFile seed(first);
+    seed.open(QIODevice::ReadOnly);
+    const QByteArray bytes = seed.readAll();
+    seed.close();
+    QFile::remove(first);
+    for (int i = 0; i < 10000; ++i) {
+        QFile f(fixture.dir.path() + QStringLiteral("/Data/Quiz/Session %1.xml").arg(i));
+        f.open(QIODevice::WriteOnly);
+        // Each on its own day and title, so that sorting and the title filter have work to do.
+        QByteArray own = bytes;
+        own.replace("2012-03-23T14:07:09", QDateTime(QDate(2000, 1, 1).addDays(i % 4000), QTime(9, i % 60))
+                                               .toString(Qt::ISODate).toUtf8());
+        own.replace("Week 3 &amp; review", QByteArray("Week ") + QByteArray::number(i % 700));
+        f.write(own);
+    }
+    for (auto _ : state) {
+        ReportController window;
+        benchmark::DoNotOptimize(window.table1Array().size());
+    }
+}
+BENCHMARK(BM_OpenSessionListOfTenThousand)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+template <typename Report>
+void layOut(benchmark::State &state)
+{
+    const QuizEntity quiz = benchSession(400, 100);
+    QList<SelectStudents> students = ReportChoice::studentCheckList(quiz);
+    for (SelectStudents &s : students)
+        s.setIsSelected(true);
+    int pages = 0;
+    for (auto _ : state) {
+        if constexpr (std::is_same_v<Report, StudentSessionReport>) {
+            const Report report(quiz, students);
+            pages = report.totalPage();
+        } else {
+            const Report report(quiz);
+            pages = report.totalPage();
+        }
+    }
+    state.counters["pages"] = pages;
+}
+void BM_LayOutStudentSessionReport400x100(benchmark::State &state)
+{
+    layOut<StudentSessionReport>(state);
+}
+void BM_LayOutClassResponseReport400x100(benchmark::State &state)
+{
+    layOut<ClassResponseReport>(state);
+}
+void BM_LayOutResponseSpreadReport400x100(benchmark::State &state)
+{
+    layOut<ResponseSpreadReport>(state);
+}
+BENCHMARK(BM_LayOutStudentSessionReport400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LayOutClassResponseReport400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LayOutResponseSpreadReport400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_WritePdfOfClassResponseReport400x100(benchmark::State &state)
+{
+    Fixture fixture;
+    const ClassResponseReport report(benchSession(400, 100));
+    const QString path = fixture.dir.path() + QStringLiteral("/report.pdf");
+    for (auto _ : state)
+        ReportPdf::write(report, ReportPdf::allPages(report), path);
+    state.counters["pages"] = report.totalPage();
+    state.counters["bytes"] = double(QFileInfo(path).size());
+}
+BENCHMARK(BM_WritePdfOfClassResponseReport400x100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_WritePdfOfStudentSessionReport400x100(benchmark::State &state)
+{
+    Fixture fixture;
+    const QuizEntity quiz = benchSession(400, 100);
+    QList<SelectStudents> students = ReportChoice::studentCheckList(quiz);
+    for (SelectStudents &s : students)
+        s.setIsSelected(true);
+    const StudentSessionReport report(quiz, students);
+    const QString path = fixture.dir.path() + QStringLiteral("/report.pdf");
+    for (auto _ : state)
+        ReportPdf::write(report, ReportPdf::allPages(report), path);
+    state.counters["pages"] = report.totalPage();
+}
+BENCHMARK(BM_WritePdfOfStudentSessionReport400x100)->Unit(benchmark::kMillisecond)->Iterations(3);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

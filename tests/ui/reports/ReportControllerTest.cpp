@@ -1,0 +1,264 @@
+#include "core/reports/ReportTestBase.h"
+
+#include "core/store/TovFastQuizXmlDatabase.h"
+#include "support/ControlPresser.h"
+#include "support/DialogAnswers.h"
+#include "ui/controls/MyComboBox.h"
+#include "ui/controls/TovTableView.h"
+#include "ui/reports/ClassResponseReportController.h"
+#include "ui/reports/CreateReportController.h"
+#include "ui/reports/ReportController.h"
+#include "ui/reports/ReportRegistry.h"
+#include "ui/reports/StudentGradeReportController.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+namespace {
+class ReportControllerTest : public ReportTestBase
+{
+protected:
+    void SetUp() override
+    {
+        ReportTestBase::SetUp();
+        ReportController::resetHooks();
+        ReportRegistry::clear();
+        ReportRegistry::registerBuiltReports();
+    }
+    void TearDown() override
+    {
+        DialogHooks::setModalResponder({});
+        ReportController::resetHooks();
+        ReportTestBase::TearDown();
+    }
+    // A session file made from the student-session case with its own header values.
+    QString addSession(const QString &name, const QString &created, const QString &mode = "1",
+                       const QString &title = "Week 3", const QString &id = {})
+    {
+        QByteArray xml = testData("reports/student-session/input.xml");
+        const auto swap = [&xml](const char *tag, const QString &value) {
+            const QByteArray open = QByteArray("<") + tag + ">", close = QByteArray("</") + tag + ">";
+            const qsizetype from = xml.indexOf(open) + open.size();
+            xml.replace(from, xml.indexOf(close, from) - from, value.toUtf8());
+        };
+        swap("Name", name);
+        swap("DateCreated", created);
+        swap("Mode", mode);
+        swap("Title", title);
+        swap("ID", id.isEmpty() ? name + "-id" : id);
+        return writeFile("Data/Quiz/" + name + ".xml", xml);
+    }
+    QStringList listed() const
+    {
+        QStringList out;
+        for (const ReportTable1Element &row : window->table1Array())
+            out << row.session();
+        return out;
+    }
+    void open() { window = std::make_unique<ReportController>(); }
+    void select(const QString &session)
+    {
+        window->table1->clearSelection();
+        for (int i = 0; i < window->table1Array().size(); ++i)
+            if (window->table1Array()[i].session() == session)
+                window->table1->selectRow(i);
+    }
+
+    DialogAnswers answers;
+    std::unique_ptr<ReportController> window;
+    QTemporaryDir out;
+};
+} // namespace
+
+TEST_F(ReportControllerTest, ListsEverySessionNewestFirstWithTheDaysItSpans)
+{
+    addSession("Monday", "2012-03-19T09:00:00");
+    addSession("Friday late", "2012-03-23T15:00:00");
+    addSession("Friday early", "2012-03-23T09:00:00", "2", "Week 4");
+    addSession("Vote", "2012-03-21T10:00:00", "15");
+    open();
+    EXPECT_EQ(listed(), (QStringList{"Friday late", "Friday early", "Vote", "Monday"}));
+    EXPECT_EQ(window->curFromDate(), "2012-03-19");
+    EXPECT_EQ(window->curToDate(), "2012-03-23");
+    EXPECT_EQ(window->cboActivityMode1->count(), 9);
+    EXPECT_EQ(window->cboActivityMode1->itemText(8), "Attendance");
+    EXPECT_EQ(window->cboType1->itemText(2), "Exam");
+    EXPECT_EQ(window->cboTestTitle1->count(), 3);
+    EXPECT_FALSE(window->tabView->isTabEnabled(1));
+    EXPECT_FALSE(window->tabView->isTabEnabled(2));
+    // The newest is chosen; what is not built yet is not offered.
+    EXPECT_EQ(window->selectedRows().value(0).session(), "Friday late");
+    EXPECT_TRUE(window->btnReport1->isEnabled());
+    EXPECT_TRUE(window->btnExport1->isEnabled());
+    EXPECT_TRUE(window->btnDelete->isEnabled());
+    for (QPushButton *b : {window->btnNew1, window->btnEdit1, window->btnImport, window->btnMerge1})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    // A vote is reported on, not exported.
+    select("Vote");
+    EXPECT_FALSE(window->btnExport1->isEnabled());
+    EXPECT_TRUE(window->btnReport1->isEnabled());
+
+    // Filters: one day, both ends included; a title, kept when a day changes while its box shows "All".
+    window->dateFrom1->setDate(QDate(2012, 3, 23));
+    EXPECT_EQ(listed(), (QStringList{"Friday late", "Friday early"}));
+    window->dateFrom1->setDate(QDate(2012, 3, 19));
+    window->cboTestTitle1->setCurrentText("Week 4");
+    EXPECT_EQ(listed(), (QStringList{"Friday early"}));
+    window->dateTo1->setDate(QDate(2012, 3, 24));
+    EXPECT_EQ(listed(), (QStringList{"Friday early"}));
+    EXPECT_EQ(window->cboTestTitle1->currentText(), "All");
+    window->cboActivityMode1->setCurrentText("Vote");
+    EXPECT_EQ(listed(), (QStringList{"Vote"}));
+    window->cboActivityMode1->setCurrentText("Rush Quiz");
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_FALSE(window->btnReport1->isEnabled());
+    EXPECT_FALSE(window->btnDelete->isEnabled());
+}
+
+TEST_F(ReportControllerTest, NoSessionsShowTodayAndOfferNothingToActOn)
+{
+    open();
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_EQ(window->curFromDate(), "2012-03-23");
+    EXPECT_EQ(window->curToDate(), "2012-03-23");
+    for (QPushButton *b : {window->btnEdit1, window->btnMerge1, window->btnDelete, window->btnExport1, window->btnReport1})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+}
+
+TEST_F(ReportControllerTest, ExportCopiesTheFileAndSaysSoOnlyWhenItDid)
+{
+    const QString file = addSession("Quiz, period 2", "2012-03-23T09:00:00");
+    open();
+    answers.answerFile(out.filePath("copy"));
+    window->btnExport1->click();
+    ASSERT_EQ(answers.fileDialogs().size(), 1);
+    EXPECT_EQ(answers.fileDialogs()[0].proposedName, "Quiz, period 2.xml");
+    EXPECT_EQ(readFile(out.filePath("copy.xml")), readFile(file));
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Exported successfully."});
+
+    answers.answerFile(out.filePath("no such folder/copy.xml"));
+    window->btnExport1->click();
+    ASSERT_EQ(answers.alerts().size(), 2);
+    EXPECT_EQ(answers.alerts()[1].text, "The session could not be exported.");
+    EXPECT_FALSE(answers.alerts()[1].informativeText.isEmpty());
+}
+
+TEST_F(ReportControllerTest, DeleteAsksFirstAndRemovesTheChosenFiles)
+{
+    const QString monday = addSession("Monday", "2012-03-19T09:00:00");
+    const QString friday = addSession("Friday", "2012-03-23T09:00:00");
+    open();
+    select("Monday");
+    answers.answerAlert(1); // Cancel
+    window->btnDelete->click();
+    EXPECT_TRUE(QFileInfo::exists(monday));
+    answers.answerAlert(0);
+    window->btnDelete->click();
+    EXPECT_EQ(answers.alertTexts().last(), "Do you want to delete the selected sessions?");
+    EXPECT_FALSE(QFileInfo::exists(monday));
+    EXPECT_TRUE(QFileInfo::exists(friday));
+    EXPECT_EQ(listed(), QStringList{"Friday"});
+    EXPECT_EQ(window->curFromDate(), "2012-03-23");
+    EXPECT_EQ(TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults().size(), 1);
+}
+
+TEST_F(ReportControllerTest, ReportOpensTheChosenFileEvenWhenAnotherSharesItsID)
+{
+    addSession("Original", "2012-03-19T09:00:00", "1", "Week 3", "shared-id");
+    addSession("Imported copy", "2012-03-23T09:00:00", "1", "Week 3", "shared-id");
+    open();
+    QStringList opened;
+    DialogHooks::setModalResponder([&opened](QDialog *d) {
+        if (auto *chooser = qobject_cast<CreateReportController *>(d))
+            opened << chooser->quize().name();
+        return 0;
+    });
+    select("Original");
+    window->btnReport1->click();
+    select("Imported copy");
+    window->btnReport1->click();
+    EXPECT_EQ(opened, (QStringList{"Original", "Imported copy"}));
+}
+
+TEST_F(ReportControllerTest, ChooserOffersTheSessionsReportsAndOpensTheBuiltOnes)
+{
+    QString path;
+    session("student-session", &path);
+    CreateReportController chooser(0, "Normal Quiz", "student-session-id", path);
+    ASSERT_TRUE(chooser.isLoaded());
+    // A Dravel Normal Quiz without groups: eleven reports; those not built are there but greyed.
+    ASSERT_EQ(chooser.tableReportFormat->rowCount(), 11);
+    const auto enabled = [&chooser](int row) {
+        return bool(chooser.tableReportFormat->item(row, 0)->flags() & Qt::ItemIsEnabled);
+    };
+    EXPECT_FALSE(enabled(0));
+    EXPECT_TRUE(enabled(5));
+    EXPECT_EQ(chooser.reportNameAt(5), "Student Session Report");
+    EXPECT_TRUE(enabled(6));
+    EXPECT_TRUE(enabled(7));
+    EXPECT_EQ(chooser.tableStudent->item(2, 1)->text(), "007");
+
+    QStringList opened;
+    DialogHooks::setModalResponder([&opened](QDialog *d) {
+        opened << d->objectName();
+        return 0;
+    });
+    // A report of ticked students needs one first.
+    chooser.tableReportFormat->selectRow(5);
+    EXPECT_TRUE(chooser.btnPreview->isEnabled());
+    chooser.btnPreview->click();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Please select at least one student first."});
+    EXPECT_TRUE(opened.isEmpty());
+    chooser.tableStudent->item(1, 0)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(chooser.tableStudentArray()[1].isSelected());
+    chooser.btnPreview->click();
+    EXPECT_EQ(opened, QStringList{"StudentGradeReport"});
+
+    // The class-wide ones take everybody, and the list shows it afterwards.
+    chooser.tableReportFormat->selectRow(6);
+    chooser.btnPreview->click();
+    EXPECT_EQ(opened.last(), "ClassResponseReport");
+    EXPECT_TRUE(chooser.btnSelectAll->isChecked());
+    for (int r = 0; r < chooser.tableStudent->rowCount(); ++r)
+        EXPECT_EQ(chooser.tableStudent->item(r, 0)->checkState(), Qt::Checked);
+
+    // A greyed report cannot be chosen.
+    chooser.tableReportFormat->selectRow(0);
+    EXPECT_FALSE(chooser.btnPreview->isEnabled());
+}
+
+TEST_F(ReportControllerTest, EveryEnabledControlLeadsSomewhere)
+{
+    addSession("Monday", "2012-03-19T09:00:00");
+    addSession("Friday", "2012-03-23T09:00:00", "2", "Week 4");
+    open();
+    window->show();
+    for (int i = 0; i < 4; ++i)
+        answers.answerFile(out.filePath(QString("file%1").arg(i)));
+    ControlPresser presser([this] {
+        return QStringLiteral("%1 alerts, %2 panels").arg(answers.alerts().size()).arg(answers.fileDialogs().size());
+    });
+    // The filters last: a filter that lists nothing leaves the buttons nothing to act on.
+    presser.pressAll(window.get(), {"btnDelete", "cboTestTitle1", "cboActivityMode1", "cboType1", "cboFlag1",
+                                    "cboClass1", "cboSubject1", "cboTeacher1"});
+    EXPECT_TRUE(presser.inert().isEmpty()) << presser.inert().join(", ").toStdString();
+    EXPECT_TRUE(presser.dialogsOpened().contains("CreateReport"));
+
+    // The report window too: its buttons all move or write something.
+    const QuizEntity quiz = withStudents(session("student-session"), 60);
+    StudentGradeReportController report(quiz, ticked(quiz));
+    report.show();
+    ControlPresser reportPresser([this, &report] {
+        return QStringLiteral("%1 alerts, %2 panels, page %3")
+            .arg(answers.alerts().size())
+            .arg(answers.fileDialogs().size())
+            .arg(report.curPageNum());
+    });
+    reportPresser.pressAll(&report);
+    EXPECT_TRUE(reportPresser.inert().isEmpty()) << reportPresser.inert().join(", ").toStdString();
+}
