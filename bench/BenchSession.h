@@ -1,6 +1,17 @@
 #pragma once
 
+#include "core/app/Orvenda_AppDelegate.h"
 #include "core/store/QuizEntity.h"
+#include "core/store/TovQuizXmlDatabase.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
 
 // A normal quiz for the benchmarks: every student answers every question with B, worth 10.
 inline QuizEntity benchSession(int students, int questions)
@@ -46,4 +57,53 @@ inline QuizEntity benchSession(int students, int questions)
         }
     }
     return quiz;
+}
+
+// A fresh application folder with empty session folders, the program's folder while it lives.
+struct BenchFolder
+{
+    QTemporaryDir dir;
+    Orvenda_AppDelegate app{dir.path()};
+    BenchFolder()
+    {
+        Orvenda_AppDelegate::setAppDelegate(&app);
+        QDir().mkpath(dir.path() + QStringLiteral("/Data/Quiz"));
+        QDir().mkpath(dir.path() + QStringLiteral("/Data/CourseGrade"));
+    }
+    QString home() const { return dir.path() + QLatin1Char('/'); }
+};
+
+// A session folder like a school's after some years: count files of 30 students and 10
+// questions each, written as the store writes them; tweak may change the bytes of file i.
+inline void fillSessionFolder(const QString &home, int count,
+                              const std::function<void(int i, QByteArray &bytes)> &tweak = {})
+{
+    QuizEntity quiz = benchSession(30, 10);
+    QString first;
+    TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Seed"), quiz, &first);
+    QFile seed(first);
+    seed.open(QIODevice::ReadOnly);
+    const QByteArray bytes = seed.readAll();
+    seed.close();
+    QFile::remove(first);
+    for (int i = 0; i < count; ++i) {
+        QFile f(home + QStringLiteral("Data/Quiz/Session %1 2012-03-23T14:07:09.xml").arg(i));
+        f.open(QIODevice::WriteOnly);
+        QByteArray own = bytes;
+        if (tweak)
+            tweak(i, own);
+        f.write(own);
+    }
+}
+
+// The main of a benchmark program that opens windows (offscreen unless a platform is named).
+inline int runGuiBenchmarks(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

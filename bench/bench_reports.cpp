@@ -20,39 +20,16 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-struct Fixture
-{
-    QTemporaryDir dir;
-    Orvenda_AppDelegate app{dir.path()};
-    Fixture()
-    {
-        Orvenda_AppDelegate::setAppDelegate(&app);
-        QDir().mkpath(dir.path() + QStringLiteral("/Data/Quiz"));
-        QDir().mkpath(dir.path() + QStringLiteral("/Data/CourseGrade"));
-    }
-};
-
 void BM_OpenSessionListOfTenThousand(benchmark::State &state)
 {
-    Fixture fixture;
-    QuizEntity quiz = benchSession(30, 10);
-    QString first;
-    TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Seed"), quiz, &first);
-    QFile seed(first);
-    seed.open(QIODevice::ReadOnly);
-    const QByteArray bytes = seed.readAll();
-    seed.close();
-    QFile::remove(first);
-    for (int i = 0; i < 10000; ++i) {
-        QFile f(fixture.dir.path() + QStringLiteral("/Data/Quiz/Session %1.xml").arg(i));
-        f.open(QIODevice::WriteOnly);
-        // Each on its own day and title, so that sorting and the title filter have work to do.
-        QByteArray own = bytes;
-        own.replace("2012-03-23T14:07:09", QDateTime(QDate(2000, 1, 1).addDays(i % 4000), QTime(9, i % 60))
-                                               .toString(Qt::ISODate).toUtf8());
-        own.replace("Week 3 &amp; review", QByteArray("Week ") + QByteArray::number(i % 700));
-        f.write(own);
-    }
+    BenchFolder fixture;
+    // Each on its own day and title, so that sorting and the title filter have work to do.
+    fillSessionFolder(fixture.home(), 10000, [](int i, QByteArray &bytes) {
+        bytes.replace("2012-03-23T14:07:09", QDateTime(QDate(2000, 1, 1).addDays(i % 4000), QTime(9, i % 60))
+                                                 .toString(Qt::ISODate)
+                                                 .toUtf8());
+        bytes.replace("Week 3 &amp; review", QByteArray("Week ") + QByteArray::number(i % 700));
+    });
     for (auto _ : state) {
         ReportController window;
         benchmark::DoNotOptimize(window.table1Array().size());
@@ -97,9 +74,9 @@ BENCHMARK(BM_LayOutResponseSpreadReport400x100)->Unit(benchmark::kMillisecond)->
 
 void BM_WritePdfOfClassResponseReport400x100(benchmark::State &state)
 {
-    Fixture fixture;
+    BenchFolder fixture;
     const ClassResponseReport report(benchSession(400, 100));
-    const QString path = fixture.dir.path() + QStringLiteral("/report.pdf");
+    const QString path = fixture.home() + QStringLiteral("report.pdf");
     for (auto _ : state)
         ReportPdf::write(report, ReportPdf::allPages(report), path);
     state.counters["pages"] = report.totalPage();
@@ -109,13 +86,13 @@ BENCHMARK(BM_WritePdfOfClassResponseReport400x100)->Unit(benchmark::kMillisecond
 
 void BM_WritePdfOfStudentSessionReport400x100(benchmark::State &state)
 {
-    Fixture fixture;
+    BenchFolder fixture;
     const QuizEntity quiz = benchSession(400, 100);
     QList<SelectStudents> students = ReportChoice::studentCheckList(quiz);
     for (SelectStudents &s : students)
         s.setIsSelected(true);
     const StudentSessionReport report(quiz, students);
-    const QString path = fixture.dir.path() + QStringLiteral("/report.pdf");
+    const QString path = fixture.home() + QStringLiteral("report.pdf");
     for (auto _ : state)
         ReportPdf::write(report, ReportPdf::allPages(report), path);
     state.counters["pages"] = report.totalPage();
@@ -125,11 +102,5 @@ BENCHMARK(BM_WritePdfOfStudentSessionReport400x100)->Unit(benchmark::kMillisecon
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -16,42 +16,10 @@
 namespace {
 constexpr int kSessionFiles = 10000;
 
-// A folder of session files like a school's after some years: 30 students, 10 questions each.
-void fillSessionFolder(const QString &home)
-{
-    QuizEntity quiz = benchSession(30, 10);
-    QString first;
-    TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Seed"), quiz, &first);
-    QFile seed(first);
-    seed.open(QIODevice::ReadOnly);
-    const QByteArray bytes = seed.readAll();
-    seed.close();
-    QFile::remove(first);
-    const QString folder = home + QStringLiteral("Data/Quiz/");
-    for (int i = 0; i < kSessionFiles; ++i) {
-        QFile f(folder + QStringLiteral("Session %1 2012-03-23T14:07:09.xml").arg(i));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-    }
-}
-
-struct Fixture
-{
-    QTemporaryDir dir;
-    Orvenda_AppDelegate app{dir.path()};
-    Fixture()
-    {
-        Orvenda_AppDelegate::setAppDelegate(&app);
-        QDir().mkpath(dir.path() + QStringLiteral("/Data/Quiz"));
-        QDir().mkpath(dir.path() + QStringLiteral("/Data/CourseGrade"));
-    }
-    QString home() const { return dir.path() + QLatin1Char('/'); }
-};
-
 void BM_ListTenThousandSessions(benchmark::State &state)
 {
-    Fixture fixture;
-    fillSessionFolder(fixture.home());
+    BenchFolder fixture;
+    fillSessionFolder(fixture.home(), kSessionFiles);
     for (auto _ : state) {
         TovFastQuizXmlDatabase::sharedFastQuiz()->reloadQuiz();
         benchmark::DoNotOptimize(TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults().size());
@@ -63,7 +31,7 @@ BENCHMARK(BM_ListTenThousandSessions)->Unit(benchmark::kMillisecond)->Iterations
 
 void BM_WriteSession400Students100Questions(benchmark::State &state)
 {
-    Fixture fixture;
+    BenchFolder fixture;
     const QuizEntity record = benchSession(400, 100);
     int n = 0;
     QString path;
@@ -77,7 +45,7 @@ BENCHMARK(BM_WriteSession400Students100Questions)->Unit(benchmark::kMillisecond)
 
 void BM_ReadSession400Students100Questions(benchmark::State &state)
 {
-    Fixture fixture;
+    BenchFolder fixture;
     QuizEntity quiz = benchSession(400, 100);
     QString path;
     TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Read"), quiz, &path);
