@@ -73,6 +73,7 @@ void CreateReportController::buildInterface()
     tableStudent->setObjectName(QStringLiteral("tableStudent"));
     tableStudent->setHorizontalHeaderLabels({QString(), tr("Student ID"), tr("Student Name")});
     tableStudent->verticalHeader()->hide();
+    tableStudent->verticalHeader()->setDefaultSectionSize(tableStudent->fontMetrics().height() + 8);
     tableStudent->horizontalHeader()->setStretchLastSection(true);
     tableStudent->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableStudent->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -85,6 +86,7 @@ void CreateReportController::buildInterface()
     tableReportFormat->setObjectName(QStringLiteral("tableReportFormat"));
     tableReportFormat->setHorizontalHeaderLabels({tr("Report")});
     tableReportFormat->verticalHeader()->hide();
+    tableReportFormat->verticalHeader()->setDefaultSectionSize(tableReportFormat->fontMetrics().height() + 8);
     tableReportFormat->horizontalHeader()->setStretchLastSection(true);
     tableReportFormat->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableReportFormat->setSelectionBehavior(QAbstractItemView::SelectRows);

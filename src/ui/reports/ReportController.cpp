@@ -27,6 +27,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace {
 const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 
@@ -110,24 +112,23 @@ void ReportController::buildInterface()
     connect(dateFrom1, &QDateEdit::dateChanged, this, &ReportController::doDateChange);
     connect(dateTo1, &QDateEdit::dateChanged, this, &ReportController::doDateChange);
 
+    // Two rows: the session's own fields and the days on the right.
     auto *filters = new QGridLayout;
     const struct
     {
         const char *caption;
         QWidget *control;
-    } cells[] = {{"Test Title:", cboTestTitle1}, {"Activity:", cboActivityMode1}, {"Type:", cboType1},
-                 {"Kind:", cboFlag1},            {"Class:", cboClass1},           {"Subject:", cboSubject1},
-                 {"Teacher:", cboTeacher1},      {"From:", dateFrom1},            {"To:", dateTo1}};
-    int i = 0;
+        int row, column;
+    } cells[] = {{"Test Title:", cboTestTitle1, 0, 0}, {"Activity:", cboActivityMode1, 0, 1}, {"Type:", cboType1, 0, 2},
+                 {"Kind:", cboFlag1, 0, 3},            {"From:", dateFrom1, 0, 4},          {"Class:", cboClass1, 1, 0},
+                 {"Subject:", cboSubject1, 1, 1},     {"Teacher:", cboTeacher1, 1, 2},     {"To:", dateTo1, 1, 4}};
     for (const auto &cell : cells) {
-        const int row = i / 4, column = (i % 4) * 2;
         auto *label = new TovLabel(tr(cell.caption), tab1);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        filters->addWidget(label, row, column);
-        filters->addWidget(cell.control, row, column + 1);
-        ++i;
+        filters->addWidget(label, cell.row, cell.column * 2);
+        filters->addWidget(cell.control, cell.row, cell.column * 2 + 1);
     }
-    for (int c = 1; c < 8; c += 2)
+    for (int c = 1; c < 10; c += 2)
         filters->setColumnStretch(c, 1);
 
     table1 = new TovTableView(tab1);
@@ -141,6 +142,10 @@ void ReportController::buildInterface()
     table1->horizontalHeader()->setStretchLastSection(true);
     table1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table1->setAlternatingRowColors(true);
+    table1->verticalHeader()->setDefaultSectionSize(table1->fontMetrics().height() + 8);
+    const int widths[] = {200, 160, 110, 110, 110, 120, 90, 90};
+    for (int c = 0; c < int(std::size(widths)); ++c)
+        table1->setColumnWidth(c, widths[c]);
     connect(table1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ReportController::tableViewSelectionDidChange);
     connect(table1, &QAbstractItemView::doubleClicked, this, &ReportController::table1DoubleAction);

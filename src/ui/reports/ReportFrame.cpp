@@ -152,7 +152,10 @@ void ReportFrame::buildSideList()
         tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
         tableView->setSelectionMode(QAbstractItemView::SingleSelection);
         tableView->verticalHeader()->hide();
+        tableView->verticalHeader()->setDefaultSectionSize(tableView->fontMetrics().height() + 8);
         tableView->horizontalHeader()->setStretchLastSection(true);
+        tableView->setWordWrap(false);
+        tableView->resizeColumnToContents(0);
         connect(tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &ReportFrame::tableViewSelectionDidChange);
         return;
@@ -174,6 +177,11 @@ void ReportFrame::buildSideList()
 void ReportFrame::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // The page at its own size, placed in the area the window now has.
+    if (!m_placed) {
+        m_placed = true;
+        applyZoom(reportView->defaultFrame().size());
+    }
     scrollView->verticalScrollBar()->setValue(0);
 }
 

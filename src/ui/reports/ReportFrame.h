@@ -91,4 +91,5 @@ private:
     int m_curPageNum = 1;
     int m_memoryPageNum = 0;
     QRectF m_curFrame;
+    bool m_placed = false;
 };
