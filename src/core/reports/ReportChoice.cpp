@@ -93,9 +93,11 @@ bool ReportChoice::needsTickedStudent(bool isGroup, const QString &activityName,
 QList<SelectStudents> ReportChoice::studentCheckList(const QuizEntity &quiz)
 {
     QList<SelectStudents> list;
-    for (const StudentEntity &student : quiz.allStudents()) {
+    for (int i = 0; i < quiz.allStudents().size(); ++i) {
+        const StudentEntity &student = quiz.allStudents().at(i);
         SelectStudents row;
-        row.setStudentNo(student.no());
+        // A session file numbers its students by their place in it.
+        row.setStudentNo(student.no() >= 0 ? student.no() : i + 1);
         row.setStudentID(student.id().isNull() ? QStringLiteral("") : student.id());
         row.setStudentName(mergeFirstLastString(student.firstName(), student.lastName()));
         list.append(row);

@@ -27,8 +27,8 @@ public:
     // Whether Preview needs a ticked student first: individual sessions, except votes, roll
     // calls and the class-wide reports.
     static bool needsTickedStudent(bool isGroup, const QString &activityName, const QString &reportName);
-    // One unticked row per student of the session, in the order of the students' IDs read as
-    // numbers (3, 007, 12); equal numbers keep the session's order.
+    // One unticked row per student of the session (numbered by their place in it), in the order
+    // of the students' IDs read as numbers (3, 007, 12); equal numbers keep the session's order.
     static QList<SelectStudents> studentCheckList(const QuizEntity &quiz);
     // -1, 0 or 1 as the leading integers of the two IDs compare.
     static int sortStByID(const SelectStudents &a, const SelectStudents &b);

@@ -219,5 +219,8 @@ TEST_F(ReportSessionListTest, TheChooserOffersTheReportsOfTheSessionsKindAndMode
     for (const SelectStudents &s : ReportChoice::studentCheckList(session("student-session")))
         ids << s.studentID();
     EXPECT_EQ(ids, (QStringList{"3", "5", "007", "12", "20"}));
-    EXPECT_EQ(ReportChoice::studentCheckList(session("student-session"))[2].studentName(), "Carla Maria Fernandes-Ortiz");
+    const SelectStudents carla = ReportChoice::studentCheckList(session("student-session"))[2];
+    EXPECT_EQ(carla.studentName(), "Carla Maria Fernandes-Ortiz");
+    EXPECT_EQ(carla.studentNo(), 3);
+    EXPECT_FALSE(carla.isSelected());
 }
