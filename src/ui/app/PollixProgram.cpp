@@ -9,8 +9,8 @@
 #include "ui/controls/PollixAlert.h"
 #include "ui/keypad/GetRequestQuesStus.h"
 #include "ui/presentation/PresentationTools.h"
-#include "ui/roster/ImportWindows.h"
 #include "ui/reports/ReportWindows.h"
+#include "ui/roster/ImportWindows.h"
 #include "ui/run/ActivityWindowOpener.h"
 
 #include <QApplication>
