@@ -159,6 +159,22 @@ MyTextView *QuestionSetView::addImage(const QImage &image)
     return box.get();
 }
 
+MyTextView *QuestionSetView::addCapturedPicture(const QImage &image, int role)
+{
+    MyTextView *box = addNilView(QRectF(QPointF(0, 0), QSizeF(image.size())));
+    box->setIg(image);
+    box->setBCtrl(true);
+    if (m_flag == ModeDrawBoxes)
+        box->setTextFrame();
+    else if (m_flag == ModePen)
+        box->setPen();
+    else
+        box->setCursorCtrl();
+    if (role != MyTextView::RoleNone)
+        box->setToolTipNo(role);
+    return box;
+}
+
 int QuestionSetView::indexOfBox(const MyTextView *box) const
 {
     for (qsizetype i = 0; i < m_cellArray.size(); ++i)
@@ -229,6 +245,19 @@ void QuestionSetView::selectedView()
 MyTextView *QuestionSetView::anchorBox() const
 {
     return m_selIndex >= 0 && m_selIndex < m_cellArray.size() ? m_cellArray[m_selIndex].get() : nullptr;
+}
+
+bool QuestionSetView::giveAnchorRole(int role)
+{
+    MyTextView *anchor = anchorBox();
+    if (!anchor)
+        return false;
+    anchor->setToolTipNo(role);
+    if (role != MyTextView::RoleNone)
+        for (const MyTextViewPtr &box : m_cellArray)
+            if (box.get() != anchor && box->toolTipNo() == role)
+                box->setToolTipNo(MyTextView::RoleNone);
+    return true;
 }
 
 void QuestionSetView::setBCtrl(bool editable)

@@ -80,6 +80,9 @@ public:
     MyTextView *addNilView(const QRectF &rect);
     void addExistView(const MyTextViewPtr &box);
     MyTextView *addImage(const QImage &image);
+    // A captured picture at the page's origin, its own size, editable and in the page's tool
+    // mode, with the given box role (a run marks its captures so that they can be hidden).
+    MyTextView *addCapturedPicture(const QImage &image, int role = MyTextView::RoleNone);
     void deleteView(const QList<MyTextView *> &boxes);
     void deleteSelectView(const QList<int> &indexes);
     // After reading a file: frames from viewFrame, select mode, body drag.
@@ -92,6 +95,9 @@ public:
     void setSelection(const QList<int> &indexes, int anchor);
     void selectedView();
     MyTextView *anchorBox() const;
+    // The anchor box takes the role; another box of the page holding it falls back to no role,
+    // so that a role names one box. False when no box is selected.
+    bool giveAnchorRole(int role);
 
     QList<MyTextViewPtr> hideMTV() const { return m_hideMTV; }
     void setHideMTV(const QList<MyTextViewPtr> &boxes) { m_hideMTV = boxes; }

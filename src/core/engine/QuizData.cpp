@@ -1,5 +1,7 @@
 #include "QuizData.h"
 
+#include "core/engine/FreeStyleQuestions.h"
+
 namespace {
 QuestionRepondData freshRecord()
 {
@@ -51,6 +53,18 @@ void QuizData::removeActivityRecord()
     m_arrayAlreadyTestQuestionNo.clear();
     m_arrayEliminationStudentsDeviceNo.clear();
     m_arrayEliminationStudentsSum.clear();
+}
+
+void QuizData::removeQuestion(int q)
+{
+    std::lock_guard lock(m_mutex);
+    if (q < 1)
+        return;
+    if (q <= m_arrayRepondQuestions.size())
+        m_arrayRepondQuestions.removeAt(q - 1);
+    if (q <= m_arrayEliminationStudentsSum.size())
+        m_arrayEliminationStudentsSum.removeAt(q - 1);
+    FreeStyleQuestions::removeQuestionNumber(m_arrayAlreadyTestQuestionNo, q);
 }
 
 int QuizData::recordCount() const

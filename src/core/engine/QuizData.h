@@ -18,6 +18,10 @@ public:
     void clearQuestionRecord(int q);
     void clearQuestionRecordForPAndH(int n);
     void removeActivityRecord();
+    // Question q leaves the run: its record and elimination count go, the records after it move
+    // up one number, and the asked-question list drops q and renumbers the later questions, so
+    // every question keeps its own answers.
+    void removeQuestion(int q);
     int recordCount() const;
     // A copy of record q (a fresh, empty record past the end).
     QuestionRepondData record(int q) const;

@@ -178,3 +178,27 @@ void QuizQuestions::removeAllQuestionsInfo()
     std::lock_guard lock(m_mutex);
     m_arrayQuestions.clear();
 }
+
+void QuizQuestions::setPoint(int n, int point)
+{
+    std::lock_guard lock(m_mutex);
+    if (auto *e = at(n))
+        e->setNPoint(point);
+}
+
+void QuizQuestions::setElement(int n, const QuizQuestionsElement &e)
+{
+    std::lock_guard lock(m_mutex);
+    if (n < 1)
+        return;
+    while (m_arrayQuestions.size() < n)
+        m_arrayQuestions.append(QuizQuestionsElement());
+    m_arrayQuestions[n - 1] = e;
+}
+
+void QuizQuestions::removeQuestion(int n)
+{
+    std::lock_guard lock(m_mutex);
+    if (n >= 1 && n <= m_arrayQuestions.size())
+        m_arrayQuestions.removeAt(n - 1);
+}

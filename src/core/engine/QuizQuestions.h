@@ -59,6 +59,11 @@ public:
     void setActionMode(int n, int mode);
     void setOptionNum(int n, int option);
     void setAnswer(int n, const QString &answer);
+    void setPoint(int n, int point);
+    // Puts e in place of question n, padding the set with empty questions up to n.
+    void setElement(int n, const QuizQuestionsElement &e);
+    // Drops question n; the questions after it move up one number.
+    void removeQuestion(int n);
 
     // Drops every teaching-plan page (question type 4).
     void removeTeachingPlan();

@@ -1,6 +1,7 @@
 #include "RunControls.h"
 
 #include "core/engine/ActivityRules.h"
+#include "core/engine/FreeStyleRules.h"
 
 RunControls::Controls RunControls::shown(int activity, int deviceType)
 {
@@ -24,8 +25,9 @@ RunControls::Controls RunControls::enabled(const Situation &s)
 {
     const ActivityRule &r = ActivityRules::rule(s.activity);
     const Controls shownHere = shown(s.activity, s.deviceType);
-    // The time buttons, reading aloud and question sending serve a running question as well.
-    Controls c = shownHere & (TimeUp | TimeDown | Read | SendQuestions);
+    // The time buttons, reading aloud and question sending serve a running question as well;
+    // the free-style pane toggle serves every phase.
+    Controls c = shownHere & (TimeUp | TimeDown | Read | SendQuestions | Toggle);
 
     const auto navigation = [&] {
         Controls n;
@@ -60,7 +62,7 @@ RunControls::Controls RunControls::enabled(const Situation &s)
         // Between questions a result belongs to the question shown, so it must have run.
         if (r.resultAfterStop && (s.questionRun || !r.navigates))
             c |= Result;
-        if (s.questionRun)
+        if (s.questionRun && FreeStyleRules::answerSettingOpen(s.activity, s.answerEmpty, s.setFromKeypad))
             c |= AnswerSetting;
         break;
     }

@@ -41,6 +41,10 @@ public:
         int questionNo = 1;        // current question, 1-based
         int questionCount = 0;     // questions (pages) in the run
         int actionMode = 0;        // the current question's action mode (Multiple Mode)
+        // Free style: the current question's correct answer is still unset, and the question was
+        // set on the teacher keypad (with its answer) rather than written with the toolbar.
+        bool answerEmpty = false;
+        bool setFromKeypad = false;
     };
 
     // The controls the activity shows on this receiver (the others are hidden for the run).

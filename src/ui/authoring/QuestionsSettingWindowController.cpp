@@ -4,6 +4,7 @@
 #include "QuestionInfoWindowController.h"
 #include "Questions.h"
 #include "SmallQuestions.h"
+#include "PageTools.h"
 #include "StandardController.h"
 #include "TextFormatPanels.h"
 
@@ -43,18 +44,6 @@ namespace {
 constexpr QSize kPageSize(800, 600);
 const QString kTitle = QStringLiteral("Question Setting");
 
-QWidget *labelled(const QString &text, QWidget *control, QWidget *parent)
-{
-    auto *box = new QWidget(parent);
-    auto *layout = new QVBoxLayout(box);
-    layout->setContentsMargins(4, 0, 4, 0);
-    layout->setSpacing(2);
-    layout->addWidget(control);
-    auto *label = new QLabel(text, box);
-    label->setAlignment(Qt::AlignHCenter);
-    layout->addWidget(label);
-    return box;
-}
 } // namespace
 
 QuestionsSettingWindowController::QuestionsSettingWindowController(QWidget *parent) : QMainWindow(parent)
@@ -96,6 +85,8 @@ QuestionsSettingWindowController::~QuestionsSettingWindowController()
 
 void QuestionsSettingWindowController::buildInterface()
 {
+    // The canvas first: the toolbar's arrange menu acts on it.
+    bigQuestions = new Questions(kPageSize);
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("toolbar"));
     bar->setMovable(false);
@@ -104,23 +95,12 @@ void QuestionsSettingWindowController::buildInterface()
     addToolBar(Qt::TopToolBarArea, bar);
 
     const auto action = [&](const char *name, const QString &text, const char *icon, std::function<void()> slot) {
-        auto *a = new QAction(AppIcons::icon(QString::fromLatin1(icon)), text, this);
-        a->setObjectName(QString::fromLatin1(name));
+        QAction *a = PageTools::addAction(bar, name, text, icon);
         connect(a, &QAction::triggered, this, std::move(slot));
-        bar->addAction(a);
-        bar->widgetForAction(a)->setObjectName(QString::fromLatin1(name) + QStringLiteral("Button"));
         return a;
     };
     const auto toolButton = [&](const char *name, const QString &text, const char *icon) {
-        auto *b = new QToolButton(bar);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setText(text);
-        b->setIcon(AppIcons::icon(QString::fromLatin1(icon)));
-        b->setIconSize(bar->iconSize());
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setAutoRaise(true);
-        bar->addWidget(b);
-        return b;
+        return PageTools::addToolButton(bar, name, text, icon);
     };
 
     tbiAddNew = action("tbiAddNew", tr("Add Page"), "addpage.png", [this] { onAddNewTemplate(); });
@@ -131,39 +111,22 @@ void QuestionsSettingWindowController::buildInterface()
     connect(btnStandard, &QToolButton::clicked, this, &QuestionsSettingWindowController::onStandard);
     bar->addSeparator();
 
-    pubControl = new QComboBox(bar);
-    pubControl->setObjectName(QStringLiteral("pubControl"));
-    pubControl->addItems({tr("Select"), tr("Text Frame"), tr("Pen")});
+    pubControl = PageTools::makeToolPopup(bar);
     connect(pubControl, &QComboBox::activated, this, [this] { onSelectToolAction(); });
-    bar->addWidget(labelled(tr("Tool"), pubControl, bar));
-    pubControlPenSize = new QComboBox(bar);
-    pubControlPenSize->setObjectName(QStringLiteral("pubControlPenSize"));
-    pubControlPenSize->addItems({tr("Thin"), tr("Medium"), tr("Thick"), tr("Heavy")});
+    bar->addWidget(PageTools::labelled(tr("Tool"), pubControl, bar));
+    pubControlPenSize = PageTools::makePenSizePopup(bar);
     connect(pubControlPenSize, &QComboBox::activated, this, [this] { onPenSize(); });
-    bar->addWidget(labelled(tr("Pen Size"), pubControlPenSize, bar));
+    bar->addWidget(PageTools::labelled(tr("Pen Size"), pubControlPenSize, bar));
     colorwell = new NSMyColorWell(bar);
     colorwell->setObjectName(QStringLiteral("colorwell"));
     colorwell->setColor(Qt::black);
     connect(colorwell, &NSMyColorWell::colorChanged, this, &QuestionsSettingWindowController::onColorSet);
-    bar->addWidget(labelled(tr("Pen Colour"), colorwell, bar));
+    bar->addWidget(PageTools::labelled(tr("Pen Colour"), colorwell, bar));
     bar->addSeparator();
 
     tbiFont = action("tbiFont", tr("Fonts"), "font.png", [this] { onFontPanel(); });
     tbiColor = action("tbiColor", tr("Colors"), "colors.png", [this] { onColorPanel(); });
-    pubControlAlignAndSize = toolButton("pubControlAlignAndSize", tr("Arrange"), "align.png");
-    pubControlAlignAndSize->setPopupMode(QToolButton::InstantPopup);
-    auto *arrange = new QMenu(pubControlAlignAndSize);
-    const QList<std::pair<QString, void (QuestionsSettingWindowController::*)()>> arrangeItems{
-        {tr("Align Left"), &QuestionsSettingWindowController::onAlignLeft},
-        {tr("Align Right"), &QuestionsSettingWindowController::onAlignRight},
-        {tr("Align Top"), &QuestionsSettingWindowController::onAlignTop},
-        {tr("Align Bottom"), &QuestionsSettingWindowController::onAlignBottom},
-        {tr("Same Width"), &QuestionsSettingWindowController::onMakeSameWidth},
-        {tr("Same Height"), &QuestionsSettingWindowController::onMakeSameHeight},
-        {tr("Same Size"), &QuestionsSettingWindowController::onMakeSameSize}};
-    for (const auto &[text, slot] : arrangeItems)
-        connect(arrange->addAction(text), &QAction::triggered, this, [this, slot = slot] { (this->*slot)(); });
-    pubControlAlignAndSize->setMenu(arrange);
+    pubControlAlignAndSize = PageTools::makeAlignAndSizeButton(bar, bigQuestions);
     tbiImport = action("tbiImport", tr("Picture"), "picture.png", [this] { onImport(); });
     tbiCapture = action("tbiCapture", tr("Capture"), "capture.png", [this] { onCapture(); });
     comboboxToolTip = new QComboBox(bar);
@@ -172,7 +135,7 @@ void QuestionsSettingWindowController::buildInterface()
         comboboxToolTip->addItem(MyTextView::toolTipForRole(role));
     comboboxToolTip->setMaxVisibleItems(23);
     connect(comboboxToolTip, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(); });
-    bar->addWidget(labelled(tr("Box Role"), comboboxToolTip, bar));
+    bar->addWidget(PageTools::labelled(tr("Box Role"), comboboxToolTip, bar));
     bar->addSeparator();
     tbiSave = action("tbiSave", tr("Save"), "save.png", [this] { onSave(); });
     tbiSaveAs = action("tbiSaveAs", tr("Save As"), "saveas.png", [this] { onSaveAs(); });
@@ -189,7 +152,6 @@ void QuestionsSettingWindowController::buildInterface()
     stripArea->setWidget(smallQuestions);
     stripArea->setFixedWidth(smallQuestions->width() + 20);
     stripArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    bigQuestions = new Questions(kPageSize);
     bigQuestions->setSmallQuestions(smallQuestions);
     smallQuestions->addController(this);
     auto *pageArea = new QScrollArea(central);
@@ -259,28 +221,12 @@ bool QuestionsSettingWindowController::isQuestionsContentChange() const
 
 void QuestionsSettingWindowController::onSelectToolAction()
 {
-    switch (pubControl->currentIndex()) {
-    case 0:
-        bigQuestions->setCursor();
-        bigQuestions->QWidget::setCursor(Qt::ArrowCursor);
-        break;
-    case 1:
-        bigQuestions->setTextFrame();
-        bigQuestions->QWidget::setCursor(Qt::CrossCursor);
-        break;
-    case 2:
-        bigQuestions->setPen();
-        bigQuestions->QWidget::setCursor(Qt::ArrowCursor);
-        break;
-    default:
-        break;
-    }
+    PageTools::selectTool(bigQuestions, pubControl->currentIndex());
 }
 
 void QuestionsSettingWindowController::onPenSize()
 {
-    const int entry = pubControlPenSize->currentIndex();
-    bigQuestions->onPenSize(entry >= 0 && entry <= 3 ? 2 + 2 * entry : 2);
+    PageTools::selectPenSize(bigQuestions, pubControlPenSize->currentIndex());
 }
 
 void QuestionsSettingWindowController::onColorSet(const QColor &color)
@@ -311,22 +257,7 @@ void QuestionsSettingWindowController::postContentChanged(QuestionSetView *page)
 
 void QuestionsSettingWindowController::applyTextFormat(const QTextCharFormat &format)
 {
-    QuestionSetView *page = bigQuestions->currentPage();
-    if (!page)
-        return;
-    QTextEdit *editor = bigQuestions->textEditor();
-    if (editor->isVisible()) {
-        // The box being edited: its selection, or what is typed next.
-        editor->mergeCurrentCharFormat(format);
-    } else {
-        // Otherwise every selected box, whole.
-        for (int i : page->selectedIndexs()) {
-            QTextCursor cursor(page->cellArray()[i]->textview()->document());
-            cursor.select(QTextCursor::Document);
-            cursor.mergeCharFormat(format);
-        }
-    }
-    postContentChanged(page);
+    PageTools::applyTextFormat(bigQuestions, format);
 }
 
 void QuestionsSettingWindowController::onFontPanel()
@@ -359,15 +290,7 @@ void QuestionsSettingWindowController::capturePicture(const QVariantMap &info)
     // A capture the teacher gave up brings no picture: nothing to insert.
     if (!page || image.isNull())
         return;
-    MyTextView *box = page->addNilView(QRectF(QPointF(0, 0), QSizeF(image.size())));
-    box->setIg(image);
-    box->setBCtrl(true);
-    if (page->Flag() == QuestionSetView::ModeDrawBoxes)
-        box->setTextFrame();
-    else if (page->Flag() == QuestionSetView::ModePen)
-        box->setPen();
-    else
-        box->setCursorCtrl();
+    page->addCapturedPicture(image);
     postContentChanged(page);
 }
 
@@ -473,16 +396,8 @@ void QuestionsSettingWindowController::comboBoxSelectionDidChange()
         comboboxToolTip->setCurrentIndex(0);
         return;
     }
-    MyTextView *anchor = page->anchorBox();
-    if (!anchor)
-        return;
-    const int role = comboboxToolTip->currentIndex();
-    anchor->setToolTipNo(role);
-    if (role != MyTextView::RoleNone)
-        for (const MyTextViewPtr &box : page->cellArray())
-            if (box.get() != anchor && box->toolTipNo() == role)
-                box->setToolTipNo(MyTextView::RoleNone);
-    postContentChanged(page);
+    if (page->giveAnchorRole(comboboxToolTip->currentIndex()))
+        postContentChanged(page);
 }
 
 void QuestionsSettingWindowController::followAnchorRole()

@@ -3,6 +3,7 @@
 #include "ui/run/StudentLoginView.h"
 
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -36,6 +37,22 @@ PPTStudentLoginView::PPTStudentLoginView(QWidget *parent)
 }
 
 PPTStudentLoginView::~PPTStudentLoginView() = default;
+
+void PPTStudentLoginView::follow(StudentLoginView *grid)
+{
+    studentLoginView->setLoginViewStyle(grid->style());
+    for (const StudentInfo &s : grid->students())
+        addAStudent(s.student());
+    const auto copyButton = [this, grid](int i) {
+        studentLoginView->setButtonWithColor(i, grid->buttonColor(i));
+        if (QPushButton *mine = studentLoginView->button(i); mine && grid->button(i))
+            mine->setText(grid->button(i)->text());
+    };
+    for (int i = 0; i < grid->count(); ++i)
+        copyButton(i);
+    connect(grid, &StudentLoginView::studentAdded, this, [this](const StudentInClassPtr &s) { addAStudent(s); });
+    connect(grid, &StudentLoginView::buttonChanged, this, copyButton);
+}
 
 QSize PPTStudentLoginView::screenSize() const
 {

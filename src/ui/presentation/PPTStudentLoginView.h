@@ -29,6 +29,9 @@ public:
     QScrollArea *LoginSV = nullptr;
 
     void setNMode(int mode) { nMode = mode; }
+    // Shows what another grid shows from now on: its students and every mark it makes (the
+    // free-style run's strip follows the run window's grid).
+    void follow(StudentLoginView *grid);
     void addAStudent(const StudentInClassPtr &student);
     bool setWindowToSmall();
     bool setWindowToNormal();

@@ -10,6 +10,8 @@
 void ActivityWindowOpener::install()
 {
     RushInfoShow::setFactory([] { return std::make_unique<RushInfoShowController>(); });
+    // Free-style runs: the activity window writes their questions itself.
+    TabController::hooks().startsFreeStyle = true;
     TabController::hooks().startActivity = [](TabController *tab, const TabController::StartRequest &r) {
         if (r.kind != TabController::StartRequest::Activity) {
             // The slide-show run windows are not here. A deck Start put on show is shown until
@@ -40,7 +42,9 @@ QuizStateWindowController *ActivityWindowOpener::open(TabController *father, int
                                                       const QString &strPath, const int *testID)
 {
     auto *w = new QuizStateWindowController;
-    w->setStrPath(strPath);
+    // A free-style run has no question file, whatever the main window loaded before: its
+    // session must not be named after one.
+    w->setStrPath(bIsFreeStyle ? QString() : strPath);
     if (testID)
         w->setTestID(*testID);
     w->setNDeviceType(nDeviceType);

@@ -55,9 +55,9 @@ const QList<QuizStateInterface::RunButton> &QuizStateInterface::runButtons()
         {"btnSendQuestions", "Send Questions", QStyle::SP_ArrowRight, &W::btnSendQuestions, Control::SendQuestions,
          &W::OnSendQuestions, KeyAction::SendQuestions, 2},
         {"btnRead", "Read", QStyle::SP_MediaVolume, &W::btnRead, Control::Read, &W::OnSpeech, KeyAction::None, 2},
-        {"btnAnswerSetting", "Answer Setting", QStyle::SP_DialogApplyButton, &W::btnAnswerSetting, Control::AnswerSetting,
-         nullptr, KeyAction::None, 2},
-        {"btnToggle", "Questions", QStyle::SP_TitleBarShadeButton, &W::btnToggle, Control::Toggle, nullptr, KeyAction::None, 2},
+        {"btnAnswerSetting", "Set Answer", QStyle::SP_DialogApplyButton, &W::btnAnswerSetting, Control::AnswerSetting,
+         &W::OnAnswerSetting, KeyAction::None, 2},
+        {"btnToggle", "Questions", QStyle::SP_TitleBarShadeButton, &W::btnToggle, Control::Toggle, &W::OnToggle, KeyAction::None, 2},
         {"btnExit", "Exit", QStyle::SP_DialogCloseButton, &W::btnExit, Control::Exit, &W::OnExit, KeyAction::Exit, 3},
     };
     return buttons;

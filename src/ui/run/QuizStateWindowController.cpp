@@ -1,5 +1,6 @@
 #include "QuizStateWindowController.h"
 
+#include "FreeStyleRun.h"
 #include "GridAutoScroll.h"
 #include "QuizStateInterface.h"
 #include "RunFrameRouter.h"
@@ -15,6 +16,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/authoring/QuestionSetView.h"
+#include "core/engine/FreeStyleRules.h"
 #include "core/engine/QuizComputeMethod.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizMode.h"
@@ -169,6 +171,8 @@ void QuizStateWindowController::showWindow()
     show();
     raise();
     activateWindow();
+    if (m_freeStyle)
+        m_freeStyle->toNewFreeStylePaneLayout(true);
 }
 
 const ActivityRule &QuizStateWindowController::rule() const
@@ -192,6 +196,10 @@ void QuizStateWindowController::windowDidLoad()
         smallQuestions->setBIsFreeStyle(true);
     NormalQuestionsRect = bigQuestions->geometry();
     bigQuestions->setOrginalBound(QRectF(QPointF(0, 0), QSizeF(kPageSize)));
+    if (rule().freeStyle) {
+        m_freeStyle = new FreeStyleRun(this);
+        m_freeStyle->windowDidLoad();
+    }
 
     setModeObject();
     smallQuestions->setBDelete(false);
@@ -340,6 +348,10 @@ RunControls::Situation QuizStateWindowController::situation() const
     s.questionNo = rule().showsPages ? stripCurrent() : m_nCurrentQuestionNo;
     s.questionCount = rule().showsPages ? thumbnailCount() : quizQuestionsInfo->count();
     s.actionMode = quizQuestionsInfo->actionMode(m_nCurrentQuestionNo);
+    if (m_freeStyle) {
+        s.answerEmpty = m_nCurrentQuestionNo < 1 || quizQuestionsInfo->answer(m_nCurrentQuestionNo).isEmpty();
+        s.setFromKeypad = m_freeStyle->setFromKeypad(m_nCurrentQuestionNo);
+    }
     return s;
 }
 
@@ -349,7 +361,7 @@ bool QuizStateWindowController::isBuilt(Control control) const
     case Control::SendQuestions: return bool(hooks().runSendQuestions);
     case Control::Read: return bool(hooks().openReadAloud);
     case Control::AnswerSetting:
-    case Control::Toggle: return false;
+    case Control::Toggle: return m_freeStyle != nullptr;
     default: return true;
     }
 }
@@ -454,6 +466,10 @@ void QuizStateWindowController::start()
             m_modeObject->setSetByTeacherDeivce(i >= 0 && i < m_arrQueAddByTeacher.size() && m_arrQueAddByTeacher[i] == 1);
         }
     }
+    if (m_freeStyle)
+        m_freeStyle->questionStarted();
+    if (r.showsPages)
+        startQuestionsFrame();
     if (m_modeObject) {
         m_modeObject->modeStart(m_nCurrentQuestionNo);
         const bool pcState = m_nDeviceType != DeviceType::Brevel
@@ -530,6 +546,8 @@ void QuizStateWindowController::OnStop()
         m_loginView->clearStudentsAnswerCount();
     setStartShowsPause(false);
     const ActivityRule &r = rule();
+    const int q = m_nCurrentQuestionNo;
+    const bool stoppedBefore = m_arryAlreadTestQuetionNum.contains(q);
     if (r.stop != ActivityRule::Stop::RollCall) {
         if (!m_arryAlreadTestQuetionNum.contains(m_nCurrentQuestionNo))
             m_arryAlreadTestQuetionNum.append(m_nCurrentQuestionNo);
@@ -543,6 +561,8 @@ void QuizStateWindowController::OnStop()
         }
     }
     applyControls();
+    if (m_freeStyle)
+        m_freeStyle->afterStop(q, stoppedBefore);
 }
 
 void QuizStateWindowController::watchWakeUpReply()
@@ -570,8 +590,14 @@ void QuizStateWindowController::stop()
     m_wakeUpWatch->stop();
     smallQuestions->setEnabled(true);
     const int q = m_nCurrentQuestionNo;
+    if (m_freeStyle)
+        m_freeStyle->questionStopped();
+    if (rule().showsPages)
+        stopQuestionsFrame();
     if (m_modeObject) {
-        m_modeObject->modeStop();
+        // Free-style elimination judges a question written on the toolbar once its answer is set.
+        if (!m_freeStyle || FreeStyleRules::evaluatesAtStop(m_nMode, m_freeStyle->setFromKeypad(q)))
+            m_modeObject->modeStop();
         if (DeviceType::isLargeFamily(m_nDeviceType))
             m_modeObject->sendPCState(2);
         else
@@ -610,6 +636,8 @@ void QuizStateWindowController::OnExit()
 {
     if (!btnExit->isEnabled() || m_closing)
         return;
+    if (m_freeStyle)
+        m_freeStyle->exiting();
     if (appDelegate)
         appDelegate->setBTeacherExit(true);
     const int result = runAlert(QStringLiteral("Are you sure to exit this Activity?"), {kOkF1, kCancelF2});
@@ -668,6 +696,9 @@ bool QuizStateWindowController::windowShouldClose()
     if (m_saveOffered)
         return true;
     m_saveOffered = true;
+    // The pages written during a free-style run are what the session keeps.
+    if (m_freeStyle)
+        m_freeStyle->reloadAllQuestions();
     m_countDown->stop();
     setViewMove(false);
     if (!qdObject->arrayAlreadyTestQuestionNo().isEmpty()) {
@@ -1102,6 +1133,10 @@ void QuizStateWindowController::OnResult()
 {
     if (!btnResult->isEnabled())
         return;
+    if (m_freeStyle) {
+        reloadQuestionInfo(m_nCurrentQuestionNo);
+        m_freeStyle->beforeResultWindow();
+    }
     runChildWindow([this] { RunResultWindows::openResult(this, this, m_nMode, m_nCurrentQuestionNo); });
 }
 
@@ -1111,6 +1146,10 @@ void QuizStateWindowController::OnReport()
         return;
     if (m_nParticiptionMode != 0 && m_nParticiptionMode != 1)
         return;
+    if (m_freeStyle) {
+        reloadQuestionInfo(m_nCurrentQuestionNo);
+        m_freeStyle->beforeResultWindow();
+    }
     runChildWindow([this] { RunResultWindows::openReport(this, this, m_nParticiptionMode, m_nMode, m_nCurrentQuestionNo); });
 }
 
@@ -1120,12 +1159,14 @@ void QuizStateWindowController::OnSpeech()
         return;
     if (rule().freeStyle && m_nCurrentQuestionNo < 1)
         return;
+    reloadQuestionInfo(m_nCurrentQuestionNo);
     hooks().openReadAloud(this);
 }
 
 void QuizStateWindowController::getContent(const Notification &n)
 {
     // The read-aloud window asks for its text before it speaks; it takes it with setStrContent().
+    reloadQuestionInfo(bigQuestions->nCurrentQuestionIndex());
     if (n.object)
         QMetaObject::invokeMethod(n.object, "setStrContent", Qt::DirectConnection, Q_ARG(QString, setMessageToPlayMusic()));
 }
@@ -1133,6 +1174,49 @@ void QuizStateWindowController::getContent(const Notification &n)
 QString QuizStateWindowController::setMessageToPlayMusic() const
 {
     return RunQuestionRecord::readAloudText(quizQuestionsInfo->element(bigQuestions->nCurrentQuestionIndex()));
+}
+
+// ---- free style and the page view ----
+
+void QuizStateWindowController::OnAnswerSetting()
+{
+    if (m_freeStyle && btnAnswerSetting->isEnabled())
+        m_freeStyle->OnAnswerSetting();
+}
+
+void QuizStateWindowController::OnToggle()
+{
+    if (m_freeStyle && btnToggle->isEnabled())
+        m_freeStyle->OnToggle();
+}
+
+void QuizStateWindowController::onCapture()
+{
+    if (m_freeStyle)
+        m_freeStyle->onCapture();
+}
+
+void QuizStateWindowController::reloadQuestionInfo(int n)
+{
+    if (m_freeStyle)
+        m_freeStyle->reloadQuestionInfo(n);
+}
+
+void QuizStateWindowController::startQuestionsFrame()
+{
+    const bool paneHidden = m_freeStyle && !m_freeStyle->bShowQuestionPane();
+    if (!paneHidden)
+        smallQuestionsSV->hide();
+    if (!m_bStartFlag)
+        bigQuestions->resizeContent(m_nCurrentQuestionNo);
+}
+
+void QuizStateWindowController::stopQuestionsFrame()
+{
+    if (m_freeStyle && !m_freeStyle->bShowQuestionPane())
+        return;
+    smallQuestionsSV->show();
+    bigQuestions->resizeContent(m_nCurrentQuestionNo);
 }
 
 // ---- window levels ----

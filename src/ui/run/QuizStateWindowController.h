@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 
+class FreeStyleRun;
 class Orvenda_AppDelegate;
 class QLabel;
 class QPushButton;
@@ -135,6 +136,13 @@ public:
     void OnTimeUp();
     void OnTimeDown();
     void OnSpeech();
+    // Free style: the answer dialog, the question pane's toggle, a screen capture onto the page.
+    void OnAnswerSetting();
+    void OnToggle();
+    void onCapture();
+    // Free style: page n's texts and settings into the run's question n.
+    void reloadQuestionInfo(int n);
+    FreeStyleRun *freeStyle() const { return m_freeStyle; }
 
     // Keypad input (the window is the frame listener).
     Q_INVOKABLE void handleMachMessage();
@@ -187,7 +195,11 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    friend class FreeStyleRun;
     void windowDidLoad();
+    // The page view takes the thumbnail strip's place while a question runs.
+    void startQuestionsFrame();
+    void stopQuestionsFrame();
     void setModeObject();
     void loadQuestionsInfo();
     void observeNotifications();
@@ -254,6 +266,7 @@ private:
     RunStudentGrid *m_students = nullptr;
     QPointer<ForceLoginController> forceLoginCtrl;
     RunTimer *m_wakeUpWatch = nullptr;
+    FreeStyleRun *m_freeStyle = nullptr;
     int m_wakeUpTries = 0;
 
     QList<int> m_arryAlreadTestQuetionNum;

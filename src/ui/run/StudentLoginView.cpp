@@ -106,6 +106,7 @@ bool StudentLoginView::addAStudent(const StudentInClassPtr &student)
     m_colors.append(colorOfState(StateNormal));
     setButtonWithColor(int(m_buttons.size()) - 1, colorOfState(StateNormal));
     b->show();
+    emit studentAdded(student);
     if (m_curPoint.y() + buttonHeight > height() + 1) {
         // The new row lies below the bottom: one row taller, everything placed again.
         while (m_curPoint.y() + buttonHeight > height() + 1)
@@ -204,12 +205,15 @@ void StudentLoginView::setButtonWithColor(int index, const QColor &color)
     b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid %3;"
                                     " border-radius: 4px; font-weight: bold; }")
                          .arg(color.name(), text.name(), color.darker(140).name()));
+    emit buttonChanged(index);
 }
 
 void StudentLoginView::setButtonWithQuestionNo(int index, int questionNo)
 {
-    if (QPushButton *b = button(index); b && m_students[index].student())
+    if (QPushButton *b = button(index); b && m_students[index].student()) {
         b->setText(QStringLiteral("%1(%2)").arg(m_students[index].student()->deviceNo()).arg(questionNo));
+        emit buttonChanged(index);
+    }
 }
 
 bool StudentLoginView::setStudentLogined(int deviceNo)

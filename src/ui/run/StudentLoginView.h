@@ -80,6 +80,11 @@ public:
     // Places every button again from the top.
     void layoutButtons();
 
+signals:
+    // Every change a copy of the grid needs: a student added, a button's colour or text changed.
+    void studentAdded(const StudentInClassPtr &student);
+    void buttonChanged(int index);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
