@@ -14,6 +14,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 RunStudentGrid::RunStudentGrid(StudentLoginView *grid, QScrollArea *gridArea, QLabel *answered, QObject *parent)
     : QObject(parent),
       m_grid(grid),
@@ -21,6 +23,10 @@ RunStudentGrid::RunStudentGrid(StudentLoginView *grid, QScrollArea *gridArea, QL
       m_scroll(new GridAutoScroll(gridArea, this)),
       qpdObject(QuizParticipantData::shareManager())
 {
+    // The answered field keeps one size for any class: a count that gains a digit moves nothing
+    // beside it, and a burst of logins or answers does not lay the window out again each time.
+    const QSize fits = answered->fontMetrics().size(Qt::TextSingleLine, QStringLiteral("9999 / 9999"));
+    answered->setFixedSize(fits.width() + 4, std::max(fits.height(), answered->sizeHint().height()));
     m_arrStuLoginContentTime = TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(qpdObject->classNo());
 }
 

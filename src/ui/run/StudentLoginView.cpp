@@ -1,11 +1,12 @@
 #include "StudentLoginView.h"
 
+#include "StudentGridButton.h"
+
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/engine/QuizQuestions.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 
-#include <QPushButton>
 #include <QResizeEvent>
 
 namespace {
@@ -26,6 +27,8 @@ StudentLoginView::StudentLoginView(QWidget *parent) : QWidget(parent)
     if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
         m_deviceType = app->currentDeviceType();
     m_curPoint = QPoint(kMargin, kMargin);
+    // Growing by a row exposes only the new row; the rows above stay as they were drawn.
+    setAttribute(Qt::WA_StaticContents);
     setAutoFillBackground(true);
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(0xf4, 0xf6, 0xf8));
@@ -84,12 +87,7 @@ void StudentLoginView::setLoginViewStyle(int style)
 
 bool StudentLoginView::isStudentLogined(const StudentInClassPtr &student) const
 {
-    if (!student)
-        return false;
-    for (const StudentInfo &info : m_students)
-        if (info.student() && info.student()->studentNo() == student->studentNo())
-            return true;
-    return false;
+    return student && m_studentNos.contains(student->studentNo());
 }
 
 bool StudentLoginView::addAStudent(const StudentInClassPtr &student)
@@ -99,12 +97,14 @@ bool StudentLoginView::addAStudent(const StudentInClassPtr &student)
     StudentInfo info;
     info.setStudent(student);
     info.setState(m_style == 3 ? StatePaperQuiz : StateNormal);
+    // The button keeps the number it was given (the info holds a copy of the student).
+    const int index = int(m_students.size());
+    m_indexesByDevice[info.student()->deviceNo()].append(index);
+    m_studentNos.insert(student->studentNo());
     m_students.append(info);
     m_studentsAnswerCount.append(0);
-    QPushButton *b = buttonToBeAdded(student);
+    StudentGridButton *b = buttonToBeAdded(student);
     m_buttons.append(b);
-    m_colors.append(colorOfState(StateNormal));
-    setButtonWithColor(int(m_buttons.size()) - 1, colorOfState(StateNormal));
     b->show();
     emit studentAdded(student);
     if (m_curPoint.y() + buttonHeight > height() + 1) {
@@ -118,20 +118,21 @@ bool StudentLoginView::addAStudent(const StudentInClassPtr &student)
     return true;
 }
 
-QPushButton *StudentLoginView::buttonToBeAdded(const StudentInClassPtr &student)
+StudentGridButton *StudentLoginView::buttonToBeAdded(const StudentInClassPtr &student)
 {
-    auto *b = new QPushButton(this);
+    auto *b = new StudentGridButton(this);
     b->setText(m_style == 3 ? QStringLiteral("%1(1)").arg(student->deviceNo()) : QString::number(student->deviceNo()));
     b->setToolTip(QStringLiteral("%1\n%2 %3").arg(student->studentID(), student->studentFirstName(), student->studentLastName()));
     b->setObjectName(QStringLiteral("student_%1").arg(student->deviceNo()));
     b->setFocusPolicy(Qt::NoFocus);
     b->resize(buttonWidth, buttonHeight);
+    b->setColor(colorOfState(StateNormal));
     if (m_style == 4)
         connect(b, &QPushButton::clicked, this, [this, b] { buttonAction(b); });
     return b;
 }
 
-void StudentLoginView::place(QPushButton *b)
+void StudentLoginView::place(StudentGridButton *b)
 {
     b->setGeometry(m_curPoint.x(), m_curPoint.y(), buttonWidth, buttonHeight);
     m_curPoint.rx() += buttonWidth + kGap;
@@ -142,7 +143,7 @@ void StudentLoginView::place(QPushButton *b)
 void StudentLoginView::layoutButtons()
 {
     m_curPoint = QPoint(kMargin, kMargin);
-    for (QPushButton *b : std::as_const(m_buttons))
+    for (StudentGridButton *b : std::as_const(m_buttons))
         place(b);
 }
 
@@ -163,19 +164,17 @@ void StudentLoginView::buttonAction(QPushButton *b)
 
 QList<int> StudentLoginView::indexsOfStudent(int deviceNo) const
 {
-    QList<int> out;
-    for (int i = 0; i < m_students.size(); ++i)
-        if (m_students[i].student() && m_students[i].student()->deviceNo() == deviceNo)
-            out << i;
-    return out;
+    return m_indexesByDevice.value(deviceNo);
 }
 
 template <typename F> bool StudentLoginView::forEachButtonOf(int deviceNo, F change)
 {
-    const QList<int> indexes = indexsOfStudent(deviceNo);
-    for (int i : indexes)
+    const auto it = m_indexesByDevice.constFind(deviceNo);
+    if (it == m_indexesByDevice.constEnd())
+        return false;
+    for (int i : *it)
         change(i, m_students[i]);
-    return !indexes.isEmpty();
+    return true;
 }
 
 int StudentLoginView::questionCount() const
@@ -190,21 +189,14 @@ QPushButton *StudentLoginView::button(int index) const
 
 QColor StudentLoginView::buttonColor(int index) const
 {
-    return index >= 0 && index < m_colors.size() ? m_colors[index] : QColor();
+    return index >= 0 && index < m_buttons.size() ? m_buttons[index]->color() : QColor();
 }
 
 void StudentLoginView::setButtonWithColor(int index, const QColor &color)
 {
-    QPushButton *b = button(index);
-    if (!b)
+    if (index < 0 || index >= m_buttons.size() || m_buttons[index]->color() == color)
         return;
-    m_colors[index] = color;
-    // Black on the light colours, white on the dark ones (by perceived brightness).
-    const double luma = 0.299 * color.redF() + 0.587 * color.greenF() + 0.114 * color.blueF();
-    const QColor text = luma < 0.5 ? Qt::white : Qt::black;
-    b->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid %3;"
-                                    " border-radius: 4px; font-weight: bold; }")
-                         .arg(color.name(), text.name(), color.darker(140).name()));
+    m_buttons[index]->setColor(color);
     emit buttonChanged(index);
 }
 

@@ -3,16 +3,23 @@
 #include "ui/run/StudentInfo.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QPoint>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 
 class QPushButton;
+class StudentGridButton;
 
 // The student grid of a run: one button per logged-in student, labelled with the keypad number and
 // coloured by what the student did last. Buttons fill rows from the top left; the grid grows by a
 // row when the next button would fall below its bottom.
+//
+// A class of a thousand logs in and answers within a second or two: a keypad number finds its
+// buttons through an index, a button repaints only when its colour or title changes, and growing
+// the grid repaints only the new row.
 class StudentLoginView : public QWidget
 {
     Q_OBJECT
@@ -89,8 +96,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QPushButton *buttonToBeAdded(const StudentInClassPtr &student);
-    void place(QPushButton *button);
+    StudentGridButton *buttonToBeAdded(const StudentInClassPtr &student);
+    void place(StudentGridButton *button);
     void buttonAction(QPushButton *button);
     template <typename F> bool forEachButtonOf(int deviceNo, F change);
     int questionCount() const;
@@ -99,7 +106,9 @@ private:
     QPoint m_curPoint;
     QList<StudentInfo> m_students;
     QList<int> m_studentsAnswerCount;
-    QList<QPushButton *> m_buttons;
-    QList<QColor> m_colors;
+    QList<StudentGridButton *> m_buttons;
+    // Positions of the buttons by the keypad number they were given, and the students shown.
+    QHash<int, QList<int>> m_indexesByDevice;
+    QSet<int> m_studentNos;
     int m_deviceType = -1;
 };
