@@ -40,9 +40,8 @@ void QuestionRepondData::removeRecord()
 
 int QuestionRepondData::deviceNoToBtnNo(int d)
 {
-    const QList<int> devices = QuizParticipantData::shareManager()->loginDeviceNos();
-    const qsizetype i = devices.indexOf(d);
-    return i < 0 ? -1 : int(i) + 1;
+    const int position = QuizParticipantData::shareManager()->loginPositionOfDeviceNo(d);
+    return position > 0 ? position : -1;
 }
 
 void QuestionRepondData::setStudentAnswer(int d, const QString &answer)

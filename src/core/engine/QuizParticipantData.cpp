@@ -24,6 +24,7 @@ void QuizParticipantData::setArrayLoginStudents(const QList<StudentInClassPtr> &
 {
     std::lock_guard lock(m_mutex);
     m_arrayLoginStudents = students;
+    loginListChanged();
 }
 
 void QuizParticipantData::loginWholeClass(bool emptyFirst)
@@ -32,6 +33,7 @@ void QuizParticipantData::loginWholeClass(bool emptyFirst)
     if (emptyFirst)
         m_arrayLoginStudents.clear();
     m_arrayLoginStudents.append(m_arrayClassStudents);
+    loginListChanged();
 }
 
 QString QuizParticipantData::className() const
@@ -118,14 +120,48 @@ int QuizParticipantData::getIndexWithDeviceNo(int d) const
 int QuizParticipantData::getIndexWithDeviceNoInLoginStus(int d) const
 {
     std::lock_guard lock(m_mutex);
-    return indexWithDeviceNo(m_arrayLoginStudents, d);
+    return d == 0 ? -1 : loginIndexOf(d);
 }
 
 StudentInClassPtr QuizParticipantData::loginStudentWithDeviceNo(int d) const
 {
     std::lock_guard lock(m_mutex);
-    const int i = indexWithDeviceNo(m_arrayLoginStudents, d);
+    const int i = d == 0 ? -1 : loginIndexOf(d);
     return i < 0 ? nullptr : m_arrayLoginStudents[i];
+}
+
+int QuizParticipantData::loginPositionOfDeviceNo(int d) const
+{
+    std::lock_guard lock(m_mutex);
+    return loginIndexOf(d) + 1;
+}
+
+void QuizParticipantData::loginListChanged()
+{
+    m_loginIndexValid = false;
+}
+
+int QuizParticipantData::loginIndexOf(int d) const
+{
+    const auto deviceAt = [this](qsizetype i) {
+        const StudentInClassPtr &s = m_arrayLoginStudents[i];
+        return s ? s->deviceNo() : 0;
+    };
+    if (m_loginIndexValid) {
+        const auto it = m_loginIndexByDevice.constFind(d);
+        if (it == m_loginIndexByDevice.constEnd())
+            return -1;
+        if (*it < m_arrayLoginStudents.size() && deviceAt(*it) == d)
+            return *it;
+    }
+    // First use since the list changed, or a student's number changed behind the index.
+    m_loginIndexByDevice.clear();
+    m_loginIndexByDevice.reserve(m_arrayLoginStudents.size());
+    // From the last to the first, so that of equal numbers the first student's index stays.
+    for (qsizetype i = m_arrayLoginStudents.size() - 1; i >= 0; --i)
+        m_loginIndexByDevice.insert(deviceAt(i), int(i));
+    m_loginIndexValid = true;
+    return m_loginIndexByDevice.value(d, -1);
 }
 
 QList<int> QuizParticipantData::loginDeviceNos() const
@@ -144,8 +180,17 @@ int QuizParticipantData::newLoginStudent(const QString &studentID)
     for (const auto &s : m_arrayClassStudents) {
         if (s && s->studentID() == studentID) {
             const int deviceNo = int(m_arrayLoginStudents.size()) + 1;
+            const int before = s->deviceNo();
             s->setDeviceNo(deviceNo);
             m_arrayLoginStudents.append(s);
+            // A login appends a student with a fresh number: the index takes it in place. A
+            // student without a number may already be on the list (as number 0): then the
+            // index is made again when next asked.
+            if (m_loginIndexValid && before == 0 && !m_loginIndexByDevice.contains(0)
+                && !m_loginIndexByDevice.contains(deviceNo))
+                m_loginIndexByDevice.insert(deviceNo, int(m_arrayLoginStudents.size()) - 1);
+            else
+                loginListChanged();
             return deviceNo;
         }
     }
@@ -185,10 +230,12 @@ void QuizParticipantData::setNullInLoginStudent()
     for (const auto &s : m_arrayClassStudents)
         if (s)
             s->setDeviceNo(0);
+    loginListChanged();
 }
 
 void QuizParticipantData::removeActivityRecord()
 {
     std::lock_guard lock(m_mutex);
     m_arrayLoginStudents.clear();
+    loginListChanged();
 }

@@ -3,6 +3,7 @@
 #include "core/store/StudentInClass.h"
 #include "platform/Singleton.h"
 
+#include <QHash>
 #include <QList>
 #include <QMetaType>
 #include <QString>
@@ -61,6 +62,9 @@ public:
     int getIndexWithDeviceNoInLoginStus(int d) const;
     // The logged-in student carrying device number d, or null.
     StudentInClassPtr loginStudentWithDeviceNo(int d) const;
+    // 1-based position of the first logged-in student carrying device number d (0 included), 0 when
+    // nobody does. Every answer of a run asks this, so it is kept in an index, not searched.
+    int loginPositionOfDeviceNo(int d) const;
     // Device numbers of the logged-in students, in login order.
     QList<int> loginDeviceNos() const;
 
@@ -79,6 +83,11 @@ private:
     QuizParticipantData() = default;
     friend class Singleton<QuizParticipantData>;
 
+    // With the lock held. The index follows every change of the logged-in list made here; device
+    // numbers are only given here too, and a stale entry is caught by the check of every hit.
+    int loginIndexOf(int d) const;
+    void loginListChanged();
+
     mutable std::recursive_mutex m_mutex;
     QList<StudentInClassPtr> m_arrayClassStudents;
     QList<StudentInClassPtr> m_arrayLoginStudents;
@@ -89,6 +98,8 @@ private:
     QString m_className;
     QString m_subjectName;
     QString m_teacherName;
+    mutable QHash<int, int> m_loginIndexByDevice; // device number -> 0-based index of its first student
+    mutable bool m_loginIndexValid = false;
     std::atomic<int> m_randomTeacherID{0};
     std::atomic<int> m_randomQuizID{0};
     std::atomic<int> m_randomQuestionID{0};

@@ -227,3 +227,62 @@ TEST_F(RunData, StudentsLoggingInAfterTheQuestionStartedStayInTheNoAnswerBase)
     EXPECT_EQ(qcm.getNumOfNoAnswer(1), 3);
     EXPECT_EQ(qcm.getRateOfNoAnswer(1), 75); // 3 of the 4 logged in, never more than 100
 }
+
+TEST_F(RunData, AnswersFindTheirStudentAsTheLoggedInListChanges)
+{
+    makeClass(5);
+    loginFirst(3);
+    qd->clearQuestionRecord(1);
+    qd->setStudentAnswer(1, 2, QStringLiteral("B"));
+    // A login between answers: the newcomer's answer has a place of its own.
+    EXPECT_EQ(qpd->newLoginStudent(QStringLiteral("S005")), 4);
+    qd->setStudentAnswer(1, 4, QStringLiteral("D"));
+    EXPECT_EQ(qd->getStudentAnswer(1, 4), QStringLiteral("D"));
+    EXPECT_EQ(qd->record(1).studentsAnswer(), (QList<QString>{QString(), QStringLiteral("B"), QString(), QStringLiteral("D")}));
+    EXPECT_EQ(qpd->loginStudentWithDeviceNo(4)->studentID(), QStringLiteral("S005"));
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(5), -1);
+
+    // Logged out and in again: the same number, and the later answer replaces the earlier one.
+    EXPECT_EQ(qpd->isStudentLogin(QStringLiteral("S002")), 2);
+    qd->setStudentAnswer(1, 2, QStringLiteral("C"));
+    EXPECT_EQ(qd->getStudentAnswer(1, 2), QStringLiteral("C"));
+    EXPECT_EQ(qpd->getSumOfLoginStudents(), 4);
+
+    // The list handed over whole, in another order: positions follow it.
+    const QList<StudentInClassPtr> before = qpd->arrayLoginStudents();
+    qpd->setArrayLoginStudents({before[3], before[0]});
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(4), 1);
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(1), 2);
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(2), -1);
+    EXPECT_EQ(qpd->getIndexWithDeviceNoInLoginStus(1), 1);
+
+    // The next run of the window: numbers cleared, the list emptied, logins number afresh.
+    qpd->setNullInLoginStudent();
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(4), -1);
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(0), 1) << "a listed student without a number";
+    EXPECT_EQ(qpd->getIndexWithDeviceNoInLoginStus(0), -1);
+    EXPECT_EQ(qpd->loginStudentWithDeviceNo(0), nullptr);
+    qpd->removeActivityRecord();
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(0), -1);
+    EXPECT_EQ(qpd->newLoginStudent(QStringLiteral("S004")), 1);
+    EXPECT_EQ(qpd->newLoginStudent(QStringLiteral("S001")), 2);
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(2), 2);
+    EXPECT_EQ(qpd->loginStudentWithDeviceNo(1)->studentID(), QStringLiteral("S004"));
+}
+
+TEST_F(RunData, KeypadsSharedInAClassAnswerForTheFirstStudentOnTheList)
+{
+    // Keypads that do not log in: the class's own numbers, two students given the same one.
+    fillClass(4, true);
+    qpd->arrayClassStudents()[3]->setDeviceNo(2);
+    qpd->loginWholeClass(true);
+    qd->clearQuestionRecord(1);
+    qd->setStudentAnswer(1, 2, QStringLiteral("A"));
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(2), 2);
+    EXPECT_EQ(qd->record(1).studentsAnswer(), (QList<QString>{QString(), QStringLiteral("A"), QString(), QString()}));
+    EXPECT_EQ(qpd->loginStudentWithDeviceNo(2)->studentID(), QStringLiteral("S002"));
+    // Logging the class in again on top keeps the first places first.
+    qpd->loginWholeClass(false);
+    EXPECT_EQ(qpd->getSumOfLoginStudents(), 8);
+    EXPECT_EQ(QuestionRepondData::deviceNoToBtnNo(3), 3);
+}
