@@ -12,6 +12,8 @@ void PollixLog(const QString &line)
 
 void PollixLogf(const char *format, ...)
 {
+    if (!lcPollix().isInfoEnabled())
+        return; // filtered out by the logging rules: not worth formatting
     va_list args;
     va_start(args, format);
     const QString line = QString::vasprintf(format, args);

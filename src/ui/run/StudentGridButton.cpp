@@ -56,9 +56,6 @@ StudentGridButton::StudentGridButton(QWidget *parent) : QPushButton(parent)
 {
     // Every pixel is painted here, the grid's background included.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    QFont bold = font();
-    bold.setBold(true);
-    setFont(bold);
 }
 
 QColor StudentGridButton::textColorOn(const QColor &background)
@@ -92,6 +89,11 @@ void StudentGridButton::paintEvent(QPaintEvent *)
     const QWidget *grid = parentWidget();
     const QColor ground = (grid ? grid->palette() : palette()).color(QPalette::Window);
     p.drawPixmap(0, 0, face(m_color, ground, isDown(), size(), devicePixelRatio()));
+    // The title in bold: set on the painter, so that a style sheet of the window, which decides
+    // the buttons' fonts under it, cannot take the weight away.
+    QFont bold = font();
+    bold.setBold(true);
+    p.setFont(bold);
     p.setPen(textColorOn(m_color));
     p.drawText(rect(), Qt::AlignCenter, text());
 }

@@ -9,6 +9,8 @@
 #include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
 
+#include <QApplication>
+
 #include <mutex>
 
 namespace {
@@ -314,6 +316,27 @@ TEST_F(RunWindowTest, GridPagesOnlyPastFortyFiveStudents)
     EXPECT_EQ(window->nMoveHeight(), 660);
     seconds(1);
     EXPECT_EQ(window->nMoveHeight(), 0) << "past the limit it pages back";
+}
+
+TEST_F(RunWindowTest, TheAnsweredFieldKeepsItsPlaceAsTheCountsGrow)
+{
+    makeClass(120, 1);
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 30}}));
+    window->resize(1280, 900);
+    auto *answered = window->findChild<QLabel *>(QStringLiteral("txtLoginAndAnswered"));
+    auto *next = window->findChild<QLabel *>(QStringLiteral("txtHandRaiseTitle"));
+    login(0);
+    QApplication::processEvents();
+    const QRect field = answered->geometry();
+    const QRect beside = next->geometry();
+    for (int i = 1; i < 120; ++i)
+        login(i);
+    QApplication::processEvents();
+    EXPECT_EQ(label("txtLoginAndAnswered"), QStringLiteral("0 / 120"));
+    EXPECT_EQ(answered->geometry(), field);
+    EXPECT_EQ(next->geometry(), beside) << "the field beside it stays put";
+    // The widest counts a class can reach still fit.
+    EXPECT_GE(answered->width(), answered->fontMetrics().horizontalAdvance(QStringLiteral("999 / 999")));
 }
 
 TEST_F(RunWindowTest, RushWinnerBoxShowsTheWinnerAndTheWindowStepsBelowItMeanwhile)
