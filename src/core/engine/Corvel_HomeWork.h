@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/engine/Corvel_Normal.h"
+#include "core/engine/AnswerUploadMode.h"
 
-// The homework on a Corvel receiver (activity number 2); until its own frames are built it runs
-// as the normal quiz does.
-class Corvel_HomeWork : public Corvel_Normal
+// The homework on a Corvel receiver (activity number 2): the keypads hold the whole set and upload their
+// answers at the end.
+class Corvel_HomeWork : public AnswerUploadMode
 {
     Q_OBJECT
 public:
-    explicit Corvel_HomeWork(QObject *parent = nullptr) : Corvel_Normal(2, AskedRule::KeepPlace, parent) {}
+    explicit Corvel_HomeWork(QObject *parent = nullptr) : AnswerUploadMode(2, false, parent) {}
 };

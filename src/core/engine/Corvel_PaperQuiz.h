@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/engine/Corvel_Normal.h"
+#include "core/engine/AnswerUploadMode.h"
 
-// The paper quiz on a Corvel receiver (activity number 1); until its own frames are built it runs
-// as the normal quiz does.
-class Corvel_PaperQuiz : public Corvel_Normal
+// The paper quiz on a Corvel receiver (activity number 1): the keypads hold the whole set and upload their
+// answers at the end.
+class Corvel_PaperQuiz : public AnswerUploadMode
 {
     Q_OBJECT
 public:
-    explicit Corvel_PaperQuiz(QObject *parent = nullptr) : Corvel_Normal(1, AskedRule::KeepPlace, parent) {}
+    explicit Corvel_PaperQuiz(QObject *parent = nullptr) : AnswerUploadMode(1, false, parent) {}
 };

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/engine/Dravel_Normal.h"
+#include "core/engine/AnswerUploadMode.h"
 
-// The homework on a Dravel receiver (activity number 2); until its own frames are built it runs
-// as the normal quiz does.
-class Dravel_HomeWork : public Dravel_Normal
+// The homework on a Dravel receiver (activity number 2): the keypads hold the whole set and upload their
+// answers at the end.
+class Dravel_HomeWork : public AnswerUploadMode
 {
     Q_OBJECT
 public:
-    explicit Dravel_HomeWork(QObject *parent = nullptr) : Dravel_Normal(2, AskedRule::KeepPlace, parent) {}
+    explicit Dravel_HomeWork(QObject *parent = nullptr) : AnswerUploadMode(2, true, parent) {}
 };

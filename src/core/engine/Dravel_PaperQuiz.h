@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/engine/Dravel_Normal.h"
+#include "core/engine/AnswerUploadMode.h"
 
-// The paper quiz on a Dravel receiver (activity number 1); until its own frames are built it runs
-// as the normal quiz does.
-class Dravel_PaperQuiz : public Dravel_Normal
+// The paper quiz on a Dravel receiver (activity number 1): the keypads hold the whole set and upload their
+// answers at the end.
+class Dravel_PaperQuiz : public AnswerUploadMode
 {
     Q_OBJECT
 public:
-    explicit Dravel_PaperQuiz(QObject *parent = nullptr) : Dravel_Normal(1, AskedRule::KeepPlace, parent) {}
+    explicit Dravel_PaperQuiz(QObject *parent = nullptr) : AnswerUploadMode(1, true, parent) {}
 };

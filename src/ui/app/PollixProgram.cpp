@@ -8,6 +8,8 @@
 #include "ui/authoring/QuestionEditorOpener.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/keypad/GetRequestQuesStus.h"
+#include "ui/keypad/ReceiveReportController.h"
+#include "ui/keypad/SendQuestions.h"
 #include "ui/presentation/PresentationTools.h"
 #include "ui/reports/ReportWindows.h"
 #include "ui/roster/ImportWindows.h"
@@ -50,6 +52,9 @@ void installServices()
     };
     // Activity objects list keypads asking for the question set in this window.
     GetRequestQuesStus::installAsRequestWindow();
+    // The transfers: the question set to the keypads from a run, a session from the teacher keypad.
+    SendQuestions::installForRunWindows();
+    ReceiveReportController::installForMainWindow();
     // Start hands the run to the activity window.
     ActivityWindowOpener::install();
     // The question editor and the title and ID dialog.

@@ -1,0 +1,323 @@
+#include "QuestionSetSender.h"
+
+#include "core/engine/ActivityCodes.h"
+#include "core/engine/ActivityFrames.h"
+#include "core/engine/QuestionText.h"
+#include "core/engine/QuizParticipantData.h"
+#include "core/engine/QuizQuestions.h"
+#include "core/engine/TransferFrames.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kMaxFrameTexts = 11; // 22 lines reach a keypad
+constexpr uint8_t kHasNothingOrAll = 0xE0;
+constexpr uint8_t kHasUpTo = 0xE1;
+constexpr uint8_t kBitmap = 0xE2;
+} // namespace
+
+QuestionSetSender::QuestionSetSender(Set set, Sender send, Messenger message)
+    : QuestionSetSender(std::move(set), std::move(send), std::move(message), Timing())
+{
+}
+
+QuestionSetSender::QuestionSetSender(Set set, Sender send, Messenger message, Timing timing)
+    : m_set(std::move(set)), m_send(std::move(send)), m_message(std::move(message)), m_timing(timing)
+{
+    m_arrPollStuInBig = m_set.keypads;
+    addPending(1, questionCount());
+}
+
+QuestionSetSender::~QuestionSetSender()
+{
+    stop();
+}
+
+QStringList QuestionSetSender::questionTexts(const QString &title, int questionType, const QStringList &options)
+{
+    return QuestionText::frameTexts(title, questionType, options).mid(0, kMaxFrameTexts);
+}
+
+QuestionSetSender::Set QuestionSetSender::setFromRun(int deviceType, const QList<int> &keypads)
+{
+    const QuizQuestions *qq = QuizQuestions::shareManager();
+    Set set;
+    set.deviceType = deviceType;
+    set.testID = qq->nTestID();
+    set.title = QuestionText::titleFromPath(qq->strTestTitle());
+    set.quizID = QuizParticipantData::shareManager()->randomQuizID();
+    set.keypads = keypads;
+    for (int q = 1; q <= qq->count(); ++q) {
+        const QuizQuestionsElement e = qq->element(q);
+        if (e.nQuestionType() == QuestionType::TeachingPlan)
+            continue;
+        QStringList options;
+        if (!QuestionText::isTextOnlyType(e.nQuestionType())) {
+            for (int k = 0; k < qBound(0, e.nOptionNum(), 10); ++k)
+                options << qq->option(k, q);
+        }
+        set.questions << questionTexts(e.strTitle(), e.nQuestionType(), options);
+    }
+    return set;
+}
+
+// ---------------------------------------------------------------- owner's side
+
+void QuestionSetSender::wakeReplied()
+{
+    bool start = false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_started) {
+            // The keypads were woken again after a polling phase nobody answered.
+            if (m_bIsThreadSendQuestionStart)
+                m_examInfoDue = true;
+            return;
+        }
+        m_started = true;
+        m_bIsThreadSendQuestionStart = true;
+        m_examInfoDue = true;
+        threadState_send = Send;
+        start = true;
+    }
+    m_cond.notify_all();
+    if (start)
+        m_thread = std::thread([this] { threadSendQuestion(); });
+}
+
+void QuestionSetSender::keypadReplied(const ReceivedFrame &f)
+{
+    if (f.type() != 1 || f.cmd() != 0xF8 || f.dataLen() < 3)
+        return;
+    const int k = f.deviceID();
+    const int n = questionCount();
+    const uint8_t d0 = f.at(0), d1 = f.at(1), d2 = f.at(2);
+    {
+        std::lock_guard lock(m_mutex);
+        m_arrNeedToPollStu.removeAll(k);
+        bool complete = false;
+        if (d0 == kHasNothingOrAll) {
+            if (d2 == 0)
+                addPending(1, n);
+            else
+                complete = true;
+        } else if (d0 == kHasUpTo) {
+            // The keypad has the questions before d2; question numbers start at 1.
+            if (d1 >= d2)
+                addPending(qMax(1, int(d2)), n);
+            else
+                complete = true;
+        } else if (d0 == kBitmap) {
+            if (d2 == 0) {
+                for (int q = 1; q <= n; ++q) {
+                    const int i = 3 + (q - 1) / 8;
+                    // A bitmap cut short lacks the questions it does not reach.
+                    if (i >= f.dataLen() || !(f.at(i) & (1u << ((q - 1) % 8))))
+                        addPending(q, q);
+                }
+            } else {
+                complete = true;
+            }
+        }
+        if (complete)
+            m_arrPollStuInBig.removeAll(k);
+    }
+    m_cond.notify_all();
+}
+
+void QuestionSetSender::stop()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+        threadState_send = Stop;
+    }
+    m_cond.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool QuestionSetSender::isRunning() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bIsThreadSendQuestionStart;
+}
+
+bool QuestionSetSender::hasStarted() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_started;
+}
+
+int QuestionSetSender::state() const
+{
+    std::lock_guard lock(m_mutex);
+    return threadState_send;
+}
+
+QList<int> QuestionSetSender::pendingList() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_arrLostQueInBig;
+}
+
+QList<int> QuestionSetSender::pollList() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_arrPollStuInBig;
+}
+
+QList<int> QuestionSetSender::needsReplyList() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_arrNeedToPollStu;
+}
+
+int QuestionSetSender::bigCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nBigCount;
+}
+
+int QuestionSetSender::resendPasses() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_nResendPasses;
+}
+
+void QuestionSetSender::addPending(int from, int to)
+{
+    for (int q = qMax(1, from); q <= qMin(to, questionCount()); ++q) {
+        if (!m_arrLostQueInBig.contains(q))
+            m_arrLostQueInBig.append(q);
+    }
+}
+
+// ---------------------------------------------------------------- sending thread
+
+bool QuestionSetSender::pause(std::unique_lock<std::mutex> &lock, int ms, const std::function<bool()> &done)
+{
+    m_cond.wait_for(lock, std::chrono::milliseconds(ms), [&] { return m_stop || (done && done()); });
+    return !m_stop;
+}
+
+void QuestionSetSender::send(std::unique_lock<std::mutex> &lock, const QByteArray &frame)
+{
+    lock.unlock();
+    m_send(frame);
+    lock.lock();
+}
+
+void QuestionSetSender::sendExamInfo(std::unique_lock<std::mutex> &lock)
+{
+    m_examInfoDue = false;
+    const QByteArray frame = TransferFrames::examInfo(questionCount(), m_set.testID, m_set.title, m_set.deviceType);
+    if (frame.isEmpty())
+        return; // a set without questions announces nothing
+    for (int i = 0; i < m_timing.examInfoRepeats && pause(lock, m_timing.examInfoGapMs); ++i)
+        send(lock, frame);
+}
+
+void QuestionSetSender::sendQuestion(std::unique_lock<std::mutex> &lock, int q)
+{
+    const QStringList texts = m_set.questions.value(q - 1);
+    // Each preparation of a question marks its frames with a new question ID.
+    auto *qpd = QuizParticipantData::shareManager();
+    qpd->resetRandomQuestionID();
+    const int questionID = qpd->randomQuestionID();
+    QList<QByteArray> frames;
+    for (int n = 1; n <= texts.size(); ++n)
+        frames << TransferFrames::questionText(texts, n, q, questionID);
+    for (int pass = 0; pass < m_timing.passes && threadState_send != Stop; ++pass) {
+        if (!pause(lock, m_timing.passPauseMs))
+            return;
+        for (const QByteArray &frame : frames) {
+            send(lock, frame);
+            if (!pause(lock, m_timing.frameGapMs))
+                return;
+        }
+    }
+}
+
+void QuestionSetSender::sendEnds(std::unique_lock<std::mutex> &lock, const QByteArray &frame)
+{
+    for (int i = 0; i < m_timing.endRepeats && pause(lock, m_timing.endGapMs); ++i)
+        send(lock, frame);
+}
+
+void QuestionSetSender::threadSendQuestion()
+{
+    const int n = questionCount();
+    std::unique_lock lock(m_mutex);
+    while (!m_stop && threadState_send != Stop) {
+        if (m_examInfoDue)
+            sendExamInfo(lock);
+        if (m_stop)
+            break;
+        if (threadState_send == Send) {
+            if (m_bInBigBegin && m_nBigCount < m_timing.bigRounds) {
+                // A polling phase has just ended: another pass of what is missing, or the end.
+                const bool more = !m_arrLostQueInBig.isEmpty() && m_nResendPasses < m_timing.resendPasses;
+                sendEnds(lock, more ? TransferFrames::endOfPass() : TransferFrames::endOfSet());
+                if (more) {
+                    m_bInBigBegin = false;
+                    std::sort(m_arrLostQueInBig.begin(), m_arrLostQueInBig.end());
+                    m_nIndexOfLostQueInBig = 0;
+                    ++m_nResendPasses;
+                } else {
+                    threadState_send = Stop;
+                }
+            } else if (m_nIndexOfLostQueInBig < m_arrLostQueInBig.size()) {
+                const int q = m_arrLostQueInBig[m_nIndexOfLostQueInBig++];
+                nQuestionNo = q;
+                lock.unlock();
+                m_message(QStringLiteral("Send Question:%1 \n").arg(q));
+                lock.lock();
+                sendQuestion(lock, q);
+                m_arrNeedToPollStu = m_arrPollStuInBig;
+            } else if (m_nBigCount < m_timing.bigRounds) {
+                threadState_send = Poll;
+            } else {
+                sendEnds(lock, TransferFrames::endOfSet());
+                lock.unlock();
+                m_message(QStringLiteral("All Question Sended \n"));
+                lock.lock();
+                if (threadState_send != Stop)
+                    threadState_send = Stop;
+            }
+        } else if (threadState_send == Poll) {
+            if (m_nBigCount == 0)
+                m_arrLostQueInBig.clear();
+            lock.unlock();
+            m_message(QStringLiteral("Poll students \n"));
+            lock.lock();
+            int rounds = 0;
+            while (!m_arrNeedToPollStu.isEmpty() && threadState_send != Stop && !m_stop) {
+                if (!pause(lock, m_timing.pollPauseMs))
+                    break;
+                const QList<int> keypads = m_arrPollStuInBig;
+                for (int k : keypads) {
+                    send(lock, TransferFrames::poll(k, nQuestionNo, m_set.quizID));
+                    if (!pause(lock, m_timing.frameGapMs))
+                        break;
+                }
+                // Once every keypad has replied there is nothing more to wait for.
+                if (!pause(lock, m_timing.pollSettleMs, [this] { return m_arrNeedToPollStu.isEmpty(); }))
+                    break;
+                if (++rounds >= m_timing.pollRounds && !m_arrNeedToPollStu.isEmpty()) {
+                    // Nobody left answers: everything again, after waking the keypads.
+                    addPending(1, n);
+                    ++m_nBigCount;
+                    send(lock, ActivityFrames::wake());
+                    break;
+                }
+            }
+            m_bInBigBegin = true;
+            if (threadState_send != Stop)
+                threadState_send = Send;
+        }
+    }
+    m_bIsThreadSendQuestionStart = false;
+    lock.unlock();
+    m_message(QStringLiteral("Send Questions Over \n"));
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/keypad/ReceiveReportSession.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+
+// Receives a session recorded on the teacher keypad ("ReceiveReport"): the teacher picks the
+// teacher and subject it belongs to, presses Start and sends the session from the keypad; each
+// frame is acknowledged and the progress shown; Save writes it as a session file. The opener
+// makes it the frame listener while it runs. Closing it forgets what was received.
+class ReceiveReportController : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ReceiveReportController(QWidget *parent = nullptr);
+
+    // Makes the main window's Receive Session button open this window.
+    static void installForMainWindow();
+
+    Q_INVOKABLE void handleMachMessage();
+    void handleDataReceive();
+    void doStart();
+    void doSave();
+    void doExit();
+    void showReceiveState(int state);
+
+    const ReceiveReportSession &session() const { return m_session; }
+    bool bBtnStateStart() const { return m_bBtnStateStart; }
+    // The session file written by the last Save.
+    QString savedPath() const { return m_savedPath; }
+
+    // Outlets.
+    QPlainTextEdit *receiveView = nullptr;
+    QComboBox *cmbTeacher = nullptr;
+    QComboBox *cmbSubject = nullptr;
+    QPushButton *btnStart = nullptr;
+    QPushButton *btnSave = nullptr;
+    QPushButton *btnExit = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void awakeFromNib();
+    void loadTeacher();
+    void loadSubject();
+
+    ReceiveReportSession m_session;
+    QStringList teachers;
+    QStringList subjects;
+    bool m_bBtnStateStart = true;
+    QString m_savedPath;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/engine/QuestionSetSender.h"
+#include "core/keypad/DataOfFrame.h"
+
+#include <QDialog>
+#include <QList>
+
+#include <functional>
+#include <memory>
+
+class PostedCalls;
+class QPlainTextEdit;
+class QPushButton;
+class TovDevice;
+
+// The question-sending window ("SendQuestions"): wakes the receiver, sends the run's whole
+// question set to the keypads (QuestionSetSender) and shows how it goes. Its opener makes it the
+// frame listener while it runs; frames that are not the transfer's go to the opener's handler,
+// so logins and answers still reach the activity. OK, closing the window and the teacher key F1
+// stop the sending and wait for its thread before the window goes.
+class SendQuestions : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit SendQuestions(QWidget *parent = nullptr);
+    ~SendQuestions() override;
+
+    // Makes the run windows open this window for their Send Questions button and the keypads'
+    // requests.
+    static void installForRunWindows();
+    // Shorter pauses for tests and benchmarks.
+    static void setTimingForTesting(const QuestionSetSender::Timing &timing);
+    static void resetTimingForTesting();
+
+    // Set before the window is shown.
+    void setM_bAskForQuestion(bool v) { m_bAskForQuestion = v; }
+    void setBIsRunForTeacherControl(bool v) { bIsRunForTeacherControl = v; }
+    // The keypads that asked for the set (ask-for-question mode polls only them).
+    void getAskForQueStu(const QList<int> &keypads);
+    // Where frames that are not the transfer's go.
+    void setPassOn(std::function<void(const DataOfFrame &)> passOn) { m_passOn = std::move(passOn); }
+
+    Q_INVOKABLE void handleMachMessage();
+    void OnOK();
+    void sendMessage(const QString &text);
+
+    QuestionSetSender *sender() const { return m_sender.get(); }
+    QString messages() const;
+
+    // Outlets.
+    QPlainTextEdit *sendMessageView = nullptr;
+    QPushButton *btnOK = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void windowDidLoad();
+    void showSendMessage(const QString &text);
+
+    bool m_bAskForQuestion = false;
+    bool bIsRunForTeacherControl = false;
+    bool m_loaded = false;
+    bool m_closing = false;
+    QList<int> m_arrAskForQueStu;
+    std::function<void(const DataOfFrame &)> m_passOn;
+    std::shared_ptr<TovDevice> device;
+    PostedCalls *m_posted = nullptr;
+    std::unique_ptr<QuestionSetSender> m_sender;
+};
