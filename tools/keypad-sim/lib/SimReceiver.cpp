@@ -719,6 +719,12 @@ void SimReceiver::setCommandHandler(quint8 command, CommandHandler handler)
     m_handlers[command] = std::move(handler);
 }
 
+SimReceiver::CommandHandler SimReceiver::commandHandler(quint8 command) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_handlers.value(command);
+}
+
 void SimReceiver::setCommandsIgnored(bool ignored)
 {
     std::lock_guard lock(m_mutex);

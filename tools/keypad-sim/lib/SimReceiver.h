@@ -140,6 +140,8 @@ public:
 
     // Extension points for later models of the keypads' side.
     void setCommandHandler(quint8 command, CommandHandler handler);
+    // The handler in place for a command (empty when none), so that a model can add to it.
+    CommandHandler commandHandler(quint8 command) const;
     quint8 randomByte();
     qint64 elapsedNs() const;
 

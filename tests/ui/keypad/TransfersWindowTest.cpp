@@ -1,0 +1,247 @@
+#include "support/ReceiverTest.h"
+
+#include "core/engine/QuizParticipantData.h"
+#include "core/engine/QuizQuestions.h"
+#include "core/engine/TransferFrames.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
+#include "platform/NotificationCenter.h"
+#include "ui/keypad/ReceiveReportController.h"
+#include "ui/keypad/SendQuestions.h"
+
+#include "SimActivity.h"
+#include "SimQuestionSet.h"
+#include "SimTeacherSession.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+using namespace keypadsim;
+
+// The transfers through the real serial code against the simulated receiver: a question set to
+// 30 keypads over a line that loses frames, and sessions recorded on the teacher keypad received
+// and saved as session files.
+namespace {
+
+class TransfersWindow : public ReceiverTest
+{
+protected:
+    void SetUp() override
+    {
+        ReceiverTest::SetUp();
+        TovQuizXmlDatabase::setUuidGeneratorForTesting([] { return QStringLiteral("a1b2c3d4-e5f6-a7b8-c9d0-e1f2a3b4c5d6"); });
+    }
+    void TearDown() override
+    {
+        SendQuestions::resetTimingForTesting();
+        TovQuizXmlDatabase::setUuidGeneratorForTesting({});
+        ReceiverTest::TearDown();
+    }
+
+    SimReceiver *openDravel()
+    {
+        SimReceiver *sim = plugIn(Model::Dravel);
+        if (!sim || !waitFor([&] { return app()->getBHaveDevice(); }))
+            return nullptr;
+        return sim;
+    }
+
+    // The session file with its time stamps made fixed.
+    static QByteArray withoutTimes(QByteArray file)
+    {
+        return QString::fromUtf8(file)
+            .replace(QRegularExpression(QStringLiteral("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d")),
+                     QStringLiteral("2024-05-06T07:08:09"))
+            .toUtf8();
+    }
+
+    void expectGolden(const QString &path, const QString &golden)
+    {
+        const QByteArray actual = withoutTimes(readFile(path));
+        if (qEnvironmentVariableIntValue("POLLIX_WRITE_GOLDEN") == 1) {
+            QFile out(testDataPath(golden));
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(actual);
+        }
+        EXPECT_EQ(QString::fromUtf8(actual), QString::fromUtf8(testData(golden)));
+    }
+
+    // n students, every one in (device numbers 1 to n), and keypads 1 to n that carry them.
+    void fillClassOf(int n)
+    {
+        QList<StudentInClassPtr> students;
+        for (int i = 1; i <= n; ++i) {
+            auto s = std::make_shared<StudentInClass>();
+            s->setStudentID(QStringLiteral("S%1").arg(i));
+            students << s;
+        }
+        QuizParticipantData::shareManager()->setArrayClassStudents(students);
+        QuizParticipantData::shareManager()->loginWholeClass(true);
+        receivers.back()->addKeypads(1, n);
+    }
+
+    // The teacher and subject the received session is filed under.
+    void addTeacherAndSubject()
+    {
+        TeacherEntity t;
+        t.setFirstName(QStringLiteral("Mary"));
+        t.setLastName(QStringLiteral("Smith"));
+        ASSERT_TRUE(TovTeacherXmlDatabase::sharedUI()->addTeacherWithData(t));
+        SubjectEntity s;
+        s.setName(QStringLiteral("Science"));
+        ASSERT_TRUE(TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(s));
+    }
+
+    QString receive(SimReceiver *sim, const SimTeacherSession::Recorded &recorded, int dropAcks)
+    {
+        ReceiveReportController window;
+        window.show();
+        app()->setObjectToReceiveCommData(&window);
+        EXPECT_FALSE(window.btnSave->isEnabled());
+        window.btnStart->click();
+        EXPECT_EQ(window.btnStart->text(), QStringLiteral("Stop"));
+        SimTeacherSession keypad(*sim, recorded, 150);
+        // The keypad's first frames are lost on the way back: it sends them again.
+        sim->dropNextFrames(dropAcks);
+        keypad.start();
+        EXPECT_TRUE(waitFor([&] { return keypad.done(); }, 20000));
+        EXPECT_GT(keypad.resends(), dropAcks > 0 ? 0 : -1);
+        EXPECT_TRUE(window.btnSave->isEnabled());
+        EXPECT_TRUE(window.receiveView->toPlainText().contains(QStringLiteral("Success!")));
+        window.btnSave->click();
+        EXPECT_FALSE(window.btnSave->isEnabled());
+        app()->setObjectToReceiveCommData(nullptr);
+        return window.savedPath();
+    }
+
+    static SimTeacherSession::Recorded recordedQuiz()
+    {
+        SimTeacherSession::Recorded r;
+        r.examID = 0x0102;
+        r.examTitle = QStringLiteral("Unit 4");
+        r.mode = 1; // paper quiz: the answers come one student a frame
+        r.sessionID = 7;
+        r.sessionName = QStringLiteral("Friday");
+        r.className = QStringLiteral("7B");
+        for (int p = 1; p <= 4; ++p)
+            r.students.append({QStringLiteral("S00%1").arg(p), QStringLiteral("Kid%1").arg(p)});
+        r.present = {true, true, false, true};
+        r.questions = {{0, 4, "B"}, {1, 4, "AC"}, {5, 2, "True"}};
+        r.answers.insert({1, 1}, QStringLiteral("B"));
+        r.answers.insert({2, 1}, QStringLiteral("c"));
+        r.answers.insert({1, 2}, QStringLiteral("CA"));
+        r.answers.insert({2, 2}, QStringLiteral("__N"));
+        r.answers.insert({4, 3}, QStringLiteral("True"));
+        return r;
+    }
+};
+
+TEST_F(TransfersWindow, AQuizRecordedOnTheTeacherKeypadIsSavedAsASessionFile)
+{
+    addTeacherAndSubject();
+    SimReceiver *sim = openDravel();
+    ASSERT_TRUE(sim);
+    const QString path = receive(sim, recordedQuiz(), 2);
+    ASSERT_FALSE(path.isEmpty());
+    expectGolden(path, QStringLiteral("keypad/received-quiz/expected.xml"));
+}
+
+TEST_F(TransfersWindow, AnAttendanceRecordedOnTheTeacherKeypadListsTheAbsent)
+{
+    addTeacherAndSubject();
+    SimReceiver *sim = openDravel();
+    ASSERT_TRUE(sim);
+    SimTeacherSession::Recorded r = recordedQuiz();
+    r.mode = 9;
+    r.examTitle = QStringLiteral("Roll");
+    r.questions.clear();
+    r.answers.clear();
+    r.present = {true, false, true, false};
+    const QString path = receive(sim, r, 0);
+    ASSERT_FALSE(path.isEmpty());
+    expectGolden(path, QStringLiteral("keypad/received-attendance/expected.xml"));
+}
+
+TEST_F(TransfersWindow, WithoutATeacherOrSubjectNothingCanBeReceived)
+{
+    ReceiveReportController window;
+    EXPECT_FALSE(window.btnStart->isEnabled());
+    EXPECT_FALSE(window.btnSave->isEnabled());
+    EXPECT_EQ(window.receiveView->toPlainText(), QStringLiteral("Waiting to start…"));
+}
+
+TEST_F(TransfersWindow, ASetReachesThirtyKeypadsOverALineThatLosesFrames)
+{
+    SimReceiver *sim = openDravel();
+    ASSERT_TRUE(sim);
+    fillClassOf(30);
+    for (int q = 1; q <= 20; ++q) {
+        QuizQuestionsElement e;
+        e.setStrTitle(QStringLiteral("Question %1: which of these is the largest?").arg(q));
+        e.setNQuestionType(q % 3 == 0 ? 2 : 0);
+        e.setNOptionNum(3);
+        e.setStrOptionA(QStringLiteral("a mouse"));
+        e.setStrOptionB(QStringLiteral("an elephant"));
+        e.setStrOptionC(QStringLiteral("a whale"));
+        e.setStrAnswer(QStringLiteral("C"));
+        QuizQuestions::shareManager()->addQuestion(e);
+    }
+    QuizQuestions::shareManager()->setStrTestTitle(QStringLiteral("/home/t/Animals and sizes.px"));
+    QuizQuestions::shareManager()->setNTestID(1234);
+
+    QuestionSetSender::Timing t;
+    t.examInfoGapMs = 5;
+    t.passPauseMs = 2;
+    t.passes = 2;
+    t.frameGapMs = 1;
+    t.endGapMs = 1;
+    t.pollPauseMs = 5;
+    t.pollSettleMs = 150;
+    SendQuestions::setTimingForTesting(t);
+
+    SimQuestionSet keypads(*sim, {10, 0, true, 11});
+    SendQuestions window;
+    window.show();
+    app()->setObjectToReceiveCommData(&window);
+    ASSERT_TRUE(waitFor([&] { return window.sender() && window.sender()->hasStarted(); }));
+    ASSERT_TRUE(waitFor([&] { return window.sender()->state() == QuestionSetSender::Stop && !window.sender()->isRunning(); },
+                        60000));
+    for (int id = 1; id <= 30; ++id) {
+        EXPECT_TRUE(keypads.hasWholeSet(id)) << id;
+        EXPECT_EQ(keypads.announcedTitle(id), QStringLiteral("Animals and ..")) << id;
+    }
+    EXPECT_EQ(keypads.questions(1).value(1).first(), QStringLiteral("Question 1: which of"));
+    EXPECT_EQ(keypads.questions(3).value(3).size(), 3); // a cloze question: its title only
+    EXPECT_EQ(window.sender()->bigCount(), 0);
+    EXPECT_LE(window.sender()->resendPasses(), 6);
+    EXPECT_TRUE(window.messages().contains(QStringLiteral("Send Questions Over")));
+    window.OnOK();
+    app()->setObjectToReceiveCommData(nullptr);
+}
+
+TEST_F(TransfersWindow, ClosingTheWindowStopsTheSendingAtOnce)
+{
+    SimReceiver *sim = openDravel();
+    ASSERT_TRUE(sim);
+    fillClassOf(3);
+    for (int q = 1; q <= 5; ++q)
+        QuizQuestions::shareManager()->addQuestion(QuizQuestionsElement());
+    SimQuestionSet keypads(*sim, {});
+    SendQuestions window; // the pauses as the keypads take them: a pass of five questions is long
+    window.show();
+    app()->setObjectToReceiveCommData(&window);
+    ASSERT_TRUE(waitFor([&] { return window.sender() && window.sender()->isRunning(); }));
+    QElapsedTimer clock;
+    clock.start();
+    window.close();
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_FALSE(window.sender()->isRunning());
+    app()->setObjectToReceiveCommData(nullptr);
+}
+
+} // namespace
