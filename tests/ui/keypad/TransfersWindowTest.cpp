@@ -51,6 +51,14 @@ protected:
         return sim;
     }
 
+    // The window saved as a picture when POLLIX_SHOT_DIR names a folder, to look at its layout.
+    static void shoot(QWidget &window, const QString &name)
+    {
+        const QString dir = qEnvironmentVariable("POLLIX_SHOT_DIR");
+        if (!dir.isEmpty())
+            window.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+
     // The session file with its time stamps made fixed.
     static QByteArray withoutTimes(QByteArray file)
     {
@@ -113,6 +121,7 @@ protected:
         EXPECT_GT(keypad.resends(), dropAcks > 0 ? 0 : -1);
         EXPECT_TRUE(window.btnSave->isEnabled());
         EXPECT_TRUE(window.receiveView->toPlainText().contains(QStringLiteral("Success!")));
+        shoot(window, QStringLiteral("ReceiveReport"));
         window.btnSave->click();
         EXPECT_FALSE(window.btnSave->isEnabled());
         app()->setObjectToReceiveCommData(nullptr);
@@ -220,6 +229,7 @@ TEST_F(TransfersWindow, ASetReachesThirtyKeypadsOverALineThatLosesFrames)
     EXPECT_EQ(window.sender()->bigCount(), 0);
     EXPECT_LE(window.sender()->resendPasses(), 6);
     EXPECT_TRUE(window.messages().contains(QStringLiteral("Send Questions Over")));
+    shoot(window, QStringLiteral("SendQuestions"));
     window.OnOK();
     app()->setObjectToReceiveCommData(nullptr);
 }
