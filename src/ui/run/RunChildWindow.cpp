@@ -6,6 +6,7 @@
 #include "core/engine/ActivityCodes.h"
 #include "core/keypad/DataOfFrame.h"
 #include "core/keypad/KeypadMouse.h"
+#include "core/presentation/MouseFunction.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
@@ -13,6 +14,7 @@
 
 #include <QEvent>
 #include <QTableWidget>
+#include <QTimer>
 
 namespace {
 constexpr uint8_t kKeyCommand = 0xF4;
@@ -50,6 +52,8 @@ void RunChildWindow::load()
         return;
     m_loaded = true;
     windowDidLoad();
+    if (m_bIsRunForTeacherControl)
+        QTimer::singleShot(0, this, [] { MouseFunction::shareManager()->MoveToLeftBottomAndClickLeftButton(); });
 }
 
 int RunChildWindow::runChild(RunChildWindow &child)

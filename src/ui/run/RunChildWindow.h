@@ -23,6 +23,12 @@ public:
     RunChildWindow(const QString &objectName, const char *logName, QWidget *parent = nullptr);
     ~RunChildWindow() override;
 
+    // Opened from the teacher keypad over a slide show: once loaded, the window moves the pointer
+    // to the main screen's lower left corner and clicks there, so the keypad's mouse starts from
+    // a known place.
+    bool bIsRunForTeacherControl() const { return m_bIsRunForTeacherControl; }
+    void setBIsRunForTeacherControl(bool v) { m_bIsRunForTeacherControl = v; }
+
     // Where the frames this window does not handle go; windows it opens get the same.
     void setRun(RunFrameSink *run) { m_run = run; }
     RunFrameSink *run() const { return m_run; }
@@ -61,5 +67,6 @@ private:
     bool m_postsLoginViewToNormal = false;
     bool m_closed = false;
     bool m_loaded = false;
+    bool m_bIsRunForTeacherControl = false;
     QHash<QTableWidget *, QList<double>> m_shares;
 };

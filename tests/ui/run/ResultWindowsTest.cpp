@@ -6,6 +6,7 @@
 #include "core/engine/QuizComputeMethod.h"
 #include "core/engine/ForceLoginEnrolment.h"
 #include "core/keypad/DeviceController.h"
+#include "core/presentation/MouseFunction.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
@@ -312,6 +313,37 @@ TEST_F(ResultWindowsTest, TheResultShowsTheSummaryOfTheQuestionShown)
     });
     button("btnResult")->click();
     EXPECT_EQ(childWindows, QStringList{"QuizResult"});
+}
+
+TEST_F(ResultWindowsTest, OpenedFromTheKeypadOverASlideShowThePointerStartsAtTheLowerLeft)
+{
+    struct Sink : InputEventSink
+    {
+        bool isAvailable() const override { return true; }
+        QPoint cursorPosition() override { return {}; }
+        int mainScreenHeight() override { return 768; }
+        void moveTo(const QPoint &) override {}
+        void button(Button, bool down, const QPoint &p) override
+        {
+            if (down)
+                clicks << p;
+        }
+        void key(Key) override {}
+        QList<QPoint> clicks;
+    };
+    auto sink = std::make_shared<Sink>();
+    MouseFunction::shareManager()->setSink(sink);
+    QuizReportHistogramController plain;
+    plain.runModal();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(sink->clicks.isEmpty());
+    QuizReportHistogramController keypad;
+    keypad.setBIsRunForTeacherControl(true);
+    keypad.runModal();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(sink->clicks.isEmpty());
+    EXPECT_EQ(sink->clicks.first(), QPoint(0, 768)) << "the lower left corner of the main screen";
+    MouseFunction::shareManager()->setSink(nullptr);
 }
 
 TEST_F(ResultWindowsTest, ResultDetailsPageByTwentyFive)
