@@ -138,6 +138,19 @@ TEST_F(ResultWindowsLook, TheWindowsOfGroupsRollCallsGroupingAndHandRaise)
     button("btnReport")->click();
     delete window.data();
 
+    // Elimination: the students retained and eliminated beside the attendance.
+    open(4, 4, path);
+    button("btnStart")->click();
+    answerQuestion(1, {"A", "C", "A", "", "A"});
+    QuizData::shareManager()->setArrayAlreadyEliminationSum(2, 1);
+    button("btnStop")->click();
+    onEachModal({{QStringLiteral("result-elimination"), [](QWidget *m) {
+                      EXPECT_TRUE(m->findChild<QLabel *>(QStringLiteral("txtEliminatedCount"))->isVisible());
+                      click(m, "btnOK");
+                  }}});
+    button("btnResult")->click();
+    delete window.data();
+
     open(8, 4, QString());
     button("btnStart")->click();
     answerQuestion(1, {"1", "1", "", "1", "1"});
@@ -164,7 +177,7 @@ TEST_F(ResultWindowsLook, TheWindowsOfGroupsRollCallsGroupingAndHandRaise)
     button("btnStart")->click();
     onEachModal({{QStringLiteral("hand-raise-marking"), [](QWidget *m) { click(m, "btnOK"); }}});
     grid()->button(0)->click();
-    EXPECT_EQ(looked, (QStringList{"group-report", "roll-call", "quick-grouping", "hand-raise-marking"}));
+    EXPECT_EQ(looked, (QStringList{"group-report", "result-elimination", "roll-call", "quick-grouping", "hand-raise-marking"}));
 
     // The force-login window floats beside the run.
     auto s = std::make_shared<StudentInClass>();
