@@ -75,14 +75,6 @@ QuizEntity quizFromRoot(pugi::xml_node root)
 }
 
 // The leading decimal number of a text, as stored points are read; 0 when there is none.
-float floatValue(const QString &text)
-{
-    static const QRegularExpression leading(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
-    const QRegularExpressionMatch m = leading.match(text);
-    // QString::toFloat reads the C locale's decimal point whatever the teacher's locale is.
-    return m.hasMatch() ? m.captured(0).trimmed().toFloat() : 0.0f;
-}
-
 float roundedAverage(float sum, int count)
 {
     if (count <= 0)
@@ -340,17 +332,24 @@ int DataManager::getCorrectCountOfOneQuiz(const QuizEntity &quiz, const QString 
 
 float DataManager::getTotalPointInQuizWhichStuIDIs(const QString &studentID, const QuizEntity &quiz)
 {
+    return getTotalPointsOfStudentsInQuiz(quiz).value(studentID, 0.0f);
+}
+
+QHash<QString, float> DataManager::getTotalPointsOfStudentsInQuiz(const QuizEntity &quiz)
+{
+    QHash<QString, float> points;
     if (quiz.allQuestions().isEmpty()) {
         for (const StudentEntity &s : quiz.allStudents())
-            if (s.id() == studentID)
-                return floatValue(s.totalMark());
-        return 0.0f;
+            if (!points.contains(s.id()))
+                points.insert(s.id(), GF::floatValue(s.totalMark()));
+        return points;
     }
-    int sum = 0;
+    QHash<QString, int> sums;
     for (const ResponseDataEntity &a : quiz.allStudentsAns())
-        if (a.studentID() == studentID)
-            sum += GF::intValue(a.studentPoint());
-    return float(sum);
+        sums[a.studentID()] += GF::intValue(a.studentPoint());
+    for (auto it = sums.cbegin(); it != sums.cend(); ++it)
+        points.insert(it.key(), float(it.value()));
+    return points;
 }
 
 // ---- Gradebook ----
@@ -413,7 +412,7 @@ std::optional<QList<SessionSelect>> DataManager::getAllQuizsWhereClassName(const
             if (folder.flag == 1)
                 for (pugi::xml_node list : root.children("StuentAnswers"))
                     for (pugi::xml_node answer : list.children("SAnswer"))
-                        sum += floatValue(GF::fromUtf8(answer.child_value("Point")));
+                        sum += GF::floatValue(GF::fromUtf8(answer.child_value("Point")));
             row.setTotalStudents(students);
             row.setAvg(roundedAverage(sum, students));
             rows->append(row);
@@ -465,7 +464,7 @@ std::optional<QList<CourseGradeEntity>> DataManager::getAllCourseGradeWherePerio
                 detail.setStudentID(text(d, "StudentID"));
                 detail.setStudentName(text(d, "StudentName"));
                 detail.setLetterGrade(text(d, "LetterGrade"));
-                detail.setMark(floatValue(text(d, "Point")));
+                detail.setMark(GF::floatValue(text(d, "Point")));
                 list << detail;
             }
             record.setAllGradeDetails(list);

@@ -4,6 +4,7 @@
 #include "core/gradebook/CourseGradeEntity.h"
 #include "core/gradebook/SessionSelect.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -79,6 +80,9 @@ public:
     // A student's points: the sum over all the student's answers, or, in a session without
     // questions (points-only), the student's total mark; 0 for an unknown student.
     static float getTotalPointInQuizWhichStuIDIs(const QString &studentID, const QuizEntity &quiz);
+    // The same for every student of the session at once, by student ID (the first student of an
+    // ID in a points-only session).
+    static QHash<QString, float> getTotalPointsOfStudentsInQuiz(const QuizEntity &quiz);
 
     // ---- Gradebook ----
 

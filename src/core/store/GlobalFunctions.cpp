@@ -12,6 +12,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <climits>
@@ -121,6 +122,30 @@ int GlobalFunctions::intValue(const QString &text)
     if (negative)
         return static_cast<int>(std::max(-value, static_cast<long long>(INT_MIN)));
     return static_cast<int>(std::min(value, static_cast<long long>(INT_MAX)));
+}
+
+float GlobalFunctions::floatValue(const QString &text)
+{
+    static const QRegularExpression leading(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
+    const QRegularExpressionMatch m = leading.match(text);
+    // QString::toFloat reads the C locale's decimal point whatever the teacher's locale is.
+    return m.hasMatch() ? m.captured(0).trimmed().toFloat() : 0.0f;
+}
+
+bool GlobalFunctions::boolValue(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
+        ++i;
+    while (i < n && text.at(i) == QLatin1Char('0'))
+        ++i;
+    if (i == n)
+        return false;
+    const QChar c = text.at(i);
+    return (c >= QLatin1Char('1') && c <= QLatin1Char('9')) || QStringLiteral("YyTt").contains(c);
 }
 
 QString GlobalFunctions::getValueByTagName(const QString &tag, const pugi::xml_node &parent)

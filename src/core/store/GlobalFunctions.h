@@ -42,6 +42,12 @@ public:
     // Leading integer of a text as stored numbers are read: optional blanks and sign, then
     // digits; 0 when the text does not start with a number; clamped to the int range.
     static int intValue(const QString &text);
+    // Leading decimal number of a text (blanks, sign, digits, a point, an exponent); 0 without
+    // one. The point is always ".", whatever the locale.
+    static float floatValue(const QString &text);
+    // A stored flag: true when the text, after blanks, a sign and leading zeros, starts with a
+    // digit 1 to 9 or with Y, y, T or t.
+    static bool boolValue(const QString &text);
 
     // Text of the first child element called tag; "" when there is none.
     static QString getValueByTagName(const QString &tag, const pugi::xml_node &parent);
