@@ -7,7 +7,11 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 using GF = GlobalFunctions;
 
@@ -19,33 +23,33 @@ struct SessionScores
     bool runActivity = false;
     // The session's total mark as a whole number; 0 rates nobody.
     int totalMark = 0;
-    QList<StudentEntity> students;
-    // A run activity: each student's points; a points-only session: each listed student's
-    // whole-number points (the first line of an ID).
-    QHash<QString, float> points;
+    SessionPoints points;
 };
 
 SessionScores scoresOf(const SessionSelect &row, QString *why)
 {
     SessionScores scores;
-    std::optional<QuizEntity> quiz;
-    if (!row.filePath().isEmpty())
-        quiz = DataManager::getQuizAtPath(row.filePath(), why);
-    else
-        quiz = DataManager::getQuizWhereActNoIs(row.actID());
-    if (!quiz)
+    std::optional<SessionPoints> points;
+    if (!row.filePath().isEmpty()) {
+        points = DataManager::getStudentPointsAtPath(row.filePath(), why);
+    } else if (const std::optional<QuizEntity> quiz = DataManager::getQuizWhereActNoIs(row.actID())) {
+        // A row that names no file: the session of its ID.
+        SessionPoints p;
+        p.setTotalMark(quiz->totalMark());
+        for (const StudentEntity &s : quiz->allStudents()) {
+            p.studentIDs() << s.id();
+            p.firstNames() << s.firstName();
+            p.lastNames() << s.lastName();
+        }
+        p.setPoints(DataManager::getTotalPointsOfStudentsInQuiz(*quiz));
+        points = p;
+    }
+    if (!points)
         return scores;
     scores.readable = true;
     scores.runActivity = row.flag() == 1;
-    scores.totalMark = GF::intValue(quiz->totalMark());
-    scores.students = quiz->allStudents();
-    if (scores.runActivity) {
-        scores.points = DataManager::getTotalPointsOfStudentsInQuiz(*quiz);
-    } else {
-        for (const StudentEntity &s : scores.students)
-            if (!scores.points.contains(s.id()))
-                scores.points.insert(s.id(), float(GF::intValue(s.totalMark())));
-    }
+    scores.totalMark = GF::intValue(points->totalMark());
+    scores.points = *points;
     return scores;
 }
 } // namespace
@@ -87,25 +91,39 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
                                                              const Progress &progress)
 {
     Result result;
-    QList<SessionScores> sessions;
-    sessions.reserve(ticked.size());
-    for (const SessionSelect &row : ticked) {
-        QString why;
-        sessions << scoresOf(row, &why);
-        if (!sessions.last().readable)
-            result.unreadable << (why.isEmpty() ? row.session() : QStringLiteral("%1: %2").arg(row.session(), why));
+    // A period may hold a thousand sessions: they are read side by side.
+    std::vector<SessionScores> sessions(size_t(ticked.size()));
+    std::vector<QString> whys(size_t(ticked.size()));
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i = next++; i < sessions.size(); i = next++)
+            sessions[i] = scoresOf(ticked.at(qsizetype(i)), &whys[i]);
+    };
+    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> threads;
+    for (unsigned k = 1; k < workers && k < sessions.size(); ++k)
+        threads.emplace_back(work);
+    work();
+    for (std::thread &t : threads)
+        t.join();
+    for (size_t i = 0; i < sessions.size(); ++i) {
+        if (sessions[i].readable)
+            continue;
+        const QString &name = ticked.at(qsizetype(i)).session();
+        result.unreadable << (whys[i].isEmpty() ? name : QStringLiteral("%1: %2").arg(name, whys[i]));
     }
 
     // The grid's students.
     QSet<QString> seen;
     for (const SessionScores &s : sessions) {
-        for (const StudentEntity &student : s.students) {
-            if (seen.contains(student.id()))
+        const SessionPoints &p = s.points;
+        for (qsizetype i = 0; i < p.studentIDs().size(); ++i) {
+            if (seen.contains(p.studentIDs().at(i)))
                 continue;
-            seen.insert(student.id());
+            seen.insert(p.studentIDs().at(i));
             StudentMarkGrade row;
-            row.setStudentID(student.id());
-            row.setStudentName(mergeFirstLastString(student.firstName(), student.lastName()));
+            row.setStudentID(p.studentIDs().at(i));
+            row.setStudentName(mergeFirstLastString(p.firstNames().at(i), p.lastNames().at(i)));
             result.rows << row;
         }
     }
@@ -115,7 +133,7 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
     for (const SelectSessionType &t : types) {
         QList<qsizetype> of;
         for (qsizetype i = 0; i < ticked.size(); ++i)
-            if (ticked.at(i).type() == t.sessionType() && sessions.at(i).readable && sessions.at(i).totalMark != 0)
+            if (ticked.at(i).type() == t.sessionType() && sessions[size_t(i)].readable && sessions[size_t(i)].totalMark != 0)
                 of << i;
         sessionsOfType << of;
     }
@@ -131,12 +149,13 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
             float r = 0.0f;
             int n = 0;
             for (const qsizetype i : sessionsOfType.at(t)) {
-                const SessionScores &s = sessions.at(i);
+                const SessionScores &s = sessions[size_t(i)];
                 const float total = float(s.totalMark);
+                const QHash<QString, float> &points = s.points.points();
                 if (s.runActivity) {
-                    r += s.points.value(row.studentID(), 0.0f) / total;
+                    r += points.value(row.studentID(), 0.0f) / total;
                     ++n;
-                } else if (const auto hit = s.points.constFind(row.studentID()); hit != s.points.constEnd()) {
+                } else if (const auto hit = points.constFind(row.studentID()); hit != points.constEnd()) {
                     r += *hit / total;
                     ++n;
                 }

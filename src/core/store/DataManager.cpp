@@ -12,6 +12,8 @@
 
 #include <QRegularExpression>
 
+#include <unordered_map>
+
 namespace {
 using GF = GlobalFunctions;
 
@@ -41,6 +43,31 @@ QString pathOf(const SessionFolder &folder, const QString &name)
 {
     return GF::filePathForListedName(folder.path, name, QStringLiteral("xml"));
 }
+
+// A student's points in a session: the sum of the points of the student's answers; in a session
+// without questions (a points-only one) the student's total mark, the first line of an ID counting.
+class PointsTally
+{
+public:
+    explicit PointsTally(bool hasQuestions) : m_hasQuestions(hasQuestions) {}
+
+    void student(const QString &id, const QString &totalMark)
+    {
+        if (!m_hasQuestions && !m_points.contains(id))
+            m_points.insert(id, GF::floatValue(totalMark));
+    }
+    // The sum of the points of all of one student's answers.
+    void answers(const QString &id, qint64 sum)
+    {
+        if (m_hasQuestions)
+            m_points.insert(id, float(sum));
+    }
+    const QHash<QString, float> &result() const { return m_points; }
+
+private:
+    bool m_hasQuestions;
+    QHash<QString, float> m_points;
+};
 
 bool loadSession(const QString &path, pugi::xml_document &doc, QString *errorText = nullptr)
 {
@@ -181,6 +208,44 @@ std::optional<QuizEntity> DataManager::getQuizAtPath(const QString &path, QStrin
     if (!loadSession(path, doc, errorText))
         return std::nullopt;
     return quizFromRoot(doc.document_element());
+}
+
+std::optional<SessionPoints> DataManager::getStudentPointsAtPath(const QString &path, QString *errorText)
+{
+    pugi::xml_document doc;
+    if (!loadSession(path, doc, errorText))
+        return std::nullopt;
+    const pugi::xml_node root = doc.document_element();
+    SessionPoints out;
+    out.setTotalMark(GF::fromUtf8(root.child_value("TotalMark")));
+    const bool pointsOnly = TovQuizXmlDatabase::isPointsOnlyRoot(root);
+    bool hasQuestions = false;
+    for (pugi::xml_node questions : root.children("Questions"))
+        hasQuestions = hasQuestions || questions.child("Question");
+    PointsTally tally(hasQuestions);
+    for (pugi::xml_node students : root.children("Students")) {
+        for (pugi::xml_node node : students.children("Student")) {
+            const QString id = GF::fromUtf8(node.child_value(pointsOnly ? "SID" : "ID"));
+            out.studentIDs() << id;
+            if (pointsOnly || !node.child("FName")) {
+                out.firstNames() << GF::fromUtf8(node.child(pointsOnly && node.child("FirstName") ? "FirstName" : "Name").child_value());
+                out.lastNames() << GF::fromUtf8(node.child_value("LastName"));
+            } else {
+                out.firstNames() << GF::fromUtf8(node.child_value("FName"));
+                out.lastNames() << GF::fromUtf8(node.child_value("LName"));
+            }
+            tally.student(id, GF::fromUtf8(node.child_value("TotalMark")));
+        }
+    }
+    // Summed on the parsed text: a period's sessions hold millions of answers.
+    std::unordered_map<std::string_view, qint64> sums;
+    for (pugi::xml_node answers : root.children("StuentAnswers"))
+        for (pugi::xml_node node : answers.children("SAnswer"))
+            sums[node.child_value("SID")] += GF::intValueOfUtf8(node.child_value("Point"));
+    for (const auto &[id, sum] : sums)
+        tally.answers(QString::fromUtf8(id.data(), qsizetype(id.size())), sum);
+    out.setPoints(tally.result());
+    return out;
 }
 
 QStringList DataManager::getElementByTag(const QString &tag)
@@ -337,19 +402,15 @@ float DataManager::getTotalPointInQuizWhichStuIDIs(const QString &studentID, con
 
 QHash<QString, float> DataManager::getTotalPointsOfStudentsInQuiz(const QuizEntity &quiz)
 {
-    QHash<QString, float> points;
-    if (quiz.allQuestions().isEmpty()) {
-        for (const StudentEntity &s : quiz.allStudents())
-            if (!points.contains(s.id()))
-                points.insert(s.id(), GF::floatValue(s.totalMark()));
-        return points;
-    }
-    QHash<QString, int> sums;
+    PointsTally tally(!quiz.allQuestions().isEmpty());
+    for (const StudentEntity &s : quiz.allStudents())
+        tally.student(s.id(), s.totalMark());
+    QHash<QString, qint64> sums;
     for (const ResponseDataEntity &a : quiz.allStudentsAns())
         sums[a.studentID()] += GF::intValue(a.studentPoint());
     for (auto it = sums.cbegin(); it != sums.cend(); ++it)
-        points.insert(it.key(), float(it.value()));
-    return points;
+        tally.answers(it.key(), it.value());
+    return tally.result();
 }
 
 // ---- Gradebook ----

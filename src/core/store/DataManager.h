@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QuizEntity.h"
+#include "SessionPoints.h"
 #include "core/gradebook/CourseGradeEntity.h"
 #include "core/gradebook/SessionSelect.h"
 
@@ -38,6 +39,10 @@ public:
     static std::optional<QuizEntity> getQuizWhereActNoIs(const QString &actNo);
     // The session in one file, in either form; none (with the reason) when it cannot be read.
     static std::optional<QuizEntity> getQuizAtPath(const QString &path, QString *errorText = nullptr);
+    // The points of every student of the session in one file, read straight from the file: what
+    // the gradebook needs of each session of a grading period. None (with the reason) when it
+    // cannot be read.
+    static std::optional<SessionPoints> getStudentPointsAtPath(const QString &path, QString *errorText = nullptr);
     // The text of every child of a session file's root called tag, across both folders (session
     // folder first); unreadable files are logged and passed over.
     static QStringList getElementByTag(const QString &tag);

@@ -12,7 +12,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <climits>
@@ -102,34 +101,80 @@ QDateTime GlobalFunctions::dateFromDayText(const QString &text)
     return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
 }
 
-int GlobalFunctions::intValue(const QString &text)
+namespace {
+int codeOf(QChar c)
 {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && text.at(i).isSpace())
-        ++i;
+    return c.unicode();
+}
+int codeOf(char c)
+{
+    return static_cast<unsigned char>(c);
+}
+
+// Optional blanks and sign, then digits; clamped to the int range.
+template <typename Char>
+int leadingInteger(const Char *p, const Char *end, bool (*isSpace)(Char))
+{
+    while (p < end && isSpace(*p))
+        ++p;
     bool negative = false;
-    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
+    if (p < end && (*p == Char('-') || *p == Char('+'))) {
+        negative = *p == Char('-');
+        ++p;
     }
     long long value = 0;
-    for (; i < n && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
-        value = value * 10 + (text.at(i).unicode() - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1;
-    }
+    for (; p < end && *p >= Char('0') && *p <= Char('9'); ++p)
+        value = std::min(value * 10 + (codeOf(*p) - '0'), static_cast<long long>(INT_MAX) + 1);
     if (negative)
         return static_cast<int>(std::max(-value, static_cast<long long>(INT_MIN)));
     return static_cast<int>(std::min(value, static_cast<long long>(INT_MAX)));
 }
+} // namespace
+
+int GlobalFunctions::intValue(const QString &text)
+{
+    return leadingInteger<QChar>(text.constData(), text.constData() + text.size(),
+                                 [](QChar c) { return c.isSpace(); });
+}
+
+int GlobalFunctions::intValueOfUtf8(std::string_view text)
+{
+    return leadingInteger<char>(text.data(), text.data() + text.size(),
+                                [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
+}
 
 float GlobalFunctions::floatValue(const QString &text)
 {
-    static const QRegularExpression leading(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
-    const QRegularExpressionMatch m = leading.match(text);
-    // QString::toFloat reads the C locale's decimal point whatever the teacher's locale is.
-    return m.hasMatch() ? m.captured(0).trimmed().toFloat() : 0.0f;
+    // The longest leading [+-]digits[.digits][e[+-]digits] after blanks, read with "." as the
+    // point whatever the locale.
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    const qsizetype start = i;
+    const auto isDigit = [&](qsizetype k) { return k < n && text.at(k) >= QLatin1Char('0') && text.at(k) <= QLatin1Char('9'); };
+    if (i < n && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        ++i;
+    qsizetype digits = 0;
+    for (; isDigit(i); ++i)
+        ++digits;
+    if (i < n && text.at(i) == QLatin1Char('.'))
+        for (++i; isDigit(i); ++i)
+            ++digits;
+    if (digits == 0)
+        return 0.0f;
+    qsizetype end = i;
+    if (i < n && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        qsizetype k = i + 1;
+        if (k < n && (text.at(k) == QLatin1Char('+') || text.at(k) == QLatin1Char('-')))
+            ++k;
+        if (isDigit(k)) {
+            while (isDigit(k))
+                ++k;
+            end = k;
+        }
+    }
+    return text.mid(start, end - start).toFloat();
 }
 
 bool GlobalFunctions::boolValue(const QString &text)

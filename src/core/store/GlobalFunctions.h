@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <string_view>
 
 #include <pugixml.hpp>
 
@@ -42,6 +43,8 @@ public:
     // Leading integer of a text as stored numbers are read: optional blanks and sign, then
     // digits; 0 when the text does not start with a number; clamped to the int range.
     static int intValue(const QString &text);
+    // The same for UTF-8 text as a parsed file holds it.
+    static int intValueOfUtf8(std::string_view text);
     // Leading decimal number of a text (blanks, sign, digits, a point, an exponent); 0 without
     // one. The point is always ".", whatever the locale.
     static float floatValue(const QString &text);
