@@ -1,5 +1,7 @@
 #include "GradebookTestBase.h"
 
+#include "core/gradebook/GradebookRosterRecords.h"
+#include "core/gradebook/TovGradeLetterXmlDatabase.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
 
 namespace {
@@ -197,4 +199,36 @@ TEST_F(WeightStoreTest, AValueCopyOfAListOutlivesItsRecord)
     store()->loadWeights();
     ASSERT_EQ(copy.sessionTypesInWeight().size(), 1);
     EXPECT_EQ(copy.sessionTypesInWeight().at(0).sessionType(), "Exam");
+}
+
+TEST_F(WeightStoreTest, DeletingAClassTakesItsScalesAndWeightListsButNotOthers)
+{
+    for (const char *className : {"7A", "8B"}) {
+        WeightEntity w = weights(QStringLiteral("W %1").arg(className), className, "All", {entry(2, true, 100)});
+        store()->addWeightWithData(w);
+        LetterGradeEntity s;
+        s.setTitle(QStringLiteral("S %1").arg(className));
+        s.setClassName(className);
+        LetterEntity pass;
+        pass.setLetter("P");
+        pass.setPointTo(100);
+        s.letterList() << pass;
+        TovGradeLetterXmlDatabase::sharedUI()->addWithData(s);
+    }
+    GradebookRosterRecords records;
+    GradebookNameRecords::install(&records);
+    ASSERT_TRUE(GradebookNameRecords::deleteAllOf(GradebookNameRecords::Owner::Class, "7A"));
+    GradebookNameRecords::install(nullptr);
+    GradebookRosterRecords::reloadStores();
+    ASSERT_EQ(store()->weightList().size(), 1);
+    EXPECT_EQ(store()->weightList().at(0).className(), "8B");
+    ASSERT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().size(), 1);
+    EXPECT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().at(0).className(), "8B");
+
+    // A scale file that cannot be written stops the deletion with its reason.
+    failWritesTo("LetterGrade.xml");
+    QString why;
+    EXPECT_FALSE(records.deleteRecordsOf(GradebookNameRecords::Owner::Class, "8B", &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(store()->weightList().size(), 1);
 }

@@ -1,0 +1,34 @@
+#include "GradebookRosterRecords.h"
+
+#include "TovGradeLetterXmlDatabase.h"
+#include "TovGradeSessionsXmlDatabase.h"
+#include "TovPeriodXmlDatabase.h"
+#include "TovWeightAndSessionTypeXmlDatabase.h"
+
+bool GradebookRosterRecords::deleteRecordsOf(Owner owner, const QString &name, QString *errorText)
+{
+    TovGradeLetterXmlDatabase *scales = TovGradeLetterXmlDatabase::sharedUI();
+    TovWeightAndSessionTypeXmlDatabase *weights = TovWeightAndSessionTypeXmlDatabase::sharedUI();
+    switch (owner) {
+    case Owner::Class:
+        return scales->deleteGradeLetterByClassName(name, errorText) &&
+               weights->deleteWeightByClassName(name, errorText);
+    case Owner::Subject:
+        return scales->deleteGradeLetterBySubjectName(name, errorText) &&
+               weights->deleteWeightBySubjectName(name, errorText);
+    case Owner::Teacher:
+        return scales->deleteGradeLetterByTeacherName(name, errorText) &&
+               weights->deleteWeightByTeacherName(name, errorText);
+    }
+    return true;
+}
+
+void GradebookRosterRecords::reloadStores()
+{
+    TovPeriodXmlDatabase::sharedUI()->loadPeriods();
+    // The weight lists number their types by the type list: types first.
+    TovWeightAndSessionTypeXmlDatabase::sharedUI()->loadSessionTypes();
+    TovWeightAndSessionTypeXmlDatabase::sharedUI()->loadWeights();
+    TovGradeLetterXmlDatabase::sharedUI()->loadGradeLetterList();
+    TovGradeSessionsXmlDatabase::sharedUI()->loadGradeSessionList();
+}

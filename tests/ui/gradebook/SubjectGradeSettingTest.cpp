@@ -1,0 +1,286 @@
+#include "GradebookUiFixture.h"
+
+#include "core/gradebook/TovGradeLetterXmlDatabase.h"
+#include "core/gradebook/TovPeriodXmlDatabase.h"
+#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "ui/controls/MyComboBox.h"
+#include "ui/gradebook/GradebookSettingsParent.h"
+#include "ui/gradebook/SubjectGradeSettingController.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+struct RecordingParent : GradebookSettingsParent
+{
+    void refreshPeriod2() override { calls << "period"; }
+    void refreshWeight2() override { calls << "weight"; }
+    void refreshConversion2() override { calls << "conversion"; }
+    void refreshSessionTypes() override { calls << "types"; }
+    QStringList calls;
+};
+
+class SubjectGradeSettingTest : public GradebookUiFixture
+{
+protected:
+    static QStringList storedPeriods()
+    {
+        QStringList out;
+        for (const PeriodEntity &p : TovPeriodXmlDatabase::sharedUI()->periodList())
+            out << p.unique_title();
+        return out;
+    }
+    RecordingParent parent;
+};
+} // namespace
+
+TEST_F(SubjectGradeSettingTest, PeriodsAreCheckedAsTypedAndSavedAsTyped)
+{
+    SubjectGradeSettingController w(0, &parent);
+    w.show();
+    EXPECT_EQ(w.tabView->currentIndex(), 0);
+    EXPECT_FALSE(w.btnSave1->isEnabled());
+    w.doAdd1();
+    w.doAdd1();
+    EXPECT_EQ(column(w.table1, 0), (QStringList{"New Period 1", "New Period 2"}));
+    EXPECT_TRUE(w.btnSave1->isEnabled());
+
+    // Blanks only: refused, and the pending code holds the tab until the teacher types.
+    editCell(w.table1, 0, 0, "   ");
+    EXPECT_EQ(answers.alertTexts().last(), "The Title should not be empty.");
+    EXPECT_EQ(w.flag(), 1);
+    ASSERT_TRUE(openEditor(w.table1));
+    w.tabView->setCurrentIndex(3);
+    EXPECT_EQ(w.tabView->currentIndex(), 0);
+    EXPECT_EQ(answers.alertTexts().last(), "The Title should not be empty.");
+    // Still editing: a save is held as well.
+    w.doSave1();
+    EXPECT_EQ(answers.alertTexts().last(), "Please press Enter.");
+    EXPECT_TRUE(storedPeriods().isEmpty());
+
+    QLineEdit *field = openEditor(w.table1);
+    field->setText(QStringLiteral("  Fall \"A\" & B's \\ "));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(w.flag(), 0);
+    editCell(w.table1, 1, 0, "Fall \"A\" & B's \\");
+    EXPECT_EQ(answers.alertTexts().last(), "The Title already exists.");
+    QTest::keyClick(openEditor(w.table1), Qt::Key_Escape);
+
+    editCell(w.table1, 0, 1, "2012-09-01");
+    editCell(w.table1, 0, 2, "2012-08-31");
+    EXPECT_EQ(answers.alertTexts().last(), "Beginning date should be earlier than ending date.");
+    QTest::keyClick(openEditor(w.table1), Qt::Key_Escape);
+    editCell(w.table1, 0, 2, "2013-01");
+    EXPECT_EQ(answers.alertTexts().last(), "Please enter the date as YYYY-MM-DD.");
+    QTest::keyClick(openEditor(w.table1), Qt::Key_Escape);
+    editCell(w.table1, 0, 2, "2013-01-31");
+    editCell(w.table1, 1, 1, "2999-02-01");
+    EXPECT_EQ(answers.alertTexts().last(), "Ending date should be later than beginning date.");
+    QTest::keyClick(openEditor(w.table1), Qt::Key_Escape);
+
+    w.doSave1();
+    EXPECT_FALSE(w.isChanged(0));
+    EXPECT_EQ(parent.calls, QStringList{"period"});
+    const QString today = QDate::currentDate().toString("yyyy-MM-dd");
+    EXPECT_EQ(storedPeriods(), (QStringList{"Fall \"A\" & B's \\(2012-09-01~2013-01-31)",
+                                            QStringLiteral("New Period 2(%1~%1)").arg(today)}));
+    shoot(&w, "settings-periods");
+
+    // Reopened and saved again, the title stays as it was typed.
+    SubjectGradeSettingController again(0, &parent);
+    editCell(again.table1, 1, 0, "Spring");
+    again.doSave1();
+    TovPeriodXmlDatabase::sharedUI()->loadPeriods();
+    EXPECT_EQ(storedPeriods().first(), "Fall \"A\" & B's \\(2012-09-01~2013-01-31)");
+}
+
+TEST_F(SubjectGradeSettingTest, LeavingATabOrTheWindowAsksAndAFailedSaveKeepsTheEdits)
+{
+    PeriodEntity a, b;
+    a.setTitle("A");
+    b.setTitle("B");
+    TovPeriodXmlDatabase::sharedUI()->addWithData(a);
+    TovPeriodXmlDatabase::sharedUI()->addWithData(b);
+    SubjectGradeSettingController w(0, &parent);
+    w.show();
+    w.table1->selectAll();
+    answers.answerAlert(0); // Yes, delete
+    w.doDelete1();
+    EXPECT_EQ(w.table1->rowCount(), 0);
+    answers.answerAlert(1); // No at the tab question: both come back
+    w.tabView->setCurrentIndex(3);
+    EXPECT_EQ(w.tabView->currentIndex(), 3);
+    EXPECT_EQ(answers.alertTexts().last(), "Do you want to save the changes to Grading Period setting?");
+    EXPECT_EQ(column(w.table1, 0), (QStringList{"A", "B"}));
+
+    // Swapping two titles in one save keeps each period's own days.
+    w.tabView->setCurrentIndex(0);
+    editCell(w.table1, 0, 0, "B");
+    EXPECT_EQ(answers.alertTexts().last(), "The Title already exists.");
+    QTest::keyClick(openEditor(w.table1), Qt::Key_Escape);
+    editCell(w.table1, 0, 0, "C");
+    editCell(w.table1, 1, 0, "A");
+    editCell(w.table1, 0, 0, "B");
+
+    // A save that cannot write keeps the window open, the edits and the question.
+    const QString file = home() + "Data/Periods.xml";
+    AtomicFile::setFailureHook([file](const QString &p) { return p == file; });
+    answers.answerAlert(0); // Yes, save
+    w.doClose();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(answers.alertTexts().last(), "The grading periods could not be saved.");
+    EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
+    EXPECT_TRUE(w.isChanged(0));
+    AtomicFile::setFailureHook({});
+    answers.answerAlert(0);
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    TovPeriodXmlDatabase::sharedUI()->loadPeriods();
+    EXPECT_EQ(storedPeriods().size(), 2);
+}
+
+TEST_F(SubjectGradeSettingTest, AWeightListSavesOnlyAtAHundredPercentAndARefusalKeepsItsEdits)
+{
+    SubjectGradeSettingController w(1, &parent);
+    w.show();
+    EXPECT_EQ(w.btnSave2->text(), "Add");
+    EXPECT_EQ(w.textTotal2->text(), "0.0%");
+    EXPECT_EQ(column(w.selectSessionTable2, 1).mid(0, 3), (QStringList{"Attendance", "Exam", "Game"}));
+    type(w.textWeightTitle2, "Main");
+    QTest::keyClick(w.textWeightTitle2, Qt::Key_Return);
+    w.cboClass2->setCurrentText("7A");
+    emit w.cboClass2->activated(w.cboClass2->currentIndex());
+    w.selectSessionTable2->item(1, 0)->setCheckState(Qt::Checked);
+    editCell(w.selectSessionTable2, 1, 2, "60");
+    w.selectSessionTable2->item(3, 0)->setCheckState(Qt::Checked);
+    editCell(w.selectSessionTable2, 3, 2, "50");
+    EXPECT_EQ(w.textTotal2->text(), "110.0%");
+
+    // Yes at the tab question with a sum of 110: the alert, and the tab and its edits stay.
+    answers.answerAlert(0);
+    w.tabView->setCurrentIndex(2);
+    EXPECT_EQ(answers.alertTexts().mid(answers.alertTexts().size() - 2),
+              (QStringList{"Do you want to save the changes to Weight setting?", "The sum of Weights must be 100."}));
+    EXPECT_EQ(w.tabView->currentIndex(), 1);
+    EXPECT_TRUE(w.isChanged(1));
+    EXPECT_TRUE(TovWeightAndSessionTypeXmlDatabase::sharedUI()->weightList().isEmpty());
+
+    editCell(w.selectSessionTable2, 3, 2, "40");
+    EXPECT_EQ(w.textTotal2->text(), "100.0%");
+    shoot(&w, "settings-weights");
+    w.doSave2();
+    ASSERT_EQ(TovWeightAndSessionTypeXmlDatabase::sharedUI()->weightList().size(), 1);
+    const WeightEntity main = TovWeightAndSessionTypeXmlDatabase::sharedUI()->weightList().at(0);
+    EXPECT_EQ(main.title(), "Main");
+    EXPECT_EQ(main.className(), "7A");
+    EXPECT_EQ(column(w.weightListTable2, 0), (QStringList{"(New weight list)", "Main"}));
+    EXPECT_EQ(parent.calls, QStringList{"weight"});
+
+    // A new list of the same title is refused; the stored one may keep its own.
+    type(w.textWeightTitle2, "Main");
+    QTest::keyClick(w.textWeightTitle2, Qt::Key_Return);
+    w.selectSessionTable2->item(0, 0)->setCheckState(Qt::Checked);
+    editCell(w.selectSessionTable2, 0, 2, "100");
+    w.doSave2();
+    EXPECT_EQ(answers.alertTexts().last(), "The Title already exists.");
+    answers.answerAlert(1); // No: the template goes back to empty
+    w.weightListTable2->setCurrentCell(1, 0);
+    EXPECT_EQ(w.textWeightTitle2->text(), "Main");
+    EXPECT_EQ(w.btnSave2->text(), "Save");
+    EXPECT_EQ(w.textTotal2->text(), "100.0%");
+}
+
+TEST_F(SubjectGradeSettingTest, LetterScalesMustCoverZeroToHundred)
+{
+    SubjectGradeSettingController w(2, &parent);
+    w.show();
+    EXPECT_EQ(column(w.letterGradeTable3, 0), (QStringList{"Letter1", "Letter2", "Letter3", "Letter4", "Letter5"}));
+    type(w.textConversionTitle3, "Five");
+    QTest::keyClick(w.textConversionTitle3, Qt::Key_Return);
+    editCell(w.letterGradeTable3, 1, 0, "Letter1");
+    EXPECT_EQ(answers.alertTexts().last(), "The letter should not be duplicated.");
+    QTest::keyClick(openEditor(w.letterGradeTable3), Qt::Key_Escape);
+    editCell(w.letterGradeTable3, 1, 2, "90");
+    w.doSave3();
+    EXPECT_EQ(answers.alertTexts().last(), "Point ranges overlap.");
+    EXPECT_EQ(w.flag(), 10);
+    editCell(w.letterGradeTable3, 1, 2, "89");
+    w.doAddRight3();
+    EXPECT_EQ(column(w.letterGradeTable3, 0).last(), "Letter6");
+    w.doSave3();
+    EXPECT_EQ(answers.alertTexts().last(), "Point ranges overlap.");
+    w.letterGradeTable3->selectRow(5);
+    w.doDeleteRight3();
+    editCell(w.letterGradeTable3, 0, 0, "A+");
+    w.doSave3();
+    ASSERT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().size(), 1);
+    EXPECT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().at(0).letterList().at(0).letter(), "A+");
+    EXPECT_EQ(column(w.conversionListTable3, 0), (QStringList{"(New letter scale)", "Five"}));
+    EXPECT_EQ(w.textConversionTitle3->text(), "");
+    shoot(&w, "settings-letters");
+
+    // Deleting a scale goes to the store at once; the template row cannot be deleted.
+    w.doDelete3();
+    EXPECT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().size(), 1);
+    w.conversionListTable3->setCurrentCell(1, 0);
+    answers.answerAlert(0);
+    w.doDelete3();
+    EXPECT_TRUE(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().isEmpty());
+    EXPECT_EQ(w.conversionListTable3->rowCount(), 1);
+}
+
+TEST_F(SubjectGradeSettingTest, SessionTypesInUseStayAndRenamesReachTheWeightLists)
+{
+    TovWeightAndSessionTypeXmlDatabase *store = TovWeightAndSessionTypeXmlDatabase::sharedUI();
+    SessionTypeEntity quiz, essay;
+    quiz.setName("Quiz");
+    essay.setName("Essay");
+    store->addSessionTypeWithData(quiz);
+    store->addSessionTypeWithData(essay);
+    WeightEntity w1;
+    w1.setTitle("Main");
+    SessionTypeInWeight counted;
+    counted.setSessionTypeNo(quiz.no());
+    counted.setIsSelect(true);
+    counted.setWeight(100);
+    w1.sessionTypesInWeight() << counted;
+    store->addWeightWithData(w1);
+
+    SubjectGradeSettingController w(3, &parent);
+    w.show();
+    EXPECT_EQ(w.tabView->currentIndex(), 3);
+    w.table4->selectAll();
+    w.doDelete4();
+    EXPECT_EQ(answers.alertTexts().last(), "It must be at least one session type exist.");
+    w.table4->clearSelection();
+    w.table4->selectRow(7); // Quiz
+    w.doDelete4();
+    EXPECT_EQ(answers.alertTexts().last(), "The Session Type 'Quiz' is used by the weight list, cannot be deleted.");
+    w.table4->clearSelection();
+    w.table4->selectRow(1); // Exam, built in
+    w.doDelete4();
+    EXPECT_EQ(answers.alertTexts().last(), "The Session Type 'Exam' is built in, cannot be deleted.");
+
+    // Quiz and Essay swap names, a new type is added.
+    editCell(w.table4, 7, 0, "Essay");
+    EXPECT_EQ(answers.alertTexts().last(), "The Session Type already exists.");
+    QTest::keyClick(openEditor(w.table4), Qt::Key_Escape);
+    editCell(w.table4, 7, 0, "Tmp");
+    editCell(w.table4, 8, 0, "Quiz");
+    editCell(w.table4, 7, 0, "Essay");
+    w.doAdd4();
+    EXPECT_EQ(column(w.table4, 0).last(), "New Type 1");
+    shoot(&w, "settings-types");
+    w.doSaveClose4();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(parent.calls, QStringList{"types"});
+    QStringList names;
+    for (const SessionTypeEntity &t : store->sessionTypeList())
+        names << t.name();
+    EXPECT_EQ(names.mid(7), (QStringList{"Essay", "Quiz", "New Type 1"}));
+    // The weight list counts what was Quiz, now called Essay.
+    store->loadWeights();
+    for (const SessionTypeInWeight &e : store->weightList().at(0).sessionTypesInWeight())
+        EXPECT_EQ(e.isSelect(), e.sessionType() == "Essay") << e.sessionType().toStdString();
+}
