@@ -95,9 +95,14 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
     std::vector<SessionScores> sessions(size_t(ticked.size()));
     std::vector<QString> whys(size_t(ticked.size()));
     std::atomic<size_t> next{0};
+    std::atomic<int> read{0};
     const auto work = [&] {
-        for (size_t i = next++; i < sessions.size(); i = next++)
+        for (size_t i = next++; i < sessions.size(); i = next++) {
             sessions[i] = scoresOf(ticked.at(qsizetype(i)), &whys[i]);
+            // The students are not counted yet: the bar fills with the sessions first.
+            if (progress)
+                progress(++read, int(sessions.size()) * 2);
+        }
     };
     const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
     std::vector<std::thread> threads;
@@ -139,9 +144,10 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
     }
 
     const int count = int(result.rows.size());
+    const int steps = int(sessions.size()) + count;
     for (int k = 0; k < count; ++k) {
         if (progress)
-            progress(k + 1, count);
+            progress(int(sessions.size()) + k + 1, steps);
         StudentMarkGrade &row = result.rows[k];
         float sum = 0.0f;
         bool complete = true;

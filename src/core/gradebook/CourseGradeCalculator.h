@@ -30,8 +30,8 @@ public:
     using Progress = std::function<void(int step, int total)>;
 
     // Students of the ticked sessions in order of first appearance (sessions in the order given,
-    // students in each session's order), told apart by ID. progress gets the students computed so
-    // far (step k before student k).
+    // students in each session's order), told apart by ID. progress gets the sessions read (from
+    // the reading threads) and then the students computed; it may be called from any thread.
     static Result compute(const QList<SelectSessionType> &types, const QList<SessionSelect> &ticked,
                           const QList<ConversionLetter> &letters, const Progress &progress = {});
 

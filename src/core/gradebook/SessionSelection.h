@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ConversionLetter.h"
+#include "LetterGradeEntity.h"
+#include "SelectSessionType.h"
+#include "SessionSelect.h"
+#include "WeightEntity.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Which sessions a course grade is made of: the counted session types of a weight list, the
+// letters of a scale, the listed sessions of a period in order, and the check that every counted
+// type has a ticked session.
+class SessionSelection
+{
+public:
+    // The entries of the weight list that count: ticked and with a weight other than 0.
+    static QList<SelectSessionType> countedTypes(const WeightEntity &weight);
+    static QList<ConversionLetter> letters(const LetterGradeEntity &scale);
+    // The rows whose type is a counted type's (exact), newest first; rows of one day keep their
+    // order, rows without a readable day come last.
+    static QList<SessionSelect> listedSessions(const QList<SessionSelect> &rows, const QList<SelectSessionType> &types);
+    // What holds the course grade back, as the alert says it; none when the ticked sessions
+    // cover every counted type.
+    static std::optional<QString> missingFor(const QList<SessionSelect> &rows, const QList<SelectSessionType> &types);
+    // The alert text for a counted type without a ticked session.
+    static QString missingTypeText(const QString &type);
+};
