@@ -7,6 +7,7 @@
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/authoring/QuestionEditorOpener.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/gradebook/GradebookWindows.h"
 #include "ui/keypad/GetRequestQuesStus.h"
 #include "ui/keypad/ReceiveReportController.h"
 #include "ui/keypad/SendQuestions.h"
@@ -65,6 +66,8 @@ void installServices()
     ImportWindows::install();
     // The Report window and the reports built so far.
     ReportWindows::install();
+    // The gradebook's windows in the Report window, and its records of roster names.
+    GradebookWindows::install();
 }
 
 } // namespace PollixProgram

@@ -17,6 +17,8 @@
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/TovLabel.h"
 #include "ui/controls/TovTableView.h"
+#include "ui/gradebook/ReportCourseGradeListTab.h"
+#include "ui/gradebook/ReportCourseGradeTab.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -184,15 +186,13 @@ void ReportController::buildInterface()
     layout1->addLayout(buttons);
 
     tabView->addTab(tab1, tr("Sessions"));
-    // The course-grade tabs come with the gradebook.
-    for (const char *name : {"tab2", "tab3"}) {
-        auto *tab = new QWidget;
-        tab->setObjectName(QLatin1String(name));
-        tabView->addTab(tab, QString());
-        tabView->setTabEnabled(tabView->count() - 1, false);
-    }
-    tabView->setTabText(1, tr("Course Grade"));
-    tabView->setTabText(2, tr("Course Grade List"));
+    // The course-grade tabs are the gradebook's.
+    auto *tab2 = new ReportCourseGradeTab(this);
+    auto *tab3 = new ReportCourseGradeListTab;
+    // A backup may bring grading periods with it.
+    tab3->periodsChanged = [tab2] { tab2->refreshPeriod2(); };
+    tabView->addTab(tab2, tr("Course Grade"));
+    tabView->addTab(tab3, tr("Course Grade List"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabView);

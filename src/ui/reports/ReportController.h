@@ -22,7 +22,7 @@ class TovTableView;
 // The Report window ("Report"): every stored session listed from the fast session index, newest
 // first, filtered by title, activity, type, class, subject, teacher, kind and creation days; the
 // sessions are exported, imported, deleted, edited, merged and reported on from here. Tabs 2 and
-// 3 (course grades) belong to the gradebook and stay disabled until it fills them.
+// 3 are the gradebook's: what a course grade is computed from, and the stored course grades.
 //
 // The session windows opened from here (manual entry, editing, import, merge, the gradebook's
 // editors) call back into the window to rebuild and select: refresh1(), getEarliestDate(),
