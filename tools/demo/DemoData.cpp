@@ -4,6 +4,9 @@
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/authoring/MyTextView.h"
 #include "core/authoring/QuestionSetView.h"
+#include "core/gradebook/TovGradeLetterXmlDatabase.h"
+#include "core/gradebook/TovPeriodXmlDatabase.h"
+#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
 #include "core/store/DataManager.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
@@ -232,6 +235,51 @@ bool ensureSessions(QString *errorText)
     }
     return TovCourseGradeXmlDatabase().addQuizWithName(QStringLiteral("Lab report 2024-09-20T09:30:00"), graded, nullptr,
                                                        errorText);
+}
+
+bool ensureGradebook(QString *errorText)
+{
+    TovPeriodXmlDatabase *periods = TovPeriodXmlDatabase::sharedUI();
+    if (!periods->periodList().isEmpty())
+        return true;
+    TovWeightAndSessionTypeXmlDatabase *weights = TovWeightAndSessionTypeXmlDatabase::sharedUI();
+    SessionTypeEntity quiz;
+    quiz.setName(QStringLiteral("Quiz"));
+    if (weights->addSessionTypeWithData(quiz, errorText) < 0)
+        return false;
+    PeriodEntity fall;
+    fall.setTitle(QStringLiteral("Fall 2024"));
+    fall.setDateFrom(QStringLiteral("2024-09-01"));
+    fall.setDateTo(QStringLiteral("2024-12-20"));
+    if (periods->addWithData(fall, errorText) < 0)
+        return false;
+    WeightEntity list;
+    list.setTitle(QStringLiteral("Quizzes and homework"));
+    for (const SessionTypeEntity &type : weights->sessionTypeList()) {
+        SessionTypeInWeight entry;
+        entry.setSessionTypeNo(type.no());
+        entry.setSessionType(type.name());
+        entry.setIsSelect(type.name() == QLatin1String("Quiz") || type.name() == QLatin1String("Homework"));
+        entry.setWeight(type.name() == QLatin1String("Quiz") ? 60.0f : entry.isSelect() ? 40.0f : 0.0f);
+        list.sessionTypesInWeight() << entry;
+    }
+    if (weights->addWeightWithData(list, errorText) < 0)
+        return false;
+    LetterGradeEntity scale;
+    scale.setTitle(QStringLiteral("Letters A to F"));
+    const struct
+    {
+        const char *letter;
+        int from, to;
+    } letters[] = {{"A", 90, 100}, {"B", 80, 89}, {"C", 70, 79}, {"D", 60, 69}, {"F", 0, 59}};
+    for (const auto &l : letters) {
+        LetterEntity letter;
+        letter.setLetter(QString::fromLatin1(l.letter));
+        letter.setPointFrom(l.from);
+        letter.setPointTo(l.to);
+        scale.letterList() << letter;
+    }
+    return TovGradeLetterXmlDatabase::sharedUI()->addWithData(scale, errorText) >= 0;
 }
 
 } // namespace DemoData

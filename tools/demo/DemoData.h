@@ -24,4 +24,10 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
 // when the session folder holds none. False with errorText set when one cannot be written.
 bool ensureSessions(QString *errorText);
 
+// Gradebook settings for the demo sessions, when the gradebook has none: their "Quiz" session
+// type, the grading period "Fall 2024" around them, the weight list "Quizzes and homework" (Quiz
+// 60, Homework 40) and the letter scale "Letters A to F"; so a course grade of the demo class is
+// a few choices away in the Report window. False with errorText set when a store cannot be written.
+bool ensureGradebook(QString *errorText);
+
 } // namespace DemoData

@@ -66,7 +66,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     if (mode == QLatin1String("data")) {
-        if (!DemoData::ensureSessions(&why)) {
+        if (!DemoData::ensureSessions(&why) || !DemoData::ensureGradebook(&why)) {
             std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
             return 1;
         }

@@ -5,6 +5,7 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/gradebook/CreateSubjectGradeReportController.h"
 #include "ui/gradebook/SessionSelectController.h"
 
@@ -226,4 +227,27 @@ TEST_F(CourseGradeTest, ALongTeacherNameIsCutInTheHead)
     EXPECT_EQ(grade.textTeacher->text(), "Alexandrina Montgomery-S...");
     EXPECT_EQ(grade.totalStudents(), 0);
     EXPECT_EQ(grade.textAverage->text(), "0.0");
+}
+
+// Pictures of the gradebook's alerts as they open over its windows (with POLLIX_SCREENSHOTS set).
+TEST_F(CourseGradeTest, AlertsAsTheTeacherSeesThem)
+{
+    if (qEnvironmentVariable("POLLIX_SCREENSHOTS").isEmpty())
+        GTEST_SKIP() << "POLLIX_SCREENSHOTS not set";
+    SessionSelectController *w = selection();
+    w->show();
+    const struct
+    {
+        const char *name, *text, *why;
+    } alerts[] = {{"alert-missing-type",
+                   "Homework type session missing.Either create a Homework type session OR Delete Homework type "
+                   "session from Set Weight.",
+                   ""},
+                  {"alert-save-failed", "The course grade could not be saved.", "No space left on device"}};
+    for (const auto &a : alerts) {
+        PollixAlert alert("Pollix", a.text, {"OK"}, a.why, w);
+        alert.QWidget::show();
+        QTest::qWait(50);
+        shoot(&alert, a.name);
+    }
 }
