@@ -4,6 +4,7 @@
 #include "GradebookSettingsParent.h"
 
 #include "core/gradebook/GradebookSettingRules.h"
+#include "core/gradebook/SessionSelection.h"
 #include "core/gradebook/TovGradeLetterXmlDatabase.h"
 #include "core/gradebook/TovPeriodXmlDatabase.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
@@ -1324,16 +1325,8 @@ void SubjectGradeSettingController::showSelectedScale()
     if (row.conversionNum() != 0) {
         btnSave3->setText(tr("Save"));
         if (const std::optional<LetterGradeEntity> stored =
-                TovGradeLetterXmlDatabase::sharedUI()->letterGradeByNo(row.conversionNum())) {
-            for (const LetterEntity &l : stored->letterList()) {
-                ConversionLetter letter;
-                letter.setLetter(l.letter());
-                letter.setPointFrom(l.pointFrom());
-                letter.setPointTo(l.pointTo());
-                letter.setNotes(l.notes());
-                letterArray << letter;
-            }
-        }
+                TovGradeLetterXmlDatabase::sharedUI()->letterGradeByNo(row.conversionNum()))
+            letterArray = SessionSelection::letters(*stored);
     } else {
         btnSave3->setText(tr("Add"));
         letterArray = Rules::defaultLetters();
