@@ -1,5 +1,6 @@
 #include "ActivityWindowOpener.h"
 
+#include "PlayMusic.h"
 #include "QuizStateWindowController.h"
 #include "RushInfoShowController.h"
 
@@ -7,11 +8,26 @@
 #include "platform/PPTEditorMSO.h"
 #include "ui/app/TabController.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 void ActivityWindowOpener::install()
 {
     RushInfoShow::setFactory([] { return std::make_unique<RushInfoShowController>(); });
     // Free-style runs: the activity window writes their questions itself.
     TabController::hooks().startsFreeStyle = true;
+    // One read-aloud window per activity window, made on first use, near the screen's right edge.
+    QuizStateWindowController::hooks().openReadAloud = [](QuizStateWindowController *w) {
+        auto *reader = w->findChild<PlayMusic *>();
+        if (!reader) {
+            reader = new PlayMusic(w);
+            const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
+                                                                  : QRect(0, 0, 1280, 1024);
+            reader->setWindowOriginPoint(QPoint(screen.right() + 1 - 240, screen.bottom() + 1 - 100 - reader->height()));
+        }
+        reader->show();
+        reader->raise();
+    };
     TabController::hooks().startActivity = [](TabController *tab, const TabController::StartRequest &r) {
         if (r.kind != TabController::StartRequest::Activity) {
             // The slide-show run windows are not here. A deck Start put on show is shown until

@@ -2,6 +2,7 @@
 
 #include "FreeStyleRun.h"
 #include "GridAutoScroll.h"
+#include "PlayMusic.h"
 #include "QuizStateInterface.h"
 #include "RunFrameRouter.h"
 #include "RunStudentGrid.h"
@@ -1065,6 +1066,7 @@ void QuizStateWindowController::OnNext()
 {
     if (!btnNext->isEnabled())
         return;
+    stopReading();
     if (m_modeObject)
         m_modeObject->setNAnsweredNum(0);
     m_students->showAnsweredCount();
@@ -1092,6 +1094,7 @@ void QuizStateWindowController::OnPrevious()
 {
     if (!btnPrevious->isEnabled())
         return;
+    stopReading();
     if (stripCurrent() <= 1) {
         applyControls();
         return;
@@ -1161,6 +1164,13 @@ void QuizStateWindowController::OnSpeech()
         return;
     reloadQuestionInfo(m_nCurrentQuestionNo);
     hooks().openReadAloud(this);
+}
+
+void QuizStateWindowController::stopReading()
+{
+    // The question being read is no longer the one shown.
+    if (auto *reader = findChild<PlayMusic *>())
+        reader->onStop();
 }
 
 void QuizStateWindowController::getContent(const Notification &n)

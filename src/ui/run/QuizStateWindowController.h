@@ -251,6 +251,7 @@ private:
     void runChildWindow(const std::function<void()> &run);
     void releaseFrameInHand();
     void getContent(const Notification &n);
+    void stopReading();
 
     Orvenda_AppDelegate *appDelegate = nullptr;
     QuizParticipantData *qpdObject = nullptr;

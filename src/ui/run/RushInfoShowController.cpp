@@ -61,6 +61,10 @@ void RushInfoShowController::closeWindow()
 
 bool RushInfoShowController::windowShouldClose()
 {
+    if (m_modalsession) {
+        m_modalsession->quit();
+        m_modalsession = nullptr;
+    }
     if (m_shown) {
         m_shown = false;
         NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionEndDoModal, {}, this);

@@ -2,6 +2,8 @@
 
 #include "core/engine/RushInfoShow.h"
 
+#include <QEventLoop>
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -19,6 +21,9 @@ public:
     void setStrStudentID(const QString &id) override { m_strStudentID = id; }
     QString strStudentName() const { return m_strStudentName; }
     void setStrStudentName(const QString &name) override { m_strStudentName = name; }
+    // A modal session the box runs in, if any; closing the box ends it.
+    QEventLoop *modalsession() const { return m_modalsession; }
+    void setModalsession(QEventLoop *session) { m_modalsession = session; }
     void showWindow() override;
     void closeWindow() override;
     // Ends the box; posts "BigQuestionEndDoModal" once.
@@ -34,4 +39,5 @@ private:
     QString m_strStudentID;
     QString m_strStudentName;
     bool m_shown = false;
+    QPointer<QEventLoop> m_modalsession;
 };
