@@ -6,6 +6,7 @@
 #include "ui/app/SystemSettingCtrl.h"
 #include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
+#include "ui/presentation/ScreenShotCapture.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -46,5 +47,7 @@ void PresentationTools::install()
     };
 
     MouseFunction::install();
+    // Capture buttons of the question editor and the free-style toolbar.
+    ScreenCapture::install(std::make_unique<ScreenShotCapture>());
     SystemSettingCtrl::hooks().setMouseSpeed = [](int speed) { MouseFunction::shareManager()->setM_nMoveSpeed(speed); };
 }
