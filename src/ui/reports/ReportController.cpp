@@ -214,7 +214,7 @@ void ReportController::awakeFromNib()
     TovFastQuizXmlDatabase::sharedFastQuiz()->reloadQuiz();
     fillCombo(cboTestTitle1, ReportSessionList::titles(arrQuizSummary()));
     fillCombo(cboActivityMode1, ReportSessionList::activityNames());
-    fillCombo(cboType1, hooks().sessionTypeNames ? hooks().sessionTypeNames() : ReportSessionList::builtInSessionTypes());
+    fillCombo(cboType1, sessionTypeNames());
     fillCombo(cboFlag1, ReportSessionList::kinds());
     QStringList classes, subjects, teachers;
     for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList())
@@ -322,6 +322,32 @@ void ReportController::getEarliestDate(QList<QDate> *days)
                 days->append(row.day());
 }
 
+void ReportController::widenDateRange(const QString &day)
+{
+    const QDate d = QDate::fromString(day, kDayFormat);
+    if (!d.isValid())
+        return;
+    if (table1Array().isEmpty()) {
+        m_earliestDate = m_lastestDate = day;
+        setFromDate1(day);
+        setToDate1(day);
+        return;
+    }
+    if (dateFrom1->date() > d) {
+        m_earliestDate = day;
+        setFromDate1(day);
+    }
+    if (d > dateTo1->date()) {
+        m_lastestDate = day;
+        setToDate1(day);
+    }
+}
+
+QStringList ReportController::sessionTypeNames()
+{
+    return hooks().sessionTypeNames ? hooks().sessionTypeNames() : ReportSessionList::builtInSessionTypes();
+}
+
 void ReportController::setPickersToRange()
 {
     setFromDate1(m_earliestDate);
@@ -332,6 +358,16 @@ void ReportController::selectArray1ByID(const QString &strID)
 {
     for (int i = 0; i < table1Array().size(); ++i)
         if (table1Array().at(i).strID() == strID) {
+            table1->clearSelection();
+            table1->selectRow(i);
+            return;
+        }
+}
+
+void ReportController::selectArray1ByFilePath(const QString &path)
+{
+    for (int i = 0; i < table1Array().size(); ++i)
+        if (table1Array().at(i).filePath() == path) {
             table1->clearSelection();
             table1->selectRow(i);
             return;
@@ -454,7 +490,7 @@ void ReportController::doMerge1()
     }
     hooks().mergeSessions(this);
     refreshAfterChange();
-    selectArray1ByID(rows.first().strID());
+    selectArray1ByFilePath(rows.first().filePath());
 }
 
 void ReportController::doExport1()

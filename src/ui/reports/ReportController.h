@@ -71,6 +71,8 @@ public:
     void getEarliestDate(QList<QDate> *days = nullptr);
     // Selects the first listed session with that ID as the only selection.
     void selectArray1ByID(const QString &strID);
+    // The same for the row of one file (IDs of imported sessions may repeat).
+    void selectArray1ByFilePath(const QString &path);
     // A day "YYYY-MM-DD" into the From / To picker (without rebuilding the list).
     void setFromDate1(const QString &day);
     void setToDate1(const QString &day);
@@ -88,6 +90,12 @@ public:
     QList<ReportTable1Element> selectedRows() const;
     // The filters as the combo boxes and pickers show them.
     ReportSessionList::Filter currentFilter() const;
+    // After a session of day ("YYYY-MM-DD") was stored: the default range and the From / To
+    // pickers reach out to that day (all four become it when nothing is listed); the list is
+    // not rebuilt.
+    void widenDateRange(const QString &day);
+    // The session types the windows opened from here offer.
+    static QStringList sessionTypeNames();
 
     // ---- Actions ----
     void comboBoxSelectionDidChange();

@@ -1,0 +1,1050 @@
+#include "CreateNewSessionController.h"
+
+#include "ReportController.h"
+#include "SessionFormParts.h"
+
+#include "core/app/CommonFunc.h"
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/gradebook/PointsOnlyRules.h"
+#include "core/reports/AnswerTextRules.h"
+#include "core/reports/ManualSession.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovCourseGradeXmlDatabase.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "platform/Log.h"
+#include "ui/authoring/StandardController.h"
+#include "ui/controls/DialogHooks.h"
+#include "ui/controls/MyComboBox.h"
+#include "ui/controls/PMResolutionFormatter.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+using Kind = AnswerTextRules::Kind;
+
+constexpr int kDefaultPoint = 10;
+constexpr int kDefaultNumOfOptions = 2; // the position of "4" in the option counts
+constexpr int kDefaultDifficultyLevel = 0;
+constexpr int kMaxQuestionText = 230;
+constexpr int kAnswerColumn = 2;
+constexpr int kPointsColumn = 2;
+constexpr int kQuestionCounts = 100;
+
+QString selectText()
+{
+    return QObject::tr("---Select---");
+}
+
+QDate today()
+{
+    return GlobalFunctions::currentDateTime().date();
+}
+
+
+
+
+// The class's students as the class store gives them; none for a name that is no class.
+QList<StudentEntity> studentsOfClass(const QString &name)
+{
+    TovClassXmlDatabase *store = TovClassXmlDatabase::sharedClassUI();
+    const int no = store->classNoByName(name);
+    return no < 0 ? QList<StudentEntity>() : store->getStudentListByClassNo(no);
+}
+
+// Only the blank character, as the teacher typed it.
+QString removeSpacesAround(const QString &s)
+{
+    qsizetype from = 0, to = s.size();
+    while (from < to && s.at(from) == QLatin1Char(' '))
+        ++from;
+    while (to > from && s.at(to - 1) == QLatin1Char(' '))
+        --to;
+    return s.mid(from, to - from);
+}
+
+template <typename Row> void sortByStudentID(QList<Row> &rows)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
+        return GlobalFunctions::intValue(a.studentID()) < GlobalFunctions::intValue(b.studentID());
+    });
+}
+
+MyComboBox *comboBox(QWidget *parent, const char *name)
+{
+    auto *box = new MyComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(false);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(10);
+    return box;
+}
+
+QLineEdit *lineEdit(QWidget *parent, const char *name)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    return field;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &title)
+{
+    auto *b = new QPushButton(title, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QDateEdit *datePickerNamed(QWidget *parent, const char *name)
+{
+    auto *edit = new QDateEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setCalendarPopup(true);
+    return edit;
+}
+
+QTableWidget *table(QWidget *parent, const char *name, const QStringList &headers)
+{
+    QTableWidget *t = SessionFormParts::table(parent, name, headers);
+    t->setColumnWidth(0, 110);
+    t->setColumnWidth(1, 200);
+    t->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    return t;
+}
+
+QTableWidgetItem *fixedItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+void fillBox(MyComboBox *box, const QStringList &items)
+{
+    const QSignalBlocker block(box);
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(items.isEmpty() ? -1 : 0);
+    box->setFit();
+}
+} // namespace
+
+CreateNewSessionController::CreateNewSessionController(ReportController *parent, std::optional<int> deviceType)
+    : QDialog(parent), m_parent(parent)
+{
+    setObjectName(QStringLiteral("CreateNewSession"));
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    m_deviceType = deviceType.value_or(app ? app->currentDeviceType() : -1);
+    buildInterface();
+    awakeFromNib();
+}
+
+CreateNewSessionController::~CreateNewSessionController() = default;
+
+// ---- Interface ----
+
+void CreateNewSessionController::buildInterface()
+{
+    setWindowTitle(tr("New Session"));
+    tabForms = new QTabWidget(this);
+    tabForms->setObjectName(QStringLiteral("tabForms"));
+    tabForms->addTab(buildFullForm(), tr("Questions and Answers"));
+    tabForms->addTab(buildPointsForm(), tr("Points Only"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(tabForms);
+    resize(980, 720);
+}
+
+QWidget *CreateNewSessionController::buildFullForm()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("fullForm"));
+    textSession = lineEdit(page, "textSession");
+    textSession->setMaxLength(100);
+    textTestTitle = lineEdit(page, "textTestTitle");
+    textTestTitle->setMaxLength(100);
+    cboType = comboBox(page, "cboType");
+    cboClass = comboBox(page, "cboClass");
+    cboSubject = comboBox(page, "cboSubject");
+    cboTeacher = comboBox(page, "cboTeacher");
+    dateActDate = datePickerNamed(page, "dateActDate");
+    cboTotalQuestion = comboBox(page, "cboTotalQuestion");
+    cboQuestion = comboBox(page, "cboQuestion");
+    cboQuestionMode = comboBox(page, "cboQuestionMode");
+    cboQuestionMode->setMinimumContentsLength(14);
+    cboNumOfOptions = comboBox(page, "cboNumOfOptions");
+    cboDifficultyLevel = comboBox(page, "cboDifficultyLevel");
+    textCorrectAnswer = lineEdit(page, "textCorrectAnswer");
+    textPoint = lineEdit(page, "textPoint");
+    textQuestion = new QPlainTextEdit(page);
+    textQuestion->setObjectName(QStringLiteral("textQuestion"));
+    textStandard = new QPlainTextEdit(page);
+    textStandard->setObjectName(QStringLiteral("textStandard"));
+    textStandard->setMaximumHeight(48);
+    textQuestion->setMaximumHeight(72);
+    btnStandard = button(page, "btnStandard", tr("Standard..."));
+    textTotalStudents = lineEdit(page, "textTotalStudents");
+    textTotalStudents->setReadOnly(true);
+    tableView = table(page, "tableView", {tr("Student ID"), tr("Student Name"), tr("Answer")});
+    btnPre = button(page, "btnPre", tr("Previous"));
+    btnNext = button(page, "btnNext", tr("Next"));
+    btnSave1 = button(page, "btnSave1", tr("Save"));
+    btnClose1 = button(page, "btnClose1", tr("Close"));
+
+    auto *header = new QGroupBox(tr("Session"), page);
+    auto *grid = new QGridLayout(header);
+    const auto place = [grid, header](int row, int column, const QString &caption, QWidget *control) {
+        SessionFormParts::place(grid, header, row, column, caption, control);
+    };
+    place(0, 0, tr("Session Name:"), textSession);
+    place(0, 1, tr("Test Title:"), textTestTitle);
+    place(0, 2, tr("Date:"), dateActDate);
+    place(1, 0, tr("Class:"), cboClass);
+    place(1, 1, tr("Subject:"), cboSubject);
+    place(1, 2, tr("Teacher:"), cboTeacher);
+    place(2, 0, tr("Session Type:"), cboType);
+    place(2, 1, tr("Total Questions:"), cboTotalQuestion);
+    place(2, 2, tr("Total Students:"), textTotalStudents);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(3, 2);
+    grid->setColumnStretch(5, 1);
+
+    auto *questionBox = new QGroupBox(tr("Question"), page);
+    auto *q = new QGridLayout(questionBox);
+    const auto placeQ = [q, questionBox](int row, int column, const QString &caption, QWidget *control, int span = 1) {
+        SessionFormParts::place(q, questionBox, row, column, caption, control, span);
+    };
+    placeQ(0, 0, tr("Question:"), cboQuestion);
+    placeQ(0, 1, tr("Type:"), cboQuestionMode);
+    placeQ(0, 2, tr("Options:"), cboNumOfOptions);
+    placeQ(1, 0, tr("Difficulty:"), cboDifficultyLevel);
+    placeQ(1, 1, tr("Correct Answer:"), textCorrectAnswer);
+    placeQ(1, 2, tr("Points:"), textPoint);
+    placeQ(2, 0, tr("Text:"), textQuestion, 5);
+    placeQ(3, 0, tr("Standard:"), textStandard, 4);
+    q->addWidget(btnStandard, 3, 5);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnPre);
+    buttons->addWidget(btnNext);
+    buttons->addStretch();
+    buttons->addWidget(btnSave1);
+    buttons->addWidget(btnClose1);
+
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(header);
+    layout->addWidget(questionBox);
+    layout->addWidget(tableView, 1);
+    layout->addLayout(buttons);
+
+    auto *points = new PMResolutionFormatter(textPoint);
+    points->setDigitWithMaxNumAndMixNum(250, 1);
+    points->attachTo(textPoint);
+    const int limit = AnswerTextRules::entryAnswerLength(m_deviceType);
+    if (limit > 0)
+        textCorrectAnswer->setMaxLength(limit);
+
+    connect(cboClass, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::classSelected);
+    connect(cboTotalQuestion, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::totalSelected);
+    connect(cboQuestion, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::showQuestion);
+    connect(cboQuestionMode, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::typeSelected);
+    connect(cboNumOfOptions, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::optionsSelected);
+    connect(cboDifficultyLevel, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::levelSelected);
+    for (MyComboBox *box : {cboType, cboSubject, cboTeacher})
+        connect(box, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::otherSelected);
+    connect(dateActDate, &QDateEdit::dateChanged, this, &CreateNewSessionController::doDateChange);
+    connect(textCorrectAnswer, &QLineEdit::textEdited, this, &CreateNewSessionController::correctAnswerTyped);
+    connect(textCorrectAnswer, &QLineEdit::editingFinished, this, &CreateNewSessionController::correctAnswerEnded);
+    connect(textPoint, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (!m_questionArray.isEmpty())
+            shownDetail().setPoint(GlobalFunctions::intValue(text));
+        changed();
+    });
+    connect(textSession, &QLineEdit::textEdited, this, &CreateNewSessionController::changed);
+    connect(textSession, &QLineEdit::editingFinished, this, &CreateNewSessionController::sessionNameEnded);
+    connect(textTestTitle, &QLineEdit::textEdited, this, &CreateNewSessionController::changed);
+    connect(textQuestion, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_filling || m_questionArray.isEmpty())
+            return;
+        QString text = textQuestion->toPlainText();
+        if (text.size() > kMaxQuestionText) {
+            text.truncate(kMaxQuestionText);
+            const QSignalBlocker block(textQuestion);
+            textQuestion->setPlainText(text);
+            textQuestion->moveCursor(QTextCursor::End);
+        }
+        shownDetail().setQuestion(text);
+        changed();
+    });
+    connect(textStandard, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_filling || m_questionArray.isEmpty())
+            return;
+        shownDetail().setStandard(textStandard->toPlainText());
+        changed();
+    });
+    connect(tableView, &QTableWidget::itemChanged, this, &CreateNewSessionController::answerEdited);
+    connect(tableView, &QTableWidget::cellClicked, this, [this](int row) {
+        if (QTableWidgetItem *item = tableView->item(row, kAnswerColumn))
+            tableView->editItem(item);
+    });
+    connect(btnStandard, &QPushButton::clicked, this, &CreateNewSessionController::doStandard);
+    connect(btnPre, &QPushButton::clicked, this, &CreateNewSessionController::doPre);
+    connect(btnNext, &QPushButton::clicked, this, &CreateNewSessionController::doNext);
+    connect(btnSave1, &QPushButton::clicked, this, &CreateNewSessionController::doSave);
+    connect(btnClose1, &QPushButton::clicked, this, &CreateNewSessionController::doClose);
+    return page;
+}
+
+QWidget *CreateNewSessionController::buildPointsForm()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("pointsForm"));
+    textSession2 = lineEdit(page, "textSession2");
+    textSession2->setMaxLength(80);
+    cmbType = comboBox(page, "cmbType");
+    cmbClass = comboBox(page, "cmbClass");
+    cmbSubject = comboBox(page, "cmbSubject");
+    cmbTeacher = comboBox(page, "cmbTeacher");
+    datePicker = datePickerNamed(page, "datePicker");
+    textTotalPoint = lineEdit(page, "textTotalPoint");
+    auto *total = new PMResolutionFormatter(textTotalPoint);
+    total->setDigitWithMaxNumAndMixNum(PointsOnlyRules::kMaxTotal, 1);
+    total->attachTo(textTotalPoint);
+    studentListTable = table(page, "studentListTable", {tr("Student ID"), tr("Student Name"), tr("Points")});
+    bntSave = button(page, "bntSave", tr("Save"));
+    bntClose = button(page, "bntClose", tr("Close"));
+
+    auto *header = new QGroupBox(tr("Session"), page);
+    auto *grid = new QGridLayout(header);
+    const auto place = [grid, header](int row, int column, const QString &caption, QWidget *control) {
+        SessionFormParts::place(grid, header, row, column, caption, control);
+    };
+    place(0, 0, tr("Session Name:"), textSession2);
+    place(0, 1, tr("Session Type:"), cmbType);
+    place(0, 2, tr("Date:"), datePicker);
+    place(1, 0, tr("Class:"), cmbClass);
+    place(1, 1, tr("Subject:"), cmbSubject);
+    place(1, 2, tr("Teacher:"), cmbTeacher);
+    place(2, 0, tr("Total Points:"), textTotalPoint);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(3, 2);
+    grid->setColumnStretch(5, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(bntSave);
+    buttons->addWidget(bntClose);
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(header);
+    layout->addWidget(studentListTable, 1);
+    layout->addLayout(buttons);
+
+    connect(cmbClass, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::classSelected2);
+    for (MyComboBox *box : {cmbType, cmbSubject, cmbTeacher})
+        connect(box, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::namedSelected2);
+    connect(datePicker, &QDateEdit::dateChanged, this, &CreateNewSessionController::doDateChange2);
+    connect(textSession2, &QLineEdit::textEdited, this, &CreateNewSessionController::changed2);
+    connect(textSession2, &QLineEdit::editingFinished, this, [this] {
+        textSession2->setText(removeSpacesAround(textSession2->text()));
+        if (textSession2->text().isEmpty() && isVisible() && tabForms->currentIndex() == 1) {
+            alert(tr("Session name should not be empty."));
+            textSession2->setFocus();
+        }
+    });
+    connect(textTotalPoint, &QLineEdit::textEdited, this, &CreateNewSessionController::changed2);
+    connect(textTotalPoint, &QLineEdit::editingFinished, this, [this] {
+        if (textTotalPoint->text().isEmpty())
+            textTotalPoint->setText(QStringLiteral("100"));
+    });
+    connect(studentListTable, &QTableWidget::itemChanged, this, &CreateNewSessionController::pointsEdited);
+    connect(bntSave, &QPushButton::clicked, this, &CreateNewSessionController::doSave2);
+    connect(bntClose, &QPushButton::clicked, this, &CreateNewSessionController::doClose2);
+    return page;
+}
+
+void CreateNewSessionController::awakeFromNib()
+{
+    btnPre->setEnabled(false);
+    btnNext->setEnabled(false);
+    fillBox(cboSubject, SessionFormParts::subjectNames());
+    fillBox(cboTeacher, SessionFormParts::teacherNames());
+    {
+        const QSignalBlocker block(dateActDate);
+        dateActDate->setDate(today());
+    }
+    fillBox(cboType, ReportController::sessionTypeNames());
+    QStringList options;
+    for (int n = 2; n <= AnswerTextRules::entryMaxOptions(m_deviceType); ++n)
+        options << QString::number(n);
+    fillBox(cboNumOfOptions, options);
+    {
+        const QSignalBlocker block(cboNumOfOptions);
+        cboNumOfOptions->setCurrentIndex(kDefaultNumOfOptions);
+    }
+    fillBox(cboDifficultyLevel, ManualSession::levelNames());
+    QStringList counts;
+    for (int n = 1; n <= kQuestionCounts; ++n)
+        counts << QString::number(n);
+    fillBox(cboTotalQuestion, counts);
+    totalSelected(0);
+    fillBox(cboClass, SessionFormParts::classNames());
+    m_lastSelectedIndex = cboClass->currentIndex();
+    classSelected(cboClass->currentIndex());
+    showQuestion(0);
+    {
+        const QSignalBlocker a(textCorrectAnswer), b(textPoint);
+        textCorrectAnswer->setText(AnswerTextRules::noAnswer());
+        textPoint->setText(QString::number(kDefaultPoint));
+    }
+    fillBox(cboQuestionMode, AnswerTextRules::entryTypeNames(m_deviceType));
+    setUpPointsForm();
+    btnSave1->setEnabled(false);
+    bntSave->setEnabled(false);
+    m_isChanged = false;
+    m_classHasChange = true;
+}
+
+// ---- Full form ----
+
+int CreateNewSessionController::shownQuestion() const
+{
+    return qBound(0, cboQuestion->currentIndex(), int(m_questionArray.size()) - 1);
+}
+
+ActionDetail &CreateNewSessionController::shownDetail()
+{
+    return m_questionArray[shownQuestion()];
+}
+
+void CreateNewSessionController::changed()
+{
+    if (m_filling)
+        return;
+    m_isChanged = true;
+    btnSave1->setEnabled(true);
+}
+
+int CreateNewSessionController::alert(const QString &text, const QStringList &buttons, const QString &title,
+                                      const QString &informative)
+{
+    return SessionFormParts::alert(this, text, buttons, informative, title);
+}
+
+void CreateNewSessionController::emptyAnswersOfAllQuestions()
+{
+    for (ActionDetail &q : m_questionArray) {
+        q.studentAnswerArray().clear();
+        for (const StudentIdNameAnswer &row : m_tableArray) {
+            SingleColumnString answer;
+            answer.setNum(row.studentNo());
+            answer.setStuID(row.studentID());
+            q.studentAnswerArray().append(answer);
+        }
+    }
+}
+
+void CreateNewSessionController::classSelected(int index)
+{
+    btnSave1->setEnabled(true);
+    if (m_classHasChange) {
+        const int yes = alert(tr("If you switch to another Class, you will lose the input for current Class. Continue anyway?"),
+                              {tr("Yes"), tr("No")});
+        if (yes != 0) {
+            const QSignalBlocker block(cboClass);
+            cboClass->setCurrentIndex(cboClass->findText(m_curClass));
+            return;
+        }
+        m_lastSelectedIndex = index;
+    }
+    m_isChanged = true;
+    m_classHasChange = true;
+    m_curClass = index < 0 ? QString() : cboClass->itemText(index);
+    const QList<StudentEntity> students = studentsOfClass(m_curClass);
+    textTotalStudents->setText(QString::number(students.size()));
+    m_tableArray.clear();
+    for (const StudentEntity &s : students) {
+        StudentIdNameAnswer row;
+        row.setStudentNo(s.no());
+        row.setStudentID(s.id());
+        row.setStudentName(mergeFirstLastString(s.firstName(), s.lastName()));
+        m_tableArray.append(row);
+    }
+    sortByStudentID(m_tableArray);
+    emptyAnswersOfAllQuestions();
+    fillAnswerTable();
+}
+
+void CreateNewSessionController::fillAnswerTable()
+{
+    const QSignalBlocker block(tableView);
+    tableView->setRowCount(int(m_tableArray.size()));
+    const ActionDetail *shown = m_questionArray.isEmpty() ? nullptr : &m_questionArray.at(shownQuestion());
+    for (int r = 0; r < m_tableArray.size(); ++r) {
+        StudentIdNameAnswer &row = m_tableArray[r];
+        if (shown)
+            for (const SingleColumnString &answer : shown->studentAnswerArray())
+                if (answer.num() == row.studentNo())
+                    row.setAnswer(answer.str());
+        tableView->setItem(r, 0, fixedItem(row.studentID()));
+        tableView->setItem(r, 1, fixedItem(row.studentName()));
+        tableView->setItem(r, kAnswerColumn, new QTableWidgetItem(row.answer()));
+    }
+}
+
+void CreateNewSessionController::totalSelected(int index)
+{
+    btnSave1->setEnabled(true);
+    if (index < 0)
+        return;
+    const int n = cboTotalQuestion->itemText(index).toInt();
+    if (n < m_curTotalQuestions) {
+        if (alert(tr("Decreasing the number of questions will cause missing potential inputs, continue anyway?"),
+                  {tr("Yes"), tr("No")})
+            != 0) {
+            const QSignalBlocker block(cboTotalQuestion);
+            cboTotalQuestion->setCurrentIndex(cboTotalQuestion->findText(QString::number(m_curTotalQuestions)));
+            return;
+        }
+        if (shownQuestion() + 1 > n) {
+            const QSignalBlocker block(cboQuestion);
+            cboQuestion->setCurrentIndex(n - 1);
+            showQuestion(n - 1);
+        }
+        const QSignalBlocker block(cboQuestion);
+        for (int i = m_curTotalQuestions - 1; i >= n; --i) {
+            cboQuestion->removeItem(i);
+            m_questionArray.removeAt(i);
+        }
+        m_curTotalQuestions = n;
+    } else {
+        const QSignalBlocker block(cboQuestion);
+        for (int k = m_curTotalQuestions + 1; k <= n; ++k) {
+            cboQuestion->addItem(QString::number(k));
+            ActionDetail q;
+            for (const StudentIdNameAnswer &row : m_tableArray) {
+                SingleColumnString answer;
+                answer.setNum(row.studentNo());
+                answer.setStuID(row.studentID());
+                q.studentAnswerArray().append(answer);
+            }
+            m_questionArray.append(q);
+        }
+        if (cboQuestion->currentIndex() < 0 && cboQuestion->count() > 0)
+            cboQuestion->setCurrentIndex(0);
+        if (index != 0)
+            m_isChanged = true;
+        m_curTotalQuestions = n;
+    }
+    updatePreNext();
+}
+
+void CreateNewSessionController::showQuestion(int index)
+{
+    btnSave1->setEnabled(true);
+    if (index < 0 || index >= m_questionArray.size())
+        return;
+    const ActionDetail q = m_questionArray.at(index);
+    {
+        const QSignalBlocker a(cboQuestionMode), b(cboNumOfOptions), c(cboDifficultyLevel);
+        if (cboQuestionMode->findText(q.quMode()) >= 0)
+            cboQuestionMode->setCurrentIndex(cboQuestionMode->findText(q.quMode()));
+        cboNumOfOptions->setCurrentIndex(cboNumOfOptions->findText(QString::number(q.numOfOptions())));
+        cboDifficultyLevel->setCurrentIndex(std::max(0, cboDifficultyLevel->findText(q.quLevel())));
+    }
+    // As if the teacher had chosen them.
+    typeSelected(cboQuestionMode->currentIndex());
+    optionsSelected(cboNumOfOptions->currentIndex());
+    levelSelected(cboDifficultyLevel->currentIndex());
+    m_filling = true;
+    {
+        const QSignalBlocker a(textCorrectAnswer), b(textPoint);
+        textCorrectAnswer->setText(m_questionArray.at(index).correctAnswer());
+        textPoint->setText(QString::number(q.point()));
+        textQuestion->setPlainText(q.question());
+        textStandard->setPlainText(q.standard());
+    }
+    m_filling = false;
+    fillAnswerTable();
+    updatePreNext();
+}
+
+void CreateNewSessionController::typeSelected(int index)
+{
+    btnSave1->setEnabled(true);
+    if (m_questionArray.isEmpty() || index < 0)
+        return;
+    ActionDetail &q = shownDetail();
+    const QString name = cboQuestionMode->itemText(index);
+    q.setQuMode(name);
+    if (shownQuestion() != 0)
+        changed();
+    const Kind kind = AnswerTextRules::kindOfName(name);
+    cboNumOfOptions->setEnabled(kind == Kind::Single || kind == Kind::Multiple || kind == Kind::Other);
+    if (q.correctAnswer() == AnswerTextRules::noAnswer() || m_nResettingMyself > 0)
+        return;
+    bool refused = false;
+    const QString correct = AnswerTextRules::afterEntryTypeChange(q.correctAnswer(), kind, q.numOfOptions(), &refused);
+    if (refused)
+        alert(AnswerTextRules::outOfRangeText());
+    q.setCorrectAnswer(correct);
+    const QSignalBlocker block(textCorrectAnswer);
+    textCorrectAnswer->setText(correct);
+}
+
+void CreateNewSessionController::optionsSelected(int index)
+{
+    btnSave1->setEnabled(true);
+    if (m_questionArray.isEmpty() || index < 0)
+        return;
+    ActionDetail &q = shownDetail();
+    const bool trueFalse = cboQuestionMode->currentText() == AnswerTextRules::nameOfKind(Kind::TrueFalse);
+    q.setNumOfOptions(trueFalse ? 2 : cboNumOfOptions->itemText(index).toInt());
+    if (index != kDefaultNumOfOptions)
+        changed();
+    if (AnswerTextRules::kindOfName(q.quMode()) == Kind::Multiple && m_nResettingMyself == 0
+        && textCorrectAnswer->text() != AnswerTextRules::noAnswer()) {
+        const QSignalBlocker block(textCorrectAnswer);
+        textCorrectAnswer->setText(AnswerTextRules::withinOptions(textCorrectAnswer->text(), q.numOfOptions()));
+        q.setCorrectAnswer(textCorrectAnswer->text());
+    }
+}
+
+void CreateNewSessionController::levelSelected(int index)
+{
+    btnSave1->setEnabled(true);
+    if (m_questionArray.isEmpty() || index < 0)
+        return;
+    shownDetail().setQuLevel(cboDifficultyLevel->itemText(index));
+    if (index != kDefaultDifficultyLevel)
+        changed();
+}
+
+void CreateNewSessionController::otherSelected()
+{
+    btnSave1->setEnabled(true);
+    if (cboClass->currentIndex() != m_lastSelectedIndex)
+        m_isChanged = true;
+}
+
+void CreateNewSessionController::updatePreNext()
+{
+    const int t = m_curTotalQuestions, p = cboQuestion->currentIndex();
+    btnPre->setEnabled(t > 1 && p > 0);
+    btnNext->setEnabled(t > 1 && p < t - 1);
+}
+
+void CreateNewSessionController::step(int delta)
+{
+    if (m_questionArray.isEmpty())
+        return;
+    ActionDetail &q = shownDetail();
+    bool refused = false;
+    const QString r = AnswerTextRules::settle(q.correctAnswer(), AnswerTextRules::kindOfName(q.quMode()),
+                                              q.numOfOptions(), &refused);
+    q.setCorrectAnswer(r);
+    {
+        const QSignalBlocker block(textCorrectAnswer);
+        textCorrectAnswer->setText(r);
+    }
+    if (refused) {
+        alert(AnswerTextRules::outOfRangeText());
+        return;
+    }
+    const int next = shownQuestion() + delta;
+    if (next < 0 || next >= m_questionArray.size())
+        return;
+    ++m_nResettingMyself;
+    cboQuestion->setCurrentIndex(next);
+    --m_nResettingMyself;
+}
+
+void CreateNewSessionController::doNext()
+{
+    step(1);
+}
+
+void CreateNewSessionController::doPre()
+{
+    step(-1);
+}
+
+void CreateNewSessionController::correctAnswerTyped(const QString &text)
+{
+    if (m_questionArray.isEmpty())
+        return;
+    ActionDetail &q = shownDetail();
+    const QString r = AnswerTextRules::restriction(text, AnswerTextRules::kindOfName(q.quMode()), q.numOfOptions());
+    if (r != text) {
+        const QSignalBlocker block(textCorrectAnswer);
+        textCorrectAnswer->setText(r);
+    }
+    q.setCorrectAnswer(r);
+    changed();
+}
+
+void CreateNewSessionController::correctAnswerEnded()
+{
+    if (m_questionArray.isEmpty())
+        return;
+    ActionDetail &q = shownDetail();
+    QString text = textCorrectAnswer->text();
+    if (text != AnswerTextRules::noAnswer()) {
+        bool refused = false;
+        text = AnswerTextRules::settle(text, AnswerTextRules::kindOfName(q.quMode()), q.numOfOptions(), &refused);
+        const QSignalBlocker block(textCorrectAnswer);
+        textCorrectAnswer->setText(text);
+        if (refused)
+            alert(AnswerTextRules::outOfRangeText());
+    }
+    q.setCorrectAnswer(text);
+}
+
+void CreateNewSessionController::answerEdited(QTableWidgetItem *item)
+{
+    if (!item || item->column() != kAnswerColumn || m_questionArray.isEmpty() || item->row() >= m_tableArray.size())
+        return;
+    ActionDetail &q = shownDetail();
+    StudentIdNameAnswer &row = m_tableArray[item->row()];
+    const QString answer =
+        AnswerTextRules::restriction(item->text(), AnswerTextRules::kindOfName(q.quMode()), q.numOfOptions());
+    row.setAnswer(answer);
+    for (SingleColumnString &cell : q.studentAnswerArray())
+        if (cell.num() == row.studentNo()) {
+            cell.setStr(answer);
+            cell.setStuID(row.studentID());
+        }
+    if (answer != item->text()) {
+        const QSignalBlocker block(tableView);
+        item->setText(answer);
+    }
+    changed();
+}
+
+void CreateNewSessionController::sessionNameEnded()
+{
+    textSession->setText(removeSpacesAround(textSession->text()));
+    if (textSession->text().isEmpty() && isVisible() && tabForms->currentIndex() == 0 && textSession->hasFocus()) {
+        alert(tr("Session name should not be empty."));
+        textSession->setFocus();
+    }
+}
+
+void CreateNewSessionController::doStandard()
+{
+    if (m_questionArray.isEmpty())
+        return;
+    StandardController picker(this);
+    picker.setStandardName(shownDetail().code());
+    DialogHooks::runModal(&picker);
+    if (picker.standardTitleSelected().isEmpty())
+        return;
+    ActionDetail &q = shownDetail();
+    q.setStandard(picker.standardTitleSelected());
+    q.setCode(picker.standardNameSelected());
+    m_filling = true;
+    textStandard->setPlainText(q.standard());
+    m_filling = false;
+}
+
+void CreateNewSessionController::doDateChange()
+{
+    changed();
+}
+
+bool CreateNewSessionController::doSave()
+{
+    const QString name = removeSpacesAround(textSession->text());
+    textSession->setText(name);
+    if (name.isEmpty()) {
+        alert(tr("Session name should not be empty."));
+        textSession->setFocus();
+        return false;
+    }
+    if (m_tableArray.isEmpty()) {
+        alert(tr("The class cannot be empty."));
+        return false;
+    }
+    if (cboSubject->currentIndex() < 0 || cboSubject->currentText().isEmpty()) {
+        alert(tr("Please Select a Subject."));
+        return false;
+    }
+    int refused = -1;
+    const QString why = ManualSession::refusal(m_questionArray, &refused);
+    if (!why.isEmpty()) {
+        alert(why);
+        if (refused >= 0)
+            cboQuestion->setCurrentIndex(refused);
+        return false;
+    }
+    ManualSession::Header header;
+    header.name = name;
+    header.title = textTestTitle->text();
+    header.sessionType = cboType->currentText();
+    header.className = cboClass->currentText();
+    header.subject = cboSubject->currentText();
+    header.teacherName = cboTeacher->currentText();
+    header.day = dateActDate->date();
+    header.deviceType = m_deviceType;
+    QuizEntity quiz = ManualSession::build(header, m_questionArray, studentsOfClass(header.className), GetDateTimeNow());
+    QString path, error;
+    if (!TovQuizXmlDatabase().addQuizWithName(name, quiz, &path, &error)) {
+        PollixLog(QStringLiteral("Failed to save the session %1: %2").arg(name, error));
+        alert(tr("The session could not be saved."), {}, {}, error);
+        return false;
+    }
+    m_savedPath = path;
+    m_isChanged = false;
+    finishSave(quiz.startTime().left(10));
+    done(0);
+    return true;
+}
+
+void CreateNewSessionController::finishSave(const QString &day)
+{
+    if (!m_parent)
+        return;
+    m_parent->widenDateRange(day);
+    m_parent->refresh1();
+}
+
+bool CreateNewSessionController::askSaveOnClose()
+{
+    if (alert(tr("Do you want to save the changes to contents?"), {tr("Yes"), tr("No")}) != 0)
+        return true;
+    if (removeSpacesAround(textSession->text()).isEmpty()) {
+        alert(tr("Session name should not be empty"));
+        textSession->setFocus();
+        return false;
+    }
+    if (cboSubject->currentIndex() < 0 || cboSubject->currentText().isEmpty()) {
+        alert(tr("Please Select a Subject."));
+        return false;
+    }
+    return doSave();
+}
+
+void CreateNewSessionController::doClose()
+{
+    if (m_isChanged && !askSaveOnClose())
+        return;
+    done(0);
+}
+
+bool CreateNewSessionController::windowShouldClose()
+{
+    return !m_isChanged || askSaveOnClose();
+}
+
+void CreateNewSessionController::reject()
+{
+    if (!windowShouldClose())
+        return;
+    done(1);
+}
+
+// ---- Points form ----
+
+void CreateNewSessionController::setUpPointsForm()
+{
+    const auto withSelect = [](const QStringList &names) { return QStringList{selectText()} + names; };
+    fillBox(cmbType, withSelect(ReportController::sessionTypeNames()));
+    fillBox(cmbSubject, withSelect(SessionFormParts::subjectNames()));
+    fillBox(cmbTeacher, withSelect(SessionFormParts::teacherNames()));
+    fillBox(cmbClass, withSelect(SessionFormParts::classNames()));
+    classSelected2(0);
+    textTotalPoint->setText(QStringLiteral("100"));
+    {
+        const QSignalBlocker block(datePicker);
+        datePicker->setDate(today());
+    }
+    bntSave->setEnabled(false);
+    m_hasChange = false;
+    m_classHasChange2 = false;
+}
+
+void CreateNewSessionController::changed2()
+{
+    m_hasChange = true;
+    bntSave->setEnabled(true);
+}
+
+void CreateNewSessionController::doDateChange2()
+{
+    changed2();
+}
+
+void CreateNewSessionController::classSelected2(int index)
+{
+    if (m_classHasChange2) {
+        if (alert(tr("If you switch to another Class, you will lose the input for current Class. Continue anyway ?"),
+                  {tr("Yes"), tr("No")}, tr("Warning"))
+            != 0) {
+            const QSignalBlocker block(cmbClass);
+            cmbClass->setCurrentIndex(m_classIndex);
+            return;
+        }
+        m_studentListTableArray.clear();
+    } else {
+        changed2();
+        m_classHasChange2 = true;
+    }
+    if (index < 0)
+        return;
+    m_classIndex = index;
+    if (index == 0) {
+        m_hasChange = false;
+        bntSave->setEnabled(false);
+    }
+    refreshTableView();
+}
+
+void CreateNewSessionController::namedSelected2(int index)
+{
+    if (index < 0)
+        return;
+    if (index == 0) {
+        bntSave->setEnabled(false);
+        return;
+    }
+    changed2();
+}
+
+void CreateNewSessionController::refreshTableView()
+{
+    const QString name = cmbClass->currentIndex() > 0 ? cmbClass->currentText() : QString();
+    for (const StudentEntity &s : studentsOfClass(name)) {
+        StudentGradeReport row;
+        row.setStudentNo(s.no());
+        row.setStudentID(s.id());
+        row.setStudentName(mergeFirstLastString(s.firstName(), s.lastName()));
+        row.setTotalPoints(0);
+        m_studentListTableArray.append(row);
+    }
+    sortByStudentID(m_studentListTableArray);
+    fillPointsTable();
+}
+
+void CreateNewSessionController::fillPointsTable()
+{
+    const QSignalBlocker block(studentListTable);
+    studentListTable->setRowCount(int(m_studentListTableArray.size()));
+    for (int r = 0; r < m_studentListTableArray.size(); ++r) {
+        const StudentGradeReport &row = m_studentListTableArray.at(r);
+        studentListTable->setItem(r, 0, fixedItem(row.studentID()));
+        studentListTable->setItem(r, 1, fixedItem(row.studentName()));
+        studentListTable->setItem(r, kPointsColumn, new QTableWidgetItem(QString::number(row.totalPoints())));
+    }
+}
+
+void CreateNewSessionController::pointsEdited(QTableWidgetItem *item)
+{
+    if (!item || item->column() != kPointsColumn || item->row() >= m_studentListTableArray.size())
+        return;
+    StudentGradeReport &row = m_studentListTableArray[item->row()];
+    const std::optional<int> points =
+        PointsOnlyRules::studentPoints(item->text().trimmed(), GlobalFunctions::intValue(textTotalPoint->text()));
+    if (!points) {
+        {
+            const QSignalBlocker block(studentListTable);
+            item->setText(QString::number(row.totalPoints()));
+        }
+        alert(tr("Please enter the correct point ."), {tr("Ok")});
+        // Editing starts again on the cell once the alert is gone.
+        QTimer::singleShot(0, studentListTable, [table = studentListTable, r = item->row()] {
+            if (QTableWidgetItem *cell = table->item(r, kPointsColumn))
+                table->editItem(cell);
+        });
+        return;
+    }
+    row.setTotalPoints(*points);
+    {
+        const QSignalBlocker block(studentListTable);
+        item->setText(QString::number(*points));
+    }
+    changed2();
+}
+
+bool CreateNewSessionController::doSave2()
+{
+    if (m_studentListTableArray.isEmpty()) {
+        alert(tr("There is no record ."));
+        return false;
+    }
+    QList<int> points;
+    QList<std::pair<QString, int>> byID;
+    for (const StudentGradeReport &row : m_studentListTableArray) {
+        points << row.totalPoints();
+        byID.append({row.studentID(), row.totalPoints()});
+    }
+    const int total = GlobalFunctions::intValue(textTotalPoint->text());
+    const int needed = PointsOnlyRules::neededTotal(total, points);
+    if (needed != total) {
+        alert(tr("Total Points should be higher than Student Points."));
+        textTotalPoint->setText(QString::number(needed));
+        return false;
+    }
+    const QString name = removeSpacesAround(textSession2->text());
+    textSession2->setText(name);
+    if (name.isEmpty()) {
+        alert(tr("Please enter the Session Title."));
+        return false;
+    }
+    if (cmbType->currentIndex() <= 0) {
+        alert(tr("Please Select a Session Type."));
+        return false;
+    }
+    if (cmbSubject->currentIndex() <= 0) {
+        alert(tr("Please Select a Subject."));
+        return false;
+    }
+    if (cmbTeacher->currentIndex() <= 0) {
+        alert(tr("Please Select a Teacher."));
+        return false;
+    }
+    PointsOnlyRules::Entry entry;
+    entry.name = name;
+    entry.sessionType = cmbType->currentText();
+    entry.className = cmbClass->currentIndex() > 0 ? cmbClass->currentText() : QString();
+    entry.subject = cmbSubject->currentText();
+    entry.teacherName = cmbTeacher->currentText();
+    entry.totalMark = textTotalPoint->text();
+    entry.day = datePicker->date();
+    entry.deviceType = m_deviceType;
+    const QString now = GetDateTimeNow();
+    QuizEntity quiz = PointsOnlyRules::build(entry, studentsOfClass(entry.className), byID, now);
+    QString path, error;
+    if (!TovCourseGradeXmlDatabase().addQuizWithName(name + now, quiz, &path, &error)) {
+        PollixLog(QStringLiteral("Failed to save the points-only session %1: %2").arg(name, error));
+        alert(tr("The session could not be saved."), {}, {}, error);
+        return false;
+    }
+    m_savedPath = path;
+    m_hasChange = false;
+    finishSave(quiz.startTime().left(10));
+    done(0);
+    return true;
+}
+
+void CreateNewSessionController::doClose2()
+{
+    if (m_hasChange
+        && alert(tr("Do you want to save the change ?"), {tr("Yes"), tr("No")}, tr("Warning")) == 0) {
+        doSave2();
+        return;
+    }
+    done(0);
+}

@@ -1,0 +1,381 @@
+#include "ReportTestBase.h"
+
+#include "core/gradebook/PointsOnlyRules.h"
+#include "core/reports/AnswerTextRules.h"
+#include "core/reports/ManualSession.h"
+#include "core/reports/SessionEdit.h"
+#include "core/reports/SessionImport.h"
+#include "core/reports/SessionMerge.h"
+#include "core/store/TovCourseGradeXmlDatabase.h"
+#include "core/store/TovFastQuizXmlDatabase.h"
+#include "core/store/TovQuizXmlDatabase.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <QFileInfo>
+
+namespace {
+class SessionRecordsTest : public ReportTestBase
+{
+protected:
+    void SetUp() override
+    {
+        ReportTestBase::SetUp();
+        TovQuizXmlDatabase::setUuidGeneratorForTesting([this] { return QStringLiteral("uuid-%1").arg(++m_uuids); });
+        TovFastQuizXmlDatabase::sharedFastQuiz()->reloadQuiz();
+    }
+    void TearDown() override
+    {
+        TovQuizXmlDatabase::setUuidGeneratorForTesting({});
+        allowWrites();
+        ReportTestBase::TearDown();
+    }
+
+    static StudentEntity student(const QString &id, const QString &first, int no)
+    {
+        StudentEntity s;
+        s.setId(id);
+        s.setFirstName(first);
+        s.setLastName(QStringLiteral("Lee"));
+        s.setNo(no);
+        return s;
+    }
+    static QuestionEntity question(int no, const QString &type, const QString &correct, int points, int options = 4,
+                                   const QString &mode = QStringLiteral("1"))
+    {
+        QuestionEntity q;
+        q.setQuNo(no);
+        q.setQuType(type);
+        q.setQuMode(mode);
+        q.setRightAns(correct);
+        q.setMark(points);
+        q.setTitle(QStringLiteral("Question %1").arg(no));
+        q.setLevel(QStringLiteral("1"));
+        for (int o = 0; o < options; ++o) {
+            QuestionOptionEntity option;
+            option.setOptionID(o);
+            q.allOptions().append(option);
+        }
+        return q;
+    }
+    static ResponseDataEntity answer(const QString &sid, int qno, const QString &reply, int time = 0)
+    {
+        ResponseDataEntity a;
+        a.setStudentID(sid);
+        a.setQuestionID(QString::number(qno));
+        a.setResponse(reply);
+        a.setTime(time);
+        return a;
+    }
+    // A session of activity code mode with n single-answer questions (correct "A", 10 points)
+    // and the students given.
+    static QuizEntity quiz(const QString &mode, int n, const QStringList &ids, const QString &title = "Paper A")
+    {
+        QuizEntity q;
+        q.setActionType(mode);
+        q.setName(QStringLiteral("Session"));
+        q.setTitle(title);
+        q.setClassName(QStringLiteral("Class 5A"));
+        for (int k = 1; k <= n; ++k)
+            q.allQuestions().append(question(k, "1", "A", 10));
+        int no = 0;
+        for (const QString &id : ids)
+            q.allStudents().append(student(id, "Pupil " + id, ++no));
+        return q;
+    }
+    static QString pointsOf(const QuizEntity &q, const QString &sid, int qno)
+    {
+        for (const ResponseDataEntity &a : q.allStudentsAns())
+            if (a.studentID() == sid && a.questionID() == QString::number(qno))
+                return a.studentPoint();
+        return QStringLiteral("none");
+    }
+
+    int m_uuids = 0;
+};
+
+ActionDetail detail(const QString &type, int options, const QString &correct, int points,
+                    const QList<std::pair<QString, QString>> &answers)
+{
+    ActionDetail d;
+    d.setQuMode(type);
+    d.setNumOfOptions(options);
+    d.setCorrectAnswer(correct);
+    d.setPoint(points);
+    int no = 0;
+    for (const auto &[id, text] : answers) {
+        SingleColumnString a;
+        a.setNum(++no);
+        a.setStuID(id);
+        a.setStr(text);
+        d.studentAnswerArray().append(a);
+    }
+    return d;
+}
+} // namespace
+
+TEST_F(SessionRecordsTest, ManualSessionIsWrittenAsANormalQuizOfTheClass)
+{
+    QList<ActionDetail> questions{
+        detail("Single Answer", 4, "b", 10, {{"3", "B"}, {"12", "C"}}),
+        detail("Multiple Answer", 4, "CA", 20, {{"3", "CA"}, {"12", ""}}),
+        detail("True or False", 2, "True", 5, {{"3", "A"}, {"12", "__"}}),
+    };
+    questions[0].setQuLevel("Hard");
+    questions[1].setStandard("Fractions");
+    questions[1].setCode("M.1");
+    ASSERT_EQ(ManualSession::refusal(questions), "");
+    EXPECT_EQ(questions[0].correctAnswer(), "B");
+
+    ManualSession::Header header{"Paper test", "Week 4", "Exam", "Class 5A", "Maths", "Mary Smith", QDate(2012, 3, 20), 3};
+    QuizEntity quiz = ManualSession::build(header, questions, {student("3", "Ann", 1), student("12", "Bob", 2)},
+                                           "2012-03-23T14:07:09");
+    // The multiple answer's key is sorted, so a reply CA scores.
+    EXPECT_EQ(questions[1].correctAnswer(), "AC");
+    QString path, why;
+    ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("Paper test", quiz, &path, &why)) << why.toStdString();
+    EXPECT_EQ(QFileInfo(path).fileName(), "Paper test2012-03-20T14:07:09.xml");
+    const QByteArray version = TovQuizXmlDatabase::versionString().toUtf8();
+    writeGoldenIfAsked("manual-session", QByteArray(readFile(path)).replace(version, "@VERSION@"), "expected.xml");
+    const QByteArray expected = testData("reports/manual-session/expected.xml").replace("@VERSION@", version);
+    EXPECT_EQ(readFile(path), expected);
+}
+
+TEST_F(SessionRecordsTest, ManualSessionAnswersOfOtherReceiversAndTheFirstRefusal)
+{
+    QList<ActionDetail> questions{detail("Single Answer", 4, "A", 10, {{"1", ""}, {"2", "No Answer"}, {"3", "A"}})};
+    ManualSession::Header header{"N", "", "", "C", "S", "T", QDate(2012, 3, 23), 1};
+    // Keypads of one letter keep a record of every student, unanswered ones empty and worth 0.
+    QuizEntity one = ManualSession::build(header, questions, {}, "2012-03-23T14:07:09");
+    ASSERT_EQ(one.allStudentsAns().size(), 3);
+    EXPECT_EQ(one.allStudentsAns()[0].studentPoint(), "0");
+    EXPECT_EQ(one.allStudentsAns()[2].studentPoint(), "10");
+    EXPECT_EQ(one.machineName(), "1");
+    header.deviceType = 2;
+    EXPECT_EQ(ManualSession::build(header, questions, {}, "2012-03-23T14:07:09").allStudentsAns().size(), 1);
+    header.deviceType = -1;
+    EXPECT_EQ(ManualSession::build(header, questions, {}, "2012-03-23T14:07:09").machineName(), "NULL");
+
+    // The save checks all questions first: the second one's letter is past its options.
+    QList<ActionDetail> bad{detail("Single Answer", 4, "A", 10, {}), detail("Single Answer", 4, "E", 10, {}),
+                            detail("True or False", 2, "maybe", 10, {})};
+    int at = -1;
+    EXPECT_EQ(ManualSession::refusal(bad, &at), AnswerTextRules::outOfRangeText());
+    EXPECT_EQ(at, 1);
+    EXPECT_EQ(bad[1].correctAnswer(), "E");
+}
+
+TEST_F(SessionRecordsTest, PointsOnlyEntryTakesDigitsWithinTheTotalAndRaisesALowTotal)
+{
+    EXPECT_EQ(PointsOnlyRules::studentPoints("120", 200), 120);
+    EXPECT_EQ(PointsOnlyRules::studentPoints("200", 200), 200);
+    for (const char *bad : {"abc", "-5", "201", "", " 5", "5.5", "+5", "123456"})
+        EXPECT_FALSE(PointsOnlyRules::studentPoints(bad, 200)) << bad;
+    EXPECT_EQ(PointsOnlyRules::total("25000"), 25000);
+    EXPECT_FALSE(PointsOnlyRules::total("0"));
+    EXPECT_FALSE(PointsOnlyRules::total("25001"));
+    // 120 given, the total lowered to 100: the save stops at 120; equal passes.
+    EXPECT_EQ(PointsOnlyRules::neededTotal(100, {40, 120}), 120);
+    EXPECT_EQ(PointsOnlyRules::neededTotal(120, {40, 120}), 120);
+
+    PointsOnlyRules::Entry entry{"Lab report", "Homework", "Class 5A", "Science", "Mary Smith", "120", QDate(2012, 3, 21), 3};
+    QuizEntity quiz = PointsOnlyRules::build(entry, {student("3", "Ann", 1), student("12", "Bob", 2)}, {{"12", 120}},
+                                             "2012-03-23T14:07:09");
+    QString path, why;
+    ASSERT_TRUE(TovCourseGradeXmlDatabase().addQuizWithName("../Lab report2012-03-23T14:07:09", quiz, &path, &why))
+        << why.toStdString();
+    EXPECT_EQ(QFileInfo(path).absolutePath(), QDir(home() + "Data/CourseGrade").absolutePath());
+    const std::optional<QuizEntity> back = DataManager::getQuizAtPath(path);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->totalMark(), "120");
+    EXPECT_EQ(back->dateText().left(10), "2012-03-21");
+    EXPECT_EQ(back->allStudents()[1].totalMark(), "120");
+    EXPECT_EQ(back->allStudents()[0].totalMark(), "");
+}
+
+TEST_F(SessionRecordsTest, EditingARushSessionRescoresWithDeductionsAndKeepsAnswerTimes)
+{
+    QuizEntity rush = quiz("4", 2, {"1", "2", "3"});
+    rush.allStudentsAns() = {answer("1", 1, "B", 7), answer("2", 1, "C", 3), answer("3", 1, "__", 9),
+                             answer("1", 2, "A", 4)};
+    QList<ActionDetail> rows = SessionEdit::questionRows(rush);
+    ASSERT_EQ(rows.size(), 2);
+    ASSERT_EQ(rows[0].studentAnswerArray().size(), 3);
+    EXPECT_EQ(rows[1].studentAnswerArray()[1].str(), "");
+    // Before: one right answer (+10) and two wrong ones (-10 each): -10 over 3 students.
+    EXPECT_FLOAT_EQ(SessionEdit::averagePoints("4", rows, 3), -10.0f / 3);
+    // The correct answer of question 1 was B: student 1 gains, "__" still costs nothing.
+    rows[0].setCorrectAnswer("B");
+    EXPECT_FLOAT_EQ(SessionEdit::averagePoints("4", rows, 3), 10.0f / 3);
+    ASSERT_EQ(SessionEdit::refusal(rows), "");
+    const QuizEntity saved = SessionEdit::saved(rush, rows, "Fixed", "Exam", "Maths", 0);
+    EXPECT_EQ(saved.name(), "Fixed");
+    EXPECT_EQ(saved.allQuestions()[0].rightAns(), "B");
+    EXPECT_EQ(pointsOf(saved, "1", 1), "10");
+    EXPECT_EQ(pointsOf(saved, "2", 1), "-10");
+    EXPECT_EQ(pointsOf(saved, "3", 1), "0");
+    EXPECT_EQ(pointsOf(saved, "2", 2), "0");
+    // Every answer keeps its time; a cell that had no record gets 0.
+    ASSERT_EQ(saved.allStudentsAns().size(), 6);
+    EXPECT_EQ(saved.allStudentsAns()[0].time(), 7);
+    EXPECT_EQ(saved.allStudentsAns()[2].time(), 9);
+    EXPECT_EQ(saved.allStudentsAns()[3].time(), 4);
+    EXPECT_EQ(saved.allStudentsAns()[4].time(), 0);
+    // Saving again from the result scores the same.
+    const QuizEntity again = SessionEdit::saved(saved, rows, "Fixed", "Exam", "Maths", 0);
+    EXPECT_EQ(again.allStudentsAns()[1].studentPoint(), "-10");
+    EXPECT_EQ(again.allStudentsAns()[0].time(), 7);
+    // With a Corvel or Dravel receiver the empty cells are not written.
+    EXPECT_EQ(SessionEdit::saved(rush, rows, "Fixed", "Exam", "Maths", 3).allStudentsAns().size(), 4);
+}
+
+TEST_F(SessionRecordsTest, MultipleModeDeductsOnlyOnItsRushQuestionsAndOptionsFollowTheRow)
+{
+    QuizEntity multiple = quiz("6", 2, {"1"});
+    multiple.allQuestions()[1].setQuMode("4");
+    multiple.allStudentsAns() = {answer("1", 1, "C"), answer("1", 2, "C")};
+    QList<ActionDetail> rows = SessionEdit::questionRows(multiple);
+    rows[0].setNumOfOptions(6);
+    rows[1].setQuLevel("Hard");
+    const QuizEntity saved = SessionEdit::saved(multiple, rows, "M", "", "", -1);
+    EXPECT_EQ(pointsOf(saved, "1", 1), "0");
+    EXPECT_EQ(pointsOf(saved, "1", 2), "-10");
+    EXPECT_EQ(saved.allQuestions()[0].allOptions().size(), 6);
+    EXPECT_EQ(saved.allQuestions()[0].allOptions()[5].optionID(), 5);
+    EXPECT_EQ(saved.allQuestions()[0].level(), "1");
+    EXPECT_EQ(saved.allQuestions()[1].level(), "3");
+    // A Homework session keeps its activity code; its wrong answers cost nothing.
+    QuizEntity homework = quiz("3", 1, {"1"});
+    homework.allStudentsAns() = {answer("1", 1, "D")};
+    const QuizEntity kept = SessionEdit::saved(homework, SessionEdit::questionRows(homework), "H", "", "", -1);
+    EXPECT_EQ(kept.actionType(), "3");
+    EXPECT_EQ(pointsOf(kept, "1", 1), "0");
+
+    // The save check stops at the first refused row.
+    QList<ActionDetail> bad = SessionEdit::questionRows(quiz("1", 3, {}));
+    bad[1].setCorrectAnswer("G");
+    int at = -1;
+    EXPECT_EQ(SessionEdit::refusal(bad, &at), AnswerTextRules::outOfRangeText());
+    EXPECT_EQ(at, 1);
+}
+
+TEST_F(SessionRecordsTest, MergeByQuestionsLaysThePapersEndToEnd)
+{
+    QuizEntity first = quiz("1", 10, {"1", "2"});
+    first.allStudentsAns() = {answer("1", 3, "A")};
+    QuizEntity second = quiz("1", 5, {"1", "2", "7"}, "Paper B");
+    for (QuestionEntity &q : second.allQuestions())
+        q.setMark(4);
+    second.allStudentsAns() = {answer("1", 3, "B"), answer("7", 5, "A")};
+    const QList<SessionMerge::Source> sources{{"Paper A", "Class 5A", first}, {"Paper B", "Class 5A", second}};
+    ASSERT_EQ(SessionMerge::refusal(SessionMerge::Kind::ByQuestions, sources), "");
+    const QuizEntity merged = SessionMerge::merge(SessionMerge::Kind::ByQuestions, sources, "Both", "2012-03-23T14:07:09");
+    ASSERT_EQ(merged.allQuestions().size(), 15);
+    for (int k = 0; k < 15; ++k)
+        EXPECT_EQ(merged.allQuestions()[k].quNo(), k + 1);
+    EXPECT_EQ(merged.allStudentsAns()[1].questionID(), "13");
+    EXPECT_EQ(merged.allStudentsAns()[1].response(), "B");
+    EXPECT_EQ(merged.allStudentsAns()[2].questionID(), "15");
+    EXPECT_EQ(merged.totalMark(), "120");
+    EXPECT_EQ(merged.title(), "Paper A/Paper B");
+    EXPECT_EQ(merged.name(), "Both");
+    EXPECT_EQ(merged.questionNum(), 15);
+    // Student 7 missed the first paper but answered the second.
+    ASSERT_EQ(merged.allStudents().size(), 3);
+    EXPECT_EQ(merged.allStudents()[2].id(), "7");
+
+    // Another class cannot be merged by questions.
+    QList<SessionMerge::Source> classes = sources;
+    classes[1].className = "Class 5B";
+    EXPECT_EQ(SessionMerge::refusal(SessionMerge::Kind::ByQuestions, classes), SessionMerge::refusalText());
+}
+
+TEST_F(SessionRecordsTest, MergeByClassesNeedsOnePaperAndKeepsEveryStudentApart)
+{
+    QList<SessionMerge::Source> sources;
+    for (const char *klass : {"5A", "5B", "5C"}) {
+        QuizEntity q = quiz("1", 3, {"12"});
+        q.allStudentsAns() = {answer("12", 1, "A")};
+        sources.append({"Paper A", klass, q});
+    }
+    ASSERT_EQ(SessionMerge::refusal(SessionMerge::Kind::ByClasses, sources), "");
+    const QuizEntity merged = SessionMerge::merge(SessionMerge::Kind::ByClasses, sources, "All", "2012-03-23T14:07:09");
+    ASSERT_EQ(merged.allStudents().size(), 3);
+    EXPECT_EQ(merged.allStudents()[0].id(), "12");
+    EXPECT_EQ(merged.allStudents()[1].id(), "12(1)");
+    EXPECT_EQ(merged.allStudents()[2].id(), "12(2)");
+    EXPECT_EQ(merged.allStudents()[2].firstName(), "Pupil 12(2)");
+    EXPECT_EQ(merged.allStudentsAns()[2].studentID(), "12(2)");
+    EXPECT_EQ(merged.className(), "5A/5B/5C");
+    EXPECT_EQ(merged.allQuestions().size(), 3);
+
+    // One class that answered two different papers cannot be joined by classes.
+    sources[1].quiz.allQuestions()[2].setTitle("Another question");
+    EXPECT_EQ(SessionMerge::refusal(SessionMerge::Kind::ByClasses, sources), SessionMerge::refusalText());
+}
+
+TEST_F(SessionRecordsTest, ImportCopiesUnderASafeNameAndRefusesWhatIsStored)
+{
+    QByteArray xml = testData("reports/student-session/input.xml");
+    xml.replace("<Name>Quiz, period 2</Name>", "<Name>../../x/evil</Name>");
+    QTemporaryDir outside;
+    const QString foreign = outside.filePath("foreign.xml");
+    QFile out(foreign);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(xml);
+    out.close();
+
+    TovSessionXmlParsedResult header;
+    ASSERT_TRUE(header.parseXMLFile(foreign));
+    const auto &index = TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults();
+    EXPECT_FALSE(SessionImport::isDuplicate(header, index));
+    QString path, why;
+    ASSERT_TRUE(SessionImport::importFile(foreign, app()->strQuizXmlDataFilePath(), "2012-03-23T14:07:09", &path, &why))
+        << why.toStdString();
+    EXPECT_EQ(QFileInfo(path).absolutePath(), QDir(app()->strQuizXmlDataFilePath()).absolutePath());
+    EXPECT_EQ(readFile(path), xml);
+    EXPECT_TRUE(SessionImport::isDuplicate(header, index));
+    EXPECT_EQ(index.last().filePath(), path);
+
+    // One of the seven fields differing by one character makes it another session.
+    const auto differs = [&](const std::function<void(TovSessionXmlParsedResult &)> &change) {
+        TovSessionXmlParsedResult other = header;
+        change(other);
+        return !SessionImport::isDuplicate(other, index);
+    };
+    EXPECT_TRUE(differs([](auto &o) { o.setMode(o.Mode() + "x"); }));
+    EXPECT_TRUE(differs([](auto &o) { o.setClassName(o.ClassName() + "x"); }));
+    EXPECT_TRUE(differs([](auto &o) { o.setName(o.Name() + "x"); }));
+    EXPECT_TRUE(differs([](auto &o) { o.setSubject(o.Subject() + "x"); }));
+    EXPECT_TRUE(differs([](auto &o) { o.setTeacherName(o.TeacherName() + "x"); }));
+    EXPECT_TRUE(differs([](auto &o) { o.setTitle(o.Title() + "x"); }));
+    EXPECT_TRUE(differs([](auto &o) { o.setType(o.Type() + "x"); }));
+    // The ID and the day do not make it another session.
+    EXPECT_FALSE(differs([](auto &o) { o.setID("other-id"); }));
+
+    // Not a session: nothing copied, the reason told.
+    const QString notes = outside.filePath("notes.xml");
+    QFile n(notes);
+    ASSERT_TRUE(n.open(QIODevice::WriteOnly));
+    n.write("<Notes/>");
+    n.close();
+    const int files = int(QDir(app()->strQuizXmlDataFilePath()).entryList(QDir::Files).size());
+    EXPECT_FALSE(SessionImport::importFile(notes, app()->strQuizXmlDataFilePath(), "2012-03-23T14:07:10", &path, &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(QDir(app()->strQuizXmlDataFilePath()).entryList(QDir::Files).size(), files);
+}
+
+TEST_F(SessionRecordsTest, ImportPreviewScoresByTheSessionsRule)
+{
+    const QuestionEntity normal = question(1, "1", "A", 10);
+    EXPECT_EQ(SessionImport::previewPoints("Normal Quiz", normal, "A"), "10");
+    EXPECT_EQ(SessionImport::previewPoints("1", normal, "B"), "0");
+    EXPECT_EQ(SessionImport::previewPoints("4", normal, "B"), "-10");
+    EXPECT_EQ(SessionImport::previewPoints("Rush Quiz", normal, "__"), "0");
+    EXPECT_EQ(SessionImport::previewPoints("4", normal, QString()), "");
+    const QuestionEntity rush = question(1, "1", "A", 10, 4, "4");
+    EXPECT_EQ(SessionImport::previewPoints("6", rush, "B"), "-10");
+    EXPECT_EQ(SessionImport::previewPoints("6", normal, "B"), "0");
+}
