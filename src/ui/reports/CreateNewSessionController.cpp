@@ -410,7 +410,10 @@ void CreateNewSessionController::awakeFromNib()
         textCorrectAnswer->setText(AnswerTextRules::noAnswer());
         textPoint->setText(QString::number(kDefaultPoint));
     }
-    fillBox(cboQuestionMode, AnswerTextRules::entryTypeNames(m_deviceType));
+    const QStringList types = AnswerTextRules::entryTypeNames(m_deviceType);
+    // Without a receiver every question is a single answer: shown, but not to be chosen.
+    fillBox(cboQuestionMode, types.isEmpty() ? QStringList{AnswerTextRules::nameOfKind(Kind::Single)} : types);
+    cboQuestionMode->setEnabled(!types.isEmpty());
     setUpPointsForm();
     btnSave1->setEnabled(false);
     bntSave->setEnabled(false);
@@ -799,7 +802,7 @@ bool CreateNewSessionController::doSave()
     header.teacherName = cboTeacher->currentText();
     header.day = dateActDate->date();
     header.deviceType = m_deviceType;
-    QuizEntity quiz = ManualSession::build(header, m_questionArray, studentsOfClass(header.className), GetDateTimeNow());
+    QuizEntity quiz = ManualSession::build(header, m_questionArray, studentsOfClass(header.className), GlobalFunctions::currentTimeDesp());
     QString path, error;
     if (!TovQuizXmlDatabase().addQuizWithName(name, quiz, &path, &error)) {
         PollixLog(QStringLiteral("Failed to save the session %1: %2").arg(name, error));
@@ -1024,7 +1027,7 @@ bool CreateNewSessionController::doSave2()
     entry.totalMark = textTotalPoint->text();
     entry.day = datePicker->date();
     entry.deviceType = m_deviceType;
-    const QString now = GetDateTimeNow();
+    const QString now = GlobalFunctions::currentTimeDesp();
     QuizEntity quiz = PointsOnlyRules::build(entry, studentsOfClass(entry.className), byID, now);
     QString path, error;
     if (!TovCourseGradeXmlDatabase().addQuizWithName(name + now, quiz, &path, &error)) {

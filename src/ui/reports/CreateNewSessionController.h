@@ -61,6 +61,9 @@ public:
     const QList<StudentGradeReport> &studentListTableArray() const { return m_studentListTableArray; }
     bool hasChange() const { return m_hasChange; }
 
+    // The close box (and Escape).
+    void reject() override;
+
     // Outlets of the full form.
     QTabWidget *tabForms = nullptr;
     QLineEdit *textSession = nullptr, *textTestTitle = nullptr, *textCorrectAnswer = nullptr, *textPoint = nullptr,
@@ -79,9 +82,6 @@ public:
     QDateEdit *datePicker = nullptr;
     QTableWidget *studentListTable = nullptr;
     QPushButton *bntSave = nullptr, *bntClose = nullptr;
-
-protected:
-    void reject() override;
 
 private:
     void buildInterface();

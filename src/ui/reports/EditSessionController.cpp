@@ -6,7 +6,6 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/reports/AnswerTextRules.h"
 #include "core/reports/SessionEdit.h"
-#include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
@@ -90,13 +89,18 @@ EditSessionController::EditSessionController(int actNo, ReportController *parent
     setObjectName(QStringLiteral("EditSession"));
     const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
     m_hostType = hostType.value_or(app ? app->currentDeviceType() : -1);
-    // The file of the row, not whichever file carries its ID.
-    std::optional<QuizEntity> quiz = DataManager::getQuizAtPath(m_filePath, &m_loadError);
-    m_loaded = quiz.has_value();
-    if (quiz) {
-        m_quiz = *quiz;
+    // The file of the row, not whichever file carries its ID; its activity kept as the stored
+    // code, which scores the answers and is written back.
+    pugi::xml_document doc;
+    m_loaded = GlobalFunctions::loadXmlFile(m_filePath, doc, &m_loadError);
+    if (m_loaded && TovQuizXmlDatabase::isPointsOnlyRoot(doc.document_element())) {
+        m_loaded = false;
+        m_loadError = QStringLiteral("%1 holds points only").arg(m_filePath);
+    }
+    if (m_loaded) {
+        TovQuizXmlDatabase::readFullSession(doc.document_element(), m_quiz);
         // The creation time as stored, so that a rewrite keeps the session's place in the list.
-        const QString created = row.result().DateCreated();
+        const QString created = GlobalFunctions::getValueByTagName(QStringLiteral("DateCreated"), doc.document_element());
         if (created.size() >= 19)
             m_quiz.setDate(GlobalFunctions::timeStampFromStandardText(created));
     }

@@ -62,6 +62,9 @@ public:
     QComboBox *modeBox(int r) const;
     QComboBox *levelBox(int r) const;
 
+    // The close box (and Escape).
+    void reject() override;
+
     // Outlets.
     QTabWidget *tabView = nullptr;
     QLineEdit *textSession1 = nullptr, *textTotalPoints1 = nullptr, *textClass1 = nullptr, *textAvgPoints1 = nullptr,
@@ -77,9 +80,6 @@ public:
     QDateEdit *dateActDate2 = nullptr;
     QTableWidget *tableStudent2 = nullptr, *tableQuestion2 = nullptr;
     QPushButton *btnSave = nullptr, *btnSaveClose = nullptr, *btnClose = nullptr;
-
-protected:
-    void reject() override;
 
 private:
     QWidget *buildTab(int tab);

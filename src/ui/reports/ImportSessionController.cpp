@@ -223,7 +223,7 @@ bool ImportSessionController::doImport()
     }
     const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
     QString error;
-    if (!app || !SessionImport::importFile(m_openFilePath, app->strQuizXmlDataFilePath(), GetDateTimeNow(),
+    if (!app || !SessionImport::importFile(m_openFilePath, app->strQuizXmlDataFilePath(), GlobalFunctions::currentTimeDesp(),
                                            &m_importedPath, &error)) {
         PollixLog(QStringLiteral("Failed to import %1: %2").arg(m_openFilePath, error));
         SessionFormParts::alert(this, tr("The session could not be imported."), {}, error);

@@ -3,7 +3,6 @@
 #include "ReportController.h"
 #include "SessionFormParts.h"
 
-#include "core/app/CommonFunc.h"
 #include "core/reports/SessionMerge.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
@@ -98,32 +97,10 @@ void MergeController::buildInterface()
         b->setAutoDefault(false);
     connect(btnSave, &QPushButton::clicked, this, &MergeController::doSave);
     connect(btnClose, &QPushButton::clicked, this, &MergeController::doClose);
+    // Only the name is the teacher's to type; the rest comes from the first session.
     connect(table2, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
-        if (!item || item->row() != 0)
-            return;
-        const QString text = item->text();
-        switch (item->column()) {
-        case ColSession:
-            m_result.setSession(text);
-            break;
-        case ColTitle:
-            m_result.setTestTitle(text);
-            break;
-        case ColClass:
-            m_result.setClassName(text);
-            break;
-        case ColSubject:
-            m_result.setSubjectName(text);
-            break;
-        case ColTeacher:
-            m_result.setTeacherName(text);
-            break;
-        case ColType:
-            m_result.setType(text);
-            break;
-        default:
-            m_result.setDate(text);
-        }
+        if (item && item->row() == 0 && item->column() == ColSession)
+            m_result.setSession(item->text());
     });
 
     auto *buttons = new QHBoxLayout;
@@ -160,8 +137,12 @@ void MergeController::awakeFromNib()
     table1->selectAll();
     const QSignalBlocker block(table2);
     table2->setRowCount(1);
-    for (int c = 0; c < ColumnCount; ++c)
-        table2->setItem(0, c, new QTableWidgetItem(field(m_result, c)));
+    for (int c = 0; c < ColumnCount; ++c) {
+        auto *item = new QTableWidgetItem(field(m_result, c));
+        if (c != ColSession)
+            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        table2->setItem(0, c, item);
+    }
     table2->setCurrentCell(0, ColSession);
     table2->editItem(table2->item(0, ColSession));
 }
@@ -181,10 +162,10 @@ bool MergeController::doSave()
     // Each session from its own file: imported sessions may share an ID.
     QList<SessionMerge::Source> sources;
     for (const ReportTable1Element &row : m_table1Array) {
-        QString why;
-        const std::optional<QuizEntity> quiz = DataManager::getQuizAtPath(row.filePath(), &why);
+        // As stored: the activity stays its code.
+        const std::optional<QuizEntity> quiz = TovQuizXmlDatabase().getQuizInfoAll(row.filePath());
         if (!quiz) {
-            alert(tr("The session could not be read."), {}, QStringLiteral("%1: %2").arg(row.session(), why));
+            alert(tr("The session could not be read."), {}, row.filePath());
             return false;
         }
         sources.append({row.testTitle(), row.className(), *quiz});
@@ -197,7 +178,7 @@ bool MergeController::doSave()
     }
     if (alert(tr("Are you sure you want to merge these sessions ?"), {tr("Yes"), tr("No")}) != 0)
         return false;
-    QuizEntity merged = SessionMerge::merge(kind, sources, name, GetDateTimeNow());
+    QuizEntity merged = SessionMerge::merge(kind, sources, name, GlobalFunctions::currentTimeDesp());
     QString error;
     if (!TovQuizXmlDatabase().addQuizWithName(name, merged, &m_mergedPath, &error)) {
         PollixLog(QStringLiteral("Failed to write the merged session %1: %2").arg(name, error));

@@ -31,15 +31,15 @@ public:
     bool doSave();
     void doClose();
 
+    // The close box (and Escape).
+    void reject() override;
+
     // Outlets. matrixMegeType holds the two choices.
     QTableWidget *table1 = nullptr, *table2 = nullptr;
     QWidget *matrixMegeType = nullptr;
     QRadioButton *radioByQuestions = nullptr, *radioByClasses = nullptr;
     QCheckBox *box = nullptr;
     QPushButton *btnSave = nullptr, *btnClose = nullptr;
-
-protected:
-    void reject() override;
 
 private:
     void buildInterface();

@@ -1,0 +1,430 @@
+#include "core/reports/ReportTestBase.h"
+
+#include "core/reports/StudentSessionReport.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovFastQuizXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
+#include "support/DialogAnswers.h"
+#include "ui/controls/MyComboBox.h"
+#include "ui/controls/TovTableView.h"
+#include "ui/reports/CreateNewSessionController.h"
+#include "ui/reports/EditSessionController.h"
+#include "ui/reports/ImportSessionController.h"
+#include "ui/reports/MergeController.h"
+#include "ui/reports/ReportController.h"
+#include "ui/reports/ReportRegistry.h"
+#include "ui/reports/ReportWindows.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+// The session windows of the Report window, worked as a teacher would: a class "Demo Class" of
+// four students (IDs 1 to 4), the subject "Science" and the teacher Ada Park.
+class SessionWindowsTest : public ReportTestBase
+{
+protected:
+    void SetUp() override
+    {
+        ReportTestBase::SetUp();
+        ReportController::resetHooks();
+        ReportRegistry::clear();
+        ReportRegistry::registerBuiltReports();
+        ReportWindows::installSessionWindows();
+        auto *classes = TovClassXmlDatabase::sharedClassUI();
+        const int no = classes->addClassWithName("Demo Class");
+        ASSERT_GT(no, 0);
+        QList<StudentEntity> students;
+        for (const char *name : {"Ann", "Bob", "Cem", "Dia"}) {
+            StudentEntity s;
+            s.setId(QString::number(students.size() + 1));
+            s.setFirstName(name);
+            s.setLastName("Lee");
+            students << s;
+        }
+        ASSERT_TRUE(classes->addSomeStudents(students, no));
+        SubjectEntity science;
+        science.setName("Science");
+        ASSERT_TRUE(TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(science));
+        TeacherEntity ada;
+        ada.setFirstName("Ada");
+        ada.setLastName("Park");
+        ASSERT_TRUE(TovTeacherXmlDatabase::sharedUI()->addTeacherWithData(ada));
+    }
+    void TearDown() override
+    {
+        DialogHooks::setModalResponder({});
+        ReportController::resetHooks();
+        allowWrites();
+        ReportTestBase::TearDown();
+    }
+
+    // Modal windows go to the handler for their object name; the handler answers the modal code.
+    void onModal(const QString &name, std::function<int(QDialog *)> handler) { m_handlers[name] = std::move(handler); }
+    void openReportWindow()
+    {
+        DialogHooks::setModalResponder([this](QDialog *d) {
+            const auto handler = m_handlers.value(d->objectName());
+            return handler ? handler(d) : 0;
+        });
+        window = std::make_unique<ReportController>();
+    }
+    void select(const QStringList &sessions)
+    {
+        window->table1->clearSelection();
+        for (int i = 0; i < window->table1Array().size(); ++i)
+            if (sessions.contains(window->table1Array()[i].session()))
+                window->table1->selectionModel()->select(window->table1->model()->index(i, 0),
+                                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    ReportTable1Element row(const QString &session) const
+    {
+        for (const ReportTable1Element &r : window->table1Array())
+            if (r.session() == session)
+                return r;
+        ADD_FAILURE() << "not listed: " << session.toStdString();
+        return {};
+    }
+    QuizEntity stored(const QString &session) const { return DataManager::getQuizAtPath(row(session).filePath()).value_or(QuizEntity()); }
+    // The class average of the Student Session Report of a stored session.
+    double reportAverage(const QString &session) const
+    {
+        const QuizEntity quiz = stored(session);
+        const QList<StudentGradeReport> rows = StudentSessionReport::buildRows(quiz, ticked(quiz));
+        double sum = 0;
+        for (const StudentGradeReport &r : rows)
+            sum += r.totalPoints();
+        return rows.isEmpty() ? 0 : sum / rows.size();
+    }
+
+    // Fills the entry window's full form: the correct answers, then each student's answers to
+    // each question (one string per question, a letter per student in ID order).
+    static void enterPaperTest(CreateNewSessionController *entry, const QString &name, const QStringList &correct,
+                               const QStringList &answers)
+    {
+        entry->textSession->setText(name);
+        entry->textTestTitle->setText(name + " paper");
+        entry->cboClass->setCurrentText("Demo Class");
+        entry->cboTotalQuestion->setCurrentText(QString::number(correct.size()));
+        for (int k = 0; k < correct.size(); ++k) {
+            entry->cboQuestion->setCurrentIndex(k);
+            entry->textCorrectAnswer->clear();
+            QTest::keyClicks(entry->textCorrectAnswer, correct[k].toLower());
+            QTest::keyClick(entry->textCorrectAnswer, Qt::Key_Return);
+            for (int r = 0; r < entry->tableView->rowCount(); ++r)
+                entry->tableView->item(r, 2)->setText(answers[k].mid(r, 1).toLower());
+        }
+    }
+
+    DialogAnswers answers;
+    std::unique_ptr<ReportController> window;
+    QHash<QString, std::function<int(QDialog *)>> m_handlers;
+};
+} // namespace
+
+TEST_F(SessionWindowsTest, NewEntersAPaperTestEditFixesAnAnswerMergeJoinsAndTheReportsFollow)
+{
+    openReportWindow();
+    ASSERT_TRUE(window->btnNew1->isEnabled());
+    onModal("CreateNewSession", [](QDialog *d) {
+        auto *entry = static_cast<CreateNewSessionController *>(d);
+        // Students 1..4 answer five questions; the key of question 3 is typed wrongly as D.
+        enterPaperTest(entry, "Paper test", {"B", "A", "D", "C", "A"}, {"BBBA", "AACA", "CCCD", "CCCC", "AABA"});
+        EXPECT_TRUE(entry->isChanged());
+        EXPECT_TRUE(entry->doSave());
+        return entry->result();
+    });
+    window->btnNew1->click();
+    ASSERT_TRUE(window->table1Array().size() == 1) << answers.alertTexts().join(" | ").toStdString();
+    const QuizEntity entered = stored("Paper test");
+    ASSERT_EQ(entered.allQuestions().size(), 5);
+    EXPECT_EQ(entered.actionType(), "Normal Quiz");
+    EXPECT_EQ(entered.className(), "Demo Class");
+    EXPECT_EQ(entered.allQuestions()[2].rightAns(), "D");
+    EXPECT_EQ(entered.allStudentsAns().size(), 20);
+    // Per student: 1: B A C C A = 40; 2: 40; 3: B C C C B = 20; 4: A A D C A = 40.
+    EXPECT_DOUBLE_EQ(reportAverage("Paper test"), 35.0);
+
+    // Edit: the key of question 3 was C (students 1 to 3 gain 10, student 4 loses 10). The
+    // average on screen and in the report moves.
+    select({"Paper test"});
+    ASSERT_TRUE(window->btnEdit1->isEnabled());
+    QString shownBefore, shownAfter;
+    onModal("EditSession", [&](QDialog *d) {
+        auto *editor = static_cast<EditSessionController *>(d);
+        shownBefore = editor->textAvgPoints1->text();
+        editor->tableQuestion1->item(2, EditSessionController::ColCorrectAnswer)->setText("c");
+        shownAfter = editor->textAvgPoints2->text();
+        EXPECT_TRUE(editor->doSave());
+        editor->doClose();
+        return editor->result();
+    });
+    window->btnEdit1->click();
+    EXPECT_EQ(shownBefore, "35.0");
+    EXPECT_EQ(shownAfter, "40.0");
+    EXPECT_EQ(stored("Paper test").allQuestions()[2].rightAns(), "C");
+    EXPECT_DOUBLE_EQ(reportAverage("Paper test"), 40.0);
+    EXPECT_EQ(window->selectedRows().value(0).session(), "Paper test");
+
+    // A second paper of the same class, then both merged by questions into one session.
+    onModal("CreateNewSession", [](QDialog *d) {
+        auto *entry = static_cast<CreateNewSessionController *>(d);
+        enterPaperTest(entry, "Second paper", {"A", "B"}, {"AAAB", "BBBB"});
+        entry->doSave();
+        return entry->result();
+    });
+    window->btnNew1->click();
+    select({"Paper test", "Second paper"});
+    ASSERT_TRUE(window->btnMerge1->isEnabled());
+    onModal("Merge", [](QDialog *d) {
+        auto *merge = static_cast<MergeController *>(d);
+        merge->table2->item(0, 0)->setText("Both papers");
+        merge->radioByQuestions->setChecked(true);
+        EXPECT_TRUE(merge->doSave());
+        return 0;
+    });
+    window->btnMerge1->click();
+    const QuizEntity both = stored("Both papers");
+    ASSERT_EQ(both.allQuestions().size(), 7);
+    EXPECT_EQ(both.allQuestions()[6].quNo(), 7);
+    EXPECT_EQ(both.totalMark(), "70");
+    // 40 + (3 * 10 + 4 * 10) / 4.
+    EXPECT_DOUBLE_EQ(reportAverage("Both papers"), 57.5);
+    EXPECT_EQ(window->table1Array().size(), 3);
+}
+
+TEST_F(SessionWindowsTest, EditorWritesTheFileItWasOpenedOnWhateverTheListShowsLater)
+{
+    const QString original = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+    QByteArray other = testData("reports/student-session/input.xml");
+    other.replace("<Title>Week 3</Title>", "<Title>Week 4</Title>").replace("<Name>Quiz, period 2</Name>", "<Name>Other</Name>");
+    const QString second = writeFile("Data/Quiz/Second.xml", other);
+    openReportWindow();
+    select({"Quiz, period 2"});
+    EditSessionController editor(0, window.get(), window->selectedRows().first(), 3);
+    ASSERT_TRUE(editor.isLoaded());
+    // The list now shows only the other session, whose row is the first selected one.
+    window->cboTestTitle1->setCurrentText("Week 4");
+    ASSERT_EQ(window->selectedRows().value(0).session(), "Other");
+    editor.tableQuestion1->item(0, EditSessionController::ColCorrectAnswer)->setText("b");
+    ASSERT_TRUE(editor.doSave());
+    EXPECT_EQ(readFile(second), other);
+    const std::optional<QuizEntity> edited = DataManager::getQuizAtPath(original);
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(edited->allQuestions()[0].rightAns(), "B");
+    // The file keeps its creation time, so the session keeps its place in the list.
+    EXPECT_TRUE(readFile(original).contains("<DateCreated>2012-03-23T14:07:09</DateCreated>"));
+    // Each answer keeps its time.
+    EXPECT_TRUE(readFile(original).contains("<RTime>5</RTime>"));
+}
+
+TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
+{
+    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+    openReportWindow();
+    EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
+    editor.show();
+    // A multiple answer made a single answer keeps its two letters: refused at the save.
+    editor.modeBox(1)->setCurrentText("Single Answer");
+    EXPECT_EQ(answers.alertTexts().last(), "Invalid answer input.");
+    EXPECT_FALSE(editor.doSave());
+    EXPECT_FALSE(editor.shouldClose());
+    answers.answerAlert(0); // save the changes? Yes
+    editor.reject();        // the close box
+    EXPECT_TRUE(editor.isVisible());
+    editor.btnClose->click();
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
+
+    // The disk refuses the write: the reason is told, nothing changes, the window stays.
+    editor.modeBox(1)->setCurrentText("Multiple Answer");
+    failWritesTo(file);
+    EXPECT_FALSE(editor.doSave());
+    EXPECT_EQ(answers.alerts().last().text, "The session could not be saved.");
+    EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
+    editor.reject();
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
+    allowWrites();
+    answers.answerAlert(1); // No: the edits go
+    editor.reject();
+    EXPECT_FALSE(editor.isVisible());
+}
+
+TEST_F(SessionWindowsTest, PointsOnlyEntryRefusesBadPointsAndRaisesALowTotal)
+{
+    openReportWindow();
+    CreateNewSessionController entry(window.get(), 3);
+    entry.tabForms->setCurrentIndex(1);
+    entry.cmbClass->setCurrentText("Demo Class");
+    ASSERT_EQ(entry.studentListTable->rowCount(), 4);
+    entry.textTotalPoint->setText("200");
+    for (const char *bad : {"abc", "-5", "201"}) {
+        entry.studentListTable->item(0, 2)->setText(bad);
+        EXPECT_EQ(answers.alertTexts().last(), "Please enter the correct point .") << bad;
+        EXPECT_EQ(entry.studentListTableArray()[0].totalPoints(), 0);
+        EXPECT_EQ(entry.studentListTable->item(0, 2)->text(), "0");
+    }
+    entry.studentListTable->item(1, 2)->setText("120");
+    entry.studentListTable->item(2, 2)->setText("200");
+    EXPECT_EQ(entry.studentListTableArray()[2].totalPoints(), 200);
+    entry.studentListTable->item(2, 2)->setText("90");
+    entry.textSession2->setText("Lab report");
+    entry.cmbType->setCurrentIndex(1);
+    entry.cmbSubject->setCurrentText("Science");
+    entry.cmbTeacher->setCurrentIndex(1);
+    entry.textTotalPoint->setText("100");
+    EXPECT_FALSE(entry.doSave2());
+    EXPECT_EQ(answers.alertTexts().last(), "Total Points should be higher than Student Points.");
+    EXPECT_EQ(entry.textTotalPoint->text(), "120");
+    EXPECT_TRUE(QDir(app()->strCourseGradeFilePath()).entryList(QDir::Files).isEmpty());
+    ASSERT_TRUE(entry.doSave2());
+    const std::optional<QuizEntity> saved = DataManager::getQuizAtPath(entry.savedPath());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->totalMark(), "120");
+    EXPECT_EQ(saved->allStudents()[1].totalMark(), "120");
+    EXPECT_EQ(window->table1Array().first().flagStr(), "COURSE");
+}
+
+TEST_F(SessionWindowsTest, EntryRefusesWhatCannotBeSavedAndAsksBeforeLosingIt)
+{
+    openReportWindow();
+    CreateNewSessionController entry(window.get(), 3);
+    EXPECT_EQ(entry.cboQuestionMode->count(), 5);
+    EXPECT_EQ(entry.cboNumOfOptions->currentText(), "4");
+    entry.cboClass->setCurrentText("Demo Class");
+    // A class switch is confirmed; "No" keeps the class and its rows.
+    answers.answerAlert(1);
+    entry.cboClass->setCurrentIndex(-1);
+    EXPECT_EQ(entry.cboClass->currentText(), "Demo Class");
+    EXPECT_EQ(entry.tableArray().size(), 4);
+
+    entry.cboTotalQuestion->setCurrentText("3");
+    entry.cboQuestion->setCurrentIndex(1);
+    entry.cboQuestionMode->setCurrentText("Multiple Answer");
+    entry.textCorrectAnswer->clear();
+    QTest::keyClicks(entry.textCorrectAnswer, "abex");
+    EXPECT_EQ(entry.textCorrectAnswer->text(), "AB");
+    entry.cboQuestion->setCurrentIndex(2);
+    entry.cboQuestionMode->setCurrentText("Single Answer");
+    entry.textCorrectAnswer->clear();
+    QTest::keyClicks(entry.textCorrectAnswer, "d");
+    entry.cboNumOfOptions->setCurrentText("3");
+    entry.textSession->setText("Quiz");
+    EXPECT_FALSE(entry.doSave());
+    EXPECT_EQ(answers.alertTexts().last(), "The answer should be within the range of option count.");
+    EXPECT_TRUE(QDir(app()->strQuizXmlDataFilePath()).entryList(QDir::Files).isEmpty());
+    // Lowering the count is confirmed; "No" keeps every question.
+    answers.answerAlert(1);
+    entry.cboTotalQuestion->setCurrentText("1");
+    EXPECT_EQ(entry.curTotalQuestions(), 3);
+    // Closing asks; a refused save keeps the window.
+    entry.show();
+    answers.answerAlert(0);
+    entry.btnClose1->click();
+    EXPECT_TRUE(entry.isVisible());
+    EXPECT_EQ(answers.alertTexts().last(), "The answer should be within the range of option count.");
+    answers.answerAlert(1);
+    entry.btnClose1->click();
+    EXPECT_FALSE(entry.isVisible());
+    EXPECT_EQ(entry.result(), 0);
+}
+
+TEST_F(SessionWindowsTest, ImportLandsInsideTheSessionFolderOnceAndTellsFailures)
+{
+    QByteArray xml = testData("reports/student-session/input.xml");
+    xml.replace("<Name>Quiz, period 2</Name>", "<Name>../../escape</Name>");
+    QTemporaryDir outside;
+    const QString foreign = outside.filePath("from another computer.xml");
+    QFile out(foreign);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(xml);
+    out.close();
+    openReportWindow();
+    ASSERT_TRUE(window->btnImport->isEnabled());
+    answers.answerFile(foreign);
+    bool previewed = false;
+    onModal("ImportSession", [&](QDialog *d) {
+        auto *import = static_cast<ImportSessionController *>(d);
+        // The preview: student 12 answered question 1 with A, worth 10.
+        import->questionPointsStandardTableView->selectRow(0);
+        EXPECT_EQ(import->studentTableView->rowCount(), int(import->quiz().allStudents().size()));
+        EXPECT_EQ(import->sessionName[1]->text(), "../../escape");
+        previewed = true;
+        EXPECT_TRUE(import->doImport());
+        return 0;
+    });
+    window->btnImport->click();
+    ASSERT_TRUE(previewed);
+    EXPECT_EQ(answers.alertTexts().last(), "Import was successful.");
+    ASSERT_EQ(window->table1Array().size(), 1);
+    const ReportTable1Element imported = window->table1Array().first();
+    EXPECT_EQ(imported.session(), "../../escape");
+    EXPECT_EQ(QFileInfo(imported.filePath()).absolutePath(), QDir(app()->strQuizXmlDataFilePath()).absolutePath());
+    EXPECT_EQ(readFile(imported.filePath()), xml);
+    EXPECT_EQ(window->curFromDate(), "2012-03-23");
+
+    // The same file again is refused and the window stays.
+    ImportSessionController again(foreign, window.get());
+    EXPECT_FALSE(again.doImport());
+    EXPECT_EQ(answers.alertTexts().last(), "The session already exists.");
+
+    // A copy the disk refuses is told with its reason, never as a success.
+    xml.replace("<Name>../../escape</Name>", "<Name>Another</Name>");
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(xml);
+    out.close();
+    failWritesTo(app()->strQuizXmlDataFilePath());
+    ImportSessionController refused(foreign, window.get());
+    EXPECT_FALSE(refused.doImport());
+    EXPECT_EQ(answers.alerts().last().text, "The session could not be imported.");
+    EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
+    EXPECT_EQ(TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults().size(), 1);
+}
+
+TEST_F(SessionWindowsTest, MergeKeepsTheSourcesUntilTheNewSessionIsWrittenAndRefusesMismatches)
+{
+    const QString a = writeFile("Data/Quiz/A.xml", testData("reports/student-session/input.xml"));
+    QByteArray otherClass = testData("reports/student-session/input.xml");
+    otherClass.replace("<Name>Quiz, period 2</Name>", "<Name>Period 3</Name>")
+        .replace("<ClassName>Class 5A</ClassName>", "<ClassName>Class 5B</ClassName>")
+        .replace("<DateCreated>2012-03-23T14:07:09</DateCreated>", "<DateCreated>2012-03-22T09:00:00</DateCreated>");
+    const QString b = writeFile("Data/Quiz/B.xml", otherClass);
+    const qsizetype students = DataManager::getQuizAtPath(a).value_or(QuizEntity()).allStudents().size();
+    ASSERT_GT(students, 0);
+    openReportWindow();
+    select({"Quiz, period 2", "Period 3"});
+    MergeController merge(window.get());
+    ASSERT_EQ(merge.table1Array().size(), 2);
+    // Two classes on one paper: not by questions.
+    merge.table2->item(0, 0)->setText("Joined");
+    EXPECT_FALSE(merge.doSave());
+    EXPECT_EQ(answers.alertTexts().last(), "Please select the same class, subject, test paper to merge .");
+    merge.radioByClasses->setChecked(true);
+    merge.box->setChecked(true);
+    failWritesTo(app()->strQuizXmlDataFilePath() + "/Joined");
+    EXPECT_FALSE(merge.doSave());
+    EXPECT_EQ(answers.alerts().last().text, "The merged session could not be saved.");
+    EXPECT_TRUE(QFileInfo::exists(a));
+    EXPECT_TRUE(QFileInfo::exists(b));
+    allowWrites();
+    ASSERT_TRUE(merge.doSave());
+    EXPECT_FALSE(QFileInfo::exists(a));
+    EXPECT_FALSE(QFileInfo::exists(b));
+    const std::optional<QuizEntity> joined = DataManager::getQuizAtPath(merge.mergedPath());
+    ASSERT_TRUE(joined);
+    EXPECT_EQ(joined->className(), "Class 5A/Class 5B");
+    EXPECT_EQ(joined->allStudents().size(), 2 * students);
+    EXPECT_EQ(window->table1Array().size(), 1);
+}
