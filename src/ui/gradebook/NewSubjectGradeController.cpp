@@ -3,6 +3,7 @@
 #include "GradebookCellDelegate.h"
 
 #include "core/app/CommonFunc.h"
+#include "core/gradebook/PointsOnlyRules.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
@@ -241,16 +242,16 @@ void NewSubjectGradeController::changed()
 
 bool NewSubjectGradeController::pointsShouldEnd(int row, QString &text)
 {
-    const int points = GlobalFunctions::intValue(text);
     const int total = GlobalFunctions::intValue(textTotalPoint->text());
-    PollixLogf("anObject:%d  textTotalPoint:%d", points, total);
+    PollixLogf("anObject:%d  textTotalPoint:%d", GlobalFunctions::intValue(text), total);
     m_hasChange = true;
-    if (points > total) {
+    const std::optional<int> points = PointsOnlyRules::studentPoints(text.trimmed(), total);
+    if (!points) {
         alert(kPollix, tr("Please enter the correct point ."));
         return false;
     }
-    m_rows[row].setTotalPoints(points);
-    text = QString::number(points);
+    m_rows[row].setTotalPoints(*points);
+    text = QString::number(*points);
     changed();
     return true;
 }
@@ -268,12 +269,13 @@ void NewSubjectGradeController::doSave()
     };
     if (m_rows.isEmpty())
         return refuse(tr("There is no record ."));
-    int largest = 0;
+    QList<int> points;
     for (const StudentGradeReport &row : m_rows)
-        largest = std::max(largest, row.totalPoints());
-    if (GlobalFunctions::intValue(textTotalPoint->text()) < largest) {
+        points << row.totalPoints();
+    const int total = GlobalFunctions::intValue(textTotalPoint->text());
+    if (const int needed = PointsOnlyRules::neededTotal(total, points); needed != total) {
         refuse(tr("Total Points should be higher than Student Points."));
-        textTotalPoint->setText(QString::number(largest));
+        textTotalPoint->setText(QString::number(needed));
         return;
     }
     if (textSession->text().isEmpty())
