@@ -72,6 +72,7 @@ inline constexpr QLatin1String DeviceNo{"DEVICENO"};
 inline constexpr QLatin1String AnsNum{"ANSNUM"};
 inline constexpr QLatin1String Type{"TYPE"};
 inline constexpr QLatin1String Ans{"ANS"};
+inline constexpr QLatin1String AnswerType{"ANSWERTYPE"};
 inline constexpr QLatin1String Answer{"ANSWER"};
 inline constexpr QLatin1String Sum{"SUM"};
 inline constexpr QLatin1String Count{"COUNT"};

@@ -18,9 +18,13 @@
 //   setup (channel, band, PC state, ids written, registration numbers told)
 // With --auto the keypads also play along by themselves: they log in when woken and answer each
 // question after a short pause, mostly with the right answer of --answers (comma-separated,
-// question by question) and otherwise with another option (--right-percent, default 70). The
-// class log-out that ends a run (F6 00 00 03 01 FF FF) sends every keypad out; they log in again
-// when the next run wakes them.
+// question by question) and otherwise with another option (--right-percent, default 70). They
+// take part as the activity asks: in a vote any option, in a roll call a press, in a rush a buzz,
+// and the keypad that wins answers. The large family's keypads learn the activity from the
+// program; the small family's follow --activity quiz|rush|vote|rollcall (default quiz). After a
+// vote or a rush the teacher keypad asks for the result and its screen is written to standard
+// error ("teacher keypad: ..."). The class log-out that ends a run (F6 00 00 03 01 FF FF) sends
+// every keypad out; they log in again when the next run wakes them.
 // Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it.
 #include "SimActivity.h"
 #include "SimAutoPilot.h"
@@ -46,7 +50,7 @@ void usage()
     std::fprintf(stderr, "usage: pollix-keypad-sim --model envel|arvel|corvel|dravel|brevel [--seed N] [--keypads N]\n"
                          "       [--no-pace] [--channel C] [--firmware MAJOR.MINOR] [--same-channel]\n"
                          "       [--neighbour-channel C] [--quiet]\n"
-                         "       [--auto [--answers A,B,...] [--right-percent N]]\n");
+                         "       [--auto [--answers A,B,...] [--right-percent N] [--activity quiz|rush|vote|rollcall]]\n");
 }
 
 bool runCommand(SimReceiver &sim, SimActivity &activity, SimSetup &setup, const QStringList &words)
@@ -163,6 +167,12 @@ int main(int argc, char *argv[])
         } else if (a == QLatin1String("--right-percent")) {
             pilot.rightPercent = std::clamp(next.toInt(), 0, 100);
             ++i;
+        } else if (a == QLatin1String("--activity")) {
+            if (!SimRunPlay::parseKind(next, &pilot.smallFamilyActivity)) {
+                usage();
+                return 2;
+            }
+            ++i;
         } else if (a == QLatin1String("--quiet")) {
             quiet = true;
         } else {
@@ -188,6 +198,7 @@ int main(int argc, char *argv[])
     SimSetup setup(sim);
     pilot.keypads = keypads;
     pilot.seed = options.seed;
+    pilot.teacherScreen = stderr;
     SimAutoPilot autoPlayer(sim, pilot);
     if (autoPilot)
         autoPlayer.start();

@@ -2,11 +2,15 @@
 
 #include "core/engine/Arvel_Normal.h"
 
-// The hand raise on an Arvel receiver (activity number 14); until its own key handling is built
-// it records keys as the normal quiz does.
+// The hand raise (activity number 14), on every receiver: on Arvel any key raises the keypad's
+// hand; nothing is kept, the answered count stays, and every press is announced. The teacher
+// picks whom to ask on the grid.
 class Arvel_HandRaise : public Arvel_Normal
 {
     Q_OBJECT
 public:
     explicit Arvel_HandRaise(QObject *parent = nullptr) : Arvel_Normal(14, false, parent) {}
+
+    void modeStart(int n) override;
+    void handleStudentCommandArvel() override;
 };

@@ -2,8 +2,9 @@
 
 #include "core/engine/Arvel_Normal.h"
 
-// The vote on an Arvel receiver (activity number 7); until its own key handling is built
-// it records keys as the normal quiz does.
+// The vote on an Arvel receiver (activity number 7): a key is the keypad's choice, taken as in the
+// normal quiz (true or false mapped); a later key changes the choice. The class is added to the
+// keypads already taking part.
 class Arvel_Vote : public Arvel_Normal
 {
     Q_OBJECT

@@ -1,7 +1,10 @@
 #include "Brevel_Normal.h"
 
+#include "core/app/CommonFunc.h"
+#include "core/engine/ActivityCodes.h"
 #include "core/engine/KeypadCommands.h"
 #include "core/engine/QuizData.h"
+#include "core/engine/QuizQuestions.h"
 #include "platform/Log.h"
 
 
@@ -21,19 +24,27 @@ void Brevel_Normal::modeStart(int n)
     applyAskedRule(m_askedRule, n);
 }
 
+bool Brevel_Normal::isNavigationKey() const
+{
+    return m_frameToHandle.at(2) == 0 || m_frameToHandle.at(2) == 1;
+}
+
+QString Brevel_Normal::brevelAnswer(Reading reading) const
+{
+    const QString text = KeypadCommands::brevelAnswerText(m_frameToHandle.bytes());
+    if (text.isNull()) {
+        if (!isNavigationKey())
+            PollixLog(QStringLiteral("Brevel answer frame without a readable answer: ignored."));
+        return QString();
+    }
+    if (reading == Reading::AsChoice)
+        return qqObject->questionType(m_nQuestionNo) == QuestionType::TrueFalse ? stringToTureFalseString(text) : text;
+    return normaliseAnswer(text, reading == Reading::AsRush);
+}
+
 void Brevel_Normal::RX_StudentNormalAnswer()
 {
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 6) {
-        PollixLog(QStringLiteral("Brevel answer frame without an answer: ignored."));
-        return;
-    }
-    if (f.at(2) == 0 || f.at(2) == 1)
-        return; // the keypad's previous and next keys
-    const QString text = KeypadCommands::text(f.bytes().mid(6));
-    if (text.isNull()) {
-        PollixLog(QStringLiteral("answer is not valid UTF-8: ignored."));
-        return;
-    }
-    storeAnswer(f.deviceID(), normaliseAnswer(text, false));
+    const QString answer = brevelAnswer(Reading::AsQuiz);
+    if (!answer.isNull())
+        storeAnswer(m_frameToHandle.deviceID(), answer);
 }

@@ -1,12 +1,19 @@
 #pragma once
 
-#include "core/engine/Brevel_Normal.h"
+#include "core/engine/BrevelBuzzer.h"
 
-// The rush quiz on a Brevel receiver (activity number 3); until its own frames are built it
-// runs as the normal quiz does.
-class Brevel_Rush : public Brevel_Normal
+// The rush quiz on a Brevel receiver (activity number 3). The teacher keypad's result query gets
+// the class result as in the normal quiz.
+class Brevel_Rush : public BrevelBuzzer
 {
     Q_OBJECT
 public:
-    explicit Brevel_Rush(QObject *parent = nullptr) : Brevel_Normal(3, AskedRule::MoveToEnd, true, parent) {}
+    explicit Brevel_Rush(QObject *parent = nullptr) : BrevelBuzzer(3, AskedRule::MoveToEnd, parent) {}
+
+    void modeStart(int n) override;
+    void modeStop() override;
+
+protected:
+    void RX_StudentSignal() override { rushSignal(); }
+    void RX_StudentNormalAnswer() override { rushAnswer(); }
 };

@@ -1,12 +1,15 @@
 #pragma once
 
-#include "core/engine/Corvel_Normal.h"
+#include "core/engine/LargeFamilyRush.h"
 
-// The rush quiz on a Corvel receiver (activity number 3); until its own frames are built it runs
-// as the normal quiz does.
-class Corvel_Rush : public Corvel_Normal
+// The rush quiz on a Corvel receiver (activity number 3): the outcome goes back to the keypad that
+// asked for it.
+class Corvel_Rush : public LargeFamilyRush
 {
     Q_OBJECT
 public:
-    explicit Corvel_Rush(QObject *parent = nullptr) : Corvel_Normal(3, AskedRule::KeepPlace, parent) {}
+    explicit Corvel_Rush(QObject *parent = nullptr) : LargeFamilyRush(false, parent) {}
+
+protected:
+    ActivityFrames::KeypadAddress resultAddress() const override { return frameAddress(); }
 };

@@ -2,11 +2,19 @@
 
 #include "core/engine/Dravel_Normal.h"
 
-// The elimination quiz on a Dravel receiver (activity number 4); until its own frames are built it runs
-// as the normal quiz does.
+// The elimination quiz on a Dravel receiver (activity number 4): answers are taken as in the normal
+// quiz from keypads still in; who drops out is decided when the question ends. Three-byte keys
+// are not heard.
 class Dravel_Elimination : public Dravel_Normal
 {
     Q_OBJECT
 public:
     explicit Dravel_Elimination(QObject *parent = nullptr) : Dravel_Normal(4, AskedRule::KeepPlace, parent) {}
+
+    void modeStart(int n) override;
+    void modeStop() override;
+    void handleStudentCommandArvel() override {}
+
+protected:
+    void RX_StudentNormalAnswer() override;
 };

@@ -1,12 +1,15 @@
 #pragma once
 
-#include "core/engine/Dravel_Normal.h"
+#include "core/engine/LargeFamilyRush.h"
 
-// The rush quiz on a Dravel receiver (activity number 3); until its own frames are built it runs
-// as the normal quiz does.
-class Dravel_Rush : public Dravel_Normal
+// The rush quiz on a Dravel receiver (activity number 3): the outcome goes to the run's teacher
+// keypad.
+class Dravel_Rush : public LargeFamilyRush
 {
     Q_OBJECT
 public:
-    explicit Dravel_Rush(QObject *parent = nullptr) : Dravel_Normal(3, AskedRule::KeepPlace, parent) {}
+    explicit Dravel_Rush(QObject *parent = nullptr) : LargeFamilyRush(true, parent) {}
+
+protected:
+    ActivityFrames::KeypadAddress resultAddress() const override { return teacherKeypad(); }
 };

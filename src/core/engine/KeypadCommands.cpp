@@ -16,6 +16,13 @@ QString text(const QByteArray &bytes)
     return decoded.isNull() ? QString(QLatin1String("")) : decoded;
 }
 
+QString brevelAnswerText(const QByteArray &data)
+{
+    if (data.size() < 6 || quint8(data[2]) == 0 || quint8(data[2]) == 1)
+        return QString();
+    return text(data.mid(6));
+}
+
 QString answerForType(const QString &answer, int questionType, bool upperCase)
 {
     QString stored = answer;

@@ -12,6 +12,10 @@ namespace KeypadCommands {
 // Keypad bytes as UTF-8 text: empty for no bytes, a null string when they are not valid UTF-8.
 QString text(const QByteArray &bytes);
 
+// The text of a Brevel answer frame's data: from data byte 6 on. Null when there is none: fewer
+// than 6 bytes, the keypad's previous or next key (data byte 2 is 0 or 1), or not UTF-8.
+QString brevelAnswerText(const QByteArray &data);
+
 // An answer as it is stored for a question type: single and multiple answers upper-cased (the
 // Corvel and Dravel keypads; Brevel sends its letters as they are meant), multiple answers
 // sorted, true or false as "True" or "False".

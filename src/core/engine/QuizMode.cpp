@@ -191,6 +191,19 @@ bool QuizMode::storeAnswer(int d, const QString &answer)
     return true;
 }
 
+void QuizMode::markPresent(int d)
+{
+    const int q = m_nQuestionNo;
+    if (QuestionRepondData::deviceNoToBtnNo(d) < 1 || q > qdObject->recordCount()) {
+        PollixLogf("roll-call key from keypad %d with no student or before the roll call: ignored.", d);
+        return;
+    }
+    if (qdObject->getStudentAnswer(q, d).isEmpty())
+        ++m_nAnsweredNum;
+    qdObject->setStudentAnswer(q, d, QStringLiteral("1"));
+    PostStudentAnswerState(d);
+}
+
 // ---------------------------------------------------------------- dispatch
 
 void QuizMode::handleDataReceiveCorvel_Dravel()

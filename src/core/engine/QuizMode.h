@@ -168,6 +168,9 @@ protected:
     // Stores an answer of device d for question nQuestionNo with the current time; counts it once.
     // A device that no logged-in student carries is logged and ignored.
     bool storeAnswer(int d, const QString &answer);
+    // A roll call heard keypad d: its answer to question nQuestionNo becomes "1" (no time) and it
+    // counts once as present. A device that no logged-in student carries is ignored.
+    void markPresent(int d);
     // Upper-case, sort or true/false mapping by the question's type (large-family keypads).
     QString normaliseAnswer(const QString &text, bool upperCase) const;
 
@@ -205,6 +208,9 @@ protected:
     void sendStudentInClass(int i);
     void sendQuestionFrameToTeacher(int q, int f);
     virtual void sendResultOfClass();
+
+    // Frames and pauses that go out one after another from the GUI thread (timer continuations).
+    PacedSequencer &paced() { return m_paced; }
 
     // The question broadcast (Dravel).
     void startSendQuestionThread();

@@ -32,7 +32,10 @@ void QuizParticipantData::loginWholeClass(bool emptyFirst)
     std::lock_guard lock(m_mutex);
     if (emptyFirst)
         m_arrayLoginStudents.clear();
-    m_arrayLoginStudents.append(m_arrayClassStudents);
+    // A student already in keeps the one place: twice in the list would count twice everywhere.
+    for (const StudentInClassPtr &s : std::as_const(m_arrayClassStudents))
+        if (!m_arrayLoginStudents.contains(s))
+            m_arrayLoginStudents.append(s);
     loginListChanged();
 }
 

@@ -26,7 +26,8 @@ public:
     void setArrayClassStudents(const QList<StudentInClassPtr> &students);
     QList<StudentInClassPtr> arrayLoginStudents() const;
     void setArrayLoginStudents(const QList<StudentInClassPtr> &students);
-    // Appends every class student to the logged-in list, emptying it first when asked.
+    // Appends every class student to the logged-in list, emptying it first when asked; a student
+    // already in the list is not appended again.
     void loginWholeClass(bool emptyFirst);
 
     int classNo() const { return m_classNo; }

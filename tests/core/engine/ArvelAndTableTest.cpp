@@ -129,11 +129,14 @@ TEST_F(Arvel, MultipleModeForwardsToTheHandlerOfEachQuestion)
     EXPECT_EQ(mode.quizMode(), 5);
 }
 
-TEST_F(Arvel, VoteAppendsTheClassToTheLoggedInList)
+TEST_F(Arvel, VoteAddsTheClassToTheLoggedInListButNobodyTwice)
 {
-    Arvel_Normal normal;
+    auto *qpd = QuizParticipantData::shareManager();
+    qpd->setArrayLoginStudents({qpd->arrayClassStudents().at(1)});
     Arvel_Vote vote;
-    EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), 6);
+    // Student 2 was in already: counted twice, every rate of the vote would be halved.
+    EXPECT_EQ(qpd->getSumOfLoginStudents(), 3);
+    EXPECT_EQ(qpd->arrayLoginStudents().at(0), qpd->arrayClassStudents().at(1));
     EXPECT_EQ(vote.quizMode(), 7);
 }
 

@@ -45,66 +45,155 @@ QString SimAutoPilot::chooseAnswer(const QString &right, int roll, int rightPerc
     return others.at(int(rng() % others.size()));
 }
 
+QStringList SimAutoPilot::teacherScreens() const
+{
+    std::lock_guard lock(m_screenMutex);
+    return m_teacherScreens;
+}
+
+void SimAutoPilot::answerWakeCall(int &wakesSeen)
+{
+    // A wake frame asks the keypads that are not in the class to log in.
+    const int wakes = m_activity.wakeFrames();
+    if (wakes <= wakesSeen)
+        return;
+    wakesSeen = wakes;
+    bool anyOut = false;
+    for (int id = 1; id <= m_options.keypads; ++id)
+        anyOut = anyOut || !m_sim.keypad(id).loggedIn;
+    if (anyOut && m_sim.model() != Model::Brevel) {
+        m_activity.loginAll(1, m_options.keypads);
+        ++m_loginRounds;
+    } else if (m_options.keypads > 0) {
+        // A class already in (Brevel keypads never log in): the keypad that wakes first answers
+        // the call, and the program goes on with the question.
+        m_sim.wakeUpReply(1);
+    }
+}
+
+void SimAutoPilot::showTeacherScreens(const QList<QByteArray> &frames, int &shown)
+{
+    int seen = 0;
+    for (const QByteArray &f : frames) {
+        const QString screen = SimRunPlay::teacherScreen(f);
+        if (screen.isEmpty() || ++seen <= shown)
+            continue;
+        shown = seen;
+        {
+            std::lock_guard lock(m_screenMutex);
+            m_teacherScreens << screen;
+        }
+        if (m_options.teacherScreen) {
+            std::fprintf(m_options.teacherScreen, "teacher keypad: %s\n", qPrintable(screen));
+            std::fflush(m_options.teacherScreen);
+        }
+    }
+}
+
 void SimAutoPilot::run()
 {
     using namespace std::chrono;
     std::mt19937 rng(m_options.seed);
+    const bool smallFamily = m_sim.info().family == 0;
     int wakesSeen = 0;
-    int answeredQuestion = 0;
+    int screensShown = 0;
+    int questionSerial = 0;
+    SimRunPlay::Kind kind = SimRunPlay::Kind::Quiz;
+    int rushFrom = 0;       // the frames of the running rush question start here
+    int rushWinner = 0;     // keypad id that won it; 0 none yet
+    bool resultAsked = true;
+    steady_clock::time_point askResultAt;
+    QString right;
+    int optionCount = 4;
     struct Pending
     {
         steady_clock::time_point due;
-        int id;
-        QString text;
+        SimRunPlay::Press press;
     };
     std::vector<Pending> pending;
+    const auto idOfAddress = [this](int address) {
+        for (int id = 1; id <= m_options.keypads; ++id)
+            if (m_sim.keypad(id).address() == address)
+                return id;
+        return 0;
+    };
+    const auto winnerAnswers = [&](int id) {
+        rushWinner = id;
+        const int delay = m_options.minDelayMs + int(rng() % std::max(1, m_options.maxDelayMs - m_options.minDelayMs)) / 2;
+        SimRunPlay::Press p;
+        p.id = id;
+        p.text = SimRunPlay::answerOf(right, optionCount, m_options.rightPercent, rng);
+        pending.push_back({steady_clock::now() + milliseconds(delay), p});
+    };
 
     while (!m_stop) {
-        // A wake frame asks the keypads that are not in the class to log in.
-        const int wakes = m_activity.wakeFrames();
-        if (wakes > wakesSeen) {
-            wakesSeen = wakes;
-            bool anyOut = false;
+        answerWakeCall(wakesSeen);
+        QList<QByteArray> frames;
+        for (const SimFrame &f : m_sim.framesFromProgram())
+            frames << f.bytes;
+        const auto question = SimRunPlay::running(frames, m_sim.model());
+        const auto now = steady_clock::now();
+        if (question && question->serial != questionSerial) {
+            // A new question: every keypad decides what it does and when.
+            questionSerial = question->serial;
+            kind = smallFamily ? m_options.smallFamilyActivity : SimRunPlay::kindOfMode(question->mode);
+            right = !question->answer.isEmpty() ? question->answer
+                                                : m_options.answers.value(question->questionNo - 1, QStringLiteral("A"));
+            optionCount = question->optionCount;
+            SimRunPlay::Class keypads;
             for (int id = 1; id <= m_options.keypads; ++id)
-                anyOut = anyOut || !m_sim.keypad(id).loggedIn;
-            if (anyOut) {
-                m_activity.loginAll(1, m_options.keypads);
-                ++m_loginRounds;
-            } else if (m_options.keypads > 0) {
-                // A class already in: the keypad that wakes first answers the call, and the
-                // program goes on with the question.
-                m_sim.wakeUpReply(1);
-            }
-        }
-        // A new question running: every keypad decides on its answer and when to send it.
-        const int state = m_activity.runState();
-        const int question = m_activity.runQuestionNo();
-        if (state == 3 && question > 0 && question != answeredQuestion) {
-            answeredQuestion = question;
+                keypads.ids << id;
+            keypads.right = right;
+            keypads.rightPercent = m_options.rightPercent;
+            keypads.silentPercent = m_options.silentPercent;
+            keypads.minDelayMs = m_options.minDelayMs;
+            keypads.maxDelayMs = m_options.maxDelayMs;
             pending.clear();
-            const QString right = m_options.answers.value(question - 1, QStringLiteral("A"));
-            const auto now = steady_clock::now();
-            for (int id = 1; id <= m_options.keypads; ++id) {
-                if (int(rng() % 100) < m_options.silentPercent)
-                    continue;
-                const int span = std::max(1, m_options.maxDelayMs - m_options.minDelayMs);
-                const int delay = m_options.minDelayMs + int(rng() % span);
-                const QString text = chooseAnswer(right, int(rng() % 100), m_options.rightPercent, rng);
-                pending.push_back({now + milliseconds(delay), id, text});
-            }
+            for (const SimRunPlay::Press &p : SimRunPlay::plan(kind, *question, keypads, rng))
+                pending.push_back({now + milliseconds(p.delayMs), p});
+            rushFrom = int(frames.size());
+            rushWinner = 0;
+            resultAsked = smallFamily || (kind != SimRunPlay::Kind::Vote && kind != SimRunPlay::Kind::Rush);
             ++m_questionsAnswered;
         }
-        if (state != 3)
+        const bool rush = kind == SimRunPlay::Kind::Rush || kind == SimRunPlay::Kind::RushByAnswer;
+        if (question && rush && !rushWinner && !smallFamily) {
+            if (const int address = SimRunPlay::rushWinnerAddress(frames, rushFrom))
+                if (const int id = idOfAddress(address))
+                    winnerAnswers(id);
+        }
+        if (!question) {
             pending.clear();
-        const auto now = steady_clock::now();
-        for (auto it = pending.begin(); it != pending.end();) {
-            if (it->due <= now) {
-                m_sim.answer(it->id, it->text);
-                it = pending.erase(it);
-            } else {
-                ++it;
+            // After a vote or a rush the teacher keypad asks what came of it.
+            if (!resultAsked && askResultAt == steady_clock::time_point())
+                askResultAt = now + milliseconds(300);
+            if (!resultAsked && now >= askResultAt) {
+                m_sim.teacherQuery(6);
+                resultAsked = true;
+                askResultAt = {};
             }
         }
+        for (auto it = pending.begin(); it != pending.end();) {
+            if (it->due > now) {
+                ++it;
+                continue;
+            }
+            const SimRunPlay::Press p = it->press;
+            it = pending.erase(it);
+            const bool isBuzz = p.buzz || (kind == SimRunPlay::Kind::RushByAnswer && p.id != rushWinner);
+            if (rush && rushWinner && p.id != rushWinner && isBuzz)
+                continue; // the rush is won: the others put their keypads down
+            if (p.buzz)
+                m_sim.buzz(p.id);
+            else
+                m_sim.answer(p.id, p.text);
+            // The small family's keypads are told nothing: the first buzz heard wins.
+            if (smallFamily && rush && !rushWinner && p.buzz) {
+                winnerAnswers(p.id);
+                break; // pending changed
+            }
+        }
+        showTeacherScreens(frames, screensShown);
         std::this_thread::sleep_for(milliseconds(m_options.pollMs));
     }
 }

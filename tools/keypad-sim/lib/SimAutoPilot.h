@@ -2,19 +2,26 @@
 
 #include "SimActivity.h"
 #include "SimReceiver.h"
+#include "SimRunPlay.h"
 
 #include <QStringList>
 
 #include <atomic>
+#include <cstdio>
+#include <mutex>
 #include <random>
 #include <thread>
 
 namespace keypadsim {
 
 // A class that plays along on its own: when the program wakes the keypads they log in as
-// students "S001".. (or, once in, one of them answers the wake call), and when a question starts each keypad answers after a short, random
-// pause: the right answer (from the answer list, by question number) for most of them, another
-// option for the rest, and a few do not answer at all. Seeded, so a run can be repeated.
+// students "S001".. (or, once in, or on a model without logins, one of them answers the wake
+// call), and when a question starts each keypad acts after a short, random pause, as the
+// activity asks (SimRunPlay): in a quiz the right answer (from the answer list, by question
+// number) for most of them, another option for the rest; in a vote any option; in a roll call a
+// press; in a rush a buzz, and the keypad told it won answers. A few keypads stay silent. After a
+// vote or a rush the teacher keypad asks for the result and shows it. Seeded, so a run can be
+// repeated.
 class SimAutoPilot
 {
 public:
@@ -28,6 +35,10 @@ public:
         int maxDelayMs = 4000;
         quint32 seed = 1;
         int pollMs = 50;
+        // The small family's keypads are not told the activity: their students follow the teacher.
+        SimRunPlay::Kind smallFamilyActivity = SimRunPlay::Kind::Quiz;
+        // Where the teacher keypad's screen is written (a line per result shown); none: not written.
+        FILE *teacherScreen = nullptr;
     };
 
     SimAutoPilot(SimReceiver &receiver, const Options &options);
@@ -39,12 +50,16 @@ public:
     void stop();
     int questionsAnswered() const { return m_questionsAnswered.load(); }
     int loginRounds() const { return m_loginRounds.load(); }
+    // What the teacher keypad has shown, one line per result frame it got.
+    QStringList teacherScreens() const;
 
     // The answer a keypad gives to a question whose right answer is `right`, from a roll of 0..99.
     static QString chooseAnswer(const QString &right, int roll, int rightPercent, std::mt19937 &rng);
 
 private:
     void run();
+    void answerWakeCall(int &wakesSeen);
+    void showTeacherScreens(const QList<QByteArray> &frames, int &shown);
 
     SimReceiver &m_sim;
     SimActivity m_activity;
@@ -53,6 +68,8 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_questionsAnswered{0};
     std::atomic<int> m_loginRounds{0};
+    mutable std::mutex m_screenMutex;
+    QStringList m_teacherScreens;
 };
 
 } // namespace keypadsim
