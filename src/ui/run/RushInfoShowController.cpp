@@ -14,7 +14,7 @@ RushInfoShowController::RushInfoShowController(QWidget *parent)
 {
     setObjectName(QStringLiteral("RushInfoShow"));
     setWindowTitle(tr("Rush Quiz"));
-    setStyleSheet(QStringLiteral("#RushInfoShow { background: #fff4e0; } #RushInfoShow > QLabel { font-size: 20pt; }"));
+    setStyleSheet(QStringLiteral("#RushInfoShow { background: #fff4e0; border: 3px solid #ee8014; } #RushInfoShow > QLabel { font-size: 20pt; }"));
     setAttribute(Qt::WA_StyledBackground, true);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(24, 18, 24, 18);
@@ -45,12 +45,15 @@ void RushInfoShowController::showWindow()
     adjustSize();
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    show();
-    raise();
+    // The activity window steps down first: it is shown anew when it leaves the top level, and
+    // shown after the box it would cover it.
     if (!m_shown) {
         m_shown = true;
         NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionBeginDoModal, {}, this);
     }
+    show();
+    raise();
+    activateWindow();
 }
 
 void RushInfoShowController::closeWindow()

@@ -152,14 +152,7 @@ protected:
     // The class plays along by itself, quickly, every keypad taking part.
     void selfPlayingClass(SimRunPlay::Kind smallFamilyActivity)
     {
-        SimAutoPilot::Options options;
-        options.keypads = kKeypads;
-        options.pollMs = 10;
-        options.minDelayMs = 20;
-        options.maxDelayMs = 200;
-        options.silentPercent = 0;
-        options.rightPercent = 100;
-        options.answers = QStringList{QStringLiteral("C"), QStringLiteral("C")};
+        SimAutoPilot::Options options = SimAutoPilot::Options::brisk(kKeypads, {QStringLiteral("C"), QStringLiteral("C")});
         options.smallFamilyActivity = smallFamilyActivity;
         pilot = std::make_unique<SimAutoPilot>(*sim, options);
         pilot->start();

@@ -13,6 +13,19 @@ SimAutoPilot::SimAutoPilot(SimReceiver &receiver, const Options &options)
 {
 }
 
+SimAutoPilot::Options SimAutoPilot::Options::brisk(int keypads, const QStringList &answers)
+{
+    Options o;
+    o.keypads = keypads;
+    o.answers = answers;
+    o.pollMs = 10;
+    o.minDelayMs = 20;
+    o.maxDelayMs = 200;
+    o.silentPercent = 0;
+    o.rightPercent = 100;
+    return o;
+}
+
 SimAutoPilot::~SimAutoPilot()
 {
     stop();

@@ -39,6 +39,10 @@ public:
         SimRunPlay::Kind smallFamilyActivity = SimRunPlay::Kind::Quiz;
         // Where the teacher keypad's screen is written (a line per result shown); none: not written.
         FILE *teacherScreen = nullptr;
+
+        // A class that plays quickly (within a fifth of a second), every keypad taking part with
+        // the right answer: scripted runs that must not wait for a slow class.
+        static Options brisk(int keypads, const QStringList &answers);
     };
 
     SimAutoPilot(SimReceiver &receiver, const Options &options);

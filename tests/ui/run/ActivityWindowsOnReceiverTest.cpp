@@ -1,0 +1,193 @@
+#include "RunWindowFixture.h"
+
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "ui/run/RushInfoShowController.h"
+
+#include "SimAutoPilot.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+
+// The activity window running the other activities with a class that plays along by itself on
+// the simulated receiver (as `./dev run` shows them): the rush's winner box and grid marks, the
+// vote's counts and the teacher keypad's result, elimination marks, the roll call. With
+// POLLIX_SHOT_DIR set the windows are saved there as pictures on the way.
+using keypadsim::Model;
+using keypadsim::SimAutoPilot;
+using keypadsim::SimReceiver;
+using keypadsim::SimRunPlay;
+
+namespace {
+constexpr int kStudents = 6;
+
+class ActivityWindows : public RunWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        RunWindowFixture::SetUp();
+        ActivityWindowOpener::install(); // the winner box among others
+    }
+    void TearDown() override
+    {
+        pilot.reset();
+        RushInfoShow::setFactory({});
+        RunWindowFixture::TearDown();
+    }
+
+    // A receiver of the model whose keypads play along, and a class of their students.
+    SimReceiver *selfPlayingClass(Model model, SimRunPlay::Kind smallFamilyActivity = SimRunPlay::Kind::Quiz)
+    {
+        SimReceiver *sim = plugIn(model);
+        if (!sim)
+            return nullptr;
+        sim->addKeypads(1, kStudents);
+        const bool keypadsLogIn = model == Model::Corvel || model == Model::Dravel;
+        makeClass(kStudents, keypadsLogIn ? 0 : 1);
+        SimAutoPilot::Options options = SimAutoPilot::Options::brisk(kStudents, {QStringLiteral("B"), QStringLiteral("B")});
+        options.smallFamilyActivity = smallFamilyActivity;
+        pilot = std::make_unique<SimAutoPilot>(*sim, options);
+        pilot->start();
+        return sim;
+    }
+
+    static RushInfoShowController *winnerBox()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<RushInfoShowController *>(w); box && box->isVisible())
+                return box;
+        return nullptr;
+    }
+    int inState(int state) const
+    {
+        int n = 0;
+        for (const StudentInfo &s : grid()->students())
+            n += s.state() == state ? 1 : 0;
+        return n;
+    }
+    static void shot(QWidget *w, const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("POLLIX_SHOT_DIR");
+        if (folder.isEmpty() || !w)
+            return;
+        QDir().mkpath(folder);
+        QCoreApplication::processEvents(); // the layout catches up with the last change of text
+        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+        // The whole screen too: on a real display the box floats over the window.
+        if (QScreen *screen = QGuiApplication::primaryScreen())
+            screen->grabWindow(0).save(folder + QLatin1Char('/') + name + QStringLiteral("-screen.png"));
+    }
+
+    std::unique_ptr<SimAutoPilot> pilot;
+};
+
+} // namespace
+
+TEST_F(ActivityWindows, RushOnDravelTheFirstBuzzNamesItsStudentInTheWinnerBox)
+{
+    ASSERT_TRUE(selfPlayingClass(Model::Dravel));
+    open(3, 3, questionFile({{0, QStringLiteral("B"), 15}}));
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == kStudents; }, 10000));
+    EXPECT_EQ(label("txtMultipleModeString"), QStringLiteral("Rush Quiz"));
+
+    // The window steps down before the box shows: shown again afterwards, it would cover the box.
+    QObject stepDown;
+    QList<bool> boxUpAtStepDown;
+    NotificationCenter::defaultCenter()->addObserver(&stepDown, Notify::BigQuestionBeginDoModal,
+                                                     [&](const Notification &) { boxUpAtStepDown << (winnerBox() != nullptr); });
+    button("btnStart")->click();
+    EXPECT_EQ(window->phase(), RunControls::Phase::AwaitingRush);
+    EXPECT_FALSE(button("btnStart")->isEnabled()) << "no pause before somebody has won";
+    // A keypad wins: the box names its student, the grid marks it, the count-down runs.
+    ASSERT_TRUE(waitFor([&] { return winnerBox() != nullptr; }, 10000));
+    RushInfoShowController *box = winnerBox();
+    const int winner = QuizParticipantData::shareManager()->isStudentLogin(box->textfieldStudentID->text());
+    ASSERT_GT(winner, 0);
+    EXPECT_EQ(box->textfieldStudentName->text(),
+              QuizParticipantData::shareManager()->loginStudentWithDeviceNo(winner)->studentFullName());
+    EXPECT_EQ(inState(StudentLoginView::StateRushed), 1);
+    EXPECT_FALSE(window->isStatusLevel()) << "the window steps below the box";
+    EXPECT_EQ(boxUpAtStepDown, QList<bool>{false});
+    shot(window, QStringLiteral("rush-winner-window"));
+    shot(box, QStringLiteral("rush-winner-box"));
+
+    // The winner answers right: the question stops, the box goes, the winner is marked right.
+    ASSERT_TRUE(waitFor([&] { return !window->bStartFlag(); }, 10000));
+    EXPECT_EQ(winnerBox(), nullptr);
+    EXPECT_TRUE(window->isStatusLevel());
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, winner), QStringLiteral("B"));
+    EXPECT_EQ(inState(StudentLoginView::StateAnswered), 1);
+    EXPECT_EQ(label("txtLoginAndAnswered"), QStringLiteral("1 / 6"));
+    // The teacher keypad asks what came of it.
+    ASSERT_TRUE(waitFor([&] { return !pilot->teacherScreens().isEmpty(); }));
+    EXPECT_TRUE(pilot->teacherScreens().last().endsWith(QStringLiteral("right \"B\": right"))) << qPrintable(pilot->teacherScreens().last());
+}
+
+TEST_F(ActivityWindows, VoteOnDravelCountsTheChoicesAndTheTeacherKeypadGetsThem)
+{
+    ASSERT_TRUE(selfPlayingClass(Model::Dravel));
+    open(7, 3, questionFile({{0, QStringLiteral("B"), 15}}));
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == kStudents; }, 10000));
+    button("btnStart")->click();
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("6 / 6"); }, 10000));
+    EXPECT_EQ(inState(StudentLoginView::StateAnswered), kStudents);
+    button("btnStop")->click();
+    EXPECT_TRUE(button("btnResult")->isVisibleTo(window));
+    ASSERT_TRUE(waitFor([&] { return !pilot->teacherScreens().isEmpty(); }));
+    const QString screen = pilot->teacherScreens().last();
+    EXPECT_TRUE(screen.startsWith(QStringLiteral("vote of 6:"))) << qPrintable(screen);
+    // What the teacher keypad shows adds up to the class.
+    int total = 0;
+    const QStringList parts = screen.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int i = 3; i + 1 < parts.size(); i += 3)
+        total += parts[i + 1].toInt();
+    EXPECT_EQ(total, kStudents) << qPrintable(screen);
+    shot(window, QStringLiteral("vote-window"));
+}
+
+TEST_F(ActivityWindows, EliminationOnArvelMarksTheWrongAndKeepsThemOut)
+{
+    SimReceiver *sim = plugIn(Model::Arvel);
+    ASSERT_TRUE(sim);
+    sim->addKeypads(1, 4);
+    makeClass(4, 1);
+    open(4, 1, questionFile({{0, QStringLiteral("B"), 15}, {0, QStringLiteral("A"), 15}}));
+    ASSERT_EQ(grid()->count(), 4);
+    button("btnStart")->click();
+    sim->answer(1, QStringLiteral("B"));
+    sim->answer(2, QStringLiteral("C"));
+    sim->answer(4, QStringLiteral("B"));
+    ASSERT_TRUE(waitFor([&] { return inState(StudentLoginView::StateAnswered) == 3; }));
+    button("btnStop")->click();
+    // Wrong and missing answers are marked when the question ends, and they stay out.
+    EXPECT_EQ(inState(StudentLoginView::StateEliminateWrong), 2);
+    EXPECT_FALSE(button("btnStart")->isEnabled()) << "an elimination question runs once";
+    shot(window, QStringLiteral("elimination-window"));
+    button("btnNext")->click();
+    EXPECT_EQ(inState(StudentLoginView::StateEliminated), 2);
+    EXPECT_EQ(inState(StudentLoginView::StateNormal), 2);
+    button("btnStart")->click();
+    sim->answer(2, QStringLiteral("A")); // out: not heard
+    sim->answer(1, QStringLiteral("A"));
+    ASSERT_TRUE(waitFor([&] { return inState(StudentLoginView::StateAnswered) == 1; }));
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(2, 2), QString());
+    EXPECT_EQ(inState(StudentLoginView::StateEliminated), 2);
+    button("btnStop")->click();
+}
+
+TEST_F(ActivityWindows, AttendanceOnBrevelMarksWhoPressed)
+{
+    SimReceiver *sim = selfPlayingClass(Model::Brevel);
+    ASSERT_TRUE(sim);
+    open(8, 4, QString());
+    EXPECT_EQ(label("txtMultipleModeString"), QStringLiteral("Attendance"));
+    button("btnStart")->click();
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("6 / 6"); }, 10000));
+    for (const StudentInClassPtr &s : QuizParticipantData::shareManager()->arrayLoginStudents())
+        EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, s->deviceNo()), QStringLiteral("1"));
+    button("btnStop")->click();
+    EXPECT_TRUE(button("btnResult")->isVisibleTo(window));
+    shot(window, QStringLiteral("attendance-window"));
+}
