@@ -1,11 +1,14 @@
 // Report figures: the Report window's session list over a data folder of 10,000 session files
-// (headers only), and the three session reports over a session of 400 students and 100
-// questions: rows and pages, and the PDF of every page.
+// (headers only), and the session reports over a session of 400 students and 100 questions: rows
+// and pages, and the PDF of every page.
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/reports/ClassResponseReport.h"
+#include "core/reports/CorrectRateStatistics.h"
 #include "core/reports/ReportChoice.h"
 #include "core/reports/ReportPdf.h"
 #include "core/reports/ResponseSpreadReport.h"
+#include "core/reports/ResultByQuestionReport.h"
+#include "core/reports/ResultOfEliminationReport.h"
 #include "core/reports/StudentSessionReport.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "ui/reports/ReportController.h"
@@ -71,6 +74,41 @@ void BM_LayOutResponseSpreadReport400x100(benchmark::State &state)
 BENCHMARK(BM_LayOutStudentSessionReport400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_LayOutClassResponseReport400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_LayOutResponseSpreadReport400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The reports that list every ticked student under every question.
+void layOutPerStudent(benchmark::State &state,
+                      const std::function<int(const QuizEntity &, const QList<SelectStudents> &)> &make)
+{
+    const QuizEntity quiz = benchSession(400, 100);
+    QList<SelectStudents> students = ReportChoice::studentCheckList(quiz);
+    for (SelectStudents &s : students)
+        s.setIsSelected(true);
+    int pages = 0;
+    for (auto _ : state)
+        pages = make(quiz, students);
+    state.counters["pages"] = pages;
+}
+void BM_LayOutCorrectRateStatistics400x100(benchmark::State &state)
+{
+    layOutPerStudent(state, [](const QuizEntity &q, const QList<SelectStudents> &s) {
+        return CorrectRateStatistics(q, s).totalPage();
+    });
+}
+void BM_LayOutResultByQuestionAnswerDetail400x100(benchmark::State &state)
+{
+    layOutPerStudent(state, [](const QuizEntity &q, const QList<SelectStudents> &s) {
+        return ResultByQuestionReport(q, s, 0).totalPage();
+    });
+}
+void BM_LayOutResultOfElimination400x100(benchmark::State &state)
+{
+    layOutPerStudent(state, [](const QuizEntity &q, const QList<SelectStudents> &s) {
+        return ResultOfEliminationReport(q, s).totalPage();
+    });
+}
+BENCHMARK(BM_LayOutCorrectRateStatistics400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LayOutResultByQuestionAnswerDetail400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LayOutResultOfElimination400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_WritePdfOfClassResponseReport400x100(benchmark::State &state)
 {

@@ -13,6 +13,14 @@ ReportFramePolicy ReportFramePolicy::windowFrame()
     return p;
 }
 
+ReportFramePolicy ReportFramePolicy::windowFrameBackToShown(CsvHead csvHead)
+{
+    ReportFramePolicy p = windowFrame();
+    p.pdf = Pdf::AllPagesBackToShown;
+    p.csvHead = csvHead;
+    return p;
+}
+
 ReportFramePolicy ReportFramePolicy::gradebookFrame()
 {
     ReportFramePolicy p;

@@ -40,6 +40,8 @@ struct ReportFramePolicy
     // The second session reports' report window: as above, but back to page 1 after a PDF, and a
     // CSV head without the "Report" row (the report writes what it wants from row 8).
     static ReportFramePolicy windowFrame();
+    // The same, returning to the page shown after a PDF, with the CSV head csvHead.
+    static ReportFramePolicy windowFrameBackToShown(CsvHead csvHead);
     // The gradebook's report windows: a head per student, back to the page shown after a PDF,
     // the gradebook's CSV skeleton with the signature rows at its end.
     static ReportFramePolicy gradebookFrame();

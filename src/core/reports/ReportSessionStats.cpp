@@ -27,6 +27,14 @@ float ReportSessionStats::percentOf(int count) const
     return float(count * 100) / float(m_students);
 }
 
+QList<Question> ReportSessionStats::questionsWithPoints(const QuizEntity &quiz)
+{
+    return ReportSessionStats(QuizEntity()).questions(quiz, {}, [](const QuestionEntity &stored, Question &question) {
+        question.setPoint(stored.mark());
+        question.setDesNum(stored.mark());
+    });
+}
+
 QList<Question> ReportSessionStats::questions(const QuizEntity &quiz, const Progress &progress,
                                               const std::function<void(const QuestionEntity &, Question &)> &fill) const
 {

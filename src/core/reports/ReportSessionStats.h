@@ -37,6 +37,10 @@ public:
     QList<Question> questions(const QuizEntity &quiz, const Progress &progress,
                               const std::function<void(const QuestionEntity &stored, Question &question)> &fill) const;
 
+    // The report's record of each stored question with its points, and the same deducted for a
+    // wrong answer where a report deducts.
+    static QList<Question> questionsWithPoints(const QuizEntity &quiz);
+
 private:
     int m_students = 0;
     // Question number text -> reply -> count.

@@ -16,6 +16,13 @@ QFont ReportStyle::arial(int size)
     return reportFont(QStringLiteral("Arial"), size);
 }
 
+QFont ReportStyle::arialBold(int size)
+{
+    QFont font = arial(size);
+    font.setBold(true);
+    return font;
+}
+
 QFont ReportStyle::arialBoldItalic(int size)
 {
     QFont font = arial(size);
@@ -49,6 +56,11 @@ QColor ReportStyle::paleBlue()
 QColor ReportStyle::lightBlue()
 {
     return QColor::fromRgbF(0.722f, 0.855f, 0.890f);
+}
+
+QColor ReportStyle::grey()
+{
+    return QColor::fromRgbF(0.502f, 0.502f, 0.502f);
 }
 
 QColor ReportStyle::frameBlue()

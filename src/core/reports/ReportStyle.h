@@ -13,6 +13,8 @@ public:
     // "Arial" (Liberation Sans where Arial is missing: the same metrics) of size page units,
     // unhinted, so that what is measured is what is drawn on every device.
     static QFont arial(int size);
+    // The same, bold.
+    static QFont arialBold(int size);
     // The same, bold and italic together.
     static QFont arialBoldItalic(int size);
     static QFont boldSystemFont(int size);
@@ -24,6 +26,8 @@ public:
     // Data cells and the head's box.
     static QColor paleBlue();
     static QColor lightBlue();
+    // Rows of wrong answers and eliminated students.
+    static QColor grey();
     // Cell frames and the head's frame.
     static QColor frameBlue();
     // The report's name above the head.

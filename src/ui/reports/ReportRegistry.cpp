@@ -1,8 +1,14 @@
 #include "ReportRegistry.h"
 
 #include "ClassResponseReportController.h"
+#include "CorrectRateStatisticsByAnswerTimeController.h"
 #include "ItemAnalysisController.h"
+#include "ResultByQuestionController.h"
+#include "ResultOfEliminationReportController.h"
+#include "RollCallController.h"
 #include "StudentGradeReportController.h"
+#include "VoteReportController.h"
+#include "VoteReportNonAnonymousController.h"
 
 #include "ui/controls/DialogHooks.h"
 
@@ -53,6 +59,40 @@ void ReportRegistry::registerBuiltReports()
                        ItemAnalysisController window(quiz, parent);
                        DialogHooks::runModal(&window);
                    });
+    registerReport(QStringLiteral("Attendance"),
+                   [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &students) {
+                       // The roll call is of the whole class.
+                       for (SelectStudents &s : students)
+                           s.setIsSelected(true);
+                       RollCallController window(quiz, parent);
+                       DialogHooks::runModal(&window);
+                   });
+    registerReport(QStringLiteral("Correct Rate Statistics"),
+                   [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &students) {
+                       CorrectRateStatisticsByAnswerTimeController window(quiz, students, parent);
+                       DialogHooks::runModal(&window);
+                   });
+    for (int flag : {0, 1})
+        registerReport(flag == 0 ? QStringLiteral("Result By Question(Answer Detail)")
+                                 : QStringLiteral("Result By Question(Scores)"),
+                       [flag](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &students) {
+                           ResultByQuestionController window(quiz, students, flag, parent);
+                           DialogHooks::runModal(&window);
+                       });
+    registerReport(QStringLiteral("Result Of Elimination"),
+                   [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &students) {
+                       ResultOfEliminationReportController window(quiz, students, 0, parent);
+                       DialogHooks::runModal(&window);
+                   });
+    registerReport(QStringLiteral("Vote Report"), [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &) {
+        VoteReportController window(quiz, parent);
+        DialogHooks::runModal(&window);
+    });
+    // Not in the chooser's list of a vote's reports: opened by its name.
+    registerReport(QStringLiteral("Voting Result"), [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &) {
+        VoteReportNonAnonymousController window(quiz, parent);
+        DialogHooks::runModal(&window);
+    });
 }
 
 void ReportRegistry::clear()

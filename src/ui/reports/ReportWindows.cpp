@@ -6,6 +6,7 @@
 #include "MergeController.h"
 #include "ReportController.h"
 #include "ReportRegistry.h"
+#include "StudentPointsListController.h"
 
 #include "ui/app/TabController.h"
 #include "ui/controls/DialogHooks.h"
@@ -48,6 +49,10 @@ void install()
 {
     ReportRegistry::registerBuiltReports();
     installSessionWindows();
+    ReportController::hooks().pointsList = [](ReportController *window, const QuizEntity &quiz) {
+        StudentPointsListController list(quiz, window);
+        DialogHooks::runModal(&list);
+    };
     TabController::hooks().runReport = [](QWidget *parent) {
         ReportController window(parent);
         DialogHooks::runModal(&window);

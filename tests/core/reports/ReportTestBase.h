@@ -1,10 +1,14 @@
 #pragma once
 
 #include "core/reports/ReportChoice.h"
+#include "core/reports/ReportDocument.h"
 #include "core/store/DataManager.h"
 #include "core/store/StoreTestBase.h"
+#include "support/ImageCompare.h"
 
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 
 // Report tests: a fresh application folder, the clock at 2012-03-23 14:07:09, and the sessions of
 // the golden cases under tests/data/reports/<case>/input.xml.
@@ -48,6 +52,26 @@ protected:
     static QByteArray expected(const QString &caseName, const QString &file = QStringLiteral("expected.csv"))
     {
         return testData(QStringLiteral("reports/%1/%2").arg(caseName, file));
+    }
+    // Page (1-based) of report as an image of the page's size.
+    static QImage renderPage(const ReportDocument &report, int page)
+    {
+        QImage image(report.pageSize().toSize(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        report.paintPage(painter, page);
+        return image;
+    }
+    // The report's CSV (made on 2012-03-23) against the case's golden file, and the page against
+    // its picture "page-<page>.png".
+    static void expectGolden(const QString &caseName, const ReportDocument &report, int page = 1)
+    {
+        if (report.hasCSV()) {
+            const QByteArray actual = report.csv(QDate(2012, 3, 23)).csvData();
+            writeGoldenIfAsked(caseName, actual);
+            EXPECT_EQ(actual, expected(caseName)) << caseName.toStdString();
+        }
+        EXPECT_TRUE(looksLikeGolden(renderPage(report, page),
+                                    testDataPath(QStringLiteral("reports/%1/page-%2.png").arg(caseName).arg(page))));
     }
     // With POLLIX_WRITE_GOLDEN=1 the expected file is written from actual (read it before committing).
     static void writeGoldenIfAsked(const QString &caseName, const QByteArray &actual,

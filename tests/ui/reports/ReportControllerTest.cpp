@@ -5,10 +5,14 @@
 #include "support/DialogAnswers.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/TovTableView.h"
+#include "core/engine/ActivityCodes.h"
 #include "ui/reports/ClassResponseReportController.h"
+#include "ui/reports/CorrectRateStatisticsByAnswerTimeController.h"
 #include "ui/reports/CreateReportController.h"
 #include "ui/reports/ReportController.h"
 #include "ui/reports/ReportRegistry.h"
+#include "ui/reports/ReportWindows.h"
+#include "ui/reports/ResultOfEliminationReportController.h"
 #include "ui/reports/StudentGradeReportController.h"
 
 #include <QCheckBox>
@@ -18,6 +22,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTableView>
+#include <QTreeView>
 
 namespace {
 class ReportControllerTest : public ReportTestBase
@@ -261,4 +267,70 @@ TEST_F(ReportControllerTest, EveryEnabledControlLeadsSomewhere)
     });
     reportPresser.pressAll(&report);
     EXPECT_TRUE(reportPresser.inert().isEmpty()) << reportPresser.inert().join(", ").toStdString();
+}
+
+TEST_F(ReportControllerTest, EachSessionKindOpensItsOwnReportWindows)
+{
+    QStringList opened;
+    DialogHooks::setModalResponder([&opened](QDialog *d) {
+        if (auto *frame = qobject_cast<ReportFrame *>(d))
+            opened << d->objectName() + QLatin1Char(':') + QString::number(frame->totalPage());
+        return 0;
+    });
+    const struct
+    {
+        const char *caseName;
+        int code;
+        const char *report;
+    } cases[] = {{"vote", StoredActivity::Vote, "Vote Report"},
+                 {"attendance", StoredActivity::Attendance, "Attendance"},
+                 {"correct-rate", StoredActivity::NormalQuiz, "Correct Rate Statistics"},
+                 {"result-by-question", StoredActivity::RushQuiz, "Result By Question(Answer Detail)"},
+                 {"result-by-question", StoredActivity::RushQuiz, "Result By Question(Scores)"},
+                 {"elimination", StoredActivity::Elimination, "Result Of Elimination"}};
+    for (const auto &c : cases) {
+        QString path;
+        session(c.caseName, &path);
+        CreateReportController chooser(0, DataManager::getActModeNameByActModeNo(c.code), QString(c.caseName) + "-id", path);
+        ASSERT_TRUE(chooser.isLoaded()) << c.caseName;
+        chooser.btnSelectAll->click();
+        for (int r = 0; r < chooser.tableReportFormat->rowCount(); ++r)
+            if (chooser.reportNameAt(r) == QLatin1String(c.report)) {
+                chooser.tableReportFormat->selectRow(r);
+                EXPECT_TRUE(chooser.btnPreview->isEnabled()) << c.report;
+                chooser.btnPreview->click();
+            }
+    }
+    EXPECT_EQ(opened, (QStringList{"VoteReport:1", "RollCall:2", "CorrectRateStatisticsByAnswerTime:4",
+                                   "ResultByQuestion:2", "ResultByQuestion:2", "ResultOfElimination:6"}));
+
+    // A points-only session opens its points list straight from the Report window.
+    ReportWindows::install();
+    writeFile("Data/CourseGrade/points-list.xml", testData("reports/points-list/input.xml"));
+    open();
+    select("Course grade, term 1");
+    ASSERT_TRUE(window->btnReport1->isEnabled());
+    window->btnReport1->click();
+    EXPECT_EQ(opened.last(), "StudentPointsList:1");
+}
+
+TEST_F(ReportControllerTest, OutlineAndListsBesideThePagesLeadToTheirPages)
+{
+    const QuizEntity rate = session("correct-rate");
+    CorrectRateStatisticsByAnswerTimeController window(rate, ticked(rate, {"9"}));
+    ASSERT_NE(window.outlineView, nullptr);
+    const QAbstractItemModel *model = window.outlineView->model();
+    // The second question's second band: its question's first page.
+    window.outlineView->setCurrentIndex(model->index(1, 0, model->index(1, 0)));
+    EXPECT_EQ(window.curPageNum(), 3);
+    EXPECT_FALSE(window.btnNext->isEnabled());
+    window.outlineView->setCurrentIndex(model->index(0, 0));
+    EXPECT_EQ(window.curPageNum(), 1);
+
+    const QuizEntity knockOut = session("elimination");
+    ResultOfEliminationReportController elimination(knockOut, ticked(knockOut), 0);
+    ASSERT_NE(elimination.tableView, nullptr);
+    elimination.tableView->selectRow(2);
+    EXPECT_EQ(elimination.curPageNum(), 5);
+    EXPECT_TRUE(elimination.btnPrevious->isEnabled());
 }

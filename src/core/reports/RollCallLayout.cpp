@@ -1,0 +1,7 @@
+#include "RollCallLayout.h"
+
+const RollCallLayout &RollCallLayout::standard()
+{
+    static const RollCallLayout layout;
+    return layout;
+}

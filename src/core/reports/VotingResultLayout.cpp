@@ -1,0 +1,7 @@
+#include "VotingResultLayout.h"
+
+const VotingResultLayout &VotingResultLayout::standard()
+{
+    static const VotingResultLayout layout;
+    return layout;
+}
