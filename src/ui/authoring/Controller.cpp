@@ -56,7 +56,8 @@ void Controller::build(QWidget *window)
     m_toolbar->setAutoFillBackground(true);
     m_toolbar->setBackgroundRole(QPalette::Window);
     // Its captions are dark on its light face, whatever the window's own labels are.
-    m_toolbar->setStyleSheet(QStringLiteral("#toolbar QLabel { color: #1f2a36; }"));
+    m_toolbar->setStyleSheet(
+        QStringLiteral("#toolbar QLabel { color: #1f2a36; } #toolbar QLabel:disabled { color: #8a939c; }"));
     const auto action = [this](const char *name, const QString &text, const char *icon, void (Controller::*slot)()) {
         QAction *a = PageTools::addAction(m_toolbar, name, text, icon);
         connect(a, &QAction::triggered, this, slot);

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QTextCursor>
@@ -18,6 +19,30 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+// A caption under a control greys with it, as the captions of the toolbar's own buttons do.
+class CaptionFollowsControl : public QObject
+{
+public:
+    CaptionFollowsControl(QWidget *control, QLabel *caption) : QObject(caption), m_caption(caption)
+    {
+        control->installEventFilter(this);
+        caption->setEnabled(control->isEnabled());
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            m_caption->setEnabled(static_cast<QWidget *>(watched)->isEnabled());
+        return false;
+    }
+
+private:
+    QLabel *m_caption;
+};
+} // namespace
 
 QAction *PageTools::addAction(QToolBar *bar, const char *name, const QString &text, const char *icon)
 {
@@ -51,6 +76,7 @@ QWidget *PageTools::labelled(const QString &text, QWidget *control, QWidget *par
     auto *label = new QLabel(text, box);
     label->setAlignment(Qt::AlignHCenter);
     layout->addWidget(label);
+    new CaptionFollowsControl(control, label);
     return box;
 }
 

@@ -168,6 +168,7 @@ void Questions::showQuestion(int m)
             m_smallQuestions->upDateQuestion(m_nCurrentQuestionIndex, m_questions[m_nCurrentQuestionIndex - 1]);
     }
     m_nCurrentQuestionIndex = m;
+    fitToView(m);
     syncEditor();
     update();
 }
@@ -329,6 +330,34 @@ void Questions::resizeContent(int n)
         return;
     m_questions[n - 1]->fitToRect(QRectF(QPointF(0, 0), m_orgRect.size()));
     update();
+}
+
+void Questions::fitToView(int n)
+{
+    if (!m_fillsView || n < 1 || n > m_questions.size())
+        return;
+    QuestionSetView &page = *m_questions[n - 1];
+    // A page is two points smaller than the rectangle it is fitted to.
+    if (page.frame().size() == m_orgRect.size() - QSizeF(2, 2))
+        return;
+    const bool current = n == m_nCurrentQuestionIndex;
+    if (current)
+        endEditing();
+    page.fitToRect(QRectF(QPointF(0, 0), m_orgRect.size()));
+    applyToolMode(page);
+    if (current)
+        syncEditor();
+    if (m_smallQuestions)
+        m_smallQuestions->upDateQuestion(n, m_questions[n - 1]);
+}
+
+void Questions::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_fillsView || size().isEmpty())
+        return;
+    m_orgRect = QRectF(QPointF(0, 0), QSizeF(size()));
+    fitToView(m_nCurrentQuestionIndex);
 }
 
 QPointF Questions::toPage(const QPointF &p) const

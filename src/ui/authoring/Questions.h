@@ -79,6 +79,9 @@ public:
     // picture is refused with an alert and changes nothing.
     bool importPicture(const QString &path);
     void resizeContent(int n); // 1-based
+    // The activity window's canvas fills its view: the page shown is re-laid to the canvas's
+    // size whenever that changes, and new pages are made at it. The editor keeps its fixed page.
+    void setFillsView(bool fills) { m_fillsView = fills; }
 
     // Page coordinates (y up) of a point of this widget, and the widget rectangle of a page rectangle.
     QPointF toPage(const QPointF &widgetPoint) const;
@@ -92,8 +95,11 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Re-lays page n to the canvas's size when it differs, keeping the tool the teacher holds.
+    void fitToView(int n);
     void showQuestion(int n);
     void rebuildThumbnail(const QObject *changed);
     void press(QMouseEvent *event, int clickCount);
@@ -117,4 +123,5 @@ private:
     std::function<std::optional<int>()> m_examIdSource;
     QTextEdit *m_editor = nullptr;
     MyTextView *m_editingBox = nullptr;
+    bool m_fillsView = false;
 };

@@ -98,7 +98,12 @@ void NSMyColorWell::paintEvent(QPaintEvent *)
     option.state |= m_active ? QStyle::State_Sunken : QStyle::State_Raised;
     style()->drawControl(QStyle::CE_PushButtonBevel, &option, &p, this);
     const QRect swatch = rect().adjusted(6, 5, -6, -5);
-    p.fillRect(swatch, m_color);
+    // A well that takes no colour now shows its colour faded, like the disabled controls beside it.
+    QColor shown = m_color;
+    if (!isEnabled())
+        shown.setAlphaF(shown.alphaF() * 0.3);
+    p.fillRect(swatch, palette().color(QPalette::Button));
+    p.fillRect(swatch, shown);
     p.setPen(palette().color(QPalette::Dark));
     p.drawRect(swatch.adjusted(0, 0, -1, -1));
 }

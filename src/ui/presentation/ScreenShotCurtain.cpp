@@ -59,10 +59,13 @@ void ScreenShotCurtain::paintEvent(QPaintEvent *)
         return;
     painter.setPen(QPen(Qt::white, 1, Qt::DashLine));
     painter.drawRect(r.adjusted(0, 0, -1, -1));
+    // Each handle dark with a light rim, so that it shows on a dark screen as on a light one.
+    painter.setPen(QPen(Qt::white, 1));
     for (int h = ScreenShotSelection::LeftTop; h <= ScreenShotSelection::RightBottom; ++h) {
-        const QRectF handle = m_selection.handleRect(h);
-        painter.fillRect(QRectF(handle.x(), height() - handle.y() - handle.height(), handle.width(), handle.height()),
-                         QColor(0, 0, 0, 160));
+        const QRectF f = m_selection.handleRect(h);
+        const QRect handle = QRectF(f.x(), height() - f.y() - f.height(), f.width(), f.height()).toRect();
+        painter.fillRect(handle, QColor(0, 0, 0, 160));
+        painter.drawRect(handle.adjusted(0, 0, -1, -1));
     }
 }
 

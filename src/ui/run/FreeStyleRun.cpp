@@ -82,9 +82,6 @@ void FreeStyleRun::windowDidLoad()
     m_strip->setNMode(w->m_nMode);
     m_strip->follow(w->m_loginView);
     w->m_bPaperEditable = true;
-    // The pane toggle speaks through its icon: the run bar must fit a 1280-point screen.
-    w->btnToggle->setToolTip(w->btnToggle->text());
-    w->btnToggle->setText(QString());
 }
 
 bool FreeStyleRun::setFromKeypad(int q) const

@@ -10,12 +10,18 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 
 using Control = RunControls::Control;
 using KeyAction = TeacherKeyMap::Action;
 
 namespace {
+
+// The gap between groups of the run bar, as built and on a narrow screen; the buttons' own gap there.
+constexpr int kGroupGap = 24;
+constexpr int kTightGroupGap = 8;
+constexpr int kTightSpacing = 4;
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text = QString(), bool bold = false)
 {
@@ -44,21 +50,21 @@ const QList<QuizStateInterface::RunButton> &QuizStateInterface::runButtons()
 {
     using W = QuizStateWindowController;
     static const QList<RunButton> buttons{
-        {"btnPrevious", "Previous", QStyle::SP_MediaSeekBackward, &W::btnPrevious, Control::Previous, &W::OnPrevious, KeyAction::Previous, 0},
-        {"btnStart", "Start", QStyle::SP_MediaPlay, &W::btnStart, Control::Start, &W::OnStart, KeyAction::Start, 0},
-        {"btnStop", "Stop", QStyle::SP_MediaStop, &W::btnStop, Control::Stop, &W::OnStop, KeyAction::Stop, 0},
-        {"btnNext", "Next", QStyle::SP_MediaSeekForward, &W::btnNext, Control::Next, &W::OnNext, KeyAction::Next, 0},
-        {"btnTimeDown", "-5", QStyle::SP_ArrowDown, &W::btnTimeDown, Control::TimeDown, &W::OnTimeDown, KeyAction::None, 1},
-        {"btnTimeUp", "+5", QStyle::SP_ArrowUp, &W::btnTimeUp, Control::TimeUp, &W::OnTimeUp, KeyAction::None, 1},
-        {"btnResult", "Result", QStyle::SP_FileDialogContentsView, &W::btnResult, Control::Result, &W::OnResult, KeyAction::Result, 2},
-        {"btnReport", "Report", QStyle::SP_FileDialogDetailedView, &W::btnReport, Control::Report, &W::OnReport, KeyAction::Report, 2},
+        {"btnPrevious", "Previous", QStyle::SP_MediaSeekBackward, &W::btnPrevious, Control::Previous, &W::OnPrevious, KeyAction::Previous, 0, 1},
+        {"btnStart", "Start", QStyle::SP_MediaPlay, &W::btnStart, Control::Start, &W::OnStart, KeyAction::Start, 0, 0},
+        {"btnStop", "Stop", QStyle::SP_MediaStop, &W::btnStop, Control::Stop, &W::OnStop, KeyAction::Stop, 0, 0},
+        {"btnNext", "Next", QStyle::SP_MediaSeekForward, &W::btnNext, Control::Next, &W::OnNext, KeyAction::Next, 0, 1},
+        {"btnTimeDown", "-5", QStyle::SP_ArrowDown, &W::btnTimeDown, Control::TimeDown, &W::OnTimeDown, KeyAction::None, 1, 0},
+        {"btnTimeUp", "+5", QStyle::SP_ArrowUp, &W::btnTimeUp, Control::TimeUp, &W::OnTimeUp, KeyAction::None, 1, 0},
+        {"btnResult", "Result", QStyle::SP_FileDialogContentsView, &W::btnResult, Control::Result, &W::OnResult, KeyAction::Result, 2, 5},
+        {"btnReport", "Report", QStyle::SP_FileDialogDetailedView, &W::btnReport, Control::Report, &W::OnReport, KeyAction::Report, 2, 6},
         {"btnSendQuestions", "Send Questions", QStyle::SP_ArrowRight, &W::btnSendQuestions, Control::SendQuestions,
-         &W::OnSendQuestions, KeyAction::SendQuestions, 2},
-        {"btnRead", "Read", QStyle::SP_MediaVolume, &W::btnRead, Control::Read, &W::OnSpeech, KeyAction::None, 2},
+         &W::OnSendQuestions, KeyAction::SendQuestions, 2, 6},
+        {"btnRead", "Read", QStyle::SP_MediaVolume, &W::btnRead, Control::Read, &W::OnSpeech, KeyAction::None, 2, 2},
         {"btnAnswerSetting", "Set Answer", QStyle::SP_DialogApplyButton, &W::btnAnswerSetting, Control::AnswerSetting,
-         &W::OnAnswerSetting, KeyAction::None, 2},
-        {"btnToggle", "Questions", QStyle::SP_TitleBarShadeButton, &W::btnToggle, Control::Toggle, &W::OnToggle, KeyAction::None, 2},
-        {"btnExit", "Exit", QStyle::SP_DialogCloseButton, &W::btnExit, Control::Exit, &W::OnExit, KeyAction::Exit, 3},
+         &W::OnAnswerSetting, KeyAction::None, 2, 4},
+        {"btnToggle", "Questions", QStyle::SP_TitleBarShadeButton, &W::btnToggle, Control::Toggle, &W::OnToggle, KeyAction::None, 2, 7},
+        {"btnExit", "Exit", QStyle::SP_DialogCloseButton, &W::btnExit, Control::Exit, &W::OnExit, KeyAction::Exit, 3, 3},
     };
     return buttons;
 }
@@ -108,6 +114,9 @@ QBoxLayout *QuizStateInterface::buildStatusBand(QuizStateWindowController *w, QW
     w->txtHandRaiseTitle = makeLabel(content, QStringLiteral("txtHandRaiseTitle"), QuizStateWindowController::tr("Hand Raise:"));
     w->txtHandRaise = makeLabel(content, QStringLiteral("txtHandRaise"), QStringLiteral("0"), true);
     w->txtClassName = makeLabel(content, QStringLiteral("txtClassName"));
+    // A long class name takes the room left on the line, never more: the window stays on the screen.
+    w->txtClassName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    w->txtClassName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     status->addWidget(w->txtMultipleModeString);
     status->addSpacing(24);
@@ -119,8 +128,7 @@ QBoxLayout *QuizStateInterface::buildStatusBand(QuizStateWindowController *w, QW
         status->addSpacing(16);
     }
     status->addWidget(w->txtDone);
-    status->addStretch(1);
-    status->addWidget(w->txtClassName);
+    status->addWidget(w->txtClassName, 1);
     return status;
 }
 
@@ -135,7 +143,10 @@ QBoxLayout *QuizStateInterface::buildPaneBand(QuizStateWindowController *w, QWid
     w->bigQuestions->setSmallQuestions(w->smallQuestions);
     w->smallQuestions->setCanvas(w->bigQuestions);
     QScrollArea *pageHost = makeScrollArea(content, QStringLiteral("QuestionsSV"), w->bigQuestions, "#2c3a48");
-    pageHost->setAlignment(Qt::AlignCenter);
+    // The page fills the room the window has, whatever the screen: the class sees all of it.
+    w->bigQuestions->setFillsView(true);
+    w->bigQuestions->setMinimumSize(kPageSize / 2);
+    pageHost->setWidgetResizable(true);
     grid->resize(5 * (StudentLoginView::buttonWidth + 2) + 8, 200);
     w->loginViewSV = makeScrollArea(content, QStringLiteral("loginViewSV"), grid, "#f4f6f8");
     w->loginViewSV->setFixedWidth(grid->width() + 20);
@@ -151,6 +162,7 @@ QBoxLayout *QuizStateInterface::buildPaneBand(QuizStateWindowController *w, QWid
 QBoxLayout *QuizStateInterface::buildButtonBand(QuizStateWindowController *w, QWidget *content)
 {
     auto *bar = new QHBoxLayout;
+    bar->setObjectName(QStringLiteral("runBar"));
     w->txtQuizTime = makeLabel(content, QStringLiteral("txtQuizTime"), QStringLiteral("0"));
     w->txtQuizTime->setAlignment(Qt::AlignCenter);
     w->txtQuizTime->setMinimumWidth(110);
@@ -161,12 +173,13 @@ QBoxLayout *QuizStateInterface::buildButtonBand(QuizStateWindowController *w, QW
             if (row.group == 3)
                 bar->addStretch(1);
             else
-                bar->addSpacing(24);
+                bar->addSpacing(kGroupGap);
             group = row.group;
         }
         auto *b = new QPushButton(w->style()->standardIcon(row.icon), QuizStateWindowController::tr(row.text), content);
         b->setObjectName(QLatin1String(row.name));
         b->setProperty("runButton", true);
+        b->setProperty("caption", b->text());
         b->setFocusPolicy(Qt::NoFocus);
         b->setIconSize(kBarIconSize);
         w->*row.outlet = b;
@@ -177,15 +190,56 @@ QBoxLayout *QuizStateInterface::buildButtonBand(QuizStateWindowController *w, QW
         if (row.action)
             QObject::connect(b, &QPushButton::clicked, w, [w, action = row.action] { (w->*action)(); });
     }
-    QPushButton *start = w->btnStart;
-    start->setCheckable(true);
-    start->setProperty("imageName", QStringLiteral("start_normal.png"));
+    w->btnStart->setCheckable(true);
+    w->btnStart->setProperty("imageName", QStringLiteral("start_normal.png"));
+    fixStartWidth(w);
+    return bar;
+}
+
+void QuizStateInterface::fixStartWidth(QuizStateWindowController *w)
+{
     // Start becomes Pause and back: it keeps the width of the wider text, so nothing beside it moves.
+    QPushButton *start = w->btnStart;
+    const QString shown = start->text();
+    start->setMinimumWidth(0);
+    start->setMaximumWidth(QWIDGETSIZE_MAX);
     int width = 0;
     for (const QString &text : {QuizStateWindowController::tr("Pause"), QuizStateWindowController::tr("Start")}) {
         start->setText(text);
         width = qMax(width, start->sizeHint().width());
     }
+    start->setText(shown);
     start->setFixedWidth(width);
-    return bar;
+}
+
+int QuizStateInterface::fitButtonBand(QuizStateWindowController *w, int screenWidth)
+{
+    auto *bar = w->findChild<QHBoxLayout *>(QStringLiteral("runBar"));
+    const QLayout *root = w->findChild<QWidget *>(QStringLiteral("QuizStateContent"))->layout();
+    const int room = screenWidth - root->contentsMargins().left() - root->contentsMargins().right();
+    int step = 0;
+    for (;; ++step) {
+        const bool tight = step >= 1;
+        bar->setSpacing(tight ? kTightSpacing : -1);
+        for (int i = 0; i < bar->count(); ++i) {
+            QSpacerItem *gap = bar->itemAt(i)->spacerItem();
+            if (gap && gap->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed)
+                gap->changeSize(tight ? kTightGroupGap : kGroupGap, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+        }
+        for (const RunButton &row : runButtons()) {
+            QPushButton *b = w->*row.outlet;
+            // The button's own sheet wins over the window's for the padding alone.
+            b->setStyleSheet(tight ? QStringLiteral("padding: 2px 6px;") : QString());
+            if (row.captionRank == 0)
+                continue;
+            const bool iconOnly = step > row.captionRank;
+            const QString caption = b->property("caption").toString();
+            b->setText(iconOnly ? QString() : caption);
+            b->setToolTip(iconOnly ? caption : QString());
+        }
+        fixStartWidth(w);
+        bar->invalidate();
+        if (step == kLastFitStep || bar->sizeHint().width() <= room)
+            return step;
+    }
 }

@@ -31,6 +31,9 @@ public:
         void (QuizStateWindowController::*action)(); // null: not built yet, never enabled
         TeacherKeyMap::Action key;
         int group; // 0 stepping, 1 time, 2 windows, 3 leaving
+        // When the button gives up its caption on a narrow screen: 0 never (Start and Stop, the
+        // time buttons), else in rising order, first those whose icon says most.
+        int captionRank;
     };
     static const QList<RunButton> &runButtons();
 
@@ -41,8 +44,17 @@ public:
     // Builds the whole interface into w; returns the student grid.
     static StudentLoginView *build(QuizStateWindowController *w);
 
+    // Makes the run bar fit a screen this wide, giving up as little as it can, in steps: tighter
+    // buttons and gaps, then captions of buttons whose icon says enough (the caption becomes
+    // the tool tip), one rank at a time. Start and Stop keep theirs, so Pause stays readable. Runs
+    // before the window is shown: nothing moves afterwards. Returns the step taken, 0 for the bar
+    // as built.
+    static int fitButtonBand(QuizStateWindowController *w, int screenWidth);
+    static constexpr int kLastFitStep = 8;
+
 private:
     static QBoxLayout *buildStatusBand(QuizStateWindowController *w, QWidget *content);
     static QBoxLayout *buildPaneBand(QuizStateWindowController *w, QWidget *content, StudentLoginView *grid);
     static QBoxLayout *buildButtonBand(QuizStateWindowController *w, QWidget *content);
+    static void fixStartWidth(QuizStateWindowController *w);
 };

@@ -167,8 +167,10 @@ void QuizStateWindowController::showWindow()
         m_loaded = true;
         windowDidLoad();
     }
-    if (QScreen *screen = QGuiApplication::primaryScreen())
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        QuizStateInterface::fitButtonBand(this, screen->availableGeometry().width());
         setGeometry(screen->availableGeometry());
+    }
     show();
     raise();
     activateWindow();
@@ -231,6 +233,7 @@ void QuizStateWindowController::windowDidLoad()
     }
     m_nCurrentQuestionNo = bigQuestions->nCurrentQuestionIndex();
     txtClassName->setText(qpdObject->className());
+    txtClassName->setToolTip(qpdObject->className());
     m_sounds->cue(RunSounds::Enter);
     m_phase = Phase::Opened;
     applyControls();

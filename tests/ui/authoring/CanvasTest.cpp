@@ -344,3 +344,36 @@ TEST_F(CanvasTest, OnlyOneBoxIsEditedAtATime)
     EXPECT_FALSE(b->isEditing());
     EXPECT_FALSE(canvas->textEditor()->isVisible());
 }
+
+TEST_F(CanvasTest, TheRunWindowsCanvasLaysPagesOutToItsOwnSize)
+{
+    canvas->openFile(fileOfPages(2));
+    canvas->show();
+    // The editor's canvas keeps the page it was given.
+    canvas->resize(500, 400);
+    EXPECT_EQ(canvas->currentPage()->frame().size(), QSizeF(798, 598));
+
+    canvas->setFillsView(true);
+    canvas->setPen();
+    QuestionSetView *page = canvas->currentPage();
+    page->mouseDown(QPointF(700, 500));
+    page->mouseDragged(QPointF(780, 580));
+    page->mouseUp();
+    canvas->resize(600, 450);
+    const QRectF inside(QPointF(0, 0), QSizeF(598, 448));
+    EXPECT_EQ(page->frame().size(), inside.size());
+    QList<std::shared_ptr<BezierPathObject>> strokes;
+    for (const MyTextViewPtr &box : page->cellArray()) {
+        EXPECT_TRUE(inside.contains(box->frame())) << box->frame().x() << "," << box->frame().y();
+        strokes += box->bpArray();
+    }
+    EXPECT_EQ(strokes.size(), 1) << "the stroke drawn before is kept";
+    EXPECT_EQ(page->Flag(), QuestionSetView::ModePen) << "the pen stays in the teacher's hand";
+    EXPECT_EQ(canvas->mouseControlState(), QuestionSetView::ModePen);
+
+    // The next page shown, and a page added, take the canvas's size too.
+    QTest::keyClick(canvas.get(), Qt::Key_Down);
+    EXPECT_EQ(canvas->currentPage()->frame().size(), inside.size());
+    canvas->addNewQuestion(2, canvas->createTemplate(3));
+    EXPECT_EQ(canvas->currentPage()->frame().size(), inside.size());
+}

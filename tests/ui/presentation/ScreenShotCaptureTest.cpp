@@ -69,6 +69,30 @@ TEST_F(ScreenShotCaptureTest, TheMarkedPartOfTheScreenComesBackOnADoubleClick)
     QTRY_VERIFY(!view);
 }
 
+TEST_F(ScreenShotCaptureTest, TheHandlesShowOnADarkScreen)
+{
+    ScreenShotView::setSource([] {
+        QImage screen(QGuiApplication::primaryScreen()->geometry().size(), QImage::Format_RGB32);
+        screen.fill(Qt::black);
+        return screen;
+    });
+    ScreenShotCapture capture;
+    capture.start(nullptr);
+    ScreenShotCurtain *curtain = capture.view()->curtain();
+    QTest::mousePress(curtain, Qt::LeftButton, {}, QPoint(40, 30));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(140, 90), curtain->mapToGlobal(QPointF(140, 90)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(curtain, &drag);
+    QTest::mouseRelease(curtain, Qt::LeftButton, {}, QPoint(140, 90));
+    ASSERT_EQ(curtain->markedRect(), QRect(40, 30, 100, 60));
+    const QImage shown = capture.view()->grab().toImage();
+    // The left-top handle is the 8 x 8 square round (40, 30): its rim stands out from the black.
+    EXPECT_GT(QColor(shown.pixel(36, 33)).lightness(), 150);
+    EXPECT_LT(QColor(shown.pixel(20, 33)).lightness(), 30) << "outside the mark stays dark";
+    QTest::mouseClick(curtain, Qt::RightButton, {}, QPoint(60, 40));
+    QTest::mouseClick(curtain, Qt::RightButton, {}, QPoint(60, 40));
+}
+
 TEST_F(ScreenShotCaptureTest, ARightClickWithNothingMarkedGivesUp)
 {
     ScreenShotCapture capture;

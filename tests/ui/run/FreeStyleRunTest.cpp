@@ -5,6 +5,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "support/DialogAnswers.h"
+#include "support/TextContrast.h"
 #include "ui/authoring/Controller.h"
 #include "ui/authoring/Questions.h"
 #include "ui/authoring/SmallQuestions.h"
@@ -389,4 +390,30 @@ TEST_F(FreeStyleRunTest, ACaptureLandsOnTheCurrentPageAsAPictureBox)
     NotificationCenter::defaultCenter()->postNotification(Notify::ScreenShotCaption,
                                                           {{Notify::Key::Image, QImage(5, 5, QImage::Format_RGB32)}});
     EXPECT_EQ(canvas()->currentPage()->cellArray().size(), boxes + 1);
+}
+
+TEST_F(FreeStyleRunTest, OnA1024PointScreenBarAndToolbarFitAndTheirCaptionsRead)
+{
+    openFreeStyle(Activity::FreeNormalQuiz);
+    button("btnToggle")->click();
+    addPage(2, QStringLiteral("Which?"));
+    // The widest bar there is: Read, Set Answer and the pane's toggle beside the rest.
+    const QStringList problems = barProblemsAt(1024);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(", ").toStdString();
+    EXPECT_FALSE(button("btnToggle")->text().isEmpty()) << "the way to the page keeps its caption";
+
+    // The toolbar's captions are its own dark on its light face in the dark window, and grey
+    // with their control.
+    QToolBar *bar = toolbar()->toolbar();
+    const QList<TextContrast> captions = TextContrast::ofLabels(bar, QStringLiteral("freestyle-toolbar"));
+    ASSERT_GE(captions.size(), 4);
+    for (const TextContrast &c : captions)
+        EXPECT_TRUE(c.readable()) << c.text.toStdString() << " " << c.ratio;
+    button("btnToggle")->click();
+    ASSERT_FALSE(toolbar()->pubControl->isEnabled());
+    for (QLabel *caption : bar->findChildren<QLabel *>()) {
+        if (caption->text() == QLatin1String("Tool") || caption->text() == QLatin1String("Pen Colour")) {
+            EXPECT_FALSE(caption->isEnabled()) << caption->text().toStdString();
+        }
+    }
 }

@@ -103,3 +103,21 @@ TEST_F(RunWindowControls, OneIconSizeAndABarThatKeepsItsPlaces)
     for (QPushButton *b : buttons)
         EXPECT_EQ(b->geometry(), before[b->objectName()]) << b->objectName().toStdString();
 }
+
+TEST_F(RunWindowControls, TheBarFitsNarrowScreensGivingUpCaptionsOnlyWhenItMust)
+{
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    EXPECT_EQ(QuizStateInterface::fitButtonBand(window, 1280), 0) << "room enough: the bar as built";
+    delete window.data();
+    // The widest bar of a question file (the run that sends its questions to the keypads) under
+    // a class name longer than the screen.
+    QuizParticipantData::shareManager()->setClassName(QString(120, QLatin1Char('W')));
+    open(1, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    ASSERT_TRUE(button("btnSendQuestions")->isVisibleTo(window));
+    for (int width : {1024, 800}) {
+        const QStringList problems = barProblemsAt(width);
+        EXPECT_TRUE(problems.isEmpty()) << width << ": " << problems.join(", ").toStdString();
+    }
+    EXPECT_EQ(button("btnStart")->text(), QStringLiteral("Start"));
+    EXPECT_EQ(button("btnStop")->text(), QStringLiteral("Stop"));
+}

@@ -9,6 +9,7 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
 #include "ui/run/ActivityWindowOpener.h"
+#include "ui/run/QuizStateInterface.h"
 #include "ui/run/QuizStateWindowController.h"
 #include "ui/run/RunTimer.h"
 #include "ui/run/StudentLoginView.h"
@@ -17,6 +18,7 @@
 #include <QDialog>
 
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -110,6 +112,33 @@ protected:
         const int id = 42;
         window = ActivityWindowOpener::open(nullptr, deviceType, mode, participation, false, 0, path, &id);
         return window;
+    }
+
+    // The run bar fitted to a screen this wide, the window laid out across it: every button whole
+    // on the screen and saying what it does (caption or tool tip). What is wrong is listed.
+    QStringList barProblemsAt(int screenWidth)
+    {
+        QuizStateInterface::fitButtonBand(window, screenWidth);
+        // The window's least size follows the bar (the inner layouts tell the outer ones by events).
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        window->layout()->activate();
+        window->resize(screenWidth, window->height());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        window->layout()->activate();
+        QStringList problems;
+        if (window->width() > screenWidth)
+            problems << QStringLiteral("the window is %1 wide").arg(window->width());
+        for (const QuizStateInterface::RunButton &row : QuizStateInterface::runButtons()) {
+            const QPushButton *b = window.data()->*row.outlet;
+            if (!b->isVisibleTo(window))
+                continue;
+            const QRect r(b->mapTo(window, QPoint(0, 0)), b->size());
+            if (r.right() >= screenWidth || r.width() < b->sizeHint().width())
+                problems << b->objectName() + QStringLiteral(" cut");
+            if (b->text().isEmpty() && b->toolTip().isEmpty())
+                problems << b->objectName() + QStringLiteral(" says nothing");
+        }
+        return problems;
     }
 
     QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(QLatin1String(name)); }
