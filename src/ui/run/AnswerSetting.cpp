@@ -6,6 +6,7 @@
 #include "core/engine/ActivityCodes.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TeacherKeyMap.h"
+#include "core/presentation/MouseFunction.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
@@ -268,7 +269,9 @@ void AnswerSetting::keypadKey(const DataOfFrame &frame, int family)
     default:
         return;
     }
-    // The pointer may be anywhere after a keypad answer: the run window takes the keyboard back.
+    // The teacher is away from the mouse: a click in the screen's lower left corner hands the
+    // keyboard back, as after every window the keypad closes; the run window comes to the front.
+    MouseFunction::shareManager()->MoveToLeftBottomAndClickLeftButton();
     if (m_parent) {
         m_parent->activateWindow();
         m_parent->raise();

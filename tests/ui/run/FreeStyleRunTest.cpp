@@ -1,10 +1,12 @@
 #include "RunWindowFixture.h"
 
 #include "core/engine/QuizComputeMethod.h"
+#include "core/presentation/MouseFunction.h"
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "support/DialogAnswers.h"
+#include "support/PointerClicks.h"
 #include "support/TextContrast.h"
 #include "ui/authoring/Controller.h"
 #include "ui/authoring/Questions.h"
@@ -416,4 +418,70 @@ TEST_F(FreeStyleRunTest, OnA1024PointScreenBarAndToolbarFitAndTheirCaptionsRead)
             EXPECT_FALSE(caption->isEnabled()) << caption->text().toStdString();
         }
     }
+}
+
+TEST_F(FreeStyleRunTest, TheAnswerDialogKeepsToTheOptionsAndPointsAndTakesTheTeacherKeypad)
+{
+    SimReceiver *sim = openFreeStyle(Activity::FreeNormalQuiz);
+    auto pointer = std::make_shared<PointerClicks>();
+    MouseFunction::shareManager()->setSink(pointer);
+    button("btnToggle")->click();
+    addPage(4, QStringLiteral("Which two are even?"));
+    start();
+    answer(sim, 1, QStringLiteral("A"));
+
+    int posted = 0;
+    QObject spy;
+    NotificationCenter::defaultCenter()->addObserver(&spy, Notify::FreeStyleGetQuestion,
+                                                     [&](const Notification &) { ++posted; });
+    std::function<void(AnswerSetting *)> teacher;
+    DialogHooks::setModalResponder([&](QDialog *d) {
+        auto *dialog = qobject_cast<AnswerSetting *>(d);
+        if (!dialog)
+            return 0;
+        teacher(dialog);
+        return dialog->result();
+    });
+    // After the stop: four options offered, points held to 1 to 250, F1 on the teacher keypad is OK.
+    teacher = [&](AnswerSetting *dialog) {
+        for (int k = 0; k < 10; ++k)
+            EXPECT_EQ(dialog->answerCells[k]->isEnabled(), k < 4) << k;
+        dialog->point->clear();
+        QTest::keyClicks(dialog->point, QStringLiteral("260"));
+        EXPECT_EQ(dialog->point->text(), QStringLiteral("250"));
+        dialog->point->clear();
+        QTest::keyClicks(dialog->point, QStringLiteral("0"));
+        EXPECT_EQ(dialog->point->text(), QStringLiteral("1"));
+        // The corrected value is selected: the next key replaces it.
+        QTest::keyClicks(dialog->point, QStringLiteral("2"));
+        dialog->answerCells[2]->setChecked(true);
+        sim->pressTeacherKey(0x81);
+        EXPECT_TRUE(waitFor([&] { return posted == 1; }));
+    };
+    stop();
+    auto *qq = QuizQuestions::shareManager();
+    EXPECT_EQ(qq->answer(1), QStringLiteral("C"));
+    EXPECT_EQ(qq->point(1), 2);
+    ASSERT_FALSE(pointer->clicks.isEmpty()) << "the keypad's OK clicks the lower left corner";
+    EXPECT_EQ(pointer->clicks.first(), QPoint(0, 768));
+
+    // A multiple answer goes out in letter order; F2 on the keypad cancels and changes nothing.
+    teacher = [&](AnswerSetting *dialog) {
+        dialog->rowMultiple->setChecked(true);
+        dialog->checkBoxes[2]->setChecked(true);
+        dialog->checkBoxes[0]->setChecked(true);
+        dialog->onOk();
+    };
+    button("btnAnswerSetting")->click();
+    EXPECT_EQ(qq->answer(1), QStringLiteral("AC"));
+    EXPECT_EQ(qq->questionType(1), 1);
+    teacher = [&](AnswerSetting *dialog) {
+        dialog->checkBoxes[1]->setChecked(true);
+        sim->pressTeacherKey(0x82);
+        EXPECT_TRUE(waitFor([&] { return dialog->result() == 1; }));
+    };
+    button("btnAnswerSetting")->click();
+    EXPECT_EQ(posted, 2);
+    EXPECT_EQ(qq->answer(1), QStringLiteral("AC"));
+    MouseFunction::shareManager()->setSink(nullptr);
 }

@@ -10,6 +10,7 @@
 #include "core/store/TovClassXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
+#include "support/PointerClicks.h"
 #include "ui/run/AnswerDetailsController.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/GroupReportController.h"
@@ -317,21 +318,7 @@ TEST_F(ResultWindowsTest, TheResultShowsTheSummaryOfTheQuestionShown)
 
 TEST_F(ResultWindowsTest, OpenedFromTheKeypadOverASlideShowThePointerStartsAtTheLowerLeft)
 {
-    struct Sink : InputEventSink
-    {
-        bool isAvailable() const override { return true; }
-        QPoint cursorPosition() override { return {}; }
-        int mainScreenHeight() override { return 768; }
-        void moveTo(const QPoint &) override {}
-        void button(Button, bool down, const QPoint &p) override
-        {
-            if (down)
-                clicks << p;
-        }
-        void key(Key) override {}
-        QList<QPoint> clicks;
-    };
-    auto sink = std::make_shared<Sink>();
+    auto sink = std::make_shared<PointerClicks>();
     MouseFunction::shareManager()->setSink(sink);
     QuizReportHistogramController plain;
     plain.runModal();
