@@ -24,7 +24,10 @@
 // program; the small family's follow --activity quiz|rush|vote|rollcall (default quiz). After a
 // vote or a rush the teacher keypad asks for the result and its screen is written to standard
 // error ("teacher keypad: ..."). The class log-out that ends a run (F6 00 00 03 01 FF FF) sends
-// every keypad out; they log in again when the next run wakes them.
+// every keypad out; they log in again when the next run wakes them. In homework and paper quiz
+// (Corvel, Dravel) they keep the question set the program sends, work through it once the
+// activity starts and hand their answers in; --loss N makes the radio lose N% of the set's and
+// the upload's frames.
 // Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it.
 #include "SimActivity.h"
 #include "SimAutoPilot.h"
@@ -50,7 +53,8 @@ void usage()
     std::fprintf(stderr, "usage: pollix-keypad-sim --model envel|arvel|corvel|dravel|brevel [--seed N] [--keypads N]\n"
                          "       [--no-pace] [--channel C] [--firmware MAJOR.MINOR] [--same-channel]\n"
                          "       [--neighbour-channel C] [--quiet]\n"
-                         "       [--auto [--answers A,B,...] [--right-percent N] [--activity quiz|rush|vote|rollcall]]\n");
+                         "       [--auto [--answers A,B,...] [--right-percent N] [--activity quiz|rush|vote|rollcall]\n"
+                         "              [--loss N]]\n");
 }
 
 bool runCommand(SimReceiver &sim, SimActivity &activity, SimSetup &setup, const QStringList &words)
@@ -166,6 +170,9 @@ int main(int argc, char *argv[])
             ++i;
         } else if (a == QLatin1String("--right-percent")) {
             pilot.rightPercent = std::clamp(next.toInt(), 0, 100);
+            ++i;
+        } else if (a == QLatin1String("--loss")) {
+            pilot.lossPercent = std::clamp(next.toInt(), 0, 100);
             ++i;
         } else if (a == QLatin1String("--activity")) {
             if (!SimRunPlay::parseKind(next, &pilot.smallFamilyActivity)) {

@@ -185,6 +185,22 @@ int QuestionSetSender::resendPasses() const
     return m_nResendPasses;
 }
 
+QuestionSetSender::Progress QuestionSetSender::progress() const
+{
+    std::lock_guard lock(m_mutex);
+    Progress p;
+    p.started = m_started;
+    p.running = m_bIsThreadSendQuestionStart;
+    p.state = threadState_send;
+    p.questionNo = m_nIndexOfLostQueInBig > 0 || m_nResendPasses > 0 ? nQuestionNo : 0;
+    p.sentInPass = m_nIndexOfLostQueInBig;
+    p.passLength = int(m_arrLostQueInBig.size());
+    p.resendPass = m_nResendPasses;
+    p.keypads = int(m_set.keypads.size());
+    p.keypadsComplete = p.keypads - int(m_arrPollStuInBig.size());
+    return p;
+}
+
 void QuestionSetSender::addPending(int from, int to)
 {
     for (int q = qMax(1, from); q <= qMin(to, questionCount()); ++q) {

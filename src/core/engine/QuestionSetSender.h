@@ -50,6 +50,19 @@ public:
         QList<int> keypads;           // device numbers to poll
     };
     enum State { Send = 0, Poll = 1, Stop = 2 };
+    // Where the sending stands, taken at one moment (for the window's progress).
+    struct Progress
+    {
+        bool started = false;  // the receiver answered the wake
+        bool running = false;  // the sending thread runs
+        int state = Send;
+        int questionNo = 0;    // the question being sent (0 before the first)
+        int sentInPass = 0;    // questions of this pass sent so far
+        int passLength = 0;    // questions in this pass
+        int resendPass = 0;    // 0: the first pass; then the resend passes
+        int keypads = 0;       // keypads polled
+        int keypadsComplete = 0; // of them, those that replied they have every question
+    };
     using Sender = std::function<bool(const QByteArray &frame)>;
     // Progress messages, on the sending thread.
     using Messenger = std::function<void(const QString &message)>;
@@ -83,6 +96,7 @@ public:
     QList<int> needsReplyList() const;
     int bigCount() const;
     int resendPasses() const;
+    Progress progress() const;
     int questionCount() const { return int(m_set.questions.size()); }
 
 private:

@@ -14,9 +14,12 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -62,19 +65,41 @@ SendQuestions::SendQuestions(QWidget *parent) : QDialog(parent)
     setWindowTitle(tr("Send Questions"));
     m_posted = new PostedCalls(this);
 
+    statusText = new QLabel(this);
+    statusText->setObjectName(QStringLiteral("statusText"));
+    QFont bold = statusText->font();
+    bold.setBold(true);
+    statusText->setFont(bold);
+    statusText->setWordWrap(true);
+    // Two lines' room, so the bar below stays put when a status takes a second line.
+    statusText->setMinimumHeight(2 * statusText->fontMetrics().lineSpacing());
+    statusText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    progressSend = new QProgressBar(this);
+    progressSend->setObjectName(QStringLiteral("progressSend"));
+    progressSend->setRange(0, 1);
+    progressSend->setValue(0);
+    keypadsText = new QLabel(this);
+    keypadsText->setObjectName(QStringLiteral("keypadsText"));
     sendMessageView = new QPlainTextEdit(this);
     sendMessageView->setObjectName(QStringLiteral("sendMessageView"));
     sendMessageView->setReadOnly(true);
-    sendMessageView->setMinimumSize(380, 220);
-    btnOK = new QPushButton(tr("OK"), this);
+    sendMessageView->setMinimumSize(420, 180);
+    btnOK = new QPushButton(tr("Stop"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
+    // One width for both captions: the button keeps its place when it changes.
+    btnOK->setMinimumWidth(qMax(btnOK->sizeHint().width(), QPushButton(tr("OK")).sizeHint().width()));
     connect(btnOK, &QPushButton::clicked, this, &SendQuestions::OnOK);
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(100);
+    connect(m_progressTimer, &QTimer::timeout, this, &SendQuestions::refreshProgress);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    buttons->addWidget(keypadsText, 1);
     buttons->addWidget(btnOK);
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(statusText);
+    layout->addWidget(progressSend);
     layout->addWidget(sendMessageView, 1);
     layout->addLayout(buttons);
 }
@@ -137,8 +162,68 @@ void SendQuestions::windowDidLoad()
         testTiming().value_or(QuestionSetSender::Timing()));
 
     sendMessage(QStringLiteral("Waking up the host to send the exam questions. \n"));
-    if (!device || !device->sendData(ActivityFrames::wake()))
+    if (!device || !device->sendData(ActivityFrames::wake())) {
         sendMessage(QStringLiteral("Fail to wake up the host. \n"));
+        m_noReceiver = true;
+    }
+    refreshProgress();
+    m_progressTimer->start();
+}
+
+void SendQuestions::refreshProgress()
+{
+    if (!m_sender)
+        return;
+    const QuestionSetSender::Progress p = m_sender->progress();
+    const int n = m_sender->questionCount();
+    const bool over = m_noReceiver || m_closing || (p.started && !p.running) || n == 0;
+    QString status;
+    if (m_noReceiver) {
+        status = tr("No receiver answers: the questions were not sent.");
+    } else if (n == 0) {
+        status = tr("The question set has no questions to send.");
+    } else if (!p.started) {
+        status = tr("Waking up the receiver…");
+    } else if (over && p.keypadsComplete >= p.keypads) {
+        if (p.keypads == 0)
+            status = tr("Done: the questions were sent.");
+        else
+            status = n == 1 ? tr("Done: every keypad has the question.") : tr("Done: every keypad has all %1 questions.").arg(n);
+    } else if (over) {
+        status = tr("Sending is over, but %1 of %2 keypads did not confirm every question.")
+                     .arg(p.keypads - p.keypadsComplete)
+                     .arg(p.keypads);
+    } else if (p.state == QuestionSetSender::Poll) {
+        status = tr("Asking the keypads which questions they lack…");
+    } else if (p.questionNo == 0) {
+        status = tr("Announcing the question set to the keypads…");
+    } else if (p.resendPass == 0) {
+        status = tr("Sending question %1 of %2…").arg(p.questionNo).arg(n);
+    } else {
+        status = tr("Sending again what the keypads lack (round %1): question %2…").arg(p.resendPass).arg(p.questionNo);
+    }
+    statusText->setText(status);
+    // The bar follows what is awaited: the questions of the pass going out, then the keypads.
+    const bool sending = !over && p.started && p.state == QuestionSetSender::Send && p.questionNo > 0;
+    if (sending) {
+        progressSend->setRange(0, qMax(1, p.passLength));
+        progressSend->setValue(qBound(0, p.sentInPass - 1, p.passLength)); // the one going out is not done
+        progressSend->setFormat(tr("%v / %m questions"));
+    } else if (p.keypads > 0) {
+        progressSend->setRange(0, p.keypads);
+        progressSend->setValue(p.keypadsComplete);
+        progressSend->setFormat(tr("%v / %m keypads"));
+    } else {
+        progressSend->setRange(0, 1);
+        progressSend->setValue(over ? 1 : 0);
+        progressSend->setFormat(QString());
+    }
+    progressSend->setEnabled(!m_noReceiver);
+    keypadsText->setText(p.keypads > 0 ? tr("Keypads with every question: %1 of %2").arg(p.keypadsComplete).arg(p.keypads)
+                                       : QString());
+    btnOK->setText(over ? tr("OK") : tr("Stop"));
+    if (over)
+        m_progressTimer->stop();
 }
 
 void SendQuestions::sendMessage(const QString &text)
@@ -203,6 +288,7 @@ void SendQuestions::OnOK()
         PollixLog(QStringLiteral("kill thread"));
     if (m_sender)
         m_sender->stop();
+    m_progressTimer->stop();
     done(1);
 }
 

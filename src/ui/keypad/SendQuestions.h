@@ -10,15 +10,21 @@
 #include <memory>
 
 class PostedCalls;
+class QLabel;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
+class QTimer;
 class TovDevice;
 
 // The question-sending window ("SendQuestions"): wakes the receiver, sends the run's whole
 // question set to the keypads (QuestionSetSender) and shows how it goes. Its opener makes it the
 // frame listener while it runs; frames that are not the transfer's go to the opener's handler,
 // so logins and answers still reach the activity. OK, closing the window and the teacher key F1
-// stop the sending and wait for its thread before the window goes.
+// stop the sending and wait for its thread before the window goes; while the sending runs the
+// button reads "Stop", so that nobody takes it for a confirmation. A status line, a bar over the
+// questions of the current pass and the count of keypads that have the whole set show how far it
+// has come; the message log below keeps every step.
 class SendQuestions : public QDialog
 {
     Q_OBJECT
@@ -49,6 +55,9 @@ public:
     QString messages() const;
 
     // Outlets.
+    QLabel *statusText = nullptr;
+    QProgressBar *progressSend = nullptr;
+    QLabel *keypadsText = nullptr;
     QPlainTextEdit *sendMessageView = nullptr;
     QPushButton *btnOK = nullptr;
 
@@ -60,11 +69,14 @@ protected:
 private:
     void windowDidLoad();
     void showSendMessage(const QString &text);
+    void refreshProgress();
 
     bool m_bAskForQuestion = false;
     bool bIsRunForTeacherControl = false;
     bool m_loaded = false;
     bool m_closing = false;
+    bool m_noReceiver = false;
+    QTimer *m_progressTimer = nullptr;
     QList<int> m_arrAskForQueStu;
     std::function<void(const DataOfFrame &)> m_passOn;
     std::shared_ptr<TovDevice> device;

@@ -2,24 +2,42 @@
 
 #include "RunTimer.h"
 
+#include <QFontMetrics>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace {
 const QColor kCounting(0x3c, 0xc8, 0x3c);
 const QColor kPaused(0xf0, 0xd0, 0x20);
 constexpr int kMaxSeconds = 900;
 constexpr int kStep = 5;
+constexpr int kSecondsPoints = 27;
+constexpr int kWordsPoints = 14;
+constexpr int kPadding = 8;
 } // namespace
 
 RunCountDown::RunCountDown(QLabel *field, QObject *parent) : QObject(parent), txtQuizTime(field), timer(new RunTimer(this))
 {
+    // The field is as wide as the widest thing it shows, so the buttons beside it keep their
+    // place when a count-down gives way to "Receiving...".
+    QFont seconds = txtQuizTime->font(), words = seconds;
+    seconds.setBold(true);
+    seconds.setPointSize(kSecondsPoints);
+    words.setBold(true);
+    words.setPointSize(kWordsPoints);
+    const QFontMetrics s(seconds), w(words);
+    const int widest = std::max({s.horizontalAdvance(QString::number(kMaxSeconds)), w.horizontalAdvance(tr("Assigning")),
+                                 w.horizontalAdvance(tr("Receiving..."))});
+    txtQuizTime->setMinimumWidth(std::max(txtQuizTime->minimumWidth(), widest + 2 * kPadding + 8));
 }
 
 void RunCountDown::setColors(const QColor &background, const QColor &text)
 {
     txtQuizTime->setProperty("backgroundColor", background);
-    txtQuizTime->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; border-radius: 4px; padding: 0 8px; }")
-                                   .arg(background.name(), text.name()));
+    txtQuizTime->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: %2; border-radius: 4px; padding: 0 %3px; }")
+                                   .arg(background.name(), text.name())
+                                   .arg(kPadding));
 }
 
 void RunCountDown::setFontSize(int points)
@@ -32,20 +50,21 @@ void RunCountDown::setFontSize(int points)
 
 void RunCountDown::showSeconds(int seconds)
 {
-    setFontSize(27);
+    setFontSize(kSecondsPoints);
     txtQuizTime->setText(QString::number(seconds));
     setColors(Qt::black, Qt::white);
 }
 
 void RunCountDown::showAssigning()
 {
-    setFontSize(14);
+    setFontSize(kWordsPoints);
     txtQuizTime->setText(tr("Assigning"));
     setColors(Qt::black, Qt::white);
 }
 
 void RunCountDown::showReceiving()
 {
+    setFontSize(kWordsPoints);
     txtQuizTime->setText(tr("Receiving..."));
     setColors(kCounting, Qt::black);
 }

@@ -1,5 +1,9 @@
 #include "support/ReceiverTest.h"
+#include "support/SessionOwners.h"
+#include "support/Shots.h"
+#include "support/TransferTiming.h"
 
+#include "core/engine/Dravel_HomeWork.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/engine/TransferFrames.h"
@@ -51,14 +55,6 @@ protected:
         return sim;
     }
 
-    // The window saved as a picture when POLLIX_SHOT_DIR names a folder, to look at its layout.
-    static void shoot(QWidget &window, const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("POLLIX_SHOT_DIR");
-        if (!dir.isEmpty())
-            window.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-    }
-
     // The session file with its time stamps made fixed.
     static QByteArray withoutTimes(QByteArray file)
     {
@@ -93,18 +89,6 @@ protected:
         receivers.back()->addKeypads(1, n);
     }
 
-    // The teacher and subject the received session is filed under.
-    void addTeacherAndSubject()
-    {
-        TeacherEntity t;
-        t.setFirstName(QStringLiteral("Mary"));
-        t.setLastName(QStringLiteral("Smith"));
-        ASSERT_TRUE(TovTeacherXmlDatabase::sharedUI()->addTeacherWithData(t));
-        SubjectEntity s;
-        s.setName(QStringLiteral("Science"));
-        ASSERT_TRUE(TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(s));
-    }
-
     QString receive(SimReceiver *sim, const SimTeacherSession::Recorded &recorded, int dropAcks)
     {
         ReceiveReportController window;
@@ -121,7 +105,7 @@ protected:
         EXPECT_GT(keypad.resends(), dropAcks > 0 ? 0 : -1);
         EXPECT_TRUE(window.btnSave->isEnabled());
         EXPECT_TRUE(window.receiveView->toPlainText().contains(QStringLiteral("Success!")));
-        shoot(window, QStringLiteral("ReceiveReport"));
+        saveShot(&window, QStringLiteral("ReceiveReport"));
         window.btnSave->click();
         EXPECT_FALSE(window.btnSave->isEnabled());
         app()->setObjectToReceiveCommData(nullptr);
@@ -152,7 +136,7 @@ protected:
 
 TEST_F(TransfersWindow, AQuizRecordedOnTheTeacherKeypadIsSavedAsASessionFile)
 {
-    addTeacherAndSubject();
+    ASSERT_TRUE(addTeacherAndSubject());
     SimReceiver *sim = openDravel();
     ASSERT_TRUE(sim);
     const QString path = receive(sim, recordedQuiz(), 2);
@@ -162,7 +146,7 @@ TEST_F(TransfersWindow, AQuizRecordedOnTheTeacherKeypadIsSavedAsASessionFile)
 
 TEST_F(TransfersWindow, AnAttendanceRecordedOnTheTeacherKeypadListsTheAbsent)
 {
-    addTeacherAndSubject();
+    ASSERT_TRUE(addTeacherAndSubject());
     SimReceiver *sim = openDravel();
     ASSERT_TRUE(sim);
     SimTeacherSession::Recorded r = recordedQuiz();
@@ -203,15 +187,7 @@ TEST_F(TransfersWindow, ASetReachesThirtyKeypadsOverALineThatLosesFrames)
     QuizQuestions::shareManager()->setStrTestTitle(QStringLiteral("/home/t/Animals and sizes.px"));
     QuizQuestions::shareManager()->setNTestID(1234);
 
-    QuestionSetSender::Timing t;
-    t.examInfoGapMs = 5;
-    t.passPauseMs = 2;
-    t.passes = 2;
-    t.frameGapMs = 1;
-    t.endGapMs = 1;
-    t.pollPauseMs = 5;
-    t.pollSettleMs = 150;
-    SendQuestions::setTimingForTesting(t);
+    SendQuestions::setTimingForTesting(quickSending());
 
     SimQuestionSet keypads(*sim, {10, 0, true, 11});
     SendQuestions window;
@@ -228,8 +204,9 @@ TEST_F(TransfersWindow, ASetReachesThirtyKeypadsOverALineThatLosesFrames)
     EXPECT_EQ(keypads.questions(3).value(3).size(), 3); // a cloze question: its title only
     EXPECT_EQ(window.sender()->bigCount(), 0);
     EXPECT_LE(window.sender()->resendPasses(), 6);
-    EXPECT_TRUE(window.messages().contains(QStringLiteral("Send Questions Over")));
-    shoot(window, QStringLiteral("SendQuestions"));
+    // The thread's last message reaches the window after the thread is over.
+    EXPECT_TRUE(waitFor([&] { return window.messages().contains(QStringLiteral("Send Questions Over")); }));
+    saveShot(&window, QStringLiteral("SendQuestions"));
     window.OnOK();
     app()->setObjectToReceiveCommData(nullptr);
 }
@@ -252,6 +229,33 @@ TEST_F(TransfersWindow, ClosingTheWindowStopsTheSendingAtOnce)
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(window.sender()->isRunning());
     app()->setObjectToReceiveCommData(nullptr);
+}
+
+// The receiver pulled out while the upload thread is calling a keypad: its frames fail, the
+// keypad is given up, and the thread ends by itself.
+TEST_F(TransfersWindow, AnUploadGoesOnSafelyWhenTheReceiverIsPulledOut)
+{
+    SimReceiver *sim = openDravel();
+    ASSERT_TRUE(sim);
+    fillClassOf(2);
+    for (int q = 1; q <= 5; ++q)
+        QuizQuestions::shareManager()->addQuestion(QuizQuestionsElement());
+    Dravel_HomeWork mode;
+    AnswerUploadMode::Timing t;
+    t.signalWaitMs = 40;
+    t.frameWaitMs = 40;
+    t.pauseMs = 10;
+    mode.setUploadTiming(t);
+    mode.modeStart(1);
+    // Keypad 1 asks to hand in but holds nothing: it never answers the host's calls.
+    mode.setFrameToHandle(ReceivedFrame::large(0xFB, 0x01, 0x00, QByteArray(1, char(0x0E))));
+    mode.handleDataReceiveCorvel_Dravel();
+    ASSERT_TRUE(mode.isUploadThreadRunning());
+    ASSERT_TRUE(sim->waitForFramesFromProgram(2, 2000));
+    sim->unplug();
+    EXPECT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
+    EXPECT_TRUE(waitFor([&] { return !mode.isUploadThreadRunning(); }));
+    EXPECT_EQ(mode.studentSendingAnswer(), 0);
 }
 
 } // namespace

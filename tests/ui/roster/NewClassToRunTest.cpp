@@ -9,6 +9,7 @@
 #include "core/store/TovStudentRoster.h"
 #include "support/DialogAnswers.h"
 #include "support/ModalDriver.h"
+#include "support/Shots.h"
 #include "ui/app/TabController.h"
 #include "ui/controls/AddressTextView.h"
 #include "ui/controls/PollixAlert.h"
@@ -64,16 +65,7 @@ protected:
         RunWindowFixture::TearDown();
     }
 
-    // The window as a picture, when pictures are asked for.
-    static void shot(QWidget *w, const QString &name)
-    {
-        const QString folder = qEnvironmentVariable("POLLIX_SHOT_DIR");
-        if (folder.isEmpty())
-            return;
-        QDir().mkpath(folder);
-        QApplication::processEvents();
-        w->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
-    }
+    static void shot(QWidget *w, const QString &name) { saveShot(w, name); }
     // An alert over a window, as a picture.
     static void alertShot(QWidget *over, const QString &text, const QString &name)
     {

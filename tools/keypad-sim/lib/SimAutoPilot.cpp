@@ -8,6 +8,12 @@
 
 namespace keypadsim {
 
+namespace {
+// The mode byte of a running question whose whole set the students work through on their own
+// and then hand in (homework, paper quiz).
+constexpr int kWholeSetMode = 2;
+} // namespace
+
 SimAutoPilot::SimAutoPilot(SimReceiver &receiver, const Options &options)
     : m_sim(receiver), m_activity(receiver), m_options(options)
 {
@@ -36,6 +42,10 @@ void SimAutoPilot::start()
     if (m_thread.joinable())
         return;
     m_stop = false;
+    // The keypads answer the host's wake themselves (answerWakeCall), so the set's receiver does not.
+    m_set = std::make_unique<SimQuestionSet>(
+        m_sim, SimQuestionSet::Options{m_options.lossPercent, 0, false, m_options.seed + 1});
+    m_sim.setUploadLossPercent(m_options.lossPercent);
     m_thread = std::thread([this] { run(); });
 }
 
@@ -44,6 +54,7 @@ void SimAutoPilot::stop()
     m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
+    m_set.reset();
 }
 
 QString SimAutoPilot::chooseAnswer(const QString &right, int roll, int rightPercent, std::mt19937 &rng)
@@ -103,6 +114,21 @@ void SimAutoPilot::showTeacherScreens(const QList<QByteArray> &frames, int &show
     }
 }
 
+QMap<int, QString> SimAutoPilot::homework(int id, std::mt19937 &rng) const
+{
+    QList<int> held = m_set ? m_set->questions(id).keys() : QList<int>();
+    if (held.isEmpty() && !(m_set && m_set->announcedCount(id) > 0)) {
+        for (int q = 1; q <= m_options.answers.size(); ++q)
+            held << q;
+    }
+    QMap<int, QString> out;
+    for (int q : held) {
+        const QString right = m_options.answers.value(q - 1, QStringLiteral("A"));
+        out.insert(q, chooseAnswer(right, int(rng() % 100), m_options.rightPercent, rng));
+    }
+    return out;
+}
+
 void SimAutoPilot::run()
 {
     using namespace std::chrono;
@@ -124,6 +150,10 @@ void SimAutoPilot::run()
         SimRunPlay::Press press;
     };
     std::vector<Pending> pending;
+    // Homework and paper quiz: when each keypad next asks to hand in.
+    bool handingIn = false;
+    std::vector<std::pair<steady_clock::time_point, int>> handIns;
+    const bool uploads = m_sim.model() == Model::Corvel || m_sim.model() == Model::Dravel;
     const auto idOfAddress = [this](int address) {
         for (int id = 1; id <= m_options.keypads; ++id)
             if (m_sim.keypad(id).address() == address)
@@ -146,7 +176,35 @@ void SimAutoPilot::run()
             frames << f.bytes;
         const auto question = SimRunPlay::running(frames, m_sim.model());
         const auto now = steady_clock::now();
-        if (question && question->serial != questionSerial) {
+        const bool wholeSet = uploads && question && question->mode == kWholeSetMode;
+        if (wholeSet && !handingIn) {
+            // Homework or paper quiz started: every keypad works through the set and, after a
+            // while, hands its answers in.
+            handingIn = true;
+            handIns.clear();
+            for (int id = 1; id <= m_options.keypads; ++id) {
+                if (!m_sim.keypad(id).loggedIn || int(rng() % 100) < m_options.silentPercent)
+                    continue;
+                const QMap<int, QString> answers = homework(id, rng);
+                if (answers.isEmpty())
+                    continue;
+                m_sim.setUploadAnswers(id, answers);
+                const int span = std::max(1, m_options.maxDelayMs - m_options.minDelayMs);
+                handIns.emplace_back(now + milliseconds(m_options.minDelayMs + int(rng() % span)), id);
+            }
+        } else if (!wholeSet) {
+            handingIn = false;
+            handIns.clear();
+        }
+        for (auto &[due, id] : handIns) {
+            if (due > now || m_sim.keypad(id).uploadComplete)
+                continue;
+            m_sim.requestUpload(id);
+            due = now + milliseconds(m_options.handInRetryMs + int(rng() % 500));
+        }
+        if (wholeSet) {
+            questionSerial = question->serial; // nothing to answer live
+        } else if (question && question->serial != questionSerial) {
             // A new question: every keypad decides what it does and when.
             questionSerial = question->serial;
             kind = smallFamily ? m_options.smallFamilyActivity : SimRunPlay::kindOfMode(question->mode);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SimActivity.h"
+#include "SimQuestionSet.h"
 #include "SimReceiver.h"
 #include "SimRunPlay.h"
 
@@ -8,6 +9,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -22,6 +24,14 @@ namespace keypadsim {
 // press; in a rush a buzz, and the keypad told it won answers. A few keypads stay silent. After a
 // vote or a rush the teacher keypad asks for the result and shows it. Seeded, so a run can be
 // repeated.
+//
+// Homework and paper quiz (Corvel, Dravel): the keypads keep a question set the program sends
+// them (and tell it what they lack when polled). Once the program starts the activity, each
+// keypad works through the questions it holds (on Corvel, which takes no set from the run window,
+// the questions of the answer list) and, after a while, asks to hand its answers in; it sends
+// them on the host's signal, resends what a receipt lacks, and asks again now and then until the
+// host's receipt says everything arrived. On request the radio loses a share of those frames
+// either way.
 class SimAutoPilot
 {
 public:
@@ -39,6 +49,8 @@ public:
         SimRunPlay::Kind smallFamilyActivity = SimRunPlay::Kind::Quiz;
         // Where the teacher keypad's screen is written (a line per result shown); none: not written.
         FILE *teacherScreen = nullptr;
+        int lossPercent = 0;      // frames of question sets and uploads lost, each way
+        int handInRetryMs = 2500; // a keypad not yet through asks to hand in again after this
 
         // A class that plays quickly (within a fifth of a second), every keypad taking part with
         // the right answer: scripted runs that must not wait for a slow class.
@@ -56,6 +68,8 @@ public:
     int loginRounds() const { return m_loginRounds.load(); }
     // What the teacher keypad has shown, one line per result frame it got.
     QStringList teacherScreens() const;
+    // The question set the keypads hold (while started).
+    const SimQuestionSet *questionSet() const { return m_set.get(); }
 
     // The answer a keypad gives to a question whose right answer is `right`, from a roll of 0..99.
     static QString chooseAnswer(const QString &right, int roll, int rightPercent, std::mt19937 &rng);
@@ -64,10 +78,13 @@ private:
     void run();
     void answerWakeCall(int &wakesSeen);
     void showTeacherScreens(const QList<QByteArray> &frames, int &shown);
+    // What keypad id hands in: an answer to each question it holds.
+    QMap<int, QString> homework(int id, std::mt19937 &rng) const;
 
     SimReceiver &m_sim;
     SimActivity m_activity;
     Options m_options;
+    std::unique_ptr<SimQuestionSet> m_set;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_questionsAnswered{0};

@@ -2,6 +2,7 @@
 
 #include "SimLineSettings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -398,7 +399,20 @@ void SimReceiver::setUploadAnswers(int id, const QMap<int, QString> &answers)
 
 void SimReceiver::requestUpload(int id)
 {
-    keypadFrame(id, 0xFB, QByteArray(1, char(0x0E)));
+    std::lock_guard lock(m_mutex);
+    if (!uploadFrameLost())
+        keypadFrame(id, 0xFB, QByteArray(1, char(0x0E)));
+}
+
+void SimReceiver::setUploadLossPercent(int percent)
+{
+    std::lock_guard lock(m_mutex);
+    m_uploadLoss = std::clamp(percent, 0, 100);
+}
+
+bool SimReceiver::uploadFrameLost()
+{
+    return m_uploadLoss > 0 && int(m_random() % 100) < m_uploadLoss;
 }
 
 // Called with the lock held: the answers of these questions in as few FA frames as fit.
@@ -407,7 +421,7 @@ void SimReceiver::sendUploadFrames(SimKeypad &keypad, const QList<int> &question
     ++keypad.uploadRounds;
     QByteArray data;
     auto flush = [&] {
-        if (data.size() > 3)
+        if (data.size() > 3 && !uploadFrameLost())
             queueOut(longFrame(0xFA, keypad.address(), data), true);
         data.clear();
     };
@@ -433,7 +447,7 @@ void SimReceiver::onUploadCommand(const QByteArray &f)
         if (it->address() == address)
             keypad = &*it;
     }
-    if (!keypad || keypad->uploadAnswers.isEmpty())
+    if (!keypad || keypad->uploadAnswers.isEmpty() || uploadFrameLost())
         return;
     keypad->lastReply = f;
     const QByteArray data = f.mid(4, quint8(f[3]));

@@ -109,6 +109,9 @@ public:
     // (FB E0) and resends what the host's receipt (FB E4) lacks.
     void setUploadAnswers(int id, const QMap<int, QString> &answers);
     void requestUpload(int id);
+    // The radio loses this share of the upload's frames either way (requests, answer frames,
+    // the host's signals and receipts), each on its own and seeded; 0 by default.
+    void setUploadLossPercent(int percent);
     // Any keypad frame: a long frame with the keypad's address (its device number once logged in).
     void keypadFrame(int id, quint8 cmd, const QByteArray &data);
     // Any teacher keypad frame: address T EF.
@@ -164,6 +167,7 @@ private:
     void onUploadCommand(const QByteArray &frame);
     void onClassLogout(const QByteArray &frame);
     void sendUploadFrames(SimKeypad &keypad, const QList<int> &questions);
+    bool uploadFrameLost(); // caller holds the lock
     QByteArray randomBytes(int count);
     void queueOut(const QByteArray &bytes, bool asFrame);
     void logEntry(const SimFrame &entry);
@@ -196,6 +200,7 @@ private:
     int m_dropNext = 0;
     int m_corruptNext = 0;
     bool m_commandsIgnored = false;
+    int m_uploadLoss = 0;
     bool m_receiving = true;
     QList<SimFrame> m_fromProgram;
     QList<SimFrame> m_toProgram;

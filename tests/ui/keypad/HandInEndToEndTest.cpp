@@ -1,0 +1,258 @@
+// Homework and paper quiz as a teacher runs them, through the program's own windows on a
+// simulated receiver whose keypads play along by themselves (the simulator's automatic mode): the
+// activity started from the main window, the question set sent from the activity window, the
+// keypads working offline and handing their answers in, and the session saved through the save
+// dialog. With POLLIX_SHOT_DIR set, the windows are saved there as pictures on the way.
+
+#include "core/authoring/ExamPaperInfo.h"
+#include "core/authoring/QuestionSetView.h"
+#include "core/engine/AnswerUploadMode.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "support/DialogAnswers.h"
+#include "support/ModalDriver.h"
+#include "support/ReceiverTest.h"
+#include "support/SessionOwners.h"
+#include "support/Shots.h"
+#include "support/TransferTiming.h"
+#include "ui/app/TabController.h"
+#include "ui/keypad/SendQuestions.h"
+#include "ui/run/ActivityWindowOpener.h"
+#include "ui/run/QuizStateWindowController.h"
+#include "ui/run/StudentLoginView.h"
+
+#include "SimAutoPilot.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+using namespace keypadsim;
+
+namespace {
+
+struct HandIn
+{
+    const char *name;
+    Model model;
+    const char *activity;
+    int keypads;
+    int questions;
+    int lossPercent;
+};
+
+void PrintTo(const HandIn &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class HandInEndToEnd : public ReceiverTest, public ::testing::WithParamInterface<HandIn>
+{
+protected:
+    void SetUp() override
+    {
+        ReceiverTest::SetUp();
+        TabController::resetHooks();
+        TabController::hooks().runSplash = [](QWidget *) {};
+        TabController::hooks().runSystemChoice = [](QWidget *) {};
+        ActivityWindowOpener::install();
+        SendQuestions::installForRunWindows();
+        TovQuizXmlDatabase::setUuidGeneratorForTesting([] { return QStringLiteral("a1b2c3d4-e5f6-a7b8-c9d0-e1f2a3b4c5d6"); });
+    }
+    void TearDown() override
+    {
+        if (run)
+            delete run.data();
+        pilot.reset();
+        QuizStateWindowController::hooks() = {};
+        SendQuestions::resetTimingForTesting();
+        TovQuizXmlDatabase::setUuidGeneratorForTesting({});
+        TabController::resetHooks();
+        ReceiverTest::TearDown();
+    }
+
+    // Teacher, subject and a class of students "S001".. as the keypads log in.
+    void storeClass(int n)
+    {
+        ASSERT_TRUE(addTeacherAndSubject());
+        auto *classes = TovClassXmlDatabase::sharedClassUI();
+        const int no = classes->addClassWithName(QStringLiteral("7B"));
+        QList<StudentEntity> students;
+        for (int i = 1; i <= n; ++i) {
+            StudentEntity st;
+            st.setId(QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')));
+            st.setFirstName(QStringLiteral("Kid%1").arg(i));
+            st.setLastName(QStringLiteral("Class"));
+            students << st;
+        }
+        ASSERT_TRUE(classes->addSomeStudents(students, no));
+    }
+
+    // A set of single-answer questions with every fourth a multiple-answer one; returns the
+    // right answers.
+    QStringList questionFile(int n, const QString &path)
+    {
+        ExamPaperInfo set;
+        QList<QuestionSetViewPtr> pages;
+        QStringList right;
+        for (int q = 1; q <= n; ++q) {
+            auto page = QuestionSetView::createTemplate(4, QSizeF(800, 600));
+            page->getQuestionTitle()->textview()->setString(QStringLiteral("Question %1: which animal is the largest?").arg(q));
+            const bool multiple = q % 4 == 0;
+            right << (multiple ? QStringLiteral("AC") : QString(QChar('A' + q % 4)));
+            page->setNQuestionType(multiple ? 1 : 0);
+            page->setStrAnswer(right.last());
+            page->setNOptionNum(4);
+            page->setNQuestionTimeLimit(30);
+            pages << page;
+        }
+        set.setArrayQuestionsInfo(pages);
+        set.setNExamPaperID(1234);
+        set.setStrExamPaperTitle(QStringLiteral("Animals"));
+        EXPECT_TRUE(set.writeToFile(path));
+        return right;
+    }
+
+    QuizStateWindowController *runWindow() const
+    {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *w = qobject_cast<QuizStateWindowController *>(top))
+                return w;
+        return nullptr;
+    }
+
+    std::unique_ptr<SimAutoPilot> pilot;
+    QPointer<QuizStateWindowController> run;
+};
+
+TEST_P(HandInEndToEnd, TheKeypadsHandInEveryAnswerAndTheSavedSessionHoldsThem)
+{
+    const HandIn c = GetParam();
+    SimReceiver *sim = plugIn(c.model);
+    ASSERT_TRUE(sim);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    sim->addKeypads(1, c.keypads);
+    storeClass(c.keypads);
+    const QString path = home() + QStringLiteral("Animals.px");
+    const QStringList right = questionFile(c.questions, path);
+
+    SimAutoPilot::Options o;
+    o.keypads = c.keypads;
+    o.answers = right;
+    o.silentPercent = 0;
+    o.minDelayMs = 50;
+    o.maxDelayMs = 800;
+    o.handInRetryMs = 1500;
+    o.lossPercent = c.lossPercent;
+    o.seed = 11;
+    pilot = std::make_unique<SimAutoPilot>(*sim, o);
+    pilot->start();
+
+    SendQuestions::setTimingForTesting(quickSending());
+
+    // The main window: the class, the question file, the activity, Start.
+    app()->setIsLogin(true);
+    TabController tab;
+    tab.awakeFromNib();
+    ModalDriver modals;
+    DialogAnswers answers;
+    modals.on("ClassSet", [&](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
+    tab.btnClassSet->click();
+    ASSERT_TRUE(tab.bIsClassSetted());
+    answers.answerFile(path);
+    tab.btnLoad->click();
+    const int activity = tab.cboActivityMode->findText(QLatin1String(c.activity));
+    ASSERT_GE(activity, 0);
+    tab.cboActivityMode->setCurrentIndex(activity);
+    emit tab.cboActivityMode->activated(activity);
+    ASSERT_TRUE(tab.btnStart->isEnabled());
+    tab.btnStart->click();
+    run = runWindow();
+    ASSERT_TRUE(run);
+    auto *upload = dynamic_cast<AnswerUploadMode *>(run->modeObject());
+    ASSERT_TRUE(upload);
+    // The line's pauses between keypads, shortened: thirty keypads take long enough.
+    AnswerUploadMode::Timing t;
+    t.signalWaitMs = 150;
+    t.frameWaitMs = 200;
+    t.pauseMs = 30;
+    upload->setUploadTiming(t);
+    ASSERT_TRUE(waitFor([&] { return run->studentLoginView()->count() == c.keypads; }, 20000));
+
+    // Dravel keypads take the set from the activity window; Corvel keypads have it already.
+    auto *send = run->findChild<QPushButton *>(QStringLiteral("btnSendQuestions"));
+    ASSERT_TRUE(send);
+    if (c.model == Model::Dravel) {
+        ASSERT_TRUE(send->isVisible() && send->isEnabled());
+        modals.on("SendQuestions", [&](QWidget *w) {
+            auto *window = qobject_cast<SendQuestions *>(w);
+            ASSERT_TRUE(window);
+            // While the set goes out the button stops it; once every keypad has it, it reads OK.
+            EXPECT_EQ(window->btnOK->text(), QStringLiteral("Stop"));
+            EXPECT_TRUE(waitFor([&] { return window->btnOK->text() == QStringLiteral("OK"); }, 60000));
+            EXPECT_EQ(window->statusText->text(), QStringLiteral("Done: every keypad has all %1 questions.").arg(c.questions));
+            EXPECT_TRUE(waitFor([&] { return window->messages().contains(QStringLiteral("Send Questions Over")); }));
+            saveShot(window, QStringLiteral("%1-SendQuestions").arg(c.name));
+            window->btnOK->click();
+        });
+        saveShot(run, QStringLiteral("%1-Run-before").arg(c.name));
+        send->click();
+        ASSERT_EQ(modals.opened().count(QStringLiteral("SendQuestions")), 1);
+        for (int id = 1; id <= c.keypads; ++id)
+            EXPECT_TRUE(pilot->questionSet()->hasWholeSet(id)) << "keypad " << id;
+    } else {
+        EXPECT_FALSE(send->isVisible());
+    }
+
+    // Start: the keypads work offline and hand in; the grid counts them.
+    run->findChild<QPushButton *>(QStringLiteral("btnStart"))->click();
+    const auto allIn = [&] {
+        for (int id = 1; id <= c.keypads; ++id)
+            if (!sim->keypad(id).uploadComplete)
+                return false;
+        return upload->studentsWaitForSendAnswer().isEmpty();
+    };
+    ASSERT_TRUE(waitFor(allIn, 120000));
+    EXPECT_EQ(upload->nAnsweredNum(), c.keypads);
+    saveShot(run, QStringLiteral("%1-Run-handedIn").arg(c.name));
+    run->findChild<QPushButton *>(QStringLiteral("btnStop"))->click();
+
+    // Exit through the save dialog.
+    modals.on("SaveToData", [&](QWidget *w) {
+        saveShot(w, QStringLiteral("%1-SaveToData").arg(c.name));
+        w->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
+    });
+    run->findChild<QPushButton *>(QStringLiteral("btnExit"))->click();
+    ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts().first().informativeText, QStringLiteral("Are you sure to exit this Activity?"));
+
+    const QStringList files = QDir(app()->strQuizXmlDataFilePath()).entryList({QStringLiteral("*.xml")}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    const auto session = TovQuizXmlDatabase().getQuizInfoAll(QDir(app()->strQuizXmlDataFilePath()).filePath(files.first()));
+    ASSERT_TRUE(session);
+    QMap<QPair<QString, int>, QString> saved;
+    for (const ResponseDataEntity &r : session->allStudentsAns())
+        saved.insert({r.studentID(), r.questionID().toInt()}, r.response());
+    int checked = 0;
+    for (int id = 1; id <= c.keypads; ++id) {
+        const QString student = QStringLiteral("S%1").arg(id, 3, 10, QLatin1Char('0'));
+        const QMap<int, QString> handedIn = sim->keypad(id).uploadAnswers;
+        ASSERT_EQ(handedIn.size(), c.questions) << student.toStdString();
+        for (auto it = handedIn.cbegin(); it != handedIn.cend(); ++it, ++checked)
+            EXPECT_EQ(saved.value({student, it.key()}), it.value()) << student.toStdString() << " question " << it.key();
+    }
+    EXPECT_EQ(checked, c.keypads * c.questions);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Transfers, HandInEndToEnd,
+    ::testing::Values(HandIn{"DravelHomework", Model::Dravel, "Homework", 8, 6, 0},
+                      HandIn{"CorvelHomework", Model::Corvel, "Homework", 8, 6, 0},
+                      HandIn{"DravelPaperQuizLossy", Model::Dravel, "Paper Quiz", 30, 20, 10}),
+    [](const ::testing::TestParamInfo<HandIn> &info) { return std::string(info.param.name); });
+
+} // namespace
