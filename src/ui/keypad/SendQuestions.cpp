@@ -32,6 +32,8 @@ std::optional<QuestionSetSender::Timing> &testTiming()
 }
 
 constexpr uint8_t kTeacherKeyF1 = 0x81;
+// A receiver answers its wake at once; after this long the teacher is told it has not.
+constexpr int kWakeAnswerExpectedMs = 3000;
 } // namespace
 
 void SendQuestions::installForRunWindows()
@@ -166,6 +168,7 @@ void SendQuestions::windowDidLoad()
         sendMessage(QStringLiteral("Fail to wake up the host. \n"));
         m_noReceiver = true;
     }
+    m_sinceWake.start();
     refreshProgress();
     m_progressTimer->start();
 }
@@ -182,6 +185,8 @@ void SendQuestions::refreshProgress()
         status = tr("No receiver answers: the questions were not sent.");
     } else if (n == 0) {
         status = tr("The question set has no questions to send.");
+    } else if (!p.started && m_sinceWake.isValid() && m_sinceWake.elapsed() > kWakeAnswerExpectedMs) {
+        status = tr("The receiver does not answer. Is it plugged in and switched on?");
     } else if (!p.started) {
         status = tr("Waking up the receiver…");
     } else if (over && p.keypadsComplete >= p.keypads) {
@@ -205,7 +210,11 @@ void SendQuestions::refreshProgress()
     statusText->setText(status);
     // The bar follows what is awaited: the questions of the pass going out, then the keypads.
     const bool sending = !over && p.started && p.state == QuestionSetSender::Send && p.questionNo > 0;
-    if (sending) {
+    if (m_noReceiver) {
+        progressSend->setRange(0, 1);
+        progressSend->setValue(0);
+        progressSend->setFormat(QString());
+    } else if (sending) {
         progressSend->setRange(0, qMax(1, p.passLength));
         progressSend->setValue(qBound(0, p.sentInPass - 1, p.passLength)); // the one going out is not done
         progressSend->setFormat(tr("%v / %m questions"));

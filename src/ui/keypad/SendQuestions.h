@@ -4,6 +4,7 @@
 #include "core/keypad/DataOfFrame.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QList>
 
 #include <functional>
@@ -77,6 +78,7 @@ private:
     bool m_closing = false;
     bool m_noReceiver = false;
     QTimer *m_progressTimer = nullptr;
+    QElapsedTimer m_sinceWake;
     QList<int> m_arrAskForQueStu;
     std::function<void(const DataOfFrame &)> m_passOn;
     std::shared_ptr<TovDevice> device;

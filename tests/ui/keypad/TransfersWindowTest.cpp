@@ -19,6 +19,7 @@
 #include "SimTeacherSession.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -229,6 +230,21 @@ TEST_F(TransfersWindow, ClosingTheWindowStopsTheSendingAtOnce)
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(window.sender()->isRunning());
     app()->setObjectToReceiveCommData(nullptr);
+}
+
+// Without a receiver nothing goes out, and the window says so rather than seeming to work.
+TEST_F(TransfersWindow, WithoutAReceiverTheWindowSaysNothingWasSent)
+{
+    QuizQuestions::shareManager()->addQuestion(QuizQuestionsElement());
+    SendQuestions window;
+    window.show();
+    EXPECT_TRUE(window.messages().contains(QStringLiteral("Fail to wake up the host.")));
+    EXPECT_EQ(window.statusText->text(), QStringLiteral("No receiver answers: the questions were not sent."));
+    EXPECT_EQ(window.btnOK->text(), QStringLiteral("OK"));
+    EXPECT_FALSE(window.sender()->hasStarted());
+    saveShot(&window, QStringLiteral("SendQuestions-noReceiver"));
+    window.btnOK->click();
+    EXPECT_FALSE(window.isVisible());
 }
 
 // The receiver pulled out while the upload thread is calling a keypad: its frames fail, the
