@@ -318,14 +318,13 @@ void QuizMode::RX_WakeUp()
         break;
     }
     case 1: {
-        sendPCState(3);
-        if (m_broadcast.isRunning()) {
-            // Every keypad answers the wake frame: one pass per question is enough. A pass of an
-            // earlier question still going out gives way, or the new question would never be sent.
-            if (m_broadcast.questionNo() == m_nQuestionNo)
-                return;
+        // A pass of an earlier question still going out gives way, or the new question would never
+        // be sent; it stops before the new state goes out, so none of its frames follows that.
+        if (m_broadcast.isRunning() && m_broadcast.questionNo() != m_nQuestionNo)
             stopSendQuestionThread();
-        }
+        sendPCState(3);
+        if (m_broadcast.isRunning())
+            return; // every keypad answers the wake frame: one pass per question is enough
         if (m_deviceType == DeviceType::Brevel) {
             QList<Step> steps;
             steps.append(Step{200, {}});

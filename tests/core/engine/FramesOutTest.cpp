@@ -274,7 +274,9 @@ TEST_F(FramesOut, TheNextQuestionsWakeUpReplacesAPassStillGoingOut)
     EXPECT_EQ(after.count(state2), 1);
     QList<QByteArray> next = after;
     next.removeAll(state2);
-    ASSERT_EQ(next.size(), 5); // five passes of the one frame text of question 2, and no second pass
+    // Five passes of the one frame text of question 2, no second pass, and nothing of question 1
+    // after question 2's state.
+    ASSERT_EQ(next.size(), 5);
     for (const QByteArray &f : next)
         EXPECT_TRUE(isQuestion2Frame(f)) << toHex(f).toStdString();
 }
