@@ -324,7 +324,7 @@ void DeviceController::checkChannelsOfCurrent(std::function<void(bool conflict)>
     ++m_jobsInFlight;
     m_worker.post([this, device, generation, done] {
         const QByteArray bytes = sameChannelExchange(device.get());
-        QMetaObject::invokeMethod(this, [this, device, generation, done, bytes] {
+        m_fromWorker.post([this, device, generation, done, bytes] {
             --m_jobsInFlight;
             const bool same = generation == m_openGeneration && device == m_curDevice;
             // Keypad frames may come before or after the answer; they go on to the parser.
@@ -342,7 +342,7 @@ void DeviceController::checkChannelsOfCurrent(std::function<void(bool conflict)>
             }
             if (done)
                 done(conflict);
-        }, Qt::QueuedConnection);
+        });
     });
 }
 

@@ -1,5 +1,7 @@
 #include "ProgressControl.h"
 
+#include "platform/PostedCalls.h"
+
 #include <QEventLoop>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -44,19 +46,17 @@ bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(
         window.move(parent->window()->frameGeometry().center() - window.rect().center());
     window.show();
     QEventLoop loop;
+    PostedCalls fromWorker;
     std::atomic<int> shown{-1};
     // Called on the worker: hands the step to the window's thread when it changes what is shown.
-    const Progress report = [&window, &shown](int done, int total) {
+    const Progress report = [&window, &shown, &fromWorker](int done, int total) {
         const int percent = total > 0 ? int((qint64(done) * 100) / total) : 100;
         if (shown.exchange(percent) == percent && done != total)
             return;
-        QMetaObject::invokeMethod(
-            &window,
-            [&window, done, total] {
-                window.setMaxValue(total);
-                window.showProgress(done);
-            },
-            Qt::QueuedConnection);
+        fromWorker.post([&window, done, total] {
+            window.setMaxValue(total);
+            window.showProgress(done);
+        });
     };
     bool result = false;
     const bool wasEnabled = parent && parent->isEnabled();
@@ -65,7 +65,7 @@ bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(
     std::thread worker([&] {
         result = work(report);
         // Queued behind the last step, so every step is shown before the loop ends.
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        fromWorker.post([&loop] { loop.quit(); });
     });
     loop.exec();
     worker.join();

@@ -17,7 +17,7 @@ namespace {
 const QString kPollixArs = QStringLiteral("Pollix ARS");
 } // namespace
 
-ImportToDatabaseController::ImportToDatabaseController(QWidget *parent) : QDialog(parent)
+ImportToDatabaseController::ImportToDatabaseController(QWidget *parent) : QDialog(parent), m_fromWorker(this)
 {
     setObjectName(QStringLiteral("ImportToDatabase"));
     if (const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
@@ -128,12 +128,12 @@ void ImportToDatabaseController::startImport()
     if (m_mode == 0) {
         m_worker = std::thread([this, records = m_resultDataOfStudents] {
             const QList<StudentEntity> students = RosterImporter::studentsFromRecords(records);
-            QMetaObject::invokeMethod(this, [this, students] { importStudents(students); }, Qt::QueuedConnection);
+            m_fromWorker.post([this, students] { importStudents(students); });
         });
     } else {
         m_worker = std::thread([this, records = m_resultDataOfTeachers] {
             const QList<TeacherEntity> teachers = RosterImporter::teachersFromRecords(records);
-            QMetaObject::invokeMethod(this, [this, teachers] { importTeachers(teachers); }, Qt::QueuedConnection);
+            m_fromWorker.post([this, teachers] { importTeachers(teachers); });
         });
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/roster/RosterImporter.h"
+#include "platform/PostedCalls.h"
 
 #include <QDialog>
 #include <QList>
@@ -68,6 +69,7 @@ private:
     QList<QStringList> m_resultDataOfStudents;
     QList<QStringList> m_resultDataOfTeachers;
     RosterImporter m_importer;
+    PostedCalls m_fromWorker; // the worker's result, run on the window's thread
     std::thread m_worker;
     bool m_started = false;
     bool m_done = false;
