@@ -1,58 +1,13 @@
 #include "CourseGradeCalculator.h"
 
+#include "TickedSessionScores.h"
+
 #include "core/app/CommonFunc.h"
-#include "core/store/DataManager.h"
-#include "core/store/GlobalFunctions.h"
 
 #include <QHash>
 #include <QSet>
 
-#include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <thread>
-#include <vector>
-
-using GF = GlobalFunctions;
-
-namespace {
-// What the computation needs of one ticked session.
-struct SessionScores
-{
-    bool readable = false;
-    bool runActivity = false;
-    // The session's total mark as a whole number; 0 rates nobody.
-    int totalMark = 0;
-    SessionPoints points;
-};
-
-SessionScores scoresOf(const SessionSelect &row, QString *why)
-{
-    SessionScores scores;
-    std::optional<SessionPoints> points;
-    if (!row.filePath().isEmpty()) {
-        points = DataManager::getStudentPointsAtPath(row.filePath(), why);
-    } else if (const std::optional<QuizEntity> quiz = DataManager::getQuizWhereActNoIs(row.actID())) {
-        // A row that names no file: the session of its ID.
-        SessionPoints p;
-        p.setTotalMark(quiz->totalMark());
-        for (const StudentEntity &s : quiz->allStudents()) {
-            p.studentIDs() << s.id();
-            p.firstNames() << s.firstName();
-            p.lastNames() << s.lastName();
-        }
-        p.setPoints(DataManager::getTotalPointsOfStudentsInQuiz(*quiz));
-        points = p;
-    }
-    if (!points)
-        return scores;
-    scores.readable = true;
-    scores.runActivity = row.flag() == 1;
-    scores.totalMark = GF::intValue(points->totalMark());
-    scores.points = *points;
-    return scores;
-}
-} // namespace
 
 float CourseGradeCalculator::oneDecimal(float value)
 {
@@ -66,13 +21,24 @@ float CourseGradeCalculator::roundedTotal(float sum)
     return oneDecimal(q / 10.0f);
 }
 
+int CourseGradeCalculator::letterIndexFor(float total, const QList<ConversionLetter> &letters)
+{
+    int best = -1;
+    for (int i = 0; i < letters.size(); ++i)
+        if (float(letters.at(i).pointFrom()) <= total && (best < 0 || letters.at(i).pointFrom() > letters.at(best).pointFrom()))
+            best = i;
+    return best;
+}
+
 QString CourseGradeCalculator::letterFor(float total, const QList<ConversionLetter> &letters)
 {
-    const ConversionLetter *best = nullptr;
-    for (const ConversionLetter &l : letters)
-        if (float(l.pointFrom()) <= total && (!best || l.pointFrom() > best->pointFrom()))
-            best = &l;
-    return best ? best->letter() : QStringLiteral("None");
+    const int i = letterIndexFor(total, letters);
+    return i >= 0 ? letters.at(i).letter() : QStringLiteral("None");
+}
+
+QString CourseGradeCalculator::letterOfRow(const StudentMarkGrade &row, const QList<ConversionLetter> &letters)
+{
+    return row.grade().isEmpty() ? QString() : letterFor(row.total(), letters);
 }
 
 float CourseGradeCalculator::classAverage(const QList<StudentMarkGrade> &rows)
@@ -91,37 +57,17 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
                                                              const Progress &progress)
 {
     Result result;
-    // A period may hold a thousand sessions: they are read side by side.
-    std::vector<SessionScores> sessions(size_t(ticked.size()));
-    std::vector<QString> whys(size_t(ticked.size()));
-    std::atomic<size_t> next{0};
-    std::atomic<int> read{0};
-    const auto work = [&] {
-        for (size_t i = next++; i < sessions.size(); i = next++) {
-            sessions[i] = scoresOf(ticked.at(qsizetype(i)), &whys[i]);
-            // The students are not counted yet: the bar fills with the sessions first.
-            if (progress)
-                progress(++read, int(sessions.size()) * 2);
-        }
-    };
-    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
-    std::vector<std::thread> threads;
-    for (unsigned k = 1; k < workers && k < sessions.size(); ++k)
-        threads.emplace_back(work);
-    work();
-    for (std::thread &t : threads)
-        t.join();
-    for (size_t i = 0; i < sessions.size(); ++i) {
-        if (sessions[i].readable)
-            continue;
-        const QString &name = ticked.at(qsizetype(i)).session();
-        result.unreadable << (whys[i].isEmpty() ? name : QStringLiteral("%1: %2").arg(name, whys[i]));
-    }
+    // The students are not counted yet: the bar fills with the sessions first.
+    const TickedSessionScores sessions = TickedSessionScores::read(ticked, [&](int read, int total) {
+        if (progress)
+            progress(read, total * 2);
+    });
+    result.unreadable = sessions.unreadable();
 
     // The grid's students.
     QSet<QString> seen;
-    for (const SessionScores &s : sessions) {
-        const SessionPoints &p = s.points;
+    for (qsizetype k = 0; k < sessions.size(); ++k) {
+        const SessionPoints &p = sessions.at(k).points;
         for (qsizetype i = 0; i < p.studentIDs().size(); ++i) {
             if (seen.contains(p.studentIDs().at(i)))
                 continue;
@@ -138,7 +84,7 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
     for (const SelectSessionType &t : types) {
         QList<qsizetype> of;
         for (qsizetype i = 0; i < ticked.size(); ++i)
-            if (ticked.at(i).type() == t.sessionType() && sessions[size_t(i)].readable && sessions[size_t(i)].totalMark != 0)
+            if (ticked.at(i).type() == t.sessionType() && sessions.at(i).readable && sessions.at(i).totalMark != 0)
                 of << i;
         sessionsOfType << of;
     }
@@ -155,7 +101,7 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
             float r = 0.0f;
             int n = 0;
             for (const qsizetype i : sessionsOfType.at(t)) {
-                const SessionScores &s = sessions[size_t(i)];
+                const TickedSessionScores::Session &s = sessions.at(i);
                 const float total = float(s.totalMark);
                 const QHash<QString, float> &points = s.points.points();
                 if (s.runActivity) {

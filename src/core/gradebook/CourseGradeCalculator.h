@@ -38,6 +38,11 @@ public:
     // The letter of the entry whose pointFrom is the highest at or below total, whatever the
     // letters' order (the first such entry when two start at the same point); "None" when none.
     static QString letterFor(float total, const QList<ConversionLetter> &letters);
+    // The letter a report shows for a student's total: none ("") when the total was not computed
+    // in full, as the grid shows it.
+    static QString letterOfRow(const StudentMarkGrade &row, const QList<ConversionLetter> &letters);
+    // The place of that entry in letters; -1 when none.
+    static int letterIndexFor(float total, const QList<ConversionLetter> &letters);
     // The sum of the type marks rounded half up to one decimal in single precision: 85.37 gives
     // 85.4, 89.96 gives 90.0.
     static float roundedTotal(float sum);

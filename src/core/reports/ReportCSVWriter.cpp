@@ -53,12 +53,12 @@ void ReportCSVWriter::footer(const QDate &day)
     nextRow();
 }
 
-void ReportCSVWriter::signatureFooter(const QDate &day)
+void ReportCSVWriter::signatureFooter(const QDate &day, int emptyRowsBefore, int emptyRowsBetween)
 {
-    m_row = std::max(m_row, rowAfterLast()) + 3;
+    m_row = std::max(m_row, rowAfterLast()) + emptyRowsBefore;
     set(1, QStringLiteral("Teacher Signature/Date"));
     set(5, QStringLiteral("Parents Signature/Date"));
-    nextRow();
+    nextRow(1 + emptyRowsBetween);
     set(1, QStringLiteral("Created On:"));
     set(3, day.toString(QStringLiteral("yyyy-MM-dd")));
     nextRow();

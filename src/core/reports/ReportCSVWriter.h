@@ -29,8 +29,9 @@ public:
     void gradebookHead(const QString &reportName, const QString &subject);
     // After the body's last row: one empty row, then "Created On:" and the day ("YYYY-MM-DD").
     void footer(const QDate &day);
-    // After the body's last row: three empty rows, the signature row, then the "Created On:" row.
-    void signatureFooter(const QDate &day);
+    // After the body's last row: three empty rows, the signature row, then the "Created On:" row
+    // (other numbers of empty rows before and between them where a report wants them).
+    void signatureFooter(const QDate &day, int emptyRowsBefore = 3, int emptyRowsBetween = 0);
 
     const CSVOperator &grid() const { return m_grid; }
 

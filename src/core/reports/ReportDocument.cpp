@@ -123,12 +123,12 @@ CSVOperator ReportDocument::csv(const QDate &day) const
     case ReportFramePolicy::CsvHead::Session:
         writer.sessionHead(reportName(), m_head, m_policy.csvHead == ReportFramePolicy::CsvHead::SessionWithReportRow);
         writeCSVBody(writer);
-        writer.footer(day);
+        writeCSVFoot(writer, day);
         break;
     case ReportFramePolicy::CsvHead::Gradebook:
         writer.gradebookHead(reportName(), csvSubject());
         writeCSVBody(writer);
-        writer.signatureFooter(day);
+        writeCSVFoot(writer, day);
         break;
     case ReportFramePolicy::CsvHead::NoCsv:
         break;
@@ -142,6 +142,14 @@ bool ReportDocument::saveToCSV(const QString &path, QString *errorText, QString 
 }
 
 void ReportDocument::writeCSVBody(ReportCSVWriter &) const {}
+
+void ReportDocument::writeCSVFoot(ReportCSVWriter &csv, const QDate &day) const
+{
+    if (m_policy.csvHead == ReportFramePolicy::CsvHead::Gradebook)
+        csv.signatureFooter(day);
+    else
+        csv.footer(day);
+}
 
 int ReportDocument::sideRowSelected(int)
 {

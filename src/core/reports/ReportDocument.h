@@ -27,7 +27,8 @@ class ReportPainter;
 //   - rowCount() and, where its pages hold another number of rows than (689 - 25n) / 25,
 //     rowPerPageFor(); or cutPages() for pages cut otherwise (a head per student ...);
 //   - paintBody(): its page view, drawn into the body frame through a ReportPainter;
-//   - csvColumns() and writeCSVBody(): its CSV body (the frame writes head and footer);
+//   - csvColumns() and writeCSVBody(): its CSV body (the frame writes head and footer, or the
+//     report its own footer with writeCSVFoot());
 //   - optionally sideList() / sideRowSelected() or outline() for the list beside the pages.
 // Nothing here changes once buildPages() has run, except the row marked through the side list.
 class ReportDocument
@@ -101,6 +102,9 @@ protected:
     virtual void paintBody(ReportPainter &painter, const ReportPageSlice &slice) const = 0;
     virtual int csvColumns() const { return 1; }
     virtual void writeCSVBody(ReportCSVWriter &csv) const;
+    // The rows after the body: "Created On:" for the session reports, the signature row and then
+    // "Created On:" for the gradebook's; a report whose file ends otherwise writes its own.
+    virtual void writeCSVFoot(ReportCSVWriter &csv, const QDate &day) const;
     // The subject of the gradebook CSV head.
     virtual QString csvSubject() const { return {}; }
 

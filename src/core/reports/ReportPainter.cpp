@@ -6,10 +6,16 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
+#include <QPolygonF>
 
 ReportPainter::ReportPainter(QPainter &painter, const QRectF &frame, double pageHeight, QList<ReportToolTip> *toolTips)
     : m_painter(painter), m_frame(frame), m_pageHeight(pageHeight), m_toolTips(toolTips)
 {
+}
+
+ReportPainter ReportPainter::subView(const QRectF &frame) const
+{
+    return ReportPainter(m_painter, frame.translated(m_frame.topLeft()), m_pageHeight, m_toolTips);
 }
 
 QRectF ReportPainter::pageRect(double x, double y, double w, double h) const
@@ -33,6 +39,29 @@ void ReportPainter::strokeRect(double x, double y, double w, double h, double li
     m_painter.setPen(pen);
     m_painter.setBrush(Qt::NoBrush);
     m_painter.drawRect(pageRect(x, y, w, h));
+    m_painter.restore();
+}
+
+void ReportPainter::fillPolygon(const QList<QPointF> &points, const QColor &fill)
+{
+    QPolygonF polygon;
+    for (const QPointF &p : points)
+        polygon << pageRect(p.x(), p.y(), 0, 0).topLeft();
+    m_painter.save();
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(fill);
+    m_painter.drawPolygon(polygon);
+    m_painter.restore();
+}
+
+void ReportPainter::drawLine(double x1, double y1, double x2, double y2, double lineWidth, const QColor &colour)
+{
+    m_painter.save();
+    QPen pen(colour);
+    pen.setWidthF(lineWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    m_painter.setPen(pen);
+    m_painter.drawLine(pageRect(x1, y1, 0, 0).topLeft(), pageRect(x2, y2, 0, 0).topLeft());
     m_painter.restore();
 }
 

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QList>
+#include <QPointF>
 #include <QRectF>
 #include <QString>
 
@@ -22,6 +23,9 @@ public:
     ReportPainter(QPainter &painter, const QRectF &frame, double pageHeight, QList<ReportToolTip> *toolTips = nullptr);
 
     QPainter &painter() { return m_painter; }
+    // A painter on a part of this view (frame from this view's bottom left), for a view drawn
+    // inside another.
+    ReportPainter subView(const QRectF &frame) const;
     // The view's width and height (W and H of the layouts).
     double width() const { return m_frame.width(); }
     double height() const { return m_frame.height(); }
@@ -29,6 +33,9 @@ public:
     // ---- Shapes ----
     void fillRect(double x, double y, double w, double h, const QColor &fill);
     void strokeRect(double x, double y, double w, double h, double lineWidth, const QColor &colour);
+    // A shape through points (view coordinates), filled.
+    void fillPolygon(const QList<QPointF> &points, const QColor &fill);
+    void drawLine(double x1, double y1, double x2, double y2, double lineWidth, const QColor &colour);
     // A framed cell (drawRectWithFillColor).
     void cell(double x, double y, double w, double h, const QColor &fill);
 

@@ -44,6 +44,8 @@ public:
     void table1DoubleAction();
     void doClose();
 
+    // The session selection the grid was computed from.
+    SessionSelectController *sessionSelection() const { return m_parent; }
     int totalStudents() const { return int(m_tableLeftArray.size()); }
     const QList<StudentMarkGrade> &tableLeftArray() const { return m_tableLeftArray; }
     const QList<ConversionLetter> &conversionLetterArray() const { return m_conversionLetterArray; }

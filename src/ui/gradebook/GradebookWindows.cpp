@@ -1,7 +1,14 @@
 #include "GradebookWindows.h"
 
+#include "AcademicSummaryController.h"
+#include "ClassGradeReportController.h"
+#include "CreateSubjectGradeReportController.h"
 #include "ImportCourseGradeController.h"
 #include "NewSubjectGradeController.h"
+#include "ProgressiveReportController.h"
+#include "ReportCardController.h"
+#include "ReportCourseGradeListTab.h"
+#include "SubjectGradeSummaryController.h"
 
 #include "core/gradebook/GradebookRosterRecords.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
@@ -25,6 +32,33 @@ void install()
     report.importCourseGrade = [](ReportController *parent, const QString &path) {
         ImportCourseGradeController importer(path, parent, parent);
         DialogHooks::runModal(&importer);
+    };
+    CreateSubjectGradeReportController::hooks().openReport =
+        [](CreateSubjectGradeReportController *grade, int reportNo, const QList<StudentMarkGrade> &rows) {
+            SessionSelectController *selection = grade->sessionSelection();
+            std::unique_ptr<ReportFrame> window;
+            switch (reportNo) {
+            case 0:
+                window = std::make_unique<ProgressiveReportController>(selection, rows, grade->avg(), grade);
+                break;
+            case 1:
+                window = std::make_unique<AcademicSummaryController>(selection, rows, grade->avg(), grade);
+                break;
+            case 2:
+                window = std::make_unique<SubjectGradeSummaryController>(selection, rows, grade);
+                break;
+            case 3:
+                if (!rows.isEmpty())
+                    window = std::make_unique<ClassGradeReportController>(selection, rows.first(), grade->avg(), grade);
+                break;
+            }
+            if (window)
+                DialogHooks::runModal(window.get());
+        };
+    ReportCourseGradeListTab::hooks().reportCard = [](QWidget *parent, const QList<CourseGradeEntity> &grades,
+                                                      const QList<SelectStudents> &students) {
+        ReportCardController window(grades, students, parent);
+        DialogHooks::runModal(&window);
     };
     report.sessionTypeNames = [] {
         QStringList names;

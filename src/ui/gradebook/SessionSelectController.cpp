@@ -6,6 +6,7 @@
 #include "core/store/DataManager.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
+#include "ui/app/ProgressControl.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -136,4 +137,33 @@ void SessionSelectController::doPreview()
 void SessionSelectController::doClose()
 {
     done(0);
+}
+
+GradebookReportSource SessionSelectController::reportSource() const
+{
+    GradebookReportSource source;
+    source.subjectGrade = m_subjectGrade;
+    source.className = m_className;
+    source.subjectName = m_subjectName;
+    source.teacherName = m_teacherName;
+    source.weightTitle = m_weightTitle;
+    source.letterTitle = m_letterTitle;
+    source.period = m_periodEntity;
+    source.sessionWeightArray = m_sessionWeightArray;
+    source.conversionLetterArray = m_conversionLetterArray;
+    for (const SessionSelect &row : m_sessionSelectArray)
+        if (row.isSelect())
+            source.tickedSessions << row;
+    return source;
+}
+
+TickedSessionScores SessionSelectController::readTickedScores(QWidget *progressParent) const
+{
+    const GradebookReportSource source = reportSource();
+    TickedSessionScores scores;
+    ProgressControl::runWithProgress(progressParent, [&](const ProgressControl::Progress &progress) {
+        scores = TickedSessionScores::read(source.tickedSessions, progress);
+        return true;
+    });
+    return scores;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/gradebook/ConversionLetter.h"
+#include "core/gradebook/GradebookReportSource.h"
 #include "core/gradebook/LetterGradeEntity.h"
 #include "core/gradebook/PeriodEntity.h"
 #include "core/gradebook/SelectSessionType.h"
 #include "core/gradebook/SessionSelect.h"
 #include "core/gradebook/WeightEntity.h"
+#include "core/gradebook/TickedSessionScores.h"
 #include "core/store/SubjectEntity.h"
 
 #include <QDialog>
@@ -49,6 +51,12 @@ public:
     int teacherNum() const { return m_teacherNum; }
     const PeriodEntity &periodEntity() const { return m_periodEntity; }
     const SubjectEntity &subjectEntity() const { return m_subjectEntity; }
+
+    // What the gradebook reports take from this selection: its head texts, period, weights,
+    // letters and the sessions ticked.
+    GradebookReportSource reportSource() const;
+    // The ticked sessions read for a report, with progress shown over progressParent.
+    TickedSessionScores readTickedScores(QWidget *progressParent) const;
 
     // Ticks or unticks a listed session as its check box does.
     void setTicked(int row, bool ticked);

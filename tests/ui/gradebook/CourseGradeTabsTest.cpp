@@ -1,6 +1,7 @@
 #include "GradebookUiFixture.h"
 
 #include "core/gradebook/GradebookBackupFile.h"
+#include "core/gradebook/ReportCardReport.h"
 #include "core/gradebook/GradebookNameRecords.h"
 #include "core/gradebook/TovGradeSessionsXmlDatabase.h"
 #include "core/gradebook/TovPeriodXmlDatabase.h"
@@ -11,6 +12,7 @@
 #include "ui/gradebook/CreateSubjectGradeReportController.h"
 #include "ui/gradebook/GradebookWindows.h"
 #include "ui/gradebook/ReportCourseGradeListTab.h"
+#include "ui/gradebook/ReportCardController.h"
 #include "ui/gradebook/ReportCourseGradeTab.h"
 #include "ui/gradebook/SessionSelectController.h"
 #include "ui/gradebook/SubjectGradeSettingController.h"
@@ -199,8 +201,26 @@ TEST_F(CourseGradeTabsTest, ANewcomerSetsUpTheGradebookComputesAClassAndFindsItI
         students << tab3->tableSelectStudent3->item(r, 2)->text();
     EXPECT_EQ(students, (QStringList{"Ann Lee", "Bo Chan"}));
     EXPECT_TRUE(tab3->btnSaveAs3->isEnabled());
-    EXPECT_FALSE(tab3->btnPreview3->isEnabled());
     shoot(&report, "newcomer-7-course-grade-list");
+
+    // Their report cards, one page each, the head naming the student shown.
+    tab3->doPreview3();
+    EXPECT_EQ(answers.alertTexts().last(), "Please select a student record.");
+    QStringList heads;
+    DialogHooks::setModalResponder([&](QDialog *dialog) {
+        auto *cards = qobject_cast<ReportCardController *>(dialog);
+        EXPECT_TRUE(cards);
+        if (!cards)
+            return 0;
+        cards->show();
+        for (int page = 1; page <= cards->totalPage(); ++page)
+            heads << cards->reportCardReport()->headView(cards->reportCardReport()->slice(page)).studentName();
+        shoot(cards, "newcomer-8-report-card");
+        return 0;
+    });
+    tab3->btnSelectAll->click();
+    tab3->doPreview3();
+    EXPECT_EQ(heads, (QStringList{"Ann Lee", "Bo Chan"}));
 }
 
 TEST_F(CourseGradeTabsTest, SubjectsOfAPeriodAreSavedToABackupReadBackAndDeletedByClassAndTeacher)

@@ -1,17 +1,26 @@
 #include "GradebookUiFixture.h"
 
+#include "core/gradebook/CourseGradeSummaryReport.h"
+#include "core/gradebook/GradebookNameRecords.h"
 #include "core/gradebook/TovGradeSessionsXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/controls/PollixAlert.h"
+#include "support/SlideDecks.h"
 #include "ui/gradebook/CreateSubjectGradeReportController.h"
+#include "ui/gradebook/GradebookWindows.h"
+#include "ui/gradebook/ProgressiveReportController.h"
 #include "ui/gradebook/SessionSelectController.h"
+#include "ui/gradebook/SubjectGradeSummaryController.h"
+#include "ui/reports/ReportController.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
 
 namespace {
 StudentEntity student(const QString &id, const QString &first, const QString &last, const QString &points = {})
@@ -32,6 +41,7 @@ protected:
     void SetUp() override
     {
         GradebookUiFixture::SetUp();
+        GradebookWindows::install();
         exam("Exam 1", "2012-10-01T09:00:00", {{"S1", 8}, {"S2", 5}});
         exam("Exam 2", "2012-11-05T09:00:00", {{"S1", 10}});
         exam("Exam 8B", "2012-11-06T09:00:00", {{"S9", 10}}, "8B");
@@ -68,6 +78,8 @@ protected:
     {
         DialogHooks::setModalResponder({});
         NotificationCenter::defaultCenter()->removeObserver(&observer);
+        ReportController::resetHooks();
+        GradebookNameRecords::install(nullptr);
         GradebookUiFixture::TearDown();
     }
 
@@ -169,8 +181,7 @@ TEST_F(CourseGradeTest, TheCourseGradeIsComputedSavedAndAnnounced)
         EXPECT_EQ(grade->textTotalStudents->text(), "2");
         EXPECT_EQ(grade->textAverage->text(), "67.5");
         EXPECT_EQ(grade->textTeacher->text(), "Kim Lee");
-        EXPECT_FALSE(grade->btnPreview->isEnabled());
-        EXPECT_FALSE(grade->tableRight->isEnabled());
+        EXPECT_TRUE(grade->btnPreview->isEnabled());
         grade->doSave();
         EXPECT_FALSE(grade->btnSave->isEnabled());
         grade->doClose();
@@ -189,6 +200,63 @@ TEST_F(CourseGradeTest, TheCourseGradeIsComputedSavedAndAnnounced)
     EXPECT_EQ(stored.className(), "7A");
     EXPECT_EQ(stored.teacherName(), "Kim Lee");
     EXPECT_EQ(stored.allGradeDetails().at(1).letterGrade(), "C");
+}
+
+TEST_F(CourseGradeTest, EachReportOfTheListOpensForTheSelectedStudents)
+{
+    SessionSelectController *w = selection();
+    for (int r = 0; r < 3; ++r)
+        w->setTicked(r, true);
+    QTemporaryDir out;
+    QStringList opened;
+    DialogHooks::setModalResponder([&](QDialog *dialog) {
+        if (auto *grade = qobject_cast<CreateSubjectGradeReportController *>(dialog)) {
+            grade->tableRight->setCurrentRow(0);
+            grade->doPreview();
+            EXPECT_EQ(answers.alertTexts().last(), "Please select a student record.");
+            // Bo alone; the class grade report lists the whole class all the same.
+            grade->tableLeft->selectRow(1);
+            for (int r = 0; r < 4; ++r) {
+                grade->tableRight->setCurrentRow(r);
+                grade->doPreview();
+            }
+            grade->tableLeft->selectAll();
+            grade->tableRight->setCurrentRow(0);
+            grade->table1DoubleAction();
+            grade->doClose();
+            return 0;
+        }
+        auto *report = qobject_cast<ReportFrame *>(dialog);
+        EXPECT_TRUE(report);
+        if (!report)
+            return 0;
+        report->show();
+        opened << QStringLiteral("%1 %2").arg(report->objectName()).arg(report->totalPage());
+        if (qobject_cast<ProgressiveReportController *>(report) && report->totalPage() == 2) {
+            // Choosing the second student shows their page; the PDF takes every page and the
+            // window comes back to the page it showed.
+            report->tableView->selectRow(1);
+            EXPECT_EQ(report->curPageNum(), 2);
+            const QString pdf = out.filePath("progressive.pdf");
+            EXPECT_TRUE(report->saveToPDF(pdf));
+            EXPECT_EQ(SlideDecks::pdfPageCount(pdf), 2);
+            EXPECT_EQ(report->curPageNum(), 2);
+            const QString text = SlideDecks::pdfText(pdf);
+            EXPECT_TRUE(text.contains("Maths Progressive Report"));
+            EXPECT_TRUE(text.contains("Missed Session(s)"));
+            EXPECT_TRUE(text.contains("Bo")) << text.toStdString();
+        } else if (auto *summary = qobject_cast<SubjectGradeSummaryController *>(report)) {
+            // The summary's PDF is the page shown.
+            EXPECT_EQ(summary->courseGradeSummaryReport()->students().size(), 1);
+            const QString pdf = out.filePath("summary.pdf");
+            EXPECT_TRUE(report->saveToPDF(pdf));
+            EXPECT_EQ(SlideDecks::pdfPageCount(pdf), 1);
+        }
+        return 0;
+    });
+    w->doPreview();
+    EXPECT_EQ(opened, (QStringList{"ProgressiveReport 1", "AcademicSummary 1", "AcademicSummary 1", "ClassGradeReport 2",
+                                   "ProgressiveReport 2"}));
 }
 
 TEST_F(CourseGradeTest, AnExistingCourseGradeIsReplacedOnlyOnYesAndAFailedWriteIsTold)

@@ -2,6 +2,7 @@
 
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "support/DialogAnswers.h"
+#include "support/ReportShots.h"
 #include "ui/reports/CreateReportController.h"
 #include "ui/reports/ReportController.h"
 #include "ui/reports/ReportFrame.h"
@@ -46,29 +47,8 @@ protected:
         DialogHooks::setModalResponder({});
         ReportTestBase::TearDown();
     }
-    void shoot(QWidget *w, const QString &name)
-    {
-        QTest::qWait(300);
-        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-        if (QScreen *screen = QGuiApplication::primaryScreen())
-            screen->grabWindow(0).save(folder + QLatin1Char('/') + name + QStringLiteral("-screen.png"));
-    }
-    void reportWindow(ReportFrame *w, const QString &name)
-    {
-        w->show();
-        shoot(w, name);
-        w->nextPage();
-        shoot(w, name + QStringLiteral("-page2"));
-        w->cboScale->setCurrentText(QStringLiteral("50%"));
-        w->comboBoxWillDismiss();
-        shoot(w, name + QStringLiteral("-50"));
-        w->cboScale->setCurrentText(QStringLiteral("Whole Page"));
-        w->comboBoxWillDismiss();
-        shoot(w, name + QStringLiteral("-whole"));
-        w->saveToPDF(folder + QLatin1Char('/') + name + QStringLiteral(".pdf"));
-        w->saveToCSV(folder + QLatin1Char('/') + name + QStringLiteral(".csv"));
-        w->close();
-    }
+    void shoot(QWidget *w, const QString &name) { ReportShots::shoot(w, folder, name); }
+    void reportWindow(ReportFrame *w, const QString &name) { ReportShots::shootReportWindow(w, folder, name); }
 
     QString folder;
     std::unique_ptr<Orvenda_AppDelegate> demoApp;

@@ -1,0 +1,122 @@
+#include "ProgressiveReport.h"
+
+#include "GradebookReportDrawing.h"
+#include "ProgressiveReportView.h"
+#include "TickedSessionScores.h"
+
+#include "core/reports/ReportCSVWriter.h"
+#include "core/store/GlobalFunctions.h"
+
+#include <QCoreApplication>
+
+ProgressiveReport::ProgressiveReport(const GradebookReportSource &source, const TickedSessionScores &scores,
+                                     const QList<StudentMarkGrade> &students, float classAvg,
+                                     const ProgressiveReportLayout &layout)
+    : GradebookStudentReport(source, students), m_layout(layout), m_classAvg(classAvg)
+{
+    QList<int> rowCounts;
+    for (const StudentMarkGrade &student : students) {
+        float studentAvg = 0;
+        int sessions = 0;
+        const QList<PregressReportData> rows = buildRows(scores, student.studentID(), &studentAvg, &sessions);
+        m_heads << ProgressiveAcademicHeadView::forStudent(
+            QCoreApplication::translate("Report", "%1 Progressive Report").arg(source.subjectName), source, student,
+            classAvg, studentAvg, sessions);
+        m_rows << rows;
+        rowCounts << int(rows.size());
+    }
+    setRowsPerStudent(rowCounts, m_layout.rowPerPage, m_layout.signatureThreshold);
+    buildPages();
+}
+
+QString ProgressiveReport::reportName() const
+{
+    return QStringLiteral("%1 Progressive Report").arg(source().subjectName);
+}
+
+QList<PregressReportData> ProgressiveReport::buildRows(const TickedSessionScores &scores, const QString &studentID,
+                                                       float *studentAvg, int *sessionCount)
+{
+    QList<PregressReportData> rows;
+    float sum = 0;
+    for (qsizetype k = 0; k < scores.size(); ++k) {
+        if (!scores.at(k).readable)
+            continue;
+        const SessionSelect &session = scores.row(k);
+        PregressReportData row;
+        row.setSession(session.session());
+        row.setSessionType(session.type());
+        row.setPoint(oneDecimalText(scores.percent(k, studentID)));
+        row.setSessionAvg(session.avg());
+        row.setDate(session.date());
+        // The average is of the percents as shown, rounded to one decimal.
+        sum += row.point().toFloat();
+        rows << row;
+    }
+    const int sessions = int(rows.size());
+    for (int i = 0; i < sessions; ++i)
+        if (GlobalFunctions::intValue(rows.at(i).point()) < 60) {
+            PregressReportData missed = rows.at(i);
+            missed.setFlag(PregressReportData::MissedRow);
+            rows << missed;
+        }
+    if (studentAvg)
+        *studentAvg = sessions > 0 ? sum / float(sessions) : 0.0f;
+    if (sessionCount)
+        *sessionCount = sessions;
+    return rows;
+}
+
+QList<PregressReportData> ProgressiveReport::rowsOf(int student) const
+{
+    return m_rows.mid(firstRowOf(student), rowCountOf(student));
+}
+
+void ProgressiveReport::paintBody(ReportPainter &painter, const ReportPageSlice &slice) const
+{
+    ProgressiveReportView(m_layout, m_rows.mid(slice.first, slice.count), slice.hasSignature).paint(painter);
+}
+
+void ProgressiveReport::writeCSVBody(ReportCSVWriter &csv) const
+{
+    for (int i = 0; i < m_heads.size(); ++i) {
+        const ProgressiveAcademicHeadView &head = m_heads.at(i);
+        const StudentMarkGrade &student = students().at(i);
+        if (i > 0)
+            csv.nextRow(2);
+        head.writeCSV(csv, student.studentName(), source().teacherName);
+        csv.nextRow();
+        csv.set(1, QStringLiteral("Report"));
+        csv.nextRow();
+        csv.set(1, QStringLiteral("Session"));
+        csv.set(4, QStringLiteral("Session Type"));
+        csv.set(5, QStringLiteral("Points"));
+        csv.set(6, QStringLiteral("Session Avg"));
+        csv.set(7, QStringLiteral("Date"));
+        csv.nextRow();
+        const QList<PregressReportData> rows = rowsOf(i);
+        for (const PregressReportData &row : rows) {
+            if (row.flag() != PregressReportData::SessionRow)
+                continue;
+            csv.set(1, row.session());
+            csv.set(4, row.sessionType());
+            csv.set(5, row.point());
+            csv.set(6, oneDecimalText(row.sessionAvg()));
+            csv.set(7, row.date());
+            csv.nextRow();
+        }
+        csv.nextRow();
+        csv.set(1, QStringLiteral("Missed Session(s)"));
+        csv.nextRow();
+        csv.set(1, QStringLiteral("Session Title"));
+        csv.set(7, QStringLiteral("Session Date"));
+        csv.nextRow();
+        for (const PregressReportData &row : rows) {
+            if (row.flag() != PregressReportData::MissedRow)
+                continue;
+            csv.set(1, row.session());
+            csv.set(7, row.date());
+            csv.nextRow();
+        }
+    }
+}

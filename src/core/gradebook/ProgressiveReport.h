@@ -1,0 +1,44 @@
+#pragma once
+
+#include "GradebookStudentReport.h"
+#include "PregressReportData.h"
+#include "ProgressiveAcademicHeadView.h"
+#include "ProgressiveReportLayout.h"
+
+class TickedSessionScores;
+
+// "Progressive Report": for each chosen student, every session of the course grade with the
+// student's points in percent of the session's total mark, its type, average and day, then each
+// session where the student stayed under 60 percent once more as missed.
+class ProgressiveReport : public GradebookStudentReport
+{
+public:
+    // Sessions that could not be read count for nobody, as in the course grade, and are left out.
+    ProgressiveReport(const GradebookReportSource &source, const TickedSessionScores &scores,
+                      const QList<StudentMarkGrade> &students, float classAvg,
+                      const ProgressiveReportLayout &layout = ProgressiveReportLayout::standard());
+
+    QString reportName() const override;
+    float classAvg() const { return m_classAvg; }
+    // One per student, in order.
+    const QList<ProgressiveAcademicHeadView> &headViewArray() const { return m_heads; }
+    // Every student's rows (session rows, then missed rows), in student order.
+    const QList<PregressReportData> &arrayForCSV() const { return m_rows; }
+    QList<PregressReportData> rowsOf(int student) const;
+
+    // The head's rows and averages of one student over the readable sessions.
+    static QList<PregressReportData> buildRows(const TickedSessionScores &scores, const QString &studentID,
+                                               float *studentAvg = nullptr, int *sessionCount = nullptr);
+
+protected:
+    void paintStudentHead(ReportPainter &painter, int student) const override { m_heads.at(student).paint(painter); }
+    void paintBody(ReportPainter &painter, const ReportPageSlice &slice) const override;
+    int csvColumns() const override { return 8; }
+    void writeCSVBody(ReportCSVWriter &csv) const override;
+
+private:
+    const ProgressiveReportLayout &m_layout;
+    float m_classAvg;
+    QList<ProgressiveAcademicHeadView> m_heads;
+    QList<PregressReportData> m_rows;
+};

@@ -1,0 +1,7 @@
+#include "ReportCardLayout.h"
+
+const ReportCardLayout &ReportCardLayout::standard()
+{
+    static const ReportCardLayout layout;
+    return layout;
+}

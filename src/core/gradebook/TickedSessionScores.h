@@ -1,0 +1,52 @@
+#pragma once
+
+#include "SessionSelect.h"
+
+#include "core/store/SessionPoints.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+// The points of the sessions ticked for a course grade, each session read once: what the
+// computation and the gradebook reports rate the students by. A period may hold a thousand
+// sessions, so they are read side by side on a few threads; the order given is kept.
+class TickedSessionScores
+{
+public:
+    struct Session
+    {
+        bool readable = false;
+        // A session run with keypads: it rates every student (0 for one who did not answer). A
+        // points-only session rates only the students it lists.
+        bool runActivity = false;
+        // The session's total mark as a whole number.
+        int totalMark = 0;
+        SessionPoints points;
+        // Why it could not be read.
+        QString why;
+    };
+    // read of total sessions read so far; called from the reading threads.
+    using Progress = std::function<void(int read, int total)>;
+
+    TickedSessionScores() = default;
+    static TickedSessionScores read(const QList<SessionSelect> &ticked, const Progress &progress = {});
+
+    qsizetype size() const { return m_rows.size(); }
+    const SessionSelect &row(qsizetype i) const { return m_rows.at(i); }
+    const Session &at(qsizetype i) const { return m_sessions.at(size_t(i)); }
+    // "name: reason" of each session that could not be read, in order.
+    QStringList unreadable() const;
+
+    // The student's points in session i, cut to a whole number, in percent of the session's whole
+    // total mark (computed in double precision, kept in single): 0 when the total mark is 0 or the
+    // session does not list the student.
+    float percent(qsizetype i, const QString &studentID) const;
+
+private:
+    QList<SessionSelect> m_rows;
+    std::vector<Session> m_sessions;
+};
