@@ -9,11 +9,21 @@
 
 #include <QCoreApplication>
 
+namespace {
+// The summary's PDF is the page on show.
+ReportFramePolicy summaryFrame()
+{
+    ReportFramePolicy policy = ReportFramePolicy::gradebookFrame();
+    policy.pdf = ReportFramePolicy::Pdf::ShownPage;
+    return policy;
+}
+} // namespace
+
 CourseGradeSummaryReport::CourseGradeSummaryReport(const GradebookReportSource &source,
                                                    const TickedSessionScores &scores,
                                                    const QList<StudentMarkGrade> &students,
                                                    const SubjectGradeSummaryLayout &layout)
-    : GradebookStudentReport(source, students), m_layout(layout)
+    : GradebookStudentReport(source, students, summaryFrame()), m_layout(layout)
 {
     QList<int> rowCounts;
     for (const StudentMarkGrade &student : students) {
