@@ -25,6 +25,9 @@ void CorrectRateStatisticsByAnswerTimeView::paint(ReportPainter &painter) const
     const QFont font = ReportStyle::arial(m_layout.textSize);
     const QColor right = ReportStyle::paleBlue(), wrong = ReportStyle::grey();
     const auto y = [&](int i) { return H - m_layout.firstRowDrop - 25.0 * i; };
+    QList<ReportPainter::Cell> captions;
+    for (const auto &c : m_layout.columns)
+        captions.append({double(c.x), double(textWidth(tr(c.caption), headingFont))});
     const auto value = [](const Row &row, Field field) {
         switch (field) {
         case Field::QuNo: return row.quNo();
@@ -65,8 +68,10 @@ void CorrectRateStatisticsByAnswerTimeView::paint(ReportPainter &painter) const
                 painter.cell(1, y(i + 1), W - 2, 50, fill);
             else
                 painter.cell(1, y(i), W - 2, 25, fill);
+            QStringList values;
             for (const auto &c : m_layout.columns)
-                painter.drawTextCentred(value(row, c.field), c.x, textWidth(tr(c.caption), headingFont), y(i), font);
+                values << value(row, c.field);
+            painter.centredValues(captions, values, y(i), font);
             break;
         }
         case Row::CorrectRate:

@@ -8,6 +8,8 @@
 #include <QPen>
 #include <QPolygonF>
 
+#include <algorithm>
+
 ReportPainter::ReportPainter(QPainter &painter, const QRectF &frame, double pageHeight, QList<ReportToolTip> *toolTips)
     : m_painter(painter), m_frame(frame), m_pageHeight(pageHeight), m_toolTips(toolTips)
 {
@@ -133,6 +135,21 @@ void ReportPainter::cellRow(double y, double height, const QList<Cell> &cells, c
 {
     for (const Cell &c : cells)
         cell(c.x, y, c.width, height, fill);
+}
+
+void ReportPainter::centredValues(const QList<Cell> &captions, const QStringList &values, double y, const QFont &font)
+{
+    for (int k = 0; k < captions.size() && k < values.size(); ++k) {
+        const Cell &c = captions.at(k);
+        const double left = k > 0 ? captions.at(k - 1).x + captions.at(k - 1).width + 5 : 5;
+        const double right = k + 1 < captions.size() ? captions.at(k + 1).x - 5 : width() - 5;
+        const double centre = c.x + int(c.width) / 2;
+        const double room = 2 * std::min(centre - left, right - centre);
+        const QString shown = getStringWithSuspensionPoint(values.at(k), room, font);
+        drawTextCentred(shown, c.x, int(c.width), y, font);
+        if (shown != values.at(k))
+            addToolTip(centre - room / 2, y, room, 25, values.at(k));
+    }
 }
 
 QString ReportPainter::answerNote()

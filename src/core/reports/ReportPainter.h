@@ -67,6 +67,11 @@ public:
         double width;
     };
     void cellRow(double y, double height, const QList<Cell> &cells, const QColor &fill);
+    // A row's values under columns whose captions stand at x with the given widths: each centred
+    // under its caption, and shortened with "..." so that it stays between the end of the caption
+    // before it and the start of the one after (the view's edges for the first and the last); the
+    // whole text shows on the screen when the pointer rests on it.
+    void centredValues(const QList<Cell> &captions, const QStringList &values, double y, const QFont &font);
 
     // The note that explains the answer notation on pages showing replies.
     static QString answerNote();

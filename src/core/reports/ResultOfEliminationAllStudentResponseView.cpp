@@ -24,8 +24,11 @@ void ResultOfEliminationAllStudentResponseView::paint(ReportPainter &painter) co
     if (!m_rows.isEmpty())
         painter.drawText(QStringLiteral("Question %1").arg(m_rows.first().questionNo()), 4, H - 26, bold);
     painter.cell(1, H - 51, W - 2, 25, ReportStyle::yellow());
-    for (const auto &c : m_layout.columns)
+    QList<ReportPainter::Cell> captions;
+    for (const auto &c : m_layout.columns) {
         painter.drawText(tr(c.caption), c.x, H - 51, bold);
+        captions.append({double(c.x), double(textWidth(tr(c.caption), bold))});
+    }
 
     const auto value = [](const ResultOfEliminationPrintDate &row, Field field) {
         switch (field) {
@@ -43,8 +46,10 @@ void ResultOfEliminationAllStudentResponseView::paint(ReportPainter &painter) co
         const double bottom = H - 51 - h * (i + 1);
         painter.cell(1, bottom, W - 2, h, row.isFail() ? ReportStyle::grey() : ReportStyle::paleBlue());
         const double upper = bottom + h - 25;
+        QStringList values;
         for (const auto &c : m_layout.columns)
-            painter.drawTextCentred(value(row, c.field), c.x, textWidth(tr(c.caption), bold), upper, font);
+            values << value(row, c.field);
+        painter.centredValues(captions, values, upper, font);
         if (m_layout.responseLine)
             painter.drawText(tr("Response") + QStringLiteral("  ") + row.response(), m_layout.responseX, bottom, font);
     }

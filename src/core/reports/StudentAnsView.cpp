@@ -19,8 +19,11 @@ void StudentAnsView::paint(ReportPainter &painter) const
     const QFont font = ReportStyle::arial(m_layout.textSize);
     painter.titleBand(tr("Report"), ReportStyle::arialBold(m_layout.captionSize));
     painter.cell(1, H - m_layout.headingDrop, W - 2, 31, ReportStyle::yellow());
-    for (const auto &c : m_layout.columns)
+    QList<ReportPainter::Cell> captions;
+    for (const auto &c : m_layout.columns) {
         painter.drawText(tr(c.caption), c.x, H - m_layout.captionDrop, font);
+        captions.append({double(c.x), double(textWidth(tr(c.caption), font))});
+    }
 
     const int k = int(m_studentArray.size());
     if (k > 0)
@@ -28,11 +31,11 @@ void StudentAnsView::paint(ReportPainter &painter) const
     for (int i = 0; i < k; ++i) {
         const StudentIdNameAnswer &s = m_studentArray.at(i);
         const double y = H - m_layout.firstRowDrop - 25 * i;
-        for (const auto &c : m_layout.columns) {
-            const QString text = c.field == Field::StudentID     ? s.studentID()
-                                 : c.field == Field::StudentName ? s.studentName()
-                                                                 : s.answer();
-            painter.drawTextCentred(text, c.x, textWidth(tr(c.caption), font), y, font);
-        }
+        QStringList values;
+        for (const auto &c : m_layout.columns)
+            values << (c.field == Field::StudentID     ? s.studentID()
+                       : c.field == Field::StudentName ? s.studentName()
+                                                       : s.answer());
+        painter.centredValues(captions, values, y, font);
     }
 }

@@ -204,6 +204,18 @@ TEST_F(AnswerReportsTest, EliminationShadesAndListsEveryoneOutOnPagesAndInTheCSV
     EXPECT_EQ(report.sideRowSelected(2), 5);
     expectGolden("elimination", report);
     EXPECT_TRUE(looksLikeGolden(renderPage(report, 2), testDataPath("reports/elimination/page-2.png")));
+
+    // A name too long for its column is shortened inside the page view, whole in the CSV.
+    QList<SelectStudents> students = ticked(quiz, {"4"});
+    students[0].setStudentName(QString(80, QLatin1Char('W')));
+    const ResultOfEliminationReport longName(quiz, students);
+    const QImage page = renderPage(longName, 1);
+    int outside = 0;
+    for (int y = 400; y < 560; ++y)
+        for (int x = 771; x < 794; ++x)
+            outside += page.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_EQ(outside, 0);
+    EXPECT_TRUE(longName.csv(QDate(2012, 3, 23)).csvData().contains(QString(80, QLatin1Char('W')).toUtf8()));
 }
 
 TEST_F(AnswerReportsTest, EliminationPagesByStudentsAndNameLines)
