@@ -45,6 +45,13 @@ void ReportCSVWriter::gradebookHead(const QString &reportName, const QString &su
     nextRow();
 }
 
+void ReportCSVWriter::noRecord(int column)
+{
+    nextRow(2);
+    set(column, QStringLiteral("There is no record."));
+    nextRow(2);
+}
+
 void ReportCSVWriter::footer(const QDate &day)
 {
     m_row = std::max(m_row, rowAfterLast()) + 1;

@@ -27,6 +27,9 @@ public:
     void sessionHead(const QString &reportName, const ReportHeadView &head, bool reportRow);
     // Row 1 the report's name, row 2 column 5 the subject; the body starts at row 3.
     void gradebookHead(const QString &reportName, const QString &subject);
+    // A body without rows under its heading row: two empty rows, "There is no record." in column,
+    // and two empty rows before the footer.
+    void noRecord(int column);
     // After the body's last row: one empty row, then "Created On:" and the day ("YYYY-MM-DD").
     void footer(const QDate &day);
     // After the body's last row: three empty rows, the signature row, then the "Created On:" row

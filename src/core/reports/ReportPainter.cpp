@@ -152,6 +152,13 @@ void ReportPainter::centredValues(const QList<Cell> &captions, const QStringList
     }
 }
 
+void ReportPainter::noRecord()
+{
+    const QFont font = ReportStyle::boldSystemFont(30);
+    const QString text = QCoreApplication::translate("Report", "There is no record.");
+    drawText(text, (width() - textWidth(text, font)) / 2, height() / 2 + 100, font);
+}
+
 QString ReportPainter::answerNote()
 {
     return QCoreApplication::translate(

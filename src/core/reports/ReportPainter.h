@@ -73,6 +73,10 @@ public:
     // whole text shows on the screen when the pointer rests on it.
     void centredValues(const QList<Cell> &captions, const QStringList &values, double y, const QFont &font);
 
+    // "There is no record." across the middle of an empty page (bold, 30), dropped 100 above its
+    // half height.
+    void noRecord();
+
     // The note that explains the answer notation on pages showing replies.
     static QString answerNote();
 

@@ -1,11 +1,17 @@
 #include "ReportRegistry.h"
 
+#include "AbsenteeReportController.h"
 #include "ClassResponseReportController.h"
 #include "CorrectRateStatisticsByAnswerTimeController.h"
+#include "GroupResultController.h"
+#include "GroupStudentReportController.h"
 #include "ItemAnalysisController.h"
+#include "PersonalStandardsReportController.h"
 #include "ResultByQuestionController.h"
+#include "ResultByQuestionInGroupModeController.h"
 #include "ResultOfEliminationReportController.h"
 #include "RollCallController.h"
+#include "StandardsAnalysisReportController.h"
 #include "StudentGradeReportController.h"
 #include "VoteReportController.h"
 #include "VoteReportNonAnonymousController.h"
@@ -93,6 +99,35 @@ void ReportRegistry::registerBuiltReports()
         VoteReportNonAnonymousController window(quiz, parent);
         DialogHooks::runModal(&window);
     });
+    registerReport(QStringLiteral("Group Result"), [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &) {
+        GroupResultController window(quiz, parent);
+        DialogHooks::runModal(&window);
+    });
+    registerReport(QStringLiteral("Group Student Report"),
+                   [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &) {
+                       GroupStudentReportController window(quiz, parent);
+                       DialogHooks::runModal(&window);
+                   });
+    registerReport(QStringLiteral("Absentee Report"), [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &) {
+        AbsenteeReportController window(quiz, parent);
+        DialogHooks::runModal(&window);
+    });
+    registerReport(QStringLiteral("Personal Standards Report"),
+                   [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &students) {
+                       PersonalStandardsReportController window(quiz, students, parent);
+                       DialogHooks::runModal(&window);
+                   });
+    registerReport(QStringLiteral("Standards Analysis Report"),
+                   [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &) {
+                       StandardsAnalysisReportController window(quiz, parent);
+                       DialogHooks::runModal(&window);
+                   });
+    // Offered only for group sessions; the individual sessions' kinds carry their own names.
+    registerReport(QStringLiteral("Result By Question"),
+                   [](QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &) {
+                       ResultByQuestionInGroupModeController window(quiz, parent);
+                       DialogHooks::runModal(&window);
+                   });
 }
 
 void ReportRegistry::clear()

@@ -1,0 +1,7 @@
+#include "GroupStudentReportLayout.h"
+
+const GroupStudentReportLayout &GroupStudentReportLayout::standard()
+{
+    static const GroupStudentReportLayout layout;
+    return layout;
+}
