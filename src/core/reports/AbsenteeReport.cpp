@@ -3,12 +3,10 @@
 #include "AbsenteeReportView.h"
 #include "ReportCSVWriter.h"
 #include "ReportPaging.h"
+#include "StudentIdOrder.h"
 
 #include "core/app/CommonFunc.h"
 #include "core/store/DataManager.h"
-#include "core/store/GlobalFunctions.h"
-
-#include <algorithm>
 
 AbsenteeReport::AbsenteeReport(const QuizEntity &quiz, const ReportFramePolicy &policy,
                                const AbsenteeReportLayout &viewLayout)
@@ -21,9 +19,7 @@ AbsenteeReport::AbsenteeReport(const QuizEntity &quiz, const ReportFramePolicy &
         row.setStudentName(mergeFirstLastString(s.firstName(), s.lastName()));
         m_rows.append(row);
     }
-    std::stable_sort(m_rows.begin(), m_rows.end(), [](const StudentGradeReport &a, const StudentGradeReport &b) {
-        return GlobalFunctions::intValue(a.studentID()) < GlobalFunctions::intValue(b.studentID());
-    });
+    sortByStudentId(m_rows);
     setSessionHead(quiz);
     buildPages();
 }

@@ -1,8 +1,9 @@
 #include "SessionGroups.h"
 
+#include "StudentIdOrder.h"
+
 #include "core/app/CommonFunc.h"
 #include "core/store/DataManager.h"
-#include "core/store/GlobalFunctions.h"
 
 #include <algorithm>
 
@@ -25,9 +26,7 @@ QList<StudentIdNameAnswer> SessionGroups::attendingStudents(const QuizEntity &qu
 
 void SessionGroups::sortById(QList<StudentIdNameAnswer> &students)
 {
-    std::stable_sort(students.begin(), students.end(), [](const StudentIdNameAnswer &a, const StudentIdNameAnswer &b) {
-        return GlobalFunctions::intValue(a.studentID()) < GlobalFunctions::intValue(b.studentID());
-    });
+    sortByStudentId(students);
 }
 
 QList<GroupAndStudentsPoint> SessionGroups::groups(const QList<StudentIdNameAnswer> &students, const QuizEntity &quiz)
