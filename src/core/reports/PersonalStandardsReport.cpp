@@ -6,7 +6,7 @@
 #include "ReportPaging.h"
 #include "ReportStyle.h"
 
-#include "core/store/DataManager.h"
+#include "core/store/QuizEntity.h"
 
 #include <algorithm>
 
@@ -18,6 +18,11 @@ PersonalStandardsReport::PersonalStandardsReport(const QuizEntity &quiz, const Q
     m_codes = standardCodes(quiz, &m_standardCount);
     // Codes without any title make no report.
     if (m_standardCount > 0) {
+        const QSet<QString> answers = answerKeys(quiz);
+        // Each code's title is wrapped once; the students' rows differ in their share only.
+        QList<QList<PersonalStandardsReportPrintDate>> codeLines;
+        for (const CodeStandardCorrect &code : m_codes)
+            codeLines.append(codeRows(code, 0.0f, m_layout));
         for (const SelectStudents &student : students) {
             if (!student.isSelected())
                 continue;
@@ -28,9 +33,11 @@ PersonalStandardsReport::PersonalStandardsReport(const QuizEntity &quiz, const Q
             m_rows.append(heading);
             const NodeDataPtr node = NodeData::create(student.studentName());
             node->setLine(int(m_rows.size()));
-            for (const CodeStandardCorrect &code : m_codes) {
-                node->addChild(code.code(), true, int(m_rows.size()) + 1);
-                m_rows.append(codeRows(code, studentRate(quiz, code, student.studentID()), m_layout));
+            for (int k = 0; k < m_codes.size(); ++k) {
+                node->addChild(m_codes.at(k).code(), true, int(m_rows.size()) + 1);
+                QList<PersonalStandardsReportPrintDate> rows = codeLines.at(k);
+                rows.first().setCorrect(studentRate(answers, m_codes.at(k), student.studentID()));
+                m_rows.append(rows);
             }
             m_nodes.append(node);
         }
@@ -99,19 +106,28 @@ QList<PersonalStandardsReportPrintDate> PersonalStandardsReport::codeRows(const 
     return rows;
 }
 
-float PersonalStandardsReport::studentRate(const QuizEntity &quiz, const CodeStandardCorrect &code,
+QSet<QString> PersonalStandardsReport::answerKeys(const QuizEntity &quiz)
+{
+    QSet<QString> keys;
+    for (const ResponseDataEntity &a : quiz.allStudentsAns())
+        keys.insert(answerKey(a.studentID(), a.questionID(), a.response()));
+    return keys;
+}
+
+QString PersonalStandardsReport::answerKey(const QString &studentID, const QString &questionID, const QString &response)
+{
+    return studentID + QChar(0) + questionID + QChar(0) + response;
+}
+
+float PersonalStandardsReport::studentRate(const QSet<QString> &answers, const CodeStandardCorrect &code,
                                            const QString &studentID)
 {
     const QList<int> &numbers = code.quNoArray();
     if (numbers.isEmpty())
         return 0.0f;
     int right = 0;
-    for (int j = 0; j < numbers.size(); ++j) {
-        const QuestionEntity *question = DataManager::getQuestionByQuNo(numbers.at(j), quiz);
-        if (question && DataManager::getCountOfSpecifiedAnsInOneQuestion(*question, code.rightAnsArray().value(j),
-                                                                         studentID, quiz) > 0)
-            ++right;
-    }
+    for (int j = 0; j < numbers.size(); ++j)
+        right += answers.contains(answerKey(studentID, QString::number(numbers.at(j)), code.rightAnsArray().value(j)));
     return QString::asprintf("%.3f", double(right) / double(numbers.size())).toFloat();
 }
 

@@ -7,6 +7,7 @@
 #include "SelectStudents.h"
 
 #include <QList>
+#include <QSet>
 
 class QuizEntity;
 
@@ -31,9 +32,12 @@ public:
     // further line of the title wrapped at the layout's width.
     static QList<PersonalStandardsReportPrintDate> codeRows(const CodeStandardCorrect &code, float correct,
                                                             const PersonalStandardsReportLayout &layout);
-    // The share of the code's questions the student answered right, to three decimals: a
-    // question counts once, however many of the student's answers to it equal its right answer.
-    static float studentRate(const QuizEntity &quiz, const CodeStandardCorrect &code, const QString &studentID);
+    // Every stored answer of the session as a key of its student, question number and response.
+    static QSet<QString> answerKeys(const QuizEntity &quiz);
+    // The share of the code's questions the student answered right (a stored answer exactly
+    // equal to the question's right answer), to three decimals: a question counts once, however
+    // many such answers the student stored.
+    static float studentRate(const QSet<QString> &answers, const CodeStandardCorrect &code, const QString &studentID);
     // The CSV body of the standards reports; without rows, "There is no record." in row 12 at
     // the column given and "Created On:" in row 15.
     static void writeRows(ReportCSVWriter &csv, const QList<PersonalStandardsReportPrintDate> &rows, int noRecordColumn);
@@ -53,6 +57,8 @@ protected:
     void writeCSVBody(ReportCSVWriter &csv) const override;
 
 private:
+    static QString answerKey(const QString &studentID, const QString &questionID, const QString &response);
+
     const PersonalStandardsReportLayout &m_layout;
     QList<CodeStandardCorrect> m_codes;
     int m_standardCount = 0;
