@@ -26,14 +26,13 @@ void AbsenteeReportView::paint(ReportPainter &painter) const
         painter.noRecord();
         return;
     }
-    // Values are centred under the captions as wide as the captions' own font makes them; a
-    // value wider than its caption starts left of it.
+    // Values are centred under the captions as wide as the captions' own font makes them.
     const QFont font = ReportStyle::arial(m_layout.textSize);
-    const int idWidth = textWidth(idCaption, heading), nameWidth = textWidth(nameCaption, heading);
+    const QList<ReportPainter::Cell> captions{{double(m_layout.idX), double(textWidth(idCaption, heading))},
+                                              {double(m_layout.nameX), double(textWidth(nameCaption, heading))}};
     for (int i = 0; i < m_rows.size(); ++i) {
         const double y = H - m_layout.firstRowDrop - 25 * i;
         painter.cell(1, y, W - 2, m_layout.cellHeight, ReportStyle::paleBlue());
-        painter.drawTextCentred(m_rows.at(i).studentID(), m_layout.idX, idWidth, y, font);
-        painter.drawTextCentred(m_rows.at(i).studentName(), m_layout.nameX, nameWidth, y, font);
+        painter.centredValues(captions, {m_rows.at(i).studentID(), m_rows.at(i).studentName()}, y, font);
     }
 }

@@ -22,7 +22,8 @@ void GroupStudentReportView::paint(ReportPainter &painter) const
     const QFont font = ReportStyle::arial(m_layout.textSize);
     const QString student = QCoreApplication::translate("Report", "Student");
     const QString points = QCoreApplication::translate("Report", "Points");
-    const int studentWidth = textWidth(student, font), pointsWidth = textWidth(points, font);
+    const QList<ReportPainter::Cell> captions{{double(m_layout.studentX), double(textWidth(student, font))},
+                                              {double(m_layout.pointsX), double(textWidth(points, font))}};
     const int m = int(m_rows.size());
     bool membersCell = false;
     for (int i = 0; i < m; ++i) {
@@ -47,8 +48,7 @@ void GroupStudentReportView::paint(ReportPainter &painter) const
                 painter.cell(1, H - m_layout.firstRowDrop - m_layout.rowHeight * (m - 1), W - 2,
                              m_layout.rowHeight * (m - i), ReportStyle::paleBlue());
             }
-            painter.drawTextCentred(row.studentName(), m_layout.studentX, studentWidth, text, font);
-            painter.drawTextCentred(row.point(), m_layout.pointsX, pointsWidth, text, font);
+            painter.centredValues(captions, {row.studentName(), row.point()}, text, font);
             break;
         default:
             break;

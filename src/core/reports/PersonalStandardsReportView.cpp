@@ -6,8 +6,6 @@
 
 #include <QCoreApplication>
 
-#include <algorithm>
-
 PersonalStandardsReportView::PersonalStandardsReportView(const PersonalStandardsReportLayout &layout,
                                                          const QList<PersonalStandardsReportPrintDate> &rows)
     : m_layout(layout), m_rows(rows)
@@ -42,11 +40,10 @@ void PersonalStandardsReportView::paint(ReportPainter &painter) const
         return;
     }
 
-    const int codeWidth = textWidth(code, font), correctWidth = textWidth(correct, font);
-    // A code is centred under its heading; one too wide for the room left of the titles (the
-    // page's edge on one side, the title column on the other) ends in "...".
-    const double codeCentre = m_layout.codeX + codeWidth / 2;
-    const double codeRoom = 2 * std::min(codeCentre - 4, m_layout.standardX - 4 - codeCentre);
+    const int correctWidth = textWidth(correct, font);
+    // A code is centred under its heading and kept left of the titles.
+    const QList<ReportPainter::Cell> codeColumn{{double(m_layout.codeX), double(textWidth(code, font))},
+                                                {double(m_layout.standardX), 0}};
     const auto rowY = [&](int i) { return H - m_layout.firstRowDrop - 25.0 * i; };
     for (int i = 0; i < m_rows.size(); ++i) {
         const Row &row = m_rows.at(i);
@@ -63,8 +60,7 @@ void PersonalStandardsReportView::paint(ReportPainter &painter) const
             painter.cell(1, rowY(i + r - 1), W - 2, 25.0 * r, ReportStyle::paleBlue());
         }
         if (row.flag() == Row::CodeLine) {
-            painter.drawTextCentred(getStringWithSuspensionPoint(row.code(), codeRoom, font), m_layout.codeX, codeWidth,
-                                    rowY(i), font);
+            painter.centredValues(codeColumn, {row.code()}, rowY(i), font);
             painter.drawTextCentred(percent(row.correct()), m_layout.correctX, correctWidth, rowY(i), font);
         }
         painter.drawText(row.standard(), m_layout.standardX, rowY(i), font);

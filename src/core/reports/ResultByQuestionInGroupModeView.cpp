@@ -98,9 +98,13 @@ void ResultByQuestionInGroupModeView::paint(ReportPainter &painter) const
             for (int j = i; j < n; ++j)
                 c += m_rows.at(j).flag() == Row::ResponseLine;
             painter.cell(1, H - 261 - 25 * i - 25 * c, W - 2, 25 + 25 * c, ReportStyle::paleBlue());
-            for (const auto &column : m_layout.memberColumns)
-                painter.drawTextCentred(field(row, column.value), column.valueX, textWidth(tr(column.caption), bold18),
-                                        line(i + 1), plain18);
+            QList<ReportPainter::Cell> captions;
+            QStringList values;
+            for (const auto &column : m_layout.memberColumns) {
+                captions.append({double(column.valueX), double(textWidth(tr(column.caption), bold18))});
+                values.append(field(row, column.value));
+            }
+            painter.centredValues(captions, values, line(i + 1), plain18);
             break;
         }
         case Row::ResponseLine:

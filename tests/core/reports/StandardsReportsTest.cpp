@@ -6,6 +6,8 @@
 #include "core/reports/StandardsAnalysisReport.h"
 #include "support/ImageCompare.h"
 
+#include <QPainter>
+
 
 // The absentee, personal standards and standards analysis reports, over the session of
 // tests/data/reports/standards/ and sessions built here.
@@ -114,6 +116,18 @@ TEST_F(StandardsReportsTest, PersonalStandardsRateEachTickedStudentByCode)
     EXPECT_EQ(empty.printDateArray().size(), 0);
     EXPECT_TRUE(empty.outline().isEmpty());
     EXPECT_EQ(emptyCsv(empty, 4), std::make_pair(QString("There is no record."), QString("Created On:")));
+
+    // A code too wide for its column ends in "..." left of the titles; the page shows it whole on
+    // the pointer.
+    QuizEntity longCode = coded(1, {1});
+    longCode.allQuestions()[0].standard()->setCode("MATH.GRADE5.NUMBERS.FRACTIONS");
+    QList<ReportToolTip> tips;
+    QImage image(794, 1123, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PersonalStandardsReport(longCode, ticked(longCode)).paintPage(painter, 1, &tips);
+    ASSERT_EQ(tips.size(), 1);
+    EXPECT_EQ(tips[0].text, "MATH.GRADE5.NUMBERS.FRACTIONS");
+    EXPECT_LE(tips[0].rect.right(), 25 + 148);
 
     // Rows go on over pages by count; under a two-line name the code on row 26 is on page 2.
     QuizEntity many = withStudents(coded(1, {1}), 13);
