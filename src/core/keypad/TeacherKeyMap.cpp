@@ -2,6 +2,8 @@
 
 #include "DataOfFrame.h"
 
+#include "core/engine/ActivityCodes.h"
+
 namespace {
 using Key = TeacherKeyMap::Key;
 using Action = TeacherKeyMap::Action;
@@ -104,4 +106,18 @@ TeacherKeyMap::Action TeacherKeyMap::action(Context context, Key key, int family
 TeacherKeyMap::Action TeacherKeyMap::action(Context context, const DataOfFrame &frame)
 {
     return action(context, keyOf(frame), frame.type());
+}
+
+TeacherKeyMap::Action TeacherKeyMap::slideShowRunAction(const DataOfFrame &frame, int activity, int deviceType)
+{
+    const Key key = keyOf(frame);
+    const int family = frame.type();
+    if (key != Key::F1)
+        return action(Context::RunWindow, key, family);
+    const bool setOnKeypads = activity == Activity::PaperQuiz || activity == Activity::HomeWork;
+    if (family == 1 && setOnKeypads)
+        return deviceType == DeviceType::Dravel ? Action::SendQuestions : Action::None;
+    if (family == 0 && activity == Activity::PaperQuiz)
+        return Action::None;
+    return Action::StripSize;
 }

@@ -24,7 +24,7 @@ public:
         ResultWindow, // a window of the run's figures: F1 its own command, F2 and Exit close it,
                       // Previous and Next page or move its choice
     };
-    enum class Action { None, Previous, Next, Start, Stop, Result, Report, Exit, SendQuestions, Mouse, Ok, Cancel };
+    enum class Action { None, Previous, Next, Start, Stop, Result, Report, Exit, SendQuestions, Mouse, Ok, Cancel, StripSize };
 
     struct Row
     {
@@ -41,4 +41,9 @@ public:
     // What the key means in a window.
     static Action action(Context context, Key key, int family);
     static Action action(Context context, const DataOfFrame &frame);
+    // The run over a slide show takes the keys as the activity window does, but for F1: it
+    // changes the size of the student strip, except in a paper quiz or homework, where the
+    // large family's F1 sends the question set to Dravel keypads (and nothing elsewhere) and the
+    // small family's does nothing in a paper quiz.
+    static Action slideShowRunAction(const DataOfFrame &frame, int activity, int deviceType);
 };

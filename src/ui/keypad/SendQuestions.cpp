@@ -6,6 +6,7 @@
 #include "core/engine/QuizMode.h"
 #include "core/keypad/TovDevice.h"
 #include "ui/controls/DialogHooks.h"
+#include "ui/presentation/PPTQuizStateWindowController.h"
 #include "ui/run/QuizStateWindowController.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
@@ -38,16 +39,26 @@ constexpr int kWakeAnswerExpectedMs = 3000;
 
 void SendQuestions::installForRunWindows()
 {
-    QuizStateWindowController::hooks().runSendQuestions = [](QuizStateWindowController *window, bool askForQuestion) {
+    // Over the activity window and over a slide show alike: the run's keypads that ask for the
+    // set, and every frame the window does not take passed on to the run.
+    const auto run = [](QWidget *window, QuizMode *mode, RunFrameSink *sink, bool askForQuestion, bool teacherControl) {
         SendQuestions dialog(window);
-        if (askForQuestion && window->modeObject())
-            dialog.getAskForQueStu(window->modeObject()->arrAskForQueStu());
+        if (askForQuestion && mode)
+            dialog.getAskForQueStu(mode->arrAskForQueStu());
         else if (askForQuestion)
             dialog.setM_bAskForQuestion(true);
-        dialog.setPassOn([window](const DataOfFrame &frame) { window->handleLongFrame(frame); });
+        dialog.setBIsRunForTeacherControl(teacherControl);
+        dialog.setPassOn([sink](const DataOfFrame &frame) { sink->handleLongFrame(frame); });
         if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
             app->setObjectToReceiveCommData(&dialog);
         DialogHooks::runModal(&dialog);
+    };
+    QuizStateWindowController::hooks().runSendQuestions = [run](QuizStateWindowController *window, bool askForQuestion) {
+        run(window, window->modeObject(), window, askForQuestion, false);
+    };
+    PPTQuizStateWindowController::hooks().runSendQuestions = [run](PPTQuizStateWindowController *window, bool askForQuestion,
+                                                                   bool teacherControl) {
+        run(window, window->modeObject(), window, askForQuestion, teacherControl);
     };
 }
 

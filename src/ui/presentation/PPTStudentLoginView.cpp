@@ -30,6 +30,9 @@ PPTStudentLoginView::PPTStudentLoginView(QWidget *parent)
     LoginSV->setFrameShape(QFrame::NoFrame);
     studentLoginView = new StudentLoginView;
     LoginSV->setWidget(studentLoginView);
+    // Students reach the grid through the strip or straight from the run's grid handling: the
+    // strip counts whatever its grid accepted.
+    connect(studentLoginView, &StudentLoginView::studentAdded, this, [this] { ++m_nLoginStudentSum; });
     moveTimer = new QTimer(this);
     moveTimer->setInterval(1000);
     connect(moveTimer, &QTimer::timeout, this, &PPTStudentLoginView::startMove);
@@ -146,8 +149,7 @@ void PPTStudentLoginView::scrollTo(int offset)
 
 void PPTStudentLoginView::addAStudent(const StudentInClassPtr &student)
 {
-    if (studentLoginView->addAStudent(student))
-        ++m_nLoginStudentSum;
+    studentLoginView->addAStudent(student);
 }
 
 void PPTStudentLoginView::clearStudentsAnswerCount()

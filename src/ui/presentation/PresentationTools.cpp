@@ -6,6 +6,7 @@
 #include "ui/app/SystemSettingCtrl.h"
 #include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
+#include "ui/presentation/PPTQuestionInfoWindowController.h"
 #include "ui/presentation/ScreenShotCapture.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
@@ -44,6 +45,14 @@ void PresentationTools::install()
         picker->setAttribute(Qt::WA_DeleteOnClose);
         picker->setAddType(0);
         picker->runForAddType();
+    };
+
+    // The question editor over the slides; the main window's buttons follow the slides it left.
+    TabController::hooks().runSlideQuestionEditor = [](TabController *tab) {
+        PPTQuestionInfoWindowController editor(tab);
+        editor.runModal();
+        tab->setPPTButtonState(0);
+        tab->raiseToStatusLevel();
     };
 
     MouseFunction::install();

@@ -5,7 +5,7 @@
 #include "RushInfoShowController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
-#include "platform/PPTEditorMSO.h"
+#include "ui/presentation/PPTQuizStateWindowController.h"
 #include "ui/app/TabController.h"
 
 #include <QGuiApplication>
@@ -16,6 +16,8 @@ void ActivityWindowOpener::install()
     RushInfoShow::setFactory([] { return std::make_unique<RushInfoShowController>(); });
     // Free-style runs: the activity window writes their questions itself.
     TabController::hooks().startsFreeStyle = true;
+    // Runs over a presentation or an answer sheet: the run bar over the slide show.
+    TabController::hooks().startsPresentations = true;
     // One read-aloud window per activity window, made on first use, near the screen's right edge.
     QuizStateWindowController::hooks().openReadAloud = [](QuizStateWindowController *w) {
         auto *reader = w->findChild<PlayMusic *>();
@@ -30,21 +32,7 @@ void ActivityWindowOpener::install()
     };
     TabController::hooks().startActivity = [](TabController *tab, const TabController::StartRequest &r) {
         if (r.kind != TabController::StartRequest::Activity) {
-            // The slide-show run windows are not here. A deck Start put on show is shown until
-            // the teacher ends the show; then the main window is back in charge.
-            PPTEditorMSO *ppt = PPTEditorMSO::shareManager();
-            if (tab && r.kind == TabController::StartRequest::Presentation && ppt->isShowRunning()) {
-                auto connection = std::make_shared<QMetaObject::Connection>();
-                *connection = QObject::connect(ppt, &PPTEditorMSO::showPositionChanged, tab, [tab, connection](int index) {
-                    if (index != 0)
-                        return;
-                    QObject::disconnect(*connection);
-                    tab->show();
-                });
-                return;
-            }
-            if (tab)
-                tab->show();
+            openSlideShowRun(tab, r);
             return;
         }
         const int id = r.testID.value_or(0);
@@ -68,6 +56,24 @@ QuizStateWindowController *ActivityWindowOpener::open(TabController *father, int
     w->setNParticiptionMode(nParticiptionMode);
     w->setBIsFreeStyle(bIsFreeStyle);
     w->setNIsGroup(nIsGroup);
+    if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
+        app->setObjectToReceiveCommData(w);
+    w->setFather(father);
+    w->showWindow();
+    w->SendWakeUpMessage(0);
+    return w;
+}
+
+PPTQuizStateWindowController *ActivityWindowOpener::openSlideShowRun(TabController *father, const TabController::StartRequest &r)
+{
+    auto *w = new PPTQuizStateWindowController;
+    w->setTestID(r.testID.value_or(0));
+    w->setStrPath(r.strPath);
+    w->setNDeviceType(r.nDeviceType);
+    w->setNMode(r.nMode);
+    w->setNParticiptionMode(r.nParticiptionMode);
+    w->setBIsFreeStyle(r.bIsFreeStyle);
+    w->setNIsGroup(r.nIsGroup);
     if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
         app->setObjectToReceiveCommData(w);
     w->setFather(father);

@@ -1,6 +1,8 @@
 #pragma once
 
-class TabController;
+#include "ui/app/TabController.h"
+
+class PPTQuizStateWindowController;
 class QuizStateWindowController;
 class QString;
 
@@ -14,4 +16,6 @@ public:
     // Opens the activity window for the main window's current choices (the hook's body).
     static QuizStateWindowController *open(TabController *father, int nDeviceType, int nMode, int nParticiptionMode,
                                            bool bIsFreeStyle, int nIsGroup, const QString &strPath, const int *testID);
+    // Opens the run over the slide show (or the answer sheet) the main window prepared.
+    static PPTQuizStateWindowController *openSlideShowRun(TabController *father, const TabController::StartRequest &request);
 };

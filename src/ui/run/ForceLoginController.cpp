@@ -4,6 +4,8 @@
 
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/engine/ForceLoginEnrolment.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCheckBox>
@@ -20,6 +22,21 @@ QString key(const QString &id)
     return id.toCaseFolded();
 }
 } // namespace
+
+void ForceLoginController::offer(QPointer<ForceLoginController> &window, QWidget *run, const Notification &n)
+{
+    const auto s = n.userInfo.value(Notify::Key::StudentInfo).value<StudentInClassPtr>();
+    if (!s)
+        return;
+    const bool created = !window;
+    if (created)
+        window = new ForceLoginController(run);
+    window->setRunWindow(run);
+    window->setFront();
+    window->addLoginStudent(s);
+    if (created || !window->isVisible())
+        window->show();
+}
 
 ForceLoginController::ForceLoginController(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {

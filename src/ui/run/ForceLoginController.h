@@ -14,11 +14,16 @@ class QTableWidget;
 // ("ForceLogin"). The teacher ticks some and logs them in: they join the class and the school
 // roster, and the run's class list is read again, so that their keypads' next login is
 // accepted. It floats beside the run; it never takes the keypad frames.
+struct Notification;
+
 class ForceLoginController : public QWidget
 {
     Q_OBJECT
 public:
     explicit ForceLoginController(QWidget *parent = nullptr);
+    // A keypad logged in with an ID the class lacks ("STDUENTFORCELOGIN"): the run's window of
+    // such students, made on first use, lists it and comes to the front.
+    static void offer(QPointer<ForceLoginController> &window, QWidget *run, const Notification &n);
     ~ForceLoginController() override;
 
     // The activity window: it steps below this window while it is up.

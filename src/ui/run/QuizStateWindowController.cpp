@@ -5,6 +5,7 @@
 #include "PlayMusic.h"
 #include "QuizStateInterface.h"
 #include "RunFrameRouter.h"
+#include "RunReceiver.h"
 #include "RunStudentGrid.h"
 #include "RunCountDown.h"
 #include "RunSounds.h"
@@ -93,6 +94,7 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
     m_students = new RunStudentGrid(m_loginView, loginViewSV, txtLoginAndAnswered, this);
     m_students->modeObject = [this] { return m_modeObject.get(); };
     m_wakeUpWatch = new RunTimer(this);
+    m_receiver = new RunReceiver([this] { return m_modeObject.get(); }, this);
     observeNotifications();
 
     quizQuestionsInfo = QuizQuestions::shareManager();
@@ -217,10 +219,7 @@ void QuizStateWindowController::windowDidLoad()
         txtMessage->setText(QStringLiteral("ID:%1     Title:%2").arg(QString::number(quizQuestionsInfo->nTestID()), name));
     }
     txtMessage->setVisible(!txtMessage->text().isEmpty());
-    if (DeviceType::isLargeFamily(m_nDeviceType) && m_modeObject) {
-        m_modeObject->sendPCState(2);
-        m_pcStateSent.start();
-    }
+    m_receiver->setIdleAtOpening(m_nDeviceType);
     const bool handRaiseCount = (m_nDeviceType == DeviceType::Corvel || m_nDeviceType == DeviceType::Dravel);
     txtHandRaiseTitle->setVisible(handRaiseCount && m_nMode != Activity::Attendance);
     txtHandRaise->setVisible(handRaiseCount && m_nMode != Activity::Attendance);
@@ -312,22 +311,7 @@ void QuizStateWindowController::loadQuestionsInfo()
 
 void QuizStateWindowController::SendWakeUpMessage(int wakeMode)
 {
-    if (!m_modeObject)
-        return;
-    // The keypads need half a second after the idle PC state before the wake frame.
-    const qint64 since = m_pcStateSent.isValid() ? m_pcStateSent.elapsed() : 500;
-    const auto send = [this, wakeMode] {
-        if (!m_modeObject)
-            return;
-        if (rule().freeStyle)
-            m_modeObject->setQFreeMode(m_nMode);
-        m_modeObject->setWakeUpMode(wakeMode);
-        m_modeObject->sendWakeFrame();
-    };
-    if (since < 500)
-        RunTimer::after(int(500 - since), this, send);
-    else
-        send();
+    m_receiver->SendWakeUpMessage(wakeMode, rule().freeStyle ? m_nMode : -1);
 }
 
 const QList<StudentEntity> &QuizStateWindowController::arrStuLoginContentTime() const
@@ -602,10 +586,7 @@ void QuizStateWindowController::stop()
         // Free-style elimination judges a question written on the toolbar once its answer is set.
         if (!m_freeStyle || FreeStyleRules::evaluatesAtStop(m_nMode, m_freeStyle->setFromKeypad(q)))
             m_modeObject->modeStop();
-        if (DeviceType::isLargeFamily(m_nDeviceType))
-            m_modeObject->sendPCState(2);
-        else
-            m_modeObject->closeReceiveArvel();
+        m_receiver->stopAnswering(m_nDeviceType);
     }
     m_bStartFlag = false;
     m_phase = Phase::Stopped;
@@ -621,13 +602,7 @@ void QuizStateWindowController::stop()
             _nPrevQuActionMode = quizQuestionsInfo->actionMode(q);
             _bPrevQuTested = true;
         }
-        // The first student who let a rush chance pass has it marked wrong.
-        for (const StudentInClassPtr &s : qpdObject->arrayLoginStudents()) {
-            if (qdObject->getStudentAnswer(q, s->deviceNo()) == QLatin1String("__N")) {
-                m_loginView->setStudentRushAnswered(s->deviceNo(), false);
-                break;
-            }
-        }
+        m_students->markFirstRushNotTaken(q);
     }
     stopQuizTimeCountDown();
     if (r.navigates)
@@ -721,18 +696,7 @@ bool QuizStateWindowController::windowShouldClose()
                 hooks().runSaveDialog(this, r);
                 return;
             }
-            SaveToDataController dialog(this);
-            dialog.setStrFileName(r.strFileName);
-            dialog.setCurDeviceType(r.curDeviceType);
-            dialog.setCurParticipationMode(r.curParticipationMode);
-            dialog.setCurActivityMode(r.curActivityMode);
-            dialog.setBIsFreeStyle(r.bIsFreeStyle);
-            dialog.setNIsGroup(r.nIsGroup);
-            dialog.setArrStuLoginContentTime(r.arrStuLoginContentTime);
-            dialog.setArrQuizTime(r.arrQuizTime);
-            if (appDelegate)
-                appDelegate->setObjectToReceiveCommData(&dialog);
-            dialog.exec();
+            SaveToDataController::runForRun(this, r);
         });
     }
     qpdObject->removeActivityRecord();
@@ -798,19 +762,8 @@ void QuizStateWindowController::studentLogin(const Notification &n)
 
 void QuizStateWindowController::forceLogin(const Notification &n)
 {
-    if (m_students->loginsLocked())
-        return;
-    const auto s = n.userInfo.value(Notify::Key::StudentInfo).value<StudentInClassPtr>();
-    if (!s)
-        return;
-    const bool created = !forceLoginCtrl;
-    if (created)
-        forceLoginCtrl = new ForceLoginController(this);
-    forceLoginCtrl->setRunWindow(this);
-    forceLoginCtrl->setFront();
-    forceLoginCtrl->addLoginStudent(s);
-    if (created || !forceLoginCtrl->isVisible())
-        forceLoginCtrl->show();
+    if (!m_students->loginsLocked())
+        ForceLoginController::offer(forceLoginCtrl, this, n);
 }
 
 void QuizStateWindowController::setStudentLogout(const Notification &n)
@@ -873,18 +826,7 @@ void QuizStateWindowController::handRaiseSelectedToAnswer(const Notification &n)
 
 void QuizStateWindowController::handleDeviceChanged()
 {
-    if (!m_modeObject)
-        return;
-    m_modeObject->getNewDevice();
-    const int type = appDelegate ? appDelegate->currentDeviceType() : DeviceType::None;
-    if (DeviceType::isSmallFamily(type)) {
-        if (m_bStartFlag)
-            m_modeObject->openReceiveArvel();
-        else
-            m_modeObject->closeReceiveArvel();
-    } else if (DeviceType::isLargeFamily(type)) {
-        m_modeObject->sendPCState(m_bStartFlag ? 3 : 2);
-    }
+    m_receiver->handleDeviceChanged(appDelegate ? appDelegate->currentDeviceType() : DeviceType::None, m_bStartFlag);
 }
 
 void QuizStateWindowController::OnSendQuestions()
@@ -908,27 +850,7 @@ void QuizStateWindowController::updateQuizTime()
 {
     // Free-style pages come and go during the run: their time is that of the question in hand.
     const int q = rule().freeStyle ? m_nCurrentQuestionNo : bigQuestions->nCurrentQuestionIndex();
-    int value = 0;
-    switch (ActivityRules::time(m_nMode, quizQuestionsInfo->actionMode(q))) {
-    case ActivityRule::Time::Assigning:
-        m_countDown->showAssigning();
-        return;
-    case ActivityRule::Time::SumOfQuizTimes:
-        for (int i = 1; i <= int(bigQuestions->questions().size()); ++i)
-            value += quizQuestionsInfo->quizTime(i);
-        break;
-    case ActivityRule::Time::Minute:
-        value = 60;
-        break;
-    case ActivityRule::Time::RushTime:
-        value = quizQuestionsInfo->rushTime(q);
-        break;
-    case ActivityRule::Time::QuizTime:
-    case ActivityRule::Time::ActionModeTime:
-        value = quizQuestionsInfo->quizTime(q);
-        break;
-    }
-    m_countDown->showSeconds(value);
+    m_countDown->showQuestionTime(m_nMode, q, int(bigQuestions->questions().size()));
 }
 
 int QuizStateWindowController::quizTimeValue() const

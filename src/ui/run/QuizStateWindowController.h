@@ -9,6 +9,7 @@
 #include "ui/controls/PollixAlert.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/RunFrameSink.h"
+#include "ui/run/SaveToDataController.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -34,6 +35,7 @@ class QuizMode;
 class QuizQuestions;
 class RunCountDown;
 class RunFrameRouter;
+class RunReceiver;
 class RunSounds;
 class RunStudentGrid;
 class RunTimer;
@@ -60,17 +62,7 @@ class QuizStateWindowController : public QWidget, public RunFrameSink
     Q_OBJECT
 public:
     // What the end-of-run save dialog is given.
-    struct SaveRequest
-    {
-        QString strFileName;
-        int curDeviceType = -1;
-        int curParticipationMode = 0;
-        int curActivityMode = 0;
-        bool bIsFreeStyle = false;
-        int nIsGroup = 0;
-        QList<StudentEntity> *arrStuLoginContentTime = nullptr;
-        QStringList *arrQuizTime = nullptr;
-    };
+    using SaveRequest = SaveToDataController::Request;
 
     // Windows of other areas. Unset: the button stays disabled (the event does nothing beyond the
     // window's own steps).
@@ -267,6 +259,7 @@ private:
     RunStudentGrid *m_students = nullptr;
     QPointer<ForceLoginController> forceLoginCtrl;
     RunTimer *m_wakeUpWatch = nullptr;
+    RunReceiver *m_receiver = nullptr;
     FreeStyleRun *m_freeStyle = nullptr;
     int m_wakeUpTries = 0;
 
@@ -295,7 +288,6 @@ private:
     bool m_statusLevel = false;
     bool m_closing = false;
     bool m_saveOffered = false;
-    QElapsedTimer m_pcStateSent;
     int m_childDepth = 0;
     std::unique_ptr<RunFrameRouter> m_frames;
 };

@@ -2,6 +2,9 @@
 
 #include "RunTimer.h"
 
+#include "core/engine/ActivityRules.h"
+#include "core/engine/QuizQuestions.h"
+
 #include <QFontMetrics>
 #include <QLabel>
 
@@ -53,6 +56,32 @@ void RunCountDown::showSeconds(int seconds)
     setFontSize(kSecondsPoints);
     txtQuizTime->setText(QString::number(seconds));
     setColors(Qt::black, Qt::white);
+}
+
+void RunCountDown::showQuestionTime(int activity, int q, int questionCount)
+{
+    const QuizQuestions *qq = QuizQuestions::shareManager();
+    int value = 0;
+    switch (ActivityRules::time(activity, qq->actionMode(q))) {
+    case ActivityRule::Time::Assigning:
+        showAssigning();
+        return;
+    case ActivityRule::Time::SumOfQuizTimes:
+        for (int i = 1; i <= questionCount; ++i)
+            value += qq->quizTime(i);
+        break;
+    case ActivityRule::Time::Minute:
+        value = 60;
+        break;
+    case ActivityRule::Time::RushTime:
+        value = qq->rushTime(q);
+        break;
+    case ActivityRule::Time::QuizTime:
+    case ActivityRule::Time::ActionModeTime:
+        value = qq->quizTime(q);
+        break;
+    }
+    showSeconds(value);
 }
 
 void RunCountDown::showAssigning()

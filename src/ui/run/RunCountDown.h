@@ -24,6 +24,9 @@ public:
 
     // Idle field: a question's seconds, or the homework's "Assigning".
     void showSeconds(int seconds);
+    // Idle field for question q (1-based) of a run of questionCount questions, as the activity's
+    // rule reads it: its time, its rush time, the whole set's, a minute, or "Assigning".
+    void showQuestionTime(int activity, int q, int questionCount);
     void showAssigning();
     // Homework while the keypads hand in: "Receiving..." on green, nothing counted.
     void showReceiving();

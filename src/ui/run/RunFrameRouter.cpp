@@ -60,7 +60,8 @@ void RunFrameRouter::runTeacherKey(const DataOfFrame &frame)
         alert->runTeacherKey(frame);
         return;
     }
-    const TeacherKeyMap::Action action = TeacherKeyMap::action(TeacherKeyMap::Context::RunWindow, frame);
+    const TeacherKeyMap::Action action = m_window.keyAction ? m_window.keyAction(frame)
+                                                            : TeacherKeyMap::action(TeacherKeyMap::Context::RunWindow, frame);
     if (action == TeacherKeyMap::Action::Mouse) {
         KeypadMouse::pass(frame);
         return;

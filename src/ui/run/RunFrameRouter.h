@@ -23,6 +23,8 @@ public:
         std::function<PollixAlert *()> alert;  // the window's alert that is up, or null
         std::function<bool()> childUp;         // a child window holds the teacher's keys
         std::function<void(TeacherKeyMap::Action)> press;
+        // What a teacher key means in this window; unset: as in the activity window.
+        std::function<TeacherKeyMap::Action(const DataOfFrame &)> keyAction;
     };
 
     explicit RunFrameRouter(Window window);

@@ -10,10 +10,11 @@
 
 #include "core/engine/ActivityRules.h"
 
-void RunResultWindows::openResult(QWidget *window, RunFrameSink *run, int activity, int questionNo)
+void RunResultWindows::openResult(QWidget *window, RunFrameSink *run, int activity, int questionNo, bool forTeacherControl)
 {
-    const auto runIt = [run](RunChildWindow &w) {
+    const auto runIt = [run, forTeacherControl](RunChildWindow &w) {
         w.setRun(run);
+        w.setBIsRunForTeacherControl(forTeacherControl);
         w.runModal();
     };
     switch (ActivityRules::rule(activity).result) {
@@ -51,19 +52,22 @@ void RunResultWindows::openResult(QWidget *window, RunFrameSink *run, int activi
     }
 }
 
-void RunResultWindows::openReport(QWidget *window, RunFrameSink *run, int participation, int activity, int questionNo)
+void RunResultWindows::openReport(QWidget *window, RunFrameSink *run, int participation, int activity, int questionNo,
+                                  bool forTeacherControl)
 {
     if (participation == 0) {
         QuizReportController w(window);
         w.setNQuestionNo(questionNo);
         w.setActMode(activity);
         w.setRun(run);
+        w.setBIsRunForTeacherControl(forTeacherControl);
         w.runModal();
     } else if (participation == 1) {
         GroupReportController w(window);
         w.setNQuestionNo(questionNo);
         w.setNMode(activity);
         w.setRun(run);
+        w.setBIsRunForTeacherControl(forTeacherControl);
         w.runModal();
     }
 }

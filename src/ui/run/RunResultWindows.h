@@ -9,9 +9,11 @@ class RunResultWindows
 {
 public:
     // Result: the window the activity's rule names (summary, histogram, attendance or grouping).
-    static void openResult(QWidget *window, RunFrameSink *run, int activity, int questionNo);
+    // forTeacherControl: opened from the teacher keypad (RunChildWindow::setBIsRunForTeacherControl).
+    static void openResult(QWidget *window, RunFrameSink *run, int activity, int questionNo, bool forTeacherControl = false);
     // Report: the question report (individual participation) or the group points (group).
-    static void openReport(QWidget *window, RunFrameSink *run, int participation, int activity, int questionNo);
+    static void openReport(QWidget *window, RunFrameSink *run, int participation, int activity, int questionNo,
+                           bool forTeacherControl = false);
     // The points the teacher gives a student who raised a hand (0 when closed without OK).
     static int runHandRaiseMarking(QWidget *window, RunFrameSink *run);
 };

@@ -153,6 +153,17 @@ void RunStudentGrid::studentQuickGroupingNotification(const Notification &n)
     showAnswered(n.userInfo.value(Notify::Key::Sum).toInt());
 }
 
+void RunStudentGrid::markFirstRushNotTaken(int q)
+{
+    auto *qd = QuizData::shareManager();
+    for (const StudentInClassPtr &s : qpdObject->arrayLoginStudents()) {
+        if (qd->getStudentAnswer(q, s->deviceNo()) == QLatin1String("__N")) {
+            m_grid->setStudentRushAnswered(s->deviceNo(), false);
+            return;
+        }
+    }
+}
+
 void RunStudentGrid::restoreRightAnswers(int q)
 {
     auto *qd = QuizData::shareManager();

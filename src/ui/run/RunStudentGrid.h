@@ -51,6 +51,8 @@ public:
     void studentPaperQuizPgupPgdn(const Notification &n);
     void studentQuickGroupingNotification(const Notification &n);
 
+    // The first student (in login order) who let the rush chance of question q pass is marked wrong.
+    void markFirstRushNotTaken(int q);
     // Everyone eliminated but those whose answer to question q is its right answer.
     void restoreRightAnswers(int q);
 

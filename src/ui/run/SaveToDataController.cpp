@@ -87,6 +87,22 @@ void SaveToDataController::awakeFromNib()
     }
 }
 
+void SaveToDataController::runForRun(QWidget *window, const Request &r)
+{
+    SaveToDataController dialog(window);
+    dialog.setStrFileName(r.strFileName);
+    dialog.setCurDeviceType(r.curDeviceType);
+    dialog.setCurParticipationMode(r.curParticipationMode);
+    dialog.setCurActivityMode(r.curActivityMode);
+    dialog.setBIsFreeStyle(r.bIsFreeStyle);
+    dialog.setNIsGroup(r.nIsGroup);
+    dialog.setArrStuLoginContentTime(r.arrStuLoginContentTime);
+    dialog.setArrQuizTime(r.arrQuizTime);
+    if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
+        app->setObjectToReceiveCommData(&dialog);
+    dialog.exec();
+}
+
 int SaveToDataController::exec()
 {
     awakeFromNib();

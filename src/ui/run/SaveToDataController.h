@@ -19,6 +19,21 @@ class SaveToDataController : public QDialog
 {
     Q_OBJECT
 public:
+    // What a run window hands over at its end.
+    struct Request
+    {
+        QString strFileName;
+        int curDeviceType = -1;
+        int curParticipationMode = 0;
+        int curActivityMode = 0;
+        bool bIsFreeStyle = false;
+        int nIsGroup = 0;
+        QList<StudentEntity> *arrStuLoginContentTime = nullptr;
+        QStringList *arrQuizTime = nullptr;
+    };
+    // Runs the dialog over a run window as the frame listener (the window takes the role back).
+    static void runForRun(QWidget *window, const Request &request);
+
     explicit SaveToDataController(QWidget *parent = nullptr);
     ~SaveToDataController() override;
 

@@ -1,3 +1,4 @@
+#include "core/engine/ActivityCodes.h"
 #include "core/keypad/DataOfFrame.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TeacherKeyMap.h"
@@ -119,4 +120,20 @@ TEST(KeypadMouse, CommandsAndAirMovesAreDecodedWithinTheFrame)
     EXPECT_EQ(seen[0].x, 0x10);
     EXPECT_EQ(seen[0].y, 0x20);
     EXPECT_EQ(seen[1].code, 7);
+}
+
+TEST(TeacherKeyMap, OverASlideShowF1SizesTheStripOrSendsTheSet)
+{
+    using DeviceType::Corvel;
+    using DeviceType::Dravel;
+    const DataOfFrame f1Large = teacherKey(0x81);
+    const DataOfFrame f1Small = small(0x00, 0x88);
+    EXPECT_EQ(TeacherKeyMap::slideShowRunAction(f1Large, Activity::NormalQuiz, Dravel), Action::StripSize);
+    EXPECT_EQ(TeacherKeyMap::slideShowRunAction(f1Large, Activity::PaperQuiz, Dravel), Action::SendQuestions);
+    EXPECT_EQ(TeacherKeyMap::slideShowRunAction(f1Large, Activity::PaperQuiz, Corvel), Action::None);
+    EXPECT_EQ(TeacherKeyMap::slideShowRunAction(f1Small, Activity::NormalQuiz, DeviceType::Arvel), Action::StripSize);
+    EXPECT_EQ(TeacherKeyMap::slideShowRunAction(f1Small, Activity::PaperQuiz, DeviceType::Arvel), Action::None);
+    // The other keys mean what they mean in the activity window.
+    EXPECT_EQ(TeacherKeyMap::slideShowRunAction(teacherKey(0x86), Activity::NormalQuiz, Dravel), Action::Next);
+    EXPECT_EQ(TeacherKeyMap::slideShowRunAction(small(0x00, 0x83), Activity::NormalQuiz, DeviceType::Arvel), Action::Result);
 }

@@ -191,8 +191,8 @@ TEST_F(MainWindowTest, LoadStartsInAnExistingFolderAndOffersOnlyWhatCanRun)
     window->btnLoad->click();
     ASSERT_EQ(answers.fileDialogs().size(), 1);
     EXPECT_EQ(answers.fileDialogs().at(0).directory, QDir::cleanPath(home()));
-    // Decks can be shown; answer sheets wait for their run window.
-    EXPECT_EQ(answers.fileDialogs().at(0).filter, "Quiz files (*.px *.ppt *.pptx)");
+    // Decks and answer sheets run over the slide-show run window.
+    EXPECT_EQ(answers.fileDialogs().at(0).filter, "Quiz files (*.px *.ppt *.pptx *.doc *.docx *.pdf *.htm *.html *.sep)");
 
     QDir(home()).mkdir("Documents");
     window->btnLoad->click();

@@ -1,0 +1,894 @@
+#include "PPTQuestionInfoWindowController.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/authoring/QuestionInfoRules.h"
+#include "core/authoring/TemplateData.h"
+#include "core/engine/ActivityCodes.h"
+#include "core/presentation/QuestionSlideFormat.h"
+#include "core/presentation/SlideQuestionRules.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/PPTEditorMSO.h"
+#include "ui/authoring/AddSLides.h"
+#include "ui/authoring/StandardController.h"
+#include "ui/controls/DialogHooks.h"
+#include "ui/controls/MyEnterFormatter.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kOptions = 10;
+constexpr int kNoCorrectCell = QuestionInfoRules::kNoCorrectCell;
+const QString kNoCorrect = QStringLiteral("nocorrect");
+const char *kLevels[] = {"Other", "Easy", "Normal", "Hard"};
+
+// The editor fills its own controls: no handler takes that for an edit.
+class Resetting
+{
+public:
+    explicit Resetting(int &depth) : m_depth(depth) { ++m_depth; }
+    ~Resetting() { --m_depth; }
+    Resetting(const Resetting &) = delete;
+    Resetting &operator=(const Resetting &) = delete;
+
+private:
+    int &m_depth;
+};
+
+void collectLeaves(const TemplateData::Node &node, QList<TemplateData> &out)
+{
+    if (node.data.isLeaf())
+        out << node.data;
+    for (const TemplateData::Node &child : node.children)
+        collectLeaves(child, out);
+}
+
+void setBackground(QWidget *w, bool white)
+{
+    w->setStyleSheet(white ? QString() : QStringLiteral("background: #e4e4e4;"));
+}
+} // namespace
+
+PPTQuestionInfoWindowController::Hooks &PPTQuestionInfoWindowController::hooks()
+{
+    static Hooks h;
+    return h;
+}
+
+PPTQuestionInfoWindowController::PPTQuestionInfoWindowController(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("PPTQuestionInfo"));
+    setWindowTitle(tr("Slide Questions"));
+    pptUI = PPTEditorMSO::shareManager();
+    if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
+        m_deviceType = app->currentDeviceType();
+    buildInterface();
+    NotificationCenter::defaultCenter()->addObserver(this, Notify::PPTEditAddTemplateOver, [this](const Notification &n) {
+        if (!m_closed)
+            GetOverState(n.userInfo.value(Notify::Key::PptState).toInt(), n.userInfo.value(Notify::Key::SelectIndex).toInt());
+    });
+}
+
+PPTQuestionInfoWindowController::~PPTQuestionInfoWindowController()
+{
+    NotificationCenter::defaultCenter()->removeObserver(this);
+}
+
+// ---- interface ----
+
+void PPTQuestionInfoWindowController::buildInterface()
+{
+    auto *nav = new QHBoxLayout;
+    cmbQuestionNo = new QComboBox(this);
+    cmbQuestionNo->setObjectName(QStringLiteral("cmbQuestionNo"));
+    cmbQuestionNo->setMinimumWidth(70);
+    btnPrevious = new QPushButton(tr("Previous"), this);
+    btnPrevious->setObjectName(QStringLiteral("btnPrevious"));
+    btnNext = new QPushButton(tr("Next"), this);
+    btnNext->setObjectName(QStringLiteral("btnNext"));
+    cmbTemplate = new QComboBox(this);
+    cmbTemplate->setObjectName(QStringLiteral("cmbTemplate"));
+    btnAdd = new QPushButton(tr("Add"), this);
+    btnAdd->setObjectName(QStringLiteral("btnAdd"));
+    btnDelete = new QPushButton(tr("Delete"), this);
+    btnDelete->setObjectName(QStringLiteral("btnDelete"));
+    btnSave = new QPushButton(tr("Save"), this);
+    btnSave->setObjectName(QStringLiteral("btnSave"));
+    for (QPushButton *b : {btnPrevious, btnNext, btnAdd, btnDelete, btnSave})
+        b->setAutoDefault(false);
+    nav->addWidget(new QLabel(tr("Question:"), this));
+    nav->addWidget(cmbQuestionNo);
+    nav->addWidget(btnPrevious);
+    nav->addWidget(btnNext);
+    nav->addSpacing(20);
+    nav->addWidget(btnAdd);
+    nav->addWidget(btnDelete);
+    nav->addStretch(1);
+    nav->addWidget(new QLabel(tr("New slide after closing:"), this));
+    nav->addWidget(cmbTemplate);
+    nav->addSpacing(20);
+    nav->addWidget(btnSave);
+
+    auto *root = new QVBoxLayout(this);
+    root->addLayout(nav);
+    root->addWidget(buildForm(), 1);
+
+    connect(btnPrevious, &QPushButton::clicked, this, &PPTQuestionInfoWindowController::onPrevious);
+    connect(btnNext, &QPushButton::clicked, this, &PPTQuestionInfoWindowController::onNext);
+    connect(btnAdd, &QPushButton::clicked, this, &PPTQuestionInfoWindowController::onAdd);
+    connect(btnDelete, &QPushButton::clicked, this, &PPTQuestionInfoWindowController::onDelete);
+    connect(btnSave, &QPushButton::clicked, this, &PPTQuestionInfoWindowController::onSave);
+    connect(cmbQuestionNo, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_bResettingMyself || index < 0)
+            return;
+        m_nCurrentQuestionNo = index;
+        reloadQuestionInfo();
+    });
+}
+
+QWidget *PPTQuestionInfoWindowController::buildForm()
+{
+    auto *form = new QWidget(this);
+    auto *columns = new QHBoxLayout(form);
+    columns->setContentsMargins(0, 0, 0, 0);
+
+    // Texts: the question and its ten options.
+    auto *texts = new QVBoxLayout;
+    titleBox = new QGroupBox(tr("Question Title"), form);
+    titleBox->setObjectName(QStringLiteral("titleBox"));
+    questionTitle = new QPlainTextEdit(titleBox);
+    questionTitle->setObjectName(QStringLiteral("questionTitle"));
+    questionTitle->setFixedHeight(70);
+    (new QVBoxLayout(titleBox))->addWidget(questionTitle);
+    optionBox = new QGroupBox(tr("Answer Choice Setting"), form);
+    optionBox->setObjectName(QStringLiteral("optionBox"));
+    auto *optionGrid = new QGridLayout(optionBox);
+    for (int k = 0; k < kOptions; ++k) {
+        const QChar letter(u'A' + k);
+        options[k] = new QPlainTextEdit(optionBox);
+        options[k]->setObjectName(QStringLiteral("option%1").arg(letter));
+        options[k]->setFixedHeight(44);
+        options[k]->setMinimumWidth(220);
+        optionGrid->addWidget(new QLabel(QString(letter), optionBox), k % 5, (k / 5) * 2);
+        optionGrid->addWidget(options[k], k % 5, (k / 5) * 2 + 1);
+    }
+    optionMessage = new QLabel(tr("Arvel keypads answer A to F."), form);
+    optionMessage->setObjectName(QStringLiteral("optionMessage"));
+    texts->addWidget(titleBox);
+    texts->addWidget(optionBox, 1);
+    texts->addWidget(optionMessage);
+
+    // Settings: type, activity, numbers, difficulty, standard, answer.
+    auto *settings = new QVBoxLayout;
+    auto *fields = new QFormLayout;
+    cmbQuestionType = new QComboBox(form);
+    cmbQuestionType->setObjectName(QStringLiteral("cmbQuestionType"));
+    cmbActionMode = new QComboBox(form);
+    cmbActionMode->setObjectName(QStringLiteral("cmbActionMode"));
+    fields->addRow(tr("Question Type:"), cmbQuestionType);
+    fields->addRow(tr("Activity:"), cmbActionMode);
+    const auto numberField = [&](const QString &name, int limit) {
+        auto *f = new QLineEdit(form);
+        f->setObjectName(name);
+        f->setMaximumWidth(80);
+        auto *formatter = new MyEnterFormatter(f);
+        formatter->setNumberFormater();
+        formatter->setMaxLength(QString::number(limit).size());
+        formatter->attachTo(f);
+        connect(f, &QLineEdit::textEdited, this, [this, f] { numberChanged(f); });
+        return f;
+    };
+    point = numberField(QStringLiteral("point"), QuestionInfoRules::kMaxPoint);
+    timeLimit = numberField(QStringLiteral("timeLimit"), QuestionInfoRules::kMaxTime);
+    rushPoint = numberField(QStringLiteral("rushPoint"), QuestionInfoRules::kMaxDePoint);
+    rushTimeLimit = numberField(QStringLiteral("rushTimeLimit"), QuestionInfoRules::kMaxRushTime);
+    checkBoxAllInSameTimePoint = new QCheckBox(tr("Apply to all questions"), form);
+    checkBoxAllInSameTimePoint->setObjectName(QStringLiteral("checkBoxAllInSameTimePoint"));
+    checkBoxAllInSameTimePointForRush = new QCheckBox(tr("Apply to all questions"), form);
+    checkBoxAllInSameTimePointForRush->setObjectName(QStringLiteral("checkBoxAllInSameTimePointForRush"));
+    checkBoxAllInSameLevel = new QCheckBox(tr("Apply to all questions"), form);
+    checkBoxAllInSameLevel->setObjectName(QStringLiteral("checkBoxAllInSameLevel"));
+    auto *pointRow = new QHBoxLayout;
+    pointRow->addWidget(point);
+    pointRow->addWidget(new QLabel(tr("Time (s):"), form));
+    pointRow->addWidget(timeLimit);
+    pointRow->addWidget(checkBoxAllInSameTimePoint);
+    pointRow->addStretch(1);
+    fields->addRow(tr("Points:"), pointRow);
+    auto *rushRow = new QHBoxLayout;
+    rushRow->addWidget(rushPoint);
+    rushRow->addWidget(new QLabel(tr("Rush time (s):"), form));
+    rushRow->addWidget(rushTimeLimit);
+    rushRow->addWidget(checkBoxAllInSameTimePointForRush);
+    rushRow->addStretch(1);
+    fields->addRow(tr("Rush points:"), rushRow);
+
+    matrixDifficulty = new QWidget(form);
+    matrixDifficulty->setObjectName(QStringLiteral("matrixDifficulty"));
+    difficultyCells = new QButtonGroup(this);
+    auto *levels = new QHBoxLayout(matrixDifficulty);
+    levels->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < 4; ++i) {
+        auto *cell = new QRadioButton(tr(kLevels[i]), matrixDifficulty);
+        difficultyCells->addButton(cell, i);
+        levels->addWidget(cell);
+    }
+    levels->addWidget(checkBoxAllInSameLevel);
+    levels->addStretch(1);
+    fields->addRow(tr("Difficulty:"), matrixDifficulty);
+
+    txtStandard = new QLabel(form);
+    txtStandard->setObjectName(QStringLiteral("txtStandard"));
+    txtStandard->setWordWrap(true);
+    btnStandard = new QPushButton(tr("Standard..."), form);
+    btnStandard->setObjectName(QStringLiteral("btnStandard"));
+    btnStandard->setAutoDefault(false);
+    auto *standardRow = new QHBoxLayout;
+    standardRow->addWidget(txtStandard, 1);
+    standardRow->addWidget(btnStandard);
+    fields->addRow(tr("Standard:"), standardRow);
+    settings->addLayout(fields);
+
+    // The correct answer: a grid of letters, ten boxes, or a free text.
+    singleBox = new QGroupBox(tr("Correct Answer"), form);
+    singleBox->setObjectName(QStringLiteral("singleBox"));
+    matrixCorrectAnswer = new QWidget(singleBox);
+    matrixCorrectAnswer->setObjectName(QStringLiteral("matrixCorrectAnswer"));
+    answerCells = new QButtonGroup(this);
+    auto *cells = new QGridLayout(matrixCorrectAnswer);
+    for (int k = 0; k < kOptions; ++k) {
+        auto *cell = new QRadioButton(QString(QChar(u'A' + k)), matrixCorrectAnswer);
+        answerCells->addButton(cell, k);
+        cells->addWidget(cell, k / 5, k % 5);
+    }
+    auto *noCorrectCell = new QRadioButton(tr("No correct answer"), matrixCorrectAnswer);
+    answerCells->addButton(noCorrectCell, kNoCorrectCell);
+    cells->addWidget(noCorrectCell, 2, 0, 1, 5);
+    (new QVBoxLayout(singleBox))->addWidget(matrixCorrectAnswer);
+    multipleBox = new QGroupBox(tr("Correct Answers"), form);
+    multipleBox->setObjectName(QStringLiteral("multipleBox"));
+    auto *boxes = new QGridLayout(multipleBox);
+    for (int k = 0; k < kOptions; ++k) {
+        checkBoxes[k] = new QCheckBox(QString(QChar(u'A' + k)), multipleBox);
+        checkBoxes[k]->setObjectName(QStringLiteral("checkBox%1").arg(QChar(u'A' + k)));
+        boxes->addWidget(checkBoxes[k], k / 5, k % 5);
+        connect(checkBoxes[k], &QCheckBox::clicked, this, [this, k] { onChangeCorrectAnswerMulite(k); });
+    }
+    otherBox = new QGroupBox(tr("Correct Answer"), form);
+    otherBox->setObjectName(QStringLiteral("otherBox"));
+    otherAnswer = new QPlainTextEdit(otherBox);
+    otherAnswer->setObjectName(QStringLiteral("otherAnswer"));
+    otherAnswer->setFixedHeight(50);
+    (new QVBoxLayout(otherBox))->addWidget(otherAnswer);
+    checkBoxNoCorrectAnswer = new QCheckBox(tr("No correct answer"), form);
+    checkBoxNoCorrectAnswer->setObjectName(QStringLiteral("checkBoxNoCorrectAnswer"));
+    settings->addWidget(singleBox);
+    settings->addWidget(multipleBox);
+    settings->addWidget(otherBox);
+    settings->addWidget(checkBoxNoCorrectAnswer);
+    settings->addStretch(1);
+
+    columns->addLayout(texts, 3);
+    columns->addLayout(settings, 2);
+
+    connect(questionTitle, &QPlainTextEdit::textChanged, this, [this] { textChanged(questionTitle); });
+    for (QPlainTextEdit *view : options)
+        connect(view, &QPlainTextEdit::textChanged, this, [this, view] { textChanged(view); });
+    connect(otherAnswer, &QPlainTextEdit::textChanged, this, [this] { textChanged(otherAnswer); });
+    connect(cmbQuestionType, &QComboBox::currentIndexChanged, this, [this] { typeChanged(); });
+    connect(cmbActionMode, &QComboBox::currentIndexChanged, this, [this] { activityChanged(); });
+    for (QCheckBox *box : {checkBoxAllInSameTimePoint, checkBoxAllInSameLevel, checkBoxAllInSameTimePointForRush})
+        connect(box, &QCheckBox::clicked, this, [this, box] { checkBoxAllInSame(box); });
+    connect(checkBoxNoCorrectAnswer, &QCheckBox::clicked, this, &PPTQuestionInfoWindowController::noCorrectAnswerClicked);
+    connect(answerCells, &QButtonGroup::idClicked, this, &PPTQuestionInfoWindowController::onChangeCorrectAnswer);
+    connect(difficultyCells, &QButtonGroup::idClicked, this, &PPTQuestionInfoWindowController::onChangeDifficulty);
+    connect(btnStandard, &QPushButton::clicked, this, &PPTQuestionInfoWindowController::onStandard);
+    return form;
+}
+
+// ---- opening ----
+
+int PPTQuestionInfoWindowController::runModal()
+{
+    awakeFromNib();
+    return DialogHooks::runModal(this);
+}
+
+void PPTQuestionInfoWindowController::awakeFromNib()
+{
+    Resetting guard(m_bResettingMyself);
+    m_nCurrentQuestionNo = qMax(0, pptUI->getIndexOfSelectPPT() - 1);
+    cmbQuestionType->clear();
+    m_arrayQuestionType.clear();
+    for (const QuestionInfoRules::Entry &e : QuestionInfoRules::questionTypes(m_deviceType)) {
+        cmbQuestionType->addItem(tr(qPrintable(e.text)));
+        m_arrayQuestionType << e.code;
+    }
+    cmbActionMode->clear();
+    for (const QString &name : SlideQuestionRules::activityNames(true))
+        cmbActionMode->addItem(tr(qPrintable(name)));
+    cmbTemplate->clear();
+    QList<TemplateData> templates;
+    collectLeaves(TemplateData::templateTree(1, m_deviceType), templates);
+    for (const TemplateData &t : templates)
+        cmbTemplate->addItem(t.name(), t.index());
+
+    m_bSomeMessageChanged = false;
+    InitQuestionArray();
+    m_nCurrentQuestionNo = qBound(0, m_nCurrentQuestionNo, qMax(0, int(m_questions.size()) - 1));
+    loadcmbQuestionNo(int(m_questions.size()), m_nCurrentQuestionNo);
+    reloadQuestionInfo();
+    btnDelete->setEnabled(m_questions.size() > 1);
+    btnAdd->setEnabled(m_questions.size() < QuestionInfoRules::kMaxPages);
+    // Arvel keypads answer A to F only.
+    const int letters = QuestionInfoRules::singleAnswerLetters(m_deviceType);
+    for (int k = 0; k < kOptions; ++k)
+        answerCells->button(k)->setVisible(k < letters);
+}
+
+void PPTQuestionInfoWindowController::InitQuestionArray()
+{
+    m_questions.clear();
+    const int count = pptUI->getCountOfSlide();
+    for (int i = 0; i < count; ++i)
+        m_questions << QuestionSlideFormat::readForEditor(*pptUI, i);
+}
+
+void PPTQuestionInfoWindowController::loadcmbQuestionNo(int count, int index)
+{
+    Resetting guard(m_bResettingMyself);
+    cmbQuestionNo->clear();
+    for (int i = 1; i <= count; ++i)
+        cmbQuestionNo->addItem(QString::number(i));
+    if (count >= 1)
+        cmbQuestionNo->setCurrentIndex(qBound(0, index, count - 1));
+}
+
+// ---- the document ----
+
+bool PPTQuestionInfoWindowController::hasCurrent() const
+{
+    return m_nCurrentQuestionNo >= 0 && m_nCurrentQuestionNo < m_questions.size();
+}
+
+QuizQuestionsElement &PPTQuestionInfoWindowController::current()
+{
+    return m_questions[m_nCurrentQuestionNo];
+}
+
+int PPTQuestionInfoWindowController::ask(const QString &question)
+{
+    return PollixAlert::show(this, QStringLiteral("Pollix"), tr("Pollix"), {tr("Yes"), tr("No")}, tr(qPrintable(question)));
+}
+
+void PPTQuestionInfoWindowController::changed()
+{
+    m_bSomeMessageChanged = true;
+}
+
+void PPTQuestionInfoWindowController::onPrevious()
+{
+    if (cmbQuestionNo->currentIndex() > 0)
+        cmbQuestionNo->setCurrentIndex(cmbQuestionNo->currentIndex() - 1);
+}
+
+void PPTQuestionInfoWindowController::onNext()
+{
+    if (cmbQuestionNo->currentIndex() + 1 < cmbQuestionNo->count())
+        cmbQuestionNo->setCurrentIndex(cmbQuestionNo->currentIndex() + 1);
+}
+
+void PPTQuestionInfoWindowController::onAdd()
+{
+    if (pptUI->getCountOfSlide() == -1) {
+        if (ask(QStringLiteral("The slide has been closed. Do you want to renew a PPT slide and add the questions?"))
+            == PollixAlert::AlertFirstButtonReturn)
+            reNewPPT();
+        return;
+    }
+    if (hooks().runTemplatePicker) {
+        hooks().runTemplatePicker(this);
+        return;
+    }
+    AddSLides picker(this);
+    picker.setAddType(1);
+    picker.runForAddType();
+}
+
+void PPTQuestionInfoWindowController::GetOverState(int pptState, int templateIndex)
+{
+    if (pptState == 0)
+        return;
+    // The pasted slide is the presentation's last.
+    m_nCurrentQuestionNo = int(m_questions.size());
+    AddAQuestion(templateIndex);
+    btnDelete->setEnabled(m_questions.size() > 1);
+    {
+        Resetting guard(m_bResettingMyself);
+        cmbQuestionNo->addItem(QString::number(m_questions.size()));
+        cmbQuestionNo->setCurrentIndex(cmbQuestionNo->count() - 1);
+        for (QCheckBox *box : {checkBoxAllInSameTimePoint, checkBoxAllInSameLevel, checkBoxAllInSameTimePointForRush})
+            box->setChecked(false);
+    }
+    reloadQuestionInfo();
+    btnAdd->setEnabled(m_questions.size() < QuestionInfoRules::kMaxPages);
+}
+
+void PPTQuestionInfoWindowController::AddAQuestion(int templateIndex)
+{
+    Resetting guard(m_bResettingMyself);
+    const int slide = m_nCurrentQuestionNo;
+    QStringList texts;
+    for (int k = 0; k < kOptions; ++k)
+        texts << pptUI->readTextBoxByName(QStringLiteral("Option%1").arg(QChar(u'A' + k)), slide);
+    m_questions << SlideQuestionRules::addedQuestion(pptUI->readTextBoxByName(QStringLiteral("Qu_Title"), slide), texts,
+                                                     pptUI->getOptionCountbySlidePos(slide), templateIndex);
+}
+
+void PPTQuestionInfoWindowController::onDelete()
+{
+    if (pptUI->getCountOfSlide() == -1 || !hasCurrent())
+        return;
+    if (ask(QStringLiteral("Are you sure to delete this question?")) != PollixAlert::AlertFirstButtonReturn)
+        return;
+    // The question goes with its slide: when the slide stays, so does the question.
+    if (!pptUI->deleteSlideIsWithPos(true, m_nCurrentQuestionNo)) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The slide could not be deleted."), {tr("OK")}, pptUI->lastErrorText());
+        return;
+    }
+    m_questions.removeAt(m_nCurrentQuestionNo);
+    if (m_nCurrentQuestionNo > 0)
+        --m_nCurrentQuestionNo;
+    btnDelete->setEnabled(m_questions.size() > 1);
+    {
+        Resetting guard(m_bResettingMyself);
+        cmbQuestionNo->setCurrentIndex(m_nCurrentQuestionNo);
+        cmbQuestionNo->removeItem(cmbQuestionNo->count() - 1);
+    }
+    reloadQuestionInfo();
+    btnAdd->setEnabled(m_questions.size() <= QuestionInfoRules::kMaxPages - 1);
+}
+
+void PPTQuestionInfoWindowController::reNewPPT()
+{
+    const int templateIndex = cmbTemplate->currentData().isValid() ? cmbTemplate->currentData().toInt() : 1;
+    pptUI->quitPPT();
+    QString why;
+    if (!pptUI->startPPT() || !pptUI->deleteSlideIsWithPos(true, 0) || !pptUI->copySlideByIndex(templateIndex)
+        || !pptUI->pasteSlide()) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The slide could not be added."), {tr("OK")}, pptUI->lastErrorText());
+        return;
+    }
+    m_nCurrentQuestionNo = 0;
+    m_questions.clear();
+    AddAQuestion(templateIndex);
+    reloadQuestionInfo();
+    loadcmbQuestionNo(1, 0);
+    btnDelete->setEnabled(false);
+    btnAdd->setEnabled(true);
+}
+
+void PPTQuestionInfoWindowController::onSave()
+{
+    if (pptUI->getCountOfSlide() == -1) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The slide has been closed. Please reopen the slide."));
+        return;
+    }
+    if (!saveMessage())
+        return;
+    QString why;
+    if (!pptUI->savePPT(&why)) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+        return;
+    }
+    // Only a save that reached the file clears the mark: declined or failed, the edits are still unsaved.
+    m_bSomeMessageChanged = false;
+}
+
+bool PPTQuestionInfoWindowController::saveMessage()
+{
+    for (int i = 0; i < m_questions.size(); ++i) {
+        if (m_questions[i].nQuestionType() == QuestionType::TrueFalse
+            && pptUI->readTextBoxByName(QStringLiteral("mode"), i) != QLatin1String("True or False")
+            && ask(QStringLiteral("You will change question mode to True or False; original question content may be lost, "
+                                  "are you sure you want to do this?"))
+                   != PollixAlert::AlertFirstButtonReturn)
+            return false;
+    }
+    for (int i = 0; i < m_questions.size(); ++i)
+        QuestionSlideFormat::writeQuestion(*pptUI, i, m_questions[i], m_questions[i].nActionMode());
+    QString why;
+    if (!QuestionSlideFormat::applyExamIdRule(*pptUI, nullptr, &why)) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
+        return false;
+    }
+    reloadQuestionInfo();
+    return true;
+}
+
+bool PPTQuestionInfoWindowController::windowShouldClose()
+{
+    if (m_bSomeMessageChanged
+        && ask(QStringLiteral("Contents have been changed, do you want to save?")) == PollixAlert::AlertFirstButtonReturn) {
+        QString why;
+        if (saveMessage()) {
+            if (pptUI->savePPT(&why))
+                m_bSomeMessageChanged = false;
+            else
+                PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+        }
+    }
+    NotificationCenter::defaultCenter()->postNotification(Notify::GetSaveState,
+                                                          {{Notify::Key::SaveState, m_bSomeMessageChanged ? 1 : 0}}, this);
+    m_closed = true;
+    return true;
+}
+
+void PPTQuestionInfoWindowController::closeEvent(QCloseEvent *event)
+{
+    if (!m_closed)
+        windowShouldClose();
+    QDialog::done(1);
+    event->accept();
+}
+
+void PPTQuestionInfoWindowController::reject()
+{
+    close();
+}
+
+// ---- the form ----
+
+bool PPTQuestionInfoWindowController::isVote() const
+{
+    return cmbActionMode->currentIndex() == SlideQuestionRules::kVoteIndex;
+}
+
+void PPTQuestionInfoWindowController::setEditable(QPlainTextEdit *view, bool editable, const QString &text)
+{
+    if (view->toPlainText() != text)
+        view->setPlainText(text);
+    view->setReadOnly(!editable);
+    setBackground(view, editable);
+}
+
+void PPTQuestionInfoWindowController::setVoteOffered(bool offered)
+{
+    Resetting guard(m_bResettingMyself);
+    if (offered && cmbActionMode->count() <= SlideQuestionRules::kVoteIndex)
+        cmbActionMode->addItem(tr("Vote"));
+    else if (!offered && cmbActionMode->count() > SlideQuestionRules::kVoteIndex)
+        cmbActionMode->removeItem(SlideQuestionRules::kVoteIndex);
+}
+
+void PPTQuestionInfoWindowController::reloadQuestionInfo()
+{
+    Resetting guard(m_bResettingMyself);
+    bindQueMessage();
+    bindTitleAndOption();
+    bindCorrectAnswer();
+    bindHelperForVote();
+    bindControls();
+}
+
+void PPTQuestionInfoWindowController::bindQueMessage()
+{
+    if (!hasCurrent()) {
+        cmbQuestionType->setCurrentIndex(0);
+        cmbActionMode->setCurrentIndex(0);
+        point->setText(QStringLiteral("10"));
+        timeLimit->setText(QStringLiteral("30"));
+        rushPoint->setText(QStringLiteral("10"));
+        rushTimeLimit->setText(QStringLiteral("30"));
+        return;
+    }
+    QuizQuestionsElement &q = current();
+    int typeIndex = int(m_arrayQuestionType.indexOf(q.nQuestionType()));
+    if (typeIndex < 0) {
+        // A type these keypads cannot answer: the question becomes a page without a question.
+        q.setNQuestionType(QuestionType::TeachingPlan);
+        typeIndex = int(m_arrayQuestionType.indexOf(QuestionType::TeachingPlan));
+        changed();
+    }
+    cmbQuestionType->setCurrentIndex(typeIndex);
+    const bool single = q.nQuestionType() == QuestionType::SingleAnswer;
+    setVoteOffered(single);
+    // Only a single-answer question is a vote.
+    if (q.nActionMode() < 0 || q.nActionMode() >= cmbActionMode->count())
+        q.setNActionMode(0);
+    cmbActionMode->setCurrentIndex(q.nActionMode());
+    if (QAbstractButton *cell = difficultyCells->button(qBound(0, q.nDiffcult(), 3)))
+        cell->setChecked(true);
+    point->setText(QString::number(q.nPoint()));
+    timeLimit->setText(QString::number(q.nQuizTime()));
+    rushPoint->setText(QString::number(q.nRushPoint()));
+    rushTimeLimit->setText(QString::number(q.nRushTime()));
+    const QString code = q.strStandard();
+    txtStandard->setText(code.isEmpty() ? tr("(none)") : code + QStringLiteral("  ") + q.strStandardTitle());
+}
+
+void PPTQuestionInfoWindowController::bindTitleAndOption()
+{
+    if (!hasCurrent()) {
+        setEditable(questionTitle, false, QString());
+        for (QPlainTextEdit *view : options)
+            setEditable(view, false, QString());
+        return;
+    }
+    QuizQuestionsElement &q = current();
+    const int type = q.nQuestionType();
+    q.setNOptionNum(SlideQuestionRules::optionCount(type, pptUI->getAllOptionCountbySlidePos(m_nCurrentQuestionNo)));
+    const int shown = SlideQuestionRules::shownOptions(type, q.nOptionNum());
+    setEditable(questionTitle, true, q.strTitle());
+    const int letters = QuestionInfoRules::singleAnswerLetters(m_deviceType);
+    for (int k = 0; k < kOptions; ++k) {
+        const bool offered = k < shown;
+        if (type == QuestionType::TrueFalse && k < 2)
+            setEditable(options[k], false, k == 0 ? QStringLiteral("True") : QStringLiteral("False"));
+        else
+            setEditable(options[k], offered, offered ? q.strOption(k) : QString());
+        answerCells->button(k)->setEnabled(offered && k < letters);
+        checkBoxes[k]->setEnabled(offered);
+    }
+}
+
+void PPTQuestionInfoWindowController::bindCorrectAnswer()
+{
+    if (!hasCurrent() || isVote())
+        return;
+    QuizQuestionsElement &q = current();
+    const int type = q.nQuestionType();
+    const bool choice = type == QuestionType::SingleAnswer || type == QuestionType::TrueFalse;
+    singleBox->setVisible(choice);
+    multipleBox->setVisible(type == QuestionType::MultipleAnswer);
+    otherBox->setVisible(!choice && type != QuestionType::MultipleAnswer);
+    checkBoxNoCorrectAnswer->setVisible(choice || type == QuestionType::MultipleAnswer);
+    // Corrections of the answer are no edit of the teacher's.
+    q.setStrAnswer(SlideQuestionRules::formAnswer(type, q.strAnswer()));
+    const QString answer = q.strAnswer();
+    if (choice) {
+        const int cell = answer == kNoCorrect ? kNoCorrectCell : answer.at(0).unicode() - u'A';
+        if (QAbstractButton *b = answerCells->button(cell))
+            b->setChecked(true);
+        checkBoxNoCorrectAnswer->setChecked(answer == kNoCorrect);
+    } else if (type == QuestionType::MultipleAnswer) {
+        checkBoxNoCorrectAnswer->setChecked(answer == kNoCorrect);
+        for (int k = 0; k < kOptions; ++k)
+            checkBoxes[k]->setChecked(answer != kNoCorrect && answer.contains(QChar(u'A' + k)));
+    } else if (type == QuestionType::Cloze || type == QuestionType::ShortAnswer) {
+        setEditable(otherAnswer, true, answer == kNoCorrect ? QString() : answer);
+    } else {
+        setEditable(otherAnswer, false, QString());
+    }
+}
+
+void PPTQuestionInfoWindowController::bindHelperForVote()
+{
+    const bool vote = isVote();
+    cmbQuestionType->setEnabled(!vote && hasCurrent());
+    titleBox->setTitle(vote ? tr("Vote Title") : tr("Question Title"));
+    optionBox->setTitle(vote ? tr("Vote Choice Setting") : tr("Answer Choice Setting"));
+    if (vote) {
+        singleBox->hide();
+        multipleBox->hide();
+        otherBox->show();
+        checkBoxNoCorrectAnswer->hide();
+        setEditable(otherAnswer, false, QString());
+    }
+    const bool single = hasCurrent() && current().nQuestionType() == QuestionType::SingleAnswer;
+    optionMessage->setVisible(m_deviceType == DeviceType::Arvel && single && !vote);
+}
+
+void PPTQuestionInfoWindowController::bindControls()
+{
+    const int type = hasCurrent() ? current().nQuestionType() : QuestionType::TeachingPlan;
+    const QuestionInfoRules::Controls c = QuestionInfoRules::controls(m_deviceType, type, isVote() ? ActionMode::Vote : 0);
+    const auto enable = [](QWidget *w, bool on) {
+        w->setEnabled(on);
+        if (qobject_cast<QLineEdit *>(w))
+            setBackground(w, on);
+    };
+    enable(point, c.point);
+    enable(timeLimit, c.timeLimit);
+    enable(rushPoint, c.dePoint);
+    enable(rushTimeLimit, c.rushTime);
+    enable(matrixDifficulty, c.difficulty);
+    enable(checkBoxAllInSameTimePoint, c.applyTimePoint);
+    enable(checkBoxAllInSameLevel, c.applyLevel);
+    enable(checkBoxAllInSameTimePointForRush, c.applyRush);
+    // The activity is chosen for a question the keypads can answer.
+    cmbActionMode->setEnabled(c.timeLimit);
+    btnStandard->setEnabled(hasCurrent());
+}
+
+// ---- edits ----
+
+void PPTQuestionInfoWindowController::numberChanged(QLineEdit *field)
+{
+    if (m_bResettingMyself || !hasCurrent())
+        return;
+    int limit = QuestionInfoRules::kMaxPoint;
+    if (field == timeLimit)
+        limit = QuestionInfoRules::kMaxTime;
+    else if (field == rushPoint)
+        limit = QuestionInfoRules::kMaxDePoint;
+    else if (field == rushTimeLimit)
+        limit = QuestionInfoRules::kMaxRushTime;
+    const int typed = field->text().toInt();
+    const int value = QuestionInfoRules::clampValue(typed, limit);
+    if (value != typed || field->text() != QString::number(typed)) {
+        field->setText(QString::number(value));
+        field->selectAll();
+    }
+    QuizQuestionsElement &q = current();
+    if (field == point)
+        q.setNPoint(value);
+    else if (field == timeLimit)
+        q.setNQuizTime(value);
+    else if (field == rushPoint)
+        q.setNRushPoint(value);
+    else
+        q.setNRushTime(value);
+    Resetting guard(m_bResettingMyself);
+    if (field == point || field == timeLimit)
+        checkBoxAllInSameTimePoint->setChecked(false);
+    else
+        checkBoxAllInSameTimePointForRush->setChecked(false);
+    changed();
+}
+
+void PPTQuestionInfoWindowController::textChanged(QPlainTextEdit *view)
+{
+    if (m_bResettingMyself || !hasCurrent() || view->isReadOnly())
+        return;
+    QuizQuestionsElement &q = current();
+    const QString text = view->toPlainText();
+    if (view == otherAnswer) {
+        const int limit = QuestionInfoRules::writtenAnswerLimit(m_deviceType);
+        if (text.size() > limit) {
+            Resetting guard(m_bResettingMyself);
+            view->setPlainText(text.left(limit));
+            view->moveCursor(QTextCursor::End);
+        }
+        q.setStrAnswer(view->toPlainText());
+        changed();
+        return;
+    }
+    const int k = int(std::find(std::begin(options), std::end(options), view) - std::begin(options));
+    const QString before = view == questionTitle ? q.strTitle() : q.strOption(k);
+    if (text.size() > QuestionInfoRules::kMaxTextLength) {
+        // An edit past the limit is refused whole, a paste as much as a typed character.
+        Resetting guard(m_bResettingMyself);
+        view->setPlainText(before);
+        view->moveCursor(QTextCursor::End);
+        return;
+    }
+    if (view == questionTitle)
+        q.setStrTitle(text);
+    else
+        q.setStrOption(k, text);
+    changed();
+}
+
+void PPTQuestionInfoWindowController::typeChanged()
+{
+    if (m_bResettingMyself || !hasCurrent())
+        return;
+    const int index = cmbQuestionType->currentIndex();
+    if (index < 0 || index >= m_arrayQuestionType.size())
+        return;
+    QuizQuestionsElement &q = current();
+    const int type = m_arrayQuestionType[index];
+    q.setNQuestionType(type);
+    q.setNOptionNum(SlideQuestionRules::optionCount(type, pptUI->getAllOptionCountbySlidePos(m_nCurrentQuestionNo)));
+    if (type != QuestionType::SingleAnswer && q.nActionMode() == SlideQuestionRules::kVoteIndex)
+        q.setNActionMode(0);
+    changed();
+    reloadQuestionInfo();
+}
+
+void PPTQuestionInfoWindowController::activityChanged()
+{
+    if (m_bResettingMyself || !hasCurrent())
+        return;
+    current().setNActionMode(qMax(0, cmbActionMode->currentIndex()));
+    changed();
+    reloadQuestionInfo();
+}
+
+void PPTQuestionInfoWindowController::checkBoxAllInSame(QCheckBox *box)
+{
+    if (m_bResettingMyself || !hasCurrent() || !box->isChecked())
+        return;
+    if (ask(QStringLiteral("Are you sure to apply these settings to all questions?")) != PollixAlert::AlertFirstButtonReturn) {
+        Resetting guard(m_bResettingMyself);
+        box->setChecked(false);
+        return;
+    }
+    using A = SlideQuestionRules::ApplyToAll;
+    const A what = box == checkBoxAllInSameTimePoint ? A::TimeAndPoints : box == checkBoxAllInSameLevel ? A::Level : A::RushTimeAndPoints;
+    SlideQuestionRules::applyToAll(m_questions, what, current());
+    changed();
+}
+
+void PPTQuestionInfoWindowController::noCorrectAnswerClicked()
+{
+    if (m_bResettingMyself || !hasCurrent())
+        return;
+    Resetting guard(m_bResettingMyself);
+    if (checkBoxNoCorrectAnswer->isChecked()) {
+        current().setStrAnswer(kNoCorrect);
+        for (QCheckBox *box : checkBoxes)
+            box->setChecked(false);
+        if (QAbstractButton *cell = answerCells->button(kNoCorrectCell))
+            cell->setChecked(true);
+    }
+    changed();
+}
+
+void PPTQuestionInfoWindowController::onChangeCorrectAnswerMulite(int letter)
+{
+    if (m_bResettingMyself || !hasCurrent())
+        return;
+    Resetting guard(m_bResettingMyself);
+    checkBoxNoCorrectAnswer->setChecked(false);
+    QList<bool> ticked;
+    for (QCheckBox *box : checkBoxes)
+        ticked << box->isChecked();
+    bool refused = false;
+    const QString answer =
+        SlideQuestionRules::multipleAnswer(ticked, QuestionInfoRules::multipleAnswerLimit(m_deviceType), letter, &refused);
+    if (refused)
+        checkBoxes[letter]->setChecked(false);
+    current().setStrAnswer(answer);
+    changed();
+}
+
+void PPTQuestionInfoWindowController::onChangeCorrectAnswer(int cell)
+{
+    if (m_bResettingMyself || !hasCurrent())
+        return;
+    Resetting guard(m_bResettingMyself);
+    checkBoxNoCorrectAnswer->setChecked(cell == kNoCorrectCell);
+    current().setStrAnswer(cell == kNoCorrectCell ? kNoCorrect : QString(QChar(u'A' + cell)));
+    changed();
+}
+
+void PPTQuestionInfoWindowController::onChangeDifficulty(int cell)
+{
+    if (m_bResettingMyself || !hasCurrent())
+        return;
+    current().setNDiffcult(cell);
+    Resetting guard(m_bResettingMyself);
+    checkBoxAllInSameLevel->setChecked(false);
+    changed();
+}
+
+void PPTQuestionInfoWindowController::onStandard()
+{
+    if (!hasCurrent())
+        return;
+    StandardController standards(this);
+    standards.setStandardName(current().strStandard());
+    standards.awakeFromNib();
+    if (DialogHooks::runModal(&standards) != 1)
+        return;
+    current().setStrStandard(standards.standardNameSelected());
+    current().setStrStandardTitle(standards.standardTitleSelected());
+    changed();
+    reloadQuestionInfo();
+}

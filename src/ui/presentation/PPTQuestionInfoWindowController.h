@@ -1,0 +1,129 @@
+#pragma once
+
+#include "core/engine/QuizQuestionsElement.h"
+
+#include <QDialog>
+#include <QList>
+
+#include <functional>
+
+class PPTEditorMSO;
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QuizQuestionsElement;
+
+// The question editor over slides ("PPTQuestionInfo"): the questions of the open presentation,
+// one per slide, edited in a form and written into the slides' named shapes when the teacher
+// saves. Slides are added from the template slides and deleted at once; texts and settings stay
+// in the editor until Save (or Yes when closing). The form offers what the receiver model at
+// opening can answer, with the limits of the question properties window.
+class PPTQuestionInfoWindowController : public QDialog
+{
+    Q_OBJECT
+public:
+    // The template picker (add type 1); unset: the picker itself, modally.
+    struct Hooks
+    {
+        std::function<void(PPTQuestionInfoWindowController *)> runTemplatePicker;
+    };
+    static Hooks &hooks();
+
+    explicit PPTQuestionInfoWindowController(QWidget *parent = nullptr);
+    ~PPTQuestionInfoWindowController() override;
+
+    // Reads every slide and shows the selected one (done by runModal()).
+    void awakeFromNib();
+    // Runs the editor modally; 1 when it was closed.
+    int runModal();
+
+    int nCurrentQuestionNo() const { return m_nCurrentQuestionNo; }
+    int deviceType() const { return m_deviceType; }
+    bool bSomeMessageChanged() const { return m_bSomeMessageChanged; }
+    const QList<QuizQuestionsElement> &questions() const { return m_questions; }
+    // The codes behind the type chooser's items.
+    QList<int> arrayQuestionType() const { return m_arrayQuestionType; }
+
+    // Document actions.
+    void onPrevious();
+    void onNext();
+    void onAdd();
+    void onDelete();
+    void onSave();
+    // The template picker's answer ("PPTEditAddTemplateOver").
+    void GetOverState(int pptState, int templateIndex);
+    // Writes every question into its slide; false when the teacher declined a change to true or false.
+    bool saveMessage();
+    void reNewPPT();
+
+    // Form.
+    void reloadQuestionInfo();
+    void onStandard();
+
+    // Outlets.
+    QComboBox *cmbQuestionNo = nullptr, *cmbTemplate = nullptr, *cmbQuestionType = nullptr, *cmbActionMode = nullptr;
+    QPushButton *btnAdd = nullptr, *btnDelete = nullptr, *btnPrevious = nullptr, *btnNext = nullptr, *btnSave = nullptr,
+                *btnStandard = nullptr;
+    QLineEdit *point = nullptr, *timeLimit = nullptr, *rushPoint = nullptr, *rushTimeLimit = nullptr;
+    QPlainTextEdit *questionTitle = nullptr, *otherAnswer = nullptr;
+    QPlainTextEdit *options[10] = {};
+    QLabel *optionMessage = nullptr, *txtStandard = nullptr;
+    QGroupBox *titleBox = nullptr, *optionBox = nullptr, *singleBox = nullptr, *multipleBox = nullptr, *otherBox = nullptr;
+    QWidget *matrixCorrectAnswer = nullptr, *matrixDifficulty = nullptr;
+    QButtonGroup *answerCells = nullptr, *difficultyCells = nullptr;
+    QCheckBox *checkBoxes[10] = {};
+    QCheckBox *checkBoxNoCorrectAnswer = nullptr;
+    QCheckBox *checkBoxAllInSameTimePoint = nullptr, *checkBoxAllInSameLevel = nullptr,
+              *checkBoxAllInSameTimePointForRush = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void buildInterface();
+    QWidget *buildForm();
+    void InitQuestionArray();
+    void loadcmbQuestionNo(int count, int index);
+    void AddAQuestion(int templateIndex);
+    bool windowShouldClose();
+    int ask(const QString &question);
+    QuizQuestionsElement &current();
+    bool hasCurrent() const;
+    bool isVote() const;
+    bool noDevice() const { return m_deviceType < 0; }
+
+    void bindQueMessage();
+    void bindTitleAndOption();
+    void bindCorrectAnswer();
+    void bindHelperForVote();
+    void bindControls();
+    void setVoteOffered(bool offered);
+    void setEditable(QPlainTextEdit *view, bool editable, const QString &text);
+
+    void numberChanged(QLineEdit *field);
+    void textChanged(QPlainTextEdit *view);
+    void typeChanged();
+    void activityChanged();
+    void checkBoxAllInSame(QCheckBox *box);
+    void noCorrectAnswerClicked();
+    void onChangeCorrectAnswerMulite(int letter);
+    void onChangeCorrectAnswer(int cell);
+    void onChangeDifficulty(int cell);
+    void changed();
+
+    PPTEditorMSO *pptUI = nullptr;
+    QList<QuizQuestionsElement> m_questions;
+    QList<int> m_arrayQuestionType;
+    int m_nCurrentQuestionNo = 0;
+    int m_deviceType = -1;
+    bool m_bSomeMessageChanged = false;
+    int m_bResettingMyself = 0;
+    bool m_closed = false;
+};

@@ -1,0 +1,68 @@
+#include "RunReceiver.h"
+
+#include "RunTimer.h"
+
+#include "core/engine/ActivityCodes.h"
+#include "core/engine/QuizMode.h"
+
+RunReceiver::RunReceiver(std::function<QuizMode *()> modeObject, QObject *parent)
+    : QObject(parent), m_modeObject(std::move(modeObject))
+{
+}
+
+void RunReceiver::setIdleAtOpening(int deviceType)
+{
+    QuizMode *mode = m_modeObject();
+    if (!mode || !DeviceType::isLargeFamily(deviceType))
+        return;
+    mode->sendPCState(2);
+    m_pcStateSent.start();
+}
+
+void RunReceiver::SendWakeUpMessage(int wakeMode, int freeStyleActivity)
+{
+    if (!m_modeObject())
+        return;
+    // The keypads need half a second after the idle PC state before the wake frame.
+    const qint64 since = m_pcStateSent.isValid() ? m_pcStateSent.elapsed() : 500;
+    const auto send = [this, wakeMode, freeStyleActivity] {
+        QuizMode *mode = m_modeObject();
+        if (!mode)
+            return;
+        if (freeStyleActivity >= 0)
+            mode->setQFreeMode(freeStyleActivity);
+        mode->setWakeUpMode(wakeMode);
+        mode->sendWakeFrame();
+    };
+    if (since < 500)
+        RunTimer::after(int(500 - since), this, send);
+    else
+        send();
+}
+
+void RunReceiver::stopAnswering(int deviceType)
+{
+    QuizMode *mode = m_modeObject();
+    if (!mode)
+        return;
+    if (DeviceType::isLargeFamily(deviceType))
+        mode->sendPCState(2);
+    else
+        mode->closeReceiveArvel();
+}
+
+void RunReceiver::handleDeviceChanged(int deviceType, bool answering)
+{
+    QuizMode *mode = m_modeObject();
+    if (!mode)
+        return;
+    mode->getNewDevice();
+    if (DeviceType::isSmallFamily(deviceType)) {
+        if (answering)
+            mode->openReceiveArvel();
+        else
+            mode->closeReceiveArvel();
+    } else if (DeviceType::isLargeFamily(deviceType)) {
+        mode->sendPCState(answering ? 3 : 2);
+    }
+}

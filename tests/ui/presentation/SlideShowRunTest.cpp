@@ -1,0 +1,207 @@
+#include "../run/RunWindowFixture.h"
+
+#include "platform/PPTEditorMSO.h"
+#include "platform/SlideShowWindow.h"
+#include "support/DialogAnswers.h"
+#include "support/SlideDecks.h"
+#include "ui/presentation/PPTBaffle.h"
+#include "ui/presentation/PPTQuizStateWindowController.h"
+#include "ui/presentation/PPTStudentLoginView.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+// The run over a slide show on a simulated Dravel receiver: the slide on show is the question,
+// the teacher keypad steps the show and the run, and the run ends in the save with the deck's
+// file name. Seconds run on the manual clock.
+using keypadsim::Model;
+using keypadsim::SimReceiver;
+using SlideDecks::ShapeSpec;
+
+namespace {
+
+QList<ShapeSpec> questionSlide(const QString &title, const QString &type, const QString &answer, int seconds)
+{
+    return {{"Qu_Title", title},      {"OptionA", "one"}, {"OptionB", "two"},       {"OptionC", "three"},
+            {"OptionD", "four"},      {"mode", type},     {"answer", answer},       {"time", QString::number(seconds)},
+            {"activity_mode", "Testing ---> Normal Quiz"}, {"mark", "10"}};
+}
+
+QString sid(int i)
+{
+    return QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0'));
+}
+
+class SlideShowRun : public RunWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        RunWindowFixture::SetUp();
+        ppt = PPTEditorMSO::shareManager();
+        PPTQuizStateWindowController::hooks() = {};
+        PPTQuizStateWindowController::hooks().runSaveDialog = [this](PPTQuizStateWindowController *,
+                                                                      const QuizStateWindowController::SaveRequest &r) {
+            saved << r.strFileName;
+            savedMode = r.curActivityMode;
+        };
+    }
+    void TearDown() override
+    {
+        if (run)
+            delete run.data();
+        PPTQuizStateWindowController::hooks() = {};
+        ppt->quitPPT();
+        RunWindowFixture::TearDown();
+    }
+
+    // The main window's part: the deck open and on show from its first slide, then the run.
+    void openRun(int mode, const QString &path)
+    {
+        TabController::StartRequest r;
+        r.kind = path.endsWith('p') ? TabController::StartRequest::AnswerSheet : TabController::StartRequest::Presentation;
+        r.strPath = path;
+        r.nDeviceType = 3;
+        r.nMode = mode;
+        r.testID = 42;
+        run = ActivityWindowOpener::openSlideShowRun(nullptr, r);
+    }
+    SimReceiver *dravel(int students)
+    {
+        SimReceiver *sim = plugIn(Model::Dravel);
+        EXPECT_TRUE(sim && waitFor([&] { return app()->getBHaveDevice(); }));
+        makeClass(students);
+        return sim;
+    }
+    void logIn(SimReceiver *sim, int students)
+    {
+        EXPECT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
+        for (int i = 1; i <= students; ++i)
+            sim->login(0x0100 + i, sid(i));
+        EXPECT_TRUE(waitFor([&] { return run->studentStrip()->nLoginStudentSum() == students; }));
+    }
+    QPushButton *bar(const char *name) const { return run->findChild<QPushButton *>(QLatin1String(name)); }
+    QString field(const char *name) const { return run->findChild<QLabel *>(QLatin1String(name))->text(); }
+
+    PPTEditorMSO *ppt = nullptr;
+    QPointer<PPTQuizStateWindowController> run;
+    DialogAnswers answers;
+    QStringList saved;
+    int savedMode = -1;
+};
+
+} // namespace
+
+TEST_F(SlideShowRun, TheSlideOnShowIsTheQuestionAndTheTeacherKeypadStepsBoth)
+{
+    SimReceiver *sim = dravel(3);
+    ASSERT_TRUE(sim);
+    const QString deck = home() + "Lesson.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10),
+                                       questionSlide("Notes", "Teaching Plan", "nocorrect", 10),
+                                       questionSlide("Third", "Single Answer", "C", 20)},
+                                      deck));
+    ASSERT_TRUE(ppt->openPPT(deck));
+    ASSERT_TRUE(ppt->setPPT(1));
+    openRun(0, deck);
+    ASSERT_TRUE(run);
+
+    // The bar at the foot of the screen, the strip at its head, the backdrop behind the show.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(run->geometry().bottom(), screen.bottom());
+    EXPECT_EQ(run->studentStrip()->geometry().top(), screen.top());
+    ASSERT_TRUE(run->backdrop());
+    EXPECT_TRUE(run->backdrop()->isVisible());
+    EXPECT_EQ(QuizQuestions::shareManager()->count(), 3);
+    EXPECT_EQ(field("txtPageAndTotalPage"), "1/3");
+    EXPECT_TRUE(bar("btnNext")->isEnabled());
+    EXPECT_FALSE(bar("btnPrevious")->isEnabled());
+    logIn(sim, 3);
+    EXPECT_EQ(field("txtLoginAndAnswered"), "0 / 3");
+
+    // Start from the keypad: two seconds of lead-in, then one a second.
+    sim->pressTeacherKey(0x8A);
+    ASSERT_TRUE(waitFor([&] { return run->bStartFlag(); }));
+    EXPECT_EQ(field("txtQuizTime"), "10");
+    seconds(2);
+    EXPECT_EQ(field("txtQuizTime"), "10");
+    seconds(1);
+    EXPECT_EQ(field("txtQuizTime"), "9");
+    sim->answer(0x0101, "B");
+    sim->answer(0x0102, "A");
+    ASSERT_TRUE(waitFor([&] { return field("txtLoginAndAnswered") == "2 / 3"; }));
+    // The teacher steps the show by its own keys meanwhile: the question that runs stays the one stopped.
+    ppt->setPPT(3);
+    sim->pressTeacherKey(0x86); // Next is off while a question runs
+    sim->pressTeacherKey(0x8B);
+    ASSERT_TRUE(waitFor([&] { return !run->bStartFlag(); }));
+    EXPECT_EQ(ppt->showWindow()->slideIndex(), 1) << "the show stays where the teacher put it";
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo(), QList<int>{1});
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, QuizParticipantData::shareManager()->isStudentLogin(sid(1))), "B");
+    EXPECT_EQ(field("txtDone"), "Done");
+
+    // Result from the keypad: the question that ran, in a window of its own.
+    sim->pressTeacherKey(0x8D);
+    ASSERT_TRUE(waitFor([&] { return childWindows.size() == 1; }));
+    EXPECT_EQ(app()->objectToReceiveCommData(), run.data());
+
+    // Next from the keypad moves the show on from where it is, and the run with it.
+    sim->pressTeacherKey(0x86);
+    ASSERT_TRUE(waitFor([&] { return run->nCurrentQuestionNo() == 2; }));
+    EXPECT_EQ(ppt->showWindow()->slideIndex(), 2);
+    EXPECT_EQ(field("txtPageAndTotalPage"), "3/3");
+    EXPECT_EQ(field("txtQuNo"), "2") << "the teaching plan is no question";
+    EXPECT_EQ(field("txtQuizTime"), "20");
+    // Back to the teaching plan: it cannot start.
+    bar("btnPrevious")->click();
+    EXPECT_EQ(run->nCurrentQuestionNo(), 1);
+    bar("btnStart")->click();
+    ASSERT_FALSE(answers.alerts().isEmpty());
+    EXPECT_EQ(answers.alerts().last().informativeText, "Currently in the teaching plan mode, cannot start testing");
+    EXPECT_FALSE(run->bStartFlag());
+    EXPECT_FALSE(bar("btnStart")->isChecked());
+
+    // The strip key: too few students for a large strip, so small, then normal.
+    sim->pressTeacherKey(0x81);
+    ASSERT_TRUE(waitFor([&] { return run->nLoginViewState() == 1; }));
+    EXPECT_EQ(run->studentStrip()->height(), 20);
+    sim->pressTeacherKey(0x81);
+    ASSERT_TRUE(waitFor([&] { return run->nLoginViewState() == 0; }));
+
+    // The last question, then Exit: F2 stays, F1 leaves, closes the deck and saves the run.
+    bar("btnNext")->click();
+    bar("btnStart")->click();
+    ASSERT_TRUE(run->bStartFlag());
+    sim->answer(0x0103, "C");
+    ASSERT_TRUE(waitFor([&] { return field("txtLoginAndAnswered") == "1 / 3"; }));
+    bar("btnStop")->click();
+    EXPECT_EQ(field("txtDone"), "All Done");
+    answers.answerAlert(1);
+    bar("btnExit")->click();
+    EXPECT_TRUE(run->isVisible());
+    answers.answerAlert(0);
+    bar("btnExit")->click();
+    ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+    EXPECT_EQ(saved, QStringList{"Lesson.pptx"});
+    EXPECT_EQ(savedMode, 0);
+    EXPECT_FALSE(ppt->hasPresentation());
+    EXPECT_EQ(app()->objectToReceiveCommData(), nullptr);
+}
+
+TEST_F(SlideShowRun, AnAnswerSheetRunsWithoutShowOrBackdrop)
+{
+    ASSERT_TRUE(dravel(2));
+    const QString sheet = questionFile({{0, "B", 10}, {5, "A", 15}}, "sheet.sep");
+    openRun(0, sheet);
+    ASSERT_TRUE(run);
+    EXPECT_TRUE(run->bIsAnsSheet());
+    EXPECT_EQ(run->backdrop(), nullptr);
+    EXPECT_FALSE(ppt->isShowRunning());
+    EXPECT_EQ(QuizQuestions::shareManager()->nTestID(), 42);
+    EXPECT_EQ(QuizQuestions::shareManager()->answer(2), "True");
+    bar("btnNext")->click();
+    EXPECT_EQ(run->nCurrentQuestionNo(), 1);
+    EXPECT_EQ(field("txtQuizTime"), "15");
+    EXPECT_FALSE(bar("btnNext")->isEnabled());
+    EXPECT_FALSE(ppt->isShowRunning());
+}
