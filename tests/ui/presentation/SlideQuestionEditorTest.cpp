@@ -1,0 +1,212 @@
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/keypad/DeviceController.h"
+#include "core/presentation/QuestionSlideFormat.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/PPTEditorMSO.h"
+#include "support/DialogAnswers.h"
+#include "support/PollixTest.h"
+#include "support/SlideDecks.h"
+#include "ui/authoring/AddSLides.h"
+#include "ui/presentation/PPTQuestionInfoWindowController.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+// The question editor over the slides of the open deck: it opens on the selected slide, keeps
+// its fields in range, writes the slides only when the teacher saves, and keeps questions and
+// slides in step as slides are added and deleted.
+using SlideDecks::ShapeSpec;
+
+namespace {
+
+QList<ShapeSpec> slide(const QString &type, const QString &answer, const QString &title = "Q")
+{
+    return {{"Qu_Title", title}, {"OptionA", "a"},  {"OptionB", "b"},      {"OptionC", "c"},
+            {"OptionD", "d"},    {"mode", type},    {"answer", answer},    {"mark", "10"},
+            {"time", "30"},      {"activity_mode", "Testing ---> Normal Quiz"}, {"ID", ""}};
+}
+
+class SlideQuestionEditor : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        ppt = PPTEditorMSO::shareManager();
+        ppt->setTemplatePath(SlideDecks::shippedTemplate());
+        NotificationCenter::defaultCenter()->addObserver(&observer, Notify::GetSaveState, [this](const Notification &n) {
+            saveStates << n.userInfo.value(Notify::Key::SaveState).toInt();
+        });
+    }
+    void TearDown() override
+    {
+        NotificationCenter::defaultCenter()->removeObserver(&observer);
+        AddSLides::hooks() = {};
+        ppt->quitPPT();
+        PollixTest::TearDown();
+    }
+    void openDeck(const QList<QList<ShapeSpec>> &slides, int deviceType)
+    {
+        DeviceController::ShareDeviceController()->setCurDeviceType(deviceType);
+        deckPath = home() + "deck.pptx";
+        ASSERT_TRUE(SlideDecks::writeDeck(slides, deckPath));
+        ASSERT_TRUE(ppt->openPPT(deckPath));
+    }
+    void openEditor()
+    {
+        editor = std::make_unique<PPTQuestionInfoWindowController>();
+        editor->awakeFromNib();
+    }
+    // Types into a number field as the teacher does.
+    static void type(QLineEdit *field, const QString &text)
+    {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+
+    PPTEditorMSO *ppt = nullptr;
+    QString deckPath;
+    std::unique_ptr<PPTQuestionInfoWindowController> editor;
+    DialogAnswers answers;
+    QObject observer;
+    QList<int> saveStates;
+};
+
+} // namespace
+
+TEST_F(SlideQuestionEditor, OpensOnTheSelectedSlideAndKeepsToWhatTheKeypadsAnswer)
+{
+    openDeck({slide("Single Answer", "A"), slide("Single Answer", "AB"), slide("Multiple Answer", "AC")}, 1);
+    // The teacher last showed the third slide.
+    ppt->setPPT(1);
+    ppt->setPPT(3);
+    ppt->setPPT(3);
+    ppt->setPPT(0);
+    openEditor();
+    EXPECT_EQ(editor->cmbQuestionNo->currentIndex(), 2);
+    // Arvel keypads answer no multiple answer: the question becomes a teaching plan, unsaved.
+    EXPECT_EQ(editor->questions().at(2).nQuestionType(), 4);
+    EXPECT_EQ(editor->cmbQuestionType->currentText(), "Teaching Plan");
+    EXPECT_TRUE(editor->bSomeMessageChanged());
+    EXPECT_FALSE(editor->point->isEnabled());
+
+    // Two letters are no single answer: shown and kept as no correct answer, which is no edit.
+    editor->onPrevious();
+    EXPECT_EQ(editor->questions().at(1).strAnswer(), "nocorrect");
+    EXPECT_TRUE(editor->answerCells->button(10)->isChecked());
+    EXPECT_TRUE(editor->answerCells->button(6)->isHidden()) << "Arvel keypads answer A to F";
+}
+
+TEST_F(SlideQuestionEditor, FieldsStayInRangeAndLongTextsAreRefused)
+{
+    openDeck({slide("Single Answer", "B"), slide("Single Answer", "C")}, 3);
+    openEditor();
+    type(editor->point, "400");
+    EXPECT_EQ(editor->point->text(), "250");
+    EXPECT_EQ(editor->point->selectedText(), "250");
+    EXPECT_EQ(editor->questions().at(0).nPoint(), 250);
+    type(editor->rushTimeLimit, "0");
+    EXPECT_EQ(editor->rushTimeLimit->text(), "1");
+
+    editor->options[1]->setPlainText(QString(230, 'x'));
+    EXPECT_EQ(editor->questions().at(0).strOptionB(), QString(230, 'x'));
+    editor->options[1]->setPlainText(QString(400, 'y'));
+    EXPECT_EQ(editor->options[1]->toPlainText(), QString(230, 'x')) << "a paste past 230 characters is refused whole";
+    EXPECT_EQ(editor->questions().at(0).strOptionB(), QString(230, 'x'));
+
+    // Applying the rush settings to all questions asks first.
+    type(editor->rushPoint, "15");
+    type(editor->rushTimeLimit, "20");
+    answers.answerAlert(0);
+    editor->checkBoxAllInSameTimePointForRush->click();
+    for (const QuizQuestionsElement &q : editor->questions()) {
+        EXPECT_EQ(q.nRushPoint(), 15);
+        EXPECT_EQ(q.nRushTime(), 20);
+    }
+    // A vote is a single-answer question only.
+    editor->cmbActionMode->setCurrentIndex(3);
+    EXPECT_FALSE(editor->cmbQuestionType->isEnabled());
+    editor->cmbActionMode->setCurrentIndex(0);
+    editor->cmbQuestionType->setCurrentIndex(1);
+    EXPECT_EQ(editor->cmbActionMode->count(), 3);
+}
+
+TEST_F(SlideQuestionEditor, OnlyASaveThatReachedTheFileClearsTheChanges)
+{
+    openDeck({slide("Single Answer", "B", "First"), slide("Single Answer", "C", "Second")}, 3);
+    openEditor();
+    editor->questionTitle->setPlainText("First, reworded");
+    editor->onNext();
+    editor->cmbQuestionType->setCurrentIndex(2); // True or False
+    ASSERT_EQ(editor->questions().at(1).nQuestionType(), 5);
+
+    // Declined: nothing is written and the edits are still unsaved.
+    answers.answerAlert(1);
+    editor->btnSave->click();
+    EXPECT_EQ(ppt->readTextBoxByName("Qu_Title", 0), "First");
+    EXPECT_EQ(ppt->readTextBoxByName("mode", 1), "Single Answer");
+    EXPECT_TRUE(editor->bSomeMessageChanged());
+
+    // Accepted: the slides, an exam ID on the first slide, and the file.
+    answers.answerAlert(0);
+    editor->btnSave->click();
+    EXPECT_FALSE(editor->bSomeMessageChanged());
+    EXPECT_EQ(ppt->readTextBoxByName("Qu_Title", 0), "First, reworded");
+    EXPECT_EQ(ppt->readTextBoxByName("mode", 1), "True or False");
+    EXPECT_EQ(ppt->readTextBoxByName("OptionA", 1), "True");
+    const int id = QuestionSlideFormat::integerValue(ppt->readTextBoxByName("ID", 0));
+    EXPECT_GT(id, 0);
+    EXPECT_FALSE(ppt->isModified());
+    editor->btnSave->click();
+    EXPECT_EQ(QuestionSlideFormat::integerValue(ppt->readTextBoxByName("ID", 0)), id) << "a drawn ID stays";
+
+    // Closing with an edit answered "No" tells the main window the deck is unsaved.
+    editor->questionTitle->setPlainText("Again");
+    answers.answerAlert(1);
+    editor->close();
+    EXPECT_EQ(saveStates, QList<int>{1});
+}
+
+TEST_F(SlideQuestionEditor, AddingAndDeletingKeepQuestionsAndSlidesInStep)
+{
+    QList<QList<ShapeSpec>> slides;
+    for (int i = 1; i <= 98; ++i)
+        slides << slide("Single Answer", "A", QStringLiteral("Q%1").arg(i));
+    openDeck(slides, 3);
+    AddSLides::hooks().copyAndPasteSlide = [this](int index) { return ppt->copySlideByIndex(index) && ppt->pasteSlide(); };
+    AddSLides::hooks().slideCount = [this] { return ppt->getCountOfSlide(); };
+    openEditor();
+    EXPECT_TRUE(editor->btnAdd->isEnabled());
+
+    // The picker copies the true-or-false template: the 99th question, and no more may come.
+    editor->GetOverState(0, 0);
+    EXPECT_EQ(editor->questions().size(), 98) << "nothing was added";
+    ASSERT_TRUE(ppt->copySlideByIndex(0) && ppt->pasteSlide());
+    editor->GetOverState(1, 0);
+    ASSERT_EQ(editor->questions().size(), 99);
+    EXPECT_EQ(editor->questions().last().nQuestionType(), 5);
+    EXPECT_EQ(editor->cmbQuestionNo->currentIndex(), 98);
+    EXPECT_FALSE(editor->btnAdd->isEnabled());
+    EXPECT_FALSE(editor->bSomeMessageChanged()) << "the slide is in the deck already";
+
+    // Deleting the last question shows the one before it; its slide goes with it.
+    answers.answerAlert(0);
+    editor->btnDelete->click();
+    EXPECT_EQ(editor->questions().size(), 98);
+    EXPECT_EQ(ppt->getCountOfSlide(), 98);
+    EXPECT_EQ(editor->cmbQuestionNo->currentIndex(), 97);
+    EXPECT_EQ(editor->cmbQuestionNo->count(), 98);
+    EXPECT_TRUE(editor->btnAdd->isEnabled());
+    // The first: the next one moves up.
+    editor->cmbQuestionNo->setCurrentIndex(0);
+    answers.answerAlert(0);
+    editor->btnDelete->click();
+    EXPECT_EQ(editor->questions().first().strTitle(), "Q2");
+    EXPECT_EQ(ppt->readTextBoxByName("Qu_Title", 0), "Q2");
+}
