@@ -118,7 +118,7 @@ void PPTQuestionInfoWindowController::buildInterface()
     nav->addWidget(btnAdd);
     nav->addWidget(btnDelete);
     nav->addStretch(1);
-    nav->addWidget(new QLabel(tr("New slide after closing:"), this));
+    nav->addWidget(new QLabel(tr("Template for a new deck:"), this));
     nav->addWidget(cmbTemplate);
     nav->addSpacing(20);
     nav->addWidget(btnSave);
@@ -656,7 +656,8 @@ void PPTQuestionInfoWindowController::bindCorrectAnswer()
     singleBox->setVisible(choice);
     multipleBox->setVisible(type == QuestionType::MultipleAnswer);
     otherBox->setVisible(!choice && type != QuestionType::MultipleAnswer);
-    checkBoxNoCorrectAnswer->setVisible(choice || type == QuestionType::MultipleAnswer);
+    // The single-answer grid has a cell of its own for no correct answer.
+    checkBoxNoCorrectAnswer->setVisible(type == QuestionType::MultipleAnswer);
     // Corrections of the answer are no edit of the teacher's.
     q.setStrAnswer(SlideQuestionRules::formAnswer(type, q.strAnswer()));
     const QString answer = q.strAnswer();

@@ -29,6 +29,7 @@
 #include "ui/run/RunCountDown.h"
 #include "ui/run/RunFrameRouter.h"
 #include "ui/run/RunReceiver.h"
+#include "ui/run/RunChildWindow.h"
 #include "ui/run/RunResultWindows.h"
 #include "ui/run/RunSounds.h"
 #include "ui/run/RunStudentGrid.h"
@@ -44,6 +45,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 
 using Control = RunControls::Control;
 using Phase = RunControls::Phase;
@@ -100,9 +102,10 @@ const QList<PPTQuizStateWindowController::BarButton> &PPTQuizStateWindowControll
         {"btnResult", "Result", QStyle::SP_FileDialogContentsView, &W::btnResult, Control::Result, &W::OnResult},
         {"btnReport", "Report", QStyle::SP_FileDialogDetailedView, &W::btnReport, Control::Report, &W::OnReport},
         {"btnSendQuestions", "Send", QStyle::SP_ArrowRight, &W::btnSendQuestions, Control::SendQuestions, &W::OnSendQuestions},
-        {"btnSpeed", "Read", QStyle::SP_MediaVolume, &W::btnSpeed, Control::Read, &W::OnSpeech},
-        {"btnUpHide", "Strip", QStyle::SP_TitleBarShadeButton, &W::btnUpHide, Control(0), &W::OnHideUp},
-        {"btnDownHide", "Hide", QStyle::SP_TitleBarMinButton, &W::btnDownHide, Control(0), &W::OnHideDown},
+        // The bar is one screen wide: the three least used show their picture only.
+        {"btnSpeed", "Read aloud", QStyle::SP_MediaVolume, &W::btnSpeed, Control::Read, &W::OnSpeech},
+        {"btnUpHide", "Student strip: smaller or larger", QStyle::SP_TitleBarShadeButton, &W::btnUpHide, Control(0), &W::OnHideUp},
+        {"btnDownHide", "Hide this bar", QStyle::SP_TitleBarMinButton, &W::btnDownHide, Control(0), &W::OnHideDown},
         {"btnExit", "Exit", QStyle::SP_DialogCloseButton, &W::btnExit, Control::Exit, &W::OnExit},
     };
     return buttons;
@@ -171,7 +174,7 @@ void PPTQuizStateWindowController::buildInterface()
     content->setAttribute(Qt::WA_StyledBackground);
     content->setStyleSheet(QStringLiteral("#PPTQuizStateContent { background: #1f2a36; }"
                                           "#PPTQuizStateContent QLabel { color: #e8edf2; }"
-                                          "#PPTQuizStateContent QPushButton { min-height: 30px; padding: 2px 8px; }"));
+                                          "#PPTQuizStateContent QPushButton { min-height: 30px; padding: 2px 6px; }"));
     auto *outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(content);
@@ -185,7 +188,7 @@ void PPTQuizStateWindowController::buildInterface()
     txtQuNo = makeLabel(content, QStringLiteral("txtQuNo"), {}, true);
     txtPageAndTotalPageTitle = makeLabel(content, QStringLiteral("txtPageAndTotalPageTitle"), tr("Slide:"));
     txtPageAndTotalPage = makeLabel(content, QStringLiteral("txtPageAndTotalPage"), {}, true);
-    txtLoginAndAnsweredTitle = makeLabel(content, QStringLiteral("txtLoginAndAnsweredTitle"), tr("Answered / Logged in:"));
+    txtLoginAndAnsweredTitle = makeLabel(content, QStringLiteral("txtLoginAndAnsweredTitle"), tr("Answered:"));
     txtLoginAndAnswered = makeLabel(content, QStringLiteral("txtLoginAndAnswered"), QStringLiteral("0 / 0"), true);
     txtHandRaiseTitle = makeLabel(content, QStringLiteral("txtHandRaiseTitle"), tr("Hand Raise:"));
     txtHandRaise = makeLabel(content, QStringLiteral("txtHandRaise"), QStringLiteral("0"), true);
@@ -195,35 +198,45 @@ void PPTQuizStateWindowController::buildInterface()
     txtDone->setFixedWidth(txtDone->fontMetrics().horizontalAdvance(tr("All Done")) + 24);
     txtQuizTime = makeLabel(content, QStringLiteral("txtQuizTime"), QStringLiteral("0"));
     txtQuizTime->setAlignment(Qt::AlignCenter);
-    txtQuizTime->setMinimumWidth(120);
+    txtQuizTime->setMinimumWidth(100);
     txtQuizTime->setTextInteractionFlags(Qt::NoTextInteraction);
 
     // Two lines of figures at the left, the run's buttons to the right.
     auto *figures = new QVBoxLayout;
-    figures->setSpacing(2);
+    figures->setSpacing(0);
     auto *line1 = new QHBoxLayout;
     line1->addWidget(txtMultipleModeString);
     line1->addSpacing(12);
     line1->addWidget(txtDone);
     line1->addStretch(1);
-    auto *line2 = new QHBoxLayout;
-    for (const auto &[title, value] : {std::pair{txtQuNoTitle, txtQuNo}, std::pair{txtPageAndTotalPageTitle, txtPageAndTotalPage},
-                                       std::pair{txtLoginAndAnsweredTitle, txtLoginAndAnswered},
-                                       std::pair{txtHandRaiseTitle, txtHandRaise}}) {
-        line2->addWidget(title);
-        line2->addWidget(value);
-        line2->addSpacing(12);
-    }
-    line2->addStretch(1);
     figures->addLayout(line1);
-    figures->addLayout(line2);
+    for (const auto &pairs : {QList<std::pair<QLabel *, QLabel *>>{{txtQuNoTitle, txtQuNo}, {txtPageAndTotalPageTitle, txtPageAndTotalPage}},
+                              QList<std::pair<QLabel *, QLabel *>>{{txtLoginAndAnsweredTitle, txtLoginAndAnswered},
+                                                                   {txtHandRaiseTitle, txtHandRaise}}}) {
+        auto *line = new QHBoxLayout;
+        for (const auto &[title, value] : pairs) {
+            line->addWidget(title);
+            line->addSpacing(4);
+            line->addWidget(value);
+            line->addSpacing(12);
+        }
+        line->addStretch(1);
+        figures->addLayout(line);
+    }
 
     auto *bar = new QHBoxLayout(content);
     // A margin on the left: a click the keypad mouse makes in the screen's corner hits nothing.
-    bar->setContentsMargins(16, 6, 10, 6);
+    bar->setContentsMargins(16, 4, 8, 4);
+    bar->setSpacing(4);
     bar->addLayout(figures, 1);
     for (const BarButton &row : barButtons()) {
-        auto *b = new QPushButton(style()->standardIcon(QStyle::StandardPixmap(row.icon)), tr(row.text), content);
+        const bool pictureOnly = row.outlet == &PPTQuizStateWindowController::btnSpeed
+                                 || row.outlet == &PPTQuizStateWindowController::btnUpHide
+                                 || row.outlet == &PPTQuizStateWindowController::btnDownHide;
+        auto *b = new QPushButton(style()->standardIcon(QStyle::StandardPixmap(row.icon)), pictureOnly ? QString() : tr(row.text),
+                                  content);
+        if (pictureOnly)
+            b->setToolTip(tr(row.text));
         b->setObjectName(QLatin1String(row.name));
         b->setFocusPolicy(Qt::NoFocus);
         b->setIconSize(kBarIconSize);
@@ -966,7 +979,7 @@ void PPTQuizStateWindowController::OnResult()
     runChildWindow([&] { RunResultWindows::openResult(this, this, m_nMode, questionNo(), teacher); });
     setLoginViewToNoraml();
     if (teacher)
-        MouseFunction::shareManager()->MoveToLeftBottomAndClickLeftButton();
+        RunChildWindow::clickBottomLeftLater(this); // the keypad's pointer starts again from the bar's corner
 }
 
 void PPTQuizStateWindowController::OnReport()
@@ -981,7 +994,7 @@ void PPTQuizStateWindowController::OnReport()
     runChildWindow([&] { RunResultWindows::openReport(this, this, m_nParticiptionMode, m_nMode, questionNo(), teacher); });
     setLoginViewToNoraml();
     if (teacher)
-        MouseFunction::shareManager()->MoveToLeftBottomAndClickLeftButton();
+        RunChildWindow::clickBottomLeftLater(this); // the keypad's pointer starts again from the bar's corner
 }
 
 void PPTQuizStateWindowController::OnSendQuestions()

@@ -14,6 +14,7 @@
 
 #include <QEvent>
 #include <QTableWidget>
+#include <QGuiApplication>
 #include <QTimer>
 
 namespace {
@@ -53,7 +54,18 @@ void RunChildWindow::load()
     m_loaded = true;
     windowDidLoad();
     if (m_bIsRunForTeacherControl)
-        QTimer::singleShot(0, this, [] { MouseFunction::shareManager()->MoveToLeftBottomAndClickLeftButton(); });
+        clickBottomLeftLater(this);
+}
+
+void RunChildWindow::clickBottomLeftLater(QObject *context)
+{
+    // The click waits for the event loop and for the window system to have heard of every
+    // window raised meanwhile: a click that overtook a raise would land on the window below
+    // (over a slide show: the show, which a click steps on).
+    QTimer::singleShot(0, context, [] {
+        QGuiApplication::sync();
+        MouseFunction::shareManager()->MoveToLeftBottomAndClickLeftButton();
+    });
 }
 
 int RunChildWindow::runChild(RunChildWindow &child)

@@ -27,6 +27,8 @@ public:
     // to the main screen's lower left corner and clicks there, so the keypad's mouse starts from
     // a known place.
     bool bIsRunForTeacherControl() const { return m_bIsRunForTeacherControl; }
+    // MouseFunction's click at the main screen's lower left corner, once the event loop runs.
+    static void clickBottomLeftLater(QObject *context);
     void setBIsRunForTeacherControl(bool v) { m_bIsRunForTeacherControl = v; }
 
     // Where the frames this window does not handle go; windows it opens get the same.

@@ -2,6 +2,7 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/presentation/QuestionSlideFormat.h"
 #include "platform/PPTEditorMSO.h"
+#include "platform/SlideShowWindow.h"
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
 #include "support/SlideDecks.h"
@@ -18,6 +19,8 @@
 #include "SimAutoPilot.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -61,6 +64,19 @@ protected:
         qunsetenv("POLLIX_SOFFICE");
         ReceiverTest::TearDown();
     }
+    // With POLLIX_SHOTS naming a folder (and an X display) the screen is saved there on the way.
+    void shot(const QString &name, QWidget *w = nullptr)
+    {
+        if (shots.isEmpty())
+            return;
+        QDir().mkpath(shots);
+        QCoreApplication::processEvents();
+        if (w)
+            w->grab().save(shots + QLatin1Char('/') + name + QStringLiteral(".png"));
+        else
+            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+    const QString shots = qEnvironmentVariable("POLLIX_SHOTS");
     std::unique_ptr<SimAutoPilot> pilot;
     DialogAnswers answers;
 };
@@ -134,11 +150,14 @@ TEST_F(SlideShowEndToEnd, DeckFromTheEditorRunOverTheShowAndSavedAsASession)
                 editor->questionTitle->setPlainText(QStringLiteral("Question %1").arg(q + 1));
                 editor->answerCells->button(cells[q])->click();
             }
+            editor->cmbQuestionNo->setCurrentIndex(0);
+            shot("1-editor", editor);
             answers.answerFile(deck);
             editor->btnSave->click();
             editor->close();
             return 1;
         }
+        shot("3-result", d);
         return 0; // the result window: looked at, closed
     });
     tab.btnPPTSetup->click();
@@ -170,6 +189,8 @@ TEST_F(SlideShowEndToEnd, DeckFromTheEditorRunOverTheShowAndSavedAsASession)
         sim->pressTeacherKey(0x8A);
         ASSERT_TRUE(waitFor([&] { return run->bStartFlag(); })) << q;
         ASSERT_TRUE(waitFor([&] { return answered() == QStringLiteral("6 / 6"); }, 15000)) << q;
+        if (q == 1)
+            shot("2-run-over-show");
         sim->pressTeacherKey(0x8B);
         ASSERT_TRUE(waitFor([&] { return !run->bStartFlag(); })) << q;
         if (q == 1) {
@@ -178,7 +199,7 @@ TEST_F(SlideShowEndToEnd, DeckFromTheEditorRunOverTheShowAndSavedAsASession)
         }
         if (q < 3) {
             sim->pressTeacherKey(0x86);
-            ASSERT_TRUE(waitFor([&] { return run->nCurrentQuestionNo() == q; })) << q;
+            ASSERT_TRUE(waitFor([&] { return run->nCurrentQuestionNo() == q; })) << q << " at " << run->nCurrentQuestionNo() << " show " << ppt->showWindow()->slideIndex() << " next " << run->btnNext->isEnabled();
         }
     }
     EXPECT_EQ(run->findChild<QLabel *>("txtDone")->text(), "All Done");
