@@ -3,13 +3,17 @@
 // and pages, and the PDF of every page.
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/reports/ClassResponseReport.h"
+#include "core/reports/ClassStudyGuideReport.h"
 #include "core/reports/CorrectRateStatistics.h"
 #include "core/reports/ReportChoice.h"
 #include "core/reports/ReportPdf.h"
 #include "core/reports/ResponseSpreadReport.h"
 #include "core/reports/ResultByQuestionReport.h"
 #include "core/reports/ResultOfEliminationReport.h"
+#include "core/reports/SessionQuestionReport.h"
+#include "core/reports/StudentResponseResultReport.h"
 #include "core/reports/StudentSessionReport.h"
+#include "core/reports/StudyGuideReport.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "ui/reports/ReportController.h"
 
@@ -109,6 +113,34 @@ void BM_LayOutResultOfElimination400x100(benchmark::State &state)
 BENCHMARK(BM_LayOutCorrectRateStatistics400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_LayOutResultByQuestionAnswerDetail400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_LayOutResultOfElimination400x100)->Unit(benchmark::kMillisecond)->Iterations(5);
+void BM_LayOutQuestionReport400x100(benchmark::State &state)
+{
+    layOutPerStudent(state, [](const QuizEntity &q, const QList<SelectStudents> &s) {
+        return SessionQuestionReport(q, s).totalPage();
+    });
+}
+void BM_LayOutStudyGuide400x100(benchmark::State &state)
+{
+    layOutPerStudent(state, [](const QuizEntity &q, const QList<SelectStudents> &s) {
+        return StudyGuideReport(q, s).totalPage();
+    });
+}
+void BM_LayOutClassStudyGuide400x100(benchmark::State &state)
+{
+    layOutPerStudent(state, [](const QuizEntity &q, const QList<SelectStudents> &s) {
+        return ClassStudyGuideReport(q, s).totalPage();
+    });
+}
+void BM_LayOutStudentResponseResult400x100(benchmark::State &state)
+{
+    layOutPerStudent(state, [](const QuizEntity &q, const QList<SelectStudents> &s) {
+        return StudentResponseResultReport(q, s).totalPage();
+    });
+}
+BENCHMARK(BM_LayOutQuestionReport400x100)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LayOutStudyGuide400x100)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LayOutClassStudyGuide400x100)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LayOutStudentResponseResult400x100)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_WritePdfOfClassResponseReport400x100(benchmark::State &state)
 {

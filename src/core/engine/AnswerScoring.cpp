@@ -2,6 +2,8 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/engine/ActivityRules.h"
+#include "core/engine/StoredAnswers.h"
+#include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/QuizEntity.h"
 
@@ -66,8 +68,9 @@ bool AnswerScoring::totalCoversWholeSet(int activity)
 
 int AnswerScoring::storedPoints(const QuizEntity &quiz, const QuestionEntity &question, const QString &response)
 {
-    return points(response, question.rightAns(), question.mark(),
-                  storedWrongAnswerRule(quiz.actionType(), question.quMode()));
+    // A session read from its file holds its activity's name, one being written its code.
+    const QString activity = QString::number(DataManager::getActModeNoByName(quiz.actionType()));
+    return points(response, question.rightAns(), question.mark(), storedWrongAnswerRule(activity, question.quMode()));
 }
 
 float AnswerScoring::storedTotal(const QuizEntity &quiz, const QString &studentID)
@@ -85,6 +88,11 @@ float AnswerScoring::storedTotal(const QuizEntity &quiz, const QString &studentI
     return float(total);
 }
 
+bool AnswerScoring::isStoredRight(const ResponseDataEntity *answer, const QuestionEntity &question)
+{
+    return answer && answer->response() == question.rightAns();
+}
+
 int AnswerScoring::storedRightCount(const QuizEntity &quiz, const QString &studentID, int *points)
 {
     int right = 0, sum = 0;
@@ -94,10 +102,8 @@ int AnswerScoring::storedRightCount(const QuizEntity &quiz, const QString &stude
     for (const ResponseDataEntity &r : quiz.allStudentsAns()) {
         if (r.studentID() != studentID)
             continue;
-        bool ok = false;
-        const int k = r.questionID().toInt(&ok);
-        // Only the number's own decimal text names it ("01" names no question).
-        if (!ok || k < 1 || k > questions.size() || first.at(k - 1) || r.questionID() != QString::number(k))
+        const int k = StoredAnswers::positionNamed(r.questionID(), int(questions.size()));
+        if (k == 0 || first.at(k - 1))
             continue;
         first[k - 1] = &r;
     }
@@ -105,7 +111,7 @@ int AnswerScoring::storedRightCount(const QuizEntity &quiz, const QString &stude
         const ResponseDataEntity *r = first.at(k);
         if (!r)
             continue;
-        if (r->response() == questions.at(k).rightAns())
+        if (isStoredRight(r, questions.at(k)))
             ++right;
         sum += GlobalFunctions::intValue(r->studentPoint());
     }

@@ -4,6 +4,7 @@
 
 class QuestionEntity;
 class QuizEntity;
+class ResponseDataEntity;
 
 // How an answer earns points: the one rule behind the end-of-run save, the result windows of a
 // run, the session editor, the session reports and the gradebook.
@@ -43,6 +44,9 @@ public:
     // A student's total in a stored session: the sum of the points stored with the student's
     // answers; for a session without questions (points only), the student's stored total mark.
     static float storedTotal(const QuizEntity &quiz, const QString &studentID);
+    // Whether a stored answer (nullptr: none) is the question's correct answer, text for text, as
+    // the session reports count right answers.
+    static bool isStoredRight(const ResponseDataEntity *answer, const QuestionEntity &question);
     // How many questions the student answered right in a stored session (the first stored
     // answer to each question, compared exactly with its correct answer); *points gets the sum
     // of the points stored with those answers, right or wrong.

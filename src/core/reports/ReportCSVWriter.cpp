@@ -36,6 +36,13 @@ void ReportCSVWriter::sessionHead(const QString &reportName, const ReportHeadVie
     }
 }
 
+void ReportCSVWriter::answerNote()
+{
+    set(1, QStringLiteral("(Note:'__' means No Answer, '__N' means you got the chance to answer but did not answer "
+                          "in Rush Quiz Mode)"));
+    nextRow();
+}
+
 void ReportCSVWriter::gradebookHead(const QString &reportName, const QString &subject)
 {
     m_row = 1;

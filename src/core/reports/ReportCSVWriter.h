@@ -25,6 +25,8 @@ public:
     // "Session:" with the head's values; an empty row. With reportRow, row 8 "Report". The next
     // row is the body's first.
     void sessionHead(const QString &reportName, const ReportHeadView &head, bool reportRow);
+    // The row of the note that explains the answer notation, in column 1.
+    void answerNote();
     // Row 1 the report's name, row 2 column 5 the subject; the body starts at row 3.
     void gradebookHead(const QString &reportName, const QString &subject);
     // A body without rows under its heading row: two empty rows, "There is no record." in column,

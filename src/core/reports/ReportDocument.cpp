@@ -151,6 +151,42 @@ void ReportDocument::writeCSVFoot(ReportCSVWriter &csv, const QDate &day) const
         csv.footer(day);
 }
 
+void ReportDocument::forEachTicked(const QList<SelectStudents> &students, const Progress &progress,
+                                   const std::function<void(const SelectStudents &)> &take)
+{
+    for (int i = 0; i < students.size(); ++i) {
+        if (progress)
+            progress(i + 1, int(students.size()));
+        if (students.at(i).isSelected())
+            take(students.at(i));
+    }
+}
+
+StudentAnswers<> ReportDocument::studentOf(const SelectStudents &row)
+{
+    StudentAnswers<> student;
+    student.setStudentNo(row.studentNo());
+    student.setStudentID(row.studentID());
+    student.setStudentName(row.studentName());
+    return student;
+}
+
+ReportSideList ReportDocument::studentSideList(const QList<QStringList> &idAndName)
+{
+    ReportSideList list;
+    list.headers = {QCoreApplication::translate("Report", "Student ID"),
+                    QCoreApplication::translate("Report", "Student Name")};
+    list.rows = idAndName;
+    return list;
+}
+
+int ReportDocument::firstPageOfOwner(int owner, int owners) const
+{
+    if (owner < 0 || owner >= owners)
+        return 0;
+    return ReportPaging::firstPageOfOwner(m_pages, owner);
+}
+
 int ReportDocument::sideRowSelected(int)
 {
     return 0;

@@ -6,6 +6,8 @@
 #include "ReportPageSlice.h"
 #include "ReportSideList.h"
 #include "ReportToolTip.h"
+#include "SelectStudents.h"
+#include "StudentAnswers.h"
 
 #include "core/roster/CSVOperator.h"
 
@@ -14,6 +16,8 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+
+#include <functional>
 
 class QPainter;
 class QuizEntity;
@@ -34,6 +38,9 @@ class ReportPainter;
 class ReportDocument
 {
 public:
+    // Rows built so far out of all (a progress window's steps).
+    using Progress = std::function<void(int done, int total)>;
+
     explicit ReportDocument(const ReportFramePolicy &policy);
     virtual ~ReportDocument();
     ReportDocument(const ReportDocument &) = delete;
@@ -94,6 +101,16 @@ public:
     int pageOfNode(const NodeData &node) const;
 
 protected:
+    // The ticked rows of a student check list, in its order; progress counts every row.
+    static void forEachTicked(const QList<SelectStudents> &students, const Progress &progress,
+                              const std::function<void(const SelectStudents &)> &take);
+    // The list beside the pages of a report whose pages are cut per student (owner): one row of
+    // ID and name per student; choosing one leads to their first page.
+    // A ticked row's student, with no answers yet.
+    static StudentAnswers<> studentOf(const SelectStudents &row);
+    static ReportSideList studentSideList(const QList<QStringList> &idAndName);
+    int firstPageOfOwner(int owner, int owners) const;
+
     virtual int rowCount() const = 0;
     virtual int rowPerPageFor(int nameLines) const;
     virtual QList<ReportPageSlice> cutPages() const;

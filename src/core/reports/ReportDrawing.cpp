@@ -76,6 +76,27 @@ QStringList getStrings(const QString &input, double width, const QFont &font)
     return lines;
 }
 
+QStringList getStringsWithin(const QString &text, double width, const QFont &font)
+{
+    QStringList lines = getStrings(text, width, font);
+    for (int i = 0; i < lines.size(); ++i) {
+        int keep = int(lines.at(i).size());
+        while (keep > 1 && textWidthF(lines.at(i).left(keep), font) > width)
+            --keep;
+        if (keep > 1 && lines.at(i).at(keep - 1).isHighSurrogate())
+            --keep;
+        if (keep == lines.at(i).size())
+            continue;
+        const QString rest = lines.at(i).mid(keep);
+        lines[i].truncate(keep);
+        if (i + 1 < lines.size())
+            lines[i + 1].prepend(rest);
+        else
+            lines.append(rest);
+    }
+    return lines;
+}
+
 QString getStringWithSuspensionPoint(const QString &text, double width, const QFont &font)
 {
     const QFontMetricsF metrics(font);

@@ -16,6 +16,11 @@ class ReportPainter;
 // than width is one line; an empty text is one empty line.
 QStringList getStrings(const QString &text, double width, const QFont &font);
 
+// getStrings' lines, none wider than width: as getStrings adds each character's width cut to a
+// whole number, a long line can come out some points wider than width (and a page would cut its
+// end off with "..."); the characters that overflow move on to the next line.
+QStringList getStringsWithin(const QString &text, double width, const QFont &font);
+
 // text when it fits in width; else its start followed by "...", no wider than width ("..." alone
 // when not even that leaves room for a character).
 QString getStringWithSuspensionPoint(const QString &text, double width, const QFont &font);

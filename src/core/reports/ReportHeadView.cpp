@@ -29,7 +29,7 @@ QString ReportHeadView::dateText(const QuizEntity &quiz)
 QStringList ReportHeadView::sessionLines(const QString &session)
 {
     const QFont font = ReportStyle::arial(20);
-    QStringList lines = getStrings(session, kSessionWidth, font);
+    QStringList lines = getStringsWithin(session, kSessionWidth, font);
     if (lines.size() > kMaxSessionLines) {
         const QString rest = lines.mid(kMaxSessionLines - 1).join(QString());
         lines = lines.mid(0, kMaxSessionLines - 1);

@@ -16,6 +16,12 @@ QList<ReportPageSlice> cut(int rows, int rowPerPage)
 
 QList<ReportPageSlice> cutPerOwner(const QList<int> &rowsPerOwner, int rowPerPage, int signatureThreshold)
 {
+    return cutPerOwner(rowsPerOwner, rowPerPage, QList<int>(rowsPerOwner.size(), signatureThreshold));
+}
+
+QList<ReportPageSlice> cutPerOwner(const QList<int> &rowsPerOwner, int rowPerPage,
+                                   const QList<int> &signatureThresholds)
+{
     const int perPage = std::max(1, rowPerPage);
     QList<ReportPageSlice> pages;
     int first = 0;
@@ -27,6 +33,7 @@ QList<ReportPageSlice> cutPerOwner(const QList<int> &rowsPerOwner, int rowPerPag
             pages.append({owner, first + done, count, false});
             done += count;
         } while (done < rows);
+        const int signatureThreshold = signatureThresholds.value(owner, -1);
         if (signatureThreshold >= 0 && pages.last().count > signatureThreshold)
             pages.append({owner, first + rows, 0, false});
         pages.last().hasSignature = true;

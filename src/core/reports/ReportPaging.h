@@ -26,6 +26,10 @@ QList<ReportPageSlice> cut(int rows, int rowPerPage);
 // Owners are numbered by their place in rowsPerOwner; the rows are counted across all owners.
 // No owners give one empty page.
 QList<ReportPageSlice> cutPerOwner(const QList<int> &rowsPerOwner, int rowPerPage, int signatureThreshold = -1);
+// The same with a threshold of each owner's own (missing ones -1): owners whose closing block
+// needs room (a chart under a question's rows) beside owners that have none.
+QList<ReportPageSlice> cutPerOwner(const QList<int> &rowsPerOwner, int rowPerPage,
+                                   const QList<int> &signatureThresholds);
 
 // The page (1-based) holding row, or 0 when no page does.
 int pageOfRow(const QList<ReportPageSlice> &pages, int row);

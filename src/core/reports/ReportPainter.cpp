@@ -27,32 +27,58 @@ QRectF ReportPainter::pageRect(double x, double y, double w, double h) const
     return QRectF(left, top, w, h);
 }
 
+QPolygonF ReportPainter::pagePolygon(const QList<QPointF> &points) const
+{
+    QPolygonF polygon;
+    for (const QPointF &p : points)
+        polygon << QPointF(m_frame.x() + p.x(), m_pageHeight - (m_frame.y() + p.y()));
+    return polygon;
+}
+
+ReportPainter ReportPainter::child(const QRectF &frame) const
+{
+    return ReportPainter(m_painter, frame.translated(m_frame.topLeft()), m_pageHeight, m_toolTips);
+}
+
+void ReportPainter::strokePath(const QList<QPointF> &points, bool closed, double lineWidth, const QColor &colour)
+{
+    m_painter.save();
+    setLine(lineWidth, colour);
+    if (closed)
+        m_painter.drawPolygon(pagePolygon(points));
+    else
+        m_painter.drawPolyline(pagePolygon(points));
+    m_painter.restore();
+}
+
 void ReportPainter::fillRect(double x, double y, double w, double h, const QColor &fill)
 {
     m_painter.fillRect(pageRect(x, y, w, h), fill);
 }
 
-void ReportPainter::strokeRect(double x, double y, double w, double h, double lineWidth, const QColor &colour)
+void ReportPainter::setLine(double lineWidth, const QColor &colour)
 {
-    m_painter.save();
     QPen pen(colour);
     pen.setWidthF(lineWidth);
     pen.setJoinStyle(Qt::MiterJoin);
     m_painter.setPen(pen);
     m_painter.setBrush(Qt::NoBrush);
+}
+
+void ReportPainter::strokeRect(double x, double y, double w, double h, double lineWidth, const QColor &colour)
+{
+    m_painter.save();
+    setLine(lineWidth, colour);
     m_painter.drawRect(pageRect(x, y, w, h));
     m_painter.restore();
 }
 
 void ReportPainter::fillPolygon(const QList<QPointF> &points, const QColor &fill)
 {
-    QPolygonF polygon;
-    for (const QPointF &p : points)
-        polygon << pageRect(p.x(), p.y(), 0, 0).topLeft();
     m_painter.save();
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(fill);
-    m_painter.drawPolygon(polygon);
+    m_painter.drawPolygon(pagePolygon(points));
     m_painter.restore();
 }
 
@@ -111,12 +137,11 @@ void ReportPainter::titleBand(const QString &caption, const QFont &font, double 
     drawText(caption, 4, H - captionDrop, font);
 }
 
-void ReportPainter::noteBand(const QString &note)
+void ReportPainter::noteBand(const QString &note, const QFont &font)
 {
     const double W = width(), H = height();
-    const QFont font = ReportStyle::arial(22);
     cell(1, H - 82, W - 2, 50, ReportStyle::orange());
-    const QStringList lines = getStrings(note, 723, font);
+    const QStringList lines = getStringsWithin(note, 723, font);
     for (int k = 0; k < lines.size(); ++k)
         drawText(lines.at(k), 4, H - 54 - 25 * k, font);
 }

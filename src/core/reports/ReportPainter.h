@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QList>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QString>
 
@@ -38,6 +39,8 @@ public:
     void drawLine(double x1, double y1, double x2, double y2, double lineWidth, const QColor &colour);
     // A framed cell (drawRectWithFillColor).
     void cell(double x, double y, double w, double h, const QColor &fill);
+    // A path through points (view coordinates), closed or not, stroked.
+    void strokePath(const QList<QPointF> &points, bool closed, double lineWidth = 1, const QColor &colour = Qt::black);
 
     // ---- Text ----
     void drawText(const QString &text, double x, double y, const QFont &font, const QColor &colour = Qt::black);
@@ -56,7 +59,7 @@ public:
     // on most pages) at (4, H - captionDrop).
     void titleBand(const QString &caption, const QFont &font = ReportStyle::arial(22), double captionDrop = 29);
     // The orange note bar under the title bar (1, H - 82, W - 2, 50), the note wrapped at 723.
-    void noteBand(const QString &note);
+    void noteBand(const QString &note, const QFont &font = ReportStyle::arial(22));
     // The yellow student bar under the note bar (1, H - 107, W - 2, 24): left text at 7, right
     // text (may be empty) ending at W - 5.
     void studentBand(const QString &left, const QString &right = QString());
@@ -80,9 +83,15 @@ public:
     // The note that explains the answer notation on pages showing replies.
     static QString answerNote();
 
+    // A view inside this one (frame from this view's bottom left), drawn on the same page.
+    ReportPainter child(const QRectF &frame) const;
+
 private:
     // A rectangle of the view as the painter's page rectangle.
     QRectF pageRect(double x, double y, double w, double h) const;
+    QPolygonF pagePolygon(const QList<QPointF> &points) const;
+    // The pen of a stroked line, and no fill.
+    void setLine(double lineWidth, const QColor &colour);
 
     QPainter &m_painter;
     QRectF m_frame;

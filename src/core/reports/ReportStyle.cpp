@@ -38,6 +38,11 @@ QFont ReportStyle::boldSystemFont(int size)
     return font;
 }
 
+QFont ReportStyle::symbol(int size)
+{
+    return reportFont(QStringLiteral("Symbol"), size);
+}
+
 QColor ReportStyle::orange()
 {
     return QColor::fromRgbF(0.918f, 0.643f, 0.118f);

@@ -18,6 +18,8 @@ public:
     // The same, bold and italic together.
     static QFont arialBoldItalic(int size);
     static QFont boldSystemFont(int size);
+    // The font of a chart's axis numbers.
+    static QFont symbol(int size);
 
     // Title bars.
     static QColor orange();

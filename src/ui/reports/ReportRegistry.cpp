@@ -2,17 +2,21 @@
 
 #include "AbsenteeReportController.h"
 #include "ClassResponseReportController.h"
+#include "ClassStudyGuideController.h"
 #include "CorrectRateStatisticsByAnswerTimeController.h"
 #include "GroupResultController.h"
 #include "GroupStudentReportController.h"
 #include "ItemAnalysisController.h"
 #include "PersonalStandardsReportController.h"
+#include "QuestionReportController.h"
 #include "ResultByQuestionController.h"
 #include "ResultByQuestionInGroupModeController.h"
 #include "ResultOfEliminationReportController.h"
 #include "RollCallController.h"
 #include "StandardsAnalysisReportController.h"
 #include "StudentGradeReportController.h"
+#include "StudentResponseResultController.h"
+#include "StudyGuideController.h"
 #include "VoteReportController.h"
 #include "VoteReportNonAnonymousController.h"
 
@@ -25,6 +29,14 @@ QHash<QString, ReportRegistry::Opener> &openers()
 {
     static QHash<QString, ReportRegistry::Opener> map;
     return map;
+}
+
+// A report window over the ticked students of the check list, run modally.
+template <typename Window>
+void openWithStudents(QWidget *parent, const QuizEntity &quiz, QList<SelectStudents> &students)
+{
+    Window window(quiz, students, parent);
+    DialogHooks::runModal(&window);
 }
 } // namespace
 
@@ -128,6 +140,10 @@ void ReportRegistry::registerBuiltReports()
                        ResultByQuestionInGroupModeController window(quiz, parent);
                        DialogHooks::runModal(&window);
                    });
+    registerReport(QStringLiteral("Question Report"), openWithStudents<QuestionReportController>);
+    registerReport(QStringLiteral("Study Guide"), openWithStudents<StudyGuideController>);
+    registerReport(QStringLiteral("Class Study Guide"), openWithStudents<ClassStudyGuideController>);
+    registerReport(QStringLiteral("Student Response Result"), openWithStudents<StudentResponseResultController>);
 }
 
 void ReportRegistry::clear()

@@ -49,6 +49,14 @@ protected:
             s.setIsSelected(!unticked.contains(s.studentID()));
         return list;
     }
+    // Page (1-based) of report as an image of the page's own size.
+    static QImage render(const ReportDocument &report, int page)
+    {
+        QImage image(report.pageSize().toSize(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        report.paintPage(painter, page);
+        return image;
+    }
     static QByteArray expected(const QString &caseName, const QString &file = QStringLiteral("expected.csv"))
     {
         return testData(QStringLiteral("reports/%1/%2").arg(caseName, file));

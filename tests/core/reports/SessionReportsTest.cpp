@@ -13,13 +13,6 @@ namespace {
 class SessionReportsTest : public ReportTestBase
 {
 protected:
-    static QImage render(const ReportDocument &report, int page)
-    {
-        QImage image(794, 1123, QImage::Format_RGB32);
-        QPainter painter(&image);
-        report.paintPage(painter, page);
-        return image;
-    }
     void expectCSV(const QString &caseName, const ReportDocument &report)
     {
         const QByteArray actual = report.csv(QDate(2012, 3, 23)).csvData();

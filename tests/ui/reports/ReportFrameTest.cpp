@@ -9,6 +9,7 @@
 #include "ui/reports/GoToPageController.h"
 #include "ui/reports/ReportFrame.h"
 #include "ui/reports/ReportView.h"
+#include "ui/reports/ReportWindowTesting.h"
 #include "ui/reports/StudentGradeReportController.h"
 
 #include <QComboBox>
@@ -61,14 +62,7 @@ protected:
         const QuizEntity quiz = withStudents(session("student-session"), students);
         return std::make_unique<ReportFrame>(std::make_unique<StudentSessionReport>(quiz, ticked(quiz), policy), "Test");
     }
-    // First, Previous, Next, Last.
-    static QString buttons(const ReportFrame &w)
-    {
-        QString s;
-        for (QPushButton *b : {w.btnFirst, w.btnPrevious, w.btnNext, w.btnLast})
-            s += b->isEnabled() ? '1' : '0';
-        return s;
-    }
+    static QString buttons(const ReportFrame &w) { return pagingButtons(w); }
     QTemporaryDir out;
 };
 } // namespace

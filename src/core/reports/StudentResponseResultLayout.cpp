@@ -1,0 +1,7 @@
+#include "StudentResponseResultLayout.h"
+
+const StudentResponseResultLayout &StudentResponseResultLayout::standard()
+{
+    static const StudentResponseResultLayout layout;
+    return layout;
+}

@@ -1,0 +1,7 @@
+#include "StudyGuideLayout.h"
+
+const StudyGuideLayout &StudyGuideLayout::standard()
+{
+    static const StudyGuideLayout layout;
+    return layout;
+}
