@@ -175,9 +175,7 @@ void CorrectRateStatistics::paintBody(ReportPainter &painter, const ReportPageSl
 
 void CorrectRateStatistics::writeCSVBody(ReportCSVWriter &csv) const
 {
-    csv.set(1, QStringLiteral("(Note:'__' means No Answer, '__N' means you got the chance to answer but did not "
-                              "answer in Rush Quiz Mode)"));
-    csv.nextRow();
+    csv.answerNote();
     QString lastTitle;
     QSet<QString> captions; // of the question last titled
     for (const Row &row : m_rows) {

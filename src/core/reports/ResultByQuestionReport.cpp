@@ -188,9 +188,8 @@ void ResultByQuestionReport::writeCSVBody(ReportCSVWriter &csv) const
     if (detail) {
         // The note stands in the row the head leaves empty.
         csv.nextRow(-1);
-        csv.set(1, QStringLiteral("(Note:'__' means No Answer, '__N' means you got the chance to answer but did not "
-                                  "answer in Rush Quiz Mode)"));
-        csv.nextRow(2);
+        csv.answerNote();
+        csv.nextRow();
     }
     QString titled; // the student whose title was written last: a title repeated at a page's top is not
     for (const Row &row : m_rows) {
