@@ -68,3 +68,18 @@ RunControls::Controls RunControls::enabled(const Situation &s)
     }
     return c & shownHere;
 }
+
+bool RunControls::canStartQuestion(int activity, int deviceType, int questionType, const QString &answer)
+{
+    if (questionType == QuestionType::TeachingPlan)
+        return false;
+    if (answer == QLatin1String("nocorrect") && activity != Activity::Vote)
+        return false;
+    return !DeviceType::isSmallFamily(deviceType) || questionType == QuestionType::SingleAnswer
+           || questionType == QuestionType::TrueFalse;
+}
+
+QString RunControls::doneText(int questionsRun, int questionsInSet)
+{
+    return questionsRun == questionsInSet ? QStringLiteral("All Done") : QStringLiteral("Done");
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFlags>
+#include <QString>
 
 // Which run controls an activity offers and which of them are live at a given moment. The
 // activity window (and every later run window) applies the answer in one place; a teacher key
@@ -51,6 +52,13 @@ public:
     static Controls shown(int activity, int deviceType);
     // The controls that are live; always a subset of shown().
     static Controls enabled(const Situation &s);
+
+    // Whether a question may start: not a teaching plan, a right answer unless the run is a
+    // vote, and a type the keypads answer (Envel and Arvel: single answer and true or false).
+    static bool canStartQuestion(int activity, int deviceType, int questionType, const QString &answer);
+    // The field between questions once the question shown has run: "All Done" when every
+    // question of the set (teaching plans aside) has run, else "Done".
+    static QString doneText(int questionsRun, int questionsInSet);
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(RunControls::Controls)

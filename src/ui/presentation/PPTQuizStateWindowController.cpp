@@ -555,14 +555,6 @@ void PPTQuizStateWindowController::keepAboveShow()
 
 // ---- start, pause, stop ----
 
-bool PPTQuizStateWindowController::isInvalidQuestionType() const
-{
-    if (!DeviceType::isSmallFamily(m_nDeviceType))
-        return false;
-    const int type = qqObject->questionType(questionNo());
-    return type != QuestionType::SingleAnswer && type != QuestionType::TrueFalse;
-}
-
 int PPTQuizStateWindowController::runAlert(const QString &text, const QStringList &buttons)
 {
     m_frames->releaseFrameInHand();
@@ -594,9 +586,7 @@ void PPTQuizStateWindowController::OnStart()
         showToFront();
     if (!m_bStartFlag && r.checksQuestionAtStart) {
         const int q = questionNo();
-        const bool teachingPlan = qqObject->questionType(q) == QuestionType::TeachingPlan;
-        const bool noAnswer = qqObject->answer(q) == QLatin1String("nocorrect") && m_nMode != Activity::Vote;
-        if (q > questionCount() || teachingPlan || noAnswer || isInvalidQuestionType()) {
+        if (q > questionCount() || !RunControls::canStartQuestion(m_nMode, m_nDeviceType, qqObject->questionType(q), qqObject->answer(q))) {
             runAlert(QStringLiteral("Currently in the teaching plan mode, cannot start testing"), {kOkF1});
             btnStart->setChecked(false);
             showToFront();
@@ -867,7 +857,7 @@ void PPTQuizStateWindowController::updateDoneField(bool run)
         txtDone->setText(QString());
         return;
     }
-    txtDone->setText(qdObject->arrayAlreadyTestQuestionNo().size() == m_nExcludeTeachingPlan ? tr("All Done") : tr("Done"));
+    txtDone->setText(tr(qPrintable(RunControls::doneText(int(qdObject->arrayAlreadyTestQuestionNo().size()), m_nExcludeTeachingPlan))));
 }
 
 // ---- the strip and the bar ----

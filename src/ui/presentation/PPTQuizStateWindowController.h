@@ -172,7 +172,6 @@ private:
 
     void start();
     void stop();
-    bool isInvalidQuestionType() const;
     int runAlert(const QString &text, const QStringList &buttons);
     void setStartShowsPause(bool pause);
     void startQuizTimeCountDown();

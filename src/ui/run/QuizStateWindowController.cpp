@@ -363,14 +363,6 @@ void QuizStateWindowController::applyControls()
 
 // ---- start, pause, stop ----
 
-bool QuizStateWindowController::isInvalidQuestionType(int q) const
-{
-    if (!DeviceType::isSmallFamily(m_nDeviceType))
-        return false;
-    const int type = quizQuestionsInfo->questionType(q);
-    return type != QuestionType::SingleAnswer && type != QuestionType::TrueFalse;
-}
-
 int QuizStateWindowController::runAlert(const QString &text, const QStringList &buttons)
 {
     releaseFrameInHand();
@@ -406,9 +398,8 @@ void QuizStateWindowController::OnStart()
     if (r.checksQuestionAtStart) {
         m_nCurrentQuestionNo = bigQuestions->nCurrentQuestionIndex();
         const int q = m_nCurrentQuestionNo;
-        const bool teachingPlan = quizQuestionsInfo->questionType(q) == QuestionType::TeachingPlan;
-        const bool noAnswer = quizQuestionsInfo->answer(q) == QLatin1String("nocorrect") && m_nMode != Activity::Vote;
-        if (!m_bStartFlag && (teachingPlan || noAnswer || isInvalidQuestionType(q))) {
+        if (!m_bStartFlag
+            && !RunControls::canStartQuestion(m_nMode, m_nDeviceType, quizQuestionsInfo->questionType(q), quizQuestionsInfo->answer(q))) {
             showStartRefusal();
             return;
         }
@@ -964,7 +955,7 @@ void QuizStateWindowController::updateDoneField(bool forceRun)
         txtDone->setText(QString());
         return;
     }
-    txtDone->setText(qdObject->arrayAlreadyTestQuestionNo().size() == m_nExcludeTeachingPlan ? tr("All Done") : tr("Done"));
+    txtDone->setText(tr(qPrintable(RunControls::doneText(int(qdObject->arrayAlreadyTestQuestionNo().size()), m_nExcludeTeachingPlan))));
 }
 
 int QuizStateWindowController::thumbnailCount() const

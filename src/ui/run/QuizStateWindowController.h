@@ -206,7 +206,6 @@ private:
     void start();
     void watchWakeUpReply();
     void stop();
-    bool isInvalidQuestionType(int q) const;
     void showStartRefusal();
     int runAlert(const QString &text, const QStringList &buttons);
     void setStartShowsPause(bool pause);

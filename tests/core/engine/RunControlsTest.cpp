@@ -141,3 +141,16 @@ TEST(RunControls, TheTimeButtonsReadingAndQuestionSendingServeARunningQuestion)
     const RunControls::Controls reading = RunControls::enabled({Activity::NormalQuiz, DeviceType::Corvel, Phase::Running, false, 1, 5, 0});
     EXPECT_TRUE(reading.testFlag(C::Read));
 }
+
+TEST(RunControls, QuestionsThatMayStart)
+{
+    EXPECT_TRUE(RunControls::canStartQuestion(Activity::NormalQuiz, DeviceType::Dravel, QuestionType::MultipleAnswer, "AC"));
+    EXPECT_FALSE(RunControls::canStartQuestion(Activity::NormalQuiz, DeviceType::Arvel, QuestionType::MultipleAnswer, "AC"));
+    EXPECT_FALSE(RunControls::canStartQuestion(Activity::NormalQuiz, DeviceType::Envel, QuestionType::Cloze, "x"));
+    EXPECT_TRUE(RunControls::canStartQuestion(Activity::NormalQuiz, DeviceType::Arvel, QuestionType::TrueFalse, "True"));
+    EXPECT_FALSE(RunControls::canStartQuestion(Activity::NormalQuiz, DeviceType::Dravel, QuestionType::TeachingPlan, "A"));
+    EXPECT_FALSE(RunControls::canStartQuestion(Activity::NormalQuiz, DeviceType::Dravel, QuestionType::SingleAnswer, "nocorrect"));
+    EXPECT_TRUE(RunControls::canStartQuestion(Activity::Vote, DeviceType::Dravel, QuestionType::SingleAnswer, "nocorrect"));
+    EXPECT_EQ(RunControls::doneText(2, 3), "Done");
+    EXPECT_EQ(RunControls::doneText(3, 3), "All Done");
+}
