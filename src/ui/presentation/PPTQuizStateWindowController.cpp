@@ -23,6 +23,7 @@
 #include "platform/NotificationNames.h"
 #include "platform/PPTEditorMSO.h"
 #include "ui/app/Show.h"
+#include "ui/app/TabController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/PlayMusic.h"
@@ -1233,6 +1234,9 @@ bool PPTQuizStateWindowController::windowShouldClose()
     if (appDelegate)
         appDelegate->setObjectToReceiveCommData(m_father);
     if (m_father) {
+        // The deck was closed with the show: the presentation buttons follow.
+        if (auto *tab = qobject_cast<TabController *>(m_father.data()); tab && !m_bIsAnsSheet)
+            tab->setPPTButtonState(0);
         m_father->show();
         m_father->raise();
         m_father->activateWindow();

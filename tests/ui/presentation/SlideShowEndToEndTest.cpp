@@ -225,5 +225,6 @@ TEST_F(SlideShowEndToEnd, DeckFromTheEditorRunOverTheShowAndSavedAsASession)
     ASSERT_EQ(sessions.size(), 1) << qPrintable(app()->strQuizXmlDataFilePath());
     EXPECT_TRUE(tab.isVisible());
     EXPECT_FALSE(ppt->hasPresentation());
+    EXPECT_FALSE(tab.btnPPTSave->isEnabled()) << "no deck is open any more";
     EXPECT_EQ(app()->objectToReceiveCommData(), &tab);
 }
