@@ -33,6 +33,12 @@ QList<QuizQuestionsElement> SlideShowRunRules::runQuestions(QList<QuizQuestionsE
         q.setStrAnswer(RunQuestionRecord::runAnswer(q.nQuestionType(), q.strAnswer(), q.nActionMode(), activity));
         if (q.nQuestionType() == QuestionType::TrueFalse)
             q.setNOptionNum(2);
+        // A slide without a time of its own (no "time" shape, or a text that is no number) would
+        // end its question the moment it began: it runs for a question's usual time.
+        if (q.nQuizTime() < 1)
+            q.setNQuizTime(QuizQuestionsElement().nQuizTime());
+        if (q.nRushTime() < 1)
+            q.setNRushTime(QuizQuestionsElement().nRushTime());
     }
     return slides;
 }

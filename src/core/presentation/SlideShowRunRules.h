@@ -21,8 +21,9 @@ public:
     static int runActionMode(int slideActionMode);
 
     // The slides' questions as the run asks them: action modes in the run's numbering, a vote
-    // slide without its answer outside a vote, true or false answers as "True" and "False", and
-    // at most as many questions as the keypads hold.
+    // slide without its answer outside a vote, true or false answers as "True" and "False", a
+    // question's usual 30 seconds where a slide has no time, and at most as many questions as
+    // the keypads hold.
     static QList<QuizQuestionsElement> runQuestions(QList<QuizQuestionsElement> slides, int activity, int deviceType);
     // Questions a set may have on these keypads; 0 for no limit.
     static int questionLimit(int activity, int deviceType);

@@ -561,6 +561,8 @@ int PPTQuizStateWindowController::runAlert(const QString &text, const QStringLis
     m_frames->releaseFrameInHand();
     // The window stays the frame listener: the teacher keypad's F1 and F2 press the alert's buttons.
     PollixAlert alert(QStringLiteral("Warning"), QStringLiteral("Warning"), buttons, text, this);
+    // In the middle of the screen, not over the bar at its foot.
+    alert.installEventFilter(this);
     m_alert = &alert;
     const int result = alert.runModal();
     m_alert = nullptr;
@@ -939,6 +941,15 @@ void PPTQuizStateWindowController::setWindowToNormal()
     const QRect screen = screenRect();
     setGeometry(0, screen.height() - kNormalBarHeight, screen.width(), kNormalBarHeight);
     keepAboveShow();
+}
+
+bool PPTQuizStateWindowController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && watched == m_alert.data()) {
+        const QRect screen = screenRect();
+        m_alert->move(screen.center() - QPoint(m_alert->width() / 2, m_alert->height() / 2));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PPTQuizStateWindowController::mousePressEvent(QMouseEvent *event)

@@ -10,7 +10,10 @@ namespace {
 
 QuizQuestionsElement slide(int type, const QString &answer, int slideActionMode)
 {
+    // As the slides' reader makes it: every number from a shape, 0 where a shape is missing.
     QuizQuestionsElement q;
+    q.setNQuizTime(0);
+    q.setNRushTime(0);
     q.setNQuestionType(type);
     q.setStrAnswer(answer);
     q.setNActionMode(slideActionMode);
@@ -50,6 +53,12 @@ TEST(SlideShowRunRules, SlideQuestionsBecomeRunQuestions)
     EXPECT_EQ(quiz[5].strAnswer(), "nocorrect");
     EXPECT_EQ(quiz[6].strAnswer(), "True");
     EXPECT_EQ(quiz[6].nOptionNum(), 2);
+    // Read from slides without a "time" shape: no question that ends as it begins.
+    EXPECT_EQ(quiz[0].nQuizTime(), 30);
+    EXPECT_EQ(quiz[0].nRushTime(), 30);
+    QuizQuestionsElement timed = slide(QuestionType::SingleAnswer, "A", 0);
+    timed.setNQuizTime(45);
+    EXPECT_EQ(SlideShowRunRules::runQuestions({timed}, Activity::NormalQuiz, DeviceType::Dravel)[0].nQuizTime(), 45);
 }
 
 TEST(SlideShowRunRules, KeypadsThatHoldTheSetTakeSixtyQuestions)
