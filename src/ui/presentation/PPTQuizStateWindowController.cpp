@@ -296,7 +296,7 @@ void PPTQuizStateWindowController::observeNotifications()
     on(Notify::GetReadContent, [this](const Notification &n) { getContent(n); });
     // The teacher may step the show with its own keys: between questions the bar follows it.
     connect(pptUI, &PPTEditorMSO::showPositionChanged, this, [this](int index) {
-        if (m_bIsAnsSheet || m_bStartFlag || m_closing || !m_loaded || m_followingShow || index < 1 || index > questionCount()
+        if (!overShow() || m_bStartFlag || m_closing || !m_loaded || m_followingShow || index < 1 || index > questionCount()
             || index - 1 == m_nCurrentQuestionNo)
             return;
         const bool forward = index - 1 > m_nCurrentQuestionNo;
@@ -396,7 +396,7 @@ void PPTQuizStateWindowController::windowDidLoad()
     m_sounds->cue(RunSounds::Enter);
     m_phase = Phase::Opened;
     applyControls();
-    if (!m_bIsAnsSheet)
+    if (overShow())
         followShow();
 }
 
@@ -452,6 +452,12 @@ void PPTQuizStateWindowController::SendWakeUpMessage(int wakeMode)
 }
 
 // ---- controls ----
+
+bool PPTQuizStateWindowController::overShow() const
+{
+    // A paper quiz or homework runs on the keypads: the main window closes its deck at the start.
+    return !m_bIsAnsSheet && !setOnKeypads(m_nMode);
+}
 
 int PPTQuizStateWindowController::questionCount() const
 {
@@ -521,7 +527,7 @@ void PPTQuizStateWindowController::press(KeyAction action)
 
 void PPTQuizStateWindowController::followShow()
 {
-    if (m_bIsAnsSheet)
+    if (!overShow())
         return;
     if (!pptUI->isShowRunning() && pptUI->hasPresentation()) {
         // The show was ended meanwhile: it comes back on the current question, not the first.
@@ -539,7 +545,7 @@ void PPTQuizStateWindowController::followShow()
 
 void PPTQuizStateWindowController::showToFront()
 {
-    if (!m_bIsAnsSheet && pptUI->hasPresentation())
+    if (overShow() && pptUI->hasPresentation())
         pptUI->setPPT(-1);
     keepAboveShow();
 }
@@ -581,7 +587,7 @@ void PPTQuizStateWindowController::OnStart()
     if (!btnStart->isEnabled())
         return;
     const ActivityRule &r = ActivityRules::rule(m_nMode);
-    const bool slides = !m_bIsAnsSheet && r.showsPages;
+    const bool slides = overShow() && r.showsPages;
     // A fresh start takes the slide on show; a resume goes on with the question that runs.
     if (!m_bStartFlag && slides)
         followShow();
@@ -708,7 +714,7 @@ void PPTQuizStateWindowController::OnStop()
         pptStudentLoginView->clearStudentsAnswerCount();
     setStartShowsPause(false);
     applyControls();
-    if (fromKeypad || m_bIsAnsSheet)
+    if (fromKeypad || !overShow())
         keepAboveShow();
     else
         showToFront();
@@ -755,7 +761,7 @@ void PPTQuizStateWindowController::OnNext()
 {
     if (!btnNext->isEnabled())
         return;
-    if (!m_bIsAnsSheet) {
+    if (overShow()) {
         // The show moves; the bar follows it (showPositionChanged).
         pptUI->setPPT(3);
         keepAboveShow();
@@ -772,7 +778,7 @@ void PPTQuizStateWindowController::OnPrevious()
 {
     if (!btnPrevious->isEnabled())
         return;
-    if (!m_bIsAnsSheet) {
+    if (overShow()) {
         pptUI->setPPT(4);
         keepAboveShow();
         applyControls();

@@ -162,6 +162,8 @@ private:
     void applyControls();
     bool questionRun(int q) const;
     int questionCount() const;
+    // The run follows a slide show (not an answer sheet, not a set the keypads hold).
+    bool overShow() const;
     // The 1-based question number of the current question.
     int questionNo() const { return m_nCurrentQuestionNo + 1; }
     // The slide on show becomes the current question (kept when no slide is on show).

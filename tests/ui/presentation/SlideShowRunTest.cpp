@@ -205,3 +205,23 @@ TEST_F(SlideShowRun, AnAnswerSheetRunsWithoutShowOrBackdrop)
     EXPECT_FALSE(bar("btnNext")->isEnabled());
     EXPECT_FALSE(ppt->isShowRunning());
 }
+
+TEST_F(SlideShowRun, APaperQuizTakesTheSlidesButNotTheShow)
+{
+    ASSERT_TRUE(dravel(2));
+    const QString deck = home() + "Biology Unit Seven Review.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10),
+                                       questionSlide("Notes", "Teaching Plan", "nocorrect", 10),
+                                       questionSlide("Third", "Single Answer", "C", 20)},
+                                      deck));
+    ASSERT_TRUE(ppt->openPPT(deck));
+    openRun(1, deck);
+    ASSERT_TRUE(run);
+    EXPECT_FALSE(ppt->isShowRunning()) << "the keypads hold the set";
+    EXPECT_EQ(QuizQuestions::shareManager()->count(), 2) << "no teaching plan in a paper quiz";
+    EXPECT_EQ(field("txtQuizTime"), "30");
+    ASSERT_TRUE(run->backdrop());
+    EXPECT_EQ(run->backdrop()->txtMessage->text(), "ID:42     Title:Biology Unit Seven R...");
+    EXPECT_FALSE(bar("btnNext")->isEnabled());
+    EXPECT_FALSE(bar("btnUpHide")->isEnabled());
+}
