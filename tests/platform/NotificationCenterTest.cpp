@@ -1,4 +1,5 @@
 #include "platform/NotificationCenter.h"
+#include "support/EventWait.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -13,7 +14,7 @@ void processUntil(const std::function<bool()> &done)
 {
     QElapsedTimer t;
     t.start();
-    while (!done() && t.elapsed() < 5000)
+    while (!done() && t.elapsed() < kEventWaitMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 } // namespace

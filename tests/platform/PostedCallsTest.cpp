@@ -1,4 +1,5 @@
 #include "platform/PostedCalls.h"
+#include "support/EventWait.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -26,7 +27,7 @@ TEST(PostedCalls, CallsFromOtherThreadsRunOnTheOwnersThreadInOrder)
     EXPECT_TRUE(seen.isEmpty()) << "nothing runs before the owner's event loop";
     QElapsedTimer t;
     t.start();
-    while (seen.size() < 1000 && t.elapsed() < 5000)
+    while (seen.size() < 1000 && t.elapsed() < kEventWaitMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     ASSERT_EQ(seen.size(), 1000);
     for (int i = 0; i < 1000; ++i)

@@ -57,3 +57,10 @@ bool ReceiverTest::waitFor(const std::function<bool()> &pred, int timeoutMs)
 {
     return QTest::qWaitFor(pred, timeoutMs);
 }
+
+void ReceiverTest::setSameChannelWait(int ms)
+{
+    LinkTiming timing = LinkTiming::current();
+    timing.sameChannelWaitMs = ms;
+    LinkTiming::setCurrent(timing);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventWait.h"
 #include "PollixTest.h"
 
 #include "SimReceiver.h"
@@ -20,11 +21,14 @@ protected:
     // Starts one, lets the program probe it, and waits until it is open and read (or refused).
     keypadsim::SimReceiver *plugIn(keypadsim::Model model, keypadsim::SimReceiver::Options options = {});
     // Waits until discovery and opening are over.
-    bool waitIdle(int timeoutMs = 5000);
+    bool waitIdle(int timeoutMs = kEventWaitMs);
     // The bytes of every command the program sent the receiver since its last clearLogs.
     static QList<QByteArray> programFrames(const keypadsim::SimReceiver *sim);
     // Processes events until pred holds.
-    static bool waitFor(const std::function<bool()> &pred, int timeoutMs = 5000);
+    static bool waitFor(const std::function<bool()> &pred, int timeoutMs = kEventWaitMs);
+    // How long the same-channel query listens. A test that expects the clash listens long (the
+    // answer ends the wait); one without a clash keeps the short wait, which it pays in full.
+    static void setSameChannelWait(int ms);
 
     std::vector<std::unique_ptr<keypadsim::SimReceiver>> receivers;
 };

@@ -1,5 +1,7 @@
 #include "XvfbRun.h"
 
+#include "EventWait.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -22,10 +24,10 @@ int run(const QString &filter)
     QProcess server;
     server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
                         QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!server.waitForStarted(5000))
+    if (!server.waitForStarted(kEventWaitMs))
         return -1;
     QByteArray display;
-    while (!display.contains('\n') && server.waitForReadyRead(10000))
+    while (!display.contains('\n') && server.waitForReadyRead(kEventWaitMs))
         display += server.readAllStandardOutput();
     display = display.trimmed();
     if (display.isEmpty()) {
@@ -42,7 +44,8 @@ int run(const QString &filter)
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + filter});
-    const bool finished = child.waitForFinished(60000);
+    // Most of a test's own time-out: the child is one test, but the machine may be very busy.
+    const bool finished = child.waitForFinished(240000);
     if (!finished)
         child.kill();
     server.terminate();

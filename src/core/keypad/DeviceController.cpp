@@ -295,17 +295,24 @@ QByteArray DeviceController::sameChannelExchange(TovDevice *device)
 {
     if (!device->sendData(SetupFrames::sameChannelQuery()))
         return {};
-    QThread::msleep(ulong(LinkTiming::current().sameChannelWaitMs));
+    // Only a clashing receiver answers: silence for the whole wait means no clash, and the answer
+    // ends the wait at once.
+    const QDeadlineTimer deadline(LinkTiming::current().sameChannelWaitMs);
+    constexpr qsizetype kMostBytes = 64 * 1024; // a bound a busy class never reaches
     QByteArray bytes;
     char buffer[256];
-    // Whatever keypads send meanwhile is read too, up to a bound a busy class never reaches.
-    while (bytes.size() < 64 * 1024) {
-        const int n = device->readData(buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        bytes.append(buffer, n);
+    for (;;) {
+        // Whatever keypads send meanwhile is read too.
+        while (bytes.size() < kMostBytes) {
+            const int n = device->readData(buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            bytes.append(buffer, n);
+        }
+        if (bytes.size() >= kMostBytes || bytes.contains(SetupFrames::sameChannelAnswer()) || deadline.hasExpired())
+            return bytes;
+        QThread::msleep(2);
     }
-    return bytes;
 }
 
 void DeviceController::checkChannelsOfCurrent(std::function<void(bool conflict)> done)

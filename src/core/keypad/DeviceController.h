@@ -122,7 +122,7 @@ private:
     void offerNext();
     void finishOffer();
     static bool checkChannels(TovDevice *device);
-    // Sends the query, waits its time and returns every byte then waiting.
+    // Sends the query and returns every byte read until the answer came or the wait was over.
     static QByteArray sameChannelExchange(TovDevice *device);
     static void postDeviceChanged();
 

@@ -37,6 +37,8 @@ public:
     void sendSetChannelNo(int channel);
     void sendGetChannelNo();
     void checkChannels();
+    // A get or set is waiting for the receiver's answer (its time-out is running).
+    bool isAwaitingAnswer() const { return m_answerTimer.isActive(); }
 
     // The alert of a set-up command the receiver left unanswered (also used by the keypad
     // settings window).

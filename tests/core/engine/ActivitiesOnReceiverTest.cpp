@@ -88,7 +88,7 @@ protected:
             ASSERT_TRUE(waitFor([&] { return keypads->runState() == 2; }));
             keypads->loginAll(1, kKeypads);
         }
-        ASSERT_TRUE(waitFor([&] { return QuizParticipantData::shareManager()->getSumOfLoginStudents() == kKeypads; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return QuizParticipantData::shareManager()->getSumOfLoginStudents() == kKeypads; }));
     }
 
     // Question q starts as the activity window starts it on this model.
@@ -282,26 +282,26 @@ TEST_P(SelfPlayingClass, PlaysTheActivity)
     case 3:
     case 5:
         // One keypad won and answered right; everybody else kept no right to answer.
-        ASSERT_TRUE(waitFor([&] { return count([](const QString &a) { return a == QLatin1String("C"); }) == 1; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return count([](const QString &a) { return a == QLatin1String("C"); }) == 1; }));
         EXPECT_EQ(count([](const QString &a) { return a == QLatin1String("__"); }), kKeypads - 1);
         // Multiple mode's buzz on Corvel and Dravel is an answer frame, told apart by its type.
         EXPECT_EQ(posted(Notify::StudentRush).first().userInfo.value(Notify::Key::Type).toInt(),
                   p.activity == 5 && p.deviceType != 4 ? 2 : 0);
         break;
     case 7:
-        ASSERT_TRUE(waitFor([&] { return count(isLetter) == kKeypads; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return count(isLetter) == kKeypads; }));
         break;
     case 8:
-        ASSERT_TRUE(waitFor([&] { return count([](const QString &a) { return a == QLatin1String("1"); }) == kKeypads; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return count([](const QString &a) { return a == QLatin1String("1"); }) == kKeypads; }));
         break;
     case 13:
-        ASSERT_TRUE(waitFor([&] { return count(isLetter) == kKeypads; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return count(isLetter) == kKeypads; }));
         if (p.deviceType == 1) {
             EXPECT_EQ(posted(Notify::StudentQuickGrouping).last().userInfo.value(Notify::Key::Sum).toInt(), kKeypads);
         }
         break;
     case 14:
-        ASSERT_TRUE(waitFor([&] { return posted(Notify::StudentAnswer).size() >= kKeypads; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return posted(Notify::StudentAnswer).size() >= kKeypads; }));
         break;
     default:
         FAIL();
@@ -309,7 +309,7 @@ TEST_P(SelfPlayingClass, PlaysTheActivity)
     end();
     // After a vote or a rush the teacher keypad asks for the result and shows it.
     if (largeFamily() && (p.activity == 3 || p.activity == 7)) {
-        ASSERT_TRUE(waitFor([&] { return !pilot->teacherScreens().isEmpty(); }, 5000));
+        ASSERT_TRUE(waitFor([&] { return !pilot->teacherScreens().isEmpty(); }));
         const QString screen = pilot->teacherScreens().last();
         if (p.activity == 7)
             EXPECT_TRUE(screen.startsWith(QStringLiteral("vote of 6:"))) << qPrintable(screen);

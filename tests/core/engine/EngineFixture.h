@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/PollixTest.h"
+#include "support/EventWait.h"
 
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizMode.h"
@@ -140,15 +141,15 @@ protected:
             mode.handleStudentCommandArvel();
     }
 
-    // Runs the event loop until pred holds (at most 5 s).
-    static bool waitUntil(const std::function<bool()> &pred) { return QTest::qWaitFor(pred, 5000); }
+    // Runs the event loop until pred holds.
+    static bool waitUntil(const std::function<bool()> &pred) { return QTest::qWaitFor(pred, kEventWaitMs); }
 
-    // Runs the event loop until the object's timed sends and broadcast are done (at most 5 s).
+    // Runs the event loop until the object's timed sends and broadcast are done.
     static void drain(const QuizMode &mode)
     {
         QElapsedTimer t;
         t.start();
-        while (mode.hasPendingSends() && t.elapsed() < 5000)
+        while (mode.hasPendingSends() && t.elapsed() < kEventWaitMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
 

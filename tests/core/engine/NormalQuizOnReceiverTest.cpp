@@ -129,7 +129,7 @@ protected:
         mode->setQuizStateScreenTimer(9);
         for (int id = 1; id <= kKeypads; ++id)
             sim->answer(id, expected(id, deviceType != 1 && deviceType != 4));
-        ASSERT_TRUE(waitFor([&] { return answersPosted == kKeypads + 1; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return answersPosted == kKeypads + 1; }));
         EXPECT_EQ(mode->nAnsweredNum(), kKeypads);
         for (int id = 1; id <= kKeypads; ++id) {
             const int d = QuizParticipantData::shareManager()->isStudentLogin(studentOf(id));
@@ -236,7 +236,7 @@ TEST_F(NormalQuizOnReceiver, ASecondRunFindsTheSelfPlayingClassLoggedInAgain)
     for (int run = 1; run <= 2; ++run) {
         mode->setWakeUpMode(0);
         mode->sendWakeFrame();
-        ASSERT_TRUE(waitFor([&] { return qpd->getSumOfLoginStudents() == kKeypads && keypadsIn() == kKeypads; }, 10000))
+        ASSERT_TRUE(waitFor([&] { return qpd->getSumOfLoginStudents() == kKeypads && keypadsIn() == kKeypads; }))
             << "run " << run << ": " << qpd->getSumOfLoginStudents() << " logged in";
         // The run ends: the keypads are woken and told that the class is over.
         mode->setWakeUpMode(2);

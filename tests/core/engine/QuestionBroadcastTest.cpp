@@ -1,5 +1,6 @@
 #include "core/engine/QuestionBroadcast.h"
 #include "core/engine/QuestionText.h"
+#include "support/EventWait.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -32,7 +33,7 @@ public:
         QElapsedTimer t;
         t.start();
         while (frames().size() < n) {
-            if (t.elapsed() > 5000)
+            if (t.elapsed() > kEventWaitMs)
                 return false;
             QThread::msleep(1);
         }
@@ -49,7 +50,7 @@ bool waitUntilIdle(const QuestionBroadcast &b)
     QElapsedTimer t;
     t.start();
     while (b.isRunning()) {
-        if (t.elapsed() > 5000)
+        if (t.elapsed() > kEventWaitMs)
             return false;
         QThread::msleep(1);
     }

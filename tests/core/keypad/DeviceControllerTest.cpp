@@ -79,7 +79,7 @@ TEST_P(DiscoveryTest, FindsProbesAndOpensTheReceiverAtItsSpeed)
     sim->clearLogs();
     const QByteArray version = c.type == 1 ? QByteArray::fromHex("570057") : QByteArray::fromHex("F1000000F1");
     ASSERT_TRUE(device->sendData(version));
-    ASSERT_TRUE(sim->waitForFramesFromProgram(1, 2000));
+    ASSERT_TRUE(sim->waitForFramesFromProgram(1, kEventWaitMs));
     EXPECT_EQ(sim->framesFromProgram().first().bytes, version);
     EXPECT_EQ(sim->refusedInputCount(), 0);
 
@@ -192,6 +192,7 @@ TEST_F(LinkTest, SameChannelReceiverRaisesTheAlert)
     DeviceController::setAlertHandler([&](const QString &title, const QString &text) { alerts << title << text; });
     SimReceiver::Options o;
     o.sameChannelConflict = true;
+    setSameChannelWait(kEventWaitMs);
     plugIn(Model::Dravel, o);
     ASSERT_TRUE(waitFor([&] { return !alerts.isEmpty(); }));
     EXPECT_EQ(alerts.value(0), QStringLiteral("Pollix ARS"));
@@ -209,8 +210,10 @@ TEST_F(LinkTest, SameChannelQueryWhileReadingKeepsTheKeypadFrames)
     ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
     RecordingListener listener;
     app()->setObjectToReceiveCommData(&listener);
+    const int shortWait = LinkTiming::current().sameChannelWaitMs;
     for (int neighbour : {4, 9}) {
         sim->setNeighbourChannel(neighbour);
+        setSameChannelWait(neighbour == 4 ? kEventWaitMs : shortWait);
         listener.frames.clear();
         int answers = 0;
         bool conflict = false;
@@ -248,7 +251,7 @@ TEST_F(LinkTest, EveryFrameReachesASlowListenerOnceAndInOrder)
     sim->addKeypads(1, 20);
     for (int id = 1; id <= 20; ++id)
         sim->answer(id, QString(QChar('A' + id % 4)));
-    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 20; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 20; }));
     QTest::qWait(100);
     ASSERT_EQ(listener.frames.size(), 20);
     EXPECT_EQ(listener.messages, 20);

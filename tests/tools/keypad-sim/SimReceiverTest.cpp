@@ -2,6 +2,7 @@
 #include "SimReceiver.h"
 
 #include "platform/SerialPort.h"
+#include "support/EventWait.h"
 
 #include <QElapsedTimer>
 
@@ -31,7 +32,7 @@ std::unique_ptr<SimReceiver> startSim(Model model, quint32 seed = 1, bool pace =
 }
 
 // The simulator works on its own thread: give it time on a busy machine instead of a fixed pause.
-bool eventually(const std::function<bool()> &pred, int timeoutMs = 5000)
+bool eventually(const std::function<bool()> &pred, int timeoutMs = kEventWaitMs)
 {
     QElapsedTimer t;
     t.start();
@@ -44,7 +45,7 @@ bool eventually(const std::function<bool()> &pred, int timeoutMs = 5000)
 }
 
 // Reads until `count` bytes came or the time is up.
-QByteArray readBytes(SerialPort &port, int count, int timeoutMs = 2000)
+QByteArray readBytes(SerialPort &port, int count, int timeoutMs = kEventWaitMs)
 {
     QByteArray got;
     QElapsedTimer t;
@@ -145,13 +146,13 @@ TEST(SimReceiver, StopInputSilencesTheStudentsButNotTheTeacher)
         SerialPort port;
         ASSERT_TRUE(port.open(sim->portPath(), 28800));
         ASSERT_TRUE(port.write(QByteArray::fromHex(stopInput).constData(), 3));
-        ASSERT_TRUE(sim->waitForFramesFromProgram(1, 5000));
+        ASSERT_TRUE(sim->waitForFramesFromProgram(1, kEventWaitMs));
         sim->answer(1, QStringLiteral("B"));
         sim->pressTeacherKey(0x87);
         EXPECT_EQ(readBytes(port, 3), QByteArray::fromHex("008787")) << stopInput;
         // "Receiver on" lets the students through again.
         ASSERT_TRUE(port.write("\x5A\x80\xDA", 3));
-        ASSERT_TRUE(sim->waitForFramesFromProgram(2, 5000));
+        ASSERT_TRUE(sim->waitForFramesFromProgram(2, kEventWaitMs));
         sim->answer(1, QStringLiteral("B"));
         EXPECT_EQ(readBytes(port, 3), QByteArray::fromHex("2091B1")) << stopInput;
     }
@@ -192,7 +193,7 @@ TEST(SimReceiver, LoginRepliesGiveTheKeypadItsDeviceNumber)
     QByteArray reply = QByteArray::fromHex("FE3412") + char(8) + QByteArray::fromHex("0300018899") + "S00";
     reply.append(char(SimReceiver::xorOf(reply)));
     ASSERT_TRUE(port.write(reply.constData(), int(reply.size())));
-    ASSERT_TRUE(sim->waitForFramesFromProgram(1, 1000));
+    ASSERT_TRUE(sim->waitForFramesFromProgram(1, kEventWaitMs));
     EXPECT_TRUE(eventually([&] { return sim->keypad(0x1234).loggedIn; }));
     EXPECT_EQ(sim->keypad(0x1234).deviceNo, 3);
     // Its answers now carry the device number.
@@ -271,7 +272,7 @@ TEST(SimReceiver, PacesFramesAtTheLineSpeed)
     ASSERT_TRUE(port.open(sim->portPath(), 115200));
     for (int i = 0; i < 100; ++i)
         sim->pressTeacherKey(0x81); // 500 bytes: about 43 ms at 115200 baud
-    ASSERT_EQ(readBytes(port, 500, 3000).size(), 500);
+    ASSERT_EQ(readBytes(port, 500).size(), 500);
     qint64 first = -1, last = 0;
     for (const SimFrame &f : sim->byteLog()) {
         if (f.direction != SimFrame::ToProgram)
@@ -293,7 +294,7 @@ TEST(SimReceiver, UnplugHangsUpTheProgramsEnd)
     QElapsedTimer t;
     t.start();
     SerialPort::ReadStatus status = SerialPort::ReadStatus::NoData;
-    while (status != SerialPort::ReadStatus::HangUp && t.elapsed() < 1000)
+    while (status != SerialPort::ReadStatus::HangUp && t.elapsed() < kEventWaitMs)
         status = port.read(into);
     EXPECT_EQ(status, SerialPort::ReadStatus::HangUp);
 }
@@ -326,7 +327,7 @@ TEST(SimReceiver, UploadsAnswersOnTheHostsSignalAndResendsWhatTheReceiptLacks)
     receipt[1] = char(0x01);
     const QByteArray done = SimReceiver::longFrame(0xFB, 4, receipt);
     port.write(done.constData(), int(done.size()));
-    ASSERT_TRUE(sim->waitForFramesFromProgram(3, 1000));
+    ASSERT_TRUE(sim->waitForFramesFromProgram(3, kEventWaitMs));
     EXPECT_TRUE(eventually([&] { return sim->keypad(4).uploadComplete; }));
     EXPECT_EQ(sim->keypad(4).uploadRounds, 2);
 }

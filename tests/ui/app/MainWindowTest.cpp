@@ -7,6 +7,7 @@
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "support/ControlPresser.h"
 #include "support/DialogAnswers.h"
+#include "support/EventWait.h"
 #include "support/PollixTest.h"
 #include "support/X11StateWatcher.h"
 #include "support/XvfbRun.h"
@@ -209,7 +210,7 @@ TEST_F(MainWindowTest, RaisingAndLoweringKeepsTheNativeWindow)
 {
     open(3);
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get(), kEventWaitMs));
     const WId id = window->winId();
     QWindow *handle = window->windowHandle();
     for (int i = 0; i < 2; ++i) {
@@ -246,7 +247,7 @@ TEST_F(MainWindowTest, OnX11TheWindowManagerIsAskedAndTheWindowStays)
     ASSERT_TRUE(manager.isOpen());
     open(3);
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get(), kEventWaitMs));
     const WId id = window->winId();
     for (int i = 0; i < 2; ++i) {
         window->raiseToStatusLevel();
@@ -254,10 +255,7 @@ TEST_F(MainWindowTest, OnX11TheWindowManagerIsAskedAndTheWindowStays)
         EXPECT_EQ(window->winId(), id);
     }
     QList<int> requests;
-    for (int i = 0; i < 100 && requests.size() < 4; ++i) {
-        QTest::qWait(10);
-        requests = manager.aboveRequests(id);
-    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (requests = manager.aboveRequests(id)).size() >= 4; }, kEventWaitMs));
     EXPECT_EQ(requests, (QList<int>{1, 0, 1, 0}));
 }
 
@@ -282,7 +280,7 @@ TEST_F(MainWindowTest, DoneStepsTurnGreenWithoutMovingAnythingOrColouringTheirTo
 {
     open(3);
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get(), kEventWaitMs));
     const QList<QPushButton *> bar{window->btnClassSet, window->btnLoad, window->btnTitleSet, window->btnStart};
     const auto places = [&] {
         for (int tab : {0, 3})

@@ -2,6 +2,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/UsbSerialDriver.h"
 #include "support/DialogAnswers.h"
+#include "support/EventWait.h"
 #include "support/PollixTest.h"
 #include "ui/app/SelectASystem.h"
 #include "ui/app/TabController.h"
@@ -112,10 +113,10 @@ TEST_F(StartUpTest, WithoutAReceiverTheMainWindowAsksForTheSystemAndFollowsTheCh
         answers.answerAlert(1); // go on without the FTDI driver
         choice->selectSystem();
     });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.curDeviceType() == 2; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.curDeviceType() == 2; }, kEventWaitMs));
     EXPECT_TRUE(asked);
     EXPECT_FALSE(floatingWhileAsked);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isStatusLevel(); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.isStatusLevel(); }, kEventWaitMs));
     EXPECT_EQ(window.windowTitle(), "Pollix (TovCorvel No Host)");
     EXPECT_GE(window.cboActivityMode->findText("Homework"), 0);
     TabController::resetHooks();

@@ -168,7 +168,7 @@ TEST_F(EditorToRunTest, AQuizWrittenInTheEditorRunsOnTheKeypads)
     });
     poll.start(5);
     sim->pressTeacherKey(0x85);
-    ASSERT_TRUE(waitFor([&] { return window.isNull(); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return window.isNull(); }));
     const QStringList sessions = QDir(app()->strQuizXmlDataFilePath()).entryList(QDir::Files);
     ASSERT_EQ(sessions.size(), 1);
     const QByteArray session = readFile(app()->strQuizXmlDataFilePath() + QLatin1Char('/') + sessions.first());

@@ -1,4 +1,5 @@
 #include "support/PollixTest.h"
+#include "support/EventWait.h"
 
 #include "core/keypad/DeviceController.h"
 #include "ui/controls/PollixAlert.h"
@@ -20,7 +21,7 @@ protected:
         app()->setObjectToReceiveCommData(&alert);
         const quint64 before = ctrl->framesDelivered();
         ctrl->receiveBytes(frame);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return ctrl->framesDelivered() > before; }, 2000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ctrl->framesDelivered() > before; }, kEventWaitMs));
         QCoreApplication::processEvents();
     }
 };

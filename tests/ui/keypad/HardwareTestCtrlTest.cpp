@@ -192,7 +192,7 @@ TEST_F(HardwareTestCtrlTest, DravelKeypadsRegisterByName)
         sim->addKeypad(100 + i);
         setup.registerName(100 + i, QStringLiteral("K%1").arg(i));
     }
-    ASSERT_TRUE(waitFor([&] { return w->keyValues().entryCount() == 100; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return w->keyValues().entryCount() == 100; }));
     EXPECT_EQ(w->curPage(), 1);
     sim->addKeypad(300);
     setup.registerName(300, QStringLiteral("late"));

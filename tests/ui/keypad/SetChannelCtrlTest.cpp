@@ -74,11 +74,14 @@ TEST_F(SetChannelCtrlTest, AReceiverNextDoorOnTheSameChannelIsReported)
     ASSERT_TRUE(sim);
     auto w = open();
     ASSERT_TRUE(waitFor([&] { return w->channelNo->text() == QStringLiteral("3"); }));
+    const int shortWait = LinkTiming::current().sameChannelWaitMs;
+    setSameChannelWait(kEventWaitMs);
     w->channelNo->setText(QStringLiteral("7"));
     w->doSend();
     ASSERT_TRUE(waitFor([&] { return answers.alertTexts().size() == 2; }));
     EXPECT_EQ(answers.alertTexts(), QStringList({kSuccess, kClash}));
     // Moving off the neighbour's channel ends the clash.
+    setSameChannelWait(shortWait);
     w->channelNo->setText(QStringLiteral("8"));
     w->doSend();
     ASSERT_TRUE(waitFor([&] { return answers.alertTexts().size() == 3; }));
@@ -127,12 +130,17 @@ TEST_F(SetChannelCtrlTest, AnUnansweredSetIsReported)
     ASSERT_TRUE(waitFor([&] { return !answers.alerts().isEmpty(); }));
     EXPECT_EQ(answers.alertTexts(), QStringList{SetChannelCtrl::receiverDidNotAnswerText()});
     EXPECT_EQ(sim->options().channel, 5);
-    // Once the receiver answers again, the channel is set and only the success is told.
+    // Once the receiver answers again, the channel is set and only the success is told: the
+    // answer ends the wait for it.
+    timing.setupAnswerMs = kEventWaitMs;
+    LinkTiming::setCurrent(timing);
     sim->setCommandsIgnored(false);
     w->doSend();
+    EXPECT_TRUE(w->isAwaitingAnswer());
     EXPECT_TRUE(waitFor([&] { return answers.alertTexts().size() == 2; }));
     EXPECT_EQ(answers.alertTexts().last(), kSuccess);
-    QTest::qWait(200);
+    EXPECT_FALSE(w->isAwaitingAnswer());
+    EXPECT_TRUE(waitIdle());
     EXPECT_EQ(answers.alertTexts().size(), 2);
 }
 

@@ -93,7 +93,7 @@ TEST_F(DeckFromTemplateToShow, NewAddSaveLoadStartAndTheKeypadMouse)
     TabController tab;
     tab.awakeFromNib();
     tab.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tab));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tab, kEventWaitMs));
 
     // New, then Add: three template slides through the picker.
     tab.btnPPTNew->click();

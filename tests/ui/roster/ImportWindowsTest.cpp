@@ -5,6 +5,7 @@
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/AtomicFile.h"
 #include "support/DialogAnswers.h"
+#include "support/EventWait.h"
 #include "support/PollixTest.h"
 #include "ui/roster/ClassSetController.h"
 #include "ui/roster/ImportPreviewController.h"
@@ -176,7 +177,7 @@ TEST_F(ImportWindowsTest, ThirtyStudentsWithTwoBadRowsAreMendedInTheGridAndImpor
         screenshot(preview, "4-preview-mended");
         whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
             importSeen = true;
-            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
             EXPECT_EQ(import->txtImportState->text(), "Import successfully.");
             EXPECT_EQ(import->level->value(), 100);
             EXPECT_EQ(import->tblLostDataInfo->rowCount(), 0);
@@ -203,7 +204,7 @@ TEST_F(ImportWindowsTest, ThirtyStudentsWithTwoBadRowsAreMendedInTheGridAndImpor
         EXPECT_EQ(preview->windowTitle(), "Teacher Importing Preview");
         preview->chooseStartRow("2");
         whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
             EXPECT_EQ(import->windowTitle(), "Importing Teachers");
             import->btnOK->click();
         });

@@ -89,7 +89,7 @@ TEST_F(ActivityWindows, RushOnDravelTheFirstBuzzNamesItsStudentInTheWinnerBox)
 {
     ASSERT_TRUE(selfPlayingClass(Model::Dravel));
     open(3, 3, questionFile({{0, QStringLiteral("B"), 15}}));
-    ASSERT_TRUE(waitFor([&] { return grid()->count() == kStudents; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == kStudents; }));
     EXPECT_EQ(label("txtMultipleModeString"), QStringLiteral("Rush Quiz"));
 
     // The window steps down before the box shows: shown again afterwards, it would cover the box.
@@ -101,7 +101,7 @@ TEST_F(ActivityWindows, RushOnDravelTheFirstBuzzNamesItsStudentInTheWinnerBox)
     EXPECT_EQ(window->phase(), RunControls::Phase::AwaitingRush);
     EXPECT_FALSE(button("btnStart")->isEnabled()) << "no pause before somebody has won";
     // A keypad wins: the box names its student, the grid marks it, the count-down runs.
-    ASSERT_TRUE(waitFor([&] { return winnerBox() != nullptr; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return winnerBox() != nullptr; }));
     RushInfoShowController *box = winnerBox();
     const int winner = QuizParticipantData::shareManager()->isStudentLogin(box->textfieldStudentID->text());
     ASSERT_GT(winner, 0);
@@ -114,7 +114,7 @@ TEST_F(ActivityWindows, RushOnDravelTheFirstBuzzNamesItsStudentInTheWinnerBox)
     shot(box, QStringLiteral("rush-winner-box"));
 
     // The winner answers right: the question stops, the box goes, the winner is marked right.
-    ASSERT_TRUE(waitFor([&] { return !window->bStartFlag(); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return !window->bStartFlag(); }));
     EXPECT_EQ(winnerBox(), nullptr);
     EXPECT_TRUE(window->isStatusLevel());
     EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, winner), QStringLiteral("B"));
@@ -129,9 +129,9 @@ TEST_F(ActivityWindows, VoteOnDravelCountsTheChoicesAndTheTeacherKeypadGetsThem)
 {
     ASSERT_TRUE(selfPlayingClass(Model::Dravel));
     open(7, 3, questionFile({{0, QStringLiteral("B"), 15}}));
-    ASSERT_TRUE(waitFor([&] { return grid()->count() == kStudents; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == kStudents; }));
     button("btnStart")->click();
-    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("6 / 6"); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("6 / 6"); }));
     EXPECT_EQ(inState(StudentLoginView::StateAnswered), kStudents);
     button("btnStop")->click();
     EXPECT_TRUE(button("btnResult")->isVisibleTo(window));
@@ -155,7 +155,10 @@ TEST_F(ActivityWindows, EliminationOnArvelMarksTheWrongAndKeepsThemOut)
     makeClass(4, 1);
     open(4, 1, questionFile({{0, QStringLiteral("B"), 15}, {0, QStringLiteral("A"), 15}}));
     ASSERT_EQ(grid()->count(), 4);
+    // The receiver hears the keypads only once it has taken the program's "receiver on".
+    const auto receiverOn = [&] { return SimRunPlay::running(programFrames(sim), Model::Arvel).has_value(); };
     button("btnStart")->click();
+    ASSERT_TRUE(waitFor(receiverOn));
     sim->answer(1, QStringLiteral("B"));
     sim->answer(2, QStringLiteral("C"));
     sim->answer(4, QStringLiteral("B"));
@@ -168,7 +171,9 @@ TEST_F(ActivityWindows, EliminationOnArvelMarksTheWrongAndKeepsThemOut)
     button("btnNext")->click();
     EXPECT_EQ(inState(StudentLoginView::StateEliminated), 2);
     EXPECT_EQ(inState(StudentLoginView::StateNormal), 2);
+    sim->clearLogs(); // the stop input before may still be on its way
     button("btnStart")->click();
+    ASSERT_TRUE(waitFor(receiverOn));
     sim->answer(2, QStringLiteral("A")); // out: not heard
     sim->answer(1, QStringLiteral("A"));
     ASSERT_TRUE(waitFor([&] { return inState(StudentLoginView::StateAnswered) == 1; }));
@@ -184,7 +189,7 @@ TEST_F(ActivityWindows, AttendanceOnBrevelMarksWhoPressed)
     open(8, 4, QString());
     EXPECT_EQ(label("txtMultipleModeString"), QStringLiteral("Attendance"));
     button("btnStart")->click();
-    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("6 / 6"); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("6 / 6"); }));
     for (const StudentInClassPtr &s : QuizParticipantData::shareManager()->arrayLoginStudents())
         EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, s->deviceNo()), QStringLiteral("1"));
     button("btnStop")->click();

@@ -168,7 +168,7 @@ void DamagedFramesRun::wholeRun()
         devices << deviceNo(i);
     answerExitAndSave();
     press(0x85, "btnExit");
-    ASSERT_TRUE(waitFor([&] { return window.isNull(); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return window.isNull(); }));
     const QDir dir(app()->strQuizXmlDataFilePath());
     const QStringList files = dir.entryList({QStringLiteral("*.xml")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);

@@ -97,7 +97,7 @@ protected:
     // True once the dialog was closed (by a key or a button).
     static bool closes(QDialog *d)
     {
-        return waitFor([d] { return !d->isVisible() && d->property("closedOnce").toBool(); }, 3000);
+        return waitFor([d] { return !d->isVisible() && d->property("closedOnce").toBool(); });
     }
     static void watchClose(QDialog *d)
     {

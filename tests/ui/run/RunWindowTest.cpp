@@ -369,7 +369,7 @@ TEST_F(RunWindowTest, TeacherKeysOfTheLargeFamily)
         ctrl->parser().setFamily(deviceType <= 1 ? 0 : 1);
         const quint64 before = ctrl->framesDelivered();
         ctrl->receiveBytes(frame);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return ctrl->framesDelivered() > before && ctrl->queuedFrameCount() == 0; }, 2000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ctrl->framesDelivered() > before && ctrl->queuedFrameCount() == 0; }, kEventWaitMs));
         QCoreApplication::processEvents();
     };
     int sendWindows = 0;
