@@ -94,6 +94,9 @@ protected:
     // Question q starts as the activity window starts it on this model.
     void begin(int q, bool keypadsAnswerTheWake = true)
     {
+        // Only what the receiver takes from here on starts the question: the stop of the question
+        // before may still be on its way to it.
+        const qsizetype before = programFrames(sim).size();
         mode->modeStart(q);
         mode->setQuizStateScreenTimer(0);
         switch (GetParam().deviceType) {
@@ -116,7 +119,7 @@ protected:
             mode->sendPCState(3);
             break;
         }
-        ASSERT_TRUE(waitFor([&] { return SimRunPlay::running(programFrames(sim), sim->model()).has_value(); }));
+        ASSERT_TRUE(waitFor([&] { return SimRunPlay::running(programFrames(sim).mid(before), sim->model()).has_value(); }));
         ASSERT_TRUE(waitFor([&] { return !mode->hasPendingSends(); }));
     }
 
