@@ -90,7 +90,8 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
             for (const QuizStateInterface::RunButton &row : QuizStateInterface::runButtons())
                 if (row.key == action)
                     (this->*row.outlet)->click();
-        }});
+        },
+        {}});
     m_students = new RunStudentGrid(m_loginView, loginViewSV, txtLoginAndAnswered, this);
     m_students->modeObject = [this] { return m_modeObject.get(); };
     m_wakeUpWatch = new RunTimer(this);

@@ -165,7 +165,7 @@ TEST_F(GroupReportsTest, GroupStudentReportCountsGroupsAndOrdersMembersByNumeric
 TEST_F(GroupReportsTest, ResultByQuestionScoresEachMembersFirstAnswerByTheSessionsRule)
 {
     // A 10-point question with the right answer A: C, "__", "__N", A and no answer at all.
-    for (const QString activity : {QStringLiteral("4"), QStringLiteral("1"), QStringLiteral("5")}) {
+    for (const QString &activity : {QStringLiteral("4"), QStringLiteral("1"), QStringLiteral("5")}) {
         QuizEntity quiz = groupQuiz({1, 1, 1, 1, 1}, {}, activity);
         const QStringList replies{"C", "__", "__N", "A"};
         for (int i = 0; i < replies.size(); ++i)
@@ -232,8 +232,9 @@ TEST_F(GroupReportsTest, ResultByQuestionPagesRepeatAGroupsHeaderWhereItGoesOn)
         for (const ReportPageSlice &s : cut.pages())
             most = std::max(most, s.count);
         EXPECT_LE(most, 19 - (n - 1)) << n;
-        if (n == 1)
+        if (n == 1) {
             EXPECT_EQ(most, 19);
+        }
     }
 
     // A single group of 2: the totals take a page of their own, so 5 questions make 10 pages,
