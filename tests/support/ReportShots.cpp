@@ -1,13 +1,23 @@
 #include "ReportShots.h"
 
+#include "core/reports/ReportDocument.h"
 #include "ui/reports/ReportFrame.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
 
 namespace ReportShots {
+
+QString folder()
+{
+    const QString folder = qEnvironmentVariable("POLLIX_SCREENSHOTS");
+    if (!folder.isEmpty())
+        QDir().mkpath(folder);
+    return folder;
+}
 
 void shoot(QWidget *w, const QString &folder, const QString &name)
 {
@@ -32,7 +42,8 @@ void shootReportWindow(ReportFrame *w, const QString &folder, const QString &nam
     w->comboBoxWillDismiss();
     shoot(w, folder, name + QStringLiteral("-whole"));
     w->saveToPDF(folder + QLatin1Char('/') + name + QStringLiteral(".pdf"));
-    w->saveToCSV(folder + QLatin1Char('/') + name + QStringLiteral(".csv"));
+    if (w->report()->hasCSV())
+        w->saveToCSV(folder + QLatin1Char('/') + name + QStringLiteral(".csv"));
     w->close();
 }
 

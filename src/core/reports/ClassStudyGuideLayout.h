@@ -21,4 +21,6 @@ struct ClassStudyGuideLayout
     int rowsBase = 564;
 
     static const ClassStudyGuideLayout &standard();
+    // The Dravel-named pages: the missed questions as a table, one row each.
+    static const ClassStudyGuideLayout &dravel();
 };

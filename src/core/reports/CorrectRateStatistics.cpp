@@ -160,7 +160,10 @@ QList<CorrectRateStatistics::Row> CorrectRateStatistics::rowsOf(const QuestionAn
 int CorrectRateStatistics::rowPerPageFor(int nameLines) const
 {
     const int q = ReportPaging::rowPerPage(m_layout.rowsBase, nameLines);
-    return std::max(1, q % 2 == 0 ? q - 1 : q - 2);
+    // A student's two rows stay on one page.
+    if (m_layout.answerLine && q % 2 != 0)
+        return std::max(1, q - 2);
+    return std::max(1, q - 1);
 }
 
 QList<ReportPageSlice> CorrectRateStatistics::cutPages() const

@@ -8,3 +8,19 @@ const CorrectRateStatisticsByAnswerTimeLayout &CorrectRateStatisticsByAnswerTime
     };
     return layout;
 }
+
+const CorrectRateStatisticsByAnswerTimeLayout &CorrectRateStatisticsByAnswerTimeLayout::dravel()
+{
+    using F = Field;
+    static const CorrectRateStatisticsByAnswerTimeLayout layout = [] {
+        CorrectRateStatisticsByAnswerTimeLayout l;
+        l.columns = {{"Q#", 28, F::QuNo},
+                     {"Student", 177, F::StudentName},
+                     {"Answer", 374, F::Answer},
+                     {"AnswerTime", 485, F::AnsTime},
+                     {"Points", 640, F::Point}};
+        l.answerLine = false;
+        return l;
+    }();
+    return layout;
+}

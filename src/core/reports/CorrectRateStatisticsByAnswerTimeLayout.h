@@ -28,9 +28,11 @@ struct CorrectRateStatisticsByAnswerTimeLayout
     int headingSize = 20;
     int textSize = 18;
     int correctRateX = 532;
-    // Rows per page: q = (rowsBase - 25n) / 25 less one, or less two when q is odd, so that a
-    // page ends after a student's answer line.
+    // Rows per page: q = (rowsBase - 25n) / 25 less one, or, with answer lines, less two when q
+    // is odd, so that a page ends after a student's answer line.
     int rowsBase = 689;
 
     static const CorrectRateStatisticsByAnswerTimeLayout &standard();
+    // The Dravel-named pages: the answer a column of the student's row.
+    static const CorrectRateStatisticsByAnswerTimeLayout &dravel();
 };

@@ -36,4 +36,7 @@ struct QuestionReportLayout
     int rowsBase = 664;
 
     static const QuestionReportLayout &standard();
+    // The Dravel-named pages: larger bars and student rows, the answers centred, a chart for
+    // single-answer questions only.
+    static const QuestionReportLayout &dravel();
 };

@@ -57,8 +57,10 @@ void QuestionReportView::paint(ReportPainter &painter) const
     for (int j = 0; j < s; ++j) {
         const StudentAnswers<> &student = m_students.at(j);
         const double y = yOf(m + j);
-        painter.drawText(student.studentID(), m_layout.idX, y, studentFont);
-        painter.drawText(student.studentName(), m_layout.nameX, y, studentFont);
+        // An ID or a name too long for its cell ends in "..." there instead of running on.
+        const auto roomTo = [&](int c, double x) { return c < cells.size() ? cells.at(c).x + cells.at(c).width - 3 - x : W; };
+        painter.drawTextWithin(student.studentID(), m_layout.idX, y, roomTo(0, m_layout.idX), studentFont);
+        painter.drawTextWithin(student.studentName(), m_layout.nameX, y, roomTo(1, m_layout.nameX), studentFont);
         QString answer = student.answers().value(m_quPos).str();
         if (answer.isEmpty())
             answer = QStringLiteral("__");

@@ -21,6 +21,11 @@ ReportFramePolicy ReportFramePolicy::windowFrameBackToShown(CsvHead csvHead)
     return p;
 }
 
+ReportFramePolicy ReportFramePolicy::dravelFrame()
+{
+    return windowFrameBackToShown(CsvHead::NoCsv);
+}
+
 ReportFramePolicy ReportFramePolicy::gradebookFrame()
 {
     ReportFramePolicy p;

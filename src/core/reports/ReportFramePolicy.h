@@ -45,4 +45,7 @@ struct ReportFramePolicy
     // The gradebook's report windows: a head per student, back to the page shown after a PDF,
     // the gradebook's CSV skeleton with the signature rows at its end.
     static ReportFramePolicy gradebookFrame();
+    // The Dravel-named report windows: the session head, every page in the PDF and back to the
+    // page shown, no CSV.
+    static ReportFramePolicy dravelFrame();
 };

@@ -124,6 +124,14 @@ void ReportPainter::drawTextCentred(const QString &text, double x0, int width, d
     drawText(text, x0 + (width - textWidth(text, font)) / 2, y, font, colour);
 }
 
+void ReportPainter::drawTextWithin(const QString &text, double x, double y, double room, const QFont &font)
+{
+    const QString shown = getStringWithSuspensionPoint(text, room, font);
+    drawText(shown, x, y, font);
+    if (shown != text)
+        addToolTip(x, y, room, 25, text);
+}
+
 void ReportPainter::addToolTip(double x, double y, double w, double h, const QString &text)
 {
     if (m_toolTips)

@@ -51,6 +51,8 @@ public:
     // whole number and the halving an integer one.
     void drawTextCentred(const QString &text, double x0, int width, double y, const QFont &font,
                          const QColor &colour = Qt::black);
+    // At (x, y), shortened with "..." to room; the whole text under the pointer where it was.
+    void drawTextWithin(const QString &text, double x, double y, double room, const QFont &font);
     // The place shows text when the pointer rests on it (on the screen only).
     void addToolTip(double x, double y, double w, double h, const QString &text);
 

@@ -15,3 +15,26 @@ const ResultByQuestionInGroupModeLayout &ResultByQuestionInGroupModeLayout::stan
     }();
     return layout;
 }
+
+const ResultByQuestionInGroupModeLayout &ResultByQuestionInGroupModeLayout::dravel()
+{
+    using Value = ResultByQuestionInGroupModeLayout::Value;
+    static const ResultByQuestionInGroupModeLayout layout = [] {
+        ResultByQuestionInGroupModeLayout l;
+        l.groupBreak = 12;
+        l.memberBreak = 18;
+        l.summaryBreak = 13;
+        l.totalsBreak = 13;
+        l.responseLines = false;
+        l.memberColumns = {
+            {"Student", 60, 60, Value::Name},
+            {"Response", 255, 255, Value::Response},
+            {"Points", 403, 403, Value::Point},
+            {"Total Points", 489, 494, Value::TotalPoint},
+            {"Correct Rate", 611, 611, Value::CorrectRate},
+        };
+        l.csvLabelsStoredOrder = true;
+        return l;
+    }();
+    return layout;
+}

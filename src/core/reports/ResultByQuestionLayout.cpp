@@ -15,6 +15,24 @@ const ResultByQuestionLayout &ResultByQuestionLayout::answerDetail()
     return layout;
 }
 
+const ResultByQuestionLayout &ResultByQuestionLayout::answerDetailDravel()
+{
+    static const ResultByQuestionLayout layout = [] {
+        ResultByQuestionLayout l;
+        l.columns = {{"Q#", 28, Field::QuNo, -1},
+                     {"Question Text", 202, Field::QuTitle, -1},
+                     {"Response", 487, Field::Response, -1},
+                     {"CorrectAnswer", 590, Field::CorrectAnswer, -1}};
+        l.note = true;
+        l.firstRowDrop = 76;
+        // Centred under its caption, a line stays clear of the number and of the response.
+        l.titleWidth = 380;
+        l.questionCells = true;
+        return l;
+    }();
+    return layout;
+}
+
 const ResultByQuestionLayout &ResultByQuestionLayout::scores()
 {
     static const ResultByQuestionLayout layout = [] {

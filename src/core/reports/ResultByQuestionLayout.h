@@ -29,6 +29,9 @@ struct ResultByQuestionLayout
     bool answerLines = false;
     int responseX = 75;
     int correctAnswerX = 28;
+    // Each question's rows shaded as a cell of their own (always so with answer lines); without,
+    // a student's questions share one.
+    bool questionCells = false;
     // Each student's block closes with a total row, "Total Points:" at totalX.
     bool totalRow = false;
     int totalX = 560;
@@ -39,4 +42,7 @@ struct ResultByQuestionLayout
 
     static const ResultByQuestionLayout &answerDetail();
     static const ResultByQuestionLayout &scores();
+    // The Dravel-named answer-detail pages: the response and the correct answer columns of the
+    // question's first row.
+    static const ResultByQuestionLayout &answerDetailDravel();
 };

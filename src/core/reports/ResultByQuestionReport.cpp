@@ -119,6 +119,10 @@ void ResultByQuestionReport::buildRows()
             const Question &q = m_questions.at(k - 1);
             const AnsPointQuNo &a = student.answers().at(k - 1);
             const QStringList &lines = titleLines.at(k - 1);
+            // A question that would open a page, its answers on its first line, starts it with the
+            // student's title and headings.
+            if (m_layout.questionCells && !m_layout.answerLines && k > 1 && m_rows.size() % perPage == 0)
+                head();
             for (int l = 0; l < lines.size(); ++l) {
                 Row row = make(l == 0 ? Row::QuestionFirstLine : Row::QuestionLine);
                 row.setQuNo(QString::number(k));

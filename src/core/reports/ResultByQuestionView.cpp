@@ -72,7 +72,7 @@ void ResultByQuestionView::paint(ReportPainter &painter) const
         // of the student.
         const bool startsRun = isQuestionRow(kind)
                                && (i == 0 || !isQuestionRow(m_rows.at(i - 1).flag())
-                                   || (m_layout.answerLines && kind == Row::QuestionFirstLine));
+                                   || ((m_layout.answerLines || m_layout.questionCells) && kind == Row::QuestionFirstLine));
         if (startsRun) {
             int j = i;
             while (j < m_rows.size() && isQuestionRow(m_rows.at(j).flag()))

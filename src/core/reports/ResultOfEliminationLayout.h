@@ -28,4 +28,6 @@ struct ResultOfEliminationLayout
     int listRowsMax = 26;
 
     static const ResultOfEliminationLayout &standard();
+    // The Dravel-named response pages: one row a student, the response its last column.
+    static const ResultOfEliminationLayout &dravel();
 };

@@ -18,4 +18,6 @@ struct StudyGuideLayout
     int rowsBase = 639;
 
     static const StudyGuideLayout &standard();
+    // The Dravel-named pages: the correct answer at the right end of the student's answer line.
+    static const StudyGuideLayout &dravel();
 };

@@ -380,33 +380,3 @@ TEST_F(QuestionPaperReportsTest, WrappedLinesStayWithinTheirWidthAndKeepEveryCha
     for (const SingleColumnString &row : ReportQuestionLines::optionLines({text}, 716, font))
         EXPECT_EQ(getStringWithSuspensionPoint(row.str(), 744 - 2 - textWidthF("A.", font), font), row.str());
 }
-
-TEST_F(QuestionPaperReportsTest, SecondLayoutsCarryWhatTheirPagesChange)
-{
-    const QuizEntity quiz = paper();
-    // The correct answer beside the student's: answer lines numbered by their question, and no
-    // line of their own for the correct answers.
-    StudyGuideLayout beside = StudyGuideLayout::standard();
-    beside.correctAnswerBesideReply = true;
-    const StudyGuideReport guide(quiz, class4(quiz), ReportFramePolicy::viewerFrame(), beside);
-    for (const SingleColumnString &row : guide.studyGuideArray()[0].strArray())
-        EXPECT_NE(row.num(), StudyGuideView::kCorrectAnswer);
-    EXPECT_EQ(guide.studyGuideArray()[0].strArray()[6].num(), 1);
-    EXPECT_FALSE(render(guide, 1).isNull());
-
-    // Missed questions as a table: one row each under a heading row.
-    ClassStudyGuideLayout table = ClassStudyGuideLayout::standard();
-    table.asTable = true;
-    table.rowsPerEntry = 1;
-    table.tableCells = {{102, 180}, {282, 180}, {462, 180}};
-    const ClassStudyGuideReport classGuide(quiz, class4(quiz), ReportFramePolicy::viewerFrame(), table);
-    EXPECT_EQ(classGuide.entriesPerPage(), 20);
-    EXPECT_EQ(classGuide.totalPage(), 4);
-
-    // A chart for single-answer questions only: the true-or-false one has none.
-    QuestionReportLayout singleOnly = QuestionReportLayout::standard();
-    singleOnly.chartTypes = {1};
-    const SessionQuestionReport report(quiz, class4(quiz), ReportFramePolicy::viewerFrame(), singleOnly);
-    EXPECT_FALSE(report.hasChart(report.questionArray()[4]));
-    EXPECT_TRUE(report.hasChart(report.questionArray()[0]));
-}

@@ -28,6 +28,41 @@ protected:
         EXPECT_TRUE(quiz.has_value()) << why.toStdString();
         return quiz.value_or(QuizEntity());
     }
+    // A group session built here: students "1" .. by group (groupOf[i] for student i + 1), each
+    // logged in, with the given points on one 10-point question whose right answer is A.
+    static QuizEntity groupQuiz(const QList<int> &groupOf, const QList<int> &points = {},
+                                const QString &activity = QStringLiteral("1"))
+    {
+        QuizEntity quiz;
+        quiz.setActionType(activity);
+        quiz.setGroup(2);
+        QuestionEntity q;
+        q.setQuNo(1);
+        q.setRightAns(QStringLiteral("A"));
+        q.setMark(10);
+        q.setTitle(QStringLiteral("Pick A"));
+        quiz.allQuestions() << q;
+        for (int i = 0; i < groupOf.size(); ++i) {
+            StudentEntity s;
+            s.setId(QString::number(i + 1));
+            s.setFirstName(QStringLiteral("P%1").arg(i + 1));
+            s.setGroupNo(groupOf.at(i));
+            s.setLoginTime(QStringLiteral("2012-03-23T14:01:00"));
+            quiz.allStudents() << s;
+            if (i < points.size())
+                quiz.allStudentsAns() << answer(s.id(), 1, QStringLiteral("A"), points.at(i));
+        }
+        return quiz;
+    }
+    static ResponseDataEntity answer(const QString &id, int question, const QString &reply, int points = 0)
+    {
+        ResponseDataEntity a;
+        a.setStudentID(id);
+        a.setQuestionID(QString::number(question));
+        a.setResponse(reply);
+        a.setStudentPoint(QString::number(points));
+        return a;
+    }
     // quiz with students numbered 1 to count instead of its own.
     static QuizEntity withStudents(QuizEntity quiz, int count)
     {
