@@ -29,9 +29,17 @@ SmallQuestions::~SmallQuestions()
 
 QSizeF SmallQuestions::thumbSize() const
 {
-    if (m_array.isEmpty())
-        return QSizeF();
-    return m_array.first()->frame().size() * kScale;
+    return m_slotSize;
+}
+
+double SmallQuestions::thumbScale(const QuestionSetView &thumb) const
+{
+    // A page laid out again to fill a run's canvas is larger than the page the strip was built
+    // from; it is drawn smaller, so that every thumbnail keeps its slot.
+    const QSizeF frame = thumb.frame().size();
+    if (frame.isEmpty() || m_slotSize.isEmpty())
+        return kScale;
+    return std::min(kScale, std::min(m_slotSize.width() / frame.width(), m_slotSize.height() / frame.height()));
 }
 
 void SmallQuestions::recomputeHeight()
@@ -57,6 +65,8 @@ void SmallQuestions::addQuestion(int n, const QuestionSetViewPtr &page)
     page->setBDelete(m_bDelete);
     auto thumb = page->copy();
     thumb->setBCtrl(false);
+    if (m_array.isEmpty())
+        m_slotSize = thumb->frame().size() * kScale;
     m_array.insert(n, thumb);
     recomputeHeight();
     m_nCurrentQuNo = n + 1;
@@ -93,6 +103,8 @@ void SmallQuestions::DeleteQuestion(int n)
     if (n < 1 || n > m_array.size())
         return;
     m_array.removeAt(n - 1);
+    if (m_array.isEmpty())
+        m_slotSize = QSizeF();
     m_nCurrentQuNo = n > m_array.size() ? n - 1 : n;
     recomputeHeight();
     if (m_array.isEmpty())
@@ -154,6 +166,7 @@ void SmallQuestions::moveScrollPoint(int n)
 void SmallQuestions::removeAllQuestions()
 {
     m_array.clear();
+    m_slotSize = QSizeF();
     m_nCurrentQuNo = 0;
     recomputeHeight();
     update();
@@ -192,7 +205,8 @@ void SmallQuestions::paintEvent(QPaintEvent *)
         const QRect r = thumbnailRect(int(i) + 1);
         painter.save();
         painter.translate(r.topLeft());
-        painter.scale(kScale, kScale);
+        const double scale = thumbScale(*m_array[i]);
+        painter.scale(scale, scale);
         m_array[i]->draw(painter);
         painter.restore();
     }
@@ -208,7 +222,8 @@ void SmallQuestions::mousePressEvent(QMouseEvent *event)
         // Held here: the press may lead to thumbnails being rebuilt while it is handled.
         const QuestionSetViewPtr thumb = m_array[i];
         // The thumbnail is not editable: its press selects it through "SmallQuestionCtrl".
-        const QPointF local((p.x() - r.x()) / kScale, thumb->frame().height() - (p.y() - r.y()) / kScale);
+        const double scale = thumbScale(*thumb);
+        const QPointF local((p.x() - r.x()) / scale, thumb->frame().height() - (p.y() - r.y()) / scale);
         thumb->mouseDown(local);
         thumb->mouseUp();
         return;

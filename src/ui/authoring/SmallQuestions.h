@@ -54,8 +54,11 @@ private:
     void smallQuestionCtrl(const QVariantMap &info, QObject *sender);
     void recomputeHeight();
     QSizeF thumbSize() const;
+    double thumbScale(const QuestionSetView &thumb) const;
 
     QList<QuestionSetViewPtr> m_array;
+    // Every thumbnail's slot: the first page's size at the strip's scale.
+    QSizeF m_slotSize;
     int m_nHeight = 0;
     int m_nCurrentHeight = 0;
     int m_nCurrentQuNo = 0;

@@ -139,6 +139,8 @@ QBoxLayout *QuizStateInterface::buildPaneBand(QuizStateWindowController *w, QWid
     w->smallQuestionsSV = makeScrollArea(content, QStringLiteral("smallQuestionsSV"), w->smallQuestions, "#dfe4ea");
     w->smallQuestionsSV->setFixedWidth(w->smallQuestions->width() + 20);
     w->smallQuestionsSV->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The strip reaches down the whole pane, however few pages it holds.
+    w->smallQuestionsSV->setWidgetResizable(true);
     w->bigQuestions = new Questions(kPageSize);
     w->bigQuestions->setSmallQuestions(w->smallQuestions);
     w->smallQuestions->setCanvas(w->bigQuestions);

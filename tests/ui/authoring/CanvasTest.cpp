@@ -377,3 +377,28 @@ TEST_F(CanvasTest, TheRunWindowsCanvasLaysPagesOutToItsOwnSize)
     canvas->addNewQuestion(2, canvas->createTemplate(3));
     EXPECT_EQ(canvas->currentPage()->frame().size(), inside.size());
 }
+
+TEST_F(CanvasTest, APageLaidOutLargerKeepsItsThumbnailSlot)
+{
+    canvas->openFile(fileOfPages(3));
+    const QRect slot2 = strip->thumbnailRect(2);
+    const QRect slot3 = strip->thumbnailRect(3);
+    canvas->show();
+    canvas->setFillsView(true);
+    canvas->resize(1100, 900); // a run's canvas on a large screen: page 1 is laid out again, larger
+    ASSERT_GT(canvas->currentPage()->frame().width(), 1000);
+    EXPECT_EQ(strip->thumbnailRect(2), slot2) << "the slots stay where they were";
+    EXPECT_EQ(strip->thumbnailRect(3), slot3);
+    EXPECT_LE(slot3.bottom(), strip->height()) << "the last thumbnail is not cut off";
+
+    // The large page's thumbnail is drawn inside its slot: the knob colour shows between slots.
+    const QImage shot = strip->grab().toImage();
+    const QRect slot1 = strip->thumbnailRect(1);
+    EXPECT_EQ(shot.pixelColor(slot1.center().x(), slot1.bottom() + 5), QColor(0x80, 0x80, 0x80));
+    EXPECT_EQ(shot.pixelColor(slot1.right() + 5, slot1.center().y()), QColor(0x80, 0x80, 0x80));
+    // A press on a slot still selects its page.
+    QTest::mouseClick(strip.get(), Qt::LeftButton, {}, slot2.center());
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 2);
+    QTest::mouseClick(strip.get(), Qt::LeftButton, {}, strip->thumbnailRect(1).center());
+    EXPECT_EQ(canvas->nCurrentQuestionIndex(), 1);
+}
