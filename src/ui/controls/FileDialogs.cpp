@@ -52,6 +52,13 @@ QString run(bool save, QWidget *parent, const QString &caption, const QString &d
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (kind)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (save) {
+        // A name typed without an extension takes the chosen kind's, before the panel asks about
+        // replacing a file: "report" saved as a PDF asks about "report.pdf", not about "report".
+        dialog.setDefaultSuffix(extensionOf(filters.value(0)));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString &chosen) { dialog.setDefaultSuffix(extensionOf(chosen)); });
+    }
     if (!proposedName.isEmpty())
         dialog.selectFile(QFileInfo(proposedName).fileName());
     if (dialog.exec() != QDialog::Accepted)

@@ -73,3 +73,37 @@ TEST_F(FileDialogsTest, PanelsOpenInAnExistingFolderWithAnEmptyNameBox)
     EXPECT_EQ(quiz.folder, homeFolder + "/Data/Quiz");
     EXPECT_EQ(quiz.name, "");
 }
+
+TEST_F(FileDialogsTest, ANameTypedWithoutExtensionTakesTheKindsBeforeAReplaceIsAsked)
+{
+    QDir(home()).mkdir("Documents");
+    const QString folder = QDir::cleanPath(home()) + "/Documents/";
+    // Types a name into the real panel and presses Save; notes whether the panel asked about
+    // replacing a file (and then declines, which leaves the panel open, and cancels it).
+    const auto type = [&](const QString &name, bool *asked) {
+        QTimer::singleShot(0, [name, asked] {
+            auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            ASSERT_TRUE(panel);
+            panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
+            QTimer::singleShot(0, [asked, panel] {
+                QWidget *top = QApplication::activeModalWidget();
+                *asked = top && top != panel;
+                if (*asked) {
+                    top->close();
+                    panel->reject();
+                }
+            });
+            QMetaObject::invokeMethod(panel, "accept");
+        });
+    };
+    bool asked = false;
+    type("backup", &asked);
+    EXPECT_EQ(FileDialogs::getSaveFileName(nullptr, "Backup", QString(), "Zip archives (*.zip);;All files (*)"),
+              folder + "backup.zip");
+    EXPECT_FALSE(asked);
+
+    writeFile("Documents/report.pdf", "%PDF");
+    type("report", &asked);
+    EXPECT_EQ(FileDialogs::getSaveFileNameOfType(nullptr, "Save as PDF", QString(), "PDF (*.pdf)"), "");
+    EXPECT_TRUE(asked) << "the file the report would replace is named before it is replaced";
+}
