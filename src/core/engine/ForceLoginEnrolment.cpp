@@ -21,8 +21,10 @@ StudentEntity recordOf(const StudentInClass &s)
     e.setLastName(s.studentLastName().isNull() ? QStringLiteral("") : s.studentLastName());
     e.setName(mergeFirstLastString(s.studentFirstName(), s.studentLastName()));
     e.setGender(1);
-    // The keypad the student logged in with: the class's next run knows it by that number.
-    e.setDeviceNo(s.deviceNo());
+    // The keypad the student logged in with: the class's next run knows it by that number. Large-
+    // family keypads log in by student ID and give none (0); such a student gets keypad 1, as a
+    // student typed in does, never a number no device number may be.
+    e.setDeviceNo(s.deviceNo() >= 1 ? s.deviceNo() : 1);
     return e;
 }
 

@@ -91,6 +91,10 @@ TEST_F(ForceLoginEnrolmentTest, AddsUpToTheLimitWithTheKeypadNumbers)
     ASSERT_EQ(full.added.size(), 1);
     EXPECT_EQ(full.added[0]->studentID(), QStringLiteral("s002"));
     EXPECT_EQ(classIDs().size(), 5);
+
+    // A large-family keypad gives no keypad number (0): the student is stored with keypad 1.
+    ASSERT_EQ(ForceLoginEnrolment::enrol({unknown(QStringLiteral("N013"), 0)}, classNo, 6).added.size(), 1);
+    EXPECT_EQ(TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo).value(5).deviceNo(), 1);
 }
 
 TEST_F(ForceLoginEnrolmentTest, TheRunsClassListIsReadAgainKeepingItsStudents)
