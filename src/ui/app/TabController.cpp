@@ -787,7 +787,9 @@ void TabController::doDataManagement()
         changed = page.isDataChanged();
     }
     if (changed) {
+        // The title stops naming the class as the set-up is dropped: it may be gone with the data.
         setClassSetted(false);
+        refreshTitle(m_curDeviceType, 0, QString());
         m_partiData->setClassNo(0);
         m_partiData->setSubjectNo(0);
         m_partiData->setTeacherNo(0);

@@ -312,6 +312,7 @@ TEST_F(TabControllerTest, DataManagementOpensItsPageAfterALoginAndDataChangesDro
     window->btnDatabase->click();
     EXPECT_EQ(answers.alertTexts().last(), "The activity records  were successfully cleared.");
     EXPECT_FALSE(window->bIsClassSetted());
+    EXPECT_FALSE(window->windowTitle().contains("Class:")) << "the title no longer names a class that is not set up";
     EXPECT_EQ(app()->objectToReceiveCommData(), window.get());
 }
 
