@@ -355,7 +355,7 @@ void ReportCourseGradeTab::doCreate2()
 void ReportCourseGradeTab::doNew2()
 {
     if (m_report)
-        m_report->doNew1();
+        m_report->doNewPointsSession();
 }
 
 void ReportCourseGradeTab::openSettings(int tab)

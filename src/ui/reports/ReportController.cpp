@@ -458,9 +458,19 @@ void ReportController::refreshAfterChange()
 
 void ReportController::doNew1()
 {
+    runNewSession(false);
+}
+
+void ReportController::doNewPointsSession()
+{
+    runNewSession(true);
+}
+
+void ReportController::runNewSession(bool pointsOnly)
+{
     if (!hooks().newSession)
         return;
-    if (hooks().newSession(this) != 0)
+    if (hooks().newSession(this, pointsOnly) != 0)
         refreshAfterChange();
 }
 

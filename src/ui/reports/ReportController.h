@@ -35,8 +35,8 @@ public:
     // its button stays disabled (isBuilt).
     struct Hooks
     {
-        // Manual session entry; the modal code (0: nothing stored).
-        std::function<int(ReportController *)> newSession;
+        // Manual session entry, on its points-only form when asked; the modal code (0: nothing stored).
+        std::function<int(ReportController *, bool pointsOnly)> newSession;
         // Editing a session / a points-only session; the editor refreshes the list itself.
         std::function<void(ReportController *, const ReportTable1Element &)> editSession;
         std::function<void(ReportController *, const ReportTable1Element &)> editCourseGrade;
@@ -103,6 +103,8 @@ public:
     void table1DoubleAction();
     void doDateChange();
     void doNew1();
+    // The manual entry on its points-only form (the course-grade tab's New Points Session).
+    void doNewPointsSession();
     void doEdit1();
     void doMerge1();
     void doExport1();
@@ -127,6 +129,7 @@ private:
     void rebuildTitleCombo();
     void setPickersToRange();
     void refreshAfterChange();
+    void runNewSession(bool pointsOnly);
     void setButtons(const ReportSessionList::Buttons &buttons);
 
     ReportTable1Model *m_model = nullptr;

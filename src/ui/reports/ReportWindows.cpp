@@ -17,8 +17,9 @@ namespace ReportWindows {
 void installSessionWindows()
 {
     ReportController::Hooks &hooks = ReportController::hooks();
-    hooks.newSession = [](ReportController *window) {
+    hooks.newSession = [](ReportController *window, bool pointsOnly) {
         CreateNewSessionController entry(window);
+        entry.tabForms->setCurrentIndex(pointsOnly ? 1 : 0);
         return DialogHooks::runModal(&entry);
     };
     hooks.editSession = [](ReportController *window, const ReportTable1Element &row) {

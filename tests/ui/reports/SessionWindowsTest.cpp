@@ -428,3 +428,19 @@ TEST_F(SessionWindowsTest, MergeKeepsTheSourcesUntilTheNewSessionIsWrittenAndRef
     EXPECT_EQ(joined->allStudents().size(), 2 * students);
     EXPECT_EQ(window->table1Array().size(), 1);
 }
+
+TEST_F(SessionWindowsTest, NewPointsSessionOpensTheEntryOnItsPointsOnlyForm)
+{
+    openReportWindow();
+    QList<int> forms;
+    onModal("CreateNewSession", [&forms](QDialog *d) {
+        forms << static_cast<CreateNewSessionController *>(d)->tabForms->currentIndex();
+        return 0;
+    });
+    window->btnNew1->click();
+    auto *newPoints = window->findChild<QPushButton *>("btnNew2");
+    ASSERT_TRUE(newPoints);
+    ASSERT_TRUE(newPoints->isEnabled());
+    newPoints->click();
+    EXPECT_EQ(forms, (QList<int>{0, 1})) << "New enters questions and answers, New Points Session points only";
+}
