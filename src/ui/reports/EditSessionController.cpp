@@ -299,6 +299,17 @@ void EditSessionController::awakeFromNib()
     };
     mirrorText(textSession1, textSession2);
     mirrorText(textSession2, textSession1);
+    // Leaving a name field empty is told at once and the field keeps the focus; leaving it
+    // because the window closes or the other tab is shown says nothing.
+    for (QLineEdit *field : {textSession1, textSession2}) {
+        const int tab = field == textSession1 ? 0 : 1;
+        connect(field, &QLineEdit::editingFinished, this, [this, field, tab] {
+            if (field->text().trimmed().isEmpty() && isVisible() && tabView->currentIndex() == tab) {
+                alert(tr("Session Name required."));
+                field->setFocus();
+            }
+        });
+    }
     const auto mirrorBox = [this](MyComboBox *from, MyComboBox *to) {
         connect(from, &QComboBox::currentIndexChanged, this, [this, to](int index) {
             const QSignalBlocker block(to);

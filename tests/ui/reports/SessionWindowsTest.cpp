@@ -235,6 +235,15 @@ TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
     openReportWindow();
     EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
     editor.show();
+    // A name left empty is told when the field is left, and no save goes through with it.
+    const int alertsBefore = answers.alertTexts().size();
+    editor.textSession1->setText("  ");
+    emit editor.textSession1->editingFinished();
+    ASSERT_EQ(answers.alertTexts().size(), alertsBefore + 1);
+    EXPECT_EQ(answers.alertTexts().last(), "Session Name required.");
+    EXPECT_FALSE(editor.doSave());
+    EXPECT_EQ(answers.alertTexts().last(), "Please enter the Session Title");
+    editor.textSession1->setText("Quiz, period 2");
     // A multiple answer made a single answer keeps its two letters: refused at the save.
     editor.modeBox(1)->setCurrentText("Single Answer");
     EXPECT_EQ(answers.alertTexts().last(), "Invalid answer input.");

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "RecordField.h"
+
+#include <QString>
+
+// A group of a session with the extra points it was given. Kept as a record of the session
+// model; no store fills it.
+class GroupEntity
+{
+    POLLIX_RECORD_FIELD(int, groupNo, setGroupNo, 0)
+    POLLIX_RECORD_FIELD(QString, appendMark, setAppendMark, QStringLiteral(""))
+};

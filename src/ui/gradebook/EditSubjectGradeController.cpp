@@ -1,0 +1,7 @@
+#include "EditSubjectGradeController.h"
+
+EditSubjectGradeController::EditSubjectGradeController(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("EditSubjectGrade"));
+}
