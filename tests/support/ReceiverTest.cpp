@@ -58,6 +58,17 @@ bool ReceiverTest::waitFor(const std::function<bool()> &pred, int timeoutMs)
     return QTest::qWaitFor(pred, timeoutMs);
 }
 
+quint64 ReceiverTest::framesHandedOn()
+{
+    return DeviceController::ShareDeviceController()->framesDelivered();
+}
+
+bool ReceiverTest::waitHandedOn(quint64 before, int count)
+{
+    auto *link = DeviceController::ShareDeviceController();
+    return waitFor([&] { return link->framesDelivered() >= before + quint64(count) && link->queuedFrameCount() == 0; });
+}
+
 void ReceiverTest::setSameChannelWait(int ms)
 {
     LinkTiming timing = LinkTiming::current();

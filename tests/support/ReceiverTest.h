@@ -26,6 +26,11 @@ protected:
     static QList<QByteArray> programFrames(const keypadsim::SimReceiver *sim);
     // Processes events until pred holds.
     static bool waitFor(const std::function<bool()> &pred, int timeoutMs = kEventWaitMs);
+    // Frames the link has handed to its listener so far.
+    static quint64 framesHandedOn();
+    // Processes events until the link has handed `count` frames more than `before` to its listener
+    // and holds none back: a key that must change nothing has then been heard.
+    static bool waitHandedOn(quint64 before, int count = 1);
     // How long the same-channel query listens. A test that expects the clash listens long (the
     // answer ends the wait); one without a clash keeps the short wait, which it pays in full.
     static void setSameChannelWait(int ms);

@@ -464,8 +464,9 @@ TEST_F(TabKeypadTest, StartKeyStartsOnTheBrightpollTabOnly)
     window->doClassSet();
 
     window->tabView->setCurrentIndex(1);
+    const quint64 before = framesHandedOn();
     sim->pressTeacherKey(0x8A);
-    QTest::qWait(100);
+    ASSERT_TRUE(waitHandedOn(before));
     EXPECT_TRUE(starts.isEmpty());
 
     window->tabView->setCurrentIndex(0);
@@ -488,8 +489,10 @@ TEST_F(TabKeypadTest, StartKeyWithoutAClassSaysSoAndSetsOneUp)
 TEST_F(TabKeypadTest, ClassInformationGoesToWhoeverAsked)
 {
     SimReceiver *sim = dravel();
+    const quint64 before = framesHandedOn();
     sim->sendFrame(SimReceiver::longFrame(0xF9, 0xEF00, QByteArray(1, '\0')));
-    QTest::qWait(100);
+    ASSERT_TRUE(waitHandedOn(before));
+    QTest::qWait(50); // for the receiver to take what might have been sent
     EXPECT_TRUE(sent(sim).isEmpty()); // no class set up: nothing is sent
 
     className = QStringLiteral("ABCDEFGHIJKLMNO");
@@ -543,12 +546,13 @@ TEST_F(TabKeypadTest, ArvelTeacherStartKeyWorksOnlyOnTheBrightpollTab)
     window->chkStyle->click();
     window->doClassSet();
     window->tabView->setCurrentIndex(3);
+    const quint64 before = framesHandedOn();
     sim->pressTeacherKey(0x82);
-    QTest::qWait(150);
+    ASSERT_TRUE(waitHandedOn(before));
     EXPECT_TRUE(starts.isEmpty());
     window->tabView->setCurrentIndex(0);
     sim->pressTeacherKey(0x8A); // the large family's start key means nothing here
-    QTest::qWait(150);
+    ASSERT_TRUE(waitHandedOn(before, 2));
     EXPECT_TRUE(starts.isEmpty());
     sim->pressTeacherKey(0x82);
     ASSERT_TRUE(waitFor([&] { return starts.size() == 1; }));

@@ -208,8 +208,9 @@ TEST_F(DeviceSettingCtrlTest, BrevelHasNoTeacherPageNorBandAndConfirmsFromTheNew
     sim->setCommandsIgnored(true);
     typeInto(w->studentDeviceID, QStringLiteral("36"));
     w->doSetStudentID();
+    const quint64 before = framesHandedOn();
     sim->keypadFrame(38, 0xFC, QByteArray(1, '\x01'));
-    QTest::qWait(100);
+    ASSERT_TRUE(waitHandedOn(before));
     EXPECT_EQ(w->lightStudent->color(), QColor(Qt::red));
     sim->setCommandsIgnored(false);
 
