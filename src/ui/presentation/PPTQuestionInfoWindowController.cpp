@@ -9,6 +9,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/PPTEditorMSO.h"
+#include "ui/app/ProgressControl.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/DialogHooks.h"
@@ -344,8 +345,15 @@ void PPTQuestionInfoWindowController::InitQuestionArray()
 {
     m_questions.clear();
     const int count = pptUI->getCountOfSlide();
-    for (int i = 0; i < count; ++i)
+    // Reading a long deck takes a moment: the teacher sees how far it has got.
+    ProgressControl progress(parentWidget());
+    progress.setMaxValue(count);
+    if (count > 1)
+        progress.show();
+    for (int i = 0; i < count; ++i) {
         m_questions << QuestionSlideFormat::readForEditor(*pptUI, i);
+        progress.showProgress(i + 1);
+    }
 }
 
 void PPTQuestionInfoWindowController::loadcmbQuestionNo(int count, int index)
