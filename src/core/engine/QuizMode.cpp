@@ -54,7 +54,9 @@ QuizMode::QuizMode(QObject *parent)
       qdObject(QuizData::shareManager()),
       qpdObject(QuizParticipantData::shareManager()),
       qqObject(QuizQuestions::shareManager()),
-      m_broadcast([this](const QByteArray &frame) { return sendFrame(frame); })
+      m_broadcast(frameSender()),
+      m_replies(*this, frameSender(), m_paced, [this] { sendResultOfClass(); }),
+      m_login(*this, frameSender(), m_paced)
 {
     m_deviceType = appDelegate ? appDelegate->currentDeviceType() : -1;
     getNewDevice();
@@ -154,16 +156,6 @@ void QuizMode::PostStudentAnswerState(int deviceNo)
         Notify::StudentAnswer, {{Notify::Key::DeviceNo, deviceNo}, {Notify::Key::AnsNum, m_nAnsweredNum}});
 }
 
-void QuizMode::postForceLoginMessage(const QString &studentID, const QString &studentName, int deviceNo)
-{
-    StudentInClassPtr s = QuizParticipantData::getStudentInfoFromDataBaseUseStudentID(studentID, studentName);
-    s->setDeviceNo(deviceNo);
-    s->setStudentFirstName(studentName);
-    s->setStudentLastName(QString());
-    NotificationCenter::defaultCenter()->postNotification(Notify::StudentForceLogin,
-                                                          {{Notify::Key::StudentInfo, QVariant::fromValue(s)}});
-}
-
 // ---------------------------------------------------------------- answers
 
 QString QuizMode::normaliseAnswer(const QString &text, bool upperCase) const
@@ -217,7 +209,7 @@ void QuizMode::handleDataReceiveCorvel_Dravel()
     case 0xF6: RX_Logout(); break;
     case 0xF7: RX_CommandOfF7(); break;
     case 0xF8: RX_CommandOfF8(); break;
-    case 0xF9: RX_CommandOfF9(); break;
+    case 0xF9: m_replies.RX_CommandOfF9(m_frameToHandle); break;
     case 0xFA: RX_StudentStdExamAnswer(); break;
     case 0xFB: RX_StudentSignal(); break;
     case 0xFC: RX_MouseControl(); break;
@@ -242,21 +234,11 @@ void QuizMode::RX_CommandOfF5()
         return;
     const uint8_t sub = f.at(2);
     if (sub == 0x0A && f.isStudentCommand())
-        RX_StudentHaveQuestion();
+        m_replies.RX_StudentHaveQuestion(f.deviceID());
     else if (sub == 0x0B)
         RX_AskForQuestion();
     else if (sub == 0x0E)
         RX_GetCurrentState();
-}
-
-void QuizMode::RX_StudentHaveQuestion()
-{
-    const int d = m_frameToHandle.deviceID();
-    if (m_studentsQuestioned.contains(d) || m_studentsQuestioned.size() >= 20)
-        return;
-    m_studentsQuestioned.append(d);
-    NotificationCenter::defaultCenter()->postNotification(Notify::StudentHaveQuestion,
-                                                          {{Notify::Key::Count, int(m_studentsQuestioned.size())}});
 }
 
 void QuizMode::RX_GetCurrentState()
@@ -269,7 +251,7 @@ void QuizMode::RX_AskForQuestion()
     if (m_broadcast.isRunning())
         return;
     const int d = m_frameToHandle.deviceID();
-    if (m_quizMode == 1 || m_quizMode == 2) {
+    if (ActivityRules::rule(m_quizMode).questionSetOnKeypads) {
         m_arrAskForQueStu.append(d);
         sendAgreeToSend();
         getQueStuWindowShow(d);
@@ -346,10 +328,10 @@ void QuizMode::RX_WakeUp()
         if (m_deviceType != DeviceType::Corvel && m_deviceType != DeviceType::Dravel)
             return;
         m_bStartFlag = true;
-        const bool ownQuestionActivity = m_quizMode == 1 || m_quizMode == 2 || m_quizMode == 3 || m_quizMode == 8;
+        const bool pcStateOnly = ActivityRules::rule(m_quizMode).questionPcStateAlways;
         const bool freeStyle = ActivityRules::isFreeStyle(m_qFreeMode);
-        const bool rushStep = m_quizMode == 5 && qqObject->actionMode(m_nQuestionNo) == 3;
-        if (!ownQuestionActivity && getSendQueState() && !freeStyle && !rushStep && m_deviceType == DeviceType::Dravel) {
+        const bool rushStep = m_quizMode == Activity::MultipleMode && qqObject->actionMode(m_nQuestionNo) == ActionMode::Rush;
+        if (!pcStateOnly && getSendQueState() && !freeStyle && !rushStep && m_deviceType == DeviceType::Dravel) {
             m_isQuizStart = true;
             m_bAskForQuestion = false;
             startSendQuestionThread();
@@ -415,7 +397,7 @@ void QuizMode::RX_CommandOfF8()
 {
     const ReceivedFrame &f = m_frameToHandle;
     if (f.isTeacherCommand()) {
-        RX_TeacherGetPCData();
+        m_replies.RX_TeacherGetPCData(f);
         return;
     }
     if (f.dataLen() < 1)
@@ -436,17 +418,6 @@ void QuizMode::RX_StudentLostFrame()
         m_arrLostFrame.append(d);
 }
 
-void QuizMode::RX_CommandOfF9()
-{
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 1)
-        return;
-    if (f.at(0) == 0xE0)
-        sendClassMsg();
-    else if (f.at(0) == 0xE1 && f.isTeacherCommand())
-        sendQuizInfoToTeacher();
-}
-
 void QuizMode::RX_MouseControl()
 {
     // The keypad mouse belongs to the presentation tools; without them the request is only noted.
@@ -461,219 +432,17 @@ void QuizMode::RX_Login()
 {
     const ReceivedFrame &f = m_frameToHandle;
     if (f.isTeacherCommand()) {
-        sendQuizMsgToTeacher();
+        m_replies.sendQuizMsgToTeacher(f);
         return;
     }
     if (m_deviceType != DeviceType::Dravel)
         return;
-    loginFromFrame(0);
+    m_login.loginFromFrame(f, 0);
 }
 
 void QuizMode::RX_StudentLogin()
 {
-    loginFromFrame(1);
-}
-
-void QuizMode::loginFromFrame(int idStart)
-{
-    if (m_bAlreadStartInElimination)
-        return;
-    const auto login = KeypadCommands::login(m_frameToHandle.bytes(), idStart);
-    if (!login) {
-        PollixLog(QStringLiteral("login frame without a student ID: ignored."));
-        return;
-    }
-    loginStudent(login->studentID, login->name);
-}
-
-void QuizMode::loginStudent(const QString &studentID, const QString &studentName)
-{
-    if (studentID.isEmpty()) {
-        // Also covers IDs that are not valid UTF-8.
-        PollixLog(QStringLiteral("login frame without a readable student ID: ignored."));
-        return;
-    }
-    int d = qpdObject->isStudentLogin(studentID);
-    if (d <= 0)
-        d = qpdObject->newLoginStudent(studentID);
-    if (d <= 0) {
-        sendWrongIDToStudent();
-        postForceLoginMessage(studentID, studentName.isNull() ? QStringLiteral("Null") : studentName, 0);
-        return;
-    }
-    sendQuizMsgToStudent(d);
-    if (m_quizMode == 1 || m_quizMode == 2)
-        m_paced.append({{5, [this, d] { sendStdExamInfoToStudent(d); }}});
-    NotificationCenter::defaultCenter()->postNotification(
-        Notify::StudentLogin,
-        {{Notify::Key::StudentInClass, QVariant::fromValue(qpdObject->getStudentInfoFromClassUseStudentID(studentID))}});
-}
-
-// ---------------------------------------------------------------- teacher keypad queries
-
-void QuizMode::RX_TeacherGetPCData()
-{
-    struct Query
-    {
-        int code;
-        const char *line;
-        void (QuizMode::*handler)();
-    };
-    static const Query queries[] = {
-        {1, "get student id and name.", &QuizMode::RX_GetStudentIDAndName},
-        {3, "get student name of questioned.", &QuizMode::RX_GetStudentNameOfQuestioned},
-        {4, "get first naswer of student.", &QuizMode::RX_GetFirstAnswer},
-        {5, "get student answer.", &QuizMode::RX_GetAnswer},
-        {6, "get histogram.", &QuizMode::RX_GetHistogram},
-        {7, "get student logined.", &QuizMode::RX_GetStudentLogined},
-        {8, "get correct answer.", &QuizMode::RX_GetTeacherQuestionInfo},
-        {15, "get sum of students in class.", &QuizMode::RX_GetSumOfStudentsInClass},
-        {17, "get question content.", &QuizMode::RX_TeacherGetQueContent},
-    };
-    if (m_frameToHandle.dataLen() < 1)
-        return;
-    for (const Query &query : queries) {
-        if (query.code == m_frameToHandle.teacherCommand()) {
-            PollixFrameLog(QString::fromLatin1(query.line));
-            (this->*query.handler)();
-            return;
-        }
-    }
-}
-
-void QuizMode::RX_GetStudentIDAndName()
-{
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 5) {
-        PollixLog(QStringLiteral("query frame too short: ignored."));
-        return;
-    }
-    const int index = f.at(1) + 256 * f.at(2);
-    const int known = f.at(3) + 256 * f.at(4);
-    const int size = qpdObject->getSumOfClassStudents();
-    if (known != size)
-        sendReceiveState(0xEA);
-    else if (index >= size)
-        sendReceiveState(0xE0); // past the class list: the keypad's end of list
-    else
-        sendStudentInClass(index);
-}
-
-void QuizMode::RX_GetStudentNameOfQuestioned()
-{
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 2)
-        return;
-    const int i = f.at(1);
-    if (i < m_studentsQuestioned.size()) {
-        sendStudentQuestioned(i);
-        return;
-    }
-    sendReceiveState(0xE0);
-    m_studentsQuestioned.clear();
-    NotificationCenter::defaultCenter()->postNotification(Notify::StudentHaveQuestion,
-                                                          {{Notify::Key::Count, 0}});
-}
-
-void QuizMode::RX_GetFirstAnswer()
-{
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 2)
-        return;
-    const QString id = KeypadCommands::text(f.bytes().mid(1, f.dataLen() - 2));
-    m_studentDeviceNoWantResult = id.isEmpty() ? 0 : qpdObject->isStudentLogin(id);
-    if (m_studentDeviceNoWantResult == 0) {
-        sendReceiveState(0xE1);
-        return;
-    }
-    sendResultOfStudent(m_studentDeviceNoWantResult, qdObject->arrayAlreadyTestQuestionNo().isEmpty() ? 0 : 1);
-}
-
-void QuizMode::RX_GetAnswer()
-{
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 2)
-        return;
-    const int k = f.at(1);
-    const int asked = int(qdObject->arrayAlreadyTestQuestionNo().size());
-    if (k >= 1 && k <= asked && k <= 99 && m_studentDeviceNoWantResult > 0) {
-        sendResultOfStudent(m_studentDeviceNoWantResult, k);
-        return;
-    }
-    sendReceiveState(0xE0);
-    m_studentDeviceNoWantResult = 0;
-}
-
-void QuizMode::RX_GetHistogram()
-{
-    if (qdObject->arrayAlreadyTestQuestionNo().isEmpty() || m_isQuizStart || !qcmObject.getQuestionIsTest(m_nQuestionNo))
-        return;
-    sendResultOfClass();
-}
-
-void QuizMode::RX_GetStudentLogined()
-{
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 4)
-        return;
-    const int known = f.at(1) + 256 * f.at(2);
-    const int page = f.at(3);
-    const int logged = qpdObject->getSumOfLoginStudents();
-    if (known == logged || 25 * page >= logged)
-        sendStudentLoginedEnd();
-    else
-        sendStudentLogined(page);
-}
-
-void QuizMode::RX_GetTeacherQuestionInfo()
-{
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 5)
-        return;
-    const int q = f.at(1) + 256 * f.at(2);
-    const int known = f.at(3) + 256 * f.at(4);
-    const int count = qqObject->count();
-    if (known != count || q < 1)
-        return;
-    if (q > count)
-        sendQuestionInfoEnd();
-    else
-        sendQuestionInfo(q);
-}
-
-void QuizMode::RX_GetSumOfStudentsInClass()
-{
-    sendSumOfStudentsInClass();
-}
-
-void QuizMode::RX_TeacherGetQueContent()
-{
-    const ReceivedFrame &f = m_frameToHandle;
-    if (f.dataLen() < 5)
-        return;
-    const int q = f.at(1);
-    const int count = qqObject->count();
-    if (questionSumWithoutTeachingPlan() <= 0)
-        return;
-    if (q < 1 || q > count) {
-        PollixLogf("question %d asked by the teacher keypad is not in the set: ignored.", q);
-        return;
-    }
-    // The teacher may look at any question while another one runs: the running question, its
-    // broadcast text and its question ID stay as they are.
-    const QStringList texts = cutQuestion(q, false);
-    const uint16_t have = uint16_t(f.at(3) | (f.at(4) << 8));
-    const auto teacher = ActivityFrames::KeypadAddress::of(f);
-    QList<Step> steps;
-    for (int frameNo = 1; frameNo <= 16 && frameNo <= texts.size(); ++frameNo) {
-        if (have & (1u << (frameNo - 1)))
-            continue;
-        steps.append(Step{steps.isEmpty() ? 0 : 10, [this, teacher, texts, q, frameNo] {
-                          sendFrame(ActivityFrames::questionFrameToTeacher(teacher, texts, frameNo, q,
-                                                                           qpdObject->randomQuestionID()));
-                      }});
-    }
-    m_paced.append(steps);
+    m_login.loginFromFrame(m_frameToHandle, 1);
 }
 
 // ---------------------------------------------------------------- question broadcast
@@ -776,6 +545,11 @@ QStringList QuizMode::cutQuestion(int q, bool newQuestionID) const
 
 // ---------------------------------------------------------------- frames out
 
+std::function<bool(const QByteArray &)> QuizMode::frameSender()
+{
+    return [this](const QByteArray &frame) { return sendFrame(frame); };
+}
+
 bool QuizMode::sendFrame(const QByteArray &frame)
 {
     if (frame.isEmpty())
@@ -814,7 +588,7 @@ uint8_t QuizMode::modeByteForStudents() const
     return uint8_t(actModeTransToStudentDeviceMode(m_quizMode));
 }
 
-QString QuizMode::studentDisplayName(const StudentInClassPtr &s) const
+QString QuizMode::studentDisplayName(const StudentInClassPtr &s)
 {
     if (!s)
         return QString();
@@ -823,15 +597,9 @@ QString QuizMode::studentDisplayName(const StudentInClassPtr &s) const
     return mergeFirstLastString(s->studentFirstName(), s->studentLastName());
 }
 
-int QuizMode::questionSumWithoutTeachingPlan() const
+QString QuizMode::testName()
 {
-    const int count = qqObject->count();
-    return count - qqObject->teachingPlanCountUpTo(count);
-}
-
-QString QuizMode::testName() const
-{
-    return SetQuestionsTitle(qqObject->strTestTitle());
+    return SetQuestionsTitle(QuizQuestions::shareManager()->strTestTitle());
 }
 
 void QuizMode::sendWakeFrame()
@@ -859,32 +627,6 @@ void QuizMode::sendAgreeToSend()
 void QuizMode::sendStuToWaitForStart()
 {
     sendFrame(ActivityFrames::stuToWaitForStart(frameAddress()));
-}
-
-void QuizMode::sendQuizMsgToStudent(int d)
-{
-    uint8_t mode = modeByteForStudents();
-    if (m_deviceType == DeviceType::Dravel) {
-        // The high bit tells the keypad that the question text will come to it; free-style
-        // questions are never broadcast, so the keypads must not wait for one.
-        mode = uint8_t(actModeTransToStudentDeviceMode(m_quizMode));
-        const bool freeStyle = ActivityRules::isFreeStyle(m_qFreeMode);
-        if (!freeStyle && m_quizMode != 3 && m_quizMode != 5 && (m_quizMode == 1 || m_quizMode == 2 || getSendQueState()))
-            mode |= 0x80;
-    }
-    sendFrame(ActivityFrames::quizMsgToStudent(m_deviceType, frameAddress(), d, mode, qpdObject->randomQuizID(),
-                                               m_frameToHandle.bytes()));
-}
-
-void QuizMode::sendWrongIDToStudent()
-{
-    sendFrame(ActivityFrames::wrongIDToStudent(m_deviceType, frameAddress(), qpdObject->randomQuizID(),
-                                               m_frameToHandle.bytes()));
-}
-
-void QuizMode::sendStdExamInfoToStudent(int d)
-{
-    sendFrame(ActivityFrames::stdExamInfoToStudent(d, questionSumWithoutTeachingPlan(), qqObject->nTestID(), testName()));
 }
 
 void QuizMode::sendPCState(int s)
@@ -956,12 +698,6 @@ void QuizMode::sendQuestionFrame(int n)
                                             qpdObject->randomQuestionID()));
 }
 
-void QuizMode::sendQuestionFrameToTeacher(int q, int f)
-{
-    sendFrame(ActivityFrames::questionFrameToTeacher(frameAddress(), cutQuestion(q, false), f, q,
-                                                     qpdObject->randomQuestionID()));
-}
-
 void QuizMode::openReceiveArvel()
 {
     sendFrame(ActivityFrames::openReceiveArvel());
@@ -974,115 +710,7 @@ void QuizMode::closeReceiveArvel()
 
 void QuizMode::sendReceiveState(int s)
 {
-    sendFrame(ActivityFrames::receiveState(teacherKeypad(), s));
-}
-
-void QuizMode::sendQuizMsgToTeacher()
-{
-    PollixFrameLog(QStringLiteral("sendQuizMsgToTeacher"));
-    m_nTeacherDeviceID = m_frameToHandle.deviceID();
-    sendFrame(ActivityFrames::quizMsgToTeacher(m_deviceType, frameAddress(), qpdObject->className(),
-                                               qpdObject->teacherName(), actModeTransToDeviceMode(m_quizMode),
-                                               qpdObject->getSumOfClassStudents(), qpdObject->getSumOfLoginStudents(),
-                                               teacherKeypad().lo));
-}
-
-void QuizMode::sendClassMsg()
-{
-    PollixFrameLog(QStringLiteral("sendClassMsg"));
-    sendFrame(ActivityFrames::classMsg(frameAddress(), qpdObject->className(), qpdObject->teacherName(),
-                                       qpdObject->getSumOfClassStudents()));
-}
-
-void QuizMode::sendQuizInfoToTeacher()
-{
-    PollixFrameLog(QStringLiteral("sendQuizInfoToTeacher"));
-    bool allAnswered = true;
-    for (int q = 1; q <= qqObject->count(); ++q)
-        if (qqObject->questionType(q) != 4 && qqObject->answer(q).isEmpty())
-            allAnswered = false; // teaching-plan pages have no answer and are no questions
-    sendFrame(ActivityFrames::quizInfoToTeacher(frameAddress(), questionSumWithoutTeachingPlan(), qqObject->nTestID(),
-                                                allAnswered, testName()));
-}
-
-void QuizMode::sendSumOfStudentsInClass()
-{
-    sendFrame(ActivityFrames::sumOfStudentsInClass(frameAddress(), qpdObject->getSumOfClassStudents(),
-                                                   qpdObject->getSumOfLoginStudents()));
-}
-
-void QuizMode::sendQuestionInfo(int q)
-{
-    sendFrame(ActivityFrames::questionInfo(frameAddress(), q, qqObject->questionType(q), qqObject->optionNum(q),
-                                           actModeTransToDeviceMode(m_quizMode), qqObject->answer(q)));
-}
-
-void QuizMode::sendQuestionInfoEnd()
-{
-    sendFrame(ActivityFrames::questionInfoEnd(frameAddress(), qqObject->count()));
-}
-
-void QuizMode::sendStudentLogined(int p)
-{
-    const int logged = qpdObject->getSumOfLoginStudents();
-    QList<int> entries;
-    if (m_deviceType == DeviceType::Brevel) {
-        for (int d = 25 * p; d <= 25 * p + 24 && d <= logged; ++d)
-            entries << d;
-    } else {
-        for (int d = 25 * p + 1; d <= 25 * p + 25 && d <= logged; ++d)
-            entries << qpdObject->getIndexWithDeviceNo(d);
-    }
-    sendFrame(ActivityFrames::studentLogined(teacherKeypad(), p, entries));
-}
-
-void QuizMode::sendStudentLoginedEnd()
-{
-    const int logged = qpdObject->getSumOfLoginStudents();
-    PollixFrameLog(QStringLiteral("sendStudentLoginedEnd"));
-    PollixFrameLogf("sumOfStudentLogined:%d", logged);
-    sendFrame(ActivityFrames::studentLoginedEnd(teacherKeypad(), logged));
-}
-
-void QuizMode::sendResultOfStudent(int d, int k)
-{
-    if (k == 0) {
-        sendFrame(ActivityFrames::resultOfStudent(teacherKeypad(), d, 0, QString(), QString(), 0));
-        return;
-    }
-    const QList<int> asked = qdObject->arrayAlreadyTestQuestionNo();
-    if (k < 1 || k > asked.size())
-        return;
-    const int q = asked[k - 1];
-    sendFrame(ActivityFrames::resultOfStudent(teacherKeypad(), d, k, qdObject->getStudentAnswer(q, d),
-                                              qqObject->answer(q), qqObject->point(q)));
-}
-
-void QuizMode::sendStudentQuestioned(int i)
-{
-    const StudentInClassPtr s = i >= 0 && i < m_studentsQuestioned.size()
-                                    ? qpdObject->loginStudentWithDeviceNo(m_studentsQuestioned[i])
-                                    : nullptr;
-    if (!s) {
-        PollixLog(QStringLiteral("Wrong index."));
-        return;
-    }
-    sendFrame(ActivityFrames::studentQuestioned(teacherKeypad(), studentDisplayName(s)));
-}
-
-void QuizMode::sendStudentInClass(int i)
-{
-    const QList<StudentInClassPtr> students = qpdObject->arrayClassStudents();
-    if (i < 0 || i >= students.size()) {
-        PollixLog(QStringLiteral("Wrong index."));
-        return;
-    }
-    const StudentInClassPtr s = students[i];
-    if (!s || s->studentID().isEmpty())
-        return;
-    const QString name = studentDisplayName(s);
-    PollixFrameLog(QStringLiteral("Stu ID:%1 Stu Name:%2").arg(s->studentID(), name));
-    sendFrame(ActivityFrames::studentInClass(teacherKeypad(), i, s->studentID(), name));
+    m_replies.sendReceiveState(s);
 }
 
 void QuizMode::sendResultOfClass()

@@ -5,6 +5,8 @@
 #include "core/engine/QuizComputeMethod.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/ReceivedFrame.h"
+#include "core/engine/StudentKeypadLogin.h"
+#include "core/engine/TeacherKeypadReplies.h"
 #include "platform/PacedSequencer.h"
 
 #include <QByteArray>
@@ -37,8 +39,9 @@ public:
 
 // Base class of every activity object: one per run, chosen by activity number and device type
 // (QuizModeFactory). The activity window hands it each received frame and starts and stops each
-// question; it logs students in, records answers, answers the teacher keypad and posts the run's
-// notifications. Large-family frames are decoded here; small-family key frames by the subclasses.
+// question; it records answers and posts the run's notifications; student keypads log in through
+// StudentKeypadLogin and the teacher keypad's queries are answered by TeacherKeypadReplies. Large-family frames are decoded here;
+// small-family key frames by the subclasses.
 //
 // The bytes of each frame come from ActivityFrames; the question text is cut by QuestionText.
 //
@@ -67,7 +70,7 @@ public:
     void setWakeUpMode(int mode) { m_nWakUpMode = mode; }
     void setNQuestionNoExceptTeachingPlane(int v) { m_nQuestionNoExceptTeachingPlane = v; }
     void setSetByTeacherDeivce(bool v) { m_setByTeacherDeivce = v; }
-    void setAlreadStartInElimination(bool v) { m_bAlreadStartInElimination = v; }
+    void setAlreadStartInElimination(bool v) { m_login.setAlreadStartInElimination(v); }
     void clearArrAnswerStu() { m_arrAnswerStu.clear(); }
 
     int quizMode() const { return m_quizMode; }
@@ -77,9 +80,9 @@ public:
     int nQuestionNo() const { return m_nQuestionNo; }
     bool isQuizStart() const { return m_isQuizStart; }
     bool startFlag() const { return m_bStartFlag; }
-    int nTeacherDeviceID() const { return m_nTeacherDeviceID; }
-    int studentDeviceNoWantResult() const { return m_studentDeviceNoWantResult; }
-    QList<int> studentsQuestioned() const { return m_studentsQuestioned; }
+    int nTeacherDeviceID() const { return m_replies.nTeacherDeviceID(); }
+    int studentDeviceNoWantResult() const { return m_replies.studentDeviceNoWantResult(); }
+    QList<int> studentsQuestioned() const { return m_replies.studentsQuestioned(); }
     QList<int> arrAskForQueStu() const { return m_arrAskForQueStu; }
     QStringList arrQueContent() const;
 
@@ -125,6 +128,12 @@ public:
     // Question q cut into frame texts; a choice question draws a new question ID when asked to.
     QStringList cutQuestion(int q, bool newQuestionID) const;
     bool getSendQueState() const;
+    // The name a keypad shows for a student: the full name, else first and last name joined.
+    static QString studentDisplayName(const StudentInClassPtr &s);
+    // The title of the loaded set as the keypads show it.
+    static QString testName();
+    // The mode byte a student keypad gets for the running question.
+    uint8_t modeByteForStudents() const;
 
 protected:
     // --- Large-family handlers (Part of the dispatch).
@@ -132,7 +141,6 @@ protected:
     void RX_Logout();
     void RX_CommandOfF7();
     void RX_CommandOfF8();
-    void RX_CommandOfF9();
     void RX_MouseControl();
     void RX_Login();
     void RX_StudentLogin();
@@ -141,29 +149,14 @@ protected:
     virtual void RX_ExamStart() {}
     virtual void RX_StudentNormalAnswer();
     void RX_TeacherSetQuestion();
-    void RX_TeacherGetPCData();
     void RX_WakeUp();
-    void RX_StudentHaveQuestion();
     void RX_AskForQuestion();
     void RX_GetCurrentState();
     void RX_StudentLostFrame();
-    void RX_GetStudentIDAndName();
-    void RX_GetStudentNameOfQuestioned();
-    void RX_GetFirstAnswer();
-    void RX_GetAnswer();
-    void RX_GetHistogram();
-    void RX_GetStudentLogined();
-    void RX_GetTeacherQuestionInfo();
-    void RX_GetSumOfStudentsInClass();
-    void RX_TeacherGetQueContent();
     void getQueStuWindowShow(int d);
-    void loginFromFrame(int idStart);
-    // The common login steps for a student ID and name read from a login frame.
-    void loginStudent(const QString &studentID, const QString &studentName);
 
     // --- Notifications.
     void PostStudentAnswerState(int deviceNo);
-    void postForceLoginMessage(const QString &studentID, const QString &studentName, int deviceNo);
 
     // Stores an answer of device d for question nQuestionNo with the current time; counts it once.
     // A device that no logged-in student carries is logged and ignored.
@@ -184,29 +177,16 @@ protected:
 
     // --- Frames out.
     bool sendFrame(const QByteArray &frame);
+    // sendFrame for the collaborators that send on the object's behalf.
+    std::function<bool(const QByteArray &)> frameSender();
 
     void sendStudentLogoutClass();
     void sendStudentLoginClass();
     void sendAgreeToSend();
     void sendStuToWaitForStart();
-    void sendQuizMsgToStudent(int d);
-    void sendWrongIDToStudent();
-    void sendStdExamInfoToStudent(int d);
     void sendQuestionType();
     void sendPermitStuAns();
     void sendQuestionFrame(int n);
-    void sendQuizMsgToTeacher();
-    void sendClassMsg();
-    void sendQuizInfoToTeacher();
-    void sendSumOfStudentsInClass();
-    void sendQuestionInfo(int q);
-    void sendQuestionInfoEnd();
-    void sendStudentLogined(int p);
-    void sendStudentLoginedEnd();
-    void sendResultOfStudent(int d, int k);
-    void sendStudentQuestioned(int i);
-    void sendStudentInClass(int i);
-    void sendQuestionFrameToTeacher(int q, int f);
     virtual void sendResultOfClass();
 
     // Frames and pauses that go out one after another from the GUI thread (timer continuations).
@@ -219,13 +199,7 @@ protected:
     // Values shared by several frames.
     ActivityFrames::KeypadAddress frameAddress() const; // the keypad of the frame being handled
     ActivityFrames::KeypadAddress teacherKeypad() const;
-    uint8_t modeByteForStudents() const;
     ActivityFrames::BrevelQuestion brevelQuestion(int mode) const;
-    QString testName() const;
-    QString studentDisplayName(const StudentInClassPtr &s) const;
-    // Questions of the set that are not teaching-plan pages, counted without removing the pages:
-    // question numbers of a running activity count them.
-    int questionSumWithoutTeachingPlan() const;
 
     Orvenda_AppDelegate *appDelegate = nullptr;
     std::shared_ptr<TovDevice> device;
@@ -239,14 +213,12 @@ protected:
     int m_quizStateScreenTimer = 0;
     std::atomic<int> m_nQuestionNo{1};
     int m_nQuestionNoExceptTeachingPlane = 0;
-    QList<int> m_studentsQuestioned;
     std::atomic<bool> m_isQuizStart{false};
     int m_deviceType = -1;
     int m_quizMode = 0;
     int m_qFreeMode = 0;
     int m_participationMode = 0;
     int m_nAnsweredNum = 0;
-    int m_studentDeviceNoWantResult = 0;
     bool m_setByTeacherDeivce = false;
     int m_nWakUpMode = 0;
     QList<int> m_arrLostFrame;
@@ -256,8 +228,6 @@ protected:
     std::atomic<int> m_nReWakeUpCount{0};
     bool m_bStartFlag = false;
     bool m_bAskForQuestion = false;
-    int m_nTeacherDeviceID = 0;
-    bool m_bAlreadStartInElimination = false;
     int m_nRxWakeUpTime = 0;
     int m_nRushStuDeviceNo = -1;
 
@@ -270,4 +240,6 @@ private:
     QStringList m_arrQueContent;
     QuestionBroadcast m_broadcast;
     PacedSequencer m_paced;
+    TeacherKeypadReplies m_replies;
+    StudentKeypadLogin m_login;
 };

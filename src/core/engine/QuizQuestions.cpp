@@ -173,6 +173,12 @@ int QuizQuestions::teachingPlanCountUpTo(int n) const
     return count;
 }
 
+int QuizQuestions::questionSumWithoutTeachingPlan() const
+{
+    std::lock_guard lock(m_mutex);
+    return count() - teachingPlanCountUpTo(count());
+}
+
 void QuizQuestions::removeAllQuestionsInfo()
 {
     std::lock_guard lock(m_mutex);

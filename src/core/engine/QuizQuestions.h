@@ -71,6 +71,9 @@ public:
     int questionSumExcludeTeachingPlan();
     // Teaching-plan pages among questions 1 to n, without changing the set.
     int teachingPlanCountUpTo(int n) const;
+    // Questions of the set that are not teaching-plan pages, counted without removing the pages:
+    // question numbers of a running activity count them.
+    int questionSumWithoutTeachingPlan() const;
     void removeAllQuestionsInfo();
 
 private:
