@@ -74,6 +74,7 @@ std::array<ActivityRule, Activity::Count> makeTable()
     vote.stop = R::Stop::Plain;
     vote.reportAfterStop = false;
     vote.result = R::ResultWindow::Histogram;
+    vote.questionBroadcastRepeated = true;
 
     for (int n : {int(Activity::Attendance), int(Activity::QuickGrouping)}) {
         R &roll = n == Activity::Attendance ? row(n, "Attendance", StoredActivity::Attendance, "Attendance")

@@ -77,6 +77,8 @@ struct ActivityRule
     bool locksLoginsAtStart = false; // logins after the first start are ignored (elimination)
     bool questionPcStateAlways = false; // large family: PC state 3 at start, never a question broadcast
     bool questionSetOnKeypads = false;  // the keypads hold the whole set (send questions, 60 at most)
+    bool questionBroadcastRepeated = false; // Dravel: the question's frames go round three times more and,
+                                            // unless the keypads reported its start, a wake follows (Vote)
     bool resultAfterStop = true;
     bool reportAfterStop = true;
     ResultWindow result = ResultWindow::QuizResult;

@@ -39,12 +39,6 @@ std::function<bool()> &sendQueStateProvider()
     return provider;
 }
 
-std::function<std::unique_ptr<RequestQuesStusWindow>()> &requestWindowFactory()
-{
-    static std::function<std::unique_ptr<RequestQuesStusWindow>()> factory;
-    return factory;
-}
-
 using Step = PacedSequencer::Step;
 } // namespace
 
@@ -86,7 +80,7 @@ void QuizMode::setSendQueStateProvider(std::function<bool()> provider)
 
 void QuizMode::setRequestQuesStusWindowFactory(std::function<std::unique_ptr<RequestQuesStusWindow>()> factory)
 {
-    requestWindowFactory() = std::move(factory);
+    QuestionSetRequests::setWindowFactory(std::move(factory));
 }
 
 bool QuizMode::getSendQueState() const
@@ -252,9 +246,8 @@ void QuizMode::RX_AskForQuestion()
         return;
     const int d = m_frameToHandle.deviceID();
     if (ActivityRules::rule(m_quizMode).questionSetOnKeypads) {
-        m_arrAskForQueStu.append(d);
         sendAgreeToSend();
-        getQueStuWindowShow(d);
+        m_requests.add(d);
         return;
     }
     if (m_bStartFlag) {
@@ -264,23 +257,6 @@ void QuizMode::RX_AskForQuestion()
     } else {
         sendStuToWaitForStart();
     }
-}
-
-void QuizMode::getQueStuWindowShow(int d)
-{
-    const StudentInClassPtr student = qpdObject->loginStudentWithDeviceNo(d);
-    if (!student)
-        return;
-    if (!getReqQueCtrl) {
-        if (!requestWindowFactory())
-            return;
-        getReqQueCtrl = requestWindowFactory()();
-        if (!getReqQueCtrl)
-            return;
-    }
-    getReqQueCtrl->addRequestQuesStudents(student, d);
-    if (!getReqQueCtrl->isVisible())
-        getReqQueCtrl->showWindow();
 }
 
 void QuizMode::RX_WakeUp()
@@ -463,9 +439,10 @@ void QuizMode::startSendQuestionThread()
     if (getSendQueState())
         pass = startSendQuetion(m_nQuestionNo);
     pass.questionNo = m_nQuestionNo;
-    pass.atEnd = [this] {
+    const bool repeated = ActivityRules::rule(m_quizMode).questionBroadcastRepeated;
+    pass.atEnd = [this, repeated] {
         // A vote wakes the keypads once more unless they have reported the question's start.
-        if (m_quizMode == 7 && m_nReWakeUpCount <= 0) {
+        if (repeated && m_nReWakeUpCount <= 0) {
             sendWakeFrame();
             ++m_nReWakeUpCount;
         }
@@ -487,7 +464,7 @@ QuestionBroadcast::Pass QuizMode::startSendQuetion(int q)
     const int questionID = qpdObject->randomQuestionID();
     for (int n = 1; n <= pass.texts.size(); ++n)
         pass.frames << ActivityFrames::questionFrame(pass.texts, n, number, questionID);
-    pass.extraRounds = m_quizMode == 7 ? 3 : 0;
+    pass.extraRounds = ActivityRules::rule(m_quizMode).questionBroadcastRepeated ? 3 : 0;
     return pass;
 }
 
@@ -583,7 +560,7 @@ ActivityFrames::KeypadAddress QuizMode::teacherKeypad() const
 
 uint8_t QuizMode::modeByteForStudents() const
 {
-    if (m_quizMode == 5)
+    if (m_quizMode == Activity::MultipleMode)
         return ActivityFrames::multipleQuestionByte(qqObject->actionMode(m_nQuestionNo));
     return uint8_t(actModeTransToStudentDeviceMode(m_quizMode));
 }
@@ -684,7 +661,7 @@ void QuizMode::sendQuestionType()
 void QuizMode::sendPermitStuAns()
 {
     const RandomPair r = brevelRandomPair();
-    const int mode = m_quizMode == 5 ? qqObject->actionMode(m_nQuestionNo) : actModeTransToStudentDeviceMode(m_quizMode);
+    const int mode = m_quizMode == Activity::MultipleMode ? qqObject->actionMode(m_nQuestionNo) : actModeTransToStudentDeviceMode(m_quizMode);
     sendFrame(ActivityFrames::permitStuAns(r.r0, r.r1, brevelQuestion(mode)));
 }
 
@@ -720,7 +697,7 @@ void QuizMode::sendResultOfClass()
     ActivityFrames::ClassResult result;
     result.questionType = qqObject->questionType(q);
     result.correctAnswer = qqObject->answer(q);
-    result.students = m_quizMode == 4 ? qdObject->getEliminationModeJoinStudents(q) : qpdObject->getSumOfLoginStudents();
+    result.students = m_quizMode == Activity::Elimination ? qdObject->getEliminationModeJoinStudents(q) : qpdObject->getSumOfLoginStudents();
     const int t = result.questionType;
     if (t == 1 || t == 2 || t == 3) {
         result.rightAnswers = qcmObject.getNumOfAnswerCorrect(q);

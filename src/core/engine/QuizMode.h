@@ -3,6 +3,7 @@
 #include "core/engine/ActivityFrames.h"
 #include "core/engine/QuestionBroadcast.h"
 #include "core/engine/QuizComputeMethod.h"
+#include "core/engine/QuestionSetRequests.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/ReceivedFrame.h"
 #include "core/engine/StudentKeypadLogin.h"
@@ -25,17 +26,6 @@ class QuizQuestions;
 class Orvenda_AppDelegate;
 class TovDevice;
 class DataOfFrame;
-
-// What an activity object needs of the question-request list window (which lives in the UI
-// layer): it adds a student that asked for the question set and shows itself when hidden.
-class RequestQuesStusWindow
-{
-public:
-    virtual ~RequestQuesStusWindow() = default;
-    virtual void addRequestQuesStudents(const StudentInClassPtr &student, int stuDeviceID) = 0;
-    virtual bool isVisible() const = 0;
-    virtual void showWindow() = 0;
-};
 
 // Base class of every activity object: one per run, chosen by activity number and device type
 // (QuizModeFactory). The activity window hands it each received frame and starts and stops each
@@ -83,7 +73,7 @@ public:
     int nTeacherDeviceID() const { return m_replies.nTeacherDeviceID(); }
     int studentDeviceNoWantResult() const { return m_replies.studentDeviceNoWantResult(); }
     QList<int> studentsQuestioned() const { return m_replies.studentsQuestioned(); }
-    QList<int> arrAskForQueStu() const { return m_arrAskForQueStu; }
+    QList<int> arrAskForQueStu() const { return m_requests.arrAskForQueStu(); }
     QStringList arrQueContent() const;
 
     // --- Question lifecycle.
@@ -153,7 +143,6 @@ protected:
     void RX_AskForQuestion();
     void RX_GetCurrentState();
     void RX_StudentLostFrame();
-    void getQueStuWindowShow(int d);
 
     // --- Notifications.
     void PostStudentAnswerState(int deviceNo);
@@ -207,7 +196,6 @@ protected:
     QuizParticipantData *qpdObject;
     QuizQuestions *qqObject;
     QuizComputeMethod qcmObject;
-    std::unique_ptr<RequestQuesStusWindow> getReqQueCtrl;
 
     ReceivedFrame m_frameToHandle;
     int m_quizStateScreenTimer = 0;
@@ -222,7 +210,6 @@ protected:
     bool m_setByTeacherDeivce = false;
     int m_nWakUpMode = 0;
     QList<int> m_arrLostFrame;
-    QList<int> m_arrAskForQueStu;
     QList<int> m_arrAnswerStu;
     int m_nQueTotalFrame = 0;
     std::atomic<int> m_nReWakeUpCount{0};
@@ -242,4 +229,5 @@ private:
     PacedSequencer m_paced;
     TeacherKeypadReplies m_replies;
     StudentKeypadLogin m_login;
+    QuestionSetRequests m_requests;
 };
