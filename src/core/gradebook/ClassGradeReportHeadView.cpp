@@ -20,7 +20,7 @@ QStringList cappedLines(const QString &text, double width, const QFont &font, in
         return lines;
     const QString rest = lines.mid(keep - 1).join(QString());
     lines = lines.mid(0, keep - 1);
-    lines << fittedText(rest, width, font);
+    lines << getStringWithSuspensionPoint(rest, width, font);
     return lines;
 }
 } // namespace

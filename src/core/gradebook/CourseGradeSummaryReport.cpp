@@ -6,6 +6,7 @@
 #include "SubjectGradeSummaryView.h"
 
 #include "core/reports/ReportCSVWriter.h"
+#include "core/reports/ReportDrawing.h"
 
 #include <QCoreApplication>
 

@@ -18,25 +18,6 @@ QString oneDecimalText(float value)
     return QString::asprintf("%.1f", double(value));
 }
 
-QString shortenedText(const QString &text, int limit, int keep)
-{
-    return text.size() > limit ? QStringLiteral("%1...").arg(text.left(keep)) : text;
-}
-
-QString fittedText(const QString &text, double width, const QFont &font)
-{
-    if (textWidthF(text, font) <= width)
-        return text;
-    const QString dots = QStringLiteral("...");
-    qsizetype keep = text.size();
-    while (keep > 0 && textWidthF(text.left(keep) + dots, font) > width)
-        --keep;
-    // Never half of a surrogate pair.
-    if (keep > 0 && text.at(keep - 1).isHighSurrogate())
-        --keep;
-    return text.left(keep) + dots;
-}
-
 void drawGradebookHeadBox(ReportPainter &painter, double boxDrop)
 {
     const double w = painter.width(), h = painter.height();
@@ -58,7 +39,7 @@ void drawGradebookHeadField(ReportPainter &painter, const char *caption, const Q
 {
     const QFont font = ReportStyle::arial(20);
     painter.drawTextRightAligned(tr(caption), captionRight, y, font);
-    painter.drawText(maxWidth > 0 ? fittedText(value, maxWidth, font) : value, valueX, y, font);
+    painter.drawText(maxWidth > 0 ? getStringWithSuspensionPoint(value, maxWidth, font) : value, valueX, y, font);
 }
 
 void drawGradebookHeadFieldPair(ReportPainter &painter, const char *leftCaption, const QString &leftValue,
@@ -90,7 +71,7 @@ void drawGradebookColumnRow(ReportPainter &painter, const QList<GradebookColumn>
         if (c.centreWidth > 0)
             painter.drawTextCentred(value, c.textX, c.centreWidth, y, font);
         else
-            painter.drawText(fittedText(value, c.cellX + c.cellWidth - c.textX - 4, font), c.textX, y, font);
+            painter.drawText(getStringWithSuspensionPoint(value, c.cellX + c.cellWidth - c.textX - 4, font), c.textX, y, font);
     }
 }
 

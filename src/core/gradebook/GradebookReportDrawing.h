@@ -14,11 +14,6 @@ class ReportPainter;
 
 // A mark or a percentage as the pages and the CSV files show it: "%.1f".
 QString oneDecimalText(float value);
-// text when it has at most limit characters, else its first keep characters and "...".
-QString shortenedText(const QString &text, int limit, int keep);
-// text when it is no wider than width in font, else as much of its start as leaves room for
-// "..." and "..." (measured whole, as drawn).
-QString fittedText(const QString &text, double width, const QFont &font);
 
 // The head's box: (1, 1, W - 2, H - boxDrop) stroked 3 wide in the frame blue and filled pale
 // blue inside the stroke.

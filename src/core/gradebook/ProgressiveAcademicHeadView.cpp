@@ -5,6 +5,7 @@
 #include "StudentMarkGrade.h"
 
 #include "core/reports/ReportCSVWriter.h"
+#include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportPainter.h"
 
 ProgressiveAcademicHeadView ProgressiveAcademicHeadView::forStudent(const QString &title,

@@ -20,7 +20,7 @@ void ReportCardView::paint(ReportPainter &painter) const
     const auto band = [&](double y, const QColor &fill, const QString &subject, const QString &points,
                           const QString &letter) {
         painter.cell(1, y, w - 2, 24, fill);
-        painter.drawText(fittedText(subject, m_layout.pointsX - m_layout.subjectX - 4, font),
+        painter.drawText(getStringWithSuspensionPoint(subject, m_layout.pointsX - m_layout.subjectX - 4, font),
                          m_layout.subjectX, y, font);
         painter.drawText(points, m_layout.pointsX, y, font);
         painter.drawText(letter, m_layout.letterX, y, font);

@@ -35,6 +35,20 @@ QList<ConversionLetter> SessionSelection::letters(const LetterGradeEntity &scale
     return out;
 }
 
+QList<GradePeriod> SessionSelection::periods(const QList<PeriodEntity> &stored)
+{
+    QList<GradePeriod> out;
+    for (const PeriodEntity &p : stored) {
+        GradePeriod row;
+        row.setPeriodNum(p.no());
+        row.setPeriodTitle(p.title());
+        row.setDateFrom(p.dateFrom());
+        row.setDateTo(p.dateTo());
+        out << row;
+    }
+    return out;
+}
+
 QList<SessionSelect> SessionSelection::listedSessions(const QList<SessionSelect> &rows,
                                                       const QList<SelectSessionType> &types)
 {

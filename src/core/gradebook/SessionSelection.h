@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ConversionLetter.h"
+#include "GradePeriod.h"
 #include "LetterGradeEntity.h"
+#include "PeriodEntity.h"
 #include "SelectSessionType.h"
 #include "SessionSelect.h"
 #include "WeightEntity.h"
@@ -20,6 +22,8 @@ public:
     // The entries of the weight list that count: ticked and with a weight other than 0.
     static QList<SelectSessionType> countedTypes(const WeightEntity &weight);
     static QList<ConversionLetter> letters(const LetterGradeEntity &scale);
+    // The stored grading periods as the windows list them, in the same order.
+    static QList<GradePeriod> periods(const QList<PeriodEntity> &stored);
     // The rows whose type is a counted type's (exact), newest first; rows of one day keep their
     // order, rows without a readable day come last.
     static QList<SessionSelect> listedSessions(const QList<SessionSelect> &rows, const QList<SelectSessionType> &types);

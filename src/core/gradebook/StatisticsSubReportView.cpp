@@ -31,7 +31,7 @@ void StatisticsSubReportView::paint(ReportPainter &painter) const
     for (int i = 0; i < n; ++i) {
         painter.fillRect(2, h - i * rh - 10 * rh / 11, 10, 10, HistogramColor::forBar(i).colorFace());
         // A long letter stops short of its count.
-        painter.drawText(fittedText(m_stringArray.at(i), w - cw - 10 - 13 - 4, font), 13,
+        painter.drawText(getStringWithSuspensionPoint(m_stringArray.at(i), w - cw - 10 - 13 - 4, font), 13,
                          h - (i + 1) * rh, font);
         painter.drawText(QString::number(m_countArray.value(i)), w - cw - 10, h - (i + 1) * rh, font);
     }

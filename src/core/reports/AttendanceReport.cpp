@@ -3,6 +3,7 @@
 #include "ReportCSVWriter.h"
 #include "ReportPaging.h"
 #include "RollCallView.h"
+#include "StudentIdOrder.h"
 
 #include "core/app/CommonFunc.h"
 #include "core/engine/RollCallFigures.h"
@@ -10,15 +11,6 @@
 #include "core/store/QuizEntity.h"
 
 #include <algorithm>
-
-namespace {
-void sortStudentByStusID(QList<StudentIdNameAnswer> &list)
-{
-    std::stable_sort(list.begin(), list.end(), [](const StudentIdNameAnswer &a, const StudentIdNameAnswer &b) {
-        return GlobalFunctions::intValue(a.studentID()) < GlobalFunctions::intValue(b.studentID());
-    });
-}
-} // namespace
 
 AttendanceReport::AttendanceReport(const QuizEntity &quiz, const ReportFramePolicy &policy,
                                    const RollCallLayout &viewLayout)
@@ -46,8 +38,8 @@ AttendanceReport::AttendanceReport(const QuizEntity &quiz, const ReportFramePoli
     for (const StudentIdNameAnswer &s : m_students)
         if (!s.isAbsence())
             m_attendants.append(s);
-    sortStudentByStusID(m_absentees);
-    sortStudentByStusID(m_attendants);
+    sortByStudentId(m_absentees);
+    sortByStudentId(m_attendants);
     setSessionHead(quiz);
     buildPages();
 }

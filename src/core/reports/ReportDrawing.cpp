@@ -121,6 +121,11 @@ QString getStringWithSuspensionPoint(const QString &text, double width, const QF
     return dots;
 }
 
+QString shortenedText(const QString &text, int limit, int keep)
+{
+    return text.size() > limit ? QStringLiteral("%1...").arg(text.left(keep)) : text;
+}
+
 void drawRectWithFillColor(ReportPainter &painter, double x, double y, double width, double height, const QColor &fill)
 {
     painter.strokeRect(x, y, width, height, 3, ReportStyle::frameBlue());

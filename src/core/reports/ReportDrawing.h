@@ -24,6 +24,8 @@ QStringList getStringsWithin(const QString &text, double width, const QFont &fon
 // text when it fits in width; else its start followed by "...", no wider than width ("..." alone
 // when not even that leaves room for a character).
 QString getStringWithSuspensionPoint(const QString &text, double width, const QFont &font);
+// text when it has at most limit characters, else its first keep characters and "...".
+QString shortenedText(const QString &text, int limit, int keep);
 
 // A framed cell: the rectangle stroked 3 wide in the frame blue, then filled with fill inside,
 // over the inner half of the stroke. Coordinates from the view's bottom left.

@@ -31,9 +31,7 @@ void StudentGradeReportView::paint(ReportPainter &painter) const
         const StudentGradeReport &row = m_rows.at(i - 1);
         const double y = headingY - 25 * i;
         painter.cellRow(y, m_layout.cellHeight, cells, ReportStyle::paleBlue());
-        QString name = row.studentName();
-        if (name.size() > m_layout.nameLimit)
-            name = name.left(m_layout.nameLimit) + QStringLiteral("...");
+        const QString name = shortenedText(row.studentName(), m_layout.nameLimit, m_layout.nameLimit);
         const QString values[] = {row.studentID(), name, row.correctRatio(), QString::number(row.correct()),
                                   QString::number(row.totalPoints())};
         for (int c = 0; c < m_layout.columns.size() && c < 5; ++c) {

@@ -6,12 +6,20 @@
 
 #include <algorithm>
 
-// Orders report rows by their students' IDs read as numbers (leading blanks, a sign, the leading
+// Orders rows by their students' IDs read as numbers (leading blanks, a sign, the leading
 // digits; 0 without digits), so that 9 comes before 10; rows of equal numbers keep their order.
+// idOf gives a row's student ID.
+template <typename Row, typename IdOf>
+void sortByStudentId(QList<Row> &rows, IdOf idOf)
+{
+    std::stable_sort(rows.begin(), rows.end(), [&idOf](const Row &a, const Row &b) {
+        return GlobalFunctions::intValue(idOf(a)) < GlobalFunctions::intValue(idOf(b));
+    });
+}
+
+// The same for rows that name their student's ID studentID().
 template <typename Row>
 void sortByStudentId(QList<Row> &rows)
 {
-    std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
-        return GlobalFunctions::intValue(a.studentID()) < GlobalFunctions::intValue(b.studentID());
-    });
+    sortByStudentId(rows, [](const Row &row) { return row.studentID(); });
 }

@@ -2,6 +2,7 @@
 
 #include "ReportCSVWriter.h"
 #include "ReportPaging.h"
+#include "StudentIdOrder.h"
 #include "StudentPointsListView.h"
 
 #include "core/store/GlobalFunctions.h"
@@ -28,9 +29,7 @@ QList<StudentGradeReport> StudentPointsList::buildRows(const QuizEntity &quiz)
         row.setTotalPoints(GlobalFunctions::intValue(student.totalMark()));
         rows.append(row);
     }
-    std::stable_sort(rows.begin(), rows.end(), [](const StudentGradeReport &a, const StudentGradeReport &b) {
-        return GlobalFunctions::intValue(a.studentID()) < GlobalFunctions::intValue(b.studentID());
-    });
+    sortByStudentId(rows);
     return rows;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/gradebook/CourseGradeCalculator.h"
 #include "core/gradebook/TovGradeSessionsXmlDatabase.h"
+#include "core/reports/ReportDrawing.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/NotificationCenter.h"
@@ -22,12 +23,6 @@
 
 namespace {
 const QString kPollix = QStringLiteral("Pollix");
-
-// A teacher's name that does not fit the head: its first 24 characters and "...".
-QString headTeacher(const QString &name)
-{
-    return name.size() > 27 ? QStringLiteral("%1...").arg(name.left(24)) : name;
-}
 } // namespace
 
 CreateSubjectGradeReportController::Hooks &CreateSubjectGradeReportController::hooks()
@@ -95,7 +90,7 @@ void CreateSubjectGradeReportController::awakeFromNib()
         textTo->setText(m_parent->dateTo());
         textClass->setText(m_parent->className());
         textSubject->setText(m_parent->subjectName());
-        textTeacher->setText(headTeacher(m_parent->teacherName()));
+        textTeacher->setText(shortenedText(m_parent->teacherName(), 27, 24));
         textTeacher->setToolTip(m_parent->teacherName());
     }
     textTotalStudents->setText(QString::number(totalStudents()));

@@ -5,6 +5,7 @@
 #include "core/app/CommonFunc.h"
 #include "core/gradebook/PointsOnlyRules.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/reports/StudentIdOrder.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
@@ -32,11 +33,6 @@ namespace {
 const QString kPollix = QStringLiteral("Pollix");
 const QString kSelect = QStringLiteral("---Select---");
 constexpr int kPointsColumn = 2;
-
-int idValue(const QString &id)
-{
-    return GlobalFunctions::intValue(id);
-}
 
 QDate dayOf(const QString &text)
 {
@@ -205,9 +201,7 @@ void NewSubjectGradeController::refreshTableView()
             m_rows << row;
         }
     }
-    std::stable_sort(m_rows.begin(), m_rows.end(), [](const StudentGradeReport &a, const StudentGradeReport &b) {
-        return idValue(a.studentID()) < idValue(b.studentID());
-    });
+    sortByStudentId(m_rows);
     const bool was = m_filling;
     m_filling = true;
     studentListTable->setRowCount(int(m_rows.size()));
@@ -300,8 +294,7 @@ void NewSubjectGradeController::doSave()
     const QDate day = datePicker->date();
     quiz.setDate(dayText(day));
     QList<StudentEntity> loaded = quiz.allStudents();
-    std::stable_sort(loaded.begin(), loaded.end(),
-                     [](const StudentEntity &a, const StudentEntity &b) { return idValue(a.id()) < idValue(b.id()); });
+    sortByStudentId(loaded, [](const StudentEntity &s) { return s.id(); });
     QList<StudentEntity> students;
     for (int r = 0; r < m_rows.size(); ++r) {
         StudentEntity s;

@@ -3,6 +3,7 @@
 #include "SessionSelectController.h"
 #include "SubjectGradeSettingController.h"
 
+#include "core/gradebook/SessionSelection.h"
 #include "core/gradebook/TovGradeLetterXmlDatabase.h"
 #include "core/gradebook/TovPeriodXmlDatabase.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
@@ -210,17 +211,10 @@ void ReportCourseGradeTab::refreshPeriod2()
 {
     const bool was = m_resetting;
     m_resetting = true;
-    periodArray.clear();
+    periodArray = SessionSelection::periods(TovPeriodXmlDatabase::sharedUI()->periodList());
     QStringList titles;
-    for (const PeriodEntity &p : TovPeriodXmlDatabase::sharedUI()->periodList()) {
-        GradePeriod row;
-        row.setPeriodNum(p.no());
-        row.setPeriodTitle(p.title());
-        row.setDateFrom(p.dateFrom());
-        row.setDateTo(p.dateTo());
-        periodArray << row;
-        titles << p.title();
-    }
+    for (const GradePeriod &p : periodArray)
+        titles << p.periodTitle();
     fillNames(cboGradingPeriod2, titles);
     m_resetting = was;
 }

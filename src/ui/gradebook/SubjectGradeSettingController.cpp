@@ -142,11 +142,21 @@ Row templateRow()
     return row;
 }
 
+void setNumber(WeightList &row, int no)
+{
+    row.setWeightNum(no);
+}
+void setNumber(ConversionList &row, int no)
+{
+    row.setConversionNum(no);
+}
+
 // A row for a stored weight list or letter scale.
 template <typename Row, typename Entity>
 Row rowOf(const Entity &stored)
 {
     Row row;
+    setNumber(row, stored.no());
     row.setOriginalTitle(stored.title());
     editedTitle(row) = stored.title();
     setNames(row, stored.className(), stored.subjectName(), stored.teacherName());
@@ -166,15 +176,6 @@ void restoreRow(Row &row, const std::optional<Entity> &stored)
     }
 }
 
-void setNumber(WeightList &row, int no)
-{
-    row.setWeightNum(no);
-}
-void setNumber(ConversionList &row, int no)
-{
-    row.setConversionNum(no);
-}
-
 // After a save: a stored row keeps the saved title; a saved template becomes a new row, and the
 // template is empty again.
 template <typename Row, typename Entity>
@@ -185,9 +186,7 @@ void settleSavedRow(QList<Row> &rows, int shown, const Entity &saved)
         editedTitle(rows[shown]) = saved.title();
         return;
     }
-    Row added = rowOf<Row>(saved);
-    setNumber(added, saved.no());
-    rows << added;
+    rows << rowOf<Row>(saved);
     restoreRow(rows[0], std::optional<Entity>());
 }
 
@@ -208,6 +207,15 @@ void fillListTable(QTableWidget *table, const QList<Row> &rows, const QString &t
     }
 }
 
+// The rows of a table the user selected, in no particular order.
+QList<int> selectedRows(const QTableWidget *table)
+{
+    QList<int> rows;
+    for (const QModelIndex &index : table->selectionModel()->selectedRows())
+        rows << index.row();
+    return rows;
+}
+
 // A name to store for a choice box: 0 "All", else the roster's name for the number ("" none).
 int numberOf(const QString &name, int (*lookup)(const QString &))
 {
@@ -223,14 +231,7 @@ SubjectGradeSettingController::SubjectGradeSettingController(int tabIndex, Grade
     setWindowTitle(tr("Gradebook Settings"));
     buildInterface();
 
-    for (const PeriodEntity &p : TovPeriodXmlDatabase::sharedUI()->periodList()) {
-        GradePeriod row;
-        row.setPeriodNum(p.no());
-        row.setPeriodTitle(p.title());
-        row.setDateFrom(p.dateFrom());
-        row.setDateTo(p.dateTo());
-        table1Array << row;
-    }
+    table1Array = SessionSelection::periods(TovPeriodXmlDatabase::sharedUI()->periodList());
     table4Array = TovWeightAndSessionTypeXmlDatabase::sharedUI()->sessionTypeList();
     fillWeightLists();
     fillConversionLists();
@@ -583,20 +584,21 @@ bool SubjectGradeSettingController::gateOpen()
 
 void SubjectGradeSettingController::markChanged(int tab)
 {
-    m_isChanged[tab] = true;
-    QPushButton *save[] = {btnSave1, btnSave2, btnSave3, btnSave4};
-    QPushButton *saveClose[] = {btnSaveClose1, btnSaveClose2, btnSaveClose3, btnSaveClose4};
-    save[tab]->setEnabled(true);
-    saveClose[tab]->setEnabled(true);
+    setChanged(tab, true);
 }
 
 void SubjectGradeSettingController::markClean(int tab)
 {
-    m_isChanged[tab] = false;
+    setChanged(tab, false);
+}
+
+void SubjectGradeSettingController::setChanged(int tab, bool changed)
+{
+    m_isChanged[tab] = changed;
     QPushButton *save[] = {btnSave1, btnSave2, btnSave3, btnSave4};
     QPushButton *saveClose[] = {btnSaveClose1, btnSaveClose2, btnSaveClose3, btnSaveClose4};
-    save[tab]->setEnabled(false);
-    saveClose[tab]->setEnabled(false);
+    save[tab]->setEnabled(changed);
+    saveClose[tab]->setEnabled(changed);
 }
 
 QString SubjectGradeSettingController::tabQuestion(int tab) const
@@ -625,15 +627,7 @@ void SubjectGradeSettingController::revertTab(int tab)
 {
     switch (tab) {
     case 0:
-        table1Array.clear();
-        for (const PeriodEntity &p : TovPeriodXmlDatabase::sharedUI()->periodList()) {
-            GradePeriod row;
-            row.setPeriodNum(p.no());
-            row.setPeriodTitle(p.title());
-            row.setDateFrom(p.dateFrom());
-            row.setDateTo(p.dateTo());
-            table1Array << row;
-        }
+        table1Array = SessionSelection::periods(TovPeriodXmlDatabase::sharedUI()->periodList());
         fillPeriodTable();
         break;
     case 1:
@@ -963,6 +957,18 @@ bool SubjectGradeSettingController::listSelectionShouldChange(int tab, int from)
     return true;
 }
 
+void SubjectGradeSettingController::showTitleAndNames(int tab, const QString &title, const QString &className,
+                                                      const QString &subjectName, const QString &teacherName)
+{
+    const bool was = m_resetting;
+    m_resetting = true;
+    (tab == 1 ? textWeightTitle2 : textConversionTitle3)->setText(title);
+    m_resetting = was;
+    fillChoice(tab == 1 ? cboClass2 : cboClass3, classNames(), className);
+    fillChoice(tab == 1 ? cboSubject2 : cboSubject3, subjectNames(), subjectName);
+    fillChoice(tab == 1 ? cboTeacher2 : cboTeacher3, teacherNames(), teacherName);
+}
+
 void SubjectGradeSettingController::selectTemplate(int tab)
 {
     int &shown = listRow(tab);
@@ -1042,9 +1048,7 @@ void SubjectGradeSettingController::doAdd1()
 
 void SubjectGradeSettingController::doDelete1()
 {
-    QList<int> rows;
-    for (const QModelIndex &index : table1->selectionModel()->selectedRows())
-        rows << index.row();
+    QList<int> rows = selectedRows(table1);
     if (rows.isEmpty())
         return;
     if (ask(QStringLiteral("Pollix ARS"),
@@ -1115,10 +1119,8 @@ void SubjectGradeSettingController::fillWeightLists()
     if (weightListArray.isEmpty()) {
         weightListArray << templateRow<WeightList>();
         for (const WeightEntity &w : TovWeightAndSessionTypeXmlDatabase::sharedUI()->weightList()) {
-            WeightList row = rowOf<WeightList>(w);
-            row.setWeightNum(w.no());
             PollixLogf("WeightNo:%d", w.no());
-            weightListArray << row;
+            weightListArray << rowOf<WeightList>(w);
         }
     }
     if (weightListTable2)
@@ -1176,13 +1178,7 @@ void SubjectGradeSettingController::showSelectedWeightList()
 {
     const WeightList &row = weightListArray.at(m_weightRow);
     btnSave2->setText(m_weightRow == 0 ? tr("Add") : tr("Save"));
-    const bool was = m_resetting;
-    m_resetting = true;
-    textWeightTitle2->setText(row.weightTitle());
-    m_resetting = was;
-    fillChoice(cboClass2, classNames(), row.className());
-    fillChoice(cboSubject2, subjectNames(), row.subjectName());
-    fillChoice(cboTeacher2, teacherNames(), row.teacherName());
+    showTitleAndNames(1, row.weightTitle(), row.className(), row.subjectName(), row.teacherName());
     applyStoredWeights();
     calculateTotal2();
 }
@@ -1250,9 +1246,7 @@ void SubjectGradeSettingController::doSave2()
     }
     WeightEntity w;
     w.setTitle(title);
-    w.setClassName(cboClass2->currentText());
-    w.setSubjectName(cboSubject2->currentText());
-    w.setTeacherName(cboTeacher2->currentText());
+    setNames(w, cboClass2->currentText(), cboSubject2->currentText(), cboTeacher2->currentText());
     for (const SelectSessionType &t : sessionWeightArray) {
         SessionTypeInWeight entry;
         entry.setIsSelect(t.isSelect());
@@ -1292,11 +1286,8 @@ void SubjectGradeSettingController::fillConversionLists()
 {
     if (conversionListArray.isEmpty()) {
         conversionListArray << templateRow<ConversionList>();
-        for (const LetterGradeEntity &scale : TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList()) {
-            ConversionList row = rowOf<ConversionList>(scale);
-            row.setConversionNum(scale.no());
-            conversionListArray << row;
-        }
+        for (const LetterGradeEntity &scale : TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList())
+            conversionListArray << rowOf<ConversionList>(scale);
     }
     if (conversionListTable3)
         fillListTable(conversionListTable3, conversionListArray, tr("(New letter scale)"));
@@ -1332,13 +1323,7 @@ void SubjectGradeSettingController::showSelectedScale()
         letterArray = Rules::defaultLetters();
     }
     fillLetterTable();
-    const bool was = m_resetting;
-    m_resetting = true;
-    textConversionTitle3->setText(row.conversionTitle());
-    m_resetting = was;
-    fillChoice(cboClass3, classNames(), row.className());
-    fillChoice(cboSubject3, subjectNames(), row.subjectName());
-    fillChoice(cboTeacher3, teacherNames(), row.teacherName());
+    showTitleAndNames(2, row.conversionTitle(), row.className(), row.subjectName(), row.teacherName());
 }
 
 void SubjectGradeSettingController::restoreScaleRow(int row)
@@ -1373,9 +1358,7 @@ void SubjectGradeSettingController::doAddRight3()
 
 void SubjectGradeSettingController::doDeleteRight3()
 {
-    QList<int> rows;
-    for (const QModelIndex &index : letterGradeTable3->selectionModel()->selectedRows())
-        rows << index.row();
+    QList<int> rows = selectedRows(letterGradeTable3);
     std::sort(rows.begin(), rows.end(), std::greater<int>());
     for (int r : rows)
         letterArray.removeAt(r);
@@ -1400,9 +1383,7 @@ void SubjectGradeSettingController::doSave3()
     }
     LetterGradeEntity scale;
     scale.setTitle(title);
-    scale.setClassName(cboClass3->currentText());
-    scale.setSubjectName(cboSubject3->currentText());
-    scale.setTeacherName(cboTeacher3->currentText());
+    setNames(scale, cboClass3->currentText(), cboSubject3->currentText(), cboTeacher3->currentText());
     for (const ConversionLetter &l : letterArray) {
         LetterEntity letter;
         letter.setLetter(l.letter());
@@ -1464,9 +1445,7 @@ void SubjectGradeSettingController::doAdd4()
 
 void SubjectGradeSettingController::doDelete4()
 {
-    QList<int> rows;
-    for (const QModelIndex &index : table4->selectionModel()->selectedRows())
-        rows << index.row();
+    QList<int> rows = selectedRows(table4);
     if (rows.isEmpty())
         return;
     if (rows.size() == table4Array.size()) {

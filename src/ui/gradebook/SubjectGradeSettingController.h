@@ -129,6 +129,7 @@ private:
     bool gateOpen();
     void markChanged(int tab);
     void markClean(int tab);
+    void setChanged(int tab, bool changed);
     void closeWindow();
     // Runs the tab's save; true when it went through.
     bool saveTab(int tab);
@@ -160,6 +161,9 @@ private:
     // The trimmed title of the shown row when it may be saved; "" (after its alert) otherwise.
     QString titleToSave(int tab, const QString &originalTitle, const std::function<bool(const QString &)> &stored);
     void showListRow(int tab);
+    // The title field and the three choice boxes of tab 1 or 2, showing a row.
+    void showTitleAndNames(int tab, const QString &title, const QString &className, const QString &subjectName,
+                           const QString &teacherName);
     bool listSelectionShouldChange(int tab, int from);
     void selectTemplate(int tab);
     void deleteListRow(int tab, const std::function<bool(int no, QString *why)> &remove);

@@ -5,9 +5,11 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/gradebook/GradebookSettingRules.h"
 #include "core/gradebook/PointsOnlyRules.h"
 #include "core/reports/AnswerTextRules.h"
 #include "core/reports/ManualSession.h"
+#include "core/reports/StudentIdOrder.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
@@ -63,24 +65,6 @@ QList<StudentEntity> studentsOfClass(const QString &name)
     TovClassXmlDatabase *store = TovClassXmlDatabase::sharedClassUI();
     const int no = store->classNoByName(name);
     return no < 0 ? QList<StudentEntity>() : store->getStudentListByClassNo(no);
-}
-
-// Only the blank character, as the teacher typed it.
-QString removeSpacesAround(const QString &s)
-{
-    qsizetype from = 0, to = s.size();
-    while (from < to && s.at(from) == QLatin1Char(' '))
-        ++from;
-    while (to > from && s.at(to - 1) == QLatin1Char(' '))
-        --to;
-    return s.mid(from, to - from);
-}
-
-template <typename Row> void sortByStudentID(QList<Row> &rows)
-{
-    std::stable_sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
-        return GlobalFunctions::intValue(a.studentID()) < GlobalFunctions::intValue(b.studentID());
-    });
 }
 
 MyComboBox *comboBox(QWidget *parent, const char *name)
@@ -359,7 +343,7 @@ QWidget *CreateNewSessionController::buildPointsForm()
     connect(datePicker, &QDateEdit::dateChanged, this, &CreateNewSessionController::doDateChange2);
     connect(textSession2, &QLineEdit::textEdited, this, &CreateNewSessionController::changed2);
     connect(textSession2, &QLineEdit::editingFinished, this, [this] {
-        textSession2->setText(removeSpacesAround(textSession2->text()));
+        textSession2->setText(GradebookSettingRules::removeSpacesAround(textSession2->text()));
         if (textSession2->text().isEmpty() && isVisible() && tabForms->currentIndex() == 1) {
             alert(tr("Session name should not be empty."));
             textSession2->setFocus();
@@ -486,7 +470,7 @@ void CreateNewSessionController::classSelected(int index)
         row.setStudentName(mergeFirstLastString(s.firstName(), s.lastName()));
         m_tableArray.append(row);
     }
-    sortByStudentID(m_tableArray);
+    sortByStudentId(m_tableArray);
     emptyAnswersOfAllQuestions();
     fillAnswerTable();
 }
@@ -739,7 +723,7 @@ void CreateNewSessionController::answerEdited(QTableWidgetItem *item)
 
 void CreateNewSessionController::sessionNameEnded()
 {
-    textSession->setText(removeSpacesAround(textSession->text()));
+    textSession->setText(GradebookSettingRules::removeSpacesAround(textSession->text()));
     if (textSession->text().isEmpty() && isVisible() && tabForms->currentIndex() == 0 && textSession->hasFocus()) {
         alert(tr("Session name should not be empty."));
         textSession->setFocus();
@@ -770,7 +754,7 @@ void CreateNewSessionController::doDateChange()
 
 bool CreateNewSessionController::doSave()
 {
-    const QString name = removeSpacesAround(textSession->text());
+    const QString name = GradebookSettingRules::removeSpacesAround(textSession->text());
     textSession->setText(name);
     if (name.isEmpty()) {
         alert(tr("Session name should not be empty."));
@@ -828,7 +812,7 @@ bool CreateNewSessionController::askSaveOnClose()
 {
     if (alert(tr("Do you want to save the changes to contents?"), {tr("Yes"), tr("No")}) != 0)
         return true;
-    if (removeSpacesAround(textSession->text()).isEmpty()) {
+    if (GradebookSettingRules::removeSpacesAround(textSession->text()).isEmpty()) {
         alert(tr("Session name should not be empty"));
         textSession->setFocus();
         return false;
@@ -937,7 +921,7 @@ void CreateNewSessionController::refreshTableView()
         row.setTotalPoints(0);
         m_studentListTableArray.append(row);
     }
-    sortByStudentID(m_studentListTableArray);
+    sortByStudentId(m_studentListTableArray);
     fillPointsTable();
 }
 
@@ -1000,7 +984,7 @@ bool CreateNewSessionController::doSave2()
         textTotalPoint->setText(QString::number(needed));
         return false;
     }
-    const QString name = removeSpacesAround(textSession2->text());
+    const QString name = GradebookSettingRules::removeSpacesAround(textSession2->text());
     textSession2->setText(name);
     if (name.isEmpty()) {
         alert(tr("Please enter the Session Title."));
