@@ -41,3 +41,69 @@ StudentEntity RosterRecords::studentEntity(const StudentInClass &s)
     r.setGender(s.gender());
     return r;
 }
+
+QList<MyClass> RosterRecords::classes(const QList<ClassEntity> &stored)
+{
+    QList<MyClass> out;
+    for (const ClassEntity &c : stored) {
+        MyClass item;
+        item.setClassNo(c.no());
+        item.setClassName(c.name());
+        out << item;
+    }
+    return out;
+}
+
+QList<Subject> RosterRecords::subjects(const QList<SubjectEntity> &stored)
+{
+    QList<Subject> out;
+    for (const SubjectEntity &s : stored) {
+        Subject item;
+        item.setSubjectNo(s.no());
+        item.setSubjectName(s.name());
+        out << item;
+    }
+    return out;
+}
+
+QList<Teacher> RosterRecords::teachers(const QList<TeacherEntity> &stored)
+{
+    QList<Teacher> out;
+    for (const TeacherEntity &t : stored) {
+        Teacher item;
+        item.setTeacherNo(t.no());
+        item.setTeacherName(mergeFirstLastString(t.firstName(), t.lastName()));
+        item.setFirstName(t.firstName());
+        item.setLastName(t.lastName());
+        item.setTitle(t.title());
+        item.setTelephone(t.phone());
+        item.setGender(t.gender());
+        item.setAddress(t.address());
+        out << item;
+    }
+    return out;
+}
+
+QStringList RosterRecords::names(const QList<MyClass> &classes)
+{
+    QStringList out;
+    for (const MyClass &c : classes)
+        out << c.className();
+    return out;
+}
+
+QStringList RosterRecords::names(const QList<Subject> &subjects)
+{
+    QStringList out;
+    for (const Subject &s : subjects)
+        out << s.subjectName();
+    return out;
+}
+
+QStringList RosterRecords::names(const QList<Teacher> &teachers)
+{
+    QStringList out;
+    for (const Teacher &t : teachers)
+        out << t.teacherName();
+    return out;
+}

@@ -1,5 +1,6 @@
 #include "ClassEditController.h"
 
+#include "core/roster/RosterRecords.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "platform/NotificationNames.h"
 
@@ -12,16 +13,8 @@ ClassEditController::ClassEditController(QWidget *parent)
 
 QStringList ClassEditController::loadList()
 {
-    m_arrClasses.clear();
-    QStringList names;
-    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList()) {
-        MyClass item;
-        item.setClassNo(c.no());
-        item.setClassName(c.name());
-        m_arrClasses << item;
-        names << c.name();
-    }
-    return names;
+    m_arrClasses = RosterRecords::classes(TovClassXmlDatabase::sharedClassUI()->classList());
+    return RosterRecords::names(m_arrClasses);
 }
 
 QString ClassEditController::storedName(int index) const

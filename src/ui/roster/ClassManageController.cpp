@@ -196,15 +196,8 @@ void ClassManageController::loadStudentRoster()
 
 void ClassManageController::loadClass()
 {
-    m_arrClasses.clear();
-    QStringList names;
-    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList()) {
-        MyClass item;
-        item.setClassNo(c.no());
-        item.setClassName(c.name());
-        m_arrClasses << item;
-        names << c.name();
-    }
+    m_arrClasses = RosterRecords::classes(TovClassXmlDatabase::sharedClassUI()->classList());
+    const QStringList names = RosterRecords::names(m_arrClasses);
     for (QComboBox *combo : {comboClass1, comboClass2}) {
         const QSignalBlocker block(combo);
         combo->clear();

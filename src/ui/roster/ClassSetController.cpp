@@ -3,6 +3,7 @@
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/roster/RosterCSVExporter.h"
+#include "core/roster/RosterRecords.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
@@ -271,62 +272,27 @@ void ClassSetController::reloadCombo(QComboBox *combo, const QStringList &items)
 
 void ClassSetController::loadClass()
 {
-    m_classes.clear();
-    QStringList names;
-    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList()) {
-        MyClass item;
-        item.setClassNo(c.no());
-        item.setClassName(c.name());
-        m_classes << item;
-        names << c.name();
-    }
-    reloadCombo(comboClass, names);
+    m_classes = RosterRecords::classes(TovClassXmlDatabase::sharedClassUI()->classList());
+    reloadCombo(comboClass, RosterRecords::names(m_classes));
 }
 
 void ClassSetController::loadSubject()
 {
-    m_subjects.clear();
-    QStringList names;
-    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList()) {
-        Subject item;
-        item.setSubjectNo(s.no());
-        item.setSubjectName(s.name());
-        m_subjects << item;
-        names << s.name();
-    }
-    reloadCombo(comboSubject, names);
+    m_subjects = RosterRecords::subjects(TovSubjectXmlDatabase::sharedSubjectUI()->subjectList());
+    reloadCombo(comboSubject, RosterRecords::names(m_subjects));
 }
 
 void ClassSetController::loadTeacher()
 {
-    m_teachers.clear();
-    QStringList names;
-    for (const TeacherEntity &t : TovTeacherXmlDatabase::sharedUI()->teacherList()) {
-        Teacher item;
-        item.setTeacherNo(t.no());
-        item.setFirstName(t.firstName());
-        item.setLastName(t.lastName());
-        item.setTeacherName(mergeFirstLastString(t.firstName(), t.lastName()));
-        m_teachers << item;
-        names << item.teacherName();
-    }
-    reloadCombo(comboTeacher, names);
+    m_teachers = RosterRecords::teachers(TovTeacherXmlDatabase::sharedUI()->teacherList());
+    reloadCombo(comboTeacher, RosterRecords::names(m_teachers));
 }
 
 void ClassSetController::loadStudentsInClass(int classNo)
 {
     m_students.clear();
-    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo)) {
-        StudentInClass item;
-        item.setStudentNo(s.no());
-        item.setStudentID(s.id());
-        item.setStudentFirstName(s.firstName());
-        item.setStudentLastName(s.lastName());
-        item.setStudentFullName(mergeFirstLastString(s.firstName(), s.lastName()));
-        item.setDeviceNo(s.deviceNo());
-        item.setGroupNo(s.groupNo());
-        m_students << item;
-    }
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo))
+        m_students << RosterRecords::studentInClass(s);
     textParticipant->setText(QString::number(m_students.size()));
     reloadStudentTable();
 }

@@ -93,15 +93,8 @@ int GroupManageController::exec()
 
 void GroupManageController::awakeFromNib()
 {
-    m_classes.clear();
-    QStringList names;
-    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList()) {
-        MyClass item;
-        item.setClassNo(c.no());
-        item.setClassName(c.name());
-        m_classes << item;
-        names << c.name();
-    }
+    m_classes = RosterRecords::classes(TovClassXmlDatabase::sharedClassUI()->classList());
+    const QStringList names = RosterRecords::names(m_classes);
     const QSignalBlocker block(cmbClass);
     cmbClass->clear();
     cmbClass->addItems(names);

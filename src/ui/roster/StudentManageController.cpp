@@ -187,15 +187,8 @@ int StudentManageController::classNo() const
 
 void StudentManageController::loadClass()
 {
-    m_classes.clear();
-    QStringList names;
-    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList()) {
-        MyClass item;
-        item.setClassNo(c.no());
-        item.setClassName(c.name());
-        m_classes << item;
-        names << c.name();
-    }
+    m_classes = RosterRecords::classes(TovClassXmlDatabase::sharedClassUI()->classList());
+    const QStringList names = RosterRecords::names(m_classes);
     const QSignalBlocker block(comboClass);
     comboClass->clear();
     comboClass->addItems(names);

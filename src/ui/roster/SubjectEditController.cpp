@@ -1,5 +1,6 @@
 #include "SubjectEditController.h"
 
+#include "core/roster/RosterRecords.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "platform/NotificationNames.h"
 
@@ -12,16 +13,8 @@ SubjectEditController::SubjectEditController(QWidget *parent)
 
 QStringList SubjectEditController::loadList()
 {
-    m_arrSubjects.clear();
-    QStringList names;
-    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList()) {
-        Subject item;
-        item.setSubjectNo(s.no());
-        item.setSubjectName(s.name());
-        m_arrSubjects << item;
-        names << s.name();
-    }
-    return names;
+    m_arrSubjects = RosterRecords::subjects(TovSubjectXmlDatabase::sharedSubjectUI()->subjectList());
+    return RosterRecords::names(m_arrSubjects);
 }
 
 QString SubjectEditController::storedName(int index) const

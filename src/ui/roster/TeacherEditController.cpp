@@ -3,6 +3,7 @@
 #include "GenderMatrix.h"
 
 #include "core/app/CommonFunc.h"
+#include "core/roster/RosterRecords.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/NotificationNames.h"
 #include "ui/controls/AddressTextView.h"
@@ -97,22 +98,8 @@ TeacherEditController::TeacherEditController(QWidget *parent)
 
 QStringList TeacherEditController::loadList()
 {
-    m_arrTeachers.clear();
-    QStringList names;
-    for (const TeacherEntity &t : TovTeacherXmlDatabase::sharedUI()->teacherList()) {
-        Teacher item;
-        item.setTeacherNo(t.no());
-        item.setTeacherName(mergeFirstLastString(t.firstName(), t.lastName()));
-        item.setFirstName(t.firstName());
-        item.setLastName(t.lastName());
-        item.setTitle(t.title());
-        item.setTelephone(t.phone());
-        item.setGender(t.gender());
-        item.setAddress(t.address());
-        m_arrTeachers << item;
-        names << item.teacherName();
-    }
-    return names;
+    m_arrTeachers = RosterRecords::teachers(TovTeacherXmlDatabase::sharedUI()->teacherList());
+    return RosterRecords::names(m_arrTeachers);
 }
 
 QString TeacherEditController::storedName(int index) const
