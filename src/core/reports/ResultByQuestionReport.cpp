@@ -6,6 +6,7 @@
 #include "ReportSessionStats.h"
 #include "ReportStyle.h"
 #include "ResultByQuestionView.h"
+#include "StudentIdOrder.h"
 
 #include "core/engine/AnswerScoring.h"
 #include "core/store/GlobalFunctions.h"
@@ -51,9 +52,7 @@ QList<StudentAnswers<AnsPointQuNo>> ResultByQuestionReport::buildAnswers(const Q
                                                                          const QList<SelectStudents> &studentList)
 {
     QList<SelectStudents> sorted = studentList;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const SelectStudents &a, const SelectStudents &b) {
-        return GlobalFunctions::intValue(a.studentID()) < GlobalFunctions::intValue(b.studentID());
-    });
+    sortByStudentId(sorted);
     QSet<QString> ticked;
     for (const SelectStudents &s : sorted)
         if (s.isSelected())
