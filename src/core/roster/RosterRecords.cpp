@@ -1,6 +1,9 @@
 #include "RosterRecords.h"
 
 #include "core/app/CommonFunc.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
 
 StudentInClass RosterRecords::studentInClass(const StudentEntity &s)
 {
@@ -105,5 +108,29 @@ QStringList RosterRecords::names(const QList<Teacher> &teachers)
     QStringList out;
     for (const Teacher &t : teachers)
         out << t.teacherName();
+    return out;
+}
+
+QStringList RosterRecords::classNames()
+{
+    QStringList out;
+    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList())
+        out << c.name();
+    return out;
+}
+
+QStringList RosterRecords::subjectNames()
+{
+    QStringList out;
+    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList())
+        out << s.name();
+    return out;
+}
+
+QStringList RosterRecords::teacherNames()
+{
+    QStringList out;
+    for (const TeacherEntity &t : TovTeacherXmlDatabase::sharedUI()->teacherList())
+        out << t.name();
     return out;
 }

@@ -29,4 +29,10 @@ public:
     static QStringList names(const QList<MyClass> &classes);
     static QStringList names(const QList<Subject> &subjects);
     static QStringList names(const QList<Teacher> &teachers);
+
+    // The names of the stored classes, subjects and teachers, in the stores' order, as the
+    // choice boxes offer them.
+    static QStringList classNames();
+    static QStringList subjectNames();
+    static QStringList teacherNames();
 };

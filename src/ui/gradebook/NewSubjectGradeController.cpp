@@ -6,11 +6,10 @@
 #include "core/gradebook/PointsOnlyRules.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
 #include "core/reports/StudentIdOrder.h"
+#include "core/roster/RosterRecords.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
-#include "core/store/TovSubjectXmlDatabase.h"
-#include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
@@ -156,12 +155,10 @@ void NewSubjectGradeController::awakeFromNib()
     }
     cmbClass->addItem(m_row.className());
     cmbSubject->addItem(kSelect);
-    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList())
-        cmbSubject->addItem(s.name());
+    cmbSubject->addItems(RosterRecords::subjectNames());
     cmbSubject->setCurrentIndex(qMax(0, cmbSubject->findText(m_row.subjectName())));
     cmbTeacher->addItem(kSelect);
-    for (const TeacherEntity &t : TovTeacherXmlDatabase::sharedUI()->teacherList())
-        cmbTeacher->addItem(t.name());
+    cmbTeacher->addItems(RosterRecords::teacherNames());
     cmbTeacher->setCurrentIndex(qMax(0, cmbTeacher->findText(m_row.teacherName())));
     for (MyComboBox *box : {cmbType, cmbClass, cmbSubject, cmbTeacher})
         box->setFit();

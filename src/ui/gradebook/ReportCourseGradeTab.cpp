@@ -7,6 +7,7 @@
 #include "core/gradebook/TovGradeLetterXmlDatabase.h"
 #include "core/gradebook/TovPeriodXmlDatabase.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
@@ -53,16 +54,9 @@ ReportCourseGradeTab::ReportCourseGradeTab(ReportController *report, QWidget *pa
     setObjectName(QStringLiteral("tab2"));
     buildInterface();
     m_resetting = true;
-    QStringList classes, subjects, teachers;
-    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList())
-        classes << c.name();
-    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList())
-        subjects << s.name();
-    for (const TeacherEntity &t : TovTeacherXmlDatabase::sharedUI()->teacherList())
-        teachers << t.name();
-    fillNames(cboClass2, classes);
-    fillNames(cboSubject2, subjects);
-    fillNames(cboTeacher2, teachers);
+    fillNames(cboClass2, RosterRecords::classNames());
+    fillNames(cboSubject2, RosterRecords::subjectNames());
+    fillNames(cboTeacher2, RosterRecords::teacherNames());
     dateFrom2->setDate(QDate::currentDate());
     dateTo2->setDate(QDate::currentDate());
     m_from2Date = m_to2Date = QDate::currentDate();

@@ -8,10 +8,10 @@
 #include "core/gradebook/TovGradeLetterXmlDatabase.h"
 #include "core/gradebook/TovPeriodXmlDatabase.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
-#include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
@@ -39,30 +39,6 @@ const QString kPollix = QStringLiteral("Pollix");
 QString allText()
 {
     return GlobalFunctions::allText();
-}
-
-QStringList classNames()
-{
-    QStringList out;
-    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList())
-        out << c.name();
-    return out;
-}
-
-QStringList subjectNames()
-{
-    QStringList out;
-    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList())
-        out << s.name();
-    return out;
-}
-
-QStringList teacherNames()
-{
-    QStringList out;
-    for (const TeacherEntity &t : TovTeacherXmlDatabase::sharedUI()->teacherList())
-        out << t.name();
-    return out;
 }
 
 QTableWidget *makeTable(QWidget *parent, const char *name, const QStringList &headers)
@@ -964,9 +940,9 @@ void SubjectGradeSettingController::showTitleAndNames(int tab, const QString &ti
     m_resetting = true;
     (tab == 1 ? textWeightTitle2 : textConversionTitle3)->setText(title);
     m_resetting = was;
-    fillChoice(tab == 1 ? cboClass2 : cboClass3, classNames(), className);
-    fillChoice(tab == 1 ? cboSubject2 : cboSubject3, subjectNames(), subjectName);
-    fillChoice(tab == 1 ? cboTeacher2 : cboTeacher3, teacherNames(), teacherName);
+    fillChoice(tab == 1 ? cboClass2 : cboClass3, RosterRecords::classNames(), className);
+    fillChoice(tab == 1 ? cboSubject2 : cboSubject3, RosterRecords::subjectNames(), subjectName);
+    fillChoice(tab == 1 ? cboTeacher2 : cboTeacher3, RosterRecords::teacherNames(), teacherName);
 }
 
 void SubjectGradeSettingController::selectTemplate(int tab)

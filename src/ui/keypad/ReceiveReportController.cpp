@@ -3,7 +3,7 @@
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/keypad/TovDevice.h"
-#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/roster/RosterRecords.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/app/TabController.h"
@@ -91,9 +91,7 @@ void ReceiveReportController::loadTeacher()
 
 void ReceiveReportController::loadSubject()
 {
-    subjects.clear();
-    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList())
-        subjects << s.name();
+    subjects = RosterRecords::subjectNames();
 }
 
 void ReceiveReportController::showReceiveState(int state)

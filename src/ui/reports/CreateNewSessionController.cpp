@@ -10,6 +10,7 @@
 #include "core/reports/AnswerTextRules.h"
 #include "core/reports/ManualSession.h"
 #include "core/reports/StudentIdOrder.h"
+#include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
@@ -364,8 +365,8 @@ void CreateNewSessionController::awakeFromNib()
 {
     btnPre->setEnabled(false);
     btnNext->setEnabled(false);
-    fillBox(cboSubject, SessionFormParts::subjectNames());
-    fillBox(cboTeacher, SessionFormParts::teacherNames());
+    fillBox(cboSubject, RosterRecords::subjectNames());
+    fillBox(cboTeacher, RosterRecords::teacherNames());
     {
         const QSignalBlocker block(dateActDate);
         dateActDate->setDate(today());
@@ -385,7 +386,7 @@ void CreateNewSessionController::awakeFromNib()
         counts << QString::number(n);
     fillBox(cboTotalQuestion, counts);
     totalSelected(0);
-    fillBox(cboClass, SessionFormParts::classNames());
+    fillBox(cboClass, RosterRecords::classNames());
     m_lastSelectedIndex = cboClass->currentIndex();
     classSelected(cboClass->currentIndex());
     showQuestion(0);
@@ -849,9 +850,9 @@ void CreateNewSessionController::setUpPointsForm()
 {
     const auto withSelect = [](const QStringList &names) { return QStringList{selectText()} + names; };
     fillBox(cmbType, withSelect(ReportController::sessionTypeNames()));
-    fillBox(cmbSubject, withSelect(SessionFormParts::subjectNames()));
-    fillBox(cmbTeacher, withSelect(SessionFormParts::teacherNames()));
-    fillBox(cmbClass, withSelect(SessionFormParts::classNames()));
+    fillBox(cmbSubject, withSelect(RosterRecords::subjectNames()));
+    fillBox(cmbTeacher, withSelect(RosterRecords::teacherNames()));
+    fillBox(cmbClass, withSelect(RosterRecords::classNames()));
     classSelected2(0);
     textTotalPoint->setText(QStringLiteral("100"));
     {

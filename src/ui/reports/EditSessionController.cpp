@@ -6,6 +6,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/reports/AnswerTextRules.h"
 #include "core/reports/SessionEdit.h"
+#include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
@@ -269,7 +270,7 @@ void EditSessionController::awakeFromNib()
     m_filling = true;
     m_questionArray = SessionEdit::questionRows(m_quiz);
     m_studentArray = SessionEdit::studentRows(m_quiz);
-    QStringList subjects = SessionFormParts::subjectNames();
+    QStringList subjects = RosterRecords::subjectNames();
     QStringList types = ReportController::sessionTypeNames();
     // A session keeps a subject or type no longer in the lists.
     if (!m_quiz.subject().isEmpty() && !subjects.contains(m_quiz.subject()))

@@ -3,13 +3,11 @@
 #include "CreateReportController.h"
 #include "ReportTable1Model.h"
 
+#include "core/roster/RosterRecords.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
-#include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
-#include "core/store/TovSubjectXmlDatabase.h"
-#include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/FileDialogs.h"
@@ -216,16 +214,9 @@ void ReportController::awakeFromNib()
     fillCombo(cboActivityMode1, ReportSessionList::activityNames());
     fillCombo(cboType1, sessionTypeNames());
     fillCombo(cboFlag1, ReportSessionList::kinds());
-    QStringList classes, subjects, teachers;
-    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList())
-        classes << c.name();
-    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList())
-        subjects << s.name();
-    for (const TeacherEntity &t : TovTeacherXmlDatabase::sharedUI()->teacherList())
-        teachers << t.name();
-    fillCombo(cboClass1, classes);
-    fillCombo(cboSubject1, subjects);
-    fillCombo(cboTeacher1, teachers);
+    fillCombo(cboClass1, RosterRecords::classNames());
+    fillCombo(cboSubject1, RosterRecords::subjectNames());
+    fillCombo(cboTeacher1, RosterRecords::teacherNames());
     setToDate1(dayText(today()));
     firstRefresh1();
     getEarliestDate();

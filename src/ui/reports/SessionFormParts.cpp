@@ -1,8 +1,5 @@
 #include "SessionFormParts.h"
 
-#include "core/store/TovClassXmlDatabase.h"
-#include "core/store/TovSubjectXmlDatabase.h"
-#include "core/store/TovTeacherXmlDatabase.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/TovLabel.h"
 
@@ -31,30 +28,6 @@ void SessionFormParts::place(QGridLayout *grid, QWidget *owner, int row, int col
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(label, row, column * 2);
     grid->addWidget(control, row, column * 2 + 1, 1, span);
-}
-
-QStringList SessionFormParts::classNames()
-{
-    QStringList names;
-    for (const ClassEntity &c : TovClassXmlDatabase::sharedClassUI()->classList())
-        names << c.name();
-    return names;
-}
-
-QStringList SessionFormParts::subjectNames()
-{
-    QStringList names;
-    for (const SubjectEntity &s : TovSubjectXmlDatabase::sharedSubjectUI()->subjectList())
-        names << s.name();
-    return names;
-}
-
-QStringList SessionFormParts::teacherNames()
-{
-    QStringList names;
-    for (const TeacherEntity &t : TovTeacherXmlDatabase::sharedUI()->teacherList())
-        names << t.name();
-    return names;
 }
 
 int SessionFormParts::alert(QWidget *window, const QString &text, const QStringList &buttons,

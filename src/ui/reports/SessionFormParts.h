@@ -8,7 +8,7 @@ class QTableWidget;
 class QWidget;
 
 // What the session windows opened from the Report window (entry, editing, import, merge) build
-// alike: their tables, their captioned fields, the store's names they offer and their alerts.
+// alike: their tables, their captioned fields and their alerts.
 class SessionFormParts
 {
 public:
@@ -17,9 +17,6 @@ public:
     // caption right-aligned in column 2 * column of grid, control beside it over span columns.
     static void place(QGridLayout *grid, QWidget *owner, int row, int column, const QString &caption, QWidget *control,
                       int span = 1);
-    static QStringList classNames();
-    static QStringList subjectNames();
-    static QStringList teacherNames();
     // An alert titled "Pollix" (or title) over window; the index of the button pressed.
     static int alert(QWidget *window, const QString &text, const QStringList &buttons = {},
                      const QString &informative = {}, const QString &title = {});
