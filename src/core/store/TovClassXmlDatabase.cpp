@@ -109,6 +109,17 @@ QString noClass(int classNo)
 {
     return QStringLiteral("no class with the number %1").arg(classNo);
 }
+
+// The file of the class with that number, parsed, and its "Students"; false (with why) when no
+// class has the number or its file cannot be read.
+bool loadClassFileOf(const TovClassXmlDatabase &db, int classNo, QString &path, pugi::xml_document &doc,
+                     pugi::xml_node &students, QString *errorText = nullptr)
+{
+    path = db.pathByClassNo(classNo);
+    if (path.isNull())
+        return GlobalFunctions::failWith(errorText, noClass(classNo));
+    return loadClassFile(path, doc, students, errorText);
+}
 } // namespace
 
 TovClassXmlDatabase *TovClassXmlDatabase::sharedClassUI()
@@ -286,10 +297,10 @@ bool TovClassXmlDatabase::updateClassWithSplits(int count, int classNo, QString 
 QList<StudentEntity> TovClassXmlDatabase::getStudentListByClassNo(int classNo) const
 {
     QList<StudentEntity> list;
-    const QString path = pathByClassNo(classNo);
+    QString path;
     pugi::xml_document doc;
     pugi::xml_node students;
-    if (path.isNull() || !loadClassFile(path, doc, students))
+    if (!loadClassFileOf(*this, classNo, path, doc, students))
         return list;
     // Ordered by the legacy "Name" text (absent sorts first); equal keys keep file order.
     QList<pugi::xml_node> nodes;
@@ -317,10 +328,10 @@ QList<StudentEntity> TovClassXmlDatabase::getStudentListWithGroupNo(int groupNo,
 
 int TovClassXmlDatabase::studentCountInClass(int classNo) const
 {
-    const QString path = pathByClassNo(classNo);
+    QString path;
     pugi::xml_document doc;
     pugi::xml_node students;
-    if (path.isNull() || !loadClassFile(path, doc, students))
+    if (!loadClassFileOf(*this, classNo, path, doc, students))
         return 0;
     const auto all = students.children("Student");
     return int(std::distance(all.begin(), all.end()));
@@ -328,10 +339,10 @@ int TovClassXmlDatabase::studentCountInClass(int classNo) const
 
 int TovClassXmlDatabase::maxGroupNoInClass(int classNo) const
 {
-    const QString path = pathByClassNo(classNo);
+    QString path;
     pugi::xml_document doc;
     pugi::xml_node students;
-    if (path.isNull() || !loadClassFile(path, doc, students))
+    if (!loadClassFileOf(*this, classNo, path, doc, students))
         return 1;
     int most = 1;
     for (pugi::xml_node n : students.children("Student"))
@@ -373,12 +384,10 @@ bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int c
 bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo,
                                             QString *errorText)
 {
-    const QString path = pathByClassNo(classNo);
+    QString path;
     pugi::xml_document doc;
     pugi::xml_node students;
-    if (path.isNull())
-        return GlobalFunctions::failWith(errorText, noClass(classNo));
-    if (!loadClassFile(path, doc, students, errorText))
+    if (!loadClassFileOf(*this, classNo, path, doc, students, errorText))
         return false;
     pugi::xml_node node = firstStudentWithId(students, oldID);
     if (!node)
@@ -401,12 +410,10 @@ bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentE
 
 bool TovClassXmlDatabase::updateStudentGroupNo(int groupNo, int studentNo, int classNo, QString *errorText)
 {
-    const QString path = pathByClassNo(classNo);
+    QString path;
     pugi::xml_document doc;
     pugi::xml_node students;
-    if (path.isNull())
-        return GlobalFunctions::failWith(errorText, noClass(classNo));
-    if (!loadClassFile(path, doc, students, errorText))
+    if (!loadClassFileOf(*this, classNo, path, doc, students, errorText))
         return false;
     int position = 0;
     for (pugi::xml_node n : students.children("Student")) {
@@ -421,12 +428,10 @@ bool TovClassXmlDatabase::updateStudentGroupNo(int groupNo, int studentNo, int c
 
 bool TovClassXmlDatabase::deleteStudentWithID(const QString &studentID, int classNo, QString *errorText)
 {
-    const QString path = pathByClassNo(classNo);
+    QString path;
     pugi::xml_document doc;
     pugi::xml_node students;
-    if (path.isNull())
-        return GlobalFunctions::failWith(errorText, noClass(classNo));
-    if (!loadClassFile(path, doc, students, errorText))
+    if (!loadClassFileOf(*this, classNo, path, doc, students, errorText))
         return false;
     pugi::xml_node node = firstStudentWithId(students, studentID);
     if (!node)
