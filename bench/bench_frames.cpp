@@ -5,6 +5,7 @@
 #include "core/keypad/DeviceController.h"
 #include "core/keypad/LinkTiming.h"
 
+#include "BenchReceiver.h"
 #include "SimReceiver.h"
 
 #include <QCoreApplication>
@@ -49,19 +50,6 @@ double threadCpuSeconds()
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
-bool spin(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(200);
-    }
-    return true;
-}
-
 struct Percentiles
 {
     double p50 = 0, p99 = 0, max = 0;
@@ -87,16 +75,9 @@ void burst(Model model, int keypads, bool paced, bool shortFrames = false)
     o.paceLine = paced;
     o.seed = 7;
     SimReceiver sim(o);
-    if (!sim.start()) {
-        std::printf("cannot start the simulator: %s\n", qPrintable(sim.errorString()));
+    DeviceController *ctrl = plugInBenchReceiver(sim);
+    if (!ctrl)
         return;
-    }
-    DeviceController *ctrl = DeviceController::ShareDeviceController();
-    ctrl->scanPorts({sim.portPath()});
-    if (!spin([&] { return ctrl->getBHaveDevice() && !ctrl->isBusy(); }, 10000)) {
-        std::printf("receiver not found\n");
-        return;
-    }
     TimedListener listener(&sim);
     ctrl->setDelegateOfPort(&listener);
     sim.addKeypads(1, keypads);
@@ -135,9 +116,7 @@ void burst(Model model, int keypads, bool paced, bool shortFrames = false)
                 modelInfo(model).name, keypads, paced ? "paced" : "unpaced", ok ? "ok  " : "LOST",
                 listener.count / seconds, lineLimit, frameBytes, seconds * 1000, 100.0 * cpu / seconds, p.p50, p.p99,
                 p.max);
-    ctrl->setDelegateOfPort(nullptr);
-    sim.unplug();
-    spin([&] { return !ctrl->getBHaveDevice(); }, 5000);
+    unplugBenchReceiver(sim);
 }
 
 // Single key presses on an idle line: press to listener.
@@ -147,11 +126,8 @@ void keyLatency(Model model, int presses)
     o.model = model;
     o.paceLine = true;
     SimReceiver sim(o);
-    if (!sim.start())
-        return;
-    DeviceController *ctrl = DeviceController::ShareDeviceController();
-    ctrl->scanPorts({sim.portPath()});
-    if (!spin([&] { return ctrl->getBHaveDevice() && !ctrl->isBusy(); }, 10000))
+    DeviceController *ctrl = plugInBenchReceiver(sim);
+    if (!ctrl)
         return;
     TimedListener listener(&sim);
     ctrl->setDelegateOfPort(&listener);
@@ -167,18 +143,14 @@ void keyLatency(Model model, int presses)
     const Percentiles p = percentiles(latencies);
     std::printf("%-7s key press to listener, %d single presses: p50 %.2f ms  p99 %.2f ms  max %.2f ms\n",
                 modelInfo(model).name, int(latencies.size()), p.p50, p.p99, p.max);
-    ctrl->setDelegateOfPort(nullptr);
-    sim.unplug();
-    spin([&] { return !ctrl->getBHaveDevice(); }, 5000);
+    unplugBenchReceiver(sim);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    qputenv("POLLIX_NO_UDEV", "1");
-    qunsetenv("POLLIX_SERIAL_PORTS");
-    qputenv("QT_LOGGING_RULES", "pollix.info=false");
+    benchReceiverEnvironment();
     QCoreApplication app(argc, argv);
     LinkTiming::setCurrent(LinkTiming::fast());
     std::printf("Receiver link: simulator -> pty -> parser -> hand-off -> listener\n");

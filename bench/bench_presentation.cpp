@@ -7,26 +7,14 @@
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
 
+#include "BenchTiming.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
 
 #include <cstdio>
-
-namespace {
-
-template <typename F>
-double millisecondsPer(int rounds, F &&work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < rounds; ++i)
-        work();
-    return double(timer.nsecsElapsed()) / 1e6 / rounds;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -3,6 +3,8 @@
 // it. Prints milliseconds per operation and the file size. Run: ./dev bench.
 #include "core/authoring/ExamPaperInfo.h"
 
+#include "BenchTiming.h"
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainterPath>
@@ -35,16 +37,6 @@ ExamPaperInfo largeSet()
     }
     set.setArrayQuestionsInfo(pages);
     return set;
-}
-
-template <typename F>
-double millisecondsPer(int rounds, F &&work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < rounds; ++i)
-        work();
-    return double(timer.nsecsElapsed()) / 1e6 / rounds;
 }
 
 } // namespace

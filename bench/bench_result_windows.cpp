@@ -18,6 +18,7 @@
 #include "ui/run/QuizStateWindowController.h"
 #include "ui/run/StudentLoginView.h"
 
+#include "BenchReceiver.h"
 #include "SimReceiver.h"
 
 #include <QApplication>
@@ -38,18 +39,6 @@ namespace {
 
 constexpr int kStudents = 400;
 constexpr int kQuestions = 100;
-
-bool spin(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 double median(QList<double> v)
 {
@@ -143,16 +132,8 @@ void answersWhileTheHistogramIsUp(const QString &folder)
     o.model = Model::Dravel;
     o.paceLine = true;
     SimReceiver sim(o);
-    if (!sim.start()) {
-        std::printf("cannot start the simulator: %s\n", qPrintable(sim.errorString()));
+    if (!plugInBenchReceiver(sim))
         return;
-    }
-    DeviceController *ctrl = DeviceController::ShareDeviceController();
-    ctrl->scanPorts({sim.portPath()});
-    if (!spin([&] { return ctrl->getBHaveDevice() && !ctrl->isBusy(); }, 10000)) {
-        std::printf("receiver not found\n");
-        return;
-    }
     auto *qpd = QuizParticipantData::shareManager();
     qpd->removeActivityRecord();
     QuizData::shareManager()->removeActivityRecord();
@@ -220,18 +201,14 @@ void answersWhileTheHistogramIsUp(const QString &folder)
                 latency.isEmpty() ? 0 : latency.at(qMin<qsizetype>(latency.size() - 1, latency.size() * 99 / 100)),
                 latency.isEmpty() ? 0 : latency.last());
     delete run;
-    ctrl->setDelegateOfPort(nullptr);
-    sim.unplug();
-    spin([&] { return !ctrl->getBHaveDevice(); }, 5000);
+    unplugBenchReceiver(sim);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    qputenv("POLLIX_NO_UDEV", "1");
-    qunsetenv("POLLIX_SERIAL_PORTS");
-    qputenv("QT_LOGGING_RULES", "pollix.info=false");
+    benchReceiverEnvironment();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -11,6 +11,7 @@
 #include "core/keypad/LinkTiming.h"
 #include "core/keypad/TovDevice.h"
 
+#include "BenchReceiver.h"
 #include "SimQuestionSet.h"
 #include "SimReceiver.h"
 
@@ -27,15 +28,6 @@ using keypadsim::SimQuestionSet;
 using keypadsim::SimReceiver;
 
 namespace {
-
-bool spin(const std::function<bool()> &pred, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return pred();
-}
 
 class Listener : public QObject
 {
@@ -62,16 +54,9 @@ void sendSet(int questions, int keypads, int lossPercent)
     o.model = Model::Dravel;
     o.paceLine = true;
     SimReceiver sim(o);
-    if (!sim.start()) {
-        std::printf("cannot start the simulator: %s\n", qPrintable(sim.errorString()));
+    DeviceController *ctrl = plugInBenchReceiver(sim);
+    if (!ctrl)
         return;
-    }
-    DeviceController *ctrl = DeviceController::ShareDeviceController();
-    ctrl->scanPorts({sim.portPath()});
-    if (!spin([&] { return ctrl->getBHaveDevice() && !ctrl->isBusy(); }, 10000)) {
-        std::printf("receiver not found\n");
-        return;
-    }
     sim.addKeypads(1, keypads);
     SimQuestionSet held(sim, {lossPercent, 0, true, 3});
 
@@ -125,18 +110,14 @@ void sendSet(int questions, int keypads, int lossPercent)
     std::printf("%d questions to %d keypads, %d%% loss: done in %.2f s; %lld bytes sent, which the line itself needs "
                 "%.2f s for; resend passes %d; %d keypads hold the whole set\n",
                 questions, keypads, lossPercent, seconds, qint64(bytes), lineSeconds, sender.resendPasses(), whole);
-    ctrl->setDelegateOfPort(nullptr);
-    sim.unplug();
-    spin([&] { return !ctrl->getBHaveDevice(); }, 5000);
+    unplugBenchReceiver(sim);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    qputenv("POLLIX_NO_UDEV", "1");
-    qunsetenv("POLLIX_SERIAL_PORTS");
-    qputenv("QT_LOGGING_RULES", "pollix.info=false");
+    benchReceiverEnvironment();
     QTemporaryDir home;
     qputenv("POLLIX_HOME", home.path().toUtf8());
     QCoreApplication app(argc, argv);
