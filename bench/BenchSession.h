@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/reports/ReportChoice.h"
 #include "core/store/QuizEntity.h"
 #include "core/store/TovQuizXmlDatabase.h"
 
@@ -57,6 +58,20 @@ inline QuizEntity benchSession(int students, int questions)
         }
     }
     return quiz;
+}
+
+// Lays a report out over quiz with every student ticked, as often as the benchmark asks; the
+// report's page count becomes the "pages" counter.
+inline void layOutForEveryStudent(benchmark::State &state, const QuizEntity &quiz,
+                                  const std::function<int(const QuizEntity &, const QList<SelectStudents> &)> &make)
+{
+    QList<SelectStudents> students = ReportChoice::studentCheckList(quiz);
+    for (SelectStudents &s : students)
+        s.setIsSelected(true);
+    int pages = 0;
+    for (auto _ : state)
+        pages = make(quiz, students);
+    state.counters["pages"] = pages;
 }
 
 // A fresh application folder with empty session folders, the program's folder while it lives.

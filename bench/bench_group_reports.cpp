@@ -34,14 +34,7 @@ QuizEntity groupSession()
 
 void layOut(benchmark::State &state, const std::function<int(const QuizEntity &, const QList<SelectStudents> &)> &make)
 {
-    const QuizEntity quiz = groupSession();
-    QList<SelectStudents> students = ReportChoice::studentCheckList(quiz);
-    for (SelectStudents &s : students)
-        s.setIsSelected(true);
-    int pages = 0;
-    for (auto _ : state)
-        pages = make(quiz, students);
-    state.counters["pages"] = pages;
+    layOutForEveryStudent(state, groupSession(), make);
 }
 void BM_LayOutGroupResult400x100(benchmark::State &state)
 {

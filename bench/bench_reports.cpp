@@ -83,14 +83,7 @@ BENCHMARK(BM_LayOutResponseSpreadReport400x100)->Unit(benchmark::kMillisecond)->
 void layOutPerStudent(benchmark::State &state,
                       const std::function<int(const QuizEntity &, const QList<SelectStudents> &)> &make)
 {
-    const QuizEntity quiz = benchSession(400, 100);
-    QList<SelectStudents> students = ReportChoice::studentCheckList(quiz);
-    for (SelectStudents &s : students)
-        s.setIsSelected(true);
-    int pages = 0;
-    for (auto _ : state)
-        pages = make(quiz, students);
-    state.counters["pages"] = pages;
+    layOutForEveryStudent(state, benchSession(400, 100), make);
 }
 void BM_LayOutCorrectRateStatistics400x100(benchmark::State &state)
 {
