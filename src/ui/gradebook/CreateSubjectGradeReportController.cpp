@@ -154,7 +154,10 @@ void CreateSubjectGradeReportController::awakeFromNib()
     tableRight->setEnabled(reportsBuilt);
     btnPreview = new QPushButton(tr("Preview"), this);
     btnPreview->setObjectName(QStringLiteral("btnPreview"));
-    btnPreview->setEnabled(reportsBuilt);
+    // Preview waits for a report to be chosen: without one it would open nothing.
+    btnPreview->setEnabled(false);
+    connect(tableRight, &QListWidget::currentRowChanged, this,
+            [this, reportsBuilt](int row) { btnPreview->setEnabled(reportsBuilt && row >= 0); });
     btnSave = new QPushButton(tr("Save"), this);
     btnSave->setObjectName(QStringLiteral("btnSave"));
     btnClose = new QPushButton(tr("Close"), this);

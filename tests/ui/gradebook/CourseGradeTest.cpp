@@ -180,6 +180,8 @@ TEST_F(CourseGradeTest, TheCourseGradeIsComputedSavedAndAnnounced)
         EXPECT_EQ(grade->textTotalStudents->text(), "2");
         EXPECT_EQ(grade->textAverage->text(), "67.5");
         EXPECT_EQ(grade->textTeacher->text(), "Kim Lee");
+        EXPECT_FALSE(grade->btnPreview->isEnabled()) << "no report chosen yet";
+        grade->tableRight->setCurrentRow(1);
         EXPECT_TRUE(grade->btnPreview->isEnabled());
         grade->doSave();
         EXPECT_FALSE(grade->btnSave->isEnabled());
