@@ -13,7 +13,6 @@
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -98,7 +97,8 @@ int DataManagementCtrl::ask(const QString &text, const QStringList &buttons, con
 
 void DataManagementCtrl::doBackup()
 {
-    const QString path = FileDialogs::getSaveFileName(this, tr("Backup"), QDir::homePath(),
+    // The teacher's documents folder, where the other panels open too.
+    const QString path = FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::startFolder(),
                                                       tr("Zip archives (*.zip);;All files (*)"));
     if (!path.isEmpty()) {
         QString why;
@@ -120,7 +120,7 @@ void DataManagementCtrl::doBackup()
 
 void DataManagementCtrl::doRecover()
 {
-    const QString path = FileDialogs::getOpenFileName(this, tr("Restore"), QDir::homePath());
+    const QString path = FileDialogs::getOpenFileName(this, tr("Restore"), FileDialogs::startFolder());
     if (path.isEmpty())
         return;
     QString why;
