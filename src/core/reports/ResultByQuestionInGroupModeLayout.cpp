@@ -33,7 +33,6 @@ const ResultByQuestionInGroupModeLayout &ResultByQuestionInGroupModeLayout::drav
             {"Total Points", 489, 494, Value::TotalPoint},
             {"Correct Rate", 611, 611, Value::CorrectRate},
         };
-        l.csvLabelsStoredOrder = true;
         return l;
     }();
     return layout;

@@ -36,10 +36,6 @@ struct ResultByQuestionInGroupModeLayout
     double titleWidth = 703;
     int maxTitleLines = 4;
 
-    // The CSV names each question by its place in the session as stored ("Question i"), while the
-    // pages and the outline name it by its place in number order.
-    bool csvLabelsStoredOrder = false;
-
     static const ResultByQuestionInGroupModeLayout &standard();
     // The Dravel-named pages: no response lines, the response a column of the member's row, one
     // row more on each page.

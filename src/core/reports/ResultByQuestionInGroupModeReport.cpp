@@ -39,12 +39,10 @@ ResultByQuestionInGroupModeReport::ResultByQuestionInGroupModeReport(const QuizE
     QList<const QuestionEntity *> stored;
     for (const QuestionEntity &q : quiz.allQuestions())
         stored.append(&q);
-    const QList<const QuestionEntity *> inFile = stored;
     std::stable_sort(stored.begin(), stored.end(),
                      [](const QuestionEntity *a, const QuestionEntity *b) { return a->quNo() < b->quNo(); });
     for (int k = 1; k <= stored.size(); ++k) {
         const QuestionEntity &entity = *stored.at(k - 1);
-        const int label = m_layout.csvLabelsStoredOrder ? int(inFile.indexOf(&entity)) + 1 : k;
         Question q;
         q.setQuNo(entity.quNo());
         q.setActQuNo(entity.quNo());
@@ -55,7 +53,7 @@ ResultByQuestionInGroupModeReport::ResultByQuestionInGroupModeReport(const QuizE
         q.setQuMode(entity.quMode());
         QuestionAndQuestionNum numbered;
         numbered.setQuestion(q);
-        numbered.setQuestionNo(QStringLiteral("Question %1").arg(label));
+        numbered.setQuestionNo(QStringLiteral("Question %1").arg(k));
         numbered.setNo(k);
         m_questions.append(numbered);
     }

@@ -25,8 +25,8 @@ public:
         const ResultByQuestionInGroupModeLayout &viewLayout = ResultByQuestionInGroupModeLayout::standard());
 
     QString reportName() const override { return QStringLiteral("Result By Question"); }
-    // Ascending by number; question k of the report is entry k - 1, labelled "Question k" (or, where
-    // the layout says, "Question i" with its place i in the session file).
+    // Ascending by number; question k of the report is entry k - 1, labelled "Question k" on its
+    // pages, in the outline and in the CSV alike.
     const QList<QuestionAndQuestionNum> &questionArray() const { return m_questions; }
     const QList<GroupAndStudentsPoint> &groupArray() const { return m_groups; }
     int totalStudent() const { return m_totalStudent; }

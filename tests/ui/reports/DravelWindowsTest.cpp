@@ -84,6 +84,8 @@ TEST_F(DravelWindowsTest, ListsLeadToPagesThePdfComesBackAndTheGroupCsvIsWritten
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    // Question number 1, stored second, heads the CSV's first block.
-    EXPECT_LT(bytes.indexOf("Question 2"), bytes.indexOf("Question 1"));
+    // Question number 1, stored second, heads the CSV's first block under the name its pages give
+    // it.
+    EXPECT_LT(bytes.indexOf("Question 1"), bytes.indexOf("What is 2 + 3?"));
+    EXPECT_LT(bytes.indexOf("What is 2 + 3?"), bytes.indexOf("Question 2"));
 }
