@@ -49,7 +49,8 @@ void ClassStudyGuideView::paint(ReportPainter &painter) const
                               QCoreApplication::translate("Report", "Your Answer")};
     const auto centred = [&](const ReportPainter::Cell &cell, const QString &text, double y, const QColor &fill) {
         painter.cell(cell.x, y, cell.width, 24, fill);
-        painter.drawTextCentred(text, cell.x, int(cell.width), y, font);
+        // A long typed answer ends in "..." inside its cell instead of running into the next.
+        painter.drawTextCentredWithin(text, cell.x, int(cell.width), y, font);
     };
     if (m_layout.asTable)
         for (int c = 0; c < 3 && c < m_layout.tableCells.size(); ++c)

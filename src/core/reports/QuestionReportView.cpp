@@ -57,7 +57,7 @@ void QuestionReportView::paint(ReportPainter &painter) const
     for (int j = 0; j < s; ++j) {
         const StudentAnswers<> &student = m_students.at(j);
         const double y = yOf(m + j);
-        // An ID or a name too long for its cell ends in "..." there instead of running on.
+        // An ID, a name or an answer too long for its cell ends in "..." there instead of running on.
         const auto roomTo = [&](int c, double x) { return c < cells.size() ? cells.at(c).x + cells.at(c).width - 3 - x : W; };
         painter.drawTextWithin(student.studentID(), m_layout.idX, y, roomTo(0, m_layout.idX), studentFont);
         painter.drawTextWithin(student.studentName(), m_layout.nameX, y, roomTo(1, m_layout.nameX), studentFont);
@@ -65,7 +65,7 @@ void QuestionReportView::paint(ReportPainter &painter) const
         if (answer.isEmpty())
             answer = QStringLiteral("__");
         if (m_layout.centreAnswers && cells.size() > 2)
-            painter.drawTextCentred(answer, cells.at(2).x, int(cells.at(2).width), y, studentFont);
+            painter.drawTextCentredWithin(answer, cells.at(2).x, int(cells.at(2).width), y, studentFont);
         else
             painter.drawText(answer, m_layout.answerX, y, studentFont);
     }

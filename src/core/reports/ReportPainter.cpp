@@ -124,6 +124,14 @@ void ReportPainter::drawTextCentred(const QString &text, double x0, int width, d
     drawText(text, x0 + (width - textWidth(text, font)) / 2, y, font, colour);
 }
 
+void ReportPainter::drawTextCentredWithin(const QString &text, double x0, int width, double y, const QFont &font)
+{
+    const QString shown = getStringWithSuspensionPoint(text, width - 4, font);
+    drawTextCentred(shown, x0, width, y, font);
+    if (shown != text)
+        addToolTip(x0, y, width, 25, text);
+}
+
 void ReportPainter::drawTextWithin(const QString &text, double x, double y, double room, const QFont &font)
 {
     const QString shown = getStringWithSuspensionPoint(text, room, font);

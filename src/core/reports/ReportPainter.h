@@ -51,6 +51,9 @@ public:
     // whole number and the halving an integer one.
     void drawTextCentred(const QString &text, double x0, int width, double y, const QFont &font,
                          const QColor &colour = Qt::black);
+    // Centred as drawTextCentred, shortened with "..." to stay 2 points inside the cell's sides; the
+    // whole text under the pointer where it was.
+    void drawTextCentredWithin(const QString &text, double x0, int width, double y, const QFont &font);
     // At (x, y), shortened with "..." to room; the whole text under the pointer where it was.
     void drawTextWithin(const QString &text, double x, double y, double room, const QFont &font);
     // The place shows text when the pointer rests on it (on the screen only).

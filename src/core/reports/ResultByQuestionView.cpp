@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 using Row = ResultByQuestionPrintDate;
 
@@ -47,7 +49,21 @@ void ResultByQuestionView::paint(ReportPainter &painter) const
         }
         return QString();
     };
+    const bool allCentred = std::all_of(m_layout.columns.begin(), m_layout.columns.end(),
+                                        [](const auto &c) { return c.valueX < 0; });
     const auto drawColumns = [&](const Row &row, double at, bool titleOnly) {
+        // A whole row of values centred under their captions: a long response or correct answer
+        // ends in "..." before the next column instead of running into it.
+        if (allCentred && !titleOnly) {
+            QList<ReportPainter::Cell> captions;
+            QStringList values;
+            for (const auto &c : m_layout.columns) {
+                captions.append({double(c.x), double(textWidth(tr(c.caption), bold))});
+                values.append(value(row, c.field));
+            }
+            painter.centredValues(captions, values, at, font);
+            return;
+        }
         for (const auto &c : m_layout.columns) {
             if (titleOnly && c.field != Field::QuTitle)
                 continue;

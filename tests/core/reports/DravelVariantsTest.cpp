@@ -93,3 +93,38 @@ TEST_F(DravelVariantsTest, GroupPagesHoldARowMoreAndTheCsvNamesQuestionsAsThePag
     EXPECT_EQ(report.outline()[0]->relativePath(), "Question 1");
     expectGolden("group-result-by-question-dravel", report);
 }
+
+TEST_F(DravelVariantsTest, ALongTypedAnswerStaysInsideItsTableCell)
+{
+    QuizEntity paper = session("question-paper");
+    const QString typed = QStringLiteral("The city of lights on the river Seine, I think");
+    for (ResponseDataEntity &a : paper.allStudentsAns())
+        if (a.studentID() == "3" && a.questionID() == "3")
+            a.setResponse(typed);
+    // Every page's pointer texts: the answer shortened on the page shows whole there, and only
+    // over its own cell (180 points in the study guide's table, 150 in the question report's).
+    const auto tipsOver = [&](const ReportDocument &report) {
+        QList<ReportToolTip> tips;
+        for (int page = 1; page <= report.totalPage(); ++page) {
+            QImage image(794, 1123, QImage::Format_RGB32);
+            QPainter painter(&image);
+            report.paintPage(painter, page, &tips);
+        }
+        QList<double> widths;
+        for (const ReportToolTip &tip : tips)
+            if (tip.text == typed)
+                widths << tip.rect.width();
+        return widths;
+    };
+    EXPECT_EQ(tipsOver(ClassStudyGuideReport(paper, ticked(paper), dravel(), ClassStudyGuideLayout::dravel())),
+              QList<double>{180});
+    EXPECT_EQ(tipsOver(SessionQuestionReport(paper, ticked(paper), dravel(), QuestionReportLayout::dravel())),
+              QList<double>{150});
+    // In the answer detail the response stops short of the correct answer's caption (590).
+    QuizEntity rush = session("result-by-question");
+    rush.allStudentsAns()[0].setResponse(typed);
+    const QList<double> detail =
+        tipsOver(ResultByQuestionReport(rush, ticked(rush), 0, dravel(), ResultByQuestionLayout::answerDetailDravel()));
+    ASSERT_EQ(detail.size(), 1);
+    EXPECT_LT(detail[0], 590 - 487);
+}
