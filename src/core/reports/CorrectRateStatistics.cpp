@@ -1,13 +1,13 @@
 #include "CorrectRateStatistics.h"
 
 #include "CorrectRateStatisticsByAnswerTimeView.h"
+#include "FirstAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportPaging.h"
 
 #include "core/engine/AnswerScoring.h"
 #include "core/store/QuizEntity.h"
 
-#include <QHash>
 #include <QSet>
 
 #include <algorithm>
@@ -59,21 +59,10 @@ QList<QuestionAndStudentAnsInfo> CorrectRateStatistics::buildQuestions(const Qui
                                                                        const QList<SelectStudents> &studentList)
 {
     QList<SelectStudents> chosen;
-    QSet<QString> chosenIDs;
     for (const SelectStudents &s : studentList)
-        if (s.isSelected()) {
+        if (s.isSelected())
             chosen.append(s);
-            chosenIDs.insert(s.studentID());
-        }
-    // Each chosen student's first answer to each question position, in one pass.
-    QHash<QString, QHash<QString, const ResponseDataEntity *>> first; // question number -> student ID
-    for (const ResponseDataEntity &a : quiz.allStudentsAns()) {
-        if (!chosenIDs.contains(a.studentID()))
-            continue;
-        auto &answers = first[a.questionID()];
-        if (!answers.contains(a.studentID()))
-            answers.insert(a.studentID(), &a);
-    }
+    const FirstAnswers first(quiz);
 
     QList<QuestionAndStudentAnsInfo> questions;
     const QList<QuestionEntity> &stored = quiz.allQuestions();
@@ -82,14 +71,15 @@ QList<QuestionAndStudentAnsInfo> CorrectRateStatistics::buildQuestions(const Qui
         QuestionAndStudentAnsInfo info;
         info.setQuNum(k);
         info.setRightAns(q.rightAns());
-        const QHash<QString, const ResponseDataEntity *> answers = first.value(QString::number(k));
+        // Answers are stored by the question's position.
+        const QString position = QString::number(k);
         std::map<int, DivisibleByFiveStudentAnsRow> bands;
         for (const SelectStudents &s : chosen) {
             StudentAnswers<QString> a;
             a.setStudentNo(s.studentNo());
             a.setStudentID(s.studentID());
             a.setStudentName(s.studentName());
-            const ResponseDataEntity *record = answers.value(s.studentID());
+            const ResponseDataEntity *record = first.find(s.studentID(), position);
             const QString response = record ? record->response() : QString();
             a.answers().append(response.isEmpty() ? QStringLiteral("__") : response);
             a.setAnsTime(record ? std::max(0, record->time()) : 0);

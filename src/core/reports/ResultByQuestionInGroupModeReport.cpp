@@ -1,5 +1,6 @@
 #include "ResultByQuestionInGroupModeReport.h"
 
+#include "FirstAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportDrawing.h"
 #include "ReportPainter.h"
@@ -10,7 +11,6 @@
 #include "core/engine/AnswerScoring.h"
 #include "core/store/DataManager.h"
 
-#include <QHash>
 
 #include <algorithm>
 
@@ -65,12 +65,14 @@ ResultByQuestionInGroupModeReport::ResultByQuestionInGroupModeReport(const QuizE
 
     setSessionHead(quiz);
     const int lines = nameLines();
+    const FirstAnswers first(quiz);
     for (int k = 1; k <= m_questions.size(); ++k)
-        buildQuestion(quiz, k, lines);
+        buildQuestion(quiz, first, k, lines);
     buildPages();
 }
 
-void ResultByQuestionInGroupModeReport::buildQuestion(const QuizEntity &quiz, int k, int nameLines)
+void ResultByQuestionInGroupModeReport::buildQuestion(const QuizEntity &quiz, const FirstAnswers &first, int k,
+                                                      int nameLines)
 {
     const Question &q = m_questions.at(k - 1).question();
     // The pages' thresholds hold for a one-line session name; each further line of it takes a
@@ -79,12 +81,7 @@ void ResultByQuestionInGroupModeReport::buildQuestion(const QuizEntity &quiz, in
     const int groupBreak = m_layout.groupBreak - less, memberBreak = m_layout.memberBreak - less,
               summaryBreak = m_layout.summaryBreak - less, totalsBreak = m_layout.totalsBreak - less;
 
-    // Each member's first answer to the question.
     const QString qid = QString::number(q.quNo());
-    QHash<QString, const ResponseDataEntity *> answers;
-    for (const ResponseDataEntity &a : quiz.allStudentsAns())
-        if (a.questionID() == qid && !answers.contains(a.studentID()))
-            answers.insert(a.studentID(), &a);
     const AnswerScoring::WrongAnswer rule = AnswerScoring::storedWrongAnswerRule(
         QString::number(DataManager::getActModeNoByName(quiz.actionType())), q.quMode());
 
@@ -123,7 +120,7 @@ void ResultByQuestionInGroupModeReport::buildQuestion(const QuizEntity &quiz, in
             Row member = row(Row::Member);
             member.setStudentName(m.studentName());
             member.setTotalPoint(QString::number(m.totalPoint()));
-            const ResponseDataEntity *answer = answers.value(m.studentID());
+            const ResponseDataEntity *answer = first.find(m.studentID(), qid);
             if (!answer) {
                 member.setResponse(QStringLiteral("__"));
                 member.setPoint(QStringLiteral("0"));

@@ -8,6 +8,7 @@
 
 #include <QList>
 
+class FirstAnswers;
 class QuizEntity;
 
 // "Result By Question" of a group session: for every question (by number), every group of the
@@ -44,7 +45,7 @@ protected:
     void writeCSVBody(ReportCSVWriter &csv) const override;
 
 private:
-    void buildQuestion(const QuizEntity &quiz, int k, int nameLines);
+    void buildQuestion(const QuizEntity &quiz, const FirstAnswers &first, int k, int nameLines);
 
     const ResultByQuestionInGroupModeLayout &m_layout;
     QList<QuestionAndQuestionNum> m_questions;

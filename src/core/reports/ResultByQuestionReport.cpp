@@ -1,5 +1,6 @@
 #include "ResultByQuestionReport.h"
 
+#include "FirstAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportDrawing.h"
 #include "ReportPaging.h"
@@ -13,8 +14,6 @@
 #include "core/store/QuizEntity.h"
 
 #include <QCoreApplication>
-#include <QHash>
-#include <QSet>
 
 #include <algorithm>
 
@@ -53,19 +52,7 @@ QList<StudentAnswers<AnsPointQuNo>> ResultByQuestionReport::buildAnswers(const Q
 {
     QList<SelectStudents> sorted = studentList;
     sortByStudentId(sorted);
-    QSet<QString> ticked;
-    for (const SelectStudents &s : sorted)
-        if (s.isSelected())
-            ticked.insert(s.studentID());
-    // Each ticked student's first answer to each question position, in one pass.
-    QHash<QString, QHash<QString, QString>> first; // student ID -> question number -> reply
-    for (const ResponseDataEntity &a : quiz.allStudentsAns()) {
-        if (!ticked.contains(a.studentID()))
-            continue;
-        QHash<QString, QString> &mine = first[a.studentID()];
-        if (!mine.contains(a.questionID()))
-            mine.insert(a.questionID(), a.response());
-    }
+    const FirstAnswers first(quiz);
 
     QList<StudentAnswers<AnsPointQuNo>> students;
     for (const SelectStudents &s : sorted) {
@@ -75,10 +62,10 @@ QList<StudentAnswers<AnsPointQuNo>> ResultByQuestionReport::buildAnswers(const Q
         student.setStudentNo(s.studentNo());
         student.setStudentID(s.studentID());
         student.setStudentName(s.studentName());
-        const QHash<QString, QString> mine = first.value(s.studentID());
         for (int k = 1; k <= questions.size(); ++k) {
             const Question &q = questions.at(k - 1);
-            const QString response = mine.value(QString::number(k));
+            // Answers are stored by the question's position.
+            const QString response = first.reply(s.studentID(), QString::number(k));
             AnsPointQuNo answer;
             answer.setQuNo(q.quNo());
             answer.setAns(AnswerScoring::isNoAnswer(response) ? QStringLiteral("__") : response);

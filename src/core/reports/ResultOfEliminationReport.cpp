@@ -1,6 +1,7 @@
 #include "ResultOfEliminationReport.h"
 
 #include "EliminationStudentListView.h"
+#include "FirstAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportSessionStats.h"
 #include "ResultOfEliminationAllStudentResponseView.h"
@@ -9,7 +10,6 @@
 #include "core/store/QuizEntity.h"
 
 #include <QCoreApplication>
-#include <QHash>
 
 #include <algorithm>
 
@@ -32,13 +32,7 @@ ResultOfEliminationReport::ResultOfEliminationReport(const QuizEntity &quiz, con
         m_questions[k - 1].setQuestionNo(QStringLiteral("Question %1").arg(k));
     }
 
-    // Each student's first answer to each question number.
-    QHash<QString, QHash<QString, QString>> first; // student ID -> question number -> reply
-    for (const ResponseDataEntity &a : quiz.allStudentsAns()) {
-        QHash<QString, QString> &mine = first[a.studentID()];
-        if (!mine.contains(a.questionID()))
-            mine.insert(a.questionID(), a.response());
-    }
+    const FirstAnswers first(quiz);
     for (const SelectStudents &s : studentList) {
         if (!s.isSelected())
             continue;
@@ -46,17 +40,16 @@ ResultOfEliminationReport::ResultOfEliminationReport(const QuizEntity &quiz, con
         student.setStudentNo(s.studentNo());
         student.setStudentID(s.studentID());
         student.setStudentName(s.studentName());
-        const QHash<QString, QString> mine = first.value(s.studentID());
         for (const QuestionAndQuestionNum &record : m_questions) {
             const Question &q = record.question();
-            const auto reply = mine.constFind(QString::number(q.quNo()));
+            const ResponseDataEntity *stored = first.find(s.studentID(), QString::number(q.quNo()));
             AnsPointQuNo answer;
             answer.setQuNo(q.quNo());
-            if (reply == mine.cend() || (reply->isEmpty() && !q.rightAns().isEmpty())) {
+            if (!stored || (stored->response().isEmpty() && !q.rightAns().isEmpty())) {
                 answer.setAns(QStringLiteral("__"));
             } else {
-                answer.setAns(*reply);
-                answer.setPoint(AnswerScoring::points(*reply, q.rightAns(), q.point(),
+                answer.setAns(stored->response());
+                answer.setPoint(AnswerScoring::points(stored->response(), q.rightAns(), q.point(),
                                                       AnswerScoring::WrongAnswer::CostsPoints));
             }
             student.setTotalPoints(student.totalPoints() + answer.point());

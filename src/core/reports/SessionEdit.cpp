@@ -1,12 +1,12 @@
 #include "SessionEdit.h"
 
 #include "AnswerTextRules.h"
+#include "FirstAnswers.h"
 
 #include "core/app/CommonFunc.h"
 #include "core/engine/AnswerScoring.h"
 #include "core/store/GlobalFunctions.h"
 
-#include <QHash>
 
 namespace {
 using Kind = AnswerTextRules::Kind;
@@ -16,18 +16,6 @@ bool isFreeText(Kind kind)
     return kind == Kind::Cloze || kind == Kind::Short;
 }
 
-// The time of each stored answer by (student ID, question number text); the first record wins,
-// as it is the one the editor shows.
-QHash<QPair<QString, QString>, int> answerTimes(const QuizEntity &quiz)
-{
-    QHash<QPair<QString, QString>, int> times;
-    for (const ResponseDataEntity &a : quiz.allStudentsAns()) {
-        const QPair<QString, QString> key(a.studentID(), a.questionID());
-        if (!times.contains(key))
-            times.insert(key, a.time());
-    }
-    return times;
-}
 } // namespace
 
 QStringList SessionEdit::levelNames()
@@ -44,12 +32,7 @@ QString SessionEdit::levelName(const QString &stored)
 
 QList<ActionDetail> SessionEdit::questionRows(const QuizEntity &quiz)
 {
-    QHash<QPair<QString, QString>, QString> replies;
-    for (const ResponseDataEntity &a : quiz.allStudentsAns()) {
-        const QPair<QString, QString> key(a.studentID(), a.questionID());
-        if (!replies.contains(key))
-            replies.insert(key, a.response());
-    }
+    const FirstAnswers replies(quiz);
     QList<ActionDetail> rows;
     int position = 0;
     for (const QuestionEntity &q : quiz.allQuestions()) {
@@ -69,7 +52,7 @@ QList<ActionDetail> SessionEdit::questionRows(const QuizEntity &quiz)
         const QString number = QString::number(q.quNo());
         for (const StudentEntity &s : quiz.allStudents()) {
             SingleColumnString cell;
-            cell.setStr(replies.value({s.id(), number}));
+            cell.setStr(replies.reply(s.id(), number));
             cell.setStuID(s.id());
             cell.setNum(GlobalFunctions::intValue(s.id()));
             cell.setQuModeNo(AnswerTextRules::reportTypeNo(row.quMode()));
@@ -178,7 +161,8 @@ QuizEntity SessionEdit::saved(const QuizEntity &loaded, const QList<ActionDetail
         }
     }
 
-    const QHash<QPair<QString, QString>, int> times = answerTimes(loaded);
+    // Each answer keeps the time of the record the editor showed.
+    const FirstAnswers shown(loaded);
     QList<ResponseDataEntity> answers;
     for (qsizetype i = 0; i < count; ++i) {
         const ActionDetail &row = rows.at(i);
@@ -192,7 +176,8 @@ QuizEntity SessionEdit::saved(const QuizEntity &loaded, const QList<ActionDetail
             a.setResponse(answer);
             a.setQuestionID(QString::number(i + 1));
             a.setStudentPoint(QString::number(cellPoints(loaded.actionType(), row, cell)));
-            a.setTime(times.value({cell.stuID(), storedNumber}, 0));
+            const ResponseDataEntity *before = shown.find(cell.stuID(), storedNumber);
+            a.setTime(before ? before->time() : 0);
             answers.append(a);
         }
     }

@@ -1,5 +1,6 @@
 #include "VoteReport.h"
 
+#include "FirstAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportDrawing.h"
 #include "ReportPaging.h"
@@ -11,8 +12,6 @@
 #include "core/store/QuizEntity.h"
 
 #include <QCoreApplication>
-#include <QHash>
-#include <QSet>
 
 #include <cmath>
 
@@ -40,18 +39,7 @@ float VoteReport::percentOf(int votes, int attendants)
 
 QList<Question> VoteReport::buildQuestions(const QuizEntity &quiz, const QList<StudentEntity> &attendants)
 {
-    // Each attendant's first answer to each question, found in one pass.
-    QHash<QString, QHash<QString, QString>> firstAnswer; // question number -> student ID -> reply
-    QSet<QString> present;
-    for (const StudentEntity &s : attendants)
-        present.insert(s.id());
-    for (const ResponseDataEntity &a : quiz.allStudentsAns()) {
-        if (!present.contains(a.studentID()))
-            continue;
-        QHash<QString, QString> &answers = firstAnswer[a.questionID()];
-        if (!answers.contains(a.studentID()))
-            answers.insert(a.studentID(), a.response());
-    }
+    const FirstAnswers first(quiz);
 
     const int n = int(attendants.size());
     QList<Question> questions;
@@ -66,13 +54,13 @@ QList<Question> VoteReport::buildQuestions(const QuizEntity &quiz, const QList<S
         for (const QuestionOptionEntity &option : options)
             question.options().append(trimString(option.text()));
 
-        const QHash<QString, QString> answers = firstAnswer.value(QString::number(stored.quNo()));
+        const QString number = QString::number(stored.quNo());
         for (int j = 0; j < options.size(); ++j) {
             const QString reply = DataManager::storedReplyOf(stored, QString(QChar(u'A' + j)));
             int votes = 0;
             for (const StudentEntity &s : attendants) {
-                const auto it = answers.constFind(s.id());
-                votes += it != answers.cend() && *it == reply;
+                const ResponseDataEntity *answer = first.find(s.id(), number);
+                votes += answer && answer->response() == reply;
             }
             question.optionPercentArray().append(percentOf(votes, n));
         }

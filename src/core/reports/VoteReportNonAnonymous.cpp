@@ -1,5 +1,6 @@
 #include "VoteReportNonAnonymous.h"
 
+#include "FirstAnswers.h"
 #include "StudentAnsView.h"
 #include "VoteReport.h"
 #include "VotingResultView.h"
@@ -8,7 +9,6 @@
 #include "core/store/DataManager.h"
 #include "core/store/QuizEntity.h"
 
-#include <QHash>
 
 #include <algorithm>
 
@@ -29,18 +29,15 @@ VoteReportNonAnonymous::VoteReportNonAnonymous(const QuizEntity &quiz, const Rep
     }
     m_questions = VoteReport::buildQuestions(quiz, attendants);
 
-    QHash<QString, QHash<QString, QString>> first; // question number -> student ID -> reply
-    for (const ResponseDataEntity &a : quiz.allStudentsAns()) {
-        QHash<QString, QString> &answers = first[a.questionID()];
-        if (!answers.contains(a.studentID()))
-            answers.insert(a.studentID(), a.response());
-    }
+    const FirstAnswers first(quiz);
     for (const Question &question : m_questions) {
         m_voteRows.append(VoteReport::rowsOf(question, int(m_attendants.size()), m_voteLayout));
-        const QHash<QString, QString> answers = first.value(QString::number(question.quNo()));
+        const QString number = QString::number(question.quNo());
         QList<StudentIdNameAnswer> voters = m_attendants;
-        for (StudentIdNameAnswer &v : voters)
-            v.setAnswer(answers.value(v.studentID(), QStringLiteral("__")));
+        for (StudentIdNameAnswer &v : voters) {
+            const ResponseDataEntity *answer = first.find(v.studentID(), number);
+            v.setAnswer(answer ? answer->response() : QStringLiteral("__"));
+        }
         m_voters.append(voters);
     }
 

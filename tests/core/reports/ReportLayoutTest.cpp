@@ -1,3 +1,4 @@
+#include "core/reports/FirstAnswers.h"
 #include "core/reports/NodeData.h"
 #include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportHeadView.h"
@@ -7,6 +8,7 @@
 #include "core/reports/SingleColumnString.h"
 #include "core/reports/StudentAnswers.h"
 #include "core/reports/StudentGradeReport.h"
+#include "core/store/QuizEntity.h"
 
 #include <QFontMetricsF>
 
@@ -128,6 +130,33 @@ TEST(ReportDrawingTest, ShortenedTextsEndInAnEllipsisAndFit)
         EXPECT_LE(width(shortened), w) << shortened.toStdString();
         EXPECT_TRUE(text.startsWith(shortened.chopped(3))) << shortened.toStdString();
     }
+}
+
+TEST(ReportRecordsTest, AStudentsFirstRecordForAQuestionIsTheAnswerThatCounts)
+{
+    QuizEntity quiz;
+    const auto answer = [&](const char *student, const char *question, const char *reply, int time) {
+        ResponseDataEntity a;
+        a.setStudentID(QString::fromLatin1(student));
+        a.setQuestionID(QString::fromLatin1(question));
+        a.setResponse(QString::fromLatin1(reply));
+        a.setTime(time);
+        quiz.allStudentsAns().append(a);
+    };
+    answer("7", "1", "B", 4);
+    answer("7", "2", "", 0);
+    answer("7", "1", "C", 9); // a merged file's later record of the same pair
+    answer("8", "1", "A", 2);
+    const FirstAnswers first(quiz);
+    ASSERT_NE(first.find("7", "1"), nullptr);
+    EXPECT_EQ(first.reply("7", "1"), "B");
+    EXPECT_EQ(first.find("7", "1")->time(), 4);
+    // An empty reply is an answer on record; a pair without one is none.
+    ASSERT_NE(first.find("7", "2"), nullptr);
+    EXPECT_EQ(first.reply("7", "2"), "");
+    EXPECT_EQ(first.find("8", "2"), nullptr);
+    EXPECT_TRUE(first.reply("9", "1").isNull());
+    EXPECT_EQ(first.reply("8", "1"), "A");
 }
 
 TEST(ReportDrawingTest, TheHeadGrowsByTheSessionNamesLinesUpToItsLimit)
