@@ -69,6 +69,14 @@ bool ReceiverTest::waitHandedOn(quint64 before, int count)
     return waitFor([&] { return link->framesDelivered() >= before + quint64(count) && link->queuedFrameCount() == 0; });
 }
 
+bool ReceiverTest::keypadsLoggedIn(const keypadsim::SimReceiver *sim, int first, int count)
+{
+    for (int id = first; id < first + count; ++id)
+        if (!sim->keypad(id).loggedIn)
+            return false;
+    return true;
+}
+
 void ReceiverTest::setSameChannelWait(int ms)
 {
     LinkTiming timing = LinkTiming::current();

@@ -31,6 +31,10 @@ protected:
     // Processes events until the link has handed `count` frames more than `before` to its listener
     // and holds none back: a key that must change nothing has then been heard.
     static bool waitHandedOn(quint64 before, int count = 1);
+    // Whether keypads first .. first + count - 1 have taken the replies to their logins: only then
+    // do their frames carry the device numbers the run gave them. The run's own count of logins
+    // holds as soon as the replies are sent, before the keypads have them.
+    static bool keypadsLoggedIn(const keypadsim::SimReceiver *sim, int first, int count);
     // How long the same-channel query listens. A test that expects the clash listens long (the
     // answer ends the wait); one without a clash keeps the short wait, which it pays in full.
     static void setSameChannelWait(int ms);

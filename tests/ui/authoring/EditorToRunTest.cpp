@@ -128,7 +128,7 @@ TEST_F(EditorToRunTest, AQuizWrittenInTheEditorRunsOnTheKeypads)
     EXPECT_EQ(qq->standard(1), "MATH.2");
     for (int i = 1; i <= 3; ++i)
         sim->login(0x0100 + i, QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("First%1").arg(i));
-    ASSERT_TRUE(waitFor([&] { return grid()->count() == 3; }));
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == 3 && keypadsLoggedIn(sim, 0x0101, 3); }));
     const int d1 = grid()->students()[0].student()->deviceNo();
     const int d2 = grid()->students()[1].student()->deviceNo();
 

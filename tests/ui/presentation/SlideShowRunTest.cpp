@@ -78,7 +78,9 @@ protected:
         EXPECT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
         for (int i = 1; i <= students; ++i)
             sim->login(0x0100 + i, sid(i));
-        EXPECT_TRUE(waitFor([&] { return run->studentStrip()->nLoginStudentSum() == students; }));
+        EXPECT_TRUE(waitFor([&] {
+            return run->studentStrip()->nLoginStudentSum() == students && keypadsLoggedIn(sim, 0x0101, students);
+        }));
     }
     QPushButton *bar(const char *name) const { return run->findChild<QPushButton *>(QLatin1String(name)); }
     QString field(const char *name) const { return run->findChild<QLabel *>(QLatin1String(name))->text(); }

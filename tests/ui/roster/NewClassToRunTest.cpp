@@ -248,7 +248,7 @@ TEST_F(NewClassToRunTest, ANewClassFromTheClassSetUpRunsAQuiz)
     ASSERT_TRUE(window);
     sim->login(0x0101, QStringLiteral("R01"), QStringLiteral("Ada"));
     sim->login(0x0102, QStringLiteral("N01"), QStringLiteral("Nina"));
-    ASSERT_TRUE(waitFor([&] { return grid()->count() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == 2 && keypadsLoggedIn(sim, 0x0101, 2); }));
     sim->pressTeacherKey(0x8A);
     ASSERT_TRUE(waitFor([&] { return window->bStartFlag(); }));
     sim->answer(0x0101, QStringLiteral("B"));

@@ -65,7 +65,7 @@ protected:
         open(0, 3, questionFile({{0, QStringLiteral("A"), 30}, {0, QStringLiteral("B"), 30}}));
         for (int i = 1; i <= kStudents; ++i)
             sim->login(i, QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')));
-        ASSERT_TRUE(waitFor([&] { return grid()->count() == kStudents; }));
+        ASSERT_TRUE(waitFor([&] { return grid()->count() == kStudents && keypadsLoggedIn(sim, 1, kStudents); }));
     }
 
     int deviceNo(int keypad) const { return sim->keypad(keypad).deviceNo; }

@@ -91,7 +91,7 @@ protected:
         window = ActivityWindowOpener::open(nullptr, 3, activity, 0, true, 0, stalePath, &id);
         for (int i = 1; i <= 3; ++i)
             sim->login(0x0100 + i, QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')));
-        EXPECT_TRUE(waitFor([&] { return grid()->count() == 3; }));
+        EXPECT_TRUE(waitFor([&] { return grid()->count() == 3 && keypadsLoggedIn(sim, 0x0101, 3); }));
         return sim;
     }
     Controller *toolbar() const { return window->freeStyle()->toolbar(); }

@@ -70,12 +70,7 @@ protected:
         EXPECT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
         for (int i = 1; i <= logged; ++i)
             sim->login(0x0100 + i, sid(i));
-        EXPECT_TRUE(waitFor([&] {
-            for (int i = 1; i <= logged; ++i)
-                if (!sim->keypad(0x0100 + i).loggedIn)
-                    return false;
-            return grid()->count() == logged;
-        }));
+        EXPECT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 0x0101, logged) && grid()->count() == logged; }));
         return sim;
     }
     int deviceOf(int i) const

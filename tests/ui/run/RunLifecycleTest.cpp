@@ -106,7 +106,7 @@ TEST_F(RunLifecycleTest, NormalQuizOnADravelReceiver)
     // Logins fill the grid.
     for (int i = 1; i <= 3; ++i)
         sim->login(0x0100 + i, QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("First%1").arg(i));
-    ASSERT_TRUE(waitFor([&] { return grid()->count() == 3; }));
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == 3 && keypadsLoggedIn(sim, 0x0101, 3); }));
     EXPECT_EQ(label("txtLoginAndAnswered"), QStringLiteral("0 / 3"));
     for (const StudentInfo &s : grid()->students())
         EXPECT_EQ(s.state(), StudentLoginView::StateLogined);
