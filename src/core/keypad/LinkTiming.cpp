@@ -30,6 +30,8 @@ LinkTiming LinkTiming::fast()
     t.sameChannelWaitMs = 60;
     t.silenceTimeoutMs = 100;
     t.ackGraceMs = 2000;
-    t.setupAnswerMs = 2000;
+    // The answer ends this wait too; only a receiver that stays silent pays it, and the tests of
+    // that case set a short wait of their own.
+    t.setupAnswerMs = 10000;
     return t;
 }

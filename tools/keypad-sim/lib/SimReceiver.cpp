@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace keypadsim {
@@ -15,6 +16,13 @@ namespace keypadsim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Bytes the program sent that this side has not read yet.
+bool bytesWaiting(int fd)
+{
+    int n = 0;
+    return fd >= 0 && ::ioctl(fd, FIONREAD, &n) == 0 && n > 0;
+}
 
 QString hex(const QByteArray &bytes)
 {
@@ -628,7 +636,8 @@ void SimReceiver::run()
         }
         std::lock_guard lock(m_mutex);
         const auto now = Clock::now();
-        if (!m_input.isEmpty() && now - m_lastInput >= std::chrono::milliseconds(m_options.silenceTimeoutMs)) {
+        if (!m_input.isEmpty() && now - m_lastInput >= std::chrono::milliseconds(m_options.silenceTimeoutMs)
+            && !bytesWaiting(fd)) {
             m_input.clear(); // a command whose tail never came
         }
         // Write every frame that is due.
@@ -681,10 +690,10 @@ void SimReceiver::handleInput(const QByteArray &bytes)
         return;
     }
     logEntry(entry);
-    const auto now = Clock::now();
-    if (!m_input.isEmpty() && now - m_lastInput >= std::chrono::milliseconds(m_options.silenceTimeoutMs))
-        m_input.clear();
-    m_lastInput = now;
+    // A gap since the last bytes is not silence here: this thread may have been held up while
+    // the rest of the command waited on the line. The loop drops a partial command only when it
+    // finds the line idle.
+    m_lastInput = Clock::now();
     m_input.append(bytes);
     parseCommands();
     m_cond.notify_all();
