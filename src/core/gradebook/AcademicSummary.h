@@ -12,7 +12,7 @@ class AcademicSummary
     POLLIX_RECORD_FIELD(int, count, setCount, 0)
     // The sum of the student's percents over the type's sessions.
     POLLIX_RECORD_FIELD(float, totalPoints, setTotalPoints, 0.0f)
-    // The sum of those sessions' averages.
+    // The sum of those sessions' class averages, each in percent of its session's total mark.
     POLLIX_RECORD_FIELD(float, totalAvg, setTotalAvg, 0.0f)
     // Titles of the type's sessions under 60 percent, separated by a blank.
     POLLIX_RECORD_FIELD(QString, missedSessions, setMissedSessions, QStringLiteral(""))

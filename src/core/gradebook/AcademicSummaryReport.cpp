@@ -65,7 +65,7 @@ QList<AcademicSummary> AcademicSummaryReport::typeRows(const TickedSessionScores
                                        : QStringLiteral("%1 %2").arg(row->missedSessions(), session.session()));
         row->setCount(row->count() + 1);
         row->setTotalPoints(row->totalPoints() + percent);
-        row->setTotalAvg(row->totalAvg() + session.avg());
+        row->setTotalAvg(row->totalAvg() + scores.averagePercent(k));
     }
     if (studentAvg)
         *studentAvg = sessions > 0 ? sum / float(sessions) : 0.0f;

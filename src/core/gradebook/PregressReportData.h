@@ -14,6 +14,7 @@ public:
     POLLIX_RECORD_FIELD(QString, sessionType, setSessionType, QStringLiteral(""))
     // The student's percent, "%.1f".
     POLLIX_RECORD_FIELD(QString, point, setPoint, QStringLiteral(""))
+    // The session's class average, in percent of its total mark like the student's.
     POLLIX_RECORD_FIELD(float, sessionAvg, setSessionAvg, 0.0f)
     POLLIX_RECORD_FIELD(QString, date, setDate, QStringLiteral(""))
     POLLIX_RECORD_FIELD(int, flag, setFlag, SessionRow)

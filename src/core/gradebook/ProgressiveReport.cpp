@@ -47,7 +47,7 @@ QList<PregressReportData> ProgressiveReport::buildRows(const TickedSessionScores
         row.setSession(session.session());
         row.setSessionType(session.type());
         row.setPoint(oneDecimalText(scores.percent(k, studentID)));
-        row.setSessionAvg(session.avg());
+        row.setSessionAvg(scores.averagePercent(k));
         row.setDate(session.date());
         // The average is of the percents as shown, rounded to one decimal.
         sum += row.point().toFloat();

@@ -81,3 +81,9 @@ float TickedSessionScores::percent(qsizetype i, const QString &studentID) const
     const double points = std::trunc(double(s.points.points().value(studentID, 0.0f)));
     return float(points * 100.0 / double(s.totalMark));
 }
+
+float TickedSessionScores::averagePercent(qsizetype i) const
+{
+    const int total = at(i).totalMark;
+    return total == 0 ? 0.0f : float(double(row(i).avg()) * 100.0 / double(total));
+}

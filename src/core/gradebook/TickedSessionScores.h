@@ -45,6 +45,10 @@ public:
     // total mark (computed in double precision, kept in single): 0 when the total mark is 0 or the
     // session does not list the student.
     float percent(qsizetype i, const QString &studentID) const;
+    // The class average of session i (kept in points by the session picker) in percent of the same
+    // total mark, so that reports set it beside a student's percent in one unit: 0 when the total
+    // mark is 0.
+    float averagePercent(qsizetype i) const;
 
 private:
     QList<SessionSelect> m_rows;

@@ -39,11 +39,12 @@ StudentMarkGrade student(const QString &id, const QString &name, float total, co
 const QString kLongName = QStringLiteral("Bartholomew Maximilian Fitzgerald"); // 33 characters
 
 // Reports of 7A Maths taught by a teacher with a long name, over the letters A to F. The per-student
-// reports take four points-only sessions and one that cannot be read:
-//   Exam 1, Algebra  Exam      of 60   Ann 45 (75 %)   Bart 30 (50 %)
-//   Homework 1       Homework  of 100  Ann 59 (59 %)   Bart 100
-//   Exam 2           Exam      of 10   Ann 7.9 (7: 70 %) Bart 9 (90 %)
-//   Pop quiz         Homework  of 0    nobody has a percent: 0 %
+// reports take four points-only sessions and one that cannot be read; the class average is in
+// points, as the session picker keeps it, and the reports show it in percent:
+//   Exam 1, Algebra  Exam      of 60   Ann 45 (75 %)   Bart 30 (50 %)      average 37.5 (62.5 %)
+//   Homework 1       Homework  of 100  Ann 59 (59 %)   Bart 100            average 79.5 (79.5 %)
+//   Exam 2           Exam      of 10   Ann 7.9 (7: 70 %) Bart 9 (90 %)     average 8.0 (80 %)
+//   Pop quiz         Homework  of 0    nobody has a percent: 0 %           average 5.0 (0 %)
 //   Lost             Exam      (its file is gone)
 class GradebookReportsTest : public GradebookTestBase
 {
@@ -104,10 +105,10 @@ protected:
     GradebookReportSource classSessions()
     {
         QList<SessionSelect> ticked{
-            session("Exam 1, Algebra", "Exam", "60", {{"S1", "45"}, {"S2", "30"}}, 62.5f, "2012-10-01"),
+            session("Exam 1, Algebra", "Exam", "60", {{"S1", "45"}, {"S2", "30"}}, 37.5f, "2012-10-01"),
             session("Homework 1", "Homework", "100", {{"S1", "59"}, {"S2", "100"}}, 79.5f, "2012-10-08"),
-            session("Exam 2", "Exam", "10", {{"S1", "7.9"}, {"S2", "9"}}, 80.0f, "2012-10-15"),
-            session("Pop quiz", "Homework", "0", {{"S1", "5"}, {"S2", "5"}}, 0.0f, "2012-10-22")};
+            session("Exam 2", "Exam", "10", {{"S1", "7.9"}, {"S2", "9"}}, 8.0f, "2012-10-15"),
+            session("Pop quiz", "Homework", "0", {{"S1", "5"}, {"S2", "5"}}, 5.0f, "2012-10-22")};
         SessionSelect lost = ticked.first();
         lost.setSession("Lost");
         lost.setFilePath(home() + "Data/CourseGrade/gone.xml");
@@ -168,9 +169,10 @@ TEST_F(GradebookReportsTest, ProgressiveReportShowsPercentsOfWholePointsAndRepea
     // 45 of 60 is 75.0; 7.9 of 10 counts 7; a total mark of 0 gives 0.0; the lost session is left out.
     QStringList rows;
     for (const PregressReportData &r : report.rowsOf(0))
-        rows << QStringLiteral("%1 %2 %3").arg(r.flag()).arg(r.session(), r.point());
-    EXPECT_EQ(rows, (QStringList{"1 Exam 1, Algebra 75.0", "1 Homework 1 59.0", "1 Exam 2 70.0", "1 Pop quiz 0.0",
-                                 "2 Homework 1 59.0", "2 Pop quiz 0.0"}));
+        rows << QStringLiteral("%1 %2 %3 %4").arg(r.flag()).arg(r.session(), r.point()).arg(double(r.sessionAvg()));
+    // The session average stands in the student's unit, percent of the total mark.
+    EXPECT_EQ(rows, (QStringList{"1 Exam 1, Algebra 75.0 62.5", "1 Homework 1 59.0 79.5", "1 Exam 2 70.0 80",
+                                 "1 Pop quiz 0.0 0", "2 Homework 1 59.0 79.5", "2 Pop quiz 0.0 0"}));
     const ProgressiveAcademicHeadView &ann = report.headViewArray().at(0);
     EXPECT_EQ(ann.totalSessions(), 4);
     EXPECT_FLOAT_EQ(ann.studentAvg(), 51.0f);
