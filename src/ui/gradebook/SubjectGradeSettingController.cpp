@@ -500,6 +500,10 @@ void SubjectGradeSettingController::awakeFromNib()
     selectRow(conversionListTable3, 0);
     showSelectedScale();
     textTotal2->setText(QStringLiteral("0.0%"));
+    for (QTableWidget *table : {table1, letterGradeTable3, table4})
+        connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &SubjectGradeSettingController::updateSelectionButtons);
+    updateSelectionButtons();
 
     // Typing in a title field marks its tab changed and clears the pending code; the first
     // keystroke opens the edit, Enter or leaving the field ends it.
@@ -575,6 +579,17 @@ void SubjectGradeSettingController::setChanged(int tab, bool changed)
     QPushButton *saveClose[] = {btnSaveClose1, btnSaveClose2, btnSaveClose3, btnSaveClose4};
     save[tab]->setEnabled(changed);
     saveClose[tab]->setEnabled(changed);
+}
+
+// A Delete acts on the selection: with nothing selected (for a list, the template row shown) it
+// has nothing to act on and is disabled rather than silent.
+void SubjectGradeSettingController::updateSelectionButtons()
+{
+    btnDelete1->setEnabled(!selectedRows(table1).isEmpty());
+    btnDelete2->setEnabled(m_weightRow != 0);
+    btnDelete3->setEnabled(m_scaleRow != 0);
+    btnDeleteRight3->setEnabled(!selectedRows(letterGradeTable3).isEmpty());
+    btnDelete4->setEnabled(!selectedRows(table4).isEmpty());
 }
 
 QString SubjectGradeSettingController::tabQuestion(int tab) const
@@ -914,6 +929,7 @@ void SubjectGradeSettingController::showListRow(int tab)
         showSelectedWeightList();
     else
         showSelectedScale();
+    updateSelectionButtons();
 }
 
 bool SubjectGradeSettingController::listSelectionShouldChange(int tab, int from)
@@ -1004,6 +1020,7 @@ void SubjectGradeSettingController::fillPeriodTable()
         table1->setItem(r, 2, item(p.dateTo()));
     }
     m_resetting = was;
+    updateSelectionButtons();
 }
 
 void SubjectGradeSettingController::doAdd1()
@@ -1283,6 +1300,7 @@ void SubjectGradeSettingController::fillLetterTable()
         letterGradeTable3->setItem(r, 3, item(l.notes()));
     }
     m_resetting = was;
+    updateSelectionButtons();
 }
 
 void SubjectGradeSettingController::showSelectedScale()
@@ -1404,6 +1422,7 @@ void SubjectGradeSettingController::fillTypeTable()
         table4->setItem(r, 0, item(t.name(), t.no() == -1 || t.no() > builtIns));
     }
     m_resetting = was;
+    updateSelectionButtons();
 }
 
 void SubjectGradeSettingController::doAdd4()

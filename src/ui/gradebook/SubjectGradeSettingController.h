@@ -130,6 +130,7 @@ private:
     void markChanged(int tab);
     void markClean(int tab);
     void setChanged(int tab, bool changed);
+    void updateSelectionButtons();
     void closeWindow();
     // Runs the tab's save; true when it went through.
     bool saveTab(int tab);

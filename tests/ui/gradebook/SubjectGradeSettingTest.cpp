@@ -41,10 +41,19 @@ TEST_F(SubjectGradeSettingTest, PeriodsAreCheckedAsTypedAndSavedAsTyped)
     w.show();
     EXPECT_EQ(w.tabView->currentIndex(), 0);
     EXPECT_FALSE(w.btnSave1->isEnabled());
+    // Every Delete waits for something selected to act on (a list's template row is not).
+    EXPECT_FALSE(w.btnDelete1->isEnabled());
+    EXPECT_FALSE(w.btnDelete2->isEnabled());
+    EXPECT_FALSE(w.btnDelete3->isEnabled());
+    EXPECT_FALSE(w.btnDeleteRight3->isEnabled());
+    EXPECT_FALSE(w.btnDelete4->isEnabled());
     w.doAdd1();
     w.doAdd1();
     EXPECT_EQ(column(w.table1, 0), (QStringList{"New Period 1", "New Period 2"}));
     EXPECT_TRUE(w.btnSave1->isEnabled());
+    EXPECT_TRUE(w.btnDelete1->isEnabled());
+    w.table1->clearSelection();
+    EXPECT_FALSE(w.btnDelete1->isEnabled());
 
     // Blanks only: refused, and the pending code holds the tab until the teacher types.
     editCell(w.table1, 0, 0, "   ");
@@ -187,6 +196,7 @@ TEST_F(SubjectGradeSettingTest, AWeightListSavesOnlyAtAHundredPercentAndARefusal
     answers.answerAlert(1); // No: the template goes back to empty
     w.weightListTable2->setCurrentCell(1, 0);
     EXPECT_EQ(w.textWeightTitle2->text(), "Main");
+    EXPECT_TRUE(w.btnDelete2->isEnabled());
     EXPECT_EQ(w.btnSave2->text(), "Save");
     EXPECT_EQ(w.textTotal2->text(), "100.0%");
 }
@@ -211,7 +221,9 @@ TEST_F(SubjectGradeSettingTest, LetterScalesMustCoverZeroToHundred)
     w.doSave3();
     EXPECT_EQ(answers.alertTexts().last(), "Point ranges overlap.");
     w.letterGradeTable3->selectRow(5);
+    EXPECT_TRUE(w.btnDeleteRight3->isEnabled());
     w.doDeleteRight3();
+    EXPECT_FALSE(w.btnDeleteRight3->isEnabled());
     editCell(w.letterGradeTable3, 0, 0, "A+");
     w.doSave3();
     ASSERT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().size(), 1);
@@ -224,10 +236,12 @@ TEST_F(SubjectGradeSettingTest, LetterScalesMustCoverZeroToHundred)
     w.doDelete3();
     EXPECT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().size(), 1);
     w.conversionListTable3->setCurrentCell(1, 0);
+    EXPECT_TRUE(w.btnDelete3->isEnabled());
     answers.answerAlert(0);
     w.doDelete3();
     EXPECT_TRUE(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().isEmpty());
     EXPECT_EQ(w.conversionListTable3->rowCount(), 1);
+    EXPECT_FALSE(w.btnDelete3->isEnabled());
 }
 
 TEST_F(SubjectGradeSettingTest, SessionTypesInUseStayAndRenamesReachTheWeightLists)
@@ -251,6 +265,7 @@ TEST_F(SubjectGradeSettingTest, SessionTypesInUseStayAndRenamesReachTheWeightLis
     w.show();
     EXPECT_EQ(w.tabView->currentIndex(), 3);
     w.table4->selectAll();
+    EXPECT_TRUE(w.btnDelete4->isEnabled());
     w.doDelete4();
     EXPECT_EQ(answers.alertTexts().last(), "It must be at least one session type exist.");
     w.table4->clearSelection();
