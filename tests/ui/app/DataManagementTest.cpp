@@ -99,8 +99,13 @@ TEST_F(DataManagementTest, DeleteAllThenRestoreBringsEverySessionBackAndReloadsT
     EXPECT_EQ(TovClassXmlDatabase::sharedClassUI()->classCount(), 0);
 
     answers.answerFile(backup());
+    const qsizetype before = answers.alerts().size();
     QTest::mouseClick(page.btnRecover, Qt::LeftButton);
-    EXPECT_EQ(answers.alertTexts().last(), "Successfully recover.");
+    // One report, after the stores are reloaded.
+    ASSERT_EQ(answers.alerts().size(), before + 1);
+    EXPECT_EQ(answers.alerts().last().title, "Pollix ARS");
+    EXPECT_EQ(answers.alerts().last().text, "Successfully recover.");
+    EXPECT_EQ(answers.alerts().last().buttons, QStringList{"OK"});
     EXPECT_EQ(sessionCount(), 2);
     for (const QString &path : m_sessions)
         EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
