@@ -8,15 +8,6 @@
 #include <cmath>
 
 namespace {
-ConversionLetter letter(const QString &name, int from, int to)
-{
-    ConversionLetter l;
-    l.setLetter(name);
-    l.setPointFrom(from);
-    l.setPointTo(to);
-    return l;
-}
-
 SelectSessionType counted(const QString &type, float weight)
 {
     SelectSessionType t;

@@ -17,15 +17,6 @@
 #include <QPainter>
 
 namespace {
-ConversionLetter letter(const QString &name, int from, int to)
-{
-    ConversionLetter l;
-    l.setLetter(name);
-    l.setPointFrom(from);
-    l.setPointTo(to);
-    return l;
-}
-
 StudentMarkGrade student(const QString &id, const QString &name, float total, const QString &grade)
 {
     StudentMarkGrade s;

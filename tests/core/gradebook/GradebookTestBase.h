@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/gradebook/ConversionLetter.h"
 #include "core/store/GlobalFunctions.h"
 #include "platform/AtomicFile.h"
 #include "support/PollixTest.h"
@@ -9,6 +10,16 @@
 inline void PrintTo(const QByteArray &bytes, std::ostream *os)
 {
     *os << '"' << bytes.toStdString() << '"';
+}
+
+// A letter of a scale: name for the points from..to.
+inline ConversionLetter letter(const QString &name, int from, int to)
+{
+    ConversionLetter l;
+    l.setLetter(name);
+    l.setPointFrom(from);
+    l.setPointTo(to);
+    return l;
 }
 
 // A fresh application folder; golden files of tests/data/gradebook/<case>/.
