@@ -53,8 +53,6 @@ using Phase = RunControls::Phase;
 using KeyAction = TeacherKeyMap::Action;
 
 namespace {
-const QString kOkF1 = QStringLiteral("  \"F1\" OK  ");
-const QString kCancelF2 = QStringLiteral("\"F2\" Cancel");
 constexpr int kBarHeight = 77;
 constexpr int kNormalBarHeight = 75;
 constexpr QSize kBarIconSize{22, 22};
@@ -122,39 +120,52 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
     setWindowTitle(QStringLiteral("Pollix"));
     setMouseTracking(true);
     appDelegate = Orvenda_AppDelegate::getAppDelegate();
-    if (appDelegate)
-        m_nDeviceType = appDelegate->currentDeviceType();
     pptUI = PPTEditorMSO::shareManager();
     qcmObject = std::make_unique<QuizComputeMethod>();
     qqObject = QuizQuestions::shareManager();
     qpdObject = QuizParticipantData::shareManager();
     qdObject = QuizData::shareManager();
-    qqObject->setStrTestTitle(QString());
-    qqObject->setNTestID(0);
 
     buildInterface();
     pptStudentLoginView = new PPTStudentLoginView(this);
     showHideWindow = new Show(this);
-    m_countDown = new RunCountDown(txtQuizTime, this);
-    m_countDown->onTick = [this] {
-        ++m_nAnswerTime;
-        if (m_modeObject)
-            m_modeObject->setQuizStateScreenTimer(m_nAnswerTime);
-        ++m_nTimeElapsed;
+    RunSession::Window window;
+    window.widget = this;
+    window.sink = this;
+    window.txtQuizTime = txtQuizTime;
+    window.grid = pptStudentLoginView->studentLoginView;
+    window.gridArea = pptStudentLoginView->LoginSV;
+    window.txtLoginAndAnswered = txtLoginAndAnswered;
+    window.press = [this](KeyAction action) { press(action); };
+    window.keyAction = [this](const DataOfFrame &frame) {
+        return TeacherKeyMap::slideShowRunAction(frame, m_run->nMode, m_run->nDeviceType);
     };
-    m_countDown->onTimeUp = [this] { OnStop(); };
-    m_sounds = new RunSounds(this);
-    m_students = new RunStudentGrid(pptStudentLoginView->studentLoginView, pptStudentLoginView->LoginSV, txtLoginAndAnswered, this);
-    m_students->modeObject = [this] { return m_modeObject.get(); };
-    m_receiver = new RunReceiver([this] { return m_modeObject.get(); }, this);
-    m_frames = std::make_unique<RunFrameRouter>(RunFrameRouter::Window{
-        [this] { return m_modeObject.get(); },
-        [this] { return m_alert.data(); },
-        [this] { return m_childDepth > 0; },
-        [this](KeyAction action) { press(action); },
-        [this](const DataOfFrame &frame) { return TeacherKeyMap::slideShowRunAction(frame, m_nMode, m_nDeviceType); }});
+    window.timeUp = [this] { OnStop(); };
+    window.shouldClose = [this] { return windowShouldClose(); };
+    window.viewMove = [this](bool on) { pptStudentLoginView->setViewMove(on); };
+    // In the middle of the screen, not over the bar at its foot.
+    window.prepareAlert = [this](PollixAlert *alert) { alert->installEventFilter(this); };
+    window.countDownLeadIn = [this] {
+        return SlideShowRunRules::leadIn(m_run->nMode, m_run->nDeviceType, qpdObject->getSumOfLoginStudents());
+    };
+    window.saveDialog = [this](const QuizStateWindowController::SaveRequest &r) {
+        if (hooks().runSaveDialog)
+            hooks().runSaveDialog(this, r);
+        return bool(hooks().runSaveDialog);
+    };
+    window.afterRun = [this] {
+        pptStudentLoginView->hide();
+        if (pptBaffle)
+            pptBaffle->hide();
+        showHideWindow->hide();
+    };
+    window.toFather = [this](QWidget *father) {
+        // The deck was closed with the show: the presentation buttons follow.
+        if (auto *tab = qobject_cast<TabController *>(father); tab && !m_bIsAnsSheet)
+            tab->setPPTButtonState(0);
+    };
+    m_run = new RunSession(std::move(window));
     observeNotifications();
-    strTimeStart = GetDateTimeNow();
 }
 
 PPTQuizStateWindowController::~PPTQuizStateWindowController()
@@ -162,10 +173,10 @@ PPTQuizStateWindowController::~PPTQuizStateWindowController()
     NotificationCenter::defaultCenter()->removeObserver(this);
     disconnect(pptUI, nullptr, this, nullptr);
     if (appDelegate && appDelegate->objectToReceiveCommData() == this)
-        appDelegate->setObjectToReceiveCommData(m_father);
+        appDelegate->setObjectToReceiveCommData(m_run->father);
     if (playMusicControl)
         playMusicControl->closeSelf();
-    m_modeObject.reset();
+    m_run->modeObject.reset();
 }
 
 void PPTQuizStateWindowController::buildInterface()
@@ -257,7 +268,7 @@ void PPTQuizStateWindowController::buildInterface()
         width = qMax(width, btnStart->sizeHint().width());
     }
     btnStart->setFixedWidth(width);
-    setStartShowsPause(false);
+    RunSession::setStartShowsPause(btnStart, false);
     btnUpHide->setProperty("imageName", QStringLiteral("max_normal.png"));
 }
 
@@ -270,9 +281,9 @@ void PPTQuizStateWindowController::observeNotifications()
     on(Notify::DeviceChanged, [this](const Notification &) { handleDeviceChanged(); });
     on(Notify::StudentAnswer, [this](const Notification &n) { studentAnswerNotification(n); });
     on(Notify::StudentRush, [this](const Notification &n) { studentRushNotification(n); });
-    on(Notify::StudentElimination, [this](const Notification &n) { m_students->studentEliminationNotification(n); });
-    on(Notify::StudentNextPrevious, [this](const Notification &n) { m_students->studentPaperQuizPgupPgdn(n); });
-    on(Notify::StudentQuickGrouping, [this](const Notification &n) { m_students->studentQuickGroupingNotification(n); });
+    on(Notify::StudentElimination, [this](const Notification &n) { m_run->students->studentEliminationNotification(n); });
+    on(Notify::StudentNextPrevious, [this](const Notification &n) { m_run->students->studentPaperQuizPgupPgdn(n); });
+    on(Notify::StudentQuickGrouping, [this](const Notification &n) { m_run->students->studentQuickGroupingNotification(n); });
     on(Notify::HandRaiseDeviceNo, [this](const Notification &n) {
         if (n.object == pptStudentLoginView->studentLoginView)
             handRaiseSelectedToAnswer(n);
@@ -288,15 +299,15 @@ void PPTQuizStateWindowController::observeNotifications()
     });
     on(Notify::SendQuestionReady, [this](const Notification &) {
         if (hooks().runSendQuestions)
-            runChildWindow([this] { hooks().runSendQuestions(this, true, false); });
+            m_run->runChildWindow([this] { hooks().runSendQuestions(this, true, false); });
     });
     on(Notify::LoginViewToNormal, [this](const Notification &) { setLoginViewToNoraml(); });
-    on(Notify::StudentLogout, [this](const Notification &n) { m_students->setStudentLogout(n); });
+    on(Notify::StudentLogout, [this](const Notification &n) { m_run->students->setStudentLogout(n); });
     on(Notify::ShowHideWindow, [this](const Notification &) { setWindowToNormal(); });
     on(Notify::GetReadContent, [this](const Notification &n) { getContent(n); });
     // The teacher may step the show with its own keys: between questions the bar follows it.
     connect(pptUI, &PPTEditorMSO::showPositionChanged, this, [this](int index) {
-        if (!overShow() || m_bStartFlag || m_closing || !m_loaded || m_followingShow || index < 1 || index > questionCount()
+        if (!overShow() || m_run->bStartFlag || m_run->closing || !m_loaded || m_followingShow || index < 1 || index > questionCount()
             || index - 1 == m_nCurrentQuestionNo)
             return;
         const bool forward = index - 1 > m_nCurrentQuestionNo;
@@ -307,7 +318,7 @@ void PPTQuizStateWindowController::observeNotifications()
 
 void PPTQuizStateWindowController::setStrPath(const QString &path)
 {
-    m_strPath = path;
+    m_run->strPath = path;
     m_bIsAnsSheet = path.endsWith(QLatin1Char('p'));
     qqObject->setStrTestTitle(path);
 }
@@ -329,33 +340,27 @@ void PPTQuizStateWindowController::showWindow()
 
 const QList<StudentEntity> &PPTQuizStateWindowController::arrStuLoginContentTime() const
 {
-    return m_students->arrStuLoginContentTime();
+    return m_run->students->arrStuLoginContentTime();
 }
 
 // ---- set-up ----
 
 void PPTQuizStateWindowController::windowDidLoad()
 {
-    if (m_nDeviceType == DeviceType::Arvel && appDelegate) {
-        // An Arvel receiver wants one null byte before the run's frames.
-        if (auto device = appDelegate->currentDevice()) {
-            const uint8_t nul = 0;
-            device->sendData(&nul, 1);
-        }
-    }
-    const RunControls::Controls shown = RunControls::shown(m_nMode, m_nDeviceType);
+    m_run->greetReceiver();
+    const RunControls::Controls shown = RunControls::shown(m_run->nMode, m_run->nDeviceType);
     for (const BarButton &row : barButtons())
         if (row.control)
             (this->*row.outlet)->setVisible(shown.testFlag(row.control));
     // Arvel and Brevel keypads page a paper quiz or homework themselves: no figures of questions.
-    if (setOnKeypads(m_nMode) && (m_nDeviceType == DeviceType::Arvel || m_nDeviceType == DeviceType::Brevel)) {
+    if (setOnKeypads(m_run->nMode) && (m_run->nDeviceType == DeviceType::Arvel || m_run->nDeviceType == DeviceType::Brevel)) {
         for (QWidget *w : {static_cast<QWidget *>(txtLoginAndAnsweredTitle), static_cast<QWidget *>(txtLoginAndAnswered),
                            static_cast<QWidget *>(txtDone), static_cast<QWidget *>(txtQuNoTitle), static_cast<QWidget *>(txtQuNo),
                            static_cast<QWidget *>(txtPageAndTotalPage), static_cast<QWidget *>(txtPageAndTotalPageTitle)})
             w->hide();
     }
     // A paper quiz keeps its strip large: the strip key has nothing to change.
-    if (m_nMode == Activity::PaperQuiz)
+    if (m_run->nMode == Activity::PaperQuiz)
         btnUpHide->setEnabled(false);
 
     const QRect screen = screenRect();
@@ -363,38 +368,34 @@ void PPTQuizStateWindowController::windowDidLoad()
 
     if (!m_bIsAnsSheet) {
         pptBaffle = new PPTBaffle(this);
-        if (m_nDeviceType == DeviceType::Dravel && setOnKeypads(m_nMode))
+        if (m_run->nDeviceType == DeviceType::Dravel && setOnKeypads(m_run->nMode))
             pptBaffle->setMessageID(QString::number(qqObject->nTestID()), qqObject->strTestTitle());
-        if (m_nMode != Activity::HandRaise) {
+        if (m_run->nMode != Activity::HandRaise) {
             pptBaffle->show();
             pptBaffle->lower();
         }
     }
-    pptStudentLoginView->setNMode(m_nMode);
+    pptStudentLoginView->setNMode(m_run->nMode);
     pptStudentLoginView->show();
 
     loadQuestionsInfo();
     setModeObject();
-    const bool showsPages = ActivityRules::rule(m_nMode).showsPages;
+    const bool showsPages = ActivityRules::rule(m_run->nMode).showsPages;
     for (QWidget *w : {static_cast<QWidget *>(txtQuNoTitle), static_cast<QWidget *>(txtQuNo)})
         w->setVisible(w->isVisibleTo(this) && showsPages);
     for (QWidget *w : {static_cast<QWidget *>(txtPageAndTotalPageTitle), static_cast<QWidget *>(txtPageAndTotalPage)})
         w->setVisible(w->isVisibleTo(this) && showsPages);
-    txtMultipleModeString->setStyleSheet(QStringLiteral("color: %1;").arg(QColor::fromRgbF(0.376f, 0.49f, 0.996f).name()));
-    txtMultipleModeString->setText(ActivityRules::name(m_nMode));
+    m_run->updateView_ModeDescription(txtMultipleModeString);
     updateMultipleModeLabel();
     updateView_QuNo();
     updateView_PageAndTotalPage();
 
-    m_receiver->setIdleAtOpening(m_nDeviceType);
-    const bool handRaiseCount = m_nDeviceType == DeviceType::Corvel || m_nDeviceType == DeviceType::Dravel;
+    const bool handRaiseCount = m_run->countsHandRaises();
     txtHandRaiseTitle->setVisible(handRaiseCount);
     txtHandRaise->setVisible(handRaiseCount);
     txtHandRaise->setText(QStringLiteral("0"));
-    if (handRaiseCount)
-        qpdObject->setNullInLoginStudent();
-    m_sounds->cue(RunSounds::Enter);
-    m_phase = Phase::Opened;
+    m_run->sounds->cue(RunSounds::Enter);
+    m_run->phase = Phase::Opened;
     applyControls();
     if (overShow())
         followShow();
@@ -405,50 +406,46 @@ void PPTQuizStateWindowController::loadQuestionsInfo()
     QList<QuizQuestionsElement> questions;
     if (m_bIsAnsSheet) {
         QString why;
-        const std::shared_ptr<ExamPaperInfo> sheet = ExamPaperInfo::unarchiveObjectWithFile(m_strPath, &why);
+        const std::shared_ptr<ExamPaperInfo> sheet = ExamPaperInfo::unarchiveObjectWithFile(m_run->strPath, &why);
         if (sheet) {
             qqObject->setNTestID(sheet->nExamPaperID());
-            questions = RunQuestionRecord::fromPages(sheet->arrayQuestionsInfo(), m_nMode);
+            questions = RunQuestionRecord::fromPages(sheet->arrayQuestionsInfo(), m_run->nMode);
         } else {
-            PollixLog(QStringLiteral("answer sheet not read: %1: %2").arg(m_strPath, why));
+            PollixLog(QStringLiteral("answer sheet not read: %1: %2").arg(m_run->strPath, why));
         }
-        if (const int limit = SlideShowRunRules::questionLimit(m_nMode, m_nDeviceType); limit > 0 && questions.size() > limit)
+        if (const int limit = SlideShowRunRules::questionLimit(m_run->nMode, m_run->nDeviceType); limit > 0 && questions.size() > limit)
             questions.resize(limit);
     } else {
-        questions = SlideShowRunRules::runQuestions(QuestionSlideFormat::copyQuesInfoSlideToArray(*pptUI), m_nMode, m_nDeviceType);
+        questions = SlideShowRunRules::runQuestions(QuestionSlideFormat::copyQuesInfoSlideToArray(*pptUI), m_run->nMode, m_run->nDeviceType);
     }
     qqObject->setArrayQuestions(questions);
 }
 
 void PPTQuizStateWindowController::setModeObject()
 {
-    const int mode = m_nMode;
-    m_modeObject = QuizModeFactory::create(mode, m_nDeviceType, true);
+    const int mode = m_run->nMode;
+    m_run->modeObject = QuizModeFactory::create(mode, m_run->nDeviceType, true);
     const bool styled = mode != Activity::Survey && !(mode >= Activity::FreeNormalQuiz && mode <= Activity::QuickGrouping);
-    if (styled && (m_modeObject || mode != Activity::PaperQuiz))
-        pptStudentLoginView->setLoginViewStyle(int(ActivityRules::grid(mode, m_nDeviceType)));
+    if (styled && (m_run->modeObject || mode != Activity::PaperQuiz))
+        pptStudentLoginView->setLoginViewStyle(int(ActivityRules::grid(mode, m_run->nDeviceType)));
     if (mode == Activity::PaperQuiz || mode == Activity::HomeWork) {
         pptStudentLoginView->setLoginViewTitle(mode == Activity::PaperQuiz ? tr("Paper Quiz") : tr("Homework"));
         qqObject->removeTeachingPlan();
     } else if (mode == Activity::Attendance) {
         pptStudentLoginView->setLoginViewTitle(tr("Attendance"));
     }
-    m_students->setPaperQuizGrid(ActivityRules::grid(mode, m_nDeviceType) == ActivityRule::Grid::PaperQuiz);
-    m_students->addLoggedInBefore();
+    m_run->students->setPaperQuizGrid(ActivityRules::grid(mode, m_run->nDeviceType) == ActivityRule::Grid::PaperQuiz);
+    m_run->students->addLoggedInBefore();
     if (setOnKeypads(mode))
         setLoginViewToNoraml();
     updateQuizTime();
-    m_nExcludeTeachingPlan = 0;
-    for (int i = 1; i <= questionCount(); ++i)
-        if (qqObject->questionType(i) != QuestionType::TeachingPlan)
-            ++m_nExcludeTeachingPlan;
-    if (m_modeObject)
-        m_modeObject->setParticipationMode(ActivityRules::isFreeStyle(mode) ? 2 : m_nParticiptionMode);
+    m_run->countQuestions();
+    m_run->setParticipation();
 }
 
 void PPTQuizStateWindowController::SendWakeUpMessage(int wakeMode)
 {
-    m_receiver->SendWakeUpMessage(wakeMode, ActivityRules::isFreeStyle(m_nMode) ? m_nMode : -1);
+    m_run->receiver->SendWakeUpMessage(wakeMode, ActivityRules::isFreeStyle(m_run->nMode) ? m_run->nMode : -1);
 }
 
 // ---- controls ----
@@ -456,7 +453,7 @@ void PPTQuizStateWindowController::SendWakeUpMessage(int wakeMode)
 bool PPTQuizStateWindowController::overShow() const
 {
     // A paper quiz or homework runs on the keypads: the main window closes its deck at the start.
-    return !m_bIsAnsSheet && !setOnKeypads(m_nMode);
+    return !m_bIsAnsSheet && !setOnKeypads(m_run->nMode);
 }
 
 int PPTQuizStateWindowController::questionCount() const
@@ -471,10 +468,7 @@ bool PPTQuizStateWindowController::questionRun(int q) const
 
 RunControls::Situation PPTQuizStateWindowController::situation() const
 {
-    RunControls::Situation s;
-    s.activity = m_nMode;
-    s.deviceType = m_nDeviceType;
-    s.phase = m_phase;
+    RunControls::Situation s = m_run->situation();
     s.questionRun = questionRun(questionNo());
     s.questionNo = questionNo();
     s.questionCount = questionCount();
@@ -562,143 +556,71 @@ void PPTQuizStateWindowController::keepAboveShow()
 
 // ---- start, pause, stop ----
 
-int PPTQuizStateWindowController::runAlert(const QString &text, const QStringList &buttons)
-{
-    m_frames->releaseFrameInHand();
-    // The window stays the frame listener: the teacher keypad's F1 and F2 press the alert's buttons.
-    PollixAlert alert(QStringLiteral("Warning"), QStringLiteral("Warning"), buttons, text, this);
-    // In the middle of the screen, not over the bar at its foot.
-    alert.installEventFilter(this);
-    m_alert = &alert;
-    const int result = alert.runModal();
-    m_alert = nullptr;
-    return result;
-}
 
-void PPTQuizStateWindowController::setStartShowsPause(bool pause)
-{
-    btnStart->setText(pause ? tr("Pause") : tr("Start"));
-    btnStart->setIcon(style()->standardIcon(pause ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
-    btnStart->setProperty("imageName", pause ? QStringLiteral("pause_normal.png") : QStringLiteral("start_normal.png"));
-}
 
 void PPTQuizStateWindowController::OnStart()
 {
     if (!btnStart->isEnabled())
         return;
-    const ActivityRule &r = ActivityRules::rule(m_nMode);
+    const ActivityRule &r = ActivityRules::rule(m_run->nMode);
     const bool slides = overShow() && r.showsPages;
     // A fresh start takes the slide on show; a resume goes on with the question that runs.
-    if (!m_bStartFlag && slides)
+    if (!m_run->bStartFlag && slides)
         followShow();
     else
         showToFront();
-    if (!m_bStartFlag && r.checksQuestionAtStart) {
+    if (!m_run->bStartFlag && r.checksQuestionAtStart) {
         const int q = questionNo();
-        if (q > questionCount() || !RunControls::canStartQuestion(m_nMode, m_nDeviceType, qqObject->questionType(q), qqObject->answer(q))) {
-            runAlert(QStringLiteral("Currently in the teaching plan mode, cannot start testing"), {kOkF1});
-            btnStart->setChecked(false);
+        if (q > questionCount() || !RunControls::canStartQuestion(m_run->nMode, m_run->nDeviceType, qqObject->questionType(q), qqObject->answer(q))) {
+            m_run->showStartRefusal(btnStart);
             showToFront();
             return;
         }
     }
-    if (btnStart->isChecked()) {
-        m_sounds->cue(RunSounds::Start);
-        if (m_bStartFlag) {
-            // Homework counts nothing down: its field reads "Receiving...".
-            if (r.time == ActivityRule::Time::Assigning)
-                m_countDown->showReceiving();
-            else
-                startQuizTimeCountDown();
-        } else {
-            start();
-            updateView_QuNo();
-        }
-        setStartShowsPause(true);
-    } else {
-        m_countDown->pause();
-        setStartShowsPause(false);
-    }
+    m_run->pressStart(btnStart, [this] {
+        start();
+        updateView_QuNo();
+    });
     applyControls();
 }
 
 void PPTQuizStateWindowController::start()
 {
     pptStudentLoginView->setViewMove(true);
-    m_nAnswerTime = 0;
-    if (m_modeObject) {
-        m_modeObject->setNAnsweredNum(0);
-        m_modeObject->clearArrAnswerStu();
+    m_run->nAnswerTime = 0;
+    if (m_run->modeObject) {
+        m_run->modeObject->setNAnsweredNum(0);
+        m_run->modeObject->clearArrAnswerStu();
     }
-    const ActivityRule &r = ActivityRules::rule(m_nMode);
-    if (m_nMode == Activity::Attendance || m_nMode == Activity::QuickGrouping) {
+    const ActivityRule &r = ActivityRules::rule(m_run->nMode);
+    if (m_run->nMode == Activity::Attendance || m_run->nMode == Activity::QuickGrouping) {
         // The roll is taken as question 1.
         m_nCurrentQuestionNo = 0;
     } else if (r.locksLoginsAtStart) {
-        m_students->lockLogins();
-        if (m_modeObject)
-            m_modeObject->setAlreadStartInElimination(true);
+        m_run->students->lockLogins();
+        if (m_run->modeObject)
+            m_run->modeObject->setAlreadStartInElimination(true);
     }
-    if (m_modeObject) {
-        m_modeObject->modeStart(questionNo());
-        if (m_nDeviceType == DeviceType::Brevel) {
+    if (m_run->modeObject) {
+        m_run->modeObject->modeStart(questionNo());
+        if (m_run->nDeviceType == DeviceType::Brevel) {
             SendWakeUpMessage(1);
-        } else if (DeviceType::isLargeFamily(m_nDeviceType)) {
-            if (r.questionPcStateAlways || !m_modeObject->getSendQueState())
-                m_modeObject->sendPCState(3);
+        } else if (DeviceType::isLargeFamily(m_run->nDeviceType)) {
+            if (r.questionPcStateAlways || !m_run->modeObject->getSendQueState())
+                m_run->modeObject->sendPCState(3);
             else
                 SendWakeUpMessage(1);
         } else {
-            m_modeObject->openReceiveArvel();
+            m_run->modeObject->openReceiveArvel();
         }
     }
-    const int actionMode = qqObject->actionMode(questionNo());
-    m_phase = Phase::Running;
-    switch (ActivityRules::startStep(m_nMode, actionMode)) {
-    case ActivityRule::Start::Rush:
-        // No count-down until a student wins the rush.
-        m_phase = Phase::AwaitingRush;
-        m_countDown->showWaiting();
-        pptStudentLoginView->setStudentsNormal();
-        break;
-    case ActivityRule::Start::Elimination:
-        startQuizTimeCountDown();
-        break;
-    case ActivityRule::Start::PaperQuiz:
-        pptStudentLoginView->setStudentsNormal();
-        startQuizTimeCountDown();
-        if (ActivityRules::grid(m_nMode, m_nDeviceType) == ActivityRule::Grid::PaperQuiz)
-            for (int d : qpdObject->loginDeviceNos())
-                pptStudentLoginView->setStudentPaperQuiz(d, 1, 0);
-        if (m_modeObject)
-            m_modeObject->clearArrAnswerStu();
-        break;
-    case ActivityRule::Start::HomeWork:
-        pptStudentLoginView->setStudentsNormal();
-        m_countDown->showReceiving();
-        if (m_modeObject)
-            m_modeObject->clearArrAnswerStu();
-        break;
-    case ActivityRule::Start::RollCall:
-    case ActivityRule::Start::CountDown:
-        pptStudentLoginView->setStudentsNormal();
-        startQuizTimeCountDown();
-        break;
-    case ActivityRule::Start::ByActionMode:
-    case ActivityRule::Start::Nothing:
-        break;
-    }
-    if (ActivityRules::clearsEliminatedAtStart(m_nMode, actionMode))
-        qdObject->setArrayEliminationStudentsDeviceNo({});
-    m_students->showAnsweredCount();
-    m_bStartFlag = true;
-    if (m_modeObject)
-        m_modeObject->setQuizStateScreenTimer(0);
+    m_run->startStep(questionNo());
+    m_run->markStarted();
 }
 
 void PPTQuizStateWindowController::startQuizTimeCountDown()
 {
-    m_countDown->adjustQuizTimeCountDown(SlideShowRunRules::leadIn(m_nMode, m_nDeviceType, qpdObject->getSumOfLoginStudents()));
+    m_run->startQuizTimeCountDown();
 }
 
 void PPTQuizStateWindowController::OnStop()
@@ -708,11 +630,7 @@ void PPTQuizStateWindowController::OnStop()
     // The question that runs is the one stopped, whatever slide the teacher went to meanwhile.
     const bool fromKeypad = bIsRunForTeacherControl;
     bIsRunForTeacherControl = false;
-    m_sounds->cue(RunSounds::Stop);
-    stop();
-    if (ActivityRules::grid(m_nMode, m_nDeviceType) == ActivityRule::Grid::PaperQuiz)
-        pptStudentLoginView->clearStudentsAnswerCount();
-    setStartShowsPause(false);
+    m_run->pressStop(btnStart, [this] { stop(); });
     applyControls();
     if (fromKeypad || !overShow())
         keepAboveShow();
@@ -723,35 +641,24 @@ void PPTQuizStateWindowController::OnStop()
 void PPTQuizStateWindowController::stop()
 {
     pptStudentLoginView->setViewMove(false);
-    if (m_modeObject)
-        m_modeObject->modeStop();
-    m_receiver->stopAnswering(m_nDeviceType);
-    m_bStartFlag = false;
-    m_phase = Phase::Stopped;
-    btnStart->setChecked(false);
-    const ActivityRule &r = ActivityRules::rule(m_nMode);
-    if (r.stop == ActivityRule::Stop::Survey) {
-        m_countDown->stop();
+    if (m_run->modeObject)
+        m_run->modeObject->modeStop();
+    if (!m_run->questionStopped(btnStart, questionNo()))
         return;
-    }
-    if (r.stop == ActivityRule::Stop::Question) {
-        m_students->markFirstRushNotTaken(questionNo());
-    }
-    m_countDown->stop();
     updateQuizTime();
-    if (r.navigates)
+    if (m_run->rule().navigates)
         updateDoneField(true);
 }
 
 void PPTQuizStateWindowController::OnTimeUp()
 {
-    m_countDown->OnTimeDown();
+    m_run->countDown->OnTimeDown();
     showToFront();
 }
 
 void PPTQuizStateWindowController::OnTimeDown()
 {
-    m_countDown->OnTimeUp();
+    m_run->countDown->OnTimeUp();
     showToFront();
 }
 
@@ -794,11 +701,11 @@ void PPTQuizStateWindowController::afterStep(bool forward)
 {
     stopReading();
     const int n = questionNo();
-    if (m_modeObject)
-        m_modeObject->setNAnsweredNum(0);
-    m_students->showAnswered(0);
+    if (m_run->modeObject)
+        m_run->modeObject->setNAnsweredNum(0);
+    m_run->students->showAnswered(0);
     const int actionMode = qqObject->actionMode(n);
-    if (m_nMode == Activity::MultipleMode) {
+    if (m_run->nMode == Activity::MultipleMode) {
         if (actionMode == ActionMode::Elimination)
             pptStudentLoginView->setStudentEliminated();
         else
@@ -806,9 +713,9 @@ void PPTQuizStateWindowController::afterStep(bool forward)
     } else if (!forward) {
         pptStudentLoginView->setStudentEliminated();
     } else {
-        switch (ActivityRules::gridAfterNext(m_nMode, actionMode)) {
-        case ActivityRule::NextGrid::RightOnThisQuestion: m_students->restoreRightAnswers(n); break;
-        case ActivityRule::NextGrid::RightOnPreviousQuestion: m_students->restoreRightAnswers(n - 1); break;
+        switch (ActivityRules::gridAfterNext(m_run->nMode, actionMode)) {
+        case ActivityRule::NextGrid::RightOnThisQuestion: m_run->students->restoreRightAnswers(n); break;
+        case ActivityRule::NextGrid::RightOnPreviousQuestion: m_run->students->restoreRightAnswers(n - 1); break;
         case ActivityRule::NextGrid::AllNormal: pptStudentLoginView->setStudentsNormal(); break;
         }
     }
@@ -825,7 +732,7 @@ void PPTQuizStateWindowController::afterStep(bool forward)
 
 void PPTQuizStateWindowController::updateQuizTime()
 {
-    m_countDown->showQuestionTime(m_nMode, questionNo(), questionCount());
+    m_run->countDown->showQuestionTime(m_run->nMode, questionNo(), questionCount());
 }
 
 void PPTQuizStateWindowController::updateView_QuNo()
@@ -838,8 +745,8 @@ void PPTQuizStateWindowController::updateView_QuNo()
             ++count;
     if (count > 0 && qqObject->questionType(questionNo()) != QuestionType::TeachingPlan) {
         txtQuNo->setText(QString::number(count));
-        if (m_modeObject)
-            m_modeObject->setNQuestionNoExceptTeachingPlane(count);
+        if (m_run->modeObject)
+            m_run->modeObject->setNQuestionNoExceptTeachingPlane(count);
     } else {
         txtQuNo->setText(QString());
     }
@@ -847,26 +754,19 @@ void PPTQuizStateWindowController::updateView_QuNo()
 
 void PPTQuizStateWindowController::updateView_PageAndTotalPage()
 {
-    txtPageAndTotalPage->setText(ActivityRules::rule(m_nMode).showsPages
+    txtPageAndTotalPage->setText(ActivityRules::rule(m_run->nMode).showsPages
                                      ? QStringLiteral("%1/%2").arg(questionNo()).arg(questionCount())
                                      : QString());
 }
 
 void PPTQuizStateWindowController::updateMultipleModeLabel()
 {
-    if (m_nMode != Activity::MultipleMode)
-        return;
-    txtMultipleModeString->setText(QStringLiteral("%1: %2").arg(ActivityRules::name(Activity::MultipleMode),
-                                                                  ActivityRules::actionModeName(qqObject->actionMode(questionNo()))));
+    m_run->updateMultipleModeLabel(txtMultipleModeString, qqObject->actionMode(questionNo()));
 }
 
 void PPTQuizStateWindowController::updateDoneField(bool run)
 {
-    if (!run && !questionRun(questionNo())) {
-        txtDone->setText(QString());
-        return;
-    }
-    txtDone->setText(tr(qPrintable(RunControls::doneText(int(qdObject->arrayAlreadyTestQuestionNo().size()), m_nExcludeTeachingPlan))));
+    m_run->updateDoneField(txtDone, run || questionRun(questionNo()));
 }
 
 // ---- the strip and the bar ----
@@ -905,7 +805,7 @@ void PPTQuizStateWindowController::OnHideUp()
 
 void PPTQuizStateWindowController::setLoginViewToNoraml()
 {
-    if (setOnKeypads(m_nMode)) {
+    if (setOnKeypads(m_run->nMode)) {
         if (pptStudentLoginView->setWindowToLarge())
             m_nLoginViewState = SlideShowRunRules::Large;
         else if (pptStudentLoginView->setWindowToNormal())
@@ -923,7 +823,7 @@ void PPTQuizStateWindowController::setLoginViewToNoraml()
 void PPTQuizStateWindowController::setStripForLogins()
 {
     // A login shows the strip at the size the teacher chose, large for a paper quiz or homework.
-    if (setOnKeypads(m_nMode) || m_nLoginViewState != SlideShowRunRules::Small)
+    if (setOnKeypads(m_run->nMode) || m_nLoginViewState != SlideShowRunRules::Small)
         setLoginViewToNoraml();
 }
 
@@ -951,9 +851,9 @@ void PPTQuizStateWindowController::setWindowToNormal()
 
 bool PPTQuizStateWindowController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Show && watched == m_alert.data()) {
+    if (event->type() == QEvent::Show && watched == m_run->alert.data()) {
         const QRect screen = screenRect();
-        m_alert->move(screen.center() - QPoint(m_alert->width() / 2, m_alert->height() / 2));
+        m_run->alert->move(screen.center() - QPoint(m_run->alert->width() / 2, m_run->alert->height() / 2));
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -966,16 +866,6 @@ void PPTQuizStateWindowController::mousePressEvent(QMouseEvent *event)
 
 // ---- results, reports, sending, reading ----
 
-void PPTQuizStateWindowController::runChildWindow(const std::function<void()> &run)
-{
-    m_frames->releaseFrameInHand();
-    ++m_childDepth;
-    run();
-    --m_childDepth;
-    // The child may have taken the listener role for its own run.
-    if (appDelegate && !m_closing)
-        appDelegate->setObjectToReceiveCommData(this);
-}
 
 void PPTQuizStateWindowController::OnResult()
 {
@@ -984,7 +874,7 @@ void PPTQuizStateWindowController::OnResult()
     const bool teacher = bIsRunForTeacherControl;
     bIsRunForTeacherControl = false;
     pptStudentLoginView->setWindowToSmall();
-    runChildWindow([&] { RunResultWindows::openResult(this, this, m_nMode, questionNo(), teacher); });
+    m_run->runChildWindow([&] { RunResultWindows::openResult(this, this, m_run->nMode, questionNo(), teacher); });
     setLoginViewToNoraml();
     if (teacher)
         RunChildWindow::clickBottomLeftLater(this); // the keypad's pointer starts again from the bar's corner
@@ -994,12 +884,12 @@ void PPTQuizStateWindowController::OnReport()
 {
     if (!btnReport->isEnabled())
         return;
-    if (m_nParticiptionMode != 0 && m_nParticiptionMode != 1)
+    if (m_run->nParticiptionMode != 0 && m_run->nParticiptionMode != 1)
         return;
     const bool teacher = bIsRunForTeacherControl;
     bIsRunForTeacherControl = false;
     pptStudentLoginView->setWindowToSmall();
-    runChildWindow([&] { RunResultWindows::openReport(this, this, m_nParticiptionMode, m_nMode, questionNo(), teacher); });
+    m_run->runChildWindow([&] { RunResultWindows::openReport(this, this, m_run->nParticiptionMode, m_run->nMode, questionNo(), teacher); });
     setLoginViewToNoraml();
     if (teacher)
         RunChildWindow::clickBottomLeftLater(this); // the keypad's pointer starts again from the bar's corner
@@ -1011,9 +901,9 @@ void PPTQuizStateWindowController::OnSendQuestions()
         return;
     const bool teacher = bIsRunForTeacherControl;
     bIsRunForTeacherControl = false;
-    runChildWindow([&] { hooks().runSendQuestions(this, false, teacher); });
-    if (btnStart->isChecked() && m_modeObject)
-        m_modeObject->sendPCState(3);
+    m_run->runChildWindow([&] { hooks().runSendQuestions(this, false, teacher); });
+    if (btnStart->isChecked() && m_run->modeObject)
+        m_run->modeObject->sendPCState(3);
     showToFront();
 }
 
@@ -1030,7 +920,7 @@ void PPTQuizStateWindowController::OnSpeech()
         return;
     if (!playMusicControl)
         playMusicControl = new PlayMusic(this);
-    if (!m_bStartFlag)
+    if (!m_run->bStartFlag)
         followShow();
     const QRect screen = screenRect();
     playMusicControl->setWindowOriginPoint(QPoint(screen.width() - 240, screen.height() - 80 - playMusicControl->height()));
@@ -1057,21 +947,20 @@ void PPTQuizStateWindowController::stopReading()
 
 void PPTQuizStateWindowController::studentLogin(const Notification &n)
 {
-    if (m_students->loginsLocked())
+    if (m_run->students->loginsLocked())
         return;
-    m_students->studentLogin(n);
+    m_run->students->studentLogin(n);
     setStripForLogins();
 }
 
 void PPTQuizStateWindowController::forceLogin(const Notification &n)
 {
-    if (!m_students->loginsLocked())
-        ForceLoginController::offer(forceLoginCtrl, this, n);
+    m_run->forceLogin(n);
 }
 
 void PPTQuizStateWindowController::studentAnswerNotification(const Notification &n)
 {
-    m_students->studentAnswerNotification(n);
+    m_run->students->studentAnswerNotification(n);
 }
 
 void PPTQuizStateWindowController::studentRushNotification(const Notification &n)
@@ -1087,12 +976,12 @@ void PPTQuizStateWindowController::studentRushNotification(const Notification &n
     } else {
         pptStudentLoginView->setStudentsRush(d);
         startQuizTimeCountDown();
-        if (m_phase == Phase::AwaitingRush)
-            m_phase = Phase::Running;
+        if (m_run->phase == Phase::AwaitingRush)
+            m_run->phase = Phase::Running;
         btnStart->setChecked(true);
         applyControls();
     }
-    m_students->showAnswered(1);
+    m_run->students->showAnswered(1);
 }
 
 void PPTQuizStateWindowController::handRaiseSelectedToAnswer(const Notification &n)
@@ -1101,66 +990,49 @@ void PPTQuizStateWindowController::handRaiseSelectedToAnswer(const Notification 
     bIsRunForTeacherControl = true;
     OnStop();
     bIsRunForTeacherControl = false;
-    int points = 0;
-    runChildWindow([&] { points = RunResultWindows::runHandRaiseMarking(this, this); });
-    qdObject->setStudentPoint(questionNo(), d, points);
-    qdObject->setStudentAnswer(questionNo(), d, QStringLiteral("A"));
+    m_run->markHandRaise(d, questionNo());
 }
 
 void PPTQuizStateWindowController::handleDeviceChanged()
 {
-    m_receiver->handleDeviceChanged(appDelegate ? appDelegate->currentDeviceType() : DeviceType::None, m_bStartFlag);
+    m_run->handleDeviceChanged();
 }
 
 // ---- keypad input ----
 
 void PPTQuizStateWindowController::handleMachMessage()
 {
-    m_frames->handleDataReceive();
+    m_run->frames->handleDataReceive();
 }
 
 void PPTQuizStateWindowController::handleLongFrame(const DataOfFrame &frame)
 {
-    m_frames->handleLongFrame(frame);
+    m_run->frames->handleLongFrame(frame);
 }
 
 void PPTQuizStateWindowController::handleStudentFrame(const DataOfFrame &frame)
 {
-    m_frames->handleStudentFrame(frame);
+    m_run->frames->handleStudentFrame(frame);
 }
 
 // ---- exit and the end of the run ----
 
 void PPTQuizStateWindowController::OnExit()
 {
-    if (!btnExit->isEnabled() || m_closing)
+    if (!btnExit->isEnabled() || m_run->closing)
         return;
     if (m_nLoginViewState == SlideShowRunRules::Large)
         pptStudentLoginView->setWindowToNormal();
-    if (appDelegate)
-        appDelegate->setBTeacherExit(true);
-    const int result = runAlert(QStringLiteral("Are you sure to exit this Activity?"), {kOkF1, kCancelF2});
-    if (result != PollixAlert::AlertFirstButtonReturn) {
-        // The teacher stays: no later reader may take the flag for a leave.
-        if (appDelegate)
-            appDelegate->setBTeacherExit(false);
+    if (!m_run->confirmExit()) {
         setLoginViewToNoraml();
         showToFront();
         return;
     }
-    m_closing = true;
+    m_run->closing = true;
     quitShow();
-    if (setOnKeypads(m_nMode))
+    if (setOnKeypads(m_run->nMode))
         pptStudentLoginView->setWindowToSmall();
-    if (m_modeObject && appDelegate && appDelegate->bTeacherExit())
-        m_modeObject->sendReceiveState(0xE3);
-    RunTimer::after(100, this, [this] {
-        if (m_modeObject) {
-            m_modeObject->setWakeUpMode(2);
-            m_modeObject->sendWakeFrame();
-        }
-        closeSelf();
-    });
+    m_run->leave();
 }
 
 void PPTQuizStateWindowController::quitShow()
@@ -1181,82 +1053,22 @@ void PPTQuizStateWindowController::quitShow()
 
 void PPTQuizStateWindowController::closeSelf()
 {
-    if (windowShouldClose()) {
-        m_closing = true;
-        hide();
-        deleteLater();
-    } else {
-        m_closing = false;
-    }
+    m_run->closeSelf();
 }
 
 void PPTQuizStateWindowController::closeEvent(QCloseEvent *event)
 {
-    if (m_closing && !isVisible()) {
-        event->accept();
-        return;
-    }
-    if (windowShouldClose()) {
-        m_closing = true;
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    m_run->closeEvent(event);
 }
 
 void PPTQuizStateWindowController::keyPressEvent(QKeyEvent *event)
 {
     // Escape must not end a run behind the teacher's back; Exit asks first.
-    if (event->key() == Qt::Key_Escape) {
-        OnExit();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!RunSession::escapeExits(event, [this] { OnExit(); }))
+        QWidget::keyPressEvent(event);
 }
 
 bool PPTQuizStateWindowController::windowShouldClose()
 {
-    if (m_bStartFlag)
-        return false;
-    if (m_saveOffered)
-        return true;
-    m_saveOffered = true;
-    m_countDown->stop();
-    pptStudentLoginView->setViewMove(false);
-    if (!qdObject->arrayAlreadyTestQuestionNo().isEmpty()) {
-        QStringList arrQuizTime{strTimeStart, GetDateTimeNow(), QString::number(m_nTimeElapsed)};
-        QuizStateWindowController::SaveRequest r;
-        r.strFileName = m_strPath.isEmpty() ? QString() : QFileInfo(m_strPath).fileName();
-        r.curDeviceType = m_nDeviceType;
-        r.curParticipationMode = m_nParticiptionMode;
-        r.curActivityMode = m_nMode;
-        r.bIsFreeStyle = m_bIsFreeStyle;
-        r.nIsGroup = m_nIsGroup;
-        r.arrStuLoginContentTime = &m_students->arrStuLoginContentTime();
-        r.arrQuizTime = &arrQuizTime;
-        runChildWindow([&] {
-            if (hooks().runSaveDialog) {
-                hooks().runSaveDialog(this, r);
-                return;
-            }
-            SaveToDataController::runForRun(this, r);
-        });
-    }
-    qpdObject->removeActivityRecord();
-    qqObject->removeAllQuestionsInfo();
-    pptStudentLoginView->hide();
-    if (pptBaffle)
-        pptBaffle->hide();
-    showHideWindow->hide();
-    if (appDelegate)
-        appDelegate->setObjectToReceiveCommData(m_father);
-    if (m_father) {
-        // The deck was closed with the show: the presentation buttons follow.
-        if (auto *tab = qobject_cast<TabController *>(m_father.data()); tab && !m_bIsAnsSheet)
-            tab->setPPTButtonState(0);
-        m_father->show();
-        m_father->raise();
-        m_father->activateWindow();
-    }
-    return true;
+    return m_run->windowShouldClose();
 }

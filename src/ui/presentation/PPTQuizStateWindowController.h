@@ -7,8 +7,8 @@
 #include "ui/controls/PollixAlert.h"
 #include "ui/run/QuizStateWindowController.h"
 #include "ui/run/RunFrameSink.h"
+#include "ui/run/RunSession.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -30,11 +30,6 @@ class QuizData;
 class QuizMode;
 class QuizParticipantData;
 class QuizQuestions;
-class RunCountDown;
-class RunFrameRouter;
-class RunReceiver;
-class RunSounds;
-class RunStudentGrid;
 class Show;
 struct Notification;
 
@@ -44,7 +39,8 @@ struct Notification;
 // 'p'); the slide on show is the current question. It owns the activity object of the pair
 // (activity, receiver model), hands it every keypad frame and runs question by question as the
 // activity window does: the same rules for the controls, the count-down, the sounds, the result
-// windows and the end-of-run save. Every action over a slide show ends with the show in front.
+// windows and the end-of-run save, held once for both windows in a RunSession. Every action over
+// a slide show ends with the show in front.
 class PPTQuizStateWindowController : public QWidget, public RunFrameSink
 {
     Q_OBJECT
@@ -63,36 +59,36 @@ public:
     // Set by the opener before showWindow().
     void setTestID(int id);
     void setStrPath(const QString &path);
-    void setNDeviceType(int type) { m_nDeviceType = type; }
-    void setNMode(int mode) { m_nMode = mode; }
-    void setNParticiptionMode(int mode) { m_nParticiptionMode = mode; }
-    void setBIsFreeStyle(bool v) { m_bIsFreeStyle = v; }
-    void setNIsGroup(int v) { m_nIsGroup = v; }
-    void setFather(QWidget *father) { m_father = father; }
+    void setNDeviceType(int type) { m_run->nDeviceType = type; }
+    void setNMode(int mode) { m_run->nMode = mode; }
+    void setNParticiptionMode(int mode) { m_run->nParticiptionMode = mode; }
+    void setBIsFreeStyle(bool v) { m_run->bIsFreeStyle = v; }
+    void setNIsGroup(int v) { m_run->nIsGroup = v; }
+    void setFather(QWidget *father) { m_run->father = father; }
     // Sets the run up (windowDidLoad, once) and shows the bar, the strip and the backdrop.
     void showWindow();
     // Tells the activity object the wake mode (0 login, 1 question, 2 logout) and sends the wake
     // frame, half a second after the idle PC state at the earliest.
     void SendWakeUpMessage(int wakeMode);
 
-    QString strPath() const { return m_strPath; }
+    QString strPath() const { return m_run->strPath; }
     bool bIsAnsSheet() const { return m_bIsAnsSheet; }
-    int nDeviceType() const { return m_nDeviceType; }
-    int nMode() const { return m_nMode; }
-    bool bStartFlag() const { return m_bStartFlag; }
+    int nDeviceType() const { return m_run->nDeviceType; }
+    int nMode() const { return m_run->nMode; }
+    bool bStartFlag() const { return m_run->bStartFlag; }
     // The current question, from 0.
     int nCurrentQuestionNo() const { return m_nCurrentQuestionNo; }
-    int nExcludeTeachingPlan() const { return m_nExcludeTeachingPlan; }
+    int nExcludeTeachingPlan() const { return m_run->nExcludeTeachingPlan; }
     int nLoginViewState() const { return m_nLoginViewState; }
-    int nTimeElapsed() const { return m_nTimeElapsed; }
-    RunControls::Phase phase() const { return m_phase; }
-    QuizMode *modeObject() const { return m_modeObject.get(); }
+    int nTimeElapsed() const { return m_run->nTimeElapsed; }
+    RunControls::Phase phase() const { return m_run->phase; }
+    QuizMode *modeObject() const { return m_run->modeObject.get(); }
     PPTStudentLoginView *studentStrip() const { return pptStudentLoginView; }
     PPTBaffle *backdrop() const { return pptBaffle; }
     const QList<StudentEntity> &arrStuLoginContentTime() const;
-    PollixAlert *currentAlert() const { return m_alert; }
-    bool childWindowUp() const { return m_childDepth > 0; }
-    ForceLoginController *forceLoginController() const { return forceLoginCtrl; }
+    PollixAlert *currentAlert() const { return m_run->alert; }
+    bool childWindowUp() const { return m_run->childDepth > 0; }
+    ForceLoginController *forceLoginController() const { return m_run->forceLoginCtrl; }
     // The read-aloud text of the current question.
     QString setMessageToPlayMusic() const;
 
@@ -175,8 +171,6 @@ private:
 
     void start();
     void stop();
-    int runAlert(const QString &text, const QStringList &buttons);
-    void setStartShowsPause(bool pause);
     void startQuizTimeCountDown();
     void updateQuizTime();
     void updateView_QuNo();
@@ -185,7 +179,6 @@ private:
     void updateDoneField(bool run);
     void afterStep(bool forward);
     void setStripForLogins();
-    void runChildWindow(const std::function<void()> &run);
     void quitShow();
     void closeSelf();
 
@@ -205,40 +198,17 @@ private:
     QuizParticipantData *qpdObject = nullptr;
     QuizData *qdObject = nullptr;
     std::unique_ptr<QuizComputeMethod> qcmObject;
-    std::unique_ptr<QuizMode> m_modeObject;
-    std::unique_ptr<RunFrameRouter> m_frames;
-    QPointer<QWidget> m_father;
-    QPointer<PollixAlert> m_alert;
+    RunSession *m_run = nullptr;
     PPTStudentLoginView *pptStudentLoginView = nullptr;
     PPTBaffle *pptBaffle = nullptr;
     Show *showHideWindow = nullptr;
     QPointer<PlayMusic> playMusicControl;
-    QPointer<ForceLoginController> forceLoginCtrl;
-    RunCountDown *m_countDown = nullptr;
-    RunSounds *m_sounds = nullptr;
-    RunStudentGrid *m_students = nullptr;
-    RunReceiver *m_receiver = nullptr;
 
-    QString m_strPath;
     bool m_bIsAnsSheet = false;
-    int m_nDeviceType = -1;
-    int m_nMode = 0;
-    int m_nParticiptionMode = 0;
-    bool m_bIsFreeStyle = false;
-    int m_nIsGroup = 0;
     bool m_loaded = false;
     bool m_followingShow = false;
 
     int m_nCurrentQuestionNo = 0;
-    bool m_bStartFlag = false;
     bool bIsRunForTeacherControl = false;
-    RunControls::Phase m_phase = RunControls::Phase::Opened;
     int m_nLoginViewState = 0;
-    int m_nExcludeTeachingPlan = 0;
-    int m_nAnswerTime = 0;
-    int m_nTimeElapsed = 0;
-    QString strTimeStart;
-    bool m_closing = false;
-    bool m_saveOffered = false;
-    int m_childDepth = 0;
 };

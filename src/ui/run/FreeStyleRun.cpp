@@ -77,9 +77,9 @@ void FreeStyleRun::windowDidLoad()
     w->smallQuestions->setBIsFreeStyle(true);
     m_controller->initData();
     m_controller->setBToolbarEnableFlag(true);
-    m_controller->setNMode(w->m_nMode);
+    m_controller->setNMode(w->m_run->nMode);
     m_strip = new PPTStudentLoginView;
-    m_strip->setNMode(w->m_nMode);
+    m_strip->setNMode(w->m_run->nMode);
     m_strip->follow(w->m_loginView);
     w->m_bPaperEditable = true;
 }
@@ -105,13 +105,13 @@ void FreeStyleRun::questionStopped()
 
 void FreeStyleRun::afterStop(int q, bool stoppedBefore)
 {
-    if (!FreeStyleRules::answerDialogAtStop(w->m_nMode, setFromKeypad(q), stoppedBefore))
+    if (!FreeStyleRules::answerDialogAtStop(w->m_run->nMode, setFromKeypad(q), stoppedBefore))
         return;
     // Once the stop is over: the stop may come from a keypad frame still being handled.
     QMetaObject::invokeMethod(
         this,
         [this, q] {
-            if (!w->m_bStartFlag && w->m_nCurrentQuestionNo == q)
+            if (!w->m_run->bStartFlag && w->m_nCurrentQuestionNo == q)
                 w->OnAnswerSetting();
         },
         Qt::QueuedConnection);
@@ -151,7 +151,7 @@ void FreeStyleRun::countQuestions()
     for (const QuizQuestionsElement &e : w->quizQuestionsInfo->arrayQuestions())
         if (e.nQuestionType() != QuestionType::TeachingPlan)
             ++questions;
-    w->m_nExcludeTeachingPlan = questions;
+    w->m_run->nExcludeTeachingPlan = questions;
 }
 
 void FreeStyleRun::renumberPages()
@@ -178,8 +178,8 @@ void FreeStyleRun::freestyleAddNewQuestion(const Notification &n)
     w->m_nCurrentQuestionNo = current;
     // Selecting the page again refreshes the buttons, the time and the page field.
     w->smallQuestions->changeSelQuestion(current);
-    if (w->m_nMode == Activity::FreeElimination)
-        w->m_students->restoreRightAnswers(current);
+    if (w->m_run->nMode == Activity::FreeElimination)
+        w->m_run->students->restoreRightAnswers(current);
     else
         w->m_loginView->setStudentsNormal();
     w->updateQuizTime();
@@ -220,7 +220,7 @@ void FreeStyleRun::OnAnswerSetting()
     dialog.setStrAnswer(qq->answer(q));
     dialog.setNPoint(qq->point(q));
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    w->runChildWindow([&] {
+    w->m_run->runChildWindow([&] {
         if (w->appDelegate)
             w->appDelegate->setObjectToReceiveCommData(&dialog);
         w->_bShowAnswerSetting = true;
@@ -228,7 +228,7 @@ void FreeStyleRun::OnAnswerSetting()
         DialogHooks::runModal(&dialog);
         w->_bShowAnswerSetting = false;
     });
-    if (w->m_nMode == Activity::FreeRushQuiz)
+    if (w->m_run->nMode == Activity::FreeRushQuiz)
         markRushAnswer(qq->answer(q), true);
     if (m_controller->isColorPanelShown())
         w->lowerToNormalLevel();
@@ -237,7 +237,7 @@ void FreeStyleRun::OnAnswerSetting()
 
 void FreeStyleRun::markRushAnswer(const QString &rightAnswer, bool onlyWrong)
 {
-    QuizMode *mode = w->m_modeObject.get();
+    QuizMode *mode = w->m_run->modeObject.get();
     const int d = mode ? mode->nRushStuDeviceNo() : -1;
     if (d <= 0)
         return;
@@ -260,10 +260,10 @@ void FreeStyleRun::freestyleGetQuestion(const Notification &n)
     qq->setQuestionType(q, type);
     qq->setAnswer(q, answer);
     qq->setPoint(q, n.userInfo.value(Notify::Key::QuePoint).toInt());
-    if (w->m_nMode == Activity::FreeRushQuiz)
+    if (w->m_run->nMode == Activity::FreeRushQuiz)
         markRushAnswer(answer, false);
-    if (FreeStyleRules::evaluatesOnAnswer(w->m_nMode, setFromKeypad(q)) && w->m_modeObject)
-        w->m_modeObject->modeStop();
+    if (FreeStyleRules::evaluatesOnAnswer(w->m_run->nMode, setFromKeypad(q)) && w->m_run->modeObject)
+        w->m_run->modeObject->modeStop();
     w->applyControls();
 }
 

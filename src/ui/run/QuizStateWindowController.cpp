@@ -47,8 +47,6 @@ using KeyAction = TeacherKeyMap::Action;
 
 namespace {
 
-const QString kOkF1 = QStringLiteral("  \"F1\" OK  ");
-const QString kCancelF2 = QStringLiteral("\"F2\" Cancel");
 constexpr QSize kPageSize = QuizStateInterface::kPageSize;
 
 } // namespace
@@ -68,51 +66,53 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
     setWindowTitle(QStringLiteral("Pollix"));
     appDelegate = Orvenda_AppDelegate::getAppDelegate();
     qcmObject = std::make_unique<QuizComputeMethod>();
-    if (appDelegate)
-        m_nDeviceType = appDelegate->currentDeviceType();
 
     m_loginView = QuizStateInterface::build(this);
-    m_countDown = new RunCountDown(txtQuizTime, this);
-    m_countDown->onTick = [this] {
-        ++m_nAnswerTime;
-        if (m_modeObject)
-            m_modeObject->setQuizStateScreenTimer(m_nAnswerTime);
-        ++m_nTimeElapsed;
+    RunSession::Window window;
+    window.widget = this;
+    window.sink = this;
+    window.txtQuizTime = txtQuizTime;
+    window.grid = m_loginView;
+    window.gridArea = loginViewSV;
+    window.txtLoginAndAnswered = txtLoginAndAnswered;
+    window.press = [this](KeyAction action) {
+        // The key presses its button: a disabled button makes the key do nothing.
+        for (const QuizStateInterface::RunButton &row : QuizStateInterface::runButtons())
+            if (row.key == action)
+                (this->*row.outlet)->click();
     };
-    m_countDown->onTimeUp = [this] { OnStop(); };
-    m_sounds = new RunSounds(this);
-    m_frames = std::make_unique<RunFrameRouter>(RunFrameRouter::Window{
-        [this] { return m_modeObject.get(); },
-        [this] { return m_alert.data(); },
-        [this] { return m_childDepth > 0; },
-        [this](KeyAction action) {
-            // The key presses its button: a disabled button makes the key do nothing.
-            for (const QuizStateInterface::RunButton &row : QuizStateInterface::runButtons())
-                if (row.key == action)
-                    (this->*row.outlet)->click();
-        },
-        {}});
-    m_students = new RunStudentGrid(m_loginView, loginViewSV, txtLoginAndAnswered, this);
-    m_students->modeObject = [this] { return m_modeObject.get(); };
+    window.timeUp = [this] { OnStop(); };
+    window.shouldClose = [this] { return windowShouldClose(); };
+    window.stepAside = [this](bool inFront) { inFront ? lowerToNormalLevel() : raiseToStatusLevel(); };
+    window.saveDialog = [this](const SaveRequest &r) {
+        if (hooks().runSaveDialog)
+            hooks().runSaveDialog(this, r);
+        return bool(hooks().runSaveDialog);
+    };
+    // The pages written during a free-style run are what the session keeps.
+    window.beforeSave = [this] {
+        if (m_freeStyle)
+            m_freeStyle->reloadAllQuestions();
+    };
+    window.toFather = [this](QWidget *father) {
+        if (m_run->bIsFreeStyle)
+            father->resize(810, 170);
+    };
+    m_run = new RunSession(std::move(window));
     m_wakeUpWatch = new RunTimer(this);
-    m_receiver = new RunReceiver([this] { return m_modeObject.get(); }, this);
     observeNotifications();
 
     quizQuestionsInfo = QuizQuestions::shareManager();
-    quizQuestionsInfo->setStrTestTitle(QString());
-    quizQuestionsInfo->setNTestID(0);
     qpdObject = QuizParticipantData::shareManager();
     qdObject = QuizData::shareManager();
-
-    strTimeStart = GetDateTimeNow();
 }
 
 QuizStateWindowController::~QuizStateWindowController()
 {
     NotificationCenter::defaultCenter()->removeObserver(this);
     if (appDelegate && appDelegate->objectToReceiveCommData() == this)
-        appDelegate->setObjectToReceiveCommData(m_father);
-    m_modeObject.reset();
+        appDelegate->setObjectToReceiveCommData(m_run->father);
+    m_run->modeObject.reset();
 }
 
 void QuizStateWindowController::observeNotifications()
@@ -155,7 +155,7 @@ void QuizStateWindowController::observeNotifications()
 
 void QuizStateWindowController::setStrPath(const QString &path)
 {
-    m_strPath = path;
+    m_run->strPath = path;
     QuizQuestions::shareManager()->setStrTestTitle(path);
 }
 
@@ -183,22 +183,16 @@ void QuizStateWindowController::showWindow()
 
 const ActivityRule &QuizStateWindowController::rule() const
 {
-    return ActivityRules::rule(m_nMode);
+    return m_run->rule();
 }
 
 void QuizStateWindowController::windowDidLoad()
 {
-    if (m_nDeviceType == DeviceType::Arvel && appDelegate) {
-        // An Arvel receiver wants one null byte before the run's frames.
-        if (auto device = appDelegate->currentDevice()) {
-            const char nul = 0;
-            device->sendData(reinterpret_cast<const uint8_t *>(&nul), 1);
-        }
-    }
-    const RunControls::Controls shown = RunControls::shown(m_nMode, m_nDeviceType);
+    m_run->greetReceiver();
+    const RunControls::Controls shown = RunControls::shown(m_run->nMode, m_run->nDeviceType);
     for (const QuizStateInterface::RunButton &row : QuizStateInterface::runButtons())
         (this->*row.outlet)->setVisible(shown.testFlag(row.control));
-    if (m_bIsFreeStyle)
+    if (m_run->bIsFreeStyle)
         smallQuestions->setBIsFreeStyle(true);
     NormalQuestionsRect = bigQuestions->geometry();
     bigQuestions->setOrginalBound(QRectF(QPointF(0, 0), QSizeF(kPageSize)));
@@ -214,19 +208,16 @@ void QuizStateWindowController::windowDidLoad()
     canPageAndTotalPageBeVisible();
 
     if (shown.testFlag(Control::SendQuestions)) {
-        QString name = QFileInfo(m_strPath).fileName().section(QLatin1Char('.'), 0, 0);
+        QString name = QFileInfo(m_run->strPath).fileName().section(QLatin1Char('.'), 0, 0);
         if (name.size() > 20)
             name = name.left(20) + QStringLiteral("...");
         txtMessage->setText(QStringLiteral("ID:%1     Title:%2").arg(QString::number(quizQuestionsInfo->nTestID()), name));
     }
     txtMessage->setVisible(!txtMessage->text().isEmpty());
-    m_receiver->setIdleAtOpening(m_nDeviceType);
-    const bool handRaiseCount = (m_nDeviceType == DeviceType::Corvel || m_nDeviceType == DeviceType::Dravel);
-    txtHandRaiseTitle->setVisible(handRaiseCount && m_nMode != Activity::Attendance);
-    txtHandRaise->setVisible(handRaiseCount && m_nMode != Activity::Attendance);
-    if (handRaiseCount)
-        qpdObject->setNullInLoginStudent();
-    if (m_nMode == Activity::MultipleMode) {
+    const bool handRaiseCount = m_run->countsHandRaises();
+    txtHandRaiseTitle->setVisible(handRaiseCount && m_run->nMode != Activity::Attendance);
+    txtHandRaise->setVisible(handRaiseCount && m_run->nMode != Activity::Attendance);
+    if (m_run->nMode == Activity::MultipleMode) {
         updateMultipleModeLabel(1);
         _nPrevQuActionMode = quizQuestionsInfo->actionMode(1);
         _bPrevQuTested = false;
@@ -234,22 +225,22 @@ void QuizStateWindowController::windowDidLoad()
     m_nCurrentQuestionNo = bigQuestions->nCurrentQuestionIndex();
     txtClassName->setText(qpdObject->className());
     txtClassName->setToolTip(qpdObject->className());
-    m_sounds->cue(RunSounds::Enter);
-    m_phase = Phase::Opened;
+    m_run->sounds->cue(RunSounds::Enter);
+    m_run->phase = Phase::Opened;
     applyControls();
     raiseToStatusLevel();
 }
 
 void QuizStateWindowController::setModeObject()
 {
-    const int mode = m_nMode;
+    const int mode = m_run->nMode;
     const ActivityRule &r = rule();
-    const int model = ActivityRules::modeObjectDeviceType(mode, m_nDeviceType);
+    const int model = ActivityRules::modeObjectDeviceType(mode, m_run->nDeviceType);
     // Without a model (infrared or no receiver) the activity has no object: keypad answers are not taken.
     if (model != DeviceType::None)
-        m_modeObject = QuizModeFactory::create(mode, model);
-    if (mode != Activity::Survey && (m_modeObject || mode != Activity::PaperQuiz))
-        m_loginView->setLoginViewStyle(int(ActivityRules::grid(mode, m_nDeviceType)));
+        m_run->modeObject = QuizModeFactory::create(mode, model);
+    if (mode != Activity::Survey && (m_run->modeObject || mode != Activity::PaperQuiz))
+        m_loginView->setLoginViewStyle(int(ActivityRules::grid(mode, m_run->nDeviceType)));
 
     if (!r.showsPages) {
         smallQuestionsSV->hide();
@@ -273,29 +264,25 @@ void QuizStateWindowController::setModeObject()
     }
     updateMultipleModeLabel(1);
 
-    m_students->setPaperQuizGrid(ActivityRules::grid(mode, m_nDeviceType) == ActivityRule::Grid::PaperQuiz);
-    m_students->addLoggedInBefore();
+    m_run->students->setPaperQuizGrid(ActivityRules::grid(mode, m_run->nDeviceType) == ActivityRule::Grid::PaperQuiz);
+    m_run->students->addLoggedInBefore();
     updateQuizTime();
-    m_nExcludeTeachingPlan = 0;
-    for (const QuizQuestionsElement &e : quizQuestionsInfo->arrayQuestions())
-        if (e.nQuestionType() != QuestionType::TeachingPlan)
-            ++m_nExcludeTeachingPlan;
-    if (m_modeObject)
-        m_modeObject->setParticipationMode(r.freeStyle ? 2 : m_nParticiptionMode);
+    m_run->countQuestions();
+    m_run->setParticipation();
 }
 
 void QuizStateWindowController::loadQuestionsInfo()
 {
-    if (m_strPath.isEmpty())
+    if (m_run->strPath.isEmpty())
         return;
-    if (!bigQuestions->openFile(m_strPath)) {
-        PollixLog(QStringLiteral("question file not read: %1").arg(m_strPath));
+    if (!bigQuestions->openFile(m_run->strPath)) {
+        PollixLog(QStringLiteral("question file not read: %1").arg(m_run->strPath));
         return;
     }
     quizQuestionsInfo->setNTestID(bigQuestions->epi() ? bigQuestions->epi()->nExamPaperID() : 0);
     quizQuestionsInfo->removeAllQuestionsInfo();
     smallQuestions->setBDelete(false);
-    if (const int limit = ActivityRules::keypadQuestionLimit(m_nMode, m_nDeviceType)) {
+    if (const int limit = ActivityRules::keypadQuestionLimit(m_run->nMode, m_run->nDeviceType)) {
         while (bigQuestions->questions().size() > limit)
             bigQuestions->deleteQuestion(int(bigQuestions->questions().size()));
     }
@@ -303,21 +290,21 @@ void QuizStateWindowController::loadQuestionsInfo()
     for (int i = 0; i < pages.size(); ++i) {
         if (i < smallQuestions->array().size())
             smallQuestions->array()[i]->setBDelete(false);
-        pages[i]->setBFreeStyle(m_bIsFreeStyle);
+        pages[i]->setBFreeStyle(m_run->bIsFreeStyle);
         pages[i]->setNQuNo(i + 1);
         pages[i]->setInQuiz(!m_bPaperEditable);
     }
-    quizQuestionsInfo->setArrayQuestions(RunQuestionRecord::fromPages(pages, m_nMode));
+    quizQuestionsInfo->setArrayQuestions(RunQuestionRecord::fromPages(pages, m_run->nMode));
 }
 
 void QuizStateWindowController::SendWakeUpMessage(int wakeMode)
 {
-    m_receiver->SendWakeUpMessage(wakeMode, rule().freeStyle ? m_nMode : -1);
+    m_run->receiver->SendWakeUpMessage(wakeMode, rule().freeStyle ? m_run->nMode : -1);
 }
 
 const QList<StudentEntity> &QuizStateWindowController::arrStuLoginContentTime() const
 {
-    return m_students->arrStuLoginContentTime();
+    return m_run->students->arrStuLoginContentTime();
 }
 
 // ---- run controls ----
@@ -329,10 +316,7 @@ bool QuizStateWindowController::questionRun(int q) const
 
 RunControls::Situation QuizStateWindowController::situation() const
 {
-    RunControls::Situation s;
-    s.activity = m_nMode;
-    s.deviceType = m_nDeviceType;
-    s.phase = m_phase;
+    RunControls::Situation s = m_run->situation();
     s.questionRun = questionRun(m_nCurrentQuestionNo);
     s.questionNo = rule().showsPages ? stripCurrent() : m_nCurrentQuestionNo;
     s.questionCount = rule().showsPages ? thumbnailCount() : quizQuestionsInfo->count();
@@ -364,65 +348,33 @@ void QuizStateWindowController::applyControls()
 
 // ---- start, pause, stop ----
 
-int QuizStateWindowController::runAlert(const QString &text, const QStringList &buttons)
-{
-    releaseFrameInHand();
-    PollixAlert alert(QStringLiteral("Warning"), QStringLiteral("Warning"), buttons, text, this);
-    m_alert = &alert;
-    lowerToNormalLevel();
-    const int result = alert.runModal();
-    m_alert = nullptr;
-    raiseToStatusLevel();
-    return result;
-}
 
 void QuizStateWindowController::showStartRefusal()
 {
-    runAlert(QStringLiteral("Currently in the teaching plan mode, cannot start testing"), {kOkF1});
-    btnStart->setChecked(false);
+    m_run->showStartRefusal(btnStart);
 }
 
-void QuizStateWindowController::setStartShowsPause(bool pause)
-{
-    btnStart->setText(pause ? tr("Pause") : tr("Start"));
-    btnStart->setIcon(style()->standardIcon(pause ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
-    btnStart->setProperty("imageName", pause ? QStringLiteral("pause_normal.png") : QStringLiteral("start_normal.png"));
-}
 
 void QuizStateWindowController::OnStart()
 {
     if (!btnStart->isEnabled())
         return;
     const ActivityRule &r = rule();
-    if (r.freeStyle && r.start == ActivityRule::Start::Rush && m_modeObject)
-        m_modeObject->setNRushStuDeviceNo(-1);
+    if (r.freeStyle && r.start == ActivityRule::Start::Rush && m_run->modeObject)
+        m_run->modeObject->setNRushStuDeviceNo(-1);
     if (r.checksQuestionAtStart) {
         m_nCurrentQuestionNo = bigQuestions->nCurrentQuestionIndex();
         const int q = m_nCurrentQuestionNo;
-        if (!m_bStartFlag
-            && !RunControls::canStartQuestion(m_nMode, m_nDeviceType, quizQuestionsInfo->questionType(q), quizQuestionsInfo->answer(q))) {
+        if (!m_run->bStartFlag
+            && !RunControls::canStartQuestion(m_run->nMode, m_run->nDeviceType, quizQuestionsInfo->questionType(q), quizQuestionsInfo->answer(q))) {
             showStartRefusal();
             return;
         }
     }
-    if (btnStart->isChecked()) {
-        m_sounds->cue(RunSounds::Start);
-        if (m_bStartFlag) {
-            // Homework counts nothing down: its field reads "Receiving...", which a count-down
-            // would take for zero and stop the collection two seconds after the resume.
-            if (r.time == ActivityRule::Time::Assigning)
-                m_countDown->showReceiving();
-            else
-                startQuizTimeCountDown();
-        } else {
-            start();
-            canQuNoBeVisible();
-        }
-        setStartShowsPause(true);
-    } else {
-        pauseQuizTimeCountDown();
-        setStartShowsPause(false);
-    }
+    m_run->pressStart(btnStart, [this] {
+        start();
+        canQuNoBeVisible();
+    });
     applyControls();
 }
 
@@ -431,108 +383,59 @@ void QuizStateWindowController::start()
     setViewMove(true);
     // The running question stays selected: a thumbnail click would run the stop on another question.
     smallQuestions->setEnabled(false);
-    m_nAnswerTime = 0;
+    m_run->nAnswerTime = 0;
     const ActivityRule &r = rule();
-    if (m_nMode == Activity::Attendance) {
+    if (m_run->nMode == Activity::Attendance) {
         m_nCurrentQuestionNo = 1;
     } else {
         if (r.locksLoginsAtStart) {
-            m_students->lockLogins();
-            if (m_modeObject)
-                m_modeObject->setAlreadStartInElimination(true);
+            m_run->students->lockLogins();
+            if (m_run->modeObject)
+                m_run->modeObject->setAlreadStartInElimination(true);
         }
-        if (r.freeStyle && m_modeObject) {
+        if (r.freeStyle && m_run->modeObject) {
             const int i = m_nCurrentQuestionNo - 1;
-            m_modeObject->setSetByTeacherDeivce(i >= 0 && i < m_arrQueAddByTeacher.size() && m_arrQueAddByTeacher[i] == 1);
+            m_run->modeObject->setSetByTeacherDeivce(i >= 0 && i < m_arrQueAddByTeacher.size() && m_arrQueAddByTeacher[i] == 1);
         }
     }
     if (m_freeStyle)
         m_freeStyle->questionStarted();
     if (r.showsPages)
         startQuestionsFrame();
-    if (m_modeObject) {
-        m_modeObject->modeStart(m_nCurrentQuestionNo);
-        const bool pcState = m_nDeviceType != DeviceType::Brevel
-                             && (r.questionPcStateAlways || !m_modeObject->getSendQueState());
-        if (DeviceType::isLargeFamily(m_nDeviceType) && pcState) {
-            m_modeObject->sendPCState(3);
-        } else if (DeviceType::isLargeFamily(m_nDeviceType)) {
+    if (m_run->modeObject) {
+        m_run->modeObject->modeStart(m_nCurrentQuestionNo);
+        const bool pcState = m_run->nDeviceType != DeviceType::Brevel
+                             && (r.questionPcStateAlways || !m_run->modeObject->getSendQueState());
+        if (DeviceType::isLargeFamily(m_run->nDeviceType) && pcState) {
+            m_run->modeObject->sendPCState(3);
+        } else if (DeviceType::isLargeFamily(m_run->nDeviceType)) {
             SendWakeUpMessage(1);
             m_wakeUpTries = 0;
             m_wakeUpWatch->start([this] { watchWakeUpReply(); });
-        } else if (DeviceType::isSmallFamily(m_nDeviceType)) {
-            m_modeObject->openReceiveArvel();
+        } else if (DeviceType::isSmallFamily(m_run->nDeviceType)) {
+            m_run->modeObject->openReceiveArvel();
         }
     }
-    const int actionMode = quizQuestionsInfo->actionMode(m_nCurrentQuestionNo);
-    m_phase = Phase::Running;
-    switch (ActivityRules::startStep(m_nMode, actionMode)) {
-    case ActivityRule::Start::Rush:
-        // No count-down until a student wins the rush.
-        m_phase = Phase::AwaitingRush;
-        m_countDown->showWaiting();
-        m_loginView->setStudentsNormal();
-        if (m_modeObject)
-            m_modeObject->setQuizStateScreenTimer(0);
-        break;
-    case ActivityRule::Start::Elimination:
-        startQuizTimeCountDown();
-        break;
-    case ActivityRule::Start::PaperQuiz:
-        m_loginView->setStudentsNormal();
-        startQuizTimeCountDown();
-        if (ActivityRules::grid(m_nMode, m_nDeviceType) == ActivityRule::Grid::PaperQuiz)
-            for (int d : qpdObject->loginDeviceNos())
-                m_loginView->setStudentPaperQuiz(d, 1, false);
-        if (m_modeObject)
-            m_modeObject->clearArrAnswerStu();
-        break;
-    case ActivityRule::Start::HomeWork:
-        m_loginView->setStudentsNormal();
-        m_countDown->showReceiving();
-        if (m_modeObject)
-            m_modeObject->clearArrAnswerStu();
-        break;
-    case ActivityRule::Start::RollCall:
-        m_loginView->setStudentsNormal();
-        startQuizTimeCountDown();
+    if (m_run->startStep(m_nCurrentQuestionNo) == ActivityRule::Start::RollCall)
         m_nCurrentQuestionNo = 1;
-        break;
-    case ActivityRule::Start::CountDown:
-        startQuizTimeCountDown();
-        m_loginView->setStudentsNormal();
-        break;
-    case ActivityRule::Start::ByActionMode:
-    case ActivityRule::Start::Nothing:
-        break;
-    }
-    if (ActivityRules::clearsEliminatedAtStart(m_nMode, actionMode))
-        qdObject->setArrayEliminationStudentsDeviceNo({});
-    if (m_modeObject)
-        m_modeObject->setNAnsweredNum(0);
-    m_students->showAnsweredCount();
-    m_bStartFlag = true;
-    if (m_modeObject)
-        m_modeObject->setQuizStateScreenTimer(0);
+    if (m_run->modeObject)
+        m_run->modeObject->setNAnsweredNum(0);
+    m_run->markStarted();
 }
 
 void QuizStateWindowController::OnStop()
 {
     if (!btnStop->isEnabled())
         return;
-    m_sounds->cue(RunSounds::Stop);
-    stop();
-    if (ActivityRules::grid(m_nMode, m_nDeviceType) == ActivityRule::Grid::PaperQuiz)
-        m_loginView->clearStudentsAnswerCount();
-    setStartShowsPause(false);
+    m_run->pressStop(btnStart, [this] { stop(); });
     const ActivityRule &r = rule();
     const int q = m_nCurrentQuestionNo;
     const bool stoppedBefore = m_arryAlreadTestQuetionNum.contains(q);
     if (r.stop != ActivityRule::Stop::RollCall) {
         if (!m_arryAlreadTestQuetionNum.contains(m_nCurrentQuestionNo))
             m_arryAlreadTestQuetionNum.append(m_nCurrentQuestionNo);
-        if (r.freeStyle && r.start == ActivityRule::Start::Rush && m_modeObject) {
-            const int d = m_modeObject->nRushStuDeviceNo();
+        if (r.freeStyle && r.start == ActivityRule::Start::Rush && m_run->modeObject) {
+            const int d = m_run->modeObject->nRushStuDeviceNo();
             if (d > 0) {
                 const QString a = qdObject->getStudentAnswer(m_nCurrentQuestionNo, d);
                 if (a == QLatin1String("__N") || a != quizQuestionsInfo->answer(m_nCurrentQuestionNo))
@@ -550,7 +453,7 @@ void QuizStateWindowController::watchWakeUpReply()
     // The question is announced to the keypads when one of them answers its wake frame. That
     // answer may be lost or damaged on the line: the wake frame goes out again, and at last the
     // question is announced without it, so that no question stays unsent.
-    if (!m_bStartFlag || !m_modeObject || m_modeObject->startFlag()) {
+    if (!m_run->bStartFlag || !m_run->modeObject || m_run->modeObject->startFlag()) {
         m_wakeUpWatch->stop();
         return;
     }
@@ -561,7 +464,7 @@ void QuizStateWindowController::watchWakeUpReply()
     }
     PollixLog(QStringLiteral("no keypad answered the question's wake frame: the question is announced without it"));
     m_wakeUpWatch->stop();
-    m_modeObject->sendPCState(3);
+    m_run->modeObject->sendPCState(3);
 }
 
 void QuizStateWindowController::stop()
@@ -574,29 +477,19 @@ void QuizStateWindowController::stop()
         m_freeStyle->questionStopped();
     if (rule().showsPages)
         stopQuestionsFrame();
-    if (m_modeObject) {
+    if (m_run->modeObject) {
         // Free-style elimination judges a question written on the toolbar once its answer is set.
-        if (!m_freeStyle || FreeStyleRules::evaluatesAtStop(m_nMode, m_freeStyle->setFromKeypad(q)))
-            m_modeObject->modeStop();
-        m_receiver->stopAnswering(m_nDeviceType);
+        if (!m_freeStyle || FreeStyleRules::evaluatesAtStop(m_run->nMode, m_freeStyle->setFromKeypad(q)))
+            m_run->modeObject->modeStop();
     }
-    m_bStartFlag = false;
-    m_phase = Phase::Stopped;
-    btnStart->setChecked(false);
-    const ActivityRule &r = rule();
-    if (r.stop == ActivityRule::Stop::Survey) {
-        // The page returns to its place; the count-down is left as it stands.
-        m_countDown->stop();
+    if (!m_run->questionStopped(btnStart, q))
         return;
+    const ActivityRule &r = rule();
+    if (r.stop == ActivityRule::Stop::Question && (m_run->nMode == Activity::MultipleMode || r.freeStyle)) {
+        _nPrevQuActionMode = quizQuestionsInfo->actionMode(q);
+        _bPrevQuTested = true;
     }
-    if (r.stop == ActivityRule::Stop::Question) {
-        if (m_nMode == Activity::MultipleMode || r.freeStyle) {
-            _nPrevQuActionMode = quizQuestionsInfo->actionMode(q);
-            _bPrevQuTested = true;
-        }
-        m_students->markFirstRushNotTaken(q);
-    }
-    stopQuizTimeCountDown();
+    updateQuizTime();
     if (r.navigates)
         updateDoneField(true);
 }
@@ -605,118 +498,30 @@ void QuizStateWindowController::stop()
 
 void QuizStateWindowController::OnExit()
 {
-    if (!btnExit->isEnabled() || m_closing)
+    if (!btnExit->isEnabled() || m_run->closing)
         return;
     if (m_freeStyle)
         m_freeStyle->exiting();
-    if (appDelegate)
-        appDelegate->setBTeacherExit(true);
-    const int result = runAlert(QStringLiteral("Are you sure to exit this Activity?"), {kOkF1, kCancelF2});
-    if (result != PollixAlert::AlertFirstButtonReturn) {
-        // The teacher stays: no later reader may take the flag for a leave.
-        if (appDelegate)
-            appDelegate->setBTeacherExit(false);
-        return;
-    }
-    exitAfterAlert();
+    if (m_run->confirmExit())
+        m_run->leave();
 }
 
-void QuizStateWindowController::exitAfterAlert()
-{
-    m_closing = true;
-    if (m_modeObject && appDelegate && appDelegate->bTeacherExit())
-        m_modeObject->sendReceiveState(0xE3);
-    RunTimer::after(100, this, [this] {
-        if (m_modeObject) {
-            m_modeObject->setWakeUpMode(2);
-            m_modeObject->sendWakeFrame();
-        }
-        closeSelf();
-    });
-}
 
 void QuizStateWindowController::closeSelf()
 {
-    if (windowShouldClose()) {
-        m_closing = true;
-        hide();
-        deleteLater();
-    } else {
-        m_closing = false;
-    }
+    m_run->closeSelf();
 }
 
 void QuizStateWindowController::closeEvent(QCloseEvent *event)
 {
-    if (m_closing && !isVisible()) {
-        event->accept();
-        return;
-    }
-    if (windowShouldClose()) {
-        m_closing = true;
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    m_run->closeEvent(event);
 }
 
 bool QuizStateWindowController::windowShouldClose()
 {
-    if (m_bStartFlag)
-        return false;
-    if (m_saveOffered)
-        return true;
-    m_saveOffered = true;
-    // The pages written during a free-style run are what the session keeps.
-    if (m_freeStyle)
-        m_freeStyle->reloadAllQuestions();
-    m_countDown->stop();
-    setViewMove(false);
-    if (!qdObject->arrayAlreadyTestQuestionNo().isEmpty()) {
-        QStringList arrQuizTime{strTimeStart, GetDateTimeNow(), QString::number(m_nTimeElapsed)};
-        SaveRequest r;
-        r.strFileName = m_strPath.isEmpty() ? QString() : QFileInfo(m_strPath).fileName();
-        r.curDeviceType = m_nDeviceType;
-        r.curParticipationMode = m_nParticiptionMode;
-        r.curActivityMode = m_nMode;
-        r.bIsFreeStyle = m_bIsFreeStyle;
-        r.nIsGroup = m_nIsGroup;
-        r.arrStuLoginContentTime = &m_students->arrStuLoginContentTime();
-        r.arrQuizTime = &arrQuizTime;
-        runChildWindow([&] {
-            if (hooks().runSaveDialog) {
-                hooks().runSaveDialog(this, r);
-                return;
-            }
-            SaveToDataController::runForRun(this, r);
-        });
-    }
-    qpdObject->removeActivityRecord();
-    quizQuestionsInfo->removeAllQuestionsInfo();
-    if (appDelegate)
-        appDelegate->setObjectToReceiveCommData(m_father);
-    if (m_father) {
-        if (m_bIsFreeStyle)
-            m_father->resize(810, 170);
-        m_father->show();
-        m_father->raise();
-        m_father->activateWindow();
-    }
-    return true;
+    return m_run->windowShouldClose();
 }
 
-void QuizStateWindowController::runChildWindow(const std::function<void()> &run)
-{
-    releaseFrameInHand();
-    lowerToNormalLevel();
-    ++m_childDepth;
-    run();
-    --m_childDepth;
-    // The child may have taken the listener role for its own run.
-    if (appDelegate && !m_closing)
-        appDelegate->setObjectToReceiveCommData(this);
-    raiseToStatusLevel();
-}
 
 // ---- keypad input ----
 
@@ -727,45 +532,40 @@ void QuizStateWindowController::handleMachMessage()
 
 void QuizStateWindowController::handleDataReceive()
 {
-    m_frames->handleDataReceive();
+    m_run->frames->handleDataReceive();
 }
 
 void QuizStateWindowController::handleLongFrame(const DataOfFrame &frame)
 {
-    m_frames->handleLongFrame(frame);
+    m_run->frames->handleLongFrame(frame);
 }
 
 void QuizStateWindowController::handleStudentFrame(const DataOfFrame &frame)
 {
-    m_frames->handleStudentFrame(frame);
+    m_run->frames->handleStudentFrame(frame);
 }
 
-void QuizStateWindowController::releaseFrameInHand()
-{
-    m_frames->releaseFrameInHand();
-}
 
 // ---- run events ----
 
 void QuizStateWindowController::studentLogin(const Notification &n)
 {
-    m_students->studentLogin(n);
+    m_run->students->studentLogin(n);
 }
 
 void QuizStateWindowController::forceLogin(const Notification &n)
 {
-    if (!m_students->loginsLocked())
-        ForceLoginController::offer(forceLoginCtrl, this, n);
+    m_run->forceLogin(n);
 }
 
 void QuizStateWindowController::setStudentLogout(const Notification &n)
 {
-    m_students->setStudentLogout(n);
+    m_run->students->setStudentLogout(n);
 }
 
 void QuizStateWindowController::studentAnswerNotification(const Notification &n)
 {
-    m_students->studentAnswerNotification(n);
+    m_run->students->studentAnswerNotification(n);
 }
 
 void QuizStateWindowController::studentRushNotification(const Notification &n)
@@ -774,30 +574,30 @@ void QuizStateWindowController::studentRushNotification(const Notification &n)
     if (n.userInfo.value(Notify::Key::Type).toInt() != 1) {
         m_loginView->setStudentRushed(d);
         startQuizTimeCountDown();
-        if (m_phase == Phase::AwaitingRush)
-            m_phase = Phase::Running;
+        if (m_run->phase == Phase::AwaitingRush)
+            m_run->phase = Phase::Running;
         applyControls();
     } else {
         OnStop();
         const bool right = n.userInfo.value(Notify::Key::Ans).toString() == quizQuestionsInfo->answer(m_nCurrentQuestionNo);
         m_loginView->setStudentRushAnswered(d, right);
     }
-    m_students->showAnswered(1);
+    m_run->students->showAnswered(1);
 }
 
 void QuizStateWindowController::studentEliminationNotification(const Notification &n)
 {
-    m_students->studentEliminationNotification(n);
+    m_run->students->studentEliminationNotification(n);
 }
 
 void QuizStateWindowController::studentPaperQuizPgupPgdn(const Notification &n)
 {
-    m_students->studentPaperQuizPgupPgdn(n);
+    m_run->students->studentPaperQuizPgupPgdn(n);
 }
 
 void QuizStateWindowController::studentQuickGroupingNotification(const Notification &n)
 {
-    m_students->studentQuickGroupingNotification(n);
+    m_run->students->studentQuickGroupingNotification(n);
 }
 
 void QuizStateWindowController::studentHandRaise(const Notification &n)
@@ -809,31 +609,27 @@ void QuizStateWindowController::handRaiseSelectedToAnswer(const Notification &n)
 {
     const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
     OnStop();
-    int points = 0;
-    runChildWindow([&] { points = RunResultWindows::runHandRaiseMarking(this, this); });
-    // The points stay in the run's data: a hand-raise session keeps only who was there.
-    qdObject->setStudentPoint(m_nCurrentQuestionNo, d, points);
-    qdObject->setStudentAnswer(m_nCurrentQuestionNo, d, QStringLiteral("A"));
+    m_run->markHandRaise(d, m_nCurrentQuestionNo);
 }
 
 void QuizStateWindowController::handleDeviceChanged()
 {
-    m_receiver->handleDeviceChanged(appDelegate ? appDelegate->currentDeviceType() : DeviceType::None, m_bStartFlag);
+    m_run->handleDeviceChanged();
 }
 
 void QuizStateWindowController::OnSendQuestions()
 {
     if (!btnSendQuestions->isEnabled())
         return;
-    runChildWindow([this] { hooks().runSendQuestions(this, false); });
-    if (btnStart->isChecked() && m_modeObject)
-        m_modeObject->sendPCState(3);
+    m_run->runChildWindow([this] { hooks().runSendQuestions(this, false); });
+    if (btnStart->isChecked() && m_run->modeObject)
+        m_run->modeObject->sendPCState(3);
 }
 
 void QuizStateWindowController::sendQuestionsReady()
 {
     if (hooks().runSendQuestions)
-        runChildWindow([this] { hooks().runSendQuestions(this, true); });
+        m_run->runChildWindow([this] { hooks().runSendQuestions(this, true); });
 }
 
 // ---- count-down, sounds, grid scroll ----
@@ -842,89 +638,85 @@ void QuizStateWindowController::updateQuizTime()
 {
     // Free-style pages come and go during the run: their time is that of the question in hand.
     const int q = rule().freeStyle ? m_nCurrentQuestionNo : bigQuestions->nCurrentQuestionIndex();
-    m_countDown->showQuestionTime(m_nMode, q, int(bigQuestions->questions().size()));
+    m_run->countDown->showQuestionTime(m_run->nMode, q, int(bigQuestions->questions().size()));
 }
 
 int QuizStateWindowController::quizTimeValue() const
 {
-    return m_countDown->value();
+    return m_run->countDown->value();
 }
 
 void QuizStateWindowController::startQuizTimeCountDown()
 {
-    adjustQuizTimeCountDown(0);
+    m_run->startQuizTimeCountDown();
 }
 
 void QuizStateWindowController::adjustQuizTimeCountDown(int delay)
 {
-    m_countDown->adjustQuizTimeCountDown(delay);
+    m_run->countDown->adjustQuizTimeCountDown(delay);
 }
 
 void QuizStateWindowController::pauseQuizTimeCountDown()
 {
-    m_countDown->pause();
+    m_run->countDown->pause();
 }
 
 void QuizStateWindowController::stopQuizTimeCountDown()
 {
-    m_countDown->stop();
+    m_run->countDown->stop();
     updateQuizTime();
 }
 
 void QuizStateWindowController::OnTimeUp()
 {
-    m_countDown->OnTimeUp();
+    m_run->countDown->OnTimeUp();
 }
 
 void QuizStateWindowController::OnTimeDown()
 {
-    m_countDown->OnTimeDown();
+    m_run->countDown->OnTimeDown();
 }
 
 void QuizStateWindowController::playSound(int type)
 {
-    m_sounds->playSound(type);
+    m_run->sounds->playSound(type);
 }
 
 int QuizStateWindowController::nPlaySoundtype() const
 {
-    return m_sounds->nPlaySoundtype();
+    return m_run->sounds->nPlaySoundtype();
 }
 
 bool QuizStateWindowController::bCloseTimerisValid() const
 {
-    return m_sounds->bCloseTimerisValid();
+    return m_run->sounds->bCloseTimerisValid();
 }
 
 void QuizStateWindowController::setViewMove(bool on)
 {
-    m_students->scroll()->setViewMove(on);
+    m_run->students->scroll()->setViewMove(on);
 }
 
 int QuizStateWindowController::nLoginStudentSum() const
 {
-    return m_students->scroll()->nLoginStudentSum();
+    return m_run->students->scroll()->nLoginStudentSum();
 }
 
 int QuizStateWindowController::nMoveHeight() const
 {
-    return m_students->scroll()->nMoveHeight();
+    return m_run->students->scroll()->nMoveHeight();
 }
 
 // ---- display fields and navigation ----
 
 void QuizStateWindowController::updateView_ModeDescription()
 {
-    txtMultipleModeString->setStyleSheet(QStringLiteral("color: %1;").arg(QColor::fromRgbF(0.376f, 0.49f, 0.996f).name()));
-    txtMultipleModeString->setText(ActivityRules::name(m_nMode));
+    m_run->updateView_ModeDescription(txtMultipleModeString);
 }
 
 void QuizStateWindowController::updateMultipleModeLabel(int q)
 {
-    if (m_nMode != Activity::MultipleMode)
-        return;
-    txtMultipleModeString->setText(QStringLiteral("%1: %2").arg(ActivityRules::name(Activity::MultipleMode),
-                                                                  ActivityRules::actionModeName(quizQuestionsInfo->actionMode(q))));
+    m_run->updateMultipleModeLabel(txtMultipleModeString, quizQuestionsInfo->actionMode(q));
 }
 
 void QuizStateWindowController::canQuNoBeVisible()
@@ -936,8 +728,8 @@ void QuizStateWindowController::canQuNoBeVisible()
         txtQuNo->setText(QString());
     } else {
         txtQuNo->setText(QString::number(pos));
-        if (m_modeObject)
-            m_modeObject->setNQuestionNoExceptTeachingPlane(pos);
+        if (m_run->modeObject)
+            m_run->modeObject->setNQuestionNoExceptTeachingPlane(pos);
     }
 }
 
@@ -952,11 +744,7 @@ void QuizStateWindowController::canPageAndTotalPageBeVisible()
 
 void QuizStateWindowController::updateDoneField(bool forceRun)
 {
-    if (!forceRun && !qcmObject->getQuestionIsTest(m_nCurrentQuestionNo)) {
-        txtDone->setText(QString());
-        return;
-    }
-    txtDone->setText(tr(qPrintable(RunControls::doneText(int(qdObject->arrayAlreadyTestQuestionNo().size()), m_nExcludeTeachingPlan))));
+    m_run->updateDoneField(txtDone, forceRun || qcmObject->getQuestionIsTest(m_nCurrentQuestionNo));
 }
 
 int QuizStateWindowController::thumbnailCount() const
@@ -984,9 +772,9 @@ void QuizStateWindowController::OnNext()
     if (!btnNext->isEnabled())
         return;
     stopReading();
-    if (m_modeObject)
-        m_modeObject->setNAnsweredNum(0);
-    m_students->showAnsweredCount();
+    if (m_run->modeObject)
+        m_run->modeObject->setNAnsweredNum(0);
+    m_run->students->showAnsweredCount();
     if (stripCurrent() >= thumbnailCount()) {
         applyControls();
         return;
@@ -994,12 +782,12 @@ void QuizStateWindowController::OnNext()
     const int n = stripCurrent() + 1;
     smallQuestions->selectedQuestionNo(n);
     afterNavigation(n);
-    switch (ActivityRules::gridAfterNext(m_nMode, quizQuestionsInfo->actionMode(n))) {
+    switch (ActivityRules::gridAfterNext(m_run->nMode, quizQuestionsInfo->actionMode(n))) {
     case ActivityRule::NextGrid::RightOnThisQuestion:
-        m_students->restoreRightAnswers(n);
+        m_run->students->restoreRightAnswers(n);
         break;
     case ActivityRule::NextGrid::RightOnPreviousQuestion:
-        m_students->restoreRightAnswers(n - 1);
+        m_run->students->restoreRightAnswers(n - 1);
         break;
     case ActivityRule::NextGrid::AllNormal:
         m_loginView->setStudentsNormal();
@@ -1026,12 +814,12 @@ void QuizStateWindowController::selectChangeQuestion(int n)
 {
     m_nCurrentQuestionNo = n;
     updateQuizTime();
-    if (m_bStartFlag)
+    if (m_run->bStartFlag)
         return; // a running question keeps its buttons
     applyControls();
     updateDoneField(false);
     updateMultipleModeLabel(n);
-    m_students->showAnswered(0);
+    m_run->students->showAnswered(0);
     const ActivityRule &r = rule();
     if (r.start == ActivityRule::Start::ByActionMode && _nPrevQuActionMode == ActionMode::Elimination && _bPrevQuTested) {
         if (quizQuestionsInfo->actionMode(n) != ActionMode::Elimination)
@@ -1042,7 +830,7 @@ void QuizStateWindowController::selectChangeQuestion(int n)
         // Elimination keeps its marks between questions; everyone else starts afresh.
         m_loginView->setStudentsNormal();
     }
-    if (m_nMode == Activity::MultipleMode) {
+    if (m_run->nMode == Activity::MultipleMode) {
         _nPrevQuActionMode = quizQuestionsInfo->actionMode(n);
         _bPrevQuTested = qcmObject->getQuestionIsTest(n);
     }
@@ -1057,20 +845,20 @@ void QuizStateWindowController::OnResult()
         reloadQuestionInfo(m_nCurrentQuestionNo);
         m_freeStyle->beforeResultWindow();
     }
-    runChildWindow([this] { RunResultWindows::openResult(this, this, m_nMode, m_nCurrentQuestionNo); });
+    m_run->runChildWindow([this] { RunResultWindows::openResult(this, this, m_run->nMode, m_nCurrentQuestionNo); });
 }
 
 void QuizStateWindowController::OnReport()
 {
     if (!btnReport->isEnabled())
         return;
-    if (m_nParticiptionMode != 0 && m_nParticiptionMode != 1)
+    if (m_run->nParticiptionMode != 0 && m_run->nParticiptionMode != 1)
         return;
     if (m_freeStyle) {
         reloadQuestionInfo(m_nCurrentQuestionNo);
         m_freeStyle->beforeResultWindow();
     }
-    runChildWindow([this] { RunResultWindows::openReport(this, this, m_nParticiptionMode, m_nMode, m_nCurrentQuestionNo); });
+    m_run->runChildWindow([this] { RunResultWindows::openReport(this, this, m_run->nParticiptionMode, m_run->nMode, m_nCurrentQuestionNo); });
 }
 
 void QuizStateWindowController::OnSpeech()
@@ -1134,7 +922,7 @@ void QuizStateWindowController::startQuestionsFrame()
     const bool paneHidden = m_freeStyle && !m_freeStyle->bShowQuestionPane();
     if (!paneHidden)
         smallQuestionsSV->hide();
-    if (!m_bStartFlag)
+    if (!m_run->bStartFlag)
         bigQuestions->resizeContent(m_nCurrentQuestionNo);
 }
 
@@ -1173,9 +961,6 @@ void QuizStateWindowController::lowerToNormalLevel()
 void QuizStateWindowController::keyPressEvent(QKeyEvent *event)
 {
     // Escape must not close a run behind the teacher's back; Exit asks first.
-    if (event->key() == Qt::Key_Escape) {
-        OnExit();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!RunSession::escapeExits(event, [this] { OnExit(); }))
+        QWidget::keyPressEvent(event);
 }

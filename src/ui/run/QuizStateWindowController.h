@@ -9,9 +9,9 @@
 #include "ui/controls/PollixAlert.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/RunFrameSink.h"
+#include "ui/run/RunSession.h"
 #include "ui/run/SaveToDataController.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QRect>
@@ -21,7 +21,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 class FreeStyleRun;
 class Orvenda_AppDelegate;
@@ -33,11 +32,6 @@ class QuizComputeMethod;
 class QuizData;
 class QuizMode;
 class QuizQuestions;
-class RunCountDown;
-class RunFrameRouter;
-class RunReceiver;
-class RunSounds;
-class RunStudentGrid;
 class RunTimer;
 class SmallQuestions;
 class StudentLoginView;
@@ -47,7 +41,9 @@ struct Notification;
 // the student grid, the count-down and the run buttons, owns the activity object for the pair
 // (activity, receiver model), hands it every keypad frame, starts and stops it question by
 // question, and offers to save the run when it closes. What differs between activities comes from
-// ActivityRules; which buttons are live comes from RunControls, applied in applyControls().
+// ActivityRules; which buttons are live comes from RunControls, applied in applyControls(). The
+// run itself (the activity object, count-down, grid events, start and stop steps, alerts, the
+// leave and the save) is a RunSession, as in the slide-show run window.
 //
 // It stays the frame listener for its whole life: while one of its own alerts is up, the teacher
 // keypad's F1/F2 press the alert's buttons and the students' frames still reach the activity
@@ -80,41 +76,41 @@ public:
     // Set by the opener before showWindow(), in this order.
     void setStrPath(const QString &path);
     void setTestID(int id);
-    void setNDeviceType(int type) { m_nDeviceType = type; }
-    void setNMode(int mode) { m_nMode = mode; }
-    void setNParticiptionMode(int mode) { m_nParticiptionMode = mode; }
-    void setBIsFreeStyle(bool v) { m_bIsFreeStyle = v; }
-    void setNIsGroup(int v) { m_nIsGroup = v; }
-    void setFather(QWidget *father) { m_father = father; }
+    void setNDeviceType(int type) { m_run->nDeviceType = type; }
+    void setNMode(int mode) { m_run->nMode = mode; }
+    void setNParticiptionMode(int mode) { m_run->nParticiptionMode = mode; }
+    void setBIsFreeStyle(bool v) { m_run->bIsFreeStyle = v; }
+    void setNIsGroup(int v) { m_run->nIsGroup = v; }
+    void setFather(QWidget *father) { m_run->father = father; }
     // Loads the window (windowDidLoad) and shows it over the main screen.
     void showWindow();
     // Tells the activity object the wake mode (0 login, 1 question, 2 logout) and sends the wake frame.
     void SendWakeUpMessage(int wakeMode);
 
-    QString strPath() const { return m_strPath; }
-    int nDeviceType() const { return m_nDeviceType; }
-    int nMode() const { return m_nMode; }
-    int nParticiptionMode() const { return m_nParticiptionMode; }
-    bool bIsFreeStyle() const { return m_bIsFreeStyle; }
-    int nIsGroup() const { return m_nIsGroup; }
+    QString strPath() const { return m_run->strPath; }
+    int nDeviceType() const { return m_run->nDeviceType; }
+    int nMode() const { return m_run->nMode; }
+    int nParticiptionMode() const { return m_run->nParticiptionMode; }
+    bool bIsFreeStyle() const { return m_run->bIsFreeStyle; }
+    int nIsGroup() const { return m_run->nIsGroup; }
     bool bPaperEditable() const { return m_bPaperEditable; }
-    bool bStartFlag() const { return m_bStartFlag; }
+    bool bStartFlag() const { return m_run->bStartFlag; }
     int nCurrentQuestionNo() const { return m_nCurrentQuestionNo; }
-    int nExcludeTeachingPlan() const { return m_nExcludeTeachingPlan; }
-    int nAnswerTime() const { return m_nAnswerTime; }
-    int nTimeElapsed() const { return m_nTimeElapsed; }
+    int nExcludeTeachingPlan() const { return m_run->nExcludeTeachingPlan; }
+    int nAnswerTime() const { return m_run->nAnswerTime; }
+    int nTimeElapsed() const { return m_run->nTimeElapsed; }
     int nPlaySoundtype() const;
     bool bCloseTimerisValid() const;
     int nLoginStudentSum() const;
     int nMoveHeight() const;
     bool isStatusLevel() const { return m_statusLevel; }
-    QuizMode *modeObject() const { return m_modeObject.get(); }
+    QuizMode *modeObject() const { return m_run->modeObject.get(); }
     StudentLoginView *studentLoginView() const { return m_loginView; }
     const QList<StudentEntity> &arrStuLoginContentTime() const;
     QList<int> arryAlreadTestQuetionNum() const { return m_arryAlreadTestQuetionNum; }
     // The alert up on the window (Start refusal, exit question), or null.
-    PollixAlert *currentAlert() const { return m_alert; }
-    RunControls::Phase phase() const { return m_phase; }
+    PollixAlert *currentAlert() const { return m_run->alert; }
+    RunControls::Phase phase() const { return m_run->phase; }
 
     // Button actions; each does nothing while its button is disabled.
     void OnStart();
@@ -146,9 +142,9 @@ public:
     void handleStudentFrame(const DataOfFrame &frame) override;
     // True while one of the window's child windows (result, report, question sending, hand-raise
     // marking, save) runs.
-    bool childWindowUp() const { return m_childDepth > 0; }
+    bool childWindowUp() const { return m_run->childDepth > 0; }
     // The window of students whose keypads logged in with an ID the class lacks; null until one did.
-    ForceLoginController *forceLoginController() const { return forceLoginCtrl; }
+    ForceLoginController *forceLoginController() const { return m_run->forceLoginCtrl; }
 
     // The text the read-aloud window speaks for the page view's current question.
     QString setMessageToPlayMusic() const;
@@ -207,11 +203,7 @@ private:
     void watchWakeUpReply();
     void stop();
     void showStartRefusal();
-    int runAlert(const QString &text, const QStringList &buttons);
-    void setStartShowsPause(bool pause);
-    void exitAfterAlert();
     void closeSelf();
-
 
     void playSound(int type);
     void setViewMove(bool on);
@@ -239,8 +231,6 @@ private:
     void handRaiseSelectedToAnswer(const Notification &n);
     void handleDeviceChanged();
     void sendQuestionsReady();
-    void runChildWindow(const std::function<void()> &run);
-    void releaseFrameInHand();
     void getContent(const Notification &n);
     void stopReading();
 
@@ -249,44 +239,21 @@ private:
     QuizQuestions *quizQuestionsInfo = nullptr;
     QuizData *qdObject = nullptr;
     std::unique_ptr<QuizComputeMethod> qcmObject;
-    std::unique_ptr<QuizMode> m_modeObject;
-    QPointer<QWidget> m_father;
     StudentLoginView *m_loginView = nullptr;
-    QPointer<PollixAlert> m_alert;
-    RunCountDown *m_countDown = nullptr;
-    RunSounds *m_sounds = nullptr;
-    RunStudentGrid *m_students = nullptr;
-    QPointer<ForceLoginController> forceLoginCtrl;
+    RunSession *m_run = nullptr;
     RunTimer *m_wakeUpWatch = nullptr;
-    RunReceiver *m_receiver = nullptr;
     FreeStyleRun *m_freeStyle = nullptr;
     int m_wakeUpTries = 0;
 
     QList<int> m_arryAlreadTestQuetionNum;
     QList<int> m_arrQueAddByTeacher;
-    QString m_strPath;
-    int m_nDeviceType = -1;
-    int m_nMode = 0;
-    int m_nParticiptionMode = 0;
-    bool m_bIsFreeStyle = false;
-    int m_nIsGroup = 0;
     bool m_loaded = false;
 
     int m_nCurrentQuestionNo = 0;
     QRect NormalQuestionsRect;
-    bool m_bStartFlag = false;
-    RunControls::Phase m_phase = RunControls::Phase::Opened;
-    int m_nExcludeTeachingPlan = 0;
     bool m_bPaperEditable = false;
     int _nPrevQuActionMode = 0;
     bool _bPrevQuTested = false;
-    int m_nAnswerTime = 0;
-    QString strTimeStart;
-    int m_nTimeElapsed = 0;
     bool _bShowAnswerSetting = false;
     bool m_statusLevel = false;
-    bool m_closing = false;
-    bool m_saveOffered = false;
-    int m_childDepth = 0;
-    std::unique_ptr<RunFrameRouter> m_frames;
 };

@@ -1,0 +1,427 @@
+#include "RunSession.h"
+
+#include "ForceLoginController.h"
+#include "GridAutoScroll.h"
+#include "RunCountDown.h"
+#include "RunFrameRouter.h"
+#include "RunReceiver.h"
+#include "RunResultWindows.h"
+#include "RunSounds.h"
+#include "RunStudentGrid.h"
+#include "RunTimer.h"
+#include "StudentLoginView.h"
+
+#include "core/app/CommonFunc.h"
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/QuizData.h"
+#include "core/engine/QuizMode.h"
+#include "core/engine/QuizParticipantData.h"
+#include "core/engine/QuizQuestions.h"
+#include "core/keypad/TovDevice.h"
+#include "platform/NotificationNames.h"
+
+#include <QCloseEvent>
+#include <QColor>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+using Phase = RunControls::Phase;
+
+namespace {
+const QString kOkF1 = QStringLiteral("  \"F1\" OK  ");
+const QString kCancelF2 = QStringLiteral("\"F2\" Cancel");
+} // namespace
+
+RunSession::RunSession(Window window) : QObject(window.widget), m_window(std::move(window))
+{
+    QWidget *w = m_window.widget;
+    appDelegate = Orvenda_AppDelegate::getAppDelegate();
+    if (appDelegate)
+        nDeviceType = appDelegate->currentDeviceType();
+    qpdObject = QuizParticipantData::shareManager();
+    qqObject = QuizQuestions::shareManager();
+    qdObject = QuizData::shareManager();
+    qqObject->setStrTestTitle(QString());
+    qqObject->setNTestID(0);
+
+    countDown = new RunCountDown(m_window.txtQuizTime, w);
+    countDown->onTick = [this] {
+        ++nAnswerTime;
+        if (modeObject)
+            modeObject->setQuizStateScreenTimer(nAnswerTime);
+        ++nTimeElapsed;
+    };
+    countDown->onTimeUp = [this] { m_window.timeUp(); };
+    sounds = new RunSounds(w);
+    frames = std::make_unique<RunFrameRouter>(RunFrameRouter::Window{
+        [this] { return modeObject.get(); },
+        [this] { return alert.data(); },
+        [this] { return childDepth > 0; },
+        m_window.press,
+        m_window.keyAction});
+    students = new RunStudentGrid(m_window.grid, m_window.gridArea, m_window.txtLoginAndAnswered, w);
+    students->modeObject = [this] { return modeObject.get(); };
+    receiver = new RunReceiver([this] { return modeObject.get(); }, w);
+    if (!m_window.viewMove)
+        m_window.viewMove = [this](bool on) { students->scroll()->setViewMove(on); };
+    strTimeStart = GetDateTimeNow();
+}
+
+RunSession::~RunSession() = default;
+
+const ActivityRule &RunSession::rule() const
+{
+    return ActivityRules::rule(nMode);
+}
+
+// ---- opening ----
+
+void RunSession::greetReceiver()
+{
+    if (nDeviceType != DeviceType::Arvel || !appDelegate)
+        return;
+    if (auto device = appDelegate->currentDevice()) {
+        const uint8_t nul = 0;
+        device->sendData(&nul, 1);
+    }
+}
+
+bool RunSession::countsHandRaises()
+{
+    receiver->setIdleAtOpening(nDeviceType);
+    const bool handRaises = nDeviceType == DeviceType::Corvel || nDeviceType == DeviceType::Dravel;
+    if (handRaises)
+        qpdObject->setNullInLoginStudent();
+    return handRaises;
+}
+
+void RunSession::setParticipation()
+{
+    if (modeObject)
+        modeObject->setParticipationMode(ActivityRules::isFreeStyle(nMode) ? 2 : nParticiptionMode);
+}
+
+void RunSession::countQuestions()
+{
+    nExcludeTeachingPlan = 0;
+    for (const QuizQuestionsElement &e : qqObject->arrayQuestions())
+        if (e.nQuestionType() != QuestionType::TeachingPlan)
+            ++nExcludeTeachingPlan;
+}
+
+// ---- controls ----
+
+RunControls::Situation RunSession::situation() const
+{
+    RunControls::Situation s;
+    s.activity = nMode;
+    s.deviceType = nDeviceType;
+    s.phase = phase;
+    return s;
+}
+
+void RunSession::setStartShowsPause(QPushButton *btnStart, bool pause)
+{
+    btnStart->setText(pause ? tr("Pause") : tr("Start"));
+    btnStart->setIcon(btnStart->style()->standardIcon(pause ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    btnStart->setProperty("imageName", pause ? QStringLiteral("pause_normal.png") : QStringLiteral("start_normal.png"));
+}
+
+void RunSession::updateDoneField(QLabel *txtDone, bool show)
+{
+    if (!show) {
+        txtDone->setText(QString());
+        return;
+    }
+    txtDone->setText(tr(qPrintable(RunControls::doneText(int(qdObject->arrayAlreadyTestQuestionNo().size()), nExcludeTeachingPlan))));
+}
+
+void RunSession::updateMultipleModeLabel(QLabel *txtMultipleModeString, int actionMode)
+{
+    if (nMode != Activity::MultipleMode)
+        return;
+    txtMultipleModeString->setText(QStringLiteral("%1: %2").arg(ActivityRules::name(Activity::MultipleMode),
+                                                                  ActivityRules::actionModeName(actionMode)));
+}
+
+void RunSession::updateView_ModeDescription(QLabel *txtMultipleModeString)
+{
+    txtMultipleModeString->setStyleSheet(QStringLiteral("color: %1;").arg(QColor::fromRgbF(0.376f, 0.49f, 0.996f).name()));
+    txtMultipleModeString->setText(ActivityRules::name(nMode));
+}
+
+// ---- start, pause, stop ----
+
+void RunSession::pressStart(QPushButton *btnStart, const std::function<void()> &startQuestion)
+{
+    if (btnStart->isChecked()) {
+        sounds->cue(RunSounds::Start);
+        if (bStartFlag) {
+            // Homework counts nothing down: its field reads "Receiving...", which a count-down
+            // would take for zero and stop the collection two seconds after the resume.
+            if (rule().time == ActivityRule::Time::Assigning)
+                countDown->showReceiving();
+            else
+                startQuizTimeCountDown();
+        } else {
+            startQuestion();
+        }
+        setStartShowsPause(btnStart, true);
+    } else {
+        countDown->pause();
+        setStartShowsPause(btnStart, false);
+    }
+}
+
+void RunSession::startQuizTimeCountDown()
+{
+    countDown->adjustQuizTimeCountDown(m_window.countDownLeadIn ? m_window.countDownLeadIn() : 0);
+}
+
+ActivityRule::Start RunSession::startStep(int q)
+{
+    StudentLoginView *grid = m_window.grid;
+    const int actionMode = qqObject->actionMode(q);
+    phase = Phase::Running;
+    const ActivityRule::Start step = ActivityRules::startStep(nMode, actionMode);
+    switch (step) {
+    case ActivityRule::Start::Rush:
+        // No count-down until a student wins the rush.
+        phase = Phase::AwaitingRush;
+        countDown->showWaiting();
+        grid->setStudentsNormal();
+        break;
+    case ActivityRule::Start::Elimination:
+        startQuizTimeCountDown();
+        break;
+    case ActivityRule::Start::PaperQuiz:
+        grid->setStudentsNormal();
+        startQuizTimeCountDown();
+        if (ActivityRules::grid(nMode, nDeviceType) == ActivityRule::Grid::PaperQuiz)
+            for (int d : qpdObject->loginDeviceNos())
+                grid->setStudentPaperQuiz(d, 1, false);
+        if (modeObject)
+            modeObject->clearArrAnswerStu();
+        break;
+    case ActivityRule::Start::HomeWork:
+        grid->setStudentsNormal();
+        countDown->showReceiving();
+        if (modeObject)
+            modeObject->clearArrAnswerStu();
+        break;
+    case ActivityRule::Start::RollCall:
+    case ActivityRule::Start::CountDown:
+        grid->setStudentsNormal();
+        startQuizTimeCountDown();
+        break;
+    case ActivityRule::Start::ByActionMode:
+    case ActivityRule::Start::Nothing:
+        break;
+    }
+    if (ActivityRules::clearsEliminatedAtStart(nMode, actionMode))
+        qdObject->setArrayEliminationStudentsDeviceNo({});
+    return step;
+}
+
+void RunSession::markStarted()
+{
+    students->showAnsweredCount();
+    bStartFlag = true;
+    if (modeObject)
+        modeObject->setQuizStateScreenTimer(0);
+}
+
+void RunSession::pressStop(QPushButton *btnStart, const std::function<void()> &stopQuestion)
+{
+    sounds->cue(RunSounds::Stop);
+    stopQuestion();
+    if (ActivityRules::grid(nMode, nDeviceType) == ActivityRule::Grid::PaperQuiz)
+        m_window.grid->clearStudentsAnswerCount();
+    setStartShowsPause(btnStart, false);
+}
+
+bool RunSession::questionStopped(QPushButton *btnStart, int q)
+{
+    receiver->stopAnswering(nDeviceType);
+    bStartFlag = false;
+    phase = Phase::Stopped;
+    btnStart->setChecked(false);
+    const ActivityRule &r = rule();
+    if (r.stop == ActivityRule::Stop::Survey) {
+        // The page returns to its place; the count-down is left as it stands.
+        countDown->stop();
+        return false;
+    }
+    if (r.stop == ActivityRule::Stop::Question)
+        students->markFirstRushNotTaken(q);
+    countDown->stop();
+    return true;
+}
+
+// ---- alerts, child windows, leaving ----
+
+int RunSession::runAlert(const QString &text, const QStringList &buttons)
+{
+    frames->releaseFrameInHand();
+    // The window stays the frame listener: the teacher keypad's F1 and F2 press the alert's buttons.
+    PollixAlert box(QStringLiteral("Warning"), QStringLiteral("Warning"), buttons, text, m_window.widget);
+    if (m_window.prepareAlert)
+        m_window.prepareAlert(&box);
+    alert = &box;
+    if (m_window.stepAside)
+        m_window.stepAside(true);
+    const int result = box.runModal();
+    alert = nullptr;
+    if (m_window.stepAside)
+        m_window.stepAside(false);
+    return result;
+}
+
+void RunSession::showStartRefusal(QPushButton *btnStart)
+{
+    runAlert(QStringLiteral("Currently in the teaching plan mode, cannot start testing"), {kOkF1});
+    btnStart->setChecked(false);
+}
+
+void RunSession::runChildWindow(const std::function<void()> &run)
+{
+    frames->releaseFrameInHand();
+    if (m_window.stepAside)
+        m_window.stepAside(true);
+    ++childDepth;
+    run();
+    --childDepth;
+    // The child may have taken the listener role for its own run.
+    if (appDelegate && !closing)
+        appDelegate->setObjectToReceiveCommData(m_window.widget);
+    if (m_window.stepAside)
+        m_window.stepAside(false);
+}
+
+bool RunSession::confirmExit()
+{
+    if (appDelegate)
+        appDelegate->setBTeacherExit(true);
+    const int result = runAlert(QStringLiteral("Are you sure to exit this Activity?"), {kOkF1, kCancelF2});
+    if (result == PollixAlert::AlertFirstButtonReturn)
+        return true;
+    // The teacher stays: no later reader may take the flag for a leave.
+    if (appDelegate)
+        appDelegate->setBTeacherExit(false);
+    return false;
+}
+
+void RunSession::leave()
+{
+    closing = true;
+    if (modeObject && appDelegate && appDelegate->bTeacherExit())
+        modeObject->sendReceiveState(0xE3);
+    RunTimer::after(100, m_window.widget, [this] {
+        if (modeObject) {
+            modeObject->setWakeUpMode(2);
+            modeObject->sendWakeFrame();
+        }
+        closeSelf();
+    });
+}
+
+void RunSession::closeSelf()
+{
+    if (m_window.shouldClose()) {
+        closing = true;
+        m_window.widget->hide();
+        m_window.widget->deleteLater();
+    } else {
+        closing = false;
+    }
+}
+
+void RunSession::closeEvent(QCloseEvent *event)
+{
+    if (closing && !m_window.widget->isVisible()) {
+        event->accept();
+        return;
+    }
+    if (m_window.shouldClose()) {
+        closing = true;
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool RunSession::escapeExits(QKeyEvent *event, const std::function<void()> &onExit)
+{
+    if (event->key() != Qt::Key_Escape)
+        return false;
+    onExit();
+    return true;
+}
+
+bool RunSession::windowShouldClose()
+{
+    if (bStartFlag)
+        return false;
+    if (saveOffered)
+        return true;
+    saveOffered = true;
+    if (m_window.beforeSave)
+        m_window.beforeSave();
+    countDown->stop();
+    m_window.viewMove(false);
+    if (!qdObject->arrayAlreadyTestQuestionNo().isEmpty()) {
+        QStringList arrQuizTime{strTimeStart, GetDateTimeNow(), QString::number(nTimeElapsed)};
+        SaveRequest r;
+        r.strFileName = strPath.isEmpty() ? QString() : QFileInfo(strPath).fileName();
+        r.curDeviceType = nDeviceType;
+        r.curParticipationMode = nParticiptionMode;
+        r.curActivityMode = nMode;
+        r.bIsFreeStyle = bIsFreeStyle;
+        r.nIsGroup = nIsGroup;
+        r.arrStuLoginContentTime = &students->arrStuLoginContentTime();
+        r.arrQuizTime = &arrQuizTime;
+        runChildWindow([&] {
+            if (!m_window.saveDialog || !m_window.saveDialog(r))
+                SaveToDataController::runForRun(m_window.widget, r);
+        });
+    }
+    qpdObject->removeActivityRecord();
+    qqObject->removeAllQuestionsInfo();
+    if (m_window.afterRun)
+        m_window.afterRun();
+    if (appDelegate)
+        appDelegate->setObjectToReceiveCommData(father);
+    if (father) {
+        if (m_window.toFather)
+            m_window.toFather(father);
+        father->show();
+        father->raise();
+        father->activateWindow();
+    }
+    return true;
+}
+
+// ---- run events ----
+
+void RunSession::forceLogin(const Notification &n)
+{
+    if (!students->loginsLocked())
+        ForceLoginController::offer(forceLoginCtrl, m_window.widget, n);
+}
+
+void RunSession::handleDeviceChanged()
+{
+    receiver->handleDeviceChanged(appDelegate ? appDelegate->currentDeviceType() : DeviceType::None, bStartFlag);
+}
+
+void RunSession::markHandRaise(int d, int q)
+{
+    int points = 0;
+    runChildWindow([&] { points = RunResultWindows::runHandRaiseMarking(m_window.widget, m_window.sink); });
+    // The points stay in the run's data: a hand-raise session keeps only who was there.
+    qdObject->setStudentPoint(q, d, points);
+    qdObject->setStudentAnswer(q, d, QStringLiteral("A"));
+}

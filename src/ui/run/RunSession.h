@@ -1,0 +1,186 @@
+#pragma once
+
+#include "core/engine/ActivityRules.h"
+#include "core/engine/RunControls.h"
+#include "core/keypad/TeacherKeyMap.h"
+#include "ui/controls/PollixAlert.h"
+#include "ui/run/SaveToDataController.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class DataOfFrame;
+class ForceLoginController;
+class Orvenda_AppDelegate;
+class QCloseEvent;
+class QKeyEvent;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QWidget;
+class QuizData;
+class QuizMode;
+class QuizParticipantData;
+class QuizQuestions;
+class RunCountDown;
+class RunFrameRouter;
+class RunFrameSink;
+class RunReceiver;
+class RunSounds;
+class RunStudentGrid;
+class StudentLoginView;
+struct Notification;
+
+// One run of an activity with one class, as every run window holds it: the run's settings, the
+// activity object for the pair (activity, receiver model), the count-down, the sounds, the student
+// grid's run events, the receiver's state and the frames' routing; the steps of a question's start
+// and stop that do not depend on the window; the alerts and child windows that step in front of
+// the window; the leave and the end-of-run save. The window keeps what is its own: its buttons,
+// which question is current and how the teacher moves between questions.
+//
+// The settings and the run's state are the window's to read and set: it shows them under the
+// names its callers know.
+class RunSession : public QObject
+{
+    Q_OBJECT
+public:
+    using SaveRequest = SaveToDataController::Request;
+
+    // What the session asks of its window.
+    struct Window
+    {
+        QWidget *widget = nullptr;
+        RunFrameSink *sink = nullptr; // the window, to the child windows that pass frames on
+        QLabel *txtQuizTime = nullptr;
+        StudentLoginView *grid = nullptr;
+        QScrollArea *gridArea = nullptr;
+        QLabel *txtLoginAndAnswered = nullptr;
+        // A teacher key presses the window's button; keyAction unset: keys as in the activity window.
+        std::function<void(TeacherKeyMap::Action)> press;
+        std::function<TeacherKeyMap::Action(const DataOfFrame &)> keyAction;
+        // The count-down ran out: the window's Stop.
+        std::function<void()> timeUp;
+        // The window's own closing check (windowShouldClose).
+        std::function<bool()> shouldClose;
+        // The grid pages by itself while a question runs; unset: the grid's own auto-scroll.
+        std::function<void(bool on)> viewMove;
+        // An alert or a child window comes in front (true) or has gone (false); unset: nothing.
+        std::function<void(bool inFront)> stepAside;
+        // The alert before it runs (placement); unset: nothing.
+        std::function<void(PollixAlert *)> prepareAlert;
+        // Seconds before the count-down starts counting; unset: none.
+        std::function<int()> countDownLeadIn;
+        // The window's own save dialog hook: true when it ran instead of SaveToDataController.
+        std::function<bool(const SaveRequest &)> saveDialog;
+        // The window's own steps at the end of the run: before the save is offered, after the
+        // run's data is dropped, and on the father before it is shown again.
+        std::function<void()> beforeSave;
+        std::function<void()> afterRun;
+        std::function<void(QWidget *father)> toFather;
+    };
+
+    explicit RunSession(Window window);
+    ~RunSession() override;
+
+    // Settings from the opener.
+    QString strPath;
+    int nDeviceType = -1;
+    int nMode = 0;
+    int nParticiptionMode = 0;
+    bool bIsFreeStyle = false;
+    int nIsGroup = 0;
+    QPointer<QWidget> father;
+
+    // The run's state.
+    bool bStartFlag = false;
+    RunControls::Phase phase = RunControls::Phase::Opened;
+    int nExcludeTeachingPlan = 0;
+    int nAnswerTime = 0;
+    int nTimeElapsed = 0;
+    QString strTimeStart;
+    bool closing = false;
+    bool saveOffered = false;
+    int childDepth = 0;
+
+    std::unique_ptr<QuizMode> modeObject;
+    QPointer<PollixAlert> alert;
+    QPointer<ForceLoginController> forceLoginCtrl;
+    RunCountDown *countDown = nullptr;
+    RunSounds *sounds = nullptr;
+    RunStudentGrid *students = nullptr;
+    RunReceiver *receiver = nullptr;
+    std::unique_ptr<RunFrameRouter> frames;
+
+    const ActivityRule &rule() const;
+
+    // ---- opening ----
+    // An Arvel receiver wants one null byte before the run's frames.
+    void greetReceiver();
+    // Corvel and Dravel keypads raise hands: the count is shown and the class's records start empty.
+    bool countsHandRaises();
+    // The activity object learns the participation (free style: 2).
+    void setParticipation();
+    // Questions of the run that are not teaching plans (the Done field's whole).
+    void countQuestions();
+
+    // ---- controls ----
+    // The run's part of the controls' situation; the window fills in its questions.
+    RunControls::Situation situation() const;
+    static void setStartShowsPause(QPushButton *btnStart, bool pause);
+    // "Done" / "All Done" once question q has run (or when forced), else nothing.
+    void updateDoneField(QLabel *txtDone, bool show);
+    // A multiple-mode run names the action mode of the question in hand.
+    void updateMultipleModeLabel(QLabel *txtMultipleModeString, int actionMode);
+    void updateView_ModeDescription(QLabel *txtMultipleModeString);
+
+    // ---- start, pause, stop ----
+    // Start pressed (after the window's checks): a first press starts the question (startQuestion),
+    // a later one resumes the count-down; unpressed, the count-down pauses.
+    void pressStart(QPushButton *btnStart, const std::function<void()> &startQuestion);
+    void startQuizTimeCountDown();
+    // The grid and the count-down as the activity starts question q; the window does what the
+    // returned step leaves to it.
+    ActivityRule::Start startStep(int q);
+    // The question runs: the answered field counts from zero.
+    void markStarted();
+    // Stop pressed: the stop (stopQuestion) and what every window shows after it.
+    void pressStop(QPushButton *btnStart, const std::function<void()> &stopQuestion);
+    // The activity object has stopped question q: the run's state after it. False for a survey,
+    // whose count-down stays as it stands; else the count-down has stopped.
+    bool questionStopped(QPushButton *btnStart, int q);
+
+    // ---- alerts, child windows, leaving ----
+    int runAlert(const QString &text, const QStringList &buttons);
+    // A question that cannot run (a teaching plan, no answer) refuses the Start.
+    void showStartRefusal(QPushButton *btnStart);
+    void runChildWindow(const std::function<void()> &run);
+    // The exit question; true when the teacher leaves.
+    bool confirmExit();
+    // After the exit question: the receiver and the keypads are told, then the window closes.
+    void leave();
+    void closeSelf();
+    void closeEvent(QCloseEvent *event);
+    // Escape asks as Exit does: a run never closes behind the teacher's back.
+    static bool escapeExits(QKeyEvent *event, const std::function<void()> &onExit);
+    // Closing: refused while a question runs; otherwise the save is offered once and the listener
+    // role and the screen go back to the father.
+    bool windowShouldClose();
+
+    // ---- run events ----
+    void forceLogin(const Notification &n);
+    void handleDeviceChanged();
+    // A raised hand was picked: the marking window's points for device d on question q.
+    void markHandRaise(int d, int q);
+
+private:
+    Window m_window;
+    Orvenda_AppDelegate *appDelegate = nullptr;
+    QuizParticipantData *qpdObject = nullptr;
+    QuizQuestions *qqObject = nullptr;
+    QuizData *qdObject = nullptr;
+};
