@@ -445,7 +445,7 @@ void PPTQuizStateWindowController::setModeObject()
 
 void PPTQuizStateWindowController::SendWakeUpMessage(int wakeMode)
 {
-    m_run->receiver->SendWakeUpMessage(wakeMode, ActivityRules::isFreeStyle(m_run->nMode) ? m_run->nMode : -1);
+    m_run->SendWakeUpMessage(wakeMode);
 }
 
 // ---- controls ----
@@ -601,19 +601,7 @@ void PPTQuizStateWindowController::start()
         if (m_run->modeObject)
             m_run->modeObject->setAlreadStartInElimination(true);
     }
-    if (m_run->modeObject) {
-        m_run->modeObject->modeStart(questionNo());
-        if (m_run->nDeviceType == DeviceType::Brevel) {
-            SendWakeUpMessage(1);
-        } else if (DeviceType::isLargeFamily(m_run->nDeviceType)) {
-            if (r.questionPcStateAlways || !m_run->modeObject->getSendQueState())
-                m_run->modeObject->sendPCState(3);
-            else
-                SendWakeUpMessage(1);
-        } else {
-            m_run->modeObject->openReceiveArvel();
-        }
-    }
+    m_run->announceQuestion(questionNo(), false);
     m_run->startStep(questionNo());
     m_run->markStarted();
 }
@@ -713,11 +701,7 @@ void PPTQuizStateWindowController::afterStep(bool forward)
     } else if (!forward) {
         pptStudentLoginView->setStudentEliminated();
     } else {
-        switch (ActivityRules::gridAfterNext(m_run->nMode, actionMode)) {
-        case ActivityRule::NextGrid::RightOnThisQuestion: m_run->students->restoreRightAnswers(n); break;
-        case ActivityRule::NextGrid::RightOnPreviousQuestion: m_run->students->restoreRightAnswers(n - 1); break;
-        case ActivityRule::NextGrid::AllNormal: pptStudentLoginView->setStudentsNormal(); break;
-        }
+        m_run->gridAfterNext(n);
     }
     updateMultipleModeLabel();
     updateQuizTime();
@@ -965,23 +949,16 @@ void PPTQuizStateWindowController::studentAnswerNotification(const Notification 
 
 void PPTQuizStateWindowController::studentRushNotification(const Notification &n)
 {
-    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
-    if (n.userInfo.value(Notify::Key::Type).toInt() == 1) {
-        // The winner's answer has come: the question stops.
+    // The winner's answer stops the question as the teacher keypad's Stop does.
+    const bool answer = m_run->studentRushNotification(n, questionNo(), [this] {
         bIsRunForTeacherControl = true;
         OnStop();
         bIsRunForTeacherControl = false;
-        const bool right = n.userInfo.value(Notify::Key::Ans).toString() == qqObject->answer(questionNo());
-        pptStudentLoginView->setStudentRushAnswered(d, right);
-    } else {
-        pptStudentLoginView->setStudentsRush(d);
-        startQuizTimeCountDown();
-        if (m_run->phase == Phase::AwaitingRush)
-            m_run->phase = Phase::Running;
+    });
+    if (!answer) {
         btnStart->setChecked(true);
         applyControls();
     }
-    m_run->students->showAnswered(1);
 }
 
 void PPTQuizStateWindowController::handRaiseSelectedToAnswer(const Notification &n)

@@ -99,7 +99,6 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
             father->resize(810, 170);
     };
     m_run = new RunSession(std::move(window));
-    m_wakeUpWatch = new RunTimer(this);
     observeNotifications();
 
     quizQuestionsInfo = QuizQuestions::shareManager();
@@ -299,7 +298,7 @@ void QuizStateWindowController::loadQuestionsInfo()
 
 void QuizStateWindowController::SendWakeUpMessage(int wakeMode)
 {
-    m_run->receiver->SendWakeUpMessage(wakeMode, rule().freeStyle ? m_run->nMode : -1);
+    m_run->SendWakeUpMessage(wakeMode);
 }
 
 const QList<StudentEntity> &QuizStateWindowController::arrStuLoginContentTime() const
@@ -402,20 +401,7 @@ void QuizStateWindowController::start()
         m_freeStyle->questionStarted();
     if (r.showsPages)
         startQuestionsFrame();
-    if (m_run->modeObject) {
-        m_run->modeObject->modeStart(m_nCurrentQuestionNo);
-        const bool pcState = m_run->nDeviceType != DeviceType::Brevel
-                             && (r.questionPcStateAlways || !m_run->modeObject->getSendQueState());
-        if (DeviceType::isLargeFamily(m_run->nDeviceType) && pcState) {
-            m_run->modeObject->sendPCState(3);
-        } else if (DeviceType::isLargeFamily(m_run->nDeviceType)) {
-            SendWakeUpMessage(1);
-            m_wakeUpTries = 0;
-            m_wakeUpWatch->start([this] { watchWakeUpReply(); });
-        } else if (DeviceType::isSmallFamily(m_run->nDeviceType)) {
-            m_run->modeObject->openReceiveArvel();
-        }
-    }
+    m_run->announceQuestion(m_nCurrentQuestionNo, true);
     if (m_run->startStep(m_nCurrentQuestionNo) == ActivityRule::Start::RollCall)
         m_nCurrentQuestionNo = 1;
     if (m_run->modeObject)
@@ -448,40 +434,18 @@ void QuizStateWindowController::OnStop()
         m_freeStyle->afterStop(q, stoppedBefore);
 }
 
-void QuizStateWindowController::watchWakeUpReply()
-{
-    // The question is announced to the keypads when one of them answers its wake frame. That
-    // answer may be lost or damaged on the line: the wake frame goes out again, and at last the
-    // question is announced without it, so that no question stays unsent.
-    if (!m_run->bStartFlag || !m_run->modeObject || m_run->modeObject->startFlag()) {
-        m_wakeUpWatch->stop();
-        return;
-    }
-    if (++m_wakeUpTries < 3) {
-        PollixLog(QStringLiteral("no keypad answered the question's wake frame: sent again"));
-        SendWakeUpMessage(1);
-        return;
-    }
-    PollixLog(QStringLiteral("no keypad answered the question's wake frame: the question is announced without it"));
-    m_wakeUpWatch->stop();
-    m_run->modeObject->sendPCState(3);
-}
-
 void QuizStateWindowController::stop()
 {
     setViewMove(false);
-    m_wakeUpWatch->stop();
     smallQuestions->setEnabled(true);
     const int q = m_nCurrentQuestionNo;
     if (m_freeStyle)
         m_freeStyle->questionStopped();
     if (rule().showsPages)
         stopQuestionsFrame();
-    if (m_run->modeObject) {
-        // Free-style elimination judges a question written on the toolbar once its answer is set.
-        if (!m_freeStyle || FreeStyleRules::evaluatesAtStop(m_run->nMode, m_freeStyle->setFromKeypad(q)))
-            m_run->modeObject->modeStop();
-    }
+    // Free-style elimination judges a question written on the toolbar once its answer is set.
+    if (m_run->modeObject && (!m_freeStyle || FreeStyleRules::evaluatesAtStop(m_run->nMode, m_freeStyle->setFromKeypad(q))))
+        m_run->modeObject->modeStop();
     if (!m_run->questionStopped(btnStart, q))
         return;
     const ActivityRule &r = rule();
@@ -570,19 +534,8 @@ void QuizStateWindowController::studentAnswerNotification(const Notification &n)
 
 void QuizStateWindowController::studentRushNotification(const Notification &n)
 {
-    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
-    if (n.userInfo.value(Notify::Key::Type).toInt() != 1) {
-        m_loginView->setStudentRushed(d);
-        startQuizTimeCountDown();
-        if (m_run->phase == Phase::AwaitingRush)
-            m_run->phase = Phase::Running;
+    if (!m_run->studentRushNotification(n, m_nCurrentQuestionNo, [this] { OnStop(); }))
         applyControls();
-    } else {
-        OnStop();
-        const bool right = n.userInfo.value(Notify::Key::Ans).toString() == quizQuestionsInfo->answer(m_nCurrentQuestionNo);
-        m_loginView->setStudentRushAnswered(d, right);
-    }
-    m_run->students->showAnswered(1);
 }
 
 void QuizStateWindowController::studentEliminationNotification(const Notification &n)
@@ -782,17 +735,7 @@ void QuizStateWindowController::OnNext()
     const int n = stripCurrent() + 1;
     smallQuestions->selectedQuestionNo(n);
     afterNavigation(n);
-    switch (ActivityRules::gridAfterNext(m_run->nMode, quizQuestionsInfo->actionMode(n))) {
-    case ActivityRule::NextGrid::RightOnThisQuestion:
-        m_run->students->restoreRightAnswers(n);
-        break;
-    case ActivityRule::NextGrid::RightOnPreviousQuestion:
-        m_run->students->restoreRightAnswers(n - 1);
-        break;
-    case ActivityRule::NextGrid::AllNormal:
-        m_loginView->setStudentsNormal();
-        break;
-    }
+    m_run->gridAfterNext(n);
 }
 
 void QuizStateWindowController::OnPrevious()

@@ -200,7 +200,6 @@ private:
     bool questionRun(int q) const;
 
     void start();
-    void watchWakeUpReply();
     void stop();
     void showStartRefusal();
     void closeSelf();
@@ -241,9 +240,7 @@ private:
     std::unique_ptr<QuizComputeMethod> qcmObject;
     StudentLoginView *m_loginView = nullptr;
     RunSession *m_run = nullptr;
-    RunTimer *m_wakeUpWatch = nullptr;
     FreeStyleRun *m_freeStyle = nullptr;
-    int m_wakeUpTries = 0;
 
     QList<int> m_arryAlreadTestQuetionNum;
     QList<int> m_arrQueAddByTeacher;

@@ -18,6 +18,8 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/keypad/TovDevice.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 
 #include <QCloseEvent>
@@ -65,6 +67,7 @@ RunSession::RunSession(Window window) : QObject(window.widget), m_window(std::mo
     students = new RunStudentGrid(m_window.grid, m_window.gridArea, m_window.txtLoginAndAnswered, w);
     students->modeObject = [this] { return modeObject.get(); };
     receiver = new RunReceiver([this] { return modeObject.get(); }, w);
+    m_wakeUpWatch = new RunTimer(w);
     if (!m_window.viewMove)
         m_window.viewMove = [this](bool on) { students->scroll()->setViewMove(on); };
     strTimeStart = GetDateTimeNow();
@@ -226,6 +229,49 @@ ActivityRule::Start RunSession::startStep(int q)
     return step;
 }
 
+void RunSession::SendWakeUpMessage(int wakeMode)
+{
+    receiver->SendWakeUpMessage(wakeMode, rule().freeStyle ? nMode : -1);
+}
+
+void RunSession::announceQuestion(int q, bool watchWake)
+{
+    if (!modeObject)
+        return;
+    modeObject->modeStart(q);
+    const bool pcState = nDeviceType != DeviceType::Brevel && (rule().questionPcStateAlways || !modeObject->getSendQueState());
+    if (DeviceType::isLargeFamily(nDeviceType) && pcState) {
+        modeObject->sendPCState(3);
+    } else if (DeviceType::isLargeFamily(nDeviceType)) {
+        SendWakeUpMessage(1);
+        if (watchWake) {
+            m_wakeUpTries = 0;
+            m_wakeUpWatch->start([this] { watchWakeUpReply(); });
+        }
+    } else if (DeviceType::isSmallFamily(nDeviceType)) {
+        modeObject->openReceiveArvel();
+    }
+}
+
+void RunSession::watchWakeUpReply()
+{
+    // The question is announced to the keypads when one of them answers its wake frame. That
+    // answer may be lost or damaged on the line: the wake frame goes out again, and at last the
+    // question is announced without it, so that no question stays unsent.
+    if (!bStartFlag || !modeObject || modeObject->startFlag()) {
+        m_wakeUpWatch->stop();
+        return;
+    }
+    if (++m_wakeUpTries < 3) {
+        PollixLog(QStringLiteral("no keypad answered the question's wake frame: sent again"));
+        SendWakeUpMessage(1);
+        return;
+    }
+    PollixLog(QStringLiteral("no keypad answered the question's wake frame: the question is announced without it"));
+    m_wakeUpWatch->stop();
+    modeObject->sendPCState(3);
+}
+
 void RunSession::markStarted()
 {
     students->showAnsweredCount();
@@ -245,6 +291,7 @@ void RunSession::pressStop(QPushButton *btnStart, const std::function<void()> &s
 
 bool RunSession::questionStopped(QPushButton *btnStart, int q)
 {
+    m_wakeUpWatch->stop();
     receiver->stopAnswering(nDeviceType);
     bStartFlag = false;
     phase = Phase::Stopped;
@@ -405,6 +452,39 @@ bool RunSession::windowShouldClose()
 }
 
 // ---- run events ----
+
+bool RunSession::studentRushNotification(const Notification &n, int q, const std::function<void()> &stop)
+{
+    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
+    const bool answer = n.userInfo.value(Notify::Key::Type).toInt() == 1;
+    if (answer) {
+        stop();
+        const bool right = n.userInfo.value(Notify::Key::Ans).toString() == qqObject->answer(q);
+        m_window.grid->setStudentRushAnswered(d, right);
+    } else {
+        m_window.grid->setStudentRushed(d);
+        startQuizTimeCountDown();
+        if (phase == Phase::AwaitingRush)
+            phase = Phase::Running;
+    }
+    students->showAnswered(1);
+    return answer;
+}
+
+void RunSession::gridAfterNext(int n)
+{
+    switch (ActivityRules::gridAfterNext(nMode, qqObject->actionMode(n))) {
+    case ActivityRule::NextGrid::RightOnThisQuestion:
+        students->restoreRightAnswers(n);
+        break;
+    case ActivityRule::NextGrid::RightOnPreviousQuestion:
+        students->restoreRightAnswers(n - 1);
+        break;
+    case ActivityRule::NextGrid::AllNormal:
+        m_window.grid->setStudentsNormal();
+        break;
+    }
+}
 
 void RunSession::forceLogin(const Notification &n)
 {

@@ -33,6 +33,7 @@ class RunFrameSink;
 class RunReceiver;
 class RunSounds;
 class RunStudentGrid;
+class RunTimer;
 class StudentLoginView;
 struct Notification;
 
@@ -146,6 +147,13 @@ public:
     // The grid and the count-down as the activity starts question q; the window does what the
     // returned step leaves to it.
     ActivityRule::Start startStep(int q);
+    // Tells the activity object the wake mode (0 login, 1 question, 2 logout) and sends the wake frame.
+    void SendWakeUpMessage(int wakeMode);
+    // The activity object starts question q and the keypads are told: the large family by the PC
+    // state, or by a wake frame where the keypads ask for the question first (Brevel always); the
+    // small family's receiver opens. watchWake: a wake frame no keypad answered goes out again,
+    // and at last the question is announced without it, so that no question stays unsent.
+    void announceQuestion(int q, bool watchWake);
     // The question runs: the answered field counts from zero.
     void markStarted();
     // Stop pressed: the stop (stopQuestion) and what every window shows after it.
@@ -172,13 +180,22 @@ public:
     bool windowShouldClose();
 
     // ---- run events ----
+    // A rush: the first buzz starts the count-down for its winner; the winner's answer stops the
+    // question (stop) and marks the winner right or wrong on question q. True for the answer.
+    bool studentRushNotification(const Notification &n, int q, const std::function<void()> &stop);
+    // The grid after a step forward to question n, as the activity's rule has it.
+    void gridAfterNext(int n);
     void forceLogin(const Notification &n);
     void handleDeviceChanged();
     // A raised hand was picked: the marking window's points for device d on question q.
     void markHandRaise(int d, int q);
 
 private:
+    void watchWakeUpReply();
+
     Window m_window;
+    RunTimer *m_wakeUpWatch = nullptr;
+    int m_wakeUpTries = 0;
     Orvenda_AppDelegate *appDelegate = nullptr;
     QuizParticipantData *qpdObject = nullptr;
     QuizQuestions *qqObject = nullptr;
