@@ -27,6 +27,7 @@
 #include "ui/controls/DialogHooks.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/PlayMusic.h"
+#include "ui/run/QuizStateInterface.h"
 #include "ui/run/RunCountDown.h"
 #include "ui/run/RunFrameRouter.h"
 #include "ui/run/RunReceiver.h"
@@ -61,18 +62,6 @@ QRect screenRect()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry() : QRect(0, 0, 1280, 1024);
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text = {}, bool bold = false)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    if (bold) {
-        QFont f = label->font();
-        f.setBold(true);
-        label->setFont(f);
-    }
-    return label;
 }
 
 bool setOnKeypads(int activity)
@@ -191,24 +180,24 @@ void PPTQuizStateWindowController::buildInterface()
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(content);
 
-    txtMultipleModeString = makeLabel(content, QStringLiteral("txtMultipleModeString"));
+    txtMultipleModeString = QuizStateInterface::makeLabel(content, QStringLiteral("txtMultipleModeString"));
     QFont big = txtMultipleModeString->font();
     big.setPointSize(14);
     big.setBold(true);
     txtMultipleModeString->setFont(big);
-    txtQuNoTitle = makeLabel(content, QStringLiteral("txtQuNoTitle"), tr("Question No.:"));
-    txtQuNo = makeLabel(content, QStringLiteral("txtQuNo"), {}, true);
-    txtPageAndTotalPageTitle = makeLabel(content, QStringLiteral("txtPageAndTotalPageTitle"), tr("Slide:"));
-    txtPageAndTotalPage = makeLabel(content, QStringLiteral("txtPageAndTotalPage"), {}, true);
-    txtLoginAndAnsweredTitle = makeLabel(content, QStringLiteral("txtLoginAndAnsweredTitle"), tr("Answered:"));
-    txtLoginAndAnswered = makeLabel(content, QStringLiteral("txtLoginAndAnswered"), QStringLiteral("0 / 0"), true);
-    txtHandRaiseTitle = makeLabel(content, QStringLiteral("txtHandRaiseTitle"), tr("Hand Raise:"));
-    txtHandRaise = makeLabel(content, QStringLiteral("txtHandRaise"), QStringLiteral("0"), true);
-    txtDone = makeLabel(content, QStringLiteral("txtDone"));
+    txtQuNoTitle = QuizStateInterface::makeLabel(content, QStringLiteral("txtQuNoTitle"), tr("Question No.:"));
+    txtQuNo = QuizStateInterface::makeLabel(content, QStringLiteral("txtQuNo"), {}, true);
+    txtPageAndTotalPageTitle = QuizStateInterface::makeLabel(content, QStringLiteral("txtPageAndTotalPageTitle"), tr("Slide:"));
+    txtPageAndTotalPage = QuizStateInterface::makeLabel(content, QStringLiteral("txtPageAndTotalPage"), {}, true);
+    txtLoginAndAnsweredTitle = QuizStateInterface::makeLabel(content, QStringLiteral("txtLoginAndAnsweredTitle"), tr("Answered:"));
+    txtLoginAndAnswered = QuizStateInterface::makeLabel(content, QStringLiteral("txtLoginAndAnswered"), QStringLiteral("0 / 0"), true);
+    txtHandRaiseTitle = QuizStateInterface::makeLabel(content, QStringLiteral("txtHandRaiseTitle"), tr("Hand Raise:"));
+    txtHandRaise = QuizStateInterface::makeLabel(content, QStringLiteral("txtHandRaise"), QStringLiteral("0"), true);
+    txtDone = QuizStateInterface::makeLabel(content, QStringLiteral("txtDone"));
     txtDone->setStyleSheet(QStringLiteral("color: #7fd36b; font-weight: bold;"));
     // "All Done" and "Done" take the same room: nothing beside them moves.
     txtDone->setFixedWidth(txtDone->fontMetrics().horizontalAdvance(tr("All Done")) + 24);
-    txtQuizTime = makeLabel(content, QStringLiteral("txtQuizTime"), QStringLiteral("0"));
+    txtQuizTime = QuizStateInterface::makeLabel(content, QStringLiteral("txtQuizTime"), QStringLiteral("0"));
     txtQuizTime->setAlignment(Qt::AlignCenter);
     txtQuizTime->setMinimumWidth(100);
     txtQuizTime->setTextInteractionFlags(Qt::NoTextInteraction);

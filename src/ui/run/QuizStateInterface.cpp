@@ -23,18 +23,6 @@ constexpr int kGroupGap = 24;
 constexpr int kTightGroupGap = 8;
 constexpr int kTightSpacing = 4;
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text = QString(), bool bold = false)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    if (bold) {
-        QFont f = l->font();
-        f.setBold(true);
-        l->setFont(f);
-    }
-    return l;
-}
-
 QScrollArea *makeScrollArea(QWidget *parent, const QString &name, QWidget *inside, const char *background)
 {
     auto *area = new QScrollArea(parent);
@@ -45,6 +33,18 @@ QScrollArea *makeScrollArea(QWidget *parent, const QString &name, QWidget *insid
 }
 
 } // namespace
+
+QLabel *QuizStateInterface::makeLabel(QWidget *parent, const QString &name, const QString &text, bool bold)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    if (bold) {
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+    }
+    return l;
+}
 
 const QList<QuizStateInterface::RunButton> &QuizStateInterface::runButtons()
 {

@@ -7,6 +7,7 @@
 #include <QStyle>
 
 class QBoxLayout;
+class QLabel;
 class QPushButton;
 class QWidget;
 class QuizStateWindowController;
@@ -40,6 +41,9 @@ public:
     // Every button of the run bar shows its icon at this size.
     static constexpr QSize kBarIconSize{24, 24};
     static constexpr QSize kPageSize{800, 600};
+
+    // A figure of a run window's status band (either run window), named for the tests.
+    static QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text = QString(), bool bold = false);
 
     // Builds the whole interface into w; returns the student grid.
     static StudentLoginView *build(QuizStateWindowController *w);
