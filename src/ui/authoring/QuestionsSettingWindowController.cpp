@@ -127,6 +127,7 @@ void QuestionsSettingWindowController::buildInterface()
     tbiFont = action("tbiFont", tr("Fonts"), "font.png", [this] { onFontPanel(); });
     tbiColor = action("tbiColor", tr("Colors"), "colors.png", [this] { onColorPanel(); });
     pubControlAlignAndSize = PageTools::makeAlignAndSizeButton(bar, bigQuestions);
+    bar->addWidget(pubControlAlignAndSize);
     tbiImport = action("tbiImport", tr("Picture"), "picture.png", [this] { onImport(); });
     tbiCapture = action("tbiCapture", tr("Capture"), "capture.png", [this] { onCapture(); });
     comboboxToolTip = new QComboBox(bar);
@@ -145,13 +146,14 @@ void QuestionsSettingWindowController::buildInterface()
     auto *layout = new QHBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    // As tall as the page area, so that the strip's background fills its column.
     smallQuestions = new SmallQuestions(QSize(int(kPageSize.width() * SmallQuestions::kScale) + 24, kPageSize.height() + 60));
     auto *stripArea = new QScrollArea(central);
     stripArea->setObjectName(QStringLiteral("smallQuestionsSV"));
     stripArea->setWidget(smallQuestions);
     stripArea->setFixedWidth(smallQuestions->width() + 20);
     stripArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The strip's background reaches down its whole column, however tall the window.
+    stripArea->setWidgetResizable(true);
     bigQuestions->setSmallQuestions(smallQuestions);
     smallQuestions->addController(this);
     auto *pageArea = new QScrollArea(central);

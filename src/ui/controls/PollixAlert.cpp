@@ -7,7 +7,10 @@
 #include "core/keypad/TeacherKeyMap.h"
 #include "platform/Log.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
+#include <QLabel>
 #include <QPushButton>
 
 PollixAlert::PollixAlert(const QString &title, const QString &text, const QStringList &buttons,
@@ -26,6 +29,12 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
     }
     if (!m_buttons.isEmpty())
         setDefaultButton(static_cast<QPushButton *>(m_buttons.first()));
+    // The box takes its width from the main text; a short one ("Warning") over a sentence would
+    // fold the sentence into a narrow column. The sentence gets room for a line of its own, up
+    // to about sixty characters.
+    if (auto *info = findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")); info && !informativeText.isEmpty())
+        info->setMinimumWidth(std::min(info->fontMetrics().horizontalAdvance(informativeText) + 8,
+                                       60 * info->fontMetrics().averageCharWidth()));
 }
 
 int PollixAlert::runModal()

@@ -1,5 +1,7 @@
 #include "RunChildWindow.h"
 
+#include <algorithm>
+
 #include "RunFrameSink.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
@@ -100,8 +102,17 @@ bool RunChildWindow::eventFilter(QObject *watched, QEvent *event)
             if (it.key()->viewport() != watched)
                 continue;
             const int width = it.key()->viewport()->width();
-            for (int c = 0; c < it.value().size() && c < it.key()->columnCount(); ++c)
-                it.key()->setColumnWidth(c, int(width * it.value().at(c)));
+            const int columns = std::min(int(it.value().size()), it.key()->columnCount());
+            int used = 0;
+            for (int c = 0; c < columns; ++c) {
+                int w = int(width * it.value().at(c));
+                // The shares rarely add up to the whole width; the last column takes what is
+                // left, so the header does not end in a bare strip.
+                if (c == it.key()->columnCount() - 1)
+                    w = std::max(w, width - used);
+                it.key()->setColumnWidth(c, w);
+                used += w;
+            }
         }
     }
     return event ? QDialog::eventFilter(watched, event) : false;
