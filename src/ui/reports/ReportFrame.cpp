@@ -126,12 +126,25 @@ void ReportFrame::buildInterface()
         split->addWidget(tableView ? static_cast<QWidget *>(tableView) : static_cast<QWidget *>(outlineView));
         split->addWidget(scrollView);
         split->setStretchFactor(1, 1);
-        split->setSizes({260, 840});
+        split->setSizes({sideListWidth(), 840});
         layout->addWidget(split, 1);
     } else {
         layout->addWidget(scrollView, 1);
     }
     resize(tableView || outlineView ? 1140 : 880, 900);
+}
+
+int ReportFrame::sideListWidth() const
+{
+    // Wide enough for every column of the list (a long name would otherwise push the ID column out
+    // of sight), but never more than a third of the window.
+    if (!tableView)
+        return 260;
+    // (The slack covers the splitter handle and the header's own margins.)
+    int need = 2 * tableView->frameWidth() + tableView->verticalScrollBar()->sizeHint().width() + 24;
+    for (int c = 0; c < tableView->model()->columnCount(); ++c)
+        need += std::max(static_cast<const QAbstractItemView *>(tableView)->sizeHintForColumn(c), tableView->horizontalHeader()->sectionSizeHint(c));
+    return std::clamp(need, 260, 380);
 }
 
 void ReportFrame::buildSideList()

@@ -83,6 +83,7 @@ protected:
 private:
     void buildInterface();
     void buildSideList();
+    int sideListWidth() const;
     void setPagingButtons();
     void applyZoom(const QSizeF &pageSize);
 
