@@ -143,7 +143,9 @@ void ReportController::buildInterface()
     table1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table1->setAlternatingRowColors(true);
     table1->verticalHeader()->setDefaultSectionSize(table1->fontMetrics().height() + 8);
-    const int widths[] = {200, 160, 110, 110, 110, 120, 90, 90};
+    // Together narrower than the window's list, so that the last column ("Kind") is seen whole
+    // without scrolling sideways.
+    const int widths[] = {170, 140, 110, 110, 110, 120, 90, 90};
     for (int c = 0; c < int(std::size(widths)); ++c)
         table1->setColumnWidth(c, widths[c]);
     connect(table1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
