@@ -31,6 +31,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 constexpr int kOptions = 10;
 constexpr int kNoCorrectCell = QuestionInfoRules::kNoCorrectCell;
@@ -203,16 +205,22 @@ QWidget *PPTQuestionInfoWindowController::buildForm()
     checkBoxAllInSameTimePointForRush->setObjectName(QStringLiteral("checkBoxAllInSameTimePointForRush"));
     checkBoxAllInSameLevel = new QCheckBox(tr("Apply to all questions"), form);
     checkBoxAllInSameLevel->setObjectName(QStringLiteral("checkBoxAllInSameLevel"));
+    // The two time labels share one width, so that the fields and boxes after them line up.
+    auto *timeLabel = new QLabel(tr("Time (s):"), form);
+    auto *rushTimeLabel = new QLabel(tr("Rush time (s):"), form);
+    const int timeLabelWidth = std::max(timeLabel->sizeHint().width(), rushTimeLabel->sizeHint().width());
+    timeLabel->setMinimumWidth(timeLabelWidth);
+    rushTimeLabel->setMinimumWidth(timeLabelWidth);
     auto *pointRow = new QHBoxLayout;
     pointRow->addWidget(point);
-    pointRow->addWidget(new QLabel(tr("Time (s):"), form));
+    pointRow->addWidget(timeLabel);
     pointRow->addWidget(timeLimit);
     pointRow->addWidget(checkBoxAllInSameTimePoint);
     pointRow->addStretch(1);
     fields->addRow(tr("Points:"), pointRow);
     auto *rushRow = new QHBoxLayout;
     rushRow->addWidget(rushPoint);
-    rushRow->addWidget(new QLabel(tr("Rush time (s):"), form));
+    rushRow->addWidget(rushTimeLabel);
     rushRow->addWidget(rushTimeLimit);
     rushRow->addWidget(checkBoxAllInSameTimePointForRush);
     rushRow->addStretch(1);
