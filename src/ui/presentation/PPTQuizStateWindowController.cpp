@@ -615,6 +615,15 @@ void PPTQuizStateWindowController::OnStop()
         showToFront();
 }
 
+void PPTQuizStateWindowController::stopAsTeacherKey()
+{
+    // A stop the run itself makes (a rush answered, a raised hand picked) keeps the show where it
+    // is, as the teacher keypad's Stop does.
+    bIsRunForTeacherControl = true;
+    OnStop();
+    bIsRunForTeacherControl = false;
+}
+
 void PPTQuizStateWindowController::stop()
 {
     pptStudentLoginView->setViewMove(false);
@@ -938,13 +947,7 @@ void PPTQuizStateWindowController::studentAnswerNotification(const Notification 
 
 void PPTQuizStateWindowController::studentRushNotification(const Notification &n)
 {
-    // The winner's answer stops the question as the teacher keypad's Stop does.
-    const bool answer = m_run->studentRushNotification(n, questionNo(), [this] {
-        bIsRunForTeacherControl = true;
-        OnStop();
-        bIsRunForTeacherControl = false;
-    });
-    if (!answer) {
+    if (!m_run->studentRushNotification(n, questionNo(), [this] { stopAsTeacherKey(); })) {
         btnStart->setChecked(true);
         applyControls();
     }
@@ -952,11 +955,7 @@ void PPTQuizStateWindowController::studentRushNotification(const Notification &n
 
 void PPTQuizStateWindowController::handRaiseSelectedToAnswer(const Notification &n)
 {
-    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
-    bIsRunForTeacherControl = true;
-    OnStop();
-    bIsRunForTeacherControl = false;
-    m_run->markHandRaise(d, questionNo());
+    m_run->handRaiseSelectedToAnswer(n, questionNo(), [this] { stopAsTeacherKey(); });
 }
 
 void PPTQuizStateWindowController::handleDeviceChanged()

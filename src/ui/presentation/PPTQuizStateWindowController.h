@@ -171,6 +171,7 @@ private:
 
     void start();
     void stop();
+    void stopAsTeacherKey();
     void startQuizTimeCountDown();
     void updateQuizTime();
     void updateView_QuNo();

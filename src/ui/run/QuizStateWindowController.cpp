@@ -5,16 +5,12 @@
 #include "PlayMusic.h"
 #include "QuizStateInterface.h"
 #include "RunFrameRouter.h"
-#include "RunReceiver.h"
 #include "RunStudentGrid.h"
 #include "RunCountDown.h"
 #include "RunSounds.h"
-#include "RunTimer.h"
-#include "ForceLoginController.h"
 #include "RunResultWindows.h"
 #include "StudentLoginView.h"
 
-#include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/authoring/QuestionSetView.h"
@@ -25,13 +21,11 @@
 #include "core/engine/QuizModeFactory.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/engine/RunQuestionRecord.h"
-#include "core/keypad/TovDevice.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/authoring/Questions.h"
 #include "ui/authoring/SmallQuestions.h"
-#include "ui/run/SaveToDataController.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -348,11 +342,6 @@ void QuizStateWindowController::applyControls()
 // ---- start, pause, stop ----
 
 
-void QuizStateWindowController::showStartRefusal()
-{
-    m_run->showStartRefusal(btnStart);
-}
-
 
 void QuizStateWindowController::OnStart()
 {
@@ -366,7 +355,7 @@ void QuizStateWindowController::OnStart()
         const int q = m_nCurrentQuestionNo;
         if (!m_run->bStartFlag
             && !RunControls::canStartQuestion(m_run->nMode, m_run->nDeviceType, quizQuestionsInfo->questionType(q), quizQuestionsInfo->answer(q))) {
-            showStartRefusal();
+            m_run->showStartRefusal(btnStart);
             return;
         }
     }
@@ -560,9 +549,7 @@ void QuizStateWindowController::studentHandRaise(const Notification &n)
 
 void QuizStateWindowController::handRaiseSelectedToAnswer(const Notification &n)
 {
-    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
-    OnStop();
-    m_run->markHandRaise(d, m_nCurrentQuestionNo);
+    m_run->handRaiseSelectedToAnswer(n, m_nCurrentQuestionNo, [this] { OnStop(); });
 }
 
 void QuizStateWindowController::handleDeviceChanged()

@@ -1,22 +1,16 @@
 #pragma once
 
-#include "core/engine/ActivityRules.h"
 #include "core/engine/QuizParticipantData.h"
-#include "core/engine/RunControls.h"
 #include "core/keypad/DataOfFrame.h"
-#include "core/keypad/TeacherKeyMap.h"
 #include "core/store/StudentEntity.h"
-#include "ui/controls/PollixAlert.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/RunFrameSink.h"
 #include "ui/run/RunSession.h"
-#include "ui/run/SaveToDataController.h"
 
 #include <QList>
 #include <QPointer>
 #include <QRect>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -32,7 +26,6 @@ class QuizComputeMethod;
 class QuizData;
 class QuizMode;
 class QuizQuestions;
-class RunTimer;
 class SmallQuestions;
 class StudentLoginView;
 struct Notification;
@@ -201,7 +194,6 @@ private:
 
     void start();
     void stop();
-    void showStartRefusal();
     void closeSelf();
 
     void playSound(int type);

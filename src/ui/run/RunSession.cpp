@@ -497,8 +497,10 @@ void RunSession::handleDeviceChanged()
     receiver->handleDeviceChanged(appDelegate ? appDelegate->currentDeviceType() : DeviceType::None, bStartFlag);
 }
 
-void RunSession::markHandRaise(int d, int q)
+void RunSession::handRaiseSelectedToAnswer(const Notification &n, int q, const std::function<void()> &stop)
 {
+    const int d = n.userInfo.value(Notify::Key::DeviceNo).toInt();
+    stop();
     int points = 0;
     runChildWindow([&] { points = RunResultWindows::runHandRaiseMarking(m_window.widget, m_window.sink); });
     // The points stay in the run's data: a hand-raise session keeps only who was there.

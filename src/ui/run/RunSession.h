@@ -187,8 +187,9 @@ public:
     void gridAfterNext(int n);
     void forceLogin(const Notification &n);
     void handleDeviceChanged();
-    // A raised hand was picked: the marking window's points for device d on question q.
-    void markHandRaise(int d, int q);
+    // A raised hand was picked: the question stops (stop) and the marking window's points go to
+    // the student on question q.
+    void handRaiseSelectedToAnswer(const Notification &n, int q, const std::function<void()> &stop);
 
 private:
     void watchWakeUpReply();
