@@ -133,7 +133,7 @@ public:
     // The run's part of the controls' situation; the window fills in its questions.
     RunControls::Situation situation() const;
     static void setStartShowsPause(QPushButton *btnStart, bool pause);
-    // "Done" / "All Done" once question q has run (or when forced), else nothing.
+    // "Done" / "All Done" when the question in hand has run (show), else nothing.
     void updateDoneField(QLabel *txtDone, bool show);
     // A multiple-mode run names the action mode of the question in hand.
     void updateMultipleModeLabel(QLabel *txtMultipleModeString, int actionMode);
