@@ -178,7 +178,7 @@ TEST_F(AnswerUpload, StoppingTheActivityEndsTheUploadAndRefusesLaterOnes)
     QElapsedTimer t;
     t.start();
     mode.modeStop();
-    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_LT(t.elapsed(), slow.signalWaitMs); // cut short, however busy the machine
     EXPECT_FALSE(mode.isUploadThreadRunning());
     feed(mode, request(2));
     EXPECT_TRUE(mode.studentsWaitForSendAnswer().isEmpty());
