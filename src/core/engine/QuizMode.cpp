@@ -579,9 +579,12 @@ QString QuizMode::testName()
     return SetQuestionsTitle(QuizQuestions::shareManager()->strTestTitle());
 }
 
-void QuizMode::sendWakeFrame()
+void QuizMode::sendWakeFrame(bool leadingNull)
 {
-    sendFrame(ActivityFrames::wake());
+    QByteArray frame = ActivityFrames::wake();
+    if (leadingNull)
+        frame.prepend('\0');
+    sendFrame(frame);
 }
 
 void QuizMode::sendStudentLogoutClass()

@@ -90,7 +90,8 @@ public:
 
     // --- Frames out used by the owner.
     void getNewDevice();
-    void sendWakeFrame();
+    // With leadingNull the wake goes out behind one null byte, in one write.
+    void sendWakeFrame(bool leadingNull = false);
     void sendPCState(int s);
     void sendReceiveState(int s);
     void openReceiveArvel();

@@ -5,6 +5,8 @@
 #include "core/engine/ActivityCodes.h"
 #include "core/engine/QuizMode.h"
 
+#include <utility>
+
 RunReceiver::RunReceiver(std::function<QuizMode *()> modeObject, QObject *parent)
     : QObject(parent), m_modeObject(std::move(modeObject))
 {
@@ -17,6 +19,11 @@ void RunReceiver::setIdleAtOpening(int deviceType)
         return;
     mode->sendPCState(2);
     m_pcStateSent.start();
+}
+
+void RunReceiver::sendNullWithNextWake(int deviceType)
+{
+    m_nullDue = deviceType == DeviceType::Arvel;
 }
 
 void RunReceiver::SendWakeUpMessage(int wakeMode, int freeStyleActivity)
@@ -32,7 +39,7 @@ void RunReceiver::SendWakeUpMessage(int wakeMode, int freeStyleActivity)
         if (freeStyleActivity >= 0)
             mode->setQFreeMode(freeStyleActivity);
         mode->setWakeUpMode(wakeMode);
-        mode->sendWakeFrame();
+        mode->sendWakeFrame(std::exchange(m_nullDue, false));
     };
     if (since < 500)
         RunTimer::after(int(500 - since), this, send);

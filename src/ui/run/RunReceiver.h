@@ -18,6 +18,13 @@ public:
 
     // The large family's keypads are told the PC is idle (state 2); the wake frame waits for it.
     void setIdleAtOpening(int deviceType);
+    // An Arvel receiver wants one null byte before the run's frames: it goes out with the next
+    // wake frame, in the same write. The receiver reads three-byte commands and drops a part of
+    // one after a short silence; the null byte and the five-byte wake make two whole commands only
+    // when nothing parts them. Sent when the window loads, a null byte that a busy machine kept
+    // apart from the wake was dropped, and the wake's last two bytes then swallowed the first
+    // command of the run ("receiver on"), so the keypads were not heard.
+    void sendNullWithNextWake(int deviceType);
     // Tells the activity object the wake mode (0 login, 1 question, 2 logout) and sends the wake
     // frame; free-style runs tell their activity number first.
     void SendWakeUpMessage(int wakeMode, int freeStyleActivity = -1);
@@ -29,4 +36,5 @@ public:
 private:
     std::function<QuizMode *()> m_modeObject;
     QElapsedTimer m_pcStateSent;
+    bool m_nullDue = false;
 };

@@ -84,12 +84,7 @@ const ActivityRule &RunSession::rule() const
 
 void RunSession::greetReceiver()
 {
-    if (nDeviceType != DeviceType::Arvel || !appDelegate)
-        return;
-    if (auto device = appDelegate->currentDevice()) {
-        const uint8_t nul = 0;
-        device->sendData(&nul, 1);
-    }
+    receiver->sendNullWithNextWake(nDeviceType);
 }
 
 bool RunSession::countsHandRaises()

@@ -120,7 +120,8 @@ public:
     const ActivityRule &rule() const;
 
     // ---- opening ----
-    // An Arvel receiver wants one null byte before the run's frames.
+    // An Arvel receiver wants one null byte before the run's frames: it leaves with the opening
+    // wake frame (RunReceiver::sendNullWithNextWake).
     void greetReceiver();
     // Corvel and Dravel keypads raise hands: the count is shown and the class's records start empty.
     bool countsHandRaises();

@@ -182,6 +182,16 @@ TEST_F(RunWindowTest, QuestionsThatCannotRunAreRefused)
     EXPECT_EQ(answers.alerts().size(), 2);
 }
 
+// An Arvel receiver reads three-byte commands and drops a part of one after a short silence: its
+// null byte and the five-byte wake leave as one piece, so a busy machine cannot part them and put
+// the receiver two bytes out of step with the run's first command.
+TEST_F(RunWindowTest, AnArvelRunOpensWithItsNullByteAndTheWakeInOneWrite)
+{
+    open(0, 1, questionFile({{0, QStringLiteral("B"), 10}}));
+    ASSERT_FALSE(sent().isEmpty());
+    EXPECT_EQ(sent().first(), QByteArray::fromHex("00F400C00135"));
+}
+
 TEST_F(RunWindowTest, SaveIsOfferedOnlyAfterAQuestionRanAndNeverWhileOneRuns)
 {
     int offered = 0;
