@@ -1,7 +1,10 @@
 #include "TextFormatPanels.h"
 
+#include "core/authoring/BaseTextView.h"
+
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QTextCharFormat>
 
 TextFormatPanels::TextFormatPanels(QWidget *owner, Apply apply) : QObject(owner), m_owner(owner), m_apply(std::move(apply)) {}
@@ -20,6 +23,15 @@ void TextFormatPanels::showFontPanel()
         panel->setWindowTitle(tr("Fonts"));
         panel->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
         panel->setAttribute(Qt::WA_DeleteOnClose);
+        // The panel opens on the boxes' own font (its sizes are the page's pixel sizes), not on
+        // whatever family the system lists first; set before the panel is listened to, so that
+        // opening it changes no text.
+        QFont initial = BaseTextView::defaultFont();
+        // The panel lists installed families only; the family the text is really drawn in.
+        initial.setFamily(QFontInfo(initial).family());
+        if (initial.pixelSize() > 0)
+            initial.setPointSizeF(initial.pixelSize());
+        panel->setCurrentFont(initial);
         connect(panel, &QFontDialog::currentFontChanged, this, [this](const QFont &font) {
             QFont sized = font;
             sized.setPixelSize(qMax(1, qRound(font.pointSizeF())));
@@ -41,6 +53,8 @@ void TextFormatPanels::showColorPanel()
         panel->setWindowTitle(tr("Colors"));
         panel->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
         panel->setAttribute(Qt::WA_DeleteOnClose);
+        // On the text's own colour, not white (set before it is listened to).
+        panel->setCurrentColor(Qt::black);
         connect(panel, &QColorDialog::currentColorChanged, this, [this](const QColor &color) {
             QTextCharFormat format;
             format.setForeground(color);
