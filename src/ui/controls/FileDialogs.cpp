@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QRegularExpression>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace FileDialogs {
 
@@ -61,6 +65,16 @@ QString run(bool save, QWidget *parent, const QString &caption, const QString &d
     }
     if (!proposedName.isEmpty())
         dialog.selectFile(QFileInfo(proposedName).fileName());
+    // Qt's own panel opens small, its columns narrow enough to cut sizes and dates to "...": room
+    // for the columns, each as wide as what it shows, the name taking the rest.
+    dialog.resize(std::max(dialog.width(), 780), std::max(dialog.height(), 480));
+    if (auto *list = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int c = 1; c < header->count(); ++c)
+            header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     if (kind)
