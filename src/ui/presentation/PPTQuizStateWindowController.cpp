@@ -590,7 +590,7 @@ void PPTQuizStateWindowController::start()
         if (m_run->modeObject)
             m_run->modeObject->setAlreadStartInElimination(true);
     }
-    m_run->announceQuestion(questionNo(), false);
+    m_run->announceQuestion(questionNo());
     m_run->startStep(questionNo());
     m_run->markStarted();
 }

@@ -390,7 +390,7 @@ void QuizStateWindowController::start()
         m_freeStyle->questionStarted();
     if (r.showsPages)
         startQuestionsFrame();
-    m_run->announceQuestion(m_nCurrentQuestionNo, true);
+    m_run->announceQuestion(m_nCurrentQuestionNo);
     if (m_run->startStep(m_nCurrentQuestionNo) == ActivityRule::Start::RollCall)
         m_nCurrentQuestionNo = 1;
     if (m_run->modeObject)

@@ -229,7 +229,7 @@ void RunSession::SendWakeUpMessage(int wakeMode)
     receiver->SendWakeUpMessage(wakeMode, rule().freeStyle ? nMode : -1);
 }
 
-void RunSession::announceQuestion(int q, bool watchWake)
+void RunSession::announceQuestion(int q)
 {
     if (!modeObject)
         return;
@@ -239,10 +239,8 @@ void RunSession::announceQuestion(int q, bool watchWake)
         modeObject->sendPCState(3);
     } else if (DeviceType::isLargeFamily(nDeviceType)) {
         SendWakeUpMessage(1);
-        if (watchWake) {
-            m_wakeUpTries = 0;
-            m_wakeUpWatch->start([this] { watchWakeUpReply(); });
-        }
+        m_wakeUpTries = 0;
+        m_wakeUpWatch->start([this] { watchWakeUpReply(); });
     } else if (DeviceType::isSmallFamily(nDeviceType)) {
         modeObject->openReceiveArvel();
     }

@@ -152,9 +152,9 @@ public:
     void SendWakeUpMessage(int wakeMode);
     // The activity object starts question q and the keypads are told: the large family by the PC
     // state, or by a wake frame where the keypads ask for the question first (Brevel always); the
-    // small family's receiver opens. watchWake: a wake frame no keypad answered goes out again,
-    // and at last the question is announced without it, so that no question stays unsent.
-    void announceQuestion(int q, bool watchWake);
+    // small family's receiver opens. A wake frame no keypad answered goes out again, and at last
+    // the question is announced without it, so that no question stays unsent.
+    void announceQuestion(int q);
     // The question runs: the answered field counts from zero.
     void markStarted();
     // Stop pressed: the stop (stopQuestion) and what every window shows after it.

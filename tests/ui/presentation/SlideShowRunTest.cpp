@@ -2,6 +2,7 @@
 
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
+#include "SimActivity.h"
 #include "support/DialogAnswers.h"
 #include "support/SlideDecks.h"
 #include "ui/presentation/PPTBaffle.h"
@@ -15,6 +16,7 @@
 // the teacher keypad steps the show and the run, and the run ends in the save with the deck's
 // file name. Seconds run on the manual clock.
 using keypadsim::Model;
+using keypadsim::SimActivity;
 using keypadsim::SimReceiver;
 using SlideDecks::ShapeSpec;
 
@@ -226,4 +228,39 @@ TEST_F(SlideShowRun, APaperQuizTakesTheSlidesButNotTheShow)
     EXPECT_EQ(run->backdrop()->txtMessage->text(), "ID:42     Title:Biology Unit Seven R...");
     EXPECT_FALSE(bar("btnNext")->isEnabled());
     EXPECT_FALSE(bar("btnUpHide")->isEnabled());
+}
+
+TEST_F(SlideShowRun, AQuestionWhoseWakeReplyIsLostStillReachesTheKeypads)
+{
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(sim);
+    const QString deck = home() + "Lesson.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
+    ASSERT_TRUE(ppt->openPPT(deck));
+    ASSERT_TRUE(ppt->setPPT(1));
+    openRun(0, deck);
+    ASSERT_TRUE(run);
+    logIn(sim, 2);
+
+    sim->clearLogs();
+    const SimActivity told(*sim);
+    sim->pressTeacherKey(0x8A);
+    ASSERT_TRUE(waitFor([&] { return run->bStartFlag() && told.wakeFrames() == 1; }));
+    sim->dropNextFrames(1);
+    sim->wakeUpReply(0x0101);
+    ASSERT_TRUE(waitFor([&] { return !sim->framesToProgram().isEmpty() && sim->framesToProgram().last().dropped; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(told.runState(), -1);
+    seconds(1);
+    EXPECT_TRUE(waitFor([&] { return told.wakeFrames() == 2; })) << "the wake frame goes out again";
+    seconds(2);
+    ASSERT_TRUE(waitFor([&] { return told.runState() == 3 && told.runQuestionNo() == 1; }))
+        << "the question is announced without the lost reply";
+
+    sim->answer(0x0101, "B");
+    sim->answer(0x0102, "A");
+    ASSERT_TRUE(waitFor([&] { return field("txtLoginAndAnswered") == "2 / 2"; }));
+    sim->pressTeacherKey(0x8B);
+    ASSERT_TRUE(waitFor([&] { return !run->bStartFlag(); }));
+    EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, QuizParticipantData::shareManager()->isStudentLogin(sid(2))), "A");
 }
