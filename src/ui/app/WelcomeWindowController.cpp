@@ -20,7 +20,7 @@ WelcomeWindowController::WelcomeWindowController(QWidget *parent) : MyBorderless
 {
     setObjectName(QStringLiteral("WelcomeWindow"));
     setStyleSheet(QStringLiteral("#WelcomeWindow { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1f4e8c, stop:1 #0d2547); }"
-                                 "QLabel { color: white; }"));
+                                 "#WelcomeWindow QLabel { color: white; }"));
     auto *title = new QLabel(QStringLiteral("Pollix"), this);
     title->setObjectName(QStringLiteral("labelTitle"));
     QFont f = title->font();

@@ -33,7 +33,8 @@ Questions::Questions(const QSize &size, QWidget *parent) : QWidget(parent)
     m_editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_editor->viewport()->setAutoFillBackground(false);
-    m_editor->setStyleSheet(QStringLiteral("background: transparent"));
+    // The editor alone: a bare rule would also reach its context menu and draw that see-through.
+    m_editor->setStyleSheet(QStringLiteral("QTextEdit#textview { background: transparent; }"));
     m_editor->hide();
     connect(m_editor, &QTextEdit::textChanged, this, &Questions::textDidChange);
 
