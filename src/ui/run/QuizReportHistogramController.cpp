@@ -6,59 +6,29 @@
 #include "core/engine/FigureText.h"
 #include "core/engine/QuizQuestions.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QVBoxLayout>
-
-namespace {
-QLabel *field(QWidget *parent, const char *name, const QString &text = QString())
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-} // namespace
 
 QuizReportHistogramController::QuizReportHistogramController(QWidget *parent)
     : RunChildWindow(QStringLiteral("QuizReportHistogram"), "QuizReportHIstogram", parent)
 {
     setWindowTitle(tr("Histogram"));
-    tvQuestionTitle = new QTextEdit(this);
-    tvQuestionTitle->setObjectName(QStringLiteral("tvQuestionTitle"));
-    tvQuestionTitle->setReadOnly(true);
-    tvQuestionTitle->setFixedHeight(70);
+    tvQuestionTitle = addQuestionTitle("tvQuestionTitle");
     hv = new HistogramView(this);
-    txtAttendPerson = field(this, "txtAttendPerson");
-    txtTotalPoint = field(this, "txtTotalPoint");
-    txtTotalPointTitle = field(this, "txtTotalPointTitle", tr("Total Points:"));
-    txtAvgPoints = field(this, "txtAvgPoints");
-    txtAvgPointsTitle = field(this, "txtAvgPointsTitle", tr("Average Points:"));
-
-    auto *figures = new QGridLayout;
-    const QList<std::pair<QLabel *, QLabel *>> pairs{{field(this, "txtAttendPersonTitle", tr("Attendants:")), txtAttendPerson},
-                                                     {txtTotalPointTitle, txtTotalPoint},
-                                                     {txtAvgPointsTitle, txtAvgPoints}};
-    for (int i = 0; i < pairs.size(); ++i) {
-        figures->addWidget(pairs[i].first, 0, 2 * i, Qt::AlignRight);
-        figures->addWidget(pairs[i].second, 0, 2 * i + 1, Qt::AlignLeft);
-        pairs[i].second->setMinimumWidth(50);
-    }
-
-    btnOK = new QPushButton(tr("\"F2\" OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    txtAttendPerson = addField("txtAttendPerson");
+    txtTotalPoint = addField("txtTotalPoint");
+    txtTotalPointTitle = addField("txtTotalPointTitle", tr("Total Points:"));
+    txtAvgPoints = addField("txtAvgPoints");
+    txtAvgPointsTitle = addField("txtAvgPointsTitle", tr("Average Points:"));
+    btnOK = addButton("btnOK", tr("\"F2\" OK"));
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, &QuizReportHistogramController::onOK);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(tvQuestionTitle);
-    layout->addLayout(figures);
-    layout->addWidget(hv, 1);
-    layout->addLayout(buttons);
+    layOutFigures(tvQuestionTitle,
+                  {{addField("txtAttendPersonTitle", tr("Attendants:")), txtAttendPerson},
+                   {txtTotalPointTitle, txtTotalPoint},
+                   {txtAvgPointsTitle, txtAvgPoints}},
+                  hv, {btnOK});
 }
 
 bool QuizReportHistogramController::isVote() const

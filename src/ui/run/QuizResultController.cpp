@@ -8,72 +8,39 @@
 #include "core/engine/QuizQuestions.h"
 #include "platform/Log.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QVBoxLayout>
-
-namespace {
-QLabel *field(QWidget *parent, const char *name, const QString &text = QString())
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
-}
-} // namespace
 
 QuizResultController::QuizResultController(QWidget *parent)
     : RunChildWindow(QStringLiteral("QuizResult"), "QuizResult", parent)
 {
     setWindowTitle(tr("Result"));
     setPostsLoginViewToNormal(true);
-    title = new QTextEdit(this);
-    title->setObjectName(QStringLiteral("title"));
-    title->setReadOnly(true);
-    title->setFixedHeight(70);
+    title = addQuestionTitle("title");
     rv = new ResultView(this);
 
-    txtAvgTime = field(this, "txtAvgTime");
-    txtAttendants = field(this, "txtAttendants");
-    txtAbsentees = field(this, "txtAbsentees");
-    txtAbsenteesTitle = field(this, "txtAbsenteesTitle", tr("Absentees:"));
-    txtRetainedCount = field(this, "txtRetainedCount");
-    txtRetainedCountTitle = field(this, "txtRetainedCountTitle", tr("Retained:"));
-    txtEliminatedCount = field(this, "txtEliminatedCount");
-    txtEliminatedCountTitle = field(this, "txtEliminatedCountTitle", tr("Eliminated:"));
+    txtAvgTime = addField("txtAvgTime");
+    txtAttendants = addField("txtAttendants");
+    txtAbsentees = addField("txtAbsentees");
+    txtAbsenteesTitle = addField("txtAbsenteesTitle", tr("Absentees:"));
+    txtRetainedCount = addField("txtRetainedCount");
+    txtRetainedCountTitle = addField("txtRetainedCountTitle", tr("Retained:"));
+    txtEliminatedCount = addField("txtEliminatedCount");
+    txtEliminatedCountTitle = addField("txtEliminatedCountTitle", tr("Eliminated:"));
 
-    // Captions and figures in fixed cells: a hidden pair leaves the others where they are.
-    auto *figures = new QGridLayout;
-    const QList<std::pair<QLabel *, QLabel *>> pairs{{field(this, "txtAvgTimeTitle", tr("Average Time:")), txtAvgTime},
-                                                     {field(this, "txtAttendantsTitle", tr("Attendants:")), txtAttendants},
-                                                     {txtAbsenteesTitle, txtAbsentees},
-                                                     {txtRetainedCountTitle, txtRetainedCount},
-                                                     {txtEliminatedCountTitle, txtEliminatedCount}};
-    for (int i = 0; i < pairs.size(); ++i) {
-        figures->addWidget(pairs[i].first, 0, 2 * i, Qt::AlignRight);
-        figures->addWidget(pairs[i].second, 0, 2 * i + 1, Qt::AlignLeft);
-        pairs[i].second->setMinimumWidth(50);
-    }
-
-    btnDetails = new QPushButton(tr("\"F1\" Details"), this);
-    btnDetails->setObjectName(QStringLiteral("btnDetails"));
-    btnOK = new QPushButton(tr("\"F2\" OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnDetails = addButton("btnDetails", tr("\"F1\" Details"));
+    btnOK = addButton("btnOK", tr("\"F2\" OK"));
     btnOK->setDefault(true);
     connect(btnDetails, &QPushButton::clicked, this, &QuizResultController::onDetail);
     connect(btnOK, &QPushButton::clicked, this, &QuizResultController::onOK);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnDetails);
-    buttons->addWidget(btnOK);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(title);
-    layout->addLayout(figures);
-    layout->addWidget(rv, 1);
-    layout->addLayout(buttons);
+    layOutFigures(title,
+                  {{addField("txtAvgTimeTitle", tr("Average Time:")), txtAvgTime},
+                   {addField("txtAttendantsTitle", tr("Attendants:")), txtAttendants},
+                   {txtAbsenteesTitle, txtAbsentees},
+                   {txtRetainedCountTitle, txtRetainedCount},
+                   {txtEliminatedCountTitle, txtEliminatedCount}},
+                  rv, {btnDetails, btnOK});
 }
 
 void QuizResultController::windowDidLoad()

@@ -10,26 +10,18 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
-QLabel *field(QWidget *parent, const char *name)
-{
-    auto *l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    l->setMinimumWidth(80);
-    return l;
-}
-} // namespace
-
 RollCallResultsController::RollCallResultsController(QWidget *parent)
     : RunChildWindow(QStringLiteral("RollCallResults"), "QuizResult", parent)
 {
     setWindowTitle(tr("Attendance"));
     setPostsLoginViewToNormal(true);
-    numberOfParticipants = field(this, "numberOfParticipants");
-    numberOfAttendants = field(this, "numberOfAttendants");
-    percentageOfAttendants = field(this, "percentageOfAttendants");
-    numberOfAbsentees = field(this, "numberOfAbsentees");
-    percentageOfAbsentees = field(this, "percentageOfAbsentees");
+    numberOfParticipants = addField("numberOfParticipants");
+    numberOfAttendants = addField("numberOfAttendants");
+    percentageOfAttendants = addField("percentageOfAttendants");
+    numberOfAbsentees = addField("numberOfAbsentees");
+    percentageOfAbsentees = addField("percentageOfAbsentees");
+    for (QLabel *figure : {numberOfParticipants, numberOfAttendants, percentageOfAttendants, numberOfAbsentees, percentageOfAbsentees})
+        figure->setMinimumWidth(80);
     auto *form = new QFormLayout;
     form->addRow(tr("Participants:"), numberOfParticipants);
     form->addRow(tr("Attendants:"), numberOfAttendants);

@@ -15,9 +15,15 @@
 #include "ui/controls/DialogHooks.h"
 
 #include <QEvent>
-#include <QTableWidget>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTextEdit>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 constexpr uint8_t kKeyCommand = 0xF4;
@@ -84,6 +90,49 @@ void RunChildWindow::done(int result)
             NotificationCenter::defaultCenter()->postNotification(Notify::LoginViewToNormal, {}, this);
     }
     QDialog::done(result);
+}
+
+QLabel *RunChildWindow::addField(const char *name, const QString &text)
+{
+    auto *l = new QLabel(text, this);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+
+QTextEdit *RunChildWindow::addQuestionTitle(const char *name)
+{
+    auto *t = new QTextEdit(this);
+    t->setObjectName(QLatin1String(name));
+    t->setReadOnly(true);
+    t->setFixedHeight(70);
+    return t;
+}
+
+QPushButton *RunChildWindow::addButton(const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text, this);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+void RunChildWindow::layOutFigures(QTextEdit *title, const QList<std::pair<QLabel *, QLabel *>> &figures, QWidget *chart,
+                                   const QList<QPushButton *> &buttons)
+{
+    auto *row = new QGridLayout;
+    for (int i = 0; i < figures.size(); ++i) {
+        row->addWidget(figures[i].first, 0, 2 * i, Qt::AlignRight);
+        row->addWidget(figures[i].second, 0, 2 * i + 1, Qt::AlignLeft);
+        figures[i].second->setMinimumWidth(50);
+    }
+    auto *foot = new QHBoxLayout;
+    foot->addStretch();
+    for (QPushButton *b : buttons)
+        foot->addWidget(b);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addLayout(row);
+    layout->addWidget(chart, 1);
+    layout->addLayout(foot);
 }
 
 void RunChildWindow::keepColumnShares(QTableWidget *table, const QList<double> &shares)

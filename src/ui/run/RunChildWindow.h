@@ -9,7 +9,11 @@
 class DataOfFrame;
 class Orvenda_AppDelegate;
 class RunFrameSink;
+class QGridLayout;
+class QLabel;
+class QPushButton;
 class QTableWidget;
+class QTextEdit;
 
 // Base of the windows a run opens modally over the activity window (results, reports, details,
 // hand-raise marking). While one is up it is the frame listener: it signals every frame handled
@@ -54,6 +58,15 @@ protected:
     // student strip its size back.
     void setPostsLoginViewToNormal(bool v) { m_postsLoginViewToNormal = v; }
     void done(int result) override;
+    // A caption or figure of the window, named for the tests.
+    QLabel *addField(const char *name, const QString &text = QString());
+    // The window of one question's figures: the question's text (read only) at its head, the
+    // captions and figures in one row of fixed cells (a hidden pair leaves the others where they
+    // are), the chart taking the room left and the buttons at the right of the foot.
+    QTextEdit *addQuestionTitle(const char *name);
+    QPushButton *addButton(const char *name, const QString &text);
+    void layOutFigures(QTextEdit *title, const QList<std::pair<QLabel *, QLabel *>> &figures, QWidget *chart,
+                       const QList<QPushButton *> &buttons);
     // Keeps the table's columns at these shares of its width whenever its size changes.
     void keepColumnShares(QTableWidget *table, const QList<double> &shares);
     bool eventFilter(QObject *watched, QEvent *event) override;
