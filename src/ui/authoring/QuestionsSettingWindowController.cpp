@@ -21,6 +21,7 @@
 #include "ui/controls/NSMyColorWell.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/presentation/ScreenCapture.h"
+#include "ui/controls/ScreenFit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -164,7 +165,7 @@ void QuestionsSettingWindowController::buildInterface()
     layout->addWidget(stripArea);
     layout->addWidget(pageArea, 1);
     setCentralWidget(central);
-    resize(1200, 760);
+    ScreenFit::resize(this, 1200, 760);
 }
 
 void QuestionsSettingWindowController::openFile(const QString &path)

@@ -20,6 +20,7 @@
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
+#include "ui/controls/ScreenFit.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -151,7 +152,7 @@ void CreateNewSessionController::buildInterface()
     tabForms->addTab(buildPointsForm(), tr("Points Only"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabForms);
-    resize(980, 720);
+    ScreenFit::resize(this, 980, 720);
 }
 
 QWidget *CreateNewSessionController::buildFullForm()

@@ -13,6 +13,7 @@
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovLabel.h"
 
 #include <QComboBox>
@@ -129,7 +130,7 @@ EditSessionController::EditSessionController(int actNo, ReportController *parent
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabView);
     layout->addLayout(buttons);
-    resize(1000, 700);
+    ScreenFit::resize(this, 1000, 700);
     awakeFromNib();
 }
 

@@ -12,6 +12,7 @@
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ScreenFit.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -131,7 +132,7 @@ void ReportFrame::buildInterface()
     } else {
         layout->addWidget(scrollView, 1);
     }
-    resize(tableView || outlineView ? 1140 : 880, 900);
+    ScreenFit::resize(this, tableView || outlineView ? 1140 : 880, 900);
 }
 
 int ReportFrame::sideListWidth() const

@@ -5,6 +5,7 @@
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
+#include "ui/controls/ScreenFit.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,7 +23,7 @@ ResultDetailsController::ResultDetailsController(QWidget *parent)
     : RunChildWindow(QStringLiteral("ResultDetails"), "ResultDetails", parent)
 {
     setWindowTitle(tr("Result Details"));
-    resize(640, 720);
+    ScreenFit::resize(this, 640, 720);
     textfieldTitle = new QLabel(this);
     textfieldTitle->setObjectName(QStringLiteral("textfieldTitle"));
     textfieldTitle->setWordWrap(true);
