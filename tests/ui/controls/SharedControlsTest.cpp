@@ -7,6 +7,7 @@
 #include "ui/controls/LimitedTextView.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/NSMyColorWell.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovTableView.h"
 #include "ui/controls/TreeNodeModel.h"
 
@@ -16,6 +17,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
@@ -225,4 +227,16 @@ TEST_F(SharedControlsTest, ImageCellPlacesTheIconAndLeavesRoomForIt)
     const QRect at = ImageAndTextCell::imageRectForBounds(row, icon.size());
     EXPECT_EQ(QColor(shot.pixel(at.center())), QColor(Qt::red));
     EXPECT_NE(QColor(shot.pixel(row.left() + 1, at.center().y())), QColor(Qt::red));
+}
+
+TEST_F(SharedControlsTest, WindowAskedLargerThanTheScreenOpensWithinIt)
+{
+    QWidget window;
+    const QRect area = window.screen()->availableGeometry();
+    ScreenFit::resize(&window, area.width() + 400, area.height() + 300);
+    EXPECT_LT(window.width(), area.width());
+    EXPECT_LT(window.height(), area.height());
+    // A window that fits keeps the size it is designed at.
+    ScreenFit::resize(&window, area.width() / 2, area.height() / 2);
+    EXPECT_EQ(window.size(), area.size() / 2);
 }
