@@ -1,5 +1,7 @@
 #include "PPTBaffle.h"
 
+#include "core/reports/ReportDrawing.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -32,10 +34,7 @@ PPTBaffle::PPTBaffle(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 QString PPTBaffle::shownTitle(const QString &title)
 {
     QString name = title.split(QLatin1Char('/')).last();
-    name = name.section(QLatin1Char('.'), 0, 0);
-    if (name.size() > 20)
-        name = name.left(20) + QStringLiteral("...");
-    return name;
+    return shortenedText(name.section(QLatin1Char('.'), 0, 0), 20, 20);
 }
 
 void PPTBaffle::setMessageID(const QString &testId, const QString &title)

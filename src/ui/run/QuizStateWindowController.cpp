@@ -21,6 +21,7 @@
 #include "core/engine/QuizModeFactory.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/engine/RunQuestionRecord.h"
+#include "core/reports/ReportDrawing.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
@@ -201,9 +202,7 @@ void QuizStateWindowController::windowDidLoad()
     canPageAndTotalPageBeVisible();
 
     if (shown.testFlag(Control::SendQuestions)) {
-        QString name = QFileInfo(m_run->strPath).fileName().section(QLatin1Char('.'), 0, 0);
-        if (name.size() > 20)
-            name = name.left(20) + QStringLiteral("...");
+        const QString name = shortenedText(QFileInfo(m_run->strPath).fileName().section(QLatin1Char('.'), 0, 0), 20, 20);
         txtMessage->setText(QStringLiteral("ID:%1     Title:%2").arg(QString::number(quizQuestionsInfo->nTestID()), name));
     }
     txtMessage->setVisible(!txtMessage->text().isEmpty());

@@ -7,6 +7,7 @@
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
+#include "core/reports/ReportDrawing.h"
 #include "core/keypad/DataOfFrame.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TeacherKeyMap.h"
@@ -213,9 +214,7 @@ void SaveToDataController::removeQuizRecord()
 
 QString SaveToDataController::getMaxLengString(const QString &text)
 {
-    if (text.size() <= 230)
-        return text;
-    return text.left(227) + QStringLiteral("...");
+    return shortenedText(text, 230, 227);
 }
 
 QuizEntity SaveToDataController::NormalSave()
