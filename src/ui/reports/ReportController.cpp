@@ -13,6 +13,7 @@
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovLabel.h"
 #include "ui/controls/TovTableView.h"
 #include "ui/gradebook/ReportCourseGradeListTab.h"
@@ -196,7 +197,7 @@ void ReportController::buildInterface()
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabView);
-    resize(1100, 680);
+    ScreenFit::resize(this, 1100, 680);
 }
 
 void ReportController::fillCombo(MyComboBox *box, const QStringList &items)
