@@ -165,7 +165,8 @@ QWidget *PPTQuestionInfoWindowController::buildForm()
         options[k] = new QPlainTextEdit(optionBox);
         options[k]->setObjectName(QStringLiteral("option%1").arg(letter));
         options[k]->setFixedHeight(44);
-        options[k]->setMinimumWidth(220);
+        // Narrow enough that the whole window fits a 1024-wide projector screen.
+        options[k]->setMinimumWidth(190);
         optionGrid->addWidget(new QLabel(QString(letter), optionBox), k % 5, (k / 5) * 2);
         optionGrid->addWidget(options[k], k % 5, (k / 5) * 2 + 1);
     }
