@@ -147,7 +147,9 @@ void QuestionsSettingWindowController::buildInterface()
     auto *layout = new QHBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    smallQuestions = new SmallQuestions(QSize(int(kPageSize.width() * SmallQuestions::kScale) + 24, kPageSize.height() + 60));
+    // Only as tall as its pages: the scroll area stretches it down the column, and a smaller
+    // screen shows no scroll bar for a few pages.
+    smallQuestions = new SmallQuestions(QSize(int(kPageSize.width() * SmallQuestions::kScale) + 24, 400));
     auto *stripArea = new QScrollArea(central);
     stripArea->setObjectName(QStringLiteral("smallQuestionsSV"));
     stripArea->setWidget(smallQuestions);
