@@ -310,7 +310,12 @@ bool Questions::importPicture(const QString &path)
         return false;
     }
     if (!page->anchorBox()) {
-        auto box = std::make_shared<MyTextView>(QRectF(QPointF(0, 0), QSizeF(image.size())));
+        // A photograph is often larger than the page: it would cover it and put its handles out of
+        // reach, so it comes in shrunk to the page with its proportions kept.
+        QSizeF size(image.size());
+        if (size.width() > page->frame().width() || size.height() > page->frame().height())
+            size = size.scaled(page->frame().size(), Qt::KeepAspectRatio);
+        auto box = std::make_shared<MyTextView>(QRectF(QPointF(0, 0), size));
         page->addExistView(box);
         box->setNPenSize(page->nPenSize());
         if (page->Flag() == QuestionSetView::ModeDrawBoxes)

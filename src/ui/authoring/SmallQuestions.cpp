@@ -204,6 +204,8 @@ void SmallQuestions::paintEvent(QPaintEvent *)
     for (qsizetype i = 0; i < m_array.size(); ++i) {
         const QRect r = thumbnailRect(int(i) + 1);
         painter.save();
+        // A box reaching past its page must not draw over the neighbouring thumbnails.
+        painter.setClipRect(r);
         painter.translate(r.topLeft());
         const double scale = thumbScale(*m_array[i]);
         painter.scale(scale, scale);

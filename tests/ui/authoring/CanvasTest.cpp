@@ -175,6 +175,20 @@ TEST_F(CanvasTest, PictureImportMakesABoxOrRefusesAFileThatIsNoPicture)
     EXPECT_TRUE(page->cellArray()[0]->igFlag());
     EXPECT_EQ(page->selIndex(), 0);
     EXPECT_TRUE(strip->array()[0]->cellArray()[0]->igFlag()) << "the thumbnail shows it too";
+
+    // A picture larger than the page is shrunk onto it, proportions kept.
+    canvas->addNewQuestion(1);
+    page = canvas->currentPage();
+    const QSizeF pageSize = page->frame().size();
+    QImage photo(int(pageSize.width()) * 4, int(pageSize.width()) * 3, QImage::Format_RGB32);
+    photo.fill(Qt::darkGreen);
+    ASSERT_TRUE(photo.save(home() + "photo.png"));
+    ASSERT_TRUE(canvas->importPicture(home() + "photo.png"));
+    ASSERT_EQ(page->cellArray().size(), 1);
+    const QRectF big = page->cellArray()[0]->frame();
+    EXPECT_LE(big.width(), pageSize.width());
+    EXPECT_LE(big.height(), pageSize.height());
+    EXPECT_NEAR(big.width() / big.height(), 4.0 / 3.0, 0.01);
 }
 
 TEST_F(CanvasTest, SavingTakesExamIdsAndAFailedSaveChangesNothing)
