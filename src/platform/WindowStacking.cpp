@@ -5,17 +5,24 @@
 
 #if QT_CONFIG(xcb)
 // Xlib last: its macros (None, Bool, Status, ...) clash with Qt's names.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #endif
 
 namespace {
 
 #if QT_CONFIG(xcb)
 // The EWMH request a client sends to change the state of its mapped window.
-void askWindowManager(QWindow *window, bool above)
+Display *x11Display()
 {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display *display = x11 ? x11->display() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+void askWindowManager(QWindow *window, bool above)
+{
+    Display *display = x11Display();
     if (!display)
         return;
     XEvent event{};
@@ -44,5 +51,22 @@ void WindowStacking::setKeepAbove(QWindow *window, bool above)
 #if QT_CONFIG(xcb)
     if (window->isVisible())
         askWindowManager(window, above);
+#endif
+}
+
+void WindowStacking::setTransientFor(QWindow *window, QWindow *parent)
+{
+    if (!window || window == parent || window->transientParent() == parent)
+        return;
+    window->setTransientParent(parent);
+#if QT_CONFIG(xcb)
+    Display *display = window->isVisible() ? x11Display() : nullptr;
+    if (!display)
+        return;
+    if (parent)
+        XSetTransientForHint(display, Window(window->winId()), Window(parent->winId()));
+    else
+        XDeleteProperty(display, Window(window->winId()), XA_WM_TRANSIENT_FOR);
+    XFlush(display);
 #endif
 }

@@ -13,4 +13,9 @@ public:
     // changes to the state property of a mapped window; a hidden one carries the flag into its
     // next mapping.
     static void setKeepAbove(QWindow *window, bool above);
+    // Makes the window transient for another (or for none): the window manager then keeps it
+    // above that one and in its layer. A focused full-screen window sits above every window that
+    // only stays on top; its transients stay above it. A shown window on X11 gets the property at
+    // once, as Qt writes it only when it maps the window.
+    static void setTransientFor(QWindow *window, QWindow *parent);
 };

@@ -22,6 +22,8 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/PPTEditorMSO.h"
+#include "platform/SlideShowWindow.h"
+#include "platform/WindowStacking.h"
 #include "ui/app/Show.h"
 #include "ui/app/TabController.h"
 #include "ui/controls/DialogHooks.h"
@@ -536,7 +538,14 @@ void PPTQuizStateWindowController::showToFront()
 void PPTQuizStateWindowController::keepAboveShow()
 {
     // Without a window manager the stay-on-top hint does nothing: the strip and the bar are put
-    // back on top of the show each time it comes to the front.
+    // back on top of the show each time it comes to the front. A window manager puts the focused
+    // full-screen show above every stay-on-top window, yet keeps its transients above it: the bar
+    // and the strip become the show's.
+    if (SlideShowWindow *show = pptUI->showWindow(); show && show->isVisible()) {
+        for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(pptStudentLoginView)})
+            if (w->isVisible())
+                WindowStacking::setTransientFor(w->windowHandle(), show);
+    }
     if (pptStudentLoginView->isVisible())
         pptStudentLoginView->raise();
     if (isVisible())

@@ -30,6 +30,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 #include <QTreeWidgetItemIterator>
 
 // What a newcomer does with slides from start to end, on a Dravel receiver whose class plays
@@ -183,6 +184,9 @@ TEST_F(SlideShowEndToEnd, DeckFromTheEditorRunOverTheShowAndSavedAsASession)
     EXPECT_FALSE(tab.isVisible());
     EXPECT_TRUE(ppt->isShowRunning());
     ASSERT_TRUE(run->backdrop() && run->backdrop()->isVisible());
+    // A window manager keeps the bar and the strip above the focused full-screen show only as its transients.
+    EXPECT_EQ(run->windowHandle()->transientParent(), ppt->showWindow());
+    EXPECT_EQ(run->studentStrip()->windowHandle()->transientParent(), ppt->showWindow());
     ASSERT_TRUE(waitFor([&] { return run->studentStrip()->nLoginStudentSum() == kStudents; }, 15000));
     const auto answered = [&] { return run->findChild<QLabel *>("txtLoginAndAnswered")->text(); };
 
