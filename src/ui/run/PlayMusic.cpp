@@ -66,6 +66,10 @@ PlayMusic::PlayMusic(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowSta
     txtStatus = new QLabel(this);
     txtStatus->setObjectName(QStringLiteral("txtStatus"));
     txtStatus->setWordWrap(true);
+    // Room for a failure's three lines from the start, so that its longer text neither pushes the
+    // buttons about nor loses its end.
+    txtStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    txtStatus->setMinimumHeight(3 * txtStatus->fontMetrics().lineSpacing());
     root->addWidget(txtStatus);
 
     if (m_speechSynth) {

@@ -169,11 +169,17 @@ TEST_F(PlayMusicTest, NoEngineIsSaidAndAFailedEngineLeavesTheWindowIdle)
 
     withEngine = true;
     PlayMusic w;
+    w.show();
+    QCoreApplication::processEvents();
+    const QRect readAt = w.btnRead->geometry();
     w.btnRead->click();
     fake->fail();
     EXPECT_EQ(w.nSpeedState(), 0);
     EXPECT_EQ(icon(w), QStringLiteral("playmusic_start.png"));
     EXPECT_TRUE(w.txtStatus->text().contains(QStringLiteral("no sound device")));
+    // The longer message takes the room kept for it: the buttons stay where they were.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.btnRead->geometry(), readAt);
     // Closing drops the text and stops nothing that is not speaking.
     w.btnRead->click();
     log.clear();
