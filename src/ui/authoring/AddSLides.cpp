@@ -57,9 +57,10 @@ AddSLides::AddSLides(QWidget *parent) : QDialog(parent)
     btnClose->setAutoDefault(false);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
 
-    auto *hint = new QLabel(tr("Double-click a template to add it."), this);
+    m_hint = new QLabel(tr("Double-click a template to add it."), this);
+    m_hint->setObjectName(QStringLiteral("hint"));
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(hint, 1);
+    buttons->addWidget(m_hint, 1);
     buttons->addWidget(btnClose);
     buttons->addWidget(btnAdd);
     auto *layout = new QVBoxLayout(this);
@@ -148,6 +149,11 @@ void AddSLides::add()
     const QVariantMap info{{Notify::Key::PptState, m_bIsPPTChanged ? 1 : 0}, {Notify::Key::SelectIndex, index}};
     switch (nAddType) {
     case 0:
+        // No slide of the deck is on screen here: the count is the teacher's sign that it grew.
+        if (hooks().slideCount) {
+            const int n = hooks().slideCount();
+            m_hint->setText(n == 1 ? tr("Added. The deck holds 1 slide.") : tr("Added. The deck holds %1 slides.").arg(n));
+        }
         center->postNotification(Notify::PPTTabCtrlAddTemplateOver, info);
         break;
     case 1:

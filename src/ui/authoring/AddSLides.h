@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QLabel;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -65,6 +66,8 @@ private:
     int nAddType = 3;
     int m_nSelectedRow = -1;
     QTreeWidgetItem *m_clicked = nullptr;
+    // Below the list; from the main window, where the picker stays open, it tells what each add did.
+    QLabel *m_hint = nullptr;
     bool m_bIsPPTChanged = false;
     int m_nQueSum = 0;
 };

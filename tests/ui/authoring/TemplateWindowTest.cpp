@@ -5,6 +5,7 @@
 #include "support/PollixTest.h"
 #include "ui/controls/DialogHooks.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -114,12 +115,15 @@ TEST_F(TemplateWindowTest, SlideTemplatesNeedThePresentationDriver)
         copied << index;
         return true;
     };
+    AddSLides::hooks().slideCount = [&] { return int(copied.size()); };
     AddSLides withDriver;
     withDriver.setAddType(0);
     withDriver.awakeFromNib();
     withDriver.show();
     withDriver.ovDoubleClick(row(withDriver, "True or False"));
     withDriver.ovDoubleClick(row(withDriver, "4 Selections 2 Coulumns"));
+    // The picker stays open over the main window and shows no slide: it says the deck grew.
+    EXPECT_EQ(withDriver.findChild<QLabel *>("hint")->text(), "Added. The deck holds 2 slides.");
     withDriver.close();
     EXPECT_EQ(copied, QList<int>({0, 6}));
     EXPECT_EQ(posted, QStringList({"PPTTabCtrlAddTemplateOver:0", "PPTTabCtrlAddTemplateOver:6", "AddOver:-1"}));
