@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 
 // The real panels, looked at while they show: the folder they open in and their name box.
@@ -85,7 +86,11 @@ TEST_F(FileDialogsTest, ANameTypedWithoutExtensionTakesTheKindsBeforeAReplaceIsA
             auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             ASSERT_TRUE(panel);
             panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(name);
-            QTimer::singleShot(0, [asked, panel] {
+            // The panel may be gone by the time this runs (no question was asked and the call
+            // returned): then there is nothing to look at.
+            QTimer::singleShot(0, [asked, panel = QPointer<QFileDialog>(panel)] {
+                if (!panel)
+                    return;
                 QWidget *top = QApplication::activeModalWidget();
                 *asked = top && top != panel;
                 if (*asked) {
