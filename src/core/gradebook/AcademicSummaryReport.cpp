@@ -45,7 +45,7 @@ QList<AcademicSummary> AcademicSummaryReport::typeRows(const TickedSessionScores
     float sum = 0;
     int sessions = 0;
     for (qsizetype k = 0; k < scores.size(); ++k) {
-        if (!scores.at(k).readable)
+        if (!scores.ratesStudent(k, studentID))
             continue;
         const SessionSelect &session = scores.row(k);
         const float percent = scores.percent(k, studentID);
@@ -59,7 +59,7 @@ QList<AcademicSummary> AcademicSummaryReport::typeRows(const TickedSessionScores
             rows << added;
             row = rows.end() - 1;
         }
-        if (percent < 60)
+        if (TickedSessionScores::isMissed(percent))
             row->setMissedSessions(row->missedSessions().isEmpty()
                                        ? session.session()
                                        : QStringLiteral("%1 %2").arg(row->missedSessions(), session.session()));

@@ -8,12 +8,13 @@
 class TickedSessionScores;
 
 // "Academic Summary Report": for each chosen student, the sessions of the course grade by type
-// (their number, the student's mean percent, the mean of the sessions' averages), then per type
+// that rate him (their number, his mean percent, the mean of the sessions' averages), then per type
 // the titles of the sessions where the student stayed under 60 percent.
 class AcademicSummaryReport : public GradebookStudentReport
 {
 public:
-    // Sessions that could not be read count for nobody and are left out.
+    // Sessions that do not rate a student (unreadable ones rate nobody) are left out of his rows,
+    // as his course grade leaves them out.
     AcademicSummaryReport(const GradebookReportSource &source, const TickedSessionScores &scores,
                           const QList<StudentMarkGrade> &students, float classAvg,
                           const AcademicSummaryReportLayout &layout = AcademicSummaryReportLayout::standard());
@@ -24,8 +25,8 @@ public:
     const QList<AcademicSummary> &arrayForCSV() const { return m_rows; }
     QList<AcademicSummary> rowsOf(int student) const { return m_rows.mid(firstRowOf(student), rowCountOf(student)); }
 
-    // The type rows of one student, in the order the types first occur among the readable
-    // sessions, each with the titles of its sessions under 60 percent (unrounded). studentAvg:
+    // The type rows of one student, in the order the types first occur among the sessions that
+    // rate him (TickedSessionScores::ratesStudent), each with the titles of its sessions under 60 percent (unrounded). studentAvg:
     // the mean of the percents over the sessions.
     static QList<AcademicSummary> typeRows(const TickedSessionScores &scores, const QString &studentID,
                                            float *studentAvg = nullptr, int *sessionCount = nullptr);

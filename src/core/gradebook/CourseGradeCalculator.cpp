@@ -4,7 +4,6 @@
 
 #include "core/app/CommonFunc.h"
 
-#include <QHash>
 #include <QSet>
 
 #include <cmath>
@@ -79,12 +78,12 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
         }
     }
 
-    // Which ticked sessions rate each counted type.
+    // The ticked sessions of each counted type.
     QList<QList<qsizetype>> sessionsOfType;
     for (const SelectSessionType &t : types) {
         QList<qsizetype> of;
         for (qsizetype i = 0; i < ticked.size(); ++i)
-            if (ticked.at(i).type() == t.sessionType() && sessions.at(i).readable && sessions.at(i).totalMark != 0)
+            if (ticked.at(i).type() == t.sessionType())
                 of << i;
         sessionsOfType << of;
     }
@@ -101,16 +100,10 @@ CourseGradeCalculator::Result CourseGradeCalculator::compute(const QList<SelectS
             float r = 0.0f;
             int n = 0;
             for (const qsizetype i : sessionsOfType.at(t)) {
-                const TickedSessionScores::Session &s = sessions.at(i);
-                const float total = float(s.totalMark);
-                const QHash<QString, float> &points = s.points.points();
-                if (s.runActivity) {
-                    r += points.value(row.studentID(), 0.0f) / total;
-                    ++n;
-                } else if (const auto hit = points.constFind(row.studentID()); hit != points.constEnd()) {
-                    r += *hit / total;
-                    ++n;
-                }
+                if (!sessions.ratesStudent(i, row.studentID()))
+                    continue;
+                r += sessions.ratio(i, row.studentID());
+                ++n;
             }
             // Nothing rates the student in this type: 0, and no letter for an incomplete total.
             const float mark = n > 0 ? types.at(t).weight() * (r / float(n)) : 0.0f;

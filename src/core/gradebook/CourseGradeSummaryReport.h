@@ -13,7 +13,8 @@ class TickedSessionScores;
 class CourseGradeSummaryReport : public GradebookStudentReport
 {
 public:
-    // Sessions that could not be read count for nobody and are left out.
+    // Sessions that do not rate a student (unreadable ones rate nobody) are left out of his rows,
+    // as his course grade leaves them out.
     CourseGradeSummaryReport(const GradebookReportSource &source, const TickedSessionScores &scores,
                              const QList<StudentMarkGrade> &students,
                              const SubjectGradeSummaryLayout &layout = SubjectGradeSummaryLayout::standard());

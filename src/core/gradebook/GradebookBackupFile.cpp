@@ -3,10 +3,17 @@
 #include "TovGradeSessionsXmlDatabase.h"
 #include "TovPeriodXmlDatabase.h"
 
+#include "core/store/GlobalFunctions.h"
+#include "core/store/StoreTransaction.h"
 #include "platform/AtomicFile.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cmath>
 
 #include <cstring>
 
@@ -98,11 +105,19 @@ public:
         std::memcpy(&value, &bits, sizeof value);
         return value;
     }
-    QString textAt(int offset, int width) const
+    // The text of a field: UTF-8 ending in a NUL inside the field. None when it does not end
+    // there or is not valid UTF-8; a replacement character must never reach a store as a name.
+    std::optional<QString> textAt(int offset, int width) const
     {
         const QByteArray field = m_in.mid(m_base + offset, width);
         const qsizetype nul = field.indexOf('\0');
-        return QString::fromUtf8(nul < 0 ? field : field.left(nul));
+        if (nul < 0)
+            return std::nullopt;
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(field.left(nul));
+        if (utf8.hasError())
+            return std::nullopt;
+        return text;
     }
 
 private:
@@ -180,12 +195,32 @@ std::optional<GradebookBackupFile::Backup> GradebookBackupFile::decode(const QBy
     RecordReader r(bytes);
     if (!r.take(kHeadSize) || bytes.left(kHeadSize) != head())
         return fail(ReadError::NotABackup, tr("the file is no gradebook backup"));
+    // Every text is read through this: a field that is not text refuses the whole file.
+    QString badField;
+    const auto text = [&](int offset, int width, const QString &what) {
+        const std::optional<QString> value = r.textAt(offset, width);
+        if (!value && badField.isEmpty())
+            badField = what;
+        return value.value_or(QString());
+    };
+    const auto notText = [&] {
+        return fail(ReadError::Invalid, tr("%1 is not valid text").arg(badField));
+    };
     Backup backup;
     if (!r.take(kPeriodSize))
         return fail(ReadError::Damaged, damaged);
-    backup.period.setTitle(r.textAt(0, 51));
-    backup.period.setDateFrom(r.textAt(51, 11));
-    backup.period.setDateTo(r.textAt(62, 11));
+    backup.period.setTitle(text(0, 51, tr("the grading period's title")));
+    backup.period.setDateFrom(text(51, 11, tr("the grading period's first day")));
+    backup.period.setDateTo(text(62, 11, tr("the grading period's last day")));
+    if (!badField.isEmpty())
+        return notText();
+    if (backup.period.title().trimmed().isEmpty())
+        return fail(ReadError::Invalid, tr("the grading period has no title"));
+    const QDate from = QDate::fromString(backup.period.dateFrom(), QStringLiteral("yyyy-MM-dd"));
+    const QDate to = QDate::fromString(backup.period.dateTo(), QStringLiteral("yyyy-MM-dd"));
+    if (!from.isValid() || !to.isValid() || to < from)
+        return fail(ReadError::Invalid, tr("the grading period \"%1\" has no valid days (%2 to %3)")
+                                            .arg(backup.period.title(), backup.period.dateFrom(), backup.period.dateTo()));
     if (!r.take(4))
         return fail(ReadError::Damaged, damaged);
     const qint32 n = r.intAt(0);
@@ -195,13 +230,16 @@ std::optional<GradebookBackupFile::Backup> GradebookBackupFile::decode(const QBy
     for (qint32 i = 0; i < n; ++i) {
         CourseGradeEntity g;
         g.setPeriod(backup.period);
+        const QString which = tr("course grade %1").arg(i + 1);
         if (!r.take(kClassSubjectSize))
             return fail(ReadError::Damaged, damaged);
-        g.setClassName(r.textAt(0, 32));
-        g.setSubjectName(r.textAt(32, 32));
+        g.setClassName(text(0, 32, tr("the class of %1").arg(which)));
+        g.setSubjectName(text(32, 32, tr("the subject of %1").arg(which)));
         if (!r.take(kTeacherSize))
             return fail(ReadError::Damaged, damaged);
-        g.setTeacherName(r.textAt(0, 50));
+        g.setTeacherName(text(0, 50, tr("the teacher of %1").arg(which)));
+        if (!badField.isEmpty())
+            return notText();
         if (!r.take(4))
             return fail(ReadError::Damaged, damaged);
         const qint32 m = r.intAt(0);
@@ -209,11 +247,19 @@ std::optional<GradebookBackupFile::Backup> GradebookBackupFile::decode(const QBy
             return fail(ReadError::Damaged, tr("the file cannot hold the %1 students it announces").arg(m));
         for (qint32 k = 0; k < m; ++k) {
             r.take(kDetailSize);
+            const QString student = tr("student %1 of %2").arg(k + 1).arg(which);
             CourseGradeDetail d;
-            d.setStudentID(r.textAt(kDetailIdOffset, kDetailIdWidth));
-            d.setStudentName(r.textAt(kDetailNameOffset, kDetailNameWidth));
+            d.setStudentID(text(kDetailIdOffset, kDetailIdWidth, tr("the ID of %1").arg(student)));
+            d.setStudentName(text(kDetailNameOffset, kDetailNameWidth, tr("the name of %1").arg(student)));
+            d.setLetterGrade(text(kDetailLetterOffset, kDetailLetterWidth, tr("the letter grade of %1").arg(student)));
+            if (!badField.isEmpty())
+                return notText();
             d.setMark(r.floatAt(kDetailMarkOffset));
-            d.setLetterGrade(r.textAt(kDetailLetterOffset, kDetailLetterWidth));
+            if (!isAcceptableMark(d.mark()))
+                return fail(ReadError::Invalid, tr("the mark of %1 (%2) is not a course grade from %3 to %4")
+                                                    .arg(student, QString::number(double(d.mark())))
+                                                    .arg(double(kLowestMark))
+                                                    .arg(double(kHighestMark)));
             g.allGradeDetails() << d;
         }
         backup.grades << g;
@@ -221,6 +267,11 @@ std::optional<GradebookBackupFile::Backup> GradebookBackupFile::decode(const QBy
     if (error)
         *error = ReadError::None;
     return backup;
+}
+
+bool GradebookBackupFile::isAcceptableMark(float mark)
+{
+    return std::isfinite(mark) && mark >= kLowestMark && mark <= kHighestMark;
 }
 
 std::optional<GradebookBackupFile::Backup> GradebookBackupFile::read(const QString &path, ReadError *error,
@@ -272,21 +323,46 @@ GradebookBackupFile::StoreResult GradebookBackupFile::storeBackup(
     const Backup &backup, const std::function<bool(const CourseGradeEntity &)> &replace, QString *errorText)
 {
     TovPeriodXmlDatabase *periods = TovPeriodXmlDatabase::sharedUI();
-    if (!periods->periodByTitle(backup.period.title())) {
-        PeriodEntity period = backup.period;
-        if (periods->addWithData(period, errorText) < 0)
-            return StoreResult::Failed;
-    }
     TovGradeSessionsXmlDatabase *grades = TovGradeSessionsXmlDatabase::sharedUI();
-    for (CourseGradeEntity g : backup.grades) {
-        if (grades->existCourseGrade(g)) {
-            if (!replace(g))
-                return StoreResult::Stopped;
-            if (!grades->updateCourseGradeSession(g, errorText))
-                return StoreResult::Failed;
-        } else if (!grades->addCourseGradeSession(g, errorText)) {
-            return StoreResult::Failed;
+    // Every question first, so that nothing is written while the teacher is still deciding; a
+    // No keeps what was agreed before it.
+    QList<CourseGradeEntity> toAdd;
+    QList<bool> replacing;
+    bool stopped = false;
+    for (const CourseGradeEntity &g : backup.grades) {
+        // A file that holds one course grade twice replaces the first with the second.
+        const bool exists = grades->existCourseGrade(g) ||
+                            std::any_of(toAdd.begin(), toAdd.end(), [&](const CourseGradeEntity &earlier) {
+                                return TovGradeSessionsXmlDatabase::sameKey(earlier, g);
+                            });
+        if (exists && !replace(g)) {
+            stopped = true;
+            break;
         }
+        toAdd << g;
+        replacing << exists;
     }
-    return StoreResult::Done;
+
+    // The period and the course grades land together or not at all.
+    QString why;
+    bool stored = true;
+    {
+        StoreTransaction transaction;
+        if (!periods->periodByTitle(backup.period.title())) {
+            PeriodEntity period = backup.period;
+            stored = periods->addWithData(period, &why) >= 0;
+        }
+        for (qsizetype i = 0; stored && i < toAdd.size(); ++i)
+            stored = replacing.at(i) ? grades->updateCourseGradeSession(toAdd[i], &why)
+                                     : grades->addCourseGradeSession(toAdd[i], &why);
+        stored = stored && transaction.commit(&why);
+    }
+    if (!stored) {
+        // The stores' lists took the changes as they were held; bring them back to the disk.
+        periods->loadPeriods();
+        grades->loadGradeSessionList();
+        GlobalFunctions::failWith(errorText, why);
+        return StoreResult::Failed;
+    }
+    return stopped ? StoreResult::Stopped : StoreResult::Done;
 }

@@ -29,7 +29,16 @@ public:
         QList<CourseGradeEntity> grades;
     };
 
-    enum class ReadError { None, CannotOpen, CannotRead, NotABackup, Damaged };
+    // Damaged: the records end early or announce more than the file holds; Invalid: a text
+    // that is not UTF-8 ending inside its field, a period without a title or valid days, or a
+    // mark that is no course grade.
+    enum class ReadError { None, CannotOpen, CannotRead, NotABackup, Damaged, Invalid };
+
+    // A course grade is a weighted total of points out of 100.
+    static constexpr float kLowestMark = 0.0f;
+    static constexpr float kHighestMark = 100.0f;
+    // Finite and from kLowestMark to kHighestMark.
+    static bool isAcceptableMark(float mark);
 
     static constexpr int kHeadSize = 29;
     static constexpr int kPeriodSize = 73;
@@ -46,8 +55,9 @@ public:
     // Writes the file whole (atomically); false with the reason.
     static bool write(const QString &path, const Backup &backup, QString *errorText = nullptr);
 
-    // Reads and checks the whole file before anything is done with it: the head, and every count
-    // against what the rest of the file can hold. None with the kind of failure and its reason.
+    // Reads and checks the whole file before anything is done with it: the head, every count
+    // against what the rest of the file can hold, every text and every mark. None with the kind
+    // of failure and its reason, which names the record.
     static std::optional<Backup> decode(const QByteArray &bytes, ReadError *error = nullptr,
                                         QString *errorText = nullptr);
     static std::optional<Backup> read(const QString &path, ReadError *error = nullptr, QString *errorText = nullptr);
@@ -60,8 +70,10 @@ public:
     enum class StoreResult { Done, Stopped, Failed };
     // Stores a read backup: the period joins the period store when no period has its title
     // (ignoring case); each course grade is added, or, when one of its key is stored, replaced if
-    // replace() agrees. A refusal stops there (what was stored before stays). Failed, with the
-    // reason, when a store could not be written.
+    // replace() agrees. Every question is asked before anything is written; a refusal stops the
+    // questions there, and the course grades agreed before it are stored (Stopped). The period
+    // and the course grades are written as one change: Failed, with the reason, when it could
+    // not be, and then neither store changed, on the disk or in memory.
     static StoreResult storeBackup(const Backup &backup, const std::function<bool(const CourseGradeEntity &)> &replace,
                                    QString *errorText = nullptr);
 };

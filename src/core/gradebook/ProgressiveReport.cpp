@@ -5,7 +5,6 @@
 #include "TickedSessionScores.h"
 
 #include "core/reports/ReportCSVWriter.h"
-#include "core/store/GlobalFunctions.h"
 
 #include <QCoreApplication>
 
@@ -38,27 +37,29 @@ QList<PregressReportData> ProgressiveReport::buildRows(const TickedSessionScores
                                                        float *studentAvg, int *sessionCount)
 {
     QList<PregressReportData> rows;
+    QList<bool> missed;
     float sum = 0;
     for (qsizetype k = 0; k < scores.size(); ++k) {
-        if (!scores.at(k).readable)
+        if (!scores.ratesStudent(k, studentID))
             continue;
         const SessionSelect &session = scores.row(k);
+        const float percent = scores.percent(k, studentID);
         PregressReportData row;
         row.setSession(session.session());
         row.setSessionType(session.type());
-        row.setPoint(oneDecimalText(scores.percent(k, studentID)));
+        row.setPoint(oneDecimalText(percent));
         row.setSessionAvg(scores.averagePercent(k));
         row.setDate(session.date());
-        // The average is of the percents as shown, rounded to one decimal.
-        sum += row.point().toFloat();
+        sum += percent;
+        missed << TickedSessionScores::isMissed(percent);
         rows << row;
     }
     const int sessions = int(rows.size());
     for (int i = 0; i < sessions; ++i)
-        if (GlobalFunctions::intValue(rows.at(i).point()) < 60) {
-            PregressReportData missed = rows.at(i);
-            missed.setFlag(PregressReportData::MissedRow);
-            rows << missed;
+        if (missed.at(i)) {
+            PregressReportData row = rows.at(i);
+            row.setFlag(PregressReportData::MissedRow);
+            rows << row;
         }
     if (studentAvg)
         *studentAvg = sessions > 0 ? sum / float(sessions) : 0.0f;

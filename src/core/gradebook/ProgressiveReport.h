@@ -7,13 +7,14 @@
 
 class TickedSessionScores;
 
-// "Progressive Report": for each chosen student, every session of the course grade with the
-// student's points in percent of the session's total mark, its type, average and day, then each
-// session where the student stayed under 60 percent once more as missed.
+// "Progressive Report": for each chosen student, every session of the course grade that rates
+// him (TickedSessionScores::ratesStudent, as his course grade counts them) with his points in
+// percent of the session's total mark, its type, average and day, then each of those where he
+// stayed under 60 percent once more as missed.
 class ProgressiveReport : public GradebookStudentReport
 {
 public:
-    // Sessions that could not be read count for nobody, as in the course grade, and are left out.
+    // Sessions that do not rate a student (unreadable ones rate nobody) are left out of his rows.
     ProgressiveReport(const GradebookReportSource &source, const TickedSessionScores &scores,
                       const QList<StudentMarkGrade> &students, float classAvg,
                       const ProgressiveReportLayout &layout = ProgressiveReportLayout::standard());
@@ -26,7 +27,8 @@ public:
     const QList<PregressReportData> &arrayForCSV() const { return m_rows; }
     QList<PregressReportData> rowsOf(int student) const;
 
-    // The head's rows and averages of one student over the readable sessions.
+    // The rows of one student over the sessions that rate him; studentAvg: the mean of his
+    // unrounded percents.
     static QList<PregressReportData> buildRows(const TickedSessionScores &scores, const QString &studentID,
                                                float *studentAvg = nullptr, int *sessionCount = nullptr);
 

@@ -17,6 +17,7 @@ class SessionSelect
     POLLIX_RECORD_FIELD(QString, type, setType, QStringLiteral(""))
     POLLIX_RECORD_FIELD(int, points, setPoints, 0)
     POLLIX_RECORD_FIELD(int, totalStudents, setTotalStudents, 0)
+    // The class average in points, unrounded; shown to 0.1.
     POLLIX_RECORD_FIELD(float, avg, setAvg, 0.0f)
     // The session's day, "YYYY-MM-DD".
     POLLIX_RECORD_FIELD(QString, date, setDate, QStringLiteral(""))

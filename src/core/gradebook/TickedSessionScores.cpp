@@ -73,13 +73,31 @@ QStringList TickedSessionScores::unreadable() const
     return out;
 }
 
-float TickedSessionScores::percent(qsizetype i, const QString &studentID) const
+bool TickedSessionScores::ratesStudent(qsizetype i, const QString &studentID) const
 {
     const Session &s = at(i);
-    if (s.totalMark == 0)
+    return s.readable && s.totalMark > 0 && (s.runActivity || s.points.points().contains(studentID));
+}
+
+namespace {
+double wholePoints(const TickedSessionScores::Session &s, const QString &studentID)
+{
+    return std::trunc(double(s.points.points().value(studentID, 0.0f)));
+}
+} // namespace
+
+float TickedSessionScores::percent(qsizetype i, const QString &studentID) const
+{
+    if (!ratesStudent(i, studentID))
         return 0.0f;
-    const double points = std::trunc(double(s.points.points().value(studentID, 0.0f)));
-    return float(points * 100.0 / double(s.totalMark));
+    return float(wholePoints(at(i), studentID) * 100.0 / double(at(i).totalMark));
+}
+
+float TickedSessionScores::ratio(qsizetype i, const QString &studentID) const
+{
+    if (!ratesStudent(i, studentID))
+        return 0.0f;
+    return float(wholePoints(at(i), studentID)) / float(at(i).totalMark);
 }
 
 float TickedSessionScores::averagePercent(qsizetype i) const

@@ -41,13 +41,23 @@ public:
     // "name: reason" of each session that could not be read, in order.
     QStringList unreadable() const;
 
+    // Whether session i rates the student, for the course grade and every gradebook report
+    // alike: a readable session with a total mark above 0 that is either run with keypads (it
+    // rates every student; one who did not answer has 0 points) or a points-only session that
+    // lists the student. A session that does not rate a student is neither a 0 nor missed for
+    // him: it is left out of his figures.
+    bool ratesStudent(qsizetype i, const QString &studentID) const;
     // The student's points in session i, cut to a whole number, in percent of the session's whole
-    // total mark (computed in double precision, kept in single): 0 when the total mark is 0 or the
-    // session does not list the student.
+    // total mark (computed in double precision, kept in single); 0 when the session does not rate
+    // the student. Unrounded: reports round it once, for display.
     float percent(qsizetype i, const QString &studentID) const;
-    // The class average of session i (kept in points by the session picker) in percent of the same
-    // total mark, so that reports set it beside a student's percent in one unit: 0 when the total
-    // mark is 0.
+    // The same as a fraction of the total mark in single precision, as the course grade adds it.
+    float ratio(qsizetype i, const QString &studentID) const;
+    // A rated session the student stayed under 60 percent in (the unrounded percent).
+    static bool isMissed(float percent) { return percent < 60.0f; }
+    // The class average of session i (kept in points by the session picker, unrounded) in percent
+    // of the same total mark, so that reports set it beside a student's percent in one unit: 0
+    // when the total mark is 0.
     float averagePercent(qsizetype i) const;
 
 private:

@@ -3,6 +3,7 @@
 #include "core/store/GlobalFunctions.h"
 #include "platform/Singleton.h"
 
+#include <algorithm>
 #include <cmath>
 
 using GF = GlobalFunctions;
@@ -258,4 +259,30 @@ QList<CourseGradeEntity> TovGradeSessionsXmlDatabase::getStudentGradeByPeriod(co
         out << grade;
     }
     return out;
+}
+
+bool TovGradeSessionsXmlDatabase::isStored(const CourseGradeEntity &grade, QString *errorText) const
+{
+    pugi::xml_document doc;
+    if (!GF::fileExistsAtPath(filePath()))
+        return GF::failWith(errorText, QStringLiteral("%1 is missing").arg(filePath()));
+    if (!GF::loadXmlFile(filePath(), doc, errorText))
+        return false;
+    for (pugi::xml_node element : doc.document_element().children(kGrade)) {
+        if (!sameKey(headOf(element), grade))
+            continue;
+        const QList<CourseGradeDetail> stored = detailsOf(element.child("Details"));
+        const QList<CourseGradeDetail> &wanted = grade.allGradeDetails();
+        // Marks as the file writes them: five decimals.
+        const bool same = stored.size() == wanted.size() &&
+                          std::equal(stored.begin(), stored.end(), wanted.begin(),
+                                     [](const CourseGradeDetail &a, const CourseGradeDetail &b) {
+                                         return a.studentID() == b.studentID() && a.studentName() == b.studentName() &&
+                                                markText(a.mark()) == markText(b.mark()) &&
+                                                a.letterGrade() == b.letterGrade();
+                                     });
+        if (same)
+            return true;
+    }
+    return GF::failWith(errorText, QStringLiteral("%1 does not hold the course grade as it was saved").arg(filePath()));
 }

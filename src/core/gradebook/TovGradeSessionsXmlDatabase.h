@@ -54,6 +54,11 @@ public:
     // read from the file; every class and teacher. Empty when the file cannot be read.
     QList<CourseGradeEntity> getStudentGradeByPeriod(const QString &periodTitle, const QString &subject) const;
 
+    // Whether the file, read again, holds the course grade with exactly its details (marks as the
+    // file writes them): what a save is checked by before it is reported done. False with the
+    // reason otherwise.
+    bool isStored(const CourseGradeEntity &grade, QString *errorText = nullptr) const;
+
     // The file text of a mark: "%.5f", and 0 for a value that is no number.
     static QString markText(float mark);
 

@@ -143,30 +143,31 @@ int GlobalFunctions::intValueOfUtf8(std::string_view text)
                                 [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
 }
 
-float GlobalFunctions::floatValue(const QString &text)
+namespace {
+// Where the longest leading [+-]digits[.digits][e[+-]digits] after blanks lies in a text:
+// [first, second); empty when there is none.
+template <typename Char>
+std::pair<qsizetype, qsizetype> leadingNumber(const Char *text, qsizetype n, bool (*isSpace)(Char))
 {
-    // The longest leading [+-]digits[.digits][e[+-]digits] after blanks, read with "." as the
-    // point whatever the locale.
     qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && text.at(i).isSpace())
+    while (i < n && isSpace(text[i]))
         ++i;
     const qsizetype start = i;
-    const auto isDigit = [&](qsizetype k) { return k < n && text.at(k) >= QLatin1Char('0') && text.at(k) <= QLatin1Char('9'); };
-    if (i < n && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+    const auto isDigit = [&](qsizetype k) { return k < n && text[k] >= Char('0') && text[k] <= Char('9'); };
+    if (i < n && (text[i] == Char('+') || text[i] == Char('-')))
         ++i;
     qsizetype digits = 0;
     for (; isDigit(i); ++i)
         ++digits;
-    if (i < n && text.at(i) == QLatin1Char('.'))
+    if (i < n && text[i] == Char('.'))
         for (++i; isDigit(i); ++i)
             ++digits;
     if (digits == 0)
-        return 0.0f;
+        return {start, start};
     qsizetype end = i;
-    if (i < n && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+    if (i < n && (text[i] == Char('e') || text[i] == Char('E'))) {
         qsizetype k = i + 1;
-        if (k < n && (text.at(k) == QLatin1Char('+') || text.at(k) == QLatin1Char('-')))
+        if (k < n && (text[k] == Char('+') || text[k] == Char('-')))
             ++k;
         if (isDigit(k)) {
             while (isDigit(k))
@@ -174,7 +175,22 @@ float GlobalFunctions::floatValue(const QString &text)
             end = k;
         }
     }
-    return text.mid(start, end - start).toFloat();
+    return {start, end};
+}
+} // namespace
+
+float GlobalFunctions::floatValue(const QString &text)
+{
+    // Read with "." as the point whatever the locale.
+    const auto [start, end] = leadingNumber<QChar>(text.constData(), text.size(), [](QChar c) { return c.isSpace(); });
+    return start == end ? 0.0f : text.mid(start, end - start).toFloat();
+}
+
+float GlobalFunctions::floatValueOfUtf8(std::string_view text)
+{
+    const auto [start, end] = leadingNumber<char>(text.data(), qsizetype(text.size()),
+                                                  [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
+    return start == end ? 0.0f : QByteArrayView(text.data() + start, end - start).toFloat();
 }
 
 bool GlobalFunctions::boolValue(const QString &text)

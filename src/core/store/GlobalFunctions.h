@@ -48,6 +48,8 @@ public:
     // Leading decimal number of a text (blanks, sign, digits, a point, an exponent); 0 without
     // one. The point is always ".", whatever the locale.
     static float floatValue(const QString &text);
+    // The same over UTF-8 text straight from a parsed file (blanks: ASCII white space).
+    static float floatValueOfUtf8(std::string_view text);
     // A stored flag: true when the text, after blanks, a sign and leading zeros, starts with a
     // digit 1 to 9 or with Y, y, T or t.
     static bool boolValue(const QString &text);

@@ -12,6 +12,7 @@
 #include "ui/app/ProgressControl.h"
 #include "ui/controls/PollixAlert.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -246,12 +247,22 @@ void CreateSubjectGradeReportController::doSave()
     } else {
         saved = store->addCourseGradeSession(grade, &why);
     }
+    // Done only when the file, read again, holds it.
+    if (saved && !store->isStored(grade, &why)) {
+        saved = false;
+        store->loadGradeSessionList();
+    }
     if (!saved) {
         PollixAlert::show(this, kPollix, tr("The course grade could not be saved."), {tr("OK")}, why);
         return;
     }
     btnSave->setEnabled(false);
     NotificationCenter::defaultCenter()->postNotification(Notify::UpdateGradingPeriod);
+    PollixAlert::show(this, kPollix, tr("Saved successfully."), {tr("OK")},
+                      tr("The course grade of %1 for class %2, teacher %3, grading period %4 was saved in %5. The "
+                         "Report window lists it under its grading period.")
+                          .arg(grade.subjectName(), grade.className(), grade.teacherName(),
+                               grade.period().unique_title(), QDir::toNativeSeparators(store->filePath())));
 }
 
 void CreateSubjectGradeReportController::doClose()

@@ -31,11 +31,12 @@ const QString kLongName = QStringLiteral("Bartholomew Maximilian Fitzgerald"); /
 
 // Reports of 7A Maths taught by a teacher with a long name, over the letters A to F. The per-student
 // reports take four points-only sessions and one that cannot be read; the class average is in
-// points, as the session picker keeps it, and the reports show it in percent:
+// points, as the session picker keeps it, and the reports show it in percent. A session worth 0
+// points and one that cannot be read rate nobody, as in the course grade:
 //   Exam 1, Algebra  Exam      of 60   Ann 45 (75 %)   Bart 30 (50 %)      average 37.5 (62.5 %)
 //   Homework 1       Homework  of 100  Ann 59 (59 %)   Bart 100            average 79.5 (79.5 %)
 //   Exam 2           Exam      of 10   Ann 7.9 (7: 70 %) Bart 9 (90 %)     average 8.0 (80 %)
-//   Pop quiz         Homework  of 0    nobody has a percent: 0 %           average 5.0 (0 %)
+//   Pop quiz         Homework  of 0    rates nobody                        average 5.0
 //   Lost             Exam      (its file is gone)
 class GradebookReportsTest : public GradebookTestBase
 {
@@ -157,27 +158,32 @@ TEST_F(GradebookReportsTest, ProgressiveReportShowsPercentsOfWholePointsAndRepea
     ProgressiveReport report(src, scores, twoStudents(), 64.15f);
     report.setCreatedOn(QDate(2012, 3, 23));
 
-    // 45 of 60 is 75.0; 7.9 of 10 counts 7; a total mark of 0 gives 0.0; the lost session is left out.
+    // 45 of 60 is 75.0; 7.9 of 10 counts 7; the session worth 0 and the lost one are left out.
     QStringList rows;
     for (const PregressReportData &r : report.rowsOf(0))
         rows << QStringLiteral("%1 %2 %3 %4").arg(r.flag()).arg(r.session(), r.point()).arg(double(r.sessionAvg()));
     // The session average stands in the student's unit, percent of the total mark.
     EXPECT_EQ(rows, (QStringList{"1 Exam 1, Algebra 75.0 62.5", "1 Homework 1 59.0 79.5", "1 Exam 2 70.0 80",
-                                 "1 Pop quiz 0.0 0", "2 Homework 1 59.0 79.5", "2 Pop quiz 0.0 0"}));
+                                 "2 Homework 1 59.0 79.5"}));
     const ProgressiveAcademicHeadView &ann = report.headViewArray().at(0);
-    EXPECT_EQ(ann.totalSessions(), 4);
-    EXPECT_FLOAT_EQ(ann.studentAvg(), 51.0f);
+    EXPECT_EQ(ann.totalSessions(), 3);
+    EXPECT_FLOAT_EQ(ann.studentAvg(), 68.0f);
     // Long names are cut in the head (27 / 26 characters at most) and whole in the CSV.
     EXPECT_EQ(report.headViewArray().at(1).studentName(), kLongName.left(24) + "...");
     EXPECT_EQ(ann.teacherName(), "Professor Konstantin Al...");
     EXPECT_EQ(report.totalPage(), 2);
     expectGolden("progressive-report", report);
 
-    // A percent of 59.96 is shown as 60.0 and is not missed: the rounded text decides.
-    const GradebookReportSource close = source({session("Close call", "Exam", "10000", {{"S1", "5996"}})});
+    // A percent of 59.96 is shown as 60.0, yet missed as in every gradebook report: the unrounded
+    // percent decides, and the student's average is of unrounded percents too.
+    const GradebookReportSource close = source({session("Close call", "Exam", "10000", {{"S1", "5996"}}),
+                                                session("Clear", "Exam", "3", {{"S1", "2"}})});
     const ProgressiveReport rounded(close, TickedSessionScores::read(close.tickedSessions), twoStudents(), 0);
-    EXPECT_EQ(rounded.rowsOf(0).size(), 1);
+    ASSERT_EQ(rounded.rowsOf(0).size(), 3);
     EXPECT_EQ(rounded.rowsOf(0).at(0).point(), "60.0");
+    EXPECT_EQ(rounded.rowsOf(0).at(2).flag(), PregressReportData::MissedRow);
+    EXPECT_EQ(rounded.rowsOf(0).at(2).session(), "Close call");
+    EXPECT_FLOAT_EQ(rounded.headViewArray().at(0).studentAvg(), (59.96f + 200.0f / 3.0f) / 2.0f);
     // With nothing readable a student still has a page, and no average of nothing.
     const ProgressiveReport nothing(source(), TickedSessionScores(), twoStudents(), 0);
     EXPECT_EQ(nothing.totalPage(), 2);
@@ -196,11 +202,11 @@ TEST_F(GradebookReportsTest, AcademicSummaryGroupsByTypeInOrderOfFirstSessionAnd
                                             .arg(r.typeText())
                                             .arg(double(r.averagePercent()))
                                             .arg(double(r.averageOfSessions())));
-    EXPECT_EQ(rows, (QStringList{"Exam(2) 72.5 71.25", "Homework(2) 29.5 39.75", "missed Homework(2):Homework 1 Pop quiz"}));
-    EXPECT_FLOAT_EQ(report.headViewArray().at(0).studentAvg(), 51.0f);
+    EXPECT_EQ(rows, (QStringList{"Exam(2) 72.5 71.25", "Homework(1) 59 79.5", "missed Homework(1):Homework 1"}));
+    EXPECT_FLOAT_EQ(report.headViewArray().at(0).studentAvg(), 68.0f);
     expectGolden("academic-summary", report);
 
-    // Here the unrounded percent decides: 59.96 is missed.
+    // The unrounded percent decides: 59.96 is missed.
     const GradebookReportSource close = source({session("Close call", "Exam", "10000", {{"S1", "5996"}})});
     const AcademicSummaryReport unrounded(close, TickedSessionScores::read(close.tickedSessions), twoStudents(), 0);
     EXPECT_EQ(unrounded.rowsOf(0).size(), 2);
@@ -226,7 +232,7 @@ TEST_F(GradebookReportsTest, CourseGradeSummaryGivesEachTypeAndTheTotalTheirLett
 
     // Averages below every letter's start have none; a total not computed in full has no letter.
     GradebookReportSource high = src;
-    high.conversionLetterArray = {letter("Pass", 50, 100)};
+    high.conversionLetterArray = {letter("Pass", 60, 100)};
     const CourseGradeSummaryReport none(high, TickedSessionScores::read(src.tickedSessions),
                                         {student("S1", "Ann Lee", 57.3f, "")});
     const CSVOperator noneCsv = none.csv(QDate(2012, 3, 23));
