@@ -3,8 +3,14 @@
 #include "core/gradebook/GradebookBackupFile.h"
 #include "core/gradebook/TovGradeSessionsXmlDatabase.h"
 #include "core/gradebook/TovPeriodXmlDatabase.h"
+#include "platform/AtomicFileSet.h"
+#include "support/SmallDisk.h"
 
 #include <QFile>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
 
 namespace {
 using Backup = GradebookBackupFile::Backup;
@@ -57,9 +63,59 @@ QStringList describe(const QList<CourseGradeEntity> &grades)
     return out;
 }
 
+// Where the fields of the golden backup's first student lie.
+constexpr qsizetype kFirstDetail = 29 + 73 + 4 + 64 + 228 + 4;
+
+QByteArray withMark(QByteArray bytes, float mark)
+{
+    char raw[4];
+    std::memcpy(raw, &mark, 4); // little-endian machines only, as the file is
+    bytes.replace(kFirstDetail + 320, 4, QByteArray(raw, 4));
+    return bytes;
+}
+
 class GradebookBackupFileTest : public GradebookTestBase
 {
 protected:
+    void TearDown() override
+    {
+        AtomicFileSet::setMoveFailureHook({});
+        GradebookTestBase::TearDown();
+    }
+    // A backup of a period this installation lacks, with a course grade that replaces a stored
+    // one and one that is new; what the stores hold before it.
+    Backup intoAStoredPeriod()
+    {
+        Backup stored = twoGrades();
+        EXPECT_EQ(GradebookBackupFile::storeBackup(stored, [](const CourseGradeEntity &) { return true; }),
+                  GradebookBackupFile::StoreResult::Done);
+        Backup b;
+        b.period.setTitle("Spring");
+        b.period.setDateFrom("2013-02-01");
+        b.period.setDateTo("2013-06-30");
+        b.grades << grade("7A", "Maths", "Kim", {detail("S001", "Ann Lee", 91.0f, "A")});
+        // Some 400 kB of course grades: more than the small disk of the test below holds.
+        for (int i = 0; i < 3000; ++i)
+            b.grades[0].allGradeDetails() << detail(QStringLiteral("S%1").arg(i + 100), "Someone Else", 50.0f, "F");
+        b.grades << grade("8B", "Art", "Lee", {detail("S002", "Bo", 40.0f, "F")});
+        for (CourseGradeEntity &g : b.grades)
+            g.setPeriod(b.period);
+        // And one of the stored period, to be replaced.
+        CourseGradeEntity again = stored.grades.at(0);
+        again.allGradeDetails()[0].setMark(12.0f);
+        b.grades << again;
+        return b;
+    }
+    // The stores on the disk and in memory, to compare before and after.
+    std::string everything() const
+    {
+        QStringList out{QString::fromUtf8(dataFile("Periods.xml")), QString::fromUtf8(dataFile("CourseGrade.xml"))};
+        for (const PeriodEntity &p : periods()->periodList())
+            out << p.unique_title();
+        out << describe(grades()->courseGradeList());
+        return out.join('\n').toStdString();
+    }
+
     static TovGradeSessionsXmlDatabase *grades() { return TovGradeSessionsXmlDatabase::sharedUI(); }
     static TovPeriodXmlDatabase *periods() { return TovPeriodXmlDatabase::sharedUI(); }
 };
@@ -186,4 +242,105 @@ TEST_F(GradebookBackupFileTest, ImportAddsThePeriodAndAsksBeforeEachReplace)
     EXPECT_EQ(GradebookBackupFile::storeBackup(fresh, [](const CourseGradeEntity &) { return true; }, &why),
               GradebookBackupFile::StoreResult::Failed);
     EXPECT_FALSE(why.isEmpty());
+}
+
+TEST_F(GradebookBackupFileTest, MarksThatAreNoCourseGradeAndTextsThatAreNotTextRefuseTheFile)
+{
+    const QByteArray good = *GradebookBackupFile::encode(twoGrades());
+    GradebookBackupFile::ReadError error = GradebookBackupFile::ReadError::None;
+    QString why;
+    for (const float mark : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                             -std::numeric_limits<float>::infinity(), -0.5f, 100.5f, 3.0e38f}) {
+        EXPECT_FALSE(GradebookBackupFile::decode(withMark(good, mark), &error, &why)) << mark;
+        EXPECT_EQ(error, GradebookBackupFile::ReadError::Invalid) << mark;
+        EXPECT_TRUE(why.contains("student 1 of course grade 1")) << why.toStdString();
+    }
+    // The ends of the range are course grades.
+    for (const float mark : {0.0f, 100.0f}) {
+        const std::optional<Backup> back = GradebookBackupFile::decode(withMark(good, mark));
+        ASSERT_TRUE(back) << mark;
+        EXPECT_EQ(back->grades.at(0).allGradeDetails().at(0).mark(), mark);
+    }
+
+    // A byte that starts no UTF-8 character, a cut character, a field without its NUL.
+    QByteArray badName = good;
+    badName[kFirstDetail + 13 + 1] = char(0xff);
+    QByteArray cutClass = good;
+    cutClass.replace(29 + 73 + 4, 2, QByteArray("\xc3", 1) + QByteArray(1, '\0'));
+    QByteArray noNul = good;
+    noNul.replace(kFirstDetail + 324, 50, QByteArray(50, 'A'));
+    QByteArray badTitle = good;
+    badTitle[29 + 2] = char(0xc0);
+    const std::pair<QByteArray, const char *> cases[] = {{badName, "the name of student 1 of course grade 1"},
+                                                         {cutClass, "the class of course grade 1"},
+                                                         {noNul, "the letter grade of student 1 of course grade 1"},
+                                                         {badTitle, "the grading period's title"}};
+    for (const auto &[bytes, field] : cases) {
+        EXPECT_FALSE(GradebookBackupFile::decode(bytes, &error, &why)) << field;
+        EXPECT_EQ(error, GradebookBackupFile::ReadError::Invalid);
+        EXPECT_EQ(why, QStringLiteral("%1 is not valid text").arg(QLatin1String(field)));
+    }
+
+    // A period without a title or days of the calendar.
+    Backup b = twoGrades();
+    b.period.setDateTo("2013-02-30");
+    EXPECT_FALSE(GradebookBackupFile::decode(*GradebookBackupFile::encode(b), &error, &why));
+    EXPECT_EQ(error, GradebookBackupFile::ReadError::Invalid);
+    b = twoGrades();
+    b.period.setTitle("  ");
+    EXPECT_FALSE(GradebookBackupFile::decode(*GradebookBackupFile::encode(b), &error, &why));
+
+    // Refused on import before anything is stored.
+    const QString path = home() + "bad.gbd";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(badName);
+    f.close();
+    EXPECT_FALSE(GradebookBackupFile::read(path, &error));
+    EXPECT_TRUE(periods()->periodList().isEmpty());
+    EXPECT_TRUE(grades()->courseGradeList().isEmpty());
+}
+
+TEST_F(GradebookBackupFileTest, ABackupIsStoredWholeOrNotAtAll)
+{
+    const Backup b = intoAStoredPeriod();
+    const std::string before = everything();
+
+    // The course grades cannot be put in place after the new period was: the period goes back.
+    const QString courseGrades = QFileInfo(data("CourseGrade.xml")).absoluteFilePath();
+    AtomicFileSet::setMoveFailureHook([&](const QString &p) { return p == courseGrades; });
+    int asked = 0;
+    QString why;
+    EXPECT_EQ(GradebookBackupFile::storeBackup(b, [&](const CourseGradeEntity &) { return ++asked, true; }, &why),
+              GradebookBackupFile::StoreResult::Failed);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(everything(), before);
+
+    AtomicFileSet::setMoveFailureHook({});
+    EXPECT_EQ(GradebookBackupFile::storeBackup(b, [](const CourseGradeEntity &) { return true; }),
+              GradebookBackupFile::StoreResult::Done);
+    EXPECT_EQ(periods()->periodList().size(), 2);
+    EXPECT_EQ(grades()->courseGradeList().size(), 4);
+    // On the disk as well: the replaced course grade last, with its new mark.
+    grades()->loadGradeSessionList();
+    ASSERT_EQ(grades()->courseGradeList().size(), 4);
+    EXPECT_EQ(grades()->courseGradeList().last().period().title(), "Fall");
+    EXPECT_EQ(grades()->courseGradeList().last().allGradeDetails().at(0).mark(), 12.0f);
+}
+
+TEST_F(GradebookBackupFileTest, ABackupTooBigForTheDiskLeavesBothStoresAsTheyWere)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 160);
+    const Backup b = intoAStoredPeriod();
+    const std::string before = everything();
+    QString why;
+    EXPECT_EQ(GradebookBackupFile::storeBackup(b, [](const CourseGradeEntity &) { return true; }, &why),
+              GradebookBackupFile::StoreResult::Failed);
+    // The new period fits; the course grades do not, so neither lands.
+    EXPECT_TRUE(why.startsWith("CourseGrade.xml")) << why.toStdString();
+    EXPECT_EQ(everything(), before);
+    // Nothing is left beside the stores either.
+    EXPECT_EQ(QDir(home() + "Data").entryList({"Periods.xml*", "CourseGrade.xml*"}, QDir::Files),
+              (QStringList{"CourseGrade.xml", "Periods.xml"}));
 }

@@ -15,6 +15,7 @@
 #include "ui/gradebook/SubjectGradeSummaryController.h"
 #include "ui/reports/ReportController.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -183,8 +184,13 @@ TEST_F(CourseGradeTest, TheCourseGradeIsComputedSavedAndAnnounced)
         EXPECT_FALSE(grade->btnPreview->isEnabled()) << "no report chosen yet";
         grade->tableRight->setCurrentRow(1);
         EXPECT_TRUE(grade->btnPreview->isEnabled());
-        grade->doSave();
+        QTest::mouseClick(grade->btnSave, Qt::LeftButton);
         EXPECT_FALSE(grade->btnSave->isEnabled());
+        // Said once the file, read again, holds it, with where it went.
+        EXPECT_EQ(answers.alertTexts().last(), "Saved successfully.");
+        const QString where = answers.alerts().last().informativeText;
+        EXPECT_TRUE(where.contains(QDir::toNativeSeparators(home() + "Data/CourseGrade.xml"))) << where.toStdString();
+        EXPECT_TRUE(where.contains("Fall(2012-09-01~2013-01-31)")) << where.toStdString();
         grade->doClose();
         return 0;
     });
