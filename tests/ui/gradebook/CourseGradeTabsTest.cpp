@@ -298,4 +298,14 @@ TEST_F(CourseGradeTabsTest, SubjectsOfAPeriodAreSavedToABackupReadBackAndDeleted
     tab3->doImport3();
     EXPECT_EQ(answers.alertTexts().last(), "The file cannot be read.");
     EXPECT_EQ(TovGradeSessionsXmlDatabase::sharedUI()->courseGradeList().size(), 2);
+    // Nor does one whose first mark is no number: the alert says which.
+    QByteArray nan = readFile(backup);
+    nan.replace(29 + 73 + 4 + 64 + 228 + 4 + 320, 4, QByteArray("\x00\x00\xc0\x7f", 4));
+    const QByteArray storedBefore = readFile(home() + "Data/CourseGrade.xml");
+    answers.answerFile(writeFile("nan.gbd", nan));
+    tab3->doImport3();
+    EXPECT_EQ(answers.alertTexts().last(), "The file cannot be read.");
+    EXPECT_TRUE(answers.alerts().last().informativeText.contains("the mark of student 1 of course grade 1"))
+        << answers.alerts().last().informativeText.toStdString();
+    EXPECT_EQ(readFile(home() + "Data/CourseGrade.xml"), storedBefore);
 }

@@ -322,7 +322,11 @@ TEST_F(CourseGradeTest, AlertsAsTheTeacherSeesThem)
                    "Homework type session missing.Either create a Homework type session OR Delete Homework type "
                    "session from Set Weight.",
                    ""},
-                  {"alert-save-failed", "The course grade could not be saved.", "No space left on device"}};
+                  {"alert-save-failed", "The course grade could not be saved.", "No space left on device"},
+                  {"alert-saved", "Saved successfully.",
+                   "The course grade of Maths for class Class A, teacher Kim Lee, grading period "
+                   "Fall(2012-09-01~2013-01-31) was saved in /home/teacher/.local/share/Pollix/Data/CourseGrade.xml. "
+                   "The Report window lists it under its grading period."}};
     for (const auto &a : alerts) {
         PollixAlert alert("Pollix", a.text, {"OK"}, a.why, w);
         alert.QWidget::show();
