@@ -13,9 +13,10 @@
 
 // How a course grade is computed from the ticked sessions of a grading period, the counted
 // session types with their weights and a letter scale. For each student and counted type the
-// ratio is the average of points / total mark over the type's sessions (a run activity counts
-// for every student of the grid, 0 points for one who did not take part; a points-only session
-// only for the students it lists); the type's mark is weight x ratio, the total the sum of the
+// ratio is the average of whole points / total mark over the type's sessions that rate him
+// (TickedSessionScores::ratesStudent, the rule every gradebook report follows too: a run activity
+// rates every student of the grid, 0 points for one who did not take part; a points-only session
+// only the students it lists); the type's mark is weight x ratio, the total the sum of the
 // marks rounded half up to 0.1 in single precision, and the letter the scale entry with the
 // highest lower bound at or below the total.
 class CourseGradeCalculator

@@ -168,6 +168,16 @@ std::optional<QByteArray> GradebookBackupFile::encode(const Backup &backup, QStr
             w.putInt(kDetailDayOffset, 2000);
             w.putInt(kDetailDayOffset + 4, 1);
             w.putInt(kDetailDayOffset + 8, 1);
+            // What the reader would refuse is not written.
+            if (!isAcceptableMark(d.mark())) {
+                if (errorText)
+                    *errorText = tr("The mark of %1 in %2, %3 (%4) is not a course grade from %5 to %6.")
+                                     .arg(d.studentID(), g.className(), g.subjectName(),
+                                          QString::number(double(d.mark())))
+                                     .arg(double(kLowestMark))
+                                     .arg(double(kHighestMark));
+                return std::nullopt;
+            }
             w.putFloat(kDetailMarkOffset, d.mark());
             w.putText(kDetailLetterOffset, kDetailLetterWidth, d.letterGrade(), true, nullptr);
         }
@@ -178,7 +188,16 @@ std::optional<QByteArray> GradebookBackupFile::encode(const Backup &backup, QStr
 bool GradebookBackupFile::write(const QString &path, const Backup &backup, QString *errorText)
 {
     const std::optional<QByteArray> bytes = encode(backup, errorText);
-    return bytes && AtomicFile::write(path, *bytes, errorText);
+    if (!bytes || !AtomicFile::write(path, *bytes, errorText))
+        return false;
+    // Reported written only when the file, read again, is what was meant.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.readAll() != *bytes) {
+        if (errorText)
+            *errorText = tr("the file written does not read back as it was written");
+        return false;
+    }
+    return true;
 }
 
 std::optional<GradebookBackupFile::Backup> GradebookBackupFile::decode(const QByteArray &bytes, ReadError *error,

@@ -49,10 +49,11 @@ public:
     static QByteArray head();
 
     // The file's bytes. None when a name that identifies a record (period title and days, class,
-    // subject, teacher, student ID) is too long for its field, with the reason; student names and
-    // letters too long for theirs are cut at a character boundary.
+    // subject, teacher, student ID) is too long for its field, or a mark is one the reader would
+    // refuse, with the reason; student names and letters too long for theirs are cut at a
+    // character boundary.
     static std::optional<QByteArray> encode(const Backup &backup, QString *errorText = nullptr);
-    // Writes the file whole (atomically); false with the reason.
+    // Writes the file whole (atomically) and reads it back; false with the reason.
     static bool write(const QString &path, const Backup &backup, QString *errorText = nullptr);
 
     // Reads and checks the whole file before anything is done with it: the head, every count

@@ -255,6 +255,11 @@ TEST_F(GradebookBackupFileTest, MarksThatAreNoCourseGradeAndTextsThatAreNotTextR
         EXPECT_EQ(error, GradebookBackupFile::ReadError::Invalid) << mark;
         EXPECT_TRUE(why.contains("student 1 of course grade 1")) << why.toStdString();
     }
+    // Nor is such a mark written.
+    Backup nan = twoGrades();
+    nan.grades[0].allGradeDetails()[1].setMark(std::nanf(""));
+    EXPECT_FALSE(GradebookBackupFile::encode(nan, &why));
+    EXPECT_TRUE(why.contains("S002")) << why.toStdString();
     // The ends of the range are course grades.
     for (const float mark : {0.0f, 100.0f}) {
         const std::optional<Backup> back = GradebookBackupFile::decode(withMark(good, mark));
