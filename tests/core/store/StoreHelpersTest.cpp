@@ -13,6 +13,21 @@ TEST_F(StoreHelpersTest, StoredNumbersReadTheirLeadingInteger)
     EXPECT_EQ(GlobalFunctions::intValue("-99999999999"), INT_MIN);
 }
 
+// Points read straight from a parsed file read as the text reader reads them.
+TEST_F(StoreHelpersTest, StoredPointsReadTheirLeadingNumberFromTextAndFromFileBytesAlike)
+{
+    const struct
+    {
+        const char *text;
+        float value;
+    } cases[] = {{" 7.5", 7.5f}, {"-2", -2.0f}, {"+3.25pts", 3.25f}, {"1e2", 100.0f}, {"4e", 4.0f},
+                 {".5", 0.5f},   {"5.", 5.0f},  {"abc", 0.0f},       {"", 0.0f},       {"\t\n12", 12.0f}};
+    for (const auto &c : cases) {
+        EXPECT_FLOAT_EQ(GlobalFunctions::floatValue(QString::fromLatin1(c.text)), c.value) << c.text;
+        EXPECT_FLOAT_EQ(GlobalFunctions::floatValueOfUtf8(c.text), c.value) << c.text;
+    }
+}
+
 TEST_F(StoreHelpersTest, StoredDatesAreReadInUtcPlus8)
 {
     const QDateTime moment = GlobalFunctions::dateFromStoredTimeStamp("2012-03-23T10:45:32");
