@@ -1,5 +1,7 @@
 #include "core/engine/StoredAnswers.h"
+#include "core/reports/ClassResponseReport.h"
 #include "core/reports/NodeData.h"
+#include "core/reports/ResponseSpreadReport.h"
 #include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportHeadView.h"
 #include "core/reports/ReportPaging.h"
@@ -214,6 +216,38 @@ TEST(StoredAnswersTest, AnAnswerBelongsToTheQuestionItsNumberNamesWhateverTheOrd
     EXPECT_EQ(withTwins.questionOfRecords(), QList<int>({1, 1, 2, -1}));
     EXPECT_TRUE(withTwins.numberIsShared(1));
     EXPECT_FALSE(withTwins.numberIsShared(0));
+}
+
+TEST(StoredAnswersTest, ClassResponseAndResponseSpreadCountEachAnswerUnderItsQuestionOnce)
+{
+    // Two single-answer questions stored as 2, 1 with options A to D; four students.
+    QuizEntity quiz = numbered({2, 1});
+    for (QuestionEntity &q : quiz.allQuestions()) {
+        q.setQuType("1");
+        for (int o = 0; o < 4; ++o) {
+            QuestionOptionEntity option;
+            option.setOptionID(o);
+            q.allOptions().append(option);
+        }
+    }
+    for (const char *id : {"1", "2", "3", "4"}) {
+        StudentEntity s;
+        s.setId(QString::fromLatin1(id));
+        quiz.allStudents().append(s);
+    }
+    answer(quiz, "1", "2", "A");
+    answer(quiz, "2", "2", "A");
+    answer(quiz, "1", "2", "B"); // a later record of the same pair counts for nothing
+    answer(quiz, "3", "1", "C");
+    const QList<Question> shares = ClassResponseReport::buildQuestions(quiz);
+    ASSERT_EQ(shares.size(), 2);
+    EXPECT_EQ(shares[0].optionPercentArray(), QList<float>({50.0f, 0.0f, 0.0f, 0.0f}));
+    EXPECT_EQ(shares[1].optionPercentArray(), QList<float>({0.0f, 0.0f, 25.0f, 0.0f}));
+    const QList<Question> spread = ResponseSpreadReport::buildQuestions(quiz);
+    ASSERT_EQ(spread.size(), 2);
+    EXPECT_EQ(spread[0].optionPercentArray().value(0), 50.0f);
+    EXPECT_EQ(spread[0].optionPercentArray().value(1), 0.0f);
+    EXPECT_EQ(spread[1].optionPercentArray().value(2), 25.0f);
 }
 
 TEST(ReportDrawingTest, TheHeadGrowsByTheSessionNamesLinesUpToItsLimit)
