@@ -93,20 +93,12 @@ bool AnswerScoring::isStoredRight(const ResponseDataEntity *answer, const Questi
     return answer && answer->response() == question.rightAns();
 }
 
-int AnswerScoring::storedRightCount(const QuizEntity &quiz, const QString &studentID, int *points)
+int AnswerScoring::storedRightCount(const QuizEntity &quiz, const StoredAnswers &stored, const QString &studentID,
+                                    int *points)
 {
     int right = 0, sum = 0;
     const QList<QuestionEntity> &questions = quiz.allQuestions();
-    // The student's first answer to each question position, found in one pass over the answers.
-    QList<const ResponseDataEntity *> first(questions.size(), nullptr);
-    for (const ResponseDataEntity &r : quiz.allStudentsAns()) {
-        if (r.studentID() != studentID)
-            continue;
-        const int k = StoredAnswers::positionNamed(r.questionID(), int(questions.size()));
-        if (k == 0 || first.at(k - 1))
-            continue;
-        first[k - 1] = &r;
-    }
+    const QList<const ResponseDataEntity *> first = stored.answersOf(studentID);
     for (qsizetype k = 0; k < questions.size(); ++k) {
         const ResponseDataEntity *r = first.at(k);
         if (!r)

@@ -4,6 +4,7 @@
 
 class QuestionEntity;
 class QuizEntity;
+class StoredAnswers;
 class ResponseDataEntity;
 
 // How an answer earns points: the one rule behind the end-of-run save, the result windows of a
@@ -47,8 +48,9 @@ public:
     // Whether a stored answer (nullptr: none) is the question's correct answer, text for text, as
     // the session reports count right answers.
     static bool isStoredRight(const ResponseDataEntity *answer, const QuestionEntity &question);
-    // How many questions the student answered right in a stored session (the first stored
-    // answer to each question, compared exactly with its correct answer); *points gets the sum
-    // of the points stored with those answers, right or wrong.
-    static int storedRightCount(const QuizEntity &quiz, const QString &studentID, int *points = nullptr);
+    // How many questions the student answered right in a stored session (the answer that
+    // belongs to each question, compared exactly with its correct answer); *points gets the sum
+    // of the points stored with those answers, right or wrong. stored indexes quiz's answers.
+    static int storedRightCount(const QuizEntity &quiz, const StoredAnswers &stored, const QString &studentID,
+                                int *points = nullptr);
 };

@@ -7,11 +7,14 @@
 class QuizEntity;
 class ResponseDataEntity;
 
-// The answers of a stored session by student and question, gathered in one pass: a student's
-// answer to the question at position k (1-based, stored order) is their first record whose
-// question number is k's own decimal text; later records for the same question count for
-// nothing. Pairing by number, never by a record's place in the file, keeps an answer with its
-// question when records are stored out of order or one is missing.
+// The one pairing of a stored session's answer records with its questions, used by every window
+// and report that shows, scores or rewrites stored answers. A record belongs to the question whose
+// stored number its question number names (the number's plain decimal text: "01" names none),
+// wherever that question stands in the file and in whatever order the records are kept. When
+// several questions carry one number, a student's records naming it go to those questions in
+// their stored order, one each. A record for which there is no such question left (a second
+// answer of a student to one question, a number no question carries) belongs to none and counts
+// for nothing.
 //
 // The records point into the session's answer list: the session must outlive the index.
 class StoredAnswers
@@ -19,13 +22,22 @@ class StoredAnswers
 public:
     explicit StoredAnswers(const QuizEntity &quiz);
 
-    // One entry per question position (index k - 1), nullptr where the student has no answer.
+    // One entry per question in stored order, nullptr where the student has no answer.
     QList<const ResponseDataEntity *> answersOf(const QString &studentID) const;
+    // The student's answer to the question at position (0-based, stored order); nullptr for none.
+    const ResponseDataEntity *find(const QString &studentID, int position) const;
+    // Its response; "" when there is none.
+    QString reply(const QString &studentID, int position) const;
 
-    // The position (1..count) a stored question number names, 0 for none ("01" names none).
-    static int positionNamed(const QString &questionID, int count);
+    // For each answer record, in stored order, the position of the question it belongs to; -1
+    // for a record that belongs to none.
+    const QList<int> &questionOfRecords() const { return m_questionOfRecord; }
+    // Whether another question of the session carries the stored number of the one at position.
+    bool numberIsShared(int position) const;
 
 private:
     int m_questions = 0;
-    QHash<QString, QList<const ResponseDataEntity *>> m_first;
+    QList<int> m_questionOfRecord;
+    QList<bool> m_shared;
+    QHash<QString, QList<const ResponseDataEntity *>> m_byStudent;
 };

@@ -35,11 +35,11 @@ ClassResponseReport::ClassResponseReport(const QuizEntity &quiz, const ReportFra
 QList<Question> ClassResponseReport::buildQuestions(const QuizEntity &quiz, const Progress &progress)
 {
     const ReportSessionStats stats(quiz);
-    return stats.questions(quiz, progress, [&stats](const QuestionEntity &stored, Question &question) {
+    return stats.questions(quiz, progress, [&stats](const QuestionEntity &stored, int position, Question &question) {
         const QList<QuestionOptionEntity> options = DataManager::getAllOptionsOfOneQuestion(stored);
         for (int j = 0; j < options.size(); ++j) {
             question.options().append(options.at(j).text());
-            question.optionPercentArray().append(stats.percentOf(stats.optionChosen(stored, letter(j))));
+            question.optionPercentArray().append(stats.percentOf(stats.optionChosen(position, stored, letter(j))));
         }
     });
 }

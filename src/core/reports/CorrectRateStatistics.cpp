@@ -1,7 +1,7 @@
 #include "CorrectRateStatistics.h"
 
 #include "CorrectRateStatisticsByAnswerTimeView.h"
-#include "FirstAnswers.h"
+#include "core/engine/StoredAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportPaging.h"
 
@@ -62,7 +62,7 @@ QList<QuestionAndStudentAnsInfo> CorrectRateStatistics::buildQuestions(const Qui
     for (const SelectStudents &s : studentList)
         if (s.isSelected())
             chosen.append(s);
-    const FirstAnswers first(quiz);
+    const StoredAnswers first(quiz);
 
     QList<QuestionAndStudentAnsInfo> questions;
     const QList<QuestionEntity> &stored = quiz.allQuestions();
@@ -71,15 +71,13 @@ QList<QuestionAndStudentAnsInfo> CorrectRateStatistics::buildQuestions(const Qui
         QuestionAndStudentAnsInfo info;
         info.setQuNum(k);
         info.setRightAns(q.rightAns());
-        // Answers are stored by the question's position.
-        const QString position = QString::number(k);
         std::map<int, DivisibleByFiveStudentAnsRow> bands;
         for (const SelectStudents &s : chosen) {
             StudentAnswers<QString> a;
             a.setStudentNo(s.studentNo());
             a.setStudentID(s.studentID());
             a.setStudentName(s.studentName());
-            const ResponseDataEntity *record = first.find(s.studentID(), position);
+            const ResponseDataEntity *record = first.find(s.studentID(), k - 1);
             const QString response = record ? record->response() : QString();
             a.answers().append(response.isEmpty() ? QStringLiteral("__") : response);
             a.setAnsTime(record ? std::max(0, record->time()) : 0);

@@ -4,7 +4,15 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ActivityCodes.h"
+#include "core/engine/ActivityRules.h"
 #include "core/engine/AnswerScoring.h"
+
+int ManualSession::defaultSessionType(const QStringList &names)
+{
+    const qsizetype quiz = names.indexOf(ActivityRules::sessionType(Activity::NormalQuiz));
+    return quiz >= 0 ? int(quiz) : (names.isEmpty() ? -1 : 0);
+}
 
 QStringList ManualSession::levelNames()
 {

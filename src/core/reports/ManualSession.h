@@ -26,6 +26,9 @@ public:
     // the model of the receiver, and the chosen day at now's time ("YYYY-MM-DDTHH:MM:SS") as its
     // creation and start time. The title is left to the caller.
     static QuizEntity stamped(const Header &header, const QString &now);
+    // The position in names of the session type a new entry starts with: the type a Normal Quiz
+    // run is filed under, else the first; -1 for no names.
+    static int defaultSessionType(const QStringList &names);
     // The difficulty names, stored as their position.
     static QStringList levelNames();
 

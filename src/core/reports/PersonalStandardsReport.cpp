@@ -6,6 +6,7 @@
 #include "ReportPaging.h"
 #include "ReportStyle.h"
 
+#include "core/engine/StoredAnswers.h"
 #include "core/store/QuizEntity.h"
 
 #include <algorithm>
@@ -108,9 +109,15 @@ QList<PersonalStandardsReportPrintDate> PersonalStandardsReport::codeRows(const 
 
 QSet<QString> PersonalStandardsReport::answerKeys(const QuizEntity &quiz)
 {
+    // Only the answer that belongs to a question counts, under that question's number.
+    const QList<int> belongs = StoredAnswers(quiz).questionOfRecords();
     QSet<QString> keys;
-    for (const ResponseDataEntity &a : quiz.allStudentsAns())
-        keys.insert(answerKey(a.studentID(), a.questionID(), a.response()));
+    for (qsizetype i = 0; i < belongs.size(); ++i) {
+        if (belongs.at(i) < 0)
+            continue;
+        const ResponseDataEntity &a = quiz.allStudentsAns().at(i);
+        keys.insert(answerKey(a.studentID(), QString::number(quiz.allQuestions().at(belongs.at(i)).quNo()), a.response()));
+    }
     return keys;
 }
 

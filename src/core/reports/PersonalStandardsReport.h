@@ -32,7 +32,8 @@ public:
     // further line of the title wrapped at the layout's width.
     static QList<PersonalStandardsReportPrintDate> codeRows(const CodeStandardCorrect &code, float correct,
                                                             const PersonalStandardsReportLayout &layout);
-    // Every stored answer of the session as a key of its student, question number and response.
+    // Every stored answer that belongs to a question (StoredAnswers) as a key of its student, that
+    // question's number and the response.
     static QSet<QString> answerKeys(const QuizEntity &quiz);
     // The share of the code's questions the student answered right (a stored answer exactly
     // equal to the question's right answer), to three decimals: a question counts once, however

@@ -1,23 +1,26 @@
 #include "ReportSessionStats.h"
 
+#include "core/engine/StoredAnswers.h"
 #include "core/store/DataManager.h"
 #include "core/store/QuizEntity.h"
 
-ReportSessionStats::ReportSessionStats(const QuizEntity &quiz) : m_students(int(quiz.allStudents().size()))
+ReportSessionStats::ReportSessionStats(const QuizEntity &quiz)
+    : m_students(int(quiz.allStudents().size())), m_counts(quiz.allQuestions().size())
 {
-    for (const ResponseDataEntity &a : quiz.allStudentsAns())
-        ++m_counts[a.questionID()][a.response()];
+    const QList<int> belongs = StoredAnswers(quiz).questionOfRecords();
+    for (qsizetype i = 0; i < belongs.size(); ++i)
+        if (belongs.at(i) >= 0)
+            ++m_counts[belongs.at(i)][quiz.allStudentsAns().at(i).response()];
 }
 
-int ReportSessionStats::replies(int quNo, const QString &reply) const
+int ReportSessionStats::replies(int position, const QString &reply) const
 {
-    const auto question = m_counts.constFind(QString::number(quNo));
-    return question == m_counts.cend() ? 0 : question->value(reply);
+    return m_counts.value(position).value(reply);
 }
 
-int ReportSessionStats::optionChosen(const QuestionEntity &question, const QString &letter) const
+int ReportSessionStats::optionChosen(int position, const QuestionEntity &question, const QString &letter) const
 {
-    return replies(question.quNo(), DataManager::storedReplyOf(question, letter));
+    return replies(position, DataManager::storedReplyOf(question, letter));
 }
 
 float ReportSessionStats::percentOf(int count) const
@@ -29,14 +32,14 @@ float ReportSessionStats::percentOf(int count) const
 
 QList<Question> ReportSessionStats::questionsWithPoints(const QuizEntity &quiz)
 {
-    return ReportSessionStats(QuizEntity()).questions(quiz, {}, [](const QuestionEntity &stored, Question &question) {
+    return ReportSessionStats(QuizEntity()).questions(quiz, {}, [](const QuestionEntity &stored, int, Question &question) {
         question.setPoint(stored.mark());
         question.setDesNum(stored.mark());
     });
 }
 
 QList<Question> ReportSessionStats::questions(const QuizEntity &quiz, const Progress &progress,
-                                              const std::function<void(const QuestionEntity &, Question &)> &fill) const
+                                              const std::function<void(const QuestionEntity &, int, Question &)> &fill) const
 {
     QList<Question> out;
     const QList<QuestionEntity> &stored = quiz.allQuestions();
@@ -51,7 +54,7 @@ QList<Question> ReportSessionStats::questions(const QuizEntity &quiz, const Prog
         question.setQuestionTitle(q.title());
         question.setRightAns(q.rightAns());
         question.setOptionNo(int(q.allOptions().size()));
-        fill(q, question);
+        fill(q, k, question);
         out.append(question);
     }
     return out;

@@ -21,11 +21,11 @@ ResponseSpreadReport::ResponseSpreadReport(const QuizEntity &quiz, const ReportF
 QList<Question> ResponseSpreadReport::buildQuestions(const QuizEntity &quiz, const Progress &progress)
 {
     const ReportSessionStats stats(quiz);
-    return stats.questions(quiz, progress, [&stats](const QuestionEntity &stored, Question &question) {
+    return stats.questions(quiz, progress, [&stats](const QuestionEntity &stored, int position, Question &question) {
         // Replies of one letter A to J, "True" and "False" as A and B; the rest is Other.
         int counters[10] = {};
         const bool trueFalse = stored.quType() == QLatin1String("5");
-        const QHash<QString, int> replies = stats.repliesTo(stored.quNo());
+        const QHash<QString, int> replies = stats.repliesTo(position);
         for (auto it = replies.cbegin(); it != replies.cend(); ++it) {
             const QString reply = trueFalse ? trueFalseStringToString(it.key()) : it.key();
             if (reply.size() == 1 && reply.at(0) >= QLatin1Char('A') && reply.at(0) <= QLatin1Char('J'))

@@ -1,6 +1,6 @@
 #include "ResultByQuestionInGroupModeReport.h"
 
-#include "FirstAnswers.h"
+#include "core/engine/StoredAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportDrawing.h"
 #include "ReportPainter.h"
@@ -65,14 +65,14 @@ ResultByQuestionInGroupModeReport::ResultByQuestionInGroupModeReport(const QuizE
 
     setSessionHead(quiz);
     const int lines = nameLines();
-    const FirstAnswers first(quiz);
+    const StoredAnswers first(quiz);
     for (int k = 1; k <= m_questions.size(); ++k)
-        buildQuestion(quiz, first, k, lines);
+        buildQuestion(quiz, first, k, int(stored.at(k - 1) - quiz.allQuestions().constData()), lines);
     buildPages();
 }
 
-void ResultByQuestionInGroupModeReport::buildQuestion(const QuizEntity &quiz, const FirstAnswers &first, int k,
-                                                      int nameLines)
+void ResultByQuestionInGroupModeReport::buildQuestion(const QuizEntity &quiz, const StoredAnswers &first, int k,
+                                                      int position, int nameLines)
 {
     const Question &q = m_questions.at(k - 1).question();
     // The pages' thresholds hold for a one-line session name; each further line of it takes a
@@ -81,7 +81,6 @@ void ResultByQuestionInGroupModeReport::buildQuestion(const QuizEntity &quiz, co
     const int groupBreak = m_layout.groupBreak - less, memberBreak = m_layout.memberBreak - less,
               summaryBreak = m_layout.summaryBreak - less, totalsBreak = m_layout.totalsBreak - less;
 
-    const QString qid = QString::number(q.quNo());
     const AnswerScoring::WrongAnswer rule = AnswerScoring::storedWrongAnswerRule(
         QString::number(DataManager::getActModeNoByName(quiz.actionType())), q.quMode());
 
@@ -120,7 +119,7 @@ void ResultByQuestionInGroupModeReport::buildQuestion(const QuizEntity &quiz, co
             Row member = row(Row::Member);
             member.setStudentName(m.studentName());
             member.setTotalPoint(QString::number(m.totalPoint()));
-            const ResponseDataEntity *answer = first.find(m.studentID(), qid);
+            const ResponseDataEntity *answer = first.find(m.studentID(), position);
             if (!answer) {
                 member.setResponse(QStringLiteral("__"));
                 member.setPoint(QStringLiteral("0"));

@@ -8,7 +8,7 @@
 
 #include <QList>
 
-class FirstAnswers;
+class StoredAnswers;
 class QuizEntity;
 
 // "Result By Question" of a group session: for every question (by number), every group of the
@@ -45,7 +45,8 @@ protected:
     void writeCSVBody(ReportCSVWriter &csv) const override;
 
 private:
-    void buildQuestion(const QuizEntity &quiz, const FirstAnswers &first, int k, int nameLines);
+    // position: the question's place in the stored order, which its answers are paired by.
+    void buildQuestion(const QuizEntity &quiz, const StoredAnswers &first, int k, int position, int nameLines);
 
     const ResultByQuestionInGroupModeLayout &m_layout;
     QList<QuestionAndQuestionNum> m_questions;

@@ -1,6 +1,6 @@
 #include "ResultByQuestionReport.h"
 
-#include "FirstAnswers.h"
+#include "core/engine/StoredAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportDrawing.h"
 #include "ReportPaging.h"
@@ -52,7 +52,7 @@ QList<StudentAnswers<AnsPointQuNo>> ResultByQuestionReport::buildAnswers(const Q
 {
     QList<SelectStudents> sorted = studentList;
     sortByStudentId(sorted);
-    const FirstAnswers first(quiz);
+    const StoredAnswers first(quiz);
 
     QList<StudentAnswers<AnsPointQuNo>> students;
     for (const SelectStudents &s : sorted) {
@@ -64,8 +64,7 @@ QList<StudentAnswers<AnsPointQuNo>> ResultByQuestionReport::buildAnswers(const Q
         student.setStudentName(s.studentName());
         for (int k = 1; k <= questions.size(); ++k) {
             const Question &q = questions.at(k - 1);
-            // Answers are stored by the question's position.
-            const QString response = first.reply(s.studentID(), QString::number(k));
+            const QString response = first.reply(s.studentID(), k - 1);
             AnsPointQuNo answer;
             answer.setQuNo(q.quNo());
             answer.setAns(AnswerScoring::isNoAnswer(response) ? QStringLiteral("__") : response);

@@ -1,7 +1,7 @@
 #include "ResultOfEliminationReport.h"
 
 #include "EliminationStudentListView.h"
-#include "FirstAnswers.h"
+#include "core/engine/StoredAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportSessionStats.h"
 #include "ResultOfEliminationAllStudentResponseView.h"
@@ -18,21 +18,24 @@ ResultOfEliminationReport::ResultOfEliminationReport(const QuizEntity &quiz, con
                                                      const ResultOfEliminationLayout &viewLayout)
     : ReportDocument(policy), m_flag(flag), m_layout(viewLayout)
 {
-    for (const Question &question : ReportSessionStats::questionsWithPoints(quiz)) {
+    // Shown in the order of their numbers; each keeps its stored position, which its answers name.
+    const QList<Question> inStoredOrder = ReportSessionStats::questionsWithPoints(quiz);
+    QList<int> positions;
+    for (int p = 0; p < inStoredOrder.size(); ++p)
+        positions.append(p);
+    std::stable_sort(positions.begin(), positions.end(),
+                     [&](int a, int b) { return inStoredOrder.at(a).quNo() < inStoredOrder.at(b).quNo(); });
+    for (int p : positions) {
         QuestionAndQuestionNum record;
-        record.setQuestion(question);
+        record.setQuestion(inStoredOrder.at(p));
         m_questions.append(record);
     }
-    std::stable_sort(m_questions.begin(), m_questions.end(),
-                     [](const QuestionAndQuestionNum &a, const QuestionAndQuestionNum &b) {
-                         return a.question().quNo() < b.question().quNo();
-                     });
     for (int k = 1; k <= m_questions.size(); ++k) {
         m_questions[k - 1].setNo(k);
         m_questions[k - 1].setQuestionNo(QStringLiteral("Question %1").arg(k));
     }
 
-    const FirstAnswers first(quiz);
+    const StoredAnswers first(quiz);
     for (const SelectStudents &s : studentList) {
         if (!s.isSelected())
             continue;
@@ -40,9 +43,9 @@ ResultOfEliminationReport::ResultOfEliminationReport(const QuizEntity &quiz, con
         student.setStudentNo(s.studentNo());
         student.setStudentID(s.studentID());
         student.setStudentName(s.studentName());
-        for (const QuestionAndQuestionNum &record : m_questions) {
-            const Question &q = record.question();
-            const ResponseDataEntity *stored = first.find(s.studentID(), QString::number(q.quNo()));
+        for (int k = 0; k < m_questions.size(); ++k) {
+            const Question &q = m_questions.at(k).question();
+            const ResponseDataEntity *stored = first.find(s.studentID(), positions.at(k));
             AnsPointQuNo answer;
             answer.setQuNo(q.quNo());
             if (!stored || (stored->response().isEmpty() && !q.rightAns().isEmpty())) {

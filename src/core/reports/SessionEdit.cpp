@@ -1,10 +1,10 @@
 #include "SessionEdit.h"
 
 #include "AnswerTextRules.h"
-#include "FirstAnswers.h"
 
 #include "core/app/CommonFunc.h"
 #include "core/engine/AnswerScoring.h"
+#include "core/engine/StoredAnswers.h"
 #include "core/store/GlobalFunctions.h"
 
 
@@ -32,7 +32,7 @@ QString SessionEdit::levelName(const QString &stored)
 
 QList<ActionDetail> SessionEdit::questionRows(const QuizEntity &quiz)
 {
-    const FirstAnswers replies(quiz);
+    const StoredAnswers replies(quiz);
     QList<ActionDetail> rows;
     int position = 0;
     for (const QuestionEntity &q : quiz.allQuestions()) {
@@ -49,10 +49,9 @@ QList<ActionDetail> SessionEdit::questionRows(const QuizEntity &quiz)
         row.setStandard(q.standard() ? q.standard()->title() : QString());
         row.setCode(q.standard() ? q.standard()->code() : QString());
         row.setRushPoint(q.desMark());
-        const QString number = QString::number(q.quNo());
         for (const StudentEntity &s : quiz.allStudents()) {
             SingleColumnString cell;
-            cell.setStr(replies.reply(s.id(), number));
+            cell.setStr(replies.reply(s.id(), position - 1));
             cell.setStuID(s.id());
             cell.setNum(GlobalFunctions::intValue(s.id()));
             cell.setQuModeNo(AnswerTextRules::reportTypeNo(row.quMode()));
@@ -161,22 +160,27 @@ QuizEntity SessionEdit::saved(const QuizEntity &loaded, const QList<ActionDetail
         }
     }
 
-    // Each answer keeps the time of the record the editor showed.
-    const FirstAnswers shown(loaded);
+    // Each answer is written under its question's own stored number, so that it reads back under
+    // the same question whatever the numbers' order; and keeps the time of the record the editor
+    // showed.
+    const StoredAnswers shown(loaded);
     QList<ResponseDataEntity> answers;
     for (qsizetype i = 0; i < count; ++i) {
         const ActionDetail &row = rows.at(i);
         const QString storedNumber = QString::number(loaded.allQuestions().at(i).quNo());
+        // Where several questions share a number, a student's records go to them by order: an
+        // unanswered one must keep its record so that the next answer does not move up to it.
+        const bool shared = shown.numberIsShared(int(i));
         for (const SingleColumnString &cell : row.studentAnswerArray()) {
             const QString answer = cell.str();
-            if (!AnswerTextRules::recordsAnswer(answer, hostType))
+            if (!shared && !AnswerTextRules::recordsAnswer(answer, hostType))
                 continue;
             ResponseDataEntity a;
             a.setStudentID(cell.stuID());
             a.setResponse(answer);
-            a.setQuestionID(QString::number(i + 1));
+            a.setQuestionID(storedNumber);
             a.setStudentPoint(QString::number(cellPoints(loaded.actionType(), row, cell)));
-            const ResponseDataEntity *before = shown.find(cell.stuID(), storedNumber);
+            const ResponseDataEntity *before = shown.find(cell.stuID(), int(i));
             a.setTime(before ? before->time() : 0);
             answers.append(a);
         }

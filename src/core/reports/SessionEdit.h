@@ -21,7 +21,7 @@ public:
     static QString levelName(const QString &stored);
 
     // One row per question in file order, each with one cell per student in file order: the
-    // student's first answer to the question's number, "" when none.
+    // student's answer to the question (StoredAnswers), "" when none.
     static QList<ActionDetail> questionRows(const QuizEntity &quiz);
     // One row per student: num the student's number, str the name, stuID the ID.
     static QList<SingleColumnString> studentRows(const QuizEntity &quiz);
@@ -39,7 +39,7 @@ public:
 
     // The loaded record with the header and rows written in: each question takes its row's type,
     // correct answer, option count (options added or dropped), level, points, text and standard;
-    // the answers are rebuilt as one record per cell, numbered by the question's place, scored,
+    // the answers are rebuilt as one record per cell under the question's stored number, scored,
     // each keeping the time of the answer it replaces (0 for a new one). With a receiver of
     // device type 2 or 3 (hostType) unanswered cells get no record.
     static QuizEntity saved(const QuizEntity &loaded, const QList<ActionDetail> &rows, const QString &name,

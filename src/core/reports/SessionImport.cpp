@@ -5,9 +5,150 @@
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "platform/AtomicFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("SessionImport", text);
+}
+
+std::optional<SessionImport::Checked> refuse(QString *reason, const QString &why)
+{
+    if (reason)
+        *reason = why;
+    return std::nullopt;
+}
+
+// The encoding a file's bytes show, "" for what may be UTF-8.
+QString foreignEncoding(const QByteArray &bytes)
+{
+    if (bytes.startsWith(QByteArray("\xFF\xFE\x00\x00", 4)) || bytes.startsWith(QByteArray("\x00\x00\xFE\xFF", 4)))
+        return QStringLiteral("UTF-32");
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return QStringLiteral("UTF-16");
+    // Without a byte-order mark, UTF-16 shows a zero byte beside every "<" of plain text.
+    const QByteArray head = bytes.left(64);
+    if (head.contains('\0'))
+        return QStringLiteral("UTF-16");
+    static const QRegularExpression declared(QStringLiteral("^\\s*<\\?xml[^>]*encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
+    const QRegularExpressionMatch m = declared.match(QString::fromLatin1(bytes.left(256)));
+    if (m.hasMatch()) {
+        const QString name = m.captured(1).trimmed();
+        if (name.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) != 0
+            && name.compare(QLatin1String("UTF8"), Qt::CaseInsensitive) != 0)
+            return name;
+    }
+    return QString();
+}
+
+// The deepest element under node (node itself counts 1), walked without recursion.
+int depthOf(pugi::xml_node root)
+{
+    int deepest = 0;
+    QList<std::pair<pugi::xml_node, int>> stack{{root, 1}};
+    while (!stack.isEmpty()) {
+        const auto [node, depth] = stack.takeLast();
+        deepest = std::max(deepest, depth);
+        if (depth > SessionImport::kMaxDepth)
+            break;
+        for (pugi::xml_node child : node.children())
+            if (child.type() == pugi::node_element)
+                stack.append({child, depth + 1});
+    }
+    return deepest;
+}
+
+bool isWholeNumber(const char *text)
+{
+    const QString t = QString::fromUtf8(text).trimmed();
+    bool ok = false;
+    t.toInt(&ok);
+    return ok;
+}
+} // namespace
+
+std::optional<SessionImport::Checked> SessionImport::check(const QString &path, QString *reason)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return refuse(reason, tr("The file could not be found."));
+    if (info.size() > kMaxFileBytes)
+        return refuse(reason, tr("The file is %1 MB; a session file may be at most %2 MB.")
+                                  .arg(double(info.size()) / (1024 * 1024), 0, 'f', 1)
+                                  .arg(kMaxFileBytes / (1024 * 1024)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(reason, tr("The file could not be opened: %1.").arg(file.errorString()));
+    Checked checked;
+    // A file that grew after it was measured is read no further than the limit.
+    checked.bytes = file.read(kMaxFileBytes + 1);
+    if (checked.bytes.size() > kMaxFileBytes)
+        return refuse(reason, tr("The file is larger than %1 MB, the most a session file may be.")
+                                  .arg(kMaxFileBytes / (1024 * 1024)));
+    const QString encoding = foreignEncoding(checked.bytes);
+    if (!encoding.isEmpty())
+        return refuse(reason, tr("The file is written in %1; session files are UTF-8 text. Save it as UTF-8 and "
+                                 "import it again.").arg(encoding));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(checked.bytes);
+    if (utf8.hasError())
+        return refuse(reason, tr("The file is not UTF-8 text; session files are. Save it as UTF-8 and import it again."));
+
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(checked.bytes.constData(), size_t(checked.bytes.size()),
+                        pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8);
+    if (!parsed) {
+        const int line = int(checked.bytes.left(qsizetype(parsed.offset)).count('\n')) + 1;
+        return refuse(reason, tr("The file is not a complete XML file (%1, line %2).")
+                                  .arg(QString::fromUtf8(parsed.description()))
+                                  .arg(line));
+    }
+    const pugi::xml_node root = doc.document_element();
+    if (std::string_view(root.name()) != "Session")
+        return refuse(reason, tr("This is not a session file: it holds <%1> where a session file holds <Session>.")
+                                  .arg(QString::fromUtf8(root.name())));
+    if (depthOf(root) > kMaxDepth)
+        return refuse(reason, tr("The file is not a session file: its elements are nested deeper than a session "
+                                 "file's."));
+    for (const char *field : {"ID", "DateCreated", "Name", "Mode", "ClassName", "Subject", "TeacherName", "Type"})
+        if (!root.child(field))
+            return refuse(reason, tr("The session file has no <%1>; it is damaged or was not written as a session.")
+                                      .arg(QLatin1String(field)));
+    checked.pointsOnly = TovQuizXmlDatabase::isPointsOnlyRoot(root);
+    const char *studentID = checked.pointsOnly ? "SID" : "ID";
+    int students = 0, questions = 0;
+    for (pugi::xml_node node : root.children("Students"))
+        for (pugi::xml_node student : node.children("Student")) {
+            if (!student.child(studentID))
+                return refuse(reason, tr("A student of the session file has no ID."));
+            ++students;
+        }
+    if (!checked.pointsOnly) {
+        for (pugi::xml_node node : root.children("Questions"))
+            for (pugi::xml_node question : node.children("Question")) {
+                if (!isWholeNumber(question.child_value("No")))
+                    return refuse(reason, tr("A question of the session file has no number."));
+                ++questions;
+            }
+        for (pugi::xml_node node : root.children("StuentAnswers"))
+            for (pugi::xml_node answer : node.children("SAnswer"))
+                if (!answer.child("SID") || !answer.child("QNo"))
+                    return refuse(reason, tr("An answer of the session file names no student or no question."));
+    }
+    if (students == 0 && questions == 0)
+        return refuse(reason, tr("The session file holds no students and no questions."));
+    checked.quiz = DataManager::quizFromRoot(root);
+    return checked;
+}
 
 bool SessionImport::isDuplicate(const TovSessionXmlParsedResult &file, const QList<TovSessionXmlParsedResult> &index)
 {
@@ -22,19 +163,15 @@ bool SessionImport::isDuplicate(const TovSessionXmlParsedResult &file, const QLi
 bool SessionImport::importFile(const QString &source, const QString &folder, const QString &now, QString *newPath,
                                QString *errorText)
 {
-    pugi::xml_document doc;
     QString why;
-    if (!GlobalFunctions::loadXmlFile(source, doc, &why))
+    const std::optional<Checked> checked = check(source, &why);
+    if (!checked)
         return GlobalFunctions::failWith(errorText, why);
-    if (std::string_view(doc.document_element().name()) != "Session")
-        return GlobalFunctions::failWith(errorText, QStringLiteral("%1 is not a session file").arg(source));
-    TovSessionXmlParsedResult header;
-    header.parseXMLFile(source);
     if (!QDir().mkpath(folder))
         return GlobalFunctions::failWith(errorText, QStringLiteral("cannot make the folder %1").arg(folder));
-    const QString target =
-        GlobalFunctions::freeFilePath(folder, GlobalFunctions::safeFileName(header.Name() + now), QStringLiteral(".xml"));
-    if (!TovQuizXmlDatabase().copyFileFrom(source, target, errorText))
+    const QString target = GlobalFunctions::freeFilePath(
+        folder, GlobalFunctions::safeFileName(checked->quiz.name() + now), QStringLiteral(".xml"));
+    if (!AtomicFile::write(target, checked->bytes, errorText))
         return false;
     TovSessionXmlParsedResult copied;
     if (!copied.parseXMLFile(target)) {

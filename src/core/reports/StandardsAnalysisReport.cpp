@@ -4,6 +4,7 @@
 #include "PersonalStandardsReportView.h"
 #include "ReportPaging.h"
 
+#include "core/engine/StoredAnswers.h"
 #include "core/store/DataManager.h"
 
 #include <QHash>
@@ -29,8 +30,10 @@ StandardsAnalysisReport::StandardsAnalysisReport(const QuizEntity &quiz, const R
     std::stable_sort(questions.begin(), questions.end(),
                      [](const QuestionEntity *a, const QuestionEntity *b) { return a->quNo() < b->quNo(); });
     QHash<QString, float> sums;
+    const StoredAnswers stored(quiz);
     for (const QuestionEntity *q : questions)
-        sums[q->standard()->code()] += questionRate(quiz, *q, attendants, m_totalStudents);
+        sums[q->standard()->code()] +=
+            questionRate(quiz, stored, int(q - quiz.allQuestions().constData()), attendants, m_totalStudents);
     for (CodeStandardCorrect &code : m_codes) {
         code.setCorrect(sums.value(code.code()) / float(code.quNoArray().size()));
         m_rows.append(PersonalStandardsReport::codeRows(code, code.correct(), m_layout));
@@ -39,18 +42,19 @@ StandardsAnalysisReport::StandardsAnalysisReport(const QuizEntity &quiz, const R
     buildPages();
 }
 
-float StandardsAnalysisReport::questionRate(const QuizEntity &quiz, const QuestionEntity &question,
+float StandardsAnalysisReport::questionRate(const QuizEntity &quiz, const StoredAnswers &stored, int position,
                                             const QSet<QString> &attendants, int totalStudents)
 {
-    if (totalStudents <= 0)
+    if (totalStudents <= 0 || position < 0 || position >= quiz.allQuestions().size())
         return 0.0f;
+    const QuestionEntity &question = quiz.allQuestions().at(position);
     const QString reply = DataManager::storedReplyOf(question, question.rightAns());
-    const QString qid = QString::number(question.quNo());
-    QSet<QString> right;
-    for (const ResponseDataEntity &a : quiz.allStudentsAns())
-        if (a.questionID() == qid && a.response() == reply && attendants.contains(a.studentID()))
-            right.insert(a.studentID());
-    return QString::asprintf("%.3f", double(right.size()) / double(totalStudents)).toFloat();
+    int right = 0;
+    for (const QString &id : attendants) {
+        const ResponseDataEntity *a = stored.find(id, position);
+        right += a && a->response() == reply ? 1 : 0;
+    }
+    return QString::asprintf("%.3f", double(right) / double(totalStudents)).toFloat();
 }
 
 int StandardsAnalysisReport::rowPerPageFor(int nameLines) const

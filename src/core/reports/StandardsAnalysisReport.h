@@ -10,6 +10,7 @@
 
 class QuestionEntity;
 class QuizEntity;
+class StoredAnswers;
 
 // "Standards Analysis Report": the class-wide twin of the personal standards report: each
 // standard code with its title and the class's correct percentage, the mean of its questions'
@@ -21,11 +22,11 @@ public:
                                      const ReportFramePolicy &policy = ReportFramePolicy::windowFrame(),
                                      const PersonalStandardsReportLayout &viewLayout = PersonalStandardsReportLayout::analysis());
 
-    // The share of the totalStudents attending students (their IDs: attendants) who answered
-    // question right, to three decimals; a student counts once however many right answers they
-    // stored, answers of others not at all; 0 without attendants.
-    static float questionRate(const QuizEntity &quiz, const QuestionEntity &question, const QSet<QString> &attendants,
-                              int totalStudents);
+    // The share of the totalStudents attending students (their IDs: attendants) whose answer to
+    // the question at position (stored order; the answer that belongs to it, StoredAnswers) is
+    // right, to three decimals; answers of others count not at all; 0 without attendants.
+    static float questionRate(const QuizEntity &quiz, const StoredAnswers &stored, int position,
+                              const QSet<QString> &attendants, int totalStudents);
 
     QString reportName() const override { return QStringLiteral("Standards Analysis Report"); }
     int totalStudents() const { return m_totalStudents; }

@@ -117,7 +117,11 @@ void StudentResponseResultReport::writeCSVBody(ReportCSVWriter &csv) const
     for (const StudentAnswers<> &student : m_students) {
         csv.set(2, student.studentID() + QLatin1Char(' ') + student.studentName());
         csv.set(8, QStringLiteral("Total Points:"));
-        csv.set(9, QString::number(student.totalPoints()));
+        // The file adds up what its rows show; the page's band keeps the stored total.
+        int gained = 0;
+        for (const SingleColumnString &answer : student.answers())
+            gained += answer.point();
+        csv.set(9, QString::number(gained));
         csv.nextRow();
         int previousKind = 0;
         for (const SingleColumnString &row : m_lines) {

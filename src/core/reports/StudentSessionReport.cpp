@@ -5,6 +5,7 @@
 #include "StudentGradeReportView.h"
 
 #include "core/engine/AnswerScoring.h"
+#include "core/engine/StoredAnswers.h"
 #include "core/store/QuizEntity.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,7 @@ QList<StudentGradeReport> StudentSessionReport::buildRows(const QuizEntity &quiz
                                                           const Progress &progress)
 {
     const int questions = int(quiz.allQuestions().size());
+    const StoredAnswers stored(quiz);
     QList<StudentGradeReport> rows;
     for (int i = 0; i < students.size(); ++i) {
         if (progress)
@@ -30,7 +32,7 @@ QList<StudentGradeReport> StudentSessionReport::buildRows(const QuizEntity &quiz
         if (!student.isSelected())
             continue;
         int points = 0;
-        const int right = AnswerScoring::storedRightCount(quiz, student.studentID(), &points);
+        const int right = AnswerScoring::storedRightCount(quiz, stored, student.studentID(), &points);
         StudentGradeReport row;
         row.setStudentNo(student.studentNo());
         row.setStudentID(student.studentID());

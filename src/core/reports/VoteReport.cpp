@@ -1,6 +1,6 @@
 #include "VoteReport.h"
 
-#include "FirstAnswers.h"
+#include "core/engine/StoredAnswers.h"
 #include "ReportCSVWriter.h"
 #include "ReportDrawing.h"
 #include "ReportPaging.h"
@@ -39,11 +39,12 @@ float VoteReport::percentOf(int votes, int attendants)
 
 QList<Question> VoteReport::buildQuestions(const QuizEntity &quiz, const QList<StudentEntity> &attendants)
 {
-    const FirstAnswers first(quiz);
+    const StoredAnswers first(quiz);
 
     const int n = int(attendants.size());
     QList<Question> questions;
-    for (const QuestionEntity &stored : quiz.allQuestions()) {
+    for (int position = 0; position < quiz.allQuestions().size(); ++position) {
+        const QuestionEntity &stored = quiz.allQuestions().at(position);
         Question question;
         question.setQuNo(stored.quNo());
         question.setActQuNo(stored.quNo());
@@ -54,12 +55,11 @@ QList<Question> VoteReport::buildQuestions(const QuizEntity &quiz, const QList<S
         for (const QuestionOptionEntity &option : options)
             question.options().append(trimString(option.text()));
 
-        const QString number = QString::number(stored.quNo());
         for (int j = 0; j < options.size(); ++j) {
             const QString reply = DataManager::storedReplyOf(stored, QString(QChar(u'A' + j)));
             int votes = 0;
             for (const StudentEntity &s : attendants) {
-                const ResponseDataEntity *answer = first.find(s.id(), number);
+                const ResponseDataEntity *answer = first.find(s.id(), position);
                 votes += answer && answer->response() == reply;
             }
             question.optionPercentArray().append(percentOf(votes, n));

@@ -1,6 +1,6 @@
 #include "VoteReportNonAnonymous.h"
 
-#include "FirstAnswers.h"
+#include "core/engine/StoredAnswers.h"
 #include "StudentAnsView.h"
 #include "VoteReport.h"
 #include "VotingResultView.h"
@@ -29,13 +29,14 @@ VoteReportNonAnonymous::VoteReportNonAnonymous(const QuizEntity &quiz, const Rep
     }
     m_questions = VoteReport::buildQuestions(quiz, attendants);
 
-    const FirstAnswers first(quiz);
-    for (const Question &question : m_questions) {
+    const StoredAnswers first(quiz);
+    // The questions are in stored order.
+    for (int position = 0; position < m_questions.size(); ++position) {
+        const Question &question = m_questions.at(position);
         m_voteRows.append(VoteReport::rowsOf(question, int(m_attendants.size()), m_voteLayout));
-        const QString number = QString::number(question.quNo());
         QList<StudentIdNameAnswer> voters = m_attendants;
         for (StudentIdNameAnswer &v : voters) {
-            const ResponseDataEntity *answer = first.find(v.studentID(), number);
+            const ResponseDataEntity *answer = first.find(v.studentID(), position);
             v.setAnswer(answer ? answer->response() : QStringLiteral("__"));
         }
         m_voters.append(voters);

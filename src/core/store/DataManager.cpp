@@ -108,27 +108,6 @@ bool loadSessionToCount(const QString &path, QByteArray &bytes, pugi::xml_docume
     return false;
 }
 
-// A session record from a parsed file of either form; the form is told by the file itself.
-QuizEntity quizFromRoot(pugi::xml_node root)
-{
-    QuizEntity quiz;
-    const QString created = GF::getValueByTagName(QStringLiteral("DateCreated"), root);
-    QDateTime date;
-    if (TovQuizXmlDatabase::isPointsOnlyRoot(root)) {
-        TovQuizXmlDatabase::readPointsOnlySession(root, quiz);
-        // Points-only sessions have no start time of their own to show.
-        quiz.setStartTime(QStringLiteral(""));
-        date = GF::dateFromStoredDay(created.section(QLatin1Char('T'), 0, 0));
-    } else {
-        TovQuizXmlDatabase::readFullSession(root, quiz);
-        date = GF::dateFromStoredTimeStamp(created);
-    }
-    if (date.isValid())
-        quiz.setDate(date);
-    quiz.setActionType(DataManager::getActModeNameByActModeNo(GF::intValue(quiz.actionType())));
-    return quiz;
-}
-
 // Unrounded: a report that sets it beside other figures rounds it once, for display.
 float averageOf(float sum, int count)
 {
@@ -221,11 +200,31 @@ std::optional<QuizEntity> DataManager::getQuizWhereActNoIs(const QString &actNo)
             if (!loadSession(path, doc))
                 continue;
             // A later file with the same ID replaces the whole record, never a part of it.
-            *result = quizFromRoot(doc.document_element());
+            *result = DataManager::quizFromRoot(doc.document_element());
             result->setActNo(actNo);
         }
     }
     return result;
+}
+
+QuizEntity DataManager::quizFromRoot(pugi::xml_node root)
+{
+    QuizEntity quiz;
+    const QString created = GF::getValueByTagName(QStringLiteral("DateCreated"), root);
+    QDateTime date;
+    if (TovQuizXmlDatabase::isPointsOnlyRoot(root)) {
+        TovQuizXmlDatabase::readPointsOnlySession(root, quiz);
+        // Points-only sessions have no start time of their own to show.
+        quiz.setStartTime(QStringLiteral(""));
+        date = GF::dateFromStoredDay(created.section(QLatin1Char('T'), 0, 0));
+    } else {
+        TovQuizXmlDatabase::readFullSession(root, quiz);
+        date = GF::dateFromStoredTimeStamp(created);
+    }
+    if (date.isValid())
+        quiz.setDate(date);
+    quiz.setActionType(DataManager::getActModeNameByActModeNo(GF::intValue(quiz.actionType())));
+    return quiz;
 }
 
 std::optional<QuizEntity> DataManager::getQuizAtPath(const QString &path, QString *errorText)

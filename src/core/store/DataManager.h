@@ -12,6 +12,8 @@
 
 #include <optional>
 
+#include <pugixml.hpp>
+
 template <typename T> class Singleton;
 
 // The read side over the stored sessions that reports and the gradebook use. It keeps nothing:
@@ -39,6 +41,8 @@ public:
     static std::optional<QuizEntity> getQuizWhereActNoIs(const QString &actNo);
     // The session in one file, in either form; none (with the reason) when it cannot be read.
     static std::optional<QuizEntity> getQuizAtPath(const QString &path, QString *errorText = nullptr);
+    // The session record of a parsed file of either form; the form is told by the file itself.
+    static QuizEntity quizFromRoot(pugi::xml_node root);
     // The points of every student of the session in one file, read straight from the file: what
     // the gradebook needs of each session of a grading period. None (with the reason) when it
     // cannot be read.

@@ -482,7 +482,14 @@ QString GlobalFunctions::safeFileName(const QString &name)
 
 QString GlobalFunctions::freeFilePath(const QString &folder, const QString &base, const QString &ext)
 {
-    const QString stem = folder + QLatin1Char('/') + base;
+    // A file name holds at most 255 bytes: a long name (a session name of many non-Latin
+    // letters, an imported one) is cut at a whole character, leaving room for " (n)" and ext.
+    constexpr qsizetype kMaxName = 255, kCounter = 8;
+    QString fitted = base.left(kMaxName);
+    const qsizetype room = kMaxName - kCounter - ext.toUtf8().size();
+    while (!fitted.isEmpty() && fitted.toUtf8().size() > room)
+        fitted.chop(fitted.size() > 1 && fitted.back().isLowSurrogate() ? 2 : 1);
+    const QString stem = folder + QLatin1Char('/') + fitted;
     QString path = stem + ext;
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = stem + QStringLiteral(" (%1)").arg(n) + ext;

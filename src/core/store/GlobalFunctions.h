@@ -130,7 +130,8 @@ public:
     // path separators and NUL become "_", so the file stays in its folder.
     static QString safeFileName(const QString &name);
     // folder/base + ext when no file is there, else folder/base (2) + ext, (3), ...: a first write
-    // never replaces a file that is already there.
+    // never replaces a file that is already there. base is cut at a whole character so that the
+    // file name stays within 255 bytes.
     static QString freeFilePath(const QString &folder, const QString &base, const QString &ext);
 
     // The session ID of a session file, read from its first 255 bytes without parsing it.

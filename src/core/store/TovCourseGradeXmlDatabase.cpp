@@ -92,8 +92,24 @@ bool TovCourseGradeXmlDatabase::upDataQuizForReport(const QString &path, const Q
 {
     QuizEntity record = quiz;
     const QString now = GF::currentTimeDesp();
+    // A rewrite keeps the session's own times of day: an edit is no new session, and the list
+    // (by DateCreated) and the gradebook (by the day of StartTime) keep it where it was, on the
+    // day the record now carries.
+    pugi::xml_document stored;
+    QString storedCreated, storedStart;
+    if (GF::loadXmlFile(path, stored)) {
+        storedCreated = GF::getValueByTagName(QStringLiteral("DateCreated"), stored.document_element());
+        storedStart = GF::getValueByTagName(QStringLiteral("StartTime"), stored.document_element());
+    }
+    const auto timeOf = [](const QString &stamp) { return stamp.size() > 10 ? stamp.mid(10) : QString(); };
+    QString day = record.dateText().left(10);
+    if (day.size() < 10)
+        day = storedCreated.size() >= 10 ? storedCreated.left(10) : now.left(10);
+    const QString createdTime = timeOf(storedCreated).isEmpty() ? now.mid(10) : timeOf(storedCreated);
+    if (record.startTime().isEmpty())
+        record.setStartTime(day + (timeOf(storedStart).isEmpty() ? createdTime : timeOf(storedStart)));
     applyDefaults(record, now);
-    const QString dateCreated = record.dateText().left(10) + now.mid(10);
+    const QString dateCreated = day + createdTime;
     if (!GF::saveXmlDocument(path, pointsOnlyDocument(record, record.actNo(), dateCreated), errorText))
         return false;
     TovFastQuizXmlDatabase::sharedFastQuiz()->updateQuizWithPath(path, dateCreated, record);

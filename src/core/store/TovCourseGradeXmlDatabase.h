@@ -19,8 +19,10 @@ public:
     bool addQuizWithName(const QString &name, QuizEntity &quiz, QString *writtenPath = nullptr,
                          QString *errorText = nullptr);
     // Replaces the file at path from an edited record: actNo holds the file's ID, date the chosen
-    // day ("YYYY-MM-DD"; a date value counts by its day), which becomes "DateCreated" with the
-    // current time of day. The index entry of the path follows only when the file was written;
+    // day ("YYYY-MM-DD"; a date value counts by its day), which becomes the day of "DateCreated"
+    // and, unless the record carries a start time, of "StartTime"; both keep the times of day the
+    // file held (the current time only for a file without them). The index entry follows only
+    // when the file was written;
     // on failure the old file stays as it was.
     bool upDataQuizForReport(const QString &path, const QuizEntity &quiz, QString *errorText = nullptr);
     // A new session ID (the one session files get).

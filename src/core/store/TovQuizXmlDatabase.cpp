@@ -369,6 +369,7 @@ void TovQuizXmlDatabase::readFullSession(pugi::xml_node root, QuizEntity &quiz)
 void TovQuizXmlDatabase::readPointsOnlySession(pugi::xml_node root, QuizEntity &quiz)
 {
     readHeader(root, quiz);
+    quiz.setIsCoureGrade(true);
     for (pugi::xml_node students : root.children("Students")) {
         for (pugi::xml_node node : students.children("Student")) {
             StudentEntity s;
@@ -399,6 +400,41 @@ QString TovQuizXmlDatabase::getQuizMessage(const QString &path) const
     const pugi::xml_node root = doc.document_element();
     const auto questions = root.children("Questions");
     return text(root, "Title") + QString::number(std::distance(questions.begin(), questions.end()));
+}
+
+bool TovQuizXmlDatabase::readsBackAs(const QString &path, const QuizEntity &record, QString *errorText) const
+{
+    const std::optional<QuizEntity> read = getQuizInfoAll(path);
+    if (!read)
+        return GF::failWith(errorText, QStringLiteral("%1 cannot be read back").arg(path));
+    const auto differs = [&](const char *what) {
+        return GF::failWith(errorText, QStringLiteral("%1 reads back with other %2").arg(path, QLatin1String(what)));
+    };
+    if (read->name() != record.name() || read->totalMark() != record.totalMark())
+        return differs("header");
+    if (read->allQuestions().size() != record.allQuestions().size())
+        return differs("questions");
+    for (qsizetype i = 0; i < read->allQuestions().size(); ++i) {
+        const QuestionEntity &r = read->allQuestions().at(i), &w = record.allQuestions().at(i);
+        if (r.quNo() != w.quNo() || r.mark() != w.mark() || r.rightAns() != w.rightAns())
+            return differs("questions");
+    }
+    if (read->allStudents().size() != record.allStudents().size())
+        return differs("students");
+    for (qsizetype i = 0; i < read->allStudents().size(); ++i) {
+        const StudentEntity &r = read->allStudents().at(i), &w = record.allStudents().at(i);
+        if (r.id() != w.id() || (read->isCoureGrade() && r.totalMark() != w.totalMark()))
+            return differs("students");
+    }
+    if (read->allStudentsAns().size() != record.allStudentsAns().size())
+        return differs("answers");
+    for (qsizetype i = 0; i < read->allStudentsAns().size(); ++i) {
+        const ResponseDataEntity &r = read->allStudentsAns().at(i), &w = record.allStudentsAns().at(i);
+        if (r.studentID() != w.studentID() || r.questionID() != w.questionID() || r.response() != w.response()
+            || r.studentPoint() != w.studentPoint())
+            return differs("answers");
+    }
+    return true;
 }
 
 bool TovQuizXmlDatabase::copyFileFrom(const QString &source, const QString &target, QString *errorText) const

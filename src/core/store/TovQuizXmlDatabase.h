@@ -34,6 +34,10 @@ public:
     bool getQuizInfoIsCorseGrade(const QString &path) const;
     // The title followed by the number of "Questions" elements ("Week 3" with questions: "Week 31").
     QString getQuizMessage(const QString &path) const;
+    // Whether the file at path, read back, holds record: its name, its session total, every
+    // question, every student with points, every answer with its question and points. Else false
+    // with the reason.
+    bool readsBackAs(const QString &path, const QuizEntity &record, QString *errorText = nullptr) const;
     // Replaces target with a copy of source.
     bool copyFileFrom(const QString &source, const QString &target, QString *errorText = nullptr) const;
 

@@ -10,11 +10,13 @@
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
+#include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/reports/ReportController.h"
+#include "ui/reports/SessionFormParts.h"
 
 #include <QCloseEvent>
 #include <QDateEdit>
@@ -305,7 +307,8 @@ void NewSubjectGradeController::doSave()
     }
     quiz.setAllStudents(students);
     QString why;
-    if (!TovCourseGradeXmlDatabase().upDataQuizForReport(m_row.filePath(), quiz, &why)) {
+    if (!TovCourseGradeXmlDatabase().upDataQuizForReport(m_row.filePath(), quiz, &why)
+        || !TovQuizXmlDatabase().readsBackAs(m_row.filePath(), quiz, &why)) {
         m_shouldClose = false;
         PollixAlert::show(this, kPollix, tr("The session could not be saved."), {tr("OK")}, why);
         return;
@@ -315,7 +318,7 @@ void NewSubjectGradeController::doSave()
     bntSaveAndClose->setEnabled(false);
     m_shouldClose = true;
     m_hasChange = false;
-    alert(kPollix, tr("Successfully Edited."), {tr("OK")});
+    PollixAlert::show(this, kPollix, tr("Successfully Edited."), {tr("OK")}, SessionFormParts::whereSaved(m_row.filePath()));
     updateOpener(day);
 }
 

@@ -372,7 +372,12 @@ void CreateNewSessionController::awakeFromNib()
         const QSignalBlocker block(dateActDate);
         dateActDate->setDate(today());
     }
-    fillBox(cboType, ReportController::sessionTypeNames());
+    const QStringList sessionTypes = ReportController::sessionTypeNames();
+    fillBox(cboType, sessionTypes);
+    {
+        const QSignalBlocker block(cboType);
+        cboType->setCurrentIndex(ManualSession::defaultSessionType(sessionTypes));
+    }
     QStringList options;
     for (int n = 2; n <= AnswerTextRules::entryMaxOptions(m_deviceType); ++n)
         options << QString::number(n);
@@ -790,7 +795,8 @@ bool CreateNewSessionController::doSave()
     header.deviceType = m_deviceType;
     QuizEntity quiz = ManualSession::build(header, m_questionArray, studentsOfClass(header.className), GlobalFunctions::currentTimeDesp());
     QString path, error;
-    if (!TovQuizXmlDatabase().addQuizWithName(name, quiz, &path, &error)) {
+    if (!TovQuizXmlDatabase().addQuizWithName(name, quiz, &path, &error)
+        || !writtenAsEntered(path, quiz, &error)) {
         PollixLog(QStringLiteral("Failed to save the session %1: %2").arg(name, error));
         alert(tr("The session could not be saved."), {}, {}, error);
         return false;
@@ -798,8 +804,18 @@ bool CreateNewSessionController::doSave()
     m_savedPath = path;
     m_isChanged = false;
     finishSave(quiz.startTime().left(10));
+    SessionFormParts::sayWhereSaved(this, path);
     done(0);
     return true;
+}
+
+bool CreateNewSessionController::writtenAsEntered(const QString &path, const QuizEntity &quiz, QString *errorText)
+{
+    if (TovQuizXmlDatabase().readsBackAs(path, quiz, errorText))
+        return true;
+    // A new session that does not read back as entered is not kept.
+    TovQuizXmlDatabase().deleteQuizWithName(path);
+    return false;
 }
 
 void CreateNewSessionController::finishSave(const QString &day)
@@ -1016,7 +1032,8 @@ bool CreateNewSessionController::doSave2()
     const QString now = GlobalFunctions::currentTimeDesp();
     QuizEntity quiz = PointsOnlyRules::build(entry, studentsOfClass(entry.className), byID, now);
     QString path, error;
-    if (!TovCourseGradeXmlDatabase().addQuizWithName(name + now, quiz, &path, &error)) {
+    if (!TovCourseGradeXmlDatabase().addQuizWithName(name + now, quiz, &path, &error)
+        || !writtenAsEntered(path, quiz, &error)) {
         PollixLog(QStringLiteral("Failed to save the points-only session %1: %2").arg(name, error));
         alert(tr("The session could not be saved."), {}, {}, error);
         return false;
@@ -1024,6 +1041,7 @@ bool CreateNewSessionController::doSave2()
     m_savedPath = path;
     m_hasChange = false;
     finishSave(quiz.startTime().left(10));
+    SessionFormParts::sayWhereSaved(this, path);
     done(0);
     return true;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 class MyComboBox;
+class QuizEntity;
 class QDateEdit;
 class QLineEdit;
 class QPlainTextEdit;
@@ -123,6 +124,8 @@ private:
     int alert(const QString &text, const QStringList &buttons = {}, const QString &title = {},
               const QString &informative = {});
     void finishSave(const QString &day);
+    // Whether the new file at path reads back as quiz; when not, it is removed (reason in errorText).
+    static bool writtenAsEntered(const QString &path, const QuizEntity &quiz, QString *errorText);
 
     ReportController *m_parent = nullptr;
     int m_deviceType = -1;

@@ -643,7 +643,8 @@ bool EditSessionController::doSave()
         SessionEdit::saved(m_quiz, m_questionArray, name, cboType1->currentText(), cboSubject1->currentText(), m_hostType);
     QString error;
     // Always the file the editor was opened on.
-    if (!TovQuizXmlDatabase().upDataQuizForReport(m_filePath, saved, &error)) {
+    if (!TovQuizXmlDatabase().upDataQuizForReport(m_filePath, saved, &error)
+        || !TovQuizXmlDatabase().readsBackAs(m_filePath, saved, &error)) {
         PollixLog(QStringLiteral("Failed to rewrite the session %1: %2").arg(m_filePath, error));
         alert(tr("The session could not be saved."), {}, error);
         m_shouldClose = false;
@@ -662,6 +663,7 @@ bool EditSessionController::doSave()
         m_parent->refresh1();
         m_parent->selectArray1ByFilePath(m_filePath);
     }
+    SessionFormParts::sayWhereSaved(this, m_filePath);
     return true;
 }
 

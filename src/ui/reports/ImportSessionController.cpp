@@ -5,6 +5,8 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/AnswerScoring.h"
+#include "core/engine/StoredAnswers.h"
 #include "core/reports/SessionImport.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
@@ -42,10 +44,12 @@ ImportSessionController::ImportSessionController(const QString &filePath, Report
 {
     setObjectName(QStringLiteral("ImportSession"));
     buildInterface();
-    std::optional<QuizEntity> quiz = DataManager::getQuizAtPath(filePath, &m_loadError);
-    m_loaded = quiz.has_value();
-    if (quiz) {
-        m_quiz = *quiz;
+    const std::optional<SessionImport::Checked> file = SessionImport::check(filePath, &m_loadError);
+    m_loaded = file && !file->pointsOnly;
+    if (file && file->pointsOnly)
+        m_loadError = tr("This is a points-only session file; the gradebook imports it.");
+    if (m_loaded) {
+        m_quiz = file->quiz;
         awakeFromNib();
     }
 }
@@ -139,15 +143,15 @@ void ImportSessionController::awakeFromNib()
         setCell(questionPointsStandardTableView, i, 0,
                 QStringLiteral("Question %1 -- %2 -- Answer -- %3").arg(i + 1).arg(q.mark()).arg(q.rightAns()));
     }
+    const StoredAnswers stored(m_quiz);
     for (const StudentEntity &s : m_quiz.allStudents()) {
         StudentPoint student;
         student.studentID = s.id();
         student.studentName = mergeFirstLastString(s.firstName(), s.lastName());
-        for (const ResponseDataEntity &a : m_quiz.allStudentsAns())
-            if (a.studentID() == s.id()) {
-                student.answers.append({GlobalFunctions::intValue(a.questionID()), a.response()});
-                student.totalPoints += GlobalFunctions::intValue(a.studentPoint());
-            }
+        for (const ResponseDataEntity *a : stored.answersOf(s.id()))
+            student.answers.append(a ? a->response() : QString());
+        // Every point stored for the student, as the reports' stored total counts them.
+        student.totalPoints = int(AnswerScoring::storedTotal(m_quiz, s.id()));
         m_students.append(student);
     }
     studentPointTableView->setRowCount(int(m_students.size()));
@@ -171,14 +175,6 @@ void ImportSessionController::awakeFromNib()
             t->selectRow(0);
 }
 
-QString ImportSessionController::answerOf(const StudentPoint &student, int questionNumber) const
-{
-    for (const auto &[number, response] : student.answers)
-        if (number == questionNumber)
-            return response;
-    return QString();
-}
-
 void ImportSessionController::reloadQuestionTable()
 {
     const QList<QTableWidgetItem *> chosen = studentPointTableView->selectedItems();
@@ -190,7 +186,7 @@ void ImportSessionController::reloadQuestionTable()
         setCell(questionTableView, i, 0, QString::number(i + 1));
         setCell(questionTableView, i, 1, QString::number(q.mark()));
         setCell(questionTableView, i, 2, q.rightAns());
-        setCell(questionTableView, i, 3, student ? answerOf(*student, q.quNo()) : q.rightAns());
+        setCell(questionTableView, i, 3, student ? student->answers.value(i) : q.rightAns());
     }
 }
 
@@ -207,7 +203,7 @@ void ImportSessionController::reloadStudentTable()
             setCell(studentTableView, i, 2, QStringLiteral("0"));
             continue;
         }
-        const QString answer = answerOf(s, q->quNo());
+        const QString answer = s.answers.value(r);
         setCell(studentTableView, i, 1, answer);
         setCell(studentTableView, i, 2, SessionImport::previewPoints(m_quiz.actionType(), *q, answer));
     }

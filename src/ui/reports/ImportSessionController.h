@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -49,15 +50,13 @@ private:
     {
         QString studentID, studentName;
         int totalPoints = 0;
-        // (question number, response) in stored order.
-        QList<std::pair<int, QString>> answers;
+        // One per question in stored order: the response that belongs to it, null when none.
+        QStringList answers;
     };
     void buildInterface();
     void awakeFromNib();
     void reloadQuestionTable();
     void reloadStudentTable();
-    // The student's first answer to the question at position q (1-based number); null when none.
-    QString answerOf(const StudentPoint &student, int questionNumber) const;
 
     QString m_openFilePath;
     ReportController *m_parent = nullptr;

@@ -179,6 +179,13 @@ bool MergeController::doSave()
     if (alert(tr("Are you sure you want to merge these sessions ?"), {tr("Yes"), tr("No")}) != 0)
         return false;
     QuizEntity merged = SessionMerge::merge(kind, sources, name, GlobalFunctions::currentTimeDesp());
+    // Nothing is written that would not keep every student's answers and points.
+    const QString loss = SessionMerge::lossOf(kind, sources, merged);
+    if (!loss.isEmpty()) {
+        PollixLog(QStringLiteral("Merge of %1 refused: %2").arg(name, loss));
+        alert(tr("The sessions could not be merged."), {}, loss);
+        return false;
+    }
     QString error;
     if (!TovQuizXmlDatabase().addQuizWithName(name, merged, &m_mergedPath, &error)) {
         PollixLog(QStringLiteral("Failed to write the merged session %1: %2").arg(name, error));

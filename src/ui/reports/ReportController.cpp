@@ -3,6 +3,8 @@
 #include "CreateReportController.h"
 #include "ReportTable1Model.h"
 
+#include "core/reports/SessionImport.h"
+#include "core/reports/SessionMerge.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
@@ -485,6 +487,14 @@ void ReportController::doMerge1()
     const QList<ReportTable1Element> rows = selectedRows();
     if (rows.isEmpty() || !hooks().mergeSessions)
         return;
+    int pointsOnly = 0;
+    for (const ReportTable1Element &row : rows)
+        pointsOnly += row.flag() != 1 ? 1 : 0;
+    const QString kinds = SessionMerge::kindRefusal(pointsOnly, int(rows.size()));
+    if (!kinds.isEmpty()) {
+        PollixAlert::show(this, tr("Pollix"), kinds);
+        return;
+    }
     const bool ok = ReportSessionList::mayMerge(rows, [](const QString &path) {
         return TovQuizXmlDatabase().getQuizMessage(path);
     });
@@ -521,12 +531,15 @@ void ReportController::doImport1()
     const QString path = FileDialogs::getOpenFileName(this, tr("Import"), QString(), tr("XML (*.xml)"));
     if (path.isEmpty())
         return;
-    TovSessionXmlParsedResult header;
-    if (!header.parseXMLFile(path)) {
-        PollixAlert::show(this, tr("Pollix"), tr("The file could not be read."), {tr("OK")}, path);
+    // Checked whole before any window shows it.
+    QString why;
+    const std::optional<SessionImport::Checked> file = SessionImport::check(path, &why);
+    if (!file) {
+        PollixLog(QStringLiteral("Refused to import %1: %2").arg(path, why));
+        PollixAlert::show(this, tr("Pollix"), tr("The file cannot be imported."), {tr("OK")}, why);
         return;
     }
-    const auto &importer = header.isCoureGrade() ? hooks().importCourseGrade : hooks().importSession;
+    const auto &importer = file->pointsOnly ? hooks().importCourseGrade : hooks().importSession;
     if (!importer) {
         PollixAlert::show(this, tr("Pollix"), tr("Sessions of this kind cannot be imported in this version."));
         return;

@@ -4,6 +4,7 @@
 #include "ui/controls/TovLabel.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QTableWidget>
@@ -37,4 +38,15 @@ int SessionFormParts::alert(QWidget *window, const QString &text, const QStringL
     return PollixAlert::show(window, title.isEmpty() ? tr("Pollix") : title, text,
                              buttons.isEmpty() ? QStringList{tr("OK")} : buttons, informative)
            - PollixAlert::AlertFirstButtonReturn;
+}
+
+void SessionFormParts::sayWhereSaved(QWidget *window, const QString &path)
+{
+    const auto tr = [](const char *s) { return QCoreApplication::translate("SessionFormParts", s); };
+    alert(window, tr("Saved successfully."), {}, whereSaved(path));
+}
+
+QString SessionFormParts::whereSaved(const QString &path)
+{
+    return QCoreApplication::translate("SessionFormParts", "The session is saved as %1").arg(QDir::toNativeSeparators(path));
 }

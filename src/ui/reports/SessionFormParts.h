@@ -20,4 +20,8 @@ public:
     // An alert titled "Pollix" (or title) over window; the index of the button pressed.
     static int alert(QWidget *window, const QString &text, const QStringList &buttons = {},
                      const QString &informative = {}, const QString &title = {});
+    // After a session was written and read back: says so and where the file is.
+    static void sayWhereSaved(QWidget *window, const QString &path);
+    // "The session is saved as <path>".
+    static QString whereSaved(const QString &path);
 };

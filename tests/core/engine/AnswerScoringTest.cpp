@@ -3,6 +3,7 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/engine/RunScoring.h"
+#include "core/engine/StoredAnswers.h"
 #include "core/store/QuizEntity.h"
 #include "support/PollixTest.h"
 
@@ -154,6 +155,7 @@ TEST(AnswerScoring, StoredSessionsScoreAndTotalByTheirOwnCodes)
     q1.setRightAns("A");
     q1.setMark(10);
     q1.setQuMode("4");
+    q2.setQuNo(2);
     q2.setRightAns("B");
     q2.setMark(5);
     q2.setQuMode("1");
@@ -178,9 +180,9 @@ TEST(AnswerScoring, StoredSessionsScoreAndTotalByTheirOwnCodes)
                             answer("S1", "2", "A", "0")});
     EXPECT_EQ(AnswerScoring::storedTotal(quiz, "S1"), -5.0f);
     int points = 0;
-    EXPECT_EQ(AnswerScoring::storedRightCount(quiz, "S1", &points), 1);
+    EXPECT_EQ(AnswerScoring::storedRightCount(quiz, StoredAnswers(quiz), "S1", &points), 1);
     EXPECT_EQ(points, -5);
-    EXPECT_EQ(AnswerScoring::storedRightCount(quiz, "S3", &points), 0);
+    EXPECT_EQ(AnswerScoring::storedRightCount(quiz, StoredAnswers(quiz), "S3", &points), 0);
     EXPECT_EQ(points, 0);
 
     // A points-only session keeps one total per student.

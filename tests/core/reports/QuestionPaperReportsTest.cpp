@@ -285,8 +285,13 @@ TEST_F(QuestionPaperReportsTest, StudentResponseResultMarksAndScoresEveryAnswer)
     EXPECT_EQ(marks(students[0]), "xvxxxx");
     EXPECT_EQ(marks(students[2]), "vxvxvx");
     EXPECT_EQ(students[0].answers()[1].point(), 10);
-    // The stored total: every stored point of the student (Carla's second answer too).
+    // The stored total: every stored point of the student (Carla's second answer too); the CSV
+    // file adds up the rows instead: 10.
     EXPECT_EQ(students[1].totalPoints(), 20);
+    int rows = 0;
+    for (const SingleColumnString &a : students[1].answers())
+        rows += a.point();
+    EXPECT_EQ(rows, 10);
 
     // The paper is 26 lines (option C and the last text take more than one): two pages a student
     // at 24 a page.

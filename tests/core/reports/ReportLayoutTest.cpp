@@ -1,5 +1,7 @@
-#include "core/reports/FirstAnswers.h"
+#include "core/engine/StoredAnswers.h"
+#include "core/reports/ClassResponseReport.h"
 #include "core/reports/NodeData.h"
+#include "core/reports/ResponseSpreadReport.h"
 #include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportHeadView.h"
 #include "core/reports/ReportPaging.h"
@@ -132,31 +134,120 @@ TEST(ReportDrawingTest, ShortenedTextsEndInAnEllipsisAndFit)
     }
 }
 
-TEST(ReportRecordsTest, AStudentsFirstRecordForAQuestionIsTheAnswerThatCounts)
+namespace {
+// A session whose questions carry the stored numbers given, in file order.
+QuizEntity numbered(std::initializer_list<int> numbers)
 {
     QuizEntity quiz;
-    const auto answer = [&](const char *student, const char *question, const char *reply, int time) {
-        ResponseDataEntity a;
-        a.setStudentID(QString::fromLatin1(student));
-        a.setQuestionID(QString::fromLatin1(question));
-        a.setResponse(QString::fromLatin1(reply));
-        a.setTime(time);
-        quiz.allStudentsAns().append(a);
-    };
-    answer("7", "1", "B", 4);
-    answer("7", "2", "", 0);
-    answer("7", "1", "C", 9); // a merged file's later record of the same pair
-    answer("8", "1", "A", 2);
-    const FirstAnswers first(quiz);
-    ASSERT_NE(first.find("7", "1"), nullptr);
-    EXPECT_EQ(first.reply("7", "1"), "B");
-    EXPECT_EQ(first.find("7", "1")->time(), 4);
+    for (int n : numbers) {
+        QuestionEntity q;
+        q.setQuNo(n);
+        quiz.allQuestions().append(q);
+    }
+    return quiz;
+}
+
+void answer(QuizEntity &quiz, const char *student, const char *question, const char *reply, int time = 0)
+{
+    ResponseDataEntity a;
+    a.setStudentID(QString::fromLatin1(student));
+    a.setQuestionID(QString::fromLatin1(question));
+    a.setResponse(QString::fromLatin1(reply));
+    a.setTime(time);
+    quiz.allStudentsAns().append(a);
+}
+} // namespace
+
+TEST(StoredAnswersTest, AStudentsFirstRecordForAQuestionIsTheAnswerThatCounts)
+{
+    QuizEntity quiz = numbered({1, 2});
+    answer(quiz, "7", "1", "B", 4);
+    answer(quiz, "7", "2", "", 0);
+    answer(quiz, "7", "1", "C", 9); // a merged file's later record of the same pair
+    answer(quiz, "8", "1", "A", 2);
+    const StoredAnswers stored(quiz);
+    ASSERT_NE(stored.find("7", 0), nullptr);
+    EXPECT_EQ(stored.reply("7", 0), "B");
+    EXPECT_EQ(stored.find("7", 0)->time(), 4);
     // An empty reply is an answer on record; a pair without one is none.
-    ASSERT_NE(first.find("7", "2"), nullptr);
-    EXPECT_EQ(first.reply("7", "2"), "");
-    EXPECT_EQ(first.find("8", "2"), nullptr);
-    EXPECT_TRUE(first.reply("9", "1").isNull());
-    EXPECT_EQ(first.reply("8", "1"), "A");
+    ASSERT_NE(stored.find("7", 1), nullptr);
+    EXPECT_EQ(stored.reply("7", 1), "");
+    EXPECT_EQ(stored.find("8", 1), nullptr);
+    EXPECT_TRUE(stored.reply("9", 0).isNull());
+    EXPECT_EQ(stored.reply("8", 0), "A");
+    EXPECT_EQ(stored.questionOfRecords(), QList<int>({0, 1, -1, 0}));
+}
+
+TEST(StoredAnswersTest, AnAnswerBelongsToTheQuestionItsNumberNamesWhateverTheOrderGapsOrTwins)
+{
+    // Stored 2, 1, 3: the record naming 2 belongs to the first question of the file.
+    QuizEntity outOfOrder = numbered({2, 1, 3});
+    answer(outOfOrder, "7", "1", "A");
+    answer(outOfOrder, "7", "2", "B");
+    answer(outOfOrder, "7", "3", "C");
+    const QList<const ResponseDataEntity *> first = StoredAnswers(outOfOrder).answersOf("7");
+    ASSERT_EQ(first.size(), 3);
+    EXPECT_EQ(first.at(0)->response(), "B");
+    EXPECT_EQ(first.at(1)->response(), "A");
+    EXPECT_EQ(first.at(2)->response(), "C");
+
+    // A gap: numbers 1, 2, 5; a record naming 3 belongs to nothing, "05" names no number.
+    QuizEntity gap = numbered({1, 2, 5});
+    answer(gap, "7", "5", "E");
+    answer(gap, "7", "3", "X");
+    answer(gap, "7", "05", "Y");
+    const StoredAnswers withGap(gap);
+    EXPECT_EQ(withGap.reply("7", 2), "E");
+    EXPECT_EQ(withGap.find("7", 1), nullptr);
+    EXPECT_EQ(withGap.questionOfRecords(), QList<int>({2, -1, -1}));
+    EXPECT_FALSE(withGap.numberIsShared(2));
+
+    // A number twice: a student's records naming it go to those questions in file order.
+    QuizEntity twins = numbered({1, 2, 2});
+    answer(twins, "7", "2", "first");
+    answer(twins, "8", "2", "only");
+    answer(twins, "7", "2", "second");
+    answer(twins, "7", "2", "third");
+    const StoredAnswers withTwins(twins);
+    EXPECT_EQ(withTwins.reply("7", 1), "first");
+    EXPECT_EQ(withTwins.reply("7", 2), "second");
+    EXPECT_EQ(withTwins.reply("8", 1), "only");
+    EXPECT_EQ(withTwins.find("8", 2), nullptr);
+    EXPECT_EQ(withTwins.questionOfRecords(), QList<int>({1, 1, 2, -1}));
+    EXPECT_TRUE(withTwins.numberIsShared(1));
+    EXPECT_FALSE(withTwins.numberIsShared(0));
+}
+
+TEST(StoredAnswersTest, ClassResponseAndResponseSpreadCountEachAnswerUnderItsQuestionOnce)
+{
+    // Two single-answer questions stored as 2, 1 with options A to D; four students.
+    QuizEntity quiz = numbered({2, 1});
+    for (QuestionEntity &q : quiz.allQuestions()) {
+        q.setQuType("1");
+        for (int o = 0; o < 4; ++o) {
+            QuestionOptionEntity option;
+            option.setOptionID(o);
+            q.allOptions().append(option);
+        }
+    }
+    for (const char *id : {"1", "2", "3", "4"}) {
+        StudentEntity s;
+        s.setId(QString::fromLatin1(id));
+        quiz.allStudents().append(s);
+    }
+    answer(quiz, "1", "2", "A");
+    answer(quiz, "2", "2", "A");
+    answer(quiz, "1", "2", "B"); // a later record of the same pair counts for nothing
+    answer(quiz, "3", "1", "C");
+    const QList<Question> shares = ClassResponseReport::buildQuestions(quiz);
+    ASSERT_EQ(shares.size(), 2);
+    EXPECT_EQ(shares[0].optionPercentArray(), QList<float>({50.0f, 0.0f, 0.0f, 0.0f}));
+    EXPECT_EQ(shares[1].optionPercentArray(), QList<float>({0.0f, 0.0f, 25.0f, 0.0f}));
+    const QList<Question> spread = ResponseSpreadReport::buildQuestions(quiz);
+    ASSERT_EQ(spread.size(), 2);
+    EXPECT_EQ(spread[0].optionPercentArray().value(0), 50.0f);
+    EXPECT_EQ(spread[0].optionPercentArray().value(1), 0.0f);
+    EXPECT_EQ(spread[1].optionPercentArray().value(2), 25.0f);
 }
 
 TEST(ReportDrawingTest, TheHeadGrowsByTheSessionNamesLinesUpToItsLimit)

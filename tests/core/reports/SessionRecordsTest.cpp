@@ -1,6 +1,7 @@
 #include "ReportTestBase.h"
 
 #include "core/gradebook/PointsOnlyRules.h"
+#include "core/engine/StoredAnswers.h"
 #include "core/reports/AnswerTextRules.h"
 #include "core/reports/ManualSession.h"
 #include "core/reports/SessionEdit.h"
@@ -378,4 +379,210 @@ TEST_F(SessionRecordsTest, ImportPreviewScoresByTheSessionsRule)
     const QuestionEntity rush = question(1, "1", "A", 10, 4, "4");
     EXPECT_EQ(SessionImport::previewPoints("6", rush, "B"), "-10");
     EXPECT_EQ(SessionImport::previewPoints("6", normal, "B"), "0");
+}
+
+TEST_F(SessionRecordsTest, EditorKeepsEveryAnswerUnderItsQuestionWhateverTheStoredNumbers)
+{
+    // Stored out of order, with a gap, and with a number twice.
+    for (const QList<int> &numbers : {QList<int>{2, 1, 3}, QList<int>{1, 2, 5}, QList<int>{1, 2, 2}}) {
+        const std::string label = QString::number(numbers[0]).toStdString() + "," + QString::number(numbers[1]).toStdString()
+                                  + "," + QString::number(numbers[2]).toStdString();
+        QuizEntity stored = quiz("1", 3, {"1", "2"});
+        for (int p = 0; p < 3; ++p) {
+            stored.allQuestions()[p].setQuNo(numbers[p]);
+            stored.allQuestions()[p].setRightAns(QString(QChar(u'A' + p)));
+        }
+        // Student 1 answers every question right; student 2 answers D everywhere.
+        for (int p = 0; p < 3; ++p) {
+            stored.allStudentsAns().append(answer("1", numbers[p], QString(QChar(u'A' + p)), p + 1));
+            stored.allStudentsAns().append(answer("2", numbers[p], "D", 7));
+        }
+        const StoredAnswers before(stored);
+        QList<ActionDetail> rows = SessionEdit::questionRows(stored);
+        for (int p = 0; p < 3; ++p)
+            EXPECT_EQ(rows[p].studentAnswerArray()[0].str(), QString(QChar(u'A' + p))) << label;
+        // Saved without a change, and saved again from the result: every answer, its points and
+        // its time stay with the question they belong to.
+        const QuizEntity once = SessionEdit::saved(stored, rows, "S", "Exam", "Maths", -1);
+        const QuizEntity twice = SessionEdit::saved(once, SessionEdit::questionRows(once), "S", "Exam", "Maths", -1);
+        for (const QuizEntity *written : {&once, &twice}) {
+            const StoredAnswers after(*written);
+            for (int p = 0; p < 3; ++p)
+                for (const char *sid : {"1", "2"}) {
+                    ASSERT_NE(after.find(sid, p), nullptr) << label;
+                    EXPECT_EQ(after.reply(sid, p), before.reply(sid, p)) << label << " " << p;
+                    EXPECT_EQ(after.find(sid, p)->time(), before.find(sid, p)->time()) << label;
+                }
+            EXPECT_EQ(after.find("1", 2)->studentPoint(), "10") << label;
+            EXPECT_EQ(after.find("2", 2)->studentPoint(), "0") << label;
+            EXPECT_EQ(written->allStudentsAns().size(), 6) << label;
+        }
+    }
+
+    // Two questions numbered 2, the first left unanswered, saved with a receiver that leaves
+    // unanswered cells out: the second's answer does not move up to the first.
+    QuizEntity twins = quiz("1", 3, {"1"});
+    twins.allQuestions()[2].setQuNo(2);
+    twins.allStudentsAns() = {answer("1", 2, "B"), answer("1", 2, "C")};
+    QList<ActionDetail> rows = SessionEdit::questionRows(twins);
+    rows[1].studentAnswerArray()[0].setStr("");
+    const StoredAnswers after(SessionEdit::saved(twins, rows, "T", "", "", 3));
+    EXPECT_EQ(after.reply("1", 1), "");
+    EXPECT_EQ(after.reply("1", 2), "C");
+}
+
+TEST_F(SessionRecordsTest, MergeKeepsEveryAnswerAndPointOrRefusesBeforeWriting)
+{
+    // Points-only sessions, alone or beside question sessions, are refused with the reason.
+    QuizEntity points = quiz("1", 0, {"1", "2"});
+    points.setIsCoureGrade(true);
+    points.allStudents()[0].setTotalMark("40");
+    const QList<SessionMerge::Source> pointsOnly{{" ", "Class 5A", points}, {" ", "Class 5A", points}};
+    for (SessionMerge::Kind kind : {SessionMerge::Kind::ByQuestions, SessionMerge::Kind::ByClasses}) {
+        EXPECT_EQ(SessionMerge::refusal(kind, pointsOnly), SessionMerge::kindRefusal(2, 2));
+        EXPECT_EQ(SessionMerge::refusal(kind, {{"Paper A", "Class 5A", quiz("1", 2, {"1"})}, pointsOnly[0]}),
+                  SessionMerge::kindRefusal(1, 2));
+    }
+    EXPECT_NE(SessionMerge::kindRefusal(2, 2), SessionMerge::kindRefusal(1, 2));
+    EXPECT_FALSE(SessionMerge::kindRefusal(2, 2).isEmpty());
+    EXPECT_TRUE(SessionMerge::kindRefusal(0, 2).isEmpty());
+    // What the merge would make of them loses the points: never written.
+    EXPECT_FALSE(SessionMerge::lossOf(SessionMerge::Kind::ByQuestions, pointsOnly,
+                                      SessionMerge::merge(SessionMerge::Kind::ByQuestions, pointsOnly, "P", "2012-03-23T14:07:09"))
+                     .isEmpty());
+
+    // A first paper stored 2, 1, 3 and a second stored 1, 2: each answer stays with its question.
+    QuizEntity first = quiz("1", 3, {"1", "2"});
+    first.allQuestions()[0].setQuNo(2);
+    first.allQuestions()[1].setQuNo(1);
+    first.allStudentsAns() = {answer("1", 1, "B", 3), answer("1", 2, "A", 4), answer("2", 3, "C"), answer("1", 2, "D")};
+    first.allStudentsAns()[0].setStudentPoint("10");
+    QuizEntity second = quiz("1", 2, {"1", "3"}, "Paper B");
+    second.allStudentsAns() = {answer("3", 2, "A"), answer("1", 1, "C")};
+    const QList<SessionMerge::Source> sources{{"Paper A", "Class 5A", first}, {"Paper B", "Class 5A", second}};
+    ASSERT_EQ(SessionMerge::refusal(SessionMerge::Kind::ByQuestions, sources), "");
+    const QuizEntity merged = SessionMerge::merge(SessionMerge::Kind::ByQuestions, sources, "Both", "2012-03-23T14:07:09");
+    EXPECT_EQ(SessionMerge::lossOf(SessionMerge::Kind::ByQuestions, sources, merged), "");
+    const StoredAnswers was1(first), was2(second), is(merged);
+    for (const char *sid : {"1", "2", "3"}) {
+        for (int p = 0; p < 3; ++p)
+            EXPECT_EQ(is.reply(sid, p), was1.reply(sid, p)) << sid << p;
+        for (int p = 0; p < 2; ++p)
+            EXPECT_EQ(is.reply(sid, 3 + p), was2.reply(sid, p)) << sid << p;
+    }
+    EXPECT_EQ(is.find("1", 1)->time(), 3);
+    EXPECT_EQ(is.find("1", 1)->studentPoint(), "10");
+    EXPECT_EQ(merged.allStudentsAns().size(), 6) << "the later record of a pair goes along";
+
+    // A merged record that moved, dropped or changed an answer does not pass.
+    const auto tampered = [&](const std::function<void(QuizEntity &)> &change) {
+        QuizEntity copy = merged;
+        change(copy);
+        return SessionMerge::lossOf(SessionMerge::Kind::ByQuestions, sources, copy);
+    };
+    EXPECT_NE(tampered([](QuizEntity &q) { q.allStudentsAns()[0].setQuestionID("3"); }), "");
+    EXPECT_NE(tampered([](QuizEntity &q) { q.allStudentsAns().removeLast(); }), "");
+    EXPECT_NE(tampered([](QuizEntity &q) { q.allStudentsAns()[0].setStudentPoint("0"); }), "");
+    EXPECT_NE(tampered([](QuizEntity &q) { q.allStudents().removeFirst(); }), "");
+    EXPECT_NE(tampered([](QuizEntity &q) { q.allQuestions()[4].setMark(1); }), "");
+    // The read-back check compares the points and the times too.
+    QuizEntity readBack = merged;
+    EXPECT_TRUE(SessionMerge::sameContent(readBack, merged));
+    readBack.allStudentsAns()[2].setStudentPoint("5");
+    EXPECT_FALSE(SessionMerge::sameContent(readBack, merged));
+
+    // An answer to a number the paper does not carry would count for another paper's question.
+    QList<SessionMerge::Source> stray = sources;
+    stray[0].quiz.setName("Stray");
+    stray[0].quiz.allStudentsAns().append(answer("2", 4, "A"));
+    const QString why = SessionMerge::refusal(SessionMerge::Kind::ByQuestions, stray);
+    EXPECT_TRUE(why.contains("Stray")) << why.toStdString();
+    // By classes the answers keep their numbers, so the same session may join another class.
+    stray[1].quiz = stray[0].quiz;
+    stray[1].className = "Class 5B";
+    EXPECT_EQ(SessionMerge::refusal(SessionMerge::Kind::ByClasses, stray), "");
+    const QuizEntity classes = SessionMerge::merge(SessionMerge::Kind::ByClasses, stray, "C", "2012-03-23T14:07:09");
+    EXPECT_EQ(SessionMerge::lossOf(SessionMerge::Kind::ByClasses, stray, classes), "");
+}
+
+TEST_F(SessionRecordsTest, ImportChecksTheFileBeforeAnythingIsShownOrStored)
+{
+    QTemporaryDir outside;
+    const auto file = [&](const QString &name, const QByteArray &bytes) {
+        const QString path = outside.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    };
+    const auto refusal = [](const QString &path) {
+        QString why;
+        EXPECT_FALSE(SessionImport::check(path, &why).has_value()) << path.toStdString();
+        return why;
+    };
+    const QByteArray session = testData("reports/student-session/input.xml");
+
+    // A session file passes, read by the session reader.
+    QString why;
+    const std::optional<SessionImport::Checked> good = SessionImport::check(file("good.xml", session), &why);
+    ASSERT_TRUE(good) << why.toStdString();
+    EXPECT_FALSE(good->pointsOnly);
+    EXPECT_EQ(good->quiz.name(), "Quiz, period 2");
+    EXPECT_EQ(good->bytes, session);
+    const std::optional<SessionImport::Checked> points =
+        SessionImport::check(file("points.xml", testData("reports/points-list/input.xml")), &why);
+    ASSERT_TRUE(points);
+    EXPECT_TRUE(points->pointsOnly);
+
+    // A class file is no session, told by its root.
+    EXPECT_TRUE(refusal(file("class.xml", "<?xml version=\"1.0\"?><Class><Name>5A</Name><Students><Student><ID>1</ID>"
+                                          "</Student></Students></Class>"))
+                    .contains("<Class>"));
+    // Deeply nested garbage under a session root.
+    QByteArray deep = "<Session>";
+    for (int i = 0; i < 200; ++i)
+        deep += "<a>";
+    for (int i = 0; i < 200; ++i)
+        deep += "</a>";
+    deep += "</Session>";
+    EXPECT_TRUE(refusal(file("deep.xml", deep)).contains("nested"));
+    // A session root without the session's header or without anything in it.
+    EXPECT_TRUE(refusal(file("bare.xml", "<Session><Name>x</Name><Junk/></Session>")).contains("<ID>"));
+    QByteArray empty = session;
+    empty.replace(empty.indexOf("<Questions>"), empty.indexOf("</Students>") + 11 - empty.indexOf("<Questions>"), "");
+    EXPECT_TRUE(refusal(file("empty.xml", empty)).contains("no students and no questions"));
+    // UTF-16, with or without its byte-order mark, and another declared encoding.
+    const QString text = QString::fromUtf8(session);
+    QByteArray utf16("\xFF\xFE");
+    utf16.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    EXPECT_TRUE(refusal(file("utf16.xml", utf16)).contains("UTF-16"));
+    EXPECT_TRUE(refusal(file("utf16-nobom.xml", utf16.mid(2))).contains("UTF-16"));
+    QByteArray latin = session;
+    latin.replace("encoding=\"utf-8\"", "encoding=\"ISO-8859-1\"");
+    EXPECT_TRUE(refusal(file("latin.xml", latin)).contains("ISO-8859-1"));
+    EXPECT_TRUE(refusal(file("invalid.xml", QByteArray(session).replace("Mary", "M\xE9ry"))).contains("UTF-8"));
+    // A cut file names the line where it breaks.
+    EXPECT_TRUE(refusal(file("cut.xml", session.left(session.size() / 2))).contains("line 2"));
+    // A file over the limit is refused by its size, before it is read.
+    const QString huge = file("huge.xml", "<Session>");
+    QFile grow(huge);
+    ASSERT_TRUE(grow.resize(SessionImport::kMaxFileBytes + 1));
+    EXPECT_TRUE(refusal(huge).contains("32 MB"));
+    // Refused files leave nothing behind at the import either.
+    QString path;
+    EXPECT_FALSE(SessionImport::importFile(outside.filePath("class.xml"), app()->strQuizXmlDataFilePath(),
+                                           "2012-03-23T14:07:10", &path, &why));
+    EXPECT_TRUE(QDir(app()->strQuizXmlDataFilePath()).entryList(QDir::Files).isEmpty());
+
+    // A name longer than a file name may be is imported under a name cut at a whole letter.
+    QByteArray longName = session;
+    const QString name = QString(200, QChar(u'\u00FC'));
+    longName.replace("<Name>Quiz, period 2</Name>", "<Name>" + name.toUtf8() + "</Name>");
+    ASSERT_TRUE(SessionImport::importFile(file("long.xml", longName), app()->strQuizXmlDataFilePath(),
+                                          "2012-03-23T14:07:10", &path, &why))
+        << why.toStdString();
+    EXPECT_LE(QFileInfo(path).fileName().toUtf8().size(), 255);
+    EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QString(50, QChar(u'\u00FC'))));
+    EXPECT_EQ(readFile(path), longName);
+    EXPECT_EQ(DataManager::getQuizAtPath(path).value_or(QuizEntity()).name(), name);
 }

@@ -1,5 +1,6 @@
 #include "ReportTestBase.h"
 
+#include "core/engine/StoredAnswers.h"
 #include "core/reports/AbsenteeReport.h"
 #include "core/reports/PersonalStandardsReport.h"
 #include "core/reports/PersonalStandardsReportView.h"
@@ -106,7 +107,7 @@ TEST_F(StandardsReportsTest, PersonalStandardsRateEachTickedStudentByCode)
     EXPECT_EQ(nodes[1]->relativePath(), "Bob Stone");
     EXPECT_EQ(nodes[1]->line(), 7);
     EXPECT_EQ(nodes[1]->children()[3]->line(), 12);
-    EXPECT_EQ(StandardsAnalysisReport::questionRate(quiz, quiz.allQuestions()[0], {"1", "2", "3"}, 3), 0.667f);
+    EXPECT_EQ(StandardsAnalysisReport::questionRate(quiz, StoredAnswers(quiz), 0, {"1", "2", "3"}, 3), 0.667f);
 
     // Only titleless codes: no rows, "There is no record." in row 12, column 4.
     QuizEntity untitled = coded(2, {1, 2});
@@ -158,4 +159,28 @@ TEST_F(StandardsReportsTest, StandardsAnalysisAveragesRoundedQuestionRatesOverAt
     none.allQuestions()[0].setStandard(std::nullopt);
     EXPECT_EQ(emptyCsv(StandardsAnalysisReport(none), 3),
               std::make_pair(QString("There is no record."), QString("Created On:")));
+}
+
+TEST_F(StandardsReportsTest, StandardsCountTheAnswerThatBelongsToEachQuestionOnly)
+{
+    // Two questions stored as 2, 1; student 1 answered both right, student 2 answered the one
+    // numbered 2 wrong first and right only in a later record, which counts for nothing.
+    QuizEntity quiz = coded(2, {1, 1});
+    quiz.allQuestions()[0].setQuNo(2);
+    quiz.allQuestions()[1].setQuNo(1);
+    ResponseDataEntity wrong, later;
+    wrong.setStudentID("2");
+    wrong.setQuestionID("2");
+    wrong.setResponse("B");
+    later = wrong;
+    later.setResponse("A");
+    quiz.allStudentsAns() << wrong << later;
+    const StoredAnswers stored(quiz);
+    EXPECT_EQ(StandardsAnalysisReport::questionRate(quiz, stored, 0, {"1", "2"}, 2), 0.5f);
+    EXPECT_EQ(StandardsAnalysisReport::questionRate(quiz, stored, 1, {"1", "2"}, 2), 0.5f);
+    const QSet<QString> keys = PersonalStandardsReport::answerKeys(quiz);
+    const QList<CodeStandardCorrect> codes = PersonalStandardsReport::standardCodes(quiz);
+    ASSERT_EQ(codes.size(), 1);
+    EXPECT_EQ(PersonalStandardsReport::studentRate(keys, codes[0], "1"), 1.0f);
+    EXPECT_EQ(PersonalStandardsReport::studentRate(keys, codes[0], "2"), 0.0f);
 }

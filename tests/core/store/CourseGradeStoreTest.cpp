@@ -1,5 +1,7 @@
 #include "StoreTestBase.h"
 
+#include "core/store/DataManager.h"
+#include "core/store/GlobalFunctions.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
@@ -101,7 +103,7 @@ TEST_F(CourseGradeStoreTest, GroupsIsAFlagAndNamesNeverReplaceAFile)
     EXPECT_EQ(path, folder() + ".._up_x.xml");
 }
 
-TEST_F(CourseGradeStoreTest, RewriteTakesTheChosenDayWithTheTimeNowAndKeepsTheId)
+TEST_F(CourseGradeStoreTest, RewriteTakesTheChosenDayAndKeepsItsTimesAndTheId)
 {
     QuizEntity quiz = grades(1);
     QString path;
@@ -119,6 +121,32 @@ TEST_F(CourseGradeStoreTest, RewriteTakesTheChosenDayWithTheTimeNowAndKeepsTheId
     EXPECT_TRUE(bytes.contains("<SID>S002</SID><Name>Bo</Name><LastName></LastName><TotalMark>55</TotalMark>"));
     EXPECT_EQ(index()->session_resultByPath(path)->DateCreated(), "2012-03-05T14:07:09");
     EXPECT_EQ(index()->allSessionXmlParsedResults().size(), 1);
+}
+
+TEST_F(CourseGradeStoreTest, AnEditDoesNotRestampTheSessionWithTheTimeOfTheEdit)
+{
+    QuizEntity quiz = grades(1);
+    quiz.setDate(QStringLiteral("2012-03-05T08:15:00"));
+    quiz.setStartTime(QStringLiteral("2012-03-05T08:10:00"));
+    QString path;
+    ASSERT_TRUE(TovCourseGradeXmlDatabase().addQuizWithName("Grades", quiz, &path));
+    // Loaded as an editor loads it (no start time of its own), points changed, day kept.
+    QuizEntity edited = *DataManager::getQuizAtPath(path);
+    ASSERT_TRUE(edited.startTime().isEmpty());
+    edited.setActNo(GlobalFunctions::getIDOfXmlQuizFile(path));
+    edited.setDate(QStringLiteral("2012-03-05"));
+    edited.allStudents()[0].setTotalMark("90");
+    ASSERT_TRUE(TovCourseGradeXmlDatabase().upDataQuizForReport(path, edited));
+    QByteArray bytes = readFile(path);
+    EXPECT_TRUE(bytes.contains("<DateCreated>2012-03-05T08:15:00</DateCreated>")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains("<StartTime>2012-03-05T08:10:00</StartTime>")) << bytes.constData();
+    // Moved to another day: both follow the day, each keeping its time.
+    edited.setDate(QStringLiteral("2012-04-01"));
+    ASSERT_TRUE(TovCourseGradeXmlDatabase().upDataQuizForReport(path, edited));
+    bytes = readFile(path);
+    EXPECT_TRUE(bytes.contains("<DateCreated>2012-04-01T08:15:00</DateCreated>")) << bytes.constData();
+    EXPECT_TRUE(bytes.contains("<StartTime>2012-04-01T08:10:00</StartTime>")) << bytes.constData();
+    EXPECT_EQ(index()->session_resultByPath(path)->DateCreated(), "2012-04-01T08:15:00");
 }
 
 TEST_F(CourseGradeStoreTest, FailedWritesLeaveTheFileAndTheIndexAsTheyWere)

@@ -1,5 +1,7 @@
 #include "core/reports/ReportTestBase.h"
 
+#include "core/engine/StoredAnswers.h"
+#include "core/reports/SessionMerge.h"
 #include "core/reports/StudentSessionReport.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
@@ -147,6 +149,9 @@ TEST_F(SessionWindowsTest, NewEntersAPaperTestEditFixesAnAnswerMergeJoinsAndTheR
     });
     window->btnNew1->click();
     ASSERT_TRUE(window->table1Array().size() == 1) << answers.alertTexts().join(" | ").toStdString();
+    // The teacher is told where the session went.
+    EXPECT_EQ(answers.alerts().last().text, "Saved successfully.");
+    EXPECT_TRUE(answers.alerts().last().informativeText.endsWith(QDir::toNativeSeparators(row("Paper test").filePath())));
     const QuizEntity entered = stored("Paper test");
     ASSERT_EQ(entered.allQuestions().size(), 5);
     EXPECT_EQ(entered.actionType(), "Normal Quiz");
@@ -299,6 +304,8 @@ TEST_F(SessionWindowsTest, PointsOnlyEntryRefusesBadPointsAndRaisesALowTotal)
     EXPECT_EQ(entry.textTotalPoint->text(), "120");
     EXPECT_TRUE(QDir(app()->strCourseGradeFilePath()).entryList(QDir::Files).isEmpty());
     ASSERT_TRUE(entry.doSave2());
+    EXPECT_EQ(answers.alerts().last().text, "Saved successfully.");
+    EXPECT_TRUE(answers.alerts().last().informativeText.endsWith(QDir::toNativeSeparators(entry.savedPath())));
     const std::optional<QuizEntity> saved = DataManager::getQuizAtPath(entry.savedPath());
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->totalMark(), "120");
@@ -310,6 +317,8 @@ TEST_F(SessionWindowsTest, EntryRefusesWhatCannotBeSavedAndAsksBeforeLosingIt)
 {
     openReportWindow();
     CreateNewSessionController entry(window.get(), 3);
+    // A session entered on paper is a quiz: filed as one unless the teacher says otherwise.
+    EXPECT_EQ(entry.cboType->currentText(), "Exam");
     EXPECT_EQ(entry.cboQuestionMode->count(), 5);
     EXPECT_EQ(entry.cboNumOfOptions->currentText(), "4");
     entry.cboClass->setCurrentText("Demo Class");
@@ -452,4 +461,97 @@ TEST_F(SessionWindowsTest, NewPointsSessionOpensTheEntryOnItsPointsOnlyForm)
     ASSERT_TRUE(newPoints->isEnabled());
     newPoints->click();
     EXPECT_EQ(forms, (QList<int>{0, 1})) << "New enters questions and answers, New Points Session points only";
+}
+
+TEST_F(SessionWindowsTest, ASessionStoredWithQuestionsTwoOneThreeKeepsEveryAnswerThroughAnEditorSave)
+{
+    // Another installation stored the first two questions as 2, 1.
+    QByteArray xml = testData("reports/student-session/input.xml");
+    xml.replace("<ID>q1</ID><No>1</No>", "<ID>q1</ID><No>2</No>").replace("<ID>q2</ID><No>2</No>", "<ID>q2</ID><No>1</No>");
+    const QString file = writeFile("Data/Quiz/Imported.xml", xml);
+    const QuizEntity before = DataManager::getQuizAtPath(file).value_or(QuizEntity());
+    ASSERT_EQ(before.allQuestions().size(), 3);
+    openReportWindow();
+    EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
+    ASSERT_TRUE(editor.isLoaded());
+    editor.show();
+    // Student 12's answer to the question stored as number 2 (the first one) is shown under it.
+    editor.tableStudent2->selectRow(0);
+    EXPECT_EQ(editor.tableQuestion2->item(0, EditSessionController::Col2Answer)->text(), "CA");
+    // Nothing edited; saved anyway (and once more): every answer stays under its question.
+    ASSERT_TRUE(editor.doSave());
+    EXPECT_EQ(answers.alerts().last().text, "Saved successfully.");
+    EXPECT_TRUE(answers.alerts().last().informativeText.endsWith(QDir::toNativeSeparators(file)));
+    const QuizEntity once = DataManager::getQuizAtPath(file).value_or(QuizEntity());
+    ASSERT_TRUE(editor.doSave());
+    const QuizEntity twice = DataManager::getQuizAtPath(file).value_or(QuizEntity());
+    const StoredAnswers was(before);
+    for (const QuizEntity *after : {&once, &twice}) {
+        const StoredAnswers is(*after);
+        for (const StudentEntity &s : before.allStudents())
+            for (int p = 0; p < 3; ++p)
+                EXPECT_EQ(is.reply(s.id(), p), was.reply(s.id(), p)) << s.id().toStdString() << " " << p;
+        EXPECT_EQ(after->allQuestions()[0].quNo(), 2);
+        EXPECT_EQ(after->allQuestions()[1].quNo(), 1);
+    }
+}
+
+TEST_F(SessionWindowsTest, PointsOnlySessionsAreNotMergedAndEverySourceStays)
+{
+    QByteArray points = testData("reports/points-list/input.xml");
+    const QString p1 = writeFile("Data/CourseGrade/P1.xml", points);
+    points.replace("<Name>Course grade, term 1</Name>", "<Name>Course grade, term 2</Name>")
+        .replace("<ID>points-list-id</ID>", "<ID>points-list-2</ID>");
+    const QString p2 = writeFile("Data/CourseGrade/P2.xml", points);
+    QByteArray quiz = testData("reports/student-session/input.xml");
+    const QString q = writeFile("Data/Quiz/Q.xml", quiz);
+    openReportWindow();
+    bool opened = false;
+    onModal("Merge", [&opened](QDialog *) {
+        opened = true;
+        return 0;
+    });
+    select({"Course grade, term 1", "Course grade, term 2"});
+    ASSERT_TRUE(window->btnMerge1->isEnabled());
+    window->btnMerge1->click();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(answers.alertTexts().last(), SessionMerge::kindRefusal(2, 2));
+    // A points-only session beside a question session is not offered at all.
+    select({"Course grade, term 1", "Quiz, period 2"});
+    ASSERT_EQ(window->selectedRows().size(), 2);
+    EXPECT_FALSE(window->btnMerge1->isEnabled());
+
+    // The merge dialog refuses them too, before anything is written, whatever is ticked.
+    select({"Course grade, term 1", "Course grade, term 2"});
+    MergeController merge(window.get());
+    merge.table2->item(0, 0)->setText("Joined");
+    merge.box->setChecked(true);
+    EXPECT_FALSE(merge.doSave());
+    EXPECT_EQ(answers.alertTexts().last(), SessionMerge::kindRefusal(2, 2));
+    for (const QString &path : {p1, p2, q})
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    EXPECT_EQ(QDir(app()->strQuizXmlDataFilePath()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(app()->strCourseGradeFilePath()).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(SessionWindowsTest, ImportRefusesAFileThatIsNoSessionBeforeShowingIt)
+{
+    QTemporaryDir outside;
+    const QString classFile = outside.filePath("class.xml");
+    QFile out(classFile);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("<?xml version=\"1.0\"?><Class><Name>5A</Name><Students><Student><ID>1</ID></Student></Students></Class>");
+    out.close();
+    openReportWindow();
+    bool previewed = false;
+    onModal("ImportSession", [&previewed](QDialog *) {
+        previewed = true;
+        return 0;
+    });
+    answers.answerFile(classFile);
+    window->btnImport->click();
+    EXPECT_FALSE(previewed);
+    EXPECT_EQ(answers.alerts().last().text, "The file cannot be imported.");
+    EXPECT_TRUE(answers.alerts().last().informativeText.contains("<Class>"));
+    EXPECT_TRUE(window->table1Array().isEmpty());
 }
