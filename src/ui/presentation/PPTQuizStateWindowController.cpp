@@ -584,10 +584,13 @@ void PPTQuizStateWindowController::placeForceLoginWindow(QWidget *window)
     const QRect screen = screenRect();
     const int top = pptStudentLoginView->isVisible() ? pptStudentLoginView->geometry().bottom() + 1 : screen.top();
     const int bottom = isVisible() ? geometry().top() : screen.bottom() + 1;
-    const int height = std::clamp(bottom - top, 1, 360);
+    // The frame's share (none until the window manager has framed it): a window's position
+    // includes its frame, its size does not.
+    const QSize frame = window->frameGeometry().size() - window->size();
+    const int height = std::clamp(bottom - top - frame.height(), 1, 360);
     const int width = std::min(window->width(), 360);
     window->resize(width, height);
-    window->move(screen.right() + 1 - width - (window->frameGeometry().width() - window->width()), top);
+    window->move(screen.right() + 1 - width - frame.width(), top);
 }
 
 bool PPTQuizStateWindowController::event(QEvent *event)
@@ -906,11 +909,21 @@ bool PPTQuizStateWindowController::eventFilter(QObject *watched, QEvent *event)
     const bool geometry = type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide;
     if (watched == pptStudentLoginView && geometry) {
         fitShowToFreeArea();
-    } else if (auto *forceLogin = qobject_cast<ForceLoginController *>(watched); forceLogin && geometry) {
-        if (type == QEvent::Show)
+    } else if (auto *forceLogin = qobject_cast<ForceLoginController *>(watched)) {
+        if (type == QEvent::Show) {
             placeForceLoginWindow(forceLogin);
-        // A window that is being shown is not visible yet: the show makes room once it is.
-        QTimer::singleShot(0, this, [this] { fitShowToFreeArea(); });
+            m_forceLoginToPlace = forceLogin;
+        } else if (type == QEvent::Paint && m_forceLoginToPlace == forceLogin) {
+            // Painted, it is on the screen with the window manager's frame, whose size is known
+            // only now: placed again with it, the title bar stays off the strip.
+            m_forceLoginToPlace = nullptr;
+            QTimer::singleShot(0, this, [this, w = QPointer<ForceLoginController>(forceLogin)] {
+                if (w && w->isVisible() && w->frameGeometry() != w->geometry())
+                    placeForceLoginWindow(w);
+            });
+        }
+        if (geometry)
+            QTimer::singleShot(0, this, [this] { fitShowToFreeArea(); });
     }
     if (event->type() == QEvent::Show && watched == m_run->alert.data()) {
         const QRect screen = screenRect();

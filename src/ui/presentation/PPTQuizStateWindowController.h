@@ -218,4 +218,6 @@ private:
     int m_nCurrentQuestionNo = 0;
     bool bIsRunForTeacherControl = false;
     int m_nLoginViewState = 0;
+    // Shown and not yet placed with its window-manager frame.
+    QPointer<QWidget> m_forceLoginToPlace;
 };
