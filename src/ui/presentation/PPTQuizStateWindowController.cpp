@@ -564,7 +564,8 @@ void PPTQuizStateWindowController::keepAboveShow()
 
 void PPTQuizStateWindowController::fitShowToFreeArea()
 {
-    SlideShowWindow *show = pptUI->showWindow();
+    // (Windows are resized while this one is still being made.)
+    SlideShowWindow *show = m_run ? pptUI->showWindow() : nullptr;
     if (!show || !overShow() || m_run->closing)
         return;
     const QRect screen = show->isVisible() ? show->geometry() : screenRect();
@@ -573,7 +574,8 @@ void PPTQuizStateWindowController::fitShowToFreeArea()
         keep.setTop(pptStudentLoginView->frameGeometry().bottom() + 1 - screen.top());
     if (isVisible())
         keep.setBottom(screen.bottom() + 1 - frameGeometry().top());
-    if (ForceLoginController *w = m_run->forceLoginCtrl; w && w->isVisible())
+    // Where the teacher has dragged it away from the edge, it stands where the teacher wants it.
+    if (ForceLoginController *w = m_run->forceLoginCtrl; w && w->isVisible() && w->frameGeometry().right() >= screen.right() - 2)
         keep.setRight(screen.right() + 1 - w->frameGeometry().left());
     show->setReservedMargins(keep);
 }

@@ -348,6 +348,9 @@ TEST_F(SlideShowRun, EverySlideStandsWholeBetweenTheStripAndTheBar)
     EXPECT_GE(side.top(), run->studentStrip()->geometry().bottom() + 1);
     EXPECT_LE(side.bottom(), run->geometry().top() - 1);
     expectWhole("beside the students not in the class", side.left() - 1);
+    // Dragged elsewhere by the teacher, it is where the teacher wants it: the slide takes its room back.
+    force->move(screen.left() + 100, screen.top() + 200);
+    EXPECT_EQ(expectWhole("the window dragged away", screen.right()), normal);
     force->close();
     EXPECT_EQ(expectWhole("that window closed", screen.right()), normal);
 
