@@ -43,6 +43,34 @@ void SlideShowWindow::setMessage(const QString &text)
     update();
 }
 
+void SlideShowWindow::setReservedMargins(const QMargins &margins)
+{
+    const QMargins m(qMax(0, margins.left()), qMax(0, margins.top()), qMax(0, margins.right()), qMax(0, margins.bottom()));
+    if (m == m_reserved)
+        return;
+    m_reserved = m;
+    update();
+}
+
+QRect SlideShowWindow::freeArea() const
+{
+    const QSize whole = size().isEmpty() ? QSize(1280, 720) : size();
+    const QRect area = QRect(QPoint(0, 0), whole).marginsRemoved(m_reserved);
+    // Windows that would leave no room at all: the page keeps at least a sliver in the middle.
+    return area.isValid() ? area : QRect(QPoint(0, 0), whole);
+}
+
+QRect SlideShowWindow::pageRect()
+{
+    const QImage page = currentPage();
+    if (page.isNull())
+        return {};
+    const QRect area = freeArea();
+    const QSize shown = (QSizeF(page.size()) / devicePixelRatio()).toSize();
+    return QRect(area.x() + (area.width() - shown.width()) / 2, area.y() + (area.height() - shown.height()) / 2, shown.width(),
+                 shown.height());
+}
+
 bool SlideShowWindow::hasPages() const
 {
     return m_pdf->status() == QPdfDocument::Status::Ready && m_pdf->pageCount() > 0;
@@ -58,8 +86,10 @@ QImage SlideShowWindow::currentPage()
     if (!hasPages() || m_index < 0 || m_index >= m_pdf->pageCount())
         return QImage();
     const QSizeF page = m_pdf->pagePointSize(m_index);
-    const QSize area = size().isEmpty() ? QSize(1280, 720) : size() * devicePixelRatio();
-    const QSize fitted = page.scaled(area, Qt::KeepAspectRatio).toSize();
+    const QSizeF area = QSizeF(freeArea().size()) * devicePixelRatio();
+    // Rounded down: a page a fraction wider than its room would lose its edge.
+    const QSizeF scaled = page.scaled(area, Qt::KeepAspectRatio);
+    const QSize fitted(qMax(1, int(scaled.width())), qMax(1, int(scaled.height())));
     if (m_cachedIndex != m_index || m_cache.size() != fitted) {
         m_cache = m_pdf->render(m_index, fitted);
         m_cachedIndex = m_index;
@@ -73,9 +103,7 @@ void SlideShowWindow::paintEvent(QPaintEvent *)
     painter.fillRect(QRect(QPoint(0, 0), size()), Qt::black);
     const QImage page = currentPage();
     if (!page.isNull()) {
-        QSizeF shown = QSizeF(page.size()) / devicePixelRatio();
-        const QPointF at((width() - shown.width()) / 2, (height() - shown.height()) / 2);
-        painter.drawImage(QRectF(at, shown), page);
+        painter.drawImage(pageRect(), page);
         return;
     }
     painter.setPen(QColor(230, 230, 230));
@@ -84,7 +112,7 @@ void SlideShowWindow::paintEvent(QPaintEvent *)
     painter.setFont(font);
     const QString head = m_count > 0 ? QStringLiteral("%1 / %2").arg(m_index + 1).arg(m_count) : QString();
     const QString text = m_message.isEmpty() ? head : head + QStringLiteral("\n\n") + m_message;
-    painter.drawText(QRect(QPoint(0, 0), size()).adjusted(40, 40, -40, -40), Qt::AlignCenter | Qt::TextWordWrap, text);
+    painter.drawText(freeArea().adjusted(40, 40, -40, -40), Qt::AlignCenter | Qt::TextWordWrap, text);
 }
 
 void SlideShowWindow::step(int s)

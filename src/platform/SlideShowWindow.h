@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMargins>
 #include <QRasterWindow>
 #include <QString>
 
@@ -10,7 +11,8 @@
 class QPdfDocument;
 
 // The slide show on screen: a frameless full-screen window that paints one page of the deck's
-// PDF, scaled to fit on black. Until the pages are ready it shows the slide number and a line of
+// PDF, scaled to fit on black into the part of the screen that the windows standing over the
+// show (a run's bar and student strip) leave free. Until the pages are ready it shows the slide number and a line of
 // text. The keys and clicks a presenter uses step the show through the driver, which keeps the
 // position: the window only draws the page it is told.
 class SlideShowWindow : public QRasterWindow
@@ -29,6 +31,12 @@ public:
     // The pages; an empty path or a failed load keeps the placeholder with the message.
     bool setPdf(const QString &path);
     void setMessage(const QString &text);
+    // Room kept free at the window's edges for windows that stand over the show: the page is
+    // drawn whole inside the rest. Zero margins give the page the whole screen.
+    void setReservedMargins(const QMargins &margins);
+    QMargins reservedMargins() const { return m_reserved; }
+    // Where the page is drawn, in window points (empty without pages).
+    QRect pageRect();
     bool hasPages() const;
     int pageCount() const;
     // The picture of the current page as drawn, for tests and screenshots.
@@ -41,6 +49,7 @@ protected:
 
 private:
     void step(int s);
+    QRect freeArea() const;
 
     std::unique_ptr<QPdfDocument> m_pdf;
     std::function<void(int)> m_stepHandler;
@@ -49,4 +58,5 @@ private:
     QString m_message;
     QImage m_cache;
     int m_cachedIndex = -1;
+    QMargins m_reserved;
 };

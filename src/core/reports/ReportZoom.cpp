@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace ReportZoom {
 
 namespace {
@@ -17,17 +19,40 @@ QString customizeItem()
     return tr("Customize...");
 }
 
+QString pageWidthItem()
+{
+    return tr("Page Width");
+}
+
+QString wholePageItem()
+{
+    return tr("Whole Page");
+}
+
+bool followsArea(const QString &item)
+{
+    return item == pageWidthItem() || item == wholePageItem();
+}
+
 QStringList items()
 {
-    return {tr("Page Width"), tr("Whole Page"), QStringLiteral("400%"), QStringLiteral("300%"),
+    return {pageWidthItem(), wholePageItem(), QStringLiteral("400%"), QStringLiteral("300%"),
             QStringLiteral("200%"),   QStringLiteral("100%"),   QStringLiteral("75%"),  QStringLiteral("50%"),
             QStringLiteral("25%"),    customizeItem()};
 }
 
 std::optional<QSizeF> pageSize(const QString &item, const QSizeF &defaultSize, const QSizeF &visible,
-                               std::optional<int> customPercent)
+                               std::optional<int> customPercent, double scrollBar)
 {
-    if (item == tr("Whole Page")) {
+    if (item == pageWidthItem()) {
+        const double ratio = defaultSize.height() / defaultSize.width();
+        double w = visible.width() - 2;
+        if (w * ratio > visible.height() - 2)
+            w -= scrollBar;
+        w = std::max(w, 1.0);
+        return QSizeF(w, w * ratio);
+    }
+    if (item == wholePageItem()) {
         const double h = visible.height() - 2;
         return QSizeF(h / defaultSize.height() * defaultSize.width(), h);
     }
@@ -47,7 +72,7 @@ std::optional<QSizeF> pageSize(const QString &item, const QSizeF &defaultSize, c
     return defaultSize;
 }
 
-Placement place(const QSizeF &page, const QSizeF &defaultSize, const QSizeF &visible)
+Placement place(const QSizeF &page, const QSizeF &defaultSize, const QSizeF &visible, double scrollBar)
 {
     Placement result;
     QSizeF holder(visible.width() - 2, visible.height() - 2);
@@ -55,7 +80,7 @@ Placement place(const QSizeF &page, const QSizeF &defaultSize, const QSizeF &vis
     if (holder.height() > page.height()) {
         y = (holder.height() - page.height()) / 2;
     } else if (page.height() > holder.height()) {
-        holder.setWidth(holder.width() - 15);
+        holder.setWidth(holder.width() - scrollBar);
         holder.setHeight(page.height());
     }
     if (holder.width() > page.width())

@@ -5,6 +5,7 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizMode.h"
 #include "core/keypad/TovDevice.h"
+#include "core/presentation/MouseFunction.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
 #include "ui/run/QuizStateWindowController.h"
@@ -14,6 +15,7 @@
 #include "platform/PostedCalls.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -33,6 +35,7 @@ std::optional<QuestionSetSender::Timing> &testTiming()
 }
 
 constexpr uint8_t kTeacherKeyF1 = 0x81;
+constexpr int kTeacherPointerDelayMs = 100;
 // A receiver answers its wake at once; after this long the teacher is told it has not.
 constexpr int kWakeAnswerExpectedMs = 3000;
 } // namespace
@@ -182,6 +185,13 @@ void SendQuestions::windowDidLoad()
     m_sinceWake.start();
     refreshProgress();
     m_progressTimer->start();
+    // Opened from the teacher keypad over a slide show: the keypad's pointer starts again from
+    // the screen's lower left corner, where the run bar keeps a margin that a click leaves alone.
+    if (bIsRunForTeacherControl)
+        QTimer::singleShot(kTeacherPointerDelayMs, this, [] {
+            QGuiApplication::sync();
+            MouseFunction::shareManager()->MoveToLeftBottomAndClickLeftButton();
+        });
 }
 
 void SendQuestions::refreshProgress()
@@ -282,7 +292,15 @@ void SendQuestions::handleMachMessage()
         return;
     if (f.cmd() == 0xF4 && f.isTeacherCommand()) {
         if (f.at(0) == kTeacherKeyF1) {
+            // The teacher closes from the keypad: a click before and one after the window goes
+            // hand the screen back to the run under the keypad's pointer. Opened by a click on
+            // the bar, the pointer is the teacher's own and stays where it is.
+            MouseFunction *mouse = bIsRunForTeacherControl ? MouseFunction::shareManager() : nullptr;
+            if (mouse)
+                mouse->ChickMouseLeftButton();
             OnOK();
+            if (mouse)
+                mouse->ChickMouseLeftButton();
             NotificationCenter::defaultCenter()->postNotification(Notify::SendQuestionOverSetFocus, {}, this);
         }
         return;

@@ -13,6 +13,7 @@
 #include "ui/authoring/AddSLides.h"
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/DialogHooks.h"
+#include "ui/controls/MyComboBox.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -103,7 +104,9 @@ void PPTQuestionInfoWindowController::buildInterface()
     btnPrevious->setObjectName(QStringLiteral("btnPrevious"));
     btnNext = new QPushButton(tr("Next"), this);
     btnNext->setObjectName(QStringLiteral("btnNext"));
-    cmbTemplate = new QComboBox(this);
+    // Template names are long and the bar is narrow: the list opens as wide as its names.
+    cmbTemplate = new MyComboBox(this);
+    cmbTemplate->setEditable(false);
     cmbTemplate->setObjectName(QStringLiteral("cmbTemplate"));
     btnAdd = new QPushButton(tr("Add"), this);
     btnAdd->setObjectName(QStringLiteral("btnAdd"));

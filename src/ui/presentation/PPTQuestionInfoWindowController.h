@@ -11,6 +11,7 @@ class PPTEditorMSO;
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class MyComboBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -67,7 +68,8 @@ public:
     void onStandard();
 
     // Outlets.
-    QComboBox *cmbQuestionNo = nullptr, *cmbTemplate = nullptr, *cmbQuestionType = nullptr, *cmbActionMode = nullptr;
+    QComboBox *cmbQuestionNo = nullptr, *cmbQuestionType = nullptr, *cmbActionMode = nullptr;
+    MyComboBox *cmbTemplate = nullptr;
     QPushButton *btnAdd = nullptr, *btnDelete = nullptr, *btnPrevious = nullptr, *btnNext = nullptr, *btnSave = nullptr,
                 *btnStandard = nullptr;
     QLineEdit *point = nullptr, *timeLimit = nullptr, *rushPoint = nullptr, *rushTimeLimit = nullptr;

@@ -41,6 +41,7 @@
 #include "ui/run/SaveToDataController.h"
 #include "ui/run/StudentLoginView.h"
 
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -50,6 +51,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 
 using Control = RunControls::Control;
 using Phase = RunControls::Phase;
@@ -119,6 +122,7 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
 
     buildInterface();
     pptStudentLoginView = new PPTStudentLoginView(this);
+    pptStudentLoginView->installEventFilter(this);
     showHideWindow = new Show(this);
     RunSession::Window window;
     window.widget = this;
@@ -149,6 +153,8 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
         if (pptBaffle)
             pptBaffle->hide();
         showHideWindow->hide();
+        if (SlideShowWindow *show = pptUI->showWindow())
+            show->setReservedMargins({});
     };
     window.toFather = [this](QWidget *father) {
         // The deck was closed with the show: the presentation buttons follow.
@@ -168,6 +174,9 @@ PPTQuizStateWindowController::~PPTQuizStateWindowController()
     if (playMusicControl)
         playMusicControl->closeSelf();
     m_run->modeObject.reset();
+    // A show that outlives the run has the whole screen again.
+    if (SlideShowWindow *show = pptUI->showWindow())
+        show->setReservedMargins({});
 }
 
 void PPTQuizStateWindowController::buildInterface()
@@ -550,6 +559,62 @@ void PPTQuizStateWindowController::keepAboveShow()
         pptStudentLoginView->raise();
     if (isVisible())
         raise();
+    fitShowToFreeArea();
+}
+
+void PPTQuizStateWindowController::fitShowToFreeArea()
+{
+    // (Windows are resized while this one is still being made.)
+    SlideShowWindow *show = m_run ? pptUI->showWindow() : nullptr;
+    if (!show || !overShow() || m_run->closing)
+        return;
+    const QRect screen = show->isVisible() ? show->geometry() : screenRect();
+    QMargins keep;
+    if (pptStudentLoginView->isVisible())
+        keep.setTop(pptStudentLoginView->frameGeometry().bottom() + 1 - screen.top());
+    if (isVisible())
+        keep.setBottom(screen.bottom() + 1 - frameGeometry().top());
+    // Where the teacher has dragged it away from the edge, it stands where the teacher wants it.
+    if (ForceLoginController *w = m_run->forceLoginCtrl; w && w->isVisible() && w->frameGeometry().right() >= screen.right() - 2)
+        keep.setRight(screen.right() + 1 - w->frameGeometry().left());
+    show->setReservedMargins(keep);
+}
+
+void PPTQuizStateWindowController::placeForceLoginWindow(QWidget *window)
+{
+    // Beside the slide, never over it: the show gives up the room it takes.
+    const QRect screen = screenRect();
+    const int top = pptStudentLoginView->isVisible() ? pptStudentLoginView->geometry().bottom() + 1 : screen.top();
+    const int bottom = isVisible() ? geometry().top() : screen.bottom() + 1;
+    // The frame's share (none until the window manager has framed it): a window's position
+    // includes its frame, its size does not.
+    const QSize frame = window->frameGeometry().size() - window->size();
+    const int height = std::clamp(bottom - top - frame.height(), 1, 360);
+    const int width = std::min(window->width(), 360);
+    window->resize(width, height);
+    window->move(screen.right() + 1 - width - frame.width(), top);
+}
+
+bool PPTQuizStateWindowController::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ChildPolished:
+        // The students-not-in-the-class window is made on the first keypad that is not in the
+        // class, with this window as its parent; it is polished (whole) just before it shows.
+        if (auto *w = qobject_cast<ForceLoginController *>(static_cast<QChildEvent *>(event)->child()))
+            w->installEventFilter(this);
+        break;
+    case QEvent::Resize:
+    case QEvent::Move:
+    case QEvent::Show:
+    case QEvent::Hide: {
+        const bool handled = QWidget::event(event);
+        fitShowToFreeArea();
+        return handled;
+    }
+    default: break;
+    }
+    return QWidget::event(event);
 }
 
 // ---- start, pause, stop ----
@@ -842,6 +907,26 @@ void PPTQuizStateWindowController::setWindowToNormal()
 
 bool PPTQuizStateWindowController::eventFilter(QObject *watched, QEvent *event)
 {
+    const QEvent::Type type = event->type();
+    const bool geometry = type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide;
+    if (watched == pptStudentLoginView && geometry) {
+        fitShowToFreeArea();
+    } else if (auto *forceLogin = qobject_cast<ForceLoginController *>(watched)) {
+        if (type == QEvent::Show) {
+            placeForceLoginWindow(forceLogin);
+            m_forceLoginToPlace = forceLogin;
+        } else if (type == QEvent::Paint && m_forceLoginToPlace == forceLogin) {
+            // Painted, it is on the screen with the window manager's frame, whose size is known
+            // only now: placed again with it, the title bar stays off the strip.
+            m_forceLoginToPlace = nullptr;
+            QTimer::singleShot(0, this, [this, w = QPointer<ForceLoginController>(forceLogin)] {
+                if (w && w->isVisible() && w->frameGeometry() != w->geometry())
+                    placeForceLoginWindow(w);
+            });
+        }
+        if (geometry)
+            QTimer::singleShot(0, this, [this] { fitShowToFreeArea(); });
+    }
     if (event->type() == QEvent::Show && watched == m_run->alert.data()) {
         const QRect screen = screenRect();
         m_run->alert->move(screen.center() - QPoint(m_run->alert->width() / 2, m_run->alert->height() / 2));

@@ -135,6 +135,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     struct BarButton
@@ -167,6 +168,11 @@ private:
     // The show in front, the strip and the bar above it.
     void showToFront();
     void keepAboveShow();
+    // The show draws its page whole in what the strip, the bar and the students-not-in-the-class
+    // window leave free of the screen; called whenever one of them changes.
+    void fitShowToFreeArea();
+    // The students-not-in-the-class window stands at the right edge between the strip and the bar.
+    void placeForceLoginWindow(QWidget *window);
     void press(TeacherKeyMap::Action action);
 
     void start();
@@ -212,4 +218,6 @@ private:
     int m_nCurrentQuestionNo = 0;
     bool bIsRunForTeacherControl = false;
     int m_nLoginViewState = 0;
+    // Shown and not yet placed with its window-manager frame.
+    QPointer<QWidget> m_forceLoginToPlace;
 };

@@ -10,3 +10,11 @@ GoToPageController::GoToPageController(int maxPage, QWidget *parent)
     textPage = m_field;
     textPage->setObjectName(QStringLiteral("textPage"));
 }
+
+void GoToPageController::setCurrentPage(int page)
+{
+    if (page < 1 || page > m_maxPage)
+        return;
+    textPage->setText(QString::number(page));
+    textPage->selectAll();
+}

@@ -11,6 +11,8 @@ public:
     explicit GoToPageController(int maxPage = 0, QWidget *parent = nullptr);
 
     int maxPage() const { return m_maxPage; }
+    // The field starts at this page, selected, so that typing replaces it.
+    void setCurrentPage(int page);
 
     QLineEdit *textPage = nullptr;
 

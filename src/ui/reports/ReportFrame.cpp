@@ -16,12 +16,16 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QDir>
+#include <QEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTableView>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -96,6 +100,7 @@ void ReportFrame::buildInterface()
     cboScale->setObjectName(QStringLiteral("cboScale"));
     cboScale->addItems(ReportZoom::items());
     cboScale->setCurrentIndex(0);
+    m_zoomItem = cboScale->currentText();
     connect(cboScale, &QComboBox::activated, this, &ReportFrame::comboBoxWillDismiss);
 
     scrollView = new QScrollArea(this);
@@ -109,10 +114,17 @@ void ReportFrame::buildInterface()
     reportSuperView->resize(page.toSize());
     reportView = new ReportView(m_report.get(), QRectF(QPointF(0, 0), page), reportSuperView);
     scrollView->setWidget(reportSuperView);
+    scrollView->installEventFilter(this);
+
+    txtPage = new QLabel(this);
+    txtPage->setObjectName(QStringLiteral("txtPage"));
+    // Room for the longest caption this report shows: the buttons beside it never move.
+    txtPage->setMinimumWidth(txtPage->fontMetrics().horizontalAdvance(ReportDocument::pageCaption(totalPage(), totalPage())) + 8);
+    txtPage->setAlignment(Qt::AlignCenter);
 
     auto *bar = new QHBoxLayout;
     for (QWidget *w : {static_cast<QWidget *>(btnFirst), static_cast<QWidget *>(btnPrevious),
-                       static_cast<QWidget *>(btnNext), static_cast<QWidget *>(btnLast),
+                       static_cast<QWidget *>(txtPage), static_cast<QWidget *>(btnNext), static_cast<QWidget *>(btnLast),
                        static_cast<QWidget *>(btnGoToPage), static_cast<QWidget *>(cboScale)})
         bar->addWidget(w);
     bar->addStretch();
@@ -191,12 +203,19 @@ void ReportFrame::buildSideList()
 void ReportFrame::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    // The page at its own size, placed in the area the window now has.
+    // The page as the zoom box says, placed in the area the window now has.
     if (!m_placed) {
         m_placed = true;
-        applyZoom(reportView->defaultFrame().size());
+        zoomTo(m_zoomItem);
     }
     scrollView->verticalScrollBar()->setValue(0);
+}
+
+bool ReportFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == scrollView && event->type() == QEvent::Resize && m_placed && ReportZoom::followsArea(m_zoomItem))
+        zoomTo(m_zoomItem);
+    return QDialog::eventFilter(watched, event);
 }
 
 // ---- Paging ----
@@ -205,6 +224,7 @@ void ReportFrame::showPage(int page)
 {
     m_curPageNum = std::clamp(page, 1, totalPage());
     reportView->setPage(m_curPageNum);
+    txtPage->setText(ReportDocument::pageCaption(m_curPageNum, totalPage()));
     setPagingButtons();
 }
 
@@ -239,6 +259,7 @@ void ReportFrame::lastPage()
 void ReportFrame::goToPage()
 {
     GoToPageController dialog(totalPage(), this);
+    dialog.setCurrentPage(m_curPageNum);
     const int page = DialogHooks::runModal(&dialog);
     if (page > 0)
         showPage(page);
@@ -262,15 +283,38 @@ void ReportFrame::comboBoxWillDismiss()
             return;
         percent = code;
     }
+    zoomTo(item, percent);
+}
+
+void ReportFrame::zoomTo(const QString &item, std::optional<int> percent)
+{
     const std::optional<QSizeF> size =
-        ReportZoom::pageSize(item, reportView->defaultFrame().size(), scrollView->size(), percent);
-    if (size)
-        applyZoom(*size);
+        ReportZoom::pageSize(item, reportView->defaultFrame().size(), zoomArea(), percent, scrollBarRoom());
+    if (!size)
+        return;
+    m_zoomItem = item;
+    applyZoom(*size);
+}
+
+QSizeF ReportFrame::zoomArea() const
+{
+    // What lies inside the scroll view's frame, scroll bars included.
+    return QSizeF(scrollView->contentsRect().size()) + QSizeF(2, 2);
+}
+
+double ReportFrame::scrollBarRoom() const
+{
+    const QStyle *style = scrollView->style();
+    int room = std::max(scrollView->verticalScrollBar()->sizeHint().width(),
+                        style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollView->verticalScrollBar()));
+    if (style->styleHint(QStyle::SH_ScrollView_FrameOnlyAroundContents, nullptr, scrollView))
+        room += style->pixelMetric(QStyle::PM_ScrollView_ScrollBarSpacing, nullptr, scrollView);
+    return room;
 }
 
 void ReportFrame::applyZoom(const QSizeF &pageSize)
 {
-    const ReportZoom::Placement place = ReportZoom::place(pageSize, reportView->defaultFrame().size(), scrollView->size());
+    const ReportZoom::Placement place = ReportZoom::place(pageSize, reportView->defaultFrame().size(), zoomArea(), scrollBarRoom());
     reportSuperView->resize(place.holder.toSize());
     reportView->setGeometry(place.page.toRect());
     m_curFrame = place.page;
@@ -287,6 +331,13 @@ void ReportFrame::saveToPDF()
     QString why;
     if (!saveToPDF(path, &why))
         PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The PDF file could not be saved."), {tr("OK")}, why);
+    else
+        savedTo(tr("The PDF file was saved."), path);
+}
+
+void ReportFrame::savedTo(const QString &kind, const QString &path)
+{
+    PollixAlert::show(this, QStringLiteral("Pollix ARS"), kind, {tr("OK")}, tr("Saved to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 bool ReportFrame::saveToPDF(const QString &path, QString *errorText)
@@ -321,7 +372,9 @@ void ReportFrame::saveToCSV()
     if (!saveToCSV(path, &message, &reason)) {
         PollixLog(message);
         PollixAlert::show(this, QStringLiteral("Pollix ARS"), message, {tr("OK")}, reason);
+        return;
     }
+    savedTo(tr("The CSV file was saved."), path);
 }
 
 bool ReportFrame::saveToCSV(const QString &path, QString *errorText, QString *reason)

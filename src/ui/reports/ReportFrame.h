@@ -5,8 +5,10 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QScrollArea;
 class QStandardItemModel;
@@ -50,11 +52,13 @@ public:
     void showPage(int page);
 
     // ---- Zoom ----
-    // Applies the zoom box's item (the box's list closing).
+    // Applies the zoom box's item (the box's list closing). "Page Width" and "Whole Page" fit the
+    // page again whenever the visible area changes size.
     void comboBoxWillDismiss();
 
     // ---- Export ----
     // Asks for a file, writes the PDF with progress shown, and says why when it could not.
+    // Says where the file went once it is written.
     void saveToPDF();
     // Writes the PDF (the pages the policy says) to path without asking; returns to the page the
     // policy says.
@@ -73,12 +77,15 @@ public:
     QWidget *reportSuperView = nullptr;
     ReportView *reportView = nullptr;
     QComboBox *cboScale = nullptr;
+    // The page on show and the count, beside the paging buttons.
+    QLabel *txtPage = nullptr;
     // The report's list (none when the report has none), and its outline.
     QTableView *tableView = nullptr;
     QTreeView *outlineView = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildInterface();
@@ -86,11 +93,19 @@ private:
     int sideListWidth() const;
     void setPagingButtons();
     void applyZoom(const QSizeF &pageSize);
+    // Sizes the page for a zoom item that needs no dialog.
+    void zoomTo(const QString &item, std::optional<int> percent = std::nullopt);
+    // The scroll view's area as the zoom counts it (the visible area and a point on each side),
+    // and the room a vertical scroll bar takes from it.
+    QSizeF zoomArea() const;
+    double scrollBarRoom() const;
+    void savedTo(const QString &kind, const QString &path);
 
     std::unique_ptr<ReportDocument> m_report;
     QStandardItemModel *m_sideModel = nullptr;
     int m_curPageNum = 1;
     int m_memoryPageNum = 0;
     QRectF m_curFrame;
+    QString m_zoomItem;
     bool m_placed = false;
 };

@@ -62,7 +62,19 @@ TEST(ReportZoomTest, PageSizesAndPlacesFollowTheZoomBox)
 {
     const QSizeF page(794, 1123);
     using ReportZoom::pageSize;
-    EXPECT_EQ(pageSize("Page Width", page, {900, 700}), page) << "shows the page as it is, not fitted";
+    // Page Width: fitted to the width, less the scroll bar when the page is then higher than the
+    // area; a low wide area needs no scroll bar.
+    const QSizeF fitted = *pageSize("Page Width", page, {900, 700});
+    EXPECT_DOUBLE_EQ(fitted.width(), 900 - 2 - 15);
+    EXPECT_DOUBLE_EQ(fitted.height(), 883.0 * 1123 / 794);
+    EXPECT_DOUBLE_EQ(pageSize("Page Width", page, {900, 700}, std::nullopt, 20)->width(), 878);
+    EXPECT_DOUBLE_EQ(pageSize("Page Width", page, {402, 2000})->width(), 400);
+    const ReportZoom::Placement wide = ReportZoom::place(fitted, page, {900, 700});
+    EXPECT_EQ(wide.holder.width(), 883) << "no wider than the area: nothing to scroll across";
+    EXPECT_EQ(wide.page.left(), 0);
+    EXPECT_TRUE(ReportZoom::followsArea("Page Width"));
+    EXPECT_TRUE(ReportZoom::followsArea("Whole Page"));
+    EXPECT_FALSE(ReportZoom::followsArea("100%"));
     EXPECT_EQ(pageSize("200%", page, {900, 700}), QSizeF(1588, 2246));
     EXPECT_EQ(pageSize("25%", page, {900, 700}), QSizeF(198.5, 280.75));
     EXPECT_EQ(pageSize("something else", page, {900, 700}), page);

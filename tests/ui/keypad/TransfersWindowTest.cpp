@@ -1,3 +1,4 @@
+#include "support/PointerClicks.h"
 #include "support/ReceiverTest.h"
 #include "support/SessionOwners.h"
 #include "support/Shots.h"
@@ -7,6 +8,7 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/engine/TransferFrames.h"
+#include "core/presentation/MouseFunction.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
@@ -25,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 
 using namespace keypadsim;
 
@@ -229,6 +232,42 @@ TEST_F(TransfersWindow, ClosingTheWindowStopsTheSendingAtOnce)
     window.close();
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(window.sender()->isRunning());
+    app()->setObjectToReceiveCommData(nullptr);
+}
+
+// Opened from the teacher keypad (over a slide show) the keypad's pointer starts from the lower
+// left corner, and closing with F1 clicks before and after the window goes; opened by a click the
+// pointer is the teacher's own and is left alone.
+TEST_F(TransfersWindow, FromTheTeacherKeypadThePointerStartsAtTheLowerLeftAndF1ClicksAroundTheClose)
+{
+    SimReceiver *sim = openDravel();
+    ASSERT_TRUE(sim);
+    fillClassOf(2);
+    QuizQuestions::shareManager()->addQuestion(QuizQuestionsElement());
+    SendQuestions::setTimingForTesting(quickSending());
+    auto sink = std::make_shared<PointerClicks>();
+    MouseFunction::shareManager()->setSink(sink);
+
+    SendQuestions plain;
+    plain.show();
+    app()->setObjectToReceiveCommData(&plain);
+    QTest::qWait(300);
+    EXPECT_TRUE(sink->clicks.isEmpty());
+    sim->pressTeacherKey(0x81);
+    ASSERT_TRUE(waitFor([&] { return !plain.isVisible(); }));
+    EXPECT_TRUE(sink->clicks.isEmpty());
+
+    SendQuestions keypad;
+    keypad.setBIsRunForTeacherControl(true);
+    keypad.show();
+    app()->setObjectToReceiveCommData(&keypad);
+    ASSERT_TRUE(waitFor([&] { return !sink->clicks.isEmpty(); }));
+    EXPECT_EQ(sink->clicks.first(), QPoint(0, 768)) << "the lower left corner of the main screen";
+    const qsizetype before = sink->clicks.size();
+    sim->pressTeacherKey(0x81);
+    ASSERT_TRUE(waitFor([&] { return !keypad.isVisible(); }));
+    EXPECT_EQ(sink->clicks.size(), before + 2);
+    MouseFunction::shareManager()->setSink(nullptr);
     app()->setObjectToReceiveCommData(nullptr);
 }
 

@@ -8,14 +8,17 @@
 #include "support/PollixTest.h"
 #include "support/SlideDecks.h"
 #include "ui/authoring/AddSLides.h"
+#include "ui/controls/MyComboBox.h"
 #include "ui/presentation/PPTQuestionInfoWindowController.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 // The question editor over the slides of the open deck: it opens on the selected slide, keeps
@@ -209,4 +212,29 @@ TEST_F(SlideQuestionEditor, AddingAndDeletingKeepQuestionsAndSlidesInStep)
     editor->btnDelete->click();
     EXPECT_EQ(editor->questions().first().strTitle(), "Q2");
     EXPECT_EQ(ppt->readTextBoxByName("Qu_Title", 0), "Q2");
+}
+
+// Template names are long and the box is narrow: its list opens as wide as the longest name and
+// a little more, and a choice made in the list is the template a new deck starts from.
+TEST_F(SlideQuestionEditor, TheTemplateChooserOpensWideEnoughToReadEveryName)
+{
+    openDeck({slide("Single Answer", "A")}, 3);
+    openEditor();
+    MyComboBox *box = editor->cmbTemplate;
+    ASSERT_GT(box->count(), 1);
+    EXPECT_FALSE(box->isEditable());
+    editor->show();
+    box->setFixedWidth(90);
+    QSignalSpy closings(box, &MyComboBox::comboBoxSelectionDidChange);
+    QTest::mouseClick(box, Qt::LeftButton);
+    ASSERT_TRUE(box->view()->isVisible());
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i)
+        widest = std::max(widest, box->fontMetrics().boundingRect(box->itemText(i)).width());
+    EXPECT_GE(box->view()->width(), widest + 50 - 1);
+    QTest::keyClick(box->view(), Qt::Key_Down);
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    EXPECT_FALSE(box->view()->isVisible());
+    EXPECT_EQ(box->currentIndex(), 1);
+    EXPECT_EQ(closings.count(), 1);
 }

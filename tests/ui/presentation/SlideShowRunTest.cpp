@@ -8,8 +8,13 @@
 #include "ui/presentation/PPTBaffle.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
 #include "ui/presentation/PPTStudentLoginView.h"
+#include "ui/run/ForceLoginController.h"
 
 #include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QScopeGuard>
 #include <QScreen>
 
 // The run over a slide show on a simulated Dravel receiver: the slide on show is the question,
@@ -27,6 +32,23 @@ QList<ShapeSpec> questionSlide(const QString &title, const QString &type, const 
     return {{"Qu_Title", title},      {"OptionA", "one"}, {"OptionB", "two"},       {"OptionC", "three"},
             {"OptionD", "four"},      {"mode", type},     {"answer", answer},       {"time", QString::number(seconds)},
             {"activity_mode", "Testing ---> Normal Quiz"}, {"mark", "10"}};
+}
+
+// Slides as an office program converts them: 10 x 7.5 inches, dark to their edges.
+bool writeSlidePages(const QString &path, int pages)
+{
+    QPdfWriter pdf(path);
+    pdf.setPageSize(QPageSize(QSizeF(254, 190.5), QPageSize::Millimeter));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&pdf);
+    if (!painter.isActive())
+        return false;
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            pdf.newPage();
+        painter.fillRect(QRect(QPoint(0, 0), QSize(pdf.width(), pdf.height())), QColor(20, 60, 140));
+    }
+    return painter.end();
 }
 
 QString sid(int i)
@@ -263,4 +285,80 @@ TEST_F(SlideShowRun, AQuestionWhoseWakeReplyIsLostStillReachesTheKeypads)
     sim->pressTeacherKey(0x8B);
     ASSERT_TRUE(waitFor([&] { return !run->bStartFlag(); }));
     EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, QuizParticipantData::shareManager()->isStudentLogin(sid(2))), "A");
+}
+
+// The slide is drawn whole in the room the strip and the bar leave, and again when the teacher's
+// strip key changes the strip or the students-not-in-the-class window stands at the side.
+TEST_F(SlideShowRun, EverySlideStandsWholeBetweenTheStripAndTheBar)
+{
+    SimReceiver *sim = dravel(3);
+    ASSERT_TRUE(sim);
+    // The pages are the test's own: no office program converts the deck meanwhile.
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const auto restore = qScopeGuard([] { qunsetenv("POLLIX_SOFFICE"); });
+    const QString deck = home() + "Slides.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                      deck));
+    ASSERT_TRUE(ppt->openPPT(deck));
+    ASSERT_TRUE(ppt->setPPT(1));
+    openRun(0, deck);
+    ASSERT_TRUE(run);
+    SlideShowWindow *show = ppt->showWindow();
+    ASSERT_TRUE(show);
+    const QString pages = home() + "slides.pdf";
+    ASSERT_TRUE(writeSlidePages(pages, 2));
+    ASSERT_TRUE(show->setPdf(pages));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+
+    // The page on the screen: inside the free room, as large as the room allows, and the picture
+    // drawn is that size.
+    const auto expectWhole = [&](const QString &when, int right) -> QRect {
+        QCoreApplication::processEvents();
+        const QRect page = show->pageRect().translated(show->geometry().topLeft());
+        const int top = run->studentStrip()->geometry().bottom() + 1;
+        const int bottom = run->geometry().top();
+        EXPECT_FALSE(page.isEmpty()) << when.toStdString();
+        EXPECT_GE(page.top(), top) << when.toStdString();
+        EXPECT_LE(page.bottom(), bottom - 1) << when.toStdString();
+        EXPECT_GE(page.left(), screen.left()) << when.toStdString();
+        EXPECT_LE(page.right(), right) << when.toStdString();
+        EXPECT_TRUE(page.height() >= bottom - top - 1 || page.width() >= right - screen.left()) << when.toStdString();
+        EXPECT_EQ(show->currentPage().size(), page.size()) << when.toStdString();
+        return page;
+    };
+    const QRect normal = expectWhole("normal strip", screen.right());
+    EXPECT_EQ(run->studentStrip()->height(), 125);
+
+    // The strip key: small, then normal again; the page grows into the room and back.
+    sim->pressTeacherKey(0x81);
+    ASSERT_TRUE(waitFor([&] { return run->nLoginViewState() == 1; }));
+    const QRect small = expectWhole("small strip", screen.right());
+    EXPECT_GT(small.height(), normal.height());
+    sim->pressTeacherKey(0x81);
+    ASSERT_TRUE(waitFor([&] { return run->nLoginViewState() == 0; }));
+    EXPECT_EQ(expectWhole("normal again", screen.right()), normal);
+
+    // A keypad the class does not know: its window stands beside the slide, between strip and bar.
+    sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Ann"));
+    ASSERT_TRUE(waitFor([&] { return run->forceLoginController() && run->forceLoginController()->isVisible(); }));
+    ForceLoginController *force = run->forceLoginController();
+    QCoreApplication::processEvents();
+    const QRect side = force->frameGeometry();
+    EXPECT_EQ(side.right(), screen.right());
+    EXPECT_GE(side.top(), run->studentStrip()->geometry().bottom() + 1);
+    EXPECT_LE(side.bottom(), run->geometry().top() - 1);
+    expectWhole("beside the students not in the class", side.left() - 1);
+    // Dragged elsewhere by the teacher, it is where the teacher wants it: the slide takes its room back.
+    force->move(screen.left() + 100, screen.top() + 200);
+    EXPECT_EQ(expectWhole("the window dragged away", screen.right()), normal);
+    force->close();
+    EXPECT_EQ(expectWhole("that window closed", screen.right()), normal);
+
+    // After the run the show has the whole screen again.
+    answers.answerAlert(0);
+    bar("btnExit")->click();
+    ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+    if (SlideShowWindow *after = ppt->showWindow()) {
+        EXPECT_EQ(after->reservedMargins(), QMargins());
+    }
 }

@@ -15,10 +15,12 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,9 +88,18 @@ TEST_F(ReportFrameTest, PagingButtonsFollowThePageShown)
     w->btnFirst->click();
     EXPECT_EQ(buttons(*w), "0011");
 
-    // Go to page: the page typed; 0 or Cancel keeps the page; a number above the count shows the count.
+    // Go to page: it starts at the page on show, ready to be typed over; the page typed; 0 or
+    // Cancel keeps the page; a number above the count shows the count.
+    EXPECT_EQ(w->txtPage->text(), "Page:  1/5");
+    w->btnNext->click();
+    EXPECT_EQ(w->txtPage->text(), "Page:  2/5");
     DialogHooks::setModalResponder([](QDialog *d) {
         auto *dialog = qobject_cast<GoToPageController *>(d);
+        EXPECT_EQ(dialog->textPage->text(), "2");
+        EXPECT_EQ(dialog->textPage->selectedText(), "2");
+        dialog->textPage->setFocus();
+        QTest::keyClicks(dialog->textPage, "4");
+        EXPECT_EQ(dialog->textPage->text(), "4");
         dialog->textPage->clear();
         QTest::keyClicks(dialog->textPage, "99");
         EXPECT_EQ(dialog->textPage->text(), "5");
@@ -98,6 +109,7 @@ TEST_F(ReportFrameTest, PagingButtonsFollowThePageShown)
     });
     w->btnGoToPage->click();
     EXPECT_EQ(w->curPageNum(), 3);
+    EXPECT_EQ(w->txtPage->text(), "Page:  3/5");
     EXPECT_EQ(buttons(*w), "1111");
     for (const char *press : {"btnOK", "btnCancel"}) {
         DialogHooks::setModalResponder([press](QDialog *d) {
@@ -136,9 +148,8 @@ TEST_F(ReportFrameTest, ZoomScalesThePageFromItsOwnSizeAndCentresIt)
     EXPECT_NEAR(w->reportView->x(), (visible.width() - 2 - 397) / 2.0, 0.5);
     choose("Whole Page");
     EXPECT_EQ(w->reportView->height(), visible.height() - 2);
-    choose("Page Width");
+    choose("100%");
     EXPECT_EQ(w->reportView->size(), QSize(794, 1123));
-    EXPECT_EQ(w->reportSuperView->width(), std::max(794, visible.width() - 2 - 15));
 
     // Customize: 10 and 0 are raised to 25; Cancel changes nothing.
     CustomZoomController dialog;
@@ -162,6 +173,55 @@ TEST_F(ReportFrameTest, ZoomScalesThePageFromItsOwnSizeAndCentresIt)
     });
     choose("Customize...");
     EXPECT_NEAR(w->reportView->height(), 1684.5, 0.5);
+}
+
+// Page Width: the page's whole width in view, also beside the list of students, in windows of
+// every size the program opens on, and again after the window is resized.
+TEST_F(ReportFrameTest, PageWidthShowsThePagesWholeWidthBesideTheList)
+{
+    auto w = window(60);
+    ASSERT_TRUE(w->tableView);
+    const auto expectWholeWidth = [&](const char *when) {
+        QApplication::processEvents();
+        const QWidget *viewport = w->scrollView->viewport();
+        const QRect page(w->reportView->mapTo(viewport, QPoint(0, 0)), w->reportView->size());
+        EXPECT_GE(page.left(), 0) << when;
+        EXPECT_LE(page.right(), viewport->width() - 1) << when;
+        EXPECT_FALSE(w->scrollView->horizontalScrollBar()->isVisible()) << when;
+        // Fitted, not merely small: the page takes the width there is.
+        EXPECT_GE(page.width(), viewport->width() - 4) << when;
+        EXPECT_NEAR(double(page.height()) / page.width(), 1123.0 / 794, 0.01) << when;
+        EXPECT_TRUE(w->scrollView->verticalScrollBar()->isVisible()) << when;
+    };
+    w->resize(1000, 700);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    // The window opens at Page Width.
+    EXPECT_EQ(w->cboScale->currentText(), "Page Width");
+    expectWholeWidth("opened");
+    EXPECT_LT(w->reportView->width(), 794) << "narrower than the page's own width here";
+
+    // The teacher picks 200% and then Page Width again with the keys of the zoom box.
+    w->cboScale->setFocus();
+    w->cboScale->setCurrentText("200%");
+    w->comboBoxWillDismiss();
+    QApplication::processEvents();
+    EXPECT_TRUE(w->scrollView->horizontalScrollBar()->isVisible());
+    while (w->cboScale->currentIndex() > 0)
+        QTest::keyClick(w->cboScale, Qt::Key_Up);
+    EXPECT_EQ(w->cboScale->currentText(), "Page Width");
+    expectWholeWidth("chosen again");
+
+    for (const QSize size : {QSize(1366, 740), QSize(1024, 740), QSize(820, 600)}) {
+        w->resize(size);
+        expectWholeWidth(qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+    }
+    // Another zoom stays as chosen when the window changes.
+    w->cboScale->setCurrentText("50%");
+    w->comboBoxWillDismiss();
+    w->resize(1100, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(w->reportView->width(), 397);
 }
 
 TEST_F(ReportFrameTest, PdfHoldsEveryPageAtPageSizeAndTheWindowReturnsAsItsPolicySays)
@@ -226,21 +286,26 @@ TEST_F(ReportFrameTest, ExportsAskForAFileAndSayWhyTheyFailed)
     w->btnSaveToPDF->click();
     answers.answerFile(out.filePath("list"));
     w->btnSaveToCSV->click();
-    EXPECT_TRUE(answers.alerts().isEmpty());
     EXPECT_EQ(readFile(out.filePath("list.csv")), w->report()->csv(QDate(2012, 3, 23)).csvData());
     ASSERT_EQ(answers.fileDialogs().size(), 3);
     EXPECT_EQ(answers.fileDialogs()[2].filter, "CSV (*.csv)");
+    // Each written file is named with its folder; the cancelled one says nothing.
+    ASSERT_EQ(answers.alerts().size(), 2);
+    EXPECT_EQ(answers.alerts()[0].text, "The PDF file was saved.");
+    EXPECT_EQ(answers.alerts()[0].informativeText, "Saved to " + out.filePath("report.pdf"));
+    EXPECT_EQ(answers.alerts()[1].text, "The CSV file was saved.");
+    EXPECT_EQ(answers.alerts()[1].informativeText, "Saved to " + out.filePath("list.csv"));
 
     // A folder that is not there: an alert with the reason, never silence.
     answers.answerFile(out.filePath("missing/report.pdf"));
     w->btnSaveToPDF->click();
     answers.answerFile(out.filePath("missing/list.csv"));
     w->btnSaveToCSV->click();
-    ASSERT_EQ(answers.alerts().size(), 2);
-    EXPECT_EQ(answers.alerts()[0].text, "The PDF file could not be saved.");
-    EXPECT_FALSE(answers.alerts()[0].informativeText.isEmpty());
-    EXPECT_EQ(answers.alerts()[1].title, "Pollix ARS");
-    EXPECT_EQ(answers.alerts()[1].text, "Create file failed");
+    ASSERT_EQ(answers.alerts().size(), 4);
+    EXPECT_EQ(answers.alerts()[2].text, "The PDF file could not be saved.");
+    EXPECT_FALSE(answers.alerts()[2].informativeText.isEmpty());
+    EXPECT_EQ(answers.alerts()[3].title, "Pollix ARS");
+    EXPECT_EQ(answers.alerts()[3].text, "Create file failed");
     EXPECT_EQ(w->curPageNum(), 2);
 
     // A write that fails on the way (a full disk, a crash before the rename) keeps the old file.
