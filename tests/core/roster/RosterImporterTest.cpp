@@ -74,8 +74,10 @@ TEST_F(RosterImporterTest, SpreadsheetFileGoesWholeIntoClassAndRoster)
 {
     ImportPreviewState preview(ImportItemsForStudent(1).allImportItems());
     QString error;
-    ASSERT_EQ(preview.loadFile(testDataPath("roster/import-spreadsheet/students-cp1252.csv"), &error), 0);
-    ASSERT_TRUE(preview.setStartRow(2));
+    ASSERT_EQ(preview.loadFile(testDataPath("roster/import-spreadsheet/students-cp1252.csv"), &error,
+                               CSVOperator::TextEncoding::Windows1252),
+              0);
+    ASSERT_EQ(preview.previewData().startRow(), 2) << "the heading row is left out";
     ASSERT_FALSE(preview.bHasError());
     EXPECT_TRUE(importer.importStudentsUsingPreviewResultData(RosterImporter::studentsFromRecords(preview.resultData())));
     EXPECT_TRUE(importer.studentsLost().isEmpty());
