@@ -9,12 +9,15 @@
 #include "core/roster/ImportItemsForStudent.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
+#include "ui/app/LoginSetCtrl.h"
 #include "ui/authoring/StandardController.h"
 #include "ui/authoring/StandardOutlineModel.h"
 #include "ui/authoring/StandardSettingController.h"
 #include "ui/reports/CreateNewSessionController.h"
+#include "ui/roster/ClassEditController.h"
 #include "ui/roster/ImportPreviewController.h"
 #include "ui/roster/StudentManageController.h"
+#include "ui/roster/TeacherEditController.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -157,6 +160,35 @@ protected:
                               return static_cast<CreateNewSessionController *>(w)->textSession2->text() == "Lab report";
                           },
                           QStringLiteral("bntClose"), 2, 1};
+        out << HeldWindow{QStringLiteral("class editor"),
+                          [] {
+                              auto c = std::make_unique<ClassEditController>();
+                              c->awakeFromNib();
+                              show(c.get());
+                              type(c->textClassName, QStringLiteral("9B"));
+                              return std::unique_ptr<QWidget>(std::move(c));
+                          },
+                          [](QWidget *w) { return static_cast<ClassEditController *>(w)->textClassName->text() == "9B"; },
+                          QStringLiteral("btnCancel"), 1, 0};
+        out << HeldWindow{QStringLiteral("teacher editor"),
+                          [] {
+                              auto t = std::make_unique<TeacherEditController>();
+                              t->awakeFromNib();
+                              show(t.get());
+                              type(t->textFirstName_Add, QStringLiteral("Ann"));
+                              return std::unique_ptr<QWidget>(std::move(t));
+                          },
+                          [](QWidget *w) { return static_cast<TeacherEditController *>(w)->textFirstName_Add->text() == "Ann"; },
+                          QStringLiteral("btnCancel"), 1, 0};
+        out << HeldWindow{QStringLiteral("login setup"),
+                          [] {
+                              auto l = std::make_unique<LoginSetCtrl>();
+                              show(l.get());
+                              type(l->textNewUserName, QStringLiteral("head"));
+                              return std::unique_ptr<QWidget>(std::move(l));
+                          },
+                          [](QWidget *w) { return static_cast<LoginSetCtrl *>(w)->textNewUserName->text() == "head"; },
+                          QStringLiteral("btnClose"), 1, 0};
         return out;
     }
 
