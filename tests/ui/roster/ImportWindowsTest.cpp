@@ -371,6 +371,9 @@ void chooseMapping(ImportPreviewController *preview, int column, const QString &
             << "menu at " << menu->geometry().x() << "," << menu->geometry().y() << ", cell bottom at " << under.x()
             << "," << under.y();
     }
+    if (strict && !qEnvironmentVariable("POLLIX_SCREENSHOTS").isEmpty())
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            qEnvironmentVariable("POLLIX_SCREENSHOTS") + QStringLiteral("/mapping-menu-%1.png").arg(column));
     // The press scrolled nothing: the mapping row stays over the data.
     EXPECT_EQ(header->horizontalScrollBar()->value(), dataScroll);
     QAction *choice = nullptr;
