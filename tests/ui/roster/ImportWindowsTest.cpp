@@ -457,3 +457,48 @@ TEST_F(ImportWindowsTest, OnX11TheMappingMenusOpenUnderTheirCells)
     const QRect mapCell = preview.tvHeader->visualRect(preview.tvHeader->model()->index(0, 3));
     EXPECT_EQ(dataCell.left(), mapCell.left()) << "the mapping row stands over its data";
 }
+
+TEST_F(ImportWindowsTest, AStrayLatinByteMarksItsRowAndEveryUtf8NameIsStoredIntact)
+{
+    const QByteArray file = QString::fromUtf8("1,S1,José,Núñez\r\n").toUtf8() + QByteArray("2,S2,M\xfcller,Bo\r\n")
+                            + QString::fromUtf8("3,S3,Zoë,Ødegård\r\n").toUtf8();
+    DialogAnswers answers;
+    bool previewSeen = false;
+    whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+        previewSeen = true;
+        EXPECT_TRUE(preview->cboEncoding->isVisible()) << "the file's encoding is offered as a choice";
+        EXPECT_EQ(preview->tvPreviewData->model()->index(0, 3).data().toString(), QString::fromUtf8("José"));
+        EXPECT_EQ(wrongRows(preview, {3}), QStringList{"2:3"});
+        EXPECT_TRUE(preview->lblErrorText->text().contains("Row 2 holds bytes that are not UTF-8 text; retype the First Name."))
+            << preview->lblErrorText->text().toStdString();
+        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+        EXPECT_EQ(answers.alertTexts().size(), 1) << "the import is refused while the row is marked";
+
+        // Read as the Windows code page, the stray line reads right and every other one wrong:
+        // the teacher sees it and goes back.
+        preview->cboEncoding->setFocus();
+        QTest::keyClick(preview->cboEncoding, Qt::Key_Down);
+        EXPECT_EQ(preview->tvPreviewData->model()->index(1, 3).data().toString(), QString::fromUtf8("Müller"));
+        EXPECT_EQ(preview->tvPreviewData->model()->index(0, 3).data().toString(), QString::fromUtf8("JosÃ©"));
+        QTest::keyClick(preview->cboEncoding, Qt::Key_Up);
+        EXPECT_EQ(preview->tvPreviewData->model()->index(0, 3).data().toString(), QString::fromUtf8("José"));
+
+        typeIntoCell(preview, 1, 3, QStringLiteral("Mueller"));
+        EXPECT_EQ(preview->lblErrorText->text(), "Ready to import.");
+        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+            EXPECT_EQ(import->txtImportState->text(), "Import successfully.");
+            import->btnOK->click();
+        });
+        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+        if (preview->isVisible())
+            preview->done(0);
+    });
+    EXPECT_TRUE(ImportWindows::importStudents(nullptr, writeFile("stray.csv", file), classNo, "7A"));
+    EXPECT_TRUE(previewSeen);
+    QStringList names;
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo))
+        names << s.firstName() + " " + s.lastName();
+    names.sort();
+    EXPECT_EQ(names, QStringList({QString::fromUtf8("José Núñez"), QStringLiteral("Mueller Bo"), QString::fromUtf8("Zoë Ødegård")}));
+}
