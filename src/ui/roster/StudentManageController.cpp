@@ -384,6 +384,13 @@ StudentManageController::Answer StudentManageController::askToUpdate()
 bool StudentManageController::doCancel()
 {
     if (m_winState == Adding) {
+        // A new student typed in is not dropped unasked either.
+        if (bIsStudentInfoChanged) {
+            if (!m_hold->mayLeave())
+                return false;
+            if (m_winState == Browsing)
+                return true; // saved
+        }
         clearStudentInfo();
     } else if (m_winState == Modifying && bIsStudentInfoChanged) {
         const Answer answer = askToUpdate();

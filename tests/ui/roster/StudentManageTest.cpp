@@ -261,3 +261,19 @@ TEST_F(StudentManageTest, StudentsTypedWhereTheKeypadNumberIsHiddenTakeTheNextFr
     EXPECT_EQ(numbers, QList<int>({1, 2, 3, 4, 5}));
     EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" ").toStdString();
 }
+
+TEST_F(StudentManageTest, CancelAsksBeforeANewStudentTypedInIsDropped)
+{
+    auto e = open(0);
+    type(e->textStudentID, "S9");
+    answers.answerAlert(2); // Keep Editing
+    QTest::mouseClick(e->btnCancel, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Do you want to update?"});
+    EXPECT_EQ(e->textStudentID->text(), "S9");
+    EXPECT_EQ(e->winState(), StudentManageController::Adding);
+    answers.answerAlert(1); // Cancel: drop it
+    QTest::mouseClick(e->btnCancel, Qt::LeftButton);
+    EXPECT_TRUE(e->textStudentID->text().isEmpty());
+    EXPECT_EQ(e->winState(), StudentManageController::Browsing);
+    EXPECT_EQ(classes->getStudentListByClassNo(c1).size(), 3);
+}
