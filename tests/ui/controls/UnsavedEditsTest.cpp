@@ -15,12 +15,15 @@
 #include "ui/authoring/StandardSettingController.h"
 #include "ui/reports/CreateNewSessionController.h"
 #include "ui/roster/ClassEditController.h"
+#include "ui/roster/GroupOutlineModel.h"
+#include "ui/roster/GroupStudentManualController.h"
 #include "ui/roster/ImportPreviewController.h"
 #include "ui/roster/StudentManageController.h"
 #include "ui/roster/TeacherEditController.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -188,6 +191,25 @@ protected:
                               return std::unique_ptr<QWidget>(std::move(l));
                           },
                           [](QWidget *w) { return static_cast<LoginSetCtrl *>(w)->textNewUserName->text() == "head"; },
+                          QStringLiteral("btnClose"), 1, 0};
+        out << HeldWindow{QStringLiteral("manual grouping"),
+                          [this] {
+                              auto g = std::make_unique<GroupStudentManualController>();
+                              g->setClassToGroup(classNo, QStringLiteral("8C"));
+                              g->setNumOfGroup(2);
+                              g->awakeFromNib();
+                              show(g.get());
+                              // What a drag of the first student into group 2 drops there.
+                              GroupOutlineModel *model = g->model();
+                              const QModelIndex group1 = model->index(0, 0), group2 = model->index(1, 0);
+                              std::unique_ptr<QMimeData> dragged(model->mimeData({model->index(0, 0, group1)}));
+                              model->dropMimeData(dragged.get(), Qt::MoveAction, 0, 0, group2);
+                              return std::unique_ptr<QWidget>(std::move(g));
+                          },
+                          [](QWidget *w) {
+                              GroupOutlineModel *model = static_cast<GroupStudentManualController *>(w)->model();
+                              return model->rowCount(model->index(0, 0)) == 2 && model->rowCount(model->index(1, 0)) == 1;
+                          },
                           QStringLiteral("btnClose"), 1, 0};
         return out;
     }
