@@ -394,8 +394,16 @@ QList<QStringList> ImportPreviewState::resultData() const
         for (qsizetype n = 0; n < m_importItemList.size(); ++n) {
             const ImportItemRule &rule = *m_importItemList.at(n).itemRule();
             const int column = columnOfItem.at(n);
+            // Where the keypad number is optional, a record without one is told so (no text), and
+            // the import gives it the class's next free number rather than keypad 1 for all.
+            const bool openDeviceNo = m_importItemList.at(n).keyName() == QLatin1String("DeviceNo")
+                                      && !m_importItemList.at(n).isRequired();
             if (column < 1) {
-                record << rule.defaultStringValue();
+                record << (openDeviceNo ? QString() : rule.defaultStringValue());
+                continue;
+            }
+            if (openDeviceNo && !m_previewData.error(i, column).isEmpty()) {
+                record << QString();
                 continue;
             }
             QString value = trimmedCell(m_previewData.cell(i, column));
