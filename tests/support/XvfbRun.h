@@ -8,7 +8,8 @@
 // run skips them.
 namespace XvfbRun {
 // Exit code of the test program run with --gtest_filter=filter; -1 when Xvfb is missing or does
-// not start.
-int run(const QString &filter);
+// not start. With windowManager, openbox manages the server's windows as a desktop's would (-1
+// when it is missing), at 1366 x 768.
+int run(const QString &filter, bool windowManager = false);
 bool onX11();
 } // namespace XvfbRun

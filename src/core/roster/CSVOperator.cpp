@@ -131,23 +131,17 @@ bool CSVOperator::saveCSVTo(const QString &path, QString *errorText, QString *re
     return failWith(errorText, step == AtomicFile::Failure::Open ? openFailureText(path) : kNotWritable, reason, why);
 }
 
-QString CSVOperator::decodeFileBytes(const QByteArray &bytes)
+QString CSVOperator::fromWindows1252(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    // A spreadsheet may mark its file as UTF-8 and still hold code-page bytes in it.
-    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
-    // Spreadsheets on school machines often save CSV in the Windows code page. Qt without ICU
-    // has no decoder for it, so map it here: Latin-1 but for the printable 0x80-0x9F block.
+    // Qt without ICU has no decoder for the code page: Latin-1 but for the printable 0x80-0x9F
+    // block.
     static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
                                       0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
     QString out;
-    out.reserve(body.size());
-    for (char ch : body) {
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
         out += (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
     }
@@ -156,26 +150,100 @@ QString CSVOperator::decodeFileBytes(const QByteArray &bytes)
 
 namespace {
 // Splits at commas outside double quotes, then drops the quotes themselves, so a quoted
-// "Lee, Ann" stays one field.
-QStringList splitLine(const QString &line)
+// "Lee, Ann" stays one field. False, with nothing split, past the field limit.
+bool splitLine(const QString &line, QStringList *fields)
 {
-    QStringList fields;
-    QString current;
+    int commas = 0;
     bool quoted = false;
+    for (QChar c : line) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (c == QLatin1Char(',') && !quoted && ++commas >= CSVOperator::kMostFieldsPerRow)
+            return false;
+    }
+    QString current;
+    quoted = false;
     for (QChar c : line) {
         if (c == QLatin1Char('"')) {
             quoted = !quoted;
             continue;
         }
         if (c == QLatin1Char(',') && !quoted) {
-            fields << current;
+            *fields << CSVOperator::decodeStringFromCSV(current);
             current.clear();
             continue;
         }
         current += c;
     }
-    fields << current;
-    return fields;
+    *fields << CSVOperator::decodeStringFromCSV(current);
+    return true;
+}
+
+enum class Encoding { Utf8, Utf16LE, Utf16BE, Windows1252 };
+
+Encoding encodingOf(QByteArray *bytes)
+{
+    if (bytes->startsWith("\xEF\xBB\xBF")) {
+        bytes->remove(0, 3);
+        return Encoding::Utf8;
+    }
+    if (bytes->startsWith("\xFF\xFE")) {
+        bytes->remove(0, 2);
+        return Encoding::Utf16LE;
+    }
+    if (bytes->startsWith("\xFE\xFF")) {
+        bytes->remove(0, 2);
+        return Encoding::Utf16BE;
+    }
+    return Encoding::Utf8;
+}
+
+// The file's lines, split at CR LF, CR or LF. UTF-8 is decoded line by line, so that one stray
+// byte marks its own line and no other; undecodable bytes become U+FFFD.
+QStringList decodedLines(const QByteArray &bytes, Encoding encoding, QList<bool> *undecoded, bool *ok)
+{
+    *ok = true;
+    QStringList lines;
+    if (encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE) {
+        QStringDecoder utf16(encoding == Encoding::Utf16LE ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+        QString text = utf16(bytes);
+        if (utf16.hasError() || bytes.size() % 2 != 0 || text.contains(QChar(0))) {
+            *ok = false;
+            return {};
+        }
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        lines = text.split(QLatin1Char('\n'));
+        undecoded->fill(false, lines.size());
+        return lines;
+    }
+    if (bytes.contains('\0')) {
+        *ok = false;
+        return {};
+    }
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    while (start <= n) {
+        qsizetype end = start;
+        while (end < n && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+            ++end;
+        const QByteArrayView line = QByteArrayView(bytes).sliced(start, end - start);
+        if (encoding == Encoding::Windows1252) {
+            lines << CSVOperator::fromWindows1252(line);
+            *undecoded << false;
+        } else {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            lines << utf8(line);
+            *undecoded << utf8.hasError();
+        }
+        if (end >= n)
+            break;
+        start = end + ((bytes.at(end) == '\r' && end + 1 < n && bytes.at(end + 1) == '\n') ? 2 : 1);
+        if (start == n)
+            break;
+    }
+    return lines;
 }
 } // namespace
 
@@ -192,32 +260,46 @@ bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText, QString *
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail("Get file handle failed.", file.errorString());
-    const QByteArray bytes = file.readAll();
+    if (file.size() > kMostFileBytes)
+        return fail("File is not a text file.", QStringLiteral("%1 is larger than %2 MB").arg(path).arg(kMostFileBytes / (1024 * 1024)));
+    QByteArray bytes = file.read(kMostFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return fail("File is not readable.", file.errorString());
-    // No text file holds a NUL byte; a workbook or a picture chosen by mistake does.
-    if (bytes.contains('\0'))
+    if (bytes.size() > kMostFileBytes)
+        return fail("File is not a text file.", QStringLiteral("%1 is larger than %2 MB").arg(path).arg(kMostFileBytes / (1024 * 1024)));
+
+    // No text file holds a NUL byte; a workbook or a picture chosen by mistake does. UTF-16
+    // is known by its byte-order mark only.
+    Encoding encoding = encodingOf(&bytes);
+    if (m_encoding == TextEncoding::Windows1252 && encoding == Encoding::Utf8)
+        encoding = Encoding::Windows1252;
+    QList<bool> undecoded;
+    bool ok = true;
+    const QStringList lines = decodedLines(bytes, encoding, &undecoded, &ok);
+    if (!ok)
         return fail("File is not a text file.", QStringLiteral("%1 holds binary data").arg(path));
 
-    QString text = decodeFileBytes(bytes);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.replace(QLatin1Char('\t'), QLatin1Char(';'));
-
     QList<QStringList> rows;
+    QList<int> undecodedRows;
     int columns = 0;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        PollixLog(line);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines.at(i);
         if (line.isEmpty())
             continue;
-        QStringList fields = splitLine(line);
-        for (QString &f : fields)
-            f = decodeStringFromCSV(f);
+        line.replace(QLatin1Char('\t'), QLatin1Char(';'));
+        if (rows.size() >= kMostRows)
+            return fail("File is not a text file.", QStringLiteral("more than %1 rows").arg(kMostRows));
+        QStringList fields;
+        if (!splitLine(line, &fields))
+            return fail("File is not a text file.",
+                        QStringLiteral("row %1 has more than %2 fields").arg(rows.size() + 1).arg(kMostFieldsPerRow));
         columns = std::max(columns, int(fields.size()));
         rows << fields;
+        if (undecoded.value(i))
+            undecodedRows << int(rows.size());
     }
     arrRows = rows;
     m_numOfColumns = columns;
+    m_undecodedRows = undecodedRows;
     return true;
 }

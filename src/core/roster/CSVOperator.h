@@ -34,19 +34,36 @@ public:
     // that is full) or "Get file handle failed." (no file could be opened) in errorText, and
     // the system's words (disk full, read-only, permission) in reason.
     bool saveCSVTo(const QString &path, QString *errorText = nullptr, QString *reason = nullptr) const;
+    // What the reader accepts: a roster file is a few hundred kilobytes; these bounds keep a
+    // damaged or hostile file from taking the machine's memory.
+    static constexpr qint64 kMostFileBytes = 16 * 1024 * 1024;
+    static constexpr int kMostRows = 10000;
+    static constexpr int kMostFieldsPerRow = 256;
+
     // Replaces the grid with the file's rows; a failed read leaves the grid as it was, with
     // "File is not exist.", "File is not readable.", "Get file handle failed." or "File is not a
-    // text file." (bytes no text holds, as in a spreadsheet's own format) in errorText and the
-    // system's words in reason.
+    // text file." (bytes no text holds, as in a spreadsheet's own format, or a file past the
+    // limits above) in errorText and the system's words, or the limit passed, in reason.
+    // The file is UTF-8 (a byte-order mark is dropped) or UTF-16 with its byte-order mark. A
+    // line of a UTF-8 file that does not decode keeps the character U+FFFD where its bytes did
+    // not, and its row number is listed in undecodedRows(): no encoding is guessed for it.
     bool loadCSVFrom(const QString &path, QString *errorText = nullptr, QString *reason = nullptr);
+    // The 1-based rows of the last read that held bytes that are not UTF-8 text.
+    const QList<int> &undecodedRows() const { return m_undecodedRows; }
+
+    // How the reader takes the file's bytes: Unicode (UTF-8, or UTF-16 by its byte-order mark) unless
+    // the teacher chose the Windows code page for a file written in it.
+    enum class TextEncoding { Unicode, Windows1252 };
+    void setEncoding(TextEncoding encoding) { m_encoding = encoding; }
+    TextEncoding encoding() const { return m_encoding; }
+    static QString fromWindows1252(QByteArrayView bytes);
 
     static QString encodeStringToCSV(const QString &text);
     static QString decodeStringFromCSV(const QString &text);
-    // The file's text: UTF-8, or Windows-1252 when the bytes are not valid UTF-8; a leading
-    // byte-order mark is dropped either way.
-    static QString decodeFileBytes(const QByteArray &bytes);
 
 private:
     QList<QStringList> arrRows;
     int m_numOfColumns = 0;
+    QList<int> m_undecodedRows;
+    TextEncoding m_encoding = TextEncoding::Unicode;
 };

@@ -2,7 +2,10 @@
 
 #include "platform/Log.h"
 
+#include <QHash>
 #include <QSet>
+
+#include <algorithm>
 
 namespace {
 const QString kNotImported = QStringLiteral("N/A");
@@ -36,16 +39,67 @@ ImportPreviewState::ImportPreviewState(const QList<ImportItemInfo> &importItemLi
     m_importItemDic.insert(kNotImported, ImportItemInfo::invalidItemWithOrderID(100));
 }
 
-int ImportPreviewState::loadFile(const QString &path, QString *errorText)
+int ImportPreviewState::loadFile(const QString &path, QString *errorText, CSVOperator::TextEncoding encoding)
 {
+    m_previewData.csvObj.setEncoding(encoding);
     const int result = m_previewData.loadDataFromFile(path, errorText);
     if (result != TovImportPreviewData::Loaded)
         return result;
     m_headerItemList[0] = QString();
     while (m_headerItemList.size() < m_previewData.numOfColumns())
         m_headerItemList << kNotImported;
+    // A first row of field names (as the roster exports write) maps the columns by those names
+    // and is left out of the import.
+    if (mapByHeaderRow() && m_previewData.numOfRows() > 1)
+        m_previewData.setStartRow(2);
     fullCheck();
     return result;
+}
+
+namespace {
+// A field name as a heading may spell it: case, blanks, marks and a note in brackets aside, with
+// the names the roster exports write.
+QString headingKey(const QString &text)
+{
+    QString plain = text.section(QLatin1Char('('), 0, 0).toCaseFolded();
+    QString key;
+    for (QChar c : plain)
+        if (c.isLetterOrNumber())
+            key += c;
+    static const QHash<QString, QString> aliases{{QStringLiteral("birthdate"), QStringLiteral("birthday")},
+                                                 {QStringLiteral("sex"), QStringLiteral("gender")},
+                                                 {QStringLiteral("fristname"), QStringLiteral("firstname")}};
+    return aliases.value(key, key);
+}
+} // namespace
+
+bool ImportPreviewState::mapByHeaderRow()
+{
+    if (m_previewData.numOfRows() == 0)
+        return false;
+    const TovImportPreviewData::Row &first = m_previewData.arrAllData.first();
+    QHash<QString, QString> itemByKey;
+    for (const ImportItemInfo &item : m_importItemList) {
+        itemByKey.insert(headingKey(item.displayName()), item.displayName());
+        itemByKey.insert(headingKey(item.keyName()), item.displayName());
+    }
+    QHash<int, QString> named;
+    QSet<QString> taken;
+    for (int column = 1; column < m_previewData.numOfColumns() && column < first.size(); ++column) {
+        const QString name = itemByKey.value(headingKey(first.at(column)));
+        if (!name.isEmpty() && !taken.contains(name)) {
+            named.insert(column, name);
+            taken.insert(name);
+        }
+    }
+    // One matching cell may be a student called Title; two or more are a row of headings, and a
+    // column whose heading names no item is not imported.
+    if (named.size() < 2)
+        return false;
+    for (int column = 1; column < m_headerItemList.size(); ++column) {
+        m_headerItemList[column] = named.value(column, kNotImported);
+    }
+    return true;
 }
 
 const ImportItemInfo *ImportPreviewState::itemForColumn(int column) const
@@ -84,6 +138,13 @@ QStringList ImportPreviewState::missingRequiredItems() const
     for (const ImportItemInfo &item : m_importItemList)
         if (item.isRequired() && !m_headerItemList.contains(item.displayName()))
             missing << item.displayName();
+    // A record needs a name: without either name column every one would be stored as "Null".
+    QStringList names;
+    for (const ImportItemInfo &item : m_importItemList)
+        if (item.keyName() == QLatin1String("FirstName") || item.keyName() == QLatin1String("LastName"))
+            names << item.displayName();
+    if (studentItems() && !names.isEmpty() && nameColumn() < 0)
+        missing << names.join(QStringLiteral(" or "));
     return missing;
 }
 
@@ -100,10 +161,12 @@ QString ImportPreviewState::duplicateKey(const ImportItemRule &rule, const QStri
     return value.toCaseFolded();
 }
 
-void ImportPreviewState::noteColumnResult(const ImportItemInfo &item, bool failed)
+void ImportPreviewState::noteColumnResult(const ImportItemInfo &item, bool failed, bool blocked)
 {
-    if (!item.isRequired())
+    if (!item.isRequired() && !blocked) {
+        m_arrAllErrorFields.removeAll(item.displayName());
         return;
+    }
     if (failed) {
         if (!m_arrAllErrorFields.contains(item.displayName()))
             m_arrAllErrorFields << item.displayName();
@@ -126,6 +189,7 @@ bool ImportPreviewState::checkColumn(int column)
     const QString duplicate = QStringLiteral("The %1 cannot be duplicate.").arg(name);
     QSet<QString> seen;
     bool failed = false;
+    bool blocked = false;
     const int rows = m_previewData.previewRowCount();
     for (int i = 0; i < rows; ++i) {
         const QString value = trimmedCell(m_previewData.cell(i, column));
@@ -141,11 +205,66 @@ bool ImportPreviewState::checkColumn(int column)
         }
         if (message.isEmpty() && item->itemType() != ImportItemInfo::NotImported)
             message = rule.errorDescriptionByStringValue(value, name);
+        const QString blocking = blockingMessage(i, column, *item);
+        if (!blocking.isEmpty()) {
+            message = blocking;
+            blocked = true;
+        }
         m_previewData.setError(i, column, message);
         failed = failed || !message.isEmpty();
     }
-    noteColumnResult(*item, failed);
-    return !(failed && item->isRequired());
+    noteColumnResult(*item, failed, blocked);
+    return !(failed && item->isRequired()) && !blocked;
+}
+
+// Cells that would store wrong data whatever the item: bytes that are not text, and a student or
+// teacher without any name (stored as "Null" otherwise).
+QString ImportPreviewState::blockingMessage(int previewIndex, int column, const ImportItemInfo &item) const
+{
+    if (item.itemType() == ImportItemInfo::NotImported)
+        return {};
+    if (m_previewData.cell(previewIndex, column).contains(QChar::ReplacementCharacter))
+        return QStringLiteral("Row %1 holds bytes that are not UTF-8 text; retype the %2.")
+            .arg(m_previewData.previewRow(previewIndex).value(0), item.displayName());
+    if (column == nameColumn() && rowHasNoName(previewIndex))
+        return QStringLiteral("Row %1 has no name: type a first or a last name.").arg(m_previewData.previewRow(previewIndex).value(0));
+    return {};
+}
+
+// The column that carries a missing-name mark: the first name's, else the last name's. Students
+// only: a teacher file never blocks its import.
+int ImportPreviewState::nameColumn() const
+{
+    if (!studentItems())
+        return -1;
+    for (const QString &key : {QStringLiteral("FirstName"), QStringLiteral("LastName")})
+        for (const ImportItemInfo &item : m_importItemList)
+            if (item.keyName() == key) {
+                const int column = int(m_headerItemList.indexOf(item.displayName(), 1));
+                if (column > 0)
+                    return column;
+            }
+    return -1;
+}
+
+bool ImportPreviewState::studentItems() const
+{
+    return std::any_of(m_importItemList.begin(), m_importItemList.end(),
+                       [](const ImportItemInfo &item) { return item.keyName() == QLatin1String("StudentID"); });
+}
+
+bool ImportPreviewState::rowHasNoName(int previewIndex) const
+{
+    bool hasNameItems = false;
+    for (const ImportItemInfo &item : m_importItemList) {
+        if (item.keyName() != QLatin1String("FirstName") && item.keyName() != QLatin1String("LastName"))
+            continue;
+        hasNameItems = true;
+        const int column = int(m_headerItemList.indexOf(item.displayName(), 1));
+        if (column > 0 && !trimmedCell(m_previewData.cell(previewIndex, column)).isEmpty())
+            return false;
+    }
+    return hasNameItems;
 }
 
 bool ImportPreviewState::fullCheck()
@@ -169,11 +288,14 @@ bool ImportPreviewState::checkCell(int previewIndex, int column)
         message = QStringLiteral("The %1 cannot be blank.").arg(item->displayName());
     else if (item->itemType() != ImportItemInfo::NotImported)
         message = rule.errorDescriptionByStringValue(value, item->displayName());
+    const QString blocking = blockingMessage(previewIndex, column, *item);
+    if (!blocking.isEmpty())
+        message = blocking;
     m_previewData.setError(previewIndex, column, message);
     // A cell alone can only add to the failing columns: the others' cells are not looked at.
-    if (!message.isEmpty())
-        noteColumnResult(*item, true);
-    return message.isEmpty() || !item->isRequired();
+    if (!message.isEmpty() && (item->isRequired() || !blocking.isEmpty()))
+        noteColumnResult(*item, true, !blocking.isEmpty());
+    return message.isEmpty() || (!item->isRequired() && blocking.isEmpty());
 }
 
 void ImportPreviewState::editCell(int previewIndex, int column, const QString &text)
@@ -183,6 +305,10 @@ void ImportPreviewState::editCell(int previewIndex, int column, const QString &t
         return;
     m_previewData.setCell(previewIndex, column, text);
     checkColumn(column);
+    // A name typed in either name column settles the row's missing-name mark.
+    const int names = nameColumn();
+    if (names > 0 && names != column)
+        checkColumn(names);
 }
 
 bool ImportPreviewState::setStartRow(int row)
@@ -204,7 +330,7 @@ bool ImportPreviewState::setEndRow(int row)
 int ImportPreviewState::addRow(int afterPreviewIndex)
 {
     const int index = m_previewData.insertRow(afterPreviewIndex);
-    PollixLog(QStringLiteral("new row %1").arg(m_previewData.previewRow(index).join(QLatin1Char(','))));
+    PollixLog(QStringLiteral("new row %1").arg(m_previewData.previewRow(index).value(0)));
     for (int column = 1; column < m_previewData.numOfColumns(); ++column)
         checkCell(index, column);
     return index;
@@ -222,8 +348,35 @@ QString ImportPreviewState::statusText() const
     if (!missing.isEmpty())
         return QStringLiteral("Required Field(s):") + missing.join(QLatin1Char(','));
     if (!m_arrAllErrorFields.isEmpty())
-        return QStringLiteral("Incorrect Field(s):") + m_arrAllErrorFields.join(QLatin1Char(','));
+        return QStringLiteral("Incorrect Field(s):") + m_arrAllErrorFields.join(QLatin1Char(',')) + rowsAndReasons();
     return QStringLiteral("Ready to import.");
+}
+
+// Which rows hold the blocking errors and why, a few lines of them, so the teacher can go to them.
+QString ImportPreviewState::rowsAndReasons() const
+{
+    constexpr int kMostLines = 5;
+    QStringList lines;
+    int more = 0;
+    const int rows = m_previewData.previewRowCount();
+    for (int i = 0; i < rows; ++i) {
+        for (int column = 1; column < m_previewData.numOfColumns(); ++column) {
+            const ImportItemInfo *item = itemForColumn(column);
+            const QString message = m_previewData.error(i, column);
+            if (!item || message.isEmpty() || !m_arrAllErrorFields.contains(item->displayName()))
+                continue;
+            if (lines.size() < kMostLines) {
+                const QString reason = message.startsWith(QLatin1String("Row ")) ? message
+                                           : QStringLiteral("Row %1: %2").arg(m_previewData.previewRow(i).value(0), message);
+                lines << QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' ')).trimmed();
+            } else {
+                ++more;
+            }
+        }
+    }
+    if (more > 0)
+        lines << QStringLiteral("and %1 more.").arg(more);
+    return lines.isEmpty() ? QString() : QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
 }
 
 QList<QStringList> ImportPreviewState::resultData() const
@@ -241,8 +394,16 @@ QList<QStringList> ImportPreviewState::resultData() const
         for (qsizetype n = 0; n < m_importItemList.size(); ++n) {
             const ImportItemRule &rule = *m_importItemList.at(n).itemRule();
             const int column = columnOfItem.at(n);
+            // Where the keypad number is optional, a record without one is told so (no text), and
+            // the import gives it the class's next free number rather than keypad 1 for all.
+            const bool openDeviceNo = m_importItemList.at(n).keyName() == QLatin1String("DeviceNo")
+                                      && !m_importItemList.at(n).isRequired();
             if (column < 1) {
-                record << rule.defaultStringValue();
+                record << (openDeviceNo ? QString() : rule.defaultStringValue());
+                continue;
+            }
+            if (openDeviceNo && !m_previewData.error(i, column).isEmpty()) {
+                record << QString();
                 continue;
             }
             QString value = trimmedCell(m_previewData.cell(i, column));
@@ -254,7 +415,7 @@ QList<QStringList> ImportPreviewState::resultData() const
                     value = ImportItemRule::firstCharacters(value, rule.maxLength());
                 } else {
                     value = rule.defaultStringValue();
-                    PollixLog(QStringLiteral("default %1").arg(value));
+                    PollixLog(QStringLiteral("default for %1").arg(m_importItemList.at(n).displayName()));
                 }
             }
             record << value;

@@ -18,8 +18,15 @@ public:
     explicit ImportPreviewState(const QList<ImportItemInfo> &importItemList);
 
     // Loads the file (TovImportPreviewData's results: Loaded, NoRows, Unreadable) and, when it
-    // loaded, maps the columns past the items to "N/A" and checks every cell.
-    int loadFile(const QString &path, QString *errorText);
+    // loaded, maps the columns past the items to "N/A" and checks every cell. When the first
+    // row names the fields, the columns are mapped by those names and the preview starts at
+    // row 2.
+    int loadFile(const QString &path, QString *errorText,
+                 CSVOperator::TextEncoding encoding = CSVOperator::TextEncoding::Unicode);
+    // Lines of the file that did not decode as UTF-8: their cells are marked and block the import
+    // until retyped, or until the file is read in the Windows code page.
+    bool hasUndecodedRows() const { return !m_previewData.csvObj.undecodedRows().isEmpty(); }
+    CSVOperator::TextEncoding encoding() const { return m_previewData.csvObj.encoding(); }
 
     const QList<ImportItemInfo> &importItemList() const { return m_importItemList; }
     // The items' display names in order, then "N/A": the menu of every mapping cell.
@@ -55,10 +62,13 @@ public:
     int addRow(int afterPreviewIndex);
     void removeRows(const QList<int> &previewIndexes);
 
-    // Display names of the required items whose column holds an error, in column order.
+    // Display names of the required items whose column holds an error, in column order, and of
+    // any item whose column holds bytes that are not text or a row's missing name.
     const QStringList &arrAllErrorFields() const { return m_arrAllErrorFields; }
     // A required item is missing or failing: the import must not go on.
     bool bHasError() const { return !missingRequiredItems().isEmpty() || !m_arrAllErrorFields.isEmpty(); }
+    // "Ready to import.", or the missing or failing fields, then up to five lines naming a
+    // failing row and why.
     QString statusText() const;
 
     // One record per preview row: a text per item in item order, defaults standing in for
@@ -66,7 +76,15 @@ public:
     QList<QStringList> resultData() const;
 
 private:
-    void noteColumnResult(const ImportItemInfo &item, bool failed);
+    // blocked: the column holds an error that blocks the import although its item is optional.
+    void noteColumnResult(const ImportItemInfo &item, bool failed, bool blocked = false);
+    QString blockingMessage(int previewIndex, int column, const ImportItemInfo &item) const;
+    int nameColumn() const;
+    bool studentItems() const;
+    bool rowHasNoName(int previewIndex) const;
+    QString rowsAndReasons() const;
+    // Maps columns by a first row that names the fields; false when the first row is data.
+    bool mapByHeaderRow();
     QString duplicateKey(const ImportItemRule &rule, const QString &value) const;
 
     QList<ImportItemInfo> m_importItemList;

@@ -5,6 +5,7 @@
 #include "core/store/TovStudentRoster.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 
 namespace {
@@ -70,8 +71,11 @@ bool followInOtherClasses(const StudentEntity &record, int exceptClassNo, QStrin
 }
 } // namespace
 
-Result RosterEdits::addNewStudent(const StudentEntity &student, int classNo, int maxStudents)
+Result RosterEdits::addNewStudent(const StudentEntity &typed, int classNo, int maxStudents, bool nextFreeDeviceNo)
 {
+    StudentEntity student = typed;
+    if (nextFreeDeviceNo)
+        student.setDeviceNo(std::max(1, RosterEdits::nextFreeDeviceNo(classNo)));
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     auto *roster = TovStudentRoster::sharedUI();
     if (classes->studentCountInClass(classNo) >= maxStudents)
@@ -139,7 +143,9 @@ Result RosterEdits::saveStudent(const StudentSave &save)
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     auto *roster = TovStudentRoster::sharedUI();
-    const StudentEntity &record = save.record;
+    StudentEntity record = save.record;
+    if (save.adding && save.nextFreeDeviceNo && !classes->existStudentWithID(record.id(), save.classNo))
+        record.setDeviceNo(std::max(1, nextFreeDeviceNo(save.classNo)));
     const bool inRoster = roster->existStudentWithID(record.id());
     bool rosterRewritten = false;
     StoreTransaction transaction;
@@ -185,6 +191,66 @@ Result RosterEdits::deleteStudent(const QString &studentID, int classNo)
         return failedStep(rosterPath(), why);
     if (!classes->deleteStudentWithID(studentID, classNo, &why))
         return failedStep(classPath(classNo), why);
+    return commit(transaction);
+}
+
+namespace {
+constexpr int kMostDeviceNo = 400;
+
+int firstFree(const QSet<int> &taken)
+{
+    for (int n = 1; n <= kMostDeviceNo; ++n)
+        if (!taken.contains(n))
+            return n;
+    return 0;
+}
+} // namespace
+
+int RosterEdits::nextFreeDeviceNo(int classNo)
+{
+    QSet<int> taken;
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo))
+        taken.insert(s.deviceNo());
+    return firstFree(taken);
+}
+
+QList<QList<StudentEntity>> RosterEdits::deviceNoClashes(const QList<StudentEntity> &students)
+{
+    QList<int> order;
+    QHash<int, QList<StudentEntity>> byNumber;
+    for (const StudentEntity &s : students) {
+        if (!byNumber.contains(s.deviceNo()))
+            order << s.deviceNo();
+        byNumber[s.deviceNo()] << s;
+    }
+    QList<QList<StudentEntity>> clashes;
+    for (int n : order)
+        if (byNumber.value(n).size() > 1)
+            clashes << byNumber.value(n);
+    return clashes;
+}
+
+Result RosterEdits::renumberDeviceClashes(int classNo)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    const QList<StudentEntity> students = classes->getStudentListByClassNo(classNo);
+    QSet<int> taken;
+    for (const StudentEntity &s : students)
+        taken.insert(s.deviceNo());
+    StoreTransaction transaction;
+    QString why;
+    for (const QList<StudentEntity> &clash : deviceNoClashes(students)) {
+        for (int i = 1; i < clash.size(); ++i) {
+            const int n = firstFree(taken);
+            if (n == 0)
+                return refused(Outcome::ClassFull);
+            taken.insert(n);
+            StudentEntity moved = clash.at(i);
+            moved.setDeviceNo(n);
+            if (!classes->updateStudentByID(moved.id(), moved, classNo, &why))
+                return failedStep(classPath(classNo), why);
+        }
+    }
     return commit(transaction);
 }
 

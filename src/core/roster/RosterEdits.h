@@ -36,7 +36,9 @@ public:
 
     // A student typed in the class students manager: into the roster and the class at once.
     // Refused when the class is full or the roster or the class bears the ID.
-    static Result addNewStudent(const StudentEntity &student, int classNo, int maxStudents);
+    // With nextFreeDeviceNo the student takes the class's next free keypad number instead of the
+    // one typed (the receivers whose keypads log in by ID hide the field).
+    static Result addNewStudent(const StudentEntity &student, int classNo, int maxStudents, bool nextFreeDeviceNo = false);
     // Roster students copied into the class in the given order. Students the class holds
     // already are skipped; once the class is full the rest are left out (counted in leftOut).
     // ClassFull, and nothing added, when the class is full before the first.
@@ -53,6 +55,7 @@ public:
         QString oldID;                      // modifying: the ID the student was loaded with
         bool rosterUpdateConfirmed = false; // adding: the teacher agreed to update the roster student
         int maxStudents = 400;
+        bool nextFreeDeviceNo = false;      // adding: the class's next free keypad number
     };
     // Adding: a roster student with the ID is rewritten only once confirmed (IdInRoster asks
     // first); the class copy is rewritten or appended. Modifying: a new ID that the class or
@@ -63,6 +66,14 @@ public:
     static Result saveStudent(const StudentSave &save);
     // From the roster and from this class; copies in other classes stay.
     static Result deleteStudent(const QString &studentID, int classNo);
+
+    // The smallest keypad number from 1 to 400 no student of the class holds; 0 when all are.
+    static int nextFreeDeviceNo(int classNo);
+    // The students of a class that share a keypad number, one list per shared number, in the
+    // order of the class.
+    static QList<QList<StudentEntity>> deviceNoClashes(const QList<StudentEntity> &students);
+    // Every student after the first holding a number takes the next free number.
+    static Result renumberDeviceClashes(int classNo);
 
     // Group numbers by student ID, and the class's group count when splits is above 0.
     static Result writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits = 0);

@@ -163,8 +163,11 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
         dicStudentRoster.insert(s.id().toCaseFolded());
     const QList<StudentEntity> inClass = classes->getStudentListByClassNo(m_classNo);
     dicStudentListInClass.clear();
-    for (const StudentEntity &s : inClass)
+    m_takenDeviceNos.clear();
+    for (const StudentEntity &s : inClass) {
         dicStudentListInClass.insert(s.id().toCaseFolded());
+        m_takenDeviceNos.insert(s.deviceNo());
+    }
     m_studentsInClass = int(inClass.size());
 
     for (int i = 0; i < students.size(); ++i) {
@@ -198,8 +201,17 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
     return m_studentsLost.isEmpty();
 }
 
-bool RosterImporter::addStudentToDatabase(const StudentEntity &student, QString *reason)
+bool RosterImporter::addStudentToDatabase(const StudentEntity &record, QString *reason)
 {
+    // A record without a keypad number (a file for a receiver that logs keypads in by ID) takes
+    // the class's next free one, so that the class also runs on a receiver that needs numbers.
+    StudentEntity student = record;
+    if (student.deviceNo() < 1) {
+        int next = 1;
+        while (m_takenDeviceNos.contains(next) && next < 400)
+            ++next;
+        student.setDeviceNo(next);
+    }
     if (student.id().isEmpty()) {
         *reason = reasonNoStudentID();
         return false;
@@ -221,6 +233,7 @@ bool RosterImporter::addStudentToDatabase(const StudentEntity &student, QString 
     if (m_studentsInClass < m_maxStudentNumberAllowed) {
         TovClassXmlDatabase::sharedClassUI()->addingStudentWithData(student);
         dicStudentListInClass.insert(key);
+        m_takenDeviceNos.insert(student.deviceNo());
         ++m_studentsInClass;
         return true;
     }

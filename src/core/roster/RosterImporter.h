@@ -85,6 +85,7 @@ private:
     QSet<QString> dicStudentRoster;
     QSet<QString> dicStudentListInClass;
     int m_studentsInClass = 0;
+    QSet<int> m_takenDeviceNos;
     bool maxNumInClass = false;
     // Display names of the stored teachers, with those this import added.
     QSet<QString> dicTeacherRoster;

@@ -4,6 +4,7 @@
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "ui/controls/MyEnterFormatter.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QFormLayout>
@@ -54,6 +55,18 @@ LoginSetCtrl::LoginSetCtrl(QWidget *parent) : QDialog(parent)
 
     connect(ok, &QPushButton::clicked, this, &LoginSetCtrl::doOK);
     connect(close, &QPushButton::clicked, this, &LoginSetCtrl::doClose);
+    m_hold = new EditHold(
+        this,
+        [this] {
+            for (QLineEdit *e : {textUserName, textOldPassword, textNewUserName, textNewPassword, textConfirmPassword})
+                if (!e->text().isEmpty())
+                    return true;
+            return false;
+        },
+        [this] {
+            return EditHold::askLeave(this, QStringLiteral("Pollix ARS"), tr("Are you sure to quit without saving?"),
+                                      {tr("Yes"), tr("No")});
+        });
 }
 
 void LoginSetCtrl::doOK()
@@ -87,5 +100,5 @@ void LoginSetCtrl::doOK()
 
 void LoginSetCtrl::doClose()
 {
-    done(0);
+    m_hold->leave(0);
 }

@@ -22,5 +22,6 @@ public:
     QLineEdit *textConfirmPassword = nullptr;
 
 private:
+    class EditHold *m_hold = nullptr;
     TovDBUI *dbUI = nullptr;
 };

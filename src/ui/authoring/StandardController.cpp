@@ -9,6 +9,7 @@
 #include "core/store/GlobalFunctions.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/FileDialogs.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
@@ -96,6 +97,10 @@ StandardController::StandardController(QWidget *parent) : QDialog(parent)
     connect(exportButton, &QPushButton::clicked, this, &StandardController::doExport);
     connect(btnSave, &QPushButton::clicked, this, &StandardController::doSave);
     connect(close, &QPushButton::clicked, this, &StandardController::doClose);
+    // OK, Close, Escape and the close box all ask before unsaved changes to the tree are lost.
+    m_hold = new EditHold(this, [this] { return m_changed; }, [this] {
+        return EditHold::askLeave(this, kAlertTitle, tr("Are you sure to quit without saving?"), {tr("Yes"), tr("No")});
+    });
     connect(btnOK, &QPushButton::clicked, this, &StandardController::doOK);
 }
 
@@ -298,39 +303,23 @@ void StandardController::doSave()
     setChanged(false);
 }
 
-bool StandardController::confirmLosingChanges()
-{
-    if (!m_changed)
-        return true;
-    return PollixAlert::show(this, kAlertTitle, tr("Are you sure to quit without saving?"), {tr("Yes"), tr("No")})
-           == PollixAlert::AlertFirstButtonReturn;
-}
-
 void StandardController::doOK()
 {
-    if (!confirmLosingChanges())
+    if (!m_hold->mayLeave())
         return;
-    m_ending = true;
     done(1);
 }
 
 void StandardController::doClose()
 {
-    close();
+    m_hold->leave(0);
 }
 
-void StandardController::closeEvent(QCloseEvent *event)
+void StandardController::done(int result)
 {
-    if (!m_ending) {
-        if (!confirmLosingChanges()) {
-            event->ignore();
-            return;
-        }
+    if (result != 1)
         m_nodeSelected = m_initStandardNode;
-        m_ending = true;
-        done(0);
-    }
-    event->accept();
+    QDialog::done(result);
 }
 
 void StandardController::doSearch()

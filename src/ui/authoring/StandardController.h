@@ -58,16 +58,12 @@ public:
     QLineEdit *textSerchContent = nullptr;
     QLabel *readMessage = nullptr;
 
-    // Escape closes as Close does.
-    void reject() override { close(); }
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
+    // Every ending; one without OK puts the pick back.
+    void done(int result) override;
 
 private:
     TreeNodePtr targetNode() const;
     void setChanged(bool changed);
-    bool confirmLosingChanges();
     void revealNode(const TreeNodePtr &node);
 
     TreeNodePtr m_root;
@@ -79,5 +75,5 @@ private:
     bool m_loaded = false;
     bool m_changed = false;
     bool m_mayWrite = true;
-    bool m_ending = false;
+    class EditHold *m_hold = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "StandardSettingController.h"
 
 #include "core/authoring/StandardTree.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/TextFormatter.h"
 
@@ -72,6 +73,9 @@ StandardSettingController::StandardSettingController(QWidget *parent) : QDialog(
     connect(textTitle, &QPlainTextEdit::textChanged, this, &StandardSettingController::textChanged);
     connect(btnSave, &QPushButton::clicked, this, &StandardSettingController::doSave);
     connect(close, &QPushButton::clicked, this, &StandardSettingController::doClose);
+    m_hold = new EditHold(this, [this] { return hasEdits(); }, [this] {
+        return EditHold::askLeave(this, kAlertTitle, tr("Are you sure to quit without saving?"), {tr("Yes"), tr("No")});
+    });
 }
 
 void StandardSettingController::setNodeToSetting(const TreeNodePtr &node)
@@ -147,26 +151,17 @@ void StandardSettingController::doSave()
         d.setTitle(title);
         StandardTree::setData(m_nodeToSetting, d);
     }
-    m_ending = true;
     done(1);
 }
 
 void StandardSettingController::doClose()
 {
-    close();
+    m_hold->leave(0);
 }
 
-void StandardSettingController::closeEvent(QCloseEvent *event)
+bool StandardSettingController::hasEdits() const
 {
-    if (!m_ending && differs()) {
-        const int answer = PollixAlert::show(this, kAlertTitle, tr("Are you sure to quit without saving?"),
-                                             {tr("Yes"), tr("No")});
-        if (answer != PollixAlert::AlertFirstButtonReturn) {
-            event->ignore();
-            return;
-        }
-    }
-    m_ending = true;
-    done(0);
-    event->accept();
+    if (m_curState == 1 || !m_nodeToSetting)
+        return !textCode->text().trimmed().isEmpty() || !textTitle->toPlainText().trimmed().isEmpty();
+    return differs();
 }

@@ -35,11 +35,8 @@ public:
     QPlainTextEdit *textTitle = nullptr;
     QPushButton *btnSave = nullptr;
 
-    // Escape closes as Close does.
-    void reject() override { close(); }
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
+    // Something typed that closing would lose: a change to the standard, or any text for a new one.
+    bool hasEdits() const;
 
 private:
     void textChanged();
@@ -49,5 +46,5 @@ private:
     TreeNodePtr m_nodeToSetting;
     TreeNodePtr m_nodeToAdd;
     TreeNodePtr m_addParent;
-    bool m_ending = false;
+    class EditHold *m_hold = nullptr;
 };

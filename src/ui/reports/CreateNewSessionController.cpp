@@ -17,6 +17,7 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/authoring/StandardController.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
@@ -292,6 +293,8 @@ QWidget *CreateNewSessionController::buildFullForm()
     connect(btnNext, &QPushButton::clicked, this, &CreateNewSessionController::doNext);
     connect(btnSave1, &QPushButton::clicked, this, &CreateNewSessionController::doSave);
     connect(btnClose1, &QPushButton::clicked, this, &CreateNewSessionController::doClose);
+    if (!m_hold)
+        m_hold = new EditHold(this, [this] { return m_isChanged || m_hasChange; }, [this] { return askBeforeLeaving(); });
     return page;
 }
 
@@ -828,8 +831,6 @@ void CreateNewSessionController::finishSave(const QString &day)
 
 bool CreateNewSessionController::askSaveOnClose()
 {
-    if (alert(tr("Do you want to save the changes to contents?"), {tr("Yes"), tr("No")}) != 0)
-        return true;
     if (GradebookSettingRules::removeSpacesAround(textSession->text()).isEmpty()) {
         alert(tr("Session name should not be empty"));
         textSession->setFocus();
@@ -842,23 +843,37 @@ bool CreateNewSessionController::askSaveOnClose()
     return doSave();
 }
 
+EditHold::Answer CreateNewSessionController::askBeforeLeaving()
+{
+    // Both forms live in the one window: leaving it loses what either holds, so each asks.
+    if (m_isChanged) {
+        const int answer = alert(tr("Do you want to save the changes to contents?"), {tr("Yes"), tr("No"), tr("Cancel")});
+        if (answer == 2 || (answer == 0 && !askSaveOnClose()))
+            return EditHold::Answer::Stay;
+    }
+    if (m_hasChange) {
+        const int answer = alert(tr("Do you want to save the change ?"), {tr("Yes"), tr("No"), tr("Cancel")}, tr("Warning"));
+        if (answer == 2 || (answer == 0 && !doSave2()))
+            return EditHold::Answer::Stay;
+    }
+    return EditHold::Answer::Leave;
+}
+
 void CreateNewSessionController::doClose()
 {
-    if (m_isChanged && !askSaveOnClose())
-        return;
-    done(0);
+    m_hold->leave(0);
 }
 
 bool CreateNewSessionController::windowShouldClose()
 {
-    return !m_isChanged || askSaveOnClose();
+    return m_hold->mayLeave();
 }
 
 void CreateNewSessionController::reject()
 {
-    if (!windowShouldClose())
-        return;
-    done(1);
+    // Reached by Escape and the close box once the hold let the window go.
+    if (isVisible())
+        done(1);
 }
 
 // ---- Points form ----
@@ -1048,10 +1063,5 @@ bool CreateNewSessionController::doSave2()
 
 void CreateNewSessionController::doClose2()
 {
-    if (m_hasChange
-        && alert(tr("Do you want to save the change ?"), {tr("Yes"), tr("No")}, tr("Warning")) == 0) {
-        doSave2();
-        return;
-    }
-    done(0);
+    m_hold->leave(0);
 }

@@ -4,6 +4,8 @@
 #include "core/reports/StudentGradeReport.h"
 #include "core/reports/StudentIdNameAnswer.h"
 
+#include "ui/controls/EditHold.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -110,7 +112,9 @@ private:
     void sessionNameEnded();
     void fillAnswerTable();
     void emptyAnswersOfAllQuestions();
+    // The checks and the save behind a Yes to the closing question; false keeps the window.
     bool askSaveOnClose();
+    EditHold::Answer askBeforeLeaving();
 
     // Points form.
     void changed2();
@@ -143,6 +147,7 @@ private:
 
     QList<StudentGradeReport> m_studentListTableArray;
     bool m_hasChange = false;
+    EditHold *m_hold = nullptr;
     int m_classIndex = 0;
     bool m_classHasChange2 = false;
     bool m_fillingPoints = false;

@@ -296,7 +296,8 @@ void ClassManageController::doAddNew()
         return;
     }
     const StudentEntity record = studentInfo->record();
-    const RosterEdits::Result r = RosterEdits::addNewStudent(record, classNo(), most);
+    // Where the receiver hides the keypad number, each typed student takes the next free one.
+    const RosterEdits::Result r = RosterEdits::addNewStudent(record, classNo(), most, textDeviceNo->isHidden());
     switch (r.outcome) {
     case RosterEdits::Outcome::ClassFull:
         alert(kPollixArs, full);

@@ -3,6 +3,7 @@
 #include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/roster/RosterCSVExporter.h"
+#include "core/roster/RosterEdits.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
@@ -667,16 +668,8 @@ void ClassSetController::alert(const QString &title, const QString &text)
 void ClassSetController::doOk()
 {
     const int deviceType = appDelegate ? appDelegate->currentDeviceType() : -1;
-    if (deviceType == 1 || deviceType == 4) {
-        for (int i = 0; i < m_students.size(); ++i) {
-            for (int j = i + 1; j < m_students.size(); ++j) {
-                if (m_students.at(i).deviceNo() == m_students.at(j).deviceNo()) {
-                    alert(kPollix, tr("The device NO. in a class cannot be the same"));
-                    return;
-                }
-            }
-        }
-    }
+    if ((deviceType == 1 || deviceType == 4) && !resolveDeviceClashes())
+        return;
     if (m_classes.isEmpty() || m_subjects.isEmpty() || m_teachers.isEmpty() || tblStudents->rowCount() == 0) {
         alert(kPollix, tr("Class member,teacher and subject cannot be empty."));
         return;
@@ -690,6 +683,38 @@ void ClassSetController::doOk()
     m_maxGroupNo = TovClassXmlDatabase::sharedClassUI()->maxGroupNoInClass(m_classNo);
     const bool ready = m_classNo != 0 && m_subjectNo != 0 && m_teacherNo != 0 && !m_students.isEmpty();
     done(ready ? 1 : 0);
+}
+
+bool ClassSetController::resolveDeviceClashes()
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    const QList<QList<StudentEntity>> clashes = RosterEdits::deviceNoClashes(classes->getStudentListByClassNo(m_classNo));
+    if (clashes.isEmpty())
+        return true;
+    // Name who shares which keypad and offer the way out, instead of leaving the teacher to
+    // open each student in turn.
+    QStringList lines;
+    for (const QList<StudentEntity> &clash : clashes) {
+        QStringList who;
+        for (const StudentEntity &s : clash)
+            who << QStringLiteral("%1 %2").arg(s.id(), mergeFirstLastString(s.firstName(), s.lastName()));
+        lines << tr("Device NO. %1: %2").arg(clash.first().deviceNo()).arg(who.join(QStringLiteral(", ")));
+    }
+    const int answer = PollixAlert::show(this, kPollix, tr("The device NO. in a class cannot be the same"),
+                                         {tr("Renumber"), tr("Cancel")},
+                                         tr("Renumber gives each student after the first of a number the next free "
+                                            "device NO.\n\n%1")
+                                             .arg(lines.join(QLatin1Char('\n'))));
+    if (answer != PollixAlert::AlertFirstButtonReturn)
+        return false;
+    const RosterEdits::Result r = RosterEdits::renumberDeviceClashes(m_classNo);
+    loadStudentsInClass(m_classNo);
+    if (!r.ok()) {
+        PollixAlert::show(this, kPollix, tr("The device NO. in a class cannot be the same"), {tr("OK")},
+                          r.errorText.isEmpty() ? tr("The class has no free device NO. left.") : r.errorText);
+        return false;
+    }
+    return true;
 }
 
 void ClassSetController::doCancel()

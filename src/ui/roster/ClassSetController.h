@@ -118,6 +118,8 @@ private:
     void buildWindow();
     void reloadCombo(QComboBox *combo, const QStringList &items);
     void reloadStudentTable();
+    // Offers to renumber students sharing a keypad number; true when none share one any more.
+    bool resolveDeviceClashes();
     void setButtonsState(bool loggedIn);
     bool ensureLogin();
     bool isLogIn() const;

@@ -102,7 +102,7 @@ void GroupManageController::awakeFromNib()
     if (classIndex >= 0 && classIndex < m_classes.size()) {
         cmbClass->setCurrentIndex(classIndex);
         loadStudents();
-        txtGroup->setText(QString::number(std::min<qsizetype>(m_students.size(), 99)));
+        showGroupCount();
     } else {
         classIndex = -1;
     }
@@ -127,6 +127,15 @@ void GroupManageController::loadStudents()
     txtParticipant->setText(QString::number(m_students.size()));
 }
 
+void GroupManageController::showGroupCount()
+{
+    // The groups the class is in now, not one per student: a class never grouped is one group.
+    int groups = 0;
+    for (const StudentInClass &s : m_students)
+        groups = std::max(groups, s.groupNo());
+    txtGroup->setText(QString::number(std::clamp(groups, 1, 99)));
+}
+
 void GroupManageController::classChanged()
 {
     NotificationCenter::defaultCenter()->postNotification(Notify::ClassChanged, {{Notify::Key::Index, classIndex}},
@@ -139,7 +148,7 @@ void GroupManageController::comboBoxSelectionDidChange(int index)
         return;
     classIndex = index;
     loadStudents();
-    txtGroup->setText(QString::number(std::min<qsizetype>(m_students.size(), 99)));
+    showGroupCount();
     classChanged();
 }
 

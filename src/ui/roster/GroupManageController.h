@@ -46,6 +46,7 @@ protected:
 
 private:
     void loadStudents();
+    void showGroupCount();
     int classNo() const;
     int groupCount() const;
     // The checks before every grouping; false after the alert that stops it.

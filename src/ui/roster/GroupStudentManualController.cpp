@@ -7,6 +7,7 @@
 #include "core/store/TovClassXmlDatabase.h"
 #include "ui/app/AppIcons.h"
 #include "ui/controls/ImageAndTextCell.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
@@ -80,6 +81,12 @@ void GroupStudentManualController::awakeFromNib()
                                  image);
     m_model->setRootNode(m_root);
     outlineView->expandAll();
+    m_groupsAsLoaded = GroupOutline::groupsOf(m_root);
+    if (!m_hold)
+        m_hold = new EditHold(this, [this] { return m_root && GroupOutline::groupsOf(m_root) != m_groupsAsLoaded; }, [this] {
+            return EditHold::askLeave(this, QStringLiteral("Pollix ARS"), tr("Are you sure to quit without saving?"),
+                                      {tr("Yes"), tr("No")});
+        });
 }
 
 void GroupStudentManualController::selectMoved(const QModelIndexList &moved)
@@ -104,7 +111,10 @@ void GroupStudentManualController::doSave()
 
 void GroupStudentManualController::doClose()
 {
-    done(0);
+    if (m_hold)
+        m_hold->leave(0);
+    else
+        done(0);
 }
 
 void GroupStudentManualController::closeEvent(QCloseEvent *event)

@@ -4,7 +4,11 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QList>
 #include <QModelIndexList>
+#include <QString>
+
+#include <utility>
 
 class GroupOutlineModel;
 class QLineEdit;
@@ -47,6 +51,9 @@ private:
     QString className;
     int numOfGroup = 0;
     TreeNodePtr m_root;
+    // The groups as the class file holds them: a drag away from them is an unsaved edit.
+    QList<std::pair<QString, int>> m_groupsAsLoaded;
+    class EditHold *m_hold = nullptr;
     GroupOutlineModel *m_model = nullptr;
     QImage image;
 };

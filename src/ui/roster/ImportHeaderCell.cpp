@@ -1,11 +1,11 @@
 #include "ImportHeaderCell.h"
 
-#include "ui/controls/MyComboBox.h"
-
 #include <QApplication>
-#include <QComboBox>
+#include <QAbstractItemView>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
+#include <QPointer>
 
 ImportHeaderCell::ImportHeaderCell(int menuRole, QObject *parent) : QStyledItemDelegate(parent), m_menuRole(menuRole) {}
 
@@ -30,37 +30,39 @@ void ImportHeaderCell::paint(QPainter *painter, const QStyleOptionViewItem &opti
     style->drawControl(QStyle::CE_ComboBoxLabel, &box, painter, widget);
 }
 
-QWidget *ImportHeaderCell::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const
+bool ImportHeaderCell::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                                   const QModelIndex &index)
 {
-    auto *menu = new MyComboBox(parent);
-    menu->setEditable(false);
+    if (event->type() != QEvent::MouseButtonPress || !(index.flags() & Qt::ItemIsEditable))
+        return false;
+    if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+        return false;
+    auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
+    if (!view)
+        return false;
+    popUpMenu(view->viewport(), option.rect, model, index);
+    return true;
+}
+
+QMenu *ImportHeaderCell::popUpMenu(QWidget *viewport, const QRect &cellRect, QAbstractItemModel *model,
+                                   const QModelIndex &index)
+{
+    auto *menu = new QMenu(viewport);
     menu->setObjectName(QStringLiteral("headerMenu%1").arg(index.column()));
-    menu->setFrame(false);
-    menu->addItems(index.data(m_menuRole).toStringList());
-    auto *self = const_cast<ImportHeaderCell *>(this);
-    connect(menu, &QComboBox::activated, self, [self, menu] {
-        emit self->commitData(menu);
-        emit self->closeEditor(menu);
-    });
-    // The click that opened the cell opens its menu as well.
-    QTimer::singleShot(0, menu, &QComboBox::showPopup);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setMinimumWidth(cellRect.width());
+    const QString current = index.data(Qt::EditRole).toString();
+    const QPersistentModelIndex cell(index);
+    QPointer<QAbstractItemModel> target(model);
+    for (const QString &entry : index.data(m_menuRole).toStringList()) {
+        QAction *action = menu->addAction(entry);
+        action->setCheckable(true);
+        action->setChecked(entry == current);
+        connect(action, &QAction::triggered, menu, [target, cell, entry] {
+            if (target && cell.isValid() && cell.data(Qt::EditRole).toString() != entry)
+                target->setData(cell, entry, Qt::EditRole);
+        });
+    }
+    menu->popup(viewport->mapToGlobal(cellRect.bottomLeft()));
     return menu;
-}
-
-void ImportHeaderCell::setEditorData(QWidget *editor, const QModelIndex &index) const
-{
-    if (auto *menu = qobject_cast<QComboBox *>(editor))
-        menu->setCurrentText(index.data(Qt::EditRole).toString());
-}
-
-void ImportHeaderCell::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
-{
-    auto *menu = qobject_cast<QComboBox *>(editor);
-    if (menu && menu->currentText() != index.data(Qt::EditRole).toString())
-        model->setData(index, menu->currentText(), Qt::EditRole);
-}
-
-void ImportHeaderCell::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const
-{
-    editor->setGeometry(option.rect);
 }

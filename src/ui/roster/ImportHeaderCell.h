@@ -2,9 +2,12 @@
 
 #include <QStyledItemDelegate>
 
+class QMenu;
+
 // A mapping cell of the import preview: drawn as a borderless pop-up menu showing the item its
-// column feeds; a click opens the menu of items (the model's menu role), and a choice is set
-// at once.
+// column feeds. A press opens the menu of items (the model's menu role) right under the cell,
+// as a menu of its own rather than an editor inside the table: an editor's list opened before
+// the window manager placed it came up empty and away from the cell. A choice is set at once.
 class ImportHeaderCell : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -12,10 +15,14 @@ public:
     explicit ImportHeaderCell(int menuRole, QObject *parent = nullptr);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
-    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *, const QStyleOptionViewItem &, const QModelIndex &) const override { return nullptr; }
+
+    // The menu of the cell, open under it; closes itself when done.
+    QMenu *popUpMenu(QWidget *view, const QRect &cellRect, QAbstractItemModel *model, const QModelIndex &index);
+
+protected:
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override;
 
 private:
     int m_menuRole;

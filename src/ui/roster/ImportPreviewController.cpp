@@ -6,6 +6,7 @@
 
 #include "platform/Log.h"
 #include "ui/app/AppIcons.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
@@ -44,6 +45,45 @@ ImportPreviewController::ImportPreviewController(const QString &path, const QLis
     buildWindow();
     refillRowBoxes();
     refreshStatus();
+    showEncodingChoice();
+}
+
+void ImportPreviewController::showEncodingChoice()
+{
+    const bool codePage = m_state.encoding() == CSVOperator::TextEncoding::Windows1252;
+    const bool offered = codePage || m_state.hasUndecodedRows();
+    lblEncoding->setVisible(offered);
+    cboEncoding->setVisible(offered);
+    const QSignalBlocker quiet(cboEncoding);
+    cboEncoding->setCurrentIndex(codePage ? 1 : 0);
+}
+
+void ImportPreviewController::chooseEncoding(int index)
+{
+    const auto encoding = index == 1 ? CSVOperator::TextEncoding::Windows1252 : CSVOperator::TextEncoding::Unicode;
+    if (encoding == m_state.encoding())
+        return;
+    if (m_edited
+        && PollixAlert::show(this, kPollixArs, tr("Reading the file again drops the changes made in the preview."),
+                             {tr("Read Again"), tr("Cancel")})
+               != PollixAlert::AlertFirstButtonReturn) {
+        showEncodingChoice();
+        return;
+    }
+    ImportPreviewState fresh(m_state.importItemList());
+    QString error;
+    if (fresh.loadFile(m_path, &error, encoding) != TovImportPreviewData::Loaded) {
+        PollixAlert::show(this, kPollixArs, tr("The file cannot be imported."), {tr("OK")}, error);
+        showEncodingChoice();
+        return;
+    }
+    m_state = fresh;
+    headerArrayController->reload();
+    tvHeader->setColumnWidth(0, kNumberColumnWidth);
+    rowsChanged();
+    refillRowBoxes();
+    m_edited = false;
+    showEncodingChoice();
 }
 
 ImportPreviewController::~ImportPreviewController() = default;
@@ -81,10 +121,8 @@ void ImportPreviewController::buildWindow()
     tvHeader->horizontalHeader()->setHighlightSections(false);
     tvHeader->setColumnWidth(0, kNumberColumnWidth);
     tvHeader->setFixedHeight(tvHeader->horizontalHeader()->sizeHint().height() + kMappingRowHeight + 2 * tvHeader->frameWidth());
-    connect(tvHeader, &QTableView::clicked, this, [this](const QModelIndex &index) {
-        if (index.column() > 0)
-            tvHeader->edit(index);
-    });
+    // A press on a half-visible mapping cell must not scroll the row away from the data below.
+    tvHeader->setAutoScroll(false);
 
     tvPreviewData = new QTableView(this);
     tvPreviewData->setObjectName(QStringLiteral("tvPreviewData"));
@@ -115,6 +153,8 @@ void ImportPreviewController::buildWindow()
     // wide as the data's scroll bar keeps the columns over each other at the far right too.
     connect(tvPreviewData->horizontalScrollBar(), &QScrollBar::valueChanged, tvHeader->horizontalScrollBar(),
             &QScrollBar::setValue);
+    connect(tvHeader->horizontalScrollBar(), &QScrollBar::valueChanged, tvPreviewData->horizontalScrollBar(),
+            &QScrollBar::setValue);
     connect(tvHeader->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
         PollixLog(QStringLiteral("column %1 width %2").arg(column).arg(width));
         tvPreviewData->setColumnWidth(column, width);
@@ -123,10 +163,18 @@ void ImportPreviewController::buildWindow()
     m_headerScrollBarGap->setFixedWidth(tvPreviewData->verticalScrollBar()->sizeHint().width());
 
     connect(headerArrayController, &ImportPreviewTableModel::edited, this, [this] {
+        m_edited = true;
         previewDataArrayController->allChanged();
         refreshStatus();
     });
-    connect(previewDataArrayController, &ImportPreviewTableModel::edited, this, &ImportPreviewController::refreshStatus);
+    connect(previewDataArrayController, &ImportPreviewTableModel::edited, this, [this] {
+        m_edited = true;
+        refreshStatus();
+    });
+    // Corrections, mappings and row choices are the teacher's work: no way out drops them unasked.
+    m_hold = new EditHold(this, [this] { return m_edited; }, [this] {
+        return EditHold::askLeave(this, kPollixArs, tr("Are you sure to quit without importing?"), {tr("Yes"), tr("No")});
+    });
     connect(tvPreviewData->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { btnRemove->setEnabled(!selectedPreviewRows().isEmpty()); });
 
@@ -160,6 +208,12 @@ void ImportPreviewController::buildWindow()
     connect(btnCancel, &QPushButton::clicked, this, &ImportPreviewController::doCancel);
     connect(btnImport, &QPushButton::clicked, this, &ImportPreviewController::doImport);
 
+    lblEncoding = new QLabel(tr("Read the file as:"), this);
+    cboEncoding = new QComboBox(this);
+    cboEncoding->setObjectName(QStringLiteral("cboEncoding"));
+    cboEncoding->addItems({tr("UTF-8"), tr("Windows (Western European)")});
+    connect(cboEncoding, &QComboBox::activated, this, &ImportPreviewController::chooseEncoding);
+
     auto *rows = new QHBoxLayout;
     rows->addWidget(new QLabel(tr("Import from row:"), this));
     rows->addWidget(cboRowStart);
@@ -167,6 +221,8 @@ void ImportPreviewController::buildWindow()
     rows->addWidget(new QLabel(tr("to row:"), this));
     rows->addWidget(cboRowEnd);
     rows->addStretch();
+    rows->addWidget(lblEncoding);
+    rows->addWidget(cboEncoding);
 
     auto *mapping = new QHBoxLayout;
     mapping->setSpacing(0);
@@ -247,6 +303,7 @@ void ImportPreviewController::refreshStatus()
 
 void ImportPreviewController::rowsChanged()
 {
+    m_edited = true;
     previewDataArrayController->reload();
     // A reset gives the data's columns their default widths; the mapping row keeps the teacher's.
     for (int column = 0; column < headerArrayController->columnCount(); ++column)
@@ -327,7 +384,7 @@ void ImportPreviewController::doImport()
 
 void ImportPreviewController::doCancel()
 {
-    done(0);
+    m_hold->leave(0);
 }
 
 bool ImportPreviewController::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/roster/ImportItemInfo.h"
+#include "core/roster/CSVOperator.h"
 #include "core/roster/ImportPreviewState.h"
 
 #include <QDialog>
@@ -43,9 +44,15 @@ public:
     // The row boxes as the teacher uses them: a value chosen or typed.
     void chooseStartRow(const QString &text);
     void chooseEndRow(const QString &text);
+    // Reads the file again in the encoding given; the preview's changes go (asked first).
+    void chooseEncoding(int index);
 
     QComboBox *cboRowStart = nullptr;
     QComboBox *cboRowEnd = nullptr;
+    // Offered when lines of the file are not UTF-8: the teacher says the file is in the Windows
+    // code page instead of the program guessing it.
+    QComboBox *cboEncoding = nullptr;
+    QLabel *lblEncoding = nullptr;
     QTableView *tvHeader = nullptr;
     QTableView *tvPreviewData = nullptr;
     QLabel *lblErrorText = nullptr;
@@ -64,6 +71,7 @@ private:
     void rowsChanged();
     QList<int> selectedPreviewRows() const;
     void alertLoadFailure();
+    void showEncodingChoice();
 
     QString m_path;
     ImportPreviewState m_state;
@@ -72,4 +80,6 @@ private:
     ImportPreviewTableModel *headerArrayController = nullptr;
     ImportPreviewTableModel *previewDataArrayController = nullptr;
     QWidget *m_headerScrollBarGap = nullptr;
+    class EditHold *m_hold = nullptr;
+    bool m_edited = false;
 };

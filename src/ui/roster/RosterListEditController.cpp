@@ -3,6 +3,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
@@ -45,6 +46,11 @@ RosterListEditController::RosterListEditController(const QString &objectName, co
     connect(btnDelete, &QPushButton::clicked, this, &RosterListEditController::doDelete);
     connect(btnUpdate, &QPushButton::clicked, this, [this] { doUpdate(); });
     connect(btnCancel, &QPushButton::clicked, this, &RosterListEditController::doCancel);
+    // A name typed for adding or renaming and not yet added is an edit every way out asks about.
+    m_hold = new EditHold(this, [this] { return btnAdd->isEnabled() || btnUpdate->isEnabled(); }, [this] {
+        return EditHold::askLeave(this, QStringLiteral("Pollix ARS"), tr("Are you sure to quit without saving?"),
+                                  {tr("Yes"), tr("No")});
+    });
     connect(tabView, &QTabWidget::currentChanged, this, &RosterListEditController::tabViewDidSelect);
     for (QComboBox *combo : {comboDelete, comboModify})
         connect(combo, &QComboBox::activated, this, [this, combo](int i) { comboBoxSelectionDidChange(combo, i); });
@@ -191,7 +197,7 @@ void RosterListEditController::doDelete()
 
 void RosterListEditController::doCancel()
 {
-    done(0);
+    m_hold->leave(0);
 }
 
 void RosterListEditController::closeEvent(QCloseEvent *event)

@@ -89,6 +89,7 @@ protected:
     bool m_hasPosition = false;
 
 private:
+    class EditHold *m_hold = nullptr;
     int m_index = -1;
     QStringList m_names;
 };

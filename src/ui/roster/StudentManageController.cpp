@@ -9,6 +9,7 @@
 #include "core/store/TovClassXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
@@ -125,6 +126,17 @@ void StudentManageController::buildWindow()
             studentSelectedChange();
     });
     connect(studentInfo, &StudentInfoForm::edited, this, [this] { bIsStudentInfoChanged = true; });
+
+    // Escape, the close box and Close ask alike; Keep Editing leaves the window as it was.
+    m_hold = new EditHold(
+        this, [this] { return m_winState != Browsing && bIsStudentInfoChanged; },
+        [this] {
+            return EditHold::askSave(this, kPollixArs, tr("Do you want to update?"),
+                                     {tr("OK"), tr("Cancel"), tr("Keep Editing")}, [this] {
+                                         doSave();
+                                         return m_canClose;
+                                     });
+        });
 }
 
 void StudentManageController::setStudentToModify(int studentNo, int classIndex)
@@ -268,7 +280,9 @@ void StudentManageController::setStudentInfoEnable(bool enabled)
 void StudentManageController::setButtonState(int state)
 {
     const bool browsing = state == Browsing;
-    btnAdd->setEnabled(browsing && m_classIndexToModify >= 0);
+    // Adding is offered while a new student is being typed too: a window opened for typing
+    // students must not greet the teacher with a dead Add.
+    btnAdd->setEnabled((browsing || state == Adding) && m_classIndexToModify >= 0);
     btnModify->setEnabled(browsing && m_studentNoToModify != 0);
     btnDelete->setEnabled(browsing && m_studentNoToModify != 0);
     btnCancel->setEnabled(!browsing);
@@ -338,6 +352,9 @@ void StudentManageController::doAdd()
 {
     if (m_classIndexToModify < 0)
         return;
+    // A new form over one already typed asks as leaving the window does.
+    if (!m_hold->mayLeave())
+        return;
     const int most = appDelegate ? appDelegate->maxStudentNumberAllowed() : 400;
     if (TovClassXmlDatabase::sharedClassUI()->studentCountInClass(classNo()) >= most) {
         alert(tr("The max number of students in a class is %1").arg(most));
@@ -367,6 +384,13 @@ StudentManageController::Answer StudentManageController::askToUpdate()
 bool StudentManageController::doCancel()
 {
     if (m_winState == Adding) {
+        // A new student typed in is not dropped unasked either.
+        if (bIsStudentInfoChanged) {
+            if (!m_hold->mayLeave())
+                return false;
+            if (m_winState == Browsing)
+                return true; // saved
+        }
         clearStudentInfo();
     } else if (m_winState == Modifying && bIsStudentInfoChanged) {
         const Answer answer = askToUpdate();
@@ -405,6 +429,9 @@ void StudentManageController::doSave()
     save.adding = m_winState == Adding;
     save.oldID = m_infoBeforeModify.studentID;
     save.maxStudents = appDelegate ? appDelegate->maxStudentNumberAllowed() : 400;
+    // Where the receiver hides the keypad number, a new student takes the next free one, so the
+    // class still runs when a receiver that logs keypads in by number is chosen later.
+    save.nextFreeDeviceNo = textDeviceNo->isHidden();
     RosterEdits::Result r = RosterEdits::saveStudent(save);
     if (r.outcome == RosterEdits::Outcome::IdInRoster && save.adding) {
         const int answer = PollixAlert::show(
@@ -473,22 +500,12 @@ void StudentManageController::doDelete()
 
 void StudentManageController::doClose()
 {
-    if (m_winState != Browsing && bIsStudentInfoChanged && askToUpdate() == Answer::SaveRefused)
-        return;
-    m_observing = false;
-    bIsStudentInfoChanged = false;
-    done(0);
+    m_hold->leave(0);
 }
 
-void StudentManageController::closeEvent(QCloseEvent *event)
+void StudentManageController::done(int result)
 {
-    // The close box asks as Close does, and keeps the window when the save did not complete.
-    if (m_winState != Browsing && bIsStudentInfoChanged && askToUpdate() == Answer::SaveRefused) {
-        event->ignore();
-        return;
-    }
     m_observing = false;
     bIsStudentInfoChanged = false;
-    setResult(0);
-    QDialog::closeEvent(event);
+    QDialog::done(result);
 }

@@ -9,6 +9,7 @@
 
 class Orvenda_AppDelegate;
 class AddressTextView;
+class EditHold;
 class GenderMatrix;
 class QComboBox;
 class QDateEdit;
@@ -97,8 +98,7 @@ public:
     GenderMatrix *gender = nullptr;
     QLabel *labelDeviceNo = nullptr;
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
+    void done(int result) override;
 
 private:
     void buildWindow();
@@ -129,4 +129,5 @@ private:
     STUDENTINFO m_infoBeforeModify;
     bool m_canClose = true;
     bool m_observing = false;
+    EditHold *m_hold = nullptr;
 };

@@ -130,7 +130,7 @@ TEST_F(CSVOperatorTest, RoundTripsQuotesBlanksCommasAndNonAscii)
     EXPECT_EQ(back.stringAtRow(2, 1), "lines");
 }
 
-TEST_F(CSVOperatorTest, ReaderKeepsQuotedCommasAndReadsWindowsCodePage)
+TEST_F(CSVOperatorTest, ReaderKeepsQuotedCommas)
 {
     CSVOperator grid;
     ASSERT_TRUE(grid.loadCSVFrom(writeFile("q.csv", "\"Lee, Ann\",7,\"say \"\"hi\"\", then go\"\r\n")));
@@ -139,11 +139,77 @@ TEST_F(CSVOperatorTest, ReaderKeepsQuotedCommasAndReadsWindowsCodePage)
     EXPECT_EQ(grid.stringAtRow(1, 1), "Lee, Ann");
     EXPECT_EQ(grid.stringAtRow(1, 2), "7");
     EXPECT_EQ(grid.stringAtRow(1, 3), "say hi, then go");
+}
 
-    ASSERT_TRUE(grid.loadCSVFrom(writeFile("w.csv", QByteArray("Jos\xe9,M\xfcller \x80\x92\r\n"))));
-    ASSERT_EQ(grid.numOfRows(), 1);
-    EXPECT_EQ(grid.stringAtRow(1, 1), QString::fromUtf8("José"));
-    EXPECT_EQ(grid.stringAtRow(1, 2), QString::fromUtf8("Müller €’"));
+namespace {
+QList<QString> capturedLog;
+void captureLog(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    capturedLog << text;
+}
+} // namespace
+
+TEST_F(CSVOperatorTest, OneStrayByteMarksItsOwnLineAndNoEncodingIsGuessed)
+{
+    // A UTF-8 roster in which one line carries a Latin-1 byte: every UTF-8 name stays as it is,
+    // and only that line is marked, with U+FFFD where its byte was.
+    const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("José Núñez,1\r\n").toUtf8()
+                             + QByteArray("M\xfcller,2\r\n") + QString::fromUtf8("Zoë,3\r\n").toUtf8();
+    capturedLog.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureLog);
+    CSVOperator grid;
+    const bool read = grid.loadCSVFrom(writeFile("mixed.csv", bytes));
+    qInstallMessageHandler(previous);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(grid.numOfRows(), 3);
+    EXPECT_EQ(grid.stringAtRow(1, 1), QString::fromUtf8("José Núñez"));
+    EXPECT_EQ(grid.stringAtRow(2, 1), QStringLiteral("M") + QChar::ReplacementCharacter + QStringLiteral("ller"));
+    EXPECT_EQ(grid.stringAtRow(3, 1), QString::fromUtf8("Zoë"));
+    EXPECT_EQ(grid.undecodedRows(), QList<int>{2});
+    for (const QString &line : capturedLog)
+        EXPECT_FALSE(line.contains(QStringLiteral("ller")) || line.contains(QStringLiteral("Zo"))) << "names stay out of the log";
+
+    // UTF-16 with its byte-order mark, either byte order.
+    const QString names = QString::fromUtf8("Łucja,Ørsted\r\n李,2\r\n");
+    QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+    for (QChar c : names) {
+        le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    }
+    for (const QByteArray &file : {le, be}) {
+        ASSERT_TRUE(grid.loadCSVFrom(writeFile("utf16.csv", file)));
+        ASSERT_EQ(grid.numOfRows(), 2);
+        EXPECT_EQ(grid.stringAtRow(1, 2), QString::fromUtf8("Ørsted"));
+        EXPECT_EQ(grid.stringAtRow(2, 1), QString::fromUtf8("李"));
+        EXPECT_TRUE(grid.undecodedRows().isEmpty());
+    }
+    // Without its mark UTF-16 is bytes with NULs in them: no text.
+    QString why;
+    EXPECT_FALSE(grid.loadCSVFrom(writeFile("bare16.csv", le.mid(2)), &why));
+    EXPECT_EQ(why, "File is not a text file.");
+}
+
+TEST_F(CSVOperatorTest, FilesPastTheLimitsAreRefusedWithTheLimit)
+{
+    CSVOperator grid = CSVOperator::CSVWithColumns(1);
+    grid.setString("keep", 1, 1);
+    QString why, reason;
+    const QByteArray wide = QByteArray(CSVOperator::kMostFieldsPerRow, ',') + "\r\n";
+    EXPECT_FALSE(grid.loadCSVFrom(writeFile("wide.csv", "a,b\r\n" + wide), &why, &reason));
+    EXPECT_EQ(why, "File is not a text file.");
+    EXPECT_EQ(reason, "row 2 has more than 256 fields");
+    // One field fewer is a row like any other.
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("edge.csv", QByteArray(CSVOperator::kMostFieldsPerRow - 1, ','))));
+    EXPECT_EQ(grid.numOfColumns(), CSVOperator::kMostFieldsPerRow);
+
+    QByteArray tall;
+    for (int i = 0; i <= CSVOperator::kMostRows; ++i)
+        tall += "x\n";
+    EXPECT_FALSE(grid.loadCSVFrom(writeFile("tall.csv", tall), &why, &reason));
+    EXPECT_EQ(reason, "more than 10000 rows");
+    EXPECT_FALSE(grid.loadCSVFrom(writeFile("big.csv", QByteArray(CSVOperator::kMostFileBytes + 1, 'x')), &why, &reason));
+    EXPECT_TRUE(reason.endsWith("is larger than 16 MB")) << reason.toStdString();
+    EXPECT_EQ(grid.numOfRows(), 1) << "a refused file leaves the last good read";
 }
 
 TEST_F(CSVOperatorTest, ReaderLineRules)

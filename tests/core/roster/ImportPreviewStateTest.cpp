@@ -37,15 +37,33 @@ protected:
 
 TEST_F(ImportPreviewStateTest, SpreadsheetFilesInEitherEncodingGiveTheSameCleanRecords)
 {
+    // The code-page file read as Unicode: its accented lines are marked and block the import,
+    // nothing is stored garbled.
+    ImportPreviewState guessed(ImportItemsForStudent(1).allImportItems());
+    QString error;
+    ASSERT_EQ(guessed.loadFile(testDataPath("roster/import-spreadsheet/students-cp1252.csv"), &error),
+              TovImportPreviewData::Loaded);
+    EXPECT_TRUE(guessed.hasUndecodedRows());
+    EXPECT_TRUE(guessed.bHasError());
+    EXPECT_TRUE(guessed.statusText().startsWith("Incorrect Field(s):First Name,Last Name,Remark\n"))
+        << guessed.statusText().toStdString();
+    EXPECT_TRUE(guessed.statusText().contains("\nRow 2 holds bytes that are not UTF-8 text; retype the First Name.\n"));
+
     QList<QList<QStringList>> results;
-    for (const QString file : {"students-cp1252.csv", "students-utf8-bom.csv"}) {
+    const QList<std::pair<QString, CSVOperator::TextEncoding>> files{
+        {"students-cp1252.csv", CSVOperator::TextEncoding::Windows1252},
+        {"students-utf8-bom.csv", CSVOperator::TextEncoding::Unicode}};
+    for (const auto &[file, encoding] : files) {
         ImportPreviewState preview(ImportItemsForStudent(1).allImportItems());
-        QString error;
-        ASSERT_EQ(preview.loadFile(testDataPath("roster/import-spreadsheet/" + file), &error), TovImportPreviewData::Loaded);
-        // The header row is not a student: its ID has a blank in it.
-        EXPECT_EQ(preview.statusText(), "Incorrect Field(s):* Device NO.,* Student ID");
-        EXPECT_EQ(preview.previewData().cell(0, 1), "Device NO.") << "no byte-order mark in the first cell";
-        ASSERT_TRUE(preview.setStartRow(2));
+        ASSERT_EQ(preview.loadFile(testDataPath("roster/import-spreadsheet/" + file), &error, encoding),
+                  TovImportPreviewData::Loaded);
+        EXPECT_FALSE(preview.hasUndecodedRows());
+        // The first row names the fields (as the export writes them): it maps the columns and
+        // is left out.
+        EXPECT_EQ(preview.previewData().startRow(), 2);
+        EXPECT_EQ(preview.previewData().arrAllData.first().value(1), "Device NO.") << "no byte-order mark in the first cell";
+        EXPECT_EQ(preview.mappedName(7), "Birthday");
+        EXPECT_EQ(preview.mappedName(13), "Gender");
         EXPECT_EQ(preview.statusText(), "Ready to import.");
         EXPECT_FALSE(preview.bHasError());
         results << preview.resultData();
@@ -70,7 +88,7 @@ TEST_F(ImportPreviewStateTest, RequiredItemsMustBeMappedAndFreeOfErrors)
     load(studentLine("5", "S1") + studentLine("5", "S2"));
     EXPECT_EQ(error(1, 1), "The * Device NO. cannot be duplicate.");
     EXPECT_EQ(error(0, 1), "") << "the first occurrence stays valid";
-    EXPECT_EQ(state->statusText(), "Incorrect Field(s):* Device NO.");
+    EXPECT_EQ(state->statusText(), "Incorrect Field(s):* Device NO.\nRow 2: The * Device NO. cannot be duplicate.");
     EXPECT_TRUE(state->bHasError());
 
     state->editCell(1, 1, " 6 ");
@@ -157,9 +175,13 @@ TEST_F(ImportPreviewStateTest, RowRangeAddingAndRemovingKeepTheFileInOrder)
     EXPECT_EQ(data.numOfRows(), 11);
     EXPECT_EQ(data.endRow(), 7);
     EXPECT_EQ(error(added, 2), "The * Student ID cannot be blank.");
-    EXPECT_EQ(state->statusText(), "Incorrect Field(s):* Device NO.,* Student ID");
+    EXPECT_EQ(state->statusText(), "Incorrect Field(s):* Device NO.,* Student ID,First Name\n"
+                                   "Row 5: The * Device NO. cannot be blank.\n"
+                                   "Row 5: The * Student ID cannot be blank.\n"
+                                   "Row 5 has no name: type a first or a last name.");
     state->editCell(added, 1, "40");
     state->editCell(added, 2, "S40");
+    state->editCell(added, 3, "Di");
     EXPECT_EQ(state->statusText(), "Ready to import.");
     EXPECT_EQ(state->resultData().at(2).mid(0, 2), QStringList({"40", "S40"}));
 
@@ -210,4 +232,55 @@ TEST_F(ImportPreviewStateTest, ResultCutsLongTextsAndDefaultsTheRest)
     EXPECT_FALSE(teachers.bHasError());
     EXPECT_EQ(teachers.statusText(), "Ready to import.");
     EXPECT_EQ(teachers.resultData().at(0).at(6), "Male");
+}
+
+TEST_F(ImportPreviewStateTest, ColumnsInAnotherOrderMapByTheirHeadingsOrByHand)
+{
+    // Headings in another order (and spelt a little differently) map each column to its item.
+    load("Sex,Last Name,student id,First name,Device No.,Class\r\nF,Lee,S1,Ann,4,7A\r\nM,Chan,S2,Bo,5,7A\r\n");
+    EXPECT_EQ(state->previewData().startRow(), 2);
+    EXPECT_EQ(state->headerItemList().mid(1, 6),
+              QStringList({"Gender", "Last Name", "* Student ID", "First Name", "* Device NO.", "N/A"}));
+    EXPECT_EQ(state->statusText(), "Ready to import.");
+    QList<QStringList> records = state->resultData();
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records.at(0).mid(0, 5), QStringList({"4", "S1", "Ann", "Lee", ""}));
+    EXPECT_EQ(records.at(0).at(12), "F");
+
+    // Without headings the columns map by position until the teacher chooses from the menus.
+    load("F,Lee,S1,Ann,4\r\nM,Chan,S2,Bo,5\r\n");
+    EXPECT_EQ(state->previewData().startRow(), 1) << "one cell that reads as a field name is data";
+    EXPECT_TRUE(state->bHasError());
+    state->setMapping(1, "Gender");
+    state->setMapping(2, "Last Name");
+    state->setMapping(3, "* Student ID");
+    state->setMapping(4, "First Name");
+    state->setMapping(5, "* Device NO.");
+    EXPECT_EQ(state->statusText(), "Ready to import.");
+    records = state->resultData();
+    EXPECT_EQ(records.at(1).mid(0, 5), QStringList({"5", "S2", "Bo", "Chan", ""}));
+    EXPECT_EQ(records.at(1).at(12), "M");
+}
+
+TEST_F(ImportPreviewStateTest, ARowWithoutANameIsMarkedAndTheStatusSaysWhichRowsAndWhy)
+{
+    load(studentLine("1", "S1") + studentLine("2", "S2", "", ",7A,1,,,,,,,F") + studentLine("3", "") + studentLine("3", "S4"));
+    EXPECT_EQ(error(1, 3), "Row 2 has no name: type a first or a last name.");
+    EXPECT_TRUE(state->bHasError()) << "a student without a name would be stored as Null";
+    EXPECT_EQ(state->statusText(), "Incorrect Field(s):* Device NO.,* Student ID,First Name\n"
+                                   "Row 2 has no name: type a first or a last name.\n"
+                                   "Row 3: The * Student ID cannot be blank.\n"
+                                   "Row 4: The * Device NO. cannot be duplicate.");
+    // A last name is a name too.
+    state->editCell(1, 4, "Lee");
+    EXPECT_EQ(error(1, 3), "");
+    state->editCell(2, 2, "S3");
+    state->editCell(3, 1, "4");
+    EXPECT_EQ(state->statusText(), "Ready to import.");
+    EXPECT_EQ(state->resultData().at(1).mid(2, 2), QStringList({"", "Lee"}));
+
+    // With neither name column mapped no record has a name.
+    state->setMapping(3, "N/A");
+    state->setMapping(4, "N/A");
+    EXPECT_EQ(state->statusText(), "Required Field(s):First Name or Last Name");
 }

@@ -9,6 +9,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 QStringList record(const QString &id, const QString &first = "Ann", const QString &gender = "Male", const QString &device = "1")
 {
@@ -74,8 +76,10 @@ TEST_F(RosterImporterTest, SpreadsheetFileGoesWholeIntoClassAndRoster)
 {
     ImportPreviewState preview(ImportItemsForStudent(1).allImportItems());
     QString error;
-    ASSERT_EQ(preview.loadFile(testDataPath("roster/import-spreadsheet/students-cp1252.csv"), &error), 0);
-    ASSERT_TRUE(preview.setStartRow(2));
+    ASSERT_EQ(preview.loadFile(testDataPath("roster/import-spreadsheet/students-cp1252.csv"), &error,
+                               CSVOperator::TextEncoding::Windows1252),
+              0);
+    ASSERT_EQ(preview.previewData().startRow(), 2) << "the heading row is left out";
     ASSERT_FALSE(preview.bHasError());
     EXPECT_TRUE(importer.importStudentsUsingPreviewResultData(RosterImporter::studentsFromRecords(preview.resultData())));
     EXPECT_TRUE(importer.studentsLost().isEmpty());
@@ -206,4 +210,22 @@ TEST_F(RosterImporterTest, RecordsBecomeStudentsAndTeachersAsTyped)
     EXPECT_EQ(failing.failureText(), "The teacher list cannot be read.");
     ASSERT_EQ(failing.teachersLost().size(), 1);
     EXPECT_EQ(failing.teachersLost().at(0).reason, "The teacher list cannot be read.");
+}
+
+TEST_F(RosterImporterTest, StudentsWithoutAKeypadNumberTakeTheClassesNextFreeOnes)
+{
+    // A Dravel file names its students by ID only; the class already holds keypad 1.
+    StudentEntity first = stored("S0", "Zed");
+    first.setDeviceNo(1);
+    ASSERT_TRUE(TovClassXmlDatabase::sharedClassUI()->addStudentWithData(first, classNo));
+    ImportPreviewState preview(ImportItemsForStudent(3).allImportItems());
+    QString error;
+    ASSERT_EQ(preview.loadFile(writeFile("dravel.csv", "Student ID,First Name\r\nS1,Ann\r\nS2,Bo\r\nS3,Cy\r\n"), &error), 0);
+    EXPECT_FALSE(preview.bHasError()) << preview.statusText().toStdString();
+    EXPECT_TRUE(importer.importStudentsUsingPreviewResultData(RosterImporter::studentsFromRecords(preview.resultData())));
+    QList<int> numbers;
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo))
+        numbers << s.deviceNo();
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(numbers, QList<int>({1, 2, 3, 4})) << "not keypad 1 for everyone";
 }

@@ -10,6 +10,7 @@
 #include "support/PollixTest.h"
 #include "ui/roster/ClassSetController.h"
 
+#include <algorithm>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -251,15 +252,36 @@ TEST_F(ClassSetControllerTest, SmallFamilyRefusesSharedKeypadNumbersOthersAccept
         dialog.setClassNo(classB);
         dialog.awakeFromNib();
         DialogAnswers answers;
+        answers.answerAlert(1); // Cancel: the numbers stay as they are
         dialog.doOk();
         if (type == 1 || type == 4) {
             EXPECT_EQ(answers.alertTexts(), QStringList{"The device NO. in a class cannot be the same"}) << type;
+            // The alert names who shares the keypad and the way out.
+            EXPECT_TRUE(answers.alerts().first().informativeText.endsWith("Device NO. 7: S7 Di Ho, S8 Ed Ho"))
+                << answers.alerts().first().informativeText.toStdString();
+            EXPECT_TRUE(dialog.isVisible() || dialog.result() != 1) << type;
         } else {
             EXPECT_TRUE(answers.alerts().isEmpty()) << type;
             EXPECT_EQ(dialog.result(), 1) << type;
         }
         EXPECT_EQ(dialog.tblStudents->columnCount(), (type == 2 || type == 3) ? 3 : 4) << type;
     }
+
+    // Renumber gives the second holder of a number the class's next free one, and the class runs.
+    DeviceController::ShareDeviceController()->setCurDeviceType(1);
+    ClassSetController dialog;
+    dialog.setClassNo(classB);
+    dialog.awakeFromNib();
+    DialogAnswers answers;
+    answers.answerAlert(0);
+    dialog.doOk();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The device NO. in a class cannot be the same"});
+    EXPECT_EQ(dialog.result(), 1);
+    QList<int> numbers;
+    for (const StudentEntity &s : classes->getStudentListByClassNo(classB))
+        numbers << s.deviceNo();
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(numbers, QList<int>({1, 7})) << "S8 takes 1, the lowest number nobody holds";
 }
 
 TEST_F(ClassSetControllerTest, ClassLargerThanTheReceiverServesIsRefused)

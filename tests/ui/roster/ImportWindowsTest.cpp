@@ -7,6 +7,7 @@
 #include "support/DialogAnswers.h"
 #include "support/EventWait.h"
 #include "support/PollixTest.h"
+#include "support/XvfbRun.h"
 #include "ui/roster/ClassSetController.h"
 #include "ui/roster/ImportPreviewController.h"
 #include "ui/roster/ImportPreviewTableModel.h"
@@ -18,14 +19,17 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -155,12 +159,14 @@ TEST_F(ImportWindowsTest, ThirtyStudentsWithTwoBadRowsAreMendedInTheGridAndImpor
         previewSeen = true;
         EXPECT_EQ(preview->windowTitle(), "Student Importing Preview");
         screenshot(preview, "2-preview-as-loaded");
-        // The header row is no student; the import starts at row 2.
-        preview->cboRowStart->setEditText("2");
-        QMetaObject::invokeMethod(preview->cboRowStart->lineEdit(), "editingFinished");
+        // The header row names the fields: it is no student, and the import starts at row 2.
+        EXPECT_EQ(preview->cboRowStart->currentText(), "2");
         EXPECT_EQ(preview->state().previewData().previewRowCount(), 30);
         EXPECT_EQ(wrongRows(preview, {1, 2}), QStringList({"13:2", "26:1"}));
-        EXPECT_EQ(preview->lblErrorText->text(), "Incorrect Field(s):* Device NO.,* Student ID");
+        const QString wrong = "Incorrect Field(s):* Device NO.,* Student ID\n"
+                              "Row 13: The * Student ID contains some invalid characters.\n"
+                              "Row 26: The * Device NO. should be between 1 and 400.";
+        EXPECT_EQ(preview->lblErrorText->text(), wrong);
         const QModelIndex bad = preview->tvPreviewData->model()->index(11, 2);
         EXPECT_EQ(bad.data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
         EXPECT_EQ(bad.data(Qt::ToolTipRole).toString(), "The * Student ID contains some invalid characters.");
@@ -168,7 +174,7 @@ TEST_F(ImportWindowsTest, ThirtyStudentsWithTwoBadRowsAreMendedInTheGridAndImpor
 
         // Import is refused while the rows are wrong.
         preview->btnImport->click();
-        EXPECT_EQ(answers.alertTexts().value(0), "Incorrect Field(s):* Device NO.,* Student ID");
+        EXPECT_EQ(answers.alertTexts().value(0), wrong) << "the alert says which rows and why";
 
         typeIntoCell(preview, 11, 2, "S012");
         typeIntoCell(preview, 24, 1, "25");
@@ -202,7 +208,7 @@ TEST_F(ImportWindowsTest, ThirtyStudentsWithTwoBadRowsAreMendedInTheGridAndImpor
                                                  "1,Ann,Lee,Dr,,,Female\r\n2,Bo,Ng,Mr,,,Male\r\n"));
     whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
         EXPECT_EQ(preview->windowTitle(), "Teacher Importing Preview");
-        preview->chooseStartRow("2");
+        EXPECT_EQ(preview->cboRowStart->currentText(), "2");
         whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
             EXPECT_EQ(import->windowTitle(), "Importing Teachers");
@@ -268,7 +274,10 @@ TEST_F(ImportWindowsTest, PreviewRefusesAnUnmappedRequiredFieldAndKeepsItsRowsIn
     EXPECT_EQ(preview.tvPreviewData->model()->index(2, 0).data().toString(), "3");
     EXPECT_EQ(preview.tvPreviewData->model()->index(3, 2).data().toString(), "S3");
     EXPECT_EQ(preview.cboRowEnd->count(), 5);
-    EXPECT_EQ(preview.lblErrorText->text(), "Incorrect Field(s):* Device NO.,* Student ID");
+    EXPECT_EQ(preview.lblErrorText->text(), "Incorrect Field(s):* Device NO.,* Student ID,First Name\n"
+                                            "Row 3: The * Device NO. cannot be blank.\n"
+                                            "Row 3: The * Student ID cannot be blank.\n"
+                                            "Row 3 has no name: type a first or a last name.");
     preview.tvPreviewData->selectRow(2);
     preview.doRemove();
     EXPECT_EQ(preview.cboRowEnd->count(), 4);
@@ -337,4 +346,159 @@ TEST_F(ImportWindowsTest, ImportWindowListsWhatStayedOutAndTellsAFailedStore)
     ASSERT_EQ(failing.tblLostDataInfo->rowCount(), 1);
     EXPECT_EQ(failing.tblLostDataInfo->item(0, 3)->text(), "The class file cannot be saved.");
     EXPECT_EQ(classes->getStudentListByClassNo(classNo).size(), 3);
+}
+
+namespace {
+// Opens the mapping menu of a column with a press on its cell and clicks an entry, as the teacher
+// does; strict: the menu must come up right under the cell.
+void chooseMapping(ImportPreviewController *preview, int column, const QString &entry, bool strict = false)
+{
+    QTableView *header = preview->tvHeader;
+    const QModelIndex cell = header->model()->index(0, column);
+    const QRect rect = header->visualRect(cell);
+    const int dataScroll = preview->tvPreviewData->horizontalScrollBar()->value();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, rect.center());
+    QMenu *menu = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); },
+                                kEventWaitMs))
+        << "a press on the cell opens its menu";
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu, kEventWaitMs));
+    EXPECT_EQ(menu->objectName(), QStringLiteral("headerMenu%1").arg(column));
+    EXPECT_EQ(menu->actions().size(), preview->state().headerMenuItemList().size()) << "the menu lists every item";
+    if (strict) {
+        const QPoint under = header->viewport()->mapToGlobal(rect.bottomLeft());
+        EXPECT_LE((menu->geometry().topLeft() - under).manhattanLength(), 4)
+            << "menu at " << menu->geometry().x() << "," << menu->geometry().y() << ", cell bottom at " << under.x()
+            << "," << under.y();
+    }
+    if (strict && !qEnvironmentVariable("POLLIX_SCREENSHOTS").isEmpty())
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            qEnvironmentVariable("POLLIX_SCREENSHOTS") + QStringLiteral("/mapping-menu-%1.png").arg(column));
+    // The press scrolled nothing: the mapping row stays over the data.
+    EXPECT_EQ(header->horizontalScrollBar()->value(), dataScroll);
+    QAction *choice = nullptr;
+    for (QAction *a : menu->actions())
+        if (a->text() == entry)
+            choice = a;
+    ASSERT_NE(choice, nullptr) << entry.toStdString();
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(choice).center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cell.data().toString() == entry; }, kEventWaitMs)) << entry.toStdString();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+// A class list whose columns came in another order and without headings.
+QByteArray shuffledClass()
+{
+    return "Female,S1,Lee,Ann,4\r\nMale,S2,Chan,Bo,5\r\n";
+}
+
+void mapShuffledColumnsByClicks(ImportPreviewController *preview, bool strict)
+{
+    // Column by column, in the order they stand.
+    chooseMapping(preview, 1, "Gender", strict);
+    chooseMapping(preview, 2, "* Student ID", strict);
+    chooseMapping(preview, 3, "Last Name", strict);
+    chooseMapping(preview, 4, "First Name", strict);
+    chooseMapping(preview, 5, "* Device NO.", strict);
+    EXPECT_EQ(preview->lblErrorText->text(), "Ready to import.");
+}
+} // namespace
+
+TEST_F(ImportWindowsTest, ColumnsInAnotherOrderAreMappedWithClicksOnTheMenusAndImported)
+{
+    DialogAnswers answers;
+    bool previewSeen = false;
+    whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+        previewSeen = true;
+        preview->resize(700, 400);
+        mapShuffledColumnsByClicks(preview, false);
+        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+            import->btnOK->click();
+        });
+        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+        if (preview->isVisible())
+            preview->done(0);
+    });
+    EXPECT_TRUE(ImportWindows::importStudents(nullptr, writeFile("shuffled.csv", shuffledClass()), classNo, "7A"));
+    EXPECT_TRUE(previewSeen);
+    const QList<StudentEntity> stored = TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo);
+    ASSERT_EQ(stored.size(), 2);
+    for (const StudentEntity &s : stored) {
+        const bool ann = s.id() == "S1";
+        EXPECT_EQ(s.firstName(), ann ? "Ann" : "Bo");
+        EXPECT_EQ(s.lastName(), ann ? "Lee" : "Chan");
+        EXPECT_EQ(s.gender(), ann ? 2 : 1);
+        EXPECT_EQ(s.deviceNo(), ann ? 4 : 5);
+    }
+
+    // Under a real X server with a window manager the menus come up under their cells too.
+    const int x11 = XvfbRun::run(QStringLiteral("ImportWindowsTest.OnX11*"), true);
+    if (x11 == -1)
+        GTEST_SKIP() << "no Xvfb or window manager here: the X11 half did not run";
+    EXPECT_EQ(x11, 0);
+}
+
+TEST_F(ImportWindowsTest, OnX11TheMappingMenusOpenUnderTheirCells)
+{
+    if (!XvfbRun::onX11())
+        GTEST_SKIP() << "runs on Xvfb, started by ColumnsInAnotherOrderAreMappedWithClicksOnTheMenusAndImported";
+    ImportPreviewController preview(writeFile("shuffled.csv", shuffledClass()), ImportItemsForStudent(1).allImportItems());
+    preview.resize(760, 420);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview, kEventWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !preview.windowHandle()->frameMargins().isNull(); }, kEventWaitMs))
+        << "the window manager frames the window";
+    // Column 4 stands half out of view at this width: a press there must not scroll the row.
+    mapShuffledColumnsByClicks(&preview, true);
+    preview.tvPreviewData->horizontalScrollBar()->setValue(150);
+    EXPECT_EQ(preview.tvHeader->horizontalScrollBar()->value(), 150);
+    const QRect dataCell = preview.tvPreviewData->visualRect(preview.tvPreviewData->model()->index(0, 3));
+    const QRect mapCell = preview.tvHeader->visualRect(preview.tvHeader->model()->index(0, 3));
+    EXPECT_EQ(dataCell.left(), mapCell.left()) << "the mapping row stands over its data";
+}
+
+TEST_F(ImportWindowsTest, AStrayLatinByteMarksItsRowAndEveryUtf8NameIsStoredIntact)
+{
+    const QByteArray file = QString::fromUtf8("1,S1,José,Núñez\r\n").toUtf8() + QByteArray("2,S2,M\xfcller,Bo\r\n")
+                            + QString::fromUtf8("3,S3,Zoë,Ødegård\r\n").toUtf8();
+    DialogAnswers answers;
+    bool previewSeen = false;
+    whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+        previewSeen = true;
+        EXPECT_TRUE(preview->cboEncoding->isVisible()) << "the file's encoding is offered as a choice";
+        EXPECT_EQ(preview->tvPreviewData->model()->index(0, 3).data().toString(), QString::fromUtf8("José"));
+        EXPECT_EQ(wrongRows(preview, {3}), QStringList{"2:3"});
+        EXPECT_TRUE(preview->lblErrorText->text().contains("Row 2 holds bytes that are not UTF-8 text; retype the First Name."))
+            << preview->lblErrorText->text().toStdString();
+        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+        EXPECT_EQ(answers.alertTexts().size(), 1) << "the import is refused while the row is marked";
+
+        // Read as the Windows code page, the stray line reads right and every other one wrong:
+        // the teacher sees it and goes back.
+        preview->cboEncoding->setFocus();
+        QTest::keyClick(preview->cboEncoding, Qt::Key_Down);
+        EXPECT_EQ(preview->tvPreviewData->model()->index(1, 3).data().toString(), QString::fromUtf8("Müller"));
+        EXPECT_EQ(preview->tvPreviewData->model()->index(0, 3).data().toString(), QString::fromUtf8("JosÃ©"));
+        QTest::keyClick(preview->cboEncoding, Qt::Key_Up);
+        EXPECT_EQ(preview->tvPreviewData->model()->index(0, 3).data().toString(), QString::fromUtf8("José"));
+
+        typeIntoCell(preview, 1, 3, QStringLiteral("Mueller"));
+        EXPECT_EQ(preview->lblErrorText->text(), "Ready to import.");
+        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+            EXPECT_EQ(import->txtImportState->text(), "Import successfully.");
+            import->btnOK->click();
+        });
+        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+        if (preview->isVisible())
+            preview->done(0);
+    });
+    EXPECT_TRUE(ImportWindows::importStudents(nullptr, writeFile("stray.csv", file), classNo, "7A"));
+    EXPECT_TRUE(previewSeen);
+    QStringList names;
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo))
+        names << s.firstName() + " " + s.lastName();
+    names.sort();
+    EXPECT_EQ(names, QStringList({QString::fromUtf8("José Núñez"), QStringLiteral("Mueller Bo"), QString::fromUtf8("Zoë Ødegård")}));
 }

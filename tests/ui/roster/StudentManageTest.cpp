@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 class StudentManageTest : public RosterWindowTest
 {
@@ -55,7 +57,7 @@ TEST_F(StudentManageTest, StatesAndTheirButtons)
 {
     auto adding = open(0);
     EXPECT_EQ(adding->winState(), StudentManageController::Adding);
-    EXPECT_EQ(buttons(*adding), "00011");
+    EXPECT_EQ(buttons(*adding), "10011");
     EXPECT_TRUE(adding->textStudentID->isEnabled());
     EXPECT_TRUE(adding->textStudentID->text().isEmpty());
     adding->btnCancel->click();
@@ -237,4 +239,41 @@ TEST_F(StudentManageTest, SwitchingClassAsksBeforeDroppingEdits)
     EXPECT_TRUE(e->textStudentID->text().isEmpty());
     EXPECT_FALSE(e->textStudentID->isEnabled());
     EXPECT_EQ(e->tblStudents->rowCount(), 0);
+}
+
+TEST_F(StudentManageTest, StudentsTypedWhereTheKeypadNumberIsHiddenTakeTheNextFreeNumbers)
+{
+    // The class holds keypads 1 to 3; a Dravel receiver hides the number field.
+    useDeviceType(3);
+    auto e = open(0);
+    EXPECT_TRUE(e->textDeviceNo->isHidden());
+    ASSERT_TRUE(e->btnAdd->isEnabled()) << "the window opened for typing offers Add at once";
+    for (const char *id : {"T1", "T2"}) {
+        QTest::mouseClick(e->btnAdd, Qt::LeftButton);
+        type(e->textStudentID, id);
+        type(e->textStudentFirstName, "New");
+        QTest::mouseClick(e->btnSave, Qt::LeftButton);
+    }
+    QList<int> numbers;
+    for (const StudentEntity &s : classes->getStudentListByClassNo(c1))
+        numbers << s.deviceNo();
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(numbers, QList<int>({1, 2, 3, 4, 5}));
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" ").toStdString();
+}
+
+TEST_F(StudentManageTest, CancelAsksBeforeANewStudentTypedInIsDropped)
+{
+    auto e = open(0);
+    type(e->textStudentID, "S9");
+    answers.answerAlert(2); // Keep Editing
+    QTest::mouseClick(e->btnCancel, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Do you want to update?"});
+    EXPECT_EQ(e->textStudentID->text(), "S9");
+    EXPECT_EQ(e->winState(), StudentManageController::Adding);
+    answers.answerAlert(1); // Cancel: drop it
+    QTest::mouseClick(e->btnCancel, Qt::LeftButton);
+    EXPECT_TRUE(e->textStudentID->text().isEmpty());
+    EXPECT_EQ(e->winState(), StudentManageController::Browsing);
+    EXPECT_EQ(classes->getStudentListByClassNo(c1).size(), 3);
 }
