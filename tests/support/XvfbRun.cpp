@@ -5,7 +5,11 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QDeadlineTimer>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <X11/Xlib.h>
 
 namespace XvfbRun {
 
@@ -14,7 +18,36 @@ bool onX11()
     return qEnvironmentVariableIsSet("POLLIX_ON_X11");
 }
 
-int run(const QString &filter)
+namespace {
+
+// True once a window manager has claimed the display's screen (_NET_SUPPORTING_WM_CHECK on the
+// root window), so that the test's first window is already managed.
+bool managerRunning(const QByteArray &display)
+{
+    Display *d = XOpenDisplay(display.constData());
+    if (!d)
+        return false;
+    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", True);
+    bool found = false;
+    if (check != None) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        if (XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, AnyPropertyType, &type, &format, &count,
+                               &after, &data) == Success) {
+            found = type != None && count > 0;
+            if (data)
+                XFree(data);
+        }
+    }
+    XCloseDisplay(d);
+    return found;
+}
+
+} // namespace
+
+int run(const QString &filter, const Options &options)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (xvfb.isEmpty())
@@ -22,8 +55,9 @@ int run(const QString &filter)
     // -displayfd lets the server pick a free display and say which, so parallel tests never race
     // for one.
     QProcess server;
+    const QString screen = QStringLiteral("%1x%2x24").arg(options.screen.width()).arg(options.screen.height());
     server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                        QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                        screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!server.waitForStarted(kEventWaitMs))
         return -1;
     QByteArray display;
@@ -36,9 +70,37 @@ int run(const QString &filter)
         return -1;
     }
 
-    QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(display));
+    const auto stopServer = [&server] {
+        server.terminate();
+        if (!server.waitForFinished(5000))
+            server.kill();
+    };
+    QProcess manager;
+    if (options.windowManager) {
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (openbox.isEmpty()) {
+            stopServer();
+            return -1;
+        }
+        manager.setProcessEnvironment(env);
+        manager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        manager.start(openbox, {QStringLiteral("--sm-disable")});
+        manager.waitForStarted(kEventWaitMs);
+        const QByteArray name = ":" + display;
+        QDeadlineTimer deadline(kEventWaitMs);
+        while (!managerRunning(name) && !deadline.hasExpired() && manager.state() == QProcess::Running)
+            QThread::msleep(20);
+        if (!managerRunning(name)) {
+            manager.kill();
+            manager.waitForFinished();
+            stopServer();
+            return -1;
+        }
+    }
+
+    QProcess child;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("POLLIX_ON_X11"), QStringLiteral("1"));
     child.setProcessEnvironment(env);
@@ -48,9 +110,12 @@ int run(const QString &filter)
     const bool finished = child.waitForFinished(240000);
     if (!finished)
         child.kill();
-    server.terminate();
-    if (!server.waitForFinished(5000))
-        server.kill();
+    if (manager.state() != QProcess::NotRunning) {
+        manager.terminate();
+        if (!manager.waitForFinished(5000))
+            manager.kill();
+    }
+    stopServer();
     return finished && child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
 }
 
