@@ -14,6 +14,9 @@ namespace {
 // A usual window manager's decoration, for a window not yet mapped when no other one tells.
 constexpr QMargins kUsualFrame(4, 28, 4, 4);
 constexpr const char *kLeftAt = "pollixLeftAt";
+// The decoration of the last window seen framed: the window manager frames the next one alike,
+// even when no other window is up to ask (the main window hides while a run opens).
+QMargins g_lastFrame;
 
 bool placesItself(const QWidget *w)
 {
@@ -38,8 +41,11 @@ protected:
         if ((type == QEvent::Show || type == QEvent::Hide) && watched->isWidgetType()) {
             auto *w = static_cast<QWidget *>(watched);
             if (w->isWindow() && !placesItself(w)) {
-                if (type == QEvent::Hide)
+                if (type == QEvent::Hide) {
                     w->setProperty(kLeftAt, w->pos());
+                    if (const QWindow *handle = w->windowHandle(); handle && !handle->frameMargins().isNull())
+                        g_lastFrame = handle->frameMargins();
+                }
                 else
                     place(w);
             }
@@ -111,13 +117,17 @@ QMargins frameMargins(const QWidget *window)
     };
     QMargins m = marginsOf(window);
     if (!m.isNull())
-        return m;
+        return g_lastFrame = m;
     // The window manager decorates every window alike; none at all draws nothing around them.
     for (const QWidget *other : QApplication::topLevelWidgets()) {
-        if (other != window && !placesItself(other) && other->isVisible() && other->windowHandle())
-            return marginsOf(other);
+        if (other != window && !placesItself(other) && other->isVisible() && other->windowHandle()) {
+            m = marginsOf(other);
+            if (!m.isNull())
+                return g_lastFrame = m;
+            return g_lastFrame;
+        }
     }
-    return kUsualFrame;
+    return g_lastFrame.isNull() ? kUsualFrame : g_lastFrame;
 }
 
 QPoint placeWithin(const QRect &area, const QMargins &frame, QPoint framePos, QSize *size)
