@@ -42,8 +42,11 @@ protected:
             auto *w = static_cast<QWidget *>(watched);
             if (w->isWindow() && !placesItself(w)) {
                 if (type == QEvent::Hide) {
-                    w->setProperty(kLeftAt, w->pos());
-                    if (const QWindow *handle = w->windowHandle(); handle && !handle->frameMargins().isNull())
+                    // The window system's own account of the frame: the widget's may lag behind
+                    // when the window manager framed the window without moving it.
+                    const QWindow *handle = w->windowHandle();
+                    w->setProperty(kLeftAt, handle ? handle->framePosition() : w->pos());
+                    if (handle && !handle->frameMargins().isNull())
                         g_lastFrame = handle->frameMargins();
                 }
                 else
@@ -62,7 +65,7 @@ private:
         const QMargins frame = ScreenFit::frameMargins(w);
         const QVariant leftAt = w->property(kLeftAt);
         // Where the frame goes: where it was left, or around the inside's place as set.
-        QPoint at = w->pos() - QPoint(frame.left(), frame.top());
+        QPoint at = w->geometry().topLeft() - QPoint(frame.left(), frame.top());
         if (leftAt.isValid()) {
             at = leftAt.toPoint();
         } else if (!w->testAttribute(Qt::WA_Moved)) {
@@ -73,14 +76,12 @@ private:
         }
         QSize size = w->size();
         at = ScreenFit::placeWithin(area, frame, at, &size);
-        if (size != w->size())
-            w->resize(size);
-        // A window that was never shown has no frame yet: the position it is given places its
-        // inside, and the window manager puts the frame around that.
-        if (!leftAt.isValid())
-            w->move(at + QPoint(frame.left(), frame.top()));
-        else if (at != w->pos())
-            w->move(at);
+        // The inside's place, which the window manager frames as it is: a position given for
+        // the frame would be corrected by the toolkit whenever the frame's size becomes known,
+        // early or late.
+        const QRect inside(at + QPoint(frame.left(), frame.top()), size);
+        if (inside != w->geometry() || !w->testAttribute(Qt::WA_Moved))
+            w->setGeometry(inside);
     }
 };
 
