@@ -48,9 +48,9 @@ protected:
                     w->setProperty(kLeftAt, handle ? handle->framePosition() : w->pos());
                     if (handle && !handle->frameMargins().isNull())
                         g_lastFrame = handle->frameMargins();
-                }
-                else
+                } else {
                     place(w);
+                }
             }
         }
         return false;
@@ -71,7 +71,9 @@ private:
         } else if (!w->testAttribute(Qt::WA_Moved)) {
             // A new window: over the middle of the window it belongs to, else of the screen.
             const QWidget *owner = w->parentWidget() ? w->parentWidget()->window() : nullptr;
-            const QRect over = owner && owner->isVisible() ? owner->frameGeometry() : area;
+            const QRect over = !owner || !owner->isVisible() ? area
+                               : owner->windowHandle()  ? owner->windowHandle()->frameGeometry()
+                                                        : owner->frameGeometry();
             at = over.center() - QRect(QPoint(), w->size().grownBy(frame)).center();
         }
         QSize size = w->size();
