@@ -3,10 +3,13 @@
 #include "EventWait.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QDeadlineTimer>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <X11/Xlib.h>
 
 namespace XvfbRun {
 
@@ -15,17 +18,46 @@ bool onX11()
     return qEnvironmentVariableIsSet("POLLIX_ON_X11");
 }
 
-int run(const QString &filter, bool windowManager)
+namespace {
+
+// True once a window manager has claimed the display's screen (_NET_SUPPORTING_WM_CHECK on the
+// root window), so that the test's first window is already managed.
+bool managerRunning(const QByteArray &display)
+{
+    Display *d = XOpenDisplay(display.constData());
+    if (!d)
+        return false;
+    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", True);
+    bool found = false;
+    if (check != None) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        if (XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, AnyPropertyType, &type, &format, &count,
+                               &after, &data) == Success) {
+            found = type != None && count > 0;
+            if (data)
+                XFree(data);
+        }
+    }
+    XCloseDisplay(d);
+    return found;
+}
+
+} // namespace
+
+int run(const QString &filter, const Options &options)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-    if (xvfb.isEmpty() || (windowManager && openbox.isEmpty()))
+    if (xvfb.isEmpty())
         return -1;
     // -displayfd lets the server pick a free display and say which, so parallel tests never race
     // for one.
     QProcess server;
+    const QString screen = QStringLiteral("%1x%2x24").arg(options.screen.width()).arg(options.screen.height());
     server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                        windowManager ? QStringLiteral("1366x768x24") : QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                        screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!server.waitForStarted(kEventWaitMs))
         return -1;
     QByteArray display;
@@ -40,35 +72,34 @@ int run(const QString &filter, bool windowManager)
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(display));
+    const auto stopServer = [&server] {
+        server.terminate();
+        if (!server.waitForFinished(5000))
+            server.kill();
+    };
     QProcess manager;
-    if (windowManager) {
-        QProcessEnvironment managerEnv = env;
-        managerEnv.insert(QStringLiteral("HOME"), QDir::tempPath());
-        manager.setProcessEnvironment(managerEnv);
-        manager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        manager.start(openbox, {});
-        // The manager is ready once it has announced itself on the root window.
-        const auto announced = [&] {
-            QProcess probe;
-            probe.setProcessEnvironment(env);
-            probe.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-            return probe.waitForFinished(kEventWaitMs) && probe.readAllStandardOutput().contains("window id");
-        };
-        bool ready = manager.waitForStarted(kEventWaitMs);
-        for (int tries = 0; ready && !announced(); ++tries) {
-            if (tries == 100 || manager.waitForFinished(50)) {
-                ready = false;
-                break;
-            }
+    if (options.windowManager) {
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (openbox.isEmpty()) {
+            stopServer();
+            return -1;
         }
-        if (!ready) {
+        manager.setProcessEnvironment(env);
+        manager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        manager.start(openbox, {QStringLiteral("--sm-disable")});
+        manager.waitForStarted(kEventWaitMs);
+        const QByteArray name = ":" + display;
+        QDeadlineTimer deadline(kEventWaitMs);
+        while (!managerRunning(name) && !deadline.hasExpired() && manager.state() == QProcess::Running)
+            QThread::msleep(20);
+        if (!managerRunning(name)) {
             manager.kill();
             manager.waitForFinished();
-            server.terminate();
-            server.waitForFinished();
+            stopServer();
             return -1;
         }
     }
+
     QProcess child;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("POLLIX_ON_X11"), QStringLiteral("1"));
@@ -79,14 +110,12 @@ int run(const QString &filter, bool windowManager)
     const bool finished = child.waitForFinished(240000);
     if (!finished)
         child.kill();
-    if (windowManager) {
+    if (manager.state() != QProcess::NotRunning) {
         manager.terminate();
         if (!manager.waitForFinished(5000))
             manager.kill();
     }
-    server.terminate();
-    if (!server.waitForFinished(5000))
-        server.kill();
+    stopServer();
     return finished && child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
 }
 

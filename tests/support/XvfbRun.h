@@ -1,15 +1,21 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 // Runs test cases of this test program again on a private Xvfb server with the X11 platform,
-// for what the offscreen platform cannot show (native window ids, window-manager requests).
-// The cases run only where POLLIX_ON_X11 is set (onX11()), so that the suite's own offscreen
-// run skips them.
+// for what the offscreen platform cannot show (native window ids, window-manager requests, where
+// a window manager puts windows). The cases run only where POLLIX_ON_X11 is set (onX11()), so
+// that the suite's own offscreen run skips them.
 namespace XvfbRun {
-// Exit code of the test program run with --gtest_filter=filter; -1 when Xvfb is missing or does
-// not start. With windowManager, openbox manages the server's windows as a desktop's would (-1
-// when it is missing), at 1366 x 768.
-int run(const QString &filter, bool windowManager = false);
+struct Options
+{
+    QSize screen{1024, 768};
+    // A window manager (openbox) decorates and places the windows, as on a teacher's desktop.
+    bool windowManager = false;
+};
+// Exit code of the test program run with --gtest_filter=filter; -1 when Xvfb (or the window
+// manager asked for) is missing or does not start.
+int run(const QString &filter, const Options &options = {});
 bool onX11();
 } // namespace XvfbRun

@@ -75,8 +75,24 @@ bool RunControls::canStartQuestion(int activity, int deviceType, int questionTyp
         return false;
     if (answer == QLatin1String("nocorrect") && activity != Activity::Vote)
         return false;
+    return keypadsAnswer(deviceType, questionType);
+}
+
+bool RunControls::keypadsAnswer(int deviceType, int questionType)
+{
     return !DeviceType::isSmallFamily(deviceType) || questionType == QuestionType::SingleAnswer
            || questionType == QuestionType::TrueFalse;
+}
+
+QList<int> RunControls::unanswerableQuestions(int activity, int deviceType, const QList<int> &questionTypes)
+{
+    QList<int> numbers;
+    if (!ActivityRules::rule(activity).checksQuestionAtStart)
+        return numbers;
+    for (int i = 0; i < questionTypes.size(); ++i)
+        if (questionTypes.at(i) != QuestionType::TeachingPlan && !keypadsAnswer(deviceType, questionTypes.at(i)))
+            numbers << i + 1;
+    return numbers;
 }
 
 QString RunControls::doneText(int questionsRun, int questionsInSet)

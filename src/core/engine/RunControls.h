@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFlags>
+#include <QList>
 #include <QString>
 
 // Which run controls an activity offers and which of them are live at a given moment. The
@@ -56,6 +57,13 @@ public:
     // Whether a question may start: not a teaching plan, a right answer unless the run is a
     // vote, and a type the keypads answer (Envel and Arvel: single answer and true or false).
     static bool canStartQuestion(int activity, int deviceType, int questionType, const QString &answer);
+    // Whether the receiver's keypads can answer a question of the type: Envel and Arvel keypads
+    // answer single-answer and true-or-false questions only.
+    static bool keypadsAnswer(int deviceType, int questionType);
+    // The questions of a set (numbers from 1, in order) that a run of the activity can only show
+    // as teaching pages, since the keypads cannot answer them; none when the activity hands the
+    // set to the keypads instead of starting each question.
+    static QList<int> unanswerableQuestions(int activity, int deviceType, const QList<int> &questionTypes);
     // The field between questions once the question shown has run: "All Done" when every
     // question of the set (teaching plans aside) has run, else "Done".
     static QString doneText(int questionsRun, int questionsInSet);

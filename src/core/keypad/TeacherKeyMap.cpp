@@ -16,6 +16,7 @@ const QList<TeacherKeyMap::Row> &TeacherKeyMap::keys()
     static const QList<Row> rows{
         // Three-byte frames: 00, key code, check.
         {0, 0, 0x80, Key::Previous},
+        {0, 0, 0x81, Key::Ok},
         {0, 0, 0x82, Key::Exit},
         {0, 0, 0x83, Key::Result},
         {0, 0, 0x84, Key::Report},
@@ -75,6 +76,10 @@ TeacherKeyMap::Action TeacherKeyMap::action(Context context, Key key, int family
         if (family == 0 ? key == Key::Exit : key == Key::Start)
             return Action::Start;
         return Action::None;
+    case Context::OkWindow:
+        if (key == Key::Ok)
+            return Action::Ok;
+        return action(Context::ResultWindow, key, family);
     case Context::ResultWindow:
         switch (key) {
         case Key::F1: return Action::Ok;

@@ -14,7 +14,8 @@ class TeacherKeyMap
 {
 public:
     // The keys of the teacher keypad.
-    enum class Key { None, F1, F2, Previous, Next, Start, Stop, Result, Report, Exit, Mouse };
+    // Ok: the three-byte keypad's OK key, which only the windows that are closed by their OK take.
+    enum class Key { None, F1, F2, Ok, Previous, Next, Start, Stop, Result, Report, Exit, Mouse };
     // The window a frame arrives at.
     enum class Context {
         RunWindow,   // the activity window
@@ -23,6 +24,9 @@ public:
         MainWindow,  // the main window: the keypad starts the activity
         ResultWindow, // a window of the run's figures: F1 its own command, F2 and Exit close it,
                       // Previous and Next page or move its choice
+        OkWindow,     // a result window that holds one choice or one set of figures and is done
+                      // with OK (the points for a raised hand, the quick-grouping counts): as
+                      // ResultWindow, and the three-byte keypad's OK key is OK there too
     };
     enum class Action { None, Previous, Next, Start, Stop, Result, Report, Exit, SendQuestions, Mouse, Ok, Cancel, StripSize };
 

@@ -7,6 +7,7 @@
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/authoring/QuestionEditorOpener.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/gradebook/GradebookWindows.h"
 #include "ui/keypad/GetRequestQuesStus.h"
 #include "ui/keypad/ReceiveReportController.h"
@@ -32,6 +33,7 @@ void setUpApplication(QApplication &)
     const int splashSeconds = qEnvironmentVariableIntValue("POLLIX_SPLASH_SECONDS", &ok);
     if (ok)
         WelcomeWindowController::setDefaultSeconds(splashSeconds);
+    ScreenFit::keepWindowsOnScreen();
 }
 
 void installServices()

@@ -3,10 +3,14 @@
 #include "core/app/MainWindowFrames.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/authoring/ExamPaperInfo.h"
+#include "core/engine/RunControls.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TeacherKeyMap.h"
 #include "core/keypad/TovDevice.h"
 #include "core/presentation/QuestionSlideFormat.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
@@ -808,15 +812,20 @@ void TabController::doClassSet()
     setup.subjectNo = m_partiData->subjectNo();
     setup.teacherNo = m_partiData->teacherNo();
     const int result = hooks().runClassSet ? hooks().runClassSet(this, setup) : runClassSetDialog(setup);
-    if (result == 1) {
-        setClassSetted(true);
-        refreshTitle(m_curDeviceType, 0, setup.className);
-    } else {
-        setClassSetted(false);
-        refreshTitle(m_curDeviceType, 0, QString());
-    }
     m_isRun = false;
-    // Whatever the result, the dialog's choice becomes the next run's.
+    // The dialog may have logged a teacher in or out.
+    setButtonsState(isLogIn());
+    if (result != 1) {
+        // Cancel leaves the class set up before as it was, unless the roster windows behind
+        // the dialog took that class, subject or teacher away meanwhile.
+        if (m_bIsClassSetted && !chosenClassStillThere()) {
+            setClassSetted(false);
+            refreshTitle(m_curDeviceType, 0, QString());
+        }
+        return;
+    }
+    setClassSetted(true);
+    refreshTitle(m_curDeviceType, 0, setup.className);
     m_partiData->setClassNo(setup.classNo);
     m_partiData->setClassName(setup.className);
     m_partiData->setSubjectNo(setup.subjectNo);
@@ -826,12 +835,20 @@ void TabController::doClassSet()
     m_partiData->setArrayClassStudents(setup.students);
     m_partiData->setMaxGroupNo(setup.maxGroupNo);
     m_partiData->resetRandomTeacherID();
-    // The dialog may have logged a teacher in or out.
-    setButtonsState(isLogIn());
     if (m_partiData->maxGroupNo() == 1 && cboParticipationMode->currentIndex() == 1)
         setControlEnabled(btnStart, false);
     if (m_isFreeStyle || m_curActivityMode == 8)
         setControlEnabled(btnStart, true);
+}
+
+bool TabController::chosenClassStillThere() const
+{
+    const auto has = [](const auto &list, int no) {
+        return std::any_of(list.cbegin(), list.cend(), [no](const auto &e) { return e.no() == no; });
+    };
+    return has(TovClassXmlDatabase::sharedClassUI()->classList(), m_partiData->classNo())
+           && has(TovSubjectXmlDatabase::sharedSubjectUI()->subjectList(), m_partiData->subjectNo())
+           && has(TovTeacherXmlDatabase::sharedUI()->teacherList(), m_partiData->teacherNo());
 }
 
 int TabController::runClassSetDialog(ClassSetup &setup)
@@ -914,8 +931,16 @@ bool TabController::openFile()
     QString path = chosen;
     bool isPPT = false;
     bool accepted = false;
+    std::optional<QuestionFileInfo> questions;
+    const auto acceptQuestions = [&] {
+        QuestionFileInfo info;
+        if (!acceptedQuestionFile(path, &info))
+            return false;
+        questions = info;
+        return true;
+    };
     if (ext == QLatin1String("px")) {
-        accepted = acceptedQuestionFile(path, nullptr);
+        accepted = acceptQuestions();
     } else if (decks && (ext == QLatin1String("ppt") || ext == QLatin1String("pptx"))) {
         isPPT = true;
         QString why;
@@ -932,10 +957,10 @@ bool TabController::openFile()
         if (path.isEmpty())
             return false;
         isPPT = true;
-        accepted = acceptedQuestionFile(path, nullptr);
+        accepted = acceptQuestions();
     } else if (ext == QLatin1String("sep")) {
         isPPT = true;
-        accepted = acceptedQuestionFile(path, nullptr);
+        accepted = acceptQuestions();
     }
     if (!accepted) {
         // The previous load stays as it was: a still-enabled Start must not use the rejected file.
@@ -945,7 +970,26 @@ bool TabController::openFile()
     m_FilePath = path;
     m_FileSepPath = chosen;
     m_isLoadPPT = isPPT;
+    if (questions)
+        warnOfUnanswerableQuestions(questions->questionTypes);
     return true;
+}
+
+void TabController::warnOfUnanswerableQuestions(const QList<int> &questionTypes)
+{
+    const QList<int> numbers = RunControls::unanswerableQuestions(m_curActivityMode, m_curDeviceType, questionTypes);
+    if (numbers.isEmpty())
+        return;
+    QStringList names;
+    for (int n : numbers)
+        names << QString::number(n);
+    const QString which = numbers.size() == 1 ? tr("question %1").arg(names.first()) : tr("questions %1").arg(names.join(", "));
+    PollixAlert::show(this, QStringLiteral("Pollix ARS"),
+                      tr("The connected keypads cannot answer %1.").arg(which),
+                      {tr("OK")},
+                      tr("They answer single-answer and true-or-false questions only. In the run, %1 will be shown as "
+                         "teaching pages and cannot be started.")
+                          .arg(numbers.size() == 1 ? tr("this question") : tr("these questions")));
 }
 
 void TabController::doTitleSet()

@@ -212,6 +212,11 @@ private:
     void handleDataReceiveCorvel_Dravel(const DataOfFrame &frame);
     void startRun(StartRequest request);
     int runClassSetDialog(ClassSetup &setup);
+    // Whether the class, subject and teacher of the run are still in the rosters.
+    bool chosenClassStillThere() const;
+    // Tells the teacher, once a file is loaded, which of its questions the keypads in use cannot
+    // answer: the run shows them as teaching pages and refuses to start them.
+    void warnOfUnanswerableQuestions(const QList<int> &questionTypes);
     StartRequest baseRequest() const;
     bool acceptedQuestionFile(const QString &path, QuestionFileInfo *info) const;
     static std::optional<QuestionFileInfo> readQuestionFile(const QString &path);

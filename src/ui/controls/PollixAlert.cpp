@@ -6,6 +6,7 @@
 #include "core/keypad/DataOfFrame.h"
 #include "core/keypad/TeacherKeyMap.h"
 #include "platform/Log.h"
+#include "TeacherKeyButtons.h"
 
 #include <algorithm>
 
@@ -26,6 +27,7 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
         b->setObjectName(QStringLiteral("alertButton%1").arg(i));
         m_buttons << b;
         connect(b, &QAbstractButton::clicked, this, [this, i] { m_pressed = i; });
+        TeacherKeyButtons::bind(b);
     }
     if (!m_buttons.isEmpty())
         setDefaultButton(static_cast<QPushButton *>(m_buttons.first()));

@@ -12,6 +12,7 @@
 #include "platform/NotificationNames.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/TeacherKeyButtons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -33,6 +34,7 @@ QChar letter(int k) { return QChar(u'A' + k); }
 AnswerSetting::AnswerSetting(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AnswerSetting"));
+    TeacherKeyButtons::watch(this);
     setWindowTitle(tr("Answer Setting"));
     appDelegate = Orvenda_AppDelegate::getAppDelegate();
     nDeviceType = appDelegate ? appDelegate->currentDeviceType() : -1;

@@ -34,6 +34,7 @@ public:
 
 protected:
     void teacherAction(TeacherKeyMap::Action action) override;
+    TeacherKeyMap::Context teacherContext() const override { return TeacherKeyMap::Context::OkWindow; }
 
 private:
     void select(int row);

@@ -24,4 +24,5 @@ public:
 protected:
     void windowDidLoad() override;
     void teacherAction(TeacherKeyMap::Action action) override;
+    TeacherKeyMap::Context teacherContext() const override { return TeacherKeyMap::Context::OkWindow; }
 };

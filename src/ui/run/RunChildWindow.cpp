@@ -13,6 +13,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/controls/DialogHooks.h"
+#include "ui/controls/TeacherKeyButtons.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -34,6 +35,7 @@ RunChildWindow::RunChildWindow(const QString &objectName, const char *logName, Q
 {
     setObjectName(objectName);
     setModal(true);
+    TeacherKeyButtons::watch(this);
 }
 
 RunChildWindow::~RunChildWindow()
@@ -208,7 +210,7 @@ void RunChildWindow::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
 
 void RunChildWindow::runTeacherKey(const DataOfFrame &frame)
 {
-    const TeacherKeyMap::Action action = TeacherKeyMap::action(TeacherKeyMap::Context::ResultWindow, frame);
+    const TeacherKeyMap::Action action = TeacherKeyMap::action(teacherContext(), frame);
     if (action == TeacherKeyMap::Action::Mouse)
         KeypadMouse::pass(frame);
     else if (action != TeacherKeyMap::Action::None)

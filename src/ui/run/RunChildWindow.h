@@ -52,6 +52,8 @@ protected:
     // A teacher key, mapped as a window of the run's figures takes it (F1 Ok, F2 and Exit
     // Cancel, Previous, Next); mouse frames are handled before.
     virtual void teacherAction(TeacherKeyMap::Action action) = 0;
+    // How the window takes the teacher keypad's keys.
+    virtual TeacherKeyMap::Context teacherContext() const { return TeacherKeyMap::Context::ResultWindow; }
     // Runs a window opened from this one, as this one runs: the same run, the listener role.
     int runChild(RunChildWindow &child);
     // Posts "LOGINVIEW_TONORMAL" when the window closes: the activity window gives its floating

@@ -16,6 +16,7 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/TeacherKeyButtons.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -45,6 +46,7 @@ void applyTimes(QuizEntity &quiz, const QStringList *times)
 SaveToDataController::SaveToDataController(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("SaveToData"));
+    TeacherKeyButtons::watch(this);
     setWindowTitle(tr("Save Session"));
     appDelegate = Orvenda_AppDelegate::getAppDelegate();
 

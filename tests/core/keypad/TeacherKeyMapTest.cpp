@@ -43,7 +43,7 @@ TEST(TeacherKeyMap, KeysOfBothFamilies)
 {
     EXPECT_EQ(TeacherKeyMap::keyOf(small(0x00, 0x85)), Key::Start);
     EXPECT_EQ(TeacherKeyMap::keyOf(small(0x00, 0x88)), Key::F1);
-    EXPECT_EQ(TeacherKeyMap::keyOf(small(0x00, 0x81)), Key::None) << "no key sends 81 on the three-byte keypad";
+    EXPECT_EQ(TeacherKeyMap::keyOf(small(0x00, 0x81)), Key::Ok);
     EXPECT_EQ(TeacherKeyMap::keyOf(small(0x20, 0x81)), Key::None) << "a student's key";
     EXPECT_EQ(TeacherKeyMap::keyOf(teacherKey(0x8A)), Key::Start);
     EXPECT_EQ(TeacherKeyMap::keyOf(teacherKey(0x81)), Key::F1);
@@ -85,6 +85,18 @@ TEST(TeacherKeyMap, TheSameKeyMeansWhatTheWindowNeeds)
     };
     for (const auto &[frame, action] : run)
         EXPECT_EQ(TeacherKeyMap::action(Context::RunWindow, frame), action) << frame.bytes().toHex().constData();
+
+    // The three-byte keypad's OK key is OK only in the windows done with OK; everywhere else,
+    // the run window among them, it does nothing.
+    const DataOfFrame ok = small(0x00, 0x81);
+    EXPECT_EQ(TeacherKeyMap::action(Context::OkWindow, ok), Action::Ok);
+    for (Context c : {Context::RunWindow, Context::Alert, Context::Dialog, Context::MainWindow, Context::ResultWindow})
+        EXPECT_EQ(TeacherKeyMap::action(c, ok), Action::None) << int(c);
+    EXPECT_EQ(TeacherKeyMap::slideShowRunAction(ok, Activity::NormalQuiz, DeviceType::Arvel), Action::None);
+    // Otherwise those windows take the keys as every result window does.
+    for (const DataOfFrame &frame : {small(0x00, 0x88), small(0x00, 0x80), small(0x00, 0x89), teacherKey(0x81),
+                                     teacherKey(0x86), teacherKey(0x85)})
+        EXPECT_EQ(TeacherKeyMap::action(Context::OkWindow, frame), TeacherKeyMap::action(Context::ResultWindow, frame));
 
     // Mouse frames drive the pointer from every window but an alert.
     const DataOfFrame mouse = large(0xFC, 0x01, 0xEF, QByteArray(1, char(0x03)));

@@ -1,6 +1,10 @@
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/keypad/DeviceController.h"
+#include "core/engine/QuizParticipantData.h"
 #include "core/store/GlobalFunctions.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
 #include "ui/app/DataManagementCtrl.h"
@@ -386,6 +390,29 @@ TEST_F(TabControllerTest, PaperQuizOfTeachingPlansOnlyDoesNotStart)
     EXPECT_EQ(app()->objectToReceiveCommData(), window.get());
 }
 
+TEST_F(TabControllerTest, LoadNamesTheQuestionsTheKeypadsInUseCannotAnswer)
+{
+    open(1);
+    window->doClassSet();
+    // Multiple answer, cloze and short answer; the teaching plan is no question to answer.
+    load(questionFile("mixed.px", {0, 1, 2, 4, 5, 3}));
+    EXPECT_TRUE(window->bIsLoaded());
+    ASSERT_EQ(answers.alertTexts(), QStringList{"The connected keypads cannot answer questions 2, 3, 6."});
+    EXPECT_TRUE(answers.alerts().first().informativeText.contains("teaching pages"));
+    load(questionFile("one.px", {0, 1}));
+    EXPECT_EQ(answers.alertTexts().last(), "The connected keypads cannot answer question 2.");
+    EXPECT_TRUE(window->btnStart->isEnabled()) << "the other questions still run";
+
+    // A set the keypads answer whole, a paper quiz (the keypads hold the set), a Dravel receiver:
+    // nothing to say.
+    load(questionFile("fit.px", {0, 5, 4}));
+    choose(window->cboActivityMode, "Paper Quiz");
+    load(questionFile("mixed.px", {0, 1}));
+    open(3);
+    load(questionFile("mixed.px", {0, 1, 2, 3}));
+    EXPECT_EQ(answers.alertTexts().size(), 2);
+}
+
 TEST_F(TabControllerTest, OneGroupClassDisablesStartUntilTheNextLoad)
 {
     open(3);
@@ -396,9 +423,62 @@ TEST_F(TabControllerTest, OneGroupClassDisablesStartUntilTheNextLoad)
     EXPECT_FALSE(window->btnStart->isEnabled());
     load(questionFile("quiz.px", {0}));
     EXPECT_TRUE(window->btnStart->isEnabled());
-    // A cancelled class set-up leaves the class unset, even after an earlier OK.
-    classResult = 0;
-    window->doClassSet();
+}
+
+TEST_F(TabControllerTest, CancelInTheClassSetUpLeavesTheClassSetUpBefore)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    const int classNo = classes->addClassWithName(QStringLiteral("7A"));
+    classes->addClassWithName(QStringLiteral("8B"));
+    StudentEntity student;
+    student.setId(QStringLiteral("S1"));
+    student.setDeviceNo(1);
+    ASSERT_TRUE(classes->addStudentWithData(student, classNo));
+    SubjectEntity math;
+    math.setName(QStringLiteral("Math"));
+    ASSERT_TRUE(TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(math));
+    TeacherEntity lee;
+    lee.setFirstName(QStringLiteral("Ann"));
+    ASSERT_TRUE(TovTeacherXmlDatabase::sharedUI()->addTeacherWithData(lee));
+
+    open(3);
+    TabController::hooks().runClassSet = {};
+    // OK in the real dialog, then Cancel after choosing another class.
+    const auto inDialog = [](const std::function<void(ClassSetController *)> &act) {
+        QTimer::singleShot(0, [act] {
+            auto *dialog = qobject_cast<ClassSetController *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            act(dialog);
+        });
+    };
+    inDialog([](ClassSetController *d) { QTest::mouseClick(d->buttonOk, Qt::LeftButton); });
+    window->btnClassSet->click();
+    ASSERT_TRUE(window->bIsClassSetted());
+    load(questionFile("quiz.px", {0}));
+    ASSERT_TRUE(window->btnStart->isEnabled());
+    const QString title = window->windowTitle();
+    ASSERT_TRUE(title.contains("7A")) << title.toStdString();
+
+    inDialog([](ClassSetController *d) {
+        choose(d->comboClass, "8B");
+        EXPECT_EQ(d->classNo(), 2);
+        QTest::mouseClick(d->buttonCancel, Qt::LeftButton);
+    });
+    window->btnClassSet->click();
+    EXPECT_TRUE(window->bIsClassSetted());
+    EXPECT_TRUE(window->btnStart->isEnabled());
+    EXPECT_EQ(window->windowTitle(), title);
+    EXPECT_EQ(QuizParticipantData::shareManager()->classNo(), classNo);
+    EXPECT_EQ(QuizParticipantData::shareManager()->arrayClassStudents().size(), 1);
+    window->btnStart->click();
+    ASSERT_EQ(starts.size(), 1) << "Start runs the class set up before";
+
+    // A class the roster windows deleted meanwhile is no longer set up.
+    inDialog([classNo](ClassSetController *d) {
+        ASSERT_TRUE(TovClassXmlDatabase::sharedClassUI()->deleteClassWithNo(classNo));
+        d->doCancel();
+    });
+    window->btnClassSet->click();
     EXPECT_FALSE(window->bIsClassSetted());
     EXPECT_EQ(window->windowTitle(), "Pollix (TovDravel No Host)");
 }

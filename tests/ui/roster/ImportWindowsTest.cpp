@@ -433,7 +433,7 @@ TEST_F(ImportWindowsTest, ColumnsInAnotherOrderAreMappedWithClicksOnTheMenusAndI
     }
 
     // Under a real X server with a window manager the menus come up under their cells too.
-    const int x11 = XvfbRun::run(QStringLiteral("ImportWindowsTest.OnX11*"), true);
+    const int x11 = XvfbRun::run(QStringLiteral("ImportWindowsTest.OnX11*"), {QSize(1366, 768), true});
     if (x11 == -1)
         GTEST_SKIP() << "no Xvfb or window manager here: the X11 half did not run";
     EXPECT_EQ(x11, 0);

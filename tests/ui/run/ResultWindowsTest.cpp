@@ -27,6 +27,8 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QTableWidget>
+#include <QApplication>
+#include <QTest>
 
 using keypadsim::Model;
 using keypadsim::SimReceiver;
@@ -260,6 +262,76 @@ TEST_F(ResultWindowsTest, ThreeByteStudentKeysReachTheRunThroughAWindow)
     EXPECT_TRUE(landed);
     EXPECT_EQ(answers.value(2), 1);
     EXPECT_TRUE(window->bStartFlag()) << "the run's own keys stayed with the window";
+}
+
+TEST_F(ResultWindowsTest, TheThreeByteKeypadsOkKeyTakesThePointsAndClosesTheGroupCounts)
+{
+    SimReceiver *sim = plugIn(Model::Arvel);
+    ASSERT_TRUE(sim && waitFor([&] { return app()->getBHaveDevice(); }));
+    makeClass(3, 1);
+    open(0, 1, questionFile({{0, QStringLiteral("B"), 10}}));
+
+    // The marking: Previous moves up a row (+2), OK takes it.
+    HandRaiseMarkingController marking(window);
+    marking.setRun(window);
+    watchClose(&marking);
+    whileUp([&](QDialog *d) {
+        sim->pressTeacherKey(0x80);
+        EXPECT_TRUE(waitFor([&] { return marking.selectedRow() == 4; }));
+        sim->pressTeacherKey(0x81);
+        EXPECT_TRUE(closes(d));
+    });
+    marking.runModal();
+    EXPECT_EQ(marking.nPoint(), 2);
+
+    QuickGroupingResultController grouping(window);
+    grouping.setRun(window);
+    watchClose(&grouping);
+    bool closed = false;
+    whileUp([&](QDialog *d) {
+        sim->pressTeacherKey(0x81);
+        closed = closes(d);
+    });
+    grouping.runModal();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(app()->objectToReceiveCommData(), window.data());
+}
+
+TEST_F(ResultWindowsTest, TheKeyboardsFOneAndFTwoPressTheButtonsTheyName)
+{
+    makeClass(3, 1);
+    open(8, 4, QString());
+    // Each window shown as the run shows it, the keys pressed in it.
+    const auto press = [](QDialog *d, const QList<Qt::Key> &keys) {
+        d->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == d; }, kEventWaitMs));
+        for (Qt::Key key : keys)
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : d, key);
+    };
+    // The attendance figures: F1 the absentees, F2 OK.
+    RollCallResultsController attendance(window);
+    attendance.setRun(window);
+    bool listed = false;
+    whileUp([&](QDialog *d) {
+        press(d, {Qt::Key_F1});
+        listed = attendance.bListIsOpen() && attendance.drawer->isVisible();
+        press(d, {Qt::Key_F2});
+    });
+    attendance.runModal();
+    EXPECT_TRUE(listed);
+    EXPECT_FALSE(attendance.isVisible());
+    EXPECT_EQ(toNormal, 1) << "closed as its OK closes it";
+
+    // The marking takes its points with F1.
+    HandRaiseMarkingController marking(window);
+    marking.setRun(window);
+    whileUp([&](QDialog *d) {
+        marking.up();
+        press(d, {Qt::Key_F1});
+    });
+    marking.runModal();
+    EXPECT_FALSE(marking.isVisible());
+    EXPECT_EQ(marking.nPoint(), 2);
 }
 
 TEST_F(ResultWindowsTest, TheResultShowsTheSummaryOfTheQuestionShown)

@@ -9,6 +9,7 @@
 #include "support/SmallDisk.h"
 #include "ui/run/SaveToDataController.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
@@ -305,6 +306,22 @@ TEST_F(SaveToDataTest, EscapeAndTheCloseBoxAskLikeCancel)
     EXPECT_TRUE(sessionFiles().isEmpty());
     EXPECT_TRUE(QuizData::shareManager()->arrayAlreadyTestQuestionNo().isEmpty());
     EXPECT_TRUE(times.isEmpty());
+}
+
+TEST_F(SaveToDataTest, TheKeyboardsFTwoAsksAndFOneSaves)
+{
+    runTwoQuestions(0);
+    auto d = dialog(0);
+    d->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == d.get(); }, kEventWaitMs));
+    DialogAnswers answers;
+    answers.answerAlert(1); // stay
+    QTest::keyClick(d->txtSaveSession, Qt::Key_F2);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Are you sure to exit without saving exam report?"});
+    ASSERT_TRUE(d->isVisible());
+    QTest::keyClick(d->txtSaveSession, Qt::Key_F1);
+    EXPECT_EQ(d->result(), 1);
+    EXPECT_EQ(sessionFiles().size(), 1);
 }
 
 TEST_F(SaveToDataTest, OnAFullDiskTheAlertSaysWhyAndTheRunStaysForARetry)

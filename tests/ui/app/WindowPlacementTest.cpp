@@ -1,0 +1,221 @@
+// Where the windows come up: within the screen's available area, and the main window back where
+// the teacher left it after the editor or a run. Only a window manager places and decorates
+// windows, so the real cases run under Xvfb with one, on a laptop's screen and a smaller one.
+#include "core/keypad/DeviceController.h"
+#include "platform/NotificationCenter.h"
+#include "support/EventWait.h"
+#include "support/PollixTest.h"
+#include "support/XvfbRun.h"
+#include "ui/app/TabController.h"
+#include "ui/authoring/QuestionInfoWindowController.h"
+#include "ui/authoring/QuestionsSettingWindowController.h"
+#include "ui/controls/ScreenFit.h"
+#include "ui/presentation/ScreenCapture.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+
+namespace {
+
+// A capture that gives up at once, as a teacher pressing Escape over the curtain does.
+class GivingUpCapture : public ScreenCapture
+{
+public:
+    void start(QWidget *) override
+    {
+        NotificationCenter::defaultCenter()->postNotification(QStringLiteral("MESSAGESCREENSHOTCAPTION"),
+                                                              {{QStringLiteral("flag"), 0}});
+    }
+};
+
+class WindowPlacementTest : public PollixTest
+{
+protected:
+    void SetUp() override
+    {
+        PollixTest::SetUp();
+        TabController::resetHooks();
+        auto &h = TabController::hooks();
+        h.runSplash = [](QWidget *) {};
+        h.runSystemChoice = [](QWidget *) {};
+        DeviceController::ShareDeviceController()->setCurDeviceType(3);
+    }
+    void TearDown() override
+    {
+        delete editor.data();
+        window.reset();
+        ScreenCapture::install(nullptr);
+        TabController::resetHooks();
+        PollixTest::TearDown();
+    }
+
+    static QRect area() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+    // The frame as the window system has it (a widget's own account may lag behind).
+    static QRect frameOf(const QWidget *w) { return w->windowHandle() ? w->windowHandle()->frameGeometry() : w->frameGeometry(); }
+    // Shown, decorated by the window manager and no longer moving (the same frame for a fifth
+    // of a second).
+    static bool settled(QWidget *w)
+    {
+        if (!QTest::qWaitForWindowExposed(w, kEventWaitMs))
+            return false;
+        QRect last;
+        int same = 0;
+        return QTest::qWaitFor(
+            [w, &last, &same] {
+                QTest::qWait(50);
+                const QRect now = frameOf(w);
+                const bool framed = now.size() != w->geometry().size();
+                same = framed && now == last ? same + 1 : 0;
+                last = now;
+                return same >= 4;
+            },
+            kEventWaitMs);
+    }
+    static std::string describe(const QWidget *w)
+    {
+        const QRect f = frameOf(w);
+        const QRect a = area();
+        return QStringLiteral("%1 frame %2,%3 %4x%5 in %6,%7 %8x%9")
+            .arg(w->objectName())
+            .arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height())
+            .arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())
+            .toStdString()
+            + (w->windowHandle() && w->windowHandle()->frameMargins().isNull() ? " (no frame)" : "");
+    }
+    // The screen as the teacher sees it, when pictures are asked for.
+    static void shot(const QString &name)
+    {
+        const QString dir = qEnvironmentVariable("POLLIX_SHOT_DIR");
+        if (dir.isEmpty())
+            return;
+        QDir().mkpath(dir);
+        const QSize size = QGuiApplication::primaryScreen()->size();
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            QStringLiteral("%1/%2-%3x%4.png").arg(dir, name).arg(size.width()).arg(size.height()));
+    }
+
+    std::unique_ptr<TabController> window;
+    QPointer<QuestionsSettingWindowController> editor;
+};
+
+} // namespace
+
+TEST_F(WindowPlacementTest, AWindowIsMovedAndCutToFitTheArea)
+{
+    const QRect laptop(0, 0, 1366, 740); // a panel takes the foot of a 1366 x 768 screen
+    const QMargins frame(1, 24, 1, 5);
+    QSize size(820, 590);
+    // Left where it fits: it stays.
+    EXPECT_EQ(ScreenFit::placeWithin(laptop, frame, QPoint(100, 50), &size), QPoint(100, 50));
+    EXPECT_EQ(size, QSize(820, 590));
+    // Its foot below the panel's edge: up until the frame's foot is on the area's.
+    EXPECT_EQ(ScreenFit::placeWithin(laptop, frame, QPoint(100, 300), &size), QPoint(100, 740 - 590 - 29));
+    // Off the left and the top edges.
+    EXPECT_EQ(ScreenFit::placeWithin(laptop, frame, QPoint(-50, -10), &size), QPoint(0, 0));
+    // Taller and wider than the area: cut to it, frame and all, at its corner.
+    size = QSize(1400, 760);
+    EXPECT_EQ(ScreenFit::placeWithin(laptop, frame, QPoint(30, 30), &size), QPoint(0, 0));
+    EXPECT_EQ(size, QSize(1366 - 2, 740 - 29));
+    // An area that does not start at the origin (a panel on the left).
+    size = QSize(400, 300);
+    EXPECT_EQ(ScreenFit::placeWithin(QRect(60, 0, 1306, 768), frame, QPoint(0, 600), &size), QPoint(60, 768 - 329));
+}
+
+TEST_F(WindowPlacementTest, UnderAWindowManagerEveryWindowStaysOnTheScreen)
+{
+    for (const QSize screen : {QSize(1366, 768), QSize(1024, 768)}) {
+        const int x11 = XvfbRun::run(QStringLiteral("WindowPlacementTest.OnX11*"), {screen, true});
+        if (x11 == -1)
+            GTEST_SKIP() << "no Xvfb or window manager here: the X11 half did not run";
+        EXPECT_EQ(x11, 0) << screen.width() << "x" << screen.height();
+    }
+}
+
+TEST_F(WindowPlacementTest, OnX11TheMainWindowComesBackWhereItWasLeft)
+{
+    if (!XvfbRun::onX11())
+        GTEST_SKIP() << "runs on Xvfb, started by UnderAWindowManagerEveryWindowStaysOnTheScreen";
+    ScreenFit::keepWindowsOnScreen();
+    window = std::make_unique<TabController>();
+    window->awakeFromNib();
+    window->show();
+    ASSERT_TRUE(settled(window.get())) << describe(window.get());
+    EXPECT_TRUE(area().contains(frameOf(window.get()))) << describe(window.get());
+
+    // The teacher puts it low on the left.
+    const QPoint first = frameOf(window.get()).topLeft();
+    window->move(area().left() + 10, area().bottom() - frameOf(window.get()).height() - 20);
+    ASSERT_TRUE(settled(window.get())) << describe(window.get());
+    ASSERT_NE(frameOf(window.get()).topLeft(), first);
+    // Where it was left, or the nearest place on the screen when it was left partly off it.
+    QSize size = window->size();
+    const QPoint left = ScreenFit::placeWithin(area(), window->windowHandle()->frameMargins(),
+                                               frameOf(window.get()).topLeft(), &size);
+    shot(QStringLiteral("main-window"));
+
+    // Gone for the editor and runs, and back, time and again.
+    for (int i = 0; i < 3; ++i) {
+        window->hide();
+        QTest::qWait(50);
+        window->show();
+        ASSERT_TRUE(settled(window.get())) << describe(window.get());
+        EXPECT_EQ(frameOf(window.get()).topLeft(), left) << i << ": " << describe(window.get());
+    }
+}
+
+TEST_F(WindowPlacementTest, OnX11TheEditorAndItsPropertiesStayOnTheScreen)
+{
+    if (!XvfbRun::onX11())
+        GTEST_SKIP() << "runs on Xvfb, started by UnderAWindowManagerEveryWindowStaysOnTheScreen";
+    ScreenFit::keepWindowsOnScreen();
+    window = std::make_unique<TabController>();
+    window->awakeFromNib();
+    window->show();
+    ASSERT_TRUE(settled(window.get())) << describe(window.get());
+
+    editor = new QuestionsSettingWindowController;
+    editor->setFather(window.get());
+    editor->showWindow();
+    window->hide();
+    ASSERT_TRUE(settled(editor)) << describe(editor);
+    EXPECT_TRUE(area().contains(frameOf(editor))) << describe(editor);
+    editor->AddTemplate(4);
+    editor->onQuestionInfo();
+    QuestionInfoWindowController *info = editor->questionInfoWindow();
+    ASSERT_TRUE(info);
+    ASSERT_TRUE(settled(info)) << describe(info);
+    EXPECT_TRUE(area().contains(frameOf(info))) << describe(info);
+    shot(QStringLiteral("question-properties"));
+    info->close();
+
+    // The editor steps aside for a capture and comes back where it was.
+    const QPoint before = frameOf(editor).topLeft();
+    ScreenCapture::install(std::make_unique<GivingUpCapture>());
+    for (int i = 0; i < 2; ++i) {
+        editor->onCapture();
+        ASSERT_TRUE(settled(editor)) << describe(editor);
+        EXPECT_TRUE(area().contains(frameOf(editor))) << describe(editor);
+        EXPECT_EQ(frameOf(editor).topLeft(), before) << describe(editor);
+    }
+    shot(QStringLiteral("editor"));
+
+    // The main window back after the editor, whole.
+    editor->hide();
+    window->show();
+    ASSERT_TRUE(settled(window.get())) << describe(window.get());
+    EXPECT_TRUE(area().contains(frameOf(window.get()))) << describe(window.get());
+
+    // A dialog taller than the screen is cut to it.
+    QDialog tall(window.get());
+    tall.setObjectName(QStringLiteral("tall"));
+    tall.resize(500, 1000);
+    tall.show();
+    ASSERT_TRUE(settled(&tall)) << describe(&tall);
+    EXPECT_TRUE(area().contains(frameOf(&tall))) << describe(&tall);
+}
