@@ -26,7 +26,7 @@ bool SessionImport::importFile(const QString &source, const QString &folder, con
     QString why;
     if (!GlobalFunctions::loadXmlFile(source, doc, &why))
         return GlobalFunctions::failWith(errorText, why);
-    if (std::string_view(doc.document_element().name()) != "Session")
+    if (std::string_view(doc.document_element().name()) != TovQuizXmlDatabase::kRootName)
         return GlobalFunctions::failWith(errorText, QStringLiteral("%1 is not a session file").arg(source));
     TovSessionXmlParsedResult header;
     header.parseXMLFile(source);

@@ -128,7 +128,7 @@ void appendStudents(pugi::xml_node root, const QuizEntity &quiz, Write kind, con
 pugi::xml_document sessionDocument(const QuizEntity &quiz, const QString &id, const QString &dateCreated, Write kind)
 {
     pugi::xml_document doc;
-    pugi::xml_node root = GF::createRoot(doc, "Session", true);
+    pugi::xml_node root = GF::createRoot(doc, TovQuizXmlDatabase::kRootName, true);
     add(root, "ID", id);
     add(root, "Version", TovQuizXmlDatabase::versionString());
     add(root, "DateCreated", dateCreated);
@@ -285,6 +285,11 @@ std::optional<QuizEntity> TovQuizXmlDatabase::getQuizInfoAll(const QString &path
         PollixLog(QStringLiteral("no xmlDoc TovQuizXmlDatabase"));
         return std::nullopt;
     }
+    return sessionIn(doc);
+}
+
+QuizEntity TovQuizXmlDatabase::sessionIn(const pugi::xml_document &doc)
+{
     QuizEntity quiz;
     const pugi::xml_node root = doc.document_element();
     if (isPointsOnlyRoot(root))
