@@ -18,9 +18,12 @@ std::function<QString()> g_uuidGenerator;
 
 using GF = GlobalFunctions;
 
+// getValueByTagName for the program's own tags, without turning the tag into a QString and back:
+// a session holds thousands of these.
 QString text(pugi::xml_node node, const char *tag)
 {
-    return GF::getValueByTagName(QString::fromLatin1(tag), node);
+    const pugi::xml_node child = node.child(tag);
+    return child ? GF::fromUtf8(child.text().get()) : QString();
 }
 
 int number(pugi::xml_node node, const char *tag)
