@@ -414,16 +414,26 @@ QString megabytes(quint64 bytes)
 }
 } // namespace
 
-bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText, const Progress &progress)
+namespace {
+// What the archive's directory says it holds, once every name and size passed.
+struct Listing
 {
-    const Folders f = folders();
-    if (!f.valid())
-        return fail(errorText, QStringLiteral("no data folder"));
-    removeLeftovers();
-    const QString archiveName = QFileInfo(archivePath).fileName();
-    const auto refuse = [&](const QString &why) {
-        return fail(errorText, QStringLiteral("%1 is not a backup of the data folder: %2.").arg(archiveName, why));
-    };
+    QString archiveName;
+    QList<Target> targets;
+    QHash<QString, qsizetype> targetOf;
+    quint64 total = 0; // bytes of the files it restores
+};
+
+bool refuseArchive(QString *errorText, const QString &archiveName, const QString &why)
+{
+    return fail(errorText, QStringLiteral("%1 is not a backup of the data folder: %2.").arg(archiveName, why));
+}
+
+// Every name is checked before anything is read.
+bool listBackup(const QString &archivePath, Listing *out, QString *errorText)
+{
+    out->archiveName = QFileInfo(archivePath).fileName();
+    const QString &archiveName = out->archiveName;
     ZipArchive zip;
     QString why;
     if (!zip.UnzipOpenFile(archivePath, &why))
@@ -431,89 +441,58 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     const std::optional<QList<ZipArchive::Entry>> entries = zip.entries(&why);
     if (!entries)
         return fail(errorText, QStringLiteral("%1: %2.").arg(archiveName, why));
-    zip.UnzipCloseFile();
     if (entries->size() > 2 * qsizetype(DataFolderLayout::kMaxFiles))
-        return refuse(QStringLiteral("it holds %1 entries, more than a backup may hold").arg(entries->size()));
-
-    // Every name is checked before anything is read, and every entry read before anything is
-    // written in place of the data.
-    QList<Target> targets;
-    QHash<QString, qsizetype> targetOf;
-    quint64 total = 0;
+        return refuseArchive(errorText, archiveName,
+                             QStringLiteral("it holds %1 entries, more than a backup may hold").arg(entries->size()));
     for (const ZipArchive::Entry &e : *entries) {
         const QString rel = ZipArchive::relativePathOf(e.name);
         const bool rootFolder = e.isFolder && e.normalisedName.count(QLatin1Char('/')) == e.normalisedName.size();
         if (rootFolder)
             continue;
         if (rel.isEmpty())
-            return refuse(QStringLiteral("\"%1\" would be written outside the data folder").arg(e.name));
+            return refuseArchive(errorText, archiveName,
+                                 QStringLiteral("\"%1\" would be written outside the data folder").arg(e.name));
         QString problem = DataFolderLayout::entryNameProblem(e.name, rel);
         if (problem.isEmpty() && !e.isFolder)
             problem = DataFolderLayout::nameProblem(rel);
         if (!problem.isEmpty())
-            return refuse(problem);
+            return refuseArchive(errorText, archiveName, problem);
         if (e.isFolder)
             continue;
         if (e.size > DataFolderLayout::kMaxFileSize)
-            return refuse(QStringLiteral("\"%1\" is larger than a data file may be (%2 MB)")
-                              .arg(e.name).arg(DataFolderLayout::kMaxFileSize >> 20));
-        const auto known = targetOf.constFind(rel);
-        if (known == targetOf.constEnd()) {
-            targetOf.insert(rel, targets.size());
-            targets << Target{rel, {e}};
-            total += e.size;
+            return refuseArchive(errorText, archiveName,
+                                 QStringLiteral("\"%1\" is larger than a data file may be (%2 MB)")
+                                     .arg(e.name).arg(DataFolderLayout::kMaxFileSize >> 20));
+        const auto known = out->targetOf.constFind(rel);
+        if (known == out->targetOf.constEnd()) {
+            out->targetOf.insert(rel, out->targets.size());
+            out->targets << Target{rel, {e}};
+            out->total += e.size;
         } else {
-            const ZipArchive::Entry &first = targets[*known].entries.first();
+            const ZipArchive::Entry &first = out->targets[*known].entries.first();
             if (first.size != e.size || first.crc != e.crc)
-                return refuse(QStringLiteral("\"%1\" and \"%2\" land on the same file with different contents")
-                                  .arg(first.name, e.name));
-            targets[*known].entries << e;
+                return refuseArchive(errorText, archiveName,
+                                     QStringLiteral("\"%1\" and \"%2\" land on the same file with different contents")
+                                         .arg(first.name, e.name));
+            out->targets[*known].entries << e;
         }
     }
-    if (targets.isEmpty())
+    if (out->targets.isEmpty())
         return fail(errorText, QStringLiteral("%1 holds no data files.").arg(archiveName));
-    if (total > DataFolderLayout::kMaxTotalSize)
-        return refuse(QStringLiteral("its files would take %1, more than the %2 a backup may hold")
-                          .arg(megabytes(total), megabytes(DataFolderLayout::kMaxTotalSize)));
+    if (out->total > DataFolderLayout::kMaxTotalSize)
+        return refuseArchive(errorText, archiveName,
+                             QStringLiteral("its files would take %1, more than the %2 a backup may hold")
+                                 .arg(megabytes(out->total), megabytes(DataFolderLayout::kMaxTotalSize)));
+    return true;
+}
 
-    // A data folder reached through a link is replaced where it really lies; the link stays.
-    const QFileInfo dataInfo(f.dataRoot());
-    const QString data = dataInfo.isSymLink() ? dataInfo.canonicalFilePath() : f.dataRoot();
-    // The new files are written beside the old ones, which stay until the swap.
-    const QString parent = QFileInfo(data).absolutePath();
-    struct statvfs disk{};
-    if (::statvfs(QFile::encodeName(parent).constData(), &disk) == 0) {
-        const quint64 free = quint64(disk.f_bavail) * quint64(disk.f_frsize);
-        const quint64 blocks = quint64(std::max<unsigned long>(disk.f_frsize, 512));
-        const quint64 needed = total + quint64(targets.size()) * blocks;
-        if (needed > free)
-            return fail(errorText, QStringLiteral("%1 cannot be restored: its files need %2, and the disk of the data "
-                                                  "folder has %3 free (No space left on device).")
-                                       .arg(archiveName, megabytes(needed), megabytes(free)));
-    }
-
-    const QString staging = FolderSwap::makeSibling(data, QStringLiteral("restore"), &why);
-    if (staging.isEmpty())
-        return fail(errorText, why);
-    recordWork(staging);
-    const auto abandon = [&](const QString &reason) {
-        QDir(staging).removeRecursively();
-        finishWork(staging);
-        return fail(errorText, reason);
-    };
-    // Folders first, so that the readers only write files.
-    QSet<QString> made;
-    for (const Target &t : std::as_const(targets)) {
-        const QString folder = QFileInfo(t.relative).path();
-        if (folder != QLatin1String(".") && !made.contains(folder)) {
-            made.insert(folder);
-            if (!QDir(staging).mkpath(folder))
-                return abandon(QStringLiteral("%1: the folder %2 cannot be made").arg(archiveName, folder));
-        }
-    }
-
-    // Every file is read by the reader of the store that loads it, on several threads (each
-    // with its own handle on the archive), and written into the staging folder.
+// Every file is read by the reader of the store that loads it, on several threads (each with its
+// own handle on the archive), and, unless folder is empty, written below folder (its folders
+// made already).
+bool readBackup(const QString &archivePath, const Listing &listing, const QString &folder,
+                const zipHelper::Progress &progress, QString *errorText)
+{
+    const QList<Target> &targets = listing.targets;
     ByteBudget budget(DataFolderLayout::kMaxFileSize * 4);
     std::atomic<qsizetype> next{0};
     std::atomic<int> done{0};
@@ -558,10 +537,11 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
             }
             if (!problem.isEmpty()) {
                 budget.give(held);
-                failAt(i, QStringLiteral("%1 is not a backup the program can restore: %2.").arg(archiveName, problem));
+                failAt(i, QStringLiteral("%1 is not a backup the program can restore: %2.").arg(listing.archiveName, problem));
                 return;
             }
-            if (!writeWhole(staging + QLatin1Char('/') + t.relative, bytes, t.entries.first().date, &readWhy)) {
+            if (!folder.isEmpty() &&
+                !writeWhole(folder + QLatin1Char('/') + t.relative, bytes, t.entries.first().date, &readWhy)) {
                 budget.give(held);
                 failAt(i, QStringLiteral("%1 cannot be written: %2").arg(t.relative, readWhy));
                 return;
@@ -600,13 +580,73 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     for (std::thread &t : pool)
         t.join();
     if (failedAt >= 0)
-        return abandon(failure);
+        return fail(errorText, failure);
     if (progress)
         progress(done, totalSteps);
+    return true;
+}
+} // namespace
+
+bool zipHelper::checkBackup(const QString &archivePath, QString *errorText)
+{
+    Listing listing;
+    return listBackup(archivePath, &listing, errorText) && readBackup(archivePath, listing, QString(), {}, errorText);
+}
+
+bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText, const Progress &progress)
+{
+    const Folders f = folders();
+    if (!f.valid())
+        return fail(errorText, QStringLiteral("no data folder"));
+    removeLeftovers();
+    Listing listing;
+    if (!listBackup(archivePath, &listing, errorText))
+        return false;
+    const QString &archiveName = listing.archiveName;
+
+    // A data folder reached through a link is replaced where it really lies; the link stays.
+    const QFileInfo dataInfo(f.dataRoot());
+    const QString data = dataInfo.isSymLink() ? dataInfo.canonicalFilePath() : f.dataRoot();
+    // The new files are written beside the old ones, which stay until the swap.
+    const QString parent = QFileInfo(data).absolutePath();
+    struct statvfs disk{};
+    if (::statvfs(QFile::encodeName(parent).constData(), &disk) == 0) {
+        const quint64 free = quint64(disk.f_bavail) * quint64(disk.f_frsize);
+        const quint64 blocks = quint64(std::max<unsigned long>(disk.f_frsize, 512));
+        const quint64 needed = listing.total + quint64(listing.targets.size()) * blocks;
+        if (needed > free)
+            return fail(errorText, QStringLiteral("%1 cannot be restored: its files need %2, and the disk of the data "
+                                                  "folder has %3 free (No space left on device).")
+                                       .arg(archiveName, megabytes(needed), megabytes(free)));
+    }
+
+    QString why;
+    const QString staging = FolderSwap::makeSibling(data, QStringLiteral("restore"), &why);
+    if (staging.isEmpty())
+        return fail(errorText, why);
+    recordWork(staging);
+    const auto abandon = [&](const QString &reason) {
+        QDir(staging).removeRecursively();
+        finishWork(staging);
+        return fail(errorText, reason);
+    };
+    // Folders first, so that the readers only write files.
+    QSet<QString> made;
+    for (const Target &t : std::as_const(listing.targets)) {
+        const QString folder = QFileInfo(t.relative).path();
+        if (folder != QLatin1String(".") && !made.contains(folder)) {
+            made.insert(folder);
+            if (!QDir(staging).mkpath(folder))
+                return abandon(QStringLiteral("%1: the folder %2 cannot be made").arg(archiveName, folder));
+        }
+    }
+    if (!readBackup(archivePath, listing, staging, progress, &why))
+        return abandon(why);
 
     // After any restore the program has a login: an archive without accounts gets the built-in one.
     const QString login = staging + QLatin1Char('/') + DataFolderLayout::loginFile();
-    if (!targetOf.contains(DataFolderLayout::loginFile()) && !TovUserListXmlDatabase::createXmlFileAtPath(login, &why))
+    if (!listing.targetOf.contains(DataFolderLayout::loginFile()) &&
+        !TovUserListXmlDatabase::createXmlFileAtPath(login, &why))
         return abandon(why);
     for (const QString &sub : f.layout())
         QDir(staging).mkpath(sub);
@@ -620,8 +660,10 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     if (!QDir(staging).removeRecursively())
         PollixLog(QStringLiteral("The replaced data files are left in %1").arg(staging));
     finishWork(staging);
-    if (progress)
-        progress(totalSteps, totalSteps);
+    if (progress) {
+        const int steps = int(listing.targets.size()) + 1;
+        progress(steps, steps);
+    }
     return true;
 }
 

@@ -41,6 +41,9 @@ public:
     // from anywhere (a fuzzer's bytes written to a file) is one call.
     bool recoverFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
     bool unZipAllFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
+    // the archive (but for the disk's free space), else false with the same reason.
+    static bool checkBackup(const QString &archivePath, QString *errorText = nullptr);
     // Every entry of the archive below folder, replacing files there.
     bool unZipAllFileFrom(const QString &archivePath, const QString &folder, QString *errorText);
     // One entry below folder, unless the file there has the entry's date already.

@@ -209,16 +209,23 @@ TEST_F(RestoreCheckTest, EveryDamagedByteOfARealBackupIsRefusedOrChangesNothing)
         return false;
     };
 
-    int refused = 0;
+    int refused = 0, tried = 0;
     for (qint64 at = 0; at < good.size(); ++at) {
+        // Every byte of the headers, names and directory; a dense sample of the compressed data.
+        if (inside(parts.data, at) && at % 3 != 0)
+            continue;
+        ++tried;
         QByteArray bad = good;
         bad[at] = char(~quint8(bad[at]));
         QFile f(zipPath("bad.zip"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bad);
         f.close();
-        QString why;
+        QString why, checked;
+        const bool passes = zipHelper::checkBackup(zipPath("bad.zip"), &checked);
         const bool restored = zipHelper().recoverFileFrom(zipPath("bad.zip"), &why);
+        ASSERT_EQ(passes, restored) << "byte " << at << ": the check alone and the restore differ";
+        EXPECT_EQ(checked, why) << "byte " << at;
         // Damage the restore cannot see (a byte no reader uses) must not change a thing either.
         ASSERT_EQ(snapshot(data()), original) << "byte " << at << (restored ? " restored" : " refused");
         ASSERT_EQ(besideData(), QStringList{"Data"}) << "byte " << at;
@@ -231,7 +238,7 @@ TEST_F(RestoreCheckTest, EveryDamagedByteOfARealBackupIsRefusedOrChangesNothing)
         }
     }
     // Names, data, checksums, sizes, dates and signatures are nearly all of a small archive.
-    EXPECT_GT(refused, good.size() * 3 / 4);
+    EXPECT_GT(refused, tried * 3 / 4);
 }
 
 TEST_F(RestoreCheckTest, ANameDamagedInTheDirectoryAloneIsRefusedNamingBothNames)
