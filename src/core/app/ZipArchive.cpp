@@ -316,16 +316,25 @@ bool ZipArchive::UnzipOpenFile(const QString &path, QString *errorText)
     return true;
 }
 
-std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText)
+std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText, quint64 maxEntries)
 {
     if (!_unzFile) {
         fail(errorText, QStringLiteral("no archive is open"));
         return std::nullopt;
     }
     unzFile zf = unzHandle(_unzFile);
+    unz_global_info64 global{};
+    if (maxEntries && (unzGetGlobalInfo64(zf, &global) != UNZ_OK || global.number_entry > maxEntries)) {
+        fail(errorText, QStringLiteral("it holds %1 entries, more than %2").arg(global.number_entry).arg(maxEntries));
+        return std::nullopt;
+    }
     QList<Entry> out;
     int rc = unzGoToFirstFile(zf);
     for (quint64 n = 0; rc == UNZ_OK; rc = unzGoToNextFile(zf), ++n) {
+        if (maxEntries && n >= maxEntries) {
+            fail(errorText, QStringLiteral("it holds more than %1 entries").arg(maxEntries));
+            return std::nullopt;
+        }
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(zf, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             break;

@@ -75,8 +75,9 @@ public:
 
     // ---- Reading ----
     bool UnzipOpenFile(const QString &path, QString *errorText = nullptr);
-    // Every entry in archive order; none when the directory cannot be read.
-    std::optional<QList<Entry>> entries(QString *errorText = nullptr);
+    // Every entry in archive order; none when the directory cannot be read or (maxEntries not 0)
+    // holds more entries than that, so that a hostile directory cannot fill memory.
+    std::optional<QList<Entry>> entries(QString *errorText = nullptr, quint64 maxEntries = 0);
     // The entry's bytes, checked against its CRC-32 and against its local header (name, sizes,
     // method, flags, date and checksum must be those the directory lists). At most maxSize
     // bytes (the default: the largest entry read at all).

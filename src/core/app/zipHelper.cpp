@@ -438,12 +438,10 @@ bool listBackup(const QString &archivePath, Listing *out, QString *errorText)
     QString why;
     if (!zip.UnzipOpenFile(archivePath, &why))
         return fail(errorText, why);
-    const std::optional<QList<ZipArchive::Entry>> entries = zip.entries(&why);
+    // A backup holds each file at most twice.
+    const std::optional<QList<ZipArchive::Entry>> entries = zip.entries(&why, 2 * quint64(DataFolderLayout::kMaxFiles));
     if (!entries)
         return fail(errorText, QStringLiteral("%1: %2.").arg(archiveName, why));
-    if (entries->size() > 2 * qsizetype(DataFolderLayout::kMaxFiles))
-        return refuseArchive(errorText, archiveName,
-                             QStringLiteral("it holds %1 entries, more than a backup may hold").arg(entries->size()));
     for (const ZipArchive::Entry &e : *entries) {
         const QString rel = ZipArchive::relativePathOf(e.name);
         const bool rootFolder = e.isFolder && e.normalisedName.count(QLatin1Char('/')) == e.normalisedName.size();
@@ -479,6 +477,10 @@ bool listBackup(const QString &archivePath, Listing *out, QString *errorText)
     }
     if (out->targets.isEmpty())
         return fail(errorText, QStringLiteral("%1 holds no data files.").arg(archiveName));
+    if (out->targets.size() > DataFolderLayout::kMaxFiles)
+        return refuseArchive(errorText, archiveName,
+                             QStringLiteral("it holds %1 files, more than the %2 a backup may hold")
+                                 .arg(out->targets.size()).arg(DataFolderLayout::kMaxFiles));
     if (out->total > DataFolderLayout::kMaxTotalSize)
         return refuseArchive(errorText, archiveName,
                              QStringLiteral("its files would take %1, more than the %2 a backup may hold")
@@ -517,7 +519,8 @@ bool readBackup(const QString &archivePath, const Listing &listing, const QStrin
         }
         for (qsizetype i = next++; i < targets.size() && !stop; i = next++) {
             const Target &t = targets.at(i);
-            const quint64 held = budget.take(2 * t.entries.first().size);
+            // The entry, its compressed bytes and a second copy to compare at most.
+            const quint64 held = budget.take(3 * t.entries.first().size);
             QByteArray bytes, again;
             QString problem;
             if (!reader.readEntry(t.entries.first(), &bytes, &readWhy, DataFolderLayout::kMaxFileSize))
