@@ -9,6 +9,7 @@
 #include "support/PollixTest.h"
 #include "support/ZipFixture.h"
 #include "ui/app/DataManagementCtrl.h"
+#include "ui/app/WelcomeWindowController.h"
 
 #include <QDir>
 #include <QFile>
@@ -190,4 +191,15 @@ TEST_F(DataManagementTest, BackupOfAFolderOfTheTeachersOwnThenRestoreBringsItBac
     ann.setName("ann");
     ann.setPassword("pw");
     EXPECT_TRUE(TovUserListXmlDatabase::sharedUI()->isValidUser(ann)) << "the restored accounts are in use";
+}
+
+TEST_F(DataManagementTest, TheStartRemovesWhatAnInterruptedRestoreLeft)
+{
+    writeFile("Data.restore-Q1w2E3/Quiz/Monday.xml", readFile(m_sessions.first()));
+    WelcomeWindowController::setDefaultSeconds(0);
+    WelcomeWindowController splash;
+    splash.runModal();
+    WelcomeWindowController::setDefaultSeconds(5);
+    EXPECT_FALSE(QFileInfo::exists(home() + "Data.restore-Q1w2E3"));
+    EXPECT_EQ(sessionCount(), 2);
 }
