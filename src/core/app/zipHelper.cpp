@@ -268,13 +268,16 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
                 entry = entry.mid(root.size());
             const QString relative = dataDir.relativeFilePath(file);
             // Only what a restore would take back goes in.
-            const QString problem = DataFolderLayout::nameProblem(relative);
+            const qint64 size = QFileInfo(file).size();
+            QString problem = DataFolderLayout::nameProblem(relative);
+            if (problem.isEmpty() && quint64(std::max<qint64>(size, 0)) > DataFolderLayout::kMaxFileSize)
+                problem = QStringLiteral("it is larger than a data file may be (%1 MB)").arg(DataFolderLayout::kMaxFileSize >> 20);
             if (!problem.isEmpty()) {
                 if (!refused.contains(file))
                     refused << QStringLiteral("%1 (%2)").arg(file, problem);
                 continue;
             }
-            sizes.insert(file, QFileInfo(file).size());
+            sizes.insert(file, size);
             items << Item{file, entry, relative};
         }
     }
@@ -335,7 +338,7 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
         return fail(errorText, reason);
     };
     if (!unreadable.isEmpty())
-        return abandon(QStringLiteral("These files could not be read and were not backed up: %1")
+        return abandon(QStringLiteral("These files cannot be backed up, so no backup was written: %1")
                            .arg(unreadable.join(QStringLiteral(", "))));
     if (!written || !closed || !syncFile(temporary, &why))
         return abandon(why);
