@@ -308,7 +308,7 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
     });
     QStringList unreadable;
     bool written = true;
-    constexpr qsizetype kBatch = 64;
+    constexpr qsizetype kBatch = 512;
     for (qsizetype i = 0; i < items.size() && written; ++i) {
         if (i % kBatch == 0) {
             QStringList batch;
