@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -125,14 +127,23 @@ QString ZipArchive::cacheKey(const QString &file, const QFileInfo &info)
     return QStringLiteral("%1\n%2\n%3").arg(file).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
 }
 
-bool ZipArchive::compress(const QString &file, Compressed *c, QString *errorText)
+bool ZipArchive::compress(const QString &file, Compressed *c, QString *errorText, bool *fileAtFault) const
 {
+    if (fileAtFault)
+        *fileAtFault = true;
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
-        return fail(errorText, QStringLiteral("%1: %2").arg(file, in.errorString()));
+        return fail(errorText, QStringLiteral("%1 (%2)").arg(file, in.errorString()));
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError)
-        return fail(errorText, QStringLiteral("%1: %2").arg(file, in.errorString()));
+        return fail(errorText, QStringLiteral("%1 (%2)").arg(file, in.errorString()));
+    if (m_check) {
+        const QString problem = m_check(file, bytes);
+        if (!problem.isEmpty())
+            return fail(errorText, QStringLiteral("%1 (%2)").arg(file, problem));
+    }
+    if (fileAtFault)
+        *fileAtFault = false;
     c->size = quint64(bytes.size());
     c->crc = quint32(crc32(0L, reinterpret_cast<const Bytef *>(bytes.constData()), uInt(bytes.size())));
     if (!deflateRaw(bytes, &c->data))
@@ -157,7 +168,7 @@ void ZipArchive::compressAhead(const QStringList &files)
     std::atomic<size_t> next{0};
     const auto worker = [&] {
         for (size_t i = next++; i < jobs.size(); i = next++)
-            jobs[i].ok = compress(jobs[i].file, &jobs[i].c, nullptr);
+            jobs[i].ok = compress(jobs[i].file, &jobs[i].c, nullptr, nullptr);
     };
     const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, 8);
     std::vector<std::thread> pool;
@@ -172,8 +183,10 @@ void ZipArchive::compressAhead(const QStringList &files)
             m_compressed.insert(job.key, std::move(job.c));
 }
 
-bool ZipArchive::addFileToZip(const QString &file, const QString &newname, QString *errorText)
+bool ZipArchive::addFileToZip(const QString &file, const QString &newname, QString *errorText, bool *fileAtFault)
 {
+    if (fileAtFault)
+        *fileAtFault = false;
     if (!_zipFile)
         return fail(errorText, QStringLiteral("no archive is being written"));
     const QFileInfo info(file);
@@ -181,7 +194,7 @@ bool ZipArchive::addFileToZip(const QString &file, const QString &newname, QStri
     auto cached = m_compressed.constFind(key);
     if (cached == m_compressed.constEnd()) {
         Compressed c;
-        if (!compress(file, &c, errorText))
+        if (!compress(file, &c, errorText, fileAtFault))
             return false;
         cached = m_compressed.insert(key, c);
     }
@@ -287,6 +300,8 @@ bool ZipArchive::UnzipOpenFile(const QString &path, QString *errorText)
 {
     UnzipCloseFile();
     _unzFile = unzOpen64(QFile::encodeName(path).constData());
+    if (_unzFile)
+        m_readFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (!_unzFile) {
         if (!QFileInfo(path).isFile())
             return fail(errorText, QStringLiteral("%1 does not exist.").arg(path));
@@ -301,16 +316,25 @@ bool ZipArchive::UnzipOpenFile(const QString &path, QString *errorText)
     return true;
 }
 
-std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText)
+std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText, quint64 maxEntries)
 {
     if (!_unzFile) {
         fail(errorText, QStringLiteral("no archive is open"));
         return std::nullopt;
     }
     unzFile zf = unzHandle(_unzFile);
+    unz_global_info64 global{};
+    if (maxEntries && (unzGetGlobalInfo64(zf, &global) != UNZ_OK || global.number_entry > maxEntries)) {
+        fail(errorText, QStringLiteral("it holds %1 entries, more than %2").arg(global.number_entry).arg(maxEntries));
+        return std::nullopt;
+    }
     QList<Entry> out;
     int rc = unzGoToFirstFile(zf);
     for (quint64 n = 0; rc == UNZ_OK; rc = unzGoToNextFile(zf), ++n) {
+        if (maxEntries && n >= maxEntries) {
+            fail(errorText, QStringLiteral("it holds more than %1 entries").arg(maxEntries));
+            return std::nullopt;
+        }
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(zf, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             break;
@@ -330,6 +354,12 @@ std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText)
         e.position = pos.pos_in_zip_directory;
         e.number = pos.num_of_file;
         e.crc = quint32(info.crc);
+        e.rawName = name;
+        e.versionNeeded = quint32(info.version_needed);
+        e.flag = quint32(info.flag);
+        e.method = quint32(info.compression_method);
+        e.dosDate = quint32(info.dosDate);
+        e.compressedSize = info.compressed_size;
         out << e;
     }
     if (rc != UNZ_END_OF_LIST_OF_FILE) {
@@ -339,40 +369,103 @@ std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText)
     return out;
 }
 
-bool ZipArchive::readEntry(const Entry &entry, QByteArray *bytes, QString *errorText)
+// minizip checks a local header's signature, method, name length and (without a data
+// descriptor) checksum and sizes; a damaged directory could still give an entry another name,
+// date or flags than the entry's own header has. Called with the entry open.
+QString ZipArchive::localHeaderProblem(const Entry &entry)
+{
+    unzFile zf = unzHandle(_unzFile);
+    const int extra = unzGetLocalExtrafield(zf, nullptr, 0);
+    const quint64 dataAt = unzGetCurrentFileZStreamPos64(zf);
+    const quint64 headerSize = 30 + quint64(entry.rawName.size()) + quint64(std::max(extra, 0));
+    if (m_readFd < 0 || extra < 0 || dataAt < headerSize)
+        return QStringLiteral("its local header cannot be read");
+    QByteArray header(qsizetype(30 + entry.rawName.size()), '\0');
+    if (::pread(m_readFd, header.data(), size_t(header.size()), off_t(dataAt - headerSize)) != header.size())
+        return QStringLiteral("its local header cannot be read");
+    const auto at = [&](int offset, int bytes) {
+        quint64 value = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            value = (value << 8) | quint8(header.at(offset + i));
+        return value;
+    };
+    if (at(0, 4) != 0x04034b50)
+        return QStringLiteral("its local header is missing");
+    if (header.mid(30) != entry.rawName || at(26, 2) != quint64(entry.rawName.size()))
+        return QStringLiteral("its name in the archive's directory differs from the name in its own header (\"%1\")")
+            .arg(QString::fromUtf8(header.mid(30)));
+    if (at(4, 2) != entry.versionNeeded || at(6, 2) != entry.flag || at(8, 2) != entry.method ||
+        at(10, 4) != entry.dosDate)
+        return QStringLiteral("its version, flags, method or date in the archive's directory differ from its own header");
+    // With a data descriptor (flag bit 3) the header leaves checksum and sizes to it.
+    if (!(entry.flag & 8u)) {
+        const bool zip64 = at(18, 4) == 0xFFFFFFFFull || at(22, 4) == 0xFFFFFFFFull;
+        if (at(14, 4) != entry.crc || (!zip64 && (at(18, 4) != entry.compressedSize || at(22, 4) != entry.size)))
+            return QStringLiteral("its checksum or sizes in the archive's directory differ from its own header");
+    }
+    return QString();
+}
+
+bool ZipArchive::readEntry(const Entry &entry, QByteArray *bytes, QString *errorText, quint64 maxSize)
 {
     if (!_unzFile)
         return fail(errorText, QStringLiteral("no archive is open"));
     unzFile zf = unzHandle(_unzFile);
-    if (entry.size > kMaxEntrySize)
+    if (entry.size > (maxSize ? std::min(maxSize, kMaxEntrySize) : kMaxEntrySize))
         return fail(errorText, QStringLiteral("%1 is too large for a data file").arg(entry.name));
     unz64_file_pos pos{entry.position, entry.number};
     if (unzGoToFilePos64(zf, &pos) != UNZ_OK)
         return fail(errorText, QStringLiteral("%1 cannot be found in the archive").arg(entry.name));
-    int rc = unzOpenCurrentFile(zf);
+    if (entry.flag & 1u)
+        return fail(errorText, QStringLiteral("%1 cannot be read: it is encrypted").arg(entry.name));
+    if (entry.method != 0 && entry.method != Z_DEFLATED)
+        return fail(errorText, QStringLiteral("%1 cannot be read: it is compressed by a method the program does not know").arg(entry.name));
+    // Deflate never grows data by more than a few bytes per 16 kB block.
+    if (entry.compressedSize > entry.size + entry.size / 64 + 1024 || (entry.method == 0 && entry.compressedSize != entry.size))
+        return fail(errorText, QStringLiteral("%1 cannot be read: its sizes do not fit together").arg(entry.name));
+    // The compressed bytes are taken raw and inflated here, so that the stream must end exactly
+    // where the entry ends (minizip stops once it has the stated size, unchecked beyond).
+    int method = 0, level = 0;
+    int rc = unzOpenCurrentFile2(zf, &method, &level, 1);
     if (rc != UNZ_OK)
         return fail(errorText, QStringLiteral("%1 cannot be opened: %2").arg(entry.name, unzError(rc)));
-    bytes->clear();
-    bytes->reserve(qsizetype(entry.size));
-    char chunk[64 * 1024];
-    for (;;) {
-        rc = unzReadCurrentFile(zf, chunk, sizeof chunk);
+    const QString header = localHeaderProblem(entry);
+    if (!header.isEmpty()) {
+        unzCloseCurrentFile(zf);
+        return fail(errorText, QStringLiteral("%1 cannot be read: %2").arg(entry.name, header));
+    }
+    QByteArray packed(qsizetype(entry.compressedSize), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < packed.size()) {
+        rc = unzReadCurrentFile(zf, packed.data() + got, unsigned(std::min<qsizetype>(packed.size() - got, 1 << 30)));
         if (rc <= 0)
             break;
-        if (quint64(bytes->size()) + quint64(rc) > entry.size) {
-            rc = UNZ_BADZIPFILE; // more data than the directory says: not to be trusted
-            break;
-        }
-        bytes->append(chunk, rc);
+        got += rc;
     }
-    // Closing checks the CRC-32 once everything was read.
-    const int closed = unzCloseCurrentFile(zf);
+    unzCloseCurrentFile(zf);
     if (rc < 0)
         return fail(errorText, QStringLiteral("%1 cannot be read: %2").arg(entry.name, unzError(rc)));
-    if (closed != UNZ_OK)
-        return fail(errorText, QStringLiteral("%1 cannot be read: %2").arg(entry.name, unzError(closed)));
-    if (quint64(bytes->size()) != entry.size)
+    if (got != packed.size())
         return fail(errorText, QStringLiteral("%1 cannot be read: it is incomplete").arg(entry.name));
+    if (entry.method == 0) {
+        *bytes = std::move(packed);
+    } else {
+        bytes->resize(qsizetype(entry.size));
+        z_stream zs{};
+        if (inflateInit2(&zs, -MAX_WBITS) != Z_OK)
+            return fail(errorText, QStringLiteral("%1 cannot be read: out of memory").arg(entry.name));
+        zs.next_in = reinterpret_cast<Bytef *>(packed.data());
+        zs.avail_in = uInt(packed.size());
+        zs.next_out = reinterpret_cast<Bytef *>(bytes->data());
+        zs.avail_out = uInt(bytes->size());
+        rc = inflate(&zs, Z_FINISH);
+        const bool whole = rc == Z_STREAM_END && zs.avail_in == 0 && zs.total_out == entry.size;
+        inflateEnd(&zs);
+        if (!whole)
+            return fail(errorText, QStringLiteral("%1 cannot be read: %2").arg(entry.name, unzError(UNZ_BADZIPFILE)));
+    }
+    if (quint32(crc32(0L, reinterpret_cast<const Bytef *>(bytes->constData()), uInt(bytes->size()))) != entry.crc)
+        return fail(errorText, QStringLiteral("%1 cannot be read: %2").arg(entry.name, unzError(UNZ_CRCERROR)));
     return true;
 }
 
@@ -481,6 +574,9 @@ bool ZipArchive::UnzipFile(const QString &, const QString &entryName, const QStr
 
 bool ZipArchive::UnzipCloseFile()
 {
+    if (m_readFd >= 0)
+        ::close(m_readFd);
+    m_readFd = -1;
     if (!_unzFile)
         return true;
     const int rc = unzClose(unzHandle(_unzFile));

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Zip archives through minizip: creating one and adding files to it, listing and extracting the
@@ -39,6 +40,10 @@ public:
         bool isFolder = false; // the name ends in "/" or "\"
         quint64 position = 0;  // where the entry's directory record lies (minizip's file position)
         quint64 number = 0;
+        // As the directory records them, to be compared with the entry's own local header.
+        QByteArray rawName;
+        quint32 versionNeeded = 0, flag = 0, method = 0, dosDate = 0;
+        quint64 compressedSize = 0;
     };
 
     ZipArchive();
@@ -53,8 +58,15 @@ public:
     // A new archive file at path (replacing one that is there).
     bool CreateZipFile2(const QString &path, QString *errorText = nullptr);
     // Adds the whole file as an entry called newname, dated with the file's modification time.
-    // A file added once already (same path, size and time) is compressed only once.
-    bool addFileToZip(const QString &file, const QString &newname, QString *errorText = nullptr);
+    // A file added once already (same path, size and time) is compressed only once. When the
+    // file itself is at fault (unreadable, or refused by the content check) *fileAtFault is set
+    // and the archive can take further files.
+    bool addFileToZip(const QString &file, const QString &newname, QString *errorText = nullptr,
+                      bool *fileAtFault = nullptr);
+    // Run on each file's bytes before they are compressed (on any thread): a non-empty answer is
+    // why the file may not go into the archive.
+    using ContentCheck = std::function<QString(const QString &file, const QByteArray &bytes)>;
+    void setContentCheck(ContentCheck check) { m_check = std::move(check); }
     // Compresses files ahead of their addFileToZip, on several threads (a long backup is bound
     // by compression, not by the disk). Files that cannot be read are left to addFileToZip.
     void compressAhead(const QStringList &files);
@@ -63,10 +75,13 @@ public:
 
     // ---- Reading ----
     bool UnzipOpenFile(const QString &path, QString *errorText = nullptr);
-    // Every entry in archive order; none when the directory cannot be read.
-    std::optional<QList<Entry>> entries(QString *errorText = nullptr);
-    // The entry's bytes, checked against its CRC-32.
-    bool readEntry(const Entry &entry, QByteArray *bytes, QString *errorText = nullptr);
+    // Every entry in archive order; none when the directory cannot be read or (maxEntries not 0)
+    // holds more entries than that, so that a hostile directory cannot fill memory.
+    std::optional<QList<Entry>> entries(QString *errorText = nullptr, quint64 maxEntries = 0);
+    // The entry's bytes, checked against its CRC-32 and against its local header (name, sizes,
+    // method, flags, date and checksum must be those the directory lists). At most maxSize
+    // bytes (the default: the largest entry read at all).
+    bool readEntry(const Entry &entry, QByteArray *bytes, QString *errorText = nullptr, quint64 maxSize = 0);
     // Writes the entry to target (making its folder) and gives it the entry's date. atomic: the
     // file is replaced whole (a staging area the caller syncs itself may pass false). A target
     // already carrying the entry's date to the second is left alone when skipSameDate is set.
@@ -98,15 +113,18 @@ private:
         quint64 size = 0;
     };
     static QString cacheKey(const QString &file, const QFileInfo &info);
-    static bool compress(const QString &file, Compressed *c, QString *errorText);
+    bool compress(const QString &file, Compressed *c, QString *errorText, bool *fileAtFault) const;
     bool addZip64End(QString *errorText);
     bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
+    QString localHeaderProblem(const Entry &entry);
 
     Delegate *m_delegate = nullptr;
     void *_zipFile = nullptr;
     QString m_path;         // of the archive being written
     quint64 m_entries = 0;  // entries written into it
     void *_unzFile = nullptr;
+    int m_readFd = -1;      // the archive being read, for its local headers
     // Files already compressed into the archive being written, by path, size and time.
     QHash<QString, Compressed> m_compressed;
+    ContentCheck m_check;
 };

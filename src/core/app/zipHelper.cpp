@@ -1,8 +1,11 @@
 #include "zipHelper.h"
 
+#include "DataFolderLayout.h"
 #include "Orvenda_AppDelegate.h"
 #include "ZipArchive.h"
 #include "core/store/GlobalFunctions.h"
+#include "core/store/TovUserListXmlDatabase.h"
+#include "platform/AtomicFile.h"
 #include "platform/FolderSwap.h"
 #include "platform/Log.h"
 
@@ -12,11 +15,23 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -80,24 +95,6 @@ bool syncFile(const QString &path, QString *errorText)
     return rc == 0 || fail(errorText, QStringLiteral("%1 cannot be written to disk: %2").arg(path, why));
 }
 
-// Why an archive entry is no data file of the data folder; empty when it is one. rel is the
-// entry's path relative to the data folder.
-QString refusal(const ZipArchive::Entry &e, const QString &rel, const QStringList &layout)
-{
-    const bool rootFolder = e.isFolder && e.normalisedName.count(QLatin1Char('/')) == e.normalisedName.size();
-    if (rootFolder)
-        return QString();
-    if (rel.isEmpty())
-        return QStringLiteral("\"%1\" would be written outside the data folder").arg(e.name);
-    const QStringList parts = rel.split(QLatin1Char('/'));
-    const bool inLayout = parts.size() == 1 ? !e.isFolder : layout.contains(parts.first());
-    if (!inLayout)
-        return QStringLiteral("\"%1\" is not a place the program keeps data in").arg(e.name);
-    if (!e.isFolder && !isXmlName(rel))
-        return QStringLiteral("\"%1\" is not a data file").arg(e.name);
-    return QString();
-}
-
 // Keeps what a restore does not replace (files that are no data files) in the new folder.
 bool carryOver(const QString &oldFolder, const QString &newFolder, QString *errorText)
 {
@@ -120,6 +117,118 @@ bool carryOver(const QString &oldFolder, const QString &newFolder, QString *erro
 }
 } // namespace
 
+// ---- Leftovers ----
+
+namespace {
+// The work the program has started and not yet finished, one line per piece: the process
+// that started it and the path it is making. Written before the path is made, so that the
+// program removes only what it made itself.
+QString workRecordPath()
+{
+    return GF::pathInApplicationFolder(QStringLiteral(".unfinished-work"));
+}
+
+struct WorkLine
+{
+    qint64 pid = 0;
+    QString path;
+};
+
+QList<WorkLine> readWorkRecord()
+{
+    QList<WorkLine> out;
+    QFile file(workRecordPath());
+    if (workRecordPath().isEmpty() || !file.open(QIODevice::ReadOnly))
+        return out;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const qsizetype tab = line.indexOf('\t');
+        if (tab <= 0)
+            continue;
+        bool ok = false;
+        const qint64 pid = line.left(tab).toLongLong(&ok);
+        if (ok)
+            out << WorkLine{pid, QString::fromUtf8(line.mid(tab + 1))};
+    }
+    return out;
+}
+
+bool writeWorkRecord(const QList<WorkLine> &lines)
+{
+    const QString path = workRecordPath();
+    if (path.isEmpty())
+        return false;
+    if (lines.isEmpty())
+        return !QFileInfo::exists(path) || QFile::remove(path);
+    QByteArray bytes;
+    for (const WorkLine &l : lines)
+        bytes += QByteArray::number(l.pid) + '\t' + l.path.toUtf8() + '\n';
+    return AtomicFile::write(path, bytes);
+}
+
+bool isOtherLiveProcess(qint64 pid)
+{
+    return pid != qint64(::getpid()) && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+void recordWork(const QString &path)
+{
+    QList<WorkLine> lines = readWorkRecord();
+    lines << WorkLine{qint64(::getpid()), path};
+    if (!writeWorkRecord(lines))
+        PollixLog(QStringLiteral("%1 could not be noted as unfinished work").arg(path));
+}
+
+void finishWork(const QString &path)
+{
+    QList<WorkLine> lines = readWorkRecord();
+    lines.removeIf([&](const WorkLine &l) { return l.path == path && l.pid == qint64(::getpid()); });
+    writeWorkRecord(lines);
+}
+
+// What the program names its half-made archives and restores.
+const QRegularExpression &partName()
+{
+    static const QRegularExpression re(QStringLiteral("\\.part-[0-9a-f]{8}$"));
+    return re;
+}
+} // namespace
+
+void zipHelper::removeLeftovers()
+{
+    QList<WorkLine> kept;
+    QStringList live;
+    for (const WorkLine &l : readWorkRecord()) {
+        if (isOtherLiveProcess(l.pid)) {
+            kept << l;
+            live << l.path;
+            continue;
+        }
+        const QFileInfo info(l.path);
+        if (info.isFile() && !info.isSymLink() && partName().match(info.fileName()).hasMatch()) {
+            if (QFile::remove(l.path))
+                PollixLog(QStringLiteral("Removed %1, left by an interrupted backup").arg(l.path));
+        }
+    }
+    writeWorkRecord(kept);
+
+    // Staging folders of a restore lie beside the data folder, in the application folder.
+    const QString data = DataFolderLayout::dataFolder();
+    if (data.isEmpty())
+        return;
+    const QFileInfo dataInfo(data);
+    const QString real = dataInfo.isSymLink() ? dataInfo.canonicalFilePath() : data;
+    const QFileInfo realInfo(real);
+    const QRegularExpression staging(QStringLiteral("^%1\\.(restore|old)-[A-Za-z0-9]{6}$")
+                                         .arg(QRegularExpression::escape(realInfo.fileName())));
+    const QDir parent = realInfo.dir();
+    for (const QFileInfo &fi : parent.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (fi.isSymLink() || !staging.match(fi.fileName()).hasMatch() || live.contains(fi.filePath()))
+            continue;
+        if (QDir(fi.filePath()).removeRecursively())
+            PollixLog(QStringLiteral("Removed %1, left by an interrupted restore").arg(fi.filePath()));
+    }
+}
+
 // ---- Backup ----
 
 bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, const Progress &progress)
@@ -136,34 +245,70 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
+    removeLeftovers();
     struct Item
     {
         QString file;
         QString entry;
+        QString relative;
     };
     QList<Item> items;
+    QStringList refused;
+    QHash<QString, qint64> sizes;
     const QString root = f.dataRoot();
+    const QDir dataDir(root);
     for (const QString &folder : folderList) {
         const std::optional<QStringList> names = GF::fileListAtPath(folder, QStringLiteral("xml"));
         for (const QString &name : names.value_or(QStringList())) {
-            // Named as folder + "/" + name + ".xml" with the data folder cut off; the data folder's
-            // own pass so gives "//Quiz/x.xml".
-            QString entry = folder + QLatin1Char('/') + name + QStringLiteral(".xml");
+            // Named after the file's path with the data folder cut off; the data folder's own
+            // pass so gives "//Quiz/x.xml". The name keeps the extension as the file has it.
+            const QString file = GF::filePathForListedName(folder, name, QStringLiteral("xml"));
+            QString entry = QFileInfo(folder + QLatin1Char('/') + name).path() + QLatin1Char('/') + QFileInfo(file).fileName();
             if (entry.startsWith(root))
                 entry = entry.mid(root.size());
-            items << Item{GF::filePathForListedName(folder, name, QStringLiteral("xml")), entry};
+            const QString relative = dataDir.relativeFilePath(file);
+            // Only what a restore would take back goes in.
+            const qint64 size = QFileInfo(file).size();
+            QString problem = DataFolderLayout::nameProblem(relative);
+            if (problem.isEmpty() && quint64(std::max<qint64>(size, 0)) > DataFolderLayout::kMaxFileSize)
+                problem = QStringLiteral("it is larger than a data file may be (%1 MB)").arg(DataFolderLayout::kMaxFileSize >> 20);
+            if (!problem.isEmpty()) {
+                if (!refused.contains(file))
+                    refused << QStringLiteral("%1 (%2)").arg(file, problem);
+                continue;
+            }
+            sizes.insert(file, size);
+            items << Item{file, entry, relative};
         }
     }
+    if (!refused.isEmpty())
+        return fail(errorText, QStringLiteral("These files cannot be backed up: %1").arg(refused.join(QStringLiteral(", "))));
+    quint64 total = 0;
+    for (const qint64 size : std::as_const(sizes))
+        total += quint64(std::max<qint64>(size, 0));
+    if (total > DataFolderLayout::kMaxTotalSize || items.size() > DataFolderLayout::kMaxFiles)
+        return fail(errorText, QStringLiteral("The data files (%1 MB in %2 files) are more than one backup may hold (%3 MB, %4 files).")
+                                   .arg(total >> 20).arg(sizes.size()).arg(DataFolderLayout::kMaxTotalSize >> 20)
+                                   .arg(DataFolderLayout::kMaxFiles));
 
     // Written beside the chosen path and put in its place only when complete.
     const QString temporary = unusedSibling(archivePath, QStringLiteral("part"));
+    recordWork(temporary);
     ZipArchive zip;
     QString why;
-    if (!zip.CreateZipFile2(temporary, &why))
+    if (!zip.CreateZipFile2(temporary, &why)) {
+        finishWork(temporary);
         return fail(errorText, why);
+    }
+    QHash<QString, QString> relativeOf;
+    for (const Item &item : std::as_const(items))
+        relativeOf.insert(item.file, item.relative);
+    zip.setContentCheck([&relativeOf](const QString &file, const QByteArray &bytes) {
+        return DataFolderLayout::contentProblem(relativeOf.value(file), bytes);
+    });
     QStringList unreadable;
     bool written = true;
-    constexpr qsizetype kBatch = 64;
+    constexpr qsizetype kBatch = 512;
     for (qsizetype i = 0; i < items.size() && written; ++i) {
         if (i % kBatch == 0) {
             QStringList batch;
@@ -171,29 +316,35 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
                 batch << items[k].file;
             zip.compressAhead(batch);
         }
-        // A file that cannot be read is named and the rest go on; an archive that cannot be
-        // written ends the backup.
-        QFile probe(items[i].file);
-        if (!probe.open(QIODevice::ReadOnly))
-            unreadable << QStringLiteral("%1 (%2)").arg(items[i].file, probe.errorString());
-        else
-            written = zip.addFileToZip(items[i].file, items[i].entry, &why);
+        // A file that cannot be read, or would not be taken back by a restore, is named and the
+        // rest go on; an archive that cannot be written ends the backup.
+        bool fileAtFault = false;
+        if (!zip.addFileToZip(items[i].file, items[i].entry, &why, &fileAtFault)) {
+            if (fileAtFault) {
+                if (!unreadable.contains(why))
+                    unreadable << why;
+            } else {
+                written = false;
+            }
+        }
         if (progress)
             progress(int(i + 1), int(items.size()));
     }
     const bool closed = zip.CloseZipFile2(written ? &why : nullptr);
-    if (!written || !closed || !unreadable.isEmpty() || !syncFile(temporary, &why)) {
+    const auto abandon = [&](const QString &reason) {
         QFile::remove(temporary);
-        if (!unreadable.isEmpty())
-            why = QStringLiteral("These files could not be read and were not backed up: %1").arg(unreadable.join(QStringLiteral(", ")));
+        finishWork(temporary);
         PollixLog(QStringLiteral(" error handler here"));
-        return fail(errorText, why);
-    }
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(archivePath).constData()) != 0) {
-        why = QStringLiteral("%1: %2").arg(archivePath, QString::fromLocal8Bit(std::strerror(errno)));
-        QFile::remove(temporary);
-        return fail(errorText, why);
-    }
+        return fail(errorText, reason);
+    };
+    if (!unreadable.isEmpty())
+        return abandon(QStringLiteral("These files cannot be backed up, so no backup was written: %1")
+                           .arg(unreadable.join(QStringLiteral(", "))));
+    if (!written || !closed || !syncFile(temporary, &why))
+        return abandon(why);
+    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(archivePath).constData()) != 0)
+        return abandon(QStringLiteral("%1: %2").arg(archivePath, QString::fromLocal8Bit(std::strerror(errno))));
+    finishWork(temporary);
     return true;
 }
 
@@ -204,61 +355,306 @@ bool zipHelper::recoverFileFrom(const QString &archivePath, QString *errorText, 
     return unZipAllFileFrom(archivePath, errorText, progress);
 }
 
+namespace {
+// The entries that land on one file of the data folder (a backup stores each file of the kept
+// folders twice).
+struct Target
+{
+    QString relative;
+    QList<ZipArchive::Entry> entries;
+};
+
+// Holds the bytes the readers have in hand below a bound, so that memory stays bounded whatever
+// the archive holds; an entry larger than the bound waits to be read alone.
+class ByteBudget
+{
+public:
+    explicit ByteBudget(quint64 bound) : m_free(bound), m_bound(bound) {}
+    quint64 take(quint64 wanted)
+    {
+        const quint64 n = std::min(wanted, m_bound);
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_free >= n; });
+        m_free -= n;
+        return n;
+    }
+    void give(quint64 n)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_free += n;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    quint64 m_free, m_bound;
+};
+
+bool writeWhole(const QString &path, const QByteArray &bytes, const QDateTime &date, QString *why)
+{
+    QFile file(path);
+    // Unbuffered and written to the end, so that a full disk is told as such by a write.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(why, file.errorString());
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            return fail(why, file.errorString());
+        done += n;
+    }
+    if (date.isValid() && !file.setFileTime(date, QFileDevice::FileModificationTime))
+        PollixLog(QStringLiteral("Failed to set attributes"));
+    file.close();
+    return file.error() == QFileDevice::NoError || fail(why, file.errorString());
+}
+
+QString megabytes(quint64 bytes)
+{
+    return QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', bytes < 10'000'000 ? 2 : 0);
+}
+} // namespace
+
+namespace {
+// What the archive's directory says it holds, once every name and size passed.
+struct Listing
+{
+    QString archiveName;
+    QList<Target> targets;
+    QHash<QString, qsizetype> targetOf;
+    quint64 total = 0; // bytes of the files it restores
+};
+
+bool refuseArchive(QString *errorText, const QString &archiveName, const QString &why)
+{
+    return fail(errorText, QStringLiteral("%1 is not a backup of the data folder: %2.").arg(archiveName, why));
+}
+
+// Every name is checked before anything is read.
+bool listBackup(const QString &archivePath, Listing *out, QString *errorText)
+{
+    out->archiveName = QFileInfo(archivePath).fileName();
+    const QString &archiveName = out->archiveName;
+    ZipArchive zip;
+    QString why;
+    if (!zip.UnzipOpenFile(archivePath, &why))
+        return fail(errorText, why);
+    // A backup holds each file at most twice.
+    const std::optional<QList<ZipArchive::Entry>> entries = zip.entries(&why, 2 * quint64(DataFolderLayout::kMaxFiles));
+    if (!entries)
+        return fail(errorText, QStringLiteral("%1: %2.").arg(archiveName, why));
+    for (const ZipArchive::Entry &e : *entries) {
+        const QString rel = ZipArchive::relativePathOf(e.name);
+        const bool rootFolder = e.isFolder && e.normalisedName.count(QLatin1Char('/')) == e.normalisedName.size();
+        if (rootFolder)
+            continue;
+        if (rel.isEmpty())
+            return refuseArchive(errorText, archiveName,
+                                 QStringLiteral("\"%1\" would be written outside the data folder").arg(e.name));
+        QString problem = DataFolderLayout::entryNameProblem(e.name, rel);
+        if (problem.isEmpty() && !e.isFolder)
+            problem = DataFolderLayout::nameProblem(rel);
+        if (!problem.isEmpty())
+            return refuseArchive(errorText, archiveName, problem);
+        if (e.isFolder)
+            continue;
+        if (e.size > DataFolderLayout::kMaxFileSize)
+            return refuseArchive(errorText, archiveName,
+                                 QStringLiteral("\"%1\" is larger than a data file may be (%2 MB)")
+                                     .arg(e.name).arg(DataFolderLayout::kMaxFileSize >> 20));
+        const auto known = out->targetOf.constFind(rel);
+        if (known == out->targetOf.constEnd()) {
+            out->targetOf.insert(rel, out->targets.size());
+            out->targets << Target{rel, {e}};
+            out->total += e.size;
+        } else {
+            const ZipArchive::Entry &first = out->targets[*known].entries.first();
+            if (first.size != e.size || first.crc != e.crc)
+                return refuseArchive(errorText, archiveName,
+                                     QStringLiteral("\"%1\" and \"%2\" land on the same file with different contents")
+                                         .arg(first.name, e.name));
+            out->targets[*known].entries << e;
+        }
+    }
+    if (out->targets.isEmpty())
+        return fail(errorText, QStringLiteral("%1 holds no data files.").arg(archiveName));
+    if (out->targets.size() > DataFolderLayout::kMaxFiles)
+        return refuseArchive(errorText, archiveName,
+                             QStringLiteral("it holds %1 files, more than the %2 a backup may hold")
+                                 .arg(out->targets.size()).arg(DataFolderLayout::kMaxFiles));
+    if (out->total > DataFolderLayout::kMaxTotalSize)
+        return refuseArchive(errorText, archiveName,
+                             QStringLiteral("its files would take %1, more than the %2 a backup may hold")
+                                 .arg(megabytes(out->total), megabytes(DataFolderLayout::kMaxTotalSize)));
+    return true;
+}
+
+// Every file is read by the reader of the store that loads it, on several threads (each with its
+// own handle on the archive), and, unless folder is empty, written below folder (its folders
+// made already).
+bool readBackup(const QString &archivePath, const Listing &listing, const QString &folder,
+                const zipHelper::Progress &progress, QString *errorText)
+{
+    const QList<Target> &targets = listing.targets;
+    ByteBudget budget(DataFolderLayout::kMaxFileSize * 4);
+    std::atomic<qsizetype> next{0};
+    std::atomic<int> done{0};
+    std::atomic<bool> stop{false};
+    std::mutex failureMutex;
+    qsizetype failedAt = -1;
+    QString failure;
+    const auto failAt = [&](qsizetype i, const QString &reason) {
+        std::lock_guard lock(failureMutex);
+        if (failedAt < 0 || i < failedAt) {
+            failedAt = i;
+            failure = reason;
+        }
+        stop = true;
+    };
+    const auto worker = [&] {
+        ZipArchive reader;
+        QString readWhy;
+        if (!reader.UnzipOpenFile(archivePath, &readWhy)) {
+            failAt(0, readWhy);
+            return;
+        }
+        for (qsizetype i = next++; i < targets.size() && !stop; i = next++) {
+            const Target &t = targets.at(i);
+            // The entry, its compressed bytes and a second copy to compare at most.
+            const quint64 held = budget.take(3 * t.entries.first().size);
+            QByteArray bytes, again;
+            QString problem;
+            if (!reader.readEntry(t.entries.first(), &bytes, &readWhy, DataFolderLayout::kMaxFileSize))
+                problem = readWhy;
+            for (qsizetype k = 1; k < t.entries.size() && problem.isEmpty(); ++k) {
+                if (!reader.readEntry(t.entries.at(k), &again, &readWhy, DataFolderLayout::kMaxFileSize))
+                    problem = readWhy;
+                else if (again != bytes)
+                    problem = QStringLiteral("\"%1\" and \"%2\" land on the same file with different contents")
+                                  .arg(t.entries.first().name, t.entries.at(k).name);
+            }
+            again.clear();
+            if (problem.isEmpty()) {
+                const QString content = DataFolderLayout::contentProblem(t.relative, bytes);
+                if (!content.isEmpty())
+                    problem = QStringLiteral("\"%1\" cannot be read: %2").arg(t.entries.first().name, content);
+            }
+            if (!problem.isEmpty()) {
+                budget.give(held);
+                failAt(i, QStringLiteral("%1 is not a backup the program can restore: %2.").arg(listing.archiveName, problem));
+                return;
+            }
+            if (!folder.isEmpty() &&
+                !writeWhole(folder + QLatin1Char('/') + t.relative, bytes, t.entries.first().date, &readWhy)) {
+                budget.give(held);
+                failAt(i, QStringLiteral("%1 cannot be written: %2").arg(t.relative, readWhy));
+                return;
+            }
+            budget.give(held);
+            ++done;
+        }
+    };
+    const int threads = int(std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, std::min<qsizetype>(8, targets.size())));
+    const int totalSteps = int(targets.size()) + 1;
+    std::mutex progressMutex;
+    std::condition_variable progressed;
+    int running = threads;
+    std::vector<std::thread> pool;
+    for (int t = 0; t < threads; ++t)
+        pool.emplace_back([&] {
+            worker();
+            {
+                std::lock_guard lock(progressMutex);
+                --running;
+            }
+            progressed.notify_all();
+        });
+    {
+        // The progress is told on the thread that runs the restore.
+        std::unique_lock lock(progressMutex);
+        while (running > 0) {
+            progressed.wait_for(lock, std::chrono::milliseconds(50));
+            if (progress && running > 0) {
+                lock.unlock();
+                progress(done, totalSteps);
+                lock.lock();
+            }
+        }
+    }
+    for (std::thread &t : pool)
+        t.join();
+    if (failedAt >= 0)
+        return fail(errorText, failure);
+    if (progress)
+        progress(done, totalSteps);
+    return true;
+}
+} // namespace
+
+bool zipHelper::checkBackup(const QString &archivePath, QString *errorText)
+{
+    Listing listing;
+    return listBackup(archivePath, &listing, errorText) && readBackup(archivePath, listing, QString(), {}, errorText);
+}
+
 bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText, const Progress &progress)
 {
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
-    ZipArchive zip;
-    QString why;
-    if (!zip.UnzipOpenFile(archivePath, &why))
-        return fail(errorText, why);
-    const std::optional<QList<ZipArchive::Entry>> entries = zip.entries(&why);
-    if (!entries)
-        return fail(errorText, why);
-
-    // The whole archive is checked before anything is written.
-    const QStringList layout = f.layout();
-    QList<QPair<ZipArchive::Entry, QString>> files;
-    for (const ZipArchive::Entry &e : *entries) {
-        const QString rel = ZipArchive::relativePathOf(e.name);
-        const QString refused = refusal(e, rel, layout);
-        if (!refused.isEmpty())
-            return fail(errorText, QStringLiteral("%1 is not a backup of the data folder: %2.")
-                                       .arg(QFileInfo(archivePath).fileName(), refused));
-        if (!e.isFolder)
-            files << qMakePair(e, rel);
-    }
-    if (files.isEmpty())
-        return fail(errorText, QStringLiteral("%1 holds no data files.").arg(QFileInfo(archivePath).fileName()));
+    removeLeftovers();
+    Listing listing;
+    if (!listBackup(archivePath, &listing, errorText))
+        return false;
+    const QString &archiveName = listing.archiveName;
 
     // A data folder reached through a link is replaced where it really lies; the link stays.
     const QFileInfo dataInfo(f.dataRoot());
     const QString data = dataInfo.isSymLink() ? dataInfo.canonicalFilePath() : f.dataRoot();
+    // The new files are written beside the old ones, which stay until the swap.
+    const QString parent = QFileInfo(data).absolutePath();
+    struct statvfs disk{};
+    if (::statvfs(QFile::encodeName(parent).constData(), &disk) == 0) {
+        const quint64 free = quint64(disk.f_bavail) * quint64(disk.f_frsize);
+        const quint64 blocks = quint64(std::max<unsigned long>(disk.f_frsize, 512));
+        const quint64 needed = listing.total + quint64(listing.targets.size()) * blocks;
+        if (needed > free)
+            return fail(errorText, QStringLiteral("%1 cannot be restored: its files need %2, and the disk of the data "
+                                                  "folder has %3 free (No space left on device).")
+                                       .arg(archiveName, megabytes(needed), megabytes(free)));
+    }
+
+    QString why;
     const QString staging = FolderSwap::makeSibling(data, QStringLiteral("restore"), &why);
     if (staging.isEmpty())
         return fail(errorText, why);
+    recordWork(staging);
     const auto abandon = [&](const QString &reason) {
         QDir(staging).removeRecursively();
+        finishWork(staging);
         return fail(errorText, reason);
     };
-    // A file stored twice (as the data folder's own pass does) is written once.
-    QHash<QString, QPair<quint32, quint64>> written;
-    const int total = int(files.size()) + 1;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const ZipArchive::Entry &e = files[i].first;
-        const QString &rel = files[i].second;
-        const auto same = written.constFind(rel);
-        if (same == written.constEnd() || same->first != e.crc || same->second != e.size) {
-            if (!zip.extractEntryTo(e, staging + QLatin1Char('/') + rel, false, false, nullptr, &why))
-                return abandon(why);
-            written.insert(rel, qMakePair(e.crc, e.size));
+    // Folders first, so that the readers only write files.
+    QSet<QString> made;
+    for (const Target &t : std::as_const(listing.targets)) {
+        const QString folder = QFileInfo(t.relative).path();
+        if (folder != QLatin1String(".") && !made.contains(folder)) {
+            made.insert(folder);
+            if (!QDir(staging).mkpath(folder))
+                return abandon(QStringLiteral("%1: the folder %2 cannot be made").arg(archiveName, folder));
         }
-        if (progress)
-            progress(int(i + 1), total);
     }
-    zip.UnzipCloseFile();
-    for (const QString &sub : layout)
+    if (!readBackup(archivePath, listing, staging, progress, &why))
+        return abandon(why);
+
+    // After any restore the program has a login: an archive without accounts gets the built-in one.
+    const QString login = staging + QLatin1Char('/') + DataFolderLayout::loginFile();
+    if (!listing.targetOf.contains(DataFolderLayout::loginFile()) &&
+        !TovUserListXmlDatabase::createXmlFileAtPath(login, &why))
+        return abandon(why);
+    for (const QString &sub : f.layout())
         QDir(staging).mkpath(sub);
     if (!carryOver(data, staging, &why))
         return abandon(why);
@@ -269,8 +665,11 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     // staging now holds the old data files.
     if (!QDir(staging).removeRecursively())
         PollixLog(QStringLiteral("The replaced data files are left in %1").arg(staging));
-    if (progress)
-        progress(total, total);
+    finishWork(staging);
+    if (progress) {
+        const int steps = int(listing.targets.size()) + 1;
+        progress(steps, steps);
+    }
     return true;
 }
 

@@ -23,23 +23,36 @@ public:
     // Steps done so far and in all; called on the thread that runs the operation.
     using Progress = std::function<void(int done, int total)>;
 
-    // Backs up every data file into a new archive at archivePath (replacing one there only once
-    // the new one is complete). Fails, naming the files, when any file cannot be read: no
-    // incomplete backup is left behind.
+    // Backs up every data file (DataFolderLayout) into a new archive at archivePath (replacing
+    // one there only once the new one is complete). Fails, naming the files, when any file
+    // cannot be read or would not be taken back by a restore: no backup is written that a
+    // restore would refuse, and no incomplete one is left behind.
     bool backupFilTo(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
     bool addFlodersToZipTo(const QString &archivePath, const QStringList &folders, QString *errorText = nullptr,
                            const Progress &progress = {});
 
     // Replaces the data files by those of a backup archive. Refused whole, with nothing changed,
-    // when the archive cannot be read, holds no data files, or has any entry that is not a data
-    // file of the data folder (a path leaving it, another kind of file, a folder the program does
-    // not keep). Files of the data folder that are not data files (not XML) stay.
+    // when the archive cannot be read, holds no data files, has an entry whose name is none a
+    // backup writes (DataFolderLayout), an entry whose directory record and own header disagree,
+    // two entries landing on one file with different contents, an entry its store cannot read,
+    // or more data than DataFolderLayout's limits or the disk's free space allow. Files of the
+    // data folder that are not data files (not XML) stay. An archive without login accounts
+    // gets the built-in account. The archive is read through a plain path, so checking a file
+    // from anywhere (a fuzzer's bytes written to a file) is one call.
     bool recoverFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
     bool unZipAllFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
+    // the archive (but for the disk's free space), else false with the same reason.
+    static bool checkBackup(const QString &archivePath, QString *errorText = nullptr);
     // Every entry of the archive below folder, replacing files there.
     bool unZipAllFileFrom(const QString &archivePath, const QString &folder, QString *errorText);
     // One entry below folder, unless the file there has the entry's date already.
     bool UnzipFile(const QString &archivePath, const QString &entryName, const QString &folder);
+
+    // Removes what an interrupted backup or restore left: the half-written archive beside a
+    // chosen path (only one the program noted as its own before making it) and the staging
+    // folders beside the data folder. Called at start-up and before every backup and restore.
+    static void removeLeftovers();
 
     // Deletes every XML file in and below the data folder.
     bool DelAllRecords(QString *errorText = nullptr);

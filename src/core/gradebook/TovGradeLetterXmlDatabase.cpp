@@ -63,7 +63,7 @@ TovGradeLetterXmlDatabase *TovGradeLetterXmlDatabase::sharedUI()
 }
 
 TovGradeLetterXmlDatabase::TovGradeLetterXmlDatabase()
-    : GradebookXmlStore(QStringLiteral("LetterGrade.xml"), "GradeLetters"),
+    : GradebookXmlStore(QString::fromLatin1(kFileName), kRootName),
       m_scales{nullptr, "GradeLetter", "Title", [](const LetterGradeEntity &s) { return s.title(); },
                QStringLiteral("no such letter scale")}
 {

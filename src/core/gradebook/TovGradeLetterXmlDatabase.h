@@ -18,6 +18,10 @@ template <typename T> class Singleton;
 class TovGradeLetterXmlDatabase : public GradebookXmlStore
 {
 public:
+    // The store's file in the data folder and its root element.
+    static constexpr char kFileName[] = "LetterGrade.xml";
+    static constexpr char kRootName[] = "GradeLetters";
+
     static TovGradeLetterXmlDatabase *sharedUI();
 
     const QList<LetterGradeEntity> &gradeLetterList() const { return m_scales.list; }

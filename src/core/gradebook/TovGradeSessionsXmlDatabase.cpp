@@ -94,7 +94,7 @@ TovGradeSessionsXmlDatabase *TovGradeSessionsXmlDatabase::sharedUI()
 }
 
 TovGradeSessionsXmlDatabase::TovGradeSessionsXmlDatabase()
-    : GradebookXmlStore(QStringLiteral("CourseGrade.xml"), "AllCourseGrade")
+    : GradebookXmlStore(QString::fromLatin1(kFileName), kRootName)
 {
     loadGradeSessionList();
 }

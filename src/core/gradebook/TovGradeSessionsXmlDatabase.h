@@ -23,6 +23,10 @@ template <typename T> class Singleton;
 class TovGradeSessionsXmlDatabase : public GradebookXmlStore
 {
 public:
+    // The store's file in the data folder and its root element.
+    static constexpr char kFileName[] = "CourseGrade.xml";
+    static constexpr char kRootName[] = "AllCourseGrade";
+
     static TovGradeSessionsXmlDatabase *sharedUI();
 
     const QList<CourseGradeEntity> &courseGradeList() const { return m_courseGradeList; }

@@ -19,7 +19,7 @@ TovPeriodXmlDatabase *TovPeriodXmlDatabase::sharedUI()
 }
 
 TovPeriodXmlDatabase::TovPeriodXmlDatabase()
-    : GradebookXmlStore(QStringLiteral("Periods.xml"), "Periods"),
+    : GradebookXmlStore(QString::fromLatin1(kFileName), kRootName),
       m_periods{nullptr, "Period", "Name", [](const PeriodEntity &p) { return p.title(); },
                 QStringLiteral("no such grading period")}
 {

@@ -17,6 +17,10 @@ template <typename T> class Singleton;
 class TovPeriodXmlDatabase : public GradebookXmlStore
 {
 public:
+    // The store's file in the data folder and its root element.
+    static constexpr char kFileName[] = "Periods.xml";
+    static constexpr char kRootName[] = "Periods";
+
     static TovPeriodXmlDatabase *sharedUI();
 
     const QList<PeriodEntity> &periodList() const { return m_periods.list; }

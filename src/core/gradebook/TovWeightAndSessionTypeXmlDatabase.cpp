@@ -81,7 +81,7 @@ TovWeightAndSessionTypeXmlDatabase *TovWeightAndSessionTypeXmlDatabase::sharedUI
 }
 
 TovWeightAndSessionTypeXmlDatabase::TovWeightAndSessionTypeXmlDatabase()
-    : GradebookXmlStore(QStringLiteral("WeightsAndSessionTypes.xml"), "GradeWeightsAndSessionTypes"),
+    : GradebookXmlStore(QString::fromLatin1(kFileName), kRootName),
       m_weights{"GradeWeights", "GradeWeight", "Title", [](const WeightEntity &w) { return w.title(); },
                 QStringLiteral("no such weight list")},
       m_types{"GradeSessionTypes", kType, kTypeName, [](const SessionTypeEntity &t) { return t.name(); },

@@ -22,6 +22,10 @@ template <typename T> class Singleton;
 class TovWeightAndSessionTypeXmlDatabase : public GradebookXmlStore
 {
 public:
+    // The store's file in the data folder and its root element.
+    static constexpr char kFileName[] = "WeightsAndSessionTypes.xml";
+    static constexpr char kRootName[] = "GradeWeightsAndSessionTypes";
+
     static TovWeightAndSessionTypeXmlDatabase *sharedUI();
 
     // ---- Weight lists ----

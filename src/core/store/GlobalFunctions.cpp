@@ -397,9 +397,14 @@ bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, 
         }
         bytes = file.readAll();
     }
+    return parseXmlBytes(*bytes, doc, error);
+}
+
+bool GlobalFunctions::parseXmlBytes(const QByteArray &bytes, pugi::xml_document &doc, QString *error)
+{
     // A value of blanks only (a " " title or total mark) is a value: keep it. Blanks between
     // elements of an indented file are still dropped.
-    const pugi::xml_parse_result result = doc.load_buffer(bytes->constData(), size_t(bytes->size()),
+    const pugi::xml_parse_result result = doc.load_buffer(bytes.constData(), size_t(bytes.size()),
                                                           pugi::parse_default | pugi::parse_ws_pcdata_single,
                                                           pugi::encoding_utf8);
     if (!result) {

@@ -93,6 +93,8 @@ public:
     static pugi::xml_node appendTextChild(pugi::xml_node parent, const char *name, const QString &text);
     // Parses a whole store file; the parser's error text goes to *error on failure.
     static bool loadXmlFile(const QString &path, pugi::xml_document &doc, QString *error = nullptr);
+    // The same parse of a store file's bytes held in memory (an archive's entry, say).
+    static bool parseXmlBytes(const QByteArray &bytes, pugi::xml_document &doc, QString *error = nullptr);
     // Parses the file, first writing a document holding only an empty root when there is none.
     static bool loadOrCreateXmlFile(const QString &path, const char *rootName, pugi::xml_document &doc,
                                     QString *errorText = nullptr);

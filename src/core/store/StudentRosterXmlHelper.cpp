@@ -29,13 +29,18 @@ std::unique_ptr<StudentRosterXmlHelper> StudentRosterXmlHelper::initWithXmlPath(
             return nullptr;
     }
     helper->m_path = path;
-    helper->m_studentsElem = helper->m_xmlDoc.document_element().child("Students");
+    helper->m_studentsElem = studentsIn(helper->m_xmlDoc);
     if (!helper->m_studentsElem) {
         PollixLog(QStringLiteral("<%1> not found").arg(QStringLiteral("Students")));
         GlobalFunctions::failWith(errorText, QStringLiteral("%1 holds no <Students>").arg(path));
         return nullptr;
     }
     return helper;
+}
+
+pugi::xml_node StudentRosterXmlHelper::studentsIn(const pugi::xml_document &doc)
+{
+    return doc.document_element().child("Students");
 }
 
 bool StudentRosterXmlHelper::save(QString *errorText)

@@ -14,6 +14,9 @@ public:
     // is missing. None when it cannot be parsed or created, or its root holds no "Students".
     static std::unique_ptr<StudentRosterXmlHelper> initWithXmlPath(const QString &path, QString *errorText = nullptr);
     static bool createXmlFileAtPath(const QString &path);
+    // The "Students" element a roster or class file keeps its students in, under its root; null
+    // when there is none (the file is then no roster).
+    static pugi::xml_node studentsIn(const pugi::xml_document &doc);
 
     pugi::xml_document &xmlDoc() { return m_xmlDoc; }
     pugi::xml_node studentsElem() const { return m_studentsElem; }

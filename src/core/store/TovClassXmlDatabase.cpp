@@ -2,6 +2,7 @@
 
 #include "ClassXmlHelper.h"
 #include "GlobalFunctions.h"
+#include "StudentRosterXmlHelper.h"
 #include "platform/Log.h"
 #include "platform/Singleton.h"
 
@@ -97,7 +98,7 @@ bool loadClassFile(const QString &path, pugi::xml_document &doc, pugi::xml_node 
 {
     if (!parseClassFile(path, doc, errorText))
         return false;
-    students = doc.document_element().child("Students");
+    students = StudentRosterXmlHelper::studentsIn(doc);
     if (!students) {
         PollixLog(QStringLiteral("<%1> not found").arg(QStringLiteral("Students")));
         return GlobalFunctions::failWith(errorText, QStringLiteral("%1 holds no <Students>").arg(path));

@@ -31,7 +31,7 @@ void applyDefaults(QuizEntity &quiz, const QString &now)
 pugi::xml_document pointsOnlyDocument(const QuizEntity &quiz, const QString &id, const QString &dateCreated)
 {
     pugi::xml_document doc;
-    pugi::xml_node root = GF::createRoot(doc, "Session", true);
+    pugi::xml_node root = GF::createRoot(doc, TovQuizXmlDatabase::kRootName, true);
     add(root, "ID", id);
     add(root, "DateCreated", dateCreated);
     add(root, "Name", quiz.name());

@@ -18,9 +18,12 @@ std::function<QString()> g_uuidGenerator;
 
 using GF = GlobalFunctions;
 
+// getValueByTagName for the program's own tags, without turning the tag into a QString and back:
+// a session holds thousands of these.
 QString text(pugi::xml_node node, const char *tag)
 {
-    return GF::getValueByTagName(QString::fromLatin1(tag), node);
+    const pugi::xml_node child = node.child(tag);
+    return child ? GF::fromUtf8(child.text().get()) : QString();
 }
 
 int number(pugi::xml_node node, const char *tag)
@@ -128,7 +131,7 @@ void appendStudents(pugi::xml_node root, const QuizEntity &quiz, Write kind, con
 pugi::xml_document sessionDocument(const QuizEntity &quiz, const QString &id, const QString &dateCreated, Write kind)
 {
     pugi::xml_document doc;
-    pugi::xml_node root = GF::createRoot(doc, "Session", true);
+    pugi::xml_node root = GF::createRoot(doc, TovQuizXmlDatabase::kRootName, true);
     add(root, "ID", id);
     add(root, "Version", TovQuizXmlDatabase::versionString());
     add(root, "DateCreated", dateCreated);
@@ -285,6 +288,11 @@ std::optional<QuizEntity> TovQuizXmlDatabase::getQuizInfoAll(const QString &path
         PollixLog(QStringLiteral("no xmlDoc TovQuizXmlDatabase"));
         return std::nullopt;
     }
+    return sessionIn(doc);
+}
+
+QuizEntity TovQuizXmlDatabase::sessionIn(const pugi::xml_document &doc)
+{
     QuizEntity quiz;
     const pugi::xml_node root = doc.document_element();
     if (isPointsOnlyRoot(root))

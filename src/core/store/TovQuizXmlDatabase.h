@@ -49,6 +49,10 @@ public:
 
     // Readers shared with the session queries: the shape of a loaded session and its records.
     static bool isPointsOnlyRoot(pugi::xml_node root);
+    // The session a parsed session file holds, in whichever of the two shapes it has.
+    static QuizEntity sessionIn(const pugi::xml_document &doc);
+    // The root element of every session file.
+    static constexpr char kRootName[] = "Session";
     static void readFullSession(pugi::xml_node root, QuizEntity &quiz);
     static void readPointsOnlySession(pugi::xml_node root, QuizEntity &quiz);
 };

@@ -60,7 +60,7 @@ TovStudentRoster *TovStudentRoster::sharedUI()
 }
 
 TovStudentRoster::TovStudentRoster()
-    : m_studentRosterFilePath(GlobalFunctions::pathInDataFolder(QStringLiteral("StudentRoster.xml")))
+    : m_studentRosterFilePath(GlobalFunctions::pathInDataFolder(QString::fromLatin1(kFileName)))
 {
     PollixLog(m_studentRosterFilePath);
 }

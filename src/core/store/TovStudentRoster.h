@@ -16,6 +16,9 @@ template <typename T> class Singleton;
 class TovStudentRoster
 {
 public:
+    // The store's file in the data folder.
+    static constexpr char kFileName[] = "StudentRoster.xml";
+
     static TovStudentRoster *sharedUI();
     ~TovStudentRoster();
 

@@ -6,7 +6,7 @@
 #include <pugixml.hpp>
 
 namespace {
-const char kRoot[] = "Subjects";
+constexpr const char *kRoot = TovSubjectXmlDatabase::kRootName;
 } // namespace
 
 TovSubjectXmlDatabase *TovSubjectXmlDatabase::sharedSubjectUI()
@@ -15,7 +15,7 @@ TovSubjectXmlDatabase *TovSubjectXmlDatabase::sharedSubjectUI()
 }
 
 TovSubjectXmlDatabase::TovSubjectXmlDatabase()
-    : m_subjectXmlFilePath(GlobalFunctions::pathInDataFolder(QStringLiteral("Subjects.xml")))
+    : m_subjectXmlFilePath(GlobalFunctions::pathInDataFolder(QString::fromLatin1(kFileName)))
 {
     loadSubjects();
 }

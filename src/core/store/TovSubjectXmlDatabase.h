@@ -16,6 +16,10 @@ template <typename T> class Singleton;
 class TovSubjectXmlDatabase
 {
 public:
+    // The store's file in the data folder and its root element.
+    static constexpr char kFileName[] = "Subjects.xml";
+    static constexpr char kRootName[] = "Subjects";
+
     static TovSubjectXmlDatabase *sharedSubjectUI();
 
     // Reads the file again (creating an empty one when it is missing); an unreadable file

@@ -7,7 +7,7 @@
 #include <pugixml.hpp>
 
 namespace {
-const char kRoot[] = "Teachers";
+constexpr const char *kRoot = TovTeacherXmlDatabase::kRootName;
 
 QString text(pugi::xml_node node, const char *tag)
 {
@@ -37,7 +37,7 @@ TovTeacherXmlDatabase *TovTeacherXmlDatabase::sharedUI()
 }
 
 TovTeacherXmlDatabase::TovTeacherXmlDatabase()
-    : m_teacherRosterFilePath(GlobalFunctions::pathInDataFolder(QStringLiteral("TeacherRoster.xml")))
+    : m_teacherRosterFilePath(GlobalFunctions::pathInDataFolder(QString::fromLatin1(kFileName)))
 {
     loadTeachers();
 }

@@ -18,6 +18,10 @@ template <typename T> class Singleton;
 class TovTeacherXmlDatabase
 {
 public:
+    // The store's file in the data folder and its root element.
+    static constexpr char kFileName[] = "TeacherRoster.xml";
+    static constexpr char kRootName[] = "Teachers";
+
     static TovTeacherXmlDatabase *sharedUI();
     ~TovTeacherXmlDatabase();
 

@@ -54,7 +54,7 @@ TovUserListXmlDatabase *TovUserListXmlDatabase::sharedUI()
 
 TovUserListXmlDatabase::TovUserListXmlDatabase()
 {
-    m_filePath = GlobalFunctions::pathInDataFolder(QStringLiteral("UserList.xml"));
+    m_filePath = GlobalFunctions::pathInDataFolder(QString::fromLatin1(kFileName));
     PollixLog(m_filePath);
     loadUserList();
 }
@@ -98,8 +98,15 @@ void TovUserListXmlDatabase::loadUserList()
     pugi::xml_document doc;
     if (!loadDocument(doc))
         return;
+    m_userList = usersIn(doc);
+}
+
+QList<UserEntity> TovUserListXmlDatabase::usersIn(const pugi::xml_document &doc)
+{
+    QList<UserEntity> out;
     for (pugi::xml_node t : doc.document_element().children(kTeacher))
-        m_userList << userFromNode(t);
+        out << userFromNode(t);
+    return out;
 }
 
 bool TovUserListXmlDatabase::isValidUser(const UserEntity &user) const
@@ -148,9 +155,7 @@ bool TovUserListXmlDatabase::updateUser(const QString &currentName, const QStrin
         return false;
 
     // Memory follows the file only once the file holds the change.
-    m_userList.clear();
-    for (pugi::xml_node t : doc.document_element().children(kTeacher))
-        m_userList << userFromNode(t);
+    m_userList = usersIn(doc);
     return true;
 }
 

@@ -19,6 +19,11 @@ class xml_document;
 class TovUserListXmlDatabase
 {
 public:
+    // The store's file in the data folder.
+    static constexpr char kFileName[] = "UserList.xml";
+    // The accounts a parsed account file holds, in file order.
+    static QList<UserEntity> usersIn(const pugi::xml_document &doc);
+
     static TovUserListXmlDatabase *sharedUI();
 
     // Re-reads the file; a missing file is first written with the built-in account.

@@ -2,6 +2,7 @@
 
 #include "ProgressControl.h"
 
+#include "core/app/DataFolderLayout.h"
 #include "core/app/TovDBUI.h"
 #include "core/app/zipHelper.h"
 #include "core/store/GlobalFunctions.h"
@@ -199,9 +200,9 @@ void DataManagementCtrl::reLoadMessage()
     TovTeacherXmlDatabase::sharedUI()->loadTeachers();
     if (hooks().reloadGradebook)
         hooks().reloadGradebook();
-    // A restored account list replaces the one in memory; after a delete the accounts in
-    // memory stay in use until the next start.
-    if (QFileInfo::exists(GlobalFunctions::pathInDataFolder(QStringLiteral("UserList.xml"))))
+    // A restored account list replaces the one in memory (a restore always leaves one); after a
+    // delete the accounts in memory stay in use until the next start.
+    if (QFileInfo::exists(GlobalFunctions::pathInDataFolder(DataFolderLayout::loginFile())))
         TovUserListXmlDatabase::sharedUI()->loadUserList();
     reloadSessionIndex();
 }

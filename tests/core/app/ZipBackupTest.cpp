@@ -17,6 +17,8 @@ namespace {
 
 using Snapshot = QMap<QString, QByteArray>;
 
+const QByteArray kAccounts = "<ArrayOfTeacher><Teacher><UserName>ann</UserName><Password>x</Password></Teacher></ArrayOfTeacher>";
+
 // Every file below folder with its bytes.
 Snapshot snapshot(const QString &folder)
 {
@@ -59,10 +61,10 @@ protected:
                  {"Data/Quiz/Quiz1 2012-03-23T14:07:09.xml", "<Session><ID>a</ID></Session>"},
                  {"Data/Quiz/old/Quiz0.xml", "<Session><ID>b</ID></Session>"},
                  {"Data/CourseGrade/Grades.xml", "<Session><ID>c</ID><TotalMark>100</TotalMark></Session>"},
-                 {"Data/Classes/Class A.xml", "<Class>A</Class>"},
-                 {"Data/Classes/Data Class.xml", "<Class>Data</Class>"},
-                 {"Data/UserList.xml", "<ArrayOfTeacher/>"},
-                 {"Data/StudentRoster.xml", QByteArray("<Students>") + QByteArray(20000, 'x') + "</Students>"},
+                 {"Data/Classes/Class A.xml", "<ClassRoom><ClassName>A</ClassName><Students/></ClassRoom>"},
+                 {"Data/Classes/Data Class.xml", "<ClassRoom><ClassName>Data</ClassName><Students/></ClassRoom>"},
+                 {"Data/UserList.xml", kAccounts},
+                 {"Data/StudentRoster.xml", QByteArray("<ClassRoom><Students>") + QByteArray(20000, 'x') + "</Students></ClassRoom>"},
                  {"Data/notes.txt", "not a data file"}}) {
             const QString written = writeFile(path, bytes);
             QFile f(written);
@@ -88,8 +90,8 @@ protected:
 TEST_F(ZipBackupTest, BackupNamesEachFileBelowTheDataFolderAndStoresSubfolderFilesTwice)
 {
     writeFile("Data/Quiz/s.xml", "<Session/>");
-    writeFile("Data/Classes/Data c.xml", "<Class/>");
-    writeFile("Data/UserList.xml", "<ArrayOfTeacher/>");
+    writeFile("Data/Classes/Data c.xml", "<ClassRoom><Students/></ClassRoom>");
+    writeFile("Data/UserList.xml", kAccounts);
     writeFile("Data/readme.txt", "left out");
     QString why;
     ASSERT_TRUE(zipHelper().backupFilTo(zipPath(), &why)) << why.toStdString();
@@ -113,7 +115,7 @@ TEST_F(ZipBackupTest, RestoreReplacesTheDataFilesByTheBackupsFileByFile)
     EXPECT_EQ(steps.last().first, steps.last().second);
 
     // After the backup the teacher changes, deletes and adds files.
-    writeFile("Data/Classes/Class A.xml", "<Class>changed</Class>");
+    writeFile("Data/Classes/Class A.xml", "<ClassRoom><Students>changed</Students></ClassRoom>");
     QFile::remove(data() + "UserList.xml");
     writeFile("Data/Quiz/Quiz2.xml", "<Session><ID>new</ID></Session>");
     writeFile("Data/notes.txt", "notes written since");
@@ -191,10 +193,11 @@ TEST_F(ZipBackupTest, ADataFolderReachedThroughALinkIsReplacedWhereItLies)
 TEST_F(ZipBackupTest, BackslashNamesAndTheDoubleSlashFormLandInTheSamePlaces)
 {
     const QByteArray session = "<Session><ID>w</ID></Session>";
-    makeZipArchive(zipPath(), {{"\\Quiz\\w.xml", session}, {"//Classes/c.xml", "<Class/>"}, {"\\\\UserList.xml", "<U/>"}});
+    const QByteArray classFile = "<ClassRoom><Students/></ClassRoom>";
+    makeZipArchive(zipPath(), {{"\\Quiz\\w.xml", session}, {"//Classes/c.xml", classFile}, {"\\\\UserList.xml", kAccounts}});
     QString why;
     ASSERT_TRUE(zipHelper().recoverFileFrom(zipPath(), &why)) << why.toStdString();
-    EXPECT_EQ(snapshot(data()), (Snapshot{{"Quiz/w.xml", session}, {"Classes/c.xml", "<Class/>"}, {"UserList.xml", "<U/>"}}));
+    EXPECT_EQ(snapshot(data()), (Snapshot{{"Quiz/w.xml", session}, {"Classes/c.xml", classFile}, {"UserList.xml", kAccounts}}));
 }
 
 TEST_F(ZipBackupTest, ABackupThatCannotReadAFileNamesItAndKeepsThePreviousBackup)
@@ -236,7 +239,7 @@ TEST_F(ZipBackupTest, FullOrReadOnlyDiskLeavesDataAndOldBackupWhole)
         f.write(bytes);
     };
     put("Data/Quiz/s.xml", "<Session><ID>s</ID></Session>");
-    put("Data/UserList.xml", "<ArrayOfTeacher/>");
+    put("Data/UserList.xml", kAccounts);
     const Snapshot before = snapshot(root + "Data");
 
     // A backup whose files do not fit beside the data folder.

@@ -4,10 +4,12 @@
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovUserListXmlDatabase.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
 #include "support/ZipFixture.h"
 #include "ui/app/DataManagementCtrl.h"
+#include "ui/app/WelcomeWindowController.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,7 +39,9 @@ protected:
             ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName(name, quiz, &path));
             m_sessions << path;
         }
-        writeFile("Data/UserList.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ArrayOfTeacher></ArrayOfTeacher>");
+        writeFile("Data/UserList.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ArrayOfTeacher><Teacher><UserName>ann</UserName>"
+                                       "<Password>pw</Password></Teacher></ArrayOfTeacher>");
+        TovUserListXmlDatabase::sharedUI()->loadUserList();
     }
 
     QString data() const { return home() + "Data/"; }
@@ -144,4 +148,58 @@ TEST_F(DataManagementTest, ADamagedArchiveChangesNothingAndTheAlertSaysWhy)
     page.doBackup();
     EXPECT_EQ(answers.alerts().last().text, "Unsuccessfully backup.");
     EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
+}
+
+TEST_F(DataManagementTest, AnArchiveOfBrokenFilesIsRefusedNamingOneAndTheLoginStillWorks)
+{
+    UserEntity ann;
+    ann.setName("ann");
+    ann.setPassword("pw");
+    const QByteArray session = readFile(m_sessions.first());
+    makeZipArchive(backup(), {{"/Quiz/Monday.xml", "<Session><Questions>"},
+                              {"//Quiz/Monday.xml", "<Session><Questions>"},
+                              {"//UserList.xml", "Pollix accounts, not XML"},
+                              {"//TeacherRoster.xml", "<Teachers"}});
+    DataManagementCtrl page;
+    answers.answerFile(backup());
+    QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts()[0].text, "Unsuccessfully recovered.");
+    const QString why = answers.alerts()[0].informativeText;
+    EXPECT_TRUE(why.contains("/Quiz/Monday.xml") && why.contains("not readable XML")) << why.toStdString();
+    EXPECT_EQ(readFile(m_sessions.first()), session);
+    EXPECT_EQ(sessionCount(), 2);
+    EXPECT_TRUE(TovUserListXmlDatabase::sharedUI()->isValidUser(ann)) << "the accounts stay as they were";
+}
+
+TEST_F(DataManagementTest, BackupOfAFolderOfTheTeachersOwnThenRestoreBringsItBack)
+{
+    writeFile("Data/Extra/note.xml", "<note>seating plan</note>");
+    DataManagementCtrl page;
+    answers.answerFile(backup());
+    QTest::mouseClick(page.btnBackup, Qt::LeftButton);
+    ASSERT_EQ(answers.alertTexts(), QStringList{"Successfully backup."});
+
+    QDir(data() + "Extra").removeRecursively();
+    QFile::remove(data() + "UserList.xml");
+    answers.answerFile(backup());
+    QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "Successfully recover.");
+    EXPECT_EQ(readFile(data() + "Extra/note.xml"), "<note>seating plan</note>");
+    EXPECT_EQ(sessionCount(), 2);
+    UserEntity ann;
+    ann.setName("ann");
+    ann.setPassword("pw");
+    EXPECT_TRUE(TovUserListXmlDatabase::sharedUI()->isValidUser(ann)) << "the restored accounts are in use";
+}
+
+TEST_F(DataManagementTest, TheStartRemovesWhatAnInterruptedRestoreLeft)
+{
+    writeFile("Data.restore-Q1w2E3/Quiz/Monday.xml", readFile(m_sessions.first()));
+    WelcomeWindowController::setDefaultSeconds(0);
+    WelcomeWindowController splash;
+    splash.runModal();
+    WelcomeWindowController::setDefaultSeconds(5);
+    EXPECT_FALSE(QFileInfo::exists(home() + "Data.restore-Q1w2E3"));
+    EXPECT_EQ(sessionCount(), 2);
 }

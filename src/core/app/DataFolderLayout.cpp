@@ -1,0 +1,205 @@
+#include "DataFolderLayout.h"
+
+#include "Orvenda_AppDelegate.h"
+#include "core/gradebook/TovGradeLetterXmlDatabase.h"
+#include "core/gradebook/TovGradeSessionsXmlDatabase.h"
+#include "core/gradebook/TovPeriodXmlDatabase.h"
+#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/StudentRosterXmlHelper.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "core/store/TovStudentRoster.h"
+#include "core/store/TovSubjectXmlDatabase.h"
+#include "core/store/TovTeacherXmlDatabase.h"
+#include "core/store/TovUserListXmlDatabase.h"
+
+#include <QDir>
+
+#include <pugixml.hpp>
+
+#include <string_view>
+
+namespace {
+using GF = GlobalFunctions;
+
+QString rootProblem(const pugi::xml_document &doc, const char *root, const char *what)
+{
+    if (std::string_view(doc.document_element().name()) == root)
+        return QString();
+    return QStringLiteral("it is no %1 (its root element is <%2>, not <%3>)")
+        .arg(QLatin1String(what), GF::fromUtf8(doc.document_element().name()), QLatin1String(root));
+}
+
+QString sessionProblem(const pugi::xml_document &doc)
+{
+    const QString root = rootProblem(doc, TovQuizXmlDatabase::kRootName, "session file");
+    if (!root.isEmpty())
+        return root;
+    // Read as the session list and the reports will read it.
+    TovQuizXmlDatabase::sessionIn(doc);
+    return QString();
+}
+
+QString studentsProblem(const pugi::xml_document &doc, const char *what)
+{
+    if (StudentRosterXmlHelper::studentsIn(doc))
+        return QString();
+    return QStringLiteral("it is no %1 (it holds no <Students>)").arg(QLatin1String(what));
+}
+
+QString loginProblem(const pugi::xml_document &doc)
+{
+    // The login window checks typed accounts against these; without one nobody could log in,
+    // and Data Management, where a good backup could be restored, needs a login.
+    for (const UserEntity &user : TovUserListXmlDatabase::usersIn(doc))
+        if (!user.name().isEmpty())
+            return QString();
+    return QStringLiteral("it holds no login account");
+}
+
+// The files lying directly in the data folder that a store loads, with what it expects.
+struct StoreFile
+{
+    const char *name;
+    QString (*problem)(const pugi::xml_document &);
+};
+
+const QList<StoreFile> &storeFiles()
+{
+    static const QList<StoreFile> files{
+        {TovUserListXmlDatabase::kFileName, loginProblem},
+        {TovStudentRoster::kFileName, [](const pugi::xml_document &d) { return studentsProblem(d, "student roster"); }},
+        {TovSubjectXmlDatabase::kFileName,
+         [](const pugi::xml_document &d) { return rootProblem(d, TovSubjectXmlDatabase::kRootName, "subject list"); }},
+        {TovTeacherXmlDatabase::kFileName,
+         [](const pugi::xml_document &d) { return rootProblem(d, TovTeacherXmlDatabase::kRootName, "teacher roster"); }},
+        {TovGradeLetterXmlDatabase::kFileName,
+         [](const pugi::xml_document &d) { return rootProblem(d, TovGradeLetterXmlDatabase::kRootName, "letter-grade file"); }},
+        {TovGradeSessionsXmlDatabase::kFileName,
+         [](const pugi::xml_document &d) { return rootProblem(d, TovGradeSessionsXmlDatabase::kRootName, "course-grade file"); }},
+        {TovPeriodXmlDatabase::kFileName,
+         [](const pugi::xml_document &d) { return rootProblem(d, TovPeriodXmlDatabase::kRootName, "grading-period file"); }},
+        {TovWeightAndSessionTypeXmlDatabase::kFileName, [](const pugi::xml_document &d) {
+             return rootProblem(d, TovWeightAndSessionTypeXmlDatabase::kRootName, "weight file");
+         }},
+    };
+    return files;
+}
+
+struct Folders
+{
+    QString data; // without trailing "/"
+    QString sessions, pointsOnly, classes;
+};
+
+Folders folders()
+{
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    if (!app || app->strDataFilePath().isEmpty())
+        return {};
+    const QString data = QDir::cleanPath(app->strDataFilePath());
+    const QDir root(data);
+    return {data, root.relativeFilePath(app->strQuizXmlDataFilePath()),
+            root.relativeFilePath(app->strCourseGradeFilePath()), root.relativeFilePath(app->strClassXmlDataFilePath())};
+}
+
+QList<DataFolderLayout::File> filesBelow(const QString &data, const QString &folder)
+{
+    QList<DataFolderLayout::File> out;
+    const QString path = folder.isEmpty() ? data : data + QLatin1Char('/') + folder;
+    const QDir root(data);
+    for (const QString &name : GF::fileListAtPath(path, QStringLiteral("xml")).value_or(QStringList())) {
+        const QString file = GF::filePathForListedName(path, name, QStringLiteral("xml"));
+        out << DataFolderLayout::File{file, root.relativeFilePath(file)};
+    }
+    return out;
+}
+} // namespace
+
+QStringList DataFolderLayout::keptFolders()
+{
+    const Folders f = folders();
+    if (f.data.isEmpty())
+        return {};
+    return {f.sessions, f.pointsOnly, f.classes};
+}
+
+QString DataFolderLayout::dataFolder()
+{
+    return folders().data;
+}
+
+QList<DataFolderLayout::File> DataFolderLayout::filesOfKeptFolders()
+{
+    const QString data = dataFolder();
+    QList<File> out;
+    if (!data.isEmpty())
+        for (const QString &folder : keptFolders())
+            out << filesBelow(data, folder);
+    return out;
+}
+
+QList<DataFolderLayout::File> DataFolderLayout::filesOfDataFolder()
+{
+    const QString data = dataFolder();
+    return data.isEmpty() ? QList<File>() : filesBelow(data, QString());
+}
+
+QString DataFolderLayout::nameProblem(const QString &relative)
+{
+    const QStringList parts = relative.split(QLatin1Char('/'));
+    for (const QString &part : parts) {
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
+            return QStringLiteral("\"%1\" is no plain path").arg(relative);
+        for (const QChar c : part)
+            if (c.unicode() < 0x20 || c == QLatin1Char('\\') || c.unicode() == 0x7f)
+                return QStringLiteral("\"%1\" holds a character a backup cannot name").arg(relative);
+    }
+    if (parts.first().size() == 2 && parts.first().at(1) == QLatin1Char(':'))
+        return QStringLiteral("\"%1\" begins with a drive letter").arg(relative);
+    if (!relative.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive) || parts.last().size() <= 4)
+        return QStringLiteral("\"%1\" is not a data file").arg(relative);
+    return QString();
+}
+
+QString DataFolderLayout::entryNameProblem(const QString &entryName, const QString &relative)
+{
+    const QString name = QString(entryName).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    qsizetype leading = 0;
+    while (leading < name.size() && name.at(leading) == QLatin1Char('/'))
+        ++leading;
+    const qsizetype slash = relative.indexOf(QLatin1Char('/'));
+    // A file of the data folder itself, or of a kept folder: any form.
+    if (slash < 0 || keptFolders().contains(relative.left(slash)) || leading >= 2)
+        return QString();
+    return QStringLiteral("\"%1\" is not a place the program keeps data in").arg(entryName);
+}
+
+QString DataFolderLayout::contentProblem(const QString &relative, const QByteArray &bytes)
+{
+    if (quint64(bytes.size()) > kMaxFileSize)
+        return QStringLiteral("it is larger than a data file may be (%1 MB)").arg(kMaxFileSize >> 20);
+    pugi::xml_document doc;
+    QString why;
+    if (!GF::parseXmlBytes(bytes, doc, &why))
+        return QStringLiteral("it is not readable XML: %1").arg(why);
+    const qsizetype slash = relative.indexOf(QLatin1Char('/'));
+    if (slash < 0) {
+        for (const StoreFile &store : storeFiles())
+            if (relative == QLatin1String(store.name))
+                return store.problem(doc);
+        return QString();
+    }
+    const Folders f = folders();
+    const QString folder = relative.left(slash);
+    if (folder == f.sessions || folder == f.pointsOnly)
+        return sessionProblem(doc);
+    if (folder == f.classes)
+        return studentsProblem(doc, "class file");
+    return QString();
+}
+
+QString DataFolderLayout::loginFile()
+{
+    return QString::fromLatin1(TovUserListXmlDatabase::kFileName);
+}

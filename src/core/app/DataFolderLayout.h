@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What belongs to the data folder, for Backup and Restore alike: every XML file in and below it
+// whose path is a name a backup can hold. Backup takes exactly these files and refuses to write
+// an archive with one it could not take back; Restore accepts exactly these names and reads each
+// file with the reader of the store that loads it. So what Backup writes, Restore accepts.
+//
+// Files of the folders the program keeps data in (sessions, points-only sessions, classes) and
+// the store files lying directly in the data folder must read as their store expects; XML files
+// anywhere else in the data folder (a folder of the teacher's own) must be well-formed XML.
+class DataFolderLayout
+{
+public:
+    // The largest data file, the most data and the most files one backup holds. A real data
+    // file is a few megabytes at most, a school's data folder some hundreds.
+    static constexpr quint64 kMaxFileSize = 64ull * 1024 * 1024;
+    static constexpr quint64 kMaxTotalSize = 1024ull * 1024 * 1024;
+    static constexpr int kMaxFiles = 200000;
+
+    struct File
+    {
+        QString path;     // on disk
+        QString relative; // below the data folder, "/" separated
+    };
+
+    // The data folder's own sub-folders ("Quiz", "CourseGrade", "Classes"), relative to it;
+    // empty without an application delegate.
+    static QStringList keptFolders();
+    // The data folder without a trailing "/"; empty without an application delegate.
+    static QString dataFolder();
+
+    // The data files: first those of each kept folder (in that order), then every one of the
+    // data folder (again those of the kept folders), each folder in its listing's order.
+    static QList<File> filesOfKeptFolders();
+    static QList<File> filesOfDataFolder();
+
+    // Why a path relative to the data folder names no data file ("" when it names one): every
+    // part a plain name (no ".", "..", drive letter, "\" or control character) and an ".xml"
+    // extension in any letter case.
+    static QString nameProblem(const QString &relative);
+    // Why an archive entry's name is no name a backup writes, given its path relative to the
+    // data folder: the backup's first pass names files of the kept folders with one leading
+    // separator, its data folder's pass every file with two. "" when it is one.
+    static QString entryNameProblem(const QString &entryName, const QString &relative);
+    // Why bytes are not what the store that loads the file at relative (below the data folder)
+    // reads; "" when they are. Read with the stores' own parser and record readers.
+    static QString contentProblem(const QString &relative, const QByteArray &bytes);
+    // The file holding the login accounts, relative to the data folder.
+    static QString loginFile();
+};
