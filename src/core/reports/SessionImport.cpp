@@ -89,7 +89,7 @@ std::optional<SessionImport::Checked> SessionImport::check(const QString &path, 
         return refuse(reason, tr("The file could not be opened: %1.").arg(file.errorString()));
     Checked checked;
     // A file that grew after it was measured is read no further than the limit.
-    checked.bytes = file.read(kMaxFileBytes + 1);
+    checked.bytes = GlobalFunctions::readAtMost(file, kMaxFileBytes);
     if (checked.bytes.size() > kMaxFileBytes)
         return refuse(reason, tr("The file is larger than %1 MB, the most a session file may be.")
                                   .arg(kMaxFileBytes / (1024 * 1024)));

@@ -1,6 +1,7 @@
 #include "CSVOperator.h"
 
 #include "core/app/CommonFunc.h"
+#include "core/store/GlobalFunctions.h"
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
 
@@ -262,7 +263,7 @@ bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText, QString *
         return fail("Get file handle failed.", file.errorString());
     if (file.size() > kMostFileBytes)
         return fail("File is not a text file.", QStringLiteral("%1 is larger than %2 MB").arg(path).arg(kMostFileBytes / (1024 * 1024)));
-    QByteArray bytes = file.read(kMostFileBytes + 1);
+    QByteArray bytes = GlobalFunctions::readAtMost(file, kMostFileBytes);
     if (file.error() != QFileDevice::NoError)
         return fail("File is not readable.", file.errorString());
     if (bytes.size() > kMostFileBytes)

@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
+#include <QIODevice>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -354,6 +355,19 @@ bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray
     if (!QFileInfo::exists(folder))
         QDir().mkpath(folder);
     return AtomicFile::write(path, data, errorText);
+}
+
+QByteArray GlobalFunctions::readAtMost(QIODevice &device, qint64 limit)
+{
+    constexpr qint64 kStep = 1 << 20;
+    QByteArray bytes;
+    while (bytes.size() <= limit) {
+        const QByteArray chunk = device.read(std::min(kStep, limit + 1 - bytes.size()));
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    return bytes;
 }
 
 QByteArray GlobalFunctions::xmlData(const pugi::xml_document &doc)
