@@ -599,7 +599,7 @@ void PPTQuizStateWindowController::fitShowToFreeArea()
     // The button that brings the bar back stands near the bottom right corner: the page keeps
     // left of it, which a slide narrower than the screen's shape barely notices.
     if (showHideWindow->isVisible())
-        keep.setRight(std::max(keep.right(), screen.right() + 1 - showHideWindow->frameGeometry().left()));
+        keep.setRight(std::max(keep.right(), screen.right() + 1 - showHideWindow->geometry().left()));
     show->setReservedMargins(keep);
 }
 
