@@ -598,8 +598,10 @@ void PPTQuizStateWindowController::fitShowToFreeArea()
         keep.setRight(screen.right() + 1 - w->frameGeometry().left());
     // The button that brings the bar back stands near the bottom right corner: the page keeps
     // left of it, which a slide narrower than the screen's shape barely notices.
-    if (showHideWindow->isVisible())
-        keep.setRight(std::max(keep.right(), screen.right() + 1 - showHideWindow->geometry().left()));
+    // (Until the window system has told where it stands, its place may read as the screen's
+    // corner: the move that follows fits the page again.)
+    if (const QRect button = showHideWindow->geometry(); showHideWindow->isVisible() && button.left() > screen.center().x())
+        keep.setRight(std::max(keep.right(), screen.right() + 1 - button.left()));
     show->setReservedMargins(keep);
 }
 
