@@ -597,11 +597,10 @@ void PPTQuizStateWindowController::fitShowToFreeArea()
     if (ForceLoginController *w = m_run->forceLoginCtrl; w && w->isVisible() && w->frameGeometry().right() >= screen.right() - 2)
         keep.setRight(screen.right() + 1 - w->frameGeometry().left());
     // The button that brings the bar back stands near the bottom right corner: the page keeps
-    // left of it, which a slide narrower than the screen's shape barely notices.
-    // (Until the window system has told where it stands, its place may read as the screen's
-    // corner: the move that follows fits the page again.)
-    if (const QRect button = showHideWindow->geometry(); showHideWindow->isVisible() && button.left() > screen.center().x())
-        keep.setRight(std::max(keep.right(), screen.right() + 1 - button.left()));
+    // left of it, which a slide narrower than the screen's shape barely notices. (Its place as
+    // the window system reports it may read as the screen's corner for a while.)
+    if (showHideWindow->isVisible())
+        keep.setRight(std::max(keep.right(), screen.right() + 1 - Show::place(screenRect()).left()));
     show->setReservedMargins(keep);
 }
 

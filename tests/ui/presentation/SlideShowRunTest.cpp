@@ -465,12 +465,16 @@ TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClic
     ASSERT_TRUE(clickUntil(bar("btnDownHide"), [&] { return showBar->isVisible() && run->height() <= 1; }));
     ASSERT_TRUE(show->setPdf(pages)); // the show in front again looked for its pages anew
     // Where the window system has put it, on a busy machine some time after it was shown.
-    EXPECT_TRUE(waitFor([&] { return showBar->geometry().left() > area.center().x(); })) << where(showBar->geometry());
+    QRect button;
+    EXPECT_TRUE(waitFor([&] {
+        button = showBar->geometry();
+        return button.left() > area.center().x();
+    })) << where(button);
     QCoreApplication::processEvents();
     const QRect page = show->pageRect().translated(show->geometry().topLeft());
     EXPECT_FALSE(page.isEmpty());
-    EXPECT_FALSE(page.intersects(showBar->geometry())) << "slide " << where(page) << ", button " << where(showBar->geometry());
-    EXPECT_TRUE(area.contains(showBar->geometry())) << where(showBar->geometry());
+    EXPECT_FALSE(page.intersects(button)) << "slide " << where(page) << ", button " << where(button);
+    EXPECT_TRUE(area.contains(button)) << where(button);
     screenShot(QStringLiteral("slide-show-bar-hidden"));
     ASSERT_TRUE(clickUntil(showBar->findChild<QPushButton *>(QStringLiteral("btnShow")),
                            [&] { return !showBar->isVisible() && run->height() > 1; }));
