@@ -18,9 +18,14 @@ Show::Show(QWidget *parent) : QDialog(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(button);
     connect(button, &QPushButton::clicked, this, &Show::showHideWindow);
-    // 80 points from the right edge, 55 from the bottom (screen coordinates grow downwards here).
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect(0, 0, 1280, 1024);
-    setGeometry(screen.width() - 80, screen.height() - 55 - 35, 40, 35);
+    setGeometry(place(screen));
+}
+
+QRect Show::place(const QRect &screen)
+{
+    // 80 points from the right edge, 55 from the bottom (screen coordinates grow downwards here).
+    return QRect(screen.width() - 80, screen.height() - 55 - 35, 40, 35);
 }
 
 void Show::showHideWindow()

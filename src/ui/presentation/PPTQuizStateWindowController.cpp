@@ -62,6 +62,17 @@ namespace {
 constexpr int kBarHeight = 77;
 constexpr int kNormalBarHeight = 75;
 constexpr QSize kBarIconSize{22, 22};
+constexpr int kBarSpacing = 4;
+
+enum BarArrangement { Roomy, Compact, TwoRows };
+
+QString barStyle(bool compact)
+{
+    return QStringLiteral("#PPTQuizStateContent { background: #1f2a36; }"
+                          "#PPTQuizStateContent QLabel { color: #e8edf2; }"
+                          "#PPTQuizStateContent QPushButton { min-height: 30px; padding: 2px %1px; }")
+        .arg(compact ? 3 : 6);
+}
 
 QRect screenRect()
 {
@@ -124,6 +135,7 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
     pptStudentLoginView = new PPTStudentLoginView(this);
     pptStudentLoginView->installEventFilter(this);
     showHideWindow = new Show(this);
+    showHideWindow->installEventFilter(this);
     RunSession::Window window;
     window.widget = this;
     window.sink = this;
@@ -184,11 +196,13 @@ void PPTQuizStateWindowController::buildInterface()
     auto *content = new QWidget(this);
     content->setObjectName(QStringLiteral("PPTQuizStateContent"));
     content->setAttribute(Qt::WA_StyledBackground);
-    content->setStyleSheet(QStringLiteral("#PPTQuizStateContent { background: #1f2a36; }"
-                                          "#PPTQuizStateContent QLabel { color: #e8edf2; }"
-                                          "#PPTQuizStateContent QPushButton { min-height: 30px; padding: 2px 6px; }"));
+    m_barContent = content;
+    content->setStyleSheet(barStyle(false));
     auto *outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+    // The bar's size is the screen's width, whatever the buttons ask: fitBarToWidth arranges
+    // them within it.
+    outer->setSizeConstraint(QLayout::SetNoConstraint);
     outer->addWidget(content);
 
     txtMultipleModeString = QuizStateInterface::makeLabel(content, QStringLiteral("txtMultipleModeString"));
@@ -215,6 +229,7 @@ void PPTQuizStateWindowController::buildInterface()
 
     // Two lines of figures at the left, the run's buttons to the right.
     auto *figures = new QVBoxLayout;
+    m_figuresLayout = figures;
     figures->setSpacing(0);
     auto *line1 = new QHBoxLayout;
     line1->addWidget(txtMultipleModeString);
@@ -237,10 +252,18 @@ void PPTQuizStateWindowController::buildInterface()
     }
 
     auto *bar = new QHBoxLayout(content);
+    m_barLayout = bar;
     // A margin on the left: a click the keypad mouse makes in the screen's corner hits nothing.
     bar->setContentsMargins(16, 4, 8, 4);
-    bar->setSpacing(4);
+    bar->setSpacing(kBarSpacing);
     bar->addLayout(figures, 1);
+    auto *buttons = new QHBoxLayout;
+    m_buttonsLayout = buttons;
+    buttons->setSpacing(kBarSpacing);
+    // Takes the room left of the buttons only when they have a row of their own.
+    m_buttonsLead = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    buttons->addSpacerItem(m_buttonsLead);
+    bar->addLayout(buttons);
     for (const BarButton &row : barButtons()) {
         const bool pictureOnly = row.outlet == &PPTQuizStateWindowController::btnSpeed
                                  || row.outlet == &PPTQuizStateWindowController::btnUpHide
@@ -254,21 +277,16 @@ void PPTQuizStateWindowController::buildInterface()
         b->setIconSize(kBarIconSize);
         this->*row.outlet = b;
         if (row.outlet == &PPTQuizStateWindowController::btnTimeUp)
-            bar->addWidget(txtQuizTime);
+            buttons->addWidget(txtQuizTime);
         if (row.outlet == &PPTQuizStateWindowController::btnExit)
-            bar->addSpacing(16);
-        bar->addWidget(b);
+            buttons->addSpacing(16);
+        buttons->addWidget(b);
         // A click and a teacher key take the same path: the action checks its button first.
         connect(b, &QPushButton::clicked, this, [this, action = row.action] { (this->*action)(); });
     }
     btnStart->setCheckable(true);
-    int width = 0;
-    for (const QString &text : {tr("Pause"), tr("Start")}) {
-        btnStart->setText(text);
-        width = qMax(width, btnStart->sizeHint().width());
-    }
-    btnStart->setFixedWidth(width);
     RunSession::setStartShowsPause(btnStart, false);
+    fitBarToWidth(QWIDGETSIZE_MAX);
     btnUpHide->setProperty("imageName", QStringLiteral("max_normal.png"));
 }
 
@@ -363,8 +381,7 @@ void PPTQuizStateWindowController::windowDidLoad()
     if (m_run->nMode == Activity::PaperQuiz)
         btnUpHide->setEnabled(false);
 
-    const QRect screen = screenRect();
-    setGeometry(0, screen.height() - kBarHeight, screen.width(), kBarHeight);
+    placeBar(kBarHeight);
 
     if (!m_bIsAnsSheet) {
         pptBaffle = new PPTBaffle(this);
@@ -397,6 +414,8 @@ void PPTQuizStateWindowController::windowDidLoad()
     m_run->sounds->cue(RunSounds::Enter);
     m_run->phase = Phase::Opened;
     applyControls();
+    // Now with the figures and buttons this activity shows.
+    placeBar(kBarHeight);
     if (overShow())
         followShow();
 }
@@ -577,6 +596,11 @@ void PPTQuizStateWindowController::fitShowToFreeArea()
     // Where the teacher has dragged it away from the edge, it stands where the teacher wants it.
     if (ForceLoginController *w = m_run->forceLoginCtrl; w && w->isVisible() && w->frameGeometry().right() >= screen.right() - 2)
         keep.setRight(screen.right() + 1 - w->frameGeometry().left());
+    // The button that brings the bar back stands near the bottom right corner: the page keeps
+    // left of it, which a slide narrower than the screen's shape barely notices. (Its place as
+    // the window system reports it may read as the screen's corner for a while.)
+    if (showHideWindow->isVisible())
+        keep.setRight(std::max(keep.right(), screen.right() + 1 - Show::place(screenRect()).left()));
     show->setReservedMargins(keep);
 }
 
@@ -610,6 +634,14 @@ bool PPTQuizStateWindowController::event(QEvent *event)
     case QEvent::Hide: {
         const bool handled = QWidget::event(event);
         fitShowToFreeArea();
+        return handled;
+    }
+    case QEvent::LayoutRequest: {
+        // A figure grew (more students, more slides): the bar takes a narrower arrangement
+        // rather than run off the screen.
+        const bool handled = QWidget::event(event);
+        if (m_loaded && height() > 1 && m_barArrangement != TwoRows && layout()->totalMinimumSize().width() > width())
+            placeBar(height());
         return handled;
     }
     default: break;
@@ -900,16 +932,59 @@ void PPTQuizStateWindowController::OnHideDown()
 
 void PPTQuizStateWindowController::setWindowToNormal()
 {
-    const QRect screen = screenRect();
-    setGeometry(0, screen.height() - kNormalBarHeight, screen.width(), kNormalBarHeight);
+    placeBar(kNormalBarHeight);
     keepAboveShow();
+}
+
+void PPTQuizStateWindowController::placeBar(int height)
+{
+    const QRect screen = screenRect();
+    fitBarToWidth(screen.width());
+    height = std::max(height, layout()->totalMinimumSize().height());
+    setGeometry(screen.left(), screen.bottom() + 1 - height, screen.width(), height);
+}
+
+void PPTQuizStateWindowController::fitBarToWidth(int width)
+{
+    for (int arrangement = Roomy;; ++arrangement) {
+        // The words stay on every button, so each one still says what it does.
+        const bool compact = arrangement != Roomy;
+        m_barArrangement = arrangement;
+        m_barContent->setStyleSheet(barStyle(compact));
+        for (const BarButton &row : barButtons()) {
+            QPushButton *b = this->*row.outlet;
+            b->setIconSize(compact && !b->text().isEmpty() ? QSize(0, 0) : kBarIconSize);
+        }
+        // Start becomes Pause and back: as wide as the wider, so nothing beside it moves.
+        const QString startText = btnStart->text();
+        int startWidth = 0;
+        btnStart->setMinimumWidth(0);
+        btnStart->setMaximumWidth(QWIDGETSIZE_MAX);
+        for (const QString &text : {tr("Pause"), tr("Start")}) {
+            btnStart->setText(text);
+            btnStart->ensurePolished();
+            startWidth = std::max(startWidth, btnStart->sizeHint().width());
+        }
+        btnStart->setText(startText);
+        btnStart->setFixedWidth(startWidth);
+        m_barLayout->setSpacing(compact ? 2 : kBarSpacing);
+        m_buttonsLayout->setSpacing(compact ? 2 : kBarSpacing);
+        const bool twoRows = arrangement == TwoRows;
+        m_barLayout->setDirection(twoRows ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+        m_figuresLayout->setDirection(twoRows ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+        m_buttonsLead->changeSize(0, 0, twoRows ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Minimum);
+        layout()->invalidate();
+        layout()->activate();
+        if (arrangement == TwoRows || layout()->totalMinimumSize().width() <= width)
+            return;
+    }
 }
 
 bool PPTQuizStateWindowController::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     const bool geometry = type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide;
-    if (watched == pptStudentLoginView && geometry) {
+    if ((watched == pptStudentLoginView || watched == showHideWindow) && geometry) {
         fitShowToFreeArea();
     } else if (auto *forceLogin = qobject_cast<ForceLoginController *>(watched)) {
         if (type == QEvent::Show) {
@@ -999,7 +1074,9 @@ void PPTQuizStateWindowController::OnSpeech()
     if (!m_run->bStartFlag)
         followShow();
     const QRect screen = screenRect();
-    playMusicControl->setWindowOriginPoint(QPoint(screen.width() - 240, screen.height() - 80 - playMusicControl->height()));
+    // Just above the bar, however tall the screen's width made it.
+    const int above = std::min(screen.height() - 80, geometry().top() - 3);
+    playMusicControl->setWindowOriginPoint(QPoint(screen.width() - 240, above - playMusicControl->height()));
     playMusicControl->setStrContent(setMessageToPlayMusic());
     playMusicControl->show();
     showToFront();

@@ -23,8 +23,10 @@ class PPTBaffle;
 class PPTEditorMSO;
 class PPTStudentLoginView;
 class PlayMusic;
+class QBoxLayout;
 class QLabel;
 class QPushButton;
+class QSpacerItem;
 class QuizComputeMethod;
 class QuizData;
 class QuizMode;
@@ -150,6 +152,13 @@ private:
     static const QList<BarButton> &barButtons();
 
     void buildInterface();
+    // The bar as wide as the screen and as tall as its buttons need, at the screen's foot (at least
+    // `height` points tall).
+    void placeBar(int height);
+    // The roomiest arrangement of the bar that fits `width`: one row with pictures; one row,
+    // buttons without the pictures beside their words and closer together; the figures on a row
+    // of their own above the buttons.
+    void fitBarToWidth(int width);
     void windowDidLoad();
     void observeNotifications();
     void loadQuestionsInfo();
@@ -214,6 +223,12 @@ private:
     bool m_bIsAnsSheet = false;
     bool m_loaded = false;
     bool m_followingShow = false;
+    QBoxLayout *m_barLayout = nullptr;
+    QBoxLayout *m_figuresLayout = nullptr;
+    QBoxLayout *m_buttonsLayout = nullptr;
+    QSpacerItem *m_buttonsLead = nullptr;
+    QWidget *m_barContent = nullptr;
+    int m_barArrangement = 0;
 
     int m_nCurrentQuestionNo = 0;
     bool bIsRunForTeacherControl = false;

@@ -2,9 +2,12 @@
 
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
+#include "platform/XTestEventSink.h"
 #include "SimActivity.h"
 #include "support/DialogAnswers.h"
+#include "support/Shots.h"
 #include "support/SlideDecks.h"
+#include "support/XvfbRun.h"
 #include "ui/presentation/PPTBaffle.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
 #include "ui/presentation/PPTStudentLoginView.h"
@@ -14,8 +17,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QDir>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QWindow>
 
 // The run over a slide show on a simulated Dravel receiver: the slide on show is the question,
 // the teacher keypad steps the show and the run, and the run ends in the save with the deck's
@@ -361,4 +366,122 @@ TEST_F(SlideShowRun, EverySlideStandsWholeBetweenTheStripAndTheBar)
     if (SlideShowWindow *after = ppt->showWindow()) {
         EXPECT_EQ(after->reservedMargins(), QMargins());
     }
+}
+
+// A projector may be no wider than 1024 points, or 800: the bar is the teacher's only way out of
+// the run, so every button of it must be on the screen, whole, and take a click there. Only a
+// real window system with a window manager shows what the teacher sees.
+TEST_F(SlideShowRun, UnderAWindowManagerTheBarFitsEveryScreen)
+{
+    for (const QSize screen : {QSize(1366, 768), QSize(1024, 768), QSize(800, 600)}) {
+        const int x11 = XvfbRun::run(QStringLiteral("SlideShowRun.OnX11*"), {screen, true});
+        if (x11 == -1)
+            GTEST_SKIP() << "no Xvfb or window manager here: the X11 half did not run";
+        EXPECT_EQ(x11, 0) << screen.width() << "x" << screen.height();
+    }
+}
+
+TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClick)
+{
+    if (!XvfbRun::onX11())
+        GTEST_SKIP() << "runs on Xvfb, started by UnderAWindowManagerTheBarFitsEveryScreen";
+    XTestEventSink pointer;
+    ASSERT_TRUE(pointer.isAvailable());
+    SimReceiver *sim = dravel(3);
+    ASSERT_TRUE(sim);
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const auto restore = qScopeGuard([] { qunsetenv("POLLIX_SOFFICE"); });
+    const QString deck = home() + "Lesson.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                      deck));
+    ASSERT_TRUE(ppt->openPPT(deck));
+    ASSERT_TRUE(ppt->setPPT(1));
+    openRun(0, deck);
+    ASSERT_TRUE(run);
+    SlideShowWindow *show = ppt->showWindow();
+    ASSERT_TRUE(show);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(run.data(), kEventWaitMs));
+    logIn(sim, 3);
+    const QString pages = home() + "slides.pdf";
+    ASSERT_TRUE(writeSlidePages(pages, 2));
+    ASSERT_TRUE(show->setPdf(pages));
+
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    const QString size = QStringLiteral("%1x%2").arg(screen->size().width()).arg(screen->size().height());
+    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
+    // Where the window system has the bar: every shown button inside the screen's free area, at
+    // its full size (its text and picture whole) and clear of its neighbours.
+    const auto expectWholeButtons = [&](const QString &when) {
+        ASSERT_TRUE(waitFor([&] { return run->windowHandle()->geometry() == run->geometry() && area.contains(run->windowHandle()->geometry()); }))
+            << when.toStdString() << ": bar at " << where(run->windowHandle()->geometry()) << " on " << size.toStdString();
+        QList<QRect> taken;
+        int shown = 0;
+        for (QPushButton *b : run->findChildren<QPushButton *>()) {
+            if (!b->isVisible() || b->window() != run.data())
+                continue;
+            ++shown;
+            const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+            EXPECT_TRUE(area.contains(onScreen)) << when.toStdString() << ": " << b->objectName().toStdString() << " at " << where(onScreen);
+            EXPECT_GE(b->width(), b->sizeHint().width()) << when.toStdString() << ": " << b->objectName().toStdString() << " cut";
+            EXPECT_GE(b->height(), b->minimumSizeHint().height()) << b->objectName().toStdString();
+            for (const QRect &other : taken)
+                EXPECT_FALSE(onScreen.intersects(other)) << when.toStdString() << ": " << b->objectName().toStdString() << " overlaps";
+            taken << onScreen;
+        }
+        EXPECT_EQ(shown, 12) << "Previous to Exit, but no Send in a normal quiz";
+    };
+    // A click where the teacher sees the control, until what it does has happened. The window
+    // manager moves a window some time after Qt asks, so on a busy machine a click may come
+    // while the bar is still on its way; a control off the screen never takes one.
+    const auto clickUntil = [&](QWidget *w, const std::function<bool()> &done) {
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            const QPoint at = w->mapToGlobal(w->rect().center());
+            pointer.moveTo(at);
+            pointer.button(InputEventSink::Button::Left, true, at);
+            pointer.button(InputEventSink::Button::Left, false, at);
+            if (waitFor(done, 2000))
+                return true;
+        }
+        return false;
+    };
+    // The screen as the teacher sees it, when pictures are asked for.
+    const auto screenShot = [&](const QString &name) {
+        if (const QString dir = qEnvironmentVariable("POLLIX_SHOT_DIR"); !dir.isEmpty()) {
+            QDir().mkpath(dir);
+            QCoreApplication::processEvents();
+            screen->grabWindow(0).save(QStringLiteral("%1/%2-%3.png").arg(dir, name, size));
+        }
+    };
+    expectWholeButtons(QStringLiteral("opened"));
+    saveShot(run.data(), QStringLiteral("slide-show-bar-") + size);
+    screenShot(QStringLiteral("slide-show"));
+
+    // The strip small and the bar down to a line, the slide takes nearly the whole screen; the
+    // button that brings the bar back stands beside it, not on it.
+    ASSERT_TRUE(clickUntil(bar("btnUpHide"), [&] { return run->nLoginViewState() == 1; }));
+    QWidget *showBar = run->findChild<QWidget *>(QStringLiteral("Show"));
+    ASSERT_TRUE(showBar);
+    ASSERT_TRUE(clickUntil(bar("btnDownHide"), [&] { return showBar->isVisible() && run->height() <= 1; }));
+    ASSERT_TRUE(show->setPdf(pages)); // the show in front again looked for its pages anew
+    // Where the window system has put it, on a busy machine some time after it was shown.
+    QRect button;
+    EXPECT_TRUE(waitFor([&] {
+        button = showBar->geometry();
+        return button.left() > area.center().x();
+    })) << where(button);
+    QCoreApplication::processEvents();
+    const QRect page = show->pageRect().translated(show->geometry().topLeft());
+    EXPECT_FALSE(page.isEmpty());
+    EXPECT_FALSE(page.intersects(button)) << "slide " << where(page) << ", button " << where(button);
+    EXPECT_TRUE(area.contains(button)) << where(button);
+    screenShot(QStringLiteral("slide-show-bar-hidden"));
+    ASSERT_TRUE(clickUntil(showBar->findChild<QPushButton *>(QStringLiteral("btnShow")),
+                           [&] { return !showBar->isVisible() && run->height() > 1; }));
+    expectWholeButtons(QStringLiteral("back"));
+
+    // Exit, clicked where the teacher sees it, ends the run once it is confirmed.
+    answers.answerAlert(0);
+    ASSERT_TRUE(clickUntil(bar("btnExit"), [&] { return run.isNull(); })) << "Exit took no click on " << size.toStdString();
+    EXPECT_FALSE(ppt->hasPresentation());
 }
