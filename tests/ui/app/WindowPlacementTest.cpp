@@ -100,6 +100,16 @@ protected:
             QStringLiteral("%1/%2-%3x%4.png").arg(dir, name).arg(size.width()).arg(size.height()));
     }
 
+    // The main window, as the program starts it with windows kept on the screen.
+    bool showMainWindow()
+    {
+        ScreenFit::keepWindowsOnScreen();
+        window = std::make_unique<TabController>();
+        window->awakeFromNib();
+        window->show();
+        return settled(window.get());
+    }
+
     std::unique_ptr<TabController> window;
     QPointer<QuestionsSettingWindowController> editor;
 };
@@ -141,11 +151,7 @@ TEST_F(WindowPlacementTest, OnX11TheMainWindowComesBackWhereItWasLeft)
 {
     if (!XvfbRun::onX11())
         GTEST_SKIP() << "runs on Xvfb, started by UnderAWindowManagerEveryWindowStaysOnTheScreen";
-    ScreenFit::keepWindowsOnScreen();
-    window = std::make_unique<TabController>();
-    window->awakeFromNib();
-    window->show();
-    ASSERT_TRUE(settled(window.get())) << describe(window.get());
+    ASSERT_TRUE(showMainWindow()) << describe(window.get());
     EXPECT_TRUE(area().contains(frameOf(window.get()))) << describe(window.get());
 
     // The teacher puts it low on the left.
@@ -173,11 +179,7 @@ TEST_F(WindowPlacementTest, OnX11TheEditorAndItsPropertiesStayOnTheScreen)
 {
     if (!XvfbRun::onX11())
         GTEST_SKIP() << "runs on Xvfb, started by UnderAWindowManagerEveryWindowStaysOnTheScreen";
-    ScreenFit::keepWindowsOnScreen();
-    window = std::make_unique<TabController>();
-    window->awakeFromNib();
-    window->show();
-    ASSERT_TRUE(settled(window.get())) << describe(window.get());
+    ASSERT_TRUE(showMainWindow()) << describe(window.get());
 
     editor = new QuestionsSettingWindowController;
     editor->setFather(window.get());

@@ -95,6 +95,18 @@ protected:
         r.testID = 42;
         run = ActivityWindowOpener::openSlideShowRun(nullptr, r);
     }
+    // A normal quiz over a deck of two questions, on show from its first slide; nullptr when a
+    // step fails.
+    SlideShowWindow *openTwoQuestionRun(const QString &deckName)
+    {
+        const QString deck = home() + deckName;
+        if (!SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                   deck)
+            || !ppt->openPPT(deck) || !ppt->setPPT(1))
+            return nullptr;
+        openRun(0, deck);
+        return run ? ppt->showWindow() : nullptr;
+    }
     SimReceiver *dravel(int students)
     {
         SimReceiver *sim = plugIn(Model::Dravel);
@@ -301,14 +313,7 @@ TEST_F(SlideShowRun, EverySlideStandsWholeBetweenTheStripAndTheBar)
     // The pages are the test's own: no office program converts the deck meanwhile.
     qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
     const auto restore = qScopeGuard([] { qunsetenv("POLLIX_SOFFICE"); });
-    const QString deck = home() + "Slides.pptx";
-    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
-                                      deck));
-    ASSERT_TRUE(ppt->openPPT(deck));
-    ASSERT_TRUE(ppt->setPPT(1));
-    openRun(0, deck);
-    ASSERT_TRUE(run);
-    SlideShowWindow *show = ppt->showWindow();
+    SlideShowWindow *show = openTwoQuestionRun("Slides.pptx");
     ASSERT_TRUE(show);
     const QString pages = home() + "slides.pdf";
     ASSERT_TRUE(writeSlidePages(pages, 2));
@@ -391,14 +396,7 @@ TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClic
     ASSERT_TRUE(sim);
     qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
     const auto restore = qScopeGuard([] { qunsetenv("POLLIX_SOFFICE"); });
-    const QString deck = home() + "Lesson.pptx";
-    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
-                                      deck));
-    ASSERT_TRUE(ppt->openPPT(deck));
-    ASSERT_TRUE(ppt->setPPT(1));
-    openRun(0, deck);
-    ASSERT_TRUE(run);
-    SlideShowWindow *show = ppt->showWindow();
+    SlideShowWindow *show = openTwoQuestionRun("Lesson.pptx");
     ASSERT_TRUE(show);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(run.data(), kEventWaitMs));
     logIn(sim, 3);

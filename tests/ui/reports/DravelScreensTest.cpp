@@ -16,6 +16,8 @@
 #include "ui/reports/StudyGuideController.h"
 #include "ui/reports/StudyGuideDravelController.h"
 
+#include <QFileInfo>
+
 
 // Pictures of each Dravel-named report window beside the window of its base report, for a person
 // to look at: run with POLLIX_SCREENSHOTS set to a folder (under Xvfb with QT_QPA_PLATFORM=xcb to
@@ -39,6 +41,10 @@ protected:
         ReportShots::shootReportWindow(&base, folder, name + QStringLiteral("-base"));
         Dravel dravel(args...);
         ReportShots::shootReportWindow(&dravel, folder, name + QStringLiteral("-dravel"));
+        // A window that drew nothing leaves no picture to look at.
+        for (const char *side : {"-base", "-dravel"})
+            EXPECT_GT(QFileInfo(folder + QLatin1Char('/') + name + QLatin1String(side) + QStringLiteral(".png")).size(), 0)
+                << name.toStdString() << side;
     }
     void all(const QString &prefix, const QuizEntity &paper, const QuizEntity &rates, const QuizEntity &elimination,
              const QuizEntity &rush, const QuizEntity &group)
