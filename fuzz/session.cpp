@@ -17,6 +17,9 @@ QList<QByteArray> fuzzSeeds()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString path = Fuzz::inputFile(data, size, QStringLiteral("session.xml"));
+    // The import's own check, XML rules included, before the readers that follow it.
+    QString why;
+    SessionImport::check(path, &why);
     TovSessionXmlParsedResult header;
     header.parseXMLFile(path);
     const TovQuizXmlDatabase store;

@@ -17,6 +17,7 @@
 
 #include <pugixml.hpp>
 
+#include <atomic>
 #include <string_view>
 
 namespace {
@@ -115,6 +116,21 @@ QList<DataFolderLayout::File> filesBelow(const QString &data, const QString &fol
     return out;
 }
 } // namespace
+
+namespace {
+std::atomic<int> fileLimitSet{0};
+} // namespace
+
+int DataFolderLayout::fileLimit()
+{
+    const int set = fileLimitSet.load();
+    return set > 0 ? set : kMaxFiles;
+}
+
+void DataFolderLayout::setFileLimit(int files)
+{
+    fileLimitSet.store(files);
+}
 
 QStringList DataFolderLayout::keptFolders()
 {

@@ -21,6 +21,11 @@ public:
     static constexpr quint64 kMaxFileSize = 64ull * 1024 * 1024;
     static constexpr quint64 kMaxTotalSize = 1024ull * 1024 * 1024;
     static constexpr int kMaxFiles = 200000;
+    // The files of the data folder one backup holds at most, each counted once however many
+    // entries the archive gives it: kMaxFiles, unless a test set a lower limit to reach it
+    // with a few files (setFileLimit(0) goes back to kMaxFiles).
+    static int fileLimit();
+    static void setFileLimit(int files);
 
     struct File
     {

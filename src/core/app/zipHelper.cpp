@@ -277,7 +277,8 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
                     refused << QStringLiteral("%1 (%2)").arg(file, problem);
                 continue;
             }
-            sizes.insert(file, size);
+            // Keyed by the place in the data folder: the two passes name a file by different paths.
+            sizes.insert(relative, size);
             items << Item{file, entry, relative};
         }
     }
@@ -286,10 +287,12 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
     quint64 total = 0;
     for (const qint64 size : std::as_const(sizes))
         total += quint64(std::max<qint64>(size, 0));
-    if (total > DataFolderLayout::kMaxTotalSize || items.size() > DataFolderLayout::kMaxFiles)
+    // Each file once, its size too, as a restore counts them, though the kept folders' files go
+    // in twice.
+    if (total > DataFolderLayout::kMaxTotalSize || sizes.size() > DataFolderLayout::fileLimit())
         return fail(errorText, QStringLiteral("The data files (%1 MB in %2 files) are more than one backup may hold (%3 MB, %4 files).")
                                    .arg(total >> 20).arg(sizes.size()).arg(DataFolderLayout::kMaxTotalSize >> 20)
-                                   .arg(DataFolderLayout::kMaxFiles));
+                                   .arg(DataFolderLayout::fileLimit()));
 
     // Written beside the chosen path and put in its place only when complete.
     const QString temporary = unusedSibling(archivePath, QStringLiteral("part"));
@@ -442,7 +445,7 @@ bool listBackup(const QString &archivePath, Listing *out, QString *errorText)
     if (!zip.UnzipOpenFile(archivePath, &why))
         return fail(errorText, why);
     // A backup holds each file at most twice.
-    const std::optional<QList<ZipArchive::Entry>> entries = zip.entries(&why, 2 * quint64(DataFolderLayout::kMaxFiles));
+    const std::optional<QList<ZipArchive::Entry>> entries = zip.entries(&why, 2 * quint64(DataFolderLayout::fileLimit()));
     if (!entries)
         return fail(errorText, QStringLiteral("%1: %2.").arg(archiveName, why));
     for (const ZipArchive::Entry &e : *entries) {
@@ -480,10 +483,10 @@ bool listBackup(const QString &archivePath, Listing *out, QString *errorText)
     }
     if (out->targets.isEmpty())
         return fail(errorText, QStringLiteral("%1 holds no data files.").arg(archiveName));
-    if (out->targets.size() > DataFolderLayout::kMaxFiles)
+    if (out->targets.size() > DataFolderLayout::fileLimit())
         return refuseArchive(errorText, archiveName,
                              QStringLiteral("it holds %1 files, more than the %2 a backup may hold")
-                                 .arg(out->targets.size()).arg(DataFolderLayout::kMaxFiles));
+                                 .arg(out->targets.size()).arg(DataFolderLayout::fileLimit()));
     if (out->total > DataFolderLayout::kMaxTotalSize)
         return refuseArchive(errorText, archiveName,
                              QStringLiteral("its files would take %1, more than the %2 a backup may hold")

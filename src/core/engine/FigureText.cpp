@@ -1,8 +1,10 @@
 #include "FigureText.h"
 
+#include "core/store/PrintfNumber.h"
+
 QString FigureText::average(double value)
 {
-    QString text = QString::asprintf("%.1f", value);
+    QString text = PrintfNumber::fixed(value, 1);
     if (text == QLatin1String("-0.0"))
         text = QStringLiteral("0.0");
     return text;
@@ -10,10 +12,10 @@ QString FigureText::average(double value)
 
 QString FigureText::percent(double fraction)
 {
-    return QString::asprintf("%.2f%%", fraction * 100.0);
+    return PrintfNumber::fixed(fraction * 100.0, 2) + QLatin1Char('%');
 }
 
 QString FigureText::barValue(double fraction, int count)
 {
-    return QString::asprintf("%.2f%% %c  (%d)", fraction * 100.0, '\n', count);
+    return percent(fraction) + QStringLiteral(" \n  (%1)").arg(count);
 }

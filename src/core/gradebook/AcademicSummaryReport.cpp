@@ -5,6 +5,7 @@
 #include "TickedSessionScores.h"
 
 #include "core/reports/ReportCSVWriter.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -96,8 +97,8 @@ void AcademicSummaryReport::writeCSVBody(ReportCSVWriter &csv) const
             if (row.hasMissedSession())
                 continue;
             csv.set(1, row.typeText());
-            csv.set(5, oneDecimalText(row.averagePercent()));
-            csv.set(6, oneDecimalText(row.averageOfSessions()));
+            csv.set(5, PrintfNumber::fixed(row.averagePercent(), 1));
+            csv.set(6, PrintfNumber::fixed(row.averageOfSessions(), 1));
             csv.nextRow();
         }
         csv.set(1, QStringLiteral("Missed Session(s)"));

@@ -4,6 +4,7 @@
 
 #include "core/reports/ReportPainter.h"
 #include "core/reports/ReportStyle.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -25,8 +26,8 @@ void AcademicSummaryReportView::paint(ReportPainter &painter) const
         const AcademicSummary &row = m_rows.at(k);
         ++k;
         drawGradebookColumnRow(painter, m_layout.columns,
-                               {row.typeText(), oneDecimalText(row.averagePercent()),
-                                oneDecimalText(row.averageOfSessions())},
+                               {row.typeText(), PrintfNumber::fixed(row.averagePercent(), 1),
+                                PrintfNumber::fixed(row.averageOfSessions(), 1)},
                                headingY - 25 * k);
     }
 

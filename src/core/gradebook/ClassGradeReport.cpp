@@ -7,6 +7,7 @@
 
 #include "core/reports/ReportCSVWriter.h"
 #include "core/reports/ReportPaging.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -102,7 +103,7 @@ void ClassGradeReport::writeCSVBody(ReportCSVWriter &csv) const
     csv.nextRow();
     for (const StudentMarkGrade &student : m_students) {
         csv.set(1, student.studentName());
-        csv.set(5, oneDecimalText(student.total()));
+        csv.set(5, PrintfNumber::fixed(student.total(), 1));
         csv.set(6, student.grade());
         csv.nextRow();
     }

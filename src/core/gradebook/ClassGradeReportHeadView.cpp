@@ -5,6 +5,7 @@
 #include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportPainter.h"
 #include "core/reports/ReportStyle.h"
+#include "core/store/PrintfNumber.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,7 +30,7 @@ QString ClassGradeReportHeadView::weightText() const
 {
     QString text;
     for (const SelectSessionType &t : m_weightListArray)
-        text += QStringLiteral("%1(%2%);").arg(t.sessionType(), QString::asprintf("%.0f", double(t.weight())));
+        text += QStringLiteral("%1(%2%);").arg(t.sessionType(), PrintfNumber::fixed(double(t.weight()), 0));
     return text;
 }
 

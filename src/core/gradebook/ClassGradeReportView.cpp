@@ -4,6 +4,7 @@
 #include "GradebookReportDrawing.h"
 
 #include "core/reports/ReportPainter.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -27,7 +28,7 @@ void ClassGradeReportView::paint(ReportPainter &painter) const
     for (int k = 1; k <= m_printArray.size(); ++k) {
         const StudentMarkGrade &row = m_printArray.at(k - 1);
         drawGradebookColumnRow(painter, m_layout.columns,
-                               {row.studentName(), oneDecimalText(row.total()),
+                               {row.studentName(), PrintfNumber::fixed(row.total(), 1),
                                 CourseGradeCalculator::letterOfRow(row, m_letterGradeArray)},
                                headingY - 25 * k);
     }

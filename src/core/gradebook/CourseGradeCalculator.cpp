@@ -3,6 +3,7 @@
 #include "TickedSessionScores.h"
 
 #include "core/app/CommonFunc.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QSet>
 
@@ -10,7 +11,7 @@
 
 float CourseGradeCalculator::oneDecimal(float value)
 {
-    return QString::asprintf("%.1f", double(value)).toFloat();
+    return PrintfNumber::fixed(double(value), 1).toFloat();
 }
 
 float CourseGradeCalculator::roundedTotal(float sum)

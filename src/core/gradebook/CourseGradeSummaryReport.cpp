@@ -7,6 +7,7 @@
 
 #include "core/reports/ReportCSVWriter.h"
 #include "core/reports/ReportDrawing.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -95,12 +96,12 @@ void CourseGradeSummaryReport::writeCSVBody(ReportCSVWriter &csv) const
         csv.nextRow();
         for (const AcademicSummary &row : rowsOf(i)) {
             csv.set(1, row.typeText());
-            csv.set(5, oneDecimalText(row.averagePercent()));
+            csv.set(5, PrintfNumber::fixed(row.averagePercent(), 1));
             csv.set(7, CourseGradeCalculator::letterFor(row.averagePercent(), letters));
             csv.nextRow();
         }
         csv.set(1, QStringLiteral("Final"));
-        csv.set(5, oneDecimalText(student.total()));
+        csv.set(5, PrintfNumber::fixed(student.total(), 1));
         csv.set(7, CourseGradeCalculator::letterOfRow(student, letters));
         csv.nextRow();
     }

@@ -171,11 +171,9 @@ std::optional<QByteArray> GradebookBackupFile::encode(const Backup &backup, QStr
             // What the reader would refuse is not written.
             if (!isAcceptableMark(d.mark())) {
                 if (errorText)
-                    *errorText = tr("The mark of %1 in %2, %3 (%4) is not a course grade from %5 to %6.")
+                    *errorText = tr("The mark of %1 in %2, %3 (%4) is not a number.")
                                      .arg(d.studentID(), g.className(), g.subjectName(),
-                                          QString::number(double(d.mark())))
-                                     .arg(double(kLowestMark))
-                                     .arg(double(kHighestMark));
+                                          QString::number(double(d.mark())));
                 return std::nullopt;
             }
             w.putFloat(kDetailMarkOffset, d.mark());
@@ -275,10 +273,8 @@ std::optional<GradebookBackupFile::Backup> GradebookBackupFile::decode(const QBy
                 return notText();
             d.setMark(r.floatAt(kDetailMarkOffset));
             if (!isAcceptableMark(d.mark()))
-                return fail(ReadError::Invalid, tr("the mark of %1 (%2) is not a course grade from %3 to %4")
-                                                    .arg(student, QString::number(double(d.mark())))
-                                                    .arg(double(kLowestMark))
-                                                    .arg(double(kHighestMark)));
+                return fail(ReadError::Invalid, tr("the mark of %1 (%2) is not a number")
+                                                    .arg(student, QString::number(double(d.mark()))));
             g.allGradeDetails() << d;
         }
         backup.grades << g;
@@ -290,7 +286,7 @@ std::optional<GradebookBackupFile::Backup> GradebookBackupFile::decode(const QBy
 
 bool GradebookBackupFile::isAcceptableMark(float mark)
 {
-    return std::isfinite(mark) && mark >= kLowestMark && mark <= kHighestMark;
+    return std::isfinite(mark);
 }
 
 std::optional<GradebookBackupFile::Backup> GradebookBackupFile::read(const QString &path, ReadError *error,

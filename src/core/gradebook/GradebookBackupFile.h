@@ -31,13 +31,12 @@ public:
 
     // Damaged: the records end early or announce more than the file holds; Invalid: a text
     // that is not UTF-8 ending inside its field, a period without a title or valid days, or a
-    // mark that is no course grade.
+    // mark that is no number.
     enum class ReadError { None, CannotOpen, CannotRead, NotABackup, Damaged, Invalid };
 
-    // A course grade is a weighted total of points out of 100.
-    static constexpr float kLowestMark = 0.0f;
-    static constexpr float kHighestMark = 100.0f;
-    // Finite and from kLowestMark to kHighestMark.
+    // Any finite mark: the course grades stored hold what their sessions gave, and a rush quiz's
+    // deductions or points raised above a session's total take a mark below 0 or above 100.
+    // NaN and the infinities are no mark.
     static bool isAcceptableMark(float mark);
 
     static constexpr int kHeadSize = 29;

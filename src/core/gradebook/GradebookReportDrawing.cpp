@@ -13,11 +13,6 @@ QString tr(const char *text)
 }
 } // namespace
 
-QString oneDecimalText(float value)
-{
-    return QString::asprintf("%.1f", double(value));
-}
-
 void drawGradebookHeadBox(ReportPainter &painter, double boxDrop)
 {
     const double w = painter.width(), h = painter.height();

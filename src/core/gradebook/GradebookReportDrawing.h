@@ -12,9 +12,6 @@ class ReportPainter;
 
 // What the gradebook reports' pages draw alike. Coordinates from the view's bottom left.
 
-// A mark or a percentage as the pages and the CSV files show it: "%.1f".
-QString oneDecimalText(float value);
-
 // The head's box: (1, 1, W - 2, H - boxDrop) stroked 3 wide in the frame blue and filled pale
 // blue inside the stroke.
 void drawGradebookHeadBox(ReportPainter &painter, double boxDrop);

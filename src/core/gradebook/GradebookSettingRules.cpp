@@ -1,5 +1,7 @@
 #include "GradebookSettingRules.h"
 
+#include "core/store/PrintfNumber.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -70,7 +72,7 @@ float GradebookSettingRules::weightTotal(const QList<SelectSessionType> &types)
 
 QString GradebookSettingRules::weightTotalText(const QList<SelectSessionType> &types)
 {
-    return QString::asprintf("%.1f%%", double(weightTotal(types)));
+    return PrintfNumber::fixed(double(weightTotal(types)), 1) + QLatin1Char('%');
 }
 
 bool GradebookSettingRules::weightsAddUpTo100(const QList<SelectSessionType> &types)

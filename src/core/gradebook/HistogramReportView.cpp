@@ -5,6 +5,7 @@
 #include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportPainter.h"
 #include "core/reports/ReportStyle.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QFontMetricsF>
 
@@ -68,7 +69,7 @@ void HistogramReportView::drawHistogram(ReportPainter &painter) const
 
     QStringList shares;
     for (int i = 0; i < m_nOptionNum; ++i)
-        shares << QString::asprintf("%.1f%%", 100.0 * double(m_arrayPercent.value(i)));
+        shares << PrintfNumber::fixed(100.0 * double(m_arrayPercent.value(i)), 1) + QLatin1Char('%');
     // Labels shrink when many bars leave them less room than a bar and its gap.
     int size = 20;
     const auto widest = [&](int s) {

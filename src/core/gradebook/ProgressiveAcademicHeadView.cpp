@@ -7,6 +7,7 @@
 #include "core/reports/ReportCSVWriter.h"
 #include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportPainter.h"
+#include "core/store/PrintfNumber.h"
 
 ProgressiveAcademicHeadView ProgressiveAcademicHeadView::forStudent(const QString &title,
                                                                     const GradebookReportSource &source,
@@ -52,10 +53,10 @@ void ProgressiveAcademicHeadView::paint(ReportPainter &painter) const
         int y;
     } lines[] = {
         {"Student:", m_studentName, "Student ID:", m_studentId, 165},
-        {"Class:", m_className, "Class Avg:", oneDecimalText(m_classAvg), 125},
-        {"Subject:", m_subjectName, "Student Avg:", oneDecimalText(m_studentAvg), 85},
+        {"Class:", m_className, "Class Avg:", PrintfNumber::fixed(m_classAvg, 1), 125},
+        {"Subject:", m_subjectName, "Student Avg:", PrintfNumber::fixed(m_studentAvg, 1), 85},
         {"Teacher:", m_teacherName, "Total Sessions:", QString::number(m_totalSessions), 45},
-        {"Total Points:", oneDecimalText(m_totalPoints), "Grading Period:", m_gradingPeriod, 5},
+        {"Total Points:", PrintfNumber::fixed(m_totalPoints, 1), "Grading Period:", m_gradingPeriod, 5},
     };
     for (const auto &line : lines)
         drawGradebookHeadFieldPair(painter, line.left, line.leftValue, line.right, line.rightValue, line.y);
@@ -66,10 +67,10 @@ void ProgressiveAcademicHeadView::writeCSV(ReportCSVWriter &csv, const QString &
 {
     const QString lines[][4] = {
         {"Student:", studentName, "Student ID:", m_studentId},
-        {"Class:", m_className, "Class Avg:", oneDecimalText(m_classAvg)},
-        {"Subject:", m_subjectName, "Student Avg:", oneDecimalText(m_studentAvg)},
+        {"Class:", m_className, "Class Avg:", PrintfNumber::fixed(m_classAvg, 1)},
+        {"Subject:", m_subjectName, "Student Avg:", PrintfNumber::fixed(m_studentAvg, 1)},
         {"Teacher:", teacherName, "Total Sessions:", QString::number(m_totalSessions)},
-        {"Total Points:", oneDecimalText(m_totalPoints), "Grading Period:", m_gradingPeriod},
+        {"Total Points:", PrintfNumber::fixed(m_totalPoints, 1), "Grading Period:", m_gradingPeriod},
     };
     for (int line = 0; line < 5; ++line) {
         csv.set(2, lines[line][0]);

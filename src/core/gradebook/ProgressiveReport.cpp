@@ -5,6 +5,8 @@
 #include "TickedSessionScores.h"
 
 #include "core/reports/ReportCSVWriter.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -47,11 +49,11 @@ QList<PregressReportData> ProgressiveReport::buildRows(const TickedSessionScores
         PregressReportData row;
         row.setSession(session.session());
         row.setSessionType(session.type());
-        row.setPoint(oneDecimalText(percent));
+        row.setPoint(PrintfNumber::fixed(percent, 1));
         row.setSessionAvg(scores.averagePercent(k));
         row.setDate(session.date());
         sum += percent;
-        missed << TickedSessionScores::isMissed(percent);
+        missed << isMissedAsShown(row.point());
         rows << row;
     }
     const int sessions = int(rows.size());
@@ -66,6 +68,11 @@ QList<PregressReportData> ProgressiveReport::buildRows(const TickedSessionScores
     if (sessionCount)
         *sessionCount = sessions;
     return rows;
+}
+
+bool ProgressiveReport::isMissedAsShown(const QString &point)
+{
+    return GlobalFunctions::intValue(point) < TickedSessionScores::kPassPercent;
 }
 
 QList<PregressReportData> ProgressiveReport::rowsOf(int student) const
@@ -102,7 +109,7 @@ void ProgressiveReport::writeCSVBody(ReportCSVWriter &csv) const
             csv.set(1, row.session());
             csv.set(4, row.sessionType());
             csv.set(5, row.point());
-            csv.set(6, oneDecimalText(row.sessionAvg()));
+            csv.set(6, PrintfNumber::fixed(row.sessionAvg(), 1));
             csv.set(7, row.date());
             csv.nextRow();
         }

@@ -9,8 +9,8 @@ class TickedSessionScores;
 
 // "Progressive Report": for each chosen student, every session of the course grade that rates
 // him (TickedSessionScores::ratesStudent, as his course grade counts them) with his points in
-// percent of the session's total mark, its type, average and day, then each of those where he
-// stayed under 60 percent once more as missed.
+// percent of the session's total mark, its type, average and day, then each of those whose shown
+// percent is under 60 once more as missed.
 class ProgressiveReport : public GradebookStudentReport
 {
 public:
@@ -26,6 +26,10 @@ public:
     // Every student's rows (session rows, then missed rows), in student order.
     const QList<PregressReportData> &arrayForCSV() const { return m_rows; }
     QList<PregressReportData> rowsOf(int student) const;
+    // A session row is missed by the percent the teacher reads on it: the whole number of its
+    // shown text is under 60, so 59.96, shown "60.0", is not missed here, while the academic
+    // summary, which shows no single percent, goes by the unrounded one.
+    static bool isMissedAsShown(const QString &point);
 
     // The rows of one student over the sessions that rate him; studentAvg: the mean of his
     // unrounded percents.

@@ -4,6 +4,7 @@
 
 #include "core/reports/ReportPainter.h"
 #include "core/reports/ReportStyle.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -25,7 +26,7 @@ void ProgressiveReportView::paint(ReportPainter &painter) const
         const PregressReportData &row = m_rows.at(k);
         ++k;
         drawGradebookColumnRow(painter, m_layout.columns,
-                               {row.session(), row.sessionType(), row.point(), oneDecimalText(row.sessionAvg()),
+                               {row.session(), row.sessionType(), row.point(), PrintfNumber::fixed(row.sessionAvg(), 1),
                                 row.date()},
                                headingY - 25 * k);
     }

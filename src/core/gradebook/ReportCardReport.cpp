@@ -5,6 +5,7 @@
 
 #include "core/reports/ReportCSVWriter.h"
 #include "core/reports/ReportPaging.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -126,7 +127,7 @@ void ReportCardReport::writeCSVBody(ReportCSVWriter &csv) const
         csv.nextRow();
         for (const SubjectMark &line : card.subjectMarkArray()) {
             csv.set(1, line.subjectName());
-            csv.set(4, oneDecimalText(line.mark()));
+            csv.set(4, PrintfNumber::fixed(line.mark(), 1));
             csv.set(5, line.letter());
             csv.nextRow();
         }

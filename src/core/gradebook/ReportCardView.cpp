@@ -5,6 +5,7 @@
 #include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportPainter.h"
 #include "core/reports/ReportStyle.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -30,6 +31,6 @@ void ReportCardView::paint(ReportPainter &painter) const
     band(top, ReportStyle::yellow(), tr("Subject"), tr("Points"), tr("Student Grade"));
     for (int i = 1; i <= m_subjectMarkArray.size(); ++i) {
         const SubjectMark &line = m_subjectMarkArray.at(i - 1);
-        band(top - 25 * i, ReportStyle::paleBlue(), line.subjectName(), oneDecimalText(line.mark()), line.letter());
+        band(top - 25 * i, ReportStyle::paleBlue(), line.subjectName(), PrintfNumber::fixed(line.mark(), 1), line.letter());
     }
 }

@@ -4,6 +4,7 @@
 #include "GradebookReportDrawing.h"
 
 #include "core/reports/ReportPainter.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 
@@ -27,11 +28,13 @@ void SubjectGradeSummaryView::paint(ReportPainter &painter) const
         ++k;
         const float average = row.averagePercent();
         drawGradebookColumnRow(painter, m_layout.columns,
-                               {row.typeText(), oneDecimalText(average), CourseGradeCalculator::letterFor(average, m_letters)},
+                               {row.typeText(), PrintfNumber::fixed(average, 1),
+                                CourseGradeCalculator::letterFor(average, m_letters)},
                                headingY - 25 * k);
     }
     drawGradebookColumnRow(painter, m_layout.columns,
-                           {QCoreApplication::translate("Report", "Final"), oneDecimalText(m_totalPoint), m_totalLetter},
+                           {QCoreApplication::translate("Report", "Final"), PrintfNumber::fixed(m_totalPoint, 1),
+                            m_totalLetter},
                            headingY - 25 * (k + 1));
     if (m_signature)
         drawGradebookSignature(painter, H - m_layout.signatureDrop - 25 * k);

@@ -53,8 +53,10 @@ public:
     float percent(qsizetype i, const QString &studentID) const;
     // The same as a fraction of the total mark in single precision, as the course grade adds it.
     float ratio(qsizetype i, const QString &studentID) const;
+    // Below this percent a session is missed.
+    static constexpr int kPassPercent = 60;
     // A rated session the student stayed under 60 percent in (the unrounded percent).
-    static bool isMissed(float percent) { return percent < 60.0f; }
+    static bool isMissed(float percent) { return percent < float(kPassPercent); }
     // The class average of session i (kept in points by the session picker, unrounded) in percent
     // of the same total mark, so that reports set it beside a student's percent in one unit: 0
     // when the total mark is 0.

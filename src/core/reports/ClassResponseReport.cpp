@@ -9,6 +9,7 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/store/DataManager.h"
+#include "core/store/PrintfNumber.h"
 #include "core/store/QuizEntity.h"
 
 #include <QCoreApplication>
@@ -60,7 +61,7 @@ QString ClassResponseReport::csvPercent(float percent)
     if (percent == 100.0f)
         return QStringLiteral("100%");
     const float t = (percent * 100 + 5) / 100;
-    QString text = QString::asprintf("%f", double(t));
+    QString text = PrintfNumber::fixed(double(t), 6);
     const qsizetype point = text.indexOf(QLatin1Char('.'));
     if (point >= 0)
         text.truncate(point + 2);

@@ -5,6 +5,8 @@
 #include "ReportPainter.h"
 #include "ReportStyle.h"
 
+#include "core/store/PrintfNumber.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -66,8 +68,8 @@ void ClassResponseReportView::paint(ReportPainter &painter) const
                 const QChar letter(u'A' + (row.num() % 1000) / 100);
                 const int p = (row.num() % 10000000) / 1000 - 1;
                 painter.drawText(QString(letter) + QLatin1Char('.'), m_layout.textX, y, font, colour);
-                painter.drawTextRightAligned(QString::asprintf("%.1f%%", p / 10.0), W - m_layout.rightMargin, y, font,
-                                             colour);
+                painter.drawTextRightAligned(PrintfNumber::fixed(p / 10.0, 1) + QLatin1Char('%'),
+                                             W - m_layout.rightMargin, y, font, colour);
             }
             const double room = W - (isCorrect ? 2 + m_layout.correctExtraMargin : 2) - textWidthF(sample, font);
             painter.drawText(getStringWithSuspensionPoint(row.str(), room, font), m_layout.optionTextX, y, font, colour);

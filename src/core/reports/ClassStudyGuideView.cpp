@@ -3,6 +3,8 @@
 #include "ReportPainter.h"
 #include "ReportStyle.h"
 
+#include "core/store/PrintfNumber.h"
+
 #include <QCoreApplication>
 
 ClassStudyGuideView::ClassStudyGuideView(const ClassStudyGuideLayout &layout, const QString &studentID,
@@ -16,7 +18,7 @@ ClassStudyGuideView::ClassStudyGuideView(const ClassStudyGuideLayout &layout, co
 QString ClassStudyGuideView::summary(const QString &format, int missed, int questions)
 {
     const float share = questions > 0 ? float(missed * 100) / float(questions) : 0.0f;
-    return format.arg(missed).arg(questions).arg(QString::asprintf("%.1f", double(share)));
+    return format.arg(missed).arg(questions).arg(PrintfNumber::fixed(double(share), 1));
 }
 
 QString ClassStudyGuideView::correctAnswer(const QList<SingleColumnString> &questionArray, int num)

@@ -6,6 +6,7 @@
 #include "ReportPaging.h"
 
 #include "core/engine/AnswerScoring.h"
+#include "core/store/PrintfNumber.h"
 #include "core/store/QuizEntity.h"
 
 #include <QSet>
@@ -136,7 +137,8 @@ QList<CorrectRateStatistics::Row> CorrectRateStatistics::rowsOf(const QuestionAn
             }
         }
         Row rate = make(Row::CorrectRate);
-        rate.setCorrectRate(QString::asprintf("%.2f%%", right * 100.0 / std::max<qsizetype>(1, band.members().size())));
+        const double share = right * 100.0 / double(std::max<qsizetype>(1, band.members().size()));
+        rate.setCorrectRate(PrintfNumber::fixed(share, 2) + QLatin1Char('%'));
         rows << rate << make(Row::Spacer);
     }
     // No spacer after the last band (a question without bands keeps its title).

@@ -7,6 +7,7 @@
 #include "ReportStyle.h"
 
 #include "core/engine/StoredAnswers.h"
+#include "core/store/PrintfNumber.h"
 #include "core/store/QuizEntity.h"
 
 #include <algorithm>
@@ -135,7 +136,7 @@ float PersonalStandardsReport::studentRate(const QSet<QString> &answers, const C
     int right = 0;
     for (int j = 0; j < numbers.size(); ++j)
         right += answers.contains(answerKey(studentID, QString::number(numbers.at(j)), code.rightAnsArray().value(j)));
-    return QString::asprintf("%.3f", double(right) / double(numbers.size())).toFloat();
+    return PrintfNumber::fixed(double(right) / double(numbers.size()), 3).toFloat();
 }
 
 int PersonalStandardsReport::rowPerPageFor(int nameLines) const

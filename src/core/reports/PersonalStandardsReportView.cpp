@@ -4,6 +4,8 @@
 #include "ReportPainter.h"
 #include "ReportStyle.h"
 
+#include "core/store/PrintfNumber.h"
+
 #include <QCoreApplication>
 
 PersonalStandardsReportView::PersonalStandardsReportView(const PersonalStandardsReportLayout &layout,
@@ -14,7 +16,7 @@ PersonalStandardsReportView::PersonalStandardsReportView(const PersonalStandards
 
 QString PersonalStandardsReportView::percent(float correct)
 {
-    return QString::asprintf("%.1f", double(correct * 100.0f));
+    return PrintfNumber::fixed(double(correct * 100.0f), 1);
 }
 
 void PersonalStandardsReportView::paint(ReportPainter &painter) const

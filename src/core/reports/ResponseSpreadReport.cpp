@@ -7,6 +7,7 @@
 
 #include "core/app/CommonFunc.h"
 #include "core/store/DataManager.h"
+#include "core/store/PrintfNumber.h"
 #include "core/store/QuizEntity.h"
 
 ResponseSpreadReport::ResponseSpreadReport(const QuizEntity &quiz, const ReportFramePolicy &policy,
@@ -45,7 +46,7 @@ QStringList ResponseSpreadReport::shareTexts(const Question &question)
 {
     QStringList texts;
     for (int j = 0; j < 10; ++j)
-        texts.append(QString::asprintf("%.2f", double(question.optionPercentArray().value(j))));
+        texts.append(PrintfNumber::fixed(double(question.optionPercentArray().value(j)), 2));
     return texts;
 }
 
@@ -59,7 +60,7 @@ float ResponseSpreadReport::other(const Question &question)
 
 QString ResponseSpreadReport::otherText(float value)
 {
-    QString text = QString::asprintf("%.2f", double(value));
+    QString text = PrintfNumber::fixed(double(value), 2);
     // A difference too small to show is no difference.
     return text == QLatin1String("-0.00") ? QStringLiteral("0.00") : text;
 }

@@ -10,6 +10,7 @@
 
 #include "core/engine/AnswerScoring.h"
 #include "core/store/DataManager.h"
+#include "core/store/PrintfNumber.h"
 
 
 #include <algorithm>
@@ -27,7 +28,7 @@ Row row(Row::Kind kind)
 QString rate(int part, int whole)
 {
     // No attending student leaves nothing to divide: 0 %, not "nan%".
-    return QString::asprintf("%.2f%%", whole > 0 ? double(part) * 100 / double(whole) : 0.0);
+    return PrintfNumber::fixed(whole > 0 ? double(part) * 100 / double(whole) : 0.0, 2) + QLatin1Char('%');
 }
 } // namespace
 

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QXmlStreamReader>
 
 namespace {
 QString tr(const char *text)
@@ -66,6 +67,20 @@ int depthOf(pugi::xml_node root)
     return deepest;
 }
 
+// Why the bytes are not well-formed XML, with the line, or "" when they are. The session reader's
+// parser takes more than XML allows (a second element after the root, text outside it, an
+// attribute given twice, an undeclared entity) and reads such a file as if it were sound, so a
+// file is first read through a reader that holds to the XML rules.
+QString wellFormedProblem(const QByteArray &bytes)
+{
+    QXmlStreamReader reader(bytes);
+    while (!reader.atEnd())
+        reader.readNext();
+    if (!reader.hasError())
+        return QString();
+    return tr("The file is not well-formed XML (%1, line %2).").arg(reader.errorString()).arg(reader.lineNumber());
+}
+
 bool isWholeNumber(const char *text)
 {
     const QString t = QString::fromUtf8(text).trimmed();
@@ -102,13 +117,16 @@ std::optional<SessionImport::Checked> SessionImport::check(const QString &path, 
     if (utf8.hasError())
         return refuse(reason, tr("The file is not UTF-8 text; session files are. Save it as UTF-8 and import it again."));
 
+    const QString malformed = wellFormedProblem(checked.bytes);
+    if (!malformed.isEmpty())
+        return refuse(reason, malformed);
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed =
         doc.load_buffer(checked.bytes.constData(), size_t(checked.bytes.size()),
                         pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8);
     if (!parsed) {
         const int line = int(checked.bytes.left(qsizetype(parsed.offset)).count('\n')) + 1;
-        return refuse(reason, tr("The file is not a complete XML file (%1, line %2).")
+        return refuse(reason, tr("The file is not well-formed XML (%1, line %2).")
                                   .arg(QString::fromUtf8(parsed.description()))
                                   .arg(line));
     }

@@ -24,10 +24,12 @@ public:
     static constexpr int kMaxDepth = 8;
 
     // The file read whole within kMaxFileBytes and checked with the reader that loads sessions:
-    // UTF-8 text, well-formed XML, a <Session> root with the header the session list needs (ID,
-    // DateCreated, Name, Mode, ClassName, Subject, TeacherName, Type), no element nested deeper
-    // than kMaxDepth, every question numbered, every student and answer naming its student, and
-    // a student or a question at all. None, with a reason a teacher can act on, otherwise.
+    // UTF-8 text, well-formed XML (one root element with nothing but comments and processing
+    // instructions beside it; a refusal names the line), a <Session> root with the header the
+    // session list needs (ID, DateCreated, Name, Mode, ClassName, Subject, TeacherName, Type), no
+    // element nested deeper than kMaxDepth, every question numbered, every student and answer
+    // naming its student, and a student or a question at all. None, with a reason a teacher can
+    // act on, otherwise.
     struct Checked
     {
         QByteArray bytes;

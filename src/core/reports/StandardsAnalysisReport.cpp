@@ -6,6 +6,7 @@
 
 #include "core/engine/StoredAnswers.h"
 #include "core/store/DataManager.h"
+#include "core/store/PrintfNumber.h"
 
 #include <QHash>
 #include <algorithm>
@@ -54,7 +55,7 @@ float StandardsAnalysisReport::questionRate(const QuizEntity &quiz, const Stored
         const ResponseDataEntity *a = stored.find(id, position);
         right += a && a->response() == reply ? 1 : 0;
     }
-    return QString::asprintf("%.3f", double(right) / double(totalStudents)).toFloat();
+    return PrintfNumber::fixed(double(right) / double(totalStudents), 3).toFloat();
 }
 
 int StandardsAnalysisReport::rowPerPageFor(int nameLines) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/store/PrintfNumber.h"
 #include "core/store/RecordField.h"
 
 #include <QString>
@@ -21,5 +22,5 @@ public:
 
 public:
     // The share as pages and CSV files write it: "33.33%".
-    QString percentText() const { return QString::asprintf("%.2f%%", double(percent() * 100)); }
+    QString percentText() const { return PrintfNumber::fixed(double(percent() * 100), 2) + QLatin1Char('%'); }
 };

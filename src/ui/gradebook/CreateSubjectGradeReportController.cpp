@@ -5,6 +5,7 @@
 #include "core/gradebook/CourseGradeCalculator.h"
 #include "core/gradebook/TovGradeSessionsXmlDatabase.h"
 #include "core/reports/ReportDrawing.h"
+#include "core/store/PrintfNumber.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/NotificationCenter.h"
@@ -96,7 +97,7 @@ void CreateSubjectGradeReportController::awakeFromNib()
     }
     textTotalStudents->setText(QString::number(totalStudents()));
     m_avg = CourseGradeCalculator::classAverage(m_tableLeftArray);
-    textAverage->setText(QString::asprintf("%.1f", double(m_avg)));
+    textAverage->setText(PrintfNumber::fixed(double(m_avg), 1));
 
     auto *head = new QGridLayout;
     head->addWidget(textSubjectGrade, 0, 0, 1, 6);
@@ -131,11 +132,11 @@ void CreateSubjectGradeReportController::awakeFromNib()
         tableLeft->setItem(r, 0, new QTableWidgetItem(row.studentName()));
         int c = 1;
         for (float mark : row.markArray()) {
-            auto *it = new QTableWidgetItem(QString::number(double(mark), 'f', 1));
+            auto *it = new QTableWidgetItem(PrintfNumber::fixed(double(mark), 1));
             it->setTextAlignment(right);
             tableLeft->setItem(r, c++, it);
         }
-        auto *total = new QTableWidgetItem(QString::number(double(row.total()), 'f', 1));
+        auto *total = new QTableWidgetItem(PrintfNumber::fixed(double(row.total()), 1));
         total->setTextAlignment(right);
         tableLeft->setItem(r, c++, total);
         tableLeft->setItem(r, c, new QTableWidgetItem(row.grade()));

@@ -4,6 +4,7 @@
 
 #include "core/gradebook/SessionSelection.h"
 #include "core/store/DataManager.h"
+#include "core/store/PrintfNumber.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "ui/app/ProgressControl.h"
@@ -108,7 +109,7 @@ void SessionSelectController::fillTable()
         tableSession->setItem(r, 3, cell(s.type()));
         tableSession->setItem(r, 4, cell(QString::number(s.points()), right));
         tableSession->setItem(r, 5, cell(QString::number(s.totalStudents()), right));
-        tableSession->setItem(r, 6, cell(QString::number(double(s.avg()), 'f', 1), right));
+        tableSession->setItem(r, 6, cell(PrintfNumber::fixed(double(s.avg()), 1), right));
     }
     m_filling = false;
 }

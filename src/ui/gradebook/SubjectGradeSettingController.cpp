@@ -10,6 +10,7 @@
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
+#include "core/store/PrintfNumber.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "platform/Log.h"
@@ -782,7 +783,7 @@ bool SubjectGradeSettingController::cellAccepted(QTableWidget *table, const QMod
     }
     if (table == selectSessionTable2) {
         sessionWeightArray[row].setWeight(text.toFloat());
-        text = QString::number(double(sessionWeightArray[row].weight()), 'f', 1);
+        text = PrintfNumber::fixed(double(sessionWeightArray[row].weight()), 1);
         markChanged(1);
         calculateTotal2();
         return true;
@@ -1162,7 +1163,7 @@ void SubjectGradeSettingController::applyStoredWeights()
         check->setCheckState(row.isSelect() ? Qt::Checked : Qt::Unchecked);
         selectSessionTable2->setItem(r, 0, check);
         selectSessionTable2->setItem(r, 1, item(row.sessionType(), false));
-        selectSessionTable2->setItem(r, 2, item(QString::number(double(row.weight()), 'f', 1)));
+        selectSessionTable2->setItem(r, 2, item(PrintfNumber::fixed(double(row.weight()), 1)));
     }
     m_resetting = was;
 }

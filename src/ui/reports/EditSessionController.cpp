@@ -8,6 +8,7 @@
 #include "core/reports/SessionEdit.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
+#include "core/store/PrintfNumber.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/authoring/StandardController.h"
@@ -601,8 +602,8 @@ void EditSessionController::answerEdited(QTableWidgetItem *cell)
 void EditSessionController::calculateAvgPoint()
 {
     const float avg = SessionEdit::averagePoints(m_quiz.actionType(), m_questionArray, int(m_quiz.allStudents().size()));
-    textAvgPoints1->setText(QString::asprintf("%.1f", avg));
-    textAvgPoints2->setText(QString::asprintf("%.1f", textAvgPoints1->text().toFloat()));
+    textAvgPoints1->setText(PrintfNumber::fixed(double(avg), 1));
+    textAvgPoints2->setText(PrintfNumber::fixed(double(textAvgPoints1->text().toFloat()), 1));
 }
 
 void EditSessionController::doStandard()

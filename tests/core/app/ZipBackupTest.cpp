@@ -1,3 +1,4 @@
+#include "core/app/DataFolderLayout.h"
 #include "core/app/ZipArchive.h"
 #include "core/app/zipHelper.h"
 #include "support/PollixTest.h"
@@ -50,6 +51,11 @@ QStringList entryNames(const QString &archive)
 class ZipBackupTest : public PollixTest
 {
 protected:
+    void TearDown() override
+    {
+        DataFolderLayout::setFileLimit(0);
+        PollixTest::TearDown();
+    }
     QString data() const { return home() + "Data/"; }
     QString zipPath(const QString &name = "backup.zip") const { return scratch.path() + "/" + name; }
 
@@ -103,6 +109,29 @@ TEST_F(ZipBackupTest, BackupNamesEachFileBelowTheDataFolderAndStoresSubfolderFil
     QStringList second = names.mid(2);
     second.sort();
     EXPECT_EQ(second, (QStringList{"//Classes/Data c.xml", "//Quiz/s.xml", "//UserList.xml"}));
+}
+
+// The files of the session, points-only and class folders go into a backup twice, yet count once
+// against the limit, in the refusal's words and in the restore's count alike.
+TEST_F(ZipBackupTest, TheFileLimitCountsEachDataFileOnce)
+{
+    fillDataFolder(); // 7 data files, 5 of them in those folders: 12 entries
+    DataFolderLayout::setFileLimit(7);
+    QString why;
+    ASSERT_TRUE(zipHelper().backupFilTo(zipPath(), &why)) << why.toStdString();
+    EXPECT_EQ(entryNames(zipPath()).size(), 12);
+    EXPECT_TRUE(zipHelper::checkBackup(zipPath(), &why)) << why.toStdString();
+
+    writeFile("Data/Quiz/Quiz2.xml", "<Session><ID>new</ID></Session>");
+    EXPECT_FALSE(zipHelper().backupFilTo(zipPath("eight.zip"), &why));
+    EXPECT_TRUE(why.contains("in 8 files") && why.contains(", 7 files)")) << why.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(zipPath("eight.zip")));
+
+    DataFolderLayout::setFileLimit(8);
+    ASSERT_TRUE(zipHelper().backupFilTo(zipPath("eight.zip"), &why)) << why.toStdString();
+    DataFolderLayout::setFileLimit(7);
+    EXPECT_FALSE(zipHelper::checkBackup(zipPath("eight.zip"), &why));
+    EXPECT_TRUE(why.contains("it holds 8 files, more than the 7")) << why.toStdString();
 }
 
 TEST_F(ZipBackupTest, RestoreReplacesTheDataFilesByTheBackupsFileByFile)

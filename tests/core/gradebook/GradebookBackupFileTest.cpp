@@ -7,6 +7,8 @@
 #include "support/SmallDisk.h"
 
 #include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <cstring>
@@ -113,6 +115,32 @@ protected:
         for (const PeriodEntity &p : periods()->periodList())
             out << p.unique_title();
         out << describe(grades()->courseGradeList());
+        return out.join('\n').toStdString();
+    }
+
+    // Another installation: a fresh, empty application folder with fresh stores.
+    void moveToAnEmptyFolder()
+    {
+        TearDown();
+        SetUp();
+    }
+    // Every stored mark with what identifies it, as the course-grade file holds it now.
+    static std::string storedMarks()
+    {
+        grades()->loadGradeSessionList();
+        QStringList out;
+        for (const CourseGradeEntity &g : grades()->courseGradeList())
+            for (const CourseGradeDetail &d : g.allGradeDetails()) {
+                quint32 bits = 0;
+                // Bit for bit, but for the sign of a zero: -0 and 0 are one mark.
+                const float mark = d.mark() + 0.0f;
+                std::memcpy(&bits, &mark, sizeof bits);
+                out << QStringLiteral("%1/%2/%3/%4 %5 (%6)")
+                           .arg(g.period().unique_title(), g.className(), g.subjectName(), d.studentID())
+                           .arg(bits, 8, 16, QLatin1Char('0'))
+                           .arg(double(mark));
+            }
+        out.sort();
         return out.join('\n').toStdString();
     }
 
@@ -244,13 +272,13 @@ TEST_F(GradebookBackupFileTest, ImportAddsThePeriodAndAsksBeforeEachReplace)
     EXPECT_FALSE(why.isEmpty());
 }
 
-TEST_F(GradebookBackupFileTest, MarksThatAreNoCourseGradeAndTextsThatAreNotTextRefuseTheFile)
+TEST_F(GradebookBackupFileTest, MarksThatAreNoNumberAndTextsThatAreNotTextRefuseTheFile)
 {
     const QByteArray good = *GradebookBackupFile::encode(twoGrades());
     GradebookBackupFile::ReadError error = GradebookBackupFile::ReadError::None;
     QString why;
     for (const float mark : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                             -std::numeric_limits<float>::infinity(), -0.5f, 100.5f, 3.0e38f}) {
+                             -std::numeric_limits<float>::infinity()}) {
         EXPECT_FALSE(GradebookBackupFile::decode(withMark(good, mark), &error, &why)) << mark;
         EXPECT_EQ(error, GradebookBackupFile::ReadError::Invalid) << mark;
         EXPECT_TRUE(why.contains("student 1 of course grade 1")) << why.toStdString();
@@ -260,8 +288,8 @@ TEST_F(GradebookBackupFileTest, MarksThatAreNoCourseGradeAndTextsThatAreNotTextR
     nan.grades[0].allGradeDetails()[1].setMark(std::nanf(""));
     EXPECT_FALSE(GradebookBackupFile::encode(nan, &why));
     EXPECT_TRUE(why.contains("S002")) << why.toStdString();
-    // The ends of the range are course grades.
-    for (const float mark : {0.0f, 100.0f}) {
+    // Any finite mark is one: a rush quiz's deductions go below 0, raised points above 100.
+    for (const float mark : {0.0f, 100.0f, -0.5f, -99.9f, 100.5f, 150.0f, 3.0e38f, -3.0e38f}) {
         const std::optional<Backup> back = GradebookBackupFile::decode(withMark(good, mark));
         ASSERT_TRUE(back) << mark;
         EXPECT_EQ(back->grades.at(0).allGradeDetails().at(0).mark(), mark);
@@ -348,4 +376,75 @@ TEST_F(GradebookBackupFileTest, ABackupTooBigForTheDiskLeavesBothStoresAsTheyWer
     // Nothing is left beside the stores either.
     EXPECT_EQ(QDir(home() + "Data").entryList({"Periods.xml*", "CourseGrade.xml*"}, QDir::Files),
               (QStringList{"CourseGrade.xml", "Periods.xml"}));
+}
+
+TEST_F(GradebookBackupFileTest, AnyStoredMarkComesBackThroughAFileIntoAnEmptyFolder)
+{
+    QTemporaryDir outside;
+    for (quint32 seed = 1; seed <= 25; ++seed) {
+        if (seed > 1)
+            moveToAnEmptyFolder();
+        QRandomGenerator rng(seed);
+        // Marks as course grades come out: one decimal, below 0 after a rush quiz's deductions,
+        // above 100 after points were raised; and any finite float the store could hold.
+        const auto mark = [&]() -> float {
+            switch (rng.bounded(5)) {
+            case 0:
+                return -float(rng.bounded(10000)) / 10.0f;
+            case 1:
+                return 100.0f + float(rng.bounded(100000)) / 10.0f;
+            case 2:
+                return float(rng.bounded(100001)) / 1000.0f;
+            case 3:
+                return float(rng.generateDouble() * 2e6 - 1e6);
+            default:
+                for (;;) {
+                    const quint32 bits = rng.generate();
+                    float any = 0;
+                    std::memcpy(&any, &bits, sizeof any);
+                    if (std::isfinite(any))
+                        return any;
+                }
+            }
+        };
+        PeriodEntity period;
+        period.setTitle(QStringLiteral("Term %1").arg(seed));
+        period.setDateFrom("2012-09-01");
+        period.setDateTo("2013-01-31");
+        const QStringList subjects{"Maths", "Art", "Music"};
+        const int courseGrades = 1 + int(rng.bounded(4));
+        for (int i = 0; i < courseGrades; ++i) {
+            CourseGradeEntity g = grade(QStringLiteral("%1A").arg(i + 5), subjects.at(int(rng.bounded(3))), "Kim", {});
+            g.setPeriod(period);
+            const int students = int(rng.bounded(7));
+            for (int k = 0; k < students; ++k)
+                g.allGradeDetails() << detail(QStringLiteral("S%1").arg(k + 1), "Someone", mark(), "F");
+            QString why;
+            ASSERT_TRUE(grades()->addCourseGradeSession(g, &why)) << why.toStdString();
+        }
+        // The two marks of the examples are among them.
+        CourseGradeEntity examples =
+            grade("5A", "Science", "Kim", {detail("S1", "Ann", -99.9f, "F"), detail("S2", "Bo", 150.0f, "A")});
+        examples.setPeriod(period);
+        ASSERT_TRUE(grades()->addCourseGradeSession(examples));
+        const std::string before = storedMarks();
+
+        QString why;
+        const std::optional<Backup> out =
+            GradebookBackupFile::gatherForExport(period.unique_title(), subjects + QStringList{"Science"}, &why);
+        ASSERT_TRUE(out) << why.toStdString();
+        const QString file = outside.filePath(QStringLiteral("term%1.gbd").arg(seed));
+        ASSERT_TRUE(GradebookBackupFile::write(file, *out, &why)) << "seed " << seed << ": " << why.toStdString();
+
+        moveToAnEmptyFolder();
+        GradebookBackupFile::ReadError error = GradebookBackupFile::ReadError::None;
+        const std::optional<Backup> in = GradebookBackupFile::read(file, &error, &why);
+        ASSERT_TRUE(in) << "seed " << seed << ": " << why.toStdString();
+        ASSERT_EQ(GradebookBackupFile::storeBackup(*in, [](const CourseGradeEntity &) { return false; }, &why),
+                  GradebookBackupFile::StoreResult::Done)
+            << why.toStdString();
+        EXPECT_EQ(storedMarks(), before) << "seed " << seed;
+        EXPECT_NE(before.find("/5A/Science/S1 c2c7cccd (-99.9)"), std::string::npos) << before;
+        EXPECT_NE(before.find("/5A/Science/S2 43160000 (150)"), std::string::npos) << before;
+    }
 }

@@ -174,16 +174,18 @@ TEST_F(GradebookReportsTest, ProgressiveReportShowsPercentsOfWholePointsAndRepea
     EXPECT_EQ(report.totalPage(), 2);
     expectGolden("progressive-report", report);
 
-    // A percent of 59.96 is shown as 60.0, yet missed as in every gradebook report: the unrounded
-    // percent decides, and the student's average is of unrounded percents too.
+    // A percent of 59.96 is shown as 60.0 and so is not missed here: the shown percent decides
+    // (59.94, shown 59.9, is); the student's average is of unrounded percents.
     const GradebookReportSource close = source({session("Close call", "Exam", "10000", {{"S1", "5996"}}),
-                                                session("Clear", "Exam", "3", {{"S1", "2"}})});
+                                                session("Clear", "Exam", "3", {{"S1", "2"}}),
+                                                session("Just under", "Exam", "10000", {{"S1", "5994"}})});
     const ProgressiveReport rounded(close, TickedSessionScores::read(close.tickedSessions), twoStudents(), 0);
-    ASSERT_EQ(rounded.rowsOf(0).size(), 3);
+    ASSERT_EQ(rounded.rowsOf(0).size(), 4);
     EXPECT_EQ(rounded.rowsOf(0).at(0).point(), "60.0");
-    EXPECT_EQ(rounded.rowsOf(0).at(2).flag(), PregressReportData::MissedRow);
-    EXPECT_EQ(rounded.rowsOf(0).at(2).session(), "Close call");
-    EXPECT_FLOAT_EQ(rounded.headViewArray().at(0).studentAvg(), (59.96f + 200.0f / 3.0f) / 2.0f);
+    EXPECT_EQ(rounded.rowsOf(0).at(2).point(), "59.9");
+    EXPECT_EQ(rounded.rowsOf(0).at(3).flag(), PregressReportData::MissedRow);
+    EXPECT_EQ(rounded.rowsOf(0).at(3).session(), "Just under");
+    EXPECT_FLOAT_EQ(rounded.headViewArray().at(0).studentAvg(), (59.96f + 200.0f / 3.0f + 59.94f) / 3.0f);
     // With nothing readable a student still has a page, and no average of nothing.
     const ProgressiveReport nothing(source(), TickedSessionScores(), twoStudents(), 0);
     EXPECT_EQ(nothing.totalPage(), 2);
@@ -211,6 +213,35 @@ TEST_F(GradebookReportsTest, AcademicSummaryGroupsByTypeInOrderOfFirstSessionAnd
     const AcademicSummaryReport unrounded(close, TickedSessionScores::read(close.tickedSessions), twoStudents(), 0);
     EXPECT_EQ(unrounded.rowsOf(0).size(), 2);
     EXPECT_EQ(unrounded.rowsOf(0).at(1).missedSessions(), "Close call");
+}
+
+// "%.1f" is C's printf: figures that lie exactly halfway (84.25) go to the even digit, in the
+// head both per-session reports share.
+TEST_F(GradebookReportsTest, FiguresOnAnExactTieReadAsPrintfWritesThem)
+{
+    const GradebookReportSource src = source({session("Q1", "Quiz", "100", {{"S1", "84"}}, 84.0f),
+                                              session("Q2", "Quiz", "100", {{"S1", "84"}}, 84.0f),
+                                              session("Q3", "Quiz", "100", {{"S1", "84"}}, 84.0f),
+                                              session("Q4", "Quiz", "100", {{"S1", "85"}}, 85.0f)});
+    const TickedSessionScores scores = TickedSessionScores::read(src.tickedSessions);
+    const QList<StudentMarkGrade> ann{student("S1", "Ann Lee", 84.25f, "B")};
+    const ProgressiveReport progressive(src, scores, ann, 84.75f);
+    const AcademicSummaryReport summary(src, scores, ann, 84.75f);
+    // The head's figures: its label in column 6 (or 2) and the figure two columns on.
+    const auto figure = [](const ReportDocument &report, const QString &label) {
+        const CSVOperator csv = report.csv(QDate(2012, 3, 23));
+        for (const QStringList &row : csv.rows())
+            for (int c : {1, 5})
+                if (row.value(c) == label)
+                    return row.value(c == 1 ? 2 : 7);
+        return QStringLiteral("no %1").arg(label);
+    };
+    for (const ReportDocument *report : {static_cast<const ReportDocument *>(&progressive),
+                                         static_cast<const ReportDocument *>(&summary)}) {
+        EXPECT_EQ(figure(*report, "Student Avg:"), "84.2");
+        EXPECT_EQ(figure(*report, "Class Avg:"), "84.8");
+        EXPECT_EQ(figure(*report, "Total Points:"), "84.2");
+    }
 }
 
 TEST_F(GradebookReportsTest, CourseGradeSummaryGivesEachTypeAndTheTotalTheirLetters)

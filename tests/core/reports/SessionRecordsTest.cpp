@@ -586,3 +586,51 @@ TEST_F(SessionRecordsTest, ImportChecksTheFileBeforeAnythingIsShownOrStored)
     EXPECT_EQ(readFile(path), longName);
     EXPECT_EQ(DataManager::getQuizAtPath(path).value_or(QuizEntity()).name(), name);
 }
+
+// The session reader's parser takes things XML does not allow; the import holds to XML and says
+// on which line the file breaks it.
+TEST_F(SessionRecordsTest, ImportRefusesWhatIsNotWellFormedXmlNamingTheLine)
+{
+    QTemporaryDir outside;
+    const QByteArray session = testData("reports/student-session/input.xml"); // the session on line 2
+    ASSERT_TRUE(session.endsWith("</Session>") || session.endsWith("</Session>\n"));
+    const auto check = [&](const QByteArray &bytes, QString *why) {
+        const QString path = outside.filePath(QStringLiteral("f%1.xml").arg(qHash(bytes)));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        return SessionImport::check(path, why).has_value();
+    };
+    const QByteArray body = session.trimmed();
+    QByteArray twice = body;
+    twice.replace("<ID>", "<ID kind=\"a\" kind=\"b\">");
+    QByteArray entity = body;
+    entity.replace("<Name>Quiz, period 2</Name>", "<Name>Quiz&nbsp;2</Name>");
+    const struct
+    {
+        QByteArray bytes;
+        const char *line;
+    } refused[] = {
+        {body + "\n\n<Session><ID>x</ID></Session>\n", "line 4"}, // a second top-level element
+        {body + "\n<Extra/>", "line 3"},
+        {body + "\ntext after the session\n", "line 3"},
+        {twice, "line 2"},  // an attribute given twice
+        {entity, "line 2"}, // an entity no XML file declares
+        {"<Session>\n<ID>1</ID>\n<Name>a &amp b</Name>\n</Session>\n", "line 3"},
+    };
+    for (const auto &c : refused) {
+        QString why;
+        EXPECT_FALSE(check(c.bytes, &why)) << c.bytes.right(60).toStdString();
+        EXPECT_TRUE(why.startsWith("The file is not well-formed XML") && why.contains(c.line))
+            << why.toStdString() << " for " << c.bytes.right(60).toStdString();
+    }
+    // Comments, processing instructions and blank lines beside the root are XML.
+    QString why;
+    EXPECT_TRUE(check(body + "\n<!-- exported on Friday -->\n<?pollix note?>\n\n", &why)) << why.toStdString();
+    // Nothing refused reached the session folder.
+    QString path;
+    EXPECT_FALSE(SessionImport::importFile(outside.filePath(QStringLiteral("f%1.xml").arg(qHash(refused[0].bytes))),
+                                           app()->strQuizXmlDataFilePath(), "2012-03-23T14:07:10", &path, &why));
+    EXPECT_TRUE(QDir(app()->strQuizXmlDataFilePath()).entryList(QDir::Files).isEmpty());
+}

@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 // 7A Maths with Kim Lee: two quizzes run in class (Ann 8 and 9 of 10, Bo 6 and 7) and one
@@ -91,6 +92,29 @@ protected:
             q.allStudentsAns() << a;
         }
         EXPECT_TRUE(TovQuizXmlDatabase().addQuizWithName(name, q));
+    }
+    // A course grade of Maths taught by Kim Lee in the Fall period, stored.
+    static void storeFallGrade(const QString &className, const QList<std::pair<QString, float>> &marks,
+                               const QString &letter)
+    {
+        PeriodEntity p;
+        p.setTitle("Fall");
+        p.setDateFrom("2012-09-01");
+        p.setDateTo("2013-01-31");
+        CourseGradeEntity g;
+        g.setPeriod(p);
+        g.setClassName(className);
+        g.setSubjectName("Maths");
+        g.setTeacherName("Kim Lee");
+        for (const auto &[id, mark] : marks) {
+            CourseGradeDetail d;
+            d.setStudentID(id);
+            d.setStudentName(id == "S1" ? QStringLiteral("Ann") : id);
+            d.setMark(mark);
+            d.setLetterGrade(letter);
+            g.allGradeDetails() << d;
+        }
+        ASSERT_TRUE(TovGradeSessionsXmlDatabase::sharedUI()->addCourseGradeSession(g));
     }
     static void choose(MyComboBox *box, const QString &text)
     {
@@ -225,24 +249,8 @@ TEST_F(CourseGradeTabsTest, ANewcomerSetsUpTheGradebookComputesAClassAndFindsItI
 
 TEST_F(CourseGradeTabsTest, SubjectsOfAPeriodAreSavedToABackupReadBackAndDeletedByClassAndTeacher)
 {
-    for (const char *className : {"7A", "8B"}) {
-        CourseGradeEntity g;
-        PeriodEntity p;
-        p.setTitle("Fall");
-        p.setDateFrom("2012-09-01");
-        p.setDateTo("2013-01-31");
-        g.setPeriod(p);
-        g.setClassName(className);
-        g.setSubjectName("Maths");
-        g.setTeacherName("Kim Lee");
-        CourseGradeDetail d;
-        d.setStudentID("S1");
-        d.setStudentName("Ann");
-        d.setMark(87.5f);
-        d.setLetterGrade("B");
-        g.allGradeDetails() << d;
-        ASSERT_TRUE(TovGradeSessionsXmlDatabase::sharedUI()->addCourseGradeSession(g));
-    }
+    for (const char *className : {"7A", "8B"})
+        storeFallGrade(className, {{"S1", 87.5f}}, "B");
     ReportController report;
     auto *tab3 = report.findChild<ReportCourseGradeListTab *>("tab3");
     report.tabView->setCurrentWidget(tab3);
@@ -308,4 +316,32 @@ TEST_F(CourseGradeTabsTest, SubjectsOfAPeriodAreSavedToABackupReadBackAndDeleted
     EXPECT_TRUE(answers.alerts().last().informativeText.contains("the mark of student 1 of course grade 1"))
         << answers.alerts().last().informativeText.toStdString();
     EXPECT_EQ(readFile(home() + "Data/CourseGrade.xml"), storedBefore);
+}
+
+// A rush quiz's deductions give a course grade below 0, points raised above a session's total one
+// above 100: Save As writes them like any other.
+TEST_F(CourseGradeTabsTest, CourseGradesBelowZeroOrAbove100AreSavedToABackup)
+{
+    storeFallGrade("5A", {{"S1", -99.9f}, {"S2", 150.0f}, {"S3", 87.5f}}, "F");
+    ReportController report;
+    auto *tab3 = report.findChild<ReportCourseGradeListTab *>("tab3");
+    report.tabView->setCurrentWidget(tab3);
+    report.show();
+    choose(tab3->cboGradingPeriod3, "Fall(2012-09-01~2013-01-31)");
+
+    QTest::mouseClick(tab3->btnSaveAs3, Qt::LeftButton);
+    ASSERT_EQ(tab3->tableSelectSubject3->rowCount(), 1);
+    tab3->tableSelectSubject3->item(0, 0)->setCheckState(Qt::Checked);
+    const QString backup = home() + "fall.gbd";
+    answers.answerFile(backup);
+    QTest::mouseClick(tab3->btnExportDelete3, Qt::LeftButton);
+    ASSERT_EQ(answers.alertTexts().last(), "Exported successfully.") << answers.alerts().last().informativeText.toStdString();
+
+    const std::optional<GradebookBackupFile::Backup> read = GradebookBackupFile::read(backup);
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->grades.size(), 1);
+    QList<float> marks;
+    for (const CourseGradeDetail &d : read->grades.at(0).allGradeDetails())
+        marks << d.mark();
+    EXPECT_EQ(marks, (QList<float>{-99.9f, 150.0f, 87.5f}));
 }

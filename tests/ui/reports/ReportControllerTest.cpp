@@ -17,11 +17,13 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTableView>
 #include <QTreeView>
 
@@ -152,6 +154,29 @@ TEST_F(ReportControllerTest, ExportCopiesTheFileAndSaysSoOnlyWhenItDid)
     ASSERT_EQ(answers.alerts().size(), 2);
     EXPECT_EQ(answers.alerts()[1].text, "The session could not be exported.");
     EXPECT_FALSE(answers.alerts()[1].informativeText.isEmpty());
+}
+
+TEST_F(ReportControllerTest, ImportRefusesAFileThatIsNotWellFormedAndSaysOnWhichLine)
+{
+    addSession("Monday", "2012-03-19T09:00:00");
+    QStringList previewed;
+    ReportController::hooks().importSession = [&](ReportController *, const QString &path) { previewed << path; };
+    open();
+    window->show();
+    // A session exported elsewhere, with a second element after it on line 4.
+    const QString file = out.filePath("two roots.xml");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(testData("reports/student-session/input.xml").trimmed() + "\n\n<Session><ID>x</ID></Session>\n");
+    f.close();
+    answers.answerFile(file);
+    QTest::mouseClick(window->btnImport, Qt::LeftButton);
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts()[0].text, "The file cannot be imported.");
+    EXPECT_TRUE(answers.alerts()[0].informativeText.contains("not well-formed XML"));
+    EXPECT_TRUE(answers.alerts()[0].informativeText.contains("line 4")) << answers.alerts()[0].informativeText.toStdString();
+    EXPECT_TRUE(previewed.isEmpty());
+    EXPECT_EQ(listed(), QStringList{"Monday"});
 }
 
 TEST_F(ReportControllerTest, DeleteAsksFirstAndRemovesTheChosenFiles)
