@@ -2,6 +2,7 @@
 
 #include "core/keypad/DeviceController.h"
 #include "core/keypad/LinkTiming.h"
+#include "platform/Singleton.h"
 
 #include <QTest>
 
@@ -38,6 +39,15 @@ keypadsim::SimReceiver *ReceiverTest::plugIn(keypadsim::Model model, keypadsim::
     DeviceController::ShareDeviceController()->scanPorts({sim->portPath()});
     waitIdle();
     return sim;
+}
+
+bool ReceiverTest::restartLinkNaming(const QStringList &ports)
+{
+    qputenv("POLLIX_SERIAL_PORTS", ports.join(QLatin1Char(':')).toUtf8());
+    SingletonRegistry::resetAll();
+    DeviceController::ShareDeviceController(); // discovers at creation
+    qunsetenv("POLLIX_SERIAL_PORTS");
+    return waitIdle();
 }
 
 bool ReceiverTest::waitIdle(int timeoutMs)

@@ -20,6 +20,10 @@ protected:
     keypadsim::SimReceiver *makeReceiver(keypadsim::Model model, keypadsim::SimReceiver::Options options = {});
     // Starts one, lets the program probe it, and waits until it is open and read (or refused).
     keypadsim::SimReceiver *plugIn(keypadsim::Model model, keypadsim::SimReceiver::Options options = {});
+    // Starts the link afresh with these ports in POLLIX_SERIAL_PORTS, as Pollix starts with the
+    // variable set, and waits until they are probed (and a receiver among them opened). Every
+    // process-wide object starts afresh with it.
+    bool restartLinkNaming(const QStringList &ports);
     // Waits until discovery and opening are over.
     bool waitIdle(int timeoutMs = kEventWaitMs);
     // The bytes of every command the program sent the receiver since its last clearLogs.

@@ -2,6 +2,7 @@
 //
 //   pollix-keypad-sim --model dravel [--seed N] [--keypads N] [--no-pace] [--channel C]
 //                     [--firmware MAJOR.MINOR] [--same-channel] [--neighbour-channel C] [--quiet]
+//                     [--link PATH]
 //
 // Prints the port's path, then reads commands from standard input, one a line:
 //   login ID STUDENTID [NAME]     answer ID TEXT      buzz ID       wake ID
@@ -9,7 +10,7 @@
 //   logout ID                     upload ID Q=TEXT... (answers, then the upload request)
 //   teacher CODE (hex)            tlogin              tquery CODE [HEX]
 //   send HEX (a frame)            raw HEX             drop N        corrupt N
-//   sleep MS                      frames              unplug        quit
+//   sleep MS                      frames              unplug        plug          quit
 // and, for activity runs (SimActivity):
 //   loginall FIRST COUNT [FIRSTSTUDENT]   answerall FIRST COUNT TEXT   lost ID   search ID
 //   tinfo   tsetq TYPE OPTIONS ANSWER   tmouse CODE(hex) [X Y]   told (what the keypads were told)
@@ -28,7 +29,10 @@
 // (Corvel, Dravel) they keep the question set the program sends, work through it once the
 // activity starts and hand their answers in; --loss N makes the radio lose N% of the set's and
 // the upload's frames.
-// Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it.
+// Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it. With --link PATH the receiver is
+// reached through a symbolic link at PATH (the path printed): "unplug" removes it and "plug" brings
+// the receiver back behind it on a new pseudo-terminal, as a USB receiver comes back on its port;
+// without it, "plug" prints the new pseudo-terminal's path.
 #include "SimActivity.h"
 #include "SimAutoPilot.h"
 #include "SimReceiver.h"
@@ -52,7 +56,7 @@ void usage()
 {
     std::fprintf(stderr, "usage: pollix-keypad-sim --model envel|arvel|corvel|dravel|brevel [--seed N] [--keypads N]\n"
                          "       [--no-pace] [--channel C] [--firmware MAJOR.MINOR] [--same-channel]\n"
-                         "       [--neighbour-channel C] [--quiet]\n"
+                         "       [--neighbour-channel C] [--quiet] [--link PATH]\n"
                          "       [--auto [--answers A,B,...] [--right-percent N] [--activity quiz|rush|vote|rollcall]\n"
                          "              [--loss N]]\n");
 }
@@ -115,6 +119,13 @@ bool runCommand(SimReceiver &sim, SimActivity &activity, SimSetup &setup, const 
         std::fflush(stdout);
     } else if (cmd == QLatin1String("unplug")) {
         sim.unplug();
+    } else if (cmd == QLatin1String("plug")) {
+        if (sim.plug()) {
+            std::printf("%s\n", qPrintable(sim.portPath()));
+            std::fflush(stdout);
+        } else {
+            std::fprintf(stderr, "pollix-keypad-sim: %s\n", qPrintable(sim.errorString()));
+        }
     } else if (activity.runCommand(words, stdout)) {
         // a keypad action or report of an activity run
     } else if (setup.runCommand(words, stdout)) {
@@ -179,6 +190,9 @@ int main(int argc, char *argv[])
                 usage();
                 return 2;
             }
+            ++i;
+        } else if (a == QLatin1String("--link") && !next.isEmpty()) {
+            options.linkPath = next;
             ++i;
         } else if (a == QLatin1String("--quiet")) {
             quiet = true;

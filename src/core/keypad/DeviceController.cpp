@@ -14,8 +14,11 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QThread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,6 +40,21 @@ int familyOfType(int type)
     return (type == 0 || type == 1) ? 0 : 1;
 }
 
+// What a port's path leads to now: the path itself (a link, for a simulated receiver) and the
+// device node behind it, each with the time it was made; empty when it leads nowhere. A receiver
+// plugged in again gets a new node (and a new link), so this differs from what its last probe saw.
+QByteArray portIdentity(const QString &path)
+{
+    const QByteArray p = QFile::encodeName(path);
+    struct stat entry {}, node {};
+    if (::lstat(p.constData(), &entry) != 0 || ::stat(p.constData(), &node) != 0)
+        return {};
+    return QByteArray::number(quint64(entry.st_ino)) + ':' + QByteArray::number(qint64(entry.st_ctim.tv_sec)) + '.'
+           + QByteArray::number(qint64(entry.st_ctim.tv_nsec)) + '/' + QByteArray::number(quint64(node.st_dev)) + ':'
+           + QByteArray::number(quint64(node.st_ino)) + ':' + QByteArray::number(quint64(node.st_rdev)) + ':'
+           + QByteArray::number(qint64(node.st_ctim.tv_sec)) + '.' + QByteArray::number(qint64(node.st_ctim.tv_nsec));
+}
+
 } // namespace
 
 DeviceController *DeviceController::ShareDeviceController()
@@ -49,7 +67,8 @@ bool DeviceController::exists()
     return Singleton<DeviceController>::exists();
 }
 
-DeviceController::DeviceController() : m_silenceTimer(this), m_ackGrace(this), m_fromWorker(this)
+DeviceController::DeviceController()
+    : m_silenceTimer(this), m_ackGrace(this), m_lookAgain(this), m_fromWorker(this)
 {
     if (QCoreApplication::instance())
         moveToThread(QCoreApplication::instance()->thread());
@@ -83,6 +102,7 @@ DeviceController::DeviceController() : m_silenceTimer(this), m_ackGrace(this), m
         PollixLog(QStringLiteral("wait time out."));
         finishOffer();
     });
+    connect(&m_lookAgain, &QTimer::timeout, this, &DeviceController::lookAgainAtNamedPorts);
     addInterestInDeviceType(0);
 }
 
@@ -150,25 +170,60 @@ void DeviceController::addInterestInDeviceType(int)
     }
     const QString extra = qEnvironmentVariable("POLLIX_SERIAL_PORTS");
     for (const QString &p : extra.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (!m_namedPorts.contains(p))
+            m_namedPorts << p;
         if (!paths.contains(p))
             paths << p;
     }
     if (!paths.isEmpty())
         scanPorts(paths);
+    if (!m_namedPorts.isEmpty()) {
+        // On the controller's own thread: a timer starts only there.
+        QMetaObject::invokeMethod(&m_lookAgain, [this] { m_lookAgain.start(LinkTiming::current().lookAgainMs); });
+    }
+}
+
+bool DeviceController::holdsPort(const QString &path) const
+{
+    for (const auto &d : m_arrayDevices) {
+        if (d && d->bsdPath() == path)
+            return true;
+    }
+    return false;
+}
+
+void DeviceController::lookAgainAtNamedPorts()
+{
+    // A probe or an open under way ends soon; the next look sees what it left.
+    if (m_jobsInFlight > 0)
+        return;
+    QStringList changed;
+    for (const QString &path : std::as_const(m_namedPorts)) {
+        if (holdsPort(path))
+            continue;
+        // A port that was refused, or is still the node its lost receiver was on, is left alone:
+        // only a path that leads somewhere new is worth a probe.
+        const QByteArray identity = portIdentity(path);
+        if (!identity.isEmpty() && identity != m_probedIdentity.value(path))
+            changed << path;
+    }
+    if (!changed.isEmpty())
+        scanPorts(changed);
 }
 
 void DeviceController::scanPorts(const QStringList &paths)
 {
     QStringList fresh;
     for (const QString &p : paths) {
-        bool known = false;
-        for (const auto &d : m_arrayDevices)
-            known = known || (d && d->bsdPath() == p);
-        if (!known && !fresh.contains(p))
+        if (!holdsPort(p) && !fresh.contains(p))
             fresh << p;
     }
     if (fresh.isEmpty())
         return;
+    for (const QString &p : std::as_const(fresh)) {
+        if (m_namedPorts.contains(p))
+            m_probedIdentity.insert(p, portIdentity(p));
+    }
     ++m_jobsInFlight;
     m_worker.post([this, fresh] {
         QList<std::shared_ptr<TovDevice>> found;

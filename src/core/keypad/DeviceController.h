@@ -6,6 +6,7 @@
 #include "TovDevice.h"
 #include "platform/PostedCalls.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -60,8 +61,12 @@ public:
     // Removal by port path (udev); unknown paths are ignored.
     void deviceRemovedAtPath(const QString &path);
 
-    // Discovery: udev (unless POLLIX_NO_UDEV) and POLLIX_SERIAL_PORTS; runs once at creation.
+    // Discovery: udev (unless POLLIX_NO_UDEV) and POLLIX_SERIAL_PORTS, at creation. Afterwards the
+    // watcher reports USB receivers as they come, and the named ports that hold no receiver are
+    // looked at every LinkTiming::lookAgainMs: one whose path leads to another device than at
+    // its last probe (a receiver plugged in again, on the same path) is probed again.
     void addInterestInDeviceType(int type = 0);
+    QStringList namedPorts() const { return m_namedPorts; }
     // Probes these ports on the worker thread; accepted receivers join the slots and the last one
     // found becomes current.
     void scanPorts(const QStringList &paths);
@@ -118,6 +123,8 @@ private:
     void afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel);
     // Finds the highest slot that holds a device and makes it current; none: no receiver.
     void fallBack();
+    bool holdsPort(const QString &path) const;
+    void lookAgainAtNamedPorts();
     void scheduleOffer();
     void offerNext();
     void finishOffer();
@@ -154,6 +161,9 @@ private:
     quint64 m_framesDropped = 0;
 
     UsbSerialWatcher *m_watcher = nullptr;
+    QStringList m_namedPorts; // POLLIX_SERIAL_PORTS at creation
+    QHash<QString, QByteArray> m_probedIdentity; // named port -> what its path led to when probed
+    QTimer m_lookAgain;
     int m_jobsInFlight = 0;
     PostedCalls m_fromWorker; // the worker's results, run on the GUI thread
     LinkWorker m_worker; // last: joined first on destruction

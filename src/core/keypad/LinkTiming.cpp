@@ -33,5 +33,6 @@ LinkTiming LinkTiming::fast()
     // The answer ends this wait too; only a receiver that stays silent pays it, and the tests of
     // that case set a short wait of their own.
     t.setupAnswerMs = 10000;
+    t.lookAgainMs = 50;
     return t;
 }

@@ -11,6 +11,7 @@ struct LinkTiming
     int silenceTimeoutMs = 100;  // a partial frame is dropped after this much silence
     int ackGraceMs = 1000;       // a listener that returned without acknowledging its frame
     int setupAnswerMs = 1000;    // for the receiver's answer to a set-up command (channel, band)
+    int lookAgainMs = 3000;      // between looks at the named ports that hold no receiver
 
     static LinkTiming current();
     static void setCurrent(const LinkTiming &timing);

@@ -143,6 +143,14 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
     window.grid = pptStudentLoginView->studentLoginView;
     window.gridArea = pptStudentLoginView->LoginSV;
     window.txtLoginAndAnswered = txtLoginAndAnswered;
+    window.txtReceiverState = txtReceiverState;
+    // A bar the teacher hid comes back to say that the receiver is lost.
+    window.receiverLost = [this](bool lost) {
+        if (lost && m_loaded && showHideWindow->isVisible()) {
+            showHideWindow->hide();
+            setWindowToNormal();
+        }
+    };
     window.press = [this](KeyAction action) { press(action); };
     window.keyAction = [this](const DataOfFrame &frame) {
         return TeacherKeyMap::slideShowRunAction(frame, m_run->nMode, m_run->nDeviceType);
@@ -222,6 +230,11 @@ void PPTQuizStateWindowController::buildInterface()
     txtDone->setStyleSheet(QStringLiteral("color: #7fd36b; font-weight: bold;"));
     // "All Done" and "Done" take the same room: nothing beside them moves.
     txtDone->setFixedWidth(txtDone->fontMetrics().horizontalAdvance(tr("All Done")) + 24);
+    // The bar is one line of figures high: the notice is short, its tool tip says the rest.
+    txtReceiverState = QuizStateInterface::makeLabel(content, QStringLiteral("txtReceiverState"), tr("Receiver disconnected"), true);
+    txtReceiverState->setStyleSheet(QuizStateInterface::receiverLostStyle());
+    txtReceiverState->setToolTip(RunSession::receiverLostNotice());
+    txtReceiverState->hide();
     txtQuizTime = QuizStateInterface::makeLabel(content, QStringLiteral("txtQuizTime"), QStringLiteral("0"));
     txtQuizTime->setAlignment(Qt::AlignCenter);
     txtQuizTime->setMinimumWidth(100);
@@ -235,6 +248,7 @@ void PPTQuizStateWindowController::buildInterface()
     line1->addWidget(txtMultipleModeString);
     line1->addSpacing(12);
     line1->addWidget(txtDone);
+    line1->addWidget(txtReceiverState);
     line1->addStretch(1);
     figures->addLayout(line1);
     for (const auto &pairs : {QList<std::pair<QLabel *, QLabel *>>{{txtQuNoTitle, txtQuNo}, {txtPageAndTotalPageTitle, txtPageAndTotalPage}},
@@ -657,6 +671,11 @@ void PPTQuizStateWindowController::OnStart()
 {
     if (!btnStart->isEnabled())
         return;
+    if (m_run->refusedWhileReceiverLost(RunSession::Refused::Start, btnStart)) {
+        applyControls();
+        showToFront();
+        return;
+    }
     const ActivityRule &r = ActivityRules::rule(m_run->nMode);
     const bool slides = overShow() && r.showsPages;
     // A fresh start takes the slide on show; a resume goes on with the question that runs.
@@ -760,6 +779,10 @@ void PPTQuizStateWindowController::OnNext()
 {
     if (!btnNext->isEnabled())
         return;
+    if (m_run->refusedWhileReceiverLost(RunSession::Refused::Next, btnStart)) {
+        showToFront();
+        return;
+    }
     if (overShow()) {
         // The show moves; the bar follows it (showPositionChanged).
         pptUI->setPPT(3);

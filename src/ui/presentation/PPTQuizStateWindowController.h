@@ -84,6 +84,8 @@ public:
     int nLoginViewState() const { return m_nLoginViewState; }
     int nTimeElapsed() const { return m_run->nTimeElapsed; }
     RunControls::Phase phase() const { return m_run->phase; }
+    // The run's receiver is gone: the bar says so until it is back.
+    bool receiverLost() const { return m_run->receiverLost(); }
     QuizMode *modeObject() const { return m_run->modeObject.get(); }
     PPTStudentLoginView *studentStrip() const { return pptStudentLoginView; }
     PPTBaffle *backdrop() const { return pptBaffle; }
@@ -130,7 +132,7 @@ public:
     QLabel *txtQuizTime = nullptr, *txtHandRaiseTitle = nullptr, *txtHandRaise = nullptr,
            *txtLoginAndAnsweredTitle = nullptr, *txtLoginAndAnswered = nullptr, *txtDone = nullptr,
            *txtMultipleModeString = nullptr, *txtQuNoTitle = nullptr, *txtQuNo = nullptr,
-           *txtPageAndTotalPageTitle = nullptr, *txtPageAndTotalPage = nullptr;
+           *txtPageAndTotalPageTitle = nullptr, *txtPageAndTotalPage = nullptr, *txtReceiverState = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

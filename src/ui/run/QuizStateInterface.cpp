@@ -34,6 +34,12 @@ QScrollArea *makeScrollArea(QWidget *parent, const QString &name, QWidget *insid
 
 } // namespace
 
+QString QuizStateInterface::receiverLostStyle()
+{
+    return QStringLiteral("QLabel { background: #c62828; color: #ffffff; font-weight: bold; font-size: 13pt; "
+                          "padding: 4px 10px; border-radius: 4px; }");
+}
+
 QLabel *QuizStateInterface::makeLabel(QWidget *parent, const QString &name, const QString &text, bool bold)
 {
     auto *l = new QLabel(text, parent);
@@ -86,6 +92,12 @@ StudentLoginView *QuizStateInterface::build(QuizStateWindowController *w)
     root->setContentsMargins(8, 8, 8, 8);
     root->setSpacing(6);
     root->addLayout(buildStatusBand(w, content));
+    // Stands out over the whole width while the receiver is lost; hidden otherwise.
+    w->txtReceiverState = makeLabel(content, QStringLiteral("txtReceiverState"), RunSession::receiverLostNotice(), true);
+    w->txtReceiverState->setStyleSheet(receiverLostStyle());
+    w->txtReceiverState->setWordWrap(true);
+    w->txtReceiverState->hide();
+    root->addWidget(w->txtReceiverState);
     w->txtMessage = makeLabel(content, QStringLiteral("txtMessage"));
     root->addWidget(w->txtMessage);
     root->addLayout(buildPaneBand(w, content, grid), 1);

@@ -44,6 +44,8 @@ public:
 
     // A figure of a run window's status band (either run window), named for the tests.
     static QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text = QString(), bool bold = false);
+    // The look of the notice a run window shows while its receiver is lost (either run window).
+    static QString receiverLostStyle();
 
     // Builds the whole interface into w; returns the student grid.
     static StudentLoginView *build(QuizStateWindowController *w);

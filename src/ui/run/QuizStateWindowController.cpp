@@ -70,6 +70,7 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
     window.grid = m_loginView;
     window.gridArea = loginViewSV;
     window.txtLoginAndAnswered = txtLoginAndAnswered;
+    window.txtReceiverState = txtReceiverState;
     window.press = [this](KeyAction action) {
         // The key presses its button: a disabled button makes the key do nothing.
         for (const QuizStateInterface::RunButton &row : QuizStateInterface::runButtons())
@@ -346,6 +347,10 @@ void QuizStateWindowController::OnStart()
 {
     if (!btnStart->isEnabled())
         return;
+    if (m_run->refusedWhileReceiverLost(RunSession::Refused::Start, btnStart)) {
+        applyControls();
+        return;
+    }
     const ActivityRule &r = rule();
     if (r.freeStyle && r.start == ActivityRule::Start::Rush && m_run->modeObject)
         m_run->modeObject->setNRushStuDeviceNo(-1);
@@ -708,7 +713,7 @@ void QuizStateWindowController::afterNavigation(int n)
 
 void QuizStateWindowController::OnNext()
 {
-    if (!btnNext->isEnabled())
+    if (!btnNext->isEnabled() || m_run->refusedWhileReceiverLost(RunSession::Refused::Next, btnStart))
         return;
     stopReading();
     if (m_run->modeObject)

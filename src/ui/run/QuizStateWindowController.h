@@ -104,6 +104,8 @@ public:
     // The alert up on the window (Start refusal, exit question), or null.
     PollixAlert *currentAlert() const { return m_run->alert; }
     RunControls::Phase phase() const { return m_run->phase; }
+    // The run's receiver is gone: the window says so until it is back.
+    bool receiverLost() const { return m_run->receiverLost(); }
 
     // Button actions; each does nothing while its button is disabled.
     void OnStart();
@@ -169,7 +171,7 @@ public:
     QLabel *txtQuizTime = nullptr, *txtMultipleModeString = nullptr, *txtQuNoTitle = nullptr, *txtQuNo = nullptr,
            *txtPageAndTotalPageTitle = nullptr, *txtPageAndTotalPage = nullptr, *txtLoginAndAnswered = nullptr,
            *txtDone = nullptr, *txtHandRaiseTitle = nullptr, *txtHandRaise = nullptr, *txtMessage = nullptr,
-           *txtClassName = nullptr;
+           *txtClassName = nullptr, *txtReceiverState = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -73,3 +73,26 @@ void RunReceiver::handleDeviceChanged(int deviceType, bool answering)
         mode->sendPCState(answering ? 3 : 2);
     }
 }
+
+void RunReceiver::greetAgain(int deviceType, bool answering, int freeStyleActivity)
+{
+    QuizMode *mode = m_modeObject();
+    if (!mode)
+        return;
+    mode->getNewDevice();
+    if (DeviceType::isSmallFamily(deviceType)) {
+        // A receiver plugged in anew wants its null byte again, with the wake in one write.
+        mode->sendWakeFrame(deviceType == DeviceType::Arvel);
+        if (answering)
+            mode->openReceiveArvel();
+        else
+            mode->closeReceiveArvel();
+    } else if (DeviceType::isLargeFamily(deviceType)) {
+        if (answering) {
+            mode->sendPCState(3);
+        } else {
+            setIdleAtOpening(deviceType);
+            SendWakeUpMessage(0, freeStyleActivity);
+        }
+    }
+}

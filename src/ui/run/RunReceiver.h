@@ -9,7 +9,7 @@ class QuizMode;
 
 // The receiver's state during a run, as every run window sets it: idle between questions,
 // answering while one runs, the wake frame half a second after the idle state at the earliest,
-// and the state told again to a receiver plugged in anew.
+// and the state told again to a receiver plugged in anew (greeted again when it was lost).
 class RunReceiver : public QObject
 {
     Q_OBJECT
@@ -32,6 +32,10 @@ public:
     void stopAnswering(int deviceType);
     // A receiver came or changed: it is told whether a question runs.
     void handleDeviceChanged(int deviceType, bool answering);
+    // The run's receiver is back after it was lost: it is greeted as at the opening, so that the
+    // keypads log in again, and told whether a question runs. While one runs the large family's
+    // keypads are told the question instead: a wake answered in the login mode would idle them.
+    void greetAgain(int deviceType, bool answering, int freeStyleActivity = -1);
 
 private:
     std::function<QuizMode *()> m_modeObject;

@@ -30,6 +30,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <utility>
+
 using Phase = RunControls::Phase;
 
 namespace {
@@ -85,6 +87,7 @@ const ActivityRule &RunSession::rule() const
 void RunSession::greetReceiver()
 {
     receiver->sendNullWithNextWake(nDeviceType);
+    m_receiverSeen = receiverServesRun();
 }
 
 bool RunSession::countsHandRaises()
@@ -170,6 +173,7 @@ void RunSession::pressStart(QPushButton *btnStart, const std::function<void()> &
         setStartShowsPause(btnStart, true);
     } else {
         countDown->pause();
+        m_heldByLoss = false; // the teacher's own pause: it lasts past the receiver's return
         setStartShowsPause(btnStart, false);
     }
 }
@@ -285,6 +289,7 @@ void RunSession::pressStop(QPushButton *btnStart, const std::function<void()> &s
 bool RunSession::questionStopped(QPushButton *btnStart, int q)
 {
     m_wakeUpWatch->stop();
+    m_heldByLoss = false;
     receiver->stopAnswering(nDeviceType);
     bStartFlag = false;
     phase = Phase::Stopped;
@@ -487,7 +492,75 @@ void RunSession::forceLogin(const Notification &n)
 
 void RunSession::handleDeviceChanged()
 {
+    const bool serves = receiverServesRun();
+    if (m_receiverLost) {
+        // Another model plugged in meanwhile is not the run's receiver: the run goes on waiting.
+        if (!serves)
+            return;
+        PollixLog(QStringLiteral("the run's receiver is back"));
+        showReceiverLost(false);
+        receiver->greetAgain(nDeviceType, bStartFlag, rule().freeStyle ? nMode : -1);
+        if (std::exchange(m_heldByLoss, false) && bStartFlag)
+            startQuizTimeCountDown();
+        return;
+    }
+    if (m_receiverSeen && !serves) {
+        PollixLog(QStringLiteral("the run's receiver is lost"));
+        showReceiverLost(true);
+        // Nobody can answer meanwhile: the question's time waits for the receiver.
+        if (bStartFlag && countDown->isCounting()) {
+            countDown->pause();
+            m_heldByLoss = true;
+        }
+        return;
+    }
+    m_receiverSeen = m_receiverSeen || serves;
     receiver->handleDeviceChanged(appDelegate ? appDelegate->currentDeviceType() : DeviceType::None, bStartFlag);
+}
+
+// ---- the receiver ----
+
+bool RunSession::receiverServesRun() const
+{
+    if (!appDelegate || !appDelegate->getBHaveDevice())
+        return false;
+    const std::shared_ptr<TovDevice> device = appDelegate->currentDevice();
+    return device && device->type() == nDeviceType;
+}
+
+void RunSession::showReceiverLost(bool lost)
+{
+    m_receiverLost = lost;
+    if (m_window.txtReceiverState)
+        m_window.txtReceiverState->setVisible(lost);
+    if (m_window.receiverLost)
+        m_window.receiverLost(lost);
+}
+
+QString RunSession::receiverLostNotice()
+{
+    return tr("Receiver disconnected. The answers received are kept; the run goes on when the receiver is plugged in again.");
+}
+
+QString RunSession::receiverLostRefusal(Refused what)
+{
+    return what == Refused::Next
+               ? tr("The receiver is disconnected: no keypad can receive the next question. Plug the receiver in again; "
+                    "the run goes on when it is back.")
+               : tr("The receiver is disconnected: no keypad can receive the question. Plug the receiver in again; "
+                    "the run goes on when it is back.");
+}
+
+bool RunSession::refusedWhileReceiverLost(Refused what, QPushButton *btnStart)
+{
+    if (!m_receiverLost)
+        return false;
+    if (what == Refused::Start && bStartFlag && !btnStart->isChecked())
+        return false; // a pause
+    if (what == Refused::Start)
+        btnStart->setChecked(false);
+    runAlert(receiverLostRefusal(what), {kOkF1});
+    return true;
 }
 
 void RunSession::handRaiseSelectedToAnswer(const Notification &n, int q, const std::function<void()> &stop)

@@ -61,6 +61,8 @@ public:
         StudentLoginView *grid = nullptr;
         QScrollArea *gridArea = nullptr;
         QLabel *txtLoginAndAnswered = nullptr;
+        // Shown while the run's receiver is lost (the window gives it its text); unset: nothing shown.
+        QLabel *txtReceiverState = nullptr;
         // A teacher key presses the window's button; keyAction unset: keys as in the activity window.
         std::function<void(TeacherKeyMap::Action)> press;
         std::function<TeacherKeyMap::Action(const DataOfFrame &)> keyAction;
@@ -83,6 +85,8 @@ public:
         std::function<void()> beforeSave;
         std::function<void()> afterRun;
         std::function<void(QWidget *father)> toFather;
+        // The run's receiver was lost (true) or is back (false), after the notice changed; unset: nothing.
+        std::function<void(bool lost)> receiverLost;
     };
 
     explicit RunSession(Window window);
@@ -121,7 +125,7 @@ public:
 
     // ---- opening ----
     // An Arvel receiver wants one null byte before the run's frames: it leaves with the opening
-    // wake frame (RunReceiver::sendNullWithNextWake).
+    // wake frame (RunReceiver::sendNullWithNextWake). The run notes whether its receiver is there.
     void greetReceiver();
     // Corvel and Dravel keypads raise hands: the count is shown and the class's records start empty.
     bool countsHandRaises();
@@ -187,17 +191,38 @@ public:
     // The grid after a step forward to question n, as the activity's rule has it.
     void gridAfterNext(int n);
     void forceLogin(const Notification &n);
+    // A receiver came, went or changed. When the run's receiver (one of the run's model) is gone,
+    // the window says so until it is back and a running count-down waits; when it is back, it is
+    // greeted again and the count-down goes on.
     void handleDeviceChanged();
+
+    // ---- the receiver ----
+    // The run had its receiver (at the opening or since) and has none of its model now: nothing
+    // reaches the keypads until one is back. A run opened without a receiver is never "lost".
+    bool receiverLost() const { return m_receiverLost; }
+    enum class Refused { Start, Next };
+    // While the receiver is lost no question can reach the keypads: Start (a question or its
+    // resume; a pause sends nothing and goes on) and Next tell the teacher why and go no further;
+    // true then, with Start's button set back.
+    bool refusedWhileReceiverLost(Refused what, QPushButton *btnStart);
+    static QString receiverLostNotice();
+    static QString receiverLostRefusal(Refused what);
     // A raised hand was picked: the question stops (stop) and the marking window's points go to
     // the student on question q.
     void handRaiseSelectedToAnswer(const Notification &n, int q, const std::function<void()> &stop);
 
 private:
     void watchWakeUpReply();
+    // A receiver of the run's model is current and open.
+    bool receiverServesRun() const;
+    void showReceiverLost(bool lost);
 
     Window m_window;
     RunTimer *m_wakeUpWatch = nullptr;
     int m_wakeUpTries = 0;
+    bool m_receiverSeen = false;
+    bool m_receiverLost = false;
+    bool m_heldByLoss = false; // the count-down waits for the receiver, not for the teacher
     Orvenda_AppDelegate *appDelegate = nullptr;
     QuizParticipantData *qpdObject = nullptr;
     QuizQuestions *qqObject = nullptr;

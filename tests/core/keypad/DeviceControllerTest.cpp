@@ -10,6 +10,7 @@
 #include "platform/Singleton.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -184,6 +185,48 @@ TEST_F(LinkTest, UnpluggingTheCurrentReceiverFallsBackToTheOther)
     plugIn(Model::Brevel);
     ASSERT_TRUE(waitFor([&] { return app()->currentDeviceType() == 4 && app()->getBHaveDevice(); }));
     EXPECT_EQ(ctrl()->curDeviceIndex(), 1);
+}
+
+// A named port is looked at again while it holds no receiver, and probed when its path leads to
+// another device than at its last probe: a receiver pulled out and plugged back on the same path
+// is found by itself, and a port that is no receiver is not asked over and over.
+TEST_F(LinkTest, NamedPortsAreProbedAgainWhenTheirPathLeadsToANewDevice)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SimReceiver::Options o;
+    o.linkPath = dir.filePath(QStringLiteral("dravel"));
+    SimReceiver *dravel = makeReceiver(Model::Dravel, o);
+    o.linkPath = dir.filePath(QStringLiteral("envel"));
+    SimReceiver *envel = makeReceiver(Model::Envel, o);
+    ASSERT_TRUE(dravel && envel);
+    ASSERT_TRUE(restartLinkNaming({dravel->portPath(), envel->portPath()}));
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    EXPECT_EQ(ctrl()->namedPorts(), QStringList({dravel->portPath(), envel->portPath()}));
+    const qsizetype envelAsked = envel->framesFromProgram().size();
+    ASSERT_GT(envelAsked, 0);
+
+    dravel->unplug();
+    ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice() && deviceChanged == 2; }));
+    // Many looks later: the refused port was not asked again.
+    QTest::qWait(10 * LinkTiming::current().lookAgainMs);
+    EXPECT_EQ(envel->framesFromProgram().size(), envelAsked);
+
+    ASSERT_TRUE(dravel->plug());
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice() && deviceChanged == 3; }));
+    EXPECT_EQ(app()->currentDevice()->bsdPath(), dravel->portPath());
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    dravel->answer(5, QStringLiteral("D"));
+    ASSERT_TRUE(waitFor([&] { return listener.frames.size() == 1; }));
+    EXPECT_EQ(listener.frames.first().deviceID(), 5);
+
+    // Behind its path now stands a new device: it is asked again (and refused again).
+    envel->unplug();
+    ASSERT_TRUE(envel->plug());
+    ASSERT_TRUE(waitFor([&] { return envel->framesFromProgram().size() > envelAsked && !ctrl()->isBusy(); }));
+    EXPECT_EQ(ctrl()->deviceCount(), 1);
+    EXPECT_EQ(app()->currentDevice()->bsdPath(), dravel->portPath());
 }
 
 TEST_F(LinkTest, SameChannelReceiverRaisesTheAlert)

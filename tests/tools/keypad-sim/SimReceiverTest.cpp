@@ -5,6 +5,8 @@
 #include "support/EventWait.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <QProcess>
@@ -297,6 +299,62 @@ TEST(SimReceiver, UnplugHangsUpTheProgramsEnd)
     while (status != SerialPort::ReadStatus::HangUp && t.elapsed() < kEventWaitMs)
         status = port.read(into);
     EXPECT_EQ(status, SerialPort::ReadStatus::HangUp);
+}
+
+// Plugged in again the receiver comes back behind the same link, on a new pseudo-terminal, as a
+// receiver powered anew (nothing half-heard from before), while its keypads keep their logins.
+TEST(SimReceiver, PlugBringsTheReceiverBackOnTheSamePath)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SimReceiver::Options o;
+    o.model = Model::Dravel;
+    o.paceLine = false;
+    o.linkPath = dir.filePath(QStringLiteral("receiver"));
+    SimReceiver sim(o);
+    ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
+    EXPECT_EQ(sim.portPath(), o.linkPath);
+    EXPECT_EQ(QFileInfo(o.linkPath).symLinkTarget(), sim.ptyPath());
+    const QString firstPty = sim.ptyPath();
+
+    SerialPort before;
+    ASSERT_TRUE(before.open(sim.portPath(), 115200));
+    sim.addKeypad(0x1234);
+    QByteArray reply = QByteArray::fromHex("FE3412") + char(8) + QByteArray::fromHex("0300018899") + "S00";
+    reply.append(char(SimReceiver::xorOf(reply)));
+    ASSERT_TRUE(before.write(reply.constData(), int(reply.size())));
+    ASSERT_TRUE(eventually([&] { return sim.keypad(0x1234).loggedIn; }));
+    // Half a command when the plug is pulled: the receiver powered anew has forgotten it.
+    ASSERT_TRUE(before.write("\xF1\x00", 2));
+    ASSERT_TRUE(eventually([&] {
+        qsizetype heard = 0;
+        for (const SimFrame &f : sim.byteLog())
+            heard += f.direction == SimFrame::FromProgram ? f.bytes.size() : 0;
+        return heard == reply.size() + 2;
+    }));
+
+    sim.unplug();
+    EXPECT_FALSE(QFileInfo(o.linkPath).isSymLink()) << "the port's node goes with the receiver";
+    QByteArray into;
+    SerialPort::ReadStatus status = SerialPort::ReadStatus::NoData;
+    ASSERT_TRUE(eventually([&] { return (status = before.read(into)) == SerialPort::ReadStatus::HangUp; }));
+
+    ASSERT_TRUE(sim.plug()) << qPrintable(sim.errorString());
+    ASSERT_TRUE(sim.plug()) << "plugged in already: nothing changes";
+    EXPECT_EQ(sim.portPath(), o.linkPath);
+    EXPECT_NE(sim.ptyPath(), firstPty);
+    EXPECT_EQ(QFileInfo(o.linkPath).symLinkTarget(), sim.ptyPath());
+    SerialPort after;
+    ASSERT_TRUE(after.open(sim.portPath(), 115200));
+    ASSERT_TRUE(after.write("\xF0\x00\x00\x00\xF0", 5));
+    const QByteArray version = readBytes(after, 5);
+    ASSERT_EQ(version.size(), 5) << "the half command from before is forgotten";
+    EXPECT_EQ(quint8(version[3]), 0x9F);
+    // The keypad kept its device number.
+    sim.answer(0x1234, QStringLiteral("C"));
+    const QByteArray answer = readBytes(after, 8);
+    EXPECT_EQ(answer.left(4), QByteArray::fromHex("F7030003"));
+    EXPECT_EQ(answer[6], 'C');
 }
 
 TEST(SimReceiver, UploadsAnswersOnTheHostsSignalAndResendsWhatTheReceiptLacks)

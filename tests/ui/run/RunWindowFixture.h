@@ -8,6 +8,7 @@
 #include "core/engine/QuizMode.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
+#include "core/store/TovQuizXmlDatabase.h"
 #include "ui/run/ActivityWindowOpener.h"
 #include "ui/run/QuizStateInterface.h"
 #include "ui/run/QuizStateWindowController.h"
@@ -16,6 +17,7 @@
 #include "ui/controls/DialogHooks.h"
 
 #include <QDialog>
+#include <QDir>
 
 #include <QLabel>
 #include <QLayout>
@@ -139,6 +141,24 @@ protected:
                 problems << b->objectName() + QStringLiteral(" says nothing");
         }
         return problems;
+    }
+
+    // The answers of the one session the runs saved, as stored ("__" where none came); empty, with
+    // a failure, unless exactly one session was saved.
+    QStringList savedResponses() const
+    {
+        const QDir dir(app()->strQuizXmlDataFilePath());
+        const QStringList files = dir.entryList({QStringLiteral("*.xml")}, QDir::Files);
+        EXPECT_EQ(files.size(), 1);
+        std::optional<QuizEntity> session;
+        if (files.size() == 1)
+            session = TovQuizXmlDatabase().getQuizInfoAll(dir.filePath(files.first()));
+        EXPECT_TRUE(session);
+        QStringList responses;
+        if (session)
+            for (const ResponseDataEntity &r : session->allStudentsAns())
+                responses << r.response();
+        return responses;
     }
 
     QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(QLatin1String(name)); }

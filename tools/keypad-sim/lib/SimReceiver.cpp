@@ -2,6 +2,8 @@
 
 #include "SimLineSettings.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -9,6 +11,7 @@
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace keypadsim {
@@ -58,13 +61,14 @@ SimReceiver::~SimReceiver()
     if (m_thread.joinable())
         m_thread.join();
     closeMaster();
+    removeLink();
     for (int fd : m_wakeFds) {
         if (fd >= 0)
             ::close(fd);
     }
 }
 
-bool SimReceiver::start()
+bool SimReceiver::openPseudoTerminal(int *fdOut, QString *path)
 {
     const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0 || grantpt(fd) != 0 || unlockpt(fd) != 0) {
@@ -80,15 +84,103 @@ bool SimReceiver::start()
         return false;
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    *fdOut = fd;
+    *path = QString::fromLocal8Bit(name);
+    return true;
+}
+
+bool SimReceiver::pointLink(const QString &target)
+{
+    const QString link = m_options.linkPath;
+    if (link.isEmpty())
+        return true;
+    const QByteArray linkBytes = QFile::encodeName(link);
+    struct stat st {};
+    // Only a link of ours is replaced: a file of someone else's at the path is left alone.
+    if (::lstat(linkBytes.constData(), &st) == 0 && !S_ISLNK(st.st_mode)) {
+        m_error = QStringLiteral("%1 exists and is no symbolic link").arg(link);
+        return false;
+    }
+    const QByteArray temporary = linkBytes + ".new";
+    ::unlink(temporary.constData());
+    if (::symlink(QFile::encodeName(target).constData(), temporary.constData()) != 0
+        || ::rename(temporary.constData(), linkBytes.constData()) != 0) {
+        m_error = QStringLiteral("link %1: %2").arg(link, QString::fromLocal8Bit(strerror(errno)));
+        ::unlink(temporary.constData());
+        return false;
+    }
+    return true;
+}
+
+void SimReceiver::removeLink()
+{
+    if (m_options.linkPath.isEmpty())
+        return;
+    const QByteArray link = QFile::encodeName(m_options.linkPath);
+    struct stat st {};
+    if (::lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode))
+        ::unlink(link.constData());
+}
+
+bool SimReceiver::start()
+{
+    int fd = -1;
+    QString path;
+    if (!openPseudoTerminal(&fd, &path))
+        return false;
     if (pipe2(m_wakeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
         m_error = QStringLiteral("pipe: %1").arg(QString::fromLocal8Bit(strerror(errno)));
         ::close(fd);
         return false;
     }
-    m_portPath = QString::fromLocal8Bit(name);
+    if (!pointLink(path)) {
+        ::close(fd);
+        return false;
+    }
+    m_ptyPath = path;
     m_masterFd = fd;
     m_thread = std::thread([this] { run(); });
     return true;
+}
+
+bool SimReceiver::plug()
+{
+    if (isPlugged())
+        return true;
+    int fd = -1;
+    QString path;
+    if (!openPseudoTerminal(&fd, &path))
+        return false;
+    if (!pointLink(path)) {
+        ::close(fd);
+        return false;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        // A receiver just powered: nothing half-received or queued, student keypads heard.
+        m_input.clear();
+        m_out.clear();
+        m_writing.clear();
+        m_receiving = true;
+        m_nextWrite = Clock::now();
+        m_ptyPath = path;
+    }
+    m_masterFd = fd;
+    wake();
+    return true;
+}
+
+QString SimReceiver::portPath() const
+{
+    if (!m_options.linkPath.isEmpty())
+        return m_options.linkPath;
+    return ptyPath();
+}
+
+QString SimReceiver::ptyPath() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_ptyPath;
 }
 
 QString SimReceiver::errorString() const
@@ -123,6 +215,7 @@ void SimReceiver::unplug()
         m_writing.clear();
     }
     closeMaster();
+    removeLink();
     wake();
 }
 
@@ -664,7 +757,9 @@ void SimReceiver::run()
             logEntry(entry);
             m_writing.remove(0, int(n));
         }
-        if (fd < 0) {
+        // Unplugged: what was queued is lost. The look is at the receiver now, not at the start of
+        // this pass: a plug meanwhile keeps what was queued since.
+        if (m_masterFd.load() < 0) {
             m_out.clear();
             m_writing.clear();
         }

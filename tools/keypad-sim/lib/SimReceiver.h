@@ -45,6 +45,10 @@ public:
         int neighbourChannel = -1;     // another main receiver in the room works on this channel
         bool arvelProbeAnswersF8 = false; // an Arvel that answers the identify with 7B ?? F8
         int silenceTimeoutMs = 100;    // a partial command is dropped after this much silence
+        // Where the program finds the receiver: a symbolic link to the pseudo-terminal, made by
+        // start() and re-pointed by plug(), so that the receiver comes back on the same path as a
+        // USB receiver does. Empty: the pseudo-terminal's own path (a new one after each plug).
+        QString linkPath;
     };
 
     using CommandHandler = std::function<void(SimReceiver &receiver, const QByteArray &frame)>;
@@ -54,10 +58,13 @@ public:
     SimReceiver(const SimReceiver &) = delete;
     SimReceiver &operator=(const SimReceiver &) = delete;
 
-    // Creates the pseudo-terminal and starts the receiver's thread.
+    // Creates the pseudo-terminal (and the link to it) and starts the receiver's thread.
     bool start();
     QString errorString() const;
-    QString portPath() const { return m_portPath; }
+    // The path the program opens: the link when there is one, else the pseudo-terminal.
+    QString portPath() const;
+    // The pseudo-terminal the receiver is on now.
+    QString ptyPath() const;
     Model model() const { return m_options.model; }
     const ModelInfo &info() const { return modelInfo(m_options.model); }
     Options options() const;
@@ -66,8 +73,14 @@ public:
     // answered as a clash while this receiver's channel is the same.
     void setNeighbourChannel(int channel);
 
-    // Ends the receiver as if its USB plug were pulled: the program's port hangs up.
+    // Ends the receiver as if its USB plug were pulled: the program's port hangs up and the link
+    // goes, as a USB port's device node does.
     void unplug();
+    // Plugs the receiver in again, on a new pseudo-terminal behind the same link: it starts as a
+    // receiver does when powered (nothing half-received, nothing queued, student keypads heard),
+    // and its keypads keep what they hold (logins, device numbers, answers to hand in). True when
+    // it is plugged in (also when it already was); otherwise errorString() says why.
+    bool plug();
     bool isPlugged() const { return m_masterFd.load() >= 0; }
 
     // Keypads.
@@ -172,9 +185,14 @@ private:
     void queueOut(const QByteArray &bytes, bool asFrame);
     void logEntry(const SimFrame &entry);
     void closeMaster();
+    // A new pseudo-terminal master (non-blocking) and its path; false with m_error set.
+    bool openPseudoTerminal(int *fd, QString *path);
+    // Points the link at the pseudo-terminal (replacing the link in one step); false with m_error.
+    bool pointLink(const QString &target);
+    void removeLink();
 
     Options m_options;
-    QString m_portPath;
+    QString m_ptyPath; // guarded by m_mutex once the thread runs
     QString m_error;
     std::atomic<int> m_masterFd{-1};
     int m_wakeFds[2] = {-1, -1};

@@ -1,0 +1,163 @@
+#include "RunWindowFixture.h"
+
+#include "core/store/TovConfigXmlDatabase.h"
+#include "ui/presentation/PPTQuizStateWindowController.h"
+#include "ui/run/SaveToDataController.h"
+
+#include "SimActivity.h"
+
+#include <QApplication>
+#include <QTimer>
+
+// A run whose receiver is pulled out: the window says so until it is back, Start and Next say why
+// they cannot send, every answer stays and the run can be saved; plugged back on the same path
+// (a port named in POLLIX_SERIAL_PORTS) the receiver is found again and the run goes on.
+using keypadsim::Model;
+using keypadsim::SimActivity;
+using keypadsim::SimReceiver;
+
+namespace {
+
+class ReceiverLostRun : public RunWindowFixture
+{
+protected:
+    // A Dravel receiver behind a link named in POLLIX_SERIAL_PORTS, three students logged in on
+    // it, and the activity window (or the run over an answer sheet) open on two questions.
+    void startRun(bool slideShow = false)
+    {
+        DialogHooks::setAlertResponder([this](const AlertRequest &r) {
+            alerts << r.informativeText;
+            return 0;
+        });
+        SimReceiver::Options o;
+        o.linkPath = home() + QStringLiteral("ttyReceiver");
+        sim = makeReceiver(Model::Dravel, o);
+        ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
+        ASSERT_TRUE(TovConfigXmlDatabase::sharedConfigUI()->updateSendQuestionState(0));
+        makeClass(3);
+        const QString questions = questionFile({{0, "B", 30}, {0, "C", 30}}, slideShow ? "sheet.sep" : "quiz.px");
+        TabController::StartRequest r;
+        r.kind = TabController::StartRequest::AnswerSheet;
+        r.strPath = questions;
+        r.nDeviceType = 3;
+        slides = slideShow ? ActivityWindowOpener::openSlideShowRun(nullptr, r) : nullptr;
+        runWindow = slideShow ? static_cast<QWidget *>(slides) : open(0, 3, questions);
+        ASSERT_TRUE(runWindow);
+        for (int i = 1; i <= 3; ++i)
+            sim->login(i, QStringLiteral("S00%1").arg(i));
+        ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, 3); }));
+    }
+    void TearDown() override
+    {
+        delete slides.data();
+        DialogHooks::setAlertResponder({});
+        RunWindowFixture::TearDown();
+    }
+
+    QLabel *notice() const { return runWindow->findChild<QLabel *>(QStringLiteral("txtReceiverState")); }
+    bool lost() const { return slides ? slides->receiverLost() : window->receiverLost(); }
+    QString answerOf(int q, int keypad) const { return QuizData::shareManager()->getStudentAnswer(q, sim->keypad(keypad).deviceNo); }
+    void unplug()
+    {
+        ASSERT_FALSE(notice()->isVisibleTo(runWindow));
+        sim->unplug();
+        ASSERT_TRUE(waitFor([&] { return lost(); }));
+        EXPECT_TRUE(notice()->isVisibleTo(runWindow));
+    }
+    void plugBack()
+    {
+        sim->clearLogs();
+        ASSERT_TRUE(sim->plug());
+        ASSERT_TRUE(waitFor([&] { return !lost(); }));
+        EXPECT_FALSE(notice()->isVisibleTo(runWindow));
+    }
+
+    SimReceiver *sim = nullptr;
+    QWidget *runWindow = nullptr;
+    QPointer<PPTQuizStateWindowController> slides;
+    QStringList alerts;
+};
+
+} // namespace
+
+TEST_F(ReceiverLostRun, MidQuestionTheAnswersStayTheTimeWaitsALaterAnswerCountsAndTheRunIsSaved)
+{
+    startRun();
+    const SimActivity told(*sim);
+    button("btnStart")->click();
+    sim->answer(1, QStringLiteral("B"));
+    sim->answer(2, QStringLiteral("A"));
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("2 / 3"); }));
+    seconds(3);
+    const int left = timeShown();
+
+    unplug();
+    seconds(5);
+    EXPECT_EQ(timeShown(), left) << "nobody can answer: the question's time waits";
+    EXPECT_EQ(answerOf(1, 2), QStringLiteral("A"));
+
+    plugBack();
+    ASSERT_TRUE(waitFor([&] { return told.runState() == 3 && told.runQuestionNo() == 1; }))
+        << "the receiver plugged in anew is told the question";
+    seconds(3);
+    EXPECT_LT(timeShown(), left) << "the count-down goes on";
+    sim->login(3, QStringLiteral("S003")); // a keypad logs in again
+    sim->answer(3, QStringLiteral("B"));
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("3 / 3"); }));
+    EXPECT_EQ(grid()->count(), 3);
+    button("btnStop")->click();
+
+    // Lost again: Exit still leaves and saves every answer that came.
+    unplug();
+    QTimer save;
+    QObject::connect(&save, &QTimer::timeout, [] {
+        if (auto *dialog = qobject_cast<SaveToDataController *>(QApplication::activeModalWidget()))
+            dialog->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
+    });
+    save.start(5);
+    button("btnExit")->click();
+    ASSERT_TRUE(waitFor([&] { return window.isNull(); }));
+    QStringList responses = savedResponses();
+    responses.sort();
+    EXPECT_EQ(responses, QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("B")}));
+    EXPECT_EQ(alerts, QStringList{QStringLiteral("Are you sure to exit this Activity?")});
+}
+
+TEST_F(ReceiverLostRun, BetweenQuestionsStartAndNextSayWhyAndBackTheKeypadsAreCalledIn)
+{
+    startRun();
+    unplug();
+    QTest::mouseClick(button("btnStart"), Qt::LeftButton);
+    QTest::mouseClick(button("btnNext"), Qt::LeftButton);
+    EXPECT_EQ(alerts, QStringList({RunSession::receiverLostRefusal(RunSession::Refused::Start),
+                                   RunSession::receiverLostRefusal(RunSession::Refused::Next)}));
+    EXPECT_FALSE(window->bStartFlag());
+    EXPECT_FALSE(button("btnStart")->isChecked());
+    EXPECT_EQ(label("txtPageAndTotalPage"), QStringLiteral("1/2"));
+
+    plugBack();
+    const SimActivity told(*sim);
+    ASSERT_TRUE(waitFor([&] { return told.wakeFrames() == 1; }));
+    EXPECT_EQ(told.runState(), 2) << "idle before the call to log in";
+    button("btnNext")->click();
+    button("btnStart")->click();
+    ASSERT_TRUE(waitFor([&] { return told.runState() == 3 && told.runQuestionNo() == 2; }));
+    sim->answer(1, QStringLiteral("C"));
+    ASSERT_TRUE(waitFor([&] { return answerOf(2, 1) == QStringLiteral("C"); }));
+    button("btnStop")->click();
+}
+
+TEST_F(ReceiverLostRun, OverASlideShowTheHiddenBarComesBackToSayIt)
+{
+    startRun(true);
+    slides->OnHideDown();
+    unplug();
+    EXPECT_GT(slides->height(), 1);
+    slides->btnStart->click();
+    EXPECT_EQ(alerts, QStringList{RunSession::receiverLostRefusal(RunSession::Refused::Start)});
+    plugBack();
+    slides->btnStart->click();
+    sim->answer(2, QStringLiteral("B"));
+    ASSERT_TRUE(waitFor([&] { return answerOf(1, 2) == QStringLiteral("B"); }));
+    slides->btnStop->click();
+}
