@@ -1,3 +1,4 @@
+#include "core/engine/ForceLoginEnrolment.h"
 #include "core/gradebook/TovPeriodXmlDatabase.h"
 #include "core/roster/RosterEdits.h"
 #include "core/store/StoreTransaction.h"
@@ -98,6 +99,34 @@ TEST_F(KilledRosterChangesTest, ANewStudentKilledAtAnyStepIsInTheRosterAndTheCla
     EXPECT_GE(killed, 3);
     EXPECT_GT(landed, 0) << "no kill fell after the change was noted down";
     EXPECT_GT(notLanded, 0) << "no kill fell before the change was noted down";
+}
+
+TEST_F(KilledRosterChangesTest, KeypadsJoiningTheClassDuringARunKilledAtAnyStepAreInTheRosterAndTheClassOrInNeither)
+{
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        QList<StudentInClassPtr> unknown;
+        for (const char *id : {"N1", "N2"}) {
+            auto s = std::make_shared<StudentInClass>();
+            s->setStudentID(QString::fromLatin1(id));
+            s->setStudentFirstName(QStringLiteral("Keypad"));
+            s->setDeviceNo(9);
+            unknown << s;
+        }
+        EXPECT_FALSE(ForceLoginEnrolment::enrol(unknown, classNo("9A"), 400).failed);
+        return;
+    }
+    const int killed = KilledRuns::atEveryStep([this](const QString &folder) { seed(folder); },
+                                               [&](const QString &folder, bool wasKilled) {
+                                                   startOn(folder, true);
+                                                   for (const char *id : {"N1", "N2"}) {
+                                                       EXPECT_EQ(bool(inRoster(id)), bool(inClass("9A", id))) << id;
+                                                       EXPECT_TRUE(wasKilled || inRoster(id)) << id;
+                                                   }
+                                                   EXPECT_EQ(bool(inRoster("N1")), bool(inRoster("N2")));
+                                                   expectEarlierDataWhole(wasKilled);
+                                               });
+    EXPECT_GE(killed, 3) << "the journal and two moves";
 }
 
 TEST_F(KilledRosterChangesTest, AnEditOfAStudentHeldByTwoClassesKilledAtAnyStepChangesAllThreeFilesOrNone)
