@@ -223,7 +223,12 @@ bool zipHelper::finishInterruptedWork(QString *errorText)
     // Journals first: the side files they name are the new and old bytes of their change.
     ChangeJournal::finishInterrupted(QDir::cleanPath(app->strDataFilePath()), &why);
     const QList<SideFiles::Kind> writes{SideFiles::Kind::Temporary, SideFiles::Kind::Staged, SideFiles::Kind::Kept};
-    for (const QString &path : SideFiles::removeIn(app->strPollixFilePath(), writes, true))
+    // Where Pollix writes: the application folder's own files, the data folder and everything
+    // below it, and the manuals; not the folders of whatever else the application folder holds.
+    const QString root = app->strPollixFilePath();
+    QStringList removed = SideFiles::removeIn(root, writes, false);
+    removed << SideFiles::removeIn(app->strDataFilePath(), writes, true) << SideFiles::removeIn(root + QStringLiteral("Help"), writes, false);
+    for (const QString &path : removed)
         PollixLog(QStringLiteral("Removed %1, left by an interrupted write").arg(path));
     removeLeftovers();
     return why.isEmpty() || fail(errorText, why);

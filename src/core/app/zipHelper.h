@@ -55,8 +55,9 @@ public:
     static void removeLeftovers();
     // At start, with the application folder's lock held and before any store reads a file:
     // finishes the changes of several files that were cut short (their journals in the data
-    // folder), removes the side files interrupted writes left in the application folder (by
-    // Pollix's own naming only, SideFiles), then removeLeftovers(). What could not be finished
+    // folder), removes the side files interrupted writes left where Pollix writes (the
+    // application folder's own files, the data folder and below, the manuals; by Pollix's own
+    // naming only, SideFiles), then removeLeftovers(). What could not be finished
     // goes to *errorText; false then.
     static bool finishInterruptedWork(QString *errorText = nullptr);
 
