@@ -29,11 +29,17 @@ int main(int argc, char *argv[])
 
     MainwndController controller;
     QObject::connect(&lock, &InstanceLock::comeForwardRequested, &controller, [&controller] {
-        if (QWidget *window = controller.window()) {
+        // The window the teacher works in comes forward: a dialog over the main window (the
+        // splash, an alert, an editor), else the main window once it is up.
+        QWidget *window = QApplication::activeModalWidget();
+        if (!window && controller.window() && (controller.window()->isVisible() || controller.window()->isMinimized()))
+            window = controller.window();
+        if (!window)
+            return;
+        if (window->isMinimized())
             window->showNormal();
-            window->raise();
-            window->activateWindow();
-        }
+        window->raise();
+        window->activateWindow();
     });
     controller.initWindow();
     controller.showWindow();
