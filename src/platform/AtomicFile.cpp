@@ -2,14 +2,16 @@
 
 #include "Log.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -21,59 +23,130 @@ bool injectedFailure(const QString &path)
     std::lock_guard lock(g_hookMutex);
     return g_failureHook && g_failureHook(path);
 }
-// Why the temporary file could not be made, in the system's words: a read-only disk or a
-// folder without permission says so, where Qt's own text would only call the file not writable.
-QString openFailureReason(const QString &path, const QString &qtText)
+
+QString systemError(int code = errno)
 {
-    const QFileInfo target(path);
-    const QByteArray folder = QFile::encodeName(target.absolutePath());
-    if (!QFileInfo::exists(target.absolutePath()))
-        return qtText;
-    if (::access(folder.constData(), W_OK | X_OK) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    if (target.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    return qtText;
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// A link is written through: the file it names is the one replaced, and the link stays.
+QString finalPath(const QString &path)
+{
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink() && hops < 16; ++hops)
+        info.setFile(info.symLinkTarget());
+    return info.filePath();
+}
+
+struct Outcome
+{
+    AtomicFile::Failure step = AtomicFile::Failure::None;
+    QString why;
+};
+
+// Why a target cannot be replaced at all; empty when it can be tried.
+Outcome targetProblem(const QString &target)
+{
+    const QFileInfo info(target);
+    if (info.isDir())
+        return {AtomicFile::Failure::Open, systemError(EISDIR)};
+    if (info.exists() && ::access(native(target).constData(), W_OK) != 0)
+        return {AtomicFile::Failure::Open, systemError()};
+    return {};
+}
+
+// Creates path (which must not exist), writes data whole and syncs it. On failure path is gone.
+Outcome writeFresh(const QString &path, const QByteArray &data, mode_t mode)
+{
+    const QByteArray name = native(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return {AtomicFile::Failure::Open, systemError()};
+    auto abandon = [&](int code) {
+        ::close(fd);
+        ::unlink(name.constData());
+        return Outcome{AtomicFile::Failure::Write, systemError(code)};
+    };
+    if (mode != 0 && ::fchmod(fd, mode) != 0)
+        PollixLog(QStringLiteral("Could not give %1 the permissions of the file it replaces: %2").arg(path, systemError()));
+    const char *at = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, at, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return abandon(n < 0 ? errno : ENOSPC);
+        at += n;
+        left -= n;
+    }
+    // Only a synced file may take the old one's place: a power cut must not leave an empty file.
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0) {
+        const int code = errno;
+        ::unlink(name.constData());
+        return {AtomicFile::Failure::Write, systemError(code)};
+    }
+    return {};
+}
+
+bool report(const QString &path, const Outcome &outcome, QString *errorText, AtomicFile::Failure *failure)
+{
+    if (failure)
+        *failure = outcome.step;
+    if (outcome.step == AtomicFile::Failure::None)
+        return true;
+    if (errorText)
+        *errorText = outcome.why;
+    PollixLog(QStringLiteral("Failed to write %1: %2").arg(path, outcome.why));
+    return false;
+}
+
+mode_t modeOf(const QString &target)
+{
+    struct stat st;
+    return ::stat(native(target).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 } // namespace
 
 namespace AtomicFile {
 
+bool writeBeside(const QString &target, SideFiles::Kind kind, const QByteArray &data, QString *sidePath,
+                 QString *errorText, Failure *failure)
+{
+    const QString side = SideFiles::nameBeside(target, kind);
+    const Outcome outcome = writeFresh(side, data, modeOf(target));
+    if (sidePath)
+        *sidePath = outcome.step == Failure::None ? side : QString();
+    return report(target, outcome, errorText, failure);
+}
+
 bool write(const QString &path, const QByteArray &data, QString *errorText, Failure *failure)
 {
-    auto fail = [&](Failure step, const QString &why) {
-        if (errorText)
-            *errorText = why;
-        if (failure)
-            *failure = step;
-        PollixLog(QStringLiteral("Failed to write %1: %2").arg(path, why));
-        return false;
-    };
-    if (failure)
-        *failure = Failure::None;
     if (path.isEmpty())
-        return fail(Failure::Open, QStringLiteral("empty path"));
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(Failure::Open, openFailureReason(path, file.errorString()));
-    if (file.write(data) != data.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(Failure::Write, why);
+        return report(path, {Failure::Open, QStringLiteral("empty path")}, errorText, failure);
+    const QString target = finalPath(path);
+    if (const Outcome problem = targetProblem(target); problem.step != Failure::None)
+        return report(path, problem, errorText, failure);
+    QString temporary;
+    if (!writeBeside(target, SideFiles::Kind::Temporary, data, &temporary, errorText, failure))
+        return false;
+    if (injectedFailure(path)) {
+        ::unlink(native(temporary).constData());
+        return report(path, {Failure::Write, QStringLiteral("write interrupted")}, errorText, failure);
     }
-    // A short file stays in the device's buffer until the flush. commit() flushes it too, but
-    // (Qt 6.4) does not report a flush that failed: on a full disk it would put an empty or cut
-    // file in place of the old one and answer true. So flush here and look at the answer.
-    const bool flushed = file.flush() && file.error() == QFileDevice::NoError;
-    if (!flushed || injectedFailure(path)) {
-        const QString why = flushed ? QStringLiteral("write interrupted") : file.errorString();
-        file.cancelWriting();
-        return fail(Failure::Write, why);
+    if (::rename(native(temporary).constData(), native(target).constData()) != 0) {
+        const Outcome moved{Failure::Commit, systemError()};
+        ::unlink(native(temporary).constData());
+        return report(path, moved, errorText, failure);
     }
-    if (!file.commit())
-        return fail(Failure::Commit, file.errorString());
-    return true;
+    return report(path, {}, errorText, failure);
 }
 
 bool failureHookFails(const QString &path)

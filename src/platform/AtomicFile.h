@@ -3,10 +3,15 @@
 #include <QByteArray>
 #include <QString>
 
+#include "SideFiles.h"
+
 #include <functional>
 
-// Every data file is replaced whole: the bytes go to a temporary file beside the target, which
-// is flushed and renamed over it. A failure at any step leaves the old file exactly as it was.
+// Every data file is replaced whole: the bytes go to a temporary file beside the target (named by
+// SideFiles, so that one an interrupted write left is known for Pollix's own), which is synced to
+// the disk and renamed over it. A failure at any step leaves the old file exactly as it was and
+// no temporary file behind. A target that is a symbolic link keeps the link: the file it names is
+// replaced.
 namespace AtomicFile {
 
 // The step at which a write failed.
@@ -21,6 +26,11 @@ enum class Failure {
 // errorText receives the reason in the system's words ("No space left on device",
 // "Read-only file system", "Permission denied", ...).
 bool write(const QString &path, const QByteArray &data, QString *errorText = nullptr, Failure *failure = nullptr);
+
+// Writes data whole and synced into a new side file beside target (SideFiles::nameBeside), with
+// the permissions target has; *sidePath gets its name. Nothing is left behind on failure.
+bool writeBeside(const QString &target, SideFiles::Kind kind, const QByteArray &data, QString *sidePath,
+                 QString *errorText = nullptr, Failure *failure = nullptr);
 
 // Tests use this to make a write fail after its temporary file was written, as a full disk or
 // a crash before the rename would. Return true from the hook to fail the write of that path; the

@@ -1,12 +1,13 @@
 #include "AtomicFileSet.h"
 
 #include "AtomicFile.h"
+#include "ChangeJournal.h"
 #include "Log.h"
+#include "SideFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -25,12 +26,6 @@ bool injectedMoveFailure(const QString &path)
     return g_moveFailureHook && g_moveFailureHook(path);
 }
 
-// A name beside the target that no store lists (the stores list ".xml" files only).
-QString sideName(const QString &path, const char *kind)
-{
-    return QStringLiteral("%1.%2-%3").arg(path, QLatin1String(kind)).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-}
-
 QByteArray native(const QString &path)
 {
     return QFile::encodeName(path);
@@ -40,115 +35,124 @@ QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
-
-// One file of the change and where it stands.
-struct Entry
-{
-    QString target;
-    QString staged; // the new bytes, written whole
-    QString backup; // a second name of the old file; empty when there was none
-    bool moved = false;
-};
-
-void removeQuietly(const QString &path)
-{
-    if (!path.isEmpty())
-        ::unlink(native(path).constData());
-}
 } // namespace
 
 void AtomicFileSet::add(const QString &path, const QByteArray &data)
 {
-    for (auto &file : m_files) {
-        if (file.first == path) {
-            file.second = data;
+    for (File &file : m_files) {
+        if (file.path == path) {
+            file.data = data;
             return;
         }
     }
     m_files.append({path, data});
 }
 
+void AtomicFileSet::remove(const QString &path)
+{
+    for (File &file : m_files) {
+        if (file.path == path) {
+            file.data.reset();
+            return;
+        }
+    }
+    m_files.append({path, std::nullopt});
+}
+
 QStringList AtomicFileSet::paths() const
 {
     QStringList out;
-    for (const auto &file : m_files)
-        out << file.first;
+    for (const File &file : m_files)
+        out << file.path;
     return out;
 }
 
 std::optional<QByteArray> AtomicFileSet::dataFor(const QString &path) const
 {
-    for (const auto &file : m_files)
-        if (file.first == path)
-            return file.second;
+    for (const File &file : m_files)
+        if (file.path == path)
+            return file.data;
     return std::nullopt;
+}
+
+bool AtomicFileSet::removes(const QString &path) const
+{
+    for (const File &file : m_files)
+        if (file.path == path)
+            return !file.data;
+    return false;
 }
 
 bool AtomicFileSet::commit(QString *errorText)
 {
-    QList<Entry> entries;
+    QList<ChangeJournal::Step> steps;
+    QString journal;
     m_failedPath.clear();
-    auto fail = [&](const QString &path, const QString &why) {
+    auto fail = [&](const QString &path, const QString &why, bool moving) {
         m_failedPath = path;
         if (errorText)
             *errorText = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
         PollixLog(QStringLiteral("Failed to write %1 with the files changed together: %2").arg(path, why));
-        // Put back what was moved, newest first, then clear away every side file.
-        for (qsizetype i = entries.size() - 1; i >= 0; --i) {
-            const Entry &e = entries.at(i);
-            if (!e.moved)
-                continue;
-            if (e.backup.isEmpty())
-                removeQuietly(e.target);
-            else if (::rename(native(e.backup).constData(), native(e.target).constData()) != 0)
-                PollixLog(QStringLiteral("Could not put back %1: %2").arg(e.target, systemError()));
-        }
-        for (const Entry &e : entries) {
-            removeQuietly(e.staged);
-            if (!e.moved)
-                removeQuietly(e.backup);
-        }
+        // Once files moved, the journal says "back" before they are put back: a kill meanwhile
+        // is then taken back at the next start as well.
+        if (moving && !journal.isEmpty())
+            ChangeJournal::write(steps, ChangeJournal::Direction::Back, nullptr, journal);
+        QString undoWhy;
+        if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Back, &undoWhy))
+            PollixLog(QStringLiteral("Could not put back every file of the change: %1").arg(undoWhy));
+        ChangeJournal::remove(journal);
         return false;
     };
 
     // 1. Every new file whole on the disk beside its target; no target touched yet.
-    for (const auto &[path, data] : m_files) {
-        const QString folder = QFileInfo(path).absolutePath();
-        if (!QFileInfo::exists(folder))
-            QDir().mkpath(folder);
-        Entry e;
-        e.target = path;
-        e.staged = sideName(path, "new");
-        QString why;
-        // A write the test hook fails fails as the target's own write would.
-        if (AtomicFile::failureHookFails(path))
-            return fail(path, QStringLiteral("write interrupted"));
-        if (!AtomicFile::write(e.staged, data, &why))
-            return fail(path, why);
-        entries.append(e);
+    for (const File &file : m_files) {
+        ChangeJournal::Step step;
+        step.target = file.path;
+        if (file.data) {
+            const QString folder = QFileInfo(file.path).absolutePath();
+            if (!QFileInfo::exists(folder))
+                QDir().mkpath(folder);
+            // A write the test hook fails fails as the target's own write would.
+            if (AtomicFile::failureHookFails(file.path))
+                return fail(file.path, QStringLiteral("write interrupted"), false);
+            QString why;
+            if (!AtomicFile::writeBeside(file.path, SideFiles::Kind::Staged, *file.data, &step.staged, &why))
+                return fail(file.path, why, false);
+        } else if (!QFileInfo::exists(file.path)) {
+            continue; // nothing to remove
+        }
+        steps << step;
+    }
+    if (steps.isEmpty()) {
+        m_files.clear();
+        return true;
     }
     // 2. A second name for each old file, so that it outlives its replacement until the end.
-    for (Entry &e : entries) {
-        if (!QFileInfo::exists(e.target))
+    for (ChangeJournal::Step &step : steps) {
+        if (!QFileInfo::exists(step.target))
             continue;
-        e.backup = sideName(e.target, "old");
-        if (::link(native(e.target).constData(), native(e.backup).constData()) != 0) {
-            const QString why = systemError();
-            e.backup.clear();
-            return fail(e.target, why);
-        }
+        const QString kept = SideFiles::nameBeside(step.target, SideFiles::Kind::Kept);
+        if (::link(native(step.target).constData(), native(kept).constData()) != 0)
+            return fail(step.target, systemError(), false);
+        step.kept = kept;
     }
-    // 3. The moves; one that fails takes the earlier ones back.
-    for (Entry &e : entries) {
-        if (injectedMoveFailure(e.target))
-            return fail(e.target, QStringLiteral("move interrupted"));
-        if (::rename(native(e.staged).constData(), native(e.target).constData()) != 0)
-            return fail(e.target, systemError());
-        e.moved = true;
-        e.staged.clear();
+    // 3. The change noted down, then the moves; one that fails takes the earlier ones back.
+    QString why;
+    journal = ChangeJournal::write(steps, ChangeJournal::Direction::Forward, &why);
+    if (journal.isEmpty() && !ChangeJournal::folder().isEmpty())
+        return fail(steps.isEmpty() ? QString() : steps.first().target, why, false);
+    for (const ChangeJournal::Step &step : steps) {
+        if (injectedMoveFailure(step.target))
+            return fail(step.target, QStringLiteral("move interrupted"), true);
+        const bool done = step.staged.isEmpty() ? ::unlink(native(step.target).constData()) == 0
+                                                : ::rename(native(step.staged).constData(), native(step.target).constData()) == 0;
+        if (!done)
+            return fail(step.target, systemError(), true);
     }
-    for (const Entry &e : entries)
-        removeQuietly(e.backup);
+    // 4. Done: the journal and the old files' second names go.
+    if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &why))
+        PollixLog(QStringLiteral("A finished change left side files: %1").arg(why));
+    ChangeJournal::remove(journal);
     m_files.clear();
     return true;
 }

@@ -9,23 +9,28 @@
 #include <optional>
 #include <utility>
 
-// Replaces several files as one change: either every file gets its new bytes or every file
-// stays as it was. Each new file is first written whole beside its target (through AtomicFile,
-// so a full disk or a read-only folder stops the change there, before any target was touched).
-// Only when all are on the disk are they moved into place, each old file kept under a second
-// name until the last move is done, so that a move that fails puts the earlier ones back.
+// Replaces and removes several files as one change: either every file gets its new bytes (and
+// every file to remove goes) or every file stays as it was, also across a kill or a power cut.
+// Each new file is first written whole beside its target (a full disk or a read-only folder
+// stops the change there, before any target was touched), and each old file gets a second name.
+// Then the change is noted down (ChangeJournal) and only then are the files moved into place;
+// a move that fails puts the earlier ones back, and a change cut short is finished at the next
+// start from its journal. Every side file is named by SideFiles.
 class AtomicFileSet
 {
 public:
-    // A later add of the same path replaces its bytes.
+    // A later add or remove of the same path replaces what was asked for it before.
     void add(const QString &path, const QByteArray &data);
+    void remove(const QString &path);
     bool isEmpty() const { return m_files.isEmpty(); }
+    // The paths written and removed.
     QStringList paths() const;
-    // The bytes added for path, if any.
+    // The bytes added for path, if any (none for a path to remove).
     std::optional<QByteArray> dataFor(const QString &path) const;
+    bool removes(const QString &path) const;
 
-    // False when any file could not be replaced; every target is then as it was, and
-    // *errorText names the file and the reason.
+    // False when any file could not be replaced or removed; every target is then as it was,
+    // and *errorText names the file and the reason.
     bool commit(QString *errorText = nullptr);
     // After a failed commit: the file that could not be replaced.
     const QString &failedPath() const { return m_failedPath; }
@@ -35,6 +40,11 @@ public:
     static void setMoveFailureHook(std::function<bool(const QString &path)> hook);
 
 private:
-    QList<std::pair<QString, QByteArray>> m_files;
+    struct File
+    {
+        QString path;
+        std::optional<QByteArray> data; // none: the file is removed
+    };
+    QList<File> m_files;
     QString m_failedPath;
 };

@@ -1,11 +1,16 @@
 #include "platform/AtomicFile.h"
 #include "platform/AtomicFileSet.h"
+#include "platform/ChangeJournal.h"
+#include "platform/SideFiles.h"
 
 #include <QDir>
+#include <QMap>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 QByteArray slurp(const QString &path)
@@ -103,4 +108,159 @@ TEST_F(AtomicFileSetTest, AFolderThatCannotBeMadeStopsTheChangeBeforeAnyFile)
     set.add(dir.filePath("NotAFolder/8D.xml"), "class");
     EXPECT_FALSE(set.commit());
     EXPECT_EQ(slurp(roster), "old roster");
+}
+
+// ---- The journal of a change, and the side files ----
+
+namespace {
+// What lies in the folder and below it (one level), with each file's bytes.
+QMap<QString, QByteArray> contents(const QString &folder)
+{
+    QMap<QString, QByteArray> out;
+    for (const QString &sub : {QString(), QStringLiteral("Classes/")})
+        for (const QString &name : QDir(folder + "/" + sub).entryList(QDir::Files | QDir::Hidden))
+            out.insert(sub + name, slurp(folder + "/" + sub + name));
+    return out;
+}
+
+// A change as AtomicFileSet lays it out before its first move: the roster and a class
+// replaced, a new class made, an old class removed; the journal in the folder.
+QList<ChangeJournal::Step> laidOut(const QString &folder)
+{
+    QList<ChangeJournal::Step> steps;
+    auto step = [&](const QString &rel, const std::optional<QByteArray> &bytes) {
+        ChangeJournal::Step s;
+        s.target = folder + "/" + rel;
+        if (bytes)
+            EXPECT_TRUE(AtomicFile::writeBeside(s.target, SideFiles::Kind::Staged, *bytes, &s.staged));
+        if (QFile::exists(s.target)) {
+            s.kept = SideFiles::nameBeside(s.target, SideFiles::Kind::Kept);
+            EXPECT_EQ(::link(QFile::encodeName(s.target).constData(), QFile::encodeName(s.kept).constData()), 0);
+        }
+        steps << s;
+    };
+    step("StudentRoster.xml", "new roster");
+    step("Classes/8C.xml", "new class");
+    step("Classes/Fresh.xml", "fresh class");
+    step("Classes/Gone.xml", std::nullopt);
+    return steps;
+}
+} // namespace
+
+TEST(ChangeJournal, AChangeCutAfterAnyMoveIsFinishedAtTheNextStartInTheDirectionItsJournalSays)
+{
+    using Files = QMap<QString, QByteArray>;
+    const Files before{{"StudentRoster.xml", "old roster"}, {"Classes/8C.xml", "old class"}, {"Classes/Gone.xml", "old gone"}};
+    const Files after{{"StudentRoster.xml", "new roster"}, {"Classes/8C.xml", "new class"}, {"Classes/Fresh.xml", "fresh class"}};
+    for (const auto direction : {ChangeJournal::Direction::Forward, ChangeJournal::Direction::Back}) {
+        for (int done = 0; done <= 4; ++done) {
+            QTemporaryDir dir;
+            ASSERT_TRUE(QDir(dir.path()).mkpath("Classes"));
+            for (auto it = before.begin(); it != before.end(); ++it)
+                put(dir.filePath(it.key()), it.value());
+            ChangeJournal::setFolder(dir.path());
+            const QList<ChangeJournal::Step> steps = laidOut(dir.path());
+            QString why;
+            const QString journal = ChangeJournal::write(steps, ChangeJournal::Direction::Forward, &why);
+            ChangeJournal::setFolder(QString());
+            ASSERT_FALSE(journal.isEmpty()) << why.toStdString();
+            // The first moves, as a process killed after them made them.
+            for (int i = 0; i < done; ++i) {
+                const ChangeJournal::Step &s = steps.at(i);
+                ASSERT_EQ(s.staged.isEmpty() ? ::unlink(QFile::encodeName(s.target).constData())
+                                             : ::rename(QFile::encodeName(s.staged).constData(), QFile::encodeName(s.target).constData()),
+                          0);
+            }
+            int journals = 1;
+            if (direction == ChangeJournal::Direction::Back) {
+                // A move failed: the journal was turned round before the files were put back.
+                ASSERT_EQ(ChangeJournal::write(steps, direction, &why, journal), journal);
+            } else {
+                // A second copy stands for a start killed while it was finishing the change.
+                ASSERT_TRUE(QFile::copy(journal, dir.filePath(".change-0000beef.journal")));
+                ++journals;
+            }
+            EXPECT_EQ(ChangeJournal::finishInterrupted(dir.path(), &why), journals);
+            EXPECT_EQ(contents(dir.path()), direction == ChangeJournal::Direction::Forward ? after : before)
+                << done << " moves made";
+        }
+    }
+}
+
+TEST(ChangeJournal, AJournalMovesOnlyItsTargetsOwnSideFilesAndAHalfWrittenOneNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Classes"));
+    put(dir.filePath("Classes/8C.xml"), "old class");
+    put(dir.filePath("Classes/8C.xml.new-0a0b0c0d"), "new class");
+    put(dir.filePath("Notes.txt"), "the teacher's");
+    put(dir.filePath("Classes/Gone.xml"), "old gone");
+    put(dir.filePath("Classes/Gone.xml.old-00000001"), "old gone");
+    // Side files named for another target, and a removal of a file that was not kept.
+    put(dir.filePath(".change-11111111.journal"), "Pollix change journal 1\nforward\n"
+                                                  "Notes.txt Classes/8C.xml.new-0a0b0c0d -\n"
+                                                  "Classes/8C.xml - -\n"
+                                                  "end\n");
+    // No end: the journal was never written whole.
+    put(dir.filePath(".change-22222222.journal"),
+        "Pollix change journal 1\nforward\nClasses/Gone.xml - Classes/Gone.xml.old-00000001\n");
+    QString why;
+    ChangeJournal::finishInterrupted(dir.path(), &why);
+    EXPECT_TRUE(why.contains("no journal Pollix wrote")) << why.toStdString();
+    EXPECT_EQ(slurp(dir.filePath("Notes.txt")), "the teacher's");
+    EXPECT_EQ(slurp(dir.filePath("Classes/8C.xml")), "old class");
+    EXPECT_EQ(slurp(dir.filePath("Classes/Gone.xml")), "old gone");
+}
+
+TEST_F(AtomicFileSetTest, RemovalsGoWithTheOtherFilesAndAFailedMovePutsThemBack)
+{
+    ChangeJournal::setFolder(dir.path());
+    const QString gone = dir.filePath("Classes/Gone.xml");
+    put(gone, "old gone");
+    AtomicFileSet set;
+    set.add(roster, "new roster");
+    set.remove(gone);
+    set.remove(dir.filePath("Classes/Never.xml")); // not there: nothing to do
+    EXPECT_TRUE(set.removes(gone));
+    EXPECT_FALSE(set.dataFor(gone));
+    QString why;
+    ASSERT_TRUE(set.commit(&why)) << why.toStdString();
+    EXPECT_EQ(contents(dir.path()), (QMap<QString, QByteArray>{{"StudentRoster.xml", "new roster"}, {"Classes/8C.xml", "old class"}}));
+
+    put(gone, "old gone");
+    AtomicFileSet::setMoveFailureHook([this](const QString &p) { return p == klass; });
+    AtomicFileSet again;
+    again.remove(gone);
+    again.add(roster, "newer roster");
+    again.add(klass, "newer class");
+    EXPECT_FALSE(again.commit(&why));
+    ChangeJournal::setFolder(QString());
+    EXPECT_EQ(again.failedPath(), klass);
+    EXPECT_EQ(contents(dir.path()), (QMap<QString, QByteArray>{{"StudentRoster.xml", "new roster"},
+                                                               {"Classes/8C.xml", "old class"},
+                                                               {"Classes/Gone.xml", "old gone"}}));
+}
+
+TEST(SideFiles, OnlyPollixsOwnNamesAreSideFilesEvenBesideTheLongestNames)
+{
+    const QString target = QStringLiteral("/data/Classes/8C.xml");
+    const QString staged = SideFiles::nameBeside(target, SideFiles::Kind::Staged);
+    EXPECT_TRUE(SideFiles::isBeside(staged, target, SideFiles::Kind::Staged));
+    EXPECT_FALSE(SideFiles::isBeside(staged, target, SideFiles::Kind::Kept));
+    EXPECT_FALSE(SideFiles::isBeside(staged, "/data/Classes/8", SideFiles::Kind::Staged));
+    EXPECT_EQ(SideFiles::kindOf("8C.xml.old-0123abcd"), SideFiles::Kind::Kept);
+    EXPECT_EQ(SideFiles::kindOf("b.zip.part-ffffffff"), SideFiles::Kind::Part);
+    // Names a teacher may give files.
+    for (const char *name : {"8C.xml.backup", "8C.xml.new", "8C.xml.new-1234567", "8C.xml.new-ABCDEF12",
+                             "8C.xml.tmp-0123456789", ".tmp-01234567", "8C.xml.older-01234567", "8C.xml.AbCdEf"})
+        EXPECT_FALSE(SideFiles::kindOf(name)) << name;
+
+    // A name near the longest a file may have still gets side files that can be made.
+    QTemporaryDir dir;
+    const QString longTarget = dir.filePath(QString(120, QChar(u'\u00FC')) + ".xml");
+    const QString longSide = SideFiles::nameBeside(longTarget, SideFiles::Kind::Temporary);
+    EXPECT_LE(QFileInfo(longSide).fileName().toUtf8().size(), 255);
+    EXPECT_TRUE(SideFiles::isBeside(longSide, longTarget, SideFiles::Kind::Temporary));
+    ASSERT_TRUE(AtomicFile::write(longTarget, "long"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }

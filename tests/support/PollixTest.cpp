@@ -1,5 +1,6 @@
 #include "PollixTest.h"
 
+#include "core/app/zipHelper.h"
 #include "platform/AtomicFile.h"
 #include "platform/Singleton.h"
 #include "support/SmallDisk.h"
@@ -20,6 +21,17 @@ void PollixTest::SetUp()
     qputenv("POLLIX_HOME", m_home->path().toUtf8());
     m_app = std::make_unique<Orvenda_AppDelegate>(m_home->path());
     Orvenda_AppDelegate::setAppDelegate(m_app.get());
+}
+
+void PollixTest::startOn(const QString &folder, bool finishWork)
+{
+    SingletonRegistry::resetAll();
+    Orvenda_AppDelegate::setAppDelegate(nullptr);
+    m_app = std::make_unique<Orvenda_AppDelegate>(folder);
+    Orvenda_AppDelegate::setAppDelegate(m_app.get());
+    QString why;
+    if (finishWork)
+        EXPECT_TRUE(zipHelper::finishInterruptedWork(&why)) << why.toStdString();
 }
 
 void PollixTest::TearDown()

@@ -20,6 +20,10 @@ protected:
 
     QString home() const { return m_home->path() + QLatin1Char('/'); }
     Orvenda_AppDelegate *app() const { return m_app.get(); }
+    // From now on the program works in folder, as after a start on it: a delegate rooted there
+    // and fresh stores. With finishWork, what the last run left unfinished there is finished first,
+    // as the start does.
+    void startOn(const QString &folder, bool finishWork = false);
 
     // Writes a file under the application folder (folders made as needed); returns its path.
     QString writeFile(const QString &relativePath, const QByteArray &bytes) const;

@@ -11,6 +11,8 @@
 #include "DemoRun.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/app/zipHelper.h"
+#include "platform/InstanceLock.h"
 #include "ui/app/PollixProgram.h"
 
 #include <QApplication>
@@ -43,6 +45,13 @@ int main(int argc, char *argv[])
     }
     const QString folder = args.at(1);
     qputenv("POLLIX_HOME", folder.toUtf8());
+    // The demo folder is an application folder like any other: one Pollix on it at a time.
+    InstanceLock lock(folder);
+    if (lock.take() != InstanceLock::Outcome::Taken) {
+        std::fprintf(stderr, "pollix-demo: Pollix is already running on %s (process %lld on %s)\n", qPrintable(folder),
+                     static_cast<long long>(lock.owner().pid), qPrintable(lock.owner().host));
+        return 1;
+    }
 
     QString why;
     const QString seedText = option(args, "--seed");
@@ -58,6 +67,8 @@ int main(int argc, char *argv[])
     Orvenda_AppDelegate delegate(folder);
     delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);
+    if (!zipHelper::finishInterruptedWork(&why))
+        std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
 
     // The folder is filled before the main window opens, as a teacher's would be.
     const QString quiz = DemoData::ensure(folder, option(args, "--archive"), &why);

@@ -2,6 +2,7 @@
 
 #include "core/engine/ActivityRules.h"
 #include "core/keypad/DeviceController.h"
+#include "platform/ChangeJournal.h"
 #include "platform/Log.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,8 @@ Orvenda_AppDelegate::Orvenda_AppDelegate(const QString &rootFolder, QObject *par
     m_strClassXmlDataFilePath = root + QStringLiteral("Data/Classes");
     m_strQuizXmlDataFilePath = root + QStringLiteral("Data/Quiz");
     m_strCourseGradeFilePath = root + QStringLiteral("Data/CourseGrade");
+    // Changes of several files note themselves down in the data folder first.
+    ChangeJournal::setFolder(m_strDataFilePath);
     // Taking the device controller starts receiver discovery.
     DeviceController::ShareDeviceController();
     m_bTeacherExit = false;
@@ -38,6 +41,8 @@ Orvenda_AppDelegate::~Orvenda_AppDelegate()
 {
     Orvenda_AppDelegate *self = this;
     g_appDelegate.compare_exchange_strong(self, nullptr);
+    if (ChangeJournal::folder() == QDir::cleanPath(m_strDataFilePath))
+        ChangeJournal::setFolder(QString());
 }
 
 Orvenda_AppDelegate *Orvenda_AppDelegate::getAppDelegate()

@@ -6,15 +6,16 @@
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/AtomicFile.h"
+#include "platform/ChangeJournal.h"
 #include "platform/FolderSwap.h"
 #include "platform/Log.h"
+#include "platform/SideFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -72,16 +73,6 @@ Folders folders()
 bool isXmlName(const QString &name)
 {
     return name.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive);
-}
-
-// A name beside path that no file has yet.
-QString unusedSibling(const QString &path, const QString &tag)
-{
-    for (;;) {
-        const QString candidate = QStringLiteral("%1.%2-%3").arg(path, tag).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        if (!QFileInfo::exists(candidate))
-            return candidate;
-    }
 }
 
 bool syncFile(const QString &path, QString *errorText)
@@ -185,12 +176,6 @@ void finishWork(const QString &path)
     writeWorkRecord(lines);
 }
 
-// What the program names its half-made archives and restores.
-const QRegularExpression &partName()
-{
-    static const QRegularExpression re(QStringLiteral("\\.part-[0-9a-f]{8}$"));
-    return re;
-}
 } // namespace
 
 void zipHelper::removeLeftovers()
@@ -204,7 +189,7 @@ void zipHelper::removeLeftovers()
             continue;
         }
         const QFileInfo info(l.path);
-        if (info.isFile() && !info.isSymLink() && partName().match(info.fileName()).hasMatch()) {
+        if (info.isFile() && !info.isSymLink() && SideFiles::kindOf(info.fileName()) == SideFiles::Kind::Part) {
             if (QFile::remove(l.path))
                 PollixLog(QStringLiteral("Removed %1, left by an interrupted backup").arg(l.path));
         }
@@ -227,6 +212,26 @@ void zipHelper::removeLeftovers()
         if (QDir(fi.filePath()).removeRecursively())
             PollixLog(QStringLiteral("Removed %1, left by an interrupted restore").arg(fi.filePath()));
     }
+}
+
+bool zipHelper::finishInterruptedWork(QString *errorText)
+{
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    if (!app)
+        return fail(errorText, QStringLiteral("no application folder"));
+    QString why;
+    // Journals first: the side files they name are the new and old bytes of their change.
+    ChangeJournal::finishInterrupted(QDir::cleanPath(app->strDataFilePath()), &why);
+    const QList<SideFiles::Kind> writes{SideFiles::Kind::Temporary, SideFiles::Kind::Staged, SideFiles::Kind::Kept};
+    // Where Pollix writes: the application folder's own files, the data folder and everything
+    // below it, and the manuals; not the folders of whatever else the application folder holds.
+    const QString root = app->strPollixFilePath();
+    QStringList removed = SideFiles::removeIn(root, writes, false);
+    removed << SideFiles::removeIn(app->strDataFilePath(), writes, true) << SideFiles::removeIn(root + QStringLiteral("Help"), writes, false);
+    for (const QString &path : removed)
+        PollixLog(QStringLiteral("Removed %1, left by an interrupted write").arg(path));
+    removeLeftovers();
+    return why.isEmpty() || fail(errorText, why);
 }
 
 // ---- Backup ----
@@ -295,7 +300,7 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
                                    .arg(DataFolderLayout::fileLimit()));
 
     // Written beside the chosen path and put in its place only when complete.
-    const QString temporary = unusedSibling(archivePath, QStringLiteral("part"));
+    const QString temporary = SideFiles::nameBeside(archivePath, SideFiles::Kind::Part);
     recordWork(temporary);
     ZipArchive zip;
     QString why;
@@ -694,10 +699,43 @@ bool zipHelper::UnzipFile(const QString &archivePath, const QString &entryName, 
 
 // ---- Deleting ----
 
+namespace {
+// What earlier versions left of an interrupted write: "<file>.xml" and six letters.
+bool isOldTemporaryName(const QString &name)
+{
+    static const QRegularExpression re(QStringLiteral("^.+\\.xml\\.[A-Za-z]{6}$"), QRegularExpression::CaseInsensitiveOption);
+    return re.match(name).hasMatch();
+}
+
+// Every copy of data files an interrupted write left in and below folder; the ones that stay.
+QStringList removeCopiesIn(const QString &folder)
+{
+    QStringList stayed;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo fi = it.fileInfo();
+        if (fi.isSymLink() || !(SideFiles::kindOf(fi.fileName()) || isOldTemporaryName(fi.fileName())))
+            continue;
+        if (!QFile::remove(fi.filePath()))
+            stayed << fi.filePath();
+    }
+    return stayed;
+}
+} // namespace
+
 bool zipHelper::DelAllRecords(QString *errorText)
 {
     const Folders f = folders();
-    return f.valid() ? DelRecordByPath(f.data, errorText) : fail(errorText, QStringLiteral("no data folder"));
+    if (!f.valid())
+        return fail(errorText, QStringLiteral("no data folder"));
+    const bool deleted = DelRecordByPath(f.data, errorText);
+    removeLeftovers();
+    const QStringList stayed = removeCopiesIn(f.data);
+    if (!deleted)
+        return false;
+    return stayed.isEmpty() ||
+           fail(errorText, QStringLiteral("These files could not be deleted: %1").arg(stayed.join(QStringLiteral(", "))));
 }
 
 bool zipHelper::clearSession(QString *errorText)

@@ -53,8 +53,19 @@ public:
     // chosen path (only one the program noted as its own before making it) and the staging
     // folders beside the data folder. Called at start-up and before every backup and restore.
     static void removeLeftovers();
+    // At start, with the application folder's lock held and before any store reads a file:
+    // finishes the changes of several files that were cut short (their journals in the data
+    // folder), removes the side files interrupted writes left where Pollix writes (the
+    // application folder's own files, the data folder and below, the manuals; by Pollix's own
+    // naming only, SideFiles), then removeLeftovers(). What could not be finished
+    // goes to *errorText; false then.
+    static bool finishInterruptedWork(QString *errorText = nullptr);
 
-    // Deletes every XML file in and below the data folder.
+    // Deletes every XML file in and below the data folder, and every other copy of their
+    // contents Pollix may have left in the application folder: side files of interrupted
+    // writes (also the temporary files earlier versions named "<file>.xml.XXXXXX") and the
+    // folders of an interrupted restore.
+
     bool DelAllRecords(QString *errorText = nullptr);
     // Deletes every XML file of the session and points-only folders.
     bool clearSession(QString *errorText = nullptr);

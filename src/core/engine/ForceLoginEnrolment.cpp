@@ -1,6 +1,7 @@
 #include "ForceLoginEnrolment.h"
 
 #include "core/app/CommonFunc.h"
+#include "core/store/StoreTransaction.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
 
@@ -65,6 +66,8 @@ ForceLoginEnrolment::Outcome ForceLoginEnrolment::enrol(const QList<StudentInCla
         out.errorText = why;
         return out;
     };
+    // The class and the roster take the students together, or neither does.
+    StoreTransaction transaction;
     QString why;
     if (!classes->addSomeStudents(records, classNo, &why))
         return failWith(why);
@@ -84,19 +87,8 @@ ForceLoginEnrolment::Outcome ForceLoginEnrolment::enrol(const QList<StudentInCla
     } else {
         why = QStringLiteral("The student roster could not be read.");
     }
-    if (rosterWritten)
+    if (rosterWritten && transaction.commit(&why))
         return out;
-
-    // The roster did not take them: they leave the class again, so no student is half added.
-    QString undoWhy;
-    bool undone = classes->beginDeleteStudentsInClass(classNo, &undoWhy);
-    if (undone) {
-        for (const StudentEntity &e : records)
-            classes->deletingStudentWithID(e.id());
-        undone = classes->endDeleteStudents(&undoWhy);
-    }
-    if (!undone)
-        why += QLatin1Char('\n') + QStringLiteral("The students stay in the class: %1").arg(undoWhy);
     return failWith(why);
 }
 

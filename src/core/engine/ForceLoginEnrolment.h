@@ -22,7 +22,8 @@ public:
     // Adds the students, in order, while the class has room for them (limit: the most students
     // a class may hold). Each is stored with the keypad number it logged in with. IDs are
     // compared ignoring case: a student the class already holds is not added again, and one the
-    // roster already holds joins the class only.
+    // roster already holds joins the class only. The class and the roster are written as one
+    // change (StoreTransaction): both take the students, or neither does.
     static Outcome enrol(const QList<StudentInClassPtr> &students, int classNo, int limit);
 
     // The run's class list read again from the class store, in its order. A student already in

@@ -302,6 +302,10 @@ bool existsAtPath(const QString &path, QLatin1String what)
     const StoreTransaction *transaction = StoreTransaction::current();
     if (transaction && !path.isNull() && transaction->held(path))
         return true;
+    if (transaction && !path.isNull() && transaction->removes(path)) {
+        PollixLog(QStringLiteral("%1 %2 is being removed").arg(what, path));
+        return false;
+    }
     if (path.isNull() || !QFileInfo::exists(path)) {
         PollixLog(QStringLiteral("%1 %2 does not exist").arg(what, path));
         return false;
@@ -357,6 +361,21 @@ bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray
     return AtomicFile::write(path, data, errorText);
 }
 
+bool GlobalFunctions::removeFileAtPath(const QString &path, QString *errorText)
+{
+    if (path.isEmpty())
+        return failWith(errorText, QStringLiteral("no data folder"));
+    if (StoreTransaction *transaction = StoreTransaction::current()) {
+        transaction->holdRemoval(path);
+        return true;
+    }
+    QFile file(path);
+    if (!file.exists() || file.remove())
+        return true;
+    PollixLog(QStringLiteral("Delete file %1 because of %2").arg(path, file.errorString()));
+    return failWith(errorText, file.errorString());
+}
+
 QByteArray GlobalFunctions::readAtMost(QIODevice &device, qint64 limit)
 {
     constexpr qint64 kStep = 1 << 20;
@@ -402,6 +421,11 @@ bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, 
 {
     const StoreTransaction *transaction = StoreTransaction::current();
     std::optional<QByteArray> bytes = transaction ? transaction->held(path) : std::nullopt;
+    if (!bytes && transaction && transaction->removes(path)) {
+        if (error)
+            *error = QStringLiteral("No such file or directory");
+        return false;
+    }
     if (!bytes) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {

@@ -85,6 +85,9 @@ public:
     // (disk full, read-only disk, no permission, ...) goes to *errorText. Every store write
     // below passes its errorText on to here.
     static bool createQXmlFileAtPath(const QString &path, const QByteArray &data, QString *errorText = nullptr);
+    // Removes a store file (inside a StoreTransaction: with the transaction's commit). A file
+    // that is not there counts as removed. False, with the reason, when it stays.
+    static bool removeFileAtPath(const QString &path, QString *errorText = nullptr);
 
     // The one serialised form of every store file: the declaration, a line break, then the root
     // with no indentation or line breaks; empty elements as start-end pairs.

@@ -42,6 +42,16 @@ std::optional<QByteArray> StoreTransaction::held(const QString &path) const
     return m_files->dataFor(key(path));
 }
 
+void StoreTransaction::holdRemoval(const QString &path)
+{
+    m_files->remove(key(path));
+}
+
+bool StoreTransaction::removes(const QString &path) const
+{
+    return m_files->removes(key(path));
+}
+
 QString StoreTransaction::failedPath() const
 {
     return m_files->failedPath();

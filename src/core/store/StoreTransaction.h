@@ -3,8 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 class AtomicFileSet;
 
@@ -14,8 +16,9 @@ class AtomicFileSet;
 // held bytes. commit() then replaces all held files as one change: every file or none.
 // A transaction destroyed without a commit drops what it holds; the files stay as they were.
 //
-// Only the file-based student edits of the class and roster stores belong in a transaction; the
-// stores that keep lists in memory (classes, subjects, teachers) change those lists at once.
+// The commit goes through AtomicFileSet, so a change cut short by a kill is finished at the next
+// start. Stores that keep lists in memory change those lists at once: after a failed commit the
+// caller loads them again.
 class StoreTransaction
 {
 public:
@@ -31,12 +34,33 @@ public:
     // After a failed commit: the file that could not be written.
     QString failedPath() const;
 
+    // Runs change (a series of store calls) as one change of the files: inside a transaction that
+    // is committed when change answers true. When change or the commit fails, nothing is written
+    // and each store named is put back as it was before (stores that keep their records in
+    // memory change them as they go). *errorText says why.
+    template <typename... Stores>
+    static bool runAsOne(const std::function<bool(QString *why)> &change, QString *errorText, Stores *...stores)
+    {
+        const std::tuple<Stores...> before(*stores...);
+        bool done = false;
+        {
+            StoreTransaction transaction;
+            done = change(errorText) && transaction.commit(errorText);
+        }
+        if (!done)
+            std::apply([&](const Stores &...saved) { ((*stores = saved), ...); }, before);
+        return done;
+    }
+
     // The transaction open now, or none.
     static StoreTransaction *current();
 
     // The store file writer and reader ask these.
     void hold(const QString &path, const QByteArray &data);
     std::optional<QByteArray> held(const QString &path) const;
+    // A file removed by the change: it reads as missing until the commit removes it.
+    void holdRemoval(const QString &path);
+    bool removes(const QString &path) const;
 
 private:
     std::unique_ptr<AtomicFileSet> m_files;

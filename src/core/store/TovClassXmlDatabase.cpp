@@ -274,11 +274,8 @@ bool TovClassXmlDatabase::deleteClassWithNo(int no, QString *errorText)
     const QString path = pathByClassNo(no);
     if (path.isNull())
         return GlobalFunctions::failWith(errorText, noClass(no));
-    QFile file(path);
-    if (file.exists() && !file.remove()) {
-        PollixLog(QStringLiteral("Delete file %1 because of %2").arg(path, file.errorString()));
-        return GlobalFunctions::failWith(errorText, file.errorString());
-    }
+    if (!GlobalFunctions::removeFileAtPath(path, errorText))
+        return false;
     m_classList.removeAt(indexOfNo(no));
     return true;
 }

@@ -266,11 +266,8 @@ bool TovQuizXmlDatabase::upDataQuizForReport(const QString &path, const QuizEnti
 
 bool TovQuizXmlDatabase::deleteQuizWithName(const QString &path)
 {
-    QFile file(path);
-    if (file.exists() && !file.remove()) {
-        PollixLog(QStringLiteral("Delete file %1 because of %2").arg(path, file.errorString()));
+    if (!GF::removeFileAtPath(path))
         return false;
-    }
     TovFastQuizXmlDatabase::sharedFastQuiz()->deleteQuizWithPath(path);
     return true;
 }

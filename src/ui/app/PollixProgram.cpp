@@ -2,6 +2,7 @@
 
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/keypad/DeviceController.h"
+#include "platform/InstanceLock.h"
 #include "ui/app/AppIcons.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
@@ -18,6 +19,7 @@
 #include "ui/run/ActivityWindowOpener.h"
 
 #include <QApplication>
+#include <QDir>
 
 namespace PollixProgram {
 
@@ -70,6 +72,21 @@ void installServices()
     ReportWindows::install();
     // The gradebook's windows in the Report window, and its records of roster names.
     GradebookWindows::install();
+}
+
+bool claimApplicationFolder(InstanceLock &lock)
+{
+    if (lock.take() == InstanceLock::Outcome::Taken)
+        return true;
+    const InstanceLock::Owner owner = lock.owner();
+    const bool forward = lock.askOwnerToComeForward();
+    const QString where = owner.pid > 0 ? QObject::tr("It runs as process %1 on %2.").arg(owner.pid).arg(owner.host)
+                                        : QObject::tr("Its process could not be named.");
+    const QString next = forward ? QObject::tr("Its window has been brought to the front.")
+                                 : QObject::tr("Use its window, or close it before starting Pollix again.");
+    PollixAlert::show(nullptr, QStringLiteral("Pollix"), QObject::tr("Pollix is already running on this application folder."),
+                      {QObject::tr("OK")}, QStringLiteral("%1\n%2\n\n%3").arg(where, next, QDir::toNativeSeparators(lock.folder())));
+    return false;
 }
 
 } // namespace PollixProgram

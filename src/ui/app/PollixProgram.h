@@ -1,5 +1,6 @@
 #pragma once
 
+class InstanceLock;
 class QApplication;
 
 // What the pollix program sets up before its main window opens: its identity, and the services
@@ -9,4 +10,8 @@ class QApplication;
 namespace PollixProgram {
 void setUpApplication(QApplication &app);
 void installServices();
+// Takes the application folder for this process. When another Pollix runs on it, asks that one
+// to bring its window to the front, says so in an alert (which process, on which computer) and
+// answers false: the program then ends.
+bool claimApplicationFolder(InstanceLock &lock);
 } // namespace PollixProgram

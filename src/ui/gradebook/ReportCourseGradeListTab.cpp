@@ -2,6 +2,7 @@
 
 #include "core/gradebook/GradebookBackupFile.h"
 #include "core/gradebook/TovGradeSessionsXmlDatabase.h"
+#include "core/store/StoreTransaction.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "platform/NotificationCenter.h"
@@ -351,15 +352,22 @@ void ReportCourseGradeListTab::doExportDelete3()
             return;
         TovGradeSessionsXmlDatabase *store = TovGradeSessionsXmlDatabase::sharedUI();
         const QString period = cboGradingPeriod3->currentText();
-        for (const SelectSubject &s : chosen) {
-            QString why;
-            // Only the course grades of the row's class and teacher go.
-            if (!store->deleteStudentGradeByPeriod(period, s.subjectName(), s.className(), s.teacherName(), &why) &&
-                !why.isEmpty()) {
-                alert(tr("The course grades could not be deleted."), why);
-                break;
-            }
-        }
+        QString why;
+        // The course grades of every chosen subject go together, or none does.
+        const bool deleted = StoreTransaction::runAsOne(
+            [&](QString *failure) {
+                for (const SelectSubject &s : chosen) {
+                    // Only the course grades of the row's class and teacher go; a subject without
+                    // any (false without a reason) is no failure.
+                    if (!store->deleteStudentGradeByPeriod(period, s.subjectName(), s.className(), s.teacherName(), failure) &&
+                        !failure->isEmpty())
+                        return false;
+                }
+                return true;
+            },
+            &why, store);
+        if (!deleted)
+            alert(tr("The course grades could not be deleted."), why);
         backToList();
         return;
     }

@@ -8,6 +8,7 @@
 #include "core/gradebook/TovGradeLetterXmlDatabase.h"
 #include "core/gradebook/TovPeriodXmlDatabase.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/store/StoreTransaction.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/PrintfNumber.h"
@@ -1067,30 +1068,40 @@ void SubjectGradeSettingController::doSave1()
         if (std::none_of(table1Array.begin(), table1Array.end(),
                          [&](const GradePeriod &row) { return row.periodNum() == p.no(); }))
             gone << p.no();
-    bool ok = true;
-    for (auto it = gone.crbegin(); ok && it != gone.crend(); ++it)
-        ok = store->deleteWithNo(*it, &why);
-    for (GradePeriod &row : table1Array) {
-        if (!ok)
-            break;
-        PeriodEntity p;
-        p.setNo(row.periodNum());
-        p.setTitle(row.periodTitle());
-        p.setDateFrom(row.dateFrom());
-        p.setDateTo(row.dateTo());
-        if (row.periodNum() != -1) {
-            ok = store->updateWithData(p, &why);
-        } else {
-            const int no = store->addWithData(p, &why);
-            ok = no != -1;
-            if (ok)
-                row.setPeriodNum(no);
-        }
-    }
+    // Every period lands, or none: a save cut short must not leave half the table in the file.
+    QList<GradePeriod *> added;
+    const bool ok = StoreTransaction::runAsOne(
+        [&](QString *failure) {
+            for (auto it = gone.crbegin(); it != gone.crend(); ++it)
+                if (!store->deleteWithNo(*it, failure))
+                    return false;
+            for (GradePeriod &row : table1Array) {
+                PeriodEntity p;
+                p.setNo(row.periodNum());
+                p.setTitle(row.periodTitle());
+                p.setDateFrom(row.dateFrom());
+                p.setDateTo(row.dateTo());
+                if (row.periodNum() != -1) {
+                    if (!store->updateWithData(p, failure))
+                        return false;
+                } else {
+                    const int no = store->addWithData(p, failure);
+                    if (no == -1)
+                        return false;
+                    row.setPeriodNum(no);
+                    added << &row;
+                }
+            }
+            return true;
+        },
+        &why, store);
+    if (!ok)
+        for (GradePeriod *row : added)
+            row->setPeriodNum(-1);
     if (m_parent)
         m_parent->refreshPeriod2();
     if (!ok) {
-        // What was written stays; the rest is offered again at the next save.
+        // Nothing was written; the whole table is offered again at the next save.
         m_shouldClose = false;
         alert(tr("The grading periods could not be saved."), why);
         return;
@@ -1478,31 +1489,40 @@ void SubjectGradeSettingController::doSave4()
         return;
     TovWeightAndSessionTypeXmlDatabase *store = TovWeightAndSessionTypeXmlDatabase::sharedUI();
     QString why;
-    bool ok = true;
-    const QList<SessionTypeEntity> stored = store->sessionTypeList();
-    for (const SessionTypeEntity &t : stored) {
-        const bool kept = std::any_of(table4Array.begin(), table4Array.end(),
-                                      [&](const SessionTypeEntity &row) { return row.no() == t.no(); });
-        if (!kept && ok)
-            ok = store->deleteSessionTypeWithNo(t.no(), &why);
-    }
-    // Renames go in one write: two types may swap names.
-    QList<SessionTypeEntity> renames;
-    for (const SessionTypeEntity &row : table4Array)
-        if (row.no() != -1)
-            renames << row;
-    if (ok)
-        ok = store->updateSessionTypesWithData(renames, &why);
-    for (SessionTypeEntity &row : table4Array) {
-        if (!ok)
-            break;
-        if (row.no() != -1)
-            continue;
-        const int no = store->addSessionTypeWithData(row, &why);
-        ok = no != -1;
-        if (!ok && why.isEmpty())
-            why = tr("Failed to add type.");
-    }
+    // The types and the weight lists that name them are one file: every change lands, or none.
+    QList<SessionTypeEntity *> added;
+    const bool ok = StoreTransaction::runAsOne(
+        [&](QString *failure) {
+            const QList<SessionTypeEntity> stored = store->sessionTypeList();
+            for (const SessionTypeEntity &t : stored) {
+                const bool kept = std::any_of(table4Array.begin(), table4Array.end(),
+                                              [&](const SessionTypeEntity &row) { return row.no() == t.no(); });
+                if (!kept && !store->deleteSessionTypeWithNo(t.no(), failure))
+                    return false;
+            }
+            // Renames go in one write: two types may swap names.
+            QList<SessionTypeEntity> renames;
+            for (const SessionTypeEntity &row : table4Array)
+                if (row.no() != -1)
+                    renames << row;
+            if (!store->updateSessionTypesWithData(renames, failure))
+                return false;
+            for (SessionTypeEntity &row : table4Array) {
+                if (row.no() != -1)
+                    continue;
+                if (store->addSessionTypeWithData(row, failure) == -1) {
+                    if (failure->isEmpty())
+                        *failure = tr("Failed to add type.");
+                    return false;
+                }
+                added << &row;
+            }
+            return true;
+        },
+        &why, store);
+    if (!ok)
+        for (SessionTypeEntity *row : added)
+            row->setNo(-1);
     if (m_parent)
         m_parent->refreshSessionTypes();
     sessionWeightTableReNew();

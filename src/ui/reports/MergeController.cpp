@@ -6,6 +6,8 @@
 #include "core/reports/SessionMerge.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
+#include "core/store/StoreTransaction.h"
+#include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
 
@@ -186,27 +188,30 @@ bool MergeController::doSave()
         alert(tr("The sessions could not be merged."), {}, loss);
         return false;
     }
+    // The merged session and the removal of its sources are one change: cut short, it must
+    // neither lose the sources' answers nor keep them twice.
     QString error;
-    if (!TovQuizXmlDatabase().addQuizWithName(name, merged, &m_mergedPath, &error)) {
+    const bool saved = StoreTransaction::runAsOne(
+        [&](QString *failure) {
+            if (!TovQuizXmlDatabase().addQuizWithName(name, merged, &m_mergedPath, failure))
+                return false;
+            // The sources go only when the new file holds what was merged.
+            const std::optional<QuizEntity> written = TovQuizXmlDatabase().getQuizInfoAll(m_mergedPath);
+            if (!written || !SessionMerge::sameContent(*written, merged)) {
+                PollixLog(QStringLiteral("The merged session %1 does not read back as written").arg(m_mergedPath));
+                *failure = tr("The written file does not read back.");
+                return false;
+            }
+            if (box->isChecked())
+                for (const ReportTable1Element &row : m_table1Array)
+                    TovQuizXmlDatabase().deleteQuizWithName(row.filePath());
+            return true;
+        },
+        &error, TovFastQuizXmlDatabase::sharedFastQuiz());
+    if (!saved) {
         PollixLog(QStringLiteral("Failed to write the merged session %1: %2").arg(name, error));
         alert(tr("The merged session could not be saved."), {}, error);
         return false;
-    }
-    // The sources go only when the new file holds what was merged.
-    const std::optional<QuizEntity> written = TovQuizXmlDatabase().getQuizInfoAll(m_mergedPath);
-    if (!written || !SessionMerge::sameContent(*written, merged)) {
-        PollixLog(QStringLiteral("The merged session %1 does not read back as written").arg(m_mergedPath));
-        TovQuizXmlDatabase().deleteQuizWithName(m_mergedPath);
-        alert(tr("The merged session could not be saved."), {}, tr("The written file does not read back."));
-        return false;
-    }
-    if (box->isChecked()) {
-        QStringList kept;
-        for (const ReportTable1Element &row : m_table1Array)
-            if (!TovQuizXmlDatabase().deleteQuizWithName(row.filePath()))
-                kept << row.session();
-        if (!kept.isEmpty())
-            alert(tr("These sessions could not be deleted:"), {}, kept.join(QLatin1Char('\n')));
     }
     if (m_parent) {
         m_parent->widenDateRange(m_result.date());

@@ -398,3 +398,35 @@ TEST_F(RestoreCheckTest, LeftoversOfInterruptedWorkGoButNothingElse)
     EXPECT_EQ(besideData(), (QStringList{".unfinished-work", "Data", "Data restore-a1B2c3", "Data.restore-mine"}));
     EXPECT_EQ(readFile(home() + ".unfinished-work"), "1\t" + others.toUtf8() + "\n");
 }
+
+TEST_F(RestoreCheckTest, TheStartFinishesAChangeCutShortThenRemovesOnlyPollixsOwnSideFiles)
+{
+    // A change killed after it was noted down and before its moves: the roster's and the
+    // class's new bytes beside them, their old bytes under second names, the journal.
+    const QString roster = writeFile("Data/StudentRoster.xml", "<Students>old</Students>");
+    const QString klass = writeFile("Data/Classes/8C.xml", "<Students>old</Students>");
+    writeFile("Data/StudentRoster.xml.new-0000000a", "<Students>K1</Students>");
+    writeFile("Data/Classes/8C.xml.new-0000000b", "<Students>K1</Students>");
+    ASSERT_EQ(::link(QFile::encodeName(klass).constData(), QFile::encodeName(klass + ".old-0000000c").constData()), 0);
+    writeFile("Data/.change-0000000d.journal", "Pollix change journal 1\nforward\n"
+                                              "StudentRoster.xml StudentRoster.xml.new-0000000a -\n"
+                                              "Classes/8C.xml Classes/8C.xml.new-0000000b Classes/8C.xml.old-0000000c\n"
+                                              "end\n");
+    // Interrupted single writes, where Pollix writes.
+    const QStringList ours{"config.xml.tmp-0badf00d", "Data/Quiz/Week 1.xml.tmp-12345678", "Help/manual.pdf.tmp-00000001"};
+    // What the teacher keeps in the application folder, some of it named alike.
+    const QStringList theirs{"Data/Quiz/Week 1.xml.bak", "Data/Classes/8C.xml.new", "Mine/report.xml.tmp-12345678",
+                             "Data/Classes/8C.xml.new-XYZ"};
+    for (const QString &rel : ours + theirs)
+        writeFile(rel, "x");
+
+    QString why;
+    ASSERT_TRUE(zipHelper::finishInterruptedWork(&why)) << why.toStdString();
+    EXPECT_EQ(readFile(roster), "<Students>K1</Students>");
+    EXPECT_EQ(readFile(klass), "<Students>K1</Students>");
+    EXPECT_EQ(QDir(home() + "Data").entryList(QDir::Files | QDir::Hidden), QStringList{"StudentRoster.xml"});
+    for (const QString &rel : ours)
+        EXPECT_FALSE(QFileInfo::exists(home() + rel)) << rel.toStdString();
+    for (const QString &rel : theirs)
+        EXPECT_TRUE(QFileInfo::exists(home() + rel)) << rel.toStdString();
+}

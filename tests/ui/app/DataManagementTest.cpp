@@ -12,6 +12,7 @@
 #include "ui/app/WelcomeWindowController.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
@@ -202,4 +203,30 @@ TEST_F(DataManagementTest, TheStartRemovesWhatAnInterruptedRestoreLeft)
     WelcomeWindowController::setDefaultSeconds(5);
     EXPECT_FALSE(QFileInfo::exists(home() + "Data.restore-Q1w2E3"));
     EXPECT_EQ(sessionCount(), 2);
+}
+
+TEST_F(DataManagementTest, DeleteAllLeavesNoCopyOfAStudentAnywhereInTheApplicationFolder)
+{
+    const QByteArray student = "<Student><ID>K1</ID><FirstName>Zebedee</FirstName></Student>";
+    writeFile("Data/Classes/Class A.xml", "<ClassRoom><Students>" + student + "</Students></ClassRoom>");
+    // What kills in the middle of writes left: of this version, of earlier ones, of a restore.
+    for (const char *copy : {"Data/Classes/Class A.xml.new-0a1b2c3d", "Data/Classes/Class A.xml.old-00c0ffee",
+                             "Data/StudentRoster.xml.tmp-12345678", "Data/Classes/Class A.xml.QxWvEr",
+                             "Data.old-Zz9yY8/Classes/Class A.xml"})
+        writeFile(copy, student);
+    writeFile("Data/Classes/notes.txt", "the teacher's own");
+
+    DataManagementCtrl page;
+    answers.answerAlert(1); // No backup first
+    answers.answerAlert(0); // OK, delete all
+    QTest::mouseClick(page.btnDelAllRecords, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "All records  were successfully cleared.");
+
+    QDirIterator it(home(), QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList left;
+    while (it.hasNext())
+        if (readFile(it.next()).contains("Zebedee"))
+            left << it.filePath();
+    EXPECT_TRUE(left.isEmpty()) << left.join(", ").toStdString();
+    EXPECT_TRUE(QFileInfo::exists(data() + "Classes/notes.txt"));
 }

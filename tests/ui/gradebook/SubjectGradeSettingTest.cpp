@@ -3,6 +3,7 @@
 #include "core/gradebook/TovGradeLetterXmlDatabase.h"
 #include "core/gradebook/TovPeriodXmlDatabase.h"
 #include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "platform/AtomicFileSet.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/gradebook/GradebookSettingsParent.h"
 #include "ui/gradebook/SubjectGradeSettingController.h"
@@ -298,4 +299,40 @@ TEST_F(SubjectGradeSettingTest, SessionTypesInUseStayAndRenamesReachTheWeightLis
     store->loadWeights();
     for (const SessionTypeInWeight &e : store->weightList().at(0).sessionTypesInWeight())
         EXPECT_EQ(e.isSelect(), e.sessionType() == "Essay") << e.sessionType().toStdString();
+}
+
+TEST_F(SubjectGradeSettingTest, APeriodSaveThatCannotFinishWritesNoneOfItsChangesAndTheNextSaveWritesThemAll)
+{
+    PeriodEntity a, b;
+    a.setTitle("A");
+    b.setTitle("B");
+    TovPeriodXmlDatabase::sharedUI()->addWithData(a);
+    TovPeriodXmlDatabase::sharedUI()->addWithData(b);
+    const QString file = home() + "Data/Periods.xml";
+    const QByteArray before = readFile(file);
+    SubjectGradeSettingController w(0, &parent);
+    w.show();
+    // A removal, a rename and a new period: three writes of the file, one change.
+    w.table1->selectRow(0);
+    answers.answerAlert(0); // Yes, delete
+    w.doDelete1();
+    editCell(w.table1, 0, 0, "B2");
+    w.doAdd1();
+
+    AtomicFileSet::setMoveFailureHook([file](const QString &p) { return p == file; });
+    QTest::mouseClick(w.btnSave1, Qt::LeftButton);
+    AtomicFileSet::setMoveFailureHook({});
+    EXPECT_EQ(answers.alertTexts().last(), "The grading periods could not be saved.");
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(storedPeriods().size(), 2);
+    EXPECT_TRUE(w.isChanged(0));
+    EXPECT_EQ(column(w.table1, 0).mid(0, 1), QStringList{"B2"});
+
+    QTest::mouseClick(w.btnSave1, Qt::LeftButton);
+    EXPECT_FALSE(w.isChanged(0));
+    TovPeriodXmlDatabase::sharedUI()->loadPeriods();
+    QStringList titles;
+    for (const PeriodEntity &p : TovPeriodXmlDatabase::sharedUI()->periodList())
+        titles << p.title();
+    EXPECT_EQ(titles, (QStringList{"B2", "New Period 1"}));
 }

@@ -29,6 +29,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/KilledRuns.h"
+
 #include <functional>
 
 namespace {
@@ -445,6 +447,42 @@ TEST_F(SessionWindowsTest, MergeKeepsTheSourcesUntilTheNewSessionIsWrittenAndRef
     EXPECT_EQ(joined->className(), "Class 5A/Class 5B");
     EXPECT_EQ(joined->allStudents().size(), 2 * students);
     EXPECT_EQ(window->table1Array().size(), 1);
+}
+
+TEST_F(SessionWindowsTest, AMergeThatDeletesItsSourcesKilledAtAnyStepLeavesTheSourcesOrTheMergedSessionNeverBoth)
+{
+    auto sources = [this](const QString &folder) {
+        QByteArray otherClass = testData("reports/student-session/input.xml");
+        otherClass.replace("<Name>Quiz, period 2</Name>", "<Name>Period 3</Name>")
+            .replace("<ClassName>Class 5A</ClassName>", "<ClassName>Class 5B</ClassName>");
+        for (const auto &[name, bytes] : {std::pair{"A.xml", testData("reports/student-session/input.xml")}, std::pair{"B.xml", otherClass}}) {
+            QDir().mkpath(folder + "/Data/Quiz");
+            QFile f(folder + "/Data/Quiz/" + name);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+    };
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        openReportWindow();
+        select({"Quiz, period 2", "Period 3"});
+        MergeController merge(window.get());
+        merge.table2->item(0, 0)->setText("Joined");
+        merge.radioByClasses->setChecked(true);
+        merge.box->setChecked(true);
+        EXPECT_TRUE(merge.doSave());
+        return;
+    }
+    const int killed = KilledRuns::atEveryStep(sources, [&](const QString &folder, bool wasKilled) {
+        startOn(folder, true);
+        const QStringList files = QDir(folder + "/Data/Quiz").entryList(QDir::Files | QDir::Hidden);
+        const bool merged = files.size() == 1 && files.first().startsWith("Joined");
+        EXPECT_TRUE(merged || (wasKilled && files == (QStringList{"A.xml", "B.xml"}))) << files.join(", ").toStdString();
+        if (merged)
+            EXPECT_EQ(DataManager::getQuizAtPath(folder + "/Data/Quiz/" + files.first()).value_or(QuizEntity()).allStudents().size(),
+                      2 * DataManager::getQuizAtPath(testDataPath("reports/student-session/input.xml")).value_or(QuizEntity()).allStudents().size());
+    });
+    EXPECT_GE(killed, 4) << "the journal, the merged session and two removals";
 }
 
 TEST_F(SessionWindowsTest, NewPointsSessionOpensTheEntryOnItsPointsOnlyForm)

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// What a change of several files is about to do, written down before the change's first move,
+// so that a change cut short (kill, crash, power cut) is finished at the next start instead of
+// leaving some files new and others old. AtomicFileSet writes one for every change; the program
+// finishes what it finds at start, with its lock held, before any store reads a file.
+//
+// A journal names, for each file, the target, the side file holding its new bytes (none when
+// the change removes the target) and the side file that keeps its old bytes (none when there
+// were none). Forward puts the new bytes in place; back puts the old ones back. Paths are kept
+// relative to the journal's folder, so a folder that moved between the kill and the next start
+// is still finished.
+namespace ChangeJournal {
+
+struct Step
+{
+    QString target;
+    QString staged; // the new bytes; empty: the change removes target
+    QString kept;   // the old bytes under a second name; empty: target did not exist
+};
+
+enum class Direction { Forward, Back };
+
+// Where journals are written (the data folder); empty: changes are not journalled.
+void setFolder(const QString &folder);
+QString folder();
+
+// Writes (or rewrites, at journalPath) the journal of a change and syncs it to the disk; its
+// path, or empty with the reason.
+QString write(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {});
+// Removes a finished change's journal.
+void remove(const QString &journalPath);
+
+// Carries a change through in the given direction, then removes its side files. Forward puts
+// every staged file in its target's place and removes the targets that go; back puts every kept
+// file back and removes the targets that did not exist before. Steps already done are skipped,
+// so the same change may be carried through again after a kill. False, with the reasons, when
+// a move failed; the others are done all the same.
+bool apply(const QList<Step> &steps, Direction direction, QString *errorText);
+
+// Finishes every change whose journal lies in folder, in the direction its journal says, and
+// removes the journals. The number finished; *errorText names what could not be done.
+int finishInterrupted(const QString &folder, QString *errorText = nullptr);
+
+} // namespace ChangeJournal

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The names of the files Pollix makes beside a file while it replaces it, all made here, so that
+// what an interrupted write left behind can be told apart from every file a teacher made: a side
+// file is named "<file>.<kind>-<8 lowercase hex digits>" (the file's name cut short, at a whole
+// character, where the whole would pass the 255 bytes of a file name), and nothing else is one.
+namespace SideFiles {
+
+enum class Kind {
+    Temporary, // "tmp": a single file's new bytes on their way to the disk
+    Staged,    // "new": a file of a change of several files, whole, waiting for its move
+    Kept,      // "old": a second name of a replaced file, kept until the change is done
+    Part       // "part": a backup archive being written
+};
+
+// A name beside path that no file has yet.
+QString nameBeside(const QString &path, Kind kind);
+// The kind of side file a file name is, if it is one.
+std::optional<Kind> kindOf(const QString &fileName);
+// Whether path is a side file of kind made for target.
+bool isBeside(const QString &path, const QString &target, Kind kind);
+
+// Removes every side file of the given kinds in folder, and with recursive in the folders below
+// it (not through symbolic links); only plain files, never a link. The paths removed.
+QStringList removeIn(const QString &folder, const QList<Kind> &kinds, bool recursive);
+
+} // namespace SideFiles

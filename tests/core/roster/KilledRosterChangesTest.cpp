@@ -1,0 +1,223 @@
+#include "core/engine/ForceLoginEnrolment.h"
+#include "core/gradebook/TovPeriodXmlDatabase.h"
+#include "core/roster/RosterEdits.h"
+#include "core/store/StoreTransaction.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovStudentRoster.h"
+#include "support/KilledRuns.h"
+#include "support/PollixTest.h"
+
+#include <QDirIterator>
+#include <QRegularExpression>
+
+// Changes of several files, each killed for real at every one of its renames; the next start
+// must find every file agreeing with the others and nothing that was there before lost.
+namespace {
+StudentEntity student(const QString &id, const QString &last)
+{
+    StudentEntity s;
+    s.setId(id);
+    s.setFirstName(QStringLiteral("Kim"));
+    s.setLastName(last);
+    s.setDeviceNo(5);
+    s.setGroupNo(1);
+    return s;
+}
+
+class KilledRosterChangesTest : public PollixTest
+{
+protected:
+    // Classes 8C and 9A; A1 in the roster and in both, B2 in the roster and 8C.
+    void seed(const QString &folder)
+    {
+        startOn(folder);
+        auto *classes = TovClassXmlDatabase::sharedClassUI();
+        auto *roster = TovStudentRoster::sharedUI();
+        const int c8 = classes->addClassWithName(QStringLiteral("8C"));
+        const int c9 = classes->addClassWithName(QStringLiteral("9A"));
+        ASSERT_TRUE(roster->addStudentWithData(student("A1", "Old")));
+        ASSERT_TRUE(classes->addStudentWithData(student("A1", "Old"), c8));
+        ASSERT_TRUE(classes->addStudentWithData(student("A1", "Old"), c9));
+        ASSERT_TRUE(roster->addStudentWithData(student("B2", "Stay")));
+        ASSERT_TRUE(classes->addStudentWithData(student("B2", "Stay"), c8));
+    }
+    static int classNo(const char *name) { return TovClassXmlDatabase::sharedClassUI()->classNoByName(QString::fromLatin1(name)); }
+    static std::optional<StudentEntity> inClass(const char *name, const QString &id)
+    {
+        for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo(name)))
+            if (s.id() == id)
+                return s;
+        return std::nullopt;
+    }
+    static std::optional<StudentEntity> inRoster(const QString &id)
+    {
+        for (const StudentEntity &s : TovStudentRoster::sharedUI()->getAllStudents().value_or(QList<StudentEntity>()))
+            if (s.id() == id)
+                return s;
+        return std::nullopt;
+    }
+    // Files of the change's own making left anywhere in the folder.
+    static QStringList leftovers(const QString &folder)
+    {
+        static const QRegularExpression own(QStringLiteral("\\.(tmp|new|old)-[0-9a-f]{8}$|\\.journal$"));
+        QStringList out;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            if (own.match(it.next()).hasMatch())
+                out << it.filePath();
+        return out;
+    }
+    // What every start must find whatever the change did: the students that were there before.
+    void expectEarlierDataWhole(bool killed)
+    {
+        EXPECT_TRUE(inRoster("B2") && inClass("8C", "B2")) << (killed ? "killed run" : "whole run");
+        EXPECT_EQ(leftovers(home()), QStringList()) << (killed ? "killed run" : "whole run");
+    }
+};
+} // namespace
+
+TEST_F(KilledRosterChangesTest, ANewStudentKilledAtAnyStepIsInTheRosterAndTheClassOrInNeither)
+{
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        EXPECT_TRUE(RosterEdits::addNewStudent(student("K1", "New"), classNo("8C"), 400).ok());
+        return;
+    }
+    int landed = 0, notLanded = 0;
+    const int killed = KilledRuns::atEveryStep([this](const QString &folder) { seed(folder); },
+                                                 [&](const QString &folder, bool wasKilled) {
+                                                     startOn(folder, true);
+                                                     const bool inBoth = inRoster("K1") && inClass("8C", "K1");
+                                                     EXPECT_EQ(bool(inRoster("K1")), bool(inClass("8C", "K1")));
+                                                     (inBoth ? landed : notLanded) += wasKilled;
+                                                     EXPECT_TRUE(inBoth || wasKilled);
+                                                     expectEarlierDataWhole(wasKilled);
+                                                     // Adding him again is what the teacher then does.
+                                                     if (!inBoth)
+                                                         EXPECT_TRUE(RosterEdits::addNewStudent(student("K1", "New"), classNo("8C"), 400).ok());
+                                                 });
+    EXPECT_GE(killed, 3);
+    EXPECT_GT(landed, 0) << "no kill fell after the change was noted down";
+    EXPECT_GT(notLanded, 0) << "no kill fell before the change was noted down";
+}
+
+TEST_F(KilledRosterChangesTest, KeypadsJoiningTheClassDuringARunKilledAtAnyStepAreInTheRosterAndTheClassOrInNeither)
+{
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        QList<StudentInClassPtr> unknown;
+        for (const char *id : {"N1", "N2"}) {
+            auto s = std::make_shared<StudentInClass>();
+            s->setStudentID(QString::fromLatin1(id));
+            s->setStudentFirstName(QStringLiteral("Keypad"));
+            s->setDeviceNo(9);
+            unknown << s;
+        }
+        EXPECT_FALSE(ForceLoginEnrolment::enrol(unknown, classNo("9A"), 400).failed);
+        return;
+    }
+    const int killed = KilledRuns::atEveryStep([this](const QString &folder) { seed(folder); },
+                                               [&](const QString &folder, bool wasKilled) {
+                                                   startOn(folder, true);
+                                                   for (const char *id : {"N1", "N2"}) {
+                                                       EXPECT_EQ(bool(inRoster(id)), bool(inClass("9A", id))) << id;
+                                                       EXPECT_TRUE(wasKilled || inRoster(id)) << id;
+                                                   }
+                                                   EXPECT_EQ(bool(inRoster("N1")), bool(inRoster("N2")));
+                                                   expectEarlierDataWhole(wasKilled);
+                                               });
+    EXPECT_GE(killed, 3) << "the journal and two moves";
+}
+
+TEST_F(KilledRosterChangesTest, AnEditOfAStudentHeldByTwoClassesKilledAtAnyStepChangesAllThreeFilesOrNone)
+{
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        RosterEdits::StudentSave save;
+        save.record = student("A1", "Renamed");
+        save.classNo = classNo("8C");
+        save.adding = false;
+        save.oldID = "A1";
+        EXPECT_TRUE(RosterEdits::saveStudent(save).ok());
+        return;
+    }
+    const int killed = KilledRuns::atEveryStep([this](const QString &folder) { seed(folder); },
+                              [&](const QString &folder, bool wasKilled) {
+                                  startOn(folder, true);
+                                  const QString name = inRoster("A1").value_or(StudentEntity()).lastName();
+                                  EXPECT_TRUE(name == "Renamed" || (wasKilled && name == "Old")) << name.toStdString();
+                                  EXPECT_EQ(inClass("8C", "A1").value_or(StudentEntity()).lastName(), name);
+                                  EXPECT_EQ(inClass("9A", "A1").value_or(StudentEntity()).lastName(), name);
+                                  expectEarlierDataWhole(wasKilled);
+                              });
+    EXPECT_GE(killed, 4) << "the journal and three moves";
+}
+
+TEST_F(KilledRosterChangesTest, ADeleteKilledAtAnyStepTakesTheStudentFromRosterAndClassOrFromNeither)
+{
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        EXPECT_TRUE(RosterEdits::deleteStudent("A1", classNo("8C")).ok());
+        return;
+    }
+    const int killed = KilledRuns::atEveryStep([this](const QString &folder) { seed(folder); },
+                              [&](const QString &folder, bool wasKilled) {
+                                  startOn(folder, true);
+                                  EXPECT_EQ(bool(inRoster("A1")), bool(inClass("8C", "A1")));
+                                  EXPECT_TRUE(wasKilled || !inRoster("A1"));
+                                  EXPECT_TRUE(inClass("9A", "A1")) << "the other class keeps its copy";
+                                  expectEarlierDataWhole(wasKilled);
+                              });
+    EXPECT_GE(killed, 3) << "the journal and two moves";
+}
+
+TEST_F(KilledRosterChangesTest, GradingPeriodsSavedTogetherAndKilledAtAnyStepAreAllOldOrAllNew)
+{
+    auto titles = [] {
+        QStringList out;
+        for (const PeriodEntity &p : TovPeriodXmlDatabase::sharedUI()->periodList())
+            out << p.title();
+        out.sort();
+        return out;
+    };
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        auto *store = TovPeriodXmlDatabase::sharedUI();
+        // As the settings window saves its table: a removal, a change and an addition.
+        QString why;
+        EXPECT_TRUE(StoreTransaction::runAsOne(
+            [&](QString *failure) {
+                PeriodEntity second = *store->periodByTitle("Term 2");
+                second.setTitle("Term 2b");
+                PeriodEntity third;
+                third.setTitle("Term 3");
+                third.setDateFrom("2013-01-01");
+                third.setDateTo("2013-03-31");
+                return store->deleteWithNo(store->periodByTitle("Term 1")->no(), failure) &&
+                       store->updateWithData(second, failure) && store->addWithData(third, failure) > 0;
+            },
+            &why, store))
+            << why.toStdString();
+        EXPECT_EQ(titles(), (QStringList{"Term 2b", "Term 3"}));
+        return;
+    }
+    const int killed = KilledRuns::atEveryStep(
+        [this](const QString &folder) {
+            seed(folder);
+            for (const char *title : {"Term 1", "Term 2"}) {
+                PeriodEntity p;
+                p.setTitle(title);
+                p.setDateFrom("2012-09-01");
+                p.setDateTo("2012-12-31");
+                ASSERT_GT(TovPeriodXmlDatabase::sharedUI()->addWithData(p), 0);
+            }
+        },
+        [&](const QString &folder, bool wasKilled) {
+            startOn(folder, true);
+            const QStringList now = titles();
+            EXPECT_TRUE(now == (QStringList{"Term 2b", "Term 3"}) || (wasKilled && now == (QStringList{"Term 1", "Term 2"})))
+                << now.join(", ").toStdString();
+            expectEarlierDataWhole(wasKilled);
+        });
+    EXPECT_GE(killed, 2) << "the journal and the move";
+}
