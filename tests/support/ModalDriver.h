@@ -27,6 +27,8 @@ public:
     ~ModalDriver() override;
 
     void on(const QString &objectName, Handler handler);
+    // The handler for a window whose name has none (instead of reject()).
+    void otherwise(Handler handler) { m_otherwise = std::move(handler); }
     // objectName of every modal window seen, in order.
     const QStringList &opened() const { return m_opened; }
 
@@ -35,6 +37,7 @@ private:
 
     QTimer m_timer;
     QHash<QString, QList<Handler>> m_handlers;
+    Handler m_otherwise;
     QList<QPointer<QWidget>> m_seen;
     QStringList m_opened;
 };
