@@ -36,13 +36,15 @@ bool settled(QWidget *w)
 {
     if (!QTest::qWaitForWindowExposed(w, kEventWaitMs))
         return false;
+    // A window the window manager does not decorate only has to stand still.
+    const bool decorated = !w->windowFlags().testFlag(Qt::FramelessWindowHint);
     QRect last;
     int same = 0;
     return QTest::qWaitFor(
-        [w, &last, &same] {
+        [w, decorated, &last, &same] {
             QTest::qWait(50);
             const QRect now = frameOf(w);
-            const bool framed = now.size() != w->geometry().size();
+            const bool framed = !decorated || now.size() != w->geometry().size();
             same = framed && now == last ? same + 1 : 0;
             last = now;
             return same >= 4;
@@ -215,7 +217,7 @@ void lookAtMainActions(QWidget *window, const QStringList &mainActions, QStringL
 
 } // namespace
 
-QStringList problems(QWidget *window, const QStringList &mainActions)
+QStringList problems(QWidget *window, const QStringList &mainActions, const QString &shotName)
 {
     QStringList out;
     const auto lookAtFrame = [&](const QString &where) {
@@ -242,6 +244,8 @@ QStringList problems(QWidget *window, const QStringList &mainActions)
             if (tabs->currentIndex() != i)
                 continue;
             settled(window);
+            if (!shotName.isEmpty())
+                shot(QStringLiteral("%1-tab%2").arg(shotName).arg(i));
             const QString where = QStringLiteral("on the page \"%1\": ").arg(tabs->tabText(i));
             QStringList page;
             lookAtControls(window, page);

@@ -16,8 +16,8 @@ namespace WindowOnScreen {
 QRect area();
 // The frame as the window system has it (a widget's own account may lag behind).
 QRect frameOf(const QWidget *w);
-// Shown, decorated by the window manager and no longer moving (the same frame for a fifth of a
-// second).
+// Shown, decorated by the window manager (unless frameless) and no longer moving (the same frame
+// for a fifth of a second).
 bool settled(QWidget *w);
 // "name frame x,y wxh in x,y wxh" for a failure message.
 std::string describe(const QWidget *w);
@@ -31,7 +31,8 @@ void shot(const QString &name);
 // toolbar with tools in its overflow; a tab of a tab bar behind its scroll arrows; a table whose
 // columns run past its edge with no scroll bar to reach them. mainActions name (objectName)
 // controls or toolbar actions that must be shown and whole wherever they are. Every page of
-// each tab widget is looked at, and the page shown before is shown again.
-QStringList problems(QWidget *window, const QStringList &mainActions = {});
+// each tab widget is looked at (and shot, as shotName-tabN, when shotName is given), and the page
+// shown before is shown again.
+QStringList problems(QWidget *window, const QStringList &mainActions = {}, const QString &shotName = {});
 
 } // namespace WindowOnScreen
