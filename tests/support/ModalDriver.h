@@ -15,8 +15,9 @@ class QWidget;
 // Works the windows that the code under test runs modally: whenever a modal window comes up,
 // its objectName is noted and the handler given for that name runs on it (from the window's own
 // event loop, so a handler may open further modal windows, which are handled in turn). A
-// window without a handler is closed with reject(). Handlers for a name run in the order given,
-// one per showing; the last one stays for later showings.
+// window without a handler of its own goes to the otherwise() handler, or is closed with
+// reject(). Handlers for a name run in the order given, one per showing; the last one stays for
+// later showings.
 class ModalDriver : public QObject
 {
     Q_OBJECT

@@ -20,6 +20,8 @@
 #include <QTreeView>
 #include <QWindow>
 
+#include <cstdlib>
+
 namespace WindowOnScreen {
 
 QRect area()
@@ -139,14 +141,20 @@ QString cut(const QWidget *w)
         .arg(w->height());
 }
 
-// A view of the same width of columns beside it shows a scroll bar that moves both (a table's
-// head kept apart from its rows).
-bool scrolledByAnother(const QAbstractItemView *view)
+// A head kept apart from its rows: a view of the same columns, starting where it starts, shows
+// the scroll bar that moves both.
+bool scrolledByAnother(const QAbstractItemView *view, const QHeaderView *header)
 {
-    for (const QAbstractItemView *other : view->window()->findChildren<QAbstractItemView *>())
-        if (other != view && other->horizontalScrollBar()->isVisible()
-            && other->horizontalScrollBar()->maximum() == view->horizontalScrollBar()->maximum())
+    const QWidget *window = view->window();
+    const QRect place(view->mapTo(window, QPoint()), view->size());
+    for (const QAbstractItemView *other : window->findChildren<QAbstractItemView *>()) {
+        const auto *table = qobject_cast<const QTableView *>(other);
+        if (other == view || !table || !other->horizontalScrollBar()->isVisible())
+            continue;
+        const QRect otherPlace(other->mapTo(window, QPoint()), other->size());
+        if (std::abs(otherPlace.left() - place.left()) <= 2 && table->horizontalHeader()->length() == header->length())
             return true;
+    }
     return false;
 }
 
@@ -187,7 +195,7 @@ void lookAtControls(QWidget *window, QStringList &out)
             header = table->horizontalHeader();
         else if (const auto *tree = qobject_cast<const QTreeView *>(view))
             header = tree->header();
-        if (header && header->length() > view->viewport()->width() && !scrolledByAnother(view))
+        if (header && header->length() > view->viewport()->width() && !scrolledByAnother(view, header))
             out << QStringLiteral("%1's columns take %2 of its %3 points, with no scroll bar")
                        .arg(nameOf(view))
                        .arg(header->length())

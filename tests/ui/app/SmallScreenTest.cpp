@@ -28,7 +28,9 @@
 #include "ui/authoring/QuestionInfoWindowController.h"
 #include "ui/authoring/QuestionsSettingWindowController.h"
 #include "ui/authoring/TextFormatPanels.h"
+#include "ui/controls/FileDialogs.h"
 #include "ui/controls/MyComboBox.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovTableView.h"
 #include "ui/gradebook/CreateSubjectGradeReportController.h"
@@ -59,7 +61,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QMainWindow>
+#include <QScrollArea>
+#include <QToolBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
@@ -186,6 +192,7 @@ protected:
     void reportAndGradebookWindows();
     void runWindows();
     void slideShowQuestionEditor();
+    void sharedPanels();
 
     std::unique_ptr<ModalDriver> modals;
     DialogAnswers answers;
@@ -644,12 +651,92 @@ void SmallScreenTest::slideShowQuestionEditor()
     ppt->quitPPT();
 }
 
+// The panels every window shares: an alert that names a file deep in the folders, and the file
+// panel as the program sizes it.
+void SmallScreenTest::sharedPanels()
+{
+    newModalDriver();
+    PollixAlert alert(QStringLiteral("Pollix"), QStringLiteral("Exported successfully."), {QStringLiteral("OK")},
+                      home() + QStringLiteral("Documents/Reports of the school year/Science/Demo Class/"
+                                              "Class Response Report of the second week.pdf"));
+    alert.QMessageBox::show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !alert.isVisible(); }, kEventWaitMs));
+    EXPECT_TRUE(looked.contains(QStringLiteral("PollixAlert")));
+    DialogHooks::setFileResponder({});
+    EXPECT_TRUE(FileDialogs::getSaveFileName(nullptr, QStringLiteral("Export"), home(), QStringLiteral("XML (*.xml)"))
+                    .isEmpty());
+    EXPECT_TRUE(looked.contains(QStringLiteral("FileDialog")));
+}
+
 } // namespace
+
+// What the look at each window finds, on a window made to hide things: a button past the
+// window's edge, a button cut by its box, tools in a toolbar's overflow, tabs behind the tab bar's
+// arrows, columns past a table's edge with no scroll bar; and what it leaves alone: a button
+// scrolled out of view in a scroll area, a table whose head scrolls with its rows.
+TEST_F(SmallScreenTest, TheLookFindsWhatACrampedWindowHides)
+{
+    QMainWindow window;
+    window.setObjectName(QStringLiteral("cramped"));
+    auto *bar = window.addToolBar(QStringLiteral("tools"));
+    bar->setObjectName(QStringLiteral("tools"));
+    for (const char *name : {"tbiNew", "tbiOpen", "tbiPrint", "tbiSave", "tbiSaveAs", "tbiClose"})
+        bar->addAction(QString::fromLatin1(name) + QStringLiteral(" with a long title"))->setObjectName(QLatin1String(name));
+    auto *inside = new QWidget;
+    window.setCentralWidget(inside);
+    auto *past = new QPushButton(QStringLiteral("Past the edge"), inside);
+    past->setObjectName(QStringLiteral("btnPast"));
+    past->setGeometry(330, 10, 120, 30);
+    auto *box = new QWidget(inside);
+    box->setGeometry(10, 50, 100, 30);
+    auto *cut = new QPushButton(QStringLiteral("Cut by its box"), box);
+    cut->setObjectName(QStringLiteral("btnCut"));
+    cut->setGeometry(40, 0, 100, 30);
+    auto *tabs = new QTabBar(inside);
+    tabs->setGeometry(10, 90, 120, 30);
+    for (const char *tab : {"Questions", "Students", "Standards", "Settings"})
+        tabs->addTab(QLatin1String(tab));
+    auto *head = new QTableWidget(1, 4, inside);
+    head->setObjectName(QStringLiteral("head"));
+    auto *rows = new QTableWidget(3, 4, inside);
+    rows->setObjectName(QStringLiteral("rows"));
+    auto *clipped = new QTableWidget(3, 4, inside);
+    clipped->setObjectName(QStringLiteral("clipped"));
+    for (QTableWidget *t : {head, rows, clipped}) {
+        t->setHorizontalScrollBarPolicy(t == rows ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        t->horizontalHeader()->setDefaultSectionSize(120);
+    }
+    head->setGeometry(10, 130, 200, 60);
+    rows->setGeometry(10, 190, 200, 80);
+    clipped->setGeometry(220, 130, 150, 140);
+    auto *scroll = new QScrollArea(inside);
+    scroll->setGeometry(10, 280, 150, 60);
+    auto *tall = new QWidget;
+    tall->resize(150, 300);
+    (new QPushButton(QStringLiteral("Far down"), tall))->setGeometry(10, 250, 100, 30);
+    scroll->setWidget(tall);
+    window.resize(400, 400);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    const QStringList found = WindowOnScreen::problems(&window, {QStringLiteral("tbiSave"), QStringLiteral("btnGone")});
+    const QString all = found.join(QLatin1Char('\n'));
+    EXPECT_TRUE(all.contains(QStringLiteral("btnPast is cut"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("btnCut is cut: 60 x 30 of 100 x 30 shown"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("tools keeps")) && all.contains(QStringLiteral("tbiSaveAs"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("tbiSave is not shown"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("btnGone is not there"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("the tab \"Settings\""))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("clipped's columns take 480"))) << all.toStdString();
+    EXPECT_FALSE(all.contains(QStringLiteral("head's columns"))) << all.toStdString();
+    EXPECT_FALSE(all.contains(QStringLiteral("Far down"))) << all.toStdString();
+    EXPECT_FALSE(all.contains(QStringLiteral("off the screen"))) << all.toStdString();
+}
 
 TEST_F(SmallScreenTest, EveryWindowIsWholeOnA1024By768ScreenUnderAWindowManager)
 {
     if (!XvfbRun::onX11()) {
-        EXPECT_EQ(XvfbRun::run(QStringLiteral("SmallScreenTest.*"), {QSize(1024, 768), true}), 0);
+        EXPECT_EQ(XvfbRun::run(QStringLiteral("SmallScreenTest.EveryWindowIsWhole*"), {QSize(1024, 768), true}), 0);
         return;
     }
     mainWindowAndItsSettings();
@@ -658,5 +745,6 @@ TEST_F(SmallScreenTest, EveryWindowIsWholeOnA1024By768ScreenUnderAWindowManager)
     reportAndGradebookWindows();
     runWindows();
     slideShowQuestionEditor();
+    sharedPanels();
 }
 
