@@ -26,7 +26,7 @@ void ModalDriver::poll()
     const QString name = modal->objectName();
     m_opened << name;
     QList<Handler> &queue = m_handlers[name];
-    Handler handler;
+    Handler handler = m_otherwise;
     if (!queue.isEmpty())
         handler = queue.size() > 1 ? queue.takeFirst() : queue.first();
     QPointer<QWidget> window(modal);

@@ -15,8 +15,9 @@ class QWidget;
 // Works the windows that the code under test runs modally: whenever a modal window comes up,
 // its objectName is noted and the handler given for that name runs on it (from the window's own
 // event loop, so a handler may open further modal windows, which are handled in turn). A
-// window without a handler is closed with reject(). Handlers for a name run in the order given,
-// one per showing; the last one stays for later showings.
+// window without a handler of its own goes to the otherwise() handler, or is closed with
+// reject(). Handlers for a name run in the order given, one per showing; the last one stays for
+// later showings.
 class ModalDriver : public QObject
 {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
     ~ModalDriver() override;
 
     void on(const QString &objectName, Handler handler);
+    // The handler for a window whose name has none (instead of reject()).
+    void otherwise(Handler handler) { m_otherwise = std::move(handler); }
     // objectName of every modal window seen, in order.
     const QStringList &opened() const { return m_opened; }
 
@@ -35,6 +38,7 @@ private:
 
     QTimer m_timer;
     QHash<QString, QList<Handler>> m_handlers;
+    Handler m_otherwise;
     QList<QPointer<QWidget>> m_seen;
     QStringList m_opened;
 };

@@ -130,6 +130,10 @@ bool TovTeacherXmlDatabase::addTeacherWithData(TeacherEntity &teacher, QString *
     appendTeacher(doc.document_element(), teacher);
     if (!GlobalFunctions::saveXmlDocument(m_teacherRosterFilePath, doc, errorText))
         return false;
+    // Listed by the name a reading of the file gives it: lists that show display names (the
+    // gradebook's) would otherwise show a blank teacher until the next start.
+    if (teacher.name().isEmpty() && !(teacher.firstName().isEmpty() && teacher.lastName().isEmpty()))
+        teacher.setName(mergeFirstLastString(teacher.firstName(), teacher.lastName()));
     teacher.setNo(m_maxNo++);
     m_teacherList.append(teacher);
     return true;

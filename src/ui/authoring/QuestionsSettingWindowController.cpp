@@ -95,8 +95,9 @@ void QuestionsSettingWindowController::buildInterface()
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     addToolBar(Qt::TopToolBarArea, bar);
 
-    const auto action = [&](const char *name, const QString &text, const char *icon, std::function<void()> slot) {
-        QAction *a = PageTools::addAction(bar, name, text, icon);
+    const auto actionOn = [this](QToolBar *on, const char *name, const QString &text, const char *icon,
+                                 std::function<void()> slot) {
+        QAction *a = PageTools::addAction(on, name, text, icon);
         connect(a, &QAction::triggered, this, std::move(slot));
         return a;
     };
@@ -104,43 +105,50 @@ void QuestionsSettingWindowController::buildInterface()
         return PageTools::addToolButton(bar, name, text, icon);
     };
 
-    tbiAddNew = action("tbiAddNew", tr("Add Page"), "addpage.png", [this] { onAddNewTemplate(); });
-    tbiDel = action("tbiDel", tr("Delete Page"), "delpage.png", [this] { onDelQuestion(); });
+    tbiAddNew = actionOn(bar, "tbiAddNew", tr("Add Page"), "addpage.png", [this] { onAddNewTemplate(); });
+    tbiDel = actionOn(bar, "tbiDel", tr("Delete Page"), "delpage.png", [this] { onDelQuestion(); });
     btnQuestionInfo = toolButton("btnQuestionInfo", tr("Properties"), "info.png");
     connect(btnQuestionInfo, &QToolButton::clicked, this, &QuestionsSettingWindowController::onQuestionInfo);
     btnStandard = toolButton("btnStandard", tr("Standard"), "standard.png");
     connect(btnStandard, &QToolButton::clicked, this, &QuestionsSettingWindowController::onStandard);
     bar->addSeparator();
+    tbiSave = actionOn(bar, "tbiSave", tr("Save"), "save.png", [this] { onSave(); });
+    tbiSaveAs = actionOn(bar, "tbiSaveAs", tr("Save As"), "saveas.png", [this] { onSaveAs(); });
 
-    pubControl = PageTools::makeToolPopup(bar);
+    // The drawing and box tools on a bar of their own, which goes below the page commands where
+    // the window is too narrow for both side by side: no tool is ever in an overflow menu.
+    formatBar = new QToolBar(this);
+    formatBar->setObjectName(QStringLiteral("formatToolbar"));
+    formatBar->setMovable(false);
+    formatBar->setIconSize(bar->iconSize());
+    formatBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    addToolBar(Qt::TopToolBarArea, formatBar);
+    pubControl = PageTools::makeToolPopup(formatBar);
     connect(pubControl, &QComboBox::activated, this, [this] { onSelectToolAction(); });
-    bar->addWidget(PageTools::labelled(tr("Tool"), pubControl, bar));
-    pubControlPenSize = PageTools::makePenSizePopup(bar);
+    formatBar->addWidget(PageTools::labelled(tr("Tool"), pubControl, formatBar));
+    pubControlPenSize = PageTools::makePenSizePopup(formatBar);
     connect(pubControlPenSize, &QComboBox::activated, this, [this] { onPenSize(); });
-    bar->addWidget(PageTools::labelled(tr("Pen Size"), pubControlPenSize, bar));
-    colorwell = new NSMyColorWell(bar);
+    formatBar->addWidget(PageTools::labelled(tr("Pen Size"), pubControlPenSize, formatBar));
+    colorwell = new NSMyColorWell(formatBar);
     colorwell->setObjectName(QStringLiteral("colorwell"));
     colorwell->setColor(Qt::black);
     connect(colorwell, &NSMyColorWell::colorChanged, this, &QuestionsSettingWindowController::onColorSet);
-    bar->addWidget(PageTools::labelled(tr("Pen Colour"), colorwell, bar));
-    bar->addSeparator();
+    formatBar->addWidget(PageTools::labelled(tr("Pen Colour"), colorwell, formatBar));
+    formatBar->addSeparator();
 
-    tbiFont = action("tbiFont", tr("Fonts"), "font.png", [this] { onFontPanel(); });
-    tbiColor = action("tbiColor", tr("Colors"), "colors.png", [this] { onColorPanel(); });
-    pubControlAlignAndSize = PageTools::makeAlignAndSizeButton(bar, bigQuestions);
-    bar->addWidget(pubControlAlignAndSize);
-    tbiImport = action("tbiImport", tr("Picture"), "picture.png", [this] { onImport(); });
-    tbiCapture = action("tbiCapture", tr("Capture"), "capture.png", [this] { onCapture(); });
-    comboboxToolTip = new QComboBox(bar);
+    tbiFont = actionOn(formatBar, "tbiFont", tr("Fonts"), "font.png", [this] { onFontPanel(); });
+    tbiColor = actionOn(formatBar, "tbiColor", tr("Colors"), "colors.png", [this] { onColorPanel(); });
+    pubControlAlignAndSize = PageTools::makeAlignAndSizeButton(formatBar, bigQuestions);
+    formatBar->addWidget(pubControlAlignAndSize);
+    tbiImport = actionOn(formatBar, "tbiImport", tr("Picture"), "picture.png", [this] { onImport(); });
+    tbiCapture = actionOn(formatBar, "tbiCapture", tr("Capture"), "capture.png", [this] { onCapture(); });
+    comboboxToolTip = new QComboBox(formatBar);
     comboboxToolTip->setObjectName(QStringLiteral("comboboxToolTip"));
     for (int role = 0; role <= MyTextView::RoleCapture; ++role)
         comboboxToolTip->addItem(MyTextView::toolTipForRole(role));
     comboboxToolTip->setMaxVisibleItems(23);
     connect(comboboxToolTip, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(); });
-    bar->addWidget(PageTools::labelled(tr("Box Role"), comboboxToolTip, bar));
-    bar->addSeparator();
-    tbiSave = action("tbiSave", tr("Save"), "save.png", [this] { onSave(); });
-    tbiSaveAs = action("tbiSaveAs", tr("Save As"), "saveas.png", [this] { onSaveAs(); });
+    formatBar->addWidget(PageTools::labelled(tr("Box Role"), comboboxToolTip, formatBar));
 
     // Pages: the thumbnail strip beside the canvas.
     auto *central = new QWidget(this);
@@ -545,6 +553,26 @@ bool QuestionsSettingWindowController::windowShouldClose()
         m_father->activateWindow();
     }
     return true;
+}
+
+void QuestionsSettingWindowController::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    placeToolBars();
+}
+
+void QuestionsSettingWindowController::placeToolBars()
+{
+    const QToolBar *pageBar = findChild<QToolBar *>(QStringLiteral("toolbar"));
+    const int oneRow = pageBar->sizeHint().width() + formatBar->sizeHint().width();
+    const bool wrap = oneRow > width();
+    if (wrap == m_toolBarsWrapped)
+        return;
+    m_toolBarsWrapped = wrap;
+    if (wrap)
+        insertToolBarBreak(formatBar);
+    else
+        removeToolBarBreak(formatBar);
 }
 
 void QuestionsSettingWindowController::closeEvent(QCloseEvent *event)

@@ -14,6 +14,7 @@ class QAction;
 class NSMyColorWell;
 class QComboBox;
 class QTextCharFormat;
+class QToolBar;
 class QToolButton;
 #include "QuestionInfoWindowController.h"
 class Questions;
@@ -106,9 +107,13 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildInterface();
+    // The drawing tools beside the page commands, or on a row of their own below them when the
+    // window is too narrow for one row.
+    void placeToolBars();
     bool windowShouldClose();
     void runSavePass(bool saveAs);
     // The save panel (kinds "px" and "sep") and the replace question; "" when the teacher gave up.
@@ -128,4 +133,6 @@ private:
     QPointer<QWidget> m_father;
     QPointer<QuestionInfoWindowController> m_questionInfo;
     TextFormatPanels *m_panels = nullptr;
+    QToolBar *formatBar = nullptr;
+    bool m_toolBarsWrapped = false;
 };

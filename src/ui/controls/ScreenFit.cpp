@@ -133,6 +133,11 @@ QMargins frameMargins(const QWidget *window)
     return g_lastFrame.isNull() ? kUsualFrame : g_lastFrame;
 }
 
+void setFrameGeometry(QWidget *window, const QRect &frame)
+{
+    window->setGeometry(frame.marginsRemoved(frameMargins(window)));
+}
+
 QPoint placeWithin(const QRect &area, const QMargins &frame, QPoint framePos, QSize *size)
 {
     const int horizontal = frame.left() + frame.right();

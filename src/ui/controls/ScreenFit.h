@@ -19,6 +19,10 @@ QRect availableArea(const QWidget *window);
 // What the window manager's title bar and borders add around a window: the window's own once
 // it has been mapped, else those of another decorated window, else a usual title bar and border.
 QMargins frameMargins(const QWidget *window);
+// Gives a shown window the place and size that put its whole frame, title bar and borders
+// included, on the rectangle: a window laid over an area of the screen that way keeps its title
+// bar on the screen.
+void setFrameGeometry(QWidget *window, const QRect &frame);
 // Where a window whose frame starts at framePos with the given client size must go so that its
 // whole frame lies within the area: moved in, and the client size cut where the frame is larger
 // than the area. Returns the frame's top left; *size gets the client size.

@@ -21,6 +21,10 @@
 
 namespace {
 
+// The key column holds a key ("Rush Quiz" at the longest) or a registered keypad's name.
+constexpr int kIdWidth = 44;
+constexpr int kKeyWidth = 160;
+
 int currentDeviceType()
 {
     Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
@@ -54,8 +58,8 @@ HardwareTestCtrl::HardwareTestCtrl(QWidget *parent)
     for (int t = 0; t < KeyTestList::kTables; ++t) {
         auto *table = new QTableWidget(KeyTestList::kRowsPerTable, 0, this);
         table->setObjectName(QStringLiteral("tableView%1").arg(t + 1));
-        addColumnWithTitle(table, tr("ID"), QStringLiteral("deviceID"), 44);
-        addColumnWithTitle(table, tr("Key"), QStringLiteral("keyValue"), 96);
+        addColumnWithTitle(table, tr("ID"), QStringLiteral("deviceID"), kIdWidth);
+        addColumnWithTitle(table, tr("Key"), QStringLiteral("keyValue"), kKeyWidth);
         table->verticalHeader()->setVisible(false);
         table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
         table->horizontalHeader()->setStretchLastSection(true);
@@ -66,7 +70,9 @@ HardwareTestCtrl::HardwareTestCtrl(QWidget *parent)
         const int height = table->horizontalHeader()->sizeHint().height() +
                            KeyTestList::kRowsPerTable * table->verticalHeader()->defaultSectionSize() + 2 * table->frameWidth();
         table->setFixedHeight(height);
-        table->setMinimumWidth(44 + 96 + 2 * table->frameWidth());
+        // As wide as its columns, not a scroll area's usual width: four of those side by side
+        // made the window wider than a 1024-point screen.
+        table->setFixedWidth(kIdWidth + kKeyWidth + 2 * table->frameWidth());
         connect(table, &QTableWidget::cellClicked, this, [this, t](int row, int) { tblClick(t + 1, row); });
         *views[t] = table;
         tables->addWidget(table);

@@ -18,6 +18,7 @@
 #include "ui/authoring/Questions.h"
 #include "ui/authoring/SmallQuestions.h"
 #include "ui/controls/DialogHooks.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/presentation/PPTStudentLoginView.h"
 #include "ui/presentation/ScreenCapture.h"
 
@@ -297,10 +298,14 @@ void FreeStyleRun::toNewFreeStylePaneLayout(bool)
     w->layout()->activate();
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
-    if (shown)
-        w->setGeometry(area.adjusted(0, 0, 0, -kPaneShownMargin));
-    else
-        w->setGeometry(area.left(), area.bottom() + 1 - kBottomStripHeight, area.width(), kBottomStripHeight);
+    // The frame on the area, so that the title bar and borders stay on the screen too.
+    if (shown) {
+        ScreenFit::setFrameGeometry(w, area.adjusted(0, 0, 0, -kPaneShownMargin));
+    } else {
+        const QMargins frame = ScreenFit::frameMargins(w);
+        const int height = kBottomStripHeight + frame.top() + frame.bottom();
+        ScreenFit::setFrameGeometry(w, QRect(area.left(), area.bottom() + 1 - height, area.width(), height));
+    }
 }
 
 void FreeStyleRun::hideQuestionViews(bool hide)

@@ -124,6 +124,23 @@ TEST_F(TeacherStoreTest, AddWritesTheSixFieldsAndJoinsNames)
     EXPECT_EQ(store->nameByTeacherNo(0), "All");
 }
 
+// A teacher added with first and last names only is listed by the display name a reading of the
+// file gives; one given a display name keeps it.
+TEST_F(TeacherStoreTest, AnAddedTeacherIsListedAsTheFileReadsBack)
+{
+    TovTeacherXmlDatabase *store = TovTeacherXmlDatabase::sharedUI();
+    TeacherEntity ada = teacher("Ada", "Park", "Ms");
+    TeacherEntity named = teacher("", "", "Dr");
+    named.setName("Professor K");
+    ASSERT_TRUE(store->addTeacherWithData(ada));
+    ASSERT_TRUE(store->addTeacherWithData(named));
+    EXPECT_EQ(store->nameByTeacherNo(ada.no()), "Ada Park");
+    EXPECT_EQ(store->teacherNoByName("Ada Park"), ada.no());
+    EXPECT_EQ(store->nameByTeacherNo(named.no()), "Professor K");
+    store->loadTeachers();
+    EXPECT_EQ(store->nameByTeacherNo(1), "Ada Park");
+}
+
 TEST_F(TeacherStoreTest, TheKthOfSameNamedTeachersIsTheKthElement)
 {
     writeFile("Data/TeacherRoster.xml", "<Teachers><Teacher><Name>Jo</Name><LName>Li</LName><Title>A</Title></Teacher>"

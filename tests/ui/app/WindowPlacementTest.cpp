@@ -5,6 +5,7 @@
 #include "platform/NotificationCenter.h"
 #include "support/EventWait.h"
 #include "support/PollixTest.h"
+#include "support/WindowOnScreen.h"
 #include "support/XvfbRun.h"
 #include "ui/app/TabController.h"
 #include "ui/authoring/QuestionInfoWindowController.h"
@@ -54,51 +55,11 @@ protected:
         PollixTest::TearDown();
     }
 
-    static QRect area() { return QGuiApplication::primaryScreen()->availableGeometry(); }
-
-    // The frame as the window system has it (a widget's own account may lag behind).
-    static QRect frameOf(const QWidget *w) { return w->windowHandle() ? w->windowHandle()->frameGeometry() : w->frameGeometry(); }
-    // Shown, decorated by the window manager and no longer moving (the same frame for a fifth
-    // of a second).
-    static bool settled(QWidget *w)
-    {
-        if (!QTest::qWaitForWindowExposed(w, kEventWaitMs))
-            return false;
-        QRect last;
-        int same = 0;
-        return QTest::qWaitFor(
-            [w, &last, &same] {
-                QTest::qWait(50);
-                const QRect now = frameOf(w);
-                const bool framed = now.size() != w->geometry().size();
-                same = framed && now == last ? same + 1 : 0;
-                last = now;
-                return same >= 4;
-            },
-            kEventWaitMs);
-    }
-    static std::string describe(const QWidget *w)
-    {
-        const QRect f = frameOf(w);
-        const QRect a = area();
-        return QStringLiteral("%1 frame %2,%3 %4x%5 in %6,%7 %8x%9")
-            .arg(w->objectName())
-            .arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height())
-            .arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())
-            .toStdString()
-            + (w->windowHandle() && w->windowHandle()->frameMargins().isNull() ? " (no frame)" : "");
-    }
-    // The screen as the teacher sees it, when pictures are asked for.
-    static void shot(const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("POLLIX_SHOT_DIR");
-        if (dir.isEmpty())
-            return;
-        QDir().mkpath(dir);
-        const QSize size = QGuiApplication::primaryScreen()->size();
-        QGuiApplication::primaryScreen()->grabWindow(0).save(
-            QStringLiteral("%1/%2-%3x%4.png").arg(dir, name).arg(size.width()).arg(size.height()));
-    }
+    static QRect area() { return WindowOnScreen::area(); }
+    static QRect frameOf(const QWidget *w) { return WindowOnScreen::frameOf(w); }
+    static bool settled(QWidget *w) { return WindowOnScreen::settled(w); }
+    static std::string describe(const QWidget *w) { return WindowOnScreen::describe(w); }
+    static void shot(const QString &name) { WindowOnScreen::shot(name); }
 
     // The main window, as the program starts it with windows kept on the screen.
     bool showMainWindow()

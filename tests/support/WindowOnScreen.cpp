@@ -1,0 +1,272 @@
+#include "WindowOnScreen.h"
+
+#include "EventWait.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QPointer>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QWindow>
+
+#include <cstdlib>
+
+namespace WindowOnScreen {
+
+QRect area()
+{
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+QRect frameOf(const QWidget *w)
+{
+    return w->windowHandle() ? w->windowHandle()->frameGeometry() : w->frameGeometry();
+}
+
+bool settled(QWidget *w)
+{
+    if (!QTest::qWaitForWindowExposed(w, kEventWaitMs))
+        return false;
+    // A window the window manager does not decorate only has to stand still.
+    const bool decorated = !w->windowFlags().testFlag(Qt::FramelessWindowHint);
+    QRect last;
+    int same = 0;
+    return QTest::qWaitFor(
+        [w, decorated, &last, &same] {
+            QTest::qWait(50);
+            const QRect now = frameOf(w);
+            const bool framed = !decorated || now.size() != w->geometry().size();
+            same = framed && now == last ? same + 1 : 0;
+            last = now;
+            return same >= 4;
+        },
+        kEventWaitMs);
+}
+
+std::string describe(const QWidget *w)
+{
+    const QRect f = frameOf(w);
+    const QRect a = area();
+    return QStringLiteral("%1 frame %2,%3 %4x%5 in %6,%7 %8x%9")
+               .arg(w->objectName())
+               .arg(f.x())
+               .arg(f.y())
+               .arg(f.width())
+               .arg(f.height())
+               .arg(a.x())
+               .arg(a.y())
+               .arg(a.width())
+               .arg(a.height())
+               .toStdString()
+           + (w->windowHandle() && w->windowHandle()->frameMargins().isNull() ? " (no frame)" : "");
+}
+
+void shot(const QString &name)
+{
+    const QString dir = qEnvironmentVariable("POLLIX_SHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    QDir().mkpath(dir);
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    QGuiApplication::primaryScreen()->grabWindow(0).save(
+        QStringLiteral("%1/%2-%3x%4.png").arg(dir, name).arg(size.width()).arg(size.height()));
+}
+
+namespace {
+
+QString nameOf(const QObject *o)
+{
+    if (!o->objectName().isEmpty())
+        return o->objectName();
+    if (const auto *b = qobject_cast<const QAbstractButton *>(o); b && !b->text().isEmpty())
+        return QLatin1Char('"') + b->text() + QLatin1Char('"');
+    return QString::fromLatin1(o->metaObject()->className());
+}
+
+// The part of w that its window shows, in w's coordinates: w's rectangle cut by each parent's.
+QRect shownPart(const QWidget *w)
+{
+    QRect part = w->rect();
+    QPoint offset; // w's origin in the coordinates of the parent reached so far
+    for (const QWidget *p = w; !p->isWindow(); p = p->parentWidget()) {
+        offset += p->pos();
+        const QWidget *parent = p->parentWidget();
+        part &= parent->rect().translated(-offset);
+    }
+    return part;
+}
+
+// Inside the scrolled contents of a scroll area or a list below window: such a control may be
+// scrolled into view.
+bool scrolls(const QWidget *w)
+{
+    for (const QWidget *p = w; p && !p->isWindow(); p = p->parentWidget()) {
+        const auto *area = qobject_cast<const QAbstractScrollArea *>(p->parentWidget());
+        if (area && p == area->viewport())
+            return true;
+    }
+    return false;
+}
+
+// Controls that a widget of Qt's own makes and places (a tab bar's arrows, a toolbar's overflow,
+// a line edit's clear button): the widget they belong to is looked at instead.
+bool partOfQtWidget(const QWidget *w)
+{
+    const QWidget *parent = w->parentWidget();
+    return w->objectName().startsWith(QLatin1String("qt_")) || qobject_cast<const QTabBar *>(parent)
+           || (parent && (parent->inherits("QLineEdit") || parent->inherits("QAbstractSpinBox")));
+}
+
+QString cut(const QWidget *w)
+{
+    const QRect part = shownPart(w);
+    if (part == w->rect())
+        return QString();
+    return QStringLiteral("%1 is cut: %2 x %3 of %4 x %5 shown")
+        .arg(nameOf(w))
+        .arg(part.isValid() ? part.width() : 0)
+        .arg(part.isValid() ? part.height() : 0)
+        .arg(w->width())
+        .arg(w->height());
+}
+
+// A head kept apart from its rows: a view of the same columns, starting where it starts, shows
+// the scroll bar that moves both.
+bool scrolledByAnother(const QAbstractItemView *view, const QHeaderView *header)
+{
+    const QWidget *window = view->window();
+    const QRect place(view->mapTo(window, QPoint()), view->size());
+    for (const QAbstractItemView *other : window->findChildren<QAbstractItemView *>()) {
+        const auto *table = qobject_cast<const QTableView *>(other);
+        if (other == view || !table || !other->horizontalScrollBar()->isVisible())
+            continue;
+        const QRect otherPlace(other->mapTo(window, QPoint()), other->size());
+        if (std::abs(otherPlace.left() - place.left()) <= 2 && table->horizontalHeader()->length() == header->length())
+            return true;
+    }
+    return false;
+}
+
+void lookAtControls(QWidget *window, QStringList &out)
+{
+    for (QAbstractButton *b : window->findChildren<QAbstractButton *>()) {
+        if (b->window() != window || !b->isVisible() || scrolls(b) || partOfQtWidget(b))
+            continue;
+        const QString problem = cut(b);
+        if (!problem.isEmpty())
+            out << problem;
+    }
+    for (QToolBar *bar : window->findChildren<QToolBar *>()) {
+        if (bar->window() != window || !bar->isVisible())
+            continue;
+        QStringList hidden;
+        for (QAction *a : bar->actions()) {
+            QWidget *tool = bar->widgetForAction(a);
+            if (a->isVisible() && !a->isSeparator() && tool && !tool->isVisible())
+                hidden << (a->objectName().isEmpty() ? (a->text().isEmpty() ? nameOf(tool) : a->text()) : a->objectName());
+        }
+        if (!hidden.isEmpty())
+            out << QStringLiteral("%1 keeps %2 in its overflow").arg(nameOf(bar), hidden.join(QStringLiteral(", ")));
+    }
+    for (QTabBar *tabs : window->findChildren<QTabBar *>()) {
+        if (tabs->window() != window || !tabs->isVisible())
+            continue;
+        for (int i = 0; i < tabs->count(); ++i)
+            if (!tabs->rect().contains(tabs->tabRect(i)))
+                out << QStringLiteral("the tab \"%1\" of %2 is behind the tab bar's edge")
+                           .arg(tabs->tabText(i), nameOf(tabs->parentWidget() ? tabs->parentWidget() : tabs));
+    }
+    for (QAbstractItemView *view : window->findChildren<QAbstractItemView *>()) {
+        if (view->window() != window || !view->isVisible() || view->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
+            continue;
+        const QHeaderView *header = nullptr;
+        if (const auto *table = qobject_cast<const QTableView *>(view))
+            header = table->horizontalHeader();
+        else if (const auto *tree = qobject_cast<const QTreeView *>(view))
+            header = tree->header();
+        if (header && header->length() > view->viewport()->width() && !scrolledByAnother(view, header))
+            out << QStringLiteral("%1's columns take %2 of its %3 points, with no scroll bar")
+                       .arg(nameOf(view))
+                       .arg(header->length())
+                       .arg(view->viewport()->width());
+    }
+}
+
+void lookAtMainActions(QWidget *window, const QStringList &mainActions, QStringList &out)
+{
+    for (const QString &name : mainActions) {
+        QWidget *control = window->findChild<QWidget *>(name);
+        if (!control) {
+            // A toolbar action: the tool that shows it.
+            for (QToolBar *bar : window->findChildren<QToolBar *>())
+                for (QAction *a : bar->actions())
+                    if (a->objectName() == name)
+                        control = bar->widgetForAction(a);
+        }
+        if (!control)
+            out << name + QStringLiteral(" is not there");
+        else if (!control->isVisible())
+            out << name + QStringLiteral(" is not shown");
+        else if (const QString problem = cut(control); !problem.isEmpty())
+            out << problem;
+    }
+}
+
+} // namespace
+
+QStringList problems(QWidget *window, const QStringList &mainActions, const QString &shotName)
+{
+    QStringList out;
+    const auto lookAtFrame = [&](const QString &where) {
+        if (!area().contains(frameOf(window)))
+            out << where + QStringLiteral("the frame is off the screen: ") + QString::fromStdString(describe(window));
+    };
+    lookAtFrame(QString());
+    lookAtControls(window, out);
+    lookAtMainActions(window, mainActions, out);
+
+    // Every other page of each tab widget: a page may need more room than the one shown first.
+    QList<QPointer<QTabWidget>> tabWidgets;
+    for (QTabWidget *t : window->findChildren<QTabWidget *>())
+        if (t->window() == window && t->isVisible())
+            tabWidgets << t;
+    for (const QPointer<QTabWidget> &tabs : tabWidgets) {
+        if (!tabs)
+            continue;
+        const int shown = tabs->currentIndex();
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (i == shown || !tabs->isTabEnabled(i))
+                continue;
+            tabs->setCurrentIndex(i);
+            if (tabs->currentIndex() != i)
+                continue;
+            settled(window);
+            if (!shotName.isEmpty())
+                shot(QStringLiteral("%1-tab%2").arg(shotName).arg(i));
+            const QString where = QStringLiteral("on the page \"%1\": ").arg(tabs->tabText(i));
+            QStringList page;
+            lookAtControls(window, page);
+            lookAtFrame(where);
+            for (const QString &p : page)
+                if (!out.contains(p))
+                    out << where + p;
+        }
+        tabs->setCurrentIndex(shown);
+        settled(window);
+    }
+    out.removeDuplicates();
+    return out;
+}
+
+} // namespace WindowOnScreen

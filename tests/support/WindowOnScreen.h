@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+class QWidget;
+
+// How a top-level window stands on a real screen under a window manager (the X11 halves of the
+// window tests): its frame as the window system has it, and what of it a teacher cannot reach.
+namespace WindowOnScreen {
+
+// The screen's available area (without panels).
+QRect area();
+// The frame as the window system has it (a widget's own account may lag behind).
+QRect frameOf(const QWidget *w);
+// Shown, decorated by the window manager (unless frameless) and no longer moving (the same frame
+// for a fifth of a second).
+bool settled(QWidget *w);
+// "name frame x,y wxh in x,y wxh" for a failure message.
+std::string describe(const QWidget *w);
+// The whole screen as a picture in the folder POLLIX_SHOT_DIR names, as name-WxH.png; nothing
+// when the variable is not set.
+void shot(const QString &name);
+
+// What keeps the window from being whole on the screen, each as a short sentence naming the
+// control: its frame off the screen's available area; a push or tool button cut by the window's
+// edge or a parent's (buttons inside a scrolled area may scroll into view and are left alone); a
+// toolbar with tools in its overflow; a tab of a tab bar behind its scroll arrows; a table whose
+// columns run past its edge with no scroll bar to reach them. mainActions name (objectName)
+// controls or toolbar actions that must be shown and whole wherever they are. Every page of
+// each tab widget is looked at (and shot, as shotName-tabN, when shotName is given), and the page
+// shown before is shown again.
+QStringList problems(QWidget *window, const QStringList &mainActions = {}, const QString &shotName = {});
+
+} // namespace WindowOnScreen
