@@ -1,5 +1,6 @@
 #include "core/app/ZipArchive.h"
 #include "core/app/zipHelper.h"
+#include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/SmallDisk.h"
 #include "support/ZipFixture.h"
@@ -203,7 +204,7 @@ TEST_F(ZipBackupTest, BackslashNamesAndTheDoubleSlashFormLandInTheSamePlaces)
 TEST_F(ZipBackupTest, ABackupThatCannotReadAFileNamesItAndKeepsThePreviousBackup)
 {
     // As an ordinary user, whom a file's permissions bind.
-    POLLIX_ON_SMALL_DISK(.kilobytes = 1024, .plainUser = true);
+    POLLIX_AS_ORDINARY_USER();
     fillDataFolder();
     const QString locked = data() + "Classes/Class A.xml";
     QFile::setPermissions(locked, QFileDevice::Permissions());
