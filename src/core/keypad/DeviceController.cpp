@@ -1,6 +1,7 @@
 #include "DeviceController.h"
 
 #include "LinkTiming.h"
+#include "PortRefusal.h"
 #include "SetupFrames.h"
 #include "TovArvel.h"
 #include "TovDravel.h"
@@ -16,6 +17,8 @@
 #include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QThread>
+
+#include <optional>
 
 namespace {
 
@@ -35,6 +38,23 @@ qint64 monotonicMs()
 int familyOfType(int type)
 {
     return (type == 0 || type == 1) ? 0 : 1;
+}
+
+// Why a port could not be opened at all.
+struct OpenRefusal
+{
+    QString path;
+    SerialPort::OpenError error = SerialPort::OpenError::None;
+    QString reason;
+};
+
+// Nothing when the device's last open went through (whatever its probe then heard).
+std::optional<OpenRefusal> openRefusal(TovDevice *device, const QString &path)
+{
+    auto *serial = dynamic_cast<TovSerial *>(device);
+    if (!serial || serial->port().lastOpenError() == SerialPort::OpenError::None)
+        return std::nullopt;
+    return OpenRefusal{path, serial->port().lastOpenError(), serial->port().lastError()};
 }
 
 } // namespace
@@ -105,6 +125,27 @@ void DeviceController::postDeviceChanged()
     NotificationCenter::defaultCenter()->postNotification(Notify::DeviceChanged);
 }
 
+void DeviceController::raiseAlert(const QString &title, const QString &text)
+{
+    AlertHandler handler;
+    {
+        std::lock_guard lock(g_alertMutex);
+        handler = g_alertHandler;
+    }
+    if (handler)
+        handler(title, text);
+    else
+        PollixLog(text);
+}
+
+void DeviceController::portRefused(const QString &path, SerialPort::OpenError error, const QString &reason)
+{
+    const bool toldBefore = m_refusedPorts.value(path) == reason;
+    m_refusedPorts.insert(path, reason);
+    if (!toldBefore && PortRefusal::isTold(error))
+        raiseAlert(PortRefusal::alertTitle(), PortRefusal::alertText(path, error));
+}
+
 std::shared_ptr<TovDevice> DeviceController::currentDevice() const
 {
     std::lock_guard lock(m_deviceMutex);
@@ -172,6 +213,7 @@ void DeviceController::scanPorts(const QStringList &paths)
     ++m_jobsInFlight;
     m_worker.post([this, fresh] {
         QList<std::shared_ptr<TovDevice>> found;
+        QList<OpenRefusal> refused;
         const LinkTiming timing = LinkTiming::current();
         for (const QString &path : fresh) {
             PollixLog(path);
@@ -179,6 +221,11 @@ void DeviceController::scanPorts(const QStringList &paths)
                 QThread::msleep(ulong(timing.scanDelayMs));
             std::shared_ptr<TovDevice> device = std::make_shared<TovArvel>();
             if (!device->detectDevice(path)) {
+                // A port that does not open refuses every model's probe alike.
+                if (const auto refusal = openRefusal(device.get(), path)) {
+                    refused << *refusal;
+                    continue;
+                }
                 device = std::make_shared<TovDravel>();
                 if (!device->detectDevice(path))
                     continue;
@@ -188,10 +235,11 @@ void DeviceController::scanPorts(const QStringList &paths)
             device->setDeviceDescription(name);
             found << device;
         }
-        m_fromWorker.post([this, found] {
+        m_fromWorker.post([this, found, refused] {
             --m_jobsInFlight;
             int last = -1;
             for (const auto &device : found) {
+                m_refusedPorts.remove(device->bsdPath());
                 last = addDeviceToArray(device);
                 m_curDeviceType = device->type();
                 m_usbDeviceType = device->type();
@@ -200,6 +248,8 @@ void DeviceController::scanPorts(const QStringList &paths)
                 PollixLogf("index of device : %d", last);
                 myDeviceAdded(last);
             }
+            for (const OpenRefusal &r : refused)
+                portRefused(r.path, r.error, r.reason);
         });
     });
 }
@@ -261,25 +311,20 @@ void DeviceController::afterOpen(std::shared_ptr<TovDevice> device, quint64 gene
     }
     if (!opened) {
         PollixLogf("open failed: %s", qPrintable(device->bsdPath()));
+        // Taken by another program (or its permissions changed) since it was probed.
+        if (const auto refusal = openRefusal(device.get(), device->bsdPath()))
+            portRefused(refusal->path, refusal->error, refusal->reason);
         myDeviceRemoved(m_curDeviceIndex);
         return;
     }
+    m_refusedPorts.remove(device->bsdPath());
     startToRead();
     m_bHaveDevice = true;
     postDeviceChanged();
     if (sameChannel) {
-        AlertHandler handler;
-        {
-            std::lock_guard lock(g_alertMutex);
-            handler = g_alertHandler;
-        }
-        const QString title = QStringLiteral("Pollix ARS");
-        const QString text = QStringLiteral(
-            "Two main receivers have the same channel, please change the channel number for any one of them.");
-        if (handler)
-            handler(title, text);
-        else
-            PollixLog(text);
+        raiseAlert(QStringLiteral("Pollix ARS"),
+                   QStringLiteral("Two main receivers have the same channel, please change the channel number for any "
+                                  "one of them."));
     }
 }
 
