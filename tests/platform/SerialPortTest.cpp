@@ -1,8 +1,6 @@
 #include "platform/SerialPort.h"
 #include "support/OrdinaryUser.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -108,24 +106,4 @@ TEST(SerialPortAsOrdinaryUser, APortAnotherProgramHoldsIsRefusedByNameAndLeftHel
     ioctl(other, TIOCNXCL);
     ::close(other);
     EXPECT_TRUE(port.open(pty.path(), 115200)) << port.lastError().toStdString();
-}
-
-TEST(SerialPortAsOrdinaryUser, APortThisAccountMayNotOpenIsRefusedAsSuchAndNamesTheSerialGroup)
-{
-    POLLIX_AS_ORDINARY_USER();
-    PseudoTerminal pty;
-    ASSERT_FALSE(pty.path().isEmpty());
-    ASSERT_TRUE(QFile::setPermissions(pty.path(), {}));
-
-    SerialPort port;
-    EXPECT_FALSE(port.open(pty.path(), 115200));
-    EXPECT_EQ(port.lastOpenError(), SerialPort::OpenError::NoPermission);
-    EXPECT_TRUE(port.lastError().startsWith(pty.path())) << port.lastError().toStdString();
-    EXPECT_TRUE(port.lastError().contains("Permission denied")) << port.lastError().toStdString();
-    // A terminal's group may not read it: the fix is the serial ports' group.
-    EXPECT_EQ(SerialPort::accessGroup(pty.path()), "dialout");
-
-    // A port that is not there is another failure, not one the account can mend.
-    EXPECT_FALSE(port.open(pty.path() + "-gone", 115200));
-    EXPECT_EQ(port.lastOpenError(), SerialPort::OpenError::Other);
 }

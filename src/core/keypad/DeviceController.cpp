@@ -442,6 +442,7 @@ void DeviceController::fallBack()
 
 void DeviceController::deviceRemovedAtPath(const QString &path)
 {
+    m_refusedPorts.remove(path); // plugged in again, it is told again
     for (int i = 0; i < m_arrayDevices.size(); ++i) {
         if (m_arrayDevices.at(i) && m_arrayDevices.at(i)->bsdPath() == path) {
             myDeviceRemoved(i);

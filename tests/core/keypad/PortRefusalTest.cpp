@@ -61,9 +61,12 @@ TEST_F(PortRefusalTest, AReceiverThisAccountMayNotOpenIsNamedInOneAlertWithTheFi
     EXPECT_TRUE(link()->refusalOf(port).contains("Permission denied")) << link()->refusalOf(port).toStdString();
     EXPECT_TRUE(programFrames(sim).isEmpty()) << "nothing reached the receiver";
 
-    // Looking again (a plug event, another scan) does not ask the teacher again.
+    // Looking again does not ask the teacher again; plugged in again, the receiver is told again.
     ASSERT_TRUE(scan(port));
     EXPECT_EQ(alerts.size(), 2);
+    link()->deviceRemovedAtPath(port);
+    ASSERT_TRUE(scan(port));
+    EXPECT_EQ(alerts.size(), 4);
 
     // With access (the account joined the group), the same port is probed and opened.
     ASSERT_TRUE(QFile::setPermissions(port, QFile::ReadOwner | QFile::WriteOwner));
@@ -71,7 +74,7 @@ TEST_F(PortRefusalTest, AReceiverThisAccountMayNotOpenIsNamedInOneAlertWithTheFi
     EXPECT_TRUE(receiverOpenOn(port));
     EXPECT_EQ(app()->currentDeviceType(), 3);
     EXPECT_TRUE(link()->refusalOf(port).isEmpty());
-    EXPECT_EQ(alerts.size(), 2);
+    EXPECT_EQ(alerts.size(), 4);
 }
 
 TEST_F(PortRefusalTest, AReceiverAnotherProgramHoldsIsRefusedByNameAndTakenOnceItIsLetGo)
