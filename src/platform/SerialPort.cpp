@@ -5,16 +5,57 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
+
+// The descriptors this process holds in exclusive use, so that the end of the process can give
+// the ports up as well (nothing else closes them then).
+std::mutex &exclusiveMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::vector<int> &exclusiveFds()
+{
+    static std::vector<int> fds;
+    return fds;
+}
+
+void holdExclusive(int fd)
+{
+    static std::once_flag atExit;
+    std::lock_guard lock(exclusiveMutex());
+    exclusiveFds().push_back(fd);
+    // Registered after the list exists, so it runs before the list is destroyed.
+    std::call_once(atExit, [] { std::atexit(&SerialPort::releaseAllForExit); });
+}
+
+// Exclusive use first, then the descriptor: a hung-up port refuses the ioctl, which is fine, as
+// its terminal goes with it.
+void letGo(int fd)
+{
+    {
+        std::lock_guard lock(exclusiveMutex());
+        auto &fds = exclusiveFds();
+        fds.erase(std::remove(fds.begin(), fds.end(), fd), fds.end());
+    }
+    ioctl(fd, TIOCNXCL);
+    ::close(fd);
+}
 
 speed_t standardSpeed(int baud)
 {
@@ -36,25 +77,65 @@ SerialPort::~SerialPort()
     close();
 }
 
+void SerialPort::releaseAllForExit()
+{
+    std::lock_guard lock(exclusiveMutex());
+    for (int fd : exclusiveFds())
+        ioctl(fd, TIOCNXCL);
+    exclusiveFds().clear();
+}
+
+QString SerialPort::accessGroup(const QString &path)
+{
+    struct stat info {};
+    const mode_t groupReadsAndWrites = S_IRGRP | S_IWGRP;
+    if (::stat(path.toLocal8Bit().constData(), &info) == 0 && info.st_gid != 0
+        && (info.st_mode & groupReadsAndWrites) == groupReadsAndWrites) {
+        if (const struct group *g = ::getgrgid(info.st_gid))
+            return QString::fromLocal8Bit(g->gr_name);
+    }
+    return QStringLiteral("dialout");
+}
+
 bool SerialPort::open(const QString &path, int baud)
 {
     close();
     QElapsedTimer clock;
     clock.start();
     const QByteArray p = path.toLocal8Bit();
-    int fd = ::open(p.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        m_lastError = QString::fromLocal8Bit(strerror(errno));
+    auto refuse = [&](int err) {
+        const QString why = QString::fromLocal8Bit(strerror(err));
+        if (err == EBUSY) {
+            m_openError = OpenError::InUse;
+            m_lastError = QStringLiteral("%1 is in use by another program").arg(path);
+        } else if (err == EACCES || err == EPERM) {
+            m_openError = OpenError::NoPermission;
+            m_lastError = QStringLiteral("%1 may not be opened by this account (%2)").arg(path, why);
+        } else {
+            m_openError = OpenError::Other;
+            m_lastError = QStringLiteral("%1: %2").arg(path, why);
+        }
         PollixLog(QStringLiteral("open failed."));
-        PollixLogf("%s", strerror(errno));
-        return false;
-    }
-    auto fail = [&](const char *what) {
-        m_lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(strerror(errno)));
         PollixLog(m_lastError);
-        ::close(fd);
         return false;
     };
+    int fd = ::open(p.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return refuse(errno);
+    auto fail = [&](const char *what) {
+        m_openError = OpenError::Other;
+        m_lastError = QStringLiteral("%1: %2: %3").arg(path, QLatin1String(what), QString::fromLocal8Bit(strerror(errno)));
+        PollixLog(m_lastError);
+        letGo(fd);
+        return false;
+    };
+    // Root may open a port that another program holds exclusively; it must not share it either.
+    int heldElsewhere = 0;
+    if (ioctl(fd, TIOCGEXCL, &heldElsewhere) == 0 && heldElsewhere) {
+        ::close(fd);
+        return refuse(EBUSY);
+    }
+    holdExclusive(fd);
     if (ioctl(fd, TIOCEXCL) != 0)
         return fail("TIOCEXCL");
     // Reads stay non-blocking: the link reads only when the port is readable, and a read must never
@@ -97,6 +178,7 @@ bool SerialPort::open(const QString &path, int baud)
     }
     m_fd = fd;
     m_lastError.clear();
+    m_openError = OpenError::None;
     PollixLogf("time : %.2f", clock.nsecsElapsed() / 1e9);
     return true;
 }
@@ -105,7 +187,7 @@ void SerialPort::close()
 {
     std::lock_guard lock(m_writeMutex);
     if (m_fd >= 0) {
-        ::close(m_fd);
+        letGo(m_fd);
         m_fd = -1;
     }
 }

@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/Singleton.h"
+#include "support/OrdinaryUser.h"
 #include "support/SmallDisk.h"
 
 #include <QDir>
@@ -123,8 +124,10 @@ TEST(AtomicFileOnASmallDisk, AReadOnlyDiskFailsToOpenAndKeepsTheOldFile)
 
 TEST(AtomicFileOnASmallDisk, AFolderWithoutWritePermissionFailsToOpen)
 {
-    POLLIX_ON_SMALL_DISK(.kilobytes = 64, .plainUser = true);
-    const QString folder = QDir(SmallDisk::folder()).filePath(QStringLiteral("Data"));
+    POLLIX_AS_ORDINARY_USER();
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QString folder = QDir(scratch.path()).filePath(QStringLiteral("Data"));
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString path = folder + QStringLiteral("/Subjects.xml");
     ASSERT_TRUE(AtomicFile::write(path, "old"));

@@ -36,8 +36,13 @@ keypadsim::SimReceiver *ReceiverTest::plugIn(keypadsim::Model model, keypadsim::
     keypadsim::SimReceiver *sim = makeReceiver(model, options);
     if (!sim)
         return nullptr;
-    DeviceController::ShareDeviceController()->scanPorts({sim->portPath()});
+    DeviceController *link = DeviceController::ShareDeviceController();
+    link->scanPorts({sim->portPath()});
     waitIdle();
+    if (const QString why = link->refusalOf(sim->portPath()); !why.isEmpty()) {
+        ADD_FAILURE() << "the program could not open the simulated receiver: " << why.toStdString();
+        return nullptr;
+    }
     return sim;
 }
 

@@ -18,7 +18,10 @@ protected:
 
     // Starts a simulated receiver (not yet known to the program).
     keypadsim::SimReceiver *makeReceiver(keypadsim::Model model, keypadsim::SimReceiver::Options options = {});
-    // Starts one, lets the program probe it, and waits until it is open and read (or refused).
+    // Starts one, lets the program probe it, and waits until it is open and read (or refused as
+    // no receiver of its kind). A port the program could not open at all is a failure that names
+    // the reason, and gives nullptr: a helper that asserts on it stops, and its caller must stop
+    // too (ASSERT_NO_FATAL_FAILURE, or an assertion on what the helper returns).
     keypadsim::SimReceiver *plugIn(keypadsim::Model model, keypadsim::SimReceiver::Options options = {});
     // Starts the link afresh with these ports in POLLIX_SERIAL_PORTS, as Pollix starts with the
     // variable set, and waits until they are probed (and a receiver among them opened). Every

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChildTestRun.h"
+
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -9,10 +11,11 @@
 // folder: in a new user and mount namespace, so no privilege is needed where unprivileged user
 // namespaces are allowed (as root a mount namespace alone will do). The mount ends with the
 // child. Where neither is possible, the test is skipped; the failure hooks of AtomicFile still
-// cover the same paths in the ordinary tests.
+// cover the same paths in the ordinary tests. (What folder and file permissions refuse needs no
+// mount: see OrdinaryUser.h.)
 namespace SmallDisk {
 
-enum class Outcome { Passed, Failed, Unavailable };
+using Outcome = ChildTestRun::Outcome;
 
 // Inside the child: the folder the small filesystem is mounted on. Empty in the parent.
 QString folder();
@@ -20,9 +23,7 @@ QString folder();
 struct Options
 {
     int kilobytes = 200;
-    int inodes = 0;         // most files and folders it takes (0: the tmpfs default)
-    bool plainUser = false; // the test runs as an ordinary user (uid 1000), whom folder
-                            // permissions bind; needs a user namespace
+    int inodes = 0; // most files and folders it takes (0: the tmpfs default)
 };
 
 // Parent: runs the current test again in a child on such a tmpfs and reports how it went.
@@ -30,7 +31,7 @@ Outcome runCurrentTestInside(const Options &options);
 
 // Inside the child: fills the filesystem up with one file, so the next write finds it full.
 bool fill();
-// Inside the child: remounts the filesystem read-only (not as a plain user).
+// Inside the child: remounts the filesystem read-only.
 bool makeReadOnly();
 
 } // namespace SmallDisk

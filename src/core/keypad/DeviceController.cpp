@@ -1,6 +1,7 @@
 #include "DeviceController.h"
 
 #include "LinkTiming.h"
+#include "PortRefusal.h"
 #include "SetupFrames.h"
 #include "TovArvel.h"
 #include "TovDravel.h"
@@ -17,6 +18,8 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <QThread>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -53,6 +56,23 @@ QByteArray portIdentity(const QString &path)
            + QByteArray::number(qint64(entry.st_ctim.tv_nsec)) + '/' + QByteArray::number(quint64(node.st_dev)) + ':'
            + QByteArray::number(quint64(node.st_ino)) + ':' + QByteArray::number(quint64(node.st_rdev)) + ':'
            + QByteArray::number(qint64(node.st_ctim.tv_sec)) + '.' + QByteArray::number(qint64(node.st_ctim.tv_nsec));
+}
+
+// Why a port could not be opened at all.
+struct OpenRefusal
+{
+    QString path;
+    SerialPort::OpenError error = SerialPort::OpenError::None;
+    QString reason;
+};
+
+// Nothing when the device's last open went through (whatever its probe then heard).
+std::optional<OpenRefusal> openRefusal(TovDevice *device, const QString &path)
+{
+    auto *serial = dynamic_cast<TovSerial *>(device);
+    if (!serial || serial->port().lastOpenError() == SerialPort::OpenError::None)
+        return std::nullopt;
+    return OpenRefusal{path, serial->port().lastOpenError(), serial->port().lastError()};
 }
 
 } // namespace
@@ -123,6 +143,27 @@ void DeviceController::setAlertHandler(AlertHandler handler)
 void DeviceController::postDeviceChanged()
 {
     NotificationCenter::defaultCenter()->postNotification(Notify::DeviceChanged);
+}
+
+void DeviceController::raiseAlert(const QString &title, const QString &text)
+{
+    AlertHandler handler;
+    {
+        std::lock_guard lock(g_alertMutex);
+        handler = g_alertHandler;
+    }
+    if (handler)
+        handler(title, text);
+    else
+        PollixLog(text);
+}
+
+void DeviceController::portRefused(const QString &path, SerialPort::OpenError error, const QString &reason)
+{
+    const bool toldBefore = m_refusedPorts.value(path) == reason;
+    m_refusedPorts.insert(path, reason);
+    if (!toldBefore && PortRefusal::isTold(error))
+        raiseAlert(PortRefusal::alertTitle(), PortRefusal::alertText(path, error));
 }
 
 std::shared_ptr<TovDevice> DeviceController::currentDevice() const
@@ -227,6 +268,7 @@ void DeviceController::scanPorts(const QStringList &paths)
     ++m_jobsInFlight;
     m_worker.post([this, fresh] {
         QList<std::shared_ptr<TovDevice>> found;
+        QList<OpenRefusal> refused;
         const LinkTiming timing = LinkTiming::current();
         for (const QString &path : fresh) {
             PollixLog(path);
@@ -234,6 +276,11 @@ void DeviceController::scanPorts(const QStringList &paths)
                 QThread::msleep(ulong(timing.scanDelayMs));
             std::shared_ptr<TovDevice> device = std::make_shared<TovArvel>();
             if (!device->detectDevice(path)) {
+                // A port that does not open refuses every model's probe alike.
+                if (const auto refusal = openRefusal(device.get(), path)) {
+                    refused << *refusal;
+                    continue;
+                }
                 device = std::make_shared<TovDravel>();
                 if (!device->detectDevice(path))
                     continue;
@@ -243,10 +290,11 @@ void DeviceController::scanPorts(const QStringList &paths)
             device->setDeviceDescription(name);
             found << device;
         }
-        m_fromWorker.post([this, found] {
+        m_fromWorker.post([this, found, refused] {
             --m_jobsInFlight;
             int last = -1;
             for (const auto &device : found) {
+                m_refusedPorts.remove(device->bsdPath());
                 last = addDeviceToArray(device);
                 m_curDeviceType = device->type();
                 m_usbDeviceType = device->type();
@@ -255,6 +303,8 @@ void DeviceController::scanPorts(const QStringList &paths)
                 PollixLogf("index of device : %d", last);
                 myDeviceAdded(last);
             }
+            for (const OpenRefusal &r : refused)
+                portRefused(r.path, r.error, r.reason);
         });
     });
 }
@@ -316,25 +366,20 @@ void DeviceController::afterOpen(std::shared_ptr<TovDevice> device, quint64 gene
     }
     if (!opened) {
         PollixLogf("open failed: %s", qPrintable(device->bsdPath()));
+        // Taken by another program (or its permissions changed) since it was probed.
+        if (const auto refusal = openRefusal(device.get(), device->bsdPath()))
+            portRefused(refusal->path, refusal->error, refusal->reason);
         myDeviceRemoved(m_curDeviceIndex);
         return;
     }
+    m_refusedPorts.remove(device->bsdPath());
     startToRead();
     m_bHaveDevice = true;
     postDeviceChanged();
     if (sameChannel) {
-        AlertHandler handler;
-        {
-            std::lock_guard lock(g_alertMutex);
-            handler = g_alertHandler;
-        }
-        const QString title = QStringLiteral("Pollix ARS");
-        const QString text = QStringLiteral(
-            "Two main receivers have the same channel, please change the channel number for any one of them.");
-        if (handler)
-            handler(title, text);
-        else
-            PollixLog(text);
+        raiseAlert(QStringLiteral("Pollix ARS"),
+                   QStringLiteral("Two main receivers have the same channel, please change the channel number for any "
+                                  "one of them."));
     }
 }
 
@@ -452,6 +497,7 @@ void DeviceController::fallBack()
 
 void DeviceController::deviceRemovedAtPath(const QString &path)
 {
+    m_refusedPorts.remove(path); // plugged in again, it is told again
     for (int i = 0; i < m_arrayDevices.size(); ++i) {
         if (m_arrayDevices.at(i) && m_arrayDevices.at(i)->bsdPath() == path) {
             myDeviceRemoved(i);

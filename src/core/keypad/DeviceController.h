@@ -5,6 +5,7 @@
 #include "LinkWorker.h"
 #include "TovDevice.h"
 #include "platform/PostedCalls.h"
+#include "platform/SerialPort.h"
 
 #include <QHash>
 #include <QList>
@@ -70,6 +71,9 @@ public:
     // Probes these ports on the worker thread; accepted receivers join the slots and the last one
     // found becomes current.
     void scanPorts(const QStringList &paths);
+    // Why the port at path could not be opened at all (another program holds it, this account may
+    // not use it); empty when it was not refused, or has opened since.
+    QString refusalOf(const QString &path) const { return m_refusedPorts.value(path); }
     // True while probing or opening is under way.
     bool isBusy() const { return m_jobsInFlight > 0; }
     // Processes events until no probe or open is under way (start-up waits so that the system
@@ -132,6 +136,9 @@ private:
     // Sends the query and returns every byte read until the answer came or the wait was over.
     static QByteArray sameChannelExchange(TovDevice *device);
     static void postDeviceChanged();
+    static void raiseAlert(const QString &title, const QString &text);
+    // Keeps why the port could not be opened; the teacher is told once per port and reason.
+    void portRefused(const QString &path, SerialPort::OpenError error, const QString &reason);
 
     QList<std::shared_ptr<TovDevice>> m_arrayDevices;
     int m_curDeviceIndex = -1;
@@ -141,6 +148,7 @@ private:
     int m_usbDeviceType = -1;
     bool m_bHaveDevice = false;
     quint64 m_openGeneration = 0;
+    QHash<QString, QString> m_refusedPorts; // path -> the reason it could not be opened
 
     QSocketNotifier *m_readNotifier = nullptr;
     bool m_readPaused = false; // the worker reads the port (same-channel query)

@@ -1,6 +1,7 @@
 #include "core/app/DataFolderLayout.h"
 #include "core/app/ZipArchive.h"
 #include "core/app/zipHelper.h"
+#include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/SmallDisk.h"
 #include "support/ZipFixture.h"
@@ -232,7 +233,7 @@ TEST_F(ZipBackupTest, BackslashNamesAndTheDoubleSlashFormLandInTheSamePlaces)
 TEST_F(ZipBackupTest, ABackupThatCannotReadAFileNamesItAndKeepsThePreviousBackup)
 {
     // As an ordinary user, whom a file's permissions bind.
-    POLLIX_ON_SMALL_DISK(.kilobytes = 1024, .plainUser = true);
+    POLLIX_AS_ORDINARY_USER();
     fillDataFolder();
     const QString locked = data() + "Classes/Class A.xml";
     QFile::setPermissions(locked, QFileDevice::Permissions());

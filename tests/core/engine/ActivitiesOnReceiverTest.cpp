@@ -177,9 +177,9 @@ class SelfPlayingClass : public ActivityOnReceiver {};
 
 TEST_P(RushOnReceiver, TheFirstBuzzWinsAndOnlyTheWinnerAnswers)
 {
-    startRun({question(0, 4, QStringLiteral("B"))});
-    logInEveryone();
-    begin(1);
+    ASSERT_NO_FATAL_FAILURE(startRun({question(0, 4, QStringLiteral("B"))}));
+    ASSERT_NO_FATAL_FAILURE(logInEveryone());
+    ASSERT_NO_FATAL_FAILURE(begin(1));
     const int framesBefore = int(sim->framesFromProgram().size());
     sim->buzz(2);
     ASSERT_TRUE(waitFor([&] { return !posted(Notify::StudentRush).isEmpty(); }));
@@ -223,9 +223,9 @@ INSTANTIATE_TEST_SUITE_P(EveryModel, RushOnReceiver,
 
 TEST_P(EliminationOnReceiver, WrongAndMissingAnswersDropOut)
 {
-    startRun({question(0, 4, QStringLiteral("B")), question(0, 4, QStringLiteral("A"))});
-    logInEveryone();
-    begin(1);
+    ASSERT_NO_FATAL_FAILURE(startRun({question(0, 4, QStringLiteral("B")), question(0, 4, QStringLiteral("A"))}));
+    ASSERT_NO_FATAL_FAILURE(logInEveryone());
+    ASSERT_NO_FATAL_FAILURE(begin(1));
     const bool lower = keypadsLogIn();
     sim->answer(1, lower ? QStringLiteral("b") : QStringLiteral("B"));
     sim->answer(2, QStringLiteral("C"));
@@ -238,7 +238,7 @@ TEST_P(EliminationOnReceiver, WrongAndMissingAnswersDropOut)
     EXPECT_EQ(QuizData::shareManager()->arrayEliminationStudentsDeviceNo(), out);
     EXPECT_EQ(posted(Notify::StudentElimination).size(), kKeypads);
 
-    begin(2);
+    ASSERT_NO_FATAL_FAILURE(begin(2));
     sim->answer(2, QStringLiteral("A")); // out: not heard
     sim->answer(1, QStringLiteral("A"));
     ASSERT_TRUE(waitFor([&] { return posted(Notify::StudentAnswer).size() == 4; }));
@@ -263,14 +263,14 @@ TEST_P(SelfPlayingClass, PlaysTheActivity)
         q.setNActionMode(3); // multiple mode's rush question
     if (p.activity == 7)
         q.setStrAnswer(QString());
-    startRun({q});
+    ASSERT_NO_FATAL_FAILURE(startRun({q}));
     const SimRunPlay::Kind kind = p.activity == 3   ? SimRunPlay::Kind::Rush
                                   : p.activity == 7 ? SimRunPlay::Kind::Vote
                                   : p.activity == 8 ? SimRunPlay::Kind::RollCall
                                                     : SimRunPlay::Kind::Quiz;
     selfPlayingClass(kind);
-    logInEveryone(false);
-    begin(1, false);
+    ASSERT_NO_FATAL_FAILURE(logInEveryone(false));
+    ASSERT_NO_FATAL_FAILURE(begin(1, false));
     auto *qd = QuizData::shareManager();
     const QList<int> devices = QuizParticipantData::shareManager()->loginDeviceNos();
     ASSERT_EQ(devices.size(), kKeypads) << "the class once, whether its keypads log in or not";

@@ -156,10 +156,10 @@ protected:
 
 TEST_F(NormalQuizOnReceiver, Corvel)
 {
-    startRun(Model::Corvel, 2);
-    logInEveryone();
-    startQuestion(2);
-    everyoneAnswers(2);
+    ASSERT_NO_FATAL_FAILURE(startRun(Model::Corvel, 2));
+    ASSERT_NO_FATAL_FAILURE(logInEveryone());
+    ASSERT_NO_FATAL_FAILURE(startQuestion(2));
+    ASSERT_NO_FATAL_FAILURE(everyoneAnswers(2));
 
     // The teacher keypad logs in, pages the logged-in list and asks for the histogram.
     mode->modeStop();
@@ -180,8 +180,8 @@ TEST_F(NormalQuizOnReceiver, Corvel)
 
 TEST_F(NormalQuizOnReceiver, Dravel)
 {
-    startRun(Model::Dravel, 3);
-    logInEveryone();
+    ASSERT_NO_FATAL_FAILURE(startRun(Model::Dravel, 3));
+    ASSERT_NO_FATAL_FAILURE(logInEveryone());
     mode->modeStart(1);
     mode->setWakeUpMode(1);
     mode->sendWakeFrame();
@@ -196,31 +196,31 @@ TEST_F(NormalQuizOnReceiver, Dravel)
     for (const SimFrame &f : sim->framesFromProgram())
         EXPECT_EQ(SimReceiver::xorOf(f.bytes.left(f.bytes.size() - 1)), quint8(f.bytes.back())) << f.bytes.toHex().constData();
     EXPECT_EQ(keypads->questionLines(), (QStringList{"Which planet is red?", "A.", "B.", "C.", "D."}));
-    everyoneAnswers(3);
+    ASSERT_NO_FATAL_FAILURE(everyoneAnswers(3));
 }
 
 TEST_F(NormalQuizOnReceiver, Brevel)
 {
-    startRun(Model::Brevel, 4);
+    ASSERT_NO_FATAL_FAILURE(startRun(Model::Brevel, 4));
     EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
-    startQuestion(4);
+    ASSERT_NO_FATAL_FAILURE(startQuestion(4));
     sim->navigate(3, true); // the next key is no answer
-    everyoneAnswers(4);
+    ASSERT_NO_FATAL_FAILURE(everyoneAnswers(4));
 }
 
 TEST_F(NormalQuizOnReceiver, Arvel)
 {
-    startRun(Model::Arvel, 1);
+    ASSERT_NO_FATAL_FAILURE(startRun(Model::Arvel, 1));
     EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
-    startQuestion(1);
-    everyoneAnswers(1);
+    ASSERT_NO_FATAL_FAILURE(startQuestion(1));
+    ASSERT_NO_FATAL_FAILURE(everyoneAnswers(1));
 }
 
 // Two runs in a row with the class that plays along by itself: the end of the first run logs
 // every keypad out, and they log in again when the second run wakes them.
 TEST_F(NormalQuizOnReceiver, ASecondRunFindsTheSelfPlayingClassLoggedInAgain)
 {
-    startRun(Model::Dravel, 3);
+    ASSERT_NO_FATAL_FAILURE(startRun(Model::Dravel, 3));
     SimAutoPilot::Options options;
     options.keypads = kKeypads;
     options.pollMs = 10;

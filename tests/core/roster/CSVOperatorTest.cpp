@@ -1,5 +1,6 @@
 #include "core/roster/CSVOperator.h"
 #include "platform/AtomicFile.h"
+#include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/SmallDisk.h"
 
@@ -90,10 +91,10 @@ TEST_F(CSVOperatorTest, WriteFailureMessagesFollowTheirCause)
 
 TEST_F(CSVOperatorTest, WriteFailureMessagesForPermissions)
 {
-    POLLIX_ON_SMALL_DISK(.kilobytes = 64, .plainUser = true);
+    POLLIX_AS_ORDINARY_USER();
     CSVOperator grid = CSVOperator::CSVWithColumns(1);
     grid.setString("new", 1, 1);
-    const QString folder = SmallDisk::folder() + "/Exports";
+    const QString folder = home() + "Exports";
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString kept = folder + "/kept.csv";
     ASSERT_TRUE(CSVOperator::CSVWithColumns(1).saveCSVTo(kept));

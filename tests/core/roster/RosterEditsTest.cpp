@@ -4,8 +4,8 @@
 #include "core/store/TovStudentRoster.h"
 #include "platform/AtomicFile.h"
 #include "platform/AtomicFileSet.h"
+#include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
-#include "support/SmallDisk.h"
 
 #include <QDir>
 
@@ -142,7 +142,7 @@ TEST_F(RosterEditsTest, AFailedWriteInTheMiddleLeavesRosterAndClassAsTheyWere)
 TEST_F(RosterEditsTest, AClassFolderWithoutWritePermissionLeavesTheRosterAsItWas)
 {
     // Run by an ordinary user, whom folder permissions bind.
-    POLLIX_ON_SMALL_DISK(.kilobytes = 64, .plainUser = true);
+    POLLIX_AS_ORDINARY_USER();
     ASSERT_TRUE(roster->addStudentWithData(student("R0")));
     const QByteArray rosterBefore = rosterBytes(), classBefore = classBytes(c8);
     const QString folder = home() + "Data/Classes";

@@ -521,7 +521,8 @@ protected:
     SimReceiver *dravel()
     {
         SimReceiver *sim = plugIn(Model::Dravel);
-        EXPECT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+        if (!sim || !waitFor([&] { return app()->getBHaveDevice(); }))
+            return nullptr;
         sim->addKeypad(5);
         open(app()->currentDeviceType(), app()->usbDeviceType());
         sim->clearLogs();
@@ -539,6 +540,7 @@ protected:
 TEST_F(TabKeypadTest, StartKeyStartsOnTheBrightpollTabOnly)
 {
     SimReceiver *sim = dravel();
+    ASSERT_TRUE(sim);
     EXPECT_EQ(window->windowTitle(), "Pollix (TovDravel Connected)");
     window->chkStyle->click(); // Start enabled without a file
     window->doClassSet();
@@ -558,6 +560,7 @@ TEST_F(TabKeypadTest, StartKeyStartsOnTheBrightpollTabOnly)
 TEST_F(TabKeypadTest, StartKeyWithoutAClassSaysSoAndSetsOneUp)
 {
     SimReceiver *sim = dravel();
+    ASSERT_TRUE(sim);
     window->chkStyle->click();
     sim->pressTeacherKey(0x8A);
     ASSERT_TRUE(waitFor([&] { return starts.size() == 1; }));
@@ -569,6 +572,7 @@ TEST_F(TabKeypadTest, StartKeyWithoutAClassSaysSoAndSetsOneUp)
 TEST_F(TabKeypadTest, ClassInformationGoesToWhoeverAsked)
 {
     SimReceiver *sim = dravel();
+    ASSERT_TRUE(sim);
     const quint64 before = framesHandedOn();
     sim->sendFrame(SimReceiver::longFrame(0xF9, 0xEF00, QByteArray(1, '\0')));
     ASSERT_TRUE(waitHandedOn(before));
@@ -589,6 +593,7 @@ TEST_F(TabKeypadTest, ClassInformationGoesToWhoeverAsked)
 TEST_F(TabKeypadTest, QuizInformationRequestWalksThroughSetUpLoadAndStart)
 {
     SimReceiver *sim = dravel();
+    ASSERT_TRUE(sim);
     const QString quiz = questionFile("quiz.px", {0});
     const QByteArray ask = SimReceiver::longFrame(0xFE, 0xEF00, QByteArray(1, '\0'));
 
@@ -610,6 +615,7 @@ TEST_F(TabKeypadTest, QuizInformationRequestWalksThroughSetUpLoadAndStart)
 TEST_F(TabKeypadTest, LogoutRequestIsSentThreeTimes)
 {
     SimReceiver *sim = dravel();
+    ASSERT_TRUE(sim);
     sim->sendFrame(SimReceiver::longFrame(0xF5, 0xEF00, QByteArray::fromHex("E3")));
     ASSERT_TRUE(waitFor([&] { return sent(sim).size() >= 3; }));
     EXPECT_EQ(sent(sim).size(), 3);

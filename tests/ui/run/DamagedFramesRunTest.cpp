@@ -112,7 +112,7 @@ private:
 
 void DamagedFramesRun::wholeRun()
 {
-    startRun();
+    ASSERT_NO_FATAL_FAILURE(startRun());
 
     // Question 1: the keypads' answer to its wake frame is lost.
     sim->clearLogs();

@@ -83,8 +83,8 @@ protected:
     SimReceiver *openFreeStyle(int activity, const QString &stalePath = QString())
     {
         SimReceiver *sim = plugIn(Model::Dravel);
-        EXPECT_TRUE(sim);
-        EXPECT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+        if (!sim || !waitFor([&] { return app()->getBHaveDevice(); }))
+            return nullptr;
         EXPECT_TRUE(TovConfigXmlDatabase::sharedConfigUI()->updateSendQuestionState(0));
         makeClass(3);
         const int id = 0;
@@ -163,6 +163,7 @@ TEST_F(FreeStyleRunTest, ThreeQuestionsWrittenAskedAndAnsweredAfterwardsAreSaved
 {
     // A file loaded in the main window before free style was chosen is no part of the run.
     SimReceiver *sim = openFreeStyle(Activity::FreeNormalQuiz, home() + QStringLiteral("Old Quiz.px"));
+    ASSERT_TRUE(sim);
     EXPECT_TRUE(window->strPath().isEmpty());
     EXPECT_FALSE(button("btnStart")->isEnabled()) << "nothing to ask yet";
     EXPECT_TRUE(button("btnToggle")->isEnabled());
@@ -235,6 +236,7 @@ TEST_F(FreeStyleRunTest, ThreeQuestionsWrittenAskedAndAnsweredAfterwardsAreSaved
 TEST_F(FreeStyleRunTest, AMiddlePageDeletedDuringTheRunTakesOnlyItsOwnAnswersWithIt)
 {
     SimReceiver *sim = openFreeStyle(Activity::FreeNormalQuiz);
+    ASSERT_TRUE(sim);
     button("btnToggle")->click();
     const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
     for (int i = 0; i < 3; ++i) {
@@ -269,7 +271,7 @@ TEST_F(FreeStyleRunTest, AMiddlePageDeletedDuringTheRunTakesOnlyItsOwnAnswersWit
 
 TEST_F(FreeStyleRunTest, DeletingTheLastPageLeavesNothingToStartAndNoIsNoDelete)
 {
-    openFreeStyle(Activity::FreeNormalQuiz);
+    ASSERT_TRUE(openFreeStyle(Activity::FreeNormalQuiz));
     button("btnToggle")->click();
     addPage(2, QStringLiteral("Only one"));
     QList<QString> posted;
@@ -293,6 +295,7 @@ TEST_F(FreeStyleRunTest, DeletingTheLastPageLeavesNothingToStartAndNoIsNoDelete)
 TEST_F(FreeStyleRunTest, EliminationTakesAToolbarQuestionsAnswerOnce)
 {
     SimReceiver *sim = openFreeStyle(Activity::FreeElimination);
+    ASSERT_TRUE(sim);
     button("btnToggle")->click();
     addPage(4, QStringLiteral("Who stays?"));
     start();
@@ -312,7 +315,7 @@ TEST_F(FreeStyleRunTest, EliminationTakesAToolbarQuestionsAnswerOnce)
 
 TEST_F(FreeStyleRunTest, ThePaneTogglesBetweenTheWholeScreenAndABottomStrip)
 {
-    openFreeStyle(Activity::FreeNormalQuiz);
+    ASSERT_TRUE(openFreeStyle(Activity::FreeNormalQuiz));
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     PPTStudentLoginView *strip = window->freeStyle()->pptStudentLoginView();
     ASSERT_TRUE(strip);
@@ -369,7 +372,7 @@ public:
 
 TEST_F(FreeStyleRunTest, ACaptureLandsOnTheCurrentPageAsAPictureBox)
 {
-    openFreeStyle(Activity::FreeNormalQuiz);
+    ASSERT_TRUE(openFreeStyle(Activity::FreeNormalQuiz));
     EXPECT_FALSE(toolbar()->tbiCutPicture->isEnabled()) << "no capture installed, no page";
     auto capture = std::make_unique<FakeCapture>();
     FakeCapture *fake = capture.get();
@@ -396,7 +399,7 @@ TEST_F(FreeStyleRunTest, ACaptureLandsOnTheCurrentPageAsAPictureBox)
 
 TEST_F(FreeStyleRunTest, OnA1024PointScreenBarAndToolbarFitAndTheirCaptionsRead)
 {
-    openFreeStyle(Activity::FreeNormalQuiz);
+    ASSERT_TRUE(openFreeStyle(Activity::FreeNormalQuiz));
     button("btnToggle")->click();
     addPage(2, QStringLiteral("Which?"));
     // The widest bar there is: Read, Set Answer and the pane's toggle beside the rest.
@@ -423,6 +426,7 @@ TEST_F(FreeStyleRunTest, OnA1024PointScreenBarAndToolbarFitAndTheirCaptionsRead)
 TEST_F(FreeStyleRunTest, TheAnswerDialogKeepsToTheOptionsAndPointsAndTakesTheTeacherKeypad)
 {
     SimReceiver *sim = openFreeStyle(Activity::FreeNormalQuiz);
+    ASSERT_TRUE(sim);
     auto pointer = std::make_shared<PointerClicks>();
     MouseFunction::shareManager()->setSink(pointer);
     button("btnToggle")->click();

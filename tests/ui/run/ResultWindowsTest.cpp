@@ -66,7 +66,8 @@ protected:
     SimReceiver *dravelRun(int logged, int classSize = 12)
     {
         SimReceiver *sim = plugIn(Model::Dravel);
-        EXPECT_TRUE(sim && waitFor([&] { return app()->getBHaveDevice(); }));
+        if (!sim || !waitFor([&] { return app()->getBHaveDevice(); }))
+            return nullptr;
         makeClass(classSize);
         open(0, 3, questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}}));
         EXPECT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
@@ -114,6 +115,7 @@ private:
 TEST_F(ResultWindowsTest, LoginsAndAnswersReachTheRunOnceWhileEachWindowIsUp)
 {
     SimReceiver *sim = dravelRun(1);
+    ASSERT_TRUE(sim);
     button("btnStart")->click();
     ASSERT_TRUE(window->bStartFlag());
     button("btnStop")->click();
@@ -178,6 +180,7 @@ TEST_F(ResultWindowsTest, LoginsAndAnswersReachTheRunOnceWhileEachWindowIsUp)
 TEST_F(ResultWindowsTest, TheTeacherKeypadOpensTheResultAndReportWindowsAndTheirDetails)
 {
     SimReceiver *sim = dravelRun(3);
+    ASSERT_TRUE(sim);
     sim->pressTeacherKey(0x8A);
     ASSERT_TRUE(waitFor([&] { return window->bStartFlag(); }));
     sim->answer(0x0101, QStringLiteral("B"));
