@@ -3,12 +3,16 @@
 #include "Log.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QSysInfo>
+#include <QThread>
+
+#include <algorithm>
 
 namespace {
 constexpr char kComeForward[] = "come forward\n";
@@ -99,10 +103,18 @@ bool InstanceLock::askOwnerToComeForward(int timeoutMs) const
 {
     if (m_owner.host != QSysInfo::machineHostName() && !m_owner.host.isEmpty())
         return false;
+    // The owner takes its lock a moment before it listens: a socket not there yet is asked again
+    // until the time is up, not given up on at once.
+    QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
-    socket.connectToServer(socketName());
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
+    for (;;) {
+        socket.connectToServer(socketName());
+        if (socket.waitForConnected(int(deadline.remainingTime())))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
     socket.write(kComeForward);
-    return socket.waitForBytesWritten(timeoutMs);
+    return socket.waitForBytesWritten(int(std::max<qint64>(deadline.remainingTime(), 500)));
 }
