@@ -11,6 +11,7 @@
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/SearchField.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -41,7 +42,7 @@ StandardController::StandardController(QWidget *parent) : QDialog(parent)
 
     cmbSerchSelect = new QComboBox(this);
     cmbSerchSelect->setObjectName(QStringLiteral("cmbSerchSelect"));
-    textSerchContent = new QLineEdit(this);
+    textSerchContent = new SearchField(this);
     textSerchContent->setObjectName(QStringLiteral("textSerchContent"));
     textSerchContent->setPlaceholderText(tr("Search"));
     auto *search = new QPushButton(tr("Search"), this);
