@@ -289,7 +289,7 @@ void StandardController::doExport()
         PollixAlert::show(this, kAlertTitle, tr("The standards could not be exported."), {tr("OK")}, why);
         return;
     }
-    PollixAlert::show(this, kAlertTitle, tr("Exported Successfully."));
+    PollixAlert::show(this, kAlertTitle, tr("Exported Successfully."), {tr("OK")}, PollixAlert::savedTo(target));
 }
 
 void StandardController::doSave()

@@ -200,6 +200,7 @@ bool MergeController::doSave()
         alert(tr("The merged session could not be saved."), {}, tr("The written file does not read back."));
         return false;
     }
+    SessionFormParts::sayWhereSaved(this, m_mergedPath);
     if (box->isChecked()) {
         QStringList kept;
         for (const ReportTable1Element &row : m_table1Array)

@@ -337,7 +337,7 @@ void ReportFrame::saveToPDF()
 
 void ReportFrame::savedTo(const QString &kind, const QString &path)
 {
-    PollixAlert::show(this, QStringLiteral("Pollix ARS"), kind, {tr("OK")}, tr("Saved to %1").arg(QDir::toNativeSeparators(path)));
+    PollixAlert::show(this, QStringLiteral("Pollix ARS"), kind, {tr("OK")}, PollixAlert::savedTo(path));
 }
 
 bool ReportFrame::saveToPDF(const QString &path, QString *errorText)

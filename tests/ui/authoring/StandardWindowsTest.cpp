@@ -7,6 +7,7 @@
 #include "ui/authoring/StandardSettingController.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -201,6 +202,7 @@ TEST_F(StandardWindowsTest, AFileReadOnlyInPartIsNeverSavedOver)
     answers.answerFile(home() + "export");
     w.doExport();
     EXPECT_EQ(answers.alertTexts().last(), "Exported Successfully.");
+    EXPECT_EQ(answers.alerts().last().informativeText, "Saved to " + QDir::toNativeSeparators(home() + "export.xml"));
     TreeNodePtr exported = TreeNode::create();
     EXPECT_EQ(StandardTree::readFromXml(home() + "export.xml", exported), StandardTree::Read::Done);
 }

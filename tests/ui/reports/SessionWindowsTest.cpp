@@ -444,6 +444,10 @@ TEST_F(SessionWindowsTest, MergeKeepsTheSourcesUntilTheNewSessionIsWrittenAndRef
     ASSERT_TRUE(merge.doSave());
     EXPECT_FALSE(QFileInfo::exists(a));
     EXPECT_FALSE(QFileInfo::exists(b));
+    // The new session's file is named, the sources' deletion said nothing more.
+    EXPECT_EQ(answers.alertTexts().mid(answers.alertTexts().size() - 2),
+              (QStringList{"Are you sure you want to merge these sessions ?", "Saved successfully."}));
+    EXPECT_TRUE(answers.alerts().last().informativeText.endsWith(QDir::toNativeSeparators(merge.mergedPath())));
     const std::optional<QuizEntity> joined = DataManager::getQuizAtPath(merge.mergedPath());
     ASSERT_TRUE(joined);
     EXPECT_EQ(joined->className(), "Class 5A/Class 5B");
@@ -571,10 +575,26 @@ TEST_F(SessionWindowsTest, PointsOnlySessionsAreNotMergedAndEverySourceStays)
     window->btnMerge1->click();
     EXPECT_FALSE(opened);
     EXPECT_EQ(answers.alertTexts().last(), SessionMerge::kindRefusal(2, 2));
-    // A points-only session beside a question session is not offered at all.
-    select({"Course grade, term 1", "Quiz, period 2"});
+    // A points-only session beside a question session is not offered at all, and the window
+    // says why, on the button and on its status line, as the teacher picks the rows.
+    window->show();
+    const auto clickRow = [this](const QString &session, Qt::KeyboardModifiers keys) {
+        for (int i = 0; i < window->table1Array().size(); ++i)
+            if (window->table1Array()[i].session() == session)
+                QTest::mouseClick(window->table1->viewport(), Qt::LeftButton, keys,
+                                  window->table1->visualRect(window->table1->model()->index(i, 1)).center());
+    };
+    clickRow("Course grade, term 1", Qt::NoModifier);
+    clickRow("Quiz, period 2", Qt::ControlModifier);
     ASSERT_EQ(window->selectedRows().size(), 2);
     EXPECT_FALSE(window->btnMerge1->isEnabled());
+    EXPECT_EQ(window->btnMerge1->toolTip(), SessionMerge::kindRefusal(1, 2));
+    EXPECT_EQ(window->lblStatus1->text(), SessionMerge::kindRefusal(1, 2));
+    EXPECT_TRUE(window->lblStatus1->isVisible());
+    // One session chosen: nothing to merge, nothing to say.
+    clickRow("Quiz, period 2", Qt::NoModifier);
+    EXPECT_TRUE(window->btnMerge1->toolTip().isEmpty());
+    EXPECT_TRUE(window->lblStatus1->text().isEmpty());
 
     // The merge dialog refuses them too, before anything is written, whatever is ticked.
     select({"Course grade, term 1", "Course grade, term 2"});
