@@ -11,6 +11,7 @@
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "core/store/TovStudentRoster.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 
@@ -104,6 +105,18 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
             *errorText = QStringLiteral("cannot write the demo class's students");
             return QString();
         }
+    }
+    // The school roster holds the class's students too, as it does for a class typed in or
+    // imported, so Manage Students offers them; a demo folder made without them gains them.
+    auto *roster = TovStudentRoster::sharedUI();
+    QList<StudentEntity> missing;
+    for (const StudentEntity &s : classes->getStudentListByClassNo(classes->classNoByName(className())))
+        if (!roster->existStudentWithID(s.id()))
+            missing << s;
+    QString rosterWhy;
+    if (!missing.isEmpty() && !roster->addSomeStudentsToRoster(missing, &rosterWhy)) {
+        *errorText = QStringLiteral("cannot write the demo students into the roster: %1").arg(rosterWhy);
+        return QString();
     }
     auto *subjects = TovSubjectXmlDatabase::sharedSubjectUI();
     if (!subjects->existSubjectWithName(QStringLiteral("Science"))) {

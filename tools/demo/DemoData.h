@@ -15,7 +15,8 @@ QStringList answers();
 QString studentID(int i); // i from 1
 
 // Fills folder (the application folder) unless it already holds the demo class; the first-run
-// archive is unpacked first, as the program would. Returns the question file's path, or empty
+// archive is unpacked first, as the program would. The class's students are in the school
+// roster too (added there when a folder made earlier lacks them). Returns the question file's path, or empty
 // with errorText set.
 QString ensure(const QString &folder, const QString &archive, QString *errorText);
 

@@ -283,6 +283,11 @@ void DemoRun::tick()
             ++m_askedAgain;
             teacher(QStringLiteral("teacher 81"));
         }
+        // The alert that says where the session went listens to the keypad too.
+        if (m_askedAgain == 1 && modal() && !modalIs("SaveToData") && stepTookLongerThan(1600)) {
+            ++m_askedAgain;
+            teacher(QStringLiteral("teacher 81"));
+        }
         {
             const QDir quizDir(app->strQuizXmlDataFilePath());
             QFileInfoList files = quizDir.entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Time);

@@ -1,7 +1,8 @@
 // pollix-demo data FOLDER [--archive PATH]
 //     Makes FOLDER a demo application folder (unpacked as on a first run, plus a class of 24
-//     students, a teacher, a subject, "Demo Quiz.px" and, when it has no sessions yet, three
-//     past quizzes and a points-only session); prints the question file's path, then
+//     students who are in the school roster too, a teacher, a subject, "Demo Quiz.px" and,
+//     when it has no sessions yet, three past quizzes and a points-only session); prints the
+//     question file's path, then
 //     the questions' right answers separated by commas.
 // pollix-demo run FOLDER --sim PATH [--archive PATH] [--seed N]
 //     The same folder, then one whole normal quiz in the program's windows on a simulated Dravel

@@ -2,6 +2,7 @@
 
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/engine/ActivityCodes.h"
+#include "core/reports/SessionMerge.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 
@@ -182,6 +183,13 @@ bool ReportSessionList::doubleClickEdits(const QList<ReportTable1Element> &selec
     const int mode = GlobalFunctions::intValue(selected.first().result().Mode());
     return mode != StoredActivity::Survey && mode != StoredActivity::Vote && mode != StoredActivity::Attendance
            && mode != StoredActivity::QuickGrouping && mode != StoredActivity::HandRaise;
+}
+
+QString ReportSessionList::pointsOnlyRefusal(const QList<ReportTable1Element> &selected)
+{
+    const auto pointsOnly = std::count_if(selected.begin(), selected.end(),
+                                          [](const ReportTable1Element &row) { return row.flag() != 1; });
+    return SessionMerge::kindRefusal(int(pointsOnly), int(selected.size()));
 }
 
 bool ReportSessionList::mayMerge(const QList<ReportTable1Element> &selected,

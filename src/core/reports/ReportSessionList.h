@@ -68,4 +68,7 @@ public:
     // file (testPaper: the title and question count of a file) or of its class.
     static bool mayMerge(const QList<ReportTable1Element> &selected,
                          const std::function<QString(const QString &path)> &testPaper);
+    // Why a merge of these rows is refused for the points-only sessions among them (each keeps
+    // its own total); empty when there are none.
+    static QString pointsOnlyRefusal(const QList<ReportTable1Element> &selected);
 };

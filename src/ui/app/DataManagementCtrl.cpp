@@ -106,7 +106,7 @@ void DataManagementCtrl::doBackup()
         const bool ok = ProgressControl::runWithProgress(
             this, [&](const ProgressControl::Progress &progress) { return zipControl->backupFilTo(path, &why, progress); });
         if (ok)
-            ask(QStringLiteral("Successfully backup."), {kOK});
+            ask(QStringLiteral("Successfully backup."), {kOK}, PollixAlert::savedTo(path));
         else
             ask(QStringLiteral("Unsuccessfully backup."), {kOK}, sentence(why));
     }

@@ -1346,6 +1346,8 @@ bool TabController::savePresentation()
         return false;
     }
     m_bIsPPTChanged = false;
+    PollixAlert::show(this, QStringLiteral("Pollix"), tr("Saved successfully."), {tr("OK")},
+                      PollixAlert::savedTo(pptUI->fileName()));
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/SearchField.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -41,7 +42,7 @@ StandardController::StandardController(QWidget *parent) : QDialog(parent)
 
     cmbSerchSelect = new QComboBox(this);
     cmbSerchSelect->setObjectName(QStringLiteral("cmbSerchSelect"));
-    textSerchContent = new QLineEdit(this);
+    textSerchContent = new SearchField(this);
     textSerchContent->setObjectName(QStringLiteral("textSerchContent"));
     textSerchContent->setPlaceholderText(tr("Search"));
     auto *search = new QPushButton(tr("Search"), this);
@@ -288,7 +289,7 @@ void StandardController::doExport()
         PollixAlert::show(this, kAlertTitle, tr("The standards could not be exported."), {tr("OK")}, why);
         return;
     }
-    PollixAlert::show(this, kAlertTitle, tr("Exported Successfully."));
+    PollixAlert::show(this, kAlertTitle, tr("Exported Successfully."), {tr("OK")}, PollixAlert::savedTo(target));
 }
 
 void StandardController::doSave()

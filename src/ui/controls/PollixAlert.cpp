@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 
@@ -57,6 +58,11 @@ int PollixAlert::show(QWidget *parent, const QString &title, const QString &text
 {
     PollixAlert alert(title, text, buttons, informativeText, parent);
     return alert.runModal();
+}
+
+QString PollixAlert::savedTo(const QString &path)
+{
+    return tr("Saved to %1").arg(QDir::toNativeSeparators(path));
 }
 
 void PollixAlert::pressButton(int index)

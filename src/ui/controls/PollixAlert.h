@@ -23,6 +23,8 @@ public:
     // A one-call alert; returns AlertFirstButtonReturn + index of the button pressed.
     static int show(QWidget *parent, const QString &title, const QString &text,
                     const QStringList &buttons = {QStringLiteral("OK")}, const QString &informativeText = {});
+    // The informative text of an alert that tells of a file written: where it went.
+    static QString savedTo(const QString &path);
 
     QStringList buttonTitles() const { return m_titles; }
     int buttonCount() const { return int(m_buttons.size()); }

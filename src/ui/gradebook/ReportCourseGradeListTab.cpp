@@ -390,7 +390,7 @@ void ReportCourseGradeListTab::export3PanelDidEnd(const QString &path)
         alert(tr("The gradebook backup could not be written."), why);
         return;
     }
-    alert(tr("Exported successfully."));
+    alert(tr("Exported successfully."), PollixAlert::savedTo(path));
     backToList();
 }
 

@@ -508,15 +508,21 @@ void PPTQuestionInfoWindowController::onSave()
         PollixAlert::show(this, QStringLiteral("Pollix"), tr("The slide has been closed. Please reopen the slide."));
         return;
     }
-    if (!saveMessage())
-        return;
+    // Only a save that reached the file clears the mark: declined or failed, the edits are still unsaved.
+    if (saveMessage() && writeDeck())
+        m_bSomeMessageChanged = false;
+}
+
+bool PPTQuestionInfoWindowController::writeDeck()
+{
     QString why;
     if (!pptUI->savePPT(&why)) {
         PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
-        return;
+        return false;
     }
-    // Only a save that reached the file clears the mark: declined or failed, the edits are still unsaved.
-    m_bSomeMessageChanged = false;
+    PollixAlert::show(this, QStringLiteral("Pollix"), tr("Saved successfully."), {tr("OK")},
+                      PollixAlert::savedTo(pptUI->fileName()));
+    return true;
 }
 
 bool PPTQuestionInfoWindowController::saveMessage()
@@ -544,13 +550,8 @@ bool PPTQuestionInfoWindowController::windowShouldClose()
 {
     if (m_bSomeMessageChanged
         && ask(QStringLiteral("Contents have been changed, do you want to save?")) == PollixAlert::AlertFirstButtonReturn) {
-        QString why;
-        if (saveMessage()) {
-            if (pptUI->savePPT(&why))
-                m_bSomeMessageChanged = false;
-            else
-                PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
-        }
+        if (saveMessage() && writeDeck())
+            m_bSomeMessageChanged = false;
     }
     NotificationCenter::defaultCenter()->postNotification(Notify::GetSaveState,
                                                           {{Notify::Key::SaveState, m_bSomeMessageChanged ? 1 : 0}}, this);

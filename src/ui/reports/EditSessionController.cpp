@@ -302,12 +302,20 @@ void EditSessionController::awakeFromNib()
     };
     mirrorText(textSession1, textSession2);
     mirrorText(textSession2, textSession1);
-    // Leaving a name field empty is told at once and the field keeps the focus; leaving it
-    // because the window closes or the other tab is shown says nothing.
+    // A name edited to nothing is told when the field is left, and the field keeps the focus
+    // (and the edit) until it holds a name. A field the focus merely passed through says
+    // nothing, however empty: a session stored without a name is told about at Save. Leaving
+    // because the window closes or the other tab is shown says nothing either.
     for (QLineEdit *field : {textSession1, textSession2}) {
         const int tab = field == textSession1 ? 0 : 1;
         connect(field, &QLineEdit::editingFinished, this, [this, field, tab] {
-            if (field->text().trimmed().isEmpty() && isVisible() && tabView->currentIndex() == tab) {
+            if (!field->isModified())
+                return;
+            if (!field->text().trimmed().isEmpty()) {
+                field->setModified(false);
+                return;
+            }
+            if (isVisible() && tabView->currentIndex() == tab) {
                 alert(tr("Session Name required."));
                 field->setFocus();
             }
@@ -628,7 +636,7 @@ bool EditSessionController::doSave()
 {
     const QString name = textSession1->text();
     if (name.trimmed().isEmpty()) {
-        alert(tr("Please enter the Session Title"), {tr("Ok")});
+        alert(tr("Please enter the Session Name"), {tr("Ok")});
         return false;
     }
     int refused = -1;

@@ -213,6 +213,7 @@ bool MergeController::doSave()
         alert(tr("The merged session could not be saved."), {}, error);
         return false;
     }
+    SessionFormParts::sayWhereSaved(this, m_mergedPath);
     if (m_parent) {
         m_parent->widenDateRange(m_result.date());
         m_parent->refresh1();

@@ -4,7 +4,6 @@
 #include "ReportTable1Model.h"
 
 #include "core/reports/SessionImport.h"
-#include "core/reports/SessionMerge.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
@@ -25,6 +24,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -183,10 +183,17 @@ void ReportController::buildInterface()
     buttons->addStretch();
     buttons->addWidget(btnReport1);
 
+    // The status line: what the buttons cannot do for the chosen sessions, and why.
+    lblStatus1 = new QLabel(tab1);
+    lblStatus1->setObjectName(QStringLiteral("lblStatus1"));
+    lblStatus1->setWordWrap(true);
+    lblStatus1->setMinimumHeight(lblStatus1->fontMetrics().height());
+
     auto *layout1 = new QVBoxLayout(tab1);
     layout1->addLayout(filters);
     layout1->addWidget(table1, 1);
     layout1->addLayout(buttons);
+    layout1->addWidget(lblStatus1);
 
     tabView->addTab(tab1, tr("Sessions"));
     // The course-grade tabs are the gradebook's.
@@ -436,7 +443,13 @@ void ReportController::tableViewSelectionDidChange()
 {
     if (m_building)
         return;
-    setButtons(ReportSessionList::buttonsFor(selectedRows(), m_bResettingMyself));
+    const QList<ReportTable1Element> rows = selectedRows();
+    const ReportSessionList::Buttons buttons = ReportSessionList::buttonsFor(rows, m_bResettingMyself);
+    setButtons(buttons);
+    // A greyed Merge says why, where points-only sessions are among those chosen.
+    const QString why = !buttons.merge && rows.size() > 1 ? ReportSessionList::pointsOnlyRefusal(rows) : QString();
+    btnMerge1->setToolTip(why);
+    lblStatus1->setText(why);
 }
 
 void ReportController::table1DoubleAction()
@@ -487,10 +500,7 @@ void ReportController::doMerge1()
     const QList<ReportTable1Element> rows = selectedRows();
     if (rows.isEmpty() || !hooks().mergeSessions)
         return;
-    int pointsOnly = 0;
-    for (const ReportTable1Element &row : rows)
-        pointsOnly += row.flag() != 1 ? 1 : 0;
-    const QString kinds = SessionMerge::kindRefusal(pointsOnly, int(rows.size()));
+    const QString kinds = ReportSessionList::pointsOnlyRefusal(rows);
     if (!kinds.isEmpty()) {
         PollixAlert::show(this, tr("Pollix"), kinds);
         return;
@@ -523,7 +533,7 @@ void ReportController::doExport1()
         PollixAlert::show(this, tr("Pollix"), tr("The session could not be exported."), {tr("OK")}, why);
         return;
     }
-    PollixAlert::show(this, tr("Pollix"), tr("Exported successfully."));
+    PollixAlert::show(this, tr("Pollix"), tr("Exported successfully."), {tr("OK")}, PollixAlert::savedTo(path));
 }
 
 void ReportController::doImport1()

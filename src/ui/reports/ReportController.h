@@ -13,6 +13,7 @@
 
 class MyComboBox;
 class QDateEdit;
+class QLabel;
 class QPushButton;
 class QTabWidget;
 class QuizEntity;
@@ -120,6 +121,7 @@ public:
     TovTableView *table1 = nullptr;
     QPushButton *btnNew1 = nullptr, *btnEdit1 = nullptr, *btnMerge1 = nullptr, *btnExport1 = nullptr,
                 *btnReport1 = nullptr, *btnImport = nullptr, *btnDelete = nullptr;
+    QLabel *lblStatus1 = nullptr;
 
 private:
     void buildInterface();

@@ -222,10 +222,16 @@ bool ReportFrame::eventFilter(QObject *watched, QEvent *event)
 
 void ReportFrame::showPage(int page)
 {
-    m_curPageNum = std::clamp(page, 1, totalPage());
+    const int shown = std::clamp(page, 1, totalPage());
+    const bool turned = shown != m_curPageNum;
+    m_curPageNum = shown;
     reportView->setPage(m_curPageNum);
     txtPage->setText(ReportDocument::pageCaption(m_curPageNum, totalPage()));
     setPagingButtons();
+    // Another page is read from its top, not from where the last one was left; the column in
+    // view stays, as the pages share their columns.
+    if (turned)
+        scrollView->verticalScrollBar()->setValue(0);
 }
 
 void ReportFrame::setPagingButtons()
@@ -337,7 +343,7 @@ void ReportFrame::saveToPDF()
 
 void ReportFrame::savedTo(const QString &kind, const QString &path)
 {
-    PollixAlert::show(this, QStringLiteral("Pollix ARS"), kind, {tr("OK")}, tr("Saved to %1").arg(QDir::toNativeSeparators(path)));
+    PollixAlert::show(this, QStringLiteral("Pollix ARS"), kind, {tr("OK")}, PollixAlert::savedTo(path));
 }
 
 bool ReportFrame::saveToPDF(const QString &path, QString *errorText)

@@ -63,7 +63,8 @@ void ClassManageController::buildWindow()
     tblStudentInClass1 = new StudentTableView(QStringLiteral("tblStudentInClass1"), this);
     tblStudentInClass2 = new StudentTableView(QStringLiteral("tblStudentInClass2"), this);
     tblStudentInClass2->setSortable(false);
-    tblStudentInClass2->setSelectionMode(QAbstractItemView::NoSelection);
+    // Only to show the student just added.
+    tblStudentInClass2->setSelectionMode(QAbstractItemView::SingleSelection);
     for (StudentTableView *table : {tblStudentRoster, tblStudentInClass1, tblStudentInClass2}) {
         table->setColumns(studentColumns());
         table->setMinimumSize(280, 320);
@@ -282,7 +283,33 @@ void ClassManageController::doAddFromRoster()
         alert(kPollix, tr("The max number of students in a class is %1.").arg(most));
     tblStudentRoster->clearSelection();
     loadStudentsInClass(classNo());
+    // Those of the picked that the class now holds (left out for want of room, they are not there).
+    QStringList ids;
+    for (const StudentEntity &s : picked)
+        ids << s.id();
+    if (r.outcome != RosterEdits::Outcome::WriteFailed)
+        showInClass(ids);
     classChanged();
+}
+
+void ClassManageController::showInClass(const QStringList &ids)
+{
+    for (StudentTableView *table : {tblStudentInClass1, tblStudentInClass2}) {
+        QList<int> rows;
+        for (int r = 0; r < table->students().size(); ++r)
+            if (ids.contains(table->students().at(r).studentID()))
+                rows << r;
+        // The form's table shows one student: the first.
+        if (table == tblStudentInClass2 && rows.size() > 1)
+            rows = rows.mid(0, 1);
+        table->selectRows(rows);
+        if (rows.isEmpty())
+            continue;
+        // The rows just loaded must be laid out before the view can scroll to them.
+        table->doItemsLayout();
+        table->scrollToItem(table->item(rows.first(), 0));
+    }
+    tableViewSelectionDidChange();
 }
 
 void ClassManageController::doAddNew()
@@ -316,6 +343,7 @@ void ClassManageController::doAddNew()
     }
     loadStudentRoster();
     loadStudentsInClass(classNo());
+    showInClass({record.id()});
     classChanged();
     clearStudentInfo();
 }

@@ -46,6 +46,9 @@ public:
     void loadStudentRoster();
     void loadClass();
     void loadStudentsInClass(int classNo);
+    // Chooses the students with these IDs in both class tables and scrolls the first of them
+    // into view, so the teacher sees where the students just added went.
+    void showInClass(const QStringList &ids);
     void clearStudentInfo();
 
     const QList<StudentInClass> &arrStudentRoster() const { return m_arrStudentRoster; }

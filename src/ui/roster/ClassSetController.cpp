@@ -624,7 +624,9 @@ void ClassSetController::writeExport(const CSVOperator &grid, const QString &pat
     if (!grid.saveCSVTo(path, &error, &why)) {
         PollixLog(QStringLiteral("%1: %2 (%3)").arg(error, path, why));
         PollixAlert::show(this, kPollixArs, error, {tr("OK")}, why);
+        return;
     }
+    PollixAlert::show(this, kPollixArs, tr("Exported successfully."), {tr("OK")}, PollixAlert::savedTo(path));
 }
 
 void ClassSetController::exportTeachers()

@@ -314,8 +314,8 @@ void StudentManageController::studentSelectedChange()
         return;
     const int row = rows.first();
     if (m_winState != Browsing && !doCancel()) {
-        // The teacher chose to save and the save was refused: the edits stay, and so does the
-        // row of the student they belong to.
+        // The teacher kept editing, or chose to save and the save was refused: the edits stay,
+        // and so does the row of the student they belong to.
         int shown = -1;
         for (int r = 0; r < tblStudents->students().size(); ++r)
             if (m_studentNoToModify != 0 && tblStudents->students().at(r).studentNo() == m_studentNoToModify)
@@ -372,32 +372,21 @@ void StudentManageController::doModify()
     enterState(Modifying);
 }
 
-StudentManageController::Answer StudentManageController::askToUpdate()
-{
-    const int answer = PollixAlert::show(this, kPollixArs, tr("Do you want to update?"), {tr("OK"), tr("Cancel")});
-    if (answer != PollixAlert::AlertFirstButtonReturn)
-        return Answer::Declined;
-    doSave();
-    return m_canClose ? Answer::Saved : Answer::SaveRefused;
-}
-
 bool StudentManageController::doCancel()
 {
-    if (m_winState == Adding) {
-        // A new student typed in is not dropped unasked either.
-        if (bIsStudentInfoChanged) {
-            if (!m_hold->mayLeave())
-                return false;
-            if (m_winState == Browsing)
-                return true; // saved
-        }
-        clearStudentInfo();
-    } else if (m_winState == Modifying && bIsStudentInfoChanged) {
-        const Answer answer = askToUpdate();
-        if (answer != Answer::Declined)
-            return answer == Answer::Saved;
-        loadStudentInfo(m_studentNoToModify);
+    // Edits, of a new student or of the one shown, are not dropped unasked: the window's one
+    // question, whose Keep Editing goes back to them.
+    const bool edited = m_winState != Browsing && bIsStudentInfoChanged;
+    if (edited) {
+        if (!m_hold->mayLeave())
+            return false; // kept, or a save that was refused
+        if (m_winState == Browsing)
+            return true; // saved
     }
+    if (m_winState == Adding)
+        clearStudentInfo();
+    else if (m_winState == Modifying && edited)
+        loadStudentInfo(m_studentNoToModify);
     bIsStudentInfoChanged = false;
     enterState(Browsing);
     return true;

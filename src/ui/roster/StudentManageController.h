@@ -60,7 +60,8 @@ public:
     void doAdd();
     void doModify();
     void doDelete();
-    // False when the teacher chose to save and the save did not complete.
+    // False when the edits stay: the teacher kept editing, or chose to save and the save did not
+    // complete.
     bool doCancel();
     void doSave();
     void doClose();
@@ -113,9 +114,6 @@ private:
     void enterState(int state);
     int classNo() const;
     void classChanged();
-    // The question before unsaved changes are left; OK saves them.
-    enum class Answer { Saved, SaveRefused, Declined };
-    Answer askToUpdate();
     void selectRowQuietly(int row);
     void alert(const QString &text, const QString &informativeText = {});
 

@@ -112,9 +112,10 @@ int SaveToDataController::exec()
     return QDialog::exec();
 }
 
-int SaveToDataController::runKeypadAlert(const QString &text, const QStringList &buttons, const QString &informativeText)
+int SaveToDataController::runKeypadAlert(const QString &text, const QStringList &buttons, const QString &informativeText,
+                                         const QString &title)
 {
-    PollixAlert alert(QStringLiteral("Warning"), text, buttons, informativeText, this);
+    PollixAlert alert(title, text, buttons, informativeText, this);
     if (appDelegate)
         appDelegate->setObjectToReceiveCommData(&alert);
     const int result = alert.runModal();
@@ -152,6 +153,9 @@ void SaveToDataController::onOK()
                            {QStringLiteral("\"F1\" OK")}, why);
             return;
         }
+        // Where the run went; the teacher keypad's F1 answers it, as it does the dialog.
+        runKeypadAlert(tr("Saved successfully."), {QStringLiteral("\"F1\" OK")}, PollixAlert::savedTo(m_savedPath),
+                       QStringLiteral("Pollix"));
     }
     removeQuizRecord();
     windowShouldClose();

@@ -87,7 +87,8 @@ private:
     bool runTeacherKey(const DataOfFrame &frame);
     void handleDataReceiveArvel();
     void handleDataReceiveCorvel_Dravel();
-    int runKeypadAlert(const QString &text, const QStringList &buttons, const QString &informativeText = {});
+    int runKeypadAlert(const QString &text, const QStringList &buttons, const QString &informativeText = {},
+                       const QString &title = QStringLiteral("Warning"));
     bool writeSession(QuizEntity &quiz, QString *errorText);
     void windowShouldClose();
 

@@ -75,6 +75,8 @@ TEST_F(DataManagementTest, ClearWithBackupAsksToPurgeAfterTheSavePanelAndCancelK
     answers.answerFile(scratch.path() + "/again.zip");
     page.doBackup();
     EXPECT_EQ(answers.alertTexts().last(), "Successfully backup.");
+    EXPECT_EQ(answers.alerts().last().informativeText, "Saved to " + QDir::toNativeSeparators(scratch.path() + "/again.zip"));
+    EXPECT_EQ(answers.alerts()[1].informativeText, "Saved to " + QDir::toNativeSeparators(backup()));
     EXPECT_EQ(answers.alertTexts().size(), 4);
 
     // A cancelled save panel still leads to the purge question; OK clears the sessions only.

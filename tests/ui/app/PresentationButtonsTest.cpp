@@ -8,6 +8,7 @@
 #include "ui/app/TabController.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
 
@@ -141,7 +142,10 @@ TEST_F(PresentationButtons, NewThenAddMakesADeckWhoseSavedFileHoldsTheQuestionsA
     window->btnPPTSave->click();
     ASSERT_TRUE(saved.loadFile(savePath));
     EXPECT_EQ(saved.readText(0, "ID").toInt(), id);
-    EXPECT_EQ(answers.alerts().size(), 1);
+    // Each save names the deck's file.
+    ASSERT_EQ(answers.alertTexts().mid(1), (QStringList{"Saved successfully.", "Saved successfully."}));
+    for (int i : {1, 2})
+        EXPECT_EQ(answers.alerts()[i].informativeText, "Saved to " + QDir::toNativeSeparators(savePath));
 
     // New with an empty deck open does nothing; otherwise it makes an empty one.
     window->btnPPTNew->click();

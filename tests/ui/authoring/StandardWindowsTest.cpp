@@ -7,6 +7,7 @@
 #include "ui/authoring/StandardSettingController.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -201,6 +202,7 @@ TEST_F(StandardWindowsTest, AFileReadOnlyInPartIsNeverSavedOver)
     answers.answerFile(home() + "export");
     w.doExport();
     EXPECT_EQ(answers.alertTexts().last(), "Exported Successfully.");
+    EXPECT_EQ(answers.alerts().last().informativeText, "Saved to " + QDir::toNativeSeparators(home() + "export.xml"));
     TreeNodePtr exported = TreeNode::create();
     EXPECT_EQ(StandardTree::readFromXml(home() + "export.xml", exported), StandardTree::Read::Done);
 }
@@ -220,6 +222,41 @@ TEST_F(StandardWindowsTest, SearchMarksHitsAndSaysWhenThereIsNone)
     w.doSearch();
     EXPECT_TRUE(w.arraySearchNode().isEmpty());
     EXPECT_EQ(answers.alertTexts().last(), "Your search standard is not found.");
+}
+
+TEST_F(StandardWindowsTest, ReturnInTheSearchFieldSearchesAndNeverPressesOK)
+{
+    StandardController w;
+    w.awakeFromNib();
+    w.show();
+    int ended = -1;
+    QObject::connect(&w, &QDialog::finished, [&ended](int code) { ended = code; });
+    click(w.model, find(w, "Geometry(MATH.2)"), true);
+    ASSERT_TRUE(w.btnOK->isEnabled());
+    ASSERT_TRUE(w.btnOK->isDefault());
+
+    QTest::keyClicks(w.textSerchContent, QStringLiteral("MATH.1"));
+    QTest::keyClick(w.textSerchContent, Qt::Key_Return);
+    EXPECT_EQ(w.arraySearchNode().size(), 2);
+    EXPECT_TRUE(answers.alerts().isEmpty());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(ended, -1);
+
+    // Nothing found: the alert is answered and the window is still there, pick and all; the
+    // keypad's Enter is no different.
+    w.textSerchContent->clear();
+    QTest::keyClicks(w.textSerchContent, QStringLiteral("NOPE.9"));
+    QTest::keyClick(w.textSerchContent, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Your search standard is not found."});
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(ended, -1);
+    EXPECT_EQ(w.nodeSelected(), find(w, "Geometry(MATH.2)"));
+
+    // Outside a text field Return still means OK.
+    QTest::keyClick(w.outlineView, Qt::Key_Return);
+    EXPECT_EQ(ended, 1);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.standardNameSelected(), "MATH.2");
 }
 
 TEST_F(StandardWindowsTest, ImportBringsTheTickedPartUnderTheSelectedStandard)

@@ -19,6 +19,7 @@
 #include "ui/reports/ReportController.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -270,6 +271,7 @@ TEST_F(CourseGradeTabsTest, SubjectsOfAPeriodAreSavedToABackupReadBackAndDeleted
     answers.answerFile(backup);
     tab3->doExportDelete3();
     EXPECT_EQ(answers.alertTexts().last(), "Exported successfully.");
+    EXPECT_EQ(answers.alerts().last().informativeText, "Saved to " + QDir::toNativeSeparators(backup));
     EXPECT_TRUE(tab3->listMode());
     const std::optional<GradebookBackupFile::Backup> read = GradebookBackupFile::read(backup);
     ASSERT_TRUE(read);

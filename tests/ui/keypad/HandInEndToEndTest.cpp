@@ -227,11 +227,15 @@ TEST_P(HandInEndToEnd, TheKeypadsHandInEveryAnswerAndTheSavedSessionHoldsThem)
     });
     run->findChild<QPushButton *>(QStringLiteral("btnExit"))->click();
     ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
-    ASSERT_EQ(answers.alerts().size(), 1);
+    ASSERT_EQ(answers.alerts().size(), 2);
     EXPECT_EQ(answers.alerts().first().informativeText, QStringLiteral("Are you sure to exit this Activity?"));
 
     const QStringList files = QDir(app()->strQuizXmlDataFilePath()).entryList({QStringLiteral("*.xml")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
+    // The save said where the session went.
+    EXPECT_EQ(answers.alerts()[1].text, QStringLiteral("Saved successfully."));
+    EXPECT_EQ(answers.alerts()[1].informativeText,
+              "Saved to " + QDir::toNativeSeparators(QDir(app()->strQuizXmlDataFilePath()).filePath(files.first())));
     const auto session = TovQuizXmlDatabase().getQuizInfoAll(QDir(app()->strQuizXmlDataFilePath()).filePath(files.first()));
     ASSERT_TRUE(session);
     QMap<QPair<QString, int>, QString> saved;

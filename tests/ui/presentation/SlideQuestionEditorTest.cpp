@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -166,6 +167,9 @@ TEST_F(SlideQuestionEditor, OnlyASaveThatReachedTheFileClearsTheChanges)
     const int id = QuestionSlideFormat::integerValue(ppt->readTextBoxByName("ID", 0));
     EXPECT_GT(id, 0);
     EXPECT_FALSE(ppt->isModified());
+    EXPECT_EQ(answers.alertTexts().last(), "Saved successfully.");
+    EXPECT_FALSE(ppt->fileName().isEmpty());
+    EXPECT_EQ(answers.alerts().last().informativeText, "Saved to " + QDir::toNativeSeparators(ppt->fileName()));
     editor->btnSave->click();
     EXPECT_EQ(QuestionSlideFormat::integerValue(ppt->readTextBoxByName("ID", 0)), id) << "a drawn ID stays";
 

@@ -16,6 +16,7 @@
 #include "ui/reports/StudentGradeReportController.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QDateEdit>
 #include <QFile>
 #include <QFileInfo>
@@ -148,6 +149,7 @@ TEST_F(ReportControllerTest, ExportCopiesTheFileAndSaysSoOnlyWhenItDid)
     EXPECT_EQ(answers.fileDialogs()[0].proposedName, "Quiz, period 2.xml");
     EXPECT_EQ(readFile(out.filePath("copy.xml")), readFile(file));
     EXPECT_EQ(answers.alertTexts(), QStringList{"Exported successfully."});
+    EXPECT_EQ(answers.alerts()[0].informativeText, "Saved to " + QDir::toNativeSeparators(out.filePath("copy.xml")));
 
     answers.answerFile(out.filePath("no such folder/copy.xml"));
     window->btnExport1->click();

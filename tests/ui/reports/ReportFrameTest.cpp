@@ -333,6 +333,53 @@ TEST_F(ReportFrameTest, AFullDiskFailsThePdfAndTheCsvWithTheirReasons)
     EXPECT_FALSE(QFileInfo::exists(SmallDisk::folder() + "/report.pdf"));
 }
 
+TEST_F(ReportFrameTest, EveryNewPageOpensAtItsTop)
+{
+    auto w = window(5 * 26);
+    w->resize(1000, 700);
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->cboScale->setCurrentText("200%");
+    w->comboBoxWillDismiss();
+    QApplication::processEvents();
+    QScrollBar *down = w->scrollView->verticalScrollBar();
+    QScrollBar *across = w->scrollView->horizontalScrollBar();
+    ASSERT_GT(down->maximum(), 0);
+    const auto readToTheBottom = [&] {
+        down->setValue(down->maximum());
+        across->setValue(across->maximum() / 2);
+    };
+    // Each way to another page: the buttons, the go-to-page dialog, the list of students.
+    const std::pair<QPushButton *, int> presses[] = {
+        {w->btnNext, 2}, {w->btnLast, 5}, {w->btnPrevious, 4}, {w->btnFirst, 1}};
+    for (const auto &[button, page] : presses) {
+        readToTheBottom();
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_EQ(w->curPageNum(), page);
+        EXPECT_EQ(down->value(), 0) << button->objectName().toStdString();
+        EXPECT_EQ(across->value(), across->maximum() / 2) << "the column in view stays";
+    }
+    DialogHooks::setModalResponder([](QDialog *d) {
+        auto *dialog = qobject_cast<GoToPageController *>(d);
+        dialog->textPage->setText("3");
+        dialog->btnOK->click();
+        return dialog->result();
+    });
+    readToTheBottom();
+    w->btnGoToPage->click();
+    ASSERT_EQ(w->curPageNum(), 3);
+    EXPECT_EQ(down->value(), 0);
+    readToTheBottom();
+    w->tableView->selectRow(26);
+    ASSERT_EQ(w->curPageNum(), 2);
+    EXPECT_EQ(down->value(), 0);
+    // The same page chosen again is left where it is being read.
+    readToTheBottom();
+    w->tableView->selectRow(27);
+    ASSERT_EQ(w->curPageNum(), 2);
+    EXPECT_EQ(down->value(), down->maximum());
+}
+
 TEST_F(ReportFrameTest, ChoosingAStudentInTheListShowsTheirPage)
 {
     auto w = window(60);

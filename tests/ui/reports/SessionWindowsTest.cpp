@@ -22,9 +22,12 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -242,14 +245,15 @@ TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
     openReportWindow();
     EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
     editor.show();
-    // A name left empty is told when the field is left, and no save goes through with it.
+    // A name edited to nothing is told when the field is left, and no save goes through with it.
     const int alertsBefore = answers.alertTexts().size();
-    editor.textSession1->setText("  ");
+    QTest::keyClick(editor.textSession1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor.textSession1, "  ");
     emit editor.textSession1->editingFinished();
     ASSERT_EQ(answers.alertTexts().size(), alertsBefore + 1);
     EXPECT_EQ(answers.alertTexts().last(), "Session Name required.");
     EXPECT_FALSE(editor.doSave());
-    EXPECT_EQ(answers.alertTexts().last(), "Please enter the Session Title");
+    EXPECT_EQ(answers.alertTexts().last(), "Please enter the Session Name");
     editor.textSession1->setText("Quiz, period 2");
     // A multiple answer made a single answer keeps its two letters: refused at the save.
     editor.modeBox(1)->setCurrentText("Single Answer");
@@ -442,6 +446,10 @@ TEST_F(SessionWindowsTest, MergeKeepsTheSourcesUntilTheNewSessionIsWrittenAndRef
     ASSERT_TRUE(merge.doSave());
     EXPECT_FALSE(QFileInfo::exists(a));
     EXPECT_FALSE(QFileInfo::exists(b));
+    // The new session's file is named, the sources' deletion said nothing more.
+    EXPECT_EQ(answers.alertTexts().mid(answers.alertTexts().size() - 2),
+              (QStringList{"Are you sure you want to merge these sessions ?", "Saved successfully."}));
+    EXPECT_TRUE(answers.alerts().last().informativeText.endsWith(QDir::toNativeSeparators(merge.mergedPath())));
     const std::optional<QuizEntity> joined = DataManager::getQuizAtPath(merge.mergedPath());
     ASSERT_TRUE(joined);
     EXPECT_EQ(joined->className(), "Class 5A/Class 5B");
@@ -534,6 +542,57 @@ TEST_F(SessionWindowsTest, ASessionStoredWithQuestionsTwoOneThreeKeepsEveryAnswe
     }
 }
 
+TEST_F(SessionWindowsTest, AnUnnamedSessionIsToldAboutOnlyOnAnEditOfItsNameOrAtSave)
+{
+    QByteArray unnamed = testData("reports/student-session/input.xml");
+    unnamed.replace("<Name>Quiz, period 2</Name>", "<Name></Name>");
+    const QString file = writeFile("Data/Quiz/Unnamed.xml", unnamed);
+    openReportWindow();
+    EditSessionController editor(0, window.get(), row(""), 3);
+    editor.show();
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    const auto clickCell = [](QTableWidget *table, int row, int column) {
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(row, column)).center());
+    };
+    const auto clickTab = [&editor](int tab) {
+        QTabBar *bar = editor.tabView->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+        ASSERT_EQ(editor.tabView->currentIndex(), tab);
+    };
+
+    // Passing through the empty name field on the way to a question and a student says nothing.
+    editor.textSession1->setFocus();
+    clickCell(editor.tableQuestion1, 1, EditSessionController::ColNo);
+    clickTab(1);
+    editor.textSession2->setFocus();
+    clickCell(editor.tableStudent2, 0, 1);
+    clickTab(0);
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" | ").toStdString();
+
+    // Typing a name and taking it back is an edit: told on leaving, and the field keeps the focus.
+    QTest::mouseClick(editor.textSession1, Qt::LeftButton);
+    QTest::keyClicks(editor.textSession1, "Q");
+    QTest::keyClick(editor.textSession1, Qt::Key_Backspace);
+    clickCell(editor.tableQuestion1, 0, EditSessionController::ColNo);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Session Name required."});
+    EXPECT_TRUE(editor.textSession1->hasFocus());
+
+    // Save calls the field by the name it has in the window.
+    QTest::mouseClick(editor.btnSave, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "Please enter the Session Name");
+    QStringList captions;
+    for (const QLabel *label : editor.findChildren<QLabel *>())
+        captions << label->text();
+    EXPECT_TRUE(captions.contains("Session Name:"));
+    EXPECT_EQ(readFile(file), unnamed);
+    // A name typed and left is an edit that passes.
+    QTest::keyClicks(editor.textSession1, "Named at last");
+    clickCell(editor.tableQuestion1, 1, EditSessionController::ColNo);
+    EXPECT_EQ(answers.alertTexts().size(), 2);
+    EXPECT_EQ(editor.textSession2->text(), "Named at last");
+}
+
 TEST_F(SessionWindowsTest, PointsOnlySessionsAreNotMergedAndEverySourceStays)
 {
     QByteArray points = testData("reports/points-list/input.xml");
@@ -554,10 +613,26 @@ TEST_F(SessionWindowsTest, PointsOnlySessionsAreNotMergedAndEverySourceStays)
     window->btnMerge1->click();
     EXPECT_FALSE(opened);
     EXPECT_EQ(answers.alertTexts().last(), SessionMerge::kindRefusal(2, 2));
-    // A points-only session beside a question session is not offered at all.
-    select({"Course grade, term 1", "Quiz, period 2"});
+    // A points-only session beside a question session is not offered at all, and the window
+    // says why, on the button and on its status line, as the teacher picks the rows.
+    window->show();
+    const auto clickRow = [this](const QString &session, Qt::KeyboardModifiers keys) {
+        for (int i = 0; i < window->table1Array().size(); ++i)
+            if (window->table1Array()[i].session() == session)
+                QTest::mouseClick(window->table1->viewport(), Qt::LeftButton, keys,
+                                  window->table1->visualRect(window->table1->model()->index(i, 1)).center());
+    };
+    clickRow("Course grade, term 1", Qt::NoModifier);
+    clickRow("Quiz, period 2", Qt::ControlModifier);
     ASSERT_EQ(window->selectedRows().size(), 2);
     EXPECT_FALSE(window->btnMerge1->isEnabled());
+    EXPECT_EQ(window->btnMerge1->toolTip(), SessionMerge::kindRefusal(1, 2));
+    EXPECT_EQ(window->lblStatus1->text(), SessionMerge::kindRefusal(1, 2));
+    EXPECT_TRUE(window->lblStatus1->isVisible());
+    // One session chosen: nothing to merge, nothing to say.
+    clickRow("Quiz, period 2", Qt::NoModifier);
+    EXPECT_TRUE(window->btnMerge1->toolTip().isEmpty());
+    EXPECT_TRUE(window->lblStatus1->text().isEmpty());
 
     // The merge dialog refuses them too, before anything is written, whatever is ticked.
     select({"Course grade, term 1", "Course grade, term 2"});

@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -92,6 +95,52 @@ TEST_F(ClassManageTest, ATypedStudentGoesToRosterAndClassUnlessItsIdIsTakenInAny
     EXPECT_EQ(m->textDeviceNo->text(), "1");
     EXPECT_FALSE(m->btnAddNew->isEnabled());
     EXPECT_EQ(m->tblStudentRoster->rowCount(), 2);
+}
+
+TEST_F(ClassManageTest, StudentsAddedToALongClassAreChosenAndScrolledIntoView)
+{
+    ASSERT_TRUE(classes->addSomeStudents(students("C", 60), c1));
+    ASSERT_TRUE(roster->addSomeStudentsToRoster(students("R", 3)));
+    auto m = open();
+    m->resize(1024, 700);
+    m->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m.get()));
+    const auto inView = [](StudentTableView *table, int row) {
+        return table->viewport()->rect().contains(table->visualItemRect(table->item(row, 0)));
+    };
+    const auto click = [](QWidget *w, QPoint at = {}) {
+        QTest::mouseClick(w, Qt::LeftButton, {}, at.isNull() ? w->rect().center() : at);
+    };
+
+    // New Student, typed and added: the last of 61, chosen and in sight in the form's table.
+    QTabBar *tabs = m->tabView->tabBar();
+    click(tabs, tabs->tabRect(1).center());
+    ASSERT_EQ(m->tabView->currentIndex(), 1);
+    ASSERT_FALSE(inView(m->tblStudentInClass2, 59)) << "the class is longer than its table";
+    type(m->textStudentID, "N61");
+    type(m->textStudentFirstName, "Nina");
+    click(m->btnAddNew);
+    ASSERT_EQ(m->tblStudentInClass2->rowCount(), 61);
+    EXPECT_EQ(m->tblStudentInClass2->students().at(60).studentID(), "N61");
+    EXPECT_EQ(m->tblStudentInClass2->selectedRows(), QList<int>{60});
+    EXPECT_TRUE(inView(m->tblStudentInClass2, 60));
+    EXPECT_EQ(m->tblStudentInClass1->selectedRows(), QList<int>{60});
+
+    // From the Roster: the students copied are the ones chosen and shown beside the roster.
+    click(tabs, tabs->tabRect(0).center());
+    QApplication::processEvents();
+    m->tblStudentInClass1->scrollToTop();
+    const auto rosterRow = [&](int row) {
+        return m->tblStudentRoster->visualItemRect(m->tblStudentRoster->item(row, 0)).center();
+    };
+    click(m->tblStudentRoster->viewport(), rosterRow(0));
+    QTest::mouseClick(m->tblStudentRoster->viewport(), Qt::LeftButton, Qt::ControlModifier, rosterRow(2));
+    click(m->btnAddFromRoster);
+    ASSERT_EQ(m->tblStudentInClass1->rowCount(), 63);
+    EXPECT_EQ(m->tblStudentInClass1->selectedRows(), (QList<int>{61, 62}));
+    EXPECT_TRUE(inView(m->tblStudentInClass1, 61));
+    EXPECT_TRUE(m->btnRemoveFromClass->isEnabled()) << "the chosen students can be taken out again at once";
+    EXPECT_TRUE(answers.alerts().isEmpty());
 }
 
 TEST_F(ClassManageTest, NumberFieldsStayInRangeAsTheyAreTyped)

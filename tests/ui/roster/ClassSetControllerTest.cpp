@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -202,13 +203,17 @@ TEST_F(ClassSetControllerTest, ExportsFollowStoreOrderSkipStudentsWithoutIdAndWr
     EXPECT_EQ(grid.stringAtRow(2, 1), "1");
     EXPECT_EQ(grid.stringAtRow(2, 3), "Lee");
     EXPECT_EQ(grid.stringAtRow(2, 7), "Female");
+    // Each export says where its file went, the extension the panel's name lacked included.
+    ASSERT_EQ(answers.alertTexts(), (QStringList{"Exported successfully.", "Exported successfully."}));
+    EXPECT_EQ(answers.alerts()[0].informativeText, "Saved to " + QDir::toNativeSeparators(home() + "students.csv"));
+    EXPECT_EQ(answers.alerts()[1].informativeText, "Saved to " + QDir::toNativeSeparators(home() + "teachers.csv"));
 
     // A file that cannot be made: the grid's message, with the system's reason under it.
     answers.answerFile(home() + "no such folder/teachers.csv");
     dialog.exportTeachers();
-    ASSERT_EQ(answers.alerts().size(), 1);
-    EXPECT_EQ(answers.alerts()[0].text, "Create file failed");
-    EXPECT_FALSE(answers.alerts()[0].informativeText.isEmpty());
+    ASSERT_EQ(answers.alerts().size(), 3);
+    EXPECT_EQ(answers.alerts()[2].text, "Create file failed");
+    EXPECT_FALSE(answers.alerts()[2].informativeText.isEmpty());
 }
 
 TEST_F(ClassSetControllerTest, RefusalsBeforeExportAndImport)

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 class StudentManageTest : public RosterWindowTest
@@ -276,4 +277,55 @@ TEST_F(StudentManageTest, CancelAsksBeforeANewStudentTypedInIsDropped)
     EXPECT_TRUE(e->textStudentID->text().isEmpty());
     EXPECT_EQ(e->winState(), StudentManageController::Browsing);
     EXPECT_EQ(classes->getStudentListByClassNo(c1).size(), 3);
+}
+
+TEST_F(StudentManageTest, EveryWayFromUnsavedEditsAsksOneQuestionWithAWayBack)
+{
+    const QStringList question{"OK", "Cancel", "Keep Editing"};
+    auto e = open(2);
+    e->show();
+    type(e->textStudentFirstName, "Bea");
+    // Cancel while modifying, another row, another class, Escape and Close: the same question
+    // each time, and Keep Editing leaves the student and the edits as they were.
+    const std::function<void()> ways[] = {
+        [&] { QTest::mouseClick(e->btnCancel, Qt::LeftButton); },
+        [&] { e->tblStudents->selectRow(0); },
+        [&] { choose(e->comboClass, 1); },
+        [&] { QTest::keyClick(e.get(), Qt::Key_Escape); },
+        [&] { QTest::mouseClick(e->btnClose, Qt::LeftButton); },
+    };
+    for (const auto &way : ways) {
+        const qsizetype asked = answers.alerts().size();
+        answers.answerAlert(2); // Keep Editing
+        way();
+        ASSERT_EQ(answers.alerts().size(), asked + 1);
+        EXPECT_EQ(answers.alerts().last().text, "Do you want to update?");
+        EXPECT_EQ(answers.alerts().last().buttons, question);
+        EXPECT_TRUE(e->isVisible());
+        EXPECT_EQ(e->winState(), StudentManageController::Modifying);
+        EXPECT_EQ(e->textStudentFirstName->text(), "Bea");
+        EXPECT_EQ(e->tblStudents->selectedRows(), QList<int>{1});
+        EXPECT_EQ(e->comboClass->currentIndex(), 0);
+    }
+    EXPECT_EQ(roster->getAllStudents()->at(1).firstName(), "N2") << "nothing written while editing";
+
+    // A new student's form asks the very same question.
+    answers.answerAlert(1); // drop the edits of S2
+    QTest::mouseClick(e->btnCancel, Qt::LeftButton);
+    EXPECT_EQ(e->textStudentFirstName->text(), "N2");
+    QTest::mouseClick(e->btnAdd, Qt::LeftButton);
+    ASSERT_EQ(e->winState(), StudentManageController::Adding);
+    type(e->textStudentID, "S9");
+    answers.answerAlert(2);
+    QTest::mouseClick(e->btnCancel, Qt::LeftButton);
+    EXPECT_EQ(answers.alerts().last().buttons, question);
+    EXPECT_EQ(e->textStudentID->text(), "S9");
+
+    // OK from Cancel saves, and the saved student is shown for browsing.
+    type(e->textStudentFirstName, "Sia");
+    answers.answerAlert(0);
+    QTest::mouseClick(e->btnCancel, Qt::LeftButton);
+    EXPECT_EQ(e->winState(), StudentManageController::Browsing);
+    EXPECT_EQ(idsInClass(c1).last(), "S9");
+    EXPECT_EQ(e->textStudentID->text(), "S9");
 }

@@ -1,6 +1,7 @@
 #include "RunWindowFixture.h"
 
 #include "core/store/TovQuizXmlDatabase.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/run/SaveToDataController.h"
 
 #include <QApplication>
@@ -79,7 +80,7 @@ protected:
         return f;
     }
 
-    // Answers the exit question and the save dialog as the teacher would.
+    // Answers the exit question, the save dialog and the alert of the save as the teacher would.
     void answerExitAndSave()
     {
         QObject::connect(&m_poll, &QTimer::timeout, [this] {
@@ -93,8 +94,16 @@ protected:
                 m_stage = 2;
                 if (byKeypad)
                     sim->pressTeacherKey(0x81);
+                else // later, as a click is: the save's alert must not hold up this poll
+                    QMetaObject::invokeMethod(save->findChild<QPushButton *>(QStringLiteral("buttonOK")),
+                                              &QPushButton::click, Qt::QueuedConnection);
+            } else if (auto *saved = qobject_cast<PollixAlert *>(QApplication::activeModalWidget()); saved && m_stage == 2) {
+                // Where the session went: F1 answers it too.
+                m_stage = 3;
+                if (byKeypad)
+                    sim->pressTeacherKey(0x81);
                 else
-                    save->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
+                    saved->pressButton(0);
             }
         });
         m_poll.start(5);

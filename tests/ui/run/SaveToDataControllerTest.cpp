@@ -136,9 +136,12 @@ TEST_F(SaveToDataTest, NormalQuizBecomesOneSessionInAskingOrder)
 
     DialogAnswers answers;
     d->onOK();
-    EXPECT_TRUE(answers.alerts().isEmpty());
     EXPECT_EQ(d->result(), 1);
     ASSERT_EQ(sessionFiles().size(), 1);
+    // The teacher is told where the run went, with a button the teacher keypad's F1 presses.
+    ASSERT_EQ(answers.alertTexts(), QStringList{"Saved successfully."});
+    EXPECT_EQ(answers.alerts()[0].informativeText, "Saved to " + QDir::toNativeSeparators(d->savedPath()));
+    EXPECT_EQ(answers.alerts()[0].buttons, QStringList{"\"F1\" OK"});
     const auto stored = TovQuizXmlDatabase().getQuizInfoAll(d->savedPath());
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(stored->name(), "Week 3");
