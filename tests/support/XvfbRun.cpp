@@ -50,21 +50,26 @@ bool managerRunning(const QByteArray &display)
 int run(const QString &filter, const Options &options)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (xvfb.isEmpty())
+    if (xvfb.isEmpty()) {
+        qWarning("XvfbRun: no Xvfb on the PATH");
         return -1;
+    }
     // -displayfd lets the server pick a free display and say which, so parallel tests never race
     // for one.
     QProcess server;
     const QString screen = QStringLiteral("%1x%2x24").arg(options.screen.width()).arg(options.screen.height());
     server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
                         screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!server.waitForStarted(kEventWaitMs))
+    if (!server.waitForStarted(kEventWaitMs)) {
+        qWarning("XvfbRun: Xvfb did not start: %s", qPrintable(server.errorString()));
         return -1;
+    }
     QByteArray display;
     while (!display.contains('\n') && server.waitForReadyRead(kEventWaitMs))
         display += server.readAllStandardOutput();
     display = display.trimmed();
     if (display.isEmpty()) {
+        qWarning("XvfbRun: Xvfb named no display (%s)", server.state() == QProcess::Running ? "still running" : "ended");
         server.kill();
         server.waitForFinished();
         return -1;
@@ -81,6 +86,7 @@ int run(const QString &filter, const Options &options)
     if (options.windowManager) {
         const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
         if (openbox.isEmpty()) {
+            qWarning("XvfbRun: no openbox on the PATH");
             stopServer();
             return -1;
         }
@@ -93,6 +99,8 @@ int run(const QString &filter, const Options &options)
         while (!managerRunning(name) && !deadline.hasExpired() && manager.state() == QProcess::Running)
             QThread::msleep(20);
         if (!managerRunning(name)) {
+            qWarning("XvfbRun: openbox did not take display %s (%s)", name.constData(),
+                     manager.state() == QProcess::Running ? "still running" : "ended");
             manager.kill();
             manager.waitForFinished();
             stopServer();
