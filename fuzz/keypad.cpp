@@ -7,12 +7,12 @@
 
 #include "FuzzSupport.h"
 
-#include "core/engine/FrameBuilder.h"
 #include "core/engine/KeypadCommands.h"
+#include "core/engine/ReceiveReportSession.h"
 #include "core/engine/ReceivedFrame.h"
+#include "core/keypad/FrameBuilder.h"
 #include "core/keypad/FrameParser.h"
 #include "core/keypad/KeypadMouse.h"
-#include "core/keypad/ReceiveReportSession.h"
 
 namespace {
 

@@ -4,16 +4,16 @@
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/authoring/MyTextView.h"
 #include "core/authoring/QuestionSetView.h"
-#include "core/gradebook/TovGradeLetterXmlDatabase.h"
-#include "core/gradebook/TovPeriodXmlDatabase.h"
-#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
 #include "core/store/DataManager.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
+#include "core/store/TovGradeLetterXmlDatabase.h"
+#include "core/store/TovPeriodXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
+#include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 
 #include <QDate>
 #include <QDateTime>

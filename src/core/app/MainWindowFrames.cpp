@@ -1,8 +1,8 @@
 #include "MainWindowFrames.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/ActivityFrames.h"
-#include "core/engine/FrameBuilder.h"
+#include "core/keypad/FrameBuilder.h"
 #include "platform/Log.h"
 
 // The main window's frames are built as the activities' are: same check byte, name rule and

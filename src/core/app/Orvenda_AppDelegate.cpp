@@ -2,65 +2,32 @@
 
 #include "core/engine/ActivityRules.h"
 #include "core/keypad/DeviceController.h"
-#include "platform/ChangeJournal.h"
 #include "platform/Log.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QUrl>
 
-#include <atomic>
-
-namespace {
-std::atomic<Orvenda_AppDelegate *> g_appDelegate{nullptr};
-} // namespace
-
-Orvenda_AppDelegate::Orvenda_AppDelegate(const QString &rootFolder, QObject *parent) : QObject(parent)
+Orvenda_AppDelegate::Orvenda_AppDelegate(const QString &rootFolder, QObject *parent)
+    : QObject(parent), AppDelegateBase(rootFolder)
 {
-    QString root = rootFolder.isEmpty() ? defaultApplicationFolder() : rootFolder;
-    root = QDir::cleanPath(root);
-    if (!root.endsWith(QLatin1Char('/')))
-        root += QLatin1Char('/');
-    m_strPollixFilePath = root;
-    m_strStandardFilePath = root + QStringLiteral("Template.xml");
-    m_strDataFilePath = root + QStringLiteral("Data/");
-    m_strClassXmlDataFilePath = root + QStringLiteral("Data/Classes");
-    m_strQuizXmlDataFilePath = root + QStringLiteral("Data/Quiz");
-    m_strCourseGradeFilePath = root + QStringLiteral("Data/CourseGrade");
-    // Changes of several files note themselves down in the data folder first.
-    ChangeJournal::setFolder(m_strDataFilePath);
     // Taking the device controller starts receiver discovery.
     DeviceController::ShareDeviceController();
     m_bTeacherExit = false;
 }
 
-Orvenda_AppDelegate::~Orvenda_AppDelegate()
-{
-    Orvenda_AppDelegate *self = this;
-    g_appDelegate.compare_exchange_strong(self, nullptr);
-    if (ChangeJournal::folder() == QDir::cleanPath(m_strDataFilePath))
-        ChangeJournal::setFolder(QString());
-}
+Orvenda_AppDelegate::~Orvenda_AppDelegate() = default;
 
 Orvenda_AppDelegate *Orvenda_AppDelegate::getAppDelegate()
 {
-    return g_appDelegate.load();
+    // Only setAppDelegate registers, so the one registered is this class.
+    return static_cast<Orvenda_AppDelegate *>(AppDelegateBase::getAppDelegate());
 }
 
 void Orvenda_AppDelegate::setAppDelegate(Orvenda_AppDelegate *delegate)
 {
-    g_appDelegate.store(delegate);
-}
-
-QString Orvenda_AppDelegate::defaultApplicationFolder()
-{
-    const QString env = qEnvironmentVariable("POLLIX_HOME");
-    if (!env.isEmpty())
-        return env;
-    return QDir::homePath() + QStringLiteral("/.local/share/Pollix/");
+    registerAppDelegate(delegate);
 }
 
 int Orvenda_AppDelegate::maxStudentNumberAllowed() const
@@ -154,64 +121,7 @@ const QList<int> &Orvenda_AppDelegate::ActivityCorvelFreeStyleGroup()
 
 const QStringList &Orvenda_AppDelegate::AllActivityMode()
 {
-    // The English names are the translation keys.
-    static const QStringList names = [] {
-        QStringList out;
-        for (int activity = 0; activity < Activity::Count; ++activity)
-            out << QCoreApplication::translate("Orvenda_AppDelegate", ActivityRules::rule(activity).name);
-        return out;
-    }();
-    return names;
-}
-
-QString Orvenda_AppDelegate::getActModeByNo(int activityNo)
-{
-    switch (activityNo) {
-    case 0: return QStringLiteral("1");
-    case 1: return QStringLiteral("2");
-    case 2: return QStringLiteral("3");
-    case 3: return QStringLiteral("4");
-    case 4: return QStringLiteral("5");
-    case 5: return QStringLiteral("6");
-    case 7: return QStringLiteral("15");
-    case 8: return QStringLiteral("13");
-    case 9: return QStringLiteral("20");
-    case 10: return QStringLiteral("21");
-    case 11: return QStringLiteral("22");
-    default: return QStringLiteral("NULL");
-    }
-}
-
-QString Orvenda_AppDelegate::getActNoByName(const QString &name)
-{
-    static const QList<std::pair<QString, QString>> table{
-        {QStringLiteral("Normal Quiz"), QStringLiteral("1")},   {QStringLiteral("Paper Quiz"), QStringLiteral("2")},
-        {QStringLiteral("HomeWork"), QStringLiteral("3")},      {QStringLiteral("Rush Quiz"), QStringLiteral("4")},
-        {QStringLiteral("Elimination"), QStringLiteral("5")},   {QStringLiteral("Multiple Mode"), QStringLiteral("6")},
-        {QStringLiteral("Vote"), QStringLiteral("15")},         {QStringLiteral("Attendance"), QStringLiteral("13")}};
-    for (const auto &[key, code] : table)
-        if (key == name)
-            return code;
-    return name;
-}
-
-QString Orvenda_AppDelegate::getQueTypeByNo(int questionType)
-{
-    switch (questionType) {
-    case 0: return QStringLiteral("1");
-    case 1: return QStringLiteral("2");
-    case 2: return QStringLiteral("3");
-    case 3: return QStringLiteral("4");
-    case 5: return QStringLiteral("5");
-    default: return QStringLiteral("NULL");
-    }
-}
-
-QString Orvenda_AppDelegate::getMachineTypeByNo(int deviceType)
-{
-    if (deviceType >= 0 && deviceType <= 4)
-        return QString::number(deviceType);
-    return QStringLiteral("NULL");
+    return ActivityRules::AllActivityMode();
 }
 
 QString Orvenda_AppDelegate::helpFilePathForDeviceType(int deviceType) const
@@ -224,7 +134,7 @@ QString Orvenda_AppDelegate::helpFilePathForDeviceType(int deviceType) const
     case 4: model = QStringLiteral("Brevel"); break;
     default: model = QStringLiteral("Dravel"); break;
     }
-    return m_strPollixFilePath + QStringLiteral("Help/User Manual of Tov%1.pdf").arg(model);
+    return strPollixFilePath() + QStringLiteral("Help/User Manual of Tov%1.pdf").arg(model);
 }
 
 void Orvenda_AppDelegate::onPollixHelp()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/AppDelegateBase.h"
 #include "core/keypad/DataOfFrame.h"
 
 #include <QList>
@@ -13,8 +14,9 @@ class TovDevice;
 
 // The program's global access point: the data folders, the current receiver and its model, the
 // login state, the student limit and the translation between activity numbers, names and the
-// codes stored in session files. Windows reach the receiver only through it.
-class Orvenda_AppDelegate : public QObject
+// codes stored in session files. Windows reach the receiver only through it. The folders and
+// the codes live in AppDelegateBase, which the rooms below this one reach.
+class Orvenda_AppDelegate : public QObject, public AppDelegateBase
 {
     Q_OBJECT
 public:
@@ -25,25 +27,11 @@ public:
     // Null until launching has finished (setAppDelegate is called then).
     static Orvenda_AppDelegate *getAppDelegate();
     static void setAppDelegate(Orvenda_AppDelegate *delegate);
-    static QString defaultApplicationFolder();
 
     bool isLogin() const { return m_isLogin; }
     void setIsLogin(bool v) { m_isLogin = v; }
     bool bTeacherExit() const { return m_bTeacherExit; }
     void setBTeacherExit(bool v) { m_bTeacherExit = v; }
-
-    QString strStandardFilePath() const { return m_strStandardFilePath; }
-    void setStrStandardFilePath(const QString &v) { m_strStandardFilePath = v; }
-    QString strClassXmlDataFilePath() const { return m_strClassXmlDataFilePath; }
-    void setStrClassXmlDataFilePath(const QString &v) { m_strClassXmlDataFilePath = v; }
-    QString strDataFilePath() const { return m_strDataFilePath; }
-    void setStrDataFilePath(const QString &v) { m_strDataFilePath = v; }
-    QString strQuizXmlDataFilePath() const { return m_strQuizXmlDataFilePath; }
-    void setStrQuizXmlDataFilePath(const QString &v) { m_strQuizXmlDataFilePath = v; }
-    QString strCourseGradeFilePath() const { return m_strCourseGradeFilePath; }
-    void setStrCourseGradeFilePath(const QString &v) { m_strCourseGradeFilePath = v; }
-    QString strPollixFilePath() const { return m_strPollixFilePath; }
-    void setStrPollixFilePath(const QString &v) { m_strPollixFilePath = v; }
 
     // 999 keypads on Corvel and Dravel receivers, 400 on every other model and with none.
     int maxStudentNumberAllowed() const;
@@ -52,7 +40,7 @@ public:
     // The current receiver, or null; shared so that a holder may keep sending safely after an
     // unplug (sendData then answers false).
     std::shared_ptr<TovDevice> currentDevice() const;
-    int currentDeviceType() const;
+    int currentDeviceType() const override;
     int usbDeviceType() const;
     bool getBHaveDevice() const;
     // Frame hand-off: the listener's handleMachMessage() (slot or Q_INVOKABLE) is called once per
@@ -76,11 +64,6 @@ public:
     // Activity names by activity number 0 to 14.
     static const QStringList &AllActivityMode();
 
-    static QString getActModeByNo(int activityNo);
-    static QString getActNoByName(const QString &name);
-    static QString getQueTypeByNo(int questionType);
-    static QString getMachineTypeByNo(int deviceType);
-
     // The user manual of a model, in the application folder's Help folder.
     QString helpFilePathForDeviceType(int deviceType) const;
     // Opens the current model's manual with the desktop's viewer; failures are ignored.
@@ -89,10 +72,4 @@ public:
 private:
     bool m_isLogin = false;
     bool m_bTeacherExit = false;
-    QString m_strStandardFilePath;
-    QString m_strClassXmlDataFilePath;
-    QString m_strDataFilePath;
-    QString m_strQuizXmlDataFilePath;
-    QString m_strCourseGradeFilePath;
-    QString m_strPollixFilePath;
 };

@@ -1,8 +1,8 @@
 #include "zipHelper.h"
 
-#include "DataFolderLayout.h"
 #include "Orvenda_AppDelegate.h"
 #include "ZipArchive.h"
+#include "core/store/DataFolderLayout.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/AtomicFile.h"

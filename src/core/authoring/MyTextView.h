@@ -3,7 +3,7 @@
 #include "AuthoringView.h"
 #include "BaseTextView.h"
 
-#include "core/presentation/BezierPathObject.h"
+#include "BezierPathObject.h"
 
 #include <QImage>
 #include <QString>

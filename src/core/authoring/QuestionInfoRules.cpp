@@ -1,6 +1,6 @@
 #include "QuestionInfoRules.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 
 namespace {
 const QString kSingle = QStringLiteral("Single Answer");

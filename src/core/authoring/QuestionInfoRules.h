@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 
 #include <QList>
 #include <QString>

@@ -2,8 +2,8 @@
 
 #include "PageEditAppDelegate.h"
 
-#include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
+#include "core/base/AppDelegateBase.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 #include "platform/NotificationCenter.h"
@@ -611,7 +611,7 @@ void QuestionSetView::makeSameSize()
 void QuestionSetView::setOptionHide(int deviceType)
 {
     if (deviceType < 0) {
-        Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+        AppDelegateBase *app = AppDelegateBase::getAppDelegate();
         deviceType = app ? app->currentDeviceType() : 0;
     }
     const int type = m_nQuestionType;

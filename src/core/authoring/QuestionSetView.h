@@ -3,8 +3,8 @@
 #include "AuthoringView.h"
 #include "MyTextView.h"
 
-#include "core/presentation/BezierPathObject.h"
-#include "core/presentation/PenDrawScreen.h"
+#include "BezierPathObject.h"
+#include "PenDrawScreen.h"
 
 #include <QImage>
 #include <QObject>

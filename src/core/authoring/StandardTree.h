@@ -2,7 +2,7 @@
 
 #include "StandardNodeData.h"
 
-#include "core/app/TreeNode.h"
+#include "core/base/TreeNode.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,5 +1,7 @@
 #include "ActivityRules.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace {
@@ -145,6 +147,18 @@ const ActivityRule &ActivityRules::rule(int activity)
     if (activity < 0 || activity >= Activity::Count)
         return other;
     return table()[activity];
+}
+
+const QStringList &ActivityRules::AllActivityMode()
+{
+    // The English names are the translation keys.
+    static const QStringList names = [] {
+        QStringList out;
+        for (int activity = 0; activity < Activity::Count; ++activity)
+            out << QCoreApplication::translate("Orvenda_AppDelegate", ActivityRules::rule(activity).name);
+        return out;
+    }();
+    return names;
 }
 
 QString ActivityRules::name(int activity)

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 
 #include <QString>
+#include <QStringList>
 
 // How each activity behaves in a run, one row per activity number. The activity window, the
 // end-of-run save and the windows that follow ask here instead of testing activity numbers, so a
@@ -99,6 +100,8 @@ public:
     static const ActivityRule &rule(int activity);
 
     static QString name(int activity);
+    // Activity names by activity number 0 to 14, as the main window and the report list offer them.
+    static const QStringList &AllActivityMode();
     static bool isFreeStyle(int activity);
     // The activity a run is saved as: free-style runs as the activity they stand for.
     static int savedActivity(int activity);

@@ -1,6 +1,6 @@
 #include "AnswerScoring.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/ActivityRules.h"
 #include "core/engine/StoredAnswers.h"
 #include "core/store/DataManager.h"

@@ -1,6 +1,6 @@
 #include "AnswerUploadMode.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/KeypadCommands.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizQuestions.h"

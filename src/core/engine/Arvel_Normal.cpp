@@ -1,7 +1,7 @@
 #include "Arvel_Normal.h"
 
-#include "core/app/CommonFunc.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/KeypadCommands.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizQuestions.h"

@@ -1,6 +1,6 @@
 #include "FigureText.h"
 
-#include "core/store/PrintfNumber.h"
+#include "core/base/PrintfNumber.h"
 
 QString FigureText::average(double value)
 {

@@ -1,6 +1,6 @@
 #include "ForceLoginEnrolment.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/StoreTransaction.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"

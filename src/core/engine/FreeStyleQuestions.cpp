@@ -3,7 +3,7 @@
 #include "core/authoring/QuestionSetView.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizQuestions.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/RunQuestionRecord.h"
 
 void FreeStyleQuestions::addQuestion(int questionType, const QString &answer, int optionCount)

@@ -1,6 +1,6 @@
 #include "FreeStyleRules.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 
 int FreeStyleRules::maxOptions(int deviceType)
 {

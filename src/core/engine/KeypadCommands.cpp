@@ -1,7 +1,7 @@
 #include "KeypadCommands.h"
 
-#include "core/app/CommonFunc.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
+#include "core/base/CommonFunc.h"
 
 #include <QStringDecoder>
 

@@ -1,7 +1,7 @@
 #include "OptionHistogram.h"
 
-#include "core/app/CommonFunc.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/ActivityRules.h"
 #include "core/engine/QuizComputeMethod.h"
 #include "core/engine/QuizData.h"

@@ -1,6 +1,6 @@
 #include "QuestionSetSender.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/ActivityFrames.h"
 #include "core/engine/QuestionText.h"
 #include "core/engine/QuizParticipantData.h"

@@ -1,14 +1,15 @@
 #include "QuizMode.h"
 
-#include "core/app/CommonFunc.h"
-#include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
+#include "core/base/AppDelegateBase.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/ActivityFrames.h"
 #include "core/engine/ActivityRules.h"
 #include "core/engine/KeypadCommands.h"
 #include "core/engine/QuestionText.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizQuestions.h"
+#include "core/keypad/DeviceController.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TovDevice.h"
 #include "core/store/TovConfigXmlDatabase.h"
@@ -44,7 +45,7 @@ using Step = PacedSequencer::Step;
 
 QuizMode::QuizMode(QObject *parent)
     : QObject(parent),
-      appDelegate(Orvenda_AppDelegate::getAppDelegate()),
+      appDelegate(AppDelegateBase::getAppDelegate()),
       qdObject(QuizData::shareManager()),
       qpdObject(QuizParticipantData::shareManager()),
       qqObject(QuizQuestions::shareManager()),
@@ -545,7 +546,8 @@ bool QuizMode::sendFrame(const QByteArray &frame)
 void QuizMode::getNewDevice()
 {
     std::lock_guard lock(sendMutex());
-    device = appDelegate ? appDelegate->currentDevice() : nullptr;
+    // No delegate, no receiver: asking the device controller would create it and start discovery.
+    device = appDelegate ? DeviceController::ShareDeviceController()->currentDevice() : nullptr;
 }
 
 ActivityFrames::KeypadAddress QuizMode::frameAddress() const

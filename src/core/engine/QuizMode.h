@@ -23,7 +23,7 @@
 
 class QuizData;
 class QuizQuestions;
-class Orvenda_AppDelegate;
+class AppDelegateBase;
 class TovDevice;
 class DataOfFrame;
 
@@ -191,7 +191,7 @@ protected:
     ActivityFrames::KeypadAddress teacherKeypad() const;
     ActivityFrames::BrevelQuestion brevelQuestion(int mode) const;
 
-    Orvenda_AppDelegate *appDelegate = nullptr;
+    AppDelegateBase *appDelegate = nullptr;
     std::shared_ptr<TovDevice> device;
     QuizData *qdObject;
     QuizParticipantData *qpdObject;

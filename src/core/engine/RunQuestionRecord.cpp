@@ -1,7 +1,7 @@
 #include "RunQuestionRecord.h"
 
 #include "core/authoring/QuestionSetView.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 
 namespace {
 constexpr int kMaxOptions = 10;

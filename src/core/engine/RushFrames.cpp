@@ -1,7 +1,7 @@
 #include "RushFrames.h"
 
-#include "core/engine/ActivityCodes.h"
-#include "core/engine/FrameBuilder.h"
+#include "core/base/ActivityCodes.h"
+#include "core/keypad/FrameBuilder.h"
 
 namespace RushFrames {
 

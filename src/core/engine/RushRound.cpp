@@ -1,6 +1,6 @@
 #include "RushRound.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/QuizData.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"

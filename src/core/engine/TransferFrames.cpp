@@ -1,8 +1,8 @@
 #include "TransferFrames.h"
 
-#include "core/engine/ActivityCodes.h"
-#include "core/engine/FrameBuilder.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/QuestionText.h"
+#include "core/keypad/FrameBuilder.h"
 
 namespace TransferFrames {
 

@@ -1,6 +1,6 @@
 #include "VoteResult.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/QuizComputeMethod.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"

@@ -4,8 +4,8 @@
 #include "GradebookReportDrawing.h"
 #include "TickedSessionScores.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/reports/ReportCSVWriter.h"
-#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 

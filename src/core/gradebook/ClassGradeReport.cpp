@@ -5,9 +5,9 @@
 #include "CourseGradeCalculator.h"
 #include "GradebookReportDrawing.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/reports/ReportCSVWriter.h"
 #include "core/reports/ReportPaging.h"
-#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 

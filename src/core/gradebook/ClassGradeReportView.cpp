@@ -3,8 +3,8 @@
 #include "CourseGradeCalculator.h"
 #include "GradebookReportDrawing.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/reports/ReportPainter.h"
-#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 

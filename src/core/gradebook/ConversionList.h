@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LetterEntity.h"
+#include "core/store/LetterEntity.h"
 
 #include <QList>
 #include <QString>

@@ -2,8 +2,8 @@
 
 #include "TickedSessionScores.h"
 
-#include "core/app/CommonFunc.h"
-#include "core/store/PrintfNumber.h"
+#include "core/base/CommonFunc.h"
+#include "core/base/PrintfNumber.h"
 
 #include <QSet>
 

@@ -2,8 +2,8 @@
 
 #include "ConversionLetter.h"
 #include "SelectSessionType.h"
-#include "SessionSelect.h"
 #include "StudentMarkGrade.h"
+#include "core/store/SessionSelect.h"
 
 #include <QList>
 #include <QString>

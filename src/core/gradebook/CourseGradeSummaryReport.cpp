@@ -5,9 +5,9 @@
 #include "GradebookReportDrawing.h"
 #include "SubjectGradeSummaryView.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/reports/ReportCSVWriter.h"
 #include "core/reports/ReportDrawing.h"
-#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 

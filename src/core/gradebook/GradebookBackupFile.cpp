@@ -1,7 +1,7 @@
 #include "GradebookBackupFile.h"
 
-#include "TovGradeSessionsXmlDatabase.h"
-#include "TovPeriodXmlDatabase.h"
+#include "core/store/TovGradeSessionsXmlDatabase.h"
+#include "core/store/TovPeriodXmlDatabase.h"
 
 #include "core/store/GlobalFunctions.h"
 #include "core/store/StoreTransaction.h"

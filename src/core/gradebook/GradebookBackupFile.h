@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CourseGradeEntity.h"
-#include "PeriodEntity.h"
+#include "core/store/CourseGradeEntity.h"
+#include "core/store/PeriodEntity.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ConversionLetter.h"
-#include "PeriodEntity.h"
 #include "SelectSessionType.h"
-#include "SessionSelect.h"
+#include "core/store/PeriodEntity.h"
+#include "core/store/SessionSelect.h"
 
 #include <QList>
 #include <QString>

@@ -1,9 +1,9 @@
 #include "GradebookRosterRecords.h"
 
-#include "TovGradeLetterXmlDatabase.h"
-#include "TovGradeSessionsXmlDatabase.h"
-#include "TovPeriodXmlDatabase.h"
-#include "TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/store/TovGradeLetterXmlDatabase.h"
+#include "core/store/TovGradeSessionsXmlDatabase.h"
+#include "core/store/TovPeriodXmlDatabase.h"
+#include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 
 bool GradebookRosterRecords::deleteRecordsOf(Owner owner, const QString &name, QString *errorText)
 {

@@ -1,6 +1,6 @@
 #include "GradebookSettingRules.h"
 
-#include "core/store/PrintfNumber.h"
+#include "core/base/PrintfNumber.h"
 
 #include <QCoreApplication>
 

@@ -4,10 +4,10 @@
 #include "GradebookReportSource.h"
 #include "StudentMarkGrade.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/reports/ReportCSVWriter.h"
 #include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportPainter.h"
-#include "core/store/PrintfNumber.h"
 
 ProgressiveAcademicHeadView ProgressiveAcademicHeadView::forStudent(const QString &title,
                                                                     const GradebookReportSource &source,

@@ -4,9 +4,9 @@
 #include "ProgressiveReportView.h"
 #include "TickedSessionScores.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/reports/ReportCSVWriter.h"
 #include "core/store/GlobalFunctions.h"
-#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 

@@ -2,9 +2,9 @@
 
 #include "GradebookReportDrawing.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/reports/ReportPainter.h"
 #include "core/reports/ReportStyle.h"
-#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 

@@ -3,9 +3,9 @@
 #include "GradebookReportDrawing.h"
 #include "ReportCardView.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/reports/ReportCSVWriter.h"
 #include "core/reports/ReportPaging.h"
-#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CourseGradeEntity.h"
 #include "ReportCard.h"
 #include "ReportCardHeadView.h"
 #include "ReportCardLayout.h"
+#include "core/store/CourseGradeEntity.h"
 
 #include "core/reports/ReportDocument.h"
 #include "core/reports/SelectStudents.h"

@@ -2,10 +2,10 @@
 
 #include "GradebookReportDrawing.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/reports/ReportDrawing.h"
 #include "core/reports/ReportPainter.h"
 #include "core/reports/ReportStyle.h"
-#include "core/store/PrintfNumber.h"
 
 #include <QCoreApplication>
 

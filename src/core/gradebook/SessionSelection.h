@@ -2,11 +2,11 @@
 
 #include "ConversionLetter.h"
 #include "GradePeriod.h"
-#include "LetterGradeEntity.h"
-#include "PeriodEntity.h"
 #include "SelectSessionType.h"
-#include "SessionSelect.h"
-#include "WeightEntity.h"
+#include "core/store/LetterGradeEntity.h"
+#include "core/store/PeriodEntity.h"
+#include "core/store/SessionSelect.h"
+#include "core/store/WeightEntity.h"
 
 #include <QList>
 #include <QString>

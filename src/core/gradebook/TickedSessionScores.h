@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionSelect.h"
+#include "core/store/SessionSelect.h"
 
 #include "core/store/SessionPoints.h"
 

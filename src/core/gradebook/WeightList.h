@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SessionTypeInWeight.h"
+#include "core/store/SessionTypeInWeight.h"
 
 #include <QList>
 #include <QString>

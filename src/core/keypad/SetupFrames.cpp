@@ -1,6 +1,6 @@
 #include "SetupFrames.h"
 
-#include "core/engine/FrameBuilder.h"
+#include "FrameBuilder.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "DataOfFrame.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 
 namespace {
 using Key = TeacherKeyMap::Key;

@@ -1,7 +1,7 @@
 #include "SlideQuestionRules.h"
 
 #include "core/authoring/QuestionInfoRules.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 
 namespace {
 constexpr int kOptions = 10;

@@ -1,6 +1,6 @@
 #include "SlideShowRunRules.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/ActivityRules.h"
 #include "core/engine/RunQuestionRecord.h"
 

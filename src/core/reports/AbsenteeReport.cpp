@@ -5,7 +5,7 @@
 #include "ReportPaging.h"
 #include "StudentIdOrder.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/DataManager.h"
 
 AbsenteeReport::AbsenteeReport(const QuizEntity &quiz, const ReportFramePolicy &policy,

@@ -1,6 +1,6 @@
 #include "AnswerTextRules.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 
 #include <QCoreApplication>
 

@@ -5,7 +5,7 @@
 #include "RollCallView.h"
 #include "StudentIdOrder.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/RollCallFigures.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/QuizEntity.h"

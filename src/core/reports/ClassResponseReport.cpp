@@ -7,9 +7,9 @@
 #include "ReportSessionStats.h"
 #include "ReportStyle.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
+#include "core/base/PrintfNumber.h"
 #include "core/store/DataManager.h"
-#include "core/store/PrintfNumber.h"
 #include "core/store/QuizEntity.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "ReportPainter.h"
 #include "ReportStyle.h"
 
-#include "core/store/PrintfNumber.h"
+#include "core/base/PrintfNumber.h"
 
 #include <QCoreApplication>
 

@@ -5,8 +5,8 @@
 #include "ReportCSVWriter.h"
 #include "ReportPaging.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/engine/AnswerScoring.h"
-#include "core/store/PrintfNumber.h"
 #include "core/store/QuizEntity.h"
 
 #include <QSet>

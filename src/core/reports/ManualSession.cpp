@@ -2,9 +2,9 @@
 
 #include "AnswerTextRules.h"
 
-#include "core/app/CommonFunc.h"
-#include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
+#include "core/base/AppDelegateBase.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/ActivityRules.h"
 #include "core/engine/AnswerScoring.h"
 
@@ -23,7 +23,7 @@ QuizEntity ManualSession::stamped(const Header &header, const QString &now)
 {
     QuizEntity quiz;
     const QString when = header.day.toString(QStringLiteral("yyyy-MM-dd")) + now.mid(10);
-    quiz.setActionType(Orvenda_AppDelegate::getActModeByNo(0));
+    quiz.setActionType(AppDelegateBase::getActModeByNo(0));
     quiz.setName(header.name);
     quiz.setSessionType(header.sessionType);
     quiz.setStartTime(when);
@@ -31,7 +31,7 @@ QuizEntity ManualSession::stamped(const Header &header, const QString &now)
     quiz.setClassName(header.className);
     quiz.setSubject(header.subject);
     quiz.setTeacherName(header.teacherName);
-    quiz.setMachineName(Orvenda_AppDelegate::getMachineTypeByNo(header.deviceType));
+    quiz.setMachineName(AppDelegateBase::getMachineTypeByNo(header.deviceType));
     return quiz;
 }
 

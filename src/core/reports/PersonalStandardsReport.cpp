@@ -6,8 +6,8 @@
 #include "ReportPaging.h"
 #include "ReportStyle.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/engine/StoredAnswers.h"
-#include "core/store/PrintfNumber.h"
 #include "core/store/QuizEntity.h"
 
 #include <algorithm>

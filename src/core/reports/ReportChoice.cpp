@@ -1,7 +1,7 @@
 #include "ReportChoice.h"
 
-#include "core/app/CommonFunc.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/QuizEntity.h"

@@ -1,7 +1,7 @@
 #include "ReportSessionList.h"
 
-#include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
+#include "core/engine/ActivityRules.h"
 #include "core/reports/SessionMerge.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
@@ -68,7 +68,7 @@ QStringList ReportSessionList::titles(const QList<TovSessionXmlParsedResult> &in
 
 QStringList ReportSessionList::activityNames()
 {
-    const QStringList &all = Orvenda_AppDelegate::AllActivityMode();
+    const QStringList &all = ActivityRules::AllActivityMode();
     const QList<int> left{Activity::Survey, Activity::QuickGrouping, Activity::HandRaise, Activity::FreeNormalQuiz,
                           Activity::FreeRushQuiz};
     QStringList out;

@@ -5,9 +5,9 @@
 #include "ReportPaging.h"
 #include "ReportSessionStats.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
+#include "core/base/PrintfNumber.h"
 #include "core/store/DataManager.h"
-#include "core/store/PrintfNumber.h"
 #include "core/store/QuizEntity.h"
 
 ResponseSpreadReport::ResponseSpreadReport(const QuizEntity &quiz, const ReportFramePolicy &policy,

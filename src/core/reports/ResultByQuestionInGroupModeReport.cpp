@@ -8,9 +8,9 @@
 #include "ResultByQuestionInGroupModeView.h"
 #include "SessionGroups.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/engine/AnswerScoring.h"
 #include "core/store/DataManager.h"
-#include "core/store/PrintfNumber.h"
 
 
 #include <algorithm>

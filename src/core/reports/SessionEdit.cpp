@@ -2,7 +2,7 @@
 
 #include "AnswerTextRules.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/AnswerScoring.h"
 #include "core/engine/StoredAnswers.h"
 #include "core/store/GlobalFunctions.h"

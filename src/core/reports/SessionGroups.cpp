@@ -2,7 +2,7 @@
 
 #include "StudentIdOrder.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/DataManager.h"
 
 #include <algorithm>

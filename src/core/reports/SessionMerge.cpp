@@ -1,6 +1,6 @@
 #include "SessionMerge.h"
 
-#include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/AppDelegateBase.h"
 #include "core/engine/StoredAnswers.h"
 #include "core/store/GlobalFunctions.h"
 
@@ -99,7 +99,7 @@ QuizEntity SessionMerge::merge(Kind kind, const QList<Source> &sources, const QS
     if (sources.isEmpty())
         return QuizEntity();
     QuizEntity result = sources.first().quiz;
-    result.setActionType(Orvenda_AppDelegate::getActNoByName(result.actionType()));
+    result.setActionType(AppDelegateBase::getActNoByName(result.actionType()));
     result.setName(name);
     result.setDate(now);
 

@@ -6,7 +6,7 @@
 #include "ReportQuestionLines.h"
 #include "ReportStyle.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/StoredAnswers.h"
 #include "core/store/DataManager.h"
 #include "core/store/QuizEntity.h"

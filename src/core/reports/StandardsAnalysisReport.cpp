@@ -4,9 +4,9 @@
 #include "PersonalStandardsReportView.h"
 #include "ReportPaging.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/engine/StoredAnswers.h"
 #include "core/store/DataManager.h"
-#include "core/store/PrintfNumber.h"
 
 #include <QHash>
 #include <algorithm>

@@ -7,7 +7,7 @@
 #include "ReportStyle.h"
 #include "VotingResultView.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/DataManager.h"
 #include "core/store/QuizEntity.h"
 

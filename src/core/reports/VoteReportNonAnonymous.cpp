@@ -5,7 +5,7 @@
 #include "VoteReport.h"
 #include "VotingResultView.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/DataManager.h"
 #include "core/store/QuizEntity.h"
 

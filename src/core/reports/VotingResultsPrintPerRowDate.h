@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/store/PrintfNumber.h"
+#include "core/base/PrintfNumber.h"
 #include "core/store/RecordField.h"
 
 #include <QString>

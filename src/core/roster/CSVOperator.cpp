@@ -1,6 +1,6 @@
 #include "CSVOperator.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/GlobalFunctions.h"
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"

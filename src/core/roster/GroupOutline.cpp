@@ -1,7 +1,7 @@
 #include "GroupOutline.h"
 
-#include "core/app/CommonFunc.h"
-#include "core/app/TreeNodeData.h"
+#include "core/base/CommonFunc.h"
+#include "core/base/TreeNodeData.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/CharacterSet.h"
+#include "core/base/CharacterSet.h"
 
 #include <QDate>
 #include <QString>

@@ -1,11 +1,11 @@
 #include "ImportItemsForStudent.h"
 
-#include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/AppDelegateBase.h"
 #include "core/roster/ImportRuleMaker.h"
 
 ImportItemsForStudent::ImportItemsForStudent()
-    : ImportItemsForStudent(Orvenda_AppDelegate::getAppDelegate() ? Orvenda_AppDelegate::getAppDelegate()->currentDeviceType()
-                                                                   : -1)
+    : ImportItemsForStudent(AppDelegateBase::getAppDelegate() ? AppDelegateBase::getAppDelegate()->currentDeviceType()
+                                                               : -1)
 {
 }
 

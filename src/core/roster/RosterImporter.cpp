@@ -4,7 +4,7 @@
 
 #include <QFileInfo>
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/roster/ImportItemRule.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"

@@ -1,6 +1,6 @@
 #include "RosterRecords.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"

@@ -3,8 +3,8 @@
 #include "GlobalFunctions.h"
 #include "TovQuizXmlDatabase.h"
 #include "TovSessionXmlParsedResult.h"
-#include "core/app/CommonFunc.h"
-#include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/AppDelegateBase.h"
+#include "core/base/CommonFunc.h"
 #include "platform/Log.h"
 #include "platform/Singleton.h"
 
@@ -26,7 +26,7 @@ struct SessionFolder
 
 QList<SessionFolder> sessionFolders()
 {
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     if (!app)
         return {};
     return {{app->strQuizXmlDataFilePath(), 1}, {app->strCourseGradeFilePath(), 2}};
@@ -313,7 +313,7 @@ int DataManager::getQuTypeNoByName(const QString &name)
     for (int type = 0; type <= 5; ++type) {
         if (!names[type])
             continue; // a teaching plan page is no question
-        const QString code = Orvenda_AppDelegate::getQueTypeByNo(type);
+        const QString code = AppDelegateBase::getQueTypeByNo(type);
         if (name == code || name == QLatin1String(names[type]))
             return code.toInt();
     }
@@ -323,7 +323,7 @@ int DataManager::getQuTypeNoByName(const QString &name)
 int DataManager::getMachineName(const QString &model)
 {
     for (int type : {1, 0, 2, 3, 4})
-        if (model == Orvenda_AppDelegate::getMachineTypeByNo(type))
+        if (model == AppDelegateBase::getMachineTypeByNo(type))
             return type;
     return -1;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "CourseGradeEntity.h"
 #include "QuizEntity.h"
 #include "SessionPoints.h"
-#include "core/gradebook/CourseGradeEntity.h"
-#include "core/gradebook/SessionSelect.h"
+#include "SessionSelect.h"
 
 #include <QHash>
 #include <QList>

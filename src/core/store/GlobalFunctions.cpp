@@ -2,7 +2,7 @@
 
 #include "StoreTransaction.h"
 
-#include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/AppDelegateBase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
 
@@ -326,19 +326,19 @@ bool GlobalFunctions::fileExistsAtPath(const QString &path)
 
 QString GlobalFunctions::classXmlDatabasePath()
 {
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     return app ? app->strClassXmlDataFilePath() : QString();
 }
 
 QString GlobalFunctions::pathInDataFolder(const QString &fileName)
 {
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     return app && !app->strDataFilePath().isEmpty() ? app->strDataFilePath() + fileName : QString();
 }
 
 QString GlobalFunctions::pathInApplicationFolder(const QString &fileName)
 {
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     return app && !app->strPollixFilePath().isEmpty() ? app->strPollixFilePath() + fileName : QString();
 }
 

@@ -3,7 +3,7 @@
 #include "GlobalFunctions.h"
 #include "TovFastQuizXmlDatabase.h"
 #include "TovQuizXmlDatabase.h"
-#include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/AppDelegateBase.h"
 
 namespace {
 using GF = GlobalFunctions;
@@ -15,7 +15,7 @@ void add(pugi::xml_node parent, const char *tag, const QString &value)
 
 QString pointsOnlyFolder()
 {
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     return app ? app->strCourseGradeFilePath() : QString();
 }
 

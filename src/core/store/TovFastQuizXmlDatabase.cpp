@@ -2,7 +2,7 @@
 
 #include "GlobalFunctions.h"
 #include "QuizEntity.h"
-#include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/AppDelegateBase.h"
 #include "platform/Singleton.h"
 
 namespace {
@@ -45,7 +45,7 @@ void TovFastQuizXmlDatabase::reloadQuiz(const Progress &progress)
 
 void TovFastQuizXmlDatabase::loadQuiz(const Progress &progress)
 {
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     if (!app)
         return;
     struct Folder

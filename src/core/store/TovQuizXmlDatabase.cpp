@@ -2,7 +2,7 @@
 
 #include "GlobalFunctions.h"
 #include "TovFastQuizXmlDatabase.h"
-#include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/AppDelegateBase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
 
@@ -43,7 +43,7 @@ void add(pugi::xml_node parent, const char *tag, int value)
 
 bool isAttendance(const QuizEntity &quiz)
 {
-    return quiz.actionType() == Orvenda_AppDelegate::getActModeByNo(8);
+    return quiz.actionType() == AppDelegateBase::getActModeByNo(8);
 }
 
 QString blankWhenEmpty(const QString &s)
@@ -53,7 +53,7 @@ QString blankWhenEmpty(const QString &s)
 
 QString sessionFolder()
 {
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     return app ? app->strQuizXmlDataFilePath() : QString();
 }
 

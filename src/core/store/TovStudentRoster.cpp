@@ -2,7 +2,7 @@
 
 #include "GlobalFunctions.h"
 #include "StudentRosterXmlHelper.h"
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "platform/Log.h"
 #include "platform/Singleton.h"
 

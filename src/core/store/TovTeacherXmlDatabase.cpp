@@ -1,7 +1,7 @@
 #include "TovTeacherXmlDatabase.h"
 
 #include "GlobalFunctions.h"
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "platform/Singleton.h"
 
 #include <pugixml.hpp>

@@ -2,9 +2,9 @@
 
 #include "ProgressControl.h"
 
-#include "core/app/DataFolderLayout.h"
 #include "core/app/TovDBUI.h"
 #include "core/app/zipHelper.h"
+#include "core/store/DataFolderLayout.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovFastQuizXmlDatabase.h"

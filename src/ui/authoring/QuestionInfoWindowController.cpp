@@ -8,7 +8,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/authoring/QuestionInfoRules.h"
 #include "core/authoring/TemplateData.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/QuizQuestions.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"

@@ -12,7 +12,7 @@
 #include "core/authoring/PageEditAppDelegate.h"
 #include "core/authoring/QuestionInfoRules.h"
 #include "core/authoring/TemplateData.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/app/AppIcons.h"

@@ -1,6 +1,6 @@
 #include "MyNumberFormater.h"
 
-#include "core/app/CharacterSet.h"
+#include "core/base/CharacterSet.h"
 
 TextFormatter::Verdict MyNumberFormater::isPartialStringValid(const QString &, const QString &typed) const
 {

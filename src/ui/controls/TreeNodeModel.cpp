@@ -1,6 +1,6 @@
 #include "TreeNodeModel.h"
 
-#include "core/app/TreeNodeData.h"
+#include "core/base/TreeNodeData.h"
 
 TreeNodeModel::TreeNodeModel(QObject *parent) : QAbstractItemModel(parent), m_root(TreeNode::create()) {}
 

@@ -2,11 +2,11 @@
 
 #include "SessionSelectController.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/gradebook/CourseGradeCalculator.h"
-#include "core/gradebook/TovGradeSessionsXmlDatabase.h"
 #include "core/reports/ReportDrawing.h"
-#include "core/store/PrintfNumber.h"
 #include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovGradeSessionsXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"

@@ -2,8 +2,8 @@
 
 #include "core/gradebook/ConversionLetter.h"
 #include "core/gradebook/SelectSessionType.h"
-#include "core/gradebook/SessionSelect.h"
 #include "core/gradebook/StudentMarkGrade.h"
+#include "core/store/SessionSelect.h"
 
 #include <QDialog>
 #include <QList>

@@ -11,7 +11,7 @@
 #include "SubjectGradeSummaryController.h"
 
 #include "core/gradebook/GradebookRosterRecords.h"
-#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 #include "ui/app/DataManagementCtrl.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/reports/ReportController.h"

@@ -1,7 +1,7 @@
 #include "ImportCourseGradeController.h"
 
-#include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"

@@ -2,15 +2,15 @@
 
 #include "GradebookCellDelegate.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/gradebook/PointsOnlyRules.h"
-#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
 #include "core/reports/StudentIdOrder.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"

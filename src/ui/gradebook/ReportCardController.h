@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/gradebook/CourseGradeEntity.h"
 #include "core/reports/SelectStudents.h"
+#include "core/store/CourseGradeEntity.h"
 #include "ui/reports/ReportFrame.h"
 
 #include <QList>

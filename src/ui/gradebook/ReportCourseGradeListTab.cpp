@@ -1,7 +1,7 @@
 #include "ReportCourseGradeListTab.h"
 
 #include "core/gradebook/GradebookBackupFile.h"
-#include "core/gradebook/TovGradeSessionsXmlDatabase.h"
+#include "core/store/TovGradeSessionsXmlDatabase.h"
 #include "core/store/StoreTransaction.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"

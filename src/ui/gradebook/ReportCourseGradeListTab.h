@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/gradebook/CourseGradeEntity.h"
 #include "core/gradebook/SelectSubject.h"
 #include "core/reports/SelectStudents.h"
+#include "core/store/CourseGradeEntity.h"
 
 #include <QList>
 #include <QWidget>

@@ -2,9 +2,9 @@
 
 #include "CreateSubjectGradeReportController.h"
 
+#include "core/base/PrintfNumber.h"
 #include "core/gradebook/SessionSelection.h"
 #include "core/store/DataManager.h"
-#include "core/store/PrintfNumber.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "ui/app/ProgressControl.h"

@@ -2,11 +2,11 @@
 
 #include "core/gradebook/ConversionLetter.h"
 #include "core/gradebook/GradebookReportSource.h"
-#include "core/gradebook/LetterGradeEntity.h"
-#include "core/gradebook/PeriodEntity.h"
+#include "core/store/LetterGradeEntity.h"
+#include "core/store/PeriodEntity.h"
 #include "core/gradebook/SelectSessionType.h"
-#include "core/gradebook/SessionSelect.h"
-#include "core/gradebook/WeightEntity.h"
+#include "core/store/SessionSelect.h"
+#include "core/store/WeightEntity.h"
 #include "core/gradebook/TickedSessionScores.h"
 #include "core/store/SubjectEntity.h"
 

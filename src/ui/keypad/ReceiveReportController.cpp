@@ -1,7 +1,7 @@
 #include "ReceiveReportController.h"
 
-#include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/CommonFunc.h"
 #include "core/keypad/TovDevice.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/TovTeacherXmlDatabase.h"

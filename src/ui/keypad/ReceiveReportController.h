@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/keypad/ReceiveReportSession.h"
+#include "core/engine/ReceiveReportSession.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -3,7 +3,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/authoring/QuestionInfoRules.h"
 #include "core/authoring/TemplateData.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/presentation/QuestionSlideFormat.h"
 #include "core/presentation/SlideQuestionRules.h"
 #include "platform/NotificationCenter.h"

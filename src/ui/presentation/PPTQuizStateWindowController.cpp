@@ -3,7 +3,7 @@
 #include "PPTBaffle.h"
 #include "PPTStudentLoginView.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/engine/ActivityRules.h"

@@ -3,7 +3,7 @@
 #include "ReportController.h"
 #include "SessionFormParts.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/gradebook/GradebookSettingRules.h"
 #include "core/gradebook/PointsOnlyRules.h"

@@ -4,11 +4,11 @@
 #include "SessionFormParts.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/PrintfNumber.h"
 #include "core/reports/AnswerTextRules.h"
 #include "core/reports/SessionEdit.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
-#include "core/store/PrintfNumber.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/authoring/StandardController.h"

@@ -3,8 +3,8 @@
 #include "ReportController.h"
 #include "SessionFormParts.h"
 
-#include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/AnswerScoring.h"
 #include "core/engine/StoredAnswers.h"
 #include "core/reports/SessionImport.h"

@@ -3,8 +3,8 @@
 #include "StudentInfoForm.h"
 #include "StudentTableView.h"
 
-#include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/CommonFunc.h"
 #include "core/roster/RosterEdits.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/TovClassXmlDatabase.h"

@@ -1,7 +1,7 @@
 #include "ClassSetController.h"
 
-#include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/CommonFunc.h"
 #include "core/roster/RosterCSVExporter.h"
 #include "core/roster/RosterEdits.h"
 #include "core/roster/RosterRecords.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/TreeNode.h"
+#include "core/base/TreeNode.h"
 
 #include <QDialog>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "NameListEditController.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "ui/controls/MyEnterFormatter.h"
 
 #include <QComboBox>

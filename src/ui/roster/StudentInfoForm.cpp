@@ -2,7 +2,7 @@
 
 #include "GenderMatrix.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/StudentInClass.h"
 #include "ui/controls/AddressTextView.h"
 #include "ui/controls/MyEnterFormatter.h"

@@ -1,6 +1,6 @@
 #include "StudentTableView.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "ui/controls/TableExtensions.h"
 
 #include <QHeaderView>

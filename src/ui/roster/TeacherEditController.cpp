@@ -2,7 +2,7 @@
 
 #include "GenderMatrix.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/NotificationNames.h"

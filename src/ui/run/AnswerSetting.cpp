@@ -3,7 +3,7 @@
 #include "QuizStateWindowController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TeacherKeyMap.h"
 #include "core/presentation/MouseFunction.h"

@@ -4,7 +4,7 @@
 #include "ResultView.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/QuizQuestions.h"
 #include "platform/Log.h"
 

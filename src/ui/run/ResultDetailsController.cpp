@@ -1,6 +1,6 @@
 #include "ResultDetailsController.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/QuestionReport.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizParticipantData.h"

@@ -5,7 +5,7 @@
 #include "RunFrameSink.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/keypad/DataOfFrame.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/presentation/MouseFunction.h"

@@ -1,7 +1,7 @@
 #include "RunFrameRouter.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/QuizMode.h"
 #include "core/keypad/KeypadMouse.h"
 #include "platform/Log.h"

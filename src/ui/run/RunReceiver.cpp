@@ -2,7 +2,7 @@
 
 #include "RunTimer.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/QuizMode.h"
 
 #include <utility>

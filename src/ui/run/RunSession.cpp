@@ -11,8 +11,8 @@
 #include "RunTimer.h"
 #include "StudentLoginView.h"
 
-#include "core/app/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizMode.h"
 #include "core/engine/QuizParticipantData.h"

@@ -3,7 +3,7 @@
 #include "GridAutoScroll.h"
 #include "StudentLoginView.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizMode.h"
 #include "core/engine/QuizQuestions.h"

@@ -1,6 +1,6 @@
 #include "SaveToDataController.h"
 
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/engine/ActivityRules.h"
 #include "core/engine/AnswerScoring.h"

@@ -1,8 +1,8 @@
 // Restore takes back what Backup wrote, and nothing else: archives made here by the program's own
 // backup and by minizip, then damaged, swapped or inflated, must leave the data folder as it was.
-#include "core/app/DataFolderLayout.h"
 #include "core/app/ZipArchive.h"
 #include "core/app/zipHelper.h"
+#include "core/store/DataFolderLayout.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "core/store/UserEntity.h"
 #include "support/PollixTest.h"

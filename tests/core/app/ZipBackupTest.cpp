@@ -1,6 +1,6 @@
-#include "core/app/DataFolderLayout.h"
 #include "core/app/ZipArchive.h"
 #include "core/app/zipHelper.h"
+#include "core/store/DataFolderLayout.h"
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/SmallDisk.h"

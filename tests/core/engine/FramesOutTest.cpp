@@ -3,7 +3,7 @@
 #include "core/engine/Brevel_Normal.h"
 #include "core/engine/Corvel_Normal.h"
 #include "core/engine/Dravel_Normal.h"
-#include "core/engine/FrameBuilder.h"
+#include "core/keypad/FrameBuilder.h"
 
 #include "platform/Log.h"
 

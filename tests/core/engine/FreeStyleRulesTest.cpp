@@ -1,4 +1,4 @@
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/FreeStyleQuestions.h"
 #include "core/engine/FreeStyleRules.h"
 #include "core/engine/QuizData.h"

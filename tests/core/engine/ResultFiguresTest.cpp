@@ -3,7 +3,7 @@
 // group points and the roll-call and grouping counts.
 #include "EngineFixture.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/AnswerDetails.h"
 #include "core/engine/FigureText.h"
 #include "core/engine/GroupPoints.h"

@@ -1,4 +1,4 @@
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/RunControls.h"
 
 #include <gtest/gtest.h>

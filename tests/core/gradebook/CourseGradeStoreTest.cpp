@@ -1,6 +1,6 @@
 #include "GradebookTestBase.h"
 
-#include "core/gradebook/TovGradeSessionsXmlDatabase.h"
+#include "core/store/TovGradeSessionsXmlDatabase.h"
 #include "support/SmallDisk.h"
 
 #include <limits>

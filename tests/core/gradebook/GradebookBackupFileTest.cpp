@@ -1,8 +1,8 @@
 #include "GradebookTestBase.h"
 
 #include "core/gradebook/GradebookBackupFile.h"
-#include "core/gradebook/TovGradeSessionsXmlDatabase.h"
-#include "core/gradebook/TovPeriodXmlDatabase.h"
+#include "core/store/TovGradeSessionsXmlDatabase.h"
+#include "core/store/TovPeriodXmlDatabase.h"
 #include "platform/AtomicFileSet.h"
 #include "support/SmallDisk.h"
 

@@ -1,4 +1,4 @@
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/roster/ImportItemsForStudent.h"
 #include "core/roster/ImportPreviewState.h"
 #include "core/roster/RosterImporter.h"

@@ -6,7 +6,7 @@
 // there as each window is looked at.
 #include "DemoData.h"
 
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/keypad/DeviceController.h"

@@ -1,6 +1,6 @@
 #include "support/PollixTest.h"
 
-#include "core/app/TreeNodeData.h"
+#include "core/base/TreeNodeData.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/controls/ImageAndTextCell.h"

@@ -1,7 +1,7 @@
 #include "GradebookUiFixture.h"
 
 #include "core/gradebook/GradebookNameRecords.h"
-#include "core/gradebook/TovGradeSessionsXmlDatabase.h"
+#include "core/store/TovGradeSessionsXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/NotificationCenter.h"

@@ -1,12 +1,12 @@
 #include "GradebookUiFixture.h"
 
 #include "core/gradebook/GradebookNameRecords.h"
-#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/gradebook/GradebookWindows.h"
 #include "ui/gradebook/ImportCourseGradeController.h"

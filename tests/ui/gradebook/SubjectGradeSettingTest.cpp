@@ -1,8 +1,8 @@
 #include "GradebookUiFixture.h"
 
-#include "core/gradebook/TovGradeLetterXmlDatabase.h"
-#include "core/gradebook/TovPeriodXmlDatabase.h"
-#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/store/TovGradeLetterXmlDatabase.h"
+#include "core/store/TovPeriodXmlDatabase.h"
+#include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 #include "platform/AtomicFileSet.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/gradebook/GradebookSettingsParent.h"

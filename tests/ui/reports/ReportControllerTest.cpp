@@ -5,7 +5,7 @@
 #include "support/DialogAnswers.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/TovTableView.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
 #include "ui/reports/ClassResponseReportController.h"
 #include "ui/reports/CorrectRateStatisticsByAnswerTimeController.h"
 #include "ui/reports/CreateReportController.h"

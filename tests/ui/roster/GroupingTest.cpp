@@ -1,6 +1,6 @@
 #include "RosterWindowTest.h"
 
-#include "core/app/TreeNodeData.h"
+#include "core/base/TreeNodeData.h"
 #include "core/roster/GroupOutline.h"
 #include "platform/AtomicFile.h"
 #include "support/ModalDriver.h"

@@ -1,8 +1,8 @@
-#include "GradebookTestBase.h"
+#include "../gradebook/GradebookTestBase.h"
 
 #include "core/gradebook/GradebookRosterRecords.h"
-#include "core/gradebook/TovGradeLetterXmlDatabase.h"
-#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/store/TovGradeLetterXmlDatabase.h"
+#include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 
 namespace {
 class WeightStoreTest : public GradebookTestBase

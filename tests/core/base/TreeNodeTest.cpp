@@ -1,5 +1,5 @@
-#include "core/app/TreeNode.h"
-#include "core/app/TreeNodeData.h"
+#include "core/base/TreeNode.h"
+#include "core/base/TreeNodeData.h"
 
 #include <gtest/gtest.h>
 

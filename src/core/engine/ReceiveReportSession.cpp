@@ -1,8 +1,8 @@
 #include "ReceiveReportSession.h"
 
-#include "core/app/CommonFunc.h"
-#include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityCodes.h"
+#include "core/base/ActivityCodes.h"
+#include "core/base/AppDelegateBase.h"
+#include "core/base/CommonFunc.h"
 #include "core/engine/QuizQuestionsElement.h"
 #include "core/engine/TransferFrames.h"
 #include "core/store/TovQuizXmlDatabase.h"
@@ -308,7 +308,7 @@ QuizEntity ReceiveReportSession::toQuizEntity(const Context &context) const
     quiz.setActionType(QString::number(code));
     quiz.setSubject(context.subject);
     quiz.setQuestionNum(answeredQuestionCount());
-    quiz.setMachineName(Orvenda_AppDelegate::getMachineTypeByNo(context.deviceType));
+    quiz.setMachineName(AppDelegateBase::getMachineTypeByNo(context.deviceType));
     switch (m_quizMode) {
     case Activity::RushQuiz:
     case Activity::Elimination: quiz.setSessionType(QStringLiteral("Game")); break;
@@ -365,8 +365,8 @@ QuizEntity ReceiveReportSession::toQuizEntity(const Context &context) const
         q.setTime(defaults.nQuizTime());
         q.setLevel(QString::number(defaults.nDiffcult()));
         q.setRightAns(received.answer == QLatin1String("NoAnswer") ? QStringLiteral("No Answer") : received.answer);
-        q.setQuType(Orvenda_AppDelegate::getQueTypeByNo(type));
-        q.setQuMode(Orvenda_AppDelegate::getActModeByNo(defaults.nActionMode()));
+        q.setQuType(AppDelegateBase::getQueTypeByNo(type));
+        q.setQuMode(AppDelegateBase::getActModeByNo(defaults.nActionMode()));
         q.setTitle(defaults.strTitle());
         QList<QuestionOptionEntity> options;
         for (int k = 0; k < received.optionCount; ++k) {

@@ -1,4 +1,4 @@
-#include "core/app/CommonFunc.h"
+#include "core/base/CommonFunc.h"
 #include "core/store/ResponseDataEntity.h"
 
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "GradebookTestBase.h"
+#include "../gradebook/GradebookTestBase.h"
 
-#include "core/gradebook/TovPeriodXmlDatabase.h"
+#include "core/store/TovPeriodXmlDatabase.h"
 
 namespace {
 class PeriodStoreTest : public GradebookTestBase

@@ -5,8 +5,6 @@
 #include <QVariant>
 #include <QVariantMap>
 
-class ResponseDataEntity;
-
 // Text and list helpers shared across the program.
 
 // Leading and trailing spaces and tabs removed; line ends are kept.
@@ -36,7 +34,5 @@ void MYRemoveValueFromMutableArray(int value, QList<int> &array);
 // else reverses it; MyCompareFunction compares the values under the context's "key" when given.
 int MyCompareFunctionForSortString(const QVariant &a, const QVariant &b, const QVariantMap &context);
 int MyCompareFunction(const QVariant &a, const QVariant &b, const QVariantMap &context);
-// Responses in ascending order of their question number (the leading integer of questionID).
-int sortResponseByQNo(const ResponseDataEntity &a, const ResponseDataEntity &b, const QVariantMap &context = {});
 int compare(const char16_t *a, const char16_t *b);
 bool MyIsEqualToForFractionAndDecimal(const QString &a, const QString &b);

@@ -1,10 +1,10 @@
 #include "DataFolderLayout.h"
 
-#include "Orvenda_AppDelegate.h"
-#include "core/gradebook/TovGradeLetterXmlDatabase.h"
-#include "core/gradebook/TovGradeSessionsXmlDatabase.h"
-#include "core/gradebook/TovPeriodXmlDatabase.h"
-#include "core/gradebook/TovWeightAndSessionTypeXmlDatabase.h"
+#include "TovGradeLetterXmlDatabase.h"
+#include "TovGradeSessionsXmlDatabase.h"
+#include "TovPeriodXmlDatabase.h"
+#include "TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/base/AppDelegateBase.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/StudentRosterXmlHelper.h"
 #include "core/store/TovQuizXmlDatabase.h"
@@ -95,7 +95,7 @@ struct Folders
 
 Folders folders()
 {
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     if (!app || app->strDataFilePath().isEmpty())
         return {};
     const QString data = QDir::cleanPath(app->strDataFilePath());

@@ -1,8 +1,5 @@
 #include "CommonFunc.h"
 
-#include "core/store/GlobalFunctions.h"
-#include "core/store/ResponseDataEntity.h"
-
 #include <QDateTime>
 
 #include <algorithm>
@@ -144,13 +141,6 @@ int MyCompareFunction(const QVariant &a, const QVariant &b, const QVariantMap &c
     if (key.isEmpty())
         return MyCompareFunctionForSortString(a, b, context);
     return MyCompareFunctionForSortString(a.toMap().value(key), b.toMap().value(key), context);
-}
-
-int sortResponseByQNo(const ResponseDataEntity &a, const ResponseDataEntity &b, const QVariantMap &)
-{
-    const int qa = GlobalFunctions::intValue(a.questionID());
-    const int qb = GlobalFunctions::intValue(b.questionID());
-    return qa < qb ? -1 : (qa > qb ? 1 : 0);
 }
 
 int compare(const char16_t *a, const char16_t *b)

@@ -1,4 +1,4 @@
-#include "core/store/PrintfNumber.h"
+#include "core/base/PrintfNumber.h"
 
 #include <QRandomGenerator>
 

@@ -1,6 +1,6 @@
-#include "GradebookTestBase.h"
+#include "../gradebook/GradebookTestBase.h"
 
-#include "core/gradebook/TovGradeLetterXmlDatabase.h"
+#include "core/store/TovGradeLetterXmlDatabase.h"
 
 namespace {
 class LetterStoreTest : public GradebookTestBase

@@ -1,0 +1,104 @@
+#include "AppDelegateBase.h"
+
+#include "platform/ChangeJournal.h"
+
+#include <QDir>
+#include <QList>
+
+#include <atomic>
+
+namespace {
+std::atomic<AppDelegateBase *> g_appDelegate{nullptr};
+} // namespace
+
+AppDelegateBase::AppDelegateBase(const QString &rootFolder)
+{
+    QString root = rootFolder.isEmpty() ? defaultApplicationFolder() : rootFolder;
+    root = QDir::cleanPath(root);
+    if (!root.endsWith(QLatin1Char('/')))
+        root += QLatin1Char('/');
+    m_strPollixFilePath = root;
+    m_strStandardFilePath = root + QStringLiteral("Template.xml");
+    m_strDataFilePath = root + QStringLiteral("Data/");
+    m_strClassXmlDataFilePath = root + QStringLiteral("Data/Classes");
+    m_strQuizXmlDataFilePath = root + QStringLiteral("Data/Quiz");
+    m_strCourseGradeFilePath = root + QStringLiteral("Data/CourseGrade");
+    // Changes of several files note themselves down in the data folder first.
+    ChangeJournal::setFolder(m_strDataFilePath);
+}
+
+AppDelegateBase::~AppDelegateBase()
+{
+    AppDelegateBase *self = this;
+    g_appDelegate.compare_exchange_strong(self, nullptr);
+    if (ChangeJournal::folder() == QDir::cleanPath(m_strDataFilePath))
+        ChangeJournal::setFolder(QString());
+}
+
+AppDelegateBase *AppDelegateBase::getAppDelegate()
+{
+    return g_appDelegate.load();
+}
+
+void AppDelegateBase::registerAppDelegate(AppDelegateBase *delegate)
+{
+    g_appDelegate.store(delegate);
+}
+
+QString AppDelegateBase::defaultApplicationFolder()
+{
+    const QString env = qEnvironmentVariable("POLLIX_HOME");
+    if (!env.isEmpty())
+        return env;
+    return QDir::homePath() + QStringLiteral("/.local/share/Pollix/");
+}
+
+QString AppDelegateBase::getActModeByNo(int activityNo)
+{
+    switch (activityNo) {
+    case 0: return QStringLiteral("1");
+    case 1: return QStringLiteral("2");
+    case 2: return QStringLiteral("3");
+    case 3: return QStringLiteral("4");
+    case 4: return QStringLiteral("5");
+    case 5: return QStringLiteral("6");
+    case 7: return QStringLiteral("15");
+    case 8: return QStringLiteral("13");
+    case 9: return QStringLiteral("20");
+    case 10: return QStringLiteral("21");
+    case 11: return QStringLiteral("22");
+    default: return QStringLiteral("NULL");
+    }
+}
+
+QString AppDelegateBase::getActNoByName(const QString &name)
+{
+    static const QList<std::pair<QString, QString>> table{
+        {QStringLiteral("Normal Quiz"), QStringLiteral("1")},   {QStringLiteral("Paper Quiz"), QStringLiteral("2")},
+        {QStringLiteral("HomeWork"), QStringLiteral("3")},      {QStringLiteral("Rush Quiz"), QStringLiteral("4")},
+        {QStringLiteral("Elimination"), QStringLiteral("5")},   {QStringLiteral("Multiple Mode"), QStringLiteral("6")},
+        {QStringLiteral("Vote"), QStringLiteral("15")},         {QStringLiteral("Attendance"), QStringLiteral("13")}};
+    for (const auto &[key, code] : table)
+        if (key == name)
+            return code;
+    return name;
+}
+
+QString AppDelegateBase::getQueTypeByNo(int questionType)
+{
+    switch (questionType) {
+    case 0: return QStringLiteral("1");
+    case 1: return QStringLiteral("2");
+    case 2: return QStringLiteral("3");
+    case 3: return QStringLiteral("4");
+    case 5: return QStringLiteral("5");
+    default: return QStringLiteral("NULL");
+    }
+}
+
+QString AppDelegateBase::getMachineTypeByNo(int deviceType)
+{
+    if (deviceType >= 0 && deviceType <= 4)
+        return QString::number(deviceType);
+    return QStringLiteral("NULL");
+}
