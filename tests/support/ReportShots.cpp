@@ -1,49 +1,45 @@
 #include "ReportShots.h"
 
+#include "Shots.h"
 #include "core/reports/ReportDocument.h"
 #include "ui/reports/ReportFrame.h"
+#include "ui/reports/ReportView.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QTest>
+
+#include <gtest/gtest.h>
 
 namespace ReportShots {
 
-QString folder()
+bool drewWithItsPage(ReportFrame *w, const QString &name)
 {
-    const QString folder = qEnvironmentVariable("POLLIX_SCREENSHOTS");
-    if (!folder.isEmpty())
-        QDir().mkpath(folder);
-    return folder;
+    const ::testing::AssertionResult window = Shots::drew(w, name);
+    EXPECT_TRUE(window);
+    const ::testing::AssertionResult page = Shots::drew(w->reportView, name + QStringLiteral("-page"));
+    EXPECT_TRUE(page);
+    return window && page;
 }
 
-void shoot(QWidget *w, const QString &folder, const QString &name)
-{
-    QTest::qWait(300);
-    w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        screen->grabWindow(0).save(folder + QLatin1Char('/') + name + QStringLiteral("-screen.png"));
-}
-
-void shootReportWindow(ReportFrame *w, const QString &folder, const QString &name)
+void shootReportWindow(ReportFrame *w, const QString &name)
 {
     w->show();
-    shoot(w, folder, name);
+    drewWithItsPage(w, name);
     w->nextPage();
-    shoot(w, folder, name + QStringLiteral("-page2"));
+    drewWithItsPage(w, name + QStringLiteral("-page2"));
     w->lastPage();
-    shoot(w, folder, name + QStringLiteral("-last"));
+    drewWithItsPage(w, name + QStringLiteral("-last"));
     w->cboScale->setCurrentText(QStringLiteral("50%"));
     w->comboBoxWillDismiss();
-    shoot(w, folder, name + QStringLiteral("-50"));
+    drewWithItsPage(w, name + QStringLiteral("-50"));
     w->cboScale->setCurrentText(QStringLiteral("Whole Page"));
     w->comboBoxWillDismiss();
-    shoot(w, folder, name + QStringLiteral("-whole"));
-    w->saveToPDF(folder + QLatin1Char('/') + name + QStringLiteral(".pdf"));
-    if (w->report()->hasCSV())
-        w->saveToCSV(folder + QLatin1Char('/') + name + QStringLiteral(".csv"));
+    drewWithItsPage(w, name + QStringLiteral("-whole"));
+    if (const QString folder = Shots::folder(); !folder.isEmpty()) {
+        w->saveToPDF(QDir(folder).filePath(name + QStringLiteral(".pdf")));
+        if (w->report()->hasCSV())
+            w->saveToCSV(QDir(folder).filePath(name + QStringLiteral(".csv")));
+    }
     w->close();
 }
 

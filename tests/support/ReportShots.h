@@ -2,19 +2,18 @@
 
 #include <QString>
 
-class QWidget;
 class ReportFrame;
 
-// Pictures of report windows for a person to look at (the POLLIX_SCREENSHOTS runs).
+// Report windows as a person sees them, in the picture tests: every page shown must draw, and
+// with a picture folder set (Shots::folder()) each is saved there.
 namespace ReportShots {
 
-// The folder POLLIX_SCREENSHOTS names, made if missing; empty when the variable is not set.
-QString folder();
-
-// Saves w as folder/name.png and the whole screen as folder/name-screen.png.
-void shoot(QWidget *w, const QString &folder, const QString &name);
-// Shows the report window and shoots its first page, the next, the last, at 50 % and as a whole
-// page; writes its PDF and (where it has one) CSV files beside the pictures; closes it.
-void shootReportWindow(ReportFrame *w, const QString &folder, const QString &name);
+// Whether the report window drew, and the page in it: as Shots::drew, for the window (name) and
+// for its page alone (name-page).
+bool drewWithItsPage(ReportFrame *w, const QString &name);
+// Shows the report window and looks at its first page, the next, the last, at 50 % and as a
+// whole page, failing the test for each that did not draw; with a picture folder set, writes its
+// PDF and (where it has one) CSV files beside the pictures. Closes it.
+void shootReportWindow(ReportFrame *w, const QString &name);
 
 } // namespace ReportShots

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChildTestRun.h"
+#include "Unavailable.h"
 
 #include <QString>
 
@@ -10,9 +11,9 @@
 // The test runs itself again in a child process that has a tmpfs of its own mounted on a fresh
 // folder: in a new user and mount namespace, so no privilege is needed where unprivileged user
 // namespaces are allowed (as root a mount namespace alone will do). The mount ends with the
-// child. Where neither is possible, the test is skipped; the failure hooks of AtomicFile still
-// cover the same paths in the ordinary tests. (What folder and file permissions refuse needs no
-// mount: see OrdinaryUser.h.)
+// child. Where neither is possible, the test is skipped (Unavailable.h); the failure hooks of
+// AtomicFile still cover the same paths in the ordinary tests. (What folder and file permissions
+// refuse needs no mount: see OrdinaryUser.h.)
 namespace SmallDisk {
 
 using Outcome = ChildTestRun::Outcome;
@@ -43,7 +44,7 @@ bool makeReadOnly();
     if (SmallDisk::folder().isEmpty()) {                                                                 \
         const SmallDisk::Outcome outcome_ = SmallDisk::runCurrentTestInside(SmallDisk::Options{__VA_ARGS__}); \
         if (outcome_ == SmallDisk::Outcome::Unavailable)                                                 \
-            GTEST_SKIP() << "no way to mount a small filesystem here";                                   \
+            POLLIX_SKIP_UNAVAILABLE() << "no way to mount a small filesystem here";                      \
         EXPECT_EQ(outcome_, SmallDisk::Outcome::Passed) << "the test failed on its small filesystem";    \
         return;                                                                                          \
     }

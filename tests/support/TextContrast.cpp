@@ -1,5 +1,7 @@
 #include "TextContrast.h"
 
+#include "Shots.h"
+
 #include <QColor>
 
 #include <cmath>
@@ -31,9 +33,8 @@ QList<TextContrast> TextContrast::ofLabels(QWidget *window, const QString &name)
 {
     const QImage image = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const double scale = image.width() / double(std::max(1, window->width()));
-    const QString shots = qEnvironmentVariable("POLLIX_SHOTS");
+    const QString shots = Shots::folder();
     if (!shots.isEmpty() && !name.isEmpty()) {
-        QDir().mkpath(shots);
         image.save(QDir(shots).filePath(name + QStringLiteral(".png")));
     }
     QList<TextContrast> out;

@@ -19,7 +19,8 @@ struct TextContrast
     bool readable() const { return ratio >= (large ? 3.0 : 4.5); }
 
     static double between(const QColor &a, const QColor &b);
-    // With POLLIX_SHOTS set to a folder, the drawn window is also saved there as "<name>.png".
+    // With a picture folder set (Shots::folder()), the drawn window is also saved there as
+    // "<name>.png".
     static QList<TextContrast> ofLabels(QWidget *window, const QString &name = {});
     // The label furthest below its mark (or nearest to it), or a perfect one when there is no text.
     static TextContrast worst(QWidget *window, const QString &name = {});

@@ -1,6 +1,7 @@
 #include "WindowOnScreen.h"
 
 #include "EventWait.h"
+#include "Shots.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -74,10 +75,9 @@ std::string describe(const QWidget *w)
 
 void shot(const QString &name)
 {
-    const QString dir = qEnvironmentVariable("POLLIX_SHOT_DIR");
+    const QString dir = Shots::folder();
     if (dir.isEmpty())
         return;
-    QDir().mkpath(dir);
     const QSize size = QGuiApplication::primaryScreen()->size();
     QGuiApplication::primaryScreen()->grabWindow(0).save(
         QStringLiteral("%1/%2-%3x%4.png").arg(dir, name).arg(size.width()).arg(size.height()));

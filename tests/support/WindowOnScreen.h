@@ -21,8 +21,8 @@ QRect frameOf(const QWidget *w);
 bool settled(QWidget *w);
 // "name frame x,y wxh in x,y wxh" for a failure message.
 std::string describe(const QWidget *w);
-// The whole screen as a picture in the folder POLLIX_SHOT_DIR names, as name-WxH.png; nothing
-// when the variable is not set.
+// The whole screen as a picture in Shots::folder(), as name-WxH.png; nothing when no picture
+// folder is set.
 void shot(const QString &name);
 
 // What keeps the window from being whole on the screen, each as a short sentence naming the

@@ -6,7 +6,11 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <X11/Xlib.h>
@@ -45,86 +49,113 @@ bool managerRunning(const QByteArray &display)
     return found;
 }
 
-} // namespace
+void stop(QProcess &process)
+{
+    process.terminate();
+    if (!process.waitForFinished(5000))
+        process.kill();
+}
 
-int run(const QString &filter, const Options &options)
+// Starts Xvfb (and openbox when asked) on a display of its own; false, with both ended and the
+// reason logged, when one of them does not come up. Fills in the display's number.
+bool startScreen(const Options &options, QProcess &server, QProcess &manager, QByteArray *display)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (xvfb.isEmpty()) {
         qWarning("XvfbRun: no Xvfb on the PATH");
-        return -1;
+        return false;
     }
     // -displayfd lets the server pick a free display and say which, so parallel tests never race
     // for one.
-    QProcess server;
     const QString screen = QStringLiteral("%1x%2x24").arg(options.screen.width()).arg(options.screen.height());
     server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
                         screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!server.waitForStarted(kEventWaitMs)) {
         qWarning("XvfbRun: Xvfb did not start: %s", qPrintable(server.errorString()));
-        return -1;
+        return false;
     }
-    QByteArray display;
-    while (!display.contains('\n') && server.waitForReadyRead(kEventWaitMs))
-        display += server.readAllStandardOutput();
-    display = display.trimmed();
-    if (display.isEmpty()) {
+    display->clear();
+    while (!display->contains('\n') && server.waitForReadyRead(kEventWaitMs))
+        *display += server.readAllStandardOutput();
+    *display = display->trimmed();
+    if (display->isEmpty()) {
         qWarning("XvfbRun: Xvfb named no display (%s)", server.state() == QProcess::Running ? "still running" : "ended");
         server.kill();
         server.waitForFinished();
-        return -1;
+        return false;
     }
+    if (!options.windowManager)
+        return true;
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    if (openbox.isEmpty()) {
+        qWarning("XvfbRun: no openbox on the PATH");
+        stop(server);
+        return false;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(*display));
+    manager.setProcessEnvironment(env);
+    manager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    manager.start(openbox, {QStringLiteral("--sm-disable")});
+    manager.waitForStarted(kEventWaitMs);
+    const QByteArray name = ":" + *display;
+    QDeadlineTimer deadline(kEventWaitMs);
+    while (!managerRunning(name) && !deadline.hasExpired() && manager.state() == QProcess::Running)
+        QThread::msleep(20);
+    if (!managerRunning(name)) {
+        qWarning("XvfbRun: openbox did not take display %s (%s)", name.constData(),
+                 manager.state() == QProcess::Running ? "still running" : "ended");
+        manager.kill();
+        manager.waitForFinished();
+        stop(server);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int run(const QString &filter, const Options &options)
+{
+    // A busy machine now and then keeps Xvfb or openbox from coming up in time: a second and a
+    // third screen are tried before the run is given up.
+    QProcess server, manager;
+    QByteArray display;
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt)
+        started = startScreen(options, server, manager, &display);
+    if (!started)
+        return -1;
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(display));
-    const auto stopServer = [&server] {
-        server.terminate();
-        if (!server.waitForFinished(5000))
-            server.kill();
-    };
-    QProcess manager;
-    if (options.windowManager) {
-        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-        if (openbox.isEmpty()) {
-            qWarning("XvfbRun: no openbox on the PATH");
-            stopServer();
-            return -1;
-        }
-        manager.setProcessEnvironment(env);
-        manager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        manager.start(openbox, {QStringLiteral("--sm-disable")});
-        manager.waitForStarted(kEventWaitMs);
-        const QByteArray name = ":" + display;
-        QDeadlineTimer deadline(kEventWaitMs);
-        while (!managerRunning(name) && !deadline.hasExpired() && manager.state() == QProcess::Running)
-            QThread::msleep(20);
-        if (!managerRunning(name)) {
-            qWarning("XvfbRun: openbox did not take display %s (%s)", name.constData(),
-                     manager.state() == QProcess::Running ? "still running" : "ended");
-            manager.kill();
-            manager.waitForFinished();
-            stopServer();
-            return -1;
-        }
-    }
-
     QProcess child;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("POLLIX_ON_X11"), QStringLiteral("1"));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=") + filter});
+    QTemporaryDir reportFolder;
+    const QString report = reportFolder.filePath(QStringLiteral("report.json"));
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=") + filter, QStringLiteral("--gtest_output=json:") + report});
     // Most of a test's own time-out: the child is one test, but the machine may be very busy.
     const bool finished = child.waitForFinished(240000);
     if (!finished)
         child.kill();
-    if (manager.state() != QProcess::NotRunning) {
-        manager.terminate();
-        if (!manager.waitForFinished(5000))
-            manager.kill();
+    if (manager.state() != QProcess::NotRunning)
+        stop(manager);
+    stop(server);
+    if (!finished || child.exitStatus() != QProcess::NormalExit)
+        return 1;
+    if (child.exitCode() != 0)
+        return child.exitCode();
+    QFile reportFile(report);
+    const bool read = reportFile.open(QIODevice::ReadOnly);
+    if (!read || QJsonDocument::fromJson(reportFile.readAll()).object().value(QStringLiteral("tests")).toInt() == 0) {
+        qWarning("XvfbRun: no test of this program matches %s", qPrintable(filter));
+        return 1;
     }
-    stopServer();
-    return finished && child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
+    return 0;
 }
 
 } // namespace XvfbRun

@@ -8,6 +8,7 @@
 #include "platform/AtomicFile.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
+#include "support/Shots.h"
 #include "ui/gradebook/GradebookCellDelegate.h"
 
 #include <QAbstractItemView>
@@ -24,7 +25,7 @@ inline void PrintTo(const QString &s, std::ostream *os)
 }
 
 // Gradebook windows over a folder with the classes 7A and 8B, the subject Maths and the teacher
-// Kim Lee. With POLLIX_SCREENSHOTS naming a folder, shoot() saves pictures of the windows there.
+// Kim Lee. With a picture folder set (./dev shots), shoot() saves pictures of the windows there.
 class GradebookUiFixture : public PollixTest
 {
 protected:
@@ -77,14 +78,7 @@ protected:
         QTest::keyClicks(field, text);
     }
 
-    void shoot(QWidget *w, const QString &name) const
-    {
-        const QString folder = qEnvironmentVariable("POLLIX_SCREENSHOTS");
-        if (folder.isEmpty())
-            return;
-        QDir().mkpath(folder);
-        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    }
+    static void shoot(QWidget *w, const QString &name) { saveShot(w, name); }
 
     DialogAnswers answers;
 };

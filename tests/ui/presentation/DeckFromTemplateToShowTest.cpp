@@ -5,6 +5,7 @@
 #include "platform/XTestEventSink.h"
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
+#include "support/Shots.h"
 #include "support/SlideDecks.h"
 #include "ui/app/PollixProgram.h"
 #include "ui/app/TabController.h"
@@ -52,8 +53,8 @@ QTreeWidgetItem *row(QTreeWidget *tree, const QString &text)
 
 // What a newcomer does first with slides: New and Add make a deck from three template slides,
 // Save keeps it, Load and Start show it full screen, and the teacher keypad's mouse keys move
-// the pointer and step the show. With POLLIX_SHOTS naming a folder (and an X display) the
-// windows are saved there as pictures and the real pointer moves.
+// the pointer and step the show. With a picture folder set the windows are saved there as
+// pictures, and on an X display the real pointer moves.
 class DeckFromTemplateToShow : public ReceiverTest
 {
 protected:
@@ -69,7 +70,7 @@ protected:
         if (!shots.isEmpty())
             QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QLatin1Char('/') + name + QStringLiteral(".png"));
     }
-    const QString shots = qEnvironmentVariable("POLLIX_SHOTS");
+    const QString shots = Shots::folder();
     DialogAnswers answers;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/SlideShowWindow.h"
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
+#include "support/Shots.h"
 #include "support/SlideDecks.h"
 #include "ui/app/PollixProgram.h"
 #include "ui/app/TabController.h"
@@ -66,19 +67,18 @@ protected:
         qunsetenv("POLLIX_SOFFICE");
         ReceiverTest::TearDown();
     }
-    // With POLLIX_SHOTS naming a folder (and an X display) the screen is saved there on the way.
+    // With a picture folder set the screen is saved there on the way.
     void shot(const QString &name, QWidget *w = nullptr)
     {
         if (shots.isEmpty())
             return;
-        QDir().mkpath(shots);
         QCoreApplication::processEvents();
         if (w)
             w->grab().save(shots + QLatin1Char('/') + name + QStringLiteral(".png"));
         else
             QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QLatin1Char('/') + name + QStringLiteral(".png"));
     }
-    const QString shots = qEnvironmentVariable("POLLIX_SHOTS");
+    const QString shots = Shots::folder();
     std::unique_ptr<SimAutoPilot> pilot;
     DialogAnswers answers;
 };

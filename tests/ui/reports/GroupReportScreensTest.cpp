@@ -2,6 +2,8 @@
 
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/store/TovClassXmlDatabase.h"
+#include "support/ReportShots.h"
+#include "support/Shots.h"
 #include "ui/reports/AbsenteeReportController.h"
 #include "ui/reports/GroupResultController.h"
 #include "ui/reports/GroupStudentReportController.h"
@@ -13,31 +15,18 @@
 #include <QDir>
 #include <QScreen>
 #include <QStandardItemModel>
-#include <QTest>
 #include <QTreeView>
 
-// Pictures of the group session and standards report windows for a person to look at: run with
-// POLLIX_SCREENSHOTS set to a folder (under Xvfb with QT_QPA_PLATFORM=xcb to see window frames).
-// POLLIX_SCREENSHOT_HOME names an application folder (the demo folder) whose first session is
-// shown, run by the groups of its roster; a large session (400 students in 8 groups, 100
-// questions over 12 standards) is shown too. The PDF and CSV files go beside the pictures.
+// The group session and standards report windows as a person sees them: every window and page
+// looked at draws, in every run of the suite; with a picture folder set (./dev shots) the pictures
+// go there, with the PDF and CSV files beside them. POLLIX_SCREENSHOT_HOME names an application
+// folder (the demo folder) whose first session is shown, run by the groups of its roster; a large
+// session (400 students in 8 groups, 100 questions over 12 standards) is shown too.
 namespace {
 class GroupReportScreensTest : public ReportTestBase
 {
 protected:
-    void SetUp() override
-    {
-        folder = qEnvironmentVariable("POLLIX_SCREENSHOTS");
-        if (folder.isEmpty())
-            GTEST_SKIP() << "POLLIX_SCREENSHOTS not set";
-        ReportTestBase::SetUp();
-        QDir().mkpath(folder);
-    }
-    void shoot(QWidget *w, const QString &name)
-    {
-        QTest::qWait(200);
-        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    }
+    void shoot(ReportFrame *w, const QString &name) { ReportShots::drewWithItsPage(w, name); }
     void show(ReportFrame &w, const QString &name)
     {
         w.show();
@@ -59,8 +48,10 @@ protected:
         w.cboScale->setCurrentText(QStringLiteral("Whole Page"));
         w.comboBoxWillDismiss();
         shoot(&w, name + QStringLiteral("-whole"));
-        w.saveToPDF(folder + QLatin1Char('/') + name + QStringLiteral(".pdf"));
-        w.saveToCSV(folder + QLatin1Char('/') + name + QStringLiteral(".csv"));
+        if (const QString folder = Shots::folder(); !folder.isEmpty()) {
+            w.saveToPDF(QDir(folder).filePath(name + QStringLiteral(".pdf")));
+            w.saveToCSV(QDir(folder).filePath(name + QStringLiteral(".csv")));
+        }
         w.close();
     }
     void all(const QuizEntity &quiz, const QString &prefix)
@@ -128,8 +119,6 @@ protected:
         }
         return quiz;
     }
-
-    QString folder;
 };
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "core/reports/ReportTestBase.h"
 
+#include "DemoData.h"
 #include "support/DialogAnswers.h"
+#include "support/Shots.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/TovTableView.h"
@@ -22,40 +24,41 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
-// Pictures of the session windows of the Report window for a person to look at, taken along the
-// path a teacher new to the program takes: New enters a five-question paper test for the class,
-// Edit fixes one correct answer, a second paper is entered and Merge joins both, a file from
-// another computer is previewed and imported, and the Student Session Report shows the result.
-// Run with POLLIX_SCREENSHOTS set to a folder (under Xvfb with QT_QPA_PLATFORM=xcb to see window
-// frames) and POLLIX_SCREENSHOT_HOME naming an application folder with a class (the demo
-// folder): the test works on a copy of it.
+// The session windows of the Report window as a person sees them, along the path a teacher new
+// to the program takes: New enters a five-question paper test for the class, Edit fixes one
+// correct answer, a second paper is entered and Merge joins both, a file from another computer is
+// previewed and imported, and the Student Session Report shows the result. Every window looked at
+// draws, in every run of the suite; with a picture folder set (./dev shots) the pictures go there.
+// The application folder is the demo folder's class and sessions, made as ./dev run makes them, or
+// a copy of the one POLLIX_SCREENSHOT_HOME names.
 namespace {
 class SessionScreensTest : public ReportTestBase
 {
 protected:
     void SetUp() override
     {
-        folder = qEnvironmentVariable("POLLIX_SCREENSHOTS");
-        const QString demo = qEnvironmentVariable("POLLIX_SCREENSHOT_HOME");
-        if (folder.isEmpty() || demo.isEmpty())
-            GTEST_SKIP() << "POLLIX_SCREENSHOTS or POLLIX_SCREENSHOT_HOME not set";
         ReportTestBase::SetUp();
-        QDir().mkpath(folder);
-        QDirIterator it(demo, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString file = it.next();
-            const QString target = copy.filePath(QDir(demo).relativeFilePath(file));
-            QDir().mkpath(QFileInfo(target).absolutePath());
-            QFile::copy(file, target);
+        const QString demo = qEnvironmentVariable("POLLIX_SCREENSHOT_HOME");
+        if (demo.isEmpty()) {
+            QString why;
+            ASSERT_FALSE(DemoData::ensure(home(), QString(), &why).isEmpty()) << why.toStdString();
+            ASSERT_TRUE(DemoData::ensureSessions(&why)) << why.toStdString();
+        } else {
+            QDirIterator it(demo, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString file = it.next();
+                const QString target = copy.filePath(QDir(demo).relativeFilePath(file));
+                QDir().mkpath(QFileInfo(target).absolutePath());
+                QFile::copy(file, target);
+            }
+            demoApp = std::make_unique<Orvenda_AppDelegate>(copy.path());
+            Orvenda_AppDelegate::setAppDelegate(demoApp.get());
         }
-        demoApp = std::make_unique<Orvenda_AppDelegate>(copy.path());
-        Orvenda_AppDelegate::setAppDelegate(demoApp.get());
         ReportController::resetHooks();
         ReportRegistry::clear();
         ReportRegistry::registerBuiltReports();
@@ -67,13 +70,7 @@ protected:
         ReportController::resetHooks();
         ReportTestBase::TearDown();
     }
-    void shoot(QWidget *w, const QString &name)
-    {
-        QTest::qWait(300);
-        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-        if (QScreen *screen = QGuiApplication::primaryScreen())
-            screen->grabWindow(0).save(folder + QLatin1Char('/') + name + QStringLiteral("-screen.png"));
-    }
+    void shoot(QWidget *w, const QString &name) { EXPECT_TRUE(Shots::drew(w, name)); }
     // An alert as the window shows it, looked at over the window.
     void shootAlert(QWidget *over, const QString &text, const QStringList &buttons, const QString &name)
     {
@@ -99,7 +96,6 @@ protected:
         }
     }
 
-    QString folder;
     QTemporaryDir copy;
     std::unique_ptr<Orvenda_AppDelegate> demoApp;
     DialogAnswers answers;

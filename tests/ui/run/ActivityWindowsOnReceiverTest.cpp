@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "support/Shots.h"
 #include "ui/run/RushInfoShowController.h"
 
 #include "SimAutoPilot.h"
@@ -12,8 +13,8 @@
 
 // The activity window running the other activities with a class that plays along by itself on
 // the simulated receiver (as `./dev run` shows them): the rush's winner box and grid marks, the
-// vote's counts and the teacher keypad's result, elimination marks, the roll call. With
-// POLLIX_SHOT_DIR set the windows are saved there as pictures on the way.
+// vote's counts and the teacher keypad's result, elimination marks, the roll call. With a
+// picture folder set (./dev shots) the windows are saved there as pictures on the way.
 using keypadsim::Model;
 using keypadsim::SimAutoPilot;
 using keypadsim::SimReceiver;
@@ -69,10 +70,9 @@ protected:
     }
     static void shot(QWidget *w, const QString &name)
     {
-        const QString folder = qEnvironmentVariable("POLLIX_SHOT_DIR");
+        const QString folder = Shots::folder();
         if (folder.isEmpty() || !w)
             return;
-        QDir().mkpath(folder);
         QCoreApplication::processEvents(); // the layout catches up with the last change of text
         w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
         // The whole screen too: on a real display the box floats over the window.

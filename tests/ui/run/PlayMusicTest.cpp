@@ -1,4 +1,5 @@
 #include "support/PollixTest.h"
+#include "support/Unavailable.h"
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
@@ -191,7 +192,7 @@ TEST_F(PlayMusicTest, NoEngineIsSaidAndAFailedEngineLeavesTheWindowIdle)
 TEST(SpeechEngine, TheInstalledEngineListsItsVoices)
 {
     if (QTextToSpeech::availableEngines().isEmpty())
-        GTEST_SKIP() << "no speech engine installed";
+        POLLIX_SKIP_UNAVAILABLE() << "no speech engine installed";
     auto speech = QtSpeechSynthesizer::createFirstWorking();
     ASSERT_TRUE(speech) << "an engine is installed but none works";
     EXPECT_FALSE(speech->voices().isEmpty());

@@ -1,10 +1,11 @@
 // The result windows as the teacher sees them: every one opened over a run for real, its text
-// checked for contrast as drawn (with POLLIX_SHOTS set each is also saved as a picture), and the
-// charts drawn with the right bar green and the bars as tall as their share.
+// checked for contrast as drawn (with a picture folder set each is also saved as a picture), and
+// the charts drawn with the right bar green and the bars as tall as their share.
 #include "RunWindowFixture.h"
 
 #include "core/engine/ResultSummary.h"
 #include "support/ModalSteps.h"
+#include "support/Shots.h"
 #include "support/TextContrast.h"
 #include "platform/NotificationCenter.h"
 #include "ui/run/BarChartPainter.h"
@@ -206,8 +207,8 @@ TEST_F(ResultWindowsLook, TheChartsDrawTheirShares)
         QPainter p(&image);
         hv.drawRect(p, QSizeF(hv.size()));
     }
-    if (!qEnvironmentVariable("POLLIX_SHOTS").isEmpty())
-        image.save(qEnvironmentVariable("POLLIX_SHOTS") + QStringLiteral("/histogram-chart.png"));
+    if (const QString folder = Shots::folder(); !folder.isEmpty())
+        image.save(folder + QStringLiteral("/histogram-chart.png"));
     const double xAxis = 800 - 60 - 60 - 30, yAxis = 500 - 60 - 70 - 30, w = xAxis / 10, base = 70 + 2.5;
     const auto front = [&](int bar, double share) { return pixel(image, 60 + (2 * bar - 1) * w + w / 2, base + share * yAxis); };
     EXPECT_EQ(front(2, 0.12), rgb(BarChartPainter::green().front)) << "the right option's bar";
