@@ -30,8 +30,9 @@ void PollixTest::startOn(const QString &folder, bool finishWork)
     m_app = std::make_unique<Orvenda_AppDelegate>(folder);
     Orvenda_AppDelegate::setAppDelegate(m_app.get());
     QString why;
-    if (finishWork)
+    if (finishWork) {
         EXPECT_TRUE(zipHelper::finishInterruptedWork(&why)) << why.toStdString();
+    }
 }
 
 void PollixTest::TearDown()

@@ -486,9 +486,10 @@ TEST_F(SessionWindowsTest, AMergeThatDeletesItsSourcesKilledAtAnyStepLeavesTheSo
         const QStringList files = QDir(folder + "/Data/Quiz").entryList(QDir::Files | QDir::Hidden);
         const bool merged = files.size() == 1 && files.first().startsWith("Joined");
         EXPECT_TRUE(merged || (wasKilled && files == (QStringList{"A.xml", "B.xml"}))) << files.join(", ").toStdString();
-        if (merged)
+        if (merged) {
             EXPECT_EQ(DataManager::getQuizAtPath(folder + "/Data/Quiz/" + files.first()).value_or(QuizEntity()).allStudents().size(),
                       2 * DataManager::getQuizAtPath(testDataPath("reports/student-session/input.xml")).value_or(QuizEntity()).allStudents().size());
+        }
     });
     EXPECT_GE(killed, 4) << "the journal, the merged session and two removals";
 }
