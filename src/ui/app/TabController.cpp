@@ -81,7 +81,7 @@ TabController::TabController(QWidget *parent) : QMainWindow(parent)
         if (n.userInfo.value(Notify::Key::PptState).toInt() != 0)
             m_bIsPPTChanged = true;
     });
-    nc->addObserver(this, Notify::AddOver, [this](const Notification &) { AddOver(); });
+    nc->addObserver(this, Notify::AddOver, [this](const Notification &) { m_presentation->AddOver(); });
     becomeFrameListener();
 }
 
@@ -906,15 +906,3 @@ void TabController::sendStudentLogoutClass() { m_keypads->sendStudentLogoutClass
 void TabController::sendWrongState(int state) { m_keypads->sendWrongState(state); }
 void TabController::sendQuizMsgToTeacher() { m_keypads->sendQuizMsgToTeacher(); }
 void TabController::sendClassMsgToDevice(int id) { m_keypads->sendClassMsgToDevice(id); }
-
-// ---- presentation buttons ----
-
-void TabController::doPPTOpen() { m_presentation->doPPTOpen(); }
-void TabController::doPPTNew() { m_presentation->doPPTNew(); }
-void TabController::doPPTAdd() { m_presentation->doPPTAdd(); }
-void TabController::doPPTDel() { m_presentation->doPPTDel(); }
-void TabController::doPPTSave() { m_presentation->doPPTSave(); }
-void TabController::doPPTClose() { m_presentation->doPPTClose(); }
-void TabController::doPPTSetup() { m_presentation->doPPTSetup(); }
-bool TabController::openPPT() { return m_presentation->openPPT(); }
-void TabController::AddOver() { m_presentation->AddOver(); }

@@ -157,16 +157,8 @@ public:
     bool isBuilt(const QWidget *control) const;
     // The file types Load offers: those a run can be started from in this build.
     static QString loadFilter();
-    // The presentation buttons.
-    void doPPTOpen();
-    void doPPTNew();
-    void doPPTAdd();
-    void doPPTDel();
-    void doPPTSave();
-    void doPPTClose();
-    void doPPTSetup();
-    bool openPPT();
-    void AddOver();
+    // The presentation buttons act through TabPresentationButtons; the open presentation has
+    // changes not saved yet.
     bool bIsPPTChanged() const { return m_bIsPPTChanged; }
 
     // Window levels: the status level floats above the presentation program.

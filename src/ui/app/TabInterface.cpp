@@ -1,6 +1,7 @@
 #include "TabInterface.h"
 
 #include "TabController.h"
+#include "TabPresentationButtons.h"
 
 #include "ui/app/AppIcons.h"
 
@@ -170,13 +171,14 @@ void TabInterface::build(TabController *w)
     QObject::connect(w->cboParticipationMode, &QComboBox::activated, w,
                      [w] { w->comboBoxSelectionDidChange(w->cboParticipationMode); });
     QObject::connect(w->cboActivityMode, &QComboBox::activated, w, [w] { w->comboBoxSelectionDidChange(w->cboActivityMode); });
-    QObject::connect(w->btnPPTOpen, &QPushButton::clicked, w, &TabController::doPPTOpen);
-    QObject::connect(w->btnPPTNew, &QPushButton::clicked, w, &TabController::doPPTNew);
-    QObject::connect(w->btnPPTAdd, &QPushButton::clicked, w, &TabController::doPPTAdd);
-    QObject::connect(w->btnPPTDel, &QPushButton::clicked, w, &TabController::doPPTDel);
-    QObject::connect(w->btnPPTSave, &QPushButton::clicked, w, &TabController::doPPTSave);
-    QObject::connect(w->btnPPTClose, &QPushButton::clicked, w, &TabController::doPPTClose);
-    QObject::connect(w->btnPPTSetup, &QPushButton::clicked, w, &TabController::doPPTSetup);
+    TabPresentationButtons *ppt = w->m_presentation.get();
+    QObject::connect(w->btnPPTOpen, &QPushButton::clicked, w, [ppt] { ppt->doPPTOpen(); });
+    QObject::connect(w->btnPPTNew, &QPushButton::clicked, w, [ppt] { ppt->doPPTNew(); });
+    QObject::connect(w->btnPPTAdd, &QPushButton::clicked, w, [ppt] { ppt->doPPTAdd(); });
+    QObject::connect(w->btnPPTDel, &QPushButton::clicked, w, [ppt] { ppt->doPPTDel(); });
+    QObject::connect(w->btnPPTSave, &QPushButton::clicked, w, [ppt] { ppt->doPPTSave(); });
+    QObject::connect(w->btnPPTClose, &QPushButton::clicked, w, [ppt] { ppt->doPPTClose(); });
+    QObject::connect(w->btnPPTSetup, &QPushButton::clicked, w, [ppt] { ppt->doPPTSetup(); });
     QObject::connect(w->btnNew, &QPushButton::clicked, w, &TabController::doPXNew);
     QObject::connect(w->btnOpen, &QPushButton::clicked, w, &TabController::doPXOpen);
     QObject::connect(w->btnPXNew, &QPushButton::clicked, w, &TabController::doPXNew);
