@@ -1,34 +1,26 @@
 #include "TabController.h"
 
-#include "core/app/MainWindowFrames.h"
+#include "TabInterface.h"
+#include "TabKeypadInput.h"
+#include "TabPresentationButtons.h"
+#include "TabSettingsDialogs.h"
+
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/engine/RunControls.h"
-#include "core/keypad/KeypadMouse.h"
-#include "core/keypad/TeacherKeyMap.h"
-#include "core/keypad/TovDevice.h"
-#include "core/presentation/QuestionSlideFormat.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
-#include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/WindowStacking.h"
 #include "platform/PPTEditorMSO.h"
 #include "ui/app/AppIcons.h"
-#include "ui/app/DataManagementCtrl.h"
 #include "ui/app/LoginController.h"
-#include "ui/app/LoginSetCtrl.h"
 #include "ui/app/SelectASystem.h"
-#include "ui/app/SystemSettingCtrl.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
-#include "ui/keypad/DeviceSettingCtrl.h"
-#include "ui/keypad/HardwareTestCtrl.h"
-#include "ui/keypad/SetChannelCtrl.h"
-#include "ui/keypad/VersionInfoCtrl.h"
 #include "ui/roster/ClassSetController.h"
 
 #include <QApplication>
@@ -37,15 +29,9 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdlib>
@@ -54,32 +40,6 @@ namespace {
 
 const QStringList kTabIdentifiers{QStringLiteral("Brightpoll"), QStringLiteral("ExamEditor"), QStringLiteral("Reports"),
                                   QStringLiteral("Settings")};
-
-// Every icon bar of the window shows its pictures at this one size.
-constexpr int kBarIconSize = 32;
-
-void setBarIcon(QPushButton *button, const QIcon &icon)
-{
-    button->setIcon(AppIcons::sized(icon, kBarIconSize));
-}
-
-QPushButton *bigButton(QWidget *parent, const char *name, const QString &text, const QIcon &icon)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setIconSize(QSize(kBarIconSize, kBarIconSize));
-    setBarIcon(b, icon);
-    b->setMinimumSize(150, 64);
-    b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    return b;
-}
-
-QPushButton *smallButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
 
 QString extensionOf(const QString &path)
 {
@@ -107,7 +67,10 @@ TabController::TabController(QWidget *parent) : QMainWindow(parent)
     m_partiData = QuizParticipantData::shareManager();
     pptUI = PPTEditorMSO::shareManager();
     std::srand(unsigned(QDateTime::currentSecsSinceEpoch()));
-    buildInterface();
+    m_presentation = std::make_unique<TabPresentationButtons>(this);
+    m_keypads = std::make_unique<TabKeypadInput>(this);
+    m_settings = std::make_unique<TabSettingsDialogs>(this);
+    TabInterface::build(this);
 
     auto *nc = NotificationCenter::defaultCenter();
     nc->addObserver(this, Notify::DeviceChanged, [this](const Notification &) { deviceChanged(); });
@@ -118,7 +81,7 @@ TabController::TabController(QWidget *parent) : QMainWindow(parent)
         if (n.userInfo.value(Notify::Key::PptState).toInt() != 0)
             m_bIsPPTChanged = true;
     });
-    nc->addObserver(this, Notify::AddOver, [this](const Notification &) { AddOver(); });
+    nc->addObserver(this, Notify::AddOver, [this](const Notification &) { m_presentation->AddOver(); });
     becomeFrameListener();
 }
 
@@ -127,162 +90,6 @@ TabController::~TabController()
     NotificationCenter::defaultCenter()->removeObserver(this);
     if (appDelegate && appDelegate->objectToReceiveCommData() == this)
         appDelegate->setObjectToReceiveCommData(nullptr);
-}
-
-void TabController::buildInterface()
-{
-    tabView = new QTabWidget(this);
-    tabView->setObjectName(QStringLiteral("tabView"));
-    tabView->setDocumentMode(false);
-    setCentralWidget(tabView);
-    QStyle *st = style();
-
-    // Brightpoll: prepare and start an activity.
-    auto *bright = new QWidget;
-    bright->setObjectName(QStringLiteral("Brightpoll"));
-    auto *brightLayout = new QVBoxLayout(bright);
-    auto *runBox = new QGroupBox(tr("Class and Quiz"), bright);
-    auto *runLayout = new QHBoxLayout(runBox);
-    btnClassSet = bigButton(runBox, "btnClassSet", tr("Class"), st->standardIcon(QStyle::SP_DirHomeIcon));
-    btnLoad = bigButton(runBox, "btnLoad", tr("Load"), st->standardIcon(QStyle::SP_DialogOpenButton));
-    btnTitleSet = bigButton(runBox, "btnTitleSet", tr("Title"), st->standardIcon(QStyle::SP_FileDialogDetailedView));
-    btnStart = bigButton(runBox, "btnStart", tr("Start"), st->standardIcon(QStyle::SP_MediaPlay));
-    for (QPushButton *b : {btnClassSet, btnLoad, btnTitleSet, btnStart})
-        runLayout->addWidget(b);
-
-    auto *actBox = new QGroupBox(tr("Activity"), bright);
-    auto *actLayout = new QGridLayout(actBox);
-    cboParticipationMode = new QComboBox(actBox);
-    cboParticipationMode->setObjectName(QStringLiteral("cboParticipationMode"));
-    chkStyle = new QCheckBox(tr("Free Style"), actBox);
-    chkStyle->setObjectName(QStringLiteral("chkStyle"));
-    cboActivityMode = new QComboBox(actBox);
-    cboActivityMode->setObjectName(QStringLiteral("cboActivityMode"));
-    cboActivityMode->setMinimumWidth(180);
-    actLayout->addWidget(new QLabel(tr("Participation:"), actBox), 0, 0);
-    actLayout->addWidget(cboParticipationMode, 0, 1);
-    actLayout->addWidget(chkStyle, 0, 2);
-    actLayout->addWidget(new QLabel(tr("Activity:"), actBox), 1, 0);
-    actLayout->addWidget(cboActivityMode, 1, 1);
-    actLayout->setColumnStretch(3, 1);
-
-    auto *fileBox = new QGroupBox(tr("Question File"), bright);
-    auto *fileLayout = new QHBoxLayout(fileBox);
-    btnNew = smallButton(fileBox, "btnNew", tr("New"));
-    btnOpen = smallButton(fileBox, "btnOpen", tr("Open"));
-    fileLayout->addWidget(btnNew);
-    fileLayout->addWidget(btnOpen);
-    fileLayout->addStretch();
-
-    auto *pptBox = new QGroupBox(tr("PowerPoint"), bright);
-    auto *pptLayout = new QGridLayout(pptBox);
-    cboPPTTemp = new QComboBox(pptBox);
-    cboPPTTemp->setObjectName(QStringLiteral("cboPPTTemp"));
-    btnPPTOpen = smallButton(pptBox, "btnPPTOpen", tr("Open"));
-    btnPPTNew = smallButton(pptBox, "btnPPTNew", tr("New"));
-    btnPPTAdd = smallButton(pptBox, "btnPPTAdd", tr("Add"));
-    btnPPTDel = smallButton(pptBox, "btnPPTDel", tr("Delete"));
-    btnPPTSave = smallButton(pptBox, "btnPPTSave", tr("Save"));
-    btnPPTClose = smallButton(pptBox, "btnPPTClose", tr("Close"));
-    btnPPTSetup = smallButton(pptBox, "btnPPTSetup", tr("Setup"));
-    pptLayout->addWidget(new QLabel(tr("Template:"), pptBox), 0, 0);
-    pptLayout->addWidget(cboPPTTemp, 0, 1, 1, 3);
-    int col = 0;
-    for (QPushButton *b : {btnPPTOpen, btnPPTNew, btnPPTAdd, btnPPTDel, btnPPTSave, btnPPTClose, btnPPTSetup})
-        pptLayout->addWidget(b, 1 + col / 4, col % 4), ++col;
-
-    auto *lower = new QHBoxLayout;
-    lower->addWidget(fileBox);
-    lower->addWidget(pptBox, 1);
-    brightLayout->addWidget(runBox);
-    brightLayout->addWidget(actBox);
-    brightLayout->addLayout(lower);
-    brightLayout->addStretch();
-
-    // ExamEditor: question files.
-    auto *editor = new QWidget;
-    editor->setObjectName(QStringLiteral("ExamEditor"));
-    auto *editorLayout = new QHBoxLayout(editor);
-    btnPXNew = bigButton(editor, "btnPXNew", tr("New Question File"), st->standardIcon(QStyle::SP_FileIcon));
-    btnPXOpen = bigButton(editor, "btnPXOpen", tr("Open Question File"), st->standardIcon(QStyle::SP_DialogOpenButton));
-    editorLayout->addWidget(btnPXNew, 0, Qt::AlignTop);
-    editorLayout->addWidget(btnPXOpen, 0, Qt::AlignTop);
-    editorLayout->addStretch();
-
-    // Reports.
-    auto *reports = new QWidget;
-    reports->setObjectName(QStringLiteral("Reports"));
-    auto *reportsLayout = new QHBoxLayout(reports);
-    btnReport = bigButton(reports, "btnReport", tr("Report"), AppIcons::icon(QStringLiteral("lock.png")));
-    btnSession = bigButton(reports, "btnSession", tr("Receive Session"), st->standardIcon(QStyle::SP_ArrowDown));
-    reportsLayout->addWidget(btnReport, 0, Qt::AlignTop);
-    reportsLayout->addWidget(btnSession, 0, Qt::AlignTop);
-    reportsLayout->addStretch();
-
-    // Settings.
-    auto *settings = new QWidget;
-    settings->setObjectName(QStringLiteral("Settings"));
-    auto *settingsLayout = new QGridLayout(settings);
-    btnSystem = bigButton(settings, "btnSystem", tr("System"), AppIcons::icon(QStringLiteral("system.png")));
-    btnChannelSet = bigButton(settings, "btnChannelSet", tr("Channel"), AppIcons::icon(QStringLiteral("lock.png")));
-    btnHardware = bigButton(settings, "btnHardware", tr("Hardware Test"), AppIcons::icon(QStringLiteral("hardware.png")));
-    btnDatabase = bigButton(settings, "btnDatabase", tr("Data Management"), AppIcons::icon(QStringLiteral("lock.png")));
-    btnLogin = bigButton(settings, "btnLogin", tr("Login Setup"), st->standardIcon(QStyle::SP_DialogApplyButton));
-    btnVersion = bigButton(settings, "btnVersion", tr("Version"), st->standardIcon(QStyle::SP_MessageBoxInformation));
-    col = 0;
-    for (QPushButton *b : {btnSystem, btnChannelSet, btnHardware, btnDatabase, btnLogin, btnVersion})
-        settingsLayout->addWidget(b, col / 3, col % 3), ++col;
-    settingsLayout->setRowStretch(2, 1);
-
-    tabView->addTab(bright, tr("Brightpoll"));
-    tabView->addTab(editor, tr("Question Editor"));
-    tabView->addTab(reports, tr("Reports"));
-    tabView->addTab(settings, tr("Settings"));
-    connect(tabView, &QTabWidget::currentChanged, this, &TabController::tabChanged);
-
-    connect(btnClassSet, &QPushButton::clicked, this, &TabController::doClassSet);
-    connect(btnLoad, &QPushButton::clicked, this, &TabController::doLoad);
-    connect(btnTitleSet, &QPushButton::clicked, this, &TabController::doTitleSet);
-    connect(btnStart, &QPushButton::clicked, this, &TabController::doStart);
-    connect(chkStyle, &QCheckBox::clicked, this, &TabController::doCheckStyle);
-    connect(cboParticipationMode, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(cboParticipationMode); });
-    connect(cboActivityMode, &QComboBox::activated, this, [this] { comboBoxSelectionDidChange(cboActivityMode); });
-    connect(btnPPTOpen, &QPushButton::clicked, this, &TabController::doPPTOpen);
-    connect(btnPPTNew, &QPushButton::clicked, this, &TabController::doPPTNew);
-    connect(btnPPTAdd, &QPushButton::clicked, this, &TabController::doPPTAdd);
-    connect(btnPPTDel, &QPushButton::clicked, this, &TabController::doPPTDel);
-    connect(btnPPTSave, &QPushButton::clicked, this, &TabController::doPPTSave);
-    connect(btnPPTClose, &QPushButton::clicked, this, &TabController::doPPTClose);
-    connect(btnPPTSetup, &QPushButton::clicked, this, &TabController::doPPTSetup);
-    connect(btnNew, &QPushButton::clicked, this, &TabController::doPXNew);
-    connect(btnOpen, &QPushButton::clicked, this, &TabController::doPXOpen);
-    connect(btnPXNew, &QPushButton::clicked, this, &TabController::doPXNew);
-    connect(btnPXOpen, &QPushButton::clicked, this, &TabController::doPXOpen);
-    connect(btnReport, &QPushButton::clicked, this, &TabController::doReports);
-    connect(btnSession, &QPushButton::clicked, this, &TabController::doSession);
-    connect(btnSystem, &QPushButton::clicked, this, &TabController::doSystemSet);
-    connect(btnChannelSet, &QPushButton::clicked, this, &TabController::doChannelSet);
-    connect(btnHardware, &QPushButton::clicked, this, &TabController::doHardwareTest);
-    connect(btnDatabase, &QPushButton::clicked, this, &TabController::doDataManagement);
-    connect(btnLogin, &QPushButton::clicked, this, &TabController::doLoginSet);
-    connect(btnVersion, &QPushButton::clicked, this, &TabController::doVersionInfo);
-
-    resize(820, 560);
-}
-
-void TabController::setToolTips()
-{
-    const QList<std::pair<QPushButton *, const char *>> tips{
-        {btnClassSet, "Class Setup"}, {btnLoad, "Load Quiz File"}, {btnTitleSet, "Quiz File Title Setup"},
-        {btnStart, "Start Exam"},     {btnOpen, "Open"},           {btnNew, "New"},
-        {btnPPTOpen, "Open"},         {btnPPTNew, "New"},          {btnPPTAdd, "Add"},
-        {btnPPTDel, "Delete"},        {btnPPTSave, "Save"},        {btnPPTClose, "Close"},
-        {btnPPTSetup, "PowerPoint Setup"}, {btnPXOpen, "Open"},    {btnPXNew, "New"},
-        {btnReport, "Report"},        {btnSession, "Receive Session"}, {btnSystem, "System Setup"},
-        {btnChannelSet, "Channel Setup"}, {btnHardware, "Hardware Test"}, {btnDatabase, "Data Management"},
-        {btnLogin, "Login Setup"},    {btnVersion, "Version Information"}};
-    for (const auto &[button, tip] : tips)
-        button->setToolTip(tr(tip));
 }
 
 void TabController::awakeFromNib()
@@ -311,7 +118,7 @@ void TabController::awakeFromNib()
             });
         }
     }
-    setToolTips();
+    TabInterface::setToolTips(this);
     cboParticipationMode->clear();
     cboParticipationMode->addItems({tr("Individual"), tr("Group")});
     cboParticipationMode->setCurrentIndex(0);
@@ -390,7 +197,7 @@ void TabController::disableWhatIsNotBuilt()
 void TabController::closeEvent(QCloseEvent *event)
 {
     // The slides live in Pollix: changes not saved now would be gone.
-    if (m_bIsPPTChanged && !askToSavePPT()) {
+    if (m_bIsPPTChanged && !m_presentation->askToSavePPT()) {
         event->ignore();
         return;
     }
@@ -473,7 +280,7 @@ void TabController::setButtonsState(bool loggedIn)
                                                           {btnDatabase, QStringLiteral("database.png")}};
     for (const auto &[button, image] : images) {
         const QString name = loggedIn ? image : QStringLiteral("lock.png");
-        setBarIcon(button, AppIcons::icon(name));
+        TabInterface::setBarIcon(button, AppIcons::icon(name));
         button->setProperty("imageName", name);
     }
 }
@@ -703,103 +510,12 @@ void TabController::doSession()
     becomeFrameListener();
 }
 
-void TabController::doVersionInfo()
-{
-    lowerToNormalLevel();
-    if (hooks().runVersionInfo) {
-        hooks().runVersionInfo(this);
-    } else {
-        VersionInfoCtrl version(this);
-        if (appDelegate)
-            appDelegate->setObjectToReceiveCommData(&version);
-        version.exec();
-    }
-    becomeFrameListener();
-}
-
-void TabController::doHardwareTest()
-{
-    lowerToNormalLevel();
-    if (hooks().runHardwareTest) {
-        hooks().runHardwareTest(this, 1);
-    } else {
-        HardwareTestCtrl test(this);
-        test.setMode(1);
-        if (appDelegate)
-            appDelegate->setObjectToReceiveCommData(&test);
-        test.exec();
-    }
-    becomeFrameListener();
-}
-
-void TabController::doChannelSet()
-{
-    if (!isLogIn() && !login())
-        return;
-    lowerToNormalLevel();
-    if (m_curDeviceType < 0 || m_curDeviceType > 4) {
-        // No keypad model chosen: there is no receiver to set up.
-        PollixAlert::show(this, QStringLiteral("Pollix ARS"), QStringLiteral("No Host"));
-        return;
-    }
-    if (hooks().runChannelSet) {
-        hooks().runChannelSet(this, m_curDeviceType);
-    } else if (m_curDeviceType == 2 || m_curDeviceType == 3) {
-        SetChannelCtrl channel(this);
-        if (appDelegate)
-            appDelegate->setObjectToReceiveCommData(&channel);
-        channel.exec();
-    } else {
-        DeviceSettingCtrl settings(this);
-        if (appDelegate)
-            appDelegate->setObjectToReceiveCommData(&settings);
-        settings.exec();
-    }
-    becomeFrameListener();
-}
-
-void TabController::doSystemSet()
-{
-    lowerToNormalLevel();
-    if (hooks().runSystemSetting) {
-        hooks().runSystemSetting(this);
-    } else {
-        SystemSettingCtrl page(this);
-        page.exec();
-    }
-    becomeFrameListener();
-}
-
-void TabController::doLoginSet()
-{
-    lowerToNormalLevel();
-    LoginSetCtrl dialog(this);
-    dialog.exec();
-}
-
-void TabController::doDataManagement()
-{
-    if (!isLogIn() && !login())
-        return;
-    lowerToNormalLevel();
-    bool changed = false;
-    if (hooks().runDataManagement) {
-        changed = hooks().runDataManagement(this);
-    } else {
-        DataManagementCtrl page(this);
-        page.exec();
-        changed = page.isDataChanged();
-    }
-    if (changed) {
-        // The title stops naming the class as the set-up is dropped: it may be gone with the data.
-        setClassSetted(false);
-        refreshTitle(m_curDeviceType, 0, QString());
-        m_partiData->setClassNo(0);
-        m_partiData->setSubjectNo(0);
-        m_partiData->setTeacherNo(0);
-    }
-    becomeFrameListener();
-}
+void TabController::doVersionInfo() { m_settings->doVersionInfo(); }
+void TabController::doHardwareTest() { m_settings->doHardwareTest(); }
+void TabController::doChannelSet() { m_settings->doChannelSet(); }
+void TabController::doSystemSet() { m_settings->doSystemSet(); }
+void TabController::doLoginSet() { m_settings->doLoginSet(); }
+void TabController::doDataManagement() { m_settings->doDataManagement(); }
 
 // ---- Brightpoll actions ----
 
@@ -875,7 +591,7 @@ void TabController::doLoad()
 {
     m_isRun = true;
     // Loading closes the open presentation: changes to it are saved first when the teacher says so.
-    if (m_bIsPPTChanged && !askToSavePPT()) {
+    if (m_bIsPPTChanged && !m_presentation->askToSavePPT()) {
         m_isRun = false;
         return;
     }
@@ -1090,7 +806,7 @@ void TabController::doStart()
                 QuestionFileInfo info;
                 if (acceptedQuestionFile(m_FilePath, &info))
                     r.testID = info.nExamPaperID;
-            } else if (!preparePresentationStart(r, &closeSaving)) {
+            } else if (!m_presentation->preparePresentationStart(r, &closeSaving)) {
                 m_isRun = false;
                 return;
             }
@@ -1175,14 +891,6 @@ void TabController::becomeFrameListener()
         appDelegate->setObjectToReceiveCommData(this);
 }
 
-bool TabController::sendFrame(const QByteArray &frame)
-{
-    if (frame.isEmpty() || !appDelegate)
-        return false;
-    const std::shared_ptr<TovDevice> device = appDelegate->currentDevice();
-    return device && device->sendData(frame);
-}
-
 void TabController::handleMachMessage()
 {
     if (!appDelegate)
@@ -1193,283 +901,8 @@ void TabController::handleMachMessage()
         handleKeypadFrame(frame);
 }
 
-void TabController::handleKeypadFrame(const DataOfFrame &frame)
-{
-    if (m_curDeviceType == 0 || m_curDeviceType == 1) {
-        if (m_curWinState == 0)
-            handleDataReceiveArvel(frame);
-    } else if (m_curDeviceType >= 2 && m_curDeviceType <= 4) {
-        handleDataReceiveCorvel_Dravel(frame);
-    }
-}
-
-void TabController::handleDataReceiveArvel(const DataOfFrame &frame)
-{
-    PollixFrameLogf("data receive in TabController : %02x\t%02x\t%02x\n", frame.data()[0], frame.data()[1], frame.data()[2]);
-    if (TeacherKeyMap::action(TeacherKeyMap::Context::MainWindow, frame) == TeacherKeyMap::Action::Start && !m_isRun)
-        doStart();
-}
-
-void TabController::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
-{
-    if (frame.type() != 1)
-        return;
-    const TeacherKeyMap::Action action = TeacherKeyMap::action(TeacherKeyMap::Context::MainWindow, frame);
-    if (action == TeacherKeyMap::Action::Mouse)
-        KeypadMouse::pass(frame);
-    if (m_curWinState != 0 || tabView->currentIndex() != 0)
-        return;
-    switch (frame.cmd()) {
-    case 0xF5:
-        if (frame.dataAt(0) == 0xE3)
-            for (int i = 0; i < 3; ++i)
-                sendStudentLogoutClass();
-        break;
-    case 0xF4:
-        if (action == TeacherKeyMap::Action::Start) {
-            if (!m_bIsClassSetted)
-                sendWrongState(10);
-            if (btnStart->isEnabled() && !m_isRun)
-                doStart();
-        }
-        break;
-    case 0xF9:
-        if (m_bIsClassSetted)
-            sendClassMsgToDevice(frame.isTeacherCommand() ? 0xEF00 : frame.deviceID());
-        break;
-    case 0xFE:
-        if (!frame.isTeacherCommand() || m_isRun)
-            break;
-        if (!m_bIsClassSetted) {
-            sendWrongState(10);
-            doClassSet();
-        } else if (!m_bIsLoaded) {
-            if (m_isFreeStyle || cboActivityMode->currentIndex() == 7) {
-                m_bIsLoaded = true;
-                break;
-            }
-            sendWrongState(11);
-            m_isRun = true;
-            if (openFile()) {
-                setLoad(true);
-                setControlEnabled(btnTitleSet, true);
-                setControlEnabled(btnStart, true);
-                raiseToStatusLevel();
-            } else {
-                setLoad(false);
-                setControlEnabled(btnTitleSet, false);
-                setControlEnabled(btnStart, false);
-            }
-            m_isRun = false;
-        } else {
-            sendQuizMsgToTeacher();
-            if (btnStart->isEnabled() && !m_isRun)
-                doStart();
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void TabController::sendStudentLogoutClass()
-{
-    sendFrame(MainWindowFrames::studentLogoutClass());
-}
-
-void TabController::sendWrongState(int state)
-{
-    sendFrame(MainWindowFrames::wrongState(state));
-}
-
-void TabController::sendQuizMsgToTeacher()
-{
-    const int mode = m_isFreeStyle ? 5 : MainWindowFrames::actModeTransToDeviceMode(m_curActivityMode);
-    sendFrame(MainWindowFrames::quizMsgToTeacher(m_partiData->className(), m_partiData->teacherName(), mode,
-                                                 m_partiData->getSumOfClassStudents(), m_partiData->randomTeacherID(),
-                                                 m_curDeviceType == 2));
-}
-
-void TabController::sendClassMsgToDevice(int id)
-{
-    sendFrame(MainWindowFrames::classMsgToDevice(id, m_partiData->className(), m_partiData->teacherName(),
-                                                 m_partiData->getSumOfClassStudents()));
-}
-
-// ---- presentation buttons ----
-
-bool TabController::preparePresentationStart(StartRequest &request, bool *closeSaving)
-{
-    bool changed = false;
-    QString why;
-    const std::optional<int> id = QuestionSlideFormat::applyExamIdRule(*pptUI, &changed, &why);
-    if (!id) {
-        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
-        return false;
-    }
-    request.testID = *id;
-    // The new ID is a change of the deck, which the teacher is asked to keep.
-    if (changed)
-        m_bIsPPTChanged = true;
-    *closeSaving = changed;
-    if (m_curActivityMode != 1 && m_curActivityMode != 2) {
-        pptUI->changePPTToSamll();
-        pptUI->setPPT(1);
-    }
-    return true;
-}
-
-bool TabController::askToSavePPT()
-{
-    lowerToNormalLevel();
-    const int answer = PollixAlert::show(this, QStringLiteral("Pollix"),
-                                         QStringLiteral("Contents have been changed,do you want to save?"),
-                                         {QStringLiteral("Yes"), QStringLiteral("No")});
-    if (answer != PollixAlert::AlertFirstButtonReturn)
-        return true;
-    // A save that failed leaves the mark, so that the next Open, New or Close asks again.
-    return savePresentation();
-}
-
-bool TabController::savePresentation()
-{
-    if (!pptUI)
-        return false;
-    QString why;
-    bool changed = false;
-    if (!QuestionSlideFormat::applyExamIdRule(*pptUI, &changed, &why) && pptUI->getCountOfSlide() > 0) {
-        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
-        return false;
-    }
-    if (!pptUI->savePPT(&why)) {
-        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
-        return false;
-    }
-    m_bIsPPTChanged = false;
-    PollixAlert::show(this, QStringLiteral("Pollix"), tr("Saved successfully."), {tr("OK")},
-                      PollixAlert::savedTo(pptUI->fileName()));
-    return true;
-}
-
-void TabController::doPPTOpen()
-{
-    if (m_bIsPPTChanged) {
-        if (askToSavePPT())
-            m_bIsPPTChanged = false;
-        raiseToStatusLevel();
-        return;
-    }
-    pptUI->quitPPT();
-    setPPTButtonState(0);
-    lowerToNormalLevel();
-    if (openPPT())
-        setPPTButtonState(1);
-    raiseToStatusLevel();
-}
-
-bool TabController::openPPT()
-{
-    const QString path = FileDialogs::getOpenFileName(this, tr("Open Presentation"), QString(),
-                                                      QStringLiteral("Presentations (*.ppt *.pptx)"));
-    if (path.isEmpty())
-        return false;
-    QString why;
-    if (!pptUI->openPPT(path, &why)) {
-        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be opened."), {tr("OK")}, why);
-        return false;
-    }
-    m_isLoadPPT = true;
-    return true;
-}
-
-void TabController::doPPTNew()
-{
-    raiseToStatusLevel();
-    if (pptUI->IsPPTRuningForOpen() && pptUI->getCountOfSlide() == 0)
-        return;
-    if (m_bIsPPTChanged) {
-        if (askToSavePPT())
-            m_bIsPPTChanged = false;
-        raiseToStatusLevel();
-        return;
-    }
-    pptUI->newPPT(QString());
-    setPPTButtonState(0);
-}
-
-void TabController::doPPTAdd()
-{
-    lowerToNormalLevel();
-    if (!pptUI->IsPPTRuningForOpen()) {
-        pptUI->quitPPT();
-        pptUI->startPPT();
-        // The fresh presentation's own first slide is no question.
-        pptUI->deleteSlideIsWithPos(true, 0);
-        setPPTButtonState(0);
-    }
-    if (!hooks().showTemplatePicker)
-        return;
-    hooks().showTemplatePicker(this);
-    setPPTButtonState(-1);
-    btnPPTNew->setEnabled(false);
-    btnPPTOpen->setEnabled(false);
-}
-
-// The picker closed: the buttons follow the presentation as it now is.
-void TabController::AddOver()
-{
-    setPPTButtonState(0);
-    setControlEnabled(btnPPTNew, true);
-    setControlEnabled(btnPPTOpen, true);
-    raiseToStatusLevel();
-}
-
-void TabController::doPPTDel()
-{
-    if (!pptUI)
-        return;
-    lowerToNormalLevel();
-    const int answer = PollixAlert::show(this, QStringLiteral("Pollix"),
-                                         QStringLiteral("The current slide will be deleted.Are you sure you want to do this?"),
-                                         {QStringLiteral("Yes"), QStringLiteral("No")});
-    if (answer != PollixAlert::AlertFirstButtonReturn)
-        return;
-    if (pptUI->deleteSlideIsWithPos(false, -1)) {
-        m_bIsPPTChanged = true;
-        setPPTButtonState(0);
-        raiseToStatusLevel();
-    } else {
-        PollixAlert::show(this, QStringLiteral("Pollix"), QStringLiteral("Please select a slide that you wish to delete."),
-                          {QStringLiteral("Yes")});
-    }
-}
-
-void TabController::doPPTSave()
-{
-    lowerToNormalLevel();
-    savePresentation();
-    raiseToStatusLevel();
-}
-
-void TabController::doPPTClose()
-{
-    if (m_bIsPPTChanged) {
-        if (askToSavePPT())
-            m_bIsPPTChanged = false;
-        raiseToStatusLevel();
-        return;
-    }
-    pptUI->closePresentations();
-    btnStart->setEnabled(false);
-    setPPTButtonState(0);
-}
-
-void TabController::doPPTSetup()
-{
-    if (pptUI->getCountOfSlide() < 1 || !hooks().runSlideQuestionEditor) {
-        setPPTButtonState(0);
-        return;
-    }
-    lowerToNormalLevel();
-    hooks().runSlideQuestionEditor(this);
-}
+void TabController::handleKeypadFrame(const DataOfFrame &frame) { m_keypads->handleKeypadFrame(frame); }
+void TabController::sendStudentLogoutClass() { m_keypads->sendStudentLogoutClass(); }
+void TabController::sendWrongState(int state) { m_keypads->sendWrongState(state); }
+void TabController::sendQuizMsgToTeacher() { m_keypads->sendQuizMsgToTeacher(); }
+void TabController::sendClassMsgToDevice(int id) { m_keypads->sendClassMsgToDevice(id); }

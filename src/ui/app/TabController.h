@@ -11,6 +11,7 @@
 #include "core/keypad/DataOfFrame.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Orvenda_AppDelegate;
@@ -19,6 +20,9 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QTabWidget;
+class TabKeypadInput;
+class TabPresentationButtons;
+class TabSettingsDialogs;
 
 // The main tabbed window ("Tabctrl"): prepare and start an activity (Brightpoll), open the question
 // editor (ExamEditor), reports and settings. It listens to the keypads whenever no other window does.
@@ -153,16 +157,8 @@ public:
     bool isBuilt(const QWidget *control) const;
     // The file types Load offers: those a run can be started from in this build.
     static QString loadFilter();
-    // The presentation buttons.
-    void doPPTOpen();
-    void doPPTNew();
-    void doPPTAdd();
-    void doPPTDel();
-    void doPPTSave();
-    void doPPTClose();
-    void doPPTSetup();
-    bool openPPT();
-    void AddOver();
+    // The presentation buttons act through TabPresentationButtons; the open presentation has
+    // changes not saved yet.
     bool bIsPPTChanged() const { return m_bIsPPTChanged; }
 
     // Window levels: the status level floats above the presentation program.
@@ -197,8 +193,11 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void buildInterface();
-    void setToolTips();
+    friend class TabInterface;
+    friend class TabKeypadInput;
+    friend class TabPresentationButtons;
+    friend class TabSettingsDialogs;
+
     void tabChanged(int index);
     bool tabViewShouldSelect(int index);
     void tabViewDidSelect(int index);
@@ -206,10 +205,7 @@ private:
     void setControlEnabled(QWidget *control, bool on);
     void disableWhatIsNotBuilt();
     void setKeepAbove(bool above);
-    bool sendFrame(const QByteArray &frame);
     void becomeFrameListener();
-    void handleDataReceiveArvel(const DataOfFrame &frame);
-    void handleDataReceiveCorvel_Dravel(const DataOfFrame &frame);
     void startRun(StartRequest request);
     int runClassSetDialog(ClassSetup &setup);
     // Whether the class, subject and teacher of the run are still in the rosters.
@@ -220,12 +216,6 @@ private:
     StartRequest baseRequest() const;
     bool acceptedQuestionFile(const QString &path, QuestionFileInfo *info) const;
     static std::optional<QuestionFileInfo> readQuestionFile(const QString &path);
-    // Asks to save the changed presentation; false when a save was asked for and failed.
-    bool askToSavePPT();
-    // Saves the open presentation with the exam ID rule, alerting on failure.
-    bool savePresentation();
-    // The Start steps of a presentation: false (after an alert) when it cannot start.
-    bool preparePresentationStart(StartRequest &request, bool *closeSaving);
 
     Orvenda_AppDelegate *appDelegate = nullptr;
     PPTEditorMSO *pptUI = nullptr;
@@ -247,4 +237,7 @@ private:
     bool m_revertingTab = false;
     // The window's own size while a run has it hidden; a run window may shrink it.
     QSize m_sizeBeforeRun;
+    std::unique_ptr<TabPresentationButtons> m_presentation;
+    std::unique_ptr<TabKeypadInput> m_keypads;
+    std::unique_ptr<TabSettingsDialogs> m_settings;
 };

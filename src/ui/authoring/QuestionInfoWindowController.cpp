@@ -12,8 +12,8 @@
 #include "core/engine/QuizQuestions.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/TextFormatter.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -26,7 +26,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -51,14 +50,6 @@ void setBase(QWidget *w, const QColor &color)
     pal.setColor(QPalette::Base, color);
     w->setPalette(pal);
 }
-
-// RAII for the re-entry counter: the window is filling its own controls.
-struct Resetting
-{
-    explicit Resetting(int &counter) : c(counter) { ++c; }
-    ~Resetting() { --c; }
-    int &c;
-};
 } // namespace
 
 QuestionInfoWindowController::QuestionInfoWindowController(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -104,11 +95,8 @@ void QuestionInfoWindowController::buildInterface()
     btnNext = new QPushButton(QStringLiteral(">"), this);
     btnNext->setObjectName(QStringLiteral("btnNext"));
     btnNext->setFixedWidth(32);
-    cmbQuestionType = new QComboBox(this);
-    cmbQuestionType->setObjectName(QStringLiteral("cmbQuestionType"));
+    buildLists(this);
     cmbQuestionType->setMinimumWidth(150);
-    cmbActionMode = new QComboBox(this);
-    cmbActionMode->setObjectName(QStringLiteral("cmbActionMode"));
     cmbActionMode->setMinimumWidth(120);
     head->addWidget(new QLabel(tr("Question"), this));
     head->addWidget(cmbQuestionNo);
@@ -137,10 +125,8 @@ void QuestionInfoWindowController::buildInterface()
     auto *settings = new QGroupBox(tr("Scoring and Time"), this);
     auto *grid = new QGridLayout(settings);
     const auto field = [&](const char *name, int row, int column, const QString &label, const QString &unit) {
-        auto *f = new QLineEdit(settings);
-        f->setObjectName(QString::fromLatin1(name));
+        QLineEdit *f = numberField(settings, name, 4);
         f->setFixedWidth(60);
-        setMaxLength(f, 4)->setNumberFormater();
         grid->addWidget(new QLabel(label, settings), row, column);
         auto *cell = new QHBoxLayout;
         cell->addWidget(f);
@@ -154,29 +140,15 @@ void QuestionInfoWindowController::buildInterface()
     timeLimit = field("timeLimit", 0, 2, tr("Answer Time"), tr("s (1-900)"));
     rushPoint = field("rushPoint", 1, 0, tr("Deduction"), tr("(1-250)"));
     rushTimeLimit = field("rushTimeLimit", 1, 2, tr("Rush Time"), tr("s (1-240)"));
-    checkBoxAllInSameTimePoint = new QCheckBox(tr("Apply points and time to all questions"), settings);
-    checkBoxAllInSameTimePoint->setObjectName(QStringLiteral("checkBoxAllInSameTimePoint"));
-    checkBoxAllInSameTimePointForRush = new QCheckBox(tr("Apply rush time to all questions"), settings);
-    checkBoxAllInSameTimePointForRush->setObjectName(QStringLiteral("checkBoxAllInSameTimePointForRush"));
+    checkBoxAllInSameTimePoint = applyBox(settings, "checkBoxAllInSameTimePoint", tr("Apply points and time to all questions"));
+    checkBoxAllInSameTimePointForRush =
+        applyBox(settings, "checkBoxAllInSameTimePointForRush", tr("Apply rush time to all questions"));
     grid->addWidget(checkBoxAllInSameTimePoint, 0, 4);
     grid->addWidget(checkBoxAllInSameTimePointForRush, 1, 4);
-    matrixDifficulty = new QWidget(settings);
-    matrixDifficulty->setObjectName(QStringLiteral("matrixDifficulty"));
-    auto *levels = new QHBoxLayout(matrixDifficulty);
-    levels->setContentsMargins(0, 0, 0, 0);
-    difficultyCells = new QButtonGroup(this);
-    const QStringList levelNames{tr("Very Easy"), tr("Easy"), tr("Medium"), tr("Hard"), tr("Very Hard")};
-    for (int i = 0; i < levelNames.size(); ++i) {
-        auto *cell = new QRadioButton(levelNames[i], matrixDifficulty);
-        cell->setObjectName(QStringLiteral("difficulty%1").arg(i));
-        difficultyCells->addButton(cell, i);
-        levels->addWidget(cell);
-    }
-    levels->addStretch(1);
+    buildDifficulty(settings, this, {tr("Very Easy"), tr("Easy"), tr("Medium"), tr("Hard"), tr("Very Hard")});
     grid->addWidget(new QLabel(tr("Difficulty"), settings), 2, 0);
     grid->addWidget(matrixDifficulty, 2, 1, 1, 3);
-    checkBoxAllInSameLevel = new QCheckBox(tr("Apply difficulty to all questions"), settings);
-    checkBoxAllInSameLevel->setObjectName(QStringLiteral("checkBoxAllInSameLevel"));
+    checkBoxAllInSameLevel = applyBox(settings, "checkBoxAllInSameLevel", tr("Apply difficulty to all questions"));
     grid->addWidget(checkBoxAllInSameLevel, 2, 4);
     grid->setColumnStretch(4, 1);
     root->addWidget(settings);
@@ -210,45 +182,13 @@ void QuestionInfoWindowController::buildInterface()
 
     // Answer areas: exactly one is shown.
     auto *answers = new QHBoxLayout;
-    singleBox = new QGroupBox(tr("Correct Answer"), this);
-    singleBox->setObjectName(QStringLiteral("singleBox"));
-    matrixCorrectAnswer = new QWidget(singleBox);
-    matrixCorrectAnswer->setObjectName(QStringLiteral("matrixCorrectAnswer"));
-    auto *cells = new QGridLayout(matrixCorrectAnswer);
-    answerCells = new QButtonGroup(this);
-    for (int k = 0; k < 10; ++k) {
-        auto *cell = new QRadioButton(letter(k), matrixCorrectAnswer);
-        cell->setObjectName(QStringLiteral("answer") + letter(k));
-        answerCells->addButton(cell, k);
-        cells->addWidget(cell, k / kColumns, k % kColumns);
-    }
-    auto *none = new QRadioButton(tr("No correct answer"), matrixCorrectAnswer);
-    none->setObjectName(QStringLiteral("answerNone"));
-    answerCells->addButton(none, Rules::kNoCorrectCell);
-    cells->addWidget(none, 2, 0, 1, kColumns);
-    auto *blank = new QRadioButton(matrixCorrectAnswer);
-    blank->setObjectName(QStringLiteral("answerBlank"));
-    blank->hide();
-    answerCells->addButton(blank, Rules::kBlankCell);
-    (new QVBoxLayout(singleBox))->addWidget(matrixCorrectAnswer);
-    multipleBox = new QGroupBox(tr("Correct Answers"), this);
-    multipleBox->setObjectName(QStringLiteral("multipleBox"));
-    auto *letters = new QGridLayout(multipleBox);
-    for (int k = 0; k < 10; ++k) {
-        checkBoxes[k] = new QCheckBox(letter(k), multipleBox);
-        checkBoxes[k]->setObjectName(QStringLiteral("checkBox") + letter(k));
-        letters->addWidget(checkBoxes[k], k / kColumns, k % kColumns);
+    buildSingleAnswer(this, this, true);
+    buildMultipleAnswer(this);
+    for (int k = 0; k < 10; ++k)
         connect(checkBoxes[k], &QCheckBox::clicked, this, [this, k] { onChangeCorrectAnswerMulite(checkBoxes[k]); });
-    }
-    noCorrectAnswerBox = new QCheckBox(tr("No correct answer"), multipleBox);
-    noCorrectAnswerBox->setObjectName(QStringLiteral("checkBoxNoCorrectAnswer"));
-    letters->addWidget(noCorrectAnswerBox, 2, 0, 1, kColumns);
-    otherBox = new QGroupBox(tr("Answer"), this);
-    otherBox->setObjectName(QStringLiteral("otherBox"));
-    otherAnswer = new QPlainTextEdit(otherBox);
-    otherAnswer->setObjectName(QStringLiteral("otherAnswer"));
-    otherAnswer->setFixedHeight(60);
-    (new QVBoxLayout(otherBox))->addWidget(otherAnswer);
+    noCorrectAnswerBox = applyBox(multipleBox, "checkBoxNoCorrectAnswer", tr("No correct answer"));
+    static_cast<QGridLayout *>(multipleBox->layout())->addWidget(noCorrectAnswerBox, 2, 0, 1, kColumns);
+    buildOtherAnswer(this, tr("Answer"), 60);
     for (QGroupBox *b : {singleBox, multipleBox, otherBox}) {
         b->setMinimumHeight(130);
         answers->addWidget(b, 1);
@@ -547,19 +487,7 @@ void QuestionInfoWindowController::bindHelperForMessage()
     if (!page)
         return;
     const Rules::Controls c = Rules::controls(m_nDeviceType, page->nQuestionType(), page->nQuestionActionMode());
-    const auto enable = [](QWidget *w, bool on) {
-        w->setEnabled(on);
-        if (qobject_cast<QLineEdit *>(w))
-            setBase(w, on ? kWhite : kGrey);
-    };
-    enable(point, c.point);
-    enable(timeLimit, c.timeLimit);
-    enable(rushPoint, c.dePoint);
-    enable(rushTimeLimit, c.rushTime);
-    enable(matrixDifficulty, c.difficulty);
-    enable(checkBoxAllInSameTimePoint, c.applyTimePoint);
-    enable(checkBoxAllInSameLevel, c.applyLevel);
-    enable(checkBoxAllInSameTimePointForRush, c.applyRush);
+    enableControls(c, [](QWidget *w, bool on) { setBase(w, on ? kWhite : kGrey); });
     singleBox->setVisible(c.area == Rules::AnswerArea::Single);
     multipleBox->setVisible(c.area == Rules::AnswerArea::Multiple);
     otherBox->setVisible(c.area == Rules::AnswerArea::Other);
@@ -713,10 +641,7 @@ void QuestionInfoWindowController::numberChanged(QLineEdit *field)
     QuestionSetView *page = qsv();
     if (!page)
         return;
-    const int limit = field == point ? Rules::kMaxPoint
-                      : field == timeLimit ? Rules::kMaxTime
-                      : field == rushPoint ? Rules::kMaxDePoint
-                                           : Rules::kMaxRushTime;
+    const int limit = limitOf(field);
     const int value = Rules::clampValue(TextFormatter::leadingInteger(field->text()), limit);
     if (field->text() != QString::number(value)) {
         field->setText(QString::number(value));

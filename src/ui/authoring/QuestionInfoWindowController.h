@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuestionForm.h"
 #include "Questions.h"
 #include "SmallQuestions.h"
 
@@ -12,13 +13,6 @@
 #include <functional>
 
 class QAbstractButton;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QTextCharFormat;
 class QTextEdit;
@@ -32,7 +26,7 @@ class TextFormatPanels;
 //
 // What it offers depends on the keypad model at creation. A page whose type that model cannot
 // answer is shown as such and left unchanged until the teacher picks another type.
-class QuestionInfoWindowController : public QWidget
+class QuestionInfoWindowController : public QWidget, public QuestionForm
 {
     Q_OBJECT
 public:
@@ -78,22 +72,11 @@ public:
     // The code of the type list's selection (-1 when none).
     int selectedType() const;
 
-    // Outlets.
+    // Outlets (the question form's in QuestionForm).
     QComboBox *cmbQuestionNo = nullptr;
-    QComboBox *cmbActionMode = nullptr;
-    QComboBox *cmbQuestionType = nullptr;
-    QLineEdit *point = nullptr, *timeLimit = nullptr, *rushPoint = nullptr, *rushTimeLimit = nullptr;
     QTextEdit *questionTitle = nullptr;
     QTextEdit *options[10] = {};
-    QPlainTextEdit *otherAnswer = nullptr;
-    QLabel *optionMessage = nullptr;
-    QCheckBox *checkBoxes[10] = {};
     QCheckBox *noCorrectAnswerBox = nullptr; // objectName "checkBoxNoCorrectAnswer"
-    QCheckBox *checkBoxAllInSameTimePoint = nullptr, *checkBoxAllInSameLevel = nullptr,
-              *checkBoxAllInSameTimePointForRush = nullptr;
-    QGroupBox *singleBox = nullptr, *multipleBox = nullptr, *otherBox = nullptr;
-    QWidget *matrixDifficulty = nullptr, *matrixCorrectAnswer = nullptr;
-    QButtonGroup *difficultyCells = nullptr, *answerCells = nullptr;
     QPushButton *btnDelete = nullptr, *btnAdd = nullptr, *btnPrevious = nullptr, *btnNext = nullptr;
 
 protected:

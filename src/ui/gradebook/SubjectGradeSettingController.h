@@ -10,18 +10,17 @@
 #include <QDialog>
 #include <QList>
 
-#include <functional>
+#include <memory>
 
-class GradebookCellDelegate;
 class GradebookSettingsParent;
 class MyComboBox;
 class QLabel;
-class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
 class QTableWidgetItem;
+class SubjectGradeListTabs;
 
 // The gradebook settings ("SubjectGradeSetting"): grading periods (tab 0), weight lists (tab 1),
 // letter scales (tab 2) and session types (tab 3). Each tab edits copies of the stored settings
@@ -107,20 +106,10 @@ protected:
     void reject() override;
 
 private:
-    void buildInterface();
-    // The page of tab 0 or 3: the table with Add and Delete beside it.
-    QWidget *buildTablePage(int tab, QTableWidget *table, QPushButton *&add, QPushButton *&remove, QPushButton *&save,
-                            QPushButton *&saveClose, QPushButton *&close);
-    QWidget *buildPeriodTab();
-    QWidget *buildWeightTab();
-    QWidget *buildLetterTab();
-    // The page of tab 1 or 2: the list with its template row on the left, the chosen one's
-    // title, class, subject and teacher above detail on the right.
-    QWidget *buildListPage(int tab, const char *listName, const QString &listHeader, const char *titleName,
-                           QTableWidget *detail, QLayout *underDetail);
-    QWidget *buildTypeTab();
+    friend class SubjectGradeListTabs;
+    friend class SubjectGradeSettingInterface;
+
     void awakeFromNib();
-    GradebookCellDelegate *cellDelegate(QTableWidget *table);
 
     int ask(const QString &title, const QString &text, const QStringList &buttons);
     void alert(const QString &text, const QString &why = {});
@@ -146,30 +135,6 @@ private:
 
     void fillPeriodTable();
     void fillTypeTable();
-    void fillWeightLists();
-    void fillSessionTypeRows();
-    void applyStoredWeights();
-    void fillConversionLists();
-    void fillLetterTable();
-    void showSelectedWeightList();
-    void showSelectedScale();
-    // Tabs 1 and 2 alike: the shown row, leaving it, choosing the template, deleting a row.
-    int &listRow(int tab);
-    // update for a stored row (no other than 0), add for the template; false after its alert.
-    bool writeListRecord(int tab, int no, const std::function<bool(QString *why)> &update,
-                         const std::function<bool(QString *why)> &add);
-    void listSaved(int tab);
-    // The trimmed title of the shown row when it may be saved; "" (after its alert) otherwise.
-    QString titleToSave(int tab, const QString &originalTitle, const std::function<bool(const QString &)> &stored);
-    void showListRow(int tab);
-    // The title field and the three choice boxes of tab 1 or 2, showing a row.
-    void showTitleAndNames(int tab, const QString &title, const QString &className, const QString &subjectName,
-                           const QString &teacherName);
-    bool listSelectionShouldChange(int tab, int from);
-    void selectTemplate(int tab);
-    void deleteListRow(int tab, const std::function<bool(int no, QString *why)> &remove);
-    void restoreWeightRow(int row);
-    void restoreScaleRow(int row);
     int selectedRow(QTableWidget *table) const;
     void selectRow(QTableWidget *table, int row);
     // Fills a choice box with "All" and the names, choosing current (or "All").
@@ -187,4 +152,5 @@ private:
     bool m_resetting = false;
     int m_weightRow = 0;
     int m_scaleRow = 0;
+    std::unique_ptr<SubjectGradeListTabs> m_lists;
 };

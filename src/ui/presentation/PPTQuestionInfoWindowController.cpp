@@ -14,7 +14,6 @@
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
-#include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QButtonGroup>
@@ -29,7 +28,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -39,19 +37,6 @@ constexpr int kOptions = 10;
 constexpr int kNoCorrectCell = QuestionInfoRules::kNoCorrectCell;
 const QString kNoCorrect = QStringLiteral("nocorrect");
 const char *kLevels[] = {"Other", "Easy", "Normal", "Hard"};
-
-// The editor fills its own controls: no handler takes that for an edit.
-class Resetting
-{
-public:
-    explicit Resetting(int &depth) : m_depth(depth) { ++m_depth; }
-    ~Resetting() { --m_depth; }
-    Resetting(const Resetting &) = delete;
-    Resetting &operator=(const Resetting &) = delete;
-
-private:
-    int &m_depth;
-};
 
 void collectLeaves(const TemplateData::Node &node, QList<TemplateData> &out)
 {
@@ -182,33 +167,22 @@ QWidget *PPTQuestionInfoWindowController::buildForm()
     // Settings: type, activity, numbers, difficulty, standard, answer.
     auto *settings = new QVBoxLayout;
     auto *fields = new QFormLayout;
-    cmbQuestionType = new QComboBox(form);
-    cmbQuestionType->setObjectName(QStringLiteral("cmbQuestionType"));
-    cmbActionMode = new QComboBox(form);
-    cmbActionMode->setObjectName(QStringLiteral("cmbActionMode"));
+    buildLists(form);
     fields->addRow(tr("Question Type:"), cmbQuestionType);
     fields->addRow(tr("Activity:"), cmbActionMode);
-    const auto numberField = [&](const QString &name, int limit) {
-        auto *f = new QLineEdit(form);
-        f->setObjectName(name);
+    const auto limitedField = [&](const char *name, int limit) {
+        QLineEdit *f = numberField(form, name, int(QString::number(limit).size()));
         f->setMaximumWidth(80);
-        auto *formatter = new MyEnterFormatter(f);
-        formatter->setNumberFormater();
-        formatter->setMaxLength(QString::number(limit).size());
-        formatter->attachTo(f);
         connect(f, &QLineEdit::textEdited, this, [this, f] { numberChanged(f); });
         return f;
     };
-    point = numberField(QStringLiteral("point"), QuestionInfoRules::kMaxPoint);
-    timeLimit = numberField(QStringLiteral("timeLimit"), QuestionInfoRules::kMaxTime);
-    rushPoint = numberField(QStringLiteral("rushPoint"), QuestionInfoRules::kMaxDePoint);
-    rushTimeLimit = numberField(QStringLiteral("rushTimeLimit"), QuestionInfoRules::kMaxRushTime);
-    checkBoxAllInSameTimePoint = new QCheckBox(tr("Apply to all questions"), form);
-    checkBoxAllInSameTimePoint->setObjectName(QStringLiteral("checkBoxAllInSameTimePoint"));
-    checkBoxAllInSameTimePointForRush = new QCheckBox(tr("Apply to all questions"), form);
-    checkBoxAllInSameTimePointForRush->setObjectName(QStringLiteral("checkBoxAllInSameTimePointForRush"));
-    checkBoxAllInSameLevel = new QCheckBox(tr("Apply to all questions"), form);
-    checkBoxAllInSameLevel->setObjectName(QStringLiteral("checkBoxAllInSameLevel"));
+    point = limitedField("point", QuestionInfoRules::kMaxPoint);
+    timeLimit = limitedField("timeLimit", QuestionInfoRules::kMaxTime);
+    rushPoint = limitedField("rushPoint", QuestionInfoRules::kMaxDePoint);
+    rushTimeLimit = limitedField("rushTimeLimit", QuestionInfoRules::kMaxRushTime);
+    checkBoxAllInSameTimePoint = applyBox(form, "checkBoxAllInSameTimePoint", tr("Apply to all questions"));
+    checkBoxAllInSameTimePointForRush = applyBox(form, "checkBoxAllInSameTimePointForRush", tr("Apply to all questions"));
+    checkBoxAllInSameLevel = applyBox(form, "checkBoxAllInSameLevel", tr("Apply to all questions"));
     // The two time labels share one width, so that the fields and boxes after them line up.
     auto *timeLabel = new QLabel(tr("Time (s):"), form);
     auto *rushTimeLabel = new QLabel(tr("Rush time (s):"), form);
@@ -230,18 +204,10 @@ QWidget *PPTQuestionInfoWindowController::buildForm()
     rushRow->addStretch(1);
     fields->addRow(tr("Rush points:"), rushRow);
 
-    matrixDifficulty = new QWidget(form);
-    matrixDifficulty->setObjectName(QStringLiteral("matrixDifficulty"));
-    difficultyCells = new QButtonGroup(this);
-    auto *levels = new QHBoxLayout(matrixDifficulty);
-    levels->setContentsMargins(0, 0, 0, 0);
-    for (int i = 0; i < 4; ++i) {
-        auto *cell = new QRadioButton(tr(kLevels[i]), matrixDifficulty);
-        difficultyCells->addButton(cell, i);
-        levels->addWidget(cell);
-    }
-    levels->addWidget(checkBoxAllInSameLevel);
-    levels->addStretch(1);
+    QStringList levels;
+    for (const char *level : kLevels)
+        levels << tr(level);
+    buildDifficulty(form, this, levels, checkBoxAllInSameLevel);
     fields->addRow(tr("Difficulty:"), matrixDifficulty);
 
     txtStandard = new QLabel(form);
@@ -257,38 +223,12 @@ QWidget *PPTQuestionInfoWindowController::buildForm()
     settings->addLayout(fields);
 
     // The correct answer: a grid of letters, ten boxes, or a free text.
-    singleBox = new QGroupBox(tr("Correct Answer"), form);
-    singleBox->setObjectName(QStringLiteral("singleBox"));
-    matrixCorrectAnswer = new QWidget(singleBox);
-    matrixCorrectAnswer->setObjectName(QStringLiteral("matrixCorrectAnswer"));
-    answerCells = new QButtonGroup(this);
-    auto *cells = new QGridLayout(matrixCorrectAnswer);
-    for (int k = 0; k < kOptions; ++k) {
-        auto *cell = new QRadioButton(QString(QChar(u'A' + k)), matrixCorrectAnswer);
-        answerCells->addButton(cell, k);
-        cells->addWidget(cell, k / 5, k % 5);
-    }
-    auto *noCorrectCell = new QRadioButton(tr("No correct answer"), matrixCorrectAnswer);
-    answerCells->addButton(noCorrectCell, kNoCorrectCell);
-    cells->addWidget(noCorrectCell, 2, 0, 1, 5);
-    (new QVBoxLayout(singleBox))->addWidget(matrixCorrectAnswer);
-    multipleBox = new QGroupBox(tr("Correct Answers"), form);
-    multipleBox->setObjectName(QStringLiteral("multipleBox"));
-    auto *boxes = new QGridLayout(multipleBox);
-    for (int k = 0; k < kOptions; ++k) {
-        checkBoxes[k] = new QCheckBox(QString(QChar(u'A' + k)), multipleBox);
-        checkBoxes[k]->setObjectName(QStringLiteral("checkBox%1").arg(QChar(u'A' + k)));
-        boxes->addWidget(checkBoxes[k], k / 5, k % 5);
+    buildSingleAnswer(form, this, false);
+    buildMultipleAnswer(form);
+    for (int k = 0; k < kOptions; ++k)
         connect(checkBoxes[k], &QCheckBox::clicked, this, [this, k] { onChangeCorrectAnswerMulite(k); });
-    }
-    otherBox = new QGroupBox(tr("Correct Answer"), form);
-    otherBox->setObjectName(QStringLiteral("otherBox"));
-    otherAnswer = new QPlainTextEdit(otherBox);
-    otherAnswer->setObjectName(QStringLiteral("otherAnswer"));
-    otherAnswer->setFixedHeight(50);
-    (new QVBoxLayout(otherBox))->addWidget(otherAnswer);
-    checkBoxNoCorrectAnswer = new QCheckBox(tr("No correct answer"), form);
-    checkBoxNoCorrectAnswer->setObjectName(QStringLiteral("checkBoxNoCorrectAnswer"));
+    buildOtherAnswer(form, tr("Correct Answer"), 50);
+    checkBoxNoCorrectAnswer = applyBox(form, "checkBoxNoCorrectAnswer", tr("No correct answer"));
     settings->addWidget(singleBox);
     settings->addWidget(multipleBox);
     settings->addWidget(otherBox);
@@ -719,19 +659,7 @@ void PPTQuestionInfoWindowController::bindControls()
 {
     const int type = hasCurrent() ? current().nQuestionType() : QuestionType::TeachingPlan;
     const QuestionInfoRules::Controls c = QuestionInfoRules::controls(m_deviceType, type, isVote() ? ActionMode::Vote : 0);
-    const auto enable = [](QWidget *w, bool on) {
-        w->setEnabled(on);
-        if (qobject_cast<QLineEdit *>(w))
-            setBackground(w, on);
-    };
-    enable(point, c.point);
-    enable(timeLimit, c.timeLimit);
-    enable(rushPoint, c.dePoint);
-    enable(rushTimeLimit, c.rushTime);
-    enable(matrixDifficulty, c.difficulty);
-    enable(checkBoxAllInSameTimePoint, c.applyTimePoint);
-    enable(checkBoxAllInSameLevel, c.applyLevel);
-    enable(checkBoxAllInSameTimePointForRush, c.applyRush);
+    enableControls(c, setBackground);
     // The activity is chosen for a question the keypads can answer.
     cmbActionMode->setEnabled(c.timeLimit);
     btnStandard->setEnabled(hasCurrent());
@@ -743,13 +671,7 @@ void PPTQuestionInfoWindowController::numberChanged(QLineEdit *field)
 {
     if (m_bResettingMyself || !hasCurrent())
         return;
-    int limit = QuestionInfoRules::kMaxPoint;
-    if (field == timeLimit)
-        limit = QuestionInfoRules::kMaxTime;
-    else if (field == rushPoint)
-        limit = QuestionInfoRules::kMaxDePoint;
-    else if (field == rushTimeLimit)
-        limit = QuestionInfoRules::kMaxRushTime;
+    const int limit = limitOf(field);
     const int typed = field->text().toInt();
     const int value = QuestionInfoRules::clampValue(typed, limit);
     if (value != typed || field->text() != QString::number(typed)) {

@@ -1,22 +1,15 @@
 #pragma once
 
 #include "core/engine/QuizQuestionsElement.h"
+#include "ui/authoring/QuestionForm.h"
 
 #include <QDialog>
 #include <QList>
 
 #include <functional>
 
-class PPTEditorMSO;
-class QAbstractButton;
-class QButtonGroup;
-class QCheckBox;
 class MyComboBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
+class PPTEditorMSO;
 class QPushButton;
 class QuizQuestionsElement;
 
@@ -25,7 +18,7 @@ class QuizQuestionsElement;
 // saves. Slides are added from the template slides and deleted at once; texts and settings stay
 // in the editor until Save (or Yes when closing). The form offers what the receiver model at
 // opening can answer, with the limits of the question properties window.
-class PPTQuestionInfoWindowController : public QDialog
+class PPTQuestionInfoWindowController : public QDialog, public QuestionForm
 {
     Q_OBJECT
 public:
@@ -69,22 +62,16 @@ public:
     void reloadQuestionInfo();
     void onStandard();
 
-    // Outlets.
-    QComboBox *cmbQuestionNo = nullptr, *cmbQuestionType = nullptr, *cmbActionMode = nullptr;
+    // Outlets (the question form's in QuestionForm).
+    QComboBox *cmbQuestionNo = nullptr;
     MyComboBox *cmbTemplate = nullptr;
     QPushButton *btnAdd = nullptr, *btnDelete = nullptr, *btnPrevious = nullptr, *btnNext = nullptr, *btnSave = nullptr,
                 *btnStandard = nullptr;
-    QLineEdit *point = nullptr, *timeLimit = nullptr, *rushPoint = nullptr, *rushTimeLimit = nullptr;
-    QPlainTextEdit *questionTitle = nullptr, *otherAnswer = nullptr;
+    QPlainTextEdit *questionTitle = nullptr;
     QPlainTextEdit *options[10] = {};
-    QLabel *optionMessage = nullptr, *txtStandard = nullptr;
-    QGroupBox *titleBox = nullptr, *optionBox = nullptr, *singleBox = nullptr, *multipleBox = nullptr, *otherBox = nullptr;
-    QWidget *matrixCorrectAnswer = nullptr, *matrixDifficulty = nullptr;
-    QButtonGroup *answerCells = nullptr, *difficultyCells = nullptr;
-    QCheckBox *checkBoxes[10] = {};
+    QLabel *txtStandard = nullptr;
+    QGroupBox *titleBox = nullptr, *optionBox = nullptr;
     QCheckBox *checkBoxNoCorrectAnswer = nullptr;
-    QCheckBox *checkBoxAllInSameTimePoint = nullptr, *checkBoxAllInSameLevel = nullptr,
-              *checkBoxAllInSameTimePointForRush = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,6 +1,8 @@
 #include "PPTQuizStateWindowController.h"
 
 #include "PPTBaffle.h"
+#include "PPTQuizStateInterface.h"
+#include "PPTShowStage.h"
 #include "PPTStudentLoginView.h"
 
 #include "core/base/CommonFunc.h"
@@ -23,13 +25,11 @@
 #include "platform/NotificationNames.h"
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
-#include "platform/WindowStacking.h"
 #include "ui/app/Show.h"
 #include "ui/app/TabController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/PlayMusic.h"
-#include "ui/run/QuizStateInterface.h"
 #include "ui/run/RunCountDown.h"
 #include "ui/run/RunFrameRouter.h"
 #include "ui/run/RunReceiver.h"
@@ -44,13 +44,9 @@
 #include <QChildEvent>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -59,27 +55,6 @@ using Phase = RunControls::Phase;
 using KeyAction = TeacherKeyMap::Action;
 
 namespace {
-constexpr int kBarHeight = 77;
-constexpr int kNormalBarHeight = 75;
-constexpr QSize kBarIconSize{22, 22};
-constexpr int kBarSpacing = 4;
-
-enum BarArrangement { Roomy, Compact, TwoRows };
-
-QString barStyle(bool compact)
-{
-    return QStringLiteral("#PPTQuizStateContent { background: #1f2a36; }"
-                          "#PPTQuizStateContent QLabel { color: #e8edf2; }"
-                          "#PPTQuizStateContent QPushButton { min-height: 30px; padding: 2px %1px; }")
-        .arg(compact ? 3 : 6);
-}
-
-QRect screenRect()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry() : QRect(0, 0, 1280, 1024);
-}
-
 bool setOnKeypads(int activity)
 {
     return activity == Activity::PaperQuiz || activity == Activity::HomeWork;
@@ -92,33 +67,11 @@ PPTQuizStateWindowController::Hooks &PPTQuizStateWindowController::hooks()
     return h;
 }
 
-const QList<PPTQuizStateWindowController::BarButton> &PPTQuizStateWindowController::barButtons()
-{
-    using W = PPTQuizStateWindowController;
-    static const QList<BarButton> buttons{
-        {"btnPrevious", "Previous", QStyle::SP_MediaSeekBackward, &W::btnPrevious, Control::Previous, &W::OnPrevious},
-        {"btnStart", "Start", QStyle::SP_MediaPlay, &W::btnStart, Control::Start, &W::OnStart},
-        {"btnStop", "Stop", QStyle::SP_MediaStop, &W::btnStop, Control::Stop, &W::OnStop},
-        {"btnNext", "Next", QStyle::SP_MediaSeekForward, &W::btnNext, Control::Next, &W::OnNext},
-        // This bar names its time buttons the other way round: "down" gives more time.
-        {"btnTimeUp", "-5", QStyle::SP_ArrowDown, &W::btnTimeUp, Control::TimeDown, &W::OnTimeUp},
-        {"btnTimeDown", "+5", QStyle::SP_ArrowUp, &W::btnTimeDown, Control::TimeUp, &W::OnTimeDown},
-        {"btnResult", "Result", QStyle::SP_FileDialogContentsView, &W::btnResult, Control::Result, &W::OnResult},
-        {"btnReport", "Report", QStyle::SP_FileDialogDetailedView, &W::btnReport, Control::Report, &W::OnReport},
-        {"btnSendQuestions", "Send", QStyle::SP_ArrowRight, &W::btnSendQuestions, Control::SendQuestions, &W::OnSendQuestions},
-        // The bar is one screen wide: the three least used show their picture only.
-        {"btnSpeed", "Read aloud", QStyle::SP_MediaVolume, &W::btnSpeed, Control::Read, &W::OnSpeech},
-        {"btnUpHide", "Student strip: smaller or larger", QStyle::SP_TitleBarShadeButton, &W::btnUpHide, Control(0), &W::OnHideUp},
-        {"btnDownHide", "Hide this bar", QStyle::SP_TitleBarMinButton, &W::btnDownHide, Control(0), &W::OnHideDown},
-        {"btnExit", "Exit", QStyle::SP_DialogCloseButton, &W::btnExit, Control::Exit, &W::OnExit},
-    };
-    return buttons;
-}
-
 // ---- creation ----
 
 PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_stage(std::make_unique<PPTShowStage>(this))
 {
     setObjectName(QStringLiteral("PPTQuizState"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -131,7 +84,7 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
     qpdObject = QuizParticipantData::shareManager();
     qdObject = QuizData::shareManager();
 
-    buildInterface();
+    PPTQuizStateInterface::build(this);
     pptStudentLoginView = new PPTStudentLoginView(this);
     pptStudentLoginView->installEventFilter(this);
     showHideWindow = new Show(this);
@@ -199,111 +152,6 @@ PPTQuizStateWindowController::~PPTQuizStateWindowController()
         show->setReservedMargins({});
 }
 
-void PPTQuizStateWindowController::buildInterface()
-{
-    auto *content = new QWidget(this);
-    content->setObjectName(QStringLiteral("PPTQuizStateContent"));
-    content->setAttribute(Qt::WA_StyledBackground);
-    m_barContent = content;
-    content->setStyleSheet(barStyle(false));
-    auto *outer = new QHBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    // The bar's size is the screen's width, whatever the buttons ask: fitBarToWidth arranges
-    // them within it.
-    outer->setSizeConstraint(QLayout::SetNoConstraint);
-    outer->addWidget(content);
-
-    txtMultipleModeString = QuizStateInterface::makeLabel(content, QStringLiteral("txtMultipleModeString"));
-    QFont big = txtMultipleModeString->font();
-    big.setPointSize(14);
-    big.setBold(true);
-    txtMultipleModeString->setFont(big);
-    txtQuNoTitle = QuizStateInterface::makeLabel(content, QStringLiteral("txtQuNoTitle"), tr("Question No.:"));
-    txtQuNo = QuizStateInterface::makeLabel(content, QStringLiteral("txtQuNo"), {}, true);
-    txtPageAndTotalPageTitle = QuizStateInterface::makeLabel(content, QStringLiteral("txtPageAndTotalPageTitle"), tr("Slide:"));
-    txtPageAndTotalPage = QuizStateInterface::makeLabel(content, QStringLiteral("txtPageAndTotalPage"), {}, true);
-    txtLoginAndAnsweredTitle = QuizStateInterface::makeLabel(content, QStringLiteral("txtLoginAndAnsweredTitle"), tr("Answered:"));
-    txtLoginAndAnswered = QuizStateInterface::makeLabel(content, QStringLiteral("txtLoginAndAnswered"), QStringLiteral("0 / 0"), true);
-    txtHandRaiseTitle = QuizStateInterface::makeLabel(content, QStringLiteral("txtHandRaiseTitle"), tr("Hand Raise:"));
-    txtHandRaise = QuizStateInterface::makeLabel(content, QStringLiteral("txtHandRaise"), QStringLiteral("0"), true);
-    txtDone = QuizStateInterface::makeLabel(content, QStringLiteral("txtDone"));
-    txtDone->setStyleSheet(QStringLiteral("color: #7fd36b; font-weight: bold;"));
-    // "All Done" and "Done" take the same room: nothing beside them moves.
-    txtDone->setFixedWidth(txtDone->fontMetrics().horizontalAdvance(tr("All Done")) + 24);
-    // The bar is one line of figures high: the notice is short, its tool tip says the rest.
-    txtReceiverState = QuizStateInterface::makeLabel(content, QStringLiteral("txtReceiverState"), tr("Receiver disconnected"), true);
-    txtReceiverState->setStyleSheet(QuizStateInterface::receiverLostStyle());
-    txtReceiverState->setToolTip(RunSession::receiverLostNotice());
-    txtReceiverState->hide();
-    txtQuizTime = QuizStateInterface::makeLabel(content, QStringLiteral("txtQuizTime"), QStringLiteral("0"));
-    txtQuizTime->setAlignment(Qt::AlignCenter);
-    txtQuizTime->setMinimumWidth(100);
-    txtQuizTime->setTextInteractionFlags(Qt::NoTextInteraction);
-
-    // Two lines of figures at the left, the run's buttons to the right.
-    auto *figures = new QVBoxLayout;
-    m_figuresLayout = figures;
-    figures->setSpacing(0);
-    auto *line1 = new QHBoxLayout;
-    line1->addWidget(txtMultipleModeString);
-    line1->addSpacing(12);
-    line1->addWidget(txtDone);
-    line1->addWidget(txtReceiverState);
-    line1->addStretch(1);
-    figures->addLayout(line1);
-    for (const auto &pairs : {QList<std::pair<QLabel *, QLabel *>>{{txtQuNoTitle, txtQuNo}, {txtPageAndTotalPageTitle, txtPageAndTotalPage}},
-                              QList<std::pair<QLabel *, QLabel *>>{{txtLoginAndAnsweredTitle, txtLoginAndAnswered},
-                                                                   {txtHandRaiseTitle, txtHandRaise}}}) {
-        auto *line = new QHBoxLayout;
-        for (const auto &[title, value] : pairs) {
-            line->addWidget(title);
-            line->addSpacing(4);
-            line->addWidget(value);
-            line->addSpacing(12);
-        }
-        line->addStretch(1);
-        figures->addLayout(line);
-    }
-
-    auto *bar = new QHBoxLayout(content);
-    m_barLayout = bar;
-    // A margin on the left: a click the keypad mouse makes in the screen's corner hits nothing.
-    bar->setContentsMargins(16, 4, 8, 4);
-    bar->setSpacing(kBarSpacing);
-    bar->addLayout(figures, 1);
-    auto *buttons = new QHBoxLayout;
-    m_buttonsLayout = buttons;
-    buttons->setSpacing(kBarSpacing);
-    // Takes the room left of the buttons only when they have a row of their own.
-    m_buttonsLead = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
-    buttons->addSpacerItem(m_buttonsLead);
-    bar->addLayout(buttons);
-    for (const BarButton &row : barButtons()) {
-        const bool pictureOnly = row.outlet == &PPTQuizStateWindowController::btnSpeed
-                                 || row.outlet == &PPTQuizStateWindowController::btnUpHide
-                                 || row.outlet == &PPTQuizStateWindowController::btnDownHide;
-        auto *b = new QPushButton(style()->standardIcon(QStyle::StandardPixmap(row.icon)), pictureOnly ? QString() : tr(row.text),
-                                  content);
-        if (pictureOnly)
-            b->setToolTip(tr(row.text));
-        b->setObjectName(QLatin1String(row.name));
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setIconSize(kBarIconSize);
-        this->*row.outlet = b;
-        if (row.outlet == &PPTQuizStateWindowController::btnTimeUp)
-            buttons->addWidget(txtQuizTime);
-        if (row.outlet == &PPTQuizStateWindowController::btnExit)
-            buttons->addSpacing(16);
-        buttons->addWidget(b);
-        // A click and a teacher key take the same path: the action checks its button first.
-        connect(b, &QPushButton::clicked, this, [this, action = row.action] { (this->*action)(); });
-    }
-    btnStart->setCheckable(true);
-    RunSession::setStartShowsPause(btnStart, false);
-    fitBarToWidth(QWIDGETSIZE_MAX);
-    btnUpHide->setProperty("imageName", QStringLiteral("max_normal.png"));
-}
-
 void PPTQuizStateWindowController::observeNotifications()
 {
     NotificationCenter *nc = NotificationCenter::defaultCenter();
@@ -367,7 +215,7 @@ void PPTQuizStateWindowController::showWindow()
         m_loaded = true;
     }
     show();
-    keepAboveShow();
+    m_stage->keepAboveShow();
 }
 
 const QList<StudentEntity> &PPTQuizStateWindowController::arrStuLoginContentTime() const
@@ -381,7 +229,7 @@ void PPTQuizStateWindowController::windowDidLoad()
 {
     m_run->greetReceiver();
     const RunControls::Controls shown = RunControls::shown(m_run->nMode, m_run->nDeviceType);
-    for (const BarButton &row : barButtons())
+    for (const PPTQuizStateInterface::BarButton &row : PPTQuizStateInterface::barButtons())
         if (row.control)
             (this->*row.outlet)->setVisible(shown.testFlag(row.control));
     // Arvel and Brevel keypads page a paper quiz or homework themselves: no figures of questions.
@@ -395,7 +243,7 @@ void PPTQuizStateWindowController::windowDidLoad()
     if (m_run->nMode == Activity::PaperQuiz)
         btnUpHide->setEnabled(false);
 
-    placeBar(kBarHeight);
+    PPTQuizStateInterface::placeBar(this, PPTQuizStateInterface::kBarHeight);
 
     if (!m_bIsAnsSheet) {
         pptBaffle = new PPTBaffle(this);
@@ -429,9 +277,9 @@ void PPTQuizStateWindowController::windowDidLoad()
     m_run->phase = Phase::Opened;
     applyControls();
     // Now with the figures and buttons this activity shows.
-    placeBar(kBarHeight);
+    PPTQuizStateInterface::placeBar(this, PPTQuizStateInterface::kBarHeight);
     if (overShow())
-        followShow();
+        m_stage->followShow();
 }
 
 void PPTQuizStateWindowController::loadQuestionsInfo()
@@ -512,7 +360,7 @@ RunControls::Situation PPTQuizStateWindowController::situation() const
 void PPTQuizStateWindowController::applyControls()
 {
     const RunControls::Controls live = RunControls::enabled(situation());
-    for (const BarButton &row : barButtons()) {
+    for (const PPTQuizStateInterface::BarButton &row : PPTQuizStateInterface::barButtons()) {
         if (!row.control)
             continue;
         bool on = live.testFlag(row.control);
@@ -552,85 +400,10 @@ void PPTQuizStateWindowController::press(KeyAction action)
 
 // ---- the show ----
 
-void PPTQuizStateWindowController::followShow()
+bool PPTQuizStateWindowController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!overShow())
-        return;
-    if (!pptUI->isShowRunning() && pptUI->hasPresentation()) {
-        // The show was ended meanwhile: it comes back on the current question, not the first.
-        m_followingShow = true;
-        pptUI->setPPT(1);
-        for (int i = 0; i < m_nCurrentQuestionNo; ++i)
-            pptUI->setPPT(3);
-        m_followingShow = false;
-    }
-    const int shown = pptUI->getIndexOfShowPPT();
-    if (shown >= 1 && shown <= questionCount())
-        m_nCurrentQuestionNo = shown - 1;
-    keepAboveShow();
-}
-
-void PPTQuizStateWindowController::showToFront()
-{
-    if (overShow() && pptUI->hasPresentation())
-        pptUI->setPPT(-1);
-    keepAboveShow();
-}
-
-void PPTQuizStateWindowController::keepAboveShow()
-{
-    // Without a window manager the stay-on-top hint does nothing: the strip and the bar are put
-    // back on top of the show each time it comes to the front. A window manager puts the focused
-    // full-screen show above every stay-on-top window, yet keeps its transients above it: the bar
-    // and the strip become the show's.
-    if (SlideShowWindow *show = pptUI->showWindow(); show && show->isVisible()) {
-        for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(pptStudentLoginView)})
-            if (w->isVisible())
-                WindowStacking::setTransientFor(w->windowHandle(), show);
-    }
-    if (pptStudentLoginView->isVisible())
-        pptStudentLoginView->raise();
-    if (isVisible())
-        raise();
-    fitShowToFreeArea();
-}
-
-void PPTQuizStateWindowController::fitShowToFreeArea()
-{
-    // (Windows are resized while this one is still being made.)
-    SlideShowWindow *show = m_run ? pptUI->showWindow() : nullptr;
-    if (!show || !overShow() || m_run->closing)
-        return;
-    const QRect screen = show->isVisible() ? show->geometry() : screenRect();
-    QMargins keep;
-    if (pptStudentLoginView->isVisible())
-        keep.setTop(pptStudentLoginView->frameGeometry().bottom() + 1 - screen.top());
-    if (isVisible())
-        keep.setBottom(screen.bottom() + 1 - frameGeometry().top());
-    // Where the teacher has dragged it away from the edge, it stands where the teacher wants it.
-    if (ForceLoginController *w = m_run->forceLoginCtrl; w && w->isVisible() && w->frameGeometry().right() >= screen.right() - 2)
-        keep.setRight(screen.right() + 1 - w->frameGeometry().left());
-    // The button that brings the bar back stands near the bottom right corner: the page keeps
-    // left of it, which a slide narrower than the screen's shape barely notices. (Its place as
-    // the window system reports it may read as the screen's corner for a while.)
-    if (showHideWindow->isVisible())
-        keep.setRight(std::max(keep.right(), screen.right() + 1 - Show::place(screenRect()).left()));
-    show->setReservedMargins(keep);
-}
-
-void PPTQuizStateWindowController::placeForceLoginWindow(QWidget *window)
-{
-    // Beside the slide, never over it: the show gives up the room it takes.
-    const QRect screen = screenRect();
-    const int top = pptStudentLoginView->isVisible() ? pptStudentLoginView->geometry().bottom() + 1 : screen.top();
-    const int bottom = isVisible() ? geometry().top() : screen.bottom() + 1;
-    // The frame's share (none until the window manager has framed it): a window's position
-    // includes its frame, its size does not.
-    const QSize frame = window->frameGeometry().size() - window->size();
-    const int height = std::clamp(bottom - top - frame.height(), 1, 360);
-    const int width = std::min(window->width(), 360);
-    window->resize(width, height);
-    window->move(screen.right() + 1 - width - frame.width(), top);
+    m_stage->filterEvent(watched, event);
+    return QWidget::eventFilter(watched, event);
 }
 
 bool PPTQuizStateWindowController::event(QEvent *event)
@@ -647,15 +420,16 @@ bool PPTQuizStateWindowController::event(QEvent *event)
     case QEvent::Show:
     case QEvent::Hide: {
         const bool handled = QWidget::event(event);
-        fitShowToFreeArea();
+        m_stage->fitShowToFreeArea();
         return handled;
     }
     case QEvent::LayoutRequest: {
         // A figure grew (more students, more slides): the bar takes a narrower arrangement
         // rather than run off the screen.
         const bool handled = QWidget::event(event);
-        if (m_loaded && height() > 1 && m_barArrangement != TwoRows && layout()->totalMinimumSize().width() > width())
-            placeBar(height());
+        if (m_loaded && height() > 1 && m_barArrangement != PPTQuizStateInterface::TwoRows
+            && layout()->totalMinimumSize().width() > width())
+            PPTQuizStateInterface::placeBar(this, height());
         return handled;
     }
     default: break;
@@ -673,21 +447,21 @@ void PPTQuizStateWindowController::OnStart()
         return;
     if (m_run->refusedWhileReceiverLost(RunSession::Refused::Start, btnStart)) {
         applyControls();
-        showToFront();
+        m_stage->showToFront();
         return;
     }
     const ActivityRule &r = ActivityRules::rule(m_run->nMode);
     const bool slides = overShow() && r.showsPages;
     // A fresh start takes the slide on show; a resume goes on with the question that runs.
     if (!m_run->bStartFlag && slides)
-        followShow();
+        m_stage->followShow();
     else
-        showToFront();
+        m_stage->showToFront();
     if (!m_run->bStartFlag && r.checksQuestionAtStart) {
         const int q = questionNo();
         if (q > questionCount() || !RunControls::canStartQuestion(m_run->nMode, m_run->nDeviceType, qqObject->questionType(q), qqObject->answer(q))) {
             m_run->showStartRefusal(btnStart);
-            showToFront();
+            m_stage->showToFront();
             return;
         }
     }
@@ -735,9 +509,9 @@ void PPTQuizStateWindowController::OnStop()
     m_run->pressStop(btnStart, [this] { stop(); });
     applyControls();
     if (fromKeypad || !overShow())
-        keepAboveShow();
+        m_stage->keepAboveShow();
     else
-        showToFront();
+        m_stage->showToFront();
 }
 
 void PPTQuizStateWindowController::stopAsTeacherKey()
@@ -764,13 +538,13 @@ void PPTQuizStateWindowController::stop()
 void PPTQuizStateWindowController::OnTimeUp()
 {
     m_run->countDown->OnTimeDown();
-    showToFront();
+    m_stage->showToFront();
 }
 
 void PPTQuizStateWindowController::OnTimeDown()
 {
     m_run->countDown->OnTimeUp();
-    showToFront();
+    m_stage->showToFront();
 }
 
 // ---- stepping ----
@@ -780,13 +554,13 @@ void PPTQuizStateWindowController::OnNext()
     if (!btnNext->isEnabled())
         return;
     if (m_run->refusedWhileReceiverLost(RunSession::Refused::Next, btnStart)) {
-        showToFront();
+        m_stage->showToFront();
         return;
     }
     if (overShow()) {
         // The show moves; the bar follows it (showPositionChanged).
         pptUI->setPPT(3);
-        keepAboveShow();
+        m_stage->keepAboveShow();
         applyControls();
         return;
     }
@@ -802,7 +576,7 @@ void PPTQuizStateWindowController::OnPrevious()
         return;
     if (overShow()) {
         pptUI->setPPT(4);
-        keepAboveShow();
+        m_stage->keepAboveShow();
         applyControls();
         return;
     }
@@ -836,7 +610,7 @@ void PPTQuizStateWindowController::afterStep(bool forward)
     updateView_PageAndTotalPage();
     updateDoneField(false);
     applyControls();
-    keepAboveShow();
+    m_stage->keepAboveShow();
 }
 
 // ---- fields ----
@@ -882,37 +656,11 @@ void PPTQuizStateWindowController::updateDoneField(bool run)
 
 // ---- the strip and the bar ----
 
-void PPTQuizStateWindowController::cycleStripSize()
-{
-    const int before = m_nLoginViewState;
-    m_nLoginViewState = SlideShowRunRules::nextStripState(m_nLoginViewState, [this](int size) {
-        switch (size) {
-        case SlideShowRunRules::Small: return pptStudentLoginView->setWindowToSmall();
-        case SlideShowRunRules::Large: return pptStudentLoginView->setWindowToLarge();
-        default: return pptStudentLoginView->setWindowToNormal();
-        }
-    });
-    if (m_nLoginViewState != before)
-        btnUpHide->setProperty("imageName", m_nLoginViewState == SlideShowRunRules::Small ? QStringLiteral("mini_normal.png")
-                                                                                          : QStringLiteral("max_normal.png"));
-    keepAboveShow();
-}
-
-void PPTQuizStateWindowController::OnHideUp()
-{
-    if (!btnUpHide->isEnabled())
-        return;
-    if (m_nLoginViewState == SlideShowRunRules::Small) {
-        pptStudentLoginView->setWindowToNormal();
-        m_nLoginViewState = SlideShowRunRules::Normal;
-        btnUpHide->setProperty("imageName", QStringLiteral("max_normal.png"));
-    } else {
-        pptStudentLoginView->setWindowToSmall();
-        m_nLoginViewState = SlideShowRunRules::Small;
-        btnUpHide->setProperty("imageName", QStringLiteral("mini_normal.png"));
-    }
-    showToFront();
-}
+void PPTQuizStateWindowController::cycleStripSize() { m_stage->cycleStripSize(); }
+void PPTQuizStateWindowController::OnHideUp() { m_stage->OnHideUp(); }
+void PPTQuizStateWindowController::OnHideDown() { m_stage->OnHideDown(); }
+void PPTQuizStateWindowController::setWindowToSmall() { m_stage->setWindowToSmall(); }
+void PPTQuizStateWindowController::setWindowToNormal() { m_stage->setWindowToNormal(); }
 
 void PPTQuizStateWindowController::setLoginViewToNoraml()
 {
@@ -928,7 +676,7 @@ void PPTQuizStateWindowController::setLoginViewToNoraml()
         m_nLoginViewState = SlideShowRunRules::Normal;
     }
     if (m_loaded)
-        showToFront();
+        m_stage->showToFront();
 }
 
 void PPTQuizStateWindowController::setStripForLogins()
@@ -938,103 +686,9 @@ void PPTQuizStateWindowController::setStripForLogins()
         setLoginViewToNoraml();
 }
 
-void PPTQuizStateWindowController::setWindowToSmall()
-{
-    const QRect screen = screenRect();
-    setGeometry(0, screen.height() - 1, screen.width(), 1);
-    showHideWindow->show();
-    showHideWindow->raise();
-}
-
-void PPTQuizStateWindowController::OnHideDown()
-{
-    setWindowToSmall();
-    showToFront();
-    showHideWindow->raise();
-}
-
-void PPTQuizStateWindowController::setWindowToNormal()
-{
-    placeBar(kNormalBarHeight);
-    keepAboveShow();
-}
-
-void PPTQuizStateWindowController::placeBar(int height)
-{
-    const QRect screen = screenRect();
-    fitBarToWidth(screen.width());
-    height = std::max(height, layout()->totalMinimumSize().height());
-    setGeometry(screen.left(), screen.bottom() + 1 - height, screen.width(), height);
-}
-
-void PPTQuizStateWindowController::fitBarToWidth(int width)
-{
-    for (int arrangement = Roomy;; ++arrangement) {
-        // The words stay on every button, so each one still says what it does.
-        const bool compact = arrangement != Roomy;
-        m_barArrangement = arrangement;
-        m_barContent->setStyleSheet(barStyle(compact));
-        for (const BarButton &row : barButtons()) {
-            QPushButton *b = this->*row.outlet;
-            b->setIconSize(compact && !b->text().isEmpty() ? QSize(0, 0) : kBarIconSize);
-        }
-        // Start becomes Pause and back: as wide as the wider, so nothing beside it moves.
-        const QString startText = btnStart->text();
-        int startWidth = 0;
-        btnStart->setMinimumWidth(0);
-        btnStart->setMaximumWidth(QWIDGETSIZE_MAX);
-        for (const QString &text : {tr("Pause"), tr("Start")}) {
-            btnStart->setText(text);
-            btnStart->ensurePolished();
-            startWidth = std::max(startWidth, btnStart->sizeHint().width());
-        }
-        btnStart->setText(startText);
-        btnStart->setFixedWidth(startWidth);
-        m_barLayout->setSpacing(compact ? 2 : kBarSpacing);
-        m_buttonsLayout->setSpacing(compact ? 2 : kBarSpacing);
-        const bool twoRows = arrangement == TwoRows;
-        m_barLayout->setDirection(twoRows ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
-        m_figuresLayout->setDirection(twoRows ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-        m_buttonsLead->changeSize(0, 0, twoRows ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Minimum);
-        layout()->invalidate();
-        layout()->activate();
-        if (arrangement == TwoRows || layout()->totalMinimumSize().width() <= width)
-            return;
-    }
-}
-
-bool PPTQuizStateWindowController::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    const bool geometry = type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide;
-    if ((watched == pptStudentLoginView || watched == showHideWindow) && geometry) {
-        fitShowToFreeArea();
-    } else if (auto *forceLogin = qobject_cast<ForceLoginController *>(watched)) {
-        if (type == QEvent::Show) {
-            placeForceLoginWindow(forceLogin);
-            m_forceLoginToPlace = forceLogin;
-        } else if (type == QEvent::Paint && m_forceLoginToPlace == forceLogin) {
-            // Painted, it is on the screen with the window manager's frame, whose size is known
-            // only now: placed again with it, the title bar stays off the strip.
-            m_forceLoginToPlace = nullptr;
-            QTimer::singleShot(0, this, [this, w = QPointer<ForceLoginController>(forceLogin)] {
-                if (w && w->isVisible() && w->frameGeometry() != w->geometry())
-                    placeForceLoginWindow(w);
-            });
-        }
-        if (geometry)
-            QTimer::singleShot(0, this, [this] { fitShowToFreeArea(); });
-    }
-    if (event->type() == QEvent::Show && watched == m_run->alert.data()) {
-        const QRect screen = screenRect();
-        m_run->alert->move(screen.center() - QPoint(m_run->alert->width() / 2, m_run->alert->height() / 2));
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void PPTQuizStateWindowController::mousePressEvent(QMouseEvent *event)
 {
-    showToFront();
+    m_stage->showToFront();
     QWidget::mousePressEvent(event);
 }
 
@@ -1078,7 +732,7 @@ void PPTQuizStateWindowController::OnSendQuestions()
     m_run->runChildWindow([&] { hooks().runSendQuestions(this, false, teacher); });
     if (btnStart->isChecked() && m_run->modeObject)
         m_run->modeObject->sendPCState(3);
-    showToFront();
+    m_stage->showToFront();
 }
 
 QString PPTQuizStateWindowController::setMessageToPlayMusic() const
@@ -1095,14 +749,14 @@ void PPTQuizStateWindowController::OnSpeech()
     if (!playMusicControl)
         playMusicControl = new PlayMusic(this);
     if (!m_run->bStartFlag)
-        followShow();
-    const QRect screen = screenRect();
+        m_stage->followShow();
+    const QRect screen = PPTQuizStateInterface::screenRect();
     // Just above the bar, however tall the screen's width made it.
     const int above = std::min(screen.height() - 80, geometry().top() - 3);
     playMusicControl->setWindowOriginPoint(QPoint(screen.width() - 240, above - playMusicControl->height()));
     playMusicControl->setStrContent(setMessageToPlayMusic());
     playMusicControl->show();
-    showToFront();
+    m_stage->showToFront();
     playMusicControl->raise();
 }
 
@@ -1184,7 +838,7 @@ void PPTQuizStateWindowController::OnExit()
         pptStudentLoginView->setWindowToNormal();
     if (!m_run->confirmExit()) {
         setLoginViewToNoraml();
-        showToFront();
+        m_stage->showToFront();
         return;
     }
     m_run->closing = true;

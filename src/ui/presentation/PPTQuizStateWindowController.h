@@ -21,6 +21,7 @@ class ForceLoginController;
 class Orvenda_AppDelegate;
 class PPTBaffle;
 class PPTEditorMSO;
+class PPTShowStage;
 class PPTStudentLoginView;
 class PlayMusic;
 class QBoxLayout;
@@ -142,25 +143,9 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    struct BarButton
-    {
-        const char *name;
-        const char *text;
-        int icon; // QStyle::StandardPixmap
-        QPushButton *PPTQuizStateWindowController::*outlet;
-        RunControls::Control control; // 0: not one of the run's controls
-        void (PPTQuizStateWindowController::*action)();
-    };
-    static const QList<BarButton> &barButtons();
+    friend class PPTQuizStateInterface;
+    friend class PPTShowStage;
 
-    void buildInterface();
-    // The bar as wide as the screen and as tall as its buttons need, at the screen's foot (at least
-    // `height` points tall).
-    void placeBar(int height);
-    // The roomiest arrangement of the bar that fits `width`: one row with pictures; one row,
-    // buttons without the pictures beside their words and closer together; the figures on a row
-    // of their own above the buttons.
-    void fitBarToWidth(int width);
     void windowDidLoad();
     void observeNotifications();
     void loadQuestionsInfo();
@@ -174,16 +159,6 @@ private:
     bool overShow() const;
     // The 1-based question number of the current question.
     int questionNo() const { return m_nCurrentQuestionNo + 1; }
-    // The slide on show becomes the current question (kept when no slide is on show).
-    void followShow();
-    // The show in front, the strip and the bar above it.
-    void showToFront();
-    void keepAboveShow();
-    // The show draws its page whole in what the strip, the bar and the students-not-in-the-class
-    // window leave free of the screen; called whenever one of them changes.
-    void fitShowToFreeArea();
-    // The students-not-in-the-class window stands at the right edge between the strip and the bar.
-    void placeForceLoginWindow(QWidget *window);
     void press(TeacherKeyMap::Action action);
 
     void start();
@@ -221,6 +196,7 @@ private:
     PPTBaffle *pptBaffle = nullptr;
     Show *showHideWindow = nullptr;
     QPointer<PlayMusic> playMusicControl;
+    std::unique_ptr<PPTShowStage> m_stage;
 
     bool m_bIsAnsSheet = false;
     bool m_loaded = false;

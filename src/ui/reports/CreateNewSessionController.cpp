@@ -1,19 +1,17 @@
 #include "CreateNewSessionController.h"
 
+#include "CreateNewSessionPointsForm.h"
 #include "ReportController.h"
 #include "SessionFormParts.h"
 
 #include "core/base/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/gradebook/GradebookSettingRules.h"
-#include "core/gradebook/PointsOnlyRules.h"
 #include "core/reports/AnswerTextRules.h"
 #include "core/reports/ManualSession.h"
 #include "core/reports/StudentIdOrder.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
-#include "core/store/TovClassXmlDatabase.h"
-#include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/authoring/StandardController.h"
@@ -33,7 +31,6 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -46,88 +43,7 @@ constexpr int kDefaultNumOfOptions = 2; // the position of "4" in the option cou
 constexpr int kDefaultDifficultyLevel = 0;
 constexpr int kMaxQuestionText = 230;
 constexpr int kAnswerColumn = 2;
-constexpr int kPointsColumn = 2;
 constexpr int kQuestionCounts = 100;
-
-QString selectText()
-{
-    return QObject::tr("---Select---");
-}
-
-QDate today()
-{
-    return GlobalFunctions::currentDateTime().date();
-}
-
-
-
-
-// The class's students as the class store gives them; none for a name that is no class.
-QList<StudentEntity> studentsOfClass(const QString &name)
-{
-    TovClassXmlDatabase *store = TovClassXmlDatabase::sharedClassUI();
-    const int no = store->classNoByName(name);
-    return no < 0 ? QList<StudentEntity>() : store->getStudentListByClassNo(no);
-}
-
-MyComboBox *comboBox(QWidget *parent, const char *name)
-{
-    auto *box = new MyComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setEditable(false);
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    box->setMinimumContentsLength(10);
-    return box;
-}
-
-QLineEdit *lineEdit(QWidget *parent, const char *name)
-{
-    auto *field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
-    return field;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &title)
-{
-    auto *b = new QPushButton(title, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QDateEdit *datePickerNamed(QWidget *parent, const char *name)
-{
-    auto *edit = new QDateEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    edit->setCalendarPopup(true);
-    return edit;
-}
-
-QTableWidget *table(QWidget *parent, const char *name, const QStringList &headers)
-{
-    QTableWidget *t = SessionFormParts::table(parent, name, headers);
-    t->setColumnWidth(0, 110);
-    t->setColumnWidth(1, 200);
-    t->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    return t;
-}
-
-QTableWidgetItem *fixedItem(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    return item;
-}
-
-void fillBox(MyComboBox *box, const QStringList &items)
-{
-    const QSignalBlocker block(box);
-    box->clear();
-    box->addItems(items);
-    box->setCurrentIndex(items.isEmpty() ? -1 : 0);
-    box->setFit();
-}
 } // namespace
 
 CreateNewSessionController::CreateNewSessionController(ReportController *parent, std::optional<int> deviceType)
@@ -150,7 +66,8 @@ void CreateNewSessionController::buildInterface()
     tabForms = new QTabWidget(this);
     tabForms->setObjectName(QStringLiteral("tabForms"));
     tabForms->addTab(buildFullForm(), tr("Questions and Answers"));
-    tabForms->addTab(buildPointsForm(), tr("Points Only"));
+    m_points = new CreateNewSessionPointsForm(this);
+    tabForms->addTab(m_points->buildPointsForm(), tr("Points Only"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabForms);
     ScreenFit::resize(this, 980, 720);
@@ -160,37 +77,37 @@ QWidget *CreateNewSessionController::buildFullForm()
 {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("fullForm"));
-    textSession = lineEdit(page, "textSession");
+    textSession = SessionFormParts::lineEdit(page, "textSession");
     textSession->setMaxLength(100);
-    textTestTitle = lineEdit(page, "textTestTitle");
+    textTestTitle = SessionFormParts::lineEdit(page, "textTestTitle");
     textTestTitle->setMaxLength(100);
-    cboType = comboBox(page, "cboType");
-    cboClass = comboBox(page, "cboClass");
-    cboSubject = comboBox(page, "cboSubject");
-    cboTeacher = comboBox(page, "cboTeacher");
-    dateActDate = datePickerNamed(page, "dateActDate");
-    cboTotalQuestion = comboBox(page, "cboTotalQuestion");
-    cboQuestion = comboBox(page, "cboQuestion");
-    cboQuestionMode = comboBox(page, "cboQuestionMode");
+    cboType = SessionFormParts::comboBox(page, "cboType");
+    cboClass = SessionFormParts::comboBox(page, "cboClass");
+    cboSubject = SessionFormParts::comboBox(page, "cboSubject");
+    cboTeacher = SessionFormParts::comboBox(page, "cboTeacher");
+    dateActDate = SessionFormParts::datePicker(page, "dateActDate");
+    cboTotalQuestion = SessionFormParts::comboBox(page, "cboTotalQuestion");
+    cboQuestion = SessionFormParts::comboBox(page, "cboQuestion");
+    cboQuestionMode = SessionFormParts::comboBox(page, "cboQuestionMode");
     cboQuestionMode->setMinimumContentsLength(14);
-    cboNumOfOptions = comboBox(page, "cboNumOfOptions");
-    cboDifficultyLevel = comboBox(page, "cboDifficultyLevel");
-    textCorrectAnswer = lineEdit(page, "textCorrectAnswer");
-    textPoint = lineEdit(page, "textPoint");
+    cboNumOfOptions = SessionFormParts::comboBox(page, "cboNumOfOptions");
+    cboDifficultyLevel = SessionFormParts::comboBox(page, "cboDifficultyLevel");
+    textCorrectAnswer = SessionFormParts::lineEdit(page, "textCorrectAnswer");
+    textPoint = SessionFormParts::lineEdit(page, "textPoint");
     textQuestion = new QPlainTextEdit(page);
     textQuestion->setObjectName(QStringLiteral("textQuestion"));
     textStandard = new QPlainTextEdit(page);
     textStandard->setObjectName(QStringLiteral("textStandard"));
     textStandard->setMaximumHeight(48);
     textQuestion->setMaximumHeight(72);
-    btnStandard = button(page, "btnStandard", tr("Standard..."));
-    textTotalStudents = lineEdit(page, "textTotalStudents");
+    btnStandard = SessionFormParts::button(page, "btnStandard", tr("Standard..."));
+    textTotalStudents = SessionFormParts::lineEdit(page, "textTotalStudents");
     textTotalStudents->setReadOnly(true);
-    tableView = table(page, "tableView", {tr("Student ID"), tr("Student Name"), tr("Answer")});
-    btnPre = button(page, "btnPre", tr("Previous"));
-    btnNext = button(page, "btnNext", tr("Next"));
-    btnSave1 = button(page, "btnSave1", tr("Save"));
-    btnClose1 = button(page, "btnClose1", tr("Close"));
+    tableView = SessionFormParts::entryTable(page, "tableView", {tr("Student ID"), tr("Student Name"), tr("Answer")});
+    btnPre = SessionFormParts::button(page, "btnPre", tr("Previous"));
+    btnNext = SessionFormParts::button(page, "btnNext", tr("Next"));
+    btnSave1 = SessionFormParts::button(page, "btnSave1", tr("Save"));
+    btnClose1 = SessionFormParts::button(page, "btnClose1", tr("Close"));
 
     auto *header = new QGroupBox(tr("Session"), page);
     auto *grid = new QGridLayout(header);
@@ -294,74 +211,8 @@ QWidget *CreateNewSessionController::buildFullForm()
     connect(btnSave1, &QPushButton::clicked, this, &CreateNewSessionController::doSave);
     connect(btnClose1, &QPushButton::clicked, this, &CreateNewSessionController::doClose);
     if (!m_hold)
-        m_hold = new EditHold(this, [this] { return m_isChanged || m_hasChange; }, [this] { return askBeforeLeaving(); });
-    return page;
-}
-
-QWidget *CreateNewSessionController::buildPointsForm()
-{
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("pointsForm"));
-    textSession2 = lineEdit(page, "textSession2");
-    textSession2->setMaxLength(80);
-    cmbType = comboBox(page, "cmbType");
-    cmbClass = comboBox(page, "cmbClass");
-    cmbSubject = comboBox(page, "cmbSubject");
-    cmbTeacher = comboBox(page, "cmbTeacher");
-    datePicker = datePickerNamed(page, "datePicker");
-    textTotalPoint = lineEdit(page, "textTotalPoint");
-    auto *total = new PMResolutionFormatter(textTotalPoint);
-    total->setDigitWithMaxNumAndMixNum(PointsOnlyRules::kMaxTotal, 1);
-    total->attachTo(textTotalPoint);
-    studentListTable = table(page, "studentListTable", {tr("Student ID"), tr("Student Name"), tr("Points")});
-    bntSave = button(page, "bntSave", tr("Save"));
-    bntClose = button(page, "bntClose", tr("Close"));
-
-    auto *header = new QGroupBox(tr("Session"), page);
-    auto *grid = new QGridLayout(header);
-    const auto place = [grid, header](int row, int column, const QString &caption, QWidget *control) {
-        SessionFormParts::place(grid, header, row, column, caption, control);
-    };
-    place(0, 0, tr("Session Name:"), textSession2);
-    place(0, 1, tr("Session Type:"), cmbType);
-    place(0, 2, tr("Date:"), datePicker);
-    place(1, 0, tr("Class:"), cmbClass);
-    place(1, 1, tr("Subject:"), cmbSubject);
-    place(1, 2, tr("Teacher:"), cmbTeacher);
-    place(2, 0, tr("Total Points:"), textTotalPoint);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 2);
-    grid->setColumnStretch(5, 1);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(bntSave);
-    buttons->addWidget(bntClose);
-    auto *layout = new QVBoxLayout(page);
-    layout->addWidget(header);
-    layout->addWidget(studentListTable, 1);
-    layout->addLayout(buttons);
-
-    connect(cmbClass, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::classSelected2);
-    for (MyComboBox *box : {cmbType, cmbSubject, cmbTeacher})
-        connect(box, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::namedSelected2);
-    connect(datePicker, &QDateEdit::dateChanged, this, &CreateNewSessionController::doDateChange2);
-    connect(textSession2, &QLineEdit::textEdited, this, &CreateNewSessionController::changed2);
-    connect(textSession2, &QLineEdit::editingFinished, this, [this] {
-        textSession2->setText(GradebookSettingRules::removeSpacesAround(textSession2->text()));
-        if (textSession2->text().isEmpty() && isVisible() && tabForms->currentIndex() == 1) {
-            alert(tr("Session name should not be empty."));
-            textSession2->setFocus();
-        }
-    });
-    connect(textTotalPoint, &QLineEdit::textEdited, this, &CreateNewSessionController::changed2);
-    connect(textTotalPoint, &QLineEdit::editingFinished, this, [this] {
-        if (textTotalPoint->text().isEmpty())
-            textTotalPoint->setText(QStringLiteral("100"));
-    });
-    connect(studentListTable, &QTableWidget::itemChanged, this, &CreateNewSessionController::pointsEdited);
-    connect(bntSave, &QPushButton::clicked, this, &CreateNewSessionController::doSave2);
-    connect(bntClose, &QPushButton::clicked, this, &CreateNewSessionController::doClose2);
+        m_hold = new EditHold(
+            this, [this] { return m_isChanged || m_points->hasChange(); }, [this] { return askBeforeLeaving(); });
     return page;
 }
 
@@ -369,14 +220,14 @@ void CreateNewSessionController::awakeFromNib()
 {
     btnPre->setEnabled(false);
     btnNext->setEnabled(false);
-    fillBox(cboSubject, RosterRecords::subjectNames());
-    fillBox(cboTeacher, RosterRecords::teacherNames());
+    SessionFormParts::fillBox(cboSubject, RosterRecords::subjectNames());
+    SessionFormParts::fillBox(cboTeacher, RosterRecords::teacherNames());
     {
         const QSignalBlocker block(dateActDate);
-        dateActDate->setDate(today());
+        dateActDate->setDate(SessionFormParts::today());
     }
     const QStringList sessionTypes = ReportController::sessionTypeNames();
-    fillBox(cboType, sessionTypes);
+    SessionFormParts::fillBox(cboType, sessionTypes);
     {
         const QSignalBlocker block(cboType);
         cboType->setCurrentIndex(ManualSession::defaultSessionType(sessionTypes));
@@ -384,18 +235,18 @@ void CreateNewSessionController::awakeFromNib()
     QStringList options;
     for (int n = 2; n <= AnswerTextRules::entryMaxOptions(m_deviceType); ++n)
         options << QString::number(n);
-    fillBox(cboNumOfOptions, options);
+    SessionFormParts::fillBox(cboNumOfOptions, options);
     {
         const QSignalBlocker block(cboNumOfOptions);
         cboNumOfOptions->setCurrentIndex(kDefaultNumOfOptions);
     }
-    fillBox(cboDifficultyLevel, ManualSession::levelNames());
+    SessionFormParts::fillBox(cboDifficultyLevel, ManualSession::levelNames());
     QStringList counts;
     for (int n = 1; n <= kQuestionCounts; ++n)
         counts << QString::number(n);
-    fillBox(cboTotalQuestion, counts);
+    SessionFormParts::fillBox(cboTotalQuestion, counts);
     totalSelected(0);
-    fillBox(cboClass, RosterRecords::classNames());
+    SessionFormParts::fillBox(cboClass, RosterRecords::classNames());
     m_lastSelectedIndex = cboClass->currentIndex();
     classSelected(cboClass->currentIndex());
     showQuestion(0);
@@ -406,9 +257,10 @@ void CreateNewSessionController::awakeFromNib()
     }
     const QStringList types = AnswerTextRules::entryTypeNames(m_deviceType);
     // Without a receiver every question is a single answer: shown, but not to be chosen.
-    fillBox(cboQuestionMode, types.isEmpty() ? QStringList{AnswerTextRules::nameOfKind(Kind::Single)} : types);
+    SessionFormParts::fillBox(cboQuestionMode,
+                              types.isEmpty() ? QStringList{AnswerTextRules::nameOfKind(Kind::Single)} : types);
     cboQuestionMode->setEnabled(!types.isEmpty());
-    setUpPointsForm();
+    m_points->setUpPointsForm();
     btnSave1->setEnabled(false);
     bntSave->setEnabled(false);
     m_isChanged = false;
@@ -470,7 +322,7 @@ void CreateNewSessionController::classSelected(int index)
     m_isChanged = true;
     m_classHasChange = true;
     m_curClass = index < 0 ? QString() : cboClass->itemText(index);
-    const QList<StudentEntity> students = studentsOfClass(m_curClass);
+    const QList<StudentEntity> students = SessionFormParts::studentsOfClass(m_curClass);
     textTotalStudents->setText(QString::number(students.size()));
     m_tableArray.clear();
     for (const StudentEntity &s : students) {
@@ -496,8 +348,8 @@ void CreateNewSessionController::fillAnswerTable()
             for (const SingleColumnString &answer : shown->studentAnswerArray())
                 if (answer.num() == row.studentNo())
                     row.setAnswer(answer.str());
-        tableView->setItem(r, 0, fixedItem(row.studentID()));
-        tableView->setItem(r, 1, fixedItem(row.studentName()));
+        tableView->setItem(r, 0, SessionFormParts::fixedItem(row.studentID()));
+        tableView->setItem(r, 1, SessionFormParts::fixedItem(row.studentName()));
         tableView->setItem(r, kAnswerColumn, new QTableWidgetItem(row.answer()));
     }
 }
@@ -796,7 +648,8 @@ bool CreateNewSessionController::doSave()
     header.teacherName = cboTeacher->currentText();
     header.day = dateActDate->date();
     header.deviceType = m_deviceType;
-    QuizEntity quiz = ManualSession::build(header, m_questionArray, studentsOfClass(header.className), GlobalFunctions::currentTimeDesp());
+    QuizEntity quiz = ManualSession::build(header, m_questionArray, SessionFormParts::studentsOfClass(header.className),
+                                           GlobalFunctions::currentTimeDesp());
     QString path, error;
     if (!TovQuizXmlDatabase().addQuizWithName(name, quiz, &path, &error)
         || !writtenAsEntered(path, quiz, &error)) {
@@ -851,9 +704,9 @@ EditHold::Answer CreateNewSessionController::askBeforeLeaving()
         if (answer == 2 || (answer == 0 && !askSaveOnClose()))
             return EditHold::Answer::Stay;
     }
-    if (m_hasChange) {
+    if (m_points->hasChange()) {
         const int answer = alert(tr("Do you want to save the change ?"), {tr("Yes"), tr("No"), tr("Cancel")}, tr("Warning"));
-        if (answer == 2 || (answer == 0 && !doSave2()))
+        if (answer == 2 || (answer == 0 && !m_points->doSave2()))
             return EditHold::Answer::Stay;
     }
     return EditHold::Answer::Leave;
@@ -878,188 +731,10 @@ void CreateNewSessionController::reject()
 
 // ---- Points form ----
 
-void CreateNewSessionController::setUpPointsForm()
-{
-    const auto withSelect = [](const QStringList &names) { return QStringList{selectText()} + names; };
-    fillBox(cmbType, withSelect(ReportController::sessionTypeNames()));
-    fillBox(cmbSubject, withSelect(RosterRecords::subjectNames()));
-    fillBox(cmbTeacher, withSelect(RosterRecords::teacherNames()));
-    fillBox(cmbClass, withSelect(RosterRecords::classNames()));
-    classSelected2(0);
-    textTotalPoint->setText(QStringLiteral("100"));
-    {
-        const QSignalBlocker block(datePicker);
-        datePicker->setDate(today());
-    }
-    bntSave->setEnabled(false);
-    m_hasChange = false;
-    m_classHasChange2 = false;
-}
-
-void CreateNewSessionController::changed2()
-{
-    m_hasChange = true;
-    bntSave->setEnabled(true);
-}
-
-void CreateNewSessionController::doDateChange2()
-{
-    changed2();
-}
-
-void CreateNewSessionController::classSelected2(int index)
-{
-    if (m_classHasChange2) {
-        if (alert(tr("If you switch to another Class, you will lose the input for current Class. Continue anyway ?"),
-                  {tr("Yes"), tr("No")}, tr("Warning"))
-            != 0) {
-            const QSignalBlocker block(cmbClass);
-            cmbClass->setCurrentIndex(m_classIndex);
-            return;
-        }
-        m_studentListTableArray.clear();
-    } else {
-        changed2();
-        m_classHasChange2 = true;
-    }
-    if (index < 0)
-        return;
-    m_classIndex = index;
-    if (index == 0) {
-        m_hasChange = false;
-        bntSave->setEnabled(false);
-    }
-    refreshTableView();
-}
-
-void CreateNewSessionController::namedSelected2(int index)
-{
-    if (index < 0)
-        return;
-    if (index == 0) {
-        bntSave->setEnabled(false);
-        return;
-    }
-    changed2();
-}
-
-void CreateNewSessionController::refreshTableView()
-{
-    const QString name = cmbClass->currentIndex() > 0 ? cmbClass->currentText() : QString();
-    for (const StudentEntity &s : studentsOfClass(name)) {
-        StudentGradeReport row;
-        row.setStudentNo(s.no());
-        row.setStudentID(s.id());
-        row.setStudentName(mergeFirstLastString(s.firstName(), s.lastName()));
-        row.setTotalPoints(0);
-        m_studentListTableArray.append(row);
-    }
-    sortByStudentId(m_studentListTableArray);
-    fillPointsTable();
-}
-
-void CreateNewSessionController::fillPointsTable()
-{
-    const QSignalBlocker block(studentListTable);
-    studentListTable->setRowCount(int(m_studentListTableArray.size()));
-    for (int r = 0; r < m_studentListTableArray.size(); ++r) {
-        const StudentGradeReport &row = m_studentListTableArray.at(r);
-        studentListTable->setItem(r, 0, fixedItem(row.studentID()));
-        studentListTable->setItem(r, 1, fixedItem(row.studentName()));
-        studentListTable->setItem(r, kPointsColumn, new QTableWidgetItem(QString::number(row.totalPoints())));
-    }
-}
-
-void CreateNewSessionController::pointsEdited(QTableWidgetItem *item)
-{
-    if (!item || item->column() != kPointsColumn || item->row() >= m_studentListTableArray.size())
-        return;
-    StudentGradeReport &row = m_studentListTableArray[item->row()];
-    const std::optional<int> points =
-        PointsOnlyRules::studentPoints(item->text().trimmed(), GlobalFunctions::intValue(textTotalPoint->text()));
-    if (!points) {
-        {
-            const QSignalBlocker block(studentListTable);
-            item->setText(QString::number(row.totalPoints()));
-        }
-        alert(tr("Please enter the correct point ."), {tr("Ok")});
-        // Editing starts again on the cell once the alert is gone.
-        QTimer::singleShot(0, studentListTable, [table = studentListTable, r = item->row()] {
-            if (QTableWidgetItem *cell = table->item(r, kPointsColumn))
-                table->editItem(cell);
-        });
-        return;
-    }
-    row.setTotalPoints(*points);
-    {
-        const QSignalBlocker block(studentListTable);
-        item->setText(QString::number(*points));
-    }
-    changed2();
-}
-
-bool CreateNewSessionController::doSave2()
-{
-    if (m_studentListTableArray.isEmpty()) {
-        alert(tr("There is no record ."));
-        return false;
-    }
-    QList<int> points;
-    QList<std::pair<QString, int>> byID;
-    for (const StudentGradeReport &row : m_studentListTableArray) {
-        points << row.totalPoints();
-        byID.append({row.studentID(), row.totalPoints()});
-    }
-    const int total = GlobalFunctions::intValue(textTotalPoint->text());
-    const int needed = PointsOnlyRules::neededTotal(total, points);
-    if (needed != total) {
-        alert(tr("Total Points should be higher than Student Points."));
-        textTotalPoint->setText(QString::number(needed));
-        return false;
-    }
-    const QString name = GradebookSettingRules::removeSpacesAround(textSession2->text());
-    textSession2->setText(name);
-    if (name.isEmpty()) {
-        alert(tr("Please enter the Session Title."));
-        return false;
-    }
-    if (cmbType->currentIndex() <= 0) {
-        alert(tr("Please Select a Session Type."));
-        return false;
-    }
-    if (cmbSubject->currentIndex() <= 0) {
-        alert(tr("Please Select a Subject."));
-        return false;
-    }
-    if (cmbTeacher->currentIndex() <= 0) {
-        alert(tr("Please Select a Teacher."));
-        return false;
-    }
-    PointsOnlyRules::Entry entry;
-    entry.name = name;
-    entry.sessionType = cmbType->currentText();
-    entry.className = cmbClass->currentIndex() > 0 ? cmbClass->currentText() : QString();
-    entry.subject = cmbSubject->currentText();
-    entry.teacherName = cmbTeacher->currentText();
-    entry.totalMark = textTotalPoint->text();
-    entry.day = datePicker->date();
-    entry.deviceType = m_deviceType;
-    const QString now = GlobalFunctions::currentTimeDesp();
-    QuizEntity quiz = PointsOnlyRules::build(entry, studentsOfClass(entry.className), byID, now);
-    QString path, error;
-    if (!TovCourseGradeXmlDatabase().addQuizWithName(name + now, quiz, &path, &error)
-        || !writtenAsEntered(path, quiz, &error)) {
-        PollixLog(QStringLiteral("Failed to save the points-only session %1: %2").arg(name, error));
-        alert(tr("The session could not be saved."), {}, {}, error);
-        return false;
-    }
-    m_savedPath = path;
-    m_hasChange = false;
-    finishSave(quiz.startTime().left(10));
-    SessionFormParts::sayWhereSaved(this, path);
-    done(0);
-    return true;
-}
+bool CreateNewSessionController::doSave2() { return m_points->doSave2(); }
+void CreateNewSessionController::doDateChange2() { m_points->doDateChange2(); }
+const QList<StudentGradeReport> &CreateNewSessionController::studentListTableArray() const { return m_points->studentListTableArray(); }
+bool CreateNewSessionController::hasChange() const { return m_points->hasChange(); }
 
 void CreateNewSessionController::doClose2()
 {

@@ -12,6 +12,7 @@
 
 #include <optional>
 
+class CreateNewSessionPointsForm;
 class MyComboBox;
 class QuizEntity;
 class QDateEdit;
@@ -61,8 +62,8 @@ public:
     bool doSave2();
     void doClose2();
     void doDateChange2();
-    const QList<StudentGradeReport> &studentListTableArray() const { return m_studentListTableArray; }
-    bool hasChange() const { return m_hasChange; }
+    const QList<StudentGradeReport> &studentListTableArray() const;
+    bool hasChange() const;
 
     // The close box (and Escape).
     void reject() override;
@@ -87,11 +88,11 @@ public:
     QPushButton *bntSave = nullptr, *bntClose = nullptr;
 
 private:
+    friend class CreateNewSessionPointsForm;
+
     void buildInterface();
     QWidget *buildFullForm();
-    QWidget *buildPointsForm();
     void awakeFromNib();
-    void setUpPointsForm();
 
     // Full form.
     int shownQuestion() const;
@@ -116,14 +117,6 @@ private:
     bool askSaveOnClose();
     EditHold::Answer askBeforeLeaving();
 
-    // Points form.
-    void changed2();
-    void classSelected2(int index);
-    void namedSelected2(int index);
-    void refreshTableView();
-    void pointsEdited(QTableWidgetItem *item);
-    void fillPointsTable();
-
     // Alerts titled "Pollix"; answers the button index.
     int alert(const QString &text, const QStringList &buttons = {}, const QString &title = {},
               const QString &informative = {});
@@ -145,10 +138,6 @@ private:
     bool m_filling = false;
     QString m_savedPath;
 
-    QList<StudentGradeReport> m_studentListTableArray;
-    bool m_hasChange = false;
+    CreateNewSessionPointsForm *m_points = nullptr;
     EditHold *m_hold = nullptr;
-    int m_classIndex = 0;
-    bool m_classHasChange2 = false;
-    bool m_fillingPoints = false;
 };

@@ -1,12 +1,19 @@
 #include "SessionFormParts.h"
 
+#include "core/store/GlobalFunctions.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "ui/controls/MyComboBox.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/TovLabel.h"
 
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 QTableWidget *SessionFormParts::table(QWidget *parent, const char *name, const QStringList &headers)
@@ -49,4 +56,75 @@ void SessionFormParts::sayWhereSaved(QWidget *window, const QString &path)
 QString SessionFormParts::whereSaved(const QString &path)
 {
     return QCoreApplication::translate("SessionFormParts", "The session is saved as %1").arg(QDir::toNativeSeparators(path));
+}
+
+QDate SessionFormParts::today()
+{
+    return GlobalFunctions::currentDateTime().date();
+}
+
+QList<StudentEntity> SessionFormParts::studentsOfClass(const QString &name)
+{
+    TovClassXmlDatabase *store = TovClassXmlDatabase::sharedClassUI();
+    const int no = store->classNoByName(name);
+    return no < 0 ? QList<StudentEntity>() : store->getStudentListByClassNo(no);
+}
+
+MyComboBox *SessionFormParts::comboBox(QWidget *parent, const char *name)
+{
+    auto *box = new MyComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(false);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(10);
+    return box;
+}
+
+QLineEdit *SessionFormParts::lineEdit(QWidget *parent, const char *name)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    return field;
+}
+
+QPushButton *SessionFormParts::button(QWidget *parent, const char *name, const QString &title)
+{
+    auto *b = new QPushButton(title, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QDateEdit *SessionFormParts::datePicker(QWidget *parent, const char *name)
+{
+    auto *edit = new QDateEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setCalendarPopup(true);
+    return edit;
+}
+
+QTableWidget *SessionFormParts::entryTable(QWidget *parent, const char *name, const QStringList &headers)
+{
+    QTableWidget *t = table(parent, name, headers);
+    t->setColumnWidth(0, 110);
+    t->setColumnWidth(1, 200);
+    t->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    return t;
+}
+
+QTableWidgetItem *SessionFormParts::fixedItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+void SessionFormParts::fillBox(MyComboBox *box, const QStringList &items)
+{
+    const QSignalBlocker block(box);
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(items.isEmpty() ? -1 : 0);
+    box->setFit();
 }

@@ -1,10 +1,19 @@
 #pragma once
 
+#include "core/store/StudentEntity.h"
+
+#include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+class MyComboBox;
+class QDateEdit;
 class QGridLayout;
+class QLineEdit;
+class QPushButton;
 class QTableWidget;
+class QTableWidgetItem;
 class QWidget;
 
 // What the session windows opened from the Report window (entry, editing, import, merge) build
@@ -24,4 +33,19 @@ public:
     static void sayWhereSaved(QWidget *window, const QString &path);
     // "The session is saved as <path>".
     static QString whereSaved(const QString &path);
+
+    // The controls of the manual entry forms, named for the tests.
+    static MyComboBox *comboBox(QWidget *parent, const char *name);
+    static QLineEdit *lineEdit(QWidget *parent, const char *name);
+    static QPushButton *button(QWidget *parent, const char *name, const QString &title);
+    static QDateEdit *datePicker(QWidget *parent, const char *name);
+    // A table of students (ID, name) and what is typed for each, every cell edited at a touch.
+    static QTableWidget *entryTable(QWidget *parent, const char *name, const QStringList &headers);
+    static QTableWidgetItem *fixedItem(const QString &text);
+    // The items, the first chosen, without a signal of the choice.
+    static void fillBox(MyComboBox *box, const QStringList &items);
+    // The class's students as the class store gives them; none for a name that is no class.
+    static QList<StudentEntity> studentsOfClass(const QString &name);
+    // The day a new session is entered for unless the teacher picks another.
+    static QDate today();
 };

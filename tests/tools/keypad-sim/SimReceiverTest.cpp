@@ -205,6 +205,35 @@ TEST(SimReceiver, LoginRepliesGiveTheKeypadItsDeviceNumber)
     EXPECT_EQ(answer[6], 'B');
 }
 
+// What the receiver hands its keypads is read whole or not at all: a login reply too short to
+// hold a device number, an F6 that is not the class's log-out and a reply to a keypad that is not
+// in the room change nothing; a refusal (00 FF FF) leaves its keypad out.
+TEST(SimReceiver, KeypadsTakeOnlyWholeRepliesMeantForThem)
+{
+    auto sim = startSim(Model::Corvel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 115200));
+    sim->addKeypads(1, 2);
+    const auto send = [&](const char *hex) {
+        QByteArray frame = QByteArray::fromHex(hex);
+        frame.append(char(SimReceiver::xorOf(frame)));
+        return port.write(frame.constData(), int(frame.size()));
+    };
+    // A Corvel reply leads with F7: keypad 1 becomes device 7.
+    ASSERT_TRUE(send("FE010004F7070001"));
+    ASSERT_TRUE(eventually([&] { return sim->keypad(1).loggedIn; }));
+    EXPECT_EQ(sim->keypad(1).deviceNo, 7);
+    ASSERT_TRUE(send("FE010003F70900"));
+    ASSERT_TRUE(send("F600000301FFFE"));
+    ASSERT_TRUE(send("FE030003050001"));
+    ASSERT_TRUE(send("FE020004F700FFFF"));
+    ASSERT_TRUE(eventually([&] { return sim->keypad(2).loginRefused; }));
+    EXPECT_FALSE(sim->keypad(2).loggedIn);
+    EXPECT_TRUE(sim->keypad(1).loggedIn);
+    EXPECT_EQ(sim->keypad(1).deviceNo, 7);
+    EXPECT_EQ(sim->keypadIds(), QList<int>({1, 2}));
+}
+
 // The keypads after the class log-out (F6 00 00 03 01 FF FF F4): out, and in again at the next
 // wake, as real keypads are; the self-playing class logs in for the second run too.
 TEST(SimReceiver, ClassLogoutSendsTheKeypadsOutUntilTheNextWake)

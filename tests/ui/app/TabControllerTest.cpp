@@ -292,6 +292,36 @@ TEST_F(TabControllerTest, ReportsTabOnLargeModelsIsATabAndGuardedButtonsAskFirst
     EXPECT_EQ(app()->objectToReceiveCommData(), window.get());
 }
 
+// Each Settings button opens its own window at a click, and the main window takes the keypads back
+// once that window is gone, whichever window took them meanwhile.
+TEST_F(TabControllerTest, SettingsButtonsOpenTheirWindowsAndTheKeypadsComeBack)
+{
+    QStringList opened;
+    QObject other;
+    const auto took = [&](const QString &what) {
+        opened << what;
+        app()->setObjectToReceiveCommData(&other);
+    };
+    auto &h = TabController::hooks();
+    h.runVersionInfo = [&](QWidget *) { took("version"); };
+    h.runHardwareTest = [&](QWidget *, int mode) { took(QStringLiteral("hardware test %1").arg(mode)); };
+    h.runSystemSetting = [&](QWidget *) { took("system"); };
+    h.runChannelSet = [&](QWidget *, int type) { took(QStringLiteral("channel %1").arg(type)); };
+    h.runDataManagement = [&](QWidget *) {
+        took("data");
+        return false;
+    };
+    open(3);
+    window->show();
+    window->tabView->setCurrentIndex(3);
+    for (QPushButton *b : {window->btnVersion, window->btnHardware, window->btnSystem, window->btnChannelSet, window->btnDatabase}) {
+        QTest::mouseClick(b, Qt::LeftButton);
+        EXPECT_EQ(app()->objectToReceiveCommData(), window.get()) << b->objectName().toStdString();
+    }
+    EXPECT_EQ(opened, QStringList({"version", "hardware test 1", "system", "channel 3", "data"}));
+    EXPECT_EQ(logins, 1) << "one login serves the channel and the data management";
+}
+
 TEST_F(TabControllerTest, DataManagementOpensItsPageAfterALoginAndDataChangesDropTheClassSetUp)
 {
     open(3);

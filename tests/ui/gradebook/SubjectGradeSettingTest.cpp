@@ -245,6 +245,46 @@ TEST_F(SubjectGradeSettingTest, LetterScalesMustCoverZeroToHundred)
     EXPECT_FALSE(w.btnDelete3->isEnabled());
 }
 
+// The letter scales worked with the mouse: Add Letter, Delete Letter and Save; a title typed over
+// the stored scale and left by a click on the template row is asked about, and No gives the
+// stored title back; Add goes back to the template.
+TEST_F(SubjectGradeSettingTest, TheScaleButtonsAndTheListAskBeforeAnEditIsLost)
+{
+    SubjectGradeSettingController w(2, &parent);
+    w.show();
+    const auto clickRow = [&](int row) {
+        QTest::mouseClick(w.conversionListTable3->viewport(), Qt::LeftButton, {},
+                          w.conversionListTable3->visualItemRect(w.conversionListTable3->item(row, 0)).center());
+    };
+    type(w.textConversionTitle3, "Five");
+    QTest::keyClick(w.textConversionTitle3, Qt::Key_Return);
+    QTest::mouseClick(w.btnAddRight3, Qt::LeftButton);
+    EXPECT_EQ(column(w.letterGradeTable3, 0).last(), "Letter6");
+    w.letterGradeTable3->selectRow(5);
+    QTest::mouseClick(w.btnDeleteRight3, Qt::LeftButton);
+    EXPECT_EQ(w.letterGradeTable3->rowCount(), 5);
+    QTest::mouseClick(w.btnSave3, Qt::LeftButton);
+    ASSERT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().size(), 1);
+    EXPECT_EQ(column(w.conversionListTable3, 0), (QStringList{"(New letter scale)", "Five"}));
+
+    clickRow(1);
+    EXPECT_EQ(w.textConversionTitle3->text(), "Five");
+    EXPECT_EQ(w.btnSave3->text(), "Save");
+    type(w.textConversionTitle3, "Six");
+    EXPECT_TRUE(w.isChanged(2));
+    answers.answerAlert(1);
+    clickRow(0);
+    EXPECT_EQ(answers.alertTexts().last(), "Do you want to save the changes to Letter setting?");
+    EXPECT_EQ(w.btnSave3->text(), "Add");
+    EXPECT_FALSE(w.isChanged(2));
+    clickRow(1);
+    EXPECT_EQ(w.textConversionTitle3->text(), "Five");
+    EXPECT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().at(0).title(), "Five");
+    QTest::mouseClick(w.btnAdd3, Qt::LeftButton);
+    EXPECT_EQ(w.btnSave3->text(), "Add");
+    EXPECT_EQ(w.textConversionTitle3->text(), "");
+}
+
 TEST_F(SubjectGradeSettingTest, SessionTypesInUseStayAndRenamesReachTheWeightLists)
 {
     TovWeightAndSessionTypeXmlDatabase *store = TovWeightAndSessionTypeXmlDatabase::sharedUI();

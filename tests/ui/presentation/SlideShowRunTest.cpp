@@ -8,6 +8,7 @@
 #include "support/Shots.h"
 #include "support/SlideDecks.h"
 #include "support/XvfbRun.h"
+#include "ui/app/Show.h"
 #include "ui/presentation/PPTBaffle.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
 #include "ui/presentation/PPTStudentLoginView.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QTest>
 #include <QWindow>
 
 // The run over a slide show on a simulated Dravel receiver: the slide on show is the question,
@@ -372,6 +374,45 @@ TEST_F(SlideShowRun, EverySlideStandsWholeBetweenTheStripAndTheBar)
     if (SlideShowWindow *after = ppt->showWindow()) {
         EXPECT_EQ(after->reservedMargins(), QMargins());
     }
+}
+
+// The bar's own buttons: the strip button makes the strip small and its picture says so; Hide
+// takes the bar down to a line, the slide gets the foot of the screen and the button that brings
+// the bar back keeps its corner; that button puts the bar back at the foot, above the slide.
+TEST_F(SlideShowRun, TheBarHidesToAButtonThatBringsItBackAndTheSlideMakesRoom)
+{
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(sim);
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const auto restore = qScopeGuard([] { qunsetenv("POLLIX_SOFFICE"); });
+    SlideShowWindow *show = openTwoQuestionRun("Hide.pptx");
+    ASSERT_TRUE(show);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCoreApplication::processEvents();
+    const QRect barAtFoot = run->geometry();
+    EXPECT_EQ(barAtFoot.bottom(), screen.bottom());
+    EXPECT_EQ(show->reservedMargins().bottom(), barAtFoot.height());
+
+    QTest::mouseClick(bar("btnUpHide"), Qt::LeftButton);
+    EXPECT_EQ(run->nLoginViewState(), 1);
+    EXPECT_EQ(bar("btnUpHide")->property("imageName").toString(), "mini_normal.png");
+
+    QTest::mouseClick(bar("btnDownHide"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    auto *back = run->findChild<QWidget *>(QStringLiteral("Show"));
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->isVisible());
+    EXPECT_LE(run->height(), 1);
+    EXPECT_LE(show->reservedMargins().bottom(), 1);
+    EXPECT_GE(show->reservedMargins().right(), screen.right() + 1 - Show::place(screen).left());
+
+    QTest::mouseClick(back->findChild<QPushButton *>(QStringLiteral("btnShow")), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(back->isVisible());
+    EXPECT_EQ(run->geometry().bottom(), screen.bottom());
+    EXPECT_GE(run->height(), 75);
+    EXPECT_EQ(show->reservedMargins().bottom(), run->height());
+    EXPECT_EQ(show->reservedMargins().right(), 0);
 }
 
 // A projector may be no wider than 1024 points, or 800: the bar is the teacher's only way out of

@@ -319,6 +319,37 @@ TEST_F(SessionWindowsTest, PointsOnlyEntryRefusesBadPointsAndRaisesALowTotal)
     EXPECT_EQ(window->table1Array().first().flagStr(), "COURSE");
 }
 
+// The points form's own buttons: Close asks about typed points (Cancel keeps them), Save writes
+// them and ends the window.
+TEST_F(SessionWindowsTest, PointsFormButtonsAskAboutTypedPointsAndSaveThem)
+{
+    openReportWindow();
+    CreateNewSessionController entry(window.get(), 3);
+    entry.show();
+    entry.tabForms->setCurrentIndex(1);
+    EXPECT_FALSE(entry.bntSave->isEnabled());
+    entry.cmbClass->setCurrentText("Demo Class");
+    entry.studentListTable->item(0, 2)->setText("7");
+    EXPECT_TRUE(entry.hasChange());
+    answers.answerAlert(2);
+    QTest::mouseClick(entry.bntClose, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "Do you want to save the change ?");
+    EXPECT_TRUE(entry.isVisible());
+    EXPECT_EQ(entry.studentListTableArray()[0].totalPoints(), 7);
+    entry.textSession2->setText("Lab 2");
+    entry.cmbType->setCurrentIndex(1);
+    entry.cmbSubject->setCurrentText("Science");
+    entry.cmbTeacher->setCurrentIndex(1);
+    ASSERT_TRUE(entry.bntSave->isEnabled());
+    QTest::mouseClick(entry.bntSave, Qt::LeftButton);
+    EXPECT_EQ(answers.alerts().last().text, "Saved successfully.");
+    EXPECT_FALSE(entry.hasChange());
+    EXPECT_FALSE(entry.isVisible());
+    const std::optional<QuizEntity> saved = DataManager::getQuizAtPath(entry.savedPath());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->allStudents()[0].totalMark(), "7");
+}
+
 TEST_F(SessionWindowsTest, EntryRefusesWhatCannotBeSavedAndAsksBeforeLosingIt)
 {
     openReportWindow();

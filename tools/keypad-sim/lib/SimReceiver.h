@@ -168,17 +168,14 @@ public:
     static QByteArray smallFrame(quint8 b0, quint8 b1);
 
 private:
+    friend class SimReceiverCommands;
+
     void run();
     void wake();
     void handleInput(const QByteArray &bytes);
     void parseCommands();
     void dispatch(const QByteArray &frame);
-    void registerSmallFamily();
-    void registerLargeFamily();
-    void onLoginReply(const QByteArray &frame);
-    bool onBrevelIdWrite(const QByteArray &frame);
     void onUploadCommand(const QByteArray &frame);
-    void onClassLogout(const QByteArray &frame);
     void sendUploadFrames(SimKeypad &keypad, const QList<int> &questions);
     bool uploadFrameLost(); // caller holds the lock
     QByteArray randomBytes(int count);

@@ -1,0 +1,195 @@
+#include "TabPresentationButtons.h"
+
+#include "TabController.h"
+
+#include "core/presentation/QuestionSlideFormat.h"
+#include "platform/PPTEditorMSO.h"
+#include "ui/controls/FileDialogs.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QPushButton>
+
+namespace {
+QString tr(const char *text)
+{
+    return TabController::tr(text);
+}
+} // namespace
+
+TabPresentationButtons::TabPresentationButtons(TabController *window) : w(window) {}
+
+bool TabPresentationButtons::preparePresentationStart(TabController::StartRequest &request, bool *closeSaving)
+{
+    bool changed = false;
+    QString why;
+    const std::optional<int> id = QuestionSlideFormat::applyExamIdRule(*w->pptUI, &changed, &why);
+    if (!id) {
+        PollixAlert::show(w, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
+        return false;
+    }
+    request.testID = *id;
+    // The new ID is a change of the deck, which the teacher is asked to keep.
+    if (changed)
+        w->m_bIsPPTChanged = true;
+    *closeSaving = changed;
+    if (w->m_curActivityMode != 1 && w->m_curActivityMode != 2) {
+        w->pptUI->changePPTToSamll();
+        w->pptUI->setPPT(1);
+    }
+    return true;
+}
+
+bool TabPresentationButtons::askToSavePPT()
+{
+    w->lowerToNormalLevel();
+    const int answer = PollixAlert::show(w, QStringLiteral("Pollix"),
+                                         QStringLiteral("Contents have been changed,do you want to save?"),
+                                         {QStringLiteral("Yes"), QStringLiteral("No")});
+    if (answer != PollixAlert::AlertFirstButtonReturn)
+        return true;
+    // A save that failed leaves the mark, so that the next Open, New or Close asks again.
+    return savePresentation();
+}
+
+bool TabPresentationButtons::savePresentation()
+{
+    if (!w->pptUI)
+        return false;
+    QString why;
+    bool changed = false;
+    if (!QuestionSlideFormat::applyExamIdRule(*w->pptUI, &changed, &why) && w->pptUI->getCountOfSlide() > 0) {
+        PollixAlert::show(w, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
+        return false;
+    }
+    if (!w->pptUI->savePPT(&why)) {
+        PollixAlert::show(w, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+        return false;
+    }
+    w->m_bIsPPTChanged = false;
+    PollixAlert::show(w, QStringLiteral("Pollix"), tr("Saved successfully."), {tr("OK")},
+                      PollixAlert::savedTo(w->pptUI->fileName()));
+    return true;
+}
+
+void TabPresentationButtons::doPPTOpen()
+{
+    if (w->m_bIsPPTChanged) {
+        if (askToSavePPT())
+            w->m_bIsPPTChanged = false;
+        w->raiseToStatusLevel();
+        return;
+    }
+    w->pptUI->quitPPT();
+    w->setPPTButtonState(0);
+    w->lowerToNormalLevel();
+    if (openPPT())
+        w->setPPTButtonState(1);
+    w->raiseToStatusLevel();
+}
+
+bool TabPresentationButtons::openPPT()
+{
+    const QString path = FileDialogs::getOpenFileName(w, tr("Open Presentation"), QString(),
+                                                      QStringLiteral("Presentations (*.ppt *.pptx)"));
+    if (path.isEmpty())
+        return false;
+    QString why;
+    if (!w->pptUI->openPPT(path, &why)) {
+        PollixAlert::show(w, QStringLiteral("Pollix"), tr("The presentation could not be opened."), {tr("OK")}, why);
+        return false;
+    }
+    w->m_isLoadPPT = true;
+    return true;
+}
+
+void TabPresentationButtons::doPPTNew()
+{
+    w->raiseToStatusLevel();
+    if (w->pptUI->IsPPTRuningForOpen() && w->pptUI->getCountOfSlide() == 0)
+        return;
+    if (w->m_bIsPPTChanged) {
+        if (askToSavePPT())
+            w->m_bIsPPTChanged = false;
+        w->raiseToStatusLevel();
+        return;
+    }
+    w->pptUI->newPPT(QString());
+    w->setPPTButtonState(0);
+}
+
+void TabPresentationButtons::doPPTAdd()
+{
+    w->lowerToNormalLevel();
+    if (!w->pptUI->IsPPTRuningForOpen()) {
+        w->pptUI->quitPPT();
+        w->pptUI->startPPT();
+        // The fresh presentation's own first slide is no question.
+        w->pptUI->deleteSlideIsWithPos(true, 0);
+        w->setPPTButtonState(0);
+    }
+    if (!TabController::hooks().showTemplatePicker)
+        return;
+    TabController::hooks().showTemplatePicker(w);
+    w->setPPTButtonState(-1);
+    w->btnPPTNew->setEnabled(false);
+    w->btnPPTOpen->setEnabled(false);
+}
+
+// The picker closed: the buttons follow the presentation as it now is.
+void TabPresentationButtons::AddOver()
+{
+    w->setPPTButtonState(0);
+    w->setControlEnabled(w->btnPPTNew, true);
+    w->setControlEnabled(w->btnPPTOpen, true);
+    w->raiseToStatusLevel();
+}
+
+void TabPresentationButtons::doPPTDel()
+{
+    if (!w->pptUI)
+        return;
+    w->lowerToNormalLevel();
+    const int answer = PollixAlert::show(w, QStringLiteral("Pollix"),
+                                         QStringLiteral("The current slide will be deleted.Are you sure you want to do this?"),
+                                         {QStringLiteral("Yes"), QStringLiteral("No")});
+    if (answer != PollixAlert::AlertFirstButtonReturn)
+        return;
+    if (w->pptUI->deleteSlideIsWithPos(false, -1)) {
+        w->m_bIsPPTChanged = true;
+        w->setPPTButtonState(0);
+        w->raiseToStatusLevel();
+    } else {
+        PollixAlert::show(w, QStringLiteral("Pollix"), QStringLiteral("Please select a slide that you wish to delete."),
+                          {QStringLiteral("Yes")});
+    }
+}
+
+void TabPresentationButtons::doPPTSave()
+{
+    w->lowerToNormalLevel();
+    savePresentation();
+    w->raiseToStatusLevel();
+}
+
+void TabPresentationButtons::doPPTClose()
+{
+    if (w->m_bIsPPTChanged) {
+        if (askToSavePPT())
+            w->m_bIsPPTChanged = false;
+        w->raiseToStatusLevel();
+        return;
+    }
+    w->pptUI->closePresentations();
+    w->btnStart->setEnabled(false);
+    w->setPPTButtonState(0);
+}
+
+void TabPresentationButtons::doPPTSetup()
+{
+    if (w->pptUI->getCountOfSlide() < 1 || !TabController::hooks().runSlideQuestionEditor) {
+        w->setPPTButtonState(0);
+        return;
+    }
+    w->lowerToNormalLevel();
+    TabController::hooks().runSlideQuestionEditor(w);
+}

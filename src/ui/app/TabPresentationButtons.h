@@ -1,0 +1,35 @@
+#pragma once
+
+#include "TabController.h"
+
+class TabController;
+
+// The presentation buttons of the main window's Brightpoll tab: open, new, add from a template,
+// delete the current slide, save, close and the question editor over the slides, and the steps a
+// run over the open presentation takes at Start. A changed presentation is offered for saving
+// before anything closes it; a failed save keeps the mark, so that the next way out asks again.
+class TabPresentationButtons
+{
+public:
+    explicit TabPresentationButtons(TabController *window);
+
+    void doPPTOpen();
+    void doPPTNew();
+    void doPPTAdd();
+    void doPPTDel();
+    void doPPTSave();
+    void doPPTClose();
+    void doPPTSetup();
+    bool openPPT();
+    // The template picker closed.
+    void AddOver();
+    // Asks to save the changed presentation; false when a save was asked for and failed.
+    bool askToSavePPT();
+    // Saves the open presentation with the exam ID rule, alerting on failure.
+    bool savePresentation();
+    // The Start steps of a presentation: false (after an alert) when it cannot start.
+    bool preparePresentationStart(TabController::StartRequest &request, bool *closeSaving);
+
+private:
+    TabController *w;
+};

@@ -1,0 +1,184 @@
+#include "PPTShowStage.h"
+
+#include "PPTQuizStateInterface.h"
+#include "PPTQuizStateWindowController.h"
+#include "PPTStudentLoginView.h"
+
+#include "core/presentation/SlideShowRunRules.h"
+#include "platform/PPTEditorMSO.h"
+#include "platform/SlideShowWindow.h"
+#include "platform/WindowStacking.h"
+#include "ui/app/Show.h"
+#include "ui/run/ForceLoginController.h"
+
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+
+PPTShowStage::PPTShowStage(PPTQuizStateWindowController *window) : win(window) {}
+
+void PPTShowStage::followShow()
+{
+    if (!win->overShow())
+        return;
+    if (!win->pptUI->isShowRunning() && win->pptUI->hasPresentation()) {
+        // The show was ended meanwhile: it comes back on the current question, not the first.
+        win->m_followingShow = true;
+        win->pptUI->setPPT(1);
+        for (int i = 0; i < win->m_nCurrentQuestionNo; ++i)
+            win->pptUI->setPPT(3);
+        win->m_followingShow = false;
+    }
+    const int shown = win->pptUI->getIndexOfShowPPT();
+    if (shown >= 1 && shown <= win->questionCount())
+        win->m_nCurrentQuestionNo = shown - 1;
+    keepAboveShow();
+}
+
+void PPTShowStage::showToFront()
+{
+    if (win->overShow() && win->pptUI->hasPresentation())
+        win->pptUI->setPPT(-1);
+    keepAboveShow();
+}
+
+void PPTShowStage::keepAboveShow()
+{
+    // Without a window manager the stay-on-top hint does nothing: the strip and the bar are put
+    // back on top of the show each time it comes to the front. A window manager puts the focused
+    // full-screen show above every stay-on-top window, yet keeps its transients above it: the bar
+    // and the strip become the show's.
+    if (SlideShowWindow *show = win->pptUI->showWindow(); show && show->isVisible()) {
+        for (QWidget *w : {static_cast<QWidget *>(win), static_cast<QWidget *>(win->pptStudentLoginView)})
+            if (w->isVisible())
+                WindowStacking::setTransientFor(w->windowHandle(), show);
+    }
+    if (win->pptStudentLoginView->isVisible())
+        win->pptStudentLoginView->raise();
+    if (win->isVisible())
+        win->raise();
+    fitShowToFreeArea();
+}
+
+void PPTShowStage::fitShowToFreeArea()
+{
+    // (Windows are resized while this one is still being made.)
+    SlideShowWindow *show = win->m_run ? win->pptUI->showWindow() : nullptr;
+    if (!show || !win->overShow() || win->m_run->closing)
+        return;
+    const QRect screen = show->isVisible() ? show->geometry() : PPTQuizStateInterface::screenRect();
+    QMargins keep;
+    if (win->pptStudentLoginView->isVisible())
+        keep.setTop(win->pptStudentLoginView->frameGeometry().bottom() + 1 - screen.top());
+    if (win->isVisible())
+        keep.setBottom(screen.bottom() + 1 - win->frameGeometry().top());
+    // Where the teacher has dragged it away from the edge, it stands where the teacher wants it.
+    if (ForceLoginController *w = win->m_run->forceLoginCtrl; w && w->isVisible() && w->frameGeometry().right() >= screen.right() - 2)
+        keep.setRight(screen.right() + 1 - w->frameGeometry().left());
+    // The button that brings the bar back stands near the bottom right corner: the page keeps
+    // left of it, which a slide narrower than the screen's shape barely notices. (Its place as
+    // the window system reports it may read as the screen's corner for a while.)
+    if (win->showHideWindow->isVisible())
+        keep.setRight(
+            std::max(keep.right(), screen.right() + 1 - Show::place(PPTQuizStateInterface::screenRect()).left()));
+    show->setReservedMargins(keep);
+}
+
+void PPTShowStage::placeForceLoginWindow(QWidget *window)
+{
+    // Beside the slide, never over it: the show gives up the room it takes.
+    const QRect screen = PPTQuizStateInterface::screenRect();
+    const int top = win->pptStudentLoginView->isVisible() ? win->pptStudentLoginView->geometry().bottom() + 1 : screen.top();
+    const int bottom = win->isVisible() ? win->geometry().top() : screen.bottom() + 1;
+    // The frame's share (none until the window manager has framed it): a window's position
+    // includes its frame, its size does not.
+    const QSize frame = window->frameGeometry().size() - window->size();
+    const int height = std::clamp(bottom - top - frame.height(), 1, 360);
+    const int width = std::min(window->width(), 360);
+    window->resize(width, height);
+    window->move(screen.right() + 1 - width - frame.width(), top);
+}
+
+void PPTShowStage::cycleStripSize()
+{
+    const int before = win->m_nLoginViewState;
+    win->m_nLoginViewState = SlideShowRunRules::nextStripState(win->m_nLoginViewState, [this](int size) {
+        switch (size) {
+        case SlideShowRunRules::Small: return win->pptStudentLoginView->setWindowToSmall();
+        case SlideShowRunRules::Large: return win->pptStudentLoginView->setWindowToLarge();
+        default: return win->pptStudentLoginView->setWindowToNormal();
+        }
+    });
+    if (win->m_nLoginViewState != before)
+        win->btnUpHide->setProperty("imageName", win->m_nLoginViewState == SlideShowRunRules::Small
+                                                     ? QStringLiteral("mini_normal.png")
+                                                     : QStringLiteral("max_normal.png"));
+    keepAboveShow();
+}
+
+void PPTShowStage::OnHideUp()
+{
+    if (!win->btnUpHide->isEnabled())
+        return;
+    if (win->m_nLoginViewState == SlideShowRunRules::Small) {
+        win->pptStudentLoginView->setWindowToNormal();
+        win->m_nLoginViewState = SlideShowRunRules::Normal;
+        win->btnUpHide->setProperty("imageName", QStringLiteral("max_normal.png"));
+    } else {
+        win->pptStudentLoginView->setWindowToSmall();
+        win->m_nLoginViewState = SlideShowRunRules::Small;
+        win->btnUpHide->setProperty("imageName", QStringLiteral("mini_normal.png"));
+    }
+    showToFront();
+}
+
+void PPTShowStage::setWindowToSmall()
+{
+    const QRect screen = PPTQuizStateInterface::screenRect();
+    win->setGeometry(0, screen.height() - 1, screen.width(), 1);
+    win->showHideWindow->show();
+    win->showHideWindow->raise();
+}
+
+void PPTShowStage::OnHideDown()
+{
+    setWindowToSmall();
+    showToFront();
+    win->showHideWindow->raise();
+}
+
+void PPTShowStage::setWindowToNormal()
+{
+    PPTQuizStateInterface::placeBar(win, PPTQuizStateInterface::kNormalBarHeight);
+    keepAboveShow();
+}
+
+void PPTShowStage::filterEvent(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    const bool geometry = type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide;
+    if ((watched == win->pptStudentLoginView || watched == win->showHideWindow) && geometry) {
+        fitShowToFreeArea();
+    } else if (auto *forceLogin = qobject_cast<ForceLoginController *>(watched)) {
+        if (type == QEvent::Show) {
+            placeForceLoginWindow(forceLogin);
+            win->m_forceLoginToPlace = forceLogin;
+        } else if (type == QEvent::Paint && win->m_forceLoginToPlace == forceLogin) {
+            // Painted, it is on the screen with the window manager's frame, whose size is known
+            // only now: placed again with it, the title bar stays off the strip.
+            win->m_forceLoginToPlace = nullptr;
+            QTimer::singleShot(0, win, [this, w = QPointer<ForceLoginController>(forceLogin)] {
+                if (w && w->isVisible() && w->frameGeometry() != w->geometry())
+                    placeForceLoginWindow(w);
+            });
+        }
+        if (geometry)
+            QTimer::singleShot(0, win, [this] { fitShowToFreeArea(); });
+    }
+    if (event->type() == QEvent::Show && watched == win->m_run->alert.data()) {
+        const QRect screen = PPTQuizStateInterface::screenRect();
+        win->m_run->alert->move(screen.center() - QPoint(win->m_run->alert->width() / 2, win->m_run->alert->height() / 2));
+    }
+}
