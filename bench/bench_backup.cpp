@@ -7,7 +7,7 @@
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovQuizXmlDatabase.h"
-#include "ui/app/ProgressControl.h"
+#include "ui/controls/ProgressControl.h"
 
 #include "BenchSession.h"
 

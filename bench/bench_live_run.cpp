@@ -23,7 +23,7 @@
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/Singleton.h"
-#include "ui/run/ActivityWindowOpener.h"
+#include "ui/app/ActivityWindowOpener.h"
 #include "ui/run/QuizStateWindowController.h"
 #include "ui/run/StudentLoginView.h"
 

@@ -1,7 +1,5 @@
 #include "DataManagementCtrl.h"
 
-#include "ProgressControl.h"
-
 #include "core/app/TovDBUI.h"
 #include "core/app/zipHelper.h"
 #include "core/store/DataFolderLayout.h"
@@ -13,6 +11,7 @@
 #include "core/store/TovUserListXmlDatabase.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProgressControl.h"
 
 #include <QFileInfo>
 #include <QGridLayout>

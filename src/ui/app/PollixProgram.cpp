@@ -1,22 +1,28 @@
 #include "PollixProgram.h"
 
+#include "ActivityWindowOpener.h"
+#include "DataManagementCtrl.h"
+#include "PresentationTools.h"
+#include "QuestionEditorOpener.h"
+
+#include "core/app/Orvenda_AppDelegate.h"
 #include "core/authoring/ExamPaperInfo.h"
+#include "core/gradebook/GradebookRosterRecords.h"
 #include "core/keypad/DeviceController.h"
 #include "platform/InstanceLock.h"
-#include "ui/app/AppIcons.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
-#include "ui/authoring/QuestionEditorOpener.h"
+#include "ui/controls/AppIcons.h"
+#include "ui/controls/DialogHooks.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
 #include "ui/gradebook/GradebookWindows.h"
 #include "ui/keypad/GetRequestQuesStus.h"
 #include "ui/keypad/ReceiveReportController.h"
 #include "ui/keypad/SendQuestions.h"
-#include "ui/presentation/PresentationTools.h"
+#include "ui/reports/ReportController.h"
 #include "ui/reports/ReportWindows.h"
 #include "ui/roster/ImportWindows.h"
-#include "ui/run/ActivityWindowOpener.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,7 +65,12 @@ void installServices()
     GetRequestQuesStus::installAsRequestWindow();
     // The transfers: the question set to the keypads from a run, a session from the teacher keypad.
     SendQuestions::installForRunWindows();
-    ReceiveReportController::installForMainWindow();
+    TabController::hooks().runReceiveSession = [](QWidget *parent) {
+        ReceiveReportController window(parent);
+        if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
+            app->setObjectToReceiveCommData(&window);
+        DialogHooks::runModal(&window);
+    };
     // Start hands the run to the activity window.
     ActivityWindowOpener::install();
     // The question editor and the title and ID dialog.
@@ -70,8 +81,14 @@ void installServices()
     ImportWindows::install();
     // The Report window and the reports built so far.
     ReportWindows::install();
-    // The gradebook's windows in the Report window, and its records of roster names.
+    TabController::hooks().runReport = [](QWidget *parent) {
+        ReportController window(parent);
+        DialogHooks::runModal(&window);
+    };
+    // The gradebook's windows in the Report window, and its records of roster names, which are
+    // read again after the data folder changed.
     GradebookWindows::install();
+    DataManagementCtrl::hooks().reloadGradebook = [] { GradebookRosterRecords::reloadStores(); };
 }
 
 bool claimApplicationFolder(InstanceLock &lock)

@@ -9,6 +9,7 @@
 
 #include "core/engine/QuizParticipantData.h"
 #include "core/keypad/DataOfFrame.h"
+#include "ui/presentation/SlideShowFather.h"
 
 #include <functional>
 #include <memory>
@@ -26,7 +27,7 @@ class TabSettingsDialogs;
 
 // The main tabbed window ("Tabctrl"): prepare and start an activity (Brightpoll), open the question
 // editor (ExamEditor), reports and settings. It listens to the keypads whenever no other window does.
-class TabController : public QMainWindow
+class TabController : public QMainWindow, public SlideShowFather
 {
     Q_OBJECT
 public:
@@ -124,7 +125,7 @@ public:
     void setClassSetted(bool v);
     void setLoad(bool v);
     void setButtonsState(bool loggedIn);
-    void setPPTButtonState(int state);
+    void setPPTButtonState(int state) override;
     void refreshTitle(int type, int state, const QString &className);
     void refreshActionMode(int type, int partMode, int curActMode);
     // The activity numbers offered for a model, participation and free style.

@@ -3,7 +3,7 @@
 #include "TabController.h"
 #include "TabPresentationButtons.h"
 
-#include "ui/app/AppIcons.h"
+#include "ui/controls/AppIcons.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -9,11 +9,11 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "ui/app/AppIcons.h"
+#include "ui/controls/AppIcons.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/NSMyColorWell.h"
 #include "ui/controls/PollixAlert.h"
-#include "ui/presentation/ScreenCapture.h"
+#include "ui/controls/ScreenCapture.h"
 
 #include <QAction>
 #include <QColorDialog>

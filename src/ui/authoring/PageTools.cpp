@@ -6,7 +6,7 @@
 #include "core/engine/FreeStyleRules.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "ui/app/AppIcons.h"
+#include "ui/controls/AppIcons.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -5,9 +5,9 @@
 #include "core/store/XMLControl.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "ui/app/ProgressControl.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProgressControl.h"
 
 #include <QAbstractButton>
 #include <QDir>

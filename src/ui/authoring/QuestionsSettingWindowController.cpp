@@ -15,12 +15,12 @@
 #include "core/base/ActivityCodes.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "ui/app/AppIcons.h"
+#include "ui/controls/AppIcons.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/NSMyColorWell.h"
 #include "ui/controls/PollixAlert.h"
-#include "ui/presentation/ScreenCapture.h"
+#include "ui/controls/ScreenCapture.h"
 #include "ui/controls/ScreenFit.h"
 
 #include <QAction>

@@ -10,8 +10,8 @@
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "ui/app/ProgressControl.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProgressControl.h"
 
 #include <QDir>
 #include <QGridLayout>

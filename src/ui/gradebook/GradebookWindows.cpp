@@ -8,21 +8,35 @@
 #include "ProgressiveReportController.h"
 #include "ReportCardController.h"
 #include "ReportCourseGradeListTab.h"
+#include "ReportCourseGradeTab.h"
 #include "SubjectGradeSummaryController.h"
 
 #include "core/gradebook/GradebookRosterRecords.h"
 #include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
-#include "ui/app/DataManagementCtrl.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/reports/ReportController.h"
 
+#include <QTabWidget>
+
 namespace GradebookWindows {
+
+void installCourseGradeTabs()
+{
+    ReportController::hooks().addCourseGradeTabs = [](ReportController *report) {
+        auto *tab2 = new ReportCourseGradeTab(report);
+        auto *tab3 = new ReportCourseGradeListTab;
+        // A backup may bring grading periods with it.
+        tab3->periodsChanged = [tab2] { tab2->refreshPeriod2(); };
+        report->tabView->addTab(tab2, ReportController::tr("Course Grade"));
+        report->tabView->addTab(tab3, ReportController::tr("Course Grade List"));
+    };
+}
 
 void install()
 {
+    installCourseGradeTabs();
     static GradebookRosterRecords records;
     GradebookNameRecords::install(&records);
-    DataManagementCtrl::hooks().reloadGradebook = [] { GradebookRosterRecords::reloadStores(); };
 
     ReportController::Hooks &report = ReportController::hooks();
     report.editCourseGrade = [](ReportController *parent, const ReportTable1Element &row) {

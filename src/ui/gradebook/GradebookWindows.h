@@ -1,8 +1,10 @@
 #pragma once
 
-// What the gradebook gives the rest of the program: the Report window's points-only editor and
-// importer and its session types, the roster editors' deletion of a name's gradebook records,
-// and the reload of the gradebook stores after the data folder changed.
+// What the gradebook gives the rest of the program: the Report window's course-grade tabs, its
+// points-only editor and importer and its session types, and the roster editors' deletion of a
+// name's gradebook records.
 namespace GradebookWindows {
 void install();
+// The Report window's course-grade tabs alone (install() adds them with the rest).
+void installCourseGradeTabs();
 } // namespace GradebookWindows

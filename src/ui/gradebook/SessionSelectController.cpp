@@ -7,9 +7,9 @@
 #include "core/store/DataManager.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
-#include "ui/app/ProgressControl.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProgressControl.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

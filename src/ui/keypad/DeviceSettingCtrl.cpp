@@ -11,7 +11,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "ui/app/LoginController.h"
+#include "ui/controls/LoginController.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/Stepper.h"

@@ -6,8 +6,6 @@
 #include "core/roster/RosterRecords.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/Log.h"
-#include "ui/app/TabController.h"
-#include "ui/controls/DialogHooks.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
@@ -59,16 +57,6 @@ ReceiveReportController::ReceiveReportController(QWidget *parent) : QDialog(pare
     layout->addLayout(buttons);
 
     awakeFromNib();
-}
-
-void ReceiveReportController::installForMainWindow()
-{
-    TabController::hooks().runReceiveSession = [](QWidget *parent) {
-        ReceiveReportController window(parent);
-        if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
-            app->setObjectToReceiveCommData(&window);
-        DialogHooks::runModal(&window);
-    };
 }
 
 void ReceiveReportController::awakeFromNib()

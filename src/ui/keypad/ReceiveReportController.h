@@ -19,9 +19,6 @@ class ReceiveReportController : public QDialog
 public:
     explicit ReceiveReportController(QWidget *parent = nullptr);
 
-    // Makes the main window's Receive Session button open this window.
-    static void installForMainWindow();
-
     Q_INVOKABLE void handleMachMessage();
     void handleDataReceive();
     void doStart();

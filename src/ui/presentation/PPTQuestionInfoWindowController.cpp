@@ -9,12 +9,12 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/PPTEditorMSO.h"
-#include "ui/app/ProgressControl.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProgressControl.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

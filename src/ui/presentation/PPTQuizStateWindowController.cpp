@@ -3,7 +3,8 @@
 #include "PPTBaffle.h"
 #include "PPTQuizStateInterface.h"
 #include "PPTShowStage.h"
-#include "PPTStudentLoginView.h"
+#include "Show.h"
+#include "SlideShowFather.h"
 
 #include "core/base/CommonFunc.h"
 #include "core/app/Orvenda_AppDelegate.h"
@@ -25,10 +26,9 @@
 #include "platform/NotificationNames.h"
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
-#include "ui/app/Show.h"
-#include "ui/app/TabController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/run/ForceLoginController.h"
+#include "ui/run/PPTStudentLoginView.h"
 #include "ui/run/PlayMusic.h"
 #include "ui/run/RunCountDown.h"
 #include "ui/run/RunFrameRouter.h"
@@ -131,7 +131,7 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
     };
     window.toFather = [this](QWidget *father) {
         // The deck was closed with the show: the presentation buttons follow.
-        if (auto *tab = qobject_cast<TabController *>(father); tab && !m_bIsAnsSheet)
+        if (auto *tab = dynamic_cast<SlideShowFather *>(father); tab && !m_bIsAnsSheet)
             tab->setPPTButtonState(0);
     };
     m_run = new RunSession(std::move(window));

@@ -2,14 +2,14 @@
 
 #include "PPTQuizStateInterface.h"
 #include "PPTQuizStateWindowController.h"
-#include "PPTStudentLoginView.h"
+#include "Show.h"
 
 #include "core/presentation/SlideShowRunRules.h"
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
 #include "platform/WindowStacking.h"
-#include "ui/app/Show.h"
 #include "ui/run/ForceLoginController.h"
+#include "ui/run/PPTStudentLoginView.h"
 
 #include <QPointer>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScreenCapture.h"
+#include "ui/controls/ScreenCapture.h"
 
 #include <QPointer>
 

@@ -17,8 +17,6 @@
 #include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovLabel.h"
 #include "ui/controls/TovTableView.h"
-#include "ui/gradebook/ReportCourseGradeListTab.h"
-#include "ui/gradebook/ReportCourseGradeTab.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -197,12 +195,8 @@ void ReportController::buildInterface()
 
     tabView->addTab(tab1, tr("Sessions"));
     // The course-grade tabs are the gradebook's.
-    auto *tab2 = new ReportCourseGradeTab(this);
-    auto *tab3 = new ReportCourseGradeListTab;
-    // A backup may bring grading periods with it.
-    tab3->periodsChanged = [tab2] { tab2->refreshPeriod2(); };
-    tabView->addTab(tab2, tr("Course Grade"));
-    tabView->addTab(tab3, tr("Course Grade List"));
+    if (hooks().addCourseGradeTabs)
+        hooks().addCourseGradeTabs(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabView);

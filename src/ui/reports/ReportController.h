@@ -23,7 +23,8 @@ class TovTableView;
 // The Report window ("Report"): every stored session listed from the fast session index, newest
 // first, filtered by title, activity, type, class, subject, teacher, kind and creation days; the
 // sessions are exported, imported, deleted, edited, merged and reported on from here. Tabs 2 and
-// 3 are the gradebook's: what a course grade is computed from, and the stored course grades.
+// 3 are the gradebook's (its addCourseGradeTabs hook): what a course grade is computed from, and
+// the stored course grades.
 //
 // The session windows opened from here (manual entry, editing, import, merge, the gradebook's
 // editors) call back into the window to rebuild and select: refresh1(), getEarliestDate(),
@@ -50,6 +51,9 @@ public:
         std::function<void(ReportController *, const QuizEntity &)> pointsList;
         // The session types the type filter offers (the gradebook's list); unset: the built-in ones.
         std::function<QStringList()> sessionTypeNames;
+        // Adds the gradebook's tabs (2 and 3) after the Sessions tab while the window is built;
+        // unset: the Sessions tab alone.
+        std::function<void(ReportController *)> addCourseGradeTabs;
     };
     static Hooks &hooks();
     static void resetHooks();

@@ -8,10 +8,10 @@
 #include "core/reports/ReportPdf.h"
 #include "core/reports/ReportZoom.h"
 #include "platform/Log.h"
-#include "ui/app/ProgressControl.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProgressControl.h"
 #include "ui/controls/ScreenFit.h"
 
 #include <QComboBox>

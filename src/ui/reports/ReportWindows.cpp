@@ -8,9 +8,10 @@
 #include "ReportRegistry.h"
 #include "StudentPointsListController.h"
 
-#include "ui/app/TabController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/PollixAlert.h"
+
+#include <QTabWidget>
 
 namespace ReportWindows {
 
@@ -53,10 +54,6 @@ void install()
     ReportController::hooks().pointsList = [](ReportController *window, const QuizEntity &quiz) {
         StudentPointsListController list(quiz, window);
         DialogHooks::runModal(&list);
-    };
-    TabController::hooks().runReport = [](QWidget *parent) {
-        ReportController window(parent);
-        DialogHooks::runModal(&window);
     };
 }
 

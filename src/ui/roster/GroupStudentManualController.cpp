@@ -5,7 +5,7 @@
 #include "core/roster/GroupOutline.h"
 #include "core/roster/RosterEdits.h"
 #include "core/store/TovClassXmlDatabase.h"
-#include "ui/app/AppIcons.h"
+#include "ui/controls/AppIcons.h"
 #include "ui/controls/ImageAndTextCell.h"
 #include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"

@@ -5,7 +5,7 @@
 #include "RImageAndTextCell.h"
 
 #include "platform/Log.h"
-#include "ui/app/AppIcons.h"
+#include "ui/controls/AppIcons.h"
 #include "ui/controls/EditHold.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/MyEnterFormatter.h"

@@ -1,6 +1,7 @@
 #include "FreeStyleRun.h"
 
 #include "AnswerSetting.h"
+#include "PPTStudentLoginView.h"
 #include "QuizStateWindowController.h"
 #include "RunStudentGrid.h"
 #include "StudentLoginView.h"
@@ -18,9 +19,8 @@
 #include "ui/authoring/Questions.h"
 #include "ui/authoring/SmallQuestions.h"
 #include "ui/controls/DialogHooks.h"
+#include "ui/controls/ScreenCapture.h"
 #include "ui/controls/ScreenFit.h"
-#include "ui/presentation/PPTStudentLoginView.h"
-#include "ui/presentation/ScreenCapture.h"
 
 #include <QBoxLayout>
 #include <QCoreApplication>

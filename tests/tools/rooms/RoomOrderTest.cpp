@@ -1,9 +1,5 @@
+#include "FakeSources.h"
 #include "RoomOrder.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -18,8 +14,7 @@ static void PrintTo(const QString &text, std::ostream *os)
 
 namespace {
 // Which way the sources depend, bottom to top; rooms on one line do not include each other. A new
-// room folder takes its place here, and the README's layout section names the same order. The
-// rooms of ui are not ordered yet: only the layers hold for them.
+// room folder takes its place here, and the README's layout section names the same order.
 const QList<RoomOrder::Layer> &sourceOrder()
 {
     static const QList<RoomOrder::Layer> layers{
@@ -32,7 +27,13 @@ const QList<RoomOrder::Layer> &sourceOrder()
           {"presentation", "reports"},
           {"gradebook"},
           {"app"}}},
-        {"ui", {}},
+        {"ui",
+         {{"controls"},
+          {"roster", "authoring"},
+          {"run"},
+          {"presentation", "reports"},
+          {"keypad", "gradebook"},
+          {"app"}}},
     };
     return layers;
 }
@@ -49,23 +50,6 @@ QStringList described(const QList<RoomOrder::WrongInclude> &wrong)
         out << RoomOrder::describe(w);
     return out;
 }
-
-class FakeSources
-{
-public:
-    QString dir() const { return m_dir.path(); }
-    void write(const QString &path, const QByteArray &text) const
-    {
-        const QString file = m_dir.filePath(path);
-        QDir().mkpath(QFileInfo(file).path());
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(text);
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 const QList<RoomOrder::Layer> kSmallOrder{
     {"platform", {}},
@@ -100,10 +84,38 @@ TEST(RoomOrder, TheSourcesTurnedUpsideDownAreCaught)
     })) << wrong.join(QLatin1Char('\n')).toStdString();
 
     QList<RoomOrder::Layer> layersSwapped = sourceOrder();
+    // Ui's rooms left unordered here: only the layers are judged, and ui is named as a whole.
+    layersSwapped[2].levels.clear();
     std::swap(layersSwapped[1], layersSwapped[2]);
     const QStringList intoUi = described(RoomOrder(layersSwapped).wrongIncludes(sourceDir()));
     EXPECT_TRUE(std::any_of(intoUi.begin(), intoUi.end(),
                             [](const QString &line) { return line.endsWith("(ui -> core/app)"); }));
+}
+
+TEST(RoomOrder, UiRoomsTurnedUpsideDownOrPutOnOneLineAreCaught)
+{
+    // Ui's rooms are held in their own order: reversed, the main window's include of the shared
+    // controls is wrong; with every room on one line, the gradebook's reports built on the
+    // report window's frame are, and core's order is not touched by either.
+    QList<RoomOrder::Layer> reversed = sourceOrder();
+    std::reverse(reversed[2].levels.begin(), reversed[2].levels.end());
+    const QStringList wrong = described(RoomOrder(reversed).wrongIncludes(sourceDir()));
+    EXPECT_TRUE(std::any_of(wrong.begin(), wrong.end(), [](const QString &line) {
+        return line.startsWith("ui/app/TabController.cpp:") && line.endsWith("(ui/app -> ui/controls)");
+    })) << wrong.join(QLatin1Char('\n')).toStdString();
+
+    QList<RoomOrder::Layer> oneLine = sourceOrder();
+    QStringList rooms;
+    for (const QStringList &level : oneLine[2].levels)
+        rooms += level;
+    oneLine[2].levels = {rooms};
+    const QStringList sideways = described(RoomOrder(oneLine).wrongIncludes(sourceDir()));
+    EXPECT_TRUE(std::any_of(sideways.begin(), sideways.end(),
+                            [](const QString &line) { return line.endsWith("(ui/gradebook -> ui/reports)"); }))
+        << sideways.join(QLatin1Char('\n')).toStdString();
+    for (const QStringList *lines : {&wrong, &sideways})
+        EXPECT_TRUE(std::none_of(lines->begin(), lines->end(),
+                                 [](const QString &line) { return line.startsWith("core/"); }));
 }
 
 TEST(RoomOrder, IncludesUpOrSidewaysAreNamedWithTheirFileLineAndRooms)

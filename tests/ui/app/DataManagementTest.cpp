@@ -1,7 +1,9 @@
 #include "core/app/zipHelper.h"
+#include "core/keypad/DeviceController.h"
 #include "core/store/DataManager.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
+#include "core/store/TovPeriodXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
@@ -9,6 +11,8 @@
 #include "support/PollixTest.h"
 #include "support/ZipFixture.h"
 #include "ui/app/DataManagementCtrl.h"
+#include "ui/app/PollixProgram.h"
+#include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
 
 #include <QDir>
@@ -16,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -231,4 +236,28 @@ TEST_F(DataManagementTest, DeleteAllLeavesNoCopyOfAStudentAnywhereInTheApplicati
             left << it.filePath();
     EXPECT_TRUE(left.isEmpty()) << left.join(", ").toStdString();
     EXPECT_TRUE(QFileInfo::exists(data() + "Classes/notes.txt"));
+}
+
+TEST_F(DataManagementTest, AsTheProgramStartsItDeleteAllTakesTheGradebookOutOfMemoryToo)
+{
+    // The program ties the page to the gradebook's stores: a grading period held in memory goes
+    // with its file, so that no window offers it afterwards.
+    PollixProgram::installServices();
+    const auto reset = qScopeGuard([] {
+        DataManagementCtrl::hooks().reloadGradebook = {};
+        TabController::resetHooks();
+        DeviceController::setAlertHandler({});
+    });
+    PeriodEntity fall;
+    fall.setTitle("Fall");
+    fall.setDateFrom("2012-09-01");
+    fall.setDateTo("2013-01-31");
+    ASSERT_GT(TovPeriodXmlDatabase::sharedUI()->addWithData(fall), 0);
+
+    DataManagementCtrl page;
+    answers.answerAlert(1); // No backup first
+    answers.answerAlert(0); // OK, delete all
+    QTest::mouseClick(page.btnDelAllRecords, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "All records  were successfully cleared.");
+    EXPECT_TRUE(TovPeriodXmlDatabase::sharedUI()->periodList().isEmpty());
 }

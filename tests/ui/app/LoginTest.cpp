@@ -7,11 +7,11 @@
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
 #include "ui/app/EnterUserNameAndPassWordController.h"
-#include "ui/app/LoginController.h"
 #include "ui/app/LoginSetCtrl.h"
-#include "ui/app/ProgressControl.h"
-#include "ui/app/Show.h"
 #include "ui/app/SystemSettingCtrl.h"
+#include "ui/controls/LoginController.h"
+#include "ui/controls/ProgressControl.h"
+#include "ui/presentation/Show.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

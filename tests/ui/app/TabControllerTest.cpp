@@ -8,7 +8,7 @@
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
 #include "ui/app/DataManagementCtrl.h"
-#include "ui/app/LoginController.h"
+#include "ui/controls/LoginController.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/roster/ClassSetController.h"

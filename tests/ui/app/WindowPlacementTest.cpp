@@ -10,8 +10,8 @@
 #include "ui/app/TabController.h"
 #include "ui/authoring/QuestionInfoWindowController.h"
 #include "ui/authoring/QuestionsSettingWindowController.h"
+#include "ui/controls/ScreenCapture.h"
 #include "ui/controls/ScreenFit.h"
-#include "ui/presentation/ScreenCapture.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -4,8 +4,8 @@
 
 #include "core/authoring/StandardTree.h"
 #include "support/DialogAnswers.h"
+#include "ui/app/QuestionEditorOpener.h"
 #include "ui/authoring/AddSLides.h"
-#include "ui/authoring/QuestionEditorOpener.h"
 #include "ui/authoring/QuestionInfoWindowController.h"
 #include "ui/authoring/QuestionsSettingWindowController.h"
 #include "ui/authoring/StandardController.h"

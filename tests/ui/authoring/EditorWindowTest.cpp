@@ -4,7 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/NotificationCenter.h"
 #include "ui/controls/NSMyColorWell.h"
-#include "ui/presentation/ScreenCapture.h"
+#include "ui/controls/ScreenCapture.h"
 
 #include <QColorDialog>
 #include <QComboBox>

@@ -15,9 +15,9 @@
 #include "support/SessionOwners.h"
 #include "support/Shots.h"
 #include "support/TransferTiming.h"
+#include "ui/app/ActivityWindowOpener.h"
 #include "ui/app/TabController.h"
 #include "ui/keypad/SendQuestions.h"
-#include "ui/run/ActivityWindowOpener.h"
 #include "ui/run/QuizStateWindowController.h"
 #include "ui/run/StudentLoginView.h"
 

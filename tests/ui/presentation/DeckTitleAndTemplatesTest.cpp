@@ -4,10 +4,10 @@
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
 #include "support/SlideDecks.h"
+#include "ui/app/PresentationTools.h"
 #include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/authoring/TitleSetController.h"
-#include "ui/presentation/PresentationTools.h"
 
 #include <QApplication>
 #include <QLineEdit>

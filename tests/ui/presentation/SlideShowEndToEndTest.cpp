@@ -13,7 +13,7 @@
 #include "ui/presentation/PPTBaffle.h"
 #include "ui/presentation/PPTQuestionInfoWindowController.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
-#include "ui/presentation/PPTStudentLoginView.h"
+#include "ui/run/PPTStudentLoginView.h"
 #include "ui/run/QuizResultController.h"
 #include "ui/run/SaveToDataController.h"
 

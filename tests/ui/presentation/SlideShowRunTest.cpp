@@ -8,10 +8,11 @@
 #include "support/Shots.h"
 #include "support/SlideDecks.h"
 #include "support/XvfbRun.h"
-#include "ui/app/Show.h"
+#include "ui/presentation/Show.h"
 #include "ui/presentation/PPTBaffle.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
-#include "ui/presentation/PPTStudentLoginView.h"
+#include "ui/presentation/SlideShowFather.h"
+#include "ui/run/PPTStudentLoginView.h"
 #include "ui/run/ForceLoginController.h"
 
 #include <QGuiApplication>
@@ -62,6 +63,14 @@ QString sid(int i)
 {
     return QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0'));
 }
+
+// The window a run hands the screen back to, keeping what the run tells it.
+class OpeningWindow : public QWidget, public SlideShowFather
+{
+public:
+    void setPPTButtonState(int state) override { states << state; }
+    QList<int> states;
+};
 
 class SlideShowRun : public RunWindowFixture
 {
@@ -250,6 +259,36 @@ TEST_F(SlideShowRun, AnAnswerSheetRunsWithoutShowOrBackdrop)
     EXPECT_EQ(field("txtQuizTime"), "15");
     EXPECT_FALSE(bar("btnNext")->isEnabled());
     EXPECT_FALSE(ppt->isShowRunning());
+}
+
+TEST_F(SlideShowRun, ExitHandsTheScreenBackAndTheDeckButtonsFollowOnlyForADeck)
+{
+    ASSERT_TRUE(dravel(2));
+    const QString deck = home() + "Lesson.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
+    ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+    OpeningWindow father;
+    openRun(0, deck);
+    ASSERT_TRUE(run);
+    run->setFather(&father);
+    answers.answerAlert(0);
+    bar("btnExit")->click();
+    ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+    EXPECT_FALSE(ppt->hasPresentation());
+    EXPECT_EQ(father.states, QList<int>{0});
+    EXPECT_TRUE(father.isVisible());
+    EXPECT_EQ(app()->objectToReceiveCommData(), &father);
+
+    // An answer sheet leaves the presentation buttons as they are.
+    OpeningWindow sheetFather;
+    openRun(0, questionFile({{0, "B", 10}}, "sheet.sep"));
+    ASSERT_TRUE(run);
+    run->setFather(&sheetFather);
+    answers.answerAlert(0);
+    bar("btnExit")->click();
+    ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+    EXPECT_TRUE(sheetFather.states.isEmpty());
+    EXPECT_TRUE(sheetFather.isVisible());
 }
 
 TEST_F(SlideShowRun, APaperQuizTakesTheSlidesButNotTheShow)

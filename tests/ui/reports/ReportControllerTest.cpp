@@ -5,6 +5,7 @@
 #include "support/DialogAnswers.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/TovTableView.h"
+#include "ui/gradebook/GradebookWindows.h"
 #include "core/base/ActivityCodes.h"
 #include "ui/reports/ClassResponseReportController.h"
 #include "ui/reports/CorrectRateStatisticsByAnswerTimeController.h"
@@ -36,6 +37,7 @@ protected:
     {
         ReportTestBase::SetUp();
         ReportController::resetHooks();
+        GradebookWindows::installCourseGradeTabs();
         ReportRegistry::clear();
         ReportRegistry::registerBuiltReports();
     }

@@ -5,6 +5,7 @@
 #include "support/ReportShots.h"
 #include "support/Shots.h"
 #include "ui/controls/TovTableView.h"
+#include "ui/gradebook/GradebookWindows.h"
 #include "ui/reports/CreateReportController.h"
 #include "ui/reports/ReportController.h"
 #include "ui/reports/ReportFrame.h"
@@ -38,10 +39,12 @@ protected:
         }
         ReportRegistry::clear();
         ReportRegistry::registerBuiltReports();
+        GradebookWindows::installCourseGradeTabs();
     }
     void TearDown() override
     {
         DialogHooks::setModalResponder({});
+        ReportController::hooks().addCourseGradeTabs = {};
         ReportTestBase::TearDown();
     }
     void shoot(QWidget *w, const QString &name) { EXPECT_TRUE(Shots::drew(w, name)); }

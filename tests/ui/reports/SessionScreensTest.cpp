@@ -6,6 +6,7 @@
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/TovTableView.h"
+#include "ui/gradebook/GradebookWindows.h"
 #include "ui/reports/CreateNewSessionController.h"
 #include "ui/reports/CreateReportController.h"
 #include "ui/reports/EditSessionController.h"
@@ -60,6 +61,7 @@ protected:
             Orvenda_AppDelegate::setAppDelegate(demoApp.get());
         }
         ReportController::resetHooks();
+        GradebookWindows::installCourseGradeTabs();
         ReportRegistry::clear();
         ReportRegistry::registerBuiltReports();
         ReportWindows::installSessionWindows();

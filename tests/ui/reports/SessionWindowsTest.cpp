@@ -10,6 +10,7 @@
 #include "support/DialogAnswers.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/TovTableView.h"
+#include "ui/gradebook/GradebookWindows.h"
 #include "ui/reports/CreateNewSessionController.h"
 #include "ui/reports/EditSessionController.h"
 #include "ui/reports/ImportSessionController.h"
@@ -46,6 +47,7 @@ protected:
     {
         ReportTestBase::SetUp();
         ReportController::resetHooks();
+        GradebookWindows::installCourseGradeTabs();
         ReportRegistry::clear();
         ReportRegistry::registerBuiltReports();
         ReportWindows::installSessionWindows();

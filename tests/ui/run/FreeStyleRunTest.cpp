@@ -12,10 +12,10 @@
 #include "ui/authoring/Questions.h"
 #include "ui/authoring/SmallQuestions.h"
 #include "ui/controls/DialogHooks.h"
-#include "ui/presentation/PPTStudentLoginView.h"
-#include "ui/presentation/ScreenCapture.h"
+#include "ui/controls/ScreenCapture.h"
 #include "ui/run/AnswerSetting.h"
 #include "ui/run/FreeStyleRun.h"
+#include "ui/run/PPTStudentLoginView.h"
 #include "ui/run/SaveToDataController.h"
 
 #include <QAction>

@@ -9,7 +9,7 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/store/TovQuizXmlDatabase.h"
-#include "ui/run/ActivityWindowOpener.h"
+#include "ui/app/ActivityWindowOpener.h"
 #include "ui/run/QuizStateInterface.h"
 #include "ui/run/QuizStateWindowController.h"
 #include "ui/run/RunTimer.h"

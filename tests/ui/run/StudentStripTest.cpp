@@ -1,10 +1,8 @@
 #include "support/PollixTest.h"
-#include "ui/presentation/PPTBaffle.h"
-#include "ui/presentation/PPTStudentLoginView.h"
+#include "ui/run/PPTStudentLoginView.h"
 #include "ui/run/StudentLoginView.h"
 
 #include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
 
@@ -128,17 +126,4 @@ TEST_F(StudentStrip, GridMarksPassThrough)
     EXPECT_EQ(strip.studentLoginView->buttonColor(2), StudentLoginView::colorOfState(StudentLoginView::StateExited));
     strip.setStudentsNormal();
     EXPECT_EQ(strip.studentLoginView->buttonColor(1), StudentLoginView::colorOfState(StudentLoginView::StateNormal));
-}
-
-TEST(StudentStripBackdrop, LineNamesTheTestAndAShortTitle)
-{
-    EXPECT_EQ(PPTBaffle::shownTitle("/Users/t/Decks/Biology Unit Seven Review.pptx"), "Biology Unit Seven R...");
-    EXPECT_EQ(PPTBaffle::shownTitle("Quiz.final.pptx"), "Quiz");
-    EXPECT_EQ(PPTBaffle::shownTitle("Exactly twenty chars.pptx"), "Exactly twenty chars");
-    EXPECT_EQ(PPTBaffle::shownTitle(""), "");
-    PPTBaffle baffle;
-    baffle.setMessageID("42", "/home/t/Week 3.final.pptx");
-    EXPECT_EQ(baffle.txtMessage->text(), "ID:42     Title:Week 3");
-    EXPECT_EQ(baffle.geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_EQ(baffle.palette().color(QPalette::Window).red(), 229);
 }

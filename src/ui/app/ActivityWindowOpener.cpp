@@ -1,12 +1,12 @@
 #include "ActivityWindowOpener.h"
 
-#include "PlayMusic.h"
-#include "QuizStateWindowController.h"
-#include "RushInfoShowController.h"
+#include "TabController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
-#include "ui/app/TabController.h"
+#include "ui/run/PlayMusic.h"
+#include "ui/run/QuizStateWindowController.h"
+#include "ui/run/RushInfoShowController.h"
 
 #include <QGuiApplication>
 #include <QScreen>

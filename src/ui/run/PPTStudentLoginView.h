@@ -8,10 +8,10 @@ class QScrollArea;
 class QTimer;
 class StudentLoginView;
 
-// The student strip of a run over a slide show: a band as wide as the main screen at its top,
-// above the show, holding the run's student grid. It is small (a 20-point line), normal (two
-// rows) or large (every row, from 52 students on, sized for at most 400); with many students it
-// scrolls by itself, one 41-point row a second, down to the last row and back.
+// The student strip of a run over a slide show (and of a free-style run): a band as wide as the
+// main screen at its top, above the show, holding the run's student grid. It is small (a 20-point
+// line), normal (two rows) or large (every row, from 52 students on, sized for at most 400); with
+// many students it scrolls by itself, one 41-point row a second, down to the last row and back.
 class PPTStudentLoginView : public QWidget
 {
     Q_OBJECT

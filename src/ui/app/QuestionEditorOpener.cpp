@@ -1,10 +1,10 @@
 #include "QuestionEditorOpener.h"
 
-#include "QuestionsSettingWindowController.h"
-#include "TitleSetController.h"
+#include "TabController.h"
 
 #include "core/engine/QuizParticipantData.h"
-#include "ui/app/TabController.h"
+#include "ui/authoring/QuestionsSettingWindowController.h"
+#include "ui/authoring/TitleSetController.h"
 
 namespace QuestionEditorOpener {
 

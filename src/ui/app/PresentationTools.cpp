@@ -1,10 +1,11 @@
 #include "PresentationTools.h"
 
+#include "SystemSettingCtrl.h"
+#include "TabController.h"
+
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/presentation/MouseFunction.h"
 #include "platform/PPTEditorMSO.h"
-#include "ui/app/SystemSettingCtrl.h"
-#include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/presentation/PPTQuestionInfoWindowController.h"
 #include "ui/presentation/ScreenShotCapture.h"
