@@ -70,10 +70,27 @@ int depthOf(pugi::xml_node root)
 // Why the bytes are not well-formed XML, with the line, or "" when they are. The session reader's
 // parser takes more than XML allows (a second element after the root, text outside it, an
 // attribute given twice, an undeclared entity) and reads such a file as if it were sound, so a
-// file is first read through a reader that holds to the XML rules.
-QString wellFormedProblem(const QByteArray &bytes)
+// file is first read through a reader that holds to the XML rules. One thing is let through: the
+// session store writes a control character (from a keypad's text or an imported roster) as a
+// character reference such as "&#01;", which XML 1.0 does not allow; the session reader reads it,
+// and a file Pollix wrote is not refused for it.
+QString wellFormedProblem(const QString &text)
 {
-    QXmlStreamReader reader(bytes);
+    static const QRegularExpression reference(QStringLiteral("&#(?:x([0-9A-Fa-f]{1,6})|([0-9]{1,7}));"));
+    QString checked;
+    checked.reserve(text.size());
+    qsizetype from = 0;
+    for (QRegularExpressionMatchIterator it = reference.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const uint code = m.capturedLength(1) > 0 ? m.captured(1).toUInt(nullptr, 16) : m.captured(2).toUInt();
+        if (code < 1 || code > 0x1F)
+            continue;
+        checked += QStringView(text).mid(from, m.capturedStart() - from);
+        checked += QLatin1String("&#32;");
+        from = m.capturedEnd();
+    }
+    checked += QStringView(text).mid(from);
+    QXmlStreamReader reader(checked);
     while (!reader.atEnd())
         reader.readNext();
     if (!reader.hasError())
@@ -117,7 +134,7 @@ std::optional<SessionImport::Checked> SessionImport::check(const QString &path, 
     if (utf8.hasError())
         return refuse(reason, tr("The file is not UTF-8 text; session files are. Save it as UTF-8 and import it again."));
 
-    const QString malformed = wellFormedProblem(checked.bytes);
+    const QString malformed = wellFormedProblem(text);
     if (!malformed.isEmpty())
         return refuse(reason, malformed);
     pugi::xml_document doc;

@@ -7,6 +7,7 @@
 #include "core/reports/SessionEdit.h"
 #include "core/reports/SessionImport.h"
 #include "core/reports/SessionMerge.h"
+#include "core/store/GlobalFunctions.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
@@ -628,6 +629,19 @@ TEST_F(SessionRecordsTest, ImportRefusesWhatIsNotWellFormedXmlNamingTheLine)
     // Comments, processing instructions and blank lines beside the root are XML.
     QString why;
     EXPECT_TRUE(check(body + "\n<!-- exported on Friday -->\n<?pollix note?>\n\n", &why)) << why.toStdString();
+    // A control character a keypad or an imported roster brought in is written by the session
+    // store as a character reference XML 1.0 does not allow; another Pollix still takes the file.
+    pugi::xml_document stored;
+    ASSERT_TRUE(stored.load_buffer(session.constData(), size_t(session.size())));
+    stored.child("Session").child("Name").text().set("Quiz\x01 period\x1b 2");
+    const QString control = outside.filePath(QStringLiteral("control.xml"));
+    QFile out(control);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(GlobalFunctions::xmlData(stored));
+    out.close();
+    const std::optional<SessionImport::Checked> withControl = SessionImport::check(control, &why);
+    ASSERT_TRUE(withControl) << why.toStdString();
+    EXPECT_EQ(withControl->quiz.name(), "Quiz\x01 period\x1b 2");
     // Nothing refused reached the session folder.
     QString path;
     EXPECT_FALSE(SessionImport::importFile(outside.filePath(QStringLiteral("f%1.xml").arg(qHash(refused[0].bytes))),
