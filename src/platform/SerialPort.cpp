@@ -123,7 +123,7 @@ bool SerialPort::open(const QString &path, int baud)
     if (fd < 0)
         return refuse(errno);
     auto fail = [&](const char *what) {
-        m_openError = OpenError::Other;
+        m_openError = OpenError::Setup;
         m_lastError = QStringLiteral("%1: %2: %3").arg(path, QLatin1String(what), QString::fromLocal8Bit(strerror(errno)));
         PollixLog(m_lastError);
         letGo(fd);

@@ -22,8 +22,9 @@ public:
     SerialPort &operator=(const SerialPort &) = delete;
 
     // Why the last open failed: the two refusals that leave a receiver present but out of reach
-    // are told apart from every other failure.
-    enum class OpenError { None, InUse, NoPermission, Other };
+    // are told apart from every other failure, and a port that opened but would not take its
+    // set-up (a speed or mode its driver refuses) from one that did not open at all.
+    enum class OpenError { None, InUse, NoPermission, Other, Setup };
 
     bool open(const QString &path, int baud);
     void close();

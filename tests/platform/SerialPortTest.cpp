@@ -1,6 +1,9 @@
 #include "platform/SerialPort.h"
 #include "support/OrdinaryUser.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -106,4 +109,23 @@ TEST(SerialPortAsOrdinaryUser, APortAnotherProgramHoldsIsRefusedByNameAndLeftHel
     ioctl(other, TIOCNXCL);
     ::close(other);
     EXPECT_TRUE(port.open(pty.path(), 115200)) << port.lastError().toStdString();
+}
+
+TEST(SerialPort, APathThatOpensButIsNoSerialLineIsToldApartFromOneThatDoesNotOpen)
+{
+    // A model's probe that the port's driver will not set up leaves the next model its own try;
+    // a port that does not open at all refuses every model alike.
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("not-a-port"));
+    QFile file(plain);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    SerialPort port;
+    EXPECT_FALSE(port.open(plain, 28800));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.lastOpenError(), SerialPort::OpenError::Setup);
+    EXPECT_TRUE(port.lastError().startsWith(plain + ": TIOCEXCL: ")) << port.lastError().toStdString();
+
+    EXPECT_FALSE(port.open(dir.filePath(QStringLiteral("gone")), 115200));
+    EXPECT_EQ(port.lastOpenError(), SerialPort::OpenError::Other);
 }

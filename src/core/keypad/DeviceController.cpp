@@ -66,7 +66,8 @@ struct OpenRefusal
     QString reason;
 };
 
-// Nothing when the device's last open went through (whatever its probe then heard).
+// Nothing when the device's last open went through (whatever its probe then heard). A port that
+// opened but refused this model's set-up is named too; it may still take another model's speed.
 std::optional<OpenRefusal> openRefusal(TovDevice *device, const QString &path)
 {
     auto *serial = dynamic_cast<TovSerial *>(device);
@@ -277,13 +278,17 @@ void DeviceController::scanPorts(const QStringList &paths)
             std::shared_ptr<TovDevice> device = std::make_shared<TovArvel>();
             if (!device->detectDevice(path)) {
                 // A port that does not open refuses every model's probe alike.
-                if (const auto refusal = openRefusal(device.get(), path)) {
+                const auto refusal = openRefusal(device.get(), path);
+                if (refusal && refusal->error != SerialPort::OpenError::Setup) {
                     refused << *refusal;
                     continue;
                 }
                 device = std::make_shared<TovDravel>();
-                if (!device->detectDevice(path))
+                if (!device->detectDevice(path)) {
+                    if (const auto again = openRefusal(device.get(), path))
+                        refused << *again;
                     continue;
+                }
             }
             const QString name = TovDevice::modelNameForType(device->type());
             device->setDeviceNameValue(name);
