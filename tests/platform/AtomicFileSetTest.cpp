@@ -131,8 +131,9 @@ QList<ChangeJournal::Step> laidOut(const QString &folder)
     auto step = [&](const QString &rel, const std::optional<QByteArray> &bytes) {
         ChangeJournal::Step s;
         s.target = folder + "/" + rel;
-        if (bytes)
+        if (bytes) {
             EXPECT_TRUE(AtomicFile::writeBeside(s.target, SideFiles::Kind::Staged, *bytes, &s.staged));
+        }
         if (QFile::exists(s.target)) {
             s.kept = SideFiles::nameBeside(s.target, SideFiles::Kind::Kept);
             EXPECT_EQ(::link(QFile::encodeName(s.target).constData(), QFile::encodeName(s.kept).constData()), 0);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +34,31 @@ bool writeProcFile(const char *path, const char *text)
     return n == ssize_t(std::strlen(text));
 }
 
+bool enterUserNamespace(int flags, const char *uidMap, const char *gidMap)
+{
+    if (::unshare(CLONE_NEWUSER | flags) != 0)
+        return false;
+    writeProcFile("/proc/self/setgroups", "deny");
+    return writeProcFile("/proc/self/uid_map", uidMap) && writeProcFile("/proc/self/gid_map", gidMap);
+}
+
+QString currentTestFilter()
+{
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return test ? QStringLiteral("--gtest_filter=%1.%2")
+                      .arg(QLatin1String(test->test_suite_name()), QLatin1String(test->name()))
+                : QString();
+}
+
+int testsInReport(const QString &path)
+{
+    QFile report(path);
+    if (!report.open(QIODevice::ReadOnly))
+        return -1;
+    const QJsonObject summary = QJsonDocument::fromJson(report.readAll()).object();
+    return summary.contains(QStringLiteral("tests")) ? summary.value(QStringLiteral("tests")).toInt() : -1;
+}
+
 Outcome runCurrentTest(const char *variable, const std::string &value, const std::function<bool()> &prepare)
 {
     const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -49,7 +75,7 @@ Outcome runCurrentTest(const char *variable, const std::string &value, const std
     const QString report = reportFolder.filePath(QStringLiteral("report.json"));
 
     // Everything the child needs is made before the fork.
-    const std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
+    const std::string filter = currentTestFilter().toStdString();
     const std::string self = QFile::symLinkTarget(QStringLiteral("/proc/self/exe")).toStdString();
     std::vector<std::string> envText;
     const size_t variableLength = variable ? std::strlen(variable) : 0;
@@ -85,14 +111,12 @@ Outcome runCurrentTest(const char *variable, const std::string &value, const std
         return Outcome::Failed;
     if (WEXITSTATUS(status) == kUnavailable)
         return Outcome::Unavailable;
-    QFile reportFile(report);
-    if (WEXITSTATUS(status) != 0 || !reportFile.open(QIODevice::ReadOnly))
+    const int ran = testsInReport(report);
+    if (WEXITSTATUS(status) != 0 || ran < 0)
         return Outcome::Failed;
-    const QJsonObject summary = QJsonDocument::fromJson(reportFile.readAll()).object();
-    const bool ran = summary.value(QStringLiteral("tests")).toInt() == 1;
-    if (!ran)
+    if (ran != 1)
         ADD_FAILURE() << "the test did not run in its child process";
-    return ran && summary.value(QStringLiteral("failures")).toInt() == 0 ? Outcome::Passed : Outcome::Failed;
+    return ran == 1 ? Outcome::Passed : Outcome::Failed;
 }
 
 } // namespace ChildTestRun

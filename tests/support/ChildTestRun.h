@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <string>
 
@@ -17,5 +19,18 @@ Outcome runCurrentTest(const char *variable, const std::string &value, const std
 
 // For `prepare`: writes a /proc file such as uid_map in one write.
 bool writeProcFile(const char *path, const char *text);
+
+// For `prepare`: a user namespace of the child's own (with the other namespaces of `flags`), the
+// child's user and group mapped to the ids the maps name ("inside outside 1"); false when the
+// system allows none.
+bool enterUserNamespace(int flags, const char *uidMap, const char *gidMap);
+
+// "--gtest_filter=" for the test running now, so that a child runs that test and no other.
+QString currentTestFilter();
+
+// How many tests a child's JSON report (--gtest_output=json:path) says it ran; -1 when there is
+// no report to read. A filter that matched nothing passes quietly, so a child's run is judged by
+// its report, not by its exit code alone.
+int testsInReport(const QString &path);
 
 } // namespace ChildTestRun

@@ -1,5 +1,7 @@
 #include "KilledRuns.h"
 
+#include "ChildTestRun.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -21,12 +23,13 @@ namespace {
 int atEvery(const char *syscall, const std::function<void(const QString &)> &prepare,
             const std::function<void(const QString &, bool)> &check, int mostRuns)
 {
-    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const QString filter = QStringLiteral("--gtest_filter=%1.%2").arg(QLatin1String(test->test_suite_name()), QLatin1String(test->name()));
+    const QString filter = ChildTestRun::currentTestFilter();
+    QTemporaryDir reports;
     int killed = 0;
     for (int n = 1; n <= mostRuns; ++n) {
         QTemporaryDir home;
         prepare(home.path());
+        const QString report = reports.filePath(QStringLiteral("run-%1.json").arg(n));
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(kFolderVariable, home.path());
@@ -36,14 +39,14 @@ int atEvery(const char *syscall, const std::function<void(const QString &)> &pre
                     {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
                      QStringLiteral("-e"), QStringLiteral("trace=%1").arg(QLatin1String(syscall)), QStringLiteral("-e"),
                      QStringLiteral("inject=%1:signal=KILL:when=%2").arg(QLatin1String(syscall)).arg(n),
-                     QCoreApplication::applicationFilePath(), filter});
+                     QCoreApplication::applicationFilePath(), filter, QStringLiteral("--gtest_output=json:") + report});
         if (!child.waitForFinished(120000)) {
             ADD_FAILURE() << "the child of run " << n << " did not end";
             return killed;
         }
         const QByteArray output = child.readAll();
         const bool wasKilled = child.exitStatus() == QProcess::CrashExit;
-        if (!wasKilled && (child.exitCode() != 0 || !output.contains("[  PASSED  ] 1 test"))) {
+        if (!wasKilled && (child.exitCode() != 0 || ChildTestRun::testsInReport(report) != 1)) {
             ADD_FAILURE() << "run " << n << " (" << syscall << ") failed:\n" << output.toStdString();
             return killed;
         }

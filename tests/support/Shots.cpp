@@ -68,3 +68,13 @@ void saveShot(QWidget *window, const QString &name)
     QApplication::processEvents();
     window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
+
+void saveScreenShot(const QString &name)
+{
+    const QString folder = Shots::folder();
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (folder.isEmpty() || !screen)
+        return;
+    QApplication::processEvents();
+    screen->grabWindow(0).save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}

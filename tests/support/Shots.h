@@ -27,3 +27,7 @@ QString folder();
 // Saves the window as a picture named name + ".png" in Shots::folder(), so its layout can be
 // looked at; does nothing when no folder is set.
 void saveShot(QWidget *window, const QString &name);
+
+// Saves the whole screen as name + ".png" in Shots::folder(), once pending events ran (what
+// floats over a window, and where the window manager put it); nothing when no folder is set.
+void saveScreenShot(const QString &name);

@@ -19,11 +19,8 @@ constexpr const char *kFolderVariable = "POLLIX_SMALL_DISK";
 // Only async-signal-safe calls: this runs in the child between fork and exec.
 bool enterOwnMountNamespace(const char *uidMap, const char *gidMap)
 {
-    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0) {
-        ChildTestRun::writeProcFile("/proc/self/setgroups", "deny");
-        return ChildTestRun::writeProcFile("/proc/self/uid_map", uidMap)
-            && ChildTestRun::writeProcFile("/proc/self/gid_map", gidMap);
-    }
+    if (ChildTestRun::enterUserNamespace(CLONE_NEWNS, uidMap, gidMap))
+        return true;
     return ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0;
 }
 } // namespace

@@ -75,12 +75,8 @@ std::string describe(const QWidget *w)
 
 void shot(const QString &name)
 {
-    const QString dir = Shots::folder();
-    if (dir.isEmpty())
-        return;
     const QSize size = QGuiApplication::primaryScreen()->size();
-    QGuiApplication::primaryScreen()->grabWindow(0).save(
-        QStringLiteral("%1/%2-%3x%4.png").arg(dir, name).arg(size.width()).arg(size.height()));
+    saveScreenShot(QStringLiteral("%1-%2x%3").arg(name).arg(size.width()).arg(size.height()));
 }
 
 namespace {

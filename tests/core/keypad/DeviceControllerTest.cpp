@@ -133,11 +133,7 @@ TEST_F(LinkTest, PortsNamedInTheEnvironmentAreFoundAtStart)
     SimReceiver *corvel = makeReceiver(Model::Corvel);
     SimReceiver *dravel = makeReceiver(Model::Dravel);
     ASSERT_TRUE(corvel && dravel);
-    qputenv("POLLIX_SERIAL_PORTS", ("/nonexistent/tty:" + corvel->portPath() + ":" + dravel->portPath()).toUtf8());
-    SingletonRegistry::resetAll(); // a fresh controller discovers at creation
-    ctrl();
-    qunsetenv("POLLIX_SERIAL_PORTS");
-    waitIdle();
+    restartLinkNaming({"/nonexistent/tty", corvel->portPath(), dravel->portPath()});
     ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
     // Both are listed; the one found last is current, and the change is told once.
     EXPECT_EQ(ctrl()->deviceCount(), 2);

@@ -93,8 +93,9 @@ TEST_F(KilledRosterChangesTest, ANewStudentKilledAtAnyStepIsInTheRosterAndTheCla
                                                      EXPECT_TRUE(inBoth || wasKilled);
                                                      expectEarlierDataWhole(wasKilled);
                                                      // Adding him again is what the teacher then does.
-                                                     if (!inBoth)
+                                                     if (!inBoth) {
                                                          EXPECT_TRUE(RosterEdits::addNewStudent(student("K1", "New"), classNo("8C"), 400).ok());
+                                                     }
                                                  });
     EXPECT_GE(killed, 3);
     EXPECT_GT(landed, 0) << "no kill fell after the change was noted down";

@@ -65,11 +65,7 @@ protected:
         KeypadMouse::setSink({});
         ReceiverTest::TearDown();
     }
-    void shot(const QString &name)
-    {
-        if (!shots.isEmpty())
-            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QLatin1Char('/') + name + QStringLiteral(".png"));
-    }
+    static void shot(const QString &name) { saveScreenShot(name); }
     const QString shots = Shots::folder();
     DialogAnswers answers;
 };

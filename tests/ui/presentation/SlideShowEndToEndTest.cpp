@@ -68,15 +68,12 @@ protected:
         ReceiverTest::TearDown();
     }
     // With a picture folder set the screen is saved there on the way.
-    void shot(const QString &name, QWidget *w = nullptr)
+    static void shot(const QString &name, QWidget *w = nullptr)
     {
-        if (shots.isEmpty())
-            return;
-        QCoreApplication::processEvents();
         if (w)
-            w->grab().save(shots + QLatin1Char('/') + name + QStringLiteral(".png"));
+            saveShot(w, name);
         else
-            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + QLatin1Char('/') + name + QStringLiteral(".png"));
+            saveScreenShot(name);
     }
     const QString shots = Shots::folder();
     std::unique_ptr<SimAutoPilot> pilot;

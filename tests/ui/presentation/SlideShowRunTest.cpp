@@ -522,12 +522,7 @@ TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClic
         return false;
     };
     // The screen as the teacher sees it, when pictures are asked for.
-    const auto screenShot = [&](const QString &name) {
-        if (const QString dir = Shots::folder(); !dir.isEmpty()) {
-            QCoreApplication::processEvents();
-            screen->grabWindow(0).save(QStringLiteral("%1/%2-%3.png").arg(dir, name, size));
-        }
-    };
+    const auto screenShot = [&](const QString &name) { saveScreenShot(name + QLatin1Char('-') + size); };
     expectWholeButtons(QStringLiteral("opened"));
     saveShot(run.data(), QStringLiteral("slide-show-bar-") + size);
     screenShot(QStringLiteral("slide-show"));

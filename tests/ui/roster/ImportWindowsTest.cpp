@@ -367,8 +367,8 @@ void chooseMapping(ImportPreviewController *preview, int column, const QString &
             << "menu at " << menu->geometry().x() << "," << menu->geometry().y() << ", cell bottom at " << under.x()
             << "," << under.y();
     }
-    if (const QString folder = Shots::folder(); strict && !folder.isEmpty())
-        QGuiApplication::primaryScreen()->grabWindow(0).save(folder + QStringLiteral("/mapping-menu-%1.png").arg(column));
+    if (strict)
+        saveScreenShot(QStringLiteral("mapping-menu-%1").arg(column));
     // The press scrolled nothing: the mapping row stays over the data.
     EXPECT_EQ(header->horizontalScrollBar()->value(), dataScroll);
     QAction *choice = nullptr;

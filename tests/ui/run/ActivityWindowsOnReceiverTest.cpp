@@ -70,14 +70,12 @@ protected:
     }
     static void shot(QWidget *w, const QString &name)
     {
-        const QString folder = Shots::folder();
-        if (folder.isEmpty() || !w)
+        // The layout catches up with the last change of text first; the whole screen too, as on a
+        // real display the box floats over the window.
+        if (!w)
             return;
-        QCoreApplication::processEvents(); // the layout catches up with the last change of text
-        w->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-        // The whole screen too: on a real display the box floats over the window.
-        if (QScreen *screen = QGuiApplication::primaryScreen())
-            screen->grabWindow(0).save(folder + QLatin1Char('/') + name + QStringLiteral("-screen.png"));
+        saveShot(w, name);
+        saveScreenShot(name + QStringLiteral("-screen"));
     }
 
     std::unique_ptr<SimAutoPilot> pilot;
