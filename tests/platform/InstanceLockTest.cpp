@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 // The kernel's lock belongs to each opening of the file, so two locks of one process stand for
-// two starts here; the alerts and the come-forward request between real processes are the
-// program's tests' (tests/ui/app/InstanceTest.cpp).
+// two starts here; real processes, the locks of other computers, the alerts and the come-forward
+// request are the program's tests' (tests/ui/app/InstanceTest.cpp).
 namespace {
 QString lockIn(const QString &folder)
 {
@@ -25,12 +25,6 @@ void writeLock(const QString &path, const QByteArray &text)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray lockNaming(qint64 pid, const QString &host, const QString &written, const QString &folder)
@@ -71,29 +65,6 @@ TEST(InstanceLock, ALiveHolderIsToldByTheKernelsLockNotByTheNumberItsFileNames)
     first.release();
     EXPECT_FALSE(QFile::exists(lockIn(folder)));
     EXPECT_EQ(second.take(), InstanceLock::Outcome::Taken);
-}
-
-TEST(InstanceLock, ALockOfAnotherComputerIsTakenOverOnlyWhenTheTeacherSaysSo)
-{
-    QTemporaryDir dir;
-    const QByteArray theirs = lockNaming(4242, QStringLiteral("room-12-pc"), QStringLiteral("2024-05-06T07:08:09Z"),
-                                         QStringLiteral("/home/teacher/Pollix"));
-    writeLock(lockIn(dir.path()), theirs);
-
-    InstanceLock lock(dir.path());
-    ASSERT_EQ(lock.take(), InstanceLock::Outcome::HeldOnOtherComputer);
-    EXPECT_FALSE(lock.isHeld());
-    EXPECT_EQ(lock.owner().host, QStringLiteral("room-12-pc"));
-    EXPECT_EQ(lock.owner().pid, 4242);
-    EXPECT_EQ(lock.owner().written, QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC));
-    EXPECT_FALSE(lock.askOwnerToComeForward(200)) << "another computer's Pollix cannot be reached";
-    EXPECT_EQ(readAll(lockIn(dir.path())), theirs) << "asking changes nothing";
-
-    ASSERT_TRUE(lock.takeOver());
-    EXPECT_TRUE(lock.isHeld());
-    EXPECT_EQ(InstanceLock::readOwner(lockIn(dir.path()))->host, QSysInfo::machineHostName());
-    InstanceLock next(dir.path());
-    EXPECT_EQ(next.take(), InstanceLock::Outcome::HeldByOther);
 }
 
 TEST(InstanceLock, AReadOnlyApplicationFolderKeepsItsLockInTheDataFolderAndMakesItAgainWhenItGoes)
