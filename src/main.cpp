@@ -7,14 +7,18 @@
 #include "ui/controls/PollixAlert.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     PollixProgram::setUpApplication(app);
 
-    // One Pollix per application folder, held before anything in it is read or written.
-    InstanceLock lock(Orvenda_AppDelegate::defaultApplicationFolder());
+    // One Pollix per application folder, held before anything in it is read or written; in the
+    // data folder when the application folder itself is read-only.
+    const QString folder = Orvenda_AppDelegate::defaultApplicationFolder();
+    InstanceLock lock(folder, QDir(folder).filePath(QStringLiteral("Data")));
+    PollixProgram::endOnSignals(lock);
     if (!PollixProgram::claimApplicationFolder(lock))
         return 0;
     PollixProgram::installServices();
@@ -28,19 +32,7 @@ int main(int argc, char *argv[])
                           {QObject::tr("OK")}, why);
 
     MainwndController controller;
-    QObject::connect(&lock, &InstanceLock::comeForwardRequested, &controller, [&controller] {
-        // The window the teacher works in comes forward: a dialog over the main window (the
-        // splash, an alert, an editor), else the main window once it is up.
-        QWidget *window = QApplication::activeModalWidget();
-        if (!window && controller.window() && (controller.window()->isVisible() || controller.window()->isMinimized()))
-            window = controller.window();
-        if (!window)
-            return;
-        if (window->isMinimized())
-            window->showNormal();
-        window->raise();
-        window->activateWindow();
-    });
+    PollixProgram::comeForwardOnRequest(lock, controller);
     controller.initWindow();
     controller.showWindow();
     const int rc = app.exec();

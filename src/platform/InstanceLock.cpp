@@ -1,34 +1,111 @@
 #include "InstanceLock.h"
 
+#include "AtomicFile.h"
 #include "Log.h"
+#include "SideFiles.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QSysInfo>
 #include <QThread>
+#include <QTimer>
 
-#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr char kComeForward[] = "come forward\n";
+constexpr char kCameForward[] = "came forward\n";
+constexpr char kNoWindow[] = "no window\n";
+constexpr int kKeepFileEveryMs = 5000;
+constexpr qint64 kMostRead = 4096;
+// The holder replaces its file in one rename; a file that changes under every look this many
+// times is being fought over, and counts as held.
+constexpr int kLooks = 8;
+
+// A descriptor closed when it goes out of scope, unless it was handed on.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// fd still stands for the file at path: it was not removed or replaced since it was opened.
+bool isFileAt(int fd, const QString &path)
+{
+    struct stat open = {};
+    struct stat named = {};
+    return ::fstat(fd, &open) == 0 && ::stat(native(path).constData(), &named) == 0 && open.st_dev == named.st_dev
+           && open.st_ino == named.st_ino;
+}
+
+// Opened to take the kernel's lock on it, made when missing. A file this account may only read is
+// opened for reading, which is enough to lock it on a local disk.
+int openToLock(const QString &path)
+{
+    const QByteArray name = native(path);
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    return fd;
+}
+
+bool madeOnOtherComputer(const InstanceLock::Owner &owner)
+{
+    return !owner.host.isEmpty() && owner.host != QSysInfo::machineHostName();
+}
+
+bool processRuns(qint64 pid)
+{
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+// The folder's real path (links resolved) once it exists.
+QString realPath(const QString &path)
+{
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return real.isEmpty() ? QDir::cleanPath(QDir(path).absolutePath()) : real;
+}
 } // namespace
 
-InstanceLock::InstanceLock(const QString &applicationFolder, QObject *parent)
-    : QObject(parent), m_folder(QDir::cleanPath(QDir(applicationFolder).absolutePath()))
+InstanceLock::InstanceLock(const QString &applicationFolder, const QString &dataFolder, QObject *parent)
+    : QObject(parent), m_folder(QDir::cleanPath(QDir(applicationFolder).absolutePath())),
+      m_dataFolder(dataFolder.isEmpty() ? QString() : QDir::cleanPath(QDir(dataFolder).absolutePath()))
 {
 }
 
 InstanceLock::~InstanceLock()
 {
-    if (m_server)
-        m_server->close();
-    if (m_lock && m_held)
-        m_lock->unlock();
+    release();
 }
 
 QString InstanceLock::lockFileName()
@@ -38,32 +115,203 @@ QString InstanceLock::lockFileName()
 
 InstanceLock::Outcome InstanceLock::take()
 {
-    if (m_held)
+    return acquire(false, nullptr);
+}
+
+bool InstanceLock::takeOver(QString *errorText)
+{
+    return acquire(true, errorText) == Outcome::Taken;
+}
+
+QStringList InstanceLock::places() const
+{
+    QStringList out{m_folder};
+    if (!m_dataFolder.isEmpty() && m_dataFolder != m_folder)
+        out << m_dataFolder;
+    return out;
+}
+
+QByteArray InstanceLock::ownContent() const
+{
+    // The folder goes last: it is the one value that may hold any character.
+    return QStringLiteral("pid=%1\nhost=%2\nwritten=%3\nfolder=%4\n")
+        .arg(qint64(::getpid()))
+        .arg(QSysInfo::machineHostName(), QDateTime::currentDateTimeUtc().toString(Qt::ISODate), m_folder)
+        .toUtf8();
+}
+
+std::optional<InstanceLock::Owner> InstanceLock::readOwner(const QString &lockPath)
+{
+    QFile file(lockPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString text = QString::fromUtf8(file.read(kMostRead));
+    Owner owner;
+    QString head = text;
+    const qsizetype folderAt = text.indexOf(QLatin1String("\nfolder="));
+    if (folderAt >= 0) {
+        head = text.left(folderAt);
+        owner.folder = text.mid(folderAt + 8);
+        if (owner.folder.endsWith(QLatin1Char('\n')))
+            owner.folder.chop(1);
+    }
+    for (const QString &line : head.split(QLatin1Char('\n'))) {
+        const QString key = line.section(QLatin1Char('='), 0, 0);
+        const QString value = line.section(QLatin1Char('='), 1);
+        if (key == QLatin1String("pid"))
+            owner.pid = value.toLongLong();
+        else if (key == QLatin1String("host"))
+            owner.host = value;
+        else if (key == QLatin1String("written"))
+            owner.written = QDateTime::fromString(value, Qt::ISODate);
+    }
+    if (owner.pid <= 0 && owner.host.isEmpty())
+        return std::nullopt;
+    return owner;
+}
+
+InstanceLock::Outcome InstanceLock::acquire(bool overOtherComputer, QString *errorText)
+{
+    if (m_fd >= 0)
         return Outcome::Taken;
     QDir().mkpath(m_folder);
-    m_lock = std::make_unique<QLockFile>(m_folder + QLatin1Char('/') + lockFileName());
-    // Held for as long as the program runs: never taken over for its age, only when its process
-    // is gone (QLockFile checks the process and holds an advisory lock that dies with it).
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
-        m_held = true;
+    m_folder = realPath(m_folder);
+    if (!m_dataFolder.isEmpty())
+        m_dataFolder = realPath(m_dataFolder);
+    QString why;
+    for (const QString &place : places()) {
+        const QString path = place + QLatin1Char('/') + lockFileName();
+        // The lock lives where this account can write: the new lock file made here says so.
+        QString side;
+        if (!AtomicFile::writeBeside(path, SideFiles::Kind::Temporary, ownContent(), &side, &why)) {
+            PollixLog(QStringLiteral("No lock can be made in %1: %2").arg(place, why));
+            continue;
+        }
+        int fd = -1;
+        const Outcome outcome = lockAt(path, side, overOtherComputer, &fd);
+        QFile::remove(side); // gone already when it became the lock file
+        if (outcome != Outcome::Taken)
+            return outcome;
+        m_lockPath = path;
+        m_fd = fd;
+        if (m_fd < 0)
+            return Outcome::Taken;
+        for (const QString &other : places()) {
+            if (other != place && heldElsewhere(other)) {
+                release();
+                return Outcome::HeldByOther;
+            }
+        }
         listen();
+        m_keepTimer = new QTimer(this);
+        m_keepTimer->setInterval(kKeepFileEveryMs);
+        connect(m_keepTimer, &QTimer::timeout, this, &InstanceLock::keepFileInPlace);
+        m_keepTimer->start();
         return Outcome::Taken;
     }
-    if (m_lock->error() != QLockFile::LockFailedError) {
-        PollixLog(QStringLiteral("No lock can be made in %1; going on without one").arg(m_folder));
+    PollixLog(QStringLiteral("No lock can be made for %1; going on without one").arg(m_folder));
+    if (errorText)
+        *errorText = why;
+    return Outcome::Taken;
+}
+
+InstanceLock::Outcome InstanceLock::lockAt(const QString &path, const QString &sideFile, bool overOtherComputer, int *heldFd)
+{
+    // Only the holder of the kernel's lock on the file at path replaces or removes it; a file
+    // replaced or removed while it was looked at is looked at again.
+    for (int look = 0; look < kLooks; ++look) {
+        Descriptor current(openToLock(path));
+        if (current.get() >= 0) {
+            const bool free = ::flock(current.get(), LOCK_EX | LOCK_NB) == 0;
+            const int lockError = free ? 0 : errno;
+            if (lockError != 0 && lockError != EWOULDBLOCK) {
+                // No kernel lock on this file system (a share without a lock service): the
+                // file's word is all there is.
+                PollixLog(QStringLiteral("%1 cannot be locked (%2): its process number decides")
+                              .arg(path, QString::fromLocal8Bit(std::strerror(lockError))));
+                m_owner = readOwner(path).value_or(Owner{});
+                if (madeOnOtherComputer(m_owner) && !overOtherComputer)
+                    return Outcome::HeldOnOtherComputer;
+                if (!madeOnOtherComputer(m_owner) && m_owner.pid != ::getpid() && processRuns(m_owner.pid))
+                    return Outcome::HeldByOther;
+            } else {
+                if (!isFileAt(current.get(), path))
+                    continue;
+                m_owner = readOwner(path).value_or(Owner{});
+                if (!free && !madeOnOtherComputer(m_owner))
+                    return Outcome::HeldByOther;
+                // Free or not, a lock of another computer is the teacher's to take over: the
+                // kernel's lock may not reach across the network.
+                if (madeOnOtherComputer(m_owner) && !overOtherComputer)
+                    return Outcome::HeldOnOtherComputer;
+            }
+        }
+        Descriptor mine(::open(native(sideFile).constData(), O_RDWR | O_CLOEXEC));
+        if (mine.get() < 0 || ::flock(mine.get(), LOCK_EX | LOCK_NB) != 0
+            || ::rename(native(sideFile).constData(), native(path).constData()) != 0) {
+            PollixLog(QStringLiteral("The lock file %1 could not be put in place (%2); going on without one")
+                          .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            return Outcome::Taken;
+        }
+        // No sync of the folder: after a power cut the kernel's lock is gone anyway, and a lock
+        // file found then is one left behind.
+        *heldFd = mine.release();
         return Outcome::Taken;
     }
-    QString app;
-    if (!m_lock->getLockInfo(&m_owner.pid, &m_owner.host, &app))
-        m_owner = {};
-    PollixLog(QStringLiteral("%1 is held by process %2 on %3").arg(m_folder).arg(m_owner.pid).arg(m_owner.host));
+    PollixLog(QStringLiteral("The lock file %1 keeps changing: another start is taking it").arg(path));
+    m_owner = readOwner(path).value_or(Owner{});
     return Outcome::HeldByOther;
 }
 
-bool InstanceLock::isHeld() const
+bool InstanceLock::heldElsewhere(const QString &place)
 {
-    return m_held;
+    // A Pollix that started while the application folder could (or could not) be written
+    // holds its lock in the other place.
+    const QString path = place + QLatin1Char('/') + lockFileName();
+    Descriptor fd(::open(native(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0 || ::flock(fd.get(), LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+        return false;
+    const Owner owner = readOwner(path).value_or(Owner{});
+    if (madeOnOtherComputer(owner))
+        return false;
+    m_owner = owner;
+    PollixLog(QStringLiteral("%1 is held by process %2 through %3").arg(m_folder).arg(owner.pid).arg(path));
+    return true;
+}
+
+void InstanceLock::release()
+{
+    if (m_keepTimer)
+        m_keepTimer->stop();
+    if (m_server)
+        m_server->close();
+    if (m_fd < 0)
+        return;
+    // Removed while still locked, so that no other start takes a file on its way out.
+    if (isFileAt(m_fd, m_lockPath))
+        ::unlink(native(m_lockPath).constData());
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+void InstanceLock::keepFileInPlace()
+{
+    if (m_fd < 0 || isFileAt(m_fd, m_lockPath))
+        return;
+    QString side, why;
+    if (!AtomicFile::writeBeside(m_lockPath, SideFiles::Kind::Temporary, ownContent(), &side, &why)) {
+        PollixLog(QStringLiteral("The lock file %1 is gone and cannot be made again: %2").arg(m_lockPath, why));
+        return;
+    }
+    int fd = -1;
+    const Outcome outcome = lockAt(m_lockPath, side, false, &fd);
+    QFile::remove(side);
+    if (outcome != Outcome::Taken || fd < 0) {
+        PollixLog(QStringLiteral("The lock file %1 was gone, and another start has taken it since").arg(m_lockPath));
+        return;
+    }
+    PollixLog(QStringLiteral("The lock file %1 was gone or replaced: it was made again").arg(m_lockPath));
+    ::close(std::exchange(m_fd, fd));
 }
 
 QString InstanceLock::socketName() const
@@ -89,11 +337,15 @@ void InstanceLock::listen()
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
                 if (!socket->canReadLine())
                     return;
-                if (socket->readLine(64) == kComeForward) {
-                    PollixLog(QStringLiteral("Another start on %1 asked this window to come forward").arg(m_folder));
-                    emit comeForwardRequested();
+                if (socket->readLine(64) != kComeForward) {
+                    socket->disconnectFromServer();
+                    return;
                 }
-                socket->disconnectFromServer();
+                PollixLog(QStringLiteral("Another start on %1 asked this window to come forward").arg(m_folder));
+                const bool shown = m_comeForward && m_comeForward();
+                // The asker says that the window came forward only when this answer says so.
+                socket->write(shown ? kCameForward : kNoWindow);
+                socket->flush();
             });
         }
     });
@@ -101,7 +353,7 @@ void InstanceLock::listen()
 
 bool InstanceLock::askOwnerToComeForward(int timeoutMs) const
 {
-    if (m_owner.host != QSysInfo::machineHostName() && !m_owner.host.isEmpty())
+    if (madeOnOtherComputer(m_owner))
         return false;
     // The owner takes its lock a moment before it listens: a socket not there yet is asked again
     // until the time is up, not given up on at once.
@@ -116,5 +368,13 @@ bool InstanceLock::askOwnerToComeForward(int timeoutMs) const
         QThread::msleep(50);
     }
     socket.write(kComeForward);
-    return socket.waitForBytesWritten(int(std::max<qint64>(deadline.remainingTime(), 500)));
+    if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+        return false;
+    // A frozen holder's socket still takes the request (the system queues it): only its answer
+    // tells that it came forward.
+    while (!socket.canReadLine()) {
+        if (deadline.hasExpired() || !socket.waitForReadyRead(int(deadline.remainingTime())))
+            return false;
+    }
+    return socket.readLine(64) == kCameForward;
 }

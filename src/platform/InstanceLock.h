@@ -1,60 +1,105 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
-#include <memory>
+#include <functional>
+#include <optional>
 
 class QLocalServer;
-class QLockFile;
+class QTimer;
 
-// One Pollix per application folder: a lock file in the folder, held while the program runs.
-// The lock of a process that is gone (ended, killed, crashed) is taken over; that of a process
-// still running is not, and whoever finds it learns where that process runs and can ask it to
-// bring its window to the front (through a local socket named after the folder).
+// One Pollix per application folder: a lock file (".pollix.lock") held while the program runs.
+//
+// Whether a Pollix holds the folder is told by the kernel's own lock on that file (flock), which
+// ends with the process that holds it, not by the process number the file names: a file left by
+// a process that is gone, one copied along with its folder, or one naming a number the system has
+// since given to another process is taken over. The file says who made it (process, computer,
+// folder, when); it is written whole under a second name and renamed into place, always by the
+// holder of the kernel's lock on the file it replaces.
+//
+// A lock made on another computer is not taken over by itself: over a network share the kernel's
+// lock may not reach that computer, so whether its Pollix still runs is the teacher's to say
+// (takeOver).
+//
+// The lock lives in the application folder or, where that folder cannot be written (a school
+// image), in the data folder, where Pollix writes. A holder can be asked to bring its window to
+// the front through a local socket named after the application folder's real path, the same
+// whichever way the folder is reached (a symbolic link included).
 class InstanceLock : public QObject
 {
     Q_OBJECT
 public:
-    explicit InstanceLock(const QString &applicationFolder, QObject *parent = nullptr);
+    // dataFolder: where the lock goes when the application folder itself cannot be written.
+    explicit InstanceLock(const QString &applicationFolder, const QString &dataFolder = {}, QObject *parent = nullptr);
     ~InstanceLock() override;
 
-    // The lock file's name in the application folder.
+    // The lock file's name.
     static QString lockFileName();
 
     enum class Outcome {
-        Taken,      // this process holds the folder now
-        HeldByOther // another running Pollix holds it (owner() says which)
+        Taken,              // this process holds the folder now
+        HeldByOther,        // a running Pollix of this computer holds it (owner() says which)
+        HeldOnOtherComputer // the lock was made on another computer (owner() says which, and when)
     };
-    // Takes the lock, making the folder when it is missing. A folder where no lock can be made
-    // (read-only, no permission) is Taken too, unlocked: nothing can be written there to clash.
+    // Takes the lock, making the application folder when it is missing. Where no lock can be
+    // made at all (nothing can be written), the outcome is Taken, unlocked: nothing can be
+    // written there to clash.
     Outcome take();
-    bool isHeld() const;
+    // After HeldOnOtherComputer, when the teacher says the Pollix there no longer runs: takes the
+    // folder all the same. False (with why) when the lock file could not be written.
+    bool takeOver(QString *errorText = nullptr);
+    // Gives the folder up: the lock file goes and the kernel's lock is released.
+    void release();
+    bool isHeld() const { return m_fd >= 0; }
+
+    // The application folder's real path.
     QString folder() const { return m_folder; }
+    // Where the lock file is (after take).
+    QString lockPath() const { return m_lockPath; }
 
     struct Owner
     {
         qint64 pid = 0;
         QString host;
+        QString folder;
+        QDateTime written; // UTC; invalid when the file does not say
     };
-    // After HeldByOther: the process holding the folder, as its lock file says.
+    // After HeldByOther or HeldOnOtherComputer: who made the lock, as its file says.
     Owner owner() const { return m_owner; }
+    // What a lock file says; nothing when it cannot be read or is empty.
+    static std::optional<Owner> readOwner(const QString &lockPath);
 
-    // Asks the holder of the folder to bring its window to the front; false when it could not
-    // be reached (it runs on another computer, or has not started listening yet).
+    // Asks the holder of the folder to bring its window to the front. True only when it answered,
+    // within timeoutMs, that it did; false when it runs on another computer, did not answer (it is
+    // frozen or busy) or had no window to show.
     bool askOwnerToComeForward(int timeoutMs = 2000) const;
+    // What this process does when another start on the folder asks it to come forward; true when a
+    // window was brought to the front.
+    void setComeForwardHandler(std::function<bool()> handler) { m_comeForward = std::move(handler); }
 
-signals:
-    // Another start on this folder asked this process to show itself.
-    void comeForwardRequested();
+    // While held: when the lock file is gone or was replaced (deleted by a clean-up, a copy put in
+    // its place), it is made again. Runs by itself every few seconds.
+    void keepFileInPlace();
 
 private:
+    Outcome acquire(bool overOtherComputer, QString *errorText);
+    // Takes the lock at path; sideFile holds this process's own lock file, written whole.
+    Outcome lockAt(const QString &path, const QString &sideFile, bool overOtherComputer, int *heldFd);
+    // A running Pollix of this computer holds the lock of one of the other places.
+    bool heldElsewhere(const QString &place);
+    QStringList places() const;
+    QByteArray ownContent() const;
     QString socketName() const;
     void listen();
 
     QString m_folder;
-    std::unique_ptr<QLockFile> m_lock;
+    QString m_dataFolder;
+    QString m_lockPath;
+    int m_fd = -1;
     QLocalServer *m_server = nullptr;
+    QTimer *m_keepTimer = nullptr;
     Owner m_owner;
-    bool m_held = false;
+    std::function<bool()> m_comeForward;
 };

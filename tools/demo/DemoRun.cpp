@@ -238,9 +238,20 @@ void DemoRun::tick()
         const QList<int> asked = QuizData::shareManager()->arrayAlreadyTestQuestionNo();
         const int current = asked.isEmpty() ? 0 : asked.last();
         int answered = 0;
-        for (int d : QuizParticipantData::shareManager()->loginDeviceNos())
-            if (current > 0 && !QuizData::shareManager()->getStudentAnswer(current, d).isEmpty())
-                ++answered;
+        for (int d : QuizParticipantData::shareManager()->loginDeviceNos()) {
+            const QString answer = current > 0 ? QuizData::shareManager()->getStudentAnswer(current, d) : QString();
+            if (answer.isEmpty())
+                continue;
+            ++answered;
+            // Each answer as it reaches the run, for whoever watches the demo (or checks it).
+            const StudentInClassPtr student = QuizParticipantData::shareManager()->loginStudentWithDeviceNo(d);
+            if (student && !m_answersShown.contains({current, d})) {
+                m_answersShown.insert({current, d});
+                std::printf("answer: question %d, student %s: %s\n", m_question, qPrintable(student->studentID()),
+                            qPrintable(answer));
+                std::fflush(stdout);
+            }
+        }
         const int expected = QuizParticipantData::shareManager()->getSumOfLoginStudents();
         // Most keypads answer within a few seconds; a few never do, as in a real class.
         if ((current > 0 && answered >= expected * 9 / 10 && stepTookLongerThan(5000)) || stepTookLongerThan(12000)) {

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QProcess>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -79,6 +80,7 @@ private:
     int m_askedAgain = 0;
     int m_resultStep = -1; // -1: the results were not shown yet
     QString m_saved;
+    QSet<std::pair<int, int>> m_answersShown; // (question, keypad) printed as they came
     QStringList m_before; // session files there before the run
     TabController *m_tab = nullptr;
     class MainwndController *m_main = nullptr;

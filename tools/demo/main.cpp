@@ -48,6 +48,8 @@ int main(int argc, char *argv[])
     qputenv("POLLIX_HOME", folder.toUtf8());
     // The demo folder is an application folder like any other: one Pollix on it at a time.
     InstanceLock lock(folder);
+    // Ended by a signal, the demo ends as Pollix does: the run it steers is saved first.
+    PollixProgram::endOnSignals(lock);
     if (lock.take() != InstanceLock::Outcome::Taken) {
         std::fprintf(stderr, "pollix-demo: Pollix is already running on %s (process %lld on %s)\n", qPrintable(folder),
                      static_cast<long long>(lock.owner().pid), qPrintable(lock.owner().host));
@@ -88,7 +90,9 @@ int main(int argc, char *argv[])
     }
 
     int rc = 1;
+    bool finished = false;
     QObject::connect(&run, &DemoRun::finished, &app, [&](bool ok) {
+        finished = true;
         rc = ok ? 0 : 1;
         if (ok)
             std::printf("Saved session: %s\n", qPrintable(run.savedSession()));
@@ -96,7 +100,7 @@ int main(int argc, char *argv[])
         app.exit(rc);
     });
     run.openProgram(quiz);
-    app.exec();
+    const int ended = app.exec();
     Orvenda_AppDelegate::setAppDelegate(nullptr);
-    return rc;
+    return finished ? rc : ended;
 }

@@ -458,6 +458,17 @@ void DeviceController::checkChannelsOfCurrent(std::function<void(bool conflict)>
     });
 }
 
+void DeviceController::letGoOfReceivers()
+{
+    m_lookAgain.stop();
+    ++m_openGeneration; // an open under way is not taken up when it is done
+    stopToRead();
+    if (m_curDevice)
+        m_curDevice->closeDevice();
+    m_bHaveDevice = false;
+    PollixLog(QStringLiteral("The receiver's port is let go of"));
+}
+
 void DeviceController::myDeviceRemoved(int index)
 {
     if (index < 0 || index >= m_arrayDevices.size())

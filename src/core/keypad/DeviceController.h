@@ -82,6 +82,9 @@ public:
 
     void startToRead();
     void stopToRead();
+    // The program is ending: the current receiver's port is closed now (its exclusive use ends
+    // with it) and no port is looked at again.
+    void letGoOfReceivers();
     bool isReading() const { return m_readNotifier != nullptr; }
 
     // The same-channel query on the current receiver, asked from a window while it is read: its

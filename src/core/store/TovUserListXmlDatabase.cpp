@@ -93,12 +93,36 @@ void TovUserListXmlDatabase::loadUserList()
 {
     std::lock_guard lock(m_mutex);
     m_userList.clear();
-    if (!ensureFile())
+    m_trouble = Trouble::None;
+    m_troubleReason.clear();
+    QString why;
+    if (!ensureFile(nullptr, &why)) {
+        // The file would hold the built-in account alone, and it logs in without anything being
+        // written; a change of the account cannot be kept.
+        m_userList = {UserEntity()};
+        m_trouble = Trouble::NotMade;
+        m_troubleReason = why;
         return;
+    }
     pugi::xml_document doc;
-    if (!loadDocument(doc))
+    if (!loadDocument(doc, &why)) {
+        m_trouble = Trouble::Unreadable;
+        m_troubleReason = why.isEmpty() ? QStringLiteral("no accounts in it") : why;
         return;
+    }
     m_userList = usersIn(doc);
+}
+
+TovUserListXmlDatabase::Trouble TovUserListXmlDatabase::trouble() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_trouble;
+}
+
+QString TovUserListXmlDatabase::troubleReason() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_troubleReason;
 }
 
 QList<UserEntity> TovUserListXmlDatabase::usersIn(const pugi::xml_document &doc)
@@ -156,6 +180,8 @@ bool TovUserListXmlDatabase::updateUser(const QString &currentName, const QStrin
 
     // Memory follows the file only once the file holds the change.
     m_userList = usersIn(doc);
+    m_trouble = Trouble::None;
+    m_troubleReason.clear();
     return true;
 }
 

@@ -26,8 +26,19 @@ public:
 
     static TovUserListXmlDatabase *sharedUI();
 
-    // Re-reads the file; a missing file is first written with the built-in account.
+    // Re-reads the file; a missing file is first written with the built-in account. When that
+    // cannot be written (a read-only folder), the built-in account, which it would hold, is
+    // taken from memory.
     void loadUserList();
+    // Why the accounts are not those of the file, as the last load found.
+    enum class Trouble {
+        None,
+        NotMade,   // the file is missing and could not be written: the built-in account only
+        Unreadable // the file cannot be read: no account
+    };
+    Trouble trouble() const;
+    // The reason in the system's words ("Read-only file system", "Permission denied", ...).
+    QString troubleReason() const;
     // True when an account's name equals user.name ignoring case and its password equals
     // user.password exactly.
     bool isValidUser(const UserEntity &user) const;
@@ -53,4 +64,6 @@ private:
     mutable std::recursive_mutex m_mutex;
     QList<UserEntity> m_userList;
     QString m_filePath;
+    Trouble m_trouble = Trouble::None;
+    QString m_troubleReason;
 };

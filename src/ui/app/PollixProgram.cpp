@@ -2,6 +2,7 @@
 
 #include "ActivityWindowOpener.h"
 #include "DataManagementCtrl.h"
+#include "MainwndController.h"
 #include "PresentationTools.h"
 #include "QuestionEditorOpener.h"
 
@@ -10,6 +11,8 @@
 #include "core/gradebook/GradebookRosterRecords.h"
 #include "core/keypad/DeviceController.h"
 #include "platform/InstanceLock.h"
+#include "platform/Log.h"
+#include "platform/ShutdownSignals.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/AppIcons.h"
@@ -23,9 +26,82 @@
 #include "ui/reports/ReportController.h"
 #include "ui/reports/ReportWindows.h"
 #include "ui/roster/ImportWindows.h"
+#include "ui/run/RunSession.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QSet>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+namespace {
+QString counted(qint64 n, const QString &one, const QString &many)
+{
+    return n == 1 ? one : many.arg(n);
+}
+
+// How long ago a lock was made, as a teacher reads it. Another computer's clock may be ahead.
+QString ageOf(const QDateTime &written)
+{
+    const qint64 minutes = std::max<qint64>(0, written.secsTo(QDateTime::currentDateTimeUtc())) / 60;
+    if (minutes < 1)
+        return QObject::tr("less than a minute ago");
+    if (minutes < 120)
+        return counted(minutes, QObject::tr("a minute ago"), QObject::tr("%1 minutes ago"));
+    if (minutes < 48 * 60)
+        return QObject::tr("%1 hours ago").arg(minutes / 60);
+    return QObject::tr("%1 days ago").arg(minutes / (24 * 60));
+}
+
+// The lock was made on another computer, where Pollix may still run or may have been cut off
+// (switched off, crashed) with its lock left behind: the teacher, who knows, says which.
+bool openAnywayOrQuit(InstanceLock &lock)
+{
+    const InstanceLock::Owner owner = lock.owner();
+    const QString made = owner.written.isValid()
+                             ? QObject::tr("Its lock was made on %1, %2, by process %3.")
+                                   .arg(owner.written.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                                        ageOf(owner.written))
+                                   .arg(owner.pid)
+                             : QObject::tr("Its lock does not say when it was made.");
+    const QString advice = QObject::tr("If Pollix no longer runs there (that computer was switched off or crashed), open "
+                                       "the folder anyway. If it still runs there, quit and end it there first: two "
+                                       "Pollix on one application folder overwrite each other's work.");
+    const int answer = PollixAlert::show(
+        nullptr, QStringLiteral("Pollix"),
+        QObject::tr("Pollix on the computer \"%1\" holds this application folder.").arg(owner.host),
+        {QObject::tr("Quit"), QObject::tr("Open Anyway")},
+        QStringLiteral("%1\n%2\n\n%3").arg(made, advice, QDir::toNativeSeparators(lock.folder())));
+    if (answer != PollixAlert::AlertSecondButtonReturn)
+        return false;
+    QString why;
+    if (lock.takeOver(&why)) {
+        PollixLog(QStringLiteral("%1 opened anyway over the lock of %2").arg(lock.folder(), owner.host));
+        return true;
+    }
+    PollixAlert::show(nullptr, QStringLiteral("Pollix"), QObject::tr("The application folder could not be opened."),
+                      {QObject::tr("OK")}, why.isEmpty() ? QObject::tr("Another Pollix has taken it meanwhile.") : why);
+    return false;
+}
+
+// Every run on the screen saves what it holds, with no question: the program is ending.
+void saveRunsUnasked()
+{
+    QSet<RunSession *> runs;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        for (RunSession *run : window->findChildren<RunSession *>())
+            runs.insert(run);
+    for (RunSession *run : runs) {
+        QString path, why;
+        if (run->saveUnasked(&path, &why))
+            PollixLog(QStringLiteral("The run was saved as Pollix ended: %1").arg(path));
+        else if (!why.isEmpty())
+            qCWarning(lcPollix).noquote() << QStringLiteral("The run could not be saved as Pollix ended: %1").arg(why);
+    }
+}
+} // namespace
 
 namespace PollixProgram {
 
@@ -91,19 +167,60 @@ void installServices()
     DataManagementCtrl::hooks().reloadGradebook = [] { GradebookRosterRecords::reloadStores(); };
 }
 
-bool claimApplicationFolder(InstanceLock &lock)
+bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs)
 {
-    if (lock.take() == InstanceLock::Outcome::Taken)
+    switch (lock.take()) {
+    case InstanceLock::Outcome::Taken:
         return true;
+    case InstanceLock::Outcome::HeldOnOtherComputer:
+        return openAnywayOrQuit(lock);
+    case InstanceLock::Outcome::HeldByOther:
+        break;
+    }
     const InstanceLock::Owner owner = lock.owner();
-    const bool forward = lock.askOwnerToComeForward();
+    const bool forward = lock.askOwnerToComeForward(answerWaitMs);
     const QString where = owner.pid > 0 ? QObject::tr("It runs as process %1 on %2.").arg(owner.pid).arg(owner.host)
                                         : QObject::tr("Its process could not be named.");
     const QString next = forward ? QObject::tr("Its window has been brought to the front.")
-                                 : QObject::tr("Use its window, or close it before starting Pollix again.");
+                                 : QObject::tr("Its window could not be brought to the front. Use its window, or close it "
+                                               "before starting Pollix again.");
     PollixAlert::show(nullptr, QStringLiteral("Pollix"), QObject::tr("Pollix is already running on this application folder."),
                       {QObject::tr("OK")}, QStringLiteral("%1\n%2\n\n%3").arg(where, next, QDir::toNativeSeparators(lock.folder())));
     return false;
+}
+
+void comeForwardOnRequest(InstanceLock &lock, MainwndController &controller)
+{
+    lock.setComeForwardHandler([&controller] {
+        QWidget *window = QApplication::activeModalWidget();
+        if (!window && controller.window() && (controller.window()->isVisible() || controller.window()->isMinimized()))
+            window = controller.window();
+        if (!window)
+            return false;
+        if (window->isMinimized())
+            window->showNormal();
+        window->raise();
+        window->activateWindow();
+        return true;
+    });
+}
+
+void endOnSignals(InstanceLock &lock)
+{
+    auto *catcher = new ShutdownSignals(&lock);
+    auto ending = std::make_shared<bool>(false);
+    QObject::connect(catcher, &ShutdownSignals::received, &lock, [&lock, ending](int signalNumber) {
+        if (std::exchange(*ending, true))
+            return;
+        PollixLog(QStringLiteral("Pollix ends on signal %1").arg(signalNumber));
+        saveRunsUnasked();
+        if (DeviceController::exists())
+            DeviceController::ShareDeviceController()->letGoOfReceivers();
+        lock.release();
+        // Every loop ends, the dialogs' included; a main loop not yet running ends when it starts.
+        QCoreApplication::exit(0);
+        QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    });
 }
 
 } // namespace PollixProgram

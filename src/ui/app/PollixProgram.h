@@ -1,6 +1,7 @@
 #pragma once
 
 class InstanceLock;
+class MainwndController;
 class QApplication;
 
 // What the pollix program sets up before its main window opens: its identity, and the services
@@ -10,8 +11,18 @@ class QApplication;
 namespace PollixProgram {
 void setUpApplication(QApplication &app);
 void installServices();
-// Takes the application folder for this process. When another Pollix runs on it, asks that one
-// to bring its window to the front, says so in an alert (which process, on which computer) and
-// answers false: the program then ends.
-bool claimApplicationFolder(InstanceLock &lock);
+// Takes the application folder for this process. When a Pollix of this computer runs on it, asks
+// that one to bring its window to the front (waiting up to answerWaitMs for it to say it did),
+// says in an alert which process holds the folder and whether its window came forward, and
+// answers false: the program then ends. A lock made on another computer is shown with that
+// computer's name and the lock's age, and the teacher opens the folder anyway or quits.
+bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs = 2000);
+// Another start on the folder brings the window the teacher works in to the front: a dialog over
+// the main window (the splash, an alert, an editor), else the main window once it is up.
+void comeForwardOnRequest(InstanceLock &lock, MainwndController &controller);
+// SIGTERM, SIGHUP and SIGINT (a logout, a shutdown, a kill, Ctrl+C) end the program without losing
+// the run: a run that asked questions is saved as the end-of-run save would save it, with no
+// question, the receiver's port and the folder's lock are given up, and the program ends with
+// exit code 0. Set up before the lock is taken, so that a signal meanwhile ends cleanly too.
+void endOnSignals(InstanceLock &lock);
 } // namespace PollixProgram

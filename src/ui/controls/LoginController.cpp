@@ -8,6 +8,8 @@
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -81,7 +83,30 @@ void LoginController::doLogin()
         done(1);
         return;
     }
-    PollixAlert::show(this, QStringLiteral("Pollix"), tr("Invalid user name or password!"));
+    PollixAlert::show(this, QStringLiteral("Pollix"), tr("Invalid user name or password!"), {tr("OK")}, accountsTrouble());
+}
+
+QString LoginController::accountsTrouble()
+{
+    const TovUserListXmlDatabase *store = TovUserListXmlDatabase::sharedUI();
+    const QString why = store->troubleReason();
+    const QString file = QDir::toNativeSeparators(store->filePath());
+    const QFileInfo folder(QFileInfo(store->filePath()).path());
+    switch (store->trouble()) {
+    case TovUserListXmlDatabase::Trouble::None:
+        break;
+    case TovUserListXmlDatabase::Trouble::NotMade:
+        if (!folder.isWritable())
+            return tr("The folder %1 is read-only, and the login accounts' file is missing there (%2): only the built-in "
+                      "account can log in until the folder can be written.")
+                .arg(QDir::toNativeSeparators(folder.filePath()), why);
+        return tr("The login accounts' file %1 is missing and could not be made again (%2): only the built-in account "
+                  "can log in until it can be.")
+            .arg(file, why);
+    case TovUserListXmlDatabase::Trouble::Unreadable:
+        return tr("The login accounts' file %1 cannot be read (%2), so no account can log in.").arg(file, why);
+    }
+    return QString();
 }
 
 void LoginController::doCancel()

@@ -30,5 +30,8 @@ protected:
 
 private:
     void controlTextDidChange();
+    // Why a refused login may not be the teacher's typing (the accounts' file is missing in a
+    // read-only folder, or cannot be read); empty when the accounts are the file's.
+    static QString accountsTrouble();
     TovDBUI *dbUI = nullptr;
 };

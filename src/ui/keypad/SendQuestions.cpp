@@ -4,6 +4,7 @@
 #include "core/engine/ActivityFrames.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizMode.h"
+#include "core/keypad/DeviceController.h"
 #include "core/keypad/TovDevice.h"
 #include "core/presentation/MouseFunction.h"
 #include "ui/controls/DialogHooks.h"
@@ -38,6 +39,16 @@ constexpr uint8_t kTeacherKeyF1 = 0x81;
 constexpr int kTeacherPointerDelayMs = 100;
 // A receiver answers its wake at once; after this long the teacher is told it has not.
 constexpr int kWakeAnswerExpectedMs = 3000;
+
+// The receiver that serves the transfer now: the current one, open, of the run's model. One
+// plugged in again after it was pulled out takes over. Asked from the sending thread too.
+std::shared_ptr<TovDevice> servingReceiver(int deviceType)
+{
+    if (!Orvenda_AppDelegate::getAppDelegate())
+        return nullptr;
+    std::shared_ptr<TovDevice> device = DeviceController::ShareDeviceController()->currentDevice();
+    return device && device->type() == deviceType && device->isOpen() ? device : nullptr;
+}
 } // namespace
 
 void SendQuestions::installForRunWindows()
@@ -153,6 +164,7 @@ void SendQuestions::windowDidLoad()
     Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
     device = app ? app->currentDevice() : nullptr;
     const int deviceType = app ? app->currentDeviceType() : -1;
+    m_deviceType = deviceType;
 
     QList<int> keypads;
     if (m_bAskForQuestion) {
@@ -163,11 +175,13 @@ void SendQuestions::windowDidLoad()
         for (int k = 1; k <= logged; ++k)
             keypads << k;
     }
-    std::shared_ptr<TovDevice> out = device;
     QPointer<SendQuestions> self(this);
     m_sender = std::make_unique<QuestionSetSender>(
         QuestionSetSender::setFromRun(deviceType, keypads),
-        [out](const QByteArray &frame) { return out && !frame.isEmpty() && out->sendData(frame); },
+        [deviceType](const QByteArray &frame) {
+            const std::shared_ptr<TovDevice> out = servingReceiver(deviceType);
+            return out && !frame.isEmpty() && out->sendData(frame);
+        },
         [posted = m_posted, self](const QString &text) {
             // The window outlives the thread (its end joins it), so the queue is still there.
             posted->post([self, text] {
@@ -201,11 +215,19 @@ void SendQuestions::refreshProgress()
     const QuestionSetSender::Progress p = m_sender->progress();
     const int n = m_sender->questionCount();
     const bool over = m_noReceiver || m_closing || (p.started && !p.running) || n == 0;
+    // Pulled out while the set goes out: nothing reaches the keypads until it is back.
+    const bool lost = !m_noReceiver && !servingReceiver(m_deviceType);
     QString status;
     if (m_noReceiver) {
         status = tr("No receiver answers: the questions were not sent.");
     } else if (n == 0) {
         status = tr("The question set has no questions to send.");
+    } else if (lost && !over) {
+        status = tr("Receiver disconnected. No question reaches the keypads; the sending goes on when the receiver is "
+                    "plugged in again.");
+    } else if (lost && p.keypadsComplete < p.keypads) {
+        status = tr("Receiver disconnected: the sending ended before every keypad had every question. Plug the "
+                    "receiver in again and send the questions again.");
     } else if (!p.started && m_sinceWake.isValid() && m_sinceWake.elapsed() > kWakeAnswerExpectedMs) {
         status = tr("The receiver does not answer. Is it plugged in and switched on?");
     } else if (!p.started) {

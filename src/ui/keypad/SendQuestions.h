@@ -77,6 +77,7 @@ private:
     bool m_loaded = false;
     bool m_closing = false;
     bool m_noReceiver = false;
+    int m_deviceType = -1;
     QTimer *m_progressTimer = nullptr;
     QElapsedTimer m_sinceWake;
     QList<int> m_arrAskForQueStu;

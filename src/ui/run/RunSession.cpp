@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 
@@ -418,16 +419,8 @@ bool RunSession::windowShouldClose()
     countDown->stop();
     m_window.viewMove(false);
     if (!qdObject->arrayAlreadyTestQuestionNo().isEmpty()) {
-        QStringList arrQuizTime{strTimeStart, GetDateTimeNow(), QString::number(nTimeElapsed)};
-        SaveRequest r;
-        r.strFileName = strPath.isEmpty() ? QString() : QFileInfo(strPath).fileName();
-        r.curDeviceType = nDeviceType;
-        r.curParticipationMode = nParticiptionMode;
-        r.curActivityMode = nMode;
-        r.bIsFreeStyle = bIsFreeStyle;
-        r.nIsGroup = nIsGroup;
-        r.arrStuLoginContentTime = &students->arrStuLoginContentTime();
-        r.arrQuizTime = &arrQuizTime;
+        QStringList arrQuizTime;
+        const SaveRequest r = saveRequest(&arrQuizTime);
         runChildWindow([&] {
             if (!m_window.saveDialog || !m_window.saveDialog(r))
                 SaveToDataController::runForRun(m_window.widget, r);
@@ -447,6 +440,37 @@ bool RunSession::windowShouldClose()
         father->activateWindow();
     }
     return true;
+}
+
+RunSession::SaveRequest RunSession::saveRequest(QStringList *times)
+{
+    *times = {strTimeStart, GetDateTimeNow(), QString::number(nTimeElapsed)};
+    SaveRequest r;
+    r.strFileName = strPath.isEmpty() ? QString() : QFileInfo(strPath).fileName();
+    r.curDeviceType = nDeviceType;
+    r.curParticipationMode = nParticiptionMode;
+    r.curActivityMode = nMode;
+    r.bIsFreeStyle = bIsFreeStyle;
+    r.nIsGroup = nIsGroup;
+    r.arrStuLoginContentTime = &students->arrStuLoginContentTime();
+    r.arrQuizTime = times;
+    return r;
+}
+
+bool RunSession::saveUnasked(QString *savedPath, QString *errorText)
+{
+    if (qdObject->arrayAlreadyTestQuestionNo().isEmpty())
+        return false;
+    if (!saveOffered && m_window.beforeSave)
+        m_window.beforeSave();
+    saveOffered = true;
+    countDown->stop();
+    // The save dialog may be open already, with a name the teacher typed.
+    QString typed;
+    if (const auto *dialog = m_window.widget->findChild<SaveToDataController *>())
+        typed = dialog->txtSaveSession->text();
+    QStringList times;
+    return SaveToDataController::saveUnasked(m_window.widget, saveRequest(&times), typed, savedPath, errorText);
 }
 
 // ---- run events ----

@@ -183,6 +183,11 @@ public:
     // Closing: refused while a question runs; otherwise the save is offered once and the listener
     // role and the screen go back to the father.
     bool windowShouldClose();
+    // The program is ending (a logout, a shutdown): a run that asked questions is saved now as the
+    // end-of-run save would save it, every answer received so far included, with no dialog and no
+    // question (under the name typed in the save dialog when it is open); nothing is offered
+    // afterwards. False when there was nothing to save or (with why) the file could not be written.
+    bool saveUnasked(QString *savedPath, QString *errorText);
 
     // ---- run events ----
     // A rush: the first buzz starts the count-down for its winner; the winner's answer stops the
@@ -212,6 +217,8 @@ public:
     void handRaiseSelectedToAnswer(const Notification &n, int q, const std::function<void()> &stop);
 
 private:
+    // What the end-of-run save is handed; times holds the run's start, end and counted seconds.
+    SaveRequest saveRequest(QStringList *times);
     void watchWakeUpReply();
     // A receiver of the run's model is current and open.
     bool receiverServesRun() const;

@@ -90,20 +90,48 @@ void SaveToDataController::awakeFromNib()
     }
 }
 
+void SaveToDataController::takeRequest(const Request &r)
+{
+    setStrFileName(r.strFileName);
+    setCurDeviceType(r.curDeviceType);
+    setCurParticipationMode(r.curParticipationMode);
+    setCurActivityMode(r.curActivityMode);
+    setBIsFreeStyle(r.bIsFreeStyle);
+    setNIsGroup(r.nIsGroup);
+    setArrStuLoginContentTime(r.arrStuLoginContentTime);
+    setArrQuizTime(r.arrQuizTime);
+}
+
 void SaveToDataController::runForRun(QWidget *window, const Request &r)
 {
     SaveToDataController dialog(window);
-    dialog.setStrFileName(r.strFileName);
-    dialog.setCurDeviceType(r.curDeviceType);
-    dialog.setCurParticipationMode(r.curParticipationMode);
-    dialog.setCurActivityMode(r.curActivityMode);
-    dialog.setBIsFreeStyle(r.bIsFreeStyle);
-    dialog.setNIsGroup(r.nIsGroup);
-    dialog.setArrStuLoginContentTime(r.arrStuLoginContentTime);
-    dialog.setArrQuizTime(r.arrQuizTime);
+    dialog.takeRequest(r);
     if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
         app->setObjectToReceiveCommData(&dialog);
     dialog.exec();
+}
+
+bool SaveToDataController::saveUnasked(QWidget *window, const Request &r, const QString &name, QString *savedPath,
+                                       QString *errorText)
+{
+    if (r.curActivityMode == Activity::QuickGrouping)
+        return false;
+    SaveToDataController dialog(window); // never shown
+    dialog.takeRequest(r);
+    dialog.awakeFromNib();
+    if (!name.isEmpty())
+        dialog.txtSaveSession->setText(name);
+    // Nobody is there to type a name where the dialog proposes none.
+    if (dialog.txtSaveSession->text().isEmpty())
+        dialog.txtSaveSession->setText(ActivityRules::name(r.curActivityMode));
+    const bool rollCall = r.curActivityMode == Activity::Attendance || r.curActivityMode == Activity::HandRaise;
+    QuizEntity quiz = rollCall ? dialog.RollCallSave() : dialog.NormalSave();
+    if (!dialog.writeSession(quiz, errorText))
+        return false;
+    if (savedPath)
+        *savedPath = dialog.savedPath();
+    dialog.removeQuizRecord();
+    return true;
 }
 
 int SaveToDataController::exec()

@@ -33,6 +33,12 @@ public:
     };
     // Runs the dialog over a run window as the frame listener (the window takes the role back).
     static void runForRun(QWidget *window, const Request &request);
+    // The program is ending (a logout, a shutdown): the run is saved as OK saves it, with no
+    // dialog and no question, under name, else under the proposed name, else under the
+    // activity's name. False with why when the file could not be written; false with no why
+    // when the run saves nothing (quick grouping).
+    static bool saveUnasked(QWidget *window, const Request &request, const QString &name, QString *savedPath,
+                            QString *errorText);
 
     explicit SaveToDataController(QWidget *parent = nullptr);
     ~SaveToDataController() override;
@@ -83,6 +89,7 @@ protected:
     void closeEvent(class QCloseEvent *event) override;
 
 private:
+    void takeRequest(const Request &request);
     // F1 saves, F2 and the Exit key cancel, mouse frames drive the pointer; false for other frames.
     bool runTeacherKey(const DataOfFrame &frame);
     void handleDataReceiveArvel();

@@ -1,12 +1,13 @@
 #include "platform/InstanceLock.h"
 #include "support/DialogAnswers.h"
+#include "support/OrdinaryUser.h"
+#include "support/ReadOnlyFolders.h"
+#include "support/RunningPollix.h"
 #include "ui/app/PollixProgram.h"
 
+#include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QLockFile>
-#include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,51 +17,14 @@
 #include <csignal>
 
 namespace {
-// The program itself, started as a teacher would, on a folder of its own.
-struct RunningPollix
+QString lockIn(const QString &folder)
 {
-    explicit RunningPollix(const QString &folder)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("POLLIX_HOME", folder);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("POLLIX_NO_UDEV", "1");
-        env.insert("POLLIX_SPLASH_SECONDS", "1");
-        env.insert("QT_LOGGING_RULES", "pollix.info=true");
-        env.remove("POLLIX_SERIAL_PORTS");
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(POLLIX_BINARY_DIR "/src/pollix"), {});
-    }
-    ~RunningPollix()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-    // Waits in short steps (a few seconds at most) until its output holds text.
-    bool saw(const QByteArray &text)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!output.contains(text) && timer.elapsed() < 15000 && process.state() != QProcess::NotRunning) {
-            process.waitForReadyRead(100);
-            output += process.readAll();
-        }
-        output += process.readAll();
-        return output.contains(text);
-    }
-    QProcess process;
-    QByteArray output;
-};
+    return folder + QLatin1Char('/') + InstanceLock::lockFileName();
+}
 
-bool heldBy(const QString &folder, qint64 pid)
+bool startedOn(RunningPollix &pollix, const QString &lockFolder)
 {
-    QLockFile probe(folder + QLatin1Char('/') + InstanceLock::lockFileName());
-    qint64 owner = 0;
-    QString host, app;
-    return probe.getLockInfo(&owner, &host, &app) && owner == pid;
+    return pollix.process.waitForStarted(10000) && QTest::qWaitFor([&] { return pollix.holds(lockFolder); }, 15000);
 }
 } // namespace
 
@@ -68,8 +32,7 @@ TEST(InstanceTest, ASecondStartOnTheFolderSaysWhereItRunsBringsItForwardAndEndsU
 {
     QTemporaryDir home;
     RunningPollix first(home.path());
-    ASSERT_TRUE(first.process.waitForStarted(10000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return heldBy(home.path(), first.process.processId()); }, 15000)) << first.output.toStdString();
+    ASSERT_TRUE(startedOn(first, home.path())) << first.output.toStdString();
 
     DialogAnswers answers;
     {
@@ -88,8 +51,127 @@ TEST(InstanceTest, ASecondStartOnTheFolderSaysWhereItRunsBringsItForwardAndEndsU
     // Killed, the first leaves its lock file; the next start takes the folder over.
     ::kill(pid_t(first.process.processId()), SIGKILL);
     ASSERT_TRUE(first.process.waitForFinished(5000));
+    ASSERT_TRUE(QFile::exists(lockIn(home.path())));
     InstanceLock lock(home.path());
     EXPECT_TRUE(PollixProgram::claimApplicationFolder(lock));
     EXPECT_TRUE(lock.isHeld());
     EXPECT_EQ(answers.alerts().size(), 1);
+}
+
+// A start through a symbolic link reaches the running copy by the folder's real path; a copy that
+// does not answer (frozen) is not said to have come forward.
+TEST(InstanceTest, ThroughALinkTheRunningCopyComesForwardAndAFrozenOneIsNotSaidTo)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/Pollix");
+    const QString link = dir.path() + QStringLiteral("/Desktop link");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(folder, link));
+    RunningPollix first(folder);
+    ASSERT_TRUE(startedOn(first, folder)) << first.output.toStdString();
+
+    DialogAnswers answers;
+    {
+        InstanceLock lock(link);
+        EXPECT_FALSE(PollixProgram::claimApplicationFolder(lock));
+        EXPECT_EQ(lock.folder(), QFileInfo(folder).canonicalFilePath());
+        ASSERT_EQ(answers.alerts().size(), 1);
+        EXPECT_TRUE(answers.alerts()[0].informativeText.contains("Its window has been brought to the front."))
+            << answers.alerts()[0].informativeText.toStdString();
+        EXPECT_TRUE(first.saw("asked this window to come forward")) << first.output.toStdString();
+    }
+
+    ASSERT_EQ(::kill(pid_t(first.process.processId()), SIGSTOP), 0);
+    {
+        InstanceLock lock(folder);
+        EXPECT_FALSE(PollixProgram::claimApplicationFolder(lock, 400));
+        ASSERT_EQ(answers.alerts().size(), 2);
+        const QString said = answers.alerts()[1].informativeText;
+        EXPECT_FALSE(said.contains("has been brought to the front")) << said.toStdString();
+        EXPECT_TRUE(said.contains("could not be brought to the front")) << said.toStdString();
+        EXPECT_TRUE(said.contains(QStringLiteral("process %1").arg(first.process.processId()))) << said.toStdString();
+    }
+    ::kill(pid_t(first.process.processId()), SIGCONT);
+}
+
+// A folder copied while its Pollix ran carries a lock naming a live Pollix: the kernel's lock is
+// on the original's file, so the copy is nobody's.
+TEST(InstanceTest, ALockNamingALivePollixOfAnotherFolderHoldsNothing)
+{
+    QTemporaryDir original, copy;
+    RunningPollix first(original.path());
+    ASSERT_TRUE(startedOn(first, original.path())) << first.output.toStdString();
+    ASSERT_TRUE(QFile::copy(lockIn(original.path()), lockIn(copy.path())));
+
+    DialogAnswers answers;
+    InstanceLock lock(copy.path());
+    EXPECT_TRUE(PollixProgram::claimApplicationFolder(lock));
+    EXPECT_TRUE(lock.isHeld());
+    EXPECT_TRUE(answers.alerts().isEmpty());
+    EXPECT_FALSE(first.output.contains("asked this window to come forward"));
+}
+
+// A network home after another computer was switched off with Pollix running: its lock names
+// that computer, which the teacher knows about and this computer cannot ask.
+TEST(InstanceTest, ALockOfAnotherComputerIsShownWithItsAgeAndOpensAnywayOrQuits)
+{
+    QTemporaryDir home;
+    const QDateTime made = QDateTime::currentDateTimeUtc().addSecs(-3 * 3600 - 120);
+    const QByteArray theirs = QStringLiteral("pid=4242\nhost=room-12-pc\nwritten=%1\nfolder=/home/t/Pollix\n")
+                                  .arg(made.toString(Qt::ISODate))
+                                  .toUtf8();
+    {
+        QFile file(lockIn(home.path()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(theirs);
+    }
+
+    DialogAnswers answers;
+    answers.answerAlert(0); // Quit
+    {
+        InstanceLock lock(home.path());
+        EXPECT_FALSE(PollixProgram::claimApplicationFolder(lock));
+        EXPECT_FALSE(lock.isHeld());
+    }
+    ASSERT_EQ(answers.alerts().size(), 1);
+    const AlertRequest &alert = answers.alerts()[0];
+    EXPECT_EQ(alert.text, "Pollix on the computer \"room-12-pc\" holds this application folder.");
+    EXPECT_EQ(alert.buttons, (QStringList{"Quit", "Open Anyway"}));
+    EXPECT_TRUE(alert.informativeText.contains(made.toLocalTime().toString("yyyy-MM-dd HH:mm") + ", 3 hours ago, by process 4242."))
+        << alert.informativeText.toStdString();
+    EXPECT_TRUE(alert.informativeText.contains("two Pollix on one application folder overwrite each other's work"))
+        << alert.informativeText.toStdString();
+    QFile kept(lockIn(home.path()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), theirs) << "Quit leaves the other computer's lock as it was";
+
+    answers.answerAlert(1); // Open Anyway
+    InstanceLock lock(home.path());
+    EXPECT_TRUE(PollixProgram::claimApplicationFolder(lock));
+    EXPECT_TRUE(lock.isHeld());
+    EXPECT_EQ(answers.alerts().size(), 2);
+    EXPECT_EQ(InstanceLock::readOwner(lockIn(home.path()))->host, QSysInfo::machineHostName());
+}
+
+// A school image: the application folder is read-only, its data folder is not. The running
+// program keeps its lock where it writes, and a second start is refused there.
+TEST(InstanceTest, OnAReadOnlyApplicationFolderThePollixThatRunsHoldsItsDataFolder)
+{
+    POLLIX_AS_ORDINARY_USER();
+    ReadOnlyFolders image;
+    ASSERT_TRUE(image.isValid() && image.makeReadOnly(image.folder()));
+
+    RunningPollix first(image.folder());
+    ASSERT_TRUE(startedOn(first, image.data())) << first.output.toStdString();
+    EXPECT_FALSE(QFile::exists(lockIn(image.folder())));
+
+    DialogAnswers answers;
+    InstanceLock lock(image.folder(), image.data());
+    EXPECT_FALSE(PollixProgram::claimApplicationFolder(lock));
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts()[0].text, "Pollix is already running on this application folder.");
+    EXPECT_TRUE(answers.alerts()[0].informativeText.contains(QStringLiteral("process %1").arg(first.process.processId())));
+
+    EXPECT_TRUE(first.endsCleanlyOn(SIGTERM)) << first.output.toStdString();
+    EXPECT_FALSE(QFile::exists(lockIn(image.data())));
 }

@@ -5,6 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
+#include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "ui/app/EnterUserNameAndPassWordController.h"
 #include "ui/app/LoginSetCtrl.h"
@@ -14,6 +15,8 @@
 #include "ui/presentation/Show.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -116,6 +119,45 @@ TEST_F(LoginTest, FailedWriteIsReportedAndNothingChanges)
     old.setName("tovani");
     old.setPassword(GlobalFunctions::encryptForPasswordString(builtInPassword()));
     EXPECT_TRUE(TovUserListXmlDatabase::sharedUI()->isValidUser(old));
+}
+
+// A school image: the data folder is read-only and holds no accounts' file. The built-in account,
+// which that file would hold, logs in without a write; a refused login says why it may be refused.
+TEST_F(LoginTest, InAReadOnlyFolderWithoutTheAccountsFileTheBuiltInAccountLogsInAndARefusalSaysWhy)
+{
+    POLLIX_AS_ORDINARY_USER();
+    const QString data = app()->strDataFilePath();
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
+    const auto tryLogin = [](const QString &name, const QString &password) {
+        LoginController dialog;
+        dialog.show();
+        QTest::keyClicks(dialog.textName, name);
+        QTest::keyClicks(dialog.textPassword, password);
+        QTest::mouseClick(dialog.buttonLogin, Qt::LeftButton);
+        return dialog.result() == 1;
+    };
+
+    EXPECT_FALSE(tryLogin("tovani", "wrong"));
+    ASSERT_EQ(answers.alertTexts(), QStringList{"Invalid user name or password!"});
+    const QString why = answers.alerts()[0].informativeText;
+    EXPECT_TRUE(why.contains(QDir::toNativeSeparators(QFileInfo(data).absolutePath()) + " is read-only")) << why.toStdString();
+    EXPECT_TRUE(why.contains("Permission denied")) << why.toStdString();
+    EXPECT_TRUE(tryLogin("Tovani", builtInPassword()));
+    EXPECT_TRUE(LoginController::isLogin());
+    EXPECT_EQ(answers.alerts().size(), 1);
+    EXPECT_FALSE(QFile::exists(data + "UserList.xml"));
+
+    // An accounts' file that cannot be read logs nobody in, and the refusal says so.
+    LoginController::setIsLogin(false);
+    ASSERT_TRUE(QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ASSERT_TRUE(TovUserListXmlDatabase::createXmlFileAtPath(data + "UserList.xml"));
+    ASSERT_TRUE(QFile::setPermissions(data + "UserList.xml", {}));
+    TovUserListXmlDatabase::sharedUI()->loadUserList();
+    EXPECT_FALSE(tryLogin("tovani", builtInPassword()));
+    ASSERT_EQ(answers.alerts().size(), 2);
+    EXPECT_TRUE(answers.alerts()[1].informativeText.contains("cannot be read")) << answers.alerts()[1].informativeText.toStdString();
+    EXPECT_FALSE(LoginController::isLogin());
 }
 
 TEST_F(LoginTest, CredentialsPromptCancelEndsThePromptOnly)

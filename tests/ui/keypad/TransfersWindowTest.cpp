@@ -235,6 +235,48 @@ TEST_F(TransfersWindow, ClosingTheWindowStopsTheSendingAtOnce)
     app()->setObjectToReceiveCommData(nullptr);
 }
 
+// Pulled out while the set goes out, the receiver is said to be disconnected (no "Sending question
+// 3 of 4..." to nobody); plugged in again behind the same path, it carries the rest to the keypads.
+TEST_F(TransfersWindow, AReceiverPulledOutMidwayIsSaidToBeDisconnectedAndTheSetGoesOnWhenItIsBack)
+{
+    SimReceiver::Options o;
+    o.linkPath = home() + QStringLiteral("ttyReceiver");
+    SimReceiver *sim = makeReceiver(Model::Dravel, o);
+    ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
+    fillClassOf(3);
+    for (int q = 1; q <= 8; ++q) {
+        QuizQuestionsElement e;
+        e.setStrTitle(QStringLiteral("Question %1: how many legs has a spider?").arg(q));
+        e.setNOptionNum(2);
+        e.setStrOptionA(QStringLiteral("six"));
+        e.setStrOptionB(QStringLiteral("eight"));
+        QuizQuestions::shareManager()->addQuestion(e);
+    }
+    QuestionSetSender::Timing timing = quickSending();
+    timing.frameGapMs = 40; // long enough a pass to pull the receiver out in the middle
+    SendQuestions::setTimingForTesting(timing);
+    SimQuestionSet keypads(*sim, {});
+    SendQuestions window;
+    window.show();
+    app()->setObjectToReceiveCommData(&window);
+    ASSERT_TRUE(waitFor([&] { return window.statusText->text().startsWith(QStringLiteral("Sending question")); }));
+
+    sim->unplug();
+    ASSERT_TRUE(waitFor([&] { return window.statusText->text().startsWith(QStringLiteral("Receiver disconnected.")); }))
+        << window.statusText->text().toStdString();
+    EXPECT_TRUE(window.statusText->text().contains(QStringLiteral("plugged in again")));
+    saveShot(&window, QStringLiteral("SendQuestionsDisconnected"));
+    ASSERT_TRUE(sim->plug());
+    ASSERT_TRUE(waitFor([&] { return window.sender()->state() == QuestionSetSender::Stop && !window.sender()->isRunning(); },
+                        60000));
+    for (int id = 1; id <= 3; ++id)
+        EXPECT_TRUE(keypads.hasWholeSet(id)) << id;
+    EXPECT_TRUE(waitFor([&] { return window.statusText->text().startsWith(QStringLiteral("Done")); }))
+        << window.statusText->text().toStdString();
+    window.OnOK();
+    app()->setObjectToReceiveCommData(nullptr);
+}
+
 // Opened from the teacher keypad (over a slide show) the keypad's pointer starts from the lower
 // left corner, and closing with F1 clicks before and after the window goes; opened by a click the
 // pointer is the teacher's own and is left alone.

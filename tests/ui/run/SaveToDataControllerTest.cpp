@@ -372,3 +372,47 @@ TEST_F(SaveToDataTest, TeacherKeypadF1SavesOnDravel)
     EXPECT_EQ(sessionFiles().size(), 1);
     app()->setObjectToReceiveCommData(nullptr);
 }
+
+// The program is ending (a logout, a shutdown): the run is saved as OK saves it, with nobody
+// there to answer a dialog.
+TEST_F(SaveToDataTest, AtTheProgramsEndTheRunIsSavedUnaskedUnderTheTypedTheProposedOrTheActivitysName)
+{
+    SaveToDataController::Request r;
+    r.strFileName = "Week 3.px";
+    r.curDeviceType = 3;
+    r.arrStuLoginContentTime = &students;
+    r.arrQuizTime = &times;
+    DialogAnswers answers;
+    const auto saved = [&](int activity, const QString &typed) -> std::optional<QuizEntity> {
+        runTwoQuestions(activity);
+        r.curActivityMode = activity;
+        QString path, why;
+        if (!SaveToDataController::saveUnasked(nullptr, r, typed, &path, &why)) {
+            EXPECT_TRUE(why.isEmpty()) << why.toStdString();
+            return std::nullopt;
+        }
+        EXPECT_TRUE(QuizData::shareManager()->arrayAlreadyTestQuestionNo().isEmpty()) << "nothing is saved twice";
+        return TovQuizXmlDatabase().getQuizInfoAll(path);
+    };
+
+    const std::optional<QuizEntity> quiz = saved(0, {});
+    ASSERT_TRUE(quiz.has_value());
+    EXPECT_EQ(quiz->name(), "Week 3");
+    EXPECT_EQ(quiz->allStudentsAns().size(), 6);
+    EXPECT_EQ(answerOf(*quiz, "S1", 1), "BC=5");
+    EXPECT_EQ(saved(0, "Period 2")->name(), "Period 2");
+    EXPECT_EQ(saved(6, {})->name(), "Survey") << "a survey's dialog proposes no name";
+    EXPECT_FALSE(saved(13, {}).has_value()) << "a quick grouping saves nothing";
+    EXPECT_TRUE(answers.alerts().isEmpty());
+    EXPECT_EQ(sessionFiles().size(), 3);
+
+    // A file that cannot be written says why and keeps the run.
+    runTwoQuestions(0);
+    r.curActivityMode = 0;
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    QString why;
+    EXPECT_FALSE(SaveToDataController::saveUnasked(nullptr, r, {}, nullptr, &why));
+    AtomicFile::setFailureHook({});
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
+}
