@@ -459,6 +459,8 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
             else if (taken.value.isEmpty() && item.keyName() == QLatin1String("DeviceNo"))
                 note = QStringLiteral("%1 %2 cannot be imported; the student gets the class's next free keypad number.")
                            .arg(item.displayName(), quoted(typed));
+            else if (taken.value.isEmpty())
+                note = QStringLiteral("%1 %2 cannot be imported; it is left empty.").arg(item.displayName(), quoted(typed));
             else
                 note = QStringLiteral("%1 %2 cannot be imported; it is stored as \"%3\".")
                            .arg(item.displayName(), quoted(typed), taken.value);

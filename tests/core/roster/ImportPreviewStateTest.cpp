@@ -362,24 +362,3 @@ TEST_F(ImportPreviewStateTest, ATypedValueTheImportCannotTakeIsNamedWithItsRowAn
     EXPECT_EQ(state->resultData().at(0).at(0), "");
 }
 
-TEST_F(ImportPreviewStateTest, ASemicolonFileMapsByItsHeaderAndAForcedSeparatorReadsItAgain)
-{
-    const QString path = writeFile("fr.csv", "Device NO.;Student ID;First Name;Last Name;Address\r\n"
-                                             "1;S1;Marie;\"Dupont; Durand\";12, rue Victor Hugo\r\n");
-    ImportPreviewState preview(ImportItemsForStudent(1).allImportItems());
-    QString error;
-    ASSERT_EQ(preview.loadFile(path, &error), TovImportPreviewData::Loaded);
-    EXPECT_EQ(preview.separator(), CSVOperator::Separator::Semicolon);
-    EXPECT_EQ(preview.mappedName(5), "Address");
-    EXPECT_FALSE(preview.bHasError());
-    const QStringList record = preview.resultData().value(0);
-    EXPECT_EQ(record.mid(0, 4), QStringList({"1", "S1", "Marie", "Dupont; Durand"}));
-    EXPECT_EQ(record.at(9), "12, rue Victor Hugo");
-
-    // Read with commas the same file is whole lines in column A, and the import is refused.
-    ASSERT_EQ(preview.loadFile(path, &error, CSVOperator::TextEncoding::Unicode, CSVOperator::Separator::Comma),
-              TovImportPreviewData::Loaded);
-    EXPECT_EQ(preview.separator(), CSVOperator::Separator::Comma);
-    EXPECT_EQ(preview.previewData().numOfFileColumns(), 2) << "split at the address's comma only";
-    EXPECT_TRUE(preview.bHasError());
-}
