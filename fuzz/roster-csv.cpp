@@ -22,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Loading checks every cell already, as the preview does when it opens.
     if (students.loadFile(path, &why) == TovImportPreviewData::Loaded) {
         students.statusText();
+        students.replacements();
         RosterImporter::studentsFromRecords(students.resultData());
     }
     ImportPreviewState teachers(ImportItemsForTeacher().allImportItems());

@@ -150,16 +150,17 @@ QString CSVOperator::fromWindows1252(QByteArrayView bytes)
 }
 
 namespace {
-// Splits at commas outside double quotes, then drops the quotes themselves, so a quoted
-// "Lee, Ann" stays one field. False, with nothing split, past the field limit.
-bool splitLine(const QString &line, QStringList *fields)
+// Splits at the separator outside double quotes, then drops the quotes themselves, so a quoted
+// "Lee, Ann" (or "Lee; Ann" in a file of semicolons) stays one field. False, with nothing split,
+// past the field limit.
+bool splitLine(const QString &line, QChar separator, QStringList *fields)
 {
-    int commas = 0;
+    int separators = 0;
     bool quoted = false;
     for (QChar c : line) {
         if (c == QLatin1Char('"'))
             quoted = !quoted;
-        else if (c == QLatin1Char(',') && !quoted && ++commas >= CSVOperator::kMostFieldsPerRow)
+        else if (c == separator && !quoted && ++separators >= CSVOperator::kMostFieldsPerRow)
             return false;
     }
     QString current;
@@ -169,7 +170,7 @@ bool splitLine(const QString &line, QStringList *fields)
             quoted = !quoted;
             continue;
         }
-        if (c == QLatin1Char(',') && !quoted) {
+        if (c == separator && !quoted) {
             *fields << CSVOperator::decodeStringFromCSV(current);
             current.clear();
             continue;
@@ -178,6 +179,44 @@ bool splitLine(const QString &line, QStringList *fields)
     }
     *fields << CSVOperator::decodeStringFromCSV(current);
     return true;
+}
+
+QChar separatorCharacter(CSVOperator::Separator separator)
+{
+    switch (separator) {
+    case CSVOperator::Separator::Semicolon: return QLatin1Char(';');
+    case CSVOperator::Separator::Tab: return QLatin1Char('\t');
+    default: return QLatin1Char(',');
+    }
+}
+
+// The header line decides: a roster's first line names its fields, so it holds the separator
+// once per column and nothing else that looks like one.
+CSVOperator::Separator recognisedSeparator(const QStringList &lines)
+{
+    using Separator = CSVOperator::Separator;
+    for (const QString &line : lines) {
+        int commas = 0, semicolons = 0, tabs = 0;
+        bool quoted = false;
+        for (QChar c : line) {
+            if (c == QLatin1Char('"'))
+                quoted = !quoted;
+            else if (quoted)
+                continue;
+            else if (c == QLatin1Char(','))
+                ++commas;
+            else if (c == QLatin1Char(';'))
+                ++semicolons;
+            else if (c == QLatin1Char('\t'))
+                ++tabs;
+        }
+        if (commas + semicolons + tabs == 0)
+            continue;
+        if (commas >= semicolons && commas >= tabs)
+            return Separator::Comma;
+        return semicolons >= tabs ? Separator::Semicolon : Separator::Tab;
+    }
+    return Separator::Comma;
 }
 
 enum class Encoding { Utf8, Utf16LE, Utf16BE, Windows1252 };
@@ -280,6 +319,8 @@ bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText, QString *
     if (!ok)
         return fail("File is not a text file.", QStringLiteral("%1 holds binary data").arg(path));
 
+    const Separator separator = m_separator == Separator::Recognised ? recognisedSeparator(lines) : m_separator;
+    const QChar splitAt = separatorCharacter(separator);
     QList<QStringList> rows;
     QList<int> undecodedRows;
     int columns = 0;
@@ -287,11 +328,13 @@ bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText, QString *
         QString line = lines.at(i);
         if (line.isEmpty())
             continue;
-        line.replace(QLatin1Char('\t'), QLatin1Char(';'));
+        // Between commas a tab stands for a semicolon, as it always has.
+        if (separator == Separator::Comma)
+            line.replace(QLatin1Char('\t'), QLatin1Char(';'));
         if (rows.size() >= kMostRows)
             return fail("File is not a text file.", QStringLiteral("more than %1 rows").arg(kMostRows));
         QStringList fields;
-        if (!splitLine(line, &fields))
+        if (!splitLine(line, splitAt, &fields))
             return fail("File is not a text file.",
                         QStringLiteral("row %1 has more than %2 fields").arg(rows.size() + 1).arg(kMostFieldsPerRow));
         columns = std::max(columns, int(fields.size()));
@@ -302,5 +345,6 @@ bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText, QString *
     arrRows = rows;
     m_numOfColumns = columns;
     m_undecodedRows = undecodedRows;
+    m_separatorRead = separator;
     return true;
 }

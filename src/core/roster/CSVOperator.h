@@ -51,6 +51,16 @@ public:
     // The 1-based rows of the last read that held bytes that are not UTF-8 text.
     const QList<int> &undecodedRows() const { return m_undecodedRows; }
 
+    // What separates the fields of a line the reader takes: commas, or the semicolons and tabs
+    // that spreadsheets set to French, German and other languages write. Recognised (the
+    // default) takes the one the file's first line with any of them holds most often outside
+    // double quotes, commas on a tie and for a file with none. The writer always writes commas.
+    enum class Separator { Recognised, Comma, Semicolon, Tab };
+    void setSeparator(Separator separator) { m_separator = separator; }
+    Separator separator() const { return m_separator; }
+    // The separator the last read split its lines at; never Recognised.
+    Separator separatorRead() const { return m_separatorRead; }
+
     // How the reader takes the file's bytes: Unicode (UTF-8, or UTF-16 by its byte-order mark) unless
     // the teacher chose the Windows code page for a file written in it.
     enum class TextEncoding { Unicode, Windows1252 };
@@ -66,4 +76,6 @@ private:
     int m_numOfColumns = 0;
     QList<int> m_undecodedRows;
     TextEncoding m_encoding = TextEncoding::Unicode;
+    Separator m_separator = Separator::Recognised;
+    Separator m_separatorRead = Separator::Comma;
 };

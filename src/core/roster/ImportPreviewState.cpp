@@ -39,9 +39,11 @@ ImportPreviewState::ImportPreviewState(const QList<ImportItemInfo> &importItemLi
     m_importItemDic.insert(kNotImported, ImportItemInfo::invalidItemWithOrderID(100));
 }
 
-int ImportPreviewState::loadFile(const QString &path, QString *errorText, CSVOperator::TextEncoding encoding)
+int ImportPreviewState::loadFile(const QString &path, QString *errorText, CSVOperator::TextEncoding encoding,
+                                 CSVOperator::Separator separator)
 {
     m_previewData.csvObj.setEncoding(encoding);
+    m_previewData.csvObj.setSeparator(separator);
     const int result = m_previewData.loadDataFromFile(path, errorText);
     if (result != TovImportPreviewData::Loaded)
         return result;
@@ -224,7 +226,8 @@ QString ImportPreviewState::blockingMessage(int previewIndex, int column, const 
     if (item.itemType() == ImportItemInfo::NotImported)
         return {};
     if (m_previewData.cell(previewIndex, column).contains(QChar::ReplacementCharacter))
-        return QStringLiteral("Row %1 holds bytes that are not UTF-8 text; retype the %2.")
+        return QStringLiteral("Row %1 holds bytes that are not UTF-8 text: choose the file's encoding beside \"Read the "
+                              "file as\" (it mends the whole file), or retype the %2.")
             .arg(m_previewData.previewRow(previewIndex).value(0), item.displayName());
     if (column == nameColumn() && rowHasNoName(previewIndex))
         return QStringLiteral("Row %1 has no name: type a first or a last name.").arg(m_previewData.previewRow(previewIndex).value(0));
@@ -349,7 +352,7 @@ QString ImportPreviewState::statusText() const
         return QStringLiteral("Required Field(s):") + missing.join(QLatin1Char(','));
     if (!m_arrAllErrorFields.isEmpty())
         return QStringLiteral("Incorrect Field(s):") + m_arrAllErrorFields.join(QLatin1Char(',')) + rowsAndReasons();
-    return QStringLiteral("Ready to import.");
+    return QStringLiteral("Ready to import.") + replacementLines() + defaultsLine();
 }
 
 // Which rows hold the blocking errors and why, a few lines of them, so the teacher can go to them.
@@ -379,48 +382,124 @@ QString ImportPreviewState::rowsAndReasons() const
     return lines.isEmpty() ? QString() : QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
 }
 
+QList<int> ImportPreviewState::columnsOfItems() const
+{
+    QList<int> columns;
+    for (const ImportItemInfo &item : m_importItemList)
+        columns << int(m_headerItemList.indexOf(item.displayName(), 1));
+    return columns;
+}
+
+ImportPreviewState::TakenValue ImportPreviewState::takenValue(int previewIndex, int item, int column) const
+{
+    const ImportItemInfo &info = m_importItemList.at(item);
+    const ImportItemRule &rule = *info.itemRule();
+    // Where the keypad number is optional, a record without one is told so (no text), and the
+    // import gives it the class's next free number rather than keypad 1 for all.
+    const bool openDeviceNo = info.keyName() == QLatin1String("DeviceNo") && !info.isRequired();
+    const QString fallback = openDeviceNo ? QString() : rule.defaultStringValue();
+    if (column < 1)
+        return {fallback, Source::Default};
+    const QString typed = trimmedCell(m_previewData.cell(previewIndex, column));
+    const bool wrong = !m_previewData.error(previewIndex, column).isEmpty();
+    if (typed.isEmpty())
+        return {wrong ? fallback : rule.defaultStringValue(), Source::Default};
+    if (!wrong)
+        return {typed, Source::Typed};
+    if (rule.valueType() == ImportItemRule::LimitedText && ImportItemRule::characterCount(typed) > rule.maxLength())
+        return {ImportItemRule::firstCharacters(typed, rule.maxLength()), Source::Cut};
+    return {fallback, Source::Refused};
+}
+
 QList<QStringList> ImportPreviewState::resultData() const
 {
-    QList<int> columnOfItem;
-    for (const ImportItemInfo &item : m_importItemList) {
-        const int column = int(m_headerItemList.indexOf(item.displayName(), 1));
-        columnOfItem << column;
-    }
+    const QList<int> columnOfItem = columnsOfItems();
     QList<QStringList> records;
     const int rows = m_previewData.previewRowCount();
     records.reserve(rows);
     for (int i = 0; i < rows; ++i) {
         QStringList record;
-        for (qsizetype n = 0; n < m_importItemList.size(); ++n) {
-            const ImportItemRule &rule = *m_importItemList.at(n).itemRule();
-            const int column = columnOfItem.at(n);
-            // Where the keypad number is optional, a record without one is told so (no text), and
-            // the import gives it the class's next free number rather than keypad 1 for all.
-            const bool openDeviceNo = m_importItemList.at(n).keyName() == QLatin1String("DeviceNo")
-                                      && !m_importItemList.at(n).isRequired();
-            if (column < 1) {
-                record << (openDeviceNo ? QString() : rule.defaultStringValue());
-                continue;
-            }
-            if (openDeviceNo && !m_previewData.error(i, column).isEmpty()) {
-                record << QString();
-                continue;
-            }
-            QString value = trimmedCell(m_previewData.cell(i, column));
-            if (value.isEmpty())
-                value = rule.defaultStringValue();
-            if (!m_previewData.error(i, column).isEmpty()) {
-                if (rule.valueType() == ImportItemRule::LimitedText &&
-                    ImportItemRule::characterCount(value) > rule.maxLength()) {
-                    value = ImportItemRule::firstCharacters(value, rule.maxLength());
-                } else {
-                    value = rule.defaultStringValue();
-                    PollixLog(QStringLiteral("default for %1").arg(m_importItemList.at(n).displayName()));
-                }
-            }
-            record << value;
+        for (int n = 0; n < int(m_importItemList.size()); ++n) {
+            const TakenValue taken = takenValue(i, n, columnOfItem.at(n));
+            if (taken.source == Source::Refused)
+                PollixLog(QStringLiteral("default for %1").arg(m_importItemList.at(n).displayName()));
+            record << taken.value;
         }
         records << record;
     }
     return records;
+}
+
+namespace {
+// A typed value as a note quotes it: a long one is shortened.
+QString quoted(const QString &typed)
+{
+    constexpr int kMostShown = 30;
+    const QString shown = ImportItemRule::characterCount(typed) > kMostShown
+                              ? ImportItemRule::firstCharacters(typed, kMostShown).trimmed() + QChar(0x2026)
+                              : typed;
+    return QLatin1Char('"') + shown + QLatin1Char('"');
+}
+} // namespace
+
+QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
+{
+    const QList<int> columnOfItem = columnsOfItems();
+    QList<Replacement> out;
+    for (int i = 0; i < m_previewData.previewRowCount(); ++i) {
+        for (int n = 0; n < int(m_importItemList.size()); ++n) {
+            const TakenValue taken = takenValue(i, n, columnOfItem.at(n));
+            if (taken.source != Source::Cut && taken.source != Source::Refused)
+                continue;
+            const ImportItemInfo &item = m_importItemList.at(n);
+            const QString typed = trimmedCell(m_previewData.cell(i, columnOfItem.at(n)));
+            QString note;
+            if (taken.source == Source::Cut)
+                note = QStringLiteral("%1 is cut to its first %2 characters.").arg(item.displayName()).arg(item.itemRule()->maxLength());
+            else if (taken.value.isEmpty() && item.keyName() == QLatin1String("DeviceNo"))
+                note = QStringLiteral("%1 %2 cannot be imported; the student gets the class's next free keypad number.")
+                           .arg(item.displayName(), quoted(typed));
+            else if (taken.value.isEmpty())
+                note = QStringLiteral("%1 %2 cannot be imported; it is left empty.").arg(item.displayName(), quoted(typed));
+            else
+                note = QStringLiteral("%1 %2 cannot be imported; it is stored as \"%3\".")
+                           .arg(item.displayName(), quoted(typed), taken.value);
+            out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note};
+        }
+    }
+    return out;
+}
+
+// The rows whose typed values are not stored as typed, a few lines of them, as the blocking
+// errors are listed.
+QString ImportPreviewState::replacementLines() const
+{
+    constexpr int kMostLines = 5;
+    const QList<Replacement> all = replacements();
+    QString out;
+    for (qsizetype k = 0; k < all.size() && k < kMostLines; ++k)
+        out += QStringLiteral("\nRow %1: %2").arg(all.at(k).row, all.at(k).note);
+    if (all.size() > kMostLines)
+        out += QStringLiteral("\nand %1 more.").arg(all.size() - kMostLines);
+    return out;
+}
+
+// The defaults that records take where the file gives no value: no column for the field, or a
+// blank cell. An empty default stores nothing the teacher did not type, and is not named.
+QString ImportPreviewState::defaultsLine() const
+{
+    const QList<int> columnOfItem = columnsOfItems();
+    QStringList named;
+    for (int n = 0; n < int(m_importItemList.size()); ++n) {
+        for (int i = 0; i < m_previewData.previewRowCount(); ++i) {
+            const TakenValue taken = takenValue(i, n, columnOfItem.at(n));
+            if (taken.source == Source::Default && !taken.value.isEmpty()) {
+                named << m_importItemList.at(n).displayName() + QLatin1Char(' ') + taken.value;
+                break;
+            }
+        }
+    }
+    if (named.isEmpty())
+        return {};
+    return QStringLiteral("\nWhere the file gives none, the import stores ") + named.join(QStringLiteral(", ")) + QLatin1Char('.');
 }

@@ -20,13 +20,16 @@ public:
     // Loads the file (TovImportPreviewData's results: Loaded, NoRows, Unreadable) and, when it
     // loaded, maps the columns past the items to "N/A" and checks every cell. When the first
     // row names the fields, the columns are mapped by those names and the preview starts at
-    // row 2.
+    // row 2. The separator is recognised from the file unless one is given.
     int loadFile(const QString &path, QString *errorText,
-                 CSVOperator::TextEncoding encoding = CSVOperator::TextEncoding::Unicode);
+                 CSVOperator::TextEncoding encoding = CSVOperator::TextEncoding::Unicode,
+                 CSVOperator::Separator separator = CSVOperator::Separator::Recognised);
     // Lines of the file that did not decode as UTF-8: their cells are marked and block the import
     // until retyped, or until the file is read in the Windows code page.
     bool hasUndecodedRows() const { return !m_previewData.csvObj.undecodedRows().isEmpty(); }
     CSVOperator::TextEncoding encoding() const { return m_previewData.csvObj.encoding(); }
+    // The separator the file was read with (recognised or given).
+    CSVOperator::Separator separator() const { return m_previewData.csvObj.separatorRead(); }
 
     const QList<ImportItemInfo> &importItemList() const { return m_importItemList; }
     // The items' display names in order, then "N/A": the menu of every mapping cell.
@@ -68,12 +71,24 @@ public:
     // A required item is missing or failing: the import must not go on.
     bool bHasError() const { return !missingRequiredItems().isEmpty() || !m_arrAllErrorFields.isEmpty(); }
     // "Ready to import.", or the missing or failing fields, then up to five lines naming a
-    // failing row and why.
+    // failing row and why. Ready, it names up to five rows whose typed value the import does
+    // not store as typed, and the defaults stored where the file gives no value.
     QString statusText() const;
 
     // One record per preview row: a text per item in item order, defaults standing in for
     // missing, blank and rejected cells.
     QList<QStringList> resultData() const;
+
+    // A typed value that the import stores otherwise: replaced by its field's default, cut to
+    // the field's length, or (an optional keypad number) left to the import to give.
+    struct Replacement
+    {
+        int record = -1; // index in resultData()
+        QString row;     // the file row's number
+        QString field;   // the item's display name
+        QString note;    // what happens to it, e.g. Gender "Femme" cannot be imported; it is stored as "Male".
+    };
+    QList<Replacement> replacements() const;
 
 private:
     // blocked: the column holds an error that blocks the import although its item is optional.
@@ -86,6 +101,19 @@ private:
     // Maps columns by a first row that names the fields; false when the first row is data.
     bool mapByHeaderRow();
     QString duplicateKey(const ImportItemRule &rule, const QString &value) const;
+
+    // Where a record's value comes from: the cell as typed, the item's default (no column or a
+    // blank cell), the cell cut to its length, or a default standing in for a refused cell.
+    enum class Source { Typed, Default, Cut, Refused };
+    struct TakenValue
+    {
+        QString value;
+        Source source = Source::Typed;
+    };
+    TakenValue takenValue(int previewIndex, int item, int column) const;
+    QList<int> columnsOfItems() const;
+    QString replacementLines() const;
+    QString defaultsLine() const;
 
     QList<ImportItemInfo> m_importItemList;
     QHash<QString, ImportItemInfo> m_importItemDic;

@@ -102,21 +102,21 @@ void RosterImporter::progress(int index, int count)
     m_lastPercent = percent;
 }
 
-void RosterImporter::loseStudent(const StudentEntity &student, const QString &reason)
+void RosterImporter::loseStudent(const StudentEntity &student, const QString &reason, int record)
 {
-    m_studentsLost << LostStudent{shownStudent(student), reason};
+    m_studentsLost << LostStudent{shownStudent(student), reason, record};
     if (onLost)
         onLost();
 }
 
-void RosterImporter::loseTeacher(const TeacherEntity &teacher, const QString &reason)
+void RosterImporter::loseTeacher(const TeacherEntity &teacher, const QString &reason, int record)
 {
     Teacher shown;
     shown.setFirstName(teacher.firstName());
     shown.setLastName(teacher.lastName());
     shown.setTeacherName(teacher.name());
     shown.setTitle(teacher.title());
-    m_teachersLost << LostTeacher{shown, reason};
+    m_teachersLost << LostTeacher{shown, reason, record};
     if (onLost)
         onLost();
 }
@@ -127,8 +127,8 @@ void RosterImporter::failAll(const QList<StudentEntity> &students, const QString
     m_failureReason = why;
     PollixLog(QStringLiteral("%1 %2").arg(text, why));
     m_studentsLost.clear();
-    for (const StudentEntity &s : students)
-        m_studentsLost << LostStudent{shownStudent(s), text};
+    for (int i = 0; i < students.size(); ++i)
+        m_studentsLost << LostStudent{shownStudent(students.at(i)), text, i};
     if (onLost)
         onLost();
 }
@@ -173,7 +173,7 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
     for (int i = 0; i < students.size(); ++i) {
         QString reason;
         if (!addStudentToDatabase(students.at(i), &reason))
-            loseStudent(students.at(i), reason);
+            loseStudent(students.at(i), reason, i);
         progress(i, int(students.size()));
     }
 
@@ -257,8 +257,8 @@ bool RosterImporter::importTeachersUsingPreviewResultData(const QList<TeacherEnt
         PollixLog(QStringLiteral("%1 %2").arg(text, why));
         m_teachersLost.clear();
         const std::function<void()> told = std::exchange(onLost, nullptr);
-        for (const TeacherEntity &t : teachers)
-            loseTeacher(t, text);
+        for (int i = 0; i < teachers.size(); ++i)
+            loseTeacher(teachers.at(i), text, i);
         onLost = told;
         if (onLost)
             onLost();
@@ -275,7 +275,7 @@ bool RosterImporter::importTeachersUsingPreviewResultData(const QList<TeacherEnt
     for (int i = 0; i < teachers.size(); ++i) {
         QString reason;
         if (!addTeacherToDatabase(teachers.at(i), &reason))
-            loseTeacher(teachers.at(i), reason);
+            loseTeacher(teachers.at(i), reason, i);
         progress(i, int(teachers.size()));
     }
     if (!store->endUpdateTeachers(&why))

@@ -26,11 +26,13 @@ public:
     {
         StudentInClass student;
         QString reason;
+        int record = -1; // its index in the list imported
     };
     struct LostTeacher
     {
         Teacher teacher;
         QString reason;
+        int record = -1;
     };
 
     // Records in the item order of the student list: device number, ID, first name, last name,
@@ -73,8 +75,8 @@ public:
 private:
     bool addStudentToDatabase(const StudentEntity &student, QString *reason);
     bool addTeacherToDatabase(const TeacherEntity &teacher, QString *reason);
-    void loseStudent(const StudentEntity &student, const QString &reason);
-    void loseTeacher(const TeacherEntity &teacher, const QString &reason);
+    void loseStudent(const StudentEntity &student, const QString &reason, int record);
+    void loseTeacher(const TeacherEntity &teacher, const QString &reason, int record);
     void failAll(const QList<StudentEntity> &students, const QString &text, const QString &why);
     void progress(int index, int count);
 

@@ -80,15 +80,28 @@ bool SelectASystem::installDriverByType(int type)
     const QString driver = UsbSerialDriver::driverForDeviceType(type);
     if (driver.isEmpty() || UsbSerialDriver::isDriverPresent(driver))
         return true;
-    const QString text = driver == QLatin1String("cp210x")
-        ? tr("To use SILABS USB device on Mac OSX, you need to install SILABS drive. Do you want to install now?")
-        : tr("To use FTDI USB device on Mac OSX, you need to install FTDI drive. Do you want to install now?");
-    const int answer = PollixAlert::show(this, tr("Pollix"), text, {tr("Yes"), tr("No")});
-    if (answer == PollixAlert::AlertSecondButtonReturn)
-        return true;
-    // No installer is ever run from here: the kernel's own driver module is what is missing.
+    // Linux has nothing to install: the bridge's driver is a module of the kernel, and the port
+    // belongs to the dialout group. The teacher is told both, and Pollix goes on with the
+    // model, finding the receiver once the module is there and the receiver is plugged in.
     PollixLog(QStringLiteral("USB-serial driver %1 is not present in the running kernel").arg(driver));
-    return false;
+    const QString bridge = driver == QLatin1String("cp210x") ? tr("Silicon Labs") : tr("FTDI");
+    const QString text = tr("The receiver of this system needs the Linux kernel's %1 USB-serial driver (%2), which "
+                            "is not loaded.")
+                             .arg(bridge, driver);
+    const QString steps = tr("To load it, run in a terminal:\n    sudo modprobe %1\n"
+                             "(If modprobe does not find it, install your distribution's extra kernel modules.)\n\n"
+                             "To use the receiver without being root, your account must belong to the dialout "
+                             "group. If it does not yet, run:\n    sudo usermod -aG dialout $USER\n"
+                             "then log out and log in again.\n\n"
+                             "Pollix goes on with this system and finds the receiver when it is plugged in.")
+                              .arg(driver);
+    PollixAlert alert(tr("Pollix"), text, {tr("OK")}, steps, this);
+    // The commands can be copied into a terminal.
+    alert.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    if (auto *commands = alert.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        commands->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    alert.runModal();
+    return true;
 }
 
 void SelectASystem::handleDeviceChanged()

@@ -19,8 +19,8 @@ public:
     void selectBrevel();
     void selectCorvel();
     void selectDravel();
-    // True when the program may go on with that model: its USB-serial driver is present, or the
-    // teacher chose to go on without it.
+    // Whether the program may go on with that model: always, once the teacher has been told how
+    // to load a missing USB-serial driver and to get access to the port.
     bool installDriverByType(int type);
 
     bool bRunWindow() const { return m_bRunWindow; }

@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 const QString kPollixArs = QStringLiteral("Pollix ARS");
@@ -48,6 +49,12 @@ ImportPreviewController::ImportPreviewController(const QString &path, const QLis
     showEncodingChoice();
 }
 
+namespace {
+// The entries of the separator box, in order.
+const CSVOperator::Separator kSeparators[] = {CSVOperator::Separator::Comma, CSVOperator::Separator::Semicolon,
+                                              CSVOperator::Separator::Tab};
+} // namespace
+
 void ImportPreviewController::showEncodingChoice()
 {
     const bool codePage = m_state.encoding() == CSVOperator::TextEncoding::Windows1252;
@@ -56,12 +63,25 @@ void ImportPreviewController::showEncodingChoice()
     cboEncoding->setVisible(offered);
     const QSignalBlocker quiet(cboEncoding);
     cboEncoding->setCurrentIndex(codePage ? 1 : 0);
+    const QSignalBlocker quietSeparator(cboSeparator);
+    cboSeparator->setCurrentIndex(int(std::find(std::begin(kSeparators), std::end(kSeparators), m_state.separator())
+                                      - std::begin(kSeparators)));
 }
 
 void ImportPreviewController::chooseEncoding(int index)
 {
-    const auto encoding = index == 1 ? CSVOperator::TextEncoding::Windows1252 : CSVOperator::TextEncoding::Unicode;
-    if (encoding == m_state.encoding())
+    readAgain(index == 1 ? CSVOperator::TextEncoding::Windows1252 : CSVOperator::TextEncoding::Unicode, m_state.separator());
+}
+
+void ImportPreviewController::chooseSeparator(int index)
+{
+    if (index >= 0 && index < int(std::size(kSeparators)))
+        readAgain(m_state.encoding(), kSeparators[index]);
+}
+
+void ImportPreviewController::readAgain(CSVOperator::TextEncoding encoding, CSVOperator::Separator separator)
+{
+    if (encoding == m_state.encoding() && separator == m_state.separator())
         return;
     if (m_edited
         && PollixAlert::show(this, kPollixArs, tr("Reading the file again drops the changes made in the preview."),
@@ -72,7 +92,7 @@ void ImportPreviewController::chooseEncoding(int index)
     }
     ImportPreviewState fresh(m_state.importItemList());
     QString error;
-    if (fresh.loadFile(m_path, &error, encoding) != TovImportPreviewData::Loaded) {
+    if (fresh.loadFile(m_path, &error, encoding, separator) != TovImportPreviewData::Loaded) {
         PollixAlert::show(this, kPollixArs, tr("The file cannot be imported."), {tr("OK")}, error);
         showEncodingChoice();
         return;
@@ -213,6 +233,10 @@ void ImportPreviewController::buildWindow()
     cboEncoding->setObjectName(QStringLiteral("cboEncoding"));
     cboEncoding->addItems({tr("UTF-8"), tr("Windows (Western European)")});
     connect(cboEncoding, &QComboBox::activated, this, &ImportPreviewController::chooseEncoding);
+    cboSeparator = new QComboBox(this);
+    cboSeparator->setObjectName(QStringLiteral("cboSeparator"));
+    cboSeparator->addItems({tr("Commas"), tr("Semicolons"), tr("Tabs")});
+    connect(cboSeparator, &QComboBox::activated, this, &ImportPreviewController::chooseSeparator);
 
     auto *rows = new QHBoxLayout;
     rows->addWidget(new QLabel(tr("Import from row:"), this));
@@ -223,6 +247,9 @@ void ImportPreviewController::buildWindow()
     rows->addStretch();
     rows->addWidget(lblEncoding);
     rows->addWidget(cboEncoding);
+    rows->addSpacing(12);
+    rows->addWidget(new QLabel(tr("Separated by:"), this));
+    rows->addWidget(cboSeparator);
 
     auto *mapping = new QHBoxLayout;
     mapping->setSpacing(0);

@@ -44,8 +44,10 @@ public:
     // The row boxes as the teacher uses them: a value chosen or typed.
     void chooseStartRow(const QString &text);
     void chooseEndRow(const QString &text);
-    // Reads the file again in the encoding given; the preview's changes go (asked first).
+    // Reads the file again in the encoding, or with the separator, given; the preview's changes
+    // go (asked first).
     void chooseEncoding(int index);
+    void chooseSeparator(int index);
 
     QComboBox *cboRowStart = nullptr;
     QComboBox *cboRowEnd = nullptr;
@@ -53,6 +55,9 @@ public:
     // code page instead of the program guessing it.
     QComboBox *cboEncoding = nullptr;
     QLabel *lblEncoding = nullptr;
+    // Commas, semicolons or tabs: shows the separator recognised, and lets the teacher say
+    // otherwise.
+    QComboBox *cboSeparator = nullptr;
     QTableView *tvHeader = nullptr;
     QTableView *tvPreviewData = nullptr;
     QLabel *lblErrorText = nullptr;
@@ -72,6 +77,7 @@ private:
     QList<int> selectedPreviewRows() const;
     void alertLoadFailure();
     void showEncodingChoice();
+    void readAgain(CSVOperator::TextEncoding encoding, CSVOperator::Separator separator);
 
     QString m_path;
     ImportPreviewState m_state;

@@ -1,6 +1,7 @@
 #include "ImportToDatabaseController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/base/CommonFunc.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/TableExtensions.h"
 
@@ -10,11 +11,25 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 const QString kPollixArs = QStringLiteral("Pollix ARS");
+
+QTableWidget *listOfRecords(QWidget *parent, const QString &name)
+{
+    auto *table = new QTableWidget(parent);
+    table->setObjectName(name);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(22);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->horizontalHeader()->setStretchLastSection(true);
+    return table;
+}
 } // namespace
 
 ImportToDatabaseController::ImportToDatabaseController(QWidget *parent) : QDialog(parent), m_fromWorker(this)
@@ -31,12 +46,12 @@ ImportToDatabaseController::ImportToDatabaseController(QWidget *parent) : QDialo
     level->setObjectName(QStringLiteral("level"));
     level->setRange(0, 100);
     level->setValue(0);
-    tblLostDataInfo = new QTableWidget(this);
-    tblLostDataInfo->setObjectName(QStringLiteral("tblLostDataInfo"));
-    tblLostDataInfo->verticalHeader()->hide();
-    tblLostDataInfo->verticalHeader()->setDefaultSectionSize(22);
-    tblLostDataInfo->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tblLostDataInfo->horizontalHeader()->setStretchLastSection(true);
+    tblLostDataInfo = listOfRecords(this, QStringLiteral("tblLostDataInfo"));
+    txtReplacedResult = new QLabel(this);
+    txtReplacedResult->setObjectName(QStringLiteral("txtReplacedResult"));
+    tblReplacedValues = listOfRecords(this, QStringLiteral("tblReplacedValues"));
+    txtReplacedResult->hide();
+    tblReplacedValues->hide();
     btnOK = new QPushButton(tr("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setEnabled(false);
@@ -51,6 +66,8 @@ ImportToDatabaseController::ImportToDatabaseController(QWidget *parent) : QDialo
     layout->addSpacing(8);
     layout->addWidget(txtImportResult);
     layout->addWidget(tblLostDataInfo, 1);
+    layout->addWidget(txtReplacedResult);
+    layout->addWidget(tblReplacedValues, 1);
     layout->addLayout(buttons);
 }
 
@@ -85,6 +102,16 @@ void ImportToDatabaseController::windowDidLoad()
     }
     // Why a record stayed out, so the teacher can mend the file and import it again.
     addColumnWithTitle(tblLostDataInfo, tr("Reason"), QStringLiteral("reason"), 220);
+    tblReplacedValues->setColumnCount(0);
+    txtReplacedResult->setText(tr("Values not stored as typed"));
+    addColumnWithTitle(tblReplacedValues, tr("Row"), QStringLiteral("row"), 50);
+    if (m_mode == 0) {
+        addColumnWithTitle(tblReplacedValues, tr("Student ID"), QStringLiteral("studentID"), 110);
+        addColumnWithTitle(tblReplacedValues, tr("Full Name"), QStringLiteral("studentName"), 145);
+    } else {
+        addColumnWithTitle(tblReplacedValues, tr("Teacher Name"), QStringLiteral("teacherName"), 218);
+    }
+    addColumnWithTitle(tblReplacedValues, tr("Value"), QStringLiteral("value"), 380);
     txtImportState->setText(tr("Processing file..."));
     resize(760, 420);
 }
@@ -193,10 +220,49 @@ void ImportToDatabaseController::showLostRows()
     tblLostDataInfo->scrollToBottom();
 }
 
+bool ImportToDatabaseController::showReplacedValues()
+{
+    QSet<int> lost;
+    if (m_mode == 0)
+        for (const RosterImporter::LostStudent &l : m_importer.studentsLost())
+            lost.insert(l.record);
+    else
+        for (const RosterImporter::LostTeacher &l : m_importer.teachersLost())
+            lost.insert(l.record);
+    const QList<QStringList> &records = m_mode == 0 ? m_resultDataOfStudents : m_resultDataOfTeachers;
+    tblReplacedValues->setRowCount(0);
+    for (const ImportPreviewState::Replacement &replaced : m_replacements) {
+        if (lost.contains(replaced.record) || replaced.record < 0 || replaced.record >= records.size())
+            continue;
+        const QStringList &record = records.at(replaced.record);
+        // Item order: students 1 ID, 2 first and 3 last name; teachers 1 first and 2 last name.
+        const QStringList cells = m_mode == 0
+                                      ? QStringList{replaced.row, record.value(1).trimmed(),
+                                                    mergeFirstLastString(record.value(2).trimmed(), record.value(3).trimmed()),
+                                                    replaced.note}
+                                      : QStringList{replaced.row,
+                                                    mergeFirstLastString(record.value(1).trimmed(), record.value(2).trimmed()),
+                                                    replaced.note};
+        const int r = tblReplacedValues->rowCount();
+        tblReplacedValues->setRowCount(r + 1);
+        for (int c = 0; c < cells.size(); ++c)
+            tblReplacedValues->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+    }
+    const bool any = tblReplacedValues->rowCount() > 0;
+    txtReplacedResult->setVisible(any);
+    tblReplacedValues->setVisible(any);
+    if (any)
+        resize(width(), std::max(height(), 560));
+    return any;
+}
+
 void ImportToDatabaseController::finishImport(bool ok)
 {
     level->setValue(100);
-    txtImportState->setText(ok ? tr("Import successfully.") : tr("Some records are either already in database or invalid."));
+    const bool replaced = showReplacedValues();
+    txtImportState->setText(!ok        ? tr("Some records are either already in database or invalid.")
+                            : replaced ? tr("Imported; some values were not stored as typed (listed below).")
+                                       : tr("Import successfully."));
     m_done = true;
     btnOK->setEnabled(true);
     btnOK->setDefault(true);

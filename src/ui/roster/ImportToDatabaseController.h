@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/roster/ImportPreviewState.h"
 #include "core/roster/RosterImporter.h"
 #include "platform/PostedCalls.h"
 
@@ -18,7 +19,8 @@ class QTableWidget;
 // the progress, the state line, and the records not imported with the reason. Once the window
 // shows, a worker thread turns the preview's texts into records and hands them back to the GUI
 // thread, where every store write of the import happens. The window can be closed once the
-// import is over; its result is always 0.
+// import is over; its result is always 0. The records imported with a typed value the preview
+// could not take are listed too, each with its file row and what was stored instead.
 class ImportToDatabaseController : public QDialog
 {
     Q_OBJECT
@@ -33,6 +35,8 @@ public:
     void setResultDataOfStudents(const QList<QStringList> &records) { m_resultDataOfStudents = records; }
     void setResultDataOfTeachers(const QList<QStringList> &records) { m_resultDataOfTeachers = records; }
     void setMaxStudentNumberAllowed(int limit) { m_importer.setMaxStudentNumberAllowed(limit); }
+    // The preview's typed values not stored as typed, by record.
+    void setReplacements(const QList<ImportPreviewState::Replacement> &replacements) { m_replacements = replacements; }
 
     int exec() override;
     void reject() override;
@@ -43,6 +47,9 @@ public:
     QLabel *txtImportResult = nullptr;
     QProgressBar *level = nullptr;
     QTableWidget *tblLostDataInfo = nullptr;
+    // Shown only when a record imported holds a value other than the file's.
+    QLabel *txtReplacedResult = nullptr;
+    QTableWidget *tblReplacedValues = nullptr;
     QPushButton *btnOK = nullptr;
 
 signals:
@@ -61,6 +68,8 @@ private:
     void importTeachers(const QList<TeacherEntity> &teachers);
     void finishImport(bool ok);
     void showLostRows();
+    // Lists the replacements of the records that were imported; false when there are none.
+    bool showReplacedValues();
     void joinWorker();
 
     int m_mode = 0;
@@ -68,6 +77,7 @@ private:
     QString m_className;
     QList<QStringList> m_resultDataOfStudents;
     QList<QStringList> m_resultDataOfTeachers;
+    QList<ImportPreviewState::Replacement> m_replacements;
     RosterImporter m_importer;
     PostedCalls m_fromWorker; // the worker's result, run on the window's thread
     std::thread m_worker;

@@ -25,6 +25,7 @@ bool importStudents(QWidget *parent, const QString &csvPath, int classNo, const 
     import.setImportMode(0);
     import.setClassNoToImport(classNo, className);
     import.setResultDataOfStudents(preview.resultData());
+    import.setReplacements(preview.state().replacements());
     import.exec();
     return true;
 }
@@ -38,6 +39,7 @@ bool importTeachers(QWidget *parent, const QString &csvPath)
     ImportToDatabaseController import(parent);
     import.setImportMode(1);
     import.setResultDataOfTeachers(preview.resultData());
+    import.setReplacements(preview.state().replacements());
     import.exec();
     return true;
 }

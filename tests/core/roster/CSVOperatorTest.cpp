@@ -221,10 +221,56 @@ TEST_F(CSVOperatorTest, ReaderLineRules)
     EXPECT_EQ(grid.numOfColumns(), 3);
     EXPECT_EQ(grid.stringAtRow(2, 3), "");
 
+    // A line of blanks is a row of one empty cell; the tab of the next line makes the file one
+    // of tabs, while between commas a tab stands for a semicolon.
     ASSERT_TRUE(grid.loadCSVFrom(writeFile("b.csv", "   \ra\tb\r")));
     ASSERT_EQ(grid.numOfRows(), 2);
     EXPECT_EQ(grid.rows()[0], QStringList{""});
-    EXPECT_EQ(grid.stringAtRow(2, 1), "a;b");
+    EXPECT_EQ(grid.rows()[1], QStringList({"a", "b"}));
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("c.csv", "x,a\tb\r")));
+    EXPECT_EQ(grid.rows()[0], QStringList({"x", "a;b"}));
+}
+
+TEST_F(CSVOperatorTest, SemicolonsAndTabsAreReadAsTheHeaderLineSeparatesItsFields)
+{
+    using Separator = CSVOperator::Separator;
+    CSVOperator grid;
+    // A title line without any separator, then the header line, as spreadsheets set to French
+    // write them: commas are text there, and a quoted semicolon is text too.
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("fr.csv", "Classe 7A\r\nID;Nom;Adresse\r\n"
+                                                     "S1;\"Dupont; Marie\";12, rue Victor Hugo\r\n")));
+    EXPECT_EQ(grid.separatorRead(), Separator::Semicolon);
+    EXPECT_EQ(grid.numOfColumns(), 3);
+    EXPECT_EQ(grid.rows().at(2), QStringList({"S1", "Dupont; Marie", "12, rue Victor Hugo"}));
+
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("tab.txt", "ID\tName\tNote\r\nS1\t\"Lee, Ann\"\t\"a;b\"\r\n")));
+    EXPECT_EQ(grid.separatorRead(), Separator::Tab);
+    EXPECT_EQ(grid.rows().at(1), QStringList({"S1", "Lee, Ann", "a;b"}));
+
+    // Separators inside quotes do not count; on a tie commas win, as with none at all.
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("q.csv", "\"Name;Nick;Alias\",ID\r\nAnn;A,1\r\n")));
+    EXPECT_EQ(grid.separatorRead(), Separator::Comma);
+    EXPECT_EQ(grid.rows().at(1), QStringList({"Ann;A", "1"}));
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("tie.csv", "a;b,c\r\n")));
+    EXPECT_EQ(grid.separatorRead(), Separator::Comma);
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("one.csv", "Ann\r\nBo\r\n")));
+    EXPECT_EQ(grid.separatorRead(), Separator::Comma);
+
+    // A separator given wins over the header line; the field limit counts that separator.
+    grid.setSeparator(Separator::Comma);
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("fr.csv", "ID;Nom\r\nS1;Marie\r\n")));
+    EXPECT_EQ(grid.rows().at(1), QStringList{"S1;Marie"});
+    grid.setSeparator(Separator::Semicolon);
+    QString why, reason;
+    EXPECT_FALSE(grid.loadCSVFrom(writeFile("wide.csv", QByteArray(CSVOperator::kMostFieldsPerRow, ';')), &why, &reason));
+    EXPECT_EQ(reason, "row 1 has more than 256 fields");
+
+    // The writer keeps to commas whatever it read.
+    ASSERT_TRUE(grid.loadCSVFrom(writeFile("fr.csv", "ID;Nom\r\n")));
+    CSVOperator out = CSVOperator::CSVWithColumns(2);
+    out.setString("a;b", 1, 1);
+    out.setString("c\td", 1, 2);
+    EXPECT_EQ(out.csvData(), QByteArray("a;b,c\td\r\n"));
 }
 
 TEST_F(CSVOperatorTest, FailedReadLeavesGridAsItWas)

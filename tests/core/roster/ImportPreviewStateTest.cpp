@@ -3,6 +3,8 @@
 #include "core/roster/ImportPreviewState.h"
 #include "support/PollixTest.h"
 
+#include <tuple>
+
 namespace {
 // A line of the student export's 13 columns.
 QByteArray studentLine(const QString &device, const QString &id, const QString &first = "Ann",
@@ -47,16 +49,28 @@ TEST_F(ImportPreviewStateTest, SpreadsheetFilesInEitherEncodingGiveTheSameCleanR
     EXPECT_TRUE(guessed.bHasError());
     EXPECT_TRUE(guessed.statusText().startsWith("Incorrect Field(s):First Name,Last Name,Remark\n"))
         << guessed.statusText().toStdString();
-    EXPECT_TRUE(guessed.statusText().contains("\nRow 2 holds bytes that are not UTF-8 text; retype the First Name.\n"));
+    // The advice names the choice that mends every line at once before the cell-by-cell way.
+    EXPECT_TRUE(guessed.statusText().contains("\nRow 2 holds bytes that are not UTF-8 text: choose the file's encoding "
+                                              "beside \"Read the file as\" (it mends the whole file), or retype the "
+                                              "First Name.\n"))
+        << guessed.statusText().toStdString();
 
     QList<QList<QStringList>> results;
-    const QList<std::pair<QString, CSVOperator::TextEncoding>> files{
-        {"students-cp1252.csv", CSVOperator::TextEncoding::Windows1252},
-        {"students-utf8-bom.csv", CSVOperator::TextEncoding::Unicode}};
-    for (const auto &[file, encoding] : files) {
+    // Spreadsheets set to French or German write semicolons (here with the code page), and
+    // "Unicode text" is UTF-16 with tabs: both are recognised by their header line.
+    using Separator = CSVOperator::Separator;
+    const QList<std::tuple<QString, CSVOperator::TextEncoding, Separator>> files{
+        {"students-cp1252.csv", CSVOperator::TextEncoding::Windows1252, Separator::Comma},
+        {"students-utf8-bom.csv", CSVOperator::TextEncoding::Unicode, Separator::Comma},
+        {"students-semicolons-cp1252.csv", CSVOperator::TextEncoding::Windows1252, Separator::Semicolon},
+        {"students-tabs-utf16.csv", CSVOperator::TextEncoding::Unicode, Separator::Tab}};
+    for (const auto &[file, encoding, separator] : files) {
+        SCOPED_TRACE(file.toStdString());
         ImportPreviewState preview(ImportItemsForStudent(1).allImportItems());
         ASSERT_EQ(preview.loadFile(testDataPath("roster/import-spreadsheet/" + file), &error, encoding),
                   TovImportPreviewData::Loaded);
+        EXPECT_EQ(preview.separator(), separator);
+        EXPECT_EQ(preview.previewData().numOfFileColumns(), 13);
         EXPECT_FALSE(preview.hasUndecodedRows());
         // The first row names the fields (as the export writes them): it maps the columns and
         // is left out.
@@ -69,7 +83,8 @@ TEST_F(ImportPreviewStateTest, SpreadsheetFilesInEitherEncodingGiveTheSameCleanR
         results << preview.resultData();
     }
     ASSERT_EQ(results.at(0).size(), 3);
-    EXPECT_EQ(results.at(0), results.at(1));
+    for (int k = 1; k < results.size(); ++k)
+        EXPECT_EQ(results.at(0), results.at(k)) << "file " << k;
     const QList<QStringList> &records = results.at(0);
     EXPECT_EQ(records.at(0), QStringList({"1", "S001", QString::fromUtf8("Renée"), QString::fromUtf8("Müller"), "7A", "1",
                                           "2001-03-04", "Monitor", "Likes maths, music", "12 High St, Leeds",
@@ -125,7 +140,12 @@ TEST_F(ImportPreviewStateTest, RepeatsAreFoundWhateverTheirCaseOrLeadingZeros)
     EXPECT_EQ(error(1, 5), "");
     EXPECT_EQ(error(0, 7), "Invalid Date.");
     EXPECT_TRUE(error(1, 13).startsWith("The Gender should be one of following strings:"));
-    EXPECT_EQ(state->statusText(), "Ready to import.");
+    // Ready, but what is stored instead of the typed values is said, and the blank birthday's
+    // default too.
+    EXPECT_EQ(state->statusText(), "Ready to import.\n"
+                                   "Row 1: Birthday \"2001-13-01\" cannot be imported; it is stored as \"2000-01-01\".\n"
+                                   "Row 2: Gender \"X\" cannot be imported; it is stored as \"Male\".\n"
+                                   "Where the file gives none, the import stores Birthday 2000-01-01.");
     const QList<QStringList> records = state->resultData();
     EXPECT_EQ(records.at(0).at(6), "2000-01-01");
     EXPECT_EQ(records.at(1).at(12), "Male");
@@ -182,7 +202,8 @@ TEST_F(ImportPreviewStateTest, RowRangeAddingAndRemovingKeepTheFileInOrder)
     state->editCell(added, 1, "40");
     state->editCell(added, 2, "S40");
     state->editCell(added, 3, "Di");
-    EXPECT_EQ(state->statusText(), "Ready to import.");
+    EXPECT_EQ(state->statusText(),
+              "Ready to import.\nWhere the file gives none, the import stores Group NO. 1, Birthday 2000-01-01, Gender Male.");
     EXPECT_EQ(state->resultData().at(2).mid(0, 2), QStringList({"40", "S40"}));
 
     // The rows outside the preview stay where they were.
@@ -218,6 +239,12 @@ TEST_F(ImportPreviewStateTest, ResultCutsLongTextsAndDefaultsTheRest)
 {
     load(studentLine("3", "S1", "  Ann  ", "Lee,7A,100,2001-02-30,,," + QString(130, 'a') + "," + QString(25, '5') + ",,"));
     const QStringList record = state->resultData().at(0);
+    EXPECT_EQ(state->statusText(), "Ready to import.\n"
+                                   "Row 1: Group NO. \"100\" cannot be imported; it is stored as \"1\".\n"
+                                   "Row 1: Birthday \"2001-02-30\" cannot be imported; it is stored as \"2000-01-01\".\n"
+                                   "Row 1: Address is cut to its first 120 characters.\n"
+                                   "Row 1: Phone is cut to its first 20 characters.\n"
+                                   "Where the file gives none, the import stores Gender Male.");
     EXPECT_EQ(record.at(2), "Ann");
     EXPECT_EQ(record.at(5), "1") << "group 100 is out of range";
     EXPECT_EQ(record.at(6), "2000-01-01");
@@ -230,7 +257,9 @@ TEST_F(ImportPreviewStateTest, ResultCutsLongTextsAndDefaultsTheRest)
     QString why;
     ASSERT_EQ(teachers.loadFile(writeFile("t.csv", "x,,,,,,\r\n1,Ann,Lee,Dr,,,Q\r\n"), &why), TovImportPreviewData::Loaded);
     EXPECT_FALSE(teachers.bHasError());
-    EXPECT_EQ(teachers.statusText(), "Ready to import.");
+    EXPECT_EQ(teachers.statusText(), "Ready to import.\n"
+                                     "Row 2: Gender \"Q\" cannot be imported; it is stored as \"Male\".\n"
+                                     "Where the file gives none, the import stores Gender Male.");
     EXPECT_EQ(teachers.resultData().at(0).at(6), "Male");
 }
 
@@ -241,7 +270,9 @@ TEST_F(ImportPreviewStateTest, ColumnsInAnotherOrderMapByTheirHeadingsOrByHand)
     EXPECT_EQ(state->previewData().startRow(), 2);
     EXPECT_EQ(state->headerItemList().mid(1, 6),
               QStringList({"Gender", "Last Name", "* Student ID", "First Name", "* Device NO.", "N/A"}));
-    EXPECT_EQ(state->statusText(), "Ready to import.");
+    const QString unmappedDefaults = "Ready to import.\nWhere the file gives none, the import stores Group NO. 1, "
+                                     "Birthday 2000-01-01.";
+    EXPECT_EQ(state->statusText(), unmappedDefaults);
     QList<QStringList> records = state->resultData();
     ASSERT_EQ(records.size(), 2);
     EXPECT_EQ(records.at(0).mid(0, 5), QStringList({"4", "S1", "Ann", "Lee", ""}));
@@ -256,7 +287,7 @@ TEST_F(ImportPreviewStateTest, ColumnsInAnotherOrderMapByTheirHeadingsOrByHand)
     state->setMapping(3, "* Student ID");
     state->setMapping(4, "First Name");
     state->setMapping(5, "* Device NO.");
-    EXPECT_EQ(state->statusText(), "Ready to import.");
+    EXPECT_EQ(state->statusText(), unmappedDefaults) << "the columns past the file's are blank";
     records = state->resultData();
     EXPECT_EQ(records.at(1).mid(0, 5), QStringList({"5", "S2", "Bo", "Chan", ""}));
     EXPECT_EQ(records.at(1).at(12), "M");
@@ -276,7 +307,7 @@ TEST_F(ImportPreviewStateTest, ARowWithoutANameIsMarkedAndTheStatusSaysWhichRows
     EXPECT_EQ(error(1, 3), "");
     state->editCell(2, 2, "S3");
     state->editCell(3, 1, "4");
-    EXPECT_EQ(state->statusText(), "Ready to import.");
+    EXPECT_EQ(state->statusText(), "Ready to import.\nWhere the file gives none, the import stores Birthday 2000-01-01.");
     EXPECT_EQ(state->resultData().at(1).mid(2, 2), QStringList({"", "Lee"}));
 
     // With neither name column mapped no record has a name.
@@ -284,3 +315,50 @@ TEST_F(ImportPreviewStateTest, ARowWithoutANameIsMarkedAndTheStatusSaysWhichRows
     state->setMapping(4, "N/A");
     EXPECT_EQ(state->statusText(), "Required Field(s):First Name or Last Name");
 }
+
+TEST_F(ImportPreviewStateTest, ATypedValueTheImportCannotTakeIsNamedWithItsRowAndWhatIsStored)
+{
+    // A French class list: the header row is file row 1, so the second student is file row 3.
+    load("Device NO.,Student ID,First Name,Last Name,Sex\r\n"
+         "1,S1,Ann,Lee,F\r\n2,S2,Marie,Dupont,Femme\r\n3,S3,Jean,Petit,Homme\r\n");
+    EXPECT_FALSE(state->bHasError()) << "an optional field never blocks";
+    EXPECT_EQ(state->statusText(), "Ready to import.\n"
+                                   "Row 3: Gender \"Femme\" cannot be imported; it is stored as \"Male\".\n"
+                                   "Row 4: Gender \"Homme\" cannot be imported; it is stored as \"Male\".\n"
+                                   "Where the file gives none, the import stores Group NO. 1, Birthday 2000-01-01.");
+    QList<ImportPreviewState::Replacement> replaced = state->replacements();
+    ASSERT_EQ(replaced.size(), 2);
+    EXPECT_EQ(replaced.at(0).record, 1) << "the index of the record the import receives";
+    EXPECT_EQ(replaced.at(0).row, "3");
+    EXPECT_EQ(replaced.at(0).field, "Gender");
+    EXPECT_EQ(state->resultData().at(1).at(12), "Male");
+
+    // Typed again as the list has it, the value is stored as typed and no longer named.
+    state->editCell(1, 5, "f");
+    replaced = state->replacements();
+    ASSERT_EQ(replaced.size(), 1);
+    EXPECT_EQ(replaced.at(0).row, "4");
+    EXPECT_EQ(state->resultData().at(1).at(12), "f");
+
+    // Many: five rows are named, the rest counted; a long value is quoted shortened.
+    QByteArray lines;
+    for (int i = 1; i <= 7; ++i)
+        lines += studentLine(QString::number(i), QStringLiteral("S%1").arg(i), "Ann",
+                             "Lee,7A,1,2001-01-01,,,,,,Feminine gender as typed by a teacher");
+    load(lines);
+    const QString status = state->statusText();
+    EXPECT_TRUE(status.startsWith("Ready to import.\nRow 1: Gender \"Feminine gender as typed by a\u2026\" cannot"))
+        << status.toStdString();
+    EXPECT_TRUE(status.endsWith("\nRow 5: Gender \"Feminine gender as typed by a\u2026\" cannot be imported; it is "
+                                "stored as \"Male\".\nand 2 more."))
+        << status.toStdString();
+    EXPECT_EQ(state->replacements().size(), 7);
+
+    // Where the keypad number is optional, a wrong one leaves the number to the import.
+    load("abc,S1,Ann\r\n", 2);
+    ASSERT_EQ(state->replacements().size(), 1);
+    EXPECT_EQ(state->replacements().at(0).note,
+              "Device NO. \"abc\" cannot be imported; the student gets the class's next free keypad number.");
+    EXPECT_EQ(state->resultData().at(0).at(0), "");
+}
+

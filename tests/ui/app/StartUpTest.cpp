@@ -3,24 +3,29 @@
 #include "platform/UsbSerialDriver.h"
 #include "support/DialogAnswers.h"
 #include "support/EventWait.h"
+#include "support/ModalDriver.h"
 #include "support/PollixTest.h"
+#include "support/Shots.h"
 #include "ui/app/SelectASystem.h"
 #include "ui/app/TabController.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-class StartUpTest : public PollixTest
+// A kernel without either bridge driver; alerts come up for real.
+class SystemChoiceTest : public PollixTest
 {
 protected:
     void SetUp() override
     {
         PollixTest::SetUp();
-        // A kernel without either bridge driver.
         UsbSerialDriver::setRootsForTesting(roots.path() + "/sys", roots.path() + "/modules");
         NotificationCenter::defaultCenter()->addObserver(&observer, "DeviceChanged", [this](const Notification &) { ++changes; });
     }
@@ -33,8 +38,14 @@ protected:
 
     QTemporaryDir roots;
     QObject observer;
-    DialogAnswers answers;
     int changes = 0;
+};
+
+// The same with the alerts answered from a queue.
+class StartUpTest : public SystemChoiceTest
+{
+protected:
+    DialogAnswers answers;
 };
 
 TEST_F(StartUpTest, ChoiceListsTheFourSystemsDravelFirstChosen)
@@ -48,32 +59,75 @@ TEST_F(StartUpTest, ChoiceListsTheFourSystemsDravelFirstChosen)
     EXPECT_EQ(SelectASystem::deviceTypeForIndex(3), 3);
 }
 
-TEST_F(StartUpTest, BrevelWithoutTheFtdiDriverAsksAndGoesOnWhenDeclined)
+TEST_F(StartUpTest, BrevelWithoutTheFtdiDriverSaysHowToLoadItAndGoesOn)
 {
     SelectASystem choice;
     choice.cboDeviceType->setCurrentIndex(1);
-    answers.answerAlert(1); // "No": go on without the driver
     choice.selectSystem();
     ASSERT_EQ(answers.alerts().size(), 1);
-    EXPECT_EQ(answers.alerts().first().text,
-              "To use FTDI USB device on Mac OSX, you need to install FTDI drive. Do you want to install now?");
-    EXPECT_EQ(answers.alerts().first().buttons, (QStringList{"Yes", "No"}));
+    const AlertRequest &told = answers.alerts().first();
+    EXPECT_EQ(told.text, "The receiver of this system needs the Linux kernel's FTDI USB-serial driver (ftdi_sio), which "
+                         "is not loaded.");
+    for (const char *step : {"sudo modprobe ftdi_sio", "dialout group", "sudo usermod -aG dialout $USER",
+                             "log out and log in again"})
+        EXPECT_TRUE(told.informativeText.contains(step)) << step;
+    EXPECT_FALSE(told.text.contains("Mac") || told.informativeText.contains("install now"));
+    EXPECT_EQ(told.buttons, QStringList{"OK"}) << "no answer leads back to the question";
     EXPECT_EQ(type(), 4);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(choice.result(), 1);
 }
 
-TEST_F(StartUpTest, AnsweringYesSetsNoTypeAndKeepsTheWindow)
+TEST_F(StartUpTest, ArvelWithoutItsSiliconLabsDriverIsToldTheSameAndTheChoiceEnds)
 {
     SelectASystem choice;
     choice.setBRunWindow(true);
     choice.cboDeviceType->setCurrentIndex(0);
-    answers.answerAlert(0);
     choice.selectSystem();
-    EXPECT_TRUE(answers.alertTexts().first().startsWith("To use SILABS USB device"));
-    EXPECT_EQ(type(), -1);
-    EXPECT_EQ(changes, 0);
-    EXPECT_TRUE(choice.bRunWindow());
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_TRUE(answers.alerts().first().text.contains("Silicon Labs USB-serial driver (cp210x)"));
+    EXPECT_TRUE(answers.alerts().first().informativeText.contains("sudo modprobe cp210x"));
+    EXPECT_EQ(type(), 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(choice.bRunWindow()) << "the choice ended";
+}
+
+TEST_F(SystemChoiceTest, TheDriverNoticesOnlyButtonClickedLeadsOnWithTheModelChosen)
+{
+    ModalDriver modals;
+    QStringList shown;
+    int buttons = 0;
+    bool selectable = false;
+    modals.on(QStringLiteral("SelectASystem"), [](QWidget *w) {
+        auto *choice = static_cast<SelectASystem *>(w);
+        choice->cboDeviceType->setFocus();
+        QTest::keyClick(choice->cboDeviceType, Qt::Key_Up); // Corvel, over the Dravel chosen first
+        QTest::mouseClick(choice->btnOK, Qt::LeftButton);
+    });
+    modals.on(QStringLiteral("PollixAlert"), [&](QWidget *w) {
+        auto *alert = static_cast<PollixAlert *>(w);
+        shown = QStringList{alert->windowTitle(), alert->text(), alert->informativeText()};
+        buttons = alert->buttonCount();
+        const auto *commands = alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+        selectable = commands && commands->textInteractionFlags().testFlag(Qt::TextSelectableByMouse);
+        if (QTest::qWaitForWindowExposed(alert, kEventWaitMs))
+            saveScreenShot(QStringLiteral("driver-notice"));
+        QTest::mouseClick(alert->findChild<QPushButton *>(QStringLiteral("alertButton0")), Qt::LeftButton);
+    });
+    SelectASystem choice;
+    choice.setBRunWindow(true);
+    // A notice that led back to the choice would leave it open: end it then, as a failure.
+    QTimer::singleShot(kEventWaitMs, &choice, [&choice] { choice.done(0); });
+    EXPECT_EQ(choice.exec(), 1);
+    EXPECT_EQ(modals.opened(), QStringList({"SelectASystem", "PollixAlert"})) << "the notice comes once";
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown.at(0), "Pollix");
+    EXPECT_TRUE(shown.at(1).contains("(ftdi_sio)"));
+    EXPECT_TRUE(shown.at(2).contains("sudo usermod -aG dialout $USER"));
+    EXPECT_EQ(buttons, 1);
+    EXPECT_TRUE(selectable) << "the commands can be copied";
+    EXPECT_EQ(type(), 2);
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(StartUpTest, PresentDriverAsksNothingAndAReceiverEndsTheChoice)
@@ -110,7 +164,7 @@ TEST_F(StartUpTest, WithoutAReceiverTheMainWindowAsksForTheSystemAndFollowsTheCh
         asked = true;
         floatingWhileAsked = window.isStatusLevel();
         choice->cboDeviceType->setCurrentIndex(2);
-        answers.answerAlert(1); // go on without the FTDI driver
+        // The FTDI driver is missing: the notice is told and the choice goes on.
         choice->selectSystem();
     });
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.curDeviceType() == 2; }, kEventWaitMs));

@@ -277,7 +277,8 @@ TEST_F(ImportWindowsTest, PreviewRefusesAnUnmappedRequiredFieldAndKeepsItsRowsIn
     preview.tvPreviewData->selectRow(2);
     preview.doRemove();
     EXPECT_EQ(preview.cboRowEnd->count(), 4);
-    EXPECT_EQ(preview.lblErrorText->text(), "Ready to import.");
+    EXPECT_EQ(preview.lblErrorText->text(), "Ready to import.\nWhere the file gives none, the import stores Group NO. 1, "
+                                            "Birthday 2000-01-01, Gender Male.");
     preview.doImport();
     EXPECT_EQ(preview.result(), 1);
     EXPECT_EQ(preview.resultData().size(), 4);
@@ -395,7 +396,8 @@ void mapShuffledColumnsByClicks(ImportPreviewController *preview, bool strict)
     chooseMapping(preview, 3, "Last Name", strict);
     chooseMapping(preview, 4, "First Name", strict);
     chooseMapping(preview, 5, "* Device NO.", strict);
-    EXPECT_EQ(preview->lblErrorText->text(), "Ready to import.");
+    EXPECT_EQ(preview->lblErrorText->text(),
+              "Ready to import.\nWhere the file gives none, the import stores Group NO. 1, Birthday 2000-01-01.");
 }
 } // namespace
 
@@ -460,7 +462,9 @@ TEST_F(ImportWindowsTest, AStrayLatinByteMarksItsRowAndEveryUtf8NameIsStoredInta
         EXPECT_TRUE(preview->cboEncoding->isVisible()) << "the file's encoding is offered as a choice";
         EXPECT_EQ(preview->tvPreviewData->model()->index(0, 3).data().toString(), QString::fromUtf8("José"));
         EXPECT_EQ(wrongRows(preview, {3}), QStringList{"2:3"});
-        EXPECT_TRUE(preview->lblErrorText->text().contains("Row 2 holds bytes that are not UTF-8 text; retype the First Name."))
+        EXPECT_TRUE(preview->lblErrorText->text().contains(
+            "Row 2 holds bytes that are not UTF-8 text: choose the file's encoding beside \"Read the file as\" (it "
+            "mends the whole file), or retype the First Name."))
             << preview->lblErrorText->text().toStdString();
         QTest::mouseClick(preview->btnImport, Qt::LeftButton);
         EXPECT_EQ(answers.alertTexts().size(), 1) << "the import is refused while the row is marked";
@@ -475,7 +479,8 @@ TEST_F(ImportWindowsTest, AStrayLatinByteMarksItsRowAndEveryUtf8NameIsStoredInta
         EXPECT_EQ(preview->tvPreviewData->model()->index(0, 3).data().toString(), QString::fromUtf8("José"));
 
         typeIntoCell(preview, 1, 3, QStringLiteral("Mueller"));
-        EXPECT_EQ(preview->lblErrorText->text(), "Ready to import.");
+        EXPECT_EQ(preview->lblErrorText->text(), "Ready to import.\nWhere the file gives none, the import stores "
+                                                 "Group NO. 1, Birthday 2000-01-01, Gender Male.");
         whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
             EXPECT_EQ(import->txtImportState->text(), "Import successfully.");
@@ -492,4 +497,84 @@ TEST_F(ImportWindowsTest, AStrayLatinByteMarksItsRowAndEveryUtf8NameIsStoredInta
         names << s.firstName() + " " + s.lastName();
     names.sort();
     EXPECT_EQ(names, QStringList({QString::fromUtf8("José Núñez"), QStringLiteral("Mueller Bo"), QString::fromUtf8("Zoë Ødegård")}));
+}
+
+TEST_F(ImportWindowsTest, ASemicolonRosterWithAGenderItCannotTakeIsImportedWithTheRowNamed)
+{
+    // As a spreadsheet set to French saves it: semicolons, commas as text, a gender in French.
+    const QString csv = writeFile("classe.csv", "Device NO.;Student ID;First Name;Last Name;Address;Sex\r\n"
+                                                "1;S1;Ann;Lee;\"12, rue Victor Hugo\";F\r\n"
+                                                "2;S2;Marie;Dupont;3, place d'Italie;Femme\r\n");
+    const QString femme = "Gender \"Femme\" cannot be imported; it is stored as \"Male\".";
+    DialogAnswers answers;
+    bool importSeen = false;
+    whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+        EXPECT_TRUE(preview->cboSeparator->isVisible());
+        EXPECT_EQ(preview->cboSeparator->currentText(), "Semicolons") << "recognised from the header line";
+        QAbstractItemModel *cells = preview->tvPreviewData->model();
+        EXPECT_EQ(cells->index(1, 4).data().toString(), "Dupont");
+        EXPECT_EQ(cells->index(1, 5).data().toString(), "3, place d'Italie");
+        EXPECT_EQ(cells->index(1, 6).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+        const QString ready = "Ready to import.\nRow 3: " + femme + "\nWhere the file gives none, the import stores "
+                                                                     "Group NO. 1, Birthday 2000-01-01.";
+        EXPECT_EQ(preview->lblErrorText->text(), ready);
+        screenshot(preview, "semicolons-preview");
+        saveScreenShot(QStringLiteral("semicolons-preview-screen"));
+
+        // Read with commas by the teacher's choice, the lines fall apart and the import is refused;
+        // semicolons again give the columns back.
+        preview->cboSeparator->setFocus();
+        QTest::keyClick(preview->cboSeparator, Qt::Key_Up);
+        EXPECT_EQ(preview->cboSeparator->currentText(), "Commas");
+        EXPECT_EQ(preview->cboRowStart->currentText(), "1") << "the header line names no field now";
+        EXPECT_EQ(cells->index(2, 1).data().toString(), "2;S2;Marie;Dupont;3");
+        EXPECT_TRUE(preview->state().bHasError());
+        QTest::keyClick(preview->cboSeparator, Qt::Key_Down);
+        EXPECT_EQ(cells->index(1, 4).data().toString(), "Dupont");
+        EXPECT_EQ(preview->lblErrorText->text(), ready);
+
+        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
+            importSeen = true;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+            EXPECT_EQ(import->txtImportState->text(), "Imported; some values were not stored as typed (listed below).");
+            EXPECT_TRUE(import->tblReplacedValues->isVisible());
+            ASSERT_EQ(import->tblReplacedValues->rowCount(), 1);
+            QStringList row;
+            for (int c = 0; c < import->tblReplacedValues->columnCount(); ++c)
+                row << import->tblReplacedValues->item(0, c)->text();
+            EXPECT_EQ(row, QStringList({"3", "S2", "Marie Dupont", femme}));
+            EXPECT_EQ(import->tblLostDataInfo->rowCount(), 0);
+            screenshot(import, "semicolons-imported");
+            saveScreenShot(QStringLiteral("semicolons-imported-screen"));
+            QTest::mouseClick(import->btnOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+        if (preview->isVisible())
+            preview->done(0);
+    });
+    EXPECT_TRUE(ImportWindows::importStudents(nullptr, csv, classNo, "7A"));
+    EXPECT_TRUE(importSeen);
+    QList<StudentEntity> stored = TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo);
+    ASSERT_EQ(stored.size(), 2);
+    for (const StudentEntity &s : stored) {
+        EXPECT_EQ(s.gender(), s.id() == "S1" ? 2 : 1);
+        EXPECT_EQ(s.address(), s.id() == "S1" ? "12, rue Victor Hugo" : "3, place d'Italie");
+    }
+
+    // Imported again, both students are in the class already: the value Marie's row would have
+    // had replaced is stored nowhere, so it is not listed.
+    whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+            EXPECT_EQ(import->txtImportState->text(), "Some records are either already in database or invalid.");
+            EXPECT_EQ(import->tblLostDataInfo->rowCount(), 2);
+            EXPECT_EQ(import->tblReplacedValues->rowCount(), 0);
+            EXPECT_FALSE(import->tblReplacedValues->isVisible());
+            QTest::mouseClick(import->btnOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+        if (preview->isVisible())
+            preview->done(0);
+    });
+    EXPECT_TRUE(ImportWindows::importStudents(nullptr, csv, classNo, "7A"));
 }
