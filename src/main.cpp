@@ -1,5 +1,5 @@
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/app/zipHelper.h"
+#include "core/store/DataRecovery.h"
 #include "platform/InstanceLock.h"
 #include "ui/app/MainwndController.h"
 #include "ui/app/PollixProgram.h"
@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);
     QString why;
-    if (!zipHelper::finishInterruptedWork(&why))
+    if (!DataRecovery::run(&why))
         PollixAlert::show(nullptr, QStringLiteral("Pollix"), QObject::tr("A change cut short when Pollix last ended could not be finished."),
                           {QObject::tr("OK")}, why);
 

@@ -146,7 +146,35 @@ bool write(const QString &path, const QByteArray &data, QString *errorText, Fail
         ::unlink(native(temporary).constData());
         return report(path, moved, errorText, failure);
     }
+    // The new name lasts only once its folder is on the disk too.
+    QString why;
+    if (!syncFolderOf(target, &why))
+        return report(path, {Failure::Commit, why}, errorText, failure);
     return report(path, {}, errorText, failure);
+}
+
+bool syncFolder(const QString &folder, QString *errorText)
+{
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errorText)
+            *errorText = QStringLiteral("%1: %2").arg(folder, systemError());
+        return false;
+    }
+    const int rc = ::fsync(fd);
+    const int code = errno;
+    ::close(fd);
+    // EINVAL: a file system whose folders cannot be synced apart from their files.
+    if (rc == 0 || code == EINVAL || code == ENOTSUP)
+        return true;
+    if (errorText)
+        *errorText = QStringLiteral("%1 cannot be written to disk: %2").arg(folder, systemError(code));
+    return false;
+}
+
+bool syncFolderOf(const QString &path, QString *errorText)
+{
+    return syncFolder(QFileInfo(path).absolutePath(), errorText);
 }
 
 bool failureHookFails(const QString &path)

@@ -90,17 +90,34 @@ bool AtomicFileSet::commit(QString *errorText)
     m_failedPath.clear();
     auto fail = [&](const QString &path, const QString &why, bool moving) {
         m_failedPath = path;
-        if (errorText)
-            *errorText = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
+        QString reason = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
         PollixLog(QStringLiteral("Failed to write %1 with the files changed together: %2").arg(path, why));
-        // Once files moved, the journal says "back" before they are put back: a kill meanwhile
-        // is then taken back at the next start as well.
-        if (moving && !journal.isEmpty())
-            ChangeJournal::write(steps, ChangeJournal::Direction::Back, nullptr, journal);
         QString undoWhy;
-        if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Back, &undoWhy))
-            PollixLog(QStringLiteral("Could not put back every file of the change: %1").arg(undoWhy));
-        ChangeJournal::remove(journal);
+        if (moving && !journal.isEmpty() &&
+            ChangeJournal::write(steps, ChangeJournal::Direction::Back, &undoWhy, journal).isEmpty()) {
+            // The journal still says forward: files put back now would be a half-undone change
+            // that a kill rolls forward. Carry the change through instead, as the next start would.
+            PollixLog(QStringLiteral("The change cannot be taken back (%1); it is carried through instead").arg(undoWhy));
+            QString forwardWhy;
+            if (ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &forwardWhy)) {
+                ChangeJournal::remove(journal);
+                m_failedPath.clear();
+                m_files.clear();
+                return true;
+            }
+            reason += QStringLiteral("; the change could neither be taken back (%1) nor finished (%2): it stays noted down "
+                                     "and is finished when Pollix starts next")
+                          .arg(undoWhy, forwardWhy);
+        } else if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Back, &undoWhy)) {
+            // The journal (saying "back" now) and the side files stay for the next start.
+            reason += QStringLiteral("; not every file could be put back yet (%1): the rest are put back when Pollix starts next")
+                          .arg(undoWhy);
+        } else {
+            ChangeJournal::remove(journal);
+        }
+        if (errorText)
+            *errorText = reason;
+        PollixLog(reason);
         return false;
     };
 
@@ -149,10 +166,12 @@ bool AtomicFileSet::commit(QString *errorText)
         if (!done)
             return fail(step.target, systemError(), true);
     }
-    // 4. Done: the journal and the old files' second names go.
-    if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &why))
-        PollixLog(QStringLiteral("A finished change left side files: %1").arg(why));
-    ChangeJournal::remove(journal);
+    // 4. Done: the journal and the old files' second names go (when something of that fails,
+    // the journal stays and the next start tidies up: every file is in place already).
+    if (ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &why))
+        ChangeJournal::remove(journal);
+    else
+        PollixLog(QStringLiteral("A finished change left its journal and side files: %1").arg(why));
     m_files.clear();
     return true;
 }

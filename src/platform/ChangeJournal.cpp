@@ -61,18 +61,15 @@ QString decoded(const QDir &base, const QByteArray &field)
 }
 
 // Every rename and removal of the change lasts only once the folders that hold them are synced.
-void syncFoldersOf(const QList<ChangeJournal::Step> &steps)
+bool syncFoldersOf(const QList<ChangeJournal::Step> &steps, QString *errorText)
 {
     QSet<QString> folders;
     for (const ChangeJournal::Step &s : steps)
         folders.insert(QFileInfo(s.target).absolutePath());
-    for (const QString &folder : folders) {
-        const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-    }
+    bool synced = true;
+    for (const QString &folder : folders)
+        synced = AtomicFile::syncFolder(folder, errorText) && synced;
+    return synced;
 }
 
 // The steps of a journal, or none when it is not one Pollix wrote whole. A step is taken only
@@ -145,20 +142,28 @@ QString write(const QList<Step> &steps, Direction direction, QString *errorText,
         text += encoded(base, s.target) + ' ' + encoded(base, s.staged) + ' ' + encoded(base, s.kept) + '\n';
     text += QByteArray(kEnd) + '\n';
     QString why;
-    if (!AtomicFile::write(path, text, &why)) {
+    // The side files are on the disk before the journal that names them, and the journal (its
+    // folder synced by AtomicFile) before the first move it covers.
+    if (!syncFoldersOf(steps, &why) || !AtomicFile::write(path, text, &why)) {
+        // A new journal that reached its place all the same would be finished at the next start
+        // while its change is given up now.
+        if (journalPath.isEmpty())
+            ::unlink(native(path).constData());
         if (errorText)
             *errorText = QStringLiteral("the change could not be noted down first: %1").arg(why);
         return QString();
     }
-    // The journal must be on the disk before the first move it covers.
-    syncFoldersOf(steps + QList<Step>{{path, {}, {}}});
     return path;
 }
 
 void remove(const QString &journalPath)
 {
-    if (!journalPath.isEmpty() && ::unlink(native(journalPath).constData()) != 0 && errno != ENOENT)
+    if (journalPath.isEmpty())
+        return;
+    if (::unlink(native(journalPath).constData()) != 0 && errno != ENOENT)
         PollixLog(QStringLiteral("Could not remove the journal %1: %2").arg(journalPath, systemError()));
+    // A journal back after a power cut would carry its change through a second time.
+    AtomicFile::syncFolderOf(journalPath);
 }
 
 bool apply(const QList<Step> &steps, Direction direction, QString *errorText)
@@ -191,7 +196,15 @@ bool apply(const QList<Step> &steps, Direction direction, QString *errorText)
                 unlink(s.target); // a new file that was already moved in
         }
     }
-    syncFoldersOf(steps);
+    QString why;
+    if (!syncFoldersOf(steps, &why))
+        failed << why;
+    if (!failed.isEmpty()) {
+        // Every side file stays: the journal carries the change through again from them.
+        if (errorText)
+            *errorText = failed.join(QStringLiteral("; "));
+        return false;
+    }
     for (const Step &s : steps) {
         // A kept name of a file that stayed in place is a second link to it (rename keeps both).
         if (exists(s.kept))
@@ -199,25 +212,39 @@ bool apply(const QList<Step> &steps, Direction direction, QString *errorText)
         if (exists(s.staged))
             ::unlink(native(s.staged).constData());
     }
-    if (failed.isEmpty())
-        return true;
-    if (errorText)
-        *errorText = failed.join(QStringLiteral("; "));
-    return false;
+    return true;
 }
+
+namespace {
+// The journals in folder, oldest first, each with its contents when Pollix wrote it.
+QList<std::pair<QString, std::optional<std::pair<Direction, QList<Step>>>>> journalsIn(const QString &folder)
+{
+    QList<std::pair<QString, std::optional<std::pair<Direction, QList<Step>>>>> out;
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists())
+        return out;
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed))
+        if (journalName().match(name).hasMatch())
+            out.append({dir.filePath(name), readJournal(dir.filePath(name))});
+    return out;
+}
+
+// The files of a change as the teacher knows them: relative to the journal's folder.
+QString filesOf(const QString &journalPath, const QList<Step> &steps)
+{
+    const QDir base = QFileInfo(journalPath).absoluteDir();
+    QStringList names;
+    for (const Step &s : steps)
+        names << base.relativeFilePath(s.target);
+    return names.join(QStringLiteral(", "));
+}
+} // namespace
 
 int finishInterrupted(const QString &folder, QString *errorText)
 {
     int finished = 0;
     QStringList problems;
-    const QDir dir(folder);
-    if (folder.isEmpty() || !dir.exists())
-        return 0;
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed)) {
-        if (!journalName().match(name).hasMatch())
-            continue;
-        const QString path = dir.filePath(name);
-        const auto journal = readJournal(path);
+    for (const auto &[path, journal] : journalsIn(folder)) {
         if (!journal) {
             // Written whole or not at all; a journal that does not read is none of Pollix's.
             problems << QStringLiteral("%1 is no journal Pollix wrote").arg(path);
@@ -225,17 +252,36 @@ int finishInterrupted(const QString &folder, QString *errorText)
         }
         QString why;
         const bool forward = journal->first == Direction::Forward;
-        if (!apply(journal->second, journal->first, &why))
-            problems << why;
+        if (!apply(journal->second, journal->first, &why)) {
+            // Its journal and side files stay: the next start tries again.
+            problems << QStringLiteral("A change of %1 could not be %2 (%3); it stays noted down and is tried again at the next start")
+                            .arg(filesOf(path, journal->second), forward ? QStringLiteral("finished") : QStringLiteral("taken back"), why);
+            PollixLog(problems.last());
+            continue;
+        }
         remove(path);
         ++finished;
-        PollixLog(QStringLiteral("Finished a change of %1 files cut short%2: %3")
+        PollixLog(QStringLiteral("Finished a change of %1 files cut short%2")
                       .arg(journal->second.size())
-                      .arg(forward ? QString() : QStringLiteral(" (taken back)"), why.isEmpty() ? QStringLiteral("done") : why));
+                      .arg(forward ? QString() : QStringLiteral(" (taken back)")));
     }
     if (!problems.isEmpty() && errorText)
         *errorText = problems.join(QLatin1Char('\n'));
     return finished;
+}
+
+QStringList sideFilesInUse(const QString &folder)
+{
+    QStringList out;
+    for (const auto &[path, journal] : journalsIn(folder)) {
+        if (!journal)
+            continue;
+        for (const Step &s : journal->second)
+            for (const QString &side : {s.staged, s.kept})
+                if (!side.isEmpty())
+                    out << side;
+    }
+    return out;
 }
 
 } // namespace ChangeJournal

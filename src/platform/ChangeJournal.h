@@ -37,12 +37,18 @@ void remove(const QString &journalPath);
 // Carries a change through in the given direction, then removes its side files. Forward puts
 // every staged file in its target's place and removes the targets that go; back puts every kept
 // file back and removes the targets that did not exist before. Steps already done are skipped,
-// so the same change may be carried through again after a kill. False, with the reasons, when
-// a move failed; the others are done all the same.
+// so the same change may be carried through again after a kill. False, with the files and the
+// reasons, when a move failed; the other moves are done all the same, and every side file stays,
+// so that the change can still be carried through from its journal.
 bool apply(const QList<Step> &steps, Direction direction, QString *errorText);
 
 // Finishes every change whose journal lies in folder, in the direction its journal says, and
-// removes the journals. The number finished; *errorText names what could not be done.
+// removes the journals of the changes finished. A change that cannot be finished keeps its
+// journal and its side files and is tried again at the next start. The number finished;
+// *errorText names, for each change not finished, its files and why.
 int finishInterrupted(const QString &folder, QString *errorText = nullptr);
+// The side files the journals in folder still need (their new and old bytes): none of them may
+// be removed until the change is finished.
+QStringList sideFilesInUse(const QString &folder);
 
 } // namespace ChangeJournal

@@ -1,18 +1,28 @@
 #include "FolderSwap.h"
 
+#include "AtomicFile.h"
 #include "Log.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+constexpr char kHeader[] = "Pollix folder swap 1";
+constexpr char kEnd[] = "end";
+
 bool fail(QString *errorText, const QString &why)
 {
     if (errorText)
@@ -21,9 +31,9 @@ bool fail(QString *errorText, const QString &why)
     return false;
 }
 
-QString errnoText()
+QString errnoText(int code = errno)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return QString::fromLocal8Bit(std::strerror(code));
 }
 
 QString withoutTrailingSlash(const QString &path)
@@ -31,14 +41,126 @@ QString withoutTrailingSlash(const QString &path)
     return QDir::cleanPath(path);
 }
 
-// The directory entries changed by a rename last only once their folder is synced.
-void syncFolder(const QString &folder)
+QByteArray native(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+    return QFile::encodeName(path);
+}
+
+// Anything under the name, a dangling link too.
+bool there(const QString &path)
+{
+    struct stat st;
+    return ::lstat(native(path).constData(), &st) == 0;
+}
+
+// A swap noted down: the folder, the prepared folder and the one its old contents go to, all
+// in the journal's folder.
+struct Swap
+{
+    QString journal, target, prepared, aside;
+};
+
+QRegularExpression journalName(const QString &targetName)
+{
+    return QRegularExpression(QStringLiteral("^\\.%1\\.swap-[0-9a-f]{8}\\.journal$").arg(QRegularExpression::escape(targetName)));
+}
+
+// The names makeSibling gives: a journal can move nothing but the folder and its own siblings.
+bool isSiblingName(const QString &name, const QString &targetName)
+{
+    static const QString pattern = QStringLiteral("^%1\\.[a-z]+-[A-Za-z0-9]{6}$");
+    return QRegularExpression(pattern.arg(QRegularExpression::escape(targetName))).match(name).hasMatch();
+}
+
+QString writeJournal(const QString &target, const QString &prepared, const QString &aside, QString *errorText)
+{
+    const QFileInfo info(target);
+    QString path;
+    do {
+        path = info.dir().filePath(QStringLiteral(".%1.swap-%2.journal")
+                                       .arg(info.fileName())
+                                       .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+    } while (there(path));
+    QByteArray text = QByteArray(kHeader) + '\n';
+    for (const QString &folder : {target, prepared, aside})
+        text += QUrl::toPercentEncoding(QFileInfo(folder).fileName()) + '\n';
+    text += QByteArray(kEnd) + '\n';
+    // AtomicFile syncs the folder: the journal is on the disk before the first rename.
+    return AtomicFile::write(path, text, errorText) ? path : QString();
+}
+
+std::optional<Swap> readJournal(const QString &path, const QString &targetName)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    if (lines.size() != 6 || lines.at(0) != kHeader || lines.at(4) != kEnd || !lines.at(5).isEmpty())
+        return std::nullopt;
+    const QString target = QUrl::fromPercentEncoding(lines.at(1));
+    const QString prepared = QUrl::fromPercentEncoding(lines.at(2));
+    const QString aside = QUrl::fromPercentEncoding(lines.at(3));
+    if (target != targetName || !isSiblingName(prepared, targetName) || !isSiblingName(aside, targetName) || prepared == aside)
+        return std::nullopt;
+    const QDir dir = QFileInfo(path).absoluteDir();
+    return Swap{path, dir.filePath(target), dir.filePath(prepared), dir.filePath(aside)};
+}
+
+void removeJournal(const QString &path)
+{
+    if (::unlink(native(path).constData()) != 0 && errno != ENOENT)
+        PollixLog(QStringLiteral("Could not remove %1: %2").arg(path, errnoText()));
+    AtomicFile::syncFolderOf(path);
+}
+
+bool rename(const QString &from, const QString &to, QString *errorText)
+{
+    if (::rename(native(from).constData(), native(to).constData()) == 0)
+        return true;
+    return fail(errorText, QStringLiteral("%1 cannot be moved to %2: %3").arg(from, QFileInfo(to).fileName(), errnoText()));
+}
+
+// Carries a swap through from wherever it was cut: the prepared folder in the folder's place,
+// or, when the prepared one is gone, the old contents back. The journal goes once the folder is
+// in place and that is on the disk; then the folders holding the old contents go.
+bool finish(const Swap &s, QString *errorText)
+{
+    // Nothing moved yet: the folder goes aside into the empty folder made for it.
+    if (there(s.target) && there(s.prepared) && there(s.aside) && !rename(s.target, s.aside, errorText))
+        return false;
+    if (!there(s.target)) {
+        if (there(s.prepared) ? !rename(s.prepared, s.target, errorText) : there(s.aside) && !rename(s.aside, s.target, errorText))
+            return false;
     }
+    if (!there(s.target))
+        return fail(errorText, QStringLiteral("%1 and the folders that were to replace it are missing").arg(s.target));
+    QString why;
+    if (!AtomicFile::syncFolderOf(s.target, &why))
+        return fail(errorText, why);
+    removeJournal(s.journal);
+    for (const QString &old : {s.prepared, s.aside})
+        if (there(old) && !QDir(old).removeRecursively())
+            PollixLog(QStringLiteral("Could not remove %1, the old contents of %2").arg(old, s.target));
+    return true;
+}
+
+// The readable journals of swaps of target, and the names of the others.
+QList<Swap> journalsOf(const QString &target, QStringList *unreadable)
+{
+    QList<Swap> out;
+    if (target.isEmpty())
+        return out;
+    const QFileInfo info(withoutTrailingSlash(target));
+    const QRegularExpression name = journalName(info.fileName());
+    for (const QString &entry : info.dir().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+        if (!name.match(entry).hasMatch())
+            continue;
+        if (const std::optional<Swap> swap = readJournal(info.dir().filePath(entry), info.fileName()))
+            out << *swap;
+        else if (unreadable)
+            *unreadable << info.dir().filePath(entry);
+    }
+    return out;
 }
 } // namespace
 
@@ -46,7 +168,7 @@ namespace FolderSwap {
 
 QString makeSibling(const QString &folder, const QString &tag, QString *errorText)
 {
-    QByteArray pattern = QFile::encodeName(withoutTrailingSlash(folder) + QLatin1Char('.') + tag + QStringLiteral("-XXXXXX"));
+    QByteArray pattern = native(withoutTrailingSlash(folder) + QLatin1Char('.') + tag + QStringLiteral("-XXXXXX"));
     if (!::mkdtemp(pattern.data())) {
         fail(errorText, QStringLiteral("%1 cannot be made beside it: %2").arg(withoutTrailingSlash(folder), errnoText()));
         return QString();
@@ -56,7 +178,7 @@ QString makeSibling(const QString &folder, const QString &tag, QString *errorTex
 
 bool syncFileSystemOf(const QString &path, QString *errorText)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return fail(errorText, QStringLiteral("%1: %2").arg(path, errnoText()));
     const int rc = ::syncfs(fd);
@@ -71,41 +193,83 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
 {
     const QString from = withoutTrailingSlash(prepared);
     const QString to = withoutTrailingSlash(target);
-    const QByteArray fromName = QFile::encodeName(from);
-    const QByteArray toName = QFile::encodeName(to);
-    const QString parent = QFileInfo(to).absolutePath();
+    const QByteArray fromName = native(from);
+    const QByteArray toName = native(to);
     if (!QFileInfo::exists(to)) {
         if (::rename(fromName.constData(), toName.constData()) != 0)
             return fail(errorText, QStringLiteral("%1 cannot be put in place: %2").arg(to, errnoText()));
-        syncFolder(parent);
+        AtomicFile::syncFolderOf(to);
         return true;
     }
     if (::renameat2(AT_FDCWD, fromName.constData(), AT_FDCWD, toName.constData(), RENAME_EXCHANGE) == 0) {
-        syncFolder(parent);
+        AtomicFile::syncFolderOf(to);
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, errnoText()));
-    // No exchange on this file system: two renames, undone when the second fails.
+    // No exchange on this file system: two renames, noted down first, undone when the second fails.
     const QString aside = makeSibling(to, QStringLiteral("old"), errorText);
     if (aside.isEmpty())
         return false;
-    const QByteArray asideName = QFile::encodeName(aside);
+    const QByteArray asideName = native(aside);
+    QString why;
+    const QString journal = writeJournal(to, from, aside, &why);
+    if (journal.isEmpty()) {
+        ::rmdir(asideName.constData());
+        return fail(errorText, QStringLiteral("%1 cannot be replaced: the swap could not be noted down first: %2").arg(to, why));
+    }
     // rename() replaces an empty folder.
     if (::rename(toName.constData(), asideName.constData()) != 0) {
-        const QString why = errnoText();
+        why = errnoText();
         ::rmdir(asideName.constData());
+        removeJournal(journal);
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     }
     if (::rename(fromName.constData(), toName.constData()) != 0) {
-        const QString why = errnoText();
-        ::rename(asideName.constData(), toName.constData());
+        why = errnoText();
+        if (::rename(asideName.constData(), toName.constData()) != 0)
+            return fail(errorText, QStringLiteral("%1 cannot be replaced: %2; its contents are in %3 until the next start "
+                                                  "puts the new ones in place")
+                                       .arg(to, why, aside));
+        AtomicFile::syncFolderOf(to);
+        removeJournal(journal);
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     }
     if (::rename(asideName.constData(), fromName.constData()) != 0)
         PollixLog(QStringLiteral("The old data are left in %1").arg(aside));
-    syncFolder(parent);
+    // The swap is on the disk before its journal goes.
+    AtomicFile::syncFolderOf(to);
+    removeJournal(journal);
     return true;
+}
+
+int finishInterrupted(const QString &target, QString *errorText)
+{
+    QStringList unreadable, problems;
+    int finished = 0;
+    for (const Swap &swap : journalsOf(target, &unreadable)) {
+        QString why;
+        if (finish(swap, &why)) {
+            ++finished;
+            PollixLog(QStringLiteral("Finished the replacement of %1, cut short").arg(swap.target));
+        } else {
+            problems << QStringLiteral("%1 could not be replaced by %2 (%3); this is tried again at the next start")
+                            .arg(swap.target, swap.prepared, why);
+        }
+    }
+    for (const QString &path : std::as_const(unreadable))
+        problems << QStringLiteral("%1 is no journal Pollix wrote").arg(path);
+    if (!problems.isEmpty() && errorText)
+        *errorText = problems.join(QLatin1Char('\n'));
+    return finished;
+}
+
+QStringList foldersInUse(const QString &target)
+{
+    QStringList out;
+    for (const Swap &swap : journalsOf(target, nullptr))
+        out << swap.target << swap.prepared << swap.aside;
+    return out;
 }
 
 } // namespace FolderSwap

@@ -1,10 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Replacing a whole folder at once: a new folder is prepared beside the old one, flushed to disk,
 // and the two are exchanged in one step, so that the old folder's contents stay whole until the
 // new ones are complete.
+//
+// Where the file system cannot exchange two folders in one step (NFS, SMB, FAT), the swap takes
+// two renames, and between them the folder is missing. So the swap is first noted down in a
+// journal beside the folder (".<folder>.swap-<8 hex digits>.journal", naming the folder, the
+// prepared one and the one the old contents go to), and a swap cut short is finished at the next
+// start (finishInterrupted): the prepared folder is put in place, or, when it is gone, the old one
+// back. Until then no folder the journal names may be removed.
 namespace FolderSwap {
 
 // A new empty folder beside folder (same parent, so on the same file system), named after it
@@ -16,8 +24,18 @@ bool syncFileSystemOf(const QString &path, QString *errorText = nullptr);
 
 // Puts prepared in the place of target. Afterwards prepared holds the old contents of target
 // (the caller removes them); when target did not exist, prepared is simply moved there. Where the
-// file system cannot exchange in one step, target is moved aside and prepared moved in, moving
-// target back when that fails. On failure both stay as they were.
+// file system cannot exchange in one step, the swap is noted down, target is moved aside and
+// prepared moved in, moving target back when that fails. On failure both stay as they were, but
+// for the case where target cannot be moved back either: target is then missing, the journal
+// stays and the next start finishes the swap (so the caller must not remove prepared while
+// target is missing).
 bool exchange(const QString &prepared, const QString &target, QString *errorText = nullptr);
+
+// Finishes every swap of target noted down beside it and cut short, and removes the folders that
+// then hold its old contents. The number finished; *errorText names what could not be finished,
+// whose journal stays for the next start.
+int finishInterrupted(const QString &target, QString *errorText = nullptr);
+// The folders the swaps of target still noted down beside it need: none of them may be removed.
+QStringList foldersInUse(const QString &target);
 
 } // namespace FolderSwap

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 struct Tag
@@ -83,11 +84,15 @@ bool isBeside(const QString &path, const QString &target, Kind kind)
            kindOf(QFileInfo(path).fileName()) == kind;
 }
 
-QStringList removeIn(const QString &folder, const QList<Kind> &kinds, bool recursive)
+QStringList removeIn(const QString &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep)
 {
     QStringList removed;
     if (folder.isEmpty())
         return removed;
+    // Compared where the files really lie: a journal may name them through another path.
+    QSet<QString> kept;
+    for (const QString &path : keep)
+        kept.insert(QFileInfo(path).canonicalFilePath());
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
     while (it.hasNext()) {
@@ -96,7 +101,7 @@ QStringList removeIn(const QString &folder, const QList<Kind> &kinds, bool recur
         if (fi.isSymLink() || !fi.isFile())
             continue;
         const std::optional<Kind> kind = kindOf(fi.fileName());
-        if (!kind || !kinds.contains(*kind))
+        if (!kind || !kinds.contains(*kind) || kept.contains(fi.canonicalFilePath()))
             continue;
         if (QFile::remove(fi.filePath()))
             removed << fi.filePath();

@@ -27,7 +27,8 @@ std::optional<Kind> kindOf(const QString &fileName);
 bool isBeside(const QString &path, const QString &target, Kind kind);
 
 // Removes every side file of the given kinds in folder, and with recursive in the folders below
-// it (not through symbolic links); only plain files, never a link. The paths removed.
-QStringList removeIn(const QString &folder, const QList<Kind> &kinds, bool recursive);
+// it (not through symbolic links); only plain files, never a link, and none of keep (the side
+// files a change still noted down needs). The paths removed.
+QStringList removeIn(const QString &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep = {});
 
 } // namespace SideFiles

@@ -2,6 +2,8 @@
 #include "platform/AtomicFileSet.h"
 #include "platform/ChangeJournal.h"
 #include "platform/SideFiles.h"
+#include "support/KilledRuns.h"
+#include "support/TracedRun.h"
 
 #include <QDir>
 #include <QMap>
@@ -264,4 +266,110 @@ TEST(SideFiles, OnlyPollixsOwnNamesAreSideFilesEvenBesideTheLongestNames)
     EXPECT_TRUE(SideFiles::isBeside(longSide, longTarget, SideFiles::Kind::Temporary));
     ASSERT_TRUE(AtomicFile::write(longTarget, "long"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// ---- A change that cannot be taken back, and failing calls at every step ----
+
+TEST_F(AtomicFileSetTest, AMoveThatFailsWhenTheJournalCannotBeTurnedRoundCarriesTheChangeThrough)
+{
+    ChangeJournal::setFolder(dir.path());
+    // The journal's first write goes through; its rewrite saying "back" does not (a full disk).
+    int journalWrites = 0;
+    AtomicFile::setFailureHook([&](const QString &p) { return p.endsWith(".journal") && ++journalWrites == 2; });
+    AtomicFileSet::setMoveFailureHook([this](const QString &p) { return p == klass; });
+    AtomicFileSet set = change();
+    QString why;
+    // Putting files back under a journal that says forward would leave them half undone for the
+    // next start to roll forward; the change is carried through instead, and that is a success.
+    EXPECT_TRUE(set.commit(&why)) << why.toStdString();
+    ChangeJournal::setFolder(QString());
+    EXPECT_EQ(journalWrites, 2);
+    EXPECT_EQ(contents(dir.path()), (QMap<QString, QByteArray>{{"StudentRoster.xml", "new roster"},
+                                                               {"Classes/8C.xml", "new class"},
+                                                               {"Classes/Fresh.xml", "fresh class"}}));
+}
+
+namespace {
+using Files = QMap<QString, QByteArray>;
+const Files kBefore{{"StudentRoster.xml", "old roster"}, {"Classes/8C.xml", "old class"}, {"Classes/Gone.xml", "old gone"}};
+const Files kAfter{{"StudentRoster.xml", "new roster"}, {"Classes/8C.xml", "new class"}, {"Classes/Fresh.xml", "fresh class"}};
+
+void layOutBefore(const QString &folder)
+{
+    ASSERT_TRUE(QDir(folder).mkpath("Classes"));
+    for (auto it = kBefore.begin(); it != kBefore.end(); ++it)
+        put(folder + "/" + it.key(), it.value());
+}
+
+// In the child: the change of kBefore into kAfter, with a journal; whether it was reported done.
+bool changeInChild(const QString &folder)
+{
+    ChangeJournal::setFolder(folder);
+    AtomicFileSet set;
+    set.add(folder + "/StudentRoster.xml", "new roster");
+    set.add(folder + "/Classes/8C.xml", "new class");
+    set.add(folder + "/Classes/Fresh.xml", "fresh class");
+    set.remove(folder + "/Classes/Gone.xml");
+    QString why;
+    const bool done = set.commit(&why);
+    // What the caller was told must be what the next start finds.
+    put(folder + (done ? "/reported-done" : "/reported-failed"), why.toUtf8());
+    return done;
+}
+
+// What the next start finds, with what the caller was told; the files of the report go.
+Files nextStart(const QString &folder, bool *reportedDone)
+{
+    *reportedDone = QFile::remove(folder + "/reported-done");
+    QFile::remove(folder + "/reported-failed");
+    QString why;
+    ChangeJournal::finishInterrupted(folder, &why);
+    EXPECT_TRUE(why.isEmpty()) << why.toStdString();
+    // Side files a failed removal left once their journal was gone are the start's sweep's.
+    SideFiles::removeIn(folder, {SideFiles::Kind::Temporary, SideFiles::Kind::Staged, SideFiles::Kind::Kept}, true);
+    return contents(folder);
+}
+} // namespace
+
+TEST_F(AtomicFileSetTest, AChangeWhoseCallsFailAtAnyOneStepIsAllOldOrAllNewAfterTheNextStart)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        changeInChild(folder);
+        return;
+    }
+    int failedAndTold = 0;
+    const int failed = KilledRuns::failingAtEveryStep("EIO", layOutBefore, [&](const QString &folder, bool wasFailed) {
+        bool reportedDone = false;
+        const Files now = nextStart(folder, &reportedDone);
+        EXPECT_EQ(now, reportedDone ? kAfter : kBefore) << (wasFailed ? "a call failed" : "no call failed");
+        EXPECT_TRUE(reportedDone || wasFailed);
+        failedAndTold += !reportedDone;
+    });
+    EXPECT_GE(failed, 6) << "the journal, the moves, the removals";
+    EXPECT_GT(failedAndTold, 0) << "no failed call made the change fail";
+}
+
+TEST_F(AtomicFileSetTest, AFailedChangeWhoseJournalCannotBeTurnedRoundIsAllOldOrAllNewWhereverItIsKilled)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        // A move fails, and the journal cannot be rewritten to say the change is taken back.
+        AtomicFileSet::setMoveFailureHook([folder](const QString &p) { return p == folder + "/Classes/8C.xml"; });
+        int journalWrites = 0;
+        AtomicFile::setFailureHook([&](const QString &p) { return p.endsWith(".journal") && ++journalWrites == 2; });
+        changeInChild(folder);
+        return;
+    }
+    const int killed = KilledRuns::atEveryStep(layOutBefore, [&](const QString &folder, bool wasKilled) {
+        bool reportedDone = false;
+        const Files now = nextStart(folder, &reportedDone);
+        if (wasKilled) {
+            EXPECT_TRUE(now == kAfter || now == kBefore) << "killed run";
+        } else {
+            // Carried through rather than put back: put back under a journal saying forward,
+            // a kill meanwhile would leave it half undone for the next start to roll forward.
+            EXPECT_TRUE(reportedDone);
+            EXPECT_EQ(now, kAfter);
+        }
+    });
+    EXPECT_GE(killed, 4);
 }

@@ -1,10 +1,13 @@
 #include "platform/AtomicFile.h"
+#include "platform/AtomicFileSet.h"
 #include "platform/Singleton.h"
 #include "support/OrdinaryUser.h"
 #include "support/SmallDisk.h"
+#include "support/TracedRun.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -162,4 +165,41 @@ TEST(Singleton, CreatedOnceAndResetForTests)
     Singleton<Counted>::instance();
     EXPECT_EQ(Counted::alive, 1);
     SingletonRegistry::resetAll();
+}
+
+// ---- A save outlasts a power cut once it is reported ----
+
+TEST(AtomicFile, EveryWriteSyncsTheFolderItRenamedIntoBeforeItReturns)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        const QDir dir(folder);
+        int mark = 0;
+        const auto reported = [&] { TracedRun::mark(folder, ++mark); };
+        EXPECT_TRUE(AtomicFile::write(dir.filePath("a/New.xml"), "a new file"));
+        reported();
+        EXPECT_TRUE(AtomicFile::write(dir.filePath("a/New.xml"), "its second version"));
+        reported();
+        EXPECT_TRUE(AtomicFile::write(dir.filePath("Link.xml"), "through the link"));
+        reported();
+        AtomicFileSet set;
+        set.add(dir.filePath("a/New.xml"), "third");
+        set.add(dir.filePath("b/Other.xml"), "other");
+        EXPECT_TRUE(set.commit());
+        reported();
+        return;
+    }
+    QTemporaryDir home;
+    const QString root = QFileInfo(home.path()).canonicalFilePath();
+    ASSERT_TRUE(QDir(root).mkpath("a") && QDir(root).mkpath("b"));
+    ASSERT_TRUE(QFile::link(root + "/b/Real.xml", root + "/Link.xml"));
+    const TracedRun::Outcome run =
+        TracedRun::runCurrentTest(root, {"-y", "-e", "trace=rename,fsync,mkdir"}, true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    EXPECT_EQ(slurp(root + "/b/Real.xml"), "through the link");
+    EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 1), root + "/a/New.xml", root + "/a")) << "a new file";
+    EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 2), root + "/a/New.xml", root + "/a")) << "a file replaced";
+    EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 3), root + "/b/Real.xml", root + "/b")) << "the file a link names";
+    EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 4), root + "/a/New.xml", root + "/a") &&
+                TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 4), root + "/b/Other.xml", root + "/b"))
+        << "files changed together";
 }

@@ -1,70 +1,76 @@
 #include "KilledRuns.h"
 
-#include "ChildTestRun.h"
+#include "TracedRun.h"
 
-#include <QCoreApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-namespace {
-constexpr char kFolderVariable[] = "POLLIX_KILLED_RUN_FOLDER";
-} // namespace
 
 namespace KilledRuns {
 
 QString childFolder()
 {
-    return qEnvironmentVariable(kFolderVariable);
+    return TracedRun::childFolder();
 }
 
 namespace {
-int atEvery(const char *syscall, const std::function<void(const QString &)> &prepare,
-            const std::function<void(const QString &, bool)> &check, int mostRuns)
+// One pass: the n-th call of syscall tampered with by action ("signal=KILL", "error=EIO"), for
+// n = 1, 2, ... until a run where no call was tampered with.
+int atEvery(const QString &syscall, const QString &action, const QStringList &alsoInject,
+            const std::function<void(const QString &)> &prepare, const std::function<void(const QString &, bool)> &check,
+            int mostRuns)
 {
-    const QString filter = ChildTestRun::currentTestFilter();
-    QTemporaryDir reports;
-    int killed = 0;
+    const bool kill = action.startsWith(QLatin1String("signal="));
+    QStringList traced{syscall};
+    QStringList options;
+    for (const QString &more : alsoInject) {
+        traced << more.section(QLatin1Char(':'), 0, 0);
+        options << QStringLiteral("-e") << QStringLiteral("inject=") + more;
+    }
+    int tampered = 0;
     for (int n = 1; n <= mostRuns; ++n) {
         QTemporaryDir home;
         prepare(home.path());
-        const QString report = reports.filePath(QStringLiteral("run-%1.json").arg(n));
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kFolderVariable, home.path());
-        child.setProcessEnvironment(env);
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QStringLiteral("strace"),
-                    {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                     QStringLiteral("-e"), QStringLiteral("trace=%1").arg(QLatin1String(syscall)), QStringLiteral("-e"),
-                     QStringLiteral("inject=%1:signal=KILL:when=%2").arg(QLatin1String(syscall)).arg(n),
-                     QCoreApplication::applicationFilePath(), filter, QStringLiteral("--gtest_output=json:") + report});
-        if (!child.waitForFinished(120000)) {
+        const TracedRun::Outcome run = TracedRun::runCurrentTest(
+            home.path(),
+            QStringList{QStringLiteral("-e"), QStringLiteral("trace=") + traced.join(QLatin1Char(',')), QStringLiteral("-e"),
+                        QStringLiteral("inject=%1:%2:when=%3").arg(syscall, action).arg(n)} +
+                options,
+            !kill);
+        if (!run.ended) {
             ADD_FAILURE() << "the child of run " << n << " did not end";
-            return killed;
+            return tampered;
         }
-        const QByteArray output = child.readAll();
-        const bool wasKilled = child.exitStatus() == QProcess::CrashExit;
-        if (!wasKilled && (child.exitCode() != 0 || ChildTestRun::testsInReport(report) != 1)) {
-            ADD_FAILURE() << "run " << n << " (" << syscall << ") failed:\n" << output.toStdString();
-            return killed;
+        const bool hit = kill ? run.killed : TracedRun::injected(run.trace);
+        if ((kill && !run.killed && !run.passed) || (!kill && !run.passed)) {
+            ADD_FAILURE() << "run " << n << " (" << syscall.toStdString() << ") failed:\n" << run.output.toStdString();
+            return tampered;
         }
-        check(home.path(), wasKilled);
-        if (!wasKilled)
-            return killed;
-        ++killed;
+        check(home.path(), hit);
+        if (!hit)
+            return tampered;
+        ++tampered;
     }
-    ADD_FAILURE() << "the change was still being killed at its " << syscall << " calls after " << mostRuns << " runs";
-    return killed;
+    ADD_FAILURE() << "the change still reached its " << syscall.toStdString() << " call after " << mostRuns << " runs";
+    return tampered;
 }
 } // namespace
 
-int atEveryStep(const std::function<void(const QString &)> &prepare,
-                const std::function<void(const QString &, bool)> &check, int mostRuns)
+int atEveryStep(const std::function<void(const QString &)> &prepare, const std::function<void(const QString &, bool)> &check,
+                int mostRuns, const QStringList &alsoInject)
 {
     // strace counts each call on its own: one pass kills at every rename, one at every removal.
-    return atEvery("rename", prepare, check, mostRuns) + atEvery("unlink", prepare, check, mostRuns);
+    const QString kill = QStringLiteral("signal=KILL");
+    return atEvery(QStringLiteral("rename"), kill, alsoInject, prepare, check, mostRuns) +
+           atEvery(QStringLiteral("unlink"), kill, alsoInject, prepare, check, mostRuns);
+}
+
+int failingAtEveryStep(const char *error, const std::function<void(const QString &)> &prepare,
+                       const std::function<void(const QString &, bool)> &check, int mostRuns)
+{
+    const QString action = QStringLiteral("error=") + QLatin1String(error);
+    return atEvery(QStringLiteral("rename"), action, {}, prepare, check, mostRuns) +
+           atEvery(QStringLiteral("unlink"), action, {}, prepare, check, mostRuns);
 }
 
 } // namespace KilledRuns

@@ -1,12 +1,13 @@
 #include "PollixTest.h"
 
-#include "core/app/zipHelper.h"
+#include "core/store/DataRecovery.h"
 #include "platform/AtomicFile.h"
 #include "platform/Singleton.h"
 #include "support/SmallDisk.h"
 #include "ui/controls/DialogHooks.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -31,7 +32,7 @@ void PollixTest::startOn(const QString &folder, bool finishWork)
     Orvenda_AppDelegate::setAppDelegate(m_app.get());
     QString why;
     if (finishWork) {
-        EXPECT_TRUE(zipHelper::finishInterruptedWork(&why)) << why.toStdString();
+        EXPECT_TRUE(DataRecovery::run(&why)) << why.toStdString();
     }
 }
 
@@ -55,6 +56,19 @@ QString PollixTest::writeFile(const QString &relativePath, const QByteArray &byt
         return QString();
     f.write(bytes);
     return path;
+}
+
+QMap<QString, QByteArray> PollixTest::filesBelow(const QString &folder, bool xmlOnly)
+{
+    QMap<QString, QByteArray> out;
+    const QDir root(folder);
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        if (!xmlOnly || it.fileName().endsWith(QLatin1String(".xml")))
+            out.insert(root.relativeFilePath(it.filePath()), readFile(it.filePath()));
+    }
+    return out;
 }
 
 QByteArray PollixTest::readFile(const QString &path)

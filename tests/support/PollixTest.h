@@ -2,6 +2,7 @@
 
 #include "core/app/Orvenda_AppDelegate.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -28,6 +29,9 @@ protected:
     // Writes a file under the application folder (folders made as needed); returns its path.
     QString writeFile(const QString &relativePath, const QByteArray &bytes) const;
     static QByteArray readFile(const QString &path);
+    // Every file in and below folder (hidden ones too) by its path relative to folder, with its
+    // bytes; with xmlOnly, the ".xml" files alone.
+    static QMap<QString, QByteArray> filesBelow(const QString &folder, bool xmlOnly = false);
     // Bytes of a committed file under tests/data.
     static QByteArray testData(const QString &relativePath);
     static QString testDataPath(const QString &relativePath);

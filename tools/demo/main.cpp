@@ -12,7 +12,7 @@
 #include "DemoRun.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/app/zipHelper.h"
+#include "core/store/DataRecovery.h"
 #include "platform/InstanceLock.h"
 #include "ui/app/PollixProgram.h"
 
@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
     Orvenda_AppDelegate delegate(folder);
     delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);
-    if (!zipHelper::finishInterruptedWork(&why))
+    if (!DataRecovery::run(&why))
         std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
 
     // The folder is filled before the main window opens, as a teacher's would be.

@@ -3,10 +3,10 @@
 #include "Orvenda_AppDelegate.h"
 #include "ZipArchive.h"
 #include "core/store/DataFolderLayout.h"
+#include "core/store/DataRecovery.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/AtomicFile.h"
-#include "platform/ChangeJournal.h"
 #include "platform/FolderSwap.h"
 #include "platform/Log.h"
 #include "platform/SideFiles.h"
@@ -30,7 +30,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -108,132 +107,6 @@ bool carryOver(const QString &oldFolder, const QString &newFolder, QString *erro
 }
 } // namespace
 
-// ---- Leftovers ----
-
-namespace {
-// The work the program has started and not yet finished, one line per piece: the process
-// that started it and the path it is making. Written before the path is made, so that the
-// program removes only what it made itself.
-QString workRecordPath()
-{
-    return GF::pathInApplicationFolder(QStringLiteral(".unfinished-work"));
-}
-
-struct WorkLine
-{
-    qint64 pid = 0;
-    QString path;
-};
-
-QList<WorkLine> readWorkRecord()
-{
-    QList<WorkLine> out;
-    QFile file(workRecordPath());
-    if (workRecordPath().isEmpty() || !file.open(QIODevice::ReadOnly))
-        return out;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        const qsizetype tab = line.indexOf('\t');
-        if (tab <= 0)
-            continue;
-        bool ok = false;
-        const qint64 pid = line.left(tab).toLongLong(&ok);
-        if (ok)
-            out << WorkLine{pid, QString::fromUtf8(line.mid(tab + 1))};
-    }
-    return out;
-}
-
-bool writeWorkRecord(const QList<WorkLine> &lines)
-{
-    const QString path = workRecordPath();
-    if (path.isEmpty())
-        return false;
-    if (lines.isEmpty())
-        return !QFileInfo::exists(path) || QFile::remove(path);
-    QByteArray bytes;
-    for (const WorkLine &l : lines)
-        bytes += QByteArray::number(l.pid) + '\t' + l.path.toUtf8() + '\n';
-    return AtomicFile::write(path, bytes);
-}
-
-bool isOtherLiveProcess(qint64 pid)
-{
-    return pid != qint64(::getpid()) && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
-}
-
-void recordWork(const QString &path)
-{
-    QList<WorkLine> lines = readWorkRecord();
-    lines << WorkLine{qint64(::getpid()), path};
-    if (!writeWorkRecord(lines))
-        PollixLog(QStringLiteral("%1 could not be noted as unfinished work").arg(path));
-}
-
-void finishWork(const QString &path)
-{
-    QList<WorkLine> lines = readWorkRecord();
-    lines.removeIf([&](const WorkLine &l) { return l.path == path && l.pid == qint64(::getpid()); });
-    writeWorkRecord(lines);
-}
-
-} // namespace
-
-void zipHelper::removeLeftovers()
-{
-    QList<WorkLine> kept;
-    QStringList live;
-    for (const WorkLine &l : readWorkRecord()) {
-        if (isOtherLiveProcess(l.pid)) {
-            kept << l;
-            live << l.path;
-            continue;
-        }
-        const QFileInfo info(l.path);
-        if (info.isFile() && !info.isSymLink() && SideFiles::kindOf(info.fileName()) == SideFiles::Kind::Part) {
-            if (QFile::remove(l.path))
-                PollixLog(QStringLiteral("Removed %1, left by an interrupted backup").arg(l.path));
-        }
-    }
-    writeWorkRecord(kept);
-
-    // Staging folders of a restore lie beside the data folder, in the application folder.
-    const QString data = DataFolderLayout::dataFolder();
-    if (data.isEmpty())
-        return;
-    const QFileInfo dataInfo(data);
-    const QString real = dataInfo.isSymLink() ? dataInfo.canonicalFilePath() : data;
-    const QFileInfo realInfo(real);
-    const QRegularExpression staging(QStringLiteral("^%1\\.(restore|old)-[A-Za-z0-9]{6}$")
-                                         .arg(QRegularExpression::escape(realInfo.fileName())));
-    const QDir parent = realInfo.dir();
-    for (const QFileInfo &fi : parent.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
-        if (fi.isSymLink() || !staging.match(fi.fileName()).hasMatch() || live.contains(fi.filePath()))
-            continue;
-        if (QDir(fi.filePath()).removeRecursively())
-            PollixLog(QStringLiteral("Removed %1, left by an interrupted restore").arg(fi.filePath()));
-    }
-}
-
-bool zipHelper::finishInterruptedWork(QString *errorText)
-{
-    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
-    if (!app)
-        return fail(errorText, QStringLiteral("no application folder"));
-    QString why;
-    // Journals first: the side files they name are the new and old bytes of their change.
-    ChangeJournal::finishInterrupted(QDir::cleanPath(app->strDataFilePath()), &why);
-    const QList<SideFiles::Kind> writes{SideFiles::Kind::Temporary, SideFiles::Kind::Staged, SideFiles::Kind::Kept};
-    // Where Pollix writes: the application folder's own files, the data folder and everything
-    // below it, and the manuals; not the folders of whatever else the application folder holds.
-    const QString root = app->strPollixFilePath();
-    QStringList removed = SideFiles::removeIn(root, writes, false);
-    removed << SideFiles::removeIn(app->strDataFilePath(), writes, true) << SideFiles::removeIn(root + QStringLiteral("Help"), writes, false);
-    for (const QString &path : removed)
-        PollixLog(QStringLiteral("Removed %1, left by an interrupted write").arg(path));
-    removeLeftovers();
-    return why.isEmpty() || fail(errorText, why);
-}
-
 // ---- Backup ----
 
 bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, const Progress &progress)
@@ -250,7 +123,6 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
-    removeLeftovers();
     struct Item
     {
         QString file;
@@ -301,11 +173,11 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
 
     // Written beside the chosen path and put in its place only when complete.
     const QString temporary = SideFiles::nameBeside(archivePath, SideFiles::Kind::Part);
-    recordWork(temporary);
+    DataRecovery::noteStarted(temporary);
     ZipArchive zip;
     QString why;
     if (!zip.CreateZipFile2(temporary, &why)) {
-        finishWork(temporary);
+        DataRecovery::noteFinished(temporary);
         return fail(errorText, why);
     }
     QHash<QString, QString> relativeOf;
@@ -341,7 +213,7 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
     const bool closed = zip.CloseZipFile2(written ? &why : nullptr);
     const auto abandon = [&](const QString &reason) {
         QFile::remove(temporary);
-        finishWork(temporary);
+        DataRecovery::noteFinished(temporary);
         PollixLog(QStringLiteral(" error handler here"));
         return fail(errorText, reason);
     };
@@ -352,15 +224,48 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
         return abandon(why);
     if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(archivePath).constData()) != 0)
         return abandon(QStringLiteral("%1: %2").arg(archivePath, QString::fromLocal8Bit(std::strerror(errno))));
-    finishWork(temporary);
+    // The archive's name lasts only once its folder is on the disk too.
+    if (!AtomicFile::syncFolderOf(archivePath, &why))
+        return abandon(why);
+    DataRecovery::noteFinished(temporary);
     return true;
 }
 
 // ---- Restore ----
 
-bool zipHelper::recoverFileFrom(const QString &archivePath, QString *errorText, const Progress &progress)
+bool zipHelper::recoverFileFrom(const QString &archivePath, QString *errorText, const Progress &progress, QString *keptArchive)
 {
-    return unZipAllFileFrom(archivePath, errorText, progress);
+    return unZipAllFileFrom(archivePath, errorText, progress, keptArchive);
+}
+
+QString zipHelper::backupBeforeRestorePath(const QDateTime &when)
+{
+    const QString folder = GF::pathInApplicationFolder(QStringLiteral("Backups"));
+    if (folder.isEmpty())
+        return QString();
+    // Dashes between the hours, minutes and seconds: no colon, which SMB and FAT refuse.
+    const QString stem = folder + QStringLiteral("/Before restore ") + when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    QString path = stem + QStringLiteral(".zip");
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = QStringLiteral("%1 (%2).zip").arg(stem).arg(n);
+    return path;
+}
+
+bool zipHelper::backupBeforeRestore(QString *archivePath, QString *errorText, const Progress &progress)
+{
+    archivePath->clear();
+    // Nothing to keep: no archive, which a restore would refuse as empty anyway.
+    if (DataFolderLayout::filesOfDataFolder().isEmpty())
+        return true;
+    const QString path = backupBeforeRestorePath(QDateTime::currentDateTime());
+    if (path.isEmpty())
+        return fail(errorText, QStringLiteral("no application folder"));
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return fail(errorText, QStringLiteral("%1 cannot be made").arg(QFileInfo(path).absolutePath()));
+    if (!backupFilTo(path, errorText, progress))
+        return false;
+    *archivePath = path;
+    return true;
 }
 
 namespace {
@@ -607,12 +512,13 @@ bool zipHelper::checkBackup(const QString &archivePath, QString *errorText)
     return listBackup(archivePath, &listing, errorText) && readBackup(archivePath, listing, QString(), {}, errorText);
 }
 
-bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText, const Progress &progress)
+bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText, const Progress &progress, QString *keptArchive)
 {
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
-    removeLeftovers();
+    if (keptArchive)
+        keptArchive->clear();
     Listing listing;
     if (!listBackup(archivePath, &listing, errorText))
         return false;
@@ -638,10 +544,14 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     const QString staging = FolderSwap::makeSibling(data, QStringLiteral("restore"), &why);
     if (staging.isEmpty())
         return fail(errorText, why);
-    recordWork(staging);
+    DataRecovery::noteStarted(staging);
     const auto abandon = [&](const QString &reason) {
-        QDir(staging).removeRecursively();
-        finishWork(staging);
+        // A swap that could not be undone leaves the data folder missing: staging then holds the
+        // data the next start puts in its place.
+        if (QFileInfo::exists(data)) {
+            QDir(staging).removeRecursively();
+            DataRecovery::noteFinished(staging);
+        }
         return fail(errorText, reason);
     };
     // Folders first, so that the readers only write files.
@@ -668,12 +578,20 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         return abandon(why);
     if (QFileInfo::exists(data))
         QFile::setPermissions(staging, QFile::permissions(data));
+    // The data about to be replaced are saved first, where a restore can take them back from.
+    const int restoreSteps = int(listing.targets.size());
+    const Progress backupProgress = [&](int done, int total) {
+        if (progress)
+            progress(restoreSteps + done, restoreSteps + total + 1);
+    };
+    if (keptArchive && !backupBeforeRestore(keptArchive, &why, backupProgress))
+        return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1").arg(why));
     if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, data, &why))
         return abandon(why);
     // staging now holds the old data files.
     if (!QDir(staging).removeRecursively())
         PollixLog(QStringLiteral("The replaced data files are left in %1").arg(staging));
-    finishWork(staging);
+    DataRecovery::noteFinished(staging);
     if (progress) {
         const int steps = int(listing.targets.size()) + 1;
         progress(steps, steps);
@@ -730,7 +648,7 @@ bool zipHelper::DelAllRecords(QString *errorText)
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
     const bool deleted = DelRecordByPath(f.data, errorText);
-    removeLeftovers();
+    DataRecovery::removeLeftovers();
     const QStringList stayed = removeCopiesIn(f.data);
     if (!deleted)
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -16,7 +17,8 @@
 //
 // A restore never deletes before it has a complete replacement: the archive is checked whole,
 // extracted beside the data folder and only then swapped in; on any failure the data folder stays
-// exactly as it was.
+// exactly as it was. Where the file system cannot swap two folders in one step (NFS, SMB), the
+// swap is noted down first and, when cut short, finished at the next start (DataRecovery).
 class zipHelper
 {
 public:
@@ -39,8 +41,22 @@ public:
     // data folder that are not data files (not XML) stay. An archive without login accounts
     // gets the built-in account. The archive is read through a plain path, so checking a file
     // from anywhere (a fuzzer's bytes written to a file) is one call.
-    bool recoverFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
-    bool unZipAllFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    // With keptArchive, the data about to be replaced are first saved by backupBeforeRestore,
+    // once the archive has been checked and unpacked beside them; when they cannot be saved,
+    // nothing is replaced. *keptArchive gets the saved archive's path (empty when there were no
+    // data files to save).
+    bool recoverFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {},
+                         QString *keptArchive = nullptr);
+    bool unZipAllFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {},
+                          QString *keptArchive = nullptr);
+    // Writes the data files as a backup archive (as backupFilTo) into <application folder>/Backups/,
+    // named after the date and time (backupBeforeRestorePath), so that a restore can be taken back
+    // with a restore of that archive. *archivePath gets its path; empty, and nothing written,
+    // when the data folder holds no data file.
+    bool backupBeforeRestore(QString *archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    // "<application folder>/Backups/Before restore 2024-05-01 14-07-09.zip", with " (2)" and up
+    // before ".zip" while the name is taken.
+    static QString backupBeforeRestorePath(const QDateTime &when);
     // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
     // the archive (but for the disk's free space), else false with the same reason.
     static bool checkBackup(const QString &archivePath, QString *errorText = nullptr);
@@ -48,18 +64,6 @@ public:
     bool unZipAllFileFrom(const QString &archivePath, const QString &folder, QString *errorText);
     // One entry below folder, unless the file there has the entry's date already.
     bool UnzipFile(const QString &archivePath, const QString &entryName, const QString &folder);
-
-    // Removes what an interrupted backup or restore left: the half-written archive beside a
-    // chosen path (only one the program noted as its own before making it) and the staging
-    // folders beside the data folder. Called at start-up and before every backup and restore.
-    static void removeLeftovers();
-    // At start, with the application folder's lock held and before any store reads a file:
-    // finishes the changes of several files that were cut short (their journals in the data
-    // folder), removes the side files interrupted writes left where Pollix writes (the
-    // application folder's own files, the data folder and below, the manuals; by Pollix's own
-    // naming only, SideFiles), then removeLeftovers(). What could not be finished
-    // goes to *errorText; false then.
-    static bool finishInterruptedWork(QString *errorText = nullptr);
 
     // Deletes every XML file in and below the data folder, and every other copy of their
     // contents Pollix may have left in the application folder: side files of interrupted

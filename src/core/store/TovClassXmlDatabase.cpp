@@ -3,6 +3,7 @@
 #include "ClassXmlHelper.h"
 #include "GlobalFunctions.h"
 #include "StudentRosterXmlHelper.h"
+#include "platform/AtomicFile.h"
 #include "platform/Log.h"
 #include "platform/Singleton.h"
 
@@ -234,6 +235,13 @@ bool TovClassXmlDatabase::moveClassFile(qsizetype index, const QString &newName,
     if (!file.rename(to)) {
         PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, file.errorString()));
         return GlobalFunctions::failWith(errorText, file.errorString());
+    }
+    // The new name lasts only once the folder is on the disk; when it cannot be, the old name
+    // comes back and the rename is reported as failed.
+    QString why;
+    if (!AtomicFile::syncFolderOf(to, &why)) {
+        QFile(to).rename(from);
+        return GlobalFunctions::failWith(errorText, why);
     }
     m_classList[index].setName(GlobalFunctions::safeFileName(newName));
     return true;

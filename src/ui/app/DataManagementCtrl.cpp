@@ -13,6 +13,8 @@
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/ProgressControl.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -61,7 +63,8 @@ DataManagementCtrl::DataManagementCtrl(QWidget *parent)
     btnBackup = row(0, "btnBackup", tr("Backup..."),
                     tr("Save every class, roster, session and gradebook file in one zip archive."));
     btnRecover = row(1, "btnRecover", tr("Restore..."),
-                     tr("Replace the data by those of a backup archive. A damaged or wrong archive changes nothing."));
+                     tr("Replace the data by those of a backup archive, saving the data replaced in Backups first. "
+                        "A damaged or wrong archive changes nothing."));
     btnClearSession = row(2, "btnClearSession", tr("Clear Activity Records"),
                           tr("Delete every saved session; classes, rosters and the gradebook stay."));
     btnDelAllRecords = row(3, "btnDelAllRecords", tr("Delete All Records"),
@@ -123,16 +126,29 @@ void DataManagementCtrl::doRecover()
     const QString path = FileDialogs::getOpenFileName(this, tr("Restore"), FileDialogs::startFolder());
     if (path.isEmpty())
         return;
-    QString why;
-    const bool ok = ProgressControl::runWithProgress(
-        this, [&](const ProgressControl::Progress &progress) { return zipControl->recoverFileFrom(path, &why, progress); });
+    // Nothing is replaced before the teacher agrees, and what is replaced can be taken back.
+    const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
+    if (ask(tr("The data of the backup \"%1\" replace all data of this application folder.").arg(QFileInfo(path).fileName()),
+            {QStringLiteral("Restore"), kCancel},
+            tr("Every class, student, session and grade now kept here is replaced. They are first saved as a "
+               "backup archive in %1, which Restore can bring back.")
+                .arg(QDir::toNativeSeparators(backups))) != 0)
+        return;
+    QString why, kept;
+    const bool ok = ProgressControl::runWithProgress(this, [&](const ProgressControl::Progress &progress) {
+        return zipControl->recoverFileFrom(path, &why, progress, &kept);
+    });
     reLoadMessage();
     // Also after a failure, so that the main window drops what it holds of the data.
     m_isDataChanged = true;
-    if (ok)
+    if (!ok)
+        ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, sentence(why) + tr("\n\nThe data were not changed."));
+    else if (kept.isEmpty())
         ask(QStringLiteral("Successfully recover."), {kOK});
     else
-        ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, sentence(why) + tr("\n\nThe data were not changed."));
+        ask(QStringLiteral("Successfully recover."), {kOK},
+            tr("The data it replaced were saved first to %1; restore that archive to take this restore back.")
+                .arg(QDir::toNativeSeparators(kept)));
 }
 
 void DataManagementCtrl::doClearSession()

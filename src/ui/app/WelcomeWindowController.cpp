@@ -2,7 +2,6 @@
 
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/app/SystemFileUnpacker.h"
-#include "core/app/zipHelper.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -74,6 +73,4 @@ void WelcomeWindowController::unZipSystemFile()
     const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
     const QString folder = app ? app->strPollixFilePath() : Orvenda_AppDelegate::defaultApplicationFolder();
     SystemFileUnpacker::unZipSystemFile(SystemFileUnpacker::archivePath(), folder);
-    // What a backup or restore that was killed part way left behind goes now.
-    zipHelper::removeLeftovers();
 }

@@ -3,6 +3,7 @@
 #include "core/app/ZipArchive.h"
 #include "core/app/zipHelper.h"
 #include "core/store/DataFolderLayout.h"
+#include "core/store/DataRecovery.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "core/store/UserEntity.h"
 #include "support/PollixTest.h"
@@ -389,9 +390,9 @@ TEST_F(RestoreCheckTest, LeftoversOfInterruptedWorkGoButNothingElse)
         record.write(QByteArray::number(deadPid) + "\t" + part.toUtf8() + "\n" + "1\t" + others.toUtf8() + "\n");
     }
 
-    // The next backup removes them (as the next start and the next restore do).
+    // The next start removes them.
     QString why;
-    ASSERT_TRUE(zipHelper().backupFilTo(zipPath("new.zip"), &why)) << why.toStdString();
+    ASSERT_TRUE(DataRecovery::run(&why)) << why.toStdString();
     EXPECT_FALSE(QFileInfo::exists(part));
     EXPECT_TRUE(QFileInfo::exists(others)) << "process 1 is still running";
     EXPECT_TRUE(QFileInfo::exists(unnoted));
@@ -421,7 +422,7 @@ TEST_F(RestoreCheckTest, TheStartFinishesAChangeCutShortThenRemovesOnlyPollixsOw
         writeFile(rel, "x");
 
     QString why;
-    ASSERT_TRUE(zipHelper::finishInterruptedWork(&why)) << why.toStdString();
+    ASSERT_TRUE(DataRecovery::run(&why)) << why.toStdString();
     EXPECT_EQ(readFile(roster), "<Students>K1</Students>");
     EXPECT_EQ(readFile(klass), "<Students>K1</Students>");
     EXPECT_EQ(QDir(home() + "Data").entryList(QDir::Files | QDir::Hidden), QStringList{"StudentRoster.xml"});

@@ -1,6 +1,7 @@
 #include "core/app/zipHelper.h"
 #include "core/keypad/DeviceController.h"
 #include "core/store/DataManager.h"
+#include "core/store/DataRecovery.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovPeriodXmlDatabase.h"
@@ -13,7 +14,6 @@
 #include "ui/app/DataManagementCtrl.h"
 #include "ui/app/PollixProgram.h"
 #include "ui/app/TabController.h"
-#include "ui/app/WelcomeWindowController.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -111,10 +111,12 @@ TEST_F(DataManagementTest, DeleteAllThenRestoreBringsEverySessionBackAndReloadsT
     EXPECT_EQ(TovClassXmlDatabase::sharedClassUI()->classCount(), 0);
 
     answers.answerFile(backup());
+    answers.answerAlert(0); // Restore
     const qsizetype before = answers.alerts().size();
     QTest::mouseClick(page.btnRecover, Qt::LeftButton);
-    // One report, after the stores are reloaded.
-    ASSERT_EQ(answers.alerts().size(), before + 1);
+    // The question, then one report, after the stores are reloaded.
+    ASSERT_EQ(answers.alerts().size(), before + 2);
+    EXPECT_EQ(answers.alerts()[before].buttons, (QStringList{"Restore", "Cancel"}));
     EXPECT_EQ(answers.alerts().last().title, "Pollix ARS");
     EXPECT_EQ(answers.alerts().last().text, "Successfully recover.");
     EXPECT_EQ(answers.alerts().last().buttons, QStringList{"OK"});
@@ -143,9 +145,10 @@ TEST_F(DataManagementTest, ADamagedArchiveChangesNothingAndTheAlertSaysWhy)
     answers.answerFile(backup());
     page.doRecover();
     DataManagementCtrl::hooks().reloadGradebook = {};
-    ASSERT_EQ(answers.alerts().size(), 1);
-    EXPECT_EQ(answers.alerts()[0].text, "Unsuccessfully recovered.");
-    EXPECT_TRUE(answers.alerts()[0].informativeText.contains("damaged")) << answers.alerts()[0].informativeText.toStdString();
+    ASSERT_EQ(answers.alerts().size(), 2) << "the question, then the report";
+    EXPECT_EQ(answers.alerts()[1].text, "Unsuccessfully recovered.");
+    EXPECT_TRUE(answers.alerts()[1].informativeText.contains("damaged")) << answers.alerts()[1].informativeText.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(home() + "Backups")) << "nothing was replaced, so nothing was kept";
     EXPECT_EQ(readFile(m_sessions.first()), session);
     EXPECT_EQ(sessionCount(), 2);
     EXPECT_EQ(reloads, 1);
@@ -171,9 +174,9 @@ TEST_F(DataManagementTest, AnArchiveOfBrokenFilesIsRefusedNamingOneAndTheLoginSt
     DataManagementCtrl page;
     answers.answerFile(backup());
     QTest::mouseClick(page.btnRecover, Qt::LeftButton);
-    ASSERT_EQ(answers.alerts().size(), 1);
-    EXPECT_EQ(answers.alerts()[0].text, "Unsuccessfully recovered.");
-    const QString why = answers.alerts()[0].informativeText;
+    ASSERT_EQ(answers.alerts().size(), 2) << "the question, then the report";
+    EXPECT_EQ(answers.alerts()[1].text, "Unsuccessfully recovered.");
+    const QString why = answers.alerts()[1].informativeText;
     EXPECT_TRUE(why.contains("/Quiz/Monday.xml") && why.contains("not readable XML")) << why.toStdString();
     EXPECT_EQ(readFile(m_sessions.first()), session);
     EXPECT_EQ(sessionCount(), 2);
@@ -204,10 +207,9 @@ TEST_F(DataManagementTest, BackupOfAFolderOfTheTeachersOwnThenRestoreBringsItBac
 TEST_F(DataManagementTest, TheStartRemovesWhatAnInterruptedRestoreLeft)
 {
     writeFile("Data.restore-Q1w2E3/Quiz/Monday.xml", readFile(m_sessions.first()));
-    WelcomeWindowController::setDefaultSeconds(0);
-    WelcomeWindowController splash;
-    splash.runModal();
-    WelcomeWindowController::setDefaultSeconds(5);
+    // What the program does as it starts, with the application folder's lock held.
+    QString why;
+    EXPECT_TRUE(DataRecovery::run(&why)) << why.toStdString();
     EXPECT_FALSE(QFileInfo::exists(home() + "Data.restore-Q1w2E3"));
     EXPECT_EQ(sessionCount(), 2);
 }
@@ -260,4 +262,64 @@ TEST_F(DataManagementTest, AsTheProgramStartsItDeleteAllTakesTheGradebookOutOfMe
     QTest::mouseClick(page.btnDelAllRecords, Qt::LeftButton);
     EXPECT_EQ(answers.alertTexts().last(), "All records  were successfully cleared.");
     EXPECT_TRUE(TovPeriodXmlDatabase::sharedUI()->periodList().isEmpty());
+}
+
+TEST_F(DataManagementTest, RestoreAsksFirstAndCancelChangesNothing)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    writeFile("Data/Subjects.xml", "<Subjects><Subject><Name>History</Name></Subject></Subjects>");
+    const QByteArray subjects = readFile(data() + "Subjects.xml");
+    DataManagementCtrl page;
+    answers.answerFile(backup());
+    answers.answerAlert(1); // Cancel
+    QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+    ASSERT_EQ(answers.alerts().size(), 1) << "the question alone";
+    const AlertRequest &question = answers.alerts().first();
+    EXPECT_EQ(question.title, "Pollix ARS");
+    EXPECT_EQ(question.buttons, (QStringList{"Restore", "Cancel"}));
+    EXPECT_TRUE(question.text.contains("\"backup.zip\"") && question.text.contains("replace all data of this application folder"))
+        << question.text.toStdString();
+    EXPECT_TRUE(question.informativeText.contains(QDir::toNativeSeparators(home() + "Backups")))
+        << question.informativeText.toStdString();
+    EXPECT_EQ(readFile(data() + "Subjects.xml"), subjects);
+    EXPECT_EQ(sessionCount(), 2);
+    EXPECT_FALSE(QFileInfo::exists(home() + "Backups"));
+    EXPECT_FALSE(page.isDataChanged());
+}
+
+TEST_F(DataManagementTest, ARestoreKeepsTheDataItReplacedAndRestoringThatArchiveTakesItBack)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    // A subject added after the backup, and a session deleted.
+    SubjectEntity history;
+    history.setName("History");
+    TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(history);
+    ASSERT_TRUE(QFile::remove(m_sessions.last()));
+    const QByteArray afterBackup = readFile(data() + "Subjects.xml");
+
+    DataManagementCtrl page;
+    answers.answerFile(backup());
+    answers.answerAlert(0); // Restore
+    answers.answerAlert(0); // OK
+    QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+    ASSERT_EQ(answers.alertTexts(), (QStringList{answers.alertTexts().first(), "Successfully recover."}));
+    EXPECT_EQ(TovSubjectXmlDatabase::sharedSubjectUI()->subjectCount(), 1);
+    EXPECT_EQ(sessionCount(), 2);
+    // The report names the archive the replaced data went to.
+    const QStringList kept = QDir(home() + "Backups").entryList({"Before restore *.zip"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    const QString archive = home() + "Backups/" + kept.first();
+    EXPECT_TRUE(answers.alerts().last().informativeText.contains(QDir::toNativeSeparators(archive)))
+        << answers.alerts().last().informativeText.toStdString();
+
+    // A wrong restore is taken back by restoring that archive.
+    answers.answerFile(archive);
+    answers.answerAlert(0);
+    answers.answerAlert(0);
+    QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "Successfully recover.");
+    EXPECT_EQ(readFile(data() + "Subjects.xml"), afterBackup);
+    EXPECT_EQ(TovSubjectXmlDatabase::sharedSubjectUI()->subjectCount(), 2);
+    EXPECT_EQ(sessionCount(), 1);
+    EXPECT_EQ(QDir(home() + "Backups").entryList({"*.zip"}, QDir::Files).size(), 2) << "each restore keeps what it replaced";
 }

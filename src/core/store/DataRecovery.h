@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// What an earlier run left unfinished in the application folder, finished or removed once at
+// start, with the application folder's lock held and before any store reads a file:
+// 1. a replacement of the data folder cut short (a restore on a file system that cannot exchange
+//    two folders in one step) is finished (FolderSwap); a data folder missing without one (as
+//    earlier versions could leave it) gets its old contents back when they are there, alone;
+// 2. every change of several files cut short is finished from its journal (ChangeJournal);
+// 3. the side files of interrupted writes go where Pollix writes (the application folder's own
+//    files, the data folder and below, the manuals), by Pollix's own naming only (SideFiles), but
+//    never one that a change still noted down needs;
+// 4. what an interrupted backup or restore left goes: a part file beside a chosen archive, only
+//    when the program noted it in ".unfinished-work" before making it, and the staging folders of
+//    a restore beside the data folder, never while the data folder is missing or a swap still
+//    noted down needs them.
+// What cannot be finished stays for the next start and is named, with the reason.
+class DataRecovery
+{
+public:
+    // The whole recovery; false, with what could not be finished (files and reasons), when
+    // something stays unfinished.
+    static bool run(QString *errorText = nullptr);
+
+    // A backup's part file or a restore's staging folder: noted before it is made, so that a
+    // start after a kill removes what the work left and nothing of the teacher's; the note goes
+    // when the work is done. The note says which process made the path, so a start leaves alone
+    // the work of a Pollix still running (one opened on the same folder anyway).
+    static void noteStarted(const QString &path);
+    static void noteFinished(const QString &path);
+
+    // Step 4 alone: Delete All Records removes every copy of the data too.
+    static void removeLeftovers();
+};

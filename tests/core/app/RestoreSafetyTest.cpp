@@ -1,0 +1,191 @@
+// A restore that can be cut short at any moment, on any file system, and taken back: the data
+// are old or new and whole after the next start, and what a restore replaced is kept first.
+#include "core/app/zipHelper.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "support/KilledRuns.h"
+#include "support/PollixTest.h"
+#include "support/TracedRun.h"
+#include "support/ZipFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+
+#include <ostream>
+
+// File bytes print as text when a comparison fails.
+inline void PrintTo(const QByteArray &bytes, std::ostream *os)
+{
+    *os << '"' << bytes.toStdString() << '"';
+}
+
+namespace {
+using Files = QMap<QString, QByteArray>;
+
+const QByteArray kAccounts = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ArrayOfTeacher><Teacher><UserName>ann</UserName>"
+                             "<Password>pw</Password></Teacher></ArrayOfTeacher>";
+
+QByteArray classFile(const char *name)
+{
+    return QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ClassRoom><ClassName>") + name +
+           "</ClassName><Students><Student><SID>1</SID></Student></Students></ClassRoom>";
+}
+
+QByteArray session(const char *id)
+{
+    return QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Session><ID>") + id +
+           "</ID><Name>Week</Name><TotalMark>10</TotalMark><Questions><Question><No>1</No><CAnswer>A</CAnswer>"
+           "</Question></Questions></Session>";
+}
+
+QByteArray subjects(const char *name)
+{
+    return QByteArray("<Subjects><Subject><Name>") + name + "</Name></Subject></Subjects>";
+}
+
+// The data folder before the restore, and what the archive holds.
+const Files kOld{{"Classes/8C.xml", classFile("8C")},
+                 {"Quiz/Monday.xml", session("m")},
+                 {"Subjects.xml", subjects("Science")},
+                 {"UserList.xml", kAccounts}};
+const Files kNew{{"Classes/9A.xml", classFile("9A")}, {"Quiz/Friday.xml", session("f")}, {"Subjects.xml", subjects("History")}};
+
+class RestoreSafetyTest : public PollixTest
+{
+protected:
+    QString data() const { return home() + "Data/"; }
+    // An application folder holding kOld (and a note of the teacher's) and, beside its data
+    // folder, new.zip holding kNew as a backup stores it.
+    static void prepare(const QString &home)
+    {
+        for (auto it = kOld.begin(); it != kOld.end(); ++it) {
+            QDir().mkpath(QFileInfo(home + "/Data/" + it.key()).absolutePath());
+            QFile f(home + "/Data/" + it.key());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(it.value());
+        }
+        QFile note(home + "/Data/notes.txt");
+        ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+        note.write("the teacher's");
+        makeZipArchive(home + "/new.zip", {{"/Quiz/Friday.xml", kNew["Quiz/Friday.xml"]},
+                                           {"/Classes/9A.xml", kNew["Classes/9A.xml"]},
+                                           {"//Quiz/Friday.xml", kNew["Quiz/Friday.xml"]},
+                                           {"//Classes/9A.xml", kNew["Classes/9A.xml"]},
+                                           {"//Subjects.xml", kNew["Subjects.xml"]}});
+    }
+    // kNew as restored: an archive without accounts gets the built-in one.
+    static Files restored(const QString &data)
+    {
+        Files now = filesBelow(data, true);
+        if (now.value("UserList.xml").contains("<UserName>"))
+            now.remove("UserList.xml");
+        return now;
+    }
+    // What lies beside the data folder, but the archive and the kept backups.
+    static QStringList besideData(const QString &home)
+    {
+        QStringList out = QDir(home).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        out.removeAll("new.zip");
+        out.removeAll("Backups");
+        return out;
+    }
+    static QStringList keptArchives(const QString &home)
+    {
+        return QDir(home + "/Backups").entryList({"*.zip"}, QDir::Files, QDir::Name);
+    }
+};
+} // namespace
+
+TEST_F(RestoreSafetyTest, ARestoreKilledAtAnyStepWhereFoldersCannotBeExchangedLeavesTheOldOrTheNewDataWhole)
+{
+    if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        QString why, kept;
+        EXPECT_TRUE(zipHelper().recoverFileFrom(folder + "/new.zip", &why, {}, &kept)) << why.toStdString();
+        return;
+    }
+    int missing = 0, oldData = 0;
+    const int killed = KilledRuns::atEveryStep(
+        [](const QString &folder) { prepare(folder); },
+        [&](const QString &folder, bool wasKilled) {
+            const QString label = wasKilled ? "killed run" : "whole run";
+            missing += !QFileInfo::exists(folder + "/Data");
+            startOn(folder, true);
+            const Files now = restored(folder + "/Data");
+            EXPECT_TRUE(now == kNew || (wasKilled && filesBelow(folder + "/Data", true) == kOld)) << label.toStdString();
+            oldData += now != kNew;
+            EXPECT_EQ(QFile(folder + "/Data/notes.txt").size(), 13) << label.toStdString();
+            EXPECT_EQ(besideData(folder), QStringList{"Data"}) << label.toStdString();
+            if (!wasKilled) {
+                // The data it replaced were kept first, and they come back whole.
+                ASSERT_EQ(keptArchives(folder).size(), 1);
+                QString why;
+                ASSERT_TRUE(zipHelper().recoverFileFrom(folder + "/Backups/" + keptArchives(folder).first(), &why))
+                    << why.toStdString();
+                EXPECT_EQ(filesBelow(folder + "/Data", true), kOld);
+            }
+        },
+        80, {"renameat2:error=EINVAL"});
+    EXPECT_GE(killed, 6);
+    EXPECT_GT(missing, 0) << "no kill fell between the two renames of the swap";
+    EXPECT_GT(oldData, 0) << "no kill fell before the swap";
+}
+
+TEST_F(RestoreSafetyTest, TheDataARestoreReplacesAreKeptFirstUnlessThereAreNoneOrTheArchiveIsRefused)
+{
+    prepare(home());
+    QString why, kept;
+    // A refused archive replaces nothing and keeps nothing.
+    makeZipArchive(home() + "bad.zip", {{"//Subjects.xml", "<Subjects"}});
+    EXPECT_FALSE(zipHelper().recoverFileFrom(home() + "bad.zip", &why, {}, &kept));
+    EXPECT_TRUE(kept.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(home() + "Backups"));
+
+    ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept)) << why.toStdString();
+    EXPECT_EQ(restored(data()), kNew);
+    const QString name = QFileInfo(kept).fileName();
+    EXPECT_EQ(QFileInfo(kept).absolutePath(), home() + "Backups");
+    EXPECT_TRUE(QRegularExpression("^Before restore \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.zip$").match(name).hasMatch())
+        << name.toStdString();
+    EXPECT_TRUE(zipHelper::checkBackup(kept, &why)) << why.toStdString();
+
+    // Two in one second get names of their own.
+    const QDateTime when(QDate(2024, 5, 1), QTime(14, 7, 9));
+    const QString first = zipHelper::backupBeforeRestorePath(when);
+    EXPECT_EQ(first, home() + "Backups/Before restore 2024-05-01 14-07-09.zip");
+    QFile(first).open(QIODevice::WriteOnly);
+    EXPECT_EQ(zipHelper::backupBeforeRestorePath(when), home() + "Backups/Before restore 2024-05-01 14-07-09 (2).zip");
+
+    // An empty data folder has nothing to keep.
+    ASSERT_TRUE(zipHelper().DelAllRecords(&why)) << why.toStdString();
+    const QStringList before = keptArchives(home());
+    const QString keptBefore = kept;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(keptBefore, &why, {}, &kept)) << why.toStdString();
+    EXPECT_TRUE(kept.isEmpty());
+    EXPECT_EQ(keptArchives(home()), before);
+    EXPECT_EQ(filesBelow(data(), true), kOld);
+}
+
+TEST_F(RestoreSafetyTest, ABackupArchiveAndARenamedClassFileAreSyncedIntoTheirFolderBeforeSuccessIsReported)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        auto *classes = TovClassXmlDatabase::sharedClassUI();
+        EXPECT_TRUE(classes->updateClassWithNo(classes->classNoByName("8C"), "8D"));
+        TracedRun::mark(folder, 1);
+        QString why;
+        EXPECT_TRUE(zipHelper().backupFilTo(folder + "/Out/backup.zip", &why)) << why.toStdString();
+        TracedRun::mark(folder, 2);
+        return;
+    }
+    const QString root = QFileInfo(home()).canonicalFilePath();
+    prepare(root);
+    ASSERT_TRUE(QDir(root).mkpath("Out"));
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(root, {"-y", "-e", "trace=rename,renameat2,fsync,mkdir"}, true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 1), root + "/Data/Classes/8D.xml",
+                                             root + "/Data/Classes"));
+    EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 2), root + "/Out/backup.zip", root + "/Out"));
+}

@@ -1,0 +1,132 @@
+// The start's recovery: what an earlier run left unfinished is finished, or stays noted down and
+// is named, and nothing a recovery still needs is removed.
+#include "StoreTestBase.h"
+
+#include "core/store/DataRecovery.h"
+#include "support/KilledRuns.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+
+#include <unistd.h>
+
+namespace {
+using Files = QMap<QString, QByteArray>;
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+const Files kOld{{"StudentRoster.xml", "<Students>old</Students>"},
+                 {"Classes/8C.xml", "<ClassRoom>old 8C</ClassRoom>"},
+                 {"Classes/9A.xml", "<ClassRoom>old 9A</ClassRoom>"}};
+const Files kNew{{"StudentRoster.xml", "<Students>K1</Students>"},
+                 {"Classes/8C.xml", "<ClassRoom>8C with K1</ClassRoom>"},
+                 {"Classes/9A.xml", "<ClassRoom>9A with K1</ClassRoom>"}};
+
+class DataRecoveryTest : public StoreTestBase
+{
+protected:
+    // A change of three files killed after it was noted down, before its first move: each new
+    // file beside its target, each old one under a second name, and the journal.
+    static void changeCutShort(const QString &home)
+    {
+        const QString data = home + "/Data/";
+        QByteArray journal = "Pollix change journal 1\nforward\n";
+        int n = 0;
+        for (auto it = kOld.begin(); it != kOld.end(); ++it, ++n) {
+            put(data + it.key(), it.value());
+            const QString staged = QStringLiteral("%1.new-0000000%2").arg(it.key()).arg(n);
+            const QString kept = QStringLiteral("%1.old-0000000%2").arg(it.key()).arg(n);
+            put(data + staged, kNew.value(it.key()));
+            ASSERT_EQ(::link(QFile::encodeName(data + it.key()).constData(), QFile::encodeName(data + kept).constData()), 0);
+            journal += (it.key() + " " + staged + " " + kept + "\n").toUtf8();
+        }
+        put(data + ".change-0000abcd.journal", journal + "end\n");
+    }
+    // The folders beside the data folder.
+    QStringList besideData() const { return QDir(home()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name); }
+    void writeTree(const QString &folder, const Files &files) const
+    {
+        for (auto it = files.begin(); it != files.end(); ++it)
+            writeFile(folder + "/" + it.key(), it.value());
+    }
+};
+} // namespace
+
+TEST_F(DataRecoveryTest, ARollForwardWhoseCallsFailAtAnyStepStaysNotedDownIsNamedAndIsFinishedAtTheNextStart)
+{
+    if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        QString why;
+        if (!DataRecovery::run(&why))
+            put(folder + "/told.txt", why.toUtf8());
+        return;
+    }
+    int told = 0;
+    const int failed = KilledRuns::failingAtEveryStep(
+        "EIO", [](const QString &folder) { changeCutShort(folder); },
+        [&](const QString &folder, bool wasFailed) {
+            const QString why = QString::fromUtf8(readFile(folder + "/told.txt"));
+            QFile::remove(folder + "/told.txt");
+            if (!why.isEmpty()) {
+                ++told;
+                EXPECT_TRUE(wasFailed);
+                // The teacher is told which files and why, and the change stays noted down.
+                for (const char *name : {"StudentRoster.xml", "Classes/8C.xml", "Classes/9A.xml", "Input/output error"})
+                    EXPECT_TRUE(why.contains(name)) << name << " in: " << why.toStdString();
+                EXPECT_TRUE(QFileInfo::exists(folder + "/Data/.change-0000abcd.journal"));
+            }
+            // The next start finishes it: every file new, and nothing of the change left.
+            startOn(folder, true);
+            const Files now = filesBelow(folder + "/Data");
+            EXPECT_EQ(now, kNew) << (wasFailed ? "after a failed call" : "with no call failed");
+        });
+    EXPECT_GE(failed, 6) << "three moves, the side files' removal and the journal's";
+    EXPECT_GE(told, 3) << "each failed move";
+}
+
+TEST_F(DataRecoveryTest, ASwapOfTheDataFolderCutBetweenItsRenamesIsFinishedFromItsJournal)
+{
+    // The old data moved aside, the restored data not yet in place: no "Data" at all.
+    QDir(home() + "Data").removeRecursively();
+    writeTree("Data.old-dEf456", kOld);
+    writeTree("Data.restore-aBc123", kNew);
+    writeFile(".Data.swap-0000abcd.journal", "Pollix folder swap 1\nData\nData.restore-aBc123\nData.old-dEf456\nend\n");
+    // A journal naming folders that are no swap's own moves nothing.
+    writeTree("Mine", {{"keep.xml", "<a/>"}});
+    writeFile(".Data.swap-0000beef.journal", "Pollix folder swap 1\nData\nMine\nData.old-dEf456\nend\n");
+
+    QString why;
+    EXPECT_FALSE(DataRecovery::run(&why));
+    EXPECT_TRUE(why.contains(".Data.swap-0000beef.journal is no journal Pollix wrote")) << why.toStdString();
+    EXPECT_EQ(filesBelow(home() + "Data", true), kNew);
+    EXPECT_EQ(besideData(), (QStringList{"Data", "Mine"}));
+    EXPECT_FALSE(QFileInfo::exists(home() + ".Data.swap-0000abcd.journal"));
+}
+
+TEST_F(DataRecoveryTest, ADataFolderMissingWithoutAJournalGetsItsOldDataBackAndNoStagingFolderIsRemovedMeanwhile)
+{
+    // As earlier versions left it when killed between the two renames of a restore.
+    QDir(home() + "Data").removeRecursively();
+    writeTree("Data.old-dEf456", kOld);
+    writeTree("Data.restore-aBc123", kNew);
+    QString why;
+    EXPECT_TRUE(DataRecovery::run(&why)) << why.toStdString();
+    EXPECT_EQ(filesBelow(home() + "Data", true), kOld);
+    EXPECT_EQ(besideData(), QStringList{"Data"}) << "with the data folder back, the restore's folder is a leftover";
+
+    // Two folders of old data: which is which is not known, so both stay and are named.
+    QDir(home() + "Data").removeRecursively();
+    writeTree("Data.old-dEf456", kOld);
+    writeTree("Data.old-gHi789", kNew);
+    EXPECT_FALSE(DataRecovery::run(&why));
+    EXPECT_TRUE(why.contains("Data.old-dEf456") && why.contains("Data.old-gHi789")) << why.toStdString();
+    EXPECT_EQ(besideData(), (QStringList{"Data.old-dEf456", "Data.old-gHi789"}));
+}
