@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -266,6 +267,32 @@ bool zipHelper::backupBeforeRestore(QString *archivePath, QString *errorText, co
         return false;
     *archivePath = path;
     return true;
+}
+
+QString zipHelper::folderBeforeRestorePath(const QString &data, QString *errorText)
+{
+    const QString archive = backupBeforeRestorePath(QDateTime::currentDateTime());
+    QString problem;
+    if (archive.isEmpty()) {
+        problem = QStringLiteral("no application folder");
+    } else if (!QDir().mkpath(QFileInfo(archive).absolutePath())) {
+        problem = QStringLiteral("%1 cannot be made.").arg(QFileInfo(archive).absolutePath());
+    } else {
+        // A rename keeps the folder whole at no cost in space, but only on the data folder's disk.
+        struct stat backups{}, old{};
+        if (::stat(QFile::encodeName(QFileInfo(archive).absolutePath()).constData(), &backups) != 0 ||
+            ::stat(QFile::encodeName(data).constData(), &old) != 0 || backups.st_dev != old.st_dev)
+            problem = QStringLiteral("%1 is not on the disk of the data folder.").arg(QFileInfo(archive).absolutePath());
+    }
+    if (!problem.isEmpty()) {
+        fail(errorText, problem);
+        return QString();
+    }
+    const QString stem = archive.chopped(4); // without ".zip"
+    QString path = stem;
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = QStringLiteral("%1 (%2)").arg(stem).arg(n);
+    return path;
 }
 
 namespace {
@@ -584,13 +611,33 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         if (progress)
             progress(restoreSteps + done, restoreSteps + total + 1);
     };
-    if (keptArchive && !backupBeforeRestore(keptArchive, &why, backupProgress))
-        return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1").arg(why));
+    // Data the archive cannot hold (a damaged file, which is often why the teacher restores, or a
+    // full disk) must not stand in the way of the restore, nor be lost by it: the replaced folder
+    // itself is then kept in Backups, as it is, by a rename.
+    QString keptFolder;
+    if (keptArchive && !backupBeforeRestore(keptArchive, &why, backupProgress)) {
+        const QString archiveWhy = why;
+        keptFolder = folderBeforeRestorePath(data, &why);
+        if (keptFolder.isEmpty())
+            return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
+                               .arg(archiveWhy, why));
+        PollixLog(QStringLiteral("The data replaced by the restore are kept as a folder, not an archive: %1").arg(archiveWhy));
+    }
     if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, data, &why))
         return abandon(why);
     // staging now holds the old data files.
-    if (!QDir(staging).removeRecursively())
+    if (!keptFolder.isEmpty()) {
+        if (::rename(QFile::encodeName(staging).constData(), QFile::encodeName(keptFolder).constData()) == 0) {
+            *keptArchive = keptFolder;
+            if (!AtomicFile::syncFolderOf(keptFolder, &why))
+                PollixLog(QStringLiteral("%1 may not be on the disk yet: %2").arg(keptFolder, why));
+        } else {
+            PollixLog(QStringLiteral("The replaced data files are left in %1: %2")
+                          .arg(staging, QString::fromLocal8Bit(std::strerror(errno))));
+        }
+    } else if (!QDir(staging).removeRecursively()) {
         PollixLog(QStringLiteral("The replaced data files are left in %1").arg(staging));
+    }
     DataRecovery::noteFinished(staging);
     if (progress) {
         const int steps = int(listing.targets.size()) + 1;

@@ -57,6 +57,10 @@ public:
     // "<application folder>/Backups/Before restore 2024-05-01 14-07-09.zip", with " (2)" and up
     // before ".zip" while the name is taken.
     static QString backupBeforeRestorePath(const QDateTime &when);
+    // Where a restore keeps the replaced data folder itself when they cannot be written as an
+    // archive: "<application folder>/Backups/Before restore <date and time>", made ready on the
+    // data folder's disk; empty, with the reason, when there is no such place.
+    static QString folderBeforeRestorePath(const QString &data, QString *errorText = nullptr);
     // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
     // the archive (but for the disk's free space), else false with the same reason.
     static bool checkBackup(const QString &archivePath, QString *errorText = nullptr);

@@ -145,6 +145,11 @@ void DataManagementCtrl::doRecover()
         ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, sentence(why) + tr("\n\nThe data were not changed."));
     else if (kept.isEmpty())
         ask(QStringLiteral("Successfully recover."), {kOK});
+    else if (QFileInfo(kept).isDir())
+        ask(QStringLiteral("Successfully recover."), {kOK},
+            tr("The data it replaced could not be written as an archive (a file among them cannot be read or the "
+               "disk is full), so their folder was kept as it was: %1")
+                .arg(QDir::toNativeSeparators(kept)));
     else
         ask(QStringLiteral("Successfully recover."), {kOK},
             tr("The data it replaced were saved first to %1; restore that archive to take this restore back.")

@@ -168,6 +168,29 @@ TEST_F(RestoreSafetyTest, TheDataARestoreReplacesAreKeptFirstUnlessThereAreNoneO
     EXPECT_EQ(filesBelow(data(), true), kOld);
 }
 
+TEST_F(RestoreSafetyTest, DataTheArchiveCannotHoldDoNotStopTheRestoreAndAreKeptAsTheirFolder)
+{
+    // A damaged file is often why a teacher restores: Backup refuses it, so the replaced folder
+    // itself is kept, every byte of its data files, the damaged one included.
+    prepare(home());
+    QFile damaged(data() + "Subjects.xml");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("<Subjects><Subj");
+    damaged.close();
+    const Files before = filesBelow(data(), true);
+    QString why, kept;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept)) << why.toStdString();
+    EXPECT_EQ(restored(data()), kNew);
+    EXPECT_EQ(QFileInfo(kept).absolutePath(), home() + "Backups");
+    EXPECT_TRUE(QRegularExpression("^Before restore \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d$")
+                    .match(QFileInfo(kept).fileName()).hasMatch())
+        << kept.toStdString();
+    ASSERT_TRUE(QFileInfo(kept).isDir());
+    EXPECT_EQ(filesBelow(kept + "/", true), before);
+    EXPECT_TRUE(keptArchives(home()).isEmpty());
+    EXPECT_EQ(besideData(home()), QStringList{"Data"}) << "no staging folder is left behind";
+}
+
 TEST_F(RestoreSafetyTest, ABackupArchiveAndARenamedClassFileAreSyncedIntoTheirFolderBeforeSuccessIsReported)
 {
     if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
