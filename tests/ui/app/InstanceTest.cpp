@@ -1,12 +1,11 @@
 #include "platform/InstanceLock.h"
 #include "support/DialogAnswers.h"
+#include "support/RunningPollix.h"
 #include "ui/app/PollixProgram.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
-#include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,45 +15,6 @@
 #include <csignal>
 
 namespace {
-// The program itself, started as a teacher would, on a folder of its own.
-struct RunningPollix
-{
-    explicit RunningPollix(const QString &folder)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("POLLIX_HOME", folder);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("POLLIX_NO_UDEV", "1");
-        env.insert("POLLIX_SPLASH_SECONDS", "1");
-        env.insert("QT_LOGGING_RULES", "pollix.info=true");
-        env.remove("POLLIX_SERIAL_PORTS");
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(POLLIX_BINARY_DIR "/src/pollix"), {});
-    }
-    ~RunningPollix()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-    // Waits in short steps (a few seconds at most) until its output holds text.
-    bool saw(const QByteArray &text)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!output.contains(text) && timer.elapsed() < 15000 && process.state() != QProcess::NotRunning) {
-            process.waitForReadyRead(100);
-            output += process.readAll();
-        }
-        output += process.readAll();
-        return output.contains(text);
-    }
-    QProcess process;
-    QByteArray output;
-};
-
 bool heldBy(const QString &folder, qint64 pid)
 {
     QLockFile probe(folder + QLatin1Char('/') + InstanceLock::lockFileName());
