@@ -3,6 +3,7 @@
 #include "ForceLoginController.h"
 #include "GridAutoScroll.h"
 #include "RunCountDown.h"
+#include "RunFather.h"
 #include "RunFrameRouter.h"
 #include "RunReceiver.h"
 #include "RunResultWindows.h"
@@ -417,6 +418,7 @@ bool RunSession::windowShouldClose()
         m_window.beforeSave();
     countDown->stop();
     m_window.viewMove(false);
+    QString savedTo;
     if (!qdObject->arrayAlreadyTestQuestionNo().isEmpty()) {
         QStringList arrQuizTime{strTimeStart, GetDateTimeNow(), QString::number(nTimeElapsed)};
         SaveRequest r;
@@ -430,7 +432,7 @@ bool RunSession::windowShouldClose()
         r.arrQuizTime = &arrQuizTime;
         runChildWindow([&] {
             if (!m_window.saveDialog || !m_window.saveDialog(r))
-                SaveToDataController::runForRun(m_window.widget, r);
+                savedTo = SaveToDataController::runForRun(m_window.widget, r);
         });
     }
     qpdObject->removeActivityRecord();
@@ -445,6 +447,8 @@ bool RunSession::windowShouldClose()
         father->show();
         father->raise();
         father->activateWindow();
+        if (auto *shows = dynamic_cast<RunFather *>(father.data()); shows && !savedTo.isEmpty())
+            shows->sessionSaved(savedTo);
     }
     return true;
 }
