@@ -312,8 +312,10 @@ void DemoRun::tick()
         }
         break;
     case NextRun:
-        if (!modal() && !runWindow() && !m_tab->isRun() && stepTookLongerThan(800))
+        if (!modal() && !runWindow() && !m_tab->isRun() && stepTookLongerThan(800)) {
+            shot(QStringLiteral("saved"));
             startSecondRun();
+        }
         break;
     case LeavingSecondRun:
         // No question was run: the exit question is the last window of the run.
