@@ -15,6 +15,8 @@ struct RunningPollix
     explicit RunningPollix(const QString &folder, const QString &program = QStringLiteral(POLLIX_BINARY_DIR "/src/pollix"),
                            const QStringList &arguments = {});
     ~RunningPollix();
+    RunningPollix(const RunningPollix &) = delete;
+    RunningPollix &operator=(const RunningPollix &) = delete;
 
     // Waits in short steps, at most timeoutMs, until done(output so far) holds.
     bool waitFor(const std::function<bool(const QByteArray &output)> &done, int timeoutMs = 15000);

@@ -1,10 +1,10 @@
 #include "DemoData.h"
 
 #include "core/app/SystemFileUnpacker.h"
+#include "core/base/AppDelegateBase.h"
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/authoring/MyTextView.h"
 #include "core/authoring/QuestionSetView.h"
-#include "core/store/DataManager.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovGradeLetterXmlDatabase.h"
@@ -19,6 +19,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
 
 namespace {
 struct DemoQuestion
@@ -61,6 +64,140 @@ StudentEntity demoStudent(int i)
     s.setDeviceNo(i);
     return s;
 }
+
+const QStringList kPastDays{QStringLiteral("2024-09-02"), QStringLiteral("2024-09-09"), QStringLiteral("2024-09-16")};
+
+void pastHeader(QuizEntity &quiz, const QString &day)
+{
+    quiz.setDate(day + QStringLiteral("T09:30:00"));
+    quiz.setStartTime(day + QStringLiteral("T09:00:00"));
+    quiz.setEndTime(day + QStringLiteral("T09:20:00"));
+    quiz.setMachineName(QStringLiteral("3"));
+    quiz.setClassName(DemoData::className());
+    quiz.setSubject(QStringLiteral("Science"));
+    quiz.setTeacherName(QStringLiteral("Ada Park"));
+    quiz.setSessionType(QStringLiteral("Quiz"));
+}
+
+// The demo quiz as the class took it in one of the past weeks (0 to 2).
+QuizEntity pastQuiz(int week)
+{
+    const QList<DemoQuestion> &qs = questions();
+    const QString day = kPastDays.at(week);
+    QuizEntity quiz;
+    pastHeader(quiz, day);
+    quiz.setName(QStringLiteral("Demo Quiz, week %1").arg(week + 1));
+    quiz.setTitle(QStringLiteral("Demo Quiz"));
+    quiz.setActionType(QStringLiteral("1"));
+    quiz.setTotalMark(QString::number(10 * qs.size()));
+    quiz.setTimeElapsed(1200);
+    for (int q = 0; q < qs.size(); ++q) {
+        QuestionEntity question;
+        question.setQuNo(q + 1);
+        question.setQuType(qs[q].type == 5 ? QStringLiteral("5") : QStringLiteral("1"));
+        question.setQuMode(QStringLiteral("1"));
+        question.setRightAns(qs[q].type == 5 ? QStringLiteral("True") : QString::fromLatin1(qs[q].answer));
+        question.setTitle(QString::fromLatin1(qs[q].text));
+        for (const QString &text : qs[q].options) {
+            QuestionOptionEntity option;
+            option.setText(text);
+            question.allOptions() << option;
+        }
+        quiz.allQuestions() << question;
+    }
+    for (int i = 1; i <= DemoData::kStudents; ++i) {
+        StudentEntity s = demoStudent(i);
+        // Two students missed each session; the others answered every question.
+        if ((i + week) % 12 == 0) {
+            quiz.allStudents() << s;
+            continue;
+        }
+        s.setLoginTime(day + QStringLiteral("T09:01:00"));
+        quiz.allStudents() << s;
+        for (int q = 0; q < qs.size(); ++q) {
+            const QuestionEntity &question = quiz.allQuestions()[q];
+            // Most are right; a few pick the next option.
+            const bool right = (i * 7 + q * 3 + week) % 5 != 0;
+            QString reply = question.rightAns();
+            if (!right)
+                reply = question.quType() == QLatin1String("5") ? QStringLiteral("False")
+                                                                : QString(QChar(reply.at(0).unicode() == 'D' ? 'A' : reply.at(0).unicode() + 1));
+            ResponseDataEntity answer;
+            answer.setStudentID(s.id());
+            answer.setQuestionID(QString::number(q + 1));
+            answer.setResponse(reply);
+            answer.setTime(3 + (i + q) % 9);
+            answer.setStudentPoint(right ? QStringLiteral("10") : QStringLiteral("0"));
+            quiz.allStudentsAns() << answer;
+        }
+    }
+    return quiz;
+}
+
+// The points-only session: a lab report marked out of 100.
+QuizEntity labReport()
+{
+    QuizEntity graded;
+    pastHeader(graded, QStringLiteral("2024-09-20"));
+    graded.setName(QStringLiteral("Lab report"));
+    graded.setTitle(QStringLiteral("Lab report"));
+    graded.setActionType(QStringLiteral("1"));
+    graded.setSessionType(QStringLiteral("Homework"));
+    graded.setTotalMark(QStringLiteral("100"));
+    for (int i = 1; i <= DemoData::kStudents; ++i) {
+        StudentEntity s = demoStudent(i);
+        s.setTotalMark(QString::number(60 + (i * 17) % 41));
+        graded.allStudents() << s;
+    }
+    return graded;
+}
+
+// A session of the demo is known by its class, title and day (the store reads back no more of
+// the date), whatever its file is called.
+QString sessionKey(const QuizEntity &quiz)
+{
+    return quiz.className() + QLatin1Char('\n') + quiz.title() + QLatin1Char('\n') + quiz.dateText().left(10);
+}
+
+struct StoredSession
+{
+    QString path;
+    QuizEntity quiz;
+};
+
+QHash<QString, StoredSession> sessionsIn(const QString &folder)
+{
+    QHash<QString, StoredSession> out;
+    for (const QFileInfo &f : QDir(folder).entryInfoList({QStringLiteral("*.xml")}, QDir::Files)) {
+        if (const std::optional<QuizEntity> quiz = TovQuizXmlDatabase().getQuizInfoAll(f.absoluteFilePath()))
+            out.insert(sessionKey(*quiz), {f.absoluteFilePath(), *quiz});
+    }
+    return out;
+}
+
+// The session written when the folder lacks it, and given its name when a folder made by an
+// earlier demo holds it without one.
+template <typename Store>
+bool ensureSession(const QHash<QString, StoredSession> &present, const QString &fileName, QuizEntity &quiz, QString *errorText)
+{
+    const auto it = present.constFind(sessionKey(quiz));
+    if (it == present.cend())
+        return Store().addQuizWithName(fileName, quiz, nullptr, errorText);
+    if (!it->quiz.name().isEmpty())
+        return true;
+    QuizEntity named = it->quiz;
+    named.setName(quiz.name());
+    return Store().upDataQuizForReport(it->path, named, errorText);
+}
+
+template <typename Entity, typename Title>
+bool hasTitled(const QList<Entity> &list, Title title, const QString &wanted)
+{
+    return std::any_of(list.cbegin(), list.cend(), [&](const Entity &e) { return title(e) == wanted; });
+}
+
+const auto byName = [](const auto &e) { return e.name(); };
+const auto byTitle = [](const auto &e) { return e.title(); };
 } // namespace
 
 namespace DemoData {
@@ -170,114 +307,57 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
 
 bool ensureSessions(QString *errorText)
 {
-    if (!DataManager::getAllFileNames().value_or(QStringList()).isEmpty())
-        return true;
-    const auto header = [](QuizEntity &quiz, const QString &day) {
-        quiz.setDate(day + QStringLiteral("T09:30:00"));
-        quiz.setStartTime(day + QStringLiteral("T09:00:00"));
-        quiz.setEndTime(day + QStringLiteral("T09:20:00"));
-        quiz.setMachineName(QStringLiteral("3"));
-        quiz.setClassName(className());
-        quiz.setSubject(QStringLiteral("Science"));
-        quiz.setTeacherName(QStringLiteral("Ada Park"));
-        quiz.setSessionType(QStringLiteral("Quiz"));
-    };
-    const QList<DemoQuestion> &qs = questions();
-    const QStringList days{QStringLiteral("2024-09-02"), QStringLiteral("2024-09-09"), QStringLiteral("2024-09-16")};
-    for (int week = 0; week < days.size(); ++week) {
-        QuizEntity quiz;
-        header(quiz, days[week]);
-        quiz.setTitle(QStringLiteral("Demo Quiz"));
-        quiz.setActionType(QStringLiteral("1"));
-        quiz.setTotalMark(QString::number(10 * qs.size()));
-        quiz.setTimeElapsed(1200);
-        for (int q = 0; q < qs.size(); ++q) {
-            QuestionEntity question;
-            question.setQuNo(q + 1);
-            question.setQuType(qs[q].type == 5 ? QStringLiteral("5") : QStringLiteral("1"));
-            question.setQuMode(QStringLiteral("1"));
-            question.setRightAns(qs[q].type == 5 ? QStringLiteral("True") : QString::fromLatin1(qs[q].answer));
-            question.setTitle(QString::fromLatin1(qs[q].text));
-            for (const QString &text : qs[q].options) {
-                QuestionOptionEntity option;
-                option.setText(text);
-                question.allOptions() << option;
-            }
-            quiz.allQuestions() << question;
-        }
-        for (int i = 1; i <= kStudents; ++i) {
-            StudentEntity s = demoStudent(i);
-            // Two students missed each session; the others answered every question.
-            if ((i + week) % 12 == 0) {
-                quiz.allStudents() << s;
-                continue;
-            }
-            s.setLoginTime(days[week] + QStringLiteral("T09:01:00"));
-            quiz.allStudents() << s;
-            for (int q = 0; q < qs.size(); ++q) {
-                const QuestionEntity &question = quiz.allQuestions()[q];
-                // Most are right; a few pick the next option.
-                const bool right = (i * 7 + q * 3 + week) % 5 != 0;
-                QString reply = question.rightAns();
-                if (!right)
-                    reply = question.quType() == QLatin1String("5") ? QStringLiteral("False")
-                                                                    : QString(QChar(reply.at(0).unicode() == 'D' ? 'A' : reply.at(0).unicode() + 1));
-                ResponseDataEntity answer;
-                answer.setStudentID(s.id());
-                answer.setQuestionID(QString::number(q + 1));
-                answer.setResponse(reply);
-                answer.setTime(3 + (i + q) % 9);
-                answer.setStudentPoint(right ? QStringLiteral("10") : QStringLiteral("0"));
-                quiz.allStudentsAns() << answer;
-            }
-        }
-        if (!TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Demo Quiz "), quiz, nullptr, errorText))
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
+    if (!app) {
+        *errorText = QStringLiteral("no application folder");
+        return false;
+    }
+    const QHash<QString, StoredSession> quizzes = sessionsIn(app->strQuizXmlDataFilePath());
+    for (int week = 0; week < kPastDays.size(); ++week) {
+        QuizEntity quiz = pastQuiz(week);
+        if (!ensureSession<TovQuizXmlDatabase>(quizzes, QStringLiteral("Demo Quiz "), quiz, errorText))
             return false;
     }
-    QuizEntity graded;
-    header(graded, QStringLiteral("2024-09-20"));
-    graded.setName(QStringLiteral("Lab report"));
-    graded.setTitle(QStringLiteral("Lab report"));
-    graded.setActionType(QStringLiteral("1"));
-    graded.setSessionType(QStringLiteral("Homework"));
-    graded.setTotalMark(QStringLiteral("100"));
-    for (int i = 1; i <= kStudents; ++i) {
-        StudentEntity s = demoStudent(i);
-        s.setTotalMark(QString::number(60 + (i * 17) % 41));
-        graded.allStudents() << s;
-    }
-    return TovCourseGradeXmlDatabase().addQuizWithName(QStringLiteral("Lab report 2024-09-20T09:30:00"), graded, nullptr,
-                                                       errorText);
+    QuizEntity graded = labReport();
+    return ensureSession<TovCourseGradeXmlDatabase>(sessionsIn(app->strCourseGradeFilePath()),
+                                                    QStringLiteral("Lab report 2024-09-20T09:30:00"), graded, errorText);
 }
 
 bool ensureGradebook(QString *errorText)
 {
-    TovPeriodXmlDatabase *periods = TovPeriodXmlDatabase::sharedUI();
-    if (!periods->periodList().isEmpty())
-        return true;
     TovWeightAndSessionTypeXmlDatabase *weights = TovWeightAndSessionTypeXmlDatabase::sharedUI();
-    SessionTypeEntity quiz;
-    quiz.setName(QStringLiteral("Quiz"));
-    if (weights->addSessionTypeWithData(quiz, errorText) < 0)
-        return false;
-    PeriodEntity fall;
-    fall.setTitle(QStringLiteral("Fall 2024"));
-    fall.setDateFrom(QStringLiteral("2024-09-01"));
-    fall.setDateTo(QStringLiteral("2024-12-20"));
-    if (periods->addWithData(fall, errorText) < 0)
-        return false;
-    WeightEntity list;
-    list.setTitle(QStringLiteral("Quizzes and homework"));
-    for (const SessionTypeEntity &type : weights->sessionTypeList()) {
-        SessionTypeInWeight entry;
-        entry.setSessionTypeNo(type.no());
-        entry.setSessionType(type.name());
-        entry.setIsSelect(type.name() == QLatin1String("Quiz") || type.name() == QLatin1String("Homework"));
-        entry.setWeight(type.name() == QLatin1String("Quiz") ? 60.0f : entry.isSelect() ? 40.0f : 0.0f);
-        list.sessionTypesInWeight() << entry;
+    if (!hasTitled(weights->sessionTypeList(), byName, QStringLiteral("Quiz"))) {
+        SessionTypeEntity quiz;
+        quiz.setName(QStringLiteral("Quiz"));
+        if (weights->addSessionTypeWithData(quiz, errorText) < 0)
+            return false;
     }
-    if (weights->addWeightWithData(list, errorText) < 0)
-        return false;
+    TovPeriodXmlDatabase *periods = TovPeriodXmlDatabase::sharedUI();
+    if (!hasTitled(periods->periodList(), byTitle, QStringLiteral("Fall 2024"))) {
+        PeriodEntity fall;
+        fall.setTitle(QStringLiteral("Fall 2024"));
+        fall.setDateFrom(QStringLiteral("2024-09-01"));
+        fall.setDateTo(QStringLiteral("2024-12-20"));
+        if (periods->addWithData(fall, errorText) < 0)
+            return false;
+    }
+    if (!hasTitled(weights->weightList(), byTitle, QStringLiteral("Quizzes and homework"))) {
+        WeightEntity list;
+        list.setTitle(QStringLiteral("Quizzes and homework"));
+        for (const SessionTypeEntity &type : weights->sessionTypeList()) {
+            SessionTypeInWeight entry;
+            entry.setSessionTypeNo(type.no());
+            entry.setSessionType(type.name());
+            entry.setIsSelect(type.name() == QLatin1String("Quiz") || type.name() == QLatin1String("Homework"));
+            entry.setWeight(type.name() == QLatin1String("Quiz") ? 60.0f : entry.isSelect() ? 40.0f : 0.0f);
+            list.sessionTypesInWeight() << entry;
+        }
+        if (weights->addWeightWithData(list, errorText) < 0)
+            return false;
+    }
+    TovGradeLetterXmlDatabase *scales = TovGradeLetterXmlDatabase::sharedUI();
+    if (hasTitled(scales->gradeLetterList(), byTitle, QStringLiteral("Letters A to F")))
+        return true;
     LetterGradeEntity scale;
     scale.setTitle(QStringLiteral("Letters A to F"));
     const struct
@@ -292,7 +372,7 @@ bool ensureGradebook(QString *errorText)
         letter.setPointTo(l.to);
         scale.letterList() << letter;
     }
-    return TovGradeLetterXmlDatabase::sharedUI()->addWithData(scale, errorText) >= 0;
+    return scales->addWithData(scale, errorText) >= 0;
 }
 
 } // namespace DemoData

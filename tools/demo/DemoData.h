@@ -21,14 +21,17 @@ QString studentID(int i); // i from 1
 QString ensure(const QString &folder, const QString &archive, QString *errorText);
 
 // Past sessions of the demo class, so that backups, reports and the gradebook have something to
-// show: three normal quizzes and one points-only session, written through the session stores
-// when the session folder holds none. False with errorText set when one cannot be written.
+// show: three normal quizzes ("Demo Quiz, week 1" to 3) and one points-only session ("Lab
+// report"), written through the session stores. Each is added when the folder lacks it, whatever
+// else ran there before, and named when an earlier demo left it without a name. False with
+// errorText set when one cannot be written.
 bool ensureSessions(QString *errorText);
 
-// Gradebook settings for the demo sessions, when the gradebook has none: their "Quiz" session
-// type, the grading period "Fall 2024" around them, the weight list "Quizzes and homework" (Quiz
-// 60, Homework 40) and the letter scale "Letters A to F"; so a course grade of the demo class is
-// a few choices away in the Report window. False with errorText set when a store cannot be written.
+// Gradebook settings for the demo sessions, each added when the gradebook lacks it: their "Quiz"
+// session type, the grading period "Fall 2024" around them, the weight list "Quizzes and
+// homework" (Quiz 60, Homework 40) and the letter scale "Letters A to F"; so a course grade of
+// the demo class is a few choices away in the Report window. False with errorText set when a
+// store cannot be written.
 bool ensureGradebook(QString *errorText);
 
 } // namespace DemoData

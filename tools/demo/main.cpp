@@ -1,11 +1,11 @@
 // pollix-demo data FOLDER [--archive PATH]
-//     Makes FOLDER a demo application folder (unpacked as on a first run, plus a class of 24
-//     students who are in the school roster too, a teacher, a subject, "Demo Quiz.px" and,
-//     when it has no sessions yet, three past quizzes and a points-only session); prints the
-//     question file's path, then
-//     the questions' right answers separated by commas.
+//     Makes FOLDER a demo application folder (the first-run files it lacks, a class of 24
+//     students who are in the school roster too, a teacher, a subject, "Demo Quiz.px", three
+//     named past quizzes, a points-only session and the gradebook's settings for them, each added
+//     when missing); prints the question file's path, then the questions' right answers
+//     separated by commas.
 // pollix-demo run FOLDER --sim PATH [--archive PATH] [--seed N]
-//     The same folder, then one whole normal quiz in the program's windows on a simulated Dravel
+//     The same folder (so a later ./dev run with a display finds it whole), then one whole normal quiz in the program's windows on a simulated Dravel
 //     receiver (the pollix-keypad-sim at PATH) driven by its teacher keypad, and a second run that
 //     the keypads join again; prints the path of the saved session file.
 #include "DemoData.h"
@@ -79,11 +79,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
         return 1;
     }
+    // Whatever ran in the folder before, it holds the demo's past sessions and gradebook.
+    if (!DemoData::ensureSessions(&why) || !DemoData::ensureGradebook(&why)) {
+        std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
+        return 1;
+    }
     if (mode == QLatin1String("data")) {
-        if (!DemoData::ensureSessions(&why) || !DemoData::ensureGradebook(&why)) {
-            std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
-            return 1;
-        }
         // The second line is what the simulated keypads need to answer the demo questions.
         std::printf("%s\n%s\n", qPrintable(quiz), qPrintable(DemoData::answers().join(QLatin1Char(','))));
         return 0;

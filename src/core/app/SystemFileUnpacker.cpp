@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -27,6 +26,13 @@ QString targetFor(const QString &folder, const QString &entry)
     return QDir::cleanPath(folder + QLatin1Char('/') + safe);
 }
 
+// Anything at path (a dangling link too) is the teacher's or an earlier start's, and stays.
+bool somethingAt(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
 } // namespace
 
 QString SystemFileUnpacker::archivePath()
@@ -38,59 +44,57 @@ QString SystemFileUnpacker::archivePath()
     return QDir::cleanPath(dir + QStringLiteral("/../share/pollix/Pollix"));
 }
 
-bool SystemFileUnpacker::unZipAllFileFrom(const QString &archive, const QString &folder)
+SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &archive, const QString &applicationFolder)
 {
     ZipArchive zip;
-    if (!zip.UnzipOpenFile(archive))
-        return false;
-    const std::optional<QList<ZipArchive::Entry>> entries = zip.entries();
-    if (!entries)
-        return false;
+    QString why;
+    std::optional<QList<ZipArchive::Entry>> entries;
+    if (zip.UnzipOpenFile(archive, &why))
+        entries = zip.entries(&why);
+    if (!entries) {
+        PollixLog(QStringLiteral("First-run files: cannot read %1: %2").arg(archive, why));
+        return Failed;
+    }
+    int files = 0;
+    int added = 0;
+    bool templateReplaced = false;
     bool ok = true;
     for (const ZipArchive::Entry &e : *entries) {
-        const QString target = targetFor(folder, e.name);
+        const QString target = targetFor(applicationFolder, e.name);
         if (target.isEmpty()) {
             PollixLog(QStringLiteral("Skipped archive entry %1").arg(e.name));
             continue;
         }
         if (e.isFolder) {
-            ok = QDir().mkpath(target) && ok;
+            if (!QDir().mkpath(target)) {
+                PollixLog(QStringLiteral("First-run files: cannot make the folder %1").arg(target));
+                ok = false;
+            }
             continue;
         }
-        if (!zip.extractEntryTo(e, target, true, false)) {
-            PollixLog(QStringLiteral("Failed to unzip %1").arg(e.name));
+        ++files;
+        const bool there = somethingAt(target);
+        // Only the template follows the archive: a newer program brings newer template slides.
+        if (there && e.name != templateEntry())
+            continue;
+        bool written = false;
+        if (!zip.extractEntryTo(e, target, true, there, &written, &why)) {
+            PollixLog(QStringLiteral("First-run files: %1").arg(why));
             ok = false;
+            continue;
         }
+        if (written && there)
+            templateReplaced = true;
+        else if (written)
+            ++added;
     }
-    return ok;
-}
-
-bool SystemFileUnpacker::unzipFile(const QString &archive, const QString &entry, const QString &target, bool *replaced)
-{
-    if (replaced)
-        *replaced = false;
-    ZipArchive zip;
-    if (!zip.UnzipOpenFile(archive))
-        return false;
-    for (const ZipArchive::Entry &e : zip.entries().value_or(QList<ZipArchive::Entry>()))
-        if (e.name == entry && !e.isFolder)
-            return zip.extractEntryTo(e, target, true, true, replaced);
-    return false;
-}
-
-SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &archive, const QString &applicationFolder)
-{
-    // A folder made empty by the launcher (or by $POLLIX_HOME pointing at a new folder) counts as
-    // missing: the teacher would otherwise start without sounds, manuals or template.
-    const QDir dir(applicationFolder);
-    const bool present = dir.exists() && !dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    if (!present) {
-        PollixLog(QStringLiteral("Unpacking %1 into %2").arg(archive, applicationFolder));
-        return unZipAllFileFrom(archive, applicationFolder) ? UnpackedAll : Failed;
-    }
-    bool replaced = false;
-    const QString target = QDir::cleanPath(applicationFolder + QStringLiteral("/template.pptx"));
-    if (!unzipFile(archive, templateEntry(), target, &replaced))
+    PollixLog(QStringLiteral("First-run files: %1 of %2 put in place in %3%4")
+                  .arg(added)
+                  .arg(files)
+                  .arg(applicationFolder, templateReplaced ? QStringLiteral(", template renewed") : QString()));
+    if (!ok)
         return Failed;
-    return replaced ? ReplacedTemplate : NothingDone;
+    if (added > 0)
+        return added == files ? UnpackedAll : AddedMissing;
+    return templateReplaced ? ReplacedTemplate : NothingDone;
 }

@@ -1,27 +1,28 @@
 #pragma once
 
-#include <QDateTime>
 #include <QString>
 
-// First-run set-up of the application folder from the program's own archive ("Pollix", beside the
-// program; its entries sit under "Pollix/"). A missing folder gets the whole archive; an existing
-// one only gets a fresh presentation template when the archive's differs in date.
+// The application folder's first-run files (sounds, user manuals, standards, presentation
+// template, the data folders) from the program's own archive ("Pollix", beside the program; its
+// entries sit under "Pollix/"). Every start puts in place each file of the archive that the
+// folder lacks, whatever else the folder holds (a new folder, one holding only Pollix's own lock
+// and side files, a teacher's folder missing some): the decision is taken per entry, never from
+// the folder as a whole. A file that is there is never overwritten, except the presentation
+// template, which is replaced unless it carries the archive entry's date to the second.
 class SystemFileUnpacker
 {
 public:
-    enum Result { NothingDone, UnpackedAll, ReplacedTemplate, Failed };
+    // UnpackedAll: every file of the archive was missing and is now in place; AddedMissing: some
+    // were (the template may also have been replaced); ReplacedTemplate: only the template was
+    // renewed; Failed: the archive could not be read or a file could not be written (the other
+    // files are in place all the same).
+    enum Result { NothingDone, UnpackedAll, AddedMissing, ReplacedTemplate, Failed };
 
     // The archive shipped with the program: beside the executable, or in ../share/pollix/.
     static QString archivePath();
-    // The whole set-up; failures leave the folder as it is and are only logged.
+    // The set-up each start runs; failures are logged, never shown. Entries whose path would
+    // leave the folder are skipped.
     static Result unZipSystemFile(const QString &archive, const QString &applicationFolder);
-
-    // Every entry under "Pollix/" into folder; false when the archive cannot be read or a file
-    // cannot be written. Entries whose path would leave the folder are skipped.
-    static bool unZipAllFileFrom(const QString &archive, const QString &folder);
-    // One entry (path inside the archive) to target, unless target already has the entry's date
-    // to the second. replaced tells whether the file was written.
-    static bool unzipFile(const QString &archive, const QString &entry, const QString &target, bool *replaced = nullptr);
 
     static QString templateEntry() { return QStringLiteral("Pollix/template.pptx"); }
 };

@@ -16,6 +16,7 @@
 #include "platform/WindowStacking.h"
 #include "platform/PPTEditorMSO.h"
 #include "ui/controls/AppIcons.h"
+#include "ui/controls/ElidedLabel.h"
 #include "ui/controls/LoginController.h"
 #include "ui/app/SelectASystem.h"
 #include "ui/app/WelcomeWindowController.h"
@@ -28,6 +29,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
@@ -213,6 +215,12 @@ void TabController::showEvent(QShowEvent *event)
         m_sizeBeforeRun = QSize();
     }
     QMainWindow::showEvent(event);
+}
+
+// Said without a question: the teacher keypad may already be asking for the next run.
+void TabController::sessionSaved(const QString &path)
+{
+    txtSessionSaved->setFullText(tr("Session saved to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 // ---- window levels ----
@@ -732,6 +740,7 @@ TabController::StartRequest TabController::baseRequest() const
 void TabController::startRun(StartRequest request)
 {
     lowerToNormalLevel();
+    txtSessionSaved->setFullText(QString());
     if (request.nMode != 8 || request.kind != StartRequest::Activity)
         m_partiData->resetRandomQuizID();
     if (!hooks().startActivity)

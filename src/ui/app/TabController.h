@@ -10,11 +10,13 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/keypad/DataOfFrame.h"
 #include "ui/presentation/SlideShowFather.h"
+#include "ui/run/RunFather.h"
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+class ElidedLabel;
 class Orvenda_AppDelegate;
 class PPTEditorMSO;
 class QCheckBox;
@@ -27,7 +29,7 @@ class TabSettingsDialogs;
 
 // The main tabbed window ("Tabctrl"): prepare and start an activity (Brightpoll), open the question
 // editor (ExamEditor), reports and settings. It listens to the keypads whenever no other window does.
-class TabController : public QMainWindow, public SlideShowFather
+class TabController : public QMainWindow, public SlideShowFather, public RunFather
 {
     Q_OBJECT
 public:
@@ -120,12 +122,15 @@ public:
     QPushButton *btnPXOpen = nullptr, *btnPXNew = nullptr, *btnReport = nullptr, *btnSession = nullptr,
                 *btnSystem = nullptr, *btnHardware = nullptr, *btnLogin = nullptr, *btnVersion = nullptr,
                 *btnChannelSet = nullptr, *btnDatabase = nullptr;
+    // The status line: where the last run's session went, until the next run starts.
+    ElidedLabel *txtSessionSaved = nullptr;
 
     // Indicators.
     void setClassSetted(bool v);
     void setLoad(bool v);
     void setButtonsState(bool loggedIn);
     void setPPTButtonState(int state) override;
+    void sessionSaved(const QString &path) override;
     void refreshTitle(int type, int state, const QString &className);
     void refreshActionMode(int type, int partMode, int curActMode);
     // The activity numbers offered for a model, participation and free style.

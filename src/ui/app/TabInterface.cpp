@@ -4,6 +4,7 @@
 #include "TabPresentationButtons.h"
 
 #include "ui/controls/AppIcons.h"
+#include "ui/controls/ElidedLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -191,6 +193,10 @@ void TabInterface::build(TabController *w)
     QObject::connect(w->btnDatabase, &QPushButton::clicked, w, &TabController::doDataManagement);
     QObject::connect(w->btnLogin, &QPushButton::clicked, w, &TabController::doLoginSet);
     QObject::connect(w->btnVersion, &QPushButton::clicked, w, &TabController::doVersionInfo);
+
+    w->txtSessionSaved = new ElidedLabel(w);
+    w->txtSessionSaved->setObjectName(QStringLiteral("txtSessionSaved"));
+    w->statusBar()->addWidget(w->txtSessionSaved, 1);
 
     w->resize(820, 560);
 }

@@ -11,10 +11,12 @@
 namespace {
 int g_seconds = 5;
 int g_tickMs = 1000;
+QString g_archive;
 } // namespace
 
 void WelcomeWindowController::setDefaultSeconds(int seconds) { g_seconds = seconds; }
 void WelcomeWindowController::setTickIntervalMs(int ms) { g_tickMs = ms; }
+void WelcomeWindowController::setArchivePath(const QString &path) { g_archive = path; }
 
 WelcomeWindowController::WelcomeWindowController(QWidget *parent) : MyBorderlessWindow(parent), m_ntime(g_seconds)
 {
@@ -72,5 +74,5 @@ void WelcomeWindowController::unZipSystemFile()
 {
     const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
     const QString folder = app ? app->strPollixFilePath() : Orvenda_AppDelegate::defaultApplicationFolder();
-    SystemFileUnpacker::unZipSystemFile(SystemFileUnpacker::archivePath(), folder);
+    SystemFileUnpacker::unZipSystemFile(g_archive.isEmpty() ? SystemFileUnpacker::archivePath() : g_archive, folder);
 }

@@ -4,8 +4,9 @@
 
 class QTimer;
 
-// The welcome splash ("WelcomeWindow"): unpacks the application folder on first run, then counts
-// down and closes itself. The count-down length can be changed (tests use 0: no wait).
+// The welcome splash ("WelcomeWindow"): puts the first-run files the application folder lacks in
+// place, then counts down and closes itself. The count-down length can be changed (tests use 0:
+// no wait), and so can the archive (unset: the one shipped with the program).
 class WelcomeWindowController : public MyBorderlessWindow
 {
     Q_OBJECT
@@ -20,6 +21,7 @@ public:
     int ntime() const { return m_ntime; }
     static void setDefaultSeconds(int seconds);
     static void setTickIntervalMs(int ms);
+    static void setArchivePath(const QString &path);
 
 private:
     QTimer *closeTimer = nullptr;

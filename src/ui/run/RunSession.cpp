@@ -3,6 +3,7 @@
 #include "ForceLoginController.h"
 #include "GridAutoScroll.h"
 #include "RunCountDown.h"
+#include "RunFather.h"
 #include "RunFrameRouter.h"
 #include "RunReceiver.h"
 #include "RunResultWindows.h"
@@ -418,12 +419,13 @@ bool RunSession::windowShouldClose()
         m_window.beforeSave();
     countDown->stop();
     m_window.viewMove(false);
+    QString savedTo;
     if (!qdObject->arrayAlreadyTestQuestionNo().isEmpty()) {
         QStringList arrQuizTime;
         const SaveRequest r = saveRequest(&arrQuizTime);
         runChildWindow([&] {
             if (!m_window.saveDialog || !m_window.saveDialog(r))
-                SaveToDataController::runForRun(m_window.widget, r);
+                savedTo = SaveToDataController::runForRun(m_window.widget, r);
         });
     }
     qpdObject->removeActivityRecord();
@@ -438,6 +440,8 @@ bool RunSession::windowShouldClose()
         father->show();
         father->raise();
         father->activateWindow();
+        if (auto *shows = dynamic_cast<RunFather *>(father.data()); shows && !savedTo.isEmpty())
+            shows->sessionSaved(savedTo);
     }
     return true;
 }

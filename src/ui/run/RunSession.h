@@ -181,7 +181,8 @@ public:
     // Escape asks as Exit does: a run never closes behind the teacher's back.
     static bool escapeExits(QKeyEvent *event, const std::function<void()> &onExit);
     // Closing: refused while a question runs; otherwise the save is offered once and the listener
-    // role and the screen go back to the father.
+    // role and the screen go back to the father, which is told where a saved session went
+    // (RunFather).
     bool windowShouldClose();
     // The program is ending (a logout, a shutdown): a run that asked questions is saved now as the
     // end-of-run save would save it, every answer received so far included, with no dialog and no

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/engine/EndOfRunSave.h"
 #include "core/keypad/DataOfFrame.h"
 #include "core/store/QuizEntity.h"
 #include "core/store/StudentEntity.h"
@@ -14,7 +15,8 @@ class QLineEdit;
 class QPushButton;
 
 // The end-of-run save ("SaveToData"): the teacher names the session and the run's shared data
-// becomes one session file in the data folder. The teacher keypad can confirm or cancel it.
+// becomes one session file in the data folder (EndOfRunSave). The teacher keypad can confirm or
+// cancel it; a save that went through asks nothing more, so that the keypad steers on.
 class SaveToDataController : public QDialog
 {
     Q_OBJECT
@@ -32,7 +34,8 @@ public:
         QStringList *arrQuizTime = nullptr;
     };
     // Runs the dialog over a run window as the frame listener (the window takes the role back).
-    static void runForRun(QWidget *window, const Request &request);
+    // Returns where the session went: empty when nothing was written (cancelled, quick grouping).
+    static QString runForRun(QWidget *window, const Request &request);
     // The program is ending (a logout, a shutdown): the run is saved as OK saves it, with no
     // dialog and no question, under name, else under the proposed name, else under the
     // activity's name. False with why when the file could not be written; false with no why
@@ -73,7 +76,6 @@ public:
     // The session the run makes (no file is written).
     QuizEntity NormalSave();
     QuizEntity RollCallSave();
-    void QuickGroupingSave() {}
     void removeQuizRecord();
     static QString getMaxLengString(const QString &text);
     void sendStudentLogoutClass();
@@ -96,7 +98,8 @@ private:
     void handleDataReceiveCorvel_Dravel();
     int runKeypadAlert(const QString &text, const QStringList &buttons, const QString &informativeText = {},
                        const QString &title = QStringLiteral("Warning"));
-    bool writeSession(QuizEntity &quiz, QString *errorText);
+    // The dialog's settings and the opener's lists as the save takes them.
+    EndOfRunSave::Run run() const;
     void windowShouldClose();
 
     Orvenda_AppDelegate *appDelegate = nullptr;

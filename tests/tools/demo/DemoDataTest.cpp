@@ -1,12 +1,20 @@
 #include "DemoData.h"
 
+#include "core/store/DataManager.h"
 #include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovGradeLetterXmlDatabase.h"
+#include "core/store/TovPeriodXmlDatabase.h"
+#include "core/store/TovQuizXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
+#include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
+#include "ui/controls/TovTableView.h"
+#include "ui/reports/ReportController.h"
 #include "ui/roster/ClassManageController.h"
 #include "ui/roster/StudentTableView.h"
 
+#include <QDir>
 #include <QStringList>
 
 namespace {
@@ -75,4 +83,57 @@ TEST_F(DemoDataTest, ADemoFolderWhoseRosterIsEmptyGainsTheClassesStudents)
     EXPECT_EQ(inRoster.count(DemoData::studentID(3)), 1);
     for (const StudentEntity &s : demoClass())
         EXPECT_TRUE(inRoster.contains(s.id())) << s.id().toStdString();
+}
+
+TEST_F(DemoDataTest, WhateverRanBeforeTheFolderHoldsTheNamedPastSessionsAndTheGradebookOnce)
+{
+    make();
+    // A headless demo run saved its quiz here, and an earlier demo left week 2 without a name; the
+    // gradebook has its period but not the rest.
+    QuizEntity run;
+    run.setName("Demo Quiz");
+    run.setTitle("Demo Quiz.px");
+    run.setClassName(DemoData::className());
+    run.setActionType("1");
+    run.setDate("2026-12-07T10:15:00");
+    QString runPath, why;
+    ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("Demo Quiz", run, &runPath, &why)) << why.toStdString();
+    QuizEntity unnamed;
+    unnamed.setTitle("Demo Quiz");
+    unnamed.setClassName(DemoData::className());
+    unnamed.setActionType("1");
+    unnamed.setDate("2024-09-09T09:30:00");
+    QString unnamedPath;
+    ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("Demo Quiz ", unnamed, &unnamedPath, &why)) << why.toStdString();
+    PeriodEntity fall;
+    fall.setTitle("Fall 2024");
+    fall.setDateFrom("2024-09-01");
+    fall.setDateTo("2024-12-20");
+    ASSERT_GE(TovPeriodXmlDatabase::sharedUI()->addWithData(fall, &why), 0) << why.toStdString();
+
+    for (int start = 0; start < 2; ++start) {
+        ASSERT_TRUE(DemoData::ensureSessions(&why)) << why.toStdString();
+        ASSERT_TRUE(DemoData::ensureGradebook(&why)) << why.toStdString();
+    }
+
+    QStringList names;
+    for (const QString &file : QDir(app()->strQuizXmlDataFilePath()).entryList({"*.xml"}, QDir::Files))
+        names << DataManager::getQuizAtPath(QDir(app()->strQuizXmlDataFilePath()).filePath(file))->name();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Demo Quiz", "Demo Quiz, week 1", "Demo Quiz, week 2", "Demo Quiz, week 3"}));
+    EXPECT_EQ(DataManager::getQuizAtPath(unnamedPath)->name(), "Demo Quiz, week 2") << "named where it is";
+    EXPECT_EQ(DataManager::getQuizAtPath(runPath)->title(), "Demo Quiz.px") << "the run's own stays as it was";
+    const QStringList pointsOnly = DataManager::getCourseGradeFile().value_or(QStringList());
+    ASSERT_EQ(pointsOnly.size(), 1);
+    EXPECT_EQ(TovPeriodXmlDatabase::sharedUI()->periodList().size(), 1);
+    EXPECT_EQ(TovWeightAndSessionTypeXmlDatabase::sharedUI()->weightList().size(), 1);
+    EXPECT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().size(), 1);
+
+    // The Report window's Session column names every past session.
+    ReportController window;
+    QStringList shown;
+    for (int row = 0; row < window.table1->model()->rowCount(); ++row)
+        shown << window.table1->model()->index(row, 0).data().toString();
+    for (const QString &name : QStringList{"Demo Quiz, week 1", "Demo Quiz, week 2", "Demo Quiz, week 3", "Lab report"})
+        EXPECT_TRUE(shown.contains(name)) << name.toStdString() << " in " << shown.join(", ").toStdString();
 }

@@ -3,6 +3,7 @@
 #include "core/base/TreeNodeData.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "ui/controls/ElidedLabel.h"
 #include "ui/controls/ImageAndTextCell.h"
 #include "ui/controls/LimitedTextView.h"
 #include "ui/controls/MyComboBox.h"
@@ -16,10 +17,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QMainWindow>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QTreeView>
@@ -239,4 +242,29 @@ TEST_F(SharedControlsTest, WindowAskedLargerThanTheScreenOpensWithinIt)
     // A window that fits keeps the size it is designed at.
     ScreenFit::resize(&window, area.width() / 2, area.height() / 2);
     EXPECT_EQ(window.size(), area.size() / 2);
+}
+
+TEST_F(SharedControlsTest, ALongTextInAStatusLineNeverWidensItsWindowAndKeepsBothEnds)
+{
+    QMainWindow window;
+    auto *line = new ElidedLabel(&window);
+    window.statusBar()->addWidget(line, 1);
+    window.resize(420, 200);
+    window.show();
+    const QString path = "Session saved to /home/teacher/.local/share/Pollix/Data/Quiz/" + QString(120, 'x') + "/Week 3.xml";
+    line->setFullText(path);
+    QApplication::processEvents();
+    EXPECT_EQ(window.width(), 420);
+    EXPECT_LE(window.minimumSizeHint().width(), 420);
+    EXPECT_TRUE(line->text().startsWith("Session saved to")) << line->text().toStdString();
+    EXPECT_TRUE(line->text().endsWith("Week 3.xml")) << line->text().toStdString();
+    EXPECT_TRUE(line->text().contains(QChar(0x2026)));
+    EXPECT_EQ(line->toolTip(), path);
+
+    // Wider, the whole text shows; emptied, nothing.
+    window.resize(2400, 200);
+    QApplication::processEvents();
+    EXPECT_EQ(line->text(), path);
+    line->setFullText(QString());
+    EXPECT_TRUE(line->text().isEmpty());
 }

@@ -8,6 +8,7 @@
 #include "core/store/TovConfigXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
 #include "support/DialogAnswers.h"
+#include "support/MainWindowForRuns.h"
 #include "support/ModalDriver.h"
 #include "support/Shots.h"
 #include "ui/app/TabController.h"
@@ -54,10 +55,7 @@ protected:
     void SetUp() override
     {
         RunWindowFixture::SetUp();
-        TabController::resetHooks();
-        TabController::hooks().runSplash = [](QWidget *) {};
-        TabController::hooks().runSystemChoice = [](QWidget *) {};
-        ActivityWindowOpener::install();
+        useMainWindowForRuns();
     }
     void TearDown() override
     {

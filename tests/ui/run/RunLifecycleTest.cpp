@@ -197,9 +197,9 @@ TEST_F(RunLifecycleTest, NormalQuizOnADravelReceiver)
     EXPECT_EQ(label("txtDone"), QStringLiteral("Done"));
 
     // Exit from the teacher keypad: F1 confirms, the keypads are told, the save dialog opens and
-    // the teacher keypad's F1 saves the session; F1 again answers the alert that says where.
+    // the teacher keypad's F1 saves the session; nothing more is asked after it.
     bool saveDialogSeen = false;
-    QString savedTo;
+    QStringList afterSave;
     connect_([&] {
         auto *dialog = qobject_cast<SaveToDataController *>(QApplication::activeModalWidget());
         if (dialog && !saveDialogSeen) {
@@ -208,11 +208,9 @@ TEST_F(RunLifecycleTest, NormalQuizOnADravelReceiver)
             sim->pressTeacherKey(0x81);
         }
         auto *alert = qobject_cast<PollixAlert *>(QApplication::activeModalWidget());
-        if (alert && saveDialogSeen && savedTo.isEmpty()) {
-            EXPECT_EQ(alert->text(), QStringLiteral("Saved successfully."));
-            EXPECT_EQ(app()->objectToReceiveCommData(), alert);
-            savedTo = alert->informativeText();
-            sim->pressTeacherKey(0x81);
+        if (alert && saveDialogSeen) {
+            afterSave << alert->text();
+            alert->reject();
         }
     });
     sim->clearLogs();
@@ -226,7 +224,7 @@ TEST_F(RunLifecycleTest, NormalQuizOnADravelReceiver)
     EXPECT_GT(indexOf(out, wake, told), told) << "the logout wake frame follows";
     const QStringList sessions = QDir(app()->strQuizXmlDataFilePath()).entryList(QDir::Files);
     ASSERT_EQ(sessions.size(), 1);
-    EXPECT_EQ(savedTo, "Saved to " + QDir::toNativeSeparators(QDir(app()->strQuizXmlDataFilePath()).filePath(sessions.first())));
+    EXPECT_TRUE(afterSave.isEmpty()) << afterSave.join(" / ").toStdString();
     EXPECT_EQ(app()->objectToReceiveCommData(), nullptr) << "given back to the opener (none here)";
     EXPECT_TRUE(QuizParticipantData::shareManager()->arrayLoginStudents().isEmpty());
     EXPECT_EQ(QuizQuestions::shareManager()->count(), 0);

@@ -1,0 +1,100 @@
+// ./dev on an ordinary account with a Debian package missing: it cannot install it, so it says
+// which packages are missing and the one command to run as root, and ends with a failure,
+// before anything is configured or built.
+
+#include "support/OrdinaryUser.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kMissing = QStringLiteral("pollix-test-no-such-package");
+
+// A copy of ./dev whose package list holds a package that is installed and one that is not.
+QString devCopy(const QTemporaryDir &dir)
+{
+    const QString dev = dir.filePath(QStringLiteral("checkout/dev"));
+    QDir().mkpath(dir.filePath(QStringLiteral("checkout/deps")));
+    EXPECT_TRUE(QFile::copy(QStringLiteral(POLLIX_SOURCE_DIR "/dev"), dev));
+    QFile list(dir.filePath(QStringLiteral("checkout/deps/debian-packages.txt")));
+    EXPECT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("# what ./dev needs\nbash\n" + kMissing.toUtf8() + "   # the one that is not there\n");
+    return dev;
+}
+
+// A command folder holding every command of the system except sudo (so none is at hand), and
+// the given scripts.
+QString commandsWithoutSudo(const QTemporaryDir &dir, const QList<std::pair<QString, QByteArray>> &scripts = {})
+{
+    const QString bin = dir.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    for (const char *system : {"/usr/local/bin", "/usr/bin", "/bin", "/usr/sbin", "/sbin"}) {
+        for (const QFileInfo &f : QDir(QString::fromLatin1(system)).entryInfoList(QDir::Files | QDir::Executable))
+            if (f.fileName() != QLatin1String("sudo"))
+                QFile::link(f.absoluteFilePath(), bin + QLatin1Char('/') + f.fileName());
+    }
+    for (const auto &[name, body] : scripts) {
+        QFile script(bin + QLatin1Char('/') + name);
+        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n" + body);
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    return bin;
+}
+
+struct Outcome
+{
+    int exitCode = -1;
+    QString said;
+};
+
+Outcome runDev(const QString &dev, const QString &path)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"), path);
+    env.remove(QStringLiteral("POLLIX_BUILD_DIR"));
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral("/bin/bash"), {dev, QStringLiteral("build")});
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
+}
+
+} // namespace
+
+TEST(DevScriptTest, WithoutRootOrAWorkingSudoItNamesTheMissingPackagesAndTheCommandAndStops)
+{
+    POLLIX_AS_ORDINARY_USER();
+    const QString command = QStringLiteral("    apt-get install ") + kMissing;
+
+    // No sudo on the machine at all.
+    {
+        QTemporaryDir dir;
+        const QString dev = devCopy(dir);
+        const Outcome out = runDev(dev, commandsWithoutSudo(dir));
+        EXPECT_EQ(out.exitCode, 1) << out.said.toStdString();
+        EXPECT_TRUE(out.said.contains(QStringLiteral("missing: ") + kMissing + QLatin1Char('\n'))) << out.said.toStdString();
+        EXPECT_TRUE(out.said.contains(QStringLiteral("neither root nor sudo is at hand; as root, run:\n") + command + QLatin1Char('\n')))
+            << out.said.toStdString();
+        EXPECT_FALSE(out.said.contains(QStringLiteral("command not found"))) << out.said.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("checkout/build")))) << "nothing is configured";
+    }
+    // A sudo that refuses this account: the same advice, not sudo's error alone.
+    {
+        QTemporaryDir dir;
+        const QString dev = devCopy(dir);
+        const QString bin = commandsWithoutSudo(dir, {{QStringLiteral("sudo"),
+                                                       "echo 'sudo: a password is required' >&2; exit 1\n"}});
+        const Outcome out = runDev(dev, bin);
+        EXPECT_EQ(out.exitCode, 1) << out.said.toStdString();
+        EXPECT_TRUE(out.said.contains(QStringLiteral("as root, run:\n") + command + QLatin1Char('\n'))) << out.said.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("checkout/build"))));
+    }
+}

@@ -1,0 +1,254 @@
+// A morning as a teacher at the back of the room has it: two quizzes in a row through the main
+// window, steered by the teacher keypad alone on a simulated Dravel receiver whose keypads play
+// along. Before the lesson the class is chosen and the first question file loaded at the
+// computer; from then on no key is pressed and nothing is clicked there: the keypad asks for the
+// quiz, starts, stops and steps the questions, leaves, confirms and saves, and asks for the next
+// quiz (whose question file is picked in the open panel its request opens).
+
+#include "core/authoring/ExamPaperInfo.h"
+#include "core/authoring/QuestionSetView.h"
+#include "core/engine/QuizData.h"
+#include "core/engine/QuizParticipantData.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "support/DialogAnswers.h"
+#include "support/MainWindowForRuns.h"
+#include "support/ModalDriver.h"
+#include "support/ReceiverTest.h"
+#include "support/SessionOwners.h"
+#include "ui/app/TabController.h"
+#include "ui/controls/DialogHooks.h"
+#include "ui/controls/ElidedLabel.h"
+#include "ui/controls/PollixAlert.h"
+#include "ui/run/QuizStateWindowController.h"
+
+#include "SimAutoPilot.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QPushButton>
+
+using namespace keypadsim;
+
+namespace {
+
+constexpr int kKeypads = 6;
+const QStringList kRight{QStringLiteral("B"), QStringLiteral("C")};
+
+// Whether the program sent a frame starting with head since the first `from` frames. (The
+// simulator's log is never cleared here: the keypads playing along read it.)
+bool sentSince(const SimReceiver *sim, qsizetype from, const QByteArray &head)
+{
+    const QList<SimFrame> frames = sim->framesFromProgram();
+    for (qsizetype i = from; i < frames.size(); ++i)
+        if (frames[i].bytes.startsWith(head))
+            return true;
+    return false;
+}
+
+class KeypadMorningTest : public ReceiverTest
+{
+protected:
+    void SetUp() override
+    {
+        ReceiverTest::SetUp();
+        useMainWindowForRuns();
+    }
+    void TearDown() override
+    {
+        pilot.reset();
+        DialogHooks::setFileResponder({});
+        QuizStateWindowController::hooks() = {};
+        TabController::resetHooks();
+        ReceiverTest::TearDown();
+    }
+
+    QString questionFile(const QString &name)
+    {
+        ExamPaperInfo set;
+        QList<QuestionSetViewPtr> pages;
+        for (const QString &right : kRight) {
+            auto page = QuestionSetView::createTemplate(4, QSizeF(800, 600));
+            page->getQuestionTitle()->textview()->setString(name + QStringLiteral(": which one?"));
+            page->setNQuestionType(0);
+            page->setStrAnswer(right);
+            page->setNOptionNum(4);
+            page->setNQuestionTimeLimit(60);
+            page->setNQuestionPoint(10);
+            pages << page;
+        }
+        set.setArrayQuestionsInfo(pages);
+        set.setNExamPaperID(77);
+        set.setStrExamPaperTitle(name);
+        const QString path = home() + name + QStringLiteral(".px");
+        EXPECT_TRUE(set.writeToFile(path));
+        return path;
+    }
+
+    static QuizStateWindowController *runWindow()
+    {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *w = qobject_cast<QuizStateWindowController *>(top); w && w->isVisible())
+                return w;
+        return nullptr;
+    }
+
+    static bool everyoneAnswered()
+    {
+        const QList<int> asked = QuizData::shareManager()->arrayAlreadyTestQuestionNo();
+        if (asked.isEmpty())
+            return false;
+        for (int d : QuizParticipantData::shareManager()->loginDeviceNos())
+            if (QuizData::shareManager()->getStudentAnswer(asked.last(), d).isEmpty())
+                return false;
+        return true;
+    }
+
+    // One whole quiz from the teacher keypad once its window is up: the keypads log in, each
+    // question is started, answered by all and stopped, then the run is left and saved. Returns
+    // the new session file.
+    QString playQuiz(SimReceiver *sim)
+    {
+        const QStringList before = sessionFiles();
+        EXPECT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); })) << "keypads logged in";
+        QPointer<QuizStateWindowController> run = runWindow();
+        if (!run)
+            return {};
+        for (int q = 1; q <= kRight.size(); ++q) {
+            sim->pressTeacherKey(0x8A); // Start
+            EXPECT_TRUE(waitFor([&] { return run->bStartFlag() && everyoneAnswered(); })) << "question " << q;
+            sim->pressTeacherKey(0x8B); // Stop
+            EXPECT_TRUE(waitFor([&] { return !run->bStartFlag(); }));
+            if (q < kRight.size()) {
+                sim->pressTeacherKey(0x86); // Next
+                EXPECT_TRUE(waitFor([&] { return run->nCurrentQuestionNo() == q + 1; }));
+            }
+        }
+        sim->pressTeacherKey(0x85); // Exit: the question and the save dialog take F1 (the driver)
+        EXPECT_TRUE(waitFor([&] { return run.isNull() && !QApplication::activeModalWidget(); }));
+        QStringList added = sessionFiles();
+        for (const QString &f : before)
+            added.removeAll(f);
+        EXPECT_EQ(added.size(), 1);
+        return added.isEmpty() ? QString() : QDir(app()->strQuizXmlDataFilePath()).filePath(added.first());
+    }
+
+    QStringList sessionFiles() const
+    {
+        return QDir(app()->strQuizXmlDataFilePath()).entryList({QStringLiteral("*.xml")}, QDir::Files);
+    }
+
+    std::unique_ptr<SimAutoPilot> pilot;
+};
+
+} // namespace
+
+TEST_F(KeypadMorningTest, TwoQuizzesInARowFromTheTeacherKeypadAloneEachSavedAndAnsweredAtOnce)
+{
+    SimReceiver *sim = plugIn(Model::Dravel);
+    ASSERT_TRUE(sim);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    sim->addKeypads(1, kKeypads);
+    ASSERT_TRUE(addTeacherSubjectAndKeypadClass(QStringLiteral("7B"), kKeypads));
+    const QString planets = questionFile(QStringLiteral("Planets"));
+    const QString numbers = questionFile(QStringLiteral("Numbers"));
+    pilot = std::make_unique<SimAutoPilot>(*sim, SimAutoPilot::Options::brisk(kKeypads, kRight));
+    pilot->start();
+
+    app()->setIsLogin(true);
+    TabController tab;
+    tab.awakeFromNib();
+    tab.show();
+    {
+        // Before the lesson, at the computer: the class and the first question file.
+        ModalDriver prepare;
+        DialogAnswers answers;
+        prepare.on("ClassSet", [&](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
+        tab.btnClassSet->click();
+        answers.answerFile(planets);
+        tab.btnLoad->click();
+        ASSERT_TRUE(tab.bIsClassSetted() && tab.bIsLoaded());
+    }
+
+    // From now on the keypad alone. The exit question takes the keypad's F1, as does the save
+    // dialog; any other window that waits for an answer is a fault (and is closed, so that the
+    // test goes on to say so).
+    QStringList questions, unexpected;
+    ModalDriver modals;
+    modals.on("PollixAlert", [&](QWidget *w) {
+        auto *alert = qobject_cast<PollixAlert *>(w);
+        const QString said = alert->text() + QLatin1Char('|') + alert->informativeText();
+        if (said.contains(QStringLiteral("Are you sure to exit this Activity?"))) {
+            questions << said;
+            sim->pressTeacherKey(0x81);
+        } else {
+            unexpected << said;
+            alert->reject();
+        }
+    });
+    modals.on("SaveToData", [&](QWidget *) { sim->pressTeacherKey(0x81); });
+    modals.otherwise([&](QWidget *w) {
+        unexpected << w->objectName();
+        if (auto *dialog = qobject_cast<QDialog *>(w))
+            dialog->reject();
+    });
+    int panels = 0;
+    DialogHooks::setFileResponder([&](const FileDialogRequest &r) {
+        ++panels;
+        return r.save ? QString() : numbers;
+    });
+
+    // First quiz: the keypad asks for the quiz, which starts at once.
+    qsizetype mark = sim->framesFromProgram().size();
+    sim->teacherLogin();
+    ASSERT_TRUE(waitFor([&] { return runWindow() != nullptr; }));
+    EXPECT_TRUE(waitFor([&] { return sentSince(sim, mark, QByteArray::fromHex("F900EF")); }, 5000))
+        << "the quiz information reached the teacher keypad";
+    const QString first = playQuiz(sim);
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_TRUE(unexpected.isEmpty()) << unexpected.join(" / ").toStdString();
+    EXPECT_EQ(questions.size(), 1);
+
+    // Back at the main window, which listens again and says where the session went.
+    EXPECT_EQ(app()->objectToReceiveCommData(), &tab);
+    EXPECT_TRUE(tab.isVisible());
+    EXPECT_EQ(tab.txtSessionSaved->fullText(), "Session saved to " + QDir::toNativeSeparators(first));
+
+    // Every request is answered at once: a student's class information, then the teacher's
+    // request for the next quiz, which says no file is loaded and opens the open panel.
+    mark = sim->framesFromProgram().size();
+    QElapsedTimer answered;
+    answered.start();
+    sim->keypadFrame(3, 0xF9, QByteArray(1, '\0'));
+    ASSERT_TRUE(waitFor([&] { return sentSince(sim, mark, QByteArray::fromHex("F90300")); }, 5000)) << "class information for keypad 3";
+    sim->teacherLogin();
+    ASSERT_TRUE(waitFor([&] { return tab.bIsLoaded(); }, 5000));
+    EXPECT_TRUE(waitFor([&] { return sentSince(sim, mark, QByteArray::fromHex("F300EF0B")); }, 5000))
+        << "\"no file loaded\" to the teacher keypad";
+    EXPECT_LT(answered.elapsed(), 5000);
+    EXPECT_EQ(panels, 1);
+
+    // Second quiz: the same key starts it; the keypads, logged out by the first, log in again.
+    mark = sim->framesFromProgram().size();
+    sim->teacherLogin();
+    ASSERT_TRUE(waitFor([&] { return runWindow() != nullptr; }, 5000));
+    EXPECT_TRUE(waitFor([&] { return sentSince(sim, mark, QByteArray::fromHex("F900EF")); }, 5000));
+    EXPECT_TRUE(tab.txtSessionSaved->fullText().isEmpty()) << "the line is the last run's until the next starts";
+    const QString second = playQuiz(sim);
+    ASSERT_FALSE(second.isEmpty());
+    EXPECT_TRUE(unexpected.isEmpty()) << unexpected.join(" / ").toStdString();
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_EQ(tab.txtSessionSaved->fullText(), "Session saved to " + QDir::toNativeSeparators(second));
+    EXPECT_EQ(app()->objectToReceiveCommData(), &tab);
+
+    // The second run's answers are in its session: every keypad, every question, right.
+    const auto session = TovQuizXmlDatabase().getQuizInfoAll(second);
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->name(), "Numbers");
+    ASSERT_EQ(session->allQuestions().size(), kRight.size());
+    int right = 0;
+    for (const ResponseDataEntity &r : session->allStudentsAns())
+        right += r.response() == kRight.value(r.questionID().toInt() - 1) && r.studentPoint() == "10";
+    EXPECT_EQ(right, kKeypads * kRight.size());
+}
