@@ -6,6 +6,7 @@
 #include <QList>
 
 // The session list of the Report window: one row per ReportTable1Element, in the list's order.
+// A file whose header cannot be read shows its name and why, in red.
 class ReportTable1Model : public QAbstractTableModel
 {
     Q_OBJECT
@@ -19,6 +20,9 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // What the row of a file whose header cannot be read says about it.
+    static QString unreadableText(const ReportTable1Element &row);
 
 private:
     QList<ReportTable1Element> m_rows;
