@@ -9,10 +9,13 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 const QString kAlertTitle = QStringLiteral("Pollix ARS");
@@ -119,8 +122,9 @@ void StandardSettingController::awakeFromNib()
     textCode->setEnabled(!top);
     textCode->setPlaceholderText(top ? tr("none") : QString());
     topNote->setVisible(top);
-    const int tall = heightForWidth(width());
-    resize(width(), tall > 0 ? tall : sizeHint().height());
+    // Tall enough for the note's lines at the window's width.
+    layout()->activate();
+    resize(width(), std::max(sizeHint().height(), heightForWidth(width())));
     textChanged();
 }
 

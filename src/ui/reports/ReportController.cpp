@@ -277,6 +277,11 @@ void ReportController::buildList(const ReportSessionList::Filter *filter)
 {
     m_building = true;
     m_model->setRows(ReportSessionList::rows(arrQuizSummary(), filter));
+    // A file that cannot be read has nothing for these columns: its reason runs across them.
+    table1->clearSpans();
+    for (int r = 0; r < table1Array().size(); ++r)
+        if (!table1Array().at(r).unreadable().isEmpty())
+            table1->setSpan(r, ReportTable1Model::Title, 1, ReportTable1Model::Type - ReportTable1Model::Title + 1);
     m_building = false;
     if (!table1Array().isEmpty())
         table1->selectRow(0);

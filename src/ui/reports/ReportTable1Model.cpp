@@ -3,10 +3,6 @@
 #include <QBrush>
 #include <QColor>
 
-namespace {
-enum Column { Session, Title, Activity, Class, Subject, Teacher, Date, Type, Kind, ColumnCount };
-} // namespace
-
 ReportTable1Model::ReportTable1Model(QObject *parent) : QAbstractTableModel(parent) {}
 
 void ReportTable1Model::setRows(const QList<ReportTable1Element> &rows)

@@ -11,6 +11,8 @@ class ReportTable1Model : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    enum Column { Session, Title, Activity, Class, Subject, Teacher, Date, Type, Kind, ColumnCount };
+
     explicit ReportTable1Model(QObject *parent = nullptr);
 
     void setRows(const QList<ReportTable1Element> &rows);
@@ -21,7 +23,8 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // What the row of a file whose header cannot be read says about it.
+    // What the row of a file whose header cannot be read says about it, in the Title column and
+    // across the empty ones after it up to Type.
     static QString unreadableText(const ReportTable1Element &row);
 
 private:

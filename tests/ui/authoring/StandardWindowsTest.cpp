@@ -330,6 +330,7 @@ TEST_F(StandardWindowsTest, TheTopEntrySaysWhyItHasNoCodeAndTheStandardsBelowKee
                 return 0;
             EXPECT_TRUE(s->isTopEntry());
             EXPECT_TRUE(s->topNote->isVisibleTo(s));
+            EXPECT_GE(s->height(), s->heightForWidth(s->width())) << "room for the note's lines";
             EXPECT_FALSE(s->textCode->isEnabled());
             EXPECT_TRUE(s->textCode->text().isEmpty());
             s->textTitle->setPlainText(title);

@@ -392,6 +392,8 @@ TEST_F(ReportControllerTest, ADamagedSessionFileIsListedByItsNameAndItsReportsAr
     const QString why = "it ends before its header does (the file was cut short)";
     EXPECT_EQ(model->index(0, 1).data().toString(), "Cannot be read: " + why);
     EXPECT_TRUE(model->index(0, 0).data(Qt::ForegroundRole).isValid());
+    EXPECT_GT(window->table1->columnSpan(0, 1), 1) << "the reason runs across the empty columns";
+    EXPECT_EQ(window->table1->columnSpan(1, 1), 1);
     EXPECT_EQ(model->index(1, 1).data().toString(), "Week 3");
     EXPECT_FALSE(model->index(1, 0).data(Qt::ForegroundRole).isValid());
 
