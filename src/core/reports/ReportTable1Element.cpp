@@ -3,6 +3,8 @@
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 
+#include <QFileInfo>
+
 ReportTable1Element ReportTable1Element::fromResult(const TovSessionXmlParsedResult &entry)
 {
     ReportTable1Element row;
@@ -18,6 +20,10 @@ ReportTable1Element ReportTable1Element::fromResult(const TovSessionXmlParsedRes
     row.setFlagStr(entry.flag() == 1 ? QStringLiteral("NORMAL") : QStringLiteral("COURSE"));
     row.setFilePath(entry.filePath());
     row.setResult(entry);
+    if (!entry.damage().isEmpty()) {
+        row.setUnreadable(entry.damage());
+        row.setSession(QFileInfo(entry.filePath()).fileName());
+    }
 
     // "YYYY-MM-DDTHH:MM:SS", or with a blank for the T, possibly with more behind it.
     QString created = entry.DateCreated();

@@ -37,6 +37,9 @@ class ReportTable1Element
     POLLIX_RECORD_FIELD(QDate, day, setDay)
     POLLIX_RECORD_FIELD(QTime, time, setTime)
     POLLIX_RECORD_FIELD(TovSessionXmlParsedResult, result, setResult)
+    // Why the session file's header cannot be read; empty when it can. Such a row is named by
+    // its file (session) and has nothing else to show.
+    POLLIX_RECORD_FIELD(QString, unreadable, setUnreadable, QStringLiteral(""))
 
 public:
     static ReportTable1Element fromResult(const TovSessionXmlParsedResult &entry);

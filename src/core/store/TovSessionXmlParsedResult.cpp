@@ -1,7 +1,11 @@
 #include "TovSessionXmlParsedResult.h"
 
 #include "MyXmlParser.h"
+#include "TovQuizXmlDatabase.h"
 #include "platform/Log.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 // Header capture: the scanner's callbacks filling one entry.
@@ -13,8 +17,11 @@ public:
     void myParserDidStartElement(MyXmlParser &parser, const QString &name) override
     {
         ++m_depth;
+        if (m_depth == 1 && m_root.isNull())
+            m_root = name;
         if (m_depth > 2) {
             // The first element inside a header-level element: the header is over.
+            m_headerRead = true;
             parser.setDelegate(nullptr);
             return;
         }
@@ -42,8 +49,23 @@ public:
             }
             m_previous = name;
         }
+        if (m_depth == 1)
+            m_headerRead = true; // the root closed
         if (m_depth > 0)
             --m_depth;
+    }
+
+    // What keeps the header from being read, once the scan is over; empty when nothing does.
+    QString damage() const
+    {
+        if (m_root.isNull())
+            return QStringLiteral("it holds no XML element");
+        if (m_root != QLatin1String(TovQuizXmlDatabase::kRootName))
+            return QStringLiteral("it is no session file (its root element is <%1>, not <%2>)")
+                .arg(m_root, QLatin1String(TovQuizXmlDatabase::kRootName));
+        if (!m_headerRead)
+            return QStringLiteral("it ends before its header does (the file was cut short)");
+        return QString();
     }
 
 private:
@@ -55,6 +77,8 @@ private:
     }
 
     QuizSummary &m_summary;
+    QString m_root;
+    bool m_headerRead = false;
     int m_depth = 0;
     QString m_curString;
     QString m_previous;
@@ -71,5 +95,14 @@ bool TovSessionXmlParsedResult::parseXMLFile(const QString &path)
     parser.setDelegate(&capture);
     const bool opened = parser.parse();
     setBParsed(true);
+    if (!opened) {
+        QFile file(path);
+        const QString why = file.open(QIODevice::ReadOnly) ? QStringLiteral("it could not be read") : file.errorString();
+        setDamage(QStringLiteral("the file cannot be opened (%1)").arg(why));
+    } else if (QFileInfo(path).size() == 0) {
+        setDamage(QStringLiteral("the file is empty"));
+    } else {
+        setDamage(capture.damage());
+    }
     return opened;
 }

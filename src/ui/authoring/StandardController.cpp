@@ -185,6 +185,7 @@ void StandardController::edit(const TreeNodePtr &node)
         return;
     StandardSettingController settings(this);
     settings.setNodeToSetting(node);
+    settings.setTopEntry(node == topNode());
     settings.awakeFromNib();
     if (DialogHooks::runModal(&settings) != 1)
         return;
@@ -211,6 +212,7 @@ void StandardController::doAdd()
     const TreeNodePtr parent = targetNode();
     StandardSettingController settings(this);
     settings.setNodeToAdd(parent);
+    settings.setTopEntry(parent == m_root);
     settings.awakeFromNib();
     if (DialogHooks::runModal(&settings) != 1)
         return;

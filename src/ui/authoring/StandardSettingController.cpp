@@ -8,10 +8,14 @@
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 const QString kAlertTitle = QStringLiteral("Pollix ARS");
@@ -49,10 +53,17 @@ StandardSettingController::StandardSettingController(QWidget *parent) : QDialog(
     textTitle = new QPlainTextEdit(this);
     textTitle->setObjectName(QStringLiteral("textTitle"));
     textTitle->setFixedHeight(70);
+    topNote = new QLabel(tr("This is the top entry: it names the whole set of standards and has no code. "
+                            "Add the standards, each with its code, below it."),
+                         this);
+    topNote->setObjectName(QStringLiteral("topNote"));
+    topNote->setWordWrap(true);
+    topNote->hide();
     auto *form = new QFormLayout;
     form->addRow(tr("Parent:"), textParent);
     form->addRow(tr("Code:"), textCode);
     form->addRow(tr("Title:"), textTitle);
+    form->addRow(topNote);
 
     btnSave = new QPushButton(tr("Save"), this);
     btnSave->setObjectName(QStringLiteral("btnSave"));
@@ -105,6 +116,15 @@ void StandardSettingController::awakeFromNib()
         textCode->setText(d.name());
         textTitle->setPlainText(d.title());
     }
+    const bool top = isTopEntry();
+    if (top)
+        textCode->clear();
+    textCode->setEnabled(!top);
+    textCode->setPlaceholderText(top ? tr("none") : QString());
+    topNote->setVisible(top);
+    // Tall enough for the note's lines at the window's width.
+    layout()->activate();
+    resize(width(), std::max(sizeHint().height(), heightForWidth(width())));
     textChanged();
 }
 
@@ -118,15 +138,15 @@ bool StandardSettingController::differs() const
 
 void StandardSettingController::textChanged()
 {
-    btnSave->setEnabled(!textCode->text().trimmed().isEmpty() && !textTitle->toPlainText().trimmed().isEmpty()
-                        && differs());
+    btnSave->setEnabled((isTopEntry() || !textCode->text().trimmed().isEmpty())
+                        && !textTitle->toPlainText().trimmed().isEmpty() && differs());
 }
 
 void StandardSettingController::doSave()
 {
-    const QString code = textCode->text().trimmed();
+    const QString code = isTopEntry() ? QString() : textCode->text().trimmed();
     const QString title = StandardTree::cleanTitle(textTitle->toPlainText());
-    if (code.isEmpty() || title.isEmpty())
+    if ((code.isEmpty() && !isTopEntry()) || title.isEmpty())
         return;
     const TreeNodePtr self = m_curState == 1 ? nullptr : m_nodeToSetting;
     switch (StandardTree::siblingClash(parentNode(), self, code, title)) {

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -11,7 +12,9 @@ class QPushButton;
 // Code and title of one curriculum standard ("StandardSetting"): edit mode for a standard of the
 // tree, add mode for a new one under a parent. Save refuses a code or title that a sibling has
 // already. Result 1 when saved: in edit mode the standard holds the new values; in add mode
-// nodeToAdd() holds the new standard, which the opener appends to the parent.
+// nodeToAdd() holds the new standard, which the opener appends to the parent. The top entry of
+// the tree names the whole set and has no code (the standards file keeps none for it): for it the
+// code field is closed and the window says so.
 class StandardSettingController : public QDialog
 {
     Q_OBJECT
@@ -34,6 +37,13 @@ public:
     QLineEdit *textCode = nullptr;
     QPlainTextEdit *textTitle = nullptr;
     QPushButton *btnSave = nullptr;
+    // Why the top entry has no code; shown for it only.
+    QLabel *topNote = nullptr;
+
+    // The entry is (or, added, becomes) the top of the tree; set by the opener before
+    // awakeFromNib().
+    void setTopEntry(bool top) { m_topEntry = top; }
+    bool isTopEntry() const { return m_topEntry; }
 
     // Something typed that closing would lose: a change to the standard, or any text for a new one.
     bool hasEdits() const;
@@ -46,5 +56,6 @@ private:
     TreeNodePtr m_nodeToSetting;
     TreeNodePtr m_nodeToAdd;
     TreeNodePtr m_addParent;
+    bool m_topEntry = false;
     class EditHold *m_hold = nullptr;
 };

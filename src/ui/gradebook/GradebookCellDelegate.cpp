@@ -3,6 +3,7 @@
 #include "ui/controls/TextFormatter.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -20,6 +21,10 @@ QWidget *GradebookCellDelegate::createEditor(QWidget *parent, const QStyleOption
         formatter->attachTo(field);
     m_editor = field;
     m_index = index;
+    connect(field, &QLineEdit::textEdited, this, [this] {
+        if (typed)
+            typed();
+    });
     connect(field, &QObject::destroyed, this, [this, field] {
         if (m_editor == field)
             m_editor = nullptr;
@@ -87,8 +92,11 @@ bool GradebookCellDelegate::eventFilter(QObject *object, QEvent *event)
             return true;
         }
     } else if (event->type() == QEvent::FocusOut) {
-        // A window the editor opened itself (its alert) is no reason to end the edit.
-        if (!m_asking && !editor->isAncestorOf(QApplication::focusWidget()))
+        // Only the teacher going to another control ends the edit: not an alert (the editor's
+        // own or the window's), not a menu, not the editor's page going out of sight.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (!m_asking && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+            && editor->isVisible() && !editor->isAncestorOf(QApplication::focusWidget()))
             tryToEnd(editor);
         return true;
     }

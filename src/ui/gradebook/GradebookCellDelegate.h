@@ -10,6 +10,7 @@ class TextFormatter;
 // ends only when the window accepts the text. Enter, Tab or leaving the cell asks shouldEnd with
 // the typed text (which it may change, such as trimming it); a refused edit stays open with that
 // text, so the teacher corrects it or presses Escape. began tells the window that an edit is open.
+// Another window coming to the front (an alert) or the table being hidden leaves the edit open.
 class GradebookCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -20,6 +21,8 @@ public:
     GradebookCellDelegate(FormatterFor formatterFor, ShouldEnd shouldEnd, QObject *parent = nullptr);
 
     std::function<void(const QModelIndex &index, const QString &text)> began;
+    // Every keystroke that changes the text of the open editor.
+    std::function<void()> typed;
     // An edit ended by Escape (nothing stored).
     std::function<void()> cancelled;
 

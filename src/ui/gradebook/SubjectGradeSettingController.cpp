@@ -11,6 +11,7 @@
 #include "core/store/StoreTransaction.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/base/PrintfNumber.h"
+#include "ui/controls/FieldLeave.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -18,7 +19,9 @@
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -76,6 +79,8 @@ void SubjectGradeSettingController::awakeFromNib()
     // Typing in a title field marks its tab changed and clears the pending code; the first
     // keystroke opens the edit, Enter or leaving the field ends it.
     for (QLineEdit *field : {textWeightTitle2, textConversionTitle3}) {
+        FieldLeave *&leave = m_titleLeave[field == textWeightTitle2 ? 0 : 1];
+        leave = new FieldLeave(field);
         connect(field, &QLineEdit::textEdited, this, [this, field](const QString &text) {
             if (m_shouldChange) {
                 m_editingString = text;
@@ -88,7 +93,7 @@ void SubjectGradeSettingController::awakeFromNib()
                 conversionListArray[m_scaleRow].setConversionTitle(text);
             markChanged(field == textWeightTitle2 ? 1 : 2);
         });
-        connect(field, &QLineEdit::editingFinished, this, [this, field] {
+        connect(leave, &FieldLeave::left, this, [this, field] {
             if (!m_shouldChange)
                 titleShouldEnd(field);
         });
@@ -229,6 +234,36 @@ bool SubjectGradeSettingController::shouldSelectTab(int)
     m_shouldChange = true;
     m_flag = 0;
     return true;
+}
+
+bool SubjectGradeSettingController::tabBarPressed(const QPoint &at)
+{
+    const int to = tabView->tabBar()->tabAt(at);
+    if (to < 0 || to == m_tabIndex)
+        return false;
+    // Asked before the switch: showing the other page would hide the open editor and the title
+    // field, and end their edit before the gate could hold it.
+    if (shouldSelectTab(to)) {
+        m_switchApproved = true;
+        tabView->setCurrentIndex(to);
+        m_switchApproved = false;
+    }
+    return true;
+}
+
+bool SubjectGradeSettingController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tabView->tabBar()) {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+            const auto *press = static_cast<QMouseEvent *>(event);
+            if (press->button() == Qt::LeftButton && tabBarPressed(press->position().toPoint()))
+                return true;
+        }
+        // The wheel over the tabs does not pass an open edit by.
+        if (event->type() == QEvent::Wheel && !m_shouldChange)
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SubjectGradeSettingController::closeWindow()
@@ -399,7 +434,7 @@ bool SubjectGradeSettingController::titleShouldEnd(QLineEdit *field)
     m_shouldClose = false;
     refuse(Rules::EmptyTitle);
     m_shouldChange = false;
-    field->setFocus();
+    m_titleLeave[field == textWeightTitle2 ? 0 : 1]->stay();
     return false;
 }
 

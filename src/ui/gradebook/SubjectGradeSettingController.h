@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class FieldLeave;
 class GradebookSettingsParent;
 class MyComboBox;
 class QLabel;
@@ -104,6 +105,8 @@ protected:
     // The close box: asks about unsaved edits of any tab, as Close does.
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
+    // A click on another tab is asked about before the tab bar switches (see tabBarPressed).
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class SubjectGradeListTabs;
@@ -128,6 +131,8 @@ private:
     QString tabQuestion(int tab) const;
     // The tab switch; false keeps the shown tab.
     bool shouldSelectTab(int to);
+    // A mouse press on the tab bar; true when it was dealt with here.
+    bool tabBarPressed(const QPoint &at);
 
     bool cellShouldEnd(QTableWidget *table, const QModelIndex &index, QString &text);
     bool cellAccepted(QTableWidget *table, const QModelIndex &index, QString &text);
@@ -150,6 +155,9 @@ private:
     QString m_editingString;
     // While the window sets controls itself, their signals are not the teacher's.
     bool m_resetting = false;
+    // The switch under way was asked about already.
+    bool m_switchApproved = false;
+    FieldLeave *m_titleLeave[2] = {nullptr, nullptr};
     int m_weightRow = 0;
     int m_scaleRow = 0;
     std::unique_ptr<SubjectGradeListTabs> m_lists;

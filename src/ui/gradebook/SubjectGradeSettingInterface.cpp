@@ -87,10 +87,11 @@ void SubjectGradeSettingInterface::build(SubjectGradeSettingController *w)
     layout->addWidget(w->tabView);
     w->resize(820, 560);
 
+    w->tabView->tabBar()->installEventFilter(w);
     QObject::connect(w->tabView->tabBar(), &QTabBar::currentChanged, w, [w](int to) {
         if (w->m_resetting || to == w->m_tabIndex)
             return;
-        if (!w->shouldSelectTab(to)) {
+        if (!w->m_switchApproved && !w->shouldSelectTab(to)) {
             w->m_resetting = true;
             w->tabView->setCurrentIndex(w->m_tabIndex);
             w->m_resetting = false;
@@ -123,6 +124,7 @@ GradebookCellDelegate *SubjectGradeSettingInterface::cellDelegate(SubjectGradeSe
         w->m_shouldChange = false;
     };
     delegate->cancelled = [w] { w->m_shouldChange = true; };
+    delegate->typed = [w] { w->m_flag = 0; };
     table->setItemDelegate(delegate);
     return delegate;
 }

@@ -330,9 +330,12 @@ QuizQuestionsElement &PPTQuestionInfoWindowController::current()
     return m_questions[m_nCurrentQuestionNo];
 }
 
-int PPTQuestionInfoWindowController::ask(const QString &question)
+int PPTQuestionInfoWindowController::ask(const QString &question, const QStringList &buttons)
 {
-    return PollixAlert::show(this, QStringLiteral("Pollix"), tr("Pollix"), {tr("Yes"), tr("No")}, tr(qPrintable(question)));
+    QStringList titles;
+    for (const QString &b : buttons.isEmpty() ? QStringList{QStringLiteral("Yes"), QStringLiteral("No")} : buttons)
+        titles << tr(qPrintable(b));
+    return PollixAlert::show(this, QStringLiteral("Pollix"), tr("Pollix"), titles, tr(qPrintable(question)));
 }
 
 void PPTQuestionInfoWindowController::changed()
@@ -386,6 +389,8 @@ void PPTQuestionInfoWindowController::GetOverState(int pptState, int templateInd
     }
     reloadQuestionInfo();
     btnAdd->setEnabled(m_questions.size() < QuestionInfoRules::kMaxPages);
+    // The slide is in the deck, not yet in its file.
+    changed();
 }
 
 void PPTQuestionInfoWindowController::AddAQuestion(int templateIndex)
@@ -421,6 +426,7 @@ void PPTQuestionInfoWindowController::onDelete()
     }
     reloadQuestionInfo();
     btnAdd->setEnabled(m_questions.size() <= QuestionInfoRules::kMaxPages - 1);
+    changed();
 }
 
 void PPTQuestionInfoWindowController::reNewPPT()
@@ -440,6 +446,7 @@ void PPTQuestionInfoWindowController::reNewPPT()
     loadcmbQuestionNo(1, 0);
     btnDelete->setEnabled(false);
     btnAdd->setEnabled(true);
+    changed();
 }
 
 void PPTQuestionInfoWindowController::onSave()
@@ -486,23 +493,39 @@ bool PPTQuestionInfoWindowController::saveMessage()
     return true;
 }
 
+bool PPTQuestionInfoWindowController::hasUnsavedChanges() const
+{
+    // The deck itself may have changed before the editor opened (a slide deleted or added from
+    // the main window): its file lacks that as much as the editor's own edits.
+    return m_bSomeMessageChanged || pptUI->isModified();
+}
+
 bool PPTQuestionInfoWindowController::windowShouldClose()
 {
-    if (m_bSomeMessageChanged
-        && ask(QStringLiteral("Contents have been changed, do you want to save?")) == PollixAlert::AlertFirstButtonReturn) {
-        if (saveMessage() && writeDeck())
+    if (hasUnsavedChanges()) {
+        const int answer = ask(QStringLiteral("Contents have been changed, do you want to save?"),
+                               {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Cancel")});
+        if (answer == PollixAlert::AlertThirdButtonReturn)
+            return false;
+        if (answer == PollixAlert::AlertFirstButtonReturn) {
+            // A save declined or failed keeps the editor, with the edits, open.
+            if (!saveMessage() || !writeDeck())
+                return false;
             m_bSomeMessageChanged = false;
+        }
     }
     NotificationCenter::defaultCenter()->postNotification(Notify::GetSaveState,
-                                                          {{Notify::Key::SaveState, m_bSomeMessageChanged ? 1 : 0}}, this);
+                                                          {{Notify::Key::SaveState, hasUnsavedChanges() ? 1 : 0}}, this);
     m_closed = true;
     return true;
 }
 
 void PPTQuestionInfoWindowController::closeEvent(QCloseEvent *event)
 {
-    if (!m_closed)
-        windowShouldClose();
+    if (!m_closed && !windowShouldClose()) {
+        event->ignore();
+        return;
+    }
     QDialog::done(1);
     event->accept();
 }

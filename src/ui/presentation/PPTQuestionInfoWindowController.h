@@ -16,8 +16,9 @@ class QuizQuestionsElement;
 // The question editor over slides ("PPTQuestionInfo"): the questions of the open presentation,
 // one per slide, edited in a form and written into the slides' named shapes when the teacher
 // saves. Slides are added from the template slides and deleted at once; texts and settings stay
-// in the editor until Save (or Yes when closing). The form offers what the receiver model at
-// opening can answer, with the limits of the question properties window.
+// in the editor until Save (or Yes when closing). A deck changed here, by its texts or by a slide
+// added or deleted, is saved or asked about before the editor closes. The form offers what the
+// receiver model at opening can answer, with the limits of the question properties window.
 class PPTQuestionInfoWindowController : public QDialog, public QuestionForm
 {
     Q_OBJECT
@@ -83,8 +84,11 @@ private:
     void InitQuestionArray();
     void loadcmbQuestionNo(int count, int index);
     void AddAQuestion(int templateIndex);
+    // Asks before closing while the deck or the questions hold what its file lacks; false stays.
     bool windowShouldClose();
-    int ask(const QString &question);
+    bool hasUnsavedChanges() const;
+    // The editor's alert; buttons Yes and No unless others are given.
+    int ask(const QString &question, const QStringList &buttons = {});
     QuizQuestionsElement &current();
     bool hasCurrent() const;
     bool isVote() const;

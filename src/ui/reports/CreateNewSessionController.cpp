@@ -16,6 +16,7 @@
 #include "platform/Log.h"
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/EditHold.h"
+#include "ui/controls/FieldLeave.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
@@ -179,7 +180,8 @@ QWidget *CreateNewSessionController::buildFullForm()
         changed();
     });
     connect(textSession, &QLineEdit::textEdited, this, &CreateNewSessionController::changed);
-    connect(textSession, &QLineEdit::editingFinished, this, &CreateNewSessionController::sessionNameEnded);
+    m_nameLeave = new FieldLeave(textSession);
+    connect(m_nameLeave, &FieldLeave::left, this, &CreateNewSessionController::sessionNameEnded);
     connect(textTestTitle, &QLineEdit::textEdited, this, &CreateNewSessionController::changed);
     connect(textQuestion, &QPlainTextEdit::textChanged, this, [this] {
         if (m_filling || m_questionArray.isEmpty())
@@ -585,11 +587,19 @@ void CreateNewSessionController::answerEdited(QTableWidgetItem *item)
 
 void CreateNewSessionController::sessionNameEnded()
 {
-    textSession->setText(GradebookSettingRules::removeSpacesAround(textSession->text()));
-    if (textSession->text().isEmpty() && isVisible() && tabForms->currentIndex() == 0 && textSession->hasFocus()) {
-        alert(tr("Session name should not be empty."));
-        textSession->setFocus();
-    }
+    // A name typed (blanks included) is checked when the field is left; until it holds a name,
+    // every leaving tells again. A field the focus merely passed through says nothing (Save
+    // tells about a missing name), nor does showing the other form.
+    if (!textSession->isModified())
+        return;
+    const QString name = GradebookSettingRules::removeSpacesAround(textSession->text());
+    if (name != textSession->text())
+        textSession->setText(name);
+    textSession->setModified(name.isEmpty());
+    if (!name.isEmpty() || tabForms->currentIndex() != 0)
+        return;
+    alert(tr("Session name should not be empty."));
+    m_nameLeave->stay();
 }
 
 void CreateNewSessionController::doStandard()

@@ -13,6 +13,7 @@
 #include <optional>
 
 class CreateNewSessionPointsForm;
+class FieldLeave;
 class MyComboBox;
 class QuizEntity;
 class QDateEdit;
@@ -137,6 +138,7 @@ private:
     int m_nResettingMyself = 0;
     bool m_filling = false;
     QString m_savedPath;
+    FieldLeave *m_nameLeave = nullptr;
 
     CreateNewSessionPointsForm *m_points = nullptr;
     EditHold *m_hold = nullptr;

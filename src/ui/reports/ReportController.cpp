@@ -19,6 +19,7 @@
 #include "ui/controls/TovTableView.h"
 
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -276,6 +277,11 @@ void ReportController::buildList(const ReportSessionList::Filter *filter)
 {
     m_building = true;
     m_model->setRows(ReportSessionList::rows(arrQuizSummary(), filter));
+    // A file that cannot be read has nothing for these columns: its reason runs across them.
+    table1->clearSpans();
+    for (int r = 0; r < table1Array().size(); ++r)
+        if (!table1Array().at(r).unreadable().isEmpty())
+            table1->setSpan(r, ReportTable1Model::Title, 1, ReportTable1Model::Type - ReportTable1Model::Title + 1);
     m_building = false;
     if (!table1Array().isEmpty())
         table1->selectRow(0);
@@ -483,6 +489,8 @@ void ReportController::doEdit1()
     if (rows.isEmpty())
         return;
     const ReportTable1Element &row = rows.first();
+    if (refuseUnreadable(row))
+        return;
     m_ActNo = row.actNo();
     const auto &editor = row.flag() == 1 ? hooks().editSession : hooks().editCourseGrade;
     if (editor)
@@ -579,12 +587,23 @@ void ReportController::doDelete1()
         PollixAlert::show(this, tr("Pollix"), tr("These sessions could not be deleted:"), {tr("OK")}, kept.join(QLatin1Char('\n')));
 }
 
+bool ReportController::refuseUnreadable(const ReportTable1Element &row)
+{
+    if (row.unreadable().isEmpty())
+        return false;
+    PollixAlert::show(this, tr("Pollix"), tr("The session could not be read."), {tr("OK")},
+                      QStringLiteral("%1: %2").arg(QFileInfo(row.filePath()).fileName(), row.unreadable()));
+    return true;
+}
+
 void ReportController::doReport1()
 {
     const QList<ReportTable1Element> rows = selectedRows();
     if (rows.isEmpty())
         return;
     const ReportTable1Element &row = rows.first();
+    if (refuseUnreadable(row))
+        return;
     if (row.flag() != 1) {
         if (!hooks().pointsList)
             return;

@@ -128,6 +128,8 @@ public:
     QLabel *lblStatus1 = nullptr;
 
 private:
+    // A row whose file cannot be read opens nothing: the teacher is told why; true then.
+    bool refuseUnreadable(const ReportTable1Element &row);
     void buildInterface();
     void awakeFromNib();
     void fillCombo(MyComboBox *box, const QStringList &items);

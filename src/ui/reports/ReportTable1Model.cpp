@@ -1,8 +1,7 @@
 #include "ReportTable1Model.h"
 
-namespace {
-enum Column { Session, Title, Activity, Class, Subject, Teacher, Date, Type, Kind, ColumnCount };
-} // namespace
+#include <QBrush>
+#include <QColor>
 
 ReportTable1Model::ReportTable1Model(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -23,13 +22,33 @@ int ReportTable1Model::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+QString ReportTable1Model::unreadableText(const ReportTable1Element &row)
+{
+    return tr("Cannot be read: %1").arg(row.unreadable());
+}
+
 QVariant ReportTable1Model::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
-        return {};
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
     const ReportTable1Element &row = m_rows.at(index.row());
+    if (!row.unreadable().isEmpty()) {
+        // A damaged file: its name and why it cannot be read, in red across the row.
+        if (role == Qt::ForegroundRole)
+            return QBrush(QColor(0xB0, 0x00, 0x00));
+        if (role == Qt::ToolTipRole)
+            return QStringLiteral("%1\n%2").arg(row.filePath(), unreadableText(row));
+        if (role != Qt::DisplayRole)
+            return {};
+        switch (index.column()) {
+        case Session: return row.session();
+        case Title: return unreadableText(row);
+        case Kind: return row.flagStr();
+        default: return {};
+        }
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
     switch (index.column()) {
     case Session: return row.session();
     case Title: return row.testTitle();

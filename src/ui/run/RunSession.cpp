@@ -295,6 +295,9 @@ bool RunSession::questionStopped(QPushButton *btnStart, int q)
     receiver->stopAnswering(nDeviceType);
     bStartFlag = false;
     phase = Phase::Stopped;
+    // Stopped (by the keypad, the count-down): the close box's notice has nothing more to say.
+    if (closeRefusal)
+        closeRefusal->pressButton(0);
     btnStart->setChecked(false);
     const ActivityRule &r = rule();
     if (r.stop == ActivityRule::Stop::Survey) {
@@ -313,8 +316,13 @@ bool RunSession::questionStopped(QPushButton *btnStart, int q)
 int RunSession::runAlert(const QString &text, const QStringList &buttons)
 {
     frames->releaseFrameInHand();
-    // The window stays the frame listener: the teacher keypad's F1 and F2 press the alert's buttons.
     PollixAlert box(QStringLiteral("Warning"), QStringLiteral("Warning"), buttons, text, m_window.widget);
+    return showAlert(box);
+}
+
+int RunSession::showAlert(PollixAlert &box)
+{
+    // The window stays the frame listener: the teacher keypad's F1 and F2 press the alert's buttons.
     if (m_window.prepareAlert)
         m_window.prepareAlert(&box);
     alert = &box;
@@ -390,6 +398,20 @@ void RunSession::closeEvent(QCloseEvent *event)
 {
     if (closing && !m_window.widget->isVisible()) {
         event->accept();
+        return;
+    }
+    if (bStartFlag) {
+        // Only the computer's close box comes here, never the teacher keypad: the notice waits
+        // for OK (or the keypad's F1), and goes by itself when the question stops meanwhile.
+        event->ignore();
+        if (alert)
+            return;
+        frames->releaseFrameInHand();
+        PollixAlert box(QStringLiteral("Warning"), QStringLiteral("Warning"), {kOkF1},
+                        QStringLiteral("A question is running. Stop it before closing this window."), m_window.widget);
+        closeRefusal = &box;
+        showAlert(box);
+        closeRefusal = nullptr;
         return;
     }
     if (m_window.shouldClose()) {

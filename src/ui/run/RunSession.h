@@ -114,6 +114,8 @@ public:
 
     std::unique_ptr<QuizMode> modeObject;
     QPointer<PollixAlert> alert;
+    // The close box's notice that the question runs; it goes when the question stops.
+    QPointer<PollixAlert> closeRefusal;
     QPointer<ForceLoginController> forceLoginCtrl;
     RunCountDown *countDown = nullptr;
     RunSounds *sounds = nullptr;
@@ -169,6 +171,8 @@ public:
 
     // ---- alerts, child windows, leaving ----
     int runAlert(const QString &text, const QStringList &buttons);
+    // Runs an alert over the window, answered by its buttons or the teacher keypad's F1 and F2.
+    int showAlert(PollixAlert &box);
     // A question that cannot run (a teaching plan, no answer) refuses the Start.
     void showStartRefusal(QPushButton *btnStart);
     void runChildWindow(const std::function<void()> &run);
@@ -177,6 +181,7 @@ public:
     // After the exit question: the receiver and the keypads are told, then the window closes.
     void leave();
     void closeSelf();
+    // The window's close box: while a question runs the window stays and says why.
     void closeEvent(QCloseEvent *event);
     // Escape asks as Exit does: a run never closes behind the teacher's back.
     static bool escapeExits(QKeyEvent *event, const std::function<void()> &onExit);

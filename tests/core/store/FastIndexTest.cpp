@@ -163,3 +163,26 @@ TEST_F(FastIndexTest, ALetterSplitByTheReadChunkIsCapturedWhole)
     EXPECT_EQ(e.Title(), QString(1023 - (kHead.size() + 18), QLatin1Char('a')) + QString::fromUtf8("五"));
     EXPECT_EQ(e.TotalMark(), "1");
 }
+
+TEST_F(FastIndexTest, AHeaderThatCannotBeReadSaysWhy)
+{
+    const QByteArray whole = golden("session-full");
+    EXPECT_EQ(parsed(writeFile("whole.xml", whole)).damage(), "");
+    // The header alone, closed, is whole too; so is one whose file stops inside its questions.
+    EXPECT_EQ(parsed(writeFile("bare.xml", kHead + "<ID>a</ID><Name>N</Name></Session>")).damage(), "");
+    EXPECT_EQ(parsed(writeFile("body.xml", kHead + "<ID>a</ID><Questions><Question><ID>q")).damage(), "");
+
+    EXPECT_EQ(parsed(writeFile("empty.xml", "")).damage(), "the file is empty");
+    EXPECT_EQ(parsed(writeFile("text.xml", "Name,Title\nQuiz,Week 3\n")).damage(), "it holds no XML element");
+    EXPECT_EQ(parsed(writeFile("roster.xml", "<?xml version=\"1.0\"?><Students><Student/></Students>")).damage(),
+              "it is no session file (its root element is <Students>, not <Session>)");
+    const TovSessionXmlParsedResult cut = parsed(writeFile("cut.xml", whole.left(whole.indexOf("<Title>"))));
+    EXPECT_EQ(cut.damage(), "it ends before its header does (the file was cut short)");
+    EXPECT_TRUE(parsed(home() + "missing.xml").damage().startsWith("the file cannot be opened ("));
+
+    // Read again, a mended file loses its mark.
+    TovSessionXmlParsedResult again = cut;
+    writeFile("cut.xml", whole);
+    again.parseXMLFile(home() + "cut.xml");
+    EXPECT_EQ(again.damage(), "");
+}

@@ -6,11 +6,15 @@
 #include "support/PollixTest.h"
 #include "support/SlideDecks.h"
 #include "ui/app/TabController.h"
+#include "ui/authoring/AddSLides.h"
+#include "ui/presentation/PPTQuestionInfoWindowController.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -53,6 +57,8 @@ protected:
     }
     void TearDown() override
     {
+        DialogHooks::setModalResponder({});
+        AddSLides::hooks() = {};
         window.reset();
         TabController::resetHooks();
         PollixTest::TearDown();
@@ -276,4 +282,50 @@ TEST_F(PresentationButtons, LoadAsksToSaveChangedSlidesAndRefusesADamagedDeck)
     EXPECT_EQ(answers.alerts().at(1).text, "The presentation could not be opened.");
     EXPECT_TRUE(answers.alerts().at(1).informativeText.contains("Broken.pptx"));
     EXPECT_FALSE(window->bIsLoaded());
+}
+
+// The newcomer's way: a deck opened in the main window, a slide added in the question editor
+// (Setup), the editor closed with No. The main window knows the deck is unsaved and its Close
+// asks; Yes writes the slide to the file.
+TEST_F(PresentationButtons, ASlideAddedInTheQuestionEditorIsAskedAboutByCloseUntilSaved)
+{
+    const QString deck = home() + "Lesson.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({{{"Qu_Title", "First"}, {"OptionA", "a"}, {"OptionB", "b"}, {"mode", "Single Answer"},
+                                        {"answer", "A"}, {"ID", ""}}},
+                                      deck));
+    AddSLides::hooks().copyAndPasteSlide = [this](int index) { return ppt->copySlideByIndex(index) && ppt->pasteSlide(); };
+    TabController::hooks().runSlideQuestionEditor = [](TabController *tab) {
+        PPTQuestionInfoWindowController editor(tab);
+        editor.runModal();
+    };
+    DialogHooks::setModalResponder([this](QDialog *d) {
+        if (auto *picker = qobject_cast<AddSLides *>(d)) {
+            for (QTreeWidgetItemIterator it(picker->outlineView); *it; ++it)
+                if ((*it)->text(0) == "4 Selections 1 Coulumns") {
+                    picker->ovDoubleClick(*it);
+                    break;
+                }
+        } else if (auto *editor = qobject_cast<PPTQuestionInfoWindowController *>(d)) {
+            editor->btnAdd->click();
+            answers.answerAlert(1); // No, not now
+            editor->close();
+        }
+        return 0;
+    });
+    answers.answerFile(deck);
+    window->btnPPTOpen->click();
+    ASSERT_EQ(ppt->getCountOfSlide(), 1);
+    window->btnPPTSetup->click();
+    ASSERT_EQ(ppt->getCountOfSlide(), 2);
+    ASSERT_FALSE(answers.alerts().isEmpty());
+    EXPECT_EQ(answers.alerts().last().informativeText, "Contents have been changed, do you want to save?");
+    EXPECT_TRUE(window->bIsPPTChanged());
+
+    answers.answerAlert(0); // Yes, save
+    window->btnPPTClose->click();
+    EXPECT_EQ(answers.alertTexts().at(answers.alertTexts().size() - 2), "Contents have been changed,do you want to save?");
+    PptxPresentation saved;
+    ASSERT_TRUE(saved.loadFile(deck));
+    EXPECT_EQ(saved.slideCount(), 2);
+    EXPECT_FALSE(window->bIsPPTChanged());
 }

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -313,4 +314,61 @@ TEST_F(StandardWindowsTest, TheCodeFieldTakesLettersDigitsAndFullStopsOnly)
     EXPECT_FALSE(s.btnSave->isEnabled());
     s.textTitle->setPlainText(QStringLiteral("Fractions"));
     EXPECT_TRUE(s.btnSave->isEnabled());
+}
+
+// The top entry names the whole set and the file keeps no code for it: its window says so and
+// takes a title alone, while every standard below it keeps the code typed.
+TEST_F(StandardWindowsTest, TheTopEntrySaysWhyItHasNoCodeAndTheStandardsBelowKeepTheirs)
+{
+    ASSERT_TRUE(QFile::remove(standardsFile));
+    StandardController w;
+    w.awakeFromNib();
+    const auto settingsOfTop = [](const QString &title) {
+        DialogHooks::setModalResponder([title](QDialog *d) {
+            auto *s = qobject_cast<StandardSettingController *>(d);
+            if (!s)
+                return 0;
+            EXPECT_TRUE(s->isTopEntry());
+            EXPECT_TRUE(s->topNote->isVisibleTo(s));
+            EXPECT_GE(s->height(), s->heightForWidth(s->width())) << "room for the note's lines";
+            EXPECT_FALSE(s->textCode->isEnabled());
+            EXPECT_TRUE(s->textCode->text().isEmpty());
+            s->textTitle->setPlainText(title);
+            EXPECT_TRUE(s->btnSave->isEnabled()) << "a title is all the top entry needs";
+            s->btnSave->click();
+            return s->result();
+        });
+    };
+    // The first entry of an empty tree is its top.
+    settingsOfTop(QStringLiteral("Science standards"));
+    w.doAdd();
+    ASSERT_TRUE(find(w, "Science standards"));
+    answerSettings(QStringLiteral("SCI"), QStringLiteral("Science"));
+    w.outlineView->selectionModel()->clear();
+    w.doAdd();
+    ASSERT_TRUE(find(w, "Science(SCI)"));
+    w.doSave();
+    EXPECT_TRUE(readFile(standardsFile).contains("<_SCI Title=\"Science\""));
+
+    StandardController again;
+    again.awakeFromNib();
+    EXPECT_TRUE(find(again, "Science(SCI)")) << "the code is there after reopening";
+    settingsOfTop(QStringLiteral("State science"));
+    again.edit(find(again, "Science standards"));
+    EXPECT_TRUE(find(again, "State science"));
+
+    // Any other standard's window has its code and no note.
+    DialogHooks::setModalResponder([](QDialog *d) {
+        auto *s = qobject_cast<StandardSettingController *>(d);
+        if (!s)
+            return 0;
+        EXPECT_FALSE(s->isTopEntry());
+        EXPECT_FALSE(s->topNote->isVisibleTo(s));
+        EXPECT_TRUE(s->textCode->isEnabled());
+        EXPECT_EQ(s->textCode->text(), "SCI");
+        s->textCode->clear();
+        EXPECT_FALSE(s->btnSave->isEnabled()) << "a standard needs its code";
+        return 0;
+    });
+    again.edit(find(again, "Science(SCI)"));
 }

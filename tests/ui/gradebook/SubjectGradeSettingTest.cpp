@@ -10,6 +10,8 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace {
@@ -375,4 +377,90 @@ TEST_F(SubjectGradeSettingTest, APeriodSaveThatCannotFinishWritesNoneOfItsChange
     for (const PeriodEntity &p : TovPeriodXmlDatabase::sharedUI()->periodList())
         titles << p.title();
     EXPECT_EQ(titles, (QStringList{"B2", "New Period 1"}));
+}
+
+// The teacher's own clicks on the tab bar while a cell or a title is being typed: the tab stays
+// and the typing with it, until Enter ends the edit; only then is the tab's question asked.
+TEST_F(SubjectGradeSettingTest, AClickOnAnotherTabWhileTypingIsHeldUntilEnter)
+{
+    SubjectGradeSettingController w(0, &parent);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTabBar *bar = w.tabView->tabBar();
+    const auto clickTab = [bar](int tab) { QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center()); };
+    w.doAdd1();
+    const qsizetype asked = answers.alerts().size();
+
+    // A cell being typed in.
+    w.table1->setCurrentCell(0, 0);
+    w.table1->editItem(w.table1->item(0, 0));
+    QLineEdit *cell = openEditor(w.table1);
+    ASSERT_TRUE(cell);
+    ASSERT_TRUE(cell->hasFocus());
+    QTest::keyClicks(cell, "Autumn");
+    QSignalSpy switches(w.tabView, &QTabWidget::currentChanged);
+    clickTab(3);
+    EXPECT_EQ(switches.count(), 0) << "the other page is not even shown";
+    EXPECT_TRUE(cell->hasFocus());
+    EXPECT_EQ(w.tabView->currentIndex(), 0);
+    EXPECT_EQ(answers.alertTexts().mid(asked), QStringList{"Please press Enter."});
+    EXPECT_EQ(openEditor(w.table1), cell) << "the edit stays open";
+    EXPECT_EQ(cell->text(), "Autumn");
+    EXPECT_EQ(w.table1Array.at(0).periodTitle(), "New Period 1");
+    QTest::keyClick(cell, Qt::Key_Return);
+    EXPECT_EQ(w.table1Array.at(0).periodTitle(), "Autumn");
+    answers.answerAlert(1); // No: the new period goes
+    clickTab(1);
+    EXPECT_EQ(answers.alertTexts().last(), "Do you want to save the changes to Grading Period setting?");
+    EXPECT_EQ(w.tabView->currentIndex(), 1);
+
+    // The weight list's title likewise.
+    QTest::mouseClick(w.textWeightTitle2, Qt::LeftButton);
+    QTest::keyClicks(w.textWeightTitle2, "Main");
+    switches.clear();
+    clickTab(2);
+    EXPECT_EQ(switches.count(), 0);
+    EXPECT_TRUE(w.textWeightTitle2->hasFocus());
+    EXPECT_EQ(w.tabView->currentIndex(), 1);
+    EXPECT_EQ(answers.alertTexts().last(), "Please press Enter.");
+    EXPECT_FALSE(w.shouldChange());
+    EXPECT_EQ(w.textWeightTitle2->text(), "Main");
+    QTest::keyClick(w.textWeightTitle2, Qt::Key_Return);
+    answers.answerAlert(1);
+    clickTab(2);
+    EXPECT_EQ(answers.alertTexts().last(), "Do you want to save the changes to Weight setting?");
+    EXPECT_EQ(w.tabView->currentIndex(), 2);
+}
+
+// A refused cell holds the tabs with its alert only until the teacher types in it again.
+TEST_F(SubjectGradeSettingTest, AKeystrokeInACellClearsThePendingError)
+{
+    SubjectGradeSettingController w(3, &parent);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTabBar *bar = w.tabView->tabBar();
+    w.doAdd4();
+    const int added = w.table4->rowCount() - 1;
+    editCell(w.table4, added, 0, "  ");
+    EXPECT_EQ(answers.alertTexts().last(), "The Session Type should not be empty.");
+    EXPECT_EQ(w.flag(), 5);
+    QLineEdit *cell = openEditor(w.table4);
+    ASSERT_TRUE(cell);
+    QTest::keyClick(cell, Qt::Key_Escape);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    EXPECT_EQ(w.tabView->currentIndex(), 3) << "the code is still pending";
+    EXPECT_EQ(answers.alertTexts().last(), "The Session Type should not be empty.");
+
+    w.table4->editItem(w.table4->item(added, 0));
+    cell = openEditor(w.table4);
+    ASSERT_TRUE(cell);
+    QTest::keyClick(cell, Qt::Key_X);
+    EXPECT_EQ(w.flag(), 0);
+    QTest::keyClick(cell, Qt::Key_Escape);
+    answers.answerAlert(1); // No: the new type goes
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    EXPECT_EQ(answers.alertTexts().last(), "Do you want to save the changes to contents?");
+    EXPECT_EQ(w.tabView->currentIndex(), 0);
 }

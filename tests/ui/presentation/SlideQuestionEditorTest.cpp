@@ -1,6 +1,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/keypad/DeviceController.h"
 #include "core/presentation/QuestionSlideFormat.h"
+#include "platform/AtomicFile.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/PPTEditorMSO.h"
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 // The question editor over the slides of the open deck: it opens on the selected slide, keeps
 // its fields in range, writes the slides only when the teacher saves, and keeps questions and
@@ -50,6 +53,8 @@ protected:
     }
     void TearDown() override
     {
+        DialogHooks::setModalResponder({});
+        AtomicFile::setFailureHook({});
         NotificationCenter::defaultCenter()->removeObserver(&observer);
         AddSLides::hooks() = {};
         ppt->quitPPT();
@@ -66,6 +71,21 @@ protected:
     {
         editor = std::make_unique<PPTQuestionInfoWindowController>();
         editor->awakeFromNib();
+    }
+    // The template picker, when it opens, adds the template slide of that name.
+    void pickTemplate(const QString &name)
+    {
+        AddSLides::hooks().copyAndPasteSlide = [this](int index) { return ppt->copySlideByIndex(index) && ppt->pasteSlide(); };
+        AddSLides::hooks().slideCount = [this] { return ppt->getCountOfSlide(); };
+        DialogHooks::setModalResponder([name](QDialog *d) {
+            if (auto *picker = qobject_cast<AddSLides *>(d))
+                for (QTreeWidgetItemIterator it(picker->outlineView); *it; ++it)
+                    if ((*it)->text(0) == name) {
+                        picker->ovDoubleClick(*it);
+                        break;
+                    }
+            return 0;
+        });
     }
     // Types into a number field as the teacher does.
     static void type(QLineEdit *field, const QString &text)
@@ -200,7 +220,7 @@ TEST_F(SlideQuestionEditor, AddingAndDeletingKeepQuestionsAndSlidesInStep)
     EXPECT_EQ(editor->questions().last().nQuestionType(), 5);
     EXPECT_EQ(editor->cmbQuestionNo->currentIndex(), 98);
     EXPECT_FALSE(editor->btnAdd->isEnabled());
-    EXPECT_FALSE(editor->bSomeMessageChanged()) << "the slide is in the deck already";
+    EXPECT_TRUE(editor->bSomeMessageChanged()) << "the slide is in the deck, not yet in its file";
 
     // Deleting the last question shows the one before it; its slide goes with it.
     answers.answerAlert(0);
@@ -241,4 +261,58 @@ TEST_F(SlideQuestionEditor, TheTemplateChooserOpensWideEnoughToReadEveryName)
     EXPECT_FALSE(box->view()->isVisible());
     EXPECT_EQ(box->currentIndex(), 1);
     EXPECT_EQ(closings.count(), 1);
+}
+
+// A slide added or deleted here is in the deck, not yet in its file: the editor is not closed
+// over it without a question. Cancel goes back to the editor, a save that cannot write keeps it
+// open, Yes writes the file; No leaves the deck changed for the main window to ask about.
+TEST_F(SlideQuestionEditor, ASlideAddedOrDeletedHereIsSavedOrAskedAboutBeforeTheEditorCloses)
+{
+    openDeck({slide("Single Answer", "A", "First")}, 3);
+    pickTemplate("4 Selections 1 Coulumns");
+    openEditor();
+    editor->show();
+    QTest::mouseClick(editor->btnAdd, Qt::LeftButton);
+    ASSERT_EQ(editor->questions().size(), 2);
+    ASSERT_EQ(ppt->getCountOfSlide(), 2);
+    EXPECT_TRUE(editor->bSomeMessageChanged());
+
+    answers.answerAlert(2); // Cancel
+    editor->close();
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_FALSE(answers.alerts().isEmpty());
+    EXPECT_EQ(answers.alerts().last().informativeText, "Contents have been changed, do you want to save?");
+    EXPECT_EQ(answers.alerts().last().buttons, (QStringList{"Yes", "No", "Cancel"}));
+    EXPECT_TRUE(saveStates.isEmpty());
+
+    AtomicFile::setFailureHook([this](const QString &path) { return path == deckPath; });
+    answers.answerAlert(0); // Yes, but the file cannot be written
+    editor->close();
+    AtomicFile::setFailureHook({});
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(answers.alertTexts().last(), "The presentation could not be saved.");
+    EXPECT_TRUE(editor->bSomeMessageChanged());
+
+    answers.answerAlert(0); // Yes
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(saveStates, QList<int>{0});
+    PptxPresentation saved;
+    ASSERT_TRUE(saved.loadFile(deckPath));
+    EXPECT_EQ(saved.slideCount(), 2);
+
+    // A deletion likewise; No closes and tells the main window the deck is unsaved.
+    openEditor();
+    editor->show();
+    editor->cmbQuestionNo->setCurrentIndex(1);
+    answers.answerAlert(0); // Yes, delete
+    QTest::mouseClick(editor->btnDelete, Qt::LeftButton);
+    ASSERT_EQ(ppt->getCountOfSlide(), 1);
+    answers.answerAlert(1); // No
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(answers.alerts().last().informativeText, "Contents have been changed, do you want to save?");
+    EXPECT_EQ(saveStates, (QList<int>{0, 1}));
+    ASSERT_TRUE(saved.loadFile(deckPath));
+    EXPECT_EQ(saved.slideCount(), 2);
 }

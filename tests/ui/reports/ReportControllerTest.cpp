@@ -375,3 +375,41 @@ TEST_F(ReportControllerTest, OutlineAndListsBesideThePagesLeadToTheirPages)
     EXPECT_EQ(elimination.curPageNum(), 5);
     EXPECT_TRUE(elimination.btnPrevious->isEnabled());
 }
+
+// A session file damaged in its header is listed by its file name and says it cannot be read,
+// in red; its reports are refused with that reason, and the sessions beside it are untouched.
+TEST_F(ReportControllerTest, ADamagedSessionFileIsListedByItsNameAndItsReportsAreRefusedWithTheReason)
+{
+    addSession("Monday", "2012-03-19T09:00:00");
+    QByteArray cut = testData("reports/student-session/input.xml");
+    cut.truncate(cut.indexOf("<Mode>"));
+    writeFile("Data/Quiz/Cut short.xml", cut);
+    open();
+    // The day its header still holds places it among the others.
+    EXPECT_EQ(listed(), (QStringList{"Cut short.xml", "Monday"}));
+    const QAbstractItemModel *model = window->table1->model();
+    EXPECT_EQ(model->index(0, 0).data().toString(), "Cut short.xml");
+    const QString why = "it ends before its header does (the file was cut short)";
+    EXPECT_EQ(model->index(0, 1).data().toString(), "Cannot be read: " + why);
+    EXPECT_TRUE(model->index(0, 0).data(Qt::ForegroundRole).isValid());
+    EXPECT_GT(window->table1->columnSpan(0, 1), 1) << "the reason runs across the empty columns";
+    EXPECT_EQ(window->table1->columnSpan(1, 1), 1);
+    EXPECT_EQ(model->index(1, 1).data().toString(), "Week 3");
+    EXPECT_FALSE(model->index(1, 0).data(Qt::ForegroundRole).isValid());
+
+    QStringList opened;
+    DialogHooks::setModalResponder([&opened](QDialog *d) {
+        opened << d->objectName();
+        return 0;
+    });
+    select("Cut short.xml");
+    ASSERT_TRUE(window->btnReport1->isEnabled());
+    QTest::mouseClick(window->btnReport1, Qt::LeftButton);
+    ASSERT_FALSE(answers.alerts().isEmpty());
+    EXPECT_EQ(answers.alerts().last().text, "The session could not be read.");
+    EXPECT_EQ(answers.alerts().last().informativeText, "Cut short.xml: " + why);
+    EXPECT_TRUE(opened.isEmpty());
+    select("Monday");
+    QTest::mouseClick(window->btnReport1, Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 1);
+}

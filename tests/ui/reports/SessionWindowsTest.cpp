@@ -702,3 +702,50 @@ TEST_F(SessionWindowsTest, ImportRefusesAFileThatIsNoSessionBeforeShowingIt)
     EXPECT_TRUE(answers.alerts().last().informativeText.contains("<Class>"));
     EXPECT_TRUE(window->table1Array().isEmpty());
 }
+
+TEST_F(SessionWindowsTest, ANewSessionNameOfBlanksIsToldWhenTheFieldIsLeftByTabOrByAClick)
+{
+    openReportWindow();
+    CreateNewSessionController entry(window.get(), 3);
+    entry.show();
+    entry.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+
+    // Passing through the empty field says nothing.
+    QTest::mouseClick(entry.textSession, Qt::LeftButton);
+    QTest::keyClick(entry.textSession, Qt::Key_Tab);
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" | ").toStdString();
+
+    // Blanks, then Tab: told, the blanks are gone and the field keeps the focus.
+    QTest::mouseClick(entry.textSession, Qt::LeftButton);
+    QTest::keyClicks(entry.textSession, "   ");
+    QTest::keyClick(entry.textSession, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Session name should not be empty."});
+    EXPECT_TRUE(entry.textSession->hasFocus());
+    EXPECT_EQ(entry.textSession->text(), "");
+
+    // Still no name: a click on another field tells again, and so does Return.
+    QTest::mouseClick(entry.textTestTitle, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answers.alertTexts().size(), 2);
+    EXPECT_TRUE(entry.textSession->hasFocus());
+    QTest::keyClick(entry.textSession, Qt::Key_Return);
+    EXPECT_EQ(answers.alertTexts().size(), 3);
+
+    // A name passes; its surrounding blanks are dropped.
+    QTest::keyClicks(entry.textSession, " Quiz 4 ");
+    QTest::mouseClick(entry.textTestTitle, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answers.alertTexts().size(), 3);
+    EXPECT_TRUE(entry.textTestTitle->hasFocus());
+    EXPECT_EQ(entry.textSession->text(), "Quiz 4");
+    // Leaving for the points-only form is no leaving of the field.
+    QTest::mouseClick(entry.textSession, Qt::LeftButton);
+    entry.textSession->selectAll();
+    QTest::keyClick(entry.textSession, Qt::Key_Space);
+    QTabBar *bar = entry.tabForms->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(entry.tabForms->currentIndex(), 1);
+    EXPECT_EQ(answers.alertTexts().size(), 3) << answers.alertTexts().join(" | ").toStdString();
+}

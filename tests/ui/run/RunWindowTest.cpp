@@ -10,6 +10,7 @@
 #include "support/DialogAnswers.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <mutex>
 
@@ -216,6 +217,7 @@ TEST_F(RunWindowTest, SaveIsOfferedOnlyAfterAQuestionRanAndNeverWhileOneRuns)
     loginAll();
     loginAll(); // a second login of the same students keeps one record each
     button("btnStart")->click();
+    DialogAnswers answers; // the close box says why it does not close
     EXPECT_FALSE(window->close()) << "a question is running";
     EXPECT_FALSE(window.isNull());
     seconds(2);
@@ -228,6 +230,45 @@ TEST_F(RunWindowTest, SaveIsOfferedOnlyAfterAQuestionRanAndNeverWhileOneRuns)
     ASSERT_EQ(quizTime.size(), 3);
     EXPECT_EQ(quizTime[2], QStringLiteral("1"));
     EXPECT_EQ(records, 2);
+}
+
+// The close box while a question runs: the window stays and says why. Nobody need answer at the
+// computer: the notice goes by itself once the question stops (here its time runs out).
+TEST_F(RunWindowTest, TheCloseBoxDuringAQuestionTellsToStopItFirst)
+{
+    makeClass(2, 1);
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 5}}));
+    button("btnStart")->click();
+    ASSERT_TRUE(window->bStartFlag());
+    {
+        DialogAnswers answers;
+        EXPECT_FALSE(window->close());
+        ASSERT_EQ(answers.alerts().size(), 1);
+        EXPECT_EQ(answers.alerts().first().informativeText,
+                  QStringLiteral("A question is running. Stop it before closing this window."));
+        EXPECT_EQ(answers.alerts().first().buttons.size(), 1);
+    }
+    EXPECT_FALSE(window.isNull());
+    EXPECT_TRUE(window->bStartFlag());
+
+    bool stuck = false;
+    QTimer::singleShot(0, [] { seconds(10); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&stuck] {
+        stuck = true;
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    guard.start(5000);
+    EXPECT_FALSE(window->close());
+    guard.stop();
+    EXPECT_FALSE(stuck) << "the notice stayed up after the question stopped";
+    EXPECT_FALSE(window->bStartFlag());
+    int offered = 0;
+    QuizStateWindowController::hooks().runSaveDialog = [&offered](QuizStateWindowController *, const auto &) { ++offered; };
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(offered, 1);
 }
 
 TEST_F(RunWindowTest, RunEventsMarkTheGrid)
