@@ -22,6 +22,7 @@
 #include "ui/controls/PMResolutionFormatter.h"
 #include "ui/controls/ScreenFit.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -591,6 +592,11 @@ void CreateNewSessionController::sessionNameEnded()
     // every leaving tells again. A field the focus merely passed through says nothing (Save
     // tells about a missing name), nor does showing the other form.
     if (!textSession->isModified())
+        return;
+    // Save tells about a missing name itself and Close asks about the changes; told here too,
+    // the alert would swallow the click, and Close could never close the window.
+    const QWidget *to = QApplication::focusWidget();
+    if (to == btnSave1 || to == btnClose1)
         return;
     const QString name = GradebookSettingRules::removeSpacesAround(textSession->text());
     if (name != textSession->text())

@@ -140,6 +140,14 @@ protected:
     std::unique_ptr<ReportController> window;
     QHash<QString, std::function<int(QDialog *)>> m_handlers;
 };
+
+// The window shown and active, as the teacher finds it, so that focus moves as clicks make it.
+bool shownActive(QWidget *w)
+{
+    w->show();
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w);
+}
 } // namespace
 
 TEST_F(SessionWindowsTest, NewEntersAPaperTestEditFixesAnAnswerMergeJoinsAndTheReportsFollow)
@@ -707,9 +715,7 @@ TEST_F(SessionWindowsTest, ANewSessionNameOfBlanksIsToldWhenTheFieldIsLeftByTabO
 {
     openReportWindow();
     CreateNewSessionController entry(window.get(), 3);
-    entry.show();
-    entry.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&entry));
+    ASSERT_TRUE(shownActive(&entry));
 
     // Passing through the empty field says nothing.
     QTest::mouseClick(entry.textSession, Qt::LeftButton);
@@ -748,4 +754,29 @@ TEST_F(SessionWindowsTest, ANewSessionNameOfBlanksIsToldWhenTheFieldIsLeftByTabO
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
     EXPECT_EQ(entry.tabForms->currentIndex(), 1);
     EXPECT_EQ(answers.alertTexts().size(), 3) << answers.alertTexts().join(" | ").toStdString();
+}
+
+// Save and Close are no leaving of the field to tell about: Save says so itself, Close asks about
+// the changes, and an alert on the way would swallow their click.
+TEST_F(SessionWindowsTest, SaveOrCloseClickedAfterABlankNameIsToldOnceAndClosesTheWindow)
+{
+    openReportWindow();
+    CreateNewSessionController entry(window.get(), 3);
+    ASSERT_TRUE(shownActive(&entry));
+    QTest::mouseClick(entry.textSession, Qt::LeftButton);
+    QTest::keyClicks(entry.textSession, "   ");
+
+    QTest::mouseClick(entry.btnSave1, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Session name should not be empty."}) << "told once, by Save";
+    EXPECT_TRUE(entry.isVisible());
+
+    // Blanks typed again: Close asks only about the changes.
+    QTest::mouseClick(entry.textSession, Qt::LeftButton);
+    QTest::keyClicks(entry.textSession, "  ");
+    answers.answerAlert(1); // No: the new session goes
+    QTest::mouseClick(entry.btnClose1, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answers.alertTexts().mid(1), QStringList{"Do you want to save the changes to contents?"});
+    EXPECT_FALSE(entry.isVisible());
 }
