@@ -55,13 +55,18 @@ void RunFrameRouter::RX_TeacherCommandArvel(const DataOfFrame &frame)
 
 void RunFrameRouter::runTeacherKey(const DataOfFrame &frame)
 {
-    if (PollixAlert *alert = m_window.alert()) {
-        // F1 and F2 answer the alert that is up; nothing else reaches the window meanwhile.
-        alert->runTeacherKey(frame);
-        return;
-    }
     const TeacherKeyMap::Action action = m_window.keyAction ? m_window.keyAction(frame)
                                                             : TeacherKeyMap::action(TeacherKeyMap::Context::RunWindow, frame);
+    if (PollixAlert *alert = m_window.alert()) {
+        // F1 and F2 answer the alert that is up; nothing else reaches the window meanwhile, but
+        // for a Stop that the alert itself waits for.
+        const bool stopThrough = action == TeacherKeyMap::Action::Stop && m_window.alertLetsStopThrough
+                                 && m_window.alertLetsStopThrough();
+        if (!stopThrough) {
+            alert->runTeacherKey(frame);
+            return;
+        }
+    }
     if (action == TeacherKeyMap::Action::Mouse) {
         KeypadMouse::pass(frame);
         return;

@@ -25,6 +25,8 @@ public:
         std::function<void(TeacherKeyMap::Action)> press;
         // What a teacher key means in this window; unset: as in the activity window.
         std::function<TeacherKeyMap::Action(const DataOfFrame &)> keyAction;
+        // The alert up only waits for the question to stop: the keypad's Stop goes through it.
+        std::function<bool()> alertLetsStopThrough;
     };
 
     explicit RunFrameRouter(Window window);

@@ -67,7 +67,8 @@ RunSession::RunSession(Window window) : QObject(window.widget), m_window(std::mo
         [this] { return alert.data(); },
         [this] { return childDepth > 0; },
         m_window.press,
-        m_window.keyAction});
+        m_window.keyAction,
+        [this] { return alert && alert == closeRefusal; }});
     students = new RunStudentGrid(m_window.grid, m_window.gridArea, m_window.txtLoginAndAnswered, w);
     students->modeObject = [this] { return modeObject.get(); };
     receiver = new RunReceiver([this] { return modeObject.get(); }, w);

@@ -9,6 +9,7 @@
 #include "support/SlideDecks.h"
 #include "ui/app/PollixProgram.h"
 #include "ui/app/TabController.h"
+#include "ui/controls/ElidedLabel.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/presentation/PPTBaffle.h"
 #include "ui/presentation/PPTQuestionInfoWindowController.h"
@@ -228,4 +229,8 @@ TEST_F(SlideShowEndToEnd, DeckFromTheEditorRunOverTheShowAndSavedAsASession)
     EXPECT_FALSE(ppt->hasPresentation());
     EXPECT_FALSE(tab.btnPPTSave->isEnabled()) << "no deck is open any more";
     EXPECT_EQ(app()->objectToReceiveCommData(), &tab);
+    // Nothing waits for an answer after the save: the main window's status line says where it went.
+    EXPECT_EQ(tab.txtSessionSaved->fullText(),
+              "Session saved to " + QDir::toNativeSeparators(QDir(app()->strQuizXmlDataFilePath()).filePath(sessions.first())));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

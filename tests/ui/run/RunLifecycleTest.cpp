@@ -335,3 +335,28 @@ TEST_F(RunLifecycleTest, AChildWindowLeavesStudentFramesToTheRunAndTakesTheTeach
     sim->pressTeacherKey(0x8A);
     EXPECT_TRUE(waitFor([&] { return window->bStartFlag(); }));
 }
+
+// Someone at the computer presses the close box while a question runs: its notice holds up
+// nothing of the teacher keypad's road. The keypad's Stop stops the question and the notice goes
+// with it.
+TEST_F(RunLifecycleTest, TheCloseBoxNoticeLetsTheTeacherKeypadStopTheQuestion)
+{
+    SimReceiver *sim = plugIn(Model::Dravel);
+    ASSERT_TRUE(sim);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    makeClass(3);
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 60}, {0, QStringLiteral("C"), 60}}));
+    sim->pressTeacherKey(0x8A);
+    ASSERT_TRUE(waitFor([&] { return window->bStartFlag(); }));
+
+    QString notice;
+    QTimer::singleShot(0, [&] {
+        if (window && window->currentAlert())
+            notice = window->currentAlert()->informativeText();
+        sim->pressTeacherKey(0x8B);
+    });
+    EXPECT_TRUE(closeBoxNoticeGoesByItself()) << "the keypad's Stop was held up by the notice";
+    EXPECT_EQ(notice, QStringLiteral("A question is running. Stop it before closing this window."));
+    EXPECT_FALSE(window->bStartFlag());
+    EXPECT_EQ(window->currentAlert(), nullptr);
+}
