@@ -7,6 +7,7 @@
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/AtomicFile.h"
+#include "platform/ChangeJournal.h"
 #include "platform/FolderSwap.h"
 #include "platform/Log.h"
 #include "platform/SideFiles.h"
@@ -86,7 +87,9 @@ bool syncFile(const QString &path, QString *errorText)
     return rc == 0 || fail(errorText, QStringLiteral("%1 cannot be written to disk: %2").arg(path, why));
 }
 
-// Keeps what a restore does not replace (files that are no data files) in the new folder.
+// Keeps what a restore does not replace (files that are no data files) in the new folder. A
+// change of the old data left unfinished (its journal and the side files with its bytes) stays
+// with the old data: carried over, the next start would finish it over the restored files.
 bool carryOver(const QString &oldFolder, const QString &newFolder, QString *errorText)
 {
     if (!QFileInfo(oldFolder).isDir())
@@ -96,7 +99,7 @@ bool carryOver(const QString &oldFolder, const QString &newFolder, QString *erro
     while (it.hasNext()) {
         it.next();
         const QFileInfo fi = it.fileInfo();
-        if (isXmlName(fi.fileName()))
+        if (isXmlName(fi.fileName()) || ChangeJournal::isJournalName(fi.fileName()) || SideFiles::kindOf(fi.fileName()))
             continue;
         const QString target = newFolder + QLatin1Char('/') + root.relativeFilePath(fi.filePath());
         QDir().mkpath(QFileInfo(target).absolutePath());
