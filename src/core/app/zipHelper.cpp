@@ -575,10 +575,12 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     if (staging.isEmpty())
         return fail(errorText, why);
     DataRecovery::noteStarted(staging);
+    const QString keepNote = data + QLatin1Char('/') + FolderSwap::keepNoteName();
     const auto abandon = [&](const QString &reason) {
         // A swap that could not be undone leaves the data folder missing: staging then holds the
         // data the next start puts in its place.
         if (QFileInfo::exists(data)) {
+            QFile::remove(keepNote);
             QDir(staging).removeRecursively();
             DataRecovery::noteFinished(staging);
         }
@@ -625,6 +627,11 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
             return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
                                .arg(archiveWhy, why));
         PollixLog(QStringLiteral("The data replaced by the restore are kept as a folder, not an archive: %1").arg(archiveWhy));
+        // Noted in the data themselves, so that wherever a kill leaves them during the swap, the
+        // next start moves them to keptFolder instead of removing them as a restore's leftovers.
+        if (!AtomicFile::write(keepNote, keptFolder.toUtf8(), &why))
+            return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
+                               .arg(archiveWhy, why));
     }
     if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, data, &why))
         return abandon(why);
@@ -632,6 +639,7 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     if (!keptFolder.isEmpty()) {
         if (::rename(QFile::encodeName(staging).constData(), QFile::encodeName(keptFolder).constData()) == 0) {
             *keptArchive = keptFolder;
+            QFile::remove(keptFolder + QLatin1Char('/') + FolderSwap::keepNoteName());
             if (!AtomicFile::syncFolderOf(keptFolder, &why))
                 PollixLog(QStringLiteral("%1 may not be on the disk yet: %2").arg(keptFolder, why));
         } else {

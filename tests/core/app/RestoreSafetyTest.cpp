@@ -193,6 +193,47 @@ TEST_F(RestoreSafetyTest, DataTheArchiveCannotHoldDoNotStopTheRestoreAndAreKeptA
     EXPECT_EQ(besideData(home()), QStringList{"Data"}) << "no staging folder is left behind";
 }
 
+TEST_F(RestoreSafetyTest, DataKeptAsTheirFolderOutlastARestoreKilledAtAnyStepWhereFoldersCannotBeExchanged)
+{
+    // The replaced data cannot be written as an archive (a damaged file), so their folder is all
+    // that is left of them once the restore swapped it out: no kill may let a start remove it.
+    const auto damage = [](const QString &folder) {
+        prepare(folder);
+        QFile damaged(folder + "/Data/Subjects.xml");
+        damaged.open(QIODevice::WriteOnly);
+        damaged.write("<Subjects><Subj");
+    };
+    if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        QString why, kept;
+        EXPECT_TRUE(zipHelper().recoverFileFrom(folder + "/new.zip", &why, {}, &kept)) << why.toStdString();
+        return;
+    }
+    int restoredRuns = 0;
+    Files before = kOld;
+    before["Subjects.xml"] = "<Subjects><Subj";
+    const int killed = KilledRuns::atEveryStep(
+        damage,
+        [&](const QString &folder, bool wasKilled) {
+            const QString label = wasKilled ? "killed run" : "whole run";
+            startOn(folder, true);
+            const QStringList keptFolders = QDir(folder + "/Backups").entryList({"Before restore *"}, QDir::Dirs, QDir::Name);
+            if (restored(folder + "/Data") == kNew) {
+                ++restoredRuns;
+                ASSERT_EQ(keptFolders.size(), 1) << label.toStdString();
+                EXPECT_EQ(filesBelow(folder + "/Backups/" + keptFolders.first(), true), before) << label.toStdString();
+            } else {
+                EXPECT_TRUE(wasKilled);
+                EXPECT_EQ(filesBelow(folder + "/Data", true), before) << label.toStdString();
+            }
+            EXPECT_FALSE(QFile::exists(folder + "/Data/.kept-as")) << label.toStdString();
+            EXPECT_EQ(besideData(folder), QStringList{"Data"}) << label.toStdString();
+        },
+        80, {"renameat2:error=EINVAL"});
+    EXPECT_GE(killed, 6);
+    EXPECT_GE(restoredRuns, 3) << "no kill fell after the data were swapped out";
+}
+
 TEST_F(RestoreSafetyTest, AChangeOfTheReplacedDataLeftUnfinishedIsNotCarriedOverTheRestoredFiles)
 {
     // A change the last start could not finish stays noted down in the data folder, with its new
