@@ -156,6 +156,11 @@ QString write(const QList<Step> &steps, Direction direction, QString *errorText,
     return path;
 }
 
+bool isJournalName(const QString &fileName)
+{
+    return journalName().match(fileName).hasMatch();
+}
+
 void remove(const QString &journalPath)
 {
     if (journalPath.isEmpty())

@@ -33,6 +33,8 @@ QString folder();
 QString write(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {});
 // Removes a finished change's journal.
 void remove(const QString &journalPath);
+// A journal's file name, as write gives it.
+bool isJournalName(const QString &fileName);
 
 // Carries a change through in the given direction, then removes its side files. Forward puts
 // every staged file in its target's place and removes the targets that go; back puts every kept

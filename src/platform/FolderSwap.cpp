@@ -139,7 +139,7 @@ bool finish(const Swap &s, QString *errorText)
         return fail(errorText, why);
     removeJournal(s.journal);
     for (const QString &old : {s.prepared, s.aside})
-        if (there(old) && !QDir(old).removeRecursively())
+        if (there(old) && !there(old + QLatin1Char('/') + FolderSwap::keepNoteName()) && !QDir(old).removeRecursively())
             PollixLog(QStringLiteral("Could not remove %1, the old contents of %2").arg(old, s.target));
     return true;
 }
@@ -262,6 +262,11 @@ int finishInterrupted(const QString &target, QString *errorText)
     if (!problems.isEmpty() && errorText)
         *errorText = problems.join(QLatin1Char('\n'));
     return finished;
+}
+
+QString keepNoteName()
+{
+    return QStringLiteral(".kept-as");
 }
 
 QStringList foldersInUse(const QString &target)

@@ -38,4 +38,8 @@ int finishInterrupted(const QString &target, QString *errorText = nullptr);
 // The folders the swaps of target still noted down beside it need: none of them may be removed.
 QStringList foldersInUse(const QString &target);
 
+// A file of this name in a folder whose old contents are kept somewhere (its text says where):
+// finishInterrupted leaves such a folder in place for its owner to move, instead of removing it.
+QString keepNoteName();
+
 } // namespace FolderSwap

@@ -7,6 +7,7 @@
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/AtomicFile.h"
+#include "platform/ChangeJournal.h"
 #include "platform/FolderSwap.h"
 #include "platform/Log.h"
 #include "platform/SideFiles.h"
@@ -86,7 +87,9 @@ bool syncFile(const QString &path, QString *errorText)
     return rc == 0 || fail(errorText, QStringLiteral("%1 cannot be written to disk: %2").arg(path, why));
 }
 
-// Keeps what a restore does not replace (files that are no data files) in the new folder.
+// Keeps what a restore does not replace (files that are no data files) in the new folder. A
+// change of the old data left unfinished (its journal and the side files with its bytes) stays
+// with the old data: carried over, the next start would finish it over the restored files.
 bool carryOver(const QString &oldFolder, const QString &newFolder, QString *errorText)
 {
     if (!QFileInfo(oldFolder).isDir())
@@ -96,7 +99,7 @@ bool carryOver(const QString &oldFolder, const QString &newFolder, QString *erro
     while (it.hasNext()) {
         it.next();
         const QFileInfo fi = it.fileInfo();
-        if (isXmlName(fi.fileName()))
+        if (isXmlName(fi.fileName()) || ChangeJournal::isJournalName(fi.fileName()) || SideFiles::kindOf(fi.fileName()))
             continue;
         const QString target = newFolder + QLatin1Char('/') + root.relativeFilePath(fi.filePath());
         QDir().mkpath(QFileInfo(target).absolutePath());
@@ -572,10 +575,12 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     if (staging.isEmpty())
         return fail(errorText, why);
     DataRecovery::noteStarted(staging);
+    const QString keepNote = data + QLatin1Char('/') + FolderSwap::keepNoteName();
     const auto abandon = [&](const QString &reason) {
         // A swap that could not be undone leaves the data folder missing: staging then holds the
         // data the next start puts in its place.
         if (QFileInfo::exists(data)) {
+            QFile::remove(keepNote);
             QDir(staging).removeRecursively();
             DataRecovery::noteFinished(staging);
         }
@@ -622,6 +627,11 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
             return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
                                .arg(archiveWhy, why));
         PollixLog(QStringLiteral("The data replaced by the restore are kept as a folder, not an archive: %1").arg(archiveWhy));
+        // Noted in the data themselves, so that wherever a kill leaves them during the swap, the
+        // next start moves them to keptFolder instead of removing them as a restore's leftovers.
+        if (!AtomicFile::write(keepNote, keptFolder.toUtf8(), &why))
+            return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
+                               .arg(archiveWhy, why));
     }
     if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, data, &why))
         return abandon(why);
@@ -629,6 +639,7 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     if (!keptFolder.isEmpty()) {
         if (::rename(QFile::encodeName(staging).constData(), QFile::encodeName(keptFolder).constData()) == 0) {
             *keptArchive = keptFolder;
+            QFile::remove(keptFolder + QLatin1Char('/') + FolderSwap::keepNoteName());
             if (!AtomicFile::syncFolderOf(keptFolder, &why))
                 PollixLog(QStringLiteral("%1 may not be on the disk yet: %2").arg(keptFolder, why));
         } else {

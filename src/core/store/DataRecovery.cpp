@@ -124,6 +124,27 @@ void putBackMissingDataFolder(const QString &data, QStringList *problems)
         *problems << QStringLiteral("The data folder %1 is missing; %2 beside it hold data of a restore cut short and are kept")
                          .arg(data, (aside + staged).join(QStringLiteral(", ")));
 }
+// The data a restore replaced, noted to be kept as a folder because they could not be written as
+// an archive, go where the note says (they may be all that is left of them), and never away.
+// True when folder held such a note: it was moved, or stays where it is.
+bool keptWhereNoted(const QString &folder)
+{
+    const QString note = folder + QLatin1Char('/') + FolderSwap::keepNoteName();
+    QFile file(note);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString keep = QString::fromUtf8(file.readAll());
+    file.close();
+    if (keep.isEmpty() || there(keep) ||
+        ::rename(QFile::encodeName(folder).constData(), QFile::encodeName(keep).constData()) != 0) {
+        PollixLog(QStringLiteral("%1 holds data a restore replaced, to be kept as %2; it stays where it is").arg(folder, keep));
+        return true;
+    }
+    QFile::remove(keep + QLatin1Char('/') + FolderSwap::keepNoteName());
+    AtomicFile::syncFolderOf(keep);
+    PollixLog(QStringLiteral("The data a restore replaced were moved from %1 to %2").arg(folder, keep));
+    return true;
+}
 } // namespace
 
 void DataRecovery::noteStarted(const QString &path)
@@ -166,7 +187,7 @@ void DataRecovery::removeLeftovers()
         return;
     const QStringList inUse = FolderSwap::foldersInUse(data);
     for (const QString &folder : stagingFolders(data, QStringLiteral("restore|old"))) {
-        if (live.contains(folder) || inUse.contains(folder))
+        if (live.contains(folder) || inUse.contains(folder) || keptWhereNoted(folder))
             continue;
         if (QDir(folder).removeRecursively())
             PollixLog(QStringLiteral("Removed %1, left by an interrupted restore").arg(folder));
@@ -186,6 +207,8 @@ bool DataRecovery::run(QString *errorText)
     if (!why.isEmpty())
         problems << why;
     putBackMissingDataFolder(data, &problems);
+    // A restore cut short before its swap (or taken back) left its note in the data it kept.
+    QFile::remove(data + QLatin1Char('/') + FolderSwap::keepNoteName());
 
     // Then the journals: the side files they name are the new and old bytes of their change.
     why.clear();

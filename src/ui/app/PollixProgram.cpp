@@ -30,6 +30,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QSet>
 
 #include <algorithm>
@@ -69,12 +70,15 @@ bool openAnywayOrQuit(InstanceLock &lock)
     const QString advice = QObject::tr("If Pollix no longer runs there (that computer was switched off or crashed), open "
                                        "the folder anyway. If it still runs there, quit and end it there first: two "
                                        "Pollix on one application folder overwrite each other's work.");
-    const int answer = PollixAlert::show(
-        nullptr, QStringLiteral("Pollix"),
-        QObject::tr("Pollix on the computer \"%1\" holds this application folder.").arg(owner.host),
-        {QObject::tr("Quit"), QObject::tr("Open Anyway")},
-        QStringLiteral("%1\n%2\n\n%3").arg(made, advice, QDir::toNativeSeparators(lock.folder())));
-    if (answer != PollixAlert::AlertSecondButtonReturn)
+    // Only the button opens anyway: Return, Escape, the close box and an ending signal quit,
+    // which leaves the other computer's work alone.
+    PollixAlert alert(QStringLiteral("Pollix"),
+                      QObject::tr("Pollix on the computer \"%1\" holds this application folder.").arg(owner.host),
+                      {QObject::tr("Open Anyway"), QObject::tr("Quit")},
+                      QStringLiteral("%1\n%2\n\n%3").arg(made, advice, QDir::toNativeSeparators(lock.folder())));
+    if (auto *quit = alert.findChild<QPushButton *>(QStringLiteral("alertButton1")))
+        alert.setDefaultButton(quit);
+    if (alert.runModal() != PollixAlert::AlertFirstButtonReturn)
         return false;
     QString why;
     if (lock.takeOver(&why)) {

@@ -2,6 +2,8 @@
 // are old or new and whole after the next start, and what a restore replaced is kept first.
 #include "core/app/zipHelper.h"
 #include "core/store/TovClassXmlDatabase.h"
+#include "platform/ChangeJournal.h"
+#include "platform/SideFiles.h"
 #include "support/KilledRuns.h"
 #include "support/PollixTest.h"
 #include "support/TracedRun.h"
@@ -189,6 +191,71 @@ TEST_F(RestoreSafetyTest, DataTheArchiveCannotHoldDoNotStopTheRestoreAndAreKeptA
     EXPECT_EQ(filesBelow(kept + "/", true), before);
     EXPECT_TRUE(keptArchives(home()).isEmpty());
     EXPECT_EQ(besideData(home()), QStringList{"Data"}) << "no staging folder is left behind";
+}
+
+TEST_F(RestoreSafetyTest, DataKeptAsTheirFolderOutlastARestoreKilledAtAnyStepWhereFoldersCannotBeExchanged)
+{
+    // The replaced data cannot be written as an archive (a damaged file), so their folder is all
+    // that is left of them once the restore swapped it out: no kill may let a start remove it.
+    const auto damage = [](const QString &folder) {
+        prepare(folder);
+        QFile damaged(folder + "/Data/Subjects.xml");
+        damaged.open(QIODevice::WriteOnly);
+        damaged.write("<Subjects><Subj");
+    };
+    if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        QString why, kept;
+        EXPECT_TRUE(zipHelper().recoverFileFrom(folder + "/new.zip", &why, {}, &kept)) << why.toStdString();
+        return;
+    }
+    int restoredRuns = 0;
+    Files before = kOld;
+    before["Subjects.xml"] = "<Subjects><Subj";
+    const int killed = KilledRuns::atEveryStep(
+        damage,
+        [&](const QString &folder, bool wasKilled) {
+            const QString label = wasKilled ? "killed run" : "whole run";
+            startOn(folder, true);
+            const QStringList keptFolders = QDir(folder + "/Backups").entryList({"Before restore *"}, QDir::Dirs, QDir::Name);
+            if (restored(folder + "/Data") == kNew) {
+                ++restoredRuns;
+                ASSERT_EQ(keptFolders.size(), 1) << label.toStdString();
+                EXPECT_EQ(filesBelow(folder + "/Backups/" + keptFolders.first(), true), before) << label.toStdString();
+            } else {
+                EXPECT_TRUE(wasKilled);
+                EXPECT_EQ(filesBelow(folder + "/Data", true), before) << label.toStdString();
+            }
+            EXPECT_FALSE(QFile::exists(folder + "/Data/.kept-as")) << label.toStdString();
+            EXPECT_EQ(besideData(folder), QStringList{"Data"}) << label.toStdString();
+        },
+        80, {"renameat2:error=EINVAL"});
+    EXPECT_GE(killed, 6);
+    EXPECT_GE(restoredRuns, 3) << "no kill fell after the data were swapped out";
+}
+
+TEST_F(RestoreSafetyTest, AChangeOfTheReplacedDataLeftUnfinishedIsNotCarriedOverTheRestoredFiles)
+{
+    // A change the last start could not finish stays noted down in the data folder, with its new
+    // and old bytes beside the files; the teacher then restores. The next start must not finish
+    // that change over the restored files, either way.
+    prepare(home());
+    const QString subjectsNew = SideFiles::nameBeside(data() + "Subjects.xml", SideFiles::Kind::Staged);
+    const QString classKept = SideFiles::nameBeside(data() + "Classes/9A.xml", SideFiles::Kind::Kept);
+    writeFile("Data/" + QFileInfo(subjectsNew).fileName(), subjects("Pending"));
+    writeFile("Data/Classes/" + QFileInfo(classKept).fileName(), classFile("Pending"));
+    QString why;
+    const QList<ChangeJournal::Step> forward{{data() + "Subjects.xml", subjectsNew, {}}};
+    const QList<ChangeJournal::Step> back{{data() + "Classes/9A.xml", {}, classKept}};
+    ASSERT_FALSE(ChangeJournal::write(forward, ChangeJournal::Direction::Forward, &why, data() + ".change-0000abcd.journal").isEmpty());
+    ASSERT_FALSE(ChangeJournal::write(back, ChangeJournal::Direction::Back, &why, data() + ".change-0000abce.journal").isEmpty());
+
+    QString kept;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept)) << why.toStdString();
+    startOn(home(), true);
+    EXPECT_EQ(restored(data()), kNew);
+    EXPECT_EQ(QFile(data() + "notes.txt").size(), 13) << "the teacher's own file is carried over";
+    EXPECT_TRUE(QDir(data()).entryList({".change-*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(RestoreSafetyTest, ABackupArchiveAndARenamedClassFileAreSyncedIntoTheirFolderBeforeSuccessIsReported)

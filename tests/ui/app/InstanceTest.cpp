@@ -11,6 +11,9 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
+#include <QDialog>
 
 #include <gtest/gtest.h>
 
@@ -127,7 +130,7 @@ TEST(InstanceTest, ALockOfAnotherComputerIsShownWithItsAgeAndOpensAnywayOrQuits)
     }
 
     DialogAnswers answers;
-    answers.answerAlert(0); // Quit
+    answers.answerAlert(1); // Quit
     {
         InstanceLock lock(home.path());
         EXPECT_FALSE(PollixProgram::claimApplicationFolder(lock));
@@ -136,7 +139,7 @@ TEST(InstanceTest, ALockOfAnotherComputerIsShownWithItsAgeAndOpensAnywayOrQuits)
     ASSERT_EQ(answers.alerts().size(), 1);
     const AlertRequest &alert = answers.alerts()[0];
     EXPECT_EQ(alert.text, "Pollix on the computer \"room-12-pc\" holds this application folder.");
-    EXPECT_EQ(alert.buttons, (QStringList{"Quit", "Open Anyway"}));
+    EXPECT_EQ(alert.buttons, (QStringList{"Open Anyway", "Quit"}));
     EXPECT_TRUE(alert.informativeText.contains(made.toLocalTime().toString("yyyy-MM-dd HH:mm") + ", 3 hours ago, by process 4242."))
         << alert.informativeText.toStdString();
     EXPECT_TRUE(alert.informativeText.contains("two Pollix on one application folder overwrite each other's work"))
@@ -145,12 +148,48 @@ TEST(InstanceTest, ALockOfAnotherComputerIsShownWithItsAgeAndOpensAnywayOrQuits)
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), theirs) << "Quit leaves the other computer's lock as it was";
 
-    answers.answerAlert(1); // Open Anyway
+    answers.answerAlert(0); // Open Anyway
     InstanceLock lock(home.path());
     EXPECT_TRUE(PollixProgram::claimApplicationFolder(lock));
     EXPECT_TRUE(lock.isHeld());
     EXPECT_EQ(answers.alerts().size(), 2);
     EXPECT_EQ(InstanceLock::readOwner(lockIn(home.path()))->host, QSysInfo::machineHostName());
+}
+
+// Nothing but the button opens over another computer's Pollix: Return, Escape, the close box and
+// an ending signal (which ends the question's loop without a button) all quit.
+TEST(InstanceTest, ALockOfAnotherComputerIsOpenedAnywayOnlyByItsButton)
+{
+    QTemporaryDir home;
+    const QByteArray theirs = "pid=4242\nhost=room-12-pc\nwritten=2024-05-01T07:00:00Z\nfolder=/home/t/Pollix\n";
+    {
+        QFile file(lockIn(home.path()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(theirs);
+    }
+    // Each way of leaving the question, done on the question as it shows.
+    const QList<std::function<void(QWidget *)>> leave{
+        [](QWidget *alert) { QTest::keyClick(alert, Qt::Key_Return); },
+        [](QWidget *alert) { QTest::keyClick(alert, Qt::Key_Escape); },
+        [](QWidget *alert) { alert->close(); },
+        [](QWidget *alert) { static_cast<QDialog *>(alert)->done(0); },
+    };
+    for (qsizetype way = 0; way < leave.size(); ++way) {
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *alert = QApplication::activeModalWidget();
+            shown = alert && alert->objectName() == "PollixAlert";
+            if (alert)
+                leave[way](alert);
+        });
+        InstanceLock lock(home.path());
+        EXPECT_FALSE(PollixProgram::claimApplicationFolder(lock)) << "way " << way;
+        EXPECT_TRUE(shown) << "way " << way;
+        EXPECT_FALSE(lock.isHeld()) << "way " << way;
+        QFile kept(lockIn(home.path()));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), theirs) << "way " << way;
+    }
 }
 
 // A school image: the application folder is read-only, its data folder is not. The running
