@@ -43,17 +43,35 @@ void RealAlerts::answer(PollixAlert *alert)
     if (!step.leave) {
         QTest::mouseClick(button(step.button), Qt::LeftButton);
     } else if (step.way == Way::Escape) {
-        // The key goes where the teacher's keys go: the alert's focused button, which passes it on.
-        QWidget *focus = alert->focusWidget();
-        QTest::keyClick(focus ? focus : alert, Qt::Key_Escape);
+        pressEscape(alert);
     } else {
-        // The close box: the window system asks the alert's window to close.
-        QCloseEvent close;
-        QCoreApplication::sendEvent(alert->windowHandle(), &close);
+        closeBox(alert);
     }
     if (alert->isVisible()) {
         // Still up: noted, and its last button ends it so that the test goes on to fail.
         ++m_stuck;
         QTest::mouseClick(button(alert->buttonCount() - 1), Qt::LeftButton);
     }
+}
+
+void RealAlerts::pressEscape(QWidget *window)
+{
+    QWidget *focus = window->focusWidget();
+    QTest::keyClick(focus ? focus : window, Qt::Key_Escape);
+}
+
+bool RealAlerts::closeBox(QWidget *window)
+{
+    QCloseEvent close;
+    QCoreApplication::sendEvent(window->windowHandle(), &close);
+    return close.isAccepted();
+}
+
+QList<std::function<void()>> RealAlerts::waysOut(QWidget *window, QAbstractButton *closeButton)
+{
+    QList<std::function<void()>> out;
+    if (closeButton)
+        out << [closeButton] { QTest::mouseClick(closeButton, Qt::LeftButton); };
+    out << [window] { closeBox(window); } << [window] { pressEscape(window); };
+    return out;
 }

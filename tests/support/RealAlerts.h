@@ -7,7 +7,11 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 class PollixAlert;
+class QAbstractButton;
+class QWidget;
 
 // Lets the program's alerts come up for real while it lives (the hook that answers them in the
 // other tests is put aside meanwhile) and works each one as the teacher does, in the order
@@ -31,6 +35,14 @@ public:
     // Alerts that Escape or the close box did not take down.
     int stuck() const { return m_stuck; }
     bool allTaken() const { return m_steps.isEmpty(); }
+
+    // The teacher's ways out of a window: Escape pressed where the keys go (the focused control,
+    // which passes it on), and the close box (the window system asks the window to close; false
+    // when the window refused).
+    static void pressEscape(QWidget *window);
+    static bool closeBox(QWidget *window);
+    // Each way out of window, as a step: its own Close button (when given), its close box, Escape.
+    static QList<std::function<void()>> waysOut(QWidget *window, QAbstractButton *closeButton = nullptr);
 
 private:
     struct Step

@@ -36,6 +36,7 @@
 #include <QTest>
 
 #include "support/KilledRuns.h"
+#include "support/RealAlerts.h"
 
 #include <functional>
 
@@ -801,4 +802,34 @@ TEST_F(SessionWindowsTest, SaveOrCloseClickedAfterABlankNameIsToldOnceAndClosesT
     QCoreApplication::processEvents();
     EXPECT_EQ(answers.alertTexts().mid(1), QStringList{"Do you want to save the changes to contents?"});
     EXPECT_FALSE(entry.isVisible());
+}
+
+// The question about an edited session comes up for real: Escape on it, or its close box, goes
+// back to the editor with the edits, whichever way out of the editor asked it.
+TEST_F(SessionWindowsTest, EscapeOrTheCloseBoxOnTheEditorsQuestionKeepsItsEdits)
+{
+    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+    openReportWindow();
+    EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
+    ASSERT_TRUE(shownActive(&editor));
+    QTest::mouseClick(editor.textSession1, Qt::LeftButton);
+    QTest::keyClick(editor.textSession1, Qt::Key_End);
+    QTest::keyClicks(editor.textSession1, ", again");
+    for (const auto &wayOut : RealAlerts::waysOut(&editor, editor.btnClose)) {
+        for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+            RealAlerts real;
+            real.leave(way);
+            wayOut();
+            EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to contents?"});
+            EXPECT_EQ(real.stuck(), 0);
+            EXPECT_TRUE(editor.isVisible());
+            EXPECT_EQ(editor.textSession1->text().toStdString(), "Quiz, period 2, again");
+        }
+    }
+    EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
+    RealAlerts real;
+    real.click(1); // No: the edits go
+    QTest::mouseClick(editor.btnClose, Qt::LeftButton);
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
 }
