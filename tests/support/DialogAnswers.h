@@ -14,6 +14,7 @@ public:
     DialogAnswers();
     ~DialogAnswers();
 
+    // A negative index leaves the alert by Escape or its close box.
     void answerAlert(int buttonIndex) { m_alertAnswers << buttonIndex; }
     void answerFile(const QString &path) { m_fileAnswers << path; }
 

@@ -42,13 +42,18 @@ bool TabPresentationButtons::preparePresentationStart(TabController::StartReques
 bool TabPresentationButtons::askToSavePPT()
 {
     w->lowerToNormalLevel();
-    const int answer = PollixAlert::show(w, QStringLiteral("Pollix"),
-                                         QStringLiteral("Contents have been changed,do you want to save?"),
-                                         {QStringLiteral("Yes"), QStringLiteral("No")});
-    if (answer != PollixAlert::AlertFirstButtonReturn)
+    switch (PollixAlert::askToSave(w, QStringLiteral("Pollix"), QStringLiteral("Contents have been changed,do you want to save?"),
+                                   {QStringLiteral("Yes"), QStringLiteral("No")})) {
+    case PollixAlert::SaveAnswer::Save:
+        // A save that failed leaves the mark, so that the next Open, New or Close asks again.
+        return savePresentation();
+    case PollixAlert::SaveAnswer::Discard:
         return true;
-    // A save that failed leaves the mark, so that the next Open, New or Close asks again.
-    return savePresentation();
+    case PollixAlert::SaveAnswer::Cancel:
+        break;
+    }
+    // Escape or the close box: nothing happens, and the mark stays for the next question.
+    return false;
 }
 
 bool TabPresentationButtons::savePresentation()

@@ -23,7 +23,8 @@ public:
     bool openPPT();
     // The template picker closed.
     void AddOver();
-    // Asks to save the changed presentation; false when a save was asked for and failed.
+    // Asks to save the changed presentation; false when the changes are still unsaved: a save was
+    // asked for and failed, or the teacher went back (Escape, the close box).
     bool askToSavePPT();
     // Saves the open presentation with the exam ID rule, alerting on failure.
     bool savePresentation();

@@ -526,12 +526,13 @@ bool QuestionsSettingWindowController::onSaveAs()
 bool QuestionsSettingWindowController::windowShouldClose()
 {
     if (!isQuestionsContentChange()) {
-        const int answer = PollixAlert::show(this, QStringLiteral("Warning"), QStringLiteral("Warning"),
-                                             {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Cancel")},
-                                             QStringLiteral("You have made some changes,save and exit?"));
-        if (answer == PollixAlert::AlertThirdButtonReturn)
+        const PollixAlert::SaveAnswer answer =
+            PollixAlert::askToSave(this, QStringLiteral("Warning"), QStringLiteral("Warning"),
+                                   {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Cancel")},
+                                   QStringLiteral("You have made some changes,save and exit?"));
+        if (answer == PollixAlert::SaveAnswer::Cancel)
             return false;
-        if (answer == PollixAlert::AlertFirstButtonReturn) {
+        if (answer == PollixAlert::SaveAnswer::Save) {
             // The pages are written as they stand, without a save pass.
             if (!m_path.isEmpty()) {
                 if (!write(m_path, false))

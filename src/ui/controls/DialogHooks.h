@@ -28,7 +28,8 @@ struct FileDialogRequest
 };
 
 namespace DialogHooks {
-// The answer is the 0-based index of the button pressed.
+// The answer is the 0-based index of the button pressed; a negative answer leaves the alert by
+// Escape or its close box.
 using AlertResponder = std::function<int(const AlertRequest &)>;
 // The answer is the chosen path; empty means cancelled.
 using FileResponder = std::function<QString(const FileDialogRequest &)>;

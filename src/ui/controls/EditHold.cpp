@@ -68,17 +68,17 @@ bool EditHold::eventFilter(QObject *watched, QEvent *event)
 
 EditHold::Answer EditHold::askLeave(QWidget *window, const QString &title, const QString &text, const QStringList &buttons)
 {
-    return PollixAlert::show(window, title, text, buttons) == PollixAlert::AlertFirstButtonReturn ? Answer::Leave
-                                                                                                    : Answer::Stay;
+    // Escape and the close box on the question keep the edits, as its second button does.
+    return PollixAlert::askWithWayBack(window, title, text, buttons) == 0 ? Answer::Leave : Answer::Stay;
 }
 
 EditHold::Answer EditHold::askSave(QWidget *window, const QString &title, const QString &text, const QStringList &buttons,
                                    const std::function<bool()> &save)
 {
-    const int answer = PollixAlert::show(window, title, text, buttons);
-    if (answer == PollixAlert::AlertFirstButtonReturn)
-        return save && save() ? Answer::Leave : Answer::Stay;
-    if (answer == PollixAlert::AlertSecondButtonReturn)
-        return Answer::Leave;
+    switch (PollixAlert::askToSave(window, title, text, buttons)) {
+    case PollixAlert::SaveAnswer::Save: return save && save() ? Answer::Leave : Answer::Stay;
+    case PollixAlert::SaveAnswer::Discard: return Answer::Leave;
+    case PollixAlert::SaveAnswer::Cancel: break;
+    }
     return Answer::Stay;
 }

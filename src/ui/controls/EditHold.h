@@ -33,11 +33,11 @@ public:
     // The hold of a window, or none.
     static EditHold *of(const QWidget *window);
 
-    // The usual questions. A yes/no question ("Are you sure to quit without saving?"): the first
-    // button leaves, the second stays.
+    // The usual questions; Escape and the close box on either stay. A yes/no question ("Are you
+    // sure to quit without saving?"): the first button leaves, the second stays.
     static Answer askLeave(QWidget *window, const QString &title, const QString &text, const QStringList &buttons);
-    // Save, leave without saving, keep editing: the buttons in that order; the first runs save,
-    // which says whether the save completed.
+    // Save, leave without saving, keep editing: the buttons in that order (PollixAlert::askToSave);
+    // the first runs save, which says whether the save completed.
     static Answer askSave(QWidget *window, const QString &title, const QString &text, const QStringList &buttons,
                           const std::function<bool()> &save);
 

@@ -11,7 +11,9 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -42,15 +44,60 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
 
 int PollixAlert::runModal()
 {
+    int index = -1;
     if (const auto &responder = DialogHooks::alertResponder()) {
-        const int index = responder(AlertRequest{windowTitle(), text(), informativeText(), m_titles});
-        return AlertFirstButtonReturn + qBound(0, index, int(m_titles.size()) - 1);
+        index = std::min(responder(AlertRequest{windowTitle(), text(), informativeText(), m_titles}),
+                         int(m_titles.size()) - 1);
+    } else {
+        m_pressed = -1;
+        exec();
+        index = m_pressed;
     }
-    m_pressed = -1;
-    exec();
-    // Closing the window without a button counts as the last button (the cancel-like one).
-    const int index = m_pressed >= 0 ? m_pressed : int(m_titles.size()) - 1;
-    return AlertFirstButtonReturn + index;
+    if (index >= 0)
+        return AlertFirstButtonReturn + index;
+    // Left without a button: where the way out does not go back, it counts as the last button
+    // (the cancel-like one).
+    return m_wayOutGoesBack ? int(AlertWentBackReturn) : AlertFirstButtonReturn + int(m_titles.size()) - 1;
+}
+
+int PollixAlert::askWithWayBack(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
+                                const QString &informativeText)
+{
+    PollixAlert alert(title, text, buttons, informativeText, parent);
+    alert.setWayOutGoesBack(true);
+    const int answer = alert.runModal();
+    return answer == AlertWentBackReturn ? -1 : answer - AlertFirstButtonReturn;
+}
+
+PollixAlert::SaveAnswer PollixAlert::askToSave(QWidget *parent, const QString &title, const QString &text,
+                                               const QStringList &buttons, const QString &informativeText)
+{
+    switch (askWithWayBack(parent, title, text, buttons, informativeText)) {
+    case 0: return SaveAnswer::Save;
+    case 1: return SaveAnswer::Discard;
+    default: return SaveAnswer::Cancel;
+    }
+}
+
+void PollixAlert::keyPressEvent(QKeyEvent *event)
+{
+    // A plain message box presses its one cancel-like button on Escape, and does nothing where
+    // it has none or several; an alert whose way out goes back leaves without a button.
+    if (m_wayOutGoesBack && event->matches(QKeySequence::Cancel)) {
+        reject();
+        return;
+    }
+    QMessageBox::keyPressEvent(event);
+}
+
+void PollixAlert::closeEvent(QCloseEvent *event)
+{
+    // The message box would press its cancel-like button, or refuse to close without one.
+    if (m_wayOutGoesBack) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    QMessageBox::closeEvent(event);
 }
 
 int PollixAlert::show(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,

@@ -13,6 +13,12 @@ class PollixAlert : public QMessageBox
     Q_OBJECT
 public:
     enum { AlertFirstButtonReturn = 1000, AlertSecondButtonReturn = 1001, AlertThirdButtonReturn = 1002 };
+    // What runModal() answers when an alert whose way out goes back (setWayOutGoesBack) was left
+    // by Escape or its close box.
+    enum { AlertWentBackReturn = 999 };
+
+    // What the teacher chose at a question about edits not yet saved.
+    enum class SaveAnswer { Save, Discard, Cancel };
 
     PollixAlert(const QString &title, const QString &text, const QStringList &buttons,
                 const QString &informativeText = {}, QWidget *parent = nullptr);
@@ -23,6 +29,20 @@ public:
     // A one-call alert; returns AlertFirstButtonReturn + index of the button pressed.
     static int show(QWidget *parent, const QString &title, const QString &text,
                     const QStringList &buttons = {QStringLiteral("OK")}, const QString &informativeText = {});
+    // A question about unsaved edits: the first button saves, the second leaves the edits unsaved
+    // and a third, where there is one, goes back to the window. Escape and the close box go back
+    // too, whatever the buttons: on a question about edits they never discard them.
+    static SaveAnswer askToSave(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
+                                const QString &informativeText = {});
+    // A question whose way out (Escape, the close box) goes back to the window: the 0-based
+    // index of the button pressed, or -1 when the alert was left that way.
+    static int askWithWayBack(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
+                              const QString &informativeText = {});
+
+    // Escape and the close box leave the alert without pressing any button (runModal answers
+    // AlertWentBackReturn). Otherwise they press the last button, as a plain message box does.
+    void setWayOutGoesBack(bool on) { m_wayOutGoesBack = on; }
+
     // The informative text of an alert that tells of a file written: where it went.
     static QString savedTo(const QString &path);
 
@@ -37,8 +57,13 @@ public:
     // Teacher keypad key press on an alert that listens for frames.
     Q_INVOKABLE void handleMachMessage();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     QStringList m_titles;
     QList<QAbstractButton *> m_buttons;
     int m_pressed = -1;
+    bool m_wayOutGoesBack = false;
 };

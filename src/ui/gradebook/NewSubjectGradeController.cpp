@@ -378,11 +378,17 @@ bool NewSubjectGradeController::mayClose(const QString &title, const QString &qu
 {
     if (!m_hasChange)
         return true;
-    if (alert(title, question, {tr("Yes"), tr("No")}) != 0)
+    switch (PollixAlert::askToSave(this, title, question, {tr("Yes"), tr("No")})) {
+    case PollixAlert::SaveAnswer::Save:
+        doSave();
+        // A check or a write that failed keeps the window and the teacher's changes.
+        return m_shouldClose;
+    case PollixAlert::SaveAnswer::Discard:
         return true;
-    doSave();
-    // A check or a write that failed keeps the window and the teacher's changes.
-    return m_shouldClose;
+    case PollixAlert::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void NewSubjectGradeController::doSaveAndClose()

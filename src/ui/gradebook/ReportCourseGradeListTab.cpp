@@ -416,7 +416,10 @@ void ReportCourseGradeListTab::import3PanelDidEnd(const QString &path)
     const GradebookBackupFile::StoreResult result = GradebookBackupFile::storeBackup(
         *backup,
         [this](const CourseGradeEntity &) {
-            return alert(tr("Do you want to save the changes to contents?"), {}, {tr("Yes"), tr("No")}) == 0;
+            // Escape and the close box end the import as No does: nothing of it is lost.
+            return PollixAlert::askToSave(this, QStringLiteral("Pollix"), tr("Do you want to save the changes to contents?"),
+                                          {tr("Yes"), tr("No")})
+                   == PollixAlert::SaveAnswer::Save;
         },
         &why);
     if (periodsChanged)

@@ -24,7 +24,6 @@
 
 namespace {
 using Rules = GradebookSettingRules;
-const QString kPollix = QStringLiteral("Pollix");
 
 QString tr(const char *text)
 {
@@ -209,14 +208,20 @@ void SubjectGradeListTabs::showListRow(int tab)
 bool SubjectGradeListTabs::listSelectionShouldChange(int tab, int from)
 {
     if (win->m_isChanged[tab]) {
-        if (win->ask(kPollix, win->tabQuestion(tab), {tr("Yes"), tr("No")}) == 0) {
+        switch (win->askTabQuestion(tab)) {
+        case PollixAlert::SaveAnswer::Save:
             // A save that did not go through keeps the list and its edits.
             if (!win->saveTab(tab))
                 return false;
-        } else if (tab == 1) {
-            restoreWeightRow(from);
-        } else {
-            restoreScaleRow(from);
+            break;
+        case PollixAlert::SaveAnswer::Discard:
+            if (tab == 1)
+                restoreWeightRow(from);
+            else
+                restoreScaleRow(from);
+            break;
+        case PollixAlert::SaveAnswer::Cancel:
+            return false;
         }
     }
     win->markClean(tab);

@@ -19,9 +19,7 @@
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -175,6 +173,11 @@ QString SubjectGradeSettingController::tabQuestion(int tab) const
     }
 }
 
+PollixAlert::SaveAnswer SubjectGradeSettingController::askTabQuestion(int tab)
+{
+    return PollixAlert::askToSave(this, kPollix, tabQuestion(tab), {tr("Yes"), tr("No")});
+}
+
 bool SubjectGradeSettingController::saveTab(int tab)
 {
     m_shouldClose = true;
@@ -222,48 +225,23 @@ bool SubjectGradeSettingController::shouldSelectTab(int)
     }
     const int tab = m_tabIndex;
     if (m_isChanged[tab]) {
-        if (ask(kPollix, tabQuestion(tab), {tr("Yes"), tr("No")}) == 0) {
+        switch (askTabQuestion(tab)) {
+        case PollixAlert::SaveAnswer::Save:
             // A save that did not go through keeps the tab and its edits.
             if (!saveTab(tab))
                 return false;
-        } else {
+            break;
+        case PollixAlert::SaveAnswer::Discard:
             revertTab(tab);
+            break;
+        case PollixAlert::SaveAnswer::Cancel:
+            return false;
         }
     }
     markClean(tab);
     m_shouldChange = true;
     m_flag = 0;
     return true;
-}
-
-bool SubjectGradeSettingController::tabBarPressed(const QPoint &at)
-{
-    const int to = tabView->tabBar()->tabAt(at);
-    if (to < 0 || to == m_tabIndex)
-        return false;
-    // Asked before the switch: showing the other page would hide the open editor and the title
-    // field, and end their edit before the gate could hold it.
-    if (shouldSelectTab(to)) {
-        m_switchApproved = true;
-        tabView->setCurrentIndex(to);
-        m_switchApproved = false;
-    }
-    return true;
-}
-
-bool SubjectGradeSettingController::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == tabView->tabBar()) {
-        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-            const auto *press = static_cast<QMouseEvent *>(event);
-            if (press->button() == Qt::LeftButton && tabBarPressed(press->position().toPoint()))
-                return true;
-        }
-        // The wheel over the tabs does not pass an open edit by.
-        if (event->type() == QEvent::Wheel && !m_shouldChange)
-            return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void SubjectGradeSettingController::closeWindow()
@@ -278,7 +256,10 @@ void SubjectGradeSettingController::doClose()
     for (int tab : {3, 0, 1, 2}) {
         if (!m_isChanged[tab])
             continue;
-        if (ask(kPollix, tabQuestion(tab), {tr("Yes"), tr("No")}) != 0) {
+        const PollixAlert::SaveAnswer answer = askTabQuestion(tab);
+        if (answer == PollixAlert::SaveAnswer::Cancel)
+            return;
+        if (answer == PollixAlert::SaveAnswer::Discard) {
             closeWindow();
             return;
         }

@@ -6,6 +6,7 @@
 #include "core/gradebook/SelectSessionType.h"
 #include "core/gradebook/WeightList.h"
 #include "core/store/SessionTypeEntity.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QDialog>
 #include <QList>
@@ -22,6 +23,7 @@ class QTabWidget;
 class QTableWidget;
 class QTableWidgetItem;
 class SubjectGradeListTabs;
+class TabSwitchGate;
 
 // The gradebook settings ("SubjectGradeSetting"): grading periods (tab 0), weight lists (tab 1),
 // letter scales (tab 2) and session types (tab 3). Each tab edits copies of the stored settings
@@ -105,8 +107,6 @@ protected:
     // The close box: asks about unsaved edits of any tab, as Close does.
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
-    // A click on another tab is asked about before the tab bar switches (see tabBarPressed).
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class SubjectGradeListTabs;
@@ -129,10 +129,10 @@ private:
     // Drops the tab's unsaved edits ("No" at a question).
     void revertTab(int tab);
     QString tabQuestion(int tab) const;
+    // The tab's question about its unsaved edits.
+    PollixAlert::SaveAnswer askTabQuestion(int tab);
     // The tab switch; false keeps the shown tab.
     bool shouldSelectTab(int to);
-    // A mouse press on the tab bar; true when it was dealt with here.
-    bool tabBarPressed(const QPoint &at);
 
     bool cellShouldEnd(QTableWidget *table, const QModelIndex &index, QString &text);
     bool cellAccepted(QTableWidget *table, const QModelIndex &index, QString &text);
@@ -155,8 +155,8 @@ private:
     QString m_editingString;
     // While the window sets controls itself, their signals are not the teacher's.
     bool m_resetting = false;
-    // The switch under way was asked about already.
-    bool m_switchApproved = false;
+    // A click on another tab, or Ctrl+Tab, is asked about before the page goes out of sight.
+    TabSwitchGate *m_tabGate = nullptr;
     FieldLeave *m_titleLeave[2] = {nullptr, nullptr};
     int m_weightRow = 0;
     int m_scaleRow = 0;

@@ -6,6 +6,7 @@
 
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
+#include "ui/controls/TabSwitchGate.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -87,11 +88,12 @@ void SubjectGradeSettingInterface::build(SubjectGradeSettingController *w)
     layout->addWidget(w->tabView);
     w->resize(820, 560);
 
-    w->tabView->tabBar()->installEventFilter(w);
+    w->m_tabGate = new TabSwitchGate(w->tabView, [w](int to) { return w->shouldSelectTab(to); });
+    // Any other way the page turns (the arrow keys on the tab bar) is asked about once it has.
     QObject::connect(w->tabView->tabBar(), &QTabBar::currentChanged, w, [w](int to) {
         if (w->m_resetting || to == w->m_tabIndex)
             return;
-        if (!w->m_switchApproved && !w->shouldSelectTab(to)) {
+        if (!w->m_tabGate->approved() && !w->shouldSelectTab(to)) {
             w->m_resetting = true;
             w->tabView->setCurrentIndex(w->m_tabIndex);
             w->m_resetting = false;

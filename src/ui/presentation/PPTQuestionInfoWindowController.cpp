@@ -503,11 +503,12 @@ bool PPTQuestionInfoWindowController::hasUnsavedChanges() const
 bool PPTQuestionInfoWindowController::windowShouldClose()
 {
     if (hasUnsavedChanges()) {
-        const int answer = ask(QStringLiteral("Contents have been changed, do you want to save?"),
-                               {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Cancel")});
-        if (answer == PollixAlert::AlertThirdButtonReturn)
+        const PollixAlert::SaveAnswer answer =
+            PollixAlert::askToSave(this, QStringLiteral("Pollix"), tr("Pollix"), {tr("Yes"), tr("No"), tr("Cancel")},
+                                   tr("Contents have been changed, do you want to save?"));
+        if (answer == PollixAlert::SaveAnswer::Cancel)
             return false;
-        if (answer == PollixAlert::AlertFirstButtonReturn) {
+        if (answer == PollixAlert::SaveAnswer::Save) {
             // A save declined or failed keeps the editor, with the edits, open.
             if (!saveMessage() || !writeDeck())
                 return false;

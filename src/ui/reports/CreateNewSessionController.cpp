@@ -20,7 +20,9 @@
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
+#include "ui/controls/TabSwitchGate.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -70,6 +72,10 @@ void CreateNewSessionController::buildInterface()
     tabForms->addTab(buildFullForm(), tr("Questions and Answers"));
     m_points = new CreateNewSessionPointsForm(this);
     tabForms->addTab(m_points->buildPointsForm(), tr("Points Only"));
+    // Showing the points form leaves the name field being typed in: its check holds the switch.
+    new TabSwitchGate(tabForms, [this](int) {
+        return tabForms->currentIndex() != 0 || !textSession->hasFocus() || sessionNameMayBeLeft();
+    });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabForms);
     ScreenFit::resize(this, 980, 720);
@@ -588,24 +594,30 @@ void CreateNewSessionController::answerEdited(QTableWidgetItem *item)
 
 void CreateNewSessionController::sessionNameEnded()
 {
-    // A name typed (blanks included) is checked when the field is left; until it holds a name,
-    // every leaving tells again. A field the focus merely passed through says nothing (Save
-    // tells about a missing name), nor does showing the other form.
-    if (!textSession->isModified())
-        return;
     // Save tells about a missing name itself and Close asks about the changes; told here too,
     // the alert would swallow the click, and Close could never close the window.
     const QWidget *to = QApplication::focusWidget();
-    if (to == btnSave1 || to == btnClose1)
+    if (to == btnSave1 || to == btnClose1 || tabForms->currentIndex() != 0)
         return;
+    sessionNameMayBeLeft();
+}
+
+bool CreateNewSessionController::sessionNameMayBeLeft()
+{
+    // A name typed (blanks included) is checked when the field is left; until it holds a name,
+    // every leaving tells again. A field the focus merely passed through says nothing (Save
+    // tells about a missing name).
+    if (!textSession->isModified())
+        return true;
     const QString name = GradebookSettingRules::removeSpacesAround(textSession->text());
     if (name != textSession->text())
         textSession->setText(name);
     textSession->setModified(name.isEmpty());
-    if (!name.isEmpty() || tabForms->currentIndex() != 0)
-        return;
+    if (!name.isEmpty())
+        return true;
     alert(tr("Session name should not be empty."));
     m_nameLeave->stay();
+    return false;
 }
 
 void CreateNewSessionController::doStandard()
@@ -715,14 +727,16 @@ bool CreateNewSessionController::askSaveOnClose()
 EditHold::Answer CreateNewSessionController::askBeforeLeaving()
 {
     // Both forms live in the one window: leaving it loses what either holds, so each asks.
+    using Save = PollixAlert::SaveAnswer;
+    const QStringList buttons{tr("Yes"), tr("No"), tr("Cancel")};
     if (m_isChanged) {
-        const int answer = alert(tr("Do you want to save the changes to contents?"), {tr("Yes"), tr("No"), tr("Cancel")});
-        if (answer == 2 || (answer == 0 && !askSaveOnClose()))
+        const Save answer = PollixAlert::askToSave(this, tr("Pollix"), tr("Do you want to save the changes to contents?"), buttons);
+        if (answer == Save::Cancel || (answer == Save::Save && !askSaveOnClose()))
             return EditHold::Answer::Stay;
     }
     if (m_points->hasChange()) {
-        const int answer = alert(tr("Do you want to save the change ?"), {tr("Yes"), tr("No"), tr("Cancel")}, tr("Warning"));
-        if (answer == 2 || (answer == 0 && !m_points->doSave2()))
+        const Save answer = PollixAlert::askToSave(this, tr("Warning"), tr("Do you want to save the change ?"), buttons);
+        if (answer == Save::Cancel || (answer == Save::Save && !m_points->doSave2()))
             return EditHold::Answer::Stay;
     }
     return EditHold::Answer::Leave;

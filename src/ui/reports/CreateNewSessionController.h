@@ -112,6 +112,9 @@ private:
     void correctAnswerEnded();
     void answerEdited(QTableWidgetItem *item);
     void sessionNameEnded();
+    // The check of a name typed, when the field is left; false after telling that it is blank
+    // (the field keeps the focus).
+    bool sessionNameMayBeLeft();
     void fillAnswerTable();
     void emptyAnswersOfAllQuestions();
     // The checks and the save behind a Yes to the closing question; false keeps the window.

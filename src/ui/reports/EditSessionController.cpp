@@ -14,6 +14,7 @@
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovLabel.h"
 
@@ -685,12 +686,17 @@ void EditSessionController::doSaveClose()
 
 bool EditSessionController::askToSave()
 {
-    if (alert(tr("Do you want to save the changes to contents?"), {tr("Yes"), tr("No")}) == 0) {
+    switch (PollixAlert::askToSave(this, tr("Pollix"), tr("Do you want to save the changes to contents?"),
+                                   {tr("Yes"), tr("No")})) {
+    case PollixAlert::SaveAnswer::Save:
         // A save refused by a check keeps the window and its edits.
         return doSave() && m_shouldClose;
+    case PollixAlert::SaveAnswer::Discard:
+        m_hasChanged = false;
+        return true;
+    case PollixAlert::SaveAnswer::Cancel: break;
     }
-    m_hasChanged = false;
-    return true;
+    return false;
 }
 
 void EditSessionController::doClose()

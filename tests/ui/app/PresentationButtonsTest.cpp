@@ -4,6 +4,7 @@
 #include "platform/PPTEditorMSO.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
+#include "support/RealAlerts.h"
 #include "support/SlideDecks.h"
 #include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QTest>
 #include <QTreeWidgetItemIterator>
 
 namespace {
@@ -328,4 +330,32 @@ TEST_F(PresentationButtons, ASlideAddedInTheQuestionEditorIsAskedAboutByCloseUnt
     ASSERT_TRUE(saved.loadFile(deck));
     EXPECT_EQ(saved.slideCount(), 2);
     EXPECT_FALSE(window->bIsPPTChanged());
+}
+
+// The question about the changed deck comes up for real: Escape on it, or its close box, is no
+// "No": the mark stays, so the next Close asks again, and nothing is opened, made or closed.
+TEST_F(PresentationButtons, EscapeOrTheCloseBoxOnTheDecksQuestionKeepsItsChangesAsked)
+{
+    pickTemplates({0});
+    ASSERT_TRUE(window->bIsPPTChanged());
+    for (QPushButton *button : {window->btnPPTClose, window->btnPPTNew, window->btnPPTOpen}) {
+        for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+            RealAlerts real;
+            real.leave(way);
+            QTest::mouseClick(button, Qt::LeftButton);
+            EXPECT_EQ(real.seen(), QStringList{"Contents have been changed,do you want to save?"}) << button->objectName().toStdString();
+            EXPECT_EQ(real.stuck(), 0);
+            EXPECT_TRUE(window->bIsPPTChanged()) << button->objectName().toStdString();
+            EXPECT_EQ(ppt->getCountOfSlide(), 1);
+        }
+    }
+    EXPECT_TRUE(answers.fileDialogs().isEmpty()) << "Open offered no file";
+    // The main window's own close box likewise stays.
+    window->show();
+    RealAlerts real;
+    real.leave(RealAlerts::Way::Escape);
+    EXPECT_FALSE(RealAlerts::closeBox(window.get()));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(real.seen().size(), 1);
+    EXPECT_TRUE(window->bIsPPTChanged());
 }

@@ -3,6 +3,7 @@
 #include "core/authoring/TemplateData.h"
 #include "platform/AtomicFile.h"
 #include "platform/NotificationCenter.h"
+#include "support/RealAlerts.h"
 #include "ui/controls/NSMyColorWell.h"
 #include "ui/controls/ScreenCapture.h"
 
@@ -212,6 +213,27 @@ TEST_F(EditorWindowTest, ClosingAsksOnlyAboutChangesAndBringsTheOpenerBack)
     EXPECT_EQ(saved->arrayQuestionsInfo()[0]->strAnswer(), "A") << "no save pass on closing";
     EXPECT_EQ(saved->arrayQuestionsInfo()[1]->nQuestionType(), 5);
     EXPECT_EQ(saved->nExamPaperID(), 7);
+}
+
+// The question comes up for real: Escape on it, or its close box, is its Cancel: the editor stays
+// open on the changed pages and the file is as it was.
+TEST_F(EditorWindowTest, EscapeOrTheCloseBoxOnTheClosingQuestionKeepsTheEditorAndItsPages)
+{
+    const QString path = fileOf(2);
+    const QByteArray before = readFile(path);
+    editor->openFile(path);
+    editor->showWindow();
+    page(1)->setStrAnswer(QStringLiteral("C"));
+    for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+        RealAlerts real;
+        real.leave(way);
+        EXPECT_FALSE(RealAlerts::closeBox(editor.data()));
+        EXPECT_EQ(real.seen(), QStringList{"Warning | You have made some changes,save and exit?"});
+        EXPECT_EQ(real.stuck(), 0);
+        EXPECT_TRUE(editor->isVisible());
+        EXPECT_EQ(page(1)->strAnswer(), "C");
+    }
+    EXPECT_EQ(readFile(path), before);
 }
 
 TEST_F(EditorWindowTest, RolesArrowKeysPenSizesAndCapture)

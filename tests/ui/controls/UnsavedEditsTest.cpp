@@ -4,6 +4,7 @@
 
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
+#include "support/RealAlerts.h"
 
 #include "core/authoring/StandardTree.h"
 #include "core/roster/ImportItemsForStudent.h"
@@ -278,4 +279,31 @@ TEST_F(UnsavedEditsTest, AWindowWithoutEditsGoesWithoutAQuestion)
     s.close();
     EXPECT_FALSE(s.isVisible());
     EXPECT_TRUE(answers.alerts().isEmpty());
+}
+
+// The question comes up for real and the teacher presses Escape on it, or its close box: that is
+// the way back to the window, whatever the question's buttons (Yes and No alone, or a third to
+// keep editing): the window stays with the edit. Only a button of the question leaves.
+TEST_F(UnsavedEditsTest, EscapeOrTheCloseBoxOnTheQuestionGoesBackToTheWindowWithTheEdits)
+{
+    for (const HeldWindow &held : windows()) {
+        std::unique_ptr<QWidget> w = held.openWithEdit();
+        for (Way way : {Way::Escape, Way::CloseBox, Way::LeaveButton}) {
+            for (RealAlerts::Way onAlert : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+                const QString where = QStringLiteral("%1, way %2, alert left by %3").arg(held.name).arg(int(way)).arg(int(onAlert));
+                RealAlerts real;
+                real.leave(onAlert);
+                leave(w.get(), way, held.leaveButton);
+                EXPECT_EQ(real.seen().size(), 1) << where.toStdString();
+                EXPECT_EQ(real.stuck(), 0) << where.toStdString();
+                EXPECT_TRUE(w->isVisible()) << where.toStdString();
+                EXPECT_TRUE(held.editKept(w.get())) << where.toStdString();
+            }
+        }
+        RealAlerts real;
+        real.click(held.dropEdits);
+        leave(w.get(), Way::LeaveButton, held.leaveButton);
+        EXPECT_FALSE(w->isVisible()) << held.name.toStdString();
+        EXPECT_EQ(real.stuck() + real.unanswered(), 0) << held.name.toStdString();
+    }
 }

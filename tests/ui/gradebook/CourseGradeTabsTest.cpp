@@ -1,4 +1,5 @@
 #include "GradebookUiFixture.h"
+#include "support/RealAlerts.h"
 
 #include "core/gradebook/GradebookBackupFile.h"
 #include "core/gradebook/ReportCardReport.h"
@@ -296,6 +297,17 @@ TEST_F(CourseGradeTabsTest, SubjectsOfAPeriodAreSavedToABackupReadBackAndDeleted
     EXPECT_TRUE(TovPeriodXmlDatabase::sharedUI()->periodByTitle("fall"));
     auto *tab2 = report.findChild<ReportCourseGradeTab *>("tab2");
     EXPECT_EQ(tab2->cboGradingPeriod2->count(), 2);
+    // Escape on that question, or its close box, ends the import as No does: nothing changes.
+    const QByteArray gradesBefore = readFile(home() + "Data/CourseGrade.xml");
+    for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+        RealAlerts real;
+        real.leave(way);
+        answers.answerFile(backup);
+        tab3->doImport3();
+        EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to contents?"});
+        EXPECT_EQ(real.stuck(), 0);
+        EXPECT_EQ(readFile(home() + "Data/CourseGrade.xml"), gradesBefore);
+    }
 
     // A file that is no backup, and one cut short, change nothing.
     const QString other = writeFile("other.gbd", "not a backup at all, but long enough to hold a head");

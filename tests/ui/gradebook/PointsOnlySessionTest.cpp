@@ -1,4 +1,5 @@
 #include "GradebookUiFixture.h"
+#include "support/RealAlerts.h"
 
 #include "core/gradebook/GradebookNameRecords.h"
 #include "core/store/DataManager.h"
@@ -210,4 +211,35 @@ TEST_F(PointsOnlySessionTest, ACopyThatFailsRegistersNothing)
     EXPECT_EQ(answers.alertTexts().last(), "The session could not be imported.");
     EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
     EXPECT_EQ(TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults().size(), listed);
+}
+
+// "Do you want to save the change?" comes up for real: Escape on it, or its close box, goes back
+// to the editor with the points typed, whichever way out of the editor asked it.
+TEST_F(PointsOnlySessionTest, EscapeOrTheCloseBoxOnTheQuestionKeepsThePointsTyped)
+{
+    report = std::make_unique<ReportController>();
+    NewSubjectGradeController editor(report.get(), row());
+    editor.show();
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    const QByteArray before = readFile(m_path);
+    editCell(editor.studentListTable, 0, 2, "6");
+    for (const auto &wayOut : RealAlerts::waysOut(&editor, editor.bntClose)) {
+        for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+            RealAlerts real;
+            real.leave(way);
+            wayOut();
+            EXPECT_EQ(real.seen().size(), 1);
+            EXPECT_TRUE(real.seen().value(0).startsWith("Do you want to save the change")) << real.seen().value(0).toStdString();
+            EXPECT_EQ(real.stuck(), 0);
+            EXPECT_TRUE(editor.isVisible());
+            EXPECT_EQ(points(editor.studentListTable), (QStringList{"x=6", "2=70", "10=40"}));
+        }
+    }
+    EXPECT_EQ(readFile(m_path), before);
+    RealAlerts real;
+    real.click(1); // No
+    QTest::mouseClick(editor.bntClose, Qt::LeftButton);
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(readFile(m_path), before);
 }

@@ -1,4 +1,5 @@
 #include "GradebookUiFixture.h"
+#include "support/RealAlerts.h"
 
 #include "core/store/TovGradeLetterXmlDatabase.h"
 #include "core/store/TovPeriodXmlDatabase.h"
@@ -8,7 +9,9 @@
 #include "ui/gradebook/GradebookSettingsParent.h"
 #include "ui/gradebook/SubjectGradeSettingController.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -463,4 +466,139 @@ TEST_F(SubjectGradeSettingTest, AKeystrokeInACellClearsThePendingError)
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
     EXPECT_EQ(answers.alertTexts().last(), "Do you want to save the changes to contents?");
     EXPECT_EQ(w.tabView->currentIndex(), 0);
+}
+
+// Each question about a tab's edits comes up for real; Escape or its close box is the way back:
+// the window, the tab and the list stay as they were, edits and all. Only "No" drops them.
+TEST_F(SubjectGradeSettingTest, EscapeOrTheCloseBoxOnATabsQuestionKeepsTheWindowTheTabAndTheList)
+{
+    SubjectGradeSettingController w(0, &parent);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTabBar *bar = w.tabView->tabBar();
+    QTest::mouseClick(w.btnAdd1, Qt::LeftButton);
+    ASSERT_TRUE(w.isChanged(0));
+    const QString question = "Do you want to save the changes to Grading Period setting?";
+    const auto kept = [&w](const char *where) {
+        EXPECT_TRUE(w.isVisible()) << where;
+        EXPECT_EQ(w.tabView->currentIndex(), 0) << where;
+        EXPECT_TRUE(w.isChanged(0)) << where;
+        EXPECT_EQ(column(w.table1, 0), QStringList{"New Period 1"}) << where;
+    };
+    for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+        RealAlerts real;
+        for (int i = 0; i < 4; ++i)
+            real.leave(way);
+        for (const auto &wayOut : RealAlerts::waysOut(&w, w.btnClose1)) {
+            wayOut();
+            kept("the window's Close, close box or Escape");
+        }
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
+        kept("a click on another tab");
+        EXPECT_EQ(real.seen(), QStringList(4, question));
+        EXPECT_EQ(real.stuck(), 0);
+    }
+    EXPECT_TRUE(TovPeriodXmlDatabase::sharedUI()->periodList().isEmpty());
+
+    // A letter scale being changed, and a click on another scale of the list.
+    {
+        RealAlerts real;
+        real.click(1); // No: the new period goes
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+        ASSERT_EQ(w.tabView->currentIndex(), 2);
+    }
+    type(w.textConversionTitle3, "Five");
+    QTest::keyClick(w.textConversionTitle3, Qt::Key_Return);
+    QTest::mouseClick(w.btnSave3, Qt::LeftButton);
+    ASSERT_EQ(column(w.conversionListTable3, 0), (QStringList{"(New letter scale)", "Five"}));
+    const auto clickRow = [&w](int row) {
+        QTest::mouseClick(w.conversionListTable3->viewport(), Qt::LeftButton, {},
+                          w.conversionListTable3->visualItemRect(w.conversionListTable3->item(row, 0)).center());
+    };
+    clickRow(1);
+    type(w.textConversionTitle3, "Six");
+    QTest::keyClick(w.textConversionTitle3, Qt::Key_Return);
+    for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+        RealAlerts real;
+        real.leave(way);
+        clickRow(0);
+        EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to Letter setting?"});
+        EXPECT_EQ(w.conversionListTable3->currentRow(), 1);
+        EXPECT_EQ(w.textConversionTitle3->text(), "Six");
+        EXPECT_TRUE(w.isChanged(2));
+    }
+    RealAlerts real;
+    real.click(1);
+    QTest::mouseClick(w.btnClose3, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(real.unanswered() + real.stuck(), 0);
+    EXPECT_EQ(TovGradeLetterXmlDatabase::sharedUI()->gradeLetterList().at(0).title(), "Five");
+}
+
+// Ctrl+Tab (and Ctrl+Shift+Tab) while a cell or a title is being typed is held as a click on a
+// tab is: the real alert says so, and the typing has the focus again once it is answered.
+TEST_F(SubjectGradeSettingTest, CtrlTabWhileTypingIsHeldAsAClickIsAndTheTypingKeepsTheFocus)
+{
+    SubjectGradeSettingController w(0, &parent);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    // Once the alert is gone the window system makes the window active again, which gives the
+    // focus back to the control that had it.
+    const auto backFromTheAlert = [&w] {
+        w.activateWindow();
+        return QTest::qWaitForWindowActive(&w);
+    };
+    QTest::mouseClick(w.btnAdd1, Qt::LeftButton);
+    w.table1->setCurrentCell(0, 0);
+    w.table1->editItem(w.table1->item(0, 0));
+    QPointer<QLineEdit> cell = openEditor(w.table1);
+    ASSERT_TRUE(cell);
+    QTest::keyClicks(cell, "Autumn");
+    QSignalSpy switches(w.tabView, &QTabWidget::currentChanged);
+    {
+        RealAlerts real;
+        real.click(0);
+        real.click(0);
+        QTest::keyClick(cell, Qt::Key_Tab, Qt::ControlModifier);
+        ASSERT_TRUE(backFromTheAlert());
+        ASSERT_TRUE(cell) << "the edit stays open";
+        EXPECT_TRUE(cell->hasFocus());
+        QTest::keyClick(cell, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        ASSERT_TRUE(backFromTheAlert());
+        ASSERT_TRUE(cell);
+        EXPECT_TRUE(cell->hasFocus());
+        EXPECT_EQ(real.seen(), QStringList(2, "Please press Enter."));
+    }
+    EXPECT_EQ(switches.count(), 0) << "the other page is not even shown";
+    EXPECT_EQ(openEditor(w.table1), cell.data());
+    EXPECT_EQ(cell->text(), "Autumn");
+    EXPECT_EQ(w.table1Array.at(0).periodTitle(), "New Period 1");
+    // Typing goes on where it was.
+    QTest::keyClicks(QApplication::focusWidget(), " term");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(w.table1Array.at(0).periodTitle(), "Autumn term");
+
+    // Once the edit is ended, Ctrl+Tab asks the tab's question as a click does, and goes on.
+    answers.answerAlert(1); // No
+    QTest::keyClick(w.table1, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(answers.alertTexts().last(), "Do you want to save the changes to Grading Period setting?");
+    EXPECT_EQ(w.tabView->currentIndex(), 1);
+
+    // The weight list's title likewise.
+    QTest::mouseClick(w.textWeightTitle2, Qt::LeftButton);
+    QTest::keyClicks(w.textWeightTitle2, "Main");
+    {
+        RealAlerts real;
+        real.click(0);
+        QTest::keyClick(w.textWeightTitle2, Qt::Key_Tab, Qt::ControlModifier);
+        ASSERT_TRUE(backFromTheAlert());
+        EXPECT_TRUE(w.textWeightTitle2->hasFocus());
+        EXPECT_EQ(real.seen(), QStringList{"Please press Enter."});
+    }
+    EXPECT_EQ(w.tabView->currentIndex(), 1);
+    EXPECT_FALSE(w.shouldChange());
+    QTest::keyClicks(QApplication::focusWidget(), " list");
+    EXPECT_EQ(w.textWeightTitle2->text(), "Main list");
 }

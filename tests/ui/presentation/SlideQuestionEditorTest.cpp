@@ -7,6 +7,7 @@
 #include "platform/PPTEditorMSO.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
+#include "support/RealAlerts.h"
 #include "support/SlideDecks.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/controls/MyComboBox.h"
@@ -315,4 +316,34 @@ TEST_F(SlideQuestionEditor, ASlideAddedOrDeletedHereIsSavedOrAskedAboutBeforeThe
     EXPECT_EQ(saveStates, (QList<int>{0, 1}));
     ASSERT_TRUE(saved.loadFile(deckPath));
     EXPECT_EQ(saved.slideCount(), 2);
+}
+
+// The question comes up for real: Escape on it, or its close box, is its Cancel, by the editor's
+// close box or by Escape on the editor: the editor stays with the slide it added, unsaved.
+TEST_F(SlideQuestionEditor, EscapeOrTheCloseBoxOnTheQuestionGoesBackToTheEditor)
+{
+    openDeck({slide("Single Answer", "A", "First")}, 3);
+    pickTemplate("4 Selections 1 Coulumns");
+    openEditor();
+    editor->show();
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    QTest::mouseClick(editor->btnAdd, Qt::LeftButton);
+    ASSERT_EQ(editor->questions().size(), 2);
+    for (const auto &wayOut : RealAlerts::waysOut(editor.get())) {
+        for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+            RealAlerts real;
+            real.leave(way);
+            wayOut();
+            EXPECT_EQ(real.seen(), QStringList{"Pollix | Contents have been changed, do you want to save?"});
+            EXPECT_EQ(real.stuck(), 0);
+            EXPECT_TRUE(editor->isVisible());
+            EXPECT_EQ(editor->questions().size(), 2);
+            EXPECT_TRUE(editor->bSomeMessageChanged());
+        }
+    }
+    EXPECT_TRUE(saveStates.isEmpty()) << "the main window is told nothing while the editor stays";
+    PptxPresentation saved;
+    ASSERT_TRUE(saved.loadFile(deckPath));
+    EXPECT_EQ(saved.slideCount(), 1);
 }

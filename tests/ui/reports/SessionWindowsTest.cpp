@@ -19,6 +19,7 @@
 #include "ui/reports/ReportRegistry.h"
 #include "ui/reports/ReportWindows.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
@@ -27,6 +28,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -34,6 +36,7 @@
 #include <QTest>
 
 #include "support/KilledRuns.h"
+#include "support/RealAlerts.h"
 
 #include <functional>
 
@@ -746,14 +749,34 @@ TEST_F(SessionWindowsTest, ANewSessionNameOfBlanksIsToldWhenTheFieldIsLeftByTabO
     EXPECT_EQ(answers.alertTexts().size(), 3);
     EXPECT_TRUE(entry.textTestTitle->hasFocus());
     EXPECT_EQ(entry.textSession->text(), "Quiz 4");
-    // Leaving for the points-only form is no leaving of the field.
+    // Leaving for the points-only form leaves the field too: a click on its tab, or Ctrl+Tab, is
+    // held with the same words, the form and the field keeping the focus.
     QTest::mouseClick(entry.textSession, Qt::LeftButton);
     entry.textSession->selectAll();
     QTest::keyClick(entry.textSession, Qt::Key_Space);
     QTabBar *bar = entry.tabForms->tabBar();
+    QSignalSpy switches(entry.tabForms, &QTabWidget::currentChanged);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(switches.count(), 0) << "the points form is not even shown";
+    EXPECT_EQ(answers.alertTexts().mid(3), QStringList{"Session name should not be empty."});
+    EXPECT_TRUE(entry.textSession->hasFocus());
+    QTest::keyClick(entry.textSession, Qt::Key_Tab, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(switches.count(), 0);
+    EXPECT_EQ(answers.alertTexts().mid(3), QStringList(2, "Session name should not be empty."));
+    EXPECT_TRUE(entry.textSession->hasFocus());
+    // With a name the click shows the points form, without a word.
+    QTest::keyClicks(entry.textSession, "Quiz 5");
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
     EXPECT_EQ(entry.tabForms->currentIndex(), 1);
-    EXPECT_EQ(answers.alertTexts().size(), 3) << answers.alertTexts().join(" | ").toStdString();
+    EXPECT_EQ(answers.alertTexts().size(), 5) << answers.alertTexts().join(" | ").toStdString();
+    // A field the focus only passed through holds nothing: back and forth by Ctrl+Tab.
+    QTest::keyClick(entry.textSession2, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(entry.tabForms->currentIndex(), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(entry.tabForms->currentIndex(), 1);
+    EXPECT_EQ(answers.alertTexts().size(), 5);
 }
 
 // Save and Close are no leaving of the field to tell about: Save says so itself, Close asks about
@@ -779,4 +802,34 @@ TEST_F(SessionWindowsTest, SaveOrCloseClickedAfterABlankNameIsToldOnceAndClosesT
     QCoreApplication::processEvents();
     EXPECT_EQ(answers.alertTexts().mid(1), QStringList{"Do you want to save the changes to contents?"});
     EXPECT_FALSE(entry.isVisible());
+}
+
+// The question about an edited session comes up for real: Escape on it, or its close box, goes
+// back to the editor with the edits, whichever way out of the editor asked it.
+TEST_F(SessionWindowsTest, EscapeOrTheCloseBoxOnTheEditorsQuestionKeepsItsEdits)
+{
+    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+    openReportWindow();
+    EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
+    ASSERT_TRUE(shownActive(&editor));
+    QTest::mouseClick(editor.textSession1, Qt::LeftButton);
+    QTest::keyClick(editor.textSession1, Qt::Key_End);
+    QTest::keyClicks(editor.textSession1, ", again");
+    for (const auto &wayOut : RealAlerts::waysOut(&editor, editor.btnClose)) {
+        for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+            RealAlerts real;
+            real.leave(way);
+            wayOut();
+            EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to contents?"});
+            EXPECT_EQ(real.stuck(), 0);
+            EXPECT_TRUE(editor.isVisible());
+            EXPECT_EQ(editor.textSession1->text().toStdString(), "Quiz, period 2, again");
+        }
+    }
+    EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
+    RealAlerts real;
+    real.click(1); // No: the edits go
+    QTest::mouseClick(editor.btnClose, Qt::LeftButton);
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
 }
