@@ -206,8 +206,9 @@ bool finish(const Swap &s, QString *errorText)
 }
 
 // The journals of swaps of target that a start carries through, and the others, each named with
-// the reason it is left as it is.
-QList<Swap> journalsOf(const QString &target, QStringList *refused)
+// the reason it is left as it is; with held, also those that name folders a start does not
+// touch (they are left as they are, and so are their folders).
+QList<Swap> journalsOf(const QString &target, QStringList *refused, bool held = false)
 {
     QList<Swap> out;
     if (target.isEmpty())
@@ -222,7 +223,7 @@ QList<Swap> journalsOf(const QString &target, QStringList *refused)
         const std::optional<Swap> swap = readJournal(path, info.fileName(), &why);
         if (swap)
             why = unsafeFolders(*swap);
-        if (swap && why.isEmpty())
+        if (swap && (why.isEmpty() || held))
             out << *swap;
         else if (refused)
             *refused << (swap ? QStringLiteral("%1 is left as it is, and its swap is not carried through: %2").arg(path, why)
@@ -341,7 +342,7 @@ QString keepNoteName()
 QStringList foldersInUse(const QString &target)
 {
     QStringList out;
-    for (const Swap &swap : journalsOf(target, nullptr))
+    for (const Swap &swap : journalsOf(target, nullptr, true))
         out << swap.target << swap.prepared << swap.aside;
     return out;
 }

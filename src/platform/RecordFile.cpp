@@ -1,7 +1,6 @@
 #include "RecordFile.h"
 
 #include <QFile>
-#include <QLocale>
 #include <QStringList>
 
 #include <cerrno>
@@ -24,7 +23,11 @@ QString systemError(int code)
 
 QString sizeText(qint64 bytes)
 {
-    return QLocale::c().formattedDataSize(bytes, 0, QLocale::DataSizeTraditionalFormat);
+    if (bytes >= (1 << 20) && bytes % (1 << 20) == 0)
+        return QStringLiteral("%1 MB").arg(bytes >> 20);
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return QStringLiteral("%1 KB").arg(bytes >> 10);
+    return QStringLiteral("%1 bytes").arg(bytes);
 }
 } // namespace
 
