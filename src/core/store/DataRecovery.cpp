@@ -216,7 +216,7 @@ bool keptWhereNoted(const QString &folder, QStringList *problems)
 // A line of the record, done with: a backup's part file it names is removed, when it is one of
 // Pollix's naming reached without a link. False (and *why) when the line names something that
 // may not be removed; it then stays.
-bool finishWorkLine(const WorkLine &line, const QString &data, QString *why)
+bool finishWorkLine(const WorkLine &line, QString *why)
 {
     const QString &path = line.path;
     if (!path.startsWith(QLatin1Char('/')) || QDir::cleanPath(path) != path) {
@@ -228,9 +228,10 @@ bool finishWorkLine(const WorkLine &line, const QString &data, QString *why)
     const QString way = RecordFile::wayProblem(QStringLiteral("/"), path.mid(1));
     if (kind == RecordFile::Kind::Missing && way.isEmpty())
         return true; // done with, or never made
-    // A restore's staging folder beside the data folder: the look beside it deals with it.
-    if (kind == RecordFile::Kind::Folder && way.isEmpty() && QFileInfo(path).absolutePath() == QFileInfo(data).absolutePath() &&
-        stagingName(data, QStringLiteral("restore")).match(name).hasMatch())
+    // A restore's staging folder: the look beside the data folder deals with it, and the line
+    // itself touches nothing.
+    static const QRegularExpression staging(QStringLiteral("^.+\\.restore-[A-Za-z0-9]{6}$"));
+    if (kind == RecordFile::Kind::Folder && staging.match(name).hasMatch())
         return true;
     if (!way.isEmpty()) {
         *why = way;
@@ -267,7 +268,7 @@ void removeLeftoversNaming(QStringList *problems)
             if (isOtherLiveProcess(l.pid)) {
                 kept << l;
                 live << l.path;
-            } else if (!finishWorkLine(l, data, &why)) {
+            } else if (!finishWorkLine(l, &why)) {
                 kept << l;
                 *problems << QStringLiteral("%1 names what Pollix does not remove, and is left as it is: %2")
                                  .arg(workRecordPath(), why);

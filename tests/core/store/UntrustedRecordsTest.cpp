@@ -162,3 +162,26 @@ TEST_F(UntrustedRecordsTest, RecordsThatReachOutsideTheApplicationFolderTouchNot
         EXPECT_TRUE(line.contains(QLatin1String(reason))) << record << " without its reason: " << line.toStdString();
     }
 }
+
+TEST_F(UntrustedRecordsTest, WhatAnEarlierPollixNotedIsStillFollowed)
+{
+    // A keep note with the whole path of its folder in Backups, as earlier versions wrote it.
+    ASSERT_TRUE(QDir(home()).mkpath("Backups"));
+    const QString kept = home() + "Backups/Before restore 2024-05-01 14-07-09";
+    writeFile("Data.old-aBc123/Subjects.xml", "<Subjects/>");
+    writeFile("Data.old-aBc123/.kept-as", kept.toUtf8());
+    writeFile("Data/Subjects.xml", "<Subjects/>");
+    // Unfinished work: a backup's part file and a restore's folder, killed while they were made.
+    writeFile("Out/b.zip.part-0badf00d", "part of an archive");
+    writeFile(".unfinished-work", "999999999\t" + home().toUtf8() + "Out/b.zip.part-0badf00d\n999999999\t" + home().toUtf8() +
+                                      "Data.restore-dEf456\n");
+    ASSERT_TRUE(QDir(home()).mkpath("Data.restore-dEf456"));
+
+    startOn(home());
+    QString why;
+    EXPECT_TRUE(DataRecovery::run(&why)) << why.toStdString();
+    EXPECT_EQ(everything(kept), (QMap<QString, QByteArray>{{"Subjects.xml", "<Subjects/>"}}));
+    EXPECT_FALSE(QFileInfo::exists(home() + "Out/b.zip.part-0badf00d"));
+    EXPECT_EQ(QDir(home()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{"Backups", "Data", "Out"}));
+}
