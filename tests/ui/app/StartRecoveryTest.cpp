@@ -3,6 +3,7 @@
 // a data folder made in its place, until a later start finishes it.
 #include "core/app/SystemFileUnpacker.h"
 #include "support/DialogAnswers.h"
+#include "support/ModalDriver.h"
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/RunningPollix.h"
@@ -11,7 +12,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QAbstractButton>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -151,12 +155,18 @@ TEST_F(StartRecoveryTest, ADataFolderAStartMadeWhileTheOldOneWasAsideGivesWayToT
         ASSERT_TRUE(QDir(home()).mkpath(folder));
     writeFile("Data/StudentRoster.xml", "typed into the empty folder");
     {
-        // Work the teacher did in it meanwhile is not put aside for the swap: all stays, named.
-        DialogAnswers answers;
+        // Work the teacher did in it meanwhile is not put aside for the swap: all stays, named in
+        // the alert, which its OK closes.
+        ModalDriver driver;
+        QString told;
+        driver.on("PollixAlert", [&](QWidget *alert) {
+            told = static_cast<QMessageBox *>(alert)->text() + "\n" + static_cast<QMessageBox *>(alert)->informativeText();
+            QTest::mouseClick(alert->findChild<QAbstractButton *>("alertButton0"), Qt::LeftButton);
+        });
         EXPECT_FALSE(StartRecovery::run());
-        ASSERT_EQ(answers.alerts().size(), 1);
-        EXPECT_TRUE(answers.alerts().first().informativeText.contains("was made again while its old contents were aside"))
-            << answers.alerts().first().informativeText.toStdString();
+        EXPECT_EQ(driver.opened(), QStringList{"PollixAlert"});
+        EXPECT_TRUE(told.startsWith("Pollix cannot open its data folder, and ends.")) << told.toStdString();
+        EXPECT_TRUE(told.contains("was made again while its old contents were aside")) << told.toStdString();
         EXPECT_EQ(filesBelow(home() + "Data"), (QMap<QString, QByteArray>{{"StudentRoster.xml", "typed into the empty folder"}}));
         EXPECT_EQ(dataFolders(home()), (QStringList{".Data.swap-0000abcd.journal", "Data", "Data.old-dEf456", "Data.restore-aBc123"}));
     }
