@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "Log.h"
+#include "RecordFile.h"
 #include "SideFiles.h"
 
 #include <QCryptographicHash>
@@ -31,6 +32,7 @@ constexpr char kCameForward[] = "came forward\n";
 constexpr char kNoWindow[] = "no window\n";
 constexpr int kKeepFileEveryMs = 5000;
 constexpr qint64 kMostRead = 4096;
+constexpr qint64 kMostRecordBytes = 64 * 1024;
 // The holder replaces its file in one rename; a file that changes under every look this many
 // times is being fought over, and counts as held.
 constexpr int kLooks = 8;
@@ -142,10 +144,12 @@ QByteArray InstanceLock::ownContent() const
 
 std::optional<InstanceLock::Owner> InstanceLock::readOwner(const QString &lockPath)
 {
-    QFile file(lockPath);
-    if (!file.open(QIODevice::ReadOnly))
+    // Read back as any record: a pipe or a link under its name names no owner (and never holds
+    // the start), nor does a file far larger than a lock file.
+    const std::optional<QByteArray> bytes = RecordFile::read(lockPath, kMostRecordBytes, nullptr);
+    if (!bytes)
         return std::nullopt;
-    const QString text = QString::fromUtf8(file.read(kMostRead));
+    const QString text = QString::fromUtf8(bytes->left(kMostRead));
     Owner owner;
     QString head = text;
     const qsizetype folderAt = text.indexOf(QLatin1String("\nfolder="));

@@ -81,6 +81,7 @@ TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTh
     makeHuge(root + "Data/.change-00000004.journal");
     ASSERT_TRUE(QFile::link("/dev/zero", root + "Data/.change-00000005.journal"));
     makePipe(root + ".unfinished-work");
+    makePipe(root + ".pollix.lock");
     ASSERT_TRUE(QDir(root).mkpath("Data.old-aBc123"));
     makePipe(root + "Data.old-aBc123/.kept-as");
 
@@ -101,6 +102,7 @@ TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTh
         ASSERT_GE(at, 0) << record.toStdString() << " is not named in:\n" << told.toStdString();
         EXPECT_TRUE(told.mid(at).section(QLatin1Char('\n'), 0, 0).contains(reason)) << record.toStdString();
     }
+    EXPECT_TRUE(pollix.holds(root)) << "the pipe under the lock's name gave way to its lock";
     // Its alert is up, and an ending signal ends it there.
     EXPECT_TRUE(pollix.endsCleanlyOn(SIGTERM)) << pollix.output.toStdString();
     EXPECT_EQ(QFileInfo(root + "Data/.change-00000004.journal").size(), qint64(64) << 30);
