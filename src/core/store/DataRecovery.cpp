@@ -128,17 +128,12 @@ QString realDataFolder()
     return realFolder(DataFolderLayout::dataFolder());
 }
 
-QRegularExpression stagingName(const QString &data, const QString &tags)
-{
-    return QRegularExpression(
-        QStringLiteral("^%1\\.(%2)-[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(QFileInfo(data).fileName()), tags));
-}
-
 // The staging folders of restores beside the data folder, of the given tags.
 QStringList stagingFolders(const QString &data, const QString &tags)
 {
     const QFileInfo info(data);
-    const QRegularExpression staging = stagingName(data, tags);
+    const QRegularExpression staging(
+        QStringLiteral("^%1\\.(%2)-[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(info.fileName()), tags));
     QStringList out;
     for (const QFileInfo &fi : info.dir().entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
         if (!fi.isSymLink() && staging.match(fi.fileName()).hasMatch())
@@ -224,16 +219,15 @@ bool finishWorkLine(const WorkLine &line, QString *why)
         return false;
     }
     const RecordFile::Kind kind = RecordFile::kindAt(path);
-    const QString name = QFileInfo(path).fileName();
-    const QString way = RecordFile::wayProblem(QStringLiteral("/"), path.mid(1));
-    if (kind == RecordFile::Kind::Missing && way.isEmpty())
+    if (kind == RecordFile::Kind::Missing)
         return true; // done with, or never made
     // A restore's staging folder: the look beside the data folder deals with it, and the line
     // itself touches nothing.
+    const QString name = QFileInfo(path).fileName();
     static const QRegularExpression staging(QStringLiteral("^.+\\.restore-[A-Za-z0-9]{6}$"));
     if (kind == RecordFile::Kind::Folder && staging.match(name).hasMatch())
         return true;
-    if (!way.isEmpty()) {
+    if (const QString way = RecordFile::wayProblem(QStringLiteral("/"), path.mid(1)); !way.isEmpty()) {
         *why = way;
         return false;
     }
@@ -267,7 +261,7 @@ void removeLeftoversNaming(QStringList *problems)
         for (const WorkLine &l : *lines) {
             if (isOtherLiveProcess(l.pid)) {
                 kept << l;
-                live << l.path;
+                live << notedPath(l.path);
             } else if (!finishWorkLine(l, &why)) {
                 kept << l;
                 *problems << QStringLiteral("%1 names what Pollix does not remove, and is left as it is: %2")
@@ -283,7 +277,8 @@ void removeLeftoversNaming(QStringList *problems)
         return;
     const QStringList inUse = FolderSwap::foldersInUse(data);
     for (const QString &folder : stagingFolders(data, QStringLiteral("restore|old"))) {
-        if (live.contains(folder) || inUse.contains(folder) || keptWhereNoted(folder, problems))
+        // Compared where they really lie: the record notes the folder's real path.
+        if (live.contains(notedPath(folder)) || inUse.contains(folder) || keptWhereNoted(folder, problems))
             continue;
         // Looked at again just before: a removal would empty whatever a link there leads to.
         if (RecordFile::kindAt(folder) == RecordFile::Kind::Folder && QDir(folder).removeRecursively())
