@@ -71,13 +71,16 @@ bool isFileAt(int fd, const QString &path)
 }
 
 // Opened to take the kernel's lock on it, made when missing. A file this account may only read is
-// opened for reading, which is enough to lock it on a local disk.
+// opened for reading, which is enough to lock it on a local disk. Never through a link (which
+// would make a file wherever it leads), nor waiting on a pipe under the name: such a name holds
+// no lock, and Pollix's own takes its place.
 int openToLock(const QString &path)
 {
     const QByteArray name = native(path);
-    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | kFlags, 0644);
     if (fd < 0 && errno == EACCES)
-        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(name.constData(), O_RDONLY | kFlags);
     return fd;
 }
 
@@ -272,7 +275,7 @@ bool InstanceLock::heldElsewhere(const QString &place)
     // A Pollix that started while the application folder could (or could not) be written
     // holds its lock in the other place.
     const QString path = place + QLatin1Char('/') + lockFileName();
-    Descriptor fd(::open(native(path).constData(), O_RDONLY | O_CLOEXEC));
+    Descriptor fd(::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0 || ::flock(fd.get(), LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK)
         return false;
     const Owner owner = readOwner(path).value_or(Owner{});

@@ -82,6 +82,7 @@ TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTh
     ASSERT_TRUE(QFile::link("/dev/zero", root + "Data/.change-00000005.journal"));
     makePipe(root + ".unfinished-work");
     makePipe(root + ".pollix.lock");
+    makePipe(root + "Data/.pollix.lock");
     ASSERT_TRUE(QDir(root).mkpath("Data.old-aBc123"));
     makePipe(root + "Data.old-aBc123/.kept-as");
 
