@@ -1,10 +1,9 @@
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/store/DataRecovery.h"
 #include "platform/InstanceLock.h"
 #include "ui/app/MainwndController.h"
 #include "ui/app/PollixProgram.h"
+#include "ui/app/StartRecovery.h"
 #include "ui/app/TabController.h"
-#include "ui/controls/PollixAlert.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,10 +25,11 @@ int main(int argc, char *argv[])
     Orvenda_AppDelegate delegate;
     delegate.setIsLogin(false);
     Orvenda_AppDelegate::setAppDelegate(&delegate);
-    QString why;
-    if (!DataRecovery::run(&why))
-        PollixAlert::show(nullptr, QStringLiteral("Pollix"), QObject::tr("A change cut short when Pollix last ended could not be finished."),
-                          {QObject::tr("OK")}, why);
+    // What the last run left unfinished; a data folder that cannot be used ends the program.
+    if (!StartRecovery::run()) {
+        Orvenda_AppDelegate::setAppDelegate(nullptr);
+        return 1;
+    }
 
     MainwndController controller;
     PollixProgram::comeForwardOnRequest(lock, controller);

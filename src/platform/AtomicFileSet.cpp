@@ -93,14 +93,19 @@ bool AtomicFileSet::commit(QString *errorText)
         QString reason = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
         PollixLog(QStringLiteral("Failed to write %1 with the files changed together: %2").arg(path, why));
         QString undoWhy;
-        if (moving && !journal.isEmpty() &&
-            ChangeJournal::write(steps, ChangeJournal::Direction::Back, &undoWhy, journal).isEmpty()) {
+        if (!moving) {
+            // No target was touched: the side files made so far go, and that is all.
+            for (const ChangeJournal::Step &s : std::as_const(steps))
+                for (const QString &side : {s.staged, s.kept})
+                    if (!side.isEmpty())
+                        ::unlink(native(side).constData());
+        } else if (!journal.isEmpty() &&
+                   ChangeJournal::write(steps, ChangeJournal::Direction::Back, &undoWhy, journal).isEmpty()) {
             // The journal still says forward: files put back now would be a half-undone change
             // that a kill rolls forward. Carry the change through instead, as the next start would.
             PollixLog(QStringLiteral("The change cannot be taken back (%1); it is carried through instead").arg(undoWhy));
             QString forwardWhy;
-            if (ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &forwardWhy)) {
-                ChangeJournal::remove(journal);
+            if (ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &forwardWhy, journal)) {
                 m_failedPath.clear();
                 m_files.clear();
                 return true;
@@ -108,12 +113,10 @@ bool AtomicFileSet::commit(QString *errorText)
             reason += QStringLiteral("; the change could neither be taken back (%1) nor finished (%2): it stays noted down "
                                      "and is finished when Pollix starts next")
                           .arg(undoWhy, forwardWhy);
-        } else if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Back, &undoWhy)) {
+        } else if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Back, &undoWhy, journal)) {
             // The journal (saying "back" now) and the side files stay for the next start.
             reason += QStringLiteral("; not every file could be put back yet (%1): the rest are put back when Pollix starts next")
                           .arg(undoWhy);
-        } else {
-            ChangeJournal::remove(journal);
         }
         if (errorText)
             *errorText = reason;
@@ -121,6 +124,10 @@ bool AtomicFileSet::commit(QString *errorText)
         return false;
     };
 
+    // 0. No file of a change still unfinished: finished later, that change would undo this one.
+    QString held;
+    if (const QString pending = ChangeJournal::unfinishedChangeOf(paths(), &held); !pending.isEmpty())
+        return fail(held, pending, false);
     // 1. Every new file whole on the disk beside its target; no target touched yet.
     for (const File &file : m_files) {
         ChangeJournal::Step step;
@@ -166,11 +173,9 @@ bool AtomicFileSet::commit(QString *errorText)
         if (!done)
             return fail(step.target, systemError(), true);
     }
-    // 4. Done: the journal and the old files' second names go (when something of that fails,
-    // the journal stays and the next start tidies up: every file is in place already).
-    if (ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &why))
-        ChangeJournal::remove(journal);
-    else
+    // 4. Done: the journal and then the old files' second names go (when something of that
+    // fails, what is left goes at the next start: every file is in place already).
+    if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &why, journal))
         PollixLog(QStringLiteral("A finished change left its journal and side files: %1").arg(why));
     m_files.clear();
     return true;

@@ -36,21 +36,34 @@ void remove(const QString &journalPath);
 // A journal's file name, as write gives it.
 bool isJournalName(const QString &fileName);
 
-// Carries a change through in the given direction, then removes its side files. Forward puts
-// every staged file in its target's place and removes the targets that go; back puts every kept
-// file back and removes the targets that did not exist before. Steps already done are skipped,
-// so the same change may be carried through again after a kill. False, with the files and the
-// reasons, when a move failed; the other moves are done all the same, and every side file stays,
-// so that the change can still be carried through from its journal.
-bool apply(const QList<Step> &steps, Direction direction, QString *errorText);
+// Carries a change through in the given direction, then removes its journal (when given) and
+// its side files. Forward puts every staged file in its target's place and removes the targets
+// that go; back puts every kept file back and removes the targets that did not exist before.
+// Steps already done are skipped, so the same change may be carried through again after a kill.
+// Nothing moves when a target was saved, made or removed again since the change was noted down:
+// a side file goes in place only while its target still holds what the journal expected (the
+// old file, which the kept name links to, or nothing). False, with the files and the reasons,
+// when a move failed; the other moves are done all the same, and the journal and every side file
+// stay, so that the change can still be carried through from its journal.
+bool apply(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {});
 
 // Finishes every change whose journal lies in folder, in the direction its journal says, and
 // removes the journals of the changes finished. A change that cannot be finished keeps its
-// journal and its side files and is tried again at the next start. The number finished;
-// *errorText names, for each change not finished, its files and why.
+// journal and its side files and is tried again at the next start. A change whose files were
+// saved again since it was cut short (by a Pollix that did not wait for it) is given up, so that
+// it never undoes that later save. A journal that is not one Pollix wrote whole, that names a
+// file outside its folder or through a symbolic link, or whose files are not regular files, is
+// left as it is and touches nothing. The number finished; *errorText names, for each change not
+// finished, its files and why.
 int finishInterrupted(const QString &folder, QString *errorText = nullptr);
 // The side files the journals in folder still need (their new and old bytes): none of them may
 // be removed until the change is finished.
 QStringList sideFilesInUse(const QString &folder);
+
+// Why files may not be saved now: a change of some of them, noted down in the journal folder,
+// is still unfinished (the start could not finish it). Saved now, they would be taken back or
+// overwritten when it is finished, and the files of that change would no longer agree. Empty
+// when none of paths is a file of an unfinished change; *held: the first of paths that is.
+QString unfinishedChangeOf(const QStringList &paths, QString *held = nullptr);
 
 } // namespace ChangeJournal

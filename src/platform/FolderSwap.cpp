@@ -2,8 +2,10 @@
 
 #include "AtomicFile.h"
 #include "Log.h"
+#include "RecordFile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -89,21 +91,64 @@ QString writeJournal(const QString &target, const QString &prepared, const QStri
     return AtomicFile::write(path, text, errorText) ? path : QString();
 }
 
-std::optional<Swap> readJournal(const QString &path, const QString &targetName)
+// A swap journal is small: three names of one folder each.
+constexpr qint64 kMostJournalBytes = 64 * 1024;
+
+// The swap a journal notes down, or why it is none Pollix wrote.
+std::optional<Swap> readJournal(const QString &path, const QString &targetName, QString *why)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = RecordFile::read(path, kMostJournalBytes, why);
+    if (!bytes)
         return std::nullopt;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    if (lines.size() != 6 || lines.at(0) != kHeader || lines.at(4) != kEnd || !lines.at(5).isEmpty())
+    const QList<QByteArray> lines = bytes->split('\n');
+    if (lines.size() != 6 || lines.at(0) != kHeader || lines.at(4) != kEnd || !lines.at(5).isEmpty()) {
+        *why = QStringLiteral("it was not written whole");
         return std::nullopt;
+    }
     const QString target = QUrl::fromPercentEncoding(lines.at(1));
     const QString prepared = QUrl::fromPercentEncoding(lines.at(2));
     const QString aside = QUrl::fromPercentEncoding(lines.at(3));
-    if (target != targetName || !isSiblingName(prepared, targetName) || !isSiblingName(aside, targetName) || prepared == aside)
+    // Names of the folder's own siblings only: nothing else can be moved or removed by it.
+    if (target != targetName || !isSiblingName(prepared, targetName) || !isSiblingName(aside, targetName) || prepared == aside) {
+        *why = QStringLiteral("it names folders that are not %1 and its own siblings").arg(targetName);
         return std::nullopt;
+    }
     const QDir dir = QFileInfo(path).absoluteDir();
     return Swap{path, dir.filePath(target), dir.filePath(prepared), dir.filePath(aside)};
+}
+
+// Why the folders a swap names may not be touched: one of them is no real folder (a symbolic
+// link, which a removal would follow, or a file).
+QString unsafeFolders(const Swap &s)
+{
+    for (const QString &folder : {s.target, s.prepared, s.aside}) {
+        const RecordFile::Kind kind = RecordFile::kindAt(folder);
+        if (kind != RecordFile::Kind::Missing && kind != RecordFile::Kind::Folder)
+            return QStringLiteral("%1 is %2").arg(QFileInfo(folder).fileName(), RecordFile::kindText(kind));
+    }
+    return QString();
+}
+
+// Whether folder holds no file at all, in it or below it (only empty folders).
+bool holdsNoFile(const QString &folder)
+{
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileInfo().isSymLink() || !it.fileInfo().isDir())
+            return false;
+    }
+    return true;
+}
+
+// Removes a tree of empty folders; false when something else is in it.
+bool removeEmptyFolders(const QString &folder)
+{
+    const QDir dir(folder);
+    for (const QString &sub : dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        if (RecordFile::kindAt(dir.filePath(sub)) != RecordFile::Kind::Folder || !removeEmptyFolders(dir.filePath(sub)))
+            return false;
+    return ::rmdir(native(folder).constData()) == 0;
 }
 
 void removeJournal(const QString &path)
@@ -125,6 +170,20 @@ bool rename(const QString &from, const QString &to, QString *errorText)
 // in place and that is on the disk; then the folders holding the old contents go.
 bool finish(const Swap &s, QString *errorText)
 {
+    // A folder an earlier start made in the missing one's place (the first-run files' empty data
+    // folders) once the old contents were aside: it gives way to the swap's folders. The
+    // restored folder always holds a file (its login list), so it is never taken for one.
+    const bool asideHoldsOld =
+        there(s.aside) && !QDir(s.aside).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (there(s.target) && asideHoldsOld && (there(s.prepared) || holdsNoFile(s.target))) {
+        if (!holdsNoFile(s.target))
+            return fail(errorText, QStringLiteral("%1 was made again while its old contents were aside, and it holds files "
+                                                  "now; the restored data are in %2 and the data they replace in %3")
+                                       .arg(s.target, s.prepared, s.aside));
+        if (!removeEmptyFolders(s.target))
+            return fail(errorText, QStringLiteral("%1, made again while its old contents were aside, cannot be removed: %2")
+                                       .arg(s.target, errnoText()));
+    }
     // Nothing moved yet: the folder goes aside into the empty folder made for it.
     if (there(s.target) && there(s.prepared) && there(s.aside) && !rename(s.target, s.aside, errorText))
         return false;
@@ -138,14 +197,18 @@ bool finish(const Swap &s, QString *errorText)
     if (!AtomicFile::syncFolderOf(s.target, &why))
         return fail(errorText, why);
     removeJournal(s.journal);
+    // Checked again just before: a removal would empty whatever a link there leads to.
     for (const QString &old : {s.prepared, s.aside})
-        if (there(old) && !there(old + QLatin1Char('/') + FolderSwap::keepNoteName()) && !QDir(old).removeRecursively())
+        if (RecordFile::kindAt(old) == RecordFile::Kind::Folder && !there(old + QLatin1Char('/') + FolderSwap::keepNoteName()) &&
+            !QDir(old).removeRecursively())
             PollixLog(QStringLiteral("Could not remove %1, the old contents of %2").arg(old, s.target));
     return true;
 }
 
-// The readable journals of swaps of target, and the names of the others.
-QList<Swap> journalsOf(const QString &target, QStringList *unreadable)
+// The journals of swaps of target that a start carries through, and the others, each named with
+// the reason it is left as it is; with held, also those that name folders a start does not
+// touch (they are left as they are, and so are their folders).
+QList<Swap> journalsOf(const QString &target, QStringList *refused, bool held = false)
 {
     QList<Swap> out;
     if (target.isEmpty())
@@ -155,10 +218,16 @@ QList<Swap> journalsOf(const QString &target, QStringList *unreadable)
     for (const QString &entry : info.dir().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
         if (!name.match(entry).hasMatch())
             continue;
-        if (const std::optional<Swap> swap = readJournal(info.dir().filePath(entry), info.fileName()))
+        const QString path = info.dir().filePath(entry);
+        QString why;
+        const std::optional<Swap> swap = readJournal(path, info.fileName(), &why);
+        if (swap)
+            why = unsafeFolders(*swap);
+        if (swap && (why.isEmpty() || held))
             out << *swap;
-        else if (unreadable)
-            *unreadable << info.dir().filePath(entry);
+        else if (refused)
+            *refused << (swap ? QStringLiteral("%1 is left as it is, and its swap is not carried through: %2").arg(path, why)
+                              : QStringLiteral("%1 is no journal Pollix wrote (%2); it is left as it is").arg(path, why));
     }
     return out;
 }
@@ -245,9 +314,9 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
 
 int finishInterrupted(const QString &target, QString *errorText)
 {
-    QStringList unreadable, problems;
+    QStringList refused, problems;
     int finished = 0;
-    for (const Swap &swap : journalsOf(target, &unreadable)) {
+    for (const Swap &swap : journalsOf(target, &refused)) {
         QString why;
         if (finish(swap, &why)) {
             ++finished;
@@ -257,8 +326,9 @@ int finishInterrupted(const QString &target, QString *errorText)
                             .arg(swap.target, swap.prepared, why);
         }
     }
-    for (const QString &path : std::as_const(unreadable))
-        problems << QStringLiteral("%1 is no journal Pollix wrote").arg(path);
+    for (const QString &problem : std::as_const(refused))
+        PollixLog(problem);
+    problems << refused;
     if (!problems.isEmpty() && errorText)
         *errorText = problems.join(QLatin1Char('\n'));
     return finished;
@@ -272,9 +342,14 @@ QString keepNoteName()
 QStringList foldersInUse(const QString &target)
 {
     QStringList out;
-    for (const Swap &swap : journalsOf(target, nullptr))
+    for (const Swap &swap : journalsOf(target, nullptr, true))
         out << swap.target << swap.prepared << swap.aside;
     return out;
+}
+
+bool isUnfinished(const QString &target)
+{
+    return !journalsOf(target, nullptr).isEmpty();
 }
 
 } // namespace FolderSwap

@@ -32,11 +32,18 @@ bool syncFileSystemOf(const QString &path, QString *errorText = nullptr);
 bool exchange(const QString &prepared, const QString &target, QString *errorText = nullptr);
 
 // Finishes every swap of target noted down beside it and cut short, and removes the folders that
-// then hold its old contents. The number finished; *errorText names what could not be finished,
-// whose journal stays for the next start.
+// then hold its old contents. A target an earlier start made anew while the old contents were
+// aside, holding nothing but empty folders, gives way; one holding files stops the swap. The
+// number finished; *errorText names what could not be finished, whose journal stays for the next
+// start, and every journal left as it is, with the reason: one that is not read whole as a
+// regular file of at most 64 KB, or names other folders than target and its own siblings, or
+// names a folder that is a symbolic link or a file (a removal would follow the link).
 int finishInterrupted(const QString &target, QString *errorText = nullptr);
 // The folders the swaps of target still noted down beside it need: none of them may be removed.
 QStringList foldersInUse(const QString &target);
+// Whether a swap of target is still noted down that a start would carry through: until it is
+// finished, target must not be made anew nor written (the swap would put that aside).
+bool isUnfinished(const QString &target);
 
 // A file of this name in a folder whose old contents are kept somewhere (its text says where):
 // finishInterrupted leaves such a folder in place for its owner to move, instead of removing it.

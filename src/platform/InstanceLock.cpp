@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "Log.h"
+#include "RecordFile.h"
 #include "SideFiles.h"
 
 #include <QCryptographicHash>
@@ -31,6 +32,7 @@ constexpr char kCameForward[] = "came forward\n";
 constexpr char kNoWindow[] = "no window\n";
 constexpr int kKeepFileEveryMs = 5000;
 constexpr qint64 kMostRead = 4096;
+constexpr qint64 kMostRecordBytes = 64 * 1024;
 // The holder replaces its file in one rename; a file that changes under every look this many
 // times is being fought over, and counts as held.
 constexpr int kLooks = 8;
@@ -69,13 +71,16 @@ bool isFileAt(int fd, const QString &path)
 }
 
 // Opened to take the kernel's lock on it, made when missing. A file this account may only read is
-// opened for reading, which is enough to lock it on a local disk.
+// opened for reading, which is enough to lock it on a local disk. Never through a link (which
+// would make a file wherever it leads), nor waiting on a pipe under the name: such a name holds
+// no lock, and Pollix's own takes its place.
 int openToLock(const QString &path)
 {
     const QByteArray name = native(path);
-    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | kFlags, 0644);
     if (fd < 0 && errno == EACCES)
-        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(name.constData(), O_RDONLY | kFlags);
     return fd;
 }
 
@@ -142,10 +147,12 @@ QByteArray InstanceLock::ownContent() const
 
 std::optional<InstanceLock::Owner> InstanceLock::readOwner(const QString &lockPath)
 {
-    QFile file(lockPath);
-    if (!file.open(QIODevice::ReadOnly))
+    // Read back as any record: a pipe or a link under its name names no owner (and never holds
+    // the start), nor does a file far larger than a lock file.
+    const std::optional<QByteArray> bytes = RecordFile::read(lockPath, kMostRecordBytes, nullptr);
+    if (!bytes)
         return std::nullopt;
-    const QString text = QString::fromUtf8(file.read(kMostRead));
+    const QString text = QString::fromUtf8(bytes->left(kMostRead));
     Owner owner;
     QString head = text;
     const qsizetype folderAt = text.indexOf(QLatin1String("\nfolder="));
@@ -268,7 +275,7 @@ bool InstanceLock::heldElsewhere(const QString &place)
     // A Pollix that started while the application folder could (or could not) be written
     // holds its lock in the other place.
     const QString path = place + QLatin1Char('/') + lockFileName();
-    Descriptor fd(::open(native(path).constData(), O_RDONLY | O_CLOEXEC));
+    Descriptor fd(::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0 || ::flock(fd.get(), LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK)
         return false;
     const Owner owner = readOwner(path).value_or(Owner{});

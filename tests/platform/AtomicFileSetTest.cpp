@@ -215,6 +215,70 @@ TEST(ChangeJournal, AJournalMovesOnlyItsTargetsOwnSideFilesAndAHalfWrittenOneNot
     EXPECT_EQ(slurp(dir.filePath("Classes/Gone.xml")), "old gone");
 }
 
+TEST(ChangeJournal, AChangeWhoseFilesWereSavedAgainSinceItWasCutShortIsGivenUpAndTheLaterSaveStays)
+{
+    using Files = QMap<QString, QByteArray>;
+    for (const auto direction : {ChangeJournal::Direction::Forward, ChangeJournal::Direction::Back}) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(QDir(dir.path()).mkpath("Classes"));
+        put(dir.filePath("StudentRoster.xml"), "old roster");
+        put(dir.filePath("Classes/8C.xml"), "old class");
+        put(dir.filePath("Classes/Gone.xml"), "old gone");
+        ChangeJournal::setFolder(dir.path());
+        QList<ChangeJournal::Step> steps = laidOut(dir.path());
+        QString why;
+        ASSERT_FALSE(ChangeJournal::write(steps, direction, &why).isEmpty()) << why.toStdString();
+        ChangeJournal::setFolder(QString());
+        // Cut short before its moves; then a Pollix that did not wait for it saved the class
+        // again (forward) or made the removed file anew after the removal (back).
+        if (direction == ChangeJournal::Direction::Forward) {
+            ASSERT_TRUE(AtomicFile::write(dir.filePath("Classes/8C.xml"), "later class"));
+        } else {
+            ASSERT_EQ(::unlink(QFile::encodeName(dir.filePath("Classes/Gone.xml")).constData()), 0);
+            ASSERT_TRUE(AtomicFile::write(dir.filePath("Classes/Gone.xml"), "made again"));
+        }
+        EXPECT_EQ(ChangeJournal::finishInterrupted(dir.path(), &why), 0);
+        const bool forward = direction == ChangeJournal::Direction::Forward;
+        EXPECT_TRUE(why.contains(forward ? "8C.xml was saved again since" : "Gone.xml was made again since")) << why.toStdString();
+        EXPECT_TRUE(why.contains("StudentRoster.xml, Classes/8C.xml, Classes/Fresh.xml, Classes/Gone.xml")) << why.toStdString();
+        EXPECT_EQ(contents(dir.path()), (Files{{"StudentRoster.xml", "old roster"},
+                                               {"Classes/8C.xml", forward ? "later class" : "old class"},
+                                               {"Classes/Gone.xml", forward ? "old gone" : "made again"}}))
+            << "nothing moved, and the change's journal and side files are gone";
+    }
+}
+
+TEST_F(AtomicFileSetTest, AFileOfAChangeNotFinishedYetIsNotSavedOverUntilTheChangeIsFinished)
+{
+    // A change the start could not finish: noted down, no move made.
+    ChangeJournal::setFolder(dir.path());
+    QList<ChangeJournal::Step> pending;
+    for (const QString &path : {roster, klass}) {
+        ChangeJournal::Step s{path, {}, SideFiles::nameBeside(path, SideFiles::Kind::Kept)};
+        ASSERT_TRUE(AtomicFile::writeBeside(path, SideFiles::Kind::Staged, "pending", &s.staged));
+        ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(s.kept).constData()), 0);
+        pending << s;
+    }
+    QString why;
+    ASSERT_FALSE(ChangeJournal::write(pending, ChangeJournal::Direction::Forward, &why).isEmpty());
+    AtomicFileSet set;
+    set.add(fresh, "fresh class");
+    set.add(klass, "newer class");
+    EXPECT_FALSE(set.commit(&why));
+    EXPECT_EQ(set.failedPath(), klass);
+    EXPECT_TRUE(why.startsWith("8C.xml: an earlier change of StudentRoster.xml, Classes/8C.xml was cut short")) << why.toStdString();
+    EXPECT_FALSE(QFile::exists(fresh));
+    // Files outside that change are saved as ever; once it is finished, its files are too.
+    AtomicFileSet other;
+    other.add(fresh, "fresh class");
+    EXPECT_TRUE(other.commit(&why)) << why.toStdString();
+    EXPECT_EQ(ChangeJournal::finishInterrupted(dir.path(), &why), 1);
+    EXPECT_EQ(slurp(klass), "pending");
+    EXPECT_TRUE(set.commit(&why)) << why.toStdString();
+    ChangeJournal::setFolder(QString());
+    EXPECT_EQ(slurp(klass), "newer class");
+}
+
 TEST_F(AtomicFileSetTest, RemovalsGoWithTheOtherFilesAndAFailedMovePutsThemBack)
 {
     ChangeJournal::setFolder(dir.path());

@@ -1,6 +1,7 @@
 #include "SystemFileUnpacker.h"
 
 #include "ZipArchive.h"
+#include "core/store/DataRecovery.h"
 #include "platform/Log.h"
 
 #include <QCoreApplication>
@@ -59,12 +60,21 @@ SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &ar
     int added = 0;
     bool templateReplaced = false;
     bool ok = true;
+    // A data folder a restore's swap still has to put in place is not made anew: the swap could
+    // no longer be finished, and Pollix would work in an empty folder in its stead.
+    const QString data = QDir::cleanPath(applicationFolder + QStringLiteral("/Data"));
+    QString dataWhy;
+    const bool dataHeld = !DataRecovery::dataFolderUsable(data, &dataWhy);
+    if (dataHeld)
+        PollixLog(QStringLiteral("First-run files: the data folders are not made: %1").arg(dataWhy));
     for (const ZipArchive::Entry &e : *entries) {
         const QString target = targetFor(applicationFolder, e.name);
         if (target.isEmpty()) {
             PollixLog(QStringLiteral("Skipped archive entry %1").arg(e.name));
             continue;
         }
+        if (dataHeld && (target == data || target.startsWith(data + QLatin1Char('/'))))
+            continue;
         if (e.isFolder) {
             if (!QDir().mkpath(target)) {
                 PollixLog(QStringLiteral("First-run files: cannot make the folder %1").arg(target));

@@ -8,7 +8,9 @@
 // folder lacks, whatever else the folder holds (a new folder, one holding only Pollix's own lock
 // and side files, a teacher's folder missing some): the decision is taken per entry, never from
 // the folder as a whole. A file that is there is never overwritten, except the presentation
-// template, which is replaced unless it carries the archive entry's date to the second.
+// template, which is replaced unless it carries the archive entry's date to the second. The data
+// folders are not made while the data folder cannot be used (a restore's replacement of it is
+// still noted down, or its data lie beside it): the replacement puts its own in place.
 class SystemFileUnpacker
 {
 public:

@@ -629,7 +629,8 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         PollixLog(QStringLiteral("The data replaced by the restore are kept as a folder, not an archive: %1").arg(archiveWhy));
         // Noted in the data themselves, so that wherever a kill leaves them during the swap, the
         // next start moves them to keptFolder instead of removing them as a restore's leftovers.
-        if (!AtomicFile::write(keepNote, keptFolder.toUtf8(), &why))
+        // The note names the folder within Backups: a start moves a folder nowhere else.
+        if (!AtomicFile::write(keepNote, QFileInfo(keptFolder).fileName().toUtf8(), &why))
             return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
                                .arg(archiveWhy, why));
     }

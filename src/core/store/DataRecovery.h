@@ -12,10 +12,13 @@
 //    files, the data folder and below, the manuals), by Pollix's own naming only (SideFiles), but
 //    never one that a change still noted down needs;
 // 4. what an interrupted backup or restore left goes: a part file beside a chosen archive, only
-//    when the program noted it in ".unfinished-work" before making it, and the staging folders of
-//    a restore beside the data folder, never while the data folder is missing or a swap still
-//    noted down needs them.
-// What cannot be finished stays for the next start and is named, with the reason.
+//    when the program noted it in ".unfinished-work" before making it (and never through a
+//    symbolic link), and the staging folders of a restore beside the data folder, never while
+//    the data folder is missing or a swap still noted down needs them.
+// What cannot be finished stays for the next start and is named, with the reason. Every record
+// read back (journals, the keep notes of a restore, ".unfinished-work") is untrusted: one that is
+// not a regular file of Pollix's size, or names anything outside the folder it governs or
+// through a symbolic link, touches nothing, stays where it is and is named with the reason.
 class DataRecovery
 {
 public:
@@ -32,4 +35,10 @@ public:
 
     // Step 4 alone: Delete All Records removes every copy of the data too.
     static void removeLeftovers();
+
+    // Whether Pollix may work in the data folder: not while a replacement of it by a restore is
+    // still noted down (it would be moved aside when that is finished), nor while it is missing
+    // and folders beside it hold a restore's data (a folder made in its place would let them be
+    // taken for leftovers). *why says which, when not.
+    static bool dataFolderUsable(const QString &dataFolder, QString *why = nullptr);
 };

@@ -4,6 +4,7 @@
 
 #include "core/base/AppDelegateBase.h"
 #include "platform/AtomicFile.h"
+#include "platform/ChangeJournal.h"
 #include "platform/Log.h"
 
 #include <QCoreApplication>
@@ -342,6 +343,20 @@ QString GlobalFunctions::pathInApplicationFolder(const QString &fileName)
     return app && !app->strPollixFilePath().isEmpty() ? app->strPollixFilePath() + fileName : QString();
 }
 
+namespace {
+// A file of a change the start could not finish is not written on its own either: finished
+// later, that change would overwrite it or take it back (a change of several files checks all
+// of them when it commits).
+bool heldBackByUnfinishedChange(const QString &path, QString *errorText)
+{
+    const QString pending = ChangeJournal::unfinishedChangeOf({path});
+    if (pending.isEmpty())
+        return true;
+    PollixLog(QStringLiteral("Failed to write %1: %2").arg(path, pending));
+    return GlobalFunctions::failWith(errorText, pending);
+}
+} // namespace
+
 bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray &data, QString *errorText)
 {
     if (data.isNull())
@@ -354,6 +369,8 @@ bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray
         transaction->hold(path, data);
         return true;
     }
+    if (!heldBackByUnfinishedChange(path, errorText))
+        return false;
     // A first write into a folder that is not there yet (a fresh data folder) makes it.
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo::exists(folder))
@@ -369,6 +386,8 @@ bool GlobalFunctions::removeFileAtPath(const QString &path, QString *errorText)
         transaction->holdRemoval(path);
         return true;
     }
+    if (!heldBackByUnfinishedChange(path, errorText))
+        return false;
     QFile file(path);
     if (!file.exists() || file.remove())
         return true;

@@ -158,3 +158,24 @@ TEST_F(SystemFileUnpackerTest, MissingOrDamagedArchiveLeavesTheFolderAsItIs)
     EXPECT_EQ(SystemFileUnpacker::unZipSystemFile(junk.fileName(), folder), SystemFileUnpacker::Failed);
     EXPECT_TRUE(QDir(folder).isEmpty());
 }
+
+TEST_F(SystemFileUnpackerTest, NoDataFolderIsMadeWhileARestoresReplacementOfItIsUnfinished)
+{
+    // The old data aside, the restored ones not yet in place: the swap's next try puts them there.
+    const QString folder = scratch.path() + "/Pollix";
+    writeAt(folder + "/Data.old-dEf456/Subjects.xml", "<Subjects/>");
+    writeAt(folder + "/Data.restore-aBc123/Subjects.xml", "<Subjects/>");
+    writeAt(folder + "/.Data.swap-0000abcd.journal", "Pollix folder swap 1\nData\nData.restore-aBc123\nData.old-dEf456\nend\n");
+    EXPECT_EQ(SystemFileUnpacker::unZipSystemFile(kArchive, folder), SystemFileUnpacker::UnpackedAll);
+    EXPECT_FALSE(QFileInfo::exists(folder + "/Data"));
+    for (const QString &f : firstRunFiles())
+        EXPECT_TRUE(QFileInfo(folder + "/" + f).isFile()) << f.toStdString();
+
+    // Once it is finished, a start makes the folders the restored data lack.
+    QFile::remove(folder + "/.Data.swap-0000abcd.journal");
+    ASSERT_TRUE(QDir(folder).rename("Data.restore-aBc123", "Data"));
+    QDir(folder + "/Data.old-dEf456").removeRecursively();
+    EXPECT_EQ(SystemFileUnpacker::unZipSystemFile(kArchive, folder), SystemFileUnpacker::NothingDone);
+    for (const char *d : {"Data/Classes", "Data/Quiz", "Data/CourseGrade"})
+        EXPECT_TRUE(QFileInfo(folder + "/" + d).isDir()) << d;
+}

@@ -1,13 +1,17 @@
 #include "core/engine/ForceLoginEnrolment.h"
 #include "core/roster/RosterEdits.h"
+#include "core/store/DataRecovery.h"
 #include "core/store/StoreTransaction.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovPeriodXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
 #include "support/KilledRuns.h"
+#include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
+#include "support/TracedRun.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QRegularExpression>
 
 // Changes of several files, each killed for real at every one of its renames; the next start
@@ -170,6 +174,63 @@ TEST_F(KilledRosterChangesTest, ADeleteKilledAtAnyStepTakesTheStudentFromRosterA
                                   expectEarlierDataWhole(wasKilled);
                               });
     EXPECT_GE(killed, 3) << "the journal and two moves";
+}
+
+TEST_F(KilledRosterChangesTest, ADeleteTheNextStartCouldNotFinishIsNotOvertakenByANewerSaveAndBothFilesAgreeAfterwards)
+{
+    if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        QFile told(folder + "/newer-save");
+        if (!told.exists()) {
+            // The change, killed at each of its steps.
+            EXPECT_TRUE(RosterEdits::deleteStudent("A1", classNo("8C")).ok());
+            return;
+        }
+        // The next start, whose moves fail; then the teacher deletes another student.
+        QString why;
+        DataRecovery::run(&why);
+        const RosterEdits::Result r = RosterEdits::deleteStudent("B2", classNo("8C"));
+        ASSERT_TRUE(told.open(QIODevice::WriteOnly));
+        told.write((why + "\n" + (r.ok() ? QStringLiteral("saved") : "not saved: " + r.errorText)).toUtf8());
+        return;
+    }
+    POLLIX_AS_ORDINARY_USER();
+    int heldBack = 0;
+    const int killed = KilledRuns::atEveryStep(
+        [this](const QString &folder) { seed(folder); },
+        [&](const QString &folder, bool wasKilled) {
+            // The moves the change still has to make once it was noted down: each of them fails
+            // with an input/output error at the next start, and only they do.
+            const bool noted = !QDir(folder + "/Data").entryList({".change-????????.journal"}, QDir::Files | QDir::Hidden).isEmpty();
+            int moves = 0;
+            for (QDirIterator it(folder + "/Data", {"*.new-????????"}, QDir::Files, QDirIterator::Subdirectories); noted && it.hasNext(); it.next())
+                ++moves;
+            QStringList strace{"-e", "trace=rename"};
+            if (moves > 0)
+                strace << "-e" << QStringLiteral("inject=rename:error=EIO:when=1..%1").arg(moves);
+            QFile(folder + "/newer-save").open(QIODevice::WriteOnly);
+            const TracedRun::Outcome next = TracedRun::runCurrentTest(folder, strace);
+            ASSERT_TRUE(next.passed) << next.output.toStdString();
+            const QString told = QString::fromUtf8(readFile(folder + "/newer-save"));
+            QFile::remove(folder + "/newer-save");
+            if (moves > 0) {
+                ++heldBack;
+                EXPECT_TRUE(told.contains("Input/output error")) << told.toStdString();
+                EXPECT_TRUE(told.contains("not saved: ") && told.contains("is not finished yet")) << told.toStdString();
+            } else {
+                EXPECT_TRUE(told.endsWith("saved")) << told.toStdString();
+            }
+            // A start with nothing failing: the delete is finished, and the files agree.
+            startOn(folder, true);
+            for (const char *id : {"A1", "B2"})
+                EXPECT_EQ(bool(inRoster(id)), bool(inClass("8C", id))) << id << (wasKilled ? " (killed run)" : "");
+            EXPECT_TRUE(wasKilled || !inRoster("A1"));
+            EXPECT_EQ(bool(inRoster("B2")), moves > 0) << "the newer save is made unless it is held back";
+            EXPECT_TRUE(inClass("9A", "A1")) << "the other class keeps its copy";
+            EXPECT_EQ(leftovers(folder), QStringList());
+        });
+    EXPECT_GE(killed, 3) << "the journal and two moves";
+    EXPECT_GE(heldBack, 2) << "no kill left moves to do";
 }
 
 TEST_F(KilledRosterChangesTest, GradingPeriodsSavedTogetherAndKilledAtAnyStepAreAllOldOrAllNew)

@@ -130,3 +130,24 @@ TEST_F(DataRecoveryTest, ADataFolderMissingWithoutAJournalGetsItsOldDataBackAndN
     EXPECT_TRUE(why.contains("Data.old-dEf456") && why.contains("Data.old-gHi789")) << why.toStdString();
     EXPECT_EQ(besideData(), (QStringList{"Data.old-dEf456", "Data.old-gHi789"}));
 }
+
+TEST_F(DataRecoveryTest, AFileOfAChangeTheStartCouldNotFinishIsNeitherWrittenNorRemovedAloneUntilItIsFinished)
+{
+    changeCutShort(home());
+    const QString data = home() + "Data/";
+    QString why;
+    EXPECT_FALSE(GlobalFunctions::createQXmlFileAtPath(data + "StudentRoster.xml", "<Students>newer</Students>", &why));
+    EXPECT_TRUE(why.contains("an earlier change of Classes/8C.xml, Classes/9A.xml, StudentRoster.xml was cut short"))
+        << why.toStdString();
+    EXPECT_FALSE(GlobalFunctions::removeFileAtPath(data + "Classes/9A.xml", &why));
+    EXPECT_TRUE(GlobalFunctions::createQXmlFileAtPath(data + "Subjects.xml", "<Subjects/>", &why)) << why.toStdString();
+    EXPECT_EQ(readFile(data + "StudentRoster.xml"), kOld.value("StudentRoster.xml"));
+
+    ASSERT_TRUE(DataRecovery::run(&why)) << why.toStdString();
+    EXPECT_TRUE(GlobalFunctions::createQXmlFileAtPath(data + "StudentRoster.xml", "<Students>newer</Students>", &why))
+        << why.toStdString();
+    EXPECT_TRUE(GlobalFunctions::removeFileAtPath(data + "Classes/9A.xml", &why)) << why.toStdString();
+    EXPECT_EQ(filesBelow(data), (Files{{"StudentRoster.xml", "<Students>newer</Students>"},
+                                       {"Classes/8C.xml", kNew.value("Classes/8C.xml")},
+                                       {"Subjects.xml", "<Subjects/>"}}));
+}

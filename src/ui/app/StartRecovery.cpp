@@ -1,0 +1,37 @@
+#include "StartRecovery.h"
+
+#include "core/store/DataFolderLayout.h"
+#include "core/store/DataRecovery.h"
+#include "platform/Log.h"
+#include "ui/controls/PollixAlert.h"
+
+#include <QObject>
+#include <QStringList>
+
+namespace StartRecovery {
+
+bool run(QWidget *parent)
+{
+    QString why;
+    const bool finished = DataRecovery::run(&why);
+    QString dataWhy;
+    if (!DataRecovery::dataFolderUsable(DataFolderLayout::dataFolder(), &dataWhy)) {
+        QStringList lines{dataWhy};
+        if (!finished)
+            lines << why;
+        lines << QObject::tr("Pollix tries again when it starts next.");
+        const QString details = lines.join(QLatin1Char('\n'));
+        PollixLog(QStringLiteral("Pollix ends: its data folder cannot be used. %1").arg(details));
+        PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("Pollix cannot open its data folder, and ends."),
+                          {QObject::tr("OK")}, details);
+        return false;
+    }
+    if (!finished) {
+        PollixLog(QStringLiteral("The start could not finish what the last run left: %1").arg(why));
+        PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("A change cut short when Pollix last ended could not be finished."),
+                          {QObject::tr("OK")}, why);
+    }
+    return true;
+}
+
+} // namespace StartRecovery

@@ -1,0 +1,182 @@
+// The start's recovery as the teacher meets it: a file named like a journal never holds or ends
+// the start, and a replacement of the data folder that cannot be finished ends the start without
+// a data folder made in its place, until a later start finishes it.
+#include "core/app/SystemFileUnpacker.h"
+#include "support/DialogAnswers.h"
+#include "support/ModalDriver.h"
+#include "support/OrdinaryUser.h"
+#include "support/PollixTest.h"
+#include "support/RunningPollix.h"
+#include "support/TracedRun.h"
+#include "ui/app/StartRecovery.h"
+
+#include <QDir>
+#include <QFile>
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTest>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/stat.h>
+
+namespace {
+const QString kArchive = QStringLiteral(POLLIX_BINARY_DIR "/src/Pollix");
+const QMap<QString, QByteArray> kOld{{"Subjects.xml", "<Subjects><Subject><Name>Science</Name></Subject></Subjects>"},
+                                     {"UserList.xml", "old accounts"}};
+const QMap<QString, QByteArray> kRestored{{"Subjects.xml", "<Subjects><Subject><Name>History</Name></Subject></Subjects>"},
+                                          {"UserList.xml", "restored accounts"}};
+
+void makePipe(const QString &path)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << path.toStdString();
+}
+
+// A file of 64 GB that takes no room on the disk.
+void makeHuge(const QString &path)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(qint64(64) << 30)) << f.errorString().toStdString();
+}
+
+class StartRecoveryTest : public PollixTest
+{
+protected:
+    static void writeTree(const QString &folder, const QMap<QString, QByteArray> &files)
+    {
+        QDir().mkpath(folder);
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            QFile f(folder + "/" + it.key());
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(it.value());
+        }
+    }
+    // A restore cut between the two renames of its swap, where folders cannot be exchanged: the
+    // old data aside, the restored data not yet in place, no data folder at all.
+    static void swapCutShort(const QString &home)
+    {
+        writeTree(home + "/Data.old-dEf456", kOld);
+        writeTree(home + "/Data.restore-aBc123", kRestored);
+        QFile journal(home + "/.Data.swap-0000abcd.journal");
+        ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+        journal.write("Pollix folder swap 1\nData\nData.restore-aBc123\nData.old-dEf456\nend\n");
+    }
+    static QStringList dataFolders(const QString &home)
+    {
+        return QDir(home).entryList({"Data*", ".Data*"}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
+    }
+};
+} // namespace
+
+TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTheStartAndIsNamed)
+{
+    POLLIX_AS_ORDINARY_USER();
+    const QString root = home();
+    ASSERT_TRUE(QDir(root).mkpath("Data"));
+    makePipe(root + ".Data.swap-00000001.journal");
+    makePipe(root + "Data/.change-00000002.journal");
+    makeHuge(root + ".Data.swap-00000003.journal");
+    makeHuge(root + "Data/.change-00000004.journal");
+    ASSERT_TRUE(QFile::link("/dev/zero", root + "Data/.change-00000005.journal"));
+    makePipe(root + ".unfinished-work");
+    makePipe(root + ".pollix.lock");
+    makePipe(root + "Data/.pollix.lock");
+    ASSERT_TRUE(QDir(root).mkpath("Data.old-aBc123"));
+    makePipe(root + "Data.old-aBc123/.kept-as");
+
+    RunningPollix pollix(root);
+    const QList<std::pair<QString, QString>> named{
+        {".Data.swap-00000001.journal", "it is no regular file"},
+        {"Data/.change-00000002.journal", "it is no regular file"},
+        {".Data.swap-00000003.journal", "it is larger than 64 KB"},
+        {"Data/.change-00000004.journal", "it is larger than 64 MB"},
+        {"Data/.change-00000005.journal", "it is a symbolic link"},
+        {".unfinished-work", "it is no regular file"},
+        {"Data.old-aBc123", "it is no regular file"},
+    };
+    ASSERT_TRUE(pollix.saw("The start could not finish what the last run left")) << pollix.output.toStdString();
+    const QString told = QString::fromUtf8(pollix.output);
+    for (const auto &[record, reason] : named) {
+        const qsizetype at = told.indexOf(root + record);
+        ASSERT_GE(at, 0) << record.toStdString() << " is not named in:\n" << told.toStdString();
+        EXPECT_TRUE(told.mid(at).section(QLatin1Char('\n'), 0, 0).contains(reason)) << record.toStdString();
+    }
+    EXPECT_TRUE(pollix.holds(root)) << "the pipe under the lock's name gave way to its lock";
+    // Its alert is up, and an ending signal ends it there.
+    EXPECT_TRUE(pollix.endsCleanlyOn(SIGTERM)) << pollix.output.toStdString();
+    EXPECT_EQ(QFileInfo(root + "Data/.change-00000004.journal").size(), qint64(64) << 30);
+}
+
+TEST_F(StartRecoveryTest, ASwapWhoseFinishFailsEndsTheStartWithNoDataFolderMadeAndALaterStartFinishesIt)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        // The start, every rename failing: the swap cannot be finished.
+        startOn(folder);
+        DialogAnswers answers;
+        EXPECT_FALSE(StartRecovery::run());
+        QFile told(folder + "/told.txt");
+        ASSERT_TRUE(told.open(QIODevice::WriteOnly));
+        for (const AlertRequest &alert : answers.alerts())
+            told.write((alert.text + "\n" + alert.informativeText + "\n").toUtf8());
+        // What the welcome window does on every start, should a start go on all the same.
+        SystemFileUnpacker::unZipSystemFile(kArchive, folder);
+        return;
+    }
+    POLLIX_AS_ORDINARY_USER();
+    const QString root = QFileInfo(home()).canonicalFilePath();
+    swapCutShort(root);
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(root, {"-e", "trace=rename", "-e", "inject=rename:error=EIO"});
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    const QString told = QString::fromUtf8(readFile(root + "/told.txt"));
+    QFile::remove(root + "/told.txt");
+    EXPECT_TRUE(told.startsWith("Pollix cannot open its data folder, and ends.\n")) << told.toStdString();
+    for (const char *named : {"Data.restore-aBc123", "Input/output error", "tries again when it starts next"})
+        EXPECT_TRUE(told.contains(named)) << named << " in: " << told.toStdString();
+    // No data folder in the missing one's place, the swap's folders as they were.
+    EXPECT_EQ(dataFolders(root), (QStringList{".Data.swap-0000abcd.journal", "Data.old-dEf456", "Data.restore-aBc123"}));
+    EXPECT_EQ(filesBelow(root + "/Data.restore-aBc123"), kRestored);
+    EXPECT_EQ(filesBelow(root + "/Data.old-dEf456"), kOld);
+    EXPECT_TRUE(QFileInfo(root + "/Help").isDir()) << "the other first-run files are put in place";
+
+    // The next start finishes the swap and goes on, with no alert.
+    startOn(root);
+    DialogAnswers answers;
+    EXPECT_TRUE(StartRecovery::run());
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join("\n").toStdString();
+    EXPECT_EQ(dataFolders(root), QStringList{"Data"});
+    EXPECT_EQ(filesBelow(root + "/Data"), kRestored);
+}
+
+TEST_F(StartRecoveryTest, ADataFolderAStartMadeWhileTheOldOneWasAsideGivesWayToTheSwapUnlessItHoldsFiles)
+{
+    // As earlier versions left it: a start could not finish the swap, and the first-run files
+    // then made a new, empty data folder, which every later start could not move aside.
+    swapCutShort(home());
+    for (const char *folder : {"Data/Classes", "Data/Quiz", "Data/CourseGrade"})
+        ASSERT_TRUE(QDir(home()).mkpath(folder));
+    writeFile("Data/StudentRoster.xml", "typed into the empty folder");
+    {
+        // Work the teacher did in it meanwhile is not put aside for the swap: all stays, named in
+        // the alert, which its OK closes.
+        ModalDriver driver;
+        QString told;
+        driver.on("PollixAlert", [&](QWidget *alert) {
+            told = static_cast<QMessageBox *>(alert)->text() + "\n" + static_cast<QMessageBox *>(alert)->informativeText();
+            QTest::mouseClick(alert->findChild<QAbstractButton *>("alertButton0"), Qt::LeftButton);
+        });
+        EXPECT_FALSE(StartRecovery::run());
+        EXPECT_EQ(driver.opened(), QStringList{"PollixAlert"});
+        EXPECT_TRUE(told.startsWith("Pollix cannot open its data folder, and ends.")) << told.toStdString();
+        EXPECT_TRUE(told.contains("was made again while its old contents were aside")) << told.toStdString();
+        EXPECT_EQ(filesBelow(home() + "Data"), (QMap<QString, QByteArray>{{"StudentRoster.xml", "typed into the empty folder"}}));
+        EXPECT_EQ(dataFolders(home()), (QStringList{".Data.swap-0000abcd.journal", "Data", "Data.old-dEf456", "Data.restore-aBc123"}));
+    }
+    QFile::remove(home() + "Data/StudentRoster.xml");
+    DialogAnswers answers;
+    EXPECT_TRUE(StartRecovery::run());
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join("\n").toStdString();
+    EXPECT_EQ(dataFolders(home()), QStringList{"Data"});
+    EXPECT_EQ(filesBelow(home() + "Data"), kRestored);
+}
