@@ -72,7 +72,7 @@ Outcome runDev(const QString &dev, const QString &path)
 TEST(DevScriptTest, WithoutRootOrAWorkingSudoItNamesTheMissingPackagesAndTheCommandAndStops)
 {
     POLLIX_AS_ORDINARY_USER();
-    const QString command = QStringLiteral("    apt-get install ") + kMissing;
+    const QString command = QStringLiteral("    apt-get update && apt-get install ") + kMissing;
 
     // No sudo on the machine at all.
     {
