@@ -453,9 +453,14 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
                 continue;
             const ImportItemInfo &item = m_importItemList.at(n);
             const QString typed = trimmedCell(m_previewData.cell(i, columnOfItem.at(n)));
-            QString note;
-            if (taken.source == Source::Cut)
+            QString note, detail;
+            if (taken.source == Source::Cut) {
                 note = QStringLiteral("%1 is cut to its first %2 characters.").arg(item.displayName()).arg(item.itemRule()->maxLength());
+                detail = QStringLiteral("%1 is cut to its first %2 characters; it is stored as \"%3\".")
+                             .arg(item.displayName())
+                             .arg(item.itemRule()->maxLength())
+                             .arg(taken.value);
+            }
             else if (taken.value.isEmpty() && item.keyName() == QLatin1String("DeviceNo"))
                 note = QStringLiteral("%1 %2 cannot be imported; the student gets the class's next free keypad number.")
                            .arg(item.displayName(), quoted(typed));
@@ -464,7 +469,7 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
             else
                 note = QStringLiteral("%1 %2 cannot be imported; it is stored as \"%3\".")
                            .arg(item.displayName(), quoted(typed), taken.value);
-            out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note};
+            out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note, detail.isEmpty() ? note : detail};
         }
     }
     return out;

@@ -87,6 +87,9 @@ public:
         QString row;     // the file row's number
         QString field;   // the item's display name
         QString note;    // what happens to it, e.g. Gender "Femme" cannot be imported; it is stored as "Male".
+        // The note with the value stored written out whole (a cut value too), as the list of the
+        // records imported shows it.
+        QString detail;
     };
     QList<Replacement> replacements() const;
 

@@ -8,7 +8,9 @@
 #include "support/Shots.h"
 #include "support/EventWait.h"
 #include "support/PollixTest.h"
+#include "support/WindowOnScreen.h"
 #include "support/XvfbRun.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/roster/ClassSetController.h"
 #include "ui/roster/ImportPreviewController.h"
 #include "ui/roster/ImportPreviewTableModel.h"
@@ -26,6 +28,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QToolTip>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -577,4 +581,69 @@ TEST_F(ImportWindowsTest, ASemicolonRosterWithAGenderItCannotTakeIsImportedWithT
             preview->done(0);
     });
     EXPECT_TRUE(ImportWindows::importStudents(nullptr, csv, classNo, "7A"));
+}
+
+// At 1024 x 768 under a window manager, the list of values not stored as typed shows each whole:
+// a value cut to its field's length with what is stored of it, wrapped in its cell and in its tip.
+TEST_F(ImportWindowsTest, TheValuesNotStoredAsTypedAreReadWholeOnA1024By768Screen)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("ImportWindowsTest.OnX11TheValuesNotStoredAsTypedAreReadWhole"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by TheValuesNotStoredAsTypedAreReadWholeOnA1024By768Screen.
+TEST_F(ImportWindowsTest, OnX11TheValuesNotStoredAsTypedAreReadWhole)
+{
+    const QString address = "Flat 12, Riverside Court, 145 Long Meadow Road, Upper Whitfield, Northshire, NW12 3AB, "
+                            "United Kingdom of Great Britain and Northern Ireland";
+    ASSERT_GT(address.size(), 120);
+    const QString csv = writeFile("long.csv", ("Device NO.,Student ID,First Name,Last Name,Address,Phone,Sex\r\n"
+                                               "1,S1,Ann,Lee,\"" + address + "\",0044 1632 960 123 4567 8901,Femme\r\n")
+                                                  .toUtf8());
+    ImportPreviewState state(ImportItemsForStudent(1).allImportItems());
+    QString why;
+    ASSERT_EQ(state.loadFile(csv, &why), TovImportPreviewData::Loaded) << why.toStdString();
+    ASSERT_FALSE(state.bHasError()) << state.statusText().toStdString();
+    // As the program places its windows.
+    ScreenFit::keepWindowsOnScreen();
+    ImportToDatabaseController import;
+    import.setImportMode(0);
+    import.setClassNoToImport(classNo, "7A");
+    import.setResultDataOfStudents(state.resultData());
+    import.setReplacements(state.replacements());
+    QSignalSpy finished(&import, &ImportToDatabaseController::importFinished);
+    import.show();
+    ASSERT_TRUE(finished.wait(kEventWaitMs));
+    ASSERT_TRUE(WindowOnScreen::settled(&import)) << WindowOnScreen::describe(&import);
+    WindowOnScreen::shot(QStringLiteral("values-not-stored-as-typed"));
+    EXPECT_TRUE(WindowOnScreen::problems(&import).isEmpty()) << WindowOnScreen::problems(&import).join("; ").toStdString();
+
+    QTableWidget *table = import.tblReplacedValues;
+    ASSERT_TRUE(table->isVisible());
+    ASSERT_EQ(table->rowCount(), 3);
+    const int value = table->columnCount() - 1;
+    QStringList notes;
+    const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const QModelIndex cell = table->model()->index(r, value);
+        const QString text = cell.data().toString();
+        notes << text;
+        EXPECT_EQ(cell.data(Qt::ToolTipRole).toString(), text);
+        const QRect rect = table->visualRect(cell);
+        EXPECT_LE(rect.right(), table->viewport()->width()) << "the column ends within the list";
+        const QRect needed = table->fontMetrics().boundingRect(QRect(0, 0, rect.width() - 2 * margin, 10000),
+                                                               Qt::TextWordWrap, text);
+        EXPECT_LE(needed.height(), rect.height()) << "row " << r << " cut: " << text.toStdString();
+    }
+    EXPECT_TRUE(notes.contains("Address is cut to its first 120 characters; it is stored as \"" + address.left(120) + "\"."))
+        << notes.join("\n").toStdString();
+    EXPECT_TRUE(notes.contains("Phone is cut to its first 20 characters; it is stored as \"0044 1632 960 123 45\"."))
+        << notes.join("\n").toStdString();
+    EXPECT_TRUE(notes.contains("Gender \"Femme\" cannot be imported; it is stored as \"Male\".")) << notes.join("\n").toStdString();
+
+    // Its tip shows a note whole too, where the pointer rests on it.
+    const QModelIndex first = table->model()->index(0, value);
+    QTest::mouseMove(table->viewport(), table->visualRect(first).center());
+    QHelpEvent tip(QEvent::ToolTip, table->visualRect(first).center(), table->viewport()->mapToGlobal(table->visualRect(first).center()));
+    QApplication::sendEvent(table->viewport(), &tip);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::isVisible() && QToolTip::text() == first.data().toString(); }, kEventWaitMs));
 }
