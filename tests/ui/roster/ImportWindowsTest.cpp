@@ -647,3 +647,59 @@ TEST_F(ImportWindowsTest, OnX11TheValuesNotStoredAsTypedAreReadWhole)
     QApplication::sendEvent(table->viewport(), &tip);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::isVisible() && QToolTip::text() == first.data().toString(); }, kEventWaitMs));
 }
+
+// A class list whose headings are in German: the preview says before the import that its first
+// row names no field and is left out, and the import stores the students only.
+TEST_F(ImportWindowsTest, HeadingsThatNameNoFieldAreToldBeforeTheImport)
+{
+    const QString csv = writeFile("klasse.csv", "Nr;Kennung;Vorname;Nachname\r\n1;S1;Anna;Lee\r\n2;S2;Bo;Chan\r\n");
+    DialogAnswers answers;
+    bool importSeen = false;
+    whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+        EXPECT_EQ(preview->cboRowStart->currentText(), "2");
+        EXPECT_TRUE(preview->lblErrorText->isVisible());
+        EXPECT_TRUE(preview->lblErrorText->text().startsWith(
+            "Ready to import.\nRow 1 looks like column headings (Nr, Kennung, Vorname, Nachname), but they do not name "
+            "the fields: it is left out, and the columns are taken in their order."))
+            << preview->lblErrorText->text().toStdString();
+        screenshot(preview, "german-headings-preview");
+        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
+            importSeen = true;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+            QTest::mouseClick(import->btnOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+        if (preview->isVisible())
+            preview->done(0);
+    });
+    EXPECT_TRUE(ImportWindows::importStudents(nullptr, csv, classNo, "7A"));
+    EXPECT_TRUE(importSeen);
+    QStringList ids;
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo))
+        ids << s.id() + " " + s.firstName();
+    ids.sort();
+    EXPECT_EQ(ids, QStringList({"S1 Anna", "S2 Bo"}));
+    EXPECT_TRUE(answers.alertTexts().isEmpty()) << answers.alertTexts().join("; ").toStdString();
+
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("ImportWindowsTest.OnX11TheStatusLineOfHeadingsFoldsWithinTheScreen"),
+                           {QSize(1024, 768), true}),
+              0);
+}
+
+// Run on a private Xvfb by HeadingsThatNameNoFieldAreToldBeforeTheImport: at 1024 x 768 the
+// status line folds within the window, which stays whole on the screen.
+TEST_F(ImportWindowsTest, OnX11TheStatusLineOfHeadingsFoldsWithinTheScreen)
+{
+    ScreenFit::keepWindowsOnScreen();
+    ImportPreviewController preview(writeFile("klasse.csv", "Nr;Kennung;Vorname;Nachname\r\n1;S1;Anna;Lee\r\n"),
+                                    ImportItemsForStudent(1).allImportItems());
+    preview.show();
+    ASSERT_TRUE(WindowOnScreen::settled(&preview)) << WindowOnScreen::describe(&preview);
+    WindowOnScreen::shot(QStringLiteral("german-headings"));
+    EXPECT_TRUE(WindowOnScreen::problems(&preview, {QStringLiteral("btnImport")}).isEmpty())
+        << WindowOnScreen::problems(&preview, {QStringLiteral("btnImport")}).join("; ").toStdString();
+    QLabel *status = preview.lblErrorText;
+    EXPECT_TRUE(status->text().contains("Row 1 looks like column headings")) << status->text().toStdString();
+    EXPECT_GE(status->height(), status->heightForWidth(status->width())) << "every line of it shows";
+    EXPECT_LE(status->mapTo(&preview, QPoint(status->width(), 0)).x(), preview.width());
+}
