@@ -76,6 +76,21 @@ void whenModal(const std::function<void(T *)> &action)
     poll->start();
 }
 
+// Imports from the preview with its Import button as the teacher does: on the import window, once
+// the import is over, check runs and OK closes it. A refused import ends the preview all the same.
+void importFromPreview(ImportPreviewController *preview, const std::function<void(ImportToDatabaseController *)> &check = {})
+{
+    whenModal<ImportToDatabaseController>([check](ImportToDatabaseController *import) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+        if (check)
+            check(import);
+        QTest::mouseClick(import->btnOK, Qt::LeftButton);
+    });
+    QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+    if (preview->isVisible())
+        preview->done(0);
+}
+
 // With a picture folder set, each step of the flow is saved there as a picture.
 void screenshot(QWidget *window, const QString &name)
 {
@@ -413,13 +428,7 @@ TEST_F(ImportWindowsTest, ColumnsInAnotherOrderAreMappedWithClicksOnTheMenusAndI
         previewSeen = true;
         preview->resize(700, 400);
         mapShuffledColumnsByClicks(preview, false);
-        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
-            import->btnOK->click();
-        });
-        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
-        if (preview->isVisible())
-            preview->done(0);
+        importFromPreview(preview);
     });
     EXPECT_TRUE(ImportWindows::importStudents(nullptr, writeFile("shuffled.csv", shuffledClass()), classNo, "7A"));
     EXPECT_TRUE(previewSeen);
@@ -485,14 +494,9 @@ TEST_F(ImportWindowsTest, AStrayLatinByteMarksItsRowAndEveryUtf8NameIsStoredInta
         typeIntoCell(preview, 1, 3, QStringLiteral("Mueller"));
         EXPECT_EQ(preview->lblErrorText->text(), "Ready to import.\nWhere the file gives none, the import stores "
                                                  "Group NO. 1, Birthday 2000-01-01, Gender Male.");
-        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+        importFromPreview(preview, [](ImportToDatabaseController *import) {
             EXPECT_EQ(import->txtImportState->text(), "Import successfully.");
-            import->btnOK->click();
         });
-        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
-        if (preview->isVisible())
-            preview->done(0);
     });
     EXPECT_TRUE(ImportWindows::importStudents(nullptr, writeFile("stray.csv", file), classNo, "7A"));
     EXPECT_TRUE(previewSeen);
@@ -663,14 +667,7 @@ TEST_F(ImportWindowsTest, HeadingsThatNameNoFieldAreToldBeforeTheImport)
             "the fields: it is left out, and the columns are taken in their order."))
             << preview->lblErrorText->text().toStdString();
         screenshot(preview, "german-headings-preview");
-        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
-            importSeen = true;
-            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
-            QTest::mouseClick(import->btnOK, Qt::LeftButton);
-        });
-        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
-        if (preview->isVisible())
-            preview->done(0);
+        importFromPreview(preview, [&](ImportToDatabaseController *) { importSeen = true; });
     });
     EXPECT_TRUE(ImportWindows::importStudents(nullptr, csv, classNo, "7A"));
     EXPECT_TRUE(importSeen);
