@@ -3,20 +3,24 @@
 #include "Log.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
+#include <QTemporaryFile>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
-// What xdg-open says fits in a few lines; the program it starts writes to the same stream for as
-// long as it runs, so only the end is kept.
-constexpr qsizetype kKeptOutput = 4096;
+// What xdg-open says fits in a few lines; the program it starts may write to the same stream for
+// as long as it runs, so only the end is read.
+constexpr qint64 kReadOutput = 4096;
 
-QString lastLine(const QByteArray &output)
+QString lastLine(QFile &said)
 {
-    const QStringList lines = QString::fromLocal8Bit(output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    said.seek(std::max<qint64>(0, said.size() - kReadOutput));
+    const QStringList lines = QString::fromLocal8Bit(said.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return lines.isEmpty() ? QString() : lines.last().trimmed();
 }
 } // namespace
@@ -42,12 +46,13 @@ void DesktopOpener::openFile(const QString &path, QObject *context, Failed faile
     process->setArguments({info.absoluteFilePath()});
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
-    auto said = std::make_shared<QByteArray>();
-    QObject::connect(process, &QProcess::readyReadStandardError, process, [process, said] {
-        *said += process->readAllStandardError();
-        if (said->size() > kKeptOutput)
-            *said = said->right(kKeptOutput);
-    });
+    // What it says goes to a file, not a pipe: a viewer that xdg-open starts writes there too,
+    // and must not die of a closed pipe once Pollix has ended.
+    auto said = std::make_shared<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("pollix-open-XXXXXX.log")));
+    if (said->open())
+        process->setStandardErrorFile(said->fileName());
+    else
+        process->setStandardErrorFile(QProcess::nullDevice());
     QObject::connect(process, &QProcess::errorOccurred, process, [process, tell](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart)
             return;
@@ -55,9 +60,8 @@ void DesktopOpener::openFile(const QString &path, QObject *context, Failed faile
         process->deleteLater();
     });
     QObject::connect(process, &QProcess::finished, process, [process, tell, said](int code, QProcess::ExitStatus status) {
-        *said += process->readAllStandardError();
         if (status != QProcess::NormalExit || code != 0)
-            tell(Failure::NoProgram, lastLine(*said));
+            tell(Failure::NoProgram, said->isOpen() ? lastLine(*said) : QString());
         process->deleteLater();
     });
     process->start();
