@@ -1,10 +1,12 @@
 #include "DemoData.h"
 
 #include "core/app/SystemFileUnpacker.h"
+#include "core/base/ActivityCodes.h"
 #include "core/base/AppDelegateBase.h"
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/authoring/MyTextView.h"
 #include "core/authoring/QuestionSetView.h"
+#include "core/engine/EndOfRunSave.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovGradeLetterXmlDatabase.h"
@@ -22,6 +24,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 struct DemoQuestion
@@ -79,6 +82,15 @@ void pastHeader(QuizEntity &quiz, const QString &day)
     quiz.setSessionType(QStringLiteral("Quiz"));
 }
 
+// The Test Title of the demo quiz's sessions: what a normal quiz run of "Demo Quiz.px" stores.
+QString demoQuizTitle()
+{
+    return EndOfRunSave::testTitle(Activity::NormalQuiz, false, DemoData::questionFileName());
+}
+
+// The title an earlier demo gave its past quizzes, before they were stored as a run stores them.
+const QString kEarlierTitle = QStringLiteral("Demo Quiz");
+
 // The demo quiz as the class took it in one of the past weeks (0 to 2).
 QuizEntity pastQuiz(int week)
 {
@@ -87,8 +99,8 @@ QuizEntity pastQuiz(int week)
     QuizEntity quiz;
     pastHeader(quiz, day);
     quiz.setName(QStringLiteral("Demo Quiz, week %1").arg(week + 1));
-    quiz.setTitle(QStringLiteral("Demo Quiz"));
-    quiz.setActionType(QStringLiteral("1"));
+    quiz.setTitle(demoQuizTitle());
+    quiz.setActionType(QString::number(StoredActivity::NormalQuiz));
     quiz.setTotalMark(QString::number(10 * qs.size()));
     quiz.setTimeElapsed(1200);
     for (int q = 0; q < qs.size(); ++q) {
@@ -153,10 +165,11 @@ QuizEntity labReport()
 }
 
 // A session of the demo is known by its class, title and day (the store reads back no more of
-// the date), whatever its file is called.
+// the date), whatever its file is called; a past quiz of an earlier demo by its title then.
 QString sessionKey(const QuizEntity &quiz)
 {
-    return quiz.className() + QLatin1Char('\n') + quiz.title() + QLatin1Char('\n') + quiz.dateText().left(10);
+    const QString title = quiz.title() == kEarlierTitle ? demoQuizTitle() : quiz.title();
+    return quiz.className() + QLatin1Char('\n') + title + QLatin1Char('\n') + quiz.dateText().left(10);
 }
 
 struct StoredSession
@@ -175,19 +188,22 @@ QHash<QString, StoredSession> sessionsIn(const QString &folder)
     return out;
 }
 
-// The session written when the folder lacks it, and given its name when a folder made by an
-// earlier demo holds it without one.
+// The session written (by add) when the folder lacks it; one that a folder made by an earlier
+// demo holds without a name, or under the title it had then, is mended where it is.
 template <typename Store>
-bool ensureSession(const QHash<QString, StoredSession> &present, const QString &fileName, QuizEntity &quiz, QString *errorText)
+bool ensureSession(const QHash<QString, StoredSession> &present, QuizEntity &quiz,
+                   const std::function<bool(QuizEntity &)> &add, QString *errorText)
 {
     const auto it = present.constFind(sessionKey(quiz));
     if (it == present.cend())
-        return Store().addQuizWithName(fileName, quiz, nullptr, errorText);
-    if (!it->quiz.name().isEmpty())
+        return add(quiz);
+    if (!it->quiz.name().isEmpty() && it->quiz.title() == quiz.title())
         return true;
-    QuizEntity named = it->quiz;
-    named.setName(quiz.name());
-    return Store().upDataQuizForReport(it->path, named, errorText);
+    QuizEntity mended = it->quiz;
+    if (mended.name().isEmpty())
+        mended.setName(quiz.name());
+    mended.setTitle(quiz.title());
+    return Store().upDataQuizForReport(it->path, mended, errorText);
 }
 
 template <typename Entity, typename Title>
@@ -313,14 +329,21 @@ bool ensureSessions(QString *errorText)
         return false;
     }
     const QHash<QString, StoredSession> quizzes = sessionsIn(app->strQuizXmlDataFilePath());
+    // Written as a run's end writes its session: the file is named after the session.
+    const auto asARun = [errorText](QuizEntity &quiz) { return EndOfRunSave::write(quiz, nullptr, errorText); };
     for (int week = 0; week < kPastDays.size(); ++week) {
         QuizEntity quiz = pastQuiz(week);
-        if (!ensureSession<TovQuizXmlDatabase>(quizzes, QStringLiteral("Demo Quiz "), quiz, errorText))
+        if (!ensureSession<TovQuizXmlDatabase>(quizzes, quiz, asARun, errorText))
             return false;
     }
     QuizEntity graded = labReport();
-    return ensureSession<TovCourseGradeXmlDatabase>(sessionsIn(app->strCourseGradeFilePath()),
-                                                    QStringLiteral("Lab report 2024-09-20T09:30:00"), graded, errorText);
+    return ensureSession<TovCourseGradeXmlDatabase>(
+        sessionsIn(app->strCourseGradeFilePath()), graded,
+        [errorText](QuizEntity &quiz) {
+            return TovCourseGradeXmlDatabase().addQuizWithName(QStringLiteral("Lab report 2024-09-20T09:30:00"), quiz,
+                                                               nullptr, errorText);
+        },
+        errorText);
 }
 
 bool ensureGradebook(QString *errorText)

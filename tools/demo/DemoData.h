@@ -22,9 +22,11 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
 
 // Past sessions of the demo class, so that backups, reports and the gradebook have something to
 // show: three normal quizzes ("Demo Quiz, week 1" to 3) and one points-only session ("Lab
-// report"), written through the session stores. Each is added when the folder lacks it, whatever
-// else ran there before, and named when an earlier demo left it without a name. False with
-// errorText set when one cannot be written.
+// report"), written through the session stores; the quizzes with the Test Title and file name
+// that a run of "Demo Quiz.px" gives its session (the end-of-run save's own rule). Each is added
+// when the folder lacks it, whatever else ran there before, and named and titled so where an
+// earlier demo left it without a name or under its old title. False with errorText set when one
+// cannot be written.
 bool ensureSessions(QString *errorText);
 
 // Gradebook settings for the demo sessions, each added when the gradebook lacks it: their "Quiz"

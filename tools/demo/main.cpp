@@ -15,6 +15,7 @@
 #include "core/store/DataRecovery.h"
 #include "platform/InstanceLock.h"
 #include "ui/app/PollixProgram.h"
+#include "ui/app/WelcomeWindowController.h"
 
 #include <QApplication>
 
@@ -73,8 +74,12 @@ int main(int argc, char *argv[])
     if (!DataRecovery::run(&why))
         std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
 
-    // The folder is filled before the main window opens, as a teacher's would be.
-    const QString quiz = DemoData::ensure(folder, option(args, "--archive"), &why);
+    // The folder is filled before the main window opens, as a teacher's would be; the splash
+    // then looks for what is missing in the same archive (the demo's own folder ships none).
+    const QString archive = option(args, "--archive");
+    if (!archive.isEmpty())
+        WelcomeWindowController::setArchivePath(archive);
+    const QString quiz = DemoData::ensure(folder, archive, &why);
     if (quiz.isEmpty()) {
         std::fprintf(stderr, "pollix-demo: %s\n", qPrintable(why));
         return 1;

@@ -2,12 +2,9 @@
 
 #include "core/engine/ActivityRules.h"
 #include "core/keypad/DeviceController.h"
-#include "platform/Log.h"
 
-#include <QDesktopServices>
 #include <QPointer>
 #include <QStandardPaths>
-#include <QUrl>
 
 Orvenda_AppDelegate::Orvenda_AppDelegate(const QString &rootFolder, QObject *parent)
     : QObject(parent), AppDelegateBase(rootFolder)
@@ -137,9 +134,7 @@ QString Orvenda_AppDelegate::helpFilePathForDeviceType(int deviceType) const
     return strPollixFilePath() + QStringLiteral("Help/User Manual of Tov%1.pdf").arg(model);
 }
 
-void Orvenda_AppDelegate::onPollixHelp()
+void Orvenda_AppDelegate::onPollixHelp(const DesktopOpener::Failed &failed)
 {
-    const QString path = helpFilePathForDeviceType(currentDeviceType());
-    PollixLog(QStringLiteral("open \"%1\"").arg(path));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    DesktopOpener::openFile(helpFilePathForDeviceType(currentDeviceType()), this, failed);
 }

@@ -2,6 +2,7 @@
 
 #include "core/base/AppDelegateBase.h"
 #include "core/keypad/DataOfFrame.h"
+#include "platform/DesktopOpener.h"
 
 #include <QList>
 #include <QObject>
@@ -66,8 +67,9 @@ public:
 
     // The user manual of a model, in the application folder's Help folder.
     QString helpFilePathForDeviceType(int deviceType) const;
-    // Opens the current model's manual with the desktop's viewer; failures are ignored.
-    void onPollixHelp();
+    // Hands the current model's manual to the desktop's viewer; failed hears, once it is known,
+    // that the manual is not there or that nothing on this computer opens it.
+    void onPollixHelp(const DesktopOpener::Failed &failed = {});
 
 private:
     bool m_isLogin = false;

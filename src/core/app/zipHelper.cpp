@@ -142,8 +142,9 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
         const std::optional<QStringList> names = GF::fileListAtPath(folder, QStringLiteral("xml"));
         for (const QString &name : names.value_or(QStringList())) {
             // Named after the file's path with the data folder cut off; the data folder's own
-            // pass so gives "//Quiz/x.xml". The name keeps the extension as the file has it.
-            const QString file = GF::filePathForListedName(folder, name, QStringLiteral("xml"));
+            // pass so gives "//Quiz/x.xml". The name keeps the extension as the file has it. The
+            // file itself goes by one clean path in both passes, so that a refusal names it once.
+            const QString file = QDir::cleanPath(GF::filePathForListedName(folder, name, QStringLiteral("xml")));
             QString entry = QFileInfo(folder + QLatin1Char('/') + name).path() + QLatin1Char('/') + QFileInfo(file).fileName();
             if (entry.startsWith(root))
                 entry = entry.mid(root.size());
@@ -154,8 +155,9 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
             if (problem.isEmpty() && quint64(std::max<qint64>(size, 0)) > DataFolderLayout::kMaxFileSize)
                 problem = QStringLiteral("it is larger than a data file may be (%1 MB)").arg(DataFolderLayout::kMaxFileSize >> 20);
             if (!problem.isEmpty()) {
-                if (!refused.contains(file))
-                    refused << QStringLiteral("%1 (%2)").arg(file, problem);
+                const QString refusal = QStringLiteral("%1 (%2)").arg(file, problem);
+                if (!refused.contains(refusal))
+                    refused << refusal;
                 continue;
             }
             // Keyed by the place in the data folder: the two passes name a file by different paths.

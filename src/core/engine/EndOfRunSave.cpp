@@ -81,6 +81,11 @@ QString EndOfRunSave::proposedName(int activity, const QString &fileName)
     return QFileInfo(fileName).completeBaseName();
 }
 
+QString EndOfRunSave::testTitle(int activity, bool freeStyle, const QString &fileName)
+{
+    return freeStyle || ActivityRules::isFreeStyle(activity) ? QString() : fileName;
+}
+
 QString EndOfRunSave::getMaxLengString(const QString &text)
 {
     return text.size() > 230 ? text.left(227) + QStringLiteral("...") : text;
@@ -101,11 +106,11 @@ QuizEntity EndOfRunSave::NormalSave(const QString &name, Run &run)
 
     QuizEntity quiz;
     quiz.setName(name);
+    quiz.setTitle(testTitle(run.curActivityMode, run.bIsFreeStyle, run.strFileName));
     if (run.bIsFreeStyle || ActivityRules::isFreeStyle(run.curActivityMode)) {
         run.curActivityMode = ActivityRules::savedActivity(run.curActivityMode);
         run.strFileName.clear();
     }
-    quiz.setTitle(run.strFileName);
     const QString sessionCode = ActivityRules::storedCode(run.curActivityMode);
     quiz.setActionType(sessionCode);
     quiz.setClassName(qpd->className());
@@ -205,10 +210,15 @@ bool EndOfRunSave::save(const QString &name, Run run, QString *writtenPath, QStr
         return true;
     QuizEntity quiz = keepsRollCall(run.curActivityMode) ? RollCallSave(name, run) : NormalSave(name, run);
     QString path;
-    if (!TovQuizXmlDatabase().addQuizWithName(quiz.name(), quiz, &path, errorText))
+    if (!write(quiz, &path, errorText))
         return false;
     PollixLog(QStringLiteral("Session saved: %1").arg(path));
     if (writtenPath)
         *writtenPath = path;
     return true;
+}
+
+bool EndOfRunSave::write(QuizEntity &quiz, QString *writtenPath, QString *errorText)
+{
+    return TovQuizXmlDatabase().addQuizWithName(quiz.name(), quiz, writtenPath, errorText);
 }

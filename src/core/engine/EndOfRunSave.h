@@ -30,6 +30,9 @@ public:
     // a question file of their own (survey, attendance, free style, hand raise), else the file's
     // name without its extension.
     static QString proposedName(int activity, const QString &fileName);
+    // The Test Title a run's session is stored (and listed in the Report window) under: the
+    // question file's name with its extension; none for a free-style run, which has no file.
+    static QString testTitle(int activity, bool freeStyle, const QString &fileName);
     // Quick grouping keeps nothing.
     static bool keepsNothing(int activity) { return activity == 13; }
     // Attendance and hand raise keep the roll call; every other run its questions and answers.
@@ -44,6 +47,9 @@ public:
     // empty for quick grouping). False with the reason, the run's data untouched, when the file
     // could not be written.
     static bool save(const QString &name, Run run, QString *writtenPath, QString *errorText);
+    // Writes a run's session record as its own session file: named after the session and the
+    // time it was made, as every run's is. *writtenPath gets the file's path.
+    static bool write(QuizEntity &quiz, QString *writtenPath, QString *errorText);
     // Drops the run's answers and asked questions (after a save or a confirmed cancel).
     static void removeQuizRecord();
     // A text stored in a session: up to 230 characters whole, a longer one cut to 227 and "...".

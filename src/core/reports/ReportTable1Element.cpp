@@ -51,3 +51,9 @@ QDateTime ReportTable1Element::created() const
 {
     return QDateTime(m_day, m_time, Qt::UTC);
 }
+
+QString ReportTable1Element::exportFileName() const
+{
+    const QString name = unreadable().isEmpty() ? session() : QFileInfo(filePath()).completeBaseName();
+    return GlobalFunctions::safeFileName(name) + QStringLiteral(".xml");
+}

@@ -45,4 +45,7 @@ public:
     static ReportTable1Element fromResult(const TovSessionXmlParsedResult &entry);
     // Day and time together, the sort key (newest first in the list).
     QDateTime created() const;
+    // The file name Export proposes: the session's name with ".xml"; a damaged file's row, named
+    // by its file, proposes that file's name as it is.
+    QString exportFileName() const;
 };

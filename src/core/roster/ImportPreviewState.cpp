@@ -50,10 +50,16 @@ int ImportPreviewState::loadFile(const QString &path, QString *errorText, CSVOpe
     m_headerItemList[0] = QString();
     while (m_headerItemList.size() < m_previewData.numOfColumns())
         m_headerItemList << kNotImported;
+    m_unnamedHeadings.clear();
     // A first row of field names (as the roster exports write) maps the columns by those names
-    // and is left out of the import.
-    if (mapByHeaderRow() && m_previewData.numOfRows() > 1)
+    // and is left out of the import. A first row of headings that name no field is left out
+    // too, and the status line says so: the columns are then taken in their order.
+    if (mapByHeaderRow() && m_previewData.numOfRows() > 1) {
         m_previewData.setStartRow(2);
+    } else if (looksLikeHeadings()) {
+        m_unnamedHeadings = m_previewData.arrAllData.first();
+        m_previewData.setStartRow(2);
+    }
     fullCheck();
     return result;
 }
@@ -102,6 +108,83 @@ bool ImportPreviewState::mapByHeaderRow()
         m_headerItemList[column] = named.value(column, kNotImported);
     }
     return true;
+}
+
+namespace {
+// A number as a file writes one: a keypad or group number, a telephone number, a date.
+bool isFigure(const QString &text)
+{
+    bool digit = false;
+    for (QChar c : text) {
+        if (c.isDigit())
+            digit = true;
+        else if (!c.isSpace() && !QStringLiteral("+-./()").contains(c))
+            return false;
+    }
+    return digit;
+}
+
+bool hasDigit(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); });
+}
+} // namespace
+
+// Headings, whatever their language: a first row of two cells or more that, over a column whose
+// every value below is a figure, holds a word; and nowhere holds a figure where the rows below
+// do, as a student's row would (a keypad number, a telephone number).
+bool ImportPreviewState::looksLikeHeadings() const
+{
+    const QList<TovImportPreviewData::Row> &rows = m_previewData.arrAllData;
+    if (rows.size() < 2)
+        return false;
+    const auto filled = std::count_if(rows.first().cbegin() + 1, rows.first().cend(),
+                                      [](const QString &cell) { return !trimmedCell(cell).isEmpty(); });
+    if (filled < 2)
+        return false;
+    int headings = 0;
+    for (int column = 1; column <= m_previewData.numOfFileColumns(); ++column) {
+        bool figures = false;
+        bool onlyFigures = true;
+        for (qsizetype r = 1; r < rows.size() && onlyFigures; ++r) {
+            const QString value = trimmedCell(rows.at(r).value(column));
+            if (value.isEmpty())
+                continue;
+            figures = true;
+            onlyFigures = isFigure(value);
+        }
+        const QString head = trimmedCell(rows.first().value(column));
+        if (!figures || !onlyFigures || head.isEmpty())
+            continue;
+        if (hasDigit(head))
+            return false;
+        ++headings;
+    }
+    return headings > 0;
+}
+
+QString ImportPreviewState::headingsLine() const
+{
+    const QList<TovImportPreviewData::Row> &rows = m_previewData.arrAllData;
+    // Only while the file's first row is still that row (the teacher may have removed it).
+    if (m_unnamedHeadings.isEmpty() || rows.isEmpty() || rows.first().mid(1) != m_unnamedHeadings.mid(1))
+        return QString();
+    constexpr int kMostNamed = 6;
+    QStringList named;
+    for (qsizetype column = 1; column < m_unnamedHeadings.size(); ++column) {
+        const QString head = trimmedCell(m_unnamedHeadings.at(column));
+        if (!head.isEmpty())
+            named << head;
+    }
+    const QString list = named.size() > kMostNamed ? named.mid(0, kMostNamed).join(QStringLiteral(", ")) + QStringLiteral(", ...")
+                                                   : named.join(QStringLiteral(", "));
+    if (m_previewData.startRow() > 1)
+        return QStringLiteral("\nRow 1 looks like column headings (%1), but they do not name the fields: it is left out, "
+                              "and the columns are taken in their order. Choose each column's field above the list.")
+            .arg(list);
+    return QStringLiteral("\nRow 1 looks like column headings (%1), but they do not name the fields: it is imported as a "
+                          "student.")
+        .arg(list);
 }
 
 const ImportItemInfo *ImportPreviewState::itemForColumn(int column) const
@@ -349,10 +432,10 @@ QString ImportPreviewState::statusText() const
 {
     const QStringList missing = missingRequiredItems();
     if (!missing.isEmpty())
-        return QStringLiteral("Required Field(s):") + missing.join(QLatin1Char(','));
+        return QStringLiteral("Required Field(s):") + missing.join(QLatin1Char(',')) + headingsLine();
     if (!m_arrAllErrorFields.isEmpty())
-        return QStringLiteral("Incorrect Field(s):") + m_arrAllErrorFields.join(QLatin1Char(',')) + rowsAndReasons();
-    return QStringLiteral("Ready to import.") + replacementLines() + defaultsLine();
+        return QStringLiteral("Incorrect Field(s):") + m_arrAllErrorFields.join(QLatin1Char(',')) + headingsLine() + rowsAndReasons();
+    return QStringLiteral("Ready to import.") + headingsLine() + replacementLines() + defaultsLine();
 }
 
 // Which rows hold the blocking errors and why, a few lines of them, so the teacher can go to them.
@@ -453,9 +536,14 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
                 continue;
             const ImportItemInfo &item = m_importItemList.at(n);
             const QString typed = trimmedCell(m_previewData.cell(i, columnOfItem.at(n)));
-            QString note;
-            if (taken.source == Source::Cut)
+            QString note, detail;
+            if (taken.source == Source::Cut) {
                 note = QStringLiteral("%1 is cut to its first %2 characters.").arg(item.displayName()).arg(item.itemRule()->maxLength());
+                detail = QStringLiteral("%1 is cut to its first %2 characters; it is stored as \"%3\".")
+                             .arg(item.displayName())
+                             .arg(item.itemRule()->maxLength())
+                             .arg(taken.value);
+            }
             else if (taken.value.isEmpty() && item.keyName() == QLatin1String("DeviceNo"))
                 note = QStringLiteral("%1 %2 cannot be imported; the student gets the class's next free keypad number.")
                            .arg(item.displayName(), quoted(typed));
@@ -464,7 +552,7 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
             else
                 note = QStringLiteral("%1 %2 cannot be imported; it is stored as \"%3\".")
                            .arg(item.displayName(), quoted(typed), taken.value);
-            out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note};
+            out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note, detail.isEmpty() ? note : detail};
         }
     }
     return out;

@@ -20,7 +20,9 @@ public:
     // Loads the file (TovImportPreviewData's results: Loaded, NoRows, Unreadable) and, when it
     // loaded, maps the columns past the items to "N/A" and checks every cell. When the first
     // row names the fields, the columns are mapped by those names and the preview starts at
-    // row 2. The separator is recognised from the file unless one is given.
+    // row 2; a first row of headings that name no field is left out too (the status line says
+    // so), and the columns are taken in their order. The separator is recognised from the file
+    // unless one is given.
     int loadFile(const QString &path, QString *errorText,
                  CSVOperator::TextEncoding encoding = CSVOperator::TextEncoding::Unicode,
                  CSVOperator::Separator separator = CSVOperator::Separator::Recognised);
@@ -87,6 +89,9 @@ public:
         QString row;     // the file row's number
         QString field;   // the item's display name
         QString note;    // what happens to it, e.g. Gender "Femme" cannot be imported; it is stored as "Male".
+        // The note with the value stored written out whole (a cut value too), as the list of the
+        // records imported shows it.
+        QString detail;
     };
     QList<Replacement> replacements() const;
 
@@ -100,6 +105,10 @@ private:
     QString rowsAndReasons() const;
     // Maps columns by a first row that names the fields; false when the first row is data.
     bool mapByHeaderRow();
+    // A first row of headings that mapByHeaderRow could not map: words over columns of figures.
+    bool looksLikeHeadings() const;
+    // The status line's word on such a row ("" when the file has none, or it was removed).
+    QString headingsLine() const;
     QString duplicateKey(const ImportItemRule &rule, const QString &value) const;
 
     // Where a record's value comes from: the cell as typed, the item's default (no column or a
@@ -121,4 +130,6 @@ private:
     QStringList m_headerItemList;
     TovImportPreviewData m_previewData;
     QStringList m_arrAllErrorFields;
+    // The first row as loaded, when it is a row of headings that name no field.
+    QStringList m_unnamedHeadings;
 };

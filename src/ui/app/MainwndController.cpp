@@ -2,6 +2,7 @@
 
 #include "core/app/Orvenda_AppDelegate.h"
 #include "ui/app/TabController.h"
+#include "ui/controls/DesktopFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,9 +44,9 @@ void MainwndController::awakeFromNib()
         a->setEnabled(false);
 
     QMenu *help = bar->addMenu(tr("&Help"));
-    help->addAction(tr("Pollix Help"), this, [] {
+    help->addAction(tr("Pollix Help"), this, [this] {
         if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
-            app->onPollixHelp();
+            app->onPollixHelp(DesktopFiles::alertOver(m_window));
     });
 }
 

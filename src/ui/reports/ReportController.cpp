@@ -526,7 +526,7 @@ void ReportController::doExport1()
         return;
     const ReportTable1Element &row = rows.first();
     const QString path = FileDialogs::getSaveFileNameOfType(this, tr("Export"), QString(), tr("XML (*.xml)"),
-                                                            GlobalFunctions::safeFileName(row.session()) + QStringLiteral(".xml"));
+                                                            row.exportFileName());
     if (path.isEmpty())
         return;
     QString why;

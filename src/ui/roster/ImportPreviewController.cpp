@@ -212,6 +212,8 @@ void ImportPreviewController::buildWindow()
     lblErrorText = new QLabel(this);
     lblErrorText->setObjectName(QStringLiteral("lblErrorText"));
     lblErrorText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long line folds within the window rather than widening it past a small screen.
+    lblErrorText->setWordWrap(true);
 
     auto makeButton = [this](QPushButton *&b, const char *name, const QString &title) {
         b = new QPushButton(title, this);

@@ -3,6 +3,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/base/CommonFunc.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/controls/TableExtensions.h"
 
 #include <QCloseEvent>
@@ -28,7 +29,23 @@ QTableWidget *listOfRecords(QWidget *parent, const QString &name)
     table->verticalHeader()->setDefaultSectionSize(22);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->horizontalHeader()->setStretchLastSection(true);
+    // A reason or a stored value is read whole: it wraps in its cell (the row grows), on any
+    // screen and after any change of a column's width.
+    table->setWordWrap(true);
+    table->setTextElideMode(Qt::ElideNone);
+    QObject::connect(table->horizontalHeader(), &QHeaderView::sectionResized, table, [table] { table->resizeRowsToContents(); });
     return table;
+}
+
+// One row's cells, each with its whole text as its tip too.
+void setRow(QTableWidget *table, int row, const QStringList &cells)
+{
+    for (int c = 0; c < cells.size(); ++c) {
+        auto *item = new QTableWidgetItem(cells.at(c));
+        item->setToolTip(cells.at(c));
+        table->setItem(row, c, item);
+    }
+    table->resizeRowToContents(row);
 }
 } // namespace
 
@@ -113,7 +130,9 @@ void ImportToDatabaseController::windowDidLoad()
     }
     addColumnWithTitle(tblReplacedValues, tr("Value"), QStringLiteral("value"), 380);
     txtImportState->setText(tr("Processing file..."));
-    resize(760, 420);
+    // Tall enough from the start for the list of values not stored as typed, which comes at the
+    // end: the window does not grow (nor leave the screen) then.
+    ScreenFit::resize(this, 760, m_replacements.isEmpty() ? 420 : 560);
 }
 
 int ImportToDatabaseController::exec()
@@ -214,8 +233,7 @@ void ImportToDatabaseController::showLostRows()
             const RosterImporter::LostTeacher &lost = m_importer.teachersLost().at(r);
             cells = {lost.teacher.teacherName(), lost.teacher.title(), lost.reason};
         }
-        for (int c = 0; c < cells.size(); ++c)
-            tblLostDataInfo->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+        setRow(tblLostDataInfo, r, cells);
     }
     tblLostDataInfo->scrollToBottom();
 }
@@ -239,20 +257,17 @@ bool ImportToDatabaseController::showReplacedValues()
         const QStringList cells = m_mode == 0
                                       ? QStringList{replaced.row, record.value(1).trimmed(),
                                                     mergeFirstLastString(record.value(2).trimmed(), record.value(3).trimmed()),
-                                                    replaced.note}
+                                                    replaced.detail}
                                       : QStringList{replaced.row,
                                                     mergeFirstLastString(record.value(1).trimmed(), record.value(2).trimmed()),
-                                                    replaced.note};
+                                                    replaced.detail};
         const int r = tblReplacedValues->rowCount();
         tblReplacedValues->setRowCount(r + 1);
-        for (int c = 0; c < cells.size(); ++c)
-            tblReplacedValues->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+        setRow(tblReplacedValues, r, cells);
     }
     const bool any = tblReplacedValues->rowCount() > 0;
     txtReplacedResult->setVisible(any);
     tblReplacedValues->setVisible(any);
-    if (any)
-        resize(width(), std::max(height(), 560));
     return any;
 }
 

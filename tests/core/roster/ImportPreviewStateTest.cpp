@@ -362,3 +362,45 @@ TEST_F(ImportPreviewStateTest, ATypedValueTheImportCannotTakeIsNamedWithItsRowAn
     EXPECT_EQ(state->resultData().at(0).at(0), "");
 }
 
+
+// A first row of headings that name no field (another language, another program's names) is told
+// in the status line before the import, and left out; a first row of data is not mistaken for one.
+TEST_F(ImportPreviewStateTest, HeadingsThatNameNoFieldAreToldAndLeftOut)
+{
+    const QString told = "Row 1 looks like column headings (Nr, Kennung, Vorname, Nachname), but they do not name the "
+                         "fields: it is left out, and the columns are taken in their order. Choose each column's field "
+                         "above the list.";
+    load("Nr;Kennung;Vorname;Nachname\r\n1;S1;Anna;Lee\r\n2;S2;Bo;Chan\r\n");
+    EXPECT_EQ(state->previewData().startRow(), 2);
+    EXPECT_EQ(state->headerItemList().mid(1, 4), QStringList({"* Device NO.", "* Student ID", "First Name", "Last Name"}));
+    EXPECT_EQ(state->statusText(), "Ready to import.\n" + told +
+                                       "\nWhere the file gives none, the import stores Group NO. 1, Birthday 2000-01-01, "
+                                       "Gender Male.");
+    const QList<QStringList> records = state->resultData();
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records.at(0).mid(0, 4), QStringList({"1", "S1", "Anna", "Lee"}));
+
+    // Taken back by the teacher, the row is a student, and the status line says that too.
+    ASSERT_TRUE(state->setStartRow(1));
+    EXPECT_TRUE(state->statusText().contains("\nRow 1 looks like column headings (Nr, Kennung, Vorname, Nachname), but "
+                                             "they do not name the fields: it is imported as a student.\n"))
+        << state->statusText().toStdString();
+    EXPECT_TRUE(state->bHasError()) << "its keypad number is no number";
+    // Removed, it is gone from the status line.
+    state->removeRows({0});
+    EXPECT_FALSE(state->statusText().contains("headings")) << state->statusText().toStdString();
+
+    // Found among errors as well, after the first line.
+    load("Nr,Kennung,Telefon\r\n1,S 1,0171 234\r\n2,S2,0171 235\r\n");
+    EXPECT_TRUE(state->statusText().startsWith("Incorrect Field(s):* Student ID\nRow 1 looks like column headings (Nr, "
+                                               "Kennung, Telefon)"))
+        << state->statusText().toStdString();
+
+    // Data: a number where the rows below have numbers, or a single cell, or no numbers to tell by.
+    for (const QByteArray &data : {QByteArray("1,S1,Ann,Lee\r\n2,S2,Bo,Chan\r\n"), QByteArray("Ann,Lee,5\r\nBo,Chan,6\r\n"),
+                                   QByteArray("x,,,\r\n1,S1,Ann,Lee\r\n"), QByteArray("Ann,Lee\r\nBo,Chan\r\n")}) {
+        load(data);
+        EXPECT_EQ(state->previewData().startRow(), 1) << data.toStdString();
+        EXPECT_FALSE(state->statusText().contains("headings")) << data.toStdString();
+    }
+}

@@ -1,6 +1,8 @@
 #include "DemoData.h"
 
+#include "core/engine/EndOfRunSave.h"
 #include "core/store/DataManager.h"
+#include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovGradeLetterXmlDatabase.h"
 #include "core/store/TovPeriodXmlDatabase.h"
@@ -9,13 +11,16 @@
 #include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
+#include "ui/controls/MyComboBox.h"
 #include "ui/controls/TovTableView.h"
 #include "ui/reports/ReportController.h"
 #include "ui/roster/ClassManageController.h"
 #include "ui/roster/StudentTableView.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTest>
 
 namespace {
 class DemoDataTest : public PollixTest
@@ -122,6 +127,7 @@ TEST_F(DemoDataTest, WhateverRanBeforeTheFolderHoldsTheNamedPastSessionsAndTheGr
     names.sort();
     EXPECT_EQ(names, (QStringList{"Demo Quiz", "Demo Quiz, week 1", "Demo Quiz, week 2", "Demo Quiz, week 3"}));
     EXPECT_EQ(DataManager::getQuizAtPath(unnamedPath)->name(), "Demo Quiz, week 2") << "named where it is";
+    EXPECT_EQ(DataManager::getQuizAtPath(unnamedPath)->title(), "Demo Quiz.px") << "titled as a run of its quiz";
     EXPECT_EQ(DataManager::getQuizAtPath(runPath)->title(), "Demo Quiz.px") << "the run's own stays as it was";
     const QStringList pointsOnly = DataManager::getCourseGradeFile().value_or(QStringList());
     ASSERT_EQ(pointsOnly.size(), 1);
@@ -136,4 +142,47 @@ TEST_F(DemoDataTest, WhateverRanBeforeTheFolderHoldsTheNamedPastSessionsAndTheGr
         shown << window.table1->model()->index(row, 0).data().toString();
     for (const QString &name : QStringList{"Demo Quiz, week 1", "Demo Quiz, week 2", "Demo Quiz, week 3", "Lab report"})
         EXPECT_TRUE(shown.contains(name)) << name.toStdString() << " in " << shown.join(", ").toStdString();
+}
+
+// The past quizzes are stored as a run of "Demo Quiz.px" stores its session, so the Report window
+// knows one Demo Quiz: its Test Title filter lists it once and lists the run with the past weeks.
+TEST_F(DemoDataTest, ThePastQuizzesAreStoredAsARunOfTheDemoQuizStoresItsSession)
+{
+    make();
+    QString why;
+    ASSERT_TRUE(DemoData::ensureSessions(&why)) << why.toStdString();
+    EndOfRunSave::Run run;
+    run.strFileName = DemoData::questionFileName();
+    run.curDeviceType = 3;
+    run.arrQuizTime = QStringList{"2026-12-07T10:00:00", "2026-12-07T10:15:00", "900"};
+    QString runPath;
+    ASSERT_TRUE(EndOfRunSave::save("Demo Quiz", run, &runPath, &why)) << why.toStdString();
+
+    // Each file is named as the run's is: the session's name and when it was made.
+    const QStringList files = QDir(app()->strQuizXmlDataFilePath()).entryList({"*.xml"}, QDir::Files);
+    ASSERT_EQ(files.size(), 4);
+    for (const QString &file : files) {
+        const std::optional<QuizEntity> quiz = DataManager::getQuizAtPath(QDir(app()->strQuizXmlDataFilePath()).filePath(file));
+        ASSERT_TRUE(quiz);
+        EXPECT_EQ(quiz->title(), "Demo Quiz.px") << file.toStdString();
+        EXPECT_EQ(file, GlobalFunctions::safeFileName(quiz->name() + quiz->dateText()) + ".xml");
+    }
+    EXPECT_EQ(QFileInfo(runPath).fileName(), GlobalFunctions::safeFileName("Demo Quiz" + DataManager::getQuizAtPath(runPath)->dateText()) + ".xml");
+
+    // The teacher picks the quiz in the Test Title filter: the three weeks and the run.
+    ReportController window;
+    QStringList titles;
+    for (int i = 0; i < window.cboTestTitle1->count(); ++i)
+        titles << window.cboTestTitle1->itemText(i);
+    EXPECT_EQ(titles.count("Demo Quiz.px"), 1) << titles.join(" | ").toStdString();
+    EXPECT_FALSE(titles.contains("Demo Quiz")) << titles.join(" | ").toStdString();
+    window.show();
+    window.cboTestTitle1->setFocus();
+    QTest::keyClicks(window.cboTestTitle1, "Demo");
+    ASSERT_EQ(window.cboTestTitle1->currentText(), "Demo Quiz.px");
+    QStringList shown;
+    for (int row = 0; row < window.table1->model()->rowCount(); ++row)
+        shown << window.table1->model()->index(row, 0).data().toString();
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"Demo Quiz", "Demo Quiz, week 1", "Demo Quiz, week 2", "Demo Quiz, week 3"}));
 }

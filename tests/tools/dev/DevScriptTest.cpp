@@ -2,6 +2,7 @@
 // which packages are missing and the one command to run as root, and ends with a failure,
 // before anything is configured or built.
 
+#include "support/CommandFolder.h"
 #include "support/OrdinaryUser.h"
 
 #include <QDir>
@@ -32,20 +33,7 @@ QString devCopy(const QTemporaryDir &dir)
 // the given scripts.
 QString commandsWithoutSudo(const QTemporaryDir &dir, const QList<std::pair<QString, QByteArray>> &scripts = {})
 {
-    const QString bin = dir.filePath(QStringLiteral("bin"));
-    QDir().mkpath(bin);
-    for (const char *system : {"/usr/local/bin", "/usr/bin", "/bin", "/usr/sbin", "/sbin"}) {
-        for (const QFileInfo &f : QDir(QString::fromLatin1(system)).entryInfoList(QDir::Files | QDir::Executable))
-            if (f.fileName() != QLatin1String("sudo"))
-                QFile::link(f.absoluteFilePath(), bin + QLatin1Char('/') + f.fileName());
-    }
-    for (const auto &[name, body] : scripts) {
-        QFile script(bin + QLatin1Char('/') + name);
-        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n" + body);
-        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    return bin;
+    return CommandFolder::make(dir.filePath(QStringLiteral("bin")), {QStringLiteral("sudo")}, scripts);
 }
 
 struct Outcome
@@ -72,7 +60,7 @@ Outcome runDev(const QString &dev, const QString &path)
 TEST(DevScriptTest, WithoutRootOrAWorkingSudoItNamesTheMissingPackagesAndTheCommandAndStops)
 {
     POLLIX_AS_ORDINARY_USER();
-    const QString command = QStringLiteral("    apt-get install ") + kMissing;
+    const QString command = QStringLiteral("    apt-get update && apt-get install ") + kMissing;
 
     // No sudo on the machine at all.
     {

@@ -1,5 +1,6 @@
 #include "core/app/zipHelper.h"
 #include "core/keypad/DeviceController.h"
+#include "core/store/DataFolderLayout.h"
 #include "core/store/DataManager.h"
 #include "core/store/DataRecovery.h"
 #include "core/store/TovClassXmlDatabase.h"
@@ -322,4 +323,31 @@ TEST_F(DataManagementTest, ARestoreKeepsTheDataItReplacedAndRestoringThatArchive
     EXPECT_EQ(TovSubjectXmlDatabase::sharedSubjectUI()->subjectCount(), 2);
     EXPECT_EQ(sessionCount(), 1);
     EXPECT_EQ(QDir(home() + "Backups").entryList({"*.zip"}, QDir::Files).size(), 2) << "each restore keeps what it replaced";
+}
+
+// A backup refused for damaged files names each file once, by its place in the data folder,
+// though the sessions and classes go into an archive twice.
+TEST_F(DataManagementTest, ABackupRefusedForDamagedFilesNamesEachOnceWithACleanPath)
+{
+    writeFile("Data/Quiz/Cut short.xml", "<?xml version=\"1.0\"?>\n<Session><ID>1</ID><Name>Cut");
+    writeFile("Data/Classes/Broken class.xml", "not a class file");
+    // Larger than a data file may be: refused before anything is read.
+    QFile huge(writeFile("Data/Quiz/Huge.xml", "<Session>"));
+    ASSERT_TRUE(huge.resize(qint64(DataFolderLayout::kMaxFileSize) + 1));
+    DataManagementCtrl page;
+    const auto backupNames = [&](const QStringList &files) {
+        answers.answerFile(backup());
+        QTest::mouseClick(page.btnBackup, Qt::LeftButton);
+        ASSERT_FALSE(answers.alerts().isEmpty());
+        EXPECT_EQ(answers.alerts().last().text, "Unsuccessfully backup.");
+        const QString said = answers.alerts().last().informativeText;
+        for (const QString &file : files)
+            EXPECT_EQ(said.count(data() + file), 1) << said.toStdString();
+        EXPECT_FALSE(said.contains("//")) << said.toStdString();
+        EXPECT_FALSE(said.contains("Monday")) << said.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(backup()));
+    };
+    backupNames({"Quiz/Huge.xml"});
+    ASSERT_TRUE(huge.remove());
+    backupNames({"Quiz/Cut short.xml", "Classes/Broken class.xml"});
 }

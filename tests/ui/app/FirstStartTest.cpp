@@ -1,27 +1,32 @@
 // What a new teacher meets first: the program started on an application folder puts in place
 // every first-run file the folder lacks (manuals, sounds, standards, the slide template), on a
 // new folder, on one holding only what a killed Pollix left, and on a teacher's folder without
-// manuals and sounds; and Help opens its manual.
+// manuals and sounds; and Help opens its manual, or says why it cannot.
 
 #include "core/app/ZipArchive.h"
 #include "platform/InstanceLock.h"
+#include "support/CommandFolder.h"
+#include "support/DialogAnswers.h"
+#include "support/EventWait.h"
+#include "support/ModalDriver.h"
 #include "support/PollixTest.h"
 #include "support/RunningPollix.h"
 #include "ui/app/MainwndController.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QAction>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTemporaryDir>
-#include <QUrl>
+#include <QTest>
 
 #include <csignal>
 
@@ -121,58 +126,126 @@ TEST(FirstStartTest, TheProgramPutsInPlaceWhatTheFolderLacksAndKeepsWhatIsThere)
 }
 
 namespace {
-// Stands in for the desktop's document opener: notes what it was asked to open.
-class Opener : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
-
 class FirstStartHelpTest : public PollixTest
 {
 protected:
     void TearDown() override
     {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         WelcomeWindowController::setArchivePath(QString());
         WelcomeWindowController::setDefaultSeconds(5);
         TabController::resetHooks();
         PollixTest::TearDown();
     }
+
+    // The start as the program makes it: the splash over the new folder, then the main window
+    // (no receiver here, and no one to choose a system).
+    void start()
+    {
+        WelcomeWindowController::setArchivePath(kArchive);
+        WelcomeWindowController::setDefaultSeconds(0);
+        TabController::hooks().runSystemChoice = [](QWidget *) {};
+        main.initWindow();
+        main.showWindow();
+    }
+
+    // Help, then Pollix Help, with the mouse on the menu bar and the menu.
+    void chooseHelp()
+    {
+        QMenuBar *bar = main.window()->menuBar();
+        QAction *menu = nullptr;
+        for (QAction *a : bar->actions())
+            if (a->text() == QStringLiteral("&Help"))
+                menu = a;
+        ASSERT_TRUE(menu && menu->menu());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu).center());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return menu->menu()->isVisible(); }, kEventWaitMs)) << "a click opens the menu";
+        QAction *item = nullptr;
+        for (QAction *a : menu->menu()->actions())
+            if (a->text() == QStringLiteral("Pollix Help"))
+                item = a;
+        ASSERT_TRUE(item);
+        QTest::mouseClick(menu->menu(), Qt::LeftButton, {}, menu->menu()->actionGeometry(item).center());
+    }
+
+    QString manual() const { return home() + "Help/User Manual of TovDravel.pdf"; }
+
+    MainwndController main;
+    QTemporaryDir desktop;
 };
 } // namespace
 
 TEST_F(FirstStartHelpTest, OnANewFolderHelpOpensTheManualTheStartPutInPlace)
 {
-    // The start as the program makes it: the splash over the new folder, then the main window
-    // (no receiver here, and no one to choose a system).
-    WelcomeWindowController::setArchivePath(kArchive);
-    WelcomeWindowController::setDefaultSeconds(0);
-    TabController::hooks().runSystemChoice = [](QWidget *) {};
-    Opener opener;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
-    MainwndController main;
-    main.initWindow();
-    main.showWindow();
+    // The desktop's opener notes what it was asked to open.
+    const QString opened = desktop.filePath("opened");
+    const QString bin = CommandFolder::make(desktop.filePath("bin"), {},
+                                            {{"xdg-open", "printf '%s\\n' \"$1\" >> '" + opened.toUtf8() + "'\n"}});
+    ScopedEnvironment path({{"PATH", bin.toUtf8()}});
+    DialogAnswers answers;
+    start();
+    ASSERT_NO_FATAL_FAILURE(chooseHelp());
 
-    // Help, then Pollix Help, from the menu bar.
-    QAction *help = nullptr;
-    for (QAction *menu : main.window()->menuBar()->actions())
-        if (menu->text() == QStringLiteral("&Help") && menu->menu())
-            for (QAction *item : menu->menu()->actions())
-                if (item->text() == QStringLiteral("Pollix Help"))
-                    help = item;
-    ASSERT_TRUE(help);
-    help->trigger();
-
-    ASSERT_EQ(opener.opened.size(), 1);
-    const QString manual = opener.opened.first().toLocalFile();
-    EXPECT_EQ(manual, home() + "Help/User Manual of TovDravel.pdf");
-    EXPECT_EQ(bytesOf(manual), firstRunFiles().value("Help/User Manual of TovDravel.pdf"));
-    EXPECT_TRUE(bytesOf(manual).startsWith("%PDF"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(opened).size() > 0; }, kEventWaitMs));
+    EXPECT_EQ(QString::fromUtf8(bytesOf(opened)), manual() + "\n");
+    EXPECT_EQ(bytesOf(manual()), firstRunFiles().value("Help/User Manual of TovDravel.pdf"));
+    EXPECT_TRUE(bytesOf(manual()).startsWith("%PDF"));
+    QTest::qWait(50);
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join("; ").toStdString();
 }
 
-#include "FirstStartTest.moc"
+// A desktop with no program for PDF files (xdg-open finds no viewer and no browser): Help says
+// so in an alert naming the manual, which the teacher closes with OK.
+TEST_F(FirstStartHelpTest, WithoutAProgramForPdfFilesHelpSaysSoNamingTheManual)
+{
+    QDir().mkpath(desktop.filePath("empty"));
+    const QByteArray empty = desktop.filePath("empty").toUtf8();
+    // No desktop to ask, no display for a graphical viewer, and none of the text browsers or
+    // mail-cap viewers xdg-open falls back on.
+    const QString bin = CommandFolder::make(desktop.filePath("bin"), {"run-mailcap", "mimeopen", "www-browser", "links2",
+                                                                      "elinks", "links", "lynx", "w3m"});
+    ScopedEnvironment env({{"PATH", bin.toUtf8()},
+                           {"XDG_CURRENT_DESKTOP", "X-Generic"},
+                           {"DISPLAY", ""},
+                           {"WAYLAND_DISPLAY", ""},
+                           {"BROWSER", ""},
+                           {"XDG_DATA_HOME", empty},
+                           {"XDG_DATA_DIRS", empty},
+                           {"XDG_CONFIG_HOME", empty},
+                           {"XDG_CONFIG_DIRS", empty}});
+    ModalDriver modals;
+    QStringList shown;
+    modals.on(QStringLiteral("PollixAlert"), [&](QWidget *w) {
+        auto *alert = static_cast<PollixAlert *>(w);
+        shown = QStringList{alert->windowTitle(), alert->text(), alert->informativeText()};
+        QTest::mouseClick(alert->findChild<QPushButton *>(QStringLiteral("alertButton0")), Qt::LeftButton);
+    });
+    start();
+    ASSERT_NO_FATAL_FAILURE(chooseHelp());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.isEmpty(); }, kEventWaitMs)) << "the alert comes";
+    EXPECT_EQ(shown.at(0), "Pollix");
+    EXPECT_EQ(shown.at(1), "\"" + manual() + "\" cannot be opened: no program on this computer opens PDF files.");
+    EXPECT_TRUE(shown.at(2).startsWith("Install a program that opens PDF files, then try again.")) << shown.at(2).toStdString();
+    EXPECT_TRUE(shown.at(2).contains("no method available")) << "xdg-open's own words follow: " << shown.at(2).toStdString();
+    EXPECT_EQ(modals.opened(), QStringList{"PollixAlert"});
+}
+
+// Without xdg-open at all, and with the manual gone from the folder, Help says which.
+TEST_F(FirstStartHelpTest, WithoutAnOpenerOrWithoutTheManualHelpSaysWhich)
+{
+    QDir().mkpath(desktop.filePath("nothing"));
+    ScopedEnvironment path({{"PATH", desktop.filePath("nothing").toUtf8()}});
+    DialogAnswers answers;
+    start();
+    ASSERT_NO_FATAL_FAILURE(chooseHelp());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answers.alerts().isEmpty(); }, kEventWaitMs));
+    EXPECT_EQ(answers.alerts().last().text,
+              "\"" + manual() + "\" cannot be opened: no program on this computer opens PDF files.");
+    EXPECT_TRUE(answers.alerts().last().informativeText.contains("xdg-open (of xdg-utils) is not installed"))
+        << answers.alerts().last().informativeText.toStdString();
+
+    ASSERT_TRUE(QFile::remove(manual()));
+    ASSERT_NO_FATAL_FAILURE(chooseHelp());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.alerts().size() == 2; }, kEventWaitMs));
+    EXPECT_EQ(answers.alerts().last().text, "\"" + manual() + "\" cannot be opened: the file is not there.");
+}
+

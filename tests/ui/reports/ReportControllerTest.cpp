@@ -413,3 +413,21 @@ TEST_F(ReportControllerTest, ADamagedSessionFileIsListedByItsNameAndItsReportsAr
     QTest::mouseClick(window->btnReport1, Qt::LeftButton);
     EXPECT_EQ(opened.size(), 1);
 }
+
+// A damaged session is exported as it is, so that it can be mended elsewhere: Export proposes its
+// own file name, not that name with ".xml" once more.
+TEST_F(ReportControllerTest, ADamagedSessionIsExportedUnderItsOwnFileName)
+{
+    QByteArray cut = testData("reports/student-session/input.xml");
+    cut.truncate(cut.indexOf("<Mode>"));
+    const QString file = writeFile("Data/Quiz/Cut short.xml", cut);
+    open();
+    select("Cut short.xml");
+    ASSERT_TRUE(window->btnExport1->isEnabled());
+    answers.answerFile(out.filePath("Cut short.xml"));
+    QTest::mouseClick(window->btnExport1, Qt::LeftButton);
+    ASSERT_EQ(answers.fileDialogs().size(), 1);
+    EXPECT_EQ(answers.fileDialogs()[0].proposedName, "Cut short.xml");
+    EXPECT_EQ(readFile(out.filePath("Cut short.xml")), cut);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Exported successfully."});
+}

@@ -8,7 +8,9 @@
 #include "support/Shots.h"
 #include "support/EventWait.h"
 #include "support/PollixTest.h"
+#include "support/WindowOnScreen.h"
 #include "support/XvfbRun.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/roster/ClassSetController.h"
 #include "ui/roster/ImportPreviewController.h"
 #include "ui/roster/ImportPreviewTableModel.h"
@@ -26,6 +28,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QToolTip>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -70,6 +74,21 @@ void whenModal(const std::function<void(T *)> &action)
         }
     });
     poll->start();
+}
+
+// Imports from the preview with its Import button as the teacher does: on the import window, once
+// the import is over, check runs and OK closes it. A refused import ends the preview all the same.
+void importFromPreview(ImportPreviewController *preview, const std::function<void(ImportToDatabaseController *)> &check = {})
+{
+    whenModal<ImportToDatabaseController>([check](ImportToDatabaseController *import) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+        if (check)
+            check(import);
+        QTest::mouseClick(import->btnOK, Qt::LeftButton);
+    });
+    QTest::mouseClick(preview->btnImport, Qt::LeftButton);
+    if (preview->isVisible())
+        preview->done(0);
 }
 
 // With a picture folder set, each step of the flow is saved there as a picture.
@@ -409,13 +428,7 @@ TEST_F(ImportWindowsTest, ColumnsInAnotherOrderAreMappedWithClicksOnTheMenusAndI
         previewSeen = true;
         preview->resize(700, 400);
         mapShuffledColumnsByClicks(preview, false);
-        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
-            import->btnOK->click();
-        });
-        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
-        if (preview->isVisible())
-            preview->done(0);
+        importFromPreview(preview);
     });
     EXPECT_TRUE(ImportWindows::importStudents(nullptr, writeFile("shuffled.csv", shuffledClass()), classNo, "7A"));
     EXPECT_TRUE(previewSeen);
@@ -481,14 +494,9 @@ TEST_F(ImportWindowsTest, AStrayLatinByteMarksItsRowAndEveryUtf8NameIsStoredInta
         typeIntoCell(preview, 1, 3, QStringLiteral("Mueller"));
         EXPECT_EQ(preview->lblErrorText->text(), "Ready to import.\nWhere the file gives none, the import stores "
                                                  "Group NO. 1, Birthday 2000-01-01, Gender Male.");
-        whenModal<ImportToDatabaseController>([&](ImportToDatabaseController *import) {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return import->isImportDone(); }, kEventWaitMs));
+        importFromPreview(preview, [](ImportToDatabaseController *import) {
             EXPECT_EQ(import->txtImportState->text(), "Import successfully.");
-            import->btnOK->click();
         });
-        QTest::mouseClick(preview->btnImport, Qt::LeftButton);
-        if (preview->isVisible())
-            preview->done(0);
     });
     EXPECT_TRUE(ImportWindows::importStudents(nullptr, writeFile("stray.csv", file), classNo, "7A"));
     EXPECT_TRUE(previewSeen);
@@ -577,4 +585,118 @@ TEST_F(ImportWindowsTest, ASemicolonRosterWithAGenderItCannotTakeIsImportedWithT
             preview->done(0);
     });
     EXPECT_TRUE(ImportWindows::importStudents(nullptr, csv, classNo, "7A"));
+}
+
+// At 1024 x 768 under a window manager, the list of values not stored as typed shows each whole:
+// a value cut to its field's length with what is stored of it, wrapped in its cell and in its tip.
+TEST_F(ImportWindowsTest, TheValuesNotStoredAsTypedAreReadWholeOnA1024By768Screen)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("ImportWindowsTest.OnX11TheValuesNotStoredAsTypedAreReadWhole"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by TheValuesNotStoredAsTypedAreReadWholeOnA1024By768Screen.
+TEST_F(ImportWindowsTest, OnX11TheValuesNotStoredAsTypedAreReadWhole)
+{
+    const QString address = "Flat 12, Riverside Court, 145 Long Meadow Road, Upper Whitfield, Northshire, NW12 3AB, "
+                            "United Kingdom of Great Britain and Northern Ireland";
+    ASSERT_GT(address.size(), 120);
+    const QString csv = writeFile("long.csv", ("Device NO.,Student ID,First Name,Last Name,Address,Phone,Sex\r\n"
+                                               "1,S1,Ann,Lee,\"" + address + "\",0044 1632 960 123 4567 8901,Femme\r\n")
+                                                  .toUtf8());
+    ImportPreviewState state(ImportItemsForStudent(1).allImportItems());
+    QString why;
+    ASSERT_EQ(state.loadFile(csv, &why), TovImportPreviewData::Loaded) << why.toStdString();
+    ASSERT_FALSE(state.bHasError()) << state.statusText().toStdString();
+    // As the program places its windows.
+    ScreenFit::keepWindowsOnScreen();
+    ImportToDatabaseController import;
+    import.setImportMode(0);
+    import.setClassNoToImport(classNo, "7A");
+    import.setResultDataOfStudents(state.resultData());
+    import.setReplacements(state.replacements());
+    QSignalSpy finished(&import, &ImportToDatabaseController::importFinished);
+    import.show();
+    ASSERT_TRUE(finished.wait(kEventWaitMs));
+    ASSERT_TRUE(WindowOnScreen::settled(&import)) << WindowOnScreen::describe(&import);
+    WindowOnScreen::shot(QStringLiteral("values-not-stored-as-typed"));
+    EXPECT_TRUE(WindowOnScreen::problems(&import).isEmpty()) << WindowOnScreen::problems(&import).join("; ").toStdString();
+
+    QTableWidget *table = import.tblReplacedValues;
+    ASSERT_TRUE(table->isVisible());
+    ASSERT_EQ(table->rowCount(), 3);
+    const int value = table->columnCount() - 1;
+    QStringList notes;
+    const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const QModelIndex cell = table->model()->index(r, value);
+        const QString text = cell.data().toString();
+        notes << text;
+        EXPECT_EQ(cell.data(Qt::ToolTipRole).toString(), text);
+        const QRect rect = table->visualRect(cell);
+        EXPECT_LE(rect.right(), table->viewport()->width()) << "the column ends within the list";
+        const QRect needed = table->fontMetrics().boundingRect(QRect(0, 0, rect.width() - 2 * margin, 10000),
+                                                               Qt::TextWordWrap, text);
+        EXPECT_LE(needed.height(), rect.height()) << "row " << r << " cut: " << text.toStdString();
+    }
+    EXPECT_TRUE(notes.contains("Address is cut to its first 120 characters; it is stored as \"" + address.left(120) + "\"."))
+        << notes.join("\n").toStdString();
+    EXPECT_TRUE(notes.contains("Phone is cut to its first 20 characters; it is stored as \"0044 1632 960 123 45\"."))
+        << notes.join("\n").toStdString();
+    EXPECT_TRUE(notes.contains("Gender \"Femme\" cannot be imported; it is stored as \"Male\".")) << notes.join("\n").toStdString();
+
+    // Its tip shows a note whole too, where the pointer rests on it.
+    const QModelIndex first = table->model()->index(0, value);
+    QTest::mouseMove(table->viewport(), table->visualRect(first).center());
+    QHelpEvent tip(QEvent::ToolTip, table->visualRect(first).center(), table->viewport()->mapToGlobal(table->visualRect(first).center()));
+    QApplication::sendEvent(table->viewport(), &tip);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::isVisible() && QToolTip::text() == first.data().toString(); }, kEventWaitMs));
+}
+
+// A class list whose headings are in German: the preview says before the import that its first
+// row names no field and is left out, and the import stores the students only.
+TEST_F(ImportWindowsTest, HeadingsThatNameNoFieldAreToldBeforeTheImport)
+{
+    const QString csv = writeFile("klasse.csv", "Nr;Kennung;Vorname;Nachname\r\n1;S1;Anna;Lee\r\n2;S2;Bo;Chan\r\n");
+    DialogAnswers answers;
+    bool importSeen = false;
+    whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+        EXPECT_EQ(preview->cboRowStart->currentText(), "2");
+        EXPECT_TRUE(preview->lblErrorText->isVisible());
+        EXPECT_TRUE(preview->lblErrorText->text().startsWith(
+            "Ready to import.\nRow 1 looks like column headings (Nr, Kennung, Vorname, Nachname), but they do not name "
+            "the fields: it is left out, and the columns are taken in their order."))
+            << preview->lblErrorText->text().toStdString();
+        screenshot(preview, "german-headings-preview");
+        importFromPreview(preview, [&](ImportToDatabaseController *) { importSeen = true; });
+    });
+    EXPECT_TRUE(ImportWindows::importStudents(nullptr, csv, classNo, "7A"));
+    EXPECT_TRUE(importSeen);
+    QStringList ids;
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo))
+        ids << s.id() + " " + s.firstName();
+    ids.sort();
+    EXPECT_EQ(ids, QStringList({"S1 Anna", "S2 Bo"}));
+    EXPECT_TRUE(answers.alertTexts().isEmpty()) << answers.alertTexts().join("; ").toStdString();
+
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("ImportWindowsTest.OnX11TheStatusLineOfHeadingsFoldsWithinTheScreen"),
+                           {QSize(1024, 768), true}),
+              0);
+}
+
+// Run on a private Xvfb by HeadingsThatNameNoFieldAreToldBeforeTheImport: at 1024 x 768 the
+// status line folds within the window, which stays whole on the screen.
+TEST_F(ImportWindowsTest, OnX11TheStatusLineOfHeadingsFoldsWithinTheScreen)
+{
+    ScreenFit::keepWindowsOnScreen();
+    ImportPreviewController preview(writeFile("klasse.csv", "Nr;Kennung;Vorname;Nachname\r\n1;S1;Anna;Lee\r\n"),
+                                    ImportItemsForStudent(1).allImportItems());
+    preview.show();
+    ASSERT_TRUE(WindowOnScreen::settled(&preview)) << WindowOnScreen::describe(&preview);
+    WindowOnScreen::shot(QStringLiteral("german-headings"));
+    EXPECT_TRUE(WindowOnScreen::problems(&preview, {QStringLiteral("btnImport")}).isEmpty())
+        << WindowOnScreen::problems(&preview, {QStringLiteral("btnImport")}).join("; ").toStdString();
+    QLabel *status = preview.lblErrorText;
+    EXPECT_TRUE(status->text().contains("Row 1 looks like column headings")) << status->text().toStdString();
+    EXPECT_GE(status->height(), status->heightForWidth(status->width())) << "every line of it shows";
+    EXPECT_LE(status->mapTo(&preview, QPoint(status->width(), 0)).x(), preview.width());
 }

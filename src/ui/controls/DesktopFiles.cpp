@@ -1,0 +1,43 @@
+#include "DesktopFiles.h"
+
+#include "PollixAlert.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+namespace DesktopFiles {
+
+QString kindOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.isEmpty() ? QObject::tr("files of this kind") : QObject::tr("%1 files").arg(suffix.toUpper());
+}
+
+DesktopOpener::Failed alertOver(QWidget *window)
+{
+    QPointer<QWidget> over(window);
+    return [over](const QString &path, DesktopOpener::Failure failure, const QString &why) {
+        const QString shown = QDir::toNativeSeparators(path);
+        if (failure == DesktopOpener::Failure::NotThere) {
+            PollixAlert::show(over, QObject::tr("Pollix"), QObject::tr("\"%1\" cannot be opened: the file is not there.").arg(shown));
+            return;
+        }
+        const QString kind = kindOf(path);
+        QString advice = QObject::tr("Install a program that opens %1, then try again.").arg(kind);
+        if (!why.isEmpty())
+            advice += QStringLiteral("\n\n") + why;
+        PollixAlert::show(over, QObject::tr("Pollix"),
+                          QObject::tr("\"%1\" cannot be opened: no program on this computer opens %2.").arg(shown, kind),
+                          {QObject::tr("OK")}, advice);
+    };
+}
+
+void open(QWidget *window, const QString &path)
+{
+    DesktopOpener::openFile(path, window, alertOver(window));
+}
+
+} // namespace DesktopFiles

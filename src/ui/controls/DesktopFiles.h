@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/DesktopOpener.h"
+
+#include <QString>
+
+class QWidget;
+
+// How the program hands a file to the desktop's program for it (a manual, a document) and tells
+// the teacher when that fails: an alert over the window names the file and why: it is not there,
+// or no program on this computer opens files of its kind.
+namespace DesktopFiles {
+
+void open(QWidget *window, const QString &path);
+// The alert of a failed hand-off, for a hand-off that starts elsewhere.
+DesktopOpener::Failed alertOver(QWidget *window);
+// "PDF files" for a .pdf, "files of this kind" for a file without an extension.
+QString kindOf(const QString &path);
+
+} // namespace DesktopFiles
