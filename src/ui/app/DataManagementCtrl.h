@@ -56,6 +56,9 @@ private:
     void confirmClearSession();
     void confirmDelAllRecords();
     void reloadSessionIndex();
+    // What the success of a restore says of the data it replaced (kept: where zipHelper left
+    // them); a folder kept in Backups is handed on to be archived.
+    static QString keptDataText(const QString &kept);
 
     bool m_isDataChanged = false;
     std::unique_ptr<zipHelper> zipControl;

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <ostream>
 
@@ -97,6 +98,29 @@ protected:
     {
         return QDir(home + "/Backups").entryList({"*.zip"}, QDir::Files, QDir::Name);
     }
+    static QStringList keptFolders(const QString &home)
+    {
+        return QDir(home + "/Backups").entryList({"Before restore *"}, QDir::Dirs, QDir::Name);
+    }
+    // The data a restore replaced, in Backups: the archive made of their folder, checked by
+    // restoring it into a scratch application folder (a kill as the folder was being removed
+    // after it leaves part of the folder), or else their folder.
+    static Files keptData(const QString &home)
+    {
+        if (keptArchives(home).isEmpty() && keptFolders(home).size() == 1)
+            return filesBelow(home + "/Backups/" + keptFolders(home).first(), true);
+        if (keptArchives(home).size() != 1)
+            return {};
+        QTemporaryDir scratch;
+        Orvenda_AppDelegate app(scratch.path());
+        Orvenda_AppDelegate *was = Orvenda_AppDelegate::getAppDelegate();
+        Orvenda_AppDelegate::setAppDelegate(&app);
+        QString why;
+        const bool ok = zipHelper().recoverFileFrom(home + "/Backups/" + keptArchives(home).first(), &why);
+        const Files out = ok ? filesBelow(scratch.path() + "/Data", true) : Files{{"refused", why.toUtf8()}};
+        Orvenda_AppDelegate::setAppDelegate(was);
+        return out;
+    }
 };
 } // namespace
 
@@ -106,9 +130,11 @@ TEST_F(RestoreSafetyTest, ARestoreKilledAtAnyStepWhereFoldersCannotBeExchangedLe
         startOn(folder);
         QString why, kept;
         EXPECT_TRUE(zipHelper().recoverFileFrom(folder + "/new.zip", &why, {}, &kept)) << why.toStdString();
+        // Then, as the data management page has it done, their folder becomes an archive.
+        EXPECT_TRUE(zipHelper().archiveKeptFolder(kept, nullptr, &why)) << why.toStdString();
         return;
     }
-    int missing = 0, oldData = 0;
+    int missing = 0, oldData = 0, keptAsFolder = 0;
     const int killed = KilledRuns::atEveryStep(
         [](const QString &folder) { prepare(folder); },
         [&](const QString &folder, bool wasKilled) {
@@ -120,8 +146,16 @@ TEST_F(RestoreSafetyTest, ARestoreKilledAtAnyStepWhereFoldersCannotBeExchangedLe
             oldData += now != kNew;
             EXPECT_EQ(QFile(folder + "/Data/notes.txt").size(), 13) << label.toStdString();
             EXPECT_EQ(besideData(folder), QStringList{"Data"}) << label.toStdString();
+            // The data it replaced are kept whole, as their folder or as its archive, whatever
+            // the moment of the kill; a whole run leaves the archive alone.
+            if (now == kNew) {
+                const Files kept = keptData(folder);
+                EXPECT_TRUE(kept == kOld) << label.toStdString() << ": " << QStringList(kept.keys()).join(", ").toStdString()
+                                          << " in " << QDir(folder + "/Backups").entryList().join(", ").toStdString();
+                keptAsFolder += keptArchives(folder).isEmpty();
+            }
             if (!wasKilled) {
-                // The data it replaced were kept first, and they come back whole.
+                EXPECT_TRUE(keptFolders(folder).isEmpty());
                 ASSERT_EQ(keptArchives(folder).size(), 1);
                 QString why;
                 ASSERT_TRUE(zipHelper().recoverFileFrom(folder + "/Backups/" + keptArchives(folder).first(), &why))
@@ -133,6 +167,7 @@ TEST_F(RestoreSafetyTest, ARestoreKilledAtAnyStepWhereFoldersCannotBeExchangedLe
     EXPECT_GE(killed, 6);
     EXPECT_GT(missing, 0) << "no kill fell between the two renames of the swap";
     EXPECT_GT(oldData, 0) << "no kill fell before the swap";
+    EXPECT_GT(keptAsFolder, 0) << "no kill fell while the kept data were being archived";
 }
 
 TEST_F(RestoreSafetyTest, TheDataARestoreReplacesAreKeptFirstUnlessThereAreNoneOrTheArchiveIsRefused)
@@ -147,11 +182,20 @@ TEST_F(RestoreSafetyTest, TheDataARestoreReplacesAreKeptFirstUnlessThereAreNoneO
 
     ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept)) << why.toStdString();
     EXPECT_EQ(restored(data()), kNew);
+    // Kept by moving their folder into Backups, then written as an archive beside it.
     const QString name = QFileInfo(kept).fileName();
     EXPECT_EQ(QFileInfo(kept).absolutePath(), home() + "Backups");
-    EXPECT_TRUE(QRegularExpression("^Before restore \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.zip$").match(name).hasMatch())
+    EXPECT_TRUE(QRegularExpression("^Before restore \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d$").match(name).hasMatch())
         << name.toStdString();
-    EXPECT_TRUE(zipHelper::checkBackup(kept, &why)) << why.toStdString();
+    EXPECT_EQ(filesBelow(kept, true), kOld);
+    EXPECT_EQ(QFile(kept + "/notes.txt").size(), 13);
+    EXPECT_FALSE(QFileInfo::exists(kept + "/.kept-as"));
+    QString archive;
+    ASSERT_TRUE(zipHelper().archiveKeptFolder(kept, &archive, &why)) << why.toStdString();
+    EXPECT_EQ(archive, kept + ".zip");
+    EXPECT_FALSE(QFileInfo::exists(kept)) << "the folder goes once its archive is on the disk";
+    EXPECT_TRUE(zipHelper::checkBackup(archive, &why)) << why.toStdString();
+    kept = archive;
 
     // Two in one second get names of their own.
     const QDateTime when(QDate(2024, 5, 1), QTime(14, 7, 9));

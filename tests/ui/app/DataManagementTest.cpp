@@ -8,6 +8,7 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
+#include "platform/FolderWork.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
 #include "support/ZipFixture.h"
@@ -305,12 +306,16 @@ TEST_F(DataManagementTest, ARestoreKeepsTheDataItReplacedAndRestoringThatArchive
     ASSERT_EQ(answers.alertTexts(), (QStringList{answers.alertTexts().first(), "Successfully recover."}));
     EXPECT_EQ(TovSubjectXmlDatabase::sharedSubjectUI()->subjectCount(), 1);
     EXPECT_EQ(sessionCount(), 2);
-    // The report names the archive the replaced data went to.
+    // The report names the folder the replaced data were moved to, and the archive made of it
+    // afterwards, which takes the folder's place.
+    FolderWork::waitUntilIdle();
     const QStringList kept = QDir(home() + "Backups").entryList({"Before restore *.zip"}, QDir::Files);
     ASSERT_EQ(kept.size(), 1);
     const QString archive = home() + "Backups/" + kept.first();
-    EXPECT_TRUE(answers.alerts().last().informativeText.contains(QDir::toNativeSeparators(archive)))
-        << answers.alerts().last().informativeText.toStdString();
+    const QString said = answers.alerts().last().informativeText;
+    EXPECT_TRUE(said.contains(QDir::toNativeSeparators(archive.chopped(4))) && said.contains("\"" + kept.first() + "\""))
+        << said.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(archive.chopped(4)));
 
     // A wrong restore is taken back by restoring that archive.
     answers.answerFile(archive);
@@ -321,5 +326,7 @@ TEST_F(DataManagementTest, ARestoreKeepsTheDataItReplacedAndRestoringThatArchive
     EXPECT_EQ(readFile(data() + "Subjects.xml"), afterBackup);
     EXPECT_EQ(TovSubjectXmlDatabase::sharedSubjectUI()->subjectCount(), 2);
     EXPECT_EQ(sessionCount(), 1);
+    FolderWork::waitUntilIdle();
     EXPECT_EQ(QDir(home() + "Backups").entryList({"*.zip"}, QDir::Files).size(), 2) << "each restore keeps what it replaced";
+    EXPECT_TRUE(QDir(home() + "Backups").entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
 }
