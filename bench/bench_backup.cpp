@@ -31,6 +31,8 @@
 #include <map>
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 constexpr int kSessionFiles = 10000;
 constexpr int kClasses = 20;
@@ -128,6 +130,8 @@ BENCHMARK(BM_BackupTenThousandSessions)->Unit(benchmark::kMillisecond)->Iteratio
 double unzipMilliseconds(const QString &archive, const QString &besideData)
 {
     QTemporaryDir target(besideData + QStringLiteral("/unzip-XXXXXX"));
+    // What other programs left unwritten on the disk is no part of either time.
+    ::sync();
     QProcess unzip;
     QElapsedTimer timer;
     timer.start();
@@ -159,6 +163,7 @@ void BM_TeachersRestore(benchmark::State &state)
     for (auto _ : state) {
         QDir(data.home() + QStringLiteral("Backups")).removeRecursively();
         reports.clear();
+        ::sync();
         QElapsedTimer timer;
         timer.start();
         DataManagementCtrl page;
@@ -174,7 +179,12 @@ void BM_TeachersRestore(benchmark::State &state)
     }
     DialogHooks::setFileResponder({});
     DialogHooks::setAlertResponder({});
-    const double unzipMs = unzipMilliseconds(archive, data.dir.path());
+    // As many rounds of unzip as of the restore, both on the same disk.
+    double unzipMs = 0;
+    for (int i = 0; i < rounds && unzipMs >= 0; ++i) {
+        const double ms = unzipMilliseconds(archive, data.dir.path());
+        unzipMs = ms < 0 ? ms : unzipMs + ms / rounds;
+    }
     state.counters["files"] = double(DataManager::getAllFileNames().value_or(QStringList()).size());
     state.counters["unzip_ms"] = unzipMs;
     state.counters["kept_archive_ready_ms"] = readyMs / std::max(rounds, 1);
@@ -185,7 +195,7 @@ void BM_TeachersRestore(benchmark::State &state)
                     int(state.range(0)), restoreMs / rounds, unzipMs, restoreMs / rounds / unzipMs, readyMs / rounds);
     }
 }
-BENCHMARK(BM_TeachersRestore)->Arg(500)->Arg(kSessionFiles)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_TeachersRestore)->Arg(500)->Arg(kSessionFiles)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // The picker's rows for one of the 20 classes over a range of days.
 void pickOneClass(benchmark::State &state, const QString &from, const QString &to)
