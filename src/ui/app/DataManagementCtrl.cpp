@@ -139,7 +139,17 @@ void DataManagementCtrl::doRecover()
         return;
     QString why, kept;
     const bool ok = ProgressControl::runWithProgress(this, [&](const ProgressControl::Progress &progress) {
-        return zipControl->recoverFileFrom(path, &why, progress, &kept);
+        // One piece of work from the restore to the archive of the data it replaced: an ending
+        // meanwhile keeps the folder until both are done.
+        FolderWork::Running work;
+        const bool restored = zipControl->recoverFileFrom(path, &why, progress, &kept);
+        if (restored && isKeptInBackups(kept))
+            FolderWork::runInBackground([kept] {
+                QString archive, failure;
+                if (zipHelper().archiveKeptFolder(kept, &archive, &failure))
+                    PollixLog(QStringLiteral("The data a restore replaced were saved as %1").arg(archive));
+            });
+        return restored;
     });
     reLoadMessage();
     // Also after a failure, so that the main window drops what it holds of the data.
@@ -151,6 +161,12 @@ void DataManagementCtrl::doRecover()
     ask(QStringLiteral("Successfully recover."), {kOK}, keptDataText(kept));
 }
 
+bool DataManagementCtrl::isKeptInBackups(const QString &kept)
+{
+    const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
+    return !kept.isEmpty() && QFileInfo(kept).isDir() && QFileInfo(kept).absolutePath() == backups;
+}
+
 QString DataManagementCtrl::keptDataText(const QString &kept)
 {
     if (kept.isEmpty())
@@ -159,8 +175,8 @@ QString DataManagementCtrl::keptDataText(const QString &kept)
     if (!info.isDir())
         return tr("The data it replaced were saved first to %1; restore that archive to take this restore back.")
             .arg(QDir::toNativeSeparators(kept));
-    const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
-    if (info.absolutePath() != QFileInfo(backups).absoluteFilePath()) {
+    if (!isKeptInBackups(kept)) {
+        const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
         // Not moved into Backups: they say themselves where they go at the next start.
         QFile note(kept + QLatin1Char('/') + FolderSwap::keepNoteName());
         const QString destination = note.open(QIODevice::ReadOnly) ? QString::fromUtf8(note.read(4096)) : backups;
@@ -168,12 +184,7 @@ QString DataManagementCtrl::keptDataText(const QString &kept)
                   "Pollix moves them there when it starts next.")
             .arg(QDir::toNativeSeparators(kept), QDir::toNativeSeparators(destination));
     }
-    // Kept by a rename, at no cost to the restore's time; their archive is written afterwards.
-    FolderWork::runInBackground([kept] {
-        QString archive, why;
-        if (zipHelper().archiveKeptFolder(kept, &archive, &why))
-            PollixLog(QStringLiteral("The data a restore replaced were saved as %1").arg(archive));
-    });
+    // Kept by a rename, at no cost to the restore's time; their archive is being written.
     return tr("The data it replaced are kept in %1. Pollix now saves them there as the archive \"%2\", which Restore "
               "can bring back; the folder goes once the archive is complete (it stays as it is if a file among them "
               "cannot be read).")

@@ -57,8 +57,10 @@ private:
     void confirmDelAllRecords();
     void reloadSessionIndex();
     // What the success of a restore says of the data it replaced (kept: where zipHelper left
-    // them); a folder kept in Backups is handed on to be archived.
+    // them).
     static QString keptDataText(const QString &kept);
+    // A folder kept in Backups, to be archived after the restore.
+    static bool isKeptInBackups(const QString &kept);
 
     bool m_isDataChanged = false;
     std::unique_ptr<zipHelper> zipControl;

@@ -273,14 +273,21 @@ void endNow(InstanceLock &lock, const QString &reason)
     // start meanwhile is refused, and no start finishes or removes what it is making.
     if (FolderWork::running())
         PollixLog(QStringLiteral("Pollix ends once the work on its data folder under way is done"));
-    PostedCalls *calls = guiCalls();
-    FolderWork::whenIdle([calls, guard = QPointer<InstanceLock>(&lock)] {
-        calls->post([guard] {
-            if (guard)
-                guard->release();
-            exitEveryLoop();
-        });
-    });
+    // Looked at again on this thread, where more work is handed on: the folder goes only when
+    // none runs or waits.
+    auto letGo = std::make_shared<std::function<void()>>();
+    *letGo = [letGo, guard = QPointer<InstanceLock>(&lock)] {
+        if (FolderWork::running()) {
+            PostedCalls *calls = guiCalls();
+            FolderWork::whenIdle([calls, letGo] { calls->post([letGo] { (*letGo)(); }); });
+            return;
+        }
+        if (guard)
+            guard->release();
+        exitEveryLoop();
+        *letGo = {};
+    };
+    (*letGo)();
 }
 
 void endOnSignals(InstanceLock &lock)
