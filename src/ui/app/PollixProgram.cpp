@@ -119,8 +119,11 @@ void tellUnsynced(const QString &path, const QString &why)
 {
     static QPointer<PollixAlert> shown;
     static QStringList files;
-    if (!shown)
+    // A notice closed is gone, even while its window waits to be deleted.
+    if (!shown || !shown->isVisible()) {
+        shown.clear();
         files.clear();
+    }
     if (!files.contains(path))
         files << path;
     const QString text = QObject::tr("A change was saved, but the disk did not confirm it: it may be lost if the power "
@@ -276,16 +279,15 @@ void endNow(InstanceLock &lock, const QString &reason)
     // Looked at again on this thread, where more work is handed on: the folder goes only when
     // none runs or waits.
     auto letGo = std::make_shared<std::function<void()>>();
-    *letGo = [letGo, guard = QPointer<InstanceLock>(&lock)] {
+    *letGo = [itself = std::weak_ptr<std::function<void()>>(letGo), guard = QPointer<InstanceLock>(&lock)] {
         if (FolderWork::running()) {
             PostedCalls *calls = guiCalls();
-            FolderWork::whenIdle([calls, letGo] { calls->post([letGo] { (*letGo)(); }); });
+            FolderWork::whenIdle([calls, again = itself.lock()] { calls->post([again] { (*again)(); }); });
             return;
         }
         if (guard)
             guard->release();
         exitEveryLoop();
-        *letGo = {};
     };
     (*letGo)();
 }

@@ -446,11 +446,10 @@ TEST_F(DataManagementTest, ASaveTheDiskDidNotConfirmIsReportedDoneAndANoticeSays
         childAnswers.answerFile(folder + "/Out/backup.zip");
         DataManagementCtrl page;
         QTest::mouseClick(page.btnBackup, Qt::LeftButton);
-        QTest::qWait(50);
-        QStringList texts = childAnswers.alertTexts();
-        EXPECT_TRUE(texts.contains("Successfully backup.")) << texts.join(" / ").toStdString();
-        EXPECT_TRUE(texts.contains("A change was saved, but the disk did not confirm it: it may be lost if the power fails now."))
-            << texts.join(" / ").toStdString();
+        const QString told = "A change was saved, but the disk did not confirm it: it may be lost if the power fails now.";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return childAnswers.alertTexts().contains(told); }, 2000))
+            << childAnswers.alertTexts().join(" / ").toStdString();
+        EXPECT_TRUE(childAnswers.alertTexts().contains("Successfully backup."));
         EXPECT_TRUE(zipHelper::checkBackup(folder + "/Out/backup.zip", &why)) << why.toStdString();
         return;
     }
