@@ -101,8 +101,19 @@ int DataManagementCtrl::ask(const QString &text, const QStringList &buttons, con
     return PollixAlert::show(this, kTitle, text, buttons, informativeText) - PollixAlert::AlertFirstButtonReturn;
 }
 
+void DataManagementCtrl::finishBackgroundWork()
+{
+    if (!FolderWork::running())
+        return;
+    ProgressControl::runWithProgress(this, [](const ProgressControl::Progress &) {
+        FolderWork::waitUntilIdle();
+        return true;
+    });
+}
+
 void DataManagementCtrl::doBackup()
 {
+    finishBackgroundWork();
     // The teacher's documents folder, where the other panels open too.
     const QString path = FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::startFolder(),
                                                       tr("Zip archives (*.zip);;All files (*)"));
@@ -137,6 +148,7 @@ void DataManagementCtrl::doRecover()
                "there as a backup archive, which Restore can bring back.")
                 .arg(QDir::toNativeSeparators(backups))) != 0)
         return;
+    finishBackgroundWork();
     QString why, kept;
     const bool ok = ProgressControl::runWithProgress(this, [&](const ProgressControl::Progress &progress) {
         // One piece of work from the restore to the archive of the data it replaced: an ending
@@ -225,6 +237,7 @@ void DataManagementCtrl::confirmDelAllRecords()
 
 void DataManagementCtrl::clearSession()
 {
+    finishBackgroundWork();
     QString why;
     const bool ok = zipControl->clearSession(&why);
     m_isDataChanged = true;
@@ -238,6 +251,7 @@ void DataManagementCtrl::clearSession()
 
 void DataManagementCtrl::deleteAllReords()
 {
+    finishBackgroundWork();
     QString why;
     const bool ok = zipControl->DelAllRecords(&why);
     reLoadMessage();
