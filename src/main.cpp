@@ -1,4 +1,5 @@
 #include "core/app/Orvenda_AppDelegate.h"
+#include "platform/FolderWork.h"
 #include "platform/InstanceLock.h"
 #include "ui/app/MainwndController.h"
 #include "ui/app/PollixProgram.h"
@@ -33,9 +34,14 @@ int main(int argc, char *argv[])
 
     MainwndController controller;
     PollixProgram::comeForwardOnRequest(lock, controller);
+    PollixProgram::warnWhenTakenOver(lock, [&lock] {
+        PollixProgram::endNow(lock, QStringLiteral("the teacher quit, as Pollix on another computer opened the folder"));
+    });
     controller.initWindow();
     controller.showWindow();
     const int rc = app.exec();
+    // The archive of data a restore replaced, made after it, is finished with the folder held.
+    FolderWork::waitUntilIdle();
     Orvenda_AppDelegate::setAppDelegate(nullptr);
     return rc;
 }

@@ -17,6 +17,9 @@
 namespace {
 std::mutex g_hookMutex;
 std::function<bool(const QString &)> g_failureHook;
+std::function<void(const QString &, const QString &)> g_unsyncedHandler;
+QStringList g_refusedFolders;
+QString g_refusal;
 
 bool injectedFailure(const QString &path)
 {
@@ -104,6 +107,9 @@ bool report(const QString &path, const Outcome &outcome, QString *errorText, Ato
         return true;
     if (errorText)
         *errorText = outcome.why;
+    // In place: logged where the folder's sync failed.
+    if (outcome.step == AtomicFile::Failure::Unsynced)
+        return true;
     PollixLog(QStringLiteral("Failed to write %1: %2").arg(path, outcome.why));
     return false;
 }
@@ -134,6 +140,8 @@ bool write(const QString &path, const QByteArray &data, QString *errorText, Fail
     const QString target = finalPath(path);
     if (const Outcome problem = targetProblem(target); problem.step != Failure::None)
         return report(path, problem, errorText, failure);
+    if (QString why; changeRefused(target, &why))
+        return report(path, {Failure::Open, why}, errorText, failure);
     QString temporary;
     if (!writeBeside(target, SideFiles::Kind::Temporary, data, &temporary, errorText, failure))
         return false;
@@ -148,9 +156,73 @@ bool write(const QString &path, const QByteArray &data, QString *errorText, Fail
     }
     // The new name lasts only once its folder is on the disk too.
     QString why;
-    if (!syncFolderOf(target, &why))
-        return report(path, {Failure::Commit, why}, errorText, failure);
+    if (!syncAfterRename(target, &why))
+        return report(path, {Failure::Unsynced, why}, errorText, failure);
     return report(path, {}, errorText, failure);
+}
+
+bool syncAfterRename(const QString &path, QString *errorText)
+{
+    QString why;
+    if (syncFolderOf(path, &why))
+        return true;
+    PollixLog(QStringLiteral("%1 is in place, but may not survive a power cut: %2").arg(path, why));
+    std::function<void(const QString &, const QString &)> handler;
+    {
+        std::lock_guard lock(g_hookMutex);
+        handler = g_unsyncedHandler;
+    }
+    if (handler)
+        handler(path, why);
+    if (errorText)
+        *errorText = why;
+    return false;
+}
+
+void setUnsyncedHandler(std::function<void(const QString &, const QString &)> handler)
+{
+    std::lock_guard lock(g_hookMutex);
+    g_unsyncedHandler = std::move(handler);
+}
+
+void refuseChangesIn(const QStringList &folders, const QString &reason)
+{
+    QStringList real;
+    for (const QString &folder : folders) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (!canonical.isEmpty())
+            real << canonical;
+    }
+    std::lock_guard lock(g_hookMutex);
+    g_refusedFolders = real;
+    g_refusal = reason;
+}
+
+bool changeRefused(const QString &path, QString *errorText)
+{
+    QStringList folders;
+    QString reason;
+    {
+        std::lock_guard lock(g_hookMutex);
+        if (g_refusedFolders.isEmpty())
+            return false;
+        folders = g_refusedFolders;
+        reason = g_refusal;
+    }
+    // A file that is not there yet is nobody's work.
+    const QFileInfo info(path);
+    const QString real = info.isSymLink() ? QFileInfo(info.absolutePath()).canonicalFilePath() + QLatin1Char('/') + info.fileName()
+                                          : info.canonicalFilePath();
+    if (real.isEmpty())
+        return false;
+    for (const QString &folder : std::as_const(folders)) {
+        if (real == folder || real.startsWith(folder + QLatin1Char('/'))) {
+            if (errorText)
+                *errorText = reason;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool syncFolder(const QString &folder, QString *errorText)

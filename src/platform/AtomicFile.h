@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include "SideFiles.h"
 
@@ -18,16 +19,35 @@ namespace AtomicFile {
 // The step at which a write failed.
 enum class Failure {
     None,
-    Open,  // the temporary file could not be made (missing or read-only folder, no permission,
-           // a read-only target, no free file handle or inode)
-    Write, // the bytes did not all reach the disk (disk full, input/output error)
-    Commit // the finished file could not take the target's place, or its folder could not be
-           // synced after the rename (the new bytes may then be lost to a power cut)
+    Open,    // the temporary file could not be made (missing or read-only folder, no permission,
+             // a read-only target, no free file handle or inode), or the folder is another
+             // computer's now (refuseChangesIn)
+    Write,   // the bytes did not all reach the disk (disk full, input/output error)
+    Commit,  // the finished file could not take the target's place
+    Unsynced // not a failure of the write: the file is in place, but its folder could not be
+             // synced after the rename (see syncAfterRename); write() answers true
 };
 
 // errorText receives the reason in the system's words ("No space left on device",
-// "Read-only file system", "Permission denied", ...).
+// "Read-only file system", "Permission denied", ...); also with Unsynced, when the answer is true.
 bool write(const QString &path, const QByteArray &data, QString *errorText = nullptr, Failure *failure = nullptr);
+
+// The one rule for a rename that put a file or folder in place (a write, a folder swap, a renamed
+// class file, a backup archive): the folder that holds path is synced, so that a power cut cannot
+// take the rename back. When that fails the rename stands: the new file is in place and readable,
+// and is not reported as failed (a save reported failed is saved again, and a second save of a
+// session is a second session). The answer is then false with the reason, and the teacher is told
+// that the change may not survive a power cut (setUnsyncedHandler).
+bool syncAfterRename(const QString &path, QString *errorText = nullptr);
+// Called, on the thread of the write, for every change in place whose folder could not be synced.
+void setUnsyncedHandler(std::function<void(const QString &path, const QString &why)> handler);
+
+// While another computer has the application folder open (InstanceLock), this Pollix changes no
+// file that is there in folders (or below them): a write that would replace one, a removal or a
+// rename of one fails with reason; new files are still written. An empty list lifts it.
+void refuseChangesIn(const QStringList &folders, const QString &reason);
+// Whether a change of the file or folder at path is refused now; errorText gets the reason.
+bool changeRefused(const QString &path, QString *errorText = nullptr);
 
 // Writes data whole and synced into a new side file beside target (SideFiles::nameBeside), with
 // the permissions target has; *sidePath gets its name. Nothing is left behind on failure.

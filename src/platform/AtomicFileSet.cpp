@@ -130,6 +130,8 @@ bool AtomicFileSet::commit(QString *errorText)
         return fail(held, pending, false);
     // 1. Every new file whole on the disk beside its target; no target touched yet.
     for (const File &file : m_files) {
+        if (QString why; AtomicFile::changeRefused(file.path, &why))
+            return fail(file.path, why, false);
         ChangeJournal::Step step;
         step.target = file.path;
         if (file.data) {

@@ -301,8 +301,11 @@ QString write(const QList<Step> &steps, Direction direction, QString *errorText,
     text += QByteArray(kEnd) + '\n';
     QString why;
     // The side files are on the disk before the journal that names them, and the journal (its
-    // folder synced by AtomicFile) before the first move it covers.
-    if (!syncFoldersOf(steps, &why) || !AtomicFile::write(path, text, &why)) {
+    // folder synced by AtomicFile) before the first move it covers: a new journal in place but not
+    // on the disk is no journal yet. A journal rewritten in place is what the next start reads.
+    AtomicFile::Failure step = AtomicFile::Failure::None;
+    if (!syncFoldersOf(steps, &why) || !AtomicFile::write(path, text, &why, &step) ||
+        (journalPath.isEmpty() && step == AtomicFile::Failure::Unsynced)) {
         // A new journal that reached its place all the same would be finished at the next start
         // while its change is given up now.
         if (journalPath.isEmpty())

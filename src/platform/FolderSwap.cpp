@@ -87,8 +87,14 @@ QString writeJournal(const QString &target, const QString &prepared, const QStri
     for (const QString &folder : {target, prepared, aside})
         text += QUrl::toPercentEncoding(QFileInfo(folder).fileName()) + '\n';
     text += QByteArray(kEnd) + '\n';
-    // AtomicFile syncs the folder: the journal is on the disk before the first rename.
-    return AtomicFile::write(path, text, errorText) ? path : QString();
+    // AtomicFile syncs the folder: the journal is on the disk before the first rename, or the
+    // swap is not begun.
+    AtomicFile::Failure step = AtomicFile::Failure::None;
+    if (AtomicFile::write(path, text, errorText, &step) && step == AtomicFile::Failure::None)
+        return path;
+    if (step == AtomicFile::Failure::Unsynced)
+        ::unlink(native(path).constData());
+    return QString();
 }
 
 // A swap journal is small: three names of one folder each.
@@ -258,20 +264,26 @@ bool syncFileSystemOf(const QString &path, QString *errorText)
     return true;
 }
 
-bool exchange(const QString &prepared, const QString &target, QString *errorText)
+bool exchange(const QString &prepared, const QString &target, QString *errorText, QString *oldContents)
 {
     const QString from = withoutTrailingSlash(prepared);
     const QString to = withoutTrailingSlash(target);
     const QByteArray fromName = native(from);
     const QByteArray toName = native(to);
+    if (oldContents)
+        oldContents->clear();
+    if (QString why; AtomicFile::changeRefused(to, &why))
+        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     if (!QFileInfo::exists(to)) {
         if (::rename(fromName.constData(), toName.constData()) != 0)
             return fail(errorText, QStringLiteral("%1 cannot be put in place: %2").arg(to, errnoText()));
-        AtomicFile::syncFolderOf(to);
+        AtomicFile::syncAfterRename(to);
         return true;
     }
     if (::renameat2(AT_FDCWD, fromName.constData(), AT_FDCWD, toName.constData(), RENAME_EXCHANGE) == 0) {
-        AtomicFile::syncFolderOf(to);
+        if (oldContents)
+            *oldContents = from;
+        AtomicFile::syncAfterRename(to);
         return true;
     }
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
@@ -300,15 +312,22 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
             return fail(errorText, QStringLiteral("%1 cannot be replaced: %2; its contents are in %3 until the next start "
                                                   "puts the new ones in place")
                                        .arg(to, why, aside));
-        AtomicFile::syncFolderOf(to);
-        removeJournal(journal);
+        // Back as it was: its journal may go only once that is on the disk.
+        if (AtomicFile::syncAfterRename(to))
+            removeJournal(journal);
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     }
-    if (::rename(asideName.constData(), fromName.constData()) != 0)
+    QString old = from;
+    if (::rename(asideName.constData(), fromName.constData()) != 0) {
         PollixLog(QStringLiteral("The old data are left in %1").arg(aside));
-    // The swap is on the disk before its journal goes.
-    AtomicFile::syncFolderOf(to);
-    removeJournal(journal);
+        old = aside;
+    }
+    if (oldContents)
+        *oldContents = old;
+    // The swap is on the disk before its journal goes; when it cannot be made sure of, the
+    // journal stays and the next start finishes the swap (which is done already).
+    if (AtomicFile::syncAfterRename(to))
+        removeJournal(journal);
     return true;
 }
 

@@ -22,14 +22,18 @@ QString makeSibling(const QString &folder, const QString &tag, QString *errorTex
 // Writes everything of the file system that holds path to disk.
 bool syncFileSystemOf(const QString &path, QString *errorText = nullptr);
 
-// Puts prepared in the place of target. Afterwards prepared holds the old contents of target
-// (the caller removes them); when target did not exist, prepared is simply moved there. Where the
-// file system cannot exchange in one step, the swap is noted down, target is moved aside and
-// prepared moved in, moving target back when that fails. On failure both stay as they were, but
-// for the case where target cannot be moved back either: target is then missing, the journal
-// stays and the next start finishes the swap (so the caller must not remove prepared while
-// target is missing).
-bool exchange(const QString &prepared, const QString &target, QString *errorText = nullptr);
+// Puts prepared in the place of target. Afterwards *oldContents names the folder that holds the
+// old contents of target (the caller keeps or removes them): prepared, or, where the swap took two
+// renames and the last could not be made, the folder they were moved aside to; empty when target
+// did not exist (prepared is then simply moved there). Where the file system cannot exchange in
+// one step, the swap is noted down, target is moved aside and prepared moved in, moving target
+// back when that fails. On failure both stay as they were, but for the case where target cannot
+// be moved back either: target is then missing, the journal stays and the next start finishes the
+// swap (so the caller must not remove prepared while target is missing). A swap made whose folder
+// cannot be synced is made (AtomicFile::syncAfterRename); its journal, if any, then stays for the
+// next start.
+bool exchange(const QString &prepared, const QString &target, QString *errorText = nullptr,
+              QString *oldContents = nullptr);
 
 // Finishes every swap of target noted down beside it and cut short, and removes the folders that
 // then hold its old contents. A target an earlier start made anew while the old contents were

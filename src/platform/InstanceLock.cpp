@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QSysInfo>
@@ -111,6 +112,8 @@ InstanceLock::InstanceLock(const QString &applicationFolder, const QString &data
 InstanceLock::~InstanceLock()
 {
     release();
+    if (m_takenByOther)
+        AtomicFile::refuseChangesIn({}, {});
 }
 
 QString InstanceLock::lockFileName()
@@ -125,7 +128,32 @@ InstanceLock::Outcome InstanceLock::take()
 
 bool InstanceLock::takeOver(QString *errorText)
 {
+    if (m_fd >= 0 && m_takenByOther)
+        return takeBack(errorText);
     return acquire(true, errorText) == Outcome::Taken;
+}
+
+bool InstanceLock::takeBack(QString *errorText)
+{
+    QString side, why;
+    if (!AtomicFile::writeBeside(m_lockPath, SideFiles::Kind::Temporary, ownContent(), &side, &why)) {
+        if (errorText)
+            *errorText = why;
+        return false;
+    }
+    int fd = -1;
+    const Outcome outcome = lockAt(m_lockPath, side, true, &fd);
+    QFile::remove(side);
+    if (outcome != Outcome::Taken || fd < 0) {
+        if (errorText)
+            *errorText = tr("Another Pollix has taken the folder meanwhile.");
+        return false;
+    }
+    ::close(std::exchange(m_fd, fd));
+    m_takenByOther = false;
+    AtomicFile::refuseChangesIn({}, {});
+    PollixLog(QStringLiteral("%1 was taken back from the computer \"%2\"").arg(m_folder, m_owner.host));
+    return true;
 }
 
 QStringList InstanceLock::places() const
@@ -210,10 +238,7 @@ InstanceLock::Outcome InstanceLock::acquire(bool overOtherComputer, QString *err
             }
         }
         listen();
-        m_keepTimer = new QTimer(this);
-        m_keepTimer->setInterval(kKeepFileEveryMs);
-        connect(m_keepTimer, &QTimer::timeout, this, &InstanceLock::keepFileInPlace);
-        m_keepTimer->start();
+        watch();
         return Outcome::Taken;
     }
     PollixLog(QStringLiteral("No lock can be made for %1; going on without one").arg(m_folder));
@@ -286,10 +311,24 @@ bool InstanceLock::heldElsewhere(const QString &place)
     return true;
 }
 
+void InstanceLock::watch()
+{
+    // At once where the system tells of changes; every few seconds where it may not (a change
+    // made by another computer on a network share).
+    m_watcher = new QFileSystemWatcher({QFileInfo(m_lockPath).absolutePath()}, this);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &InstanceLock::keepFileInPlace);
+    m_keepTimer = new QTimer(this);
+    m_keepTimer->setInterval(kKeepFileEveryMs);
+    connect(m_keepTimer, &QTimer::timeout, this, &InstanceLock::keepFileInPlace);
+    m_keepTimer->start();
+}
+
 void InstanceLock::release()
 {
     if (m_keepTimer)
         m_keepTimer->stop();
+    if (m_watcher)
+        m_watcher->disconnect(this);
     if (m_server)
         m_server->close();
     if (m_fd < 0)
@@ -303,8 +342,22 @@ void InstanceLock::release()
 
 void InstanceLock::keepFileInPlace()
 {
-    if (m_fd < 0 || isFileAt(m_fd, m_lockPath))
+    if (m_fd < 0 || m_takenByOther || isFileAt(m_fd, m_lockPath))
         return;
+    // Pollix on another computer opened the folder anyway: its lock is left alone, and its work
+    // is not overwritten in silence.
+    if (const std::optional<Owner> other = readOwner(m_lockPath); other && madeOnOtherComputer(*other)) {
+        m_owner = *other;
+        m_takenByOther = true;
+        AtomicFile::refuseChangesIn(places(), tr("Pollix on the computer \"%1\" has this application folder open now.")
+                                                  .arg(other->host));
+        PollixLog(QStringLiteral("Pollix on the computer \"%1\" has opened %2 (process %3); no file that is there is "
+                                 "changed from here until it is taken back")
+                      .arg(other->host, m_folder)
+                      .arg(other->pid));
+        emit takenByOtherComputer();
+        return;
+    }
     QString side, why;
     if (!AtomicFile::writeBeside(m_lockPath, SideFiles::Kind::Temporary, ownContent(), &side, &why)) {
         PollixLog(QStringLiteral("The lock file %1 is gone and cannot be made again: %2").arg(m_lockPath, why));

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QFileSystemWatcher;
 class QLocalServer;
 class QTimer;
 
@@ -48,7 +49,8 @@ public:
     // written there to clash.
     Outcome take();
     // After HeldOnOtherComputer, when the teacher says the Pollix there no longer runs: takes the
-    // folder all the same. False (with why) when the lock file could not be written.
+    // folder all the same; after takenByOtherComputer, takes it back. False (with why) when the
+    // lock file could not be written.
     bool takeOver(QString *errorText = nullptr);
     // Gives the folder up: the lock file goes and the kernel's lock is released.
     void release();
@@ -80,11 +82,23 @@ public:
     void setComeForwardHandler(std::function<bool()> handler) { m_comeForward = std::move(handler); }
 
     // While held: when the lock file is gone or was replaced (deleted by a clean-up, a copy put in
-    // its place), it is made again. Runs by itself every few seconds.
+    // its place), it is made again. When it was replaced by the lock of another computer, whose
+    // Pollix opened the folder anyway, it is left as it is: takenByOtherComputer is signalled
+    // (owner() says which computer), and until takeOver no file that is there in the folder is
+    // changed by this process (AtomicFile::refuseChangesIn). Runs by itself at once when the
+    // lock's folder changes, and every few seconds for network shares, whose changes made
+    // elsewhere are not told.
     void keepFileInPlace();
+    // Another computer has the folder open now (until takeOver).
+    bool isTakenByOtherComputer() const { return m_takenByOther; }
+
+signals:
+    void takenByOtherComputer();
 
 private:
     Outcome acquire(bool overOtherComputer, QString *errorText);
+    bool takeBack(QString *errorText);
+    void watch();
     // Takes the lock at path; sideFile holds this process's own lock file, written whole.
     Outcome lockAt(const QString &path, const QString &sideFile, bool overOtherComputer, int *heldFd);
     // A running Pollix of this computer holds the lock of one of the other places.
@@ -100,6 +114,8 @@ private:
     int m_fd = -1;
     QLocalServer *m_server = nullptr;
     QTimer *m_keepTimer = nullptr;
+    QFileSystemWatcher *m_watcher = nullptr;
+    bool m_takenByOther = false;
     Owner m_owner;
     std::function<bool()> m_comeForward;
 };

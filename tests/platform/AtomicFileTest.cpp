@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/AtomicFileSet.h"
+#include "platform/FolderSwap.h"
 #include "platform/Singleton.h"
 #include "support/OrdinaryUser.h"
 #include "support/SmallDisk.h"
@@ -202,4 +203,47 @@ TEST(AtomicFile, EveryWriteSyncsTheFolderItRenamedIntoBeforeItReturns)
     EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 4), root + "/a/New.xml", root + "/a") &&
                 TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 4), root + "/b/Other.xml", root + "/b"))
         << "files changed together";
+}
+
+// ---- A folder the disk does not sync after a rename ----
+
+// The rename is made: the file is in place and reported written (a second save of it would be a
+// second copy), and the failure to sync its folder is told once, with the system's reason. A
+// folder swap follows the same rule.
+TEST(AtomicFile, AFolderTheDiskCannotSyncLeavesTheRenameInPlaceReportedDoneAndTold)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        QStringList told;
+        AtomicFile::setUnsyncedHandler([&](const QString &path, const QString &why) { told << path + ": " + why; });
+        const QString path = folder + "/a/Subjects.xml";
+        QString why;
+        AtomicFile::Failure step = AtomicFile::Failure::None;
+        EXPECT_TRUE(AtomicFile::write(path, "new", &why, &step));
+        EXPECT_EQ(step, AtomicFile::Failure::Unsynced);
+        EXPECT_TRUE(why.contains("Input/output error")) << why.toStdString();
+        EXPECT_EQ(slurp(path), "new");
+        EXPECT_EQ(QDir(folder + "/a").entryList(QDir::Files | QDir::Hidden), QStringList{"Subjects.xml"});
+
+        const QString prepared = FolderSwap::makeSibling(folder + "/a/Data", "restore", &why);
+        ASSERT_FALSE(prepared.isEmpty()) << why.toStdString();
+        ASSERT_TRUE(AtomicFile::write(prepared + "/Week.xml", "restored"));
+        QString old;
+        EXPECT_TRUE(FolderSwap::exchange(prepared, folder + "/a/Data", &why, &old)) << why.toStdString();
+        EXPECT_EQ(slurp(folder + "/a/Data/Week.xml"), "restored");
+        EXPECT_EQ(slurp(old + "/Week.xml"), "replaced");
+        ASSERT_EQ(told.size(), 2) << told.join("\n").toStdString();
+        EXPECT_TRUE(told[0].startsWith(path + ": ") && told[1].startsWith(folder + "/a/Data: ")) << told.join("\n").toStdString();
+        AtomicFile::setUnsyncedHandler({});
+        return;
+    }
+    QTemporaryDir home;
+    const QString root = QFileInfo(home.path()).canonicalFilePath();
+    ASSERT_TRUE(QDir(root).mkpath("a/Data"));
+    ASSERT_TRUE(AtomicFile::write(root + "/a/Subjects.xml", "old"));
+    ASSERT_TRUE(AtomicFile::write(root + "/a/Data/Week.xml", "replaced"));
+    // Every sync of the folder a fails, as on a failing disk or share; its files sync.
+    const TracedRun::Outcome run =
+        TracedRun::runCurrentTest(root, {"-e", "trace=fsync", "-P", root + "/a", "-e", "inject=fsync:error=EIO"}, true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    EXPECT_TRUE(TracedRun::injected(run.trace));
 }

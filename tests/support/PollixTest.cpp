@@ -2,6 +2,7 @@
 
 #include "core/store/DataRecovery.h"
 #include "platform/AtomicFile.h"
+#include "platform/FolderWork.h"
 #include "platform/Singleton.h"
 #include "support/SmallDisk.h"
 #include "ui/controls/DialogHooks.h"
@@ -38,6 +39,11 @@ void PollixTest::startOn(const QString &folder, bool finishWork)
 
 void PollixTest::TearDown()
 {
+    // Work handed on to a thread of its own (the archive of the data a restore replaced) ends
+    // in this test's folder.
+    FolderWork::waitUntilIdle();
+    AtomicFile::setUnsyncedHandler({});
+    AtomicFile::refuseChangesIn({}, {});
     DialogHooks::setAlertResponder({});
     DialogHooks::setFileResponder({});
     AtomicFile::setFailureHook({});

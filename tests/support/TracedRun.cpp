@@ -21,37 +21,63 @@ QString childFolder()
     return qEnvironmentVariable(kFolderVariable);
 }
 
-Outcome runCurrentTest(const QString &folder, const QStringList &straceOptions, bool traced)
+struct Child::Run
 {
-    Outcome out;
     QTemporaryDir scratch;
-    const QString report = scratch.filePath(QStringLiteral("report.json"));
-    const QString log = traced ? scratch.filePath(QStringLiteral("trace")) : QStringLiteral("/dev/null");
-    QProcess child;
+    QString report, log;
+    bool traced = false;
+    QProcess process;
+};
+
+Child::Child(const QString &folder, const QStringList &straceOptions, bool traced) : m_run(std::make_unique<Run>())
+{
+    m_run->traced = traced;
+    m_run->report = m_run->scratch.filePath(QStringLiteral("report.json"));
+    m_run->log = traced ? m_run->scratch.filePath(QStringLiteral("trace")) : QStringLiteral("/dev/null");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(kFolderVariable), folder);
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QStringLiteral("strace"),
-                QStringList{QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), log} + straceOptions +
-                    QStringList{QCoreApplication::applicationFilePath(), ChildTestRun::currentTestFilter(),
-                                QStringLiteral("--gtest_output=json:") + report});
-    out.ended = child.waitForFinished(120000);
+    m_run->process.setProcessEnvironment(env);
+    m_run->process.setProcessChannelMode(QProcess::MergedChannels);
+    m_run->process.start(QStringLiteral("strace"),
+                         QStringList{QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), m_run->log} +
+                             straceOptions +
+                             QStringList{QCoreApplication::applicationFilePath(), ChildTestRun::currentTestFilter(),
+                                         QStringLiteral("--gtest_output=json:") + m_run->report});
+}
+
+Child::~Child()
+{
+    if (m_run->process.state() != QProcess::NotRunning) {
+        m_run->process.kill();
+        m_run->process.waitForFinished();
+    }
+}
+
+Outcome Child::finish(int timeoutMs)
+{
+    Outcome out;
+    QProcess &child = m_run->process;
+    out.ended = child.waitForFinished(timeoutMs);
     if (!out.ended) {
         child.kill();
         child.waitForFinished();
     }
     out.output = child.readAll();
     out.killed = child.exitStatus() == QProcess::CrashExit;
-    out.passed = !out.killed && child.exitCode() == 0 && ChildTestRun::testsInReport(report) == 1;
-    if (traced) {
-        QFile file(log);
+    out.passed = !out.killed && child.exitCode() == 0 && ChildTestRun::testsInReport(m_run->report) == 1;
+    if (m_run->traced) {
+        QFile file(m_run->log);
         if (file.open(QIODevice::ReadOnly))
             for (const QByteArray &line : file.readAll().split('\n'))
                 if (!line.isEmpty())
                     out.trace << QString::fromUtf8(line);
     }
     return out;
+}
+
+Outcome runCurrentTest(const QString &folder, const QStringList &straceOptions, bool traced)
+{
+    return Child(folder, straceOptions, traced).finish();
 }
 
 bool injected(const QStringList &trace)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // The current test run again in a child process under strace, which can kill the child or fail
 // its system calls at a chosen step and writes down the calls it makes. The child finds itself
 // by childFolder() (empty in the test itself), works in that folder and returns.
@@ -24,6 +26,22 @@ struct Outcome
 // Runs the current test in a child working in folder, under "strace -f -qq" with straceOptions
 // ("-e", "trace=rename", ...). With traced the calls are written down (-o) and returned.
 Outcome runCurrentTest(const QString &folder, const QStringList &straceOptions, bool traced = false);
+
+// The same, started and left to run while the test does something to it (a signal, a second
+// start on its folder); finish() waits for its end.
+class Child
+{
+public:
+    Child(const QString &folder, const QStringList &straceOptions, bool traced = false);
+    ~Child();
+    Child(const Child &) = delete;
+    Child &operator=(const Child &) = delete;
+    Outcome finish(int timeoutMs = 120000);
+
+private:
+    struct Run;
+    std::unique_ptr<Run> m_run;
+};
 
 // Whether a trace shows a call strace made fail or killed on purpose.
 bool injected(const QStringList &trace);

@@ -9,6 +9,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
 #include "platform/FolderSwap.h"
+#include "platform/FolderWork.h"
 #include "platform/Log.h"
 #include "platform/SideFiles.h"
 
@@ -71,6 +72,21 @@ Folders folders()
             app->strClassXmlDataFilePath()};
 }
 
+// Writes a backup of the listed folders of f into a new archive at archivePath; *synced: its
+// folder was synced after the archive was put in place.
+bool writeBackup(const Folders &f, const QStringList &folderList, const QString &archivePath, QString *errorText,
+                 const zipHelper::Progress &progress, bool *synced = nullptr);
+
+// Another folder laid out as the data folder (the data a restore replaced).
+Folders foldersIn(const QString &root)
+{
+    const QStringList layout = folders().layout();
+    if (layout.size() != 3)
+        return {};
+    const QString base = QDir::cleanPath(root) + QLatin1Char('/');
+    return {base, base + layout.at(0), base + layout.at(1), base + layout.at(2)};
+}
+
 bool isXmlName(const QString &name)
 {
     return name.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive);
@@ -124,7 +140,16 @@ bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, cons
 bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList &folderList, QString *errorText,
                                   const Progress &progress)
 {
-    const Folders f = folders();
+    return writeBackup(folders(), folderList, archivePath, errorText, progress);
+}
+
+namespace {
+bool writeBackup(const Folders &f, const QStringList &folderList, const QString &archivePath, QString *errorText,
+                 const zipHelper::Progress &progress, bool *synced)
+{
+    FolderWork::Running work;
+    if (synced)
+        *synced = false;
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
     struct Item
@@ -228,14 +253,18 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
                            .arg(unreadable.join(QStringLiteral(", "))));
     if (!written || !closed || !syncFile(temporary, &why))
         return abandon(why);
+    if (QString refused; AtomicFile::changeRefused(archivePath, &refused))
+        return abandon(QStringLiteral("%1: %2").arg(archivePath, refused));
     if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(archivePath).constData()) != 0)
         return abandon(QStringLiteral("%1: %2").arg(archivePath, QString::fromLocal8Bit(std::strerror(errno))));
-    // The archive's name lasts only once its folder is on the disk too.
-    if (!AtomicFile::syncFolderOf(archivePath, &why))
-        return abandon(why);
     DataRecovery::noteFinished(temporary);
+    // The archive is in place: a folder that cannot be synced now does not make it a failure.
+    const bool onDisk = AtomicFile::syncAfterRename(archivePath);
+    if (synced)
+        *synced = onDisk;
     return true;
 }
+} // namespace
 
 // ---- Restore ----
 
@@ -293,11 +322,46 @@ QString zipHelper::folderBeforeRestorePath(const QString &data, QString *errorTe
         fail(errorText, problem);
         return QString();
     }
+    // A name free for the folder and for the archive made of it afterwards.
     const QString stem = archive.chopped(4); // without ".zip"
+    const auto taken = [](const QString &path) { return QFileInfo::exists(path) || QFileInfo(path).isSymLink(); };
     QString path = stem;
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+    for (int n = 2; taken(path) || taken(path + QStringLiteral(".zip")); ++n)
         path = QStringLiteral("%1 (%2)").arg(stem).arg(n);
     return path;
+}
+
+bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, QString *errorText)
+{
+    FolderWork::Running work;
+    if (archivePath)
+        archivePath->clear();
+    const Folders kept = foldersIn(folder);
+    if (!kept.valid() || !QFileInfo(folder).isDir())
+        return fail(errorText, QStringLiteral("%1 is no folder of data").arg(folder));
+    QString path = folder + QStringLiteral(".zip");
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = QStringLiteral("%1 (%2).zip").arg(folder).arg(n);
+    bool synced = false;
+    QString why;
+    if (!writeBackup(kept, {kept.sessions, kept.pointsOnly, kept.classes, kept.data}, path, &why, {}, &synced))
+        return fail(errorText, QStringLiteral("%1 stays a folder: %2").arg(folder, why));
+    if (archivePath)
+        *archivePath = path;
+    // The folder goes only once its archive is sure to outlast a power cut, and not while it
+    // holds a change of those data left unfinished, which the archive does not hold.
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    bool pending = false;
+    while (!pending && it.hasNext())
+        pending = ChangeJournal::isJournalName(QFileInfo(it.next()).fileName());
+    if (!synced || pending) {
+        PollixLog(QStringLiteral("%1 stays beside its archive %2").arg(folder, path));
+        return true;
+    }
+    if (!QDir(folder).removeRecursively())
+        PollixLog(QStringLiteral("%1 could not be removed; its data are in %2").arg(folder, path));
+    AtomicFile::syncFolderOf(folder);
+    return true;
 }
 
 namespace {
@@ -546,9 +610,12 @@ bool zipHelper::checkBackup(const QString &archivePath, QString *errorText)
 
 bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText, const Progress &progress, QString *keptArchive)
 {
+    FolderWork::Running work;
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
+    if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
+        return fail(errorText, why);
     if (keptArchive)
         keptArchive->clear();
     Listing listing;
@@ -612,45 +679,47 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         return abandon(why);
     if (QFileInfo::exists(data))
         QFile::setPermissions(staging, QFile::permissions(data));
-    // The data about to be replaced are saved first, where a restore can take them back from.
-    const int restoreSteps = int(listing.targets.size());
-    const Progress backupProgress = [&](int done, int total) {
-        if (progress)
-            progress(restoreSteps + done, restoreSteps + total + 1);
-    };
-    // Data the archive cannot hold (a damaged file, which is often why the teacher restores, or a
-    // full disk) must not stand in the way of the restore, nor be lost by it: the replaced folder
-    // itself is then kept in Backups, as it is, by a rename.
+    // The data about to be replaced are kept in Backups: their folder, moved there by a rename
+    // once swapped out (no time, no space), its place made ready now, so that nothing is replaced
+    // when there is none. Where Backups is not on the data folder's disk, they are written as an
+    // archive there first instead.
     QString keptFolder;
-    if (keptArchive && !backupBeforeRestore(keptArchive, &why, backupProgress)) {
-        const QString archiveWhy = why;
-        keptFolder = folderBeforeRestorePath(data, &why);
-        if (keptFolder.isEmpty())
-            return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
-                               .arg(archiveWhy, why));
-        PollixLog(QStringLiteral("The data replaced by the restore are kept as a folder, not an archive: %1").arg(archiveWhy));
-        // Noted in the data themselves, so that wherever a kill leaves them during the swap, the
-        // next start moves them to keptFolder instead of removing them as a restore's leftovers.
-        // The note names the folder within Backups: a start moves a folder nowhere else.
-        if (!AtomicFile::write(keepNote, QFileInfo(keptFolder).fileName().toUtf8(), &why))
-            return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
-                               .arg(archiveWhy, why));
+    if (keptArchive && !DataFolderLayout::filesOfDataFolder().isEmpty()) {
+        QString folderWhy;
+        keptFolder = folderBeforeRestorePath(data, &folderWhy);
+        if (keptFolder.isEmpty()) {
+            const int restoreSteps = int(listing.targets.size());
+            const Progress backupProgress = [&](int done, int total) {
+                if (progress)
+                    progress(restoreSteps + done, restoreSteps + total + 1);
+            };
+            if (!backupBeforeRestore(keptArchive, &why, backupProgress))
+                return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
+                                   .arg(folderWhy, why));
+        } else if (!AtomicFile::write(keepNote, QFileInfo(keptFolder).fileName().toUtf8(), &why)) {
+            // Noted in the data themselves, so that wherever a kill leaves them during the swap,
+            // the next start moves them to keptFolder instead of removing them as leftovers.
+            // The note names the folder within Backups: a start moves a folder nowhere else.
+            return abandon(QStringLiteral("The data now here could not be kept first, so nothing was replaced: %1").arg(why));
+        }
     }
-    if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, data, &why))
+    QString old;
+    if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, data, &why, &old))
         return abandon(why);
-    // staging now holds the old data files.
-    if (!keptFolder.isEmpty()) {
-        if (::rename(QFile::encodeName(staging).constData(), QFile::encodeName(keptFolder).constData()) == 0) {
+    if (!keptFolder.isEmpty() && !old.isEmpty()) {
+        if (::rename(QFile::encodeName(old).constData(), QFile::encodeName(keptFolder).constData()) == 0) {
             *keptArchive = keptFolder;
             QFile::remove(keptFolder + QLatin1Char('/') + FolderSwap::keepNoteName());
-            if (!AtomicFile::syncFolderOf(keptFolder, &why))
-                PollixLog(QStringLiteral("%1 may not be on the disk yet: %2").arg(keptFolder, why));
+            AtomicFile::syncAfterRename(keptFolder);
         } else {
-            PollixLog(QStringLiteral("The replaced data files are left in %1: %2")
-                          .arg(staging, QString::fromLocal8Bit(std::strerror(errno))));
+            // Their note stays in them: the next start moves them (and no start removes them).
+            const QString moveWhy = QString::fromLocal8Bit(std::strerror(errno));
+            *keptArchive = old;
+            PollixLog(QStringLiteral("The data replaced by the restore are kept in %1; they go to %2 at the next start: %3")
+                          .arg(old, keptFolder, moveWhy));
         }
-    } else if (!QDir(staging).removeRecursively()) {
-        PollixLog(QStringLiteral("The replaced data files are left in %1").arg(staging));
+    } else if (!old.isEmpty() && !QDir(old).removeRecursively()) {
+        PollixLog(QStringLiteral("The replaced data files are left in %1").arg(old));
     }
     DataRecovery::noteFinished(staging);
     if (progress) {
@@ -708,6 +777,8 @@ bool zipHelper::DelAllRecords(QString *errorText)
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
+    if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
+        return fail(errorText, why);
     const bool deleted = DelRecordByPath(f.data, errorText);
     DataRecovery::removeLeftovers();
     const QStringList stayed = removeCopiesIn(f.data);
@@ -722,6 +793,8 @@ bool zipHelper::clearSession(QString *errorText)
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
+    if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
+        return fail(errorText, why);
     QString first, second;
     const bool sessions = DelRecordByPath(f.sessions, &first);
     const bool pointsOnly = DelRecordByPath(f.pointsOnly, &second);

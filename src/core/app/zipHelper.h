@@ -41,10 +41,14 @@ public:
     // data folder that are not data files (not XML) stay. An archive without login accounts
     // gets the built-in account. The archive is read through a plain path, so checking a file
     // from anywhere (a fuzzer's bytes written to a file) is one call.
-    // With keptArchive, the data about to be replaced are first saved by backupBeforeRestore,
-    // once the archive has been checked and unpacked beside them; when they cannot be saved,
-    // nothing is replaced. *keptArchive gets the saved archive's path (empty when there were no
-    // data files to save).
+    // With keptArchive, the data replaced are kept in <application folder>/Backups/: their folder
+    // is moved there by a rename as the restore swaps it out ("Before restore <date and time>",
+    // folderBeforeRestorePath), which archiveKeptFolder then turns into an archive a restore takes
+    // back; where Backups is not on the data folder's disk, they are written there as an archive
+    // (backupBeforeRestore) before anything is replaced. When they cannot be kept, nothing is
+    // replaced. *keptArchive gets where they are: that folder or archive; or, when the folder
+    // could not be moved into Backups, the folder beside the data folder that holds them, which
+    // the next start moves there (it is never removed); empty when there were no data files.
     bool recoverFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {},
                          QString *keptArchive = nullptr);
     bool unZipAllFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {},
@@ -57,10 +61,16 @@ public:
     // "<application folder>/Backups/Before restore 2024-05-01 14-07-09.zip", with " (2)" and up
     // before ".zip" while the name is taken.
     static QString backupBeforeRestorePath(const QDateTime &when);
-    // Where a restore keeps the replaced data folder itself when they cannot be written as an
-    // archive: "<application folder>/Backups/Before restore <date and time>", made ready on the
-    // data folder's disk; empty, with the reason, when there is no such place.
+    // Where a restore keeps the replaced data folder: "<application folder>/Backups/Before restore
+    // <date and time>" (a name free also with ".zip"), made ready on the data folder's disk; empty,
+    // with the reason, when there is no such place.
     static QString folderBeforeRestorePath(const QString &data, QString *errorText = nullptr);
+    // Writes the data files of a folder a restore kept (laid out as the data folder) as a backup
+    // archive beside it ("<folder>.zip"), then removes the folder, once the archive is on the disk
+    // and unless it holds a change of those data left unfinished. When the archive cannot be
+    // written (a file among them that a backup refuses, a full disk), the folder stays as it is.
+    // Made to run after the restore, on a thread of its own (FolderWork::runInBackground).
+    bool archiveKeptFolder(const QString &folder, QString *archivePath = nullptr, QString *errorText = nullptr);
     // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
     // the archive (but for the disk's free space), else false with the same reason.
     static bool checkBackup(const QString &archivePath, QString *errorText = nullptr);

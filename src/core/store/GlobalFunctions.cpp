@@ -388,6 +388,10 @@ bool GlobalFunctions::removeFileAtPath(const QString &path, QString *errorText)
     }
     if (!heldBackByUnfinishedChange(path, errorText))
         return false;
+    if (QString why; AtomicFile::changeRefused(path, &why)) {
+        PollixLog(QStringLiteral("Delete file %1 because of %2").arg(path, why));
+        return failWith(errorText, why);
+    }
     QFile file(path);
     if (!file.exists() || file.remove())
         return true;

@@ -12,6 +12,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 QString text(pugi::xml_node node, const char *tag)
@@ -226,24 +229,25 @@ bool TovClassXmlDatabase::moveClassFile(qsizetype index, const QString &newName,
 {
     const QString from = pathByName(m_classList.at(index).name());
     const QString to = pathByName(GlobalFunctions::safeFileName(newName));
-    QFile file(from);
-    // QFile::rename never replaces an existing target; say so plainly in the log.
-    if (QFileInfo::exists(to) && QFileInfo(to) != QFileInfo(from)) {
+    if (QString why; AtomicFile::changeRefused(from, &why)) {
+        PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, why));
+        return GlobalFunctions::failWith(errorText, why);
+    }
+    // rename() would replace an existing target; a class file is never replaced by another, nor
+    // moved onto its own name (only a change of letter case moves a file onto itself).
+    if (QFileInfo::exists(to) && (to == from || QFileInfo(to) != QFileInfo(from))) {
         PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, QStringLiteral("the target exists")));
         return GlobalFunctions::failWith(errorText, QStringLiteral("%1 exists already").arg(to));
     }
-    if (!file.rename(to)) {
-        PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, file.errorString()));
-        return GlobalFunctions::failWith(errorText, file.errorString());
-    }
-    // The new name lasts only once the folder is on the disk; when it cannot be, the old name
-    // comes back and the rename is reported as failed.
-    QString why;
-    if (!AtomicFile::syncFolderOf(to, &why)) {
-        QFile(to).rename(from);
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, why));
         return GlobalFunctions::failWith(errorText, why);
     }
+    // The file has its new name from here on, whether or not its folder can be synced now (the
+    // teacher is told when it cannot): the list follows the disk.
     m_classList[index].setName(GlobalFunctions::safeFileName(newName));
+    AtomicFile::syncAfterRename(to);
     return true;
 }
 
@@ -267,14 +271,25 @@ bool TovClassXmlDatabase::updateClassName(const QString &oldName, const QString 
         return GlobalFunctions::failWith(errorText, QStringLiteral("no class called %1").arg(oldName));
     }
     // Move first: a "ClassName" is only changed in a file that did get the new name.
+    const QString oldFileName = m_classList.at(i).name();
     if (!moveClassFile(i, newName, errorText))
         return false;
     const QString path = pathByName(m_classList.at(i).name());
     pugi::xml_document doc;
-    if (!parseClassFile(path, doc, errorText))
-        return false;
-    GlobalFunctions::setValue(newName, QStringLiteral("ClassName"), doc.document_element());
-    return GlobalFunctions::saveXmlDocument(path, doc, errorText);
+    QString why;
+    if (parseClassFile(path, doc, &why)) {
+        GlobalFunctions::setValue(newName, QStringLiteral("ClassName"), doc.document_element());
+        if (GlobalFunctions::saveXmlDocument(path, doc, &why))
+            return true;
+    }
+    // The name inside could not follow: the file takes its old name back. When even that fails,
+    // the list keeps the name the file has.
+    QString back;
+    if (!moveClassFile(i, oldFileName, &back))
+        return GlobalFunctions::failWith(errorText, QStringLiteral("%1; the class file keeps the name %2, as its old name "
+                                                                   "could not be given back: %3")
+                                                        .arg(why, QFileInfo(path).fileName(), back));
+    return GlobalFunctions::failWith(errorText, why);
 }
 
 bool TovClassXmlDatabase::deleteClassWithNo(int no, QString *errorText)

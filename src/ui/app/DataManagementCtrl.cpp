@@ -9,6 +9,9 @@
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
+#include "platform/FolderSwap.h"
+#include "platform/FolderWork.h"
+#include "platform/Log.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/ProgressControl.h"
@@ -98,8 +101,19 @@ int DataManagementCtrl::ask(const QString &text, const QStringList &buttons, con
     return PollixAlert::show(this, kTitle, text, buttons, informativeText) - PollixAlert::AlertFirstButtonReturn;
 }
 
+void DataManagementCtrl::finishBackgroundWork()
+{
+    if (!FolderWork::running())
+        return;
+    ProgressControl::runWithProgress(this, [](const ProgressControl::Progress &) {
+        FolderWork::waitUntilIdle();
+        return true;
+    });
+}
+
 void DataManagementCtrl::doBackup()
 {
+    finishBackgroundWork();
     // The teacher's documents folder, where the other panels open too.
     const QString path = FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::startFolder(),
                                                       tr("Zip archives (*.zip);;All files (*)"));
@@ -130,30 +144,63 @@ void DataManagementCtrl::doRecover()
     const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
     if (ask(tr("The data of the backup \"%1\" replace all data of this application folder.").arg(QFileInfo(path).fileName()),
             {QStringLiteral("Restore"), kCancel},
-            tr("Every class, student, session and grade now kept here is replaced. They are first saved as a "
-               "backup archive in %1, which Restore can bring back.")
+            tr("Every class, student, session and grade now kept here is replaced. They are kept in %1 and saved "
+               "there as a backup archive, which Restore can bring back.")
                 .arg(QDir::toNativeSeparators(backups))) != 0)
         return;
+    finishBackgroundWork();
     QString why, kept;
     const bool ok = ProgressControl::runWithProgress(this, [&](const ProgressControl::Progress &progress) {
-        return zipControl->recoverFileFrom(path, &why, progress, &kept);
+        // One piece of work from the restore to the archive of the data it replaced: an ending
+        // meanwhile keeps the folder until both are done.
+        FolderWork::Running work;
+        const bool restored = zipControl->recoverFileFrom(path, &why, progress, &kept);
+        if (restored && isKeptInBackups(kept))
+            FolderWork::runInBackground([kept] {
+                QString archive, failure;
+                if (zipHelper().archiveKeptFolder(kept, &archive, &failure))
+                    PollixLog(QStringLiteral("The data a restore replaced were saved as %1").arg(archive));
+            });
+        return restored;
     });
     reLoadMessage();
     // Also after a failure, so that the main window drops what it holds of the data.
     m_isDataChanged = true;
-    if (!ok)
+    if (!ok) {
         ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, sentence(why) + tr("\n\nThe data were not changed."));
-    else if (kept.isEmpty())
-        ask(QStringLiteral("Successfully recover."), {kOK});
-    else if (QFileInfo(kept).isDir())
-        ask(QStringLiteral("Successfully recover."), {kOK},
-            tr("The data it replaced could not be written as an archive (a file among them cannot be read or the "
-               "disk is full), so their folder was kept as it was: %1")
-                .arg(QDir::toNativeSeparators(kept)));
-    else
-        ask(QStringLiteral("Successfully recover."), {kOK},
-            tr("The data it replaced were saved first to %1; restore that archive to take this restore back.")
-                .arg(QDir::toNativeSeparators(kept)));
+        return;
+    }
+    ask(QStringLiteral("Successfully recover."), {kOK}, keptDataText(kept));
+}
+
+bool DataManagementCtrl::isKeptInBackups(const QString &kept)
+{
+    const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
+    return !kept.isEmpty() && QFileInfo(kept).isDir() && QFileInfo(kept).absolutePath() == backups;
+}
+
+QString DataManagementCtrl::keptDataText(const QString &kept)
+{
+    if (kept.isEmpty())
+        return QString();
+    const QFileInfo info(kept);
+    if (!info.isDir())
+        return tr("The data it replaced were saved first to %1; restore that archive to take this restore back.")
+            .arg(QDir::toNativeSeparators(kept));
+    if (!isKeptInBackups(kept)) {
+        const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
+        // Not moved into Backups: they say themselves where they go at the next start.
+        QFile note(kept + QLatin1Char('/') + FolderSwap::keepNoteName());
+        const QString destination = note.open(QIODevice::ReadOnly) ? QString::fromUtf8(note.read(4096)) : backups;
+        return tr("The data it replaced are kept in %1, beside the data folder: they could not be moved to %2 now. "
+                  "Pollix moves them there when it starts next.")
+            .arg(QDir::toNativeSeparators(kept), QDir::toNativeSeparators(destination));
+    }
+    // Kept by a rename, at no cost to the restore's time; their archive is being written.
+    return tr("The data it replaced are kept in %1. Pollix now saves them there as the archive \"%2\", which Restore "
+              "can bring back; the folder goes once the archive is complete (it stays as it is if a file among them "
+              "cannot be read).")
+        .arg(QDir::toNativeSeparators(kept), QFileInfo(kept).fileName() + QStringLiteral(".zip"));
 }
 
 void DataManagementCtrl::doClearSession()
@@ -190,6 +237,7 @@ void DataManagementCtrl::confirmDelAllRecords()
 
 void DataManagementCtrl::clearSession()
 {
+    finishBackgroundWork();
     QString why;
     const bool ok = zipControl->clearSession(&why);
     m_isDataChanged = true;
@@ -203,6 +251,7 @@ void DataManagementCtrl::clearSession()
 
 void DataManagementCtrl::deleteAllReords()
 {
+    finishBackgroundWork();
     QString why;
     const bool ok = zipControl->DelAllRecords(&why);
     reLoadMessage();

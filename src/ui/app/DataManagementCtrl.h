@@ -56,6 +56,14 @@ private:
     void confirmClearSession();
     void confirmDelAllRecords();
     void reloadSessionIndex();
+    // What the success of a restore says of the data it replaced (kept: where zipHelper left
+    // them).
+    static QString keptDataText(const QString &kept);
+    // The archive of data an earlier restore replaced is finished (with a progress window)
+    // before the page works on the data folder again: one piece of work at a time.
+    void finishBackgroundWork();
+    // A folder kept in Backups, to be archived after the restore.
+    static bool isKeptInBackups(const QString &kept);
 
     bool m_isDataChanged = false;
     std::unique_ptr<zipHelper> zipControl;

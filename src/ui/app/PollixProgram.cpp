@@ -10,8 +10,11 @@
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/gradebook/GradebookRosterRecords.h"
 #include "core/keypad/DeviceController.h"
+#include "platform/AtomicFile.h"
+#include "platform/FolderWork.h"
 #include "platform/InstanceLock.h"
 #include "platform/Log.h"
+#include "platform/PostedCalls.h"
 #include "platform/ShutdownSignals.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
@@ -30,8 +33,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QPushButton>
 #include <QSet>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -88,6 +93,49 @@ bool openAnywayOrQuit(InstanceLock &lock)
     PollixAlert::show(nullptr, QStringLiteral("Pollix"), QObject::tr("The application folder could not be opened."),
                       {QObject::tr("OK")}, why.isEmpty() ? QObject::tr("Another Pollix has taken it meanwhile.") : why);
     return false;
+}
+
+// Calls handed to the GUI thread from wherever (a worker that ended, a write on one); lives as
+// long as the application.
+PostedCalls *guiCalls()
+{
+    static PostedCalls *calls = new PostedCalls(qApp);
+    return calls;
+}
+
+// Every loop ends, the dialogs' included, also one that starts later (a report shown after the
+// work that held the ending back); a main loop not yet running ends when it starts.
+void exitEveryLoop()
+{
+    QCoreApplication::exit(0);
+    auto *again = new QTimer(qApp);
+    QObject::connect(again, &QTimer::timeout, qApp, [] { QCoreApplication::exit(0); });
+    again->start(50);
+}
+
+// A change in place that the disk did not confirm: said at once, in a notice that waits for
+// nothing; while one is up, the next ones join it.
+void tellUnsynced(const QString &path, const QString &why)
+{
+    static QPointer<PollixAlert> shown;
+    static QStringList files;
+    // A notice closed is gone, even while its window waits to be deleted.
+    if (!shown || !shown->isVisible()) {
+        shown.clear();
+        files.clear();
+    }
+    if (!files.contains(path))
+        files << path;
+    const QString text = QObject::tr("A change was saved, but the disk did not confirm it: it may be lost if the power "
+                                     "fails now.");
+    const QString details = QObject::tr("%1\n\n%2\n\nDo not save it again: it is in place. If this comes back, have the "
+                                        "disk or the network share of the application folder checked.")
+                                .arg(files.join(QLatin1Char('\n')).left(2000), why);
+    if (shown) {
+        shown->setInformativeText(details);
+        return;
+    }
+    shown = PollixAlert::notice(QStringLiteral("Pollix"), text, {QObject::tr("OK")}, details);
 }
 
 // Every run on the screen saves what it holds, with no question: the program is ending.
@@ -169,6 +217,12 @@ void installServices()
     // read again after the data folder changed.
     GradebookWindows::install();
     DataManagementCtrl::hooks().reloadGradebook = [] { GradebookRosterRecords::reloadStores(); };
+    // A save whose folder the disk did not confirm is in place (so not failed), and the teacher
+    // knows that it may not survive a power cut.
+    PostedCalls *calls = guiCalls();
+    AtomicFile::setUnsyncedHandler([calls](const QString &path, const QString &why) {
+        calls->post([path, why] { tellUnsynced(path, why); });
+    });
 }
 
 bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs)
@@ -209,21 +263,70 @@ void comeForwardOnRequest(InstanceLock &lock, MainwndController &controller)
     });
 }
 
+void endNow(InstanceLock &lock, const QString &reason)
+{
+    if (lock.property("pollixEnding").toBool())
+        return;
+    lock.setProperty("pollixEnding", true);
+    PollixLog(QStringLiteral("Pollix ends: %1").arg(reason));
+    saveRunsUnasked();
+    if (DeviceController::exists())
+        DeviceController::ShareDeviceController()->letGoOfReceivers();
+    // A backup or a restore under way ends first, with the folder still this program's: another
+    // start meanwhile is refused, and no start finishes or removes what it is making.
+    if (FolderWork::running())
+        PollixLog(QStringLiteral("Pollix ends once the work on its data folder under way is done"));
+    // Looked at again on this thread, where more work is handed on: the folder goes only when
+    // none runs or waits.
+    auto letGo = std::make_shared<std::function<void()>>();
+    *letGo = [itself = std::weak_ptr<std::function<void()>>(letGo), guard = QPointer<InstanceLock>(&lock)] {
+        if (FolderWork::running()) {
+            PostedCalls *calls = guiCalls();
+            FolderWork::whenIdle([calls, again = itself.lock()] { calls->post([again] { (*again)(); }); });
+            return;
+        }
+        if (guard)
+            guard->release();
+        exitEveryLoop();
+    };
+    (*letGo)();
+}
+
 void endOnSignals(InstanceLock &lock)
 {
+    guiCalls();
     auto *catcher = new ShutdownSignals(&lock);
-    auto ending = std::make_shared<bool>(false);
-    QObject::connect(catcher, &ShutdownSignals::received, &lock, [&lock, ending](int signalNumber) {
-        if (std::exchange(*ending, true))
-            return;
-        PollixLog(QStringLiteral("Pollix ends on signal %1").arg(signalNumber));
-        saveRunsUnasked();
-        if (DeviceController::exists())
-            DeviceController::ShareDeviceController()->letGoOfReceivers();
-        lock.release();
-        // Every loop ends, the dialogs' included; a main loop not yet running ends when it starts.
-        QCoreApplication::exit(0);
-        QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QObject::connect(catcher, &ShutdownSignals::received, &lock, [&lock](int signalNumber) {
+        endNow(lock, QStringLiteral("signal %1").arg(signalNumber));
+    });
+}
+
+void warnWhenTakenOver(InstanceLock &lock, std::function<void()> quit)
+{
+    QObject::connect(&lock, &InstanceLock::takenByOtherComputer, &lock, [&lock, quit = std::move(quit)] {
+        const QString host = lock.owner().host;
+        PollixAlert::notice(
+            QStringLiteral("Pollix"),
+            QObject::tr("Pollix on the computer \"%1\" has opened this application folder.").arg(host),
+            {QObject::tr("Quit"), QObject::tr("Keep Working Here")},
+            QObject::tr("Changes made here from now on may be lost, or overwrite the work done there: two Pollix on one "
+                        "application folder overwrite each other's work. Until you choose, Pollix here changes no file "
+                        "that is there already (a run is still saved as a new session).\n\nQuit here, unless Pollix no "
+                        "longer runs on \"%1\"; then keep working here, which takes the folder back.\n\n%2")
+                .arg(host, QDir::toNativeSeparators(lock.folder())),
+            [&lock, quit](int answer) {
+                if (answer == 0) {
+                    quit();
+                    return;
+                }
+                if (answer != 1)
+                    return;
+                QString why;
+                if (lock.takeOver(&why))
+                    return;
+                PollixAlert::notice(QStringLiteral("Pollix"), QObject::tr("The application folder could not be taken back."),
+                                    {QObject::tr("OK")}, why);
+            });
     });
 }
 

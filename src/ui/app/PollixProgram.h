@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 class InstanceLock;
 class MainwndController;
 class QApplication;
@@ -20,9 +24,16 @@ bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs = 2000);
 // Another start on the folder brings the window the teacher works in to the front: a dialog over
 // the main window (the splash, an alert, an editor), else the main window once it is up.
 void comeForwardOnRequest(InstanceLock &lock, MainwndController &controller);
-// SIGTERM, SIGHUP and SIGINT (a logout, a shutdown, a kill, Ctrl+C) end the program without losing
-// the run: a run that asked questions is saved as the end-of-run save would save it, with no
-// question, the receiver's port and the folder's lock are given up, and the program ends with
-// exit code 0. Set up before the lock is taken, so that a signal meanwhile ends cleanly too.
+// Ends the program now without losing the run: a run that asked questions is saved as the
+// end-of-run save would save it, with no question, the receiver's port is given up, and, once no
+// backup or restore is under way (FolderWork), the folder's lock, and the program ends with exit
+// code 0. Until then the folder stays this program's: a second start is refused.
+void endNow(InstanceLock &lock, const QString &reason);
+// SIGTERM, SIGHUP and SIGINT (a logout, a shutdown, a kill, Ctrl+C) end the program so (endNow).
+// Set up before the lock is taken, so that a signal meanwhile ends cleanly too.
 void endOnSignals(InstanceLock &lock);
+// When Pollix on another computer opens the folder anyway, a notice says so at once without
+// stopping anything (InstanceLock::takenByOtherComputer: meanwhile no file that is there is
+// changed from here): "Quit" calls quit, "Keep Working Here" takes the folder back.
+void warnWhenTakenOver(InstanceLock &lock, std::function<void()> quit);
 } // namespace PollixProgram

@@ -107,6 +107,30 @@ int PollixAlert::show(QWidget *parent, const QString &title, const QString &text
     return alert.runModal();
 }
 
+PollixAlert *PollixAlert::notice(const QString &title, const QString &text, const QStringList &buttons,
+                                 const QString &informativeText, std::function<void(int)> answered)
+{
+    if (const auto &responder = DialogHooks::alertResponder()) {
+        const QStringList titles = buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : buttons;
+        const int index = qBound(0, responder(AlertRequest{title, text, informativeText, titles}), int(titles.size()) - 1);
+        if (answered)
+            answered(index);
+        return nullptr;
+    }
+    auto *alert = new PollixAlert(title, text, buttons, informativeText);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setAttribute(Qt::WA_ShowWithoutActivating);
+    alert->setWindowModality(Qt::NonModal);
+    // Return and Escape, once the teacher is in it, press the first button, the one to keep to.
+    alert->setEscapeButton(alert->m_buttons.first());
+    connect(alert, &QMessageBox::finished, alert, [alert, answered = std::move(answered)] {
+        if (answered)
+            answered(int(alert->m_buttons.indexOf(alert->clickedButton())));
+    });
+    alert->QMessageBox::show();
+    return alert;
+}
+
 QString PollixAlert::savedTo(const QString &path)
 {
     return tr("Saved to %1").arg(QDir::toNativeSeparators(path));

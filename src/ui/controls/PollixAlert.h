@@ -5,6 +5,8 @@
 class DataOfFrame;
 #include <QStringList>
 
+#include <functional>
+
 // The program's alert panel: a fixed English text, a title ("Pollix ARS" or "Pollix") and up to
 // three buttons, the first being the default. While it is the frame listener the teacher keypad
 // can press its first two buttons (see handleMachMessage).
@@ -43,6 +45,14 @@ public:
     // AlertWentBackReturn). Otherwise they press the last button, as a plain message box does.
     void setWayOutGoesBack(bool on) { m_wayOutGoesBack = on; }
 
+
+    // A notice that waits for nothing: shown at once, without a modal loop and without taking the
+    // keyboard from the window in use, so that whatever runs goes on (a run the teacher keypad
+    // steers, a window being typed in). answered gets the index of the button pressed, or -1 when
+    // it was closed without one; it deletes itself once closed. With a test's alert responder
+    // set, the responder answers at once instead and no window opens (nullptr).
+    static PollixAlert *notice(const QString &title, const QString &text, const QStringList &buttons,
+                               const QString &informativeText = {}, std::function<void(int)> answered = {});
     // The informative text of an alert that tells of a file written: where it went.
     static QString savedTo(const QString &path);
 

@@ -2,10 +2,14 @@
 // are old or new and whole after the next start, and what a restore replaced is kept first.
 #include "core/app/zipHelper.h"
 #include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovFastQuizXmlDatabase.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
 #include "platform/SideFiles.h"
 #include "support/KilledRuns.h"
 #include "support/PollixTest.h"
+#include "support/SmallDisk.h"
 #include "support/TracedRun.h"
 #include "support/ZipFixture.h"
 
@@ -14,8 +18,11 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <ostream>
+
+#include <sys/stat.h>
 
 // File bytes print as text when a comparison fails.
 inline void PrintTo(const QByteArray &bytes, std::ostream *os)
@@ -97,6 +104,29 @@ protected:
     {
         return QDir(home + "/Backups").entryList({"*.zip"}, QDir::Files, QDir::Name);
     }
+    static QStringList keptFolders(const QString &home)
+    {
+        return QDir(home + "/Backups").entryList({"Before restore *"}, QDir::Dirs, QDir::Name);
+    }
+    // The data a restore replaced, in Backups: the archive made of their folder, checked by
+    // restoring it into a scratch application folder (a kill as the folder was being removed
+    // after it leaves part of the folder), or else their folder.
+    static Files keptData(const QString &home)
+    {
+        if (keptArchives(home).isEmpty() && keptFolders(home).size() == 1)
+            return filesBelow(home + "/Backups/" + keptFolders(home).first(), true);
+        if (keptArchives(home).size() != 1)
+            return {};
+        QTemporaryDir scratch;
+        Orvenda_AppDelegate app(scratch.path());
+        Orvenda_AppDelegate *was = Orvenda_AppDelegate::getAppDelegate();
+        Orvenda_AppDelegate::setAppDelegate(&app);
+        QString why;
+        const bool ok = zipHelper().recoverFileFrom(home + "/Backups/" + keptArchives(home).first(), &why);
+        const Files out = ok ? filesBelow(scratch.path() + "/Data", true) : Files{{"refused", why.toUtf8()}};
+        Orvenda_AppDelegate::setAppDelegate(was);
+        return out;
+    }
 };
 } // namespace
 
@@ -106,9 +136,11 @@ TEST_F(RestoreSafetyTest, ARestoreKilledAtAnyStepWhereFoldersCannotBeExchangedLe
         startOn(folder);
         QString why, kept;
         EXPECT_TRUE(zipHelper().recoverFileFrom(folder + "/new.zip", &why, {}, &kept)) << why.toStdString();
+        // Then, as the data management page has it done, their folder becomes an archive.
+        EXPECT_TRUE(zipHelper().archiveKeptFolder(kept, nullptr, &why)) << why.toStdString();
         return;
     }
-    int missing = 0, oldData = 0;
+    int missing = 0, oldData = 0, keptAsFolder = 0;
     const int killed = KilledRuns::atEveryStep(
         [](const QString &folder) { prepare(folder); },
         [&](const QString &folder, bool wasKilled) {
@@ -120,8 +152,16 @@ TEST_F(RestoreSafetyTest, ARestoreKilledAtAnyStepWhereFoldersCannotBeExchangedLe
             oldData += now != kNew;
             EXPECT_EQ(QFile(folder + "/Data/notes.txt").size(), 13) << label.toStdString();
             EXPECT_EQ(besideData(folder), QStringList{"Data"}) << label.toStdString();
+            // The data it replaced are kept whole, as their folder or as its archive, whatever
+            // the moment of the kill; a whole run leaves the archive alone.
+            if (now == kNew) {
+                const Files kept = keptData(folder);
+                EXPECT_TRUE(kept == kOld) << label.toStdString() << ": " << QStringList(kept.keys()).join(", ").toStdString()
+                                          << " in " << QDir(folder + "/Backups").entryList().join(", ").toStdString();
+                keptAsFolder += keptArchives(folder).isEmpty();
+            }
             if (!wasKilled) {
-                // The data it replaced were kept first, and they come back whole.
+                EXPECT_TRUE(keptFolders(folder).isEmpty());
                 ASSERT_EQ(keptArchives(folder).size(), 1);
                 QString why;
                 ASSERT_TRUE(zipHelper().recoverFileFrom(folder + "/Backups/" + keptArchives(folder).first(), &why))
@@ -133,6 +173,7 @@ TEST_F(RestoreSafetyTest, ARestoreKilledAtAnyStepWhereFoldersCannotBeExchangedLe
     EXPECT_GE(killed, 6);
     EXPECT_GT(missing, 0) << "no kill fell between the two renames of the swap";
     EXPECT_GT(oldData, 0) << "no kill fell before the swap";
+    EXPECT_GT(keptAsFolder, 0) << "no kill fell while the kept data were being archived";
 }
 
 TEST_F(RestoreSafetyTest, TheDataARestoreReplacesAreKeptFirstUnlessThereAreNoneOrTheArchiveIsRefused)
@@ -145,13 +186,28 @@ TEST_F(RestoreSafetyTest, TheDataARestoreReplacesAreKeptFirstUnlessThereAreNoneO
     EXPECT_TRUE(kept.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(home() + "Backups"));
 
+    struct stat oldFile{};
+    ASSERT_EQ(::stat(QFile::encodeName(data() + "Quiz/Monday.xml").constData(), &oldFile), 0);
     ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept)) << why.toStdString();
     EXPECT_EQ(restored(data()), kNew);
+    // Kept by moving their folder into Backups (the very files, not copies: no time spent on
+    // them during the restore), then written as an archive beside it.
+    struct stat keptFile{};
+    ASSERT_EQ(::stat(QFile::encodeName(kept + "/Quiz/Monday.xml").constData(), &keptFile), 0);
+    EXPECT_EQ(keptFile.st_ino, oldFile.st_ino);
     const QString name = QFileInfo(kept).fileName();
     EXPECT_EQ(QFileInfo(kept).absolutePath(), home() + "Backups");
-    EXPECT_TRUE(QRegularExpression("^Before restore \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.zip$").match(name).hasMatch())
+    EXPECT_TRUE(QRegularExpression("^Before restore \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d$").match(name).hasMatch())
         << name.toStdString();
-    EXPECT_TRUE(zipHelper::checkBackup(kept, &why)) << why.toStdString();
+    EXPECT_EQ(filesBelow(kept, true), kOld);
+    EXPECT_EQ(QFile(kept + "/notes.txt").size(), 13);
+    EXPECT_FALSE(QFileInfo::exists(kept + "/.kept-as"));
+    QString archive;
+    ASSERT_TRUE(zipHelper().archiveKeptFolder(kept, &archive, &why)) << why.toStdString();
+    EXPECT_EQ(archive, kept + ".zip");
+    EXPECT_FALSE(QFileInfo::exists(kept)) << "the folder goes once its archive is on the disk";
+    EXPECT_TRUE(zipHelper::checkBackup(archive, &why)) << why.toStdString();
+    kept = archive;
 
     // Two in one second get names of their own.
     const QDateTime when(QDate(2024, 5, 1), QTime(14, 7, 9));
@@ -278,4 +334,98 @@ TEST_F(RestoreSafetyTest, ABackupArchiveAndARenamedClassFileAreSyncedIntoTheirFo
     EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 1), root + "/Data/Classes/8D.xml",
                                              root + "/Data/Classes"));
     EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 2), root + "/Out/backup.zip", root + "/Out"));
+}
+
+// A folder the disk does not sync after a rename (a failing disk, a share): each save is in place,
+// reported saved once (the session list holds the session once, the class list the new name),
+// and the teacher is told of each folder.
+TEST_F(RestoreSafetyTest, AFolderTheDiskCannotSyncKeepsEachSaveInPlaceReportedOnceAndSaysSo)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        QStringList told;
+        AtomicFile::setUnsyncedHandler([&](const QString &path, const QString &) { told << QFileInfo(path).fileName(); });
+        QuizEntity quiz;
+        quiz.setActionType("1");
+        quiz.setClassName("8C");
+        QString path, why;
+        EXPECT_TRUE(TovQuizXmlDatabase().addQuizWithName("Week 3", quiz, &path, &why)) << why.toStdString();
+        EXPECT_EQ(QDir(folder + "/Data/Quiz").entryList(QDir::Files | QDir::Hidden).size(), 2);
+        int listed = 0;
+        for (const TovSessionXmlParsedResult &entry : TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults())
+            listed += entry.filePath() == path;
+        EXPECT_EQ(listed, 1);
+        auto *classes = TovClassXmlDatabase::sharedClassUI();
+        EXPECT_TRUE(classes->updateClassWithNo(classes->classNoByName("8C"), "8D", &why)) << why.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(folder + "/Data/Classes/8D.xml"));
+        EXPECT_GT(classes->classNoByName("8D"), 0);
+        EXPECT_TRUE(zipHelper().backupFilTo(folder + "/Out/backup.zip", &why)) << why.toStdString();
+        EXPECT_TRUE(zipHelper::checkBackup(folder + "/Out/backup.zip", &why)) << why.toStdString();
+        EXPECT_EQ(told, (QStringList{QFileInfo(path).fileName(), "8D.xml", "backup.zip"}));
+        AtomicFile::setUnsyncedHandler({});
+        return;
+    }
+    const QString root = QFileInfo(home()).canonicalFilePath();
+    prepare(root);
+    ASSERT_TRUE(QDir(root).mkpath("Out"));
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(
+        root, {"-e", "trace=fsync", "-P", root + "/Data/Quiz", "-P", root + "/Data/Classes", "-P", root + "/Out", "-e",
+               "inject=fsync:error=EIO"},
+        true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    EXPECT_TRUE(TracedRun::injected(run.trace));
+}
+
+// A class renamed whose name inside cannot follow takes its old name back; when even that rename
+// fails, the list keeps the name the file has, and the reason says so.
+TEST_F(RestoreSafetyTest, AClassWhoseNameInsideCannotFollowTakesItsOldNameBackOrKeepsTheListInStep)
+{
+    const auto rename = [](const QString &folder) {
+        AtomicFile::setFailureHook([](const QString &path) { return path.endsWith("/8D.xml"); });
+        auto *classes = TovClassXmlDatabase::sharedClassUI();
+        QString why;
+        EXPECT_FALSE(classes->updateClassName("8C", "8D", &why));
+        AtomicFile::setFailureHook({});
+        QFile out(folder + "/why.txt");
+        out.open(QIODevice::WriteOnly);
+        out.write(why.toUtf8() + "\n" + classes->nameByClassNo(1).toUtf8());
+    };
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        rename(folder);
+        return;
+    }
+    prepare(home());
+    rename(home());
+    EXPECT_TRUE(QFileInfo::exists(data() + "Classes/8C.xml") && !QFileInfo::exists(data() + "Classes/8D.xml"));
+    EXPECT_TRUE(readFile(home() + "why.txt").endsWith("\n8C"));
+
+    // The rename back fails (the second rename the change makes).
+    QTemporaryDir other;
+    const QString root = QFileInfo(other.path()).canonicalFilePath();
+    prepare(root);
+    const TracedRun::Outcome run =
+        TracedRun::runCurrentTest(root, {"-e", "trace=rename", "-e", "inject=rename:error=EIO:when=2"}, true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    ASSERT_TRUE(TracedRun::injected(run.trace));
+    EXPECT_TRUE(QFileInfo::exists(root + "/Data/Classes/8D.xml") && !QFileInfo::exists(root + "/Data/Classes/8C.xml"));
+    const QByteArray said = readFile(root + "/why.txt");
+    EXPECT_TRUE(said.contains("keeps the name 8D.xml") && said.endsWith("\n8D")) << said.toStdString();
+}
+
+// A data folder on another disk than the application folder (reached through a link): its folder
+// cannot be moved into Backups, so the data it replaces are written there as an archive first.
+TEST_F(RestoreSafetyTest, WhereBackupsIsOnAnotherDiskTheReplacedDataAreArchivedFirst)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 4096);
+    QTemporaryDir elsewhere;
+    prepare(elsewhere.path());
+    ASSERT_TRUE(QFile::link(elsewhere.path() + "/Data", home() + "Data"));
+    QString why, kept;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(elsewhere.path() + "/new.zip", &why, {}, &kept)) << why.toStdString();
+    EXPECT_EQ(restored(elsewhere.path() + "/Data"), kNew);
+    EXPECT_TRUE(QFileInfo(home() + "Data").isSymLink());
+    EXPECT_EQ(QFileInfo(kept).absolutePath(), home() + "Backups");
+    EXPECT_TRUE(kept.endsWith(".zip") && QFileInfo(kept).isFile()) << kept.toStdString();
+    EXPECT_TRUE(zipHelper::checkBackup(kept, &why)) << why.toStdString();
 }

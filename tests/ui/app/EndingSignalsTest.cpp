@@ -1,9 +1,19 @@
+#include "core/app/zipHelper.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "platform/FolderWork.h"
 #include "platform/InstanceLock.h"
+#include "support/DialogAnswers.h"
+#include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/RunningPollix.h"
+#include "support/TracedRun.h"
+#include "ui/app/DataManagementCtrl.h"
+#include "ui/app/PollixProgram.h"
+
+#include <QPushButton>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -12,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+
+#include <unistd.h>
 
 // A logout, a shutdown, a kill or Ctrl+C ends the real program through its event loop: nothing a
 // run received is lost and the folder is free again.
@@ -75,4 +87,104 @@ TEST_F(EndingSignalsTest, SigtermDuringARunSavesTheRunWithEveryAnswerReceived)
         EXPECT_EQ(stored(m.captured(1), m.captured(2)), m.captured(3)) << m.captured(0).toStdString();
     }
     EXPECT_GE(answers, 5);
+}
+
+// A logout in the middle of a backup or a restore: the work goes on to its end (here made slow at
+// its last renames), and until then the folder stays this Pollix's. A second start meanwhile is
+// refused as while Pollix runs, so that it neither finishes nor removes what the work is making.
+TEST_F(EndingSignalsTest, AnEndingSignalDuringABackupOrARestoreKeepsTheFolderUntilTheWorkIsDone)
+{
+    POLLIX_AS_ORDINARY_USER();
+    const auto session = [](const char *id) {
+        return QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Session><ID>") + id +
+               "</ID><Name>Week</Name><TotalMark>10</TotalMark><Questions><Question><No>1</No><CAnswer>A</CAnswer>"
+               "</Question></Questions></Session>";
+    };
+    const QByteArray before = "<Subjects><Subject><Name>Science</Name></Subject></Subjects>";
+    const QByteArray after = "<Subjects><Subject><Name>History</Name></Subject></Subjects>";
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        InstanceLock lock(folder, folder + "/Data");
+        PollixProgram::endOnSignals(lock);
+        ASSERT_TRUE(PollixProgram::claimApplicationFolder(lock));
+        DialogAnswers answers;
+        DataManagementCtrl page;
+        const bool backup = QFileInfo::exists(folder + "/Out");
+        if (backup) {
+            answers.answerFile(folder + "/Out/backup.zip");
+            QTest::mouseClick(page.btnBackup, Qt::LeftButton);
+        } else {
+            answers.answerFile(folder + "/new.zip");
+            QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+        }
+        EXPECT_EQ(answers.alertTexts().last(), backup ? "Successfully backup." : "Successfully recover.");
+        // Let go of once the work is done, the archive of the replaced data included.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !lock.isHeld(); }, 30000));
+        EXPECT_FALSE(FolderWork::running());
+        return;
+    }
+    for (const bool backup : {false, true}) {
+        QTemporaryDir dir;
+        const QString folder = QFileInfo(dir.path()).canonicalFilePath();
+        startOn(folder);
+        writeFile("../" + QFileInfo(folder).fileName() + "/Data/Quiz/Monday.xml", session("m"));
+        QDir().mkpath(folder + "/Data/Classes");
+        QFile subjects(folder + "/Data/Subjects.xml");
+        ASSERT_TRUE(subjects.open(QIODevice::WriteOnly));
+        subjects.write(before);
+        subjects.close();
+        QString why;
+        ASSERT_TRUE(zipHelper().backupFilTo(folder + "/new.zip", &why)) << why.toStdString();
+        ASSERT_TRUE(subjects.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        subjects.write(after);
+        subjects.close();
+        if (backup)
+            ASSERT_TRUE(QDir(folder).mkpath("Out"));
+
+        // The swap of a restore, or each rename of a backup, takes a while.
+        TracedRun::Child child(folder, backup ? QStringList{"-e", "trace=rename", "-e", "inject=rename:delay_enter=700000:when=2+"}
+                                              : QStringList{"-e", "trace=renameat2", "-e", "inject=renameat2:delay_enter=1200000"});
+        const QString lockPath = folder + "/" + InstanceLock::lockFileName();
+        const auto working = [&] {
+            const QStringList made = backup ? QDir(folder + "/Out").entryList({"backup.zip.part-*"}, QDir::Files | QDir::Hidden)
+                                            : QDir(folder).entryList({"Data.restore-*"}, QDir::Dirs | QDir::Hidden);
+            const std::optional<InstanceLock::Owner> owner = InstanceLock::readOwner(lockPath);
+            return owner && owner->pid != ::getpid() && !made.isEmpty() ? owner->pid : qint64(0);
+        };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return working() > 0; }, 60000)) << (backup ? "backup" : "restore");
+        ASSERT_EQ(::kill(pid_t(working()), SIGTERM), 0);
+
+        // For a while after the signal (the work is slowed for longer), every start is refused.
+        QElapsedTimer since;
+        since.start();
+        while (since.elapsed() < 300) {
+            InstanceLock probe(folder, folder + "/Data");
+            ASSERT_EQ(probe.take(), InstanceLock::Outcome::HeldByOther) << since.elapsed() << " ms after the signal";
+            QTest::qWait(40);
+        }
+        DialogAnswers answers;
+        {
+            InstanceLock second(folder, folder + "/Data");
+            EXPECT_FALSE(PollixProgram::claimApplicationFolder(second, 300)) << (backup ? "backup" : "restore");
+            EXPECT_EQ(answers.alertTexts(), QStringList{"Pollix is already running on this application folder."});
+        }
+        const TracedRun::Outcome run = child.finish();
+        ASSERT_TRUE(run.passed) << run.output.toStdString();
+        EXPECT_FALSE(QFile::exists(lockPath));
+        if (backup) {
+            EXPECT_TRUE(zipHelper::checkBackup(folder + "/Out/backup.zip", &why)) << why.toStdString();
+            EXPECT_EQ(QDir(folder + "/Out").entryList(QDir::Files | QDir::Hidden), QStringList{"backup.zip"});
+        } else {
+            // Restored whole, and the data it replaced archived in Backups before the end.
+            EXPECT_EQ(readFile(folder + "/Data/Subjects.xml"), before);
+            EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                      (QStringList{"Backups", "Data", "new.zip"}));
+            const QStringList kept = QDir(folder + "/Backups").entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+            ASSERT_EQ(kept.size(), 1);
+            EXPECT_TRUE(kept.first().endsWith(".zip"));
+            EXPECT_TRUE(zipHelper::checkBackup(folder + "/Backups/" + kept.first(), &why)) << why.toStdString();
+        }
+        InstanceLock next(folder, folder + "/Data");
+        EXPECT_EQ(next.take(), InstanceLock::Outcome::Taken);
+    }
 }

@@ -1,9 +1,12 @@
+#include "core/store/GlobalFunctions.h"
+#include "platform/AtomicFile.h"
 #include "platform/InstanceLock.h"
 #include "support/DialogAnswers.h"
 #include "support/OrdinaryUser.h"
 #include "support/ReadOnlyFolders.h"
 #include "support/RunningPollix.h"
 #include "ui/app/PollixProgram.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -14,6 +17,8 @@
 #include <QTimer>
 #include <QApplication>
 #include <QDialog>
+#include <QProcess>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -213,4 +218,99 @@ TEST(InstanceTest, OnAReadOnlyApplicationFolderThePollixThatRunsHoldsItsDataFold
 
     EXPECT_TRUE(first.endsCleanlyOn(SIGTERM)) << first.output.toStdString();
     EXPECT_FALSE(QFile::exists(lockIn(image.data())));
+}
+
+// ---- Another computer opens the folder anyway while Pollix runs here ----
+
+namespace {
+const QByteArray kRoom12 = "pid=4242\nhost=room-12-pc\nwritten=2024-05-01T07:00:00Z\nfolder=/home/t/Pollix\n";
+
+// What "Open Anyway" on that computer does: its own lock file, written beside, renamed over this
+// one's (by another process, as over a network share).
+void openAnywayFromRoom12(const QString &folder)
+{
+    const QString side = folder + QStringLiteral("/.pollix.lock.tmp-0000room");
+    QFile file(side);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(kRoom12);
+    file.close();
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mv"), {side, lockIn(folder)}), 0);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+PollixAlert *shownNotice()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *alert = qobject_cast<PollixAlert *>(w); alert && alert->isVisible() && alert->text().contains("room-12-pc"))
+            return alert;
+    return nullptr;
+}
+} // namespace
+
+// The program itself: it says so at once (not at its next look a few seconds later), leaves the
+// other computer's lock as it is, also as it ends.
+TEST(InstanceTest, WhenAnotherComputerOpensTheFolderAnywayTheRunningPollixSaysSoAtOnceAndLeavesItsLock)
+{
+    POLLIX_AS_ORDINARY_USER();
+    QTemporaryDir home;
+    RunningPollix pollix(home.path());
+    ASSERT_TRUE(startedOn(pollix, home.path())) << pollix.output.toStdString();
+    openAnywayFromRoom12(home.path());
+    EXPECT_TRUE(pollix.saw("Pollix on the computer \"room-12-pc\" has opened", 2500)) << pollix.output.toStdString();
+    EXPECT_TRUE(pollix.endsCleanlyOn(SIGTERM)) << pollix.output.toStdString();
+    QFile kept(lockIn(home.path()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), kRoom12);
+}
+
+// The notice waits for nothing and takes no key from the window in use; until it is answered no
+// file that is there is changed from here. "Keep Working Here" takes the folder back, "Quit" ends.
+TEST(InstanceTest, TheNoticeOfAnotherComputerBlocksNothingRefusesChangesAndItsButtonsTakeTheFolderBackOrQuit)
+{
+    QTemporaryDir home;
+    const QString folder = QFileInfo(home.path()).canonicalFilePath();
+    const QString subjects = folder + "/Data/Subjects.xml";
+    ASSERT_TRUE(QDir(folder).mkpath("Data"));
+    ASSERT_TRUE(AtomicFile::write(subjects, "<Subjects/>"));
+    InstanceLock lock(folder, folder + "/Data");
+    ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
+    int quits = 0;
+    PollixProgram::warnWhenTakenOver(lock, [&] { ++quits; });
+
+    openAnywayFromRoom12(folder);
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownNotice() != nullptr; }, 1000));
+    PollixAlert *notice = shownNotice();
+    EXPECT_EQ(notice->text(), "Pollix on the computer \"room-12-pc\" has opened this application folder.");
+    EXPECT_TRUE(notice->informativeText().contains("may be lost")) << notice->informativeText().toStdString();
+    EXPECT_EQ(notice->buttonTitles(), (QStringList{"Quit", "Keep Working Here"}));
+    EXPECT_FALSE(notice->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(lock.isTakenByOtherComputer());
+
+    QString why;
+    EXPECT_FALSE(AtomicFile::write(subjects, "<Subjects><Subject/></Subjects>", &why));
+    EXPECT_TRUE(why.contains("room-12-pc")) << why.toStdString();
+    EXPECT_FALSE(GlobalFunctions::removeFileAtPath(subjects, &why));
+    EXPECT_EQ(contents(subjects), "<Subjects/>");
+    EXPECT_TRUE(AtomicFile::write(folder + "/Data/New session.xml", "<Session/>", &why)) << "a new file is nobody's work";
+    EXPECT_EQ(contents(lockIn(folder)), kRoom12) << "their lock stays as they made it";
+
+    QTest::mouseClick(notice->findChild<QPushButton *>("alertButton1"), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([] { return shownNotice() == nullptr; }, 1000));
+    EXPECT_EQ(InstanceLock::readOwner(lockIn(folder))->pid, qint64(QCoreApplication::applicationPid()));
+    EXPECT_FALSE(lock.isTakenByOtherComputer());
+    EXPECT_TRUE(AtomicFile::write(subjects, "<Subjects><Subject/></Subjects>", &why)) << why.toStdString();
+    EXPECT_EQ(quits, 0);
+
+    openAnywayFromRoom12(folder);
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownNotice() != nullptr; }, 1000));
+    QTest::mouseClick(shownNotice()->findChild<QPushButton *>("alertButton0"), Qt::LeftButton);
+    EXPECT_EQ(quits, 1);
+    lock.release();
+    EXPECT_EQ(contents(lockIn(folder)), kRoom12);
 }

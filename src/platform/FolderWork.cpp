@@ -1,0 +1,140 @@
+#include "FolderWork.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+struct State
+{
+    std::mutex mutex;
+    std::condition_variable idle;
+    int running = 0;
+    std::deque<std::function<void()>> queue;
+    bool workerActive = false;
+    std::thread worker;
+    std::vector<std::function<void()>> whenIdle;
+
+    ~State()
+    {
+        // A program that ended without waiting: the work is cut short by the exit anyway, but a
+        // thread still joinable here would abort the exit.
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+State &state()
+{
+    static State s;
+    return s;
+}
+
+void begin()
+{
+    std::lock_guard lock(state().mutex);
+    ++state().running;
+}
+
+void end()
+{
+    State &s = state();
+    std::vector<std::function<void()>> then;
+    {
+        std::lock_guard lock(s.mutex);
+        if (--s.running > 0)
+            return;
+        then.swap(s.whenIdle);
+    }
+    s.idle.notify_all();
+    for (const auto &call : then)
+        call();
+}
+
+void work()
+{
+    State &s = state();
+    for (;;) {
+        std::function<void()> next;
+        {
+            std::lock_guard lock(s.mutex);
+            if (s.queue.empty()) {
+                s.workerActive = false;
+                return;
+            }
+            next = std::move(s.queue.front());
+            s.queue.pop_front();
+        }
+        next();
+        end();
+    }
+}
+} // namespace
+
+namespace FolderWork {
+
+Running::Running()
+{
+    begin();
+}
+
+Running::~Running()
+{
+    end();
+}
+
+void runInBackground(std::function<void()> job)
+{
+    State &s = state();
+    std::thread finished;
+    {
+        std::lock_guard lock(s.mutex);
+        ++s.running;
+        s.queue.push_back(std::move(job));
+        if (s.workerActive)
+            return;
+        s.workerActive = true;
+        // The thread of the work before has returned already, or is about to.
+        finished = std::move(s.worker);
+        s.worker = std::thread(work);
+    }
+    if (finished.joinable())
+        finished.join();
+}
+
+bool running()
+{
+    std::lock_guard lock(state().mutex);
+    return state().running > 0;
+}
+
+void whenIdle(std::function<void()> then)
+{
+    {
+        std::lock_guard lock(state().mutex);
+        if (state().running > 0) {
+            state().whenIdle.push_back(std::move(then));
+            return;
+        }
+    }
+    then();
+}
+
+void waitUntilIdle()
+{
+    State &s = state();
+    std::thread finished;
+    {
+        std::unique_lock lock(s.mutex);
+        s.idle.wait(lock, [&] { return s.running == 0; });
+        if (!s.workerActive)
+            finished = std::move(s.worker);
+    }
+    if (finished.joinable())
+        finished.join();
+}
+
+} // namespace FolderWork
