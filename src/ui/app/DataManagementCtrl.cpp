@@ -191,7 +191,9 @@ QString DataManagementCtrl::keptDataText(const QString &kept)
         const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
         // Not moved into Backups: they say themselves where they go at the next start.
         QFile note(kept + QLatin1Char('/') + FolderSwap::keepNoteName());
-        const QString destination = note.open(QIODevice::ReadOnly) ? QString::fromUtf8(note.read(4096)) : backups;
+        // The note names the folder within Backups.
+        const QString destination =
+            note.open(QIODevice::ReadOnly) ? QDir(backups).filePath(QString::fromUtf8(note.read(4096)).trimmed()) : backups;
         return tr("The data it replaced are kept in %1, beside the data folder: they could not be moved to %2 now. "
                   "Pollix moves them there when it starts next.")
             .arg(QDir::toNativeSeparators(kept), QDir::toNativeSeparators(destination));

@@ -392,8 +392,10 @@ TEST_F(DataManagementTest, TheReportSaysWhereTheReplacedDataAreAlsoWhenTheyCould
         const QString kept = folder + "/" + beside.first();
         EXPECT_EQ(readFile(kept + "/Subjects.xml"), replaced);
         const QString said = QString::fromUtf8(readFile(folder + "/report.txt"));
-        const QString destination = QString::fromUtf8(readFile(kept + "/.kept-as"));
-        EXPECT_TRUE(destination.startsWith(folder + "/Backups/Before restore ")) << destination.toStdString();
+        // The note names the folder within Backups, the one place a start moves it to.
+        const QString note = QString::fromUtf8(readFile(kept + "/.kept-as"));
+        EXPECT_TRUE(note.startsWith("Before restore ") && !note.contains('/')) << note.toStdString();
+        const QString destination = folder + "/Backups/" + note;
         EXPECT_TRUE(said.contains(QDir::toNativeSeparators(kept)) && said.contains(QDir::toNativeSeparators(destination)))
             << said.toStdString();
 

@@ -138,8 +138,9 @@ TEST_F(EndingSignalsTest, AnEndingSignalDuringABackupOrARestoreKeepsTheFolderUnt
         ASSERT_TRUE(subjects.open(QIODevice::WriteOnly | QIODevice::Truncate));
         subjects.write(after);
         subjects.close();
-        if (backup)
+        if (backup) {
             ASSERT_TRUE(QDir(folder).mkpath("Out"));
+        }
 
         // The swap of a restore, or each rename of a backup, takes a while.
         TracedRun::Child child(folder, backup ? QStringList{"-e", "trace=rename", "-e", "inject=rename:delay_enter=700000:when=2+"}
