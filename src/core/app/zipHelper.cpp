@@ -364,6 +364,34 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     return true;
 }
 
+QStringList zipHelper::keptFoldersWithoutArchive()
+{
+    const QString backups = GF::pathInApplicationFolder(QStringLiteral("Backups"));
+    QStringList folders;
+    struct stat st{};
+    if (backups.isEmpty() || ::lstat(QFile::encodeName(backups).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return folders;
+    const QStringList names = QDir(backups).entryList({QStringLiteral("Before restore *")},
+                                                      QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString &name : names) {
+        const QString folder = backups + QLatin1Char('/') + name;
+        if (::lstat(QFile::encodeName(folder + QStringLiteral(".zip")).constData(), &st) != 0 && errno == ENOENT)
+            folders << folder;
+    }
+    return folders;
+}
+
+void zipHelper::archiveKeptFolders(const QStringList &folders)
+{
+    for (const QString &folder : folders) {
+        QString archive, failure;
+        if (zipHelper().archiveKeptFolder(folder, &archive, &failure))
+            PollixLog(QStringLiteral("The data a restore replaced were saved as %1").arg(archive));
+        else
+            PollixLog(QStringLiteral("The data a restore replaced stay a folder: %1").arg(failure));
+    }
+}
+
 namespace {
 // The entries that land on one file of the data folder (a backup stores each file of the kept
 // folders twice).

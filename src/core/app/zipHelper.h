@@ -71,6 +71,12 @@ public:
     // written (a file among them that a backup refuses, a full disk), the folder stays as it is.
     // Made to run after the restore, on a thread of its own (FolderWork::runInBackground).
     bool archiveKeptFolder(const QString &folder, QString *archivePath = nullptr, QString *errorText = nullptr);
+    // The folders of replaced data in Backups that have no archive yet: the one made after their
+    // restore was cut short (a kill, an ending, a full disk), so Restore cannot bring them back
+    // until archiveKeptFolder has made it. Real folders only, not reached through a link.
+    static QStringList keptFoldersWithoutArchive();
+    // archiveKeptFolder for each, on the calling thread, each outcome logged.
+    static void archiveKeptFolders(const QStringList &folders);
     // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
     // the archive (but for the disk's free space), else false with the same reason.
     static bool checkBackup(const QString &archivePath, QString *errorText = nullptr);

@@ -156,11 +156,7 @@ void DataManagementCtrl::doRecover()
         FolderWork::Running work;
         const bool restored = zipControl->recoverFileFrom(path, &why, progress, &kept);
         if (restored && isKeptInBackups(kept))
-            FolderWork::runInBackground([kept] {
-                QString archive, failure;
-                if (zipHelper().archiveKeptFolder(kept, &archive, &failure))
-                    PollixLog(QStringLiteral("The data a restore replaced were saved as %1").arg(archive));
-            });
+            FolderWork::runInBackground([kept] { zipHelper::archiveKeptFolders({kept}); });
         return restored;
     });
     reLoadMessage();

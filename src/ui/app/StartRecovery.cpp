@@ -1,7 +1,9 @@
 #include "StartRecovery.h"
 
+#include "core/app/zipHelper.h"
 #include "core/store/DataFolderLayout.h"
 #include "core/store/DataRecovery.h"
+#include "platform/FolderWork.h"
 #include "platform/Log.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -26,6 +28,10 @@ bool run(QWidget *parent)
                           {QObject::tr("OK")}, details);
         return false;
     }
+    // Data a restore replaced whose archive was cut short become restorable again; the folder's
+    // lock is held until the archive is done, as after the restore itself.
+    if (const QStringList kept = zipHelper::keptFoldersWithoutArchive(); !kept.isEmpty())
+        FolderWork::runInBackground([kept] { zipHelper::archiveKeptFolders(kept); });
     if (!finished) {
         PollixLog(QStringLiteral("The start could not finish what the last run left: %1").arg(why));
         PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("A change cut short when Pollix last ended could not be finished."),

@@ -2,6 +2,8 @@
 // the start, and a replacement of the data folder that cannot be finished ends the start without
 // a data folder made in its place, until a later start finishes it.
 #include "core/app/SystemFileUnpacker.h"
+#include "core/app/zipHelper.h"
+#include "platform/FolderWork.h"
 #include "support/DialogAnswers.h"
 #include "support/ModalDriver.h"
 #include "support/OrdinaryUser.h"
@@ -179,4 +181,38 @@ TEST_F(StartRecoveryTest, ADataFolderAStartMadeWhileTheOldOneWasAsideGivesWayToT
     EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join("\n").toStdString();
     EXPECT_EQ(dataFolders(home()), QStringList{"Data"});
     EXPECT_EQ(filesBelow(home() + "Data"), kRestored);
+}
+
+// Data a restore replaced, moved into Backups, whose archive was cut short (the program ended
+// before it was written): the next start makes it, so that Restore can bring them back, and lets
+// the folder go. A link named like such a folder is not followed.
+TEST_F(StartRecoveryTest, ReplacedDataLeftAsAFolderInBackupsAreArchivedAtTheNextStartAndRestoreBringsThemBack)
+{
+    const QString root = home();
+    writeTree(root + "Data", kRestored);
+    const QString kept = root + "Backups/Before restore 2026-03-02 08-15-00";
+    writeTree(kept, {{"Subjects.xml", kOld.value("Subjects.xml")}});
+    writeTree(kept + "/Quiz", {{"Monday.xml", testData("store/session-full/expected.xml")}});
+    QTemporaryDir outside;
+    writeTree(outside.path() + "/elsewhere", kOld);
+    ASSERT_TRUE(QFile::link(outside.path() + "/elsewhere", root + "Backups/Before restore 2026-03-03 09-00-00"));
+
+    ASSERT_TRUE(StartRecovery::run());
+    FolderWork::waitUntilIdle();
+    EXPECT_FALSE(QFileInfo::exists(kept));
+    ASSERT_TRUE(QFileInfo(kept + ".zip").isFile());
+    EXPECT_FALSE(QFileInfo::exists(root + "Backups/Before restore 2026-03-03 09-00-00.zip"));
+    EXPECT_TRUE(QFileInfo(outside.path() + "/elsewhere/Subjects.xml").isFile());
+
+    QString why;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(kept + ".zip", &why)) << why.toStdString();
+    QFile subjects(root + "Data/Subjects.xml");
+    ASSERT_TRUE(subjects.open(QIODevice::ReadOnly));
+    EXPECT_EQ(subjects.readAll(), kOld.value("Subjects.xml"));
+    EXPECT_TRUE(QFileInfo(root + "Data/Quiz/Monday.xml").isFile());
+
+    // An archive that is there already is not made again.
+    ASSERT_TRUE(StartRecovery::run());
+    FolderWork::waitUntilIdle();
+    EXPECT_EQ(QDir(root + "Backups").entryList({"*.zip"}, QDir::Files).size(), 1);
 }
