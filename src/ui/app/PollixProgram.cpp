@@ -30,8 +30,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QPushButton>
 #include <QSet>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -90,20 +93,47 @@ bool openAnywayOrQuit(InstanceLock &lock)
     return false;
 }
 
-// Every run on the screen saves what it holds, with no question: the program is ending.
-void saveRunsUnasked()
+// Every run on the screen saves what it holds, with no question: the program is ending. Each
+// then tells the keypads goodbye as its Exit does, so that they log in afresh at the next start;
+// `then` runs once every run's keypads are logged out, or after a second at most.
+void endRunsUnasked(const std::function<void()> &then)
 {
-    QSet<RunSession *> runs;
+    QSet<RunSession *> found;
     for (QWidget *window : QApplication::topLevelWidgets())
         for (RunSession *run : window->findChildren<RunSession *>())
-            runs.insert(run);
-    for (RunSession *run : runs) {
+            found.insert(run);
+    QList<QPointer<RunSession>> runs;
+    for (RunSession *run : found) {
         QString path, why;
         if (run->saveUnasked(&path, &why))
             PollixLog(QStringLiteral("The run was saved as Pollix ended: %1").arg(path));
         else if (!why.isEmpty())
             qCWarning(lcPollix).noquote() << QStringLiteral("The run could not be saved as Pollix ended: %1").arg(why);
+        run->farewell();
+        runs << run;
     }
+    if (runs.isEmpty()) {
+        then();
+        return;
+    }
+    constexpr int kLogoutWaitMs = 1000;
+    auto *poll = new QTimer(qApp);
+    poll->setInterval(20);
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, runs, since, then] {
+        const bool done = std::all_of(runs.cbegin(), runs.cend(), [](const QPointer<RunSession> &run) {
+            return !run || run->loggedOut();
+        });
+        if (!done && since->elapsed() < kLogoutWaitMs)
+            return;
+        if (!done)
+            PollixLog(QStringLiteral("The keypads' logout was not confirmed as Pollix ended"));
+        poll->stop();
+        poll->deleteLater();
+        then();
+    });
+    poll->start();
 }
 } // namespace
 
@@ -209,21 +239,29 @@ void comeForwardOnRequest(InstanceLock &lock, MainwndController &controller)
     });
 }
 
-void endOnSignals(InstanceLock &lock)
+void endOnSignals(InstanceLock &lock, std::function<void()> end)
 {
+    if (!end) {
+        end = [] {
+            // Every loop ends, the dialogs' included; a main loop not yet running ends when it starts.
+            QCoreApplication::exit(0);
+            QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        };
+    }
     auto *catcher = new ShutdownSignals(&lock);
     auto ending = std::make_shared<bool>(false);
-    QObject::connect(catcher, &ShutdownSignals::received, &lock, [&lock, ending](int signalNumber) {
+    QObject::connect(catcher, &ShutdownSignals::received, &lock, [&lock, ending, end](int signalNumber) {
         if (std::exchange(*ending, true))
             return;
         PollixLog(QStringLiteral("Pollix ends on signal %1").arg(signalNumber));
-        saveRunsUnasked();
-        if (DeviceController::exists())
-            DeviceController::ShareDeviceController()->letGoOfReceivers();
-        lock.release();
-        // Every loop ends, the dialogs' included; a main loop not yet running ends when it starts.
-        QCoreApplication::exit(0);
-        QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        QPointer<InstanceLock> held(&lock);
+        endRunsUnasked([held, end] {
+            if (DeviceController::exists())
+                DeviceController::ShareDeviceController()->letGoOfReceivers();
+            if (held)
+                held->release();
+            end();
+        });
     });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class InstanceLock;
 class MainwndController;
 class QApplication;
@@ -22,7 +24,9 @@ bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs = 2000);
 void comeForwardOnRequest(InstanceLock &lock, MainwndController &controller);
 // SIGTERM, SIGHUP and SIGINT (a logout, a shutdown, a kill, Ctrl+C) end the program without losing
 // the run: a run that asked questions is saved as the end-of-run save would save it, with no
-// question, the receiver's port and the folder's lock are given up, and the program ends with
-// exit code 0. Set up before the lock is taken, so that a signal meanwhile ends cleanly too.
-void endOnSignals(InstanceLock &lock);
+// question, its keypads are logged out as its Exit would log them out, the receiver's port and
+// the folder's lock are given up, and the program ends with exit code 0 (end: unset, every event
+// loop ends; a test that must go on gives its own). Set up before the lock is taken, so that a
+// signal meanwhile ends cleanly too.
+void endOnSignals(InstanceLock &lock, std::function<void()> end = {});
 } // namespace PollixProgram
