@@ -117,6 +117,7 @@ void endRunsUnasked(const std::function<void()> &then)
         return;
     }
     constexpr int kLogoutWaitMs = 1000;
+    constexpr int kLineGraceMs = 100;
     auto *poll = new QTimer(qApp);
     poll->setInterval(20);
     auto since = std::make_shared<QElapsedTimer>();
@@ -131,7 +132,8 @@ void endRunsUnasked(const std::function<void()> &then)
             PollixLog(QStringLiteral("The keypads' logout was not confirmed as Pollix ended"));
         poll->stop();
         poll->deleteLater();
-        then();
+        // The last frames leave the line before the port closes under them.
+        QTimer::singleShot(kLineGraceMs, qApp, then);
     });
     poll->start();
 }

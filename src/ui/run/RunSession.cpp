@@ -423,7 +423,7 @@ void RunSession::endRun()
     // (a receiver plugged in, a keypad's late login or answer, the next run's events), and the
     // activity object sends nothing more.
     m_ended = true;
-    NotificationCenter::defaultCenter()->removeObserver(m_window.widget);
+    NotificationCenter::defaultCenter()->removeObserverTree(m_window.widget);
     m_wakeUpWatch->stop();
     countDown->stop();
     modeObject.reset();
