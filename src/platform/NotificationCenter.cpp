@@ -49,6 +49,22 @@ void NotificationCenter::removeObserver(QObject *observer)
     });
 }
 
+void NotificationCenter::removeObserverTree(QObject *root)
+{
+    if (!root)
+        return;
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_entries, [&](Entry &e) {
+        QObject *o = e.guard.data();
+        while (o && o != root)
+            o = o->parent();
+        if (!o)
+            return false;
+        *e.alive = false;
+        return true;
+    });
+}
+
 void NotificationCenter::removeObserver(QObject *observer, const QString &name)
 {
     std::lock_guard lock(m_mutex);

@@ -36,6 +36,9 @@ public:
     // posted by sender (any sender when null). Returns an id for removeObserver(int).
     int addObserver(QObject *observer, const QString &name, Handler handler, QObject *sender = nullptr);
     void removeObserver(QObject *observer);
+    // Every observation of root and of the objects below it: a window closed for good hears
+    // nothing more, its parts included, though the event loop has yet to delete it.
+    void removeObserverTree(QObject *root);
     void removeObserver(QObject *observer, const QString &name);
     void removeObserver(int id);
 

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,28 @@ TEST(NotificationCenter, ObserverIsForgottenWhenDestroyedOrRemovedDuringDelivery
     center->postNotification(QStringLiteral("X"));
     EXPECT_EQ(calls, 0);
     center->removeObserver(&first);
+}
+
+// A window closed for good (not yet deleted) stops hearing, and so do its parts; others hear on.
+TEST(NotificationCenter, ATreeOfObserversIsForgottenAtOnceAndNothingElse)
+{
+    auto *center = NotificationCenter::defaultCenter();
+    QObject window, other;
+    auto *part = new QObject(&window);
+    auto *partOfPart = new QObject(part);
+    QStringList heard;
+    center->addObserver(&window, QStringLiteral("DeviceChanged"), [&](const Notification &) { heard << "window"; });
+    center->addObserver(partOfPart, QStringLiteral("DeviceChanged"), [&](const Notification &) { heard << "part"; });
+    center->addObserver(&other, QStringLiteral("DeviceChanged"), [&](const Notification &) { heard << "other"; });
+    center->postNotification(QStringLiteral("DeviceChanged"));
+    EXPECT_EQ(heard, QStringList({"window", "part", "other"}));
+
+    heard.clear();
+    center->removeObserverTree(&window);
+    center->postNotification(QStringLiteral("DeviceChanged"));
+    EXPECT_EQ(heard, QStringList{"other"});
+    EXPECT_EQ(center->observerCount(QStringLiteral("DeviceChanged")), 1);
+    center->removeObserver(&other);
 }
 
 TEST(NotificationCenter, PostsFromWorkerArriveOnGuiThreadInOrder)

@@ -6,7 +6,9 @@
 #include "platform/Singleton.h"
 #include "support/SmallDisk.h"
 #include "ui/controls/DialogHooks.h"
+#include "ui/run/RunSession.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -39,6 +41,7 @@ void PollixTest::startOn(const QString &folder, bool finishWork)
 
 void PollixTest::TearDown()
 {
+    closeRunWindowsLeftOpen();
     // Work handed on to a thread of its own (the archive of the data a restore replaced) ends
     // in this test's folder.
     FolderWork::waitUntilIdle();
@@ -51,6 +54,20 @@ void PollixTest::TearDown()
     Orvenda_AppDelegate::setAppDelegate(nullptr);
     m_app.reset();
     m_home.reset();
+}
+
+void PollixTest::closeRunWindowsLeftOpen()
+{
+    // A run window outliving its test would act on the next test's notifications with this
+    // test's delegate and stores gone. One closed for good goes now; one left open is this test's
+    // fault, and goes too.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->findChild<RunSession *>(QString(), Qt::FindDirectChildrenOnly))
+            continue;
+        ADD_FAILURE() << "the run window " << window->objectName().toStdString() << " was left open";
+        delete window;
+    }
 }
 
 QString PollixTest::writeFile(const QString &relativePath, const QByteArray &bytes) const

@@ -37,6 +37,8 @@ protected:
     static QString testDataPath(const QString &relativePath);
 
 private:
+    void closeRunWindowsLeftOpen();
+
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<Orvenda_AppDelegate> m_app;
 };

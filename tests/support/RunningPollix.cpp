@@ -18,6 +18,13 @@ RunningPollix::RunningPollix(const QString &folder, const QString &program, cons
     env.remove("POLLIX_SERIAL_PORTS");
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
+    // The program starts with the ending signals' default actions, as from a terminal, whatever
+    // the suite was started under (nohup ignores SIGHUP, and an ignored signal stays ignored
+    // across exec).
+    process.setChildProcessModifier([] {
+        for (int signalNumber : {SIGTERM, SIGHUP, SIGINT})
+            ::signal(signalNumber, SIG_DFL);
+    });
     process.start(program, arguments);
 }
 

@@ -318,6 +318,7 @@ void QuizMode::RX_WakeUp()
     case 2:
         for (int i = 0; i < 3; ++i)
             sendStudentLogoutClass();
+        m_classLoggedOut = true;
         break;
     default:
         break;

@@ -58,6 +58,8 @@ public:
     int nRushStuDeviceNo() const { return m_nRushStuDeviceNo; }
     void setNRushStuDeviceNo(int v) { m_nRushStuDeviceNo = v; }
     void setWakeUpMode(int mode) { m_nWakUpMode = mode; }
+    // The receiver answered the logout wake frame and the class was logged out.
+    bool classLoggedOut() const { return m_classLoggedOut; }
     void setNQuestionNoExceptTeachingPlane(int v) { m_nQuestionNoExceptTeachingPlane = v; }
     void setSetByTeacherDeivce(bool v) { m_setByTeacherDeivce = v; }
     void setAlreadStartInElimination(bool v) { m_login.setAlreadStartInElimination(v); }
@@ -210,6 +212,7 @@ protected:
     int m_nAnsweredNum = 0;
     bool m_setByTeacherDeivce = false;
     int m_nWakUpMode = 0;
+    bool m_classLoggedOut = false;
     QList<int> m_arrLostFrame;
     QList<int> m_arrAnswerStu;
     int m_nQueTotalFrame = 0;

@@ -1,10 +1,14 @@
 #include "MainwndController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "ui/app/SelectASystem.h"
 #include "ui/app/TabController.h"
 #include "ui/controls/DesktopFiles.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +17,7 @@ MainwndController::MainwndController(QObject *parent) : QObject(parent) {}
 
 MainwndController::~MainwndController()
 {
+    NotificationCenter::defaultCenter()->removeObserver(this);
     delete m_window;
 }
 
@@ -30,24 +35,54 @@ void MainwndController::awakeFromNib()
     QAction *quit = file->addAction(tr("Quit Pollix"), qApp, &QApplication::quit);
     quit->setShortcut(QKeySequence::Quit);
 
-    // The receiver models, named for the teacher; the model in use comes from the receiver.
+    // The system in use: a receiver plugged in names it; without one the teacher chooses it here,
+    // in the system choice or by its model, as often as needed (the choice at start may have
+    // been closed without one).
     QMenu *system = bar->addMenu(tr("&System"));
-    menuEnvel = system->addAction(QStringLiteral("Envel"));
-    menuArvel = system->addAction(QStringLiteral("Arvel"));
-    menuCorvel = system->addAction(QStringLiteral("Corvel"));
-    menuDravel = system->addAction(QStringLiteral("Dravel"));
-    menuEnvel->setObjectName(QStringLiteral("menuEnvel"));
-    menuArvel->setObjectName(QStringLiteral("menuArvel"));
-    menuCorvel->setObjectName(QStringLiteral("menuCorvel"));
-    menuDravel->setObjectName(QStringLiteral("menuDravel"));
-    for (QAction *a : {menuEnvel, menuArvel, menuCorvel, menuDravel})
-        a->setEnabled(false);
+    system->setObjectName(QStringLiteral("menuSystem"));
+    menuSelectSystem = system->addAction(tr("Select a System…"), m_window, &TabController::chooseSystem);
+    menuSelectSystem->setObjectName(QStringLiteral("menuSelectSystem"));
+    system->addSeparator();
+    auto *models = new QActionGroup(this);
+    const QList<std::pair<QAction **, int>> items{{&menuEnvel, 0}, {&menuArvel, 1}, {&menuCorvel, 2}, {&menuDravel, 3}};
+    for (const auto &[item, type] : items) {
+        const QString name = type == 0 ? QStringLiteral("Envel") : type == 1 ? QStringLiteral("Arvel")
+                                                              : type == 2 ? QStringLiteral("Corvel")
+                                                                          : QStringLiteral("Dravel");
+        QAction *a = system->addAction(name);
+        a->setObjectName(QStringLiteral("menu") + name);
+        a->setCheckable(true);
+        a->setData(type);
+        models->addAction(a);
+        connect(a, &QAction::triggered, this, [this, type] {
+            m_window->lowerToNormalLevel();
+            SelectASystem::chooseSystem(type, m_window);
+            m_window->raiseToStatusLevel();
+        });
+        *item = a;
+    }
+    refreshSystemMenu();
+    NotificationCenter::defaultCenter()->addObserver(this, Notify::DeviceChanged,
+                                                     [this](const Notification &) { refreshSystemMenu(); });
 
     QMenu *help = bar->addMenu(tr("&Help"));
     help->addAction(tr("Pollix Help"), this, [this] {
         if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
             app->onPollixHelp(DesktopFiles::alertOver(m_window));
     });
+}
+
+void MainwndController::refreshSystemMenu()
+{
+    const Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    // A receiver plugged in names the system: nothing to choose then.
+    const bool choosable = !app || !app->getBHaveDevice();
+    const int inUse = app ? app->currentDeviceType() : -1;
+    menuSelectSystem->setEnabled(choosable);
+    for (QAction *a : {menuEnvel, menuArvel, menuCorvel, menuDravel}) {
+        a->setEnabled(choosable);
+        a->setChecked(a->data().toInt() == inUse);
+    }
 }
 
 void MainwndController::showWindow()

@@ -22,6 +22,7 @@ public:
 
     QPointer<QDialog> wndLogin;
     QPointer<QDialog> wndClassEdit;
+    QAction *menuSelectSystem = nullptr;
     QAction *menuEnvel = nullptr;
     QAction *menuArvel = nullptr;
     QAction *menuCorvel = nullptr;
@@ -29,5 +30,7 @@ public:
 
 private:
     void awakeFromNib();
+    // The System menu follows the receiver: usable while none is plugged in, the model in use ticked.
+    void refreshSystemMenu();
     TabController *m_window = nullptr;
 };

@@ -33,6 +33,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
@@ -138,20 +139,49 @@ void tellUnsynced(const QString &path, const QString &why)
     shown = PollixAlert::notice(QStringLiteral("Pollix"), text, {QObject::tr("OK")}, details);
 }
 
-// Every run on the screen saves what it holds, with no question: the program is ending.
-void saveRunsUnasked()
+// Every run on the screen saves what it holds, with no question: the program is ending. Each
+// then tells the keypads goodbye as its Exit does, so that they log in afresh at the next start;
+// `then` runs once every run's keypads are logged out, or after a second at most.
+void endRunsUnasked(const std::function<void()> &then)
 {
-    QSet<RunSession *> runs;
+    QSet<RunSession *> found;
     for (QWidget *window : QApplication::topLevelWidgets())
         for (RunSession *run : window->findChildren<RunSession *>())
-            runs.insert(run);
-    for (RunSession *run : runs) {
+            found.insert(run);
+    QList<QPointer<RunSession>> runs;
+    for (RunSession *run : found) {
         QString path, why;
         if (run->saveUnasked(&path, &why))
             PollixLog(QStringLiteral("The run was saved as Pollix ended: %1").arg(path));
         else if (!why.isEmpty())
             qCWarning(lcPollix).noquote() << QStringLiteral("The run could not be saved as Pollix ended: %1").arg(why);
+        run->farewell();
+        runs << run;
     }
+    if (runs.isEmpty()) {
+        then();
+        return;
+    }
+    constexpr int kLogoutWaitMs = 1000;
+    constexpr int kLineGraceMs = 100;
+    auto *poll = new QTimer(qApp);
+    poll->setInterval(20);
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, runs, since, then] {
+        const bool done = std::all_of(runs.cbegin(), runs.cend(), [](const QPointer<RunSession> &run) {
+            return !run || run->loggedOut();
+        });
+        if (!done && since->elapsed() < kLogoutWaitMs)
+            return;
+        if (!done)
+            PollixLog(QStringLiteral("The keypads' logout was not confirmed as Pollix ended"));
+        poll->stop();
+        poll->deleteLater();
+        // The last frames leave the line before the port closes under them.
+        QTimer::singleShot(kLineGraceMs, qApp, then);
+    });
+    poll->start();
 }
 } // namespace
 
@@ -263,41 +293,45 @@ void comeForwardOnRequest(InstanceLock &lock, MainwndController &controller)
     });
 }
 
-void endNow(InstanceLock &lock, const QString &reason)
+void endNow(InstanceLock &lock, const QString &reason, std::function<void()> end)
 {
     if (lock.property("pollixEnding").toBool())
         return;
     lock.setProperty("pollixEnding", true);
     PollixLog(QStringLiteral("Pollix ends: %1").arg(reason));
-    saveRunsUnasked();
-    if (DeviceController::exists())
-        DeviceController::ShareDeviceController()->letGoOfReceivers();
-    // A backup or a restore under way ends first, with the folder still this program's: another
-    // start meanwhile is refused, and no start finishes or removes what it is making.
-    if (FolderWork::running())
-        PollixLog(QStringLiteral("Pollix ends once the work on its data folder under way is done"));
-    // Looked at again on this thread, where more work is handed on: the folder goes only when
-    // none runs or waits.
-    auto letGo = std::make_shared<std::function<void()>>();
-    *letGo = [itself = std::weak_ptr<std::function<void()>>(letGo), guard = QPointer<InstanceLock>(&lock)] {
-        if (FolderWork::running()) {
-            PostedCalls *calls = guiCalls();
-            FolderWork::whenIdle([calls, again = itself.lock()] { calls->post([again] { (*again)(); }); });
-            return;
-        }
-        if (guard)
-            guard->release();
-        exitEveryLoop();
-    };
-    (*letGo)();
+    if (!end)
+        end = exitEveryLoop;
+    QPointer<InstanceLock> guard(&lock);
+    endRunsUnasked([guard, end] {
+        if (DeviceController::exists())
+            DeviceController::ShareDeviceController()->letGoOfReceivers();
+        // A backup or a restore under way ends first, with the folder still this program's:
+        // another start meanwhile is refused, and no start finishes or removes what it is making.
+        if (FolderWork::running())
+            PollixLog(QStringLiteral("Pollix ends once the work on its data folder under way is done"));
+        // Looked at again on this thread, where more work is handed on: the folder goes only when
+        // none runs or waits.
+        auto letGo = std::make_shared<std::function<void()>>();
+        *letGo = [itself = std::weak_ptr<std::function<void()>>(letGo), guard, end] {
+            if (FolderWork::running()) {
+                PostedCalls *calls = guiCalls();
+                FolderWork::whenIdle([calls, again = itself.lock()] { calls->post([again] { (*again)(); }); });
+                return;
+            }
+            if (guard)
+                guard->release();
+            end();
+        };
+        (*letGo)();
+    });
 }
 
-void endOnSignals(InstanceLock &lock)
+void endOnSignals(InstanceLock &lock, std::function<void()> end)
 {
     guiCalls();
     auto *catcher = new ShutdownSignals(&lock);
-    QObject::connect(catcher, &ShutdownSignals::received, &lock, [&lock](int signalNumber) {
-        endNow(lock, QStringLiteral("signal %1").arg(signalNumber));
+    QObject::connect(catcher, &ShutdownSignals::received, &lock, [&lock, end](int signalNumber) {
+        endNow(lock, QStringLiteral("signal %1").arg(signalNumber), end);
     });
 }
 

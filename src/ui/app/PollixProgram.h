@@ -25,13 +25,15 @@ bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs = 2000);
 // the main window (the splash, an alert, an editor), else the main window once it is up.
 void comeForwardOnRequest(InstanceLock &lock, MainwndController &controller);
 // Ends the program now without losing the run: a run that asked questions is saved as the
-// end-of-run save would save it, with no question, the receiver's port is given up, and, once no
-// backup or restore is under way (FolderWork), the folder's lock, and the program ends with exit
-// code 0. Until then the folder stays this program's: a second start is refused.
-void endNow(InstanceLock &lock, const QString &reason);
+// end-of-run save would save it, with no question, its keypads are logged out as its Exit would
+// log them out (a second at most), the receiver's port is given up, and, once no backup or
+// restore is under way (FolderWork), the folder's lock; then end runs (unset: every event loop
+// ends, and the program with exit code 0; a test that must go on gives its own). Until then the
+// folder stays this program's: a second start is refused.
+void endNow(InstanceLock &lock, const QString &reason, std::function<void()> end = {});
 // SIGTERM, SIGHUP and SIGINT (a logout, a shutdown, a kill, Ctrl+C) end the program so (endNow).
 // Set up before the lock is taken, so that a signal meanwhile ends cleanly too.
-void endOnSignals(InstanceLock &lock);
+void endOnSignals(InstanceLock &lock, std::function<void()> end = {});
 // When Pollix on another computer opens the folder anyway, a notice says so at once without
 // stopping anything (InstanceLock::takenByOtherComputer: meanwhile no file that is there is
 // changed from here): "Quit" calls quit, "Keep Working Here" takes the folder back.

@@ -54,28 +54,34 @@ void SelectASystem::selectSystem()
 {
     const int type = deviceTypeForIndex(cboDeviceType->currentIndex());
     if (type >= 0) {
-        if (!installDriverByType(type))
+        if (!chooseSystem(type, this))
             return;
-        DeviceController::ShareDeviceController()->setCurDeviceType(type);
+    } else {
+        NotificationCenter::defaultCenter()->postNotification(Notify::DeviceChanged);
     }
-    NotificationCenter::defaultCenter()->postNotification(Notify::DeviceChanged);
     done(1);
 }
 
-void SelectASystem::choose(int type)
+bool SelectASystem::chooseSystem(int type, QWidget *parent)
 {
-    if (!installDriverByType(type))
-        return;
+    if (!installDriverByType(type, parent))
+        return false;
     DeviceController::ShareDeviceController()->setCurDeviceType(type);
     NotificationCenter::defaultCenter()->postNotification(Notify::DeviceChanged);
+    return true;
 }
 
-void SelectASystem::selectArvel() { choose(1); }
-void SelectASystem::selectBrevel() { choose(4); }
-void SelectASystem::selectCorvel() { choose(2); }
-void SelectASystem::selectDravel() { choose(3); }
+void SelectASystem::selectArvel() { chooseSystem(1, this); }
+void SelectASystem::selectBrevel() { chooseSystem(4, this); }
+void SelectASystem::selectCorvel() { chooseSystem(2, this); }
+void SelectASystem::selectDravel() { chooseSystem(3, this); }
 
 bool SelectASystem::installDriverByType(int type)
+{
+    return installDriverByType(type, this);
+}
+
+bool SelectASystem::installDriverByType(int type, QWidget *parent)
 {
     const QString driver = UsbSerialDriver::driverForDeviceType(type);
     if (driver.isEmpty() || UsbSerialDriver::isDriverPresent(driver))
@@ -95,7 +101,7 @@ bool SelectASystem::installDriverByType(int type)
                              "then log out and log in again.\n\n"
                              "Pollix goes on with this system and finds the receiver when it is plugged in.")
                               .arg(driver);
-    PollixAlert alert(tr("Pollix"), text, {tr("OK")}, steps, this);
+    PollixAlert alert(tr("Pollix"), text, {tr("OK")}, steps, parent);
     // The commands can be copied into a terminal.
     alert.setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (auto *commands = alert.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))

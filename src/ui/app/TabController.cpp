@@ -110,13 +110,8 @@ void TabController::awakeFromNib()
             // Asked over the main window once it shows, so that the teacher sees where the
             // choice leads; the choice's "DeviceChanged" then sets the window up for the model.
             QTimer::singleShot(0, this, [this] {
-                lowerToNormalLevel();
-                if (appDelegate && appDelegate->currentDeviceType() == -1) {
-                    SelectASystem choice(this);
-                    choice.setBRunWindow(true);
-                    choice.exec();
-                }
-                raiseToStatusLevel();
+                if (appDelegate && appDelegate->currentDeviceType() == -1)
+                    chooseSystem();
             });
         }
     }
@@ -132,6 +127,19 @@ void TabController::awakeFromNib()
     setControlEnabled(btnTitleSet, false);
     setPPTButtonState(0);
     disableWhatIsNotBuilt();
+}
+
+void TabController::chooseSystem()
+{
+    lowerToNormalLevel();
+    if (hooks().runSystemChoice) {
+        hooks().runSystemChoice(this);
+    } else {
+        SelectASystem choice(this);
+        choice.setBRunWindow(true);
+        choice.exec();
+    }
+    raiseToStatusLevel();
 }
 
 // ---- what this build provides ----

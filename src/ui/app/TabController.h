@@ -108,6 +108,10 @@ public:
 
     // Set-up once the window exists: splash, system choice, lists, title, buttons.
     void awakeFromNib();
+    // The system choice over this window (at start when no receiver was found, and from the
+    // System menu): a choice sets the window up for its model; closed without one, nothing
+    // changes and the menu offers it again.
+    void chooseSystem();
 
     // Outlets.
     QTabWidget *tabView = nullptr;

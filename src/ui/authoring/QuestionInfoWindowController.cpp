@@ -838,7 +838,7 @@ void QuestionInfoWindowController::closeEvent(QCloseEvent *event)
 {
     if (!m_closed) {
         m_closed = true;
-        NotificationCenter::defaultCenter()->removeObserver(this);
+        NotificationCenter::defaultCenter()->removeObserverTree(this);
         NotificationCenter::defaultCenter()->postNotification(Notify::CloseQueInfo);
     }
     event->accept();

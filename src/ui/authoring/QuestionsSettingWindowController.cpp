@@ -547,7 +547,7 @@ bool QuestionsSettingWindowController::windowShouldClose()
     }
     if (m_questionInfo)
         m_questionInfo->close();
-    NotificationCenter::defaultCenter()->removeObserver(this);
+    NotificationCenter::defaultCenter()->removeObserverTree(this);
     if (m_father) {
         m_father->show();
         m_father->raise();

@@ -162,7 +162,6 @@ void SendQuestions::showEvent(QShowEvent *event)
 void SendQuestions::windowDidLoad()
 {
     Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
-    device = app ? app->currentDevice() : nullptr;
     const int deviceType = app ? app->currentDeviceType() : -1;
     m_deviceType = deviceType;
 
@@ -191,12 +190,9 @@ void SendQuestions::windowDidLoad()
         },
         testTiming().value_or(QuestionSetSender::Timing()));
 
-    sendMessage(QStringLiteral("Waking up the host to send the exam questions. \n"));
-    if (!device || !device->sendData(ActivityFrames::wake())) {
-        sendMessage(QStringLiteral("Fail to wake up the host. \n"));
-        m_noReceiver = true;
-    }
-    m_sinceWake.start();
+    // Opened while the receiver is out: the window says so and wakes it once it is back.
+    if (!wakeReceiver())
+        sendMessage(QStringLiteral("Receiver disconnected: the questions go out when it is plugged in again. \n"));
     refreshProgress();
     m_progressTimer->start();
     // Opened from the teacher keypad over a slide show: the keypad's pointer starts again from
@@ -208,10 +204,28 @@ void SendQuestions::windowDidLoad()
         });
 }
 
+bool SendQuestions::wakeReceiver()
+{
+    // A receiver just plugged in is woken once the link reads it: its answer must reach us.
+    device = DeviceController::ShareDeviceController()->getBHaveDevice() ? servingReceiver(m_deviceType) : nullptr;
+    if (!device)
+        return false;
+    m_wakeSent = true;
+    sendMessage(QStringLiteral("Waking up the host to send the exam questions. \n"));
+    if (!device->sendData(ActivityFrames::wake())) {
+        sendMessage(QStringLiteral("Fail to wake up the host. \n"));
+        m_noReceiver = true;
+    }
+    m_sinceWake.start();
+    return true;
+}
+
 void SendQuestions::refreshProgress()
 {
     if (!m_sender)
         return;
+    if (!m_wakeSent && !m_closing)
+        wakeReceiver();
     const QuestionSetSender::Progress p = m_sender->progress();
     const int n = m_sender->questionCount();
     const bool over = m_noReceiver || m_closing || (p.started && !p.running) || n == 0;

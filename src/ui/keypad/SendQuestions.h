@@ -25,7 +25,8 @@ class TovDevice;
 // stop the sending and wait for its thread before the window goes; while the sending runs the
 // button reads "Stop", so that nobody takes it for a confirmation. A status line, a bar over the
 // questions of the current pass and the count of keypads that have the whole set show how far it
-// has come; the message log below keeps every step.
+// has come; the message log below keeps every step. Opened while the run's receiver is out, it
+// says so and wakes the receiver once it is back.
 class SendQuestions : public QDialog
 {
     Q_OBJECT
@@ -71,12 +72,16 @@ private:
     void windowDidLoad();
     void showSendMessage(const QString &text);
     void refreshProgress();
+    // Wakes the receiver that serves the sending (the run's model, open); false while there is
+    // none, and the window waits for it.
+    bool wakeReceiver();
 
     bool m_bAskForQuestion = false;
     bool bIsRunForTeacherControl = false;
     bool m_loaded = false;
     bool m_closing = false;
     bool m_noReceiver = false;
+    bool m_wakeSent = false;
     int m_deviceType = -1;
     QTimer *m_progressTimer = nullptr;
     QElapsedTimer m_sinceWake;

@@ -110,6 +110,7 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
     };
     window.timeUp = [this] { OnStop(); };
     window.shouldClose = [this] { return windowShouldClose(); };
+    window.exit = [this] { OnExit(); };
     window.viewMove = [this](bool on) { pptStudentLoginView->setViewMove(on); };
     // In the middle of the screen, not over the bar at its foot.
     window.prepareAlert = [this](PollixAlert *alert) { alert->installEventFilter(this); };

@@ -79,6 +79,7 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
     };
     window.timeUp = [this] { OnStop(); };
     window.shouldClose = [this] { return windowShouldClose(); };
+    window.exit = [this] { OnExit(); };
     window.stepAside = [this](bool inFront) { inFront ? lowerToNormalLevel() : raiseToStatusLevel(); };
     window.saveDialog = [this](const SaveRequest &r) {
         if (hooks().runSaveDialog)

@@ -373,21 +373,43 @@ bool RunSession::confirmExit()
 void RunSession::leave()
 {
     closing = true;
-    if (modeObject && appDelegate && appDelegate->bTeacherExit())
+    farewell([this] { closeSelf(); });
+}
+
+void RunSession::farewell(const std::function<void()> &then)
+{
+    if (std::exchange(m_farewellSent, true)) {
+        if (then)
+            then();
+        return;
+    }
+    // The keypads are told that the teacher left, then called to log out; the logout takes the
+    // receiver's answer to that wake frame (the run's, or the main window's once it listens).
+    if (modeObject)
         modeObject->sendReceiveState(0xE3);
-    RunTimer::after(100, m_window.widget, [this] {
+    RunTimer::after(100, m_window.widget, [this, then] {
         if (modeObject) {
             modeObject->setWakeUpMode(2);
             modeObject->sendWakeFrame();
         }
-        closeSelf();
+        m_logoutCalled = true;
+        if (then)
+            then();
     });
+}
+
+bool RunSession::loggedOut() const
+{
+    // The three-byte receivers answer no wake frame: their keypads are told with it.
+    return m_logoutCalled
+           && (!modeObject || !DeviceType::isLargeFamily(nDeviceType) || modeObject->classLoggedOut());
 }
 
 void RunSession::closeSelf()
 {
     if (m_window.shouldClose()) {
         closing = true;
+        endRun();
         m_window.widget->hide();
         m_window.widget->deleteLater();
     } else {
@@ -395,16 +417,31 @@ void RunSession::closeSelf()
     }
 }
 
+void RunSession::endRun()
+{
+    // The window lingers until the event loop deletes it: nothing of the run may act meanwhile
+    // (a receiver plugged in, a keypad's late login or answer, the next run's events), and the
+    // activity object sends nothing more.
+    m_ended = true;
+    NotificationCenter::defaultCenter()->removeObserverTree(m_window.widget);
+    m_wakeUpWatch->stop();
+    countDown->stop();
+    modeObject.reset();
+}
+
 void RunSession::closeEvent(QCloseEvent *event)
 {
-    if (closing && !m_window.widget->isVisible()) {
+    if (m_ended) {
         event->accept();
         return;
     }
+    event->ignore();
+    // Leaving already: the leave closes the window once the keypads are told.
+    if (closing)
+        return;
     if (bStartFlag) {
         // Only the computer's close box comes here, never the teacher keypad: the notice waits
         // for OK (or the keypad's F1), and goes by itself when the question stops meanwhile.
-        event->ignore();
         if (alert)
             return;
         frames->releaseFrameInHand();
@@ -415,12 +452,8 @@ void RunSession::closeEvent(QCloseEvent *event)
         closeRefusal = nullptr;
         return;
     }
-    if (m_window.shouldClose()) {
-        closing = true;
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    // The close box is the window's Exit: the same question, the keypads logged out, the save.
+    m_window.exit();
 }
 
 bool RunSession::escapeExits(QKeyEvent *event, const std::function<void()> &onExit)

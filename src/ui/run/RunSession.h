@@ -70,6 +70,8 @@ public:
         std::function<void()> timeUp;
         // The window's own closing check (windowShouldClose).
         std::function<bool()> shouldClose;
+        // The window's Exit (its question, then leave()): where the close box leads.
+        std::function<void()> exit;
         // The grid pages by itself while a question runs; unset: the grid's own auto-scroll.
         std::function<void(bool on)> viewMove;
         // An alert or a child window comes in front (true) or has gone (false); unset: nothing.
@@ -180,8 +182,16 @@ public:
     bool confirmExit();
     // After the exit question: the receiver and the keypads are told, then the window closes.
     void leave();
+    // What every way out of the run tells the receiver and the keypads, once: the teacher has
+    // left (receive state 0xE3) and, a moment later, the logout wake frame, after which `then`
+    // runs. The keypads log out when the receiver answers that frame.
+    void farewell(const std::function<void()> &then = {});
+    // The farewell went out and the keypads were sent their logout (or the run had no activity
+    // object to send it).
+    bool loggedOut() const;
     void closeSelf();
-    // The window's close box: while a question runs the window stays and says why.
+    // The window's close box: while a question runs the window stays and says why; otherwise it
+    // is the window's Exit.
     void closeEvent(QCloseEvent *event);
     // Escape asks as Exit does: a run never closes behind the teacher's back.
     static bool escapeExits(QKeyEvent *event, const std::function<void()> &onExit);
@@ -229,8 +239,13 @@ private:
     // A receiver of the run's model is current and open.
     bool receiverServesRun() const;
     void showReceiverLost(bool lost);
+    // The window has closed for good: the run stops observing and sending.
+    void endRun();
 
     Window m_window;
+    bool m_farewellSent = false;
+    bool m_logoutCalled = false;
+    bool m_ended = false;
     RunTimer *m_wakeUpWatch = nullptr;
     int m_wakeUpTries = 0;
     bool m_receiverSeen = false;

@@ -10,11 +10,13 @@
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "platform/InstanceLock.h"
 #include "support/DialogAnswers.h"
 #include "support/MainWindowForRuns.h"
 #include "support/ModalDriver.h"
 #include "support/ReceiverTest.h"
 #include "support/SessionOwners.h"
+#include "ui/app/PollixProgram.h"
 #include "ui/app/TabController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/ElidedLabel.h"
@@ -26,8 +28,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
+
+#include <csignal>
 
 using namespace keypadsim;
 
@@ -251,4 +257,143 @@ TEST_F(KeypadMorningTest, TwoQuizzesInARowFromTheTeacherKeypadAloneEachSavedAndA
     for (const ResponseDataEntity &r : session->allStudentsAns())
         right += r.response() == kRight.value(r.questionID().toInt() - 1) && r.studentPoint() == "10";
     EXPECT_EQ(right, kKeypads * kRight.size());
+}
+
+// The first quiz of the morning ends by the activity window's close box (answered at the
+// computer), as Exit would end it: the class is logged out, so that in the next quiz the keypads
+// log in again and every answer counts.
+TEST_F(KeypadMorningTest, ARunEndedByItsCloseBoxLogsTheClassOutAndTheNextRunCountsEveryKeypad)
+{
+    SimReceiver *sim = plugIn(Model::Dravel);
+    ASSERT_TRUE(sim);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    sim->addKeypads(1, kKeypads);
+    ASSERT_TRUE(addTeacherSubjectAndKeypadClass(QStringLiteral("7B"), kKeypads));
+    const QString planets = questionFile(QStringLiteral("Planets"));
+    const QString numbers = questionFile(QStringLiteral("Numbers"));
+    pilot = std::make_unique<SimAutoPilot>(*sim, SimAutoPilot::Options::brisk(kKeypads, kRight));
+    pilot->start();
+
+    app()->setIsLogin(true);
+    TabController tab;
+    tab.awakeFromNib();
+    tab.show();
+    QStringList files{planets, numbers};
+    DialogHooks::setFileResponder([&](const FileDialogRequest &) { return files.isEmpty() ? QString() : files.takeFirst(); });
+    QStringList asked, unexpected;
+    ModalDriver modals;
+    modals.on("ClassSet", [&](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
+    modals.on("PollixAlert", [&](QWidget *w) {
+        auto *alert = qobject_cast<PollixAlert *>(w);
+        asked << alert->informativeText();
+        if (alert->informativeText() == QStringLiteral("Are you sure to exit this Activity?"))
+            alert->findChild<QPushButton *>(QStringLiteral("alertButton0"))->click();
+        else
+            alert->reject();
+    });
+    modals.on("SaveToData", [&](QWidget *) { sim->pressTeacherKey(0x81); });
+    modals.otherwise([&](QWidget *w) {
+        unexpected << w->objectName();
+        if (auto *dialog = qobject_cast<QDialog *>(w))
+            dialog->reject();
+    });
+    tab.btnClassSet->click();
+    ASSERT_TRUE(tab.bIsClassSetted());
+
+    // One question, then the close box.
+    const auto askOneQuestion = [&](QuizStateWindowController *run) {
+        run->findChild<QPushButton *>("btnStart")->click();
+        EXPECT_TRUE(waitFor([&] { return run->bStartFlag() && everyoneAnswered(); }));
+        run->findChild<QPushButton *>("btnStop")->click();
+        EXPECT_TRUE(waitFor([&] { return !run->bStartFlag(); }));
+    };
+    tab.btnLoad->click();
+    tab.btnStart->click();
+    ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
+    QPointer<QuizStateWindowController> first = runWindow();
+    ASSERT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
+    askOneQuestion(first);
+    const qsizetype mark = sim->framesFromProgram().size();
+    EXPECT_FALSE(first->close());
+    ASSERT_TRUE(waitFor([&] { return first.isNull() && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(asked, QStringList{"Are you sure to exit this Activity?"});
+    EXPECT_TRUE(sentSince(sim, mark, QByteArray::fromHex("F400C001"))) << "the logout wake frame";
+    EXPECT_TRUE(waitFor([&] {
+        for (int id = 1; id <= kKeypads; ++id)
+            if (sim->keypad(id).loggedIn)
+                return false;
+        return true;
+    })) << "the class logged out";
+    EXPECT_TRUE(tab.isVisible());
+
+    // The next quiz: every keypad logs in again and every answer is counted.
+    tab.btnLoad->click();
+    tab.btnStart->click();
+    ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
+    QPointer<QuizStateWindowController> second = runWindow();
+    ASSERT_TRUE(waitFor([&] { return QuizParticipantData::shareManager()->getSumOfLoginStudents() == kKeypads; }));
+    askOneQuestion(second);
+    EXPECT_EQ(second->findChild<QLabel *>("txtLoginAndAnswered")->text(),
+              QStringLiteral("%1 / %1").arg(kKeypads));
+    EXPECT_EQ(QuizParticipantData::shareManager()->loginDeviceNos().size(), kKeypads);
+    EXPECT_TRUE(unexpected.isEmpty()) << unexpected.join(" / ").toStdString();
+
+    // This one ends by Escape, which asks the same.
+    asked.clear();
+    QTest::keyClick(second, Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return second.isNull() && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(asked, QStringList{"Are you sure to exit this Activity?"});
+}
+
+// The session ends in the middle of a quiz (a logout, a shutdown): the run is saved, and the
+// class is logged out as Exit would log it out, before Pollix lets go of the receiver and the
+// folder.
+TEST_F(KeypadMorningTest, AnEndingSignalDuringAQuizSavesItAndLogsTheClassOutBeforeTheReceiverIsLetGo)
+{
+    // As a start from any parent would find it, whatever this suite was started under.
+    std::signal(SIGTERM, SIG_DFL);
+    SimReceiver *sim = plugIn(Model::Dravel);
+    ASSERT_TRUE(sim);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    sim->addKeypads(1, kKeypads);
+    ASSERT_TRUE(addTeacherSubjectAndKeypadClass(QStringLiteral("7B"), kKeypads));
+    const QString planets = questionFile(QStringLiteral("Planets"));
+    pilot = std::make_unique<SimAutoPilot>(*sim, SimAutoPilot::Options::brisk(kKeypads, kRight));
+    pilot->start();
+    InstanceLock lock(home());
+    ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
+    bool ended = false;
+    PollixProgram::endOnSignals(lock, [&ended] { ended = true; });
+
+    app()->setIsLogin(true);
+    TabController tab;
+    tab.awakeFromNib();
+    tab.show();
+    {
+        ModalDriver prepare;
+        DialogAnswers answers;
+        prepare.on("ClassSet", [&](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
+        tab.btnClassSet->click();
+        answers.answerFile(planets);
+        tab.btnLoad->click();
+        ASSERT_TRUE(tab.bIsClassSetted() && tab.bIsLoaded());
+    }
+    tab.btnStart->click();
+    ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
+    QPointer<QuizStateWindowController> run = runWindow();
+    sim->pressTeacherKey(0x8A); // Start
+    ASSERT_TRUE(waitFor([&] { return run->bStartFlag() && everyoneAnswered(); }));
+
+    const qsizetype mark = sim->framesFromProgram().size();
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    ASSERT_TRUE(waitFor([&] { return ended; }, 5000));
+    EXPECT_FALSE(lock.isHeld()) << "Pollix let go of the folder";
+    EXPECT_EQ(sessionFiles().size(), 1) << "the run was saved";
+    EXPECT_TRUE(sentSince(sim, mark, QByteArray::fromHex("F400C001"))) << "the logout wake frame";
+    EXPECT_TRUE(sentSince(sim, mark, QByteArray::fromHex("F60000"))) << "the class logged out";
+    for (int id = 1; id <= kKeypads; ++id)
+        EXPECT_FALSE(sim->keypad(id).loggedIn) << id;
+    EXPECT_FALSE(app()->getBHaveDevice()) << "the receiver let go of";
+    // The program would end here; the test closes what it leaves.
+    delete run.data();
 }

@@ -6,6 +6,7 @@
 #include "support/ModalDriver.h"
 #include "support/PollixTest.h"
 #include "support/Shots.h"
+#include "ui/app/MainwndController.h"
 #include "ui/app/SelectASystem.h"
 #include "ui/app/TabController.h"
 #include "ui/controls/PollixAlert.h"
@@ -14,6 +15,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -173,5 +176,59 @@ TEST_F(StartUpTest, WithoutAReceiverTheMainWindowAsksForTheSystemAndFollowsTheCh
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.isStatusLevel(); }, kEventWaitMs));
     EXPECT_EQ(window.windowTitle(), "Pollix (TovCorvel No Host)");
     EXPECT_GE(window.cboActivityMode->findText("Homework"), 0);
+    TabController::resetHooks();
+}
+
+// The choice at start closed by Escape is no dead end: the main window says no system is chosen,
+// and the System menu offers the choice again, which then sets the window up as at start.
+TEST_F(SystemChoiceTest, TheChoiceClosedByEscapeIsOfferedAgainInTheSystemMenu)
+{
+    TabController::resetHooks();
+    TabController::hooks().runSplash = [](QWidget *) {};
+    ASSERT_EQ(type(), -1);
+    ModalDriver modals;
+    modals.on(QStringLiteral("SelectASystem"), [](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
+    modals.on(QStringLiteral("SelectASystem"), [](QWidget *w) {
+        auto *choice = static_cast<SelectASystem *>(w);
+        choice->cboDeviceType->setFocus();
+        QTest::keyClick(choice->cboDeviceType, Qt::Key_Up); // Corvel
+        QTest::mouseClick(choice->btnOK, Qt::LeftButton);
+    });
+    modals.on(QStringLiteral("PollixAlert"), [](QWidget *w) {
+        QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("alertButton0")), Qt::LeftButton);
+    });
+    MainwndController controller;
+    controller.initWindow();
+    controller.showWindow();
+    TabController *window = controller.window();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return modals.opened().size() == 1 && !QApplication::activeModalWidget(); },
+                                kEventWaitMs));
+    EXPECT_EQ(type(), -1);
+    EXPECT_EQ(window->windowTitle(), "Pollix ( No Host)");
+    EXPECT_EQ(window->cboActivityMode->count(), 0);
+    EXPECT_TRUE(controller.menuSelectSystem->isEnabled());
+    for (QAction *model : {controller.menuEnvel, controller.menuArvel, controller.menuCorvel, controller.menuDravel}) {
+        EXPECT_TRUE(model->isEnabled());
+        EXPECT_FALSE(model->isChecked());
+    }
+
+    // System, Select a System…, by the mouse.
+    QMenuBar *bar = window->menuBar();
+    QMenu *system = window->findChild<QMenu *>(QStringLiteral("menuSystem"));
+    ASSERT_TRUE(system);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(system->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return system->isVisible(); }, kEventWaitMs));
+    QTest::mouseClick(system, Qt::LeftButton, {}, system->actionGeometry(controller.menuSelectSystem).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->curDeviceType() == 2; }, kEventWaitMs));
+    EXPECT_EQ(modals.opened(), QStringList({"SelectASystem", "SelectASystem", "PollixAlert"}));
+    EXPECT_EQ(window->windowTitle(), "Pollix (TovCorvel No Host)");
+    EXPECT_GE(window->cboActivityMode->findText("Homework"), 0);
+    EXPECT_TRUE(controller.menuCorvel->isChecked());
+
+    // A model straight from the menu, as the choice's own entries do (Arvel: its driver notice).
+    controller.menuArvel->trigger();
+    EXPECT_EQ(window->curDeviceType(), 1);
+    EXPECT_TRUE(controller.menuArvel->isChecked());
+    EXPECT_LT(window->cboActivityMode->findText("Homework"), 0);
     TabController::resetHooks();
 }

@@ -25,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -313,15 +314,66 @@ TEST_F(TransfersWindow, FromTheTeacherKeypadThePointerStartsAtTheLowerLeftAndF1C
     app()->setObjectToReceiveCommData(nullptr);
 }
 
-// Without a receiver nothing goes out, and the window says so rather than seeming to work.
-TEST_F(TransfersWindow, WithoutAReceiverTheWindowSaysNothingWasSent)
+// Opened while the run's receiver is out, the window says so at once rather than that nothing was
+// sent; plugged in again, the receiver is woken and the set goes out, and the window says it went.
+TEST_F(TransfersWindow, OpenedWhileTheReceiverIsOutItSaysSoAndSendsTheSetWhenItIsBack)
+{
+    SimReceiver::Options o;
+    o.linkPath = home() + QStringLiteral("ttyReceiver");
+    SimReceiver *sim = makeReceiver(Model::Dravel, o);
+    ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
+    fillClassOf(3);
+    for (int q = 1; q <= 4; ++q) {
+        QuizQuestionsElement e;
+        e.setStrTitle(QStringLiteral("Question %1: how many legs has a spider?").arg(q));
+        e.setNOptionNum(2);
+        e.setStrOptionA(QStringLiteral("six"));
+        e.setStrOptionB(QStringLiteral("eight"));
+        QuizQuestions::shareManager()->addQuestion(e);
+    }
+    SendQuestions::setTimingForTesting(quickSending());
+    SimQuestionSet keypads(*sim, {});
+    sim->unplug();
+    ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
+
+    SendQuestions window;
+    window.show();
+    app()->setObjectToReceiveCommData(&window);
+    EXPECT_TRUE(window.statusText->text().startsWith(QStringLiteral("Receiver disconnected.")))
+        << window.statusText->text().toStdString();
+    EXPECT_FALSE(window.messages().contains(QStringLiteral("Fail to wake up the host.")));
+    EXPECT_TRUE(window.messages().contains(QStringLiteral("Receiver disconnected")));
+    EXPECT_EQ(window.keypadsText->text(), QStringLiteral("Keypads with every question: 0 of 3"));
+    EXPECT_EQ(window.btnOK->text(), QStringLiteral("Stop"));
+    QTest::qWait(200);
+    EXPECT_TRUE(window.statusText->text().startsWith(QStringLiteral("Receiver disconnected."))) << "it waits";
+
+    ASSERT_TRUE(sim->plug());
+    ASSERT_TRUE(waitFor([&] { return window.sender()->hasStarted(); })) << window.messages().toStdString();
+    ASSERT_TRUE(waitFor([&] { return window.sender()->state() == QuestionSetSender::Stop && !window.sender()->isRunning(); },
+                        60000));
+    for (int id = 1; id <= 3; ++id)
+        EXPECT_TRUE(keypads.hasWholeSet(id)) << id;
+    EXPECT_TRUE(waitFor([&] { return window.btnOK->text() == QStringLiteral("OK"); }));
+    EXPECT_EQ(window.statusText->text(), QStringLiteral("Done: every keypad has all 4 questions."));
+    EXPECT_EQ(window.keypadsText->text(), QStringLiteral("Keypads with every question: 3 of 3"));
+    EXPECT_EQ(window.progressSend->maximum(), 3);
+    EXPECT_EQ(window.progressSend->value(), 3);
+    EXPECT_TRUE(window.progressSend->isEnabled());
+    QTest::mouseClick(window.btnOK, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    app()->setObjectToReceiveCommData(nullptr);
+}
+
+// With no receiver of any system, nothing goes out: the window says the receiver is not there
+// rather than seeming to work, and its button leaves.
+TEST_F(TransfersWindow, WithoutAReceiverTheWindowSaysItIsDisconnectedAndSendsNothing)
 {
     QuizQuestions::shareManager()->addQuestion(QuizQuestionsElement());
     SendQuestions window;
     window.show();
-    EXPECT_TRUE(window.messages().contains(QStringLiteral("Fail to wake up the host.")));
-    EXPECT_EQ(window.statusText->text(), QStringLiteral("No receiver answers: the questions were not sent."));
-    EXPECT_EQ(window.btnOK->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(window.statusText->text().startsWith(QStringLiteral("Receiver disconnected.")));
+    EXPECT_FALSE(window.messages().contains(QStringLiteral("Waking up the host")));
     EXPECT_FALSE(window.sender()->hasStarted());
     saveShot(&window, QStringLiteral("SendQuestions-noReceiver"));
     window.btnOK->click();

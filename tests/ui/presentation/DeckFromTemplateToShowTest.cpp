@@ -10,10 +10,13 @@
 #include "ui/app/PollixProgram.h"
 #include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
+#include "ui/presentation/PPTQuizStateWindowController.h"
 
 #include "SimActivity.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QGuiApplication>
 #include <QTest>
 #include <QPushButton>
@@ -146,4 +149,16 @@ TEST_F(DeckFromTemplateToShow, NewAddSaveLoadStartAndTheKeypadMouse)
         ASSERT_TRUE(waitFor([&] { return follow->keys.size() == 1; }));
         EXPECT_EQ(follow->keys.first(), InputEventSink::Key::Right);
     }
+
+    // The lesson ends with the run's Exit (its question takes OK): the run bar goes and the main
+    // window is back.
+    QPointer<PPTQuizStateWindowController> run;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (auto *w = qobject_cast<PPTQuizStateWindowController *>(top); w && w->isVisible())
+            run = w;
+    if (run) {
+        run->btnExit->click();
+        ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+    }
+    EXPECT_TRUE(tab.isVisible());
 }

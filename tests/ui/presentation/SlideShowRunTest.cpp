@@ -291,6 +291,48 @@ TEST_F(SlideShowRun, ExitHandsTheScreenBackAndTheDeckButtonsFollowOnlyForADeck)
     EXPECT_TRUE(sheetFather.isVisible());
 }
 
+// Escape and the close box are the bar's Exit: its question, and on OK the receiver and the
+// keypads are told as Exit tells them (the teacher left, then the logout wake frame).
+TEST_F(SlideShowRun, EscapeAndTheCloseBoxAskAsExitAndLeaveAsExitDoes)
+{
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(sim);
+    ASSERT_TRUE(openTwoQuestionRun("Lesson.pptx"));
+    logIn(sim, 2);
+
+    answers.answerAlert(1); // F2: the teacher stays
+    run->activateWindow();
+    QTest::keyClick(run, Qt::Key_Escape);
+    answers.answerAlert(1);
+    EXPECT_FALSE(run->close());
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(run);
+    EXPECT_TRUE(run->isVisible());
+    ASSERT_EQ(answers.alerts().size(), 2);
+    for (const AlertRequest &asked : answers.alerts())
+        EXPECT_EQ(asked.informativeText, "Are you sure to exit this Activity?");
+    EXPECT_TRUE(ppt->isShowRunning());
+
+    sim->clearLogs();
+    answers.answerAlert(0);
+    EXPECT_FALSE(run->close());
+    ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+    EXPECT_FALSE(ppt->hasPresentation());
+    // The teacher left (receive state E3), then the logout wake frame.
+    const auto toldInOrder = [sim] {
+        const QList<QByteArray> sent = programFrames(sim);
+        qsizetype left = -1;
+        for (qsizetype i = 0; i < sent.size(); ++i) {
+            if (left < 0 && sent[i].size() >= 4 && quint8(sent[i][0]) == 0xF3 && quint8(sent[i][3]) == 0xE3)
+                left = i;
+            else if (left >= 0 && sent[i].startsWith(QByteArray::fromHex("F400C001")))
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(waitFor(toldInOrder)) << programFrames(sim).size();
+}
+
 TEST_F(SlideShowRun, APaperQuizTakesTheSlidesButNotTheShow)
 {
     ASSERT_TRUE(dravel(2));

@@ -85,6 +85,15 @@ protected:
         return !stuck;
     }
 
+    // The close box when no question runs: it is the window's Exit, whose question `answers`
+    // takes. The event itself is refused (false); the window goes once the keypads are told.
+    // True when it went.
+    bool closeBoxLeaves()
+    {
+        EXPECT_FALSE(window->close()) << "the close box leads through Exit";
+        return QTest::qWaitFor([this] { return window.isNull(); }, kEventWaitMs);
+    }
+
     // A class of n students "S001".. whose keypad numbers are firstDevice, firstDevice+1, ...
     // (0: none, as a large-family class before logins).
     void makeClass(int n, int firstDevice = 0)

@@ -208,9 +208,11 @@ TEST_F(RunWindowTest, SaveIsOfferedOnlyAfterAQuestionRanAndNeverWhileOneRuns)
     makeClass(2, 1);
     const QString path = questionFile({{0, QStringLiteral("B"), 5}});
     open(0, 3, path);
-    EXPECT_TRUE(window->close());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull());
+    {
+        DialogAnswers answers;
+        EXPECT_TRUE(closeBoxLeaves());
+        EXPECT_EQ(answers.alerts().size(), 1) << "the exit question";
+    }
     EXPECT_EQ(offered, 0) << "nothing ran";
 
     open(0, 3, path);
@@ -222,7 +224,7 @@ TEST_F(RunWindowTest, SaveIsOfferedOnlyAfterAQuestionRanAndNeverWhileOneRuns)
     EXPECT_FALSE(window.isNull());
     seconds(2);
     button("btnStop")->click();
-    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(closeBoxLeaves());
     EXPECT_EQ(offered, 1);
     EXPECT_EQ(request.strFileName, QStringLiteral("quiz.px"));
     EXPECT_EQ(request.curDeviceType, 3);
@@ -256,7 +258,8 @@ TEST_F(RunWindowTest, TheCloseBoxDuringAQuestionTellsToStopItFirst)
     EXPECT_FALSE(window->bStartFlag());
     int offered = 0;
     QuizStateWindowController::hooks().runSaveDialog = [&offered](QuizStateWindowController *, const auto &) { ++offered; };
-    EXPECT_TRUE(window->close());
+    DialogAnswers answers;
+    EXPECT_TRUE(closeBoxLeaves());
     EXPECT_EQ(offered, 1);
 }
 
@@ -549,4 +552,31 @@ TEST_F(RunWindowTest, HomeworkKeepsReceivingAfterAPause)
     EXPECT_EQ(label("txtQuizTime"), QStringLiteral("Assigning"));
     EXPECT_TRUE(button("btnReport")->isEnabled());
     EXPECT_FALSE(button("btnResult")->isEnabled());
+}
+
+// A run window that has closed lingers until the event loop deletes it. Meanwhile it hears no
+// notification: a receiver plugged in, a late login or the next run's events change nothing of
+// it, and it sends the keypads nothing more.
+TEST_F(RunWindowTest, AClosedRunWindowHearsNothingWhileItWaitsToBeDeleted)
+{
+    makeClass(3, 1);
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    login(0);
+    login(1);
+    ASSERT_EQ(grid()->count(), 2);
+    DialogAnswers answers;
+    button("btnExit")->click();
+    for (int pass = 0; pass < 100 && window && window->isVisible(); ++pass)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(window) << "deleted at once: nothing left to check";
+    ASSERT_FALSE(window->isVisible());
+    EXPECT_EQ(app()->objectToReceiveCommData(), nullptr) << "the opener listens again";
+    const qsizetype before = sent().size();
+    post("DeviceChanged", {});
+    login(2);
+    post("STUDENTANSWERMESSAGE", {{QStringLiteral("DEVICENO"), 1}, {QStringLiteral("ANSNUM"), QStringLiteral("B")}});
+    EXPECT_EQ(grid()->count(), 2);
+    EXPECT_EQ(sent().size(), before);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
