@@ -21,6 +21,7 @@
 #include "ui/app/SelectASystem.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/FileDialogs.h"
+#include "ui/controls/DesktopFiles.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/roster/ClassSetController.h"
 
@@ -831,8 +832,12 @@ void TabController::doStart()
             setControlEnabled(btnTitleSet, false);
             setControlEnabled(btnStart, false);
             m_bIsLoaded = false;
-            if (answerSheet)
+            if (answerSheet) {
                 m_isLoadPPT = false;
+                // The document the sheet's questions are printed in is shown beside the run.
+                if (!m_FileSepPath.isEmpty() && m_FileSepPath != m_FilePath)
+                    DesktopFiles::openBesideRun(this, m_FileSepPath);
+            }
             // A paper quiz or homework needs no slide show: the presentation closes, keeping a
             // newly drawn exam ID.
             if (!answerSheet && (m_curActivityMode == 1 || m_curActivityMode == 2)) {

@@ -16,28 +16,36 @@ QString kindOf(const QString &path)
     return suffix.isEmpty() ? QObject::tr("files of this kind") : QObject::tr("%1 files").arg(suffix.toUpper());
 }
 
-DesktopOpener::Failed alertOver(QWidget *window)
+DesktopOpener::Failed alertOver(QWidget *window, bool waitsForNothing)
 {
     QPointer<QWidget> over(window);
-    return [over](const QString &path, DesktopOpener::Failure failure, const QString &why) {
+    return [over, waitsForNothing](const QString &path, DesktopOpener::Failure failure, const QString &why) {
         const QString shown = QDir::toNativeSeparators(path);
+        QString text, advice;
         if (failure == DesktopOpener::Failure::NotThere) {
-            PollixAlert::show(over, QObject::tr("Pollix"), QObject::tr("\"%1\" cannot be opened: the file is not there.").arg(shown));
-            return;
+            text = QObject::tr("\"%1\" cannot be opened: the file is not there.").arg(shown);
+        } else {
+            const QString kind = kindOf(path);
+            text = QObject::tr("\"%1\" cannot be opened: no program on this computer opens %2.").arg(shown, kind);
+            advice = QObject::tr("Install a program that opens %1, then try again.").arg(kind);
+            if (!why.isEmpty())
+                advice += QStringLiteral("\n\n") + why;
         }
-        const QString kind = kindOf(path);
-        QString advice = QObject::tr("Install a program that opens %1, then try again.").arg(kind);
-        if (!why.isEmpty())
-            advice += QStringLiteral("\n\n") + why;
-        PollixAlert::show(over, QObject::tr("Pollix"),
-                          QObject::tr("\"%1\" cannot be opened: no program on this computer opens %2.").arg(shown, kind),
-                          {QObject::tr("OK")}, advice);
+        if (waitsForNothing)
+            PollixAlert::notice(QObject::tr("Pollix"), text, {QObject::tr("OK")}, advice);
+        else
+            PollixAlert::show(over, QObject::tr("Pollix"), text, {QObject::tr("OK")}, advice);
     };
 }
 
 void open(QWidget *window, const QString &path)
 {
     DesktopOpener::openFile(path, window, alertOver(window));
+}
+
+void openBesideRun(QWidget *window, const QString &path)
+{
+    DesktopOpener::openFile(path, window, alertOver(window, true));
 }
 
 } // namespace DesktopFiles

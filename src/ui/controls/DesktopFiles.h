@@ -12,8 +12,12 @@ class QWidget;
 namespace DesktopFiles {
 
 void open(QWidget *window, const QString &path);
-// The alert of a failed hand-off, for a hand-off that starts elsewhere.
-DesktopOpener::Failed alertOver(QWidget *window);
+// As open, for a file handed over as a run starts (the document beside an answer sheet): a
+// failure is told by a notice that waits for nothing, so that the run goes on meanwhile.
+void openBesideRun(QWidget *window, const QString &path);
+// The alert of a failed hand-off, for a hand-off that starts elsewhere; with waitsForNothing, a
+// notice (PollixAlert::notice) instead of a modal alert.
+DesktopOpener::Failed alertOver(QWidget *window, bool waitsForNothing = false);
 // "PDF files" for a .pdf, "files of this kind" for a file without an extension.
 QString kindOf(const QString &path);
 

@@ -5,6 +5,7 @@
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
+#include "support/CommandFolder.h"
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
 #include "ui/app/DataManagementCtrl.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -676,6 +678,13 @@ TEST_F(TabKeypadTest, ArvelTeacherStartKeyWorksOnlyOnTheBrightpollTab)
 
 TEST_F(TabControllerTest, DocumentThenAnswerSheetStartsTheSheetRun)
 {
+    // The desktop's opener notes what it was asked to open; the second time it finds no program.
+    const QString opened = home() + "opened";
+    const QString bin = CommandFolder::make(home() + "bin", {},
+                                            {{"xdg-open", "printf '%s\\n' \"$1\" >> '" + opened.toUtf8() +
+                                                              "'\n[ \"$(wc -l < '" + opened.toUtf8() + "')\" -lt 2 ] || "
+                                                              "{ echo 'xdg-open: no method available for opening it' >&2; exit 3; }\n"}});
+    ScopedEnvironment path({{"PATH", bin.toUtf8()}});
     open(3);
     window->doClassSet();
     const QString sheet = questionFile("sheet.sep", {0, 0}, 12);
@@ -684,11 +693,30 @@ TEST_F(TabControllerTest, DocumentThenAnswerSheetStartsTheSheetRun)
     load(sheet);
     ASSERT_TRUE(window->bIsLoaded());
     EXPECT_EQ(window->filePath(), sheet);
-    window->btnStart->click();
+    QTest::mouseClick(window->btnStart, Qt::LeftButton);
     ASSERT_EQ(starts.size(), 1);
     EXPECT_EQ(starts.first().kind, TabController::StartRequest::AnswerSheet);
     EXPECT_EQ(starts.first().fileSepPath, home() + "paper.pdf");
     EXPECT_EQ(starts.first().testID.value_or(-1), 12);
+    // The document is shown beside the run by the desktop's program.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(opened).size() > 0; }, 5000));
+    EXPECT_EQ(readFile(opened), (home() + "paper.pdf\n").toUtf8());
+
+    // A sheet loaded without a document opens nothing beside its run.
+    load(sheet);
+    QTest::mouseClick(window->btnStart, Qt::LeftButton);
+    ASSERT_EQ(starts.size(), 2);
+    QTest::qWait(200);
+    EXPECT_EQ(readFile(opened), (home() + "paper.pdf\n").toUtf8());
+
+    // No program for the document: a notice says so and the run is not held up by it.
+    answers.answerFile(home() + "paper.pdf");
+    load(sheet);
+    QTest::mouseClick(window->btnStart, Qt::LeftButton);
+    ASSERT_EQ(starts.size(), 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answers.alerts().isEmpty(); }, 5000));
+    EXPECT_EQ(answers.alerts().last().text,
+              "\"" + home() + "paper.pdf\" cannot be opened: no program on this computer opens PDF files.");
 
     // Cancelling the answer-sheet panel loads nothing.
     answers.answerFile(home() + "paper.pdf");
