@@ -11,6 +11,7 @@
 #include "platform/FolderSwap.h"
 #include "platform/FolderWork.h"
 #include "platform/Log.h"
+#include "platform/RecordFile.h"
 #include "platform/SideFiles.h"
 
 #include <QDir>
@@ -85,6 +86,22 @@ Folders foldersIn(const QString &root)
         return {};
     const QString base = QDir::cleanPath(root) + QLatin1Char('/');
     return {base, base + layout.at(0), base + layout.at(1), base + layout.at(2)};
+}
+
+// stem, or "stem (2)", "stem (3)" and up: the first under which nothing lies with any of the
+// endings (a dangling link counts as something).
+QString freeStem(const QString &stem, const QStringList &endings)
+{
+    const auto taken = [&](const QString &path) {
+        return std::any_of(endings.cbegin(), endings.cend(), [&](const QString &ending) {
+            const QFileInfo info(path + ending);
+            return info.exists() || info.isSymLink();
+        });
+    };
+    QString path = stem;
+    for (int n = 2; taken(path); ++n)
+        path = QStringLiteral("%1 (%2)").arg(stem).arg(n);
+    return path;
 }
 
 bool isXmlName(const QString &name)
@@ -273,17 +290,19 @@ bool zipHelper::recoverFileFrom(const QString &archivePath, QString *errorText, 
     return unZipAllFileFrom(archivePath, errorText, progress, keptArchive);
 }
 
+QString zipHelper::backupsFolder()
+{
+    return GF::pathInApplicationFolder(QStringLiteral("Backups"));
+}
+
 QString zipHelper::backupBeforeRestorePath(const QDateTime &when)
 {
-    const QString folder = GF::pathInApplicationFolder(QStringLiteral("Backups"));
+    const QString folder = backupsFolder();
     if (folder.isEmpty())
         return QString();
     // Dashes between the hours, minutes and seconds: no colon, which SMB and FAT refuse.
     const QString stem = folder + QStringLiteral("/Before restore ") + when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
-    QString path = stem + QStringLiteral(".zip");
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
-        path = QStringLiteral("%1 (%2).zip").arg(stem).arg(n);
-    return path;
+    return freeStem(stem, {QStringLiteral(".zip")}) + QStringLiteral(".zip");
 }
 
 bool zipHelper::backupBeforeRestore(QString *archivePath, QString *errorText, const Progress &progress)
@@ -323,12 +342,7 @@ QString zipHelper::folderBeforeRestorePath(const QString &data, QString *errorTe
         return QString();
     }
     // A name free for the folder and for the archive made of it afterwards.
-    const QString stem = archive.chopped(4); // without ".zip"
-    const auto taken = [](const QString &path) { return QFileInfo::exists(path) || QFileInfo(path).isSymLink(); };
-    QString path = stem;
-    for (int n = 2; taken(path) || taken(path + QStringLiteral(".zip")); ++n)
-        path = QStringLiteral("%1 (%2)").arg(stem).arg(n);
-    return path;
+    return freeStem(archive.chopped(4), {QString(), QStringLiteral(".zip")}); // the stem without ".zip"
 }
 
 bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, QString *errorText)
@@ -339,9 +353,7 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     const Folders kept = foldersIn(folder);
     if (!kept.valid() || !QFileInfo(folder).isDir())
         return fail(errorText, QStringLiteral("%1 is no folder of data").arg(folder));
-    QString path = folder + QStringLiteral(".zip");
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
-        path = QStringLiteral("%1 (%2).zip").arg(folder).arg(n);
+    const QString path = freeStem(folder, {QStringLiteral(".zip")}) + QStringLiteral(".zip");
     bool synced = false;
     QString why;
     if (!writeBackup(kept, {kept.sessions, kept.pointsOnly, kept.classes, kept.data}, path, &why, {}, &synced))
@@ -366,16 +378,15 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
 
 QStringList zipHelper::keptFoldersWithoutArchive()
 {
-    const QString backups = GF::pathInApplicationFolder(QStringLiteral("Backups"));
+    const QString backups = backupsFolder();
     QStringList folders;
-    struct stat st{};
-    if (backups.isEmpty() || ::lstat(QFile::encodeName(backups).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (backups.isEmpty() || RecordFile::kindAt(backups) != RecordFile::Kind::Folder)
         return folders;
     const QStringList names = QDir(backups).entryList({QStringLiteral("Before restore *")},
                                                       QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &name : names) {
         const QString folder = backups + QLatin1Char('/') + name;
-        if (::lstat(QFile::encodeName(folder + QStringLiteral(".zip")).constData(), &st) != 0 && errno == ENOENT)
+        if (RecordFile::kindAt(folder + QStringLiteral(".zip")) == RecordFile::Kind::Missing)
             folders << folder;
     }
     return folders;

@@ -58,6 +58,9 @@ public:
     // with a restore of that archive. *archivePath gets its path; empty, and nothing written,
     // when the data folder holds no data file.
     bool backupBeforeRestore(QString *archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    // "<application folder>/Backups", where a restore keeps the data it replaces; empty without an
+    // application folder.
+    static QString backupsFolder();
     // "<application folder>/Backups/Before restore 2024-05-01 14-07-09.zip", with " (2)" and up
     // before ".zip" while the name is taken.
     static QString backupBeforeRestorePath(const QDateTime &when);

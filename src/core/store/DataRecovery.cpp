@@ -186,13 +186,10 @@ QString keepPlace(const QByteArray &note, QString *why)
 // the note is none Pollix wrote).
 bool keptWhereNoted(const QString &folder, QStringList *problems)
 {
-    const QString note = folder + QLatin1Char('/') + FolderSwap::keepNoteName();
-    if (!there(note))
+    if (!there(folder + QLatin1Char('/') + FolderSwap::keepNoteName()))
         return false;
     QString why;
-    QString keep;
-    if (const std::optional<QByteArray> bytes = RecordFile::read(note, kMostKeepNoteBytes, &why))
-        keep = keepPlace(bytes->trimmed(), &why);
+    const QString keep = DataRecovery::keptPlace(folder, &why);
     if (keep.isEmpty()) {
         *problems << QStringLiteral("%1 is left where it is: its note %2 is none Pollix wrote (%3)")
                          .arg(folder, FolderSwap::keepNoteName(), why);
@@ -314,6 +311,18 @@ void DataRecovery::removeLeftovers()
     removeLeftoversNaming(&problems);
     for (const QString &problem : std::as_const(problems))
         PollixLog(problem);
+}
+
+QString DataRecovery::keptPlace(const QString &folder, QString *why)
+{
+    QString problem;
+    QString keep;
+    if (const std::optional<QByteArray> bytes =
+            RecordFile::read(folder + QLatin1Char('/') + FolderSwap::keepNoteName(), kMostKeepNoteBytes, &problem))
+        keep = keepPlace(bytes->trimmed(), &problem);
+    if (keep.isEmpty() && why)
+        *why = problem;
+    return keep;
 }
 
 bool DataRecovery::dataFolderUsable(const QString &dataFolder, QString *why)

@@ -36,6 +36,11 @@ public:
     // Step 4 alone: Delete All Records removes every copy of the data too.
     static void removeLeftovers();
 
+    // Where the data a restore replaced, kept in folder with a keep note because they could not
+    // be moved into Backups then, go at the next start: the folder of Backups the note names;
+    // empty, with *why, when the note cannot be read or names anything else.
+    static QString keptPlace(const QString &folder, QString *why = nullptr);
+
     // Whether Pollix may work in the data folder: not while a replacement of it by a restore is
     // still noted down (it would be moved aside when that is finished), nor while it is missing
     // and folders beside it hold a restore's data (a folder made in its place would let them be

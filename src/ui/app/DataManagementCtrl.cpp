@@ -3,20 +3,18 @@
 #include "core/app/TovDBUI.h"
 #include "core/app/zipHelper.h"
 #include "core/store/DataFolderLayout.h"
+#include "core/store/DataRecovery.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
-#include "platform/FolderSwap.h"
 #include "platform/FolderWork.h"
-#include "platform/Log.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/ProgressControl.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -141,7 +139,7 @@ void DataManagementCtrl::doRecover()
     if (path.isEmpty())
         return;
     // Nothing is replaced before the teacher agrees, and what is replaced can be taken back.
-    const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
+    const QString backups = zipHelper::backupsFolder();
     if (ask(tr("The data of the backup \"%1\" replace all data of this application folder.").arg(QFileInfo(path).fileName()),
             {QStringLiteral("Restore"), kCancel},
             tr("Every class, student, session and grade now kept here is replaced. They are kept in %1 and saved "
@@ -171,7 +169,7 @@ void DataManagementCtrl::doRecover()
 
 bool DataManagementCtrl::isKeptInBackups(const QString &kept)
 {
-    const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
+    const QString backups = zipHelper::backupsFolder();
     return !kept.isEmpty() && QFileInfo(kept).isDir() && QFileInfo(kept).absolutePath() == backups;
 }
 
@@ -184,12 +182,10 @@ QString DataManagementCtrl::keptDataText(const QString &kept)
         return tr("The data it replaced were saved first to %1; restore that archive to take this restore back.")
             .arg(QDir::toNativeSeparators(kept));
     if (!isKeptInBackups(kept)) {
-        const QString backups = QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).absolutePath();
         // Not moved into Backups: they say themselves where they go at the next start.
-        QFile note(kept + QLatin1Char('/') + FolderSwap::keepNoteName());
-        // The note names the folder within Backups.
-        const QString destination =
-            note.open(QIODevice::ReadOnly) ? QDir(backups).filePath(QString::fromUtf8(note.read(4096)).trimmed()) : backups;
+        QString destination = DataRecovery::keptPlace(kept);
+        if (destination.isEmpty())
+            destination = zipHelper::backupsFolder();
         return tr("The data it replaced are kept in %1, beside the data folder: they could not be moved to %2 now. "
                   "Pollix moves them there when it starts next.")
             .arg(QDir::toNativeSeparators(kept), QDir::toNativeSeparators(destination));

@@ -44,11 +44,17 @@ void MainwndController::awakeFromNib()
     menuSelectSystem->setObjectName(QStringLiteral("menuSelectSystem"));
     system->addSeparator();
     auto *models = new QActionGroup(this);
-    const QList<std::pair<QAction **, int>> items{{&menuEnvel, 0}, {&menuArvel, 1}, {&menuCorvel, 2}, {&menuDravel, 3}};
-    for (const auto &[item, type] : items) {
-        const QString name = type == 0 ? QStringLiteral("Envel") : type == 1 ? QStringLiteral("Arvel")
-                                                              : type == 2 ? QStringLiteral("Corvel")
-                                                                          : QStringLiteral("Dravel");
+    struct Model
+    {
+        QAction **item;
+        int type;
+        QString name;
+    };
+    const QList<Model> items{{&menuEnvel, 0, QStringLiteral("Envel")},
+                             {&menuArvel, 1, QStringLiteral("Arvel")},
+                             {&menuCorvel, 2, QStringLiteral("Corvel")},
+                             {&menuDravel, 3, QStringLiteral("Dravel")}};
+    for (const auto &[item, type, name] : items) {
         QAction *a = system->addAction(name);
         a->setObjectName(QStringLiteral("menu") + name);
         a->setCheckable(true);

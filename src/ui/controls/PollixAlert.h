@@ -45,7 +45,6 @@ public:
     // AlertWentBackReturn). Otherwise they press the last button, as a plain message box does.
     void setWayOutGoesBack(bool on) { m_wayOutGoesBack = on; }
 
-
     // A notice that waits for nothing: shown at once, without a modal loop and without taking the
     // keyboard from the window in use, so that whatever runs goes on (a run the teacher keypad
     // steers, a window being typed in). answered gets the index of the button pressed, or -1 when

@@ -70,6 +70,25 @@ protected:
         ReceiverTest::TearDown();
     }
 
+    // A Dravel receiver plugged in, and class 7B of its keypads, which log in and answer by
+    // themselves; null (and a failure) when that could not be set up.
+    SimReceiver *classWithKeypads()
+    {
+        SimReceiver *sim = plugIn(Model::Dravel);
+        EXPECT_TRUE(sim);
+        if (!sim)
+            return nullptr;
+        EXPECT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+        sim->addKeypads(1, kKeypads);
+        if (!addTeacherSubjectAndKeypadClass(QStringLiteral("7B"), kKeypads)) {
+            ADD_FAILURE() << "class 7B of the keypads";
+            return nullptr;
+        }
+        pilot = std::make_unique<SimAutoPilot>(*sim, SimAutoPilot::Options::brisk(kKeypads, kRight));
+        pilot->start();
+        return sim;
+    }
+
     QString questionFile(const QString &name)
     {
         ExamPaperInfo set;
@@ -152,15 +171,10 @@ protected:
 
 TEST_F(KeypadMorningTest, TwoQuizzesInARowFromTheTeacherKeypadAloneEachSavedAndAnsweredAtOnce)
 {
-    SimReceiver *sim = plugIn(Model::Dravel);
+    SimReceiver *sim = classWithKeypads();
     ASSERT_TRUE(sim);
-    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
-    sim->addKeypads(1, kKeypads);
-    ASSERT_TRUE(addTeacherSubjectAndKeypadClass(QStringLiteral("7B"), kKeypads));
     const QString planets = questionFile(QStringLiteral("Planets"));
     const QString numbers = questionFile(QStringLiteral("Numbers"));
-    pilot = std::make_unique<SimAutoPilot>(*sim, SimAutoPilot::Options::brisk(kKeypads, kRight));
-    pilot->start();
 
     app()->setIsLogin(true);
     TabController tab;
@@ -264,15 +278,10 @@ TEST_F(KeypadMorningTest, TwoQuizzesInARowFromTheTeacherKeypadAloneEachSavedAndA
 // log in again and every answer counts.
 TEST_F(KeypadMorningTest, ARunEndedByItsCloseBoxLogsTheClassOutAndTheNextRunCountsEveryKeypad)
 {
-    SimReceiver *sim = plugIn(Model::Dravel);
+    SimReceiver *sim = classWithKeypads();
     ASSERT_TRUE(sim);
-    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
-    sim->addKeypads(1, kKeypads);
-    ASSERT_TRUE(addTeacherSubjectAndKeypadClass(QStringLiteral("7B"), kKeypads));
     const QString planets = questionFile(QStringLiteral("Planets"));
     const QString numbers = questionFile(QStringLiteral("Numbers"));
-    pilot = std::make_unique<SimAutoPilot>(*sim, SimAutoPilot::Options::brisk(kKeypads, kRight));
-    pilot->start();
 
     app()->setIsLogin(true);
     TabController tab;
@@ -352,14 +361,9 @@ TEST_F(KeypadMorningTest, AnEndingSignalDuringAQuizSavesItAndLogsTheClassOutBefo
 {
     // As a start from any parent would find it, whatever this suite was started under.
     std::signal(SIGTERM, SIG_DFL);
-    SimReceiver *sim = plugIn(Model::Dravel);
+    SimReceiver *sim = classWithKeypads();
     ASSERT_TRUE(sim);
-    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
-    sim->addKeypads(1, kKeypads);
-    ASSERT_TRUE(addTeacherSubjectAndKeypadClass(QStringLiteral("7B"), kKeypads));
     const QString planets = questionFile(QStringLiteral("Planets"));
-    pilot = std::make_unique<SimAutoPilot>(*sim, SimAutoPilot::Options::brisk(kKeypads, kRight));
-    pilot->start();
     InstanceLock lock(home());
     ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
     bool ended = false;

@@ -60,6 +60,30 @@ protected:
         return sim;
     }
 
+    // A Dravel receiver found behind a path of its own (so that it can be pulled out and plugged in
+    // again there), a class of three on its keypads, and count questions to send; null (and a
+    // failure) when the receiver did not come up.
+    SimReceiver *replugableReceiverWithSpiderQuestions(int count)
+    {
+        SimReceiver::Options o;
+        o.linkPath = home() + QStringLiteral("ttyReceiver");
+        SimReceiver *sim = makeReceiver(Model::Dravel, o);
+        if (!sim || !restartLinkNaming({sim->portPath()}) || !app()->getBHaveDevice()) {
+            ADD_FAILURE() << "the receiver behind " << o.linkPath.toStdString();
+            return nullptr;
+        }
+        fillClassOf(3);
+        for (int q = 1; q <= count; ++q) {
+            QuizQuestionsElement e;
+            e.setStrTitle(QStringLiteral("Question %1: how many legs has a spider?").arg(q));
+            e.setNOptionNum(2);
+            e.setStrOptionA(QStringLiteral("six"));
+            e.setStrOptionB(QStringLiteral("eight"));
+            QuizQuestions::shareManager()->addQuestion(e);
+        }
+        return sim;
+    }
+
     // The session file with its time stamps made fixed.
     static QByteArray withoutTimes(QByteArray file)
     {
@@ -240,19 +264,8 @@ TEST_F(TransfersWindow, ClosingTheWindowStopsTheSendingAtOnce)
 // 3 of 4..." to nobody); plugged in again behind the same path, it carries the rest to the keypads.
 TEST_F(TransfersWindow, AReceiverPulledOutMidwayIsSaidToBeDisconnectedAndTheSetGoesOnWhenItIsBack)
 {
-    SimReceiver::Options o;
-    o.linkPath = home() + QStringLiteral("ttyReceiver");
-    SimReceiver *sim = makeReceiver(Model::Dravel, o);
-    ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
-    fillClassOf(3);
-    for (int q = 1; q <= 8; ++q) {
-        QuizQuestionsElement e;
-        e.setStrTitle(QStringLiteral("Question %1: how many legs has a spider?").arg(q));
-        e.setNOptionNum(2);
-        e.setStrOptionA(QStringLiteral("six"));
-        e.setStrOptionB(QStringLiteral("eight"));
-        QuizQuestions::shareManager()->addQuestion(e);
-    }
+    SimReceiver *sim = replugableReceiverWithSpiderQuestions(8);
+    ASSERT_TRUE(sim);
     QuestionSetSender::Timing timing = quickSending();
     timing.frameGapMs = 40; // long enough a pass to pull the receiver out in the middle
     SendQuestions::setTimingForTesting(timing);
@@ -318,19 +331,8 @@ TEST_F(TransfersWindow, FromTheTeacherKeypadThePointerStartsAtTheLowerLeftAndF1C
 // sent; plugged in again, the receiver is woken and the set goes out, and the window says it went.
 TEST_F(TransfersWindow, OpenedWhileTheReceiverIsOutItSaysSoAndSendsTheSetWhenItIsBack)
 {
-    SimReceiver::Options o;
-    o.linkPath = home() + QStringLiteral("ttyReceiver");
-    SimReceiver *sim = makeReceiver(Model::Dravel, o);
-    ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
-    fillClassOf(3);
-    for (int q = 1; q <= 4; ++q) {
-        QuizQuestionsElement e;
-        e.setStrTitle(QStringLiteral("Question %1: how many legs has a spider?").arg(q));
-        e.setNOptionNum(2);
-        e.setStrOptionA(QStringLiteral("six"));
-        e.setStrOptionB(QStringLiteral("eight"));
-        QuizQuestions::shareManager()->addQuestion(e);
-    }
+    SimReceiver *sim = replugableReceiverWithSpiderQuestions(4);
+    ASSERT_TRUE(sim);
     SendQuestions::setTimingForTesting(quickSending());
     SimQuestionSet keypads(*sim, {});
     sim->unplug();
