@@ -89,6 +89,18 @@ protected:
         return sim;
     }
 
+    // The class set up and a question file loaded in the main window, as at the computer.
+    static bool classAndFileSet(TabController &tab, const QString &file)
+    {
+        ModalDriver prepare;
+        DialogAnswers answers;
+        prepare.on("ClassSet", [&](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
+        tab.btnClassSet->click();
+        answers.answerFile(file);
+        tab.btnLoad->click();
+        return tab.bIsClassSetted() && tab.bIsLoaded();
+    }
+
     QString questionFile(const QString &name)
     {
         ExamPaperInfo set;
@@ -180,16 +192,8 @@ TEST_F(KeypadMorningTest, TwoQuizzesInARowFromTheTeacherKeypadAloneEachSavedAndA
     TabController tab;
     tab.awakeFromNib();
     tab.show();
-    {
-        // Before the lesson, at the computer: the class and the first question file.
-        ModalDriver prepare;
-        DialogAnswers answers;
-        prepare.on("ClassSet", [&](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
-        tab.btnClassSet->click();
-        answers.answerFile(planets);
-        tab.btnLoad->click();
-        ASSERT_TRUE(tab.bIsClassSetted() && tab.bIsLoaded());
-    }
+    // Before the lesson, at the computer: the class and the first question file.
+    ASSERT_TRUE(classAndFileSet(tab, planets));
 
     // From now on the keypad alone. The exit question takes the keypad's F1, as does the save
     // dialog; any other window that waits for an answer is a fault (and is closed, so that the
@@ -373,15 +377,7 @@ TEST_F(KeypadMorningTest, AnEndingSignalDuringAQuizSavesItAndLogsTheClassOutBefo
     TabController tab;
     tab.awakeFromNib();
     tab.show();
-    {
-        ModalDriver prepare;
-        DialogAnswers answers;
-        prepare.on("ClassSet", [&](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
-        tab.btnClassSet->click();
-        answers.answerFile(planets);
-        tab.btnLoad->click();
-        ASSERT_TRUE(tab.bIsClassSetted() && tab.bIsLoaded());
-    }
+    ASSERT_TRUE(classAndFileSet(tab, planets));
     tab.btnStart->click();
     ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
     QPointer<QuizStateWindowController> run = runWindow();
