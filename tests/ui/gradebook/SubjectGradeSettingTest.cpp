@@ -523,8 +523,13 @@ TEST_F(SubjectGradeSettingTest, EscapeOrTheCloseBoxOnATabsQuestionKeepsTheWindow
         RealAlerts real;
         real.leave(way);
         clickRow(0);
+        QCoreApplication::processEvents();
         EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to Letter setting?"});
         EXPECT_EQ(w.conversionListTable3->currentRow(), 1);
+        // The scale whose edits are shown is the one marked in the list, not the one clicked.
+        const QModelIndexList marked = w.conversionListTable3->selectionModel()->selectedRows();
+        ASSERT_EQ(marked.size(), 1);
+        EXPECT_EQ(marked.first().row(), 1);
         EXPECT_EQ(w.textConversionTitle3->text(), "Six");
         EXPECT_TRUE(w.isChanged(2));
     }
