@@ -702,6 +702,8 @@ bool CreateNewSessionController::saveFullForm()
     }
     m_savedPath = path;
     m_isChanged = false;
+    // Kept open for the other form, the window must not write the same session twice.
+    btnSave1->setEnabled(false);
     finishSave(quiz.startTime().left(10));
     SessionFormParts::sayWhereSaved(this, path);
     return true;

@@ -293,6 +293,7 @@ bool CreateNewSessionPointsForm::savePoints()
     }
     w->m_savedPath = path;
     m_hasChange = false;
+    w->bntSave->setEnabled(false);
     w->finishSave(quiz.startTime().left(10));
     SessionFormParts::sayWhereSaved(w, path);
     return true;

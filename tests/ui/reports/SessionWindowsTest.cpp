@@ -873,6 +873,7 @@ TEST_F(SessionWindowsTest, ASaveOfEitherFormAsksAboutTheOtherFormsEditsBeforeThe
         EXPECT_TRUE(entry.hasChange());
         EXPECT_EQ(entry.studentListTableArray()[0].totalPoints(), 7);
         EXPECT_EQ(quizzes.entryList(QDir::Files).size(), 1);
+        EXPECT_FALSE(entry.btnSave1->isEnabled()) << "the session is not written twice";
         // Saving the points too ends the window without a question.
         entry.tabForms->setCurrentIndex(1);
         real.click(0);
@@ -899,6 +900,7 @@ TEST_F(SessionWindowsTest, ASaveOfEitherFormAsksAboutTheOtherFormsEditsBeforeThe
         EXPECT_TRUE(entry.isVisible());
         EXPECT_EQ(entry.textSession->text(), "Second quiz");
         EXPECT_EQ(pointsOnly.entryList(QDir::Files).size(), 2);
+        EXPECT_FALSE(entry.bntSave->isEnabled());
         // No leaves the name unsaved and ends the window.
         real.click(1);
         QTest::mouseClick(entry.bntClose, Qt::LeftButton);
