@@ -607,3 +607,28 @@ TEST_F(SubjectGradeSettingTest, CtrlTabWhileTypingIsHeldAsAClickIsAndTheTypingKe
     QTest::keyClicks(QApplication::focusWidget(), " list");
     EXPECT_EQ(w.textWeightTitle2->text(), "Main list");
 }
+
+// The close box leaves the focus where it is: a period title still being typed in its cell is
+// ended as a click on Close ends it, and counts among the edits the window asks about.
+TEST_F(SubjectGradeSettingTest, ACellStillBeingTypedIsAskedAboutByTheCloseBox)
+{
+    PeriodEntity fall;
+    fall.setTitle("Fall");
+    fall.setDateFrom("2024-09-01");
+    fall.setDateTo("2024-12-20");
+    TovPeriodXmlDatabase::sharedUI()->addWithData(fall);
+    SubjectGradeSettingController w(0, &parent);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_FALSE(w.isChanged(0));
+    ASSERT_TRUE(typeInCell(w.table1, 0, 0, "Autumn"));
+    RealAlerts real;
+    real.leave(RealAlerts::Way::Escape);
+    RealAlerts::closeBox(&w);
+    EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to Grading Period setting?"});
+    EXPECT_EQ(real.stuck(), 0);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.table1Array.at(0).periodTitle(), "Autumn");
+    EXPECT_EQ(storedPeriods(), QStringList{"Fall(2024-09-01~2024-12-20)"});
+}

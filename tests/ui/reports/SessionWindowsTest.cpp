@@ -925,3 +925,44 @@ TEST_F(SessionWindowsTest, ASaveOfEitherFormAsksAboutTheOtherFormsEditsBeforeThe
         EXPECT_EQ(quizzes.entryList(QDir::Files).size(), 2);
     }
 }
+
+// The close box leaves the focus where it is: an answer or a correct answer still being typed in
+// its cell counts among the edits asked about, as it does for a click on Close.
+TEST_F(SessionWindowsTest, ACellStillBeingTypedIsAskedAboutByTheCloseBox)
+{
+    const auto typeInto = [](QTableWidget *table, int row, int column, const char *text) {
+        table->setCurrentCell(row, column);
+        table->editItem(table->item(row, column));
+        auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        ASSERT_TRUE(field);
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    };
+    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+    openReportWindow();
+    {
+        CreateNewSessionController entry(window.get(), 3);
+        ASSERT_TRUE(shownActive(&entry));
+        ASSERT_FALSE(entry.isChanged());
+        typeInto(entry.tableView, 0, 2, "B");
+        RealAlerts real;
+        real.leave(RealAlerts::Way::Escape);
+        RealAlerts::closeBox(&entry);
+        EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to contents?"});
+        EXPECT_TRUE(entry.isVisible());
+        EXPECT_EQ(entry.tableView->item(0, 2)->text(), "B");
+    }
+    {
+        EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
+        ASSERT_TRUE(shownActive(&editor));
+        typeInto(editor.tableQuestion1, 0, 2, "B");
+        RealAlerts real;
+        real.leave(RealAlerts::Way::CloseBox);
+        RealAlerts::closeBox(&editor);
+        EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to contents?"});
+        EXPECT_EQ(real.stuck(), 0);
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_EQ(editor.tableQuestion1->item(0, 2)->text(), "B");
+    }
+    EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
+}
