@@ -2,6 +2,7 @@
 
 #include "PollixAlert.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
@@ -23,11 +24,25 @@ EditHold *EditHold::of(const QWidget *window)
     return window ? qobject_cast<EditHold *>(window->property(kHoldProperty).value<QObject *>()) : nullptr;
 }
 
+void EditHold::commitOpenCell(QWidget *window)
+{
+    QWidget *focus = window ? window->focusWidget() : nullptr;
+    for (QWidget *w = focus; w && w != window; w = w->parentWidget()) {
+        const auto *view = qobject_cast<QAbstractItemView *>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr);
+        // An editor sits on its view's viewport; the delegate ends the edit when it loses the focus.
+        if (view && w->parentWidget() == view->viewport()) {
+            focus->clearFocus();
+            return;
+        }
+    }
+}
+
 bool EditHold::mayLeave()
 {
     // A question already up answers for every way out pressed meanwhile.
     if (m_asking)
         return false;
+    commitOpenCell(m_window);
     if (!m_edits || !m_edits())
         return true;
     m_asking = true;

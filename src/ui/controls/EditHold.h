@@ -33,6 +33,11 @@ public:
     // The hold of a window, or none.
     static EditHold *of(const QWidget *window);
 
+    // The close box leaves the focus where it is: a cell of the window still being typed into is
+    // committed first, as a click on the window's Close button does by taking the focus, so that
+    // what was typed is among the edits asked about (and checked as the cell's own end checks it).
+    static void commitOpenCell(QWidget *window);
+
     // The usual questions; Escape and the close box on either stay. A yes/no question ("Are you
     // sure to quit without saving?"): the first button leaves, the second stays.
     static Answer askLeave(QWidget *window, const QString &title, const QString &text, const QStringList &buttons);

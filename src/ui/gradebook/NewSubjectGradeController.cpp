@@ -14,6 +14,7 @@
 #include "platform/Log.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/reports/ReportController.h"
 #include "ui/reports/SessionFormParts.h"
@@ -127,10 +128,7 @@ NewSubjectGradeController::NewSubjectGradeController(ReportController *parent, c
     connect(bntSaveAndClose, &QPushButton::clicked, this, &NewSubjectGradeController::doSaveAndClose);
     connect(bntClose, &QPushButton::clicked, this, &NewSubjectGradeController::doClose);
     for (QLineEdit *field : {textSession, textTotalPoint})
-        connect(field, &QLineEdit::editingFinished, this, [this, field] {
-            if (field->text() != (field == textSession ? m_session : m_totalPoint))
-                changed();
-        });
+        connect(field, &QLineEdit::editingFinished, this, &NewSubjectGradeController::noteEditedFields);
     for (MyComboBox *box : {cmbType, cmbSubject, cmbTeacher})
         connect(box, &QComboBox::activated, this, [this] { changed(); });
     connect(datePicker, &QDateEdit::dateChanged, this, [this] {
@@ -374,8 +372,18 @@ void NewSubjectGradeController::updateOpener(const QDate &day)
     m_parent->selectArray1ByID(m_row.strID());
 }
 
+void NewSubjectGradeController::noteEditedFields()
+{
+    if (textSession->text() != m_session || textTotalPoint->text() != m_totalPoint)
+        changed();
+}
+
 bool NewSubjectGradeController::mayClose(const QString &title, const QString &question)
 {
+    // The close box and Escape leave a field or a cell being typed in as it is: what was typed
+    // counts as the Close button's click would make it count.
+    EditHold::commitOpenCell(this);
+    noteEditedFields();
     if (!m_hasChange)
         return true;
     switch (PollixAlert::askToSave(this, title, question, {tr("Yes"), tr("No")})) {

@@ -52,6 +52,8 @@ private:
     void awakeFromNib();
     void refreshTableView();
     void changed();
+    // The title or the total typed differs from what the window opened with: a change.
+    void noteEditedFields();
     bool pointsShouldEnd(int row, QString &text);
     int alert(const QString &title, const QString &text, const QStringList &buttons = {});
     // Keeps the edited session inside the opener's date range, then lists and selects it again.

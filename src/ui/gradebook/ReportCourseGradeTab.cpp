@@ -12,6 +12,7 @@
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
+#include "ui/controls/ColumnFit.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PollixAlert.h"
@@ -41,10 +42,8 @@ QTableWidget *recordTable(QWidget *parent, const char *name)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setColumnWidth(0, 180);
-    table->setColumnWidth(1, 90);
-    table->setColumnWidth(2, 110);
-    table->horizontalHeader()->setStretchLastSection(true);
+    // The teacher, last, is seen whole in the half of a small screen's window too.
+    new ColumnFit(table, {180, 90, 110});
     return table;
 }
 } // namespace

@@ -13,6 +13,7 @@
 #include "core/base/PrintfNumber.h"
 #include "ui/controls/FieldLeave.h"
 #include "ui/controls/MyComboBox.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
@@ -253,6 +254,7 @@ void SubjectGradeSettingController::closeWindow()
 
 void SubjectGradeSettingController::doClose()
 {
+    EditHold::commitOpenCell(this);
     for (int tab : {3, 0, 1, 2}) {
         if (!m_isChanged[tab])
             continue;

@@ -17,6 +17,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -262,6 +263,9 @@ QWidget *SubjectGradeSettingInterface::buildListPage(SubjectGradeSettingControll
             return;
         if (!w->m_lists->listSelectionShouldChange(tab, previous < 0 ? shown : previous)) {
             w->selectRow(list, shown);
+            // A click asks before the view selects the row clicked: once the press is through,
+            // the row whose edits were kept is the selected one again.
+            QTimer::singleShot(0, list, [w, list, tab] { w->selectRow(list, w->m_lists->listRow(tab)); });
             return;
         }
         shown = row;

@@ -644,6 +644,21 @@ void CreateNewSessionController::doDateChange()
 
 bool CreateNewSessionController::doSave()
 {
+    if (!saveFullForm())
+        return false;
+    leaveAfterSave();
+    return true;
+}
+
+void CreateNewSessionController::leaveAfterSave()
+{
+    // A save ends the window, but the other form may still hold what the teacher typed: it is
+    // asked about first, and Cancel there keeps the window with it.
+    m_hold->leave(0);
+}
+
+bool CreateNewSessionController::saveFullForm()
+{
     const QString name = GradebookSettingRules::removeSpacesAround(textSession->text());
     textSession->setText(name);
     if (name.isEmpty()) {
@@ -687,9 +702,10 @@ bool CreateNewSessionController::doSave()
     }
     m_savedPath = path;
     m_isChanged = false;
+    // Kept open for the other form, the window must not write the same session twice.
+    btnSave1->setEnabled(false);
     finishSave(quiz.startTime().left(10));
     SessionFormParts::sayWhereSaved(this, path);
-    done(0);
     return true;
 }
 
@@ -721,7 +737,7 @@ bool CreateNewSessionController::askSaveOnClose()
         alert(tr("Please Select a Subject."));
         return false;
     }
-    return doSave();
+    return saveFullForm();
 }
 
 EditHold::Answer CreateNewSessionController::askBeforeLeaving()
@@ -736,7 +752,7 @@ EditHold::Answer CreateNewSessionController::askBeforeLeaving()
     }
     if (m_points->hasChange()) {
         const Save answer = PollixAlert::askToSave(this, tr("Warning"), tr("Do you want to save the change ?"), buttons);
-        if (answer == Save::Cancel || (answer == Save::Save && !m_points->doSave2()))
+        if (answer == Save::Cancel || (answer == Save::Save && !m_points->savePoints()))
             return EditHold::Answer::Stay;
     }
     return EditHold::Answer::Leave;

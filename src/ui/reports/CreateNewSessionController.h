@@ -44,7 +44,8 @@ public:
     void doNext();
     void doPre();
     void doStandard();
-    // False when a check refused the entry or the file could not be written (the window stays).
+    // False when a check refused the entry or the file could not be written (the window stays);
+    // once saved the window ends, after asking about the points form's edits.
     bool doSave();
     void doClose();
     void doDateChange();
@@ -119,6 +120,10 @@ private:
     void emptyAnswersOfAllQuestions();
     // The checks and the save behind a Yes to the closing question; false keeps the window.
     bool askSaveOnClose();
+    // The checks and the write of the full form alone; the window stays.
+    bool saveFullForm();
+    // Ends the window after a save of either form; Cancel at the other form's question keeps it.
+    void leaveAfterSave();
     EditHold::Answer askBeforeLeaving();
 
     // Alerts titled "Pollix"; answers the button index.

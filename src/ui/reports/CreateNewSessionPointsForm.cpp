@@ -230,6 +230,14 @@ void CreateNewSessionPointsForm::pointsEdited(QTableWidgetItem *item)
 
 bool CreateNewSessionPointsForm::doSave2()
 {
+    if (!savePoints())
+        return false;
+    w->leaveAfterSave();
+    return true;
+}
+
+bool CreateNewSessionPointsForm::savePoints()
+{
     if (m_studentListTableArray.isEmpty()) {
         w->alert(tr("There is no record ."));
         return false;
@@ -285,8 +293,8 @@ bool CreateNewSessionPointsForm::doSave2()
     }
     w->m_savedPath = path;
     m_hasChange = false;
+    w->bntSave->setEnabled(false);
     w->finishSave(quiz.startTime().left(10));
     SessionFormParts::sayWhereSaved(w, path);
-    w->done(0);
     return true;
 }

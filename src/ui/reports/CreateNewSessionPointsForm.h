@@ -22,8 +22,11 @@ public:
     QWidget *buildPointsForm();
     void setUpPointsForm();
 
-    // False when a check refused the entry or the file could not be written (the window stays).
+    // Save: false when a check refused the entry or the file could not be written (the window
+    // stays); once saved the window ends, after asking about the other form's edits.
     bool doSave2();
+    // The checks and the write alone; the window stays.
+    bool savePoints();
     void doDateChange2();
     const QList<StudentGradeReport> &studentListTableArray() const { return m_studentListTableArray; }
     bool hasChange() const { return m_hasChange; }

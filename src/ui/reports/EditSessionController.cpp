@@ -13,6 +13,7 @@
 #include "platform/Log.h"
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/DialogHooks.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
@@ -701,6 +702,7 @@ bool EditSessionController::askToSave()
 
 void EditSessionController::doClose()
 {
+    EditHold::commitOpenCell(this);
     if (m_hasChanged && !askToSave())
         return;
     done(0);

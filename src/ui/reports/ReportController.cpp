@@ -10,6 +10,7 @@
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
+#include "ui/controls/ColumnFit.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/MyComboBox.h"
@@ -28,8 +29,6 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-#include <iterator>
 
 namespace {
 const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
@@ -146,10 +145,8 @@ void ReportController::buildInterface()
     table1->setAlternatingRowColors(true);
     table1->verticalHeader()->setDefaultSectionSize(table1->fontMetrics().height() + 8);
     // Together narrower than the window's list, so that the last column ("Kind") is seen whole
-    // without scrolling sideways.
-    const int widths[] = {170, 140, 110, 110, 110, 120, 90, 90};
-    for (int c = 0; c < int(std::size(widths)); ++c)
-        table1->setColumnWidth(c, widths[c]);
+    // without scrolling sideways, on a small screen too.
+    new ColumnFit(table1, {170, 140, 110, 110, 110, 120, 90, 90});
     connect(table1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ReportController::tableViewSelectionDidChange);
     connect(table1, &QAbstractItemView::doubleClicked, this, &ReportController::table1DoubleAction);

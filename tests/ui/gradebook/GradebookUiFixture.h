@@ -60,6 +60,18 @@ protected:
         field->setText(text);
         QTest::keyClick(field, Qt::Key_Return);
     }
+    // Opens a cell's editor and types text over what it holds, without ending the edit.
+    static QLineEdit *typeInCell(QTableWidget *table, int row, int column, const QString &text)
+    {
+        table->setCurrentCell(row, column);
+        table->editItem(table->item(row, column));
+        QLineEdit *field = openEditor(table);
+        if (field) {
+            field->selectAll();
+            QTest::keyClicks(field, text);
+        }
+        return field;
+    }
     static QLineEdit *openEditor(QTableWidget *table)
     {
         return qobject_cast<QLineEdit *>(static_cast<GradebookCellDelegate *>(table->itemDelegate())->openEditor());

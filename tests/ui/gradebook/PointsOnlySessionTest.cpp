@@ -243,3 +243,41 @@ TEST_F(PointsOnlySessionTest, EscapeOrTheCloseBoxOnTheQuestionKeepsThePointsType
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(readFile(m_path), before);
 }
+
+// The close box and Escape leave the focus where it is: points still being typed in their cell,
+// or a title being typed, count as edits there as they do for a click on Close.
+TEST_F(PointsOnlySessionTest, PointsOrATitleStillBeingTypedAreAskedAboutByTheCloseBoxAndEscape)
+{
+    report = std::make_unique<ReportController>();
+    const QByteArray before = readFile(m_path);
+    {
+        NewSubjectGradeController editor(report.get(), row());
+        editor.show();
+        editor.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+        ASSERT_TRUE(typeInCell(editor.studentListTable, 0, 2, "6"));
+        RealAlerts real;
+        real.leave(RealAlerts::Way::Escape);
+        RealAlerts::closeBox(&editor);
+        EXPECT_EQ(real.seen(), QStringList{"Do you want to save the change?"});
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_EQ(points(editor.studentListTable).first(), "x=6");
+    }
+    {
+        NewSubjectGradeController editor(report.get(), row());
+        editor.show();
+        editor.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+        QTest::mouseClick(editor.textSession, Qt::LeftButton);
+        QTest::keyClick(editor.textSession, Qt::Key_End);
+        QTest::keyClicks(editor.textSession, " 2");
+        RealAlerts real;
+        real.leave(RealAlerts::Way::CloseBox);
+        RealAlerts::pressEscape(&editor);
+        EXPECT_EQ(real.seen(), QStringList{"Do you want to save the change ?"});
+        EXPECT_EQ(real.stuck(), 0);
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_EQ(editor.textSession->text(), "Lab report 2");
+    }
+    EXPECT_EQ(readFile(m_path), before);
+}

@@ -523,8 +523,13 @@ TEST_F(SubjectGradeSettingTest, EscapeOrTheCloseBoxOnATabsQuestionKeepsTheWindow
         RealAlerts real;
         real.leave(way);
         clickRow(0);
+        QCoreApplication::processEvents();
         EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to Letter setting?"});
         EXPECT_EQ(w.conversionListTable3->currentRow(), 1);
+        // The scale whose edits are shown is the one marked in the list, not the one clicked.
+        const QModelIndexList marked = w.conversionListTable3->selectionModel()->selectedRows();
+        ASSERT_EQ(marked.size(), 1);
+        EXPECT_EQ(marked.first().row(), 1);
         EXPECT_EQ(w.textConversionTitle3->text(), "Six");
         EXPECT_TRUE(w.isChanged(2));
     }
@@ -601,4 +606,29 @@ TEST_F(SubjectGradeSettingTest, CtrlTabWhileTypingIsHeldAsAClickIsAndTheTypingKe
     EXPECT_FALSE(w.shouldChange());
     QTest::keyClicks(QApplication::focusWidget(), " list");
     EXPECT_EQ(w.textWeightTitle2->text(), "Main list");
+}
+
+// The close box leaves the focus where it is: a period title still being typed in its cell is
+// ended as a click on Close ends it, and counts among the edits the window asks about.
+TEST_F(SubjectGradeSettingTest, ACellStillBeingTypedIsAskedAboutByTheCloseBox)
+{
+    PeriodEntity fall;
+    fall.setTitle("Fall");
+    fall.setDateFrom("2024-09-01");
+    fall.setDateTo("2024-12-20");
+    TovPeriodXmlDatabase::sharedUI()->addWithData(fall);
+    SubjectGradeSettingController w(0, &parent);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_FALSE(w.isChanged(0));
+    ASSERT_TRUE(typeInCell(w.table1, 0, 0, "Autumn"));
+    RealAlerts real;
+    real.leave(RealAlerts::Way::Escape);
+    RealAlerts::closeBox(&w);
+    EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to Grading Period setting?"});
+    EXPECT_EQ(real.stuck(), 0);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.table1Array.at(0).periodTitle(), "Autumn");
+    EXPECT_EQ(storedPeriods(), QStringList{"Fall(2024-09-01~2024-12-20)"});
 }

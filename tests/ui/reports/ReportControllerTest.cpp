@@ -21,6 +21,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -430,4 +431,35 @@ TEST_F(ReportControllerTest, ADamagedSessionIsExportedUnderItsOwnFileName)
     EXPECT_EQ(answers.fileDialogs()[0].proposedName, "Cut short.xml");
     EXPECT_EQ(readFile(out.filePath("Cut short.xml")), cut);
     EXPECT_EQ(answers.alertTexts(), QStringList{"Exported successfully."});
+}
+
+// On a small screen the window is narrower than its lists are laid out for: the last column of
+// the session list ("Kind") and of the course-grade tab's tables ("Teacher") is still seen whole,
+// without scrolling sideways; with room enough the columns keep their designed widths.
+TEST_F(ReportControllerTest, TheLastColumnsAreSeenWholeInAWindowOfASmallScreen)
+{
+    addSession("Quiz 1", "2024-09-02T09:30:00");
+    open();
+    auto *tab2 = window->tabView->widget(1);
+    ASSERT_TRUE(tab2);
+    const QList<QTableView *> tables{window->table1, tab2->findChild<QTableView *>("weightListTable2"),
+                                     tab2->findChild<QTableView *>("conversionListTable2")};
+    for (int width : {1100, 1000}) {
+        window->resize(width, 680);
+        window->show();
+        for (int tab : {0, 1}) {
+            window->tabView->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+        }
+        for (QTableView *table : tables) {
+            ASSERT_TRUE(table);
+            QHeaderView *header = table->horizontalHeader();
+            const int last = header->count() - 1;
+            EXPECT_EQ(header->length(), table->viewport()->width()) << width << " " << table->objectName().toStdString();
+            EXPECT_GE(header->sectionSize(last), header->sectionSizeHint(last))
+                << width << " " << table->objectName().toStdString();
+        }
+        if (width == 1100)
+            EXPECT_EQ(window->table1->columnWidth(0), 170) << "room enough: as designed";
+    }
 }

@@ -833,3 +833,136 @@ TEST_F(SessionWindowsTest, EscapeOrTheCloseBoxOnTheEditorsQuestionKeepsItsEdits)
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
 }
+
+// The window holds two forms: a save of either ends it, but not before the other form's edits are
+// asked about. Escape or the close box on that question keeps the window with them.
+TEST_F(SessionWindowsTest, ASaveOfEitherFormAsksAboutTheOtherFormsEditsBeforeTheWindowGoes)
+{
+    openReportWindow();
+    const auto typePoints = [](CreateNewSessionController &entry) {
+        entry.tabForms->setCurrentIndex(1);
+        entry.cmbClass->setCurrentText("Demo Class");
+        entry.studentListTable->item(0, 2)->setText("7");
+        entry.textSession2->setText("Lab 2");
+        entry.cmbType->setCurrentIndex(1);
+        entry.cmbSubject->setCurrentText("Science");
+        entry.cmbTeacher->setCurrentIndex(1);
+        entry.tabForms->setCurrentIndex(0);
+    };
+    const auto typeName = [](CreateNewSessionController &entry, const char *name) {
+        QTest::mouseClick(entry.textSession, Qt::LeftButton);
+        QTest::keyClicks(entry.textSession, name);
+    };
+    const QDir quizzes(app()->strQuizXmlDataFilePath());
+    const QDir pointsOnly(app()->strCourseGradeFilePath());
+    {
+        CreateNewSessionController entry(window.get(), 3);
+        ASSERT_TRUE(shownActive(&entry));
+        typePoints(entry);
+        typeName(entry, "Quiz by hand");
+        ASSERT_TRUE(entry.isChanged());
+        RealAlerts real;
+        real.click(0); // Saved successfully.
+        real.leave(RealAlerts::Way::Escape);
+        QTest::mouseClick(entry.btnSave1, Qt::LeftButton);
+        ASSERT_EQ(real.seen().size(), 2);
+        EXPECT_TRUE(real.seen()[0].startsWith("Saved successfully."));
+        EXPECT_EQ(real.seen()[1], "Do you want to save the change ?");
+        EXPECT_EQ(real.stuck(), 0);
+        EXPECT_TRUE(entry.isVisible()) << "the points typed are not lost";
+        EXPECT_TRUE(entry.hasChange());
+        EXPECT_EQ(entry.studentListTableArray()[0].totalPoints(), 7);
+        EXPECT_EQ(quizzes.entryList(QDir::Files).size(), 1);
+        EXPECT_FALSE(entry.btnSave1->isEnabled()) << "the session is not written twice";
+        // Saving the points too ends the window without a question.
+        entry.tabForms->setCurrentIndex(1);
+        real.click(0);
+        QTest::mouseClick(entry.bntSave, Qt::LeftButton);
+        EXPECT_EQ(real.seen().size(), 3);
+        EXPECT_FALSE(entry.isVisible());
+        EXPECT_EQ(entry.result(), 0);
+        EXPECT_EQ(pointsOnly.entryList(QDir::Files).size(), 1);
+    }
+    {
+        // The other way round: the points saved while the full form holds a name.
+        CreateNewSessionController entry(window.get(), 3);
+        ASSERT_TRUE(shownActive(&entry));
+        typePoints(entry);
+        typeName(entry, "Second quiz");
+        entry.tabForms->setCurrentIndex(1);
+        RealAlerts real;
+        real.click(0);
+        real.leave(RealAlerts::Way::CloseBox);
+        QTest::mouseClick(entry.bntSave, Qt::LeftButton);
+        ASSERT_EQ(real.seen().size(), 2);
+        EXPECT_EQ(real.seen()[1], "Do you want to save the changes to contents?");
+        EXPECT_EQ(real.stuck(), 0);
+        EXPECT_TRUE(entry.isVisible());
+        EXPECT_EQ(entry.textSession->text(), "Second quiz");
+        EXPECT_EQ(pointsOnly.entryList(QDir::Files).size(), 2);
+        EXPECT_FALSE(entry.bntSave->isEnabled());
+        // No leaves the name unsaved and ends the window.
+        real.click(1);
+        QTest::mouseClick(entry.bntClose, Qt::LeftButton);
+        EXPECT_FALSE(entry.isVisible());
+        EXPECT_EQ(quizzes.entryList(QDir::Files).size(), 1);
+    }
+    {
+        // Close, Yes: the full form is saved, and the window waits for the points question.
+        CreateNewSessionController entry(window.get(), 3);
+        ASSERT_TRUE(shownActive(&entry));
+        typePoints(entry);
+        typeName(entry, "Third quiz");
+        RealAlerts real;
+        real.click(0); // Yes
+        real.click(0); // Saved successfully.
+        real.leave(RealAlerts::Way::Escape);
+        QTest::mouseClick(entry.btnClose1, Qt::LeftButton);
+        ASSERT_EQ(real.seen().size(), 3);
+        EXPECT_EQ(real.seen()[2], "Do you want to save the change ?");
+        EXPECT_TRUE(entry.isVisible());
+        EXPECT_TRUE(entry.hasChange());
+        EXPECT_EQ(quizzes.entryList(QDir::Files).size(), 2);
+    }
+}
+
+// The close box leaves the focus where it is: an answer or a correct answer still being typed in
+// its cell counts among the edits asked about, as it does for a click on Close.
+TEST_F(SessionWindowsTest, ACellStillBeingTypedIsAskedAboutByTheCloseBox)
+{
+    const auto typeInto = [](QTableWidget *table, int row, int column, const char *text) {
+        table->setCurrentCell(row, column);
+        table->editItem(table->item(row, column));
+        auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        ASSERT_TRUE(field);
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    };
+    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+    openReportWindow();
+    {
+        CreateNewSessionController entry(window.get(), 3);
+        ASSERT_TRUE(shownActive(&entry));
+        ASSERT_FALSE(entry.isChanged());
+        typeInto(entry.tableView, 0, 2, "B");
+        RealAlerts real;
+        real.leave(RealAlerts::Way::Escape);
+        RealAlerts::closeBox(&entry);
+        EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to contents?"});
+        EXPECT_TRUE(entry.isVisible());
+        EXPECT_EQ(entry.tableView->item(0, 2)->text(), "B");
+    }
+    {
+        EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
+        ASSERT_TRUE(shownActive(&editor));
+        typeInto(editor.tableQuestion1, 0, 2, "B");
+        RealAlerts real;
+        real.leave(RealAlerts::Way::CloseBox);
+        RealAlerts::closeBox(&editor);
+        EXPECT_EQ(real.seen(), QStringList{"Do you want to save the changes to contents?"});
+        EXPECT_EQ(real.stuck(), 0);
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_EQ(editor.tableQuestion1->item(0, 2)->text(), "B");
+    }
+    EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
+}
