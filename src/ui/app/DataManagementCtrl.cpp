@@ -201,23 +201,24 @@ QString DataManagementCtrl::keptDataText(const QString &kept)
         .arg(QDir::toNativeSeparators(kept), QFileInfo(kept).fileName() + QStringLiteral(".zip"));
 }
 
-void DataManagementCtrl::doClearSession()
-{
-    if (ask(QStringLiteral("Backup before clearing all activity records?"), {QStringLiteral("Yes"), QStringLiteral("No")}) == 0) {
-        backupState = 1;
-        doBackup();
-    } else {
-        confirmClearSession();
-    }
-}
+void DataManagementCtrl::doClearSession() { askBackupFirst(1, &DataManagementCtrl::confirmClearSession); }
 
-void DataManagementCtrl::doDelAllRecords()
+void DataManagementCtrl::doDelAllRecords() { askBackupFirst(2, &DataManagementCtrl::confirmDelAllRecords); }
+
+void DataManagementCtrl::askBackupFirst(int followUp, void (DataManagementCtrl::*withoutBackup)())
 {
-    if (ask(QStringLiteral("Backup before clearing all activity records?"), {QStringLiteral("Yes"), QStringLiteral("No")}) == 0) {
-        backupState = 2;
+    // Escape and the close box leave the clearing untouched: "No" would lead on to it.
+    switch (PollixAlert::askWithWayBack(this, kTitle, QStringLiteral("Backup before clearing all activity records?"),
+                                        {QStringLiteral("Yes"), QStringLiteral("No")})) {
+    case 0:
+        backupState = followUp;
         doBackup();
-    } else {
-        confirmDelAllRecords();
+        break;
+    case 1:
+        (this->*withoutBackup)();
+        break;
+    default:
+        break;
     }
 }
 
