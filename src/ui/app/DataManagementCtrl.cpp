@@ -29,12 +29,6 @@ namespace {
 const QString kTitle = QStringLiteral("Pollix ARS");
 const QString kOK = QStringLiteral("OK");
 const QString kCancel = QStringLiteral("Cancel");
-
-// A reason as the alert shows it: one sentence.
-QString sentence(const QString &why)
-{
-    return why.isEmpty() || why.endsWith(QLatin1Char('.')) ? why : why + QLatin1Char('.');
-}
 } // namespace
 
 DataManagementCtrl::Hooks &DataManagementCtrl::hooks()
@@ -124,7 +118,7 @@ void DataManagementCtrl::doBackup()
         if (ok)
             ask(QStringLiteral("Successfully backup."), {kOK}, PollixAlert::savedTo(path));
         else
-            ask(QStringLiteral("Unsuccessfully backup."), {kOK}, sentence(why));
+            ask(QStringLiteral("Unsuccessfully backup."), {kOK}, PollixAlert::sentences(why));
     }
     // Saved or not, the question that asked for the backup comes now, and only once.
     const int follow = backupState;
@@ -163,7 +157,7 @@ void DataManagementCtrl::doRecover()
     // Also after a failure, so that the main window drops what it holds of the data.
     m_isDataChanged = true;
     if (!ok) {
-        ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, sentence(why) + tr("\n\nThe data were not changed."));
+        ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, PollixAlert::sentences(why) + tr("\n\nThe data were not changed."));
         return;
     }
     ask(QStringLiteral("Successfully recover."), {kOK}, keptDataText(kept));
@@ -245,7 +239,7 @@ void DataManagementCtrl::clearSession()
     if (ok)
         ask(QStringLiteral("The activity records  were successfully cleared."), {kOK});
     else
-        ask(tr("Not every activity record could be cleared."), {kOK}, sentence(why));
+        ask(tr("Not every activity record could be cleared."), {kOK}, PollixAlert::sentences(why));
 }
 
 void DataManagementCtrl::deleteAllReords()
@@ -258,7 +252,7 @@ void DataManagementCtrl::deleteAllReords()
     if (ok)
         ask(QStringLiteral("All records  were successfully cleared."), {kOK});
     else
-        ask(tr("Not every record could be deleted."), {kOK}, sentence(why));
+        ask(tr("Not every record could be deleted."), {kOK}, PollixAlert::sentences(why));
 }
 
 void DataManagementCtrl::reLoadMessage()

@@ -212,6 +212,17 @@ QString PollixAlert::savedTo(const QString &path)
     return tr("Saved to %1").arg(QDir::toNativeSeparators(path));
 }
 
+QString PollixAlert::sentences(const QString &reasons)
+{
+    QStringList lines = reasons.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        line = line.trimmed();
+        if (!line.isEmpty() && !line.endsWith(QLatin1Char('.')))
+            line += QLatin1Char('.');
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 void PollixAlert::pressButton(int index)
 {
     if (index < 0 || index >= m_buttons.size())

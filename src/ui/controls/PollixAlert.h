@@ -58,6 +58,8 @@ public:
                                const QString &informativeText = {}, std::function<void(int)> answered = {});
     // The informative text of an alert that tells of a file written: where it went.
     static QString savedTo(const QString &path);
+    // Reasons as an alert shows them: each line a sentence, ending with a full stop.
+    static QString sentences(const QString &reasons);
 
     QStringList buttonTitles() const { return m_titles; }
     int buttonCount() const { return int(m_buttons.size()); }
