@@ -23,6 +23,8 @@
 
 namespace {
 constexpr char kNoticeProperty[] = "pollixNotice";
+// What a window manager's title bar takes beside the title: the window's icon and three buttons.
+constexpr int kTitleBarRoom = 110;
 
 // A window an alert may stand over: a shown window or dialog of this program, not a notice.
 bool canStandOver(const QWidget *w, const QWidget *besides)
@@ -75,6 +77,13 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
     if (auto *info = findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")); info && !informativeText.isEmpty())
         info->setMinimumWidth(std::min(info->fontMetrics().horizontalAdvance(informativeText) + 8,
                                        60 * info->fontMetrics().averageCharWidth()));
+    // The window manager's title bar holds the title beside its icon and buttons: a box as narrow
+    // as a short text ("Successfully Saved.") cut "Pollix ARS" down to "Pol... RS".
+    if (auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setMinimumWidth(std::max(label->minimumWidth(), QFontMetrics(bold).horizontalAdvance(title) + kTitleBarRoom));
+    }
 }
 
 int PollixAlert::runModal()
