@@ -21,6 +21,10 @@
 #include <QTreeView>
 #include <QWindow>
 
+// Xlib last: its macros (None, Bool, Status, ...) clash with Qt's names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
 #include <cstdlib>
 
 namespace WindowOnScreen {
@@ -53,6 +57,30 @@ bool settled(QWidget *w)
             return same >= 4;
         },
         kEventWaitMs);
+}
+
+bool stackedAbove(const QWidget *upper, const QWidget *lower)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    QList<unsigned long> order;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    const Atom stacking = XInternAtom(display, "_NET_CLIENT_LIST_STACKING", False);
+    if (XGetWindowProperty(display, DefaultRootWindow(display), stacking, 0, 4096, False, XA_WINDOW, &type, &format,
+                           &count, &after, &data) == Success && data) {
+        const auto *ids = reinterpret_cast<const unsigned long *>(data);
+        for (unsigned long i = 0; i < count; ++i)
+            order << ids[i];
+        XFree(data);
+    }
+    XCloseDisplay(display);
+    const qsizetype up = order.indexOf((unsigned long)upper->winId());
+    const qsizetype low = order.indexOf((unsigned long)lower->winId());
+    return up >= 0 && low >= 0 && up > low;
 }
 
 std::string describe(const QWidget *w)

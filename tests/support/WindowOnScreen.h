@@ -21,6 +21,9 @@ QRect frameOf(const QWidget *w);
 bool settled(QWidget *w);
 // "name frame x,y wxh in x,y wxh" for a failure message.
 std::string describe(const QWidget *w);
+// Whether the window manager stacks upper's window above lower's (_NET_CLIENT_LIST_STACKING, bottom
+// to top); false when either is not in its list.
+bool stackedAbove(const QWidget *upper, const QWidget *lower);
 // The whole screen as a picture in Shots::folder(), as name-WxH.png; nothing when no picture
 // folder is set.
 void shot(const QString &name);

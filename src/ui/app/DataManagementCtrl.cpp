@@ -27,12 +27,6 @@ namespace {
 const QString kTitle = QStringLiteral("Pollix ARS");
 const QString kOK = QStringLiteral("OK");
 const QString kCancel = QStringLiteral("Cancel");
-
-// A reason as the alert shows it: one sentence.
-QString sentence(const QString &why)
-{
-    return why.isEmpty() || why.endsWith(QLatin1Char('.')) ? why : why + QLatin1Char('.');
-}
 } // namespace
 
 DataManagementCtrl::Hooks &DataManagementCtrl::hooks()
@@ -122,7 +116,7 @@ void DataManagementCtrl::doBackup()
         if (ok)
             ask(QStringLiteral("Successfully backup."), {kOK}, PollixAlert::savedTo(path));
         else
-            ask(QStringLiteral("Unsuccessfully backup."), {kOK}, sentence(why));
+            ask(QStringLiteral("Unsuccessfully backup."), {kOK}, PollixAlert::sentences(why));
     }
     // Saved or not, the question that asked for the backup comes now, and only once.
     const int follow = backupState;
@@ -161,7 +155,7 @@ void DataManagementCtrl::doRecover()
     // Also after a failure, so that the main window drops what it holds of the data.
     m_isDataChanged = true;
     if (!ok) {
-        ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, sentence(why) + tr("\n\nThe data were not changed."));
+        ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, PollixAlert::sentences(why) + tr("\n\nThe data were not changed."));
         return;
     }
     ask(QStringLiteral("Successfully recover."), {kOK}, keptDataText(kept));
@@ -197,23 +191,24 @@ QString DataManagementCtrl::keptDataText(const QString &kept)
         .arg(QDir::toNativeSeparators(kept), QFileInfo(kept).fileName() + QStringLiteral(".zip"));
 }
 
-void DataManagementCtrl::doClearSession()
-{
-    if (ask(QStringLiteral("Backup before clearing all activity records?"), {QStringLiteral("Yes"), QStringLiteral("No")}) == 0) {
-        backupState = 1;
-        doBackup();
-    } else {
-        confirmClearSession();
-    }
-}
+void DataManagementCtrl::doClearSession() { askBackupFirst(1, &DataManagementCtrl::confirmClearSession); }
 
-void DataManagementCtrl::doDelAllRecords()
+void DataManagementCtrl::doDelAllRecords() { askBackupFirst(2, &DataManagementCtrl::confirmDelAllRecords); }
+
+void DataManagementCtrl::askBackupFirst(int followUp, void (DataManagementCtrl::*withoutBackup)())
 {
-    if (ask(QStringLiteral("Backup before clearing all activity records?"), {QStringLiteral("Yes"), QStringLiteral("No")}) == 0) {
-        backupState = 2;
+    // Escape and the close box leave the clearing untouched: "No" would lead on to it.
+    switch (PollixAlert::askWithWayBack(this, kTitle, QStringLiteral("Backup before clearing all activity records?"),
+                                        {QStringLiteral("Yes"), QStringLiteral("No")})) {
+    case 0:
+        backupState = followUp;
         doBackup();
-    } else {
-        confirmDelAllRecords();
+        break;
+    case 1:
+        (this->*withoutBackup)();
+        break;
+    default:
+        break;
     }
 }
 
@@ -240,7 +235,7 @@ void DataManagementCtrl::clearSession()
     if (ok)
         ask(QStringLiteral("The activity records  were successfully cleared."), {kOK});
     else
-        ask(tr("Not every activity record could be cleared."), {kOK}, sentence(why));
+        ask(tr("Not every activity record could be cleared."), {kOK}, PollixAlert::sentences(why));
 }
 
 void DataManagementCtrl::deleteAllReords()
@@ -253,7 +248,7 @@ void DataManagementCtrl::deleteAllReords()
     if (ok)
         ask(QStringLiteral("All records  were successfully cleared."), {kOK});
     else
-        ask(tr("Not every record could be deleted."), {kOK}, sentence(why));
+        ask(tr("Not every record could be deleted."), {kOK}, PollixAlert::sentences(why));
 }
 
 void DataManagementCtrl::reLoadMessage()

@@ -18,11 +18,12 @@ bool run(QWidget *parent)
     const bool finished = DataRecovery::run(&why);
     QString dataWhy;
     if (!DataRecovery::dataFolderUsable(DataFolderLayout::dataFolder(), &dataWhy)) {
-        QStringList lines{dataWhy};
+        // A paragraph for each: the reasons name long paths, which run over several lines.
+        QStringList lines{PollixAlert::sentences(dataWhy)};
         if (!finished)
-            lines << why;
+            lines << PollixAlert::sentences(why);
         lines << QObject::tr("Pollix tries again when it starts next.");
-        const QString details = lines.join(QLatin1Char('\n'));
+        const QString details = lines.join(QStringLiteral("\n\n"));
         PollixLog(QStringLiteral("Pollix ends: its data folder cannot be used. %1").arg(details));
         PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("Pollix cannot open its data folder, and ends."),
                           {QObject::tr("OK")}, details);
@@ -35,7 +36,7 @@ bool run(QWidget *parent)
     if (!finished) {
         PollixLog(QStringLiteral("The start could not finish what the last run left: %1").arg(why));
         PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("A change cut short when Pollix last ended could not be finished."),
-                          {QObject::tr("OK")}, why);
+                          {QObject::tr("OK")}, PollixAlert::sentences(why));
     }
     return true;
 }

@@ -6,16 +6,53 @@
 #include "core/keypad/DataOfFrame.h"
 #include "core/keypad/TeacherKeyMap.h"
 #include "platform/Log.h"
+#include "platform/WindowStacking.h"
 #include "TeacherKeyButtons.h"
 
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+constexpr char kNoticeProperty[] = "pollixNotice";
+// What a window manager's title bar takes beside the title: the window's icon and three buttons.
+constexpr int kTitleBarRoom = 110;
+
+// A window an alert may stand over: a shown window or dialog of this program, not a notice.
+bool canStandOver(const QWidget *w, const QWidget *besides)
+{
+    return w && w != besides && w->isWindow() && w->isVisible() && w->windowHandle()
+           && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog) && !w->property(kNoticeProperty).toBool();
+}
+
+// The window of this program the teacher is on: a modal dialog, else the active window, else one
+// kept above the others (the main window at its status level, a run), else any shown.
+QWidget *frontWindow(const QWidget *besides)
+{
+    if (QWidget *modal = QApplication::activeModalWidget(); canStandOver(modal, besides))
+        return modal;
+    if (QWidget *active = QApplication::activeWindow(); canStandOver(active, besides))
+        return active;
+    QWidget *shown = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!canStandOver(w, besides))
+            continue;
+        if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            return w;
+        if (!shown)
+            shown = w;
+    }
+    return shown;
+}
+} // namespace
 
 PollixAlert::PollixAlert(const QString &title, const QString &text, const QStringList &buttons,
                          const QString &informativeText, QWidget *parent)
@@ -40,6 +77,13 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
     if (auto *info = findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")); info && !informativeText.isEmpty())
         info->setMinimumWidth(std::min(info->fontMetrics().horizontalAdvance(informativeText) + 8,
                                        60 * info->fontMetrics().averageCharWidth()));
+    // The window manager's title bar holds the title beside its icon and buttons: a box as narrow
+    // as a short text ("Successfully Saved.") cut "Pollix ARS" down to "Pol... RS".
+    if (auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setMinimumWidth(std::max(label->minimumWidth(), QFontMetrics(bold).horizontalAdvance(title) + kTitleBarRoom));
+    }
 }
 
 int PollixAlert::runModal()
@@ -50,6 +94,8 @@ int PollixAlert::runModal()
                          int(m_titles.size()) - 1);
     } else {
         m_pressed = -1;
+        if (!parentWidget())
+            standOverFrontWindow();
         exec();
         index = m_pressed;
     }
@@ -92,6 +138,15 @@ void PollixAlert::keyPressEvent(QKeyEvent *event)
 
 void PollixAlert::closeEvent(QCloseEvent *event)
 {
+    // A notice's close box is its Escape. The message box would close it unanswered, and what it
+    // asks could not be answered any more.
+    if (m_isNotice && event->spontaneous() && !clickedButton()) {
+        if (QAbstractButton *keep = escapeButton()) {
+            keep->click();
+            event->accept();
+            return;
+        }
+    }
     // The message box would press its cancel-like button, or refuse to close without one.
     if (m_wayOutGoesBack) {
         QDialog::closeEvent(event);
@@ -118,6 +173,8 @@ PollixAlert *PollixAlert::notice(const QString &title, const QString &text, cons
         return nullptr;
     }
     auto *alert = new PollixAlert(title, text, buttons, informativeText);
+    alert->m_isNotice = true;
+    alert->setProperty(kNoticeProperty, true);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->setAttribute(Qt::WA_ShowWithoutActivating);
     alert->setWindowModality(Qt::NonModal);
@@ -127,13 +184,52 @@ PollixAlert *PollixAlert::notice(const QString &title, const QString &text, cons
         if (answered)
             answered(int(alert->m_buttons.indexOf(alert->clickedButton())));
     });
+    alert->standOverFrontWindow();
     alert->QMessageBox::show();
+    // Where the teacher goes, once the program has taken the new active window.
+    connect(qApp, &QGuiApplication::focusWindowChanged, alert, [alert](QWindow *focus) {
+        if (!focus || focus == alert->windowHandle())
+            return;
+        QTimer::singleShot(0, alert, [alert] {
+            if (!alert->isVisible())
+                return;
+            alert->standOverFrontWindow();
+            alert->raise();
+        });
+    });
     return alert;
+}
+
+void PollixAlert::standOverFrontWindow()
+{
+    QWidget *front = frontWindow(this);
+    if (!front) {
+        // Flags change a native window only by making it anew.
+        if (!isVisible())
+            setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        return;
+    }
+    // Transient for it, the window manager keeps the alert above it and in its layer: a window
+    // kept above the others would hide an alert of the ordinary layer. The native window is made
+    // first, so that the window manager reads its parent as it maps the alert.
+    winId();
+    WindowStacking::setTransientFor(windowHandle(), front->windowHandle());
 }
 
 QString PollixAlert::savedTo(const QString &path)
 {
     return tr("Saved to %1").arg(QDir::toNativeSeparators(path));
+}
+
+QString PollixAlert::sentences(const QString &reasons)
+{
+    QStringList lines = reasons.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        line = line.trimmed();
+        if (!line.isEmpty() && !line.endsWith(QLatin1Char('.')))
+            line += QLatin1Char('.');
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void PollixAlert::pressButton(int index)

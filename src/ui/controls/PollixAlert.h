@@ -47,13 +47,19 @@ public:
 
     // A notice that waits for nothing: shown at once, without a modal loop and without taking the
     // keyboard from the window in use, so that whatever runs goes on (a run the teacher keypad
-    // steers, a window being typed in). answered gets the index of the button pressed, or -1 when
-    // it was closed without one; it deletes itself once closed. With a test's alert responder
-    // set, the responder answers at once instead and no window opens (nullptr).
+    // steers, a window being typed in). It stands over the window of the program the teacher is
+    // on and follows the teacher from window to window until answered, so that no window kept
+    // above the others (the main window, a run) hides it, and a modal dialog there does not
+    // keep its buttons from the teacher. Return, Escape and its close box press its first button,
+    // the one to keep to. answered gets the index of the button pressed, or -1 when it was closed
+    // by the program; it deletes itself once closed. With a test's alert responder set, the
+    // responder answers at once instead and no window opens (nullptr).
     static PollixAlert *notice(const QString &title, const QString &text, const QStringList &buttons,
                                const QString &informativeText = {}, std::function<void(int)> answered = {});
     // The informative text of an alert that tells of a file written: where it went.
     static QString savedTo(const QString &path);
+    // Reasons as an alert shows them: each line a sentence, ending with a full stop.
+    static QString sentences(const QString &reasons);
 
     QStringList buttonTitles() const { return m_titles; }
     int buttonCount() const { return int(m_buttons.size()); }
@@ -71,8 +77,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Over the window of this program the teacher is on (see notice); with none shown, above
+    // every window (a start alert, over another program's window that may be kept above).
+    void standOverFrontWindow();
+
     QStringList m_titles;
     QList<QAbstractButton *> m_buttons;
     int m_pressed = -1;
     bool m_wayOutGoesBack = false;
+    bool m_isNotice = false;
 };

@@ -13,6 +13,7 @@
 #include "support/DialogAnswers.h"
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
+#include "support/RealAlerts.h"
 #include "support/TracedRun.h"
 #include "support/ZipFixture.h"
 #include "ui/app/DataManagementCtrl.h"
@@ -103,6 +104,29 @@ TEST_F(DataManagementTest, ClearWithBackupAsksToPurgeAfterTheSavePanelAndCancelK
     EXPECT_TRUE(TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults().isEmpty());
     EXPECT_EQ(TovClassXmlDatabase::sharedClassUI()->classCount(), 1);
     EXPECT_TRUE(page.isDataChanged());
+}
+
+// Leaving the question whether to back up first (Escape, its close box) leaves the clearing: "No"
+// would lead on to the question that clears.
+TEST_F(DataManagementTest, EscapeOrTheCloseBoxOnTheBackupQuestionAsksNothingMoreAndKeepsEveryRecord)
+{
+    DataManagementCtrl page;
+    page.show();
+    for (QPushButton *button : {page.btnDelAllRecords, page.btnClearSession}) {
+        for (const RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+            RealAlerts alerts;
+            alerts.leave(way);
+            QTest::mouseClick(button, Qt::LeftButton);
+            EXPECT_EQ(alerts.seen(), QStringList{"Backup before clearing all activity records?"})
+                << button->text().toStdString();
+            EXPECT_EQ(alerts.stuck(), 0);
+            EXPECT_EQ(alerts.unanswered(), 0) << "a further question came";
+        }
+    }
+    EXPECT_TRUE(answers.fileDialogs().isEmpty());
+    EXPECT_EQ(sessionCount(), 2);
+    EXPECT_EQ(TovClassXmlDatabase::sharedClassUI()->classCount(), 1);
+    EXPECT_FALSE(page.isDataChanged());
 }
 
 TEST_F(DataManagementTest, DeleteAllThenRestoreBringsEverySessionBackAndReloadsTheStores)

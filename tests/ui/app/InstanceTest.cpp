@@ -4,6 +4,7 @@
 #include "support/DialogAnswers.h"
 #include "support/OrdinaryUser.h"
 #include "support/ReadOnlyFolders.h"
+#include "support/RealAlerts.h"
 #include "support/RunningPollix.h"
 #include "ui/app/PollixProgram.h"
 #include "ui/controls/PollixAlert.h"
@@ -311,6 +312,14 @@ TEST(InstanceTest, TheNoticeOfAnotherComputerBlocksNothingRefusesChangesAndItsBu
     ASSERT_TRUE(QTest::qWaitFor([] { return shownNotice() != nullptr; }, 1000));
     QTest::mouseClick(shownNotice()->findChild<QPushButton *>("alertButton0"), Qt::LeftButton);
     EXPECT_EQ(quits, 1);
+
+    // Its close box is no way around the choice, which could not be made any more: it quits, as
+    // Escape does.
+    ASSERT_TRUE(lock.takeOver());
+    openAnywayFromRoom12(folder);
+    ASSERT_TRUE(QTest::qWaitFor([] { return shownNotice() != nullptr; }, 1000));
+    EXPECT_TRUE(RealAlerts::closeBox(shownNotice()));
+    EXPECT_EQ(quits, 2);
     lock.release();
     EXPECT_EQ(contents(lockIn(folder)), kRoom12);
 }

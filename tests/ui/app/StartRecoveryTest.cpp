@@ -172,6 +172,9 @@ TEST_F(StartRecoveryTest, ADataFolderAStartMadeWhileTheOldOneWasAsideGivesWayToT
         EXPECT_EQ(driver.opened(), QStringList{"PollixAlert"});
         EXPECT_TRUE(told.startsWith("Pollix cannot open its data folder, and ends.")) << told.toStdString();
         EXPECT_TRUE(told.contains("was made again while its old contents were aside")) << told.toStdString();
+        // Each reason a paragraph of whole sentences: they name long paths over several lines.
+        EXPECT_TRUE(told.contains(" is not finished yet.\n\n")) << told.toStdString();
+        EXPECT_TRUE(told.contains("at the next start.\n\nPollix tries again when it starts next.")) << told.toStdString();
         EXPECT_EQ(filesBelow(home() + "Data"), (QMap<QString, QByteArray>{{"StudentRoster.xml", "typed into the empty folder"}}));
         EXPECT_EQ(dataFolders(home()), (QStringList{".Data.swap-0000abcd.journal", "Data", "Data.old-dEf456", "Data.restore-aBc123"}));
     }

@@ -8,6 +8,7 @@
 #include "ui/controls/LimitedTextView.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/NSMyColorWell.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovTableView.h"
 #include "ui/controls/TreeNodeModel.h"
@@ -267,4 +268,18 @@ TEST_F(SharedControlsTest, ALongTextInAStatusLineNeverWidensItsWindowAndKeepsBot
     EXPECT_EQ(line->text(), path);
     line->setFullText(QString());
     EXPECT_TRUE(line->text().isEmpty());
+}
+
+// A window manager's title bar holds the title beside the window's icon and three buttons: an alert
+// as narrow as its short text would show "Pollix ARS" cut down to "Pol... RS".
+TEST_F(SharedControlsTest, AnAlertOfAShortTextLeavesItsTitleBarRoomForTheTitle)
+{
+    for (const QString &title : {QStringLiteral("Pollix ARS"), QStringLiteral("Pollix")}) {
+        PollixAlert alert(title, QStringLiteral("Saved."), {QStringLiteral("OK")});
+        alert.QMessageBox::show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&alert));
+        QFont bold = alert.font();
+        bold.setBold(true);
+        EXPECT_GE(alert.width(), QFontMetrics(bold).horizontalAdvance(title) + 100) << title.toStdString();
+    }
 }
