@@ -1,5 +1,6 @@
 #include "SlideShowWindow.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -152,6 +153,20 @@ void SlideShowWindow::keyPressEvent(QKeyEvent *event)
     default:
         QRasterWindow::keyPressEvent(event);
     }
+}
+
+void SlideShowWindow::closeEvent(QCloseEvent *event)
+{
+    // Only the window system's request (Alt+F4) is the presenter's: a closed window would lose
+    // its native window (the windows kept above the show are its transients and would go with
+    // it), and with the main window hidden during a run the application would take it for its
+    // last window and try to quit. The application's own close (its quit) closes it as ever.
+    if (!event->spontaneous()) {
+        QRasterWindow::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    step(Exit);
 }
 
 void SlideShowWindow::mousePressEvent(QMouseEvent *event)

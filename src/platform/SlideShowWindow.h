@@ -46,6 +46,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    // The window system's close (Alt+F4) ends the show as Escape does; the window itself stays,
+    // only hidden.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void step(int s);

@@ -56,9 +56,12 @@ void WindowStacking::setKeepAbove(QWindow *window, bool above)
 
 void WindowStacking::setTransientFor(QWindow *window, QWindow *parent)
 {
-    if (!window || window == parent || window->transientParent() == parent)
+    if (!window || window == parent)
         return;
-    window->setTransientParent(parent);
+    // Written again when nothing changed for Qt: a window manager forgets the tie while the parent
+    // is unmapped (a show ended and started again) and learns it anew from the property.
+    if (window->transientParent() != parent)
+        window->setTransientParent(parent);
 #if QT_CONFIG(xcb)
     Display *display = window->isVisible() ? x11Display() : nullptr;
     if (!display)

@@ -503,7 +503,7 @@ void QuestionSetView::mouseUp()
     }
 }
 
-void QuestionSetView::keyDown(int key, const QString &text, bool command)
+bool QuestionSetView::keyDown(int key, const QString &text, bool command)
 {
     if (key == Qt::Key_Up) {
         post(Notify::SmallQuestionCtrl, {{Notify::Key::PageQuestionNo, -1}, {Notify::Key::CtrlType, 1}});
@@ -515,7 +515,7 @@ void QuestionSetView::keyDown(int key, const QString &text, bool command)
         pasteSelect();
     } else if (key == Qt::Key_Delete || key == Qt::Key_Backspace || text == QString(QChar(127))) {
         if (m_bInQuiz)
-            return;
+            return true;
         if (m_bFreeStyle && m_bCtrl) {
             for (int i : m_selectedIndexs)
                 if (m_cellArray[i]->toolTipNo() == MyTextView::RoleCapture)
@@ -526,7 +526,10 @@ void QuestionSetView::keyDown(int key, const QString &text, bool command)
             m_selIndex = -1;
             post(Notify::ChangeQuestionContent);
         }
+    } else {
+        return false;
     }
+    return true;
 }
 
 void QuestionSetView::copySelect()

@@ -176,8 +176,9 @@ public:
     void mouseDown(const QPointF &point, int clickCount = 1, bool command = false);
     void mouseDragged(const QPointF &point);
     void mouseUp();
-    // key is a Qt::Key; text the typed characters.
-    void keyDown(int key, const QString &text, bool command = false);
+    // key is a Qt::Key; text the typed characters. False for a key the page has no use for (it
+    // goes on to the window: Escape, the run's keys).
+    bool keyDown(int key, const QString &text, bool command = false);
 
     void copySelect();
     void pasteSelect();

@@ -483,10 +483,15 @@ void Questions::mouseReleaseEvent(QMouseEvent *)
 
 void Questions::keyPressEvent(QKeyEvent *event)
 {
-    QuestionSetView *page = currentPage();
-    if (!page)
+    // A box's text being typed keeps Escape; otherwise a key the page has no use for goes on to
+    // the window, whose Escape is its way out (the activity window's Exit, the editor's close).
+    if (event->key() == Qt::Key_Escape && m_editingBox)
         return;
-    page->keyDown(event->key(), event->text(), event->modifiers() & Qt::ControlModifier);
+    QuestionSetView *page = currentPage();
+    if (!page || !page->keyDown(event->key(), event->text(), event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
     syncEditor();
     update();
 }

@@ -442,6 +442,9 @@ void QuestionsSettingWindowController::keyPressEvent(QKeyEvent *event)
         --n;
     else if (event->key() == Qt::Key_Down)
         ++n;
+    else if (event->matches(QKeySequence::Cancel))
+        // Escape that no control inside took is the close box: the question about the edits.
+        return void(close());
     else
         return QMainWindow::keyPressEvent(event);
     NotificationCenter::defaultCenter()->postNotification(

@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <optional>
+#include <utility>
 
 namespace {
 std::optional<QuestionSetSender::Timing> &testTiming()
@@ -39,6 +40,8 @@ constexpr uint8_t kTeacherKeyF1 = 0x81;
 constexpr int kTeacherPointerDelayMs = 100;
 // A receiver answers its wake at once; after this long the teacher is told it has not.
 constexpr int kWakeAnswerExpectedMs = 3000;
+// A wake not answered within this goes out again (keypads that log in answer none).
+constexpr int kWakeAgainMs = 1000;
 
 // The receiver that serves the transfer now: the current one, open, of the run's model. One
 // plugged in again after it was pulled out takes over. Asked from the sending thread too.
@@ -162,33 +165,10 @@ void SendQuestions::showEvent(QShowEvent *event)
 void SendQuestions::windowDidLoad()
 {
     Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
-    const int deviceType = app ? app->currentDeviceType() : -1;
-    m_deviceType = deviceType;
-
-    QList<int> keypads;
-    if (m_bAskForQuestion) {
-        keypads = m_arrAskForQueStu;
-        m_bAskForQuestion = false;
-    } else {
-        const int logged = QuizParticipantData::shareManager()->getSumOfLoginStudents();
-        for (int k = 1; k <= logged; ++k)
-            keypads << k;
-    }
-    QPointer<SendQuestions> self(this);
-    m_sender = std::make_unique<QuestionSetSender>(
-        QuestionSetSender::setFromRun(deviceType, keypads),
-        [deviceType](const QByteArray &frame) {
-            const std::shared_ptr<TovDevice> out = servingReceiver(deviceType);
-            return out && !frame.isEmpty() && out->sendData(frame);
-        },
-        [posted = m_posted, self](const QString &text) {
-            // The window outlives the thread (its end joins it), so the queue is still there.
-            posted->post([self, text] {
-                if (self)
-                    self->sendMessage(text);
-            });
-        },
-        testTiming().value_or(QuestionSetSender::Timing()));
+    m_deviceType = app ? app->currentDeviceType() : -1;
+    m_pollsAskers = m_bAskForQuestion;
+    m_bAskForQuestion = false;
+    makeSender();
 
     // Opened while the receiver is out: the window says so and wakes it once it is back.
     if (!wakeReceiver())
@@ -204,14 +184,48 @@ void SendQuestions::windowDidLoad()
         });
 }
 
+QList<int> SendQuestions::keypadsToPoll() const
+{
+    if (m_pollsAskers)
+        return m_arrAskForQueStu;
+    QList<int> keypads;
+    const int logged = QuizParticipantData::shareManager()->getSumOfLoginStudents();
+    for (int k = 1; k <= logged; ++k)
+        keypads << k;
+    return keypads;
+}
+
+void SendQuestions::makeSender()
+{
+    QPointer<SendQuestions> self(this);
+    const int deviceType = m_deviceType;
+    m_sender = std::make_unique<QuestionSetSender>(
+        QuestionSetSender::setFromRun(deviceType, keypadsToPoll()),
+        [deviceType](const QByteArray &frame) {
+            const std::shared_ptr<TovDevice> out = servingReceiver(deviceType);
+            return out && !frame.isEmpty() && out->sendData(frame);
+        },
+        [posted = m_posted, self](const QString &text) {
+            // The window outlives the thread (its end joins it), so the queue is still there.
+            posted->post([self, text] {
+                if (self)
+                    self->sendMessage(text);
+            });
+        },
+        testTiming().value_or(QuestionSetSender::Timing()));
+}
+
 bool SendQuestions::wakeReceiver()
 {
     // A receiver just plugged in is woken once the link reads it: its answer must reach us.
     device = DeviceController::ShareDeviceController()->getBHaveDevice() ? servingReceiver(m_deviceType) : nullptr;
     if (!device)
         return false;
-    m_wakeSent = true;
-    sendMessage(QStringLiteral("Waking up the host to send the exam questions. \n"));
+    // Said once; the wake goes out again while nothing answers.
+    if (!std::exchange(m_wakeSent, true)) {
+        sendMessage(QStringLiteral("Waking up the host to send the exam questions. \n"));
+        m_sinceFirstWake.start();
+    }
     if (!device->sendData(ActivityFrames::wake())) {
         sendMessage(QStringLiteral("Fail to wake up the host. \n"));
         m_noReceiver = true;
@@ -220,13 +234,24 @@ bool SendQuestions::wakeReceiver()
     return true;
 }
 
+void SendQuestions::wakeAnswered()
+{
+    // Keypads that logged in since the window opened (a receiver plugged in again wakes them
+    // first: they log in rather than answer) are in the set, as long as none of it went out.
+    if (!m_sender->hasStarted() && !m_pollsAskers && keypadsToPoll().size() != m_sender->progress().keypads)
+        makeSender();
+    m_sender->wakeReplied();
+}
+
 void SendQuestions::refreshProgress()
 {
     if (!m_sender)
         return;
-    if (!m_wakeSent && !m_closing)
-        wakeReceiver();
     const QuestionSetSender::Progress p = m_sender->progress();
+    // A wake answered by keypads logging in (the class was out, or the receiver was plugged in
+    // again) gets no answer of its own: it goes out again until one comes.
+    if (!m_closing && !m_noReceiver && !p.started && (!m_wakeSent || m_sinceWake.elapsed() >= kWakeAgainMs))
+        wakeReceiver();
     const int n = m_sender->questionCount();
     const bool over = m_noReceiver || m_closing || (p.started && !p.running) || n == 0;
     // Pulled out while the set goes out: nothing reaches the keypads until it is back.
@@ -242,7 +267,7 @@ void SendQuestions::refreshProgress()
     } else if (lost && p.keypadsComplete < p.keypads) {
         status = tr("Receiver disconnected: the sending ended before every keypad had every question. Plug the "
                     "receiver in again and send the questions again.");
-    } else if (!p.started && m_sinceWake.isValid() && m_sinceWake.elapsed() > kWakeAnswerExpectedMs) {
+    } else if (!p.started && m_sinceFirstWake.isValid() && m_sinceFirstWake.elapsed() > kWakeAnswerExpectedMs) {
         status = tr("The receiver does not answer. Is it plugged in and switched on?");
     } else if (!p.started) {
         status = tr("Waking up the receiver…");
@@ -343,7 +368,7 @@ void SendQuestions::handleMachMessage()
     }
     if (f.cmd() == 0xF5 && f.dataLen() == 1) {
         if (f.at(0) == 0xE3 && m_sender)
-            m_sender->wakeReplied();
+            wakeAnswered();
         return;
     }
     if (f.cmd() == 0xF8 && f.isStudentCommand() && f.dataLen() >= 3 && f.at(0) >= 0xE0 && f.at(0) <= 0xE2) {

@@ -75,6 +75,11 @@ private:
     // Wakes the receiver that serves the sending (the run's model, open); false while there is
     // none, and the window waits for it.
     bool wakeReceiver();
+    // The receiver answered the wake: the sending starts, to the keypads in at that moment.
+    void wakeAnswered();
+    // The keypads that asked for the set, or those logged in.
+    QList<int> keypadsToPoll() const;
+    void makeSender();
 
     bool m_bAskForQuestion = false;
     bool bIsRunForTeacherControl = false;
@@ -82,9 +87,11 @@ private:
     bool m_closing = false;
     bool m_noReceiver = false;
     bool m_wakeSent = false;
+    bool m_pollsAskers = false;
     int m_deviceType = -1;
     QTimer *m_progressTimer = nullptr;
     QElapsedTimer m_sinceWake;
+    QElapsedTimer m_sinceFirstWake;
     QList<int> m_arrAskForQueStu;
     std::function<void(const DataOfFrame &)> m_passOn;
     std::shared_ptr<TovDevice> device;

@@ -7,9 +7,14 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-PPTBaffle::PPTBaffle(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+PPTBaffle::PPTBaffle(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
 {
     setObjectName(QStringLiteral("PPTBaffle"));
+    // A backdrop never takes the keys: a window manager puts an undecorated, screen-sized window
+    // that has them in front of every window kept on top, and the run's bar and strip would be
+    // lost behind it once the show has ended (its Escape).
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Pollix"));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());

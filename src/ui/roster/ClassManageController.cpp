@@ -11,6 +11,7 @@
 #include "core/store/TovStudentRoster.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
@@ -152,7 +153,14 @@ void ClassManageController::buildWindow()
         connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &ClassManageController::tableViewSelectionDidChange);
     }
-    connect(studentInfo, &StudentInfoForm::edited, this, &ClassManageController::controlTextDidChange);
+    connect(studentInfo, &StudentInfoForm::edited, this, [this](QWidget *field) {
+        m_formEdited = true;
+        controlTextDidChange(field);
+    });
+    // A new student typed and not yet added is an edit every way out asks about.
+    m_hold = new EditHold(this, [this] { return m_formEdited; }, [this] {
+        return EditHold::askLeave(this, kPollixArs, tr("Are you sure to quit without saving?"), {tr("Yes"), tr("No")});
+    });
 }
 
 int ClassManageController::exec()
@@ -221,6 +229,7 @@ void ClassManageController::clearStudentInfo()
 {
     studentInfo->clear();
     btnAddNew->setEnabled(false);
+    m_formEdited = false;
 }
 
 void ClassManageController::classChanged()
@@ -366,7 +375,7 @@ void ClassManageController::doRemoveFromClass()
 
 void ClassManageController::doClose()
 {
-    done(0);
+    m_hold->leave(0);
 }
 
 void ClassManageController::closeEvent(QCloseEvent *event)

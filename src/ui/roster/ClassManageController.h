@@ -22,6 +22,8 @@ class StudentTableView;
 // class. Roster students are copied into the class, students are taken out of it, or a new
 // student is typed and goes into the roster and the class together. A class holds at most the
 // receiver's number of students. Every change of the class is announced with "ClassChanged".
+class EditHold;
+
 class ClassManageController : public QDialog
 {
     Q_OBJECT
@@ -91,6 +93,9 @@ private:
     void alert(const QString &title, const QString &text, const QString &informativeText = {});
 
     Orvenda_AppDelegate *appDelegate = nullptr;
+    EditHold *m_hold = nullptr;
+    // Something was typed into the new-student form since it was last cleared.
+    bool m_formEdited = false;
     int nDeviceType = -1;
     int classIndexToAddStudent = -1;
     QList<StudentInClass> m_arrStudentRoster;

@@ -275,6 +275,11 @@ void ImportToDatabaseController::finishImport(bool ok)
 {
     level->setValue(100);
     const bool replaced = showReplacedValues();
+    // Nothing left out: the empty list of records not imported gives its room to the values not
+    // stored as typed, which are then read without scrolling.
+    const bool lostAny = tblLostDataInfo->rowCount() > 0;
+    txtImportResult->setVisible(lostAny || !replaced);
+    tblLostDataInfo->setVisible(lostAny || !replaced);
     txtImportState->setText(!ok        ? tr("Some records are either already in database or invalid.")
                             : replaced ? tr("Imported; some values were not stored as typed (listed below).")
                                        : tr("Import successfully."));

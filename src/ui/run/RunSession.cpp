@@ -598,7 +598,14 @@ void RunSession::handleDeviceChanged()
         }
         return;
     }
-    m_receiverSeen = m_receiverSeen || serves;
+    if (!m_receiverSeen && serves) {
+        // The run opened before its receiver was plugged in: greeted now as at the opening, so
+        // that the keypads are called to log in (the opening's call reached nobody).
+        PollixLog(QStringLiteral("the run's receiver is plugged in"));
+        m_receiverSeen = true;
+        receiver->greetAgain(nDeviceType, bStartFlag, rule().freeStyle ? nMode : -1);
+        return;
+    }
     receiver->handleDeviceChanged(appDelegate ? appDelegate->currentDeviceType() : DeviceType::None, bStartFlag);
 }
 

@@ -10,6 +10,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
+#include <QTextEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -234,6 +235,44 @@ TEST_F(EditorWindowTest, EscapeOrTheCloseBoxOnTheClosingQuestionKeepsTheEditorAn
         EXPECT_EQ(page(1)->strAnswer(), "C");
     }
     EXPECT_EQ(readFile(path), before);
+}
+
+// Escape on the editor, also with the page holding the keys, is its close box: the same question,
+// whose Escape keeps the editor; while a box's text is typed, Escape stays with the text.
+TEST_F(EditorWindowTest, EscapeOnTheEditorAsksAsItsCloseBoxDoes)
+{
+    editor->openFile(fileOf(2));
+    editor->showWindow();
+    page(1)->setStrAnswer(QStringLiteral("C"));
+    canvas()->setFocus();
+    {
+        RealAlerts real;
+        real.leave(RealAlerts::Way::Escape);
+        QTest::keyClick(canvas(), Qt::Key_Escape);
+        EXPECT_EQ(real.seen(), QStringList{"Warning | You have made some changes,save and exit?"});
+        EXPECT_EQ(real.stuck(), 0);
+    }
+    ASSERT_FALSE(editor.isNull());
+    EXPECT_TRUE(editor->isVisible());
+
+    // Double-clicking the question box starts typing its text.
+    QuestionSetView *p = page(1);
+    const QPoint at = canvas()->toWidget(p->getQuestionTitle()->frame()).center().toPoint();
+    QTest::mouseDClick(canvas(), Qt::LeftButton, {}, at);
+    ASSERT_TRUE(p->getQuestionTitle()->isEditing());
+    ASSERT_TRUE(canvas()->textEditor()->isVisible());
+    answers.answerAlert(1); // "No", should the question come
+    QTest::keyClick(canvas()->textEditor(), Qt::Key_Escape);
+    EXPECT_TRUE(answers.alerts().isEmpty());
+    ASSERT_FALSE(editor.isNull());
+
+    // A press on empty space ends the typing: Escape is the close box again.
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, QPoint(5, 590));
+    ASSERT_FALSE(canvas()->textEditor()->isVisible());
+    answers.answerAlert(1); // "No": closes without writing
+    QTest::keyClick(canvas(), Qt::Key_Escape);
+    EXPECT_EQ(answers.alerts().size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return editor.isNull() || !editor->isVisible(); }));
 }
 
 TEST_F(EditorWindowTest, RolesArrowKeysPenSizesAndCapture)

@@ -60,30 +60,6 @@ protected:
         return sim;
     }
 
-    // A Dravel receiver found behind a path of its own (so that it can be pulled out and plugged in
-    // again there), a class of three on its keypads, and count questions to send; null (and a
-    // failure) when the receiver did not come up.
-    SimReceiver *replugableReceiverWithSpiderQuestions(int count)
-    {
-        SimReceiver::Options o;
-        o.linkPath = home() + QStringLiteral("ttyReceiver");
-        SimReceiver *sim = makeReceiver(Model::Dravel, o);
-        if (!sim || !restartLinkNaming({sim->portPath()}) || !app()->getBHaveDevice()) {
-            ADD_FAILURE() << "the receiver behind " << o.linkPath.toStdString();
-            return nullptr;
-        }
-        fillClassOf(3);
-        for (int q = 1; q <= count; ++q) {
-            QuizQuestionsElement e;
-            e.setStrTitle(QStringLiteral("Question %1: how many legs has a spider?").arg(q));
-            e.setNOptionNum(2);
-            e.setStrOptionA(QStringLiteral("six"));
-            e.setStrOptionB(QStringLiteral("eight"));
-            QuizQuestions::shareManager()->addQuestion(e);
-        }
-        return sim;
-    }
-
     // The session file with its time stamps made fixed.
     static QByteArray withoutTimes(QByteArray file)
     {
@@ -116,6 +92,34 @@ protected:
         QuizParticipantData::shareManager()->setArrayClassStudents(students);
         QuizParticipantData::shareManager()->loginWholeClass(true);
         receivers.back()->addKeypads(1, n);
+    }
+
+    // n two-option questions "Question 1: how many legs has a spider?"...
+    static void spiderQuestions(int n)
+    {
+        for (int q = 1; q <= n; ++q) {
+            QuizQuestionsElement e;
+            e.setStrTitle(QStringLiteral("Question %1: how many legs has a spider?").arg(q));
+            e.setNOptionNum(2);
+            e.setStrOptionA(QStringLiteral("six"));
+            e.setStrOptionB(QStringLiteral("eight"));
+            QuizQuestions::shareManager()->addQuestion(e);
+        }
+    }
+    // A Dravel receiver behind a link, the program's port on it.
+    SimReceiver *linkedDravel()
+    {
+        SimReceiver::Options o;
+        o.linkPath = home() + QStringLiteral("ttyReceiver");
+        SimReceiver *sim = makeReceiver(Model::Dravel, o);
+        return sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice() ? sim : nullptr;
+    }
+    static int wakesSent(SimReceiver *sim)
+    {
+        int n = 0;
+        for (const SimFrame &f : sim->framesFromProgram())
+            n += f.bytes == QByteArray::fromHex("F400C00135");
+        return n;
     }
 
     QString receive(SimReceiver *sim, const SimTeacherSession::Recorded &recorded, int dropAcks)
@@ -264,8 +268,10 @@ TEST_F(TransfersWindow, ClosingTheWindowStopsTheSendingAtOnce)
 // 3 of 4..." to nobody); plugged in again behind the same path, it carries the rest to the keypads.
 TEST_F(TransfersWindow, AReceiverPulledOutMidwayIsSaidToBeDisconnectedAndTheSetGoesOnWhenItIsBack)
 {
-    SimReceiver *sim = replugableReceiverWithSpiderQuestions(8);
+    SimReceiver *sim = linkedDravel();
     ASSERT_TRUE(sim);
+    fillClassOf(3);
+    spiderQuestions(8);
     QuestionSetSender::Timing timing = quickSending();
     timing.frameGapMs = 40; // long enough a pass to pull the receiver out in the middle
     SendQuestions::setTimingForTesting(timing);
@@ -331,8 +337,10 @@ TEST_F(TransfersWindow, FromTheTeacherKeypadThePointerStartsAtTheLowerLeftAndF1C
 // sent; plugged in again, the receiver is woken and the set goes out, and the window says it went.
 TEST_F(TransfersWindow, OpenedWhileTheReceiverIsOutItSaysSoAndSendsTheSetWhenItIsBack)
 {
-    SimReceiver *sim = replugableReceiverWithSpiderQuestions(4);
+    SimReceiver *sim = linkedDravel();
     ASSERT_TRUE(sim);
+    fillClassOf(3);
+    spiderQuestions(4);
     SendQuestions::setTimingForTesting(quickSending());
     SimQuestionSet keypads(*sim, {});
     sim->unplug();
@@ -363,6 +371,43 @@ TEST_F(TransfersWindow, OpenedWhileTheReceiverIsOutItSaysSoAndSendsTheSetWhenItI
     EXPECT_EQ(window.progressSend->value(), 3);
     EXPECT_TRUE(window.progressSend->isEnabled());
     QTest::mouseClick(window.btnOK, Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    app()->setObjectToReceiveCommData(nullptr);
+}
+
+// The run's class was out with the receiver: plugged in again, the receiver's first wake makes
+// the keypads log in, which answers no wake. The window wakes again until one answers, and the
+// set goes to the keypads in by then, each counted as it has every question.
+TEST_F(TransfersWindow, AClassThatLogsInWhenTheReceiverIsBackIsWokenAgainAndGetsTheSet)
+{
+    SimReceiver *sim = linkedDravel();
+    ASSERT_TRUE(sim);
+    fillClassOf(3);
+    QuizParticipantData::shareManager()->setArrayLoginStudents({}); // the class is out
+    spiderQuestions(4);
+    SendQuestions::setTimingForTesting(quickSending());
+    SimQuestionSet keypads(*sim, {0, 0, false, 7}); // the keypads answer no wake by themselves
+    sim->unplug();
+    ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
+
+    SendQuestions window;
+    window.show();
+    app()->setObjectToReceiveCommData(&window);
+    EXPECT_TRUE(window.statusText->text().startsWith(QStringLiteral("Receiver disconnected.")));
+    ASSERT_TRUE(sim->plug());
+    ASSERT_TRUE(waitFor([&] { return wakesSent(sim) == 1; }));
+    QuizParticipantData::shareManager()->loginWholeClass(true); // as the run takes their logins
+    ASSERT_TRUE(waitFor([&] { return wakesSent(sim) >= 2; })) << "no second wake";
+    EXPECT_FALSE(window.sender()->hasStarted());
+    sim->wakeUpReply(1);
+    ASSERT_TRUE(waitFor([&] { return window.btnOK->text() == QStringLiteral("OK"); }, 60000))
+        << window.statusText->text().toStdString();
+    for (int id = 1; id <= 3; ++id)
+        EXPECT_TRUE(keypads.hasWholeSet(id)) << id;
+    EXPECT_EQ(window.statusText->text(), QStringLiteral("Done: every keypad has all 4 questions."));
+    EXPECT_EQ(window.keypadsText->text(), QStringLiteral("Keypads with every question: 3 of 3"));
+    EXPECT_EQ(window.messages().count(QStringLiteral("Waking up the host")), 1) << "said once";
+    QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
     app()->setObjectToReceiveCommData(nullptr);
 }

@@ -24,6 +24,8 @@
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
+#include <QtTest/qtestspontaneevent.h>
+#include <QCloseEvent>
 
 // The run over a slide show on a simulated Dravel receiver: the slide on show is the question,
 // the teacher keypad steps the show and the run, and the run ends in the save with the deck's
@@ -92,6 +94,7 @@ protected:
             delete run.data();
         PPTQuizStateWindowController::hooks() = {};
         ppt->quitPPT();
+        qunsetenv("POLLIX_SOFFICE");
         RunWindowFixture::TearDown();
     }
 
@@ -134,6 +137,34 @@ protected:
         EXPECT_TRUE(waitFor([&] {
             return run->studentStrip()->nLoginStudentSum() == students && keypadsLoggedIn(sim, 0x0101, students);
         }));
+    }
+    // On a real X display: the two-question run with n students in, its show without pages from
+    // an office program and its bar exposed; nullptr when a step fails.
+    SlideShowWindow *openRunOnX11(int students)
+    {
+        SimReceiver *sim = dravel(students);
+        qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+        SlideShowWindow *show = sim ? openTwoQuestionRun("Lesson.pptx") : nullptr;
+        if (!show || !QTest::qWaitForWindowExposed(run.data(), kEventWaitMs))
+            return nullptr;
+        logIn(sim, students);
+        return show;
+    }
+    // A real click where the teacher sees the control, until what it does has happened. The
+    // window manager moves a window some time after Qt asks, so on a busy machine a click may come
+    // while the bar is still on its way; a control off the screen (or behind another window) never
+    // takes one.
+    bool clickUntil(XTestEventSink &pointer, QWidget *w, const std::function<bool()> &done, int waitMs = 2000)
+    {
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            const QPoint at = w->mapToGlobal(w->rect().center());
+            pointer.moveTo(at);
+            pointer.button(InputEventSink::Button::Left, true, at);
+            pointer.button(InputEventSink::Button::Left, false, at);
+            if (waitFor(done, waitMs))
+                return true;
+        }
+        return false;
     }
     QPushButton *bar(const char *name) const { return run->findChild<QPushButton *>(QLatin1String(name)); }
     QString field(const char *name) const { return run->findChild<QLabel *>(QLatin1String(name))->text(); }
@@ -333,6 +364,46 @@ TEST_F(SlideShowRun, EscapeAndTheCloseBoxAskAsExitAndLeaveAsExitDoes)
     EXPECT_TRUE(waitFor(toldInOrder)) << programFrames(sim).size();
 }
 
+// The show's own ways out during a run, its Escape and the window system's close (Alt+F4), end
+// the show and nothing else: the show keeps its native window (the bar and the strip are its
+// transients), the run goes on with its bar and strip, and the next step brings the show back.
+TEST_F(SlideShowRun, TheShowsEscapeAndCloseEndOnlyTheShow)
+{
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(sim);
+    SlideShowWindow *show = openTwoQuestionRun("Lesson.pptx");
+    ASSERT_TRUE(show);
+    logIn(sim, 2);
+    for (const bool byClose : {true, false}) {
+        const QPlatformWindow *native = show->handle();
+        ASSERT_TRUE(native && show->isVisible());
+        if (byClose) {
+            QCloseEvent close;
+            QSpontaneKeyEvent::setSpontaneous(&close); // as the window system sends it
+            qApp->notify(show, &close);
+            EXPECT_FALSE(close.isAccepted());
+        } else {
+            QTest::keyClick(show, Qt::Key_Escape);
+        }
+        EXPECT_FALSE(ppt->isShowRunning());
+        EXPECT_FALSE(show->isVisible());
+        EXPECT_EQ(show->handle(), native) << "the show's window was destroyed";
+        ASSERT_TRUE(run);
+        EXPECT_TRUE(run->isVisible());
+        EXPECT_TRUE(run->studentStrip()->isVisible());
+        EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(';').toStdString();
+        bar("btnStart")->click();
+        ASSERT_TRUE(run->bStartFlag());
+        EXPECT_TRUE(ppt->isShowRunning()) << "Start brings the show back on its question";
+        EXPECT_TRUE(show->isVisible());
+        bar("btnStop")->click();
+    }
+    // The application's own close of the window (its quit) is no presenter's: it closes.
+    QCloseEvent quitting;
+    QCoreApplication::sendEvent(show, &quitting);
+    EXPECT_TRUE(quitting.isAccepted());
+}
+
 TEST_F(SlideShowRun, APaperQuizTakesTheSlidesButNotTheShow)
 {
     ASSERT_TRUE(dravel(2));
@@ -502,7 +573,7 @@ TEST_F(SlideShowRun, TheBarHidesToAButtonThatBringsItBackAndTheSlideMakesRoom)
 TEST_F(SlideShowRun, UnderAWindowManagerTheBarFitsEveryScreen)
 {
     for (const QSize screen : {QSize(1366, 768), QSize(1024, 768), QSize(800, 600)}) {
-        EXPECT_EQ(XvfbRun::run(QStringLiteral("SlideShowRun.OnX11*"), {screen, true}), 0)
+        EXPECT_EQ(XvfbRun::run(QStringLiteral("SlideShowRun.OnX11EveryButton*"), {screen, true}), 0)
             << screen.width() << "x" << screen.height();
     }
 }
@@ -512,14 +583,8 @@ TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClic
 {
     XTestEventSink pointer;
     ASSERT_TRUE(pointer.isAvailable());
-    SimReceiver *sim = dravel(3);
-    ASSERT_TRUE(sim);
-    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
-    const auto restore = qScopeGuard([] { qunsetenv("POLLIX_SOFFICE"); });
-    SlideShowWindow *show = openTwoQuestionRun("Lesson.pptx");
+    SlideShowWindow *show = openRunOnX11(3);
     ASSERT_TRUE(show);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(run.data(), kEventWaitMs));
-    logIn(sim, 3);
     const QString pages = home() + "slides.pdf";
     ASSERT_TRUE(writeSlidePages(pages, 2));
     ASSERT_TRUE(show->setPdf(pages));
@@ -549,20 +614,7 @@ TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClic
         }
         EXPECT_EQ(shown, 12) << "Previous to Exit, but no Send in a normal quiz";
     };
-    // A click where the teacher sees the control, until what it does has happened. The window
-    // manager moves a window some time after Qt asks, so on a busy machine a click may come
-    // while the bar is still on its way; a control off the screen never takes one.
-    const auto clickUntil = [&](QWidget *w, const std::function<bool()> &done) {
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            const QPoint at = w->mapToGlobal(w->rect().center());
-            pointer.moveTo(at);
-            pointer.button(InputEventSink::Button::Left, true, at);
-            pointer.button(InputEventSink::Button::Left, false, at);
-            if (waitFor(done, 2000))
-                return true;
-        }
-        return false;
-    };
+    const auto clickUntil = [&](QWidget *w, const std::function<bool()> &done) { return this->clickUntil(pointer, w, done); };
     // The screen as the teacher sees it, when pictures are asked for.
     const auto screenShot = [&](const QString &name) { saveScreenShot(name + QLatin1Char('-') + size); };
     expectWholeButtons(QStringLiteral("opened"));
@@ -596,4 +648,34 @@ TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClic
     answers.answerAlert(0);
     ASSERT_TRUE(clickUntil(bar("btnExit"), [&] { return run.isNull(); })) << "Exit took no click on " << size.toStdString();
     EXPECT_FALSE(ppt->hasPresentation());
+}
+
+// The presenter's Escape ends the show in the middle of a run: under a window manager the bar and
+// the strip stay in front of the grey backdrop, and the bar takes a real click (Exit, whose
+// Cancel brings the show back under the bar again).
+TEST_F(SlideShowRun, UnderAWindowManagerTheBarOutlivesTheShowsEscape)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("SlideShowRun.OnX11TheBarStaysInFront*"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by UnderAWindowManagerTheBarOutlivesTheShowsEscape.
+TEST_F(SlideShowRun, OnX11TheBarStaysInFrontOfTheBackdropOnceTheShowHasEnded)
+{
+    XTestEventSink keys;
+    ASSERT_TRUE(keys.isAvailable());
+    SlideShowWindow *show = openRunOnX11(2);
+    ASSERT_TRUE(show);
+    ASSERT_TRUE(waitFor([&] { return show->isActive(); })) << "the show has the keys";
+
+    keys.key(InputEventSink::Key::Escape);
+    ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
+    // The window manager hands the keys on, and restacks, a moment after the show has gone.
+    QTest::qWait(300);
+    saveScreenShot(QStringLiteral("slide-show-ended-by-escape"));
+    answers.answerAlert(1); // F2: the teacher stays
+    ASSERT_TRUE(clickUntil(keys, bar("btnExit"), [&] { return !answers.alerts().isEmpty(); }, 1000))
+        << "the bar is lost behind the backdrop";
+    EXPECT_TRUE(ppt->isShowRunning()) << "staying brings the show back";
+    answers.answerAlert(0);
+    ASSERT_TRUE(clickUntil(keys, bar("btnExit"), [&] { return run.isNull(); }, 1000)) << "the bar is lost behind the show";
 }

@@ -1,5 +1,6 @@
 #include "RosterWindowTest.h"
 
+#include "support/RealAlerts.h"
 #include "ui/roster/AddStudentModeController.h"
 #include "ui/roster/ClassManageController.h"
 #include "ui/roster/StudentTableView.h"
@@ -95,6 +96,37 @@ TEST_F(ClassManageTest, ATypedStudentGoesToRosterAndClassUnlessItsIdIsTakenInAny
     EXPECT_EQ(m->textDeviceNo->text(), "1");
     EXPECT_FALSE(m->btnAddNew->isEnabled());
     EXPECT_EQ(m->tblStudentRoster->rowCount(), 2);
+}
+
+// A new student typed and not yet added: Close, the close box and Escape ask first, and Escape
+// or the close box on the question keep the form; once added (the form cleared) they just close.
+TEST_F(ClassManageTest, EveryWayOutAsksBeforeATypedStudentIsDropped)
+{
+    auto m = open();
+    m->show();
+    m->tabView->setCurrentIndex(1);
+    type(m->textStudentID, "N07");
+    for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+        RealAlerts real;
+        for (int i = 0; i < 3; ++i)
+            real.leave(way);
+        for (const auto &wayOut : RealAlerts::waysOut(m.get(), m->btnClose)) {
+            wayOut();
+            EXPECT_TRUE(m->isVisible());
+            EXPECT_EQ(m->textStudentID->text(), "N07");
+        }
+        EXPECT_EQ(real.seen(), QStringList(3, QStringLiteral("Are you sure to quit without saving?")));
+        EXPECT_EQ(real.stuck(), 0);
+    }
+    type(m->textStudentFirstName, "Nia");
+    m->btnAddNew->click();
+    EXPECT_EQ(idsInClass(c1), QStringList{"N07"});
+    {
+        RealAlerts real;
+        RealAlerts::pressEscape(m.get());
+        EXPECT_TRUE(real.seen().isEmpty());
+    }
+    EXPECT_FALSE(m->isVisible());
 }
 
 TEST_F(ClassManageTest, StudentsAddedToALongClassAreChosenAndScrolledIntoView)

@@ -601,7 +601,10 @@ TEST_F(ImportWindowsTest, OnX11TheValuesNotStoredAsTypedAreReadWhole)
                             "United Kingdom of Great Britain and Northern Ireland";
     ASSERT_GT(address.size(), 120);
     const QString csv = writeFile("long.csv", ("Device NO.,Student ID,First Name,Last Name,Address,Phone,Sex\r\n"
-                                               "1,S1,Ann,Lee,\"" + address + "\",0044 1632 960 123 4567 8901,Femme\r\n")
+                                               "1,S1,Ann,Lee,\"" + address + "\",0044 1632 960 123 4567 8901,Femme\r\n"
+                                               "2,S2,Bo,Chan,,0044 1632 960 123 4567 8902,Femme\r\n"
+                                               "3,S3,Cy,Dunn,,0044 1632 960 123 4567 8903,Homme\r\n"
+                                               "4,S4,Di,Eck,,,Frau\r\n")
                                                   .toUtf8());
     ImportPreviewState state(ImportItemsForStudent(1).allImportItems());
     QString why;
@@ -623,7 +626,11 @@ TEST_F(ImportWindowsTest, OnX11TheValuesNotStoredAsTypedAreReadWhole)
 
     QTableWidget *table = import.tblReplacedValues;
     ASSERT_TRUE(table->isVisible());
-    ASSERT_EQ(table->rowCount(), 3);
+    ASSERT_EQ(table->rowCount(), 8);
+    // Every student went in: the empty list of those left out gives its room, and every value
+    // is there to read without scrolling.
+    EXPECT_FALSE(import.tblLostDataInfo->isVisible());
+    EXPECT_EQ(table->verticalScrollBar()->maximum(), 0) << "the list scrolls";
     const int value = table->columnCount() - 1;
     QStringList notes;
     const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;

@@ -22,8 +22,9 @@ class ReceiverLostRun : public RunWindowFixture
 {
 protected:
     // A Dravel receiver behind a link named in POLLIX_SERIAL_PORTS, three students logged in on
-    // it, and the activity window (or the run over an answer sheet) open on two questions.
-    void startRun(bool slideShow = false)
+    // it, and the activity window (or the run over an answer sheet) open on two questions; with
+    // receiverOut the receiver is pulled out before the run opens, and nobody logs in.
+    void startRun(bool slideShow = false, bool receiverOut = false)
     {
         DialogHooks::setAlertResponder([this](const AlertRequest &r) {
             alerts << r.informativeText;
@@ -35,6 +36,10 @@ protected:
         ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
         ASSERT_TRUE(TovConfigXmlDatabase::sharedConfigUI()->updateSendQuestionState(0));
         makeClass(3);
+        if (receiverOut) {
+            sim->unplug();
+            ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
+        }
         const QString questions = questionFile({{0, "B", 30}, {0, "C", 30}}, slideShow ? "sheet.sep" : "quiz.px");
         TabController::StartRequest r;
         r.kind = TabController::StartRequest::AnswerSheet;
@@ -43,6 +48,8 @@ protected:
         slides = slideShow ? ActivityWindowOpener::openSlideShowRun(nullptr, r) : nullptr;
         runWindow = slideShow ? static_cast<QWidget *>(slides) : open(0, 3, questions);
         ASSERT_TRUE(runWindow);
+        if (receiverOut)
+            return;
         for (int i = 1; i <= 3; ++i)
             sim->login(i, QStringLiteral("S00%1").arg(i));
         ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, 3); }));
@@ -145,6 +152,27 @@ TEST_F(ReceiverLostRun, BetweenQuestionsStartAndNextSayWhyAndBackTheKeypadsAreCa
     ASSERT_TRUE(waitFor([&] { return told.runState() == 3 && told.runQuestionNo() == 2; }));
     sim->answer(1, QStringLiteral("C"));
     ASSERT_TRUE(waitFor([&] { return answerOf(2, 1) == QStringLiteral("C"); }));
+    button("btnStop")->click();
+}
+
+// The run opened before the receiver was plugged in: its call to log in reached nobody. Plugged
+// in, the receiver is greeted as at an opening, the keypads are called, and their answers count.
+TEST_F(ReceiverLostRun, ARunOpenedBeforeItsReceiverCallsTheKeypadsInWhenItIsPluggedIn)
+{
+    startRun(false, true);
+    sim->clearLogs();
+    ASSERT_TRUE(sim->plug());
+    const SimActivity told(*sim);
+    ASSERT_TRUE(waitFor([&] { return told.wakeFrames() == 1; })) << "the keypads were not called in";
+    EXPECT_EQ(told.runState(), 2) << "idle before the call to log in";
+    EXPECT_FALSE(notice()->isVisibleTo(runWindow));
+    for (int i = 1; i <= 3; ++i)
+        sim->login(i, QStringLiteral("S00%1").arg(i));
+    ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, 3); }));
+    button("btnStart")->click();
+    ASSERT_TRUE(waitFor([&] { return told.runState() == 3; }));
+    sim->answer(2, QStringLiteral("B"));
+    ASSERT_TRUE(waitFor([&] { return answerOf(1, 2) == QStringLiteral("B"); }));
     button("btnStop")->click();
 }
 

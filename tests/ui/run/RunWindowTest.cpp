@@ -3,6 +3,7 @@
 #include "core/engine/Arvel_QuickGroup.h"
 #include "core/engine/Corvel_RollCall.h"
 #include "core/engine/RushInfoShow.h"
+#include "ui/authoring/Questions.h"
 #include "ui/authoring/SmallQuestions.h"
 #include "core/keypad/DeviceController.h"
 #include "core/store/TovConfigXmlDatabase.h"
@@ -232,6 +233,29 @@ TEST_F(RunWindowTest, SaveIsOfferedOnlyAfterAQuestionRanAndNeverWhileOneRuns)
     ASSERT_EQ(quizTime.size(), 3);
     EXPECT_EQ(quizTime[2], QStringLiteral("1"));
     EXPECT_EQ(records, 2);
+}
+
+// The teacher clicked on the page (it holds the keys) and presses Escape between questions: the
+// page has no use for it, so it is the window's Exit all the same; arrow keys stay the page's.
+TEST_F(RunWindowTest, EscapeOnThePageIsTheWindowsExit)
+{
+    makeClass(2, 1);
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 5}, {0, QStringLiteral("A"), 5}}));
+    window->show();
+    window->bigQuestions->setFocus();
+    {
+        DialogAnswers answers;
+        answers.answerAlert(1); // "F2" Cancel
+        QTest::keyClick(window->bigQuestions, Qt::Key_Escape);
+        ASSERT_EQ(answers.alerts().size(), 1) << "Escape on the page did nothing";
+        EXPECT_EQ(answers.alerts().first().informativeText, QStringLiteral("Are you sure to exit this Activity?"));
+        QTest::keyClick(window->bigQuestions, Qt::Key_Down);
+        EXPECT_EQ(answers.alerts().size(), 1);
+    }
+    EXPECT_FALSE(window.isNull());
+    DialogAnswers answers; // OK: the run ends as Exit ends it
+    QTest::keyClick(window->bigQuestions, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window.isNull(); }, kEventWaitMs));
 }
 
 // The close box while a question runs: the window stays and says why. Nobody need answer at the
