@@ -7,6 +7,7 @@
 #include <QList>
 
 class Orvenda_AppDelegate;
+class EditHold;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -22,8 +23,6 @@ class StudentTableView;
 // class. Roster students are copied into the class, students are taken out of it, or a new
 // student is typed and goes into the roster and the class together. A class holds at most the
 // receiver's number of students. Every change of the class is announced with "ClassChanged".
-class EditHold;
-
 class ClassManageController : public QDialog
 {
     Q_OBJECT
