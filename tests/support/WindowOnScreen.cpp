@@ -59,11 +59,13 @@ bool settled(QWidget *w)
         kEventWaitMs);
 }
 
-bool stackedAbove(const QWidget *upper, const QWidget *lower)
+namespace {
+// _NET_CLIENT_LIST_STACKING, bottom to top.
+QList<unsigned long> stackingOrder()
 {
     Display *display = XOpenDisplay(nullptr);
     if (!display)
-        return false;
+        return {};
     QList<unsigned long> order;
     Atom type = 0;
     int format = 0;
@@ -78,9 +80,33 @@ bool stackedAbove(const QWidget *upper, const QWidget *lower)
         XFree(data);
     }
     XCloseDisplay(display);
+    return order;
+}
+} // namespace
+
+bool stackedAbove(const QWidget *upper, const QWidget *lower)
+{
+    const QList<unsigned long> order = stackingOrder();
     const qsizetype up = order.indexOf((unsigned long)upper->winId());
     const qsizetype low = order.indexOf((unsigned long)lower->winId());
     return up >= 0 && low >= 0 && up > low;
+}
+
+std::string describeStacking(const QList<const QWidget *> &windows)
+{
+    QStringList names;
+    for (const unsigned long id : stackingOrder()) {
+        QString name = QStringLiteral("?");
+        for (const QWidget *w : windows) {
+            if (w && (unsigned long)w->winId() == id) {
+                name = w->objectName().isEmpty() ? w->windowTitle() : w->objectName();
+                if (const QWindow *parent = w->windowHandle() ? w->windowHandle()->transientParent() : nullptr)
+                    name += QStringLiteral(" (over %1)").arg(parent->title());
+            }
+        }
+        names << name;
+    }
+    return QStringLiteral("stacking, bottom to top: %1").arg(names.join(QStringLiteral(", "))).toStdString();
 }
 
 std::string describe(const QWidget *w)

@@ -24,6 +24,9 @@ std::string describe(const QWidget *w);
 // Whether the window manager stacks upper's window above lower's (_NET_CLIENT_LIST_STACKING, bottom
 // to top); false when either is not in its list.
 bool stackedAbove(const QWidget *upper, const QWidget *lower);
+// The window manager's stacking, bottom to top, each of the given windows by name (others as "?"),
+// and whom each stands over as transient: for a failure message of stackedAbove.
+std::string describeStacking(const QList<const QWidget *> &windows);
 // The whole screen as a picture in Shots::folder(), as name-WxH.png; nothing when no picture
 // folder is set.
 void shot(const QString &name);

@@ -186,16 +186,24 @@ PollixAlert *PollixAlert::notice(const QString &title, const QString &text, cons
     });
     alert->standOverFrontWindow();
     alert->QMessageBox::show();
-    // Where the teacher goes, once the program has taken the new active window.
-    connect(qApp, &QGuiApplication::focusWindowChanged, alert, [alert](QWindow *focus) {
+    // Where the teacher goes, once the program has taken the new active window. A window manager
+    // may still be stacking that window (a modal dialog raises its parent and the parent's
+    // transients with it) after it has handed it the focus: once more when it has had its time.
+    auto *again = new QTimer(alert);
+    again->setSingleShot(true);
+    again->setInterval(250);
+    const auto follow = [alert] {
+        if (!alert->isVisible())
+            return;
+        alert->standOverFrontWindow();
+        alert->raise();
+    };
+    connect(again, &QTimer::timeout, alert, follow);
+    connect(qApp, &QGuiApplication::focusWindowChanged, alert, [alert, again, follow](QWindow *focus) {
         if (!focus || focus == alert->windowHandle())
             return;
-        QTimer::singleShot(0, alert, [alert] {
-            if (!alert->isVisible())
-                return;
-            alert->standOverFrontWindow();
-            alert->raise();
-        });
+        QTimer::singleShot(0, alert, follow);
+        again->start();
     });
     return alert;
 }

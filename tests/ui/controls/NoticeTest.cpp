@@ -115,15 +115,18 @@ TEST_F(NoticeTest, OnX11ANoticeIsSeenOverAWindowKeptAbove)
     QPointer<PollixAlert> notice = showNotice();
     ASSERT_TRUE(notice);
     ASSERT_TRUE(WindowOnScreen::settled(notice));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return WindowOnScreen::stackedAbove(notice, &main); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return WindowOnScreen::stackedAbove(notice, &main); }, 2000))
+        << WindowOnScreen::describeStacking({&main, notice.data()});
     WindowOnScreen::shot(QStringLiteral("notice-over-main-window"));
 
     // A dialog opened from it lowers it and, closed, raises it again: the notice stays in sight.
     QDialog dialog(&main);
+    dialog.setWindowTitle(QStringLiteral("Dialog"));
     dialog.resize(300, 200);
     QTimer::singleShot(0, &dialog, [&] {
         WindowOnScreen::settled(&dialog);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return notice && WindowOnScreen::stackedAbove(notice, &dialog); }, 2000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return notice && WindowOnScreen::stackedAbove(notice, &dialog); }, 2000))
+            << WindowOnScreen::describeStacking({&main, &dialog, notice.data()});
         dialog.reject();
     });
     WindowStacking::setKeepAbove(main.windowHandle(), false);
@@ -131,6 +134,7 @@ TEST_F(NoticeTest, OnX11ANoticeIsSeenOverAWindowKeptAbove)
     WindowStacking::setKeepAbove(main.windowHandle(), true);
     QTest::qWait(300);
     ASSERT_TRUE(notice);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return WindowOnScreen::stackedAbove(notice, &main); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return WindowOnScreen::stackedAbove(notice, &main); }, 2000))
+        << WindowOnScreen::describeStacking({&main, notice.data()});
     delete notice.data();
 }
