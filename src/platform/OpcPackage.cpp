@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "OoxmlXml.h"
+#include "RegularFile.h"
 
 #include <QFile>
 #include <QSet>
@@ -207,12 +208,9 @@ bool OpcPackage::load(const QByteArray &zipBytes, QString *errorText)
 
 bool OpcPackage::loadFile(const QString &path, QString *errorText)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (errorText)
-            *errorText = f.errorString();
+    QFile f;
+    if (!RegularFile::open(f, path, errorText))
         return false;
-    }
     if (f.size() > kMaxPackageSize) {
         if (errorText)
             *errorText = QStringLiteral("the file is too large");

@@ -1,4 +1,5 @@
 #include "RecordFile.h"
+#include "RegularFile.h"
 
 #include <QFile>
 #include <QStringList>
@@ -21,14 +22,6 @@ QString systemError(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-QString sizeText(qint64 bytes)
-{
-    if (bytes >= (1 << 20) && bytes % (1 << 20) == 0)
-        return QStringLiteral("%1 MB").arg(bytes >> 20);
-    if (bytes >= 1024 && bytes % 1024 == 0)
-        return QStringLiteral("%1 KB").arg(bytes >> 10);
-    return QStringLiteral("%1 bytes").arg(bytes);
-}
 } // namespace
 
 namespace RecordFile {
@@ -54,7 +47,7 @@ std::optional<QByteArray> read(const QString &path, qint64 limit, QString *why)
     }
     if (st.st_size > limit) {
         ::close(fd);
-        return refuse(QStringLiteral("it is larger than %1").arg(sizeText(limit)));
+        return refuse(QStringLiteral("it is larger than %1").arg(RegularFile::sizeText(limit)));
     }
     QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
     qsizetype got = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -131,12 +132,11 @@ bool ZipArchive::compress(const QString &file, Compressed *c, QString *errorText
 {
     if (fileAtFault)
         *fileAtFault = true;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(errorText, QStringLiteral("%1 (%2)").arg(file, in.errorString()));
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return fail(errorText, QStringLiteral("%1 (%2)").arg(file, in.errorString()));
+    QString why;
+    const std::optional<QByteArray> read = RegularFile::readAll(file, &why);
+    if (!read)
+        return fail(errorText, QStringLiteral("%1 (%2)").arg(file, why));
+    const QByteArray &bytes = *read;
     if (m_check) {
         const QString problem = m_check(file, bytes);
         if (!problem.isEmpty())
@@ -299,6 +299,10 @@ bool ZipArchive::addZip64End(QString *errorText)
 bool ZipArchive::UnzipOpenFile(const QString &path, QString *errorText)
 {
     UnzipCloseFile();
+    // minizip would wait on a pipe named like an archive.
+    if (QFile file; !RegularFile::open(file, path, nullptr) && QFileInfo::exists(path))
+        return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete.")
+                                   .arg(QFileInfo(path).fileName()));
     _unzFile = unzOpen64(QFile::encodeName(path).constData());
     if (_unzFile)
         m_readFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);

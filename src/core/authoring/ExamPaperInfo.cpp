@@ -4,6 +4,7 @@
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 #include "platform/Log.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 
@@ -43,13 +44,8 @@ std::shared_ptr<ExamPaperInfo> ExamPaperInfo::unarchiveObjectWithData(const QByt
 
 std::shared_ptr<ExamPaperInfo> ExamPaperInfo::unarchiveObjectWithFile(const QString &path, QString *errorText)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (errorText)
-            *errorText = file.errorString();
-        return nullptr;
-    }
-    return unarchiveObjectWithData(file.readAll(), errorText);
+    const std::optional<QByteArray> bytes = RegularFile::readAll(path, errorText);
+    return bytes ? unarchiveObjectWithData(*bytes, errorText) : nullptr;
 }
 
 std::shared_ptr<ExamPaperInfo> ExamPaperInfo::loadQuestionFile(const QString &path, QString *errorText)

@@ -6,6 +6,7 @@
 #include "core/store/GlobalFunctions.h"
 #include "core/store/StoreTransaction.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -292,12 +293,17 @@ bool GradebookBackupFile::isAcceptableMark(float mark)
 std::optional<GradebookBackupFile::Backup> GradebookBackupFile::read(const QString &path, ReadError *error,
                                                                      QString *errorText)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!RegularFile::open(file, path, errorText)) {
         if (error)
             *error = ReadError::CannotOpen;
+        return std::nullopt;
+    }
+    if (file.size() > RegularFile::kWholeLimit) {
+        if (error)
+            *error = ReadError::CannotRead;
         if (errorText)
-            *errorText = file.errorString();
+            *errorText = QStringLiteral("it is larger than %1").arg(RegularFile::sizeText(RegularFile::kWholeLimit));
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();

@@ -6,6 +6,7 @@
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -116,12 +117,12 @@ std::optional<SessionImport::Checked> SessionImport::check(const QString &path, 
         return refuse(reason, tr("The file is %1 MB; a session file may be at most %2 MB.")
                                   .arg(double(info.size()) / (1024 * 1024), 0, 'f', 1)
                                   .arg(kMaxFileBytes / (1024 * 1024)));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(reason, tr("The file could not be opened: %1.").arg(file.errorString()));
+    QFile file;
+    if (QString why; !RegularFile::open(file, path, &why))
+        return refuse(reason, tr("The file could not be opened: %1.").arg(why));
     Checked checked;
     // A file that grew after it was measured is read no further than the limit.
-    checked.bytes = GlobalFunctions::readAtMost(file, kMaxFileBytes);
+    checked.bytes = RegularFile::readAtMost(file, kMaxFileBytes);
     if (checked.bytes.size() > kMaxFileBytes)
         return refuse(reason, tr("The file is larger than %1 MB, the most a session file may be.")
                                   .arg(kMaxFileBytes / (1024 * 1024)));

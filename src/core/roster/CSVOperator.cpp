@@ -4,6 +4,7 @@
 #include "core/store/GlobalFunctions.h"
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -297,12 +298,12 @@ bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText, QString *
         return fail("File is not exist.", (info.isDir() ? QStringLiteral("%1 is a folder") : QStringLiteral("%1: no such file")).arg(path));
     if (::access(QFile::encodeName(path).constData(), R_OK) != 0)
         return fail("File is not readable.", QStringLiteral("%1: permission denied").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail("Get file handle failed.", file.errorString());
+    QFile file;
+    if (QString why; !RegularFile::open(file, path, &why))
+        return fail("Get file handle failed.", QStringLiteral("%1: %2").arg(path, why));
     if (file.size() > kMostFileBytes)
         return fail("File is not a text file.", QStringLiteral("%1 is larger than %2 MB").arg(path).arg(kMostFileBytes / (1024 * 1024)));
-    QByteArray bytes = GlobalFunctions::readAtMost(file, kMostFileBytes);
+    QByteArray bytes = RegularFile::readAtMost(file, kMostFileBytes);
     if (file.error() != QFileDevice::NoError)
         return fail("File is not readable.", file.errorString());
     if (bytes.size() > kMostFileBytes)

@@ -6,6 +6,7 @@
 #include "core/base/AppDelegateBase.h"
 #include "core/base/CommonFunc.h"
 #include "platform/Log.h"
+#include "platform/RegularFile.h"
 #include "platform/Singleton.h"
 
 #include <QCoreApplication>
@@ -88,12 +89,9 @@ bool loadSession(const QString &path, pugi::xml_document &doc, QString *errorTex
 // document points into.
 bool loadSessionToCount(const QString &path, QByteArray &bytes, pugi::xml_document &doc)
 {
-    QFile file(path);
     QString why;
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = file.errorString();
-    } else {
-        bytes = file.readAll();
+    if (std::optional<QByteArray> read = RegularFile::readAll(path, &why)) {
+        bytes = std::move(*read);
         const pugi::xml_parse_result result =
             doc.load_buffer_inplace(bytes.data(), size_t(bytes.size()), pugi::parse_cdata | pugi::parse_escapes,
                                      pugi::encoding_utf8);

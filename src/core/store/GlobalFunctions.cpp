@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
 #include "platform/Log.h"
+#include "platform/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -399,19 +400,6 @@ bool GlobalFunctions::removeFileAtPath(const QString &path, QString *errorText)
     return failWith(errorText, file.errorString());
 }
 
-QByteArray GlobalFunctions::readAtMost(QIODevice &device, qint64 limit)
-{
-    constexpr qint64 kStep = 1 << 20;
-    QByteArray bytes;
-    while (bytes.size() <= limit) {
-        const QByteArray chunk = device.read(std::min(kStep, limit + 1 - bytes.size()));
-        if (chunk.isEmpty())
-            break;
-        bytes += chunk;
-    }
-    return bytes;
-}
-
 QByteArray GlobalFunctions::xmlData(const pugi::xml_document &doc)
 {
     std::ostringstream out;
@@ -450,13 +438,9 @@ bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, 
         return false;
     }
     if (!bytes) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = file.errorString();
+        bytes = RegularFile::readAll(path, error);
+        if (!bytes)
             return false;
-        }
-        bytes = file.readAll();
     }
     return parseXmlBytes(*bytes, doc, error);
 }
@@ -564,8 +548,8 @@ QString GlobalFunctions::freeFilePath(const QString &folder, const QString &base
 
 QString GlobalFunctions::getIDOfXmlQuizFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, path, nullptr))
         return QString();
     const QByteArray head = file.read(255);
     file.close();

@@ -96,9 +96,6 @@ public:
     static pugi::xml_node createRoot(pugi::xml_document &doc, const char *name, bool withNamespaces);
     // Appends a child element holding text (an empty text gives an empty element).
     static pugi::xml_node appendTextChild(pugi::xml_node parent, const char *name, const QString &text);
-    // Up to limit + 1 bytes of the device (one over tells a file past the limit, even one that grew
-    // after it was measured), read in steps so that memory follows what the file holds, not the limit.
-    static QByteArray readAtMost(QIODevice &device, qint64 limit);
     // Parses a whole store file; the parser's error text goes to *error on failure.
     static bool loadXmlFile(const QString &path, pugi::xml_document &doc, QString *error = nullptr);
     // The same parse of a store file's bytes held in memory (an archive's entry, say).

@@ -1,4 +1,5 @@
 #include "MyXmlParser.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 
@@ -92,8 +93,8 @@ void MyXmlParser::handleTag(const QByteArray &tag)
 
 bool MyXmlParser::parse()
 {
-    QFile file(m_filePath);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, m_filePath, nullptr))
         return false;
     m_text.clear();
     QByteArray tag;

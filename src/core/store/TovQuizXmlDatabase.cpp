@@ -5,6 +5,7 @@
 #include "core/base/AppDelegateBase.h"
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QSet>
@@ -444,8 +445,9 @@ bool TovQuizXmlDatabase::readsBackAs(const QString &path, const QuizEntity &reco
 
 bool TovQuizXmlDatabase::copyFileFrom(const QString &source, const QString &target, QString *errorText) const
 {
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly))
-        return GF::failWith(errorText, file.errorString());
-    return AtomicFile::write(target, file.readAll(), errorText);
+    QString why;
+    const std::optional<QByteArray> bytes = RegularFile::readAll(source, &why);
+    if (!bytes)
+        return GF::failWith(errorText, why);
+    return AtomicFile::write(target, *bytes, errorText);
 }

@@ -3,6 +3,7 @@
 #include "MyXmlParser.h"
 #include "TovQuizXmlDatabase.h"
 #include "platform/Log.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -96,8 +97,10 @@ bool TovSessionXmlParsedResult::parseXMLFile(const QString &path)
     const bool opened = parser.parse();
     setBParsed(true);
     if (!opened) {
-        QFile file(path);
-        const QString why = file.open(QIODevice::ReadOnly) ? QStringLiteral("it could not be read") : file.errorString();
+        QFile file;
+        QString why;
+        if (RegularFile::open(file, path, &why))
+            why = QStringLiteral("it could not be read");
         setDamage(QStringLiteral("the file cannot be opened (%1)").arg(why));
     } else if (QFileInfo(path).size() == 0) {
         setDamage(QStringLiteral("the file is empty"));

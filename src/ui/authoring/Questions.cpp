@@ -5,12 +5,14 @@
 #include "core/store/XMLControl.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "platform/RegularFile.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/ProgressControl.h"
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -303,8 +305,9 @@ bool Questions::importPicture(const QString &path)
     QuestionSetView *page = currentPage();
     if (!page)
         return false;
-    QImageReader reader(path);
-    const QImage image = reader.read();
+    // Read through a checked file: a pipe picked by mistake would hold the editor forever.
+    QFile file;
+    const QImage image = RegularFile::open(file, path, nullptr) ? QImageReader(&file).read() : QImage();
     if (image.isNull()) {
         PollixAlert::show(this, QStringLiteral("Pollix ARS"), QStringLiteral("The file is not a picture."));
         return false;
