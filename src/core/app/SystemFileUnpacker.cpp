@@ -3,6 +3,7 @@
 #include "ZipArchive.h"
 #include "core/store/DataRecovery.h"
 #include "platform/Log.h"
+#include "platform/RecordFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,9 +14,10 @@ namespace {
 const QString kTop = QStringLiteral("Pollix/");
 
 // The path inside folder for an archive entry, or empty when the entry is not ours or would
-// leave the folder.
-QString targetFor(const QString &folder, const QString &entry)
+// leave the folder; *relative: the same below the folder (empty for the folder itself).
+QString targetFor(const QString &folder, const QString &entry, QString *relative)
 {
+    relative->clear();
     if (!entry.startsWith(kTop) || entry.contains(QLatin1Char('\\')))
         return QString();
     const QString rel = entry.mid(kTop.size());
@@ -24,7 +26,21 @@ QString targetFor(const QString &folder, const QString &entry)
     const QString safe = ZipArchive::relativePathOf(rel);
     if (rel.startsWith(QLatin1Char('/')) || safe.isEmpty())
         return QString();
+    *relative = safe;
     return QDir::cleanPath(folder + QLatin1Char('/') + safe);
+}
+
+// Why an entry may not be written where it lands: a symbolic link on its way or in its place
+// would take it out of the application folder. The data folder itself may be a link (schools
+// keep the data on a share), and what lies below it is then judged from there.
+QString placeProblem(const QString &folder, const QString &relative, bool isFolder)
+{
+    const QString data = QStringLiteral("Data");
+    if (relative == data && RecordFile::kindAt(folder + QLatin1Char('/') + data) == RecordFile::Kind::Link)
+        return QString();
+    if (relative.startsWith(data + QLatin1Char('/')))
+        return ZipArchive::placeProblem(folder + QLatin1Char('/') + data, relative.mid(data.size() + 1), isFolder);
+    return ZipArchive::placeProblem(folder, relative, isFolder);
 }
 
 // Anything at path (a dangling link too) is the teacher's or an earlier start's, and stays.
@@ -68,14 +84,25 @@ SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &ar
     if (dataHeld)
         PollixLog(QStringLiteral("First-run files: the data folders are not made: %1").arg(dataWhy));
     for (const ZipArchive::Entry &e : *entries) {
-        const QString target = targetFor(applicationFolder, e.name);
+        QString relative;
+        const QString target = targetFor(applicationFolder, e.name, &relative);
         if (target.isEmpty()) {
             PollixLog(QStringLiteral("Skipped archive entry %1").arg(e.name));
             continue;
         }
         if (dataHeld && (target == data || target.startsWith(data + QLatin1Char('/'))))
             continue;
+        const auto refused = [&] {
+            const QString problem = relative.isEmpty() ? QString() : placeProblem(applicationFolder, relative, e.isFolder);
+            if (!problem.isEmpty())
+                PollixLog(QStringLiteral("First-run files: %1 is not put in place: %2").arg(e.name, problem));
+            return !problem.isEmpty();
+        };
         if (e.isFolder) {
+            if (refused()) {
+                ok = false;
+                continue;
+            }
             if (!QDir().mkpath(target)) {
                 PollixLog(QStringLiteral("First-run files: cannot make the folder %1").arg(target));
                 ok = false;
@@ -87,6 +114,10 @@ SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &ar
         // Only the template follows the archive: a newer program brings newer template slides.
         if (there && e.name != templateEntry())
             continue;
+        if (refused()) {
+            ok = false;
+            continue;
+        }
         bool written = false;
         if (!zip.extractEntryTo(e, target, true, there, &written, &why)) {
             PollixLog(QStringLiteral("First-run files: %1").arg(why));

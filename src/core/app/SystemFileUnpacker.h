@@ -23,7 +23,9 @@ public:
     // The archive shipped with the program: beside the executable, or in ../share/pollix/.
     static QString archivePath();
     // The set-up each start runs; failures are logged, never shown. Entries whose path would
-    // leave the folder are skipped.
+    // leave the folder are skipped; so is an entry whose way or place holds a symbolic link
+    // (other than the data folder itself), which then fails the start like a file that cannot
+    // be written.
     static Result unZipSystemFile(const QString &archive, const QString &applicationFolder);
 
     static QString templateEntry() { return QStringLiteral("Pollix/template.pptx"); }

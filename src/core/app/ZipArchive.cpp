@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
+#include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
 
 #include <QDir>
@@ -527,8 +528,13 @@ bool ZipArchive::UnzipFileTo(const QString &folder, bool overWrite)
     // Every name is checked before anything is written.
     for (const Entry &e : *list) {
         const bool rootFolder = e.isFolder && e.normalisedName.count(QLatin1Char('/')) == e.normalisedName.size();
-        if (relativePathOf(e.name).isEmpty() && !rootFolder) {
+        const QString rel = relativePathOf(e.name);
+        if (rel.isEmpty() && !rootFolder) {
             OutputErrorMessage(QStringLiteral("%1 would be written outside %2").arg(e.name, folder));
+            return false;
+        }
+        if (const QString problem = rel.isEmpty() ? QString() : placeProblem(folder, rel, e.isFolder); !problem.isEmpty()) {
+            OutputErrorMessage(QStringLiteral("%1 would be written outside %2: %3").arg(e.name, folder, problem));
             return false;
         }
     }
@@ -567,6 +573,10 @@ bool ZipArchive::UnzipFile(const QString &, const QString &entryName, const QStr
         const QString rel = relativePathOf(e.name);
         if (rel.isEmpty() || e.isFolder)
             return false;
+        if (const QString problem = placeProblem(folder, rel, false); !problem.isEmpty()) {
+            OutputErrorMessage(QStringLiteral("%1 would be written outside %2: %3").arg(e.name, folder, problem));
+            return false;
+        }
         if (!extractEntryTo(e, QDir::cleanPath(folder + QLatin1Char('/') + rel), true, true, nullptr, &why)) {
             OutputErrorMessage(why);
             return false;
@@ -618,4 +628,16 @@ QString ZipArchive::relativePathOf(const QString &entryName)
         if (p == QLatin1String(".") || p == QLatin1String("..") || p.contains(QChar(0)))
             return QString();
     return parts.join(QLatin1Char('/'));
+}
+
+QString ZipArchive::placeProblem(const QString &folder, const QString &relative, bool isFolder)
+{
+    if (const QString way = RecordFile::wayProblem(folder, relative); !way.isEmpty())
+        return way;
+    // A link there would be written through, or lead the entries below it out of the folder.
+    const RecordFile::Kind kind = RecordFile::kindAt(QDir::cleanPath(folder + QLatin1Char('/') + relative));
+    const RecordFile::Kind wanted = isFolder ? RecordFile::Kind::Folder : RecordFile::Kind::File;
+    if (kind == RecordFile::Kind::Missing || kind == wanted)
+        return QString();
+    return QStringLiteral("%1 is %2").arg(relative, RecordFile::kindText(kind));
 }

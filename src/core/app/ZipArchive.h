@@ -104,6 +104,10 @@ public:
     // leading and repeated slashes dropped, no trailing slash. Empty when the name would leave
     // the folder ("..", "." or a drive letter as a part) or names nothing.
     static QString relativePathOf(const QString &entryName);
+    // Why a name relativePathOf gave may not be written below folder: a folder on the way is a
+    // symbolic link or no folder, or what lies at the name itself is a link or of another kind
+    // (a file where a folder is wanted, or the reverse). Empty when it may.
+    static QString placeProblem(const QString &folder, const QString &relative, bool isFolder);
 
 private:
     struct Compressed

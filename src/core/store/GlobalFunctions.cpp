@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
 #include "platform/Log.h"
+#include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
 
 #include <QCoreApplication>
@@ -541,7 +542,9 @@ QString GlobalFunctions::freeFilePath(const QString &folder, const QString &base
         fitted.chop(fitted.size() > 1 && fitted.back().isLowSurrogate() ? 2 : 1);
     const QString stem = folder + QLatin1Char('/') + fitted;
     QString path = stem + ext;
-    for (int n = 2; QFileInfo::exists(path); ++n)
+    // A link whose file is missing takes its name too: the write would follow it out of the folder.
+    const auto taken = [](const QString &p) { return RecordFile::kindAt(p) != RecordFile::Kind::Missing; };
+    for (int n = 2; taken(path); ++n)
         path = stem + QStringLiteral(" (%1)").arg(n) + ext;
     return path;
 }

@@ -136,8 +136,9 @@ public:
     // A name typed by the teacher made safe as a file name (an extension always follows it):
     // path separators and NUL become "_", so the file stays in its folder.
     static QString safeFileName(const QString &name);
-    // folder/base + ext when no file is there, else folder/base (2) + ext, (3), ...: a first write
-    // never replaces a file that is already there. base is cut at a whole character so that the
+    // folder/base + ext when nothing is there (not even a link), else folder/base (2) + ext, (3),
+    // ...: a first write never replaces a file that is already there, nor follows a link whose
+    // file is missing. base is cut at a whole character so that the
     // file name stays within 255 bytes.
     static QString freeFilePath(const QString &folder, const QString &base, const QString &ext);
 

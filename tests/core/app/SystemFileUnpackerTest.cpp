@@ -147,6 +147,37 @@ TEST_F(SystemFileUnpackerTest, EntriesCannotLeaveTheFolder)
     EXPECT_EQ(readFile(folder + "/ok.txt"), "fine");
 }
 
+TEST_F(SystemFileUnpackerTest, NoEntryIsWrittenThroughASymbolicLinkButTheDataFolderMayBeOne)
+{
+    // The manuals' folder and the template link to a folder outside, which is watched; the data
+    // folder links to a share.
+    const QString outside = scratch.path() + "/outside";
+    writeAt(outside + "/victim.pptx", "THE TEACHER'S OWN", QDateTime(QDate(2019, 1, 1), QTime(8, 0, 0)));
+    const QString share = scratch.path() + "/share";
+    QDir().mkpath(share);
+    const QString folder = scratch.path() + "/Pollix";
+    QDir().mkpath(folder);
+    ASSERT_TRUE(QFile::link(outside, folder + "/Help"));
+    ASSERT_TRUE(QFile::link(outside + "/victim.pptx", folder + "/template.pptx"));
+    ASSERT_TRUE(QFile::link(share, folder + "/Data"));
+
+    EXPECT_EQ(SystemFileUnpacker::unZipSystemFile(kArchive, folder), SystemFileUnpacker::Failed);
+    EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"victim.pptx"});
+    EXPECT_EQ(readFile(outside + "/victim.pptx"), "THE TEACHER'S OWN");
+    EXPECT_TRUE(QFileInfo(folder + "/template.pptx").isSymLink());
+    for (const char *f : {"Enter.WAV", "Start.WAV", "Stop.WAV", "Template.xml"})
+        EXPECT_TRUE(QFileInfo(folder + "/" + f).isFile()) << f;
+    for (const char *d : {"Classes", "Quiz", "CourseGrade"})
+        EXPECT_TRUE(QFileInfo(share + "/" + d).isDir()) << d;
+
+    // A link below the data folder leads out of it all the same.
+    QDir(share + "/Quiz").removeRecursively();
+    ASSERT_TRUE(QFile::link(outside, share + "/Quiz"));
+    const QString archive = makeArchive(scratch.path(), {{"Pollix/Data/Quiz/", ""}, {"Pollix/Data/Quiz/x.xml", "<x/>"}});
+    EXPECT_EQ(SystemFileUnpacker::unZipSystemFile(archive, folder), SystemFileUnpacker::Failed);
+    EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"victim.pptx"});
+}
+
 TEST_F(SystemFileUnpackerTest, MissingOrDamagedArchiveLeavesTheFolderAsItIs)
 {
     const QString folder = scratch.path() + "/none";

@@ -391,6 +391,56 @@ TEST_F(ZipBackupTest, ExtractAllAsksBeforeReplacingAndRefusesEscapingArchivesWho
     EXPECT_FALSE(QFileInfo::exists(scratch.path() + "/escaped.txt"));
 }
 
+TEST_F(ZipBackupTest, ExtractingFollowsNoSymbolicLinkOutOfTheFolder)
+{
+    // A folder outside, watched, reached from the folder unpacked into by a link to it and by a
+    // link to one of its files.
+    const QString outside = scratch.path() + "/outside";
+    QDir().mkpath(outside);
+    const QString victim = outside + "/victim.txt";
+    {
+        QFile f(victim);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("untouched");
+    }
+    const QString folder = scratch.path() + "/out";
+    QDir().mkpath(folder);
+    ASSERT_TRUE(QFile::link(outside, folder + "/sub"));
+    ASSERT_TRUE(QFile::link(victim, folder + "/file.txt"));
+    const Snapshot before = snapshot(outside);
+
+    struct Errors : ZipArchive::Delegate
+    {
+        QStringList texts;
+        bool OverWriteOperation(const QString &) override { return true; }
+        void ErrorMessage(const QString &text) override { texts << text; }
+    } errors;
+    ZipArchive zip;
+    zip.setDelegate(&errors);
+    const QList<std::pair<const char *, QList<std::pair<QByteArray, QByteArray>>>> archives{
+        {"a file through a linked folder", {{"fine.txt", "x"}, {"sub/new.txt", "x"}}},
+        {"a folder through a linked folder", {{"sub/deeper/", ""}, {"fine.txt", "x"}}},
+        {"a file over a link", {{"fine.txt", "x"}, {"file.txt", "theirs"}}},
+        {"a folder entry on a link", {{"sub/", ""}}},
+    };
+    for (const auto &[label, entries] : archives) {
+        errors.texts.clear();
+        ASSERT_TRUE(zip.UnzipOpenFile(makeZipArchive(zipPath(QString(label) + ".zip"), entries))) << label;
+        EXPECT_FALSE(zip.UnzipFileTo(folder, true)) << label;
+        ASSERT_EQ(errors.texts.size(), 1) << label;
+        EXPECT_TRUE(errors.texts.first().contains("symbolic link")) << errors.texts.first().toStdString();
+        EXPECT_FALSE(QFileInfo::exists(folder + "/fine.txt")) << label << ": nothing is written from a refused archive";
+        EXPECT_EQ(snapshot(outside), before) << label;
+        EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"victim.txt"}) << label;
+    }
+    // One entry alone: the same.
+    makeZipArchive(zipPath("one.zip"), {{"file.txt", "theirs"}, {"sub/victim.txt", "theirs"}});
+    EXPECT_FALSE(zipHelper().UnzipFile(zipPath("one.zip"), "file.txt", folder));
+    EXPECT_FALSE(zipHelper().UnzipFile(zipPath("one.zip"), "sub/victim.txt", folder));
+    EXPECT_EQ(snapshot(outside), before);
+    EXPECT_TRUE(QFileInfo(folder + "/file.txt").isSymLink()) << "the link itself stays";
+}
+
 TEST(ZipArchiveNames, RelativePathsNeverLeaveTheFolder)
 {
     EXPECT_EQ(ZipArchive::relativePathOf("//Quiz/x.xml"), "Quiz/x.xml");

@@ -329,6 +329,12 @@ TEST_F(SessionRecordsTest, ImportCopiesUnderASafeNameAndRefusesWhatIsStored)
     out.write(xml);
     out.close();
 
+    // A link whose file is missing already holds the name the copy would take: the copy does
+    // not follow it out of the session folder.
+    QDir().mkpath(app()->strQuizXmlDataFilePath());
+    const QString linked = app()->strQuizXmlDataFilePath() + "/.._.._x_evil2012-03-23T14:07:09.xml";
+    ASSERT_TRUE(QFile::link(outside.filePath("stolen.xml"), linked));
+
     TovSessionXmlParsedResult header;
     ASSERT_TRUE(header.parseXMLFile(foreign));
     const auto &index = TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults();
@@ -337,7 +343,11 @@ TEST_F(SessionRecordsTest, ImportCopiesUnderASafeNameAndRefusesWhatIsStored)
     ASSERT_TRUE(SessionImport::importFile(foreign, app()->strQuizXmlDataFilePath(), "2012-03-23T14:07:09", &path, &why))
         << why.toStdString();
     EXPECT_EQ(QFileInfo(path).absolutePath(), QDir(app()->strQuizXmlDataFilePath()).absolutePath());
+    EXPECT_EQ(QFileInfo(path).fileName(), ".._.._x_evil2012-03-23T14:07:09 (2).xml");
     EXPECT_EQ(readFile(path), xml);
+    EXPECT_FALSE(QFileInfo::exists(outside.filePath("stolen.xml")));
+    EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    QFile::remove(linked);
     EXPECT_TRUE(SessionImport::isDuplicate(header, index));
     EXPECT_EQ(index.last().filePath(), path);
 
