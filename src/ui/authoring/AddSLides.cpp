@@ -47,6 +47,7 @@ AddSLides::AddSLides(QWidget *parent) : QDialog(parent)
     outlineView->setMinimumSize(300, 380);
     connect(outlineView, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { ovClick(item); });
     connect(outlineView, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) { ovDoubleClick(item); });
+    connect(outlineView, &QTreeWidget::currentItemChanged, this, [this] { updateAddButton(); });
 
     btnAdd = new QPushButton(tr("Add"), this);
     btnAdd->setObjectName(QStringLiteral("btnAdd"));
@@ -86,11 +87,20 @@ void AddSLides::awakeFromNib()
     for (int i = 0; i < top->childCount(); ++i)
         if (top->child(i)->text(0) == QLatin1String("Selection"))
             top->child(i)->setExpanded(true);
-    const bool slides = nAddType == 0 || nAddType == 1;
-    if (slides && !hooks().copyAndPasteSlide)
-        btnAdd->setEnabled(false); // no presentation to copy slides into
     if (nAddType == 1 && hooks().slideCount)
         m_nQueSum = hooks().slideCount();
+    updateAddButton();
+}
+
+void AddSLides::updateAddButton()
+{
+    const QTreeWidgetItem *item = outlineView->currentItem();
+    const bool slides = nAddType == 0 || nAddType == 1;
+    // A group row ("All Templates", "Selection") is no template: Add would do nothing.
+    const bool template_ = item && item->data(0, kIndexRole).toInt() >= 0;
+    const bool full = nAddType == 1 && m_nQueSum > QuestionInfoRules::kMaxPages - 1;
+    // Without a presentation there is nothing to copy slides into.
+    btnAdd->setEnabled(template_ && !full && !(slides && !hooks().copyAndPasteSlide));
 }
 
 int AddSLides::runForAddType()
@@ -107,6 +117,8 @@ int AddSLides::runForAddType()
 void AddSLides::ovClick(QTreeWidgetItem *item)
 {
     m_clicked = item;
+    if (item && outlineView->currentItem() != item)
+        outlineView->setCurrentItem(item);
     m_nSelectedRow = item ? outlineView->indexFromItem(item).row() : -1;
     // The row among all rows shown, as the outline counts them.
     if (item) {
@@ -126,8 +138,8 @@ void AddSLides::ovDoubleClick(QTreeWidgetItem *item)
 
 void AddSLides::doAdd()
 {
-    if (!m_clicked)
-        ovClick(outlineView->currentItem());
+    // The row the teacher sees chosen, whether reached by a click or by the arrow keys.
+    ovClick(outlineView->currentItem());
     add();
 }
 
@@ -145,6 +157,7 @@ void AddSLides::add()
         return;
     ++m_nQueSum;
     m_bIsPPTChanged = true;
+    updateAddButton();
     auto *center = NotificationCenter::defaultCenter();
     const QVariantMap info{{Notify::Key::PptState, m_bIsPPTChanged ? 1 : 0}, {Notify::Key::SelectIndex, index}};
     switch (nAddType) {

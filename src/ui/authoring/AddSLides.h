@@ -62,6 +62,8 @@ protected:
 
 private:
     bool windowShouldClose();
+    // Add is offered only for a template row, while one more may be added.
+    void updateAddButton();
 
     int nAddType = 3;
     int m_nSelectedRow = -1;

@@ -22,6 +22,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -842,4 +843,11 @@ void QuestionInfoWindowController::closeEvent(QCloseEvent *event)
         NotificationCenter::defaultCenter()->postNotification(Notify::CloseQueInfo);
     }
     event->accept();
+}
+
+void QuestionInfoWindowController::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel))
+        return void(close());
+    QWidget::keyPressEvent(event);
 }

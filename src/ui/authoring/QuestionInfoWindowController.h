@@ -81,6 +81,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Escape that no control inside took closes the window, as the editor's Escape closes it.
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -252,6 +252,8 @@ void QuestionsSettingWindowController::onColorSet(const QColor &color)
 void QuestionsSettingWindowController::onImport()
 {
     bigQuestions->onImport();
+    // The picture's box is the one selected now: the role list shows its role, not the last box's.
+    followAnchorRole();
 }
 
 void QuestionsSettingWindowController::onMakeSameSize() { bigQuestions->onMakeSameSize(); }

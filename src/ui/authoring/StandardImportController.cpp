@@ -77,10 +77,10 @@ void StandardImportController::awakeFromNib()
     outlineView->expandToDepth(0);
 }
 
-bool StandardImportController::loadFile(const QString &path)
+bool StandardImportController::loadFile(const QString &path, QString *errorText)
 {
     m_root->removeChildren();
-    const bool read = StandardTree::readFromXml(path, m_root) == StandardTree::Read::Done;
+    const bool read = StandardTree::readFromXml(path, m_root, {}, nullptr, errorText) == StandardTree::Read::Done;
     // Half a file is no template to pick from.
     if (!read)
         m_root->removeChildren();
@@ -98,9 +98,10 @@ void StandardImportController::doBrowse()
                                                       tr("XML files (*.xml)"));
     if (path.isEmpty())
         return;
-    if (!loadFile(path)) {
+    QString why;
+    if (!loadFile(path, &why)) {
         txtTemplate->clear();
-        PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("Wrong xml template."));
+        PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("Wrong xml template."), {tr("OK")}, why);
     }
 }
 

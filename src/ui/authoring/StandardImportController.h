@@ -20,7 +20,7 @@ public:
     void awakeFromNib();
     // Reads a standards file in place of the one shown; false (and an empty tree) when it is
     // no standards file.
-    bool loadFile(const QString &path);
+    bool loadFile(const QString &path, QString *errorText = nullptr);
     void doBrowse();
     void doClearStandards();
     void doClearSelected();

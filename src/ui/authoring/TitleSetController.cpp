@@ -114,6 +114,12 @@ void TitleSetController::onOK()
     }
     if (!currentEPI)
         return; // nothing was read: nothing may be written over the file
+    // An empty title would not stick: the next opening offers the file's name in its place.
+    if (txtTestTitle->text().trimmed().isEmpty()) {
+        PollixAlert::show(this, QStringLiteral("Pollix"), tr("Title should not be empty."), {tr("OK")});
+        txtTestTitle->setFocus();
+        return;
+    }
     ExamPaperInfo updated = *currentEPI;
     updated.setStrMemo(txtMemo->text());
     updated.setStrExamPaperTitle(txtTestTitle->text());

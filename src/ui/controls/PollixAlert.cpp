@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -78,11 +79,13 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
         info->setMinimumWidth(std::min(info->fontMetrics().horizontalAdvance(informativeText) + 8,
                                        60 * info->fontMetrics().averageCharWidth()));
     // The window manager's title bar holds the title beside its icon and buttons: a box as narrow
-    // as a short text ("Successfully Saved.") cut "Pollix ARS" down to "Pol... RS".
-    if (auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
-        QFont bold = label->font();
+    // as a short text ("Successfully Saved.") cut "Pollix ARS" down to "Pol... RS". The room is
+    // kept by the row of buttons, which spans the box: a minimum on the text itself would let the
+    // box shrink below the text, which then showed cut ("Are you sure to quit without s").
+    if (auto *row = findChild<QDialogButtonBox *>(QStringLiteral("qt_msgbox_buttonbox"))) {
+        QFont bold = font();
         bold.setBold(true);
-        label->setMinimumWidth(std::max(label->minimumWidth(), QFontMetrics(bold).horizontalAdvance(title) + kTitleBarRoom));
+        row->setMinimumWidth(std::max(row->minimumWidth(), QFontMetrics(bold).horizontalAdvance(title) + kTitleBarRoom));
     }
 }
 

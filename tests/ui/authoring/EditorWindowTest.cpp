@@ -10,8 +10,10 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QTextEdit>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace {
@@ -335,4 +337,26 @@ TEST_F(EditorWindowTest, RolesArrowKeysPenSizesAndCapture)
                                                           {{QStringLiteral("flag"), 0}});
     EXPECT_EQ(canvas()->currentPage()->cellArray().size(), boxes + 1);
     ScreenCapture::install(nullptr);
+}
+
+// A picture brought in by the toolbar's Picture is the box selected: the role list shows its
+// role ("No Set"), not that of the box selected before, which a choice there would not reach.
+TEST_F(EditorWindowTest, ThePictureBroughtInShowsItsOwnRole)
+{
+    addTemplate(4);
+    QuestionSetView *p = page(1);
+    const int optionA = p->indexOfBox(p->getOptionA());
+    p->setSelection({optionA}, optionA);
+    editor->comboboxToolTip->setCurrentIndex(MyTextView::RoleOptionA);
+    p->setSelection({}, -1); // a click beside the boxes
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(home() + "pic.png"));
+    answers.answerFile(home() + "pic.png");
+    editor->show();
+    QTest::mouseClick(editor->findChild<QToolBar *>("formatToolbar")->widgetForAction(editor->tbiImport), Qt::LeftButton);
+    ASSERT_TRUE(p->anchorBox());
+    EXPECT_TRUE(p->anchorBox()->igFlag());
+    EXPECT_EQ(editor->comboboxToolTip->currentIndex(), MyTextView::RoleNone);
+    EXPECT_EQ(p->getOptionA()->toolTipNo(), MyTextView::RoleOptionA);
 }

@@ -2,6 +2,7 @@
 
 #include "ui/authoring/QuestionInfoWindowController.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -264,4 +265,25 @@ TEST_F(QuestionInfoTest, ApplyingToAllPagesAsksFirst)
     answers.answerAlert(0);
     info->checkBoxAllInSameLevel->click();
     EXPECT_EQ(page(1)->nQuestionDifficulty(), 4);
+}
+
+// Escape, from a field or a text view, closes the window as its close box does: every change is
+// already in the page, and the editor offers Properties again.
+TEST_F(QuestionInfoTest, EscapeClosesTheWindowAndKeepsWhatWasTyped)
+{
+    addTemplate(4);
+    for (const bool fromText : {false, true}) {
+        openInfo();
+        ASSERT_TRUE(info);
+        info->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(info));
+        type(info->point, "25");
+        QWidget *from = fromText ? static_cast<QWidget *>(info->questionTitle) : info->point;
+        from->setFocus();
+        QTest::keyClick(from, Qt::Key_Escape);
+        QApplication::processEvents();
+        EXPECT_TRUE(!info || !info->isVisible()) << "from the " << (fromText ? "question text" : "points field");
+        EXPECT_EQ(page(1)->nQuestionPoint(), 25);
+        EXPECT_TRUE(editor->btnQuestionInfo->isEnabled());
+    }
 }

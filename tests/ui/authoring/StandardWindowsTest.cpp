@@ -294,8 +294,15 @@ TEST_F(StandardWindowsTest, ImportBringsTheTickedPartUnderTheSelectedStandard)
     answers.answerFile(testDataPath("authoring/standards-no-title/Template.xml"));
     import.doBrowse();
     EXPECT_EQ(answers.alertTexts().last(), "Wrong xml template.");
+    EXPECT_TRUE(answers.alerts().last().informativeText.contains("Title")) << "the reason goes with the refusal";
     EXPECT_EQ(import.root()->numberOfChildren(), 0);
     EXPECT_TRUE(import.txtTemplate->text().isEmpty());
+
+    // Browse pressed by the teacher on a file that is no XML at all: refused with the reason.
+    answers.answerFile(writeFile("notes.xml", "<not xml"));
+    QTest::mouseClick(import.findChild<QPushButton *>("btnBrowse"), Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "Wrong xml template.");
+    EXPECT_FALSE(answers.alerts().last().informativeText.isEmpty());
 }
 
 TEST_F(StandardWindowsTest, TheCodeFieldTakesLettersDigitsAndFullStopsOnly)

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -127,4 +128,32 @@ TEST_F(TemplateWindowTest, SlideTemplatesNeedThePresentationDriver)
     withDriver.close();
     EXPECT_EQ(copied, QList<int>({0, 6}));
     EXPECT_EQ(posted, QStringList({"PPTTabCtrlAddTemplateOver:0", "PPTTabCtrlAddTemplateOver:6", "AddOver:-1"}));
+}
+
+// The teacher's click or arrow key chooses the row Add adds; a group row offers no Add at all.
+TEST_F(TemplateWindowTest, AddAddsTheRowChosenAndIsOfferedOnlyForATemplate)
+{
+    AddSLides chooser;
+    chooser.setAddType(3);
+    chooser.awakeFromNib();
+    chooser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chooser));
+    EXPECT_FALSE(chooser.btnAdd->isEnabled()) << "\"All Templates\" is no template";
+
+    QTreeWidget *tree = chooser.outlineView;
+    const auto clickRow = [&](const QString &name) {
+        const QRect r = tree->visualItemRect(row(chooser, name));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+    };
+    clickRow("Selection");
+    EXPECT_FALSE(chooser.btnAdd->isEnabled());
+    clickRow("4 Options");
+    ASSERT_TRUE(chooser.btnAdd->isEnabled());
+    // Moved on by the keyboard after the click: Add adds the row now chosen, not the one clicked.
+    QTest::keyClick(tree, Qt::Key_Down);
+    ASSERT_EQ(tree->currentItem()->text(0), "5 Options");
+    QTest::mouseClick(chooser.btnAdd, Qt::LeftButton);
+    EXPECT_EQ(posted, QStringList({"PXAddTemplate:5"}));
+    EXPECT_TRUE(chooser.isVisible()) << "the editor's chooser stays open for further adds";
+    chooser.close();
 }

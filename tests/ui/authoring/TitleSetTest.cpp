@@ -109,3 +109,31 @@ TEST_F(TitleSetTest, AnUntitledSetIsOfferedItsFileNameAndAnUnreadableFileIsNever
     refused.onOK();
     EXPECT_EQ(readFile(bad), damaged) << "an empty set is never written over the teacher's file";
 }
+
+TEST_F(TitleSetTest, AnEmptyTitleIsRefusedWithItsReasonAndTheDialogKeepsTheEdits)
+{
+    const QString path = questionFile(QStringLiteral("Unit2.px"), QStringLiteral("Fractions"));
+    const QByteArray before = readFile(path);
+    TitleSetController dialog;
+    dialog.setFilePath(path);
+    ASSERT_TRUE(dialog.awakeFromNib());
+    dialog.show();
+    dialog.txtMemo->setText(QStringLiteral("for Tuesday"));
+    dialog.txtTestTitle->setFocus();
+    dialog.txtTestTitle->selectAll();
+    QTest::keyClicks(dialog.txtTestTitle, QStringLiteral("   "));
+    QTest::mouseClick(dialog.btnOK, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Title should not be empty."});
+    EXPECT_TRUE(dialog.isVisible()) << "the dialog stays open";
+    EXPECT_EQ(dialog.txtMemo->text(), "for Tuesday");
+    EXPECT_EQ(readFile(path), before) << "nothing is written";
+
+    dialog.txtTestTitle->selectAll();
+    QTest::keyClicks(dialog.txtTestTitle, QStringLiteral("Unit 2"));
+    QTest::mouseClick(dialog.btnOK, Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), 1);
+    const ExamPaperInfoPtr back = ExamPaperInfo::loadQuestionFile(path);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->strExamPaperTitle(), "Unit 2");
+    EXPECT_EQ(back->strMemo(), "for Tuesday");
+}

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QScreen>
@@ -281,5 +282,29 @@ TEST_F(SharedControlsTest, AnAlertOfAShortTextLeavesItsTitleBarRoomForTheTitle)
         QFont bold = alert.font();
         bold.setBold(true);
         EXPECT_GE(alert.width(), QFontMetrics(bold).horizontalAdvance(title) + 100) << title.toStdString();
+    }
+}
+
+// The title's room must not squeeze the text: a one-line question or a failure with its reason
+// showed cut off ("Are you sure to quit without s", "The question file could not be").
+TEST_F(SharedControlsTest, AnAlertShowsItsWholeTextBesideTheRoomForItsTitle)
+{
+    const QList<std::pair<QString, QString>> cases{
+        {QStringLiteral("Are you sure to quit without saving?"), QString()},
+        {QStringLiteral("The question file could not be saved."), QStringLiteral("No such file or directory")},
+        {QStringLiteral("Saved."), QString()}};
+    for (const auto &[text, why] : cases) {
+        PollixAlert alert(QStringLiteral("Pollix ARS"), text, {QStringLiteral("Yes"), QStringLiteral("No")}, why);
+        alert.QMessageBox::show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&alert));
+        const auto *label = alert.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        if (label->wordWrap())
+            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << text.toStdString();
+        else
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(text)) << text.toStdString();
+        QFont bold = alert.font();
+        bold.setBold(true);
+        EXPECT_GE(alert.width(), QFontMetrics(bold).horizontalAdvance(QStringLiteral("Pollix ARS")) + 100);
     }
 }
