@@ -79,10 +79,15 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
                                        60 * info->fontMetrics().averageCharWidth()));
     // The window manager's title bar holds the title beside its icon and buttons: a box as narrow
     // as a short text ("Successfully Saved.") cut "Pollix ARS" down to "Pol... RS".
+    // A minimum set on the label replaces the width of its own text in the box's layout: it is
+    // set only where the title needs more room than the text ("Do you want to save the change ?"
+    // under "Warning" was cut to "Do you want to save the cha").
     if (auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
         QFont bold = label->font();
         bold.setBold(true);
-        label->setMinimumWidth(std::max(label->minimumWidth(), QFontMetrics(bold).horizontalAdvance(title) + kTitleBarRoom));
+        const int titleRoom = QFontMetrics(bold).horizontalAdvance(title) + kTitleBarRoom;
+        if (titleRoom > label->sizeHint().width())
+            label->setMinimumWidth(std::max(label->minimumWidth(), titleRoom));
     }
 }
 
