@@ -312,6 +312,10 @@ void NewSubjectGradeController::doSave()
         return;
     }
     m_courseGradeData = quiz;
+    // What is saved is what a later way out compares the fields with: a title or total changed and
+    // saved is no change left to ask about.
+    m_session = textSession->text();
+    m_totalPoint = textTotalPoint->text();
     bntSave->setEnabled(false);
     bntSaveAndClose->setEnabled(false);
     m_shouldClose = true;

@@ -159,6 +159,8 @@ void HardwareTestCtrl::awakeFromNib()
         btnPrev->setEnabled(false);
         btnNext->setEnabled(m_keyValues.pageCount() > 1);
     }
+    if (!device)
+        teacherKey->setText(QStringLiteral("No Host"));
     reloadTables();
 }
 
@@ -263,7 +265,7 @@ void HardwareTestCtrl::doNext()
 void HardwareTestCtrl::doReset()
 {
     m_keyValues.reset();
-    if (!m_keyValues.isRegistration())
+    if (!m_keyValues.isRegistration() && device)
         teacherKey->clear();
     m_deviceID = 0;
     m_isSuccessful = false;
@@ -422,12 +424,19 @@ void HardwareTestCtrl::handleDeviceChanged()
 {
     Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
     device = app ? app->currentDevice() : nullptr;
-    if (!device || device->type() != m_deviceType)
+    if (!device || device->type() != m_deviceType) {
+        // The channel or key shown came from the receiver that left: the teacher sees it is out.
+        teacherKey->setText(QStringLiteral("No Host"));
         return;
-    if (isSmallFamily())
+    }
+    teacherKey->clear();
+    if (isSmallFamily()) {
         openReceiveArvel();
-    else
+    } else {
+        // A receiver plugged in again knows nothing of the test: the keypads are put in it again.
         sendGetChannelNo();
+        sendPCState(4);
+    }
 }
 
 // ---- closing --------------------------------------------------------------------------------

@@ -6,6 +6,8 @@
 #include "core/roster/RosterRecords.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QCloseEvent>
@@ -56,7 +58,14 @@ ReceiveReportController::ReceiveReportController(QWidget *parent) : QDialog(pare
     layout->addWidget(receiveView, 1);
     layout->addLayout(buttons);
 
+    NotificationCenter::defaultCenter()->addObserver(this, Notify::DeviceChanged,
+                                                     [this](const Notification &) { handleDeviceChanged(); });
     awakeFromNib();
+}
+
+ReceiveReportController::~ReceiveReportController()
+{
+    NotificationCenter::defaultCenter()->removeObserver(this);
 }
 
 void ReceiveReportController::awakeFromNib()
@@ -67,7 +76,26 @@ void ReceiveReportController::awakeFromNib()
     cmbTeacher->addItems(teachers);
     cmbSubject->addItems(subjects);
     btnStart->setEnabled(!teachers.isEmpty() && !subjects.isEmpty());
+    Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    m_receiverOut = !(app && app->currentDevice());
     showReceiveState(ReceiveReportSession::Waiting);
+}
+
+void ReceiveReportController::handleDeviceChanged()
+{
+    Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
+    m_receiverOut = !(app && app->currentDevice());
+    showProgress();
+}
+
+void ReceiveReportController::showProgress()
+{
+    QString text = m_session.progressText(m_state);
+    // The keypad sends its frames again until they are acknowledged: the receiving goes on where
+    // it stopped once the receiver is back.
+    if (m_receiverOut)
+        text += QStringLiteral("\n\n") + tr("Receiver disconnected: nothing is received until it is plugged in again.");
+    receiveView->setPlainText(text);
 }
 
 void ReceiveReportController::loadTeacher()
@@ -84,7 +112,8 @@ void ReceiveReportController::loadSubject()
 
 void ReceiveReportController::showReceiveState(int state)
 {
-    receiveView->setPlainText(m_session.progressText(state));
+    m_state = state;
+    showProgress();
     if (state == ReceiveReportSession::Waiting) {
         btnStart->setText(tr("Start"));
         btnStart->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));

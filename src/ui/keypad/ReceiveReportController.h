@@ -18,6 +18,7 @@ class ReceiveReportController : public QDialog
     Q_OBJECT
 public:
     explicit ReceiveReportController(QWidget *parent = nullptr);
+    ~ReceiveReportController() override;
 
     Q_INVOKABLE void handleMachMessage();
     void handleDataReceive();
@@ -46,10 +47,14 @@ private:
     void awakeFromNib();
     void loadTeacher();
     void loadSubject();
+    void handleDeviceChanged();
+    void showProgress();
 
     ReceiveReportSession m_session;
     QStringList teachers;
     QStringList subjects;
     bool m_bBtnStateStart = true;
+    int m_state = ReceiveReportSession::Waiting;
+    bool m_receiverOut = false;
     QString m_savedPath;
 };

@@ -26,6 +26,7 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
+#include <QLabel>
 #include <QTest>
 #include <QTreeView>
 
@@ -282,6 +283,18 @@ TEST_F(SharedControlsTest, AnAlertOfAShortTextLeavesItsTitleBarRoomForTheTitle)
         QFont bold = alert.font();
         bold.setBold(true);
         EXPECT_GE(alert.width(), QFontMetrics(bold).horizontalAdvance(title) + 100) << title.toStdString();
+    }
+    // A text wider than the title's room keeps its own width: the question is read whole.
+    for (const QString &text : {QStringLiteral("Do you want to save the change ?"),
+                                QStringLiteral("Please enter the correct point ."),
+                                QStringLiteral("Total Points should be higher than Student Points.")}) {
+        PollixAlert alert(QStringLiteral("Warning"), text, {QStringLiteral("Yes"), QStringLiteral("No")});
+        alert.QMessageBox::show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&alert));
+        auto *label = alert.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_TRUE(label);
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(text)) << text.toStdString();
+        EXPECT_GE(alert.width(), label->fontMetrics().horizontalAdvance(text)) << text.toStdString();
     }
 }
 

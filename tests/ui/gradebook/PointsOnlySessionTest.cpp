@@ -244,6 +244,43 @@ TEST_F(PointsOnlySessionTest, EscapeOrTheCloseBoxOnTheQuestionKeepsThePointsType
     EXPECT_EQ(readFile(m_path), before);
 }
 
+// A new title and total saved are no change left: Save and Close closes, and so do Close, Escape
+// and the close box after a Save, without asking.
+TEST_F(PointsOnlySessionTest, ATitleAndTotalSavedAreNotAskedAboutAgain)
+{
+    report = std::make_unique<ReportController>();
+    for (int way = 0; way < 3; ++way) {
+        NewSubjectGradeController editor(report.get(), row());
+        editor.show();
+        editor.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+        QTest::mouseClick(editor.textSession, Qt::LeftButton);
+        QTest::keyClick(editor.textSession, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor.textSession, QStringLiteral("Lab %1/2: report").arg(way));
+        QTest::mouseClick(editor.textTotalPoint, Qt::LeftButton);
+        QTest::keyClick(editor.textTotalPoint, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor.textTotalPoint, "120");
+        RealAlerts real;
+        real.click(0); // OK on "Successfully Edited."
+        if (way == 0) {
+            QTest::mouseClick(editor.bntSaveAndClose, Qt::LeftButton);
+        } else {
+            QTest::mouseClick(editor.bntSave, Qt::LeftButton);
+            if (way == 1)
+                RealAlerts::pressEscape(&editor);
+            else
+                RealAlerts::closeBox(&editor);
+        }
+        ASSERT_EQ(real.seen().size(), 1) << way;
+        EXPECT_TRUE(real.seen().first().startsWith("Successfully Edited.")) << way;
+        EXPECT_FALSE(editor.isVisible()) << way;
+        const std::optional<QuizEntity> saved = DataManager::getQuizAtPath(m_path);
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(saved->name(), QStringLiteral("Lab %1/2: report").arg(way));
+        EXPECT_EQ(saved->totalMark(), "120");
+    }
+}
+
 // The close box and Escape leave the focus where it is: points still being typed in their cell,
 // or a title being typed, count as edits there as they do for a click on Close.
 TEST_F(PointsOnlySessionTest, PointsOrATitleStillBeingTypedAreAskedAboutByTheCloseBoxAndEscape)

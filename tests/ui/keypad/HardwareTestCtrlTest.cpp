@@ -208,6 +208,41 @@ TEST_F(HardwareTestCtrlTest, DravelKeypadsRegisterByName)
     ASSERT_TRUE(waitFor([&] { return setup.pcState() == 1; }));
 }
 
+// A receiver pulled out during the test shows as gone; plugged in again it gives its channel
+// and has the keypads put back in the test, and OK still takes them out of it.
+TEST_F(HardwareTestCtrlTest, DravelPulledOutSaysNoHostAndResumesTheTestWhenBack)
+{
+    SimReceiver::Options o;
+    o.channel = 17;
+    // Named by a link, as a receiver is found again under the name it had.
+    o.linkPath = home() + QStringLiteral("ttyReceiver");
+    SimReceiver *sim = makeReceiver(Model::Dravel, o);
+    ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
+    w = std::make_unique<HardwareTestCtrl>();
+    w->setMode(1);
+    w->show();
+    app()->setObjectToReceiveCommData(w.get());
+    SimSetup setup(*sim);
+    ASSERT_TRUE(waitFor([&] { return w->teacherKey->text() == QStringLiteral("17") && setup.pcState() == 4; }));
+
+    sim->unplug();
+    ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
+    EXPECT_TRUE(waitFor([&] { return w->teacherKey->text() == QStringLiteral("No Host"); }));
+    QTest::mouseClick(w->btnReset, Qt::LeftButton);
+    EXPECT_EQ(w->teacherKey->text(), QStringLiteral("No Host"));
+
+    sim->clearLogs();
+    ASSERT_TRUE(sim->plug());
+    ASSERT_TRUE(waitFor([&] { return w->teacherKey->text() == QStringLiteral("17"); }));
+    ASSERT_TRUE(waitFor([&] { return setup.pcState() == 4; }));
+    sim->addKeypads(1, 1);
+    setup.registerName(1, QStringLiteral("Ann"));
+    ASSERT_TRUE(waitFor([&] { return cell(1) == QStringLiteral("Ann"); }));
+
+    QTest::mouseClick(w->btnOK, Qt::LeftButton);
+    EXPECT_TRUE(waitFor([&] { return setup.pcState() == 1; }));
+}
+
 TEST_F(HardwareTestCtrlTest, BrevelKeysRushAndTeacherWithBoundedIds)
 {
     SimReceiver *sim = openOn(Model::Brevel, 0);

@@ -198,7 +198,38 @@ TEST_F(TransfersWindow, WithoutATeacherOrSubjectNothingCanBeReceived)
     ReceiveReportController window;
     EXPECT_FALSE(window.btnStart->isEnabled());
     EXPECT_FALSE(window.btnSave->isEnabled());
-    EXPECT_EQ(window.receiveView->toPlainText(), QStringLiteral("Waiting to start…"));
+    // Nor is there a receiver: the window says so.
+    EXPECT_TRUE(window.receiveView->toPlainText().startsWith(QStringLiteral("Waiting to start…")));
+    EXPECT_TRUE(window.receiveView->toPlainText().contains(QStringLiteral("Receiver disconnected")));
+}
+
+// The receiver pulled out while the window waits for the keypad: the window says so, and once it
+// is back the session sent from the keypad is received and saved as usual.
+TEST_F(TransfersWindow, AReceiverPulledOutIsToldAndTheSessionIsReceivedOnceItIsBack)
+{
+    ASSERT_TRUE(addTeacherAndSubject());
+    SimReceiver *sim = linkedDravel();
+    ASSERT_TRUE(sim);
+    ReceiveReportController window;
+    window.show();
+    app()->setObjectToReceiveCommData(&window);
+    EXPECT_FALSE(window.receiveView->toPlainText().contains(QStringLiteral("Receiver disconnected")));
+    QTest::mouseClick(window.btnStart, Qt::LeftButton);
+    sim->unplug();
+    ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
+    EXPECT_TRUE(window.receiveView->toPlainText().startsWith(QStringLiteral("Session Info Receiving...")));
+    EXPECT_TRUE(window.receiveView->toPlainText().contains(QStringLiteral("Receiver disconnected")));
+    EXPECT_EQ(window.btnStart->text(), QStringLiteral("Stop"));
+
+    ASSERT_TRUE(sim->plug());
+    ASSERT_TRUE(waitFor([&] { return !window.receiveView->toPlainText().contains(QStringLiteral("Receiver disconnected")); }));
+    SimTeacherSession keypad(*sim, recordedQuiz(), 150);
+    keypad.start();
+    EXPECT_TRUE(waitFor([&] { return keypad.done(); }));
+    ASSERT_TRUE(window.btnSave->isEnabled());
+    QTest::mouseClick(window.btnSave, Qt::LeftButton);
+    EXPECT_FALSE(window.savedPath().isEmpty());
+    app()->setObjectToReceiveCommData(nullptr);
 }
 
 TEST_F(TransfersWindow, ASetReachesThirtyKeypadsOverALineThatLosesFrames)
