@@ -125,9 +125,10 @@ QBoxLayout *QuizStateInterface::buildStatusBand(QuizStateWindowController *w, QW
     w->txtDone->setStyleSheet(QStringLiteral("color: #7fd36b; font-weight: bold;"));
     w->txtHandRaiseTitle = makeLabel(content, QStringLiteral("txtHandRaiseTitle"), QuizStateWindowController::tr("Hand Raise:"));
     w->txtHandRaise = makeLabel(content, QStringLiteral("txtHandRaise"), QStringLiteral("0"), true);
-    w->txtClassName = makeLabel(content, QStringLiteral("txtClassName"));
-    // A long class name takes the room left on the line, never more: the window stays on the screen.
-    w->txtClassName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // A long class name takes the room left on the line, never more: the window stays on the
+    // screen, and where the room is short the name gives way to "..." rather than losing its start.
+    w->txtClassName = new ElidedLabel(content);
+    w->txtClassName->setObjectName(QStringLiteral("txtClassName"));
     w->txtClassName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     status->addWidget(w->txtMultipleModeString);

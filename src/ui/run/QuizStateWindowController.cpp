@@ -217,8 +217,7 @@ void QuizStateWindowController::windowDidLoad()
         _bPrevQuTested = false;
     }
     m_nCurrentQuestionNo = bigQuestions->nCurrentQuestionIndex();
-    txtClassName->setText(qpdObject->className());
-    txtClassName->setToolTip(qpdObject->className());
+    txtClassName->setFullText(qpdObject->className());
     m_run->sounds->cue(RunSounds::Enter);
     m_run->phase = Phase::Opened;
     applyControls();

@@ -3,6 +3,7 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/keypad/DataOfFrame.h"
 #include "core/store/StudentEntity.h"
+#include "ui/controls/ElidedLabel.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/RunFrameSink.h"
 #include "ui/run/RunSession.h"
@@ -171,7 +172,8 @@ public:
     QLabel *txtQuizTime = nullptr, *txtMultipleModeString = nullptr, *txtQuNoTitle = nullptr, *txtQuNo = nullptr,
            *txtPageAndTotalPageTitle = nullptr, *txtPageAndTotalPage = nullptr, *txtLoginAndAnswered = nullptr,
            *txtDone = nullptr, *txtHandRaiseTitle = nullptr, *txtHandRaise = nullptr, *txtMessage = nullptr,
-           *txtClassName = nullptr, *txtReceiverState = nullptr;
+           *txtReceiverState = nullptr;
+    ElidedLabel *txtClassName = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

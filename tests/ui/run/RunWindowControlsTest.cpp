@@ -121,3 +121,24 @@ TEST_F(RunWindowControls, TheBarFitsNarrowScreensGivingUpCaptionsOnlyWhenItMust)
     EXPECT_EQ(button("btnStart")->text(), QStringLiteral("Start"));
     EXPECT_EQ(button("btnStop")->text(), QStringLiteral("Stop"));
 }
+
+TEST_F(RunWindowControls, TheStatusLineKeepsEveryTextWholeOnASmallScreen)
+{
+    // Multiple Mode has the widest title; with "Done" shown the class name had less room than its
+    // text and lost its start ("o Class") instead of giving way visibly.
+    QuizParticipantData::shareManager()->setClassName(QStringLiteral("Demo Class"));
+    open(5, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    window->txtDone->setText(QStringLiteral("Done"));
+    window->txtLoginAndAnswered->setText(QStringLiteral("24 / 24"));
+    for (int width : {1024, 1366}) {
+        ASSERT_TRUE(barProblemsAt(width).isEmpty()) << width;
+        for (QLabel *label : {window->txtMultipleModeString, window->txtQuNoTitle, window->txtPageAndTotalPageTitle,
+                              window->txtLoginAndAnswered, window->txtHandRaiseTitle, window->txtDone})
+            EXPECT_GE(label->width(), label->sizeHint().width()) << width << " " << label->objectName().toStdString();
+        const ElidedLabel *name = window->txtClassName;
+        EXPECT_LE(name->fontMetrics().horizontalAdvance(name->text()), name->contentsRect().width()) << width;
+        EXPECT_TRUE(name->text() == QStringLiteral("Demo Class") || name->text().contains(QChar(0x2026))) << width;
+        EXPECT_EQ(name->toolTip(), QStringLiteral("Demo Class"));
+    }
+    EXPECT_EQ(window->txtClassName->text(), QStringLiteral("Demo Class")) << "whole where there is room";
+}
