@@ -141,12 +141,15 @@ void DataManagementCtrl::doRecover()
                 .arg(QDir::toNativeSeparators(backups))) != 0)
         return;
     finishBackgroundWork();
-    QString why, kept;
+    QString why, kept, keptText;
     const bool ok = ProgressControl::runWithProgress(this, [&](const ProgressControl::Progress &progress) {
         // One piece of work from the restore to the archive of the data it replaced: an ending
         // meanwhile keeps the folder until both are done.
         FolderWork::Running work;
         const bool restored = zipControl->recoverFileFrom(path, &why, progress, &kept);
+        // Told as the data lie now: the archive written in the background may take the folder
+        // away before the report shows, and the report would then name a folder that is gone.
+        keptText = keptDataText(kept);
         if (restored && isKeptInBackups(kept))
             FolderWork::runInBackground([kept] { zipHelper::archiveKeptFolders({kept}); });
         return restored;
@@ -158,7 +161,7 @@ void DataManagementCtrl::doRecover()
         ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, PollixAlert::sentences(why) + tr("\n\nThe data were not changed."));
         return;
     }
-    ask(QStringLiteral("Successfully recover."), {kOK}, keptDataText(kept));
+    ask(QStringLiteral("Successfully recover."), {kOK}, keptText);
 }
 
 bool DataManagementCtrl::isKeptInBackups(const QString &kept)
