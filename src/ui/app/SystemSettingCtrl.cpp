@@ -1,7 +1,9 @@
 #include "SystemSettingCtrl.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/store/SoundFile.h"
 #include "core/store/TovConfigXmlDatabase.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/keypad/SendQueCtrl.h"
 #include "ui/controls/PollixAlert.h"
@@ -108,6 +110,22 @@ SystemSettingCtrl::SystemSettingCtrl(QWidget *parent) : QDialog(parent)
     const int speed = TovConfigXmlDatabase::sharedConfigUI()->getMouseValue();
     slideSpeed->setRange(std::min(0, speed), std::max(100, speed));
     slideSpeed->setValue(speed);
+    m_stored = shown();
+    m_hold = new EditHold(
+        this, [this] { return shown() != m_stored; },
+        [this] {
+            return EditHold::askSave(this, QStringLiteral("Pollix ARS"), tr("Do you want to save the change ?"),
+                                     {tr("Yes"), tr("No"), tr("Cancel")}, [this] { return doSave(); });
+        });
+}
+
+QStringList SystemSettingCtrl::shown() const
+{
+    QStringList values;
+    for (const auto &[check, text] : {std::pair{checkEnter, textEnter}, {checkStart, textStart}, {checkStop, textStop}})
+        values << text->text() << QString::number(check->isChecked());
+    values << QString::number(slideSpeed->value());
+    return values;
 }
 
 void SystemSettingCtrl::loadAudio()
@@ -145,13 +163,25 @@ void SystemSettingCtrl::doBrowseEnter() { browse(textEnter); }
 void SystemSettingCtrl::doBrowseStart() { browse(textStart); }
 void SystemSettingCtrl::doBrowseStop() { browse(textStop); }
 
-void SystemSettingCtrl::doSave()
+bool SystemSettingCtrl::doSave()
 {
     TovConfigXmlDatabase *config = TovConfigXmlDatabase::sharedConfigUI();
-    bool saved = true;
-    QString why;
     const QList<std::tuple<QString, QLineEdit *, QCheckBox *>> sounds{
         {kEnter, textEnter, checkEnter}, {kStart, textStart, checkStart}, {kStop, textStop, checkStop}};
+    // A sound switched on must play; one switched off keeps whatever path it has.
+    for (const auto &[name, text, check] : sounds) {
+        if (!check->isChecked())
+            continue;
+        if (const QString why = SoundFile::whyNotASound(text->text()); !why.isEmpty()) {
+            PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The settings could not be saved."), {tr("OK")},
+                              tr("%1: %2.").arg(name, why));
+            text->setFocus();
+            text->selectAll();
+            return false;
+        }
+    }
+    bool saved = true;
+    QString why;
     for (const auto &[name, text, check] : sounds) {
         AudioConfigEntity music;
         music.setName(name);
@@ -164,9 +194,11 @@ void SystemSettingCtrl::doSave()
         hooks().setMouseSpeed(slideSpeed->value());
     if (!saved) {
         PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The settings could not be saved."), {tr("OK")}, why);
-        return;
+        return false;
     }
+    m_stored = shown();
     PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("Successfully Saved."));
+    return true;
 }
 
 void SystemSettingCtrl::doSendQue()
@@ -186,5 +218,5 @@ void SystemSettingCtrl::doSendQue()
 
 void SystemSettingCtrl::doClose()
 {
-    done(0);
+    m_hold->leave(0);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 
+class EditHold;
 class Orvenda_AppDelegate;
 class QCheckBox;
 class QLineEdit;
@@ -33,8 +35,11 @@ public:
     void doBrowseEnter();
     void doBrowseStart();
     void doBrowseStop();
-    void doSave();
+    // Stores the page; false (nothing stored) when a sound switched on is no sound file or the
+    // store failed, the reason told to the teacher.
+    bool doSave();
     void doSendQue();
+    // Asks first when the page holds edits not saved; Escape and the close box come here too.
     void doClose();
 
     QCheckBox *checkEnter = nullptr, *checkStart = nullptr, *checkStop = nullptr;
@@ -45,6 +50,10 @@ public:
 
 private:
     void browse(QLineEdit *field);
+    // What the page shows, to tell edits from what is stored.
+    QStringList shown() const;
+    QStringList m_stored;
+    EditHold *m_hold = nullptr;
     Orvenda_AppDelegate *appDelegate = nullptr;
     int deviceType = -1;
 };

@@ -7,6 +7,7 @@
 #include "support/DialogAnswers.h"
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
+#include "support/RealAlerts.h"
 #include "ui/app/EnterUserNameAndPassWordController.h"
 #include "ui/app/LoginSetCtrl.h"
 #include "ui/app/SystemSettingCtrl.h"
@@ -229,6 +230,10 @@ TEST_F(LoginTest, SystemSettingsLoadSaveAndKeepOffPaths)
 
     QTest::mouseClick(page.checkStart, Qt::LeftButton);
     EXPECT_TRUE(page.browseStart->isEnabled());
+    QFile chime(home() + "chime.wav");
+    ASSERT_TRUE(chime.open(QIODevice::WriteOnly));
+    chime.write(QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16));
+    chime.close();
     answers.answerFile(home() + "chime.wav");
     QTest::mouseClick(page.browseStart, Qt::LeftButton);
     EXPECT_EQ(page.textStart->text(), home() + "chime.wav");
@@ -270,6 +275,97 @@ TEST_F(LoginTest, SystemSettingsFollowTheReceiverModel)
         EXPECT_EQ(page.browseSendQuestion->isEnabled(), sendQuestionShown.at(type)) << type;
         EXPECT_EQ(page.slideSpeed->isEnabled(), type != 1) << type;
     }
+}
+
+// A sound switched on that would stay silent in a run is refused with the reason, and nothing is
+// stored until every sound switched on is one.
+TEST_F(LoginTest, SystemSettingsRefuseASoundThatIsNone)
+{
+    TovConfigXmlDatabase *config = TovConfigXmlDatabase::sharedConfigUI();
+    QFile text(home() + "notes.wav");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("just some words, no sound\n");
+    text.close();
+    SystemSettingCtrl page;
+    QTest::mouseClick(page.checkStart, Qt::LeftButton);
+    page.slideSpeed->setValue(70);
+    auto *save = page.findChild<QPushButton *>("btnSave");
+    const QList<std::pair<QString, QString>> refused{{home(), "Start Answer: it is a folder."},
+                                                     {home() + "notes.wav", "Start Answer: it is not a WAV or MP3 sound."},
+                                                     {"  ", "Start Answer: no file is chosen."},
+                                                     {home() + "gone.wav", "Start Answer: No such file or directory."}};
+    for (const auto &[path, reason] : refused) {
+        page.textStart->setText(path);
+        QTest::mouseClick(save, Qt::LeftButton);
+        ASSERT_FALSE(answers.alerts().isEmpty());
+        EXPECT_EQ(answers.alerts().last().text, "The settings could not be saved.") << path.toStdString();
+        EXPECT_EQ(answers.alerts().last().informativeText, reason) << path.toStdString();
+        EXPECT_EQ(page.textStart->text(), path) << "the teacher's typing stays to be mended";
+        EXPECT_EQ(config->musicByName("Start Answer")->state(), 0);
+        EXPECT_EQ(config->musicByName("Start Answer")->path(), home() + "Start.WAV");
+        EXPECT_EQ(config->getMouseValue(), 30);
+    }
+    // Switched off, the same path is kept as it is; an MP3 is told by its first bytes.
+    QTest::mouseClick(page.checkStart, Qt::LeftButton);
+    QTest::mouseClick(page.checkStop, Qt::LeftButton);
+    QFile mp3(home() + "bell.mp3");
+    ASSERT_TRUE(mp3.open(QIODevice::WriteOnly));
+    mp3.write("ID3\x04\x00\x00\x00\x00\x00\x00");
+    mp3.close();
+    page.textStop->setText(home() + "bell.mp3");
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(answers.alerts().last().text, "Successfully Saved.");
+    EXPECT_EQ(config->musicByName("Start Answer")->path(), home() + "gone.wav");
+    EXPECT_EQ(config->musicByName("Stop Answer")->state(), 1);
+    EXPECT_EQ(config->getMouseValue(), 70);
+}
+
+// Escape, the close box and Close ask before edits are dropped; Escape or the close box on the
+// question keep them; No drops them and Yes stores them, each closing the page.
+TEST_F(LoginTest, SystemSettingsAskBeforeEveryWayOutDropsAnEdit)
+{
+    TovConfigXmlDatabase *config = TovConfigXmlDatabase::sharedConfigUI();
+    {
+        SystemSettingCtrl page;
+        page.show();
+        RealAlerts::pressEscape(&page);
+        EXPECT_FALSE(page.isVisible()) << "nothing changed: no question";
+    }
+    SystemSettingCtrl page;
+    page.show();
+    page.slideSpeed->setValue(80);
+    auto *close = page.findChild<QPushButton *>("btnClose");
+    for (RealAlerts::Way way : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+        RealAlerts real;
+        for (int i = 0; i < 3; ++i)
+            real.leave(way);
+        for (const auto &wayOut : RealAlerts::waysOut(&page, close)) {
+            wayOut();
+            EXPECT_TRUE(page.isVisible());
+            EXPECT_EQ(page.slideSpeed->value(), 80);
+        }
+        EXPECT_EQ(real.seen(), QStringList(3, QStringLiteral("Do you want to save the change ?")));
+        EXPECT_EQ(real.stuck(), 0);
+    }
+    {
+        RealAlerts real;
+        real.click(1); // No
+        RealAlerts::closeBox(&page);
+        EXPECT_FALSE(page.isVisible());
+    }
+    EXPECT_EQ(config->getMouseValue(), 30);
+
+    SystemSettingCtrl again;
+    again.show();
+    again.slideSpeed->setValue(15);
+    {
+        RealAlerts real;
+        real.click(0); // Yes
+        real.click(0); // "Successfully Saved."
+        RealAlerts::pressEscape(&again);
+        EXPECT_FALSE(again.isVisible());
+    }
+    EXPECT_EQ(config->getMouseValue(), 15);
 }
 
 // A stored speed of 0 (the keypad mouse stopped) survives a save of the sounds.
