@@ -123,6 +123,31 @@ protected:
         return path;
     }
 
+    // The main window as the teacher meets it, logged in.
+    void showMainWindow(TabController &tab) const
+    {
+        app()->setIsLogin(true);
+        tab.awakeFromNib();
+        tab.show();
+    }
+
+    // A window that waits for an answer the test did not expect is noted and closed, so that the
+    // test goes on to say so.
+    static void closeAnyOther(ModalDriver &modals, QStringList &unexpected)
+    {
+        modals.otherwise([&unexpected](QWidget *w) {
+            unexpected << w->objectName();
+            if (auto *dialog = qobject_cast<QDialog *>(w))
+                dialog->reject();
+        });
+    }
+
+    // The morning's two quizzes.
+    std::pair<QString, QString> twoQuestionFiles()
+    {
+        return {questionFile(QStringLiteral("Planets")), questionFile(QStringLiteral("Numbers"))};
+    }
+
     static QuizStateWindowController *runWindow()
     {
         for (QWidget *top : QApplication::topLevelWidgets())
@@ -185,13 +210,10 @@ TEST_F(KeypadMorningTest, TwoQuizzesInARowFromTheTeacherKeypadAloneEachSavedAndA
 {
     SimReceiver *sim = classWithKeypads();
     ASSERT_TRUE(sim);
-    const QString planets = questionFile(QStringLiteral("Planets"));
-    const QString numbers = questionFile(QStringLiteral("Numbers"));
+    const auto [planets, numbers] = twoQuestionFiles();
 
-    app()->setIsLogin(true);
     TabController tab;
-    tab.awakeFromNib();
-    tab.show();
+    showMainWindow(tab);
     // Before the lesson, at the computer: the class and the first question file.
     ASSERT_TRUE(classAndFileSet(tab, planets));
 
@@ -212,11 +234,7 @@ TEST_F(KeypadMorningTest, TwoQuizzesInARowFromTheTeacherKeypadAloneEachSavedAndA
         }
     });
     modals.on("SaveToData", [&](QWidget *) { sim->pressTeacherKey(0x81); });
-    modals.otherwise([&](QWidget *w) {
-        unexpected << w->objectName();
-        if (auto *dialog = qobject_cast<QDialog *>(w))
-            dialog->reject();
-    });
+    closeAnyOther(modals, unexpected);
     int panels = 0;
     DialogHooks::setFileResponder([&](const FileDialogRequest &r) {
         ++panels;
@@ -284,13 +302,10 @@ TEST_F(KeypadMorningTest, ARunEndedByItsCloseBoxLogsTheClassOutAndTheNextRunCoun
 {
     SimReceiver *sim = classWithKeypads();
     ASSERT_TRUE(sim);
-    const QString planets = questionFile(QStringLiteral("Planets"));
-    const QString numbers = questionFile(QStringLiteral("Numbers"));
+    const auto [planets, numbers] = twoQuestionFiles();
 
-    app()->setIsLogin(true);
     TabController tab;
-    tab.awakeFromNib();
-    tab.show();
+    showMainWindow(tab);
     QStringList files{planets, numbers};
     DialogHooks::setFileResponder([&](const FileDialogRequest &) { return files.isEmpty() ? QString() : files.takeFirst(); });
     QStringList asked, unexpected;
@@ -305,11 +320,7 @@ TEST_F(KeypadMorningTest, ARunEndedByItsCloseBoxLogsTheClassOutAndTheNextRunCoun
             alert->reject();
     });
     modals.on("SaveToData", [&](QWidget *) { sim->pressTeacherKey(0x81); });
-    modals.otherwise([&](QWidget *w) {
-        unexpected << w->objectName();
-        if (auto *dialog = qobject_cast<QDialog *>(w))
-            dialog->reject();
-    });
+    closeAnyOther(modals, unexpected);
     tab.btnClassSet->click();
     ASSERT_TRUE(tab.bIsClassSetted());
 
@@ -373,10 +384,8 @@ TEST_F(KeypadMorningTest, AnEndingSignalDuringAQuizSavesItAndLogsTheClassOutBefo
     bool ended = false;
     PollixProgram::endOnSignals(lock, [&ended] { ended = true; });
 
-    app()->setIsLogin(true);
     TabController tab;
-    tab.awakeFromNib();
-    tab.show();
+    showMainWindow(tab);
     ASSERT_TRUE(classAndFileSet(tab, planets));
     tab.btnStart->click();
     ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
