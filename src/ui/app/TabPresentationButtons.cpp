@@ -4,6 +4,7 @@
 
 #include "core/presentation/QuestionSlideFormat.h"
 #include "platform/PPTEditorMSO.h"
+#include "ui/controls/EditHold.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -42,18 +43,11 @@ bool TabPresentationButtons::preparePresentationStart(TabController::StartReques
 bool TabPresentationButtons::askToSavePPT()
 {
     w->lowerToNormalLevel();
-    switch (PollixAlert::askToSave(w, QStringLiteral("Pollix"), QStringLiteral("Contents have been changed,do you want to save?"),
-                                   {QStringLiteral("Yes"), QStringLiteral("No")})) {
-    case PollixAlert::SaveAnswer::Save:
-        // A save that failed leaves the mark, so that the next Open, New or Close asks again.
-        return savePresentation();
-    case PollixAlert::SaveAnswer::Discard:
-        return true;
-    case PollixAlert::SaveAnswer::Cancel:
-        break;
-    }
-    // Escape or the close box: nothing happens, and the mark stays for the next question.
-    return false;
+    // A save that failed, Escape or the close box leave the mark, so that the next Open, New or
+    // Close asks again.
+    return EditHold::askSave(w, QStringLiteral("Pollix"), QStringLiteral("Contents have been changed,do you want to save?"),
+                             {QStringLiteral("Yes"), QStringLiteral("No")}, [this] { return savePresentation(); })
+           == EditHold::Answer::Leave;
 }
 
 bool TabPresentationButtons::savePresentation()

@@ -10,11 +10,14 @@
 
 namespace DesktopFiles {
 
+namespace {
+// "PDF files" for a .pdf, "files of this kind" for a file without an extension.
 QString kindOf(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix();
     return suffix.isEmpty() ? QObject::tr("files of this kind") : QObject::tr("%1 files").arg(suffix.toUpper());
 }
+} // namespace
 
 DesktopOpener::Failed alertOver(QWidget *window, bool waitsForNothing)
 {
@@ -36,11 +39,6 @@ DesktopOpener::Failed alertOver(QWidget *window, bool waitsForNothing)
         else
             PollixAlert::show(over, QObject::tr("Pollix"), text, {QObject::tr("OK")}, advice);
     };
-}
-
-void open(QWidget *window, const QString &path)
-{
-    DesktopOpener::openFile(path, window, alertOver(window));
 }
 
 void openBesideRun(QWidget *window, const QString &path)

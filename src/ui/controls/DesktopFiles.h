@@ -11,14 +11,11 @@ class QWidget;
 // or no program on this computer opens files of its kind.
 namespace DesktopFiles {
 
-void open(QWidget *window, const QString &path);
-// As open, for a file handed over as a run starts (the document beside an answer sheet): a
-// failure is told by a notice that waits for nothing, so that the run goes on meanwhile.
+// Opens a file handed over as a run starts (the document beside an answer sheet): a failure is
+// told by a notice that waits for nothing, so that the run goes on meanwhile.
 void openBesideRun(QWidget *window, const QString &path);
 // The alert of a failed hand-off, for a hand-off that starts elsewhere; with waitsForNothing, a
 // notice (PollixAlert::notice) instead of a modal alert.
 DesktopOpener::Failed alertOver(QWidget *window, bool waitsForNothing = false);
-// "PDF files" for a .pdf, "files of this kind" for a file without an extension.
-QString kindOf(const QString &path);
 
 } // namespace DesktopFiles

@@ -390,17 +390,13 @@ bool NewSubjectGradeController::mayClose(const QString &title, const QString &qu
     noteEditedFields();
     if (!m_hasChange)
         return true;
-    switch (PollixAlert::askToSave(this, title, question, {tr("Yes"), tr("No")})) {
-    case PollixAlert::SaveAnswer::Save:
-        doSave();
-        // A check or a write that failed keeps the window and the teacher's changes.
-        return m_shouldClose;
-    case PollixAlert::SaveAnswer::Discard:
-        return true;
-    case PollixAlert::SaveAnswer::Cancel:
-        break;
-    }
-    return false;
+    return EditHold::askSave(this, title, question, {tr("Yes"), tr("No")},
+                             [this] {
+                                 doSave();
+                                 // A check or a write that failed keeps the window and the teacher's changes.
+                                 return m_shouldClose;
+                             })
+           == EditHold::Answer::Leave;
 }
 
 void NewSubjectGradeController::doSaveAndClose()

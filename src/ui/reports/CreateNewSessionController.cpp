@@ -20,7 +20,6 @@
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
-#include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
 #include "ui/controls/TabSwitchGate.h"
 
@@ -743,18 +742,17 @@ bool CreateNewSessionController::askSaveOnClose()
 EditHold::Answer CreateNewSessionController::askBeforeLeaving()
 {
     // Both forms live in the one window: leaving it loses what either holds, so each asks.
-    using Save = PollixAlert::SaveAnswer;
     const QStringList buttons{tr("Yes"), tr("No"), tr("Cancel")};
-    if (m_isChanged) {
-        const Save answer = PollixAlert::askToSave(this, tr("Pollix"), tr("Do you want to save the changes to contents?"), buttons);
-        if (answer == Save::Cancel || (answer == Save::Save && !askSaveOnClose()))
-            return EditHold::Answer::Stay;
-    }
-    if (m_points->hasChange()) {
-        const Save answer = PollixAlert::askToSave(this, tr("Warning"), tr("Do you want to save the change ?"), buttons);
-        if (answer == Save::Cancel || (answer == Save::Save && !m_points->savePoints()))
-            return EditHold::Answer::Stay;
-    }
+    if (m_isChanged
+        && EditHold::askSave(this, tr("Pollix"), tr("Do you want to save the changes to contents?"), buttons,
+                             [this] { return askSaveOnClose(); })
+               == EditHold::Answer::Stay)
+        return EditHold::Answer::Stay;
+    if (m_points->hasChange()
+        && EditHold::askSave(this, tr("Warning"), tr("Do you want to save the change ?"), buttons,
+                             [this] { return m_points->savePoints(); })
+               == EditHold::Answer::Stay)
+        return EditHold::Answer::Stay;
     return EditHold::Answer::Leave;
 }
 

@@ -15,7 +15,6 @@
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/EditHold.h"
 #include "ui/controls/MyComboBox.h"
-#include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovLabel.h"
 
@@ -687,17 +686,13 @@ void EditSessionController::doSaveClose()
 
 bool EditSessionController::askToSave()
 {
-    switch (PollixAlert::askToSave(this, tr("Pollix"), tr("Do you want to save the changes to contents?"),
-                                   {tr("Yes"), tr("No")})) {
-    case PollixAlert::SaveAnswer::Save:
-        // A save refused by a check keeps the window and its edits.
-        return doSave() && m_shouldClose;
-    case PollixAlert::SaveAnswer::Discard:
-        m_hasChanged = false;
-        return true;
-    case PollixAlert::SaveAnswer::Cancel: break;
-    }
-    return false;
+    // A save refused by a check keeps the window and its edits.
+    const EditHold::Answer answer = EditHold::askSave(this, tr("Pollix"), tr("Do you want to save the changes to contents?"),
+                                                      {tr("Yes"), tr("No")}, [this] { return doSave() && m_shouldClose; });
+    if (answer != EditHold::Answer::Leave)
+        return false;
+    m_hasChanged = false;
+    return true;
 }
 
 void EditSessionController::doClose()
