@@ -1,11 +1,12 @@
 #include "RecordFile.h"
-#include "RegularFile.h"
+
+#include "FolderHandle.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,59 +18,21 @@ QByteArray native(const QString &path)
     return QFile::encodeName(path);
 }
 
-QString systemError(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
 } // namespace
 
 namespace RecordFile {
 
 std::optional<QByteArray> read(const QString &path, qint64 limit, QString *why)
 {
-    auto refuse = [&](const QString &reason) {
+    const QFileInfo info(path);
+    QString problem;
+    const FolderHandle folder = FolderHandle::open(info.absolutePath(), true, &problem);
+    if (!folder.isOpen()) {
         if (why)
-            *why = reason;
+            *why = problem;
         return std::nullopt;
-    };
-    // A device is not even opened (opening some does something); a pipe put there meanwhile
-    // is opened without waiting for a writer, and refused all the same.
-    if (const Kind kind = kindAt(path); kind != Kind::File)
-        return refuse(kind == Kind::Missing ? systemError(ENOENT) : QStringLiteral("it is %1").arg(kindText(kind)));
-    const int fd = ::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return refuse(errno == ELOOP ? QStringLiteral("it is %1").arg(kindText(Kind::Link)) : systemError(errno));
-    struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return refuse(QStringLiteral("it is %1").arg(kindText(Kind::Other)));
     }
-    if (st.st_size > limit) {
-        ::close(fd);
-        return refuse(QStringLiteral("it is larger than %1").arg(RegularFile::sizeText(limit)));
-    }
-    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
-    qsizetype got = 0;
-    int code = 0;
-    // One byte more than its size: a file that grows meanwhile is refused, not cut short.
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            code = errno;
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    ::close(fd);
-    if (code != 0)
-        return refuse(systemError(code));
-    if (got > st.st_size)
-        return refuse(QStringLiteral("it changed while it was read"));
-    bytes.truncate(got);
-    return bytes;
+    return folder.readFile(info.fileName(), limit, why);
 }
 
 QString nameProblem(const QString &name)

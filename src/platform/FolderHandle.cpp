@@ -1,0 +1,377 @@
+#include "FolderHandle.h"
+
+#include "RegularFile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+QString systemError(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+bool failWith(QString *why, const QString &reason)
+{
+    if (why)
+        *why = reason;
+    return false;
+}
+
+QByteArray native(const QString &name)
+{
+    return QFile::encodeName(name);
+}
+
+RecordFile::Kind kindOf(const struct stat &st)
+{
+    if (S_ISLNK(st.st_mode))
+        return RecordFile::Kind::Link;
+    if (S_ISREG(st.st_mode))
+        return RecordFile::Kind::File;
+    if (S_ISDIR(st.st_mode))
+        return RecordFile::Kind::Folder;
+    return RecordFile::Kind::Other;
+}
+
+// Why a name cannot stand for one entry of a folder; empty when it can.
+QString entryNameProblem(const QString &name)
+{
+    if (const QString problem = RecordFile::nameProblem(name); !problem.isEmpty())
+        return problem;
+    return name.contains(QLatin1Char('/')) ? QStringLiteral("%1 is no name of one entry").arg(name) : QString();
+}
+
+// An open's failure in words: following no link, ELOOP means the name is one.
+QString openError(int code)
+{
+    return code == ELOOP ? QStringLiteral("it is %1").arg(RecordFile::kindText(RecordFile::Kind::Link)) : systemError(code);
+}
+// A folder's open failed, following no link: with O_DIRECTORY a link gives ENOTDIR (or ELOOP), so
+// what lies there is looked at to say so.
+QString folderOpenError(int dirFd, const QByteArray &name, int code)
+{
+    struct stat st{};
+    if ((code == ENOTDIR || code == ELOOP) && ::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return QStringLiteral("it is %1").arg(RecordFile::kindText(kindOf(st)));
+    return systemError(code);
+}
+} // namespace
+
+FolderHandle::~FolderHandle()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+FolderHandle::FolderHandle(FolderHandle &&other) noexcept : m_fd(other.m_fd), m_path(std::move(other.m_path))
+{
+    other.m_fd = -1;
+}
+
+FolderHandle &FolderHandle::operator=(FolderHandle &&other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = other.m_fd;
+        m_path = std::move(other.m_path);
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+FolderHandle FolderHandle::open(const QString &path, bool followLink, QString *why)
+{
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
+    const int fd = ::open(native(path).constData(), flags);
+    if (fd < 0) {
+        const int code = errno;
+        failWith(why, QStringLiteral("%1: %2").arg(path, folderOpenError(AT_FDCWD, native(path), code)));
+        return {};
+    }
+    return FolderHandle(fd, path);
+}
+
+QString FolderHandle::pathOf(const QString &name) const
+{
+    return m_path.endsWith(QLatin1Char('/')) ? m_path + name : m_path + QLatin1Char('/') + name;
+}
+
+std::optional<struct stat> FolderHandle::stat() const
+{
+    struct stat st{};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return std::nullopt;
+    return st;
+}
+
+FolderHandle FolderHandle::openFolder(const QString &relative, QString *why) const
+{
+    if (m_fd < 0) {
+        failWith(why, QStringLiteral("%1 is not open").arg(m_path));
+        return {};
+    }
+    if (const QString problem = RecordFile::nameProblem(relative); !problem.isEmpty()) {
+        failWith(why, problem);
+        return {};
+    }
+    int fd = ::dup(m_fd);
+    QString way = m_path;
+    for (const QString &part : relative.split(QLatin1Char('/'))) {
+        if (fd < 0)
+            break;
+        way = way.endsWith(QLatin1Char('/')) ? way + part : way + QLatin1Char('/') + part;
+        const int next = ::openat(fd, native(part).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0) {
+            const int code = errno;
+            failWith(why, QStringLiteral("%1: %2").arg(way, folderOpenError(fd, native(part), code)));
+            ::close(fd);
+            return {};
+        }
+        ::close(fd);
+        fd = next;
+    }
+    if (fd < 0) {
+        failWith(why, QStringLiteral("%1: %2").arg(m_path, systemError(errno)));
+        return {};
+    }
+    return FolderHandle(fd, way);
+}
+
+std::optional<QList<FolderHandle::Entry>> FolderHandle::entries(QString *why) const
+{
+    const int fd = m_fd < 0 ? -1 : ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        const int code = errno;
+        if (fd >= 0)
+            ::close(fd);
+        failWith(why, QStringLiteral("%1 cannot be read: %2").arg(m_path, systemError(code)));
+        return std::nullopt;
+    }
+    QList<Entry> out;
+    errno = 0;
+    while (const dirent *d = ::readdir(dir)) {
+        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+            continue;
+        Entry e;
+        e.name = QFile::decodeName(QByteArray(d->d_name));
+        if (::fstatat(m_fd, d->d_name, &e.st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue; // gone meanwhile
+        e.kind = kindOf(e.st);
+        out << e;
+        errno = 0;
+    }
+    const int code = errno;
+    ::closedir(dir);
+    if (code != 0) {
+        failWith(why, QStringLiteral("%1 cannot be read: %2").arg(m_path, systemError(code)));
+        return std::nullopt;
+    }
+    return out;
+}
+
+RecordFile::Kind FolderHandle::kindAt(const QString &name, struct stat *st) const
+{
+    struct stat own{};
+    if (m_fd < 0 || !entryNameProblem(name).isEmpty() ||
+        ::fstatat(m_fd, native(name).constData(), &own, AT_SYMLINK_NOFOLLOW) != 0)
+        return RecordFile::Kind::Missing;
+    if (st)
+        *st = own;
+    return kindOf(own);
+}
+
+int FolderHandle::openFile(const QString &name, QString *why, struct stat *st) const
+{
+    const auto refuse = [&](const QString &reason) {
+        failWith(why, reason);
+        return -1;
+    };
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty())
+        return refuse(problem);
+    // A device is not even opened (opening some does something); a pipe put there meanwhile is
+    // opened without waiting for a writer, and refused all the same.
+    if (const RecordFile::Kind kind = kindAt(name); kind != RecordFile::Kind::File)
+        return refuse(kind == RecordFile::Kind::Missing ? systemError(ENOENT) : QStringLiteral("it is %1").arg(RecordFile::kindText(kind)));
+    const int fd = ::openat(m_fd, native(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int code = errno;
+        return refuse(openError(code));
+    }
+    struct stat own{};
+    if (::fstat(fd, &own) != 0 || !S_ISREG(own.st_mode)) {
+        ::close(fd);
+        return refuse(QStringLiteral("it is %1").arg(RecordFile::kindText(RecordFile::Kind::Other)));
+    }
+    // Reads of a regular file never wait; the flag goes so that callers see plain reads.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (st)
+        *st = own;
+    return fd;
+}
+
+std::optional<QByteArray> FolderHandle::readFile(const QString &name, qint64 limit, QString *why) const
+{
+    struct stat st{};
+    const int fd = openFile(name, why, &st);
+    if (fd < 0)
+        return std::nullopt;
+    if (st.st_size > limit) {
+        ::close(fd);
+        failWith(why, QStringLiteral("it is larger than %1").arg(RegularFile::sizeText(limit)));
+        return std::nullopt;
+    }
+    // One byte more than its size: a file that grows meanwhile is refused, not cut short.
+    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    int code = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            code = errno;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    if (code != 0) {
+        failWith(why, systemError(code));
+        return std::nullopt;
+    }
+    if (got > st.st_size) {
+        failWith(why, QStringLiteral("it changed while it was read"));
+        return std::nullopt;
+    }
+    bytes.truncate(got);
+    return bytes;
+}
+
+bool FolderHandle::createFile(const QString &name, const QByteArray &bytes, QString *why) const
+{
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty())
+        return failWith(why, problem);
+    const int fd = ::openat(m_fd, native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return failWith(why, QStringLiteral("%1: %2").arg(pathOf(name), systemError(errno)));
+    qsizetype done = 0;
+    int code = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            code = n < 0 ? errno : EIO;
+            break;
+        }
+        done += n;
+    }
+    if (code == 0 && ::fsync(fd) != 0)
+        code = errno;
+    ::close(fd);
+    if (code == 0)
+        return true;
+    ::unlinkat(m_fd, native(name).constData(), 0);
+    return failWith(why, QStringLiteral("%1 cannot be written: %2").arg(pathOf(name), systemError(code)));
+}
+
+bool FolderHandle::removeFile(const QString &name, QString *why) const
+{
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty())
+        return failWith(why, problem);
+    // unlinkat without AT_REMOVEDIR refuses a folder (EISDIR) and removes a link, not its target.
+    if (::unlinkat(m_fd, native(name).constData(), 0) == 0 || errno == ENOENT)
+        return true;
+    return failWith(why, QStringLiteral("%1 cannot be removed: %2").arg(pathOf(name), systemError(errno)));
+}
+
+bool FolderHandle::removeTree(const QString &name, QStringList *stayed,
+                              const std::function<bool(const QString &, const struct stat &)> &mayRemove) const
+{
+    struct stat st{};
+    const RecordFile::Kind kind = kindAt(name, &st);
+    if (kind == RecordFile::Kind::Missing)
+        return entryNameProblem(name).isEmpty();
+    const std::optional<struct stat> own = stat();
+    if (!own)
+        return false;
+    if (kind != RecordFile::Kind::Folder) {
+        if ((!mayRemove || mayRemove(name, st)) && removeFile(name))
+            return true;
+        if (stayed)
+            *stayed << name;
+        return false;
+    }
+    return removeTreeBelow(name, own->st_dev, stayed, mayRemove);
+}
+
+bool FolderHandle::removeTreeBelow(const QString &relative, dev_t device, QStringList *stayed,
+                                   const std::function<bool(const QString &, const struct stat &)> &mayRemove) const
+{
+    const QString name = relative.section(QLatin1Char('/'), -1);
+    const auto keep = [&](const QString &what) {
+        if (stayed)
+            *stayed << what;
+        return false;
+    };
+    // Opened without following a link: a folder swapped for one since it was looked at is not
+    // entered, and nothing another disk holds (a mount below) is emptied.
+    FolderHandle sub = openFolder(name);
+    const std::optional<struct stat> subStat = sub.stat();
+    if (!subStat || subStat->st_dev != device)
+        return keep(relative);
+    const std::optional<QList<Entry>> list = sub.entries();
+    if (!list)
+        return keep(relative);
+    bool whole = true;
+    for (const Entry &e : *list) {
+        const QString below = relative + QLatin1Char('/') + e.name;
+        if (e.kind == RecordFile::Kind::Folder) {
+            whole = sub.removeTreeBelow(below, device, stayed, mayRemove) && whole;
+        } else if ((!mayRemove || mayRemove(below.section(QLatin1Char('/'), 1), e.st)) && sub.removeFile(e.name)) {
+            continue;
+        } else {
+            whole = keep(below) && whole;
+        }
+    }
+    if (!whole)
+        return false;
+    if (::unlinkat(m_fd, native(name).constData(), AT_REMOVEDIR) == 0 || errno == ENOENT)
+        return true;
+    return keep(relative);
+}
+
+bool FolderHandle::moveTo(const QString &name, const FolderHandle &to, const QString &toName, QString *why) const
+{
+    for (const QString &n : {name, toName})
+        if (const QString problem = entryNameProblem(n); !problem.isEmpty())
+            return failWith(why, problem);
+    const QByteArray from = native(name), target = native(toName);
+    if (::renameat2(m_fd, from.constData(), to.fd(), target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(errno)));
+    // No such rename on this file system (network shares): looked at first instead.
+    if (to.kindAt(toName) != RecordFile::Kind::Missing)
+        return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(EEXIST)));
+    if (::renameat(m_fd, from.constData(), to.fd(), target.constData()) == 0)
+        return true;
+    return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(errno)));
+}
+
+bool FolderHandle::sync(QString *why) const
+{
+    if (m_fd >= 0 && ::fsync(m_fd) == 0)
+        return true;
+    return failWith(why, QStringLiteral("%1 cannot be written to disk: %2").arg(m_path, systemError(m_fd < 0 ? EBADF : errno)));
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "RecordFile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+#include <sys/stat.h>
+
+// A folder held open, and everything below it reached from it: a name looked at and then used
+// by name again can be swapped for a symbolic link or a pipe in between by another program; a
+// name taken relative to the folder's descriptor, each step opened without following a link,
+// cannot lead anywhere else. Pollix tidies, archives and removes what it finds in its folders
+// through this, never by a path checked first and used after.
+class FolderHandle
+{
+public:
+    FolderHandle() = default;
+    ~FolderHandle();
+    FolderHandle(FolderHandle &&other) noexcept;
+    FolderHandle &operator=(FolderHandle &&other) noexcept;
+    FolderHandle(const FolderHandle &) = delete;
+    FolderHandle &operator=(const FolderHandle &) = delete;
+
+    // The folder at path. With followLink false a symbolic link as its last component is
+    // refused ("it is a symbolic link"); the folders on the way are the caller's to trust (the
+    // application folder may well lie behind a link).
+    static FolderHandle open(const QString &path, bool followLink, QString *why = nullptr);
+
+    bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+    // The path it was opened by, for messages.
+    const QString &path() const { return m_path; }
+    QString pathOf(const QString &name) const;
+    // The folder's own device and inode (a folder moved by a rename keeps both).
+    std::optional<struct stat> stat() const;
+
+    // A folder below this one, each step of relative (plain names, no "..") opened without
+    // following a link.
+    FolderHandle openFolder(const QString &relative, QString *why = nullptr) const;
+
+    struct Entry
+    {
+        QString name;
+        RecordFile::Kind kind = RecordFile::Kind::Other;
+        struct stat st{};
+    };
+    // What the folder holds, each entry looked at without following a link; none with *why when
+    // the folder cannot be read.
+    std::optional<QList<Entry>> entries(QString *why = nullptr) const;
+    // What lies under name in the folder, not followed; st filled when given and not missing.
+    RecordFile::Kind kindAt(const QString &name, struct stat *st = nullptr) const;
+
+    // A regular file in the folder opened to read: never through a link, never waiting on a
+    // pipe, a device not even opened. The descriptor is the caller's to close; -1 with *why
+    // (as for readFile, the reason alone: "it is a symbolic link", "it is no regular file").
+    int openFile(const QString &name, QString *why = nullptr, struct stat *st = nullptr) const;
+    // The whole of a regular file in the folder, up to limit.
+    std::optional<QByteArray> readFile(const QString &name, qint64 limit, QString *why = nullptr) const;
+    // Writes a new file (none may lie under the name) and syncs it; its folder is not synced.
+    bool createFile(const QString &name, const QByteArray &bytes, QString *why = nullptr) const;
+
+    // Removes a file or link in the folder (never what a link leads to); a folder is refused.
+    bool removeFile(const QString &name, QString *why = nullptr) const;
+    // Removes the folder name in this folder with everything below it, never following a link
+    // and never leaving the folder's disk. With mayRemove, a file goes only when it answers yes
+    // for it (its path relative to the removed folder, and what lstat says of it), and a folder
+    // only once it is empty. The paths of what stayed, relative to this folder, in *stayed. True
+    // when name is gone.
+    bool removeTree(const QString &name, QStringList *stayed = nullptr,
+                    const std::function<bool(const QString &relative, const struct stat &st)> &mayRemove = {}) const;
+    // Moves name in this folder to toName in folder to (the same disk), replacing nothing: a
+    // name taken there is refused (EEXIST).
+    bool moveTo(const QString &name, const FolderHandle &to, const QString &toName, QString *why = nullptr) const;
+    // Syncs the folder itself, so that names made, moved or removed in it outlast a power cut.
+    bool sync(QString *why = nullptr) const;
+
+private:
+    FolderHandle(int fd, const QString &path) : m_fd(fd), m_path(path) {}
+    bool removeTreeBelow(const QString &relative, dev_t device, QStringList *stayed,
+                         const std::function<bool(const QString &, const struct stat &)> &mayRemove) const;
+
+    int m_fd = -1;
+    QString m_path;
+};

@@ -1,0 +1,150 @@
+#include "platform/FolderHandle.h"
+#include "platform/FolderMark.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+void put(const QString &path, const QByteArray &bytes = "x")
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+bool link(const QString &target, const QString &path)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) == 0;
+}
+} // namespace
+
+// What another program leaves inside a folder Pollix removes must not lead the removal anywhere
+// else: a link to a folder or a file outside goes as a link, and what it led to stays whole.
+TEST(FolderHandle, RemovingATreeTakesLinksAwayAndNeverWhatTheyLeadTo)
+{
+    QTemporaryDir dir;
+    const QString outside = dir.filePath(QStringLiteral("outside"));
+    put(outside + QStringLiteral("/marks.xml"));
+    put(dir.filePath(QStringLiteral("Backups/kept/Data/Classes/A.xml")));
+    ASSERT_TRUE(link(outside, dir.filePath(QStringLiteral("Backups/kept/Data/elsewhere"))));
+    ASSERT_TRUE(link(outside + QStringLiteral("/marks.xml"), dir.filePath(QStringLiteral("Backups/kept/marks.xml"))));
+
+    QString why;
+    const FolderHandle backups = FolderHandle::open(dir.filePath(QStringLiteral("Backups")), false, &why);
+    ASSERT_TRUE(backups.isOpen()) << why.toStdString();
+    QStringList stayed;
+    EXPECT_TRUE(backups.removeTree(QStringLiteral("kept"), &stayed));
+    EXPECT_TRUE(stayed.isEmpty()) << stayed.join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Backups/kept"))));
+    EXPECT_TRUE(QFileInfo::exists(outside + QStringLiteral("/marks.xml")));
+}
+
+// Only what the caller lets go goes; the rest stays in its folders, and is named.
+TEST(FolderHandle, RemovingATreeKeepsWhatMayNotGoAndNamesIt)
+{
+    QTemporaryDir dir;
+    put(dir.filePath(QStringLiteral("kept/Data/Classes/A.xml")));
+    put(dir.filePath(QStringLiteral("kept/Data/marks-scan.pdf")));
+    put(dir.filePath(QStringLiteral("kept/letter.docx")));
+    const FolderHandle root = FolderHandle::open(dir.path(), true);
+    QStringList stayed;
+    EXPECT_FALSE(root.removeTree(QStringLiteral("kept"), &stayed, [](const QString &relative, const struct stat &st) {
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        return relative.endsWith(QStringLiteral(".xml"));
+    }));
+    stayed.sort();
+    EXPECT_EQ(stayed, (QStringList{QStringLiteral("kept/Data/marks-scan.pdf"), QStringLiteral("kept/letter.docx")}));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("kept/Data/Classes"))));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("kept/Data/marks-scan.pdf"))));
+}
+
+TEST(FolderHandle, OpensNothingThroughALinkAndNothingThatIsNoRegularFile)
+{
+    QTemporaryDir dir;
+    put(dir.filePath(QStringLiteral("real/Data/UserList.xml")), "accounts");
+    ASSERT_TRUE(link(dir.filePath(QStringLiteral("real")), dir.filePath(QStringLiteral("linked"))));
+    ASSERT_TRUE(link(dir.filePath(QStringLiteral("real/Data/UserList.xml")), dir.filePath(QStringLiteral("real/alias.xml"))));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("real/pipe.xml"))).constData(), 0600), 0);
+    const FolderHandle root = FolderHandle::open(dir.path(), false);
+    ASSERT_TRUE(root.isOpen());
+
+    QString why;
+    EXPECT_FALSE(root.openFolder(QStringLiteral("linked/Data"), &why).isOpen());
+    EXPECT_TRUE(why.contains(QStringLiteral("symbolic link"))) << why.toStdString();
+    EXPECT_FALSE(root.openFolder(QStringLiteral("real/../linked"), &why).isOpen());
+    EXPECT_FALSE(FolderHandle::open(dir.filePath(QStringLiteral("linked")), false, &why).isOpen());
+    EXPECT_TRUE(FolderHandle::open(dir.filePath(QStringLiteral("linked")), true).isOpen());
+
+    const FolderHandle real = root.openFolder(QStringLiteral("real"));
+    ASSERT_TRUE(real.isOpen());
+    EXPECT_FALSE(real.readFile(QStringLiteral("alias.xml"), 1024, &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("symbolic link"))) << why.toStdString();
+    // A pipe is refused at once, not waited on.
+    EXPECT_FALSE(real.readFile(QStringLiteral("pipe.xml"), 1024, &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("no regular file"))) << why.toStdString();
+    EXPECT_FALSE(real.readFile(QStringLiteral("Data"), 1024, &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("a folder"))) << why.toStdString();
+    const FolderHandle data = real.openFolder(QStringLiteral("Data"));
+    EXPECT_EQ(data.readFile(QStringLiteral("UserList.xml"), 1024).value_or(QByteArray()), QByteArray("accounts"));
+    EXPECT_FALSE(data.readFile(QStringLiteral("UserList.xml"), 4, &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("larger than"))) << why.toStdString();
+    EXPECT_FALSE(data.readFile(QStringLiteral("../alias.xml"), 1024));
+}
+
+TEST(FolderHandle, AMoveReplacesNothing)
+{
+    QTemporaryDir dir;
+    put(dir.filePath(QStringLiteral("a/Data/x.xml")), "new");
+    put(dir.filePath(QStringLiteral("b/Data/x.xml")), "old");
+    const FolderHandle a = FolderHandle::open(dir.filePath(QStringLiteral("a")), false);
+    const FolderHandle b = FolderHandle::open(dir.filePath(QStringLiteral("b")), false);
+    QString why;
+    EXPECT_FALSE(a.moveTo(QStringLiteral("Data"), b, QStringLiteral("Data"), &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_TRUE(a.moveTo(QStringLiteral("Data"), b, QStringLiteral("Data 2"), &why)) << why.toStdString();
+    EXPECT_FALSE(b.readFile(QStringLiteral("Data/x.xml"), 64).has_value()); // one entry, not a path
+    EXPECT_EQ(b.openFolder(QStringLiteral("Data 2")).readFile(QStringLiteral("x.xml"), 64).value_or(QByteArray()), QByteArray("new"));
+}
+
+// A folder Pollix set aside stays its own when moved; a copy of it, note and all, is not.
+TEST(FolderMark, NamesTheVeryFolderItWasWrittenInNotACopy)
+{
+    QTemporaryDir dir;
+    put(dir.filePath(QStringLiteral("Before restore 1/Data/UserList.xml")));
+    const FolderHandle root = FolderHandle::open(dir.path(), false);
+    {
+        const FolderHandle kept = root.openFolder(QStringLiteral("Before restore 1"));
+        EXPECT_FALSE(FolderMark::holds(kept, FolderMark::Kind::Kept));
+        ASSERT_TRUE(FolderMark::write(kept, FolderMark::Kind::Kept));
+        EXPECT_TRUE(FolderMark::holds(kept, FolderMark::Kind::Kept));
+    }
+    ASSERT_TRUE(root.moveTo(QStringLiteral("Before restore 1"), root, QStringLiteral("Before restore 2")));
+    EXPECT_TRUE(FolderMark::holds(root.openFolder(QStringLiteral("Before restore 2")), FolderMark::Kind::Kept));
+
+    put(dir.filePath(QStringLiteral("Before restore - copy/Data/UserList.xml")));
+    ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("Before restore 2/")) + FolderMark::noteName(FolderMark::Kind::Kept),
+                            dir.filePath(QStringLiteral("Before restore - copy/")) + FolderMark::noteName(FolderMark::Kind::Kept)));
+    const FolderHandle copy = root.openFolder(QStringLiteral("Before restore - copy"));
+    QString why;
+    EXPECT_FALSE(FolderMark::holds(copy, FolderMark::Kind::Kept, &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("copy"))) << why.toStdString();
+
+    // A note that is a link to Pollix's own note is none either.
+    const FolderHandle linked = [&] {
+        put(dir.filePath(QStringLiteral("linked/Data/UserList.xml")));
+        link(dir.filePath(QStringLiteral("Before restore 2/")) + FolderMark::noteName(FolderMark::Kind::Kept),
+             dir.filePath(QStringLiteral("linked/")) + FolderMark::noteName(FolderMark::Kind::Kept));
+        return root.openFolder(QStringLiteral("linked"));
+    }();
+    EXPECT_FALSE(FolderMark::holds(linked, FolderMark::Kind::Kept));
+    ASSERT_TRUE(FolderMark::remove(root.openFolder(QStringLiteral("Before restore 2")), FolderMark::Kind::Kept));
+    EXPECT_FALSE(FolderMark::holds(root.openFolder(QStringLiteral("Before restore 2")), FolderMark::Kind::Kept));
+}
