@@ -43,6 +43,12 @@ public:
         m_savePathProvider = std::move(provider);
     }
 
+    // Runs work that takes long (an old .ppt converted by LibreOffice) so that the program stays
+    // responsive and the teacher sees that it goes on, captioned with what it does; answers
+    // work's result. Unset: work runs on the calling thread. work touches nothing of the driver.
+    using LongWorkRunner = std::function<bool(const QString &caption, const std::function<bool()> &work)>;
+    void setLongWorkRunner(LongWorkRunner runner) { m_longWorkRunner = std::move(runner); }
+
     QString lastErrorText() const { return m_lastError; }
     // The open deck's file; empty for a deck never saved.
     QString fileName() const { return m_path; }
@@ -116,6 +122,7 @@ private:
     QDateTime m_templateTime;
     qint64 m_templateSize = -1;
     std::function<QString(const QString &)> m_savePathProvider;
+    LongWorkRunner m_longWorkRunner;
     QString m_lastError;
     OfficeConverter *m_converter = nullptr;
     std::unique_ptr<SlideShowWindow> m_show;

@@ -3,19 +3,25 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PPTEditorMSO.h"
 #include "support/DialogAnswers.h"
+#include "support/FakeOffice.h"
 #include "support/PollixTest.h"
 #include "support/RealAlerts.h"
 #include "support/SlideDecks.h"
+#include "ui/app/PresentationTools.h"
 #include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
+#include "ui/controls/ProgressControl.h"
 #include "ui/presentation/PPTQuestionInfoWindowController.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidgetItemIterator>
 
 namespace {
@@ -358,4 +364,42 @@ TEST_F(PresentationButtons, EscapeOrTheCloseBoxOnTheDecksQuestionKeepsItsChanges
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(real.seen().size(), 1);
     EXPECT_TRUE(window->bIsPPTChanged());
+}
+
+// An old .ppt goes through LibreOffice, which may take minutes: the main window waits under the
+// progress window while the program's events go on (the fake LibreOffice waits for this test's
+// timer), and a LibreOffice that crashes at its first start is started once more.
+TEST_F(PresentationButtons, AnOldPptOpensUnderTheProgressWindowWhileTheProgramGoesOn)
+{
+    PresentationTools::install();
+    const QString converted = home() + "converted.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({{{"Qu_Title", "One"}}, {{"Qu_Title", "Two"}}}, converted));
+    const QString old = writeFile("Lesson.ppt", "an old binary deck");
+    const QString go = home() + "go";
+    FakeOffice office(home() + "office", converted, 1, FakeOffice::Failure::Crash, go);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QStringList captions;
+    bool mainWindowWaited = false;
+    QTimer tick;
+    tick.setInterval(20);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *progress = qobject_cast<ProgressControl *>(top); progress && progress->isVisible())
+                captions << progress->caption->text();
+        mainWindowWaited = mainWindowWaited || !window->isEnabled();
+        QFile(go).open(QIODevice::WriteOnly);
+    });
+    tick.start();
+    answers.answerFile(old);
+    QTest::mouseClick(window->btnPPTOpen, Qt::LeftButton);
+    tick.stop();
+    EXPECT_FALSE(captions.isEmpty()) << "no progress window while converting";
+    EXPECT_TRUE(captions.value(0).contains("Lesson.ppt")) << captions.value(0).toStdString();
+    EXPECT_TRUE(mainWindowWaited);
+    EXPECT_EQ(office.starts(), 2);
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" / ").toStdString();
+    EXPECT_EQ(ppt->getCountOfSlide(), 2);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(states(*window), "ADSCE");
 }
