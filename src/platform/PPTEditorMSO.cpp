@@ -320,6 +320,14 @@ int PPTEditorMSO::getIndexOfSelectPPT()
     return m_deck ? qBound(0, m_selected, m_deck->slideCount()) : 0;
 }
 
+bool PPTEditorMSO::setIndexOfSelectPPT(int index)
+{
+    if (!m_running || !m_deck || index < 1 || index > m_deck->slideCount())
+        return fail(QStringLiteral("There is no slide %1.").arg(index));
+    m_selected = index;
+    return true;
+}
+
 // ---- shapes ----
 
 int PPTEditorMSO::getCountOfTextBoxBySlidePos(int slide)

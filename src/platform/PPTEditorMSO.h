@@ -19,9 +19,10 @@ class SlideShowWindow;
 // The working presentation program: Pollix's own. It holds one open deck (the teacher edits a
 // deck's design in an office program and opens it again here), reads and writes it as OOXML,
 // copies template slides from "template.pptx", and shows it in its own full-screen window from
-// the PDF that headless LibreOffice makes of it. The selected slide is the one last opened on,
-// added, or shown when the show ended. Every operation answers what really happened;
-// lastErrorText() says why the last one failed.
+// the PDF that headless LibreOffice makes of it. The selected slide is the one the teacher chose
+// last: shown in the question editor, or on show when the show ended; else the one opened on or
+// added last. Every operation answers what really happened; lastErrorText() says why the last
+// one failed.
 class PPTEditorMSO : public QObject, public PPTEditor
 {
     Q_OBJECT
@@ -63,6 +64,7 @@ public:
     void closePresentations() override;
     int getIndexOfShowPPT() override;
     int getIndexOfSelectPPT() override;
+    bool setIndexOfSelectPPT(int index) override;
     void setOvalVisible(bool visible, int slide) override;
     void setTextBoxVisible(bool visible, const QString &name, int slide) override;
     bool pasteSlide() override;
