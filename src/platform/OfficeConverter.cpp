@@ -13,6 +13,10 @@
 
 namespace {
 
+// LibreOffice on a fresh profile sometimes crashes or quits at once on a machine's first start;
+// a second start nearly always works. A second failure is the file's or the program's.
+constexpr int kAttempts = 2;
+
 QStringList conversionArguments(const QString &profileDir, const QString &format, const QString &outDir, const QString &input)
 {
     return {QStringLiteral("--headless"),
@@ -36,6 +40,29 @@ QString expectedOutput(const QString &input, const QString &outDir, const QStrin
 QString noOfficeText()
 {
     return QStringLiteral("LibreOffice is not installed (Debian package libreoffice-impress-nogui)");
+}
+
+// The last lines LibreOffice wrote, enough to say why without flooding an alert.
+QString tailOf(QProcess &process)
+{
+    return QString::fromLocal8Bit(process.readAll()).trimmed().right(300);
+}
+
+// Why a conversion that ran made no file, in the teacher's words, with what LibreOffice said.
+QString endedWithoutOutput(QProcess::ExitStatus status, int exitCode, const QString &said)
+{
+    QString why = status == QProcess::CrashExit
+                      ? QStringLiteral("LibreOffice ended abnormally")
+                      : QStringLiteral("LibreOffice ended without converting the file (exit status %1)").arg(exitCode);
+    if (!said.isEmpty())
+        why += QStringLiteral(": ") + said;
+    return why;
+}
+
+bool hasOutput(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() > 0;
 }
 
 } // namespace
@@ -76,27 +103,33 @@ bool OfficeConverter::convert(const QString &inputFile, const QString &outDir, c
     const QString program = officeProgram();
     if (program.isEmpty())
         return fail(noOfficeText());
-    QTemporaryDir profile;
-    if (!profile.isValid())
-        return fail(profile.errorString());
     const QString output = expectedOutput(inputFile, outDir, format);
-    QFile::remove(output);
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, conversionArguments(profile.path(), format, outDir, inputFile));
-    if (!process.waitForStarted(10000))
-        return fail(process.errorString());
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return fail(QStringLiteral("LibreOffice did not finish in time"));
+    for (int attempt = 1;; ++attempt) {
+        // A fresh profile each time: the one a crashed start left behind may be what crashes it.
+        QTemporaryDir profile;
+        if (!profile.isValid())
+            return fail(profile.errorString());
+        QFile::remove(output);
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, conversionArguments(profile.path(), format, outDir, inputFile));
+        if (!process.waitForStarted(10000))
+            return fail(process.errorString());
+        if (!process.waitForFinished(timeoutMs)) {
+            process.kill();
+            process.waitForFinished(5000);
+            return fail(QStringLiteral("LibreOffice did not finish in time"));
+        }
+        if (hasOutput(output)) {
+            if (outputFile)
+                *outputFile = output;
+            return true;
+        }
+        const QString why = endedWithoutOutput(process.exitStatus(), process.exitCode(), tailOf(process));
+        if (attempt >= kAttempts)
+            return fail(QStringLiteral("%1 (tried twice)").arg(why));
+        PollixLog(QStringLiteral("Converting %1 to %2: %3; trying once more").arg(inputFile, format, why));
     }
-    if (!QFileInfo(output).isFile() || QFileInfo(output).size() == 0)
-        return fail(QStringLiteral("LibreOffice could not convert the file: %1")
-                        .arg(QString::fromLocal8Bit(process.readAll()).trimmed().right(300)));
-    if (outputFile)
-        *outputFile = output;
-    return true;
 }
 
 QByteArray OfficeConverter::keyOf(const QByteArray &pptxBytes)
@@ -140,7 +173,14 @@ void OfficeConverter::startNext()
     if (!m_runningDir->isValid() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         return failNow(QStringLiteral("the slides cannot be written to a temporary folder"));
     f.close();
-    QDir(m_runningDir->path()).mkdir(QStringLiteral("profile"));
+    startProcess(program, 1);
+}
+
+void OfficeConverter::startProcess(const QString &program, int attempt)
+{
+    m_attempt = attempt;
+    const QString profile = m_runningDir->filePath(QStringLiteral("profile%1").arg(attempt));
+    QDir(m_runningDir->path()).mkdir(QFileInfo(profile).fileName());
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     connect(m_process.get(), &QProcess::finished, this, &OfficeConverter::conversionEnded);
@@ -148,18 +188,29 @@ void OfficeConverter::startNext()
         if (e == QProcess::FailedToStart)
             conversionEnded();
     });
-    m_process->start(program, conversionArguments(m_runningDir->filePath(QStringLiteral("profile")), QStringLiteral("pdf"),
-                                                  m_runningDir->path(), input));
+    m_process->start(program, conversionArguments(profile, QStringLiteral("pdf"), m_runningDir->path(),
+                                                  m_runningDir->filePath(QStringLiteral("slides.pptx"))));
 }
 
 void OfficeConverter::conversionEnded()
 {
     const QString pdf = m_runningDir ? m_runningDir->filePath(QStringLiteral("slides.pdf")) : QString();
-    const bool ok = !pdf.isEmpty() && QFileInfo(pdf).isFile() && QFileInfo(pdf).size() > 0;
-    const QString output = m_process ? QString::fromLocal8Bit(m_process->readAll()).trimmed().right(300) : QString();
+    const bool ok = !pdf.isEmpty() && hasOutput(pdf);
+    const bool started = m_process && m_process->error() != QProcess::FailedToStart;
+    QString why;
+    if (!ok && m_process)
+        why = started ? endedWithoutOutput(m_process->exitStatus(), m_process->exitCode(), tailOf(*m_process))
+                      : QStringLiteral("LibreOffice could not be started: %1").arg(m_process->errorString());
+    const QString program = m_process ? m_process->program() : QString();
     if (m_process) {
         m_process->disconnect(this);
         m_process.release()->deleteLater();
+    }
+    // A newer deck waiting makes this one's second try pointless.
+    if (!ok && started && m_pendingKey.isEmpty() && m_attempt < kAttempts) {
+        PollixLog(QStringLiteral("Preparing the slide show: %1; trying once more").arg(why));
+        startProcess(program, m_attempt + 1);
+        return;
     }
     const QByteArray key = std::exchange(m_runningKey, QByteArray());
     if (ok) {
@@ -169,7 +220,8 @@ void OfficeConverter::conversionEnded()
     } else {
         m_runningDir.reset();
     }
-    const QString why = ok ? QString() : QStringLiteral("LibreOffice could not convert the slides: %1").arg(output);
+    if (!ok && m_attempt > 1)
+        why = QStringLiteral("%1 (tried twice)").arg(why);
     if (!ok)
         PollixLog(QStringLiteral("The slide show cannot be prepared: %1").arg(why));
     emit finished(ok, ok ? pdf : QString(), why);

@@ -23,8 +23,9 @@ public:
     // empty when there is none.
     static QString officeProgram();
 
-    // Converts inputFile into outDir as format ("pdf", "pptx") and waits for it; outputFile
-    // receives the new file's path.
+    // Converts inputFile into outDir as format ("pdf", "pptx") and waits for it (on any thread);
+    // outputFile receives the new file's path. LibreOffice that crashes or ends without the file
+    // is started once more; errorText says why when the second start fails too.
     static bool convert(const QString &inputFile, const QString &outDir, const QString &format, QString *outputFile,
                         QString *errorText = nullptr, int timeoutMs = 120000);
 
@@ -43,6 +44,7 @@ signals:
 
 private:
     void startNext();
+    void startProcess(const QString &program, int attempt);
     void conversionEnded();
 
     std::unique_ptr<QProcess> m_process;
@@ -53,4 +55,5 @@ private:
     QByteArray m_pendingBytes;
     QByteArray m_pendingKey;
     QString m_pdfPath;
+    int m_attempt = 0;
 };

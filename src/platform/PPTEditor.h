@@ -27,6 +27,8 @@ public:
     virtual void closePresentations() {}
     virtual int getIndexOfShowPPT() { return 0; }
     virtual int getIndexOfSelectPPT() { return 0; }
+    // The teacher chose this slide (1-based); false when there is no such slide.
+    virtual bool setIndexOfSelectPPT(int) { return false; }
     virtual void setOvalVisible(bool, int) {}
     virtual void setTextBoxVisible(bool, const QString &, int) {}
     virtual int getCountOfRuningPPT() { return 0; }

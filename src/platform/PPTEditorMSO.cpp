@@ -112,10 +112,18 @@ bool PPTEditorMSO::openPPT(const QString &fileName, QString *errorText)
     if (info.suffix().compare(QLatin1String("ppt"), Qt::CaseInsensitive) == 0) {
         // The old binary format is read through a conversion; the teacher saves the result
         // as a new .pptx beside it, the .ppt stays as it was.
+        // LibreOffice may take a minute, or two when it has to start twice: not on the caller's time.
         QTemporaryDir dir;
-        QString converted;
-        if (!dir.isValid() || !OfficeConverter::convert(fileName, dir.path(), QStringLiteral("pptx"), &converted, &why)
-            || !opened->loadFile(converted, &why))
+        const auto convertAndRead = [&] {
+            QString converted;
+            return dir.isValid() && OfficeConverter::convert(fileName, dir.path(), QStringLiteral("pptx"), &converted, &why)
+                   && opened->loadFile(converted, &why);
+        };
+        const bool read = m_longWorkRunner
+                              ? m_longWorkRunner(QStringLiteral("Converting %1 with LibreOffice...").arg(info.fileName()),
+                                                 convertAndRead)
+                              : convertAndRead();
+        if (!read)
             return fail(QStringLiteral("%1 cannot be opened: %2").arg(info.fileName(), why), errorText);
         opened->setModified(true);
         path.clear();
@@ -310,6 +318,14 @@ int PPTEditorMSO::getIndexOfSelectPPT()
     if (!m_running)
         return -1;
     return m_deck ? qBound(0, m_selected, m_deck->slideCount()) : 0;
+}
+
+bool PPTEditorMSO::setIndexOfSelectPPT(int index)
+{
+    if (!m_running || !m_deck || index < 1 || index > m_deck->slideCount())
+        return fail(QStringLiteral("There is no slide %1.").arg(index));
+    m_selected = index;
+    return true;
 }
 
 // ---- shapes ----

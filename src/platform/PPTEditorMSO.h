@@ -19,9 +19,10 @@ class SlideShowWindow;
 // The working presentation program: Pollix's own. It holds one open deck (the teacher edits a
 // deck's design in an office program and opens it again here), reads and writes it as OOXML,
 // copies template slides from "template.pptx", and shows it in its own full-screen window from
-// the PDF that headless LibreOffice makes of it. The selected slide is the one last opened on,
-// added, or shown when the show ended. Every operation answers what really happened;
-// lastErrorText() says why the last one failed.
+// the PDF that headless LibreOffice makes of it. The selected slide is the one the teacher chose
+// last: shown in the question editor, or on show when the show ended; else the one opened on or
+// added last. Every operation answers what really happened; lastErrorText() says why the last
+// one failed.
 class PPTEditorMSO : public QObject, public PPTEditor
 {
     Q_OBJECT
@@ -43,6 +44,12 @@ public:
         m_savePathProvider = std::move(provider);
     }
 
+    // Runs work that takes long (an old .ppt converted by LibreOffice) so that the program stays
+    // responsive and the teacher sees that it goes on, captioned with what it does; answers
+    // work's result. Unset: work runs on the calling thread. work touches nothing of the driver.
+    using LongWorkRunner = std::function<bool(const QString &caption, const std::function<bool()> &work)>;
+    void setLongWorkRunner(LongWorkRunner runner) { m_longWorkRunner = std::move(runner); }
+
     QString lastErrorText() const { return m_lastError; }
     // The open deck's file; empty for a deck never saved.
     QString fileName() const { return m_path; }
@@ -57,6 +64,7 @@ public:
     void closePresentations() override;
     int getIndexOfShowPPT() override;
     int getIndexOfSelectPPT() override;
+    bool setIndexOfSelectPPT(int index) override;
     void setOvalVisible(bool visible, int slide) override;
     void setTextBoxVisible(bool visible, const QString &name, int slide) override;
     bool pasteSlide() override;
@@ -116,6 +124,7 @@ private:
     QDateTime m_templateTime;
     qint64 m_templateSize = -1;
     std::function<QString(const QString &)> m_savePathProvider;
+    LongWorkRunner m_longWorkRunner;
     QString m_lastError;
     OfficeConverter *m_converter = nullptr;
     std::unique_ptr<SlideShowWindow> m_show;

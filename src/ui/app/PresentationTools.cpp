@@ -11,6 +11,7 @@
 #include "ui/presentation/ScreenShotCapture.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProgressControl.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -28,6 +29,11 @@ void PresentationTools::install()
         return FileDialogs::getSaveFileName(QApplication::activeWindow(), QObject::tr("Save Presentation"),
                                             info.isAbsolute() ? info.absolutePath() : QString(),
                                             QObject::tr("Presentations (*.pptx)"));
+    });
+    // An old .ppt is converted off the GUI thread, under the progress window.
+    ppt->setLongWorkRunner([](const QString &caption, const std::function<bool()> &work) {
+        return ProgressControl::runWithProgress(
+            QApplication::activeWindow(), [&work](const ProgressControl::Progress &) { return work(); }, caption);
     });
 
     TabController::hooks().editsPresentations = true;

@@ -150,7 +150,7 @@ void TabPresentationButtons::doPPTDel()
     w->lowerToNormalLevel();
     const int answer = PollixAlert::show(w, QStringLiteral("Pollix"),
                                          QStringLiteral("The current slide will be deleted.Are you sure you want to do this?"),
-                                         {QStringLiteral("Yes"), QStringLiteral("No")});
+                                         {QStringLiteral("Yes"), QStringLiteral("No")}, selectedSlideText());
     if (answer != PollixAlert::AlertFirstButtonReturn)
         return;
     if (w->pptUI->deleteSlideIsWithPos(false, -1)) {
@@ -161,6 +161,22 @@ void TabPresentationButtons::doPPTDel()
         PollixAlert::show(w, QStringLiteral("Pollix"), QStringLiteral("Please select a slide that you wish to delete."),
                           {QStringLiteral("Yes")});
     }
+}
+
+QString TabPresentationButtons::selectedSlideText() const
+{
+    // The slide is not on screen here: its number and question say which one the teacher chose.
+    const int selected = w->pptUI->getIndexOfSelectPPT();
+    const int count = w->pptUI->getCountOfSlide();
+    if (selected < 1 || selected > count)
+        return QString();
+    QString title = w->pptUI->readTextBoxByName(QStringLiteral("Qu_Title"), selected - 1).simplified();
+    if (title.isEmpty())
+        return tr("Slide %1 of %2 (no question title)").arg(selected).arg(count);
+    constexpr int kLongest = 120;
+    if (title.size() > kLongest)
+        title = title.left(kLongest - 3) + QStringLiteral("...");
+    return tr("Slide %1 of %2: \"%3\"").arg(selected).arg(count).arg(title);
 }
 
 void TabPresentationButtons::doPPTSave()

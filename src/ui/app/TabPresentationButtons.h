@@ -32,5 +32,8 @@ public:
     bool preparePresentationStart(TabController::StartRequest &request, bool *closeSaving);
 
 private:
+    // The selected slide as Delete's question names it: its number and question title.
+    QString selectedSlideText() const;
+
     TabController *w;
 };

@@ -3,6 +3,7 @@
 #include "platform/PostedCalls.h"
 
 #include <QEventLoop>
+#include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -19,8 +20,14 @@ ProgressControl::ProgressControl(QWidget *parent) : QDialog(parent)
     progress->setObjectName(QStringLiteral("progress"));
     progress->setRange(0, 100);
     progress->setValue(0);
+    caption = new QLabel(this);
+    caption->setObjectName(QStringLiteral("caption"));
+    caption->setWordWrap(true);
+    caption->hide();
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(caption);
     layout->addWidget(progress);
+    setMinimumWidth(360);
     resize(360, 60);
 }
 
@@ -30,6 +37,7 @@ void ProgressControl::showProgress(int step)
         close();
         return;
     }
+    progress->setRange(0, 100);
     progress->setValue((step * 100) / m_maxValue);
     // Drawn at once: the caller keeps the event loop busy while it works.
     progress->repaint();
@@ -37,11 +45,18 @@ void ProgressControl::showProgress(int step)
         close();
 }
 
-bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work)
+bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work,
+                                      const QString &captionText)
 {
     // Not parent's child: parent is disabled meanwhile, and a child would look disabled too.
     ProgressControl window;
     window.setWindowModality(Qt::ApplicationModal);
+    window.progress->setRange(0, 0);
+    if (!captionText.isEmpty()) {
+        window.caption->setText(captionText);
+        window.caption->show();
+        window.adjustSize();
+    }
     if (parent)
         window.move(parent->window()->frameGeometry().center() - window.rect().center());
     window.show();

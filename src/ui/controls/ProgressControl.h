@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QLabel;
 class QProgressBar;
 
 // A self-closing progress window ("ProgressControl") for long operations: callers set the number
@@ -23,9 +24,13 @@ public:
     // Runs work on a worker thread while this window shows its progress over parent, which takes
     // no input meanwhile; returns work's result once it has finished. work may call its Progress
     // as often as it likes (from the worker); the window redraws only when the percentage moves.
-    static bool runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work);
+    // Until the first step the bar only shows that work goes on. caption, when given, says what
+    // the work does above the bar.
+    static bool runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work,
+                                const QString &caption = {});
 
     QProgressBar *progress = nullptr;
+    QLabel *caption = nullptr;
 
 private:
     int m_maxValue = 0;

@@ -563,6 +563,10 @@ void PPTQuestionInfoWindowController::setVoteOffered(bool offered)
 void PPTQuestionInfoWindowController::reloadQuestionInfo()
 {
     Resetting guard(m_bResettingMyself);
+    // The question shown is the slide the teacher has chosen: the main window's Delete takes it,
+    // and the editor opens on it next time.
+    if (hasCurrent())
+        pptUI->setIndexOfSelectPPT(m_nCurrentQuestionNo + 1);
     bindQueMessage();
     bindTitleAndOption();
     bindCorrectAnswer();

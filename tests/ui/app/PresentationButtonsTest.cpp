@@ -3,19 +3,25 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PPTEditorMSO.h"
 #include "support/DialogAnswers.h"
+#include "support/FakeOffice.h"
 #include "support/PollixTest.h"
 #include "support/RealAlerts.h"
 #include "support/SlideDecks.h"
+#include "ui/app/PresentationTools.h"
 #include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
+#include "ui/controls/ProgressControl.h"
 #include "ui/presentation/PPTQuestionInfoWindowController.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QLabel>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidgetItemIterator>
 
 namespace {
@@ -358,4 +364,97 @@ TEST_F(PresentationButtons, EscapeOrTheCloseBoxOnTheDecksQuestionKeepsItsChanges
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(real.seen().size(), 1);
     EXPECT_TRUE(window->bIsPPTChanged());
+}
+
+// The teacher cannot see the slides from the main window: the slide shown last in the question
+// editor is the one Delete takes, and Delete's question names it; Setup opens on it again.
+TEST_F(PresentationButtons, DeleteAndSetupTakeTheSlideChosenInTheQuestionEditor)
+{
+    const QString deck = home() + "Geography.pptx";
+    QList<QList<SlideDecks::ShapeSpec>> slides;
+    for (const QString title : {"Longest river?", "", "Highest mountain?"})
+        slides << QList<SlideDecks::ShapeSpec>{{"Qu_Title", title}, {"OptionA", "a"}, {"OptionB", "b"},
+                                               {"mode", "Single Answer"}, {"answer", "A"}, {"ID", ""}};
+    ASSERT_TRUE(SlideDecks::writeDeck(slides, deck));
+    // In the editor: where it opened, then the clicks of this visit.
+    QList<int> openedOn;
+    QList<QList<QPushButton *PPTQuestionInfoWindowController::*>> visits{
+        {&PPTQuestionInfoWindowController::btnNext, &PPTQuestionInfoWindowController::btnNext},
+        {},
+        {&PPTQuestionInfoWindowController::btnPrevious}};
+    TabController::hooks().runSlideQuestionEditor = [](TabController *tab) {
+        PPTQuestionInfoWindowController editor(tab);
+        editor.runModal();
+    };
+    DialogHooks::setModalResponder([&](QDialog *d) {
+        if (auto *editor = qobject_cast<PPTQuestionInfoWindowController *>(d)) {
+            openedOn << editor->cmbQuestionNo->currentIndex();
+            for (QPushButton *PPTQuestionInfoWindowController::*button : visits.takeFirst())
+                QTest::mouseClick(editor->*button, Qt::LeftButton);
+            editor->close();
+        }
+        return 0;
+    });
+    answers.answerFile(deck);
+    QTest::mouseClick(window->btnPPTOpen, Qt::LeftButton);
+    ASSERT_EQ(ppt->getCountOfSlide(), 3);
+
+    QTest::mouseClick(window->btnPPTSetup, Qt::LeftButton);
+    QTest::mouseClick(window->btnPPTSetup, Qt::LeftButton);
+    EXPECT_EQ(openedOn, (QList<int>{0, 2}));
+    answers.answerAlert(1); // No
+    QTest::mouseClick(window->btnPPTDel, Qt::LeftButton);
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts().last().text, "The current slide will be deleted.Are you sure you want to do this?");
+    EXPECT_EQ(answers.alerts().last().informativeText, "Slide 3 of 3: \"Highest mountain?\"");
+    EXPECT_EQ(ppt->getCountOfSlide(), 3);
+
+    // Back one slide in the editor: that is the one Delete names and takes now.
+    QTest::mouseClick(window->btnPPTSetup, Qt::LeftButton);
+    EXPECT_EQ(openedOn.last(), 2);
+    answers.answerAlert(0); // Yes
+    QTest::mouseClick(window->btnPPTDel, Qt::LeftButton);
+    EXPECT_EQ(answers.alerts().last().informativeText, "Slide 2 of 3 (no question title)");
+    ASSERT_EQ(ppt->getCountOfSlide(), 2);
+    EXPECT_EQ(ppt->readTextBoxByName("Qu_Title", 0), "Longest river?");
+    EXPECT_EQ(ppt->readTextBoxByName("Qu_Title", 1), "Highest mountain?");
+    EXPECT_TRUE(window->bIsPPTChanged());
+}
+
+// An old .ppt goes through LibreOffice, which may take minutes: the main window waits under the
+// progress window while the program's events go on (the fake LibreOffice waits for this test's
+// timer), and a LibreOffice that crashes at its first start is started once more.
+TEST_F(PresentationButtons, AnOldPptOpensUnderTheProgressWindowWhileTheProgramGoesOn)
+{
+    PresentationTools::install();
+    const QString converted = home() + "converted.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({{{"Qu_Title", "One"}}, {{"Qu_Title", "Two"}}}, converted));
+    const QString old = writeFile("Lesson.ppt", "an old binary deck");
+    const QString go = home() + "go";
+    FakeOffice office(home() + "office", converted, 1, FakeOffice::Failure::Crash, go);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QStringList captions;
+    bool mainWindowWaited = false;
+    QTimer tick;
+    tick.setInterval(20);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *progress = qobject_cast<ProgressControl *>(top); progress && progress->isVisible())
+                captions << progress->caption->text();
+        mainWindowWaited = mainWindowWaited || !window->isEnabled();
+        QFile(go).open(QIODevice::WriteOnly);
+    });
+    tick.start();
+    answers.answerFile(old);
+    QTest::mouseClick(window->btnPPTOpen, Qt::LeftButton);
+    tick.stop();
+    EXPECT_FALSE(captions.isEmpty()) << "no progress window while converting";
+    EXPECT_TRUE(captions.value(0).contains("Lesson.ppt")) << captions.value(0).toStdString();
+    EXPECT_TRUE(mainWindowWaited);
+    EXPECT_EQ(office.starts(), 2);
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" / ").toStdString();
+    EXPECT_EQ(ppt->getCountOfSlide(), 2);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(states(*window), "ADSCE");
 }
