@@ -88,6 +88,10 @@ TeacherKeyMap::Action TeacherKeyMap::action(Context context, Key key, int family
         case Key::Previous: return Action::Previous;
         case Key::Next: return Action::Next;
         case Key::Mouse: return Action::Mouse;
+        // Only noted (the question report notes Result, the result summary Report); the
+        // three-byte keypad's Result and Report keys reach no result window.
+        case Key::Result: return family == 1 ? Action::Result : Action::None;
+        case Key::Report: return family == 1 ? Action::Report : Action::None;
         default: return Action::None;
         }
     case Context::RunWindow:

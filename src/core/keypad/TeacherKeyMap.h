@@ -23,7 +23,8 @@ public:
         Dialog,      // a dialog that holds work (the save dialog): Exit cancels as F2 does
         MainWindow,  // the main window: the keypad starts the activity
         ResultWindow, // a window of the run's figures: F1 its own command, F2 and Exit close it,
-                      // Previous and Next page or move its choice
+                      // Previous and Next page or move its choice; the large family's Result
+                      // and Report keys come through, for the windows that note them
         OkWindow,     // a result window that holds one choice or one set of figures and is done
                       // with OK (the points for a raised hand, the quick-grouping counts): as
                       // ResultWindow, and the three-byte keypad's OK key is OK there too

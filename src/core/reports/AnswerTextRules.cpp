@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 const QString kNoAnswer = QStringLiteral("No Answer");
 
@@ -180,6 +182,18 @@ int AnswerTextRules::entryAnswerLength(int deviceType)
         return 32;
     default:
         return 0;
+    }
+}
+
+int AnswerTextRules::editAnswerLength(Kind kind, int optionCount, int deviceType)
+{
+    switch (kind) {
+    case Kind::Single:
+        return 1;
+    case Kind::Multiple:
+        return std::max(optionCount, 1);
+    default:
+        return deviceType == 4 ? 20 : 32;
     }
 }
 

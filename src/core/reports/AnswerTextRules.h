@@ -41,8 +41,13 @@ public:
     // The highest option count offered.
     static int entryMaxOptions(int deviceType);
     static int editMaxOptions(int deviceType);
-    // The longest correct answer or student answer the entry window takes; 0 for no limit.
+    // The longest correct answer or student answer the entry window takes, what the receiver's
+    // keypads send at most; 0 for no limit.
     static int entryAnswerLength(int deviceType);
+    // The longest correct answer the editor takes for a question of that type, and the longest
+    // answer of a student to it: one letter for a single answer, a letter per option for a
+    // multiple answer, else what the keypads send.
+    static int editAnswerLength(Kind kind, int optionCount, int deviceType);
     // Receivers whose keypads send one letter (device types 0 and 1).
     static bool isSmallFamily(int deviceType);
     // Whether a student's answer gets a record in the session file: with a receiver of device

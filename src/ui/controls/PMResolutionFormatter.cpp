@@ -216,7 +216,9 @@ bool PMResolutionFormatter::checkDate(const QString &t)
 
 TextFormatter::Verdict PMResolutionFormatter::isPartialStringValid(const QString &proposed, const QString &typed) const
 {
-    if (proposed.size() > m_maxLength)
+    // The length bounds what is typed: a longer text the program put in the field stays whole
+    // (it never grows) until the teacher shortens or replaces it.
+    if (proposed.size() > m_maxLength && proposed.size() > committedText().size())
         return {false, {}, {}};
     if (m_isDigit) {
         for (QChar c : typed)

@@ -37,6 +37,10 @@ public:
     // The characters typed by an edit from committed to proposed with the caret at pos.
     static QString typedCharacters(const QString &committed, const QString &proposed, int pos);
 
+protected:
+    // The field's text before the edit being judged (empty until attachTo()).
+    const QString &committedText() const { return m_committed; }
+
 private:
     mutable QString m_lastError;
     QString m_committed;

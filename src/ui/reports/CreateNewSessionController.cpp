@@ -17,6 +17,7 @@
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/EditHold.h"
 #include "ui/controls/FieldLeave.h"
+#include "ui/controls/LimitedCellDelegate.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PMResolutionFormatter.h"
@@ -165,9 +166,12 @@ QWidget *CreateNewSessionController::buildFullForm()
     auto *points = new PMResolutionFormatter(textPoint);
     points->setDigitWithMaxNumAndMixNum(250, 1);
     points->attachTo(textPoint);
+    // The correct answer and the students' answers take what the receiver's keypads can send.
     const int limit = AnswerTextRules::entryAnswerLength(m_deviceType);
     if (limit > 0)
         textCorrectAnswer->setMaxLength(limit);
+    tableView->setItemDelegateForColumn(
+        kAnswerColumn, new LimitedCellDelegate([limit](const QModelIndex &) { return limit; }, tableView));
 
     connect(cboClass, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::classSelected);
     connect(cboTotalQuestion, &QComboBox::currentIndexChanged, this, &CreateNewSessionController::totalSelected);

@@ -14,6 +14,7 @@
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/EditHold.h"
+#include "ui/controls/LimitedCellDelegate.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovLabel.h"
@@ -28,7 +29,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
-#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -64,27 +64,6 @@ QLineEdit *shownField(QWidget *parent, const char *name)
     return f;
 }
 } // namespace
-
-// The correct-answer cells take as many characters as the row's type allows.
-class EditAnswerDelegate : public QStyledItemDelegate
-{
-public:
-    explicit EditAnswerDelegate(EditSessionController *owner) : QStyledItemDelegate(owner), m_owner(owner) {}
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto *line = qobject_cast<QLineEdit *>(editor)) {
-            if (index.column() == EditSessionController::ColCorrectAnswer)
-                line->setMaxLength(m_owner->answerLimit(index.row()));
-            else if (index.column() == EditSessionController::ColOptions || index.column() == EditSessionController::ColPoint)
-                line->setMaxLength(3);
-        }
-        return editor;
-    }
-
-private:
-    EditSessionController *m_owner;
-};
 
 EditSessionController::EditSessionController(int actNo, ReportController *parent, const ReportTable1Element &row,
                                              std::optional<int> hostType)
@@ -195,7 +174,16 @@ QWidget *EditSessionController::buildTab(int tab)
         const int widths[] = {44, 150, 130, 70, 60, 100};
         for (int c = 0; c < 6; ++c)
             tableQuestion1->setColumnWidth(c, widths[c]);
-        tableQuestion1->setItemDelegate(new EditAnswerDelegate(this));
+        tableQuestion1->setItemDelegate(new LimitedCellDelegate(
+            [this](const QModelIndex &index) {
+                switch (index.column()) {
+                case ColCorrectAnswer: return answerLimit(index.row());
+                case ColOptions:
+                case ColPoint: return 3;
+                default: return 0;
+                }
+            },
+            tableQuestion1));
         tableQuestion1->setEditTriggers(QAbstractItemView::AllEditTriggers);
         textQuestionTitle1 = new QPlainTextEdit(page);
         textQuestionTitle1->setObjectName(QStringLiteral("textQuestionTitle1"));
@@ -256,6 +244,10 @@ QWidget *EditSessionController::buildTab(int tab)
         tableQuestion2->setColumnWidth(1, 330);
         tableQuestion2->setColumnWidth(2, 130);
         tableQuestion2->setEditTriggers(QAbstractItemView::AllEditTriggers);
+        // A student's answer takes what the question's correct answer takes.
+        tableQuestion2->setItemDelegateForColumn(
+            Col2Answer, new LimitedCellDelegate([this](const QModelIndex &index) { return answerLimit(index.row()); },
+                                                tableQuestion2));
         auto *split = new QSplitter(page);
         split->addWidget(tableStudent2);
         split->addWidget(tableQuestion2);
@@ -359,16 +351,9 @@ void EditSessionController::awakeFromNib()
 int EditSessionController::answerLimit(int row) const
 {
     if (row < 0 || row >= m_questionArray.size())
-        return 32;
+        return 0;
     const ActionDetail &q = m_questionArray.at(row);
-    switch (AnswerTextRules::kindOfName(q.quMode())) {
-    case Kind::Single:
-        return 1;
-    case Kind::Multiple:
-        return q.numOfOptions();
-    default:
-        return m_hostType == 4 ? 20 : 32;
-    }
+    return AnswerTextRules::editAnswerLength(AnswerTextRules::kindOfName(q.quMode()), q.numOfOptions(), m_hostType);
 }
 
 QComboBox *EditSessionController::modeBox(int r) const

@@ -97,6 +97,7 @@ private:
     void refreshQuestionStudentAnswers(int row);
     void setRowCells(int row);
     void reopen(QTableWidget *table, int row, int column);
+    // The longest correct answer, and student's answer, of the question on that row.
     int answerLimit(int row) const;
     int alert(const QString &text, const QStringList &buttons = {}, const QString &informative = {});
     // Closing with unsaved edits: false keeps the window open.
@@ -115,5 +116,4 @@ private:
     bool m_hasChanged = false;
     bool m_shouldClose = true;
     bool m_filling = false;
-    friend class EditAnswerDelegate;
 };

@@ -4,6 +4,7 @@
 #include "ResultDetailsController.h"
 
 #include "core/engine/ActivityRules.h"
+#include "platform/Log.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -128,6 +129,8 @@ void QuizReportController::teacherAction(TeacherKeyMap::Action action)
     switch (action) {
     case TeacherKeyMap::Action::Ok: doHistogram(); break;
     case TeacherKeyMap::Action::Cancel: doCancel(); break;
+    // Over the report the Result key opens nothing; it is only noted.
+    case TeacherKeyMap::Action::Result: PollixLog(QStringLiteral("teacher result in report.")); break;
     default: break;
     }
 }

@@ -98,6 +98,10 @@ void QuizResultController::teacherAction(TeacherKeyMap::Action action)
     case TeacherKeyMap::Action::Cancel:
         onOK();
         break;
+    case TeacherKeyMap::Action::Report:
+        // Over the summary the Report key opens nothing; it is only noted.
+        PollixLog(QStringLiteral("teacher report in result."));
+        break;
     default:
         break;
     }

@@ -98,6 +98,13 @@ TEST(TeacherKeyMap, TheSameKeyMeansWhatTheWindowNeeds)
                                      teacherKey(0x86), teacherKey(0x85)})
         EXPECT_EQ(TeacherKeyMap::action(Context::OkWindow, frame), TeacherKeyMap::action(Context::ResultWindow, frame));
 
+    // A result window hears the large family's Result and Report keys (the windows that take
+    // them only note them); the three-byte keypad's keys of those names reach no result window.
+    EXPECT_EQ(TeacherKeyMap::action(Context::ResultWindow, teacherKey(0x8D)), Action::Result);
+    EXPECT_EQ(TeacherKeyMap::action(Context::ResultWindow, teacherKey(0x8C)), Action::Report);
+    EXPECT_EQ(TeacherKeyMap::action(Context::ResultWindow, small(0x00, 0x83)), Action::None);
+    EXPECT_EQ(TeacherKeyMap::action(Context::ResultWindow, small(0x00, 0x84)), Action::None);
+
     // Mouse frames drive the pointer from every window but an alert.
     const DataOfFrame mouse = large(0xFC, 0x01, 0xEF, QByteArray(1, char(0x03)));
     for (Context c : {Context::RunWindow, Context::Dialog, Context::MainWindow})

@@ -193,6 +193,24 @@ TEST(FormatterOnFieldTest, TypingIntoALineEdit)
     QTest::keyClicks(&bounded, "0");
     EXPECT_EQ(bounded.text(), "100");
 
+    // A longer text in the field when the formatter comes shows whole and may be shortened,
+    // but never grows; replaced, the new text keeps to the length.
+    QLineEdit answer("No Answer");
+    auto *one = new PMResolutionFormatter(&answer);
+    one->setMaxLength(1);
+    one->attachTo(&answer);
+    EXPECT_TRUE(answer.hasAcceptableInput());
+    QTest::keyClicks(&answer, "x");
+    EXPECT_EQ(answer.text(), "No Answer");
+    QTest::keyClick(&answer, Qt::Key_Backspace);
+    EXPECT_EQ(answer.text(), "No Answe");
+    answer.home(false);
+    QTest::keyClicks(&answer, "N");
+    EXPECT_EQ(answer.text(), "No Answe") << "a letter like the next one still grows the text";
+    answer.selectAll();
+    QTest::keyClicks(&answer, "bc");
+    EXPECT_EQ(answer.text(), "b");
+
     // Text set by the program counts as already there, so only new keystrokes are checked.
     QLineEdit named;
     setMaxLength(&named, 20);

@@ -8,6 +8,7 @@
 #include "core/keypad/DeviceController.h"
 #include "core/presentation/MouseFunction.h"
 #include "core/store/TovClassXmlDatabase.h"
+#include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
 #include "support/PointerClicks.h"
@@ -39,6 +40,34 @@ QString sid(int i)
 {
     return QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0'));
 }
+
+// The program's log lines while it lives.
+class LogLines
+{
+public:
+    LogLines() : m_wasOn(lcPollix().isInfoEnabled())
+    {
+        s_lines.clear();
+        const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, true);
+        m_previous = qInstallMessageHandler(capture);
+    }
+    ~LogLines()
+    {
+        qInstallMessageHandler(m_previous);
+        const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, m_wasOn);
+    }
+    int count(const QString &line) const { return int(s_lines.count(line)); }
+
+private:
+    static void capture(QtMsgType, const QMessageLogContext &context, const QString &text)
+    {
+        if (qstrcmp(context.category, "pollix") == 0)
+            s_lines << text;
+    }
+    static inline QStringList s_lines;
+    QtMessageHandler m_previous = nullptr;
+    bool m_wasOn;
+};
 
 class ResultWindowsTest : public RunWindowFixture
 {
@@ -240,6 +269,48 @@ TEST_F(ResultWindowsTest, TheTeacherKeypadOpensTheResultAndReportWindowsAndTheir
     // Afterwards the keypad steers the run again.
     sim->pressTeacherKey(0x86);
     EXPECT_TRUE(waitFor([&] { return label("txtPageAndTotalPage") == QStringLiteral("2/2"); }));
+}
+
+// Over the question report the large family's Result key (8D), and over the result summary its
+// Report key (8C), are noted in the log and do nothing else: the window stays up and opens nothing,
+// and each window leaves the other key unnoted.
+TEST_F(ResultWindowsTest, TheResultKeyOverTheReportAndTheReportKeyOverTheResultAreNoted)
+{
+    SimReceiver *sim = dravelRun(2);
+    ASSERT_TRUE(sim);
+    const QString resultInReport = QStringLiteral("teacher result in report.");
+    const QString reportInResult = QStringLiteral("teacher report in result.");
+    QuizReportController report(window);
+    report.setNQuestionNo(1);
+    QuizResultController result(window);
+    result.setNQuestionNo(1);
+    for (RunChildWindow *w : {static_cast<RunChildWindow *>(&report), static_cast<RunChildWindow *>(&result)}) {
+        const QString name = w->objectName();
+        w->setRun(window);
+        watchClose(w);
+        childWindows.clear();
+        LogLines log;
+        bool stayed = false;
+        const bool isReport = w == &report;
+        const quint8 noted = isReport ? 0x8D : 0x8C, other = isReport ? 0x8C : 0x8D;
+        const QString line = isReport ? resultInReport : reportInResult;
+        whileUp([&](QDialog *d) {
+            // Keys are taken in order: once the second noted key is in the log, all three were taken.
+            sim->pressTeacherKey(other);
+            sim->pressTeacherKey(noted);
+            sim->pressTeacherKey(noted);
+            stayed = waitFor([&] { return log.count(line) == 2; }) && !d->property("closedOnce").toBool();
+            sim->pressTeacherKey(0x82);
+            EXPECT_TRUE(closes(d)) << name.toStdString();
+        });
+        w->runModal();
+        EXPECT_TRUE(stayed) << name.toStdString();
+        EXPECT_EQ(childWindows, QStringList{name}) << "nothing opened over it";
+        EXPECT_EQ(log.count(line), 2) << name.toStdString();
+        EXPECT_EQ(log.count(isReport ? reportInResult : resultInReport), 0) << name.toStdString();
+    }
+    EXPECT_EQ(app()->objectToReceiveCommData(), window.data());
+    EXPECT_FALSE(window->childWindowUp());
 }
 
 TEST_F(ResultWindowsTest, ThreeByteStudentKeysReachTheRunThroughAWindow)
