@@ -96,6 +96,19 @@ bool openAnywayOrQuit(InstanceLock &lock)
     return false;
 }
 
+// No lock could be made, though the folder can be written: unlocked, a second start would run on
+// it too.
+void refuseUnlocked(const InstanceLock &lock)
+{
+    PollixAlert::show(nullptr, QStringLiteral("Pollix"), QObject::tr("Pollix cannot lock this application folder."),
+                      {QObject::tr("OK")},
+                      QObject::tr("Its lock could not be made:\n%1\n\nWithout its lock, a second Pollix could open the "
+                                  "folder too, and two Pollix on one application folder overwrite each other's work. "
+                                  "Remove what is in the lock's place (it is no lock of Pollix), or have the disk "
+                                  "checked, then start Pollix again.\n\n%2")
+                          .arg(lock.whyNotLocked(), QDir::toNativeSeparators(lock.folder())));
+}
+
 // Calls handed to the GUI thread from wherever (a worker that ended, a write on one); lives as
 // long as the application.
 PostedCalls *guiCalls()
@@ -262,6 +275,9 @@ bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs)
         return true;
     case InstanceLock::Outcome::HeldOnOtherComputer:
         return openAnywayOrQuit(lock);
+    case InstanceLock::Outcome::Unavailable:
+        refuseUnlocked(lock);
+        return false;
     case InstanceLock::Outcome::HeldByOther:
         break;
     }

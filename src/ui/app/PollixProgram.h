@@ -19,7 +19,9 @@ void installServices();
 // that one to bring its window to the front (waiting up to answerWaitMs for it to say it did),
 // says in an alert which process holds the folder and whether its window came forward, and
 // answers false: the program then ends. A lock made on another computer is shown with that
-// computer's name and the lock's age, and the teacher opens the folder anyway or quits.
+// computer's name and the lock's age, and the teacher opens the folder anyway or quits. Where no
+// lock can be made while the folder can be written, an alert names each lock tried and why, and
+// the answer is false.
 bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs = 2000);
 // Another start on the folder brings the window the teacher works in to the front: a dialog over
 // the main window (the splash, an alert, an editor), else the main window once it is up.
