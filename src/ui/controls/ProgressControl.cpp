@@ -3,6 +3,7 @@
 #include "platform/PostedCalls.h"
 
 #include <QEventLoop>
+#include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -37,11 +38,28 @@ void ProgressControl::showProgress(int step)
         close();
 }
 
-bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work)
+void ProgressControl::reject()
+{
+    if (!m_heldOpen)
+        QDialog::reject();
+}
+
+bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work,
+                                      const QString &text)
 {
     // Not parent's child: parent is disabled meanwhile, and a child would look disabled too.
     ProgressControl window;
     window.setWindowModality(Qt::ApplicationModal);
+    if (!text.isEmpty()) {
+        auto *label = new QLabel(text, &window);
+        label->setObjectName(QStringLiteral("progressText"));
+        label->setWordWrap(true);
+        static_cast<QVBoxLayout *>(window.layout())->insertWidget(0, label);
+        window.resize(420, window.sizeHint().height());
+    }
+    // Busy until work tells how far it is; some work (a wait) never does.
+    window.progress->setRange(0, 0);
+    window.m_heldOpen = true;
     if (parent)
         window.move(parent->window()->frameGeometry().center() - window.rect().center());
     window.show();
@@ -54,6 +72,7 @@ bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(
         if (shown.exchange(percent) == percent && done != total)
             return;
         fromWorker.post([&window, done, total] {
+            window.progress->setRange(0, 100);
             window.setMaxValue(total);
             window.showProgress(done);
         });
@@ -71,6 +90,7 @@ bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(
     worker.join();
     if (parent)
         parent->setEnabled(wasEnabled);
+    window.m_heldOpen = false;
     window.close();
     return result;
 }
