@@ -41,6 +41,7 @@ int main(int argc, char *argv[])
     controller.showWindow();
     const int rc = app.exec();
     // The archive of data a restore replaced, made after it, is finished with the folder held.
+    PollixProgram::finishFolderWork(lock);
     FolderWork::waitUntilIdle();
     Orvenda_AppDelegate::setAppDelegate(nullptr);
     return rc;

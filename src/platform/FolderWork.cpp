@@ -13,6 +13,7 @@ struct State
     std::mutex mutex;
     std::condition_variable idle;
     int running = 0;
+    int own = 0; // of running: not handed on, nor run by work handed on
     std::deque<std::function<void()>> queue;
     bool workerActive = false;
     std::thread worker;
@@ -33,18 +34,25 @@ State &state()
     return s;
 }
 
-void begin()
+// Set on the thread that runs work handed on.
+thread_local bool onWorker = false;
+
+void begin(bool own)
 {
     std::lock_guard lock(state().mutex);
     ++state().running;
+    if (own)
+        ++state().own;
 }
 
-void end()
+void end(bool own)
 {
     State &s = state();
     std::vector<std::function<void()>> then;
     {
         std::lock_guard lock(s.mutex);
+        if (own)
+            --s.own;
         if (--s.running > 0)
             return;
         then.swap(s.whenIdle);
@@ -57,6 +65,7 @@ void end()
 void work()
 {
     State &s = state();
+    onWorker = true;
     for (;;) {
         std::function<void()> next;
         {
@@ -69,21 +78,21 @@ void work()
             s.queue.pop_front();
         }
         next();
-        end();
+        end(false);
     }
 }
 } // namespace
 
 namespace FolderWork {
 
-Running::Running()
+Running::Running() : m_own(!onWorker)
 {
-    begin();
+    begin(m_own);
 }
 
 Running::~Running()
 {
-    end();
+    end(m_own);
 }
 
 void runInBackground(std::function<void()> job)
@@ -109,6 +118,12 @@ bool running()
 {
     std::lock_guard lock(state().mutex);
     return state().running > 0;
+}
+
+bool onlyHandedOnRuns()
+{
+    std::lock_guard lock(state().mutex);
+    return state().running > 0 && state().own == 0;
 }
 
 void whenIdle(std::function<void()> then)

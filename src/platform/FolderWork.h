@@ -17,6 +17,9 @@ public:
     ~Running();
     Running(const Running &) = delete;
     Running &operator=(const Running &) = delete;
+
+private:
+    bool m_own; // not part of work handed on
 };
 
 // Runs work on a thread of its own after the work handed on before it, one at a time; it counts
@@ -24,6 +27,10 @@ public:
 void runInBackground(std::function<void()> work);
 
 bool running();
+
+// Whether all the work running or waiting was handed on (runInBackground): some runs, and no work
+// of a window (a backup or a restore under way) does.
+bool onlyHandedOnRuns();
 
 // Calls then once no work runs or waits: at once, on this thread, when none does; else on the
 // thread that ends the last piece, right after it ended.

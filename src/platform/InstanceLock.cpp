@@ -31,6 +31,7 @@ namespace {
 constexpr char kComeForward[] = "come forward\n";
 constexpr char kCameForward[] = "came forward\n";
 constexpr char kNoWindow[] = "no window\n";
+constexpr char kFinishing[] = "finishing ";
 constexpr int kKeepFileEveryMs = 5000;
 constexpr qint64 kMostRead = 4096;
 constexpr qint64 kMostRecordBytes = 64 * 1024;
@@ -90,6 +91,15 @@ bool madeOnOtherComputer(const InstanceLock::Owner &owner)
     return !owner.host.isEmpty() && owner.host != QSysInfo::machineHostName();
 }
 
+// fd stands for an empty regular file that is at path itself, not reached through a link.
+bool isEmptyFileAt(int fd, const QString &path)
+{
+    struct stat open = {};
+    struct stat named = {};
+    return ::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && open.st_size == 0
+           && ::lstat(native(path).constData(), &named) == 0 && open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
 bool processRuns(qint64 pid)
 {
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
@@ -142,11 +152,11 @@ bool InstanceLock::takeBack(QString *errorText)
         return false;
     }
     int fd = -1;
-    const Outcome outcome = lockAt(m_lockPath, side, true, &fd);
+    const Outcome outcome = lockAt(m_lockPath, side, true, &fd, &why);
     QFile::remove(side);
-    if (outcome != Outcome::Taken || fd < 0) {
+    if (outcome != Outcome::Taken) {
         if (errorText)
-            *errorText = tr("Another Pollix has taken the folder meanwhile.");
+            *errorText = outcome == Outcome::Unavailable ? why : tr("Another Pollix has taken the folder meanwhile.");
         return false;
     }
     ::close(std::exchange(m_fd, fd));
@@ -213,46 +223,75 @@ InstanceLock::Outcome InstanceLock::acquire(bool overOtherComputer, QString *err
     m_folder = realPath(m_folder);
     if (!m_dataFolder.isEmpty())
         m_dataFolder = realPath(m_dataFolder);
-    QString why;
+    QStringList refused;
+    bool writable = false;
     for (const QString &place : places()) {
-        const QString path = place + QLatin1Char('/') + lockFileName();
-        // The lock lives where this account can write: the new lock file made here says so.
-        QString side;
-        if (!AtomicFile::writeBeside(path, SideFiles::Kind::Temporary, ownContent(), &side, &why)) {
-            PollixLog(QStringLiteral("No lock can be made in %1: %2").arg(place, why));
+        int fd = -1;
+        QString why;
+        bool canWrite = false;
+        const Outcome outcome = lockIn(place, overOtherComputer, &fd, &why, &canWrite);
+        if (outcome == Outcome::Unavailable) {
+            refused << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(place + QLatin1Char('/') + lockFileName()), why);
+            writable = writable || canWrite;
             continue;
         }
-        int fd = -1;
-        const Outcome outcome = lockAt(path, side, overOtherComputer, &fd);
-        QFile::remove(side); // gone already when it became the lock file
         if (outcome != Outcome::Taken)
             return outcome;
-        m_lockPath = path;
+        m_lockPath = place + QLatin1Char('/') + lockFileName();
         m_fd = fd;
-        if (m_fd < 0)
-            return Outcome::Taken;
+        m_whyNotLocked.clear();
         for (const QString &other : places()) {
             if (other != place && heldElsewhere(other)) {
                 release();
                 return Outcome::HeldByOther;
             }
         }
+        if (!refused.isEmpty())
+            PollixLog(QStringLiteral("The lock of %1 is kept in %2").arg(m_folder, m_lockPath));
         listen();
         watch();
         return Outcome::Taken;
     }
-    PollixLog(QStringLiteral("No lock can be made for %1; going on without one").arg(m_folder));
+    m_whyNotLocked = refused.join(QLatin1Char('\n'));
     if (errorText)
-        *errorText = why;
-    return Outcome::Taken;
+        *errorText = m_whyNotLocked;
+    if (!writable) {
+        PollixLog(QStringLiteral("No lock can be made for %1; going on without one, as nothing can be written there")
+                      .arg(m_folder));
+        return Outcome::Taken;
+    }
+    // Unlocked, a second start would run on the folder too: the teacher is told instead.
+    PollixLog(QStringLiteral("No lock can be made for %1, though it can be written: it is not taken\n%2")
+                  .arg(m_folder, m_whyNotLocked));
+    return Outcome::Unavailable;
 }
 
-InstanceLock::Outcome InstanceLock::lockAt(const QString &path, const QString &sideFile, bool overOtherComputer, int *heldFd)
+InstanceLock::Outcome InstanceLock::lockIn(const QString &place, bool overOtherComputer, int *heldFd, QString *why,
+                                           bool *writable)
+{
+    const QString path = place + QLatin1Char('/') + lockFileName();
+    // The lock lives where this account can write: the new lock file made here says so.
+    QString side;
+    if (!AtomicFile::writeBeside(path, SideFiles::Kind::Temporary, ownContent(), &side, why)) {
+        // Where this account may write, the failure is the disk's, and no reason to go unlocked.
+        *writable = ::faccessat(AT_FDCWD, native(place).constData(), W_OK, AT_EACCESS) == 0;
+        PollixLog(QStringLiteral("No lock can be made in %1: %2").arg(place, *why));
+        return Outcome::Unavailable;
+    }
+    *writable = true;
+    const Outcome outcome = lockAt(path, side, overOtherComputer, heldFd, why);
+    QFile::remove(side); // gone already when it became the lock file
+    return outcome;
+}
+
+InstanceLock::Outcome InstanceLock::lockAt(const QString &path, const QString &sideFile, bool overOtherComputer,
+                                           int *heldFd, QString *why)
 {
     // Only the holder of the kernel's lock on the file at path replaces or removes it; a file
     // replaced or removed while it was looked at is looked at again.
     for (int look = 0; look < kLooks; ++look) {
         Descriptor current(openToLock(path));
+        bool holdsCurrent = false;
         if (current.get() >= 0) {
             const bool free = ::flock(current.get(), LOCK_EX | LOCK_NB) == 0;
             const int lockError = free ? 0 : errno;
@@ -276,14 +315,22 @@ InstanceLock::Outcome InstanceLock::lockAt(const QString &path, const QString &s
                 // kernel's lock may not reach across the network.
                 if (madeOnOtherComputer(m_owner) && !overOtherComputer)
                     return Outcome::HeldOnOtherComputer;
+                holdsCurrent = free;
             }
         }
         Descriptor mine(::open(native(sideFile).constData(), O_RDWR | O_CLOEXEC));
         if (mine.get() < 0 || ::flock(mine.get(), LOCK_EX | LOCK_NB) != 0
             || ::rename(native(sideFile).constData(), native(path).constData()) != 0) {
-            PollixLog(QStringLiteral("The lock file %1 could not be put in place (%2); going on without one")
-                          .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-            return Outcome::Taken;
+            const int error = errno;
+            // The empty file a start makes under the name only to lock it (this one's, or one a
+            // start that failed so left) goes; a file with anything in it is not Pollix's to remove.
+            if (holdsCurrent && isEmptyFileAt(current.get(), path))
+                ::unlink(native(path).constData());
+            *why = error == EISDIR || error == ENOTEMPTY || error == EEXIST
+                       ? tr("a folder of that name is in its place")
+                       : QString::fromLocal8Bit(std::strerror(error));
+            PollixLog(QStringLiteral("The lock file %1 could not be put in place (%2)").arg(path, *why));
+            return Outcome::Unavailable;
         }
         // No sync of the folder: after a power cut the kernel's lock is gone anyway, and a lock
         // file found then is one left behind.
@@ -358,20 +405,39 @@ void InstanceLock::keepFileInPlace()
         emit takenByOtherComputer();
         return;
     }
-    QString side, why;
-    if (!AtomicFile::writeBeside(m_lockPath, SideFiles::Kind::Temporary, ownContent(), &side, &why)) {
-        PollixLog(QStringLiteral("The lock file %1 is gone and cannot be made again: %2").arg(m_lockPath, why));
+    // Made again where it was; where it cannot be put there any more (a folder in its place), in
+    // the other place, as a start would.
+    const QString was = m_lockPath;
+    QStringList order{QFileInfo(was).absolutePath()};
+    for (const QString &place : places())
+        if (!order.contains(place))
+            order << place;
+    for (const QString &place : std::as_const(order)) {
+        int fd = -1;
+        QString why;
+        bool writable = false;
+        const Outcome outcome = lockIn(place, false, &fd, &why, &writable);
+        if (outcome == Outcome::Unavailable)
+            continue;
+        if (outcome != Outcome::Taken) {
+            PollixLog(QStringLiteral("The lock file %1 was gone, and another start has taken %2 since").arg(was, place));
+            return;
+        }
+        ::close(std::exchange(m_fd, fd));
+        m_lockPath = place + QLatin1Char('/') + lockFileName();
+        if (m_lockPath == was) {
+            PollixLog(QStringLiteral("The lock file %1 was gone or replaced: it was made again").arg(was));
+            return;
+        }
+        PollixLog(QStringLiteral("The lock file %1 was gone and cannot be made again there: the lock is kept in %2")
+                      .arg(was, m_lockPath));
+        if (m_watcher) {
+            m_watcher->removePaths(m_watcher->directories());
+            m_watcher->addPath(place);
+        }
         return;
     }
-    int fd = -1;
-    const Outcome outcome = lockAt(m_lockPath, side, false, &fd);
-    QFile::remove(side);
-    if (outcome != Outcome::Taken || fd < 0) {
-        PollixLog(QStringLiteral("The lock file %1 was gone, and another start has taken it since").arg(m_lockPath));
-        return;
-    }
-    PollixLog(QStringLiteral("The lock file %1 was gone or replaced: it was made again").arg(m_lockPath));
-    ::close(std::exchange(m_fd, fd));
+    PollixLog(QStringLiteral("The lock file %1 is gone and cannot be made again").arg(was));
 }
 
 QString InstanceLock::socketName() const
@@ -403,15 +469,17 @@ void InstanceLock::listen()
                 }
                 PollixLog(QStringLiteral("Another start on %1 asked this window to come forward").arg(m_folder));
                 const bool shown = m_comeForward && m_comeForward();
-                // The asker says that the window came forward only when this answer says so.
-                socket->write(shown ? kCameForward : kNoWindow);
+                // The asker says that the window came forward only when this answer says so; an
+                // ending Pollix says what it still finishes, as it has no window to work in.
+                const QByteArray finishing = m_finishing ? m_finishing() : QByteArray();
+                socket->write(!finishing.isEmpty() ? kFinishing + finishing + '\n' : QByteArray(shown ? kCameForward : kNoWindow));
                 socket->flush();
             });
         }
     });
 }
 
-bool InstanceLock::askOwnerToComeForward(int timeoutMs) const
+bool InstanceLock::askOwnerToComeForward(int timeoutMs, QByteArray *finishing) const
 {
     if (madeOnOtherComputer(m_owner))
         return false;
@@ -436,5 +504,11 @@ bool InstanceLock::askOwnerToComeForward(int timeoutMs) const
         if (deadline.hasExpired() || !socket.waitForReadyRead(int(deadline.remainingTime())))
             return false;
     }
-    return socket.readLine(64) == kCameForward;
+    const QByteArray answer = socket.readLine(64);
+    if (answer.startsWith(kFinishing)) {
+        if (finishing)
+            *finishing = answer.mid(qsizetype(sizeof kFinishing) - 1).trimmed();
+        return false;
+    }
+    return answer == kCameForward;
 }

@@ -24,10 +24,13 @@ class QTimer;
 // lock may not reach that computer, so whether its Pollix still runs is the teacher's to say
 // (takeOver).
 //
-// The lock lives in the application folder or, where that folder cannot be written (a school
-// image), in the data folder, where Pollix writes. A holder can be asked to bring its window to
-// the front through a local socket named after the application folder's real path, the same
-// whichever way the folder is reached (a symbolic link included).
+// The lock lives in the application folder or, where no lock can be made there (a school image,
+// whose application folder cannot be written, a folder in the lock's place, a disk that fails the
+// rename), in the data folder, where Pollix writes. Where neither holds one while something can
+// be written, the folder is not taken: two Pollix on it would overwrite each other's work. A
+// holder can be asked to bring its window to the front through a local socket named after the
+// application folder's real path, the same whichever way the folder is reached (a symbolic link
+// included).
 class InstanceLock : public QObject
 {
     Q_OBJECT
@@ -42,12 +45,16 @@ public:
     enum class Outcome {
         Taken,              // this process holds the folder now
         HeldByOther,        // a running Pollix of this computer holds it (owner() says which)
-        HeldOnOtherComputer // the lock was made on another computer (owner() says which, and when)
+        HeldOnOtherComputer, // the lock was made on another computer (owner() says which, and when)
+        Unavailable          // no lock could be made, though the folder can be written (whyNotLocked())
     };
     // Takes the lock, making the application folder when it is missing. Where no lock can be
-    // made at all (nothing can be written), the outcome is Taken, unlocked: nothing can be
-    // written there to clash.
+    // made because nothing can be written, the outcome is Taken, unlocked: nothing can be written
+    // there to clash.
     Outcome take();
+    // After Unavailable, or Taken unlocked: each lock file tried and why it could not be made,
+    // one a line.
+    QString whyNotLocked() const { return m_whyNotLocked; }
     // After HeldOnOtherComputer, when the teacher says the Pollix there no longer runs: takes the
     // folder all the same; after takenByOtherComputer, takes it back. False (with why) when the
     // lock file could not be written.
@@ -75,11 +82,15 @@ public:
 
     // Asks the holder of the folder to bring its window to the front. True only when it answered,
     // within timeoutMs, that it did; false when it runs on another computer, did not answer (it is
-    // frozen or busy) or had no window to show.
-    bool askOwnerToComeForward(int timeoutMs = 2000) const;
+    // frozen or busy), had no window to show, or is ending: *finishing then gets the word by which
+    // it names the work it finishes before it lets go of the folder.
+    bool askOwnerToComeForward(int timeoutMs = 2000, QByteArray *finishing = nullptr) const;
     // What this process does when another start on the folder asks it to come forward; true when a
     // window was brought to the front.
     void setComeForwardHandler(std::function<bool()> handler) { m_comeForward = std::move(handler); }
+    // Asked at each such request: a word (letters only) naming the work this process finishes
+    // before it lets go of the folder, as it ends; empty while it is not ending.
+    void setFinishingQuery(std::function<QByteArray()> query) { m_finishing = std::move(query); }
 
     // While held: when the lock file is gone or was replaced (deleted by a clean-up, a copy put in
     // its place), it is made again. When it was replaced by the lock of another computer, whose
@@ -99,8 +110,11 @@ private:
     Outcome acquire(bool overOtherComputer, QString *errorText);
     bool takeBack(QString *errorText);
     void watch();
+    // Takes the lock in place: Unavailable (with why, and whether the place can be written at
+    // all) when this process's lock file cannot be made or put in place there.
+    Outcome lockIn(const QString &place, bool overOtherComputer, int *heldFd, QString *why, bool *writable);
     // Takes the lock at path; sideFile holds this process's own lock file, written whole.
-    Outcome lockAt(const QString &path, const QString &sideFile, bool overOtherComputer, int *heldFd);
+    Outcome lockAt(const QString &path, const QString &sideFile, bool overOtherComputer, int *heldFd, QString *why);
     // A running Pollix of this computer holds the lock of one of the other places.
     bool heldElsewhere(const QString &place);
     QStringList places() const;
@@ -111,6 +125,7 @@ private:
     QString m_folder;
     QString m_dataFolder;
     QString m_lockPath;
+    QString m_whyNotLocked;
     int m_fd = -1;
     QLocalServer *m_server = nullptr;
     QTimer *m_keepTimer = nullptr;
@@ -118,4 +133,5 @@ private:
     bool m_takenByOther = false;
     Owner m_owner;
     std::function<bool()> m_comeForward;
+    std::function<QByteArray()> m_finishing;
 };

@@ -114,3 +114,82 @@ TEST(InstanceLock, AStartWhileTheFolderWasWritableStillHoldsItWhenTheNextOneMust
     EXPECT_EQ(second.owner().pid, qint64(::getpid()));
     EXPECT_FALSE(QFile::exists(lockIn(image.data()))) << "the refused start leaves no lock behind";
 }
+
+// A folder under the lock's name (made by hand, or by a copy tool) holds no lock and is none of
+// Pollix's to remove: the lock goes to the data folder, where every later start finds it.
+TEST(InstanceLock, AFolderInTheLocksPlaceMovesTheLockToTheDataFolderOrTheFolderIsNotTaken)
+{
+    QTemporaryDir dir;
+    const QString folder = QFileInfo(dir.path()).canonicalFilePath() + QStringLiteral("/Pollix");
+    const QString data = folder + QStringLiteral("/Data");
+    ASSERT_TRUE(QDir().mkpath(lockIn(folder)) && QDir().mkpath(data));
+
+    InstanceLock first(folder, data);
+    ASSERT_EQ(first.take(), InstanceLock::Outcome::Taken);
+    EXPECT_TRUE(first.isHeld());
+    EXPECT_EQ(first.lockPath(), lockIn(data));
+    InstanceLock second(folder, data);
+    EXPECT_EQ(second.take(), InstanceLock::Outcome::HeldByOther);
+    EXPECT_EQ(second.owner().pid, qint64(::getpid()));
+    EXPECT_TRUE(QFileInfo(lockIn(folder)).isDir()) << "the folder in its place stays";
+    EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no side file stays";
+    first.release();
+
+    // With a folder in both places nothing holds the folder, which can be written: not taken,
+    // each lock named with why.
+    ASSERT_TRUE(QDir().mkpath(lockIn(data)));
+    InstanceLock blocked(folder, data);
+    EXPECT_EQ(blocked.take(), InstanceLock::Outcome::Unavailable);
+    EXPECT_FALSE(blocked.isHeld());
+    const QString why = blocked.whyNotLocked();
+    EXPECT_TRUE(why.contains(lockIn(folder) + QStringLiteral(": a folder of that name is in its place"))) << why.toStdString();
+    EXPECT_TRUE(why.contains(lockIn(data) + QStringLiteral(": a folder of that name is in its place"))) << why.toStdString();
+    EXPECT_FALSE(blocked.takeOver());
+
+    // Without a data folder yet (a new folder) there is nowhere else: not taken either, and no
+    // data folder is made for it (a restore's swap cut short may be waiting to put one there).
+    ASSERT_TRUE(QDir(data).removeRecursively());
+    InstanceLock fresh(folder, data);
+    EXPECT_EQ(fresh.take(), InstanceLock::Outcome::Unavailable);
+    EXPECT_FALSE(QFileInfo::exists(data));
+}
+
+// A folder put in the place of the lock while Pollix runs: the lock moves to the data folder at
+// once, so that a start meanwhile is still refused.
+TEST(InstanceLock, AFolderPutInThePlaceOfAHeldLockMovesItToTheDataFolder)
+{
+    QTemporaryDir dir;
+    const QString folder = QFileInfo(dir.path()).canonicalFilePath();
+    const QString data = folder + QStringLiteral("/Data");
+    ASSERT_TRUE(QDir().mkpath(data));
+    InstanceLock first(folder, data);
+    ASSERT_EQ(first.take(), InstanceLock::Outcome::Taken);
+    ASSERT_EQ(first.lockPath(), lockIn(folder));
+
+    ASSERT_TRUE(QFile::remove(lockIn(folder)) && QDir().mkdir(lockIn(folder)));
+    first.keepFileInPlace();
+    EXPECT_EQ(first.lockPath(), lockIn(data));
+    EXPECT_EQ(InstanceLock::readOwner(lockIn(data))->pid, qint64(::getpid()));
+    InstanceLock second(folder, data);
+    EXPECT_EQ(second.take(), InstanceLock::Outcome::HeldByOther);
+    first.release();
+    EXPECT_FALSE(QFileInfo::exists(lockIn(data)));
+    EXPECT_TRUE(QFileInfo(lockIn(folder)).isDir());
+}
+
+// A school image whose data folder has a folder in the lock's place: the data folder can be
+// written, so the start does not go on unlocked.
+TEST(InstanceLock, AReadOnlyApplicationFolderWhoseDataFolderCannotHoldTheLockIsNotTaken)
+{
+    POLLIX_AS_ORDINARY_USER();
+    ReadOnlyFolders image;
+    ASSERT_TRUE(image.isValid());
+    ASSERT_TRUE(QDir().mkpath(lockIn(image.data())));
+    ASSERT_TRUE(image.makeReadOnly(image.folder()));
+    InstanceLock lock(image.folder(), image.data());
+    EXPECT_EQ(lock.take(), InstanceLock::Outcome::Unavailable);
+    EXPECT_FALSE(lock.isHeld());
+    EXPECT_TRUE(lock.whyNotLocked().contains(QStringLiteral("Permission denied"))) << lock.whyNotLocked().toStdString();
+    EXPECT_TRUE(lock.whyNotLocked().contains(QStringLiteral("a folder of that name is in its place")))
+        << lock.whyNotLocked().toStdString();
+}

@@ -93,14 +93,23 @@ int DataManagementCtrl::ask(const QString &text, const QStringList &buttons, con
     return PollixAlert::show(this, kTitle, text, buttons, informativeText) - PollixAlert::AlertFirstButtonReturn;
 }
 
-void DataManagementCtrl::finishBackgroundWork()
+void DataManagementCtrl::finishBackgroundWork(QWidget *parent, const QString &text)
 {
     if (!FolderWork::running())
         return;
-    ProgressControl::runWithProgress(this, [](const ProgressControl::Progress &) {
-        FolderWork::waitUntilIdle();
-        return true;
-    });
+    ProgressControl::runWithProgress(
+        parent,
+        [](const ProgressControl::Progress &) {
+            FolderWork::waitUntilIdle();
+            return true;
+        },
+        text);
+}
+
+void DataManagementCtrl::finishBackgroundWork()
+{
+    finishBackgroundWork(this, tr("Pollix is finishing the archive of replaced data in %1; this goes on when it is done.")
+                                   .arg(QDir::toNativeSeparators(zipHelper::backupsFolder())));
 }
 
 void DataManagementCtrl::doBackup()

@@ -39,6 +39,11 @@ public:
     void reLoadMessage();
     bool isDataChanged() const { return m_isDataChanged; }
 
+    // The archive of data an earlier restore replaced is finished, with a progress window over
+    // parent (alone without one) saying so in text, before the data folder is worked on again or
+    // let go of: one piece of work at a time.
+    static void finishBackgroundWork(QWidget *parent, const QString &text);
+
     QPushButton *btnBackup = nullptr, *btnRecover = nullptr, *btnClearSession = nullptr,
                 *btnDelAllRecords = nullptr, *btnOK = nullptr;
 
@@ -62,8 +67,6 @@ private:
     // What the success of a restore says of the data it replaced (kept: where zipHelper left
     // them).
     static QString keptDataText(const QString &kept);
-    // The archive of data an earlier restore replaced is finished (with a progress window)
-    // before the page works on the data folder again: one piece of work at a time.
     void finishBackgroundWork();
     // A folder kept in Backups, to be archived after the restore.
     static bool isKeptInBackups(const QString &kept);

@@ -7,6 +7,7 @@
 #include "QuestionEditorOpener.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/app/zipHelper.h"
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/gradebook/GradebookRosterRecords.h"
 #include "core/keypad/DeviceController.h"
@@ -94,6 +95,31 @@ bool openAnywayOrQuit(InstanceLock &lock)
     PollixAlert::show(nullptr, QStringLiteral("Pollix"), QObject::tr("The application folder could not be opened."),
                       {QObject::tr("OK")}, why.isEmpty() ? QObject::tr("Another Pollix has taken it meanwhile.") : why);
     return false;
+}
+
+// The word by which an ending Pollix tells a start that it is finishing the archive of replaced
+// data, its work handed on (FolderWork) after a restore.
+constexpr char kArchiveOfReplacedData[] = "archive";
+
+// From now on, a start that asks this ending Pollix to come forward learns what it finishes.
+void tellStartsWhatIsFinished(InstanceLock &lock)
+{
+    lock.setFinishingQuery([] {
+        return FolderWork::onlyHandedOnRuns() ? QByteArray(kArchiveOfReplacedData) : QByteArray();
+    });
+}
+
+// No lock could be made, though the folder can be written: unlocked, a second start would run on
+// it too.
+void refuseUnlocked(const InstanceLock &lock)
+{
+    PollixAlert::show(nullptr, QStringLiteral("Pollix"), QObject::tr("Pollix cannot lock this application folder."),
+                      {QObject::tr("OK")},
+                      QObject::tr("Its lock could not be made:\n%1\n\nWithout its lock, a second Pollix could open the "
+                                  "folder too, and two Pollix on one application folder overwrite each other's work. "
+                                  "Remove what is in the lock's place (it is no lock of Pollix), or have the disk "
+                                  "checked, then start Pollix again.\n\n%2")
+                          .arg(lock.whyNotLocked(), QDir::toNativeSeparators(lock.folder())));
 }
 
 // Calls handed to the GUI thread from wherever (a worker that ended, a write on one); lives as
@@ -262,13 +288,29 @@ bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs)
         return true;
     case InstanceLock::Outcome::HeldOnOtherComputer:
         return openAnywayOrQuit(lock);
+    case InstanceLock::Outcome::Unavailable:
+        refuseUnlocked(lock);
+        return false;
     case InstanceLock::Outcome::HeldByOther:
         break;
     }
     const InstanceLock::Owner owner = lock.owner();
-    const bool forward = lock.askOwnerToComeForward(answerWaitMs);
+    QByteArray finishing;
+    const bool forward = lock.askOwnerToComeForward(answerWaitMs, &finishing);
     const QString where = owner.pid > 0 ? QObject::tr("It runs as process %1 on %2.").arg(owner.pid).arg(owner.host)
                                         : QObject::tr("Its process could not be named.");
+    if (finishing == kArchiveOfReplacedData) {
+        PollixAlert::show(nullptr, QStringLiteral("Pollix"),
+                          QObject::tr("Pollix is finishing the archive of replaced data on this application folder."),
+                          {QObject::tr("OK")},
+                          QStringLiteral("%1\n%2\n\n%3")
+                              .arg(where,
+                                   QObject::tr("It is ending, and ends by itself once the data a restore replaced are "
+                                               "saved in Backups (for a large data folder, this takes minutes). Start "
+                                               "Pollix again then."),
+                                   QDir::toNativeSeparators(lock.folder())));
+        return false;
+    }
     const QString next = forward ? QObject::tr("Its window has been brought to the front.")
                                  : QObject::tr("Its window could not be brought to the front. Use its window, or close it "
                                                "before starting Pollix again.");
@@ -307,8 +349,11 @@ void endNow(InstanceLock &lock, const QString &reason, std::function<void()> end
             DeviceController::ShareDeviceController()->letGoOfReceivers();
         // A backup or a restore under way ends first, with the folder still this program's:
         // another start meanwhile is refused, and no start finishes or removes what it is making.
-        if (FolderWork::running())
+        if (FolderWork::running()) {
             PollixLog(QStringLiteral("Pollix ends once the work on its data folder under way is done"));
+            if (guard)
+                tellStartsWhatIsFinished(*guard);
+        }
         // Looked at again on this thread, where more work is handed on: the folder goes only when
         // none runs or waits.
         auto letGo = std::make_shared<std::function<void()>>();
@@ -324,6 +369,21 @@ void endNow(InstanceLock &lock, const QString &reason, std::function<void()> end
         };
         (*letGo)();
     });
+}
+
+void finishFolderWork(InstanceLock &lock)
+{
+    if (!FolderWork::running())
+        return;
+    PollixLog(QStringLiteral("Pollix ends once the archive of replaced data is written"));
+    tellStartsWhatIsFinished(lock);
+    // The teacher quit: no window stays that seems to work on, only the one that says why Pollix
+    // has not ended yet.
+    for (QWidget *window : QApplication::topLevelWidgets())
+        window->hide();
+    DataManagementCtrl::finishBackgroundWork(
+        nullptr, QObject::tr("Pollix is finishing the archive of replaced data in %1, and ends when it is done.")
+                     .arg(QDir::toNativeSeparators(zipHelper::backupsFolder())));
 }
 
 void endOnSignals(InstanceLock &lock, std::function<void()> end)

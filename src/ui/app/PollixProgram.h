@@ -19,7 +19,10 @@ void installServices();
 // that one to bring its window to the front (waiting up to answerWaitMs for it to say it did),
 // says in an alert which process holds the folder and whether its window came forward, and
 // answers false: the program then ends. A lock made on another computer is shown with that
-// computer's name and the lock's age, and the teacher opens the folder anyway or quits.
+// computer's name and the lock's age, and the teacher opens the folder anyway or quits. A Pollix
+// that is ending once it has finished the archive of replaced data is said to do so. Where no lock
+// can be made while the folder can be written, an alert names each lock tried and why, and the
+// answer is false.
 bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs = 2000);
 // Another start on the folder brings the window the teacher works in to the front: a dialog over
 // the main window (the splash, an alert, an editor), else the main window once it is up.
@@ -31,6 +34,10 @@ void comeForwardOnRequest(InstanceLock &lock, MainwndController &controller);
 // ends, and the program with exit code 0; a test that must go on gives its own). Until then the
 // folder stays this program's: a second start is refused.
 void endNow(InstanceLock &lock, const QString &reason, std::function<void()> end = {});
+// After the main window's loop ended (Quit, its close box): the archive of replaced data still
+// being written is finished first, its progress shown in a window of its own (the program's other
+// windows gone), with the folder still held; a start meanwhile is told so.
+void finishFolderWork(InstanceLock &lock);
 // SIGTERM, SIGHUP and SIGINT (a logout, a shutdown, a kill, Ctrl+C) end the program so (endNow).
 // Set up before the lock is taken, so that a signal meanwhile ends cleanly too.
 void endOnSignals(InstanceLock &lock, std::function<void()> end = {});

@@ -20,12 +20,12 @@ ProgressControl::ProgressControl(QWidget *parent) : QDialog(parent)
     progress->setObjectName(QStringLiteral("progress"));
     progress->setRange(0, 100);
     progress->setValue(0);
-    caption = new QLabel(this);
-    caption->setObjectName(QStringLiteral("caption"));
-    caption->setWordWrap(true);
-    caption->hide();
+    progressText = new QLabel(this);
+    progressText->setObjectName(QStringLiteral("progressText"));
+    progressText->setWordWrap(true);
+    progressText->hide();
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(caption);
+    layout->addWidget(progressText);
     layout->addWidget(progress);
     setMinimumWidth(360);
     resize(360, 60);
@@ -45,18 +45,26 @@ void ProgressControl::showProgress(int step)
         close();
 }
 
+void ProgressControl::reject()
+{
+    if (!m_heldOpen)
+        QDialog::reject();
+}
+
 bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(const Progress &)> &work,
-                                      const QString &captionText)
+                                      const QString &text)
 {
     // Not parent's child: parent is disabled meanwhile, and a child would look disabled too.
     ProgressControl window;
     window.setWindowModality(Qt::ApplicationModal);
-    window.progress->setRange(0, 0);
-    if (!captionText.isEmpty()) {
-        window.caption->setText(captionText);
-        window.caption->show();
-        window.adjustSize();
+    if (!text.isEmpty()) {
+        window.progressText->setText(text);
+        window.progressText->show();
+        window.resize(420, window.sizeHint().height());
     }
+    // Busy until work tells how far it is; some work (a wait) never does.
+    window.progress->setRange(0, 0);
+    window.m_heldOpen = true;
     if (parent)
         window.move(parent->window()->frameGeometry().center() - window.rect().center());
     window.show();
@@ -86,6 +94,7 @@ bool ProgressControl::runWithProgress(QWidget *parent, const std::function<bool(
     worker.join();
     if (parent)
         parent->setEnabled(wasEnabled);
+    window.m_heldOpen = false;
     window.close();
     return result;
 }

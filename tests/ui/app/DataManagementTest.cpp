@@ -14,6 +14,7 @@
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/RealAlerts.h"
+#include "support/Shots.h"
 #include "support/TracedRun.h"
 #include "support/ZipFixture.h"
 #include "ui/app/DataManagementCtrl.h"
@@ -26,11 +27,18 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 class DataManagementTest : public PollixTest
@@ -359,6 +367,42 @@ TEST_F(DataManagementTest, ARestoreKeepsTheDataItReplacedAndRestoringThatArchive
     FolderWork::waitUntilIdle();
     EXPECT_EQ(QDir(home() + "Backups").entryList({"*.zip"}, QDir::Files).size(), 2) << "each restore keeps what it replaced";
     EXPECT_TRUE(QDir(home() + "Backups").entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// The archive of the data an earlier restore replaced (here a stand-in that runs until the test
+// lets it end) is finished before the next work, in a progress window that says what it waits for.
+TEST_F(DataManagementTest, TheNextWorkWaitsForTheArchiveOfReplacedDataInAWindowThatSaysSo)
+{
+    std::atomic<bool> archiveMayEnd{false};
+    FolderWork::runInBackground([&] {
+        while (!archiveMayEnd)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    });
+    DataManagementCtrl page;
+    page.show();
+    QString said;
+    int busyRange = -1;
+    QTimer::singleShot(0, [&] {
+        QWidget *window = QApplication::activeModalWidget();
+        ASSERT_TRUE(window && window->objectName() == "ProgressControl");
+        ASSERT_TRUE(window->findChild<QLabel *>("progressText"));
+        said = window->findChild<QLabel *>("progressText")->text();
+        busyRange = window->findChild<QProgressBar *>("progress")->maximum();
+        EXPECT_TRUE(Shots::drew(window, "waiting for the archive"));
+        // It says what keeps Pollix busy until that is done: no way out hides it before.
+        RealAlerts::closeBox(window);
+        RealAlerts::pressEscape(window);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(FolderWork::running());
+        archiveMayEnd = true;
+    });
+    // The save panel, once the wait is over, is cancelled (no answer given).
+    QTest::mouseClick(page.btnBackup, Qt::LeftButton);
+    EXPECT_EQ(said, "Pollix is finishing the archive of replaced data in " + QDir::toNativeSeparators(home() + "Backups") +
+                        "; this goes on when it is done.");
+    EXPECT_EQ(busyRange, 0) << "busy: a wait tells no steps";
+    EXPECT_FALSE(FolderWork::running());
+    EXPECT_TRUE(answers.alertTexts().isEmpty());
 }
 
 // Where the data a restore replaced could not be moved into Backups (a folder there the teacher's

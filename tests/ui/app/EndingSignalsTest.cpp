@@ -10,7 +10,10 @@
 #include "ui/app/DataManagementCtrl.h"
 #include "ui/app/PollixProgram.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -185,6 +188,111 @@ TEST_F(EndingSignalsTest, AnEndingSignalDuringABackupOrARestoreKeepsTheFolderUnt
             EXPECT_TRUE(kept.first().endsWith(".zip"));
             EXPECT_TRUE(zipHelper::checkBackup(folder + "/Backups/" + kept.first(), &why)) << why.toStdString();
         }
+        InstanceLock next(folder, folder + "/Data");
+        EXPECT_EQ(next.take(), InstanceLock::Outcome::Taken);
+    }
+}
+
+// Quit right after a restore, while the archive of the data it replaced is still being written
+// (made slow here at each removal of a file): the archive goes on to its end, in a progress window
+// of its own that says so (the other windows gone), with the folder still held; a second start
+// meanwhile is told that Pollix is finishing the archive of replaced data, not to use a window
+// that is not there. A logout (SIGTERM) meanwhile ends Pollix cleanly once the archive is whole.
+TEST_F(EndingSignalsTest, QuitDuringTheArchiveOfReplacedDataShowsItFinishingAndASecondStartIsToldSo)
+{
+    POLLIX_AS_ORDINARY_USER();
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        InstanceLock lock(folder, folder + "/Data");
+        bool ended = false;
+        PollixProgram::endOnSignals(lock, [&ended] { ended = true; });
+        ASSERT_TRUE(PollixProgram::claimApplicationFolder(lock));
+        DialogAnswers answers;
+        {
+            DataManagementCtrl page;
+            answers.answerFile(folder + "/new.zip");
+            QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+            ASSERT_EQ(answers.alertTexts().last(), "Successfully recover.");
+        }
+        ASSERT_TRUE(FolderWork::running()) << "the archive is being written";
+        QWidget mainWindow;
+        mainWindow.show();
+        // Looked at while Pollix waits for the archive.
+        QString shown;
+        bool mainWindowGone = false;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || modal->objectName() != "ProgressControl" || !modal->isVisible())
+                return;
+            if (auto *text = modal->findChild<QLabel *>("progressText"))
+                shown = text->text();
+            mainWindowGone = !mainWindow.isVisible();
+        });
+        look.start(20);
+        // What the program does once its main loop ended on Quit.
+        PollixProgram::finishFolderWork(lock);
+        EXPECT_FALSE(FolderWork::running());
+        EXPECT_TRUE(shown.startsWith("Pollix is finishing the archive of replaced data in ")) << shown.toStdString();
+        EXPECT_TRUE(mainWindowGone);
+        if (QFileInfo::exists(folder + "/logout")) {
+            // The ending the signal began lets go of the folder, now that the work is done.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, 10000));
+            EXPECT_FALSE(lock.isHeld());
+        } else {
+            EXPECT_TRUE(lock.isHeld()) << "held until the program returns";
+        }
+        return;
+    }
+    for (const bool logout : {false, true}) {
+        QTemporaryDir dir;
+        const QString folder = QFileInfo(dir.path()).canonicalFilePath();
+        startOn(folder);
+        QDir().mkpath(folder + "/Data/Classes");
+        for (const char *name : {"Monday", "Tuesday", "Wednesday", "Thursday"})
+            writeFile("../" + QFileInfo(folder).fileName() + "/Data/Quiz/" + name + ".xml",
+                      QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Session><ID>") + name +
+                          "</ID><Name>Week</Name><TotalMark>10</TotalMark></Session>");
+        writeFile("../" + QFileInfo(folder).fileName() + "/Data/Subjects.xml", "<Subjects/>");
+        QString why;
+        ASSERT_TRUE(zipHelper().backupFilTo(folder + "/new.zip", &why)) << why.toStdString();
+        if (logout)
+            ASSERT_TRUE(QDir(folder).mkdir("logout"));
+
+        TracedRun::Child child(folder, {"-e", "trace=unlink", "-e", "inject=unlink:delay_enter=250000"});
+        const QString lockPath = folder + "/" + InstanceLock::lockFileName();
+        qint64 pid = 0;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const std::optional<InstanceLock::Owner> owner = InstanceLock::readOwner(lockPath);
+                pid = owner && owner->pid != ::getpid() ? owner->pid : 0;
+                return pid > 0;
+            },
+            60000));
+        // Until it quits, a start is told that Pollix runs there; then, that it finishes the archive.
+        DialogAnswers answers;
+        QElapsedTimer since;
+        since.start();
+        while (answers.alerts().isEmpty() || answers.alerts().last().text.startsWith("Pollix is already running")) {
+            ASSERT_LT(since.elapsed(), 60000) << answers.alertTexts().join('\n').toStdString();
+            InstanceLock second(folder, folder + "/Data");
+            ASSERT_FALSE(PollixProgram::claimApplicationFolder(second, 2000));
+            QTest::qWait(30);
+        }
+        const AlertRequest told = answers.alerts().last();
+        EXPECT_EQ(told.text, "Pollix is finishing the archive of replaced data on this application folder.");
+        EXPECT_TRUE(told.informativeText.contains(QStringLiteral("process %1").arg(pid))) << told.informativeText.toStdString();
+        EXPECT_TRUE(told.informativeText.contains("ends by itself")) << told.informativeText.toStdString();
+        if (logout)
+            ASSERT_EQ(::kill(pid_t(pid), SIGTERM), 0);
+
+        const TracedRun::Outcome run = child.finish();
+        ASSERT_TRUE(run.passed) << (logout ? "logout: " : "quit: ") << run.output.toStdString();
+        EXPECT_FALSE(QFile::exists(lockPath));
+        const QStringList kept = QDir(folder + "/Backups").entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        ASSERT_EQ(kept.size(), 1) << kept.join(' ').toStdString();
+        EXPECT_TRUE(kept.first().endsWith(".zip"));
+        EXPECT_TRUE(zipHelper::checkBackup(folder + "/Backups/" + kept.first(), &why)) << why.toStdString();
         InstanceLock next(folder, folder + "/Data");
         EXPECT_EQ(next.take(), InstanceLock::Outcome::Taken);
     }

@@ -6,6 +6,7 @@
 #include "support/ReadOnlyFolders.h"
 #include "support/RealAlerts.h"
 #include "support/RunningPollix.h"
+#include "support/TracedRun.h"
 #include "ui/app/PollixProgram.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -219,6 +220,95 @@ TEST(InstanceTest, OnAReadOnlyApplicationFolderThePollixThatRunsHoldsItsDataFold
 
     EXPECT_TRUE(first.endsCleanlyOn(SIGTERM)) << first.output.toStdString();
     EXPECT_FALSE(QFile::exists(lockIn(image.data())));
+}
+
+// ---- A lock file that cannot be made ----
+
+// A folder under the lock's name in the application folder: the Pollix that runs keeps its lock
+// in the data folder, and a second start is refused there as anywhere.
+TEST(InstanceTest, AFolderInTheLocksPlaceStillKeepsToOnePollixThroughTheDataFolder)
+{
+    POLLIX_AS_ORDINARY_USER();
+    QTemporaryDir home;
+    const QString folder = QFileInfo(home.path()).canonicalFilePath();
+    const QString data = folder + "/Data";
+    ASSERT_TRUE(QDir().mkpath(lockIn(folder) + "/kept by a copy tool") && QDir().mkpath(data));
+
+    RunningPollix first(folder);
+    ASSERT_TRUE(startedOn(first, data)) << first.output.toStdString();
+    EXPECT_TRUE(first.saw("could not be put in place (a folder of that name is in its place)")) << first.output.toStdString();
+
+    DialogAnswers answers;
+    {
+        InstanceLock second(folder, data);
+        EXPECT_FALSE(PollixProgram::claimApplicationFolder(second));
+        ASSERT_EQ(answers.alerts().size(), 1);
+        EXPECT_EQ(answers.alerts()[0].text, "Pollix is already running on this application folder.");
+        EXPECT_TRUE(answers.alerts()[0].informativeText.contains(QStringLiteral("process %1").arg(first.process.processId())))
+            << answers.alerts()[0].informativeText.toStdString();
+    }
+    EXPECT_TRUE(first.endsCleanlyOn(SIGTERM)) << first.output.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(lockIn(data)));
+    EXPECT_TRUE(QFileInfo::exists(lockIn(folder) + "/kept by a copy tool")) << "the folder is not Pollix's to remove";
+}
+
+// A disk that fails the rename that puts the lock in place (strace makes it fail with an
+// input/output error). Failing in the application folder only, the lock is taken in the data
+// folder, while a second start is refused, and the empty file the start made to lock goes. Failing
+// in both places, the start is refused with an alert naming both locks and why, and leaves no file.
+TEST(InstanceTest, ALockThatCannotBePutInPlaceGoesToTheDataFolderOrTheStartIsRefusedNamingIt)
+{
+    POLLIX_AS_ORDINARY_USER();
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        const bool both = QFileInfo::exists(folder + "/both");
+        DialogAnswers answers;
+        InstanceLock lock(folder, folder + "/Data");
+        if (both) {
+            EXPECT_FALSE(PollixProgram::claimApplicationFolder(lock));
+            EXPECT_FALSE(lock.isHeld());
+            ASSERT_EQ(answers.alerts().size(), 1);
+            const AlertRequest &alert = answers.alerts()[0];
+            EXPECT_EQ(alert.text, "Pollix cannot lock this application folder.");
+            EXPECT_TRUE(alert.informativeText.contains(lockIn(folder) + ": Input/output error")) << alert.informativeText.toStdString();
+            EXPECT_TRUE(alert.informativeText.contains(lockIn(folder + "/Data") + ": Input/output error"))
+                << alert.informativeText.toStdString();
+            return;
+        }
+        ASSERT_TRUE(PollixProgram::claimApplicationFolder(lock));
+        EXPECT_TRUE(answers.alerts().isEmpty());
+        EXPECT_EQ(lock.lockPath(), lockIn(folder + "/Data"));
+        EXPECT_FALSE(QFileInfo::exists(lockIn(folder))) << "the empty file made to lock it goes";
+        // Held until the test has tried its second start.
+        TracedRun::mark(folder, 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(folder + "/tried"); }, 60000));
+        return;
+    }
+    for (const bool both : {false, true}) {
+        QTemporaryDir home;
+        const QString folder = QFileInfo(home.path()).canonicalFilePath();
+        ASSERT_TRUE(QDir().mkpath(folder + "/Data"));
+        // The first rename of the child is the one that puts its lock in place in the
+        // application folder; the second, in the data folder.
+        const QStringList strace{"-e", "trace=rename", "-e", both ? "inject=rename:error=EIO:when=1..2" : "inject=rename:error=EIO:when=1"};
+        if (both)
+            ASSERT_TRUE(QDir().mkpath(folder + "/both"));
+        TracedRun::Child child(folder, strace, true);
+        if (!both) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(folder + "/mark-1"); }, 60000));
+            InstanceLock second(folder, folder + "/Data");
+            EXPECT_EQ(second.take(), InstanceLock::Outcome::HeldByOther);
+            EXPECT_NE(second.owner().pid, qint64(::getpid()));
+            ASSERT_TRUE(QDir().mkpath(folder + "/tried"));
+        }
+        const TracedRun::Outcome run = child.finish();
+        EXPECT_TRUE(run.passed) << (both ? "both: " : "one: ") << run.output.toStdString();
+        EXPECT_TRUE(TracedRun::injected(run.trace)) << run.trace.join('\n').toStdString();
+        EXPECT_FALSE(QFileInfo::exists(lockIn(folder)));
+        EXPECT_FALSE(QFileInfo::exists(lockIn(folder + "/Data")));
+        const QStringList left = QDir(folder).entryList({".pollix.lock*"}, QDir::AllEntries | QDir::Hidden) +
+                                 QDir(folder + "/Data").entryList({".pollix.lock*"}, QDir::AllEntries | QDir::Hidden);
+        EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
+    }
 }
 
 // ---- Another computer opens the folder anyway while Pollix runs here ----
