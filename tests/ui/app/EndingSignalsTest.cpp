@@ -256,8 +256,9 @@ TEST_F(EndingSignalsTest, QuitDuringTheArchiveOfReplacedDataShowsItFinishingAndA
         writeFile("../" + QFileInfo(folder).fileName() + "/Data/Subjects.xml", "<Subjects/>");
         QString why;
         ASSERT_TRUE(zipHelper().backupFilTo(folder + "/new.zip", &why)) << why.toStdString();
-        if (logout)
+        if (logout) {
             ASSERT_TRUE(QDir(folder).mkdir("logout"));
+        }
 
         TracedRun::Child child(folder, {"-e", "trace=unlink", "-e", "inject=unlink:delay_enter=250000"});
         const QString lockPath = folder + "/" + InstanceLock::lockFileName();
@@ -283,8 +284,9 @@ TEST_F(EndingSignalsTest, QuitDuringTheArchiveOfReplacedDataShowsItFinishingAndA
         EXPECT_EQ(told.text, "Pollix is finishing the archive of replaced data on this application folder.");
         EXPECT_TRUE(told.informativeText.contains(QStringLiteral("process %1").arg(pid))) << told.informativeText.toStdString();
         EXPECT_TRUE(told.informativeText.contains("ends by itself")) << told.informativeText.toStdString();
-        if (logout)
+        if (logout) {
             ASSERT_EQ(::kill(pid_t(pid), SIGTERM), 0);
+        }
 
         const TracedRun::Outcome run = child.finish();
         ASSERT_TRUE(run.passed) << (logout ? "logout: " : "quit: ") << run.output.toStdString();

@@ -290,8 +290,9 @@ TEST(InstanceTest, ALockThatCannotBePutInPlaceGoesToTheDataFolderOrTheStartIsRef
         // The first rename of the child is the one that puts its lock in place in the
         // application folder; the second, in the data folder.
         const QStringList strace{"-e", "trace=rename", "-e", both ? "inject=rename:error=EIO:when=1..2" : "inject=rename:error=EIO:when=1"};
-        if (both)
+        if (both) {
             ASSERT_TRUE(QDir().mkpath(folder + "/both"));
+        }
         TracedRun::Child child(folder, strace, true);
         if (!both) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(folder + "/mark-1"); }, 60000));

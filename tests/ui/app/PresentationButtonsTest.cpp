@@ -441,7 +441,7 @@ TEST_F(PresentationButtons, AnOldPptOpensUnderTheProgressWindowWhileTheProgramGo
     QObject::connect(&tick, &QTimer::timeout, [&] {
         for (QWidget *top : QApplication::topLevelWidgets())
             if (auto *progress = qobject_cast<ProgressControl *>(top); progress && progress->isVisible())
-                captions << progress->caption->text();
+                captions << progress->progressText->text();
         mainWindowWaited = mainWindowWaited || !window->isEnabled();
         QFile(go).open(QIODevice::WriteOnly);
     });
