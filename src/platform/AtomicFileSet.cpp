@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "ChangeJournal.h"
+#include "ContentHash.h"
 #include "Log.h"
 #include "SideFiles.h"
 
@@ -128,7 +129,9 @@ bool AtomicFileSet::commit(QString *errorText)
     QString held;
     if (const QString pending = ChangeJournal::unfinishedChangeOf(paths(), &held); !pending.isEmpty())
         return fail(held, pending, false);
-    // 1. Every new file whole on the disk beside its target; no target touched yet.
+    // 1. Every new file whole on the disk beside its target; no target touched yet. A journal
+    // notes what each file's new and old bytes are, so that a start tells them from a later save.
+    const bool journalled = !ChangeJournal::folder().isEmpty();
     for (const File &file : m_files) {
         if (QString why; AtomicFile::changeRefused(file.path, &why))
             return fail(file.path, why, false);
@@ -144,6 +147,8 @@ bool AtomicFileSet::commit(QString *errorText)
             QString why;
             if (!AtomicFile::writeBeside(file.path, SideFiles::Kind::Staged, *file.data, &step.staged, &why))
                 return fail(file.path, why, false);
+            if (journalled)
+                step.newDigest = ContentHash::of(*file.data);
         } else if (!QFileInfo::exists(file.path)) {
             continue; // nothing to remove
         }
@@ -161,6 +166,13 @@ bool AtomicFileSet::commit(QString *errorText)
         if (::link(native(step.target).constData(), native(kept).constData()) != 0)
             return fail(step.target, systemError(), false);
         step.kept = kept;
+        if (journalled) {
+            QString why;
+            const std::optional<QByteArray> digest = ContentHash::ofFile(kept, &why);
+            if (!digest)
+                return fail(step.target, why, false);
+            step.oldDigest = *digest;
+        }
     }
     // 3. The change noted down, then the moves; one that fails takes the earlier ones back.
     QString why;

@@ -1,6 +1,7 @@
 #include "ChangeJournal.h"
 
 #include "AtomicFile.h"
+#include "ContentHash.h"
 #include "Log.h"
 #include "RecordFile.h"
 #include "SideFiles.h"
@@ -14,19 +15,26 @@
 #include <QSet>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
 std::mutex g_folderMutex;
 QString g_folder;
 
-constexpr char kHeader[] = "Pollix change journal 1";
+// A journal of version 2 notes the digests of each file's new and old bytes; one of version 1
+// (written by earlier versions) does not, and is still read.
+constexpr char kHeader[] = "Pollix change journal 2";
+constexpr char kHeaderWithoutDigests[] = "Pollix change journal 1";
 constexpr char kEnd[] = "end";
 // A change of every file the data folder may hold would still be noted in far fewer bytes.
 constexpr qint64 kMostJournalBytes = 64ll << 20;
@@ -58,6 +66,11 @@ QByteArray encoded(const QDir &base, const QString &path)
     return path.isEmpty() ? QByteArray("-") : QUrl::toPercentEncoding(base.relativeFilePath(path));
 }
 
+QByteArray encodedDigest(const QByteArray &digest)
+{
+    return digest.isEmpty() ? QByteArray("-") : digest;
+}
+
 // Every rename and removal of the change lasts only once the folders that hold them are synced.
 bool syncFoldersOf(const QList<ChangeJournal::Step> &steps, QString *errorText)
 {
@@ -77,6 +90,7 @@ struct Journal
     ChangeJournal::Direction direction = ChangeJournal::Direction::Forward;
     QList<ChangeJournal::Step> steps;
     QString problem;
+    bool digests = false; // every step notes its bytes (version 2)
 };
 
 // A journal is taken only when it was written whole and every name in it stays below its folder;
@@ -96,8 +110,11 @@ Journal readJournal(const QString &path)
         return refuse(why);
     const QList<QByteArray> lines = bytes->split('\n');
     // header, direction, steps..., "end", and the empty piece after the last newline
-    if (lines.size() < 4 || lines.first() != kHeader || lines.at(lines.size() - 2) != kEnd || !lines.last().isEmpty())
+    if (lines.size() < 4 || (lines.first() != kHeader && lines.first() != kHeaderWithoutDigests) ||
+        lines.at(lines.size() - 2) != kEnd || !lines.last().isEmpty())
         return refuse(QStringLiteral("it was not written whole"));
+    journal.digests = lines.first() == kHeader;
+    const qsizetype fieldCount = journal.digests ? 5 : 3;
     if (lines.at(1) == "forward")
         journal.direction = ChangeJournal::Direction::Forward;
     else if (lines.at(1) == "back")
@@ -107,7 +124,7 @@ Journal readJournal(const QString &path)
     const QString base = QDir::cleanPath(QFileInfo(path).absolutePath());
     for (qsizetype i = 2; i < lines.size() - 2; ++i) {
         const QList<QByteArray> fields = lines.at(i).split(' ');
-        if (fields.size() != 3)
+        if (fields.size() != fieldCount)
             return refuse(QStringLiteral("line %1 is no step of a change").arg(i + 1));
         QString names[3];
         for (int f = 0; f < 3; ++f) {
@@ -118,11 +135,24 @@ Journal readJournal(const QString &path)
                 return refuse(problem);
             names[f] = base + QLatin1Char('/') + name;
         }
-        const ChangeJournal::Step s{names[0], names[1], names[2]};
+        ChangeJournal::Step s{names[0], names[1], names[2], {}, {}};
         if (s.target.isEmpty() || (s.staged.isEmpty() && s.kept.isEmpty()) ||
             (!s.staged.isEmpty() && !SideFiles::isBeside(s.staged, s.target, SideFiles::Kind::Staged)) ||
             (!s.kept.isEmpty() && !SideFiles::isBeside(s.kept, s.target, SideFiles::Kind::Kept)))
             return refuse(QStringLiteral("line %1 names files that are not the side files of its target").arg(i + 1));
+        if (journal.digests) {
+            // A digest for each side file, and none without one.
+            const QByteArray &newDigest = fields.at(3), &oldDigest = fields.at(4);
+            const auto fits = [](const QByteArray &digest, const QString &side) {
+                return side.isEmpty() ? digest == "-" : ContentHash::isDigest(digest);
+            };
+            if (!fits(newDigest, s.staged) || !fits(oldDigest, s.kept))
+                return refuse(QStringLiteral("line %1 does not note what its files hold").arg(i + 1));
+            if (!s.staged.isEmpty())
+                s.newDigest = newDigest;
+            if (!s.kept.isEmpty())
+                s.oldDigest = oldDigest;
+        }
         journal.steps << s;
     }
     return journal;
@@ -157,19 +187,21 @@ QString unsafeFiles(const Journal &journal)
     return QString();
 }
 
-// Why a step cannot be carried through as its journal expects: its target was saved, made or
-// removed again since the change was cut short. The old file's second name is a link to the very
-// file the change replaces; while it is the target, nothing else was saved over it. (A replaced
-// file whose new bytes are in place already is not told from a later save of it; only a journal
-// taken back moves anything there, and none is written over a later save.)
+// Why a step cannot be carried through as its journal expects, as far as names and inodes tell:
+// its target was saved, made or removed again since the change was noted down. The old file's
+// second name is a link to the very file the change replaces, so while it is the target nothing
+// was put in its place (a save written into that file itself is not seen this way, nor a save of
+// a file whose new bytes are in place already: the digests tell those, savedSince). The check of
+// a change this process is making, and of a journal of an earlier version.
 QString overtaken(const ChangeJournal::Step &s, ChangeJournal::Direction direction)
 {
     const QString name = QFileInfo(s.target).fileName();
     const bool staged = exists(s.staged), kept = exists(s.kept), target = exists(s.target);
     const bool unchanged = kept && target && RecordFile::sameFile(s.target, s.kept);
     const QString saved = QStringLiteral("%1 was saved again since").arg(name);
-    // A step that only makes a file has no old one to compare with: a later save of it is held
-    // back while the change is unfinished (unfinishedChangeOf).
+    // A file the change makes that is there before the change moved it in was made by another.
+    if (s.kept.isEmpty() && staged && target)
+        return saved;
     if (s.kept.isEmpty() || !kept)
         return QString();
     if (s.staged.isEmpty()) {
@@ -189,6 +221,63 @@ QString overtaken(const QList<ChangeJournal::Step> &steps, ChangeJournal::Direct
     for (const ChangeJournal::Step &s : steps)
         if (const QString why = overtaken(s, direction); !why.isEmpty())
             return why;
+    return QString();
+}
+
+// Why a change found at start may not be carried through: one of its targets holds neither the
+// old nor the new bytes its journal noted (where it noted none, no file): a later save, made by
+// whoever, in place or under a new inode, which the change must not undo. Empty when every target
+// is still as the change had it; *cannotTell: a target that could not be read to tell.
+QString savedSince(const Journal &journal, QString *cannotTell)
+{
+    if (!journal.digests)
+        return overtaken(journal.steps, journal.direction);
+    for (const ChangeJournal::Step &s : journal.steps) {
+        const QString name = QFileInfo(s.target).fileName();
+        if (!exists(s.target)) {
+            // No file is as the change had it before it made one, or after it removed one.
+            if (s.kept.isEmpty() || s.staged.isEmpty())
+                continue;
+            return QStringLiteral("%1 was removed since").arg(name);
+        }
+        QString why;
+        const std::optional<QByteArray> now = ContentHash::ofFile(s.target, &why);
+        if (!now) {
+            *cannotTell = QStringLiteral("%1 could not be read to tell whether it was saved since (%2)").arg(name, why);
+            return QString();
+        }
+        if (*now == s.oldDigest || *now == s.newDigest)
+            continue;
+        // A file the change removes, there anew under another inode than the one it had.
+        if (s.staged.isEmpty() && !(exists(s.kept) && RecordFile::sameFile(s.target, s.kept)))
+            return QStringLiteral("%1 was made again since").arg(name);
+        return QStringLiteral("%1 was saved again since").arg(name);
+    }
+    return QString();
+}
+
+// Why the side files of a change found at start may not be moved: one no longer holds the bytes
+// its journal noted (it was changed, or it could not be read), and moving it would put bytes in
+// place that are neither the change's nor a save's.
+QString sideFilesChanged(const Journal &journal)
+{
+    if (!journal.digests)
+        return QString();
+    const QDir dir(QFileInfo(journal.path).absolutePath());
+    for (const ChangeJournal::Step &s : journal.steps) {
+        const std::pair<const QString &, const QByteArray &> sides[] = {{s.staged, s.newDigest}, {s.kept, s.oldDigest}};
+        for (const auto &[side, digest] : sides) {
+            // A second name of the target itself holds what the target was just found to hold.
+            if (side.isEmpty() || !exists(side) || RecordFile::sameFile(side, s.target))
+                continue;
+            QString why;
+            const std::optional<QByteArray> now = ContentHash::ofFile(side, &why);
+            if (!now)
+                return QStringLiteral("%1 could not be read (%2)").arg(dir.relativeFilePath(side), why);
+            if (*now != digest)
+                return QStringLiteral("%1 no longer holds the bytes its journal noted").arg(dir.relativeFilePath(side));
+        }
+    }
     return QString();
 }
 
@@ -242,6 +331,106 @@ void removeWithSideFiles(const QString &journalPath, const QList<ChangeJournal::
     }
 }
 
+// Makes the moves of a change and, when all went, removes its journal and side files; the
+// caller has looked whether a target was saved again since.
+bool carryThrough(const QList<ChangeJournal::Step> &steps, ChangeJournal::Direction direction, QString *errorText, const QString &journalPath)
+{
+    const QStringList failed = move(steps, direction);
+    if (!failed.isEmpty()) {
+        // Every side file stays: the journal carries the change through again from them.
+        if (errorText)
+            *errorText = failed.join(QStringLiteral("; "));
+        return false;
+    }
+    removeWithSideFiles(journalPath, steps);
+    return true;
+}
+
+// The journal folder as last seen holding no journal, and when it was last changed then. While
+// the folder is the same and its change time (which no program can set) is the same, no name
+// came into it or left it, so no journal either, whichever process would have written one. A
+// file system's clock may give closely following changes the same time (one tick of the
+// kernel's clock, or the two seconds of some network and FAT file systems), so a look is kept
+// only when the folder's last change was well before it; a folder changed meanwhile is read
+// again. (Over a network share, changes made on another computer may reach this one late; its
+// lock keeps two Pollix from writing there at once.)
+struct EmptyLook
+{
+    QString folder;
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec changed{};
+    timespec modified{};
+};
+std::mutex g_lookMutex;
+std::optional<EmptyLook> g_emptyLook;
+std::function<qint64()> g_clock;
+constexpr qint64 kSettledNs = 3'000'000'000;
+
+qint64 nowNs()
+{
+    {
+        std::lock_guard lock(g_lookMutex);
+        if (g_clock)
+            return g_clock();
+    }
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+bool sameTime(const timespec &a, const timespec &b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+void forgetEmptyLook()
+{
+    std::lock_guard lock(g_lookMutex);
+    g_emptyLook.reset();
+}
+
+// Whether a name in folder is a journal's; true too when the folder cannot be read.
+bool anyJournalName(const QString &folder)
+{
+    DIR *dir = ::opendir(native(folder).constData());
+    if (!dir)
+        return errno != ENOENT;
+    bool any = false;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, ".change-", 8) == 0 && journalName().match(QFile::decodeName(entry->d_name)).hasMatch()) {
+            any = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return any;
+}
+
+// Whether folder may hold a journal: false only when it holds none, found by the look above or,
+// when the folder changed since, by reading its names (neither sorted nor each looked at).
+bool mayHoldJournals(const QString &folder)
+{
+    struct stat st{};
+    if (::stat(native(folder).constData(), &st) != 0)
+        return errno != ENOENT && errno != ENOTDIR;
+    {
+        std::lock_guard lock(g_lookMutex);
+        if (g_emptyLook && g_emptyLook->folder == folder && g_emptyLook->device == st.st_dev &&
+            g_emptyLook->inode == st.st_ino && sameTime(g_emptyLook->changed, st.st_ctim) &&
+            sameTime(g_emptyLook->modified, st.st_mtim))
+            return false;
+    }
+    const bool any = anyJournalName(folder);
+    const qint64 age = nowNs() - (qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec);
+    std::lock_guard lock(g_lookMutex);
+    if (!any && age > kSettledNs)
+        g_emptyLook = EmptyLook{folder, st.st_dev, st.st_ino, st.st_ctim, st.st_mtim};
+    else
+        g_emptyLook.reset();
+    return any;
+}
+
 // The journals in folder, oldest first; every file under a journal's name, whatever it is.
 QList<Journal> journalsIn(const QString &folder)
 {
@@ -270,8 +459,42 @@ QString folder()
     return g_folder;
 }
 
-QString write(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath)
+QString write(const QList<Step> &givenSteps, Direction direction, QString *errorText, const QString &journalPath)
 {
+    // What the side files hold, where the caller did not say: as the journal rewritten noted it
+    // (its side files may be in place already), else as they hold it now.
+    QList<Step> steps = givenSteps;
+    const auto unsaid = [](const Step &s) {
+        return (!s.staged.isEmpty() && s.newDigest.isEmpty()) || (!s.kept.isEmpty() && s.oldDigest.isEmpty());
+    };
+    if (!journalPath.isEmpty() && std::any_of(steps.cbegin(), steps.cend(), unsaid)) {
+        const Journal noted = readJournal(journalPath);
+        for (Step &s : steps) {
+            for (const Step &n : noted.steps) {
+                if (n.target == s.target && n.staged == s.staged && n.kept == s.kept) {
+                    s.newDigest = s.newDigest.isEmpty() ? n.newDigest : s.newDigest;
+                    s.oldDigest = s.oldDigest.isEmpty() ? n.oldDigest : s.oldDigest;
+                }
+            }
+        }
+    }
+    for (Step &s : steps) {
+        const std::pair<const QString &, QByteArray &> sides[] = {{s.staged, s.newDigest}, {s.kept, s.oldDigest}};
+        for (const auto &[side, digest] : sides) {
+            if (side.isEmpty() || !digest.isEmpty())
+                continue;
+            QString why;
+            const std::optional<QByteArray> read = ContentHash::ofFile(side, &why);
+            if (!read) {
+                if (errorText)
+                    *errorText = QStringLiteral("the change could not be noted down first: %1: %2").arg(QFileInfo(side).fileName(), why);
+                return QString();
+            }
+            digest = *read;
+        }
+    }
+    // A journal written now is seen by the next look for one.
+    forgetEmptyLook();
     QString path = journalPath;
     if (path.isEmpty()) {
         const QString where = folder();
@@ -297,7 +520,8 @@ QString write(const QList<Step> &steps, Direction direction, QString *errorText,
     }
     QByteArray text = QByteArray(kHeader) + '\n' + (direction == Direction::Forward ? "forward" : "back") + '\n';
     for (const Step &s : steps)
-        text += encoded(base, s.target) + ' ' + encoded(base, s.staged) + ' ' + encoded(base, s.kept) + '\n';
+        text += encoded(base, s.target) + ' ' + encoded(base, s.staged) + ' ' + encoded(base, s.kept) + ' ' +
+                encodedDigest(s.newDigest) + ' ' + encodedDigest(s.oldDigest) + '\n';
     text += QByteArray(kEnd) + '\n';
     QString why;
     // The side files are on the disk before the journal that names them, and the journal (its
@@ -339,15 +563,7 @@ bool apply(const QList<Step> &steps, Direction direction, QString *errorText, co
             *errorText = why;
         return false;
     }
-    const QStringList failed = move(steps, direction);
-    if (!failed.isEmpty()) {
-        // Every side file stays: the journal carries the change through again from them.
-        if (errorText)
-            *errorText = failed.join(QStringLiteral("; "));
-        return false;
-    }
-    removeWithSideFiles(journalPath, steps);
-    return true;
+    return carryThrough(steps, direction, errorText, journalPath);
 }
 
 int finishInterrupted(const QString &folder, QString *errorText)
@@ -372,15 +588,20 @@ int finishInterrupted(const QString &folder, QString *errorText)
         }
         const bool forward = journal.direction == Direction::Forward;
         const QString files = filesOf(path, journal.steps);
-        if (const QString why = overtaken(journal.steps, journal.direction); !why.isEmpty()) {
+        QString cannotTell;
+        if (const QString why = savedSince(journal, &cannotTell); !why.isEmpty()) {
             // Carried through now, the change would undo that later save, in some of its files.
             removeWithSideFiles(path, journal.steps);
             tell(QStringLiteral("A change of %1 cut short earlier was given up: %2, and that later save stays")
                      .arg(files, why));
             continue;
         }
+        if (const QString why = cannotTell.isEmpty() ? sideFilesChanged(journal) : cannotTell; !why.isEmpty()) {
+            tell(QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(path, why));
+            continue;
+        }
         QString why;
-        if (!apply(journal.steps, journal.direction, &why, path)) {
+        if (!carryThrough(journal.steps, journal.direction, &why, path)) {
             // Its journal and side files stay: the next start tries again.
             tell(QStringLiteral("A change of %1 could not be %2 (%3); it stays noted down and is tried again at the next start")
                      .arg(files, forward ? QStringLiteral("finished") : QStringLiteral("taken back"), why));
@@ -407,10 +628,17 @@ QStringList sideFilesInUse(const QString &folder)
     return out;
 }
 
+void setClockForTesting(std::function<qint64()> clock)
+{
+    std::lock_guard lock(g_lookMutex);
+    g_clock = std::move(clock);
+    g_emptyLook.reset();
+}
+
 QString unfinishedChangeOf(const QStringList &paths, QString *held)
 {
     const QString where = folder();
-    if (where.isEmpty() || paths.isEmpty())
+    if (where.isEmpty() || paths.isEmpty() || !mayHoldJournals(where))
         return QString();
     QHash<QString, QString> wanted;
     for (const QString &path : paths)

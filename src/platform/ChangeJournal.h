@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // What a change of several files is about to do, written down before the change's first move,
 // so that a change cut short (kill, crash, power cut) is finished at the next start instead of
 // leaving some files new and others old. AtomicFileSet writes one for every change; the program
@@ -20,6 +22,11 @@ struct Step
     QString target;
     QString staged; // the new bytes; empty: the change removes target
     QString kept;   // the old bytes under a second name; empty: target did not exist
+    // What the new and the old bytes are (ContentHash), so that a start tells them from a later
+    // save of target; write() takes them from the side files when they are not given. Empty in
+    // the journals of earlier versions, which noted none.
+    QByteArray newDigest = {};
+    QByteArray oldDigest = {};
 };
 
 enum class Direction { Forward, Back };
@@ -29,7 +36,7 @@ void setFolder(const QString &folder);
 QString folder();
 
 // Writes (or rewrites, at journalPath) the journal of a change and syncs it to the disk; its
-// path, or empty with the reason.
+// path, or empty with the reason (also when a side file could not be read for its digest).
 QString write(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {});
 // Removes a finished change's journal.
 void remove(const QString &journalPath);
@@ -49,12 +56,16 @@ bool apply(const QList<Step> &steps, Direction direction, QString *errorText, co
 
 // Finishes every change whose journal lies in folder, in the direction its journal says, and
 // removes the journals of the changes finished. A change that cannot be finished keeps its
-// journal and its side files and is tried again at the next start. A change whose files were
-// saved again since it was cut short (by a Pollix that did not wait for it) is given up, so that
-// it never undoes that later save. A journal that is not one Pollix wrote whole, that names a
-// file outside its folder or through a symbolic link, or whose files are not regular files, is
-// left as it is and touches nothing. The number finished; *errorText names, for each change not
-// finished, its files and why.
+// journal and its side files and is tried again at the next start. A change one of whose files
+// was saved again since it was cut short, by whoever, is given up, so that it never undoes that
+// later save: a file is the change's while it holds the old or the new bytes its journal noted
+// (or, as noted, no file), whatever its name or inode; anything else is a later save. (A journal
+// of an earlier version noted no digests: a later save is seen there where the names and inodes
+// tell it, a file made where the change had yet to make it or a file in the place of an old one
+// not yet replaced.) A journal that is not one Pollix wrote whole, that names a file outside its
+// folder or through a symbolic link, whose files are not regular files, or whose side files no
+// longer hold the bytes it noted, is left as it is and touches nothing. The number finished;
+// *errorText names, for each change not finished, its files and why.
 int finishInterrupted(const QString &folder, QString *errorText = nullptr);
 // The side files the journals in folder still need (their new and old bytes): none of them may
 // be removed until the change is finished.
@@ -64,6 +75,12 @@ QStringList sideFilesInUse(const QString &folder);
 // is still unfinished (the start could not finish it). Saved now, they would be taken back or
 // overwritten when it is finished, and the files of that change would no longer agree. Empty
 // when none of paths is a file of an unfinished change; *held: the first of paths that is.
+// Every save asks, so the folder is not read each time: it is looked at again only when it
+// changed since it was last seen holding no journal (see mayHoldJournals in the source).
 QString unfinishedChangeOf(const QStringList &paths, QString *held = nullptr);
+
+// Tests: the wall clock (nanoseconds since 1970) that tells whether the journal folder's last
+// change lies well before a look at it; empty: the system's.
+void setClockForTesting(std::function<qint64()> nowNs);
 
 } // namespace ChangeJournal

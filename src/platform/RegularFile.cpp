@@ -50,8 +50,7 @@ bool open(QFile &file, const QString &path, QString *why)
         ::close(fd);
         return refuse(why, problem.isEmpty() ? QStringLiteral("it is no regular file") : problem);
     }
-    if (const int flags = ::fcntl(fd, F_GETFL); flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    // Left without waiting: a regular file's reads never wait on a writer anyway.
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return refuse(why, file.errorString());
@@ -83,13 +82,20 @@ std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limi
 
 QByteArray readAtMost(QIODevice &device, qint64 limit)
 {
+    // A file is read in one step of what it holds and a byte more, which shows whether it grew
+    // meanwhile: reading every data file in fixed steps took memory for a whole step each time.
+    // What a pipe holds, or a file beyond its size, comes in steps.
     constexpr qint64 kStep = 1 << 20;
+    const qint64 known = device.isSequential() ? -1 : std::max<qint64>(device.size() - device.pos(), 0);
+    qint64 step = known >= 0 ? known + 1 : kStep;
     QByteArray bytes;
     while (bytes.size() <= limit) {
-        const QByteArray chunk = device.read(std::min(kStep, limit + 1 - bytes.size()));
-        if (chunk.isEmpty())
-            break;
+        const QByteArray chunk = device.read(std::min(step, limit + 1 - bytes.size()));
         bytes += chunk;
+        // A file read short is at its end.
+        if (chunk.isEmpty() || (known >= 0 && chunk.size() < step))
+            break;
+        step = kStep;
     }
     return bytes;
 }

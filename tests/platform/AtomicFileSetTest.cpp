@@ -6,12 +6,14 @@
 #include "support/TracedRun.h"
 
 #include <QDir>
-#include <QMap>
 #include <QFile>
+#include <QMap>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -436,4 +438,173 @@ TEST_F(AtomicFileSetTest, AFailedChangeWhoseJournalCannotBeTurnedRoundIsAllOldOr
         }
     });
     EXPECT_GE(killed, 4);
+}
+
+// ---- A later save by another writer, after a kill at any step ----
+
+namespace {
+// Another program's save of a file of the folder: written whole elsewhere and moved over it
+// (mv: a new inode), or copied into it (cp: the bytes written into the file that is there).
+void savedByMove(const QString &folder, const QString &rel, const QByteArray &bytes)
+{
+    const QString elsewhere = folder + "/../later-" + QFileInfo(rel).fileName();
+    put(elsewhere, bytes);
+    ASSERT_EQ(QProcess::execute("mv", {elsewhere, folder + "/" + rel}), 0);
+}
+
+void savedInPlace(const QString &folder, const QString &rel, const QByteArray &bytes)
+{
+    const QString target = folder + "/" + rel, elsewhere = folder + "/../later-" + QFileInfo(rel).fileName();
+    put(elsewhere, bytes);
+    struct stat before{}, after{};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &before), 0);
+    ASSERT_EQ(QProcess::execute("cp", {elsewhere, target}), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &after), 0);
+    ASSERT_EQ(before.st_ino, after.st_ino) << "cp wrote into the file that was there";
+    QFile::remove(elsewhere);
+}
+
+// In the child: a change of the files named (relative to folder), with a journal; whether it
+// was reported done.
+bool changeOf(const QString &folder, const QList<std::pair<QString, QByteArray>> &files)
+{
+    ChangeJournal::setFolder(folder);
+    AtomicFileSet set;
+    for (const auto &[rel, bytes] : files)
+        set.add(folder + "/" + rel, bytes);
+    return set.commit();
+}
+
+// What the journal left in folder says: its direction, or empty when there is none.
+QByteArray journalDirection(const QString &folder)
+{
+    const QStringList journals = QDir(folder).entryList({".change-????????.journal"}, QDir::Files | QDir::Hidden);
+    return journals.isEmpty() ? QByteArray() : slurp(folder + "/" + journals.first()).split('\n').value(1);
+}
+
+// The next start after the other writer's save: every later save stays whatever the change had
+// done; where the change was still noted down, it is given up with the alert saying so.
+void expectLaterSaveKept(const QString &folder, const QString &rel, const QByteArray &later, bool noted)
+{
+    QString why;
+    ChangeJournal::finishInterrupted(folder, &why);
+    EXPECT_EQ(slurp(folder + "/" + rel), later) << "the later save was undone";
+    if (noted) {
+        EXPECT_TRUE(why.contains(QFileInfo(rel).fileName() + " was saved again since, and that later save stays"))
+            << why.toStdString();
+    }
+    EXPECT_TRUE(journalDirection(folder).isEmpty()) << "the change stays noted down";
+}
+} // namespace
+
+namespace {
+using OtherWriter = void (*)(const QString &folder, const QString &rel, const QByteArray &bytes);
+
+// The child's change killed at each of its steps; after each kill the other writer saves rel,
+// and the next start must keep that save. isCase: whether a kill left what the test is about
+// (the alert then names the later save); how many did.
+int laterSaveKeptAfterEveryKill(const QString &rel, OtherWriter save, const std::function<bool(const QString &)> &isCase)
+{
+    int cases = 0;
+    KilledRuns::atEveryStep(layOutBefore, [&](const QString &folder, bool) {
+        const bool found = isCase(folder);
+        cases += found;
+        save(folder, rel, "later");
+        expectLaterSaveKept(folder, rel, "later", found);
+    });
+    return cases;
+}
+} // namespace
+
+TEST_F(AtomicFileSetTest, AFileSavedByAnotherWriterWhileItsChangeWasBeingTakenBackKeepsThatSave)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        // The class file's move fails after the roster got its new bytes: the change is taken back.
+        AtomicFileSet::setMoveFailureHook([folder](const QString &p) { return p == folder + "/Classes/8C.xml"; });
+        EXPECT_FALSE(changeOf(folder, {{"StudentRoster.xml", "new roster"}, {"Classes/8C.xml", "new class"}}));
+        return;
+    }
+    const int takingBack = laterSaveKeptAfterEveryKill("StudentRoster.xml", savedByMove, [](const QString &folder) {
+        EXPECT_EQ(slurp(folder + "/Classes/8C.xml"), "old class");
+        return journalDirection(folder) == "back" && slurp(folder + "/StudentRoster.xml") == "new roster";
+    });
+    EXPECT_GE(takingBack, 1) << "no kill fell while the roster held its new bytes and the change was being taken back";
+}
+
+TEST_F(AtomicFileSetTest, AFileSavedInPlaceBeforeItsChangeReplacedItKeepsThatSave)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        EXPECT_TRUE(changeOf(folder, {{"StudentRoster.xml", "new roster"}, {"Classes/8C.xml", "new class"}}));
+        return;
+    }
+    const int notReplacedYet = laterSaveKeptAfterEveryKill("Classes/8C.xml", savedInPlace, [](const QString &folder) {
+        return journalDirection(folder) == "forward" && slurp(folder + "/Classes/8C.xml") == "old class";
+    });
+    EXPECT_GE(notReplacedYet, 1) << "no kill fell after the change was noted down and before the class file's move";
+}
+
+TEST_F(AtomicFileSetTest, AFileAChangeMakesSavedByAnotherWriterSinceKeepsThatSave)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        EXPECT_TRUE(changeOf(folder, {{"Classes/Fresh.xml", "fresh class"}, {"StudentRoster.xml", "new roster"}}));
+        return;
+    }
+    int made = 0;
+    const int noted = laterSaveKeptAfterEveryKill("Classes/Fresh.xml", savedByMove, [&](const QString &folder) {
+        const bool found = !journalDirection(folder).isEmpty();
+        made += found && QFile::exists(folder + "/Classes/Fresh.xml");
+        return found;
+    });
+    EXPECT_GT(noted, made) << "no kill fell between the change noted down and the new file's move";
+    EXPECT_GE(made, 1) << "no kill fell after the new file's move";
+}
+
+TEST(ChangeJournal, AJournalOfTheEarlierFormIsStillFinishedAndSeesTheLaterSavesItCanTell)
+{
+    // As the earlier version wrote it: names only, no digests.
+    const auto layOut = [](const QString &folder) {
+        put(folder + "/StudentRoster.xml", "old roster");
+        ASSERT_EQ(::link(QFile::encodeName(folder + "/StudentRoster.xml").constData(),
+                         QFile::encodeName(folder + "/StudentRoster.xml.old-0000000a").constData()),
+                  0);
+        put(folder + "/StudentRoster.xml.new-0000000b", "new roster");
+        put(folder + "/Fresh.xml.new-0000000c", "fresh class");
+        put(folder + "/.change-0000abcd.journal", "Pollix change journal 1\nforward\n"
+                                                  "StudentRoster.xml StudentRoster.xml.new-0000000b StudentRoster.xml.old-0000000a\n"
+                                                  "Fresh.xml Fresh.xml.new-0000000c -\n"
+                                                  "end\n");
+    };
+    QTemporaryDir plain, made;
+    layOut(plain.path());
+    QString why;
+    EXPECT_EQ(ChangeJournal::finishInterrupted(plain.path(), &why), 1) << why.toStdString();
+    EXPECT_EQ(contents(plain.path()), (QMap<QString, QByteArray>{{"StudentRoster.xml", "new roster"}, {"Fresh.xml", "fresh class"}}));
+
+    // A file the change had still to make, there already: a later save.
+    layOut(made.path());
+    put(made.path() + "/Fresh.xml", "later fresh");
+    EXPECT_EQ(ChangeJournal::finishInterrupted(made.path(), &why), 0);
+    EXPECT_TRUE(why.contains("Fresh.xml was saved again since, and that later save stays")) << why.toStdString();
+    EXPECT_EQ(contents(made.path()), (QMap<QString, QByteArray>{{"StudentRoster.xml", "old roster"}, {"Fresh.xml", "later fresh"}}));
+}
+
+TEST(ChangeJournal, AChangeWhoseSideFileNoLongerHoldsWhatItsJournalNotedIsLeftAsItIs)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Classes"));
+    put(dir.filePath("StudentRoster.xml"), "old roster");
+    put(dir.filePath("Classes/8C.xml"), "old class");
+    put(dir.filePath("Classes/Gone.xml"), "old gone");
+    ChangeJournal::setFolder(dir.path());
+    const QList<ChangeJournal::Step> steps = laidOut(dir.path());
+    QString why;
+    ASSERT_FALSE(ChangeJournal::write(steps, ChangeJournal::Direction::Forward, &why).isEmpty()) << why.toStdString();
+    ChangeJournal::setFolder(QString());
+    put(steps.at(1).staged, "not the new class");
+    EXPECT_EQ(ChangeJournal::finishInterrupted(dir.path(), &why), 0);
+    EXPECT_TRUE(why.contains(QFileInfo(steps.at(1).staged).fileName() + " no longer holds the bytes its journal noted"))
+        << why.toStdString();
+    EXPECT_EQ(slurp(dir.filePath("Classes/8C.xml")), "old class");
+    EXPECT_EQ(slurp(steps.at(1).staged), "not the new class");
+    EXPECT_EQ(journalDirection(dir.path()), "forward") << "the journal stays for the teacher to see";
 }

@@ -9,6 +9,13 @@
 namespace {
 const QString kReadError = QStringLiteral("Error occurs while reading student roster file");
 
+// The roster's read error, with why the file could not be read ("it is a folder", ...), as the
+// other stores log theirs.
+void logReadError(const QString &why)
+{
+    PollixLog(why.isEmpty() ? kReadError : QStringLiteral("%1: %2").arg(kReadError, why));
+}
+
 // The roster's element access says which element it missed.
 QString getValueByTagName(const char *tag, pugi::xml_node parent)
 {
@@ -78,9 +85,10 @@ std::unique_ptr<StudentRosterXmlHelper> TovStudentRoster::open(QString *errorTex
 
 std::optional<QList<StudentEntity>> TovStudentRoster::getAllStudents() const
 {
-    std::unique_ptr<StudentRosterXmlHelper> file = open();
+    QString why;
+    std::unique_ptr<StudentRosterXmlHelper> file = open(&why);
     if (!file) {
-        PollixLog(kReadError);
+        logReadError(why);
         return std::nullopt;
     }
     QList<StudentEntity> list;
@@ -114,10 +122,11 @@ bool TovStudentRoster::existStudentWithID(const QString &studentID) const
 
 bool TovStudentRoster::addStudentWithData(const StudentEntity &student, QString *errorText)
 {
-    std::unique_ptr<StudentRosterXmlHelper> file = open(errorText);
+    QString why;
+    std::unique_ptr<StudentRosterXmlHelper> file = open(&why);
     if (!file) {
-        PollixLog(kReadError);
-        return false;
+        logReadError(why);
+        return GlobalFunctions::failWith(errorText, why);
     }
     appendStudent(file->studentsElem(), student);
     return file->save(errorText);
@@ -154,10 +163,11 @@ bool TovStudentRoster::updateStudentWithData(const StudentEntity &student, QStri
 
 bool TovStudentRoster::deleteStudentWithID(const QString &studentID, QString *errorText)
 {
-    std::unique_ptr<StudentRosterXmlHelper> file = open(errorText);
+    QString why;
+    std::unique_ptr<StudentRosterXmlHelper> file = open(&why);
     if (!file) {
-        PollixLog(kReadError);
-        return false;
+        logReadError(why);
+        return GlobalFunctions::failWith(errorText, why);
     }
     pugi::xml_node node = firstStudentWithId(file->studentsElem(), studentID);
     if (!node)
@@ -168,10 +178,11 @@ bool TovStudentRoster::deleteStudentWithID(const QString &studentID, QString *er
 
 bool TovStudentRoster::beginUpdateStudents(QString *errorText)
 {
-    std::unique_ptr<StudentRosterXmlHelper> file = open(errorText);
+    QString why;
+    std::unique_ptr<StudentRosterXmlHelper> file = open(&why);
     if (!file) {
-        PollixLog(kReadError);
-        return false;
+        logReadError(why);
+        return GlobalFunctions::failWith(errorText, why);
     }
     m_sr = std::move(file);
     return true;

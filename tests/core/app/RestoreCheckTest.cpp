@@ -409,8 +409,9 @@ TEST_F(RestoreCheckTest, TheStartFinishesAChangeCutShortThenRemovesOnlyPollixsOw
     writeFile("Data/StudentRoster.xml.new-0000000a", "<Students>K1</Students>");
     writeFile("Data/Classes/8C.xml.new-0000000b", "<Students>K1</Students>");
     ASSERT_EQ(::link(QFile::encodeName(klass).constData(), QFile::encodeName(klass + ".old-0000000c").constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(roster).constData(), QFile::encodeName(roster + ".old-0000000e").constData()), 0);
     writeFile("Data/.change-0000000d.journal", "Pollix change journal 1\nforward\n"
-                                              "StudentRoster.xml StudentRoster.xml.new-0000000a -\n"
+                                              "StudentRoster.xml StudentRoster.xml.new-0000000a StudentRoster.xml.old-0000000e\n"
                                               "Classes/8C.xml Classes/8C.xml.new-0000000b Classes/8C.xml.old-0000000c\n"
                                               "end\n");
     // Interrupted single writes, where Pollix writes.

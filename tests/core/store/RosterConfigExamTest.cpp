@@ -3,6 +3,13 @@
 #include "core/store/TovConfigXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
 #include "core/store/XMLControl.h"
+#include "platform/Log.h"
+#include "support/OrdinaryUser.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
 
 using RosterStoreTest = StoreTestBase;
 using ConfigStoreTest = StoreTestBase;
@@ -74,6 +81,56 @@ TEST_F(RosterStoreTest, BrokenRosterFailsEverywhere)
     EXPECT_FALSE(roster->existStudentWithID("A"));
     EXPECT_FALSE(roster->addSomeStudentsToRoster({rosterStudent("A", "B", "C")}));
     EXPECT_EQ(readFile(home() + "Data/StudentRoster.xml"), "<ClassRoom></ClassRoom>");
+}
+
+namespace {
+QStringList s_logged;
+void keepLine(QtMsgType, const QMessageLogContext &, const QString &line)
+{
+    s_logged << line;
+}
+} // namespace
+
+TEST_F(RosterStoreTest, ARosterThatIsNoFileIsRefusedWithTheReasonInTheLogAndLeftAsItIs)
+{
+    POLLIX_AS_ORDINARY_USER();
+    const QString path = home() + "Data/StudentRoster.xml";
+    ASSERT_TRUE(QDir().mkpath(home() + "Data"));
+    const auto makeFifo = [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); };
+    const auto makeFolder = [&] { ASSERT_TRUE(QDir().mkpath(path + "/inside")); };
+    const auto makeDevice = [&] { ASSERT_TRUE(QFile::link("/dev/null", path)); };
+    const auto makeHuge = [&] {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize((qint64(1) << 30) + 1));
+    };
+    const QList<std::tuple<const char *, std::function<void()>, QString>> cases{
+        {"a pipe", makeFifo, "it is no regular file"},
+        {"a folder", makeFolder, "it is a folder"},
+        {"a device", makeDevice, "it is no regular file"},
+        {"a file of 1 GB and a byte", makeHuge, "it is larger than 1024 MB"},
+    };
+    const auto previous = qInstallMessageHandler(keepLine);
+    const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, true);
+    for (const auto &[what, make, reason] : cases) {
+        make();
+        s_logged.clear();
+        TovStudentRoster *roster = TovStudentRoster::sharedUI();
+        EXPECT_FALSE(roster->getAllStudents().has_value()) << what;
+        QString why;
+        EXPECT_FALSE(roster->addStudentWithData(rosterStudent("A", "B", "C"), &why)) << what;
+        EXPECT_EQ(why, reason) << what;
+        EXPECT_FALSE(roster->beginUpdateStudents(&why)) << what;
+        EXPECT_FALSE(roster->deleteStudentWithID("A", &why)) << what;
+        const QString line = "Error occurs while reading student roster file: " + reason;
+        EXPECT_EQ(s_logged.count(line), 4) << what << ": " << s_logged.join(" | ").toStdString();
+        // Nothing was written in its place.
+        const QFileInfo left(path);
+        EXPECT_FALSE(left.isFile() && !left.isSymLink() && left.size() <= (qint64(1) << 30)) << what;
+        QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path);
+    }
+    const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, false);
+    qInstallMessageHandler(previous);
 }
 
 TEST_F(RosterStoreTest, BatchWritesAtTheEndAndReportsFailure)

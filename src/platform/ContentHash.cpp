@@ -1,0 +1,86 @@
+#include "ContentHash.h"
+
+#include "RegularFile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include <unistd.h>
+
+// The library picks the widest vector unit the processor has when it is first called.
+#include <xxh_x86dispatch.h>
+
+namespace {
+constexpr qsizetype kDigits = 32;
+
+QByteArray text(const XXH128_hash_t &hash)
+{
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, hash);
+    return QByteArray(reinterpret_cast<const char *>(canonical.digest), sizeof canonical.digest).toHex();
+}
+} // namespace
+
+namespace ContentHash {
+
+QByteArray of(QByteArrayView bytes)
+{
+    return text(XXH3_128bits(bytes.data(), size_t(bytes.size())));
+}
+
+std::optional<QByteArray> ofFile(const QString &path, QString *why)
+{
+    QFile file;
+    if (!RegularFile::open(file, path, why))
+        return std::nullopt;
+    if (file.size() > RegularFile::kWholeLimit) {
+        if (why)
+            *why = QStringLiteral("it is larger than %1").arg(RegularFile::sizeText(RegularFile::kWholeLimit));
+        return std::nullopt;
+    }
+    const std::unique_ptr<XXH3_state_t, XXH_errorcode (*)(XXH3_state_t *)> state(XXH3_createState(), XXH3_freeState);
+    if (!state) {
+        if (why)
+            *why = QString::fromLocal8Bit(std::strerror(ENOMEM));
+        return std::nullopt;
+    }
+    XXH3_128bits_reset(state.get());
+    // A piece at a time, so that no memory is taken for the file's size.
+    char piece[1 << 16];
+    qint64 total = 0;
+    for (;;) {
+        const ssize_t n = ::read(file.handle(), piece, sizeof piece);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            if (why)
+                *why = QString::fromLocal8Bit(std::strerror(errno));
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        total += n;
+        if (total > RegularFile::kWholeLimit) {
+            if (why)
+                *why = QStringLiteral("it is larger than %1").arg(RegularFile::sizeText(RegularFile::kWholeLimit));
+            return std::nullopt;
+        }
+        XXH3_128bits_update(state.get(), piece, size_t(n));
+    }
+    return text(XXH3_128bits_digest(state.get()));
+}
+
+bool isDigest(QByteArrayView text)
+{
+    if (text.size() != kDigits)
+        return false;
+    for (const char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    return true;
+}
+
+} // namespace ContentHash
