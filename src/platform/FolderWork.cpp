@@ -27,6 +27,9 @@ struct State
     }
 };
 
+// Work run by this thread: a Running alive on it, or the piece the background thread runs.
+thread_local int t_runningHere = 0;
+
 State &state()
 {
     static State s;
@@ -68,7 +71,9 @@ void work()
             next = std::move(s.queue.front());
             s.queue.pop_front();
         }
+        ++t_runningHere;
         next();
+        --t_runningHere;
         end();
     }
 }
@@ -78,11 +83,13 @@ namespace FolderWork {
 
 Running::Running()
 {
+    ++t_runningHere;
     begin();
 }
 
 Running::~Running()
 {
+    --t_runningHere;
     end();
 }
 
@@ -109,6 +116,11 @@ bool running()
 {
     std::lock_guard lock(state().mutex);
     return state().running > 0;
+}
+
+bool runningOnThisThread()
+{
+    return t_runningHere > 0;
 }
 
 void whenIdle(std::function<void()> then)

@@ -24,6 +24,8 @@ public:
 void runInBackground(std::function<void()> work);
 
 bool running();
+// Whether the calling thread itself runs such work (waiting for it to end would wait forever).
+bool runningOnThisThread();
 
 // Calls then once no work runs or waits: at once, on this thread, when none does; else on the
 // thread that ends the last piece, right after it ended.
