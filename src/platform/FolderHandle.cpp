@@ -1,5 +1,6 @@
 #include "FolderHandle.h"
 
+#include "Log.h"
 #include "RegularFile.h"
 
 #include <QFile>
@@ -10,6 +11,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -115,6 +117,16 @@ std::optional<struct stat> FolderHandle::stat() const
 
 FolderHandle FolderHandle::openFolder(const QString &relative, QString *why) const
 {
+    return walk(relative, false, why);
+}
+
+FolderHandle FolderHandle::makeFolder(const QString &relative, QString *why) const
+{
+    return walk(relative, true, why);
+}
+
+FolderHandle FolderHandle::walk(const QString &relative, bool make, QString *why) const
+{
     if (m_fd < 0) {
         failWith(why, QStringLiteral("%1 is not open").arg(m_path));
         return {};
@@ -129,6 +141,13 @@ FolderHandle FolderHandle::openFolder(const QString &relative, QString *why) con
         if (fd < 0)
             break;
         way = way.endsWith(QLatin1Char('/')) ? way + part : way + QLatin1Char('/') + part;
+        // Made where missing; what stands there already is opened as it is, never followed.
+        if (make && ::mkdirat(fd, native(part).constData(), 0777) != 0 && errno != EEXIST) {
+            const int code = errno;
+            failWith(why, QStringLiteral("%1 cannot be made: %2").arg(way, systemError(code)));
+            ::close(fd);
+            return {};
+        }
         const int next = ::openat(fd, native(part).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0) {
             const int code = errno;
@@ -259,9 +278,21 @@ std::optional<QByteArray> FolderHandle::readFile(const QString &name, qint64 lim
 
 bool FolderHandle::createFile(const QString &name, const QByteArray &bytes, QString *why) const
 {
+    return writeNew(name, bytes, 0644, QDateTime(), true, why);
+}
+
+bool FolderHandle::createFile(const QString &name, const QByteArray &bytes, const QDateTime &modified, bool sync,
+                              QString *why) const
+{
+    return writeNew(name, bytes, 0666, modified, sync, why);
+}
+
+bool FolderHandle::writeNew(const QString &name, const QByteArray &bytes, mode_t mode, const QDateTime &modified,
+                            bool sync, QString *why) const
+{
     if (const QString problem = entryNameProblem(name); !problem.isEmpty())
         return failWith(why, problem);
-    const int fd = ::openat(m_fd, native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const int fd = ::openat(m_fd, native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
         return failWith(why, QStringLiteral("%1: %2").arg(pathOf(name), systemError(errno)));
     qsizetype done = 0;
@@ -276,9 +307,15 @@ bool FolderHandle::createFile(const QString &name, const QByteArray &bytes, QStr
         }
         done += n;
     }
-    if (code == 0 && ::fsync(fd) != 0)
+    if (code == 0 && modified.isValid()) {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(modified.toSecsSinceEpoch()), 0}};
+        if (::futimens(fd, times) != 0)
+            PollixLog(QStringLiteral("Failed to set attributes"));
+    }
+    if (code == 0 && sync && ::fsync(fd) != 0)
         code = errno;
-    ::close(fd);
+    if (::close(fd) != 0 && code == 0 && errno != EINTR)
+        code = errno;
     if (code == 0)
         return true;
     ::unlinkat(m_fd, native(name).constData(), 0);

@@ -3,6 +3,7 @@
 #include "RecordFile.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,8 @@ public:
     // A folder below this one, each step of relative (plain names, no "..") opened without
     // following a link.
     FolderHandle openFolder(const QString &relative, QString *why = nullptr) const;
+    // The same, each step made first where it is missing.
+    FolderHandle makeFolder(const QString &relative, QString *why = nullptr) const;
 
     struct Entry
     {
@@ -64,6 +67,11 @@ public:
     std::optional<QByteArray> readFile(const QString &name, qint64 limit, QString *why = nullptr) const;
     // Writes a new file (none may lie under the name) and syncs it; its folder is not synced.
     bool createFile(const QString &name, const QByteArray &bytes, QString *why = nullptr) const;
+    // The same, dated modified (when valid; "Failed to set attributes" is logged when it cannot
+    // be), its mode as a new file's under the umask, and synced only with sync: many files
+    // written at once are better synced in one step.
+    bool createFile(const QString &name, const QByteArray &bytes, const QDateTime &modified, bool sync,
+                    QString *why = nullptr) const;
 
     // Removes a file or link in the folder (never what a link leads to); a folder is refused.
     bool removeFile(const QString &name, QString *why = nullptr) const;
@@ -82,6 +90,9 @@ public:
 
 private:
     FolderHandle(int fd, const QString &path) : m_fd(fd), m_path(path) {}
+    FolderHandle walk(const QString &relative, bool make, QString *why) const;
+    bool writeNew(const QString &name, const QByteArray &bytes, mode_t mode, const QDateTime &modified, bool sync,
+                  QString *why) const;
     bool removeTreeBelow(const QString &relative, dev_t device, QStringList *stayed,
                          const std::function<bool(const QString &, const struct stat &)> &mayRemove) const;
 

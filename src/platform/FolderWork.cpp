@@ -28,6 +28,9 @@ struct State
     }
 };
 
+// Work run by this thread: a Running alive on it, or the piece the background thread runs.
+thread_local int t_runningHere = 0;
+
 State &state()
 {
     static State s;
@@ -77,7 +80,9 @@ void work()
             next = std::move(s.queue.front());
             s.queue.pop_front();
         }
+        ++t_runningHere;
         next();
+        --t_runningHere;
         end(false);
     }
 }
@@ -87,11 +92,13 @@ namespace FolderWork {
 
 Running::Running() : m_own(!onWorker)
 {
+    ++t_runningHere;
     begin(m_own);
 }
 
 Running::~Running()
 {
+    --t_runningHere;
     end(m_own);
 }
 
@@ -124,6 +131,11 @@ bool onlyHandedOnRuns()
 {
     std::lock_guard lock(state().mutex);
     return state().running > 0 && state().own == 0;
+}
+
+bool runningOnThisThread()
+{
+    return t_runningHere > 0;
 }
 
 void whenIdle(std::function<void()> then)

@@ -27,6 +27,8 @@ private:
 void runInBackground(std::function<void()> work);
 
 bool running();
+// Whether the calling thread itself runs such work (waiting for it to end would wait forever).
+bool runningOnThisThread();
 
 // Whether all the work running or waiting was handed on (runInBackground): some runs, and no work
 // of a window (a backup or a restore under way) does.

@@ -148,3 +148,26 @@ TEST(FolderMark, NamesTheVeryFolderItWasWrittenInNotACopy)
     ASSERT_TRUE(FolderMark::remove(root.openFolder(QStringLiteral("Before restore 2")), FolderMark::Kind::Kept));
     EXPECT_FALSE(FolderMark::holds(root.openFolder(QStringLiteral("Before restore 2")), FolderMark::Kind::Kept));
 }
+
+// Folders made below a folder held open are made there, or refused where a link stands on the
+// way; a new file replaces nothing and carries the date it is given.
+TEST(FolderHandle, MakesFoldersAndNewFilesOnlyWhereItStands)
+{
+    QTemporaryDir dir, outside;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("staging")));
+    ASSERT_TRUE(link(outside.path(), dir.filePath(QStringLiteral("staging/Quiz"))));
+    const FolderHandle staging = FolderHandle::open(dir.filePath(QStringLiteral("staging")), false);
+    QString why;
+    EXPECT_FALSE(staging.makeFolder(QStringLiteral("Quiz/Week"), &why).isOpen());
+    EXPECT_TRUE(why.contains(QStringLiteral("symbolic link"))) << why.toStdString();
+    EXPECT_TRUE(QDir(outside.path()).isEmpty());
+
+    const FolderHandle classes = staging.makeFolder(QStringLiteral("Classes/8C"), &why);
+    ASSERT_TRUE(classes.isOpen()) << why.toStdString();
+    EXPECT_TRUE(staging.makeFolder(QStringLiteral("Classes/8C")).isOpen()) << "made already: opened";
+    const QDateTime date(QDate(2020, 5, 4), QTime(3, 2, 0));
+    ASSERT_TRUE(classes.createFile(QStringLiteral("8C.xml"), "class", date, false, &why)) << why.toStdString();
+    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("staging/Classes/8C/8C.xml"))).lastModified(), date);
+    EXPECT_FALSE(classes.createFile(QStringLiteral("8C.xml"), "again", date, false, &why));
+    EXPECT_EQ(classes.readFile(QStringLiteral("8C.xml"), 64).value_or(QByteArray()), QByteArray("class"));
+}

@@ -65,6 +65,12 @@ int atEveryStep(const std::function<void(const QString &)> &prepare, const std::
            atEvery(QStringLiteral("unlink"), kill, alsoInject, prepare, check, mostRuns);
 }
 
+int atEveryCall(const QString &syscall, const std::function<void(const QString &)> &prepare,
+                const std::function<void(const QString &, bool)> &check, int mostRuns)
+{
+    return atEvery(syscall, QStringLiteral("signal=KILL"), {}, prepare, check, mostRuns);
+}
+
 int failingAtEveryStep(const char *error, const std::function<void(const QString &)> &prepare,
                        const std::function<void(const QString &, bool)> &check, int mostRuns)
 {

@@ -24,6 +24,11 @@ int atEveryStep(const std::function<void(const QString &folder)> &prepare,
                 const std::function<void(const QString &folder, bool killed)> &check, int mostRuns = 80,
                 const QStringList &alsoInject = {});
 
+// The same at every call of one system call alone (as "unlinkat": what a removal through a
+// folder held open makes).
+int atEveryCall(const QString &syscall, const std::function<void(const QString &folder)> &prepare,
+                const std::function<void(const QString &folder, bool killed)> &check, int mostRuns = 80);
+
 // The same, but instead of the kill the n-th rename (then the n-th removal) fails with the error
 // named (as "EIO"): the child runs to its end, and check(folder, failed) learns whether a call
 // was made to fail. The number of runs with a failed call.

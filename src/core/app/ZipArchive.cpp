@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstring>
 #include <thread>
@@ -87,6 +88,99 @@ bool deflateRaw(const QByteArray &in, QByteArray *out)
     out->resize(qsizetype(zs.total_out));
     deflateEnd(&zs);
     return rc == Z_STREAM_END;
+}
+
+// minizip reads the archive through these, from a descriptor opened (and checked) once: each
+// stream is a duplicate read with pread at its own position, so that readers on several threads
+// share no offset.
+struct DescriptorStream
+{
+    int fd = -1;
+    ZPOS64_T position = 0;
+    int error = 0;
+};
+
+voidpf ZCALLBACK openDescriptor(voidpf opaque, const void *, int mode)
+{
+    if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ)
+        return nullptr;
+    const int fd = ::fcntl(*static_cast<const int *>(opaque), F_DUPFD_CLOEXEC, 0);
+    return fd < 0 ? nullptr : new DescriptorStream{fd, 0, 0};
+}
+
+uLong ZCALLBACK readDescriptor(voidpf, voidpf stream, void *buf, uLong size)
+{
+    auto *s = static_cast<DescriptorStream *>(stream);
+    uLong got = 0;
+    while (got < size) {
+        const ssize_t n = ::pread(s->fd, static_cast<char *>(buf) + got, size - got, off_t(s->position));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            s->error = errno;
+        if (n <= 0)
+            break;
+        got += uLong(n);
+        s->position += ZPOS64_T(n);
+    }
+    return got;
+}
+
+uLong ZCALLBACK writeDescriptor(voidpf, voidpf, const void *, uLong)
+{
+    return 0;
+}
+
+ZPOS64_T ZCALLBACK tellDescriptor(voidpf, voidpf stream)
+{
+    return static_cast<DescriptorStream *>(stream)->position;
+}
+
+long ZCALLBACK seekDescriptor(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+{
+    auto *s = static_cast<DescriptorStream *>(stream);
+    ZPOS64_T base = 0;
+    switch (origin) {
+    case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
+    case ZLIB_FILEFUNC_SEEK_CUR: base = s->position; break;
+    case ZLIB_FILEFUNC_SEEK_END: {
+        struct stat st{};
+        if (::fstat(s->fd, &st) != 0)
+            return -1;
+        base = ZPOS64_T(st.st_size);
+        break;
+    }
+    default: return -1;
+    }
+    s->position = base + offset;
+    return 0;
+}
+
+int ZCALLBACK closeDescriptor(voidpf, voidpf stream)
+{
+    auto *s = static_cast<DescriptorStream *>(stream);
+    ::close(s->fd);
+    delete s;
+    return 0;
+}
+
+int ZCALLBACK errorOfDescriptor(voidpf, voidpf stream)
+{
+    return static_cast<DescriptorStream *>(stream)->error;
+}
+
+zlib_filefunc64_def descriptorFunctions(int *fd)
+{
+    zlib_filefunc64_def io{};
+    io.zopen64_file = openDescriptor;
+    io.zread_file = readDescriptor;
+    io.zwrite_file = writeDescriptor;
+    io.ztell64_file = tellDescriptor;
+    io.zseek64_file = seekDescriptor;
+    io.zclose_file = closeDescriptor;
+    io.zerror_file = errorOfDescriptor;
+    io.opaque = fd;
+    return io;
 }
 
 QString unzError(int rc)
@@ -300,23 +394,48 @@ bool ZipArchive::addZip64End(QString *errorText)
 bool ZipArchive::UnzipOpenFile(const QString &path, QString *errorText)
 {
     UnzipCloseFile();
-    // minizip would wait on a pipe named like an archive.
-    if (QFile file; !RegularFile::open(file, path, nullptr) && QFileInfo::exists(path))
-        return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete.")
-                                   .arg(QFileInfo(path).fileName()));
-    _unzFile = unzOpen64(QFile::encodeName(path).constData());
-    if (_unzFile)
-        m_readFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (!_unzFile) {
-        if (!QFileInfo(path).isFile())
+    const QString name = QFileInfo(path).fileName();
+    // Opened once: what passed the checks is what every reader reads (minizip gets this
+    // descriptor, never the name), and minizip would wait on a pipe named like an archive.
+    QFile file;
+    QString why;
+    if (!RegularFile::open(file, path, &why)) {
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
             return fail(errorText, QStringLiteral("%1 does not exist.").arg(path));
-        return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete.")
-                                   .arg(QFileInfo(path).fileName()));
+        return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete: %2.").arg(name, why));
+    }
+    if (file.size() > RegularFile::kWholeLimit)
+        return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete: it is larger than %2.")
+                                   .arg(name, RegularFile::sizeText(RegularFile::kWholeLimit)));
+    m_readFd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+    if (m_readFd < 0)
+        return fail(errorText, QStringLiteral("%1 cannot be read: %2").arg(name, QString::fromLocal8Bit(strerror(errno))));
+    return openReading(name, errorText);
+}
+
+bool ZipArchive::UnzipOpenSame(const ZipArchive &opened, QString *errorText)
+{
+    UnzipCloseFile();
+    if (opened.m_readFd < 0)
+        return fail(errorText, QStringLiteral("no archive is open"));
+    m_readFd = ::fcntl(opened.m_readFd, F_DUPFD_CLOEXEC, 0);
+    if (m_readFd < 0)
+        return fail(errorText, QStringLiteral("the archive cannot be read: %1").arg(QString::fromLocal8Bit(strerror(errno))));
+    return openReading(QStringLiteral("the archive"), errorText);
+}
+
+bool ZipArchive::openReading(const QString &name, QString *errorText)
+{
+    zlib_filefunc64_def io = descriptorFunctions(&m_readFd);
+    _unzFile = unzOpen2_64("", &io);
+    if (!_unzFile) {
+        UnzipCloseFile();
+        return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete.").arg(name));
     }
     unz_global_info64 global{};
     if (unzGetGlobalInfo64(unzHandle(_unzFile), &global) != UNZ_OK) {
         UnzipCloseFile();
-        return fail(errorText, QStringLiteral("%1 is damaged.").arg(QFileInfo(path).fileName()));
+        return fail(errorText, QStringLiteral("%1 is damaged.").arg(name));
     }
     return true;
 }

@@ -74,7 +74,13 @@ public:
     bool CloseZipFile2(QString *errorText = nullptr);
 
     // ---- Reading ----
+    // Opens the archive at path (a link followed) once: it must be a regular file of at most
+    // 1 GB ("it is no regular file", "it is a folder", "it is larger than 1024 MB"), and every
+    // read, of this object and of those opened with UnzipOpenSame, goes to the file that passed.
     bool UnzipOpenFile(const QString &path, QString *errorText = nullptr);
+    // The archive opened is the very file another ZipArchive has open (a reader of its own, for
+    // another thread).
+    bool UnzipOpenSame(const ZipArchive &opened, QString *errorText = nullptr);
     // Every entry in archive order; none when the directory cannot be read or (maxEntries not 0)
     // holds more entries than that, so that a hostile directory cannot fill memory.
     std::optional<QList<Entry>> entries(QString *errorText = nullptr, quint64 maxEntries = 0);
@@ -121,13 +127,14 @@ private:
     bool addZip64End(QString *errorText);
     bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
     QString localHeaderProblem(const Entry &entry);
+    bool openReading(const QString &name, QString *errorText);
 
     Delegate *m_delegate = nullptr;
     void *_zipFile = nullptr;
     QString m_path;         // of the archive being written
     quint64 m_entries = 0;  // entries written into it
     void *_unzFile = nullptr;
-    int m_readFd = -1;      // the archive being read, for its local headers
+    int m_readFd = -1;      // the archive being read: minizip reads duplicates of it
     // Files already compressed into the archive being written, by path, size and time.
     QHash<QString, Compressed> m_compressed;
     ContentCheck m_check;

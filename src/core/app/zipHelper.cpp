@@ -8,10 +8,13 @@
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
+#include "platform/FolderHandle.h"
+#include "platform/FolderMark.h"
 #include "platform/FolderSwap.h"
 #include "platform/FolderWork.h"
 #include "platform/Log.h"
 #include "platform/RecordFile.h"
+#include "platform/RegularFile.h"
 #include "platform/SideFiles.h"
 
 #include <QDir>
@@ -26,6 +29,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -37,6 +42,8 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+
+#include <zlib.h>
 
 namespace {
 using GF = GlobalFunctions;
@@ -109,6 +116,13 @@ bool isXmlName(const QString &name)
     return name.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive);
 }
 
+// The notes Pollix leaves in a folder of data to say what it is (never carried into another).
+bool isPollixNote(const QString &name)
+{
+    return name == FolderSwap::keepNoteName() || name == FolderMark::noteName(FolderMark::Kind::Kept) ||
+           name == FolderMark::noteName(FolderMark::Kind::Restored);
+}
+
 bool syncFile(const QString &path, QString *errorText)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -132,7 +146,8 @@ bool carryOver(const QString &oldFolder, const QString &newFolder, QString *erro
     while (it.hasNext()) {
         it.next();
         const QFileInfo fi = it.fileInfo();
-        if (isXmlName(fi.fileName()) || ChangeJournal::isJournalName(fi.fileName()) || SideFiles::kindOf(fi.fileName()))
+        if (isXmlName(fi.fileName()) || ChangeJournal::isJournalName(fi.fileName()) || SideFiles::kindOf(fi.fileName()) ||
+            isPollixNote(fi.fileName()))
             continue;
         const QString target = newFolder + QLatin1Char('/') + root.relativeFilePath(fi.filePath());
         QDir().mkpath(QFileInfo(target).absolutePath());
@@ -232,6 +247,9 @@ bool writeBackup(const Folders &f, const QStringList &folderList, const QString 
     for (const Item &item : std::as_const(items))
         relativeOf.insert(item.file, item.relative);
     zip.setContentCheck([&relativeOf](const QString &file, const QByteArray &bytes) {
+        // Looked at again as read: the file may have grown since it was listed.
+        if (quint64(bytes.size()) > DataFolderLayout::kMaxFileSize)
+            return QStringLiteral("it is larger than a data file may be (%1 MB)").arg(DataFolderLayout::kMaxFileSize >> 20);
         return DataFolderLayout::contentProblem(relativeOf.value(file), bytes);
     });
     QStringList unreadable;
@@ -270,6 +288,10 @@ bool writeBackup(const Folders &f, const QStringList &folderList, const QString 
                            .arg(unreadable.join(QStringLiteral(", "))));
     if (!written || !closed || !syncFile(temporary, &why))
         return abandon(why);
+    // A restore reads no archive larger than that (files that hardly compress, stored twice).
+    if (QFileInfo(temporary).size() > RegularFile::kWholeLimit)
+        return abandon(QStringLiteral("The backup would be larger than %1, more than a restore reads, so no backup was written.")
+                           .arg(RegularFile::sizeText(RegularFile::kWholeLimit)));
     if (QString refused; AtomicFile::changeRefused(archivePath, &refused))
         return abandon(QStringLiteral("%1: %2").arg(archivePath, refused));
     if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(archivePath).constData()) != 0)
@@ -345,64 +367,6 @@ QString zipHelper::folderBeforeRestorePath(const QString &data, QString *errorTe
     return freeStem(archive.chopped(4), {QString(), QStringLiteral(".zip")}); // the stem without ".zip"
 }
 
-bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, QString *errorText)
-{
-    FolderWork::Running work;
-    if (archivePath)
-        archivePath->clear();
-    const Folders kept = foldersIn(folder);
-    if (!kept.valid() || !QFileInfo(folder).isDir())
-        return fail(errorText, QStringLiteral("%1 is no folder of data").arg(folder));
-    const QString path = freeStem(folder, {QStringLiteral(".zip")}) + QStringLiteral(".zip");
-    bool synced = false;
-    QString why;
-    if (!writeBackup(kept, {kept.sessions, kept.pointsOnly, kept.classes, kept.data}, path, &why, {}, &synced))
-        return fail(errorText, QStringLiteral("%1 stays a folder: %2").arg(folder, why));
-    if (archivePath)
-        *archivePath = path;
-    // The folder goes only once its archive is sure to outlast a power cut, and not while it
-    // holds a change of those data left unfinished, which the archive does not hold.
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    bool pending = false;
-    while (!pending && it.hasNext())
-        pending = ChangeJournal::isJournalName(QFileInfo(it.next()).fileName());
-    if (!synced || pending) {
-        PollixLog(QStringLiteral("%1 stays beside its archive %2").arg(folder, path));
-        return true;
-    }
-    if (!QDir(folder).removeRecursively())
-        PollixLog(QStringLiteral("%1 could not be removed; its data are in %2").arg(folder, path));
-    AtomicFile::syncFolderOf(folder);
-    return true;
-}
-
-QStringList zipHelper::keptFoldersWithoutArchive()
-{
-    const QString backups = backupsFolder();
-    QStringList folders;
-    if (backups.isEmpty() || RecordFile::kindAt(backups) != RecordFile::Kind::Folder)
-        return folders;
-    const QStringList names = QDir(backups).entryList({QStringLiteral("Before restore *")},
-                                                      QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &name : names) {
-        const QString folder = backups + QLatin1Char('/') + name;
-        if (RecordFile::kindAt(folder + QStringLiteral(".zip")) == RecordFile::Kind::Missing)
-            folders << folder;
-    }
-    return folders;
-}
-
-void zipHelper::archiveKeptFolders(const QStringList &folders)
-{
-    for (const QString &folder : folders) {
-        QString archive, failure;
-        if (zipHelper().archiveKeptFolder(folder, &archive, &failure))
-            PollixLog(QStringLiteral("The data a restore replaced were saved as %1").arg(archive));
-        else
-            PollixLog(QStringLiteral("The data a restore replaced stay a folder: %1").arg(failure));
-    }
-}
-
 namespace {
 // The entries that land on one file of the data folder (a backup stores each file of the kept
 // folders twice).
@@ -441,24 +405,6 @@ private:
     quint64 m_free, m_bound;
 };
 
-bool writeWhole(const QString &path, const QByteArray &bytes, const QDateTime &date, QString *why)
-{
-    QFile file(path);
-    // Unbuffered and written to the end, so that a full disk is told as such by a write.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(why, file.errorString());
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            return fail(why, file.errorString());
-        done += n;
-    }
-    if (date.isValid() && !file.setFileTime(date, QFileDevice::FileModificationTime))
-        PollixLog(QStringLiteral("Failed to set attributes"));
-    file.close();
-    return file.error() == QFileDevice::NoError || fail(why, file.errorString());
-}
-
 QString megabytes(quint64 bytes)
 {
     return QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', bytes < 10'000'000 ? 2 : 0);
@@ -480,12 +426,12 @@ bool refuseArchive(QString *errorText, const QString &archiveName, const QString
     return fail(errorText, QStringLiteral("%1 is not a backup of the data folder: %2.").arg(archiveName, why));
 }
 
-// Every name is checked before anything is read.
-bool listBackup(const QString &archivePath, Listing *out, QString *errorText)
+// Every name is checked before anything is read. zip: the archive, opened here once; every
+// reader reads that very file.
+bool listBackup(const QString &archivePath, ZipArchive &zip, Listing *out, QString *errorText)
 {
     out->archiveName = QFileInfo(archivePath).fileName();
     const QString &archiveName = out->archiveName;
-    ZipArchive zip;
     QString why;
     if (!zip.UnzipOpenFile(archivePath, &why))
         return fail(errorText, why);
@@ -539,10 +485,34 @@ bool listBackup(const QString &archivePath, Listing *out, QString *errorText)
     return true;
 }
 
+// The staging folder of a restore, and each folder made in it, held open: every file is written
+// through them, never by a path that a link put there meanwhile could lead elsewhere.
+struct Staging
+{
+    FolderHandle root;
+    std::map<QString, FolderHandle> folders; // by path relative to root
+
+    bool make(const QString &relative, QString *why)
+    {
+        if (relative == QLatin1String(".") || folders.count(relative))
+            return true;
+        FolderHandle made = root.makeFolder(relative, why);
+        if (!made.isOpen())
+            return false;
+        folders.emplace(relative, std::move(made));
+        return true;
+    }
+    const FolderHandle &folderOf(const QString &relative) const
+    {
+        const auto it = folders.find(QFileInfo(relative).path());
+        return it == folders.end() ? root : it->second;
+    }
+};
+
 // Every file is read by the reader of the store that loads it, on several threads (each with its
-// own handle on the archive), and, unless folder is empty, written below folder (its folders
-// made already).
-bool readBackup(const QString &archivePath, const Listing &listing, const QString &folder,
+// own handle on the archive opened, the same file), and, with staging, written below it (its
+// folders made already).
+bool readBackup(const ZipArchive &opened, const Listing &listing, const Staging *staging,
                 const zipHelper::Progress &progress, QString *errorText)
 {
     const QList<Target> &targets = listing.targets;
@@ -564,7 +534,7 @@ bool readBackup(const QString &archivePath, const Listing &listing, const QStrin
     const auto worker = [&] {
         ZipArchive reader;
         QString readWhy;
-        if (!reader.UnzipOpenFile(archivePath, &readWhy)) {
+        if (!reader.UnzipOpenSame(opened, &readWhy)) {
             failAt(0, readWhy);
             return;
         }
@@ -594,10 +564,11 @@ bool readBackup(const QString &archivePath, const Listing &listing, const QStrin
                 failAt(i, QStringLiteral("%1 is not a backup the program can restore: %2.").arg(listing.archiveName, problem));
                 return;
             }
-            if (!folder.isEmpty() &&
-                !writeWhole(folder + QLatin1Char('/') + t.relative, bytes, t.entries.first().date, &readWhy)) {
+            // Unsynced: the restore syncs the whole disk before its swap.
+            if (staging && !staging->folderOf(t.relative).createFile(QFileInfo(t.relative).fileName(), bytes,
+                                                                     t.entries.first().date, false, &readWhy)) {
                 budget.give(held);
-                failAt(i, QStringLiteral("%1 cannot be written: %2").arg(t.relative, readWhy));
+                failAt(i, readWhy);
                 return;
             }
             budget.give(held);
@@ -644,8 +615,163 @@ bool readBackup(const QString &archivePath, const Listing &listing, const QStrin
 bool zipHelper::checkBackup(const QString &archivePath, QString *errorText)
 {
     Listing listing;
-    return listBackup(archivePath, &listing, errorText) && readBackup(archivePath, listing, QString(), {}, errorText);
+    ZipArchive zip;
+    return listBackup(archivePath, zip, &listing, errorText) && readBackup(zip, listing, nullptr, {}, errorText);
 }
+
+namespace {
+// The size and CRC-32 of each file an archive holds, by its place in the data folder (the two
+// entries a backup makes of one file land on one place), as the archive's directory lists them.
+struct FileSum
+{
+    quint64 size = 0;
+    quint32 crc = 0;
+};
+using Sums = QHash<QString, FileSum>;
+
+Sums sumsOf(const Listing &listing)
+{
+    Sums out;
+    for (const Target &t : listing.targets)
+        out.insert(t.relative, {t.entries.first().size, t.entries.first().crc});
+    return out;
+}
+
+using MayRemove = std::function<bool(const QString &relative, const struct stat &st)>;
+
+// Decides, file by file, what of a folder of data a restore replaced may go, each file read
+// through the folder held open: with sums, a file the archive of those data holds with the same
+// bytes (the size and CRC-32 of the very file that goes; archiveWhole, asked once before the
+// first such file, may still keep them all); without (no archive was wanted), a data file a
+// backup would take. Either way a file the data folder holds now as the same file (carried over
+// by the restore: one of its names goes, the file stays), and Pollix's own notes and side files.
+// Nothing else: a file no archive holds stays, whatever it is. The Kept note stays for the caller
+// to take away last, so that a removal cut short is still known as Pollix's.
+MayRemove mayRemoveReplaced(const FolderHandle &folder, const Sums *sums, std::function<bool()> archiveWhole = {})
+{
+    struct State
+    {
+        FolderHandle data;
+        std::map<QString, FolderHandle> below, dataBelow;
+        std::optional<bool> whole;
+    };
+    auto state = std::make_shared<State>();
+    state->data = FolderHandle::open(DataFolderLayout::dataFolder(), true);
+    const auto folderOf = [](const FolderHandle &root, std::map<QString, FolderHandle> &cache,
+                             const QString &dir) -> const FolderHandle & {
+        if (dir == QLatin1String("."))
+            return root;
+        auto it = cache.find(dir);
+        if (it == cache.end())
+            it = cache.emplace(dir, root.openFolder(dir)).first;
+        return it->second;
+    };
+    return [=, &folder](const QString &relative, const struct stat &st) {
+        const QString dir = QFileInfo(relative).path();
+        const QString name = QFileInfo(relative).fileName();
+        const bool top = dir == QLatin1String(".");
+        if (top && name == FolderMark::noteName(FolderMark::Kind::Kept))
+            return false;
+        if (top && (name == FolderSwap::keepNoteName() || name == FolderMark::noteName(FolderMark::Kind::Restored)))
+            return true;
+        struct stat now{};
+        if (folderOf(state->data, state->dataBelow, dir).kindAt(name, &now) != RecordFile::Kind::Missing &&
+            now.st_dev == st.st_dev && now.st_ino == st.st_ino)
+            return true;
+        if (!S_ISREG(st.st_mode))
+            return false;
+        if (ChangeJournal::isJournalName(name) || SideFiles::kindOf(name))
+            return true;
+        QFile file;
+        const int fd = folderOf(folder, state->below, dir).openFile(name, nullptr, &now);
+        if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            if (fd >= 0)
+                ::close(fd);
+            return false;
+        }
+        const QByteArray bytes = RegularFile::readAtMost(file, qint64(DataFolderLayout::kMaxFileSize));
+        if (now.st_dev != st.st_dev || now.st_ino != st.st_ino || file.error() != QFileDevice::NoError ||
+            quint64(bytes.size()) > DataFolderLayout::kMaxFileSize)
+            return false;
+        if (sums) {
+            const auto held = sums->constFind(relative);
+            const quint32 crc = quint32(crc32(0L, reinterpret_cast<const Bytef *>(bytes.constData()), uInt(bytes.size())));
+            if (held == sums->constEnd() || held->size != quint64(bytes.size()) || held->crc != crc)
+                return false;
+            if (!state->whole)
+                state->whole = !archiveWhole || archiveWhole();
+            return *state->whole;
+        }
+        return isXmlName(name) && DataFolderLayout::nameProblem(relative).isEmpty() &&
+               DataFolderLayout::contentProblem(relative, bytes).isEmpty();
+    };
+}
+
+// Removes the folder name in parent as far as mayRemove lets it, the Kept note last. The paths
+// of what stayed, relative to parent.
+QStringList removeAsFarAsHeld(const FolderHandle &parent, const QString &name, const MayRemove &mayRemove)
+{
+    QStringList stayed;
+    if (!parent.removeTree(name, &stayed, mayRemove)) {
+        const QString note = name + QLatin1Char('/') + FolderMark::noteName(FolderMark::Kind::Kept);
+        if (stayed == QStringList{note} && FolderMark::remove(parent.openFolder(name), FolderMark::Kind::Kept)) {
+            stayed.clear();
+            // Empty folders only: whatever came meanwhile stays.
+            parent.removeTree(name, &stayed, [](const QString &, const struct stat &) { return false; });
+        }
+    }
+    parent.sync();
+    return stayed;
+}
+
+QString joinedPaths(const FolderHandle &parent, const QStringList &relative)
+{
+    QStringList out;
+    for (const QString &r : relative)
+        out << parent.pathOf(r);
+    return out.join(QStringLiteral(", "));
+}
+
+// The data a restore replaced, swapped out to old beside the data folder, where no folder of them
+// is kept (none was wanted, or they were written as the archive first): removed as far as
+// mayRemoveReplaced lets. What stays (a file no archive holds, one a backup refuses) is kept:
+// moved into Backups as a folder Pollix set aside, or, where it cannot go there, left where it
+// is with a note that keeps a start from removing it; and named in the log.
+void removeReplaced(const QString &old, const QString &data, const QString &archive)
+{
+    std::optional<Sums> sums;
+    if (!archive.isEmpty()) {
+        Listing listing;
+        ZipArchive zip;
+        QString why;
+        sums = listBackup(archive, zip, &listing, &why) ? sumsOf(listing) : Sums();
+    }
+    const FolderHandle parent = FolderHandle::open(QFileInfo(old).absolutePath(), true);
+    const QString name = QFileInfo(old).fileName();
+    const FolderHandle folder = parent.openFolder(name);
+    const QStringList stayed = removeAsFarAsHeld(parent, name, mayRemoveReplaced(folder, sums ? &*sums : nullptr));
+    if (stayed.isEmpty())
+        return;
+    const QString files = joinedPaths(parent, stayed);
+    QString why;
+    const QString place = zipHelper::folderBeforeRestorePath(data, &why);
+    if (!place.isEmpty()) {
+        const FolderHandle backups = FolderHandle::open(QFileInfo(place).absolutePath(), false, &why);
+        // Marked once moved: a mark beside the data folder would not keep a start from removing it.
+        if (backups.isOpen() && parent.moveTo(name, backups, QFileInfo(place).fileName(), &why)) {
+            FolderMark::write(folder, FolderMark::Kind::Kept, &why);
+            backups.sync();
+            PollixLog(QStringLiteral("Files of the data the restore replaced that no backup holds are kept in %1: %2").arg(place, files));
+            return;
+        }
+    }
+    AtomicFile::write(old + QLatin1Char('/') + FolderSwap::keepNoteName(),
+                      QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).completeBaseName().toUtf8());
+    PollixLog(QStringLiteral("Files of the data the restore replaced that no backup holds stay in %1 (%2); a start moves them "
+                             "into %3: %4")
+                  .arg(old, why, zipHelper::backupsFolder(), files));
+}
+} // namespace
 
 bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText, const Progress &progress, QString *keptArchive)
 {
@@ -658,7 +784,8 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     if (keptArchive)
         keptArchive->clear();
     Listing listing;
-    if (!listBackup(archivePath, &listing, errorText))
+    ZipArchive zip;
+    if (!listBackup(archivePath, zip, &listing, errorText))
         return false;
     const QString &archiveName = listing.archiveName;
 
@@ -679,45 +806,47 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     }
 
     QString why;
-    const QString staging = FolderSwap::makeSibling(data, QStringLiteral("restore"), &why);
-    if (staging.isEmpty())
+    const QString stagingPath = FolderSwap::makeSibling(data, QStringLiteral("restore"), &why);
+    if (stagingPath.isEmpty())
         return fail(errorText, why);
-    DataRecovery::noteStarted(staging);
+    DataRecovery::noteStarted(stagingPath);
+    const FolderHandle besideData = FolderHandle::open(parent, true);
     const QString keepNote = data + QLatin1Char('/') + FolderSwap::keepNoteName();
+    bool keptMarked = false;
     const auto abandon = [&](const QString &reason) {
         // A swap that could not be undone leaves the data folder missing: staging then holds the
         // data the next start puts in its place.
         if (QFileInfo::exists(data)) {
             QFile::remove(keepNote);
-            QDir(staging).removeRecursively();
-            DataRecovery::noteFinished(staging);
+            if (keptMarked)
+                FolderMark::remove(FolderHandle::open(data, false), FolderMark::Kind::Kept);
+            besideData.removeTree(QFileInfo(stagingPath).fileName());
+            DataRecovery::noteFinished(stagingPath);
         }
         return fail(errorText, reason);
     };
+    Staging staging;
+    staging.root = FolderHandle::open(stagingPath, false, &why);
+    if (!staging.root.isOpen())
+        return abandon(why);
     // Folders first, so that the readers only write files.
-    QSet<QString> made;
-    for (const Target &t : std::as_const(listing.targets)) {
-        const QString folder = QFileInfo(t.relative).path();
-        if (folder != QLatin1String(".") && !made.contains(folder)) {
-            made.insert(folder);
-            if (!QDir(staging).mkpath(folder))
-                return abandon(QStringLiteral("%1: the folder %2 cannot be made").arg(archiveName, folder));
-        }
-    }
-    if (!readBackup(archivePath, listing, staging, progress, &why))
+    for (const Target &t : std::as_const(listing.targets))
+        if (!staging.make(QFileInfo(t.relative).path(), &why))
+            return abandon(QStringLiteral("%1: the folder %2 cannot be made: %3").arg(archiveName, QFileInfo(t.relative).path(), why));
+    if (!readBackup(zip, listing, &staging, progress, &why))
         return abandon(why);
 
     // After any restore the program has a login: an archive without accounts gets the built-in one.
-    const QString login = staging + QLatin1Char('/') + DataFolderLayout::loginFile();
+    const QString login = stagingPath + QLatin1Char('/') + DataFolderLayout::loginFile();
     if (!listing.targetOf.contains(DataFolderLayout::loginFile()) &&
         !TovUserListXmlDatabase::createXmlFileAtPath(login, &why))
         return abandon(why);
     for (const QString &sub : f.layout())
-        QDir(staging).mkpath(sub);
-    if (!carryOver(data, staging, &why))
+        staging.make(sub, nullptr);
+    if (!carryOver(data, stagingPath, &why))
         return abandon(why);
     if (QFileInfo::exists(data))
-        QFile::setPermissions(staging, QFile::permissions(data));
+        QFile::setPermissions(stagingPath, QFile::permissions(data));
     // The data about to be replaced are kept in Backups: their folder, moved there by a rename
     // once swapped out (no time, no space), its place made ready now, so that nothing is replaced
     // when there is none. Where Backups is not on the data folder's disk, they are written as an
@@ -735,16 +864,29 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
             if (!backupBeforeRestore(keptArchive, &why, backupProgress))
                 return abandon(QStringLiteral("The data now here could not be saved first, so nothing was replaced: %1 %2")
                                    .arg(folderWhy, why));
-        } else if (!AtomicFile::write(keepNote, QFileInfo(keptFolder).fileName().toUtf8(), &why)) {
+        } else {
             // Noted in the data themselves, so that wherever a kill leaves them during the swap,
             // the next start moves them to keptFolder instead of removing them as leftovers.
-            // The note names the folder within Backups: a start moves a folder nowhere else.
-            return abandon(QStringLiteral("The data now here could not be kept first, so nothing was replaced: %1").arg(why));
+            // The note names the folder within Backups: a start moves a folder nowhere else. The
+            // mark names the folder itself (a rename keeps it): only a folder carrying it is
+            // archived and removed as Pollix's.
+            if (!AtomicFile::write(keepNote, QFileInfo(keptFolder).fileName().toUtf8(), &why))
+                return abandon(QStringLiteral("The data now here could not be kept first, so nothing was replaced: %1").arg(why));
+            keptMarked = true; // taken out again however far it was written
+            if (!FolderMark::write(FolderHandle::open(data, false, &why), FolderMark::Kind::Kept, &why))
+                return abandon(QStringLiteral("The data now here could not be kept first, so nothing was replaced: %1").arg(why));
         }
     }
-    QString old;
-    if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, data, &why, &old))
+    // Staged whole: only a folder so marked takes the data folder's place, also when a start
+    // finishes a swap cut short.
+    if (!FolderMark::write(staging.root, FolderMark::Kind::Restored, &why))
         return abandon(why);
+    QString old;
+    if (!FolderSwap::syncFileSystemOf(stagingPath, &why) || !FolderSwap::exchange(stagingPath, data, &why, &old))
+        return abandon(why);
+    // In place: the mark has done its work (a start takes away one left by a kill here).
+    if (QString markWhy; !FolderMark::remove(FolderHandle::open(data, false, &markWhy), FolderMark::Kind::Restored, &markWhy))
+        PollixLog(QStringLiteral("The restored data folder keeps its note %1: %2").arg(FolderMark::noteName(FolderMark::Kind::Restored), markWhy));
     if (!keptFolder.isEmpty() && !old.isEmpty()) {
         if (::rename(QFile::encodeName(old).constData(), QFile::encodeName(keptFolder).constData()) == 0) {
             *keptArchive = keptFolder;
@@ -757,15 +899,123 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
             PollixLog(QStringLiteral("The data replaced by the restore are kept in %1; they go to %2 at the next start: %3")
                           .arg(old, keptFolder, moveWhy));
         }
-    } else if (!old.isEmpty() && !QDir(old).removeRecursively()) {
-        PollixLog(QStringLiteral("The replaced data files are left in %1").arg(old));
+    } else if (!old.isEmpty()) {
+        removeReplaced(old, data, keptArchive ? *keptArchive : QString());
     }
-    DataRecovery::noteFinished(staging);
+    DataRecovery::noteFinished(stagingPath);
     if (progress) {
         const int steps = int(listing.targets.size()) + 1;
         progress(steps, steps);
     }
     return true;
+}
+
+// ---- The data a restore replaced, kept in Backups ----
+
+bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, QString *errorText, const Progress &progress)
+{
+    FolderWork::Running work;
+    if (archivePath)
+        archivePath->clear();
+    // Held open, and everything below it looked at, read and removed through it: nothing put in
+    // its place meanwhile (a link, another folder) is archived or emptied instead.
+    const QString name = QFileInfo(folder).fileName();
+    QString why;
+    const FolderHandle parent = FolderHandle::open(QFileInfo(folder).absolutePath(), true, &why);
+    const FolderHandle kept = parent.isOpen() ? parent.openFolder(name, &why) : FolderHandle();
+    const Folders layout = foldersIn(folder);
+    if (!layout.valid() || !kept.isOpen())
+        return fail(errorText, QStringLiteral("%1 is no folder of data: %2").arg(folder, why));
+    why.clear();
+    if (!FolderMark::holds(kept, FolderMark::Kind::Kept, &why))
+        return fail(errorText, QStringLiteral("%1 is neither archived nor removed: Pollix did not set it aside (%2)")
+                                   .arg(folder, why.isEmpty() ? QStringLiteral("it holds no note of Pollix's naming it") : why));
+    const QString path = folder + QStringLiteral(".zip");
+    struct Archive
+    {
+        ZipArchive zip;
+        Listing listing;
+    };
+    const auto archive = std::make_shared<Archive>();
+    bool synced = true;
+    std::function<bool()> whole;
+    if (RecordFile::kindAt(path) == RecordFile::Kind::Missing) {
+        bool anyData = false;
+        for (const QString &sub : {layout.sessions, layout.pointsOnly, layout.classes, layout.data})
+            anyData = anyData || !GF::fileListAtPath(sub, QStringLiteral("xml")).value_or(QStringList()).isEmpty();
+        if (!anyData)
+            return fail(errorText, QStringLiteral("%1 stays as it is: it holds no data files to archive").arg(folder));
+        if (!writeBackup(layout, {layout.sessions, layout.pointsOnly, layout.classes, layout.data}, path, &why, progress, &synced))
+            return fail(errorText, QStringLiteral("%1 stays a folder: %2").arg(folder, why));
+        if (!listBackup(path, archive->zip, &archive->listing, &why))
+            return fail(errorText, QStringLiteral("%1 stays beside its archive %2, which cannot be read back: %3").arg(folder, path, why));
+    } else {
+        // Its archive was written before, and the removal cut short (a kill) or put off: the
+        // files left go only once the archive reads whole, as a restore reads it.
+        if (!listBackup(path, archive->zip, &archive->listing, &why))
+            return fail(errorText, QStringLiteral("%1 stays as it is: its archive %2 cannot be read: %3").arg(folder, path, why));
+        whole = [archive, folder, path] {
+            QString problem;
+            if (readBackup(archive->zip, archive->listing, nullptr, {}, &problem))
+                return true;
+            PollixLog(QStringLiteral("%1 stays as it is: its archive %2 is not whole: %3").arg(folder, path, problem));
+            return false;
+        };
+    }
+    if (archivePath)
+        *archivePath = path;
+    // The folder goes only once its archive is sure to outlast a power cut, and not while it
+    // holds a change of those data left unfinished, which the archive does not hold.
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    bool pending = false;
+    while (!pending && it.hasNext())
+        pending = ChangeJournal::isJournalName(QFileInfo(it.next()).fileName());
+    if (!synced || pending) {
+        PollixLog(QStringLiteral("%1 stays beside its archive %2").arg(folder, path));
+        return true;
+    }
+    const Sums sums = sumsOf(archive->listing);
+    const QStringList stayed = removeAsFarAsHeld(parent, name, mayRemoveReplaced(kept, &sums, whole));
+    if (!stayed.isEmpty())
+        PollixLog(QStringLiteral("%1 stays beside its archive %2, with what the archive does not hold: %3")
+                      .arg(folder, path, joinedPaths(parent, stayed)));
+    return true;
+}
+
+QStringList zipHelper::keptFoldersToFinish()
+{
+    const QString backups = backupsFolder();
+    QStringList folders, others;
+    if (backups.isEmpty() || RecordFile::kindAt(backups) != RecordFile::Kind::Folder)
+        return folders;
+    const FolderHandle handle = FolderHandle::open(backups, false);
+    for (const FolderHandle::Entry &e : handle.entries().value_or(QList<FolderHandle::Entry>())) {
+        if (e.kind != RecordFile::Kind::Folder || !e.name.startsWith(QLatin1String("Before restore")))
+            continue;
+        QString why;
+        if (FolderMark::holds(handle.openFolder(e.name), FolderMark::Kind::Kept, &why))
+            folders << handle.pathOf(e.name);
+        else
+            others << (why.isEmpty() ? e.name : QStringLiteral("%1 (%2)").arg(e.name, why));
+    }
+    folders.sort();
+    others.sort();
+    if (!others.isEmpty())
+        PollixLog(QStringLiteral("These folders in %1 are neither archived nor removed, as Pollix did not set them aside (no "
+                                 "note of Pollix's names them): %2")
+                      .arg(backups, others.join(QStringLiteral(", "))));
+    return folders;
+}
+
+void zipHelper::archiveKeptFolders(const QStringList &folders)
+{
+    for (const QString &folder : folders) {
+        QString archive, failure;
+        if (zipHelper().archiveKeptFolder(folder, &archive, &failure))
+            PollixLog(QStringLiteral("The data a restore replaced are saved as %1").arg(archive));
+        else
+            PollixLog(QStringLiteral("The data a restore replaced stay a folder: %1").arg(failure));
+    }
 }
 
 bool zipHelper::unZipAllFileFrom(const QString &archivePath, const QString &folder, QString *errorText)
@@ -811,8 +1061,24 @@ QStringList removeCopiesIn(const QString &folder)
 }
 } // namespace
 
+namespace {
+// The deletes wait for this process's own folder work: a backup's or an archive's part file, a
+// restore's folder, would otherwise be taken for what an interrupted one left, or lose the
+// files it is reading.
+bool waitForFolderWork(QString *errorText)
+{
+    if (FolderWork::runningOnThisThread())
+        return fail(errorText, QStringLiteral("Pollix is still writing a backup, a restore or the archive of the data a "
+                                              "restore replaced; nothing was deleted."));
+    FolderWork::waitUntilIdle();
+    return true;
+}
+} // namespace
+
 bool zipHelper::DelAllRecords(QString *errorText)
 {
+    if (!waitForFolderWork(errorText))
+        return false;
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
@@ -829,6 +1095,8 @@ bool zipHelper::DelAllRecords(QString *errorText)
 
 bool zipHelper::clearSession(QString *errorText)
 {
+    if (!waitForFolderWork(errorText))
+        return false;
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));

@@ -49,6 +49,11 @@ public:
     // replaced. *keptArchive gets where they are: that folder or archive; or, when the folder
     // could not be moved into Backups, the folder beside the data folder that holds them, which
     // the next start moves there (it is never removed); empty when there were no data files.
+    // The folder moved into Backups carries Pollix's mark (FolderMark::Kind::Kept), the restored
+    // one the mark of data staged whole (Kind::Restored) until it is in place. Without a kept
+    // folder, the replaced data go as far as their archive (or, none wanted, a backup) holds
+    // them; a file no archive holds (one a backup refuses, a copy the restore carried over) is
+    // kept in Backups and named in the log.
     bool recoverFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {},
                          QString *keptArchive = nullptr);
     bool unZipAllFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {},
@@ -69,15 +74,24 @@ public:
     // with the reason, when there is no such place.
     static QString folderBeforeRestorePath(const QString &data, QString *errorText = nullptr);
     // Writes the data files of a folder a restore kept (laid out as the data folder) as a backup
-    // archive beside it ("<folder>.zip"), then removes the folder, once the archive is on the disk
-    // and unless it holds a change of those data left unfinished. When the archive cannot be
+    // archive beside it ("<folder>.zip"), then removes from the folder every file that archive
+    // holds with the same bytes (size and CRC-32) and what the data folder now holds as the very
+    // same file (carried over by the restore), once the archive is on the disk and unless the
+    // folder holds a change of those data left unfinished; what the archive does not hold stays
+    // and is named in the log. Only a folder carrying Pollix's own mark (FolderMark::Kind::Kept,
+    // naming that very folder) is archived or touched at all; the mark goes last, so that a
+    // removal cut short is finished by a later call, which, with the archive there already,
+    // removes the files left only once that archive reads whole. When the archive cannot be
     // written (a file among them that a backup refuses, a full disk), the folder stays as it is.
     // Made to run after the restore, on a thread of its own (FolderWork::runInBackground).
-    bool archiveKeptFolder(const QString &folder, QString *archivePath = nullptr, QString *errorText = nullptr);
-    // The folders of replaced data in Backups that have no archive yet: the one made after their
-    // restore was cut short (a kill, an ending, a full disk), so Restore cannot bring them back
-    // until archiveKeptFolder has made it. Real folders only, not reached through a link.
-    static QStringList keptFoldersWithoutArchive();
+    bool archiveKeptFolder(const QString &folder, QString *archivePath = nullptr, QString *errorText = nullptr,
+                           const Progress &progress = {});
+    // The folders of replaced data in Backups ("Before restore ...") that carry Pollix's mark and
+    // are still there: without their archive (a kill, an ending, a full disk cut it short, so
+    // Restore cannot bring them back until archiveKeptFolder has made it), or with it but not yet
+    // removed. The folders there without the mark (the teacher's, or kept by an earlier version)
+    // are named once in the log and left alone. Real folders only, not reached through a link.
+    static QStringList keptFoldersToFinish();
     // archiveKeptFolder for each, on the calling thread, each outcome logged.
     static void archiveKeptFolders(const QStringList &folders);
     // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
@@ -91,10 +105,12 @@ public:
     // Deletes every XML file in and below the data folder, and every other copy of their
     // contents Pollix may have left in the application folder: side files of interrupted
     // writes (also the temporary files earlier versions named "<file>.xml.XXXXXX") and the
-    // folders of an interrupted restore.
-
+    // folders of an interrupted restore. Waits first for this process's folder work (a backup,
+    // a restore, the archive of replaced data: FolderWork), whose part files and folders it would
+    // otherwise take for leftovers; refused when called from within such work.
     bool DelAllRecords(QString *errorText = nullptr);
-    // Deletes every XML file of the session and points-only folders.
+    // Deletes every XML file of the session and points-only folders, once this process's folder
+    // work is done (as DelAllRecords).
     bool clearSession(QString *errorText = nullptr);
     // Deletes every XML file in and below folder; the files that stay are named in errorText.
     bool DelRecordByPath(const QString &folder, QString *errorText = nullptr);

@@ -198,8 +198,8 @@ QString DataManagementCtrl::keptDataText(const QString &kept)
     }
     // Kept by a rename, at no cost to the restore's time; their archive is being written.
     return tr("The data it replaced are kept in %1. Pollix now saves them there as the archive \"%2\", which Restore "
-              "can bring back; the folder goes once the archive is complete (it stays as it is if a file among them "
-              "cannot be read).")
+              "can bring back; once the archive is complete, what it holds goes from the folder (the folder stays as it "
+              "is if a file among them cannot be read, and a file of its own that no archive holds stays in it).")
         .arg(QDir::toNativeSeparators(kept), QFileInfo(kept).fileName() + QStringLiteral(".zip"));
 }
 

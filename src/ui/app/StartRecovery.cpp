@@ -29,9 +29,10 @@ bool run(QWidget *parent)
                           {QObject::tr("OK")}, details);
         return false;
     }
-    // Data a restore replaced whose archive was cut short become restorable again; the folder's
-    // lock is held until the archive is done, as after the restore itself.
-    if (const QStringList kept = zipHelper::keptFoldersWithoutArchive(); !kept.isEmpty())
+    // Data a restore replaced whose archive, or removal after it, was cut short become
+    // restorable again, and their folder goes as far as the archive holds it; the folder's lock
+    // is held until that is done, as after the restore itself.
+    if (const QStringList kept = zipHelper::keptFoldersToFinish(); !kept.isEmpty())
         FolderWork::runInBackground([kept] { zipHelper::archiveKeptFolders(kept); });
     if (!finished) {
         PollixLog(QStringLiteral("The start could not finish what the last run left: %1").arg(why));

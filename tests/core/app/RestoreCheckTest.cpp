@@ -18,6 +18,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -293,6 +294,25 @@ TEST_F(RestoreCheckTest, OversizedArchivesAreRefusedBeforeAnythingIsWritten)
     // Within both limits, zeros are no XML.
     makeZipArchiveOfZeros(zipPath("small.zip"), {"/Quiz/zeros.xml", "//UserList.xml"}, 1 << 20);
     expectRefused(zipPath("small.zip"), before, "not readable XML", "zeros");
+}
+
+// An archive to restore that is no archive at all says what it is, beside the design's words.
+TEST_F(RestoreCheckTest, AnArchiveThatIsNoRegularFileOrTooLargeIsRefusedSayingWhatItIs)
+{
+    fillDemoFolder();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(zipPath("pipe.zip")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/null", zipPath("device.zip")));
+    ASSERT_TRUE(QDir(scratch.path()).mkpath("folder.zip"));
+    QFile huge(zipPath("huge.zip"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize((qint64(1) << 30) + 1));
+    huge.close();
+    const Snapshot before = snapshot(data());
+    for (const auto &[name, reason] : QList<std::pair<QString, QString>>{{"pipe.zip", "it is no regular file"},
+                                                                      {"device.zip", "it is no regular file"},
+                                                                      {"folder.zip", "it is a folder"},
+                                                                      {"huge.zip", "it is larger than 1024 MB"}})
+        expectRefused(zipPath(name), before, name + " is not a zip archive, or it is damaged or incomplete: " + reason + ".",
+                      qPrintable(name));
 }
 
 TEST_F(RestoreCheckTest, BackupRefusesFilesARestoreWouldNotTakeBack)

@@ -6,8 +6,12 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
+#include "platform/FolderHandle.h"
+#include "platform/FolderMark.h"
+#include "platform/FolderWork.h"
 #include "platform/SideFiles.h"
 #include "support/KilledRuns.h"
+#include "support/LogLines.h"
 #include "support/PollixTest.h"
 #include "support/SmallDisk.h"
 #include "support/TracedRun.h"
@@ -17,9 +21,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <ostream>
 
 #include <sys/stat.h>
@@ -104,6 +112,13 @@ protected:
     {
         return QDir(home + "/Backups").entryList({"*.zip"}, QDir::Files, QDir::Name);
     }
+    // Every file below folder, hidden ones too, by its path relative to it.
+    static QStringList namesBelow(const QString &folder)
+    {
+        QStringList out = filesBelow(folder).keys();
+        out.sort();
+        return out;
+    }
     static QStringList keptFolders(const QString &home)
     {
         return QDir(home + "/Backups").entryList({"Before restore *"}, QDir::Dirs, QDir::Name);
@@ -145,8 +160,20 @@ TEST_F(RestoreSafetyTest, ARestoreKilledAtAnyStepWhereFoldersCannotBeExchangedLe
         [](const QString &folder) { prepare(folder); },
         [&](const QString &folder, bool wasKilled) {
             const QString label = wasKilled ? "killed run" : "whole run";
-            missing += !QFileInfo::exists(folder + "/Data");
+            if (!QFileInfo::exists(folder + "/Data")) {
+                ++missing;
+                // Between the two renames of the swap: the restored data wait whole, marked so,
+                // and the data set aside carry the mark of data to keep.
+                const QStringList beside = QDir(folder).entryList({"Data.*"}, QDir::Dirs | QDir::Hidden, QDir::Name);
+                ASSERT_EQ(beside.size(), 2) << beside.join(", ").toStdString();
+                EXPECT_TRUE(FolderMark::holds(FolderHandle::open(folder + "/" + beside.at(0), false), FolderMark::Kind::Kept));
+                EXPECT_TRUE(FolderMark::holds(FolderHandle::open(folder + "/" + beside.at(1), false), FolderMark::Kind::Restored));
+            }
             startOn(folder, true);
+            // What is kept in Backups as a folder is known as Pollix's by its mark: renames keep it.
+            for (const QString &kept : keptFolders(folder))
+                EXPECT_TRUE(FolderMark::holds(FolderHandle::open(folder + "/Backups/" + kept, false), FolderMark::Kind::Kept))
+                    << label.toStdString();
             const Files now = restored(folder + "/Data");
             EXPECT_TRUE(now == kNew || (wasKilled && filesBelow(folder + "/Data", true) == kOld)) << label.toStdString();
             oldData += now != kNew;
@@ -161,6 +188,8 @@ TEST_F(RestoreSafetyTest, ARestoreKilledAtAnyStepWhereFoldersCannotBeExchangedLe
                 keptAsFolder += keptArchives(folder).isEmpty();
             }
             if (!wasKilled) {
+                EXPECT_FALSE(QFileInfo::exists(folder + "/Data/.pollix-restored"));
+                EXPECT_FALSE(QFileInfo::exists(folder + "/Data/.pollix-kept"));
                 EXPECT_TRUE(keptFolders(folder).isEmpty());
                 ASSERT_EQ(keptArchives(folder).size(), 1);
                 QString why;
@@ -428,4 +457,147 @@ TEST_F(RestoreSafetyTest, WhereBackupsIsOnAnotherDiskTheReplacedDataAreArchivedF
     EXPECT_EQ(QFileInfo(kept).absolutePath(), home() + "Backups");
     EXPECT_TRUE(kept.endsWith(".zip") && QFileInfo(kept).isFile()) << kept.toStdString();
     EXPECT_TRUE(zipHelper::checkBackup(kept, &why)) << why.toStdString();
+}
+
+// Data the restore kept in Backups go only as far as their archive holds them: a file the teacher
+// put in the folder since stays, and is named; a folder of the teacher's there, and a copy of one
+// of Pollix's, are neither archived nor emptied.
+TEST_F(RestoreSafetyTest, AKeptFolderGoesOnlyAsFarAsItsArchiveHoldsItAndOnlyWhenPollixSetItAside)
+{
+    prepare(home());
+    QString why, kept;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept)) << why.toStdString();
+    ASSERT_EQ(QFileInfo(kept).absolutePath(), home() + "Backups");
+    writeFile("Backups/" + QFileInfo(kept).fileName() + "/marks-scan.pdf", "%PDF-1.4 scan");
+    writeFile("Backups/" + QFileInfo(kept).fileName() + "/Quiz/letter.docx", "a letter");
+    // A copy of it (new device and inode, its note copied along) and a folder of the teacher's.
+    const QString copy = home() + "Backups/Before restore - copy for the inspector";
+    ASSERT_EQ(QProcess::execute("cp", {"-a", kept, copy}), 0);
+    const QString teachers = home() + "Backups/Before restore - letters";
+    writeFile("Backups/Before restore - letters/Classes/8C.xml", classFile("8C"));
+    writeFile("Backups/Before restore - letters/letter.docx", "another letter");
+    const Files copyBefore = filesBelow(copy), teachersBefore = filesBelow(teachers);
+
+    LogLines log;
+    QString archive;
+    ASSERT_TRUE(zipHelper().archiveKeptFolder(kept, &archive, &why)) << why.toStdString();
+    EXPECT_TRUE(zipHelper::checkBackup(archive, &why)) << why.toStdString();
+    // The data files are in the archive and gone; the teacher's files stay with Pollix's note,
+    // and the log names them.
+    EXPECT_EQ(namesBelow(kept), (QStringList{".pollix-kept", "Quiz/letter.docx", "marks-scan.pdf"}));
+    EXPECT_EQ(log.containing(kept + "/marks-scan.pdf").size(), 1) << log.lines().join("\n").toStdString();
+    // A file the restore carried over is the data folder's own file: that one stays whole.
+    EXPECT_EQ(QFile(data() + "notes.txt").size(), 13);
+
+    for (const QString &folder : {copy, teachers}) {
+        EXPECT_FALSE(zipHelper().archiveKeptFolder(folder, nullptr, &why)) << folder.toStdString();
+        EXPECT_TRUE(why.contains("Pollix did not set it aside")) << why.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(folder + ".zip"));
+    }
+    EXPECT_EQ(filesBelow(copy), copyBefore);
+    EXPECT_EQ(filesBelow(teachers), teachersBefore);
+}
+
+// Without a folder kept (as a caller may ask), the replaced data go, but never a file a backup
+// refuses: a damaged file, often why a teacher restores, is kept in Backups and named.
+TEST_F(RestoreSafetyTest, ARestoreThatKeepsNoFolderDeletesNoFileABackupRefuses)
+{
+    prepare(home());
+    writeFile("Data/Classes/9B.xml", "<ClassRoom><ClassName>9B");
+    LogLines log;
+    QString why;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why)) << why.toStdString();
+    EXPECT_EQ(restored(data()), kNew);
+    const QStringList kept = keptFolders(home());
+    ASSERT_EQ(kept.size(), 1);
+    const QString folder = home() + "Backups/" + kept.first();
+    // Only what no backup holds; the data files a backup takes went, as asked.
+    EXPECT_EQ(namesBelow(folder), (QStringList{".pollix-kept", "Classes/9B.xml"}));
+    EXPECT_EQ(readFile(folder + "/Classes/9B.xml"), "<ClassRoom><ClassName>9B");
+    EXPECT_EQ(log.containing(folder).size(), 1) << log.lines().join("\n").toStdString();
+    EXPECT_EQ(besideData(home()), QStringList{"Data"});
+}
+
+// Delete All Records removes what interrupted work left; the archive of replaced data still being
+// written in the background is this process's own work, not a leftover: it is waited for.
+TEST_F(RestoreSafetyTest, DeletingAllRecordsWaitsForTheArchiveOfReplacedDataStillBeingWritten)
+{
+    prepare(home());
+    QString why, kept;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept)) << why.toStdString();
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool started = false, go = false, archived = false;
+    QString archive, archiveWhy;
+    FolderWork::runInBackground([&] {
+        const zipHelper::Progress progress = [&](int, int) {
+            std::unique_lock lock(mutex);
+            if (started)
+                return;
+            started = true;
+            changed.notify_all();
+            // Held here with its part file written, until the delete is done (or, when the
+            // delete waits for it as it should, a moment).
+            changed.wait_for(lock, std::chrono::milliseconds(300), [&] { return go; });
+        };
+        archived = zipHelper().archiveKeptFolder(kept, &archive, &archiveWhy, progress);
+    });
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(20), [&] { return started; }));
+    }
+    ASSERT_EQ(QDir(home() + "Backups").entryList({"*.part-*"}, QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_TRUE(zipHelper().DelAllRecords(&why)) << why.toStdString();
+    {
+        std::lock_guard lock(mutex);
+        go = true;
+    }
+    changed.notify_all();
+    FolderWork::waitUntilIdle();
+    EXPECT_TRUE(archived) << archiveWhy.toStdString();
+    EXPECT_TRUE(zipHelper::checkBackup(kept + ".zip", &why)) << why.toStdString();
+    EXPECT_TRUE(filesBelow(data(), true).isEmpty());
+
+    // Called from within folder work, it would wait for itself: it refuses, with the reason.
+    FolderWork::Running work;
+    EXPECT_FALSE(zipHelper().DelAllRecords(&why));
+    EXPECT_TRUE(why.contains("nothing was deleted")) << why.toStdString();
+}
+
+// What the restore checked is what it reads: the archive swapped for a pipe once listed is not
+// opened again. Where it writes is where it made its folders: a folder of the staging area swapped
+// for a link leads no file out of it.
+TEST_F(RestoreSafetyTest, WhatARestoreReadsAndWhereItWritesCannotBeSwappedOnTheWay)
+{
+    prepare(home());
+    const Files before = filesBelow(data());
+    // The record of unfinished work is written once the archive is listed, before it is read.
+    const auto whenListed = [](std::function<void()> swap) {
+        AtomicFile::setFailureHook([swap = std::move(swap), done = false](const QString &path) mutable {
+            if (!done && path.endsWith("/.unfinished-work")) {
+                done = true;
+                swap();
+            }
+            return false;
+        });
+    };
+    QTemporaryDir outside;
+    whenListed([&] {
+        const QStringList staging = QDir(home()).entryList({"Data.restore-*"}, QDir::Dirs | QDir::Hidden);
+        ASSERT_EQ(staging.size(), 1);
+        ASSERT_TRUE(QFile::link(outside.path(), home() + staging.first() + "/Quiz"));
+    });
+    QString why;
+    EXPECT_FALSE(zipHelper().recoverFileFrom(home() + "new.zip", &why));
+    EXPECT_TRUE(why.contains("symbolic link")) << why.toStdString();
+    EXPECT_TRUE(QDir(outside.path()).isEmpty());
+    EXPECT_EQ(filesBelow(data()), before);
+
+    whenListed([&] {
+        ASSERT_TRUE(QFile::rename(home() + "new.zip", home() + "listed.zip"));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(home() + "new.zip").constData(), 0600), 0);
+    });
+    ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why)) << why.toStdString();
+    AtomicFile::setFailureHook({});
+    EXPECT_EQ(restored(data()), kNew);
 }

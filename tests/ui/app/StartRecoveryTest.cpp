@@ -3,8 +3,12 @@
 // a data folder made in its place, until a later start finishes it.
 #include "core/app/SystemFileUnpacker.h"
 #include "core/app/zipHelper.h"
+#include "platform/FolderHandle.h"
+#include "platform/FolderMark.h"
 #include "platform/FolderWork.h"
 #include "support/DialogAnswers.h"
+#include "support/KilledRuns.h"
+#include "support/LogLines.h"
 #include "support/ModalDriver.h"
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
@@ -188,7 +192,9 @@ TEST_F(StartRecoveryTest, ADataFolderAStartMadeWhileTheOldOneWasAsideGivesWayToT
 
 // Data a restore replaced, moved into Backups, whose archive was cut short (the program ended
 // before it was written): the next start makes it, so that Restore can bring them back, and lets
-// the folder go. A link named like such a folder is not followed.
+// the folder go. Only a folder Pollix set aside (its mark names that very folder): a folder the
+// teacher made there under a like name is named once and left whole; a link named like such a
+// folder is not followed.
 TEST_F(StartRecoveryTest, ReplacedDataLeftAsAFolderInBackupsAreArchivedAtTheNextStartAndRestoreBringsThemBack)
 {
     const QString root = home();
@@ -196,16 +202,27 @@ TEST_F(StartRecoveryTest, ReplacedDataLeftAsAFolderInBackupsAreArchivedAtTheNext
     const QString kept = root + "Backups/Before restore 2026-03-02 08-15-00";
     writeTree(kept, {{"Subjects.xml", kOld.value("Subjects.xml")}});
     writeTree(kept + "/Quiz", {{"Monday.xml", testData("store/session-full/expected.xml")}});
+    ASSERT_TRUE(FolderMark::write(FolderHandle::open(kept, false), FolderMark::Kind::Kept));
+    const QString teachers = root + "Backups/Before restore - copy for the inspector";
+    writeTree(teachers, {{"marks-scan.pdf", "%PDF-1.4 scan"}, {"letter.docx", "a letter"}});
+    writeTree(teachers + "/Classes", {{"8C.xml", "<ClassRoom><ClassName>8C</ClassName></ClassRoom>"}});
+    const QMap<QString, QByteArray> teachersFiles = filesBelow(teachers);
     QTemporaryDir outside;
     writeTree(outside.path() + "/elsewhere", kOld);
     ASSERT_TRUE(QFile::link(outside.path() + "/elsewhere", root + "Backups/Before restore 2026-03-03 09-00-00"));
 
-    ASSERT_TRUE(StartRecovery::run());
-    FolderWork::waitUntilIdle();
+    {
+        LogLines log;
+        ASSERT_TRUE(StartRecovery::run());
+        FolderWork::waitUntilIdle();
+        EXPECT_EQ(log.containing("Before restore - copy for the inspector").size(), 1) << log.lines().join("\n").toStdString();
+    }
     EXPECT_FALSE(QFileInfo::exists(kept));
     ASSERT_TRUE(QFileInfo(kept + ".zip").isFile());
     EXPECT_FALSE(QFileInfo::exists(root + "Backups/Before restore 2026-03-03 09-00-00.zip"));
     EXPECT_TRUE(QFileInfo(outside.path() + "/elsewhere/Subjects.xml").isFile());
+    EXPECT_EQ(filesBelow(teachers), teachersFiles);
+    EXPECT_FALSE(QFileInfo::exists(teachers + ".zip"));
 
     QString why;
     ASSERT_TRUE(zipHelper().recoverFileFrom(kept + ".zip", &why)) << why.toStdString();
@@ -218,4 +235,54 @@ TEST_F(StartRecoveryTest, ReplacedDataLeftAsAFolderInBackupsAreArchivedAtTheNext
     ASSERT_TRUE(StartRecovery::run());
     FolderWork::waitUntilIdle();
     EXPECT_EQ(QDir(root + "Backups").entryList({"*.zip"}, QDir::Files).size(), 1);
+}
+
+// Killed at each removal of a file or folder as the folder goes after its archive was written:
+// a later start finishes the removal, as far as the archive holds the files left, and names what
+// it does not hold (a scan the teacher put there), which stays.
+TEST_F(StartRecoveryTest, AKeptFolderHalfRemovedByAKillIsFinishedByALaterStartAsFarAsItsArchiveHoldsIt)
+{
+    const QString name = "Backups/Before restore 2026-03-02 08-15-00";
+    if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        QString why;
+        EXPECT_TRUE(zipHelper().archiveKeptFolder(folder + "/" + name, nullptr, &why)) << why.toStdString();
+        return;
+    }
+    const QMap<QString, QByteArray> held{{"Subjects.xml", kOld.value("Subjects.xml")},
+                                         {"Quiz/Monday.xml", testData("store/session-full/expected.xml")},
+                                         {"Classes/8C.xml", "<ClassRoom><ClassName>8C</ClassName><Students><Student><SID>1</SID></Student>"
+                                                            "</Students></ClassRoom>"},
+                                         {"UserList.xml", "<ArrayOfTeacher><Teacher><UserName>ann</UserName><Password>pw"
+                                                          "</Password></Teacher></ArrayOfTeacher>"}};
+    int halfRemoved = 0;
+    const int killed = KilledRuns::atEveryCall(
+        "unlinkat",
+        [&](const QString &folder) {
+            writeTree(folder + "/Data", kRestored);
+            for (auto it = held.begin(); it != held.end(); ++it)
+                writeTree(QFileInfo(folder + "/" + name + "/" + it.key()).absolutePath(),
+                          {{QFileInfo(it.key()).fileName(), it.value()}});
+            writeTree(folder + "/" + name, {{"marks-scan.pdf", "%PDF-1.4 scan"}});
+            ASSERT_TRUE(FolderMark::write(FolderHandle::open(folder + "/" + name, false), FolderMark::Kind::Kept));
+        },
+        [&](const QString &folder, bool wasKilled) {
+            const QString kept = folder + "/" + name;
+            const qsizetype left = filesBelow(kept, true).size();
+            halfRemoved += wasKilled && left > 0 && left < held.size();
+            startOn(folder);
+            LogLines log;
+            EXPECT_TRUE(StartRecovery::run());
+            FolderWork::waitUntilIdle();
+            const QString label = wasKilled ? "killed run" : "whole run";
+            EXPECT_EQ(QDir(kept).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+                      (QStringList{".pollix-kept", "marks-scan.pdf"}))
+                << label.toStdString();
+            EXPECT_FALSE(log.containing(kept + "/marks-scan.pdf").isEmpty()) << log.lines().join("\n").toStdString();
+            QString why;
+            ASSERT_TRUE(zipHelper().recoverFileFrom(kept + ".zip", &why)) << label.toStdString() << ": " << why.toStdString();
+            EXPECT_EQ(filesBelow(folder + "/Data", true), held) << label.toStdString();
+        });
+    EXPECT_GE(killed, 4);
+    EXPECT_GT(halfRemoved, 0) << "no kill fell in the middle of the removal";
 }
