@@ -26,8 +26,8 @@ void PresentationTools::install()
     ppt->setSavePathProvider([](const QString &suggested) {
         const QFileInfo info(suggested);
         return FileDialogs::getSaveFileName(QApplication::activeWindow(), QObject::tr("Save Presentation"),
-                                            info.isAbsolute() ? info.absolutePath() : QString(),
-                                            QObject::tr("Presentations (*.pptx)"));
+                                            FileDialogs::Kind::QuestionFiles, QObject::tr("Presentations (*.pptx)"),
+                                            info.isAbsolute() ? info.absolutePath() : QString());
     });
 
     TabController::hooks().editsPresentations = true;
