@@ -17,11 +17,29 @@ namespace {
 // as long as it runs, so only the end is read.
 constexpr qint64 kReadOutput = 4096;
 
-QString lastLine(QFile &said)
+// xdg-open's exit status when it found no way to open the file ("a required tool could not be
+// found"); with 4 ("the action failed") it hands on a failure of the program it ran, and says
+// "no method available" only where it gave up itself.
+constexpr int kNoTool = 3;
+constexpr int kActionFailed = 4;
+
+QString endOf(QFile &said)
 {
+    if (!said.isOpen())
+        return QString();
     said.seek(std::max<qint64>(0, said.size() - kReadOutput));
-    const QStringList lines = QString::fromLocal8Bit(said.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString::fromLocal8Bit(said.readAll());
+}
+
+QString lastLine(const QString &said)
+{
+    const QStringList lines = said.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return lines.isEmpty() ? QString() : lines.last().trimmed();
+}
+
+bool nothingOpensIt(int code, const QString &said)
+{
+    return code == kNoTool || (code == kActionFailed && said.contains(QLatin1String("no method available")));
 }
 } // namespace
 
@@ -59,9 +77,19 @@ void DesktopOpener::openFile(const QString &path, QObject *context, Failed faile
         tell(Failure::NoProgram, QStringLiteral("xdg-open (of xdg-utils) is not installed"));
         process->deleteLater();
     });
-    QObject::connect(process, &QProcess::finished, process, [process, tell, said](int code, QProcess::ExitStatus status) {
-        if (status != QProcess::NormalExit || code != 0)
-            tell(Failure::NoProgram, said->isOpen() ? lastLine(*said) : QString());
+    QObject::connect(process, &QProcess::finished, process, [process, tell, said, path](int code, QProcess::ExitStatus status) {
+        const QString output = endOf(*said);
+        if (status == QProcess::NormalExit && nothingOpensIt(code, output)) {
+            tell(Failure::NoProgram, lastLine(output));
+        } else if (status != QProcess::NormalExit || code != 0) {
+            // The program had the file, and the teacher is elsewhere by now: no alert over them.
+            const QString why = lastLine(output);
+            PollixLog(QStringLiteral("\"%1\": the program that opened it ended with %2%3")
+                          .arg(path,
+                               status == QProcess::NormalExit ? QStringLiteral("status %1").arg(code)
+                                                              : QStringLiteral("a crash"),
+                               why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+        }
         process->deleteLater();
     });
     process->start();

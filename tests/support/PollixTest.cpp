@@ -6,6 +6,7 @@
 #include "platform/Singleton.h"
 #include "support/SmallDisk.h"
 #include "ui/controls/DialogHooks.h"
+#include "ui/controls/FileDialogs.h"
 #include "ui/run/RunSession.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@
 void PollixTest::SetUp()
 {
     SingletonRegistry::resetAll();
+    // Each case is a new start of the program: no panel has been used yet.
+    FileDialogs::forgetFolders();
     // A test that runs on a small filesystem of its own keeps its application folder there.
     const QString disk = SmallDisk::folder();
     m_home = disk.isEmpty() ? std::make_unique<QTemporaryDir>()

@@ -40,8 +40,17 @@ void RealAlerts::answer(PollixAlert *alert)
         return;
     }
     const Step step = m_steps.takeFirst();
+    int index = step.button;
+    for (int i = 0; !step.title.isEmpty() && i < alert->buttonCount(); ++i)
+        if (alert->buttonTitles().value(i) == step.title)
+            index = i;
+    if (!step.leave && index < 0) {
+        ++m_unanswered;
+        QTest::mouseClick(button(0), Qt::LeftButton);
+        return;
+    }
     if (!step.leave) {
-        QTest::mouseClick(button(step.button), Qt::LeftButton);
+        QTest::mouseClick(button(index), Qt::LeftButton);
     } else if (step.way == Way::Escape) {
         pressEscape(alert);
     } else {

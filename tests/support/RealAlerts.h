@@ -26,8 +26,11 @@ public:
     RealAlerts();
     ~RealAlerts();
 
-    void leave(Way way) { m_steps << Step{true, way, -1}; }
-    void click(int button) { m_steps << Step{false, Way::Escape, button}; }
+    void leave(Way way) { m_steps << Step{true, way, -1, {}}; }
+    void click(int button) { m_steps << Step{false, Way::Escape, button, {}}; }
+    // A click on the button that bears this title, wherever it stands; an alert without one
+    // counts as unanswered.
+    void click(const QString &title) { m_steps << Step{false, Way::Escape, -1, title}; }
 
     // The text of every alert that came up (the informative text after a bar), in order.
     const QStringList &seen() const { return m_seen; }
@@ -50,6 +53,7 @@ private:
         bool leave;
         Way way;
         int button;
+        QString title;
     };
     void answer(PollixAlert *alert);
 

@@ -115,8 +115,7 @@ void DataManagementCtrl::finishBackgroundWork()
 void DataManagementCtrl::doBackup()
 {
     finishBackgroundWork();
-    // The teacher's documents folder, where the other panels open too.
-    const QString path = FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::startFolder(),
+    const QString path = FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::Kind::Backups,
                                                       tr("Zip archives (*.zip);;All files (*)"));
     if (!path.isEmpty()) {
         QString why;
@@ -138,7 +137,7 @@ void DataManagementCtrl::doBackup()
 
 void DataManagementCtrl::doRecover()
 {
-    const QString path = FileDialogs::getOpenFileName(this, tr("Restore"), FileDialogs::startFolder());
+    const QString path = FileDialogs::getOpenFileName(this, tr("Restore"), FileDialogs::Kind::Backups);
     if (path.isEmpty())
         return;
     // Nothing is replaced before the teacher agrees, and what is replaced can be taken back.

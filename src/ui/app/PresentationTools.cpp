@@ -27,8 +27,8 @@ void PresentationTools::install()
     ppt->setSavePathProvider([](const QString &suggested) {
         const QFileInfo info(suggested);
         return FileDialogs::getSaveFileName(QApplication::activeWindow(), QObject::tr("Save Presentation"),
-                                            info.isAbsolute() ? info.absolutePath() : QString(),
-                                            QObject::tr("Presentations (*.pptx)"));
+                                            FileDialogs::Kind::QuestionFiles, QObject::tr("Presentations (*.pptx)"),
+                                            info.isAbsolute() ? info.absolutePath() : QString());
     });
     // An old .ppt is converted off the GUI thread, under the progress window.
     ppt->setLongWorkRunner([](const QString &caption, const std::function<bool()> &work) {

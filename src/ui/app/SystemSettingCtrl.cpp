@@ -154,7 +154,8 @@ void SystemSettingCtrl::browse(QLineEdit *field)
 {
     // The sounds that come with the program live in the application folder.
     const QString dir = appDelegate ? appDelegate->strPollixFilePath() : QString();
-    const QString path = FileDialogs::getOpenFileName(this, tr("Choose a Sound"), dir, tr("Sounds (*.wav *.WAV *.mp3 *.MP3)"));
+    const QString path = FileDialogs::getOpenFileName(this, tr("Choose a Sound"), FileDialogs::Kind::Sounds,
+                                                      tr("Sounds (*.wav *.WAV *.mp3 *.MP3)"), dir);
     if (!path.isEmpty())
         field->setText(path);
 }

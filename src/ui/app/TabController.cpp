@@ -654,7 +654,7 @@ bool TabController::openFile()
 {
     // The teacher keypad reaches this too, with the window still floating above the slides.
     lowerToNormalLevel();
-    const QString chosen = FileDialogs::getOpenFileName(this, tr("Load Quiz File"), QString(), loadFilter());
+    const QString chosen = FileDialogs::getOpenFileName(this, tr("Load Quiz File"), FileDialogs::Kind::QuestionFiles, loadFilter());
     if (chosen.isEmpty())
         return false;
     const QString ext = extensionOf(chosen);
@@ -686,7 +686,8 @@ bool TabController::openFile()
         accepted = false;
     } else if (QStringList{QStringLiteral("doc"), QStringLiteral("docx"), QStringLiteral("pdf"), QStringLiteral("htm"),
                            QStringLiteral("html")}.contains(ext)) {
-        path = FileDialogs::getOpenFileName(this, tr("Load Answer Sheet"), QString(), QStringLiteral("Answer sheets (*.sep)"));
+        path = FileDialogs::getOpenFileName(this, tr("Load Answer Sheet"), FileDialogs::Kind::QuestionFiles,
+                                            QStringLiteral("Answer sheets (*.sep)"));
         if (path.isEmpty())
             return false;
         isPPT = true;
@@ -875,7 +876,7 @@ void TabController::doPXNew()
 void TabController::doPXOpen()
 {
     lowerToNormalLevel();
-    const QString path = FileDialogs::getOpenFileName(this, tr("Open Question File"), QString(),
+    const QString path = FileDialogs::getOpenFileName(this, tr("Open Question File"), FileDialogs::Kind::QuestionFiles,
                                                       QStringLiteral("Question files (*.px *.sep)"));
     if (path.isEmpty())
         return;

@@ -88,7 +88,7 @@ void TabPresentationButtons::doPPTOpen()
 
 bool TabPresentationButtons::openPPT()
 {
-    const QString path = FileDialogs::getOpenFileName(w, tr("Open Presentation"), QString(),
+    const QString path = FileDialogs::getOpenFileName(w, tr("Open Presentation"), FileDialogs::Kind::QuestionFiles,
                                                       QStringLiteral("Presentations (*.ppt *.pptx)"));
     if (path.isEmpty())
         return false;

@@ -11,7 +11,6 @@
 #include "ui/controls/ProgressControl.h"
 
 #include <QAbstractButton>
-#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -295,7 +294,7 @@ POLLIX_ON_CURRENT_PAGE(onMakeSameSize, makeSameSize)
 
 void Questions::onImport()
 {
-    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("Import"), QDir::homePath() + QStringLiteral("/Documents"));
+    const QString path = FileDialogs::getOpenFileName(this, QStringLiteral("Import"), FileDialogs::Kind::Pictures);
     if (!path.isEmpty())
         importPicture(path);
 }

@@ -28,7 +28,6 @@
 #include <QColorDialog>
 #include <QTextCharFormat>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -473,7 +472,7 @@ QString QuestionsSettingWindowController::chooseSavePath()
 {
     int kind = 0;
     const QString chosen = FileDialogs::getSaveFileNameOfKind(
-        this, tr("Save Question File"), QDir::homePath() + QStringLiteral("/Documents"),
+        this, tr("Save Question File"), FileDialogs::Kind::QuestionFiles,
         {tr("Question File (*.px)"), tr("Answer Sheet (*.sep)")}, &kind);
     if (chosen.isEmpty())
         return {};

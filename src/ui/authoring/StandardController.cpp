@@ -15,7 +15,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -281,7 +280,7 @@ void StandardController::doImport()
 
 void StandardController::doExport()
 {
-    const QString path = FileDialogs::getSaveFileName(this, tr("Export Standards"), QDir::homePath() + QStringLiteral("/Documents"),
+    const QString path = FileDialogs::getSaveFileName(this, tr("Export Standards"), FileDialogs::Kind::Standards,
                                                       tr("XML files (*.xml)"));
     if (path.isEmpty())
         return;

@@ -7,7 +7,6 @@
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 
-#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -94,7 +93,7 @@ bool StandardImportController::loadFile(const QString &path, QString *errorText)
 
 void StandardImportController::doBrowse()
 {
-    const QString path = FileDialogs::getOpenFileName(this, tr("Open Standards"), QDir::homePath() + QStringLiteral("/Documents"),
+    const QString path = FileDialogs::getOpenFileName(this, tr("Open Standards"), FileDialogs::Kind::Standards,
                                                       tr("XML files (*.xml)"));
     if (path.isEmpty())
         return;

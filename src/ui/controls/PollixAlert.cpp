@@ -81,11 +81,13 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
     // The window manager's title bar holds the title beside its icon and buttons: a box as narrow
     // as a short text ("Successfully Saved.") cut "Pollix ARS" down to "Pol... RS". The room is
     // kept by the row of buttons, which spans the box: a minimum on the text itself would let the
-    // box shrink below the text, which then showed cut ("Are you sure to quit without s").
+    // box shrink below the text, which then showed cut ("Are you sure to quit without s"). A
+    // minimum set on the row stands in for the one its buttons need, so it is never less: three
+    // buttons squeezed into the title's room cut "Keep Editing" down to "eep Editir".
     if (auto *row = findChild<QDialogButtonBox *>(QStringLiteral("qt_msgbox_buttonbox"))) {
         QFont bold = font();
         bold.setBold(true);
-        row->setMinimumWidth(std::max(row->minimumWidth(), QFontMetrics(bold).horizontalAdvance(title) + kTitleBarRoom));
+        row->setMinimumWidth(std::max(row->minimumSizeHint().width(), QFontMetrics(bold).horizontalAdvance(title) + kTitleBarRoom));
     }
 }
 

@@ -12,7 +12,6 @@
 #include "ui/controls/PollixAlert.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -371,7 +370,7 @@ void ReportCourseGradeListTab::doExportDelete3()
         backToList();
         return;
     }
-    export3PanelDidEnd(FileDialogs::getSaveFileNameOfType(this, tr("Save As"), QDir::homePath(),
+    export3PanelDidEnd(FileDialogs::getSaveFileNameOfType(this, tr("Save As"), FileDialogs::Kind::Gradebooks,
                                                           tr("Gradebook backup (*.gbd)")));
 }
 
@@ -396,7 +395,7 @@ void ReportCourseGradeListTab::export3PanelDidEnd(const QString &path)
 
 void ReportCourseGradeListTab::doImport3()
 {
-    import3PanelDidEnd(FileDialogs::getOpenFileName(this, tr("Import"), QDir::homePath(), tr("Gradebook backup (*.gbd)")));
+    import3PanelDidEnd(FileDialogs::getOpenFileName(this, tr("Import"), FileDialogs::Kind::Gradebooks, tr("Gradebook backup (*.gbd)")));
 }
 
 void ReportCourseGradeListTab::import3PanelDidEnd(const QString &path)

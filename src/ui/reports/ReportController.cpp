@@ -522,7 +522,7 @@ void ReportController::doExport1()
     if (rows.isEmpty())
         return;
     const ReportTable1Element &row = rows.first();
-    const QString path = FileDialogs::getSaveFileNameOfType(this, tr("Export"), QString(), tr("XML (*.xml)"),
+    const QString path = FileDialogs::getSaveFileNameOfType(this, tr("Export"), FileDialogs::Kind::Sessions, tr("XML (*.xml)"),
                                                             row.exportFileName());
     if (path.isEmpty())
         return;
@@ -537,7 +537,7 @@ void ReportController::doExport1()
 
 void ReportController::doImport1()
 {
-    const QString path = FileDialogs::getOpenFileName(this, tr("Import"), QString(), tr("XML (*.xml)"));
+    const QString path = FileDialogs::getOpenFileName(this, tr("Import"), FileDialogs::Kind::Sessions, tr("XML (*.xml)"));
     if (path.isEmpty())
         return;
     // Checked whole before any window shows it.

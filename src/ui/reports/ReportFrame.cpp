@@ -331,7 +331,7 @@ void ReportFrame::applyZoom(const QSizeF &pageSize)
 
 void ReportFrame::saveToPDF()
 {
-    const QString path = FileDialogs::getSaveFileNameOfType(this, tr("Save as PDF"), QString(), tr("PDF (*.pdf)"));
+    const QString path = FileDialogs::getSaveFileNameOfType(this, tr("Save as PDF"), FileDialogs::Kind::Reports, tr("PDF (*.pdf)"));
     if (path.isEmpty())
         return;
     QString why;
@@ -371,7 +371,7 @@ bool ReportFrame::saveToPDF(const QString &path, QString *errorText)
 
 void ReportFrame::saveToCSV()
 {
-    const QString path = FileDialogs::getSaveFileNameOfType(this, tr("Save as CSV"), QString(), tr("CSV (*.csv)"));
+    const QString path = FileDialogs::getSaveFileNameOfType(this, tr("Save as CSV"), FileDialogs::Kind::Reports, tr("CSV (*.csv)"));
     if (path.isEmpty())
         return;
     QString message, reason;

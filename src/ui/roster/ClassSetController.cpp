@@ -584,7 +584,7 @@ void ClassSetController::importTeachers()
 {
     if (!ensureLogin())
         return;
-    const QString path = FileDialogs::getOpenFileName(this, tr("Import Teachers"), QString(),
+    const QString path = FileDialogs::getOpenFileName(this, tr("Import Teachers"), FileDialogs::Kind::RosterFiles,
                                                       QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty() || !rosterWindows().importTeachers)
         return;
@@ -602,7 +602,7 @@ void ClassSetController::importStudents()
         alert(kPollixArs, tr("Choose class to import."));
         return;
     }
-    const QString path = FileDialogs::getOpenFileName(this, tr("Import Students"), QString(),
+    const QString path = FileDialogs::getOpenFileName(this, tr("Import Students"), FileDialogs::Kind::RosterFiles,
                                                       QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty() || !rosterWindows().importStudents)
         return;
@@ -612,7 +612,7 @@ void ClassSetController::importStudents()
 
 QString ClassSetController::exportPath()
 {
-    QString path = FileDialogs::getSaveFileName(this, tr("Export"), QString(), QStringLiteral("CSV (*.csv)"));
+    QString path = FileDialogs::getSaveFileName(this, tr("Export"), FileDialogs::Kind::RosterFiles, QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty() && !path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
         path += QStringLiteral(".csv");
     return path;

@@ -127,12 +127,14 @@ void StudentManageController::buildWindow()
     });
     connect(studentInfo, &StudentInfoForm::edited, this, [this] { bIsStudentInfoChanged = true; });
 
-    // Escape, the close box and Close ask alike; Keep Editing leaves the window as it was.
+    // Escape, the close box and Close ask alike. The question's own Cancel, Escape and close box
+    // go back to the window with the edits, as every question in the program does; its other two
+    // buttons say what they do to the edits.
     m_hold = new EditHold(
         this, [this] { return m_winState != Browsing && bIsStudentInfoChanged; },
         [this] {
             return EditHold::askSave(this, kPollixArs, tr("Do you want to update?"),
-                                     {tr("OK"), tr("Cancel"), tr("Keep Editing")}, [this] {
+                                     {tr("Save"), tr("Don't Save"), tr("Cancel")}, [this] {
                                          doSave();
                                          return m_canClose;
                                      });
@@ -375,7 +377,7 @@ void StudentManageController::doModify()
 bool StudentManageController::doCancel()
 {
     // Edits, of a new student or of the one shown, are not dropped unasked: the window's one
-    // question, whose Keep Editing goes back to them.
+    // question, whose Cancel goes back to them.
     const bool edited = m_winState != Browsing && bIsStudentInfoChanged;
     if (edited) {
         if (!m_hold->mayLeave())

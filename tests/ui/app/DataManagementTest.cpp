@@ -20,6 +20,7 @@
 #include "ui/app/DataManagementCtrl.h"
 #include "ui/app/PollixProgram.h"
 #include "ui/app/TabController.h"
+#include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QApplication>
@@ -301,6 +302,29 @@ TEST_F(DataManagementTest, AsTheProgramStartsItDeleteAllTakesTheGradebookOutOfMe
     QTest::mouseClick(page.btnDelAllRecords, Qt::LeftButton);
     EXPECT_EQ(answers.alertTexts().last(), "All records  were successfully cleared.");
     EXPECT_TRUE(TovPeriodXmlDatabase::sharedUI()->periodList().isEmpty());
+}
+
+// Restore's panel opens where the last backup went (Backup's own panel too), not in the documents
+// folder every time.
+TEST_F(DataManagementTest, RestoreStartsInTheFolderTheLastBackupWentTo)
+{
+    DataManagementCtrl page;
+    const QString keys = scratch.path() + "/USB stick";
+    ASSERT_TRUE(QDir().mkpath(keys));
+    answers.answerFile(keys + "/monday.zip");
+    answers.answerAlert(0); // the backup's report
+    page.doBackup();
+    ASSERT_TRUE(QFileInfo(keys + "/monday.zip").isFile());
+    answers.answerFile(""); // Restore's panel cancelled
+    QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+    answers.answerFile("");
+    page.doBackup();
+    ASSERT_EQ(answers.fileDialogs().size(), 3);
+    EXPECT_EQ(answers.fileDialogs().at(0).directory, FileDialogs::startFolder());
+    EXPECT_EQ(answers.fileDialogs().at(1).caption, "Restore");
+    EXPECT_EQ(answers.fileDialogs().at(1).directory, keys);
+    EXPECT_EQ(answers.fileDialogs().at(2).directory, keys);
+    EXPECT_EQ(sessionCount(), 2);
 }
 
 TEST_F(DataManagementTest, RestoreAsksFirstAndCancelChangesNothing)

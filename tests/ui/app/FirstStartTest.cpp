@@ -5,6 +5,7 @@
 
 #include "core/app/ZipArchive.h"
 #include "platform/InstanceLock.h"
+#include "platform/Log.h"
 #include "support/CommandFolder.h"
 #include "support/DialogAnswers.h"
 #include "support/EventWait.h"
@@ -25,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -249,3 +251,73 @@ TEST_F(FirstStartHelpTest, WithoutAnOpenerOrWithoutTheManualHelpSaysWhich)
     EXPECT_EQ(answers.alerts().last().text, "\"" + manual() + "\" cannot be opened: the file is not there.");
 }
 
+
+namespace {
+QStringList s_logged;
+void noteLogLine(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    s_logged << text;
+}
+} // namespace
+
+// Without a desktop xdg-open runs the viewer in its stead and hands on how it ended. A viewer that
+// showed the manual and ends with an error later (the teacher may be in a run by then) is logged,
+// never told as "no program"; xdg-open's own "nothing opens this" is told: exit status 3, or 4
+// with "no method available".
+TEST_F(FirstStartHelpTest, OnlyNothingToOpenTheManualIsToldAsNoProgramNotAViewerEndingWithAnError)
+{
+    const QString opened = desktop.filePath("opened");
+    const QByteArray shows = "printf '%s\\n' \"$1\" >> '" + opened.toUtf8() + "'\nsleep 0.2\n";
+    const QByteArray gaveUp = "echo \"xdg-open: no method available for opening '$1'\" >&2\n";
+    const struct
+    {
+        QByteArray script;
+        bool noProgram;
+    } cases[] = {
+        {gaveUp + "exit 3\n", true},
+        {gaveUp + "exit 4\n", true},
+        // The viewer's own status handed on, or xdg-open's "the action failed" after it.
+        {shows + "echo 'viewer: lost the connection to the session' >&2\nexit 1\n", false},
+        {shows + "echo 'viewer: lost the connection to the session' >&2\nexit 4\n", false},
+    };
+    // The fake xdg-open runs what the case wrote for it.
+    const QString now = desktop.filePath("case.sh");
+    const QString bin = CommandFolder::make(desktop.filePath("bin"), {}, {{"xdg-open", ". '" + now.toUtf8() + "'\n"}});
+    ScopedEnvironment path({{"PATH", bin.toUtf8()}});
+    DialogAnswers answers;
+    start();
+    QLoggingCategory &log = const_cast<QLoggingCategory &>(lcPollix());
+    const bool wasLogging = log.isInfoEnabled();
+    log.setEnabled(QtInfoMsg, true);
+    const auto previous = qInstallMessageHandler(noteLogLine);
+    const auto restore = qScopeGuard([previous, &log, wasLogging] {
+        qInstallMessageHandler(previous);
+        log.setEnabled(QtInfoMsg, wasLogging);
+    });
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.script.toStdString());
+        s_logged.clear();
+        const qsizetype alertsBefore = answers.alerts().size();
+        QFile script(now);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write(c.script);
+        script.close();
+        ASSERT_NO_FATAL_FAILURE(chooseHelp());
+        const QString ended = "\"" + manual() + "\": the program that opened it ended with status";
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return answers.alerts().size() > alertsBefore || !s_logged.filter(ended).isEmpty(); }, kEventWaitMs));
+        if (c.noProgram) {
+            ASSERT_EQ(answers.alerts().size(), alertsBefore + 1);
+            EXPECT_EQ(answers.alerts().last().text,
+                      "\"" + manual() + "\" cannot be opened: no program on this computer opens PDF files.");
+            EXPECT_TRUE(answers.alerts().last().informativeText.contains("no method available"))
+                << answers.alerts().last().informativeText.toStdString();
+        } else {
+            EXPECT_EQ(answers.alerts().size(), alertsBefore) << answers.alertTexts().join("; ").toStdString();
+            const QString line = s_logged.filter(ended).value(0);
+            EXPECT_TRUE(line.endsWith(": viewer: lost the connection to the session")) << line.toStdString();
+            EXPECT_TRUE(line.contains(c.script.contains("exit 1") ? "status 1" : "status 4")) << line.toStdString();
+        }
+    }
+    EXPECT_EQ(QString::fromUtf8(bytesOf(opened)), manual() + "\n" + manual() + "\n") << "both viewers had the manual";
+}

@@ -13,6 +13,7 @@
 #include "support/XvfbRun.h"
 #include "ui/app/PollixProgram.h"
 #include "ui/app/TabController.h"
+#include "ui/controls/FileDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -204,6 +205,35 @@ TEST_F(MainWindowTest, LoadStartsInAnExistingFolderAndOffersOnlyWhatCanRun)
     window->btnLoad->click();
     EXPECT_EQ(answers.alertTexts(), QStringList{"Error format!"});
     EXPECT_FALSE(window->bIsLoaded());
+}
+
+// The panels open where the teacher's question files were last found, as the desktop's own do:
+// Load and the question editor's Open share the folder; a panel of another kind (Backup) keeps to
+// the documents folder; a folder gone since (a stick taken out) is passed over.
+TEST_F(MainWindowTest, LoadAndTheEditorsOpenStartWhereTheLastQuestionFileWas)
+{
+    QDir(home()).mkdir("Documents");
+    open(3);
+    const QString stick = home() + "stick/Week 1";
+    ASSERT_TRUE(QDir().mkpath(stick));
+    answers.answerFile(questionFile(stick + "/quiz.px"));
+    QTest::mouseClick(window->btnLoad, Qt::LeftButton);
+    ASSERT_TRUE(window->bIsLoaded());
+    EXPECT_EQ(answers.fileDialogs().at(0).directory, home() + "Documents");
+
+    QTest::mouseClick(window->btnLoad, Qt::LeftButton);
+    window->tabView->setCurrentIndex(1);
+    ASSERT_TRUE(window->btnPXOpen->isEnabled());
+    QTest::mouseClick(window->btnPXOpen, Qt::LeftButton);
+    ASSERT_EQ(answers.fileDialogs().size(), 3);
+    EXPECT_EQ(answers.fileDialogs().at(1).directory, stick);
+    EXPECT_EQ(answers.fileDialogs().at(2).caption, "Open Question File");
+    EXPECT_EQ(answers.fileDialogs().at(2).directory, stick);
+    EXPECT_EQ(FileDialogs::folderFor(FileDialogs::Kind::Backups), home() + "Documents");
+
+    ASSERT_TRUE(QDir(home() + "stick").removeRecursively());
+    QTest::mouseClick(window->btnPXOpen, Qt::LeftButton);
+    EXPECT_EQ(answers.fileDialogs().last().directory, home() + "Documents");
 }
 
 TEST_F(MainWindowTest, RaisingAndLoweringKeepsTheNativeWindow)

@@ -663,7 +663,8 @@ void SmallScreenTest::sharedPanels()
     EXPECT_TRUE(QTest::qWaitFor([&] { return !alert.isVisible(); }, kEventWaitMs));
     EXPECT_TRUE(looked.contains(QStringLiteral("PollixAlert")));
     DialogHooks::setFileResponder({});
-    EXPECT_TRUE(FileDialogs::getSaveFileName(nullptr, QStringLiteral("Export"), home(), QStringLiteral("XML (*.xml)"))
+    EXPECT_TRUE(FileDialogs::getSaveFileName(nullptr, QStringLiteral("Export"), FileDialogs::Kind::Sessions,
+                                              QStringLiteral("XML (*.xml)"), home())
                     .isEmpty());
     EXPECT_TRUE(looked.contains(QStringLiteral("FileDialog")));
 }

@@ -30,7 +30,7 @@ protected:
         QString name;
     };
     // Opens the panel, notes what it shows and cancels it.
-    Seen look(bool save, const QString &dir)
+    Seen look(bool save, const QString &dir, FileDialogs::Kind kind = FileDialogs::Kind::RosterFiles)
     {
         Seen seen;
         QTimer::singleShot(0, [&] {
@@ -42,8 +42,8 @@ protected:
                 seen.name = edit->text();
             panel->reject();
         });
-        const QString chosen = save ? FileDialogs::getSaveFileName(nullptr, "Export", dir, "CSV (*.csv)")
-                                    : FileDialogs::getOpenFileName(nullptr, "Load", dir, "Quiz files (*.px)");
+        const QString chosen = save ? FileDialogs::getSaveFileName(nullptr, "Export", kind, "CSV (*.csv)", dir)
+                                    : FileDialogs::getOpenFileName(nullptr, "Load", kind, "Quiz files (*.px)", dir);
         EXPECT_TRUE(chosen.isEmpty());
         return seen;
     }
@@ -103,12 +103,35 @@ TEST_F(FileDialogsTest, ANameTypedWithoutExtensionTakesTheKindsBeforeAReplaceIsA
     };
     bool asked = false;
     type("backup", &asked);
-    EXPECT_EQ(FileDialogs::getSaveFileName(nullptr, "Backup", QString(), "Zip archives (*.zip);;All files (*)"),
+    EXPECT_EQ(FileDialogs::getSaveFileName(nullptr, "Backup", FileDialogs::Kind::Backups, "Zip archives (*.zip);;All files (*)"),
               folder + "backup.zip");
     EXPECT_FALSE(asked);
 
     writeFile("Documents/report.pdf", "%PDF");
     type("report", &asked);
-    EXPECT_EQ(FileDialogs::getSaveFileNameOfType(nullptr, "Save as PDF", QString(), "PDF (*.pdf)"), "");
+    EXPECT_EQ(FileDialogs::getSaveFileNameOfType(nullptr, "Save as PDF", FileDialogs::Kind::Reports, "PDF (*.pdf)"), "");
     EXPECT_TRUE(asked) << "the file the report would replace is named before it is replaced";
+}
+
+// The real panel, as the teacher leaves it: the folder gone to is where the next panel of the same
+// kind opens, save or open; other kinds keep to the documents folder.
+TEST_F(FileDialogsTest, TheNextPanelOfAKindOpensWhereTheLastFileOfThatKindWasChosen)
+{
+    QDir(home()).mkdir("Documents");
+    QDir(home()).mkdir("Keys");
+    const QString keys = QDir::cleanPath(home()) + "/Keys";
+    QTimer::singleShot(0, [keys] {
+        auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(panel);
+        panel->setDirectory(keys);
+        panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText("monday");
+        QMetaObject::invokeMethod(panel, "accept");
+    });
+    EXPECT_EQ(FileDialogs::getSaveFileName(nullptr, "Backup", FileDialogs::Kind::Backups, "Zip archives (*.zip)"),
+              keys + "/monday.zip");
+    EXPECT_EQ(look(false, QString(), FileDialogs::Kind::Backups).folder, keys);
+    EXPECT_EQ(look(true, QString(), FileDialogs::Kind::Backups).folder, keys);
+    EXPECT_EQ(look(true, QString(), FileDialogs::Kind::Reports).folder, QDir::cleanPath(home()) + "/Documents");
+    // A panel cancelled leaves the folder as it was.
+    EXPECT_EQ(FileDialogs::folderFor(FileDialogs::Kind::Backups), keys);
 }

@@ -1,14 +1,19 @@
 #include "RosterWindowTest.h"
 
 #include "platform/AtomicFile.h"
+#include "support/EventWait.h"
+#include "support/RealAlerts.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/roster/StudentManageController.h"
 #include "ui/roster/StudentTableView.h"
 
+#include <QApplication>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -97,7 +102,7 @@ TEST_F(StudentManageTest, ARefusedSaveKeepsTheEditsAndTheWindow)
     EXPECT_TRUE(e->isStudentInfoChanged()) << "the flag goes only with a completed save";
     EXPECT_EQ(e->textStudentFirstName->text(), "Bea");
 
-    // Close asks; OK tries the save, which is refused again: the window stays, edits and all.
+    // Close asks; Save tries the save, which is refused again: the window stays, edits and all.
     answers.answerAlert(0);
     e->btnClose->click();
     EXPECT_TRUE(e->isVisible());
@@ -115,7 +120,7 @@ TEST_F(StudentManageTest, ARefusedSaveKeepsTheEditsAndTheWindow)
     EXPECT_EQ(e->textStudentFirstName->text(), "Bea");
     EXPECT_EQ(e->tblStudents->selectedRows(), QList<int>{1});
 
-    // Cancel leaves the changes: the student as stored, then closing asks nothing.
+    // Don't Save leaves the changes: the student as stored, then closing asks nothing.
     answers.answerAlert(1);
     e->btnCancel->click();
     EXPECT_EQ(e->textStudentID->text(), "S2");
@@ -267,12 +272,12 @@ TEST_F(StudentManageTest, CancelAsksBeforeANewStudentTypedInIsDropped)
 {
     auto e = open(0);
     type(e->textStudentID, "S9");
-    answers.answerAlert(2); // Keep Editing
+    answers.answerAlert(2); // Cancel: back to the form
     QTest::mouseClick(e->btnCancel, Qt::LeftButton);
     EXPECT_EQ(answers.alertTexts(), QStringList{"Do you want to update?"});
     EXPECT_EQ(e->textStudentID->text(), "S9");
     EXPECT_EQ(e->winState(), StudentManageController::Adding);
-    answers.answerAlert(1); // Cancel: drop it
+    answers.answerAlert(1); // Don't Save: drop it
     QTest::mouseClick(e->btnCancel, Qt::LeftButton);
     EXPECT_TRUE(e->textStudentID->text().isEmpty());
     EXPECT_EQ(e->winState(), StudentManageController::Browsing);
@@ -281,12 +286,12 @@ TEST_F(StudentManageTest, CancelAsksBeforeANewStudentTypedInIsDropped)
 
 TEST_F(StudentManageTest, EveryWayFromUnsavedEditsAsksOneQuestionWithAWayBack)
 {
-    const QStringList question{"OK", "Cancel", "Keep Editing"};
+    const QStringList question{"Save", "Don't Save", "Cancel"};
     auto e = open(2);
     e->show();
     type(e->textStudentFirstName, "Bea");
     // Cancel while modifying, another row, another class, Escape and Close: the same question
-    // each time, and Keep Editing leaves the student and the edits as they were.
+    // each time, and its Cancel leaves the student and the edits as they were.
     const std::function<void()> ways[] = {
         [&] { QTest::mouseClick(e->btnCancel, Qt::LeftButton); },
         [&] { e->tblStudents->selectRow(0); },
@@ -296,7 +301,7 @@ TEST_F(StudentManageTest, EveryWayFromUnsavedEditsAsksOneQuestionWithAWayBack)
     };
     for (const auto &way : ways) {
         const qsizetype asked = answers.alerts().size();
-        answers.answerAlert(2); // Keep Editing
+        answers.answerAlert(2); // Cancel
         way();
         ASSERT_EQ(answers.alerts().size(), asked + 1);
         EXPECT_EQ(answers.alerts().last().text, "Do you want to update?");
@@ -321,11 +326,96 @@ TEST_F(StudentManageTest, EveryWayFromUnsavedEditsAsksOneQuestionWithAWayBack)
     EXPECT_EQ(answers.alerts().last().buttons, question);
     EXPECT_EQ(e->textStudentID->text(), "S9");
 
-    // OK from Cancel saves, and the saved student is shown for browsing.
+    // Save from Cancel saves, and the saved student is shown for browsing.
     type(e->textStudentFirstName, "Sia");
     answers.answerAlert(0);
     QTest::mouseClick(e->btnCancel, Qt::LeftButton);
     EXPECT_EQ(e->winState(), StudentManageController::Browsing);
     EXPECT_EQ(idsInClass(c1).last(), "S9");
     EXPECT_EQ(e->textStudentID->text(), "S9");
+}
+
+// The question before a student's edits go, answered on the real alert as the teacher does: its
+// buttons show whole and say what they do; its Cancel, Escape and close box go back to the form
+// with the edits, whether Close or a click on another student asked; Don't Save and Save do what
+// they say.
+TEST_F(StudentManageTest, TheQuestionsCancelEscapeAndCloseBoxGoBackToTheEdits)
+{
+    auto e = open(2);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(e.get(), kEventWaitMs));
+    type(e->textPhone, "555 0142");
+    const auto clickRow = [&](int row) {
+        QTest::mouseClick(e->tblStudents->viewport(), Qt::LeftButton, {},
+                          e->tblStudents->visualRect(e->tblStudents->model()->index(row, 0)).center());
+    };
+    QStringList labels;
+    int cutLabels = 0;
+    const auto lookAtButtons = [&] {
+        auto *alert = qobject_cast<PollixAlert *>(QApplication::activeModalWidget());
+        if (!alert)
+            return;
+        labels.clear();
+        for (int i = 0; i < alert->buttonCount(); ++i) {
+            auto *b = alert->findChild<QPushButton *>(QStringLiteral("alertButton%1").arg(i));
+            labels << b->text();
+            // Below its size hint a button cuts its label at both ends.
+            if (b->width() < b->sizeHint().width())
+                ++cutLabels;
+        }
+    };
+    QTimer looker;
+    QObject::connect(&looker, &QTimer::timeout, lookAtButtons);
+    looker.start(1);
+
+    using Way = RealAlerts::Way;
+    const std::pair<const char *, std::function<void()>> asks[] = {
+        {"Close", [&] { QTest::mouseClick(e->btnClose, Qt::LeftButton); }},
+        {"another student", [&] { clickRow(0); }},
+    };
+    for (const auto &[name, ask] : asks) {
+        for (int way = 0; way < 3; ++way) {
+            SCOPED_TRACE(std::string(name) + ", way " + std::to_string(way));
+            RealAlerts real;
+            if (way == 0)
+                real.click(QStringLiteral("Cancel"));
+            else
+                real.leave(way == 1 ? Way::Escape : Way::CloseBox);
+            ask();
+            EXPECT_EQ(real.seen(), QStringList{"Do you want to update?"});
+            EXPECT_TRUE(real.allTaken());
+            EXPECT_EQ(real.unanswered(), 0);
+            EXPECT_EQ(real.stuck(), 0);
+            EXPECT_TRUE(e->isVisible());
+            EXPECT_EQ(e->winState(), StudentManageController::Modifying);
+            EXPECT_TRUE(e->isStudentInfoChanged());
+            EXPECT_EQ(e->textStudentID->text(), "S2");
+            EXPECT_EQ(e->textPhone->text(), "555 0142");
+            EXPECT_EQ(e->tblStudents->selectedRows(), QList<int>{1});
+        }
+    }
+    EXPECT_EQ(labels, (QStringList{"Save", "Don't Save", "Cancel"}));
+    EXPECT_EQ(cutLabels, 0);
+    EXPECT_TRUE(roster->getAllStudents()->at(1).telephone().isEmpty()) << "nothing written while asking";
+
+    // Don't Save, from a click on another student: that student is shown, S2 stays as stored.
+    {
+        RealAlerts real;
+        real.click(QStringLiteral("Don't Save"));
+        clickRow(0);
+        EXPECT_EQ(e->textStudentID->text(), "S1");
+        EXPECT_FALSE(e->isStudentInfoChanged());
+    }
+    EXPECT_TRUE(roster->getAllStudents()->at(1).telephone().isEmpty());
+
+    // Save, from Close: written to the roster and the class, and the window closes.
+    type(e->textPhone, "555 0199");
+    {
+        RealAlerts real;
+        real.click(QStringLiteral("Save"));
+        QTest::mouseClick(e->btnClose, Qt::LeftButton);
+        EXPECT_EQ(real.seen(), QStringList{"Do you want to update?"});
+    }
+    EXPECT_FALSE(e->isVisible());
+    EXPECT_EQ(roster->getAllStudents()->at(0).telephone(), "555 0199");
+    EXPECT_EQ(classes->getStudentListByClassNo(c1).first().telephone(), "555 0199");
 }
