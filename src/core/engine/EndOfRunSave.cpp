@@ -8,10 +8,13 @@
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
 #include "core/store/GlobalFunctions.h"
+#include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
 
+#include <QDateTime>
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 QString prepared(const QString &text)
@@ -72,13 +75,28 @@ QuestionEntity questionRecord(int k, int n, int type)
 }
 } // namespace
 
-QString EndOfRunSave::proposedName(int activity, const QString &fileName)
+QString EndOfRunSave::proposedName(const Run &run)
 {
+    const int activity = run.curActivityMode;
     if (keepsNothing(activity))
         return QStringLiteral("Quick Grouping");
-    if (activity == 6 || activity == 8 || activity == 9 || activity == 10 || activity == 11 || activity == 14)
-        return QString();
-    return QFileInfo(fileName).completeBaseName();
+    const bool fileNamesIt = !(activity == 6 || activity == 8 || activity == 9 || activity == 10 || activity == 11
+                               || activity == 14);
+    if (const QString base = QFileInfo(run.strFileName).completeBaseName(); fileNamesIt && !base.isEmpty())
+        return base;
+    QDateTime started = QDateTime::fromString(run.arrQuizTime.value(0), Qt::ISODate);
+    if (!started.isValid())
+        started = QDateTime::currentDateTime();
+    const QString name =
+        (ActivityRules::name(activity) + QLatin1Char(' ') + started.toString(QStringLiteral("yyyy-MM-dd HH:mm"))).trimmed();
+    // Two roll calls of one lesson are told apart in the Report window's list by name.
+    QSet<QString> taken;
+    for (const TovSessionXmlParsedResult &saved : TovFastQuizXmlDatabase::readHeaders())
+        taken.insert(saved.Name());
+    QString unique = name;
+    for (int n = 2; taken.contains(unique); ++n)
+        unique = name + QStringLiteral(" (%1)").arg(n);
+    return unique;
 }
 
 QString EndOfRunSave::testTitle(int activity, bool freeStyle, const QString &fileName)

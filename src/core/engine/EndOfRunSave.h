@@ -26,10 +26,12 @@ public:
         QStringList arrQuizTime;                 // the run's start, end and counted seconds
     };
 
-    // The name the dialog proposes: "Quick Grouping" for quick grouping, none for the runs without
-    // a question file of their own (survey, attendance, free style, hand raise), else the file's
-    // name without its extension.
-    static QString proposedName(int activity, const QString &fileName);
+    // The name the dialog proposes, so that OK (the teacher keypad's F1) saves at once: "Quick
+    // Grouping" for quick grouping; the question file's name without its extension; for a run
+    // without a question file of its own (survey, attendance, free style, hand raise, or none
+    // given) the activity's name with the date and minute the run started, "Attendance
+    // 2026-12-07 09:30", followed by " (2)", " (3)", ... while a saved session has that name.
+    static QString proposedName(const Run &run);
     // The Test Title a run's session is stored (and listed in the Report window) under: the
     // question file's name with its extension; none for a free-style run, which has no file.
     static QString testTitle(int activity, bool freeStyle, const QString &fileName);

@@ -1,6 +1,7 @@
 #include "SoundFile.h"
 
 #include "platform/RegularFile.h"
+#include "platform/SoundPlayer.h"
 
 #include <QFile>
 
@@ -14,13 +15,17 @@ QString whyNotASound(const QString &path)
     QString why;
     if (!RegularFile::open(file, path, &why))
         return why;
-    const QByteArray head = file.read(12);
-    const bool wav = head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
-    // An MP3 starts with its ID3 tag or straight with a frame's sync bits.
-    const bool mp3 = head.startsWith("ID3")
-                     || (head.size() >= 2 && uchar(head.at(0)) == 0xFF && (uchar(head.at(1)) & 0xE0) == 0xE0);
-    if (!wav && !mp3)
+    if (SoundPlayer::kindOf(file.read(12)) == SoundPlayer::Kind::None)
         return QStringLiteral("it is not a WAV or MP3 sound");
+    return {};
+}
+
+QString whyNotPlayable(const QString &path)
+{
+    if (QString why = whyNotASound(path); !why.isEmpty())
+        return why;
+    if (const QString why = SoundPlayer::whyNotPlayable(path); !why.isEmpty())
+        return QStringLiteral("it cannot be played (%1)").arg(why);
     return {};
 }
 

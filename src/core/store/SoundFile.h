@@ -11,4 +11,9 @@ namespace SoundFile {
 // sound").
 QString whyNotASound(const QString &path);
 
+// Empty when path holds a WAV or MP3 sound that this computer can play: whyNotASound, then the
+// sound read as a run reads it (an MP3 through the system's media back-end, which may lack its
+// decoder). Otherwise why not.
+QString whyNotPlayable(const QString &path);
+
 } // namespace SoundFile

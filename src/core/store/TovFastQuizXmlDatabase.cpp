@@ -45,9 +45,14 @@ void TovFastQuizXmlDatabase::reloadQuiz(const Progress &progress)
 
 void TovFastQuizXmlDatabase::loadQuiz(const Progress &progress)
 {
+    m_results.append(readHeaders(progress));
+}
+
+QList<TovSessionXmlParsedResult> TovFastQuizXmlDatabase::readHeaders(const Progress &progress)
+{
     const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     if (!app)
-        return;
+        return {};
     struct Folder
     {
         QString path;
@@ -62,7 +67,8 @@ void TovFastQuizXmlDatabase::loadQuiz(const Progress &progress)
         folder.names = GlobalFunctions::fileListAtPath(folder.path, QStringLiteral("xml")).value_or(QStringList());
         total += int(folder.names.size());
     }
-    m_results.reserve(m_results.size() + total);
+    QList<TovSessionXmlParsedResult> headers;
+    headers.reserve(total);
     int done = 0;
     for (const Folder &folder : folders) {
         for (const QString &name : folder.names) {
@@ -70,11 +76,12 @@ void TovFastQuizXmlDatabase::loadQuiz(const Progress &progress)
             entry.setFilePath(GlobalFunctions::filePathForListedName(folder.path, name, QStringLiteral("xml")));
             entry.setFlag(folder.flag);
             entry.parseXMLFile(entry.filePath());
-            m_results.append(entry);
+            headers.append(entry);
             if (progress)
                 progress(++done, total);
         }
     }
+    return headers;
 }
 
 void TovFastQuizXmlDatabase::addQSessionResult(const TovSessionXmlParsedResult &result)

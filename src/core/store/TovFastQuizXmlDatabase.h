@@ -27,6 +27,8 @@ public:
     void reloadQuiz(const Progress &progress = {});
     // Appends one entry per file of each folder that exists (a missing folder is skipped).
     void loadQuiz(const Progress &progress = {});
+    // The entries loadQuiz() appends, read from both folders now; the index is left as it is.
+    static QList<TovSessionXmlParsedResult> readHeaders(const Progress &progress = {});
 
     const QList<TovSessionXmlParsedResult> &allSessionXmlParsedResults() const { return m_results; }
     // Appends an entry the caller parsed itself (the import windows do).

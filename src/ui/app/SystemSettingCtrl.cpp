@@ -173,7 +173,7 @@ bool SystemSettingCtrl::doSave()
     for (const auto &[name, text, check] : sounds) {
         if (!check->isChecked())
             continue;
-        if (const QString why = SoundFile::whyNotASound(text->text()); !why.isEmpty()) {
+        if (const QString why = SoundFile::whyNotPlayable(text->text()); !why.isEmpty()) {
             PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The settings could not be saved."), {tr("OK")},
                               tr("%1: %2.").arg(name, why));
             text->setFocus();

@@ -35,8 +35,8 @@ public:
     void doBrowseEnter();
     void doBrowseStart();
     void doBrowseStop();
-    // Stores the page; false (nothing stored) when a sound switched on is no sound file or the
-    // store failed, the reason told to the teacher.
+    // Stores the page; false (nothing stored) when a sound switched on is no sound file this
+    // computer can play or the store failed, the reason told to the teacher.
     bool doSave();
     void doSendQue();
     // Asks first when the page holds edits not saved; Escape and the close box come here too.

@@ -2,11 +2,10 @@
 
 #include "RunTimer.h"
 
+#include "core/store/SoundFile.h"
 #include "core/store/TovConfigXmlDatabase.h"
-
-#include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include "platform/Log.h"
+#include "platform/SoundPlayer.h"
 
 namespace {
 
@@ -19,16 +18,7 @@ QString configName(int type)
     }
 }
 
-QSoundEffect *makeSound(int type, QObject *parent)
-{
-    auto *effect = new QSoundEffect(parent);
-    const auto music = TovConfigXmlDatabase::sharedConfigUI()->musicByName(configName(type));
-    if (music && QFileInfo(music->path()).isFile())
-        effect->setSource(QUrl::fromLocalFile(music->path()));
-    return effect;
-}
-
-void stopIfPlaying(QSoundEffect *s)
+void stopIfPlaying(SoundPlayer *s)
 {
     if (s && s->isPlaying())
         s->stop();
@@ -38,16 +28,16 @@ void stopIfPlaying(QSoundEffect *s)
 
 RunSounds::RunSounds(QObject *parent)
     : QObject(parent),
-      soundStart(makeSound(Start, this)),
-      soundStop(makeSound(Stop, this)),
-      soundEnter(makeSound(Enter, this)),
+      soundStart(makeSound(Start)),
+      soundStop(makeSound(Stop)),
+      soundEnter(makeSound(Enter)),
       closeTimer(new RunTimer(this))
 {
 }
 
 RunSounds::~RunSounds()
 {
-    for (QSoundEffect *s : {soundStart, soundStop, soundEnter})
+    for (SoundPlayer *s : {soundStart, soundStop, soundEnter})
         stopIfPlaying(s);
 }
 
@@ -63,7 +53,26 @@ void RunSounds::cue(Cue type)
         playSound(type);
 }
 
-QSoundEffect *RunSounds::sound(int type) const
+SoundPlayer *RunSounds::makeSound(int type)
+{
+    auto *player = new SoundPlayer(this);
+    const auto music = TovConfigXmlDatabase::sharedConfigUI()->musicByName(configName(type));
+    if (!music)
+        return player;
+    // Nobody hears a silent cue during a run: a sound switched on that will not play is named now.
+    const auto tell = [type, path = music->path()](const QString &why) {
+        if (switchedOn(Cue(type)))
+            PollixLog(QStringLiteral("The sound \"%1\" (%2) cannot be played: %3").arg(configName(type), path, why));
+    };
+    connect(player, &SoundPlayer::failed, this, tell);
+    if (const QString why = SoundFile::whyNotASound(music->path()); !why.isEmpty())
+        tell(why);
+    else
+        player->setSource(music->path());
+    return player;
+}
+
+SoundPlayer *RunSounds::sound(int type) const
 {
     return type == Enter ? soundEnter : type == Start ? soundStart : soundStop;
 }

@@ -2,12 +2,13 @@
 
 #include <QObject>
 
-class QSoundEffect;
+class SoundPlayer;
 class RunTimer;
 
 // The run window's three event sounds (entering the activity, start, stop), from the files and
-// switches of the configuration. Each cue is cut three seconds after it starts; a start cue
-// silences the entering or stop cue still playing, a stop cue the start cue.
+// switches of the configuration, WAV or MP3. Each cue is cut three seconds after it starts; a start
+// cue silences the entering or stop cue still playing, a stop cue the start cue. A sound switched
+// on that cannot be played is named in the log with the reason.
 class RunSounds : public QObject
 {
     Q_OBJECT
@@ -24,14 +25,15 @@ public:
     void playSound(int type);
     int nPlaySoundtype() const { return m_nPlaySoundtype; }
     bool bCloseTimerisValid() const { return m_bCloseTimerisValid; }
+    SoundPlayer *sound(int type) const;
 
 private:
     void startPlaySound();
-    QSoundEffect *sound(int type) const;
+    SoundPlayer *makeSound(int type);
 
-    QSoundEffect *soundStart = nullptr;
-    QSoundEffect *soundStop = nullptr;
-    QSoundEffect *soundEnter = nullptr;
+    SoundPlayer *soundStart = nullptr;
+    SoundPlayer *soundStop = nullptr;
+    SoundPlayer *soundEnter = nullptr;
     RunTimer *closeTimer = nullptr;
     int nPlaySoundTime = 0;
     int m_nPlaySoundtype = 0;

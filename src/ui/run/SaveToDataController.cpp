@@ -1,7 +1,6 @@
 #include "SaveToDataController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
-#include "core/engine/ActivityRules.h"
 #include "core/keypad/DataOfFrame.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TeacherKeyMap.h"
@@ -52,7 +51,7 @@ SaveToDataController::~SaveToDataController() = default;
 
 void SaveToDataController::awakeFromNib()
 {
-    txtSaveSession->setText(EndOfRunSave::proposedName(m_curActivityMode, m_strFileName));
+    txtSaveSession->setText(EndOfRunSave::proposedName(run()));
     if (EndOfRunSave::keepsNothing(m_curActivityMode)) {
         txtSaveSession->setReadOnly(true);
         txtSaveSession->setEnabled(false);
@@ -88,10 +87,7 @@ bool SaveToDataController::saveUnasked(QWidget *window, const Request &r, const 
         return false;
     SaveToDataController dialog(window); // never shown
     dialog.takeRequest(r);
-    QString chosen = name.isEmpty() ? EndOfRunSave::proposedName(r.curActivityMode, r.strFileName) : name;
-    // Nobody is there to type a name where the dialog proposes none.
-    if (chosen.isEmpty())
-        chosen = ActivityRules::name(r.curActivityMode);
+    const QString chosen = name.isEmpty() ? EndOfRunSave::proposedName(dialog.run()) : name;
     QString path;
     if (!EndOfRunSave::save(chosen, dialog.run(), &path, errorText))
         return false;

@@ -37,8 +37,7 @@ public:
     // Returns where the session went: empty when nothing was written (cancelled, quick grouping).
     static QString runForRun(QWidget *window, const Request &request);
     // The program is ending (a logout, a shutdown): the run is saved as OK saves it, with no
-    // dialog and no question, under name, else under the proposed name, else under the
-    // activity's name. False with why when the file could not be written; false with no why
+    // dialog and no question, under name, else under the proposed name. False with why when the file could not be written; false with no why
     // when the run saves nothing (quick grouping).
     static bool saveUnasked(QWidget *window, const Request &request, const QString &name, QString *savedPath,
                             QString *errorText);

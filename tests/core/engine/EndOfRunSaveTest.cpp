@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "support/PollixTest.h"
 
+#include <QDateTime>
 #include <QDir>
 
 // The save a run ends with, without its dialog: what it writes, where it says it went, and that a
@@ -105,11 +106,44 @@ TEST_F(EndOfRunSaveTest, QuickGroupingKeepsNothingAndAFailedWriteIsToldAsOne)
     EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 1) << "the run stays for a retry";
 }
 
-TEST_F(EndOfRunSaveTest, TheProposedNameFollowsTheActivity)
+// OK (the teacher keypad's F1) saves under the proposed name, so a name is proposed for every run
+// that is saved: where no question file names it, the activity and the minute the run started,
+// told apart from the sessions already saved.
+TEST_F(EndOfRunSaveTest, TheProposedNameFollowsTheActivityAndIsNeverEmpty)
 {
-    EXPECT_EQ(EndOfRunSave::proposedName(0, "Week 3.px"), "Week 3");
-    EXPECT_EQ(EndOfRunSave::proposedName(3, "Unit 2.final.px"), "Unit 2.final");
-    EXPECT_EQ(EndOfRunSave::proposedName(13, "Week 3.px"), "Quick Grouping");
-    for (int activity : {6, 8, 9, 10, 11, 14})
-        EXPECT_EQ(EndOfRunSave::proposedName(activity, "Week 3.px"), "") << activity;
+    const auto proposed = [&](int activity, const QString &file) {
+        run.curActivityMode = activity;
+        run.strFileName = file;
+        return EndOfRunSave::proposedName(run);
+    };
+    EXPECT_EQ(proposed(0, "Week 3.px"), "Week 3");
+    EXPECT_EQ(proposed(3, "Unit 2.final.px"), "Unit 2.final");
+    EXPECT_EQ(proposed(13, "Week 3.px"), "Quick Grouping");
+    const QList<std::pair<int, QString>> noFileOfTheirOwn{
+        {6, "Survey 2026-12-07 09:00"},      {8, "Attendance 2026-12-07 09:00"},
+        {9, "Normal Quiz 2026-12-07 09:00"}, {10, "Rush Quiz 2026-12-07 09:00"},
+        {11, "Elimination 2026-12-07 09:00"}, {14, "Hand Raise 2026-12-07 09:00"}};
+    for (const auto &[activity, name] : noFileOfTheirOwn)
+        EXPECT_EQ(proposed(activity, "Week 3.px"), name) << activity;
+    EXPECT_EQ(proposed(0, ""), "Normal Quiz 2026-12-07 09:00") << "a run started without a question file";
+
+    // Two roll calls in one minute, and a third: each is proposed a name no saved session has.
+    QString path, why;
+    for (const char *expected : {"Attendance 2026-12-07 09:00", "Attendance 2026-12-07 09:00 (2)",
+                                    "Attendance 2026-12-07 09:00 (3)"}) {
+        const QString name = proposed(8, "");
+        EXPECT_EQ(name, expected);
+        ASSERT_TRUE(EndOfRunSave::save(name, run, &path, &why)) << why.toStdString();
+    }
+    EXPECT_EQ(sessionFiles().size(), 3);
+    EXPECT_EQ(proposed(6, ""), "Survey 2026-12-07 09:00") << "another activity's names stay free";
+
+    // A run whose start is not known is named after the minute it is saved in.
+    run.arrQuizTime.clear();
+    const QDateTime before = QDateTime::currentDateTime();
+    const QString name = proposed(8, "");
+    const QDateTime after = QDateTime::currentDateTime();
+    EXPECT_TRUE(name == "Attendance " + before.toString("yyyy-MM-dd HH:mm")
+                || name == "Attendance " + after.toString("yyyy-MM-dd HH:mm"))
+        << name.toStdString();
 }

@@ -22,16 +22,21 @@
 #include "ui/controls/ElidedLabel.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/run/QuizStateWindowController.h"
+#include "ui/run/SaveToDataController.h"
 
 #include "SimAutoPilot.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 
@@ -99,6 +104,39 @@ protected:
         answers.answerFile(file);
         tab.btnLoad->click();
         return tab.bIsClassSetted() && tab.bIsLoaded();
+    }
+
+    // Pollix holds the folder and ends on an ending signal as the program does; *ended says when
+    // it would end.
+    std::unique_ptr<InstanceLock> endOnSignals(bool *ended) const
+    {
+        // As a start from any parent would find it, whatever this suite was started under.
+        std::signal(SIGTERM, SIG_DFL);
+        auto lock = std::make_unique<InstanceLock>(home());
+        EXPECT_EQ(lock->take(), InstanceLock::Outcome::Taken);
+        PollixProgram::endOnSignals(*lock, [ended] { *ended = true; });
+        return lock;
+    }
+
+    // The class set up and Attendance chosen in the main window, as at the computer.
+    static bool classSetForRollCall(TabController &tab)
+    {
+        ModalDriver prepare;
+        prepare.on("ClassSet", [&](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
+        tab.btnClassSet->click();
+        const int attendance = tab.cboActivityMode->findText(QStringLiteral("Attendance"));
+        if (attendance < 0)
+            return false;
+        tab.cboActivityMode->setCurrentIndex(attendance);
+        emit tab.cboActivityMode->activated(attendance);
+        return tab.bIsClassSetted() && tab.btnStart->isEnabled();
+    }
+
+    // The name a roll call's save proposes: the activity and the minute the run started.
+    static QString rollCallName(const QuizEntity &session)
+    {
+        const QDateTime started = QDateTime::fromString(session.startTime(), Qt::ISODate);
+        return QStringLiteral("Attendance ") + started.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     }
 
     QString questionFile(const QString &name)
@@ -170,19 +208,19 @@ protected:
     // One whole quiz from the teacher keypad once its window is up: the keypads log in, each
     // question is started, answered by all and stopped, then the run is left and saved. Returns
     // the new session file.
-    QString playQuiz(SimReceiver *sim)
+    QString playQuiz(SimReceiver *sim, int questionCount = int(kRight.size()))
     {
         const QStringList before = sessionFiles();
         EXPECT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); })) << "keypads logged in";
         QPointer<QuizStateWindowController> run = runWindow();
         if (!run)
             return {};
-        for (int q = 1; q <= kRight.size(); ++q) {
+        for (int q = 1; q <= questionCount; ++q) {
             sim->pressTeacherKey(0x8A); // Start
             EXPECT_TRUE(waitFor([&] { return run->bStartFlag() && everyoneAnswered(); })) << "question " << q;
             sim->pressTeacherKey(0x8B); // Stop
             EXPECT_TRUE(waitFor([&] { return !run->bStartFlag(); }));
-            if (q < kRight.size()) {
+            if (q < questionCount) {
                 sim->pressTeacherKey(0x86); // Next
                 EXPECT_TRUE(waitFor([&] { return run->nCurrentQuestionNo() == q + 1; }));
             }
@@ -374,15 +412,11 @@ TEST_F(KeypadMorningTest, ARunEndedByItsCloseBoxLogsTheClassOutAndTheNextRunCoun
 // folder.
 TEST_F(KeypadMorningTest, AnEndingSignalDuringAQuizSavesItAndLogsTheClassOutBeforeTheReceiverIsLetGo)
 {
-    // As a start from any parent would find it, whatever this suite was started under.
-    std::signal(SIGTERM, SIG_DFL);
+    bool ended = false;
+    const std::unique_ptr<InstanceLock> lock = endOnSignals(&ended);
     SimReceiver *sim = classWithKeypads();
     ASSERT_TRUE(sim);
     const QString planets = questionFile(QStringLiteral("Planets"));
-    InstanceLock lock(home());
-    ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
-    bool ended = false;
-    PollixProgram::endOnSignals(lock, [&ended] { ended = true; });
 
     TabController tab;
     showMainWindow(tab);
@@ -396,13 +430,104 @@ TEST_F(KeypadMorningTest, AnEndingSignalDuringAQuizSavesItAndLogsTheClassOutBefo
     const qsizetype mark = sim->framesFromProgram().size();
     ASSERT_EQ(::raise(SIGTERM), 0);
     ASSERT_TRUE(waitFor([&] { return ended; }, 5000));
-    EXPECT_FALSE(lock.isHeld()) << "Pollix let go of the folder";
+    EXPECT_FALSE(lock->isHeld()) << "Pollix let go of the folder";
     EXPECT_EQ(sessionFiles().size(), 1) << "the run was saved";
     EXPECT_TRUE(sentSince(sim, mark, QByteArray::fromHex("F400C001"))) << "the logout wake frame";
     EXPECT_TRUE(sentSince(sim, mark, QByteArray::fromHex("F60000"))) << "the class logged out";
     for (int id = 1; id <= kKeypads; ++id)
         EXPECT_FALSE(sim->keypad(id).loggedIn) << id;
     EXPECT_FALSE(app()->getBHaveDevice()) << "the receiver let go of";
+    // The program would end here; the test closes what it leaves.
+    delete run.data();
+}
+
+// A roll call has no question file to name its session after: its save proposes the activity and
+// the minute the run started, so that the teacher keypad's F1 saves it as it saves a quiz; the
+// next roll call, steered by the same keypad, is proposed a name of its own.
+TEST_F(KeypadMorningTest, TwoRollCallsInARowFromTheTeacherKeypadAloneEachSavedUnderTheProposedName)
+{
+    SimReceiver *sim = classWithKeypads();
+    ASSERT_TRUE(sim);
+    TabController tab;
+    showMainWindow(tab);
+    ASSERT_TRUE(classSetForRollCall(tab));
+
+    // From now on the keypad alone: F1 answers the exit question and the save dialog.
+    QStringList proposed, unexpected;
+    ModalDriver modals;
+    modals.on("PollixAlert", [&](QWidget *w) {
+        auto *alert = qobject_cast<PollixAlert *>(w);
+        if (alert->informativeText().contains(QStringLiteral("Are you sure to exit this Activity?"))) {
+            sim->pressTeacherKey(0x81);
+        } else {
+            unexpected << alert->text() + QLatin1Char('|') + alert->informativeText();
+            alert->reject();
+            // A save dialog the keypad cannot get past (F1 refused, say) would hold the test in
+            // its modal loop: it is left, so that the test goes on to say so.
+            QTimer::singleShot(0, [] {
+                for (QWidget *top : QApplication::topLevelWidgets())
+                    if (auto *save = qobject_cast<SaveToDataController *>(top); save && save->isVisible())
+                        save->done(QDialog::Rejected);
+            });
+        }
+    });
+    modals.on("SaveToData", [&](QWidget *w) {
+        proposed << w->findChild<QLineEdit *>(QStringLiteral("txtSaveSession"))->text();
+        sim->pressTeacherKey(0x81);
+    });
+    closeAnyOther(modals, unexpected);
+
+    QList<QuizEntity> sessions;
+    for (int run = 1; run <= 2; ++run) {
+        sim->pressTeacherKey(0x8A); // Start, at the main window: the roll call opens
+        ASSERT_TRUE(waitFor([&] { return runWindow() != nullptr; }, 5000)) << "roll call " << run;
+        const QString saved = playQuiz(sim, 1);
+        ASSERT_FALSE(saved.isEmpty()) << "roll call " << run;
+        EXPECT_TRUE(unexpected.isEmpty()) << unexpected.join(" / ").toStdString();
+        EXPECT_EQ(tab.txtSessionSaved->fullText(), "Session saved to " + QDir::toNativeSeparators(saved));
+        EXPECT_EQ(app()->objectToReceiveCommData(), &tab);
+        const auto session = TovQuizXmlDatabase().getQuizInfoAll(saved);
+        ASSERT_TRUE(session);
+        EXPECT_EQ(session->actionType(), "13");
+        ASSERT_EQ(session->allRollCall().size(), 1);
+        EXPECT_EQ(session->allRollCall()[0].AbsenceStu(), "|") << "every keypad pressed";
+        sessions << *session;
+    }
+    ASSERT_EQ(proposed.size(), 2);
+    EXPECT_EQ(sessions[0].name(), proposed[0]);
+    EXPECT_EQ(sessions[1].name(), proposed[1]);
+    EXPECT_EQ(sessions[0].name(), rollCallName(sessions[0]));
+    // Two roll calls of one minute are told apart.
+    const QString second = rollCallName(sessions[1]);
+    EXPECT_EQ(sessions[1].name(), second == sessions[0].name() ? second + " (2)" : second);
+}
+
+// The session ends during a roll call (a logout, a shutdown): the run is saved under the name its
+// save would have proposed.
+TEST_F(KeypadMorningTest, AnEndingSignalDuringARollCallSavesItUnderTheProposedName)
+{
+    bool ended = false;
+    const std::unique_ptr<InstanceLock> lock = endOnSignals(&ended);
+    SimReceiver *sim = classWithKeypads();
+    ASSERT_TRUE(sim);
+
+    TabController tab;
+    showMainWindow(tab);
+    ASSERT_TRUE(classSetForRollCall(tab));
+    sim->pressTeacherKey(0x8A); // Start: the roll call opens
+    ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
+    QPointer<QuizStateWindowController> run = runWindow();
+    sim->pressTeacherKey(0x8A); // Start: the keypads press
+    ASSERT_TRUE(waitFor([&] { return run->bStartFlag() && everyoneAnswered(); }));
+
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    ASSERT_TRUE(waitFor([&] { return ended; }, 5000));
+    ASSERT_EQ(sessionFiles().size(), 1) << "the run was saved";
+    const auto session =
+        TovQuizXmlDatabase().getQuizInfoAll(QDir(app()->strQuizXmlDataFilePath()).filePath(sessionFiles().first()));
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->name(), rollCallName(*session));
+    EXPECT_EQ(session->actionType(), "13");
     // The program would end here; the test closes what it leaves.
     delete run.data();
 }

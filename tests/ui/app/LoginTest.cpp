@@ -278,7 +278,7 @@ TEST_F(LoginTest, SystemSettingsFollowTheReceiverModel)
 }
 
 // A sound switched on that would stay silent in a run is refused with the reason, and nothing is
-// stored until every sound switched on is one.
+// stored until every sound switched on is one this computer plays.
 TEST_F(LoginTest, SystemSettingsRefuseASoundThatIsNone)
 {
     TovConfigXmlDatabase *config = TovConfigXmlDatabase::sharedConfigUI();
@@ -286,6 +286,11 @@ TEST_F(LoginTest, SystemSettingsRefuseASoundThatIsNone)
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("just some words, no sound\n");
     text.close();
+    // Named as an MP3 and starting as one, with no sound in it: only the player can tell.
+    QFile fake(home() + "fake.mp3");
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+    fake.write(QByteArray("ID3\x04\x00\x00\x00\x00\x00\x00", 10) + QByteArray(2000, 'x'));
+    fake.close();
     SystemSettingCtrl page;
     QTest::mouseClick(page.checkStart, Qt::LeftButton);
     page.slideSpeed->setValue(70);
@@ -305,13 +310,17 @@ TEST_F(LoginTest, SystemSettingsRefuseASoundThatIsNone)
         EXPECT_EQ(config->musicByName("Start Answer")->path(), home() + "Start.WAV");
         EXPECT_EQ(config->getMouseValue(), 30);
     }
-    // Switched off, the same path is kept as it is; an MP3 is told by its first bytes.
+    page.textStart->setText(home() + "fake.mp3");
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(answers.alerts().last().text, "The settings could not be saved.");
+    EXPECT_TRUE(answers.alerts().last().informativeText.startsWith("Start Answer: it cannot be played ("))
+        << answers.alerts().last().informativeText.toStdString();
+    EXPECT_EQ(config->musicByName("Start Answer")->state(), 0);
+    // Switched off, the same path is kept as it is; a real MP3 plays.
+    page.textStart->setText(home() + "gone.wav");
     QTest::mouseClick(page.checkStart, Qt::LeftButton);
     QTest::mouseClick(page.checkStop, Qt::LeftButton);
-    QFile mp3(home() + "bell.mp3");
-    ASSERT_TRUE(mp3.open(QIODevice::WriteOnly));
-    mp3.write("ID3\x04\x00\x00\x00\x00\x00\x00");
-    mp3.close();
+    ASSERT_TRUE(QFile::copy(testDataPath("run/mp3-sound/Bell.mp3"), home() + "bell.mp3"));
     page.textStop->setText(home() + "bell.mp3");
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_EQ(answers.alerts().last().text, "Successfully Saved.");

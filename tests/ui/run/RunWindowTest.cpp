@@ -7,10 +7,16 @@
 #include "ui/authoring/SmallQuestions.h"
 #include "core/keypad/DeviceController.h"
 #include "core/store/TovConfigXmlDatabase.h"
+#include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/SoundPlayer.h"
 #include "support/DialogAnswers.h"
+#include "ui/run/RunSounds.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QMediaPlayer>
+#include <QSignalSpy>
 #include <QTimer>
 
 #include <mutex>
@@ -365,6 +371,76 @@ TEST_F(RunWindowTest, StartAndStopCuesAreCutAfterThreeSeconds)
     EXPECT_FALSE(window->bCloseTimerisValid());
     button("btnStop")->click();
     EXPECT_EQ(window->nPlaySoundtype(), 3);
+}
+
+namespace {
+QStringList s_logLines;
+void keepLogLine(QtMsgType, const QMessageLogContext &, const QString &line)
+{
+    s_logLines << line;
+}
+
+// The program's log lines while it lives.
+struct LogLines
+{
+    LogLines()
+    {
+        s_logLines.clear();
+        const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, true);
+        previous = qInstallMessageHandler(keepLogLine);
+    }
+    ~LogLines()
+    {
+        qInstallMessageHandler(previous);
+        const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, false);
+    }
+    static bool has(const QString &start)
+    {
+        return std::any_of(s_logLines.cbegin(), s_logLines.cend(), [&](const QString &l) { return l.startsWith(start); });
+    }
+    QtMessageHandler previous;
+};
+} // namespace
+
+// A teacher's MP3 cue reaches the system's media player, which reads it and is asked to play it
+// (with or without a sound card); a sound switched on that cannot be played is named in the log.
+TEST_F(RunWindowTest, AnMp3CuePlaysAndASoundThatCannotBePlayedIsNamedInTheLog)
+{
+    ASSERT_TRUE(QFile::copy(testDataPath("run/mp3-sound/Bell.mp3"), home() + "Bell.mp3"));
+    QFile fake(home() + "Buzz.mp3");
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+    fake.write(QByteArray("ID3\x03\0\0\0\0\0\0", 10) + QByteArray(2000, 'x'));
+    fake.close();
+    auto *config = TovConfigXmlDatabase::sharedConfigUI();
+    const QList<std::pair<QString, QString>> chosen{
+        {"Enter Activity", home() + "gone.wav"}, {"Start Answer", home() + "Bell.mp3"}, {"Stop Answer", home() + "Buzz.mp3"}};
+    for (const auto &[name, path] : chosen) {
+        auto music = config->musicByName(name);
+        ASSERT_TRUE(music);
+        music->setPath(path);
+        music->setState(1);
+        ASSERT_TRUE(config->updateMusic(*music));
+    }
+    LogLines log;
+
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 30}}));
+    SoundPlayer *bell = window->findChild<RunSounds *>()->sound(RunSounds::Start);
+    ASSERT_NE(bell->mediaPlayer(), nullptr);
+    EXPECT_EQ(bell->mediaPlayer()->source(), QUrl::fromLocalFile(home() + "Bell.mp3"));
+    EXPECT_TRUE(waitFor([&] { return bell->isLoaded(); })) << bell->error().toStdString();
+    QSignalSpy states(bell->mediaPlayer(), &QMediaPlayer::playbackStateChanged);
+    button("btnStart")->click();
+    EXPECT_EQ(window->nPlaySoundtype(), 2);
+    EXPECT_TRUE(waitFor([&] {
+        return std::any_of(states.cbegin(), states.cend(), [](const QList<QVariant> &args) {
+            return args.value(0).value<QMediaPlayer::PlaybackState>() == QMediaPlayer::PlayingState;
+        });
+    })) << "the MP3 was started";
+    EXPECT_TRUE(waitFor([&] { return log.has("The sound \"Stop Answer\" (" + home() + "Buzz.mp3) cannot be played: "); }));
+    EXPECT_TRUE(log.has("The sound \"Enter Activity\" (" + home() + "gone.wav) cannot be played: No such file"))
+        << s_logLines.join("\n").toStdString();
+    EXPECT_FALSE(log.has("The sound \"Start Answer\"")) << s_logLines.join("\n").toStdString();
+    button("btnStop")->click();
 }
 
 TEST_F(RunWindowTest, GridPagesOnlyPastFortyFiveStudents)

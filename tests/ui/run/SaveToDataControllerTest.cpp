@@ -203,7 +203,7 @@ TEST_F(SaveToDataTest, AttendanceStoresTheAbsentStudents)
     qd->setStudentAnswer(1, 3, "A");
     qd->setArrayAlreadyTestQuestionNo({1});
     auto d = dialog(8);
-    EXPECT_EQ(d->txtSaveSession->text(), "");
+    EXPECT_EQ(d->txtSaveSession->text(), "Attendance 2026-12-06 09:00") << "OK saves a roll call at once";
     d->txtSaveSession->setText("Monday");
     QuizEntity q = d->RollCallSave();
     EXPECT_EQ(q.actionType(), "13");
@@ -374,7 +374,7 @@ TEST_F(SaveToDataTest, TeacherKeypadF1SavesOnDravel)
 
 // The program is ending (a logout, a shutdown): the run is saved as OK saves it, with nobody
 // there to answer a dialog.
-TEST_F(SaveToDataTest, AtTheProgramsEndTheRunIsSavedUnaskedUnderTheTypedTheProposedOrTheActivitysName)
+TEST_F(SaveToDataTest, AtTheProgramsEndTheRunIsSavedUnaskedUnderTheTypedOrTheProposedName)
 {
     SaveToDataController::Request r;
     r.strFileName = "Week 3.px";
@@ -400,7 +400,7 @@ TEST_F(SaveToDataTest, AtTheProgramsEndTheRunIsSavedUnaskedUnderTheTypedThePropo
     EXPECT_EQ(quiz->allStudentsAns().size(), 6);
     EXPECT_EQ(answerOf(*quiz, "S1", 1), "BC=5");
     EXPECT_EQ(saved(0, "Period 2")->name(), "Period 2");
-    EXPECT_EQ(saved(6, {})->name(), "Survey") << "a survey's dialog proposes no name";
+    EXPECT_EQ(saved(6, {})->name(), "Survey 2026-12-06 09:00") << "a survey is named after the minute it started";
     EXPECT_FALSE(saved(13, {}).has_value()) << "a quick grouping saves nothing";
     EXPECT_TRUE(answers.alerts().isEmpty());
     EXPECT_EQ(sessionFiles().size(), 3);
