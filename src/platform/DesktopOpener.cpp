@@ -19,9 +19,12 @@ constexpr qint64 kReadOutput = 4096;
 
 // xdg-open's exit status when it found no way to open the file ("a required tool could not be
 // found"); with 4 ("the action failed") it hands on a failure of the program it ran, and says
-// "no method available" only where it gave up itself.
+// "no method available" only where it gave up itself. On a GNOME desktop it hands the file to
+// gio, which fails the same way when no program is set for the kind of file.
 constexpr int kNoTool = 3;
 constexpr int kActionFailed = 4;
+constexpr QLatin1StringView kNoProgramSaid[] = {QLatin1StringView("no method available"),
+                                                QLatin1StringView("No application is registered as handling this file")};
 
 QString endOf(QFile &said)
 {
@@ -39,7 +42,9 @@ QString lastLine(const QString &said)
 
 bool nothingOpensIt(int code, const QString &said)
 {
-    return code == kNoTool || (code == kActionFailed && said.contains(QLatin1String("no method available")));
+    return code == kNoTool ||
+           (code == kActionFailed && std::any_of(std::begin(kNoProgramSaid), std::end(kNoProgramSaid),
+                                                 [&](QLatin1StringView words) { return said.contains(words); }));
 }
 } // namespace
 

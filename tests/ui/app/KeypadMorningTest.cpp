@@ -197,9 +197,11 @@ protected:
     static bool everyoneAnswered()
     {
         const QList<int> asked = QuizData::shareManager()->arrayAlreadyTestQuestionNo();
-        if (asked.isEmpty())
+        // The receiver may have told the keypads of their login before the run counted them all.
+        const QList<int> in = QuizParticipantData::shareManager()->loginDeviceNos();
+        if (asked.isEmpty() || in.size() < kKeypads)
             return false;
-        for (int d : QuizParticipantData::shareManager()->loginDeviceNos())
+        for (int d : in)
             if (QuizData::shareManager()->getStudentAnswer(asked.last(), d).isEmpty())
                 return false;
         return true;
