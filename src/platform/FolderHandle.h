@@ -64,6 +64,13 @@ public:
     std::optional<QByteArray> readFile(const QString &name, qint64 limit, QString *why = nullptr) const;
     // Writes a new file (none may lie under the name) and syncs it; its folder is not synced.
     bool createFile(const QString &name, const QByteArray &bytes, QString *why = nullptr) const;
+    // Makes a new empty file under name (none may lie there), telling noteFirst its device and
+    // inode before the name is given, so that a note of it is never missing while the file is
+    // there: the file is made without a name, noted, then named. Where the file system has no
+    // unnamed files, it is made under its name first. False, with *why, when noteFirst says no
+    // (nothing is then left) or the file cannot be made.
+    bool createNotedFile(const QString &name, const std::function<bool(const struct stat &st)> &noteFirst,
+                         QString *why = nullptr) const;
 
     // Removes a file or link in the folder (never what a link leads to); a folder is refused.
     bool removeFile(const QString &name, QString *why = nullptr) const;
