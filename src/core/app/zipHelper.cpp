@@ -9,6 +9,8 @@
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
+#include "platform/FolderHandle.h"
+#include "platform/FolderMark.h"
 #include "platform/FolderSwap.h"
 #include "platform/FolderWork.h"
 #include "platform/Log.h"
@@ -703,6 +705,8 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         return abandon(why);
     if (QFileInfo::exists(data))
         QFile::setPermissions(staging, QFile::permissions(data));
+    if (!FolderMark::write(FolderHandle::open(staging, false), FolderMark::Kind::Restored, &why))
+        return abandon(why);
     // The data about to be replaced are kept in Backups: their folder, moved there by a rename
     // once swapped out (no time, no space), its place made ready now, so that nothing is replaced
     // when there is none. Where Backups is not on the data folder's disk, they are written as an
@@ -730,6 +734,7 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     QString old;
     if (!FolderSwap::syncFileSystemOf(staging, &why) || !FolderSwap::exchange(staging, data, &why, &old))
         return abandon(why);
+    FolderMark::remove(FolderHandle::open(data, false), FolderMark::Kind::Restored);
     if (!keptFolder.isEmpty() && !old.isEmpty()) {
         if (::rename(QFile::encodeName(old).constData(), QFile::encodeName(keptFolder).constData()) == 0) {
             *keptArchive = keptFolder;
