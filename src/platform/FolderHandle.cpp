@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -188,6 +189,15 @@ RecordFile::Kind FolderHandle::kindAt(const QString &name, struct stat *st) cons
     if (st)
         *st = own;
     return kindOf(own);
+}
+
+bool FolderHandle::holdsNoFile(const QString &name) const
+{
+    const FolderHandle folder = openFolder(name);
+    const std::optional<QList<Entry>> list = folder.entries();
+    return list && std::all_of(list->cbegin(), list->cend(), [&](const Entry &e) {
+               return e.kind == RecordFile::Kind::Folder && folder.holdsNoFile(e.name);
+           });
 }
 
 int FolderHandle::openFile(const QString &name, QString *why, struct stat *st) const

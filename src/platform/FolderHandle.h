@@ -55,6 +55,9 @@ public:
     std::optional<QList<Entry>> entries(QString *why = nullptr) const;
     // What lies under name in the folder, not followed; st filled when given and not missing.
     RecordFile::Kind kindAt(const QString &name, struct stat *st = nullptr) const;
+    // Whether the folder name in this folder holds nothing but folders, in it and below it; one
+    // that cannot be read holds something.
+    bool holdsNoFile(const QString &name) const;
 
     // A regular file in the folder opened to read: never through a link, never waiting on a
     // pipe, a device not even opened. The descriptor is the caller's to close; -1 with *why

@@ -14,7 +14,6 @@
 #include <QRegularExpression>
 #include <QUrl>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -143,22 +142,9 @@ QString unsafeFolders(const FolderHandle &parent, const Swap &s)
     return QString();
 }
 
-// Whether the folder name in parent holds no file at all, in it or below it (only empty
-// folders); a folder that cannot be read holds something.
-bool holdsNoFile(const FolderHandle &parent, const QString &name)
-{
-    const FolderHandle folder = parent.openFolder(name);
-    const std::optional<QList<FolderHandle::Entry>> entries = folder.entries();
-    if (!entries)
-        return false;
-    return std::all_of(entries->cbegin(), entries->cend(), [&](const FolderHandle::Entry &e) {
-        return e.kind == RecordFile::Kind::Folder && holdsNoFile(folder, e.name);
-    });
-}
-
 bool holdsFiles(const FolderHandle &parent, const QString &name)
 {
-    return parent.kindAt(name) == RecordFile::Kind::Folder && !holdsNoFile(parent, name);
+    return parent.kindAt(name) == RecordFile::Kind::Folder && !parent.holdsNoFile(name);
 }
 
 // Removes a tree of empty folders; false when something else is in it.
@@ -234,7 +220,7 @@ Outcome finish(const FolderHandle &parent, const Swap &s, const FolderSwap::Keep
         if (holdsFiles(parent, aside)) {
             // A folder an earlier start made in the missing one's place (the first-run files'
             // empty data folders) once the old contents were aside: it gives way.
-            if (!holdsNoFile(parent, target))
+            if (!parent.holdsNoFile(target))
                 return failed(QStringLiteral("%1 was made again while its old contents were aside, and it holds files now; "
                                              "the restored data are in %2 and the data they replace in %3")
                                   .arg(s.target, s.prepared, s.aside));
@@ -260,7 +246,7 @@ Outcome finish(const FolderHandle &parent, const Swap &s, const FolderSwap::Keep
     for (const QString &old : {prepared, aside}) {
         if (parent.kindAt(old) != RecordFile::Kind::Folder)
             continue;
-        if (holdsNoFile(parent, old))
+        if (parent.holdsNoFile(old))
             removeEmptyFolders(parent, old);
         else if (keep)
             keep(parent, old);

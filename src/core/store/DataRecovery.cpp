@@ -243,16 +243,6 @@ bool holdsKeepNote(const FolderHandle &parent, const QString &name)
     return parent.openFolder(name).kindAt(FolderSwap::keepNoteName()) != RecordFile::Kind::Missing;
 }
 
-// Whether the folder name in parent holds no file, in it or below it.
-bool holdsNoFile(const FolderHandle &parent, const QString &name)
-{
-    const FolderHandle folder = parent.openFolder(name);
-    const std::optional<QList<FolderHandle::Entry>> entries = folder.entries();
-    return entries && std::all_of(entries->cbegin(), entries->cend(), [&](const FolderHandle::Entry &e) {
-               return e.kind == RecordFile::Kind::Folder && holdsNoFile(folder, e.name);
-           });
-}
-
 // A data folder missing with no swap noted down is what earlier versions left when killed
 // between the two renames of a restore: its old contents lie in the one folder they were moved
 // aside to, and go back; anything else is left for the teacher, and named.
@@ -489,7 +479,7 @@ void removeLeftoversNaming(QStringList *problems, QStringList *kept)
         if (claimed.contains(notedPath(folder)) || inUse.contains(folder) || beside.kindAt(name) != RecordFile::Kind::Folder ||
             noted(folder))
             continue;
-        if (!holdsNoFile(beside, name)) {
+        if (!beside.holdsNoFile(name)) {
             *problems << QStringLiteral("%1 beside the data folder is left as it is: it holds files, and no record of Pollix's "
                                         "names it as a folder Pollix made")
                              .arg(folder);
