@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -209,6 +210,15 @@ RecordFile::Kind FolderHandle::kindAt(const QString &name, struct stat *st) cons
     return kindOf(own);
 }
 
+bool FolderHandle::holdsNoFile(const QString &name) const
+{
+    const FolderHandle folder = openFolder(name);
+    const std::optional<QList<Entry>> list = folder.entries();
+    return list && std::all_of(list->cbegin(), list->cend(), [&](const Entry &e) {
+               return e.kind == RecordFile::Kind::Folder && folder.holdsNoFile(e.name);
+           });
+}
+
 int FolderHandle::openFile(const QString &name, QString *why, struct stat *st) const
 {
     const auto refuse = [&](const QString &reason) {
@@ -320,6 +330,39 @@ bool FolderHandle::writeNew(const QString &name, const QByteArray &bytes, mode_t
         return true;
     ::unlinkat(m_fd, native(name).constData(), 0);
     return failWith(why, QStringLiteral("%1 cannot be written: %2").arg(pathOf(name), systemError(code)));
+}
+
+bool FolderHandle::createNotedFile(const QString &name, const std::function<bool(const struct stat &)> &noteFirst,
+                                   QString *why) const
+{
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty())
+        return failWith(why, problem);
+    const int fd = ::openat(m_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        // No unnamed files here (a network share): named first, noted right after.
+        struct stat st{};
+        if (!createFile(name, QByteArray(), why) || kindAt(name, &st) != RecordFile::Kind::File)
+            return false;
+        if (noteFirst(st))
+            return true;
+        ::unlinkat(m_fd, native(name).constData(), 0);
+        return failWith(why, QStringLiteral("%1 could not be noted").arg(pathOf(name)));
+    }
+    struct stat st{};
+    int code = ::fstat(fd, &st) == 0 ? 0 : errno;
+    bool made = code == 0 && noteFirst(st);
+    // A name given through the descriptor's entry in /proc, which an ordinary user may do; a name
+    // taken meanwhile is refused.
+    const QByteArray self = QByteArray("/proc/self/fd/") + QByteArray::number(fd);
+    if (made && ::linkat(AT_FDCWD, self.constData(), m_fd, native(name).constData(), AT_SYMLINK_FOLLOW) != 0) {
+        code = errno;
+        made = false;
+    }
+    ::close(fd);
+    if (made)
+        return true;
+    return failWith(why, code ? QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(code))
+                              : QStringLiteral("%1 could not be noted").arg(pathOf(name)));
 }
 
 bool FolderHandle::removeFile(const QString &name, QString *why) const

@@ -58,6 +58,9 @@ public:
     std::optional<QList<Entry>> entries(QString *why = nullptr) const;
     // What lies under name in the folder, not followed; st filled when given and not missing.
     RecordFile::Kind kindAt(const QString &name, struct stat *st = nullptr) const;
+    // Whether the folder name in this folder holds nothing but folders, in it and below it; one
+    // that cannot be read holds something.
+    bool holdsNoFile(const QString &name) const;
 
     // A regular file in the folder opened to read: never through a link, never waiting on a
     // pipe, a device not even opened. The descriptor is the caller's to close; -1 with *why
@@ -72,6 +75,13 @@ public:
     // written at once are better synced in one step.
     bool createFile(const QString &name, const QByteArray &bytes, const QDateTime &modified, bool sync,
                     QString *why = nullptr) const;
+    // Makes a new empty file under name (none may lie there), telling noteFirst its device and
+    // inode before the name is given, so that a note of it is never missing while the file is
+    // there: the file is made without a name, noted, then named. Where the file system has no
+    // unnamed files, it is made under its name first. False, with *why, when noteFirst says no
+    // (nothing is then left) or the file cannot be made.
+    bool createNotedFile(const QString &name, const std::function<bool(const struct stat &st)> &noteFirst,
+                         QString *why = nullptr) const;
 
     // Removes a file or link in the folder (never what a link leads to); a folder is refused.
     bool removeFile(const QString &name, QString *why = nullptr) const;

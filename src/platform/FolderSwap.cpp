@@ -1,6 +1,8 @@
 #include "FolderSwap.h"
 
 #include "AtomicFile.h"
+#include "FolderHandle.h"
+#include "FolderMark.h"
 #include "Log.h"
 #include "RecordFile.h"
 
@@ -123,103 +125,151 @@ std::optional<Swap> readJournal(const QString &path, const QString &targetName, 
     return Swap{path, dir.filePath(target), dir.filePath(prepared), dir.filePath(aside)};
 }
 
+QString nameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
 // Why the folders a swap names may not be touched: one of them is no real folder (a symbolic
 // link, which a removal would follow, or a file).
-QString unsafeFolders(const Swap &s)
+QString unsafeFolders(const FolderHandle &parent, const Swap &s)
 {
     for (const QString &folder : {s.target, s.prepared, s.aside}) {
-        const RecordFile::Kind kind = RecordFile::kindAt(folder);
+        const RecordFile::Kind kind = parent.kindAt(nameOf(folder));
         if (kind != RecordFile::Kind::Missing && kind != RecordFile::Kind::Folder)
-            return QStringLiteral("%1 is %2").arg(QFileInfo(folder).fileName(), RecordFile::kindText(kind));
+            return QStringLiteral("%1 is %2").arg(nameOf(folder), RecordFile::kindText(kind));
     }
     return QString();
 }
 
-// Whether folder holds no file at all, in it or below it (only empty folders).
-bool holdsNoFile(const QString &folder)
+bool holdsFiles(const FolderHandle &parent, const QString &name)
 {
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileInfo().isSymLink() || !it.fileInfo().isDir())
-            return false;
-    }
-    return true;
+    return parent.kindAt(name) == RecordFile::Kind::Folder && !parent.holdsNoFile(name);
 }
 
 // Removes a tree of empty folders; false when something else is in it.
-bool removeEmptyFolders(const QString &folder)
+bool removeEmptyFolders(const FolderHandle &parent, const QString &name)
 {
-    const QDir dir(folder);
-    for (const QString &sub : dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        if (RecordFile::kindAt(dir.filePath(sub)) != RecordFile::Kind::Folder || !removeEmptyFolders(dir.filePath(sub)))
-            return false;
-    return ::rmdir(native(folder).constData()) == 0;
+    return parent.removeTree(name, nullptr, [](const QString &, const struct stat &) { return false; });
 }
 
 void removeJournal(const QString &path)
 {
-    if (::unlink(native(path).constData()) != 0 && errno != ENOENT)
-        PollixLog(QStringLiteral("Could not remove %1: %2").arg(path, errnoText()));
+    const FolderHandle folder = FolderHandle::open(QFileInfo(path).absolutePath(), true);
+    QString why;
+    if (!folder.removeFile(nameOf(path), &why))
+        PollixLog(QStringLiteral("Could not remove %1: %2").arg(path, why));
     AtomicFile::syncFolderOf(path);
 }
 
-bool rename(const QString &from, const QString &to, QString *errorText)
+// Where a swap's restored data lie, staged whole: in the prepared folder, or, once it was moved
+// in, in the target; nowhere when neither holds the note a restore writes into its folder once
+// every file of it is there.
+enum class Staged { Nowhere, Prepared, InPlace };
+
+Staged stagedWhole(const FolderHandle &parent, const Swap &s)
 {
-    if (::rename(native(from).constData(), native(to).constData()) == 0)
-        return true;
-    return fail(errorText, QStringLiteral("%1 cannot be moved to %2: %3").arg(from, QFileInfo(to).fileName(), errnoText()));
+    const std::pair<QString, Staged> places[] = {{s.prepared, Staged::Prepared}, {s.target, Staged::InPlace}};
+    for (const auto &[folder, where] : places) {
+        if (parent.kindAt(nameOf(folder)) != RecordFile::Kind::Folder)
+            continue;
+        if (FolderMark::holds(parent.openFolder(nameOf(folder)), FolderMark::Kind::Restored))
+            return where;
+    }
+    return Staged::Nowhere;
 }
 
-// Carries a swap through from wherever it was cut: the prepared folder in the folder's place,
-// or, when the prepared one is gone, the old contents back. The journal goes once the folder is
-// in place and that is on the disk; then the folders holding the old contents go.
-bool finish(const Swap &s, QString *errorText)
+enum class Outcome { Finished, NotCarriedThrough, Failed };
+
+// A swap whose restored data are not staged whole: nothing moves in, every folder stays, but the
+// target, missing (or made again holding no file) while its old contents are aside, gets them
+// back.
+Outcome leaveAsItIs(const FolderHandle &parent, const Swap &s, QString *why)
 {
-    // A folder an earlier start made in the missing one's place (the first-run files' empty data
-    // folders) once the old contents were aside: it gives way to the swap's folders. The
-    // restored folder always holds a file (its login list), so it is never taken for one.
-    const bool asideHoldsOld =
-        there(s.aside) && !QDir(s.aside).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    if (there(s.target) && asideHoldsOld && (there(s.prepared) || holdsNoFile(s.target))) {
-        if (!holdsNoFile(s.target))
-            return fail(errorText, QStringLiteral("%1 was made again while its old contents were aside, and it holds files "
-                                                  "now; the restored data are in %2 and the data they replace in %3")
-                                       .arg(s.target, s.prepared, s.aside));
-        if (!removeEmptyFolders(s.target))
-            return fail(errorText, QStringLiteral("%1, made again while its old contents were aside, cannot be removed: %2")
-                                       .arg(s.target, errnoText()));
+    const QString target = nameOf(s.target), aside = nameOf(s.aside);
+    *why = QStringLiteral("%1 holds no restored data staged whole (no %2 of Pollix's in it), so the swap is not carried "
+                          "through and every folder it names is left as it is")
+               .arg(nameOf(s.prepared), FolderMark::noteName(FolderMark::Kind::Restored));
+    if (!holdsFiles(parent, aside) || holdsFiles(parent, target))
+        return Outcome::NotCarriedThrough;
+    QString moveWhy;
+    if ((parent.kindAt(target) != RecordFile::Kind::Missing && !removeEmptyFolders(parent, target)) ||
+        !parent.moveTo(aside, parent, target, &moveWhy)) {
+        *why = QStringLiteral("%1; its old contents in %2 could not be put back: %3").arg(*why, aside, moveWhy);
+        return Outcome::Failed;
     }
-    // Nothing moved yet: the folder goes aside into the empty folder made for it.
-    if (there(s.target) && there(s.prepared) && there(s.aside) && !rename(s.target, s.aside, errorText))
-        return false;
-    if (!there(s.target)) {
-        if (there(s.prepared) ? !rename(s.prepared, s.target, errorText) : there(s.aside) && !rename(s.aside, s.target, errorText))
-            return false;
+    AtomicFile::syncFolderOf(s.target);
+    *why += QStringLiteral("; its old contents in %1 were put back in its place").arg(aside);
+    return Outcome::NotCarriedThrough;
+}
+
+// Carries a swap through from wherever it was cut: the prepared folder, its restored data staged
+// whole, in the folder's place. The folders holding the old contents go to keep, then the journal
+// goes, once the folder is in place and that is on the disk.
+Outcome finish(const FolderHandle &parent, const Swap &s, const FolderSwap::KeepOld &keep, QString *why)
+{
+    const QString target = nameOf(s.target), prepared = nameOf(s.prepared), aside = nameOf(s.aside);
+    const auto failed = [&](const QString &reason) {
+        *why = reason;
+        return Outcome::Failed;
+    };
+    const Staged staged = stagedWhole(parent, s);
+    if (staged == Staged::Nowhere)
+        return leaveAsItIs(parent, s, why);
+    if (staged == Staged::Prepared && parent.kindAt(target) != RecordFile::Kind::Missing) {
+        if (holdsFiles(parent, aside)) {
+            // A folder an earlier start made in the missing one's place (the first-run files'
+            // empty data folders) once the old contents were aside: it gives way.
+            if (!parent.holdsNoFile(target))
+                return failed(QStringLiteral("%1 was made again while its old contents were aside, and it holds files now; "
+                                             "the restored data are in %2 and the data they replace in %3")
+                                  .arg(s.target, s.prepared, s.aside));
+            if (!removeEmptyFolders(parent, target))
+                return failed(QStringLiteral("%1, made again while its old contents were aside, cannot be removed").arg(s.target));
+        } else if (parent.kindAt(aside) == RecordFile::Kind::Folder) {
+            // Nothing moved yet: the folder goes aside into the empty folder made for it (a
+            // rename replaces an empty folder, and refuses one that holds anything).
+            if (::renameat(parent.fd(), native(target).constData(), parent.fd(), native(aside).constData()) != 0)
+                return failed(QStringLiteral("%1 cannot be moved to %2: %3").arg(s.target, aside, errnoText()));
+        } else if (QString moveWhy; !parent.moveTo(target, parent, aside, &moveWhy)) {
+            return failed(moveWhy);
+        }
     }
-    if (!there(s.target))
-        return fail(errorText, QStringLiteral("%1 and the folders that were to replace it are missing").arg(s.target));
-    QString why;
-    if (!AtomicFile::syncFolderOf(s.target, &why))
-        return fail(errorText, why);
+    if (staged == Staged::Prepared) {
+        if (QString moveWhy; !parent.moveTo(prepared, parent, target, &moveWhy))
+            return failed(moveWhy);
+    }
+    if (QString syncWhy; !AtomicFile::syncFolderOf(s.target, &syncWhy))
+        return failed(syncWhy);
+    // The old contents are never removed here: what holds a file is kept, before the journal,
+    // the one record of where they are, goes.
+    for (const QString &old : {prepared, aside}) {
+        if (parent.kindAt(old) != RecordFile::Kind::Folder)
+            continue;
+        if (parent.holdsNoFile(old))
+            removeEmptyFolders(parent, old);
+        else if (keep)
+            keep(parent, old);
+    }
     removeJournal(s.journal);
-    // Checked again just before: a removal would empty whatever a link there leads to.
-    for (const QString &old : {s.prepared, s.aside})
-        if (RecordFile::kindAt(old) == RecordFile::Kind::Folder && !there(old + QLatin1Char('/') + FolderSwap::keepNoteName()) &&
-            !QDir(old).removeRecursively())
-            PollixLog(QStringLiteral("Could not remove %1, the old contents of %2").arg(old, s.target));
-    return true;
+    return Outcome::Finished;
 }
 
-// The journals of swaps of target that a start carries through, and the others, each named with
-// the reason it is left as it is; with held, also those that name folders a start does not
-// touch (they are left as they are, and so are their folders).
-QList<Swap> journalsOf(const QString &target, QStringList *refused, bool held = false)
+// Which journals of a folder: those whose folders a start may touch, those it carries through
+// (their restored data staged whole), or all that Pollix wrote (their folders must stay).
+enum class Which { Safe, CarriedThrough, Held };
+
+// The journals of swaps of target of the kind asked for, and the others in *refused, each named
+// with the reason it is left as it is.
+QList<Swap> journalsOf(const QString &target, Which which, QStringList *refused = nullptr)
 {
     QList<Swap> out;
     if (target.isEmpty())
         return out;
     const QFileInfo info(withoutTrailingSlash(target));
+    const FolderHandle parent = FolderHandle::open(info.absolutePath(), true);
+    if (!parent.isOpen())
+        return out;
     const QRegularExpression name = journalName(info.fileName());
     for (const QString &entry : info.dir().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
         if (!name.match(entry).hasMatch())
@@ -228,8 +278,9 @@ QList<Swap> journalsOf(const QString &target, QStringList *refused, bool held = 
         QString why;
         const std::optional<Swap> swap = readJournal(path, info.fileName(), &why);
         if (swap)
-            why = unsafeFolders(*swap);
-        if (swap && (why.isEmpty() || held))
+            why = unsafeFolders(parent, *swap);
+        if (swap && (which == Which::Held || (why.isEmpty() && (which == Which::Safe ||
+                                                                 stagedWhole(parent, *swap) != Staged::Nowhere))))
             out << *swap;
         else if (refused)
             *refused << (swap ? QStringLiteral("%1 is left as it is, and its swap is not carried through: %2").arg(path, why)
@@ -268,19 +319,25 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
 {
     const QString from = withoutTrailingSlash(prepared);
     const QString to = withoutTrailingSlash(target);
-    const QByteArray fromName = native(from);
-    const QByteArray toName = native(to);
     if (oldContents)
         oldContents->clear();
     if (QString why; AtomicFile::changeRefused(to, &why))
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
-    if (!QFileInfo::exists(to)) {
-        if (::rename(fromName.constData(), toName.constData()) != 0)
-            return fail(errorText, QStringLiteral("%1 cannot be put in place: %2").arg(to, errnoText()));
+    const QFileInfo toInfo(to);
+    if (QFileInfo(from).absolutePath() != toInfo.absolutePath())
+        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2 is not beside it").arg(to, from));
+    QString why;
+    const FolderHandle parent = FolderHandle::open(toInfo.absolutePath(), true, &why);
+    if (!parent.isOpen())
+        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
+    const QString fromName = nameOf(from), toName = toInfo.fileName();
+    if (parent.kindAt(toName) == RecordFile::Kind::Missing) {
+        if (!parent.moveTo(fromName, parent, toName, &why))
+            return fail(errorText, QStringLiteral("%1 cannot be put in place: %2").arg(to, why));
         AtomicFile::syncAfterRename(to);
         return true;
     }
-    if (::renameat2(AT_FDCWD, fromName.constData(), AT_FDCWD, toName.constData(), RENAME_EXCHANGE) == 0) {
+    if (::renameat2(parent.fd(), native(fromName).constData(), parent.fd(), native(toName).constData(), RENAME_EXCHANGE) == 0) {
         if (oldContents)
             *oldContents = from;
         AtomicFile::syncAfterRename(to);
@@ -292,23 +349,22 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
     const QString aside = makeSibling(to, QStringLiteral("old"), errorText);
     if (aside.isEmpty())
         return false;
-    const QByteArray asideName = native(aside);
-    QString why;
+    const QString asideName = nameOf(aside);
     const QString journal = writeJournal(to, from, aside, &why);
     if (journal.isEmpty()) {
-        ::rmdir(asideName.constData());
+        ::unlinkat(parent.fd(), native(asideName).constData(), AT_REMOVEDIR);
         return fail(errorText, QStringLiteral("%1 cannot be replaced: the swap could not be noted down first: %2").arg(to, why));
     }
-    // rename() replaces an empty folder.
-    if (::rename(toName.constData(), asideName.constData()) != 0) {
+    // A rename replaces the empty folder made for the old contents (and refuses one that holds
+    // anything by now).
+    if (::renameat(parent.fd(), native(toName).constData(), parent.fd(), native(asideName).constData()) != 0) {
         why = errnoText();
-        ::rmdir(asideName.constData());
+        ::unlinkat(parent.fd(), native(asideName).constData(), AT_REMOVEDIR);
         removeJournal(journal);
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     }
-    if (::rename(fromName.constData(), toName.constData()) != 0) {
-        why = errnoText();
-        if (::rename(asideName.constData(), toName.constData()) != 0)
+    if (!parent.moveTo(fromName, parent, toName, &why)) {
+        if (QString backWhy; !parent.moveTo(asideName, parent, toName, &backWhy))
             return fail(errorText, QStringLiteral("%1 cannot be replaced: %2; its contents are in %3 until the next start "
                                                   "puts the new ones in place")
                                        .arg(to, why, aside));
@@ -318,8 +374,8 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     }
     QString old = from;
-    if (::rename(asideName.constData(), fromName.constData()) != 0) {
-        PollixLog(QStringLiteral("The old data are left in %1").arg(aside));
+    if (!parent.moveTo(asideName, parent, fromName, &why)) {
+        PollixLog(QStringLiteral("The old data are left in %1: %2").arg(aside, why));
         old = aside;
     }
     if (oldContents)
@@ -331,18 +387,27 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
     return true;
 }
 
-int finishInterrupted(const QString &target, QString *errorText)
+int finishInterrupted(const QString &target, QString *errorText, const KeepOld &keep)
 {
     QStringList refused, problems;
     int finished = 0;
-    for (const Swap &swap : journalsOf(target, &refused)) {
+    const QFileInfo info(withoutTrailingSlash(target));
+    const QList<Swap> swaps = journalsOf(target, Which::Safe, &refused);
+    const FolderHandle parent = swaps.isEmpty() ? FolderHandle() : FolderHandle::open(info.absolutePath(), true);
+    for (const Swap &swap : swaps) {
         QString why;
-        if (finish(swap, &why)) {
+        switch (finish(parent, swap, keep, &why)) {
+        case Outcome::Finished:
             ++finished;
             PollixLog(QStringLiteral("Finished the replacement of %1, cut short").arg(swap.target));
-        } else {
+            break;
+        case Outcome::NotCarriedThrough:
+            refused << QStringLiteral("%1 is left as it is, and its swap is not carried through: %2").arg(swap.journal, why);
+            break;
+        case Outcome::Failed:
             problems << QStringLiteral("%1 could not be replaced by %2 (%3); this is tried again at the next start")
                             .arg(swap.target, swap.prepared, why);
+            break;
         }
     }
     for (const QString &problem : std::as_const(refused))
@@ -361,14 +426,14 @@ QString keepNoteName()
 QStringList foldersInUse(const QString &target)
 {
     QStringList out;
-    for (const Swap &swap : journalsOf(target, nullptr, true))
+    for (const Swap &swap : journalsOf(target, Which::Held))
         out << swap.target << swap.prepared << swap.aside;
     return out;
 }
 
 bool isUnfinished(const QString &target)
 {
-    return !journalsOf(target, nullptr).isEmpty();
+    return !journalsOf(target, Which::CarriedThrough).isEmpty();
 }
 
 } // namespace FolderSwap

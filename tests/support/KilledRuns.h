@@ -7,7 +7,9 @@
 
 // A change killed at each of its steps, for real: the current test runs again in a child process
 // under strace (TracedRun), which sends SIGKILL when the child starts its n-th rename, for n = 1,
-// 2, ... until a run ends without being killed; then the same at its n-th removal of a file. The
+// 2, ... until a run ends without being killed; then the same at its n-th removal of a file, and
+// at the n-th of each of those made relative to a folder held open (renameat, renameat2,
+// unlinkat). The
 // child finds itself by childFolder() (empty in the test itself), makes the change there and
 // returns.
 namespace KilledRuns {

@@ -2,6 +2,7 @@
 
 #include "Orvenda_AppDelegate.h"
 #include "ZipArchive.h"
+#include "core/store/BackupsFolder.h"
 #include "core/store/DataFolderLayout.h"
 #include "core/store/DataRecovery.h"
 #include "core/store/GlobalFunctions.h"
@@ -95,21 +96,7 @@ Folders foldersIn(const QString &root)
     return {base, base + layout.at(0), base + layout.at(1), base + layout.at(2)};
 }
 
-// stem, or "stem (2)", "stem (3)" and up: the first under which nothing lies with any of the
-// endings (a dangling link counts as something).
-QString freeStem(const QString &stem, const QStringList &endings)
-{
-    const auto taken = [&](const QString &path) {
-        return std::any_of(endings.cbegin(), endings.cend(), [&](const QString &ending) {
-            const QFileInfo info(path + ending);
-            return info.exists() || info.isSymLink();
-        });
-    };
-    QString path = stem;
-    for (int n = 2; taken(path); ++n)
-        path = QStringLiteral("%1 (%2)").arg(stem).arg(n);
-    return path;
-}
+using BackupsFolder::freeStem;
 
 bool isXmlName(const QString &name)
 {
@@ -314,16 +301,14 @@ bool zipHelper::recoverFileFrom(const QString &archivePath, QString *errorText, 
 
 QString zipHelper::backupsFolder()
 {
-    return GF::pathInApplicationFolder(QStringLiteral("Backups"));
+    return BackupsFolder::path();
 }
 
 QString zipHelper::backupBeforeRestorePath(const QDateTime &when)
 {
-    const QString folder = backupsFolder();
-    if (folder.isEmpty())
+    const QString stem = BackupsFolder::beforeRestoreStem(when);
+    if (stem.isEmpty())
         return QString();
-    // Dashes between the hours, minutes and seconds: no colon, which SMB and FAT refuse.
-    const QString stem = folder + QStringLiteral("/Before restore ") + when.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     return freeStem(stem, {QStringLiteral(".zip")}) + QStringLiteral(".zip");
 }
 

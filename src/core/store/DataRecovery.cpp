@@ -1,12 +1,17 @@
 #include "DataRecovery.h"
 
+#include "BackupsFolder.h"
 #include "DataFolderLayout.h"
 #include "GlobalFunctions.h"
 #include "core/base/AppDelegateBase.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
+#include "platform/FolderHandle.h"
+#include "platform/FolderMark.h"
 #include "platform/FolderSwap.h"
+#include "platform/FolderWork.h"
 #include "platform/Log.h"
+#include "platform/ProcessStart.h"
 #include "platform/RecordFile.h"
 #include "platform/SideFiles.h"
 
@@ -15,9 +20,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
+#include <mutex>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,33 +31,78 @@ namespace {
 constexpr qint64 kMostWorkRecordBytes = 1 << 20;
 constexpr qint64 kMostKeepNoteBytes = 64 * 1024;
 
-QByteArray native(const QString &path)
-{
-    return QFile::encodeName(path);
-}
-
 bool there(const QString &path)
 {
     return !path.isEmpty() && RecordFile::kindAt(path) != RecordFile::Kind::Missing;
 }
 
+QString nameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+QString folderOf(const QString &path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
 // ---- The record of unfinished work ----
 //
-// One line per piece of work: the process that started it, a tab, and the path it is making.
+// One line per piece of work: the process that started it, when that process started, the
+// device and inode of the file or folder it made, a tab, and the path. Earlier versions wrote the
+// process and the path alone; such a line is still read, but tells nothing of its file.
 
 QString workRecordPath()
 {
     return GlobalFunctions::pathInApplicationFolder(QStringLiteral(".unfinished-work"));
 }
 
+// The record is read, changed and written again by the work's own thread and by the removal of
+// leftovers; one at a time, so that no line of either is lost.
+std::mutex &recordMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
 struct WorkLine
 {
     qint64 pid = 0;
+    QString start;         // ProcessStart::of the process; empty in an earlier version's line
+    quint64 device = 0;    // of what the work made
+    quint64 inode = 0;
     QString path;
+
+    bool identified() const { return !start.isEmpty(); }
 };
 
-// The lines of the record, or none (and *why) when the record is not one Pollix wrote: it is
-// then left as it is, and nothing it names is touched.
+std::optional<WorkLine> parseWorkLine(const QByteArray &line)
+{
+    const qsizetype tab = line.indexOf('\t');
+    if (tab <= 0 || tab + 1 >= line.size())
+        return std::nullopt;
+    const QList<QByteArray> head = line.left(tab).split(' ');
+    WorkLine out;
+    bool ok = false;
+    out.pid = head.first().toLongLong(&ok);
+    if (!ok || out.pid <= 0)
+        return std::nullopt;
+    if (head.size() == 4) {
+        bool devOk = false, inoOk = false;
+        out.start = QString::fromLatin1(head.at(1));
+        out.device = head.at(2).toULongLong(&devOk);
+        out.inode = head.at(3).toULongLong(&inoOk);
+        if (!devOk || !inoOk || out.start.isEmpty())
+            return std::nullopt;
+    } else if (head.size() != 1) {
+        return std::nullopt;
+    }
+    out.path = QString::fromUtf8(line.mid(tab + 1));
+    return out;
+}
+
+// The lines of the record, or none (and *why) when the record is not one Pollix wrote, whole: it
+// is then left as it is, and nothing it names is touched.
 std::optional<QList<WorkLine>> readWorkRecord(QString *why = nullptr)
 {
     QList<WorkLine> out;
@@ -61,19 +111,24 @@ std::optional<QList<WorkLine>> readWorkRecord(QString *why = nullptr)
         return out;
     QString problem;
     const std::optional<QByteArray> bytes = RecordFile::read(path, kMostWorkRecordBytes, &problem);
-    if (!bytes) {
+    qsizetype number = 0;
+    if (bytes) {
+        for (const QByteArray &line : bytes->split('\n')) {
+            ++number;
+            if (line.isEmpty())
+                continue;
+            const std::optional<WorkLine> parsed = parseWorkLine(line);
+            if (!parsed) {
+                problem = QStringLiteral("its line %1 is none Pollix writes").arg(number);
+                break;
+            }
+            out << *parsed;
+        }
+    }
+    if (!problem.isEmpty()) {
         if (why)
             *why = QStringLiteral("%1 is left as it is, and nothing it names is removed: %2").arg(path, problem);
         return std::nullopt;
-    }
-    for (const QByteArray &line : bytes->split('\n')) {
-        const qsizetype tab = line.indexOf('\t');
-        if (tab <= 0)
-            continue;
-        bool ok = false;
-        const qint64 pid = line.left(tab).toLongLong(&ok);
-        if (ok)
-            out << WorkLine{pid, QString::fromUtf8(line.mid(tab + 1))};
     }
     return out;
 }
@@ -88,16 +143,38 @@ bool writeWorkRecord(const QList<WorkLine> &lines)
     if (kind != RecordFile::Kind::Missing && kind != RecordFile::Kind::File)
         return false;
     if (lines.isEmpty())
-        return kind == RecordFile::Kind::Missing || QFile::remove(path);
+        return kind == RecordFile::Kind::Missing || FolderHandle::open(folderOf(path), true).removeFile(nameOf(path));
     QByteArray bytes;
-    for (const WorkLine &l : lines)
-        bytes += QByteArray::number(l.pid) + '\t' + l.path.toUtf8() + '\n';
+    for (const WorkLine &l : lines) {
+        bytes += QByteArray::number(l.pid);
+        if (l.identified())
+            bytes += ' ' + l.start.toLatin1() + ' ' + QByteArray::number(l.device) + ' ' + QByteArray::number(l.inode);
+        bytes += '\t' + l.path.toUtf8() + '\n';
+    }
     return AtomicFile::write(path, bytes);
 }
 
-bool isOtherLiveProcess(qint64 pid)
+const QString &ownStart()
 {
-    return pid != qint64(::getpid()) && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+    static const QString start = ProcessStart::of(qint64(::getpid()));
+    return start;
+}
+
+// Who made what a line names, as far as the line tells.
+enum class Maker {
+    ThisAtWork, // this very process, whose folder work still runs
+    StillRuns,  // another process that still runs: the very one that noted it
+    Gone,       // a process that ended, or this one with its work done
+    Untold      // a line of an earlier version: its process and file cannot be told apart
+};
+
+Maker makerOf(const WorkLine &line)
+{
+    if (!line.identified())
+        return Maker::Untold;
+    if (line.pid == qint64(::getpid()) && line.start == ownStart())
+        return FolderWork::running() ? Maker::ThisAtWork : Maker::Gone;
+    return ProcessStart::stillRuns(line.pid, line.start) ? Maker::StillRuns : Maker::Gone;
 }
 
 // A path as the record notes it: its folder where it really lies, so that a start can reach the
@@ -107,6 +184,22 @@ QString notedPath(const QString &path)
     const QFileInfo info(path);
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : QDir(folder).filePath(info.fileName());
+}
+
+// The folder a noted path lies in, reached from "/" without following a link on the way; *why
+// names the link or the failure, and stays empty when the folder is simply missing.
+FolderHandle folderOfNoted(const QString &path, QString *why)
+{
+    if (*why = RecordFile::wayProblem(QStringLiteral("/"), path.mid(1)); !why->isEmpty())
+        return {};
+    FolderHandle root = FolderHandle::open(QStringLiteral("/"), false, why);
+    const QString folder = folderOf(path);
+    if (folder == QLatin1String("/") || !root.isOpen())
+        return root;
+    FolderHandle out = root.openFolder(folder.mid(1), why);
+    if (!out.isOpen() && !there(folder))
+        why->clear();
+    return out;
 }
 
 // ---- The data folder and the folders beside it ----
@@ -128,17 +221,26 @@ QString realDataFolder()
     return realFolder(DataFolderLayout::dataFolder());
 }
 
-// The staging folders of restores beside the data folder, of the given tags.
+QRegularExpression stagingName(const QString &data, const QString &tags)
+{
+    return QRegularExpression(QStringLiteral("^%1\\.(%2)-[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(nameOf(data)), tags));
+}
+
+// The staging folders of restores beside the data folder, of the given tags: real folders only.
 QStringList stagingFolders(const QString &data, const QString &tags)
 {
-    const QFileInfo info(data);
-    const QRegularExpression staging(
-        QStringLiteral("^%1\\.(%2)-[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(info.fileName()), tags));
+    const QRegularExpression staging = stagingName(data, tags);
     QStringList out;
-    for (const QFileInfo &fi : info.dir().entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
+    for (const QFileInfo &fi : QDir(folderOf(data)).entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name))
         if (!fi.isSymLink() && staging.match(fi.fileName()).hasMatch())
             out << fi.filePath();
     return out;
+}
+
+// Whether the folder name in parent holds a restore's note of where it is to be kept.
+bool holdsKeepNote(const FolderHandle &parent, const QString &name)
+{
+    return parent.openFolder(name).kindAt(FolderSwap::keepNoteName()) != RecordFile::Kind::Missing;
 }
 
 // A data folder missing with no swap noted down is what earlier versions left when killed
@@ -150,7 +252,8 @@ void putBackMissingDataFolder(const QString &data, QStringList *problems)
         return;
     const QStringList aside = stagingFolders(data, QStringLiteral("old"));
     const QStringList staged = stagingFolders(data, QStringLiteral("restore"));
-    if (aside.size() == 1 && ::rename(native(aside.first()).constData(), native(data).constData()) == 0) {
+    const FolderHandle parent = FolderHandle::open(folderOf(data), true);
+    if (aside.size() == 1 && parent.moveTo(nameOf(aside.first()), parent, nameOf(data))) {
         AtomicFile::syncFolderOf(data);
         PollixLog(QStringLiteral("The data folder was missing: %1 was put back in its place").arg(aside.first()));
         return;
@@ -160,169 +263,304 @@ void putBackMissingDataFolder(const QString &data, QStringList *problems)
                          .arg(data, (aside + staged).join(QStringLiteral(", ")));
 }
 
-// Where a keep note sends its folder: a folder's name in the application folder's Backups (an
-// earlier Pollix wrote the whole path, which must then lead there); empty with *why when the
-// note names anything else.
-QString keepPlace(const QByteArray &note, QString *why)
+// The name in Backups a keep note sends its folder to (an earlier Pollix wrote the whole path,
+// which must then lead there); empty with *why when the note names anything else.
+QString keepName(const QByteArray &note, QString *why)
 {
-    const QString backups = QDir::cleanPath(GlobalFunctions::pathInApplicationFolder(QStringLiteral("Backups")));
+    const QString backups = QDir::cleanPath(BackupsFolder::path());
     QString name = QString::fromUtf8(note);
-    if (name.startsWith(QLatin1Char('/')) && QFileInfo(name).absolutePath() == backups)
-        name = QFileInfo(name).fileName();
+    if (name.startsWith(QLatin1Char('/')) && folderOf(name) == backups)
+        name = nameOf(name);
     if (const QString problem = RecordFile::nameProblem(name); !problem.isEmpty() || name.contains(QLatin1Char('/'))) {
         *why = problem.isEmpty() ? QStringLiteral("%1 is no folder of %2").arg(name, backups) : problem;
         return QString();
     }
-    if (const RecordFile::Kind kind = RecordFile::kindAt(backups); kind != RecordFile::Kind::Folder) {
-        *why = QStringLiteral("%1 is %2").arg(backups, RecordFile::kindText(kind));
-        return QString();
-    }
-    return backups + QLatin1Char('/') + name;
+    return name;
 }
 
-// The data a restore replaced, noted to be kept as a folder because they could not be written as
-// an archive, go where the note says (they may be all that is left of them), and never away.
-// True when folder held such a note: it was moved, or stays where it is (named in *problems when
-// the note is none Pollix wrote).
-bool keptWhereNoted(const QString &folder, QStringList *problems)
+// What a folder's keep note says: the name in Backups, empty when it has none; nothing with *why
+// when the note is none Pollix wrote.
+std::optional<QString> keepNoteOf(const FolderHandle &folder, QString *why)
 {
-    if (!there(folder + QLatin1Char('/') + FolderSwap::keepNoteName()))
-        return false;
-    QString why;
-    const QString keep = DataRecovery::keptPlace(folder, &why);
-    if (keep.isEmpty()) {
-        *problems << QStringLiteral("%1 is left where it is: its note %2 is none Pollix wrote (%3)")
-                         .arg(folder, FolderSwap::keepNoteName(), why);
-        return true;
-    }
-    if (there(keep) || ::rename(native(folder).constData(), native(keep).constData()) != 0) {
-        PollixLog(QStringLiteral("%1 holds data a restore replaced, to be kept as %2; it stays where it is").arg(folder, keep));
-        return true;
-    }
-    QFile::remove(keep + QLatin1Char('/') + FolderSwap::keepNoteName());
-    AtomicFile::syncFolderOf(keep);
-    PollixLog(QStringLiteral("The data a restore replaced were moved from %1 to %2").arg(folder, keep));
-    return true;
+    const QString note = FolderSwap::keepNoteName();
+    if (folder.kindAt(note) == RecordFile::Kind::Missing)
+        return QString();
+    const std::optional<QByteArray> bytes = folder.readFile(note, kMostKeepNoteBytes, why);
+    if (!bytes)
+        return std::nullopt;
+    const QString name = keepName(bytes->trimmed(), why);
+    return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
 }
 
-// A line of the record, done with: a backup's part file it names is removed, when it is one of
-// Pollix's naming reached without a link. False (and *why) when the line names something that
-// may not be removed; it then stays.
-bool finishWorkLine(const WorkLine &line, QString *why)
+// The application folder's Backups, made when missing; never reached through a link.
+FolderHandle backupsFolder(QString *why)
+{
+    const QString backups = BackupsFolder::path();
+    if (backups.isEmpty()) {
+        *why = QStringLiteral("no application folder");
+        return {};
+    }
+    const FolderHandle application = FolderHandle::open(folderOf(backups), true, why);
+    if (application.isOpen() && application.kindAt(nameOf(backups)) == RecordFile::Kind::Missing)
+        ::mkdirat(application.fd(), QFile::encodeName(nameOf(backups)).constData(), 0777);
+    return application.isOpen() ? application.openFolder(nameOf(backups), why) : FolderHandle();
+}
+
+// Data set aside (the old contents of the data folder a swap replaced, or what a restore noted
+// to keep) are kept in Backups under the name their note gives, else a free "Before restore
+// <date and time>", with the note that makes them Pollix's to archive there and remove once the
+// archive holds them. Where they cannot be moved there, they stay beside the data folder with a
+// note of where they go, and a later start moves them. *kept or *problems says where they are.
+void keepInBackups(const FolderHandle &parent, const QString &name, QStringList *kept, QStringList *problems)
+{
+    const QString path = parent.pathOf(name);
+    QString why;
+    const FolderHandle folder = parent.openFolder(name, &why);
+    const std::optional<QString> noted = folder.isOpen() ? keepNoteOf(folder, &why) : std::nullopt;
+    if (!noted) {
+        *problems << QStringLiteral("%1 is left where it is: its note %2 is none Pollix wrote (%3)")
+                         .arg(path, FolderSwap::keepNoteName(), why);
+        return;
+    }
+    const FolderHandle backups = backupsFolder(&why);
+    const QString stem = noted->isEmpty() ? BackupsFolder::beforeRestoreStem(GlobalFunctions::currentDateTime())
+                                          : BackupsFolder::path() + QLatin1Char('/') + *noted;
+    const QString destination = BackupsFolder::freeStem(stem, {QString(), QStringLiteral(".zip")});
+    if (!backups.isOpen() || !parent.moveTo(name, backups, nameOf(destination), &why)) {
+        // Noted in them, so that no start takes them for leftovers and a later one moves them.
+        if (noted->isEmpty() && folder.createFile(FolderSwap::keepNoteName(), nameOf(destination).toUtf8()))
+            folder.sync();
+        *problems << QStringLiteral("The data a restore replaced are kept in %1, beside the data folder: they could not be "
+                                    "moved to %2 (%3). Pollix moves them there when it starts next.")
+                         .arg(path, destination, why);
+        return;
+    }
+    if (!FolderMark::write(folder, FolderMark::Kind::Kept, &why))
+        PollixLog(QStringLiteral("%1 could not be noted as data Pollix keeps: %2").arg(destination, why));
+    folder.removeFile(FolderSwap::keepNoteName());
+    folder.sync();
+    backups.sync();
+    parent.sync();
+    PollixLog(QStringLiteral("The data a restore replaced were moved from %1 to %2").arg(path, destination));
+    *kept << QStringLiteral("The data a restore replaced are kept in %1; Pollix saves them there as an archive, which Restore "
+                            "can bring back.")
+                 .arg(QDir::toNativeSeparators(destination));
+}
+
+// What the data folder holds of a restore cut short before or after its swap: its notes, which
+// say nothing of the data in use.
+void removeRestoreNotes(const QString &data)
+{
+    if (!there(data) || FolderSwap::isUnfinished(data))
+        return;
+    const FolderHandle folder = FolderHandle::open(data, false);
+    for (const FolderMark::Kind kind : {FolderMark::Kind::Kept, FolderMark::Kind::Restored})
+        if (folder.kindAt(FolderMark::noteName(kind)) != RecordFile::Kind::Missing)
+            FolderMark::remove(folder, kind);
+    if (folder.kindAt(FolderSwap::keepNoteName()) != RecordFile::Kind::Missing && folder.removeFile(FolderSwap::keepNoteName()))
+        folder.sync();
+}
+
+// What became of a line of the record.
+enum class LineEnd {
+    Done,  // what it names is gone, or was removed: the line goes
+    Stays, // the line stays, and so does what it names (named in *why when that is to be said)
+};
+
+// A line whose work is over: what it names is removed when it is the very file or folder the
+// work made (its device and inode), reached without a link: a backup's part file, or a restore's
+// staging folder beside the data folder (unless a swap noted down needs it). Anything else stays
+// and is named in *why.
+LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringList &inUse, QString *why)
 {
     const QString &path = line.path;
-    if (!path.startsWith(QLatin1Char('/')) || QDir::cleanPath(path) != path) {
+    if (!path.startsWith(QLatin1Char('/')) || QDir::cleanPath(path) != path || path == QLatin1String("/")) {
         *why = QStringLiteral("%1 is no plain path").arg(path);
-        return false;
+        return LineEnd::Stays;
     }
-    const RecordFile::Kind kind = RecordFile::kindAt(path);
+    const FolderHandle folder = folderOfNoted(path, why);
+    if (!folder.isOpen())
+        return why->isEmpty() ? LineEnd::Done : LineEnd::Stays;
+    const QString name = nameOf(path);
+    struct stat st{};
+    const RecordFile::Kind kind = folder.kindAt(name, &st);
     if (kind == RecordFile::Kind::Missing)
-        return true; // done with, or never made
-    // A restore's staging folder: the look beside the data folder deals with it, and the line
-    // itself touches nothing.
-    const QString name = QFileInfo(path).fileName();
-    static const QRegularExpression staging(QStringLiteral("^.+\\.restore-[A-Za-z0-9]{6}$"));
-    if (kind == RecordFile::Kind::Folder && staging.match(name).hasMatch())
-        return true;
-    if (const QString way = RecordFile::wayProblem(QStringLiteral("/"), path.mid(1)); !way.isEmpty()) {
-        *why = way;
-        return false;
-    }
-    if (SideFiles::kindOf(name) != SideFiles::Kind::Part) {
+        return LineEnd::Done; // done with, or never made
+    const bool staging = kind == RecordFile::Kind::Folder && folderOf(path) == folderOf(data) &&
+                         stagingName(data, QStringLiteral("restore|old")).match(name).hasMatch();
+    if (!staging && (kind != RecordFile::Kind::File || SideFiles::kindOf(name) != SideFiles::Kind::Part)) {
         *why = QStringLiteral("%1 is no part file of a backup").arg(path);
-        return false;
+        return LineEnd::Stays;
     }
-    if (kind != RecordFile::Kind::File) {
-        *why = QStringLiteral("%1 is %2").arg(path, RecordFile::kindText(kind));
-        return false;
+    if (!line.identified()) {
+        // The look beside the data folder deals with a staging folder as with any it finds.
+        if (!staging)
+            *why = QStringLiteral("%1 was noted by an earlier version of Pollix, which did not note which file it made, and "
+                                  "is left as it is")
+                       .arg(path);
+        return LineEnd::Stays;
     }
-    if (::unlink(native(path).constData()) != 0) {
-        *why = QStringLiteral("%1 cannot be removed: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
+    if (quint64(st.st_dev) != line.device || quint64(st.st_ino) != line.inode) {
+        if (!staging)
+            *why = QStringLiteral("%1 is not the one Pollix made there (another has taken its place), and is left as it is").arg(path);
+        return LineEnd::Stays;
     }
+    if (staging) {
+        if (inUse.contains(path) || holdsKeepNote(folder, name))
+            return LineEnd::Stays;
+        QStringList stayed;
+        if (!folder.removeTree(name, &stayed)) {
+            *why = QStringLiteral("%1 could not be removed whole; left in it: %2").arg(path, stayed.join(QStringLiteral(", ")));
+            return LineEnd::Stays;
+        }
+        folder.sync();
+        PollixLog(QStringLiteral("Removed %1, left by an interrupted restore").arg(path));
+        return LineEnd::Done;
+    }
+    if (!folder.removeFile(name, why))
+        return LineEnd::Stays;
     PollixLog(QStringLiteral("Removed %1, left by an interrupted backup").arg(path));
-    return true;
+    return LineEnd::Done;
 }
 
-// What an interrupted backup or restore left; *problems names each record that stays as it is.
-void removeLeftoversNaming(QStringList *problems)
+// What an interrupted backup or restore left; *problems names what stays as it is, *kept where
+// data set aside were kept.
+void removeLeftoversNaming(QStringList *problems, QStringList *kept)
 {
     const QString data = realDataFolder();
+    const bool dataThere = there(data);
+    const QStringList inUse = dataThere ? FolderSwap::foldersInUse(data) : QStringList();
+    const FolderHandle beside = dataThere ? FolderHandle::open(folderOf(data), true) : FolderHandle();
+    const QStringList staging = dataThere ? stagingFolders(data, QStringLiteral("restore|old")) : QStringList();
+    const auto noted = [&](const QString &folder) { return holdsKeepNote(beside, nameOf(folder)); };
+    std::lock_guard lock(recordMutex());
     QString why;
     const std::optional<QList<WorkLine>> lines = readWorkRecord(&why);
-    QStringList live;
-    if (!lines) {
+    if (!lines)
         *problems << why;
-    } else {
-        QList<WorkLine> kept;
-        for (const WorkLine &l : *lines) {
-            if (isOtherLiveProcess(l.pid)) {
-                kept << l;
-                live << notedPath(l.path);
-            } else if (!finishWorkLine(l, &why)) {
-                kept << l;
-                *problems << QStringLiteral("%1 names what Pollix does not remove, and is left as it is: %2")
-                                 .arg(workRecordPath(), why);
-            }
-        }
-        writeWorkRecord(kept);
+    // The work still made by a Pollix that runs, this one's included, is left alone.
+    QStringList claimed;
+    QList<WorkLine> stay;
+    for (const WorkLine &l : lines.value_or(QList<WorkLine>())) {
+        const Maker maker = makerOf(l);
+        if (maker != Maker::ThisAtWork && maker != Maker::StillRuns)
+            continue;
+        stay << l;
+        claimed << notedPath(l.path);
+        if (maker == Maker::StillRuns && there(l.path))
+            *problems << QStringLiteral("%1 is left as it is: the Pollix that is making it (process %2) still runs").arg(l.path).arg(l.pid);
     }
+    // Data a restore noted to keep go to Backups first: no line of work removes them.
+    for (const QString &folder : staging)
+        if (!claimed.contains(notedPath(folder)) && !inUse.contains(folder) && noted(folder))
+            keepInBackups(beside, nameOf(folder), kept, problems);
+    // A record that is none of Pollix's: nothing it names is touched, nor anything beside the data
+    // folder it might have named.
+    if (!lines)
+        return;
+    for (const WorkLine &l : *lines) {
+        const Maker maker = makerOf(l);
+        if (maker == Maker::ThisAtWork || maker == Maker::StillRuns)
+            continue;
+        why.clear();
+        if (finishWorkLine(l, data, inUse, &why) == LineEnd::Done)
+            continue;
+        stay << l;
+        if (!why.isEmpty())
+            *problems << QStringLiteral("%1 names what Pollix does not remove: %2").arg(workRecordPath(), why);
+    }
+    writeWorkRecord(stay);
 
     // A restore's staging folders lie beside the data folder; while it is missing, or a swap
-    // noted down names them, they may hold the only whole copy of the data.
-    if (!there(data))
-        return;
-    const QStringList inUse = FolderSwap::foldersInUse(data);
-    for (const QString &folder : stagingFolders(data, QStringLiteral("restore|old"))) {
-        // Compared where they really lie: the record notes the folder's real path.
-        if (live.contains(notedPath(folder)) || inUse.contains(folder) || keptWhereNoted(folder, problems))
+    // noted down names them, they may hold the only whole copy of the data. One that no line of
+    // work removed as Pollix's own goes only when it holds no file.
+    for (const QString &folder : staging) {
+        const QString name = nameOf(folder);
+        if (claimed.contains(notedPath(folder)) || inUse.contains(folder) || beside.kindAt(name) != RecordFile::Kind::Folder ||
+            noted(folder))
             continue;
-        // Looked at again just before: a removal would empty whatever a link there leads to.
-        if (RecordFile::kindAt(folder) == RecordFile::Kind::Folder && QDir(folder).removeRecursively())
-            PollixLog(QStringLiteral("Removed %1, left by an interrupted restore").arg(folder));
+        if (!beside.holdsNoFile(name)) {
+            *problems << QStringLiteral("%1 beside the data folder is left as it is: it holds files, and no record of Pollix's "
+                                        "names it as a folder Pollix made")
+                             .arg(folder);
+            continue;
+        }
+        if (beside.removeTree(name, nullptr, [](const QString &, const struct stat &) { return false; }))
+            PollixLog(QStringLiteral("Removed %1, left empty by an interrupted restore").arg(folder));
     }
 }
+
 } // namespace
 
 void DataRecovery::noteStarted(const QString &path)
 {
-    std::optional<QList<WorkLine>> lines = readWorkRecord();
-    if (lines) {
-        *lines << WorkLine{qint64(::getpid()), notedPath(path)};
-        if (writeWorkRecord(*lines))
-            return;
-    }
-    PollixLog(QStringLiteral("%1 could not be noted as unfinished work").arg(path));
+    // What the work makes is made here, empty, if it is not there yet: its device and inode are
+    // noted with the line, so that only that very file is ever removed for it.
+    const QString noted = notedPath(path);
+    QString why;
+    const FolderHandle folder = FolderHandle::open(folderOf(noted), false, &why);
+    const auto note = [&](const struct stat &st) {
+        std::lock_guard lock(recordMutex());
+        std::optional<QList<WorkLine>> lines = readWorkRecord(&why);
+        if (!lines)
+            return false;
+        *lines << WorkLine{qint64(::getpid()), ownStart(), quint64(st.st_dev), quint64(st.st_ino), noted};
+        return writeWorkRecord(*lines);
+    };
+    // A folder is made by the work itself (its name must be unique at once); a file under the
+    // name already is none the work made, and is not noted as its own.
+    struct stat st{};
+    const RecordFile::Kind kind = folder.kindAt(nameOf(noted), &st);
+    bool done = false;
+    if (folder.isOpen() && kind == RecordFile::Kind::Missing)
+        done = folder.createNotedFile(nameOf(noted), note, &why);
+    else if (kind == RecordFile::Kind::Folder)
+        done = note(st);
+    else if (folder.isOpen())
+        why = QStringLiteral("something else lies there already");
+    if (!done)
+        PollixLog(QStringLiteral("%1 could not be noted as unfinished work: %2").arg(path, why));
 }
 
 void DataRecovery::noteFinished(const QString &path)
 {
+    std::lock_guard lock(recordMutex());
     std::optional<QList<WorkLine>> lines = readWorkRecord();
     if (!lines)
         return;
     const QString noted = notedPath(path);
-    lines->removeIf([&](const WorkLine &l) { return (l.path == noted || l.path == path) && l.pid == qint64(::getpid()); });
+    const FolderHandle folder = FolderHandle::open(folderOf(noted), false);
+    lines->removeIf([&](const WorkLine &l) {
+        if ((l.path != noted && l.path != path) || l.pid != qint64(::getpid()) || l.start != ownStart())
+            return false;
+        // A file made for the work and never written: the work did not get as far as using it.
+        struct stat st{};
+        if (folder.kindAt(nameOf(noted), &st) == RecordFile::Kind::File && st.st_size == 0 &&
+            quint64(st.st_dev) == l.device && quint64(st.st_ino) == l.inode)
+            folder.removeFile(nameOf(noted));
+        return true;
+    });
     writeWorkRecord(*lines);
 }
 
 void DataRecovery::removeLeftovers()
 {
-    QStringList problems;
-    removeLeftoversNaming(&problems);
-    for (const QString &problem : std::as_const(problems))
-        PollixLog(problem);
+    QStringList problems, kept;
+    removeLeftoversNaming(&problems, &kept);
+    for (const QString &line : std::as_const(problems))
+        PollixLog(line);
 }
 
 QString DataRecovery::keptPlace(const QString &folder, QString *why)
 {
     QString problem;
-    QString keep;
-    if (const std::optional<QByteArray> bytes =
-            RecordFile::read(folder + QLatin1Char('/') + FolderSwap::keepNoteName(), kMostKeepNoteBytes, &problem))
-        keep = keepPlace(bytes->trimmed(), &problem);
-    if (keep.isEmpty() && why)
-        *why = problem;
-    return keep;
+    const FolderHandle handle = FolderHandle::open(folder, false, &problem);
+    const std::optional<QString> name = handle.isOpen() ? keepNoteOf(handle, &problem) : std::nullopt;
+    if (name && !name->isEmpty())
+        return BackupsFolder::path() + QLatin1Char('/') + *name;
+    if (why)
+        *why = problem.isEmpty() ? QStringLiteral("it holds no note %1").arg(FolderSwap::keepNoteName()) : problem;
+    return QString();
 }
 
 bool DataRecovery::dataFolderUsable(const QString &dataFolder, QString *why)
@@ -339,21 +577,25 @@ bool DataRecovery::dataFolderUsable(const QString &dataFolder, QString *why)
     return true;
 }
 
-bool DataRecovery::run(QString *errorText)
+bool DataRecovery::run(QString *errorText, QString *keptText)
 {
     const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     if (!app)
         return GlobalFunctions::failWith(errorText, QStringLiteral("no application folder"));
-    QStringList problems;
+    QStringList problems, kept;
     QString why;
-    // The data folder first: the journals of changes lie in it.
+    // The data folder first: the journals of changes lie in it. Whatever a swap sets aside is
+    // kept in Backups.
     const QString data = realDataFolder();
-    FolderSwap::finishInterrupted(data, &why);
+    FolderSwap::finishInterrupted(data, &why, [&](const FolderHandle &parent, const QString &name) {
+        keepInBackups(parent, name, &kept, &problems);
+    });
     if (!why.isEmpty())
         problems << why;
     putBackMissingDataFolder(data, &problems);
-    // A restore cut short before its swap (or taken back) left its note in the data it kept.
-    QFile::remove(data + QLatin1Char('/') + FolderSwap::keepNoteName());
+    // A restore cut short before its swap (or taken back), or after it, left its notes in the
+    // data in use.
+    removeRestoreNotes(data);
 
     // Then the journals: the side files they name are the new and old bytes of their change.
     why.clear();
@@ -373,7 +615,9 @@ bool DataRecovery::run(QString *errorText)
     for (const QString &path : std::as_const(removed))
         PollixLog(QStringLiteral("Removed %1, left by an interrupted write").arg(path));
 
-    removeLeftoversNaming(&problems);
+    removeLeftoversNaming(&problems, &kept);
+    if (keptText)
+        *keptText = kept.join(QLatin1Char('\n'));
     if (problems.isEmpty())
         return true;
     return GlobalFunctions::failWith(errorText, problems.join(QLatin1Char('\n')));

@@ -5,35 +5,46 @@
 // What an earlier run left unfinished in the application folder, finished or removed once at
 // start, with the application folder's lock held and before any store reads a file:
 // 1. a replacement of the data folder cut short (a restore on a file system that cannot exchange
-//    two folders in one step) is finished (FolderSwap); a data folder missing without one (as
-//    earlier versions could leave it) gets its old contents back when they are there, alone;
+//    two folders in one step) is finished (FolderSwap) when its restored data were staged whole,
+//    and the data it sets aside are kept in Backups (a folder "Before restore <date and time>",
+//    noted as Pollix's to archive there); a data folder missing without one (as earlier versions
+//    could leave it) gets its old contents back when they are there, alone; the notes a restore
+//    leaves in the data folder go;
 // 2. every change of several files cut short is finished from its journal (ChangeJournal);
 // 3. the side files of interrupted writes go where Pollix writes (the application folder's own
 //    files, the data folder and below, the manuals), by Pollix's own naming only (SideFiles), but
 //    never one that a change still noted down needs;
-// 4. what an interrupted backup or restore left goes: a part file beside a chosen archive, only
-//    when the program noted it in ".unfinished-work" before making it (and never through a
-//    symbolic link), and the staging folders of a restore beside the data folder, never while
-//    the data folder is missing or a swap still noted down needs them.
-// What cannot be finished stays for the next start and is named, with the reason. Every record
-// read back (journals, the keep notes of a restore, ".unfinished-work") is untrusted: one that is
-// not a regular file of Pollix's size, or names anything outside the folder it governs or
-// through a symbolic link, touches nothing, stays where it is and is named with the reason.
+// 4. what an interrupted backup or restore left goes: a part file beside a chosen archive, or a
+//    restore's staging folder beside the data folder, only when ".unfinished-work" notes it as
+//    the very file or folder (device and inode) a Pollix that no longer runs made there, reached
+//    without a symbolic link; a staging folder nothing notes goes only when it holds no file, and
+//    never while the data folder is missing or a swap still noted down needs it; data a restore
+//    noted to keep go to Backups.
+// What cannot be finished, or is not Pollix's to remove, stays and is named, with the reason.
+// Every record read back (journals, the keep notes of a restore, ".unfinished-work") is
+// untrusted: one that is not a regular file of Pollix's size, or names anything outside the
+// folder it governs or through a symbolic link, touches nothing, stays where it is and is named
+// with the reason.
 class DataRecovery
 {
 public:
-    // The whole recovery; false, with what could not be finished (files and reasons), when
-    // something stays unfinished.
-    static bool run(QString *errorText = nullptr);
+    // The whole recovery; false, with what could not be finished or stays (files and reasons),
+    // when something stays unfinished. *keptText says where data set aside were kept (a sentence
+    // each), whether or not all else was finished.
+    static bool run(QString *errorText = nullptr, QString *keptText = nullptr);
 
-    // A backup's part file or a restore's staging folder: noted before it is made, so that a
-    // start after a kill removes what the work left and nothing of the teacher's; the note goes
-    // when the work is done. The note says which process made the path, so a start leaves alone
-    // the work of a Pollix still running (one opened on the same folder anyway).
+    // A backup's part file or a restore's staging folder: noted before the work writes into it,
+    // so that a start after a kill removes what the work left and nothing of the teacher's; the
+    // note goes when the work is done. What is not there yet is made here (an empty file), so
+    // that the note names the very file (its device and inode) and nothing put under its name
+    // later. The note says which process made the path, and when that process started, so a
+    // start leaves alone the work of a Pollix still running (one opened on the same folder
+    // anyway), and not that of a process that got its number since.
     static void noteStarted(const QString &path);
     static void noteFinished(const QString &path);
 
-    // Step 4 alone: Delete All Records removes every copy of the data too.
+    // Step 4 alone: Delete All Records removes every copy of the data too. The work of this
+    // process still running (FolderWork) keeps what it is making.
     static void removeLeftovers();
 
     // Where the data a restore replaced, kept in folder with a keep note because they could not

@@ -6,6 +6,9 @@
 #include "core/store/DataRecovery.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "core/store/UserEntity.h"
+#include "platform/FolderSwap.h"
+#include "platform/ProcessStart.h"
+#include "support/KilledRuns.h"
 #include "support/PollixTest.h"
 #include "support/ZipFixture.h"
 
@@ -18,12 +21,24 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <future>
+#include <thread>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 using Snapshot = QMap<QString, QByteArray>;
+
+// A file's device and inode as the record of unfinished work notes them.
+QByteArray identity(const QString &path)
+{
+    struct stat st{};
+    EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino));
+}
 
 Snapshot snapshot(const QString &folder, bool xmlOnly = false)
 {
@@ -384,40 +399,121 @@ TEST_F(RestoreCheckTest, RandomDataFoldersComeBackByteForByte)
 TEST_F(RestoreCheckTest, LeftoversOfInterruptedWorkGoButNothingElse)
 {
     fillDemoFolder();
-    // A restore killed after staging, and the old contents of a swap that was not cleaned up.
-    writeFile("Data.restore-a1B2c3/Quiz/x.xml", session("x"));
-    writeFile("Data.old-Zz9yY8/UserList.xml", kAccounts);
-    // Folders of the teacher's own that only look alike.
-    writeFile("Data.restore-mine/keep.xml", "<a/>");
-    writeFile("Data restore-a1B2c3/keep.xml", "<a/>");
-
-    // A backup killed part way: its part file was noted with the process that made it (gone now).
+    // A restore killed after staging, and a backup killed part way: noted as they were made, by a
+    // process gone now (its number, and when it started, as the record says).
+    const QString staging = FolderSwap::makeSibling(home() + "Data", "restore");
+    ASSERT_FALSE(staging.isEmpty());
+    const QString part = zipPath("backup.zip.part-0badc0de");
+    for (const QString &made : {staging, part})
+        DataRecovery::noteStarted(made);
+    writeFile(QFileInfo(staging).fileName() + "/Quiz/x.xml", session("x"));
+    QByteArray record = readFile(home() + ".unfinished-work");
     QProcess gone;
     gone.start("true");
     ASSERT_TRUE(gone.waitForFinished());
     const qint64 deadPid = gone.processId() > 0 ? gone.processId() : 999999;
-    const QString part = zipPath("backup.zip.part-0badc0de");
-    const QString others = zipPath("other.zip.part-0000beef"); // another running process's
-    const QString unnoted = zipPath("mine.zip.part-12345678"); // never noted: the teacher's
-    for (const QString &p : {part, others, unnoted}) {
+    const QByteArray own = QByteArray::number(::getpid()) + ' ' + ProcessStart::of(::getpid()).toLatin1() + ' ';
+    ASSERT_TRUE(record.startsWith(own)) << record.toStdString();
+    record.replace(own, QByteArray::number(deadPid) + " gone/1 ");
+    // The old contents of a swap nothing notes, and folders of the teacher's own that only look
+    // alike.
+    writeFile("Data.old-Zz9yY8/UserList.xml", kAccounts);
+    writeFile("Data.restore-mine/keep.xml", "<a/>");
+    writeFile("Data restore-a1B2c3/keep.xml", "<a/>");
+    // Another running process's part file (process 1, as it started), and one never noted.
+    const QString others = zipPath("other.zip.part-0000beef");
+    const QString unnoted = zipPath("mine.zip.part-12345678");
+    for (const QString &p : {others, unnoted}) {
         QFile f(p);
         f.open(QIODevice::WriteOnly);
         f.write("PK");
     }
+    const QByteArray running = "1 " + ProcessStart::of(1).toLatin1() + ' ' + identity(others) + '\t' + others.toUtf8() + '\n';
     {
-        QFile record(home() + ".unfinished-work");
-        record.open(QIODevice::WriteOnly);
-        record.write(QByteArray::number(deadPid) + "\t" + part.toUtf8() + "\n" + "1\t" + others.toUtf8() + "\n");
+        QFile file(home() + ".unfinished-work");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(record + running);
     }
 
-    // The next start removes them.
+    // The next start removes Pollix's own, and names what it leaves.
     QString why;
-    ASSERT_TRUE(DataRecovery::run(&why)) << why.toStdString();
+    EXPECT_FALSE(DataRecovery::run(&why));
     EXPECT_FALSE(QFileInfo::exists(part));
+    EXPECT_FALSE(QFileInfo::exists(staging));
     EXPECT_TRUE(QFileInfo::exists(others)) << "process 1 is still running";
     EXPECT_TRUE(QFileInfo::exists(unnoted));
-    EXPECT_EQ(besideData(), (QStringList{".unfinished-work", "Data", "Data restore-a1B2c3", "Data.restore-mine"}));
-    EXPECT_EQ(readFile(home() + ".unfinished-work"), "1\t" + others.toUtf8() + "\n");
+    EXPECT_EQ(besideData(), (QStringList{".unfinished-work", "Data", "Data restore-a1B2c3", "Data.old-Zz9yY8", "Data.restore-mine"}));
+    EXPECT_EQ(filesBelow(home() + "Data.old-Zz9yY8"), (Snapshot{{"UserList.xml", kAccounts}}));
+    EXPECT_EQ(why.count('\n'), 1) << why.toStdString();
+    EXPECT_TRUE(why.contains(others + " is left as it is: the Pollix that is making it (process 1) still runs")) << why.toStdString();
+    EXPECT_TRUE(why.contains("Data.old-Zz9yY8 beside the data folder is left as it is")) << why.toStdString();
+    EXPECT_EQ(readFile(home() + ".unfinished-work"), running);
+}
+
+// Delete All Records removes the leftovers of interrupted work while the program runs: never the
+// part file of a backup this very process is still writing.
+TEST_F(RestoreCheckTest, ABackupStillBeingWrittenKeepsItsPartFileWhenLeftoversAreRemoved)
+{
+    fillDemoFolder();
+    std::promise<void> reached, release;
+    std::shared_future<void> released = release.get_future().share();
+    std::atomic<bool> once = false;
+    QString why;
+    bool written = false;
+    std::thread backup([&] {
+        written = zipHelper().backupFilTo(zipPath(), &why, [&](int, int) {
+            if (!once.exchange(true)) {
+                reached.set_value();
+                released.wait();
+            }
+        });
+    });
+    reached.get_future().wait();
+    const QStringList parts = QDir(scratch.path()).entryList({"backup.zip.part-*"}, QDir::Files);
+    DataRecovery::removeLeftovers();
+    EXPECT_EQ(QDir(scratch.path()).entryList({"backup.zip.part-*"}, QDir::Files), parts);
+    release.set_value();
+    backup.join();
+    ASSERT_EQ(parts.size(), 1);
+    EXPECT_TRUE(written) << why.toStdString();
+    EXPECT_TRUE(zipHelper::checkBackup(zipPath(), &why)) << why.toStdString();
+    EXPECT_TRUE(QDir(scratch.path()).entryList({"backup.zip.part-*"}, QDir::Files).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(home() + ".unfinished-work"));
+}
+
+// A backup killed at any step leaves nothing the next start does not remove: its part file goes,
+// the archive is whole or missing.
+TEST_F(RestoreCheckTest, ABackupKilledAtAnyStepLeavesNoPartFileAfterTheNextStart)
+{
+    if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        QString why;
+        EXPECT_TRUE(zipHelper().backupFilTo(folder + "/Out/backup.zip", &why)) << why.toStdString();
+        return;
+    }
+    int archives = 0;
+    const int killed = KilledRuns::atEveryStep(
+        [](const QString &folder) {
+            QDir(folder).mkpath("Out");
+            QDir(folder).mkpath("Data/Quiz");
+            QFile f(folder + "/Data/Quiz/x.xml");
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(session("x"));
+        },
+        [&](const QString &folder, bool wasKilled) {
+            startOn(folder, true);
+            QStringList out = QDir(folder + "/Out").entryList(QDir::Files | QDir::Hidden);
+            EXPECT_TRUE(out.isEmpty() || out == QStringList{"backup.zip"}) << out.join(", ").toStdString();
+            QString why;
+            if (out.contains("backup.zip")) {
+                ++archives;
+                EXPECT_TRUE(zipHelper::checkBackup(folder + "/Out/backup.zip", &why)) << why.toStdString();
+            }
+            EXPECT_TRUE(wasKilled || out.contains("backup.zip"));
+            EXPECT_FALSE(QFileInfo::exists(folder + "/.unfinished-work"));
+        });
+    EXPECT_GE(killed, 3) << "the note, the archive put in place, the note's removal";
+    EXPECT_GE(archives, 2) << "a kill after the archive was put in place";
 }
 
 TEST_F(RestoreCheckTest, TheStartFinishesAChangeCutShortThenRemovesOnlyPollixsOwnSideFiles)

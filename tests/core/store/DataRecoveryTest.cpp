@@ -3,6 +3,8 @@
 #include "StoreTestBase.h"
 
 #include "core/store/DataRecovery.h"
+#include "platform/FolderHandle.h"
+#include "platform/FolderMark.h"
 #include "support/KilledRuns.h"
 
 #include <QDir>
@@ -92,23 +94,29 @@ TEST_F(DataRecoveryTest, ARollForwardWhoseCallsFailAtAnyStepStaysNotedDownIsName
     EXPECT_GE(told, 3) << "each failed move";
 }
 
-TEST_F(DataRecoveryTest, ASwapOfTheDataFolderCutBetweenItsRenamesIsFinishedFromItsJournal)
+TEST_F(DataRecoveryTest, ASwapOfTheDataFolderCutBetweenItsRenamesIsFinishedFromItsJournalAndTheOldDataAreKept)
 {
-    // The old data moved aside, the restored data not yet in place: no "Data" at all.
+    // The old data moved aside, the restored data (staged whole) not yet in place: no "Data".
     QDir(home() + "Data").removeRecursively();
     writeTree("Data.old-dEf456", kOld);
     writeTree("Data.restore-aBc123", kNew);
+    ASSERT_TRUE(FolderMark::write(FolderHandle::open(home() + "Data.restore-aBc123", false), FolderMark::Kind::Restored));
     writeFile(".Data.swap-0000abcd.journal", "Pollix folder swap 1\nData\nData.restore-aBc123\nData.old-dEf456\nend\n");
     // A journal naming folders that are no swap's own moves nothing.
     writeTree("Mine", {{"keep.xml", "<a/>"}});
     writeFile(".Data.swap-0000beef.journal", "Pollix folder swap 1\nData\nMine\nData.old-dEf456\nend\n");
 
-    QString why;
-    EXPECT_FALSE(DataRecovery::run(&why));
+    QString why, kept;
+    EXPECT_FALSE(DataRecovery::run(&why, &kept));
     EXPECT_TRUE(why.contains(".Data.swap-0000beef.journal is no journal Pollix wrote")) << why.toStdString();
-    EXPECT_EQ(filesBelow(home() + "Data", true), kNew);
-    EXPECT_EQ(besideData(), (QStringList{"Data", "Mine"}));
+    EXPECT_EQ(filesBelow(home() + "Data"), kNew) << "the restore's note goes with its swap";
+    EXPECT_EQ(besideData(), (QStringList{"Backups", "Data", "Mine"}));
     EXPECT_FALSE(QFileInfo::exists(home() + ".Data.swap-0000abcd.journal"));
+    // The data it replaced, kept as a restore keeps them, to be archived there.
+    const QString keptFolder = home() + "Backups/Before restore 2012-03-23 14-07-09";
+    EXPECT_EQ(filesBelow(keptFolder, true), kOld);
+    EXPECT_TRUE(FolderMark::holds(FolderHandle::open(keptFolder, false), FolderMark::Kind::Kept));
+    EXPECT_TRUE(kept.contains(keptFolder)) << kept.toStdString();
 }
 
 TEST_F(DataRecoveryTest, ADataFolderMissingWithoutAJournalGetsItsOldDataBackAndNoStagingFolderIsRemovedMeanwhile)
@@ -118,9 +126,12 @@ TEST_F(DataRecoveryTest, ADataFolderMissingWithoutAJournalGetsItsOldDataBackAndN
     writeTree("Data.old-dEf456", kOld);
     writeTree("Data.restore-aBc123", kNew);
     QString why;
-    EXPECT_TRUE(DataRecovery::run(&why)) << why.toStdString();
+    EXPECT_FALSE(DataRecovery::run(&why));
     EXPECT_EQ(filesBelow(home() + "Data", true), kOld);
-    EXPECT_EQ(besideData(), QStringList{"Data"}) << "with the data folder back, the restore's folder is a leftover";
+    // The restore's folder, which no record notes as Pollix's, stays and is named.
+    EXPECT_EQ(besideData(), (QStringList{"Data", "Data.restore-aBc123"}));
+    EXPECT_TRUE(why.contains("Data.restore-aBc123 beside the data folder is left as it is")) << why.toStdString();
+    QDir(home() + "Data.restore-aBc123").removeRecursively();
 
     // Two folders of old data: which is which is not known, so both stay and are named.
     QDir(home() + "Data").removeRecursively();

@@ -171,7 +171,8 @@ TEST_F(UntrustedRecordsTest, WhatAnEarlierPollixNotedIsStillFollowed)
     writeFile("Data.old-aBc123/Subjects.xml", "<Subjects/>");
     writeFile("Data.old-aBc123/.kept-as", kept.toUtf8());
     writeFile("Data/Subjects.xml", "<Subjects/>");
-    // Unfinished work: a backup's part file and a restore's folder, killed while they were made.
+    // Unfinished work: a backup's part file and a restore's (empty) folder, killed while they were
+    // made.
     writeFile("Out/b.zip.part-0badf00d", "part of an archive");
     writeFile(".unfinished-work", "999999999\t" + home().toUtf8() + "Out/b.zip.part-0badf00d\n999999999\t" + home().toUtf8() +
                                       "Data.restore-dEf456\n");
@@ -179,9 +180,13 @@ TEST_F(UntrustedRecordsTest, WhatAnEarlierPollixNotedIsStillFollowed)
 
     startOn(home());
     QString why;
-    EXPECT_TRUE(DataRecovery::run(&why)) << why.toStdString();
-    EXPECT_EQ(everything(kept), (QMap<QString, QByteArray>{{"Subjects.xml", "<Subjects/>"}}));
-    EXPECT_FALSE(QFileInfo::exists(home() + "Out/b.zip.part-0badf00d"));
+    EXPECT_FALSE(DataRecovery::run(&why));
+    QMap<QString, QByteArray> keptNow = everything(kept);
+    EXPECT_EQ(keptNow.take(".pollix-kept").left(19), "Pollix kept folder ");
+    EXPECT_EQ(keptNow, (QMap<QString, QByteArray>{{"Subjects.xml", "<Subjects/>"}}));
+    // Its line says nothing of which file the backup made: the file stays, and is named.
+    EXPECT_TRUE(QFileInfo::exists(home() + "Out/b.zip.part-0badf00d"));
+    EXPECT_TRUE(why.contains("b.zip.part-0badf00d was noted by an earlier version of Pollix")) << why.toStdString();
     EXPECT_EQ(QDir(home()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
-              (QStringList{"Backups", "Data", "Out"}));
+              (QStringList{".unfinished-work", "Backups", "Data", "Out"}));
 }

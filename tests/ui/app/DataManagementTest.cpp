@@ -9,6 +9,7 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
+#include "platform/FolderSwap.h"
 #include "platform/FolderWork.h"
 #include "support/DialogAnswers.h"
 #include "support/OrdinaryUser.h"
@@ -70,6 +71,15 @@ protected:
     QString data() const { return home() + "Data/"; }
     QString backup() const { return scratch.path() + "/backup.zip"; }
     static int sessionCount() { return int(DataManager::getAllFileNames().value_or(QStringList()).size()); }
+    // A restore's staging folder beside the data folder, noted as unfinished work, as a restore
+    // ended before its swap leaves it.
+    QString restoreLeftUnfinished() const
+    {
+        const QString staging = FolderSwap::makeSibling(home() + "Data", "restore");
+        EXPECT_FALSE(staging.isEmpty());
+        DataRecovery::noteStarted(staging);
+        return staging;
+    }
 
     DialogAnswers answers;
     QTemporaryDir scratch;
@@ -246,11 +256,13 @@ TEST_F(DataManagementTest, BackupOfAFolderOfTheTeachersOwnThenRestoreBringsItBac
 
 TEST_F(DataManagementTest, TheStartRemovesWhatAnInterruptedRestoreLeft)
 {
-    writeFile("Data.restore-Q1w2E3/Quiz/Monday.xml", readFile(m_sessions.first()));
+    // A restore's folder, noted as it was made, and left when the restore ended unfinished.
+    const QString staging = restoreLeftUnfinished();
+    writeFile(QFileInfo(staging).fileName() + "/Quiz/Monday.xml", readFile(m_sessions.first()));
     // What the program does as it starts, with the application folder's lock held.
     QString why;
     EXPECT_TRUE(DataRecovery::run(&why)) << why.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(home() + "Data.restore-Q1w2E3"));
+    EXPECT_FALSE(QFileInfo::exists(staging));
     EXPECT_EQ(sessionCount(), 2);
 }
 
@@ -259,9 +271,10 @@ TEST_F(DataManagementTest, DeleteAllLeavesNoCopyOfAStudentAnywhereInTheApplicati
     const QByteArray student = "<Student><ID>K1</ID><FirstName>Zebedee</FirstName></Student>";
     writeFile("Data/Classes/Class A.xml", "<ClassRoom><Students>" + student + "</Students></ClassRoom>");
     // What kills in the middle of writes left: of this version, of earlier ones, of a restore.
-    for (const char *copy : {"Data/Classes/Class A.xml.new-0a1b2c3d", "Data/Classes/Class A.xml.old-00c0ffee",
-                             "Data/StudentRoster.xml.tmp-12345678", "Data/Classes/Class A.xml.QxWvEr",
-                             "Data.old-Zz9yY8/Classes/Class A.xml"})
+    const QString staging = QFileInfo(restoreLeftUnfinished()).fileName();
+    for (const QString &copy : QStringList{"Data/Classes/Class A.xml.new-0a1b2c3d", "Data/Classes/Class A.xml.old-00c0ffee",
+                                "Data/StudentRoster.xml.tmp-12345678", "Data/Classes/Class A.xml.QxWvEr",
+                                staging + "/Classes/Class A.xml"})
         writeFile(copy, student);
     writeFile("Data/Classes/notes.txt", "the teacher's own");
 
@@ -461,9 +474,9 @@ TEST_F(DataManagementTest, TheReportSaysWhereTheReplacedDataAreAlsoWhenTheyCould
         EXPECT_TRUE(QFile::copy(backup(), folder + "/new.zip"));
         EXPECT_TRUE(QDir(folder).mkpath("Backups"));
         EXPECT_TRUE(QFile::setPermissions(folder + "/Backups", QFile::ReadOwner | QFile::ExeOwner));
-        QStringList strace{"-e", "trace=rename,renameat2", "-e", "inject=renameat2:error=EINVAL"};
+        QStringList strace{"-e", "trace=rename,renameat,renameat2", "-e", "inject=renameat2:error=EINVAL"};
         if (failing > 0)
-            strace << "-e" << QStringLiteral("inject=rename:error=EIO:when=%1").arg(failing);
+            strace << "-e" << QStringLiteral("inject=renameat:error=EIO:when=%1").arg(failing);
         return TracedRun::runCurrentTest(folder, strace, true);
     };
     // First with every rename made, then with the rename that puts the old data back under the

@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTest>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -60,14 +61,26 @@ protected:
         }
     }
     // A restore cut between the two renames of its swap, where folders cannot be exchanged: the
-    // old data aside, the restored data not yet in place, no data folder at all.
+    // old data aside, the restored data (staged whole) not yet in place, no data folder at all.
     static void swapCutShort(const QString &home)
     {
         writeTree(home + "/Data.old-dEf456", kOld);
         writeTree(home + "/Data.restore-aBc123", kRestored);
+        ASSERT_TRUE(FolderMark::write(FolderHandle::open(home + "/Data.restore-aBc123", false), FolderMark::Kind::Restored));
         QFile journal(home + "/.Data.swap-0000abcd.journal");
         ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
         journal.write("Pollix folder swap 1\nData\nData.restore-aBc123\nData.old-dEf456\nend\n");
+    }
+    // The one alert of a start that kept the data a swap set aside: it says where, and they are
+    // there.
+    static void expectKeptIn(const DialogAnswers &answers, const QString &backups)
+    {
+        ASSERT_EQ(answers.alertTexts(), QStringList{"Pollix kept the data a restore replaced in Backups."});
+        const QString said = answers.alerts().first().informativeText;
+        const QString folder = QDir::toNativeSeparators(backups) + "Before restore ";
+        ASSERT_TRUE(said.contains(folder)) << said.toStdString();
+        const QString kept = said.mid(said.indexOf(folder)).section(QLatin1Char(';'), 0, 0);
+        EXPECT_EQ(filesBelow(kept, true), kOld) << kept.toStdString();
     }
     static QStringList dataFolders(const QString &home)
     {
@@ -133,7 +146,8 @@ TEST_F(StartRecoveryTest, ASwapWhoseFinishFailsEndsTheStartWithNoDataFolderMadeA
     POLLIX_AS_ORDINARY_USER();
     const QString root = QFileInfo(home()).canonicalFilePath();
     swapCutShort(root);
-    const TracedRun::Outcome run = TracedRun::runCurrentTest(root, {"-e", "trace=rename", "-e", "inject=rename:error=EIO"});
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(
+        root, {"-e", "trace=rename,renameat,renameat2", "-e", "inject=rename,renameat,renameat2:error=EIO"});
     ASSERT_TRUE(run.passed) << run.output.toStdString();
     const QString told = QString::fromUtf8(readFile(root + "/told.txt"));
     QFile::remove(root + "/told.txt");
@@ -142,15 +156,15 @@ TEST_F(StartRecoveryTest, ASwapWhoseFinishFailsEndsTheStartWithNoDataFolderMadeA
         EXPECT_TRUE(told.contains(named)) << named << " in: " << told.toStdString();
     // No data folder in the missing one's place, the swap's folders as they were.
     EXPECT_EQ(dataFolders(root), (QStringList{".Data.swap-0000abcd.journal", "Data.old-dEf456", "Data.restore-aBc123"}));
-    EXPECT_EQ(filesBelow(root + "/Data.restore-aBc123"), kRestored);
+    EXPECT_EQ(filesBelow(root + "/Data.restore-aBc123", true), kRestored);
     EXPECT_EQ(filesBelow(root + "/Data.old-dEf456"), kOld);
     EXPECT_TRUE(QFileInfo(root + "/Help").isDir()) << "the other first-run files are put in place";
 
-    // The next start finishes the swap and goes on, with no alert.
+    // The next start finishes the swap and goes on; its alert says where the data it replaced are.
     startOn(root);
     DialogAnswers answers;
     EXPECT_TRUE(StartRecovery::run());
-    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join("\n").toStdString();
+    expectKeptIn(answers, root + "/Backups/");
     EXPECT_EQ(dataFolders(root), QStringList{"Data"});
     EXPECT_EQ(filesBelow(root + "/Data"), kRestored);
 }
@@ -185,7 +199,7 @@ TEST_F(StartRecoveryTest, ADataFolderAStartMadeWhileTheOldOneWasAsideGivesWayToT
     QFile::remove(home() + "Data/StudentRoster.xml");
     DialogAnswers answers;
     EXPECT_TRUE(StartRecovery::run());
-    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join("\n").toStdString();
+    expectKeptIn(answers, home() + "Backups/");
     EXPECT_EQ(dataFolders(home()), QStringList{"Data"});
     EXPECT_EQ(filesBelow(home() + "Data"), kRestored);
 }
@@ -285,4 +299,33 @@ TEST_F(StartRecoveryTest, AKeptFolderHalfRemovedByAKillIsFinishedByALaterStartAs
         });
     EXPECT_GE(killed, 4);
     EXPECT_GT(halfRemoved, 0) << "no kill fell in the middle of the removal";
+}
+
+// A record of unfinished work that is none Pollix wrote (a damaged disk: random bytes) is kept as
+// it is, touches nothing, and the start's alert names it.
+TEST_F(StartRecoveryTest, ADamagedRecordOfUnfinishedWorkIsKeptTouchesNothingAndIsNamedInTheAlert)
+{
+    const QString root = home();
+    writeTree(root + "Data", kOld);
+    QByteArray noise(500 * 1024, Qt::Uninitialized);
+    QRandomGenerator random(53);
+    for (char &c : noise)
+        c = char(random.bounded(256));
+    // A line it might hold, naming a restore's folder beside the data folder.
+    noise.prepend("999999999\t" + root.toUtf8() + "Data.restore-aBc123\n");
+    writeTree(root + "Data.restore-aBc123", kRestored);
+    QFile record(root + ".unfinished-work");
+    ASSERT_TRUE(record.open(QIODevice::WriteOnly));
+    record.write(noise);
+    record.close();
+
+    DialogAnswers answers;
+    EXPECT_TRUE(StartRecovery::run());
+    ASSERT_EQ(answers.alertTexts(), QStringList{"A change cut short when Pollix last ended could not be finished."});
+    const QString said = answers.alerts().first().informativeText;
+    EXPECT_TRUE(said.contains(root + ".unfinished-work is left as it is, and nothing it names is removed: its line "))
+        << said.toStdString();
+    EXPECT_EQ(readFile(root + ".unfinished-work"), noise);
+    EXPECT_EQ(filesBelow(root + "Data.restore-aBc123"), kRestored);
+    EXPECT_EQ(filesBelow(root + "Data"), kOld);
 }
