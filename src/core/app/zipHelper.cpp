@@ -978,10 +978,16 @@ QStringList zipHelper::keptFoldersToFinish()
         if (e.kind != RecordFile::Kind::Folder || !e.name.startsWith(QLatin1String("Before restore")))
             continue;
         QString why;
-        if (FolderMark::holds(handle.openFolder(e.name), FolderMark::Kind::Kept, &why))
+        if (FolderMark::holds(handle.openFolder(e.name), FolderMark::Kind::Kept, &why)) {
             folders << handle.pathOf(e.name);
-        else
+        } else if (handle.holdsNoFile(e.name) && handle.kindAt(e.name + QStringLiteral(".zip")) == RecordFile::Kind::File) {
+            // Its removal was cut short after its mark, the last file, went: only empty folders
+            // are left, and they go (whatever came meanwhile stays).
+            QStringList stayed;
+            handle.removeTree(e.name, &stayed, [](const QString &, const struct stat &) { return false; });
+        } else {
             others << (why.isEmpty() ? e.name : QStringLiteral("%1 (%2)").arg(e.name, why));
+        }
     }
     folders.sort();
     others.sort();
