@@ -1,5 +1,6 @@
 #include "zipHelper.h"
 
+#include "BackupArchive.h"
 #include "Orvenda_AppDelegate.h"
 #include "ZipArchive.h"
 #include "core/store/BackupsFolder.h"
@@ -24,17 +25,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <map>
 #include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include <cerrno>
 #include <cstdio>
@@ -352,275 +346,15 @@ QString zipHelper::folderBeforeRestorePath(const QString &data, QString *errorTe
     return freeStem(archive.chopped(4), {QString(), QStringLiteral(".zip")}); // the stem without ".zip"
 }
 
-namespace {
-// The entries that land on one file of the data folder (a backup stores each file of the kept
-// folders twice).
-struct Target
-{
-    QString relative;
-    QList<ZipArchive::Entry> entries;
-};
-
-// Holds the bytes the readers have in hand below a bound, so that memory stays bounded whatever
-// the archive holds; an entry larger than the bound waits to be read alone.
-class ByteBudget
-{
-public:
-    explicit ByteBudget(quint64 bound) : m_free(bound), m_bound(bound) {}
-    quint64 take(quint64 wanted)
-    {
-        const quint64 n = std::min(wanted, m_bound);
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_free >= n; });
-        m_free -= n;
-        return n;
-    }
-    void give(quint64 n)
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_free += n;
-        }
-        m_changed.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    quint64 m_free, m_bound;
-};
-
-QString megabytes(quint64 bytes)
-{
-    return QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', bytes < 10'000'000 ? 2 : 0);
-}
-} // namespace
-
-namespace {
-// What the archive's directory says it holds, once every name and size passed.
-struct Listing
-{
-    QString archiveName;
-    QList<Target> targets;
-    QHash<QString, qsizetype> targetOf;
-    quint64 total = 0; // bytes of the files it restores
-};
-
-bool refuseArchive(QString *errorText, const QString &archiveName, const QString &why)
-{
-    return fail(errorText, QStringLiteral("%1 is not a backup of the data folder: %2.").arg(archiveName, why));
-}
-
-// Every name is checked before anything is read. zip: the archive, opened here once; every
-// reader reads that very file.
-bool listBackup(const QString &archivePath, ZipArchive &zip, Listing *out, QString *errorText)
-{
-    out->archiveName = QFileInfo(archivePath).fileName();
-    const QString &archiveName = out->archiveName;
-    QString why;
-    if (!zip.UnzipOpenFile(archivePath, &why))
-        return fail(errorText, why);
-    // A backup holds each file at most twice.
-    const std::optional<QList<ZipArchive::Entry>> entries = zip.entries(&why, 2 * quint64(DataFolderLayout::fileLimit()));
-    if (!entries)
-        return fail(errorText, QStringLiteral("%1: %2.").arg(archiveName, why));
-    for (const ZipArchive::Entry &e : *entries) {
-        const QString rel = ZipArchive::relativePathOf(e.name);
-        const bool rootFolder = e.isFolder && e.normalisedName.count(QLatin1Char('/')) == e.normalisedName.size();
-        if (rootFolder)
-            continue;
-        if (rel.isEmpty())
-            return refuseArchive(errorText, archiveName,
-                                 QStringLiteral("\"%1\" would be written outside the data folder").arg(e.name));
-        QString problem = DataFolderLayout::entryNameProblem(e.name, rel);
-        if (problem.isEmpty() && !e.isFolder)
-            problem = DataFolderLayout::nameProblem(rel);
-        if (!problem.isEmpty())
-            return refuseArchive(errorText, archiveName, problem);
-        if (e.isFolder)
-            continue;
-        if (e.size > DataFolderLayout::kMaxFileSize)
-            return refuseArchive(errorText, archiveName,
-                                 QStringLiteral("\"%1\" is larger than a data file may be (%2 MB)")
-                                     .arg(e.name).arg(DataFolderLayout::kMaxFileSize >> 20));
-        const auto known = out->targetOf.constFind(rel);
-        if (known == out->targetOf.constEnd()) {
-            out->targetOf.insert(rel, out->targets.size());
-            out->targets << Target{rel, {e}};
-            out->total += e.size;
-        } else {
-            const ZipArchive::Entry &first = out->targets[*known].entries.first();
-            if (first.size != e.size || first.crc != e.crc)
-                return refuseArchive(errorText, archiveName,
-                                     QStringLiteral("\"%1\" and \"%2\" land on the same file with different contents")
-                                         .arg(first.name, e.name));
-            out->targets[*known].entries << e;
-        }
-    }
-    if (out->targets.isEmpty())
-        return fail(errorText, QStringLiteral("%1 holds no data files.").arg(archiveName));
-    if (out->targets.size() > DataFolderLayout::fileLimit())
-        return refuseArchive(errorText, archiveName,
-                             QStringLiteral("it holds %1 files, more than the %2 a backup may hold")
-                                 .arg(out->targets.size()).arg(DataFolderLayout::fileLimit()));
-    if (out->total > DataFolderLayout::kMaxTotalSize)
-        return refuseArchive(errorText, archiveName,
-                             QStringLiteral("its files would take %1, more than the %2 a backup may hold")
-                                 .arg(megabytes(out->total), megabytes(DataFolderLayout::kMaxTotalSize)));
-    return true;
-}
-
-// The staging folder of a restore, and each folder made in it, held open: every file is written
-// through them, never by a path that a link put there meanwhile could lead elsewhere.
-struct Staging
-{
-    FolderHandle root;
-    std::map<QString, FolderHandle> folders; // by path relative to root
-
-    bool make(const QString &relative, QString *why)
-    {
-        if (relative == QLatin1String(".") || folders.count(relative))
-            return true;
-        FolderHandle made = root.makeFolder(relative, why);
-        if (!made.isOpen())
-            return false;
-        folders.emplace(relative, std::move(made));
-        return true;
-    }
-    const FolderHandle &folderOf(const QString &relative) const
-    {
-        const auto it = folders.find(QFileInfo(relative).path());
-        return it == folders.end() ? root : it->second;
-    }
-};
-
-// Every file is read by the reader of the store that loads it, on several threads (each with its
-// own handle on the archive opened, the same file), and, with staging, written below it (its
-// folders made already).
-bool readBackup(const ZipArchive &opened, const Listing &listing, const Staging *staging,
-                const zipHelper::Progress &progress, QString *errorText)
-{
-    const QList<Target> &targets = listing.targets;
-    ByteBudget budget(DataFolderLayout::kMaxFileSize * 4);
-    std::atomic<qsizetype> next{0};
-    std::atomic<int> done{0};
-    std::atomic<bool> stop{false};
-    std::mutex failureMutex;
-    qsizetype failedAt = -1;
-    QString failure;
-    const auto failAt = [&](qsizetype i, const QString &reason) {
-        std::lock_guard lock(failureMutex);
-        if (failedAt < 0 || i < failedAt) {
-            failedAt = i;
-            failure = reason;
-        }
-        stop = true;
-    };
-    const auto worker = [&] {
-        ZipArchive reader;
-        QString readWhy;
-        if (!reader.UnzipOpenSame(opened, &readWhy)) {
-            failAt(0, readWhy);
-            return;
-        }
-        for (qsizetype i = next++; i < targets.size() && !stop; i = next++) {
-            const Target &t = targets.at(i);
-            // The entry, its compressed bytes and a second copy to compare at most.
-            const quint64 held = budget.take(3 * t.entries.first().size);
-            QByteArray bytes, again;
-            QString problem;
-            if (!reader.readEntry(t.entries.first(), &bytes, &readWhy, DataFolderLayout::kMaxFileSize))
-                problem = readWhy;
-            for (qsizetype k = 1; k < t.entries.size() && problem.isEmpty(); ++k) {
-                if (!reader.readEntry(t.entries.at(k), &again, &readWhy, DataFolderLayout::kMaxFileSize))
-                    problem = readWhy;
-                else if (again != bytes)
-                    problem = QStringLiteral("\"%1\" and \"%2\" land on the same file with different contents")
-                                  .arg(t.entries.first().name, t.entries.at(k).name);
-            }
-            again.clear();
-            if (problem.isEmpty()) {
-                const QString content = DataFolderLayout::contentProblem(t.relative, bytes);
-                if (!content.isEmpty())
-                    problem = QStringLiteral("\"%1\" cannot be read: %2").arg(t.entries.first().name, content);
-            }
-            if (!problem.isEmpty()) {
-                budget.give(held);
-                failAt(i, QStringLiteral("%1 is not a backup the program can restore: %2.").arg(listing.archiveName, problem));
-                return;
-            }
-            // Unsynced: the restore syncs the whole disk before its swap.
-            if (staging && !staging->folderOf(t.relative).createFile(QFileInfo(t.relative).fileName(), bytes,
-                                                                     t.entries.first().date, false, &readWhy)) {
-                budget.give(held);
-                failAt(i, readWhy);
-                return;
-            }
-            budget.give(held);
-            ++done;
-        }
-    };
-    const int threads = int(std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1, std::min<qsizetype>(8, targets.size())));
-    const int totalSteps = int(targets.size()) + 1;
-    std::mutex progressMutex;
-    std::condition_variable progressed;
-    int running = threads;
-    std::vector<std::thread> pool;
-    for (int t = 0; t < threads; ++t)
-        pool.emplace_back([&] {
-            worker();
-            {
-                std::lock_guard lock(progressMutex);
-                --running;
-            }
-            progressed.notify_all();
-        });
-    {
-        // The progress is told on the thread that runs the restore.
-        std::unique_lock lock(progressMutex);
-        while (running > 0) {
-            progressed.wait_for(lock, std::chrono::milliseconds(50));
-            if (progress && running > 0) {
-                lock.unlock();
-                progress(done, totalSteps);
-                lock.lock();
-            }
-        }
-    }
-    for (std::thread &t : pool)
-        t.join();
-    if (failedAt >= 0)
-        return fail(errorText, failure);
-    if (progress)
-        progress(done, totalSteps);
-    return true;
-}
-} // namespace
 
 bool zipHelper::checkBackup(const QString &archivePath, QString *errorText)
 {
-    Listing listing;
-    ZipArchive zip;
-    return listBackup(archivePath, zip, &listing, errorText) && readBackup(zip, listing, nullptr, {}, errorText);
+    BackupArchive archive;
+    return archive.open(archivePath, errorText) && archive.read(nullptr, {}, errorText);
 }
 
 namespace {
-// The size and CRC-32 of each file an archive holds, by its place in the data folder (the two
-// entries a backup makes of one file land on one place), as the archive's directory lists them.
-struct FileSum
-{
-    quint64 size = 0;
-    quint32 crc = 0;
-};
-using Sums = QHash<QString, FileSum>;
-
-Sums sumsOf(const Listing &listing)
-{
-    Sums out;
-    for (const Target &t : listing.targets)
-        out.insert(t.relative, {t.entries.first().size, t.entries.first().crc});
-    return out;
-}
+using Sums = BackupArchive::Sums;
 
 using MayRemove = std::function<bool(const QString &relative, const struct stat &st)>;
 
@@ -726,10 +460,8 @@ void removeReplaced(const QString &old, const QString &data, const QString &arch
 {
     std::optional<Sums> sums;
     if (!archive.isEmpty()) {
-        Listing listing;
-        ZipArchive zip;
-        QString why;
-        sums = listBackup(archive, zip, &listing, &why) ? sumsOf(listing) : Sums();
+        BackupArchive listed;
+        sums = listed.open(archive) ? listed.sums() : Sums();
     }
     const FolderHandle parent = FolderHandle::open(QFileInfo(old).absolutePath(), true);
     const QString name = QFileInfo(old).fileName();
@@ -768,11 +500,10 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         return fail(errorText, why);
     if (keptArchive)
         keptArchive->clear();
-    Listing listing;
-    ZipArchive zip;
-    if (!listBackup(archivePath, zip, &listing, errorText))
+    BackupArchive listing;
+    if (!listing.open(archivePath, errorText))
         return false;
-    const QString &archiveName = listing.archiveName;
+    const QString &archiveName = listing.archiveName();
 
     // A data folder reached through a link is replaced where it really lies; the link stays.
     const QFileInfo dataInfo(f.dataRoot());
@@ -783,11 +514,11 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     if (::statvfs(QFile::encodeName(parent).constData(), &disk) == 0) {
         const quint64 free = quint64(disk.f_bavail) * quint64(disk.f_frsize);
         const quint64 blocks = quint64(std::max<unsigned long>(disk.f_frsize, 512));
-        const quint64 needed = listing.total + quint64(listing.targets.size()) * blocks;
+        const quint64 needed = listing.total() + quint64(listing.targets().size()) * blocks;
         if (needed > free)
             return fail(errorText, QStringLiteral("%1 cannot be restored: its files need %2, and the disk of the data "
                                                   "folder has %3 free (No space left on device).")
-                                       .arg(archiveName, megabytes(needed), megabytes(free)));
+                                       .arg(archiveName, BackupArchive::megabytes(needed), BackupArchive::megabytes(free)));
     }
 
     QString why;
@@ -810,20 +541,20 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         }
         return fail(errorText, reason);
     };
-    Staging staging;
+    BackupArchive::Staging staging;
     staging.root = FolderHandle::open(stagingPath, false, &why);
     if (!staging.root.isOpen())
         return abandon(why);
     // Folders first, so that the readers only write files.
-    for (const Target &t : std::as_const(listing.targets))
+    for (const BackupArchive::Target &t : listing.targets())
         if (!staging.make(QFileInfo(t.relative).path(), &why))
             return abandon(QStringLiteral("%1: the folder %2 cannot be made: %3").arg(archiveName, QFileInfo(t.relative).path(), why));
-    if (!readBackup(zip, listing, &staging, progress, &why))
+    if (!listing.read(&staging, progress, &why))
         return abandon(why);
 
     // After any restore the program has a login: an archive without accounts gets the built-in one.
     const QString login = stagingPath + QLatin1Char('/') + DataFolderLayout::loginFile();
-    if (!listing.targetOf.contains(DataFolderLayout::loginFile()) &&
+    if (!listing.holds(DataFolderLayout::loginFile()) &&
         !TovUserListXmlDatabase::createXmlFileAtPath(login, &why))
         return abandon(why);
     for (const QString &sub : f.layout())
@@ -841,7 +572,7 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         QString folderWhy;
         keptFolder = folderBeforeRestorePath(data, &folderWhy);
         if (keptFolder.isEmpty()) {
-            const int restoreSteps = int(listing.targets.size());
+            const int restoreSteps = int(listing.targets().size());
             const Progress backupProgress = [&](int done, int total) {
                 if (progress)
                     progress(restoreSteps + done, restoreSteps + total + 1);
@@ -889,7 +620,7 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     }
     DataRecovery::noteFinished(stagingPath);
     if (progress) {
-        const int steps = int(listing.targets.size()) + 1;
+        const int steps = int(listing.targets().size()) + 1;
         progress(steps, steps);
     }
     return true;
@@ -916,12 +647,7 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
         return fail(errorText, QStringLiteral("%1 is neither archived nor removed: Pollix did not set it aside (%2)")
                                    .arg(folder, why.isEmpty() ? QStringLiteral("it holds no note of Pollix's naming it") : why));
     const QString path = folder + QStringLiteral(".zip");
-    struct Archive
-    {
-        ZipArchive zip;
-        Listing listing;
-    };
-    const auto archive = std::make_shared<Archive>();
+    const auto archive = std::make_shared<BackupArchive>();
     bool synced = true;
     std::function<bool()> whole;
     if (RecordFile::kindAt(path) == RecordFile::Kind::Missing) {
@@ -932,16 +658,16 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
             return fail(errorText, QStringLiteral("%1 stays as it is: it holds no data files to archive").arg(folder));
         if (!writeBackup(layout, {layout.sessions, layout.pointsOnly, layout.classes, layout.data}, path, &why, progress, &synced))
             return fail(errorText, QStringLiteral("%1 stays a folder: %2").arg(folder, why));
-        if (!listBackup(path, archive->zip, &archive->listing, &why))
+        if (!archive->open(path, &why))
             return fail(errorText, QStringLiteral("%1 stays beside its archive %2, which cannot be read back: %3").arg(folder, path, why));
     } else {
         // Its archive was written before, and the removal cut short (a kill) or put off: the
         // files left go only once the archive reads whole, as a restore reads it.
-        if (!listBackup(path, archive->zip, &archive->listing, &why))
+        if (!archive->open(path, &why))
             return fail(errorText, QStringLiteral("%1 stays as it is: its archive %2 cannot be read: %3").arg(folder, path, why));
         whole = [archive, folder, path] {
             QString problem;
-            if (readBackup(archive->zip, archive->listing, nullptr, {}, &problem))
+            if (archive->read(nullptr, {}, &problem))
                 return true;
             PollixLog(QStringLiteral("%1 stays as it is: its archive %2 is not whole: %3").arg(folder, path, problem));
             return false;
@@ -959,7 +685,7 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
         PollixLog(QStringLiteral("%1 stays beside its archive %2").arg(folder, path));
         return true;
     }
-    const Sums sums = sumsOf(archive->listing);
+    const Sums sums = archive->sums();
     const QStringList stayed = removeAsFarAsHeld(parent, name, mayRemoveReplaced(kept, &sums, whole));
     if (!stayed.isEmpty())
         PollixLog(QStringLiteral("%1 stays beside its archive %2, with what the archive does not hold: %3")
