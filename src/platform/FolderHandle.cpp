@@ -241,8 +241,7 @@ int FolderHandle::openFile(const QString &name, QString *why, struct stat *st) c
         ::close(fd);
         return refuse(QStringLiteral("it is %1").arg(RecordFile::kindText(RecordFile::Kind::Other)));
     }
-    // Reads of a regular file never wait; the flag goes so that callers see plain reads.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Left without waiting: a regular file's reads never wait on a writer anyway.
     if (st)
         *st = own;
     return fd;
@@ -260,29 +259,17 @@ std::optional<QByteArray> FolderHandle::readFile(const QString &name, qint64 lim
         return std::nullopt;
     }
     // One byte more than its size: a file that grows meanwhile is refused, not cut short.
-    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
-    qsizetype got = 0;
     int code = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            code = errno;
-        if (n <= 0)
-            break;
-        got += n;
-    }
+    const QByteArray bytes = RegularFile::readDescriptor(fd, st.st_size, st.st_size + 1, &code);
     ::close(fd);
     if (code != 0) {
         failWith(why, systemError(code));
         return std::nullopt;
     }
-    if (got > st.st_size) {
+    if (bytes.size() > st.st_size) {
         failWith(why, QStringLiteral("it changed while it was read"));
         return std::nullopt;
     }
-    bytes.truncate(got);
     return bytes;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -32,25 +33,39 @@ QString kindProblem(mode_t mode)
 }
 } // namespace
 
-bool open(QFile &file, const QString &path, QString *why)
+int openDescriptor(const QString &path, QString *why, struct stat *st)
 {
+    const auto fail = [why](const QString &reason) {
+        refuse(why, reason);
+        return -1;
+    };
     const QByteArray native = QFile::encodeName(path);
     // Looked at first: a device is not even opened (opening some does something).
-    struct stat st{};
-    if (::stat(native.constData(), &st) != 0)
-        return refuse(why, systemError(errno));
-    if (const QString problem = kindProblem(st.st_mode); !problem.isEmpty())
-        return refuse(why, problem);
+    struct stat own{};
+    if (::stat(native.constData(), &own) != 0)
+        return fail(systemError(errno));
+    if (const QString problem = kindProblem(own.st_mode); !problem.isEmpty())
+        return fail(problem);
     // A pipe put there meanwhile is opened without waiting for a writer, and refused all the same.
+    // Left without waiting: a regular file's reads never wait on a writer anyway.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return refuse(why, systemError(errno));
-    if (::fstat(fd, &st) != 0 || !kindProblem(st.st_mode).isEmpty()) {
-        const QString problem = kindProblem(st.st_mode);
+        return fail(systemError(errno));
+    if (::fstat(fd, &own) != 0 || !kindProblem(own.st_mode).isEmpty()) {
+        const QString problem = kindProblem(own.st_mode);
         ::close(fd);
-        return refuse(why, problem.isEmpty() ? QStringLiteral("it is no regular file") : problem);
+        return fail(problem.isEmpty() ? QStringLiteral("it is no regular file") : problem);
     }
-    // Left without waiting: a regular file's reads never wait on a writer anyway.
+    if (st)
+        *st = own;
+    return fd;
+}
+
+bool open(QFile &file, const QString &path, QString *why)
+{
+    const int fd = openDescriptor(path, why);
+    if (fd < 0)
+        return false;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return refuse(why, file.errorString());
@@ -58,19 +73,49 @@ bool open(QFile &file, const QString &path, QString *why)
     return true;
 }
 
+QByteArray readDescriptor(int fd, qint64 expected, qint64 most, int *error)
+{
+    constexpr qint64 kStep = 1 << 20;
+    *error = 0;
+    QByteArray bytes(qsizetype(std::min(std::max<qint64>(expected, 0) + 1, most)), Qt::Uninitialized);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            // Grown beyond what it held when opened (or no size known): on in steps.
+            if (bytes.size() >= most)
+                break;
+            bytes.resize(qsizetype(std::min<qint64>(bytes.size() + kStep, most)));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            *error = errno;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    return bytes;
+}
+
 std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limit)
 {
-    QFile file;
-    if (!open(file, path, why))
+    struct stat st{};
+    const int fd = openDescriptor(path, why, &st);
+    if (fd < 0)
         return std::nullopt;
     const QString tooLarge = QStringLiteral("it is larger than %1").arg(sizeText(limit));
-    if (file.size() > limit) {
+    if (st.st_size > limit) {
+        ::close(fd);
         refuse(why, tooLarge);
         return std::nullopt;
     }
-    QByteArray bytes = readAtMost(file, limit);
-    if (file.error() != QFileDevice::NoError) {
-        refuse(why, file.errorString());
+    int error = 0;
+    QByteArray bytes = readDescriptor(fd, st.st_size, limit + 1, &error);
+    ::close(fd);
+    if (error != 0) {
+        refuse(why, systemError(error));
         return std::nullopt;
     }
     if (bytes.size() > limit) {

@@ -15,6 +15,8 @@
 #include <QDirIterator>
 #include <QIODevice>
 #include <QFile>
+
+#include <unistd.h>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -551,11 +553,13 @@ QString GlobalFunctions::freeFilePath(const QString &folder, const QString &base
 
 QString GlobalFunctions::getIDOfXmlQuizFile(const QString &path)
 {
-    QFile file;
-    if (!RegularFile::open(file, path, nullptr))
+    // Read straight from the descriptor: a search by ID reads the head of every session.
+    const int fd = RegularFile::openDescriptor(path, nullptr);
+    if (fd < 0)
         return QString();
-    const QByteArray head = file.read(255);
-    file.close();
+    int error = 0;
+    const QByteArray head = RegularFile::readDescriptor(fd, 254, 255, &error);
+    ::close(fd);
 
     QString result;
     qsizetype tagStart = -1;

@@ -2,6 +2,11 @@
 #include "platform/RegularFile.h"
 
 #include <QFile>
+#include <QScopeGuard>
+
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace {
 constexpr qint64 kChunk = 1024;
@@ -93,16 +98,20 @@ void MyXmlParser::handleTag(const QByteArray &tag)
 
 bool MyXmlParser::parse()
 {
-    QFile file;
-    if (!RegularFile::open(file, m_filePath, nullptr))
+    // Read straight from the descriptor: a list reads the head of every session.
+    const int fd = RegularFile::openDescriptor(m_filePath, nullptr);
+    if (fd < 0)
         return false;
+    const auto closing = qScopeGuard([fd] { ::close(fd); });
     m_text.clear();
     QByteArray tag;
     Mode mode = Mode::Text;
     char quote = 0;
     char chunk[kChunk];
-    qint64 got = 0;
-    while (m_delegate && (got = file.read(chunk, kChunk)) > 0) {
+    ssize_t got = 0;
+    while (m_delegate && ((got = ::read(fd, chunk, kChunk)) > 0 || (got < 0 && errno == EINTR))) {
+        if (got < 0)
+            continue;
         for (qint64 i = 0; i < got && m_delegate; ++i) {
             const char c = chunk[i];
             switch (mode) {
@@ -154,6 +163,5 @@ bool MyXmlParser::parse()
             }
         }
     }
-    file.close();
     return true;
 }
