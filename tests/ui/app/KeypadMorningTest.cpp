@@ -209,21 +209,23 @@ protected:
         closeAnyOther(modals, unexpected);
     }
 
-    // Class 7B's keypads, the main window with the class set for a roll call, and from then on
-    // the keypad alone (leaveAndSaveFromTheKeypad); null (and a failure) when that could not be
-    // set up.
-    SimReceiver *rollCallMorning(TabController &tab, ModalDriver &modals, QStringList &proposed, QStringList &unexpected)
+    // Roll calls steered by the keypad alone: the main window (made once the receiver is in)
+    // with the class set for a roll call, and what the keypad answers (leaveAndSaveFromTheKeypad).
+    struct RollCallMorning
     {
-        SimReceiver *sim = classWithKeypads();
-        if (!sim)
+        QStringList proposed, unexpected;
+        TabController tab;
+        std::unique_ptr<ModalDriver> modals; // once the class is set, which answers a driver of its own
+    };
+    std::unique_ptr<RollCallMorning> rollCallMorning(SimReceiver *sim) const
+    {
+        auto morning = std::make_unique<RollCallMorning>();
+        showMainWindow(morning->tab);
+        if (!classSetForRollCall(morning->tab))
             return nullptr;
-        showMainWindow(tab);
-        if (!classSetForRollCall(tab)) {
-            ADD_FAILURE() << "the class set for a roll call";
-            return nullptr;
-        }
-        leaveAndSaveFromTheKeypad(modals, sim, proposed, unexpected);
-        return sim;
+        morning->modals = std::make_unique<ModalDriver>();
+        leaveAndSaveFromTheKeypad(*morning->modals, sim, morning->proposed, morning->unexpected);
+        return morning;
     }
 
     // The morning's two quizzes.
@@ -506,11 +508,11 @@ TEST_F(KeypadMorningTest, AnEndingSignalDuringAQuizSavesItAndLogsTheClassOutBefo
 // next roll call, steered by the same keypad, is proposed a name of its own.
 TEST_F(KeypadMorningTest, TwoRollCallsInARowFromTheTeacherKeypadAloneEachSavedUnderTheProposedName)
 {
-    QStringList proposed, unexpected;
-    TabController tab;
-    ModalDriver modals;
-    SimReceiver *sim = rollCallMorning(tab, modals, proposed, unexpected);
+    SimReceiver *sim = classWithKeypads();
     ASSERT_TRUE(sim);
+    const auto morning = rollCallMorning(sim);
+    ASSERT_TRUE(morning);
+    QStringList &proposed = morning->proposed, &unexpected = morning->unexpected;
 
     QList<QuizEntity> sessions;
     for (int run = 1; run <= 2; ++run) {
@@ -519,8 +521,8 @@ TEST_F(KeypadMorningTest, TwoRollCallsInARowFromTheTeacherKeypadAloneEachSavedUn
         const QString saved = playQuiz(sim, 1);
         ASSERT_FALSE(saved.isEmpty()) << "roll call " << run;
         EXPECT_TRUE(unexpected.isEmpty()) << unexpected.join(" / ").toStdString();
-        EXPECT_EQ(tab.txtSessionSaved->fullText(), "Session saved to " + QDir::toNativeSeparators(saved));
-        EXPECT_EQ(app()->objectToReceiveCommData(), &tab);
+        EXPECT_EQ(morning->tab.txtSessionSaved->fullText(), "Session saved to " + QDir::toNativeSeparators(saved));
+        EXPECT_EQ(app()->objectToReceiveCommData(), &morning->tab);
         const auto session = TovQuizXmlDatabase().getQuizInfoAll(saved);
         ASSERT_TRUE(session);
         EXPECT_EQ(session->actionType(), "13");
@@ -544,11 +546,11 @@ TEST_F(KeypadMorningTest, TwoRollCallsInARowFromTheTeacherKeypadAloneEachSavedUn
 // and every press counts.
 TEST_F(KeypadMorningTest, KeypadsAnsweringTheLastRunsLogoutLateAreLoggedOutAndCountedInTheNextRollCall)
 {
-    QStringList proposed, unexpected;
-    TabController tab;
-    ModalDriver modals;
-    SimReceiver *sim = rollCallMorning(tab, modals, proposed, unexpected);
+    SimReceiver *sim = classWithKeypads();
     ASSERT_TRUE(sim);
+    const auto morning = rollCallMorning(sim);
+    ASSERT_TRUE(morning);
+    const QStringList &unexpected = morning->unexpected;
     const QByteArray wake = QByteArray::fromHex("F400C00135");
     const QByteArray logout = QByteArray::fromHex("F600000301FFFFF4");
 
