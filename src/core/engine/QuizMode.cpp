@@ -5,6 +5,7 @@
 #include "core/base/CommonFunc.h"
 #include "core/engine/ActivityFrames.h"
 #include "core/engine/ActivityRules.h"
+#include "core/engine/ClassLogout.h"
 #include "core/engine/KeypadCommands.h"
 #include "core/engine/QuestionText.h"
 #include "core/engine/QuizData.h"
@@ -316,8 +317,7 @@ void QuizMode::RX_WakeUp()
         break;
     }
     case 2:
-        for (int i = 0; i < 3; ++i)
-            sendStudentLogoutClass();
+        ClassLogout::shareManager()->send(frameSender());
         m_classLoggedOut = true;
         break;
     default:
@@ -588,11 +588,19 @@ void QuizMode::sendWakeFrame(bool leadingNull)
     if (leadingNull)
         frame.prepend('\0');
     sendFrame(frame);
+    // Whatever became of the frame, the keypads stay in until a logout frame goes out. The
+    // three-byte keypads answer no wake: the frame itself tells them.
+    if (m_nWakUpMode == 2 && DeviceType::isLargeFamily(m_deviceType))
+        ClassLogout::shareManager()->called();
 }
 
-void QuizMode::sendStudentLogoutClass()
+void QuizMode::settleClassLogout()
 {
-    sendFrame(ActivityFrames::studentLogoutClass());
+    ClassLogout *logout = ClassLogout::shareManager();
+    if (!DeviceType::isLargeFamily(m_deviceType) || !logout->owed())
+        return;
+    PollixLog(QStringLiteral("The last run's class logout goes out before the keypads are called to log in."));
+    logout->send(frameSender());
 }
 
 void QuizMode::sendStudentLoginClass()

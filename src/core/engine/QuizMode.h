@@ -94,6 +94,11 @@ public:
     void getNewDevice();
     // With leadingNull the wake goes out behind one null byte, in one write.
     void sendWakeFrame(bool leadingNull = false);
+    // A class logout that the last run still owes (its keypads have not answered its logout
+    // wake, ClassLogout) goes out now. A run sends this as it opens, before it calls the keypads
+    // to log in: the late answer would read as the answer to that call, and keypads left in under
+    // the last run's device numbers would count for nothing.
+    void settleClassLogout();
     void sendPCState(int s);
     void sendReceiveState(int s);
     void openReceiveArvel();
@@ -172,7 +177,6 @@ protected:
     // sendFrame for the collaborators that send on the object's behalf.
     std::function<bool(const QByteArray &)> frameSender();
 
-    void sendStudentLogoutClass();
     void sendStudentLoginClass();
     void sendAgreeToSend();
     void sendStuToWaitForStart();

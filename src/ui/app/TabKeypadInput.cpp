@@ -4,6 +4,7 @@
 
 #include "core/app/MainWindowFrames.h"
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ClassLogout.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TeacherKeyMap.h"
 #include "core/keypad/TovDevice.h"
@@ -52,8 +53,7 @@ void TabKeypadInput::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
     switch (frame.cmd()) {
     case 0xF5:
         if (frame.dataAt(0) == 0xE3)
-            for (int i = 0; i < 3; ++i)
-                sendStudentLogoutClass();
+            sendStudentLogoutClass();
         break;
     case 0xF4:
         if (action == TeacherKeyMap::Action::Start) {
@@ -104,7 +104,7 @@ void TabKeypadInput::handleDataReceiveCorvel_Dravel(const DataOfFrame &frame)
 
 void TabKeypadInput::sendStudentLogoutClass()
 {
-    sendFrame(MainWindowFrames::studentLogoutClass());
+    ClassLogout::shareManager()->send([this](const QByteArray &frame) { return sendFrame(frame); });
 }
 
 void TabKeypadInput::sendWrongState(int state)

@@ -14,6 +14,7 @@ public:
     explicit TabKeypadInput(TabController *window);
 
     void handleKeypadFrame(const DataOfFrame &frame);
+    // The class logout frame, three times (the keypads' answer to the logout wake asks it).
     void sendStudentLogoutClass();
     void sendWrongState(int state);
     void sendQuizMsgToTeacher();

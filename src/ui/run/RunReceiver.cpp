@@ -17,6 +17,7 @@ void RunReceiver::setIdleAtOpening(int deviceType)
     QuizMode *mode = m_modeObject();
     if (!mode || !DeviceType::isLargeFamily(deviceType))
         return;
+    mode->settleClassLogout();
     mode->sendPCState(2);
     m_pcStateSent.start();
 }

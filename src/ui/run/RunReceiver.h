@@ -17,6 +17,7 @@ public:
     RunReceiver(std::function<QuizMode *()> modeObject, QObject *parent = nullptr);
 
     // The large family's keypads are told the PC is idle (state 2); the wake frame waits for it.
+    // A class logout the last run still owes goes out first.
     void setIdleAtOpening(int deviceType);
     // An Arvel receiver wants one null byte before the run's frames: it goes out with the next
     // wake frame, in the same write. The receiver reads three-byte commands and drops a part of

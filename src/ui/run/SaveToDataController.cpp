@@ -1,6 +1,7 @@
 #include "SaveToDataController.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/engine/ClassLogout.h"
 #include "core/keypad/DataOfFrame.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/TeacherKeyMap.h"
@@ -222,11 +223,10 @@ QuizEntity SaveToDataController::RollCallSave()
 
 void SaveToDataController::sendStudentLogoutClass()
 {
-    static const unsigned char frame[8] = {0xF6, 0x00, 0x00, 0x03, 0x01, 0xFF, 0xFF, 0xF4};
     if (!appDelegate)
         return;
     if (const auto device = appDelegate->currentDevice())
-        device->sendData(frame, 8);
+        ClassLogout::shareManager()->send([&device](const QByteArray &frame) { return device->sendData(frame); });
 }
 
 void SaveToDataController::handleMachMessage()
@@ -282,8 +282,6 @@ void SaveToDataController::handleDataReceiveCorvel_Dravel()
         return;
     if (runTeacherKey(frame))
         return;
-    if (frame.cmd() == 0xF5 && frame.dataAt(0) == 0xE3) {
-        for (int i = 0; i < 3; ++i)
-            sendStudentLogoutClass();
-    }
+    if (frame.cmd() == 0xF5 && frame.dataAt(0) == 0xE3)
+        sendStudentLogoutClass();
 }

@@ -77,6 +77,7 @@ public:
     QuizEntity RollCallSave();
     void removeQuizRecord();
     static QString getMaxLengString(const QString &text);
+    // The class logout frame, three times (the keypads' answer to the logout wake asks it).
     void sendStudentLogoutClass();
 
     // Where the last save went; empty until a session was written.

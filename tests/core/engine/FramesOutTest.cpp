@@ -1,6 +1,8 @@
 #include "EngineFixture.h"
 
+#include "core/engine/Arvel_Normal.h"
 #include "core/engine/Brevel_Normal.h"
+#include "core/engine/ClassLogout.h"
 #include "core/engine/Corvel_Normal.h"
 #include "core/engine/Dravel_Normal.h"
 #include "core/keypad/FrameBuilder.h"
@@ -193,6 +195,57 @@ TEST_F(FramesOut, LogoutWakeUpSendsTheLogoutFrameThreeTimes)
     mode.setWakeUpMode(2);
     feed(mode, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
     EXPECT_EQ(takeSent(), QList<QByteArray>(3, hexBytes("F6 00 00 03 01 FF FF F4")));
+}
+
+// The keypads' answer to a run's logout wake may come only once the next run has opened, where it
+// would pass for the answer to that run's login call, or never. Until a logout frame has gone
+// out the next run sends it as it opens, once; a logout answered in time is not sent again, and
+// the three-byte keypads, which answer no wake, are told by the wake itself.
+TEST_F(FramesOut, ALogoutTheKeypadsLeftUnansweredGoesOutOnceAsTheNextRunOpens)
+{
+    const QList<QByteArray> logout(3, hexBytes("F6 00 00 03 01 FF FF F4"));
+    const auto endRun = [](QuizMode &mode, int type) {
+        mode.setDeviceType(type);
+        mode.setWakeUpMode(2);
+        mode.sendWakeFrame();
+    };
+    const auto openRun = [](QuizMode &mode, int type) {
+        mode.setDeviceType(type);
+        mode.settleClassLogout();
+    };
+    {
+        Dravel_Normal first;
+        endRun(first, 3);
+    }
+    EXPECT_EQ(takeSent(), QList<QByteArray>{hexBytes("F4 00 C0 01 35")});
+    Dravel_Normal second;
+    openRun(second, 3);
+    EXPECT_EQ(takeSent(), logout);
+    openRun(second, 3);
+    EXPECT_TRUE(takeSent().isEmpty()) << "sent once";
+
+    // Answered in time, by the run itself.
+    endRun(second, 3);
+    feed(second, ReceivedFrame::large(0xF5, 0, 0, hexBytes("E3")));
+    EXPECT_EQ(takeSent().mid(1), logout);
+    Corvel_Normal third;
+    openRun(third, 2);
+    EXPECT_TRUE(takeSent().isEmpty()) << "answered in time";
+
+    Arvel_Normal smallFamily;
+    endRun(smallFamily, 1);
+    takeSent();
+    openRun(third, 2);
+    EXPECT_TRUE(takeSent().isEmpty()) << "no wake answer owed by three-byte keypads";
+
+    // A logout that reached no receiver told no keypad: it is still owed.
+    ClassLogout *owed = ClassLogout::shareManager();
+    owed->called();
+    owed->send([](const QByteArray &) { return false; });
+    EXPECT_TRUE(owed->owed());
+    openRun(third, 2);
+    EXPECT_EQ(takeSent(), logout);
+    EXPECT_FALSE(owed->owed());
 }
 
 TEST_F(FramesOut, BroadcastStopsWhenItsOwnerGoes)

@@ -39,6 +39,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <functional>
 
 using namespace keypadsim;
 
@@ -180,6 +181,53 @@ protected:
         });
     }
 
+    // The teacher keypad's F1 answers the exit question and the save dialog (whose proposed name
+    // is noted); any other window that waits for an answer is noted and left.
+    static void leaveAndSaveFromTheKeypad(ModalDriver &modals, SimReceiver *sim, QStringList &proposed,
+                                          QStringList &unexpected)
+    {
+        modals.on("PollixAlert", [sim, &unexpected](QWidget *w) {
+            auto *alert = qobject_cast<PollixAlert *>(w);
+            if (alert->informativeText().contains(QStringLiteral("Are you sure to exit this Activity?"))) {
+                sim->pressTeacherKey(0x81);
+            } else {
+                unexpected << alert->text() + QLatin1Char('|') + alert->informativeText();
+                alert->reject();
+                // A save dialog the keypad cannot get past (F1 refused, say) would hold the test
+                // in its modal loop: it is left, so that the test goes on to say so.
+                QTimer::singleShot(0, [] {
+                    for (QWidget *top : QApplication::topLevelWidgets())
+                        if (auto *save = qobject_cast<SaveToDataController *>(top); save && save->isVisible())
+                            save->done(QDialog::Rejected);
+                });
+            }
+        });
+        modals.on("SaveToData", [sim, &proposed](QWidget *w) {
+            proposed << w->findChild<QLineEdit *>(QStringLiteral("txtSaveSession"))->text();
+            sim->pressTeacherKey(0x81);
+        });
+        closeAnyOther(modals, unexpected);
+    }
+
+    // Roll calls steered by the keypad alone: the main window (made once the receiver is in)
+    // with the class set for a roll call, and what the keypad answers (leaveAndSaveFromTheKeypad).
+    struct RollCallMorning
+    {
+        QStringList proposed, unexpected;
+        TabController tab;
+        std::unique_ptr<ModalDriver> modals; // once the class is set, which answers a driver of its own
+    };
+    std::unique_ptr<RollCallMorning> rollCallMorning(SimReceiver *sim) const
+    {
+        auto morning = std::make_unique<RollCallMorning>();
+        showMainWindow(morning->tab);
+        if (!classSetForRollCall(morning->tab))
+            return nullptr;
+        morning->modals = std::make_unique<ModalDriver>();
+        leaveAndSaveFromTheKeypad(*morning->modals, sim, morning->proposed, morning->unexpected);
+        return morning;
+    }
+
     // The morning's two quizzes.
     std::pair<QString, QString> twoQuestionFiles()
     {
@@ -192,6 +240,15 @@ protected:
             if (auto *w = qobject_cast<QuizStateWindowController *>(top); w && w->isVisible())
                 return w;
         return nullptr;
+    }
+
+    // A run window up, with every keypad logged in to it: the run counted their logins and the
+    // keypads took its replies. The keypads' own word alone is not enough: keypads left in by the
+    // last run say so before this one has counted any.
+    static bool runWithClassIn(const SimReceiver *sim)
+    {
+        return runWindow() && QuizParticipantData::shareManager()->getSumOfLoginStudents() == kKeypads
+               && keypadsLoggedIn(sim, 1, kKeypads);
     }
 
     static bool everyoneAnswered()
@@ -209,11 +266,12 @@ protected:
 
     // One whole quiz from the teacher keypad once its window is up: the keypads log in, each
     // question is started, answered by all and stopped, then the run is left and saved. Returns
-    // the new session file.
-    QString playQuiz(SimReceiver *sim, int questionCount = int(kRight.size()))
+    // the new session file. beforeExit runs once the last question stopped.
+    QString playQuiz(SimReceiver *sim, int questionCount = int(kRight.size()),
+                     const std::function<void()> &beforeExit = {})
     {
         const QStringList before = sessionFiles();
-        EXPECT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); })) << "keypads logged in";
+        EXPECT_TRUE(waitFor([&] { return runWithClassIn(sim); })) << "keypads logged in";
         QPointer<QuizStateWindowController> run = runWindow();
         if (!run)
             return {};
@@ -227,6 +285,8 @@ protected:
                 EXPECT_TRUE(waitFor([&] { return run->nCurrentQuestionNo() == q + 1; }));
             }
         }
+        if (beforeExit)
+            beforeExit();
         sim->pressTeacherKey(0x85); // Exit: the question and the save dialog take F1 (the driver)
         EXPECT_TRUE(waitFor([&] { return run.isNull() && !QApplication::activeModalWidget(); }));
         QStringList added = sessionFiles();
@@ -373,7 +433,7 @@ TEST_F(KeypadMorningTest, ARunEndedByItsCloseBoxLogsTheClassOutAndTheNextRunCoun
     };
     tab.btnLoad->click();
     tab.btnStart->click();
-    ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
+    ASSERT_TRUE(waitFor([&] { return runWithClassIn(sim); }));
     QPointer<QuizStateWindowController> first = runWindow();
     ASSERT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), kKeypads);
     askOneQuestion(first);
@@ -393,7 +453,7 @@ TEST_F(KeypadMorningTest, ARunEndedByItsCloseBoxLogsTheClassOutAndTheNextRunCoun
     // The next quiz: every keypad logs in again and every answer is counted.
     tab.btnLoad->click();
     tab.btnStart->click();
-    ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
+    ASSERT_TRUE(waitFor([&] { return runWithClassIn(sim); }));
     QPointer<QuizStateWindowController> second = runWindow();
     ASSERT_TRUE(waitFor([&] { return QuizParticipantData::shareManager()->getSumOfLoginStudents() == kKeypads; }));
     askOneQuestion(second);
@@ -424,7 +484,7 @@ TEST_F(KeypadMorningTest, AnEndingSignalDuringAQuizSavesItAndLogsTheClassOutBefo
     showMainWindow(tab);
     ASSERT_TRUE(classAndFileSet(tab, planets));
     tab.btnStart->click();
-    ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
+    ASSERT_TRUE(waitFor([&] { return runWithClassIn(sim); }));
     QPointer<QuizStateWindowController> run = runWindow();
     sim->pressTeacherKey(0x8A); // Start
     ASSERT_TRUE(waitFor([&] { return run->bStartFlag() && everyoneAnswered(); }));
@@ -450,34 +510,9 @@ TEST_F(KeypadMorningTest, TwoRollCallsInARowFromTheTeacherKeypadAloneEachSavedUn
 {
     SimReceiver *sim = classWithKeypads();
     ASSERT_TRUE(sim);
-    TabController tab;
-    showMainWindow(tab);
-    ASSERT_TRUE(classSetForRollCall(tab));
-
-    // From now on the keypad alone: F1 answers the exit question and the save dialog.
-    QStringList proposed, unexpected;
-    ModalDriver modals;
-    modals.on("PollixAlert", [&](QWidget *w) {
-        auto *alert = qobject_cast<PollixAlert *>(w);
-        if (alert->informativeText().contains(QStringLiteral("Are you sure to exit this Activity?"))) {
-            sim->pressTeacherKey(0x81);
-        } else {
-            unexpected << alert->text() + QLatin1Char('|') + alert->informativeText();
-            alert->reject();
-            // A save dialog the keypad cannot get past (F1 refused, say) would hold the test in
-            // its modal loop: it is left, so that the test goes on to say so.
-            QTimer::singleShot(0, [] {
-                for (QWidget *top : QApplication::topLevelWidgets())
-                    if (auto *save = qobject_cast<SaveToDataController *>(top); save && save->isVisible())
-                        save->done(QDialog::Rejected);
-            });
-        }
-    });
-    modals.on("SaveToData", [&](QWidget *w) {
-        proposed << w->findChild<QLineEdit *>(QStringLiteral("txtSaveSession"))->text();
-        sim->pressTeacherKey(0x81);
-    });
-    closeAnyOther(modals, unexpected);
+    const auto morning = rollCallMorning(sim);
+    ASSERT_TRUE(morning);
+    QStringList &proposed = morning->proposed, &unexpected = morning->unexpected;
 
     QList<QuizEntity> sessions;
     for (int run = 1; run <= 2; ++run) {
@@ -486,8 +521,8 @@ TEST_F(KeypadMorningTest, TwoRollCallsInARowFromTheTeacherKeypadAloneEachSavedUn
         const QString saved = playQuiz(sim, 1);
         ASSERT_FALSE(saved.isEmpty()) << "roll call " << run;
         EXPECT_TRUE(unexpected.isEmpty()) << unexpected.join(" / ").toStdString();
-        EXPECT_EQ(tab.txtSessionSaved->fullText(), "Session saved to " + QDir::toNativeSeparators(saved));
-        EXPECT_EQ(app()->objectToReceiveCommData(), &tab);
+        EXPECT_EQ(morning->tab.txtSessionSaved->fullText(), "Session saved to " + QDir::toNativeSeparators(saved));
+        EXPECT_EQ(app()->objectToReceiveCommData(), &morning->tab);
         const auto session = TovQuizXmlDatabase().getQuizInfoAll(saved);
         ASSERT_TRUE(session);
         EXPECT_EQ(session->actionType(), "13");
@@ -504,6 +539,58 @@ TEST_F(KeypadMorningTest, TwoRollCallsInARowFromTheTeacherKeypadAloneEachSavedUn
     EXPECT_EQ(sessions[1].name(), second == sessions[0].name() ? second + " (2)" : second);
 }
 
+// The keypads answer the first roll call's logout wake only once the teacher, quicker than they,
+// has saved it and opened the next (or their answer is lost on the way). Their answer must not
+// pass for the answer to the next run's login call, and they must not stay in under the first
+// run's device numbers: the next run logs the class out as it opens, the keypads log in to it,
+// and every press counts.
+TEST_F(KeypadMorningTest, KeypadsAnsweringTheLastRunsLogoutLateAreLoggedOutAndCountedInTheNextRollCall)
+{
+    SimReceiver *sim = classWithKeypads();
+    ASSERT_TRUE(sim);
+    const auto morning = rollCallMorning(sim);
+    ASSERT_TRUE(morning);
+    const QStringList &unexpected = morning->unexpected;
+    const QByteArray wake = QByteArray::fromHex("F400C00135");
+    const QByteArray logout = QByteArray::fromHex("F600000301FFFFF4");
+
+    sim->pressTeacherKey(0x8A); // the first roll call opens
+    ASSERT_TRUE(waitFor([&] { return runWindow() != nullptr; }, 5000));
+    qsizetype mark = 0;
+    const QString first = playQuiz(sim, 1, [&] {
+        pilot->holdWakeAnswers(true);
+        mark = sim->framesFromProgram().size();
+    });
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_TRUE(sentSince(sim, mark, wake)) << "the logout wake frame";
+    EXPECT_FALSE(sentSince(sim, mark, logout)) << "no answer, no logout yet";
+    EXPECT_TRUE(keypadsLoggedIn(sim, 1, kKeypads)) << "the keypads are still in";
+
+    mark = sim->framesFromProgram().size();
+    sim->pressTeacherKey(0x8A); // the next roll call opens before the keypads answer
+    ASSERT_TRUE(waitFor([&] { return runWindow() != nullptr; }, 5000));
+    pilot->holdWakeAnswers(false);
+    const QString second = playQuiz(sim, 1);
+    ASSERT_FALSE(second.isEmpty());
+    EXPECT_TRUE(unexpected.isEmpty()) << unexpected.join(" / ").toStdString();
+
+    // The logout went out before the keypads were called to log in to the second run.
+    qsizetype logoutAt = -1, wakeAt = -1;
+    const QList<SimFrame> frames = sim->framesFromProgram();
+    for (qsizetype i = mark; i < frames.size(); ++i) {
+        if (logoutAt < 0 && frames[i].bytes == logout)
+            logoutAt = i;
+        if (wakeAt < 0 && frames[i].bytes == wake)
+            wakeAt = i;
+    }
+    ASSERT_GE(logoutAt, 0) << "the first run's logout";
+    EXPECT_LT(logoutAt, wakeAt) << "before the second run's login call";
+    const auto session = TovQuizXmlDatabase().getQuizInfoAll(second);
+    ASSERT_TRUE(session);
+    ASSERT_EQ(session->allRollCall().size(), 1);
+    EXPECT_EQ(session->allRollCall()[0].AbsenceStu(), "|") << "every keypad pressed and counted";
+}
+
 // The session ends during a roll call (a logout, a shutdown): the run is saved under the name its
 // save would have proposed.
 TEST_F(KeypadMorningTest, AnEndingSignalDuringARollCallSavesItUnderTheProposedName)
@@ -517,7 +604,7 @@ TEST_F(KeypadMorningTest, AnEndingSignalDuringARollCallSavesItUnderTheProposedNa
     showMainWindow(tab);
     ASSERT_TRUE(classSetForRollCall(tab));
     sim->pressTeacherKey(0x8A); // Start: the roll call opens
-    ASSERT_TRUE(waitFor([&] { return runWindow() && keypadsLoggedIn(sim, 1, kKeypads); }));
+    ASSERT_TRUE(waitFor([&] { return runWithClassIn(sim); }));
     QPointer<QuizStateWindowController> run = runWindow();
     sim->pressTeacherKey(0x8A); // Start: the keypads press
     ASSERT_TRUE(waitFor([&] { return run->bStartFlag() && everyoneAnswered(); }));

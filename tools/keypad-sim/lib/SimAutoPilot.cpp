@@ -79,7 +79,7 @@ void SimAutoPilot::answerWakeCall(int &wakesSeen)
 {
     // A wake frame asks the keypads that are not in the class to log in.
     const int wakes = m_activity.wakeFrames();
-    if (wakes <= wakesSeen)
+    if (wakes <= wakesSeen || m_holdWakeAnswers)
         return;
     wakesSeen = wakes;
     bool anyOut = false;

@@ -64,6 +64,9 @@ public:
 
     void start();
     void stop();
+    // Keypads slow to wake: they hear the wake frames but answer none until let go, and then
+    // answer as the class stands (a login, or one keypad's wake answer when all are in).
+    void holdWakeAnswers(bool hold) { m_holdWakeAnswers = hold; }
     int questionsAnswered() const { return m_questionsAnswered.load(); }
     int loginRounds() const { return m_loginRounds.load(); }
     // What the teacher keypad has shown, one line per result frame it got.
@@ -87,6 +90,7 @@ private:
     std::unique_ptr<SimQuestionSet> m_set;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_holdWakeAnswers{false};
     std::atomic<int> m_questionsAnswered{0};
     std::atomic<int> m_loginRounds{0};
     mutable std::mutex m_screenMutex;
