@@ -1,5 +1,6 @@
 #include "RealAlerts.h"
 
+#include "support/Shots.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QAbstractButton>
@@ -34,6 +35,8 @@ void RealAlerts::answer(PollixAlert *alert)
     const auto button = [alert](int index) {
         return alert->findChild<QAbstractButton *>(QStringLiteral("alertButton%1").arg(index));
     };
+    // Every alert a test meets for real is one a teacher meets: its picture is kept to be looked at.
+    saveShot(alert, QStringLiteral("alert %1").arg(m_seen.size(), 2, 10, QLatin1Char('0')));
     if (m_steps.isEmpty()) {
         ++m_unanswered;
         QTest::mouseClick(button(0), Qt::LeftButton);
