@@ -61,6 +61,8 @@ public:
     // The bytes of the files it restores.
     quint64 total() const { return m_total; }
     Sums sums() const;
+    // The device and inode of the archive file opened.
+    std::optional<std::pair<quint64, quint64>> openedFile() const { return m_zip.openedFile(); }
 
     // "12.50 MB", for the reasons given.
     static QString megabytes(quint64 bytes);

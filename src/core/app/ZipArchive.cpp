@@ -424,6 +424,14 @@ bool ZipArchive::UnzipOpenSame(const ZipArchive &opened, QString *errorText)
     return openReading(QStringLiteral("the archive"), errorText);
 }
 
+std::optional<std::pair<quint64, quint64>> ZipArchive::openedFile() const
+{
+    struct stat st{};
+    if (m_readFd < 0 || ::fstat(m_readFd, &st) != 0)
+        return std::nullopt;
+    return std::make_pair(quint64(st.st_dev), quint64(st.st_ino));
+}
+
 bool ZipArchive::openReading(const QString &name, QString *errorText)
 {
     zlib_filefunc64_def io = descriptorFunctions(&m_readFd);

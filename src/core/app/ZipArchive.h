@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // Zip archives through minizip: creating one and adding files to it, listing and extracting the
 // entries of one. Entries are deflated (default level), named in UTF-8 and dated with their
@@ -81,6 +82,9 @@ public:
     // The archive opened is the very file another ZipArchive has open (a reader of its own, for
     // another thread).
     bool UnzipOpenSame(const ZipArchive &opened, QString *errorText = nullptr);
+    // The device and inode of the file open for reading, so that a caller can tell it is the
+    // one it found under its name (and not one a link led to); none when none is open.
+    std::optional<std::pair<quint64, quint64>> openedFile() const;
     // Every entry in archive order; none when the directory cannot be read or (maxEntries not 0)
     // holds more entries than that, so that a hostile directory cannot fill memory.
     std::optional<QList<Entry>> entries(QString *errorText = nullptr, quint64 maxEntries = 0);

@@ -647,10 +647,25 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
         return fail(errorText, QStringLiteral("%1 is neither archived nor removed: Pollix did not set it aside (%2)")
                                    .arg(folder, why.isEmpty() ? QStringLiteral("it holds no note of Pollix's naming it") : why));
     const QString path = folder + QStringLiteral(".zip");
+    const QString archiveName = name + QStringLiteral(".zip");
     const auto archive = std::make_shared<BackupArchive>();
+    // Only an archive of Backups itself lets files go: one a link leads to lies elsewhere, and
+    // may go with whatever holds it. Looked at through the folder held open, and the file opened
+    // is the one found there.
+    const auto besideIt = [&](QString *problem) {
+        struct stat st{};
+        const RecordFile::Kind kind = parent.kindAt(archiveName, &st);
+        const std::optional<std::pair<quint64, quint64>> opened = archive->openedFile();
+        if (kind == RecordFile::Kind::File && opened && opened->first == quint64(st.st_dev) &&
+            opened->second == quint64(st.st_ino))
+            return true;
+        *problem = kind == RecordFile::Kind::File ? QStringLiteral("it was replaced while it was opened")
+                                                  : QStringLiteral("it is %1").arg(RecordFile::kindText(kind));
+        return false;
+    };
     bool synced = true;
     std::function<bool()> whole;
-    if (RecordFile::kindAt(path) == RecordFile::Kind::Missing) {
+    if (parent.kindAt(archiveName) == RecordFile::Kind::Missing) {
         bool anyData = false;
         for (const QString &sub : {layout.sessions, layout.pointsOnly, layout.classes, layout.data})
             anyData = anyData || !GF::fileListAtPath(sub, QStringLiteral("xml")).value_or(QStringList()).isEmpty();
@@ -658,12 +673,12 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
             return fail(errorText, QStringLiteral("%1 stays as it is: it holds no data files to archive").arg(folder));
         if (!writeBackup(layout, {layout.sessions, layout.pointsOnly, layout.classes, layout.data}, path, &why, progress, &synced))
             return fail(errorText, QStringLiteral("%1 stays a folder: %2").arg(folder, why));
-        if (!archive->open(path, &why))
+        if (!archive->open(path, &why) || !besideIt(&why))
             return fail(errorText, QStringLiteral("%1 stays beside its archive %2, which cannot be read back: %3").arg(folder, path, why));
     } else {
         // Its archive was written before, and the removal cut short (a kill) or put off: the
         // files left go only once the archive reads whole, as a restore reads it.
-        if (!archive->open(path, &why))
+        if (!archive->open(path, &why) || !besideIt(&why))
             return fail(errorText, QStringLiteral("%1 stays as it is: its archive %2 cannot be read: %3").arg(folder, path, why));
         whole = [archive, folder, path] {
             QString problem;

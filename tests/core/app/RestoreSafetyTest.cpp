@@ -502,6 +502,32 @@ TEST_F(RestoreSafetyTest, AKeptFolderGoesOnlyAsFarAsItsArchiveHoldsItAndOnlyWhen
     EXPECT_EQ(filesBelow(teachers), teachersBefore);
 }
 
+// The archive beside a kept folder is what lets its files go; one that only a link puts there
+// holds them somewhere else (a stick, a folder the teacher empties), and nothing goes for it,
+// also when a start finds the folder's removal still to finish.
+TEST_F(RestoreSafetyTest, AKeptFolderLosesNothingForAnArchiveThatALinkPutsBesideIt)
+{
+    prepare(home());
+    QTemporaryDir elsewhere;
+    QString why, kept;
+    // The very data the restore replaces, archived outside the application folder.
+    ASSERT_TRUE(zipHelper().backupFilTo(elsewhere.path() + "/old.zip", &why)) << why.toStdString();
+    ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept)) << why.toStdString();
+    ASSERT_EQ(QFileInfo(kept).absolutePath(), home() + "Backups");
+    const Files before = filesBelow(kept);
+    ASSERT_TRUE(before.contains("Classes/8C.xml"));
+    ASSERT_TRUE(QFile::link(elsewhere.path() + "/old.zip", kept + ".zip"));
+
+    ASSERT_EQ(zipHelper::keptFoldersToFinish(), QStringList{kept});
+    LogLines log;
+    EXPECT_FALSE(zipHelper().archiveKeptFolder(kept, nullptr, &why));
+    EXPECT_TRUE(why.contains(kept + ".zip")) << why.toStdString();
+    EXPECT_TRUE(why.contains("symbolic link")) << why.toStdString();
+    EXPECT_EQ(filesBelow(kept), before);
+    EXPECT_TRUE(QFileInfo(kept + ".zip").isSymLink());
+    EXPECT_TRUE(zipHelper::checkBackup(elsewhere.path() + "/old.zip", &why)) << why.toStdString();
+}
+
 // Without a folder kept (as a caller may ask), the replaced data go, but never a file a backup
 // refuses: a damaged file, often why a teacher restores, is kept in Backups and named.
 TEST_F(RestoreSafetyTest, ARestoreThatKeepsNoFolderDeletesNoFileABackupRefuses)
