@@ -9,6 +9,7 @@
 
 class Orvenda_AppDelegate;
 class AddressTextView;
+class ColumnFit;
 class EditHold;
 class GenderMatrix;
 class QComboBox;
@@ -128,4 +129,5 @@ private:
     bool m_canClose = true;
     bool m_observing = false;
     EditHold *m_hold = nullptr;
+    ColumnFit *m_columnFit = nullptr;
 };

@@ -9,9 +9,11 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -418,4 +420,32 @@ TEST_F(StudentManageTest, TheQuestionsCancelEscapeAndCloseBoxGoBackToTheEdits)
     EXPECT_FALSE(e->isVisible());
     EXPECT_EQ(roster->getAllStudents()->at(0).telephone(), "555 0199");
     EXPECT_EQ(classes->getStudentListByClassNo(c1).first().telephone(), "555 0199");
+}
+
+// The list of students is seen whole beside the form: a click on another student's name, the
+// way the teacher moves on, does not slide the list sideways and cut the IDs ("001" for "S001").
+TEST_F(StudentManageTest, TheStudentListShowsItsColumnsWholeAndStaysPutWhenANameIsClicked)
+{
+    // A class longer than the list, as most are: the list scrolls up and down.
+    ASSERT_TRUE(roster->addSomeStudentsToRoster(students("T", 24)));
+    ASSERT_TRUE(classes->addSomeStudents(students("T", 24), c2));
+    for (int type : {3, 1}) {
+        SCOPED_TRACE("device type " + std::to_string(type));
+        useDeviceType(type);
+        auto e = open(1, 1);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(e.get(), kEventWaitMs));
+        StudentTableView *list = e->tblStudents;
+        ASSERT_EQ(list->rowCount(), 24);
+        ASSERT_TRUE(list->verticalScrollBar()->isVisible());
+        const int lastColumn = list->columnCount() - 1;
+        EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width()) << "no sideways scrolling";
+        // The name as the teacher sees it, towards the list's right edge.
+        const QRect name = list->visualRect(list->model()->index(2, lastColumn));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          QPoint(std::min(name.right(), list->viewport()->width()) - 4, name.center().y()));
+        EXPECT_EQ(list->selectedRows(), QList<int>{2});
+        QCoreApplication::processEvents();
+        EXPECT_EQ(list->horizontalScrollBar()->value(), 0);
+        EXPECT_EQ(list->visualRect(list->model()->index(2, 0)).left(), 0) << "the ID column starts at the edge";
+    }
 }
