@@ -117,9 +117,13 @@ void SoundPlayer::fail(const QString &why)
     // The back-end may say the same thing twice (an error, then the media status).
     if (!m_error.isEmpty())
         return;
-    m_error = why;
+    // A reason stands inside Pollix's own sentences ("… cannot be played (reason)."): the
+    // back-end's full stop would end it twice.
+    m_error = why.trimmed();
+    while (m_error.endsWith(QLatin1Char('.')))
+        m_error.chop(1);
     m_loaded = false;
-    emit failed(why);
+    emit failed(m_error);
 }
 
 void SoundPlayer::play()

@@ -81,8 +81,10 @@ TEST(SoundPlayer, ASoundThatCannotBePlayedSaysWhy)
     QByteArray notMp3("ID3\x03\0\0\0\0\0\0", 10);
     notMp3 += QByteArray(2000, 'x');
     const QString fake = writeFile(dir, "bell.mp3", notMp3);
+    // A frame's start and then no sound: the back-end gives up on the stream in a sentence of its own.
+    const QString junk = writeFile(dir, "gong.mp3", QByteArray("\xFF\xFB\x90\x64", 4) + QByteArray(3000, '\x5A'));
     const QString emptyWav = writeFile(dir, "ding.wav", QByteArray("RIFF\x04\0\0\0WAVE", 12));
-    for (const QString &path : {fake, emptyWav, dir.filePath("gone.mp3")}) {
+    for (const QString &path : {fake, junk, emptyWav, dir.filePath("gone.mp3")}) {
         SoundPlayer player;
         QSignalSpy failed(&player, &SoundPlayer::failed);
         player.setSource(path);
@@ -90,6 +92,7 @@ TEST(SoundPlayer, ASoundThatCannotBePlayedSaysWhy)
         QTest::qWait(50); // a back-end that says it twice is heard once
         EXPECT_EQ(failed.size(), 1) << path.toStdString();
         EXPECT_FALSE(player.error().isEmpty());
+        EXPECT_FALSE(player.error().endsWith('.')) << "a reason is told inside a sentence: " << player.error().toStdString();
         EXPECT_FALSE(player.isLoaded());
         player.play();
         EXPECT_FALSE(player.isPlaying());
