@@ -15,14 +15,14 @@
 #include <QDirIterator>
 #include <QIODevice>
 #include <QFile>
-
-#include <unistd.h>
 #include <QFileInfo>
 #include <QStringDecoder>
 
 #include <climits>
 #include <mutex>
 #include <sstream>
+
+#include <unistd.h>
 
 namespace {
 std::mutex g_clockMutex;

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "support/EventWait.h"
 #include "support/RealAlerts.h"
+#include "support/Shots.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/roster/StudentManageController.h"
 #include "ui/roster/StudentTableView.h"
@@ -447,5 +448,6 @@ TEST_F(StudentManageTest, TheStudentListShowsItsColumnsWholeAndStaysPutWhenAName
         QCoreApplication::processEvents();
         EXPECT_EQ(list->horizontalScrollBar()->value(), 0);
         EXPECT_EQ(list->visualRect(list->model()->index(2, 0)).left(), 0) << "the ID column starts at the edge";
+        EXPECT_TRUE(Shots::drew(e.get(), QStringLiteral("students of a long class, type %1").arg(type)));
     }
 }
