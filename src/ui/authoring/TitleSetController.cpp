@@ -6,6 +6,7 @@
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProposedText.h"
 
 #include <QFileInfo>
 #include <QFormLayout>
@@ -80,7 +81,10 @@ bool TitleSetController::awakeFromNib()
     txtSubjectName->setText(m_subjectName);
     // The set's own title; a set that has none yet is offered its file name.
     const QString stored = currentEPI->strExamPaperTitle();
-    txtTestTitle->setText(stored.isEmpty() ? QFileInfo(m_filePath).fileName() : stored);
+    if (stored.isEmpty())
+        ProposedText::propose(txtTestTitle, QFileInfo(m_filePath).fileName());
+    else
+        txtTestTitle->setText(stored);
     txtMemo->setText(currentEPI->strMemo());
     setMaxLength(txtID, kIdDigits)->setNumberFormater();
     setMaxLength(txtMemo, kMemoLength);

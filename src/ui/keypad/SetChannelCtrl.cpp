@@ -10,6 +10,7 @@
 #include "platform/NotificationNames.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProposedText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -99,7 +100,8 @@ void SetChannelCtrl::awakeFromNib()
         channelConfine->setText(QStringLiteral("0-39"));
         formatter->setMaxNum(SetupFrames::kMaxLargeChannel);
     }
-    channelNo->setText(QStringLiteral("0"));
+    // The field shows the receiver's channel (once it answers), for the teacher to type over.
+    ProposedText::propose(channelNo, QStringLiteral("0"));
     sendGetChannelNo();
 }
 
@@ -176,13 +178,13 @@ void SetChannelCtrl::handleDataReceive()
             alert(this, QStringLiteral("Channel setup successful."));
         } else {
             PollixLogf("set channel: the receiver answered channel %d, not %d", set, m_channelSent);
-            channelNo->setText(QString::number(set));
+            ProposedText::propose(channelNo, QString::number(set));
         }
         m_channelSent = -1;
         checkChannels();
     } else if (const int current = SetupFrames::channelAnswer(frame); current >= 0) {
         m_answerTimer.stop();
-        channelNo->setText(QString::number(current));
+        ProposedText::propose(channelNo, QString::number(current));
     }
 }
 
@@ -204,7 +206,7 @@ void SetChannelCtrl::handleDeviceChanged()
     m_answerTimer.stop();
     m_channelSent = -1;
     if (!device)
-        channelNo->setText(QStringLiteral("0"));
+        ProposedText::propose(channelNo, QStringLiteral("0"));
     else if (isChannelModel(device->type()))
         sendGetChannelNo();
 }

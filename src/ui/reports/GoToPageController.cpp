@@ -1,5 +1,7 @@
 #include "GoToPageController.h"
 
+#include "ui/controls/ProposedText.h"
+
 #include <QLineEdit>
 
 GoToPageController::GoToPageController(int maxPage, QWidget *parent)
@@ -15,6 +17,5 @@ void GoToPageController::setCurrentPage(int page)
 {
     if (page < 1 || page > m_maxPage)
         return;
-    textPage->setText(QString::number(page));
-    textPage->selectAll();
+    ProposedText::propose(textPage, QString::number(page));
 }

@@ -1,6 +1,7 @@
 #include "ReportNumberDialog.h"
 
 #include "ui/controls/PMResolutionFormatter.h"
+#include "ui/controls/ProposedText.h"
 #include "ui/controls/TovLabel.h"
 
 #include <QHBoxLayout>
@@ -14,11 +15,11 @@ ReportNumberDialog::ReportNumberDialog(const QString &name, const QString &title
 {
     setObjectName(name);
     setWindowTitle(title);
-    m_field = new QLineEdit(QStringLiteral("0"), this);
+    m_field = new QLineEdit(this);
     auto *formatter = new PMResolutionFormatter(m_field);
     formatter->setDigitWithMaxNum(maximum);
     formatter->attachTo(m_field);
-    m_field->selectAll();
+    ProposedText::propose(m_field, QStringLiteral("0"));
 
     btnOK = new QPushButton(tr("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));

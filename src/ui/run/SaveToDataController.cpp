@@ -8,6 +8,7 @@
 #include "core/keypad/TovDevice.h"
 #include "platform/Log.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProposedText.h"
 #include "ui/controls/TeacherKeyButtons.h"
 
 #include <QCloseEvent>
@@ -52,7 +53,8 @@ SaveToDataController::~SaveToDataController() = default;
 
 void SaveToDataController::awakeFromNib()
 {
-    txtSaveSession->setText(EndOfRunSave::proposedName(run()));
+    // The teacher types over the proposed name, or keeps it with Return or F1.
+    ProposedText::propose(txtSaveSession, EndOfRunSave::proposedName(run()));
     if (EndOfRunSave::keepsNothing(m_curActivityMode)) {
         txtSaveSession->setReadOnly(true);
         txtSaveSession->setEnabled(false);

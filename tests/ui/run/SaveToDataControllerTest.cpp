@@ -5,6 +5,7 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/AtomicFile.h"
 #include "support/DialogAnswers.h"
+#include "support/ModalDriver.h"
 #include "support/ReceiverTest.h"
 #include "support/SmallDisk.h"
 #include "ui/run/SaveToDataController.h"
@@ -370,6 +371,81 @@ TEST_F(SaveToDataTest, TeacherKeypadF1SavesOnDravel)
     ASSERT_TRUE(waitFor([&] { return d->result() == 1; }));
     EXPECT_EQ(sessionFiles().size(), 1);
     app()->setObjectToReceiveCommData(nullptr);
+}
+
+// The dialog as the run window opens it, the teacher's keys going where the focus is: the proposed
+// name is selected, so what is typed replaces it, and Return or F1 (the keyboard's or the teacher
+// keypad's) saves under it with nothing more asked.
+TEST_F(SaveToDataTest, WhatTheTeacherTypesReplacesTheProposedNameAndReturnOrFOneKeepsIt)
+{
+    auto *dravel = plugIn(keypadsim::Model::Dravel);
+    ASSERT_TRUE(dravel);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    struct Seen
+    {
+        std::string proposed, selected;
+    };
+    // Runs an attendance to its save; keys answers the dialog from the field that has the focus.
+    const auto saveWith = [&](const std::function<void(QWidget *field)> &keys, Seen *seen) -> std::string {
+        auto *qd = QuizData::shareManager();
+        qd->clearQuestionRecord(1);
+        qd->setStudentAnswer(1, 1, "A");
+        qd->setArrayAlreadyTestQuestionNo({1});
+        times = {"2026-12-08T07:10:00", "2026-12-08T07:15:00", "300"};
+        SaveToDataController::Request r;
+        r.curDeviceType = 3;
+        r.curActivityMode = 8;
+        r.arrStuLoginContentTime = &students;
+        r.arrQuizTime = &times;
+        ModalDriver modals;
+        modals.on("SaveToData", [&](QWidget *w) {
+            QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }, kEventWaitMs);
+            auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            if (!field || field->objectName() != "txtSaveSession") {
+                ADD_FAILURE() << "the name field does not take the keys";
+                static_cast<QDialog *>(w)->done(0);
+                return;
+            }
+            *seen = {field->text().toStdString(), field->selectedText().toStdString()};
+            keys(field);
+        });
+        const QString path = SaveToDataController::runForRun(nullptr, r);
+        const auto stored = TovQuizXmlDatabase().getQuizInfoAll(path);
+        return stored ? stored->name().toStdString() : "(nothing saved)";
+    };
+    DialogAnswers answers;
+    Seen seen;
+
+    EXPECT_EQ(saveWith([](QWidget *field) {
+                  QTest::keyClicks(field, "Roll A");
+                  QTest::keyClick(field, Qt::Key_Return);
+              }, &seen),
+              "Roll A");
+    EXPECT_EQ(seen.proposed, "Attendance 2026-12-08 07:10");
+    EXPECT_EQ(seen.selected, seen.proposed);
+
+    // Return, the keyboard's F1 and the teacher keypad's F1 keep the proposed name (with " (2)"
+    // and on once a session has it).
+    const std::pair<std::function<void(QWidget *)>, std::string> keeping[] = {
+        {[](QWidget *field) { QTest::keyClick(field, Qt::Key_Return); }, "Attendance 2026-12-08 07:10"},
+        {[](QWidget *field) { QTest::keyClick(field, Qt::Key_F1); }, "Attendance 2026-12-08 07:10 (2)"},
+        {[&](QWidget *) { dravel->pressTeacherKey(0x81); }, "Attendance 2026-12-08 07:10 (3)"},
+    };
+    for (const auto &[keys, proposed] : keeping) {
+        EXPECT_EQ(saveWith(keys, &seen), proposed);
+        EXPECT_EQ(seen.selected, proposed);
+    }
+
+    // Tab away and back selects the whole name again.
+    EXPECT_EQ(saveWith([](QWidget *field) {
+                  QTest::keyClick(field, Qt::Key_Tab);
+                  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+                  QTest::keyClicks(QApplication::focusWidget(), "Roll B");
+                  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+              }, &seen),
+              "Roll B");
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" / ").toStdString();
+    EXPECT_EQ(sessionFiles().size(), 5);
 }
 
 // The program is ending (a logout, a shutdown): the run is saved as OK saves it, with nobody
