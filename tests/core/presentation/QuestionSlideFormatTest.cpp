@@ -278,15 +278,9 @@ TEST_F(QuestionSlides, OnlyASlideWithATitleBoxTakesAQuestionAndLackingSettingsBo
     QuizQuestionsElement q = question(0, "B", "Which gas do plants take in?");
     ASSERT_TRUE(QuestionSlideFormat::writeQuestion(*ppt, 1, q, 1));
     const QuizQuestionsElement run = QuestionSlideFormat::readForRun(*ppt, 1);
-    EXPECT_EQ(run.strTitle(), "Which gas do plants take in?");
-    EXPECT_EQ(run.nQuestionType(), 0);
-    EXPECT_EQ(run.strAnswer(), "B");
+    EXPECT_EQ(run.nQuestionType(), 0) << "with no \"mode\" the run would take a teaching plan";
     EXPECT_EQ(run.nPoint(), 15);
-    EXPECT_EQ(run.nRushTime(), 20);
-    EXPECT_EQ(run.nActionMode(), 1);
     EXPECT_EQ(run.nDiffcult(), 3);
-    EXPECT_EQ(run.nOptionNum(), 2);
-    EXPECT_EQ(QuestionSlideFormat::readForEditor(*ppt, 1).strStandardTitle(), "Counting");
     for (const PptxPresentation::Shape &s : ppt->presentation()->shapes(1))
         EXPECT_EQ(s.visible, s.name == "Qu_Title" || s.name.startsWith("Option")) << s.name.toStdString();
     QString why;

@@ -11,6 +11,7 @@
 #include "support/RealAlerts.h"
 #include "support/SlideDecks.h"
 #include "ui/app/PresentationTools.h"
+#include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/presentation/PPTQuestionInfoWindowController.h"
@@ -61,6 +62,7 @@ protected:
         AtomicFile::setFailureHook({});
         NotificationCenter::defaultCenter()->removeObserver(&observer);
         AddSLides::hooks() = {};
+        TabController::resetHooks();
         ppt->setSavePathProvider({});
         ppt->quitPPT();
         PollixTest::TearDown();
