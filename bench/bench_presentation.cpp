@@ -36,7 +36,7 @@ int main(int argc, char *argv[])
         ppt->writeTextBoxByName(QStringLiteral("answer"), i, QStringLiteral("A"));
     }
     QString why;
-    if (!ppt->savePPT(&why)) {
+    if (ppt->savePPT(&why) != PPTEditor::SaveResult::Saved) {
         std::fprintf(stderr, "bench_presentation: %s\n", qPrintable(why));
         return 1;
     }

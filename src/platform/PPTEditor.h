@@ -21,6 +21,10 @@ public:
     PPTEditor(const PPTEditor &) = delete;
     PPTEditor &operator=(const PPTEditor &) = delete;
 
+    // What a save came to. A deck never saved asks for a file name first; a teacher who gives up
+    // there has cancelled, which is no failure: nothing is told and the deck stays as it was.
+    enum class SaveResult { Saved, Cancelled, Failed };
+
     bool bSomePPTOpen() const { return m_bSomePPTOpen; }
     void setBSomePPTOpen(bool v) { m_bSomePPTOpen = v; }
 
@@ -57,9 +61,9 @@ public:
     virtual bool newPPT(const QString &) { return true; }
     virtual void changePPTToClose() {}
     virtual void changePPTToSamll() {}
-    virtual bool savePPT(QString * = nullptr) { return true; }
+    virtual SaveResult savePPT(QString * = nullptr) { return SaveResult::Saved; }
     virtual bool openPPT(const QString &, QString * = nullptr) { return true; }
-    virtual bool quitPPTAndSave(QString * = nullptr) { return true; }
+    virtual SaveResult quitPPTAndSave(QString * = nullptr) { return SaveResult::Saved; }
     virtual void quitPPT() {}
     virtual bool startPPT() { return true; }
     // A text box added to a slide (a deck from elsewhere may lack a box the format needs).

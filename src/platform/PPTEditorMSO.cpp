@@ -140,36 +140,46 @@ bool PPTEditorMSO::openPPT(const QString &fileName, QString *errorText)
     return true;
 }
 
-bool PPTEditorMSO::savePPT(QString *errorText)
+PPTEditor::SaveResult PPTEditorMSO::savePPT(QString *errorText)
 {
+    const auto failed = [&](const QString &why) {
+        fail(why, errorText);
+        return SaveResult::Failed;
+    };
     if (!m_deck)
-        return fail(QStringLiteral("No presentation is open."), errorText);
+        return failed(QStringLiteral("No presentation is open."));
     QString path = m_path;
     if (path.isEmpty()) {
         if (!m_savePathProvider)
-            return fail(QStringLiteral("The presentation has no file name yet."), errorText);
+            return failed(QStringLiteral("The presentation has no file name yet."));
         path = m_savePathProvider(m_displayName);
-        if (path.isEmpty())
-            return fail(QStringLiteral("The presentation was not saved."), errorText);
+        if (path.isEmpty()) {
+            m_lastError.clear();
+            return SaveResult::Cancelled;
+        }
         if (QFileInfo(path).suffix().compare(QLatin1String("pptx"), Qt::CaseInsensitive) != 0)
             path += QStringLiteral(".pptx");
     }
     QString why;
     if (!m_deck->saveFile(path, &why))
-        return fail(QStringLiteral("%1 could not be saved: %2").arg(QFileInfo(path).fileName(), why), errorText);
+        return failed(QStringLiteral("%1 could not be saved: %2").arg(QFileInfo(path).fileName(), why));
     m_path = path;
     m_displayName = QFileInfo(path).fileName();
     m_deck->setModified(false);
-    return true;
+    return SaveResult::Saved;
 }
 
-bool PPTEditorMSO::quitPPTAndSave(QString *errorText)
+PPTEditor::SaveResult PPTEditorMSO::quitPPTAndSave(QString *errorText)
 {
-    // A deck that cannot be saved stays open, so that nothing is lost.
-    if (m_deck && m_deck->isModified() && !savePPT(errorText))
-        return false;
+    // A deck that is not saved, by a failure or a cancelled save panel, stays open, so that
+    // nothing is lost.
+    if (m_deck && m_deck->isModified()) {
+        const SaveResult saved = savePPT(errorText);
+        if (saved != SaveResult::Saved)
+            return saved;
+    }
     quitPPT();
-    return true;
+    return SaveResult::Saved;
 }
 
 void PPTEditorMSO::quitPPT()

@@ -38,7 +38,7 @@ public:
     }
     QString templatePath() const { return m_templateLocator ? m_templateLocator() : QString(); }
     // Asked for a file name when a deck that never was saved is saved (the save panel); an
-    // empty answer means the teacher gave up. Unset: such a save fails.
+    // empty answer means the teacher gave up: the save is cancelled. Unset: such a save fails.
     void setSavePathProvider(std::function<QString(const QString &suggestedName)> provider)
     {
         m_savePathProvider = std::move(provider);
@@ -86,9 +86,9 @@ public:
     bool newPPT(const QString &fileName) override;
     void changePPTToClose() override;
     void changePPTToSamll() override;
-    bool savePPT(QString *errorText = nullptr) override;
+    SaveResult savePPT(QString *errorText = nullptr) override;
     bool openPPT(const QString &fileName, QString *errorText = nullptr) override;
-    bool quitPPTAndSave(QString *errorText = nullptr) override;
+    SaveResult quitPPTAndSave(QString *errorText = nullptr) override;
     void quitPPT() override;
     bool startPPT() override;
 

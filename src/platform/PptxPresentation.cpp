@@ -84,6 +84,7 @@ PptxPresentation::Shape describe(const pugi::xml_node &n)
     PptxPresentation::Shape s;
     s.name = shapeName(n);
     s.visible = !shapeHidden(n);
+    s.takesText = is(n, "sp");
     const pugi::xml_node body = child(n, "txBody");
     s.hasText = bool(body);
     if (body)

@@ -53,6 +53,8 @@ public:
         QString name;
         bool visible = true;
         bool hasText = false;
+        // A plain shape, which writeText can fill (a picture or a table of that name cannot).
+        bool takesText = false;
         QString text;
     };
     QList<Shape> shapes(int slide) const;

@@ -63,7 +63,7 @@ TEST_F(PresentationDriver, WithoutAProgramRunningNothingIsOpenAndNothingIsDelete
     EXPECT_EQ(ppt->getIndexOfShowPPT(), -1);
     EXPECT_EQ(ppt->getIndexOfSelectPPT(), -1);
     EXPECT_FALSE(ppt->deleteSlideIsWithPos(true, 0));
-    EXPECT_FALSE(ppt->savePPT());
+    EXPECT_EQ(ppt->savePPT(), PPTEditor::SaveResult::Failed);
     EXPECT_FALSE(ppt->pasteSlide());
     EXPECT_EQ(ppt->readTextBoxByName("ID", 0), "");
 
@@ -196,22 +196,26 @@ TEST_F(PresentationDriver, SavingAnswersWhatReallyHappened)
     ASSERT_TRUE(ppt->copySlideByIndex(0));
     ASSERT_TRUE(ppt->pasteSlide());
     EXPECT_TRUE(ppt->isModified());
-    // Never saved: the save panel is asked; giving up is no save.
+    // Never saved: the save panel is asked; giving up there is no save, and no failure either.
     QString why;
-    EXPECT_FALSE(ppt->savePPT(&why));
+    EXPECT_EQ(ppt->savePPT(&why), PPTEditor::SaveResult::Failed);
     QStringList asked;
     ppt->setSavePathProvider([&](const QString &suggested) {
         asked << suggested;
         return QString();
     });
-    EXPECT_FALSE(ppt->savePPT(&why));
+    why.clear();
+    EXPECT_EQ(ppt->savePPT(&why), PPTEditor::SaveResult::Cancelled);
+    EXPECT_TRUE(why.isEmpty());
+    EXPECT_EQ(ppt->quitPPTAndSave(&why), PPTEditor::SaveResult::Cancelled);
+    EXPECT_TRUE(ppt->hasPresentation()) << "a deck whose save was cancelled stays open";
     EXPECT_TRUE(ppt->isModified());
-    ASSERT_EQ(asked.size(), 1);
+    ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked.first().endsWith(".pptx"));
 
     const QString target = dir.filePath("Lesson");
     ppt->setSavePathProvider([&](const QString &) { return target; });
-    ASSERT_TRUE(ppt->savePPT(&why)) << why.toStdString();
+    ASSERT_EQ(ppt->savePPT(&why), PPTEditor::SaveResult::Saved) << why.toStdString();
     EXPECT_EQ(ppt->fileName(), target + ".pptx");
     EXPECT_FALSE(ppt->isModified());
 
@@ -222,11 +226,11 @@ TEST_F(PresentationDriver, SavingAnswersWhatReallyHappened)
     saved.close();
     ASSERT_TRUE(ppt->writeTextBoxByName("Qu_Title", 0, "changed"));
     AtomicFile::setFailureHook([](const QString &) { return true; });
-    EXPECT_FALSE(ppt->savePPT(&why));
+    EXPECT_EQ(ppt->savePPT(&why), PPTEditor::SaveResult::Failed);
     EXPECT_TRUE(why.contains("Lesson.pptx"));
     EXPECT_TRUE(ppt->isModified());
     // Quitting with saving keeps a deck that could not be saved.
-    EXPECT_FALSE(ppt->quitPPTAndSave(&why));
+    EXPECT_EQ(ppt->quitPPTAndSave(&why), PPTEditor::SaveResult::Failed);
     EXPECT_TRUE(ppt->hasPresentation());
     AtomicFile::setFailureHook({});
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -266,7 +270,7 @@ TEST_F(PresentationDriver, ADeckWrittenByTheDriverConvertsToOnePageASlideWithIts
     const QString path = dir.filePath("quiz.pptx");
     ppt->setSavePathProvider([&](const QString &) { return path; });
     QString why;
-    ASSERT_TRUE(ppt->savePPT(&why)) << why.toStdString();
+    ASSERT_EQ(ppt->savePPT(&why), PPTEditor::SaveResult::Saved) << why.toStdString();
 
     QString pdf;
     ASSERT_TRUE(OfficeConverter::convert(path, dir.path(), "pdf", &pdf, &why)) << why.toStdString();
@@ -302,7 +306,7 @@ TEST_F(PresentationDriver, AnOldPptIsOpenedThroughAConversionAndSavedAsANewPptx)
         suggested = s;
         return dir.filePath("old/Lesson.pptx");
     });
-    ASSERT_TRUE(ppt->savePPT(&why)) << why.toStdString();
+    ASSERT_EQ(ppt->savePPT(&why), PPTEditor::SaveResult::Saved) << why.toStdString();
     EXPECT_TRUE(suggested.endsWith("old/Lesson.pptx"));
     EXPECT_TRUE(QFileInfo(ppt97).isFile());
 

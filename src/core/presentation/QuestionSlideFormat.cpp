@@ -2,6 +2,7 @@
 
 #include "core/store/XMLControl.h"
 #include "platform/PPTEditor.h"
+#include "platform/PptxPresentation.h"
 
 #include <climits>
 
@@ -169,12 +170,37 @@ QuizQuestionsElement QuestionSlideFormat::readForEditor(PPTEditor &ppt, int slid
     return q;
 }
 
-void QuestionSlideFormat::writeQuestion(PPTEditor &ppt, int slide, QuizQuestionsElement &q, int editorActivityIndex)
+bool QuestionSlideFormat::holdsQuestion(PPTEditor &ppt, int slide)
 {
-    auto write = [&](const QString &name, const QString &text) { ppt.writeTextBoxByName(name, slide, text); };
+    for (int i = 0; i < ppt.getCountOfTextBoxBySlidePos(slide); ++i) {
+        const std::optional<PptxPresentation::Shape> shape = ppt.readTextBoxBySliderPos(slide, i);
+        // Written and read is the first shape of the name.
+        if (shape && shape->name == kTitle)
+            return shape->takesText;
+    }
+    return false;
+}
+
+bool QuestionSlideFormat::writeQuestion(PPTEditor &ppt, int slide, QuizQuestionsElement &q, int editorActivityIndex,
+                                        QString *errorText)
+{
+    QString missing;
+    if (!holdsQuestion(ppt, slide)) {
+        if (errorText)
+            *errorText = QStringLiteral("Slide %1 holds no question.").arg(slide + 1);
+        return false;
+    }
+    // The options are the slide's own option shapes: a letter without one is not offered.
+    auto writeOption = [&](int k, const QString &text) { ppt.writeTextBoxByName(optionName(k), slide, text); };
+    auto write = [&](const QString &name, const QString &text) {
+        if (ppt.writeTextBoxByName(name, slide, text))
+            return;
+        if (!ppt.addTextBox(slide, name, text, true) || ppt.readTextBoxByName(name, slide) != text)
+            missing = name;
+    };
     write(kTitle, q.strTitle());
     for (int k = 0; k < 10; ++k)
-        write(optionName(k), q.strOption(k));
+        writeOption(k, q.strOption(k));
     write(kStandard, q.strStandard() + kStandardSeparator + q.strStandardTitle());
     write(kAnswer, q.nQuestionType() == kTeachingPlan ? kNoCorrect : q.strAnswer());
     write(kMark, QString::number(q.nPoint()));
@@ -214,9 +240,14 @@ void QuestionSlideFormat::writeQuestion(PPTEditor &ppt, int slide, QuizQuestions
     if (q.nQuestionType() == kTrueFalse) {
         ppt.setTextBoxVisible(true, QStringLiteral("Oval 3"), slide);
         ppt.setTextBoxVisible(true, QStringLiteral("Oval 5"), slide);
-        write(optionName(0), QStringLiteral("True"));
-        write(optionName(1), QStringLiteral("False"));
+        writeOption(0, QStringLiteral("True"));
+        writeOption(1, QStringLiteral("False"));
     }
+    if (missing.isEmpty())
+        return true;
+    if (errorText)
+        *errorText = QStringLiteral("Slide %1 cannot take the box \"%2\".").arg(slide + 1).arg(missing);
+    return false;
 }
 
 std::optional<int> QuestionSlideFormat::applyExamIdRule(PPTEditor &ppt, const std::function<std::optional<int>()> &nextExamId,

@@ -39,10 +39,17 @@ public:
     // Reads the way the question editor does: first type text found in its own order, the
     // standard split at "_&#", "True"/"False" answers as "A"/"B".
     static QuizQuestionsElement readForEditor(PPTEditor &ppt, int slide);
-    // Writes one question (the editor's save). The record follows what was written: a question
-    // without a correct answer that is not a vote becomes a teaching plan with no options; the
-    // option count becomes the slide's number of option shapes.
-    static void writeQuestion(PPTEditor &ppt, int slide, QuizQuestionsElement &question, int editorActivityIndex);
+    // Whether a slide holds a question: a "Qu_Title" shape that takes text. A slide of the
+    // teacher's own design without one holds none, and nothing typed could be kept on it.
+    static bool holdsQuestion(PPTEditor &ppt, int slide);
+    // Writes one question (the editor's save) into a slide that holds one. The record follows
+    // what was written: a question without a correct answer that is not a vote becomes a
+    // teaching plan with no options; the option count becomes the slide's number of option
+    // shapes. A box of the question's settings that the slide lacks ("mark", "level", ...) is
+    // added, hidden, so that nothing set is lost and the slide shows nothing new. False (with
+    // the reason) when the slide holds no question or cannot take a box.
+    static bool writeQuestion(PPTEditor &ppt, int slide, QuizQuestionsElement &question, int editorActivityIndex,
+                              QString *errorText = nullptr);
 
     // The exam ID rule of slide 0: an "ID" whose integer value is 0 (empty, letters, "0") gets
     // the next exam ID; a slide 0 without an "ID" box gets one, hidden, so that the number

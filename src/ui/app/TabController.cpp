@@ -23,6 +23,7 @@
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/DesktopFiles.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/PresentationSave.h"
 #include "ui/roster/ClassSetController.h"
 
 #include <QApplication>
@@ -843,13 +844,10 @@ void TabController::doStart()
             // newly drawn exam ID.
             if (!answerSheet && (m_curActivityMode == 1 || m_curActivityMode == 2)) {
                 QString why;
-                if (!closeSaving) {
+                if (!closeSaving)
                     pptUI->quitPPT();
-                } else if (pptUI->quitPPTAndSave(&why)) {
+                else if (PresentationSave::tell(this, pptUI->quitPPTAndSave(&why), why))
                     m_bIsPPTChanged = false;
-                } else {
-                    PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
-                }
             }
         }
     }

@@ -7,6 +7,7 @@
 #include "ui/controls/EditHold.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/PresentationSave.h"
 
 #include <QPushButton>
 
@@ -60,13 +61,9 @@ bool TabPresentationButtons::savePresentation()
         PollixAlert::show(w, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
         return false;
     }
-    if (!w->pptUI->savePPT(&why)) {
-        PollixAlert::show(w, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+    if (!PresentationSave::save(w, *w->pptUI))
         return false;
-    }
     w->m_bIsPPTChanged = false;
-    PollixAlert::show(w, QStringLiteral("Pollix"), tr("Saved successfully."), {tr("OK")},
-                      PollixAlert::savedTo(w->pptUI->fileName()));
     return true;
 }
 

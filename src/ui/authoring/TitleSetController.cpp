@@ -6,6 +6,7 @@
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/PresentationSave.h"
 #include "ui/controls/ProposedText.h"
 
 #include <QFileInfo>
@@ -193,9 +194,7 @@ void TitleSetController::onOKPresentation()
         }
     }
     QString why;
-    if (!pptUI->savePPT(&why)) {
-        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+    if (!PresentationSave::tell(this, pptUI->savePPT(&why), why))
         return;
-    }
     done(1);
 }

@@ -14,6 +14,7 @@
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/PresentationSave.h"
 #include "ui/controls/ProgressControl.h"
 
 #include <QButtonGroup>
@@ -158,8 +159,16 @@ QWidget *PPTQuestionInfoWindowController::buildForm()
         optionGrid->addWidget(new QLabel(QString(letter), optionBox), k % 5, (k / 5) * 2);
         optionGrid->addWidget(options[k], k % 5, (k / 5) * 2 + 1);
     }
+    // A slide of the teacher's own design holds no question boxes: nothing typed could be kept on it.
+    noQuestionMessage = new QLabel(tr("This slide holds no question. To add a question slide, click Add and choose one "
+                                      "of the template slides."),
+                                   form);
+    noQuestionMessage->setObjectName(QStringLiteral("noQuestionMessage"));
+    noQuestionMessage->setWordWrap(true);
+    noQuestionMessage->hide();
     optionMessage = new QLabel(tr("Arvel keypads answer A to F."), form);
     optionMessage->setObjectName(QStringLiteral("optionMessage"));
+    texts->addWidget(noQuestionMessage);
     texts->addWidget(titleBox);
     texts->addWidget(optionBox, 1);
     texts->addWidget(optionMessage);
@@ -462,19 +471,17 @@ void PPTQuestionInfoWindowController::onSave()
 
 bool PPTQuestionInfoWindowController::writeDeck()
 {
-    QString why;
-    if (!pptUI->savePPT(&why)) {
-        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
-        return false;
-    }
-    PollixAlert::show(this, QStringLiteral("Pollix"), tr("Saved successfully."), {tr("OK")},
-                      PollixAlert::savedTo(pptUI->fileName()));
-    return true;
+    return PresentationSave::save(this, *pptUI);
 }
 
 bool PPTQuestionInfoWindowController::saveMessage()
 {
-    for (int i = 0; i < m_questions.size(); ++i) {
+    // Only the slides that hold a question take one; the others were offered nothing to type.
+    QList<int> slides;
+    for (int i = 0; i < m_questions.size(); ++i)
+        if (QuestionSlideFormat::holdsQuestion(*pptUI, i))
+            slides << i;
+    for (int i : std::as_const(slides)) {
         if (m_questions[i].nQuestionType() == QuestionType::TrueFalse
             && pptUI->readTextBoxByName(QStringLiteral("mode"), i) != QLatin1String("True or False")
             && ask(QStringLiteral("You will change question mode to True or False; original question content may be lost, "
@@ -482,9 +489,13 @@ bool PPTQuestionInfoWindowController::saveMessage()
                    != PollixAlert::AlertFirstButtonReturn)
             return false;
     }
-    for (int i = 0; i < m_questions.size(); ++i)
-        QuestionSlideFormat::writeQuestion(*pptUI, i, m_questions[i], m_questions[i].nActionMode());
     QString why;
+    for (int i : std::as_const(slides)) {
+        if (!QuestionSlideFormat::writeQuestion(*pptUI, i, m_questions[i], m_questions[i].nActionMode(), &why)) {
+            PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+            return false;
+        }
+    }
     if (!QuestionSlideFormat::applyExamIdRule(*pptUI, nullptr, &why)) {
         PollixAlert::show(this, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
         return false;
@@ -567,6 +578,8 @@ void PPTQuestionInfoWindowController::reloadQuestionInfo()
     // and the editor opens on it next time.
     if (hasCurrent())
         pptUI->setIndexOfSelectPPT(m_nCurrentQuestionNo + 1);
+    m_currentHoldsQuestion = hasCurrent() && QuestionSlideFormat::holdsQuestion(*pptUI, m_nCurrentQuestionNo);
+    noQuestionMessage->setVisible(hasCurrent() && !m_currentHoldsQuestion);
     bindQueMessage();
     bindTitleAndOption();
     bindCorrectAnswer();
@@ -576,13 +589,16 @@ void PPTQuestionInfoWindowController::reloadQuestionInfo()
 
 void PPTQuestionInfoWindowController::bindQueMessage()
 {
-    if (!hasCurrent()) {
-        cmbQuestionType->setCurrentIndex(0);
-        cmbActionMode->setCurrentIndex(0);
-        point->setText(QStringLiteral("10"));
-        timeLimit->setText(QStringLiteral("30"));
-        rushPoint->setText(QStringLiteral("10"));
-        rushTimeLimit->setText(QStringLiteral("30"));
+    if (!holdsQuestion()) {
+        // A slide without a question has no settings to show; with no slide at all, those of a new question.
+        const bool slide = hasCurrent();
+        cmbQuestionType->setCurrentIndex(slide ? -1 : 0);
+        cmbActionMode->setCurrentIndex(slide ? -1 : 0);
+        point->setText(slide ? QString() : QStringLiteral("10"));
+        timeLimit->setText(slide ? QString() : QStringLiteral("30"));
+        rushPoint->setText(slide ? QString() : QStringLiteral("10"));
+        rushTimeLimit->setText(slide ? QString() : QStringLiteral("30"));
+        txtStandard->setText(tr("(none)"));
         return;
     }
     QuizQuestionsElement &q = current();
@@ -612,7 +628,7 @@ void PPTQuestionInfoWindowController::bindQueMessage()
 
 void PPTQuestionInfoWindowController::bindTitleAndOption()
 {
-    if (!hasCurrent()) {
+    if (!holdsQuestion()) {
         setEditable(questionTitle, false, QString());
         for (QPlainTextEdit *view : options)
             setEditable(view, false, QString());
@@ -637,7 +653,11 @@ void PPTQuestionInfoWindowController::bindTitleAndOption()
 
 void PPTQuestionInfoWindowController::bindCorrectAnswer()
 {
-    if (!hasCurrent() || isVote())
+    if (!holdsQuestion()) {
+        showNoAnswerToChoose();
+        return;
+    }
+    if (isVote())
         return;
     QuizQuestionsElement &q = current();
     const int type = q.nQuestionType();
@@ -666,38 +686,42 @@ void PPTQuestionInfoWindowController::bindCorrectAnswer()
     }
 }
 
+void PPTQuestionInfoWindowController::showNoAnswerToChoose()
+{
+    singleBox->hide();
+    multipleBox->hide();
+    otherBox->show();
+    checkBoxNoCorrectAnswer->hide();
+    setEditable(otherAnswer, false, QString());
+}
+
 void PPTQuestionInfoWindowController::bindHelperForVote()
 {
     const bool vote = isVote();
-    cmbQuestionType->setEnabled(!vote && hasCurrent());
+    cmbQuestionType->setEnabled(!vote && holdsQuestion());
     titleBox->setTitle(vote ? tr("Vote Title") : tr("Question Title"));
     optionBox->setTitle(vote ? tr("Vote Choice Setting") : tr("Answer Choice Setting"));
-    if (vote) {
-        singleBox->hide();
-        multipleBox->hide();
-        otherBox->show();
-        checkBoxNoCorrectAnswer->hide();
-        setEditable(otherAnswer, false, QString());
-    }
-    const bool single = hasCurrent() && current().nQuestionType() == QuestionType::SingleAnswer;
+    if (vote)
+        showNoAnswerToChoose();
+    const bool single = holdsQuestion() && current().nQuestionType() == QuestionType::SingleAnswer;
     optionMessage->setVisible(m_deviceType == DeviceType::Arvel && single && !vote);
 }
 
 void PPTQuestionInfoWindowController::bindControls()
 {
-    const int type = hasCurrent() ? current().nQuestionType() : QuestionType::TeachingPlan;
+    const int type = holdsQuestion() ? current().nQuestionType() : QuestionType::TeachingPlan;
     const QuestionInfoRules::Controls c = QuestionInfoRules::controls(m_deviceType, type, isVote() ? ActionMode::Vote : 0);
     enableControls(c, setBackground);
     // The activity is chosen for a question the keypads can answer.
     cmbActionMode->setEnabled(c.timeLimit);
-    btnStandard->setEnabled(hasCurrent());
+    btnStandard->setEnabled(holdsQuestion());
 }
 
 // ---- edits ----
 
 void PPTQuestionInfoWindowController::numberChanged(QLineEdit *field)
 {
-    if (m_bResettingMyself || !hasCurrent())
+    if (m_bResettingMyself || !holdsQuestion())
         return;
     const int limit = limitOf(field);
     const int typed = field->text().toInt();
@@ -725,7 +749,7 @@ void PPTQuestionInfoWindowController::numberChanged(QLineEdit *field)
 
 void PPTQuestionInfoWindowController::textChanged(QPlainTextEdit *view)
 {
-    if (m_bResettingMyself || !hasCurrent() || view->isReadOnly())
+    if (m_bResettingMyself || !holdsQuestion() || view->isReadOnly())
         return;
     QuizQuestionsElement &q = current();
     const QString text = view->toPlainText();
@@ -758,7 +782,7 @@ void PPTQuestionInfoWindowController::textChanged(QPlainTextEdit *view)
 
 void PPTQuestionInfoWindowController::typeChanged()
 {
-    if (m_bResettingMyself || !hasCurrent())
+    if (m_bResettingMyself || !holdsQuestion())
         return;
     const int index = cmbQuestionType->currentIndex();
     if (index < 0 || index >= m_arrayQuestionType.size())
@@ -775,7 +799,7 @@ void PPTQuestionInfoWindowController::typeChanged()
 
 void PPTQuestionInfoWindowController::activityChanged()
 {
-    if (m_bResettingMyself || !hasCurrent())
+    if (m_bResettingMyself || !holdsQuestion())
         return;
     current().setNActionMode(qMax(0, cmbActionMode->currentIndex()));
     changed();
@@ -784,7 +808,7 @@ void PPTQuestionInfoWindowController::activityChanged()
 
 void PPTQuestionInfoWindowController::checkBoxAllInSame(QCheckBox *box)
 {
-    if (m_bResettingMyself || !hasCurrent() || !box->isChecked())
+    if (m_bResettingMyself || !holdsQuestion() || !box->isChecked())
         return;
     if (ask(QStringLiteral("Are you sure to apply these settings to all questions?")) != PollixAlert::AlertFirstButtonReturn) {
         Resetting guard(m_bResettingMyself);
@@ -799,7 +823,7 @@ void PPTQuestionInfoWindowController::checkBoxAllInSame(QCheckBox *box)
 
 void PPTQuestionInfoWindowController::noCorrectAnswerClicked()
 {
-    if (m_bResettingMyself || !hasCurrent())
+    if (m_bResettingMyself || !holdsQuestion())
         return;
     Resetting guard(m_bResettingMyself);
     if (checkBoxNoCorrectAnswer->isChecked()) {
@@ -814,7 +838,7 @@ void PPTQuestionInfoWindowController::noCorrectAnswerClicked()
 
 void PPTQuestionInfoWindowController::onChangeCorrectAnswerMulite(int letter)
 {
-    if (m_bResettingMyself || !hasCurrent())
+    if (m_bResettingMyself || !holdsQuestion())
         return;
     Resetting guard(m_bResettingMyself);
     checkBoxNoCorrectAnswer->setChecked(false);
@@ -832,7 +856,7 @@ void PPTQuestionInfoWindowController::onChangeCorrectAnswerMulite(int letter)
 
 void PPTQuestionInfoWindowController::onChangeCorrectAnswer(int cell)
 {
-    if (m_bResettingMyself || !hasCurrent())
+    if (m_bResettingMyself || !holdsQuestion())
         return;
     Resetting guard(m_bResettingMyself);
     checkBoxNoCorrectAnswer->setChecked(cell == kNoCorrectCell);
@@ -842,7 +866,7 @@ void PPTQuestionInfoWindowController::onChangeCorrectAnswer(int cell)
 
 void PPTQuestionInfoWindowController::onChangeDifficulty(int cell)
 {
-    if (m_bResettingMyself || !hasCurrent())
+    if (m_bResettingMyself || !holdsQuestion())
         return;
     current().setNDiffcult(cell);
     Resetting guard(m_bResettingMyself);
@@ -852,7 +876,7 @@ void PPTQuestionInfoWindowController::onChangeDifficulty(int cell)
 
 void PPTQuestionInfoWindowController::onStandard()
 {
-    if (!hasCurrent())
+    if (!holdsQuestion())
         return;
     StandardController standards(this);
     standards.setStandardName(current().strStandard());

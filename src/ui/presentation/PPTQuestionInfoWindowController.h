@@ -16,9 +16,11 @@ class QuizQuestionsElement;
 // The question editor over slides ("PPTQuestionInfo"): the questions of the open presentation,
 // one per slide, edited in a form and written into the slides' named shapes when the teacher
 // saves. Slides are added from the template slides and deleted at once; texts and settings stay
-// in the editor until Save (or Yes when closing). A deck changed here, by its texts or by a slide
-// added or deleted, is saved or asked about before the editor closes. The form offers what the
-// receiver model at opening can answer, with the limits of the question properties window.
+// in the editor until Save (or Yes when closing). A slide of the teacher's own design, without a
+// question title box, holds no question: it is shown with nothing to type, and the save leaves it
+// as it is. A deck changed here, by its texts or by a slide added or deleted, is saved or asked
+// about before the editor closes. The form offers what the receiver model at opening can answer,
+// with the limits of the question properties window.
 class PPTQuestionInfoWindowController : public QDialog, public QuestionForm
 {
     Q_OBJECT
@@ -71,6 +73,8 @@ public:
     QPlainTextEdit *questionTitle = nullptr;
     QPlainTextEdit *options[10] = {};
     QLabel *txtStandard = nullptr;
+    // Shown over a slide that holds no question: how to add a question slide.
+    QLabel *noQuestionMessage = nullptr;
     QGroupBox *titleBox = nullptr, *optionBox = nullptr;
     QCheckBox *checkBoxNoCorrectAnswer = nullptr;
 
@@ -91,6 +95,8 @@ private:
     int ask(const QString &question, const QStringList &buttons = {});
     QuizQuestionsElement &current();
     bool hasCurrent() const;
+    // The question shown is on a slide that holds one: the form is there to edit it.
+    bool holdsQuestion() const { return hasCurrent() && m_currentHoldsQuestion; }
     bool isVote() const;
     bool noDevice() const { return m_deviceType < 0; }
 
@@ -98,6 +104,8 @@ private:
     void bindTitleAndOption();
     void bindCorrectAnswer();
     void bindHelperForVote();
+    // A vote, or a slide without a question: the answer panel empty and read-only.
+    void showNoAnswerToChoose();
     void bindControls();
     void setVoteOffered(bool offered);
     void setEditable(QPlainTextEdit *view, bool editable, const QString &text);
@@ -119,6 +127,7 @@ private:
     int m_nCurrentQuestionNo = 0;
     int m_deviceType = -1;
     bool m_bSomeMessageChanged = false;
+    bool m_currentHoldsQuestion = false;
     int m_bResettingMyself = 0;
     bool m_closed = false;
 };

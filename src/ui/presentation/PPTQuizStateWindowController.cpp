@@ -27,6 +27,7 @@
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
 #include "ui/controls/DialogHooks.h"
+#include "ui/controls/PresentationSave.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/PPTStudentLoginView.h"
 #include "ui/run/PlayMusic.h"
@@ -857,8 +858,7 @@ void PPTQuizStateWindowController::quitShow()
     // next run is filed under the same test.
     if (pptUI->isModified() && !pptUI->fileName().isEmpty()) {
         QString why;
-        if (!pptUI->quitPPTAndSave(&why))
-            PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
+        PresentationSave::tell(this, pptUI->quitPPTAndSave(&why), why);
     }
     pptUI->quitPPT();
     // Nothing of the deck is open any more: the main window has nothing left to save.

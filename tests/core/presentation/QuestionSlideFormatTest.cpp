@@ -99,7 +99,7 @@ TEST_F(QuestionSlides, QuestionsWrittenIntoTemplateSlidesReadBackForTheRunAndThe
     // Saved and opened again, the run reads them.
     const QString path = home() + "quiz.pptx";
     ppt->setSavePathProvider([&](const QString &) { return path; });
-    ASSERT_TRUE(ppt->savePPT());
+    ASSERT_EQ(ppt->savePPT(), PPTEditor::SaveResult::Saved);
     ppt->quitPPT();
     ASSERT_TRUE(ppt->openPPT(path));
     QList<int> progress;
@@ -245,4 +245,44 @@ TEST_F(QuestionSlides, ExamIdOfTheFirstSlideIsDrawnOnceAndKept)
 
     ppt->newPPT(QString());
     EXPECT_FALSE(QuestionSlideFormat::applyExamIdRule(*ppt, &changed, &why));
+}
+
+// A question lives on a slide that holds a "Qu_Title" box: a slide of the teacher's own design
+// holds none and takes none, and a picture of that name is no box. A question slide that lacks
+// some of its settings boxes gets them, hidden, so that what was set is read back.
+TEST_F(QuestionSlides, OnlyASlideWithATitleBoxTakesAQuestionAndLackingSettingsBoxesAreAddedHidden)
+{
+    PptxPresentation::SlideCopy picture = SlideDecks::slide({{"TextBox 2", "A diagram"}});
+    picture.slideXml.replace("</p:spTree>", "<p:pic><p:nvPicPr><p:cNvPr id=\"9\" name=\"Qu_Title\"/><p:cNvPicPr/><p:nvPr/>"
+                                            "</p:nvPicPr><p:blipFill/><p:spPr/></p:pic></p:spTree>");
+    std::unique_ptr<PptxPresentation> deck =
+        SlideDecks::deck({{{"Title 1", "Photosynthesis"}, {"Content Placeholder 2", "Light into sugar"}},
+                          {{"Qu_Title", "Old title"}, {"OptionA", "a"}, {"OptionB", "b"}}});
+    ASSERT_TRUE(deck->pasteSlide(picture));
+    const QString path = home() + "own.pptx";
+    ASSERT_TRUE(deck->saveFile(path));
+    ASSERT_TRUE(ppt->openPPT(path));
+    EXPECT_FALSE(QuestionSlideFormat::holdsQuestion(*ppt, 0));
+    EXPECT_TRUE(QuestionSlideFormat::holdsQuestion(*ppt, 1));
+    EXPECT_FALSE(QuestionSlideFormat::holdsQuestion(*ppt, 2));
+
+    for (int slide : {0, 2}) {
+        const QList<PptxPresentation::Shape> before = ppt->presentation()->shapes(slide);
+        QuizQuestionsElement q = question(0, "A", "Lost?");
+        QString why;
+        EXPECT_FALSE(QuestionSlideFormat::writeQuestion(*ppt, slide, q, 0, &why));
+        EXPECT_TRUE(why.contains(QString::number(slide + 1))) << why.toStdString();
+        EXPECT_EQ(ppt->presentation()->shapes(slide).size(), before.size());
+    }
+
+    QuizQuestionsElement q = question(0, "B", "Which gas do plants take in?");
+    ASSERT_TRUE(QuestionSlideFormat::writeQuestion(*ppt, 1, q, 1));
+    const QuizQuestionsElement run = QuestionSlideFormat::readForRun(*ppt, 1);
+    EXPECT_EQ(run.nQuestionType(), 0) << "with no \"mode\" the run would take a teaching plan";
+    EXPECT_EQ(run.nPoint(), 15);
+    EXPECT_EQ(run.nDiffcult(), 3);
+    for (const PptxPresentation::Shape &s : ppt->presentation()->shapes(1))
+        EXPECT_EQ(s.visible, s.name == "Qu_Title" || s.name.startsWith("Option")) << s.name.toStdString();
+    QString why;
+    EXPECT_TRUE(ppt->presentation()->checkConsistency(&why)) << why.toStdString();
 }

@@ -228,6 +228,63 @@ TEST_F(PresentationButtons, AFailedSaveIsToldWithItsReasonAndKeepsTheQuestionFor
     EXPECT_TRUE(QFileInfo::exists(savePath));
 }
 
+// A deck never saved asks for a file name; giving up in that save panel is no failure: no
+// alert, the deck stays open and unsaved, and the question comes again next time. Save, Yes on
+// Close's question and Yes on the main window's close box alike.
+TEST_F(PresentationButtons, CancelInTheDecksSavePanelIsNoFailureAndKeepsTheDeckUnsaved)
+{
+    pickTemplates({0});
+    PresentationTools::install();
+    window->show();
+    QTest::mouseClick(window->btnPPTSave, Qt::LeftButton);
+    ASSERT_EQ(answers.fileDialogs().size(), 1);
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" / ").toStdString();
+    EXPECT_TRUE(window->bIsPPTChanged());
+
+    answers.answerAlert(0); // Yes, save
+    QTest::mouseClick(window->btnPPTClose, Qt::LeftButton);
+    EXPECT_EQ(answers.fileDialogs().size(), 2);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Contents have been changed,do you want to save?"});
+    EXPECT_EQ(ppt->getCountOfSlide(), 1);
+    EXPECT_TRUE(window->bIsPPTChanged());
+
+    answers.answerAlert(0);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(answers.fileDialogs().size(), 3);
+    EXPECT_EQ(answers.alerts().size(), 2);
+    EXPECT_TRUE(window->bIsPPTChanged());
+    EXPECT_EQ(ppt->getCountOfSlide(), 1);
+}
+
+// A Paper Quiz over an old .ppt: the deck, converted, has no file yet, and the exam ID drawn at
+// Start is kept by a save that asks for one. Cancel there lets the run go on without an alert;
+// the deck stays open and unsaved.
+TEST_F(PresentationButtons, CancelInThePaperQuizsSavePanelKeepsTheDeckWithItsExamId)
+{
+    const QString converted = home() + "converted.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({{{"ID", ""}, {"Qu_Title", "One"}}}, converted));
+    FakeOffice office(home() + "office", converted);
+    PresentationTools::install();
+    window->doClassSet();
+    const int paper = window->cboActivityMode->findText("Paper Quiz");
+    ASSERT_GE(paper, 0);
+    window->cboActivityMode->setCurrentIndex(paper);
+    emit window->cboActivityMode->activated(paper);
+    answers.answerFile(writeFile("Paper.ppt", "an old binary deck"));
+    QTest::mouseClick(window->btnLoad, Qt::LeftButton);
+    ASSERT_EQ(ppt->getCountOfSlide(), 1);
+    QTest::mouseClick(window->btnStart, Qt::LeftButton);
+    ASSERT_EQ(starts.size(), 1);
+    ASSERT_EQ(answers.fileDialogs().size(), 2);
+    EXPECT_TRUE(answers.fileDialogs().last().save);
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" / ").toStdString();
+    EXPECT_EQ(ppt->getCountOfSlide(), 1);
+    ASSERT_TRUE(starts.first().testID);
+    EXPECT_EQ(ppt->readTextBoxByName("ID", 0), QString::number(*starts.first().testID));
+    EXPECT_TRUE(window->bIsPPTChanged());
+}
+
 TEST_F(PresentationButtons, StartOverAPresentationDrawsTheExamIdAndShowsTheFirstSlide)
 {
     const QString empty = home() + "Empty.pptx";

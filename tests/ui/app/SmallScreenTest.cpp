@@ -40,6 +40,7 @@
 #include "ui/gradebook/SessionSelectController.h"
 #include "ui/keypad/DeviceSettingCtrl.h"
 #include "ui/keypad/GetRequestQuesStus.h"
+#include "ui/presentation/PPTQuestionInfoWindowController.h"
 #include "ui/reports/CreateReportController.h"
 #include "ui/reports/ReportController.h"
 #include "ui/reports/ReportFrame.h"
@@ -624,7 +625,8 @@ void SmallScreenTest::slideShowQuestionEditor()
     newModalDriver();
     PPTEditorMSO *ppt = PPTEditorMSO::shareManager();
     ppt->setTemplatePath(SlideDecks::shippedTemplate());
-    QList<QList<SlideDecks::ShapeSpec>> slides;
+    // The deck opens on a slide of the teacher's own design, which holds no question.
+    QList<QList<SlideDecks::ShapeSpec>> slides{{{"Title 1", "Photosynthesis"}, {"Content Placeholder 2", "Light into sugar"}}};
     for (const char *answer : {"A", "C"})
         slides << QList<SlideDecks::ShapeSpec>{{"Qu_Title", "Which is it?"}, {"OptionA", "a"}, {"OptionB", "b"},
                                                {"OptionC", "c"}, {"OptionD", "d"}, {"mode", "Single Answer"},
@@ -638,7 +640,12 @@ void SmallScreenTest::slideShowQuestionEditor()
     QTest::mouseClick(window.btnPPTOpen, Qt::LeftButton);
     ASSERT_TRUE(window.btnPPTSetup->isEnabled());
     modals->on(QStringLiteral("PPTQuestionInfo"), [this](QWidget *w) {
-        look(w, {QStringLiteral("btnSave"), QStringLiteral("btnPrevious"), QStringLiteral("btnNext")});
+        auto *editor = static_cast<PPTQuestionInfoWindowController *>(w);
+        const QStringList actions{QStringLiteral("btnSave"), QStringLiteral("btnPrevious"), QStringLiteral("btnNext")};
+        look(w, actions);
+        EXPECT_TRUE(editor->noQuestionMessage->isVisible());
+        QTest::mouseClick(editor->btnNext, Qt::LeftButton);
+        look(w, actions);
         close(w);
     });
     QTest::mouseClick(window.btnPPTSetup, Qt::LeftButton);

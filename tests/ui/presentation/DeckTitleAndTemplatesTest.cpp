@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -113,6 +114,34 @@ TEST_F(DeckTools, TitleDialogOnADeckWithoutTheBoxesAddsThemAndAFailedSaveKeepsIt
     empty.setBIsPPT(true);
     EXPECT_EQ(empty.runModal(), 0);
     EXPECT_EQ(answers.alertTexts().last(), "Error format!");
+}
+
+// Over a deck never saved, OK asks for a file name: Cancel there is no failure. No alert, and
+// the dialog stays with what was typed; a file name then saves it.
+TEST_F(DeckTools, TitleDialogStaysWithItsTextsWhenItsSavePanelIsCancelled)
+{
+    ASSERT_TRUE(ppt->newPPT(QString()));
+    ASSERT_TRUE(ppt->copySlideByIndex(3) && ppt->pasteSlide());
+    TitleSetController dialog;
+    dialog.setBIsPPT(true);
+    ASSERT_TRUE(dialog.awakeFromNib());
+    dialog.show();
+    dialog.txtID->selectAll();
+    QTest::keyClicks(dialog.txtID, "314");
+    QTest::mouseClick(dialog.btnOK, Qt::LeftButton);
+    ASSERT_EQ(answers.fileDialogs().size(), 1);
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" / ").toStdString();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), 1);
+    EXPECT_EQ(dialog.txtID->text(), "314");
+
+    const QString path = home() + "Week 4.pptx";
+    answers.answerFile(path);
+    QTest::mouseClick(dialog.btnOK, Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), 1);
+    PptxPresentation saved;
+    ASSERT_TRUE(saved.loadFile(path));
+    EXPECT_EQ(saved.readText(0, "ID"), "314");
 }
 
 TEST_F(DeckTools, MainWindowsAddOpensThePickerWhichCopiesTemplateSlidesUntilItCloses)

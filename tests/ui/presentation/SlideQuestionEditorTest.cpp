@@ -6,9 +6,12 @@
 #include "platform/NotificationNames.h"
 #include "platform/PPTEditorMSO.h"
 #include "support/DialogAnswers.h"
+#include "support/FakeOffice.h"
 #include "support/PollixTest.h"
 #include "support/RealAlerts.h"
 #include "support/SlideDecks.h"
+#include "ui/app/PresentationTools.h"
+#include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/presentation/PPTQuestionInfoWindowController.h"
@@ -18,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -58,6 +62,8 @@ protected:
         AtomicFile::setFailureHook({});
         NotificationCenter::defaultCenter()->removeObserver(&observer);
         AddSLides::hooks() = {};
+        TabController::resetHooks();
+        ppt->setSavePathProvider({});
         ppt->quitPPT();
         PollixTest::TearDown();
     }
@@ -93,6 +99,19 @@ protected:
     {
         field->selectAll();
         QTest::keyClicks(field, text);
+    }
+    // Replaces a text as the teacher does: select all, then type.
+    static void retype(QPlainTextEdit *view, const QString &text)
+    {
+        QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(view, text);
+    }
+    // The saved file, read again.
+    static std::unique_ptr<PptxPresentation> savedDeck(const QString &path)
+    {
+        auto saved = std::make_unique<PptxPresentation>();
+        EXPECT_TRUE(saved->loadFile(path)) << path.toStdString();
+        return saved;
     }
 
     PPTEditorMSO *ppt = nullptr;
@@ -346,4 +365,117 @@ TEST_F(SlideQuestionEditor, EscapeOrTheCloseBoxOnTheQuestionGoesBackToTheEditor)
     PptxPresentation saved;
     ASSERT_TRUE(saved.loadFile(deckPath));
     EXPECT_EQ(saved.slideCount(), 1);
+}
+
+// A deck of the teacher's own design, converted from an old .ppt: its slides hold titles and
+// text boxes, no question boxes. Such a slide is shown as holding no question (nothing can be
+// typed, a line says how to add a question slide), while a question slide beside it is edited
+// and saved as ever, even where it lacks some of its settings boxes: those are added, hidden.
+TEST_F(SlideQuestionEditor, ASlideOfTheTeachersOwnDesignHoldsNoQuestionAndTheOthersStillSave)
+{
+    DeviceController::ShareDeviceController()->setCurDeviceType(3);
+    const QList<ShapeSpec> plain{{"Title 1", "Photosynthesis"},
+                                 {"Content Placeholder 2", "Plants turn light, water and air into sugar."},
+                                 {"TextBox 3", "Which gas do plants take in?"}};
+    const QString converted = home() + "converted.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({plain, slide("Single Answer", "A", "Which gas?")}, converted));
+    FakeOffice office(home() + "office", converted);
+    ASSERT_TRUE(ppt->openPPT(writeFile("Biology.ppt", "an old binary deck")));
+    ASSERT_TRUE(ppt->fileName().isEmpty());
+    PresentationTools::install();
+    openEditor();
+    editor->show();
+
+    // The first slide: nothing to type into, and a line that says what to do.
+    ASSERT_EQ(editor->cmbQuestionNo->currentIndex(), 0);
+    EXPECT_TRUE(editor->noQuestionMessage->isVisible());
+    EXPECT_TRUE(editor->noQuestionMessage->text().contains("Add"));
+    EXPECT_TRUE(editor->questionTitle->isReadOnly());
+    QTest::mouseClick(editor->questionTitle->viewport(), Qt::LeftButton);
+    QTest::keyClicks(editor->questionTitle, "Which gas do plants take in?");
+    EXPECT_EQ(editor->questionTitle->toPlainText(), "");
+    EXPECT_FALSE(editor->bSomeMessageChanged());
+    for (QWidget *control : std::initializer_list<QWidget *>{editor->cmbQuestionType, editor->cmbActionMode, editor->point,
+                                                             editor->timeLimit, editor->btnStandard})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(editor->options[0]->isReadOnly());
+    EXPECT_EQ(editor->point->text(), "");
+
+    // The question slide: edited as ever, its missing settings boxes no loss.
+    QTest::mouseClick(editor->btnNext, Qt::LeftButton);
+    EXPECT_FALSE(editor->noQuestionMessage->isVisible());
+    EXPECT_FALSE(editor->questionTitle->isReadOnly());
+    retype(editor->questionTitle, "Which gas do plants take in from the air?");
+    type(editor->rushPoint, "15");
+    QTest::mouseClick(editor->difficultyCells->button(3), Qt::LeftButton);
+    // On the radio button's mark, which a wide cell leaves at its left.
+    QAbstractButton *answerC = editor->answerCells->button(2);
+    QTest::mouseClick(answerC, Qt::LeftButton, {}, QPoint(6, answerC->height() / 2));
+    const QString path = home() + "Biology.pptx";
+    answers.answerFile(path);
+    QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Saved successfully."});
+    EXPECT_FALSE(editor->bSomeMessageChanged());
+
+    const std::unique_ptr<PptxPresentation> saved = savedDeck(path);
+    ASSERT_EQ(saved->slideCount(), 2);
+    // The teacher's slide shows what it showed; what the save added to it (the exam ID) is hidden.
+    const QList<PptxPresentation::Shape> first = saved->shapes(0);
+    ASSERT_GE(first.size(), plain.size());
+    for (int i = 0; i < first.size(); ++i) {
+        if (i < plain.size()) {
+            EXPECT_EQ(first[i].name, plain[i].name);
+            EXPECT_EQ(first[i].text, plain[i].text);
+            EXPECT_TRUE(first[i].visible);
+        } else {
+            EXPECT_FALSE(first[i].visible) << first[i].name.toStdString();
+            EXPECT_NE(first[i].name, "Qu_Title");
+        }
+    }
+    EXPECT_EQ(saved->readText(1, "Qu_Title"), "Which gas do plants take in from the air?");
+    EXPECT_EQ(saved->readText(1, "answer"), "C");
+    for (const auto &[name, text] : QList<std::pair<QString, QString>>{{"deducemark", "15"}, {"level", "Hard"}, {"standard", "_&#"}}) {
+        EXPECT_EQ(saved->readText(1, name), text) << name.toStdString();
+        for (const PptxPresentation::Shape &shape : saved->shapes(1))
+            if (shape.name == name)
+                EXPECT_FALSE(shape.visible) << name.toStdString();
+    }
+}
+
+// Giving up in the save panel of a deck never saved is no failure: no alert, and the editor
+// stays as it was, its edits and its unsaved mark kept, from Save as from Yes on closing.
+TEST_F(SlideQuestionEditor, CancelInTheSavePanelKeepsTheEditorAsItWas)
+{
+    DeviceController::ShareDeviceController()->setCurDeviceType(3);
+    ASSERT_TRUE(ppt->newPPT(QString()));
+    ASSERT_TRUE(ppt->copySlideByIndex(5) && ppt->pasteSlide());
+    PresentationTools::install();
+    openEditor();
+    editor->show();
+    retype(editor->questionTitle, "Capital of Peru?");
+
+    QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+    ASSERT_EQ(answers.fileDialogs().size(), 1);
+    EXPECT_TRUE(answers.fileDialogs().first().save);
+    EXPECT_TRUE(answers.alerts().isEmpty()) << answers.alertTexts().join(" / ").toStdString();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->bSomeMessageChanged());
+    EXPECT_EQ(editor->questionTitle->toPlainText(), "Capital of Peru?");
+
+    answers.answerAlert(0); // Yes, save; then Cancel in the panel
+    EXPECT_FALSE(editor->close());
+    EXPECT_EQ(answers.fileDialogs().size(), 2);
+    ASSERT_EQ(answers.alerts().size(), 1) << answers.alertTexts().join(" / ").toStdString();
+    EXPECT_EQ(answers.alerts().first().informativeText, "Contents have been changed, do you want to save?");
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->bSomeMessageChanged());
+    EXPECT_EQ(editor->questionTitle->toPlainText(), "Capital of Peru?");
+    EXPECT_TRUE(saveStates.isEmpty());
+
+    const QString path = home() + "Geography.pptx";
+    answers.answerAlert(0);
+    answers.answerFile(path);
+    EXPECT_TRUE(editor->close());
+    EXPECT_EQ(saveStates, QList<int>{0});
+    EXPECT_EQ(savedDeck(path)->readText(0, "Qu_Title"), "Capital of Peru?");
 }
