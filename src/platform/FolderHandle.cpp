@@ -370,12 +370,15 @@ const char kAside[] = ".pollix-removing";
 // account's already): no other account can put a file in it.
 FolderHandle privateFolderIn(const FolderHandle &parent, const QString &name)
 {
-    if (::mkdirat(parent.fd(), native(name).constData(), 0700) != 0 && errno != EEXIST)
+    const bool made = ::mkdirat(parent.fd(), native(name).constData(), 0700) == 0;
+    if (!made && errno != EEXIST)
         return {};
     FolderHandle folder = parent.openFolder(name);
     const std::optional<struct stat> st = folder.stat();
-    if (!st || st->st_uid != ::geteuid() || ::fchmod(folder.fd(), 0700) != 0)
+    if (!st || (!made && st->st_uid != ::geteuid()))
         return {};
+    // Where the disk keeps modes at all (a FAT disk or a share may not, and refuse the change).
+    ::fchmod(folder.fd(), 0700);
     return folder;
 }
 
