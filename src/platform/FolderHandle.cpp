@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <map>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -362,8 +363,96 @@ bool FolderHandle::removeFile(const QString &name, QString *why) const
     return failWith(why, QStringLiteral("%1 cannot be removed: %2").arg(pathOf(name), systemError(errno)));
 }
 
-bool FolderHandle::removeTree(const QString &name, QStringList *stayed,
-                              const std::function<bool(const QString &, const struct stat &)> &mayRemove) const
+namespace {
+const char kAside[] = ".pollix-removing";
+
+// A folder of this account's alone named name in parent (made, or taken over when it is this
+// account's already): no other account can put a file in it.
+FolderHandle privateFolderIn(const FolderHandle &parent, const QString &name)
+{
+    const bool made = ::mkdirat(parent.fd(), native(name).constData(), 0700) == 0;
+    if (!made && errno != EEXIST)
+        return {};
+    FolderHandle folder = parent.openFolder(name);
+    const std::optional<struct stat> st = folder.stat();
+    if (!st || (!made && st->st_uid != ::geteuid()))
+        return {};
+    // Where the disk keeps modes at all (a FAT disk or a share may not, and refuse the change).
+    ::fchmod(folder.fd(), 0700);
+    return folder;
+}
+
+// Moves everything below from (a folder of what a removal set aside) back to the same place
+// below to; false when something stays.
+bool putBackBelow(const FolderHandle &from, const FolderHandle &to)
+{
+    const std::optional<QList<FolderHandle::Entry>> list = from.entries();
+    if (!list || !to.isOpen())
+        return false;
+    bool all = true;
+    for (const FolderHandle::Entry &e : *list) {
+        if (e.kind == RecordFile::Kind::Folder)
+            all = putBackBelow(from.openFolder(e.name), to.makeFolder(e.name)) && all;
+        else
+            all = from.moveTo(e.name, to, e.name) && all;
+    }
+    return all;
+}
+} // namespace
+
+// One removal: what may go, and the folder the removed one holds its checked files in until
+// they go.
+struct FolderHandle::Removal
+{
+    dev_t device = 0;
+    QStringList *stayed = nullptr;
+    const MayRemove *mayRemove = nullptr; // none: everything goes
+    const FolderHandle *top = nullptr;    // the removed folder, once open
+    FolderHandle aside;
+    bool asideTried = false;
+    std::map<QString, FolderHandle> asideFolders;
+
+    // The folder below the aside folder for dir (relative to the removed folder, "." for its
+    // top), made at its first use; closed when it cannot be made.
+    const FolderHandle &asideFor(const QString &dir)
+    {
+        if (!asideTried) {
+            asideTried = true;
+            aside = privateFolderIn(*top, QString::fromLatin1(kAside));
+        }
+        if (dir == QLatin1String(".") || !aside.isOpen())
+            return aside;
+        auto it = asideFolders.find(dir);
+        if (it == asideFolders.end())
+            it = asideFolders.emplace(dir, aside.makeFolder(dir)).first;
+        return it->second;
+    }
+
+    // Lets the entry name of folder (relative below the removed folder, listed as st) go: moved
+    // aside, where no other name leads to it, and removed there when it is the very entry listed
+    // and checked. Another put under its name since goes back to it, unchecked and whole.
+    bool letGo(const FolderHandle &folder, const QString &name, const QString &relative, const struct stat &st)
+    {
+        const QString dir = relative.contains(QLatin1Char('/')) ? relative.section(QLatin1Char('/'), 0, -2) : QStringLiteral(".");
+        const FolderHandle &to = asideFor(dir);
+        if (!to.isOpen() || !folder.moveTo(name, to, name))
+            return false;
+        struct stat now{};
+        if (to.kindAt(name, &now) != RecordFile::Kind::Missing && now.st_dev == st.st_dev && now.st_ino == st.st_ino &&
+            to.removeFile(name))
+            return true;
+        // Should it not go back (its name taken once more), it stays aside, and is named.
+        to.moveTo(name, folder, name);
+        return false;
+    }
+};
+
+QString FolderHandle::asideName()
+{
+    return QString::fromLatin1(kAside);
+}
+
+bool FolderHandle::removeTree(const QString &name, QStringList *stayed, const MayRemove &mayRemove) const
 {
     struct stat st{};
     const RecordFile::Kind kind = kindAt(name, &st);
@@ -373,49 +462,147 @@ bool FolderHandle::removeTree(const QString &name, QStringList *stayed,
     if (!own)
         return false;
     if (kind != RecordFile::Kind::Folder) {
-        if ((!mayRemove || mayRemove(name, st)) && removeFile(name))
+        // Alone, it has no folder of its own to be checked in: only a removal of all takes it.
+        if (!mayRemove && removeFile(name))
             return true;
         if (stayed)
             *stayed << name;
         return false;
     }
-    return removeTreeBelow(name, own->st_dev, stayed, mayRemove);
+    Removal removal;
+    removal.device = own->st_dev;
+    removal.stayed = stayed;
+    if (mayRemove) {
+        removal.mayRemove = &mayRemove;
+        putBackSetAside(name);
+    }
+    return removeTreeBelow(name, removal);
 }
 
-bool FolderHandle::removeTreeBelow(const QString &relative, dev_t device, QStringList *stayed,
-                                   const std::function<bool(const QString &, const struct stat &)> &mayRemove) const
+bool FolderHandle::putBackSetAside(const QString &name) const
+{
+    const FolderHandle folder = openFolder(name);
+    if (!folder.isOpen() || folder.kindAt(asideName()) != RecordFile::Kind::Folder)
+        return true;
+    return putBackBelow(folder.openFolder(asideName()), folder);
+}
+
+bool FolderHandle::removeTreeBelow(const QString &relative, Removal &removal) const
 {
     const QString name = relative.section(QLatin1Char('/'), -1);
     const auto keep = [&](const QString &what) {
-        if (stayed)
-            *stayed << what;
+        if (removal.stayed)
+            *removal.stayed << what;
         return false;
     };
     // Opened without following a link: a folder swapped for one since it was looked at is not
     // entered, and nothing another disk holds (a mount below) is emptied.
     FolderHandle sub = openFolder(name);
     const std::optional<struct stat> subStat = sub.stat();
-    if (!subStat || subStat->st_dev != device)
+    if (!subStat || subStat->st_dev != removal.device)
         return keep(relative);
     const std::optional<QList<Entry>> list = sub.entries();
     if (!list)
         return keep(relative);
+    const bool top = !relative.contains(QLatin1Char('/'));
+    const bool checked = removal.mayRemove != nullptr;
+    if (top && checked)
+        removal.top = &sub;
     bool whole = true;
     for (const Entry &e : *list) {
         const QString below = relative + QLatin1Char('/') + e.name;
+        if (top && checked && e.name == asideName() && e.kind == RecordFile::Kind::Folder)
+            continue; // emptied as the files go, taken away last
         if (e.kind == RecordFile::Kind::Folder) {
-            whole = sub.removeTreeBelow(below, device, stayed, mayRemove) && whole;
-        } else if ((!mayRemove || mayRemove(below.section(QLatin1Char('/'), 1), e.st)) && sub.removeFile(e.name)) {
+            whole = sub.removeTreeBelow(below, removal) && whole;
+        } else if (checked ? (*removal.mayRemove)(below.section(QLatin1Char('/'), 1), e.st) &&
+                                 removal.letGo(sub, e.name, below.section(QLatin1Char('/'), 1), e.st)
+                           : sub.removeFile(e.name)) {
             continue;
         } else {
             whole = keep(below) && whole;
         }
+    }
+    if (top && checked && sub.kindAt(asideName()) == RecordFile::Kind::Folder) {
+        // Empty folders by now; a file that could not go back to its place stays, and is named.
+        removal.asideFolders.clear();
+        removal.aside = FolderHandle();
+        const MayRemove none = [](const QString &, const struct stat &) { return false; };
+        Removal emptyOnly;
+        emptyOnly.device = removal.device;
+        emptyOnly.stayed = removal.stayed;
+        emptyOnly.mayRemove = &none;
+        whole = sub.removeTreeBelow(relative + QLatin1Char('/') + asideName(), emptyOnly) && whole;
     }
     if (!whole)
         return false;
     if (::unlinkat(m_fd, native(name).constData(), AT_REMOVEDIR) == 0 || errno == ENOENT)
         return true;
     return keep(relative);
+}
+
+bool FolderHandle::linkOrCopyTo(const QString &name, const FolderHandle &to, const QString &toName, QString *why) const
+{
+    for (const QString &n : {name, toName})
+        if (const QString problem = entryNameProblem(n); !problem.isEmpty())
+            return failWith(why, problem);
+    const QByteArray from = native(name), target = native(toName);
+    const auto refuse = [&](int code) {
+        return failWith(why, QStringLiteral("%1 cannot be kept as %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(code)));
+    };
+    // A hard link of a symbolic link is a link again (linkat follows none without being told).
+    if (::linkat(m_fd, from.constData(), to.fd(), target.constData(), 0) == 0)
+        return true;
+    if (errno == EEXIST)
+        return refuse(EEXIST);
+    struct stat st{};
+    const RecordFile::Kind kind = kindAt(name, &st);
+    if (kind == RecordFile::Kind::Link) {
+        QByteArray points(qsizetype(std::max<off_t>(st.st_size, 0)) + 1, '\0');
+        const ssize_t n = ::readlinkat(m_fd, from.constData(), points.data(), size_t(points.size()));
+        if (n < 0 || n >= points.size())
+            return refuse(n < 0 ? errno : EAGAIN);
+        points.truncate(n);
+        return ::symlinkat(points.constData(), to.fd(), target.constData()) == 0 || refuse(errno);
+    }
+    if (kind != RecordFile::Kind::File)
+        return failWith(why, QStringLiteral("%1 cannot be kept: it is %2").arg(pathOf(name), RecordFile::kindText(kind)));
+    QString problem;
+    const int in = openFile(name, &problem, &st);
+    if (in < 0)
+        return failWith(why, QStringLiteral("%1 cannot be kept: %2").arg(pathOf(name), problem));
+    const int out = ::openat(to.fd(), target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
+    int code = out < 0 ? errno : 0;
+    char buffer[65536];
+    while (code == 0) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            code = n < 0 ? errno : 0;
+            break;
+        }
+        for (ssize_t done = 0; done < n && code == 0;) {
+            const ssize_t w = ::write(out, buffer + done, size_t(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                code = w < 0 ? errno : EIO;
+            else
+                done += w;
+        }
+    }
+    ::close(in);
+    if (out >= 0) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (code == 0)
+            ::futimens(out, times);
+        if (::close(out) != 0 && code == 0 && errno != EINTR)
+            code = errno;
+        if (code != 0)
+            ::unlinkat(to.fd(), target.constData(), 0);
+    }
+    return code == 0 || refuse(code);
 }
 
 bool FolderHandle::moveTo(const QString &name, const FolderHandle &to, const QString &toName, QString *why) const

@@ -85,13 +85,26 @@ public:
 
     // Removes a file or link in the folder (never what a link leads to); a folder is refused.
     bool removeFile(const QString &name, QString *why = nullptr) const;
+    using MayRemove = std::function<bool(const QString &relative, const struct stat &st)>;
     // Removes the folder name in this folder with everything below it, never following a link
     // and never leaving the folder's disk. With mayRemove, a file goes only when it answers yes
-    // for it (its path relative to the removed folder, and what lstat says of it), and a folder
-    // only once it is empty. The paths of what stayed, relative to this folder, in *stayed. True
-    // when name is gone.
-    bool removeTree(const QString &name, QStringList *stayed = nullptr,
-                    const std::function<bool(const QString &relative, const struct stat &st)> &mayRemove = {}) const;
+    // for it (its path relative to the removed folder, and what lstat says of it) and the name
+    // still leads to that very file: it is moved first into a folder of this account's alone
+    // inside the removed one (asideName), and removed there only when it is the file listed;
+    // another put under its name meanwhile goes back. A folder goes only once it is empty; a
+    // name that is no folder stays. What a removal cut short left in that folder goes back to
+    // its place first. The paths of what stayed, relative to this folder, in *stayed. True when
+    // name is gone.
+    bool removeTree(const QString &name, QStringList *stayed = nullptr, const MayRemove &mayRemove = {}) const;
+    // Puts what a removal cut short left aside in the folder name back in its place (a file
+    // whose place is taken stays aside); false when something stays there.
+    bool putBackSetAside(const QString &name) const;
+    // The folder a checked removal moves files into, inside the removed folder.
+    static QString asideName();
+    // Gives the file or link name in this folder a second name toName in folder to (a link
+    // stays a link); where the disk has no second names, or refuses one, a copy with its
+    // permissions and date. Nothing is replaced.
+    bool linkOrCopyTo(const QString &name, const FolderHandle &to, const QString &toName, QString *why = nullptr) const;
     // Moves name in this folder to toName in folder to (the same disk), replacing nothing: a
     // name taken there is refused (EEXIST).
     bool moveTo(const QString &name, const FolderHandle &to, const QString &toName, QString *why = nullptr) const;
@@ -103,8 +116,8 @@ private:
     FolderHandle walk(const QString &relative, bool make, QString *why) const;
     bool writeNew(const QString &name, const QByteArray &bytes, mode_t mode, const QDateTime &modified, bool sync,
                   QString *why) const;
-    bool removeTreeBelow(const QString &relative, dev_t device, QStringList *stayed,
-                         const std::function<bool(const QString &, const struct stat &)> &mayRemove) const;
+    struct Removal;
+    bool removeTreeBelow(const QString &relative, Removal &removal) const;
 
     int m_fd = -1;
     QString m_path;

@@ -66,6 +66,48 @@ TEST(FolderHandle, RemovingATreeKeepsWhatMayNotGoAndNamesIt)
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("kept/Data/marks-scan.pdf"))));
 }
 
+// A file is checked, then removed: another program putting a file under its name right after
+// the check keeps that file whole, and only the very file checked goes. A removal cut short with
+// a file set aside (a kill) puts it back first, where it is checked again.
+TEST(FolderHandle, ARemovalTakesOnlyTheVeryFileItChecked)
+{
+    QTemporaryDir dir;
+    put(dir.filePath(QStringLiteral("kept/Quiz/Monday.xml")), "checked");
+    put(dir.filePath(QStringLiteral("kept/Subjects.xml")), "checked");
+    put(dir.filePath(QStringLiteral("kept/notes.txt")), "the teacher's");
+    const FolderHandle root = FolderHandle::open(dir.path(), true);
+    const auto replace = [&](const QString &relative) {
+        const QString path = dir.filePath(QStringLiteral("kept/") + relative);
+        put(path + QStringLiteral(".new"), "another program's");
+        ASSERT_EQ(::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(), QFile::encodeName(path).constData()), 0);
+    };
+    QStringList stayed;
+    EXPECT_FALSE(root.removeTree(QStringLiteral("kept"), &stayed, [&](const QString &relative, const struct stat &) {
+        if (relative == QStringLiteral("Quiz/Monday.xml"))
+            replace(relative); // just after the check said yes
+        return relative != QStringLiteral("notes.txt");
+    }));
+    stayed.sort();
+    EXPECT_EQ(stayed, (QStringList{QStringLiteral("kept/Quiz/Monday.xml"), QStringLiteral("kept/notes.txt")}));
+    QFile replaced(dir.filePath(QStringLiteral("kept/Quiz/Monday.xml")));
+    ASSERT_TRUE(replaced.open(QIODevice::ReadOnly));
+    EXPECT_EQ(replaced.readAll(), QByteArray("another program's"));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("kept/Subjects.xml"))));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("kept"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{QStringLiteral("Quiz"), QStringLiteral("notes.txt")}))
+        << "nothing is left aside";
+
+    put(dir.filePath(QStringLiteral("kept/") + FolderHandle::asideName() + QStringLiteral("/Quiz/Tuesday.xml")));
+    QStringList asked;
+    EXPECT_TRUE(root.removeTree(QStringLiteral("kept"), nullptr, [&](const QString &relative, const struct stat &) {
+        asked << relative;
+        return true;
+    }));
+    asked.sort();
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("Quiz/Monday.xml"), QStringLiteral("Quiz/Tuesday.xml"), QStringLiteral("notes.txt")}));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("kept"))));
+}
+
 TEST(FolderHandle, OpensNothingThroughALinkAndNothingThatIsNoRegularFile)
 {
     QTemporaryDir dir;

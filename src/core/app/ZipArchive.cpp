@@ -73,6 +73,21 @@ bool sameSecond(const QDateTime &a, const QDateTime &b)
     return a.isValid() && b.isValid() && a.toSecsSinceEpoch() == b.toSecsSinceEpoch();
 }
 
+// Whether the file is a zip archive of no entries: its end record alone (and its comment), which
+// the zip library takes for no archive at all.
+bool isEmptyArchive(int fd)
+{
+    constexpr qsizetype kEndRecord = 22;
+    struct stat st{};
+    unsigned char end[kEndRecord];
+    if (::fstat(fd, &st) != 0 || st.st_size < kEndRecord || st.st_size > kEndRecord + 0xFFFF ||
+        ::pread(fd, end, sizeof end, 0) != kEndRecord)
+        return false;
+    const auto at = [&end](int i) { return unsigned(end[i]) | unsigned(end[i + 1]) << 8; };
+    return std::memcmp(end, "PK\x05\x06", 4) == 0 && at(8) == 0 && at(10) == 0 && at(12) == 0 && at(14) == 0 &&
+           off_t(at(20)) == st.st_size - kEndRecord;
+}
+
 // Raw deflate (no zlib header), as zip entries hold it.
 bool deflateRaw(const QByteArray &in, QByteArray *out)
 {
@@ -437,7 +452,10 @@ bool ZipArchive::openReading(const QString &name, QString *errorText)
     zlib_filefunc64_def io = descriptorFunctions(&m_readFd);
     _unzFile = unzOpen2_64("", &io);
     if (!_unzFile) {
+        const bool empty = isEmptyArchive(m_readFd);
         UnzipCloseFile();
+        if (empty)
+            return fail(errorText, QStringLiteral("%1 holds no data files: it is an empty zip archive.").arg(name));
         return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete.").arg(name));
     }
     unz_global_info64 global{};

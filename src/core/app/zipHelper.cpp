@@ -104,6 +104,14 @@ bool isPollixNote(const QString &name)
            name == FolderMark::noteName(FolderMark::Kind::Restored);
 }
 
+// Why a backup of folder is none: an archive of no data files is one a restore refuses.
+QString noDataFiles(const QString &folder)
+{
+    return QStringLiteral("%1 holds no data files (classes, sessions, gradebook or login accounts), so there is nothing to "
+                          "back up; no archive was written.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
 bool syncFile(const QString &path, QString *errorText)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -115,26 +123,43 @@ bool syncFile(const QString &path, QString *errorText)
     return rc == 0 || fail(errorText, QStringLiteral("%1 cannot be written to disk: %2").arg(path, why));
 }
 
-// Keeps what a restore does not replace (files that are no data files) in the new folder. A
-// change of the old data left unfinished (its journal and the side files with its bytes) stays
-// with the old data: carried over, the next start would finish it over the restored files.
-bool carryOver(const QString &oldFolder, const QString &newFolder, QString *errorText)
+// Keeps what a restore does not replace (files that are no data files, and links) in the new
+// folder, each under a second name there (a copy where the disk has none). Both folders are held
+// open and every folder below them reached without following a link: a folder of the data
+// swapped for a link meanwhile is not entered (what it held stays with the data replaced), and
+// one of the new folder refuses the restore, so that no file is led elsewhere. A change of the old
+// data left unfinished (its journal and the side files with its bytes) stays with the old data:
+// carried over, the next start would finish it over the restored files.
+bool carryOver(const FolderHandle &from, const FolderHandle &to, const QString &relative, QString *errorText)
 {
-    if (!QFileInfo(oldFolder).isDir())
+    QString why;
+    const std::optional<QList<FolderHandle::Entry>> list = from.entries(&why);
+    if (!list) {
+        // What cannot be read stays with the data replaced, kept as they are.
+        PollixLog(QStringLiteral("Not carried over into the restored data: %1").arg(why));
         return true;
-    const QDir root(oldFolder);
-    QDirIterator it(oldFolder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo fi = it.fileInfo();
-        if (isXmlName(fi.fileName()) || ChangeJournal::isJournalName(fi.fileName()) || SideFiles::kindOf(fi.fileName()) ||
-            isPollixNote(fi.fileName()))
+    }
+    FolderHandle made; // relative's folder in to, made for its first file
+    for (const FolderHandle::Entry &e : *list) {
+        const QString path = relative.isEmpty() ? e.name : relative + QLatin1Char('/') + e.name;
+        if (e.kind == RecordFile::Kind::Folder) {
+            const FolderHandle below = from.openFolder(e.name, &why);
+            if (!below.isOpen())
+                PollixLog(QStringLiteral("Not carried over into the restored data: %1").arg(why));
+            else if (!carryOver(below, to, path, errorText))
+                return false;
             continue;
-        const QString target = newFolder + QLatin1Char('/') + root.relativeFilePath(fi.filePath());
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        if (::link(QFile::encodeName(fi.filePath()).constData(), QFile::encodeName(target).constData()) != 0 &&
-            !QFile::copy(fi.filePath(), target))
-            return fail(errorText, QStringLiteral("%1 cannot be kept").arg(fi.filePath()));
+        }
+        if ((e.kind != RecordFile::Kind::File && e.kind != RecordFile::Kind::Link) || isXmlName(e.name) ||
+            ChangeJournal::isJournalName(e.name) || SideFiles::kindOf(e.name) || isPollixNote(e.name))
+            continue;
+        if (!relative.isEmpty() && !made.isOpen()) {
+            made = to.makeFolder(relative, &why);
+            if (!made.isOpen())
+                return fail(errorText, QStringLiteral("%1 cannot be kept: %2").arg(from.pathOf(e.name), why));
+        }
+        if (!from.linkOrCopyTo(e.name, relative.isEmpty() ? to : made, e.name, &why))
+            return fail(errorText, why);
     }
     return true;
 }
@@ -148,6 +173,14 @@ bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, cons
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
     return addFlodersToZipTo(archivePath, {f.sessions, f.pointsOnly, f.classes, f.data}, errorText, progress);
+}
+
+QString zipHelper::nothingToBackUp()
+{
+    const Folders f = folders();
+    if (!f.valid() || !GF::fileListAtPath(f.data, QStringLiteral("xml")).value_or(QStringList()).isEmpty())
+        return QString();
+    return noDataFiles(f.dataRoot());
 }
 
 bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList &folderList, QString *errorText,
@@ -205,6 +238,8 @@ bool writeBackup(const Folders &f, const QStringList &folderList, const QString 
     }
     if (!refused.isEmpty())
         return fail(errorText, QStringLiteral("These files cannot be backed up: %1").arg(refused.join(QStringLiteral(", "))));
+    if (items.isEmpty())
+        return fail(errorText, noDataFiles(root));
     quint64 total = 0;
     for (const qint64 size : std::as_const(sizes))
         total += quint64(std::max<qint64>(size, 0));
@@ -559,7 +594,8 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         return abandon(why);
     for (const QString &sub : f.layout())
         staging.make(sub, nullptr);
-    if (!carryOver(data, stagingPath, &why))
+    if (const FolderHandle oldData = FolderHandle::open(data, false, &why);
+        oldData.isOpen() ? !carryOver(oldData, staging.root, QString(), &why) : RecordFile::kindAt(data) != RecordFile::Kind::Missing)
         return abandon(why);
     if (QFileInfo::exists(data))
         QFile::setPermissions(stagingPath, QFile::permissions(data));
@@ -665,12 +701,15 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     };
     bool synced = true;
     std::function<bool()> whole;
-    if (parent.kindAt(archiveName) == RecordFile::Kind::Missing) {
-        bool anyData = false;
-        for (const QString &sub : {layout.sessions, layout.pointsOnly, layout.classes, layout.data})
-            anyData = anyData || !GF::fileListAtPath(sub, QStringLiteral("xml")).value_or(QStringList()).isEmpty();
-        if (!anyData)
-            return fail(errorText, QStringLiteral("%1 stays as it is: it holds no data files to archive").arg(folder));
+    // What a removal cut short had set aside goes back to its place first: never archived there.
+    parent.putBackSetAside(name);
+    // No data files, nothing to archive (a restore would refuse an archive of none): what is
+    // Pollix's own in it goes all the same, so that it is not kept forever.
+    const bool anyData = !GF::fileListAtPath(layout.data, QStringLiteral("xml")).value_or(QStringList()).isEmpty();
+    const bool archived = anyData || parent.kindAt(archiveName) != RecordFile::Kind::Missing;
+    if (!archived) {
+        PollixLog(QStringLiteral("%1 holds no data files to archive").arg(folder));
+    } else if (parent.kindAt(archiveName) == RecordFile::Kind::Missing) {
         if (!writeBackup(layout, {layout.sessions, layout.pointsOnly, layout.classes, layout.data}, path, &why, progress, &synced))
             return fail(errorText, QStringLiteral("%1 stays a folder: %2").arg(folder, why));
         if (!archive->open(path, &why) || !besideIt(&why))
@@ -688,8 +727,9 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
             return false;
         };
     }
-    if (archivePath)
+    if (archivePath && archived)
         *archivePath = path;
+    const QString beside = archived ? QStringLiteral(" beside its archive %1").arg(path) : QString();
     // The folder goes only once its archive is sure to outlast a power cut, and not while it
     // holds a change of those data left unfinished, which the archive does not hold.
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -697,14 +737,16 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     while (!pending && it.hasNext())
         pending = ChangeJournal::isJournalName(QFileInfo(it.next()).fileName());
     if (!synced || pending) {
-        PollixLog(QStringLiteral("%1 stays beside its archive %2").arg(folder, path));
+        PollixLog(QStringLiteral("%1 stays%2").arg(folder, beside));
         return true;
     }
-    const Sums sums = archive->sums();
+    const Sums sums = archived ? archive->sums() : Sums();
     const QStringList stayed = removeAsFarAsHeld(parent, name, mayRemoveReplaced(kept, &sums, whole));
-    if (!stayed.isEmpty())
-        PollixLog(QStringLiteral("%1 stays beside its archive %2, with what the archive does not hold: %3")
-                      .arg(folder, path, joinedPaths(parent, stayed)));
+    if (!stayed.isEmpty()) {
+        const QString files = joinedPaths(parent, stayed);
+        PollixLog(archived ? QStringLiteral("%1 stays%2, with what the archive does not hold: %3").arg(folder, beside, files)
+                           : QStringLiteral("%1 stays, with files that are no data files: %2").arg(folder, files));
+    }
     return true;
 }
 
@@ -743,10 +785,10 @@ void zipHelper::archiveKeptFolders(const QStringList &folders)
 {
     for (const QString &folder : folders) {
         QString archive, failure;
-        if (zipHelper().archiveKeptFolder(folder, &archive, &failure))
-            PollixLog(QStringLiteral("The data a restore replaced are saved as %1").arg(archive));
-        else
+        if (!zipHelper().archiveKeptFolder(folder, &archive, &failure))
             PollixLog(QStringLiteral("The data a restore replaced stay a folder: %1").arg(failure));
+        else if (!archive.isEmpty())
+            PollixLog(QStringLiteral("The data a restore replaced are saved as %1").arg(archive));
     }
 }
 

@@ -29,7 +29,11 @@ public:
     // one there only once the new one is complete). Fails, naming the files, when any file
     // cannot be read or would not be taken back by a restore: no backup is written that a
     // restore would refuse, and no incomplete one is left behind.
+    // A data folder holding no data file gives no archive either (a restore would refuse one of
+    // none): nothingToBackUp() says so before a place for it is asked for; "" when there is
+    // something to back up.
     bool backupFilTo(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    static QString nothingToBackUp();
     bool addFlodersToZipTo(const QString &archivePath, const QStringList &folders, QString *errorText = nullptr,
                            const Progress &progress = {});
 
@@ -76,13 +80,16 @@ public:
     // Writes the data files of a folder a restore kept (laid out as the data folder) as a backup
     // archive beside it ("<folder>.zip"), then removes from the folder every file that archive
     // holds with the same bytes (size and CRC-32) and what the data folder now holds as the very
-    // same file (carried over by the restore), once the archive is on the disk and unless the
+    // same file (carried over by the restore), each only while its name leads to the file checked
+    // (FolderHandle::removeTree), once the archive is on the disk and unless the
     // folder holds a change of those data left unfinished; what the archive does not hold stays
     // and is named in the log. Only a folder carrying Pollix's own mark (FolderMark::Kind::Kept,
     // naming that very folder) is archived or touched at all; the mark goes last, so that a
     // removal cut short is finished by a later call, which, with the archive there already,
     // removes the files left only once that archive reads whole. When the archive cannot be
     // written (a file among them that a backup refuses, a full disk), the folder stays as it is.
+    // A folder holding no data files gets no archive (*archivePath stays empty): what is
+    // Pollix's in it goes all the same, and a file of the teacher's stays.
     // Made to run after the restore, on a thread of its own (FolderWork::runInBackground).
     bool archiveKeptFolder(const QString &folder, QString *archivePath = nullptr, QString *errorText = nullptr,
                            const Progress &progress = {});

@@ -115,8 +115,14 @@ void DataManagementCtrl::finishBackgroundWork()
 void DataManagementCtrl::doBackup()
 {
     finishBackgroundWork();
-    const QString path = FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::Kind::Backups,
-                                                      tr("Zip archives (*.zip);;All files (*)"));
+    // With no data file there is nothing to save (Restore would refuse an archive of none), and
+    // no place for it is asked for.
+    const QString nothing = zipHelper::nothingToBackUp();
+    if (!nothing.isEmpty())
+        ask(QStringLiteral("Unsuccessfully backup."), {kOK}, PollixAlert::sentences(nothing));
+    const QString path = nothing.isEmpty() ? FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::Kind::Backups,
+                                                                          tr("Zip archives (*.zip);;All files (*)"))
+                                           : QString();
     if (!path.isEmpty()) {
         QString why;
         const bool ok = ProgressControl::runWithProgress(

@@ -631,3 +631,59 @@ TEST_F(RestoreSafetyTest, WhatARestoreReadsAndWhereItWritesCannotBeSwappedOnTheW
     AtomicFile::setFailureHook({});
     EXPECT_EQ(restored(data()), kNew);
 }
+
+// What a restore carries over from the data it replaces (a file of the teacher's in a session
+// folder, one in a folder of the teacher's own) goes into the restored folder alone: its folders
+// swapped for links to another place once the restored files are written (the built-in login
+// is the last of them) lead no file there, and the restore is refused with nothing changed.
+TEST_F(RestoreSafetyTest, WhatARestoreCarriesOverGoesNowhereAFolderSwappedForALinkLeads)
+{
+    prepare(home());
+    writeFile("Data/Quiz/seating.txt", "rows by the window");
+    writeFile("Data/Letters/parents.txt", "dear parents");
+    const Files before = filesBelow(data());
+    QTemporaryDir outside;
+    AtomicFile::setFailureHook([&, done = false](const QString &path) mutable {
+        if (done || !path.contains("/Data.restore-") || !path.endsWith("/UserList.xml"))
+            return false;
+        done = true;
+        const QString staging = QFileInfo(path).absolutePath();
+        EXPECT_TRUE(QFile::rename(staging + "/Quiz", staging + "/Quiz.moved"));
+        EXPECT_TRUE(QFile::link(outside.path(), staging + "/Quiz"));
+        EXPECT_TRUE(QFile::link(outside.path(), staging + "/Letters"));
+        return false;
+    });
+    QString why;
+    EXPECT_FALSE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, nullptr));
+    AtomicFile::setFailureHook({});
+    EXPECT_TRUE(why.contains("symbolic link")) << why.toStdString();
+    EXPECT_TRUE(QDir(outside.path()).isEmpty()) << QDir(outside.path()).entryList().join(' ').toStdString();
+    EXPECT_EQ(filesBelow(data()), before);
+    EXPECT_EQ(besideData(home()), QStringList{"Data"});
+}
+
+// Data set aside that hold no data file (what a start keeps of a swap over a data folder of the
+// teacher's notes alone) have nothing to archive, and a restore would refuse an archive of none:
+// what is Pollix's in them goes all the same, so that they are not kept forever; a file of the
+// teacher's stays.
+TEST_F(RestoreSafetyTest, DataSetAsideHoldingNoDataFileGoWithoutAnArchiveAsFarAsTheyArePollixs)
+{
+    const auto setAside = [&](const QString &name) {
+        const QString folder = home() + "Backups/" + name;
+        EXPECT_TRUE(QDir().mkpath(folder + "/Quiz") && QDir().mkpath(folder + "/Classes"));
+        EXPECT_TRUE(FolderMark::write(FolderHandle::open(folder, false), FolderMark::Kind::Kept));
+        return folder;
+    };
+    const QString empty = setAside("Before restore 2024-05-01 14-07-09");
+    const QString notes = setAside("Before restore 2024-05-02 08-00-00");
+    writeFile("Backups/Before restore 2024-05-02 08-00-00/Quiz/seating.txt", "rows by the window");
+    ASSERT_EQ(zipHelper::keptFoldersToFinish(), (QStringList{empty, notes}));
+
+    zipHelper::archiveKeptFolders(zipHelper::keptFoldersToFinish());
+    EXPECT_FALSE(QFileInfo::exists(empty));
+    EXPECT_EQ(namesBelow(notes), (QStringList{".pollix-kept", "Quiz/seating.txt"}));
+    EXPECT_TRUE(keptArchives(home()).isEmpty());
+    QString archive, why;
+    EXPECT_TRUE(zipHelper().archiveKeptFolder(notes, &archive, &why)) << why.toStdString();
+    EXPECT_TRUE(archive.isEmpty()) << archive.toStdString();
+}

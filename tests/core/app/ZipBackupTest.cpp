@@ -114,6 +114,29 @@ TEST_F(ZipBackupTest, BackupNamesEachFileBelowTheDataFolderAndStoresSubfolderFil
 
 // The files of the session, points-only and class folders go into a backup twice, yet count once
 // against the limit, in the refusal's words and in the restore's count alike.
+// A data folder holding no data file gives no backup, which a restore would refuse; an empty
+// archive (all such a backup once wrote) is refused as what it is, changing nothing.
+TEST_F(ZipBackupTest, NoDataFileMakesNoBackupAndAnEmptyArchiveIsRefusedAsHoldingNone)
+{
+    writeFile("Data/notes.txt", "not a data file");
+    ASSERT_TRUE(QDir().mkpath(data() + "Quiz"));
+    QString why;
+    EXPECT_FALSE(zipHelper().backupFilTo(zipPath(), &why));
+    EXPECT_TRUE(why.contains("holds no data files") && why.contains("nothing to back up")) << why.toStdString();
+    EXPECT_EQ(zipHelper::nothingToBackUp(), why);
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty()) << "no archive, no part file";
+
+    {
+        ZipArchive zip;
+        ASSERT_TRUE(zip.CreateZipFile2(zipPath("empty.zip")));
+        ASSERT_TRUE(zip.CloseZipFile2());
+    }
+    ASSERT_EQ(QFileInfo(zipPath("empty.zip")).size(), 22);
+    EXPECT_FALSE(zipHelper::checkBackup(zipPath("empty.zip"), &why));
+    EXPECT_EQ(why, "empty.zip holds no data files: it is an empty zip archive.");
+    expectRefused(zipPath("empty.zip"), snapshot(data()), "an empty archive");
+}
+
 TEST_F(ZipBackupTest, TheFileLimitCountsEachDataFileOnce)
 {
     fillDataFolder(); // 7 data files, 5 of them in those folders: 12 entries

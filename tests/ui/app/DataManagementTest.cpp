@@ -1,3 +1,4 @@
+#include "core/app/ZipArchive.h"
 #include "core/app/zipHelper.h"
 #include "core/keypad/DeviceController.h"
 #include "core/store/DataFolderLayout.h"
@@ -178,6 +179,51 @@ TEST_F(DataManagementTest, DeleteAllThenRestoreBringsEverySessionBackAndReloadsT
     EXPECT_EQ(TovFastQuizXmlDatabase::sharedFastQuiz()->allSessionXmlParsedResults().size(), 2);
     EXPECT_TRUE(QFileInfo::exists(data() + "UserList.xml"));
     EXPECT_TRUE(page.isDataChanged());
+}
+
+// A data folder holding no data file (a new one, or one emptied by hand) has nothing to back up:
+// Backup says so without asking where to save, also when offered before a delete, whose question
+// still follows. A restore onto it keeps nothing, as there is nothing to keep; an empty archive
+// is refused as what it is.
+TEST_F(DataManagementTest, WithNoDataFileBackupSaysThereIsNothingToSaveAndRestoreNamesAnEmptyArchive)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    for (const QString &file : filesBelow(data(), true).keys())
+        ASSERT_TRUE(QFile::remove(data() + file));
+    DataManagementCtrl page;
+    QTest::mouseClick(page.btnBackup, Qt::LeftButton);
+    ASSERT_EQ(answers.alertTexts(), QStringList{"Unsuccessfully backup."});
+    const QString why = answers.alerts().last().informativeText;
+    EXPECT_TRUE(why.contains("holds no data files") && why.contains("nothing to back up")) << why.toStdString();
+    answers.answerAlert(0); // Yes, back up first
+    answers.answerAlert(0); // OK to the report
+    answers.answerAlert(1); // Cancel the delete
+    QTest::mouseClick(page.btnDelAllRecords, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().mid(1), (QStringList{"Backup before clearing all activity records?",
+                                                        "Unsuccessfully backup.", "Delete all records?"}));
+    EXPECT_TRUE(answers.fileDialogs().isEmpty());
+    EXPECT_EQ(QDir(scratch.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"backup.zip"});
+
+    answers.answerFile(backup());
+    answers.answerAlert(0); // Restore
+    QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "Successfully recover.");
+    EXPECT_EQ(answers.alerts().last().informativeText, QString());
+    EXPECT_EQ(sessionCount(), 2);
+    EXPECT_TRUE(QDir(home() + "Backups").isEmpty()) << "nothing was there to keep";
+
+    const QString empty = scratch.path() + "/empty.zip";
+    {
+        ZipArchive zip;
+        ASSERT_TRUE(zip.CreateZipFile2(empty) && zip.CloseZipFile2());
+    }
+    answers.answerFile(empty);
+    answers.answerAlert(0); // Restore
+    QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts().last(), "Unsuccessfully recovered.");
+    EXPECT_TRUE(answers.alerts().last().informativeText.startsWith("empty.zip holds no data files: it is an empty zip archive."))
+        << answers.alerts().last().informativeText.toStdString();
+    EXPECT_EQ(sessionCount(), 2);
 }
 
 TEST_F(DataManagementTest, ADamagedArchiveChangesNothingAndTheAlertSaysWhy)
