@@ -107,6 +107,7 @@ TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTh
     makePipe(root + "Data/.pollix.lock");
     ASSERT_TRUE(QDir(root).mkpath("Data.old-aBc123"));
     makePipe(root + "Data.old-aBc123/.kept-as");
+    makePipe(root + ".told-at-start");
 
     RunningPollix pollix(root);
     const QList<std::pair<QString, QString>> named{
@@ -117,6 +118,7 @@ TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTh
         {"Data/.change-00000005.journal", "it is a symbolic link"},
         {".unfinished-work", "it is no regular file"},
         {"Data.old-aBc123", "it is no regular file"},
+        {".told-at-start", "it is no regular file"},
     };
     ASSERT_TRUE(pollix.saw("The start left as it is what Pollix did not make")) << pollix.output.toStdString();
     const QString told = QString::fromUtf8(pollix.output);
@@ -129,6 +131,7 @@ TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTh
     // Its alert is up, and an ending signal ends it there.
     EXPECT_TRUE(pollix.endsCleanlyOn(SIGTERM)) << pollix.output.toStdString();
     EXPECT_EQ(QFileInfo(root + "Data/.change-00000004.journal").size(), qint64(64) << 30);
+    EXPECT_FALSE(QFileInfo(root + ".told-at-start").isFile()) << "the pipe is not written over";
 }
 
 TEST_F(StartRecoveryTest, ASwapWhoseFinishFailsEndsTheStartWithNoDataFolderMadeAndALaterStartFinishesIt)
