@@ -340,9 +340,9 @@ void keepInBackups(const FolderHandle &parent, const QString &name, Findings *fi
         // Noted in them, so that no start takes them for leftovers and a later one moves them.
         if (noted->isEmpty() && folder.createFile(FolderSwap::keepNoteName(), nameOf(destination).toUtf8()))
             folder.sync();
-        findings->problems << QStringLiteral("The data a restore replaced are kept in %1, beside the data folder: they could not be "
-                                    "moved to %2 (%3). Pollix moves them there when it starts next.")
-                         .arg(path, destination, why);
+        findings->problems << QStringLiteral("The data a restore replaced are kept in %1, beside the data folder: they could "
+                                             "not be moved to %2 (%3). Pollix moves them there when it starts next.")
+                                  .arg(path, destination, why);
         return;
     }
     if (!FolderMark::write(folder, FolderMark::Kind::Kept, &why))
@@ -352,9 +352,9 @@ void keepInBackups(const FolderHandle &parent, const QString &name, Findings *fi
     backups.sync();
     parent.sync();
     PollixLog(QStringLiteral("The data a restore replaced were moved from %1 to %2").arg(path, destination));
-    findings->kept << QStringLiteral("The data a restore replaced are kept in %1; Pollix saves them there as an archive, which Restore "
-                            "can bring back.")
-                 .arg(QDir::toNativeSeparators(destination));
+    findings->kept << QStringLiteral("The data a restore replaced are kept in %1; Pollix saves them there as an archive, "
+                                     "which Restore can bring back.")
+                          .arg(QDir::toNativeSeparators(destination));
 }
 
 // What the data folder holds of a restore cut short before or after its swap: its notes, which
@@ -379,15 +379,15 @@ enum class LineEnd {
                 // Pollix wrote: nothing will ever be done with it
 };
 
-// A line whose work is over: what it names is removed when it is the very file or folder the
-// work made (its device and inode), reached without a link: a backup's part file, or a restore's
-// staging folder beside the data folder (unless a swap noted down needs it). Anything else stays
-// and is named in *why.
 bool plainPath(const QString &path)
 {
     return path.startsWith(QLatin1Char('/')) && QDir::cleanPath(path) == path && path != QLatin1String("/");
 }
 
+// A line whose work is over: what it names is removed when it is the very file or folder the
+// work made (its device and inode), reached without a link: a backup's part file, or a restore's
+// staging folder beside the data folder (unless a swap noted down needs it). Anything else stays
+// and is named in *why.
 LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringList &inUse, QString *why)
 {
     const QString &path = line.path;
