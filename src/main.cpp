@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
     MainwndController controller;
     PollixProgram::comeForwardOnRequest(lock, controller);
     PollixProgram::warnWhenTakenOver(lock, [&lock] {
-        PollixProgram::endNow(lock, QStringLiteral("the teacher quit, as Pollix on another computer opened the folder"));
+        PollixProgram::endNow(lock, QStringLiteral("the teacher quit, as another Pollix opened the folder"));
     });
     controller.initWindow();
     controller.showWindow();

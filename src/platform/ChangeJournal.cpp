@@ -257,9 +257,9 @@ QString savedSince(const Journal &journal, QString *cannotTell)
 }
 
 // Why the side files of a change found at start may not be moved: one no longer holds the bytes
-// its journal noted (it was changed, or it could not be read), and moving it would put bytes in
-// place that are neither the change's nor a save's.
-QString sideFilesChanged(const Journal &journal)
+// its journal noted (it was changed), and moving it would put bytes in place that are neither the
+// change's nor a save's. *cannotTell: a side file that could not be read to tell.
+QString sideFilesChanged(const Journal &journal, QString *cannotTell)
 {
     if (!journal.digests)
         return QString();
@@ -272,8 +272,10 @@ QString sideFilesChanged(const Journal &journal)
                 continue;
             QString why;
             const std::optional<QByteArray> now = ContentHash::ofFile(side, &why);
-            if (!now)
-                return QStringLiteral("%1 could not be read (%2)").arg(dir.relativeFilePath(side), why);
+            if (!now) {
+                *cannotTell = QStringLiteral("%1 could not be read (%2)").arg(dir.relativeFilePath(side), why);
+                return QString();
+            }
             if (*now != digest)
                 return QStringLiteral("%1 no longer holds the bytes its journal noted").arg(dir.relativeFilePath(side));
         }
@@ -566,7 +568,7 @@ bool apply(const QList<Step> &steps, Direction direction, QString *errorText, co
     return carryThrough(steps, direction, errorText, journalPath);
 }
 
-int finishInterrupted(const QString &folder, QString *errorText)
+int finishInterrupted(const QString &folder, QString *errorText, LeftAloneList *leftAlone)
 {
     int finished = 0;
     QStringList problems;
@@ -574,16 +576,22 @@ int finishInterrupted(const QString &folder, QString *errorText)
         problems << problem;
         PollixLog(problem);
     };
+    const auto leave = [&](const QString &path, const QString &text) {
+        if (!leftAlone)
+            return tell(text);
+        *leftAlone << LeftAlone{path, text};
+        PollixLog(text);
+    };
     for (const Journal &journal : journalsIn(folder)) {
         const QString &path = journal.path;
         if (!journal.problem.isEmpty()) {
             // Written whole or not at all, naming only files below its folder: a journal that
             // does not read so is none of Pollix's, and touches nothing.
-            tell(QStringLiteral("%1 is no journal Pollix wrote (%2); it is left as it is").arg(path, journal.problem));
+            leave(path, QStringLiteral("%1 is no journal Pollix wrote (%2); it is left as it is").arg(path, journal.problem));
             continue;
         }
         if (const QString why = unsafeFiles(journal); !why.isEmpty()) {
-            tell(QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(path, why));
+            leave(path, QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(path, why));
             continue;
         }
         const bool forward = journal.direction == Direction::Forward;
@@ -596,8 +604,17 @@ int finishInterrupted(const QString &folder, QString *errorText)
                      .arg(files, why));
             continue;
         }
-        if (const QString why = cannotTell.isEmpty() ? sideFilesChanged(journal) : cannotTell; !why.isEmpty()) {
-            tell(QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(path, why));
+        // Side files that hold other bytes than the journal noted will never be carried through;
+        // a file that could not be read is tried again at the next start.
+        const QString changed = cannotTell.isEmpty() ? sideFilesChanged(journal, &cannotTell) : QString();
+        if (!changed.isEmpty()) {
+            leave(path, QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(path, changed));
+            continue;
+        }
+        if (!cannotTell.isEmpty()) {
+            tell(QStringLiteral("A change of %1 is not carried through yet: %2; it stays noted down and is tried again at "
+                                "the next start")
+                     .arg(files, cannotTell));
             continue;
         }
         QString why;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LeftAlone.h"
+
 #include <QList>
 #include <QString>
 
@@ -65,8 +67,10 @@ bool apply(const QList<Step> &steps, Direction direction, QString *errorText, co
 // not yet replaced.) A journal that is not one Pollix wrote whole, that names a file outside its
 // folder or through a symbolic link, whose files are not regular files, or whose side files no
 // longer hold the bytes it noted, is left as it is and touches nothing. The number finished;
-// *errorText names, for each change not finished, its files and why.
-int finishInterrupted(const QString &folder, QString *errorText = nullptr);
+// *errorText names, for each change not finished, its files and why. With leftAlone, the
+// journals left as they are (none Pollix wrote whole, or not to be carried through as they
+// stand) go there instead, and *errorText names only the changes Pollix could not finish or gave up.
+int finishInterrupted(const QString &folder, QString *errorText = nullptr, LeftAloneList *leftAlone = nullptr);
 // The side files the journals in folder still need (their new and old bytes): none of them may
 // be removed until the change is finished.
 QStringList sideFilesInUse(const QString &folder);

@@ -261,7 +261,7 @@ enum class Which { Safe, CarriedThrough, Held };
 
 // The journals of swaps of target of the kind asked for, and the others in *refused, each named
 // with the reason it is left as it is.
-QList<Swap> journalsOf(const QString &target, Which which, QStringList *refused = nullptr)
+QList<Swap> journalsOf(const QString &target, Which which, LeftAloneList *refused = nullptr)
 {
     QList<Swap> out;
     if (target.isEmpty())
@@ -283,8 +283,8 @@ QList<Swap> journalsOf(const QString &target, Which which, QStringList *refused 
                                                                  stagedWhole(parent, *swap) != Staged::Nowhere))))
             out << *swap;
         else if (refused)
-            *refused << (swap ? QStringLiteral("%1 is left as it is, and its swap is not carried through: %2").arg(path, why)
-                              : QStringLiteral("%1 is no journal Pollix wrote (%2); it is left as it is").arg(path, why));
+            *refused << LeftAlone{path, swap ? QStringLiteral("%1 is left as it is, and its swap is not carried through: %2").arg(path, why)
+                                             : QStringLiteral("%1 is no journal Pollix wrote (%2); it is left as it is").arg(path, why)};
     }
     return out;
 }
@@ -387,9 +387,10 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
     return true;
 }
 
-int finishInterrupted(const QString &target, QString *errorText, const KeepOld &keep)
+int finishInterrupted(const QString &target, QString *errorText, const KeepOld &keep, LeftAloneList *leftAlone)
 {
-    QStringList refused, problems;
+    LeftAloneList refused;
+    QStringList problems;
     int finished = 0;
     const QFileInfo info(withoutTrailingSlash(target));
     const QList<Swap> swaps = journalsOf(target, Which::Safe, &refused);
@@ -402,7 +403,8 @@ int finishInterrupted(const QString &target, QString *errorText, const KeepOld &
             PollixLog(QStringLiteral("Finished the replacement of %1, cut short").arg(swap.target));
             break;
         case Outcome::NotCarriedThrough:
-            refused << QStringLiteral("%1 is left as it is, and its swap is not carried through: %2").arg(swap.journal, why);
+            refused << LeftAlone{swap.journal, QStringLiteral("%1 is left as it is, and its swap is not carried through: %2")
+                                                   .arg(swap.journal, why)};
             break;
         case Outcome::Failed:
             problems << QStringLiteral("%1 could not be replaced by %2 (%3); this is tried again at the next start")
@@ -410,9 +412,13 @@ int finishInterrupted(const QString &target, QString *errorText, const KeepOld &
             break;
         }
     }
-    for (const QString &problem : std::as_const(refused))
-        PollixLog(problem);
-    problems << refused;
+    for (const LeftAlone &found : std::as_const(refused)) {
+        PollixLog(found.text);
+        if (leftAlone)
+            *leftAlone << found;
+        else
+            problems << found.text;
+    }
     if (!problems.isEmpty() && errorText)
         *errorText = problems.join(QLatin1Char('\n'));
     return finished;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LeftAlone.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -55,9 +57,11 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
 // is not read whole as a regular file of at most 64 KB, or names other folders than target and
 // its own siblings, or names a folder that is a symbolic link or a file, or is not carried
 // through. Every folder is moved or removed through a handle on their common folder, never
-// following a link.
+// following a link. With leftAlone, the journals left as they are go there instead of into
+// *errorText, which then names only the swaps that failed.
 using KeepOld = std::function<void(const FolderHandle &parent, const QString &name)>;
-int finishInterrupted(const QString &target, QString *errorText = nullptr, const KeepOld &keep = {});
+int finishInterrupted(const QString &target, QString *errorText = nullptr, const KeepOld &keep = {},
+                      LeftAloneList *leftAlone = nullptr);
 // The folders the swaps of target still noted down beside it need: none of them may be removed.
 QStringList foldersInUse(const QString &target);
 // Whether a swap of target is still noted down that a start would carry through (its restored

@@ -122,7 +122,7 @@ InstanceLock::InstanceLock(const QString &applicationFolder, const QString &data
 InstanceLock::~InstanceLock()
 {
     release();
-    if (m_takenByOther)
+    if (m_takenByOther || m_takenByOtherStart)
         AtomicFile::refuseChangesIn({}, {});
 }
 
@@ -138,6 +138,11 @@ InstanceLock::Outcome InstanceLock::take()
 
 bool InstanceLock::takeOver(QString *errorText)
 {
+    if (m_takenByOtherStart) {
+        if (errorText)
+            *errorText = tr("Another Pollix on this computer holds the folder (process %1).").arg(m_owner.pid);
+        return false;
+    }
     if (m_fd >= 0 && m_takenByOther)
         return takeBack(errorText);
     return acquire(true, errorText) == Outcome::Taken;
@@ -389,7 +394,7 @@ void InstanceLock::release()
 
 void InstanceLock::keepFileInPlace()
 {
-    if (m_fd < 0 || m_takenByOther || isFileAt(m_fd, m_lockPath))
+    if (m_fd < 0 || m_takenByOther || m_takenByOtherStart || isFileAt(m_fd, m_lockPath))
         return;
     // Pollix on another computer opened the folder anyway: its lock is left alone, and its work
     // is not overwritten in silence.
@@ -420,7 +425,7 @@ void InstanceLock::keepFileInPlace()
         if (outcome == Outcome::Unavailable)
             continue;
         if (outcome != Outcome::Taken) {
-            PollixLog(QStringLiteral("The lock file %1 was gone, and another start has taken %2 since").arg(was, place));
+            yieldToOtherStart(was);
             return;
         }
         ::close(std::exchange(m_fd, fd));
@@ -438,6 +443,32 @@ void InstanceLock::keepFileInPlace()
         return;
     }
     PollixLog(QStringLiteral("The lock file %1 is gone and cannot be made again").arg(was));
+}
+
+void InstanceLock::yieldToOtherStart(const QString &lockPath)
+{
+    m_takenByOtherStart = true;
+    // Every look from here on would make and remove a side file of its own in the folder, which
+    // the watcher would tell of at once, again and again.
+    if (m_keepTimer)
+        m_keepTimer->stop();
+    if (m_watcher)
+        m_watcher->disconnect(this);
+    // The other start listens under the same name now; closing this socket would remove its
+    // name, so that no later start could ask that Pollix to come forward. It is let go of as the
+    // process ends.
+    if (m_server) {
+        m_server->disconnect(this);
+        m_server->setParent(nullptr);
+        m_server = nullptr;
+    }
+    AtomicFile::refuseChangesIn(places(), tr("Another Pollix on this computer (process %1) has this application folder open now.")
+                                              .arg(m_owner.pid));
+    PollixLog(QStringLiteral("The lock file %1 was gone, and another start has taken %2 since (process %3); no file that is "
+                             "there is changed from here any more")
+                  .arg(lockPath, m_folder)
+                  .arg(m_owner.pid));
+    emit takenByOtherStart();
 }
 
 QString InstanceLock::socketName() const

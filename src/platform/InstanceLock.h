@@ -57,7 +57,8 @@ public:
     QString whyNotLocked() const { return m_whyNotLocked; }
     // After HeldOnOtherComputer, when the teacher says the Pollix there no longer runs: takes the
     // folder all the same; after takenByOtherComputer, takes it back. False (with why) when the
-    // lock file could not be written.
+    // lock file could not be written, and after takenByOtherStart: the other Pollix holds the
+    // kernel's lock, which no Pollix takes from a process that runs.
     bool takeOver(QString *errorText = nullptr);
     // Gives the folder up: the lock file goes and the kernel's lock is released.
     void release();
@@ -99,17 +100,27 @@ public:
     // changed by this process (AtomicFile::refuseChangesIn). Runs by itself at once when the
     // lock's folder changes, and every few seconds for network shares, whose changes made
     // elsewhere are not told.
+    // When, meanwhile, another start of this computer took the folder (the file was removed while
+    // this process did not answer, frozen or stopped), that one holds it now: this process says
+    // so once (takenByOtherStart), changes no file that is there in the folder from then on
+    // (AtomicFile::refuseChangesIn), stops looking at the folder, which its own side files would
+    // only change again, and leaves the other's lock file and come-forward socket alone, also
+    // as it ends.
     void keepFileInPlace();
     // Another computer has the folder open now (until takeOver).
     bool isTakenByOtherComputer() const { return m_takenByOther; }
+    // Another start of this computer holds the folder now (owner() says which process).
+    bool isTakenByOtherStart() const { return m_takenByOtherStart; }
 
 signals:
     void takenByOtherComputer();
+    void takenByOtherStart();
 
 private:
     Outcome acquire(bool overOtherComputer, QString *errorText);
     bool takeBack(QString *errorText);
     void watch();
+    void yieldToOtherStart(const QString &lockPath);
     // Takes the lock in place: Unavailable (with why, and whether the place can be written at
     // all) when this process's lock file cannot be made or put in place there.
     Outcome lockIn(const QString &place, bool overOtherComputer, int *heldFd, QString *why, bool *writable);
@@ -131,6 +142,7 @@ private:
     QTimer *m_keepTimer = nullptr;
     QFileSystemWatcher *m_watcher = nullptr;
     bool m_takenByOther = false;
+    bool m_takenByOtherStart = false;
     Owner m_owner;
     std::function<bool()> m_comeForward;
     std::function<QByteArray()> m_finishing;

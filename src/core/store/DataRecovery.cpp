@@ -31,6 +31,16 @@ namespace {
 constexpr qint64 kMostWorkRecordBytes = 1 << 20;
 constexpr qint64 kMostKeepNoteBytes = 64 * 1024;
 
+// What a start tells: what of Pollix's own could not be finished (tried again at every start),
+// what it found and leaves as it is because Pollix did not make it (told once), and where data
+// set aside were kept.
+struct Findings
+{
+    QStringList problems;
+    LeftAloneList leftAlone;
+    QStringList kept;
+};
+
 bool there(const QString &path)
 {
     return !path.isEmpty() && RecordFile::kindAt(path) != RecordFile::Kind::Missing;
@@ -310,16 +320,16 @@ FolderHandle backupsFolder(QString *why)
 // to keep) are kept in Backups under the name their note gives, else a free "Before restore
 // <date and time>", with the note that makes them Pollix's to archive there and remove once the
 // archive holds them. Where they cannot be moved there, they stay beside the data folder with a
-// note of where they go, and a later start moves them. *kept or *problems says where they are.
-void keepInBackups(const FolderHandle &parent, const QString &name, QStringList *kept, QStringList *problems)
+// note of where they go, and a later start moves them. findings says where they are.
+void keepInBackups(const FolderHandle &parent, const QString &name, Findings *findings)
 {
     const QString path = parent.pathOf(name);
     QString why;
     const FolderHandle folder = parent.openFolder(name, &why);
     const std::optional<QString> noted = folder.isOpen() ? keepNoteOf(folder, &why) : std::nullopt;
     if (!noted) {
-        *problems << QStringLiteral("%1 is left where it is: its note %2 is none Pollix wrote (%3)")
-                         .arg(path, FolderSwap::keepNoteName(), why);
+        findings->leftAlone << LeftAlone{path, QStringLiteral("%1 is left where it is: its note %2 is none Pollix wrote (%3)")
+                                                   .arg(path, FolderSwap::keepNoteName(), why)};
         return;
     }
     const FolderHandle backups = backupsFolder(&why);
@@ -330,9 +340,9 @@ void keepInBackups(const FolderHandle &parent, const QString &name, QStringList 
         // Noted in them, so that no start takes them for leftovers and a later one moves them.
         if (noted->isEmpty() && folder.createFile(FolderSwap::keepNoteName(), nameOf(destination).toUtf8()))
             folder.sync();
-        *problems << QStringLiteral("The data a restore replaced are kept in %1, beside the data folder: they could not be "
-                                    "moved to %2 (%3). Pollix moves them there when it starts next.")
-                         .arg(path, destination, why);
+        findings->problems << QStringLiteral("The data a restore replaced are kept in %1, beside the data folder: they could "
+                                             "not be moved to %2 (%3). Pollix moves them there when it starts next.")
+                                  .arg(path, destination, why);
         return;
     }
     if (!FolderMark::write(folder, FolderMark::Kind::Kept, &why))
@@ -342,9 +352,9 @@ void keepInBackups(const FolderHandle &parent, const QString &name, QStringList 
     backups.sync();
     parent.sync();
     PollixLog(QStringLiteral("The data a restore replaced were moved from %1 to %2").arg(path, destination));
-    *kept << QStringLiteral("The data a restore replaced are kept in %1; Pollix saves them there as an archive, which Restore "
-                            "can bring back.")
-                 .arg(QDir::toNativeSeparators(destination));
+    findings->kept << QStringLiteral("The data a restore replaced are kept in %1; Pollix saves them there as an archive, "
+                                     "which Restore can bring back.")
+                          .arg(QDir::toNativeSeparators(destination));
 }
 
 // What the data folder holds of a restore cut short before or after its swap: its notes, which
@@ -363,9 +373,16 @@ void removeRestoreNotes(const QString &data)
 
 // What became of a line of the record.
 enum class LineEnd {
-    Done,  // what it names is gone, or was removed: the line goes
-    Stays, // the line stays, and so does what it names (named in *why when that is to be said)
+    Done,       // what it names is gone, or was removed: the line goes
+    Stays,      // the line stays, and so does what it names (named in *why when that is to be said)
+    NotPollixs, // the same, as what it names is not what Pollix made there, or the line is none
+                // Pollix wrote: nothing will ever be done with it
 };
+
+bool plainPath(const QString &path)
+{
+    return path.startsWith(QLatin1Char('/')) && QDir::cleanPath(path) == path && path != QLatin1String("/");
+}
 
 // A line whose work is over: what it names is removed when it is the very file or folder the
 // work made (its device and inode), reached without a link: a backup's part file, or a restore's
@@ -374,10 +391,12 @@ enum class LineEnd {
 LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringList &inUse, QString *why)
 {
     const QString &path = line.path;
-    if (!path.startsWith(QLatin1Char('/')) || QDir::cleanPath(path) != path || path == QLatin1String("/")) {
+    if (!plainPath(path)) {
         *why = QStringLiteral("%1 is no plain path").arg(path);
-        return LineEnd::Stays;
+        return LineEnd::NotPollixs;
     }
+    if (*why = RecordFile::wayProblem(QStringLiteral("/"), path.mid(1)); !why->isEmpty())
+        return LineEnd::NotPollixs;
     const FolderHandle folder = folderOfNoted(path, why);
     if (!folder.isOpen())
         return why->isEmpty() ? LineEnd::Done : LineEnd::Stays;
@@ -390,7 +409,7 @@ LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringL
                          stagingName(data, QStringLiteral("restore|old")).match(name).hasMatch();
     if (!staging && (kind != RecordFile::Kind::File || SideFiles::kindOf(name) != SideFiles::Kind::Part)) {
         *why = QStringLiteral("%1 is no part file of a backup").arg(path);
-        return LineEnd::Stays;
+        return LineEnd::NotPollixs;
     }
     if (!line.identified()) {
         // The look beside the data folder deals with a staging folder as with any it finds.
@@ -398,12 +417,12 @@ LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringL
             *why = QStringLiteral("%1 was noted by an earlier version of Pollix, which did not note which file it made, and "
                                   "is left as it is")
                        .arg(path);
-        return LineEnd::Stays;
+        return LineEnd::NotPollixs;
     }
     if (quint64(st.st_dev) != line.device || quint64(st.st_ino) != line.inode) {
         if (!staging)
             *why = QStringLiteral("%1 is not the one Pollix made there (another has taken its place), and is left as it is").arg(path);
-        return LineEnd::Stays;
+        return LineEnd::NotPollixs;
     }
     if (staging) {
         if (inUse.contains(path) || holdsKeepNote(folder, name))
@@ -423,9 +442,9 @@ LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringL
     return LineEnd::Done;
 }
 
-// What an interrupted backup or restore left; *problems names what stays as it is, *kept where
-// data set aside were kept.
-void removeLeftoversNaming(QStringList *problems, QStringList *kept)
+// What an interrupted backup or restore left; findings names what stays as it is and where data
+// set aside were kept.
+void removeLeftoversNaming(Findings *findings)
 {
     const QString data = realDataFolder();
     const bool dataThere = there(data);
@@ -437,7 +456,7 @@ void removeLeftoversNaming(QStringList *problems, QStringList *kept)
     QString why;
     const std::optional<QList<WorkLine>> lines = readWorkRecord(&why);
     if (!lines)
-        *problems << why;
+        findings->leftAlone << LeftAlone{workRecordPath(), why};
     // The work still made by a Pollix that runs, this one's included, is left alone.
     QStringList claimed;
     QList<WorkLine> stay;
@@ -448,12 +467,14 @@ void removeLeftoversNaming(QStringList *problems, QStringList *kept)
         stay << l;
         claimed << notedPath(l.path);
         if (maker == Maker::StillRuns && there(l.path))
-            *problems << QStringLiteral("%1 is left as it is: the Pollix that is making it (process %2) still runs").arg(l.path).arg(l.pid);
+            findings->problems << QStringLiteral("%1 is left as it is: the Pollix that is making it (process %2) still runs")
+                                      .arg(l.path)
+                                      .arg(l.pid);
     }
     // Data a restore noted to keep go to Backups first: no line of work removes them.
     for (const QString &folder : staging)
         if (!claimed.contains(notedPath(folder)) && !inUse.contains(folder) && noted(folder))
-            keepInBackups(beside, nameOf(folder), kept, problems);
+            keepInBackups(beside, nameOf(folder), findings);
     // A record that is none of Pollix's: nothing it names is touched, nor anything beside the data
     // folder it might have named.
     if (!lines)
@@ -463,13 +484,22 @@ void removeLeftoversNaming(QStringList *problems, QStringList *kept)
         if (maker == Maker::ThisAtWork || maker == Maker::StillRuns)
             continue;
         why.clear();
-        if (finishWorkLine(l, data, inUse, &why) == LineEnd::Done)
+        const LineEnd end = finishWorkLine(l, data, inUse, &why);
+        if (end == LineEnd::Done)
             continue;
         stay << l;
-        if (!why.isEmpty())
-            *problems << QStringLiteral("%1 names what Pollix does not remove: %2").arg(workRecordPath(), why);
+        if (why.isEmpty())
+            continue;
+        const QString text = QStringLiteral("%1 names what Pollix does not remove: %2").arg(workRecordPath(), why);
+        if (end == LineEnd::Stays)
+            findings->problems << text;
+        else // what is told of is the file the line names, when it names one
+            findings->leftAlone << LeftAlone{plainPath(l.path) ? l.path : workRecordPath(), text};
     }
-    writeWorkRecord(stay);
+    // Written again only when a line went: a record that stays as it was keeps its inode and
+    // time, by which the start tells that what it names was told already.
+    if (stay.size() != lines->size() || lines->isEmpty())
+        writeWorkRecord(stay);
 
     // A restore's staging folders lie beside the data folder; while it is missing, or a swap
     // noted down names them, they may hold the only whole copy of the data. One that no line of
@@ -480,9 +510,9 @@ void removeLeftoversNaming(QStringList *problems, QStringList *kept)
             noted(folder))
             continue;
         if (!beside.holdsNoFile(name)) {
-            *problems << QStringLiteral("%1 beside the data folder is left as it is: it holds files, and no record of Pollix's "
-                                        "names it as a folder Pollix made")
-                             .arg(folder);
+            findings->leftAlone << LeftAlone{folder, QStringLiteral("%1 beside the data folder is left as it is: it holds files, "
+                                                                   "and no record of Pollix's names it as a folder Pollix made")
+                                                        .arg(folder)};
             continue;
         }
         if (beside.removeTree(name, nullptr, [](const QString &, const struct stat &) { return false; }))
@@ -545,10 +575,12 @@ void DataRecovery::noteFinished(const QString &path)
 
 void DataRecovery::removeLeftovers()
 {
-    QStringList problems, kept;
-    removeLeftoversNaming(&problems, &kept);
-    for (const QString &line : std::as_const(problems))
+    Findings findings;
+    removeLeftoversNaming(&findings);
+    for (const QString &line : std::as_const(findings.problems))
         PollixLog(line);
+    for (const LeftAlone &found : std::as_const(findings.leftAlone))
+        PollixLog(found.text);
 }
 
 QString DataRecovery::keptPlace(const QString &folder, QString *why)
@@ -577,19 +609,20 @@ bool DataRecovery::dataFolderUsable(const QString &dataFolder, QString *why)
     return true;
 }
 
-bool DataRecovery::run(QString *errorText, QString *keptText)
+bool DataRecovery::run(QString *errorText, QString *keptText, LeftAloneList *leftAlone)
 {
     const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
     if (!app)
         return GlobalFunctions::failWith(errorText, QStringLiteral("no application folder"));
-    QStringList problems, kept;
+    Findings findings;
+    QStringList &problems = findings.problems;
     QString why;
     // The data folder first: the journals of changes lie in it. Whatever a swap sets aside is
     // kept in Backups.
     const QString data = realDataFolder();
-    FolderSwap::finishInterrupted(data, &why, [&](const FolderHandle &parent, const QString &name) {
-        keepInBackups(parent, name, &kept, &problems);
-    });
+    FolderSwap::finishInterrupted(
+        data, &why, [&](const FolderHandle &parent, const QString &name) { keepInBackups(parent, name, &findings); },
+        &findings.leftAlone);
     if (!why.isEmpty())
         problems << why;
     putBackMissingDataFolder(data, &problems);
@@ -600,7 +633,7 @@ bool DataRecovery::run(QString *errorText, QString *keptText)
     // Then the journals: the side files they name are the new and old bytes of their change.
     why.clear();
     const QString journals = QDir::cleanPath(app->strDataFilePath());
-    ChangeJournal::finishInterrupted(journals, &why);
+    ChangeJournal::finishInterrupted(journals, &why, &findings.leftAlone);
     if (!why.isEmpty())
         problems << why;
 
@@ -615,9 +648,14 @@ bool DataRecovery::run(QString *errorText, QString *keptText)
     for (const QString &path : std::as_const(removed))
         PollixLog(QStringLiteral("Removed %1, left by an interrupted write").arg(path));
 
-    removeLeftoversNaming(&problems, &kept);
+    removeLeftoversNaming(&findings);
     if (keptText)
-        *keptText = kept.join(QLatin1Char('\n'));
+        *keptText = findings.kept.join(QLatin1Char('\n'));
+    if (leftAlone)
+        *leftAlone = findings.leftAlone;
+    else
+        for (const LeftAlone &found : std::as_const(findings.leftAlone))
+            problems << found.text;
     if (problems.isEmpty())
         return true;
     return GlobalFunctions::failWith(errorText, problems.join(QLatin1Char('\n')));

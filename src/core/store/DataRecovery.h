@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LeftAlone.h"
+
 #include <QString>
 
 // What an earlier run left unfinished in the application folder, finished or removed once at
@@ -30,8 +32,10 @@ class DataRecovery
 public:
     // The whole recovery; false, with what could not be finished or stays (files and reasons),
     // when something stays unfinished. *keptText says where data set aside were kept (a sentence
-    // each), whether or not all else was finished.
-    static bool run(QString *errorText = nullptr, QString *keptText = nullptr);
+    // each), whether or not all else was finished. With leftAlone, what the start found and left
+    // as it is because Pollix did not make it (see LeftAlone) goes there, not into *errorText,
+    // and the answer is false only for what of Pollix's own could not be finished.
+    static bool run(QString *errorText = nullptr, QString *keptText = nullptr, LeftAloneList *leftAlone = nullptr);
 
     // A backup's part file or a restore's staging folder: noted before the work writes into it,
     // so that a start after a kill removes what the work left and nothing of the teacher's; the

@@ -397,7 +397,7 @@ void endOnSignals(InstanceLock &lock, std::function<void()> end)
 
 void warnWhenTakenOver(InstanceLock &lock, std::function<void()> quit)
 {
-    QObject::connect(&lock, &InstanceLock::takenByOtherComputer, &lock, [&lock, quit = std::move(quit)] {
+    QObject::connect(&lock, &InstanceLock::takenByOtherComputer, &lock, [&lock, quit] {
         const QString host = lock.owner().host;
         PollixAlert::notice(
             QStringLiteral("Pollix"),
@@ -420,6 +420,24 @@ void warnWhenTakenOver(InstanceLock &lock, std::function<void()> quit)
                     return;
                 PollixAlert::notice(QStringLiteral("Pollix"), QObject::tr("The application folder could not be taken back."),
                                     {QObject::tr("OK")}, why);
+            });
+    });
+    // Another start of this computer holds the kernel's lock on the folder now, which is not
+    // taken back from a Pollix that runs: there is no working here again, only finishing.
+    QObject::connect(&lock, &InstanceLock::takenByOtherStart, &lock, [&lock, quit] {
+        PollixAlert::notice(
+            QStringLiteral("Pollix"), QObject::tr("Another Pollix on this computer has opened this application folder."),
+            {QObject::tr("Quit"), QObject::tr("Go On Here")},
+            QObject::tr("Its lock file was removed while this Pollix did not answer, and Pollix was started again on the "
+                        "folder (process %1). Two Pollix on one application folder overwrite each other's work: from now "
+                        "on Pollix here changes no file that is there already (a run is still saved as a new session).\n\n"
+                        "Quit here, and work in the other Pollix. \"Go On Here\" lets you finish what you are doing "
+                        "first; this Pollix cannot take the folder back while the other one runs.\n\n%2")
+                .arg(lock.owner().pid)
+                .arg(QDir::toNativeSeparators(lock.folder())),
+            [quit](int answer) {
+                if (answer == 0)
+                    quit();
             });
     });
 }

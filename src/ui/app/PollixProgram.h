@@ -43,6 +43,9 @@ void finishFolderWork(InstanceLock &lock);
 void endOnSignals(InstanceLock &lock, std::function<void()> end = {});
 // When Pollix on another computer opens the folder anyway, a notice says so at once without
 // stopping anything (InstanceLock::takenByOtherComputer: meanwhile no file that is there is
-// changed from here): "Quit" calls quit, "Keep Working Here" takes the folder back.
+// changed from here): "Quit" calls quit, "Keep Working Here" takes the folder back. When another
+// start of this computer took the folder while this one did not answer (takenByOtherStart), a
+// notice of the same kind says so, once: "Quit" calls quit, "Go On Here" leaves this Pollix
+// working without changing any file that is there, as the folder cannot be taken back.
 void warnWhenTakenOver(InstanceLock &lock, std::function<void()> quit);
 } // namespace PollixProgram

@@ -3,6 +3,7 @@
 #include "core/app/zipHelper.h"
 #include "core/store/DataFolderLayout.h"
 #include "core/store/DataRecovery.h"
+#include "core/store/ToldAtStart.h"
 #include "platform/FolderWork.h"
 #include "platform/Log.h"
 #include "ui/controls/PollixAlert.h"
@@ -15,7 +16,13 @@ namespace StartRecovery {
 bool run(QWidget *parent)
 {
     QString why, kept;
-    const bool finished = DataRecovery::run(&why, &kept);
+    LeftAloneList found;
+    const bool finished = DataRecovery::run(&why, &kept, &found);
+    QStringList foundLines;
+    for (const LeftAlone &thing : std::as_const(found))
+        foundLines << thing.text;
+    if (!found.isEmpty())
+        PollixLog(QStringLiteral("The start left as it is what Pollix did not make: %1").arg(foundLines.join(QLatin1Char('\n'))));
     // Where data set aside were kept goes with whatever else the alert says.
     const auto withKept = [&](QStringList lines) {
         if (!kept.isEmpty())
@@ -24,10 +31,13 @@ bool run(QWidget *parent)
     };
     QString dataWhy;
     if (!DataRecovery::dataFolderUsable(DataFolderLayout::dataFolder(), &dataWhy)) {
-        // A paragraph for each: the reasons name long paths, which run over several lines.
+        // A paragraph for each: the reasons name long paths, which run over several lines. What
+        // was left as it is may be why, and is said too.
         QStringList lines{PollixAlert::sentences(dataWhy)};
         if (!finished)
             lines << PollixAlert::sentences(why);
+        if (!found.isEmpty())
+            lines << PollixAlert::sentences(foundLines.join(QLatin1Char('\n')));
         lines = withKept(lines);
         lines << QObject::tr("Pollix tries again when it starts next.");
         const QString details = lines.join(QStringLiteral("\n\n"));
@@ -41,6 +51,7 @@ bool run(QWidget *parent)
     // is held until that is done, as after the restore itself.
     if (const QStringList kept = zipHelper::keptFoldersToFinish(); !kept.isEmpty())
         FolderWork::runInBackground([kept] { zipHelper::archiveKeptFolders(kept); });
+    // A change of Pollix's own that could not be finished is tried again, and said, at every start.
     if (!finished) {
         PollixLog(QStringLiteral("The start could not finish what the last run left: %1").arg(why));
         PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("A change cut short when Pollix last ended could not be finished."),
@@ -49,6 +60,20 @@ bool run(QWidget *parent)
         PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("Pollix kept the data a restore replaced in Backups."),
                           {QObject::tr("OK")}, PollixAlert::sentences(kept));
     }
+    // What Pollix did not make stays as it is for good: the teacher is told once what it is, and
+    // what to do with it.
+    if (const LeftAloneList untold = ToldAtStart::untold(found); !untold.isEmpty()) {
+        // A paragraph for each: they name long paths, which run over several lines.
+        QStringList lines;
+        for (const LeftAlone &thing : untold)
+            lines << PollixAlert::sentences(thing.text);
+        lines << QObject::tr("If any of it holds what you want to keep, move it out of the application folder; if not, "
+                             "you may remove it. Pollix leaves it alone and does not tell of it again.");
+        PollixAlert::show(parent, QStringLiteral("Pollix"),
+                          QObject::tr("Pollix found what it did not make in its application folder, and left it as it is."),
+                          {QObject::tr("OK")}, lines.join(QStringLiteral("\n\n")));
+    }
+    ToldAtStart::noteTold(found);
     return true;
 }
 

@@ -3,7 +3,9 @@
 class QWidget;
 
 // The start's recovery as the teacher meets it: what the last run left unfinished is finished
-// (DataRecovery), and what could not be is named in an alert with the reasons. Pollix goes on to
+// (DataRecovery), and what could not be is named in an alert with the reasons, at every start
+// until it is finished. What the start found and left as it is because Pollix did not make it is
+// named once, with what the teacher may do with it (ToldAtStart). Pollix goes on to
 // its main window unless its data folder cannot be used: while a restore's replacement of it is
 // still unfinished, or it is missing beside a restore's folders, Pollix would work in an empty
 // folder in its place, which the replacement could then never be finished over. The alert then

@@ -2,6 +2,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/InstanceLock.h"
 #include "support/DialogAnswers.h"
+#include "support/LogLines.h"
 #include "support/OrdinaryUser.h"
 #include "support/ReadOnlyFolders.h"
 #include "support/RealAlerts.h"
@@ -25,6 +26,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <memory>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 QString lockIn(const QString &folder)
@@ -335,6 +340,16 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A data file in the application folder, which a Pollix that no longer holds the folder leaves
+// as it is.
+QString dataFileIn(const QString &folder)
+{
+    const QString path = folder + "/Data/Subjects.xml";
+    EXPECT_TRUE(QDir(folder).mkpath("Data"));
+    EXPECT_TRUE(AtomicFile::write(path, "<Subjects/>"));
+    return path;
+}
+
 PollixAlert *shownNotice()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -366,9 +381,7 @@ TEST(InstanceTest, TheNoticeOfAnotherComputerBlocksNothingRefusesChangesAndItsBu
 {
     QTemporaryDir home;
     const QString folder = QFileInfo(home.path()).canonicalFilePath();
-    const QString subjects = folder + "/Data/Subjects.xml";
-    ASSERT_TRUE(QDir(folder).mkpath("Data"));
-    ASSERT_TRUE(AtomicFile::write(subjects, "<Subjects/>"));
+    const QString subjects = dataFileIn(folder);
     InstanceLock lock(folder, folder + "/Data");
     ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
     int quits = 0;
@@ -413,4 +426,143 @@ TEST(InstanceTest, TheNoticeOfAnotherComputerBlocksNothingRefusesChangesAndItsBu
     EXPECT_EQ(quits, 2);
     lock.release();
     EXPECT_EQ(contents(lockIn(folder)), kRoom12);
+}
+
+// ---- Another start of this computer takes the folder while Pollix does not answer ----
+
+namespace {
+// The lock's side files made in a folder: each look at a lock that is gone makes one.
+class LockFilesMade
+{
+public:
+    explicit LockFilesMade(const QString &folder)
+        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)),
+          m_watch(::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_CREATE | IN_MOVED_TO))
+    {
+    }
+    ~LockFilesMade() { ::close(m_fd); }
+    bool isValid() const { return m_fd >= 0 && m_watch >= 0; }
+    // Those made since the last call.
+    int count()
+    {
+        int made = 0;
+        alignas(inotify_event) char buffer[64 * 1024];
+        for (ssize_t n; (n = ::read(m_fd, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < n;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+                made += event->len > 0 && QByteArray(event->name).startsWith(".pollix.lock.");
+                at += ssize_t(sizeof(inotify_event) + event->len);
+            }
+        }
+        return made;
+    }
+
+private:
+    int m_fd;
+    int m_watch;
+};
+
+// Processor time a process has used so far, in clock ticks (user and system).
+qint64 ticksOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
+    return fields.size() > 12 ? fields.at(11).toLongLong() + fields.at(12).toLongLong() : -1;
+}
+
+QList<PollixAlert *> noticesOfAnotherStart()
+{
+    QList<PollixAlert *> out;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *alert = qobject_cast<PollixAlert *>(w); alert && alert->isVisible() && alert->text().contains("Another Pollix on this computer"))
+            out << alert;
+    return out;
+}
+} // namespace
+
+// The program, really stopped (SIGSTOP) while its lock file is removed and a second start takes
+// the folder: woken again, it says so once and then does nothing more in the folder, nor uses the
+// processor; ended, it leaves the second start's lock and its come-forward socket alone.
+TEST(InstanceTest, APollixStoppedWhileAnotherStartTookItsFolderSaysSoOnceAndThenLeavesTheFolderAlone)
+{
+    QTemporaryDir home;
+    const QString folder = QFileInfo(home.path()).canonicalFilePath();
+    RunningPollix first(folder);
+    ASSERT_TRUE(startedOn(first, folder)) << first.output.toStdString();
+    const qint64 firstPid = first.process.processId();
+    ASSERT_EQ(::kill(pid_t(firstPid), SIGSTOP), 0);
+    ASSERT_TRUE(QFile::remove(lockIn(folder)));
+    RunningPollix second(folder);
+    ASSERT_TRUE(startedOn(second, folder)) << second.output.toStdString();
+
+    LockFilesMade made(folder);
+    ASSERT_TRUE(made.isValid());
+    ::kill(pid_t(firstPid), SIGCONT);
+    ASSERT_TRUE(first.saw("another start has taken", 10000)) << first.output.toStdString();
+    made.count();
+    const qint64 ticks = ticksOf(firstPid);
+    // A second of its life from here.
+    first.waitFor([](const QByteArray &) { return false; }, 1000);
+    EXPECT_EQ(made.count(), 0) << "side files of the lock made meanwhile";
+    EXPECT_LT(ticksOf(firstPid) - ticks, 15) << "processor time in clock ticks";
+    EXPECT_EQ(first.output.count("another start has taken"), 1) << first.output.toStdString();
+
+    EXPECT_TRUE(first.endsCleanlyOn(SIGTERM)) << first.output.toStdString();
+    EXPECT_TRUE(second.holds(folder));
+    // A third start still reaches the second, which comes forward.
+    InstanceLock third(folder);
+    DialogAnswers answers;
+    EXPECT_FALSE(PollixProgram::claimApplicationFolder(third));
+    EXPECT_TRUE(second.saw("asked this window to come forward")) << second.output.toStdString();
+}
+
+// In the program's own process, whose events wait while the lock file goes and another start takes
+// the folder: one notice that stops nothing, with no way to take the folder back; from then on no
+// file that is there is changed from here (a save says why), a new one still is.
+TEST(InstanceTest, TheNoticeOfAnotherStartComesOnceStopsNothingAndNoFileThereIsChangedFromHere)
+{
+    QTemporaryDir home;
+    const QString folder = QFileInfo(home.path()).canonicalFilePath();
+    const QString subjects = dataFileIn(folder);
+    LogLines log;
+    int quits = 0;
+    auto lock = std::make_unique<InstanceLock>(folder, folder + "/Data");
+    ASSERT_EQ(lock->take(), InstanceLock::Outcome::Taken);
+    PollixProgram::warnWhenTakenOver(*lock, [&] { ++quits; });
+
+    ASSERT_TRUE(QFile::remove(lockIn(folder)));
+    InstanceLock other(folder, folder + "/Data");
+    ASSERT_EQ(other.take(), InstanceLock::Outcome::Taken);
+    const QByteArray othersLock = contents(lockIn(folder));
+    ASSERT_TRUE(QTest::qWaitFor([] { return !noticesOfAnotherStart().isEmpty(); }, 2000));
+    // Its own side files changed the folder again meanwhile, and other starts may; nothing more.
+    QTest::qWait(200);
+    EXPECT_EQ(log.containing("another start has taken").size(), 1) << log.lines().join("\n").toStdString();
+    ASSERT_EQ(noticesOfAnotherStart().size(), 1);
+    PollixAlert *notice = noticesOfAnotherStart().first();
+    EXPECT_EQ(notice->text(), "Another Pollix on this computer has opened this application folder.");
+    EXPECT_EQ(notice->buttonTitles(), (QStringList{"Quit", "Go On Here"}));
+    EXPECT_FALSE(notice->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(lock->isTakenByOtherStart());
+
+    QString why;
+    EXPECT_FALSE(AtomicFile::write(subjects, "<Subjects><Subject/></Subjects>", &why));
+    EXPECT_TRUE(why.contains("Another Pollix on this computer")) << why.toStdString();
+    EXPECT_EQ(contents(subjects), "<Subjects/>");
+    EXPECT_TRUE(AtomicFile::write(folder + "/Data/New session.xml", "<Session/>", &why)) << why.toStdString();
+    EXPECT_FALSE(lock->takeOver(&why));
+    EXPECT_TRUE(why.contains("holds the folder")) << why.toStdString();
+
+    QTest::mouseClick(notice->findChild<QPushButton *>("alertButton1"), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([] { return noticesOfAnotherStart().isEmpty(); }, 1000));
+    EXPECT_EQ(quits, 0);
+    EXPECT_FALSE(AtomicFile::write(subjects, "<Subjects><Subject/></Subjects>", &why)) << "Go On Here takes nothing back";
+
+    // Ended, it leaves the other's lock as it is; changes are no longer refused in this process.
+    lock.reset();
+    EXPECT_EQ(contents(lockIn(folder)), othersLock);
+    EXPECT_TRUE(AtomicFile::write(subjects, "<Subjects><Subject/></Subjects>", &why)) << why.toStdString();
 }

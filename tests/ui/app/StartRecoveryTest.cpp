@@ -27,11 +27,14 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString kArchive = QStringLiteral(POLLIX_BINARY_DIR "/src/Pollix");
 const QMap<QString, QByteArray> kOld{{"Subjects.xml", "<Subjects><Subject><Name>Science</Name></Subject></Subjects>"},
                                      {"UserList.xml", "old accounts"}};
+const QString kFoundTitle = "Pollix found what it did not make in its application folder, and left it as it is.";
+const QString kCutShortTitle = "A change cut short when Pollix last ended could not be finished.";
 const QMap<QString, QByteArray> kRestored{{"Subjects.xml", "<Subjects><Subject><Name>History</Name></Subject></Subjects>"},
                                           {"UserList.xml", "restored accounts"}};
 
@@ -104,6 +107,7 @@ TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTh
     makePipe(root + "Data/.pollix.lock");
     ASSERT_TRUE(QDir(root).mkpath("Data.old-aBc123"));
     makePipe(root + "Data.old-aBc123/.kept-as");
+    makePipe(root + ".told-at-start");
 
     RunningPollix pollix(root);
     const QList<std::pair<QString, QString>> named{
@@ -114,8 +118,10 @@ TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTh
         {"Data/.change-00000005.journal", "it is a symbolic link"},
         {".unfinished-work", "it is no regular file"},
         {"Data.old-aBc123", "it is no regular file"},
+        {".told-at-start", "it is no regular file"},
     };
-    ASSERT_TRUE(pollix.saw("The start could not finish what the last run left")) << pollix.output.toStdString();
+    // The note of what was told is read last, as the alert comes up.
+    ASSERT_TRUE(pollix.saw("all the start found is told again")) << pollix.output.toStdString();
     const QString told = QString::fromUtf8(pollix.output);
     for (const auto &[record, reason] : named) {
         const qsizetype at = told.indexOf(root + record);
@@ -126,6 +132,7 @@ TEST_F(StartRecoveryTest, APipeOrAHugeFileNamedLikeAJournalNeitherHoldsNorEndsTh
     // Its alert is up, and an ending signal ends it there.
     EXPECT_TRUE(pollix.endsCleanlyOn(SIGTERM)) << pollix.output.toStdString();
     EXPECT_EQ(QFileInfo(root + "Data/.change-00000004.journal").size(), qint64(64) << 30);
+    EXPECT_FALSE(QFileInfo(root + ".told-at-start").isFile()) << "the pipe is not written over";
 }
 
 TEST_F(StartRecoveryTest, ASwapWhoseFinishFailsEndsTheStartWithNoDataFolderMadeAndALaterStartFinishesIt)
@@ -302,7 +309,7 @@ TEST_F(StartRecoveryTest, AKeptFolderHalfRemovedByAKillIsFinishedByALaterStartAs
 }
 
 // A record of unfinished work that is none Pollix wrote (a damaged disk: random bytes) is kept as
-// it is, touches nothing, and the start's alert names it.
+// it is, touches nothing, and the start's alert names it, once.
 TEST_F(StartRecoveryTest, ADamagedRecordOfUnfinishedWorkIsKeptTouchesNothingAndIsNamedInTheAlert)
 {
     const QString root = home();
@@ -319,13 +326,97 @@ TEST_F(StartRecoveryTest, ADamagedRecordOfUnfinishedWorkIsKeptTouchesNothingAndI
     record.write(noise);
     record.close();
 
-    DialogAnswers answers;
-    EXPECT_TRUE(StartRecovery::run());
-    ASSERT_EQ(answers.alertTexts(), QStringList{"A change cut short when Pollix last ended could not be finished."});
-    const QString said = answers.alerts().first().informativeText;
-    EXPECT_TRUE(said.contains(root + ".unfinished-work is left as it is, and nothing it names is removed: its line "))
-        << said.toStdString();
-    EXPECT_EQ(readFile(root + ".unfinished-work"), noise);
+    for (int start = 0; start < 2; ++start) {
+        DialogAnswers answers;
+        EXPECT_TRUE(StartRecovery::run());
+        if (start == 0) {
+            ASSERT_EQ(answers.alertTexts(), QStringList{kFoundTitle});
+            const QString said = answers.alerts().first().informativeText;
+            EXPECT_TRUE(said.contains(root + ".unfinished-work is left as it is, and nothing it names is removed: its line "))
+                << said.toStdString();
+        } else {
+            EXPECT_EQ(answers.alertTexts(), QStringList()) << "told once";
+        }
+        EXPECT_EQ(readFile(root + ".unfinished-work"), noise);
+        EXPECT_EQ(filesBelow(root + "Data.restore-aBc123"), kRestored);
+        EXPECT_EQ(filesBelow(root + "Data"), kOld);
+    }
+}
+
+// What the start leaves as it is because Pollix did not make it stays so for good: the teacher is
+// told once what it is and what to do with it, and again only of what is new or changed since. A
+// change of Pollix's own that cannot be finished (its folder may not be written) is said at every
+// start, as it is tried again at each.
+TEST_F(StartRecoveryTest, WhatPollixDidNotMakeIsToldOnceAndAChangeItCannotFinishAtEveryStart)
+{
+    POLLIX_AS_ORDINARY_USER();
+    const QString root = home();
+    writeTree(root + "Data", kOld);
+    writeTree(root + "Data.restore-aBc123", kRestored); // noted by no record: the teacher's copy, say
+    writeTree(root + "Data", {{".change-0000beef.journal", "a file of another program's"}});
+    // Lines of an earlier version (no file noted) and of none (no plain path): they stay, and so
+    // does the record, unchanged, start after start.
+    writeTree(root, {{"Backup.zip.part-0000abcd", "half a backup"},
+                     {".unfinished-work", "4242\t" + root.toUtf8() + "Backup.zip.part-0000abcd\n4243\tnot/a/plain/path\n"}});
+    const QStringList named{root + "Data.restore-aBc123 beside the data folder is left as it is",
+                            root + "Data/.change-0000beef.journal is no journal Pollix wrote",
+                            root + "Backup.zip.part-0000abcd was noted by an earlier version",
+                            "not/a/plain/path is no plain path"};
+    const auto start = [&] {
+        DialogAnswers answers;
+        EXPECT_TRUE(StartRecovery::run());
+        return answers.alerts();
+    };
+    QList<AlertRequest> told = start();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.first().text, kFoundTitle);
+    for (const QString &thing : named)
+        EXPECT_TRUE(told.first().informativeText.contains(thing)) << thing.toStdString() << " in:\n"
+                                                                  << told.first().informativeText.toStdString();
+    EXPECT_TRUE(told.first().informativeText.endsWith("move it out of the application folder; if not, you may remove it. "
+                                                      "Pollix leaves it alone and does not tell of it again."))
+        << told.first().informativeText.toStdString();
+    {
+        LogLines log;
+        EXPECT_TRUE(start().isEmpty()) << "told once";
+        EXPECT_EQ(log.containing("The start left as it is what Pollix did not make").size(), 1) << "the log names it all the same";
+    }
     EXPECT_EQ(filesBelow(root + "Data.restore-aBc123"), kRestored);
-    EXPECT_EQ(filesBelow(root + "Data"), kOld);
+    EXPECT_TRUE(QFileInfo::exists(root + "Backup.zip.part-0000abcd"));
+
+    // Something new, and something changed since, are told; the rest is not told again.
+    writeTree(root + "Data.restore-dEf456", kOld);
+    writeTree(root + "Data", {{".change-0000beef.journal", "a longer file of another program's"}});
+    told = start();
+    ASSERT_EQ(told.size(), 1);
+    const QString said = told.first().informativeText;
+    EXPECT_TRUE(said.contains(root + "Data.restore-dEf456 beside")) << said.toStdString();
+    EXPECT_TRUE(said.contains(root + "Data/.change-0000beef.journal")) << said.toStdString();
+    EXPECT_FALSE(said.contains("aBc123") || said.contains("part-0000abcd") || said.contains("not/a/plain")) << said.toStdString();
+    // Gone and back (moved out by the teacher, then put back) is new again.
+    ASSERT_TRUE(QDir(root).rename("Data.restore-dEf456", "../moved-out"));
+    EXPECT_TRUE(start().isEmpty());
+    ASSERT_TRUE(QDir(root).rename("../moved-out", "Data.restore-dEf456"));
+    told = start();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.first().informativeText.contains("dEf456")) << told.first().informativeText.toStdString();
+
+    // A change of several files cut short, which the start cannot finish: its folder may not be
+    // written.
+    writeTree(root + "Data/Classes", {{"8C.xml", "<ClassRoom>old 8C</ClassRoom>"}, {"8C.xml.new-00000001", "<ClassRoom>new 8C</ClassRoom>"}});
+    ASSERT_EQ(::link(QFile::encodeName(root + "Data/Classes/8C.xml").constData(),
+                     QFile::encodeName(root + "Data/Classes/8C.xml.old-00000001").constData()), 0);
+    writeTree(root + "Data", {{".change-00000001.journal", "Pollix change journal 1\nforward\nClasses/8C.xml Classes/8C.xml.new-00000001 "
+                                                           "Classes/8C.xml.old-00000001\nend\n"}});
+    ASSERT_EQ(::chmod(QFile::encodeName(root + "Data/Classes").constData(), 0555), 0);
+    for (int again = 0; again < 2; ++again) {
+        told = start();
+        ASSERT_EQ(told.size(), 1) << "start " << again;
+        EXPECT_EQ(told.first().text, kCutShortTitle);
+        EXPECT_TRUE(told.first().informativeText.contains("Classes/8C.xml could not be finished"))
+            << told.first().informativeText.toStdString();
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(root + "Data/Classes").constData(), 0755), 0);
+    EXPECT_TRUE(start().isEmpty()) << "finished now";
+    EXPECT_EQ(readFile(root + "Data/Classes/8C.xml"), "<ClassRoom>new 8C</ClassRoom>");
 }
