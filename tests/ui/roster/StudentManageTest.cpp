@@ -477,7 +477,6 @@ TEST_F(StudentManageTest, OnX11TheLongestNamesLeaveEveryIdWhole)
     ScreenFit::keepWindowsOnScreen();
     StudentEntity typed = student("WM2024000031", "Maximilianwolfgangus", 31);
     typed.setLastName("Wolfeschlegelsteinha");
-    ASSERT_EQ(typed.firstName().size() + typed.lastName().size(), 40);
     ASSERT_TRUE(roster->addSomeStudentsToRoster(students("T", 24) << typed));
     ASSERT_TRUE(classes->addSomeStudents(students("T", 24) << typed, c2));
     const QString csv = writeFile("long.csv", "Device NO.,Student ID,First Name,Last Name\r\n"
@@ -489,7 +488,8 @@ TEST_F(StudentManageTest, OnX11TheLongestNamesLeaveEveryIdWhole)
     importer.setClassNoToImport(c2, "9A");
     ASSERT_TRUE(importer.importStudentsUsingPreviewResultData(RosterImporter::studentsFromRecords(state.resultData())));
 
-    const QString screen = QStringLiteral("%1x%2").arg(QGuiApplication::primaryScreen()->size().width()).arg(QGuiApplication::primaryScreen()->size().height());
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    const QString screen = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
     for (int type : {3, 1}) {
         SCOPED_TRACE("device type " + std::to_string(type) + " on " + screen.toStdString());
         useDeviceType(type);
