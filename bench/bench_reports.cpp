@@ -38,14 +38,20 @@ void BM_OpenSessionListOfTenThousand(benchmark::State &state)
                                                  .toUtf8());
         bytes.replace("Week 3 &amp; review", QByteArray("Week ") + QByteArray::number(i % 700));
     });
-    // The window as the program opens it, with the gradebook's tabs.
+    // The window as the program opens it, with the gradebook's tabs; with 1, also shown, its
+    // columns fitted to the list's width over every session's values.
+    const bool shown = state.range(0) == 1;
     GradebookWindows::installCourseGradeTabs();
     for (auto _ : state) {
         ReportController window;
+        if (shown) {
+            window.show();
+            QCoreApplication::processEvents();
+        }
         benchmark::DoNotOptimize(window.table1Array().size());
     }
 }
-BENCHMARK(BM_OpenSessionListOfTenThousand)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpenSessionListOfTenThousand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 template <typename Report>
 void layOut(benchmark::State &state)

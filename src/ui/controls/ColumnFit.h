@@ -1,28 +1,50 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 
 class QTableView;
 
-// Keeps a table's columns within its width. The columns before the last get the widths they are
-// designed at while there is room; in a narrower window (a table laid out for 1366 pixels shown
-// at 1024) they give up width in proportion, never below their title, so that the last column,
-// which takes the rest of the width, is seen whole without scrolling sideways.
+// Keeps a table's columns within its width, so that the table never scrolls sideways: not on a
+// small screen, not with the longest names, and not on a click on a long cell (a view scrolls
+// the cell clicked into view, which slid the short columns out of sight).
+//
+// A column is either one whose every value must be read whole (an ID, a keypad number, a date)
+// or one of free text (a name, a title). The first kind keeps the width its title and its
+// widest value need; the columns of free text share what is left: each whole while they all fit,
+// else in proportion to their designed widths, never narrower than their titles nor wider than
+// their widest values, cutting what does not fit with "...".
 class ColumnFit : public QObject
 {
     Q_OBJECT
 public:
-    // widths: the designed widths of the columns before the last.
+    // In place of a designed width: the column keeps what its title and its widest value need.
+    static constexpr int Whole = 0;
+
+    // widths: for each column, Whole or the designed width of a column of free text. Columns
+    // past the list are Whole.
     ColumnFit(QTableView *table, QList<int> widths);
 
-    // Lays the columns out for the table's present width.
+    // For a table whose columns were set anew.
+    void setWidths(QList<int> widths);
+
+    // Lays the columns out for the table's present width and rows.
     void fit();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool isWhole(int column) const;
+    // What the column's widest value needs: its text, the cell's margins and the grid line.
+    int valuesNeed(int column);
+    // After a change of rows: measured again and laid out once, however many rows changed.
+    void rowsChanged();
+
     QTableView *m_table;
     QList<int> m_widths;
+    // What each column's values need, measured once per change of rows.
+    QHash<int, int> m_measured;
+    bool m_fitPending = false;
 };

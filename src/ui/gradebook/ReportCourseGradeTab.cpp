@@ -42,8 +42,8 @@ QTableWidget *recordTable(QWidget *parent, const char *name)
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
-    // The teacher, last, is seen whole in the half of a small screen's window too.
-    new ColumnFit(table, {180, 90, 110});
+    // Names all: they share the list's width, also in the half of a small screen's window.
+    new ColumnFit(table, {180, 90, 110, 110});
     return table;
 }
 } // namespace

@@ -2,9 +2,9 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "ui/controls/ColumnFit.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -17,7 +17,7 @@ GetRequestQuesStus::GetRequestQuesStus(QWidget *parent) : QDialog(parent)
     tableView = new QTableWidget(0, 2, this);
     tableView->setObjectName(QStringLiteral("tableView"));
     tableView->setHorizontalHeaderLabels({QStringLiteral("Student ID"), QStringLiteral("Student Full Name")});
-    tableView->horizontalHeader()->setStretchLastSection(true);
+    new ColumnFit(tableView, {ColumnFit::Whole, 141});
     tableView->setEditTriggers(QAbstractItemView::NoEditTriggers); // the rows are students, not text
     tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
 

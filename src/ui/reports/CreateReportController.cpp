@@ -4,6 +4,7 @@
 
 #include "core/reports/ReportChoice.h"
 #include "core/store/DataManager.h"
+#include "ui/controls/ColumnFit.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/TovLabel.h"
 
@@ -63,18 +64,20 @@ void CreateReportController::buildInterface()
     tableSession->setObjectName(QStringLiteral("tableSession"));
     tableSession->setHorizontalHeaderLabels({tr("Session"), tr("Class"), tr("Teacher"), tr("Subject")});
     tableSession->verticalHeader()->hide();
-    tableSession->horizontalHeader()->setStretchLastSection(true);
     tableSession->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableSession->setSelectionMode(QAbstractItemView::NoSelection);
     tableSession->setFixedHeight(tableSession->horizontalHeader()->sizeHint().height()
                                  + tableSession->verticalHeader()->defaultSectionSize() + 4);
+    // One row high: a sideways scroll bar would cover the row. Long names share the width.
+    new ColumnFit(tableSession, {200, 110, 150, 110});
 
     tableStudent = new QTableWidget(0, 3, this);
     tableStudent->setObjectName(QStringLiteral("tableStudent"));
     tableStudent->setHorizontalHeaderLabels({QString(), tr("Student ID"), tr("Student Name")});
     tableStudent->verticalHeader()->hide();
     tableStudent->verticalHeader()->setDefaultSectionSize(tableStudent->fontMetrics().height() + 8);
-    tableStudent->horizontalHeader()->setStretchLastSection(true);
+    // The check boxes and the IDs whole, the names in what is left.
+    new ColumnFit(tableStudent, {ColumnFit::Whole, ColumnFit::Whole, 224});
     tableStudent->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tableStudent->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(tableStudent, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
@@ -134,7 +137,6 @@ void CreateReportController::fillTables()
                                     m_session.subjectName()};
     for (int c = 0; c < 4; ++c)
         tableSession->setItem(0, c, new QTableWidgetItem(sessionCells[c]));
-    tableSession->resizeColumnsToContents();
 
     m_fillingChecks = true;
     tableStudent->setRowCount(int(m_students.size()));
@@ -147,7 +149,6 @@ void CreateReportController::fillTables()
     }
     m_fillingChecks = false;
     showStudentChecks();
-    tableStudent->resizeColumnToContents(0);
 
     tableReportFormat->setRowCount(int(m_reports.size()));
     for (int r = 0; r < m_reports.size(); ++r) {

@@ -12,6 +12,7 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/Log.h"
 #include "ui/authoring/StandardController.h"
+#include "ui/controls/ColumnFit.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/EditHold.h"
 #include "ui/controls/LimitedCellDelegate.h"
@@ -238,7 +239,8 @@ QWidget *EditSessionController::buildTab(int tab)
         textTotalStudent2 = students;
         tableStudent2 = table(page, "tableStudent2", {tr("Student ID"), tr("Student Name")});
         tableStudent2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        tableStudent2->setColumnWidth(0, 100);
+        // Beside the questions: the IDs are read whole, the names take what is left.
+        new ColumnFit(tableStudent2, {ColumnFit::Whole, 184});
         tableQuestion2 = table(page, "tableQuestion2", {tr("No."), tr("Question"), tr("Correct Answer"), tr("Answer")});
         tableQuestion2->setColumnWidth(0, 44);
         tableQuestion2->setColumnWidth(1, 330);

@@ -144,9 +144,9 @@ void ReportController::buildInterface()
     table1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table1->setAlternatingRowColors(true);
     table1->verticalHeader()->setDefaultSectionSize(table1->fontMetrics().height() + 8);
-    // Together narrower than the window's list, so that the last column ("Kind") is seen whole
-    // without scrolling sideways, on a small screen too.
-    new ColumnFit(table1, {170, 140, 110, 110, 110, 120, 90, 90});
+    // The activity, the day and the kind are read whole, on a small screen too; the names and
+    // titles typed by teachers share the rest.
+    new ColumnFit(table1, {170, 140, ColumnFit::Whole, 110, 110, 120, ColumnFit::Whole, 90, ColumnFit::Whole});
     connect(table1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ReportController::tableViewSelectionDidChange);
     connect(table1, &QAbstractItemView::doubleClicked, this, &ReportController::table1DoubleAction);

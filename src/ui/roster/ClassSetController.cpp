@@ -12,6 +12,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/controls/AppIcons.h"
+#include "ui/controls/ColumnFit.h"
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/LoginController.h"
 #include "ui/controls/PollixAlert.h"
@@ -21,6 +22,7 @@
 #include "ui/roster/ClassManageController.h"
 #include "ui/roster/GroupManageController.h"
 #include "ui/roster/StudentManageController.h"
+#include "ui/roster/StudentTableView.h"
 #include "ui/roster/SubjectEditController.h"
 #include "ui/roster/TeacherEditController.h"
 
@@ -134,9 +136,9 @@ void ClassSetController::buildWindow()
     tblStudents->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblStudents->verticalHeader()->hide();
     tblStudents->verticalHeader()->setDefaultSectionSize(22);
-    tblStudents->horizontalHeader()->setStretchLastSection(true);
     tblStudents->horizontalHeader()->setSectionsClickable(true);
     tblStudents->setMinimumSize(420, 320);
+    m_columnFit = new ColumnFit(tblStudents, {});
 
     textParticipant = new QLineEdit(this);
     textParticipant->setObjectName(QStringLiteral("textParticipant"));
@@ -256,10 +258,13 @@ void ClassSetController::showWindowWithDeviceType(int deviceType)
                    {tr("Full Name"), QStringLiteral("studentFullName"), 181},
                    {tr("Groups"), QStringLiteral("groupNo"), 70}};
     }
+    QList<int> widths;
     for (const auto &[title, identifier, width] : columns) {
         addColumnWithTitle(tblStudents, title, identifier, width);
         m_columnIdentifiers << identifier;
+        widths << StudentTableView::fitWidth(identifier, width);
     }
+    m_columnFit->setWidths(widths);
     reloadStudentTable();
 }
 

@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class ColumnFit;
 class Orvenda_AppDelegate;
 class QComboBox;
 class QLineEdit;
@@ -146,6 +147,7 @@ private:
     void writeExport(const class CSVOperator &grid, const QString &path);
 
     Orvenda_AppDelegate *appDelegate = nullptr;
+    ColumnFit *m_columnFit = nullptr;
     QList<MyClass> m_classes;
     QList<Subject> m_subjects;
     QList<Teacher> m_teachers;

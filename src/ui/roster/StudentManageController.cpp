@@ -9,7 +9,6 @@
 #include "core/store/TovClassXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "ui/controls/ColumnFit.h"
 #include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
 
@@ -168,14 +167,6 @@ void StudentManageController::awakeFromNib()
         columns = {{tr("ID"), QStringLiteral("studentID"), 140},
                    {tr("Full Name"), QStringLiteral("studentFullName"), 176}};
     tblStudents->setColumns(columns);
-    // The list beside the form is narrower than these widths once a class fills it and its
-    // scroll bar shows: its last column ran past the edge, and a click on a name slid the list
-    // sideways, cutting the IDs ("001"). The columns give way instead.
-    QList<int> widths;
-    for (qsizetype c = 0; c + 1 < columns.size(); ++c)
-        widths << columns.at(c).width;
-    delete m_columnFit;
-    m_columnFit = new ColumnFit(tblStudents, widths);
     studentInfo->showDeviceNo(type != 2 && type != 3);
 
     loadClass();

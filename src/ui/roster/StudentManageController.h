@@ -9,7 +9,6 @@
 
 class Orvenda_AppDelegate;
 class AddressTextView;
-class ColumnFit;
 class EditHold;
 class GenderMatrix;
 class QComboBox;
@@ -129,5 +128,4 @@ private:
     bool m_canClose = true;
     bool m_observing = false;
     EditHold *m_hold = nullptr;
-    ColumnFit *m_columnFit = nullptr;
 };

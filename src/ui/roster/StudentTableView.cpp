@@ -1,6 +1,7 @@
 #include "StudentTableView.h"
 
 #include "core/base/CommonFunc.h"
+#include "ui/controls/ColumnFit.h"
 #include "ui/controls/TableExtensions.h"
 
 #include <QHeaderView>
@@ -15,8 +16,10 @@ StudentTableView::StudentTableView(const QString &objectName, QWidget *parent) :
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(22);
-    horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionsClickable(true);
+    // The lists stand narrow beside forms and buttons: the longest names would push the IDs out
+    // of sight.
+    m_columnFit = new ColumnFit(this, {});
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         if (m_sortable && column >= 0 && column < m_identifiers.size())
             sortByColumn(m_identifiers.at(column));
@@ -27,11 +30,21 @@ void StudentTableView::setColumns(const QList<Column> &columns)
 {
     setColumnCount(0);
     m_identifiers.clear();
+    QList<int> widths;
     for (const Column &c : columns) {
         addColumnWithTitle(this, c.title, c.identifier, c.width);
         m_identifiers << c.identifier;
+        widths << fitWidth(c.identifier, c.width);
     }
     reloadData();
+    m_columnFit->setWidths(widths);
+}
+
+int StudentTableView::fitWidth(const QString &identifier, int width)
+{
+    const bool name = identifier == QLatin1String("studentFullName") || identifier == QLatin1String("studentFirstName")
+                      || identifier == QLatin1String("studentLastName");
+    return name ? width : ColumnFit::Whole;
 }
 
 void StudentTableView::setStudents(const QList<StudentInClass> &students)

@@ -7,6 +7,8 @@
 #include <QTableWidget>
 #include <QVariant>
 
+class ColumnFit;
+
 // A table of students as the roster windows show them: each column shows the student value
 // whose key is the column's identifier (a StudentInClass property name). A click on a header
 // sorts the rows: a new column ascending, the same column again the other way; the students
@@ -24,7 +26,10 @@ public:
 
     explicit StudentTableView(const QString &objectName, QWidget *parent = nullptr);
 
-    // Replaces every column.
+    // Replaces every column. The columns stay within the list's width (ColumnFit): IDs and
+    // numbers keep what they need to be read whole, names share what is left (a column's width
+    // is the name's share) and are cut with "...", and a click on a long name never slides the
+    // list sideways.
     void setColumns(const QList<Column> &columns);
     const QStringList &columnIdentifiers() const { return m_identifiers; }
 
@@ -43,6 +48,11 @@ public:
     int orderType() const { return m_orderType; }
     const QString &orderColumnIdentifier() const { return m_orderColumnIdentifier; }
 
+    // What ColumnFit is given for a column of the student value under that key and of that
+    // designed width: the width for names, which share what the list has left, Whole for IDs and
+    // numbers, which are read whole.
+    static int fitWidth(const QString &identifier, int width);
+
     // The value of a student under a key, as the tables show and sort it.
     static QVariant valueForKey(const StudentInClass &student, const QString &key);
 
@@ -54,6 +64,7 @@ private:
     void reloadData();
 
     QList<StudentInClass> m_students;
+    ColumnFit *m_columnFit = nullptr;
     QStringList m_identifiers;
     bool m_sortable = true;
     int m_orderType = -1;

@@ -2,11 +2,13 @@
 
 #include "core/store/TovConfigXmlDatabase.h"
 #include "platform/NotificationCenter.h"
+#include "support/TableLook.h"
 #include "ui/keypad/GetRequestQuesStus.h"
 #include "ui/keypad/SendQueCtrl.h"
 
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 
@@ -77,4 +79,21 @@ TEST_F(SendQuestionWindows, RequestListKeepsOneRowPerStudentIdAndSendNotifies)
     window.onSend();
     EXPECT_EQ(ready, 1);
     EXPECT_FALSE(window.isVisible());
+}
+
+// Students of the longest names asking for the questions: their 12-character IDs are read whole,
+// and a click on a long name leaves the list where it is.
+TEST_F(SendQuestionWindows, RequestListShowsEveryIdWholeAndStaysPutOnAClickOnALongName)
+{
+    GetRequestQuesStus window;
+    window.addRequestQuesStudents(student(QStringLiteral("S1"), QStringLiteral("Ann Lee")), 3);
+    window.addRequestQuesStudents(student(QStringLiteral("WM2024000012"),
+                                          QStringLiteral("Maximilianwolfgangus Oppenheimerwolfeschlegelsteinb")), 5);
+    window.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTableWidget *list = window.tableView;
+    EXPECT_EQ(TableLook::clickAndScrolledBy(list, list->model()->index(1, 1)), 0);
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    EXPECT_GE(list->columnWidth(0), TableLook::widestValue(list, 0));
+    window.onCancel();
 }

@@ -1,8 +1,10 @@
 #include "core/reports/ReportTestBase.h"
 
 #include "core/store/TovFastQuizXmlDatabase.h"
+#include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
 #include "support/ControlPresser.h"
 #include "support/DialogAnswers.h"
+#include "support/TableLook.h"
 #include "ui/controls/MyComboBox.h"
 #include "ui/controls/TovTableView.h"
 #include "ui/gradebook/GradebookWindows.h"
@@ -10,6 +12,7 @@
 #include "ui/reports/ClassResponseReportController.h"
 #include "ui/reports/CorrectRateStatisticsByAnswerTimeController.h"
 #include "ui/reports/CreateReportController.h"
+#include "ui/reports/EditSessionController.h"
 #include "ui/reports/ReportController.h"
 #include "ui/reports/ReportRegistry.h"
 #include "ui/reports/ReportWindows.h"
@@ -23,6 +26,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -435,10 +439,21 @@ TEST_F(ReportControllerTest, ADamagedSessionIsExportedUnderItsOwnFileName)
 
 // On a small screen the window is narrower than its lists are laid out for: the last column of
 // the session list ("Kind") and of the course-grade tab's tables ("Teacher") is still seen whole,
-// without scrolling sideways; with room enough the columns keep their designed widths.
+// without scrolling sideways; with room enough every column is seen whole.
 TEST_F(ReportControllerTest, TheLastColumnsAreSeenWholeInAWindowOfASmallScreen)
 {
     addSession("Quiz 1", "2024-09-02T09:30:00");
+    // A weight set of the teacher with the longest name: the names share the width and are cut;
+    // a click on the teacher leaves the list where it is.
+    WeightEntity weight;
+    weight.setTitle("Exams and homework");
+    weight.setTeacherName("Maximilianwolfgangus Wolfeschlegelsteinha");
+    SessionTypeInWeight exams;
+    exams.setSessionType("Exam");
+    exams.setIsSelect(true);
+    exams.setWeight(100);
+    weight.sessionTypesInWeight() << exams;
+    ASSERT_GT(TovWeightAndSessionTypeXmlDatabase::sharedUI()->addWeightWithData(weight), 0);
     open();
     auto *tab2 = window->tabView->widget(1);
     ASSERT_TRUE(tab2);
@@ -459,8 +474,61 @@ TEST_F(ReportControllerTest, TheLastColumnsAreSeenWholeInAWindowOfASmallScreen)
             EXPECT_GE(header->sectionSize(last), header->sectionSizeHint(last))
                 << width << " " << table->objectName().toStdString();
         }
+        QTableView *weights = tables.at(1);
+        weights->window()->findChild<QTabWidget *>()->setCurrentIndex(1);
+        ASSERT_EQ(weights->model()->rowCount(), 1);
+        EXPECT_EQ(TableLook::clickAndScrolledBy(weights, weights->model()->index(0, 3)), 0) << width;
+        EXPECT_FALSE(weights->horizontalScrollBar()->isVisible()) << width;
         if (width == 1100) {
-            EXPECT_EQ(window->table1->columnWidth(0), 170) << "room enough: as designed";
+            for (int c = 0; c < window->table1->model()->columnCount(); ++c)
+                EXPECT_GE(window->table1->columnWidth(c), TableLook::widestValue(window->table1, c)) << "room enough: column " << c << " whole";
         }
     }
+}
+
+// A session of the longest names (a student of 20 + 30 letters from a CSV file, with an ID of 12
+// characters) and long titles: the report chooser and the session editor read every ID whole,
+// and a click on a long name or title leaves each list where it is; the chooser's head, one row
+// high, shows no scroll bar over its row.
+TEST_F(ReportControllerTest, TheSessionWindowsShowEveryIdWholeAndStayPutOnAClickOnALongName)
+{
+    const QString name = "Quiz on the planets of the solar system and their moons, period 2";
+    QByteArray xml = testData("reports/student-session/input.xml");
+    xml.replace("<Name>Quiz, period 2</Name>", ("<Name>" + name + "</Name>").toUtf8())
+        .replace("<ClassName>Class 5A</ClassName>", "<ClassName>Class 5A of the long autumn term</ClassName>")
+        .replace("<TeacherName>Mary Smith</TeacherName>", "<TeacherName>Maximilianwolfgangus Wolfeschlegelsteinha</TeacherName>")
+        .replace("<ID>12</ID><FName>Ann</FName><LName>Lee</LName>",
+                 "<ID>WM2024000012</ID><FName>Maximilianwolfgangus</FName><LName>Oppenheimerwolfeschlegelsteinb</LName>");
+    const QString path = writeFile("Data/Quiz/Long.xml", xml);
+    const auto staysPut = [](QTableView *list, int row, int column) {
+        SCOPED_TRACE(list->objectName().toStdString());
+        EXPECT_EQ(TableLook::clickAndScrolledBy(list, list->model()->index(row, column)), 0) << "column " << column;
+        EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    };
+    const auto idsWhole = [](QTableView *list, int column) {
+        EXPECT_GE(list->columnWidth(column), TableLook::widestValue(list, column)) << list->objectName().toStdString();
+    };
+
+    CreateReportController chooser(0, "Normal Quiz", "student-session-id", path);
+    ASSERT_TRUE(chooser.isLoaded());
+    chooser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chooser));
+    for (int column = 0; column < chooser.tableSession->columnCount(); ++column)
+        staysPut(chooser.tableSession, 0, column);
+    const int longRow = chooser.tableStudent->findItems("WM2024000012", Qt::MatchExactly).value(0)->row();
+    staysPut(chooser.tableStudent, longRow, 2);
+    idsWhole(chooser.tableStudent, 1);
+    chooser.close();
+
+    open();
+    select(name);
+    ASSERT_EQ(window->table1->selectionModel()->selectedRows().size(), 1);
+    EditSessionController editor(0, window.get(), window->table1Array()[window->table1->selectionModel()->selectedRows()[0].row()], 3);
+    ASSERT_TRUE(editor.isLoaded());
+    editor.show();
+    editor.tabView->setCurrentIndex(1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    QTableWidget *students = editor.tableStudent2;
+    staysPut(students, students->findItems("WM2024000012", Qt::MatchExactly).value(0)->row(), 1);
+    idsWhole(students, 0);
 }

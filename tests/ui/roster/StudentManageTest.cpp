@@ -1,10 +1,17 @@
 #include "RosterWindowTest.h"
 
+#include "core/roster/ImportItemsForStudent.h"
+#include "core/roster/ImportPreviewState.h"
+#include "core/roster/RosterImporter.h"
 #include "platform/AtomicFile.h"
 #include "support/EventWait.h"
 #include "support/RealAlerts.h"
 #include "support/Shots.h"
+#include "support/TableLook.h"
+#include "support/WindowOnScreen.h"
+#include "support/XvfbRun.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/roster/StudentManageController.h"
 #include "ui/roster/StudentTableView.h"
 
@@ -14,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -449,5 +457,66 @@ TEST_F(StudentManageTest, TheStudentListShowsItsColumnsWholeAndStaysPutWhenAName
         EXPECT_EQ(list->horizontalScrollBar()->value(), 0);
         EXPECT_EQ(list->visualRect(list->model()->index(2, 0)).left(), 0) << "the ID column starts at the edge";
         EXPECT_TRUE(Shots::drew(e.get(), QStringLiteral("students of a long class, type %1").arg(type)));
+    }
+}
+
+// The longest names a student may have: 20 letters each typed in the form, and a last name of 30
+// letters from a CSV file, with IDs of 12 characters, in a class longer than the list. On a
+// small screen and on a laptop's, the IDs and keypad numbers are read whole, the names are cut,
+// and a click on a long name, the way the teacher moves on, leaves the list where it is.
+TEST_F(StudentManageTest, TheLongestNamesLeaveEveryIdWholeAndAClickLeavesTheListWhereItIs)
+{
+    for (const QSize screen : {QSize(1024, 768), QSize(1366, 768)})
+        EXPECT_EQ(XvfbRun::run(QStringLiteral("StudentManageTest.OnX11TheLongestNamesLeaveEveryIdWhole"), {screen, true}), 0)
+            << screen.width() << " x " << screen.height();
+}
+
+// Run on a private Xvfb by TheLongestNamesLeaveEveryIdWholeAndAClickLeavesTheListWhereItIs.
+TEST_F(StudentManageTest, OnX11TheLongestNamesLeaveEveryIdWhole)
+{
+    ScreenFit::keepWindowsOnScreen();
+    StudentEntity typed = student("WM2024000031", "Maximilianwolfgangus", 31);
+    typed.setLastName("Wolfeschlegelsteinha");
+    ASSERT_TRUE(roster->addSomeStudentsToRoster(students("T", 24) << typed));
+    ASSERT_TRUE(classes->addSomeStudents(students("T", 24) << typed, c2));
+    const QString csv = writeFile("long.csv", "Device NO.,Student ID,First Name,Last Name\r\n"
+                                              "40,MW2024000040,Bartholomew,Oppenheimerwolfeschlegelsteinb\r\n");
+    ImportPreviewState state(ImportItemsForStudent(1).allImportItems());
+    QString why;
+    ASSERT_EQ(state.loadFile(csv, &why), TovImportPreviewData::Loaded) << why.toStdString();
+    RosterImporter importer;
+    importer.setClassNoToImport(c2, "9A");
+    ASSERT_TRUE(importer.importStudentsUsingPreviewResultData(RosterImporter::studentsFromRecords(state.resultData())));
+
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    const QString screen = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    for (int type : {3, 1}) {
+        SCOPED_TRACE("device type " + std::to_string(type) + " on " + screen.toStdString());
+        useDeviceType(type);
+        auto e = open(1, 1);
+        ASSERT_TRUE(WindowOnScreen::settled(e.get())) << WindowOnScreen::describe(e.get());
+        EXPECT_TRUE(WindowOnScreen::problems(e.get()).isEmpty()) << WindowOnScreen::problems(e.get()).join("; ").toStdString();
+        StudentTableView *list = e->tblStudents;
+        ASSERT_EQ(list->rowCount(), 26);
+        ASSERT_EQ(list->columnIdentifiers().value(1), "studentFullName");
+        for (const QString id : {"WM2024000031", "MW2024000040"}) {
+            const QList<QTableWidgetItem *> found = list->findItems(id, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << id.toStdString();
+            const QModelIndex name = list->model()->index(found.first()->row(), 1);
+            EXPECT_GT(TableLook::wholeWidth(list, name.data().toString()), list->columnWidth(1)) << "the name is cut";
+            EXPECT_EQ(TableLook::clickAndScrolledBy(list, name), 0) << id.toStdString();
+            EXPECT_EQ(list->selectedRows(), QList<int>{name.row()});
+            EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+            EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width());
+        }
+        WindowOnScreen::shot(QStringLiteral("students-%1-type%2").arg(screen).arg(type));
+        // Every ID, and under a receiver of keypad numbers every number, is read whole.
+        for (int column = 0; column < list->columnCount(); ++column) {
+            if (column == 1)
+                continue;
+            EXPECT_GE(list->columnWidth(column), TableLook::widestValue(list, column))
+                << list->columnIdentifiers().value(column).toStdString();
+        }
+        EXPECT_EQ(list->columnCount(), type == 1 ? 3 : 2);
     }
 }
