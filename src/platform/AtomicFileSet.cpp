@@ -132,6 +132,9 @@ bool AtomicFileSet::commit(QString *errorText)
     // 1. Every new file whole on the disk beside its target; no target touched yet. A journal
     // notes what each file's new and old bytes are, so that a start tells them from a later save.
     const bool journalled = !ChangeJournal::folder().isEmpty();
+    // Each new file as it was written beside its target, by step: once moved it is known to hold
+    // its new bytes while it still is that file.
+    QList<std::optional<ContentHash::Stamp>> written;
     for (const File &file : m_files) {
         if (QString why; AtomicFile::changeRefused(file.path, &why))
             return fail(file.path, why, false);
@@ -152,6 +155,7 @@ bool AtomicFileSet::commit(QString *errorText)
         } else if (!QFileInfo::exists(file.path)) {
             continue; // nothing to remove
         }
+        written << (journalled && !step.staged.isEmpty() ? ContentHash::stampOf(step.staged) : std::nullopt);
         steps << step;
     }
     if (steps.isEmpty()) {
@@ -162,13 +166,20 @@ bool AtomicFileSet::commit(QString *errorText)
     for (ChangeJournal::Step &step : steps) {
         if (!QFileInfo::exists(step.target))
             continue;
+        // A file Pollix wrote itself, unchanged since, is not read again for its digest. Looked at
+        // before the second name is given, which sets its change time.
+        const std::optional<ContentHash::Stamp> found = journalled ? ContentHash::stampOf(step.target) : std::nullopt;
+        std::optional<QByteArray> digest = found ? ContentHash::remembered(step.target, *found) : std::nullopt;
         const QString kept = SideFiles::nameBeside(step.target, SideFiles::Kind::Kept);
         if (::link(native(step.target).constData(), native(kept).constData()) != 0)
             return fail(step.target, systemError(), false);
         step.kept = kept;
         if (journalled) {
+            // The second name must be that very file: another may have been put in its place meanwhile.
+            const std::optional<ContentHash::Stamp> keptStamp = digest ? ContentHash::stampOf(kept) : std::nullopt;
             QString why;
-            const std::optional<QByteArray> digest = ContentHash::ofFile(kept, &why);
+            if (!keptStamp || !keptStamp->sameFileAndBytes(*found))
+                digest = ContentHash::ofFile(kept, &why);
             if (!digest)
                 return fail(step.target, why, false);
             step.oldDigest = *digest;
@@ -186,6 +197,12 @@ bool AtomicFileSet::commit(QString *errorText)
                                                 : ::rename(native(step.staged).constData(), native(step.target).constData()) == 0;
         if (!done)
             return fail(step.target, systemError(), true);
+    }
+    // What each target holds now is known: its next change need not read it for its digest.
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const std::optional<ContentHash::Stamp> now = written.at(i) ? ContentHash::stampOf(steps.at(i).target) : std::nullopt;
+        if (now && now->sameFileAndBytes(*written.at(i)))
+            ContentHash::remember(steps.at(i).target, *now, steps.at(i).newDigest);
     }
     // 4. Done: the journal and then the old files' second names go (when something of that
     // fails, what is left goes at the next start: every file is in place already).

@@ -3,11 +3,14 @@
 #include "RegularFile.h"
 
 #include <QFile>
+#include <QHash>
 
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The library picks the widest vector unit the processor has when it is first called.
@@ -15,6 +18,17 @@
 
 namespace {
 constexpr qsizetype kDigits = 32;
+
+struct Noted
+{
+    ContentHash::Stamp stamp;
+    QByteArray digest;
+};
+std::mutex g_notedMutex;
+QHash<QString, Noted> g_noted;
+// The files a teacher saves again and again (the roster, a class, the gradebook) are few; many
+// more are saved once. The notes are dropped together when they grow past this.
+constexpr qsizetype kMostNoted = 1024;
 
 QByteArray text(const XXH128_hash_t &hash)
 {
@@ -81,6 +95,33 @@ bool isDigest(QByteArrayView text)
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
             return false;
     return true;
+}
+
+std::optional<Stamp> stampOf(const QString &path)
+{
+    struct stat st{};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return Stamp{quint64(st.st_dev), quint64(st.st_ino), quint64(st.st_size),
+                 qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+                 qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec};
+}
+
+void remember(const QString &path, const Stamp &stamp, const QByteArray &digest)
+{
+    std::lock_guard lock(g_notedMutex);
+    if (g_noted.size() >= kMostNoted && !g_noted.contains(path))
+        g_noted.clear();
+    g_noted.insert(path, {stamp, digest});
+}
+
+std::optional<QByteArray> remembered(const QString &path, const Stamp &stamp)
+{
+    std::lock_guard lock(g_notedMutex);
+    const auto it = g_noted.constFind(path);
+    if (it == g_noted.constEnd() || !(it->stamp == stamp))
+        return std::nullopt;
+    return it->digest;
 }
 
 } // namespace ContentHash

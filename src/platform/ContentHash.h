@@ -23,4 +23,34 @@ std::optional<QByteArray> ofFile(const QString &path, QString *why);
 // Whether text is a digest as of() writes it.
 bool isDigest(QByteArrayView text);
 
+// ---- What Pollix wrote itself ----
+// A change notes the digest of each file it replaces; the file it replaces is most often one
+// Pollix itself wrote with its last save, whose digest it knew then. A file's stamp is what stat
+// tells of it: device, inode, size, modification and change time. While a file keeps its stamp,
+// nothing was written into it and nothing put in its place: any write sets its change time, which
+// no program can set back. (A write by another program within the same tick of the file system's
+// clock as Pollix's own and of the same size is the one a stamp cannot tell, as a write between
+// the reading of a file and the noting of its digest cannot be told either; systems that give a
+// file changed right after it was looked at a finer time tell even that one.)
+struct Stamp
+{
+    quint64 device = 0, inode = 0, size = 0;
+    qint64 modifiedNs = 0, changedNs = 0;
+    bool operator==(const Stamp &) const = default;
+    // The same file with the same bytes as far as stat tells, though its change time moved (a
+    // second name given to it, a rename).
+    bool sameFileAndBytes(const Stamp &other) const
+    {
+        return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs;
+    }
+};
+
+// The stamp of the regular file at path (a symbolic link is not followed); none for anything else.
+std::optional<Stamp> stampOf(const QString &path);
+// Notes that the file at path, as stamp tells it, holds bytes of that digest.
+void remember(const QString &path, const Stamp &stamp, const QByteArray &digest);
+// The digest noted for path while it still has that stamp; none when it was not noted or the
+// file changed since.
+std::optional<QByteArray> remembered(const QString &path, const Stamp &stamp);
+
 } // namespace ContentHash

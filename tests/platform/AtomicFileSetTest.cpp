@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/AtomicFileSet.h"
 #include "platform/ChangeJournal.h"
+#include "platform/ContentHash.h"
 #include "platform/SideFiles.h"
 #include "support/KilledRuns.h"
 #include "support/TracedRun.h"
@@ -9,11 +10,14 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -607,4 +611,72 @@ TEST(ChangeJournal, AChangeWhoseSideFileNoLongerHoldsWhatItsJournalNotedIsLeftAs
     EXPECT_EQ(slurp(dir.filePath("Classes/8C.xml")), "old class");
     EXPECT_EQ(slurp(steps.at(1).staged), "not the new class");
     EXPECT_EQ(journalDirection(dir.path()), "forward") << "the journal stays for the teacher to see";
+}
+
+// ---- What a change notes of the file it replaces ----
+
+namespace {
+// The digest of the old bytes the journal in folder notes for the file called name.
+QByteArray oldDigestNoted(const QString &folder, const QString &name)
+{
+    const QStringList journals = QDir(folder).entryList({".change-????????.journal"}, QDir::Files | QDir::Hidden);
+    for (const QByteArray &line : slurp(folder + "/" + journals.value(0)).split('\n'))
+        if (line.startsWith(name.toUtf8() + ' '))
+            return line.split(' ').value(4);
+    return "(not noted)";
+}
+
+// Until the file system's clock has moved past the file's last change: a write by another program
+// in the very tick of Pollix's own is the one a file's stamp cannot tell.
+void clockPastChangeOf(const QString &path)
+{
+    struct stat st{};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    for (timespec now{}; ::clock_gettime(CLOCK_REALTIME_COARSE, &now) == 0 &&
+                         (now.tv_sec < st.st_ctim.tv_sec || (now.tv_sec == st.st_ctim.tv_sec && now.tv_nsec <= st.st_ctim.tv_nsec));)
+        ::usleep(1000);
+}
+} // namespace
+
+TEST_F(AtomicFileSetTest, TheOldBytesAChangeNotesAreThoseOnTheDiskWhoeverWroteThemLast)
+{
+    ChangeJournal::setFolder(dir.path());
+    const auto reset = qScopeGuard([] { ChangeJournal::setFolder(QString()); });
+    // The journal is on the disk before the first move.
+    QByteArray noted;
+    AtomicFileSet::setMoveFailureHook([&](const QString &) {
+        noted = oldDigestNoted(dir.path(), "StudentRoster.xml");
+        return false;
+    });
+    const auto save = [&](const QByteArray &bytes) {
+        AtomicFileSet set;
+        set.add(roster, bytes);
+        EXPECT_TRUE(set.commit());
+        return noted.toStdString();
+    };
+    const auto digestOf = [](const QByteArray &bytes) { return ContentHash::of(bytes).toStdString(); };
+    EXPECT_EQ(save("roster 1"), digestOf("old roster"));
+    EXPECT_EQ(save("roster 2"), digestOf("roster 1")) << "what Pollix wrote itself";
+
+    // Written into by another program, the same size, its modification time set back.
+    struct stat saved{};
+    ASSERT_EQ(::stat(QFile::encodeName(roster).constData(), &saved), 0);
+    clockPastChangeOf(roster);
+    {
+        QFile file(roster);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.write("ROSTER 2");
+    }
+    const timespec times[2] = {saved.st_atim, saved.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(roster).constData(), times, 0), 0);
+    EXPECT_EQ(save("roster 3"), digestOf("ROSTER 2"));
+
+    // Replaced by another file of the same size and time.
+    ASSERT_EQ(::stat(QFile::encodeName(roster).constData(), &saved), 0);
+    const QString elsewhere = dir.filePath("elsewhere");
+    put(elsewhere, "Roster 3");
+    const timespec same[2] = {saved.st_atim, saved.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(elsewhere).constData(), same, 0), 0);
+    ASSERT_EQ(::rename(QFile::encodeName(elsewhere).constData(), QFile::encodeName(roster).constData()), 0);
+    EXPECT_EQ(save("roster 4"), digestOf("Roster 3"));
 }

@@ -1,7 +1,9 @@
 // Reading a data file by name and saving one cost what they did before Pollix checked what it
-// reads and looked for changes cut short: a file is read in one step of its size, and a save
-// reads the names of the journal folder only when that folder changed since it last held none,
-// while a journal put there by another process is still seen.
+// reads and looked for changes cut short: a file is read in one step of its size, a save reads
+// the names of the journal folder only when that folder changed since it last held none (while a
+// journal put there by another process is still seen), and it reads the file it replaces for its
+// digest only when Pollix did not write that file itself.
+#include "platform/AtomicFileSet.h"
 #include "platform/ChangeJournal.h"
 #include "platform/RegularFile.h"
 #include "support/TracedRun.h"
@@ -9,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -100,4 +103,33 @@ TEST(ReadCost, SavesReadTheJournalFolderOnlyWhenItChangedAndSeeAJournalAnotherPr
     EXPECT_EQ(held, klass);
     ChangeJournal::setClockForTesting({});
     ChangeJournal::setFolder(QString());
+}
+
+TEST(ReadCost, ASaveReadsTheFileItReplacesOnlyWherePollixDidNotWriteItItself)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        ChangeJournal::setFolder(folder);
+        for (char save = 'a'; save < 'e'; ++save) {
+            AtomicFileSet set;
+            set.add(folder + "/StudentRoster.xml", QByteArray(kFileBytes, save));
+            EXPECT_TRUE(set.commit());
+        }
+        ChangeJournal::setFolder(QString());
+        return;
+    }
+    QTemporaryDir dir;
+    const QString folder = QFileInfo(dir.path()).canonicalFilePath();
+    {
+        QFile file(folder + "/StudentRoster.xml");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(QByteArray(kFileBytes, 'x')), kFileBytes);
+    }
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(folder, {"-y", "-e", "trace=openat"}, true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    // The replaced roster is read for its digest under its second name.
+    QStringList opened;
+    for (const QString &call : run.trace)
+        if (call.contains("openat(") && call.contains(folder + "/StudentRoster.xml.old-"))
+            opened << call;
+    EXPECT_EQ(opened.size(), 1) << "only the roster another program wrote:\n" << opened.join("\n").toStdString();
 }

@@ -167,7 +167,19 @@ bool BackupArchive::read(const Staging *staging, const Progress &progress, QStri
             failAt(0, readWhy);
             return;
         }
-        for (qsizetype i = next++; i < targets.size() && !stop; i = next++) {
+        // A few targets in a row at a time: their entries lie one after another in the archive,
+        // so that each block the reader reads holds several of them.
+        constexpr qsizetype kRun = 8;
+        qsizetype at = 0, left = 0;
+        const auto take = [&] {
+            if (left == 0) {
+                at = next.fetch_add(kRun);
+                left = kRun;
+            }
+            --left;
+            return at++;
+        };
+        for (qsizetype i = take(); i < targets.size() && !stop; i = take()) {
             const Target &t = targets.at(i);
             // The entry, its compressed bytes and a second copy to compare at most.
             const quint64 held = budget.take(3 * t.entries.first().size);

@@ -1,6 +1,7 @@
 #include "ZipArchive.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/BlockReader.h"
 #include "platform/Log.h"
 #include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
@@ -23,6 +24,15 @@
 #include <unzip.h>
 #include <zip.h>
 #include <zlib.h>
+
+// The archive being read: the descriptor opened and checked, its size then, and the stream
+// minizip reads it through (the one it opened last).
+struct ZipReadSource
+{
+    int fd = -1;
+    quint64 size = 0;
+    BlockReader *stream = nullptr;
+};
 
 namespace {
 // A data file is a few megabytes at most; a damaged or hostile entry must not exhaust memory.
@@ -106,39 +116,24 @@ bool deflateRaw(const QByteArray &in, QByteArray *out)
 }
 
 // minizip reads the archive through these, from a descriptor opened (and checked) once: each
-// stream is a duplicate read with pread at its own position, so that readers on several threads
-// share no offset.
-struct DescriptorStream
-{
-    int fd = -1;
-    ZPOS64_T position = 0;
-    int error = 0;
-};
-
+// stream is a duplicate of it read with pread at its own position, so that readers on several
+// threads share no offset, and through blocks of its own, since minizip reads the fields of
+// every header a byte at a time. No stream reads past the size the archive had when checked.
 voidpf ZCALLBACK openDescriptor(voidpf opaque, const void *, int mode)
 {
     if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ)
         return nullptr;
-    const int fd = ::fcntl(*static_cast<const int *>(opaque), F_DUPFD_CLOEXEC, 0);
-    return fd < 0 ? nullptr : new DescriptorStream{fd, 0, 0};
+    auto *source = static_cast<ZipReadSource *>(opaque);
+    const int fd = ::fcntl(source->fd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        return nullptr;
+    source->stream = new BlockReader(fd, source->size);
+    return source->stream;
 }
 
 uLong ZCALLBACK readDescriptor(voidpf, voidpf stream, void *buf, uLong size)
 {
-    auto *s = static_cast<DescriptorStream *>(stream);
-    uLong got = 0;
-    while (got < size) {
-        const ssize_t n = ::pread(s->fd, static_cast<char *>(buf) + got, size - got, off_t(s->position));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            s->error = errno;
-        if (n <= 0)
-            break;
-        got += uLong(n);
-        s->position += ZPOS64_T(n);
-    }
-    return got;
+    return uLong(static_cast<BlockReader *>(stream)->read(buf, size));
 }
 
 uLong ZCALLBACK writeDescriptor(voidpf, voidpf, const void *, uLong)
@@ -148,43 +143,36 @@ uLong ZCALLBACK writeDescriptor(voidpf, voidpf, const void *, uLong)
 
 ZPOS64_T ZCALLBACK tellDescriptor(voidpf, voidpf stream)
 {
-    return static_cast<DescriptorStream *>(stream)->position;
+    return static_cast<BlockReader *>(stream)->position();
 }
 
 long ZCALLBACK seekDescriptor(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 {
-    auto *s = static_cast<DescriptorStream *>(stream);
-    ZPOS64_T base = 0;
+    int whence = SEEK_SET;
     switch (origin) {
-    case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
-    case ZLIB_FILEFUNC_SEEK_CUR: base = s->position; break;
-    case ZLIB_FILEFUNC_SEEK_END: {
-        struct stat st{};
-        if (::fstat(s->fd, &st) != 0)
-            return -1;
-        base = ZPOS64_T(st.st_size);
-        break;
-    }
+    case ZLIB_FILEFUNC_SEEK_SET: whence = SEEK_SET; break;
+    case ZLIB_FILEFUNC_SEEK_CUR: whence = SEEK_CUR; break;
+    case ZLIB_FILEFUNC_SEEK_END: whence = SEEK_END; break;
     default: return -1;
     }
-    s->position = base + offset;
-    return 0;
+    return static_cast<BlockReader *>(stream)->seek(qint64(offset), whence) ? 0 : -1;
 }
 
-int ZCALLBACK closeDescriptor(voidpf, voidpf stream)
+int ZCALLBACK closeDescriptor(voidpf opaque, voidpf stream)
 {
-    auto *s = static_cast<DescriptorStream *>(stream);
-    ::close(s->fd);
-    delete s;
+    auto *source = static_cast<ZipReadSource *>(opaque);
+    if (source->stream == stream)
+        source->stream = nullptr;
+    delete static_cast<BlockReader *>(stream);
     return 0;
 }
 
 int ZCALLBACK errorOfDescriptor(voidpf, voidpf stream)
 {
-    return static_cast<DescriptorStream *>(stream)->error;
+    return static_cast<BlockReader *>(stream)->error();
 }
 
-zlib_filefunc64_def descriptorFunctions(int *fd)
+zlib_filefunc64_def descriptorFunctions(ZipReadSource *source)
 {
     zlib_filefunc64_def io{};
     io.zopen64_file = openDescriptor;
@@ -194,7 +182,7 @@ zlib_filefunc64_def descriptorFunctions(int *fd)
     io.zseek64_file = seekDescriptor;
     io.zclose_file = closeDescriptor;
     io.zerror_file = errorOfDescriptor;
-    io.opaque = fd;
+    io.opaque = source;
     return io;
 }
 
@@ -209,7 +197,7 @@ QString unzError(int rc)
 }
 } // namespace
 
-ZipArchive::ZipArchive() = default;
+ZipArchive::ZipArchive() : m_read(std::make_unique<ZipReadSource>()) {}
 
 ZipArchive::~ZipArchive()
 {
@@ -422,8 +410,9 @@ bool ZipArchive::UnzipOpenFile(const QString &path, QString *errorText)
     if (file.size() > RegularFile::kWholeLimit)
         return fail(errorText, QStringLiteral("%1 is not a zip archive, or it is damaged or incomplete: it is larger than %2.")
                                    .arg(name, RegularFile::sizeText(RegularFile::kWholeLimit)));
-    m_readFd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
-    if (m_readFd < 0)
+    m_read->fd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+    m_read->size = quint64(file.size());
+    if (m_read->fd < 0)
         return fail(errorText, QStringLiteral("%1 cannot be read: %2").arg(name, QString::fromLocal8Bit(strerror(errno))));
     return openReading(name, errorText);
 }
@@ -431,10 +420,11 @@ bool ZipArchive::UnzipOpenFile(const QString &path, QString *errorText)
 bool ZipArchive::UnzipOpenSame(const ZipArchive &opened, QString *errorText)
 {
     UnzipCloseFile();
-    if (opened.m_readFd < 0)
+    if (opened.m_read->fd < 0)
         return fail(errorText, QStringLiteral("no archive is open"));
-    m_readFd = ::fcntl(opened.m_readFd, F_DUPFD_CLOEXEC, 0);
-    if (m_readFd < 0)
+    m_read->fd = ::fcntl(opened.m_read->fd, F_DUPFD_CLOEXEC, 0);
+    m_read->size = opened.m_read->size;
+    if (m_read->fd < 0)
         return fail(errorText, QStringLiteral("the archive cannot be read: %1").arg(QString::fromLocal8Bit(strerror(errno))));
     return openReading(QStringLiteral("the archive"), errorText);
 }
@@ -442,14 +432,14 @@ bool ZipArchive::UnzipOpenSame(const ZipArchive &opened, QString *errorText)
 std::optional<std::pair<quint64, quint64>> ZipArchive::openedFile() const
 {
     struct stat st{};
-    if (m_readFd < 0 || ::fstat(m_readFd, &st) != 0)
+    if (m_read->fd < 0 || ::fstat(m_read->fd, &st) != 0)
         return std::nullopt;
     return std::make_pair(quint64(st.st_dev), quint64(st.st_ino));
 }
 
 bool ZipArchive::openReading(const QString &name, QString *errorText)
 {
-    zlib_filefunc64_def io = descriptorFunctions(&m_readFd);
+    zlib_filefunc64_def io = descriptorFunctions(m_read.get());
     _unzFile = unzOpen2_64("", &io);
     if (!_unzFile) {
         const bool empty = isEmptyArchive(m_readFd);
@@ -528,10 +518,11 @@ QString ZipArchive::localHeaderProblem(const Entry &entry)
     const int extra = unzGetLocalExtrafield(zf, nullptr, 0);
     const quint64 dataAt = unzGetCurrentFileZStreamPos64(zf);
     const quint64 headerSize = 30 + quint64(entry.rawName.size()) + quint64(std::max(extra, 0));
-    if (m_readFd < 0 || extra < 0 || dataAt < headerSize)
+    if (!m_read->stream || extra < 0 || dataAt < headerSize)
         return QStringLiteral("its local header cannot be read");
+    // minizip has just read that header through the stream: its block is still there.
     QByteArray header(qsizetype(30 + entry.rawName.size()), '\0');
-    if (::pread(m_readFd, header.data(), size_t(header.size()), off_t(dataAt - headerSize)) != header.size())
+    if (m_read->stream->readAt(dataAt - headerSize, header.data(), quint64(header.size())) != quint64(header.size()))
         return QStringLiteral("its local header cannot be read");
     const auto at = [&](int offset, int bytes) {
         quint64 value = 0;
@@ -733,9 +724,10 @@ bool ZipArchive::UnzipFile(const QString &, const QString &entryName, const QStr
 
 bool ZipArchive::UnzipCloseFile()
 {
-    if (m_readFd >= 0)
-        ::close(m_readFd);
-    m_readFd = -1;
+    if (m_read->fd >= 0)
+        ::close(m_read->fd);
+    m_read->fd = -1;
+    m_read->size = 0;
     if (!_unzFile)
         return true;
     const int rc = unzClose(unzHandle(_unzFile));

@@ -8,8 +8,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
+
+struct ZipReadSource;
 
 // Zip archives through minizip: creating one and adding files to it, listing and extracting the
 // entries of one. Entries are deflated (default level), named in UTF-8 and dated with their
@@ -77,7 +80,8 @@ public:
     // ---- Reading ----
     // Opens the archive at path (a link followed) once: it must be a regular file of at most
     // 1 GB ("it is no regular file", "it is a folder", "it is larger than 1024 MB"), and every
-    // read, of this object and of those opened with UnzipOpenSame, goes to the file that passed.
+    // read, of this object and of those opened with UnzipOpenSame, goes to the file that passed,
+    // no further than the size it had then, a block at a time.
     bool UnzipOpenFile(const QString &path, QString *errorText = nullptr);
     // The archive opened is the very file another ZipArchive has open (a reader of its own, for
     // another thread).
@@ -138,7 +142,8 @@ private:
     QString m_path;         // of the archive being written
     quint64 m_entries = 0;  // entries written into it
     void *_unzFile = nullptr;
-    int m_readFd = -1;      // the archive being read: minizip reads duplicates of it
+    // The archive being read, opened once: minizip reads duplicates of its descriptor.
+    std::unique_ptr<ZipReadSource> m_read;
     // Files already compressed into the archive being written, by path, size and time.
     QHash<QString, Compressed> m_compressed;
     ContentCheck m_check;

@@ -20,7 +20,6 @@
 
 #include <climits>
 #include <mutex>
-#include <sstream>
 
 #include <unistd.h>
 
@@ -403,14 +402,27 @@ bool GlobalFunctions::removeFileAtPath(const QString &path, QString *errorText)
     return failWith(errorText, file.errorString());
 }
 
+namespace {
+// The document's text straight into the bytes returned: a school's roster runs to megabytes,
+// and a stream's buffer, its copy and a copy of that made every save touch three times the memory.
+class BytesWriter : public pugi::xml_writer
+{
+public:
+    explicit BytesWriter(QByteArray &bytes) : m_bytes(bytes) {}
+    void write(const void *data, size_t size) override { m_bytes.append(static_cast<const char *>(data), qsizetype(size)); }
+
+private:
+    QByteArray &m_bytes;
+};
+} // namespace
+
 QByteArray GlobalFunctions::xmlData(const pugi::xml_document &doc)
 {
-    std::ostringstream out;
-    out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-    doc.save(out, "", pugi::format_raw | pugi::format_no_declaration | pugi::format_no_empty_element_tags,
+    QByteArray bytes("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n");
+    BytesWriter writer(bytes);
+    doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration | pugi::format_no_empty_element_tags,
              pugi::encoding_utf8);
-    const std::string bytes = out.str();
-    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+    return bytes;
 }
 
 pugi::xml_node GlobalFunctions::createRoot(pugi::xml_document &doc, const char *name, bool withNamespaces)
