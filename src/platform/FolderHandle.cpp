@@ -92,16 +92,28 @@ FolderHandle &FolderHandle::operator=(FolderHandle &&other) noexcept
     return *this;
 }
 
-FolderHandle FolderHandle::open(const QString &path, bool followLink, QString *why)
+namespace {
+int openFolderAt(const QString &path, int access, bool followLink, QString *why)
 {
-    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
-    const int fd = ::open(native(path).constData(), flags);
+    const int fd = ::open(native(path).constData(), access | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         const int code = errno;
         failWith(why, QStringLiteral("%1: %2").arg(path, folderOpenError(AT_FDCWD, native(path), code)));
-        return {};
     }
-    return FolderHandle(fd, path);
+    return fd;
+}
+} // namespace
+
+FolderHandle FolderHandle::open(const QString &path, bool followLink, QString *why)
+{
+    const int fd = openFolderAt(path, O_RDONLY, followLink, why);
+    return fd < 0 ? FolderHandle() : FolderHandle(fd, path);
+}
+
+FolderHandle FolderHandle::openToReach(const QString &path, bool followLink, QString *why)
+{
+    const int fd = openFolderAt(path, O_PATH, followLink, why);
+    return fd < 0 ? FolderHandle() : FolderHandle(fd, path);
 }
 
 QString FolderHandle::pathOf(const QString &name) const
@@ -179,8 +191,16 @@ std::optional<QList<FolderHandle::Entry>> FolderHandle::entries(QString *why) co
         return std::nullopt;
     }
     QList<Entry> out;
-    errno = 0;
-    while (const dirent *d = ::readdir(dir)) {
+    int code = 0;
+    for (;;) {
+        // readdir tells its end from its failure only by errno: what an entry's look left there
+        // (one gone meanwhile) must not pass for the listing's failure.
+        errno = 0;
+        const dirent *d = ::readdir(dir);
+        if (!d) {
+            code = errno;
+            break;
+        }
         if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
             continue;
         Entry e;
@@ -189,9 +209,7 @@ std::optional<QList<FolderHandle::Entry>> FolderHandle::entries(QString *why) co
             continue; // gone meanwhile
         e.kind = kindOf(e.st);
         out << e;
-        errno = 0;
     }
-    const int code = errno;
     ::closedir(dir);
     if (code != 0) {
         failWith(why, QStringLiteral("%1 cannot be read: %2").arg(m_path, systemError(code)));

@@ -32,6 +32,10 @@ public:
     // refused ("it is a symbolic link"); the folders on the way are the caller's to trust (the
     // application folder may well lie behind a link).
     static FolderHandle open(const QString &path, bool followLink, QString *why = nullptr);
+    // The same, held only to reach what is in it by name (O_PATH): a folder that may be passed
+    // through but not listed (mode 0311) opens too. Its entries() and sync() then fail as the
+    // folder's mode says; everything else works as on a folder opened to read.
+    static FolderHandle openToReach(const QString &path, bool followLink, QString *why = nullptr);
 
     bool isOpen() const { return m_fd >= 0; }
     int fd() const { return m_fd; }

@@ -26,7 +26,8 @@ std::optional<QByteArray> read(const QString &path, qint64 limit, QString *why)
 {
     const QFileInfo info(path);
     QString problem;
-    const FolderHandle folder = FolderHandle::open(info.absolutePath(), true, &problem);
+    // Reached, not listed: a record in a folder that may be passed through but not read is read.
+    const FolderHandle folder = FolderHandle::openToReach(info.absolutePath(), true, &problem);
     if (!folder.isOpen()) {
         if (why)
             *why = problem;

@@ -449,16 +449,20 @@ TEST_F(AtomicFileSetTest, AFailedChangeWhoseJournalCannotBeTurnedRoundIsAllOldOr
 namespace {
 // Another program's save of a file of the folder: written whole elsewhere and moved over it
 // (mv: a new inode), or copied into it (cp: the bytes written into the file that is there).
+// Elsewhere is a folder of the save's own: one beside the folder, in the shared temporary folder,
+// would be another test's at the same time.
 void savedByMove(const QString &folder, const QString &rel, const QByteArray &bytes)
 {
-    const QString elsewhere = folder + "/../later-" + QFileInfo(rel).fileName();
+    const QTemporaryDir scratch;
+    const QString elsewhere = scratch.filePath("later-" + QFileInfo(rel).fileName());
     put(elsewhere, bytes);
     ASSERT_EQ(QProcess::execute("mv", {elsewhere, folder + "/" + rel}), 0);
 }
 
 void savedInPlace(const QString &folder, const QString &rel, const QByteArray &bytes)
 {
-    const QString target = folder + "/" + rel, elsewhere = folder + "/../later-" + QFileInfo(rel).fileName();
+    const QTemporaryDir scratch;
+    const QString target = folder + "/" + rel, elsewhere = scratch.filePath("later-" + QFileInfo(rel).fileName());
     put(elsewhere, bytes);
     struct stat before{}, after{};
     ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &before), 0);

@@ -1,5 +1,8 @@
 #include "platform/FolderHandle.h"
 #include "platform/FolderMark.h"
+#include "platform/RecordFile.h"
+#include "support/OrdinaryUser.h"
+#include "support/TracedRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -212,4 +215,59 @@ TEST(FolderHandle, MakesFoldersAndNewFilesOnlyWhereItStands)
     EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("staging/Classes/8C/8C.xml"))).lastModified(), date);
     EXPECT_FALSE(classes.createFile(QStringLiteral("8C.xml"), "again", date, false, &why));
     EXPECT_EQ(classes.readFile(QStringLiteral("8C.xml"), 64).value_or(QByteArray()), QByteArray("class"));
+}
+
+// A folder a teacher's account may pass through but not list (mode 0311), as cat reads a file in
+// it: the records in it (a lock, a journal) are read all the same, and still never through a link.
+TEST(RecordFile, AFolderThatCanBePassedThroughButNotListedGivesItsRecords)
+{
+    POLLIX_AS_ORDINARY_USER();
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("locks"));
+    put(folder + QStringLiteral("/.pollix.lock"), "12 host");
+    ASSERT_TRUE(link(folder + QStringLiteral("/.pollix.lock"), folder + QStringLiteral("/alias.lock")));
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0311), 0);
+    QString why;
+    EXPECT_EQ(RecordFile::read(folder + QStringLiteral("/.pollix.lock"), 64, &why).value_or(QByteArray()), QByteArray("12 host"))
+        << why.toStdString();
+    EXPECT_FALSE(RecordFile::read(folder + QStringLiteral("/alias.lock"), 64, &why));
+    EXPECT_TRUE(why.contains(QStringLiteral("symbolic link"))) << why.toStdString();
+    // Reached, the folder is still not listed.
+    EXPECT_FALSE(FolderHandle::openToReach(folder, true).entries(&why));
+    EXPECT_TRUE(why.contains(QStringLiteral("cannot be read"))) << why.toStdString();
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+}
+
+// An entry removed by another program between the folder's listing and the look at it (here its
+// look made to fail so) is left out of the listing; the listing itself, and every other entry,
+// stay.
+TEST(FolderHandle, AnEntryGoneWhileTheFolderIsListedIsLeftOutOfAWholeListing)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        for (const QString &name : {QStringLiteral("alone"), QStringLiteral("shared")}) {
+            QString why;
+            const std::optional<QList<FolderHandle::Entry>> list =
+                FolderHandle::open(folder + QLatin1Char('/') + name, false).entries(&why);
+            ASSERT_TRUE(list) << name.toStdString() << ": " << why.toStdString();
+            QStringList names;
+            for (const FolderHandle::Entry &e : *list)
+                names << e.name + (e.kind == RecordFile::Kind::Folder ? QStringLiteral("/") : QString());
+            names.sort();
+            EXPECT_EQ(names, name == QLatin1String("alone") ? QStringList()
+                                                           : QStringList({QStringLiteral("Classes/"), QStringLiteral("kept.xml")}));
+        }
+        return;
+    }
+    QTemporaryDir dir;
+    put(dir.filePath(QStringLiteral("alone/gone.xml")));
+    put(dir.filePath(QStringLiteral("shared/gone.xml")));
+    put(dir.filePath(QStringLiteral("shared/kept.xml")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("shared/Classes")));
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(
+        dir.path(), {QStringLiteral("-P"), QStringLiteral("gone.xml"), QStringLiteral("-e"), QStringLiteral("trace=newfstatat"),
+                     QStringLiteral("-e"), QStringLiteral("inject=newfstatat:error=ENOENT")},
+        true);
+    ASSERT_TRUE(run.ended);
+    EXPECT_TRUE(TracedRun::injected(run.trace)) << run.trace.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(run.passed) << run.output.toStdString();
 }

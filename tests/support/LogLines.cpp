@@ -6,15 +6,16 @@
 
 namespace {
 QMutex s_mutex;
-QStringList s_lines;
+QStringList s_lines, s_frameLines;
 QtMessageHandler s_previous = nullptr;
 bool s_wasEnabled = false;
 
 void capture(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    if (context.category && QByteArray(context.category) == lcPollix().categoryName()) {
+    const QByteArray category(context.category ? context.category : "");
+    if (category == lcPollix().categoryName() || category == lcPollixFrames().categoryName()) {
         QMutexLocker lock(&s_mutex);
-        s_lines << text;
+        (category == lcPollix().categoryName() ? s_lines : s_frameLines) << text;
         return;
     }
     if (s_previous)
@@ -26,6 +27,7 @@ LogLines::LogLines()
 {
     QMutexLocker lock(&s_mutex);
     s_lines.clear();
+    s_frameLines.clear();
     s_wasEnabled = lcPollix().isInfoEnabled();
     const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, true);
     s_previous = qInstallMessageHandler(capture);
@@ -48,4 +50,10 @@ QStringList LogLines::lines() const
 QStringList LogLines::containing(const QString &text) const
 {
     return lines().filter(text);
+}
+
+QStringList LogLines::frameLines() const
+{
+    QMutexLocker lock(&s_mutex);
+    return s_frameLines;
 }

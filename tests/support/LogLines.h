@@ -3,8 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-// The program's log lines (PollixLog) written while one lives, from any thread; lines of other
-// categories go on to the handler that was there.
+// The program's log lines (PollixLog) written while one lives, from any thread, and apart from
+// them the trace of the keypad conversation (PollixFrameLog), which comes only where the logging
+// rules turn it on; lines of other categories go on to the handler that was there.
 class LogLines
 {
 public:
@@ -16,4 +17,5 @@ public:
     QStringList lines() const;
     // The lines that contain text.
     QStringList containing(const QString &text) const;
+    QStringList frameLines() const;
 };

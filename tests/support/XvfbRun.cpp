@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <functional>
+
 #include <X11/Xlib.h>
 
 namespace XvfbRun {
@@ -23,6 +25,15 @@ bool onX11()
 }
 
 namespace {
+
+// The server at display lets this process in.
+bool serverAnswers(const QByteArray &display)
+{
+    Display *d = XOpenDisplay(display.constData());
+    if (d)
+        XCloseDisplay(d);
+    return d != nullptr;
+}
 
 // True once a window manager has claimed the display's screen (_NET_SUPPORTING_WM_CHECK on the
 // root window), so that the test's first window is already managed.
@@ -49,16 +60,40 @@ bool managerRunning(const QByteArray &display)
     return found;
 }
 
+// Ends a helper and waits for it: a process left unreaped still counts as running, and a
+// QProcess that still runs cannot start the next one.
 void stop(QProcess &process)
 {
+    if (process.state() == QProcess::NotRunning)
+        return;
     process.terminate();
-    if (!process.waitForFinished(5000))
+    if (!process.waitForFinished(5000)) {
         process.kill();
+        process.waitForFinished();
+    }
+}
+
+// Waits up to kEventWaitMs for holds(), in steps that notice at once that process ended.
+bool waitFor(QProcess &process, const std::function<bool()> &holds)
+{
+    QDeadlineTimer deadline(kEventWaitMs);
+    while (!holds()) {
+        if (deadline.hasExpired() || process.state() == QProcess::NotRunning || process.waitForFinished(20))
+            return false;
+    }
+    return true;
+}
+
+QByteArray tail(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().right(2000).trimmed() : QByteArray();
 }
 
 // Starts Xvfb (and openbox when asked) on a display of its own; false, with both ended and the
-// reason logged, when one of them does not come up. Fills in the display's number.
-bool startScreen(const Options &options, QProcess &server, QProcess &manager, QByteArray *display)
+// reason logged, when one of them does not come up. Fills in the display's number. What the two
+// say goes to files in logs: a pipe nobody reads while the test runs could fill and stop them.
+bool startScreen(const Options &options, const QString &logs, QProcess &server, QProcess &manager, QByteArray *display)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (xvfb.isEmpty()) {
@@ -66,10 +101,13 @@ bool startScreen(const Options &options, QProcess &server, QProcess &manager, QB
         return false;
     }
     // -displayfd lets the server pick a free display and say which, so parallel tests never race
-    // for one.
+    // for one. -noreset: the server is never rebuilt when its last client goes (the checks below
+    // come and go), which would shut out a client that comes meanwhile.
     const QString screen = QStringLiteral("%1x%2x24").arg(options.screen.width()).arg(options.screen.height());
-    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                        screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    const QString serverLog = logs + QStringLiteral("/xvfb.log"), managerLog = logs + QStringLiteral("/openbox.log");
+    server.setStandardErrorFile(serverLog, QIODevice::Append);
+    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"), QStringLiteral("-screen"),
+                        QStringLiteral("0"), screen, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!server.waitForStarted(kEventWaitMs)) {
         qWarning("XvfbRun: Xvfb did not start: %s", qPrintable(server.errorString()));
         return false;
@@ -78,10 +116,11 @@ bool startScreen(const Options &options, QProcess &server, QProcess &manager, QB
     while (!display->contains('\n') && server.waitForReadyRead(kEventWaitMs))
         *display += server.readAllStandardOutput();
     *display = display->trimmed();
-    if (display->isEmpty()) {
-        qWarning("XvfbRun: Xvfb named no display (%s)", server.state() == QProcess::Running ? "still running" : "ended");
-        server.kill();
-        server.waitForFinished();
+    const QByteArray name = ":" + *display;
+    if (display->isEmpty() || !waitFor(server, [&] { return serverAnswers(name); })) {
+        qWarning("XvfbRun: Xvfb named no display it answers on (%s): %s", server.state() == QProcess::Running ? "still running" : "ended",
+                 tail(serverLog).constData());
+        stop(server);
         return false;
     }
     if (!options.windowManager)
@@ -93,24 +132,25 @@ bool startScreen(const Options &options, QProcess &server, QProcess &manager, QB
         return false;
     }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(*display));
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(name));
     manager.setProcessEnvironment(env);
-    manager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    manager.start(openbox, {QStringLiteral("--sm-disable")});
-    manager.waitForStarted(kEventWaitMs);
-    const QByteArray name = ":" + *display;
-    QDeadlineTimer deadline(kEventWaitMs);
-    while (!managerRunning(name) && !deadline.hasExpired() && manager.state() == QProcess::Running)
-        QThread::msleep(20);
-    if (!managerRunning(name)) {
-        qWarning("XvfbRun: openbox did not take display %s (%s)", name.constData(),
-                 manager.state() == QProcess::Running ? "still running" : "ended");
-        manager.kill();
+    manager.setProcessChannelMode(QProcess::MergedChannels);
+    manager.setStandardOutputFile(managerLog, QIODevice::Append);
+    // A manager that ended before it took the screen (as openbox does when it cannot open the
+    // display) is started again on the same server.
+    for (int start = 0; start < 5; ++start) {
+        manager.start(openbox, {QStringLiteral("--sm-disable")});
+        if (manager.waitForStarted(kEventWaitMs) && waitFor(manager, [&] { return managerRunning(name); }))
+            return true;
+        if (manager.state() == QProcess::Running)
+            break;
         manager.waitForFinished();
-        stop(server);
-        return false;
     }
-    return true;
+    qWarning("XvfbRun: openbox did not take display %s (%s): %s", name.constData(),
+             manager.state() == QProcess::Running ? "still running" : "ended", tail(managerLog).constData());
+    stop(manager);
+    stop(server);
+    return false;
 }
 
 } // namespace
@@ -121,9 +161,10 @@ int run(const QString &filter, const Options &options)
     // third screen are tried before the run is given up.
     QProcess server, manager;
     QByteArray display;
+    QTemporaryDir logs;
     bool started = false;
     for (int attempt = 0; attempt < 3 && !started; ++attempt)
-        started = startScreen(options, server, manager, &display);
+        started = startScreen(options, logs.path(), server, manager, &display);
     if (!started)
         return -1;
 
@@ -142,8 +183,7 @@ int run(const QString &filter, const Options &options)
     const bool finished = child.waitForFinished(240000);
     if (!finished)
         child.kill();
-    if (manager.state() != QProcess::NotRunning)
-        stop(manager);
+    stop(manager);
     stop(server);
     if (!finished || child.exitStatus() != QProcess::NormalExit)
         return 1;

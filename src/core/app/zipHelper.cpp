@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include <cerrno>
 #include <cstdio>
@@ -664,6 +665,17 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
 
 // ---- The data a restore replaced, kept in Backups ----
 
+namespace {
+std::mutex g_archiveHookMutex;
+std::function<void(const QString &)> g_archiveWrittenHook;
+} // namespace
+
+void zipHelper::setArchiveWrittenHook(std::function<void(const QString &archive)> hook)
+{
+    const std::lock_guard lock(g_archiveHookMutex);
+    g_archiveWrittenHook = std::move(hook);
+}
+
 bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, QString *errorText, const Progress &progress)
 {
     FolderWork::Running work;
@@ -730,6 +742,9 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     if (archivePath && archived)
         *archivePath = path;
     const QString beside = archived ? QStringLiteral(" beside its archive %1").arg(path) : QString();
+    if (const auto hook = [] { const std::lock_guard lock(g_archiveHookMutex); return g_archiveWrittenHook; }();
+        hook && archived)
+        hook(path);
     // The folder goes only once its archive is sure to outlast a power cut, and not while it
     // holds a change of those data left unfinished, which the archive does not hold.
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);

@@ -101,6 +101,9 @@ public:
     static QStringList keptFoldersToFinish();
     // archiveKeptFolder for each, on the calling thread, each outcome logged.
     static void archiveKeptFolders(const QStringList &folders);
+    // Called by archiveKeptFolder, on its thread, with the path of the archive once it is written
+    // and before the folder's files go. None is set in the program; a test holds the work there.
+    static void setArchiveWrittenHook(std::function<void(const QString &archive)> hook);
     // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
     // the archive (but for the disk's free space), else false with the same reason.
     static bool checkBackup(const QString &archivePath, QString *errorText = nullptr);

@@ -187,7 +187,7 @@ void RunChildWindow::handleDataReceiveArvel(const DataOfFrame &frame)
 {
     appDelegate->signalConditionOfDataHandled();
     const uint8_t *b = frame.data();
-    PollixLogf("data receive in %s : %02x\t%02x\t%02x\n", m_logName.constData(), b[0], b[1], b[2]);
+    PollixFrameLogf("data receive in %s : %02x\t%02x\t%02x\n", m_logName.constData(), b[0], b[1], b[2]);
     if (frame.isTeacherCommand())
         runTeacherKey(frame);
     else if (frame.isStudentCommand() && m_run)

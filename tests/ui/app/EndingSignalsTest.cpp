@@ -3,6 +3,7 @@
 #include "platform/FolderWork.h"
 #include "platform/InstanceLock.h"
 #include "support/DialogAnswers.h"
+#include "support/EventWait.h"
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/RunningPollix.h"
@@ -13,8 +14,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,7 +27,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
+#include <memory>
 
 #include <unistd.h>
 
@@ -193,11 +198,12 @@ TEST_F(EndingSignalsTest, AnEndingSignalDuringABackupOrARestoreKeepsTheFolderUnt
     }
 }
 
-// Quit right after a restore, while the archive of the data it replaced is still being written
-// (made slow here at each removal of a file): the archive goes on to its end, in a progress window
-// of its own that says so (the other windows gone), with the folder still held; a second start
-// meanwhile is told that Pollix is finishing the archive of replaced data, not to use a window
-// that is not there. A logout (SIGTERM) meanwhile ends Pollix cleanly once the archive is whole.
+// Quit right after a restore, while the archive of the data it replaced is still being made (held
+// here once the archive is written, before the folder's files go, until the test lets it go on):
+// the archive goes on to its end, in a progress window of its own that says so (the other windows
+// gone), with the folder still held; a second start meanwhile is told that Pollix is finishing the
+// archive of replaced data, not to use a window that is not there. A logout (SIGTERM) meanwhile
+// ends Pollix cleanly once the archive is whole.
 TEST_F(EndingSignalsTest, QuitDuringTheArchiveOfReplacedDataShowsItFinishingAndASecondStartIsToldSo)
 {
     POLLIX_AS_ORDINARY_USER();
@@ -207,6 +213,14 @@ TEST_F(EndingSignalsTest, QuitDuringTheArchiveOfReplacedDataShowsItFinishingAndA
         bool ended = false;
         PollixProgram::endOnSignals(lock, [&ended] { ended = true; });
         ASSERT_TRUE(PollixProgram::claimApplicationFolder(lock));
+        // The archive, once written, waits until its window was seen here and the test lets it go
+        // on (a folder "go on").
+        const auto seen = std::make_shared<std::atomic<bool>>(false);
+        zipHelper::setArchiveWrittenHook([seen, goOn = folder + "/go on"](const QString &) {
+            QDeadlineTimer deadline(2 * kEventWaitMs);
+            while (!(*seen && QFileInfo::exists(goOn)) && !deadline.hasExpired())
+                QThread::msleep(10);
+        });
         DialogAnswers answers;
         {
             DataManagementCtrl page;
@@ -228,10 +242,12 @@ TEST_F(EndingSignalsTest, QuitDuringTheArchiveOfReplacedDataShowsItFinishingAndA
             if (auto *text = modal->findChild<QLabel *>("progressText"))
                 shown = text->text();
             mainWindowGone = !mainWindow.isVisible();
+            *seen = true;
         });
         look.start(20);
         // What the program does once its main loop ended on Quit.
         PollixProgram::finishFolderWork(lock);
+        zipHelper::setArchiveWrittenHook({});
         EXPECT_FALSE(FolderWork::running());
         EXPECT_TRUE(shown.startsWith("Pollix is finishing the archive of replaced data in ")) << shown.toStdString();
         EXPECT_TRUE(mainWindowGone);
@@ -260,7 +276,7 @@ TEST_F(EndingSignalsTest, QuitDuringTheArchiveOfReplacedDataShowsItFinishingAndA
             ASSERT_TRUE(QDir(folder).mkdir("logout"));
         }
 
-        TracedRun::Child child(folder, {"-e", "trace=unlink", "-e", "inject=unlink:delay_enter=250000"});
+        TracedRun::Child child(folder, {"--seccomp-bpf", "-e", "trace=none"});
         const QString lockPath = folder + "/" + InstanceLock::lockFileName();
         qint64 pid = 0;
         ASSERT_TRUE(QTest::qWaitFor(
@@ -284,17 +300,33 @@ TEST_F(EndingSignalsTest, QuitDuringTheArchiveOfReplacedDataShowsItFinishingAndA
         EXPECT_EQ(told.text, "Pollix is finishing the archive of replaced data on this application folder.");
         EXPECT_TRUE(told.informativeText.contains(QStringLiteral("process %1").arg(pid))) << told.informativeText.toStdString();
         EXPECT_TRUE(told.informativeText.contains("ends by itself")) << told.informativeText.toStdString();
+        // Held there: the archive written, the folder it holds not yet removed.
+        QStringList inBackups;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                inBackups = QDir(folder + "/Backups").entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+                return inBackups.size() == 2 && inBackups.last() == inBackups.first() + ".zip";
+            },
+            kEventWaitMs))
+            << inBackups.join(" | ").toStdString();
         if (logout) {
             ASSERT_EQ(::kill(pid_t(pid), SIGTERM), 0);
         }
+        {
+            // Until the archive is done, a signal or not, the folder stays held.
+            InstanceLock second(folder, folder + "/Data");
+            EXPECT_FALSE(PollixProgram::claimApplicationFolder(second, 300));
+            EXPECT_EQ(answers.alerts().last().text, told.text);
+        }
+        ASSERT_TRUE(QDir(folder).mkdir("go on"));
 
         const TracedRun::Outcome run = child.finish();
         ASSERT_TRUE(run.passed) << (logout ? "logout: " : "quit: ") << run.output.toStdString();
         EXPECT_FALSE(QFile::exists(lockPath));
-        const QStringList kept = QDir(folder + "/Backups").entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-        ASSERT_EQ(kept.size(), 1) << kept.join(' ').toStdString();
-        EXPECT_TRUE(kept.first().endsWith(".zip"));
-        EXPECT_TRUE(zipHelper::checkBackup(folder + "/Backups/" + kept.first(), &why)) << why.toStdString();
+        inBackups = QDir(folder + "/Backups").entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        ASSERT_EQ(inBackups.size(), 1) << inBackups.join(' ').toStdString();
+        EXPECT_TRUE(inBackups.first().endsWith(".zip"));
+        EXPECT_TRUE(zipHelper::checkBackup(folder + "/Backups/" + inBackups.first(), &why)) << why.toStdString();
         InstanceLock next(folder, folder + "/Data");
         EXPECT_EQ(next.take(), InstanceLock::Outcome::Taken);
     }

@@ -1,10 +1,14 @@
 // What keeps the suite honest: a window test's X11 half that fails, skips or is not there fails
 // its parent, and a picture test notices a window that drew nothing.
 
+#include "support/CommandFolder.h"
 #include "support/Shots.h"
 #include "support/XvfbRun.h"
 
+#include <QFile>
 #include <QLabel>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -30,6 +34,29 @@ TEST(SuiteGuards, AnX11HalfThatFailsSkipsOrIsMissingFailsItsParent)
     EXPECT_NE(runProbe("skip"), 0);
     // A filter that matches no half (one renamed, say) runs nothing, which is no pass.
     EXPECT_EQ(XvfbRun::run(QStringLiteral("SuiteGuards.OnX11NoSuchHalf")), 1);
+}
+
+// A window manager that ends before it takes the screen (as openbox does when it cannot open the
+// display) is seen to end and started again on the same screen, not waited on.
+TEST(SuiteGuards, AWindowManagerThatEndsBeforeItTakesTheScreenIsStartedAgain)
+{
+    QTemporaryDir dir;
+    const QString starts = dir.filePath(QStringLiteral("starts"));
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    ASSERT_FALSE(openbox.isEmpty());
+    const QString bin = CommandFolder::make(
+        dir.filePath(QStringLiteral("bin")), {QStringLiteral("openbox")},
+        {{QStringLiteral("openbox"), QStringLiteral("echo >> '%1'\n"
+                                                    "[ \"$(wc -l < '%1')\" -gt 3 ] && exec '%2' \"$@\"\n"
+                                                    "echo 'Failed to open the display'\n"
+                                                    "exit 1\n")
+                                         .arg(starts, openbox)
+                                         .toUtf8()}});
+    ScopedEnvironment environment({{"PATH", bin.toUtf8()}, {"POLLIX_GUARD_PROBE", "pass"}});
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("SuiteGuards.OnX11Probe"), {QSize(1024, 768), true}), 0);
+    QFile file(starts);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count('\n'), 4);
 }
 
 // Run on a private Xvfb by AnX11HalfThatFailsSkipsOrIsMissingFailsItsParent.

@@ -11,6 +11,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "support/DialogAnswers.h"
+#include "support/LogLines.h"
 #include "support/PointerClicks.h"
 #include "ui/run/AnswerDetailsController.h"
 #include "ui/run/ForceLoginController.h"
@@ -27,6 +28,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMap>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QApplication>
 #include <QTest>
@@ -40,34 +42,6 @@ QString sid(int i)
 {
     return QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0'));
 }
-
-// The program's log lines while it lives.
-class LogLines
-{
-public:
-    LogLines() : m_wasOn(lcPollix().isInfoEnabled())
-    {
-        s_lines.clear();
-        const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, true);
-        m_previous = qInstallMessageHandler(capture);
-    }
-    ~LogLines()
-    {
-        qInstallMessageHandler(m_previous);
-        const_cast<QLoggingCategory &>(lcPollix()).setEnabled(QtInfoMsg, m_wasOn);
-    }
-    int count(const QString &line) const { return int(s_lines.count(line)); }
-
-private:
-    static void capture(QtMsgType, const QMessageLogContext &context, const QString &text)
-    {
-        if (qstrcmp(context.category, "pollix") == 0)
-            s_lines << text;
-    }
-    static inline QStringList s_lines;
-    QtMessageHandler m_previous = nullptr;
-    bool m_wasOn;
-};
 
 class ResultWindowsTest : public RunWindowFixture
 {
@@ -299,15 +273,15 @@ TEST_F(ResultWindowsTest, TheResultKeyOverTheReportAndTheReportKeyOverTheResultA
             sim->pressTeacherKey(other);
             sim->pressTeacherKey(noted);
             sim->pressTeacherKey(noted);
-            stayed = waitFor([&] { return log.count(line) == 2; }) && !d->property("closedOnce").toBool();
+            stayed = waitFor([&] { return log.lines().count(line) == 2; }) && !d->property("closedOnce").toBool();
             sim->pressTeacherKey(0x82);
             EXPECT_TRUE(closes(d)) << name.toStdString();
         });
         w->runModal();
         EXPECT_TRUE(stayed) << name.toStdString();
         EXPECT_EQ(childWindows, QStringList{name}) << "nothing opened over it";
-        EXPECT_EQ(log.count(line), 2) << name.toStdString();
-        EXPECT_EQ(log.count(isReport ? reportInResult : resultInReport), 0) << name.toStdString();
+        EXPECT_EQ(log.lines().count(line), 2) << name.toStdString();
+        EXPECT_EQ(log.lines().count(isReport ? reportInResult : resultInReport), 0) << name.toStdString();
     }
     EXPECT_EQ(app()->objectToReceiveCommData(), window.data());
     EXPECT_FALSE(window->childWindowUp());
@@ -332,7 +306,20 @@ TEST_F(ResultWindowsTest, ThreeByteStudentKeysReachTheRunThroughAWindow)
         sim->pressTeacherKey(0x89); // F2
         EXPECT_TRUE(closes(d));
     });
-    result.runModal();
+    // The frames the window takes are traced with every other frame, where the rules turn that
+    // trace on, and never among the program's own lines.
+    QLoggingCategory::setFilterRules(QStringLiteral("pollix.frames.debug=true"));
+    QStringList lines, frameLines;
+    {
+        LogLines log;
+        result.runModal();
+        lines = log.lines();
+        frameLines = log.frameLines();
+    }
+    QLoggingCategory::setFilterRules(QString());
+    EXPECT_TRUE(lines.filter("data receive in").isEmpty()) << lines.join('\n').toStdString();
+    EXPECT_EQ(frameLines.filter(QRegularExpression("^data receive in QuizResult : 20\t92\t")).size(), 1)
+        << frameLines.join('\n').toStdString();
     EXPECT_TRUE(landed);
     EXPECT_EQ(answers.value(2), 1);
     EXPECT_TRUE(window->bStartFlag()) << "the run's own keys stayed with the window";
