@@ -139,7 +139,9 @@ TEST_F(UnfinishedWorkTest, ARestoresFolderStaysForThePollixStillMakingItAndGoesO
         ASSERT_FALSE(staging.isEmpty());
         DataRecovery::noteStarted(staging);
         put(staging + "/UserList.xml", "restored accounts");
-        put(folder + "/ready", staging.toUtf8());
+        // Whole as it appears: the other process reads the path as soon as the name is there.
+        put(folder + "/ready.part", staging.toUtf8());
+        ASSERT_TRUE(QFile::rename(folder + "/ready.part", folder + "/ready"));
         // Until the other process has looked.
         EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(folder + "/done"); }, 60000));
         return;
