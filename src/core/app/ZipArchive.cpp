@@ -442,7 +442,7 @@ bool ZipArchive::openReading(const QString &name, QString *errorText)
     zlib_filefunc64_def io = descriptorFunctions(m_read.get());
     _unzFile = unzOpen2_64("", &io);
     if (!_unzFile) {
-        const bool empty = isEmptyArchive(m_readFd);
+        const bool empty = isEmptyArchive(m_read->fd);
         UnzipCloseFile();
         if (empty)
             return fail(errorText, QStringLiteral("%1 holds no data files: it is an empty zip archive.").arg(name));
