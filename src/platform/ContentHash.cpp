@@ -5,12 +5,16 @@
 #include <QFile>
 #include <QHash>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <mutex>
 
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 // The library picks the widest vector unit the processor has when it is first called.
@@ -18,6 +22,9 @@
 
 namespace {
 constexpr qsizetype kDigits = 32;
+constexpr qint64 kNsPerSecond = 1'000'000'000;
+// Not among the kernel's own names: the file system is not part of it.
+constexpr __fsword_t kZfsMagic = 0x2FC12FC1;
 
 struct Noted
 {
@@ -102,9 +109,33 @@ std::optional<Stamp> stampOf(const QString &path)
     struct stat st{};
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
+    return stampOf(st);
+}
+
+Stamp stampOf(const struct stat &st)
+{
     return Stamp{quint64(st.st_dev), quint64(st.st_ino), quint64(st.st_size),
-                 qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
-                 qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec};
+                 qint64(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec,
+                 qint64(st.st_ctim.tv_sec) * kNsPerSecond + st.st_ctim.tv_nsec};
+}
+
+bool settledBefore(const Stamp &stamp, qint64 startedNs)
+{
+    // A disk's clock steps in a second at most (those that step in two, as FAT, are no disk
+    // stampsExactOn vouches for).
+    if (stamp.changedNs % kNsPerSecond == 0)
+        return stamp.changedNs / kNsPerSecond < startedNs / kNsPerSecond;
+    return stamp.changedNs < startedNs;
+}
+
+bool stampsExactOn(int fd)
+{
+    // Local disks that date changes to the nanosecond (an old ext4 to the second) by this
+    // computer's clock; any other is taken for one that may not.
+    static constexpr __fsword_t kLocal[] = {EXT4_SUPER_MAGIC, XFS_SUPER_MAGIC, BTRFS_SUPER_MAGIC, TMPFS_MAGIC,
+                                            F2FS_SUPER_MAGIC, OVERLAYFS_SUPER_MAGIC, kZfsMagic};
+    struct statfs disk{};
+    return ::fstatfs(fd, &disk) == 0 && std::find(std::begin(kLocal), std::end(kLocal), disk.f_type) != std::end(kLocal);
 }
 
 void remember(const QString &path, const Stamp &stamp, const QByteArray &digest)

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+struct stat;
+
 // What a file holds, told from anything else it might hold by a digest of its bytes: the 128-bit
 // XXH3 of them, as 32 lower-case hexadecimal digits. It tells a change's own bytes from a later
 // save of its files (ChangeJournal); it is no guard against someone forging bytes on purpose (who
@@ -47,6 +49,18 @@ struct Stamp
 
 // The stamp of the regular file at path (a symbolic link is not followed); none for anything else.
 std::optional<Stamp> stampOf(const QString &path);
+// The stamp of what st tells (fstat, or a folder's listing).
+Stamp stampOf(const struct stat &st);
+// Whether any write into the file from the moment CLOCK_REALTIME_COARSE (the clock the file
+// system dates changes by) read startedNs gives it another stamp: only when its change time lies
+// before that moment by more than a step of the disk's clock. A write within the same step as the
+// file's last change keeps its change time; a change time in whole seconds is taken for one of a
+// disk that dates in seconds.
+bool settledBefore(const Stamp &stamp, qint64 startedNs);
+// Whether stat tells at once, by the clock of this computer, what the disk of the open file or
+// folder fd holds: a local disk. A share's client tells what it last heard from its server, whose
+// clock dates its changes, so there a stamp vouches for nothing and the bytes are read again.
+bool stampsExactOn(int fd);
 // Notes that the file at path, as stamp tells it, holds bytes of that digest.
 void remember(const QString &path, const Stamp &stamp, const QByteArray &digest);
 // The digest noted for path while it still has that stamp; none when it was not noted or the

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace RegularFile {
@@ -99,8 +100,14 @@ QByteArray readDescriptor(int fd, qint64 expected, qint64 most, int *error)
     return bytes;
 }
 
-std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limit)
+std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limit, std::optional<ContentHash::Stamp> *steady)
 {
+    timespec started{};
+    if (steady) {
+        steady->reset();
+        // Before the file is looked at: a write from here on dates the file at this time or later.
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &started);
+    }
     struct stat st{};
     const int fd = openDescriptor(path, why, &st);
     if (fd < 0)
@@ -113,6 +120,12 @@ std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limi
     }
     int error = 0;
     QByteArray bytes = readDescriptor(fd, st.st_size, limit + 1, &error);
+    if (struct stat after{}; steady && error == 0 && ::fstat(fd, &after) == 0) {
+        const ContentHash::Stamp stamp = ContentHash::stampOf(st);
+        if (ContentHash::stampOf(after) == stamp && quint64(bytes.size()) == stamp.size &&
+            ContentHash::settledBefore(stamp, qint64(started.tv_sec) * 1'000'000'000 + started.tv_nsec))
+            *steady = stamp;
+    }
     ::close(fd);
     if (error != 0) {
         refuse(why, systemError(error));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ContentHash.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -35,7 +37,11 @@ int openDescriptor(const QString &path, QString *why, struct stat *st = nullptr)
 QByteArray readDescriptor(int fd, qint64 expected, qint64 most, int *error);
 
 // The whole file at path; refused as open refuses, and beyond limit ("it is larger than 1024 MB").
-std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limit = kWholeLimit);
+// With steady, it gets the file's stamp when the bytes read are all the file holds as long as
+// it keeps that stamp (fstat told the same before and after the read, and the file had settled
+// before the read began: ContentHash::settledBefore), and none otherwise.
+std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limit = kWholeLimit,
+                                  std::optional<ContentHash::Stamp> *steady = nullptr);
 
 // What device holds, read no further than one byte beyond limit: the caller sees a file that is
 // too large (or grew) by the size, and memory is never taken for more.

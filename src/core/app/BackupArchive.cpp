@@ -78,6 +78,7 @@ bool BackupArchive::open(const QString &archivePath, QString *errorText)
     const std::optional<QList<ZipArchive::Entry>> entries = zip.entries(&why, 2 * quint64(DataFolderLayout::fileLimit()));
     if (!entries)
         return fail(errorText, QStringLiteral("%1: %2.").arg(archiveName, why));
+    const QStringList kept = DataFolderLayout::keptFolders();
     for (const ZipArchive::Entry &e : *entries) {
         const QString rel = ZipArchive::relativePathOf(e.name);
         const bool rootFolder = e.isFolder && e.normalisedName.count(QLatin1Char('/')) == e.normalisedName.size();
@@ -86,7 +87,7 @@ bool BackupArchive::open(const QString &archivePath, QString *errorText)
         if (rel.isEmpty())
             return refuseArchive(errorText, archiveName,
                                  QStringLiteral("\"%1\" would be written outside the data folder").arg(e.name));
-        QString problem = DataFolderLayout::entryNameProblem(e.name, rel);
+        QString problem = DataFolderLayout::entryNameProblem(e.name, rel, kept);
         if (problem.isEmpty() && !e.isFolder)
             problem = DataFolderLayout::nameProblem(rel);
         if (!problem.isEmpty())

@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <atomic>
@@ -213,6 +213,7 @@ bool ZipArchive::CreateZipFile2(const QString &path, QString *errorText)
     if (_zipFile)
         return fail(errorText, QStringLiteral("an archive is already being written"));
     m_compressed.clear();
+    m_aheadFiles.clear();
     m_path = path;
     m_entries = 0;
     _zipFile = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
@@ -221,9 +222,16 @@ bool ZipArchive::CreateZipFile2(const QString &path, QString *errorText)
     return true;
 }
 
-QString ZipArchive::cacheKey(const QString &file, const QFileInfo &info)
+QString ZipArchive::cacheKey(const QString &file, QDateTime *modified)
 {
-    return QStringLiteral("%1\n%2\n%3").arg(file).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+    // stat itself: a file's time as a date in local time costs more than its reading.
+    struct stat st{};
+    if (::stat(QFile::encodeName(file).constData(), &st) != 0)
+        return QString();
+    const qint64 ns = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    if (modified)
+        *modified = QDateTime::fromMSecsSinceEpoch(ns / 1'000'000, Qt::UTC);
+    return file + QLatin1Char('\n') + QString::number(qint64(st.st_size)) + QLatin1Char('\n') + QString::number(ns);
 }
 
 bool ZipArchive::compress(const QString &file, Compressed *c, QString *errorText, bool *fileAtFault) const
@@ -231,7 +239,7 @@ bool ZipArchive::compress(const QString &file, Compressed *c, QString *errorText
     if (fileAtFault)
         *fileAtFault = true;
     QString why;
-    const std::optional<QByteArray> read = RegularFile::readAll(file, &why);
+    const std::optional<QByteArray> read = RegularFile::readAll(file, &why, RegularFile::kWholeLimit, &c->steady);
     if (!read)
         return fail(errorText, QStringLiteral("%1 (%2)").arg(file, why));
     const QByteArray &bytes = *read;
@@ -259,8 +267,12 @@ void ZipArchive::compressAhead(const QStringList &files)
     };
     std::vector<Job> jobs;
     for (const QString &file : files) {
-        const QString key = cacheKey(file, QFileInfo(file));
-        if (!m_compressed.contains(key))
+        // A file listed twice (a backup stores each data file twice) is read ahead once; should
+        // it change in between, addFileToZip finds it so and reads it again.
+        if (m_aheadFiles.contains(file))
+            continue;
+        m_aheadFiles.insert(file);
+        if (const QString key = cacheKey(file); !key.isEmpty() && !m_compressed.contains(key))
             jobs.push_back(Job{file, key, {}, false});
     }
     std::atomic<size_t> next{0};
@@ -281,22 +293,26 @@ void ZipArchive::compressAhead(const QStringList &files)
             m_compressed.insert(job.key, std::move(job.c));
 }
 
-bool ZipArchive::addFileToZip(const QString &file, const QString &newname, QString *errorText, bool *fileAtFault)
+bool ZipArchive::addFileToZip(const QString &file, const QString &newname, QString *errorText, bool *fileAtFault,
+                              Added *added)
 {
     if (fileAtFault)
         *fileAtFault = false;
     if (!_zipFile)
         return fail(errorText, QStringLiteral("no archive is being written"));
-    const QFileInfo info(file);
-    const QString key = cacheKey(file, info);
-    auto cached = m_compressed.constFind(key);
-    if (cached == m_compressed.constEnd()) {
-        Compressed c;
-        if (!compress(file, &c, errorText, fileAtFault))
-            return false;
-        cached = m_compressed.insert(key, c);
-    }
-    return writeEntry(newname, info.lastModified(), *cached, errorText);
+    QDateTime modified;
+    const QString key = cacheKey(file, &modified);
+    Compressed fresh;
+    const Compressed *c = nullptr;
+    if (const auto cached = m_compressed.constFind(key); !key.isEmpty() && cached != m_compressed.constEnd())
+        c = &*cached;
+    else if (!compress(file, &fresh, errorText, fileAtFault))
+        return false;
+    else
+        c = key.isEmpty() ? &fresh : &*m_compressed.insert(key, fresh);
+    if (added)
+        *added = Added{c->size, c->crc, c->steady};
+    return writeEntry(newname, modified, *c, errorText);
 }
 
 bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText)
@@ -323,6 +339,7 @@ bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Co
 bool ZipArchive::CloseZipFile2(QString *errorText)
 {
     m_compressed.clear();
+    m_aheadFiles.clear();
     if (!_zipFile)
         return fail(errorText, QStringLiteral("no archive is being written"));
     const int rc = zipClose(zipHandle(_zipFile), nullptr);
@@ -469,6 +486,8 @@ std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText, 
         return std::nullopt;
     }
     QList<Entry> out;
+    // Room for the longest name a zip directory can hold: each entry's record read once.
+    std::vector<char> nameRoom(0x10000);
     int rc = unzGoToFirstFile(zf);
     for (quint64 n = 0; rc == UNZ_OK; rc = unzGoToNextFile(zf), ++n) {
         if (maxEntries && n >= maxEntries) {
@@ -476,15 +495,13 @@ std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText, 
             return std::nullopt;
         }
         unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(zf, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-            break;
-        QByteArray name(qsizetype(info.size_filename), '\0');
         unz64_file_pos pos{};
-        if (unzGetCurrentFileInfo64(zf, &info, name.data(), uLong(name.size()), nullptr, 0, nullptr, 0) != UNZ_OK ||
+        if (unzGetCurrentFileInfo64(zf, &info, nameRoom.data(), uLong(nameRoom.size()), nullptr, 0, nullptr, 0) != UNZ_OK ||
             unzGetFilePos64(zf, &pos) != UNZ_OK) {
             fail(errorText, QStringLiteral("entry %1 of the archive cannot be read").arg(n + 1));
             return std::nullopt;
         }
+        const QByteArray name(nameRoom.data(), qsizetype(info.size_filename));
         Entry e;
         e.name = QString::fromUtf8(name);
         e.normalisedName = QString(e.name).replace(QLatin1Char('\\'), QLatin1Char('/'));
@@ -500,7 +517,7 @@ std::optional<QList<ZipArchive::Entry>> ZipArchive::entries(QString *errorText, 
         e.method = quint32(info.compression_method);
         e.dosDate = quint32(info.dosDate);
         e.compressedSize = info.compressed_size;
-        out << e;
+        out << std::move(e);
     }
     if (rc != UNZ_END_OF_LIST_OF_FILE) {
         fail(errorText, QStringLiteral("the archive's list of entries is damaged"));
@@ -758,9 +775,12 @@ QString ZipArchive::relativePathOf(const QString &entryName)
     const QStringList parts = name.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (parts.isEmpty())
         return QString();
-    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:$"));
-    if (drive.match(parts.first()).hasMatch())
-        return QString();
+    // A drive letter ("C:").
+    if (const QString &first = parts.first(); first.size() == 2 && first.at(1) == QLatin1Char(':')) {
+        const char letter = first.at(0).toLatin1();
+        if ((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'))
+            return QString();
+    }
     for (const QString &p : parts)
         if (p == QLatin1String(".") || p == QLatin1String("..") || p.contains(QChar(0)))
             return QString();

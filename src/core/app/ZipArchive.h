@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/ContentHash.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -61,12 +64,21 @@ public:
     // ---- Writing ----
     // A new archive file at path (replacing one that is there).
     bool CreateZipFile2(const QString &path, QString *errorText = nullptr);
+    // What an entry was made of: the size and CRC-32 of the bytes read, and the file's stamp when
+    // it holds those very bytes as long as it keeps that stamp (RegularFile::readAll).
+    struct Added
+    {
+        quint64 size = 0;
+        quint32 crc = 0;
+        std::optional<ContentHash::Stamp> steady;
+        bool operator==(const Added &) const = default;
+    };
     // Adds the whole file as an entry called newname, dated with the file's modification time.
     // A file added once already (same path, size and time) is compressed only once. When the
     // file itself is at fault (unreadable, or refused by the content check) *fileAtFault is set
-    // and the archive can take further files.
+    // and the archive can take further files. *added: what the entry was made of.
     bool addFileToZip(const QString &file, const QString &newname, QString *errorText = nullptr,
-                      bool *fileAtFault = nullptr);
+                      bool *fileAtFault = nullptr, Added *added = nullptr);
     // Run on each file's bytes before they are compressed (on any thread): a non-empty answer is
     // why the file may not go into the archive.
     using ContentCheck = std::function<QString(const QString &file, const QByteArray &bytes)>;
@@ -129,8 +141,11 @@ private:
         QByteArray data;
         quint32 crc = 0;
         quint64 size = 0;
+        std::optional<ContentHash::Stamp> steady;
     };
-    static QString cacheKey(const QString &file, const QFileInfo &info);
+    // The file's key among those compressed: its path, size and modification time as stat tells
+    // them now (*modified: that time); empty when it cannot be looked at.
+    static QString cacheKey(const QString &file, QDateTime *modified = nullptr);
     bool compress(const QString &file, Compressed *c, QString *errorText, bool *fileAtFault) const;
     bool addZip64End(QString *errorText);
     bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
@@ -146,5 +161,7 @@ private:
     std::unique_ptr<ZipReadSource> m_read;
     // Files already compressed into the archive being written, by path, size and time.
     QHash<QString, Compressed> m_compressed;
+    // The paths compressAhead took in hand: not looked at again before addFileToZip.
+    QSet<QString> m_aheadFiles;
     ContentCheck m_check;
 };

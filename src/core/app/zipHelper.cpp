@@ -10,6 +10,7 @@
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
+#include "platform/ContentHash.h"
 #include "platform/FolderHandle.h"
 #include "platform/FolderMark.h"
 #include "platform/FolderSwap.h"
@@ -76,10 +77,15 @@ Folders folders()
             app->strClassXmlDataFilePath()};
 }
 
+// What writing an archive read of each file, by its place in the data folder: the bytes that
+// went in and, while the file keeps it, the stamp that vouches it still holds them (none where
+// the file was read twice and the two reads differ).
+using ReadFiles = QHash<QString, ZipArchive::Added>;
+
 // Writes a backup of the listed folders of f into a new archive at archivePath; *synced: its
-// folder was synced after the archive was put in place.
+// folder was synced after the archive was put in place; *read: what it read of each file.
 bool writeBackup(const Folders &f, const QStringList &folderList, const QString &archivePath, QString *errorText,
-                 const zipHelper::Progress &progress, bool *synced = nullptr);
+                 const zipHelper::Progress &progress, bool *synced = nullptr, ReadFiles *read = nullptr);
 
 // Another folder laid out as the data folder (the data a restore replaced).
 Folders foldersIn(const QString &root)
@@ -96,6 +102,18 @@ using BackupsFolder::freeStem;
 bool isXmlName(const QString &name)
 {
     return name.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive);
+}
+
+// Whether a data file lies anywhere below folder, looked for only until the first.
+bool holdsDataFile(const QString &folder)
+{
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        if (isXmlName(it.fileName()) && it.fileInfo().isFile())
+            return true;
+    }
+    return false;
 }
 
 // The notes Pollix leaves in a folder of data to say what it is (never carried into another).
@@ -179,7 +197,7 @@ bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, cons
 QString zipHelper::nothingToBackUp()
 {
     const Folders f = folders();
-    if (!f.valid() || !GF::fileListAtPath(f.data, QStringLiteral("xml")).value_or(QStringList()).isEmpty())
+    if (!f.valid() || holdsDataFile(f.data))
         return QString();
     return noDataFiles(f.dataRoot());
 }
@@ -192,7 +210,7 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
 
 namespace {
 bool writeBackup(const Folders &f, const QStringList &folderList, const QString &archivePath, QString *errorText,
-                 const zipHelper::Progress &progress, bool *synced)
+                 const zipHelper::Progress &progress, bool *synced, ReadFiles *read)
 {
     FolderWork::Running work;
     if (synced)
@@ -282,13 +300,19 @@ bool writeBackup(const Folders &f, const QStringList &folderList, const QString 
         // A file that cannot be read, or would not be taken back by a restore, is named and the
         // rest go on; an archive that cannot be written ends the backup.
         bool fileAtFault = false;
-        if (!zip.addFileToZip(items[i].file, items[i].entry, &why, &fileAtFault)) {
+        ZipArchive::Added added;
+        if (!zip.addFileToZip(items[i].file, items[i].entry, &why, &fileAtFault, &added)) {
             if (fileAtFault) {
                 if (!unreadable.contains(why))
                     unreadable << why;
             } else {
                 written = false;
             }
+        } else if (read) {
+            if (const auto before = read->find(items[i].relative); before == read->end())
+                read->insert(items[i].relative, added);
+            else if (!(*before == added))
+                before->steady.reset();
         }
         if (progress)
             progress(int(i + 1), int(items.size()));
@@ -401,17 +425,29 @@ using MayRemove = std::function<bool(const QString &relative, const struct stat 
 // backup would take. Either way a file the data folder holds now as the same file (carried over
 // by the restore: one of its names goes, the file stays), and Pollix's own notes and side files.
 // Nothing else: a file no archive holds stays, whatever it is. The Kept note stays for the caller
-// to take away last, so that a removal cut short is still known as Pollix's.
-MayRemove mayRemoveReplaced(const FolderHandle &folder, const Sums *sums, std::function<bool()> archiveWhole = {})
+// to take away last, so that a removal cut short is still known as Pollix's. read: what the
+// writing of that archive, right before, read of the files of this folder; a file that still
+// has the stamp it had then holds the bytes read, which are not read again.
+MayRemove mayRemoveReplaced(const FolderHandle &folder, const Sums *sums, std::function<bool()> archiveWhole = {},
+                            const ReadFiles *read = nullptr)
 {
     struct State
     {
         FolderHandle data;
         std::map<QString, FolderHandle> below, dataBelow;
         std::optional<bool> whole;
+        std::optional<dev_t> stampsExactOn; // the folder's disk, where stamps vouch for bytes
     };
     auto state = std::make_shared<State>();
     state->data = FolderHandle::open(DataFolderLayout::dataFolder(), true);
+    if (const std::optional<struct stat> own = folder.stat(); own && read && sums && ContentHash::stampsExactOn(folder.fd()))
+        state->stampsExactOn = own->st_dev;
+    // The bytes of a file are the archive's: whether the archive holds them whole.
+    const auto archiveHolds = [state, archiveWhole] {
+        if (!state->whole)
+            state->whole = !archiveWhole || archiveWhole();
+        return *state->whole;
+    };
     const auto folderOf = [](const FolderHandle &root, std::map<QString, FolderHandle> &cache,
                              const QString &dir) -> const FolderHandle & {
         if (dir == QLatin1String("."))
@@ -429,6 +465,20 @@ MayRemove mayRemoveReplaced(const FolderHandle &folder, const Sums *sums, std::f
             return false;
         if (top && (name == FolderSwap::keepNoteName() || name == FolderMark::noteName(FolderMark::Kind::Restored)))
             return true;
+        // The archive holds the bytes its writing read of the file, which still has the stamp it
+        // had then: looked at again as it is about to go, not as its folder was listed a while ago.
+        const auto readAsItIs = [&] {
+            if (state->stampsExactOn != st.st_dev || !S_ISREG(st.st_mode))
+                return false;
+            const auto was = read->constFind(relative);
+            const auto held = sums->constFind(relative);
+            struct stat now{};
+            return was != read->constEnd() && was->steady && held != sums->constEnd() && held->size == was->size &&
+                   held->crc == was->crc && folderOf(folder, state->below, dir).kindAt(name, &now) == RecordFile::Kind::File &&
+                   now.st_dev == st.st_dev && now.st_ino == st.st_ino && *was->steady == ContentHash::stampOf(now);
+        };
+        if (readAsItIs())
+            return archiveHolds();
         struct stat now{};
         if (folderOf(state->data, state->dataBelow, dir).kindAt(name, &now) != RecordFile::Kind::Missing &&
             now.st_dev == st.st_dev && now.st_ino == st.st_ino)
@@ -453,9 +503,7 @@ MayRemove mayRemoveReplaced(const FolderHandle &folder, const Sums *sums, std::f
             const quint32 crc = quint32(crc32(0L, reinterpret_cast<const Bytef *>(bytes.constData()), uInt(bytes.size())));
             if (held == sums->constEnd() || held->size != quint64(bytes.size()) || held->crc != crc)
                 return false;
-            if (!state->whole)
-                state->whole = !archiveWhole || archiveWhole();
-            return *state->whole;
+            return archiveHolds();
         }
         return isXmlName(name) && DataFolderLayout::nameProblem(relative).isEmpty() &&
                DataFolderLayout::contentProblem(relative, bytes).isEmpty();
@@ -713,16 +761,18 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     };
     bool synced = true;
     std::function<bool()> whole;
+    ReadFiles read;
     // What a removal cut short had set aside goes back to its place first: never archived there.
     parent.putBackSetAside(name);
     // No data files, nothing to archive (a restore would refuse an archive of none): what is
     // Pollix's own in it goes all the same, so that it is not kept forever.
-    const bool anyData = !GF::fileListAtPath(layout.data, QStringLiteral("xml")).value_or(QStringList()).isEmpty();
+    const bool anyData = holdsDataFile(layout.data);
     const bool archived = anyData || parent.kindAt(archiveName) != RecordFile::Kind::Missing;
     if (!archived) {
         PollixLog(QStringLiteral("%1 holds no data files to archive").arg(folder));
     } else if (parent.kindAt(archiveName) == RecordFile::Kind::Missing) {
-        if (!writeBackup(layout, {layout.sessions, layout.pointsOnly, layout.classes, layout.data}, path, &why, progress, &synced))
+        if (!writeBackup(layout, {layout.sessions, layout.pointsOnly, layout.classes, layout.data}, path, &why, progress,
+                         &synced, &read))
             return fail(errorText, QStringLiteral("%1 stays a folder: %2").arg(folder, why));
         if (!archive->open(path, &why) || !besideIt(&why))
             return fail(errorText, QStringLiteral("%1 stays beside its archive %2, which cannot be read back: %3").arg(folder, path, why));
@@ -756,7 +806,7 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
         return true;
     }
     const Sums sums = archived ? archive->sums() : Sums();
-    const QStringList stayed = removeAsFarAsHeld(parent, name, mayRemoveReplaced(kept, &sums, whole));
+    const QStringList stayed = removeAsFarAsHeld(parent, name, mayRemoveReplaced(kept, &sums, whole, &read));
     if (!stayed.isEmpty()) {
         const QString files = joinedPaths(parent, stayed);
         PollixLog(archived ? QStringLiteral("%1 stays%2, with what the archive does not hold: %3").arg(folder, beside, files)

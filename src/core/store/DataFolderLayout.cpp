@@ -180,13 +180,18 @@ QString DataFolderLayout::nameProblem(const QString &relative)
 
 QString DataFolderLayout::entryNameProblem(const QString &entryName, const QString &relative)
 {
+    return entryNameProblem(entryName, relative, keptFolders());
+}
+
+QString DataFolderLayout::entryNameProblem(const QString &entryName, const QString &relative, const QStringList &kept)
+{
     const QString name = QString(entryName).replace(QLatin1Char('\\'), QLatin1Char('/'));
     qsizetype leading = 0;
     while (leading < name.size() && name.at(leading) == QLatin1Char('/'))
         ++leading;
     const qsizetype slash = relative.indexOf(QLatin1Char('/'));
     // A file of the data folder itself, or of a kept folder: any form.
-    if (slash < 0 || keptFolders().contains(relative.left(slash)) || leading >= 2)
+    if (slash < 0 || leading >= 2 || kept.contains(relative.left(slash)))
         return QString();
     return QStringLiteral("\"%1\" is not a place the program keeps data in").arg(entryName);
 }

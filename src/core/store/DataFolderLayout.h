@@ -52,6 +52,8 @@ public:
     // data folder: the backup's first pass names files of the kept folders with one leading
     // separator, its data folder's pass every file with two. "" when it is one.
     static QString entryNameProblem(const QString &entryName, const QString &relative);
+    // The same with keptFolders() in hand (as a check of many names takes it once).
+    static QString entryNameProblem(const QString &entryName, const QString &relative, const QStringList &keptFolders);
     // Why bytes are not what the store that loads the file at relative (below the data folder)
     // reads; "" when they are. Read with the stores' own parser and record readers.
     static QString contentProblem(const QString &relative, const QByteArray &bytes);

@@ -30,6 +30,7 @@
 #include <mutex>
 #include <ostream>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 // File bytes print as text when a comparison fails.
@@ -500,6 +501,81 @@ TEST_F(RestoreSafetyTest, AKeptFolderGoesOnlyAsFarAsItsArchiveHoldsItAndOnlyWhen
     }
     EXPECT_EQ(filesBelow(copy), copyBefore);
     EXPECT_EQ(filesBelow(teachers), teachersBefore);
+}
+
+// The files of a kept folder go right after its archive is written without being read a second
+// time: each is opened once, for the archive.
+TEST_F(RestoreSafetyTest, AKeptFolderArchivedAndRemovedReadsEachOfItsFilesOnce)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        QString why, kept;
+        EXPECT_TRUE(zipHelper().recoverFileFrom(folder + "/new.zip", &why, {}, &kept)) << why.toStdString();
+        TracedRun::mark(folder, 1);
+        EXPECT_TRUE(zipHelper().archiveKeptFolder(kept, nullptr, &why)) << why.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(kept));
+        TracedRun::mark(folder, 2);
+        return;
+    }
+    const QString root = QFileInfo(home()).canonicalFilePath();
+    prepare(root);
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(root, {"-y", "-e", "trace=openat,mkdir"}, true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    const QStringList calls = TracedRun::callsBefore(run.trace, 2);
+    ASSERT_FALSE(calls.isEmpty());
+    for (const QString &file : kOld.keys()) {
+        // By its path for the archive, or through its folder held open ("Classes>", "8C.xml").
+        const QString name = QFileInfo(file).fileName();
+        QStringList opened;
+        for (const QString &call : calls)
+            if (call.contains("openat(") && call.contains("/Backups/Before restore ") && call.contains(name + "\"") &&
+                call.contains("O_RDONLY"))
+                opened << call;
+        EXPECT_EQ(opened.size(), 1) << file.toStdString() << ":\n" << opened.join("\n").toStdString();
+    }
+}
+
+// What is written into a kept file once its archive read it (its size and date kept as they
+// were), or put in its place under its name, is not what the archive holds: it stays, and the
+// files around it go.
+TEST_F(RestoreSafetyTest, AKeptFileWrittenIntoOrReplacedAfterItsArchiveReadItStays)
+{
+    prepare(home());
+    QString why, kept;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept)) << why.toStdString();
+    const QString written = kept + "/Classes/8C.xml", replaced = kept + "/Subjects.xml";
+    const auto sameDate = [](const QString &path, const struct stat &was) {
+        const struct timespec times[2] = {was.st_atim, was.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    };
+    const QByteArray writtenBytes = classFile("8D"), replacedBytes = subjects("Scienze");
+    ASSERT_EQ(writtenBytes.size(), kOld["Classes/8C.xml"].size());
+    ASSERT_EQ(replacedBytes.size(), kOld["Subjects.xml"].size());
+    // Once every file went into the archive, before it is closed.
+    const zipHelper::Progress progress = [&](int done, int total) {
+        if (done != total)
+            return;
+        struct stat was{};
+        ASSERT_EQ(::stat(QFile::encodeName(written).constData(), &was), 0);
+        QFile file(written);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_EQ(file.write(writtenBytes), writtenBytes.size());
+        file.close();
+        sameDate(written, was);
+        ASSERT_EQ(::stat(QFile::encodeName(replaced).constData(), &was), 0);
+        writeFile("Backups/" + QFileInfo(kept).fileName() + "/Subjects.new", replacedBytes);
+        ASSERT_TRUE(QFile::remove(replaced));
+        ASSERT_TRUE(QFile::rename(kept + "/Subjects.new", replaced));
+        sameDate(replaced, was);
+    };
+    LogLines log;
+    QString archive;
+    ASSERT_TRUE(zipHelper().archiveKeptFolder(kept, &archive, &why, progress)) << why.toStdString();
+    EXPECT_EQ(namesBelow(kept), (QStringList{".pollix-kept", "Classes/8C.xml", "Subjects.xml"}));
+    EXPECT_EQ(readFile(written), writtenBytes);
+    EXPECT_EQ(readFile(replaced), replacedBytes);
+    EXPECT_EQ(log.containing(written).size(), 1) << log.lines().join("\n").toStdString();
+    EXPECT_EQ(keptData(home()), kOld) << "the archive holds the files as they were read";
 }
 
 // The archive beside a kept folder is what lets its files go; one that only a link puts there
