@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -437,8 +438,50 @@ TEST_F(SlideQuestionEditor, ASlideOfTheTeachersOwnDesignHoldsNoQuestionAndTheOth
     for (const auto &[name, text] : QList<std::pair<QString, QString>>{{"deducemark", "15"}, {"level", "Hard"}, {"standard", "_&#"}}) {
         EXPECT_EQ(saved->readText(1, name), text) << name.toStdString();
         for (const PptxPresentation::Shape &shape : saved->shapes(1))
-            if (shape.name == name)
+            if (shape.name == name) {
                 EXPECT_FALSE(shape.visible) << name.toStdString();
+            }
+    }
+}
+
+// A deck as an office program writes it (LibreOffice made Plants.pptx from Plants.fodp beside it):
+// its shapes carry no names at all. Each slide shows as holding no question, typing changes
+// nothing, and a Save leaves every slide showing what it showed.
+TEST_F(SlideQuestionEditor, ADeckMadeInAnOfficeProgramHoldsNoQuestionAndKeepsItsSlidesThroughASave)
+{
+    DeviceController::ShareDeviceController()->setCurDeviceType(3);
+    deckPath = home() + "Plants.pptx";
+    ASSERT_TRUE(QFile::copy(POLLIX_TEST_DATA_DIR "/presentation/plain-deck/Plants.pptx", deckPath));
+    ASSERT_TRUE(ppt->openPPT(deckPath));
+    const std::unique_ptr<PptxPresentation> before = savedDeck(deckPath);
+    openEditor();
+    editor->show();
+    for (int slideNo = 0; slideNo < 2; ++slideNo) {
+        if (slideNo > 0)
+            QTest::mouseClick(editor->btnNext, Qt::LeftButton);
+        ASSERT_EQ(editor->cmbQuestionNo->currentIndex(), slideNo);
+        EXPECT_TRUE(editor->noQuestionMessage->isVisible()) << slideNo;
+        QTest::mouseClick(editor->questionTitle->viewport(), Qt::LeftButton);
+        QTest::keyClicks(editor->questionTitle, "Which gas?");
+        QTest::keyClicks(editor->options[0], "oxygen");
+        EXPECT_EQ(editor->questionTitle->toPlainText() + editor->options[0]->toPlainText(), "") << slideNo;
+    }
+    EXPECT_FALSE(editor->bSomeMessageChanged());
+
+    // What is saved is the deck as it is: nothing typed was taken to be lost.
+    QTest::mouseClick(editor->btnSave, Qt::LeftButton);
+    EXPECT_EQ(answers.alertTexts(), QStringList{"Saved successfully."});
+    const std::unique_ptr<PptxPresentation> after = savedDeck(deckPath);
+    ASSERT_EQ(after->slideCount(), 2);
+    for (int slideNo = 0; slideNo < 2; ++slideNo) {
+        QStringList shown, was;
+        for (const PptxPresentation::Shape &shape : after->shapes(slideNo))
+            if (shape.visible)
+                shown << shape.text;
+        for (const PptxPresentation::Shape &shape : before->shapes(slideNo))
+            was << shape.text;
+        EXPECT_EQ(shown, was) << slideNo;
+        EXPECT_FALSE(shown.join(' ').contains("Which gas?")) << slideNo;
     }
 }
 
