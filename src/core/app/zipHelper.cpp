@@ -104,18 +104,6 @@ bool isXmlName(const QString &name)
     return name.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive);
 }
 
-// Whether a data file lies anywhere below folder, looked for only until the first.
-bool holdsDataFile(const QString &folder)
-{
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (isXmlName(it.fileName()) && it.fileInfo().isFile())
-            return true;
-    }
-    return false;
-}
-
 // The notes Pollix leaves in a folder of data to say what it is (never carried into another).
 bool isPollixNote(const QString &name)
 {
@@ -197,7 +185,7 @@ bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, cons
 QString zipHelper::nothingToBackUp()
 {
     const Folders f = folders();
-    if (!f.valid() || holdsDataFile(f.data))
+    if (!f.valid() || DataFolderLayout::holdsDataFile(f.data))
         return QString();
     return noDataFiles(f.dataRoot());
 }
@@ -370,7 +358,7 @@ bool zipHelper::backupBeforeRestore(QString *archivePath, QString *errorText, co
 {
     archivePath->clear();
     // Nothing to keep: no archive, which a restore would refuse as empty anyway.
-    if (DataFolderLayout::filesOfDataFolder().isEmpty())
+    if (!DataFolderLayout::holdsDataFile(DataFolderLayout::dataFolder()))
         return true;
     const QString path = backupBeforeRestorePath(QDateTime::currentDateTime());
     if (path.isEmpty())
@@ -653,7 +641,7 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     // when there is none. Where Backups is not on the data folder's disk, they are written as an
     // archive there first instead.
     QString keptFolder;
-    if (keptArchive && !DataFolderLayout::filesOfDataFolder().isEmpty()) {
+    if (keptArchive && DataFolderLayout::holdsDataFile(data)) {
         QString folderWhy;
         keptFolder = folderBeforeRestorePath(data, &folderWhy);
         if (keptFolder.isEmpty()) {
@@ -766,7 +754,7 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     parent.putBackSetAside(name);
     // No data files, nothing to archive (a restore would refuse an archive of none): what is
     // Pollix's own in it goes all the same, so that it is not kept forever.
-    const bool anyData = holdsDataFile(layout.data);
+    const bool anyData = DataFolderLayout::holdsDataFile(layout.data);
     const bool archived = anyData || parent.kindAt(archiveName) != RecordFile::Kind::Missing;
     if (!archived) {
         PollixLog(QStringLiteral("%1 holds no data files to archive").arg(folder));

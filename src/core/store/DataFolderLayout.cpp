@@ -14,6 +14,7 @@
 #include "core/store/TovUserListXmlDatabase.h"
 
 #include <QDir>
+#include <QDirIterator>
 
 #include <pugixml.hpp>
 
@@ -159,6 +160,17 @@ QList<DataFolderLayout::File> DataFolderLayout::filesOfDataFolder()
 {
     const QString data = dataFolder();
     return data.isEmpty() ? QList<File>() : filesBelow(data, QString());
+}
+
+bool DataFolderLayout::holdsDataFile(const QString &folder)
+{
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileName().endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive) && it.fileInfo().isFile())
+            return true;
+    }
+    return false;
 }
 
 QString DataFolderLayout::nameProblem(const QString &relative)

@@ -43,6 +43,9 @@ public:
     // data folder (again those of the kept folders), each folder in its listing's order.
     static QList<File> filesOfKeptFolders();
     static QList<File> filesOfDataFolder();
+    // Whether a data file lies anywhere below folder (a data folder, or one set aside), looked
+    // for only until the first; links are not followed.
+    static bool holdsDataFile(const QString &folder);
 
     // Why a path relative to the data folder names no data file ("" when it names one): every
     // part a plain name (no ".", "..", drive letter, "\" or control character) and an ".xml"

@@ -352,6 +352,10 @@ void keepInBackups(const FolderHandle &parent, const QString &name, Findings *fi
     backups.sync();
     parent.sync();
     PollixLog(QStringLiteral("The data a restore replaced were moved from %1 to %2").arg(path, destination));
+    // Nothing there for an archive to hold (a restore over data already cleared): what is Pollix's
+    // in it goes once the start is done, and no teacher is promised an archive that never comes.
+    if (!DataFolderLayout::holdsDataFile(destination))
+        return;
     findings->kept << QStringLiteral("The data a restore replaced are kept in %1; Pollix saves them there as an archive, "
                                      "which Restore can bring back.")
                           .arg(QDir::toNativeSeparators(destination));

@@ -172,3 +172,23 @@ TEST_F(SwapRecordTest, TheStartMovesAndRemovesBesideTheDataFolderOnlyRelativeToA
     }
     EXPECT_GE(relative, 6) << "two moves, two into Backups, the journal and the empty folders";
 }
+
+// Data set aside that hold no data file (a restore over data already deleted) have nothing an
+// archive could hold: no teacher is told they are kept for a Restore to bring back.
+TEST_F(SwapRecordTest, DataSetAsideHoldingNoDataFileAreNotToldAsKeptForAnArchive)
+{
+    writeTree("Data", kRestored);
+    markRestored("Data");
+    writeTree("Data.restore-abcdef", {{"Classes/seating.txt", "rows by the window"}});
+    writeFile(".Data.swap-0badcafe.journal", kJournal);
+
+    QString why, kept;
+    EXPECT_TRUE(DataRecovery::run(&why, &kept)) << why.toStdString();
+    EXPECT_EQ(filesBelow(home() + "Data"), kRestored);
+    EXPECT_TRUE(kept.isEmpty()) << kept.toStdString();
+    // Kept all the same, and still Pollix's, for the start's archiving to sort out.
+    const QStringList aside = QDir(home() + "Backups").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_TRUE(marked(home() + "Backups/" + aside.first(), FolderMark::Kind::Kept));
+    EXPECT_EQ(readFile(home() + "Backups/" + aside.first() + "/Classes/seating.txt"), "rows by the window");
+}
