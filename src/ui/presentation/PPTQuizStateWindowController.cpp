@@ -855,10 +855,15 @@ void PPTQuizStateWindowController::quitShow()
     if (m_bIsAnsSheet || !pptUI->hasPresentation())
         return;
     // The deck may hold an exam ID drawn at the start: a deck with a file keeps it, so that its
-    // next run is filed under the same test.
+    // next run is filed under the same test. One that cannot be written stays open, its show
+    // ended, for the main window's Save (or its Close's question) to keep what the file lacks.
     if (pptUI->isModified() && !pptUI->fileName().isEmpty()) {
         QString why;
-        PresentationSave::tell(this, pptUI->quitPPTAndSave(&why), why);
+        if (!PresentationSave::tell(this, pptUI->quitPPTAndSave(&why), why)) {
+            pptUI->changePPTToClose();
+            NotificationCenter::defaultCenter()->postNotification(Notify::GetSaveState, {{Notify::Key::SaveState, 1}}, this);
+            return;
+        }
     }
     pptUI->quitPPT();
     // Nothing of the deck is open any more: the main window has nothing left to save.
