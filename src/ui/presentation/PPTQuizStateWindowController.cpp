@@ -860,7 +860,9 @@ void PPTQuizStateWindowController::quitShow()
     if (pptUI->isModified() && !pptUI->fileName().isEmpty()) {
         QString why;
         if (!PresentationSave::tell(this, pptUI->quitPPTAndSave(&why), why)) {
-            pptUI->changePPTToClose();
+            // With no show on (the show's own Escape ended it), closing it would close the deck.
+            if (pptUI->isShowRunning())
+                pptUI->changePPTToClose();
             NotificationCenter::defaultCenter()->postNotification(Notify::GetSaveState, {{Notify::Key::SaveState, 1}}, this);
             return;
         }

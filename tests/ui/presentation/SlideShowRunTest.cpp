@@ -324,35 +324,44 @@ TEST_F(SlideShowRun, ExitHandsTheScreenBackAndTheDeckButtonsFollowOnlyForADeck)
     EXPECT_TRUE(sheetFather.isVisible());
 }
 
-// A deck given its exam ID as its run starts, whose file cannot take it as the show ends: the run ends
-// all the same, and the deck stays open with the ID, its show over, for the main window's Save.
-TEST_F(SlideShowRun, ADeckThatCannotBeSavedAsTheShowEndsStaysOpenWithItsExamId)
+// A deck given its exam ID as its run starts, whose file cannot take it as the run ends (its show
+// on, or ended by the show's own Escape): the run ends all the same, and the deck stays open with
+// the ID, its show over, for the main window's Save.
+TEST_F(SlideShowRun, ADeckThatCannotBeSavedAsTheRunEndsStaysOpenWithItsExamId)
 {
     ASSERT_TRUE(dravel(2));
     const QString deck = home() + "Lesson.pptx";
-    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
-    ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
-    const QByteArray before = readFile(deck);
-    // As the main window's Start does, when the deck holds no exam ID yet.
-    bool changed = false;
-    ASSERT_TRUE(QuestionSlideFormat::applyExamIdRule(*ppt, &changed));
-    ASSERT_TRUE(changed && ppt->isModified());
-    openRun(0, deck);
-    ASSERT_TRUE(run);
-    AtomicFile::setFailureHook([&](const QString &path) { return path == deck; });
-    const auto unhook = qScopeGuard([] { AtomicFile::setFailureHook({}); });
-    answers.answerAlert(0);
-    bar("btnExit")->click();
-    ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
-    EXPECT_EQ(answers.alertTexts().last(), "The presentation could not be saved.");
-    EXPECT_TRUE(ppt->hasPresentation() && ppt->isModified());
-    EXPECT_FALSE(ppt->isShowRunning());
-    EXPECT_EQ(readFile(deck), before);
+    for (const bool escaped : {false, true}) {
+        SCOPED_TRACE(escaped ? "show escaped" : "show on");
+        ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
+        ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+        const QByteArray before = readFile(deck);
+        // As the main window's Start does, when the deck holds no exam ID yet.
+        bool changed = false;
+        ASSERT_TRUE(QuestionSlideFormat::applyExamIdRule(*ppt, &changed));
+        ASSERT_TRUE(changed && ppt->isModified());
+        openRun(0, deck);
+        ASSERT_TRUE(run);
+        if (escaped) {
+            QTest::keyClick(ppt->showWindow(), Qt::Key_Escape);
+            ASSERT_FALSE(ppt->isShowRunning());
+        }
+        AtomicFile::setFailureHook([&](const QString &path) { return path == deck; });
+        const auto unhook = qScopeGuard([] { AtomicFile::setFailureHook({}); });
+        answers.answerAlert(0);
+        bar("btnExit")->click();
+        ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+        EXPECT_EQ(answers.alertTexts().last(), "The presentation could not be saved.");
+        EXPECT_TRUE(ppt->hasPresentation() && ppt->isModified());
+        EXPECT_FALSE(ppt->isShowRunning());
+        EXPECT_EQ(readFile(deck), before);
 
-    AtomicFile::setFailureHook({});
-    QString why;
-    ASSERT_EQ(ppt->savePPT(&why), PPTEditor::SaveResult::Saved) << why.toStdString();
-    EXPECT_NE(readFile(deck), before);
+        AtomicFile::setFailureHook({});
+        QString why;
+        ASSERT_EQ(ppt->savePPT(&why), PPTEditor::SaveResult::Saved) << why.toStdString();
+        EXPECT_NE(readFile(deck), before);
+        ppt->quitPPT();
+    }
 }
 
 // Escape and the close box are the bar's Exit: its question, and on OK the receiver and the
