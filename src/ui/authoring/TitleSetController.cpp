@@ -186,15 +186,27 @@ void TitleSetController::onOKPresentation()
     }
     // A deck from elsewhere may lack the boxes: they are added, hidden, so that nothing typed is lost.
     const QList<std::pair<QString, QString>> boxes{{QStringLiteral("ID"), txtID->text()}, {QStringLiteral("Memo"), txtMemo->text()}};
+    QList<std::pair<QString, QString>> before;
+    for (const auto &[name, text] : boxes)
+        before.append({name, pptUI->readTextBoxByName(name, 0)});
+    // What the deck held goes back where the save does not happen: the texts stay in the dialog,
+    // and the deck holds only what was saved, should the teacher give up here.
+    const auto putBack = [&] {
+        for (const auto &[name, text] : before)
+            pptUI->writeTextBoxByName(name, 0, text);
+    };
     for (const auto &[name, text] : boxes) {
         if (!pptUI->writeTextBoxByName(name, 0, text) && !pptUI->addTextBox(0, name, text, true)) {
+            putBack();
             PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")},
                               tr("The first slide cannot take the box \"%1\".").arg(name));
             return;
         }
     }
     QString why;
-    if (!PresentationSave::tell(this, pptUI->savePPT(&why), why))
+    if (!PresentationSave::tell(this, pptUI->savePPT(&why), why)) {
+        putBack();
         return;
+    }
     done(1);
 }

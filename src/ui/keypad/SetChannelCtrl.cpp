@@ -184,7 +184,9 @@ void SetChannelCtrl::handleDataReceive()
         checkChannels();
     } else if (const int current = SetupFrames::channelAnswer(frame); current >= 0) {
         m_answerTimer.stop();
-        ProposedText::propose(channelNo, QString::number(current));
+        // A channel the teacher has typed stays: a receiver plugged in meanwhile answers late.
+        if (!channelNo->isModified())
+            ProposedText::propose(channelNo, QString::number(current));
     }
 }
 
@@ -205,7 +207,7 @@ void SetChannelCtrl::handleDeviceChanged()
     device = app ? app->currentDevice() : nullptr;
     m_answerTimer.stop();
     m_channelSent = -1;
-    if (!device)
+    if (!device && !channelNo->isModified())
         ProposedText::propose(channelNo, QStringLiteral("0"));
     else if (isChannelModel(device->type()))
         sendGetChannelNo();

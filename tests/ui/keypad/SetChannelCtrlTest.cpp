@@ -156,4 +156,17 @@ TEST_F(SetChannelCtrlTest, UnpluggingLeavesNoHost)
     w->channelNo->setText(QStringLiteral("8"));
     w->doSend();
     EXPECT_EQ(answers.alertTexts(), QStringList{QStringLiteral("No Host")});
+
+    // What the teacher types stays when a receiver is plugged in and answers with its own
+    // channel: Send then sets what was typed.
+    w->channelNo->selectAll();
+    QTest::keyClicks(w->channelNo, "8");
+    SimReceiver *again = plugDravel(21);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(waitIdle());
+    QTest::qWait(50);
+    EXPECT_EQ(w->channelNo->text(), QStringLiteral("8"));
+    QTest::mouseClick(w->btnSend, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return answers.alertTexts().contains(kSuccess); }));
+    EXPECT_EQ(again->options().channel, 8);
 }

@@ -99,6 +99,9 @@ TEST_F(DeckTools, TitleDialogOnADeckWithoutTheBoxesAddsThemAndAFailedSaveKeepsIt
     dialog.onOK();
     EXPECT_EQ(answers.alertTexts(), QStringList{"The presentation could not be saved."});
     EXPECT_NE(dialog.result(), 1);
+    // Given up there, the deck keeps no ID the teacher did not save.
+    EXPECT_EQ(ppt->readTextBoxByName("ID", 0), "");
+    EXPECT_EQ(dialog.txtID->text(), "7");
     AtomicFile::setFailureHook({});
     dialog.onOK();
     EXPECT_EQ(dialog.result(), 1);
@@ -134,6 +137,7 @@ TEST_F(DeckTools, TitleDialogStaysWithItsTextsWhenItsSavePanelIsCancelled)
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_NE(dialog.result(), 1);
     EXPECT_EQ(dialog.txtID->text(), "314");
+    EXPECT_NE(ppt->readTextBoxByName("ID", 0), "314");
 
     const QString path = home() + "Week 4.pptx";
     answers.answerFile(path);
