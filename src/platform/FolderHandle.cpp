@@ -67,6 +67,21 @@ QString folderOpenError(int dirFd, const QByteArray &name, int code)
         return QStringLiteral("it is %1").arg(RecordFile::kindText(kindOf(st)));
     return systemError(code);
 }
+
+// Writes size bytes at data to fd whole, through short writes and interruptions; 0, or the
+// error that stopped it (EIO for a write that wrote nothing).
+int writeWhole(int fd, const char *data, qsizetype size)
+{
+    for (qsizetype done = 0; done < size;) {
+        const ssize_t n = ::write(fd, data + done, size_t(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
+    }
+    return 0;
+}
 } // namespace
 
 FolderHandle::~FolderHandle()
@@ -311,18 +326,7 @@ bool FolderHandle::writeNew(const QString &name, const QByteArray &bytes, mode_t
     const int fd = ::openat(m_fd, native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
         return failWith(why, QStringLiteral("%1: %2").arg(pathOf(name), systemError(errno)));
-    qsizetype done = 0;
-    int code = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            code = n < 0 ? errno : EIO;
-            break;
-        }
-        done += n;
-    }
+    int code = writeWhole(fd, bytes.constData(), bytes.size());
     if (code == 0 && modified.isValid()) {
         const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(modified.toSecsSinceEpoch()), 0}};
         if (::futimens(fd, times) != 0)
@@ -600,15 +604,7 @@ bool FolderHandle::linkOrCopyTo(const QString &name, const FolderHandle &to, con
             code = n < 0 ? errno : 0;
             break;
         }
-        for (ssize_t done = 0; done < n && code == 0;) {
-            const ssize_t w = ::write(out, buffer + done, size_t(n - done));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0)
-                code = w < 0 ? errno : EIO;
-            else
-                done += w;
-        }
+        code = writeWhole(out, buffer, n);
     }
     ::close(in);
     if (out >= 0) {

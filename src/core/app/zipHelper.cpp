@@ -99,11 +99,6 @@ Folders foldersIn(const QString &root)
 
 using BackupsFolder::freeStem;
 
-bool isXmlName(const QString &name)
-{
-    return name.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive);
-}
-
 // The notes Pollix leaves in a folder of data to say what it is (never carried into another).
 bool isPollixNote(const QString &name)
 {
@@ -157,7 +152,7 @@ bool carryOver(const FolderHandle &from, const FolderHandle &to, const QString &
                 return false;
             continue;
         }
-        if ((e.kind != RecordFile::Kind::File && e.kind != RecordFile::Kind::Link) || isXmlName(e.name) ||
+        if ((e.kind != RecordFile::Kind::File && e.kind != RecordFile::Kind::Link) || DataFolderLayout::isDataFileName(e.name) ||
             ChangeJournal::isJournalName(e.name) || SideFiles::kindOf(e.name) || isPollixNote(e.name))
             continue;
         if (!relative.isEmpty() && !made.isOpen()) {
@@ -493,7 +488,7 @@ MayRemove mayRemoveReplaced(const FolderHandle &folder, const Sums *sums, std::f
                 return false;
             return archiveHolds();
         }
-        return isXmlName(name) && DataFolderLayout::nameProblem(relative).isEmpty() &&
+        return DataFolderLayout::isDataFileName(name) && DataFolderLayout::nameProblem(relative).isEmpty() &&
                DataFolderLayout::contentProblem(relative, bytes).isEmpty();
     };
 }

@@ -162,12 +162,17 @@ QList<DataFolderLayout::File> DataFolderLayout::filesOfDataFolder()
     return data.isEmpty() ? QList<File>() : filesBelow(data, QString());
 }
 
+bool DataFolderLayout::isDataFileName(const QString &name)
+{
+    return name.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive);
+}
+
 bool DataFolderLayout::holdsDataFile(const QString &folder)
 {
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
-        if (it.fileName().endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive) && it.fileInfo().isFile())
+        if (isDataFileName(it.fileName()) && it.fileInfo().isFile())
             return true;
     }
     return false;
@@ -185,7 +190,7 @@ QString DataFolderLayout::nameProblem(const QString &relative)
     }
     if (parts.first().size() == 2 && parts.first().at(1) == QLatin1Char(':'))
         return QStringLiteral("\"%1\" begins with a drive letter").arg(relative);
-    if (!relative.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive) || parts.last().size() <= 4)
+    if (!isDataFileName(relative) || parts.last().size() <= 4)
         return QStringLiteral("\"%1\" is not a data file").arg(relative);
     return QString();
 }

@@ -43,6 +43,8 @@ public:
     // data folder (again those of the kept folders), each folder in its listing's order.
     static QList<File> filesOfKeptFolders();
     static QList<File> filesOfDataFolder();
+    // Whether a file of this name may be a data file (its kind: the stores' files are XML).
+    static bool isDataFileName(const QString &name);
     // Whether a data file lies anywhere below folder (a data folder, or one set aside), looked
     // for only until the first; links are not followed.
     static bool holdsDataFile(const QString &folder);
