@@ -198,10 +198,11 @@ bool AtomicFileSet::commit(QString *errorText)
         if (!done)
             return fail(step.target, systemError(), true);
     }
-    // What each target holds now is known: its next change need not read it for its digest.
+    // What each target holds now is known: its next change need not read it for its digest,
+    // where a stamp vouches for the bytes (a local disk, as for the archive of replaced data).
     for (qsizetype i = 0; i < steps.size(); ++i) {
         const std::optional<ContentHash::Stamp> now = written.at(i) ? ContentHash::stampOf(steps.at(i).target) : std::nullopt;
-        if (now && now->sameFileAndBytes(*written.at(i)))
+        if (now && now->sameFileAndBytes(*written.at(i)) && ContentHash::stampsExactAt(steps.at(i).target))
             ContentHash::remember(steps.at(i).target, *now, steps.at(i).newDigest);
     }
     // 4. Done: the journal and then the old files' second names go (when something of that

@@ -128,14 +128,27 @@ bool settledBefore(const Stamp &stamp, qint64 startedNs)
     return stamp.changedNs < startedNs;
 }
 
-bool stampsExactOn(int fd)
+namespace {
+bool isExactDisk(const struct statfs &disk)
 {
     // Local disks that date changes to the nanosecond (an old ext4 to the second) by this
     // computer's clock; any other is taken for one that may not.
     static constexpr __fsword_t kLocal[] = {EXT4_SUPER_MAGIC, XFS_SUPER_MAGIC, BTRFS_SUPER_MAGIC, TMPFS_MAGIC,
                                             F2FS_SUPER_MAGIC, OVERLAYFS_SUPER_MAGIC, kZfsMagic};
+    return std::find(std::begin(kLocal), std::end(kLocal), disk.f_type) != std::end(kLocal);
+}
+} // namespace
+
+bool stampsExactOn(int fd)
+{
     struct statfs disk{};
-    return ::fstatfs(fd, &disk) == 0 && std::find(std::begin(kLocal), std::end(kLocal), disk.f_type) != std::end(kLocal);
+    return ::fstatfs(fd, &disk) == 0 && isExactDisk(disk);
+}
+
+bool stampsExactAt(const QString &path)
+{
+    struct statfs disk{};
+    return ::statfs(QFile::encodeName(path).constData(), &disk) == 0 && isExactDisk(disk);
 }
 
 void remember(const QString &path, const Stamp &stamp, const QByteArray &digest)

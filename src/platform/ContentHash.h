@@ -61,6 +61,8 @@ bool settledBefore(const Stamp &stamp, qint64 startedNs);
 // folder fd holds: a local disk. A share's client tells what it last heard from its server, whose
 // clock dates its changes, so there a stamp vouches for nothing and the bytes are read again.
 bool stampsExactOn(int fd);
+// The same for the disk that holds path.
+bool stampsExactAt(const QString &path);
 // Notes that the file at path, as stamp tells it, holds bytes of that digest.
 void remember(const QString &path, const Stamp &stamp, const QByteArray &digest);
 // The digest noted for path while it still has that stamp; none when it was not noted or the
