@@ -69,13 +69,21 @@ QString ToldAtStart::noteName()
     return QStringLiteral(".told-at-start");
 }
 
-LeftAloneList ToldAtStart::untold(const LeftAloneList &found)
+LeftAloneList ToldAtStart::untold(const LeftAloneList &found, bool *noteRefused)
 {
     QString why;
     const std::optional<QSet<QByteArray>> told = readNote(&why);
+    if (noteRefused)
+        *noteRefused = !told;
     if (!told) {
         PollixLog(QStringLiteral("%1 is left as it is, and all the start found is told again: %2").arg(notePath(), why));
-        return found;
+        // Said only beside something told: alone it changes nothing the teacher meets.
+        if (found.isEmpty())
+            return found;
+        return found + LeftAloneList{{notePath(), QStringLiteral("%1 is no note Pollix wrote (%2), so Pollix cannot note what it "
+                                                                 "told, and all of this is told again at every start until "
+                                                                 "it is moved away")
+                                                      .arg(notePath(), why)}};
     }
     LeftAloneList out;
     for (const LeftAlone &thing : found)

@@ -62,13 +62,17 @@ bool run(QWidget *parent)
     }
     // What Pollix did not make stays as it is for good: the teacher is told once what it is, and
     // what to do with it.
-    if (const LeftAloneList untold = ToldAtStart::untold(found); !untold.isEmpty()) {
+    bool noteRefused = false;
+    if (const LeftAloneList untold = ToldAtStart::untold(found, &noteRefused); !untold.isEmpty()) {
         // A paragraph for each: they name long paths, which run over several lines.
         QStringList lines;
         for (const LeftAlone &thing : untold)
             lines << PollixAlert::sentences(thing.text);
-        lines << QObject::tr("If any of it holds what you want to keep, move it out of the application folder; if not, "
-                             "you may remove it. Pollix leaves it alone and does not tell of it again.");
+        // Kept quiet about from now on only where the note of what was told can be kept.
+        lines << (noteRefused ? QObject::tr("If any of it holds what you want to keep, move it out of the application folder; "
+                                            "if not, you may remove it. Pollix leaves it alone.")
+                              : QObject::tr("If any of it holds what you want to keep, move it out of the application folder; "
+                                            "if not, you may remove it. Pollix leaves it alone and does not tell of it again."));
         PollixAlert::show(parent, QStringLiteral("Pollix"),
                           QObject::tr("Pollix found what it did not make in its application folder, and left it as it is."),
                           {QObject::tr("OK")}, lines.join(QStringLiteral("\n\n")));

@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -419,4 +420,66 @@ TEST_F(StartRecoveryTest, WhatPollixDidNotMakeIsToldOnceAndAChangeItCannotFinish
     ASSERT_EQ(::chmod(QFile::encodeName(root + "Data/Classes").constData(), 0755), 0);
     EXPECT_TRUE(start().isEmpty()) << "finished now";
     EXPECT_EQ(readFile(root + "Data/Classes/8C.xml"), "<ClassRoom>new 8C</ClassRoom>");
+}
+
+// The note of what was told that Pollix did not write (a link to a file elsewhere or to a device,
+// a folder, a file too large, other bytes) is neither followed, read nor written over, and is
+// named in the alert: as long as it stays, what the start finds is told again at every start, and
+// the alert says so rather than promising to keep quiet. A note of Pollix's form naming paths
+// outside the folder reads nothing there and is written anew.
+TEST_F(StartRecoveryTest, ANoteOfWhatWasToldThatPollixDidNotWriteIsLeftAloneAndNamedAtEveryStart)
+{
+    POLLIX_AS_ORDINARY_USER();
+    const QString root = home();
+    const QString note = root + ".told-at-start";
+    writeTree(root + "Data", kOld);
+    writeTree(root + "Data.restore-aBc123", kRestored); // found, and left alone
+    QTemporaryDir outside;
+    const QByteArray pollixLike = "1 2 3 4.5\t%2Fetc%2Fpasswd\n";
+    writeTree(outside.path(), {{"told", pollixLike}});
+    const auto start = [] {
+        DialogAnswers answers;
+        EXPECT_TRUE(StartRecovery::run());
+        return answers.alerts();
+    };
+    const QList<std::pair<std::string, std::function<void()>>> notes{
+        {"a link to a file elsewhere", [&] { ASSERT_TRUE(QFile::link(outside.path() + "/told", note)); }},
+        {"a link to a device", [&] { ASSERT_TRUE(QFile::link("/dev/zero", note)); }},
+        {"a folder", [&] { writeTree(note, {{"inside", "a file of someone's"}}); }},
+        {"a file of 2 MB", [&] { writeTree(root, {{".told-at-start", QByteArray(2 << 20, '1')}}); }},
+        {"other bytes", [&] { writeTree(root, {{".told-at-start", "\x01\x02 not a line of Pollix's\n"}}); }},
+    };
+    for (const auto &[what, make] : notes) {
+        make();
+        const QFileInfo before(note);
+        const QMap<QString, QByteArray> folderBefore = before.isDir() ? filesBelow(note) : QMap<QString, QByteArray>();
+        const QByteArray bytesBefore = before.isFile() && !before.isSymLink() ? readFile(note) : QByteArray();
+        for (int again = 0; again < 2; ++again) {
+            const QList<AlertRequest> told = start();
+            ASSERT_EQ(told.size(), 1) << what << ", start " << again;
+            const QString said = told.first().informativeText;
+            EXPECT_TRUE(said.contains("Data.restore-aBc123")) << what << ": " << said.toStdString();
+            EXPECT_TRUE(said.contains(note + " is no note Pollix wrote")) << what << ": " << said.toStdString();
+            EXPECT_TRUE(said.contains("told again at every start")) << what << ": " << said.toStdString();
+            EXPECT_FALSE(said.contains("does not tell of it again")) << what << ": " << said.toStdString();
+        }
+        const QFileInfo after(note);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink()) << what;
+        EXPECT_EQ(after.isDir(), before.isDir()) << what;
+        if (before.isDir())
+            EXPECT_EQ(filesBelow(note), folderBefore) << what;
+        else if (!before.isSymLink())
+            EXPECT_EQ(readFile(note), bytesBefore) << what;
+        EXPECT_EQ(readFile(outside.path() + "/told"), pollixLike) << what;
+        if (before.isDir())
+            ASSERT_TRUE(QDir(note).removeRecursively());
+        else
+            ASSERT_TRUE(QFile::remove(note));
+    }
+    // Of Pollix's form, naming what lies outside: read, and written anew; told once.
+    writeTree(root, {{".told-at-start", pollixLike}});
+    ASSERT_EQ(start().size(), 1);
+    EXPECT_TRUE(start().isEmpty()) << "told once";
+    EXPECT_FALSE(readFile(note).contains("passwd"));
+    EXPECT_EQ(readFile(outside.path() + "/told"), pollixLike);
 }
