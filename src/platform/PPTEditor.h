@@ -62,6 +62,9 @@ public:
     virtual void changePPTToClose() {}
     virtual void changePPTToSamll() {}
     virtual SaveResult savePPT(QString * = nullptr) { return SaveResult::Saved; }
+    // Whether the open deck holds what its file lacks; a change taken back sets it as it was.
+    virtual bool isModified() const { return false; }
+    virtual void setModified(bool) {}
     virtual bool openPPT(const QString &, QString * = nullptr) { return true; }
     virtual SaveResult quitPPTAndSave(QString * = nullptr) { return SaveResult::Saved; }
     virtual void quitPPT() {}

@@ -50,6 +50,12 @@ bool PPTEditorMSO::isModified() const
     return m_deck && m_deck->isModified();
 }
 
+void PPTEditorMSO::setModified(bool modified)
+{
+    if (m_deck)
+        m_deck->setModified(modified);
+}
+
 bool PPTEditorMSO::isShowRunning() const
 {
     return m_showIndex > 0;

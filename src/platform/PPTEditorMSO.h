@@ -54,7 +54,8 @@ public:
     // The open deck's file; empty for a deck never saved.
     QString fileName() const { return m_path; }
     bool hasPresentation() const { return m_deck != nullptr; }
-    bool isModified() const;
+    bool isModified() const override;
+    void setModified(bool modified) override;
     bool isShowRunning() const;
     // Tests and benchmarks look at the deck itself.
     const PptxPresentation *presentation() const { return m_deck.get(); }

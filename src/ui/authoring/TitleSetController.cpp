@@ -190,10 +190,13 @@ void TitleSetController::onOKPresentation()
     for (const auto &[name, text] : boxes)
         before.append({name, pptUI->readTextBoxByName(name, 0)});
     // What the deck held goes back where the save does not happen: the texts stay in the dialog,
-    // and the deck holds only what was saved, should the teacher give up here.
+    // and the deck holds only what was saved, should the teacher give up here. A deck that was as
+    // its file is so again: nothing is left to ask about on the way out, or to write as a run ends.
+    const bool wasModified = pptUI->isModified();
     const auto putBack = [&] {
         for (const auto &[name, text] : before)
             pptUI->writeTextBoxByName(name, 0, text);
+        pptUI->setModified(wasModified);
     };
     for (const auto &[name, text] : boxes) {
         if (!pptUI->writeTextBoxByName(name, 0, text) && !pptUI->addTextBox(0, name, text, true)) {

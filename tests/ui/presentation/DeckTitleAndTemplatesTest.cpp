@@ -8,6 +8,7 @@
 #include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/authoring/TitleSetController.h"
+#include "ui/presentation/PPTQuestionInfoWindowController.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -184,4 +185,36 @@ TEST_F(DeckTools, MainWindowsAddOpensThePickerWhichCopiesTemplateSlidesUntilItCl
     EXPECT_EQ(answers.alertTexts().last(), "The slide could not be added.");
     EXPECT_EQ(ppt->getCountOfSlide(), 3);
     picker->close();
+}
+
+// Given up after its save failed, the title dialog leaves the deck as its file is: nothing is
+// left for a later way out to ask about, or for the run's end to write (and fail at) again.
+TEST_F(DeckTools, TitleDialogGivenUpAfterAFailedSaveLeavesTheDeckUnchanged)
+{
+    const QString path = deck({{{"ID", "17"}, {"Memo", "Bring a ruler"}, {"Qu_Title", "One"}}}, "Week 5.pptx");
+    ASSERT_FALSE(ppt->isModified());
+    TitleSetController dialog;
+    dialog.setFilePath(path);
+    dialog.setBIsPPT(true);
+    ASSERT_TRUE(dialog.awakeFromNib());
+    dialog.show();
+    dialog.txtID->selectAll();
+    QTest::keyClicks(dialog.txtID, "42");
+    AtomicFile::setFailureHook([](const QString &) { return true; });
+    QTest::mouseClick(dialog.btnOK, Qt::LeftButton);
+    AtomicFile::setFailureHook({});
+    ASSERT_EQ(answers.alertTexts(), QStringList{"The presentation could not be saved."});
+    ASSERT_TRUE(dialog.isVisible());
+    QTest::keyClick(dialog.txtID, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(ppt->readTextBoxByName("ID", 0), "17");
+    EXPECT_FALSE(ppt->isModified());
+
+    // The slide question editor over it closes without a question.
+    PPTQuestionInfoWindowController editor;
+    editor.awakeFromNib();
+    editor.show();
+    EXPECT_TRUE(editor.close());
+    EXPECT_EQ(answers.alertTexts(), QStringList{"The presentation could not be saved."})
+        << answers.alertTexts().join(" / ").toStdString();
 }
