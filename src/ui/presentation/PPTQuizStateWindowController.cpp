@@ -27,7 +27,7 @@
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
 #include "ui/controls/DialogHooks.h"
-#include "ui/controls/PresentationSave.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/PPTStudentLoginView.h"
 #include "ui/run/PlayMusic.h"
@@ -859,11 +859,16 @@ void PPTQuizStateWindowController::quitShow()
     // ended, for the main window's Save (or its Close's question) to keep what the file lacks.
     if (pptUI->isModified() && !pptUI->fileName().isEmpty()) {
         QString why;
-        if (!PresentationSave::tell(this, pptUI->quitPPTAndSave(&why), why)) {
+        if (pptUI->quitPPTAndSave(&why) != PPTEditor::SaveResult::Saved) {
             // With no show on (the show's own Escape ended it), closing it would close the deck.
             if (pptUI->isShowRunning())
                 pptUI->changePPTToClose();
             NotificationCenter::defaultCenter()->postNotification(Notify::GetSaveState, {{Notify::Key::SaveState, 1}}, this);
+            // Told once the show is off the screen, by a notice: the teacher keypad may have ended
+            // the run, and nothing it steers waits for an answer at the computer.
+            PollixAlert::notice(QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")},
+                                PollixAlert::sentences(why) +
+                                    tr("\n\nThe presentation stays open: Save on the main window saves it."));
             return;
         }
     }

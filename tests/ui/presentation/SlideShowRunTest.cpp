@@ -9,7 +9,9 @@
 #include "support/DialogAnswers.h"
 #include "support/Shots.h"
 #include "support/SlideDecks.h"
+#include "support/RealAlerts.h"
 #include "support/XvfbRun.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/presentation/Show.h"
 #include "ui/presentation/PPTBaffle.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
@@ -17,6 +19,7 @@
 #include "ui/run/PPTStudentLoginView.h"
 #include "ui/run/ForceLoginController.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
@@ -348,10 +351,25 @@ TEST_F(SlideShowRun, ADeckThatCannotBeSavedAsTheRunEndsStaysOpenWithItsExamId)
         }
         AtomicFile::setFailureHook([&](const QString &path) { return path == deck; });
         const auto unhook = qScopeGuard([] { AtomicFile::setFailureHook({}); });
-        answers.answerAlert(0);
-        bar("btnExit")->click();
-        ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
-        EXPECT_EQ(answers.alertTexts().last(), "The presentation could not be saved.");
+        {
+            // The alerts as they come up: the exit question waits for its OK, the failure does
+            // not hold the run's end up (a notice, over no show).
+            RealAlerts real;
+            real.click(0);
+            bar("btnExit")->click();
+            ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+            EXPECT_EQ(real.seen().size(), 1) << real.seen().join(" / ").toStdString();
+            PollixAlert *notice = nullptr;
+            ASSERT_TRUE(waitFor([&] {
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (auto *alert = qobject_cast<PollixAlert *>(w); alert && alert->isVisible())
+                        notice = alert;
+                return notice != nullptr;
+            }));
+            EXPECT_EQ(notice->text(), "The presentation could not be saved.");
+            EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+            QTest::mouseClick(notice->findChild<QPushButton *>("alertButton0"), Qt::LeftButton);
+        }
         EXPECT_TRUE(ppt->hasPresentation() && ppt->isModified());
         EXPECT_FALSE(ppt->isShowRunning());
         EXPECT_EQ(readFile(deck), before);
