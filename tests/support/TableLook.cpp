@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
@@ -39,6 +40,21 @@ int clickAndScrolledBy(QTableView *table, const QModelIndex &cell)
     if (table->currentIndex() == cell && table->hasAutoScroll())
         table->scrollTo(cell);
     return table->horizontalScrollBar()->value();
+}
+
+void clickTitle(QTableView *table, int column)
+{
+    QHeaderView *header = table->horizontalHeader();
+    const QPoint middle(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+    QCoreApplication::processEvents();
+}
+
+bool rowInSightAndCurrent(const QTableView *table, int row)
+{
+    const QRect shown = table->visualRect(table->model()->index(row, 0));
+    return table->currentIndex().row() == row && shown.isValid() && table->viewport()->rect().contains(shown.topLeft())
+           && table->viewport()->rect().bottom() >= shown.bottom();
 }
 
 } // namespace TableLook

@@ -17,5 +17,9 @@ int widestValue(const QTableView *table, int column);
 // wide cell lies past the list's edge), as the teacher does, and lets the view do what it does
 // after a click; returns how far the list then scrolls sideways.
 int clickAndScrolledBy(QTableView *table, const QModelIndex &cell);
+// Clicks the title of the column, as the teacher does to sort by it.
+void clickTitle(QTableView *table, int column);
+// Whether the row is seen whole in the list, and is the row the keys go on from.
+bool rowInSightAndCurrent(const QTableView *table, int row);
 
 } // namespace TableLook

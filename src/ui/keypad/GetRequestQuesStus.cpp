@@ -33,6 +33,9 @@ GetRequestQuesStus::GetRequestQuesStus(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tableView);
     layout->addLayout(buttons);
+    // Room for a 12-character ID beside a name of 20 + 20 letters, and for the whole title in the
+    // window's frame: laid out to its contents, the window opened too narrow for both.
+    resize(480, 320);
 
     connect(send, &QPushButton::clicked, this, &GetRequestQuesStus::onSend);
     connect(cancel, &QPushButton::clicked, this, &GetRequestQuesStus::onCancel);

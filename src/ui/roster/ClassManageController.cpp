@@ -13,6 +13,7 @@
 #include "platform/NotificationNames.h"
 #include "ui/controls/EditHold.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/TableExtensions.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -311,12 +312,7 @@ void ClassManageController::showInClass(const QStringList &ids)
         // The form's table shows one student: the first.
         if (table == tblStudentInClass2 && rows.size() > 1)
             rows = rows.mid(0, 1);
-        table->selectRows(rows);
-        if (rows.isEmpty())
-            continue;
-        // The rows just loaded must be laid out before the view can scroll to them.
-        table->doItemsLayout();
-        table->scrollToItem(table->item(rows.first(), 0));
+        selectRowsInSight(table, rows);
     }
     tableViewSelectionDidChange();
 }

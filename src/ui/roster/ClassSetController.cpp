@@ -35,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -444,6 +445,12 @@ void ClassSetController::tableView(const QString &columnIdentifier)
     } else {
         orderType = orderType == -1 ? 1 : -1;
     }
+    // The students chosen stay chosen, and in sight, wherever the sort puts them (a highlight left
+    // on its row would mark another student).
+    QSet<int> chosen;
+    for (const QModelIndex &row : tblStudents->selectionModel()->selectedRows())
+        if (row.row() < m_students.size())
+            chosen << m_students.at(row.row()).studentNo();
     const QVariantMap context{{QStringLiteral("order"), orderType}, {QStringLiteral("key"), columnIdentifier}};
     std::stable_sort(m_students.begin(), m_students.end(), [&](const StudentInClass &a, const StudentInClass &b) {
         return MyCompareFunction(sortValues(a), sortValues(b), context) < 0;
@@ -453,6 +460,11 @@ void ClassSetController::tableView(const QString &columnIdentifier)
     if (column >= 0)
         tblStudents->horizontalHeader()->setSortIndicator(column, orderType == -1 ? Qt::AscendingOrder : Qt::DescendingOrder);
     reloadStudentTable();
+    QList<int> rows;
+    for (int r = 0; r < m_students.size(); ++r)
+        if (chosen.contains(m_students.at(r).studentNo()))
+            rows << r;
+    selectRowsInSight(tblStudents, rows);
 }
 
 // ---- login ----

@@ -136,6 +136,6 @@ void StudentTableView::sortByColumn(const QString &identifier)
     if (column >= 0)
         horizontalHeader()->setSortIndicator(column, m_orderType == -1 ? Qt::AscendingOrder : Qt::DescendingOrder);
     reloadData();
-    selectRows(nowSelected);
+    selectRowsInSight(this, nowSelected);
     emit sorted();
 }

@@ -97,3 +97,19 @@ TEST_F(SendQuestionWindows, RequestListShowsEveryIdWholeAndStaysPutOnAClickOnALo
     EXPECT_GE(list->columnWidth(0), TableLook::widestValue(list, 0));
     window.onCancel();
 }
+
+// The window opens wide enough to read a student of 20 + 20 letters whole beside a 12-character
+// ID; only a longer name is cut (it opened as narrow as its buttons, the names cut at 17 letters).
+TEST_F(SendQuestionWindows, RequestListOpensWideEnoughForANameOfTwentyAndTwentyLetters)
+{
+    GetRequestQuesStus window;
+    window.addRequestQuesStudents(student(QStringLiteral("WM2024000031"), QStringLiteral("Maximilianwolfgangus Wolfeschlegelsteinha")), 5);
+    window.addRequestQuesStudents(student(QStringLiteral("S2"), QStringLiteral("Ann Lee")), 6);
+    window.showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTableWidget *list = window.tableView;
+    for (int column : {0, 1})
+        EXPECT_GE(list->columnWidth(column), TableLook::widestValue(list, column)) << "column " << column;
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    window.onCancel();
+}

@@ -8,14 +8,17 @@
 #include "support/DialogAnswers.h"
 #include "support/ModalDriver.h"
 #include "support/PollixTest.h"
+#include "support/TableLook.h"
 #include "ui/roster/ClassSetController.h"
 
 #include <algorithm>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 StudentEntity student(const QString &id, const QString &first, const QString &last, int device, int group = 1)
@@ -150,6 +153,37 @@ TEST_F(ClassSetControllerTest, SortingTogglesAndTheSortedOrderIsHandedBack)
     EXPECT_EQ(ids(), (QStringList{"", "S1", "S2"}));
     dialog.tableView("groupNo");
     EXPECT_EQ(dialog.students().last().studentID(), "S1");
+}
+
+// A class longer than the list: the student the teacher clicked stays the one highlighted, in
+// sight, after a click on a column's title sorts the list (the highlight stayed on its row and
+// marked another student, out of sight of the one chosen).
+TEST_F(ClassSetControllerTest, TheStudentChosenStaysChosenAndInSightWhenATitleClickSortsTheList)
+{
+    addRoster();
+    QList<StudentEntity> more;
+    for (int i = 1; i <= 30; ++i)
+        more << student(QStringLiteral("L%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("N%1").arg(99 - i), "Lee", 10 + i);
+    ASSERT_TRUE(TovClassXmlDatabase::sharedClassUI()->addSomeStudents(more, classA));
+    DeviceController::ShareDeviceController()->setCurDeviceType(1);
+    ClassSetController dialog;
+    dialog.awakeFromNib();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTableWidget *list = dialog.tblStudents;
+    const int last = list->rowCount() - 1;
+    ASSERT_EQ(list->columnCount(), 4);
+    ASSERT_EQ(list->item(last, 0)->text(), "L30");
+    EXPECT_EQ(TableLook::clickAndScrolledBy(list, list->model()->index(last, 1)), 0);
+    ASSERT_EQ(list->selectionModel()->selectedRows().size(), 1);
+
+    for (int column : {1, 1, 0}) {
+        TableLook::clickTitle(list, column);
+        const QModelIndexList chosen = list->selectionModel()->selectedRows();
+        ASSERT_EQ(chosen.size(), 1) << "column " << column;
+        EXPECT_EQ(list->item(chosen.first().row(), 0)->text(), "L30") << "column " << column;
+        EXPECT_TRUE(TableLook::rowInSightAndCurrent(list, chosen.first().row())) << "column " << column;
+    }
 }
 
 TEST_F(ClassSetControllerTest, GuardedActionsAskForLoginAndStopWhenRefused)

@@ -520,3 +520,32 @@ TEST_F(StudentManageTest, OnX11TheLongestNamesLeaveEveryIdWhole)
         EXPECT_EQ(list->columnCount(), type == 1 ? 3 : 2);
     }
 }
+
+// A class longer than the list: the student the teacher clicked, shown in the form, stays the
+// one chosen, in sight, and the row the arrow keys go on from, after a click on a column's title
+// sorts the list (it went out of sight, the keys going on from another row).
+TEST_F(StudentManageTest, TheStudentInTheFormStaysChosenAndInSightWhenATitleClickSortsTheList)
+{
+    QList<StudentEntity> many;
+    for (int i = 1; i <= 30; ++i)
+        many << student(QStringLiteral("L%1").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("N%1").arg(99 - i), i);
+    ASSERT_TRUE(roster->addSomeStudentsToRoster(many));
+    ASSERT_TRUE(classes->addSomeStudents(many, c2));
+    auto e = open(0, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(e.get()));
+    StudentTableView *list = e->tblStudents;
+    const int last = list->rowCount() - 1;
+    ASSERT_EQ(list->item(last, 0)->text(), "L30");
+    EXPECT_EQ(TableLook::clickAndScrolledBy(list, list->model()->index(last, 1)), 0);
+    ASSERT_EQ(e->textStudentID->text(), "L30");
+
+    const int name = int(list->columnIdentifiers().indexOf("studentFullName"));
+    for (int column : {name, name, 0}) {
+        TableLook::clickTitle(list, column);
+        const QList<int> chosen = list->selectedRows();
+        ASSERT_EQ(chosen.size(), 1) << "column " << column;
+        EXPECT_EQ(list->item(chosen.first(), 0)->text(), "L30") << "column " << column;
+        EXPECT_TRUE(TableLook::rowInSightAndCurrent(list, chosen.first())) << "column " << column;
+        EXPECT_EQ(e->textStudentID->text(), "L30");
+    }
+}
