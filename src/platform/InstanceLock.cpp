@@ -105,6 +105,15 @@ bool processRuns(qint64 pid)
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
 }
 
+// The device and inode of what is at path itself (a link not followed); {0, 0} when nothing is.
+std::pair<dev_t, ino_t> fileIdOf(const QString &path)
+{
+    struct stat st = {};
+    if (::lstat(native(path).constData(), &st) != 0)
+        return {0, 0};
+    return {st.st_dev, st.st_ino};
+}
+
 // The folder's real path (links resolved) once it exists.
 QString realPath(const QString &path)
 {
@@ -373,6 +382,10 @@ void InstanceLock::watch()
     m_keepTimer->setInterval(kKeepFileEveryMs);
     connect(m_keepTimer, &QTimer::timeout, this, &InstanceLock::keepFileInPlace);
     m_keepTimer->start();
+    // What changed between the lock's rename and the watch (this process stopped in between,
+    // another start taking the folder meanwhile) is told by no watcher: looked at once the
+    // events run.
+    QTimer::singleShot(0, this, &InstanceLock::keepFileInPlace);
 }
 
 void InstanceLock::release()
@@ -394,8 +407,12 @@ void InstanceLock::release()
 
 void InstanceLock::keepFileInPlace()
 {
-    if (m_fd < 0 || m_takenByOther || m_takenByOtherStart || isFileAt(m_fd, m_lockPath))
+    if (m_fd < 0 || m_takenByOther || m_takenByOtherStart)
         return;
+    if (isFileAt(m_fd, m_lockPath)) {
+        keepSocketInPlace();
+        return;
+    }
     // Pollix on another computer opened the folder anyway: its lock is left alone, and its work
     // is not overwritten in silence.
     if (const std::optional<Owner> other = readOwner(m_lockPath); other && madeOnOtherComputer(*other)) {
@@ -480,6 +497,14 @@ QString InstanceLock::socketName() const
 
 void InstanceLock::listen()
 {
+    // A process stopped between its lock's rename and here may wake after another start took the
+    // folder and listens under the name: that socket is the other's, not one a killed Pollix left.
+    if (!isFileAt(m_fd, m_lockPath)) {
+        PollixLog(QStringLiteral("The lock file %1 was gone before this start listened: the socket of the folder is not "
+                                 "touched")
+                      .arg(m_lockPath));
+        return;
+    }
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // Holding the lock, any socket of that name is one a killed Pollix left.
@@ -488,6 +513,7 @@ void InstanceLock::listen()
         PollixLog(QStringLiteral("Another start on %1 cannot reach this one: %2").arg(m_folder, m_server->errorString()));
         return;
     }
+    m_socketFile = fileIdOf(m_server->fullServerName());
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *socket = m_server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -508,6 +534,18 @@ void InstanceLock::listen()
             });
         }
     });
+}
+
+void InstanceLock::keepSocketInPlace()
+{
+    // A Pollix that woke from a stop after this one took the folder may have put its own socket
+    // under the name, or removed this one's as it ended: no other start would reach this one.
+    if (!m_server || !m_server->isListening() || fileIdOf(m_server->fullServerName()) == m_socketFile)
+        return;
+    PollixLog(QStringLiteral("The socket by which other starts on %1 reach this one was gone or replaced: it was made again")
+                  .arg(m_folder));
+    delete std::exchange(m_server, nullptr);
+    listen();
 }
 
 bool InstanceLock::askOwnerToComeForward(int timeoutMs, QByteArray *finishing) const

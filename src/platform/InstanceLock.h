@@ -6,6 +6,9 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
+
+#include <sys/types.h>
 
 class QFileSystemWatcher;
 class QLocalServer;
@@ -99,7 +102,7 @@ public:
     // (owner() says which computer), and until takeOver no file that is there in the folder is
     // changed by this process (AtomicFile::refuseChangesIn). Runs by itself at once when the
     // lock's folder changes, and every few seconds for network shares, whose changes made
-    // elsewhere are not told.
+    // elsewhere are not told. Its come-forward socket, gone or replaced meanwhile, is made again.
     // When, meanwhile, another start of this computer took the folder (the file was removed while
     // this process did not answer, frozen or stopped), that one holds it now: this process says
     // so once (takenByOtherStart), changes no file that is there in the folder from then on
@@ -132,6 +135,8 @@ private:
     QByteArray ownContent() const;
     QString socketName() const;
     void listen();
+    // While held: listens again when the socket file under the name is no longer this one's.
+    void keepSocketInPlace();
 
     QString m_folder;
     QString m_dataFolder;
@@ -139,6 +144,7 @@ private:
     QString m_whyNotLocked;
     int m_fd = -1;
     QLocalServer *m_server = nullptr;
+    std::pair<dev_t, ino_t> m_socketFile{0, 0}; // the listening socket's file, as made
     QTimer *m_keepTimer = nullptr;
     QFileSystemWatcher *m_watcher = nullptr;
     bool m_takenByOther = false;

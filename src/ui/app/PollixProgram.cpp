@@ -397,7 +397,7 @@ void endOnSignals(InstanceLock &lock, std::function<void()> end)
 
 void warnWhenTakenOver(InstanceLock &lock, std::function<void()> quit)
 {
-    QObject::connect(&lock, &InstanceLock::takenByOtherComputer, &lock, [&lock, quit] {
+    const auto tellOtherComputer = [&lock, quit] {
         const QString host = lock.owner().host;
         PollixAlert::notice(
             QStringLiteral("Pollix"),
@@ -421,10 +421,10 @@ void warnWhenTakenOver(InstanceLock &lock, std::function<void()> quit)
                 PollixAlert::notice(QStringLiteral("Pollix"), QObject::tr("The application folder could not be taken back."),
                                     {QObject::tr("OK")}, why);
             });
-    });
+    };
     // Another start of this computer holds the kernel's lock on the folder now, which is not
     // taken back from a Pollix that runs: there is no working here again, only finishing.
-    QObject::connect(&lock, &InstanceLock::takenByOtherStart, &lock, [&lock, quit] {
+    const auto tellOtherStart = [&lock, quit] {
         PollixAlert::notice(
             QStringLiteral("Pollix"), QObject::tr("Another Pollix on this computer has opened this application folder."),
             {QObject::tr("Quit"), QObject::tr("Go On Here")},
@@ -439,7 +439,15 @@ void warnWhenTakenOver(InstanceLock &lock, std::function<void()> quit)
                 if (answer == 0)
                     quit();
             });
-    });
+    };
+    QObject::connect(&lock, &InstanceLock::takenByOtherComputer, &lock, tellOtherComputer);
+    QObject::connect(&lock, &InstanceLock::takenByOtherStart, &lock, tellOtherStart);
+    // The lock looks at its file as soon as events run, which may be before this (an alert of
+    // the start's recovery): what it found then is told now.
+    if (lock.isTakenByOtherComputer())
+        tellOtherComputer();
+    if (lock.isTakenByOtherStart())
+        tellOtherStart();
 }
 
 } // namespace PollixProgram

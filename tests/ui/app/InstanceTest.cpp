@@ -2,6 +2,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/InstanceLock.h"
 #include "support/DialogAnswers.h"
+#include "support/EventWait.h"
 #include "support/LogLines.h"
 #include "support/OrdinaryUser.h"
 #include "support/ReadOnlyFolders.h"
@@ -22,6 +23,8 @@
 #include <QDialog>
 #include <QProcess>
 #include <QPushButton>
+#include <QLocalServer>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -518,6 +521,40 @@ TEST(InstanceTest, APollixStoppedWhileAnotherStartTookItsFolderSaysSoOnceAndThen
     EXPECT_TRUE(second.saw("asked this window to come forward")) << second.output.toStdString();
 }
 
+// A Pollix that took the lock and was stopped before it listened may wake after another start took
+// the folder and put its own socket under the name of the other's, as this test does: the holder
+// makes its socket again, and a later start still brings it forward.
+TEST(InstanceTest, TheHoldersSocketReplacedByAStartThatWokeLateIsMadeAgainAndALaterStartReachesIt)
+{
+    // The programs' and this process's sockets in a folder of the test's own.
+    QTemporaryDir sockets;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(sockets.path()));
+    const auto restoreTemp = qScopeGuard([&] { hadTemp ? qputenv("TMPDIR", savedTemp) : qunsetenv("TMPDIR"); });
+    const auto socketFiles = [&] { return QDir(sockets.path()).entryList({"pollix-*"}, QDir::System); };
+
+    QTemporaryDir home;
+    const QString folder = QFileInfo(home.path()).canonicalFilePath();
+    RunningPollix holder(folder);
+    ASSERT_TRUE(startedOn(holder, folder)) << holder.output.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return socketFiles().size() == 1; }, kEventWaitMs)) << socketFiles().join(' ').toStdString();
+    const QString name = sockets.filePath(socketFiles().first());
+    // What the late start did, its socket listening (until it yields or ends).
+    QLocalServer late;
+    QLocalServer::removeServer(name);
+    ASSERT_TRUE(late.listen(name)) << late.errorString().toStdString();
+
+    ASSERT_TRUE(holder.saw("reach this one was gone or replaced: it was made again", kEventWaitMs)) << holder.output.toStdString();
+    InstanceLock third(folder);
+    DialogAnswers answers;
+    EXPECT_FALSE(PollixProgram::claimApplicationFolder(third));
+    EXPECT_TRUE(holder.saw("asked this window to come forward")) << holder.output.toStdString();
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_TRUE(answers.alerts().first().informativeText.contains("Its window has been brought to the front."))
+        << answers.alerts().first().informativeText.toStdString();
+}
+
 // In the program's own process, whose events wait while the lock file goes and another start takes
 // the folder: one notice that stops nothing, with no way to take the folder back; from then on no
 // file that is there is changed from here (a save says why), a new one still is.
@@ -565,4 +602,35 @@ TEST(InstanceTest, TheNoticeOfAnotherStartComesOnceStopsNothingAndNoFileThereIsC
     lock.reset();
     EXPECT_EQ(contents(lockIn(folder)), othersLock);
     EXPECT_TRUE(AtomicFile::write(subjects, "<Subjects><Subject/></Subjects>", &why)) << why.toStdString();
+}
+
+// The notice of another start, found by the lock before the notice was wired (the start's own
+// alerts were up): shown all the same, and Return, Escape and the close box quit, as "Quit" does.
+TEST(InstanceTest, TheNoticeOfAnotherStartFoundBeforeItWasWiredShowsAndEachWayOutOfItQuits)
+{
+    QTemporaryDir home;
+    const QString folder = QFileInfo(home.path()).canonicalFilePath();
+    const QList<std::pair<const char *, std::function<void(QWidget *)>>> waysOut{
+        {"Return", [](QWidget *notice) { QTest::keyClick(notice->focusWidget() ? notice->focusWidget() : notice, Qt::Key_Return); }},
+        {"Escape", [](QWidget *notice) { RealAlerts::pressEscape(notice); }},
+        {"close box", [](QWidget *notice) { RealAlerts::closeBox(notice); }},
+    };
+    for (const auto &[way, leave] : waysOut) {
+        SCOPED_TRACE(way);
+        int quits = 0;
+        auto lock = std::make_unique<InstanceLock>(folder, folder + "/Data");
+        ASSERT_EQ(lock->take(), InstanceLock::Outcome::Taken);
+        ASSERT_TRUE(QFile::remove(lockIn(folder)));
+        InstanceLock other(folder, folder + "/Data");
+        ASSERT_EQ(other.take(), InstanceLock::Outcome::Taken);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return lock->isTakenByOtherStart(); }, kEventWaitMs));
+
+        PollixProgram::warnWhenTakenOver(*lock, [&] { ++quits; });
+        ASSERT_TRUE(QTest::qWaitFor([] { return noticesOfAnotherStart().size() == 1; }, kEventWaitMs));
+        PollixAlert *notice = noticesOfAnotherStart().first();
+        EXPECT_EQ(notice->text(), "Another Pollix on this computer has opened this application folder.");
+        leave(notice);
+        EXPECT_TRUE(QTest::qWaitFor([] { return noticesOfAnotherStart().isEmpty(); }, kEventWaitMs));
+        EXPECT_EQ(quits, 1);
+    }
 }
