@@ -1,30 +1,117 @@
 #include "TableLook.h"
 
 #include <QCoreApplication>
-#include <QFontMetricsF>
 #include <QHeaderView>
+#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTableView>
 #include <QTest>
 
-#include <algorithm>
-#include <cmath>
+#include <limits>
 
 namespace TableLook {
 
-int wholeWidth(const QTableView *table, const QString &text)
+namespace {
+
+// Keeps the texts painted on it, as the painter hands them on once laid out and cut to their room.
+class TextsDrawn final : public QPaintEngine
 {
-    const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
-    return int(std::ceil(QFontMetricsF(table->font()).horizontalAdvance(text))) + 2 * margin + (table->showGrid() ? 1 : 0);
+public:
+    TextsDrawn() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &) override {}
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF &, const QTextItem &item) override { texts << item.text(); }
+    Type type() const override { return QPaintEngine::User; }
+
+    QStringList texts;
+};
+
+// A page the size of a widget, of its resolution, that keeps only the texts drawn on it.
+class TextPage final : public QPaintDevice
+{
+public:
+    explicit TextPage(const QWidget *like) : m_like(like) {}
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+    QStringList texts() const { return m_engine.texts; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return m_like->width();
+        case PdmHeight:
+            return m_like->height();
+        case PdmWidthMM:
+            return m_like->widthMM();
+        case PdmHeightMM:
+            return m_like->heightMM();
+        case PdmDpiX:
+            return m_like->logicalDpiX();
+        case PdmDpiY:
+            return m_like->logicalDpiY();
+        case PdmPhysicalDpiX:
+            return m_like->physicalDpiX();
+        case PdmPhysicalDpiY:
+            return m_like->physicalDpiY();
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return std::numeric_limits<int>::max();
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+private:
+    const QWidget *m_like;
+    mutable TextsDrawn m_engine;
+};
+
+// What the list draws in the cell, its row brought into sight (the scroll bars put back after);
+// empty when the cell does not stand whole inside the list's edges.
+QStringList drawnIn(QTableView *table, const QModelIndex &cell)
+{
+    const int across = table->horizontalScrollBar()->value(), down = table->verticalScrollBar()->value();
+    table->scrollTo(cell);
+    const QRect place = table->visualRect(cell);
+    QStringList drawn;
+    if (place.isValid() && table->viewport()->rect().contains(place)) {
+        TextPage page(table->viewport());
+        table->viewport()->render(&page, QPoint(), QRegion(place), QWidget::DrawChildren);
+        drawn = page.texts();
+    }
+    table->horizontalScrollBar()->setValue(across);
+    table->verticalScrollBar()->setValue(down);
+    return drawn;
 }
 
-int widestValue(const QTableView *table, int column)
+} // namespace
+
+bool showsWhole(QTableView *table, const QModelIndex &cell)
 {
-    int widest = 0;
-    for (int r = 0; r < table->model()->rowCount(); ++r)
-        widest = std::max(widest, wholeWidth(table, table->model()->index(r, column).data().toString()));
-    return widest;
+    return drawnIn(table, cell).contains(cell.data(Qt::DisplayRole).toString());
+}
+
+QStringList cutIn(QTableView *table, int column)
+{
+    QStringList cut;
+    for (int r = 0; r < table->model()->rowCount(table->rootIndex()); ++r) {
+        const QModelIndex cell = table->model()->index(r, column, table->rootIndex());
+        const QString value = cell.data(Qt::DisplayRole).toString();
+        if (table->isRowHidden(r) || value.isEmpty())
+            continue;
+        if (const QStringList drawn = drawnIn(table, cell); !drawn.contains(value))
+            cut << QStringLiteral("%1 (drawn: %2)").arg(value, drawn.isEmpty() ? QStringLiteral("nothing whole in sight") : drawn.join(QLatin1Char('|')));
+    }
+    return cut;
 }
 
 int clickAndScrolledBy(QTableView *table, const QModelIndex &cell)

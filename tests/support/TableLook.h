@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QModelIndex;
 class QTableView;
@@ -8,11 +9,13 @@ class QTableView;
 // A table as a teacher reads it: which values show whole, and what a click on a cell does to it.
 namespace TableLook {
 
-// The least width of a column that shows the text whole: the text, the cell's margin on each
-// side and the grid line (a narrower cell cuts it with "...").
-int wholeWidth(const QTableView *table, const QString &text);
-// The widest value of the column, by wholeWidth.
-int widestValue(const QTableView *table, int column);
+// Whether the cell reads whole as the list shows it: with its row brought into sight, the text its
+// delegate draws there is the cell's whole value, and the cell stands inside the list's edges.
+// The scroll bars are left as they were.
+bool showsWhole(QTableView *table, const QModelIndex &cell);
+// The values of the column that the list shows cut, each with what is drawn of it; none when
+// every value reads whole.
+QStringList cutIn(QTableView *table, int column);
 // Brings the cell's row into sight and clicks the cell where the list shows it (the middle of a
 // wide cell lies past the list's edge), as the teacher does, and lets the view do what it does
 // after a click; returns how far the list then scrolls sideways.

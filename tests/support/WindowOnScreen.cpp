@@ -109,6 +109,47 @@ std::string describeStacking(const QList<const QWidget *> &windows)
     return QStringLiteral("stacking, bottom to top: %1").arg(names.join(QStringLiteral(", "))).toStdString();
 }
 
+namespace {
+// How the X server has the window: the window it stands in (the manager's frame, or the root when
+// no manager took it), its WM_STATE and _NET_FRAME_EXTENTS as the manager set them.
+QString serverSays(const QWidget *w)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !w->windowHandle())
+        return {};
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return QStringLiteral("(no display)");
+    const Window window = w->winId();
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    QString out;
+    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
+        if (children)
+            XFree(children);
+        out = parent == root ? QStringLiteral("in the root window") : QStringLiteral("in window 0x%1").arg(parent, 0, 16);
+    }
+    const auto cardinals = [display, window](const char *name, int most) {
+        QStringList values;
+        Atom type = 0;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char *data = nullptr;
+        const Atom atom = XInternAtom(display, name, True);
+        if (atom != 0 && XGetWindowProperty(display, window, atom, 0, most, False, AnyPropertyType, &type, &format, &n, &after, &data) == Success
+            && data) {
+            for (unsigned long i = 0; i < n && format == 32; ++i)
+                values << QString::number(reinterpret_cast<const long *>(data)[i]);
+            XFree(data);
+        }
+        return values.isEmpty() ? QStringLiteral("none") : values.join(QLatin1Char(','));
+    };
+    out += QStringLiteral(", WM_STATE %1, _NET_FRAME_EXTENTS %2").arg(cardinals("WM_STATE", 2), cardinals("_NET_FRAME_EXTENTS", 4));
+    XCloseDisplay(display);
+    const QMargins m = w->windowHandle()->frameMargins();
+    return QStringLiteral(" (X: %1; Qt's frame margins %2,%3,%4,%5)").arg(out).arg(m.left()).arg(m.top()).arg(m.right()).arg(m.bottom());
+}
+} // namespace
+
 std::string describe(const QWidget *w)
 {
     const QRect f = frameOf(w);
@@ -124,7 +165,7 @@ std::string describe(const QWidget *w)
                .arg(a.width())
                .arg(a.height())
                .toStdString()
-           + (w->windowHandle() && w->windowHandle()->frameMargins().isNull() ? " (no frame)" : "");
+           + (w->windowHandle() && w->windowHandle()->frameMargins().isNull() ? " (no frame)" : "") + serverSays(w).toStdString();
 }
 
 void shot(const QString &name)

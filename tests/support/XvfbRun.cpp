@@ -183,6 +183,10 @@ int run(const QString &filter, const Options &options)
     const bool finished = child.waitForFinished(240000);
     if (!finished)
         child.kill();
+    // A half that failed under a window manager says how the manager fared.
+    if (options.windowManager && (!finished || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0))
+        qWarning("XvfbRun: openbox %s: %s", manager.state() == QProcess::Running ? "still ran" : "had ended",
+                 tail(logs.filePath(QStringLiteral("openbox.log"))).constData());
     stop(manager);
     stop(server);
     if (!finished || child.exitStatus() != QProcess::NormalExit)

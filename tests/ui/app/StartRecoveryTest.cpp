@@ -466,10 +466,11 @@ TEST_F(StartRecoveryTest, ANoteOfWhatWasToldThatPollixDidNotWriteIsLeftAloneAndN
         const QFileInfo after(note);
         EXPECT_EQ(after.isSymLink(), before.isSymLink()) << what;
         EXPECT_EQ(after.isDir(), before.isDir()) << what;
-        if (before.isDir())
+        if (before.isDir()) {
             EXPECT_EQ(filesBelow(note), folderBefore) << what;
-        else if (!before.isSymLink())
+        } else if (!before.isSymLink()) {
             EXPECT_EQ(readFile(note), bytesBefore) << what;
+        }
         EXPECT_EQ(readFile(outside.path() + "/told"), pollixLike) << what;
         if (before.isDir())
             ASSERT_TRUE(QDir(note).removeRecursively());

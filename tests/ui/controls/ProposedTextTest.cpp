@@ -63,7 +63,7 @@ protected:
                 const auto *field = w->findChild<QLineEdit *>(p.field);
                 return QApplication::activeWindow() == w && field && field->text().toStdString() == p.proposed;
             };
-            QTest::qWaitFor(proposalIn, kEventWaitMs);
+            EXPECT_TRUE(QTest::qWaitFor(proposalIn, kEventWaitMs)) << p.window << ": its proposal never came with the keys";
             QWidget *keys = QApplication::focusWidget();
             const auto *field = qobject_cast<QLineEdit *>(keys);
             *seen = {keys ? keys->objectName().toStdString() : "(none)", field ? field->text().toStdString() : "",
@@ -99,7 +99,9 @@ protected:
 
 TEST_F(ProposedTextTest, EveryProposedTextHasTheKeysSelectedAsItsWindowOpens)
 {
-    auto *dravel = plugIn(keypadsim::Model::Dravel, {.channel = 17});
+    keypadsim::SimReceiver::Options onChannel;
+    onChannel.channel = 17;
+    auto *dravel = plugIn(keypadsim::Model::Dravel, onChannel);
     ASSERT_TRUE(dravel);
     ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
     DialogAnswers answers;
@@ -137,7 +139,8 @@ TEST_F(ProposedTextTest, EveryProposedTextHasTheKeysSelectedAsItsWindowOpens)
          "12", "17",
          [&](QWidget *w) {
              ++sets;
-             waitFor([&] { return answers.alertTexts().count("Channel setup successful.") == sets; });
+             EXPECT_TRUE(waitFor([&] { return answers.alertTexts().count("Channel setup successful.") == sets; }))
+                 << "the channel was never said to be set";
              QTest::mouseClick(w->findChild<QPushButton *>("btnClose"), Qt::LeftButton);
          }},
         // The name box of the panel a session is exported with.

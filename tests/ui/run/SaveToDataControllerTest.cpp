@@ -399,7 +399,8 @@ TEST_F(SaveToDataTest, WhatTheTeacherTypesReplacesTheProposedNameAndReturnOrFOne
         r.arrQuizTime = &times;
         ModalDriver modals;
         modals.on("SaveToData", [&](QWidget *w) {
-            QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }, kEventWaitMs);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }, kEventWaitMs))
+                << "the dialog never became the window with the keys";
             auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget());
             if (!field || field->objectName() != "txtSaveSession") {
                 ADD_FAILURE() << "the name field does not take the keys";
