@@ -146,6 +146,9 @@ QPoint clickPointOf(const QAbstractButton *b)
     return b->rect().center();
 }
 
+// Steps at one window after which the walk leaves it.
+constexpr int kLeaveAfterSteps = 25;
+
 QWidget *keyTarget(QWidget *window)
 {
     QWidget *focus = window->focusWidget();
@@ -251,14 +254,32 @@ void RandomWalk::step()
     }
     ++m_taken;
     const int roll = pick(100);
-    const int waitMs = roll >= 92 ? 100 + pick(500) : 5 + pick(20);
+    QWidget *window = frontWindow(&m_rng);
+    // A window with nothing to press (a splash, a progress window) is waited out.
+    const bool idle = roll < 60 && (!window || (controlsOf(window).isEmpty() && menuActionsOf(window).isEmpty()
+                                                && !qobject_cast<QMenu *>(window)));
+    const int waitMs = roll >= 92 || idle ? 100 + pick(500) : 5 + pick(20);
     // The next step first: what this one does may not return before much later.
     scheduleNext(waitMs);
-    QWidget *window = frontWindow(&m_rng);
     const QString head = QStringLiteral("#%1 ").arg(m_taken);
+    // A teacher who has been at one window for long leaves it (its close box, or Escape).
+    const QString front = describe(window);
+    m_sameWindow = front == m_lastWindow ? m_sameWindow + 1 : 0;
+    m_lastWindow = front;
+    if (window && m_sameWindow >= kLeaveAfterSteps && window->windowHandle()) {
+        m_sameWindow = 0;
+        if (pick(2) == 0) {
+            note(head + QStringLiteral("long at it: close box of ") + front);
+            RealAlerts::closeBox(window);
+        } else {
+            note(head + QStringLiteral("long at it: Escape"));
+            QTest::keyClick(keyTarget(window), Qt::Key_Escape);
+        }
+        return;
+    }
     if (roll < 60) {
-        if (!window) {
-            note(head + QStringLiteral("no window"));
+        if (idle) {
+            note(head + QStringLiteral("nothing to press in %1: wait %2 ms").arg(describe(window)).arg(waitMs));
             return;
         }
         actOnWindow(window);
@@ -299,7 +320,10 @@ void RandomWalk::actOnWindow(QWidget *window)
         note(head + QStringLiteral("nothing to press in ") + describe(window));
         return;
     }
-    const int which = pick(count);
+    int which = pick(count);
+    // Menu items (Quit among them) are taken less often than the window's own controls.
+    if (which >= controls.size() && !controls.isEmpty() && pick(3) != 0)
+        which = pick(int(controls.size()));
     if (which >= controls.size()) {
         QAction *action = actions.at(which - controls.size());
         note(head + QStringLiteral("menu item \"%1\" of %2").arg(action->text(), describe(window)));
@@ -397,8 +421,22 @@ QString RandomWalk::randomText()
 
 void RandomWalk::typeInto(QWidget *field)
 {
-    const bool replace = pick(2) == 0;
-    const QString text = randomText();
+    bool replace = pick(2) == 0;
+    QString text = randomText();
+    // Half the time a login is typed as the teacher types it: the password where the dots are,
+    // the account's name beside them.
+    if (auto *line = qobject_cast<QLineEdit *>(field); line && pick(2) == 0) {
+        const bool password = line->echoMode() != QLineEdit::Normal;
+        const QList<QLineEdit *> fields = line->window()->findChildren<QLineEdit *>();
+        const bool besidePassword = std::any_of(fields.cbegin(), fields.cend(), [](const QLineEdit *other) {
+            return other->echoMode() != QLineEdit::Normal;
+        });
+        if (password)
+            text = m_options.password;
+        else if (besidePassword)
+            text = m_options.account;
+        replace = replace || password || besidePassword;
+    }
     const bool thenReturn = pick(4) == 0;
     note(QStringLiteral("    %1\"%2\"%3")
              .arg(replace ? QStringLiteral("over all: ") : QString(), shortText(text),

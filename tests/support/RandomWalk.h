@@ -41,8 +41,11 @@ public:
         keypadsim::SimReceiver *receiver = nullptr; // none: no receiver and no keypad steps
         QList<int> keypads;
         int family = 1; // the teacher keypad's family (0 small, 1 large)
-        // The teacher's account, typed now and then into fields among the other text.
+        // Names of the walk's data, typed now and then into fields among the other text.
         QStringList wellKnownText;
+        // The teacher's login, typed into login windows (a field for a password and those beside it).
+        QString account;
+        QString password;
     };
 
     explicit RandomWalk(const Options &options);
@@ -84,6 +87,8 @@ private:
     FILE *m_log = nullptr;
     int m_taken = 0;
     int m_nextFile = 0;
+    QString m_lastWindow;
+    int m_sameWindow = 0;
     bool m_paused = true;
     bool m_scheduled = false;
     bool m_told = false;

@@ -134,11 +134,13 @@ QMap<QString, QString> snapshot(const QString &folder)
 }
 
 // What libraries below the program keep in a home of their own (font and shader caches, the
-// sound server's cookie): not the program's writing.
+// sound server's cookie, the custom colours Qt's colour panel remembers): not the program's
+// writing.
 bool libraryCache(const QString &relative)
 {
     return relative == QLatin1String(".cache") || relative.startsWith(QLatin1String(".cache/"))
-           || relative == QLatin1String(".config") || relative.startsWith(QLatin1String(".config/pulse"));
+           || relative == QLatin1String(".config") || relative.startsWith(QLatin1String(".config/pulse"))
+           || relative == QLatin1String(".config/QtProject.conf");
 }
 
 QString tail(const QString &path, int lines)
@@ -268,6 +270,10 @@ void RandomWalkTest::walkInChild(const WalkPlan &plan)
     ASSERT_TRUE(QDir::setCurrent(folders.cwd()));
     qputenv("HOME", folders.home().toUtf8());
     qputenv("TMPDIR", folders.tmp().toUtf8());
+    const QString runtime = folders.tmp() + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
     qputenv("POLLIX_HOME", folders.app().toUtf8());
     // The keypad mouse and the window system's own calls stay off every real display.
     qunsetenv("DISPLAY");
@@ -323,8 +329,10 @@ void RandomWalkTest::walkInChild(const WalkPlan &plan)
     for (int id = 1; id <= kKeypads; ++id)
         walkOptions.keypads << id;
     walkOptions.family = sim->info().family;
-    walkOptions.wellKnownText = {QStringLiteral("tovani"), QStringLiteral("thqh"), DemoData::className(),
-                                 DemoData::studentID(1)};
+    walkOptions.wellKnownText = {DemoData::className(), DemoData::studentID(1), QStringLiteral("tovani")};
+    // The built-in account, as the teacher types it.
+    walkOptions.account = QStringLiteral("tovani");
+    walkOptions.password = QStringLiteral("thqh");
     RandomWalk walk(walkOptions);
     walk.note(QStringLiteral("set-up: model %1, demo data %2, receiver %3")
                   .arg(QString::fromLatin1(sim->info().name), withDemo ? QStringLiteral("yes") : QStringLiteral("no"),
