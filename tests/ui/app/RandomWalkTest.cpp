@@ -10,6 +10,7 @@
 // POLLIX_WALK_SECONDS   with it, walks follow one another (seed, seed + 1, ...) until this time is
 //                       spent; without it, each seed walks once, within the suite's time
 // POLLIX_WALK_KEEP      the folder a failed walk's steps are copied to (default: the current one)
+// POLLIX_WALK_STALL_SECONDS  how long the event loop may not answer before the walk fails
 // A failure prints the line that replays it.
 
 #include "core/app/Orvenda_AppDelegate.h"
