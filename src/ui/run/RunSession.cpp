@@ -23,6 +23,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColor>
 #include <QFileInfo>
@@ -31,6 +32,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 
 #include <utility>
 
@@ -39,6 +41,8 @@ using Phase = RunControls::Phase;
 namespace {
 const QString kOkF1 = QStringLiteral("  \"F1\" OK  ");
 const QString kCancelF2 = QStringLiteral("\"F2\" Cancel");
+// How soon a close held back by a question of the window's own looks again.
+constexpr int kCloseRetryMs = 20;
 } // namespace
 
 RunSession::RunSession(Window window) : QObject(window.widget), m_window(std::move(window))
@@ -407,6 +411,22 @@ bool RunSession::loggedOut() const
 
 void RunSession::closeSelf()
 {
+    // A question of the window's own may still wait, opened by one of its controls between the
+    // leave and now (Delete's "Are you sure", say): the window deleted inside that question's
+    // loop would take the question and the control's code still running under it. The question
+    // is left by its way out first, and the window closes once its loop is over.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        for (QWidget *up = modal->parentWidget(); up; up = up->parentWidget()) {
+            if (up != m_window.widget)
+                continue;
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+            else
+                modal->close();
+            QTimer::singleShot(kCloseRetryMs, m_window.widget, [this] { closeSelf(); });
+            return;
+        }
+    }
     if (m_window.shouldClose()) {
         closing = true;
         endRun();

@@ -292,6 +292,32 @@ TEST_F(FreeStyleRunTest, DeletingTheLastPageLeavesNothingToStartAndNoIsNoDelete)
     EXPECT_FALSE(toolbar()->tbiDel->isEnabled());
 }
 
+// The teacher confirms Exit and, before the window has gone (its keypads are told first), clicks
+// Delete: the window closes once Delete's question is over, and is not deleted inside it with the
+// question and the toolbar's code still running.
+TEST_F(FreeStyleRunTest, AnExitConfirmedJustBeforeDeleteClosesTheWindowAfterDeletesQuestion)
+{
+    ASSERT_TRUE(openFreeStyle(Activity::FreeNormalQuiz));
+    button("btnToggle")->click();
+    addPage(2, QStringLiteral("Only one"));
+    {
+        DialogAnswers answers;
+        answers.answerAlert(0); // "OK": the window goes at the next pass of the event loop
+        window->OnExit();
+    }
+    // Delete's question comes up for real; should it stay, it is closed so that the test goes on.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    guard.start(kEventWaitMs);
+    QTest::mouseClick(toolbar()->toolbar()->widgetForAction(toolbar()->tbiDel), Qt::LeftButton);
+    EXPECT_TRUE(guard.isActive()) << "Delete's question stayed up";
+    EXPECT_TRUE(waitFor([this] { return window.isNull(); }));
+}
+
 TEST_F(FreeStyleRunTest, EliminationTakesAToolbarQuestionsAnswerOnce)
 {
     SimReceiver *sim = openFreeStyle(Activity::FreeElimination);
