@@ -188,7 +188,8 @@ void RandomWalkTest::prepareFiles(const WalkFolders &folders)
     };
     put(QStringLiteral("broken.px"), QByteArray("bplist00 not really"));
     put(QStringLiteral("empty.px"), QByteArray());
-    put(QStringLiteral("broken.pptx"), QByteArray("PK\x03\x04 cut short", 16));
+    static const char cutShort[] = "PK\x03\x04 cut short";
+    put(QStringLiteral("broken.pptx"), QByteArray(cutShort, sizeof cutShort - 1));
     put(QStringLiteral("students.csv"), QByteArray("ID,First Name,Last Name\n001,Ann,Lee\n002,Bo,\"Quoted, Name\"\n"));
     put(QStringLiteral("odd.csv"), QByteArray("\xff\xfe\x00garbage;;;\n,,,\n") + QByteArray(5000, 'x'));
     put(QStringLiteral("backup.zip"), QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0'));
