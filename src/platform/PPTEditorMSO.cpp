@@ -56,6 +56,13 @@ void PPTEditorMSO::setModified(bool modified)
         m_deck->setModified(modified);
 }
 
+QString PPTEditorMSO::deckName() const
+{
+    if (!m_deck)
+        return QString();
+    return m_path.isEmpty() ? m_displayName : m_path;
+}
+
 bool PPTEditorMSO::isShowRunning() const
 {
     return m_showIndex > 0;

@@ -53,6 +53,9 @@ public:
     QString lastErrorText() const { return m_lastError; }
     // The open deck's file; empty for a deck never saved.
     QString fileName() const { return m_path; }
+    // The open deck as the teacher knows it: its file, or for a deck never saved the name its
+    // save panel proposes ("Presentation1.pptx", the .pptx beside an old .ppt); empty without one.
+    QString deckName() const;
     bool hasPresentation() const { return m_deck != nullptr; }
     bool isModified() const override;
     void setModified(bool modified) override;

@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 using namespace OoxmlXml;
@@ -202,6 +203,77 @@ QString partPattern(const QString &partName)
     QString base = partName.mid(slash + 1, (hasExt ? dot : partName.size()) - slash - 1);
     base.remove(digits);
     return partName.left(slash + 1) + base + QStringLiteral("%1") + (hasExt ? partName.mid(dot) : QString());
+}
+
+// A slide laid out for a slide of size `from` put on one of size `to` (EMU): every box is scaled
+// alike in both directions (circles stay round) by as much as the tighter side allows and centred
+// along the other, so that nothing on the slide stands past an edge. A box wholly beyond an edge
+// (a template slide keeps its settings boxes beside the slide, out of the show) stays beyond it.
+// Group children are mapped as their group's child box is, which keeps each group's transform.
+// Text shrinks with its boxes, else it would no longer fit them; on a larger slide it fits as it is.
+void fitToSlide(pugi::xml_node sld, const QSize &from, const QSize &to)
+{
+    if (from.width() <= 0 || from.height() <= 0 || to.width() <= 0 || to.height() <= 0 || from == to)
+        return;
+    struct Axis
+    {
+        long long from, to;
+        double shift;
+    };
+    const double scale = std::min(double(to.width()) / from.width(), double(to.height()) / from.height());
+    const Axis horizontal{from.width(), to.width(), (to.width() - from.width() * scale) / 2};
+    const Axis vertical{from.height(), to.height(), (to.height() - from.height() * scale) / 2};
+    const auto scaled = [scale](double v) { return static_cast<long long>(std::llround(v * scale)); };
+    // A box of the slide itself (not inside a group), along one axis.
+    const auto placeBox = [&](long long at, long long length, const Axis &axis) {
+        if (at >= axis.from)
+            return axis.to + scaled(at - axis.from);
+        if (at + length <= 0)
+            return scaled(at);
+        return scaled(at) + static_cast<long long>(std::llround(axis.shift));
+    };
+    const auto inGroup = [&](long long at, const Axis &axis) { return scaled(at) + static_cast<long long>(std::llround(axis.shift)); };
+
+    const pugi::xml_node tree = child(child(sld, "cSld"), "spTree");
+    const pugi::xml_node treeBox = child(child(tree, "grpSpPr"), "xfrm");
+    for (const pugi::xpath_node &x : tree.select_nodes(".//*[local-name()='xfrm']")) {
+        const pugi::xml_node box = x.node();
+        if (box == treeBox)
+            continue;
+        // Inside a group when a group other than the one this box belongs to lies between it and the tree.
+        bool nested = false;
+        const pugi::xml_node owner = is(box.parent(), "graphicFrame") ? box.parent() : box.parent().parent();
+        for (pugi::xml_node up = owner.parent(); up && up != tree; up = up.parent())
+            nested = nested || is(up, "grpSp");
+        pugi::xml_node off = child(box, "off"), ext = child(box, "ext");
+        pugi::xml_node chOff = child(box, "chOff"), chExt = child(box, "chExt");
+        const long long cx = ext.attribute("cx").as_llong(), cy = ext.attribute("cy").as_llong();
+        if (off) {
+            const long long x0 = off.attribute("x").as_llong(), y0 = off.attribute("y").as_llong();
+            off.attribute("x").set_value(nested ? inGroup(x0, horizontal) : placeBox(x0, cx, horizontal));
+            off.attribute("y").set_value(nested ? inGroup(y0, vertical) : placeBox(y0, cy, vertical));
+        }
+        if (ext) {
+            ext.attribute("cx").set_value(scaled(cx));
+            ext.attribute("cy").set_value(scaled(cy));
+        }
+        if (chOff) {
+            chOff.attribute("x").set_value(inGroup(chOff.attribute("x").as_llong(), horizontal));
+            chOff.attribute("y").set_value(inGroup(chOff.attribute("y").as_llong(), vertical));
+        }
+        if (chExt) {
+            chExt.attribute("cx").set_value(scaled(chExt.attribute("cx").as_llong()));
+            chExt.attribute("cy").set_value(scaled(chExt.attribute("cy").as_llong()));
+        }
+    }
+    if (scale >= 1)
+        return;
+    constexpr long long kSmallestSize = 100; // hundredths of a point, the format's least
+    for (const pugi::xpath_node &x : tree.select_nodes(".//*[@sz]")) {
+        pugi::xml_node n = x.node();
+        if (is(n, "rPr") || is(n, "defRPr") || is(n, "endParaRPr"))
+            n.attribute("sz").set_value(std::max(kSmallestSize, scaled(n.attribute("sz").as_llong())));
+    }
 }
 
 // ---- a new deck ----
@@ -617,6 +689,7 @@ std::optional<PptxPresentation::SlideCopy> PptxPresentation::copySlide(int slide
     const QString part = m_slideParts.at(slide);
     SlideCopy copy;
     copy.slideXml = m_package.part(part);
+    copy.slideSize = slideSize();
 
     QSet<QString> visiting;
     std::function<SlideCopy::Dependent(const OpcPackage::Relationship &)> take = [&](const OpcPackage::Relationship &r) {
@@ -683,6 +756,7 @@ bool PptxPresentation::pasteSlide(const SlideCopy &copy, QString *errorText)
     pugi::xml_document slideDoc;
     if (!parse(slideDoc, copy.slideXml) || !is(slideDoc.document_element(), "sld"))
         return fail(QStringLiteral("the copied slide is damaged"));
+    fitToSlide(slideDoc.document_element(), copy.slideSize, slideSize());
     // Links to other slides of the old deck have no target here.
     if (!copy.droppedIds.isEmpty()) {
         QList<pugi::xml_node> links;

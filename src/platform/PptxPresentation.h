@@ -84,6 +84,9 @@ public:
             QList<Dependent> children;
         };
         QByteArray slideXml;
+        // The size of the slides of the deck it came from (EMU); pasted into a deck of another
+        // size, its shapes are fitted to that deck's slides. Empty: laid out for any size.
+        QSize slideSize;
         QString layoutName;
         QString layoutType;
         QString layoutRelId;
@@ -92,7 +95,7 @@ public:
         QStringList droppedIds; // relationships a copy cannot keep (notes, links to other slides)
     };
     std::optional<SlideCopy> copySlide(int slide, QString *errorText = nullptr) const;
-    // Appended as the last slide.
+    // Appended as the last slide, its shapes fitted to this deck's slide size.
     bool pasteSlide(const SlideCopy &copy, QString *errorText = nullptr);
     // An empty slide on the layout of that type ("title", "obj"; else the first layout).
     static SlideCopy blankSlide(const QString &name, const QString &layoutType);

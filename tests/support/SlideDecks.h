@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QRectF>
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -24,6 +26,18 @@ PptxPresentation::SlideCopy slide(const QList<ShapeSpec> &shapes);
 // A blank deck with these slides.
 std::unique_ptr<PptxPresentation> deck(const QList<QList<ShapeSpec>> &slides);
 bool writeDeck(const QList<QList<ShapeSpec>> &slides, const QString &path);
+
+// A copy of deck whose slides are of this size (EMU), as an office program sets it.
+std::unique_ptr<PptxPresentation> resized(const PptxPresentation &deck, const QSize &size);
+
+// Where a shape of a slide stands (EMU), through the groups it sits in: a group's own box, then
+// its children's, in the slide's order.
+struct ShapeBox
+{
+    QString name;
+    QRectF box;
+};
+QList<ShapeBox> shapeBoxes(const PptxPresentation &deck, int slide);
 
 // resources/Pollix/template.pptx of the source tree.
 QString shippedTemplate();

@@ -1,6 +1,7 @@
 #include "QuestionSlideFormat.h"
 
 #include "core/store/XMLControl.h"
+#include "platform/Log.h"
 #include "platform/PPTEditor.h"
 #include "platform/PptxPresentation.h"
 
@@ -279,4 +280,25 @@ std::optional<int> QuestionSlideFormat::applyExamIdRule(PPTEditor &ppt, const st
 std::optional<int> QuestionSlideFormat::applyExamIdRule(PPTEditor &ppt, bool *changed, QString *errorText)
 {
     return applyExamIdRule(ppt, [] { return XMLControl::sharedXMLUI()->getExamID(); }, changed, errorText);
+}
+
+QuestionSlideFormat::ExamIdDraw QuestionSlideFormat::drawExamId(PPTEditor &ppt, QString *errorText)
+{
+    ExamIdDraw draw;
+    draw.before = ppt.readTextBoxByName(kId, 0);
+    draw.wasModified = ppt.isModified();
+    draw.id = applyExamIdRule(ppt, &draw.drawn, errorText);
+    return draw;
+}
+
+void QuestionSlideFormat::takeBackExamId(PPTEditor &ppt, const ExamIdDraw &draw)
+{
+    if (!draw.drawn || !draw.id)
+        return;
+    // A box the rule added stays, empty: it reads as no ID, as the missing box did.
+    ppt.writeTextBoxByName(kId, 0, draw.before);
+    ppt.setModified(draw.wasModified);
+    QString why;
+    if (!XMLControl::sharedXMLUI()->giveBackExamID(*draw.id, &why))
+        PollixLog(QStringLiteral("exam ID %1 not given back: %2").arg(*draw.id).arg(why));
 }

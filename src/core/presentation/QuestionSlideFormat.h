@@ -59,4 +59,18 @@ public:
                                               bool *changed = nullptr, QString *errorText = nullptr);
     // The same with the exam-ID counter of the application folder.
     static std::optional<int> applyExamIdRule(PPTEditor &ppt, bool *changed = nullptr, QString *errorText = nullptr);
+
+    // The exam ID rule applied for one save, with what it changed, so that a save that does not
+    // happen (cancelled or failed) can take it back and spend no number on a deck that never kept it.
+    struct ExamIdDraw
+    {
+        std::optional<int> id; // the deck's exam ID; none when none could be drawn or written
+        bool drawn = false;    // a new number went into the deck
+        QString before;        // slide 0's "ID" text before
+        bool wasModified = false;
+    };
+    static ExamIdDraw drawExamId(PPTEditor &ppt, QString *errorText = nullptr);
+    // The deck as before the draw (its "ID" text and its unsaved mark), and the number given back
+    // to the counter.
+    static void takeBackExamId(PPTEditor &ppt, const ExamIdDraw &draw);
 };

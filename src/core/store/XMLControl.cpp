@@ -50,6 +50,18 @@ std::optional<int> XMLControl::getExamID(QString *errorText)
     return next;
 }
 
+bool XMLControl::giveBackExamID(int number, QString *errorText)
+{
+    pugi::xml_document doc;
+    if (!GlobalFunctions::loadXmlFile(m_filePath, doc, errorText))
+        return false;
+    const int last = GlobalFunctions::intValue(GlobalFunctions::getValueByTagName(QStringLiteral("ExamID"),
+                                                                                  doc.document_element()));
+    if (last != number)
+        return true;
+    return updateExamID(number > 1 ? number - 1 : kLastExamID, errorText);
+}
+
 bool XMLControl::updateExamID(int number, QString *errorText)
 {
     if (m_filePath.isEmpty())

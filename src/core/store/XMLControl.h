@@ -19,6 +19,11 @@ public:
     // the number could not be recorded (the reason in *errorText): a number that is not on disk
     // would be handed out again.
     std::optional<int> getExamID(QString *errorText = nullptr);
+    // Takes back a number that nothing kept (the save it was drawn for did not happen): while it is
+    // still the last one handed out, the one before it is the last again; a later number handed
+    // out since keeps it spent. False (the reason in *errorText) when the file could not be
+    // read or written.
+    bool giveBackExamID(int number, QString *errorText = nullptr);
     // Records number as the last one handed out (writing the file when it is missing).
     bool updateExamID(int number, QString *errorText = nullptr);
     // Writes the file as first created (ExamID "1").

@@ -23,7 +23,6 @@
 #include "ui/controls/FileDialogs.h"
 #include "ui/controls/DesktopFiles.h"
 #include "ui/controls/PollixAlert.h"
-#include "ui/controls/PresentationSave.h"
 #include "ui/roster/ClassSetController.h"
 
 #include <QApplication>
@@ -731,8 +730,9 @@ void TabController::doTitleSet()
 {
     lowerToNormalLevel();
     const bool isPPT = m_isLoadPPT && extensionOf(m_FilePath) != QLatin1String("sep");
+    // The title of a deck is the name of the deck that is open, which Start runs.
     if (hooks().runTitleSet)
-        hooks().runTitleSet(this, m_FilePath, isPPT);
+        hooks().runTitleSet(this, isPPT && pptUI ? pptUI->deckName() : m_FilePath, isPPT);
     raiseToStatusLevel();
 }
 
@@ -821,12 +821,11 @@ void TabController::doStart()
             m_bIsLoaded = false;
         } else {
             r.kind = answerSheet ? StartRequest::AnswerSheet : StartRequest::Presentation;
-            bool closeSaving = false;
             if (answerSheet) {
                 QuestionFileInfo info;
                 if (acceptedQuestionFile(m_FilePath, &info))
                     r.testID = info.nExamPaperID;
-            } else if (!m_presentation->preparePresentationStart(r, &closeSaving)) {
+            } else if (!m_presentation->preparePresentationStart(r)) {
                 m_isRun = false;
                 return;
             }
@@ -840,15 +839,10 @@ void TabController::doStart()
                 if (!m_FileSepPath.isEmpty() && m_FileSepPath != m_FilePath)
                     DesktopFiles::openBesideRun(this, m_FileSepPath);
             }
-            // A paper quiz or homework needs no slide show: the presentation closes, keeping a
-            // newly drawn exam ID.
-            if (!answerSheet && (m_curActivityMode == 1 || m_curActivityMode == 2)) {
-                QString why;
-                if (!closeSaving)
-                    pptUI->quitPPT();
-                else if (PresentationSave::tell(this, pptUI->quitPPTAndSave(&why), why))
-                    m_bIsPPTChanged = false;
-            }
+            // A paper quiz or homework needs no slide show: the deck closes, unless its save did
+            // not happen (it was tried before the run began), and then it stays open with its changes.
+            if (!answerSheet && (m_curActivityMode == 1 || m_curActivityMode == 2) && !pptUI->isModified())
+                pptUI->quitPPT();
         }
     }
     // A loaded file serves one run only.

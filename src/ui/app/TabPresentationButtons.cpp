@@ -20,7 +20,7 @@ QString tr(const char *text)
 
 TabPresentationButtons::TabPresentationButtons(TabController *window) : w(window) {}
 
-bool TabPresentationButtons::preparePresentationStart(TabController::StartRequest &request, bool *closeSaving)
+bool TabPresentationButtons::preparePresentationStart(TabController::StartRequest &request)
 {
     bool changed = false;
     QString why;
@@ -30,13 +30,24 @@ bool TabPresentationButtons::preparePresentationStart(TabController::StartReques
         return false;
     }
     request.testID = *id;
+    // The deck that runs may not be the one Load chose (New or Open came after): the run and its
+    // session carry the name of the one that runs.
+    request.strPath = w->pptUI->deckName();
     // The new ID is a change of the deck, which the teacher is asked to keep.
     if (changed)
         w->m_bIsPPTChanged = true;
-    *closeSaving = changed;
     if (w->m_curActivityMode != 1 && w->m_curActivityMode != 2) {
         w->pptUI->changePPTToSamll();
         w->pptUI->setPPT(1);
+        return true;
+    }
+    // A Paper Quiz or Homework closes the deck as it starts: what the file lacks is saved now,
+    // over this window, before the run's window takes the screen. A save given up or failed
+    // leaves the deck open with its changes, and the run goes on with the deck's exam ID.
+    if (w->pptUI->isModified()) {
+        w->lowerToNormalLevel();
+        PresentationSave::tell(w, w->pptUI->savePPT(&why), why);
+        w->m_bIsPPTChanged = w->pptUI->isModified();
     }
     return true;
 }
@@ -53,15 +64,7 @@ bool TabPresentationButtons::askToSavePPT()
 
 bool TabPresentationButtons::savePresentation()
 {
-    if (!w->pptUI)
-        return false;
-    QString why;
-    bool changed = false;
-    if (!QuestionSlideFormat::applyExamIdRule(*w->pptUI, &changed, &why) && w->pptUI->getCountOfSlide() > 0) {
-        PollixAlert::show(w, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
-        return false;
-    }
-    if (!PresentationSave::save(w, *w->pptUI))
+    if (!w->pptUI || !PresentationSave::saveWithExamId(w, *w->pptUI))
         return false;
     w->m_bIsPPTChanged = false;
     return true;

@@ -28,8 +28,10 @@ public:
     bool askToSavePPT();
     // Saves the open presentation with the exam ID rule, alerting on failure.
     bool savePresentation();
-    // The Start steps of a presentation: false (after an alert) when it cannot start.
-    bool preparePresentationStart(TabController::StartRequest &request, bool *closeSaving);
+    // The Start steps of a presentation: the run takes the open deck, its name and its exam ID;
+    // a Paper Quiz or Homework, which closes the deck, has it saved first. False (after an alert)
+    // when it cannot start.
+    bool preparePresentationStart(TabController::StartRequest &request);
 
 private:
     // The selected slide as Delete's question names it: its number and question title.

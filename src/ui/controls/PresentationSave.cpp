@@ -2,6 +2,7 @@
 
 #include "PollixAlert.h"
 
+#include "core/presentation/QuestionSlideFormat.h"
 #include "platform/PPTEditorMSO.h"
 
 #include <QObject>
@@ -22,4 +23,20 @@ bool PresentationSave::save(QWidget *window, PPTEditorMSO &ppt)
     PollixAlert::show(window, QStringLiteral("Pollix"), QObject::tr("Saved successfully."), {QObject::tr("OK")},
                       PollixAlert::savedTo(ppt.fileName()));
     return true;
+}
+
+bool PresentationSave::saveWithExamId(QWidget *window, PPTEditorMSO &ppt)
+{
+    QString why;
+    const QuestionSlideFormat::ExamIdDraw draw = QuestionSlideFormat::drawExamId(ppt, &why);
+    // A deck without slides has nowhere to keep an ID, and is saved without one.
+    if (!draw.id && ppt.getCountOfSlide() > 0) {
+        PollixAlert::show(window, QStringLiteral("Pollix"), QObject::tr("The exam ID could not be recorded."),
+                          {QObject::tr("OK")}, why);
+        return false;
+    }
+    if (save(window, ppt))
+        return true;
+    QuestionSlideFormat::takeBackExamId(ppt, draw);
+    return false;
 }

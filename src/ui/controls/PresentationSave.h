@@ -18,5 +18,8 @@ bool tell(QWidget *window, PPTEditor::SaveResult result, const QString &why);
 // Saves the open deck (a deck never saved asks for a file name first) and tells the outcome, a
 // save that worked with where the deck went.
 bool save(QWidget *window, PPTEditorMSO &ppt);
+// The same for a deck of questions: one without an exam ID gets the next one as it is saved, and
+// a save that does not happen gives the number back, leaving the deck as it was.
+bool saveWithExamId(QWidget *window, PPTEditorMSO &ppt);
 
 } // namespace PresentationSave

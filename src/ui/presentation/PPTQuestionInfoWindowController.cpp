@@ -471,7 +471,7 @@ void PPTQuestionInfoWindowController::onSave()
 
 bool PPTQuestionInfoWindowController::writeDeck()
 {
-    return PresentationSave::save(this, *pptUI);
+    return PresentationSave::saveWithExamId(this, *pptUI);
 }
 
 bool PPTQuestionInfoWindowController::saveMessage()
@@ -495,10 +495,6 @@ bool PPTQuestionInfoWindowController::saveMessage()
             PollixAlert::show(this, QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")}, why);
             return false;
         }
-    }
-    if (!QuestionSlideFormat::applyExamIdRule(*pptUI, nullptr, &why)) {
-        PollixAlert::show(this, QStringLiteral("Pollix"), tr("The exam ID could not be recorded."), {tr("OK")}, why);
-        return false;
     }
     reloadQuestionInfo();
     return true;

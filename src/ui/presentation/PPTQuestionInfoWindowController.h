@@ -57,7 +57,8 @@ public:
     void GetOverState(int pptState, int templateIndex);
     // Writes every question into its slide; false when the teacher declined a change to true or false.
     bool saveMessage();
-    // Writes the deck to its file (a new deck asks for one) and says where it went, or why not.
+    // Writes the deck to its file (a new deck asks for one) with its exam ID, drawn now when it has
+    // none, and says where it went, or why not.
     bool writeDeck();
     void reNewPPT();
 

@@ -855,20 +855,23 @@ void PPTQuizStateWindowController::quitShow()
     if (m_bIsAnsSheet || !pptUI->hasPresentation())
         return;
     // The deck may hold an exam ID drawn at the start: a deck with a file keeps it, so that its
-    // next run is filed under the same test. One that cannot be written stays open, its show
-    // ended, for the main window's Save (or its Close's question) to keep what the file lacks.
-    if (pptUI->isModified() && !pptUI->fileName().isEmpty()) {
+    // next run is filed under the same test. One that cannot be written, or that has no file yet
+    // (a save panel would wait for an answer on a road the teacher keypad steers), stays open,
+    // its show ended, for the main window's Save (or its Close's question) to keep what the file lacks.
+    if (pptUI->isModified()) {
         QString why;
-        if (pptUI->quitPPTAndSave(&why) != PPTEditor::SaveResult::Saved) {
+        const bool saved = !pptUI->fileName().isEmpty() && pptUI->quitPPTAndSave(&why) == PPTEditor::SaveResult::Saved;
+        if (!saved) {
             // With no show on (the show's own Escape ended it), closing it would close the deck.
             if (pptUI->isShowRunning())
                 pptUI->changePPTToClose();
             NotificationCenter::defaultCenter()->postNotification(Notify::GetSaveState, {{Notify::Key::SaveState, 1}}, this);
             // Told once the show is off the screen, by a notice: the teacher keypad may have ended
             // the run, and nothing it steers waits for an answer at the computer.
-            PollixAlert::notice(QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")},
-                                PollixAlert::sentences(why) +
-                                    tr("\n\nThe presentation stays open: Save on the main window saves it."));
+            if (!pptUI->fileName().isEmpty())
+                PollixAlert::notice(QStringLiteral("Pollix"), tr("The presentation could not be saved."), {tr("OK")},
+                                    PollixAlert::sentences(why) +
+                                        tr("\n\nThe presentation stays open: Save on the main window saves it."));
             return;
         }
     }
