@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include "FolderHandle.h"
 #include "Log.h"
 
 #include <QFile>
@@ -18,6 +19,7 @@ namespace {
 std::mutex g_hookMutex;
 std::function<bool(const QString &)> g_failureHook;
 std::function<void(const QString &, const QString &)> g_unsyncedHandler;
+std::function<void(const QString &)> g_beginHook;
 QStringList g_refusedFolders;
 QString g_refusal;
 
@@ -25,6 +27,30 @@ bool injectedFailure(const QString &path)
 {
     std::lock_guard lock(g_hookMutex);
     return g_failureHook && g_failureHook(path);
+}
+
+void writeBegins(const QString &path)
+{
+    std::function<void(const QString &)> hook;
+    {
+        std::lock_guard lock(g_hookMutex);
+        hook = g_beginHook;
+    }
+    if (hook)
+        hook(path);
+}
+
+// Logs that path is in place but its folder could not be synced, and tells the handler.
+void tellUnsynced(const QString &path, const QString &why)
+{
+    PollixLog(QStringLiteral("%1 is in place, but may not survive a power cut: %2").arg(path, why));
+    std::function<void(const QString &, const QString &)> handler;
+    {
+        std::lock_guard lock(g_hookMutex);
+        handler = g_unsyncedHandler;
+    }
+    if (handler)
+        handler(path, why);
 }
 
 QString systemError(int code = errno)
@@ -63,16 +89,17 @@ Outcome targetProblem(const QString &target)
     return {};
 }
 
-// Creates path (which must not exist), writes data whole and syncs it. On failure path is gone.
-Outcome writeFresh(const QString &path, const QByteArray &data, mode_t mode)
+// Creates name in the folder dirFd (AT_FDCWD: name is a path), which must not exist, writes data
+// whole and syncs it. On failure it is gone.
+Outcome writeFresh(int dirFd, const QString &path, const QByteArray &data, mode_t mode)
 {
     const QByteArray name = native(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::openat(dirFd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return {AtomicFile::Failure::Open, systemError()};
     auto abandon = [&](int code) {
         ::close(fd);
-        ::unlink(name.constData());
+        ::unlinkat(dirFd, name.constData(), 0);
         return Outcome{AtomicFile::Failure::Write, systemError(code)};
     };
     if (mode != 0 && ::fchmod(fd, mode) != 0)
@@ -93,10 +120,19 @@ Outcome writeFresh(const QString &path, const QByteArray &data, mode_t mode)
         return abandon(errno);
     if (::close(fd) != 0) {
         const int code = errno;
-        ::unlink(name.constData());
+        ::unlinkat(dirFd, name.constData(), 0);
         return {AtomicFile::Failure::Write, systemError(code)};
     }
     return {};
+}
+
+// Syncs the folder open as fd; 0, or the error. A file system whose folders cannot be synced
+// apart from their files (EINVAL) counts as synced.
+int syncFolderFd(int fd)
+{
+    if (::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP)
+        return 0;
+    return errno;
 }
 
 bool report(const QString &path, const Outcome &outcome, QString *errorText, AtomicFile::Failure *failure)
@@ -127,7 +163,7 @@ bool writeBeside(const QString &target, SideFiles::Kind kind, const QByteArray &
                  QString *errorText, Failure *failure)
 {
     const QString side = SideFiles::nameBeside(target, kind);
-    const Outcome outcome = writeFresh(side, data, modeOf(target));
+    const Outcome outcome = writeFresh(AT_FDCWD, side, data, modeOf(target));
     if (sidePath)
         *sidePath = outcome.step == Failure::None ? side : QString();
     return report(target, outcome, errorText, failure);
@@ -135,6 +171,7 @@ bool writeBeside(const QString &target, SideFiles::Kind kind, const QByteArray &
 
 bool write(const QString &path, const QByteArray &data, QString *errorText, Failure *failure)
 {
+    writeBegins(path);
     if (path.isEmpty())
         return report(path, {Failure::Open, QStringLiteral("empty path")}, errorText, failure);
     const QString target = finalPath(path);
@@ -161,22 +198,59 @@ bool write(const QString &path, const QByteArray &data, QString *errorText, Fail
     return report(path, {}, errorText, failure);
 }
 
+bool writeIn(const FolderHandle &folder, const QString &name, const QByteArray &data, QString *errorText, Failure *failure)
+{
+    const QString path = folder.pathOf(name);
+    writeBegins(path);
+    if (!folder.isOpen())
+        return report(path, {Failure::Open, systemError(EBADF)}, errorText, failure);
+    if (const QString problem = RecordFile::nameProblem(name); !problem.isEmpty() || name.contains(QLatin1Char('/')))
+        return report(path, {Failure::Open, problem.isEmpty() ? systemError(EINVAL) : problem}, errorText, failure);
+    struct stat st{};
+    const RecordFile::Kind kind = folder.kindAt(name, &st);
+    if (kind == RecordFile::Kind::Folder)
+        return report(path, {Failure::Open, systemError(EISDIR)}, errorText, failure);
+    if (QString why; changeRefused(path, &why))
+        return report(path, {Failure::Open, why}, errorText, failure);
+    // Named in the folder held open and renamed over name there: whatever name leads to by
+    // then (a link put in its place) is replaced, never written through.
+    const QString temporary = QFileInfo(SideFiles::nameBeside(path, SideFiles::Kind::Temporary)).fileName();
+    if (const Outcome written = writeFresh(folder.fd(), temporary, data, kind == RecordFile::Kind::File ? st.st_mode & 07777 : 0);
+        written.step != Failure::None)
+        return report(path, written, errorText, failure);
+    const QByteArray temporaryName = native(temporary);
+    if (injectedFailure(path)) {
+        ::unlinkat(folder.fd(), temporaryName.constData(), 0);
+        return report(path, {Failure::Write, QStringLiteral("write interrupted")}, errorText, failure);
+    }
+    if (::renameat(folder.fd(), temporaryName.constData(), folder.fd(), native(name).constData()) != 0) {
+        const Outcome moved{Failure::Commit, systemError()};
+        ::unlinkat(folder.fd(), temporaryName.constData(), 0);
+        return report(path, moved, errorText, failure);
+    }
+    if (const int code = syncFolderFd(folder.fd()); code != 0) {
+        const QString why = QStringLiteral("%1 cannot be written to disk: %2").arg(folder.path(), systemError(code));
+        tellUnsynced(path, why);
+        return report(path, {Failure::Unsynced, why}, errorText, failure);
+    }
+    return report(path, {}, errorText, failure);
+}
+
 bool syncAfterRename(const QString &path, QString *errorText)
 {
     QString why;
     if (syncFolderOf(path, &why))
         return true;
-    PollixLog(QStringLiteral("%1 is in place, but may not survive a power cut: %2").arg(path, why));
-    std::function<void(const QString &, const QString &)> handler;
-    {
-        std::lock_guard lock(g_hookMutex);
-        handler = g_unsyncedHandler;
-    }
-    if (handler)
-        handler(path, why);
+    tellUnsynced(path, why);
     if (errorText)
         *errorText = why;
     return false;
+}
+
+void setBeginHook(std::function<void(const QString &path)> hook)
+{
+    std::lock_guard lock(g_hookMutex);
+    g_beginHook = std::move(hook);
 }
 
 void setUnsyncedHandler(std::function<void(const QString &, const QString &)> handler)
@@ -233,11 +307,9 @@ bool syncFolder(const QString &folder, QString *errorText)
             *errorText = QStringLiteral("%1: %2").arg(folder, systemError());
         return false;
     }
-    const int rc = ::fsync(fd);
-    const int code = errno;
+    const int code = syncFolderFd(fd);
     ::close(fd);
-    // EINVAL: a file system whose folders cannot be synced apart from their files.
-    if (rc == 0 || code == EINVAL || code == ENOTSUP)
+    if (code == 0)
         return true;
     if (errorText)
         *errorText = QStringLiteral("%1 cannot be written to disk: %2").arg(folder, systemError(code));

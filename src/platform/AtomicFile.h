@@ -8,6 +8,8 @@
 
 #include <functional>
 
+class FolderHandle;
+
 // Every data file is replaced whole: the bytes go to a temporary file beside the target (named by
 // SideFiles, so that one an interrupted write left is known for Pollix's own), which is synced to
 // the disk and renamed over it, and then the folder is synced, so that a power cut cannot take back
@@ -31,6 +33,13 @@ enum class Failure {
 // errorText receives the reason in the system's words ("No space left on device",
 // "Read-only file system", "Permission denied", ...); also with Unsynced, when the answer is true.
 bool write(const QString &path, const QByteArray &data, QString *errorText = nullptr, Failure *failure = nullptr);
+
+// The same for the file name in a folder held open (a record Pollix keeps in its application
+// folder): written beside it and renamed over it through that folder, so that whatever stands
+// under name by then, a symbolic link put there by another program too, is replaced and never
+// written through. A folder under name is refused.
+bool writeIn(const FolderHandle &folder, const QString &name, const QByteArray &data, QString *errorText = nullptr,
+             Failure *failure = nullptr);
 
 // The one rule for a rename that put a file or folder in place (a write, a folder swap, a renamed
 // class file, a backup archive): the folder that holds path is synced, so that a power cut cannot
@@ -67,5 +76,8 @@ void setFailureHook(std::function<bool(const QString &path)> hook);
 // Whether the hook fails writes of that path. Writers that put a file in place by a way of their
 // own (AtomicFileSet stages it under a second name) ask it for the target.
 bool failureHookFails(const QString &path);
+// Tests: called as each write of path begins (write, writeIn), before anything at path is looked
+// at, so that what a test puts there is what another program put there at that moment.
+void setBeginHook(std::function<void(const QString &path)> hook);
 
 } // namespace AtomicFile

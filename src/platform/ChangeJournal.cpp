@@ -283,6 +283,23 @@ QString sideFilesChanged(const Journal &journal, QString *cannotTell)
     return QString();
 }
 
+// Why a start leaves a journal as it is and never carries its change through: none Pollix wrote
+// whole, files it must not touch, or side files that hold other bytes than it noted (moved, they
+// would put in place bytes that are neither the change's nor a later save's, and given up, they
+// would be removed). Empty when a start finishes the change, gives it up or tries it again;
+// *cannotTell: a side file that could not be read to tell.
+QString leftAloneText(const Journal &journal, QString *cannotTell)
+{
+    if (!journal.problem.isEmpty())
+        return QStringLiteral("%1 is no journal Pollix wrote (%2); it is left as it is").arg(journal.path, journal.problem);
+    QString why = unsafeFiles(journal);
+    if (why.isEmpty())
+        why = sideFilesChanged(journal, cannotTell);
+    if (why.isEmpty())
+        return QString();
+    return QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(journal.path, why);
+}
+
 // The moves of a change; the files that could not be moved, with the reasons.
 QStringList move(const QList<ChangeJournal::Step> &steps, ChangeJournal::Direction direction)
 {
@@ -584,33 +601,23 @@ int finishInterrupted(const QString &folder, QString *errorText, LeftAloneList *
     };
     for (const Journal &journal : journalsIn(folder)) {
         const QString &path = journal.path;
-        if (!journal.problem.isEmpty()) {
-            // Written whole or not at all, naming only files below its folder: a journal that
-            // does not read so is none of Pollix's, and touches nothing.
-            leave(path, QStringLiteral("%1 is no journal Pollix wrote (%2); it is left as it is").arg(path, journal.problem));
-            continue;
-        }
-        if (const QString why = unsafeFiles(journal); !why.isEmpty()) {
-            leave(path, QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(path, why));
+        // Looked at before whether a target was saved since: a change left as it is keeps its
+        // side files whatever became of its targets, as the teacher was told.
+        QString cannotTell;
+        if (const QString text = leftAloneText(journal, &cannotTell); !text.isEmpty()) {
+            leave(path, text);
             continue;
         }
         const bool forward = journal.direction == Direction::Forward;
         const QString files = filesOf(path, journal.steps);
-        QString cannotTell;
-        if (const QString why = savedSince(journal, &cannotTell); !why.isEmpty()) {
+        if (const QString why = cannotTell.isEmpty() ? savedSince(journal, &cannotTell) : QString(); !why.isEmpty()) {
             // Carried through now, the change would undo that later save, in some of its files.
             removeWithSideFiles(path, journal.steps);
             tell(QStringLiteral("A change of %1 cut short earlier was given up: %2, and that later save stays")
                      .arg(files, why));
             continue;
         }
-        // Side files that hold other bytes than the journal noted will never be carried through;
-        // a file that could not be read is tried again at the next start.
-        const QString changed = cannotTell.isEmpty() ? sideFilesChanged(journal, &cannotTell) : QString();
-        if (!changed.isEmpty()) {
-            leave(path, QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(path, changed));
-            continue;
-        }
+        // A file that could not be read is tried again at the next start.
         if (!cannotTell.isEmpty()) {
             tell(QStringLiteral("A change of %1 is not carried through yet: %2; it stays noted down and is tried again at "
                                 "the next start")
@@ -662,7 +669,7 @@ QString unfinishedChangeOf(const QStringList &paths, QString *held)
         wanted.insert(QDir::cleanPath(QFileInfo(path).absoluteFilePath()), path);
     for (const Journal &journal : journalsIn(where)) {
         // A journal a start leaves as it is never carries its change through: it holds back no save.
-        if (!journal.problem.isEmpty() || !unsafeFiles(journal).isEmpty())
+        if (QString cannotTell; !leftAloneText(journal, &cannotTell).isEmpty())
             continue;
         for (const Step &s : journal.steps) {
             if (!wanted.contains(s.target))

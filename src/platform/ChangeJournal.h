@@ -66,7 +66,8 @@ bool apply(const QList<Step> &steps, Direction direction, QString *errorText, co
 // tell it, a file made where the change had yet to make it or a file in the place of an old one
 // not yet replaced.) A journal that is not one Pollix wrote whole, that names a file outside its
 // folder or through a symbolic link, whose files are not regular files, or whose side files no
-// longer hold the bytes it noted, is left as it is and touches nothing. The number finished;
+// longer hold the bytes it noted, is left as it is and touches nothing, also after a later save
+// of its targets (that save is not held back: unfinishedChangeOf). The number finished;
 // *errorText names, for each change not finished, its files and why. With leftAlone, the
 // journals left as they are (none Pollix wrote whole, or not to be carried through as they
 // stand) go there instead, and *errorText names only the changes Pollix could not finish or gave up.
@@ -77,7 +78,8 @@ QStringList sideFilesInUse(const QString &folder);
 
 // Why files may not be saved now: a change of some of them, noted down in the journal folder,
 // is still unfinished (the start could not finish it). Saved now, they would be taken back or
-// overwritten when it is finished, and the files of that change would no longer agree. Empty
+// overwritten when it is finished, and the files of that change would no longer agree. A change
+// a start leaves as it is (finishInterrupted: never carried through) holds back no save. Empty
 // when none of paths is a file of an unfinished change; *held: the first of paths that is.
 // Every save asks, so the folder is not read each time: it is looked at again only when it
 // changed since it was last seen holding no journal (see mayHoldJournals in the source).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -10,8 +11,13 @@
 // the teacher is told of it once (the log names it at every start).
 struct LeftAlone
 {
+    LeftAlone(const QString &path, const QString &text, const QByteArray &line = {}) : path(path), text(text), line(line) {}
+
     QString path;
     QString text; // one sentence, without its full stop, naming path
+    // What it is known by where not by what lies at path: a line of a record that Pollix writes
+    // again (a new file then) with that line unchanged. Empty: what lies at path.
+    QByteArray line;
 };
 
 using LeftAloneList = QList<LeftAlone>;

@@ -34,6 +34,14 @@ QString kindProblem(mode_t mode)
 }
 } // namespace
 
+QString problemAt(const QString &path)
+{
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return systemError(errno);
+    return kindProblem(st.st_mode);
+}
+
 int openDescriptor(const QString &path, QString *why, struct stat *st)
 {
     const auto fail = [why](const QString &reason) {

@@ -26,6 +26,11 @@ inline constexpr qint64 kWholeLimit = qint64(1) << 30;
 // file"), before anything waits on it or opens it.
 bool open(QFile &file, const QString &path, QString *why);
 
+// Why what stands at path (a symbolic link followed) is no regular file to read, as open would
+// refuse it ("it is a folder", "it is no regular file", or the system's words), looked at without
+// opening it; empty when it is one.
+QString problemAt(const QString &path);
+
 // The same as a descriptor of the caller's (to close), -1 with *why; *st gets what fstat said.
 // Reading it straight costs fewer calls than through a QFile, which counts for the many small
 // data files a list or a search reads.

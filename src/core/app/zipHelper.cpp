@@ -180,7 +180,8 @@ bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, cons
 QString zipHelper::nothingToBackUp()
 {
     const Folders f = folders();
-    if (!f.valid() || DataFolderLayout::holdsDataFile(f.data))
+    // A data file that cannot be read is no reason to say there is nothing: the backup names it.
+    if (!f.valid() || DataFolderLayout::holdsDataFile(f.data) || !DataFolderLayout::unreadableBelow(f.dataRoot()).isEmpty())
         return QString();
     return noDataFiles(f.dataRoot());
 }
@@ -211,7 +212,16 @@ bool writeBackup(const Folders &f, const QStringList &folderList, const QString 
     QHash<QString, qint64> sizes;
     const QString root = f.dataRoot();
     const QDir dataDir(root);
+    const auto refuse = [&refused](const QString &file, const QString &problem) {
+        const QString refusal = QStringLiteral("%1 (%2)").arg(file, problem);
+        if (!refused.contains(refusal))
+            refused << refusal;
+    };
     for (const QString &folder : folderList) {
+        // A data file that is a pipe or a device (or a link to one) is no file the listing
+        // takes, and would be left out of an archive said to be whole.
+        for (const DataFolderLayout::Unreadable &file : DataFolderLayout::unreadableBelow(folder))
+            refuse(QDir::cleanPath(file.path), file.why);
         const std::optional<QStringList> names = GF::fileListAtPath(folder, QStringLiteral("xml"));
         for (const QString &name : names.value_or(QStringList())) {
             // Named after the file's path with the data folder cut off; the data folder's own
@@ -228,9 +238,7 @@ bool writeBackup(const Folders &f, const QStringList &folderList, const QString 
             if (problem.isEmpty() && quint64(std::max<qint64>(size, 0)) > DataFolderLayout::kMaxFileSize)
                 problem = QStringLiteral("it is larger than a data file may be (%1 MB)").arg(DataFolderLayout::kMaxFileSize >> 20);
             if (!problem.isEmpty()) {
-                const QString refusal = QStringLiteral("%1 (%2)").arg(file, problem);
-                if (!refused.contains(refusal))
-                    refused << refusal;
+                refuse(file, problem);
                 continue;
             }
             // Keyed by the place in the data folder: the two passes name a file by different paths.

@@ -12,6 +12,7 @@
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -160,6 +161,22 @@ QList<DataFolderLayout::File> DataFolderLayout::filesOfDataFolder()
 {
     const QString data = dataFolder();
     return data.isEmpty() ? QList<File>() : filesBelow(data, QString());
+}
+
+QList<DataFolderLayout::Unreadable> DataFolderLayout::unreadableBelow(const QString &folder)
+{
+    QList<Unreadable> out;
+    // System: pipes, devices, sockets and links that lead nowhere, which Files alone passes over.
+    QDirIterator it(folder, QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        // The listing looked at each already: only what is no regular file is looked at again.
+        if (!isDataFileName(it.fileName()) || it.fileInfo().isFile())
+            continue;
+        if (const QString why = RegularFile::problemAt(it.filePath()); !why.isEmpty())
+            out << Unreadable{it.filePath(), why};
+    }
+    return out;
 }
 
 bool DataFolderLayout::isDataFileName(const QString &name)

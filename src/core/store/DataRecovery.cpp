@@ -143,25 +143,32 @@ std::optional<QList<WorkLine>> readWorkRecord(QString *why = nullptr)
     return out;
 }
 
+// A line as the record holds it, without its newline.
+QByteArray textOf(const WorkLine &l)
+{
+    QByteArray text = QByteArray::number(l.pid);
+    if (l.identified())
+        text += ' ' + l.start.toLatin1() + ' ' + QByteArray::number(l.device) + ' ' + QByteArray::number(l.inode);
+    return text + '\t' + l.path.toUtf8();
+}
+
 bool writeWorkRecord(const QList<WorkLine> &lines)
 {
     const QString path = workRecordPath();
     if (path.isEmpty())
         return false;
-    // Never written through a link, nor in the place of anything else under its name.
-    const RecordFile::Kind kind = RecordFile::kindAt(path);
-    if (kind != RecordFile::Kind::Missing && kind != RecordFile::Kind::File)
+    // Looked at and written through the application folder held open: never written through a
+    // link, nor in the place of anything else under its name.
+    const FolderHandle folder = FolderHandle::open(folderOf(path), true);
+    const RecordFile::Kind kind = folder.kindAt(nameOf(path));
+    if (!folder.isOpen() || (kind != RecordFile::Kind::Missing && kind != RecordFile::Kind::File))
         return false;
     if (lines.isEmpty())
-        return kind == RecordFile::Kind::Missing || FolderHandle::open(folderOf(path), true).removeFile(nameOf(path));
+        return kind == RecordFile::Kind::Missing || folder.removeFile(nameOf(path));
     QByteArray bytes;
-    for (const WorkLine &l : lines) {
-        bytes += QByteArray::number(l.pid);
-        if (l.identified())
-            bytes += ' ' + l.start.toLatin1() + ' ' + QByteArray::number(l.device) + ' ' + QByteArray::number(l.inode);
-        bytes += '\t' + l.path.toUtf8() + '\n';
-    }
-    return AtomicFile::write(path, bytes);
+    for (const WorkLine &l : lines)
+        bytes += textOf(l) + '\n';
+    return AtomicFile::writeIn(folder, nameOf(path), bytes);
 }
 
 const QString &ownStart()
@@ -497,8 +504,9 @@ void removeLeftoversNaming(Findings *findings)
         const QString text = QStringLiteral("%1 names what Pollix does not remove: %2").arg(workRecordPath(), why);
         if (end == LineEnd::Stays)
             findings->problems << text;
-        else // what is told of is the file the line names, when it names one
-            findings->leftAlone << LeftAlone{plainPath(l.path) ? l.path : workRecordPath(), text};
+        else // what is told of is the file the line names, when it names one; else the line
+            // itself, which stays the same when the record is written again
+            findings->leftAlone << (plainPath(l.path) ? LeftAlone{l.path, text} : LeftAlone{workRecordPath(), text, textOf(l)});
     }
     // Written again only when a line went: a record that stays as it was keeps its inode and
     // time, by which the start tells that what it names was told already.

@@ -26,16 +26,21 @@ QString notePath()
 }
 
 // A thing as the note keeps it: what the disk says of it now (device, inode, size and the time
-// of its last change; "-" when nothing is there), a tab, and its path, percent-encoded.
-QByteArray lineOf(const QString &path)
+// of its last change, which no program sets back as it may the time of modification; "-" when
+// nothing is there), or "=" and the record's line it is, percent-encoded; a tab, and its path,
+// percent-encoded.
+QByteArray lineOf(const LeftAlone &thing)
 {
+    const QByteArray path = QUrl::toPercentEncoding(thing.path);
+    if (!thing.line.isEmpty())
+        return '=' + QUrl::toPercentEncoding(QString::fromUtf8(thing.line)) + '\t' + path;
     struct stat st{};
     QByteArray said = "-";
-    if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
+    if (::lstat(QFile::encodeName(thing.path).constData(), &st) == 0)
         said = QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino)) + ' ' +
-               QByteArray::number(qint64(st.st_size)) + ' ' + QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.' +
-               QByteArray::number(qint64(st.st_mtim.tv_nsec));
-    return said + '\t' + QUrl::toPercentEncoding(path);
+               QByteArray::number(qint64(st.st_size)) + ' ' + QByteArray::number(qint64(st.st_ctim.tv_sec)) + '.' +
+               QByteArray::number(qint64(st.st_ctim.tv_nsec));
+    return said + '\t' + path;
 }
 
 // The lines of the note, none when there is none; nothing, with *why, when it is not one Pollix
@@ -49,7 +54,7 @@ std::optional<QSet<QByteArray>> readNote(QString *why)
     const std::optional<QByteArray> bytes = RecordFile::read(path, kMostNoteBytes, why);
     if (!bytes)
         return std::nullopt;
-    static const QRegularExpression line(QStringLiteral("^(-|[0-9]+ [0-9]+ [0-9]+ -?[0-9]+\\.[0-9]+)\\t[A-Za-z0-9%._~-]+$"));
+    static const QRegularExpression line(QStringLiteral("^(-|[0-9]+ [0-9]+ [0-9]+ -?[0-9]+\\.[0-9]+|=[A-Za-z0-9%._~-]+)\\t[A-Za-z0-9%._~-]+$"));
     const QList<QByteArray> lines = bytes->split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (lines.at(i).isEmpty() && i == lines.size() - 1)
@@ -87,33 +92,35 @@ LeftAloneList ToldAtStart::untold(const LeftAloneList &found, bool *noteRefused)
     }
     LeftAloneList out;
     for (const LeftAlone &thing : found)
-        if (!told->contains(lineOf(thing.path)))
+        if (!told->contains(lineOf(thing)))
             out << thing;
     return out;
 }
 
-bool ToldAtStart::noteTold(const LeftAloneList &found)
+bool ToldAtStart::noteTold(const LeftAloneList &found, QString *errorText)
 {
     const QString path = notePath();
     QString why;
     const std::optional<QSet<QByteArray>> before = readNote(&why);
     if (path.isEmpty() || !before)
-        return false;
+        return GlobalFunctions::failWith(errorText, path.isEmpty() ? QStringLiteral("no application folder") : why);
     QSet<QByteArray> now;
     for (const LeftAlone &thing : found)
-        now.insert(lineOf(thing.path));
+        now.insert(lineOf(thing));
     if (now == *before)
         return true;
+    // Through the application folder held open: a link put under its name since it was read is
+    // replaced, never written through.
+    const FolderHandle folder = FolderHandle::open(QFileInfo(path).absolutePath(), true, &why);
     if (now.isEmpty()) {
-        const FolderHandle folder = FolderHandle::open(QFileInfo(path).absolutePath(), true, &why);
         if (folder.removeFile(noteName(), &why))
             return true;
     } else {
         QList<QByteArray> lines(now.begin(), now.end());
         std::sort(lines.begin(), lines.end());
-        if (AtomicFile::write(path, lines.join('\n') + '\n', &why))
+        if (AtomicFile::writeIn(folder, noteName(), lines.join('\n') + '\n', &why))
             return true;
     }
     PollixLog(QStringLiteral("%1 could not be written, and what the start found is told again at the next: %2").arg(path, why));
-    return false;
+    return GlobalFunctions::failWith(errorText, why);
 }

@@ -61,23 +61,33 @@ bool run(QWidget *parent)
                           {QObject::tr("OK")}, PollixAlert::sentences(kept));
     }
     // What Pollix did not make stays as it is for good: the teacher is told once what it is, and
-    // what to do with it.
+    // what to do with it. Noted first, so that the alert promises quiet only where the note was
+    // kept (a note that is none of Pollix's, or an application folder it may not write, keeps none).
     bool noteRefused = false;
-    if (const LeftAloneList untold = ToldAtStart::untold(found, &noteRefused); !untold.isEmpty()) {
+    const LeftAloneList untold = ToldAtStart::untold(found, &noteRefused);
+    QString notNoted;
+    const bool noted = ToldAtStart::noteTold(found, &notNoted);
+    if (!untold.isEmpty()) {
         // A paragraph for each: they name long paths, which run over several lines.
         QStringList lines;
         for (const LeftAlone &thing : untold)
             lines << PollixAlert::sentences(thing.text);
-        // Kept quiet about from now on only where the note of what was told can be kept.
-        lines << (noteRefused ? QObject::tr("If any of it holds what you want to keep, move it out of the application folder; "
-                                            "if not, you may remove it. Pollix leaves it alone.")
-                              : QObject::tr("If any of it holds what you want to keep, move it out of the application folder; "
-                                            "if not, you may remove it. Pollix leaves it alone and does not tell of it again."));
+        if (noted) {
+            lines << QObject::tr("If any of it holds what you want to keep, move it out of the application folder; "
+                                 "if not, you may remove it. Pollix leaves it alone and does not tell of it again.");
+        } else {
+            lines << QObject::tr("If any of it holds what you want to keep, move it out of the application folder; "
+                                 "if not, you may remove it. Pollix leaves it alone.");
+            // A note that is none of Pollix's is named among the things found, with why.
+            if (!noteRefused)
+                lines << PollixAlert::sentences(QObject::tr("Pollix could not note that it told of this (%1), so it tells of it "
+                                                            "again at the next start")
+                                                    .arg(notNoted));
+        }
         PollixAlert::show(parent, QStringLiteral("Pollix"),
                           QObject::tr("Pollix found what it did not make in its application folder, and left it as it is."),
                           {QObject::tr("OK")}, lines.join(QStringLiteral("\n\n")));
     }
-    ToldAtStart::noteTold(found);
     return true;
 }
 

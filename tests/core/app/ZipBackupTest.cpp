@@ -15,6 +15,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 using Snapshot = QMap<QString, QByteArray>;
@@ -276,6 +278,38 @@ TEST_F(ZipBackupTest, ABackupThatCannotReadAFileNamesItAndKeepsThePreviousBackup
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
     ASSERT_TRUE(zipHelper().backupFilTo(zipPath(), &why)) << why.toStdString();
     EXPECT_EQ(entryNames(zipPath()).size(), 12) << "five files of the three folders twice, two of the data folder once";
+}
+
+// A data file that is a pipe or a link to a device is no file a backup can hold: the backup names
+// each such file once and writes no archive, without waiting on the pipe; a data folder holding
+// nothing else is not said to hold nothing.
+TEST_F(ZipBackupTest, APipeOrALinkToADeviceUnderADataFilesNameIsNamedAndNoArchiveIsWritten)
+{
+    POLLIX_AS_ORDINARY_USER();
+    fillDataFolder();
+    const QString roster = data() + "StudentRoster.xml", login = data() + "UserList.xml";
+    const QString klass = data() + "Classes/Class A.xml", session = data() + "Quiz/Quiz1 2012-03-23T14:07:09.xml";
+    for (const QString &path : {roster, login, klass, session})
+        ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(roster).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(login).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/null", klass));
+    ASSERT_TRUE(QFile::link("/dev/zero", session));
+    QString why;
+    EXPECT_FALSE(zipHelper().backupFilTo(zipPath(), &why));
+    for (const QString &path : {roster, login, klass, session})
+        EXPECT_EQ(why.count(path + " (it is no regular file)"), 1) << path.toStdString() << " in: " << why.toStdString();
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty()) << "no archive, no part file";
+
+    // The pipe alone: there is something to back up, and it cannot be read.
+    for (const QString &path : {login, klass, session})
+        ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir(data() + "Quiz").removeRecursively() && QDir(data() + "Classes").removeRecursively() &&
+                QDir(data() + "CourseGrade").removeRecursively());
+    EXPECT_EQ(zipHelper::nothingToBackUp(), QString());
+    EXPECT_FALSE(zipHelper().backupFilTo(zipPath(), &why));
+    EXPECT_TRUE(why.contains(roster + " (it is no regular file)")) << why.toStdString();
+    EXPECT_TRUE(QDir(scratch.path()).isEmpty()) << "no archive, no part file";
 }
 
 TEST_F(ZipBackupTest, FullOrReadOnlyDiskLeavesDataAndOldBackupWhole)

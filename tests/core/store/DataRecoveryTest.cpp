@@ -3,9 +3,13 @@
 #include "StoreTestBase.h"
 
 #include "core/store/DataRecovery.h"
+#include "core/store/TovStudentRoster.h"
+#include "platform/ChangeJournal.h"
 #include "platform/FolderHandle.h"
 #include "platform/FolderMark.h"
+#include "platform/SideFiles.h"
 #include "support/KilledRuns.h"
+#include "support/OrdinaryUser.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,4 +165,43 @@ TEST_F(DataRecoveryTest, AFileOfAChangeTheStartCouldNotFinishIsNeitherWrittenNor
     EXPECT_EQ(filesBelow(data), (Files{{"StudentRoster.xml", "<Students>newer</Students>"},
                                        {"Classes/8C.xml", kNew.value("Classes/8C.xml")},
                                        {"Subjects.xml", "<Subjects/>"}}));
+}
+
+// A change whose new bytes another program wrote into since is left as it is for good: it holds
+// back no save of its files, and a start after that save still keeps its journal and its side
+// files where they are, as the teacher was told.
+TEST_F(DataRecoveryTest, AChangeLeftAsItIsHoldsBackNoSaveAndKeepsItsFilesAfterIt)
+{
+    POLLIX_AS_ORDINARY_USER();
+    TovStudentRoster *roster = TovStudentRoster::sharedUI();
+    StudentEntity k1;
+    k1.setId("K1");
+    ASSERT_TRUE(roster->addStudentWithData(k1));
+    const QString target = home() + "Data/StudentRoster.xml";
+    const QByteArray old = readFile(target);
+    const QString staged = SideFiles::nameBeside(target, SideFiles::Kind::Staged);
+    const QString kept = SideFiles::nameBeside(target, SideFiles::Kind::Kept);
+    put(staged, "<ClassRoom><Students></Students></ClassRoom>");
+    ASSERT_EQ(::link(QFile::encodeName(target).constData(), QFile::encodeName(kept).constData()), 0);
+    QString why;
+    const QString journal = ChangeJournal::write({{target, staged, kept}}, ChangeJournal::Direction::Forward, &why);
+    ASSERT_FALSE(journal.isEmpty()) << why.toStdString();
+    put(staged, "written into by another program");
+
+    for (int start = 0; start < 2; ++start) {
+        LeftAloneList found;
+        EXPECT_TRUE(DataRecovery::run(&why, nullptr, &found)) << why.toStdString();
+        ASSERT_EQ(found.size(), 1) << "start " << start;
+        EXPECT_EQ(found.first().path, journal);
+        EXPECT_EQ(readFile(staged), "written into by another program") << "start " << start;
+        EXPECT_EQ(readFile(kept), old) << "start " << start;
+        if (start == 0) {
+            StudentEntity k2;
+            k2.setId("K2");
+            EXPECT_TRUE(roster->addStudentWithData(k2, &why)) << why.toStdString();
+            EXPECT_TRUE(GlobalFunctions::createQXmlFileAtPath(target, readFile(target), &why)) << why.toStdString();
+        }
+    }
+    ASSERT_TRUE(roster->getAllStudents().has_value());
+    EXPECT_EQ(roster->getAllStudents()->size(), 2);
 }
