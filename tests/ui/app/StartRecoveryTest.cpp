@@ -489,6 +489,16 @@ TEST_F(StartRecoveryTest, ANoteOfWhatWasToldThatPollixDidNotWriteIsLeftAloneAndN
     EXPECT_EQ(readFile(outside.path() + "/told"), pollixLike);
 }
 
+namespace {
+// The alerts of a start, which goes on.
+QList<AlertRequest> startTelling()
+{
+    DialogAnswers answers;
+    EXPECT_TRUE(StartRecovery::run());
+    return answers.alerts();
+}
+} // namespace
+
 // The note of what was told and the record of unfinished work are written through the application
 // folder held open: a link another program puts under their names at the moment they are written
 // (after Pollix looked at them) is replaced, and the file it leads to stays as it was.
@@ -499,103 +509,61 @@ TEST_F(StartRecoveryTest, TheNotesOfWhatWasToldAndOfUnfinishedWorkAreNeverWritte
     writeTree(root + "Data", {{"Subjects.xml", kOld.value("Subjects.xml")}});
     writeTree(root + "Data.restore-aBc123", kRestored); // found, and told of
     QTemporaryDir outside;
-    const QString elsewhere = outside.path() + "/keep.txt";
-    writeTree(outside.path(), {{"keep.txt", "a file of the teacher's elsewhere"}});
+    writeTree(outside.path(), {{"keep.txt", "the teacher's"}});
     QStringList linked;
     AtomicFile::setBeginHook([&](const QString &path) {
-        const QString name = QFileInfo(path).fileName();
-        if ((name == ".told-at-start" || name == ".unfinished-work") && !linked.contains(name)) {
+        if (const QString name = QFileInfo(path).fileName(); name == ".told-at-start" || name == ".unfinished-work") {
             linked << name;
             QFile::remove(path);
-            EXPECT_TRUE(QFile::link(elsewhere, path)) << path.toStdString();
+            EXPECT_TRUE(QFile::link(outside.path() + "/keep.txt", path)) << path.toStdString();
         }
     });
     const auto unhook = qScopeGuard([] { AtomicFile::setBeginHook({}); });
-    {
-        DialogAnswers answers;
-        EXPECT_TRUE(StartRecovery::run());
-        EXPECT_EQ(answers.alertTexts(), QStringList{kFoundTitle});
-    }
-    QTemporaryDir scratch;
+    EXPECT_EQ(startTelling().size(), 1);
     QString why;
-    EXPECT_TRUE(zipHelper().backupFilTo(scratch.path() + "/backup.zip", &why)) << why.toStdString();
+    EXPECT_TRUE(zipHelper().backupFilTo(outside.path() + "/backup.zip", &why)) << why.toStdString();
+    AtomicFile::setBeginHook({});
     EXPECT_EQ(linked, (QStringList{".told-at-start", ".unfinished-work"}));
-    EXPECT_EQ(readFile(elsewhere), "a file of the teacher's elsewhere");
-    for (const QString name : {".told-at-start", ".unfinished-work"}) {
-        const QFileInfo note(root + name);
-        EXPECT_FALSE(note.isSymLink()) << name.toStdString();
-    }
-    DialogAnswers answers;
-    EXPECT_TRUE(StartRecovery::run());
-    EXPECT_EQ(answers.alertTexts(), QStringList()) << "told once: the note was written in its own place";
+    EXPECT_EQ(readFile(outside.path() + "/keep.txt"), "the teacher's");
+    EXPECT_TRUE(startTelling().isEmpty()) << "told once: the note was written in its own place";
 }
 
-// "Told once" holds when Pollix writes its record of unfinished work again (as every backup does)
-// around a line naming no plain path, and a thing written into is told again even when its time
-// of modification was set back.
-TEST_F(StartRecoveryTest, ALineToldOfStaysToldWhenTheRecordIsWrittenAgainAndAThingChangedWithItsTimeSetBackIsToldAgain)
+// "Told once" holds when a backup writes the record of unfinished work again around a line naming
+// no plain path; a thing written into is told again even with its time of modification set back;
+// and where the note cannot be written (an application folder the account may not write), the
+// alert promises no quiet, says why, and the next start tells it again.
+TEST_F(StartRecoveryTest, ToldOnceHoldsAcrossARecordWrittenAgainAndNotAcrossAChangeOrANoteThatCannotBeWritten)
 {
     POLLIX_AS_ORDINARY_USER();
-    const QString root = home();
-    writeTree(root + "Data", {{"Subjects.xml", kOld.value("Subjects.xml")}});
+    const QString root = home(), strange = root + "Data/.change-0000beef.journal";
+    writeTree(root + "Data", {{"Subjects.xml", kOld.value("Subjects.xml")}, {".change-0000beef.journal", "another's"}});
     writeTree(root, {{".unfinished-work", "4243\tnot/a/plain/path\n"}});
-    const QString strange = root + "Data/.change-0000beef.journal";
-    writeTree(root + "Data", {{".change-0000beef.journal", "a file of another program's"}});
-    const auto start = [] {
-        DialogAnswers answers;
-        EXPECT_TRUE(StartRecovery::run());
-        return answers.alerts();
-    };
-    QList<AlertRequest> told = start();
+    QList<AlertRequest> told = startTelling();
     ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told.first().informativeText.contains("not/a/plain/path is no plain path")) << told.first().informativeText.toStdString();
-    EXPECT_TRUE(told.first().informativeText.contains(strange)) << told.first().informativeText.toStdString();
-
-    int recordWrites = 0;
-    AtomicFile::setBeginHook([&](const QString &path) { recordWrites += QFileInfo(path).fileName() == ".unfinished-work"; });
-    const auto unhook = qScopeGuard([] { AtomicFile::setBeginHook({}); });
+    EXPECT_TRUE(told.first().informativeText.contains("not/a/plain/path is no plain path"));
     QTemporaryDir scratch;
     QString why;
     ASSERT_TRUE(zipHelper().backupFilTo(scratch.path() + "/backup.zip", &why)) << why.toStdString();
-    ASSERT_EQ(recordWrites, 2) << "the backup noted its part file, and took the note back";
-    EXPECT_EQ(readFile(root + ".unfinished-work"), "4243\tnot/a/plain/path\n");
-    told = start();
-    EXPECT_TRUE(told.isEmpty()) << told.value(0).informativeText.toStdString();
+    EXPECT_TRUE(startTelling().isEmpty());
 
-    // Written into, as long as it was, its time of modification set back to what it was.
+    // Written into, as long as it was, its time of modification set back.
     struct stat before{};
     ASSERT_EQ(::stat(QFile::encodeName(strange).constData(), &before), 0);
+    const timespec &changed = before.st_ctim;
     for (timespec now{}; ::clock_gettime(CLOCK_REALTIME_COARSE, &now) == 0 &&
-                         (now.tv_sec < before.st_ctim.tv_sec ||
-                          (now.tv_sec == before.st_ctim.tv_sec && now.tv_nsec <= before.st_ctim.tv_nsec));)
-        ::usleep(1000);
-    writeTree(root + "Data", {{".change-0000beef.journal", "a file of ANOTHER program's"}});
+                         (now.tv_sec < changed.tv_sec || (now.tv_sec == changed.tv_sec && now.tv_nsec <= changed.tv_nsec));)
+        ::usleep(1000); // until the file system's clock has passed the file's last change
+    writeTree(root + "Data", {{".change-0000beef.journal", "ANOTHER's"}});
     const timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(strange).constData(), times, 0), 0);
-    told = start();
-    ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told.first().informativeText.contains(strange)) << told.first().informativeText.toStdString();
-    EXPECT_FALSE(told.first().informativeText.contains("not/a/plain/path")) << told.first().informativeText.toStdString();
-}
-
-// Where the application folder may not be written (a school image), what was told cannot be noted:
-// the alert makes no promise of quiet and says why, and the next start tells it again.
-TEST_F(StartRecoveryTest, WhereTheNoteOfWhatWasToldCannotBeWrittenTheAlertPromisesNoQuietAndTellsAgain)
-{
-    POLLIX_AS_ORDINARY_USER();
-    const QString root = home();
-    writeTree(root + "Data", {{"Subjects.xml", kOld.value("Subjects.xml")}});
-    writeTree(root + "Data.restore-aBc123", kRestored);
     ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), 0555), 0);
     const auto writable = qScopeGuard([&] { ::chmod(QFile::encodeName(root).constData(), 0755); });
     for (int again = 0; again < 2; ++again) {
-        DialogAnswers answers;
-        EXPECT_TRUE(StartRecovery::run());
-        ASSERT_EQ(answers.alertTexts(), QStringList{kFoundTitle}) << "start " << again;
-        const QString said = answers.alerts().first().informativeText;
-        EXPECT_TRUE(said.contains("Data.restore-aBc123")) << said.toStdString();
+        told = startTelling();
+        ASSERT_EQ(told.size(), 1) << "start " << again;
+        const QString said = told.first().informativeText;
+        EXPECT_TRUE(said.contains(strange) && !said.contains("not/a/plain/path")) << said.toStdString();
         EXPECT_FALSE(said.contains("does not tell of it again")) << said.toStdString();
         EXPECT_TRUE(said.contains("Pollix could not note that it told of this (Permission denied)")) << said.toStdString();
     }
-    EXPECT_FALSE(QFileInfo::exists(root + ".told-at-start"));
 }
