@@ -538,7 +538,16 @@ TEST(InstanceTest, TheHoldersSocketReplacedByAStartThatWokeLateIsMadeAgainAndALa
     const QString folder = QFileInfo(home.path()).canonicalFilePath();
     RunningPollix holder(folder);
     ASSERT_TRUE(startedOn(holder, folder)) << holder.output.toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return socketFiles().size() == 1; }, kEventWaitMs)) << socketFiles().join(' ').toStdString();
+    DialogAnswers answers;
+    // Reached once: it listens, as its own socket.
+    const auto comesForward = [&](int times) {
+        InstanceLock another(folder);
+        EXPECT_FALSE(PollixProgram::claimApplicationFolder(another));
+        return holder.waitFor([times](const QByteArray &out) { return out.count("asked this window to come forward") == times; },
+                              kEventWaitMs);
+    };
+    ASSERT_TRUE(comesForward(1)) << holder.output.toStdString();
+    ASSERT_EQ(socketFiles().size(), 1) << socketFiles().join(' ').toStdString();
     const QString name = sockets.filePath(socketFiles().first());
     // What the late start did, its socket listening (until it yields or ends).
     QLocalServer late;
@@ -546,13 +555,10 @@ TEST(InstanceTest, TheHoldersSocketReplacedByAStartThatWokeLateIsMadeAgainAndALa
     ASSERT_TRUE(late.listen(name)) << late.errorString().toStdString();
 
     ASSERT_TRUE(holder.saw("reach this one was gone or replaced: it was made again", kEventWaitMs)) << holder.output.toStdString();
-    InstanceLock third(folder);
-    DialogAnswers answers;
-    EXPECT_FALSE(PollixProgram::claimApplicationFolder(third));
-    EXPECT_TRUE(holder.saw("asked this window to come forward")) << holder.output.toStdString();
-    ASSERT_EQ(answers.alerts().size(), 1);
-    EXPECT_TRUE(answers.alerts().first().informativeText.contains("Its window has been brought to the front."))
-        << answers.alerts().first().informativeText.toStdString();
+    EXPECT_TRUE(comesForward(2)) << holder.output.toStdString();
+    ASSERT_EQ(answers.alerts().size(), 2);
+    EXPECT_TRUE(answers.alerts().last().informativeText.contains("Its window has been brought to the front."))
+        << answers.alerts().last().informativeText.toStdString();
 }
 
 // In the program's own process, whose events wait while the lock file goes and another start takes
