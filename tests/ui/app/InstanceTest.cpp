@@ -13,6 +13,7 @@
 #include "ui/controls/PollixAlert.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
@@ -503,13 +504,19 @@ TEST(InstanceTest, APollixStoppedWhileAnotherStartTookItsFolderSaysSoOnceAndThen
     LockFilesMade made(folder);
     ASSERT_TRUE(made.isValid());
     ::kill(pid_t(firstPid), SIGCONT);
-    ASSERT_TRUE(first.saw("another start has taken", 10000)) << first.output.toStdString();
+    ASSERT_TRUE(first.saw("another start has taken", kEventWaitMs)) << first.output.toStdString();
     made.count();
-    const qint64 ticks = ticksOf(firstPid);
-    // A second of its life from here.
-    first.waitFor([](const QByteArray &) { return false; }, 1000);
+    // It was stopped anywhere in its start, which it may still be finishing: a second comes in
+    // which it uses next to no processor time, as one that keeps looking at the folder never does.
+    const QDeadlineTimer quiet(kEventWaitMs);
+    qint64 used = 0;
+    do {
+        const qint64 ticks = ticksOf(firstPid);
+        first.waitFor([](const QByteArray &) { return false; }, 1000);
+        used = ticksOf(firstPid) - ticks;
+    } while (used >= 15 && !quiet.hasExpired());
+    EXPECT_LT(used, 15) << "processor time in clock ticks, in its quietest second";
     EXPECT_EQ(made.count(), 0) << "side files of the lock made meanwhile";
-    EXPECT_LT(ticksOf(firstPid) - ticks, 15) << "processor time in clock ticks";
     EXPECT_EQ(first.output.count("another start has taken"), 1) << first.output.toStdString();
 
     EXPECT_TRUE(first.endsCleanlyOn(SIGTERM)) << first.output.toStdString();
