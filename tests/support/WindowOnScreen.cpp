@@ -39,19 +39,80 @@ QRect frameOf(const QWidget *w)
     return w->windowHandle() ? w->windowHandle()->frameGeometry() : w->frameGeometry();
 }
 
+namespace {
+// The window manager has put the window in a frame of its own and said how wide it is.
+bool framedOnServer(const QWidget *w)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const Window window = w->winId();
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    bool framed = XQueryTree(display, window, &root, &parent, &children, &count) && parent != root;
+    if (children)
+        XFree(children);
+    Atom type = 0;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char *data = nullptr;
+    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", True);
+    framed = framed && extents != 0
+             && XGetWindowProperty(display, window, extents, 0, 4, False, AnyPropertyType, &type, &format, &n, &after, &data) == Success
+             && n == 4;
+    if (data)
+        XFree(data);
+    XCloseDisplay(display);
+    return framed;
+}
+
+// Qt looks the frame up once per configure event of the window: one it looked up before the
+// manager framed the window, with no configure event since (the manager framed it where it
+// was), stays empty. A configure event of the window where it stands, as a manager sends one,
+// makes it look again.
+void sayConfiguredWhereItIs(const QWidget *w)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return;
+    const Window window = w->winId();
+    XWindowAttributes attributes;
+    int x = 0, y = 0;
+    Window child = 0;
+    if (XGetWindowAttributes(display, window, &attributes)
+        && XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child)) {
+        XEvent event = {};
+        event.xconfigure.type = ConfigureNotify;
+        event.xconfigure.event = window;
+        event.xconfigure.window = window;
+        event.xconfigure.x = x;
+        event.xconfigure.y = y;
+        event.xconfigure.width = attributes.width;
+        event.xconfigure.height = attributes.height;
+        XSendEvent(display, window, False, StructureNotifyMask, &event);
+        XFlush(display);
+    }
+    XCloseDisplay(display);
+}
+} // namespace
+
 bool settled(QWidget *w)
 {
     if (!QTest::qWaitForWindowExposed(w, kEventWaitMs))
         return false;
     // A window the window manager does not decorate only has to stand still.
     const bool decorated = !w->windowFlags().testFlag(Qt::FramelessWindowHint);
+    const bool onX11 = QGuiApplication::platformName() == QLatin1String("xcb");
     QRect last;
-    int same = 0;
+    int same = 0, unseenFrame = 0;
     return QTest::qWaitFor(
-        [w, decorated, &last, &same] {
+        [w, decorated, onX11, &last, &same, &unseenFrame] {
             QTest::qWait(50);
             const QRect now = frameOf(w);
             const bool framed = !decorated || now.size() != w->geometry().size();
+            // Framed on the server for a while, and still not to Qt: Qt is made to look again.
+            if (!framed && onX11 && framedOnServer(w) && ++unseenFrame % 10 == 0)
+                sayConfiguredWhereItIs(w);
             same = framed && now == last ? same + 1 : 0;
             last = now;
             return same >= 4;

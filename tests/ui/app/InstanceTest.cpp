@@ -13,6 +13,7 @@
 #include "ui/controls/PollixAlert.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
@@ -503,13 +504,19 @@ TEST(InstanceTest, APollixStoppedWhileAnotherStartTookItsFolderSaysSoOnceAndThen
     LockFilesMade made(folder);
     ASSERT_TRUE(made.isValid());
     ::kill(pid_t(firstPid), SIGCONT);
-    ASSERT_TRUE(first.saw("another start has taken", 10000)) << first.output.toStdString();
+    ASSERT_TRUE(first.saw("another start has taken", kEventWaitMs)) << first.output.toStdString();
     made.count();
-    const qint64 ticks = ticksOf(firstPid);
-    // A second of its life from here.
-    first.waitFor([](const QByteArray &) { return false; }, 1000);
+    // It was stopped anywhere in its start, which it may still be finishing: a second comes in
+    // which it uses next to no processor time, as one that keeps looking at the folder never does.
+    const QDeadlineTimer quiet(kEventWaitMs);
+    qint64 used = 0;
+    do {
+        const qint64 ticks = ticksOf(firstPid);
+        first.waitFor([](const QByteArray &) { return false; }, 1000);
+        used = ticksOf(firstPid) - ticks;
+    } while (used >= 15 && !quiet.hasExpired());
+    EXPECT_LT(used, 15) << "processor time in clock ticks, in its quietest second";
     EXPECT_EQ(made.count(), 0) << "side files of the lock made meanwhile";
-    EXPECT_LT(ticksOf(firstPid) - ticks, 15) << "processor time in clock ticks";
     EXPECT_EQ(first.output.count("another start has taken"), 1) << first.output.toStdString();
 
     EXPECT_TRUE(first.endsCleanlyOn(SIGTERM)) << first.output.toStdString();
@@ -538,7 +545,16 @@ TEST(InstanceTest, TheHoldersSocketReplacedByAStartThatWokeLateIsMadeAgainAndALa
     const QString folder = QFileInfo(home.path()).canonicalFilePath();
     RunningPollix holder(folder);
     ASSERT_TRUE(startedOn(holder, folder)) << holder.output.toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return socketFiles().size() == 1; }, kEventWaitMs)) << socketFiles().join(' ').toStdString();
+    DialogAnswers answers;
+    // Reached once: it listens, as its own socket.
+    const auto comesForward = [&](int times) {
+        InstanceLock another(folder);
+        EXPECT_FALSE(PollixProgram::claimApplicationFolder(another));
+        return holder.waitFor([times](const QByteArray &out) { return out.count("asked this window to come forward") == times; },
+                              kEventWaitMs);
+    };
+    ASSERT_TRUE(comesForward(1)) << holder.output.toStdString();
+    ASSERT_EQ(socketFiles().size(), 1) << socketFiles().join(' ').toStdString();
     const QString name = sockets.filePath(socketFiles().first());
     // What the late start did, its socket listening (until it yields or ends).
     QLocalServer late;
@@ -546,13 +562,10 @@ TEST(InstanceTest, TheHoldersSocketReplacedByAStartThatWokeLateIsMadeAgainAndALa
     ASSERT_TRUE(late.listen(name)) << late.errorString().toStdString();
 
     ASSERT_TRUE(holder.saw("reach this one was gone or replaced: it was made again", kEventWaitMs)) << holder.output.toStdString();
-    InstanceLock third(folder);
-    DialogAnswers answers;
-    EXPECT_FALSE(PollixProgram::claimApplicationFolder(third));
-    EXPECT_TRUE(holder.saw("asked this window to come forward")) << holder.output.toStdString();
-    ASSERT_EQ(answers.alerts().size(), 1);
-    EXPECT_TRUE(answers.alerts().first().informativeText.contains("Its window has been brought to the front."))
-        << answers.alerts().first().informativeText.toStdString();
+    EXPECT_TRUE(comesForward(2)) << holder.output.toStdString();
+    ASSERT_EQ(answers.alerts().size(), 2);
+    EXPECT_TRUE(answers.alerts().last().informativeText.contains("Its window has been brought to the front."))
+        << answers.alerts().last().informativeText.toStdString();
 }
 
 // In the program's own process, whose events wait while the lock file goes and another start takes
