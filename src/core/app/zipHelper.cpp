@@ -624,7 +624,7 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
 
     // After any restore the program has a login: an archive without accounts gets the built-in one.
     if (!listing.holds(DataFolderLayout::loginFile()) &&
-        !staging.root.createFile(DataFolderLayout::loginFile(), TovUserListXmlDatabase::builtInContent(), &why))
+        !AtomicFile::write(staging.root, DataFolderLayout::loginFile(), TovUserListXmlDatabase::builtInContent(), &why))
         return abandon(why);
     for (const QString &sub : f.layout())
         staging.make(sub, nullptr);
