@@ -150,8 +150,10 @@ TEST_F(EndingSignalsTest, AnEndingSignalDuringABackupOrARestoreKeepsTheFolderUnt
             ASSERT_TRUE(QDir(folder).mkpath("Out"));
         }
 
-        // The swap of a restore, or each rename of a backup, takes a while.
-        TracedRun::Child child(folder, backup ? QStringList{"-e", "trace=rename", "-e", "inject=rename:delay_enter=700000:when=2+"}
+        // The swap of a restore, or each rename of a backup, takes a while (strace counts the
+        // calls of each thread apart: the backup's own thread puts its archive in place by its
+        // first rename, its record of the work being written by a rename in the folder held open).
+        TracedRun::Child child(folder, backup ? QStringList{"-e", "trace=rename", "-e", "inject=rename:delay_enter=700000"}
                                               : QStringList{"-e", "trace=renameat2", "-e", "inject=renameat2:delay_enter=1200000"});
         const QString lockPath = folder + "/" + InstanceLock::lockFileName();
         const auto working = [&] {
