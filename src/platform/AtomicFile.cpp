@@ -2,6 +2,7 @@
 
 #include "FolderHandle.h"
 #include "Log.h"
+#include "RecordFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +23,13 @@ std::function<void(const QString &, const QString &)> g_unsyncedHandler;
 std::function<void(const QString &)> g_beginHook;
 QStringList g_refusedFolders;
 QString g_refusal;
+struct Holder
+{
+    const void *owner;
+    QStringList folders;
+    std::function<QString()> lostWhy;
+};
+QList<Holder> g_holders;
 
 bool injectedFailure(const QString &path)
 {
@@ -40,19 +48,6 @@ void writeBegins(const QString &path)
         hook(path);
 }
 
-// Logs that path is in place but its folder could not be synced, and tells the handler.
-void tellUnsynced(const QString &path, const QString &why)
-{
-    PollixLog(QStringLiteral("%1 is in place, but may not survive a power cut: %2").arg(path, why));
-    std::function<void(const QString &, const QString &)> handler;
-    {
-        std::lock_guard lock(g_hookMutex);
-        handler = g_unsyncedHandler;
-    }
-    if (handler)
-        handler(path, why);
-}
-
 QString systemError(int code = errno)
 {
     return QString::fromLocal8Bit(std::strerror(code));
@@ -63,47 +58,27 @@ QByteArray native(const QString &path)
     return QFile::encodeName(path);
 }
 
-// A link is written through: the file it names is the one replaced, and the link stays.
-QString finalPath(const QString &path)
-{
-    QFileInfo info(path);
-    for (int hops = 0; info.isSymLink() && hops < 16; ++hops)
-        info.setFile(info.symLinkTarget());
-    return info.filePath();
-}
-
 struct Outcome
 {
     AtomicFile::Failure step = AtomicFile::Failure::None;
     QString why;
 };
 
-// Why a target cannot be replaced at all; empty when it can be tried.
-Outcome targetProblem(const QString &target)
+// Creates name in the folder dirFd (which must not exist, and is never reached through a link),
+// writes data whole and syncs it. On failure it is gone again.
+Outcome writeFresh(int dirFd, const QString &name, const QByteArray &data, mode_t mode)
 {
-    const QFileInfo info(target);
-    if (info.isDir())
-        return {AtomicFile::Failure::Open, systemError(EISDIR)};
-    if (info.exists() && ::access(native(target).constData(), W_OK) != 0)
-        return {AtomicFile::Failure::Open, systemError()};
-    return {};
-}
-
-// Creates name in the folder dirFd (AT_FDCWD: name is a path), which must not exist, writes data
-// whole and syncs it. On failure it is gone.
-Outcome writeFresh(int dirFd, const QString &path, const QByteArray &data, mode_t mode)
-{
-    const QByteArray name = native(path);
-    const int fd = ::openat(dirFd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const QByteArray file = native(name);
+    const int fd = ::openat(dirFd, file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return {AtomicFile::Failure::Open, systemError()};
     auto abandon = [&](int code) {
         ::close(fd);
-        ::unlinkat(dirFd, name.constData(), 0);
+        ::unlinkat(dirFd, file.constData(), 0);
         return Outcome{AtomicFile::Failure::Write, systemError(code)};
     };
     if (mode != 0 && ::fchmod(fd, mode) != 0)
-        PollixLog(QStringLiteral("Could not give %1 the permissions of the file it replaces: %2").arg(path, systemError()));
+        PollixLog(QStringLiteral("Could not give %1 the permissions of the file it replaces: %2").arg(name, systemError()));
     const char *at = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
@@ -120,21 +95,88 @@ Outcome writeFresh(int dirFd, const QString &path, const QByteArray &data, mode_
         return abandon(errno);
     if (::close(fd) != 0) {
         const int code = errno;
-        ::unlinkat(dirFd, name.constData(), 0);
+        ::unlinkat(dirFd, file.constData(), 0);
         return {AtomicFile::Failure::Write, systemError(code)};
     }
     return {};
 }
 
-// Syncs the folder open as fd; 0, or the error. A file system whose folders cannot be synced
-// apart from their files (EINVAL) counts as synced.
-int syncFolderFd(int fd)
+// A side file of target's made in the folder dirFd under a name no file has: its name (in that
+// folder), or empty with the outcome.
+QString writeSide(int dirFd, const QString &target, SideFiles::Kind kind, const QByteArray &data, mode_t mode, Outcome *outcome)
 {
-    if (::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP)
-        return 0;
-    return errno;
+    // Named by chance: one taken meanwhile is given up for another.
+    for (int tries = 0; tries < 16; ++tries) {
+        const QString side = QFileInfo(SideFiles::nameBeside(target, kind)).fileName();
+        *outcome = writeFresh(dirFd, side, data, mode);
+        if (outcome->step == AtomicFile::Failure::None)
+            return side;
+        if (outcome->step != AtomicFile::Failure::Open || outcome->why != systemError(EEXIST))
+            break;
+    }
+    return QString();
 }
 
+// What a change of path is judged by: the path where it really lies (a link under its own name
+// counts as the link), and whether anything is there.
+QString realPathOf(const QString &path, bool *there)
+{
+    const QFileInfo info(path);
+    *there = info.exists() || info.isSymLink();
+    if (info.isSymLink() || !*there) {
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + info.fileName();
+    }
+    return info.canonicalFilePath();
+}
+
+bool under(const QString &real, const QString &folder)
+{
+    return real == folder || real.startsWith(folder + QLatin1Char('/'));
+}
+
+// The reason a change in the folder holding path (real: where it lies) is another Pollix's now.
+QString takenReason(const QString &real)
+{
+    QStringList folders;
+    QString reason;
+    QList<Holder> holders;
+    {
+        std::lock_guard lock(g_hookMutex);
+        folders = g_refusedFolders;
+        reason = g_refusal;
+        holders = g_holders;
+    }
+    for (const QString &folder : std::as_const(folders))
+        if (under(real, folder))
+            return reason;
+    for (const Holder &holder : std::as_const(holders))
+        for (const QString &folder : holder.folders)
+            if (under(real, folder))
+                if (const QString lost = holder.lostWhy(); !lost.isEmpty())
+                    return lost;
+    return QString();
+}
+
+bool anyoneTakes()
+{
+    std::lock_guard lock(g_hookMutex);
+    return !g_refusedFolders.isEmpty() || !g_holders.isEmpty();
+}
+
+QStringList realFolders(const QStringList &folders)
+{
+    QStringList real;
+    for (const QString &folder : folders) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (!canonical.isEmpty())
+            real << canonical;
+    }
+    return real;
+}
+} // namespace
+
+namespace {
 bool report(const QString &path, const Outcome &outcome, QString *errorText, AtomicFile::Failure *failure)
 {
     if (failure)
@@ -150,11 +192,8 @@ bool report(const QString &path, const Outcome &outcome, QString *errorText, Ato
     return false;
 }
 
-mode_t modeOf(const QString &target)
-{
-    struct stat st;
-    return ::stat(native(target).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
+bool writeIn(const FolderHandle &folder, const QString &name, const QString &path, const QByteArray &data, QString *errorText,
+             AtomicFile::Failure *failure);
 } // namespace
 
 namespace AtomicFile {
@@ -162,10 +201,18 @@ namespace AtomicFile {
 bool writeBeside(const QString &target, SideFiles::Kind kind, const QByteArray &data, QString *sidePath,
                  QString *errorText, Failure *failure)
 {
-    const QString side = SideFiles::nameBeside(target, kind);
-    const Outcome outcome = writeFresh(AT_FDCWD, side, data, modeOf(target));
     if (sidePath)
-        *sidePath = outcome.step == Failure::None ? side : QString();
+        sidePath->clear();
+    QString why;
+    const FolderHandle folder = FolderHandle::open(QFileInfo(target).absolutePath(), true, &why);
+    if (!folder.isOpen())
+        return report(target, {Failure::Open, why}, errorText, failure);
+    struct stat st{};
+    const mode_t mode = ::stat(native(target).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+    Outcome outcome;
+    const QString side = writeSide(folder.fd(), target, kind, data, mode, &outcome);
+    if (sidePath && !side.isEmpty())
+        *sidePath = folder.pathOf(side);
     return report(target, outcome, errorText, failure);
 }
 
@@ -174,77 +221,111 @@ bool write(const QString &path, const QByteArray &data, QString *errorText, Fail
     writeBegins(path);
     if (path.isEmpty())
         return report(path, {Failure::Open, QStringLiteral("empty path")}, errorText, failure);
-    const QString target = finalPath(path);
-    if (const Outcome problem = targetProblem(target); problem.step != Failure::None)
-        return report(path, problem, errorText, failure);
-    if (QString why; changeRefused(target, &why))
-        return report(path, {Failure::Open, why}, errorText, failure);
-    QString temporary;
-    if (!writeBeside(target, SideFiles::Kind::Temporary, data, &temporary, errorText, failure))
-        return false;
-    if (injectedFailure(path)) {
-        ::unlink(native(temporary).constData());
-        return report(path, {Failure::Write, QStringLiteral("write interrupted")}, errorText, failure);
-    }
-    if (::rename(native(temporary).constData(), native(target).constData()) != 0) {
-        const Outcome moved{Failure::Commit, systemError()};
-        ::unlink(native(temporary).constData());
-        return report(path, moved, errorText, failure);
-    }
-    // The new name lasts only once its folder is on the disk too.
+    const QFileInfo info(path);
     QString why;
-    if (!syncAfterRename(target, &why))
-        return report(path, {Failure::Unsynced, why}, errorText, failure);
-    return report(path, {}, errorText, failure);
+    // Links on the way to the folder are the application folder's own (it, or its data folder,
+    // may lie elsewhere); from here on everything goes through the folder held open.
+    FolderHandle folder = FolderHandle::open(info.absolutePath(), true, &why);
+    if (!folder.isOpen() && errno == EACCES)
+        folder = FolderHandle::openToReach(info.absolutePath(), true); // one that may be written, not listed
+    if (!folder.isOpen())
+        return report(path, {Failure::Open, why}, errorText, failure);
+    return writeIn(folder, info.fileName(), path, data, errorText, failure);
 }
 
-bool writeIn(const FolderHandle &folder, const QString &name, const QByteArray &data, QString *errorText, Failure *failure)
+bool write(const FolderHandle &folder, const QString &name, const QByteArray &data, QString *errorText, Failure *failure)
 {
-    const QString path = folder.pathOf(name);
-    writeBegins(path);
+    writeBegins(folder.pathOf(name));
     if (!folder.isOpen())
-        return report(path, {Failure::Open, systemError(EBADF)}, errorText, failure);
+        return report(folder.pathOf(name), {Failure::Open, systemError(EBADF)}, errorText, failure);
+    return writeIn(folder, name, folder.pathOf(name), data, errorText, failure);
+}
+
+} // namespace AtomicFile
+
+namespace {
+// name in folder, which path names for the hooks, the checks and the messages.
+bool writeIn(const FolderHandle &folder, const QString &name, const QString &path, const QByteArray &data, QString *errorText,
+             AtomicFile::Failure *failure)
+{
+    using namespace AtomicFile;
     if (const QString problem = RecordFile::nameProblem(name); !problem.isEmpty() || name.contains(QLatin1Char('/')))
         return report(path, {Failure::Open, problem.isEmpty() ? systemError(EINVAL) : problem}, errorText, failure);
+    // What lies under the name now, never followed: a link there is replaced by the file, and
+    // what it leads to stays as it is.
     struct stat st{};
     const RecordFile::Kind kind = folder.kindAt(name, &st);
     if (kind == RecordFile::Kind::Folder)
         return report(path, {Failure::Open, systemError(EISDIR)}, errorText, failure);
+    if (kind == RecordFile::Kind::File && ::faccessat(folder.fd(), native(name).constData(), W_OK, 0) != 0)
+        return report(path, {Failure::Open, systemError()}, errorText, failure);
     if (QString why; changeRefused(path, &why))
         return report(path, {Failure::Open, why}, errorText, failure);
-    // Named in the folder held open and renamed over name there: whatever name leads to by
-    // then (a link put in its place) is replaced, never written through.
-    const QString temporary = QFileInfo(SideFiles::nameBeside(path, SideFiles::Kind::Temporary)).fileName();
-    if (const Outcome written = writeFresh(folder.fd(), temporary, data, kind == RecordFile::Kind::File ? st.st_mode & 07777 : 0);
-        written.step != Failure::None)
-        return report(path, written, errorText, failure);
-    const QByteArray temporaryName = native(temporary);
+    Outcome outcome;
+    const QString temporary =
+        writeSide(folder.fd(), path, SideFiles::Kind::Temporary, data, kind == RecordFile::Kind::File ? (st.st_mode & 07777) : 0, &outcome);
+    if (temporary.isEmpty())
+        return report(path, outcome, errorText, failure);
     if (injectedFailure(path)) {
-        ::unlinkat(folder.fd(), temporaryName.constData(), 0);
+        ::unlinkat(folder.fd(), native(temporary).constData(), 0);
         return report(path, {Failure::Write, QStringLiteral("write interrupted")}, errorText, failure);
     }
-    if (::renameat(folder.fd(), temporaryName.constData(), folder.fd(), native(name).constData()) != 0) {
-        const Outcome moved{Failure::Commit, systemError()};
-        ::unlinkat(folder.fd(), temporaryName.constData(), 0);
-        return report(path, moved, errorText, failure);
+    // A file that was not there when the write began replaces none that came meanwhile (another
+    // Pollix's new session of the same name, say); one that was replaces whatever is there now.
+    QString why;
+    const bool moved = kind == RecordFile::Kind::Missing
+                           ? folder.moveTo(temporary, folder, name, &why)
+                           : (::renameat(folder.fd(), native(temporary).constData(), folder.fd(), native(name).constData()) == 0 ||
+                              (why = systemError(), false));
+    if (!moved) {
+        if (kind == RecordFile::Kind::Missing && folder.kindAt(name) != RecordFile::Kind::Missing)
+            why = QStringLiteral("%1 was made meanwhile (%2)").arg(path, systemError(EEXIST));
+        ::unlinkat(folder.fd(), native(temporary).constData(), 0);
+        return report(path, {Failure::Commit, why}, errorText, failure);
     }
-    if (const int code = syncFolderFd(folder.fd()); code != 0) {
-        const QString why = QStringLiteral("%1 cannot be written to disk: %2").arg(folder.path(), systemError(code));
-        tellUnsynced(path, why);
+    // The new name lasts only once its folder is on the disk too.
+    if (!syncAfterRename(folder, name, &why))
         return report(path, {Failure::Unsynced, why}, errorText, failure);
-    }
     return report(path, {}, errorText, failure);
 }
+} // namespace
+
+namespace AtomicFile {
+
+namespace {
+// The one road for a rename in place whose folder did not reach the disk.
+bool toldUnsynced(const QString &path, const QString &why, QString *errorText)
+{
+    PollixLog(QStringLiteral("%1 is in place, but may not survive a power cut: %2").arg(path, why));
+    std::function<void(const QString &, const QString &)> handler;
+    {
+        std::lock_guard lock(g_hookMutex);
+        handler = g_unsyncedHandler;
+    }
+    if (handler)
+        handler(path, why);
+    if (errorText)
+        *errorText = why;
+    return false;
+}
+} // namespace
 
 bool syncAfterRename(const QString &path, QString *errorText)
 {
     QString why;
-    if (syncFolderOf(path, &why))
+    return syncFolderOf(path, &why) || toldUnsynced(path, why, errorText);
+}
+
+bool syncAfterRename(const FolderHandle &folder, const QString &name, QString *errorText)
+{
+    // As syncFolder: a file system whose folders cannot be synced apart from their files counts.
+    // A folder held only to reach what is in it is synced as syncFolder does it, by its path.
+    if (::fsync(folder.fd()) == 0 || errno == EINVAL || errno == ENOTSUP)
         return true;
-    tellUnsynced(path, why);
-    if (errorText)
-        *errorText = why;
-    return false;
+    if (errno == EBADF)
+        return syncAfterRename(folder.pathOf(name), errorText);
+    return toldUnsynced(folder.pathOf(name), QStringLiteral("%1 cannot be written to disk: %2").arg(folder.path(), systemError()),
+                        errorText);
 }
 
 void setBeginHook(std::function<void(const QString &path)> hook)
@@ -261,42 +342,52 @@ void setUnsyncedHandler(std::function<void(const QString &, const QString &)> ha
 
 void refuseChangesIn(const QStringList &folders, const QString &reason)
 {
-    QStringList real;
-    for (const QString &folder : folders) {
-        const QString canonical = QFileInfo(folder).canonicalFilePath();
-        if (!canonical.isEmpty())
-            real << canonical;
-    }
+    const QStringList real = realFolders(folders);
     std::lock_guard lock(g_hookMutex);
     g_refusedFolders = real;
     g_refusal = reason;
 }
 
+void setHolderCheck(const void *owner, const QStringList &folders, std::function<QString()> lostWhy)
+{
+    const QStringList real = realFolders(folders);
+    std::lock_guard lock(g_hookMutex);
+    g_holders.removeIf([&](const Holder &h) { return h.owner == owner; });
+    if (lostWhy)
+        g_holders << Holder{owner, real, std::move(lostWhy)};
+}
+
 bool changeRefused(const QString &path, QString *errorText)
 {
-    QStringList folders;
-    QString reason;
-    {
-        std::lock_guard lock(g_hookMutex);
-        if (g_refusedFolders.isEmpty())
-            return false;
-        folders = g_refusedFolders;
-        reason = g_refusal;
-    }
-    // A file that is not there yet is nobody's work.
-    const QFileInfo info(path);
-    const QString real = info.isSymLink() ? QFileInfo(info.absolutePath()).canonicalFilePath() + QLatin1Char('/') + info.fileName()
-                                          : info.canonicalFilePath();
-    if (real.isEmpty())
+    if (!anyoneTakes())
         return false;
-    for (const QString &folder : std::as_const(folders)) {
-        if (real == folder || real.startsWith(folder + QLatin1Char('/'))) {
-            if (errorText)
-                *errorText = reason;
-            return true;
-        }
-    }
-    return false;
+    bool there = false;
+    const QString real = realPathOf(path, &there);
+    // A file that is not there yet is nobody's work.
+    if (!there || real.isEmpty())
+        return false;
+    const QString reason = takenReason(real);
+    if (reason.isEmpty())
+        return false;
+    if (errorText)
+        *errorText = reason;
+    return true;
+}
+
+bool folderTaken(const QString &path, QString *errorText)
+{
+    if (!anyoneTakes())
+        return false;
+    bool there = false;
+    QString real = realPathOf(path, &there);
+    if (real.isEmpty())
+        real = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    const QString reason = real.isEmpty() ? QString() : takenReason(real);
+    if (reason.isEmpty())
+        return false;
+    if (errorText)
+        *errorText = reason;
+    return true;
 }
 
 bool syncFolder(const QString &folder, QString *errorText)
@@ -307,9 +398,11 @@ bool syncFolder(const QString &folder, QString *errorText)
             *errorText = QStringLiteral("%1: %2").arg(folder, systemError());
         return false;
     }
-    const int code = syncFolderFd(fd);
+    const int rc = ::fsync(fd);
+    const int code = errno;
     ::close(fd);
-    if (code == 0)
+    // EINVAL: a file system whose folders cannot be synced apart from their files.
+    if (rc == 0 || code == EINVAL || code == ENOTSUP)
         return true;
     if (errorText)
         *errorText = QStringLiteral("%1 cannot be written to disk: %2").arg(folder, systemError(code));

@@ -14,8 +14,11 @@ class FolderHandle;
 // SideFiles, so that one an interrupted write left is known for Pollix's own), which is synced to
 // the disk and renamed over it, and then the folder is synced, so that a power cut cannot take back
 // a write already reported. A failure before the rename leaves the old file exactly as it was and
-// no temporary file behind. A target that is a symbolic link keeps the link: the file it names is
-// replaced.
+// no temporary file behind. The folder is held open from the first look at the target to the
+// rename, and the temporary file is made and renamed in it: a folder swapped for a link meanwhile
+// leads nothing elsewhere. A symbolic link under the target's name is replaced by the file, never
+// followed. A target that was not there when the write began replaces nothing: a file put under
+// its name meanwhile (another Pollix's new session of the same name) stays, and the write fails.
 namespace AtomicFile {
 
 // The step at which a write failed.
@@ -32,14 +35,13 @@ enum class Failure {
 
 // errorText receives the reason in the system's words ("No space left on device",
 // "Read-only file system", "Permission denied", ...); also with Unsynced, when the answer is true.
+// path's folder is opened following links on the way (the application folder, or its data folder,
+// may lie elsewhere); the write then goes on as the one below.
 bool write(const QString &path, const QByteArray &data, QString *errorText = nullptr, Failure *failure = nullptr);
-
-// The same for the file name in a folder held open (a record Pollix keeps in its application
-// folder): written beside it and renamed over it through that folder, so that whatever stands
-// under name by then, a symbolic link put there by another program too, is replaced and never
-// written through. A folder under name is refused.
-bool writeIn(const FolderHandle &folder, const QString &name, const QByteArray &data, QString *errorText = nullptr,
-             Failure *failure = nullptr);
+// The same for name in a folder held open (one opened without following a link refuses a link in
+// its place).
+bool write(const FolderHandle &folder, const QString &name, const QByteArray &data, QString *errorText = nullptr,
+           Failure *failure = nullptr);
 
 // The one rule for a rename that put a file or folder in place (a write, a folder swap, a renamed
 // class file, a backup archive): the folder that holds path is synced, so that a power cut cannot
@@ -48,6 +50,8 @@ bool writeIn(const FolderHandle &folder, const QString &name, const QByteArray &
 // session is a second session). The answer is then false with the reason, and the teacher is told
 // that the change may not survive a power cut (setUnsyncedHandler).
 bool syncAfterRename(const QString &path, QString *errorText = nullptr);
+// The same for a rename into name in a folder held open.
+bool syncAfterRename(const FolderHandle &folder, const QString &name, QString *errorText = nullptr);
 // Called, on the thread of the write, for every change in place whose folder could not be synced.
 void setUnsyncedHandler(std::function<void(const QString &path, const QString &why)> handler);
 
@@ -57,6 +61,18 @@ void setUnsyncedHandler(std::function<void(const QString &path, const QString &w
 void refuseChangesIn(const QStringList &folders, const QString &reason);
 // Whether a change of the file or folder at path is refused now; errorText gets the reason.
 bool changeRefused(const QString &path, QString *errorText = nullptr);
+
+// The holder of the application folder's lock (owner) tells here, from any thread and at the
+// moment it is asked, whether another start has taken folders from this process meanwhile (this
+// process stopped or frozen while its lock file went): lostWhy gives the reason, or nothing while
+// the folders are this process's. The holder's own thread may not have noticed yet (it refuses
+// changes with refuseChangesIn once it has), so work under way on another thread, or cut short by
+// a stop, asks before each step. An empty lostWhy takes the owner's check away.
+void setHolderCheck(const void *owner, const QStringList &folders, std::function<QString()> lostWhy);
+// Whether the folder that holds path (a file there or not yet) is another Pollix's now: refused
+// (refuseChangesIn), or found taken by its holder's check; errorText gets the reason. Work that
+// changes several files or removes many stops there, and touches nothing more.
+bool folderTaken(const QString &path, QString *errorText = nullptr);
 
 // Writes data whole and synced into a new side file beside target (SideFiles::nameBeside), with
 // the permissions target has; *sidePath gets its name. Nothing is left behind on failure.
@@ -76,8 +92,8 @@ void setFailureHook(std::function<bool(const QString &path)> hook);
 // Whether the hook fails writes of that path. Writers that put a file in place by a way of their
 // own (AtomicFileSet stages it under a second name) ask it for the target.
 bool failureHookFails(const QString &path);
-// Tests: called as each write of path begins (write, writeIn), before anything at path is looked
-// at, so that what a test puts there is what another program put there at that moment.
+// Tests: called as each write of path begins, before anything at path is looked at, so that what a
+// test puts there is what another program put there at that moment.
 void setBeginHook(std::function<void(const QString &path)> hook);
 
 } // namespace AtomicFile

@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "ChangeJournal.h"
 #include "ContentHash.h"
+#include "FolderHandle.h"
 #include "Log.h"
 #include "SideFiles.h"
 
@@ -94,6 +95,16 @@ bool AtomicFileSet::commit(QString *errorText)
         QString reason = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
         PollixLog(QStringLiteral("Failed to write %1 with the files changed together: %2").arg(path, why));
         QString undoWhy;
+        // Another Pollix holds the folder now (this one was stopped meanwhile): it finished or
+        // took back the change from the journal as it started, or saves over these files by now.
+        // Nothing is put back, nothing noted again: the reason is that other Pollix.
+        if (QString taken; moving && AtomicFile::folderTaken(path, &taken)) {
+            reason = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), taken);
+            if (errorText)
+                *errorText = reason;
+            PollixLog(reason);
+            return false;
+        }
         if (!moving) {
             // No target was touched: the side files made so far go, and that is all.
             for (const ChangeJournal::Step &s : std::as_const(steps))
@@ -187,16 +198,28 @@ bool AtomicFileSet::commit(QString *errorText)
     }
     // 3. The change noted down, then the moves; one that fails takes the earlier ones back.
     QString why;
+    if (AtomicFile::folderTaken(steps.first().target, &why))
+        return fail(steps.first().target, why, false);
     journal = ChangeJournal::write(steps, ChangeJournal::Direction::Forward, &why);
     if (journal.isEmpty() && !ChangeJournal::folder().isEmpty())
         return fail(steps.isEmpty() ? QString() : steps.first().target, why, false);
     for (const ChangeJournal::Step &step : steps) {
         if (injectedMoveFailure(step.target))
             return fail(step.target, QStringLiteral("move interrupted"), true);
-        const bool done = step.staged.isEmpty() ? ::unlink(native(step.target).constData()) == 0
-                                                : ::rename(native(step.staged).constData(), native(step.target).constData()) == 0;
+        if (AtomicFile::folderTaken(step.target, &why))
+            return fail(step.target, why, true);
+        bool done = false;
+        if (step.staged.isEmpty()) {
+            done = ::unlink(native(step.target).constData()) == 0 || (why = systemError(), false);
+        } else if (step.kept.isEmpty()) {
+            // A file the change makes replaces none made meanwhile.
+            const FolderHandle folder = FolderHandle::open(QFileInfo(step.target).absolutePath(), true, &why);
+            done = folder.isOpen() && folder.moveTo(QFileInfo(step.staged).fileName(), folder, QFileInfo(step.target).fileName(), &why);
+        } else {
+            done = ::rename(native(step.staged).constData(), native(step.target).constData()) == 0 || (why = systemError(), false);
+        }
         if (!done)
-            return fail(step.target, systemError(), true);
+            return fail(step.target, why, true);
     }
     // What each target holds now is known: its next change need not read it for its digest,
     // where a stamp vouches for the bytes (a local disk, as for the archive of replaced data).

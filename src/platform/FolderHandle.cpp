@@ -1,5 +1,6 @@
 #include "FolderHandle.h"
 
+#include "AtomicFile.h"
 #include "Log.h"
 #include "RegularFile.h"
 
@@ -455,17 +456,31 @@ struct FolderHandle::Removal
     // and checked. Another put under its name since goes back to it, unchecked and whole.
     bool letGo(const FolderHandle &folder, const QString &name, const QString &relative, const struct stat &st)
     {
+        // Another Pollix that took the folder meanwhile (this one was stopped) has it from here.
+        if (AtomicFile::folderTaken(folder.pathOf(name)))
+            return false;
         const QString dir = relative.contains(QLatin1Char('/')) ? relative.section(QLatin1Char('/'), 0, -2) : QStringLiteral(".");
         const FolderHandle &to = asideFor(dir);
-        if (!to.isOpen() || !folder.moveTo(name, to, name))
-            return false;
+        // The very file checked, and written into by nobody since: the same size and times of its
+        // last change. The move aside sets the time of the change of its name (the ctime), so that
+        // is compared before it, and the size and the time of the last write after it too.
         struct stat now{};
-        if (to.kindAt(name, &now) != RecordFile::Kind::Missing && now.st_dev == st.st_dev && now.st_ino == st.st_ino &&
+        if (!to.isOpen() || folder.kindAt(name, &now) == RecordFile::Kind::Missing || !sameFile(now, st) ||
+            now.st_ctim.tv_sec != st.st_ctim.tv_sec || now.st_ctim.tv_nsec != st.st_ctim.tv_nsec ||
+            !folder.moveTo(name, to, name))
+            return false;
+        if (to.kindAt(name, &now) != RecordFile::Kind::Missing && sameFile(now, st) && !AtomicFile::folderTaken(to.pathOf(name)) &&
             to.removeFile(name))
             return true;
         // Should it not go back (its name taken once more), it stays aside, and is named.
         to.moveTo(name, folder, name);
         return false;
+    }
+
+    static bool sameFile(const struct stat &a, const struct stat &b)
+    {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+               a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
     }
 };
 
@@ -625,16 +640,27 @@ bool FolderHandle::moveTo(const QString &name, const FolderHandle &to, const QSt
         if (const QString problem = entryNameProblem(n); !problem.isEmpty())
             return failWith(why, problem);
     const QByteArray from = native(name), target = native(toName);
+    const auto refuse = [&](int code) {
+        return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(code)));
+    };
     if (::renameat2(m_fd, from.constData(), to.fd(), target.constData(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(errno)));
-    // No such rename on this file system (network shares): looked at first instead.
-    if (to.kindAt(toName) != RecordFile::Kind::Missing)
-        return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(EEXIST)));
+        return refuse(errno);
+    // No such rename on this file system (network shares): a second name, which the system never
+    // gives over another file, then the first name goes. Where there are no second names (a
+    // folder, a disk without them), what lies there is looked at first instead.
+    if (::linkat(m_fd, from.constData(), to.fd(), target.constData(), 0) == 0) {
+        // In place all the same; a side file left under its first name goes at the next start.
+        if (::unlinkat(m_fd, from.constData(), 0) != 0)
+            PollixLog(QStringLiteral("%1 keeps its first name beside %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(errno)));
+        return true;
+    }
+    if (errno == EEXIST || to.kindAt(toName) != RecordFile::Kind::Missing)
+        return refuse(EEXIST);
     if (::renameat(m_fd, from.constData(), to.fd(), target.constData()) == 0)
         return true;
-    return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(errno)));
+    return refuse(errno);
 }
 
 bool FolderHandle::sync(QString *why) const

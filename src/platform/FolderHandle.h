@@ -110,7 +110,9 @@ public:
     // permissions and date. Nothing is replaced.
     bool linkOrCopyTo(const QString &name, const FolderHandle &to, const QString &toName, QString *why = nullptr) const;
     // Moves name in this folder to toName in folder to (the same disk), replacing nothing: a
-    // name taken there is refused (EEXIST).
+    // name taken there is refused (EEXIST). Where the disk cannot rename without replacing (a
+    // network share), a file gets its second name first (which replaces nothing either) and loses
+    // its first; a folder, or a file on a disk without second names, is looked at first.
     bool moveTo(const QString &name, const FolderHandle &to, const QString &toName, QString *why = nullptr) const;
     // Syncs the folder itself, so that names made, moved or removed in it outlast a power cut.
     bool sync(QString *why = nullptr) const;

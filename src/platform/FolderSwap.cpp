@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <optional>
 
 #include <fcntl.h>
@@ -315,9 +316,20 @@ bool syncFileSystemOf(const QString &path, QString *errorText)
     return true;
 }
 
-bool exchange(const QString &prepared, const QString &target, QString *errorText, QString *oldContents)
+namespace {
+std::mutex g_exchangeHookMutex;
+std::function<void(const QString &)> g_exchangeHook;
+} // namespace
+
+void setExchangeHook(std::function<void(const QString &prepared)> hook)
 {
-    const QString from = withoutTrailingSlash(prepared);
+    std::lock_guard lock(g_exchangeHookMutex);
+    g_exchangeHook = std::move(hook);
+}
+
+bool exchange(const FolderHandle &prepared, const QString &target, QString *errorText, QString *oldContents)
+{
+    const QString from = withoutTrailingSlash(prepared.path());
     const QString to = withoutTrailingSlash(target);
     if (oldContents)
         oldContents->clear();
@@ -328,16 +340,44 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2 is not beside it").arg(to, from));
     QString why;
     const FolderHandle parent = FolderHandle::open(toInfo.absolutePath(), true, &why);
-    if (!parent.isOpen())
-        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
+    const std::optional<struct stat> held = prepared.stat();
+    if (!parent.isOpen() || !held)
+        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, held ? why : QStringLiteral("%1 is not open").arg(from)));
     const QString fromName = nameOf(from), toName = toInfo.fileName();
+    // The names are exchanged, not the folders: what is moved is checked to be the very folder
+    // prepared, held open since, right before and right after, and put back when it is not (a
+    // link or another folder put in its place meanwhile never becomes the folder).
+    const auto isPrepared = [&](const QString &name) {
+        struct stat st{};
+        return parent.kindAt(name, &st) == RecordFile::Kind::Folder && st.st_dev == held->st_dev && st.st_ino == held->st_ino;
+    };
+    const auto refuse = [&] {
+        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2 is no longer the folder prepared for it (something else "
+                                              "was put in its place), so nothing was replaced")
+                                   .arg(to, from));
+    };
+    if (!isPrepared(fromName))
+        return refuse();
+    if (const auto hook = [] { std::lock_guard lock(g_exchangeHookMutex); return g_exchangeHook; }())
+        hook(from);
     if (parent.kindAt(toName) == RecordFile::Kind::Missing) {
         if (!parent.moveTo(fromName, parent, toName, &why))
             return fail(errorText, QStringLiteral("%1 cannot be put in place: %2").arg(to, why));
+        if (!isPrepared(toName)) {
+            parent.moveTo(toName, parent, fromName);
+            return refuse();
+        }
         AtomicFile::syncAfterRename(to);
         return true;
     }
-    if (::renameat2(parent.fd(), native(fromName).constData(), parent.fd(), native(toName).constData(), RENAME_EXCHANGE) == 0) {
+    const QByteArray fromNative = native(fromName), toNative = native(toName);
+    if (::renameat2(parent.fd(), fromNative.constData(), parent.fd(), toNative.constData(), RENAME_EXCHANGE) == 0) {
+        if (!isPrepared(toName)) {
+            if (::renameat2(parent.fd(), fromNative.constData(), parent.fd(), toNative.constData(), RENAME_EXCHANGE) != 0)
+                PollixLog(QStringLiteral("%1 could not be put back in its place: %2").arg(to, errnoText()));
+            AtomicFile::syncAfterRename(to);
+            return refuse();
+        }
         if (oldContents)
             *oldContents = from;
         AtomicFile::syncAfterRename(to);
@@ -357,21 +397,24 @@ bool exchange(const QString &prepared, const QString &target, QString *errorText
     }
     // A rename replaces the empty folder made for the old contents (and refuses one that holds
     // anything by now).
-    if (::renameat(parent.fd(), native(toName).constData(), parent.fd(), native(asideName).constData()) != 0) {
+    if (::renameat(parent.fd(), toNative.constData(), parent.fd(), native(asideName).constData()) != 0) {
         why = errnoText();
         ::unlinkat(parent.fd(), native(asideName).constData(), AT_REMOVEDIR);
         removeJournal(journal);
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     }
-    if (!parent.moveTo(fromName, parent, toName, &why)) {
-        if (QString backWhy; !parent.moveTo(asideName, parent, toName, &backWhy))
+    const bool movedIn = parent.moveTo(fromName, parent, toName, &why);
+    const bool wrongOne = movedIn && !isPrepared(toName);
+    if (!movedIn || wrongOne) {
+        if (QString backWhy; (wrongOne && !parent.moveTo(toName, parent, fromName, &backWhy)) ||
+                             !parent.moveTo(asideName, parent, toName, &backWhy))
             return fail(errorText, QStringLiteral("%1 cannot be replaced: %2; its contents are in %3 until the next start "
                                                   "puts the new ones in place")
-                                       .arg(to, why, aside));
+                                       .arg(to, wrongOne ? QStringLiteral("%1 is no longer the folder prepared for it").arg(from) : why, aside));
         // Back as it was: its journal may go only once that is on the disk.
         if (AtomicFile::syncAfterRename(to))
             removeJournal(journal);
-        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
+        return wrongOne ? refuse() : fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     }
     QString old = from;
     if (!parent.moveTo(asideName, parent, fromName, &why)) {

@@ -40,8 +40,15 @@ bool syncFileSystemOf(const QString &path, QString *errorText = nullptr);
 // prepared holds restored data staged whole (FolderMark::Kind::Restored). A swap made whose folder
 // cannot be synced is made (AtomicFile::syncAfterRename); its journal, if any, then stays for the
 // next start.
-bool exchange(const QString &prepared, const QString &target, QString *errorText = nullptr,
+// prepared is held open from its making: the folder exchanged is that very one (its device and
+// inode), looked at right before and right after the names change places; anything else put under
+// its name meanwhile (a symbolic link to another folder) is put back and the swap refused, with
+// target as it was.
+bool exchange(const FolderHandle &prepared, const QString &target, QString *errorText = nullptr,
               QString *oldContents = nullptr);
+// Tests: called with the prepared folder's path right after it was found to be the folder held
+// open, before the names change places.
+void setExchangeHook(std::function<void(const QString &prepared)> hook);
 
 // Finishes every swap of target noted down beside it and cut short. A swap is carried through
 // only when its prepared folder holds restored data staged whole (FolderMark::Kind::Restored, in

@@ -130,6 +130,7 @@ InstanceLock::InstanceLock(const QString &applicationFolder, const QString &data
 
 InstanceLock::~InstanceLock()
 {
+    AtomicFile::setHolderCheck(this, {}, {});
     release();
     if (m_takenByOther || m_takenByOtherStart)
         AtomicFile::refuseChangesIn({}, {});
@@ -173,7 +174,7 @@ bool InstanceLock::takeBack(QString *errorText)
             *errorText = outcome == Outcome::Unavailable ? why : tr("Another Pollix has taken the folder meanwhile.");
         return false;
     }
-    ::close(std::exchange(m_fd, fd));
+    setHeld(fd, m_lockPath);
     m_takenByOther = false;
     AtomicFile::refuseChangesIn({}, {});
     PollixLog(QStringLiteral("%1 was taken back from the computer \"%2\"").arg(m_folder, m_owner.host));
@@ -251,8 +252,7 @@ InstanceLock::Outcome InstanceLock::acquire(bool overOtherComputer, QString *err
         }
         if (outcome != Outcome::Taken)
             return outcome;
-        m_lockPath = place + QLatin1Char('/') + lockFileName();
-        m_fd = fd;
+        setHeld(fd, place + QLatin1Char('/') + lockFileName());
         m_whyNotLocked.clear();
         for (const QString &other : places()) {
             if (other != place && heldElsewhere(other)) {
@@ -264,6 +264,7 @@ InstanceLock::Outcome InstanceLock::acquire(bool overOtherComputer, QString *err
             PollixLog(QStringLiteral("The lock of %1 is kept in %2").arg(m_folder, m_lockPath));
         listen();
         watch();
+        AtomicFile::setHolderCheck(this, places(), [this] { return lostToOtherStart(); });
         return Outcome::Taken;
     }
     m_whyNotLocked = refused.join(QLatin1Char('\n'));
@@ -401,8 +402,44 @@ void InstanceLock::release()
     // Removed while still locked, so that no other start takes a file on its way out.
     if (isFileAt(m_fd, m_lockPath))
         ::unlink(native(m_lockPath).constData());
-    ::close(m_fd);
-    m_fd = -1;
+    setHeld(-1, m_lockPath);
+}
+
+void InstanceLock::setHeld(int fd, const QString &lockPath)
+{
+    std::lock_guard lock(m_heldMutex);
+    if (m_fd >= 0 && m_fd != fd)
+        ::close(m_fd);
+    m_fd = fd;
+    m_lockPath = lockPath;
+}
+
+QString InstanceLock::otherStartReason(qint64 pid)
+{
+    return tr("Another Pollix on this computer (process %1) has this application folder open now.").arg(pid);
+}
+
+QString InstanceLock::lostToOtherStart() const
+{
+    QString path;
+    {
+        std::lock_guard lock(m_heldMutex);
+        if (m_fd < 0 || isFileAt(m_fd, m_lockPath))
+            return QString();
+        path = m_lockPath;
+    }
+    // Gone (a clean-up, which this process puts right) or replaced: taken only when the kernel's
+    // lock of the file there now is held, and not by this process putting its own back in place.
+    Descriptor there(::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (there.get() < 0 || ::flock(there.get(), LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+        return QString();
+    const std::optional<Owner> other = readOwner(path);
+    if (!other || other->pid == qint64(::getpid()) || madeOnOtherComputer(*other))
+        return QString();
+    // The teacher is told on the road every yield takes.
+    auto *self = const_cast<InstanceLock *>(this);
+    QMetaObject::invokeMethod(self, [self] { self->keepFileInPlace(); }, Qt::QueuedConnection);
+    return otherStartReason(other->pid);
 }
 
 void InstanceLock::keepFileInPlace()
@@ -445,8 +482,7 @@ void InstanceLock::keepFileInPlace()
             yieldToOtherStart(was);
             return;
         }
-        ::close(std::exchange(m_fd, fd));
-        m_lockPath = place + QLatin1Char('/') + lockFileName();
+        setHeld(fd, place + QLatin1Char('/') + lockFileName());
         if (m_lockPath == was) {
             PollixLog(QStringLiteral("The lock file %1 was gone or replaced: it was made again").arg(was));
             return;
@@ -479,8 +515,7 @@ void InstanceLock::yieldToOtherStart(const QString &lockPath)
         m_server->setParent(nullptr);
         m_server = nullptr;
     }
-    AtomicFile::refuseChangesIn(places(), tr("Another Pollix on this computer (process %1) has this application folder open now.")
-                                              .arg(m_owner.pid));
+    AtomicFile::refuseChangesIn(places(), otherStartReason(m_owner.pid));
     PollixLog(QStringLiteral("The lock file %1 was gone, and another start has taken %2 since (process %3); no file that is "
                              "there is changed from here any more")
                   .arg(lockPath, m_folder)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -115,6 +116,13 @@ public:
     // Another start of this computer holds the folder now (owner() says which process).
     bool isTakenByOtherStart() const { return m_takenByOtherStart; }
 
+    // Asked from any thread (AtomicFile::setHolderCheck): while the folder is held, whether
+    // another start of this computer has taken it meanwhile, as the kernel's lock of the file in
+    // the lock's place says; the reason ("Another Pollix on this computer (process ...) has this
+    // application folder open now."), or empty. Found so, the look of keepFileInPlace is made at
+    // once on this object's thread, which says so to the teacher.
+    QString lostToOtherStart() const;
+
 signals:
     void takenByOtherComputer();
     void takenByOtherStart();
@@ -137,12 +145,17 @@ private:
     void listen();
     // While held: listens again when the socket file under the name is no longer this one's.
     void keepSocketInPlace();
+    // Sets the lock file held, under m_heldMutex (lostToOtherStart reads it from other threads);
+    // the descriptor held before is closed.
+    void setHeld(int fd, const QString &lockPath);
+    static QString otherStartReason(qint64 pid);
 
     QString m_folder;
     QString m_dataFolder;
     QString m_lockPath;
     QString m_whyNotLocked;
     int m_fd = -1;
+    mutable std::mutex m_heldMutex; // m_fd and m_lockPath, changed on this object's thread only
     QLocalServer *m_server = nullptr;
     std::pair<dev_t, ino_t> m_socketFile{0, 0}; // the listening socket's file, as made
     QTimer *m_keepTimer = nullptr;

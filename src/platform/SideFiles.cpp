@@ -1,13 +1,16 @@
 #include "SideFiles.h"
 
+#include "FolderHandle.h"
 #include "Log.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QPair>
 #include <QSet>
+
+#include <sys/stat.h>
 
 namespace {
 struct Tag
@@ -84,30 +87,43 @@ bool isBeside(const QString &path, const QString &target, Kind kind)
            kindOf(QFileInfo(path).fileName()) == kind;
 }
 
-QStringList removeIn(const QString &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep)
+QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep)
 {
     QStringList removed;
-    if (folder.isEmpty())
+    if (!folder.isOpen())
         return removed;
-    // Compared where the files really lie: a journal may name them through another path.
-    QSet<QString> kept;
-    for (const QString &path : keep)
-        kept.insert(QFileInfo(path).canonicalFilePath());
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo fi = it.fileInfo();
-        if (fi.isSymLink() || !fi.isFile())
-            continue;
-        const std::optional<Kind> kind = kindOf(fi.fileName());
-        if (!kind || !kinds.contains(*kind) || kept.contains(fi.canonicalFilePath()))
-            continue;
-        if (QFile::remove(fi.filePath()))
-            removed << fi.filePath();
-        else
-            PollixLog(QStringLiteral("Could not remove %1, left by an interrupted write").arg(fi.filePath()));
+    // Told by device and inode: a journal may name them through another path.
+    QSet<QPair<quint64, quint64>> kept;
+    for (const QString &path : keep) {
+        struct stat st{};
+        if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
+            kept.insert({quint64(st.st_dev), quint64(st.st_ino)});
     }
+    const auto removeBelow = [&](const FolderHandle &at, const auto &self) -> void {
+        QString why;
+        const std::optional<QList<FolderHandle::Entry>> list = at.entries(&why);
+        if (!list) {
+            PollixLog(QStringLiteral("Side files of interrupted writes stay in %1: %2").arg(at.path(), why));
+            return;
+        }
+        for (const FolderHandle::Entry &e : *list) {
+            // Folders below are opened without following a link, as the folder itself was.
+            if (e.kind == RecordFile::Kind::Folder) {
+                if (recursive)
+                    self(at.openFolder(e.name), self);
+                continue;
+            }
+            const std::optional<Kind> kind = kindOf(e.name);
+            if (e.kind != RecordFile::Kind::File || !kind || !kinds.contains(*kind) ||
+                kept.contains({quint64(e.st.st_dev), quint64(e.st.st_ino)}))
+                continue;
+            if (at.removeFile(e.name, &why))
+                removed << at.pathOf(e.name);
+            else
+                PollixLog(QStringLiteral("Could not remove %1, left by an interrupted write: %2").arg(at.pathOf(e.name), why));
+        }
+    };
+    removeBelow(folder, removeBelow);
     return removed;
 }
 

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+class FolderHandle;
+
 // The names of the files Pollix makes beside a file while it replaces it, all made here, so that
 // what an interrupted write left behind can be told apart from every file a teacher made: a side
 // file is named "<file>.<kind>-<8 lowercase hex digits>" (the file's name cut short, at a whole
@@ -26,9 +28,11 @@ std::optional<Kind> kindOf(const QString &fileName);
 // Whether path is a side file of kind made for target.
 bool isBeside(const QString &path, const QString &target, Kind kind);
 
-// Removes every side file of the given kinds in folder, and with recursive in the folders below
-// it (not through symbolic links); only plain files, never a link, and none of keep (the side
-// files a change still noted down needs). The paths removed.
-QStringList removeIn(const QString &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep = {});
+// Removes every side file of the given kinds in folder, held open (one opened without following a
+// link refuses a link in its place), and with recursive in the folders below it, each opened
+// without following a link; listed and removed through the folder held, only plain files, never a
+// link, and none of keep (the side files a change still noted down needs, by their device and
+// inode). The paths removed.
+QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep = {});
 
 } // namespace SideFiles

@@ -2,6 +2,8 @@
 #include "platform/AtomicFileSet.h"
 #include "platform/ChangeJournal.h"
 #include "platform/ContentHash.h"
+#include "platform/FolderHandle.h"
+#include "platform/InstanceLock.h"
 #include "platform/SideFiles.h"
 #include "support/KilledRuns.h"
 #include "support/TracedRun.h"
@@ -14,6 +16,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -396,7 +400,7 @@ Files nextStart(const QString &folder, bool *reportedDone)
     ChangeJournal::finishInterrupted(folder, &why);
     EXPECT_TRUE(why.isEmpty()) << why.toStdString();
     // Side files a failed removal left once their journal was gone are the start's sweep's.
-    SideFiles::removeIn(folder, {SideFiles::Kind::Temporary, SideFiles::Kind::Staged, SideFiles::Kind::Kept}, true);
+    SideFiles::removeIn(FolderHandle::open(folder, false), {SideFiles::Kind::Temporary, SideFiles::Kind::Staged, SideFiles::Kind::Kept}, true);
     return contents(folder);
 }
 } // namespace
@@ -683,4 +687,50 @@ TEST_F(AtomicFileSetTest, TheOldBytesAChangeNotesAreThoseOnTheDiskWhoeverWroteTh
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(elsewhere).constData(), same, 0), 0);
     ASSERT_EQ(::rename(QFile::encodeName(elsewhere).constData(), QFile::encodeName(roster).constData()), 0);
     EXPECT_EQ(save("roster 4"), digestOf("Roster 3"));
+}
+
+// A Pollix stopped (for real) in the middle of a change of the roster and a class, once the change
+// was noted down, while its lock file went and another start took the folder and finished the
+// change as every start does: woken, it says that another Pollix has the folder, and puts nothing
+// back over the finished change (no "No such file or directory" of the files the other moved).
+TEST(AtomicFileSetOnATakenFolder, AChangeStoppedWhileAnotherStartFinishedItSaysSoAndPutsNothingBack)
+{
+    const QStringList files{"Data/StudentRoster.xml", "Data/Classes/8C.xml"};
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        ChangeJournal::setFolder(folder + "/Data");
+        InstanceLock lock(folder, folder + "/Data");
+        ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
+        bool stopped = false;
+        AtomicFileSet::setMoveFailureHook([&](const QString &) {
+            if (!std::exchange(stopped, true))
+                TracedRun::stopHere(folder);
+            return false;
+        });
+        AtomicFileSet set;
+        for (const QString &file : files)
+            set.add(folder + "/" + file, "new " + file.toUtf8());
+        QString why;
+        EXPECT_FALSE(set.commit(&why));
+        EXPECT_TRUE(why.contains("Another Pollix on this computer")) << why.toStdString();
+        AtomicFileSet::setMoveFailureHook({});
+        ChangeJournal::setFolder(QString());
+        return;
+    }
+    QTemporaryDir home;
+    const QString root = QFileInfo(home.path()).canonicalFilePath();
+    ASSERT_TRUE(QDir(root).mkpath("Data/Classes"));
+    for (const QString &file : files)
+        put(root + "/" + file, "old " + file.toUtf8());
+    const TracedRun::Outcome run = TracedRun::runTakenWhileStopped(root, [&] {
+        // As the other start does before anything else.
+        QString why;
+        ChangeJournal::finishInterrupted(root + "/Data", &why);
+        EXPECT_TRUE(why.isEmpty()) << why.toStdString();
+    });
+    EXPECT_TRUE(run.passed) << run.output.toStdString();
+    for (const QString &file : files)
+        EXPECT_EQ(slurp(root + "/" + file), "new " + file.toUtf8());
+    EXPECT_EQ(QDir(root + "/Data").entryList(QDir::Files | QDir::Hidden), QStringList{"StudentRoster.xml"})
+        << "no journal, no side file";
+    EXPECT_EQ(QDir(root + "/Data/Classes").entryList(QDir::Files | QDir::Hidden), QStringList{"8C.xml"});
 }

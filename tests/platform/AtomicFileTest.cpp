@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/AtomicFileSet.h"
+#include "platform/FolderHandle.h"
 #include "platform/FolderSwap.h"
 #include "platform/Singleton.h"
 #include "support/OrdinaryUser.h"
@@ -12,6 +13,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <unistd.h>
 
 namespace {
 QByteArray slurp(const QString &path)
@@ -194,12 +199,15 @@ TEST(AtomicFile, EveryWriteSyncsTheFolderItRenamedIntoBeforeItReturns)
     ASSERT_TRUE(QDir(root).mkpath("a") && QDir(root).mkpath("b"));
     ASSERT_TRUE(QFile::link(root + "/b/Real.xml", root + "/Link.xml"));
     const TracedRun::Outcome run =
-        TracedRun::runCurrentTest(root, {"-y", "-e", "trace=rename,fsync,mkdir"}, true);
+        TracedRun::runCurrentTest(root, {"-y", "-e", "trace=rename,renameat,renameat2,fsync,mkdir"}, true);
     ASSERT_TRUE(run.passed) << run.output.toStdString();
-    EXPECT_EQ(slurp(root + "/b/Real.xml"), "through the link");
+    // The link under the name is replaced by the file; what it led to is not made.
+    EXPECT_FALSE(QFileInfo(root + "/Link.xml").isSymLink());
+    EXPECT_EQ(slurp(root + "/Link.xml"), "through the link");
+    EXPECT_FALSE(QFileInfo::exists(root + "/b/Real.xml"));
     EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 1), root + "/a/New.xml", root + "/a")) << "a new file";
     EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 2), root + "/a/New.xml", root + "/a")) << "a file replaced";
-    EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 3), root + "/b/Real.xml", root + "/b")) << "the file a link names";
+    EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 3), root + "/Link.xml", root)) << "a link replaced";
     EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 4), root + "/a/New.xml", root + "/a") &&
                 TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 4), root + "/b/Other.xml", root + "/b"))
         << "files changed together";
@@ -228,7 +236,7 @@ TEST(AtomicFile, AFolderTheDiskCannotSyncLeavesTheRenameInPlaceReportedDoneAndTo
         ASSERT_FALSE(prepared.isEmpty()) << why.toStdString();
         ASSERT_TRUE(AtomicFile::write(prepared + "/Week.xml", "restored"));
         QString old;
-        EXPECT_TRUE(FolderSwap::exchange(prepared, folder + "/a/Data", &why, &old)) << why.toStdString();
+        EXPECT_TRUE(FolderSwap::exchange(FolderHandle::open(prepared, false), folder + "/a/Data", &why, &old)) << why.toStdString();
         EXPECT_EQ(slurp(folder + "/a/Data/Week.xml"), "restored");
         EXPECT_EQ(slurp(old + "/Week.xml"), "replaced");
         ASSERT_EQ(told.size(), 2) << told.join("\n").toStdString();
@@ -246,4 +254,128 @@ TEST(AtomicFile, AFolderTheDiskCannotSyncLeavesTheRenameInPlaceReportedDoneAndTo
         TracedRun::runCurrentTest(root, {"-e", "trace=fsync", "-P", root + "/a", "-e", "inject=fsync:error=EIO"}, true);
     ASSERT_TRUE(run.passed) << run.output.toStdString();
     EXPECT_TRUE(TracedRun::injected(run.trace));
+}
+
+// ---- Nothing written through a link, nothing replaced that came meanwhile ----
+
+namespace {
+bool symlinkTo(const QString &target, const QString &path)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) == 0;
+}
+} // namespace
+
+// The folder of a file being written swapped for a link to another folder right before the file
+// goes in place: it goes into the folder that was looked at, and nothing the link leads to is
+// replaced. A link under the file's own name is replaced by the file, never followed.
+TEST(AtomicFile, AFolderSwappedForALinkWhileAFileIsWrittenAndALinkUnderItsNameLeadNowhereElse)
+{
+    QTemporaryDir home;
+    const QString root = QFileInfo(home.path()).canonicalFilePath();
+    ASSERT_TRUE(QDir(root).mkpath("a") && QDir(root).mkpath("outside"));
+    ASSERT_TRUE(AtomicFile::write(root + "/outside/Week.xml", "theirs"));
+    ASSERT_TRUE(AtomicFile::write(root + "/a/Week.xml", "old"));
+    AtomicFile::setFailureHook([&](const QString &path) {
+        if (path == root + "/a/Week.xml") {
+            EXPECT_TRUE(QFile::rename(root + "/a", root + "/a-moved") && symlinkTo(root + "/outside", root + "/a"));
+        }
+        return false;
+    });
+    QString why;
+    EXPECT_TRUE(AtomicFile::write(root + "/a/Week.xml", "new", &why)) << why.toStdString();
+    AtomicFile::setFailureHook({});
+    EXPECT_EQ(slurp(root + "/outside/Week.xml"), "theirs");
+    EXPECT_EQ(slurp(root + "/a-moved/Week.xml"), "new");
+
+    ASSERT_TRUE(symlinkTo(root + "/outside/Week.xml", root + "/a-moved/Letter.xml"));
+    EXPECT_TRUE(AtomicFile::write(root + "/a-moved/Letter.xml", "mine", &why)) << why.toStdString();
+    EXPECT_FALSE(QFileInfo(root + "/a-moved/Letter.xml").isSymLink());
+    EXPECT_EQ(slurp(root + "/a-moved/Letter.xml"), "mine");
+    EXPECT_EQ(slurp(root + "/outside/Week.xml"), "theirs");
+}
+
+// A Pollix stopped (for real) after writing a new session's bytes and before putting them in
+// place, while another one saved a session of the same name (the same second): woken, it replaces
+// nothing and says why; also where the disk cannot rename without replacing (a network share).
+TEST(AtomicFile, ANewFileStoppedBeforeItGoesInPlaceReplacesNoneSavedUnderItsNameMeanwhile)
+{
+    const QString name = "Data/Quiz/Week 3 2026-12-08 10-15-00.xml";
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        AtomicFile::setFailureHook([&](const QString &path) {
+            if (path == folder + "/" + name)
+                TracedRun::stopHere(folder);
+            return false;
+        });
+        QString why;
+        EXPECT_FALSE(AtomicFile::write(folder + "/" + name, "<Session>mine</Session>", &why));
+        EXPECT_TRUE(why.contains("File exists")) << why.toStdString();
+        AtomicFile::setFailureHook({});
+        return;
+    }
+    for (const bool share : {false, true}) {
+        QTemporaryDir home;
+        const QString root = QFileInfo(home.path()).canonicalFilePath();
+        ASSERT_TRUE(QDir(root).mkpath("Data/Quiz"));
+        QStringList strace{"--seccomp-bpf", "-e", "trace=renameat2"};
+        if (share)
+            strace << "-e" << "inject=renameat2:error=EINVAL";
+        TracedRun::Child child(root, strace, true);
+        const qint64 pid = child.waitUntilStopped();
+        ASSERT_GT(pid, 0) << child.finish().output.toStdString();
+        QFile theirs(root + "/" + name);
+        ASSERT_TRUE(theirs.open(QIODevice::WriteOnly));
+        theirs.write("<Session>theirs</Session>");
+        theirs.close();
+        ASSERT_EQ(::kill(pid_t(pid), SIGCONT), 0);
+        const TracedRun::Outcome run = child.finish();
+        EXPECT_TRUE(run.passed) << (share ? "on a share: " : "") << run.output.toStdString();
+        EXPECT_EQ(TracedRun::injected(run.trace), share);
+        EXPECT_EQ(slurp(root + "/" + name), "<Session>theirs</Session>");
+        EXPECT_EQ(QDir(root + "/Data/Quiz").entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(name).fileName()})
+            << "its own bytes are not left beside it";
+    }
+}
+
+// The prepared folder swapped for a link to another folder between its last look and the
+// exchange: the link never stays in the folder's place; it goes back, and the swap is refused with
+// the folder as it was. Also where the disk cannot exchange two folders in one step.
+TEST(FolderSwap, ALinkPutInThePreparedFoldersPlaceRightBeforeTheExchangeIsPutBackAndRefused)
+{
+    const auto swapOnce = [](const QString &root) {
+        QString why, old;
+        const QString prepared = FolderSwap::makeSibling(root + "/Data", "restore", &why);
+        ASSERT_FALSE(prepared.isEmpty()) << why.toStdString();
+        ASSERT_TRUE(AtomicFile::write(prepared + "/Week.xml", "restored"));
+        const FolderHandle held = FolderHandle::open(prepared, false);
+        FolderSwap::setExchangeHook([&](const QString &path) {
+            EXPECT_TRUE(QFile::rename(path, root + "/moved") && symlinkTo(root + "/outside", path));
+        });
+        EXPECT_FALSE(FolderSwap::exchange(held, root + "/Data", &why, &old));
+        FolderSwap::setExchangeHook({});
+        EXPECT_TRUE(why.contains("no longer the folder prepared")) << why.toStdString();
+        EXPECT_FALSE(QFileInfo(root + "/Data").isSymLink());
+        EXPECT_EQ(slurp(root + "/Data/Week.xml"), "in use");
+        EXPECT_EQ(slurp(root + "/outside/Week.xml"), "elsewhere");
+        EXPECT_TRUE(QFileInfo(prepared).isSymLink()) << "put back where it was";
+        EXPECT_TRUE(QDir(root).entryList({".Data.swap-*"}, QDir::Files | QDir::Hidden).isEmpty()) << "no swap noted down";
+    };
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        swapOnce(folder);
+        return;
+    }
+    for (const bool share : {false, true}) {
+        QTemporaryDir home;
+        const QString root = QFileInfo(home.path()).canonicalFilePath();
+        ASSERT_TRUE(QDir(root).mkpath("Data") && QDir(root).mkpath("outside"));
+        ASSERT_TRUE(AtomicFile::write(root + "/Data/Week.xml", "in use"));
+        ASSERT_TRUE(AtomicFile::write(root + "/outside/Week.xml", "elsewhere"));
+        if (!share) {
+            swapOnce(root);
+            continue;
+        }
+        const TracedRun::Outcome run =
+            TracedRun::runCurrentTest(root, {"-e", "trace=renameat2", "-e", "inject=renameat2:error=EINVAL"}, true);
+        EXPECT_TRUE(run.passed) << run.output.toStdString();
+        EXPECT_TRUE(TracedRun::injected(run.trace));
+    }
 }

@@ -27,6 +27,24 @@ bool link(const QString &target, const QString &path)
 {
     return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) == 0;
 }
+
+// The disk dates changes by a coarse clock: waits until a change made now is dated after every
+// change made before the call, so that a change of a file is seen in its times.
+bool waitForTheNextTick(const QString &folder)
+{
+    const QString probe = folder + QStringLiteral("/.tick");
+    put(probe);
+    struct stat first{}, now{};
+    if (::stat(QFile::encodeName(probe).constData(), &first) != 0)
+        return false;
+    for (int i = 0; i < 1000000; ++i) {
+        ::chmod(QFile::encodeName(probe).constData(), i % 2 ? 0644 : 0600);
+        if (::stat(QFile::encodeName(probe).constData(), &now) == 0 &&
+            (now.st_ctim.tv_sec != first.st_ctim.tv_sec || now.st_ctim.tv_nsec != first.st_ctim.tv_nsec))
+            return QFile::remove(probe);
+    }
+    return false;
+}
 } // namespace
 
 // What another program leaves inside a folder Pollix removes must not lead the removal anywhere
@@ -109,6 +127,38 @@ TEST(FolderHandle, ARemovalTakesOnlyTheVeryFileItChecked)
     asked.sort();
     EXPECT_EQ(asked, (QStringList{QStringLiteral("Quiz/Monday.xml"), QStringLiteral("Quiz/Tuesday.xml"), QStringLiteral("notes.txt")}));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("kept"))));
+}
+
+// A file found removable stays when another program writes into it, or changes it otherwise,
+// between its check and its removal: the very file is the one of the same device and inode, size,
+// and times of its last write and change as it was checked, not one of the same inode alone.
+TEST(FolderHandle, AFileWrittenIntoOrChangedBetweenItsCheckAndItsRemovalStays)
+{
+    QTemporaryDir dir;
+    for (const char *file : {"kept/Quiz/Monday.xml", "kept/Classes/8C.xml", "kept/Subjects.xml"})
+        put(dir.filePath(QString::fromLatin1(file)), "checked");
+    ASSERT_TRUE(waitForTheNextTick(dir.path()));
+    const FolderHandle root = FolderHandle::open(dir.path(), true);
+    QStringList stayed;
+    EXPECT_FALSE(root.removeTree(QStringLiteral("kept"), &stayed, [&](const QString &relative, const struct stat &) {
+        const QString path = dir.filePath(QStringLiteral("kept/") + relative);
+        if (relative == QStringLiteral("Quiz/Monday.xml")) {
+            // Written over in place, the same number of bytes, right after the check said yes.
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::ReadWrite));
+            file.write("CHANGED");
+        } else if (relative == QStringLiteral("Classes/8C.xml")) {
+            EXPECT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0); // its change time alone
+        }
+        return true;
+    }));
+    stayed.sort();
+    EXPECT_EQ(stayed, (QStringList{QStringLiteral("kept/Classes/8C.xml"), QStringLiteral("kept/Quiz/Monday.xml")}));
+    QFile written(dir.filePath(QStringLiteral("kept/Quiz/Monday.xml")));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("CHANGED"));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("kept/Classes/8C.xml"))));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("kept/Subjects.xml"))));
 }
 
 TEST(FolderHandle, OpensNothingThroughALinkAndNothingThatIsNoRegularFile)

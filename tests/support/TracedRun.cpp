@@ -2,11 +2,19 @@
 
 #include "ChildTestRun.h"
 
+#include "platform/InstanceLock.h"
+
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <csignal>
+
+#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
@@ -23,6 +31,7 @@ QString childFolder()
 
 struct Child::Run
 {
+    QString folder;
     QTemporaryDir scratch;
     QString report, log;
     bool traced = false;
@@ -31,6 +40,7 @@ struct Child::Run
 
 Child::Child(const QString &folder, const QStringList &straceOptions, bool traced) : m_run(std::make_unique<Run>())
 {
+    m_run->folder = folder;
     m_run->traced = traced;
     m_run->report = m_run->scratch.filePath(QStringLiteral("report.json"));
     m_run->log = traced ? m_run->scratch.filePath(QStringLiteral("trace")) : QStringLiteral("/dev/null");
@@ -75,6 +85,57 @@ Outcome Child::finish(int timeoutMs)
     return out;
 }
 
+qint64 Child::waitUntilStopped(int timeoutMs)
+{
+    // The test is strace's child; stopped, its state is "T", or "t" while strace holds it, which
+    // it also is for a moment at each call strace traces: stopped means so twice in a row, once
+    // the child said it stops.
+    const auto stopped = [](qint64 pid) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+        const qsizetype end = line.lastIndexOf(')');
+        return end > 0 && end + 2 < line.size() && (line.at(end + 2) == 'T' || line.at(end + 2) == 't');
+    };
+    const QString said = m_run->folder + QStringLiteral("/stopping");
+    QDeadlineTimer deadline(timeoutMs);
+    const qint64 tracer = m_run->process.processId();
+    int inARow = 0;
+    while (!deadline.hasExpired() && m_run->process.state() != QProcess::NotRunning) {
+        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(tracer));
+        const qint64 pid = children.open(QIODevice::ReadOnly) ? children.readAll().trimmed().split(' ').first().toLongLong() : 0;
+        inARow = pid > 0 && QFileInfo::exists(said) && stopped(pid) ? inARow + 1 : 0;
+        if (inARow == 2) {
+            QFile::remove(said);
+            return pid;
+        }
+        m_run->process.waitForFinished(20);
+    }
+    return 0;
+}
+
+void stopHere(const QString &folder)
+{
+    QFile(folder + QStringLiteral("/stopping")).open(QIODevice::WriteOnly);
+    ::raise(SIGSTOP);
+}
+
+Outcome runTakenWhileStopped(const QString &folder, const std::function<void()> &meanwhile)
+{
+    Child child(folder, {QStringLiteral("--seccomp-bpf"), QStringLiteral("-e"), QStringLiteral("trace=none")});
+    const qint64 pid = child.waitUntilStopped();
+    if (pid <= 0) {
+        ADD_FAILURE() << "the child did not stop";
+        return child.finish();
+    }
+    EXPECT_TRUE(QFile::remove(folder + QLatin1Char('/') + InstanceLock::lockFileName())) << "the child held no lock";
+    InstanceLock other(folder, folder + QStringLiteral("/Data"));
+    EXPECT_EQ(other.take(), InstanceLock::Outcome::Taken);
+    if (meanwhile)
+        meanwhile();
+    EXPECT_EQ(::kill(pid_t(pid), SIGCONT), 0);
+    return child.finish();
+}
+
 Outcome runCurrentTest(const QString &folder, const QStringList &straceOptions, bool traced)
 {
     return Child(folder, straceOptions, traced).finish();
@@ -111,9 +172,12 @@ QStringList callsBefore(const QStringList &trace, int n)
 
 bool renamedThenSynced(const QStringList &calls, const QString &target, const QString &folder)
 {
-    // target as the second name: the last argument of rename, the one before the flags of renameat2
-    const QRegularExpression onto(QStringLiteral("(^|\\s)rename(at2)?\\(.*\"%1\"(\\)|, [A-Z_|0]+\\)) = 0")
-                                      .arg(QRegularExpression::escape(target)));
+    // target as the second name: the last argument of rename and renameat, the one before the
+    // flags of renameat2; by its whole path, or by its name in a folder held open (as -y shows it)
+    const QFileInfo info(target);
+    const QRegularExpression onto(QStringLiteral("(^|\\s)rename(at|at2)?\\(.*(\"%1\"|<%2>, \"%3\")(\\)|, [A-Z_|0]+\\)) = 0")
+                                      .arg(QRegularExpression::escape(target), QRegularExpression::escape(info.absolutePath()),
+                                           QRegularExpression::escape(info.fileName())));
     const QString handle = QStringLiteral("<%1>) = 0").arg(folder);
     bool renamed = false;
     for (const QString &call : calls) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // The current test run again in a child process under strace, which can kill the child or fail
@@ -37,11 +38,26 @@ public:
     Child(const Child &) = delete;
     Child &operator=(const Child &) = delete;
     Outcome finish(int timeoutMs = 120000);
+    // Waits until the test running in the child has stopped itself (stopHere); its process
+    // number, or 0 when it ended or the time ran out first.
+    qint64 waitUntilStopped(int timeoutMs = 60000);
 
 private:
     struct Run;
     std::unique_ptr<Run> m_run;
 };
+
+// In the child: stops this process, all its threads, until the test continues it (SIGCONT), as a
+// Pollix the system stopped or froze for a while would be. Noted first in folder ("stopping"),
+// so that the test does not take a moment strace holds the child at a call for the stop.
+void stopHere(const QString &folder);
+
+// Runs the current test in a child that holds the application folder folder (its lock) and stops
+// itself (stopHere) where it matters; while it is stopped, its lock file goes and another start,
+// an InstanceLock of this process, takes the folder, then does meanwhile (as that start would,
+// say finish what the journals note), and the child is woken to go on, with the other holding
+// the folder until it ends. A child that never stops is a failure of the test.
+Outcome runTakenWhileStopped(const QString &folder, const std::function<void()> &meanwhile = {});
 
 // Whether a trace shows a call strace made fail or killed on purpose.
 bool injected(const QStringList &trace);

@@ -366,8 +366,8 @@ bool zipHelper::backupBeforeRestore(QString *archivePath, QString *errorText, co
     const QString path = backupBeforeRestorePath(QDateTime::currentDateTime());
     if (path.isEmpty())
         return fail(errorText, QStringLiteral("no application folder"));
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return fail(errorText, QStringLiteral("%1 cannot be made").arg(QFileInfo(path).absolutePath()));
+    if (QString why; !BackupsFolder::open(true, &why).isOpen())
+        return fail(errorText, QStringLiteral("%1 cannot be used: %2").arg(QFileInfo(path).absolutePath(), why));
     if (!backupFilTo(path, errorText, progress))
         return false;
     *archivePath = path;
@@ -377,16 +377,17 @@ bool zipHelper::backupBeforeRestore(QString *archivePath, QString *errorText, co
 QString zipHelper::folderBeforeRestorePath(const QString &data, QString *errorText)
 {
     const QString archive = backupBeforeRestorePath(QDateTime::currentDateTime());
-    QString problem;
+    QString problem, why;
+    const FolderHandle backups = archive.isEmpty() ? FolderHandle() : BackupsFolder::open(true, &why);
     if (archive.isEmpty()) {
         problem = QStringLiteral("no application folder");
-    } else if (!QDir().mkpath(QFileInfo(archive).absolutePath())) {
-        problem = QStringLiteral("%1 cannot be made.").arg(QFileInfo(archive).absolutePath());
+    } else if (!backups.isOpen()) {
+        problem = QStringLiteral("%1 cannot be used: %2.").arg(QFileInfo(archive).absolutePath(), why);
     } else {
         // A rename keeps the folder whole at no cost in space, but only on the data folder's disk.
-        struct stat backups{}, old{};
-        if (::stat(QFile::encodeName(QFileInfo(archive).absolutePath()).constData(), &backups) != 0 ||
-            ::stat(QFile::encodeName(data).constData(), &old) != 0 || backups.st_dev != old.st_dev)
+        const std::optional<struct stat> there = backups.stat();
+        struct stat old{};
+        if (!there || ::stat(QFile::encodeName(data).constData(), &old) != 0 || there->st_dev != old.st_dev)
             problem = QStringLiteral("%1 is not on the disk of the data folder.").arg(QFileInfo(archive).absolutePath());
     }
     if (!problem.isEmpty()) {
@@ -548,7 +549,7 @@ void removeReplaced(const QString &old, const QString &data, const QString &arch
     QString why;
     const QString place = zipHelper::folderBeforeRestorePath(data, &why);
     if (!place.isEmpty()) {
-        const FolderHandle backups = FolderHandle::open(QFileInfo(place).absolutePath(), false, &why);
+        const FolderHandle backups = BackupsFolder::open(false, &why);
         // Marked once moved: a mark beside the data folder would not keep a start from removing it.
         if (backups.isOpen() && parent.moveTo(name, backups, QFileInfo(place).fileName(), &why)) {
             FolderMark::write(folder, FolderMark::Kind::Kept, &why);
@@ -557,7 +558,7 @@ void removeReplaced(const QString &old, const QString &data, const QString &arch
             return;
         }
     }
-    AtomicFile::write(old + QLatin1Char('/') + FolderSwap::keepNoteName(),
+    AtomicFile::write(folder, FolderSwap::keepNoteName(),
                       QFileInfo(zipHelper::backupBeforeRestorePath(QDateTime::currentDateTime())).completeBaseName().toUtf8());
     PollixLog(QStringLiteral("Files of the data the restore replaced that no backup holds stay in %1 (%2); a start moves them "
                              "into %3: %4")
@@ -602,15 +603,17 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         return fail(errorText, why);
     DataRecovery::noteStarted(stagingPath);
     const FolderHandle besideData = FolderHandle::open(parent, true);
-    const QString keepNote = data + QLatin1Char('/') + FolderSwap::keepNoteName();
+    // The data folder where it lies, held open: its notes are written there, never through a link
+    // put in its place or under their names.
+    const FolderHandle dataFolder = FolderHandle::open(data, false);
     bool keptMarked = false;
     const auto abandon = [&](const QString &reason) {
         // A swap that could not be undone leaves the data folder missing: staging then holds the
         // data the next start puts in its place.
         if (QFileInfo::exists(data)) {
-            QFile::remove(keepNote);
+            dataFolder.removeFile(FolderSwap::keepNoteName());
             if (keptMarked)
-                FolderMark::remove(FolderHandle::open(data, false), FolderMark::Kind::Kept);
+                FolderMark::remove(dataFolder, FolderMark::Kind::Kept);
             besideData.removeTree(QFileInfo(stagingPath).fileName());
             DataRecovery::noteFinished(stagingPath);
         }
@@ -628,17 +631,16 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         return abandon(why);
 
     // After any restore the program has a login: an archive without accounts gets the built-in one.
-    const QString login = stagingPath + QLatin1Char('/') + DataFolderLayout::loginFile();
     if (!listing.holds(DataFolderLayout::loginFile()) &&
-        !TovUserListXmlDatabase::createXmlFileAtPath(login, &why))
+        !AtomicFile::write(staging.root, DataFolderLayout::loginFile(), TovUserListXmlDatabase::builtInContent(), &why))
         return abandon(why);
     for (const QString &sub : f.layout())
         staging.make(sub, nullptr);
     if (const FolderHandle oldData = FolderHandle::open(data, false, &why);
         oldData.isOpen() ? !carryOver(oldData, staging.root, QString(), &why) : RecordFile::kindAt(data) != RecordFile::Kind::Missing)
         return abandon(why);
-    if (QFileInfo::exists(data))
-        QFile::setPermissions(stagingPath, QFile::permissions(data));
+    if (const std::optional<struct stat> old = dataFolder.stat())
+        ::fchmod(staging.root.fd(), old->st_mode & 07777);
     // The data about to be replaced are kept in Backups: their folder, moved there by a rename
     // once swapped out (no time, no space), its place made ready now, so that nothing is replaced
     // when there is none. Where Backups is not on the data folder's disk, they are written as an
@@ -662,10 +664,10 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
             // The note names the folder within Backups: a start moves a folder nowhere else. The
             // mark names the folder itself (a rename keeps it): only a folder carrying it is
             // archived and removed as Pollix's.
-            if (!AtomicFile::write(keepNote, QFileInfo(keptFolder).fileName().toUtf8(), &why))
+            if (!dataFolder.isOpen() || !AtomicFile::write(dataFolder, FolderSwap::keepNoteName(), QFileInfo(keptFolder).fileName().toUtf8(), &why))
                 return abandon(QStringLiteral("The data now here could not be kept first, so nothing was replaced: %1").arg(why));
             keptMarked = true; // taken out again however far it was written
-            if (!FolderMark::write(FolderHandle::open(data, false, &why), FolderMark::Kind::Kept, &why))
+            if (!FolderMark::write(dataFolder, FolderMark::Kind::Kept, &why))
                 return abandon(QStringLiteral("The data now here could not be kept first, so nothing was replaced: %1").arg(why));
         }
     }
@@ -674,19 +676,22 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     if (!FolderMark::write(staging.root, FolderMark::Kind::Restored, &why))
         return abandon(why);
     QString old;
-    if (!FolderSwap::syncFileSystemOf(stagingPath, &why) || !FolderSwap::exchange(stagingPath, data, &why, &old))
+    if (!FolderSwap::syncFileSystemOf(stagingPath, &why) || !FolderSwap::exchange(staging.root, data, &why, &old))
         return abandon(why);
     // In place: the mark has done its work (a start takes away one left by a kill here).
     if (QString markWhy; !FolderMark::remove(FolderHandle::open(data, false, &markWhy), FolderMark::Kind::Restored, &markWhy))
         PollixLog(QStringLiteral("The restored data folder keeps its note %1: %2").arg(FolderMark::noteName(FolderMark::Kind::Restored), markWhy));
     if (!keptFolder.isEmpty() && !old.isEmpty()) {
-        if (::rename(QFile::encodeName(old).constData(), QFile::encodeName(keptFolder).constData()) == 0) {
+        // Into Backups as the start moves them, never through a link put in its place since.
+        QString moveWhy;
+        const FolderHandle backups = BackupsFolder::open(false, &moveWhy);
+        const QString keptName = QFileInfo(keptFolder).fileName();
+        if (backups.isOpen() && besideData.moveTo(QFileInfo(old).fileName(), backups, keptName, &moveWhy)) {
             *keptArchive = keptFolder;
-            QFile::remove(keptFolder + QLatin1Char('/') + FolderSwap::keepNoteName());
-            AtomicFile::syncAfterRename(keptFolder);
+            backups.openFolder(keptName).removeFile(FolderSwap::keepNoteName());
+            AtomicFile::syncAfterRename(backups, keptName);
         } else {
             // Their note stays in them: the next start moves them (and no start removes them).
-            const QString moveWhy = QString::fromLocal8Bit(std::strerror(errno));
             *keptArchive = old;
             PollixLog(QStringLiteral("The data replaced by the restore are kept in %1; they go to %2 at the next start: %3")
                           .arg(old, keptFolder, moveWhy));
@@ -723,8 +728,10 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     // Held open, and everything below it looked at, read and removed through it: nothing put in
     // its place meanwhile (a link, another folder) is archived or emptied instead.
     const QString name = QFileInfo(folder).fileName();
-    QString why;
-    const FolderHandle parent = FolderHandle::open(QFileInfo(folder).absolutePath(), true, &why);
+    QString why = QStringLiteral("it does not lie in %1").arg(backupsFolder());
+    // Backups as the start and the restore reach it: never a link in its place.
+    const FolderHandle parent = QFileInfo(folder).absolutePath() == QDir::cleanPath(backupsFolder()) ? BackupsFolder::open(false, &why)
+                                                                                                   : FolderHandle();
     const FolderHandle kept = parent.isOpen() ? parent.openFolder(name, &why) : FolderHandle();
     const Folders layout = foldersIn(folder);
     if (!layout.valid() || !kept.isOpen())
@@ -810,9 +817,9 @@ QStringList zipHelper::keptFoldersToFinish()
 {
     const QString backups = backupsFolder();
     QStringList folders, others;
-    if (backups.isEmpty() || RecordFile::kindAt(backups) != RecordFile::Kind::Folder)
+    const FolderHandle handle = BackupsFolder::open(false);
+    if (!handle.isOpen())
         return folders;
-    const FolderHandle handle = FolderHandle::open(backups, false);
     for (const FolderHandle::Entry &e : handle.entries().value_or(QList<FolderHandle::Entry>())) {
         if (e.kind != RecordFile::Kind::Folder || !e.name.startsWith(QLatin1String("Before restore")))
             continue;

@@ -1,16 +1,36 @@
 #include "BackupsFolder.h"
 
 #include "GlobalFunctions.h"
+#include "platform/FolderHandle.h"
+#include "platform/RecordFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 
 namespace BackupsFolder {
 
 QString path()
 {
     return GlobalFunctions::pathInApplicationFolder(QStringLiteral("Backups"));
+}
+
+FolderHandle open(bool make, QString *why)
+{
+    const QString backups = path();
+    if (backups.isEmpty()) {
+        GlobalFunctions::failWith(why, QStringLiteral("no application folder"));
+        return {};
+    }
+    const QFileInfo info(backups);
+    // The application folder itself may lie behind a link; Backups in it may not.
+    const FolderHandle application = FolderHandle::open(info.absolutePath(), true, why);
+    if (make && application.isOpen() && application.kindAt(info.fileName()) == RecordFile::Kind::Missing)
+        ::mkdirat(application.fd(), QFile::encodeName(info.fileName()).constData(), 0777);
+    return application.isOpen() ? application.openFolder(info.fileName(), why) : FolderHandle();
 }
 
 QString beforeRestoreStem(const QDateTime &when)

@@ -168,7 +168,7 @@ bool writeWorkRecord(const QList<WorkLine> &lines)
     QByteArray bytes;
     for (const WorkLine &l : lines)
         bytes += textOf(l) + '\n';
-    return AtomicFile::writeIn(folder, nameOf(path), bytes);
+    return AtomicFile::write(folder, nameOf(path), bytes);
 }
 
 const QString &ownStart()
@@ -309,20 +309,6 @@ std::optional<QString> keepNoteOf(const FolderHandle &folder, QString *why)
     return name.isEmpty() ? std::nullopt : std::optional<QString>(name);
 }
 
-// The application folder's Backups, made when missing; never reached through a link.
-FolderHandle backupsFolder(QString *why)
-{
-    const QString backups = BackupsFolder::path();
-    if (backups.isEmpty()) {
-        *why = QStringLiteral("no application folder");
-        return {};
-    }
-    const FolderHandle application = FolderHandle::open(folderOf(backups), true, why);
-    if (application.isOpen() && application.kindAt(nameOf(backups)) == RecordFile::Kind::Missing)
-        ::mkdirat(application.fd(), QFile::encodeName(nameOf(backups)).constData(), 0777);
-    return application.isOpen() ? application.openFolder(nameOf(backups), why) : FolderHandle();
-}
-
 // Data set aside (the old contents of the data folder a swap replaced, or what a restore noted
 // to keep) are kept in Backups under the name their note gives, else a free "Before restore
 // <date and time>", with the note that makes them Pollix's to archive there and remove once the
@@ -339,7 +325,7 @@ void keepInBackups(const FolderHandle &parent, const QString &name, Findings *fi
                                                    .arg(path, FolderSwap::keepNoteName(), why)};
         return;
     }
-    const FolderHandle backups = backupsFolder(&why);
+    const FolderHandle backups = BackupsFolder::open(true, &why);
     const QString stem = noted->isEmpty() ? BackupsFolder::beforeRestoreStem(GlobalFunctions::currentDateTime())
                                           : BackupsFolder::path() + QLatin1Char('/') + *noted;
     const QString destination = BackupsFolder::freeStem(stem, {QString(), QStringLiteral(".zip")});
@@ -653,10 +639,13 @@ bool DataRecovery::run(QString *errorText, QString *keptText, LeftAloneList *lef
     // below it, and the manuals; not the folders of whatever else the application folder holds.
     const QList<SideFiles::Kind> writes{SideFiles::Kind::Temporary, SideFiles::Kind::Staged, SideFiles::Kind::Kept};
     const QStringList needed = ChangeJournal::sideFilesInUse(journals);
-    const QString root = app->strPollixFilePath();
+    // Each held open as it is looked into: the application folder may lie behind a link, and so
+    // may the data folder (reached where it lies); a folder below them that is a link (Help made
+    // one) leads nowhere.
+    const FolderHandle root = FolderHandle::open(app->strPollixFilePath(), true);
     QStringList removed = SideFiles::removeIn(root, writes, false, needed);
-    removed << SideFiles::removeIn(app->strDataFilePath(), writes, true, needed)
-            << SideFiles::removeIn(root + QStringLiteral("Help"), writes, false, needed);
+    removed << SideFiles::removeIn(FolderHandle::open(data, false), writes, true, needed)
+            << SideFiles::removeIn(root.openFolder(QStringLiteral("Help")), writes, false, needed);
     for (const QString &path : std::as_const(removed))
         PollixLog(QStringLiteral("Removed %1, left by an interrupted write").arg(path));
 

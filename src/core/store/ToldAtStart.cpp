@@ -118,7 +118,7 @@ bool ToldAtStart::noteTold(const LeftAloneList &found, QString *errorText)
     } else {
         QList<QByteArray> lines(now.begin(), now.end());
         std::sort(lines.begin(), lines.end());
-        if (AtomicFile::writeIn(folder, noteName(), lines.join('\n') + '\n', &why))
+        if (AtomicFile::write(folder, noteName(), lines.join('\n') + '\n', &why))
             return true;
     }
     PollixLog(QStringLiteral("%1 could not be written, and what the start found is told again at the next: %2").arg(path, why));

@@ -59,11 +59,16 @@ TovUserListXmlDatabase::TovUserListXmlDatabase()
     loadUserList();
 }
 
-bool TovUserListXmlDatabase::createXmlFileAtPath(const QString &path, QString *errorText)
+QByteArray TovUserListXmlDatabase::builtInContent()
 {
     pugi::xml_document doc;
     appendTeacher(GlobalFunctions::createRoot(doc, "ArrayOfTeacher", false), UserEntity());
-    return GlobalFunctions::createQXmlFileAtPath(path, GlobalFunctions::xmlData(doc), errorText);
+    return GlobalFunctions::xmlData(doc);
+}
+
+bool TovUserListXmlDatabase::createXmlFileAtPath(const QString &path, QString *errorText)
+{
+    return GlobalFunctions::createQXmlFileAtPath(path, builtInContent(), errorText);
 }
 
 bool TovUserListXmlDatabase::ensureFile(bool *created, QString *errorText) const

@@ -54,6 +54,8 @@ public:
 
     // Writes the file holding the built-in account only.
     static bool createXmlFileAtPath(const QString &path, QString *errorText = nullptr);
+    // What that file holds: the built-in account alone.
+    static QByteArray builtInContent();
 
 private:
     friend class Singleton<TovUserListXmlDatabase>;

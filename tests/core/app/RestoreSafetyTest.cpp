@@ -9,6 +9,7 @@
 #include "platform/FolderHandle.h"
 #include "platform/FolderMark.h"
 #include "platform/FolderWork.h"
+#include "platform/InstanceLock.h"
 #include "platform/SideFiles.h"
 #include "support/KilledRuns.h"
 #include "support/LogLines.h"
@@ -24,6 +25,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <chrono>
 #include <condition_variable>
@@ -762,4 +764,101 @@ TEST_F(RestoreSafetyTest, DataSetAsideHoldingNoDataFileGoWithoutAnArchiveAsFarAs
     QString archive, why;
     EXPECT_TRUE(zipHelper().archiveKeptFolder(notes, &archive, &why)) << why.toStdString();
     EXPECT_TRUE(archive.isEmpty()) << archive.toStdString();
+}
+
+namespace {
+void writeOutside(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+} // namespace
+
+// Links another program puts in a restore's way while it runs lead it nowhere else: the data
+// folder's note of where its data are kept made a link to a file outside (which stays as it was),
+// and the unpacking folder swapped for a link to a folder outside while it is unpacked into (the
+// restore is refused, with nothing changed, and nothing written where the link leads).
+TEST_F(RestoreSafetyTest, LinksPutInItsWayWhileItRunsLeadTheRestoreNowhereElse)
+{
+    prepare(home());
+    QTemporaryDir outside;
+    const QString letter = outside.filePath("letter.txt");
+    writeOutside(letter, "the teacher's letter");
+    bool linked = false;
+    QString why, kept;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(
+        home() + "new.zip", &why, [&](int, int) { linked = linked || QFile::link(letter, data() + ".kept-as"); }, &kept))
+        << why.toStdString();
+    EXPECT_TRUE(linked);
+    EXPECT_EQ(readFile(letter), "the teacher's letter");
+    EXPECT_EQ(restored(data()), kNew);
+    EXPECT_EQ(keptData(home()), kOld);
+
+    QTemporaryDir impostor;
+    const Files theirs{{"Subjects.xml", subjects("Forged")}};
+    writeOutside(impostor.filePath("Subjects.xml"), theirs["Subjects.xml"]);
+    const Files before = filesBelow(data());
+    bool swapped = false;
+    EXPECT_FALSE(zipHelper().recoverFileFrom(
+        home() + "new.zip", &why,
+        [&](int, int) {
+            const QStringList staging = QDir(home()).entryList({"Data.restore-*"}, QDir::Dirs | QDir::Hidden);
+            if (swapped || staging.size() != 1)
+                return;
+            const QString path = home() + staging.first();
+            swapped = QFile::rename(path, home() + "moved") && QFile::link(impostor.path(), path);
+        },
+        &kept));
+    EXPECT_TRUE(swapped);
+    EXPECT_TRUE(why.contains("no longer the folder prepared")) << why.toStdString();
+    EXPECT_FALSE(QFileInfo(home() + "Data").isSymLink());
+    EXPECT_EQ(filesBelow(data()), before);
+    EXPECT_EQ(filesBelow(impostor.path()), theirs);
+}
+
+// A Backups that another program made a link to a folder elsewhere is followed by no restore, as
+// by no start: the data a restore would replace cannot be kept there, so nothing is replaced.
+TEST_F(RestoreSafetyTest, ABackupsLinkIsFollowedByNoRestoreAsByNoStart)
+{
+    prepare(home());
+    QTemporaryDir outside;
+    ASSERT_TRUE(QFile::link(outside.path(), home() + "Backups"));
+    const Files before = filesBelow(data());
+    QString why, kept;
+    EXPECT_FALSE(zipHelper().recoverFileFrom(home() + "new.zip", &why, {}, &kept));
+    EXPECT_TRUE(why.contains("symbolic link")) << why.toStdString();
+    EXPECT_EQ(filesBelow(data()), before);
+    EXPECT_EQ(filesBelow(outside.path()), Files());
+    EXPECT_EQ(zipHelper::keptFoldersToFinish(), QStringList());
+}
+
+// A Pollix archiving the data a restore replaced, stopped for real right after their archive was
+// written, while its lock file went and another start took the folder: woken, it removes no file
+// of theirs from Backups any more (the other Pollix finishes that), and the archive stays.
+TEST_F(RestoreSafetyTest, AnArchiveOfReplacedDataStoppedWhileAnotherStartTookTheFolderRemovesNothingAfter)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        InstanceLock lock(folder, folder + "/Data");
+        ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
+        zipHelper::setArchiveWrittenHook([&](const QString &) { TracedRun::stopHere(folder); });
+        const QStringList kept = zipHelper::keptFoldersToFinish();
+        ASSERT_EQ(kept.size(), 1);
+        // As the start and the restore hand it on, while this thread answers events.
+        FolderWork::runInBackground([kept] { zipHelper::archiveKeptFolders(kept); });
+        EXPECT_TRUE(QTest::qWaitFor([] { return !FolderWork::running(); }, 120000));
+        zipHelper::setArchiveWrittenHook({});
+        return;
+    }
+    const QString root = QFileInfo(home()).canonicalFilePath();
+    prepare(root);
+    QString why, kept;
+    ASSERT_TRUE(zipHelper().recoverFileFrom(root + "/new.zip", &why, {}, &kept)) << why.toStdString();
+    const Files before = filesBelow(kept);
+    ASSERT_TRUE(before.contains("Quiz/Monday.xml"));
+    const TracedRun::Outcome run = TracedRun::runTakenWhileStopped(root);
+    EXPECT_TRUE(run.passed) << run.output.toStdString();
+    EXPECT_EQ(filesBelow(kept), before);
+    EXPECT_TRUE(zipHelper::checkBackup(kept + ".zip", &why)) << why.toStdString();
 }

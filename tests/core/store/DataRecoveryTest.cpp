@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QTemporaryDir>
 
 #include <unistd.h>
 
@@ -198,4 +199,22 @@ TEST_F(DataRecoveryTest, AChangeLeftAsItIsHoldsBackNoSaveAndKeepsItsFilesAfterIt
         EXPECT_TRUE(roster->addStudentWithData(student, &why)) << why.toStdString();
     }
     EXPECT_EQ(roster->getAllStudents().value_or(QList<StudentEntity>()).size(), 3);
+}
+
+// Help made a link to a folder elsewhere: the start removes the side files of interrupted writes
+// in the folders it holds open, never in the folder the link leads to, whose files merely look
+// like them.
+TEST_F(DataRecoveryTest, AHelpFolderMadeALinkLeadsTheStartToNoFileWhereItPoints)
+{
+    QTemporaryDir outside;
+    const QString lookalike = outside.filePath("guide.pdf.tmp-0123abcd");
+    put(lookalike, "another program's");
+    put(home() + "Data/Subjects.xml.tmp-89abcdef", "left by a kill");
+    put(home() + "Subjects.xml.tmp-89abcdef", "left by a kill");
+    ASSERT_TRUE(QFile::link(outside.path(), home() + "Help"));
+    QString why;
+    DataRecovery::run(&why);
+    EXPECT_TRUE(QFileInfo::exists(lookalike)) << why.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(home() + "Data/Subjects.xml.tmp-89abcdef"));
+    EXPECT_FALSE(QFileInfo::exists(home() + "Subjects.xml.tmp-89abcdef"));
 }
