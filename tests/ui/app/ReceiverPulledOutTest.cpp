@@ -16,7 +16,9 @@
 #include "support/SessionOwners.h"
 #include "support/TransferTiming.h"
 #include "ui/app/MainwndController.h"
+#include "platform/UsbSerialDriver.h"
 #include "ui/app/PollixProgram.h"
+#include "ui/app/SelectASystem.h"
 #include "ui/app/TabController.h"
 #include "ui/keypad/DeviceSettingCtrl.h"
 #include "ui/keypad/DeviceSettingLight.h"
@@ -48,13 +50,14 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace keypadsim;
 
 namespace {
 
-class ReceiverPulledOut;
+class ReceiverWindows;
 
 // One window and what the teacher does in it.
 struct WindowWalk
@@ -63,13 +66,13 @@ struct WindowWalk
     Model model = Model::Dravel;
     // Opens the window from the main window, a click as the teacher's, and hands it to walk
     // (called while it is open, from its own event loop when it is modal).
-    std::function<void(ReceiverPulledOut &, const std::function<void(QWidget *)> &walk)> open;
+    std::function<void(ReceiverWindows &, const std::function<void(QWidget *)> &walk)> open;
     // Checks that the window shows the receiver as out or back (waiting for the receiver's answers).
-    std::function<void(ReceiverPulledOut &, QWidget *, bool out)> shows;
+    std::function<void(ReceiverWindows &, QWidget *, bool out)> shows;
     // What the teacher types or sends in it.
-    std::function<void(ReceiverPulledOut &, QWidget *)> typeOrSend;
+    std::function<void(ReceiverWindows &, QWidget *)> typeOrSend;
     // Its work, done with the receiver that came back, then closed by its own button.
-    std::function<void(ReceiverPulledOut &, QWidget *)> useAndClose;
+    std::function<void(ReceiverWindows &, QWidget *)> useAndClose;
 };
 
 void PrintTo(const WindowWalk &walk, std::ostream *out)
@@ -77,7 +80,8 @@ void PrintTo(const WindowWalk &walk, std::ostream *out)
     *out << walk.name;
 }
 
-class ReceiverPulledOut : public ReceiverTest, public ::testing::WithParamInterface<WindowWalk>
+// The main window over the receiver, with the ways into the windows that listen for it.
+class ReceiverWindows : public ReceiverTest
 {
 public:
     using ReceiverTest::keypadsLoggedIn;
@@ -235,7 +239,7 @@ public:
     static RunWindow *runWindow()
     {
         RunWindow *run = nullptr;
-        ReceiverPulledOut::waitFor([&] {
+        ReceiverWindows::waitFor([&] {
             for (QWidget *top : QApplication::topLevelWidgets())
                 if (auto *w = qobject_cast<RunWindow *>(top); w && w->isVisible())
                     run = w;
@@ -249,6 +253,10 @@ public:
     std::unique_ptr<MainwndController> main;
     DialogAnswers answers;
     QString typed; // what the teacher typed last, which the window must keep
+};
+
+class ReceiverPulledOut : public ReceiverWindows, public ::testing::WithParamInterface<WindowWalk>
+{
 };
 
 const QString kChannelOk = QStringLiteral("Channel setup successful.");
@@ -268,24 +276,24 @@ template <typename RunWindow>
 WindowWalk runWalk(const std::string &name, const QString &file)
 {
     return {name, Model::Dravel,
-            [file](ReceiverPulledOut &t, const auto &walk) {
+            [file](ReceiverWindows &t, const auto &walk) {
                 ASSERT_TRUE(TovConfigXmlDatabase::sharedConfigUI()->updateSendQuestionState(0));
                 ASSERT_NO_FATAL_FAILURE(t.startRun(t.questionFile(file)));
                 RunWindow *run = t.runWindow<RunWindow>();
                 ASSERT_TRUE(run);
                 walk(run);
             },
-            [](ReceiverPulledOut &, QWidget *w, bool out) {
+            [](ReceiverWindows &, QWidget *w, bool out) {
                 auto *r = as<RunWindow>(w);
-                EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return r->receiverLost() == out; }));
+                EXPECT_TRUE(ReceiverWindows::waitFor([&] { return r->receiverLost() == out; }));
                 EXPECT_EQ(r->template findChild<QLabel *>(QStringLiteral("txtReceiverState"))->isVisibleTo(r), out);
             },
-            [](ReceiverPulledOut &, QWidget *w) {
+            [](ReceiverWindows &, QWidget *w) {
                 auto *r = as<RunWindow>(w);
                 QTest::mouseClick(r->btnStart, Qt::LeftButton);
                 EXPECT_TRUE(r->bStartFlag());
             },
-            [](ReceiverPulledOut &t, QWidget *w) {
+            [](ReceiverWindows &t, QWidget *w) {
                 auto *r = as<RunWindow>(w);
                 t.answerAfterReplug(r);
                 t.leaveRun(r->btnExit, r);
@@ -296,38 +304,38 @@ const QList<WindowWalk> &walks()
 {
     static const QList<WindowWalk> list{
         {"SetChannel", Model::Dravel,
-         [](ReceiverPulledOut &t, const auto &walk) {
+         [](ReceiverWindows &t, const auto &walk) {
              t.walkModal(3, t.tab()->btnChannelSet, QStringLiteral("SetChannel"), walk);
          },
-         [](ReceiverPulledOut &t, QWidget *w, bool out) {
+         [](ReceiverWindows &t, QWidget *w, bool out) {
              auto *c = as<SetChannelCtrl>(w);
              // Out, the field holds what was typed, else nothing of the receiver gone; back, the
              // receiver's channel (21) unless the teacher typed one.
              const QString expected = !t.typed.isEmpty() ? t.typed : out ? QStringLiteral("0") : QStringLiteral("21");
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return c->channelNo->text() == expected; }))
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return c->channelNo->text() == expected; }))
                  << c->channelNo->text().toStdString() << " instead of " << expected.toStdString();
              EXPECT_TRUE(c->isVisible());
          },
-         [](ReceiverPulledOut &t, QWidget *w) {
+         [](ReceiverWindows &t, QWidget *w) {
              auto *c = as<SetChannelCtrl>(w);
              t.typed = QStringLiteral("12");
-             ReceiverPulledOut::typeInto(c->channelNo, t.typed);
+             ReceiverWindows::typeInto(c->channelNo, t.typed);
              QTest::mouseClick(c->btnSend, Qt::LeftButton);
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return t.answers.alertTexts().count(kChannelOk) == 1; }));
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return t.answers.alertTexts().count(kChannelOk) == 1; }));
              EXPECT_TRUE(t.waitIdle());
          },
-         [](ReceiverPulledOut &t, QWidget *w) {
+         [](ReceiverWindows &t, QWidget *w) {
              auto *c = as<SetChannelCtrl>(w);
              t.typed = QStringLiteral("14");
-             ReceiverPulledOut::typeInto(c->channelNo, t.typed);
+             ReceiverWindows::typeInto(c->channelNo, t.typed);
              QTest::keyClick(c->channelNo, Qt::Key_Return);
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return t.answers.alertTexts().count(kChannelOk) == 2; }));
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return t.answers.alertTexts().count(kChannelOk) == 2; }));
              EXPECT_EQ(t.sim->options().channel, 14);
              EXPECT_TRUE(t.waitIdle());
              QTest::mouseClick(c->btnClose, Qt::LeftButton);
          }},
         {"KeypadSettings", Model::Arvel,
-         [](ReceiverPulledOut &t, const auto &walk) {
+         [](ReceiverWindows &t, const auto &walk) {
              t.walkModal(3, t.tab()->btnChannelSet, QStringLiteral("DeviceSettingCtrl"), [walk](QWidget *w) {
                  auto *d = as<DeviceSettingCtrl>(w);
                  QTabBar *bar = d->tabview->tabBar();
@@ -336,85 +344,85 @@ const QList<WindowWalk> &walks()
                  walk(w);
              });
          },
-         [](ReceiverPulledOut &t, QWidget *w, bool out) {
+         [](ReceiverWindows &t, QWidget *w, bool out) {
              auto *d = as<DeviceSettingCtrl>(w);
              const QString channel = !t.typed.isEmpty() ? t.typed : out ? QStringLiteral("0") : QStringLiteral("23");
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return d->textChannelNo->text() == channel; }))
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return d->textChannelNo->text() == channel; }))
                  << d->textChannelNo->text().toStdString() << " instead of " << channel.toStdString();
              if (!out) {
-                 EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return d->textBand->text() == QStringLiteral("1"); }));
+                 EXPECT_TRUE(ReceiverWindows::waitFor([&] { return d->textBand->text() == QStringLiteral("1"); }));
              }
          },
-         [](ReceiverPulledOut &t, QWidget *w) {
+         [](ReceiverWindows &t, QWidget *w) {
              auto *d = as<DeviceSettingCtrl>(w);
              t.typed = QStringLiteral("7");
-             ReceiverPulledOut::typeInto(d->textChannelNo, t.typed);
+             ReceiverWindows::typeInto(d->textChannelNo, t.typed);
          },
-         [](ReceiverPulledOut &t, QWidget *w) {
+         [](ReceiverWindows &t, QWidget *w) {
              auto *d = as<DeviceSettingCtrl>(w);
              QTest::mouseClick(d->btnSetChannelNo, Qt::LeftButton);
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return t.answers.alertTexts().contains(kChannelOk); }));
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return t.answers.alertTexts().contains(kChannelOk); }));
              EXPECT_EQ(t.sim->options().channel, 7) << "the channel typed is the one set";
              QTest::mouseClick(d->btnClose, Qt::LeftButton);
          }},
         {"HardwareTest", Model::Dravel,
-         [](ReceiverPulledOut &t, const auto &walk) {
+         [](ReceiverWindows &t, const auto &walk) {
              t.walkModal(3, t.tab()->btnHardware, QStringLiteral("HardwareTest"), walk);
          },
-         [](ReceiverPulledOut &, QWidget *w, bool out) {
+         [](ReceiverWindows &, QWidget *w, bool out) {
              auto *h = as<HardwareTestCtrl>(w);
              const QString shown = out ? QStringLiteral("No Host") : QStringLiteral("21");
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return h->teacherKey->text() == shown; }))
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return h->teacherKey->text() == shown; }))
                  << h->teacherKey->text().toStdString();
          },
-         [](ReceiverPulledOut &t, QWidget *w) {
+         [](ReceiverWindows &t, QWidget *w) {
              auto *h = as<HardwareTestCtrl>(w);
              SimSetup setup(*t.sim);
              setup.registerName(1, QStringLiteral("Ann"));
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return setup.registration(1).number == 1; }));
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return setup.registration(1).number == 1; }));
              EXPECT_EQ(h->keyValues().entryText(1), QStringLiteral("Ann"));
          },
-         [](ReceiverPulledOut &t, QWidget *w) {
+         [](ReceiverWindows &t, QWidget *w) {
              auto *h = as<HardwareTestCtrl>(w);
              EXPECT_EQ(h->keyValues().entryText(1), QStringLiteral("Ann")) << "what the test showed stays";
              QTest::mouseClick(h->btnReset, Qt::LeftButton);
              SimSetup setup(*t.sim);
              setup.registerName(1, QStringLiteral("Bob"));
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return h->keyValues().entryText(1) == QStringLiteral("Bob"); }));
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return h->keyValues().entryText(1) == QStringLiteral("Bob"); }));
              t.sim->clearLogs();
              QTest::mouseClick(h->btnOK, Qt::LeftButton);
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return setup.pcState() == 1; })) << "the keypads leave the test";
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return setup.pcState() == 1; })) << "the keypads leave the test";
          }},
         {"Version", Model::Dravel,
-         [](ReceiverPulledOut &t, const auto &walk) {
+         [](ReceiverWindows &t, const auto &walk) {
              t.walkModal(3, t.tab()->btnVersion, QStringLiteral("VersionInfo"), walk);
          },
-         [](ReceiverPulledOut &, QWidget *w, bool out) {
+         [](ReceiverWindows &, QWidget *w, bool out) {
              auto *v = as<VersionInfoCtrl>(w);
              const QString shown = out ? QStringLiteral("No Host") : QStringLiteral("TovDravel Host V2.07");
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return v->textHostVersion->text() == shown; }))
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return v->textHostVersion->text() == shown; }))
                  << v->textHostVersion->text().toStdString();
          },
-         [](ReceiverPulledOut &, QWidget *) {}, // the version is asked as the window opens
-         [](ReceiverPulledOut &, QWidget *w) {
+         [](ReceiverWindows &, QWidget *) {}, // the version is asked as the window opens
+         [](ReceiverWindows &, QWidget *w) {
              auto *v = as<VersionInfoCtrl>(w);
              QTest::keyClick(v, Qt::Key_Return);
          }},
         {"ReceiveSession", Model::Dravel,
-         [](ReceiverPulledOut &t, const auto &walk) {
+         [](ReceiverWindows &t, const auto &walk) {
              ASSERT_TRUE(addTeacherAndSubject());
              t.walkModal(2, t.tab()->btnSession, QStringLiteral("ReceiveReport"), walk);
          },
-         [](ReceiverPulledOut &, QWidget *w, bool out) {
+         [](ReceiverWindows &, QWidget *w, bool out) {
              auto *r = as<ReceiveReportController>(w);
              EXPECT_EQ(r->receiveView->toPlainText().contains(QStringLiteral("Receiver disconnected")), out);
          },
-         [](ReceiverPulledOut &, QWidget *w) {
+         [](ReceiverWindows &, QWidget *w) {
              auto *r = as<ReceiveReportController>(w);
              QTest::mouseClick(r->btnStart, Qt::LeftButton);
              EXPECT_EQ(r->btnStart->text(), QStringLiteral("Stop"));
          },
-         [](ReceiverPulledOut &t, QWidget *w) {
+         [](ReceiverWindows &t, QWidget *w) {
              auto *r = as<ReceiveReportController>(w);
              SimTeacherSession::Recorded recorded;
              recorded.examID = 0x0102;
@@ -428,7 +436,7 @@ const QList<WindowWalk> &walks()
              recorded.answers.insert({1, 1}, QStringLiteral("B"));
              SimTeacherSession keypad(*t.sim, recorded, 150);
              keypad.start();
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return keypad.done() && r->btnSave->isEnabled(); }));
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return keypad.done() && r->btnSave->isEnabled(); }));
              QTest::mouseClick(r->btnSave, Qt::LeftButton);
              EXPECT_FALSE(r->savedPath().isEmpty());
              QTest::mouseClick(r->btnExit, Qt::LeftButton);
@@ -436,7 +444,7 @@ const QList<WindowWalk> &walks()
         runWalk<QuizStateWindowController>("ActivityWindow", QStringLiteral("quiz.px")),
         runWalk<PPTQuizStateWindowController>("SlideShowRun", QStringLiteral("sheet.sep")),
         {"SendQuestions", Model::Dravel,
-         [](ReceiverPulledOut &t, const auto &walk) {
+         [](ReceiverWindows &t, const auto &walk) {
              ASSERT_TRUE(TovConfigXmlDatabase::sharedConfigUI()->updateSendQuestionState(0));
              SendQuestions::setTimingForTesting(quickSending());
              QComboBox *activities = t.tab()->cboActivityMode;
@@ -449,7 +457,7 @@ const QList<WindowWalk> &walks()
              ASSERT_TRUE(run);
              for (int id = 1; id <= 3; ++id)
                  t.sim->login(id, QStringLiteral("S00%1").arg(id));
-             ASSERT_TRUE(ReceiverPulledOut::waitFor([&] { return ReceiverPulledOut::keypadsLoggedIn(t.sim, 1, 3); }));
+             ASSERT_TRUE(ReceiverWindows::waitFor([&] { return ReceiverWindows::keypadsLoggedIn(t.sim, 1, 3); }));
              t.questionSet = std::make_unique<SimQuestionSet>(*t.sim, SimQuestionSet::Options{});
              ModalDriver modals;
              bool walked = false;
@@ -461,46 +469,46 @@ const QList<WindowWalk> &walks()
              EXPECT_TRUE(walked);
              t.leaveRun(run->btnExit, run, false);
          },
-         [](ReceiverPulledOut &, QWidget *w, bool out) {
+         [](ReceiverWindows &, QWidget *w, bool out) {
              auto *s = as<SendQuestions>(w);
              // Out while the set goes: said so; once it is over, the window says how it ended.
              if (out) {
-                 EXPECT_TRUE(ReceiverPulledOut::waitFor([&] {
+                 EXPECT_TRUE(ReceiverWindows::waitFor([&] {
                      return s->statusText->text().startsWith(QStringLiteral("Receiver disconnected"))
                             || s->btnOK->text() == QStringLiteral("OK");
                  })) << s->statusText->text().toStdString();
              }
          },
-         [](ReceiverPulledOut &, QWidget *) {}, // the set goes out as the window opens
-         [](ReceiverPulledOut &t, QWidget *w) {
+         [](ReceiverWindows &, QWidget *) {}, // the set goes out as the window opens
+         [](ReceiverWindows &t, QWidget *w) {
              auto *s = as<SendQuestions>(w);
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return s->btnOK->text() == QStringLiteral("OK"); }))
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return s->btnOK->text() == QStringLiteral("OK"); }))
                  << s->statusText->text().toStdString();
              for (int id = 1; id <= 3; ++id)
                  EXPECT_TRUE(t.questionSet->hasWholeSet(id)) << id;
              QTest::mouseClick(s->btnOK, Qt::LeftButton);
          }},
         {"MainWindow", Model::Dravel,
-         [](ReceiverPulledOut &t, const auto &walk) { walk(t.tab()); },
-         [](ReceiverPulledOut &t, QWidget *w, bool out) {
+         [](ReceiverWindows &t, const auto &walk) { walk(t.tab()); },
+         [](ReceiverWindows &t, QWidget *w, bool out) {
              EXPECT_TRUE(w->windowTitle().contains(out ? QStringLiteral("No Host") : QStringLiteral("Connected")))
                  << w->windowTitle().toStdString();
              // Without a receiver the teacher may name the system; with one, the receiver names it.
              EXPECT_EQ(t.main->menuSelectSystem->isEnabled(), out);
              EXPECT_EQ(t.tab()->curDeviceType(), 3);
          },
-         [](ReceiverPulledOut &t, QWidget *) {
+         [](ReceiverWindows &t, QWidget *) {
              t.tab()->cboParticipationMode->setFocus();
              QTest::keyClick(t.tab()->cboParticipationMode, Qt::Key_Down);
              EXPECT_EQ(t.tab()->curParticipationMode(), 1);
          },
-         [](ReceiverPulledOut &t, QWidget *w) {
+         [](ReceiverWindows &t, QWidget *w) {
              EXPECT_EQ(t.tab()->curParticipationMode(), 1) << "the choice stays";
              // The main window hears the keypads through the receiver that came back.
              t.sim->clearLogs();
              t.sim->addKeypad(2);
              t.sim->wakeUpReply(2);
-             EXPECT_TRUE(ReceiverPulledOut::waitFor([&] { return !t.sim->framesFromProgram().isEmpty(); }));
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return !t.sim->framesFromProgram().isEmpty(); }));
              w->close();
          }},
     };
@@ -541,3 +549,43 @@ TEST_P(ReceiverPulledOut, TheWindowStaysUsableBeforeAndAfterTheTeacherTypedOrSen
 
 INSTANTIATE_TEST_SUITE_P(EveryWindowThatListensForTheReceiver, ReceiverPulledOut, ::testing::ValuesIn(walks()),
                          [](const ::testing::TestParamInfo<WindowWalk> &info) { return info.param.name; });
+
+// The system choice is there while the receiver is out. Its driver notice tells the teacher to
+// plug the receiver in; the receiver plugged in while the notice is up names the system, not the
+// model chosen before it came, and the main window goes on with it.
+TEST_F(ReceiverWindows, AReceiverPluggedInDuringTheSystemChoiceNamesTheSystem)
+{
+    QTemporaryDir noDrivers;
+    UsbSerialDriver::setRootsForTesting(noDrivers.path() + "/sys", noDrivers.path() + "/modules");
+    ASSERT_NO_FATAL_FAILURE(start(Model::Dravel));
+    TabController::hooks().runSystemChoice = {}; // the real choice from here on
+    ASSERT_NO_FATAL_FAILURE(pullOut());
+    EXPECT_TRUE(tab()->windowTitle().contains(QStringLiteral("No Host")));
+    ASSERT_TRUE(main->menuSelectSystem->isEnabled());
+
+    QStringList notices;
+    DialogHooks::setAlertResponder([&](const AlertRequest &r) {
+        notices << r.text;
+        putBack();
+        return 0;
+    });
+    ModalDriver modals;
+    modals.on(QStringLiteral("SelectASystem"), [](QWidget *w) {
+        auto *choice = as<SelectASystem>(w);
+        QTest::keyClick(choice->cboDeviceType, Qt::Key_Home); // Arvel
+        ASSERT_EQ(SelectASystem::deviceTypeForIndex(choice->cboDeviceType->currentIndex()), 1);
+        QTest::mouseClick(choice->btnOK, Qt::LeftButton);
+    });
+    main->menuSelectSystem->trigger();
+    UsbSerialDriver::setRootsForTesting({}, {});
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices.first().contains(QStringLiteral("cp210x")));
+    EXPECT_EQ(modals.opened(), QStringList{QStringLiteral("SelectASystem")});
+
+    EXPECT_TRUE(app()->getBHaveDevice());
+    EXPECT_EQ(app()->currentDeviceType(), 3);
+    EXPECT_EQ(tab()->curDeviceType(), 3);
+    EXPECT_TRUE(tab()->windowTitle().contains(QStringLiteral("TovDravel Connected"))) << tab()->windowTitle().toStdString();
+    EXPECT_FALSE(main->menuSelectSystem->isEnabled());
+    EXPECT_TRUE(main->menuDravel->isChecked());
+}
