@@ -66,6 +66,13 @@ bool SelectASystem::chooseSystem(int type, QWidget *parent)
 {
     if (!installDriverByType(type, parent))
         return false;
+    // The driver notice tells the teacher to plug the receiver in: one found while it was up
+    // names the system itself, whatever was chosen before it came.
+    if (DeviceController::ShareDeviceController()->getBHaveDevice()) {
+        PollixLogf("system choice %d left: a receiver of model %d is plugged in", type,
+                   DeviceController::ShareDeviceController()->currentDeviceType());
+        return true;
+    }
     DeviceController::ShareDeviceController()->setCurDeviceType(type);
     NotificationCenter::defaultCenter()->postNotification(Notify::DeviceChanged);
     return true;

@@ -26,7 +26,8 @@ public:
     static bool installDriverByType(int type, QWidget *parent);
     // The model `type` becomes the one in use, after the driver check, and "DeviceChanged" tells
     // the windows; what a choice here and the main window's System menu both do. False when the
-    // driver check stopped it.
+    // driver check stopped it. A receiver plugged in meanwhile (while the driver notice was up)
+    // keeps naming the system.
     static bool chooseSystem(int type, QWidget *parent);
 
     bool bRunWindow() const { return m_bRunWindow; }

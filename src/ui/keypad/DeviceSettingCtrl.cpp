@@ -266,8 +266,7 @@ void DeviceSettingCtrl::tabViewDidSelect(int index)
         m_curState = 2;
         if (isArvel()) {
             if (!device) {
-                textChannelNo->setText(QStringLiteral("0"));
-                textBand->setText(QStringLiteral("0"));
+                showReceiverValues(0, 0);
                 textChannelNo->setFocus();
             } else {
                 sendGetChannelNo();
@@ -312,6 +311,7 @@ void DeviceSettingCtrl::channelTextDidChange()
 {
     const QString text = textChannelNo->text();
     m_channelNo = TextFormatter::leadingInteger(text);
+    m_channelTyped = true;
     if (m_channelNo > maxChannel()) {
         alert(this, QStringLiteral("Channel number must be between %1 and %2").arg(0).arg(maxChannel()));
         m_channelNo = 0;
@@ -324,6 +324,7 @@ void DeviceSettingCtrl::channelTextDidChange()
 void DeviceSettingCtrl::bandTextDidChange()
 {
     m_band = TextFormatter::leadingInteger(textBand->text());
+    m_bandTyped = true;
     if (m_band > SetupFrames::kMaxBand) {
         alert(this, QStringLiteral("Band number must be between %1 and %2").arg(0).arg(SetupFrames::kMaxBand));
         m_band = 0;
@@ -505,8 +506,7 @@ void DeviceSettingCtrl::handleDataReceive()
             lightStudent->setGreen();
         } else if (const int channel = SetupFrames::channelAnswer(frame); channel >= 0) {
             answered();
-            m_channelNo = channel;
-            textChannelNo->setText(QString::number(channel));
+            showReceiverValues(channel, -1);
         } else if (const int set = SetupFrames::channelSetAnswer(frame); set >= 0) {
             answered();
             if (set == m_channelSent)
@@ -524,8 +524,7 @@ void DeviceSettingCtrl::handleChannelSetReceive(const DataOfFrame &frame)
     case 0:
         if (const int channel = SetupFrames::arvelChannelAnswer(frame); channel >= 0) {
             answered();
-            m_channelNo = channel;
-            textChannelNo->setText(QString::number(channel));
+            showReceiverValues(channel, -1);
             sendGetBand();
         }
         break;
@@ -539,8 +538,13 @@ void DeviceSettingCtrl::handleChannelSetReceive(const DataOfFrame &frame)
     case 3:
         if (const int band = SetupFrames::arvelBandAnswer(frame); band >= 0) {
             answered();
-            m_band = band;
-            textBand->setText(QString::number(band));
+            if (m_channelSetState == 3) {
+                // The read-back of a band set: what the receiver took, typed or not.
+                m_band = band;
+                textBand->setText(QString::number(band));
+            } else {
+                showReceiverValues(-1, band);
+            }
             if (m_channelSetState == 3 && band == m_bandSet)
                 alert(this, QStringLiteral("Band setup successful."));
             m_bandSet = -1;
@@ -551,11 +555,26 @@ void DeviceSettingCtrl::handleChannelSetReceive(const DataOfFrame &frame)
     }
 }
 
+void DeviceSettingCtrl::showReceiverValues(int channel, int band)
+{
+    if (channel >= 0 && !m_channelTyped) {
+        m_channelNo = channel;
+        textChannelNo->setText(QString::number(channel));
+    }
+    if (band >= 0 && !m_bandTyped) {
+        m_band = band;
+        textBand->setText(QString::number(band));
+    }
+}
+
 void DeviceSettingCtrl::handleDeviceChanged()
 {
     Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
     device = app ? app->currentDevice() : nullptr;
     m_answerTimer.stop();
+    // A set under way was lost with the receiver; its answer would not come.
+    m_channelSent = -1;
+    m_bandSet = -1;
     if (m_curState != 2)
         return;
     const int type = device ? device->type() : -1;
@@ -564,7 +583,6 @@ void DeviceSettingCtrl::handleDeviceChanged()
     } else if (type == 4) {
         sendGetChannelNoBrevel();
     } else {
-        textChannelNo->setText(QStringLiteral("0"));
-        textBand->setText(QStringLiteral("0"));
+        showReceiverValues(0, 0);
     }
 }

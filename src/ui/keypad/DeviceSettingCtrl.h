@@ -94,6 +94,8 @@ private:
     bool sendFrame(const QByteArray &frame);
     bool sendExpectingAnswer(const QByteArray &frame);
     void answered();
+    // Shows the receiver's channel and band (-1: not told), leaving alone what the teacher typed.
+    void showReceiverValues(int channel, int band);
     bool isArvel() const { return m_nDeviceType == 1; }
     bool isBrevel() const { return m_nDeviceType == 4; }
     int maxChannel() const;
@@ -109,5 +111,8 @@ private:
     int m_bandSet = -1;
     int m_lastTab = 0;
     bool m_revertingTab = false;
+    // The teacher typed a channel or band: a receiver plugged in meanwhile does not overwrite it.
+    bool m_channelTyped = false;
+    bool m_bandTyped = false;
     QTimer m_answerTimer; // runs while a channel or band request waits for the receiver
 };

@@ -207,8 +207,12 @@ void SetChannelCtrl::handleDeviceChanged()
     device = app ? app->currentDevice() : nullptr;
     m_answerTimer.stop();
     m_channelSent = -1;
-    if (!device && !channelNo->isModified())
-        ProposedText::propose(channelNo, QStringLiteral("0"));
-    else if (isChannelModel(device->type()))
+    if (!device) {
+        // Pulled out: a channel the teacher typed stays for the receiver that comes back.
+        if (!channelNo->isModified())
+            ProposedText::propose(channelNo, QStringLiteral("0"));
+        return;
+    }
+    if (isChannelModel(device->type()))
         sendGetChannelNo();
 }
