@@ -143,13 +143,19 @@ QList<unsigned long> stackingOrder()
     XCloseDisplay(display);
     return order;
 }
+// The window the X server knows: a widget's own id stays behind when its platform window is made
+// anew.
+unsigned long xIdOf(const QWidget *w)
+{
+    return (unsigned long)(w->windowHandle() ? w->windowHandle()->winId() : w->winId());
+}
 } // namespace
 
 bool stackedAbove(const QWidget *upper, const QWidget *lower)
 {
     const QList<unsigned long> order = stackingOrder();
-    const qsizetype up = order.indexOf((unsigned long)upper->winId());
-    const qsizetype low = order.indexOf((unsigned long)lower->winId());
+    const qsizetype up = order.indexOf(xIdOf(upper));
+    const qsizetype low = order.indexOf(xIdOf(lower));
     return up >= 0 && low >= 0 && up > low;
 }
 
@@ -159,7 +165,7 @@ std::string describeStacking(const QList<const QWidget *> &windows)
     for (const unsigned long id : stackingOrder()) {
         QString name = QStringLiteral("?");
         for (const QWidget *w : windows) {
-            if (w && (unsigned long)w->winId() == id) {
+            if (w && xIdOf(w) == id) {
                 name = w->objectName().isEmpty() ? w->windowTitle() : w->objectName();
                 if (const QWindow *parent = w->windowHandle() ? w->windowHandle()->transientParent() : nullptr)
                     name += QStringLiteral(" (over %1)").arg(parent->title());

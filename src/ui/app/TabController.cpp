@@ -13,7 +13,7 @@
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "platform/WindowStacking.h"
+#include "ui/controls/WindowOwner.h"
 #include "platform/PPTEditorMSO.h"
 #include "ui/controls/AppIcons.h"
 #include "ui/controls/ElidedLabel.h"
@@ -255,10 +255,7 @@ void TabController::lowerToNormalLevel()
 // under a window manager); only the stacking changes here.
 void TabController::setKeepAbove(bool above)
 {
-    Qt::WindowFlags flags = windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, above);
-    overrideWindowFlags(flags);
-    WindowStacking::setKeepAbove(windowHandle(), above);
+    WindowOwner::keepAbove(this, above);
 }
 
 // ---- indicators ----

@@ -1,6 +1,8 @@
 #include "PollixAlert.h"
 
 #include "DialogHooks.h"
+#include "KeysBack.h"
+#include "WindowOwner.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/keypad/DataOfFrame.h"
@@ -23,36 +25,8 @@
 #include <QWindow>
 
 namespace {
-constexpr char kNoticeProperty[] = "pollixNotice";
 // What a window manager's title bar takes beside the title: the window's icon and three buttons.
 constexpr int kTitleBarRoom = 110;
-
-// A window an alert may stand over: a shown window or dialog of this program, not a notice.
-bool canStandOver(const QWidget *w, const QWidget *besides)
-{
-    return w && w != besides && w->isWindow() && w->isVisible() && w->windowHandle()
-           && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog) && !w->property(kNoticeProperty).toBool();
-}
-
-// The window of this program the teacher is on: a modal dialog, else the active window, else one
-// kept above the others (the main window at its status level, a run), else any shown.
-QWidget *frontWindow(const QWidget *besides)
-{
-    if (QWidget *modal = QApplication::activeModalWidget(); canStandOver(modal, besides))
-        return modal;
-    if (QWidget *active = QApplication::activeWindow(); canStandOver(active, besides))
-        return active;
-    QWidget *shown = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (!canStandOver(w, besides))
-            continue;
-        if (w->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-            return w;
-        if (!shown)
-            shown = w;
-    }
-    return shown;
-}
 } // namespace
 
 PollixAlert::PollixAlert(const QString &title, const QString &text, const QStringList &buttons,
@@ -99,9 +73,13 @@ int PollixAlert::runModal()
                          int(m_titles.size()) - 1);
     } else {
         m_pressed = -1;
+        WindowOwner::adopt(this);
         if (!parentWidget())
             standOverFrontWindow();
+        // Over a window, the keys go back to it where the question leaves the teacher there.
+        KeysBack back(parentWidget() ? parentWidget()->window() : nullptr);
         exec();
+        back.giveBack();
         index = m_pressed;
     }
     if (index >= 0)
@@ -179,7 +157,7 @@ PollixAlert *PollixAlert::notice(const QString &title, const QString &text, cons
     }
     auto *alert = new PollixAlert(title, text, buttons, informativeText);
     alert->m_isNotice = true;
-    alert->setProperty(kNoticeProperty, true);
+    WindowOwner::setOwnsNothing(alert);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->setAttribute(Qt::WA_ShowWithoutActivating);
     alert->setWindowModality(Qt::NonModal);
@@ -215,7 +193,7 @@ PollixAlert *PollixAlert::notice(const QString &title, const QString &text, cons
 
 void PollixAlert::standOverFrontWindow()
 {
-    QWidget *front = frontWindow(this);
+    QWidget *front = WindowOwner::front(this);
     if (!front) {
         // Flags change a native window only by making it anew.
         if (!isVisible())

@@ -26,6 +26,8 @@ public:
                 const QString &informativeText = {}, QWidget *parent = nullptr);
 
     // Runs the alert modally (or asks the test hook) and returns AlertFirstButtonReturn + index.
+    // Without a parent it is owned by the window the teacher is on (WindowOwner); answered, the
+    // keys go back to the window it was asked over (KeysBack).
     int runModal();
 
     // A one-call alert; returns AlertFirstButtonReturn + index of the button pressed.

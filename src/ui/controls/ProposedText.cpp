@@ -17,8 +17,13 @@ void ProposedText::propose(QLineEdit *field, const QString &text)
 {
     field->setText(text);
     field->selectAll();
-    if (!field->findChild<ProposedText *>(kWatcherName, Qt::FindDirectChildrenOnly))
+    if (!proposes(field))
         new ProposedText(field);
+}
+
+bool ProposedText::proposes(const QLineEdit *field)
+{
+    return field && field->findChild<ProposedText *>(kWatcherName, Qt::FindDirectChildrenOnly);
 }
 
 bool ProposedText::eventFilter(QObject *watched, QEvent *event)

@@ -17,6 +17,8 @@ public:
     // Puts text into field, selected. In a window that is up already (a receiver's answer
     // that comes late) the focus stays where the teacher has it.
     static void propose(QLineEdit *field, const QString &text);
+    // Whether field holds a text proposed to be typed over.
+    static bool proposes(const QLineEdit *field);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

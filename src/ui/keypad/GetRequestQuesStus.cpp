@@ -3,6 +3,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/controls/ColumnFit.h"
+#include "ui/controls/WindowOwner.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -71,10 +72,14 @@ void GetRequestQuesStus::reloadTable()
 void GetRequestQuesStus::showWindow()
 {
     // A modal session: the teacher answers the list before going on with the run, while the
-    // call returns at once so that further requests still reach the window and add rows.
+    // call returns at once so that further requests still reach the window and add rows. Made by
+    // the run without an owner, it would open below the run window, which is kept above the
+    // others, and block it unseen.
+    WindowOwner::adopt(this);
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
+    activateWindow();
 }
 
 void GetRequestQuesStus::onSend()

@@ -27,6 +27,7 @@
 #include "platform/NotificationNames.h"
 #include "ui/authoring/Questions.h"
 #include "ui/authoring/SmallQuestions.h"
+#include "ui/controls/WindowOwner.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -875,10 +876,7 @@ void QuizStateWindowController::raiseToStatusLevel()
     if (m_statusLevel)
         return;
     m_statusLevel = true;
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    if (visible)
-        show();
+    WindowOwner::keepAbove(this, true);
 }
 
 void QuizStateWindowController::lowerToNormalLevel()
@@ -886,10 +884,7 @@ void QuizStateWindowController::lowerToNormalLevel()
     if (!m_statusLevel)
         return;
     m_statusLevel = false;
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, false);
-    if (visible)
-        show();
+    WindowOwner::keepAbove(this, false);
 }
 
 void QuizStateWindowController::keyPressEvent(QKeyEvent *event)

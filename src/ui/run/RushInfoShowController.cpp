@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "ui/controls/WindowOwner.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -40,13 +41,14 @@ RushInfoShowController::~RushInfoShowController()
 
 void RushInfoShowController::showWindow()
 {
+    // Made by the run without an owner: owned by the window the teacher is on, it stays above it.
+    WindowOwner::adopt(this);
     textfieldStudentID->setText(m_strStudentID);
     textfieldStudentName->setText(m_strStudentName);
     adjustSize();
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    // The activity window steps down first: it is shown anew when it leaves the top level, and
-    // shown after the box it would cover it.
+    // The activity window steps down while the box is up.
     if (!m_shown) {
         m_shown = true;
         NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionBeginDoModal, {}, this);

@@ -252,3 +252,28 @@ TEST_F(ClassManageTest, AddStudentModeTellsTheChosenWayOrNothing)
     EXPECT_EQ(mode.result(), 1);
     EXPECT_EQ(mode.switchType(), 1);
 }
+
+// A click on Close takes the keys to the button; No on its question goes back to the student
+// being typed, with the keys in the field typed in: left on Close, Return asked again and the
+// next Return dropped the student.
+TEST_F(ClassManageTest, NoOnTheClosingQuestionGivesTheKeysBackToTheFieldTypedIn)
+{
+    auto m = open();
+    m->show();
+    m->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m.get()));
+    m->tabView->setCurrentIndex(1);
+    m->textStudentID->setFocus();
+    QTest::keyClicks(m->textStudentID, "N07");
+    RealAlerts real;
+    real.click(1); // No: keep editing
+    QTest::mouseClick(m->btnClose, Qt::LeftButton);
+    EXPECT_EQ(real.seen(), QStringList{"Are you sure to quit without saving?"});
+    ASSERT_TRUE(m->isVisible());
+    // The window manager hands the keys back to the window.
+    m->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m.get()));
+    EXPECT_EQ(QApplication::focusWidget(), m->textStudentID);
+    QTest::keyClicks(QApplication::focusWidget(), "8");
+    EXPECT_EQ(m->textStudentID->text(), "N078");
+}

@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -89,6 +91,22 @@ protected:
         d->setArrQuizTime(&times);
         d->awakeFromNib();
         return d;
+    }
+
+    // An attendance of one student at 07:10 on a Dravel receiver, ready for its save.
+    SaveToDataController::Request attendanceRun()
+    {
+        auto *qd = QuizData::shareManager();
+        qd->clearQuestionRecord(1);
+        qd->setStudentAnswer(1, 1, "A");
+        qd->setArrayAlreadyTestQuestionNo({1});
+        times = {"2026-12-08T07:10:00", "2026-12-08T07:15:00", "300"};
+        SaveToDataController::Request r;
+        r.curDeviceType = 3;
+        r.curActivityMode = 8;
+        r.arrStuLoginContentTime = &students;
+        r.arrQuizTime = &times;
+        return r;
     }
 
     static QString answerOf(const QuizEntity &q, const QString &student, int questionNo)
@@ -387,16 +405,7 @@ TEST_F(SaveToDataTest, WhatTheTeacherTypesReplacesTheProposedNameAndReturnOrFOne
     };
     // Runs an attendance to its save; keys answers the dialog from the field that has the focus.
     const auto saveWith = [&](const std::function<void(QWidget *field)> &keys, Seen *seen) -> std::string {
-        auto *qd = QuizData::shareManager();
-        qd->clearQuestionRecord(1);
-        qd->setStudentAnswer(1, 1, "A");
-        qd->setArrayAlreadyTestQuestionNo({1});
-        times = {"2026-12-08T07:10:00", "2026-12-08T07:15:00", "300"};
-        SaveToDataController::Request r;
-        r.curDeviceType = 3;
-        r.curActivityMode = 8;
-        r.arrStuLoginContentTime = &students;
-        r.arrQuizTime = &times;
+        const SaveToDataController::Request r = attendanceRun();
         ModalDriver modals;
         modals.on("SaveToData", [&](QWidget *w) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }, kEventWaitMs))
@@ -491,4 +500,77 @@ TEST_F(SaveToDataTest, AtTheProgramsEndTheRunIsSavedUnaskedUnderTheTypedOrThePro
     AtomicFile::setFailureHook({});
     EXPECT_FALSE(why.isEmpty());
     EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
+}
+
+// "F2" Cancel, then "F2" Cancel on its question to go back: the keys are in the name again with
+// the name selected, whichever way the teacher asked and went back. The keys left on the button
+// that asked made Return ask again, and the next Return left without saving the run.
+TEST_F(SaveToDataTest, GoingBackFromTheQuestionPutsTheKeysInTheNameSelected)
+{
+    auto *dravel = plugIn(keypadsim::Model::Dravel);
+    ASSERT_TRUE(dravel);
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    constexpr uint8_t kF2 = 0x82;
+    const auto field = [](QWidget *w) { return w->findChild<QLineEdit *>("txtSaveSession"); };
+    const std::pair<const char *, std::function<void(QWidget *)>> asking[] = {
+        {"a click on Cancel", [](QWidget *w) { QTest::mouseClick(w->findChild<QPushButton *>("buttonCancel"), Qt::LeftButton); }},
+        {"the keyboard's F2", [](QWidget *) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2); }},
+        {"Escape", [](QWidget *) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }},
+        {"the teacher keypad's F2", [&](QWidget *) { dravel->pressTeacherKey(kF2); }},
+    };
+    const std::pair<const char *, std::function<void(QWidget *)>> goingBack[] = {
+        {"its F2", [](QWidget *alert) { QTest::keyClick(alert, Qt::Key_F2); }},
+        {"Escape", [](QWidget *alert) { QTest::keyClick(alert, Qt::Key_Escape); }},
+        {"a click on \"F2\" Cancel", [](QWidget *alert) { QTest::mouseClick(alert->findChild<QPushButton *>("alertButton1"), Qt::LeftButton); }},
+        {"the teacher keypad's F2", [&](QWidget *) { dravel->pressTeacherKey(kF2); }},
+    };
+    int saved = 0, round = 0;
+    QString name;
+    for (const auto &[askWay, ask] : asking) {
+        for (const auto &[backWay, back] : goingBack) {
+            SCOPED_TRACE(std::string("asked by ") + askWay + ", back by " + backWay);
+            name = QStringLiteral("Roll %1").arg(++round);
+            const SaveToDataController::Request r = attendanceRun();
+            std::string focus, selected, text;
+            bool answered = false;
+            ModalDriver modals;
+            modals.on("SaveToData", [&](QWidget *w) {
+                EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == field(w); }, kEventWaitMs));
+                QTest::keyClicks(field(w), "Roll");
+                ask(w);
+                EXPECT_TRUE(QTest::qWaitFor([&] { return answered && QApplication::activeModalWidget() == w; }, kEventWaitMs));
+                // The window manager hands the keys back to the dialog.
+                w->activateWindow();
+                if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }, kEventWaitMs)) {
+                    ADD_FAILURE() << "the dialog is not the teacher's again";
+                    static_cast<QDialog *>(w)->done(0);
+                    return;
+                }
+                QWidget *keys = QApplication::focusWidget();
+                focus = keys ? keys->objectName().toStdString() : "(none)";
+                selected = field(w)->selectedText().toStdString();
+                text = field(w)->text().toStdString();
+                // The teacher types a name over it and keeps it with Return.
+                QTest::keyClicks(keys, name);
+                QTest::keyClick(keys, Qt::Key_Return);
+                if (w->isVisible())
+                    static_cast<QDialog *>(w)->done(0);
+            });
+            int questions = 0;
+            modals.on("PollixAlert", [&](QWidget *alert) {
+                EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == alert; }, kEventWaitMs));
+                answered = true;
+                ++questions;
+                back(alert);
+            });
+            const QString path = SaveToDataController::runForRun(nullptr, r);
+            EXPECT_EQ(focus, "txtSaveSession");
+            EXPECT_EQ(selected, text);
+            EXPECT_EQ(questions, 1) << "Return asked again";
+            const auto stored = TovQuizXmlDatabase().getQuizInfoAll(path);
+            EXPECT_EQ(stored ? stored->name().toStdString() : "(nothing saved)", name.toStdString());
+            saved += stored ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(sessionFiles().size(), saved);
 }

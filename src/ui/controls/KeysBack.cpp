@@ -1,0 +1,84 @@
+#include "KeysBack.h"
+
+#include "ProposedText.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace {
+constexpr char kLastField[] = "pollixLastField";
+
+bool isField(const QWidget *w)
+{
+    if (const auto *line = qobject_cast<const QLineEdit *>(w))
+        return !line->isReadOnly();
+    if (const auto *text = qobject_cast<const QTextEdit *>(w))
+        return !text->isReadOnly();
+    if (const auto *plain = qobject_cast<const QPlainTextEdit *>(w))
+        return !plain->isReadOnly();
+    if (const auto *box = qobject_cast<const QComboBox *>(w))
+        return box->isEditable();
+    return qobject_cast<const QAbstractSpinBox *>(w) != nullptr;
+}
+
+bool canTakeKeys(const QWidget *w, const QWidget *window)
+{
+    return w && w->window() == window && w->isVisible() && w->isEnabled();
+}
+
+// Notes on its window each field that takes the keys (a combo box's line passes them on to it).
+class FieldFollower : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn && watched->isWidgetType()) {
+            auto *w = static_cast<QWidget *>(watched);
+            if (isField(w) || (w->focusProxy() && isField(w->focusProxy())))
+                w->window()->setProperty(kLastField, QVariant::fromValue(QPointer<QWidget>(w)));
+        }
+        return false;
+    }
+};
+
+void followFields()
+{
+    qApp->installEventFilter(new FieldFollower(qApp));
+}
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(followFields)
+
+KeysBack::KeysBack(QWidget *window) : m_window(window), m_keys(window ? window->focusWidget() : nullptr)
+{
+}
+
+QWidget *KeysBack::lastField(const QWidget *window)
+{
+    return window ? window->property(kLastField).value<QPointer<QWidget>>().data() : nullptr;
+}
+
+void KeysBack::giveBack()
+{
+    if (!m_window || !m_window->isVisible())
+        return;
+    QWidget *keys = m_keys;
+    if (!canTakeKeys(keys, m_window) || qobject_cast<QAbstractButton *>(keys)) {
+        if (QWidget *field = lastField(m_window); canTakeKeys(field, m_window))
+            keys = field;
+    }
+    if (!canTakeKeys(keys, m_window))
+        return;
+    keys->setFocus(Qt::OtherFocusReason);
+    if (auto *line = qobject_cast<QLineEdit *>(keys); line && ProposedText::proposes(line))
+        line->selectAll();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+class QWidget;
+
+// Which window a window opened now belongs to. A run keeps its windows above the others (the
+// activity window, the run bar and the slide show): a window that opens without an owner sits in
+// the ordinary layer below them, unseen, and a modal one there blocks the run with nothing to
+// click. Owned by the window the teacher is on (its Qt parent), the window manager keeps it above
+// its owner, in the owner's layer, and hands it the keys as it opens.
+namespace WindowOwner {
+
+// The window of this program the teacher is on: a modal dialog, else the active window, else a
+// window kept above the others (the teacher is in another program meanwhile: a run's window,
+// the larger of two), else any shown window; nullptr when none is shown. Never besides nor a
+// window it owns.
+QWidget *front(const QWidget *besides = nullptr);
+
+// Gives window, when it has no owner, the front window as its owner, its kind and flags kept.
+// Its life stays with whoever made it: when the owner goes first the window is not deleted with
+// it but let go, and, if shown, passed to the front window then.
+void adopt(QWidget *window);
+
+// Keeps a top-level window above the others or lets it back to the normal level, in place: made
+// anew (QWidget::setWindowFlags), it flashes, and the windows it owns lose their tie to it.
+void keepAbove(QWidget *window, bool above);
+
+// A window that never owns another (a notice, which goes by itself while what opened over it
+// would stay).
+void setOwnsNothing(QWidget *window);
+
+} // namespace WindowOwner
