@@ -10,7 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-ColumnFit::ColumnFit(QTableView *table, QList<int> widths) : QObject(table), m_table(table), m_widths(std::move(widths))
+ColumnFit::ColumnFit(QTableView *table, QList<int> widths)
+    : QObject(table), m_table(table), m_viewport(table->viewport()), m_widths(std::move(widths))
 {
     // The columns are given the whole width here: a stretched last section would not go below
     // the size it had when stretching began.
@@ -19,7 +20,7 @@ ColumnFit::ColumnFit(QTableView *table, QList<int> widths) : QObject(table), m_t
     // A row shows one line: a wrapped name would be cut at its first space ("Ben ...") where one
     // line shows as much of it as there is room for.
     m_table->setWordWrap(false);
-    m_table->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     m_table->installEventFilter(this);
     if (QAbstractItemModel *model = m_table->model()) {
         connect(model, &QAbstractItemModel::modelReset, this, &ColumnFit::rowsChanged);
@@ -182,7 +183,7 @@ void ColumnFit::fit()
 
 bool ColumnFit::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_table->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    if (watched == m_viewport && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         fit();
     else if (watched == m_table && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange))
         rowsChanged();

@@ -43,6 +43,9 @@ private:
     void rowsChanged();
 
     QTableView *m_table;
+    // Compared with what the filter is handed, never asked of m_table: a table being destroyed
+    // hands its viewport's last events on when it is no table any more.
+    QWidget *m_viewport;
     QList<int> m_widths;
     // What each column's values need, measured once per change of rows.
     QHash<int, int> m_measured;

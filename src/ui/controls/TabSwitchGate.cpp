@@ -6,9 +6,9 @@
 #include <QTabWidget>
 
 TabSwitchGate::TabSwitchGate(QTabWidget *tabs, std::function<bool(int to)> mayLeave)
-    : QObject(tabs), m_tabs(tabs), m_mayLeave(std::move(mayLeave))
+    : QObject(tabs), m_tabs(tabs), m_bar(tabs->tabBar()), m_mayLeave(std::move(mayLeave))
 {
-    tabs->tabBar()->installEventFilter(this);
+    m_bar->installEventFilter(this);
     // A window shortcut is offered the keys before the focused control (an open cell editor, a
     // line field) and before the tab widget, which would turn the page itself.
     const auto bind = [this, tabs](const QKeySequence &keys, int step) {
@@ -50,7 +50,7 @@ int TabSwitchGate::neighbour(int step) const
 
 bool TabSwitchGate::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_tabs->tabBar())
+    if (watched != m_bar)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
@@ -58,7 +58,7 @@ bool TabSwitchGate::eventFilter(QObject *watched, QEvent *event)
         const auto *press = static_cast<QMouseEvent *>(event);
         if (press->button() != Qt::LeftButton)
             break;
-        const int to = m_tabs->tabBar()->tabAt(press->position().toPoint());
+        const int to = m_bar->tabAt(press->position().toPoint());
         if (to < 0 || to == m_tabs->currentIndex() || !m_tabs->isTabEnabled(to))
             break;
         switchTo(to);

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QTabBar;
 class QTabWidget;
 
 // Asks a window before its tab widget shows another page, while the page shown is still in sight:
@@ -31,6 +32,9 @@ private:
     int neighbour(int step) const;
 
     QTabWidget *m_tabs;
+    // Compared with what the filter is handed, never asked of m_tabs: a tab widget being destroyed
+    // hands its bar's last events on when it is no tab widget any more.
+    QTabBar *m_bar;
     std::function<bool(int)> m_mayLeave;
     bool m_approved = false;
 };
