@@ -174,6 +174,15 @@ public:
         QTest::keyClicks(field, text);
     }
 
+    // The activity the main window starts, as the teacher picks it from the list.
+    void chooseActivity(const QString &name)
+    {
+        QComboBox *activities = tab()->cboActivityMode;
+        const int index = activities->findText(name);
+        ASSERT_GE(index, 0) << name.toStdString();
+        activities->setCurrentIndex(index);
+        emit activities->activated(index);
+    }
     // A run started from the main window over class 7B of three keypads and the file loaded.
     void startRun(const QString &file)
     {
@@ -447,11 +456,7 @@ const QList<WindowWalk> &walks()
          [](ReceiverWindows &t, const auto &walk) {
              ASSERT_TRUE(TovConfigXmlDatabase::sharedConfigUI()->updateSendQuestionState(0));
              SendQuestions::setTimingForTesting(quickSending());
-             QComboBox *activities = t.tab()->cboActivityMode;
-             const int paperQuiz = activities->findText(QStringLiteral("Paper Quiz"));
-             ASSERT_GE(paperQuiz, 0);
-             activities->setCurrentIndex(paperQuiz);
-             emit activities->activated(paperQuiz);
+             ASSERT_NO_FATAL_FAILURE(t.chooseActivity(QStringLiteral("Paper Quiz")));
              ASSERT_NO_FATAL_FAILURE(t.startRun(t.questionFile(QStringLiteral("quiz.px"))));
              QuizStateWindowController *run = t.runWindow<QuizStateWindowController>();
              ASSERT_TRUE(run);
@@ -588,4 +593,53 @@ TEST_F(ReceiverWindows, AReceiverPluggedInDuringTheSystemChoiceNamesTheSystem)
     EXPECT_TRUE(tab()->windowTitle().contains(QStringLiteral("TovDravel Connected"))) << tab()->windowTitle().toStdString();
     EXPECT_FALSE(main->menuSelectSystem->isEnabled());
     EXPECT_TRUE(main->menuDravel->isChecked());
+}
+
+// In a Homework a keypad asks for the set and the teacher sends it; the receiver is out while the
+// keypad is polled, so the whole set goes on the list again, and is put back. Once the keypad
+// has every question, no pass of the set begins any more and the heading says it is done.
+TEST_F(ReceiverWindows, SendQuestionsEndsOnceEveryKeypadHasTheSetAfterTheReceiverWasOut)
+{
+    ASSERT_NO_FATAL_FAILURE(start(Model::Dravel));
+    QuestionSetSender::Timing timing = quickSending();
+    timing.pollRounds = 2;  // a polling phase nobody answers ends soon
+    timing.bigRounds = 100; // and the sending waits for the receiver to be found again
+    SendQuestions::setTimingForTesting(timing);
+    ASSERT_NO_FATAL_FAILURE(chooseActivity(QStringLiteral("Homework")));
+    ASSERT_NO_FATAL_FAILURE(startRun(questionFile(QStringLiteral("quiz.px"))));
+    auto *run = runWindow<QuizStateWindowController>();
+    ASSERT_TRUE(run);
+    sim->login(1, QStringLiteral("S001"));
+    ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, 1); }));
+    // The keypad's replies to the polls are held back until the receiver is out.
+    questionSet = std::make_unique<SimQuestionSet>(*sim, SimQuestionSet::Options{0, 10 * kEventWaitMs});
+    ModalDriver modals;
+    modals.on(QStringLiteral("GetRequestQuesStus"),
+              [](QWidget *w) { QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btnSend")), Qt::LeftButton); });
+    int passes = -1; // resend passes begun when every keypad had the set
+    modals.on(QStringLiteral("SendQuestions"), [&](QWidget *w) {
+        auto *s = as<SendQuestions>(w);
+        ASSERT_TRUE(waitFor([&] { return s->sender()->state() == QuestionSetSender::Poll; }));
+        ASSERT_NO_FATAL_FAILURE(pullOut());
+        ASSERT_TRUE(waitFor([&] { return s->sender()->bigCount() >= 1; }));
+        questionSet->setReplyDelayMs(0);
+        ASSERT_NO_FATAL_FAILURE(putBack());
+        QString headings; // while the window says every keypad has the set
+        EXPECT_TRUE(waitFor(
+            [&] {
+                if (const auto p = s->sender()->progress(); p.keypadsComplete == p.keypads && passes < 0)
+                    passes = p.resendPass;
+                if (s->keypadsText->text() == QStringLiteral("Keypads with every question: 1 of 1"))
+                    headings += s->statusText->text();
+                return s->btnOK->text() == QStringLiteral("OK");
+            },
+            60000));
+        EXPECT_EQ(s->sender()->resendPasses(), passes) << "a pass begun after";
+        EXPECT_FALSE(headings.contains(QStringLiteral("Sending again"))) << headings.toStdString();
+        EXPECT_EQ(s->statusText->text(), QStringLiteral("Done: every keypad has all 2 questions."));
+        QTest::mouseClick(s->btnOK, Qt::LeftButton);
+    });
+    sim->askForQuestion(1);
+    EXPECT_TRUE(waitFor([&] { return passes >= 1 && QApplication::activeModalWidget() == nullptr; }));
+    leaveRun(run->btnExit, run, false);
 }
