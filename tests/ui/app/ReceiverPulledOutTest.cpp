@@ -319,7 +319,7 @@ const QList<WindowWalk> &walks()
          [](ReceiverWindows &t, QWidget *w, bool out) {
              auto *c = as<SetChannelCtrl>(w);
              // Out, the field holds what was typed, else nothing of the receiver gone; back, the
-             // receiver's channel (21) unless the teacher typed one.
+             // receiver's channel: 21, or the one typed and sent.
              const QString expected = !t.typed.isEmpty() ? t.typed : out ? QStringLiteral("0") : QStringLiteral("21");
              EXPECT_TRUE(ReceiverWindows::waitFor([&] { return c->channelNo->text() == expected; }))
                  << c->channelNo->text().toStdString() << " instead of " << expected.toStdString();
@@ -348,27 +348,39 @@ const QList<WindowWalk> &walks()
              t.walkModal(3, t.tab()->btnChannelSet, QStringLiteral("DeviceSettingCtrl"), [walk](QWidget *w) {
                  auto *d = as<DeviceSettingCtrl>(w);
                  QTabBar *bar = d->tabview->tabBar();
-                 QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(d->channelPageIndex()).center());
+                 const auto choose = [bar](int page) { QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center()); };
+                 choose(d->channelPageIndex());
                  EXPECT_EQ(d->curState(), 2);
+                 // The receiver's channel takes the keys selected: a digit typed replaces it.
+                 // Chosen again, the page shows the receiver's channel over it.
+                 ASSERT_TRUE(ReceiverWindows::waitFor([&] { return d->textChannelNo->text() == QStringLiteral("23"); }));
+                 ASSERT_EQ(QApplication::focusWidget(), d->textChannelNo);
+                 QTest::keyClick(d->textChannelNo, Qt::Key_5);
+                 EXPECT_EQ(d->textChannelNo->text(), QStringLiteral("5"));
+                 choose(0);
+                 choose(d->channelPageIndex());
                  walk(w);
              });
          },
          [](ReceiverWindows &t, QWidget *w, bool out) {
              auto *d = as<DeviceSettingCtrl>(w);
-             const QString channel = !t.typed.isEmpty() ? t.typed : out ? QStringLiteral("0") : QStringLiteral("23");
-             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return d->textChannelNo->text() == channel; }))
-                 << d->textChannelNo->text().toStdString() << " instead of " << channel.toStdString();
-             if (!out) {
-                 EXPECT_TRUE(ReceiverWindows::waitFor([&] { return d->textBand->text() == QStringLiteral("1"); }));
-             }
+             // Out, the fields keep what was typed (else 0); back, the receiver is asked again
+             // and its own channel and band show.
+             const QString channel = !out ? QStringLiteral("23") : !t.typed.isEmpty() ? t.typed : QStringLiteral("0");
+             const QString band = !out ? QStringLiteral("1") : !t.typed.isEmpty() ? QStringLiteral("3") : QStringLiteral("0");
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return d->textChannelNo->text() == channel && d->textBand->text() == band; }))
+                 << d->textChannelNo->text().toStdString() << " " << d->textBand->text().toStdString() << " instead of "
+                 << channel.toStdString() << " " << band.toStdString();
          },
          [](ReceiverWindows &t, QWidget *w) {
              auto *d = as<DeviceSettingCtrl>(w);
              t.typed = QStringLiteral("7");
              ReceiverWindows::typeInto(d->textChannelNo, t.typed);
+             ReceiverWindows::typeInto(d->textBand, QStringLiteral("3"));
          },
          [](ReceiverWindows &t, QWidget *w) {
              auto *d = as<DeviceSettingCtrl>(w);
+             ReceiverWindows::typeInto(d->textChannelNo, t.typed);
              QTest::mouseClick(d->btnSetChannelNo, Qt::LeftButton);
              EXPECT_TRUE(ReceiverWindows::waitFor([&] { return t.answers.alertTexts().contains(kChannelOk); }));
              EXPECT_EQ(t.sim->options().channel, 7) << "the channel typed is the one set";
