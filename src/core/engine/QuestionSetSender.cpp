@@ -201,6 +201,11 @@ QuestionSetSender::Progress QuestionSetSender::progress() const
     return p;
 }
 
+bool QuestionSetSender::everyKeypadHasTheSet() const
+{
+    return !m_set.keypads.isEmpty() && m_arrPollStuInBig.isEmpty();
+}
+
 void QuestionSetSender::addPending(int from, int to)
 {
     for (int q = qMax(1, from); q <= qMin(to, questionCount()); ++q) {
@@ -244,12 +249,14 @@ void QuestionSetSender::sendQuestion(std::unique_lock<std::mutex> &lock, int q)
     QList<QByteArray> frames;
     for (int n = 1; n <= texts.size(); ++n)
         frames << TransferFrames::questionText(texts, n, q, questionID);
+    // A keypad's reply may tell meanwhile that every keypad has the set: the question stops there.
+    const auto over = [this] { return everyKeypadHasTheSet(); };
     for (int pass = 0; pass < m_timing.passes && threadState_send != Stop; ++pass) {
-        if (!pause(lock, m_timing.passPauseMs))
+        if (!pause(lock, m_timing.passPauseMs, over) || over())
             return;
         for (const QByteArray &frame : frames) {
             send(lock, frame);
-            if (!pause(lock, m_timing.frameGapMs))
+            if (!pause(lock, m_timing.frameGapMs, over) || over())
                 return;
         }
     }
@@ -271,10 +278,15 @@ void QuestionSetSender::threadSendQuestion()
         if (m_stop)
             break;
         if (threadState_send == Send) {
-            if (m_bInBigBegin && m_nBigCount < m_timing.bigRounds) {
-                // A polling phase has just ended: another pass of what is missing, or the end.
+            if (everyKeypadHasTheSet()) {
+                // What is still pending was lost on its way to keypads that have it by now (the
+                // receiver was out): nothing more goes to them but the end of the set.
+                threadState_send = Stop;
+                sendEnds(lock, TransferFrames::endOfSet());
+            } else if (m_bInBigBegin && m_nBigCount < m_timing.bigRounds) {
+                // A polling phase has just ended: another pass of what is missing (counted as it
+                // is announced), or the end.
                 const bool more = !m_arrLostQueInBig.isEmpty() && m_nResendPasses < m_timing.resendPasses;
-                sendEnds(lock, more ? TransferFrames::endOfPass() : TransferFrames::endOfSet());
                 if (more) {
                     m_bInBigBegin = false;
                     std::sort(m_arrLostQueInBig.begin(), m_arrLostQueInBig.end());
@@ -283,6 +295,7 @@ void QuestionSetSender::threadSendQuestion()
                 } else {
                     threadState_send = Stop;
                 }
+                sendEnds(lock, more ? TransferFrames::endOfPass() : TransferFrames::endOfSet());
             } else if (m_nIndexOfLostQueInBig < m_arrLostQueInBig.size()) {
                 const int q = m_arrLostQueInBig[m_nIndexOfLostQueInBig++];
                 nQuestionNo = q;
@@ -302,8 +315,9 @@ void QuestionSetSender::threadSendQuestion()
                     threadState_send = Stop;
             }
         } else if (threadState_send == Poll) {
-            if (m_nBigCount == 0)
-                m_arrLostQueInBig.clear();
+            // What the next pass sends is what this phase's replies say is missing (and all of it
+            // again when a keypad stays silent), never what an earlier phase found missing.
+            m_arrLostQueInBig.clear();
             lock.unlock();
             m_message(QStringLiteral("Poll students \n"));
             lock.lock();

@@ -109,6 +109,8 @@ private:
     void sendQuestion(std::unique_lock<std::mutex> &lock, int q);
     void sendEnds(std::unique_lock<std::mutex> &lock, const QByteArray &frame);
     void addPending(int from, int to); // caller holds the lock
+    // Every keypad polled replied that it has every question (caller holds the lock).
+    bool everyKeypadHasTheSet() const;
 
     const Set m_set;
     const Sender m_send;

@@ -189,7 +189,10 @@ int SetupFrames::arvelChannelAnswer(const DataOfFrame &frame)
 {
     if (!isSmall(frame) || (frame.data()[0] != 0x59 && frame.data()[0] != 0x7A))
         return -1;
-    return frame.data()[1] >> 1;
+    // The band's answer (59 Ax) and the set's (7A 87) come in the same form: a channel beyond
+    // the receiver's channels is one of them, late, not a channel.
+    const int channel = frame.data()[1] >> 1;
+    return channel <= kMaxArvelChannel ? channel : -1;
 }
 
 bool SetupFrames::isArvelChannelSetAnswer(const DataOfFrame &frame)

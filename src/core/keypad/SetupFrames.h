@@ -50,7 +50,7 @@ public:
 
     static bool isArvelIdConfirmation(const DataOfFrame &frame, int id);
     static bool isArvelTeacherIdConfirmation(const DataOfFrame &frame);
-    static int arvelChannelAnswer(const DataOfFrame &frame);  // 59 or 7A: b1 >> 1
+    static int arvelChannelAnswer(const DataOfFrame &frame);  // 59 or 7A: b1 >> 1, at most 49
     static bool isArvelChannelSetAnswer(const DataOfFrame &frame); // 7A 87
     static int arvelBandAnswer(const DataOfFrame &frame);     // 59 Ab: b
 };

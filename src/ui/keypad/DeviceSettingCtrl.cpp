@@ -14,6 +14,7 @@
 #include "ui/controls/LoginController.h"
 #include "ui/controls/MyEnterFormatter.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/ProposedText.h"
 #include "ui/controls/Stepper.h"
 
 #include <QGridLayout>
@@ -264,16 +265,11 @@ void DeviceSettingCtrl::tabViewDidSelect(int index)
     m_answerTimer.stop();
     if (index == channelPageIndex()) {
         m_curState = 2;
-        if (isArvel()) {
-            if (!device) {
-                showReceiverValues(0, 0);
-                textChannelNo->setFocus();
-            } else {
-                sendGetChannelNo();
-            }
-        } else if (isBrevel()) {
-            sendGetChannelNoBrevel();
-        }
+        askReceiverValues();
+        // The channel shown is proposed for typing over, as in Set Channel: the next digit
+        // replaces it rather than joining it.
+        textChannelNo->setFocus(Qt::OtherFocusReason);
+        textChannelNo->selectAll();
     } else {
         m_curState = index; // 0 student id, 1 teacher id (Arvel)
     }
@@ -559,11 +555,30 @@ void DeviceSettingCtrl::showReceiverValues(int channel, int band)
 {
     if (channel >= 0 && !m_channelTyped) {
         m_channelNo = channel;
-        textChannelNo->setText(QString::number(channel));
+        ProposedText::propose(textChannelNo, QString::number(channel));
     }
     if (band >= 0 && !m_bandTyped) {
         m_band = band;
         textBand->setText(QString::number(band));
+        textBand->selectAll(); // one digit: the next one typed replaces it
+    }
+}
+
+void DeviceSettingCtrl::askReceiverValues()
+{
+    const int type = device ? device->type() : -1;
+    if ((type == 1 && isArvel()) || (type == 4 && isBrevel())) {
+        // Asked afresh, the receiver's answer shows over what was typed before; only what the
+        // teacher types while it is on its way stays.
+        m_channelTyped = false;
+        m_bandTyped = false;
+        if (isArvel())
+            sendGetChannelNo();
+        else
+            sendGetChannelNoBrevel();
+    } else {
+        // No receiver of this window's model to ask: typed values stay for the one to come.
+        showReceiverValues(0, 0);
     }
 }
 
@@ -575,14 +590,6 @@ void DeviceSettingCtrl::handleDeviceChanged()
     // A set under way was lost with the receiver; its answer would not come.
     m_channelSent = -1;
     m_bandSet = -1;
-    if (m_curState != 2)
-        return;
-    const int type = device ? device->type() : -1;
-    if (type == 1) {
-        sendGetChannelNo();
-    } else if (type == 4) {
-        sendGetChannelNoBrevel();
-    } else {
-        showReceiverValues(0, 0);
-    }
+    if (m_curState == 2)
+        askReceiverValues();
 }

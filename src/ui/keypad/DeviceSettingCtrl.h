@@ -94,8 +94,12 @@ private:
     bool sendFrame(const QByteArray &frame);
     bool sendExpectingAnswer(const QByteArray &frame);
     void answered();
-    // Shows the receiver's channel and band (-1: not told), leaving alone what the teacher typed.
+    // Shows the receiver's channel and band (-1: not told), proposed for typing over, leaving
+    // alone what the teacher typed since the receiver was asked.
     void showReceiverValues(int channel, int band);
+    // The channel page is chosen or a receiver plugged in: asks the receiver for its channel (and
+    // band); without one of this window's model, the fields show 0 unless typed into.
+    void askReceiverValues();
     bool isArvel() const { return m_nDeviceType == 1; }
     bool isBrevel() const { return m_nDeviceType == 4; }
     int maxChannel() const;
@@ -111,7 +115,8 @@ private:
     int m_bandSet = -1;
     int m_lastTab = 0;
     bool m_revertingTab = false;
-    // The teacher typed a channel or band: a receiver plugged in meanwhile does not overwrite it.
+    // The teacher typed a channel or band since the receiver was last asked: its answer, on the
+    // way meanwhile, does not overwrite it.
     bool m_channelTyped = false;
     bool m_bandTyped = false;
     QTimer m_answerTimer; // runs while a channel or band request waits for the receiver

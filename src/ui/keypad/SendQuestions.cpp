@@ -254,6 +254,8 @@ void SendQuestions::refreshProgress()
         wakeReceiver();
     const int n = m_sender->questionCount();
     const bool over = m_noReceiver || m_closing || (p.started && !p.running) || n == 0;
+    // Once every keypad replied that it has the set, only its end is still going out.
+    const bool everyKeypadHasIt = p.started && p.keypads > 0 && p.keypadsComplete >= p.keypads;
     // Pulled out while the set goes out: nothing reaches the keypads until it is back.
     const bool lost = !m_noReceiver && !servingReceiver(m_deviceType);
     QString status;
@@ -271,7 +273,7 @@ void SendQuestions::refreshProgress()
         status = tr("The receiver does not answer. Is it plugged in and switched on?");
     } else if (!p.started) {
         status = tr("Waking up the receiver…");
-    } else if (over && p.keypadsComplete >= p.keypads) {
+    } else if ((over && p.keypadsComplete >= p.keypads) || everyKeypadHasIt) {
         if (p.keypads == 0)
             status = tr("Done: the questions were sent.");
         else
@@ -291,7 +293,7 @@ void SendQuestions::refreshProgress()
     }
     statusText->setText(status);
     // The bar follows what is awaited: the questions of the pass going out, then the keypads.
-    const bool sending = !over && p.started && p.state == QuestionSetSender::Send && p.questionNo > 0;
+    const bool sending = !over && !everyKeypadHasIt && p.started && p.state == QuestionSetSender::Send && p.questionNo > 0;
     if (m_noReceiver) {
         progressSend->setRange(0, 1);
         progressSend->setValue(0);

@@ -184,7 +184,7 @@ void SetChannelCtrl::handleDataReceive()
         checkChannels();
     } else if (const int current = SetupFrames::channelAnswer(frame); current >= 0) {
         m_answerTimer.stop();
-        // A channel the teacher has typed stays: a receiver plugged in meanwhile answers late.
+        // A channel the teacher typed since the receiver was asked stays: its answer came late.
         if (!channelNo->isModified())
             ProposedText::propose(channelNo, QString::number(current));
     }
@@ -208,11 +208,16 @@ void SetChannelCtrl::handleDeviceChanged()
     m_answerTimer.stop();
     m_channelSent = -1;
     if (!device) {
-        // Pulled out: a channel the teacher typed stays for the receiver that comes back.
+        // Pulled out: a channel the teacher typed stays in view while there is no receiver to
+        // ask; an untyped field shows 0 rather than the channel of a receiver gone.
         if (!channelNo->isModified())
             ProposedText::propose(channelNo, QStringLiteral("0"));
         return;
     }
-    if (isChannelModel(device->type()))
+    if (isChannelModel(device->type())) {
+        // The receiver plugged in is asked afresh, and its channel shows over what was typed
+        // before it came (what is typed while its answer is on the way stays).
+        channelNo->setModified(false);
         sendGetChannelNo();
+    }
 }

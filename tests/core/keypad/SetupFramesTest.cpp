@@ -67,6 +67,9 @@ TEST(SetupFrames, ArvelFramesAndAnswers)
     EXPECT_TRUE(SetupFrames::isArvelTeacherIdConfirmation(smallFrame("400040")));
     EXPECT_EQ(SetupFrames::arvelChannelAnswer(smallFrame("592E77")), 23);
     EXPECT_EQ(SetupFrames::arvelChannelAnswer(smallFrame("7A2E54")), 23);
+    EXPECT_EQ(SetupFrames::arvelChannelAnswer(smallFrame("59623B")), 49);
+    EXPECT_EQ(SetupFrames::arvelChannelAnswer(smallFrame("59A1F8")), -1); // band 1, answered late
+    EXPECT_EQ(SetupFrames::arvelChannelAnswer(smallFrame("7A87FD")), -1); // the set's success
     EXPECT_EQ(SetupFrames::arvelBandAnswer(smallFrame("59A2FB")), 2);
     EXPECT_EQ(SetupFrames::arvelBandAnswer(smallFrame("592E77")), -1);
     EXPECT_TRUE(SetupFrames::isArvelChannelSetAnswer(smallFrame("7A87FD")));

@@ -174,6 +174,15 @@ public:
         QTest::keyClicks(field, text);
     }
 
+    // The activity the main window starts, as the teacher picks it from the list.
+    void chooseActivity(const QString &name)
+    {
+        QComboBox *activities = tab()->cboActivityMode;
+        const int index = activities->findText(name);
+        ASSERT_GE(index, 0) << name.toStdString();
+        activities->setCurrentIndex(index);
+        emit activities->activated(index);
+    }
     // A run started from the main window over class 7B of three keypads and the file loaded.
     void startRun(const QString &file)
     {
@@ -310,7 +319,7 @@ const QList<WindowWalk> &walks()
          [](ReceiverWindows &t, QWidget *w, bool out) {
              auto *c = as<SetChannelCtrl>(w);
              // Out, the field holds what was typed, else nothing of the receiver gone; back, the
-             // receiver's channel (21) unless the teacher typed one.
+             // receiver's channel: 21, or the one typed and sent.
              const QString expected = !t.typed.isEmpty() ? t.typed : out ? QStringLiteral("0") : QStringLiteral("21");
              EXPECT_TRUE(ReceiverWindows::waitFor([&] { return c->channelNo->text() == expected; }))
                  << c->channelNo->text().toStdString() << " instead of " << expected.toStdString();
@@ -339,27 +348,39 @@ const QList<WindowWalk> &walks()
              t.walkModal(3, t.tab()->btnChannelSet, QStringLiteral("DeviceSettingCtrl"), [walk](QWidget *w) {
                  auto *d = as<DeviceSettingCtrl>(w);
                  QTabBar *bar = d->tabview->tabBar();
-                 QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(d->channelPageIndex()).center());
+                 const auto choose = [bar](int page) { QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center()); };
+                 choose(d->channelPageIndex());
                  EXPECT_EQ(d->curState(), 2);
+                 // The receiver's channel takes the keys selected: a digit typed replaces it.
+                 // Chosen again, the page shows the receiver's channel over it.
+                 ASSERT_TRUE(ReceiverWindows::waitFor([&] { return d->textChannelNo->text() == QStringLiteral("23"); }));
+                 ASSERT_EQ(QApplication::focusWidget(), d->textChannelNo);
+                 QTest::keyClick(d->textChannelNo, Qt::Key_5);
+                 EXPECT_EQ(d->textChannelNo->text(), QStringLiteral("5"));
+                 choose(0);
+                 choose(d->channelPageIndex());
                  walk(w);
              });
          },
          [](ReceiverWindows &t, QWidget *w, bool out) {
              auto *d = as<DeviceSettingCtrl>(w);
-             const QString channel = !t.typed.isEmpty() ? t.typed : out ? QStringLiteral("0") : QStringLiteral("23");
-             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return d->textChannelNo->text() == channel; }))
-                 << d->textChannelNo->text().toStdString() << " instead of " << channel.toStdString();
-             if (!out) {
-                 EXPECT_TRUE(ReceiverWindows::waitFor([&] { return d->textBand->text() == QStringLiteral("1"); }));
-             }
+             // Out, the fields keep what was typed (else 0); back, the receiver is asked again
+             // and its own channel and band show.
+             const QString channel = !out ? QStringLiteral("23") : !t.typed.isEmpty() ? t.typed : QStringLiteral("0");
+             const QString band = !out ? QStringLiteral("1") : !t.typed.isEmpty() ? QStringLiteral("3") : QStringLiteral("0");
+             EXPECT_TRUE(ReceiverWindows::waitFor([&] { return d->textChannelNo->text() == channel && d->textBand->text() == band; }))
+                 << d->textChannelNo->text().toStdString() << " " << d->textBand->text().toStdString() << " instead of "
+                 << channel.toStdString() << " " << band.toStdString();
          },
          [](ReceiverWindows &t, QWidget *w) {
              auto *d = as<DeviceSettingCtrl>(w);
              t.typed = QStringLiteral("7");
              ReceiverWindows::typeInto(d->textChannelNo, t.typed);
+             ReceiverWindows::typeInto(d->textBand, QStringLiteral("3"));
          },
          [](ReceiverWindows &t, QWidget *w) {
              auto *d = as<DeviceSettingCtrl>(w);
+             ReceiverWindows::typeInto(d->textChannelNo, t.typed);
              QTest::mouseClick(d->btnSetChannelNo, Qt::LeftButton);
              EXPECT_TRUE(ReceiverWindows::waitFor([&] { return t.answers.alertTexts().contains(kChannelOk); }));
              EXPECT_EQ(t.sim->options().channel, 7) << "the channel typed is the one set";
@@ -447,11 +468,7 @@ const QList<WindowWalk> &walks()
          [](ReceiverWindows &t, const auto &walk) {
              ASSERT_TRUE(TovConfigXmlDatabase::sharedConfigUI()->updateSendQuestionState(0));
              SendQuestions::setTimingForTesting(quickSending());
-             QComboBox *activities = t.tab()->cboActivityMode;
-             const int paperQuiz = activities->findText(QStringLiteral("Paper Quiz"));
-             ASSERT_GE(paperQuiz, 0);
-             activities->setCurrentIndex(paperQuiz);
-             emit activities->activated(paperQuiz);
+             ASSERT_NO_FATAL_FAILURE(t.chooseActivity(QStringLiteral("Paper Quiz")));
              ASSERT_NO_FATAL_FAILURE(t.startRun(t.questionFile(QStringLiteral("quiz.px"))));
              QuizStateWindowController *run = t.runWindow<QuizStateWindowController>();
              ASSERT_TRUE(run);
@@ -588,4 +605,53 @@ TEST_F(ReceiverWindows, AReceiverPluggedInDuringTheSystemChoiceNamesTheSystem)
     EXPECT_TRUE(tab()->windowTitle().contains(QStringLiteral("TovDravel Connected"))) << tab()->windowTitle().toStdString();
     EXPECT_FALSE(main->menuSelectSystem->isEnabled());
     EXPECT_TRUE(main->menuDravel->isChecked());
+}
+
+// In a Homework a keypad asks for the set and the teacher sends it; the receiver is out while the
+// keypad is polled, so the whole set goes on the list again, and is put back. Once the keypad
+// has every question, no pass of the set begins any more and the heading says it is done.
+TEST_F(ReceiverWindows, SendQuestionsEndsOnceEveryKeypadHasTheSetAfterTheReceiverWasOut)
+{
+    ASSERT_NO_FATAL_FAILURE(start(Model::Dravel));
+    QuestionSetSender::Timing timing = quickSending();
+    timing.pollRounds = 2;  // a polling phase nobody answers ends soon
+    timing.bigRounds = 100; // and the sending waits for the receiver to be found again
+    SendQuestions::setTimingForTesting(timing);
+    ASSERT_NO_FATAL_FAILURE(chooseActivity(QStringLiteral("Homework")));
+    ASSERT_NO_FATAL_FAILURE(startRun(questionFile(QStringLiteral("quiz.px"))));
+    auto *run = runWindow<QuizStateWindowController>();
+    ASSERT_TRUE(run);
+    sim->login(1, QStringLiteral("S001"));
+    ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, 1); }));
+    // The keypad's replies to the polls are held back until the receiver is out.
+    questionSet = std::make_unique<SimQuestionSet>(*sim, SimQuestionSet::Options{0, 10 * kEventWaitMs});
+    ModalDriver modals;
+    modals.on(QStringLiteral("GetRequestQuesStus"),
+              [](QWidget *w) { QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("btnSend")), Qt::LeftButton); });
+    int passes = -1; // resend passes begun when every keypad had the set
+    modals.on(QStringLiteral("SendQuestions"), [&](QWidget *w) {
+        auto *s = as<SendQuestions>(w);
+        ASSERT_TRUE(waitFor([&] { return s->sender()->state() == QuestionSetSender::Poll; }));
+        ASSERT_NO_FATAL_FAILURE(pullOut());
+        ASSERT_TRUE(waitFor([&] { return s->sender()->bigCount() >= 1; }));
+        questionSet->setReplyDelayMs(0);
+        ASSERT_NO_FATAL_FAILURE(putBack());
+        QString headings; // while the window says every keypad has the set
+        EXPECT_TRUE(waitFor(
+            [&] {
+                if (const auto p = s->sender()->progress(); p.keypadsComplete == p.keypads && passes < 0)
+                    passes = p.resendPass;
+                if (s->keypadsText->text() == QStringLiteral("Keypads with every question: 1 of 1"))
+                    headings += s->statusText->text();
+                return s->btnOK->text() == QStringLiteral("OK");
+            },
+            60000));
+        EXPECT_EQ(s->sender()->resendPasses(), passes) << "a pass begun after";
+        EXPECT_FALSE(headings.contains(QStringLiteral("Sending again"))) << headings.toStdString();
+        EXPECT_EQ(s->statusText->text(), QStringLiteral("Done: every keypad has all 2 questions."));
+        QTest::mouseClick(s->btnOK, Qt::LeftButton);
+    });
+    sim->askForQuestion(1);
+    EXPECT_TRUE(waitFor([&] { return passes >= 1 && QApplication::activeModalWidget() == nullptr; }));
+    leaveRun(run->btnExit, run, false);
 }

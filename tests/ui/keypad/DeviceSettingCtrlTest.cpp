@@ -157,6 +157,20 @@ TEST_F(DeviceSettingCtrlTest, ArvelChannelAndBandAreReadSetAndConfirmed)
     EXPECT_EQ(programFrames(sim), QList<QByteArray>({QByteArray::fromHex("59B259"), QByteArray::fromHex("59A0F9")}));
     EXPECT_EQ(sim->options().band, 2);
 
+    // A channel typed while the answer to the page chosen again is on its way stays.
+    sim->setCommandsIgnored(true);
+    sim->clearLogs();
+    w->tabview->setCurrentIndex(0);
+    w->tabview->setCurrentIndex(2);
+    ASSERT_TRUE(waitFor([&] { return sim->framesFromProgram().size() == 1; }));
+    typeInto(w->textChannelNo, QStringLiteral("12"));
+    sim->setCommandsIgnored(false);
+    const quint64 before = framesHandedOn();
+    sim->sendFrame(SimReceiver::smallFrame(0x59, 0x0E)); // channel 7; the band is asked next
+    ASSERT_TRUE(waitHandedOn(before, 2));
+    EXPECT_EQ(w->textChannelNo->text(), QStringLiteral("12"));
+    EXPECT_EQ(w->textBand->text(), QStringLiteral("2"));
+
     // Out of range as typed: the alert, and the value goes back to 0.
     typeInto(w->textChannelNo, QStringLiteral("50"));
     EXPECT_EQ(answers.alertTexts().last(), QStringLiteral("Channel number must be between 0 and 49"));

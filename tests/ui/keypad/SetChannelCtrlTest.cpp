@@ -157,15 +157,16 @@ TEST_F(SetChannelCtrlTest, UnpluggingLeavesNoHost)
     w->doSend();
     EXPECT_EQ(answers.alertTexts(), QStringList{QStringLiteral("No Host")});
 
-    // What the teacher types stays when a receiver is plugged in and answers with its own
-    // channel: Send then sets what was typed.
+    // What the teacher types stays while no receiver is there; a receiver plugged in is asked,
+    // and its own channel shows. Send then sets what is typed over it.
     w->channelNo->selectAll();
     QTest::keyClicks(w->channelNo, "8");
+    EXPECT_EQ(w->channelNo->text(), QStringLiteral("8"));
     SimReceiver *again = plugDravel(21);
     ASSERT_TRUE(again);
-    EXPECT_TRUE(waitIdle());
-    QTest::qWait(50);
-    EXPECT_EQ(w->channelNo->text(), QStringLiteral("8"));
+    EXPECT_TRUE(waitFor([&] { return w->channelNo->text() == QStringLiteral("21"); }));
+    EXPECT_TRUE(w->channelNo->hasSelectedText());
+    QTest::keyClicks(w->channelNo, "8");
     QTest::mouseClick(w->btnSend, Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return answers.alertTexts().contains(kSuccess); }));
     EXPECT_EQ(again->options().channel, 8);
