@@ -367,24 +367,19 @@ TEST_F(EditorWindowTest, CancelOnTheClosingQuestionGivesTheKeysBackToTheTextType
 {
     editor->openFile(fileOf(2));
     editor->showWindow();
-    editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.data()));
     QuestionSetView *p = page(1);
     QTest::mouseDClick(canvas(), Qt::LeftButton, {}, canvas()->toWidget(p->getQuestionTitle()->frame()).center().toPoint());
-    QTextEdit *text = canvas()->textEditor();
-    ASSERT_TRUE(text->isVisible());
-    QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClicks(text, " and");
-    {
-        RealAlerts real;
-        real.click("Cancel");
-        EXPECT_FALSE(RealAlerts::closeBox(editor.data()));
-        EXPECT_EQ(real.seen(), QStringList{"Warning | You have made some changes,save and exit?"});
-    }
+    QTest::keyClick(canvas()->textEditor(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(canvas()->textEditor(), " and");
+    RealAlerts real;
+    real.click("Cancel");
+    EXPECT_FALSE(RealAlerts::closeBox(editor.data()));
+    EXPECT_EQ(real.seen(), QStringList{"Warning | You have made some changes,save and exit?"});
     // The window manager hands the keys back to the window.
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.data()));
-    EXPECT_EQ(QApplication::focusWidget(), text);
+    EXPECT_EQ(QApplication::focusWidget(), canvas()->textEditor());
     QTest::keyClicks(QApplication::focusWidget(), " more");
     EXPECT_EQ(p->getQuestionTitle()->textview()->string(), "Q1 and more");
 }
