@@ -23,12 +23,13 @@ void PresentationTools::install()
         Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
         return app ? app->strPollixFilePath() + QStringLiteral("template.pptx") : QString();
     });
-    // A deck converted from an old .ppt is offered the folder it came from.
+    // The panel proposes the name the deck goes by ("Presentation1.pptx"), so that Save is ready
+    // for the teacher's Return; a deck converted from an old .ppt is offered the folder it came from.
     ppt->setSavePathProvider([](const QString &suggested) {
         const QFileInfo info(suggested);
         return FileDialogs::getSaveFileName(QApplication::activeWindow(), QObject::tr("Save Presentation"),
                                             FileDialogs::Kind::QuestionFiles, QObject::tr("Presentations (*.pptx)"),
-                                            info.isAbsolute() ? info.absolutePath() : QString());
+                                            info.isAbsolute() ? info.absolutePath() : QString(), info.fileName());
     });
     // An old .ppt is converted off the GUI thread, under the progress window.
     ppt->setLongWorkRunner([](const QString &caption, const std::function<bool()> &work) {

@@ -128,9 +128,9 @@ QString getOpenFileName(QWidget *parent, const QString &caption, Kind kind, cons
 }
 
 QString getSaveFileName(QWidget *parent, const QString &caption, Kind kind, const QString &filter,
-                        const QString &firstFolder)
+                        const QString &firstFolder, const QString &proposedName)
 {
-    return run(true, parent, caption, kind, firstFolder, {filter});
+    return run(true, parent, caption, kind, firstFolder, {filter}, nullptr, proposedName);
 }
 
 QString getSaveFileNameOfKind(QWidget *parent, const QString &caption, Kind kind, const QStringList &filters,

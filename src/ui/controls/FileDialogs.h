@@ -5,11 +5,12 @@
 
 class QWidget;
 
-// Open and save panels, answerable by the test hook. Every panel opens in an existing folder with
-// an empty name box, by one rule (folderFor): the folder last chosen in a panel for the same kind
+// Open and save panels, answerable by the test hook. Every panel opens in an existing folder, by
+// one rule (folderFor): the folder last chosen in a panel for the same kind
 // of file while the program runs, as the desktop's own panels do; before any, the caller's first
 // folder, else the documents folder, else the home folder. A path that is no folder is never
-// handed on, as the panel would put its last part into the name box.
+// handed on, as the panel would put its last part into the name box. A save panel's name box is
+// empty unless the caller proposes a name.
 namespace FileDialogs {
 
 // What a panel is for. Panels of one kind share their folder: a teacher who keeps question files
@@ -29,8 +30,9 @@ enum class Kind {
 // firstFolder: where a panel of this kind opens before one was used (when it is a folder).
 QString getOpenFileName(QWidget *parent, const QString &caption, Kind kind, const QString &filter = {},
                         const QString &firstFolder = {});
+// proposedName: the file name the name box proposes (none when empty).
 QString getSaveFileName(QWidget *parent, const QString &caption, Kind kind, const QString &filter = {},
-                        const QString &firstFolder = {});
+                        const QString &firstFolder = {}, const QString &proposedName = {});
 // A save panel offering several kinds of file (name filters such as "Question File (*.px)");
 // *chosen is the index of the name filter chosen, and the path carries that filter's extension.
 // The panel does not ask before replacing a file: the caller does. An answer of the test hook is

@@ -13,6 +13,9 @@
 
 namespace {
 constexpr char kLastField[] = "pollixLastField";
+// Where a line field's cursor and selection were as it lost the keys: its text, the selection's
+// fixed end and the cursor. A click elsewhere clears the selection as the keys go.
+constexpr char kLeftAt[] = "pollixLeftAt";
 
 bool isField(const QWidget *w)
 {
@@ -32,6 +35,17 @@ bool canTakeKeys(const QWidget *w, const QWidget *window)
     return w && w->window() == window && w->isVisible() && w->isEnabled();
 }
 
+void noteWhereLeft(QLineEdit *line)
+{
+    if (!line)
+        return;
+    const int cursor = line->cursorPosition();
+    const int anchor = !line->hasSelectedText()             ? cursor
+                       : cursor == line->selectionStart() ? line->selectionEnd()
+                                                          : line->selectionStart();
+    line->setProperty(kLeftAt, QVariantList{line->text(), anchor, cursor});
+}
+
 // Notes on its window each field that takes the keys (a combo box's line passes them on to it).
 class FieldFollower : public QObject
 {
@@ -41,6 +55,9 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        // Seen before the line itself takes it.
+        if (event->type() == QEvent::FocusOut)
+            noteWhereLeft(qobject_cast<QLineEdit *>(watched));
         if (event->type() == QEvent::FocusIn && watched->isWidgetType()) {
             auto *w = static_cast<QWidget *>(watched);
             if (isField(w) || (w->focusProxy() && isField(w->focusProxy())))
@@ -60,6 +77,7 @@ Q_COREAPP_STARTUP_FUNCTION(followFields)
 
 KeysBack::KeysBack(QWidget *window) : m_window(window), m_keys(window ? window->focusWidget() : nullptr)
 {
+    noteWhereLeft(qobject_cast<QLineEdit *>(m_keys.data()));
 }
 
 QWidget *KeysBack::lastField(const QWidget *window)
@@ -79,6 +97,17 @@ void KeysBack::giveBack()
     if (!canTakeKeys(keys, m_window))
         return;
     keys->setFocus(Qt::OtherFocusReason);
-    if (auto *line = qobject_cast<QLineEdit *>(keys); line && ProposedText::proposes(line))
+    auto *line = qobject_cast<QLineEdit *>(keys);
+    if (!line)
+        return;
+    if (ProposedText::proposes(line)) {
         line->selectAll();
+        return;
+    }
+    // The teacher's own text: the cursor, and the selection, where the teacher left them.
+    const QVariantList leftAt = line->property(kLeftAt).toList();
+    if (leftAt.size() == 3 && leftAt.at(0).toString() == line->text()) {
+        const int anchor = leftAt.at(1).toInt();
+        line->setSelection(anchor, leftAt.at(2).toInt() - anchor);
+    }
 }

@@ -5,25 +5,35 @@
 
 namespace {
 const QString kWatcherName = QStringLiteral("proposedText");
+
+ProposedText *watcherOf(const QLineEdit *field)
+{
+    return field ? field->findChild<ProposedText *>(kWatcherName, Qt::FindDirectChildrenOnly) : nullptr;
+}
 } // namespace
 
 ProposedText::ProposedText(QLineEdit *field) : QObject(field), m_field(field)
 {
     setObjectName(kWatcherName);
     field->installEventFilter(this);
+    connect(field, &QLineEdit::textEdited, this, [this] { m_touched = true; });
 }
 
 void ProposedText::propose(QLineEdit *field, const QString &text)
 {
+    ProposedText *watcher = watcherOf(field);
+    if (!watcher)
+        watcher = new ProposedText(field);
+    watcher->m_text = text;
+    watcher->m_touched = false;
     field->setText(text);
     field->selectAll();
-    if (!proposes(field))
-        new ProposedText(field);
 }
 
 bool ProposedText::proposes(const QLineEdit *field)
 {
-    return field && field->findChild<ProposedText *>(kWatcherName, Qt::FindDirectChildrenOnly);
+    const ProposedText *watcher = watcherOf(field);
+    return watcher && !watcher->m_touched && field->text() == watcher->m_text;
 }
 
 bool ProposedText::eventFilter(QObject *watched, QEvent *event)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class QLineEdit;
-class QString;
 
 // A text Pollix proposes in a field the teacher is expected to type over (the name a run is
 // saved under, the page a report goes to, the channel a receiver works on): it is selected, so
@@ -17,7 +17,9 @@ public:
     // Puts text into field, selected. In a window that is up already (a receiver's answer
     // that comes late) the focus stays where the teacher has it.
     static void propose(QLineEdit *field, const QString &text);
-    // Whether field holds a text proposed to be typed over.
+    // Whether field holds a text proposed to be typed over, as proposed: once the teacher has
+    // typed in it the text is the teacher's own, and a text put there since without propose is
+    // no proposal either.
     static bool proposes(const QLineEdit *field);
 
 protected:
@@ -27,4 +29,6 @@ private:
     explicit ProposedText(QLineEdit *field);
 
     QLineEdit *m_field;
+    QString m_text;
+    bool m_touched = false;
 };

@@ -360,3 +360,26 @@ TEST_F(EditorWindowTest, ThePictureBroughtInShowsItsOwnRole)
     EXPECT_EQ(editor->comboboxToolTip->currentIndex(), MyTextView::RoleNone);
     EXPECT_EQ(p->getOptionA()->toolTipNo(), MyTextView::RoleOptionA);
 }
+
+// The close box while a box's text is typed, then Cancel on the closing question: the keys go back
+// to the text, where the teacher was typing.
+TEST_F(EditorWindowTest, CancelOnTheClosingQuestionGivesTheKeysBackToTheTextTyped)
+{
+    editor->openFile(fileOf(2));
+    editor->showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.data()));
+    QuestionSetView *p = page(1);
+    QTest::mouseDClick(canvas(), Qt::LeftButton, {}, canvas()->toWidget(p->getQuestionTitle()->frame()).center().toPoint());
+    QTest::keyClick(canvas()->textEditor(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(canvas()->textEditor(), " and");
+    RealAlerts real;
+    real.click("Cancel");
+    EXPECT_FALSE(RealAlerts::closeBox(editor.data()));
+    EXPECT_EQ(real.seen(), QStringList{"Warning | You have made some changes,save and exit?"});
+    // The window manager hands the keys back to the window.
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.data()));
+    EXPECT_EQ(QApplication::focusWidget(), canvas()->textEditor());
+    QTest::keyClicks(QApplication::focusWidget(), " more");
+    EXPECT_EQ(p->getQuestionTitle()->textview()->string(), "Q1 and more");
+}

@@ -5,6 +5,7 @@
 #include "platform/PPTEditorMSO.h"
 #include "support/DialogAnswers.h"
 #include "support/MainWindowForRuns.h"
+#include "support/ModalDriver.h"
 #include "support/SlideDecks.h"
 #include "ui/app/PresentationTools.h"
 #include "ui/app/QuestionEditorOpener.h"
@@ -14,6 +15,7 @@
 #include "ui/presentation/PPTQuizStateWindowController.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -59,10 +61,13 @@ protected:
         RunWindowFixture::TearDown();
     }
 
-    // The main window with the class set up and the deck "mydeck.pptx" (exam ID 7) loaded.
-    void loadMyDeck(int activity)
+    // The main window with the class set up, the activity chosen and the deck "mydeck.pptx"
+    // (exam ID 7) loaded.
+    void loadMyDeck(const QString &activity)
     {
-        ASSERT_TRUE(plugIn(Model::Dravel) && waitFor([&] { return app()->getBHaveDevice(); }));
+        if (!app()->getBHaveDevice()) {
+            ASSERT_TRUE(plugIn(Model::Dravel) && waitFor([&] { return app()->getBHaveDevice(); }));
+        }
         myDeck = home() + "mydeck.pptx";
         ASSERT_TRUE(SlideDecks::writeDeck({{{"ID", "7"}, {"Qu_Title", "Loaded one"}, {"OptionA", "a"}, {"OptionB", "b"},
                                             {"mode", "Single Answer"}, {"answer", "B"}, {"time", "10"}},
@@ -73,7 +78,7 @@ protected:
         tab->awakeFromNib();
         tab->show();
         QTest::mouseClick(tab->btnClassSet, Qt::LeftButton);
-        const int index = tab->cboActivityMode->findText(activity == 1 ? "Paper Quiz" : "Normal Quiz");
+        const int index = tab->cboActivityMode->findText(activity);
         ASSERT_GE(index, 0);
         tab->cboActivityMode->setCurrentIndex(index);
         emit tab->cboActivityMode->activated(index);
@@ -134,7 +139,7 @@ protected:
 // for the main window's Close to ask about.
 TEST_F(DeckThatRuns, ANewDeckMadeAfterLoadRunsUnderItsOwnNameAndOutlivesTheRun)
 {
-    ASSERT_NO_FATAL_FAILURE(loadMyDeck(0));
+    ASSERT_NO_FATAL_FAILURE(loadMyDeck("Normal Quiz"));
     ASSERT_NO_FATAL_FAILURE(newDeckFromTemplates({"True or False", "4 Selections 1 Coulumns"}));
 
     QString title;
@@ -189,7 +194,7 @@ TEST_F(DeckThatRuns, ANewDeckMadeAfterLoadRunsUnderItsOwnNameAndOutlivesTheRun)
 // the deck stays open through the run and after it.
 TEST_F(DeckThatRuns, APaperQuizAsksForTheNewDecksFileBeforeItsRunAndCancelKeepsTheDeck)
 {
-    ASSERT_NO_FATAL_FAILURE(loadMyDeck(1));
+    ASSERT_NO_FATAL_FAILURE(loadMyDeck("Paper Quiz"));
     ASSERT_NO_FATAL_FAILURE(newDeckFromTemplates({"4 Selections 1 Coulumns"}));
     bool runWindowUp = true;
     DialogHooks::setFileResponder([&](const FileDialogRequest &r) {
@@ -219,7 +224,7 @@ TEST_F(DeckThatRuns, APaperQuizAsksForTheNewDecksFileBeforeItsRunAndCancelKeepsT
 // buttons after Load, a slide deleted): the start saves them before it closes the deck.
 TEST_F(DeckThatRuns, APaperQuizSavesTheDecksEditsBeforeItClosesIt)
 {
-    ASSERT_NO_FATAL_FAILURE(loadMyDeck(1));
+    ASSERT_NO_FATAL_FAILURE(loadMyDeck("Paper Quiz"));
     answers.answerFile(myDeck);
     QTest::mouseClick(tab->btnPPTOpen, Qt::LeftButton);
     ASSERT_TRUE(ppt->setIndexOfSelectPPT(2));
@@ -240,7 +245,7 @@ TEST_F(DeckThatRuns, APaperQuizSavesTheDecksEditsBeforeItClosesIt)
 // that no number is spent on a deck that never kept it.
 TEST_F(DeckThatRuns, ASaveThatDidNotHappenSpendsNoExamId)
 {
-    ASSERT_NO_FATAL_FAILURE(loadMyDeck(0));
+    ASSERT_NO_FATAL_FAILURE(loadMyDeck("Normal Quiz"));
     ASSERT_NO_FATAL_FAILURE(newDeckFromTemplates({"True or False"}));
     const int counter = 40;
     ASSERT_TRUE(XMLControl::sharedXMLUI()->updateExamID(counter));
@@ -260,4 +265,45 @@ TEST_F(DeckThatRuns, ASaveThatDidNotHappenSpendsNoExamId)
     ASSERT_TRUE(saved.loadFile(path));
     EXPECT_EQ(saved.readText(0, "ID").toInt(), counter + 1);
     EXPECT_EQ(examIdCounter(), counter + 1);
+}
+
+// Each save panel of a deck that has no file yet proposes the name the deck goes by, its Save
+// ready for a click: Yes on Load's question about the changes, and the start of a Paper Quiz or a
+// Homework, which closes the deck. Its name box was empty and Save grey.
+TEST_F(DeckThatRuns, TheSavePanelOfADeckWithoutAFileProposesItsName)
+{
+    const std::pair<const char *, QPushButton *TabController::*> roads[] = {
+        {"Normal Quiz", &TabController::btnLoad}, // Load asks about the changes: Yes, its first button
+        {"Paper Quiz", &TabController::btnStart},
+        {"Homework", &TabController::btnStart},
+    };
+    const QString proposed = home() + "Presentation1.pptx";
+    for (const auto &[activity, button] : roads) {
+        SCOPED_TRACE(activity);
+        ASSERT_NO_FATAL_FAILURE(loadMyDeck(activity));
+        ASSERT_NO_FATAL_FAILURE(newDeckFromTemplates({"True or False"}));
+        std::string name = "(no save panel)";
+        ModalDriver panels;
+        panels.on("FileDialog", [&](QWidget *panel) {
+            // Load's own panel, once the deck is saved, has no Save.
+            QPushButton *save = panel->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Save);
+            if (!save || !QTest::qWaitFor([&] { return QApplication::activeWindow() == panel; }, kEventWaitMs))
+                return static_cast<QDialog *>(panel)->reject();
+            name = panel->findChild<QLineEdit *>("fileNameEdit")->text().toStdString();
+            QTest::mouseClick(save, Qt::LeftButton); // a grey Save takes no click
+            if (panel->isVisible())
+                static_cast<QDialog *>(panel)->reject();
+        });
+        const DialogHooks::FileResponder answering = DialogHooks::fileResponder();
+        DialogHooks::setFileResponder({});
+        QTest::mouseClick(tab.get()->*button, Qt::LeftButton);
+        DialogHooks::setFileResponder(answering);
+        EXPECT_EQ(name, "Presentation1.pptx");
+        PptxPresentation saved;
+        EXPECT_TRUE(saved.loadFile(proposed) && saved.slideCount() == 1) << "the deck is not saved under the name proposed";
+        delete runWindow();
+        tab.reset();
+        ppt->closePresentations();
+        QFile::remove(proposed);
+    }
 }

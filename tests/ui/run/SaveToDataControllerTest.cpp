@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "support/DialogAnswers.h"
 #include "support/ModalDriver.h"
+#include "support/RealAlerts.h"
 #include "support/ReceiverTest.h"
 #include "support/SmallDisk.h"
 #include "ui/run/SaveToDataController.h"
@@ -107,6 +108,54 @@ protected:
         r.arrStuLoginContentTime = &students;
         r.arrQuizTime = &times;
         return r;
+    }
+
+    // What the teacher finds in the save dialog on going back from its question, and what was saved.
+    struct WentBack
+    {
+        std::string focus, text, selected, saved;
+        int questions = 0;
+    };
+    // An attendance's save: `before` done in the name, the dialog asked to leave by `ask`, `back`
+    // on the question, then `typed` where the keys are and Return.
+    WentBack goBackAndType(const std::function<void(QLineEdit *)> &before, const std::function<void(QWidget *)> &ask,
+                           const std::function<void(QWidget *)> &back, const QString &typed)
+    {
+        const SaveToDataController::Request r = attendanceRun();
+        WentBack seen;
+        bool answered = false;
+        ModalDriver modals;
+        modals.on("SaveToData", [&](QWidget *w) {
+            auto *field = w->findChild<QLineEdit *>("txtSaveSession");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == field; }, kEventWaitMs));
+            before(field);
+            ask(w);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return answered && QApplication::activeModalWidget() == w; }, kEventWaitMs));
+            // The window manager hands the keys back to the dialog.
+            w->activateWindow();
+            if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }, kEventWaitMs)) {
+                ADD_FAILURE() << "the dialog is not the teacher's again";
+                static_cast<QDialog *>(w)->done(0);
+                return;
+            }
+            QWidget *keys = QApplication::focusWidget();
+            seen.focus = keys ? keys->objectName().toStdString() : "(none)";
+            seen.selected = field->selectedText().toStdString();
+            seen.text = field->text().toStdString();
+            QTest::keyClicks(keys, typed);
+            QTest::keyClick(keys, Qt::Key_Return);
+            if (w->isVisible())
+                static_cast<QDialog *>(w)->done(0);
+        });
+        modals.on("PollixAlert", [&](QWidget *alert) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == alert; }, kEventWaitMs));
+            answered = true;
+            ++seen.questions;
+            back(alert);
+        });
+        const auto stored = TovQuizXmlDatabase().getQuizInfoAll(SaveToDataController::runForRun(nullptr, r));
+        seen.saved = stored ? stored->name().toStdString() : "(nothing saved)";
+        return seen;
     }
 
     static QString answerOf(const QuizEntity &q, const QString &student, int questionNo)
@@ -503,7 +552,7 @@ TEST_F(SaveToDataTest, AtTheProgramsEndTheRunIsSavedUnaskedUnderTheTypedOrThePro
 }
 
 // "F2" Cancel, then "F2" Cancel on its question to go back: the keys are in the name again with
-// the name selected, whichever way the teacher asked and went back. The keys left on the button
+// the proposed name selected, whichever way the teacher asked and went back. The keys left on the button
 // that asked made Return ask again, and the next Return left without saving the run.
 TEST_F(SaveToDataTest, GoingBackFromTheQuestionPutsTheKeysInTheNameSelected)
 {
@@ -511,7 +560,6 @@ TEST_F(SaveToDataTest, GoingBackFromTheQuestionPutsTheKeysInTheNameSelected)
     ASSERT_TRUE(dravel);
     ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
     constexpr uint8_t kF2 = 0x82;
-    const auto field = [](QWidget *w) { return w->findChild<QLineEdit *>("txtSaveSession"); };
     const std::pair<const char *, std::function<void(QWidget *)>> asking[] = {
         {"a click on Cancel", [](QWidget *w) { QTest::mouseClick(w->findChild<QPushButton *>("buttonCancel"), Qt::LeftButton); }},
         {"the keyboard's F2", [](QWidget *) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2); }},
@@ -525,52 +573,37 @@ TEST_F(SaveToDataTest, GoingBackFromTheQuestionPutsTheKeysInTheNameSelected)
         {"the teacher keypad's F2", [&](QWidget *) { dravel->pressTeacherKey(kF2); }},
     };
     int saved = 0, round = 0;
-    QString name;
     for (const auto &[askWay, ask] : asking) {
         for (const auto &[backWay, back] : goingBack) {
             SCOPED_TRACE(std::string("asked by ") + askWay + ", back by " + backWay);
-            name = QStringLiteral("Roll %1").arg(++round);
-            const SaveToDataController::Request r = attendanceRun();
-            std::string focus, selected, text;
-            bool answered = false;
-            ModalDriver modals;
-            modals.on("SaveToData", [&](QWidget *w) {
-                EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == field(w); }, kEventWaitMs));
-                QTest::keyClicks(field(w), "Roll");
-                ask(w);
-                EXPECT_TRUE(QTest::qWaitFor([&] { return answered && QApplication::activeModalWidget() == w; }, kEventWaitMs));
-                // The window manager hands the keys back to the dialog.
-                w->activateWindow();
-                if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == w; }, kEventWaitMs)) {
-                    ADD_FAILURE() << "the dialog is not the teacher's again";
-                    static_cast<QDialog *>(w)->done(0);
-                    return;
-                }
-                QWidget *keys = QApplication::focusWidget();
-                focus = keys ? keys->objectName().toStdString() : "(none)";
-                selected = field(w)->selectedText().toStdString();
-                text = field(w)->text().toStdString();
-                // The teacher types a name over it and keeps it with Return.
-                QTest::keyClicks(keys, name);
-                QTest::keyClick(keys, Qt::Key_Return);
-                if (w->isVisible())
-                    static_cast<QDialog *>(w)->done(0);
-            });
-            int questions = 0;
-            modals.on("PollixAlert", [&](QWidget *alert) {
-                EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == alert; }, kEventWaitMs));
-                answered = true;
-                ++questions;
-                back(alert);
-            });
-            const QString path = SaveToDataController::runForRun(nullptr, r);
-            EXPECT_EQ(focus, "txtSaveSession");
-            EXPECT_EQ(selected, text);
-            EXPECT_EQ(questions, 1) << "Return asked again";
-            const auto stored = TovQuizXmlDatabase().getQuizInfoAll(path);
-            EXPECT_EQ(stored ? stored->name().toStdString() : "(nothing saved)", name.toStdString());
-            saved += stored ? 1 : 0;
+            const QString name = QStringLiteral("Roll %1").arg(++round);
+            const WentBack seen = goBackAndType([](QLineEdit *) {}, ask, back, name);
+            EXPECT_EQ(seen.focus, "txtSaveSession");
+            EXPECT_EQ(seen.text, "Attendance 2026-12-08 07:10");
+            EXPECT_EQ(seen.selected, seen.text);
+            EXPECT_EQ(seen.questions, 1) << "Return asked again";
+            EXPECT_EQ(seen.saved, name.toStdString());
+            saved += seen.saved == name.toStdString() ? 1 : 0;
         }
     }
     EXPECT_EQ(sessionFiles().size(), saved);
+}
+
+// A name the teacher typed is the teacher's own: back from the question, the cursor and the
+// selection are where the teacher left them. Selected whole, the first key typed after going back
+// threw the typed name away.
+TEST_F(SaveToDataTest, GoingBackFromTheQuestionLeavesTheTeachersOwnNameAsItWas)
+{
+    const auto typed = [](QLineEdit *f) { QTest::keyClicks(f, "Math quiz"); };
+    const auto lastWordSelected = [&](QLineEdit *f) {
+        typed(f);
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(f, Qt::Key_Left, Qt::ShiftModifier);
+    };
+    const auto escape = [](QWidget *w) { RealAlerts::pressEscape(w); };
+    const auto cancelOnQuestion = [](QWidget *alert) { QTest::mouseClick(alert->findChild<QPushButton *>("alertButton1"), Qt::LeftButton); };
+    // A click on Cancel takes the keys, and the selection with them.
+    const auto clickCancel = [](QWidget *w) { QTest::mouseClick(w->findChild<QPushButton *>("buttonCancel"), Qt::LeftButton); };
+    EXPECT_EQ(goBackAndType(typed, escape, cancelOnQuestion, " week 3").saved, "Math quiz week 3");
+    EXPECT_EQ(goBackAndType(lastWordSelected, clickCancel, escape, "test").saved, "Math test");
 }
