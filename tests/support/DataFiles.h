@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <ostream>
+
 // Small data files as Pollix writes them, for the tests that lay out an application folder.
 namespace DataFiles {
 
@@ -20,3 +22,9 @@ inline QByteArray classFile(const char *name)
 }
 
 } // namespace DataFiles
+
+// File bytes print as text when a comparison fails.
+inline void PrintTo(const QByteArray &bytes, std::ostream *os)
+{
+    *os << '"' << bytes.toStdString() << '"';
+}

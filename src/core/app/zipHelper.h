@@ -117,12 +117,13 @@ public:
     // One entry below folder, unless the file there has the entry's date already.
     bool UnzipFile(const QString &archivePath, const QString &entryName, const QString &folder);
 
-    // Deletes every XML file in and below the data folder (as DelRecordByPath), and every other copy of their
-    // contents Pollix may have left in the application folder: side files of interrupted
-    // writes (also the temporary files earlier versions named "<file>.xml.XXXXXX") and the
-    // folders of an interrupted restore. Waits first for this process's folder work (a backup,
-    // a restore, the archive of replaced data: FolderWork), whose part files and folders it would
-    // otherwise take for leftovers; refused when called from within such work.
+    // Deletes every XML file in and below the data folder (as DelRecordByPath), and every other
+    // copy of their contents Pollix may have left in the application folder: side files of
+    // interrupted writes (also the temporary files earlier versions named "<file>.xml.XXXXXX")
+    // and the folders of an interrupted restore. A session, points-only or class folder that is
+    // a link is named as left. Waits first for this process's folder work (a backup, a restore,
+    // the archive of replaced data: FolderWork), whose part files and folders it would otherwise
+    // take for leftovers; refused when called from within such work.
     bool DelAllRecords(QString *errorText = nullptr);
     // Deletes every XML file of the session and points-only folders, once this process's folder
     // work is done (as DelAllRecords).

@@ -30,16 +30,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// File bytes print as text when a comparison fails.
-inline void PrintTo(const QByteArray &bytes, std::ostream *os)
-{
-    *os << '"' << bytes.toStdString() << '"';
-}
-
 namespace {
 using Files = QMap<QString, QByteArray>;
 
-const QByteArray kAccounts = DataFiles::accounts();
 using DataFiles::classFile;
 
 QByteArray session(const char *id)
@@ -104,7 +97,7 @@ protected:
     {
         put(root + "/Data/Quiz/Monday.xml", session("m"));
         put(root + "/Data/Classes/8C.xml", classFile("8C"));
-        put(root + "/Data/UserList.xml", kAccounts);
+        put(root + "/Data/UserList.xml", DataFiles::accounts());
         for (const char *folder : {"Data/CourseGrade", "Out", "Backups", "Help"})
             QDir().mkpath(root + "/" + folder);
         startOn(root);
@@ -216,7 +209,7 @@ TEST_F(HeldFoldersTest, ALineOfUnfinishedWorkNamingAPartFileOutsideTheFolderRemo
     const QString outside = QFileInfo(outsideDir.path()).canonicalFilePath();
     const QString part = outside + "/marks.zip.part-12345678";
     put(part, "the teacher's file");
-    put(home() + "Data/UserList.xml", kAccounts);
+    put(home() + "Data/UserList.xml", DataFiles::accounts());
     struct stat st{};
     ASSERT_EQ(::lstat(QFile::encodeName(part).constData(), &st), 0);
     put(home() + ".unfinished-work", QByteArray::number(qint64(::getpid())) + ' ' + ProcessStart::of(::getpid()).toLatin1() + ' ' +

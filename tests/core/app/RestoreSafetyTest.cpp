@@ -36,12 +36,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-// File bytes print as text when a comparison fails.
-inline void PrintTo(const QByteArray &bytes, std::ostream *os)
-{
-    *os << '"' << bytes.toStdString() << '"';
-}
-
 namespace {
 using Files = QMap<QString, QByteArray>;
 
