@@ -4,6 +4,7 @@
 #include "Log.h"
 #include "RegularFile.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -346,34 +347,11 @@ bool FolderHandle::writeNew(const QString &name, const QByteArray &bytes, mode_t
 bool FolderHandle::createNotedFile(const QString &name, const std::function<bool(const struct stat &)> &noteFirst,
                                    QString *why) const
 {
-    if (const QString problem = entryNameProblem(name); !problem.isEmpty())
-        return failWith(why, problem);
-    const int fd = ::openat(m_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        // No unnamed files here (a network share): named first, noted right after.
-        struct stat st{};
-        if (!createFile(name, QByteArray(), why) || kindAt(name, &st) != RecordFile::Kind::File)
-            return false;
-        if (noteFirst(st))
-            return true;
-        ::unlinkat(m_fd, native(name).constData(), 0);
-        return failWith(why, QStringLiteral("%1 could not be noted").arg(pathOf(name)));
-    }
-    struct stat st{};
-    int code = ::fstat(fd, &st) == 0 ? 0 : errno;
-    bool made = code == 0 && noteFirst(st);
-    // A name given through the descriptor's entry in /proc, which an ordinary user may do; a name
-    // taken meanwhile is refused.
-    const QByteArray self = QByteArray("/proc/self/fd/") + QByteArray::number(fd);
-    if (made && ::linkat(AT_FDCWD, self.constData(), m_fd, native(name).constData(), AT_SYMLINK_FOLLOW) != 0) {
-        code = errno;
-        made = false;
-    }
+    const int fd = createNotedFileOpen(name, noteFirst, why);
+    if (fd < 0)
+        return false;
     ::close(fd);
-    if (made)
-        return true;
-    return failWith(why, code ? QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(code))
-                              : QStringLiteral("%1 could not be noted").arg(pathOf(name)));
+    return true;
 }
 
 bool FolderHandle::removeFile(const QString &name, QString *why) const
@@ -668,4 +646,106 @@ bool FolderHandle::sync(QString *why) const
     if (m_fd >= 0 && ::fsync(m_fd) == 0)
         return true;
     return failWith(why, QStringLiteral("%1 cannot be written to disk: %2").arg(m_path, systemError(m_fd < 0 ? EBADF : errno)));
+}
+
+// ---- What callers outside the write layer once did by path ----
+
+FolderHandle FolderHandle::makePath(const QString &path, QString *why)
+{
+    QString there = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
+    QStringList missing;
+    while (there != QLatin1String("/") && RecordFile::kindAt(there) == RecordFile::Kind::Missing) {
+        missing.prepend(there.section(QLatin1Char('/'), -1));
+        there = there.section(QLatin1Char('/'), 0, -2);
+        if (there.isEmpty())
+            there = QStringLiteral("/");
+    }
+    FolderHandle base = open(there, true, why);
+    if (missing.isEmpty() || !base.isOpen())
+        return base;
+    return base.makeFolder(missing.join(QLatin1Char('/')), why);
+}
+
+int FolderHandle::createNotedFileOpen(const QString &name, const std::function<bool(const struct stat &)> &noteFirst,
+                                      QString *why) const
+{
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty()) {
+        failWith(why, problem);
+        return -1;
+    }
+    const QByteArray file = native(name);
+    const int fd = ::openat(m_fd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
+    struct stat st{};
+    if (fd < 0) {
+        // No unnamed files here (a network share): named first, noted right after.
+        const int named = ::openat(m_fd, file.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (named < 0) {
+            failWith(why, QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(errno)));
+            return -1;
+        }
+        if (::fstat(named, &st) == 0 && noteFirst(st))
+            return named;
+        ::close(named);
+        ::unlinkat(m_fd, file.constData(), 0);
+        failWith(why, QStringLiteral("%1 could not be noted").arg(pathOf(name)));
+        return -1;
+    }
+    int code = ::fstat(fd, &st) == 0 ? 0 : errno;
+    bool made = code == 0 && noteFirst(st);
+    // A name given through the descriptor's entry in /proc, which an ordinary user may do; a name
+    // taken meanwhile is refused.
+    const QByteArray self = QByteArray("/proc/self/fd/") + QByteArray::number(fd);
+    if (made && ::linkat(AT_FDCWD, self.constData(), m_fd, file.constData(), AT_SYMLINK_FOLLOW) != 0) {
+        code = errno;
+        made = false;
+    }
+    if (made)
+        return fd;
+    ::close(fd);
+    failWith(why, code ? QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(code))
+                       : QStringLiteral("%1 could not be noted").arg(pathOf(name)));
+    return -1;
+}
+
+int FolderHandle::createToWrite(const QString &name, QString *why) const
+{
+    if (!removeFile(name, why))
+        return -1;
+    const int fd = ::openat(m_fd, native(name).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        failWith(why, QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(errno)));
+    return fd;
+}
+
+bool FolderHandle::moveOver(const QString &name, const FolderHandle &to, const QString &toName, QString *why) const
+{
+    for (const QString &n : {name, toName})
+        if (const QString problem = entryNameProblem(n); !problem.isEmpty())
+            return failWith(why, problem);
+    // renameat replaces a file or a link under toName, never what a link leads to.
+    if (::renameat(m_fd, native(name).constData(), to.fd(), native(toName).constData()) == 0)
+        return true;
+    return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(errno)));
+}
+
+bool FolderHandle::renameKeepingOthers(const QString &name, const QString &toName, QString *why) const
+{
+    struct stat from{}, there{};
+    if (kindAt(toName, &there) == RecordFile::Kind::Missing || kindAt(name, &from) == RecordFile::Kind::Missing ||
+        from.st_dev != there.st_dev || from.st_ino != there.st_ino)
+        return moveTo(name, *this, toName, why);
+    // The same file under both spellings: only its name changes.
+    if (::renameat(m_fd, native(name).constData(), m_fd, native(toName).constData()) == 0)
+        return true;
+    return failWith(why, QStringLiteral("%1 cannot be renamed to %2: %3").arg(pathOf(name), toName, systemError(errno)));
+}
+
+bool FolderHandle::setModified(const QString &name, const QDateTime &when, QString *why) const
+{
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty())
+        return failWith(why, problem);
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(when.toSecsSinceEpoch()), 0}};
+    if (::utimensat(m_fd, native(name).constData(), times, AT_SYMLINK_NOFOLLOW) == 0)
+        return true;
+    return failWith(why, QStringLiteral("%1 cannot be dated: %2").arg(pathOf(name), systemError(errno)));
 }

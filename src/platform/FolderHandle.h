@@ -117,6 +117,32 @@ public:
     // Syncs the folder itself, so that names made, moved or removed in it outlast a power cut.
     bool sync(QString *why = nullptr) const;
 
+    // ---- What callers outside the write layer once did by path: files opened to be written,
+    // archives put in place, class files renamed, first-run files dated ----
+    // The folder at path held open, made first where missing as a path is made: the part of the
+    // path that is there is followed as it leads (the application folder may lie behind a link),
+    // each missing step made and entered without following a link.
+    static FolderHandle makePath(const QString &path, QString *why = nullptr);
+    // Makes a new file as createNotedFile does and hands back its descriptor, open to read and
+    // write (the caller's to close): what is written through it goes to the very file noted,
+    // whatever is put under its name meanwhile. -1 with *why.
+    int createNotedFileOpen(const QString &name, const std::function<bool(const struct stat &st)> &noteFirst,
+                            QString *why = nullptr) const;
+    // A new file under name, open to read and write (the descriptor is the caller's): the file or
+    // link that lay there goes first (never what a link leads to; a folder refuses). -1 with *why.
+    int createToWrite(const QString &name, QString *why = nullptr) const;
+    // Moves name in this folder to toName in folder to (the same disk), replacing the file or link
+    // there (never what a link leads to; a folder there refuses): for what is meant to replace, as
+    // a backup archive saved over an older one.
+    bool moveOver(const QString &name, const FolderHandle &to, const QString &toName, QString *why = nullptr) const;
+    // Renames name to toName in this folder, replacing nothing but the very same file under
+    // another spelling (a change of letter case on a disk that ignores case); anything else under
+    // toName refuses (EEXIST).
+    bool renameKeepingOthers(const QString &name, const QString &toName, QString *why = nullptr) const;
+    // Dates the file name in the folder (its time of modification, to the second), never what a
+    // link there leads to.
+    bool setModified(const QString &name, const QDateTime &when, QString *why = nullptr) const;
+
 private:
     FolderHandle(int fd, const QString &path) : m_fd(fd), m_path(path) {}
     FolderHandle walk(const QString &relative, bool make, QString *why) const;

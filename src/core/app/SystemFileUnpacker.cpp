@@ -2,6 +2,7 @@
 
 #include "ZipArchive.h"
 #include "core/store/DataRecovery.h"
+#include "platform/FolderHandle.h"
 #include "platform/Log.h"
 #include "platform/RecordFile.h"
 
@@ -83,6 +84,27 @@ SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &ar
     const bool dataHeld = !DataRecovery::dataFolderUsable(data, &dataWhy);
     if (dataHeld)
         PollixLog(QStringLiteral("First-run files: the data folders are not made: %1").arg(dataWhy));
+    // Everything is written through the application folder held open, and through its data
+    // folder held open as its path leads (schools keep the data on a share); every folder below
+    // them is made and entered without following a link.
+    const FolderHandle application = FolderHandle::makePath(applicationFolder, &why);
+    FolderHandle dataFolder;
+    const auto base = [&](const QString &relative, QString *below) -> const FolderHandle & {
+        const QString name = QStringLiteral("Data");
+        if (relative != name && !relative.startsWith(name + QLatin1Char('/'))) {
+            *below = relative;
+            return application;
+        }
+        if (!dataFolder.isOpen())
+            dataFolder = RecordFile::kindAt(data) == RecordFile::Kind::Link ? FolderHandle::open(data, true, &why)
+                                                                           : application.makeFolder(name, &why);
+        *below = relative.mid(name.size() + 1);
+        return dataFolder;
+    };
+    if (!application.isOpen()) {
+        PollixLog(QStringLiteral("First-run files: %1").arg(why));
+        return Failed;
+    }
     for (const ZipArchive::Entry &e : *entries) {
         QString relative;
         const QString target = targetFor(applicationFolder, e.name, &relative);
@@ -98,13 +120,17 @@ SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &ar
                 PollixLog(QStringLiteral("First-run files: %1 is not put in place: %2").arg(e.name, problem));
             return !problem.isEmpty();
         };
+        if (relative.isEmpty())
+            continue; // the application folder itself, made above
+        QString below;
+        const FolderHandle &root = base(relative, &below);
         if (e.isFolder) {
             if (refused()) {
                 ok = false;
                 continue;
             }
-            if (!QDir().mkpath(target)) {
-                PollixLog(QStringLiteral("First-run files: cannot make the folder %1").arg(target));
+            if (!root.isOpen() || (!below.isEmpty() && !root.makeFolder(below, &why).isOpen())) {
+                PollixLog(QStringLiteral("First-run files: cannot make the folder %1: %2").arg(target, why));
                 ok = false;
             }
             continue;
@@ -118,9 +144,12 @@ SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &ar
             ok = false;
             continue;
         }
+        const QString folder = QFileInfo(below).path();
+        const FolderHandle into = !root.isOpen() || folder == QLatin1String(".") ? FolderHandle() : root.makeFolder(folder, &why);
+        const FolderHandle &holder = folder == QLatin1String(".") ? root : into;
         bool written = false;
-        if (!zip.extractEntryTo(e, target, true, there, &written, &why)) {
-            PollixLog(QStringLiteral("First-run files: %1").arg(why));
+        if (!holder.isOpen() || !zip.extractEntryTo(e, holder, QFileInfo(below).fileName(), there, &written, &why)) {
+            PollixLog(QStringLiteral("First-run files: %1").arg(holder.isOpen() ? why : QStringLiteral("%1: %2").arg(e.name, why)));
             ok = false;
             continue;
         }

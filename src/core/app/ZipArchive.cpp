@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/BlockReader.h"
+#include "platform/FolderHandle.h"
 #include "platform/Log.h"
 #include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
@@ -76,11 +77,6 @@ zip_fileinfo zipInfoFor(const QDateTime &date)
         info.tmz_date.tm_year = uInt(local.date().year());
     }
     return info;
-}
-
-bool sameSecond(const QDateTime &a, const QDateTime &b)
-{
-    return a.isValid() && b.isValid() && a.toSecsSinceEpoch() == b.toSecsSinceEpoch();
 }
 
 // Whether the file is a zip archive of no entries: its end record alone (and its comment), which
@@ -172,18 +168,90 @@ int ZCALLBACK errorOfDescriptor(voidpf, voidpf stream)
     return static_cast<BlockReader *>(stream)->error();
 }
 
-zlib_filefunc64_def descriptorFunctions(ZipReadSource *source)
+zlib_filefunc64_def ioFunctions(open64_file_func open, read_file_func read, write_file_func write, tell64_file_func tell,
+                                seek64_file_func seek, close_file_func close, testerror_file_func error, voidpf opaque)
 {
     zlib_filefunc64_def io{};
-    io.zopen64_file = openDescriptor;
-    io.zread_file = readDescriptor;
-    io.zwrite_file = writeDescriptor;
-    io.ztell64_file = tellDescriptor;
-    io.zseek64_file = seekDescriptor;
-    io.zclose_file = closeDescriptor;
-    io.zerror_file = errorOfDescriptor;
-    io.opaque = source;
+    io.zopen64_file = open;
+    io.zread_file = read;
+    io.zwrite_file = write;
+    io.ztell64_file = tell;
+    io.zseek64_file = seek;
+    io.zclose_file = close;
+    io.zerror_file = error;
+    io.opaque = opaque;
     return io;
+}
+
+zlib_filefunc64_def descriptorFunctions(ZipReadSource *source)
+{
+    return ioFunctions(openDescriptor, readDescriptor, writeDescriptor, tellDescriptor, seekDescriptor, closeDescriptor,
+                       errorOfDescriptor, source);
+}
+
+// minizip writes the archive through a duplicate of a descriptor the caller opened in a folder
+// held open: the archive goes to that very file, whatever is put under its name meanwhile.
+struct WriteStream
+{
+    int fd = -1;
+    int error = 0;
+};
+
+voidpf ZCALLBACK openWriteDescriptor(voidpf opaque, const void *, int)
+{
+    const int fd = ::fcntl(*static_cast<int *>(opaque), F_DUPFD_CLOEXEC, 0);
+    return fd < 0 ? nullptr : new WriteStream{fd, 0};
+}
+
+uLong ZCALLBACK readWriteDescriptor(voidpf, voidpf stream, void *buf, uLong size)
+{
+    auto *s = static_cast<WriteStream *>(stream);
+    const ssize_t n = ::read(s->fd, buf, size);
+    if (n < 0)
+        s->error = errno;
+    return n < 0 ? 0 : uLong(n);
+}
+
+uLong ZCALLBACK writeWriteDescriptor(voidpf, voidpf stream, const void *buf, uLong size)
+{
+    auto *s = static_cast<WriteStream *>(stream);
+    for (uLong done = 0; done < size;) {
+        const ssize_t n = ::write(s->fd, static_cast<const char *>(buf) + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            s->error = n < 0 ? errno : ENOSPC;
+            errno = s->error;
+            return done;
+        }
+        done += uLong(n);
+    }
+    return size;
+}
+
+ZPOS64_T ZCALLBACK tellWriteDescriptor(voidpf, voidpf stream)
+{
+    const off_t at = ::lseek(static_cast<WriteStream *>(stream)->fd, 0, SEEK_CUR);
+    return at < 0 ? ZPOS64_T(-1) : ZPOS64_T(at);
+}
+
+long ZCALLBACK seekWriteDescriptor(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+{
+    const int whence = origin == ZLIB_FILEFUNC_SEEK_CUR ? SEEK_CUR : origin == ZLIB_FILEFUNC_SEEK_END ? SEEK_END : SEEK_SET;
+    return ::lseek(static_cast<WriteStream *>(stream)->fd, off_t(offset), whence) < 0 ? -1 : 0;
+}
+
+int ZCALLBACK closeWriteDescriptor(voidpf, voidpf stream)
+{
+    auto *s = static_cast<WriteStream *>(stream);
+    const int rc = ::close(s->fd);
+    delete s;
+    return rc;
+}
+
+int ZCALLBACK errorOfWriteDescriptor(voidpf, voidpf stream)
+{
+    return static_cast<WriteStream *>(stream)->error;
 }
 
 QString unzError(int rc)
@@ -203,6 +271,7 @@ ZipArchive::~ZipArchive()
 {
     if (_zipFile)
         zipClose(zipHandle(_zipFile), nullptr);
+    closeWriting();
     UnzipCloseFile();
 }
 
@@ -210,16 +279,44 @@ ZipArchive::~ZipArchive()
 
 bool ZipArchive::CreateZipFile2(const QString &path, QString *errorText)
 {
+    QString why;
+    const QFileInfo info(path);
+    const FolderHandle folder = FolderHandle::open(info.absolutePath(), true, &why);
+    const int fd = folder.isOpen() ? folder.createToWrite(info.fileName(), &why) : -1;
+    if (fd < 0)
+        return fail(errorText, QStringLiteral("%1 cannot be created: %2").arg(path, why));
+    const bool made = CreateZipFileOn(fd, path, errorText);
+    ::close(fd);
+    return made;
+}
+
+bool ZipArchive::CreateZipFileOn(int fd, const QString &path, QString *errorText)
+{
     if (_zipFile)
         return fail(errorText, QStringLiteral("an archive is already being written"));
     m_compressed.clear();
     m_aheadFiles.clear();
     m_path = path;
     m_entries = 0;
-    _zipFile = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
-    if (!_zipFile)
+    m_writeFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (m_writeFd < 0)
         return fail(errorText, QStringLiteral("%1 cannot be created: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+    zlib_filefunc64_def io = ioFunctions(openWriteDescriptor, readWriteDescriptor, writeWriteDescriptor, tellWriteDescriptor,
+                                         seekWriteDescriptor, closeWriteDescriptor, errorOfWriteDescriptor, &m_writeFd);
+    _zipFile = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &io);
+    if (!_zipFile) {
+        const int code = errno;
+        closeWriting();
+        return fail(errorText, QStringLiteral("%1 cannot be created: %2").arg(path, QString::fromLocal8Bit(strerror(code))));
+    }
     return true;
+}
+
+void ZipArchive::closeWriting()
+{
+    if (m_writeFd >= 0)
+        ::close(m_writeFd);
+    m_writeFd = -1;
 }
 
 QString ZipArchive::cacheKey(const QString &file, QDateTime *modified)
@@ -344,9 +441,12 @@ bool ZipArchive::CloseZipFile2(QString *errorText)
         return fail(errorText, QStringLiteral("no archive is being written"));
     const int rc = zipClose(zipHandle(_zipFile), nullptr);
     _zipFile = nullptr;
+    const int code = errno;
+    const bool completed = rc == ZIP_OK && (m_entries < 0xFFFF || addZip64End(errorText));
+    closeWriting();
     if (rc != ZIP_OK)
-        return fail(errorText, QStringLiteral("the archive cannot be completed: %1").arg(QString::fromLocal8Bit(strerror(errno))));
-    return m_entries < 0xFFFF || addZip64End(errorText);
+        return fail(errorText, QStringLiteral("the archive cannot be completed: %1").arg(QString::fromLocal8Bit(strerror(code))));
+    return completed;
 }
 
 namespace {
@@ -370,11 +470,18 @@ quint64 getLE(const QByteArray &in, int at, int bytes)
 // is rewritten with those records (the entries themselves stay as they are).
 bool ZipArchive::addZip64End(QString *errorText)
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadWrite) || file.size() < 22 || !file.seek(file.size() - 22))
-        return fail(errorText, QStringLiteral("the archive cannot be completed: %1").arg(file.errorString()));
-    const qint64 endAt = file.size() - 22;
-    const QByteArray end = file.read(22);
+    const auto failed = [&](int code) {
+        return fail(errorText, QStringLiteral("the archive cannot be completed: %1").arg(QString::fromLocal8Bit(strerror(code))));
+    };
+    struct stat st{};
+    if (::fstat(m_writeFd, &st) != 0)
+        return failed(errno);
+    if (st.st_size < 22)
+        return failed(EIO);
+    const qint64 endAt = qint64(st.st_size) - 22;
+    QByteArray end(22, '\0');
+    if (::pread(m_writeFd, end.data(), 22, off_t(endAt)) != 22)
+        return failed(errno ? errno : EIO);
     if (getLE(end, 0, 4) != 0x06054b50 || getLE(end, 20, 2) != 0)
         return fail(errorText, QStringLiteral("the archive cannot be completed: its end record is not where expected"));
     const quint64 directorySize = getLE(end, 12, 4);
@@ -404,8 +511,14 @@ bool ZipArchive::addZip64End(QString *errorText)
     putLE(tail, directorySize, 4);
     putLE(tail, directoryAt, 4);
     putLE(tail, 0, 2);
-    if (!file.seek(endAt) || file.write(tail) != tail.size() || !file.flush())
-        return fail(errorText, QStringLiteral("the archive cannot be completed: %1").arg(file.errorString()));
+    for (qsizetype done = 0; done < tail.size();) {
+        const ssize_t n = ::pwrite(m_writeFd, tail.constData() + done, size_t(tail.size() - done), off_t(endAt + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return failed(n < 0 ? errno : ENOSPC);
+        done += n;
+    }
     return true;
 }
 
@@ -627,48 +740,40 @@ bool ZipArchive::readEntry(const Entry &entry, QByteArray *bytes, QString *error
     return true;
 }
 
-bool ZipArchive::extractEntryTo(const Entry &entry, const QString &target, bool atomic, bool skipSameDate,
+bool ZipArchive::extractEntryTo(const Entry &entry, const FolderHandle &folder, const QString &name, bool skipSameDate,
                                 bool *written, QString *errorText)
 {
     if (written)
         *written = false;
-    if (skipSameDate) {
-        const QFileInfo existing(target);
-        if (existing.isFile() && sameSecond(existing.lastModified(), entry.date))
-            return true;
-    }
+    struct stat st{};
+    if (skipSameDate && folder.kindAt(name, &st) == RecordFile::Kind::File && entry.date.isValid() &&
+        qint64(st.st_mtim.tv_sec) == entry.date.toSecsSinceEpoch())
+        return true;
     QByteArray bytes;
     if (!readEntry(entry, &bytes, errorText))
         return false;
-    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
-        return fail(errorText, QStringLiteral("%1 cannot be written: its folder cannot be made").arg(entry.name));
-    QFile file(target);
-    if (atomic) {
-        QString why;
-        if (!AtomicFile::write(target, bytes, &why))
-            return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, why));
-        if (!file.open(QIODevice::ReadWrite))
-            return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, file.errorString()));
-    } else {
-        // Unbuffered and written to the end, so that a full disk is told as such by a write.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, file.errorString()));
-        for (qsizetype done = 0; done < bytes.size();) {
-            const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-            if (n <= 0)
-                return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, file.errorString()));
-            done += n;
-        }
-    }
-    if (entry.date.isValid() && !file.setFileTime(entry.date, QFileDevice::FileModificationTime))
+    QString why;
+    if (!AtomicFile::write(folder, name, bytes, &why))
+        return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, why));
+    if (entry.date.isValid() && !folder.setModified(name, entry.date))
         PollixLog(QStringLiteral("Failed to set attributes"));
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return fail(errorText, QStringLiteral("%1 cannot be written: %2").arg(entry.name, file.errorString()));
     if (written)
         *written = true;
     return true;
 }
+
+namespace {
+// The folder below root that holds the file relative (root itself for a name without a folder),
+// made where missing, each step without following a link; *below holds it while it is used.
+const FolderHandle &folderFor(const FolderHandle &root, const QString &relative, FolderHandle *below, QString *why)
+{
+    const QString dir = QFileInfo(relative).path();
+    if (dir == QLatin1String("."))
+        return root;
+    *below = root.makeFolder(dir, why);
+    return *below;
+}
+} // namespace
 
 bool ZipArchive::UnzipFileTo(const QString &folder, bool overWrite)
 {
@@ -691,19 +796,30 @@ bool ZipArchive::UnzipFileTo(const QString &folder, bool overWrite)
             return false;
         }
     }
+    const FolderHandle root = FolderHandle::makePath(folder, &why);
+    if (!root.isOpen()) {
+        OutputErrorMessage(QStringLiteral("the folder %1 cannot be made: %2").arg(folder, why));
+        return false;
+    }
     for (const Entry &e : *list) {
         const QString rel = relativePathOf(e.name);
-        const QString target = QDir::cleanPath(folder + QLatin1Char('/') + rel);
         if (e.isFolder) {
-            if (!rel.isEmpty() && !QDir().mkpath(target)) {
-                OutputErrorMessage(QStringLiteral("the folder %1 cannot be made").arg(target));
+            if (!rel.isEmpty() && !root.makeFolder(rel, &why).isOpen()) {
+                OutputErrorMessage(QStringLiteral("the folder %1 cannot be made: %2").arg(root.pathOf(rel), why));
                 return false;
             }
             continue;
         }
-        if (QFileInfo::exists(target) && !overWrite && !OverWrite(target))
+        FolderHandle below;
+        const FolderHandle &into = folderFor(root, rel, &below, &why);
+        const QString name = QFileInfo(rel).fileName();
+        if (!into.isOpen()) {
+            OutputErrorMessage(QStringLiteral("%1 cannot be written: %2").arg(e.name, why));
+            return false;
+        }
+        if (into.kindAt(name) != RecordFile::Kind::Missing && !overWrite && !OverWrite(into.pathOf(name)))
             continue;
-        if (!extractEntryTo(e, target, true, false, nullptr, &why)) {
+        if (!extractEntryTo(e, into, name, false, nullptr, &why)) {
             OutputErrorMessage(why);
             return false;
         }
@@ -730,8 +846,11 @@ bool ZipArchive::UnzipFile(const QString &, const QString &entryName, const QStr
             OutputErrorMessage(QStringLiteral("%1 would be written outside %2: %3").arg(e.name, folder, problem));
             return false;
         }
-        if (!extractEntryTo(e, QDir::cleanPath(folder + QLatin1Char('/') + rel), true, true, nullptr, &why)) {
-            OutputErrorMessage(why);
+        const FolderHandle root = FolderHandle::makePath(folder, &why);
+        FolderHandle below;
+        const FolderHandle &into = root.isOpen() ? folderFor(root, rel, &below, &why) : root;
+        if (!into.isOpen() || !extractEntryTo(e, into, QFileInfo(rel).fileName(), true, nullptr, &why)) {
+            OutputErrorMessage(into.isOpen() ? why : QStringLiteral("%1 cannot be written: %2").arg(e.name, why));
             return false;
         }
         return true;

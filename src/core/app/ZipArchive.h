@@ -15,6 +15,7 @@
 #include <optional>
 #include <utility>
 
+class FolderHandle;
 struct ZipReadSource;
 
 // Zip archives through minizip: creating one and adding files to it, listing and extracting the
@@ -62,8 +63,12 @@ public:
     void setDelegate(Delegate *delegate) { m_delegate = delegate; }
 
     // ---- Writing ----
-    // A new archive file at path (replacing one that is there).
+    // A new archive file at path (replacing the file or link that is there, through its folder
+    // held open).
     bool CreateZipFile2(const QString &path, QString *errorText = nullptr);
+    // The archive written into the file open as fd (a duplicate of it is kept until the archive
+    // is closed, and fd stays the caller's); path names it in messages.
+    bool CreateZipFileOn(int fd, const QString &path, QString *errorText = nullptr);
     // What an entry was made of: the size and CRC-32 of the bytes read, and the file's stamp when
     // it holds those very bytes as long as it keeps that stamp (RegularFile::readAll).
     struct Added
@@ -108,13 +113,15 @@ public:
     // method, flags, date and checksum must be those the directory lists). At most maxSize
     // bytes (the default: the largest entry read at all).
     bool readEntry(const Entry &entry, QByteArray *bytes, QString *errorText = nullptr, quint64 maxSize = 0);
-    // Writes the entry to target (making its folder) and gives it the entry's date. atomic: the
-    // file is replaced whole (a staging area the caller syncs itself may pass false). A target
-    // already carrying the entry's date to the second is left alone when skipSameDate is set.
-    bool extractEntryTo(const Entry &entry, const QString &target, bool atomic, bool skipSameDate,
+    // Writes the entry as name in folder, replacing a file there whole (AtomicFile), and gives it
+    // the entry's date. A file there already carrying the entry's date to the second is left
+    // alone when skipSameDate is set.
+    bool extractEntryTo(const Entry &entry, const FolderHandle &folder, const QString &name, bool skipSameDate,
                         bool *written = nullptr, QString *errorText = nullptr);
     // Every entry below folder: names are taken relative to it (leading and repeated slashes
-    // dropped); entries that would leave it are refused and nothing is written then. Existing
+    // dropped); entries that would leave it are refused and nothing is written then. Each file is
+    // written through folder held open, each folder below it made and entered without following
+    // a link. Existing
     // files are replaced when overWrite is set, else only when the delegate agrees.
     bool UnzipFileTo(const QString &folder, bool overWrite);
     // The one entry called entryName ("\" read as "/") below folder, unless the file there
@@ -150,11 +157,13 @@ private:
     bool addZip64End(QString *errorText);
     bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
     QString localHeaderProblem(const Entry &entry);
+    void closeWriting();
     bool openReading(const QString &name, QString *errorText);
 
     Delegate *m_delegate = nullptr;
     void *_zipFile = nullptr;
     QString m_path;         // of the archive being written
+    int m_writeFd = -1;     // the file it is written into (minizip writes through a duplicate)
     quint64 m_entries = 0;  // entries written into it
     void *_unzFile = nullptr;
     // The archive being read, opened once: minizip reads duplicates of its descriptor.

@@ -1,7 +1,9 @@
 #include "zipHelper.h"
 
 #include "BackupArchive.h"
+#include "BackupWriter.h"
 #include "Orvenda_AppDelegate.h"
+#include "RecordDeletion.h"
 #include "ZipArchive.h"
 #include "core/store/BackupsFolder.h"
 #include "core/store/DataFolderLayout.h"
@@ -26,6 +28,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <map>
@@ -77,15 +80,10 @@ Folders folders()
             app->strClassXmlDataFilePath()};
 }
 
-// What writing an archive read of each file, by its place in the data folder: the bytes that
-// went in and, while the file keeps it, the stamp that vouches it still holds them (none where
-// the file was read twice and the two reads differ).
-using ReadFiles = QHash<QString, ZipArchive::Added>;
+using BackupWriter::ReadFiles;
 
-// Writes a backup of the listed folders of f into a new archive at archivePath; *synced: its
-// folder was synced after the archive was put in place; *read: what it read of each file.
-bool writeBackup(const Folders &f, const QStringList &folderList, const QString &archivePath, QString *errorText,
-                 const zipHelper::Progress &progress, bool *synced = nullptr, ReadFiles *read = nullptr);
+std::mutex g_hookMutex;
+std::function<void(const QString &)> g_archiveWrittenHook;
 
 // Another folder laid out as the data folder (the data a restore replaced).
 Folders foldersIn(const QString &root)
@@ -104,25 +102,6 @@ bool isPollixNote(const QString &name)
 {
     return name == FolderSwap::keepNoteName() || name == FolderMark::noteName(FolderMark::Kind::Kept) ||
            name == FolderMark::noteName(FolderMark::Kind::Restored);
-}
-
-// Why a backup of folder is none: an archive of no data files is one a restore refuses.
-QString noDataFiles(const QString &folder)
-{
-    return QStringLiteral("%1 holds no data files (classes, sessions, gradebook or login accounts), so there is nothing to "
-                          "back up; no archive was written.")
-        .arg(QDir::toNativeSeparators(folder));
-}
-
-bool syncFile(const QString &path, QString *errorText)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return fail(errorText, QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-    const int rc = ::fsync(fd);
-    const QString why = QString::fromLocal8Bit(std::strerror(errno));
-    ::close(fd);
-    return rc == 0 || fail(errorText, QStringLiteral("%1 cannot be written to disk: %2").arg(path, why));
 }
 
 // Keeps what a restore does not replace (files that are no data files, and links) in the new
@@ -183,159 +162,19 @@ QString zipHelper::nothingToBackUp()
     // A data file that cannot be read is no reason to say there is nothing: the backup names it.
     if (!f.valid() || DataFolderLayout::holdsDataFile(f.data) || !DataFolderLayout::unreadableBelow(f.dataRoot()).isEmpty())
         return QString();
-    return noDataFiles(f.dataRoot());
+    return BackupWriter::noDataFiles(f.dataRoot());
 }
 
 bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList &folderList, QString *errorText,
                                   const Progress &progress)
 {
-    return writeBackup(folders(), folderList, archivePath, errorText, progress);
-}
-
-namespace {
-bool writeBackup(const Folders &f, const QStringList &folderList, const QString &archivePath, QString *errorText,
-                 const zipHelper::Progress &progress, bool *synced, ReadFiles *read)
-{
-    FolderWork::Running work;
-    if (synced)
-        *synced = false;
-    if (!f.valid())
-        return fail(errorText, QStringLiteral("no data folder"));
-    struct Item
-    {
-        QString file;
-        QString entry;
-        QString relative;
-    };
-    QList<Item> items;
-    QStringList refused;
-    QHash<QString, qint64> sizes;
-    const QString root = f.dataRoot();
-    const QDir dataDir(root);
-    const auto refuse = [&refused](const QString &file, const QString &problem) {
-        const QString refusal = QStringLiteral("%1 (%2)").arg(file, problem);
-        if (!refused.contains(refusal))
-            refused << refusal;
-    };
-    for (const QString &folder : folderList) {
-        // A data file that is a pipe or a device (or a link to one) is no file the listing
-        // takes, and would be left out of an archive said to be whole.
-        for (const DataFolderLayout::Unreadable &file : DataFolderLayout::unreadableBelow(folder))
-            refuse(QDir::cleanPath(file.path), file.why);
-        const std::optional<QStringList> names = GF::fileListAtPath(folder, QStringLiteral("xml"));
-        for (const QString &name : names.value_or(QStringList())) {
-            // Named after the file's path with the data folder cut off; the data folder's own
-            // pass so gives "//Quiz/x.xml". The name keeps the extension as the file has it. The
-            // file itself goes by one clean path in both passes, so that a refusal names it once.
-            const QString file = QDir::cleanPath(GF::filePathForListedName(folder, name, QStringLiteral("xml")));
-            QString entry = QFileInfo(folder + QLatin1Char('/') + name).path() + QLatin1Char('/') + QFileInfo(file).fileName();
-            if (entry.startsWith(root))
-                entry = entry.mid(root.size());
-            const QString relative = dataDir.relativeFilePath(file);
-            // Only what a restore would take back goes in.
-            const qint64 size = QFileInfo(file).size();
-            QString problem = DataFolderLayout::nameProblem(relative);
-            if (problem.isEmpty() && quint64(std::max<qint64>(size, 0)) > DataFolderLayout::kMaxFileSize)
-                problem = QStringLiteral("it is larger than a data file may be (%1 MB)").arg(DataFolderLayout::kMaxFileSize >> 20);
-            if (!problem.isEmpty()) {
-                refuse(file, problem);
-                continue;
-            }
-            // Keyed by the place in the data folder: the two passes name a file by different paths.
-            sizes.insert(relative, size);
-            items << Item{file, entry, relative};
-        }
-    }
-    if (!refused.isEmpty())
-        return fail(errorText, QStringLiteral("These files cannot be backed up: %1").arg(refused.join(QStringLiteral(", "))));
-    if (items.isEmpty())
-        return fail(errorText, noDataFiles(root));
-    quint64 total = 0;
-    for (const qint64 size : std::as_const(sizes))
-        total += quint64(std::max<qint64>(size, 0));
-    // Each file once, its size too, as a restore counts them, though the kept folders' files go
-    // in twice.
-    if (total > DataFolderLayout::kMaxTotalSize || sizes.size() > DataFolderLayout::fileLimit())
-        return fail(errorText, QStringLiteral("The data files (%1 MB in %2 files) are more than one backup may hold (%3 MB, %4 files).")
-                                   .arg(total >> 20).arg(sizes.size()).arg(DataFolderLayout::kMaxTotalSize >> 20)
-                                   .arg(DataFolderLayout::fileLimit()));
-
-    // Written beside the chosen path and put in its place only when complete.
-    const QString temporary = SideFiles::nameBeside(archivePath, SideFiles::Kind::Part);
-    DataRecovery::noteStarted(temporary);
-    ZipArchive zip;
+    // The folder the teacher chose, as its path leads now, held from here to the archive's rename.
+    const QFileInfo info(archivePath);
     QString why;
-    if (!zip.CreateZipFile2(temporary, &why)) {
-        DataRecovery::noteFinished(temporary);
-        return fail(errorText, why);
-    }
-    QHash<QString, QString> relativeOf;
-    for (const Item &item : std::as_const(items))
-        relativeOf.insert(item.file, item.relative);
-    zip.setContentCheck([&relativeOf](const QString &file, const QByteArray &bytes) {
-        // Looked at again as read: the file may have grown since it was listed.
-        if (quint64(bytes.size()) > DataFolderLayout::kMaxFileSize)
-            return QStringLiteral("it is larger than a data file may be (%1 MB)").arg(DataFolderLayout::kMaxFileSize >> 20);
-        return DataFolderLayout::contentProblem(relativeOf.value(file), bytes);
-    });
-    QStringList unreadable;
-    bool written = true;
-    constexpr qsizetype kBatch = 512;
-    for (qsizetype i = 0; i < items.size() && written; ++i) {
-        if (i % kBatch == 0) {
-            QStringList batch;
-            for (qsizetype k = i; k < std::min(i + kBatch, items.size()); ++k)
-                batch << items[k].file;
-            zip.compressAhead(batch);
-        }
-        // A file that cannot be read, or would not be taken back by a restore, is named and the
-        // rest go on; an archive that cannot be written ends the backup.
-        bool fileAtFault = false;
-        ZipArchive::Added added;
-        if (!zip.addFileToZip(items[i].file, items[i].entry, &why, &fileAtFault, &added)) {
-            if (fileAtFault) {
-                if (!unreadable.contains(why))
-                    unreadable << why;
-            } else {
-                written = false;
-            }
-        } else if (read) {
-            if (const auto before = read->find(items[i].relative); before == read->end())
-                read->insert(items[i].relative, added);
-            else if (!(*before == added))
-                before->steady.reset();
-        }
-        if (progress)
-            progress(int(i + 1), int(items.size()));
-    }
-    const bool closed = zip.CloseZipFile2(written ? &why : nullptr);
-    const auto abandon = [&](const QString &reason) {
-        QFile::remove(temporary);
-        DataRecovery::noteFinished(temporary);
-        PollixLog(QStringLiteral(" error handler here"));
-        return fail(errorText, reason);
-    };
-    if (!unreadable.isEmpty())
-        return abandon(QStringLiteral("These files cannot be backed up, so no backup was written: %1")
-                           .arg(unreadable.join(QStringLiteral(", "))));
-    if (!written || !closed || !syncFile(temporary, &why))
-        return abandon(why);
-    // A restore reads no archive larger than that (files that hardly compress, stored twice).
-    if (QFileInfo(temporary).size() > RegularFile::kWholeLimit)
-        return abandon(QStringLiteral("The backup would be larger than %1, more than a restore reads, so no backup was written.")
-                           .arg(RegularFile::sizeText(RegularFile::kWholeLimit)));
-    if (QString refused; AtomicFile::changeRefused(archivePath, &refused))
-        return abandon(QStringLiteral("%1: %2").arg(archivePath, refused));
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(archivePath).constData()) != 0)
-        return abandon(QStringLiteral("%1: %2").arg(archivePath, QString::fromLocal8Bit(std::strerror(errno))));
-    DataRecovery::noteFinished(temporary);
-    // The archive is in place: a folder that cannot be synced now does not make it a failure.
-    const bool onDisk = AtomicFile::syncAfterRename(archivePath);
-    if (synced)
-        *synced = onDisk;
-    return true;
+    const FolderHandle folder = FolderHandle::open(info.absolutePath(), true, &why);
+    return BackupWriter::write(folders().dataRoot(), folderList, {folder, info.fileName(), archivePath, true, why}, errorText,
+                               progress);
 }
-} // namespace
 
 // ---- Restore ----
 
@@ -366,9 +205,15 @@ bool zipHelper::backupBeforeRestore(QString *archivePath, QString *errorText, co
     const QString path = backupBeforeRestorePath(QDateTime::currentDateTime());
     if (path.isEmpty())
         return fail(errorText, QStringLiteral("no application folder"));
-    if (QString why; !BackupsFolder::open(true, &why).isOpen())
+    // Backups held from its check to the archive's rename: a link put in its place meanwhile
+    // leads the archive nowhere else.
+    QString why;
+    const FolderHandle backups = BackupsFolder::open(true, &why);
+    if (!backups.isOpen())
         return fail(errorText, QStringLiteral("%1 cannot be used: %2").arg(QFileInfo(path).absolutePath(), why));
-    if (!backupFilTo(path, errorText, progress))
+    const Folders f = folders();
+    if (!BackupWriter::write(f.dataRoot(), {f.sessions, f.pointsOnly, f.classes, f.data},
+                             {backups, QFileInfo(path).fileName(), path, false, why}, errorText, progress))
         return false;
     *archivePath = path;
     return true;
@@ -709,14 +554,9 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
 
 // ---- The data a restore replaced, kept in Backups ----
 
-namespace {
-std::mutex g_archiveHookMutex;
-std::function<void(const QString &)> g_archiveWrittenHook;
-} // namespace
-
 void zipHelper::setArchiveWrittenHook(std::function<void(const QString &archive)> hook)
 {
-    const std::lock_guard lock(g_archiveHookMutex);
+    const std::lock_guard lock(g_hookMutex);
     g_archiveWrittenHook = std::move(hook);
 }
 
@@ -769,8 +609,8 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     if (!archived) {
         PollixLog(QStringLiteral("%1 holds no data files to archive").arg(folder));
     } else if (parent.kindAt(archiveName) == RecordFile::Kind::Missing) {
-        if (!writeBackup(layout, {layout.sessions, layout.pointsOnly, layout.classes, layout.data}, path, &why, progress,
-                         &synced, &read))
+        if (!BackupWriter::write(layout.dataRoot(), {layout.sessions, layout.pointsOnly, layout.classes, layout.data},
+                         {parent, archiveName, path, false, QString()}, &why, progress, &synced, &read))
             return fail(errorText, QStringLiteral("%1 stays a folder: %2").arg(folder, why));
         if (!archive->open(path, &why) || !besideIt(&why))
             return fail(errorText, QStringLiteral("%1 stays beside its archive %2, which cannot be read back: %3").arg(folder, path, why));
@@ -790,7 +630,7 @@ bool zipHelper::archiveKeptFolder(const QString &folder, QString *archivePath, Q
     if (archivePath && archived)
         *archivePath = path;
     const QString beside = archived ? QStringLiteral(" beside its archive %1").arg(path) : QString();
-    if (const auto hook = [] { const std::lock_guard lock(g_archiveHookMutex); return g_archiveWrittenHook; }();
+    if (const auto hook = [] { const std::lock_guard lock(g_hookMutex); return g_archiveWrittenHook; }();
         hook && archived)
         hook(path);
     // The folder goes only once its archive is sure to outlast a power cut, and not while it
@@ -881,24 +721,11 @@ bool isOldTemporaryName(const QString &name)
     return re.match(name).hasMatch();
 }
 
-// Every copy of data files an interrupted write left in and below folder; the ones that stay.
-QStringList removeCopiesIn(const QString &folder)
+bool isDataFileName(const QString &name)
 {
-    QStringList stayed;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo fi = it.fileInfo();
-        if (fi.isSymLink() || !(SideFiles::kindOf(fi.fileName()) || isOldTemporaryName(fi.fileName())))
-            continue;
-        if (!QFile::remove(fi.filePath()))
-            stayed << fi.filePath();
-    }
-    return stayed;
+    return name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive);
 }
-} // namespace
 
-namespace {
 // The deletes wait for this process's own folder work: a backup's or an archive's part file, a
 // restore's folder, would otherwise be taken for what an interrupted one left, or lose the
 // files it is reading.
@@ -909,6 +736,12 @@ bool waitForFolderWork(QString *errorText)
                                               "restore replaced; nothing was deleted."));
     FolderWork::waitUntilIdle();
     return true;
+}
+
+bool failNaming(const QStringList &stayed, QString *errorText)
+{
+    return stayed.isEmpty() ||
+           fail(errorText, QStringLiteral("These files could not be deleted: %1").arg(stayed.join(QStringLiteral("; "))));
 }
 } // namespace
 
@@ -921,13 +754,17 @@ bool zipHelper::DelAllRecords(QString *errorText)
         return fail(errorText, QStringLiteral("no data folder"));
     if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
         return fail(errorText, why);
-    const bool deleted = DelRecordByPath(f.data, errorText);
+    QStringList stayed = RecordDeletion::removeBelow(f.data, isDataFileName);
     DataRecovery::removeLeftovers();
-    const QStringList stayed = removeCopiesIn(f.data);
-    if (!deleted)
-        return false;
-    return stayed.isEmpty() ||
-           fail(errorText, QStringLiteral("These files could not be deleted: %1").arg(stayed.join(QStringLiteral(", "))));
+    // Every copy of data files an interrupted write left.
+    stayed << RecordDeletion::removeBelow(f.data, [](const QString &name) { return SideFiles::kindOf(name) || isOldTemporaryName(name); });
+    // A folder of sessions or classes that is a link is read through, and was not entered.
+    for (const QString &folder : {f.sessions, f.pointsOnly, f.classes})
+        if (RecordFile::kindAt(QDir::cleanPath(folder)) == RecordFile::Kind::Link)
+            stayed << QStringLiteral("%1 is %2, and what it leads to was not deleted")
+                          .arg(QDir::cleanPath(folder), RecordFile::kindText(RecordFile::Kind::Link));
+    stayed.removeDuplicates();
+    return failNaming(stayed, errorText);
 }
 
 bool zipHelper::clearSession(QString *errorText)
@@ -939,26 +776,11 @@ bool zipHelper::clearSession(QString *errorText)
         return fail(errorText, QStringLiteral("no data folder"));
     if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
         return fail(errorText, why);
-    QString first, second;
-    const bool sessions = DelRecordByPath(f.sessions, &first);
-    const bool pointsOnly = DelRecordByPath(f.pointsOnly, &second);
-    if (sessions && pointsOnly)
-        return true;
-    return fail(errorText, sessions ? second : pointsOnly ? first : first + QLatin1Char(' ') + second);
+    return failNaming(RecordDeletion::removeBelow(f.sessions, isDataFileName) + RecordDeletion::removeBelow(f.pointsOnly, isDataFileName),
+                      errorText);
 }
 
 bool zipHelper::DelRecordByPath(const QString &folder, QString *errorText)
 {
-    QStringList stayed;
-    for (const QString &name : GF::fileListAtPath(folder, QStringLiteral("xml")).value_or(QStringList())) {
-        const QString path = GF::filePathForListedName(folder, name, QStringLiteral("xml"));
-        QFile file(path);
-        if (!file.remove()) {
-            PollixLog(QStringLiteral("Delete file %1 because of %2").arg(name, file.errorString()));
-            stayed << QStringLiteral("%1 (%2)").arg(path, file.errorString());
-        }
-    }
-    if (stayed.isEmpty())
-        return true;
-    return fail(errorText, QStringLiteral("These files could not be deleted: %1").arg(stayed.join(QStringLiteral(", "))));
+    return failNaming(RecordDeletion::removeBelow(folder, isDataFileName), errorText);
 }

@@ -26,7 +26,12 @@ public:
     using Progress = std::function<void(int done, int total)>;
 
     // Backs up every data file (DataFolderLayout) into a new archive at archivePath (replacing
-    // one there only once the new one is complete). Fails, naming the files, when any file
+    // one there only once the new one is complete). The archive is written into a part file made
+    // beside it through its folder held open (so are the archives of replaced data in Backups),
+    // and reported saved only when archivePath leads to that very file (its device and inode):
+    // whatever took the part file's or the archive's place meanwhile (a link, a pipe, a folder, a
+    // hard link to another file, the folder swapped for a link) fails the backup, saying so, and
+    // is left as it is. Fails, naming the files, when any file
     // cannot be read or would not be taken back by a restore: no backup is written that a
     // restore would refuse, and no incomplete one is left behind.
     // A data folder holding no data file gives no archive either (a restore would refuse one of
@@ -112,16 +117,19 @@ public:
     // One entry below folder, unless the file there has the entry's date already.
     bool UnzipFile(const QString &archivePath, const QString &entryName, const QString &folder);
 
-    // Deletes every XML file in and below the data folder, and every other copy of their
-    // contents Pollix may have left in the application folder: side files of interrupted
-    // writes (also the temporary files earlier versions named "<file>.xml.XXXXXX") and the
-    // folders of an interrupted restore. Waits first for this process's folder work (a backup,
-    // a restore, the archive of replaced data: FolderWork), whose part files and folders it would
-    // otherwise take for leftovers; refused when called from within such work.
+    // Deletes every XML file in and below the data folder (as DelRecordByPath), and every other
+    // copy of their contents Pollix may have left in the application folder: side files of
+    // interrupted writes (also the temporary files earlier versions named "<file>.xml.XXXXXX")
+    // and the folders of an interrupted restore. A session, points-only or class folder that is
+    // a link is named as left. Waits first for this process's folder work (a backup, a restore,
+    // the archive of replaced data: FolderWork), whose part files and folders it would otherwise
+    // take for leftovers; refused when called from within such work.
     bool DelAllRecords(QString *errorText = nullptr);
     // Deletes every XML file of the session and points-only folders, once this process's folder
     // work is done (as DelAllRecords).
     bool clearSession(QString *errorText = nullptr);
-    // Deletes every XML file in and below folder; the files that stay are named in errorText.
+    // Deletes every XML file in and below folder as RecordDeletion::removeBelow does: what stays
+    // (a file that cannot be removed, a link or a pipe under a data file's name, the folder's
+    // name swapped for a link) is named in errorText, and the answer is false.
     bool DelRecordByPath(const QString &folder, QString *errorText = nullptr);
 };

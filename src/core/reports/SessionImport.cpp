@@ -6,6 +6,7 @@
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/AtomicFile.h"
+#include "platform/FolderHandle.h"
 #include "platform/RegularFile.h"
 
 #include <QCoreApplication>
@@ -203,15 +204,18 @@ bool SessionImport::importFile(const QString &source, const QString &folder, con
     const std::optional<Checked> checked = check(source, &why);
     if (!checked)
         return GlobalFunctions::failWith(errorText, why);
-    if (!QDir().mkpath(folder))
-        return GlobalFunctions::failWith(errorText, QStringLiteral("cannot make the folder %1").arg(folder));
+    // The sessions folder held open from its making to the copy's removal, should it not read back.
+    const FolderHandle held = GlobalFunctions::heldFolder(folder, true, &why);
+    if (!held.isOpen())
+        return GlobalFunctions::failWith(errorText, QStringLiteral("cannot make the folder %1: %2").arg(folder, why));
     const QString target = GlobalFunctions::freeFilePath(
         folder, GlobalFunctions::safeFileName(checked->quiz.name() + now), QStringLiteral(".xml"));
-    if (!AtomicFile::write(target, checked->bytes, errorText))
+    const QString name = QFileInfo(target).fileName();
+    if (!AtomicFile::write(held, name, checked->bytes, errorText))
         return false;
     TovSessionXmlParsedResult copied;
-    if (!copied.parseXMLFile(target)) {
-        QFile::remove(target);
+    if (!copied.parseXMLFile(held.pathOf(name))) {
+        held.removeFile(name);
         return GlobalFunctions::failWith(errorText, QStringLiteral("the copy %1 cannot be read back").arg(target));
     }
     copied.setFilePath(target);

@@ -28,9 +28,9 @@ FolderHandle open(bool make, QString *why)
     const QFileInfo info(backups);
     // The application folder itself may lie behind a link; Backups in it may not.
     const FolderHandle application = FolderHandle::open(info.absolutePath(), true, why);
-    if (make && application.isOpen() && application.kindAt(info.fileName()) == RecordFile::Kind::Missing)
-        ::mkdirat(application.fd(), QFile::encodeName(info.fileName()).constData(), 0777);
-    return application.isOpen() ? application.openFolder(info.fileName(), why) : FolderHandle();
+    if (!application.isOpen())
+        return {};
+    return make ? application.makeFolder(info.fileName(), why) : application.openFolder(info.fileName(), why);
 }
 
 QString beforeRestoreStem(const QDateTime &when)

@@ -381,11 +381,25 @@ bool plainPath(const QString &path)
     return path.startsWith(QLatin1Char('/')) && QDir::cleanPath(path) == path && path != QLatin1String("/");
 }
 
+// The folder holding path when it lies in the application folder (held open as application),
+// reached from it without following a link (*below holds it); a closed one elsewhere.
+const FolderHandle &heldFolderOf(const FolderHandle &application, const QString &path, FolderHandle *below)
+{
+    const QString root = QFileInfo(application.path()).canonicalFilePath();
+    const QString folder = folderOf(path);
+    if (!root.isEmpty() && folder == root)
+        return application;
+    if (!root.isEmpty() && folder.startsWith(root + QLatin1Char('/')))
+        *below = application.openFolder(folder.mid(root.size() + 1));
+    return *below;
+}
+
 // A line whose work is over: what it names is removed when it is the very file or folder the
 // work made (its device and inode), reached without a link: a backup's part file, or a restore's
 // staging folder beside the data folder (unless a swap noted down needs it). Anything else stays
 // and is named in *why.
-LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringList &inUse, QString *why)
+LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringList &inUse, const FolderHandle &beside,
+                       const FolderHandle &application, QString *why)
 {
     const QString &path = line.path;
     if (!plainPath(path)) {
@@ -421,19 +435,31 @@ LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringL
             *why = QStringLiteral("%1 is not the one Pollix made there (another has taken its place), and is left as it is").arg(path);
         return LineEnd::NotPollixs;
     }
+    // Removed only when found again by walking from the folder Pollix holds open for it (the one
+    // beside the data folder, the application folder): a line is no proof of what lies elsewhere.
+    FolderHandle below;
+    const FolderHandle &from = staging ? beside : heldFolderOf(application, path, &below);
+    const std::optional<struct stat> found = from.stat(), noted = folder.stat();
+    struct stat again{};
+    if (!found || !noted || found->st_dev != noted->st_dev || found->st_ino != noted->st_ino ||
+        from.kindAt(name, &again) != kind || again.st_dev != st.st_dev || again.st_ino != st.st_ino) {
+        *why = QStringLiteral("%1 lies outside %2, where Pollix removes nothing a record names, and is left as it is")
+                   .arg(path, staging ? QStringLiteral("the folder beside the data folder") : QStringLiteral("the application folder"));
+        return LineEnd::NotPollixs;
+    }
     if (staging) {
-        if (inUse.contains(path) || holdsKeepNote(folder, name))
+        if (inUse.contains(path) || holdsKeepNote(from, name))
             return LineEnd::Stays;
         QStringList stayed;
-        if (!folder.removeTree(name, &stayed)) {
+        if (!from.removeTree(name, &stayed)) {
             *why = QStringLiteral("%1 could not be removed whole; left in it: %2").arg(path, stayed.join(QStringLiteral(", ")));
             return LineEnd::Stays;
         }
-        folder.sync();
+        from.sync();
         PollixLog(QStringLiteral("Removed %1, left by an interrupted restore").arg(path));
         return LineEnd::Done;
     }
-    if (!folder.removeFile(name, why))
+    if (!from.removeFile(name, why))
         return LineEnd::Stays;
     PollixLog(QStringLiteral("Removed %1, left by an interrupted backup").arg(path));
     return LineEnd::Done;
@@ -446,7 +472,9 @@ void removeLeftoversNaming(Findings *findings)
     const QString data = realDataFolder();
     const bool dataThere = there(data);
     const QStringList inUse = dataThere ? FolderSwap::foldersInUse(data) : QStringList();
-    const FolderHandle beside = dataThere ? FolderHandle::open(folderOf(data), true) : FolderHandle();
+    const FolderHandle beside = data.isEmpty() ? FolderHandle() : FolderHandle::open(folderOf(data), true);
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
+    const FolderHandle application = app ? FolderHandle::open(app->strPollixFilePath(), true) : FolderHandle();
     const QStringList staging = dataThere ? stagingFolders(data, QStringLiteral("restore|old")) : QStringList();
     const auto noted = [&](const QString &folder) { return holdsKeepNote(beside, nameOf(folder)); };
     std::lock_guard lock(recordMutex());
@@ -481,7 +509,7 @@ void removeLeftoversNaming(Findings *findings)
         if (maker == Maker::ThisAtWork || maker == Maker::StillRuns)
             continue;
         why.clear();
-        const LineEnd end = finishWorkLine(l, data, inUse, &why);
+        const LineEnd end = finishWorkLine(l, data, inUse, beside, application, &why);
         if (end == LineEnd::Done)
             continue;
         stay << l;
@@ -520,6 +548,19 @@ void removeLeftoversNaming(Findings *findings)
 
 } // namespace
 
+namespace {
+// Notes what the work makes at noted (st: its device and inode) as this process's.
+bool noteWork(const QString &noted, const struct stat &st, QString *why)
+{
+    std::lock_guard lock(recordMutex());
+    std::optional<QList<WorkLine>> lines = readWorkRecord(why);
+    if (!lines)
+        return false;
+    *lines << WorkLine{qint64(::getpid()), ownStart(), quint64(st.st_dev), quint64(st.st_ino), noted};
+    return writeWorkRecord(*lines) || GlobalFunctions::failWith(why, QStringLiteral("%1 cannot be written").arg(workRecordPath()));
+}
+} // namespace
+
 void DataRecovery::noteStarted(const QString &path)
 {
     // What the work makes is made here, empty, if it is not there yet: its device and inode are
@@ -527,14 +568,7 @@ void DataRecovery::noteStarted(const QString &path)
     const QString noted = notedPath(path);
     QString why;
     const FolderHandle folder = FolderHandle::open(folderOf(noted), false, &why);
-    const auto note = [&](const struct stat &st) {
-        std::lock_guard lock(recordMutex());
-        std::optional<QList<WorkLine>> lines = readWorkRecord(&why);
-        if (!lines)
-            return false;
-        *lines << WorkLine{qint64(::getpid()), ownStart(), quint64(st.st_dev), quint64(st.st_ino), noted};
-        return writeWorkRecord(*lines);
-    };
+    const auto note = [&](const struct stat &st) { return noteWork(noted, st, &why); };
     // A folder is made by the work itself (its name must be unique at once); a file under the
     // name already is none the work made, and is not noted as its own.
     struct stat st{};
@@ -548,6 +582,19 @@ void DataRecovery::noteStarted(const QString &path)
         why = QStringLiteral("something else lies there already");
     if (!done)
         PollixLog(QStringLiteral("%1 could not be noted as unfinished work: %2").arg(path, why));
+}
+
+int DataRecovery::makeNoted(const FolderHandle &folder, const QString &name, QString *notedAs, QString *why)
+{
+    *notedAs = notedPath(folder.pathOf(name));
+    // A record that cannot be written keeps no backup from being made (as before the note was
+    // kept): the part file is then one a start cannot tell for Pollix's, and stays after a kill.
+    const auto note = [&](const struct stat &st) {
+        if (QString problem; !noteWork(*notedAs, st, &problem))
+            PollixLog(QStringLiteral("%1 could not be noted as unfinished work: %2").arg(*notedAs, problem));
+        return true;
+    };
+    return folder.createNotedFileOpen(name, note, why);
 }
 
 void DataRecovery::noteFinished(const QString &path)

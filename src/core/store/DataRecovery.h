@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class FolderHandle;
+
 // What an earlier run left unfinished in the application folder, finished or removed once at
 // start, with the application folder's lock held and before any store reads a file:
 // 1. a replacement of the data folder cut short (a restore on a file system that cannot exchange
@@ -19,7 +21,9 @@
 // 4. what an interrupted backup or restore left goes: a part file beside a chosen archive, or a
 //    restore's staging folder beside the data folder, only when ".unfinished-work" notes it as
 //    the very file or folder (device and inode) a Pollix that no longer runs made there, reached
-//    without a symbolic link; a staging folder nothing notes goes only when it holds no file, and
+//    without a symbolic link, and found again by walking from the folder held open for it (the
+//    application folder for a part file, the one beside the data folder for a staging folder):
+//    what a line names elsewhere stays, named; a staging folder nothing notes goes only when it holds no file, and
 //    never while the data folder is missing or a swap still noted down needs it; data a restore
 //    noted to keep go to Backups.
 // What cannot be finished, or is not Pollix's to remove, stays and is named, with the reason.
@@ -46,6 +50,11 @@ public:
     // anyway), and not that of a process that got its number since.
     static void noteStarted(const QString &path);
     static void noteFinished(const QString &path);
+    // The same for a part file made as name in folder held open, and open to be written: its
+    // descriptor (the caller's to close), so that the work writes into the very file noted; -1,
+    // with *why, when it cannot be made. A record that cannot be written is logged and keeps no
+    // work from going on. *notedAs: the path the record names it by, for noteFinished.
+    static int makeNoted(const FolderHandle &folder, const QString &name, QString *notedAs, QString *why = nullptr);
 
     // Step 4 alone: Delete All Records removes every copy of the data too. The work of this
     // process still running (FolderWork) keeps what it is making.

@@ -5,6 +5,7 @@
 #include "core/base/AppDelegateBase.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
+#include "platform/FolderHandle.h"
 #include "platform/Log.h"
 #include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
@@ -374,11 +375,33 @@ bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray
     }
     if (!heldBackByUnfinishedChange(path, errorText))
         return false;
-    // A first write into a folder that is not there yet (a fresh data folder) makes it.
+    // A first write into a folder that is not there yet (a fresh data folder) makes it, never
+    // through a link below the data folder.
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QFileInfo::exists(folder))
-        QDir().mkpath(folder);
+    if (QString why; RecordFile::kindAt(folder) == RecordFile::Kind::Missing && !heldFolder(folder, true, &why).isOpen()) {
+        PollixLog(QStringLiteral("Failed to write a store file: %1").arg(why));
+        return failWith(errorText, why);
+    }
     return AtomicFile::write(path, data, errorText);
+}
+
+FolderHandle GlobalFunctions::heldFolder(const QString &path, bool make, QString *why)
+{
+    const QString clean = QDir::cleanPath(path);
+    QStringList roots;
+    if (const AppDelegateBase *app = AppDelegateBase::getAppDelegate())
+        roots << app->strDataFilePath() << app->strPollixFilePath();
+    for (const QString &folder : std::as_const(roots)) {
+        const QString root = QDir::cleanPath(folder);
+        if (folder.isEmpty() || (clean != root && !clean.startsWith(root + QLatin1Char('/'))))
+            continue;
+        FolderHandle base = make ? FolderHandle::makePath(root, why) : FolderHandle::open(root, true, why);
+        if (clean == root || !base.isOpen())
+            return base;
+        const QString below = clean.mid(root.size() + 1);
+        return make ? base.makeFolder(below, why) : base.openFolder(below, why);
+    }
+    return make ? FolderHandle::makePath(clean, why) : FolderHandle::open(clean, true, why);
 }
 
 bool GlobalFunctions::removeFileAtPath(const QString &path, QString *errorText)
@@ -395,11 +418,16 @@ bool GlobalFunctions::removeFileAtPath(const QString &path, QString *errorText)
         PollixLog(QStringLiteral("Delete file %1 because of %2").arg(path, why));
         return failWith(errorText, why);
     }
-    QFile file(path);
-    if (!file.exists() || file.remove())
+    // Through its folder held open: a folder below the data folder that is a link leads the
+    // removal nowhere else.
+    QString why;
+    const FolderHandle folder = heldFolder(QFileInfo(path).absolutePath(), false, &why);
+    if (!folder.isOpen() && RecordFile::kindAt(QFileInfo(path).absolutePath()) == RecordFile::Kind::Missing)
         return true;
-    PollixLog(QStringLiteral("Delete file %1 because of %2").arg(path, file.errorString()));
-    return failWith(errorText, file.errorString());
+    if (folder.isOpen() && folder.removeFile(QFileInfo(path).fileName(), &why))
+        return true;
+    PollixLog(QStringLiteral("Delete file %1 because of %2").arg(path, why));
+    return failWith(errorText, why);
 }
 
 namespace {

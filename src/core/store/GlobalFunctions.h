@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class FolderHandle;
 class QIODevice;
 #include <QStringList>
 
@@ -88,6 +89,11 @@ public:
     // Removes a store file (inside a StoreTransaction: with the transaction's commit). A file
     // that is not there counts as removed. False, with the reason, when it stays.
     static bool removeFileAtPath(const QString &path, QString *errorText = nullptr);
+    // The folder at path held open, reached as Pollix's own folders are: the data folder and the
+    // application folder as their paths lead (either may lie behind a link), every folder below
+    // them without following a link, each made first where missing with make. A folder elsewhere
+    // (one the teacher chose) as its path leads. Closed, with *why, when it cannot be opened.
+    static FolderHandle heldFolder(const QString &path, bool make, QString *why = nullptr);
 
     // The one serialised form of every store file: the declaration, a line break, then the root
     // with no indentation or line breaks; empty elements as start-end pairs.

@@ -4,6 +4,7 @@
 #include "GlobalFunctions.h"
 #include "StudentRosterXmlHelper.h"
 #include "platform/AtomicFile.h"
+#include "platform/FolderHandle.h"
 #include "platform/Log.h"
 #include "platform/Singleton.h"
 
@@ -239,15 +240,18 @@ bool TovClassXmlDatabase::moveClassFile(qsizetype index, const QString &newName,
         PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, QStringLiteral("the target exists")));
         return GlobalFunctions::failWith(errorText, QStringLiteral("%1 exists already").arg(to));
     }
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    // Through the classes folder held open, never a link in its place; a file put under the new
+    // name meanwhile is not replaced either.
+    QString why;
+    const FolderHandle folder = GlobalFunctions::heldFolder(QFileInfo(from).absolutePath(), false, &why);
+    if (!folder.isOpen() || !folder.renameKeepingOthers(QFileInfo(from).fileName(), QFileInfo(to).fileName(), &why)) {
         PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, why));
         return GlobalFunctions::failWith(errorText, why);
     }
     // The file has its new name from here on, whether or not its folder can be synced now (the
     // teacher is told when it cannot): the list follows the disk.
     m_classList[index].setName(GlobalFunctions::safeFileName(newName));
-    AtomicFile::syncAfterRename(to);
+    AtomicFile::syncAfterRename(folder, QFileInfo(to).fileName());
     return true;
 }
 

@@ -399,11 +399,12 @@ TEST_F(RestoreCheckTest, RandomDataFoldersComeBackByteForByte)
 TEST_F(RestoreCheckTest, LeftoversOfInterruptedWorkGoButNothingElse)
 {
     fillDemoFolder();
-    // A restore killed after staging, and a backup killed part way: noted as they were made, by a
+    // A restore killed after staging, and a backup into the application folder killed part way
+    // (only there does a start remove what a record names): noted as they were made, by a
     // process gone now (its number, and when it started, as the record says).
     const QString staging = FolderSwap::makeSibling(home() + "Data", "restore");
     ASSERT_FALSE(staging.isEmpty());
-    const QString part = zipPath("backup.zip.part-0badc0de");
+    const QString part = QFileInfo(home()).canonicalFilePath() + "/backup.zip.part-0badc0de";
     for (const QString &made : {staging, part})
         DataRecovery::noteStarted(made);
     writeFile(QFileInfo(staging).fileName() + "/Quiz/x.xml", session("x"));

@@ -11,6 +11,7 @@
 #include "platform/FolderWork.h"
 #include "platform/InstanceLock.h"
 #include "platform/SideFiles.h"
+#include "support/DataFiles.h"
 #include "support/KilledRuns.h"
 #include "support/LogLines.h"
 #include "support/PollixTest.h"
@@ -35,23 +36,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-// File bytes print as text when a comparison fails.
-inline void PrintTo(const QByteArray &bytes, std::ostream *os)
-{
-    *os << '"' << bytes.toStdString() << '"';
-}
-
 namespace {
 using Files = QMap<QString, QByteArray>;
 
-const QByteArray kAccounts = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ArrayOfTeacher><Teacher><UserName>ann</UserName>"
-                             "<Password>pw</Password></Teacher></ArrayOfTeacher>";
-
-QByteArray classFile(const char *name)
-{
-    return QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ClassRoom><ClassName>") + name +
-           "</ClassName><Students><Student><SID>1</SID></Student></Students></ClassRoom>";
-}
+const QByteArray kAccounts = DataFiles::accounts();
+using DataFiles::classFile;
 
 QByteArray session(const char *id)
 {
@@ -365,7 +354,7 @@ TEST_F(RestoreSafetyTest, ABackupArchiveAndARenamedClassFileAreSyncedIntoTheirFo
     const QString root = QFileInfo(home()).canonicalFilePath();
     prepare(root);
     ASSERT_TRUE(QDir(root).mkpath("Out"));
-    const TracedRun::Outcome run = TracedRun::runCurrentTest(root, {"-y", "-e", "trace=rename,renameat2,fsync,mkdir"}, true);
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(root, {"-y", "-e", "trace=rename,renameat,renameat2,fsync,mkdir"}, true);
     ASSERT_TRUE(run.passed) << run.output.toStdString();
     EXPECT_TRUE(TracedRun::renamedThenSynced(TracedRun::callsBefore(run.trace, 1), root + "/Data/Classes/8D.xml",
                                              root + "/Data/Classes"));
@@ -441,7 +430,7 @@ TEST_F(RestoreSafetyTest, AClassWhoseNameInsideCannotFollowTakesItsOldNameBackOr
     const QString root = QFileInfo(other.path()).canonicalFilePath();
     prepare(root);
     const TracedRun::Outcome run =
-        TracedRun::runCurrentTest(root, {"-e", "trace=rename", "-e", "inject=rename:error=EIO:when=2"}, true);
+        TracedRun::runCurrentTest(root, {"-e", "trace=renameat2", "-e", "inject=renameat2:error=EIO:when=2"}, true);
     ASSERT_TRUE(run.passed) << run.output.toStdString();
     ASSERT_TRUE(TracedRun::injected(run.trace));
     EXPECT_TRUE(QFileInfo::exists(root + "/Data/Classes/8D.xml") && !QFileInfo::exists(root + "/Data/Classes/8C.xml"));

@@ -1,4 +1,5 @@
 #include "RoomOrder.h"
+#include "SourceFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -9,17 +10,6 @@
 #include <algorithm>
 
 namespace {
-QStringList sourceFiles(const QString &srcDir)
-{
-    QStringList out;
-    QDirIterator it(srcDir, {QStringLiteral("*.h"), QStringLiteral("*.hpp"), QStringLiteral("*.cpp"), QStringLiteral("*.c")},
-                    QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out << QDir(srcDir).relativeFilePath(it.next());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 // The included file below srcDir, or empty when the include is not one of the tree's files.
 QString resolve(const QString &srcDir, const QString &includer, const QString &spelled, bool quoted)
 {
@@ -77,7 +67,7 @@ QList<RoomOrder::WrongInclude> RoomOrder::wrongIncludes(const QString &srcDir) c
 {
     static const QRegularExpression include(QStringLiteral(R"(^\s*#\s*include\s*(["<])([^">]+)[">])"));
     QList<WrongInclude> out;
-    for (const QString &file : sourceFiles(srcDir)) {
+    for (const QString &file : SourceFiles::below(srcDir)) {
         QFile in(srcDir + QLatin1Char('/') + file);
         if (!in.open(QIODevice::ReadOnly))
             continue;

@@ -1,8 +1,7 @@
 #include "SourceLength.h"
+#include "SourceFiles.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
 
 #include <algorithm>
 
@@ -14,22 +13,14 @@ int SourceLength::lineCount(const QByteArray &text)
 
 QStringList SourceLength::filesOver(const QString &root, const QStringList &folders, int maxLines)
 {
-    const QDir base(root);
     QStringList out;
     for (const QString &folder : folders) {
-        QDirIterator it(base.filePath(folder),
-                        {QStringLiteral("*.cpp"), QStringLiteral("*.h"), QStringLiteral("*.c"), QStringLiteral("*.hpp")},
-                        QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            QFile in(path);
-            if (!in.open(QIODevice::ReadOnly)) {
-                out << QStringLiteral("%1: unreadable").arg(base.relativeFilePath(path));
-                continue;
-            }
-            const int lines = lineCount(in.readAll());
-            if (lines > maxLines)
-                out << QStringLiteral("%1: %2 lines").arg(base.relativeFilePath(path)).arg(lines);
+        for (const QString &file : SourceFiles::below(root, folder)) {
+            const std::optional<QByteArray> text = SourceFiles::read(QDir(root).filePath(file));
+            if (!text)
+                out << QStringLiteral("%1: unreadable").arg(file);
+            else if (const int lines = lineCount(*text); lines > maxLines)
+                out << QStringLiteral("%1: %2 lines").arg(file).arg(lines);
         }
     }
     std::sort(out.begin(), out.end());

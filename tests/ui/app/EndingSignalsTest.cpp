@@ -151,7 +151,7 @@ TEST_F(EndingSignalsTest, AnEndingSignalDuringABackupOrARestoreKeepsTheFolderUnt
         }
 
         // The swap of a restore, or each rename of a backup, takes a while.
-        TracedRun::Child child(folder, backup ? QStringList{"-e", "trace=rename", "-e", "inject=rename:delay_enter=700000"}
+        TracedRun::Child child(folder, backup ? QStringList{"-e", "trace=renameat", "-e", "inject=renameat:delay_enter=700000"}
                                               : QStringList{"-e", "trace=renameat2", "-e", "inject=renameat2:delay_enter=1200000"});
         const QString lockPath = folder + "/" + InstanceLock::lockFileName();
         const auto working = [&] {

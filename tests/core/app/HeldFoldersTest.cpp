@@ -1,0 +1,310 @@
+// Pollix changes its folders through each folder held open: a folder swapped for a link to one
+// elsewhere at the moment it matters leads no change there; an archive is reported saved only
+// when its name leads to the very file written; and a delete names what it left.
+#include "core/app/BackupWriter.h"
+#include "core/app/RecordDeletion.h"
+#include "core/app/SystemFileUnpacker.h"
+#include "core/app/zipHelper.h"
+#include "core/reports/SessionImport.h"
+#include "core/store/DataRecovery.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "platform/AtomicFile.h"
+#include "platform/ProcessStart.h"
+#include "support/DataFiles.h"
+#include "support/PollixTest.h"
+#include "support/ZipFixture.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <ostream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+using Files = QMap<QString, QByteArray>;
+
+using DataFiles::classFile;
+
+QByteArray session(const char *id)
+{
+    return QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Session><ID>") + id +
+           "</ID><DateCreated>2024-05-01</DateCreated><Name>Week</Name><Mode>1</Mode><ClassName>8C</ClassName><Subject>Science"
+           "</Subject><TeacherName>ann</TeacherName><Type>Exam</Type><TotalMark>10</TotalMark><Questions><Question><No>1</No>"
+           "<CAnswer>A</CAnswer></Question></Questions></Session>";
+}
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+// Everything in and below folder, links and pipes too, by path: files with their bytes, the rest
+// with what they are.
+Files everythingBelow(const QString &folder)
+{
+    Files out;
+    const QDir root(folder);
+    QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo fi(it.next());
+        QFile f(fi.filePath());
+        out.insert(root.relativeFilePath(fi.filePath()),
+                   fi.isSymLink() ? "link to " + fi.symLinkTarget().toUtf8()
+                   : fi.isDir()   ? QByteArray("folder")
+                   : fi.isFile() && f.open(QIODevice::ReadOnly) ? f.readAll()
+                                                                : QByteArray("other"));
+    }
+    return out;
+}
+
+// path moved aside and a link to target put in its place.
+bool linkInstead(const QString &path, const QString &target)
+{
+    return QFile::rename(path, path + ".moved") && QFile::link(target, path);
+}
+
+class HeldFoldersTest : public PollixTest
+{
+protected:
+    void TearDown() override
+    {
+        AtomicFile::setBeginHook({});
+        RecordDeletion::setListedHook({});
+        BackupWriter::setPartSyncedHook({});
+        PollixTest::TearDown();
+    }
+    // The bytes of the regular file at path (a link followed), read without waiting on a pipe.
+    static QByteArray contentOf(const QString &path)
+    {
+        return QFileInfo(path).isFile() ? readFile(path) : QByteArray("no regular file");
+    }
+    // An application folder at root as a teacher's: a class, a session, the login, a folder for
+    // backups of the teacher's and Pollix's Backups, and the manuals' folder.
+    void prepare(const QString &root)
+    {
+        put(root + "/Data/Quiz/Monday.xml", session("m"));
+        put(root + "/Data/Classes/8C.xml", classFile("8C"));
+        put(root + "/Data/UserList.xml", DataFiles::accounts());
+        for (const char *folder : {"Data/CourseGrade", "Out", "Backups", "Help"})
+            QDir().mkpath(root + "/" + folder);
+        startOn(root);
+        // The classes are read now, as at a start, not through a link put in place later.
+        EXPECT_GT(TovClassXmlDatabase::sharedClassUI()->classNoByName("8C"), 0);
+    }
+};
+} // namespace
+
+// Each place that changes the application folder, with the folder it works in swapped for a link
+// to a folder elsewhere holding files of the same names, at the moment that matters: before the
+// change starts, once a delete has listed what goes, once a backup's part file is noted as work
+// under way, as the first of the manuals is written. Nothing changes where the link leads; where
+// the answer is told, the change is not reported done.
+TEST_F(HeldFoldersTest, AFolderSwappedForALinkAtTheMomentThatMattersLeadsNoChangeElsewhere)
+{
+    enum class When { Before, Listed, Noted, HelpWritten };
+    const struct
+    {
+        const char *place;
+        const char *swapped; // below the application folder, linked to the same place outside
+        When when;
+        std::function<bool(const QString &root, QString *why)> act;
+        std::optional<bool> answer;
+    } rows[] = {
+        {"Delete All Records", "Data/Quiz", When::Listed, [](const QString &, QString *why) { return zipHelper().DelAllRecords(why); },
+         false},
+        {"Clear Activity Records", "Data/Quiz", When::Listed,
+         [](const QString &, QString *why) { return zipHelper().clearSession(why); }, false},
+        {"a backup to a folder of the teacher's", "Out", When::Noted,
+         [](const QString &root, QString *why) { return zipHelper().backupFilTo(root + "/Out/backup.zip", why); }, false},
+        {"the archive a restore keeps of the data it replaces", "Backups", When::Noted,
+         [](const QString &, QString *why) {
+             QString archive;
+             return zipHelper().backupBeforeRestore(&archive, why);
+         },
+         false},
+        {"a class renamed", "Data/Classes", When::Before,
+         [](const QString &, QString *why) { return TovClassXmlDatabase::sharedClassUI()->updateClassName("8C", "9A", why); }, false},
+        {"a session imported", "Data/Quiz", When::Before,
+         [](const QString &root, QString *why) {
+             put(root + "/import.xml", session("i"));
+             EXPECT_TRUE(SessionImport::check(root + "/import.xml", why).has_value()) << why->toStdString();
+             return SessionImport::importFile(root + "/import.xml", root + "/Data/Quiz", "2024-05-02", nullptr, why);
+         },
+         false},
+        {"a session file removed by its store", "Data/Quiz", When::Before,
+         [](const QString &root, QString *why) { return GlobalFunctions::removeFileAtPath(root + "/Data/Quiz/Monday.xml", why); },
+         false},
+        {"the first-run files", "Help", When::HelpWritten,
+         [](const QString &root, QString *) {
+             const QString archive = makeZipArchive(root + "/first-run.zip", {{"Pollix/Help/", ""}, {"Pollix/Help/Manual.pdf", "%PDF"}});
+             return SystemFileUnpacker::unZipSystemFile(archive, root) != SystemFileUnpacker::Failed;
+         },
+         std::nullopt},
+    };
+    for (const auto &row : rows) {
+        QTemporaryDir rootDir, outsideDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), outside = outsideDir.path();
+        prepare(root);
+        put(outside + "/Quiz/Monday.xml", session("the teacher's own"));
+        put(outside + "/Classes/8C.xml", classFile("the teacher's own 8C"));
+        for (const char *folder : {"Out", "Backups", "Help"})
+            QDir().mkpath(outside + "/" + folder);
+        const QString from = root + "/" + row.swapped;
+        const QString to = outside + "/" + QString(row.swapped).remove("Data/");
+        const Files before = everythingBelow(outside);
+        bool swapped = false;
+        const auto swap = [&] {
+            if (!swapped)
+                swapped = linkInstead(from, to);
+        };
+        switch (row.when) {
+        case When::Before: swap(); break;
+        case When::Listed: RecordDeletion::setListedHook([&](const QString &) { swap(); }); break;
+        case When::Noted:
+            AtomicFile::setFailureHook([&](const QString &path) {
+                if (path.endsWith("/.unfinished-work"))
+                    swap();
+                return false;
+            });
+            break;
+        case When::HelpWritten:
+            AtomicFile::setBeginHook([&](const QString &path) {
+                if (path.contains("/Help/"))
+                    swap();
+            });
+            break;
+        }
+        QString why;
+        const bool answer = row.act(root, &why);
+        AtomicFile::setFailureHook({});
+        AtomicFile::setBeginHook({});
+        RecordDeletion::setListedHook({});
+        EXPECT_TRUE(swapped) << row.place;
+        EXPECT_EQ(everythingBelow(outside), before) << row.place;
+        if (row.answer) {
+            EXPECT_EQ(answer, *row.answer) << row.place << ": " << why.toStdString();
+        }
+    }
+}
+
+// A start finishes what the record of unfinished work names only inside the application folder:
+// a line naming a backup's part file elsewhere, with that very file's device and inode and this
+// process (whose work is over), removes nothing there.
+TEST_F(HeldFoldersTest, ALineOfUnfinishedWorkNamingAPartFileOutsideTheFolderRemovesNothing)
+{
+    QTemporaryDir outsideDir;
+    const QString outside = QFileInfo(outsideDir.path()).canonicalFilePath();
+    const QString part = outside + "/marks.zip.part-12345678";
+    put(part, "the teacher's file");
+    put(home() + "Data/UserList.xml", DataFiles::accounts());
+    struct stat st{};
+    ASSERT_EQ(::lstat(QFile::encodeName(part).constData(), &st), 0);
+    put(home() + ".unfinished-work", QByteArray::number(qint64(::getpid())) + ' ' + ProcessStart::of(::getpid()).toLatin1() + ' ' +
+                                         QByteArray::number(quint64(st.st_dev)) + ' ' + QByteArray::number(quint64(st.st_ino)) +
+                                         '\t' + part.toUtf8() + '\n');
+    QString why;
+    LeftAloneList leftAlone;
+    DataRecovery::run(&why, nullptr, &leftAlone);
+    EXPECT_EQ(readFile(part), "the teacher's file");
+    const bool named = std::any_of(leftAlone.cbegin(), leftAlone.cend(), [&](const LeftAlone &found) {
+        return found.path == part && found.text.contains("lies outside the application folder");
+    });
+    EXPECT_TRUE(named) << why.toStdString();
+}
+
+// After the part file of an archive is synced and before it is put in place, what lies under its
+// name is swapped for a hard link to a file of the teacher's, a link to it, a pipe or a folder:
+// the archive is not reported saved, the archive saved before keeps its place, and the teacher's
+// file stays as it was.
+TEST_F(HeldFoldersTest, AnArchiveIsReportedSavedOnlyWhenItsNameLeadsToTheFileWritten)
+{
+    enum class Swap { HardLink, Link, Pipe, Folder };
+    const struct
+    {
+        const char *label;
+        Swap swap;
+        bool beforeRestore; // the archive a restore keeps, else a backup to the teacher's folder
+    } rows[] = {
+        {"a hard link to the teacher's file", Swap::HardLink, false},
+        {"a symbolic link to it", Swap::Link, false},
+        {"a pipe", Swap::Pipe, false},
+        {"a folder", Swap::Folder, false},
+        {"a symbolic link, in the archive a restore keeps", Swap::Link, true},
+    };
+    for (const auto &row : rows) {
+        QTemporaryDir rootDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath();
+        prepare(root);
+        const QString letter = root + "/letter.txt", archive = root + "/Out/backup.zip";
+        put(letter, "the teacher's letter");
+        put(archive, "the backup made before");
+        BackupWriter::setPartSyncedHook([&](const QString &part) {
+            const QByteArray native = QFile::encodeName(part);
+            EXPECT_EQ(::unlink(native.constData()), 0);
+            switch (row.swap) {
+            case Swap::HardLink: EXPECT_EQ(::link(QFile::encodeName(letter).constData(), native.constData()), 0); break;
+            case Swap::Link: EXPECT_TRUE(QFile::link(letter, part)); break;
+            case Swap::Pipe: EXPECT_EQ(::mkfifo(native.constData(), 0600), 0); break;
+            case Swap::Folder: EXPECT_TRUE(QDir().mkdir(part)); break;
+            }
+        });
+        QString why, kept;
+        const bool saved = row.beforeRestore ? zipHelper().backupBeforeRestore(&kept, &why) : zipHelper().backupFilTo(archive, &why);
+        BackupWriter::setPartSyncedHook({});
+        EXPECT_FALSE(saved) << row.label;
+        EXPECT_TRUE(why.contains("is no longer the archive Pollix wrote")) << row.label << ": " << why.toStdString();
+        EXPECT_EQ(contentOf(letter), "the teacher's letter") << row.label;
+        EXPECT_EQ(contentOf(archive), "the backup made before") << row.label;
+        EXPECT_TRUE(QDir(root + "/Backups").entryList({"*.zip"}, QDir::AllEntries | QDir::System).isEmpty()) << row.label;
+    }
+}
+
+// Delete All Records and Clear Activity Records remove the data files; a pipe or a link under a
+// data file's name is no file Pollix wrote: it stays, and the answer names it and says why.
+TEST_F(HeldFoldersTest, DeletingNamesWhatItLeftUnderADataFilesName)
+{
+    enum class Kind { Pipe, LinkToAFile, DanglingLink };
+    const struct
+    {
+        const char *name; // below the data folder
+        Kind kind;
+        bool all; // Delete All Records, else Clear Activity Records
+        const char *said;
+    } rows[] = {
+        {"Quiz/Friday.xml", Kind::Pipe, true, "Quiz/Friday.xml is no regular file"},
+        {"CourseGrade/Points.xml", Kind::Pipe, false, "CourseGrade/Points.xml is no regular file"},
+        {"Classes/9A.xml", Kind::LinkToAFile, true, "Classes/9A.xml is a symbolic link"},
+        {"Quiz/Gone.xml", Kind::DanglingLink, false, "Quiz/Gone.xml is a symbolic link"},
+    };
+    for (const auto &row : rows) {
+        QTemporaryDir rootDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), letter = root + "/letter.xml";
+        prepare(root);
+        put(letter, "the teacher's letter");
+        const QString path = root + "/Data/" + row.name;
+        switch (row.kind) {
+        case Kind::Pipe: ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); break;
+        case Kind::LinkToAFile: ASSERT_TRUE(QFile::link(letter, path)); break;
+        case Kind::DanglingLink: ASSERT_TRUE(QFile::link(root + "/nothing.xml", path)); break;
+        }
+        QString why;
+        EXPECT_FALSE(row.all ? zipHelper().DelAllRecords(&why) : zipHelper().clearSession(&why)) << row.name;
+        EXPECT_TRUE(why.contains(row.said)) << row.name << ": " << why.toStdString();
+        EXPECT_TRUE(QFileInfo(path).isSymLink() || QFileInfo::exists(path)) << row.name;
+        EXPECT_FALSE(QFileInfo::exists(root + "/Data/Quiz/Monday.xml")) << row.name;
+        EXPECT_EQ(contentOf(letter), "the teacher's letter") << row.name;
+    }
+}
