@@ -155,7 +155,11 @@ void setBodyText(pugi::xml_node txBody, const QString &text)
         keptRPr = keep.append_copy(keptEnd);
         keptRPr.set_name(QByteArray(keptEnd.name()).replace("endParaRPr", "rPr").constData());
     }
-    const pugi::xml_node reference = firstP ? firstP : child(txBody, "bodyPr");
+    // The new paragraphs take the prefix of the old ones (else of the body's properties), read
+    // from a copy of the name: the old paragraphs go first, and with them the memory of a name
+    // that Pollix wrote itself.
+    const pugi::xml_node original = firstP ? firstP : child(txBody, "bodyPr");
+    const pugi::xml_node reference = original ? keep.append_child(original.name()) : pugi::xml_node();
 
     for (pugi::xml_node p = txBody.first_child(); p;) {
         pugi::xml_node next = p.next_sibling();

@@ -6,9 +6,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+#include <malloc.h>
+
+#include <cstdlib>
+#include <cstring>
 
 using SlideDecks::ShapeSpec;
 
@@ -283,4 +291,39 @@ TEST(PptxPackage, DecksWrittenWithOtherPrefixesAreReadAndWritten)
     EXPECT_EQ(again.readText(0, "answer"), "B");
     ASSERT_TRUE(pkg.load(other.toZip()));
     EXPECT_TRUE(pkg.part(d->slidePart(0)).contains("<d:r><d:t>After</d:t></d:r>"));
+}
+
+namespace {
+void *plainAllocate(size_t size)
+{
+    return std::malloc(size);
+}
+// Memory is wiped as it is freed, so that what reads a node after its removal reads nothing.
+void wipingDeallocate(void *memory)
+{
+    if (memory)
+        std::memset(memory, 0, malloc_usable_size(memory));
+    std::free(memory);
+}
+} // namespace
+
+TEST(PptxPackage, ShapeTextWrittenAgainAndAgainKeepsItsParagraphsInTheirNamespace)
+{
+    // A box's new paragraphs take the prefix of its old ones, which go first: the memory of a
+    // name Pollix wrote goes with them once their page of the document is empty.
+    const pugi::allocation_function allocate = pugi::get_memory_allocation_function();
+    const pugi::deallocation_function deallocate = pugi::get_memory_deallocation_function();
+    pugi::set_memory_management_functions(plainAllocate, wipingDeallocate);
+    const auto restore = qScopeGuard([&] { pugi::set_memory_management_functions(allocate, deallocate); });
+    std::unique_ptr<PptxPresentation> d = SlideDecks::deck({{{"Qu_Title", "old"}, {"OptionA", "a"}}});
+    for (int i = 0; i < 60; ++i) {
+        QStringList lines;
+        for (int l = 0; l <= i * 37 % 90; ++l)
+            lines << QStringLiteral("line %1 of %2").arg(l).arg(i);
+        ASSERT_TRUE(d->writeText(0, i % 3 ? "Qu_Title" : "OptionA", lines.join(QLatin1Char('\n'))));
+        OpcPackage pkg;
+        ASSERT_TRUE(pkg.load(d->toZip()));
+        const QByteArray xml = pkg.part(d->slidePart(0));
+        ASSERT_FALSE(xml.contains("<p>") || xml.contains("<r>")) << "write " << i;
+    }
 }

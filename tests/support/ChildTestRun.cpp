@@ -59,7 +59,8 @@ int testsInReport(const QString &path)
     return summary.contains(QStringLiteral("tests")) ? summary.value(QStringLiteral("tests")).toInt() : -1;
 }
 
-Outcome runCurrentTest(const char *variable, const std::string &value, const std::function<bool()> &prepare)
+Outcome runCurrentTest(const char *variable, const std::string &value, const std::function<bool()> &prepare,
+                       Ending *ending)
 {
     const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
     if (!test)
@@ -112,6 +113,12 @@ Outcome runCurrentTest(const char *variable, const std::string &value, const std
     if (WEXITSTATUS(status) == kUnavailable)
         return Outcome::Unavailable;
     const int ran = testsInReport(report);
+    if (ending) {
+        QFile json(report);
+        ending->exitStatus = WEXITSTATUS(status);
+        ending->testPassed = ran == 1 && json.open(QIODevice::ReadOnly)
+                             && QJsonDocument::fromJson(json.readAll()).object().value(QStringLiteral("failures")).toInt(-1) == 0;
+    }
     if (WEXITSTATUS(status) != 0 || ran < 0)
         return Outcome::Failed;
     if (ran != 1)

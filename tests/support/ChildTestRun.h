@@ -12,10 +12,21 @@ namespace ChildTestRun {
 
 enum class Outcome { Passed, Failed, Unavailable };
 
+// How a child that exited ended: its exit status, and whether its own report says the test
+// passed. A sanitizer's report at the process's end gives an exit status of its own (1, like a
+// failed test) after the test passed; a caller that judges such reports itself tells the two apart.
+struct Ending
+{
+    int exitStatus = -1;
+    bool testPassed = false;
+};
+
 // `variable`=`value` is added to the child's environment (empty variable: none). `prepare` runs
 // in the child before the exec: only async-signal-safe calls (the parent may have other threads),
-// on what was made before; false makes the run Unavailable.
-Outcome runCurrentTest(const char *variable, const std::string &value, const std::function<bool()> &prepare);
+// on what was made before; false makes the run Unavailable. `ending`, when given, learns how a
+// child that exited ended.
+Outcome runCurrentTest(const char *variable, const std::string &value, const std::function<bool()> &prepare,
+                       Ending *ending = nullptr);
 
 // For `prepare`: writes a /proc file such as uid_map in one write.
 bool writeProcFile(const char *path, const char *text);

@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTest>
 #include <QTextEdit>
@@ -195,7 +196,7 @@ bool RandomWalk::spent() const
     return m_taken >= m_options.steps || (m_clock.isValid() && m_clock.elapsed() >= m_options.budgetMs);
 }
 
-void RandomWalk::note(const QString &line)
+void RandomWalk::note(const QString &line) const
 {
     if (!m_log)
         return;
@@ -253,6 +254,10 @@ void RandomWalk::step()
         return;
     }
     ++m_taken;
+    if (m_options.beforeStep)
+        m_options.beforeStep();
+    ++m_acting;
+    const auto acted = qScopeGuard([this] { --m_acting; });
     const int roll = pick(100);
     QWidget *window = frontWindow(&m_rng);
     // A window with nothing to press (a splash, a progress window) is waited out.

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -46,6 +47,8 @@ public:
         // The teacher's login, typed into login windows (a field for a password and those beside it).
         QString account;
         QString password;
+        // Called as each step begins, before it acts (a check of what the steps before did).
+        std::function<void()> beforeStep;
     };
 
     explicit RandomWalk(const Options &options);
@@ -57,9 +60,11 @@ public:
     void pause();
     void resume();
     int stepsTaken() const { return m_taken; }
+    // Whether a step is acting now (on the stack, maybe under a dialog it opened); any thread.
+    bool acting() const { return m_acting > 0; }
     bool spent() const;
     // A line in the steps file (and nowhere else), for what the walk's owner does.
-    void note(const QString &line);
+    void note(const QString &line) const;
     QString stepsFile() const { return m_options.stepsFile; }
 
     // The window a teacher would act on now: a popup, the modal window, the active window, else
@@ -92,4 +97,5 @@ private:
     bool m_paused = true;
     bool m_scheduled = false;
     bool m_told = false;
+    std::atomic<int> m_acting{0};
 };

@@ -1,5 +1,6 @@
 #include "RecordDeletion.h"
 
+#include "core/store/DataRemovals.h"
 #include "core/store/GlobalFunctions.h"
 #include "platform/FolderHandle.h"
 #include "platform/RecordFile.h"
@@ -75,6 +76,8 @@ QStringList removeBelow(const QString &folder, const std::function<bool(const QS
             stayed << QStringLiteral("%1 is %2").arg(f.in->pathOf(f.name), RecordFile::kindText(kind));
         else if (!f.in->removeFile(f.name, &why))
             stayed << why;
+        else
+            DataRemovals::removed(f.in->pathOf(f.name));
     }
     // What the folder's name leads to now is what Pollix lists from here on.
     const FolderHandle now = GlobalFunctions::heldFolder(folder, false, &why);

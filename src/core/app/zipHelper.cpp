@@ -7,6 +7,7 @@
 #include "ZipArchive.h"
 #include "core/store/BackupsFolder.h"
 #include "core/store/DataFolderLayout.h"
+#include "core/store/DataRemovals.h"
 #include "core/store/DataRecovery.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovUserListXmlDatabase.h"
@@ -523,6 +524,7 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     QString old;
     if (!FolderSwap::syncFileSystemOf(stagingPath, &why) || !FolderSwap::exchange(staging.root, data, &why, &old))
         return abandon(why);
+    DataRemovals::removed(data);
     // In place: the mark has done its work (a start takes away one left by a kill here).
     if (QString markWhy; !FolderMark::remove(FolderHandle::open(data, false, &markWhy), FolderMark::Kind::Restored, &markWhy))
         PollixLog(QStringLiteral("The restored data folder keeps its note %1: %2").arg(FolderMark::noteName(FolderMark::Kind::Restored), markWhy));

@@ -1,6 +1,7 @@
 #include "TovClassXmlDatabase.h"
 
 #include "ClassXmlHelper.h"
+#include "DataRemovals.h"
 #include "GlobalFunctions.h"
 #include "StudentRosterXmlHelper.h"
 #include "platform/AtomicFile.h"
@@ -248,6 +249,7 @@ bool TovClassXmlDatabase::moveClassFile(qsizetype index, const QString &newName,
         PollixLog(QStringLiteral("Rename file %1 because of %2").arg(from, why));
         return GlobalFunctions::failWith(errorText, why);
     }
+    DataRemovals::removed(from);
     // The file has its new name from here on, whether or not its folder can be synced now (the
     // teacher is told when it cannot): the list follows the disk.
     m_classList[index].setName(GlobalFunctions::safeFileName(newName));
@@ -303,6 +305,7 @@ bool TovClassXmlDatabase::deleteClassWithNo(int no, QString *errorText)
         return GlobalFunctions::failWith(errorText, noClass(no));
     if (!GlobalFunctions::removeFileAtPath(path, errorText))
         return false;
+    DataRemovals::removed(path);
     m_classList.removeAt(indexOfNo(no));
     return true;
 }
@@ -417,6 +420,7 @@ bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentE
     pugi::xml_node node = firstStudentWithId(students, oldID);
     if (!node)
         return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the class").arg(oldID));
+    const bool idGoes = !sameIdIgnoringCase(node, student.id());
     set(node, "ID", student.id());
     GlobalFunctions::deleteByTagName(QStringLiteral("Name"), node);
     set(node, "FName", student.firstName());
@@ -430,7 +434,11 @@ bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentE
     set(node, "Address", student.address());
     set(node, "Telephone", student.telephone());
     set(node, "Gender", QString::number(student.gender()));
-    return GlobalFunctions::saveXmlDocument(path, doc, errorText);
+    if (!GlobalFunctions::saveXmlDocument(path, doc, errorText))
+        return false;
+    if (idGoes)
+        DataRemovals::removed(path, oldID);
+    return true;
 }
 
 bool TovClassXmlDatabase::updateStudentGroupNo(int groupNo, int studentNo, int classNo, QString *errorText)
@@ -462,7 +470,10 @@ bool TovClassXmlDatabase::deleteStudentWithID(const QString &studentID, int clas
     if (!node)
         return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the class").arg(studentID));
     students.remove_child(node);
-    return GlobalFunctions::saveXmlDocument(path, doc, errorText);
+    if (!GlobalFunctions::saveXmlDocument(path, doc, errorText))
+        return false;
+    DataRemovals::removed(path, studentID);
+    return true;
 }
 
 bool TovClassXmlDatabase::deleteStudent(const StudentEntity &student, int classNo, QString *errorText)
@@ -553,15 +564,24 @@ void TovClassXmlDatabase::deletingStudentWithID(const QString &studentID)
 
 bool TovClassXmlDatabase::endDeleteStudents(QString *errorText)
 {
+    QString path;
+    QStringList gone;
     if (m_clsxhlp) {
+        path = m_clsxhlp->path();
         pugi::xml_node students = m_clsxhlp->studentsElem();
         QList<pugi::xml_node> doomed;
         for (pugi::xml_node n : students.children("Student"))
             if (m_studentsToBeDeleted.contains(text(n, "ID")))
                 doomed.append(n);
-        for (pugi::xml_node n : doomed)
+        for (pugi::xml_node n : doomed) {
+            gone << text(n, "ID");
             students.remove_child(n);
+        }
     }
     m_studentsToBeDeleted.clear();
-    return endUpdateStudents(errorText);
+    if (!endUpdateStudents(errorText))
+        return false;
+    for (const QString &id : std::as_const(gone))
+        DataRemovals::removed(path, id);
+    return true;
 }

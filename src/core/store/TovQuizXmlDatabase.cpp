@@ -1,5 +1,6 @@
 #include "TovQuizXmlDatabase.h"
 
+#include "DataRemovals.h"
 #include "GlobalFunctions.h"
 #include "TovFastQuizXmlDatabase.h"
 #include "core/base/AppDelegateBase.h"
@@ -269,6 +270,7 @@ bool TovQuizXmlDatabase::deleteQuizWithName(const QString &path)
 {
     if (!GF::removeFileAtPath(path))
         return false;
+    DataRemovals::removed(path);
     TovFastQuizXmlDatabase::sharedFastQuiz()->deleteQuizWithPath(path);
     return true;
 }

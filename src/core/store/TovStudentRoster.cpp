@@ -1,5 +1,6 @@
 #include "TovStudentRoster.h"
 
+#include "DataRemovals.h"
 #include "GlobalFunctions.h"
 #include "StudentRosterXmlHelper.h"
 #include "core/base/CommonFunc.h"
@@ -140,6 +141,7 @@ bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEnti
     pugi::xml_node node = firstStudentWithId(file->studentsElem(), oldID);
     if (!node)
         return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the roster").arg(oldID));
+    const bool idGoes = getValueByTagName("ID", node).compare(student.id(), Qt::CaseInsensitive) != 0;
     GlobalFunctions::setValue(student.id(), QStringLiteral("ID"), node);
     GlobalFunctions::deleteByTagName(QStringLiteral("Name"), node);
     GlobalFunctions::setValue(student.firstName(), QStringLiteral("Name"), node);
@@ -153,7 +155,11 @@ bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEnti
     GlobalFunctions::setValue(student.address(), QStringLiteral("Address"), node);
     GlobalFunctions::setValue(student.telephone(), QStringLiteral("Telephone"), node);
     GlobalFunctions::setValue(QString::number(student.gender()), QStringLiteral("Gender"), node);
-    return file->save(errorText);
+    if (!file->save(errorText))
+        return false;
+    if (idGoes)
+        DataRemovals::removed(m_studentRosterFilePath, oldID);
+    return true;
 }
 
 bool TovStudentRoster::updateStudentWithData(const StudentEntity &student, QString *errorText)
@@ -173,7 +179,10 @@ bool TovStudentRoster::deleteStudentWithID(const QString &studentID, QString *er
     if (!node)
         return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the roster").arg(studentID));
     file->studentsElem().remove_child(node);
-    return file->save(errorText);
+    if (!file->save(errorText))
+        return false;
+    DataRemovals::removed(m_studentRosterFilePath, studentID);
+    return true;
 }
 
 bool TovStudentRoster::beginUpdateStudents(QString *errorText)

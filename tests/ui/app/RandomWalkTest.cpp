@@ -1,14 +1,15 @@
 // Random roads through the program: seeded walks from the main window as the program starts it
 // (the lock, the start's recovery, the splash, the system choice, the main window), over whatever
 // window is in front, with a simulated receiver and its keypads, each walk in a child process of
-// its own. A walk fails on a crash, a sanitizer report or an event loop that stops answering;
-// after it every data file left is read back by the reader that loads it, and nothing outside
-// the walk's folders has changed.
+// its own. A walk fails on a crash, a sanitizer report of Pollix's code, an event loop that stops
+// answering, steps left untaken, or a session, class or student gone that no Delete of Pollix's
+// took; after it every data file left is read back by the reader that loads it, and nothing
+// outside the walk's folders has changed.
 //
 // POLLIX_WALK_SEED      the seed of the (first) walk; unset: the suite's own seeds
 // POLLIX_WALK_STEPS     steps of each walk
-// POLLIX_WALK_SECONDS   with it, walks follow one another (seed, seed + 1, ...) until this time is
-//                       spent; without it, each seed walks once, within the suite's time
+// POLLIX_WALK_SECONDS   with it, walks begin one after another (seed, seed + 1, ...) while this
+//                       time lasts, each walking all its steps; without it, each seed walks once
 // POLLIX_WALK_KEEP      the folder a failed walk's steps are copied to (default: the current one)
 // POLLIX_WALK_STALL_SECONDS  how long the event loop may not answer before the walk fails
 // A failure prints the line that replays it.
@@ -26,6 +27,8 @@
 #include "support/LoopWatchdog.h"
 #include "support/RandomWalk.h"
 #include "support/ReceiverTest.h"
+#include "support/RecordWatch.h"
+#include "support/SanitizerReports.h"
 #include "ui/app/MainwndController.h"
 #include "ui/app/PollixProgram.h"
 #include "ui/app/StartRecovery.h"
@@ -44,12 +47,16 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <pugixml.hpp>
 
 #include <iostream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace keypadsim;
 
@@ -60,13 +67,17 @@ constexpr char kRunVariable[] = "POLLIX_WALK_RUN";
 // receiver at the start or none), within the suite's time.
 constexpr quint32 kSuiteSeeds[] = {1, 2, 3, 4};
 constexpr int kSuiteSteps = 400;
-constexpr int kSuiteSeconds = 90;
 constexpr int kKeypads = 8;
 
+// A walk takes all the steps it planned. Its deadline, far above the usual time, only ends one
+// whose steps crawl (each answered in time, so that the stall check does not end it): such a walk
+// took fewer steps than planned and fails.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr int kStallMs = 120000;
+constexpr int kDeadlineMsPerStep = 400;
 #else
 constexpr int kStallMs = 30000;
+constexpr int kDeadlineMsPerStep = 150;
 #endif
 
 int variable(const char *name, int fallback)
@@ -119,6 +130,7 @@ struct WalkFolders
     QString neighbour() const { return root + QStringLiteral("/neighbour"); }
     QString steps() const { return root + QStringLiteral("/steps.txt"); }
     QString receiverLink() const { return root + QStringLiteral("/receiver"); }
+    QString output() const { return root + QStringLiteral("/output.txt"); }
 };
 
 // Every entry below folder (links not followed) with its kind, size and time of change.
@@ -150,13 +162,54 @@ bool libraryCache(const QString &relative)
            || relative == QLatin1String(".config/QtProject.conf");
 }
 
-QString tail(const QString &path, int lines)
+// What Pollix took away, in the steps file; a record lost otherwise fails the walk, there too.
+void noteRecords(const RandomWalk &walk, const RecordWatch::Findings &findings, const QString &when)
 {
-    QFile f(path);
+    for (const QString &line : findings.removals)
+        walk.note(QStringLiteral("    removed by Pollix: ") + line);
+    for (const QString &line : findings.failures) {
+        walk.note(QStringLiteral("    LOST (%1): %2").arg(when, line));
+        ADD_FAILURE() << line.toStdString() << " (found " << when.toStdString() << ")";
+    }
+}
+
+// The steps a walk took, as it noted at its end; -1 when it noted no end.
+int stepsWalked(const QString &stepsFile)
+{
+    static const QRegularExpression end(QStringLiteral("^walk: (\\d+) steps taken in"), QRegularExpression::MultilineOption);
+    QFile f(stepsFile);
+    const QRegularExpressionMatch match = end.match(f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString());
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// Where a failed walk failed: the steps it had taken (a record found lost before step N: N - 1,
+// else the last step written) and the 40 lines of the steps file up to there.
+struct FailedAt
+{
+    int taken = 0;
+    QString steps = QStringLiteral("(no steps file)");
+};
+
+FailedAt failedAt(const QString &stepsFile)
+{
+    static const QRegularExpression lost(QStringLiteral("^    LOST \\(before step (\\d+)\\)"));
+    FailedAt out;
+    QFile f(stepsFile);
     if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("(no steps file)");
+        return out;
     const QStringList all = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    return all.mid(std::max<qsizetype>(0, all.size() - lines)).join(QLatin1Char('\n'));
+    qsizetype end = all.size();
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (const QRegularExpressionMatch m = lost.match(all.at(i)); m.hasMatch()) {
+            out.taken = m.captured(1).toInt() - 1;
+            end = i + 1;
+            break;
+        }
+        if (all.at(i).startsWith(QLatin1Char('#')))
+            out.taken = all.at(i).mid(1, all.at(i).indexOf(QLatin1Char(' ')) - 1).toInt();
+    }
+    out.steps = all.mid(std::max<qsizetype>(0, end - 40), std::min<qsizetype>(end, 40)).join(QLatin1Char('\n'));
+    return out;
 }
 
 } // namespace
@@ -306,8 +359,8 @@ void RandomWalkTest::walkInChild(const WalkPlan &plan)
     const bool withDemo = withDemoData(plan.seed);
     const bool receiverIn = plan.seed % 5 != 4;
     prepareFiles(folders);
+    startOn(folders.app());
     if (withDemo) {
-        startOn(folders.app());
         QString why;
         const QString quiz = DemoData::ensure(folders.app(), QString(), &why);
         ASSERT_FALSE(quiz.isEmpty()) << why.toStdString();
@@ -341,13 +394,24 @@ void RandomWalkTest::walkInChild(const WalkPlan &plan)
     // The built-in account, as the teacher types it.
     walkOptions.account = QStringLiteral("tovani");
     walkOptions.password = QStringLiteral("thqh");
+    // Every session, class and student there now or saved later stays, unless Pollix's own
+    // Delete takes it while a step acts; each step first checks what the steps before it did.
+    const RandomWalk *stepping = nullptr;
+    RecordWatch records([&stepping] { return stepping && stepping->acting(); });
+    records.check();
+    walkOptions.beforeStep = [&stepping, &records] {
+        noteRecords(*stepping, records.check(), QStringLiteral("before step %1").arg(stepping->stepsTaken()));
+    };
     RandomWalk walk(walkOptions);
+    stepping = &walk;
     walk.note(QStringLiteral("set-up: model %1, demo data %2, receiver %3")
                   .arg(QString::fromLatin1(sim->info().name), withDemo ? QStringLiteral("yes") : QStringLiteral("no"),
                        receiverIn ? QStringLiteral("in") : QStringLiteral("out")));
     LoopWatchdog watchdog(variable("POLLIX_WALK_STALL_SECONDS", kStallMs / 1000) * 1000, folders.steps());
     runProgram(folders, walk, watchdog);
     walk.note(QStringLiteral("walk over"));
+    startOn(folders.app());
+    noteRecords(walk, records.check(), QStringLiteral("after the walk"));
     watchdog.hold(kStallMs);
     watchdog.setDoing(QStringLiteral("closing the walk"));
 }
@@ -407,7 +471,8 @@ QString RandomWalkTest::checkedOutside(const WalkFolders &folders, const QMap<QS
     const QStringList expected{QStringLiteral("app"),    QStringLiteral("files"),      QStringLiteral("home"),
                                QStringLiteral("tmp"),    QStringLiteral("cwd"),        QStringLiteral("neighbour"),
                                QStringLiteral("bin"),    QStringLiteral("office"),     QStringLiteral("steps.txt"),
-                               QStringLiteral("opened.txt"), QStringLiteral("converted.pdf"), QStringLiteral("receiver")};
+                               QStringLiteral("opened.txt"), QStringLiteral("converted.pdf"), QStringLiteral("receiver"),
+                               QStringLiteral("output.txt")};
     for (const QString &entry : QDir(folders.root).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
         if (!expected.contains(entry))
             changed << QStringLiteral("beside the application folder: ") + entry;
@@ -425,13 +490,20 @@ TEST_F(RandomWalkTest, RandomRoadsThroughTheProgramEndWithoutACrashAndLeaveEvery
     const bool seeded = qEnvironmentVariableIsSet("POLLIX_WALK_SEED");
     const bool timed = qEnvironmentVariableIsSet("POLLIX_WALK_SECONDS");
     const int steps = variable("POLLIX_WALK_STEPS", kSuiteSteps);
-    const qint64 budgetMs = qint64(variable("POLLIX_WALK_SECONDS", kSuiteSeconds)) * 1000;
+    const qint64 budgetMs = qint64(variable("POLLIX_WALK_SECONDS", 0)) * 1000;
     QList<quint32> seeds;
     if (seeded)
         seeds << quint32(variable("POLLIX_WALK_SEED", 1));
     else
         for (const quint32 seed : kSuiteSeeds)
             seeds << seed;
+    QString suppressions;
+    if (QFile file(QStringLiteral(POLLIX_SOURCE_DIR "/tools/sanitizers/leak-suppressions.txt")); file.open(QIODevice::ReadOnly))
+        suppressions = QString::fromUtf8(file.readAll());
+    // The frames of a sanitizer's report name their modules, so that Pollix's own are told apart.
+    const QByteArray asanOptions = qgetenv("ASAN_OPTIONS");
+    ScopedEnvironment stackFormat(
+        {{"ASAN_OPTIONS", (asanOptions.isEmpty() ? QByteArray() : asanOptions + ':') + SanitizerReports::stackFormatOption()}});
     QElapsedTimer clock;
     clock.start();
     int walks = 0;
@@ -441,16 +513,15 @@ TEST_F(RandomWalkTest, RandomRoadsThroughTheProgramEndWithoutACrashAndLeaveEvery
                 break;
             seeds << seeds.last() + 1;
         }
-        const qint64 left = budgetMs - clock.elapsed();
-        // The suite's last walks are shorter on a slow machine, never left out.
-        if (timed && left <= 0)
+        // A walk begun walks all its steps: the time given is for beginning walks.
+        if (timed && i > 0 && clock.elapsed() >= budgetMs)
             break;
         QTemporaryDir root;
         ASSERT_TRUE(root.isValid());
         WalkPlan plan;
         plan.seed = seeds.at(i);
         plan.steps = steps;
-        plan.budgetMs = std::max<qint64>(timed ? left : left / (seeds.size() - i), 5000);
+        plan.budgetMs = qint64(steps) * kDeadlineMsPerStep;
         plan.root = QFileInfo(root.path()).canonicalFilePath();
         const WalkFolders folders{plan.root};
         prepareFolders(folders, plan.seed);
@@ -458,40 +529,63 @@ TEST_F(RandomWalkTest, RandomRoadsThroughTheProgramEndWithoutACrashAndLeaveEvery
         const QMap<QString, QString> cwdBefore = snapshot(folders.cwd());
         const QDateTime checkoutBefore = QFileInfo(QStringLiteral(POLLIX_SOURCE_DIR)).lastModified();
 
-        const ChildTestRun::Outcome outcome = ChildTestRun::runCurrentTest(kRunVariable, plan.encoded().toStdString(), {});
+        // The child's output (Pollix's log, Qt's warnings, a sanitizer's report) is kept beside
+        // its steps, then shown, then judged.
+        const QByteArray outputPath = QFile::encodeName(folders.output());
+        const auto intoOutputFile = [&outputPath] {
+            const int fd = ::open(outputPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            return fd >= 0 && ::dup2(fd, STDOUT_FILENO) >= 0 && ::dup2(fd, STDERR_FILENO) >= 0;
+        };
+        ChildTestRun::Ending ending;
+        const ChildTestRun::Outcome outcome =
+            ChildTestRun::runCurrentTest(kRunVariable, plan.encoded().toStdString(), intoOutputFile, &ending);
         ++walks;
+        QFile outputFile(folders.output());
+        const QString output = outputFile.open(QIODevice::ReadOnly) ? QString::fromUtf8(outputFile.readAll()) : QString();
+        std::cerr << output.toStdString() << std::flush;
+        const SanitizerReports::Judgement reports =
+            SanitizerReports::judge(output, suppressions, QStringLiteral(POLLIX_BINARY_DIR));
+        // Leaks of system libraries alone, reported as the process ended, do not fail a walk
+        // that passed.
+        const bool passed = reports.counted.isEmpty()
+                            && (outcome == ChildTestRun::Outcome::Passed || (ending.testPassed && reports.leftOut > 0));
         const QString outside = checkedOutside(folders, neighbourBefore, cwdBefore, checkoutBefore);
         const bool failedBefore = HasFailure();
-        if (outcome == ChildTestRun::Outcome::Passed)
+        if (reports.leftOut > 0)
+            std::cerr << "random walk: seed " << plan.seed << ": " << reports.leftOut
+                      << " leak reports of system libraries left out (tools/sanitizers/leak-suppressions.txt)\n";
+        if (!reports.counted.isEmpty())
+            ADD_FAILURE() << "the walk of seed " << plan.seed << " ends on a sanitizer's report:\n"
+                          << reports.counted.toStdString();
+        else if (!passed)
+            ADD_FAILURE() << "the walk of seed " << plan.seed << " failed (crash, hang or check; its output above)";
+        if (passed) {
             readBack(folders, withDemoData(plan.seed));
-        else
-            ADD_FAILURE() << "the walk of seed " << plan.seed << " failed (crash, sanitizer report, hang or check)";
+            const int walked = stepsWalked(folders.steps());
+            EXPECT_EQ(walked, plan.steps) << "the walk of seed " << plan.seed << " was cut short: it took " << walked
+                                          << " of its " << plan.steps << " steps";
+        }
         EXPECT_TRUE(outside.isEmpty()) << "seed " << plan.seed << " changed what lies outside its folder:\n"
                                        << outside.toStdString();
         if (HasFailure() && !failedBefore) {
             // The steps so far, the replay, and a copy of the steps that outlives the folder.
             // A step is written before it acts, but one that failed at once may not be there yet:
             // the replay takes one step more than the file holds.
-            int taken = 0;
-            const QString steps = tail(folders.steps(), 40);
-            for (const QString &line : steps.split(QLatin1Char('\n')))
-                if (line.startsWith(QLatin1Char('#')))
-                    taken = line.mid(1, line.indexOf(QLatin1Char(' ')) - 1).toInt();
+            const FailedAt at = failedAt(folders.steps());
             const QString keep = QDir(qEnvironmentVariable("POLLIX_WALK_KEEP", QDir::currentPath()))
                                      .filePath(QStringLiteral("walk-seed-%1-steps.txt").arg(plan.seed));
             QFile::remove(keep);
             QFile::copy(folders.steps(), keep);
             root.setAutoRemove(false);
-            std::cerr << "\n---- random walk: seed " << plan.seed << ", failed after step " << taken
+            std::cerr << "\n---- random walk: seed " << plan.seed << ", failed after step " << at.taken
                       << "; its last steps:\n"
-                      << steps.toStdString() << "\n---- replay: POLLIX_WALK_SEED=" << plan.seed
-                      << " POLLIX_WALK_STEPS=" << taken + 1 << " " << QCoreApplication::applicationFilePath().toStdString()
+                      << at.steps.toStdString() << "\n---- replay: POLLIX_WALK_SEED=" << plan.seed
+                      << " POLLIX_WALK_STEPS=" << at.taken + 1 << " " << QCoreApplication::applicationFilePath().toStdString()
                       << " " << ChildTestRun::currentTestFilter().toStdString() << "\n---- all steps: " << keep.toStdString()
-                      << "\n---- the walk's folders (kept): " << plan.root.toStdString() << "\n";
+                      << "\n---- the walk's folders (kept, its output in output.txt): " << plan.root.toStdString() << "\n";
         }
         if (seeded && !timed)
             break;
     }
-    EXPECT_GT(walks, 0);
     std::cerr << "random walk: " << walks << " walks in " << clock.elapsed() / 1000 << " s\n";
 }

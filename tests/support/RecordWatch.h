@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QPair>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Keeps count of the sessions, classes and students of a data folder while the program works on
+// it: each one there at the first census or seen at a later one must be there at every census
+// after, in a file that reads as its store reads it, unless Pollix's own commands took it away
+// (DataRemovals) while the watcher's `acting` said that the user acted. A removal told at any
+// other time (a start, a timer) excuses nothing.
+//
+// Made and checked on the GUI thread while an application delegate is set (the layout of the
+// data folder comes from it); removals may be told from any thread.
+class RecordWatch
+{
+public:
+    explicit RecordWatch(std::function<bool()> acting);
+    ~RecordWatch();
+    RecordWatch(const RecordWatch &) = delete;
+    RecordWatch &operator=(const RecordWatch &) = delete;
+
+    struct Findings
+    {
+        QStringList failures; // each record gone unexcused and each file that no longer reads, once
+        QStringList removals; // what Pollix took away since the last check, as told
+    };
+    // Takes a census and compares it with the last one. The first call takes the records to keep.
+    Findings check();
+
+private:
+    // A file relative to the data folder, and a student's ID (case-folded) or none.
+    using Record = QPair<QString, QString>;
+    struct FileState
+    {
+        QString stamp; // size, time of change and inode: the file read again when it changes
+        QString problem;
+        QStringList students;
+    };
+    struct Removal
+    {
+        QString relative; // "" for the data folder itself
+        QString studentID;
+        bool acted = false;
+    };
+
+    void told(const QString &path, const QString &studentID);
+    QSet<Record> census(QStringList &unreadable);
+    bool excused(const Record &record, const QList<Removal> &removals) const;
+    QString describe(const Record &record) const;
+
+    std::function<bool()> m_acting;
+    QString m_data;
+    QString m_classes;
+    QString m_roster;
+    QSet<Record> m_kept;
+    bool m_first = true;
+    QHash<QString, FileState> m_files;
+    QSet<QString> m_unreadable;
+    QList<Removal> m_lastRemovals;
+    QMutex m_mutex;
+    QList<Removal> m_removals;
+};
