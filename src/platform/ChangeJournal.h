@@ -6,6 +6,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class FolderHandle;
 
 // What a change of several files is about to do, written down before the change's first move,
 // so that a change cut short (kill, crash, power cut) is finished at the next start instead of
@@ -29,6 +32,11 @@ struct Step
     // the journals of earlier versions, which noted none.
     QByteArray newDigest = {};
     QByteArray oldDigest = {};
+    // The folder that holds target and its side files, held open by the change that makes them
+    // from its first write, so that every move and removal is made in that very folder (one
+    // swapped for a link meanwhile leads nowhere else). None: reached from the journal's folder
+    // (without a journal, from target's path), no link followed below it.
+    std::shared_ptr<const FolderHandle> folder = {};
 };
 
 enum class Direction { Forward, Back };
