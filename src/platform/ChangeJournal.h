@@ -61,7 +61,11 @@ bool isJournalName(const QString &fileName);
 // a side file goes in place only while its target still holds what the journal expected (the
 // old file, which the kept name links to, or nothing). False, with the files and the reasons,
 // when a move failed; the other moves are done all the same, and the journal and every side file
-// stay, so that the change can still be carried through from its journal.
+// stay, so that the change can still be carried through from its journal. Every move and removal
+// is made in its step's folder held open (Step::folder), never by its path, and the lock is asked
+// again right before each (AtomicFile::folderTaken): a Pollix that lost its folder meanwhile
+// moves nothing. Where the old bytes were kept as a copy (a disk without second names), a target
+// counts as unchanged while it holds the old bytes its journal noted.
 bool apply(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {});
 
 // Finishes every change whose journal lies in folder, in the direction its journal says, and

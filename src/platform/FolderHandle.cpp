@@ -731,12 +731,6 @@ bool sameNames(const QString &a, const QString &b, QString *why)
             return failWith(why, problem);
     return true;
 }
-
-// Whether a failed make of a file says the name itself cannot be held there (FAT refuses ':').
-bool nameRefusal(int code)
-{
-    return code == EINVAL || code == EILSEQ;
-}
 } // namespace
 
 void FolderHandle::setRefusalsForTesting(const Refusals &refusals)
@@ -897,21 +891,27 @@ bool FolderHandle::removeEmptyFolder(const QString &name, QString *why) const
 QString FolderHandle::namesRefused() const
 {
     // Named as a session is, with the time's ':' in it, and as a side file of Pollix's, so that
-    // one left by a kill goes at the next start.
-    const QString like = pathOf(QStringLiteral("Names 2000-01-01T00:00:00.xml"));
-    for (int tries = 0; tries < 16; ++tries) {
-        const QString name = QFileInfo(SideFiles::nameBeside(like, SideFiles::Kind::Temporary)).fileName();
-        struct stat st{};
-        bool made = false;
-        const int code = writeSynced(name, QByteArray(), 0, &st, &made);
-        if (code == 0) {
-            removeWritten(name, st);
-            return QString();
+    // one left by a kill goes at the next start. Disks answer a ':' in their own words (EINVAL
+    // from the kernel's FAT, EPERM from a FUSE one): the same name without it tells a refusal of
+    // the name from one of anything made there (a read-only folder), which is no concern here.
+    const auto tryName = [&](const QString &like, QString *made) {
+        for (int tries = 0; tries < 16; ++tries) {
+            *made = QFileInfo(SideFiles::nameBeside(pathOf(like), SideFiles::Kind::Temporary)).fileName();
+            struct stat st{};
+            bool opened = false;
+            const int code = writeSynced(*made, QByteArray(), 0, &st, &opened);
+            if (code == 0)
+                removeWritten(*made, st);
+            if (code != EEXIST)
+                return code;
         }
-        if (code != EEXIST)
-            return nameRefusal(code) ? systemError(code) : QString();
-    }
-    return QString();
+        return EEXIST;
+    };
+    QString name;
+    const int code = tryName(QStringLiteral("Names 2000-01-01T00:00:00.xml"), &name);
+    if (code == 0 || code == EEXIST || tryName(QStringLiteral("Names 2000-01-01T00-00-00.xml"), &name) != 0)
+        return QString();
+    return systemError(code);
 }
 
 QString FolderHandle::fileSystemName() const
