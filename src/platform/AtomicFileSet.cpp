@@ -233,7 +233,9 @@ bool AtomicFileSet::commit(QString *errorText)
                        !ContentHash::stampOf(after).sameFileAndBytes(found) || after.st_ctim.tv_sec != before.st_ctim.tv_sec ||
                        after.st_ctim.tv_nsec != before.st_ctim.tv_nsec))
             return fail(step.target, QStringLiteral("it changed while its old bytes were kept"), false);
-        if (journalled) {
+        // A copy is told from a later save by what it holds, with a journal or without (a change
+        // taken back tells the old file so).
+        if (journalled || copied) {
             // The second name must be that very file: another may have been put in its place
             // meanwhile. A copy is read back for what it holds.
             QString why;

@@ -782,11 +782,13 @@ TEST_F(AtomicFileSetTest, OnADiskWithoutSecondNamesAChangeKeepsCopiesAndIsAllOld
         changeInChild(folder);
         return;
     }
-    ChangeJournal::setFolder(dir.path());
     AtomicFileSet::setMoveFailureHook([this](const QString &p) { return p == klass; });
     QString why;
-    EXPECT_FALSE(change().commit(&why));
-    expectUntouched();
+    for (const bool journalled : {false, true}) {
+        ChangeJournal::setFolder(journalled ? dir.path() : QString());
+        EXPECT_FALSE(change().commit(&why));
+        expectUntouched();
+    }
     AtomicFileSet::setMoveFailureHook({});
     EXPECT_TRUE(change().commit(&why)) << why.toStdString();
     EXPECT_EQ(contents(dir.path()), (Files{{"StudentRoster.xml", "new roster"}, {"Classes/8C.xml", "new class"}, {"Classes/Fresh.xml", "fresh class"}}));
