@@ -400,12 +400,12 @@ QStringList move(const QList<ChangeJournal::Step> &steps, ChangeJournal::Directi
         failed << QStringLiteral("%1: %2").arg(nameOf(what), why);
         return true;
     };
-    auto rename = [&](const ChangeJournal::Step &s, const QString &from, const QString &to) {
+    auto putInPlace = [&](const ChangeJournal::Step &s, const QString &from, const QString &to) {
         QString why;
         if (!taken(s, to) && !folderOf(s).renameOver(nameOf(from), nameOf(to), &why))
             failed << QStringLiteral("%1: %2").arg(nameOf(to), why);
     };
-    auto unlink = [&](const ChangeJournal::Step &s, const QString &path) {
+    auto takeAway = [&](const ChangeJournal::Step &s, const QString &path) {
         QString why;
         if (!taken(s, path) && !folderOf(s).removeFile(nameOf(path), &why))
             failed << QStringLiteral("%1: %2").arg(nameOf(path), why);
@@ -414,19 +414,19 @@ QStringList move(const QList<ChangeJournal::Step> &steps, ChangeJournal::Directi
         for (const ChangeJournal::Step &s : steps) {
             if (!s.staged.isEmpty()) {
                 if (there(s, s.staged))
-                    rename(s, s.staged, s.target);
+                    putInPlace(s, s.staged, s.target);
             } else if (there(s, s.kept)) {
                 // A removal still to do: its old bytes are kept until the change is done.
-                unlink(s, s.target);
+                takeAway(s, s.target);
             }
         }
     } else {
         for (qsizetype i = steps.size() - 1; i >= 0; --i) {
             const ChangeJournal::Step &s = steps.at(i);
             if (there(s, s.kept))
-                rename(s, s.kept, s.target);
+                putInPlace(s, s.kept, s.target);
             else if (s.kept.isEmpty() && !s.staged.isEmpty() && !there(s, s.staged))
-                unlink(s, s.target); // a new file that was already moved in
+                takeAway(s, s.target); // a new file that was already moved in
         }
     }
     QString why;
