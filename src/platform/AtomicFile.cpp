@@ -64,54 +64,22 @@ struct Outcome
     QString why;
 };
 
-// Creates name in the folder dirFd (which must not exist, and is never reached through a link),
-// writes data whole and syncs it. On failure it is gone again.
-Outcome writeFresh(int dirFd, const QString &name, const QByteArray &data, mode_t mode)
-{
-    const QByteArray file = native(name);
-    const int fd = ::openat(dirFd, file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return {AtomicFile::Failure::Open, systemError()};
-    auto abandon = [&](int code) {
-        ::close(fd);
-        ::unlinkat(dirFd, file.constData(), 0);
-        return Outcome{AtomicFile::Failure::Write, systemError(code)};
-    };
-    if (mode != 0 && ::fchmod(fd, mode) != 0)
-        PollixLog(QStringLiteral("Could not give %1 the permissions of the file it replaces: %2").arg(name, systemError()));
-    const char *at = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, at, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return abandon(n < 0 ? errno : ENOSPC);
-        at += n;
-        left -= n;
-    }
-    // Only a synced file may take the old one's place: a power cut must not leave an empty file.
-    if (::fsync(fd) != 0)
-        return abandon(errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlinkat(dirFd, file.constData(), 0);
-        return {AtomicFile::Failure::Write, systemError(code)};
-    }
-    return {};
-}
-
-// A side file of target's made in the folder dirFd under a name no file has: its name (in that
-// folder), or empty with the outcome.
-QString writeSide(int dirFd, const QString &target, SideFiles::Kind kind, const QByteArray &data, mode_t mode, Outcome *outcome)
+// A side file of target's made in folder under a name no file has, written whole and synced:
+// its name (in that folder), or empty with the outcome; *written: what the file is.
+QString writeSide(const FolderHandle &folder, const QString &target, SideFiles::Kind kind, const QByteArray &data, mode_t mode,
+                  Outcome *outcome, struct stat *written)
 {
     // Named by chance: one taken meanwhile is given up for another.
     for (int tries = 0; tries < 16; ++tries) {
         const QString side = QFileInfo(SideFiles::nameBeside(target, kind)).fileName();
-        *outcome = writeFresh(dirFd, side, data, mode);
-        if (outcome->step == AtomicFile::Failure::None)
+        bool made = false;
+        const int code = folder.writeSynced(side, data, mode, written, &made);
+        if (code == 0) {
+            *outcome = {};
             return side;
-        if (outcome->step != AtomicFile::Failure::Open || outcome->why != systemError(EEXIST))
+        }
+        *outcome = {made ? AtomicFile::Failure::Write : AtomicFile::Failure::Open, systemError(code)};
+        if (made || code != EEXIST)
             break;
     }
     return QString();
@@ -207,13 +175,22 @@ bool writeBeside(const QString &target, SideFiles::Kind kind, const QByteArray &
     const FolderHandle folder = FolderHandle::open(QFileInfo(target).absolutePath(), true, &why);
     if (!folder.isOpen())
         return report(target, {Failure::Open, why}, errorText, failure);
-    struct stat st{};
-    const mode_t mode = ::stat(native(target).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
-    Outcome outcome;
-    const QString side = writeSide(folder.fd(), target, kind, data, mode, &outcome);
-    if (sidePath && !side.isEmpty())
+    QString side;
+    struct stat written{};
+    const bool done = writeBeside(folder, QFileInfo(target).fileName(), kind, data, &side, &written, errorText, failure);
+    if (sidePath && done)
         *sidePath = folder.pathOf(side);
-    return report(target, outcome, errorText, failure);
+    return done;
+}
+
+bool writeBeside(const FolderHandle &folder, const QString &name, SideFiles::Kind kind, const QByteArray &data,
+                 QString *sideName, struct stat *written, QString *errorText, Failure *failure)
+{
+    struct stat st{};
+    const mode_t mode = folder.kindAt(name, &st) == RecordFile::Kind::File ? (st.st_mode & 07777) : 0;
+    Outcome outcome;
+    *sideName = writeSide(folder, folder.pathOf(name), kind, data, mode, &outcome, written);
+    return report(folder.pathOf(name), outcome, errorText, failure);
 }
 
 bool write(const QString &path, const QByteArray &data, QString *errorText, Failure *failure)
@@ -257,30 +234,38 @@ bool writeIn(const FolderHandle &folder, const QString &name, const QString &pat
     const RecordFile::Kind kind = folder.kindAt(name, &st);
     if (kind == RecordFile::Kind::Folder)
         return report(path, {Failure::Open, systemError(EISDIR)}, errorText, failure);
-    if (kind == RecordFile::Kind::File && ::faccessat(folder.fd(), native(name).constData(), W_OK, 0) != 0)
+    if (kind == RecordFile::Kind::File && !folder.mayWrite(name))
         return report(path, {Failure::Open, systemError()}, errorText, failure);
     if (QString why; changeRefused(path, &why))
         return report(path, {Failure::Open, why}, errorText, failure);
     Outcome outcome;
-    const QString temporary =
-        writeSide(folder.fd(), path, SideFiles::Kind::Temporary, data, kind == RecordFile::Kind::File ? (st.st_mode & 07777) : 0, &outcome);
+    struct stat written{};
+    const QString temporary = writeSide(folder, path, SideFiles::Kind::Temporary, data,
+                                        kind == RecordFile::Kind::File ? (st.st_mode & 07777) : 0, &outcome, &written);
     if (temporary.isEmpty())
         return report(path, outcome, errorText, failure);
     if (injectedFailure(path)) {
-        ::unlinkat(folder.fd(), native(temporary).constData(), 0);
+        folder.removeWritten(temporary, written);
         return report(path, {Failure::Write, QStringLiteral("write interrupted")}, errorText, failure);
+    }
+    QString why;
+    // A Pollix stopped between its look at the lock and here (a long sync on a hung share) may
+    // have lost the folder to another start meanwhile, which saved over this file since: the
+    // lock is asked again right before the rename that would replace that save.
+    if (kind != RecordFile::Kind::Missing && changeRefused(path, &why)) {
+        folder.removeWritten(temporary, written);
+        return report(path, {Failure::Commit, why}, errorText, failure);
     }
     // A file that was not there when the write began replaces none that came meanwhile (another
     // Pollix's new session of the same name, say); one that was replaces whatever is there now.
-    QString why;
-    const bool moved = kind == RecordFile::Kind::Missing
-                           ? folder.moveTo(temporary, folder, name, &why)
-                           : (::renameat(folder.fd(), native(temporary).constData(), folder.fd(), native(name).constData()) == 0 ||
-                              (why = systemError(), false));
+    // Either way the name must then lead to the very file written: whatever was put under the
+    // temporary name meanwhile (a link, a pipe, a folder) is never saved as the file.
+    const bool moved = kind == RecordFile::Kind::Missing ? folder.moveChecked(temporary, name, written, &why)
+                                                          : folder.replaceChecked(temporary, name, written, &why);
     if (!moved) {
         if (kind == RecordFile::Kind::Missing && folder.kindAt(name) != RecordFile::Kind::Missing)
             why = QStringLiteral("%1 was made meanwhile (%2)").arg(path, systemError(EEXIST));
-        ::unlinkat(folder.fd(), native(temporary).constData(), 0);
+        folder.removeWritten(temporary, written);
         return report(path, {Failure::Commit, why}, errorText, failure);
     }
     // The new name lasts only once its folder is on the disk too.
@@ -406,6 +391,15 @@ bool syncFolder(const QString &folder, QString *errorText)
         return true;
     if (errorText)
         *errorText = QStringLiteral("%1 cannot be written to disk: %2").arg(folder, systemError(code));
+    return false;
+}
+
+bool syncFolder(const FolderHandle &folder, QString *errorText)
+{
+    if (folder.isOpen() && (::fsync(folder.fd()) == 0 || errno == EINVAL || errno == ENOTSUP))
+        return true;
+    if (errorText)
+        *errorText = QStringLiteral("%1 cannot be written to disk: %2").arg(folder.path(), systemError(folder.isOpen() ? errno : EBADF));
     return false;
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 
 class FolderHandle;
+struct stat;
 
 // Every data file is replaced whole: the bytes go to a temporary file beside the target (named by
 // SideFiles, so that one an interrupted write left is known for Pollix's own), which is synced to
@@ -19,6 +20,11 @@ class FolderHandle;
 // leads nothing elsewhere. A symbolic link under the target's name is replaced by the file, never
 // followed. A target that was not there when the write began replaces nothing: a file put under
 // its name meanwhile (another Pollix's new session of the same name) stays, and the write fails.
+// A write is reported done only when the target's name leads to the very file written (its device
+// and inode): a link, a pipe, a folder or another file's second name put under the temporary name
+// before the rename is never saved as the file, and what the target held is back in its place.
+// Right before a rename that replaces a file, the lock is asked again (changeRefused): a Pollix
+// stopped meanwhile, whose folder another start took, replaces nothing of that other's.
 namespace AtomicFile {
 
 // The step at which a write failed.
@@ -78,11 +84,16 @@ bool folderTaken(const QString &path, QString *errorText = nullptr);
 // the permissions target has; *sidePath gets its name. Nothing is left behind on failure.
 bool writeBeside(const QString &target, SideFiles::Kind kind, const QByteArray &data, QString *sidePath,
                  QString *errorText = nullptr, Failure *failure = nullptr);
+// The same beside name in a folder held open: *sideName gets the side file's name in it, and
+// *written what it is (its device and inode), which its move into place checks.
+bool writeBeside(const FolderHandle &folder, const QString &name, SideFiles::Kind kind, const QByteArray &data,
+                 QString *sideName, struct stat *written, QString *errorText = nullptr, Failure *failure = nullptr);
 
 // Syncs a folder, so that the names a rename or removal changed in it outlast a power cut. A file
 // system that cannot sync a folder on its own (it keeps its names on the disk at once) counts as
 // synced. folderOf: the folder holding path.
 bool syncFolder(const QString &folder, QString *errorText = nullptr);
+bool syncFolder(const FolderHandle &folder, QString *errorText = nullptr);
 bool syncFolderOf(const QString &path, QString *errorText = nullptr);
 
 // Tests use this to make a write fail after its temporary file was written, as a full disk or

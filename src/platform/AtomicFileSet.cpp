@@ -5,17 +5,18 @@
 #include "ContentHash.h"
 #include "FolderHandle.h"
 #include "Log.h"
+#include "RecordFile.h"
 #include "SideFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
-#include <cerrno>
-#include <cstring>
+#include <memory>
 #include <mutex>
 
-#include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -28,15 +29,6 @@ bool injectedMoveFailure(const QString &path)
     return g_moveFailureHook && g_moveFailureHook(path);
 }
 
-QByteArray native(const QString &path)
-{
-    return QFile::encodeName(path);
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
 } // namespace
 
 void AtomicFileSet::add(const QString &path, const QByteArray &data)
@@ -85,6 +77,33 @@ bool AtomicFileSet::removes(const QString &path) const
     return false;
 }
 
+namespace {
+// The folder of a file the change writes or removes, held open from its first write to its last
+// move, so that a folder swapped for a link meanwhile leads nothing elsewhere: below the journal's
+// folder reached from it (as the start reaches it to finish the change), each folder on the way
+// opened without following a link; elsewhere (no journal) by its path. With make, the folders
+// missing on the way are made (elsewhere from the nearest one there). Closed, with *why, when it
+// cannot be opened.
+std::shared_ptr<const FolderHandle> heldFolder(const QString &dir, bool make, QString *why)
+{
+    const QString journals = ChangeJournal::folder();
+    const QString below = journals.isEmpty() ? QString() : QDir(journals).relativeFilePath(dir);
+    QString base = dir, rest;
+    if (!journals.isEmpty() && !below.startsWith(QLatin1String("..")) && !QDir::isAbsolutePath(below)) {
+        base = journals;
+        rest = below == QLatin1String(".") ? QString() : below;
+    }
+    while (make && !QFileInfo(base).isDir() && QFileInfo(base).absolutePath() != base) {
+        rest = rest.isEmpty() ? QFileInfo(base).fileName() : QFileInfo(base).fileName() + QLatin1Char('/') + rest;
+        base = QFileInfo(base).absolutePath();
+    }
+    FolderHandle folder = FolderHandle::open(base, true, why);
+    if (folder.isOpen() && !rest.isEmpty())
+        folder = make ? folder.makeFolder(rest, why) : folder.openFolder(rest, why);
+    return std::make_shared<const FolderHandle>(std::move(folder));
+}
+} // namespace
+
 bool AtomicFileSet::commit(QString *errorText)
 {
     QList<ChangeJournal::Step> steps;
@@ -110,7 +129,7 @@ bool AtomicFileSet::commit(QString *errorText)
             for (const ChangeJournal::Step &s : std::as_const(steps))
                 for (const QString &side : {s.staged, s.kept})
                     if (!side.isEmpty())
-                        ::unlink(native(side).constData());
+                        s.folder->removeFile(QFileInfo(side).fileName());
         } else if (!journal.isEmpty() &&
                    ChangeJournal::write(steps, ChangeJournal::Direction::Back, &undoWhy, journal).isEmpty()) {
             // The journal still says forward: files put back now would be a half-undone change
@@ -135,6 +154,7 @@ bool AtomicFileSet::commit(QString *errorText)
         PollixLog(reason);
         return false;
     };
+    const auto nameOf = [](const QString &path) { return QFileInfo(path).fileName(); };
 
     // 0. No file of a change still unfinished: finished later, that change would undo this one.
     QString held;
@@ -144,53 +164,87 @@ bool AtomicFileSet::commit(QString *errorText)
     // notes what each file's new and old bytes are, so that a start tells them from a later save.
     const bool journalled = !ChangeJournal::folder().isEmpty();
     // Each new file as it was written beside its target, by step: once moved it is known to hold
-    // its new bytes while it still is that file.
+    // its new bytes while it still is that file; and what it is, which its move checks.
     QList<std::optional<ContentHash::Stamp>> written;
+    QList<struct stat> staged;
+    QHash<QString, std::shared_ptr<const FolderHandle>> folders;
     for (const File &file : m_files) {
         if (QString why; AtomicFile::changeRefused(file.path, &why))
             return fail(file.path, why, false);
         ChangeJournal::Step step;
         step.target = file.path;
+        // A folder is made only for a file written into it.
+        const QString dir = QFileInfo(file.path).absolutePath();
+        std::shared_ptr<const FolderHandle> &folder = folders[dir];
+        if (!folder || (file.data && !folder->isOpen())) {
+            QString why;
+            folder = heldFolder(dir, file.data.has_value(), &why);
+            // A folder missing holds nothing to remove; one that cannot be opened may.
+            if (!folder->isOpen() && (file.data || RecordFile::kindAt(dir) != RecordFile::Kind::Missing))
+                return fail(file.path, why, false);
+        }
+        step.folder = folder;
+        struct stat st{};
         if (file.data) {
-            const QString folder = QFileInfo(file.path).absolutePath();
-            if (!QFileInfo::exists(folder))
-                QDir().mkpath(folder);
             // A write the test hook fails fails as the target's own write would.
             if (AtomicFile::failureHookFails(file.path))
                 return fail(file.path, QStringLiteral("write interrupted"), false);
-            QString why;
-            if (!AtomicFile::writeBeside(file.path, SideFiles::Kind::Staged, *file.data, &step.staged, &why))
+            QString why, side;
+            if (!AtomicFile::writeBeside(*step.folder, nameOf(file.path), SideFiles::Kind::Staged, *file.data, &side, &st, &why))
                 return fail(file.path, why, false);
+            step.staged = step.folder->pathOf(side);
             if (journalled)
                 step.newDigest = ContentHash::of(*file.data);
-        } else if (!QFileInfo::exists(file.path)) {
+        } else if (step.folder->kindAt(nameOf(file.path)) == RecordFile::Kind::Missing) {
             continue; // nothing to remove
         }
-        written << (journalled && !step.staged.isEmpty() ? ContentHash::stampOf(step.staged) : std::nullopt);
+        written << (journalled && !step.staged.isEmpty() ? std::optional(ContentHash::stampOf(st)) : std::nullopt);
+        staged << st;
         steps << step;
     }
     if (steps.isEmpty()) {
         m_files.clear();
         return true;
     }
-    // 2. A second name for each old file, so that it outlives its replacement until the end.
+    // 2. The old bytes of each file kept until the end: a second name of the file, or, on a disk
+    // without second names (FAT and exFAT, some network shares), a synced copy of it.
     for (ChangeJournal::Step &step : steps) {
-        if (!QFileInfo::exists(step.target))
+        const FolderHandle &folder = *step.folder;
+        const QString name = nameOf(step.target);
+        struct stat before{};
+        const RecordFile::Kind kind = folder.kindAt(name, &before);
+        if (kind == RecordFile::Kind::Missing)
             continue;
+        if (kind != RecordFile::Kind::File)
+            return fail(step.target, QStringLiteral("it is %1").arg(RecordFile::kindText(kind)), false);
         // A file Pollix wrote itself, unchanged since, is not read again for its digest. Looked at
         // before the second name is given, which sets its change time.
-        const std::optional<ContentHash::Stamp> found = journalled ? ContentHash::stampOf(step.target) : std::nullopt;
-        std::optional<QByteArray> digest = found ? ContentHash::remembered(step.target, *found) : std::nullopt;
-        const QString kept = SideFiles::nameBeside(step.target, SideFiles::Kind::Kept);
-        if (::link(native(step.target).constData(), native(kept).constData()) != 0)
-            return fail(step.target, systemError(), false);
-        step.kept = kept;
-        if (journalled) {
-            // The second name must be that very file: another may have been put in its place meanwhile.
-            const std::optional<ContentHash::Stamp> keptStamp = digest ? ContentHash::stampOf(kept) : std::nullopt;
+        const ContentHash::Stamp found = ContentHash::stampOf(before);
+        std::optional<QByteArray> digest = journalled ? ContentHash::remembered(step.target, found) : std::nullopt;
+        const QString kept = QFileInfo(SideFiles::nameBeside(step.target, SideFiles::Kind::Kept)).fileName();
+        if (QString why; !folder.linkOrCopyTo(name, folder, kept, &why))
+            return fail(step.target, why, false);
+        step.kept = folder.pathOf(kept);
+        struct stat keptStat{}, after{};
+        const bool copied = folder.kindAt(kept, &keptStat) != RecordFile::Kind::File || keptStat.st_ino != before.st_ino ||
+                            keptStat.st_dev != before.st_dev;
+        // A copy holds the old bytes only when nothing wrote into the file while it was made.
+        if (copied && (folder.kindAt(name, &after) != RecordFile::Kind::File ||
+                       !ContentHash::stampOf(after).sameFileAndBytes(found) || after.st_ctim.tv_sec != before.st_ctim.tv_sec ||
+                       after.st_ctim.tv_nsec != before.st_ctim.tv_nsec))
+            return fail(step.target, QStringLiteral("it changed while its old bytes were kept"), false);
+        // A copy is told from a later save by what it holds, with a journal or without (a change
+        // taken back tells the old file so).
+        if (journalled || copied) {
+            // The second name must be that very file: another may have been put in its place
+            // meanwhile. A copy is read back for what it holds.
             QString why;
-            if (!keptStamp || !keptStamp->sameFileAndBytes(*found))
-                digest = ContentHash::ofFile(kept, &why);
+            if (copied || !digest || !ContentHash::stampOf(keptStat).sameFileAndBytes(found)) {
+                const int fd = folder.openFile(kept, &why);
+                digest = fd < 0 ? std::nullopt : ContentHash::ofDescriptor(fd, &why);
+                if (fd >= 0)
+                    ::close(fd);
+            }
             if (!digest)
                 return fail(step.target, why, false);
             step.oldDigest = *digest;
@@ -203,30 +257,36 @@ bool AtomicFileSet::commit(QString *errorText)
     journal = ChangeJournal::write(steps, ChangeJournal::Direction::Forward, &why);
     if (journal.isEmpty() && !ChangeJournal::folder().isEmpty())
         return fail(steps.isEmpty() ? QString() : steps.first().target, why, false);
-    for (const ChangeJournal::Step &step : steps) {
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const ChangeJournal::Step &step = steps.at(i);
         if (injectedMoveFailure(step.target))
             return fail(step.target, QStringLiteral("move interrupted"), true);
+        // Asked again right before each move: a Pollix stopped meanwhile may have lost the folder.
         if (AtomicFile::folderTaken(step.target, &why))
             return fail(step.target, why, true);
+        const FolderHandle &folder = *step.folder;
+        const QString name = nameOf(step.target);
         bool done = false;
-        if (step.staged.isEmpty()) {
-            done = ::unlink(native(step.target).constData()) == 0 || (why = systemError(), false);
-        } else if (step.kept.isEmpty()) {
-            // A file the change makes replaces none made meanwhile.
-            const FolderHandle folder = FolderHandle::open(QFileInfo(step.target).absolutePath(), true, &why);
-            done = folder.isOpen() && folder.moveTo(QFileInfo(step.staged).fileName(), folder, QFileInfo(step.target).fileName(), &why);
-        } else {
-            done = ::rename(native(step.staged).constData(), native(step.target).constData()) == 0 || (why = systemError(), false);
-        }
+        // Each new file must then be the very file written: whatever was put under its side
+        // file's name meanwhile (a link, a pipe, a folder) is never saved as it.
+        if (step.staged.isEmpty())
+            done = folder.removeFile(name, &why);
+        else if (step.kept.isEmpty())
+            done = folder.moveChecked(nameOf(step.staged), name, staged.at(i), &why); // replaces none made meanwhile
+        else
+            done = folder.renameOver(nameOf(step.staged), name, &why, &staged.at(i)); // the old bytes are kept
         if (!done)
             return fail(step.target, why, true);
     }
     // What each target holds now is known: its next change need not read it for its digest,
     // where a stamp vouches for the bytes (a local disk, as for the archive of replaced data).
     for (qsizetype i = 0; i < steps.size(); ++i) {
-        const std::optional<ContentHash::Stamp> now = written.at(i) ? ContentHash::stampOf(steps.at(i).target) : std::nullopt;
-        if (now && now->sameFileAndBytes(*written.at(i)) && ContentHash::stampsExactAt(steps.at(i).target))
-            ContentHash::remember(steps.at(i).target, *now, steps.at(i).newDigest);
+        struct stat now{};
+        if (!written.at(i) || steps.at(i).folder->kindAt(nameOf(steps.at(i).target), &now) != RecordFile::Kind::File)
+            continue;
+        if (const ContentHash::Stamp stamp = ContentHash::stampOf(now);
+            stamp.sameFileAndBytes(*written.at(i)) && ContentHash::stampsExactOn(steps.at(i).folder->fd()))
+            ContentHash::remember(steps.at(i).target, stamp, steps.at(i).newDigest);
     }
     // 4. Done: the journal and then the old files' second names go (when something of that
     // fails, what is left goes at the next start: every file is in place already).

@@ -12,10 +12,14 @@
 // Replaces and removes several files as one change: either every file gets its new bytes (and
 // every file to remove goes) or every file stays as it was, also across a kill or a power cut.
 // Each new file is first written whole beside its target (a full disk or a read-only folder
-// stops the change there, before any target was touched), and each old file gets a second name.
-// Then the change is noted down (ChangeJournal) and only then are the files moved into place;
-// a move that fails puts the earlier ones back, and a change cut short is finished at the next
-// start from its journal. Every side file is named by SideFiles.
+// stops the change there, before any target was touched), and each old file gets a second name,
+// or, on a disk without second names (FAT, exFAT, some network shares), a synced copy. Then the
+// change is noted down (ChangeJournal) and only then are the files moved into place; a move that
+// fails puts the earlier ones back, and a change cut short is finished at the next start from its
+// journal. Every file is written and moved in its folder held open from the first write to the
+// last move (a folder swapped for a link meanwhile leads nothing elsewhere), each move must leave
+// the target's name leading to the very file written, and the lock is asked again before each
+// move. Every side file is named by SideFiles.
 class AtomicFileSet
 {
 public:

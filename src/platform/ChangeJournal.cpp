@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "ContentHash.h"
+#include "FolderHandle.h"
 #include "Log.h"
 #include "RecordFile.h"
 #include "SideFiles.h"
@@ -17,6 +18,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
+#include <memory>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -44,15 +47,88 @@ QByteArray native(const QString &path)
     return QFile::encodeName(path);
 }
 
-// Anything under the name, a dangling link too.
-bool exists(const QString &path)
+QString nameOf(const QString &path)
 {
-    return !path.isEmpty() && RecordFile::kindAt(path) != RecordFile::Kind::Missing;
+    return QFileInfo(path).fileName();
 }
 
-QString systemError()
+// The folder of a step's files, as the step holds it (closed: none could be opened, and its
+// files count as missing, as they would in a missing folder).
+const FolderHandle &folderOf(const ChangeJournal::Step &s)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    static const FolderHandle none;
+    return s.folder ? *s.folder : none;
+}
+
+// What lies under one of a step's names (target or side file), never followed.
+RecordFile::Kind kindOf(const ChangeJournal::Step &s, const QString &path, struct stat *st = nullptr)
+{
+    return path.isEmpty() ? RecordFile::Kind::Missing : folderOf(s).kindAt(nameOf(path), st);
+}
+
+// Anything under the name, a dangling link too.
+bool there(const ChangeJournal::Step &s, const QString &path)
+{
+    return kindOf(s, path) != RecordFile::Kind::Missing;
+}
+
+// Whether two of a step's names lead to the same file (inode), neither followed.
+bool sameFile(const ChangeJournal::Step &s, const QString &a, const QString &b)
+{
+    struct stat one{}, other{};
+    return kindOf(s, a, &one) != RecordFile::Kind::Missing && kindOf(s, b, &other) != RecordFile::Kind::Missing &&
+           one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+// What one of a step's files holds, read as a regular file in its folder.
+std::optional<QByteArray> digestOf(const ChangeJournal::Step &s, const QString &path, QString *why)
+{
+    const int fd = folderOf(s).openFile(nameOf(path), why);
+    if (fd < 0)
+        return std::nullopt;
+    std::optional<QByteArray> digest = ContentHash::ofDescriptor(fd, why);
+    ::close(fd);
+    return digest;
+}
+
+// Every step with the folder of its files held open: the one it carries (the change that makes
+// it holds it from its first write), else reached from base (the journal's folder, itself
+// reached as it lies: the data folder may be a link) by the folders below it, each opened
+// without following a link; without a journal, the target's folder by its path. A folder that
+// cannot be opened stays closed.
+QList<ChangeJournal::Step> placed(const QList<ChangeJournal::Step> &steps, const QString &base)
+{
+    QList<ChangeJournal::Step> out = steps;
+    std::map<QString, std::shared_ptr<const FolderHandle>> opened;
+    std::optional<FolderHandle> top;
+    for (ChangeJournal::Step &s : out) {
+        if (s.folder)
+            continue;
+        const QString dir = QFileInfo(s.target).absolutePath();
+        std::shared_ptr<const FolderHandle> &held = opened[dir];
+        if (!held) {
+            const QString relative = base.isEmpty() ? QString() : QDir(base).relativeFilePath(dir);
+            if (base.isEmpty() || relative == QLatin1String(".")) {
+                held = std::make_shared<const FolderHandle>(FolderHandle::open(base.isEmpty() ? dir : base, true));
+            } else {
+                if (!top)
+                    top = FolderHandle::open(base, true);
+                held = std::make_shared<const FolderHandle>(top->openFolder(relative));
+            }
+        }
+        s.folder = held;
+    }
+    return out;
+}
+
+// The journal folder at path, made where it is missing (its parent, the application folder,
+// reached as it lies).
+FolderHandle journalFolderAt(const QString &path, QString *why)
+{
+    FolderHandle folder = FolderHandle::open(path, true, why);
+    if (!folder.isOpen())
+        folder = FolderHandle::open(QFileInfo(path).absolutePath(), true, why).makeFolder(nameOf(path), why);
+    return folder;
 }
 
 const QRegularExpression &journalName()
@@ -74,12 +150,12 @@ QByteArray encodedDigest(const QByteArray &digest)
 // Every rename and removal of the change lasts only once the folders that hold them are synced.
 bool syncFoldersOf(const QList<ChangeJournal::Step> &steps, QString *errorText)
 {
-    QSet<QString> folders;
+    QSet<const FolderHandle *> folders;
     for (const ChangeJournal::Step &s : steps)
-        folders.insert(QFileInfo(s.target).absolutePath());
+        folders.insert(&folderOf(s));
     bool synced = true;
-    for (const QString &folder : folders)
-        synced = AtomicFile::syncFolder(folder, errorText) && synced;
+    for (const FolderHandle *folder : folders)
+        synced = AtomicFile::syncFolder(*folder, errorText) && synced;
     return synced;
 }
 
@@ -178,8 +254,12 @@ QString unsafeFiles(const Journal &journal)
         const QString target = dir.relativeFilePath(s.target);
         if (const QString way = RecordFile::wayProblem(base, target); !way.isEmpty())
             return way;
+        // Looked at through the folder the moves are made in, opened without a link on the way.
+        if (const QString folder = QFileInfo(s.target).absolutePath();
+            !folderOf(s).isOpen() && RecordFile::kindAt(folder) != RecordFile::Kind::Missing)
+            return QStringLiteral("%1 cannot be opened").arg(dir.relativeFilePath(folder));
         for (const QString &path : {s.target, s.staged, s.kept}) {
-            const RecordFile::Kind kind = path.isEmpty() ? RecordFile::Kind::Missing : RecordFile::kindAt(path);
+            const RecordFile::Kind kind = kindOf(s, path);
             if (kind != RecordFile::Kind::Missing && kind != RecordFile::Kind::File)
                 return QStringLiteral("%1 is %2").arg(dir.relativeFilePath(path), RecordFile::kindText(kind));
         }
@@ -196,8 +276,14 @@ QString unsafeFiles(const Journal &journal)
 QString overtaken(const ChangeJournal::Step &s, ChangeJournal::Direction direction)
 {
     const QString name = QFileInfo(s.target).fileName();
-    const bool staged = exists(s.staged), kept = exists(s.kept), target = exists(s.target);
-    const bool unchanged = kept && target && RecordFile::sameFile(s.target, s.kept);
+    const bool staged = there(s, s.staged), kept = there(s, s.kept), target = there(s, s.target);
+    // The old file's second name is the file itself; where the disk has no second names, the old
+    // bytes were kept as a copy, and the target is unchanged while it holds what the copy holds.
+    const auto holdsOldBytes = [&] {
+        QString why;
+        return !s.oldDigest.isEmpty() && digestOf(s, s.target, &why) == std::optional<QByteArray>(s.oldDigest);
+    };
+    const bool unchanged = kept && target && (sameFile(s, s.target, s.kept) || holdsOldBytes());
     const QString saved = QStringLiteral("%1 was saved again since").arg(name);
     // A file the change makes that is there before the change moved it in was made by another.
     if (s.kept.isEmpty() && staged && target)
@@ -234,14 +320,14 @@ QString savedSince(const Journal &journal, QString *cannotTell)
         return overtaken(journal.steps, journal.direction);
     for (const ChangeJournal::Step &s : journal.steps) {
         const QString name = QFileInfo(s.target).fileName();
-        if (!exists(s.target)) {
+        if (!there(s, s.target)) {
             // No file is as the change had it before it made one, or after it removed one.
             if (s.kept.isEmpty() || s.staged.isEmpty())
                 continue;
             return QStringLiteral("%1 was removed since").arg(name);
         }
         QString why;
-        const std::optional<QByteArray> now = ContentHash::ofFile(s.target, &why);
+        const std::optional<QByteArray> now = digestOf(s, s.target, &why);
         if (!now) {
             *cannotTell = QStringLiteral("%1 could not be read to tell whether it was saved since (%2)").arg(name, why);
             return QString();
@@ -249,7 +335,7 @@ QString savedSince(const Journal &journal, QString *cannotTell)
         if (*now == s.oldDigest || *now == s.newDigest)
             continue;
         // A file the change removes, there anew under another inode than the one it had.
-        if (s.staged.isEmpty() && !(exists(s.kept) && RecordFile::sameFile(s.target, s.kept)))
+        if (s.staged.isEmpty() && !sameFile(s, s.target, s.kept))
             return QStringLiteral("%1 was made again since").arg(name);
         return QStringLiteral("%1 was saved again since").arg(name);
     }
@@ -268,10 +354,10 @@ QString sideFilesChanged(const Journal &journal, QString *cannotTell)
         const std::pair<const QString &, const QByteArray &> sides[] = {{s.staged, s.newDigest}, {s.kept, s.oldDigest}};
         for (const auto &[side, digest] : sides) {
             // A second name of the target itself holds what the target was just found to hold.
-            if (side.isEmpty() || !exists(side) || RecordFile::sameFile(side, s.target))
+            if (side.isEmpty() || !there(s, side) || sameFile(s, side, s.target))
                 continue;
             QString why;
-            const std::optional<QByteArray> now = ContentHash::ofFile(side, &why);
+            const std::optional<QByteArray> now = digestOf(s, side, &why);
             if (!now) {
                 *cannotTell = QStringLiteral("%1 could not be read (%2)").arg(dir.relativeFilePath(side), why);
                 return QString();
@@ -300,35 +386,47 @@ QString leftAloneText(const Journal &journal, QString *cannotTell)
     return QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(journal.path, why);
 }
 
-// The moves of a change; the files that could not be moved, with the reasons.
+// The moves of a change, each made in the folder of its step held open; the files that could
+// not be moved, with the reasons.
 QStringList move(const QList<ChangeJournal::Step> &steps, ChangeJournal::Direction direction)
 {
     QStringList failed;
-    auto rename = [&](const QString &from, const QString &to) {
-        if (::rename(native(from).constData(), native(to).constData()) != 0)
-            failed << QStringLiteral("%1: %2").arg(QFileInfo(to).fileName(), systemError());
+    // The lock is asked again right before each rename and removal: a Pollix stopped meanwhile,
+    // whose folder another start took (and finished or took back this change), touches nothing.
+    const auto taken = [&](const ChangeJournal::Step &s, const QString &what) {
+        QString why;
+        if (!AtomicFile::folderTaken(s.target, &why))
+            return false;
+        failed << QStringLiteral("%1: %2").arg(nameOf(what), why);
+        return true;
     };
-    auto unlink = [&](const QString &path) {
-        if (::unlink(native(path).constData()) != 0 && errno != ENOENT)
-            failed << QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), systemError());
+    auto putInPlace = [&](const ChangeJournal::Step &s, const QString &from, const QString &to) {
+        QString why;
+        if (!taken(s, to) && !folderOf(s).renameOver(nameOf(from), nameOf(to), &why))
+            failed << QStringLiteral("%1: %2").arg(nameOf(to), why);
+    };
+    auto takeAway = [&](const ChangeJournal::Step &s, const QString &path) {
+        QString why;
+        if (!taken(s, path) && !folderOf(s).removeFile(nameOf(path), &why))
+            failed << QStringLiteral("%1: %2").arg(nameOf(path), why);
     };
     if (direction == ChangeJournal::Direction::Forward) {
         for (const ChangeJournal::Step &s : steps) {
             if (!s.staged.isEmpty()) {
-                if (exists(s.staged))
-                    rename(s.staged, s.target);
-            } else if (exists(s.kept)) {
+                if (there(s, s.staged))
+                    putInPlace(s, s.staged, s.target);
+            } else if (there(s, s.kept)) {
                 // A removal still to do: its old bytes are kept until the change is done.
-                unlink(s.target);
+                takeAway(s, s.target);
             }
         }
     } else {
         for (qsizetype i = steps.size() - 1; i >= 0; --i) {
             const ChangeJournal::Step &s = steps.at(i);
-            if (exists(s.kept))
-                rename(s.kept, s.target);
-            else if (s.kept.isEmpty() && !s.staged.isEmpty() && !exists(s.staged))
-                unlink(s.target); // a new file that was already moved in
+            if (there(s, s.kept))
+                putInPlace(s, s.kept, s.target);
+            else if (s.kept.isEmpty() && !s.staged.isEmpty() && !there(s, s.staged))
+                takeAway(s, s.target); // a new file that was already moved in
         }
     }
     QString why;
@@ -345,8 +443,8 @@ void removeWithSideFiles(const QString &journalPath, const QList<ChangeJournal::
     for (const ChangeJournal::Step &s : steps) {
         // A kept name of a file that stayed in place is a second link to it (rename keeps both).
         for (const QString &side : {s.kept, s.staged})
-            if (!side.isEmpty() && RecordFile::kindAt(side) == RecordFile::Kind::File)
-                ::unlink(native(side).constData());
+            if (kindOf(s, side) == RecordFile::Kind::File)
+                folderOf(s).removeFile(nameOf(side));
     }
 }
 
@@ -457,9 +555,13 @@ QList<Journal> journalsIn(const QString &folder)
     const QDir dir(folder);
     if (folder.isEmpty() || !dir.exists())
         return out;
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Time | QDir::Reversed))
-        if (journalName().match(name).hasMatch())
-            out << readJournal(dir.filePath(name));
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Time | QDir::Reversed)) {
+        if (!journalName().match(name).hasMatch())
+            continue;
+        Journal journal = readJournal(dir.filePath(name));
+        journal.steps = placed(journal.steps, QFileInfo(journal.path).absolutePath());
+        out << journal;
+    }
     return out;
 }
 } // namespace
@@ -482,7 +584,7 @@ QString write(const QList<Step> &givenSteps, Direction direction, QString *error
 {
     // What the side files hold, where the caller did not say: as the journal rewritten noted it
     // (its side files may be in place already), else as they hold it now.
-    QList<Step> steps = givenSteps;
+    QList<Step> steps = placed(givenSteps, journalPath.isEmpty() ? folder() : QFileInfo(journalPath).absolutePath());
     const auto unsaid = [](const Step &s) {
         return (!s.staged.isEmpty() && s.newDigest.isEmpty()) || (!s.kept.isEmpty() && s.oldDigest.isEmpty());
     };
@@ -503,7 +605,7 @@ QString write(const QList<Step> &givenSteps, Direction direction, QString *error
             if (side.isEmpty() || !digest.isEmpty())
                 continue;
             QString why;
-            const std::optional<QByteArray> read = ContentHash::ofFile(side, &why);
+            const std::optional<QByteArray> read = digestOf(s, side, &why);
             if (!read) {
                 if (errorText)
                     *errorText = QStringLiteral("the change could not be noted down first: %1: %2").arg(QFileInfo(side).fileName(), why);
@@ -515,17 +617,22 @@ QString write(const QList<Step> &givenSteps, Direction direction, QString *error
     // A journal written now is seen by the next look for one.
     forgetEmptyLook();
     QString path = journalPath;
+    const QString where = path.isEmpty() ? folder() : QFileInfo(path).absolutePath();
+    if (where.isEmpty())
+        return QString();
+    QString why;
+    const FolderHandle journals = journalFolderAt(where, &why);
+    if (!journals.isOpen()) {
+        if (errorText)
+            *errorText = QStringLiteral("the change could not be noted down first: %1").arg(why);
+        return QString();
+    }
     if (path.isEmpty()) {
-        const QString where = folder();
-        if (where.isEmpty())
-            return QString();
-        if (!QFileInfo::exists(where))
-            QDir().mkpath(where);
         do {
             path = QStringLiteral("%1/.change-%2.journal")
                        .arg(where)
                        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        } while (exists(path));
+        } while (journals.kindAt(nameOf(path)) != RecordFile::Kind::Missing);
     }
     const QDir base = QFileInfo(path).absoluteDir();
     // A start reads back only names below the journal's folder.
@@ -542,17 +649,16 @@ QString write(const QList<Step> &givenSteps, Direction direction, QString *error
         text += encoded(base, s.target) + ' ' + encoded(base, s.staged) + ' ' + encoded(base, s.kept) + ' ' +
                 encodedDigest(s.newDigest) + ' ' + encodedDigest(s.oldDigest) + '\n';
     text += QByteArray(kEnd) + '\n';
-    QString why;
     // The side files are on the disk before the journal that names them, and the journal (its
     // folder synced by AtomicFile) before the first move it covers: a new journal in place but not
     // on the disk is no journal yet. A journal rewritten in place is what the next start reads.
     AtomicFile::Failure step = AtomicFile::Failure::None;
-    if (!syncFoldersOf(steps, &why) || !AtomicFile::write(path, text, &why, &step) ||
+    if (!syncFoldersOf(steps, &why) || !AtomicFile::write(journals, nameOf(path), text, &why, &step) ||
         (journalPath.isEmpty() && step == AtomicFile::Failure::Unsynced)) {
         // A new journal that reached its place all the same would be finished at the next start
         // while its change is given up now.
         if (journalPath.isEmpty())
-            ::unlink(native(path).constData());
+            journals.removeFile(nameOf(path));
         if (errorText)
             *errorText = QStringLiteral("the change could not be noted down first: %1").arg(why);
         return QString();
@@ -569,14 +675,16 @@ void remove(const QString &journalPath)
 {
     if (journalPath.isEmpty())
         return;
-    if (::unlink(native(journalPath).constData()) != 0 && errno != ENOENT)
-        PollixLog(QStringLiteral("Could not remove the journal %1: %2").arg(journalPath, systemError()));
+    const FolderHandle journals = FolderHandle::open(QFileInfo(journalPath).absolutePath(), true);
+    if (QString why; !journals.removeFile(nameOf(journalPath), &why))
+        PollixLog(QStringLiteral("Could not remove the journal %1: %2").arg(journalPath, why));
     // A journal back after a power cut would carry its change through a second time.
-    AtomicFile::syncFolderOf(journalPath);
+    AtomicFile::syncFolder(journals);
 }
 
-bool apply(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath)
+bool apply(const QList<Step> &givenSteps, Direction direction, QString *errorText, const QString &journalPath)
 {
+    const QList<Step> steps = placed(givenSteps, journalPath.isEmpty() ? QString() : QFileInfo(journalPath).absolutePath());
     if (const QString why = overtaken(steps, direction); !why.isEmpty()) {
         if (errorText)
             *errorText = why;

@@ -6,6 +6,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class FolderHandle;
 
 // What a change of several files is about to do, written down before the change's first move,
 // so that a change cut short (kill, crash, power cut) is finished at the next start instead of
@@ -29,6 +32,11 @@ struct Step
     // the journals of earlier versions, which noted none.
     QByteArray newDigest = {};
     QByteArray oldDigest = {};
+    // The folder that holds target and its side files, held open by the change that makes them
+    // from its first write, so that every move and removal is made in that very folder (one
+    // swapped for a link meanwhile leads nowhere else). None: reached from the journal's folder
+    // (without a journal, from target's path), no link followed below it.
+    std::shared_ptr<const FolderHandle> folder = {};
 };
 
 enum class Direction { Forward, Back };
@@ -53,7 +61,11 @@ bool isJournalName(const QString &fileName);
 // a side file goes in place only while its target still holds what the journal expected (the
 // old file, which the kept name links to, or nothing). False, with the files and the reasons,
 // when a move failed; the other moves are done all the same, and the journal and every side file
-// stay, so that the change can still be carried through from its journal.
+// stay, so that the change can still be carried through from its journal. Every move and removal
+// is made in its step's folder held open (Step::folder), never by its path, and the lock is asked
+// again right before each (AtomicFile::folderTaken): a Pollix that lost its folder meanwhile
+// moves nothing. Where the old bytes were kept as a copy (a disk without second names), a target
+// counts as unchanged while it holds the old bytes its journal noted.
 bool apply(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {});
 
 // Finishes every change whose journal lies in folder, in the direction its journal says, and

@@ -62,6 +62,11 @@ std::optional<QByteArray> ofFile(const QString &path, QString *why)
             *why = QStringLiteral("it is larger than %1").arg(RegularFile::sizeText(RegularFile::kWholeLimit));
         return std::nullopt;
     }
+    return ofDescriptor(file.handle(), why);
+}
+
+std::optional<QByteArray> ofDescriptor(int fd, QString *why)
+{
     const std::unique_ptr<XXH3_state_t, XXH_errorcode (*)(XXH3_state_t *)> state(XXH3_createState(), XXH3_freeState);
     if (!state) {
         if (why)
@@ -73,7 +78,7 @@ std::optional<QByteArray> ofFile(const QString &path, QString *why)
     char piece[1 << 16];
     qint64 total = 0;
     for (;;) {
-        const ssize_t n = ::read(file.handle(), piece, sizeof piece);
+        const ssize_t n = ::read(fd, piece, sizeof piece);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {

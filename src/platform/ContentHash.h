@@ -21,6 +21,8 @@ QByteArray of(QByteArrayView bytes);
 // RegularFile::kWholeLimit bytes, never waiting on a pipe), a piece at a time; none, with the
 // reason, when it cannot be read.
 std::optional<QByteArray> ofFile(const QString &path, QString *why);
+// The same for a regular file open to read (fd), from where it stands.
+std::optional<QByteArray> ofDescriptor(int fd, QString *why);
 
 // Whether text is a digest as of() writes it.
 bool isDigest(QByteArrayView text);

@@ -3,11 +3,14 @@
 #include "AtomicFile.h"
 #include "Log.h"
 #include "RegularFile.h"
+#include "SideFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <cerrno>
 #include <cstdio>
@@ -15,6 +18,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/vfs.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,6 +74,11 @@ QString folderOpenError(int dirFd, const QByteArray &name, int code)
         return QStringLiteral("it is %1").arg(RecordFile::kindText(kindOf(st)));
     return systemError(code);
 }
+
+// Second names and renames with flags, refused as a disk without them refuses them where a test
+// says so (FolderHandle::setRefusalsForTesting); defined with the write layer's steps below.
+int hardLinkAt(int fromFd, const char *from, int toFd, const char *to, int flags);
+int renameAt2(int fromFd, const char *from, int toFd, const char *to, unsigned flags);
 
 // Writes size bytes at data to fd whole, through short writes and interruptions; 0, or the
 // error that stopped it (EIO for a write that wrote nothing).
@@ -566,7 +576,7 @@ bool FolderHandle::linkOrCopyTo(const QString &name, const FolderHandle &to, con
         return failWith(why, QStringLiteral("%1 cannot be kept as %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(code)));
     };
     // A hard link of a symbolic link is a link again (linkat follows none without being told).
-    if (::linkat(m_fd, from.constData(), to.fd(), target.constData(), 0) == 0)
+    if (hardLinkAt(m_fd, from.constData(), to.fd(), target.constData(), 0) == 0)
         return true;
     if (errno == EEXIST)
         return refuse(EEXIST);
@@ -599,6 +609,9 @@ bool FolderHandle::linkOrCopyTo(const QString &name, const FolderHandle &to, con
         }
         code = writeWhole(out, buffer, n);
     }
+    // A copy stands in for the file's second name: it is on the disk before anything relies on it.
+    if (code == 0 && out >= 0 && ::fsync(out) != 0)
+        code = errno;
     ::close(in);
     if (out >= 0) {
         const struct timespec times[2] = {st.st_atim, st.st_mtim};
@@ -621,21 +634,33 @@ bool FolderHandle::moveTo(const QString &name, const FolderHandle &to, const QSt
     const auto refuse = [&](int code) {
         return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(code)));
     };
-    if (::renameat2(m_fd, from.constData(), to.fd(), target.constData(), RENAME_NOREPLACE) == 0)
+    // A file under both names already is a move cut short between its second name and the loss
+    // of its first (below, where the disk renames no other way): it is finished, nothing lost.
+    const auto finishCutShort = [&] {
+        struct stat here{}, there{};
+        if (kindAt(name, &here) != RecordFile::Kind::File || to.kindAt(toName, &there) != RecordFile::Kind::File ||
+            here.st_dev != there.st_dev || here.st_ino != there.st_ino)
+            return false;
+        if (::unlinkat(m_fd, from.constData(), 0) != 0 && errno != ENOENT)
+            return false;
+        PollixLog(QStringLiteral("Finished the move of %1 to %2, cut short").arg(pathOf(name), to.pathOf(toName)));
         return true;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return refuse(errno);
+    };
+    if (renameAt2(m_fd, from.constData(), to.fd(), target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (const int code = errno; code != EINVAL && code != ENOSYS && code != ENOTSUP)
+        return (code == EEXIST && finishCutShort()) || refuse(code);
     // No such rename on this file system (network shares): a second name, which the system never
     // gives over another file, then the first name goes. Where there are no second names (a
     // folder, a disk without them), what lies there is looked at first instead.
-    if (::linkat(m_fd, from.constData(), to.fd(), target.constData(), 0) == 0) {
+    if (hardLinkAt(m_fd, from.constData(), to.fd(), target.constData(), 0) == 0) {
         // In place all the same; a side file left under its first name goes at the next start.
         if (::unlinkat(m_fd, from.constData(), 0) != 0)
             PollixLog(QStringLiteral("%1 keeps its first name beside %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(errno)));
         return true;
     }
     if (errno == EEXIST || to.kindAt(toName) != RecordFile::Kind::Missing)
-        return refuse(EEXIST);
+        return finishCutShort() || refuse(EEXIST);
     if (::renameat(m_fd, from.constData(), to.fd(), target.constData()) == 0)
         return true;
     return refuse(errno);
@@ -748,4 +773,249 @@ bool FolderHandle::setModified(const QString &name, const QDateTime &when, QStri
     if (::utimensat(m_fd, native(name).constData(), times, AT_SYMLINK_NOFOLLOW) == 0)
         return true;
     return failWith(why, QStringLiteral("%1 cannot be dated: %2").arg(pathOf(name), systemError(errno)));
+}
+
+// ---- The write layer's own steps ----
+
+namespace {
+std::atomic<unsigned> g_refusals{0};
+constexpr unsigned kNoHardLinks = 1, kNoRenameFlags = 2, kNoColons = 4;
+
+bool refuses(unsigned what)
+{
+    return (g_refusals.load(std::memory_order_relaxed) & what) != 0;
+}
+
+int hardLinkAt(int fromFd, const char *from, int toFd, const char *to, int flags)
+{
+    if (refuses(kNoHardLinks)) {
+        errno = EPERM; // as FAT and exFAT answer
+        return -1;
+    }
+    return ::linkat(fromFd, from, toFd, to, flags);
+}
+
+int renameAt2(int fromFd, const char *from, int toFd, const char *to, unsigned flags)
+{
+    if (flags != 0 && refuses(kNoRenameFlags)) {
+        errno = EINVAL; // as a network share answers
+        return -1;
+    }
+    return ::renameat2(fromFd, from, toFd, to, flags);
+}
+
+bool sameNames(const QString &a, const QString &b, QString *why)
+{
+    for (const QString &n : {a, b})
+        if (const QString problem = entryNameProblem(n); !problem.isEmpty())
+            return failWith(why, problem);
+    return true;
+}
+} // namespace
+
+void FolderHandle::setRefusalsForTesting(const Refusals &refusals)
+{
+    g_refusals.store((refusals.hardLinks ? kNoHardLinks : 0) | (refusals.renameFlags ? kNoRenameFlags : 0) |
+                     (refusals.colons ? kNoColons : 0));
+}
+
+int FolderHandle::writeSynced(const QString &name, const QByteArray &bytes, mode_t mode, struct stat *written, bool *made) const
+{
+    *made = false;
+    if (m_fd < 0)
+        return EBADF;
+    if (!entryNameProblem(name).isEmpty())
+        return EINVAL;
+    const QByteArray file = native(name);
+    if (refuses(kNoColons) && file.contains(':'))
+        return EINVAL;
+    const int fd = ::openat(m_fd, file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno;
+    *made = true;
+    if (mode != 0 && ::fchmod(fd, mode) != 0)
+        PollixLog(QStringLiteral("Could not give %1 the permissions of the file it replaces: %2").arg(name, systemError(errno)));
+    int code = writeWhole(fd, bytes.constData(), bytes.size());
+    // Only a synced file may take the old one's place: a power cut must not leave an empty file.
+    if (code == 0 && ::fsync(fd) != 0)
+        code = errno;
+    if (code == 0 && ::fstat(fd, written) != 0)
+        code = errno;
+    if (::close(fd) != 0 && code == 0 && errno != EINTR)
+        code = errno;
+    if (code != 0)
+        ::unlinkat(m_fd, file.constData(), 0);
+    return code;
+}
+
+bool FolderHandle::mayWrite(const QString &name) const
+{
+    return m_fd >= 0 && entryNameProblem(name).isEmpty() && ::faccessat(m_fd, native(name).constData(), W_OK, 0) == 0;
+}
+
+bool FolderHandle::leadsTo(const QString &name, const struct stat &written) const
+{
+    struct stat now{};
+    return kindAt(name, &now) == RecordFile::Kind::File && now.st_dev == written.st_dev && now.st_ino == written.st_ino;
+}
+
+void FolderHandle::removeWritten(const QString &name, const struct stat &written) const
+{
+    if (leadsTo(name, written))
+        removeFile(name);
+}
+
+namespace {
+QString notTheFileWritten(const FolderHandle &folder, const QString &name, const QString &toName)
+{
+    return QStringLiteral("%1 was no longer the file written for %2 (something else was put under its name), so %2 "
+                          "was not saved")
+        .arg(folder.pathOf(name), folder.pathOf(toName));
+}
+} // namespace
+
+bool FolderHandle::renameOver(const QString &name, const QString &toName, QString *why, const struct stat *written) const
+{
+    if (!sameNames(name, toName, why))
+        return false;
+    if (::renameat(m_fd, native(name).constData(), m_fd, native(toName).constData()) != 0)
+        return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), pathOf(toName), systemError(errno)));
+    if (written && !leadsTo(toName, *written))
+        return failWith(why, notTheFileWritten(*this, name, toName));
+    return true;
+}
+
+bool FolderHandle::exchange(const QString &name, const QString &otherName, QString *why, bool *unsupported) const
+{
+    if (unsupported)
+        *unsupported = false;
+    if (!sameNames(name, otherName, why))
+        return false;
+    if (renameAt2(m_fd, native(name).constData(), m_fd, native(otherName).constData(), RENAME_EXCHANGE) == 0)
+        return true;
+    const int code = errno;
+    if (unsupported)
+        *unsupported = code == EINVAL || code == ENOSYS || code == ENOTSUP;
+    return failWith(why, QStringLiteral("%1 and %2 cannot change places: %3").arg(pathOf(name), pathOf(otherName), systemError(code)));
+}
+
+bool FolderHandle::replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const
+{
+    // With the file written in place, what it replaced (under replaced now) goes: left by a
+    // failure, the next start removes it. Anything else in place is taken back in one step.
+    const auto settle = [&](const QString &replaced, const std::function<bool(QString *)> &takeBack) {
+        if (!leadsTo(toName, written)) {
+            if (QString backWhy; !takeBack(&backWhy))
+                PollixLog(QStringLiteral("%1 could not be put back in its place: %2").arg(pathOf(toName), backWhy));
+            return failWith(why, notTheFileWritten(*this, name, toName));
+        }
+        if (QString removeWhy; !removeFile(replaced, &removeWhy))
+            PollixLog(removeWhy);
+        return true;
+    };
+    bool unsupported = false;
+    QString exchangeWhy;
+    // Back in one step: what toName held is in place again, what came under name is there.
+    if (exchange(name, toName, &exchangeWhy, &unsupported))
+        return settle(name, [&](QString *backWhy) { return exchange(name, toName, backWhy); });
+    if (kindAt(toName) == RecordFile::Kind::Missing)
+        return moveChecked(name, toName, written, why);
+    if (!unsupported)
+        return failWith(why, exchangeWhy);
+    // No exchange on this disk: what toName holds keeps a second name (or a synced copy) until
+    // the file written is found in its place, and goes back in one rename when it is not.
+    const QString kept = QFileInfo(SideFiles::nameBeside(pathOf(toName), SideFiles::Kind::Kept)).fileName();
+    if (!linkOrCopyTo(toName, *this, kept, why))
+        return kindAt(toName) == RecordFile::Kind::Missing && moveChecked(name, toName, written, why);
+    if (!renameOver(name, toName, why)) {
+        removeFile(kept);
+        return false;
+    }
+    return settle(kept, [&](QString *backWhy) { return renameOver(kept, toName, backWhy); });
+}
+
+bool FolderHandle::moveChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const
+{
+    if (!moveTo(name, *this, toName, why))
+        return false;
+    if (leadsTo(toName, written))
+        return true;
+    // Not Pollix's: it goes back under the name it came under, and toName stays free.
+    if (QString backWhy; !moveTo(toName, *this, name, &backWhy))
+        PollixLog(QStringLiteral("%1 stays where it was moved: %2").arg(pathOf(toName), backWhy));
+    return failWith(why, notTheFileWritten(*this, name, toName));
+}
+
+FolderHandle FolderHandle::makeNewFolder(const QString &name, mode_t mode, QString *why) const
+{
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty()) {
+        failWith(why, problem);
+        return {};
+    }
+    if (::mkdirat(m_fd, native(name).constData(), mode) != 0) {
+        failWith(why, QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(errno)));
+        return {};
+    }
+    return openFolder(name, why);
+}
+
+bool FolderHandle::removeEmptyFolder(const QString &name, QString *why) const
+{
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty())
+        return failWith(why, problem);
+    if (::unlinkat(m_fd, native(name).constData(), AT_REMOVEDIR) == 0 || errno == ENOENT)
+        return true;
+    return failWith(why, QStringLiteral("%1 cannot be removed: %2").arg(pathOf(name), systemError(errno)));
+}
+
+QString FolderHandle::namesRefused() const
+{
+    // Named as a session is, with the time's ':' in it, and as a side file of Pollix's, so that
+    // one left by a kill goes at the next start. Disks answer a ':' in their own words (EINVAL
+    // from the kernel's FAT, EPERM from a FUSE one): the same name without it tells a refusal of
+    // the name from one of anything made there (a read-only folder), which is no concern here.
+    const auto tryName = [&](const QString &like, QString *made) {
+        for (int tries = 0; tries < 16; ++tries) {
+            *made = QFileInfo(SideFiles::nameBeside(pathOf(like), SideFiles::Kind::Temporary)).fileName();
+            struct stat st{};
+            bool opened = false;
+            const int code = writeSynced(*made, QByteArray(), 0, &st, &opened);
+            if (code == 0)
+                removeWritten(*made, st);
+            if (code != EEXIST)
+                return code;
+        }
+        return EEXIST;
+    };
+    QString name;
+    const int code = tryName(QStringLiteral("Names 2000-01-01T00:00:00.xml"), &name);
+    if (code == 0 || code == EEXIST || tryName(QStringLiteral("Names 2000-01-01T00-00-00.xml"), &name) != 0)
+        return QString();
+    return systemError(code);
+}
+
+QString FolderHandle::fileSystemName() const
+{
+    struct statfs fs{};
+    if (m_fd < 0 || ::fstatfs(m_fd, &fs) != 0)
+        return QString();
+    switch (quint32(fs.f_type)) {
+    case MSDOS_SUPER_MAGIC:
+        return QStringLiteral("FAT (vfat)");
+    case EXFAT_SUPER_MAGIC:
+        return QStringLiteral("exFAT");
+    case 0x5346544e: // NTFS through ntfs-3g's kernel name
+    case 0x7366746e: // ntfs3
+        return QStringLiteral("NTFS");
+    case CIFS_SUPER_MAGIC:
+    case SMB2_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+        return QStringLiteral("SMB (a Windows share)");
+    case NFS_SUPER_MAGIC:
+        return QStringLiteral("NFS");
+    case FUSE_SUPER_MAGIC:
+        return QStringLiteral("FUSE");
+    default:
+        return QString();
+    }
 }

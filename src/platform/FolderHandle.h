@@ -153,4 +153,62 @@ private:
 
     int m_fd = -1;
     QString m_path;
+
+public:
+    // ---- The write layer's own steps (AtomicFile, AtomicFileSet, ChangeJournal, FolderSwap):
+    // files written, put in place and checked to be the very files written, names exchanged,
+    // and what a disk cannot hold ----
+
+    // Writes bytes whole into the new file name (nothing may lie there; never through a link)
+    // and syncs it: only a synced file may take an old one's place. mode: its permissions (0: a
+    // new file's under the umask). *written gets what the file is (its device and inode), which
+    // the rename that puts it in place checks. 0, or the system's error with the file gone
+    // again; *made: whether the folder took the file at all.
+    int writeSynced(const QString &name, const QByteArray &bytes, mode_t mode, struct stat *written, bool *made) const;
+    // Whether this account may write the file name holds (as the system's access check says).
+    bool mayWrite(const QString &name) const;
+    // Whether name leads to the very file written (a regular file of its device and inode), not
+    // followed.
+    bool leadsTo(const QString &name, const struct stat &written) const;
+    // Removes name when it still leads to the file written (what was put under its name
+    // meanwhile is not Pollix's, and stays).
+    void removeWritten(const QString &name, const struct stat &written) const;
+    // Renames name over toName in this folder, replacing what lies there (a link is replaced,
+    // never followed). With written, toName must then lead to that very file, else the answer is
+    // false, saying so; what the rename replaced is the caller's to put back.
+    bool renameOver(const QString &name, const QString &toName, QString *why, const struct stat *written = nullptr) const;
+    // The file written, under name, takes the place of toName, and toName then leads to that very
+    // file: where something else was put under name meanwhile (a link, a pipe, a folder, another
+    // file's second name), what toName held is back in its place and the answer is false. The
+    // names change places in one step where the disk can do it, so nothing is ever missing and
+    // what was replaced is back at once; elsewhere what toName holds keeps a second name (or a
+    // synced copy) until the check. What was replaced goes. A toName gone meanwhile is made.
+    bool replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const;
+    // The same for a toName that is not there: moved replacing nothing (moveTo); something else
+    // than the file written goes back under name.
+    bool moveChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const;
+    // Exchanges the names of two entries of this folder in one step. *unsupported: the disk has
+    // no such step (a network share, FAT); nothing changed then.
+    bool exchange(const QString &name, const QString &otherName, QString *why, bool *unsupported = nullptr) const;
+    // Makes the new folder name (none may lie there) with mode, and opens it.
+    FolderHandle makeNewFolder(const QString &name, mode_t mode, QString *why = nullptr) const;
+    // Removes the empty folder name (one that holds anything stays).
+    bool removeEmptyFolder(const QString &name, QString *why = nullptr) const;
+    // Why this folder cannot hold the names Pollix gives its files (a session's holds the ':' of
+    // its time), found by making such a file in it and removing it; empty when it can.
+    QString namesRefused() const;
+    // The kind of file system that holds this folder, as a teacher may know it ("vfat",
+    // "exFAT", "NTFS", "SMB", ...); empty when it is none of those.
+    QString fileSystemName() const;
+
+    // Tests: what some disks refuse (FAT and exFAT, some network shares), refused here as
+    // there: second names of files (hard links), renames that replace nothing or exchange two
+    // names, and ':' in the name of a file made.
+    struct Refusals
+    {
+        bool hardLinks = false;
+        bool renameFlags = false;
+        bool colons = false;
+    };
+    static void setRefusalsForTesting(const Refusals &refusals);
 };

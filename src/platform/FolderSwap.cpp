@@ -51,12 +51,6 @@ QByteArray native(const QString &path)
     return QFile::encodeName(path);
 }
 
-// Anything under the name, a dangling link too.
-bool there(const QString &path)
-{
-    struct stat st;
-    return ::lstat(native(path).constData(), &st) == 0;
-}
 
 // A swap noted down: the folder, the prepared folder and the one its old contents go to, all
 // in the journal's folder.
@@ -77,15 +71,16 @@ bool isSiblingName(const QString &name, const QString &targetName)
     return QRegularExpression(pattern.arg(QRegularExpression::escape(targetName))).match(name).hasMatch();
 }
 
-QString writeJournal(const QString &target, const QString &prepared, const QString &aside, QString *errorText)
+QString writeJournal(const FolderHandle &parent, const QString &target, const QString &prepared, const QString &aside,
+                     QString *errorText)
 {
     const QFileInfo info(target);
-    QString path;
+    QString name;
     do {
-        path = info.dir().filePath(QStringLiteral(".%1.swap-%2.journal")
-                                       .arg(info.fileName())
-                                       .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-    } while (there(path));
+        name = QStringLiteral(".%1.swap-%2.journal")
+                   .arg(info.fileName())
+                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    } while (parent.kindAt(name) != RecordFile::Kind::Missing);
     QByteArray text = QByteArray(kHeader) + '\n';
     for (const QString &folder : {target, prepared, aside})
         text += QUrl::toPercentEncoding(QFileInfo(folder).fileName()) + '\n';
@@ -93,10 +88,10 @@ QString writeJournal(const QString &target, const QString &prepared, const QStri
     // AtomicFile syncs the folder: the journal is on the disk before the first rename, or the
     // swap is not begun.
     AtomicFile::Failure step = AtomicFile::Failure::None;
-    if (AtomicFile::write(path, text, errorText, &step) && step == AtomicFile::Failure::None)
-        return path;
+    if (AtomicFile::write(parent, name, text, errorText, &step) && step == AtomicFile::Failure::None)
+        return parent.pathOf(name);
     if (step == AtomicFile::Failure::Unsynced)
-        ::unlink(native(path).constData());
+        parent.removeFile(name);
     return QString();
 }
 
@@ -230,8 +225,8 @@ Outcome finish(const FolderHandle &parent, const Swap &s, const FolderSwap::Keep
         } else if (parent.kindAt(aside) == RecordFile::Kind::Folder) {
             // Nothing moved yet: the folder goes aside into the empty folder made for it (a
             // rename replaces an empty folder, and refuses one that holds anything).
-            if (::renameat(parent.fd(), native(target).constData(), parent.fd(), native(aside).constData()) != 0)
-                return failed(QStringLiteral("%1 cannot be moved to %2: %3").arg(s.target, aside, errnoText()));
+            if (QString moveWhy; !parent.renameOver(target, aside, &moveWhy))
+                return failed(moveWhy);
         } else if (QString moveWhy; !parent.moveTo(target, parent, aside, &moveWhy)) {
             return failed(moveWhy);
         }
@@ -295,12 +290,24 @@ namespace FolderSwap {
 
 QString makeSibling(const QString &folder, const QString &tag, QString *errorText)
 {
-    QByteArray pattern = native(withoutTrailingSlash(folder) + QLatin1Char('.') + tag + QStringLiteral("-XXXXXX"));
-    if (!::mkdtemp(pattern.data())) {
-        fail(errorText, QStringLiteral("%1 cannot be made beside it: %2").arg(withoutTrailingSlash(folder), errnoText()));
-        return QString();
+    const QFileInfo info(withoutTrailingSlash(folder));
+    QString why;
+    const FolderHandle parent = FolderHandle::open(info.absolutePath(), true, &why);
+    // Six letters or digits by chance, as mkdtemp names its folders; a name taken is given up
+    // for another.
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int tries = 0; parent.isOpen() && tries < 100; ++tries) {
+        QString suffix;
+        for (int i = 0; i < 6; ++i)
+            suffix += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)]);
+        const QString name = QStringLiteral("%1.%2-%3").arg(info.fileName(), tag, suffix);
+        if (parent.makeNewFolder(name, 0700, &why).isOpen())
+            return parent.pathOf(name);
+        if (parent.kindAt(name) == RecordFile::Kind::Missing)
+            break;
     }
-    return QFile::decodeName(pattern);
+    fail(errorText, QStringLiteral("%1 cannot be made beside it: %2").arg(withoutTrailingSlash(folder), why));
+    return QString();
 }
 
 bool syncFileSystemOf(const QString &path, QString *errorText)
@@ -370,11 +377,15 @@ bool exchange(const FolderHandle &prepared, const QString &target, QString *erro
         AtomicFile::syncAfterRename(to);
         return true;
     }
-    const QByteArray fromNative = native(fromName), toNative = native(toName);
-    if (::renameat2(parent.fd(), fromNative.constData(), parent.fd(), toNative.constData(), RENAME_EXCHANGE) == 0) {
+    // A Pollix stopped since its first look (its folder taken by another start meanwhile)
+    // replaces nothing of that other's: the lock is asked again right before the names change.
+    if (QString taken; AtomicFile::changeRefused(to, &taken))
+        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, taken));
+    bool unsupported = false;
+    if (parent.exchange(fromName, toName, &why, &unsupported)) {
         if (!isPrepared(toName)) {
-            if (::renameat2(parent.fd(), fromNative.constData(), parent.fd(), toNative.constData(), RENAME_EXCHANGE) != 0)
-                PollixLog(QStringLiteral("%1 could not be put back in its place: %2").arg(to, errnoText()));
+            if (QString backWhy; !parent.exchange(fromName, toName, &backWhy))
+                PollixLog(QStringLiteral("%1 could not be put back in its place: %2").arg(to, backWhy));
             AtomicFile::syncAfterRename(to);
             return refuse();
         }
@@ -383,23 +394,24 @@ bool exchange(const FolderHandle &prepared, const QString &target, QString *erro
         AtomicFile::syncAfterRename(to);
         return true;
     }
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, errnoText()));
+    if (!unsupported)
+        return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     // No exchange on this file system: two renames, noted down first, undone when the second fails.
     const QString aside = makeSibling(to, QStringLiteral("old"), errorText);
     if (aside.isEmpty())
         return false;
     const QString asideName = nameOf(aside);
-    const QString journal = writeJournal(to, from, aside, &why);
+    const QString journal = writeJournal(parent, to, from, aside, &why);
     if (journal.isEmpty()) {
-        ::unlinkat(parent.fd(), native(asideName).constData(), AT_REMOVEDIR);
+        parent.removeEmptyFolder(asideName);
         return fail(errorText, QStringLiteral("%1 cannot be replaced: the swap could not be noted down first: %2").arg(to, why));
     }
     // A rename replaces the empty folder made for the old contents (and refuses one that holds
-    // anything by now).
-    if (::renameat(parent.fd(), toNative.constData(), parent.fd(), native(asideName).constData()) != 0) {
-        why = errnoText();
-        ::unlinkat(parent.fd(), native(asideName).constData(), AT_REMOVEDIR);
+    // anything by now); the lock asked once more, as the journal took its time.
+    if (QString taken; AtomicFile::changeRefused(to, &taken) || !parent.renameOver(toName, asideName, &why)) {
+        if (!taken.isEmpty())
+            why = taken;
+        parent.removeEmptyFolder(asideName);
         removeJournal(journal);
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     }

@@ -734,3 +734,72 @@ TEST(AtomicFileSetOnATakenFolder, AChangeStoppedWhileAnotherStartFinishedItSaysS
         << "no journal, no side file";
     EXPECT_EQ(QDir(root + "/Data/Classes").entryList(QDir::Files | QDir::Hidden), QStringList{"8C.xml"});
 }
+
+// ---- Every move in the folder held open ----
+
+// The class folder swapped for a link to a copy of it elsewhere (side files and all) right before
+// the class file's move: the change lands in the class folder it began in, wherever that now is,
+// and nothing the link leads to is replaced or removed.
+TEST_F(AtomicFileSetTest, AClassFolderSwappedForALinkBeforeItsMoveLeadsNothingElsewhere)
+{
+    ChangeJournal::setFolder(dir.path());
+    const auto reset = qScopeGuard([] { ChangeJournal::setFolder(QString()); });
+    QTemporaryDir outside;
+    AtomicFileSet::setMoveFailureHook([&](const QString &path) {
+        if (path != klass)
+            return false;
+        EXPECT_TRUE(QDir(dir.path()).rename("Classes", "Classes-moved"));
+        for (const QString &name : QDir(dir.filePath("Classes-moved")).entryList(QDir::Files | QDir::Hidden))
+            EXPECT_TRUE(QFile::copy(dir.filePath("Classes-moved/" + name), outside.filePath(name)));
+        EXPECT_TRUE(QFile::link(outside.path(), dir.filePath("Classes")));
+        return false;
+    });
+    AtomicFileSet set;
+    set.add(roster, "new roster");
+    set.add(klass, "new class");
+    QString why;
+    EXPECT_TRUE(set.commit(&why)) << why.toStdString();
+    ASSERT_EQ(contents(outside.path()).value("8C.xml"), "old class") << "replaced through the link";
+    EXPECT_EQ(contents(outside.path()).size(), 3) << "the class file and its two side files, as copied";
+    EXPECT_EQ(slurp(roster), "new roster");
+    EXPECT_EQ(QDir(dir.filePath("Classes-moved")).entryList(QDir::Files | QDir::Hidden), QStringList{"8C.xml"});
+    EXPECT_EQ(slurp(dir.filePath("Classes-moved/8C.xml")), "new class");
+}
+
+// ---- A disk without second names (FAT, exFAT, some network shares) ----
+
+// Where hard links are refused, each old file is kept as a synced copy: a change lands, a failed
+// move puts the copies back, and a kill at any step leaves it all old or all new after the next
+// start, as with second names.
+TEST_F(AtomicFileSetTest, OnADiskWithoutSecondNamesAChangeKeepsCopiesAndIsAllOldOrAllNewWhereverItIsKilled)
+{
+    FolderHandle::setRefusalsForTesting({.hardLinks = true});
+    const auto reset = qScopeGuard([] {
+        FolderHandle::setRefusalsForTesting({});
+        ChangeJournal::setFolder(QString());
+    });
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        changeInChild(folder);
+        return;
+    }
+    AtomicFileSet::setMoveFailureHook([this](const QString &p) { return p == klass; });
+    QString why;
+    for (const bool journalled : {false, true}) {
+        ChangeJournal::setFolder(journalled ? dir.path() : QString());
+        EXPECT_FALSE(change().commit(&why));
+        expectUntouched();
+    }
+    AtomicFileSet::setMoveFailureHook({});
+    EXPECT_TRUE(change().commit(&why)) << why.toStdString();
+    EXPECT_EQ(contents(dir.path()), (Files{{"StudentRoster.xml", "new roster"}, {"Classes/8C.xml", "new class"}, {"Classes/Fresh.xml", "fresh class"}}));
+
+    const int killed = KilledRuns::atEveryStep(layOutBefore, [&](const QString &folder, bool wasKilled) {
+        bool reportedDone = false;
+        const Files now = nextStart(folder, &reportedDone);
+        if (wasKilled)
+            EXPECT_TRUE(now == kAfter || now == kBefore) << "killed run";
+        else
+            EXPECT_TRUE(reportedDone && now == kAfter);
+    });
+    EXPECT_GE(killed, 4);
+}

@@ -2,6 +2,7 @@
 #include "platform/AtomicFileSet.h"
 #include "platform/FolderHandle.h"
 #include "platform/FolderSwap.h"
+#include "platform/InstanceLock.h"
 #include "platform/Singleton.h"
 #include "support/OrdinaryUser.h"
 #include "support/SmallDisk.h"
@@ -10,12 +11,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -23,6 +26,13 @@ QByteArray slurp(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
 }
 } // namespace
 
@@ -377,5 +387,150 @@ TEST(FolderSwap, ALinkPutInThePreparedFoldersPlaceRightBeforeTheExchangeIsPutBac
             TracedRun::runCurrentTest(root, {"-e", "trace=renameat2", "-e", "inject=renameat2:error=EINVAL"}, true);
         EXPECT_TRUE(run.passed) << run.output.toStdString();
         EXPECT_TRUE(TracedRun::injected(run.trace));
+    }
+}
+
+// ---- A save is reported only for the bytes it wrote ----
+
+namespace {
+// What another program may put under the name of a file Pollix wrote and synced, before it is
+// renamed into place: a second name of a file outside, a link to it, a pipe, a folder.
+enum class Swap { HardLink, SymbolicLink, Pipe, Folder };
+
+void swapFor(Swap swap, const QString &path, const QString &outside)
+{
+    ASSERT_TRUE(QFile::remove(path)) << path.toStdString();
+    const QByteArray at = QFile::encodeName(path), to = QFile::encodeName(outside);
+    switch (swap) {
+    case Swap::HardLink:
+        ASSERT_EQ(::link(to.constData(), at.constData()), 0);
+        break;
+    case Swap::SymbolicLink:
+        ASSERT_EQ(::symlink(to.constData(), at.constData()), 0);
+        break;
+    case Swap::Pipe:
+        ASSERT_EQ(::mkfifo(at.constData(), 0600), 0);
+        break;
+    case Swap::Folder:
+        ASSERT_EQ(::mkdir(at.constData(), 0700), 0);
+        break;
+    }
+}
+
+// The one side file of name in folder (its new bytes on their way), by its tag.
+QString sideFileOf(const QString &folder, const QString &name, const char *tag)
+{
+    const QStringList found = QDir(folder).entryList({name + "." + tag + "-????????"}, QDir::Files | QDir::Hidden);
+    return found.size() == 1 ? folder + "/" + found.first() : QString();
+}
+} // namespace
+
+// Swapped between their sync and their rename, a single file's temporary file (a session edited
+// or new) or a changed file's new bytes (a roster changed with a class) are never saved as what
+// was put there: the save fails, saying so, and the file holds what it held (or is not there);
+// also where the disk cannot exchange two names in one step.
+TEST(AtomicFile, ASaveIsReportedOnlyWhenItsNameLeadsToTheVeryFileWritten)
+{
+    const QByteArray outsideBytes = "<Session/>\nmine";
+    const auto cleanup = qScopeGuard([] {
+        AtomicFile::setFailureHook({});
+        AtomicFileSet::setMoveFailureHook({});
+        FolderHandle::setRefusalsForTesting({});
+    });
+    for (const bool share : {false, true}) {
+        FolderHandle::setRefusalsForTesting({.renameFlags = share});
+        for (const Swap swap : {Swap::HardLink, Swap::SymbolicLink, Swap::Pipe, Swap::Folder}) {
+            for (const char *writer : {"edited", "new", "changed together"}) {
+                const std::string label = std::string(writer) + " file, swap " + std::to_string(int(swap)) + (share ? " on a share" : "");
+                QTemporaryDir home;
+                const QString root = QFileInfo(home.path()).canonicalFilePath();
+                ASSERT_TRUE(QDir(root).mkpath("Quiz"));
+                put(root + "/Outside.xml", outsideBytes);
+                const QString session = root + "/Quiz/Week 3.xml", roster = root + "/Quiz/Roster.xml";
+                const bool edited = std::string(writer) != "new";
+                if (edited) {
+                    put(session, "old session");
+                    put(roster, "old roster");
+                }
+                QString why;
+                bool saved = false;
+                if (std::string(writer) == "changed together") {
+                    AtomicFileSet::setMoveFailureHook([&](const QString &path) {
+                        if (path == session)
+                            swapFor(swap, sideFileOf(root + "/Quiz", "Week 3.xml", "new"), root + "/Outside.xml");
+                        return false;
+                    });
+                    AtomicFileSet set;
+                    set.add(roster, "new roster");
+                    set.add(session, "new session");
+                    saved = set.commit(&why);
+                    AtomicFileSet::setMoveFailureHook({});
+                } else {
+                    AtomicFile::setFailureHook([&](const QString &path) {
+                        if (path == session)
+                            swapFor(swap, sideFileOf(root + "/Quiz", "Week 3.xml", "tmp"), root + "/Outside.xml");
+                        return false;
+                    });
+                    saved = AtomicFile::write(session, "new session", &why);
+                    AtomicFile::setFailureHook({});
+                }
+                EXPECT_FALSE(saved) << label;
+                EXPECT_TRUE(why.contains("no longer the file written") || why.contains("Not a directory") ||
+                            why.contains("Is a directory"))
+                    << label << ": " << why.toStdString();
+                const QFileInfo now(session);
+                if (edited) {
+                    // Read only as a file: a pipe left in its place would hold the reading.
+                    ASSERT_TRUE(now.isFile() && !now.isSymLink()) << label;
+                    EXPECT_EQ(slurp(session), "old session") << label;
+                    EXPECT_EQ(slurp(roster), "old roster") << label;
+                } else {
+                    EXPECT_FALSE(now.exists() || now.isSymLink()) << label;
+                }
+                EXPECT_EQ(slurp(root + "/Outside.xml"), outsideBytes) << label;
+            }
+        }
+    }
+}
+
+// A Pollix stopped (for real) after the sync of an edited session's temporary file, or right
+// before the exchange of a restored data folder, while its lock file went and another start took
+// the folder and saved that session: woken, it replaces nothing of the other's, and says why.
+TEST(AtomicFileOnATakenFolder, ASaveStoppedBeforeItsRenameReplacesNoneTheOtherStartMadeSince)
+{
+    const QString session = "Data/Quiz/Week 3 2026-12-08 10-15-00.xml";
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        InstanceLock lock(folder, folder + "/Data");
+        ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
+        QString why;
+        if (slurp(folder + "/case") == "session") {
+            AtomicFile::setFailureHook([&](const QString &path) {
+                if (path == folder + "/" + session)
+                    TracedRun::stopHere(folder);
+                return false;
+            });
+            EXPECT_FALSE(AtomicFile::write(folder + "/" + session, "<Session>mine</Session>", &why));
+            AtomicFile::setFailureHook({});
+        } else {
+            const QString prepared = FolderSwap::makeSibling(folder + "/Data", "restore", &why);
+            ASSERT_TRUE(AtomicFile::write(prepared + "/Restored.xml", "restored"));
+            FolderSwap::setExchangeHook([&](const QString &) { TracedRun::stopHere(folder); });
+            EXPECT_FALSE(FolderSwap::exchange(FolderHandle::open(prepared, false), folder + "/Data", &why));
+            FolderSwap::setExchangeHook({});
+        }
+        EXPECT_TRUE(why.contains("Another Pollix on this computer")) << why.toStdString();
+        return;
+    }
+    for (const QByteArray which : {"session", "data folder"}) {
+        QTemporaryDir home;
+        const QString root = QFileInfo(home.path()).canonicalFilePath();
+        ASSERT_TRUE(QDir(root).mkpath("Data/Quiz"));
+        put(root + "/case", which);
+        put(root + "/" + session, "<Session>before</Session>");
+        const TracedRun::Outcome run = TracedRun::runTakenWhileStopped(root, [&] {
+            EXPECT_TRUE(AtomicFile::write(root + "/" + session, "<Session>theirs</Session>"));
+        });
+        EXPECT_TRUE(run.passed) << which.toStdString() << ": " << run.output.toStdString();
+        EXPECT_EQ(slurp(root + "/" + session), "<Session>theirs</Session>") << which.toStdString();
     }
 }

@@ -86,9 +86,12 @@ int atEveryCall(const QString &syscall, const std::function<void(const QString &
 int failingAtEveryStep(const char *error, const std::function<void(const QString &)> &prepare,
                        const std::function<void(const QString &, bool)> &check, int mostRuns)
 {
+    // Each form on its own, as atEveryStep: by path, and relative to a folder held open.
     const QString action = QStringLiteral("error=") + QLatin1String(error);
-    return atEvery(QStringLiteral("rename"), action, {}, prepare, check, mostRuns) +
-           atEvery(QStringLiteral("unlink"), action, {}, prepare, check, mostRuns);
+    int failed = 0;
+    for (const char *call : {"rename", "unlink", "renameat", "renameat2", "unlinkat"})
+        failed += atEvery(QLatin1String(call), action, {}, prepare, check, mostRuns);
+    return failed;
 }
 
 } // namespace KilledRuns

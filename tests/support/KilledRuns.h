@@ -31,8 +31,8 @@ int atEveryStep(const std::function<void(const QString &folder)> &prepare,
 int atEveryCall(const QString &syscall, const std::function<void(const QString &folder)> &prepare,
                 const std::function<void(const QString &folder, bool killed)> &check, int mostRuns = 80);
 
-// The same, but instead of the kill the n-th rename (then the n-th removal) fails with the error
-// named (as "EIO"): the child runs to its end, and check(folder, failed) learns whether a call
+// The same, but instead of the kill the n-th rename (then the n-th removal, and each of their
+// forms relative to a folder held open) fails with the error named (as "EIO"): the child runs to its end, and check(folder, failed) learns whether a call
 // was made to fail. The number of runs with a failed call.
 int failingAtEveryStep(const char *error, const std::function<void(const QString &folder)> &prepare,
                        const std::function<void(const QString &folder, bool failed)> &check, int mostRuns = 80);

@@ -1,20 +1,61 @@
 #include "StartRecovery.h"
 
 #include "core/app/zipHelper.h"
+#include "core/base/AppDelegateBase.h"
 #include "core/store/DataFolderLayout.h"
 #include "core/store/DataRecovery.h"
 #include "core/store/ToldAtStart.h"
+#include "platform/FolderHandle.h"
 #include "platform/FolderWork.h"
 #include "platform/Log.h"
 #include "ui/controls/PollixAlert.h"
 
+#include <QDir>
 #include <QObject>
 #include <QStringList>
+
+namespace {
+// Why the folder sessions are saved in cannot hold their names, with what to do; empty when it
+// can. A session's file name holds the ':' of the time it was saved, which FAT and exFAT disks
+// (a USB stick as it comes) refuse: every session saved there would fail. Tried in the deepest of
+// the folders that is there: the sessions' own, the data folder, the application folder.
+QString namesRefused()
+{
+    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
+    if (!app)
+        return QString();
+    for (const QString &path : {app->strQuizXmlDataFilePath(), app->strDataFilePath(), app->strPollixFilePath()}) {
+        const FolderHandle folder = FolderHandle::open(path, true);
+        if (!folder.isOpen())
+            continue;
+        const QString why = folder.namesRefused();
+        if (why.isEmpty())
+            return QString();
+        const QString system = folder.fileSystemName();
+        const QString disk = system.isEmpty() ? QObject::tr("a file system") : QObject::tr("a disk of the file system %1").arg(system);
+        return QObject::tr("%1 lies on %2, which takes no \":\" in the name of a file (%3). Every session Pollix saves has "
+                           "one in its name, the time it was saved, so no session could be saved there.")
+                   .arg(QDir::toNativeSeparators(folder.path()), disk, why) +
+               QStringLiteral("\n\n") +
+               QObject::tr("Move the application folder %1 to a disk with a Linux file system (ext4, for example), or start "
+                           "Pollix with POLLIX_HOME naming a folder on such a disk.")
+                   .arg(QDir::toNativeSeparators(app->strPollixFilePath()));
+    }
+    return QString();
+}
+} // namespace
 
 namespace StartRecovery {
 
 bool run(QWidget *parent)
 {
+    // Before anything is done in a folder where nothing could be saved.
+    if (const QString why = namesRefused(); !why.isEmpty()) {
+        PollixLog(QStringLiteral("Pollix ends: its application folder cannot hold the names of its files. %1").arg(why));
+        PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("Pollix cannot save sessions in this application folder, and ends."),
+                          {QObject::tr("OK")}, why);
+        return false;
+    }
     QString why, kept;
     LeftAloneList found;
     const bool finished = DataRecovery::run(&why, &kept, &found);

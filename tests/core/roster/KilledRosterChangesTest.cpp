@@ -205,9 +205,10 @@ TEST_F(KilledRosterChangesTest, ADeleteTheNextStartCouldNotFinishIsNotOvertakenB
             int moves = 0;
             for (QDirIterator it(folder + "/Data", {"*.new-????????"}, QDir::Files, QDirIterator::Subdirectories); noted && it.hasNext(); it.next())
                 ++moves;
-            QStringList strace{"-e", "trace=rename"};
+            // (Each made relative to its folder held open.)
+            QStringList strace{"-e", "trace=renameat"};
             if (moves > 0)
-                strace << "-e" << QStringLiteral("inject=rename:error=EIO:when=1..%1").arg(moves);
+                strace << "-e" << QStringLiteral("inject=renameat:error=EIO:when=1..%1").arg(moves);
             QFile(folder + "/newer-save").open(QIODevice::WriteOnly);
             const TracedRun::Outcome next = TracedRun::runCurrentTest(folder, strace);
             ASSERT_TRUE(next.passed) << next.output.toStdString();

@@ -94,6 +94,9 @@ protected:
     {
         return QDir(home).entryList({"Data*", ".Data*"}, QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
     }
+    // Killed at each removal of a file or folder as a kept folder goes after its archive was
+    // written: a later start finishes the removal, as far as the archive holds the files left.
+    void keptFolderKilledAtEveryRemovalIsFinished();
 };
 } // namespace
 
@@ -266,7 +269,8 @@ TEST_F(StartRecoveryTest, ReplacedDataLeftAsAFolderInBackupsAreArchivedAtTheNext
 // Killed at each removal of a file or folder as the folder goes after its archive was written:
 // a later start finishes the removal, as far as the archive holds the files left, and names what
 // it does not hold (a scan the teacher put there), which stays.
-TEST_F(StartRecoveryTest, AKeptFolderHalfRemovedByAKillIsFinishedByALaterStartAsFarAsItsArchiveHoldsIt)
+namespace {
+void StartRecoveryTest::keptFolderKilledAtEveryRemovalIsFinished()
 {
     const QString name = "Backups/Before restore 2026-03-02 08-15-00";
     if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
@@ -311,6 +315,22 @@ TEST_F(StartRecoveryTest, AKeptFolderHalfRemovedByAKillIsFinishedByALaterStartAs
         });
     EXPECT_GE(killed, 4);
     EXPECT_GT(halfRemoved, 0) << "no kill fell in the middle of the removal";
+}
+} // namespace
+
+TEST_F(StartRecoveryTest, AKeptFolderHalfRemovedByAKillIsFinishedByALaterStartAsFarAsItsArchiveHoldsIt)
+{
+    keptFolderKilledAtEveryRemovalIsFinished();
+}
+
+// Where renames that replace nothing are refused (a network share), a file goes aside as a second
+// name given and its first name lost: a kill between the two leaves it under both, which the next
+// start takes for the move it is and finishes.
+TEST_F(StartRecoveryTest, AKeptFolderHalfRemovedByAKillWhereRenamesReplaceAnyNameIsFinishedToo)
+{
+    FolderHandle::setRefusalsForTesting({.renameFlags = true});
+    const auto reset = qScopeGuard([] { FolderHandle::setRefusalsForTesting({}); });
+    keptFolderKilledAtEveryRemovalIsFinished();
 }
 
 // A record of unfinished work that is none Pollix wrote (a damaged disk: random bytes) is kept as
@@ -566,4 +586,25 @@ TEST_F(StartRecoveryTest, ToldOnceHoldsAcrossARecordWrittenAgainAndNotAcrossACha
         EXPECT_FALSE(said.contains("does not tell of it again")) << said.toStdString();
         EXPECT_TRUE(said.contains("Pollix could not note that it told of this (Permission denied)")) << said.toStdString();
     }
+}
+
+// An application folder on a disk that takes no ':' in a name (FAT, exFAT), where every session
+// saved would fail: the start says so, naming what to do, and ends before anything is done there.
+TEST_F(StartRecoveryTest, AFolderWhoseDiskTakesNoColonInANameEndsTheStartSayingWhatToDo)
+{
+    const QString root = home();
+    writeTree(root + "Data", kOld);
+    FolderHandle::setRefusalsForTesting({.colons = true});
+    const auto reset = qScopeGuard([] { FolderHandle::setRefusalsForTesting({}); });
+    DialogAnswers answers;
+    EXPECT_FALSE(StartRecovery::run());
+    ASSERT_EQ(answers.alertTexts(), QStringList{"Pollix cannot save sessions in this application folder, and ends."});
+    const QString said = answers.alerts().first().informativeText;
+    for (const QString &part : {QString("takes no \":\" in the name of a file (Invalid argument)"), QString("POLLIX_HOME"),
+                                QString("Move the application folder %1").arg(QDir::toNativeSeparators(app()->strPollixFilePath()))})
+        EXPECT_TRUE(said.contains(part)) << part.toStdString() << " in:\n" << said.toStdString();
+    EXPECT_EQ(filesBelow(root + "Data"), kOld) << "nothing tried, nothing left";
+
+    FolderHandle::setRefusalsForTesting({});
+    EXPECT_TRUE(StartRecovery::run());
 }
