@@ -151,12 +151,38 @@ unsigned long xIdOf(const QWidget *w)
 }
 } // namespace
 
-bool stackedAbove(const QWidget *upper, const QWidget *lower)
+namespace {
+bool stackedAbove(unsigned long upper, unsigned long lower)
 {
     const QList<unsigned long> order = stackingOrder();
-    const qsizetype up = order.indexOf(xIdOf(upper));
-    const qsizetype low = order.indexOf(xIdOf(lower));
+    const qsizetype up = order.indexOf(upper);
+    const qsizetype low = order.indexOf(lower);
     return up >= 0 && low >= 0 && up > low;
+}
+} // namespace
+
+bool stackedAbove(const QWidget *upper, const QWidget *lower)
+{
+    return stackedAbove(xIdOf(upper), xIdOf(lower));
+}
+
+bool stackedAbove(const QWindow *upper, const QWindow *lower)
+{
+    return stackedAbove((unsigned long)upper->winId(), (unsigned long)lower->winId());
+}
+
+bool hasKeys(const QWindow *w)
+{
+    if (!w || QGuiApplication::focusWindow() != w)
+        return false;
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    XCloseDisplay(display);
+    return focus == Window(w->winId());
 }
 
 std::string describeStacking(const QList<const QWidget *> &windows)

@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
+
+#include <utility>
 
 namespace {
 constexpr char kOwnsNothing[] = "pollixOwnsNothing";
@@ -33,6 +36,85 @@ int area(const QWidget *w)
 {
     return w->width() * w->height();
 }
+
+// The windows of one run over a slide show as standRun last had them; a child of the run's bar,
+// it goes with the run.
+class RunStand : public QObject
+{
+public:
+    explicit RunStand(QWidget *bar) : QObject(bar), m_bar(bar) { setObjectName(QLatin1String(kName)); }
+
+    static RunStand *of(QWidget *bar)
+    {
+        auto *stand = dynamic_cast<RunStand *>(bar->findChild<QObject *>(QLatin1String(kName), Qt::FindDirectChildrenOnly));
+        return stand ? stand : new RunStand(bar);
+    }
+
+    QList<QPointer<QWidget>> windows;
+    QPointer<QWindow> show;
+    QPointer<QWidget> backdrop;
+    bool backdropLowered = false;
+    bool opened = false;
+
+    void watch(QWindow *window)
+    {
+        if (window && !m_watched.contains(window)) {
+            m_watched << window;
+            window->installEventFilter(this);
+        }
+    }
+
+    QWindow *under() const
+    {
+        if (show && show->isVisible())
+            return show;
+        return backdrop && backdrop->isVisible() ? backdrop->windowHandle() : nullptr;
+    }
+
+    void stand() const
+    {
+        if (QWindow *parent = under()) {
+            for (QWidget *w : windows)
+                if (w && w->isVisible())
+                    WindowStacking::setTransientFor(w->windowHandle(), parent);
+        }
+        // Without a window manager transients and the stay-on-top hint do nothing: the run's
+        // windows are put back on top each time, the bar last.
+        for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+            if (*it && (*it)->isVisible())
+                (*it)->raise();
+    }
+
+    void keysToFront() const
+    {
+        if (show && show->isVisible()) {
+            show->requestActivate();
+        } else if (m_bar && m_bar->isVisible()) {
+            m_bar->raise();
+            m_bar->activateWindow();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide) {
+            // Sent once the window is taken off the screen, before the window system has moved
+            // the keys: a window manager would hand them to none of the run's windows.
+            const bool hadKeys = QGuiApplication::focusWindow() == watched;
+            if (watched == show)
+                stand();
+            if (hadKeys)
+                keysToFront();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static constexpr char kName[] = "pollixRunStand";
+    QPointer<QWidget> m_bar;
+    QList<QPointer<QWindow>> m_watched;
+};
 } // namespace
 
 namespace WindowOwner {
@@ -96,6 +178,38 @@ void keepAbove(QWidget *window, bool above)
 void setOwnsNothing(QWidget *window)
 {
     window->setProperty(kOwnsNothing, true);
+}
+
+void standRun(const QList<QWidget *> &runWindows, QWindow *show, QWidget *backdrop)
+{
+    QWidget *bar = runWindows.value(0);
+    if (!bar)
+        return;
+    RunStand *stand = RunStand::of(bar);
+    stand->windows.clear();
+    for (QWidget *w : runWindows) {
+        stand->windows << w;
+        stand->watch(w ? w->windowHandle() : nullptr);
+    }
+    stand->show = show;
+    stand->watch(show);
+    stand->backdrop = backdrop;
+    if (backdrop && backdrop->windowHandle()) {
+        // Made with the bar as its parent, the backdrop would be the bar's transient, and the bar
+        // the backdrop's: the backdrop stands over nothing.
+        WindowStacking::setTransientFor(backdrop->windowHandle(), nullptr);
+        if (backdrop->isVisible() && !std::exchange(stand->backdropLowered, true))
+            backdrop->lower();
+    }
+    stand->stand();
+    // As the run opens, the window that had the keys (the main window) has gone: with no show
+    // on, the bar takes them, unless a window of this program holds them (a question asked
+    // meanwhile). Later the teacher may be in another program: the run takes nothing back.
+    if (bar->isVisible() && !std::exchange(stand->opened, true) && !(show && show->isVisible())) {
+        const QWindow *keys = QGuiApplication::focusWindow();
+        if (!keys || !keys->isVisible())
+            stand->keysToFront();
+    }
 }
 
 } // namespace WindowOwner

@@ -1,5 +1,6 @@
 #include "../run/RunWindowFixture.h"
 
+#include "core/engine/ActivityRules.h"
 #include "core/presentation/QuestionSlideFormat.h"
 #include "platform/AtomicFile.h"
 #include "platform/PPTEditorMSO.h"
@@ -10,6 +11,7 @@
 #include "support/Shots.h"
 #include "support/SlideDecks.h"
 #include "support/RealAlerts.h"
+#include "support/WindowOnScreen.h"
 #include "support/XvfbRun.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/presentation/Show.h"
@@ -729,8 +731,8 @@ TEST_F(SlideShowRun, OnX11TheBarStaysInFrontOfTheBackdropOnceTheShowHasEnded)
 
     keys.key(InputEventSink::Key::Escape);
     ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
-    // The window manager hands the keys on, and restacks, a moment after the show has gone.
-    QTest::qWait(300);
+    // The keys go to the bar, which the window manager restacks a moment after the show has gone.
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); }));
     saveScreenShot(QStringLiteral("slide-show-ended-by-escape"));
     answers.answerAlert(1); // F2: the teacher stays
     ASSERT_TRUE(clickUntil(keys, bar("btnExit"), [&] { return !answers.alerts().isEmpty(); }, 1000))
@@ -738,4 +740,78 @@ TEST_F(SlideShowRun, OnX11TheBarStaysInFrontOfTheBackdropOnceTheShowHasEnded)
     EXPECT_TRUE(ppt->isShowRunning()) << "staying brings the show back";
     answers.answerAlert(0);
     ASSERT_TRUE(clickUntil(keys, bar("btnExit"), [&] { return run.isNull(); }, 1000)) << "the bar is lost behind the show";
+}
+
+// Every activity that runs over a deck, opened as the main window's Start opens it (the main
+// window, which had the keys, hidden as the run comes): the bar and the strip stand in front of
+// the grey backdrop and of the show, and the keys are the show's while it is on, else the bar's,
+// whose Escape asks as Exit does; the show's own Escape hands its keys to the bar. A real click
+// on the bar's Exit asks at once.
+TEST_F(SlideShowRun, UnderAWindowManagerEveryRunOverADeckStandsInFrontWithTheKeys)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("SlideShowRun.OnX11EveryActivityOverADeck*"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by UnderAWindowManagerEveryRunOverADeckStandsInFrontWithTheKeys.
+TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTheKeys)
+{
+    XTestEventSink input;
+    ASSERT_TRUE(input.isAvailable());
+    ASSERT_TRUE(dravel(2));
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = home() + "Lesson.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                      deck));
+    for (const int mode : {0, 1, 2, 3, 4, 5, 7}) {
+        SCOPED_TRACE(ActivityRules::AllActivityMode().value(mode).toStdString());
+        OpeningWindow father;
+        father.resize(600, 400);
+        father.show();
+        ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(father.windowHandle()); }));
+        ASSERT_TRUE(ppt->openPPT(deck));
+        // A paper quiz or homework runs on the keypads: the deck closes as the run opens.
+        const bool onShow = mode != 1 && mode != 2;
+        if (onShow) {
+            ASSERT_TRUE(ppt->setPPT(1));
+        }
+        father.hide();
+        openRun(mode, deck);
+        ASSERT_TRUE(run);
+        run->setFather(&father);
+        if (!onShow)
+            ppt->quitPPT();
+        QWidget *backdrop = run->backdrop();
+        QWidget *strip = run->studentStrip();
+        ASSERT_TRUE(backdrop && WindowOnScreen::settled(backdrop) && WindowOnScreen::settled(run) && WindowOnScreen::settled(strip));
+        const auto stacking = [&] { return WindowOnScreen::describeStacking({backdrop, run.data(), strip}); };
+        const auto inFront = [&] {
+            return WindowOnScreen::stackedAbove(run.data(), backdrop) && WindowOnScreen::stackedAbove(strip, backdrop);
+        };
+        EXPECT_TRUE(waitFor(inFront)) << stacking();
+        if (onShow) {
+            SlideShowWindow *show = ppt->showWindow();
+            EXPECT_TRUE(waitFor([&] {
+                return WindowOnScreen::stackedAbove(run->windowHandle(), show) && WindowOnScreen::stackedAbove(strip->windowHandle(), show)
+                       && WindowOnScreen::stackedAbove(show, backdrop->windowHandle());
+            })) << stacking();
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(show); })) << "the show has not the keys";
+            input.key(InputEventSink::Key::Escape);
+            ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
+        }
+        EXPECT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); })) << "the keys are on nothing of the run";
+        EXPECT_TRUE(waitFor(inFront)) << stacking();
+        WindowOnScreen::shot(QStringLiteral("run-over-a-deck-%1").arg(mode));
+
+        // The bar's Escape asks (F2 stays), and so does a real click on its Exit.
+        const qsizetype asked = answers.alerts().size();
+        answers.answerAlert(1);
+        input.key(InputEventSink::Key::Escape);
+        EXPECT_TRUE(waitFor([&] { return answers.alerts().size() == asked + 1; })) << "the bar's Escape did not ask";
+        answers.answerAlert(1);
+        ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return answers.alerts().size() == asked + 2; }, 1000))
+            << "the bar took no click: " << stacking();
+        answers.answerAlert(0);
+        ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+        ppt->quitPPT();
+    }
 }
