@@ -38,11 +38,17 @@ int area(const QWidget *w)
 }
 
 // The windows of one run over a slide show as standRun last had them; a child of the run's bar,
-// it goes with the run.
+// it goes with the run. Meanwhile it follows every window of the program that goes while it
+// holds the keys: a window manager hands them on to a window of the ordinary kind only, and the
+// run's bar and strip are tool windows over a backdrop that takes no keys.
 class RunStand : public QObject
 {
 public:
-    explicit RunStand(QWidget *bar) : QObject(bar), m_bar(bar) { setObjectName(QLatin1String(kName)); }
+    explicit RunStand(QWidget *bar) : QObject(bar), m_bar(bar)
+    {
+        setObjectName(QLatin1String(kName));
+        qApp->installEventFilter(this);
+    }
 
     static RunStand *of(QWidget *bar)
     {
@@ -56,12 +62,12 @@ public:
     bool backdropLowered = false;
     bool opened = false;
 
-    void watch(QWindow *window)
+    bool isRunWindow(const QWindow *window) const
     {
-        if (window && !m_watched.contains(window)) {
-            m_watched << window;
-            window->installEventFilter(this);
-        }
+        for (QWidget *w : windows)
+            if (w && w->windowHandle() == window)
+                return true;
+        return false;
     }
 
     QWindow *under() const
@@ -85,35 +91,41 @@ public:
                 (*it)->raise();
     }
 
+    // The front of the run: the show while it is on, else the bar.
     void keysToFront() const
     {
         if (show && show->isVisible()) {
-            show->requestActivate();
+            WindowStacking::activate(show);
         } else if (m_bar && m_bar->isVisible()) {
             m_bar->raise();
-            m_bar->activateWindow();
+            WindowStacking::activate(m_bar->windowHandle());
         }
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Hide) {
-            // Sent once the window is taken off the screen, before the window system has moved
-            // the keys: a window manager would hand them to none of the run's windows.
-            const bool hadKeys = QGuiApplication::focusWindow() == watched;
-            if (watched == show)
-                stand();
-            if (hadKeys)
-                keysToFront();
-        }
-        return QObject::eventFilter(watched, event);
+        // Sent once the window is off the screen, before the window system has moved the keys.
+        if (event->type() != QEvent::Hide || !watched->isWindowType())
+            return false;
+        auto *gone = static_cast<QWindow *>(watched);
+        if (gone == show)
+            stand();
+        if (QGuiApplication::focusWindow() != gone)
+            return false;
+        // A window opened over another of the program's (a question over a report) gives the
+        // keys back to it; one over the run's own windows, to the front of the run.
+        QWindow *over = gone->transientParent();
+        if (over && over->isVisible() && !over->flags().testFlag(Qt::WindowDoesNotAcceptFocus) && !isRunWindow(over))
+            WindowStacking::activate(over);
+        else
+            keysToFront();
+        return false;
     }
 
 private:
     static constexpr char kName[] = "pollixRunStand";
     QPointer<QWidget> m_bar;
-    QList<QPointer<QWindow>> m_watched;
 };
 } // namespace
 
@@ -187,12 +199,9 @@ void standRun(const QList<QWidget *> &runWindows, QWindow *show, QWidget *backdr
         return;
     RunStand *stand = RunStand::of(bar);
     stand->windows.clear();
-    for (QWidget *w : runWindows) {
+    for (QWidget *w : runWindows)
         stand->windows << w;
-        stand->watch(w ? w->windowHandle() : nullptr);
-    }
     stand->show = show;
-    stand->watch(show);
     stand->backdrop = backdrop;
     if (backdrop && backdrop->windowHandle()) {
         // Made with the bar as its parent, the backdrop would be the bar's transient, and the bar

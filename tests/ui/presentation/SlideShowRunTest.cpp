@@ -8,6 +8,7 @@
 #include "platform/XTestEventSink.h"
 #include "SimActivity.h"
 #include "support/DialogAnswers.h"
+#include "support/ModalDriver.h"
 #include "support/Shots.h"
 #include "support/SlideDecks.h"
 #include "support/RealAlerts.h"
@@ -802,14 +803,30 @@ TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTh
         EXPECT_TRUE(waitFor(inFront)) << stacking();
         WindowOnScreen::shot(QStringLiteral("run-over-a-deck-%1").arg(mode));
 
-        // The bar's Escape asks (F2 stays), and so does a real click on its Exit.
-        const qsizetype asked = answers.alerts().size();
-        answers.answerAlert(1);
-        input.key(InputEventSink::Key::Escape);
-        EXPECT_TRUE(waitFor([&] { return answers.alerts().size() == asked + 1; })) << "the bar's Escape did not ask";
-        answers.answerAlert(1);
-        ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return answers.alerts().size() == asked + 2; }, 1000))
-            << "the bar took no click: " << stacking();
+        // The bar's Escape asks; the question takes the keys and, left by its own Escape (the
+        // teacher stays), hands them to the front of the run: the show, which staying brings
+        // back, else the bar.
+        QStringList asked;
+        {
+            const DialogHooks::AlertResponder putAside = DialogHooks::alertResponder();
+            DialogHooks::setAlertResponder({});
+            const auto restore = qScopeGuard([&] { DialogHooks::setAlertResponder(putAside); });
+            ModalDriver modals;
+            modals.on("PollixAlert", [&](QWidget *alert) {
+                asked << static_cast<PollixAlert *>(alert)->informativeText();
+                if (waitFor([&] { return WindowOnScreen::hasKeys(alert->windowHandle()); }))
+                    input.key(InputEventSink::Key::Escape);
+                else
+                    static_cast<QDialog *>(alert)->reject();
+            });
+            input.key(InputEventSink::Key::Escape);
+            EXPECT_TRUE(waitFor([&] { return !asked.isEmpty() && !QApplication::activeModalWidget(); })) << "the bar's Escape did not ask";
+        }
+        EXPECT_EQ(asked, QStringList{"Are you sure to exit this Activity?"});
+        QWindow *front = onShow ? static_cast<QWindow *>(ppt->showWindow()) : run->windowHandle();
+        EXPECT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(front); })) << "the keys went nowhere as the question went";
+
+        // A real click on the bar's Exit, and F1 leaves.
         answers.answerAlert(0);
         ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
         ppt->quitPPT();
