@@ -151,24 +151,12 @@ unsigned long xIdOf(const QWidget *w)
 }
 } // namespace
 
-namespace {
-bool stackedAbove(unsigned long upper, unsigned long lower)
-{
-    const QList<unsigned long> order = stackingOrder();
-    const qsizetype up = order.indexOf(upper);
-    const qsizetype low = order.indexOf(lower);
-    return up >= 0 && low >= 0 && up > low;
-}
-} // namespace
-
 bool stackedAbove(const QWidget *upper, const QWidget *lower)
 {
-    return stackedAbove(xIdOf(upper), xIdOf(lower));
-}
-
-bool stackedAbove(const QWindow *upper, const QWindow *lower)
-{
-    return stackedAbove((unsigned long)upper->winId(), (unsigned long)lower->winId());
+    const QList<unsigned long> order = stackingOrder();
+    const qsizetype up = order.indexOf(xIdOf(upper));
+    const qsizetype low = order.indexOf(xIdOf(lower));
+    return up >= 0 && low >= 0 && up > low;
 }
 
 bool hasKeys(const QWindow *w)

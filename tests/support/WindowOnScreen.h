@@ -25,7 +25,6 @@ std::string describe(const QWidget *w);
 // Whether the window manager stacks upper's window above lower's (_NET_CLIENT_LIST_STACKING, bottom
 // to top); false when either is not in its list.
 bool stackedAbove(const QWidget *upper, const QWidget *lower);
-bool stackedAbove(const QWindow *upper, const QWindow *lower);
 // Whether the X server sends the keys to w (its input focus), and Qt has w as its focus window.
 // Qt may take a window as focused a moment before the window manager has settled where the keys go.
 bool hasKeys(const QWindow *w);

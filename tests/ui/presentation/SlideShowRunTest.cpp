@@ -745,9 +745,8 @@ TEST_F(SlideShowRun, OnX11TheBarStaysInFrontOfTheBackdropOnceTheShowHasEnded)
 
 // Every activity that runs over a deck, opened as the main window's Start opens it (the main
 // window, which had the keys, hidden as the run comes): the bar and the strip stand in front of
-// the grey backdrop and of the show, and the keys are the show's while it is on, else the bar's,
-// whose Escape asks as Exit does; the show's own Escape hands its keys to the bar. A real click
-// on the bar's Exit asks at once.
+// the grey backdrop, and the keys are the show's while it is on, else the bar's; whatever window
+// goes with the keys (the show by its Escape, the exit question) hands them on, never to nothing.
 TEST_F(SlideShowRun, UnderAWindowManagerEveryRunOverADeckStandsInFrontWithTheKeys)
 {
     EXPECT_EQ(XvfbRun::run(QStringLiteral("SlideShowRun.OnX11EveryActivityOverADeck*"), {QSize(1024, 768), true}), 0);
@@ -757,24 +756,19 @@ TEST_F(SlideShowRun, UnderAWindowManagerEveryRunOverADeckStandsInFrontWithTheKey
 TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTheKeys)
 {
     XTestEventSink input;
-    ASSERT_TRUE(input.isAvailable());
-    ASSERT_TRUE(dravel(2));
+    ASSERT_TRUE(input.isAvailable() && dravel(2));
     qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
     const QString deck = home() + "Lesson.pptx";
-    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
-                                      deck));
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
+    const auto hasKeys = [](QWidget *w) { return WindowOnScreen::hasKeys(w->windowHandle()); };
     for (const int mode : {0, 1, 2, 3, 4, 5, 7}) {
         SCOPED_TRACE(ActivityRules::AllActivityMode().value(mode).toStdString());
         OpeningWindow father;
-        father.resize(600, 400);
         father.show();
-        ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(father.windowHandle()); }));
-        ASSERT_TRUE(ppt->openPPT(deck));
+        ASSERT_TRUE(waitFor([&] { return hasKeys(&father); }) && ppt->openPPT(deck));
         // A paper quiz or homework runs on the keypads: the deck closes as the run opens.
         const bool onShow = mode != 1 && mode != 2;
-        if (onShow) {
-            ASSERT_TRUE(ppt->setPPT(1));
-        }
+        ASSERT_TRUE(!onShow || ppt->setPPT(1));
         father.hide();
         openRun(mode, deck);
         ASSERT_TRUE(run);
@@ -784,28 +778,18 @@ TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTh
         QWidget *backdrop = run->backdrop();
         QWidget *strip = run->studentStrip();
         ASSERT_TRUE(backdrop && WindowOnScreen::settled(backdrop) && WindowOnScreen::settled(run) && WindowOnScreen::settled(strip));
-        const auto stacking = [&] { return WindowOnScreen::describeStacking({backdrop, run.data(), strip}); };
-        const auto inFront = [&] {
-            return WindowOnScreen::stackedAbove(run.data(), backdrop) && WindowOnScreen::stackedAbove(strip, backdrop);
-        };
-        EXPECT_TRUE(waitFor(inFront)) << stacking();
+        const auto inFront = [&] { return WindowOnScreen::stackedAbove(run, backdrop) && WindowOnScreen::stackedAbove(strip, backdrop); };
         if (onShow) {
-            SlideShowWindow *show = ppt->showWindow();
-            EXPECT_TRUE(waitFor([&] {
-                return WindowOnScreen::stackedAbove(run->windowHandle(), show) && WindowOnScreen::stackedAbove(strip->windowHandle(), show)
-                       && WindowOnScreen::stackedAbove(show, backdrop->windowHandle());
-            })) << stacking();
-            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(show); })) << "the show has not the keys";
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); })) << "the show has not the keys";
             input.key(InputEventSink::Key::Escape);
             ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
         }
-        EXPECT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); })) << "the keys are on nothing of the run";
-        EXPECT_TRUE(waitFor(inFront)) << stacking();
+        EXPECT_TRUE(waitFor([&] { return hasKeys(run); })) << "the keys are on nothing of the run";
+        EXPECT_TRUE(waitFor(inFront)) << WindowOnScreen::describeStacking({backdrop, run.data(), strip});
         WindowOnScreen::shot(QStringLiteral("run-over-a-deck-%1").arg(mode));
 
-        // The bar's Escape asks; the question takes the keys and, left by its own Escape (the
-        // teacher stays), hands them to the front of the run: the show, which staying brings
-        // back, else the bar.
+        // The bar's Escape asks; the question takes the keys and, left by its own Escape, hands
+        // them to the front of the run: the show, which staying brings back, else the bar.
         QStringList asked;
         {
             const DialogHooks::AlertResponder putAside = DialogHooks::alertResponder();
@@ -814,7 +798,7 @@ TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTh
             ModalDriver modals;
             modals.on("PollixAlert", [&](QWidget *alert) {
                 asked << static_cast<PollixAlert *>(alert)->informativeText();
-                if (waitFor([&] { return WindowOnScreen::hasKeys(alert->windowHandle()); }))
+                if (waitFor([&] { return hasKeys(alert); }))
                     input.key(InputEventSink::Key::Escape);
                 else
                     static_cast<QDialog *>(alert)->reject();
@@ -823,8 +807,8 @@ TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTh
             EXPECT_TRUE(waitFor([&] { return !asked.isEmpty() && !QApplication::activeModalWidget(); })) << "the bar's Escape did not ask";
         }
         EXPECT_EQ(asked, QStringList{"Are you sure to exit this Activity?"});
-        QWindow *front = onShow ? static_cast<QWindow *>(ppt->showWindow()) : run->windowHandle();
-        EXPECT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(front); })) << "the keys went nowhere as the question went";
+        EXPECT_TRUE(waitFor([&] { return onShow ? WindowOnScreen::hasKeys(ppt->showWindow()) : hasKeys(run); }))
+            << "the keys went nowhere as the question went";
 
         // A real click on the bar's Exit, and F1 leaves.
         answers.answerAlert(0);
