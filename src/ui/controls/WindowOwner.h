@@ -38,8 +38,10 @@ void setOwnsNothing(QWidget *window);
 // while it is on, else the backdrop's. Kept only above the others, they would fall behind the
 // backdrop, an undecorated screen-sized window that a window manager puts in front of every
 // window kept on top while no window has the keys (the main window hidden as the run opens, the
-// show just ended). The keys are the show's while it is on, else the bar's: from now on, for as
-// long as the bar lives, a window of the run that goes while it holds the keys hands them on so.
+// show just ended). The keys are the show's while it is on, else the bar's: as the run opens,
+// and, for as long as the bar lives, whenever a window of the program goes while it holds them
+// (the show, a question over the bar), unless it was opened over another window of the program
+// than the run's, which takes them back.
 void standRun(const QList<QWidget *> &runWindows, QWindow *show, QWidget *backdrop);
 
 } // namespace WindowOwner
