@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QWindow>
 
+#include <array>
+
 #if QT_CONFIG(xcb)
 // Xlib last: its macros (None, Bool, Status, ...) clash with Qt's names.
 #include <X11/Xatom.h>
@@ -13,14 +15,14 @@
 namespace {
 
 #if QT_CONFIG(xcb)
-// The EWMH request a client sends to change the state of its mapped window.
+// The EWMH requests a client sends about its mapped windows.
 Display *x11Display()
 {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->display() : nullptr;
 }
 
-void askWindowManager(QWindow *window, bool above)
+void sendToWindowManager(QWindow *window, const char *message, const std::array<long, 4> &data)
 {
     Display *display = x11Display();
     if (!display)
@@ -28,14 +30,24 @@ void askWindowManager(QWindow *window, bool above)
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = Window(window->winId());
-    event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+    event.xclient.message_type = XInternAtom(display, message, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = above ? 1 : 0; // _NET_WM_STATE_ADD, _NET_WM_STATE_REMOVE
-    event.xclient.data.l[1] = long(XInternAtom(display, "_NET_WM_STATE_ABOVE", False));
-    event.xclient.data.l[2] = long(XInternAtom(display, "_NET_WM_STATE_STAYS_ON_TOP", False));
-    event.xclient.data.l[3] = 1; // the request comes from an ordinary application
+    for (size_t i = 0; i < data.size(); ++i)
+        event.xclient.data.l[i] = data[i];
     XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XFlush(display);
+}
+
+void askWindowManager(QWindow *window, bool above)
+{
+    Display *display = x11Display();
+    if (!display)
+        return;
+    sendToWindowManager(window, "_NET_WM_STATE",
+                        {above ? 1 : 0, // _NET_WM_STATE_ADD, _NET_WM_STATE_REMOVE
+                         long(XInternAtom(display, "_NET_WM_STATE_ABOVE", False)),
+                         long(XInternAtom(display, "_NET_WM_STATE_STAYS_ON_TOP", False)),
+                         1}); // the request comes from an ordinary application
 }
 #endif
 
@@ -51,6 +63,17 @@ void WindowStacking::setKeepAbove(QWindow *window, bool above)
 #if QT_CONFIG(xcb)
     if (window->isVisible())
         askWindowManager(window, above);
+#endif
+}
+
+void WindowStacking::activate(QWindow *window)
+{
+    if (!window || !window->isVisible())
+        return;
+    window->requestActivate();
+#if QT_CONFIG(xcb)
+    // From an ordinary application, its time unknown (CurrentTime), nothing active said.
+    sendToWindowManager(window, "_NET_ACTIVE_WINDOW", {1, 0, 0, 0});
 #endif
 }
 

@@ -18,4 +18,10 @@ public:
     // only stays on top; its transients stay above it. A shown window on X11 gets the property at
     // once, as Qt writes it only when it maps the window.
     static void setTransientFor(QWindow *window, QWindow *parent);
+    // Gives the window the keys. Qt sets the input focus itself where the window stands under the
+    // one that has them (as a transient's parent), and a window manager that loses the keys with
+    // a window taken off the screen at that moment hands them to a window of its own choice
+    // afterwards, which may be none. On X11 the window manager is also asked: its answer comes
+    // after that choice.
+    static void activate(QWindow *window);
 };

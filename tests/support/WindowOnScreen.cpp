@@ -159,6 +159,20 @@ bool stackedAbove(const QWidget *upper, const QWidget *lower)
     return up >= 0 && low >= 0 && up > low;
 }
 
+bool hasKeys(const QWindow *w)
+{
+    if (!w || QGuiApplication::focusWindow() != w)
+        return false;
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    XCloseDisplay(display);
+    return focus == Window(w->winId());
+}
+
 std::string describeStacking(const QList<const QWidget *> &windows)
 {
     QStringList names;

@@ -7,6 +7,7 @@
 #include <string>
 
 class QWidget;
+class QWindow;
 
 // How a top-level window stands on a real screen under a window manager (the X11 halves of the
 // window tests): its frame as the window system has it, and what of it a teacher cannot reach.
@@ -24,6 +25,9 @@ std::string describe(const QWidget *w);
 // Whether the window manager stacks upper's window above lower's (_NET_CLIENT_LIST_STACKING, bottom
 // to top); false when either is not in its list.
 bool stackedAbove(const QWidget *upper, const QWidget *lower);
+// Whether the X server sends the keys to w (its input focus), and Qt has w as its focus window.
+// Qt may take a window as focused a moment before the window manager has settled where the keys go.
+bool hasKeys(const QWindow *w);
 // The window manager's stacking, bottom to top, each of the given windows by name (others as "?"),
 // and whom each stands over as transient: for a failure message of stackedAbove.
 std::string describeStacking(const QList<const QWidget *> &windows);

@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
+
+#include <utility>
 
 namespace {
 constexpr char kOwnsNothing[] = "pollixOwnsNothing";
@@ -33,6 +36,97 @@ int area(const QWidget *w)
 {
     return w->width() * w->height();
 }
+
+// The windows of one run over a slide show as standRun last had them; a child of the run's bar,
+// it goes with the run. Meanwhile it follows every window of the program that goes while it
+// holds the keys: a window manager hands them on to a window of the ordinary kind only, and the
+// run's bar and strip are tool windows over a backdrop that takes no keys.
+class RunStand : public QObject
+{
+public:
+    explicit RunStand(QWidget *bar) : QObject(bar), m_bar(bar)
+    {
+        setObjectName(QLatin1String(kName));
+        qApp->installEventFilter(this);
+    }
+
+    static RunStand *of(QWidget *bar)
+    {
+        auto *stand = dynamic_cast<RunStand *>(bar->findChild<QObject *>(QLatin1String(kName), Qt::FindDirectChildrenOnly));
+        return stand ? stand : new RunStand(bar);
+    }
+
+    QList<QPointer<QWidget>> windows;
+    QPointer<QWindow> show;
+    QPointer<QWidget> backdrop;
+    bool backdropLowered = false;
+    bool opened = false;
+
+    bool isRunWindow(const QWindow *window) const
+    {
+        for (QWidget *w : windows)
+            if (w && w->windowHandle() == window)
+                return true;
+        return false;
+    }
+
+    QWindow *under() const
+    {
+        if (show && show->isVisible())
+            return show;
+        return backdrop && backdrop->isVisible() ? backdrop->windowHandle() : nullptr;
+    }
+
+    void stand() const
+    {
+        if (QWindow *parent = under()) {
+            for (QWidget *w : windows)
+                if (w && w->isVisible())
+                    WindowStacking::setTransientFor(w->windowHandle(), parent);
+        }
+        // Without a window manager transients and the stay-on-top hint do nothing: the run's
+        // windows are put back on top each time, the bar last.
+        for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+            if (*it && (*it)->isVisible())
+                (*it)->raise();
+    }
+
+    // The front of the run: the show while it is on, else the bar.
+    void keysToFront() const
+    {
+        if (show && show->isVisible()) {
+            WindowStacking::activate(show);
+        } else if (m_bar && m_bar->isVisible()) {
+            m_bar->raise();
+            WindowStacking::activate(m_bar->windowHandle());
+        }
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Sent once the window is off the screen, before the window system has moved the keys.
+        if (event->type() != QEvent::Hide || !watched->isWindowType())
+            return false;
+        auto *gone = static_cast<QWindow *>(watched);
+        if (gone == show)
+            stand();
+        if (QGuiApplication::focusWindow() != gone)
+            return false;
+        // A window opened over another of the program's (a question over a report) gives the
+        // keys back to it; one over the run's own windows, to the front of the run.
+        QWindow *over = gone->transientParent();
+        if (over && over->isVisible() && !over->flags().testFlag(Qt::WindowDoesNotAcceptFocus) && !isRunWindow(over))
+            WindowStacking::activate(over);
+        else
+            keysToFront();
+        return false;
+    }
+
+private:
+    static constexpr char kName[] = "pollixRunStand";
+    QPointer<QWidget> m_bar;
+};
 } // namespace
 
 namespace WindowOwner {
@@ -96,6 +190,35 @@ void keepAbove(QWidget *window, bool above)
 void setOwnsNothing(QWidget *window)
 {
     window->setProperty(kOwnsNothing, true);
+}
+
+void standRun(const QList<QWidget *> &runWindows, QWindow *show, QWidget *backdrop)
+{
+    QWidget *bar = runWindows.value(0);
+    if (!bar)
+        return;
+    RunStand *stand = RunStand::of(bar);
+    stand->windows.clear();
+    for (QWidget *w : runWindows)
+        stand->windows << w;
+    stand->show = show;
+    stand->backdrop = backdrop;
+    if (backdrop && backdrop->windowHandle()) {
+        // Made with the bar as its parent, the backdrop would be the bar's transient, and the bar
+        // the backdrop's: the backdrop stands over nothing.
+        WindowStacking::setTransientFor(backdrop->windowHandle(), nullptr);
+        if (backdrop->isVisible() && !std::exchange(stand->backdropLowered, true))
+            backdrop->lower();
+    }
+    stand->stand();
+    // As the run opens, the window that had the keys (the main window) has gone: with no show
+    // on, the bar takes them, unless a window of this program holds them (a question asked
+    // meanwhile). Later the teacher may be in another program: the run takes nothing back.
+    if (bar->isVisible() && !std::exchange(stand->opened, true) && !(show && show->isVisible())) {
+        const QWindow *keys = QGuiApplication::focusWindow();
+        if (!keys || !keys->isVisible())
+            stand->keysToFront();
+    }
 }
 
 } // namespace WindowOwner

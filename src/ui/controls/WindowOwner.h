@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
+
 class QWidget;
+class QWindow;
 
 // Which window a window opened now belongs to. A run keeps its windows above the others (the
 // activity window, the run bar and the slide show): a window that opens without an owner sits in
@@ -27,5 +30,18 @@ void keepAbove(QWidget *window, bool above);
 // A window that never owns another (a notice, which goes by itself while what opened over it
 // would stay).
 void setOwnsNothing(QWidget *window);
+
+// Stands the windows of a run over a slide show, bottom to top: its backdrop (none over an answer
+// sheet), the show while it is on, then the run's own windows (its bar first, then its strip).
+// Called again whenever one of them comes or goes. A window manager keeps a window above the one
+// it is transient for, in that one's layer or higher: the run's windows are the show's transients
+// while it is on, else the backdrop's. Kept only above the others, they would fall behind the
+// backdrop, an undecorated screen-sized window that a window manager puts in front of every
+// window kept on top while no window has the keys (the main window hidden as the run opens, the
+// show just ended). The keys are the show's while it is on, else the bar's: as the run opens,
+// and, for as long as the bar lives, whenever a window of the program goes while it holds them
+// (the show, a question over the bar), unless it was opened over another window of the program
+// than the run's, which takes them back.
+void standRun(const QList<QWidget *> &runWindows, QWindow *show, QWidget *backdrop);
 
 } // namespace WindowOwner

@@ -251,10 +251,9 @@ void PPTQuizStateWindowController::windowDidLoad()
         pptBaffle = new PPTBaffle(this);
         if (m_run->nDeviceType == DeviceType::Dravel && setOnKeypads(m_run->nMode))
             pptBaffle->setMessageID(QString::number(qqObject->nTestID()), qqObject->strTestTitle());
-        if (m_run->nMode != Activity::HandRaise) {
+        // Stood under the run's windows with them (keepAboveShow).
+        if (m_run->nMode != Activity::HandRaise)
             pptBaffle->show();
-            pptBaffle->lower();
-        }
     }
     pptStudentLoginView->setNMode(m_run->nMode);
     pptStudentLoginView->show();

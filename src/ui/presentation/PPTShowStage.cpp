@@ -1,5 +1,6 @@
 #include "PPTShowStage.h"
 
+#include "PPTBaffle.h"
 #include "PPTQuizStateInterface.h"
 #include "PPTQuizStateWindowController.h"
 #include "Show.h"
@@ -7,7 +8,7 @@
 #include "core/presentation/SlideShowRunRules.h"
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
-#include "platform/WindowStacking.h"
+#include "ui/controls/WindowOwner.h"
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/PPTStudentLoginView.h"
 
@@ -46,19 +47,7 @@ void PPTShowStage::showToFront()
 
 void PPTShowStage::keepAboveShow()
 {
-    // Without a window manager the stay-on-top hint does nothing: the strip and the bar are put
-    // back on top of the show each time it comes to the front. A window manager puts the focused
-    // full-screen show above every stay-on-top window, yet keeps its transients above it: the bar
-    // and the strip become the show's.
-    if (SlideShowWindow *show = win->pptUI->showWindow(); show && show->isVisible()) {
-        for (QWidget *w : {static_cast<QWidget *>(win), static_cast<QWidget *>(win->pptStudentLoginView)})
-            if (w->isVisible())
-                WindowStacking::setTransientFor(w->windowHandle(), show);
-    }
-    if (win->pptStudentLoginView->isVisible())
-        win->pptStudentLoginView->raise();
-    if (win->isVisible())
-        win->raise();
+    WindowOwner::standRun({win, win->pptStudentLoginView}, win->pptUI->showWindow(), win->pptBaffle);
     fitShowToFreeArea();
 }
 

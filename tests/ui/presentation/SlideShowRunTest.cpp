@@ -1,5 +1,6 @@
 #include "../run/RunWindowFixture.h"
 
+#include "core/engine/ActivityRules.h"
 #include "core/presentation/QuestionSlideFormat.h"
 #include "platform/AtomicFile.h"
 #include "platform/PPTEditorMSO.h"
@@ -7,9 +8,11 @@
 #include "platform/XTestEventSink.h"
 #include "SimActivity.h"
 #include "support/DialogAnswers.h"
+#include "support/ModalDriver.h"
 #include "support/Shots.h"
 #include "support/SlideDecks.h"
 #include "support/RealAlerts.h"
+#include "support/WindowOnScreen.h"
 #include "support/XvfbRun.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/presentation/Show.h"
@@ -729,8 +732,8 @@ TEST_F(SlideShowRun, OnX11TheBarStaysInFrontOfTheBackdropOnceTheShowHasEnded)
 
     keys.key(InputEventSink::Key::Escape);
     ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
-    // The window manager hands the keys on, and restacks, a moment after the show has gone.
-    QTest::qWait(300);
+    // The keys go to the bar, which the window manager restacks a moment after the show has gone.
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); }));
     saveScreenShot(QStringLiteral("slide-show-ended-by-escape"));
     answers.answerAlert(1); // F2: the teacher stays
     ASSERT_TRUE(clickUntil(keys, bar("btnExit"), [&] { return !answers.alerts().isEmpty(); }, 1000))
@@ -738,4 +741,78 @@ TEST_F(SlideShowRun, OnX11TheBarStaysInFrontOfTheBackdropOnceTheShowHasEnded)
     EXPECT_TRUE(ppt->isShowRunning()) << "staying brings the show back";
     answers.answerAlert(0);
     ASSERT_TRUE(clickUntil(keys, bar("btnExit"), [&] { return run.isNull(); }, 1000)) << "the bar is lost behind the show";
+}
+
+// Every activity that runs over a deck, opened as the main window's Start opens it (the main
+// window, which had the keys, hidden as the run comes): the bar and the strip stand in front of
+// the grey backdrop, and the keys are the show's while it is on, else the bar's; whatever window
+// goes with the keys (the show by its Escape, the exit question) hands them on, never to nothing.
+TEST_F(SlideShowRun, UnderAWindowManagerEveryRunOverADeckStandsInFrontWithTheKeys)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("SlideShowRun.OnX11EveryActivityOverADeck*"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by UnderAWindowManagerEveryRunOverADeckStandsInFrontWithTheKeys.
+TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTheKeys)
+{
+    XTestEventSink input;
+    ASSERT_TRUE(input.isAvailable() && dravel(2));
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = home() + "Lesson.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
+    const auto hasKeys = [](QWidget *w) { return WindowOnScreen::hasKeys(w->windowHandle()); };
+    for (const int mode : {0, 1, 2, 3, 4, 5, 7}) {
+        SCOPED_TRACE(ActivityRules::AllActivityMode().value(mode).toStdString());
+        OpeningWindow father;
+        father.show();
+        ASSERT_TRUE(waitFor([&] { return hasKeys(&father); }) && ppt->openPPT(deck));
+        // A paper quiz or homework runs on the keypads: the deck closes as the run opens.
+        const bool onShow = mode != 1 && mode != 2;
+        ASSERT_TRUE(!onShow || ppt->setPPT(1));
+        father.hide();
+        openRun(mode, deck);
+        ASSERT_TRUE(run);
+        run->setFather(&father);
+        if (!onShow)
+            ppt->quitPPT();
+        QWidget *backdrop = run->backdrop();
+        QWidget *strip = run->studentStrip();
+        ASSERT_TRUE(backdrop && WindowOnScreen::settled(backdrop) && WindowOnScreen::settled(run) && WindowOnScreen::settled(strip));
+        const auto inFront = [&] { return WindowOnScreen::stackedAbove(run, backdrop) && WindowOnScreen::stackedAbove(strip, backdrop); };
+        if (onShow) {
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); })) << "the show has not the keys";
+            input.key(InputEventSink::Key::Escape);
+            ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
+        }
+        EXPECT_TRUE(waitFor([&] { return hasKeys(run); })) << "the keys are on nothing of the run";
+        EXPECT_TRUE(waitFor(inFront)) << WindowOnScreen::describeStacking({backdrop, run.data(), strip});
+        WindowOnScreen::shot(QStringLiteral("run-over-a-deck-%1").arg(mode));
+
+        // The bar's Escape asks; the question takes the keys and, left by its own Escape, hands
+        // them to the front of the run: the show, which staying brings back, else the bar.
+        QStringList asked;
+        {
+            const DialogHooks::AlertResponder putAside = DialogHooks::alertResponder();
+            DialogHooks::setAlertResponder({});
+            const auto restore = qScopeGuard([&] { DialogHooks::setAlertResponder(putAside); });
+            ModalDriver modals;
+            modals.on("PollixAlert", [&](QWidget *alert) {
+                asked << static_cast<PollixAlert *>(alert)->informativeText();
+                if (waitFor([&] { return hasKeys(alert); }))
+                    input.key(InputEventSink::Key::Escape);
+                else
+                    static_cast<QDialog *>(alert)->reject();
+            });
+            input.key(InputEventSink::Key::Escape);
+            EXPECT_TRUE(waitFor([&] { return !asked.isEmpty() && !QApplication::activeModalWidget(); })) << "the bar's Escape did not ask";
+        }
+        EXPECT_EQ(asked, QStringList{"Are you sure to exit this Activity?"});
+        EXPECT_TRUE(waitFor([&] { return onShow ? WindowOnScreen::hasKeys(ppt->showWindow()) : hasKeys(run); }))
+            << "the keys went nowhere as the question went";
+
+        // A real click on the bar's Exit, and F1 leaves.
+        answers.answerAlert(0);
+        ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+        ppt->quitPPT();
+    }
 }
