@@ -4,6 +4,7 @@
 #include "Log.h"
 #include "RegularFile.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -197,39 +198,17 @@ FolderHandle FolderHandle::walk(const QString &relative, bool make, QString *why
 
 std::optional<QList<FolderHandle::Entry>> FolderHandle::entries(QString *why) const
 {
-    const int fd = m_fd < 0 ? -1 : ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
-    if (!dir) {
-        const int code = errno;
-        if (fd >= 0)
-            ::close(fd);
-        failWith(why, QStringLiteral("%1 cannot be read: %2").arg(m_path, systemError(code)));
+    const std::optional<QList<Name>> listed = names(why);
+    if (!listed)
         return std::nullopt;
-    }
     QList<Entry> out;
-    int code = 0;
-    for (;;) {
-        // readdir tells its end from its failure only by errno: what an entry's look left there
-        // (one gone meanwhile) must not pass for the listing's failure.
-        errno = 0;
-        const dirent *d = ::readdir(dir);
-        if (!d) {
-            code = errno;
-            break;
-        }
-        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
-            continue;
+    for (const Name &n : *listed) {
         Entry e;
-        e.name = QFile::decodeName(QByteArray(d->d_name));
-        if (::fstatat(m_fd, d->d_name, &e.st, AT_SYMLINK_NOFOLLOW) != 0)
+        e.name = n.name;
+        if (::fstatat(m_fd, native(n.name).constData(), &e.st, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // gone meanwhile
         e.kind = kindOf(e.st);
         out << e;
-    }
-    ::closedir(dir);
-    if (code != 0) {
-        failWith(why, QStringLiteral("%1 cannot be read: %2").arg(m_path, systemError(code)));
-        return std::nullopt;
     }
     return out;
 }
@@ -668,4 +647,90 @@ bool FolderHandle::sync(QString *why) const
     if (m_fd >= 0 && ::fsync(m_fd) == 0)
         return true;
     return failWith(why, QStringLiteral("%1 cannot be written to disk: %2").arg(m_path, systemError(m_fd < 0 ? EBADF : errno)));
+}
+
+// ---- Listings that look at no entry, and what the application folder's lock does ----
+
+std::optional<QList<FolderHandle::Name>> FolderHandle::names(QString *why) const
+{
+    const int fd = m_fd < 0 ? -1 : ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        const int code = errno;
+        if (fd >= 0)
+            ::close(fd);
+        failWith(why, QStringLiteral("%1 cannot be read: %2").arg(m_path, systemError(code)));
+        return std::nullopt;
+    }
+    QList<Name> out;
+    int code = 0;
+    for (;;) {
+        // readdir tells its end from its failure only by errno.
+        errno = 0;
+        const dirent *d = ::readdir(dir);
+        if (!d) {
+            code = errno;
+            break;
+        }
+        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+            continue;
+        Name n;
+        n.name = QFile::decodeName(QByteArray(d->d_name));
+        switch (d->d_type) {
+        case DT_UNKNOWN:
+            break;
+        case DT_REG:
+            n.kind = RecordFile::Kind::File;
+            break;
+        case DT_DIR:
+            n.kind = RecordFile::Kind::Folder;
+            break;
+        case DT_LNK:
+            n.kind = RecordFile::Kind::Link;
+            break;
+        default:
+            n.kind = RecordFile::Kind::Other;
+        }
+        out << n;
+    }
+    ::closedir(dir);
+    if (code != 0) {
+        failWith(why, QStringLiteral("%1 cannot be read: %2").arg(m_path, systemError(code)));
+        return std::nullopt;
+    }
+    return out;
+}
+
+FolderHandle FolderHandle::makePath(const QString &path, QString *why)
+{
+    // The deepest folder on the way that is there, then the rest made below it.
+    QString there = QDir::cleanPath(QDir(path).absolutePath());
+    QStringList missing;
+    for (;;) {
+        QString problem;
+        FolderHandle folder = open(there, true, &problem);
+        if (folder.isOpen())
+            return missing.isEmpty() ? std::move(folder) : folder.makeFolder(missing.join(QLatin1Char('/')), why);
+        // Only what is not there at all is made; anything else in the way is the reason.
+        struct stat st{};
+        const bool absent = ::stat(native(there).constData(), &st) != 0 && errno == ENOENT;
+        const qsizetype slash = there.lastIndexOf(QLatin1Char('/'));
+        if (!absent || slash < 0 || there == QLatin1String("/")) {
+            failWith(why, problem);
+            return {};
+        }
+        missing.prepend(there.mid(slash + 1));
+        there = slash == 0 ? QStringLiteral("/") : there.left(slash);
+    }
+}
+
+bool FolderHandle::renameOver(const QString &name, const QString &toName) const
+{
+    for (const QString &n : {name, toName}) {
+        if (!entryNameProblem(n).isEmpty()) {
+            errno = EINVAL;
+            return false;
+        }
+    }
+    return ::renameat(m_fd, native(name).constData(), m_fd, native(toName).constData()) == 0;
 }

@@ -117,6 +117,27 @@ public:
     // Syncs the folder itself, so that names made, moved or removed in it outlast a power cut.
     bool sync(QString *why = nullptr) const;
 
+    // ---- Listings that look at no entry, and what the application folder's lock does ----
+    // One name a listing holds, with its kind as the listing tells it, without a look at the
+    // entry (a link is a link; Missing where the file system does not tell).
+    struct Name
+    {
+        QString name;
+        RecordFile::Kind kind = RecordFile::Kind::Missing;
+    };
+    // What the folder holds, by name alone: each look at an entry (stat) is a round trip on a
+    // network share, so work that wants a few of many entries looks at those alone (kindAt).
+    // None with *why when the folder cannot be read.
+    std::optional<QList<Name>> names(QString *why = nullptr) const;
+    // The folder at path, made where missing: the part that is there is opened as it is (links on
+    // the way followed: the application folder may lie behind one), and each folder made below it
+    // is opened without following a link.
+    static FolderHandle makePath(const QString &path, QString *why = nullptr);
+    // Renames the file name over toName in this folder, replacing what is there: only for a file
+    // whose holder alone may replace it (the lock file, by the holder of the kernel's lock on
+    // it). False with errno set.
+    bool renameOver(const QString &name, const QString &toName) const;
+
 private:
     FolderHandle(int fd, const QString &path) : m_fd(fd), m_path(path) {}
     FolderHandle walk(const QString &relative, bool make, QString *why) const;
