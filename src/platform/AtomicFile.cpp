@@ -202,8 +202,10 @@ bool anyoneTakes()
 // The folders as written and where they really lie, resolved once as they are noted.
 QStringList notedFolders(const QStringList &folders)
 {
+    QStringList given = folders;
+    given.removeDuplicates();
     QStringList noted;
-    for (const QString &folder : folders)
+    for (const QString &folder : std::as_const(given))
         for (const QString &form : {writtenPath(folder), QFileInfo(folder).canonicalFilePath()})
             if (!form.isEmpty() && !noted.contains(form))
                 noted << form;
