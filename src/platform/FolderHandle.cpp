@@ -649,7 +649,36 @@ bool FolderHandle::sync(QString *why) const
     return failWith(why, QStringLiteral("%1 cannot be written to disk: %2").arg(m_path, systemError(m_fd < 0 ? EBADF : errno)));
 }
 
-// ---- Listings that look at no entry, and what the application folder's lock does ----
+// ---- What callers outside the write layer once did by path ----
+
+FolderHandle FolderHandle::makePath(const QString &path, QString *why)
+{
+    QString there = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
+    QStringList missing;
+    while (there != QLatin1String("/") && RecordFile::kindAt(there) == RecordFile::Kind::Missing) {
+        missing.prepend(there.section(QLatin1Char('/'), -1));
+        there = there.section(QLatin1Char('/'), 0, -2);
+        if (there.isEmpty())
+            there = QStringLiteral("/");
+    }
+    FolderHandle base = open(there, true, why);
+    if (missing.isEmpty() || !base.isOpen())
+        return base;
+    return base.makeFolder(missing.join(QLatin1Char('/')), why);
+}
+
+bool FolderHandle::moveOver(const QString &name, const FolderHandle &to, const QString &toName, QString *why) const
+{
+    for (const QString &n : {name, toName})
+        if (const QString problem = entryNameProblem(n); !problem.isEmpty())
+            return failWith(why, problem);
+    // renameat replaces a file or a link under toName, never what a link leads to.
+    if (::renameat(m_fd, native(name).constData(), to.fd(), native(toName).constData()) == 0)
+        return true;
+    return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), to.pathOf(toName), systemError(errno)));
+}
+
+// ---- Listings that look at no entry, and the application folder's lock ----
 
 std::optional<QList<FolderHandle::Name>> FolderHandle::names(QString *why) const
 {
@@ -701,36 +730,16 @@ std::optional<QList<FolderHandle::Name>> FolderHandle::names(QString *why) const
     return out;
 }
 
-FolderHandle FolderHandle::makePath(const QString &path, QString *why)
+int FolderHandle::openToLock(const QString &name, bool create) const
 {
-    // The deepest folder on the way that is there, then the rest made below it.
-    QString there = QDir::cleanPath(QDir(path).absolutePath());
-    QStringList missing;
-    for (;;) {
-        QString problem;
-        FolderHandle folder = open(there, true, &problem);
-        if (folder.isOpen())
-            return missing.isEmpty() ? std::move(folder) : folder.makeFolder(missing.join(QLatin1Char('/')), why);
-        // Only what is not there at all is made; anything else in the way is the reason.
-        struct stat st{};
-        const bool absent = ::stat(native(there).constData(), &st) != 0 && errno == ENOENT;
-        const qsizetype slash = there.lastIndexOf(QLatin1Char('/'));
-        if (!absent || slash < 0 || there == QLatin1String("/")) {
-            failWith(why, problem);
-            return {};
-        }
-        missing.prepend(there.mid(slash + 1));
-        there = slash == 0 ? QStringLiteral("/") : there.left(slash);
+    if (!entryNameProblem(name).isEmpty()) {
+        errno = EINVAL;
+        return -1;
     }
-}
-
-bool FolderHandle::renameOver(const QString &name, const QString &toName) const
-{
-    for (const QString &n : {name, toName}) {
-        if (!entryNameProblem(n).isEmpty()) {
-            errno = EINVAL;
-            return false;
-        }
-    }
-    return ::renameat(m_fd, native(name).constData(), m_fd, native(toName).constData()) == 0;
+    const QByteArray file = native(name);
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::openat(m_fd, file.constData(), O_RDWR | (create ? O_CREAT : 0) | kFlags, 0644);
+    if (fd < 0 && errno == EACCES)
+        fd = ::openat(m_fd, file.constData(), O_RDONLY | kFlags);
+    return fd;
 }

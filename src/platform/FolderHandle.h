@@ -117,7 +117,17 @@ public:
     // Syncs the folder itself, so that names made, moved or removed in it outlast a power cut.
     bool sync(QString *why = nullptr) const;
 
-    // ---- Listings that look at no entry, and what the application folder's lock does ----
+    // ---- What callers outside the write layer once did by path ----
+    // The folder at path held open, made first where missing as a path is made: the part of the
+    // path that is there is followed as it leads (the application folder may lie behind a link),
+    // each missing step made and entered without following a link.
+    static FolderHandle makePath(const QString &path, QString *why = nullptr);
+    // Moves name in this folder to toName in folder to (the same disk), replacing the file or link
+    // there (never what a link leads to; a folder there refuses): for what is meant to replace, as
+    // a backup archive saved over an older one.
+    bool moveOver(const QString &name, const FolderHandle &to, const QString &toName, QString *why = nullptr) const;
+
+    // ---- Listings that look at no entry, and the application folder's lock ----
     // One name a listing holds, with its kind as the listing tells it, without a look at the
     // entry (a link is a link; Missing where the file system does not tell).
     struct Name
@@ -129,14 +139,11 @@ public:
     // network share, so work that wants a few of many entries looks at those alone (kindAt).
     // None with *why when the folder cannot be read.
     std::optional<QList<Name>> names(QString *why = nullptr) const;
-    // The folder at path, made where missing: the part that is there is opened as it is (links on
-    // the way followed: the application folder may lie behind one), and each folder made below it
-    // is opened without following a link.
-    static FolderHandle makePath(const QString &path, QString *why = nullptr);
-    // Renames the file name over toName in this folder, replacing what is there: only for a file
-    // whose holder alone may replace it (the lock file, by the holder of the kernel's lock on
-    // it). False with errno set.
-    bool renameOver(const QString &name, const QString &toName) const;
+    // The file name in the folder opened to take the kernel's lock on it (flock): to read and
+    // write where this account may (a network share locks no file opened only to read), else to
+    // read; made when missing with create. Never through a link, nor waiting on a pipe under the
+    // name. The descriptor is the caller's; -1 with errno set.
+    int openToLock(const QString &name, bool create) const;
 
 private:
     FolderHandle(int fd, const QString &path) : m_fd(fd), m_path(path) {}

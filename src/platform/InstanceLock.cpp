@@ -81,20 +81,6 @@ FileId idIn(const FolderHandle &folder, const QString &name)
     return folder.kindAt(name, &st) == RecordFile::Kind::Missing ? FileId{0, 0} : FileId{st.st_dev, st.st_ino};
 }
 
-// Opened in folder to take the kernel's lock on it, made when missing. A file this account may
-// only read is opened for reading, which is enough to lock it on a local disk. Never through a
-// link (which would make a file wherever it leads), nor waiting on a pipe under the name: such a
-// name holds no lock, and Pollix's own takes its place.
-int openToLock(const FolderHandle &folder, const QString &name)
-{
-    const QByteArray file = native(name);
-    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    int fd = ::openat(folder.fd(), file.constData(), O_RDWR | O_CREAT | kFlags, 0644);
-    if (fd < 0 && errno == EACCES)
-        fd = ::openat(folder.fd(), file.constData(), O_RDONLY | kFlags);
-    return fd;
-}
-
 bool madeOnOtherComputer(const InstanceLock::Owner &owner)
 {
     return !owner.host.isEmpty() && owner.host != QSysInfo::machineHostName();
@@ -351,7 +337,10 @@ InstanceLock::Outcome InstanceLock::lockAt(const FolderHandle &folder, const QSt
     // Only the holder of the kernel's lock on the file at path replaces or removes it; a file
     // replaced or removed while it was looked at is looked at again.
     for (int look = 0; look < kLooks; ++look) {
-        Descriptor current(openToLock(folder, name));
+        // Made when missing: a file this account may only read is opened for reading, which is
+        // enough to lock it on a local disk; a link or a pipe under the name holds no lock, and
+        // Pollix's own takes its place.
+        Descriptor current(folder.openToLock(name, true));
         bool holdsCurrent = false;
         if (current.get() >= 0) {
             const bool free = ::flock(current.get(), LOCK_EX | LOCK_NB) == 0;
@@ -379,16 +368,19 @@ InstanceLock::Outcome InstanceLock::lockAt(const FolderHandle &folder, const QSt
                 holdsCurrent = free;
             }
         }
-        Descriptor mine(::openat(folder.fd(), native(sideFile).constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
-        if (mine.get() < 0 || ::flock(mine.get(), LOCK_EX | LOCK_NB) != 0 || !folder.renameOver(sideFile, name)) {
+        Descriptor mine(folder.openToLock(sideFile, false));
+        QString notMoved;
+        if (mine.get() < 0 || ::flock(mine.get(), LOCK_EX | LOCK_NB) != 0 || !folder.moveOver(sideFile, folder, name, &notMoved)) {
             const int error = errno;
+            const bool folderThere = folder.kindAt(name) == RecordFile::Kind::Folder;
             // The empty file a start makes under the name only to lock it (this one's, or one a
             // start that failed so left) goes; a file with anything in it is not Pollix's to remove.
             if (holdsCurrent && isEmptyFileIn(current.get(), folder, name))
                 folder.removeFile(name);
-            *why = error == EISDIR || error == ENOTEMPTY || error == EEXIST
-                       ? tr("a folder of that name is in its place")
-                       : QString::fromLocal8Bit(std::strerror(error));
+            // The system's words alone: the caller names the lock.
+            *why = folderThere           ? tr("a folder of that name is in its place")
+                   : notMoved.isEmpty() ? QString::fromLocal8Bit(std::strerror(error))
+                                        : notMoved.section(QStringLiteral(": "), -1);
             PollixLog(QStringLiteral("The lock file %1 could not be put in place (%2)").arg(path, *why));
             return Outcome::Unavailable;
         }
