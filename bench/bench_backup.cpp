@@ -2,13 +2,15 @@
 // with the progress window the data management page shows; the teacher's Restore of such an
 // archive as that page runs it (keeping the data it replaces), over 500 and 10,000 sessions,
 // beside unzip(1) of the same archive on the same disk; the gradebook's session picker for one
-// class and term and over every session; loading one session by ID.
+// class and term and over every session; loading one session by ID. The folder's lock is held, as
+// the program holds it, so that each step asks it as in the program.
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/app/zipHelper.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/FolderWork.h"
+#include "platform/InstanceLock.h"
 #include "platform/Singleton.h"
 #include "ui/app/DataManagementCtrl.h"
 #include "ui/controls/DialogHooks.h"
@@ -64,6 +66,7 @@ struct DataFolder
 {
     QTemporaryDir dir;
     Orvenda_AppDelegate app{dir.path()};
+    InstanceLock lock{dir.path(), dir.path() + QStringLiteral("/Data")};
     qint64 bytes = 0;
 
     explicit DataFolder(int sessions)
@@ -72,6 +75,7 @@ struct DataFolder
         QDir().mkpath(home() + QStringLiteral("Data/Quiz"));
         QDir().mkpath(home() + QStringLiteral("Data/CourseGrade"));
         QDir().mkpath(home() + QStringLiteral("Data/Classes"));
+        lock.take();
         const QByteArray seed = sessionTemplate();
         const QDate first(2012, 1, 1);
         for (int i = 0; i < sessions; ++i) {

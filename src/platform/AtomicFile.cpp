@@ -4,9 +4,11 @@
 #include "Log.h"
 #include "RecordFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +32,7 @@ struct Holder
     std::function<QString()> lostWhy;
 };
 QList<Holder> g_holders;
+std::function<void(const QString &)> g_holderCheckHook;
 
 bool injectedFailure(const QString &path)
 {
@@ -85,17 +88,24 @@ QString writeSide(const FolderHandle &folder, const QString &target, SideFiles::
     return QString();
 }
 
-// What a change of path is judged by: the path where it really lies (a link under its own name
-// counts as the link), and whether anything is there.
-QString realPathOf(const QString &path, bool *there)
+// Where path really lies (a link under its own name counts as the link); empty when its folder
+// is not there.
+QString realPathOf(const QString &path)
 {
     const QFileInfo info(path);
-    *there = info.exists() || info.isSymLink();
-    if (info.isSymLink() || !*there) {
+    if (info.isSymLink() || !info.exists()) {
         const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
         return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + info.fileName();
     }
     return info.canonicalFilePath();
+}
+
+// path as written, made absolute and clean without a look at the disk; empty where a ".." would
+// have to be taken back through what may be a link.
+QString writtenPath(const QString &path)
+{
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path;
+    return absolute.split(QLatin1Char('/')).contains(QLatin1String("..")) ? QString() : QDir::cleanPath(absolute);
 }
 
 bool under(const QString &real, const QString &folder)
@@ -103,26 +113,51 @@ bool under(const QString &real, const QString &folder)
     return real == folder || real.startsWith(folder + QLatin1Char('/'));
 }
 
-// The reason a change in the folder holding path (real: where it lies) is another Pollix's now.
-QString takenReason(const QString &real)
+bool underAny(const QString &path, const QStringList &folders)
 {
-    QStringList folders;
+    return !path.isEmpty() && std::any_of(folders.cbegin(), folders.cend(), [&](const QString &f) { return under(path, f); });
+}
+
+// The reason a change of path is another Pollix's now (mustBeThere: only where something is at
+// path; a file not there yet is nobody's work). A data folder's writes, moves and removals each
+// ask, thousands in a restore: the folders are noted as written and where they really lie, so a
+// path written under one of them costs no look at the disk; only a path under none is resolved
+// (it may reach one through a link).
+QString takenReason(const QString &path, bool mustBeThere)
+{
+    QStringList refused;
     QString reason;
     QList<Holder> holders;
+    std::function<void(const QString &)> hook;
     {
         std::lock_guard lock(g_hookMutex);
-        folders = g_refusedFolders;
+        refused = g_refusedFolders;
         reason = g_refusal;
         holders = g_holders;
+        hook = g_holderCheckHook;
     }
-    for (const QString &folder : std::as_const(folders))
-        if (under(real, folder))
-            return reason;
+    const auto held = [&](const QString &at) {
+        return underAny(at, refused) ||
+               std::any_of(holders.cbegin(), holders.cend(), [&](const Holder &h) { return underAny(at, h.folders); });
+    };
+    QString at = writtenPath(path);
+    if (!held(at)) {
+        at = realPathOf(path);
+        if (!held(at))
+            return QString();
+    }
+    struct stat st{};
+    if (mustBeThere && ::lstat(native(path).constData(), &st) != 0)
+        return QString();
+    if (underAny(at, refused))
+        return reason;
+    if (hook)
+        hook(path);
+    // Each check holds what it asks (never its owner, which may be gone by now).
     for (const Holder &holder : std::as_const(holders))
-        for (const QString &folder : holder.folders)
-            if (under(real, folder))
-                if (const QString lost = holder.lostWhy(); !lost.isEmpty())
-                    return lost;
+        if (underAny(at, holder.folders))
+            if (const QString lost = holder.lostWhy(); !lost.isEmpty())
+                return lost;
     return QString();
 }
 
@@ -132,15 +167,17 @@ bool anyoneTakes()
     return !g_refusedFolders.isEmpty() || !g_holders.isEmpty();
 }
 
-QStringList realFolders(const QStringList &folders)
+// The folders as written and where they really lie, resolved once as they are noted.
+QStringList notedFolders(const QStringList &folders)
 {
-    QStringList real;
-    for (const QString &folder : folders) {
-        const QString canonical = QFileInfo(folder).canonicalFilePath();
-        if (!canonical.isEmpty())
-            real << canonical;
-    }
-    return real;
+    QStringList given = folders;
+    given.removeDuplicates();
+    QStringList noted;
+    for (const QString &folder : std::as_const(given))
+        for (const QString &form : {writtenPath(folder), QFileInfo(folder).canonicalFilePath()})
+            if (!form.isEmpty() && !noted.contains(form))
+                noted << form;
+    return noted;
 }
 } // namespace
 
@@ -327,31 +364,32 @@ void setUnsyncedHandler(std::function<void(const QString &, const QString &)> ha
 
 void refuseChangesIn(const QStringList &folders, const QString &reason)
 {
-    const QStringList real = realFolders(folders);
+    const QStringList noted = notedFolders(folders);
     std::lock_guard lock(g_hookMutex);
-    g_refusedFolders = real;
+    g_refusedFolders = noted;
     g_refusal = reason;
 }
 
 void setHolderCheck(const void *owner, const QStringList &folders, std::function<QString()> lostWhy)
 {
-    const QStringList real = realFolders(folders);
+    const QStringList noted = notedFolders(folders);
     std::lock_guard lock(g_hookMutex);
     g_holders.removeIf([&](const Holder &h) { return h.owner == owner; });
     if (lostWhy)
-        g_holders << Holder{owner, real, std::move(lostWhy)};
+        g_holders << Holder{owner, noted, std::move(lostWhy)};
+}
+
+void setHolderCheckHook(std::function<void(const QString &path)> hook)
+{
+    std::lock_guard lock(g_hookMutex);
+    g_holderCheckHook = std::move(hook);
 }
 
 bool changeRefused(const QString &path, QString *errorText)
 {
     if (!anyoneTakes())
         return false;
-    bool there = false;
-    const QString real = realPathOf(path, &there);
-    // A file that is not there yet is nobody's work.
-    if (!there || real.isEmpty())
-        return false;
-    const QString reason = takenReason(real);
+    const QString reason = takenReason(path, true);
     if (reason.isEmpty())
         return false;
     if (errorText)
@@ -363,11 +401,7 @@ bool folderTaken(const QString &path, QString *errorText)
 {
     if (!anyoneTakes())
         return false;
-    bool there = false;
-    QString real = realPathOf(path, &there);
-    if (real.isEmpty())
-        real = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
-    const QString reason = real.isEmpty() ? QString() : takenReason(real);
+    const QString reason = takenReason(path, false);
     if (reason.isEmpty())
         return false;
     if (errorText)

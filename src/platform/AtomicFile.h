@@ -73,8 +73,13 @@ bool changeRefused(const QString &path, QString *errorText = nullptr);
 // process stopped or frozen while its lock file went): lostWhy gives the reason, or nothing while
 // the folders are this process's. The holder's own thread may not have noticed yet (it refuses
 // changes with refuseChangesIn once it has), so work under way on another thread, or cut short by
-// a stop, asks before each step. An empty lostWhy takes the owner's check away.
+// a stop, asks before each step. An empty lostWhy takes the owner's check away; a check already
+// under way on another thread may still be asked after that, so lostWhy holds what it needs
+// itself, never the owner, which may be gone by then.
 void setHolderCheck(const void *owner, const QStringList &folders, std::function<QString()> lostWhy);
+// Tests: called on the checking thread as a holder's check of path is about to be asked, the
+// holders looked up already, so that a test can end the holder at that moment.
+void setHolderCheckHook(std::function<void(const QString &path)> hook);
 // Whether the folder that holds path (a file there or not yet) is another Pollix's now: refused
 // (refuseChangesIn), or found taken by its holder's check; errorText gets the reason. Work that
 // changes several files or removes many stops there, and touches nothing more.

@@ -16,10 +16,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
-#include <sys/vfs.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -208,39 +205,17 @@ FolderHandle FolderHandle::walk(const QString &relative, bool make, QString *why
 
 std::optional<QList<FolderHandle::Entry>> FolderHandle::entries(QString *why) const
 {
-    const int fd = m_fd < 0 ? -1 : ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
-    if (!dir) {
-        const int code = errno;
-        if (fd >= 0)
-            ::close(fd);
-        failWith(why, QStringLiteral("%1 cannot be read: %2").arg(m_path, systemError(code)));
+    const std::optional<QList<Name>> listed = names(why);
+    if (!listed)
         return std::nullopt;
-    }
     QList<Entry> out;
-    int code = 0;
-    for (;;) {
-        // readdir tells its end from its failure only by errno: what an entry's look left there
-        // (one gone meanwhile) must not pass for the listing's failure.
-        errno = 0;
-        const dirent *d = ::readdir(dir);
-        if (!d) {
-            code = errno;
-            break;
-        }
-        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
-            continue;
+    for (const Name &n : *listed) {
         Entry e;
-        e.name = QFile::decodeName(QByteArray(d->d_name));
-        if (::fstatat(m_fd, d->d_name, &e.st, AT_SYMLINK_NOFOLLOW) != 0)
+        e.name = n.name;
+        if (::fstatat(m_fd, native(n.name).constData(), &e.st, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // gone meanwhile
         e.kind = kindOf(e.st);
         out << e;
-    }
-    ::closedir(dir);
-    if (code != 0) {
-        failWith(why, QStringLiteral("%1 cannot be read: %2").arg(m_path, systemError(code)));
-        return std::nullopt;
     }
     return out;
 }
@@ -968,54 +943,18 @@ bool FolderHandle::removeEmptyFolder(const QString &name, QString *why) const
     return failWith(why, QStringLiteral("%1 cannot be removed: %2").arg(pathOf(name), systemError(errno)));
 }
 
-QString FolderHandle::namesRefused() const
-{
-    // Named as a session is, with the time's ':' in it, and as a side file of Pollix's, so that
-    // one left by a kill goes at the next start. Disks answer a ':' in their own words (EINVAL
-    // from the kernel's FAT, EPERM from a FUSE one): the same name without it tells a refusal of
-    // the name from one of anything made there (a read-only folder), which is no concern here.
-    const auto tryName = [&](const QString &like, QString *made) {
-        for (int tries = 0; tries < 16; ++tries) {
-            *made = QFileInfo(SideFiles::nameBeside(pathOf(like), SideFiles::Kind::Temporary)).fileName();
-            struct stat st{};
-            bool opened = false;
-            const int code = writeSynced(*made, QByteArray(), 0, &st, &opened);
-            if (code == 0)
-                removeWritten(*made, st);
-            if (code != EEXIST)
-                return code;
-        }
-        return EEXIST;
-    };
-    QString name;
-    const int code = tryName(QStringLiteral("Names 2000-01-01T00:00:00.xml"), &name);
-    if (code == 0 || code == EEXIST || tryName(QStringLiteral("Names 2000-01-01T00-00-00.xml"), &name) != 0)
-        return QString();
-    return systemError(code);
-}
+// ---- The application folder's lock ----
 
-QString FolderHandle::fileSystemName() const
+int FolderHandle::openToLock(const QString &name, bool create) const
 {
-    struct statfs fs{};
-    if (m_fd < 0 || ::fstatfs(m_fd, &fs) != 0)
-        return QString();
-    switch (quint32(fs.f_type)) {
-    case MSDOS_SUPER_MAGIC:
-        return QStringLiteral("FAT (vfat)");
-    case EXFAT_SUPER_MAGIC:
-        return QStringLiteral("exFAT");
-    case 0x5346544e: // NTFS through ntfs-3g's kernel name
-    case 0x7366746e: // ntfs3
-        return QStringLiteral("NTFS");
-    case CIFS_SUPER_MAGIC:
-    case SMB2_SUPER_MAGIC:
-    case SMB_SUPER_MAGIC:
-        return QStringLiteral("SMB (a Windows share)");
-    case NFS_SUPER_MAGIC:
-        return QStringLiteral("NFS");
-    case FUSE_SUPER_MAGIC:
-        return QStringLiteral("FUSE");
-    default:
-        return QString();
+    if (!entryNameProblem(name).isEmpty()) {
+        errno = EINVAL;
+        return -1;
     }
+    const QByteArray file = native(name);
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::openat(m_fd, file.constData(), O_RDWR | (create ? O_CREAT : 0) | kFlags, 0644);
+    if (fd < 0 && errno == EACCES)
+        fd = ::openat(m_fd, file.constData(), O_RDONLY | kFlags);
+    return fd;
 }

@@ -143,6 +143,24 @@ public:
     // link there leads to.
     bool setModified(const QString &name, const QDateTime &when, QString *why = nullptr) const;
 
+    // ---- Listings that look at no entry, and the application folder's lock ----
+    // One name a listing holds, with its kind as the listing tells it, without a look at the
+    // entry (a link is a link; Missing where the file system does not tell).
+    struct Name
+    {
+        QString name;
+        RecordFile::Kind kind = RecordFile::Kind::Missing;
+    };
+    // What the folder holds, by name alone: each look at an entry (stat) is a round trip on a
+    // network share, so work that wants a few of many entries looks at those alone (kindAt).
+    // None with *why when the folder cannot be read.
+    std::optional<QList<Name>> names(QString *why = nullptr) const;
+    // The file name in the folder opened to take the kernel's lock on it (flock): to read and
+    // write where this account may (a network share locks no file opened only to read), else to
+    // read; made when missing with create. Never through a link, nor waiting on a pipe under the
+    // name. The descriptor is the caller's; -1 with errno set.
+    int openToLock(const QString &name, bool create) const;
+
 private:
     FolderHandle(int fd, const QString &path) : m_fd(fd), m_path(path) {}
     FolderHandle walk(const QString &relative, bool make, QString *why) const;

@@ -1,6 +1,7 @@
 #include "InstanceLock.h"
 
 #include "AtomicFile.h"
+#include "FolderHandle.h"
 #include "Log.h"
 #include "RecordFile.h"
 #include "SideFiles.h"
@@ -63,27 +64,21 @@ QByteArray native(const QString &path)
     return QFile::encodeName(path);
 }
 
-// fd still stands for the file at path: it was not removed or replaced since it was opened.
-bool isFileAt(int fd, const QString &path)
+using FileId = std::pair<dev_t, ino_t>;
+
+// The device and inode of the file an open descriptor stands for.
+FileId idOf(int fd)
 {
-    struct stat open = {};
-    struct stat named = {};
-    return ::fstat(fd, &open) == 0 && ::stat(native(path).constData(), &named) == 0 && open.st_dev == named.st_dev
-           && open.st_ino == named.st_ino;
+    struct stat st = {};
+    return ::fstat(fd, &st) == 0 ? FileId{st.st_dev, st.st_ino} : FileId{0, 0};
 }
 
-// Opened to take the kernel's lock on it, made when missing. A file this account may only read is
-// opened for reading, which is enough to lock it on a local disk. Never through a link (which
-// would make a file wherever it leads), nor waiting on a pipe under the name: such a name holds
-// no lock, and Pollix's own takes its place.
-int openToLock(const QString &path)
+// The device and inode of what is under name in folder itself (a link not followed); {0, 0} when
+// nothing is.
+FileId idIn(const FolderHandle &folder, const QString &name)
 {
-    const QByteArray name = native(path);
-    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    int fd = ::open(name.constData(), O_RDWR | O_CREAT | kFlags, 0644);
-    if (fd < 0 && errno == EACCES)
-        fd = ::open(name.constData(), O_RDONLY | kFlags);
-    return fd;
+    struct stat st = {};
+    return folder.kindAt(name, &st) == RecordFile::Kind::Missing ? FileId{0, 0} : FileId{st.st_dev, st.st_ino};
 }
 
 bool madeOnOtherComputer(const InstanceLock::Owner &owner)
@@ -91,13 +86,13 @@ bool madeOnOtherComputer(const InstanceLock::Owner &owner)
     return !owner.host.isEmpty() && owner.host != QSysInfo::machineHostName();
 }
 
-// fd stands for an empty regular file that is at path itself, not reached through a link.
-bool isEmptyFileAt(int fd, const QString &path)
+// fd stands for an empty regular file that is under name in folder itself, not reached through a
+// link.
+bool isEmptyFileIn(int fd, const FolderHandle &folder, const QString &name)
 {
     struct stat open = {};
-    struct stat named = {};
-    return ::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && open.st_size == 0
-           && ::lstat(native(path).constData(), &named) == 0 && open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+    return ::fstat(fd, &open) == 0 && S_ISREG(open.st_mode) && open.st_size == 0 &&
+           idIn(folder, name) == FileId{open.st_dev, open.st_ino};
 }
 
 bool processRuns(qint64 pid)
@@ -106,12 +101,25 @@ bool processRuns(qint64 pid)
 }
 
 // The device and inode of what is at path itself (a link not followed); {0, 0} when nothing is.
-std::pair<dev_t, ino_t> fileIdOf(const QString &path)
+FileId fileIdOf(const QString &path)
 {
     struct stat st = {};
     if (::lstat(native(path).constData(), &st) != 0)
         return {0, 0};
     return {st.st_dev, st.st_ino};
+}
+
+// The folder that holds a lock file, held open: the lock file is changed there, never through a
+// link under its name (the folder itself may lie behind one).
+FolderHandle folderOf(const QString &lockPath, QString *why = nullptr)
+{
+    return FolderHandle::open(QFileInfo(lockPath).absolutePath(), true, why);
+}
+
+std::function<void(const QString &)> &listenHook()
+{
+    static std::function<void(const QString &)> hook;
+    return hook;
 }
 
 // The folder's real path (links resolved) once it exists.
@@ -126,11 +134,18 @@ InstanceLock::InstanceLock(const QString &applicationFolder, const QString &data
     : QObject(parent), m_folder(QDir::cleanPath(QDir(applicationFolder).absolutePath())),
       m_dataFolder(dataFolder.isEmpty() ? QString() : QDir::cleanPath(QDir(dataFolder).absolutePath()))
 {
+    m_givenFolders = places();
+    m_held->lock = this;
 }
 
 InstanceLock::~InstanceLock()
 {
+    // A check under way on another thread finds the folder no longer held, and tells nobody.
     AtomicFile::setHolderCheck(this, {}, {});
+    {
+        std::lock_guard lock(m_held->mutex);
+        m_held->lock = nullptr;
+    }
     release();
     if (m_takenByOther || m_takenByOtherStart)
         AtomicFile::refuseChangesIn({}, {});
@@ -153,28 +168,23 @@ bool InstanceLock::takeOver(QString *errorText)
             *errorText = tr("Another Pollix on this computer holds the folder (process %1).").arg(m_owner.pid);
         return false;
     }
-    if (m_fd >= 0 && m_takenByOther)
+    if (m_held->fd >= 0 && m_takenByOther)
         return takeBack(errorText);
     return acquire(true, errorText) == Outcome::Taken;
 }
 
 bool InstanceLock::takeBack(QString *errorText)
 {
-    QString side, why;
-    if (!AtomicFile::writeBeside(m_lockPath, SideFiles::Kind::Temporary, ownContent(), &side, &why)) {
-        if (errorText)
-            *errorText = why;
-        return false;
-    }
+    QString why;
     int fd = -1;
-    const Outcome outcome = lockAt(m_lockPath, side, true, &fd, &why);
-    QFile::remove(side);
+    bool writable = false;
+    const Outcome outcome = lockIn(QFileInfo(m_held->lockPath).absolutePath(), true, &fd, &why, &writable);
     if (outcome != Outcome::Taken) {
         if (errorText)
             *errorText = outcome == Outcome::Unavailable ? why : tr("Another Pollix has taken the folder meanwhile.");
         return false;
     }
-    setHeld(fd, m_lockPath);
+    setHeld(fd, m_held->lockPath);
     m_takenByOther = false;
     AtomicFile::refuseChangesIn({}, {});
     PollixLog(QStringLiteral("%1 was taken back from the computer \"%2\"").arg(m_folder, m_owner.host));
@@ -187,6 +197,16 @@ QStringList InstanceLock::places() const
     if (!m_dataFolder.isEmpty() && m_dataFolder != m_folder)
         out << m_dataFolder;
     return out;
+}
+
+QStringList InstanceLock::guardedFolders() const
+{
+    return places() + m_givenFolders;
+}
+
+bool InstanceLock::lockFileInPlace() const
+{
+    return fileIdOf(m_held->lockPath) == m_held->file;
 }
 
 QByteArray InstanceLock::ownContent() const
@@ -232,9 +252,9 @@ std::optional<InstanceLock::Owner> InstanceLock::readOwner(const QString &lockPa
 
 InstanceLock::Outcome InstanceLock::acquire(bool overOtherComputer, QString *errorText)
 {
-    if (m_fd >= 0)
+    if (m_held->fd >= 0)
         return Outcome::Taken;
-    QDir().mkpath(m_folder);
+    FolderHandle::makePath(m_folder);
     m_folder = realPath(m_folder);
     if (!m_dataFolder.isEmpty())
         m_dataFolder = realPath(m_dataFolder);
@@ -261,10 +281,12 @@ InstanceLock::Outcome InstanceLock::acquire(bool overOtherComputer, QString *err
             }
         }
         if (!refused.isEmpty())
-            PollixLog(QStringLiteral("The lock of %1 is kept in %2").arg(m_folder, m_lockPath));
+            PollixLog(QStringLiteral("The lock of %1 is kept in %2").arg(m_folder, m_held->lockPath));
         listen();
         watch();
-        AtomicFile::setHolderCheck(this, places(), [this] { return lostToOtherStart(); });
+        // The check holds the lock file's record, not this object: a write on another thread may
+        // still ask it as this object goes.
+        AtomicFile::setHolderCheck(this, guardedFolders(), [held = m_held] { return lostWhy(*held); });
         return Outcome::Taken;
     }
     m_whyNotLocked = refused.join(QLatin1Char('\n'));
@@ -284,28 +306,41 @@ InstanceLock::Outcome InstanceLock::acquire(bool overOtherComputer, QString *err
 InstanceLock::Outcome InstanceLock::lockIn(const QString &place, bool overOtherComputer, int *heldFd, QString *why,
                                            bool *writable)
 {
-    const QString path = place + QLatin1Char('/') + lockFileName();
-    // The lock lives where this account can write: the new lock file made here says so.
+    // The lock lives where this account can write: the new lock file made here says so. Made
+    // and put in place through the folder held open.
+    const FolderHandle folder = FolderHandle::open(place, true, why);
     QString side;
-    if (!AtomicFile::writeBeside(path, SideFiles::Kind::Temporary, ownContent(), &side, why)) {
+    if (folder.isOpen()) {
+        side = QFileInfo(SideFiles::nameBeside(folder.pathOf(lockFileName()), SideFiles::Kind::Temporary)).fileName();
+        if (!folder.createFile(side, ownContent(), why)) {
+            side.clear();
+            *why = why->section(QStringLiteral(": "), -1); // the system's words, the lock named by the caller
+        }
+    }
+    if (side.isEmpty()) {
         // Where this account may write, the failure is the disk's, and no reason to go unlocked.
         *writable = ::faccessat(AT_FDCWD, native(place).constData(), W_OK, AT_EACCESS) == 0;
         PollixLog(QStringLiteral("No lock can be made in %1: %2").arg(place, *why));
         return Outcome::Unavailable;
     }
     *writable = true;
-    const Outcome outcome = lockAt(path, side, overOtherComputer, heldFd, why);
-    QFile::remove(side); // gone already when it became the lock file
+    const Outcome outcome = lockAt(folder, side, overOtherComputer, heldFd, why);
+    folder.removeFile(side); // gone already when it became the lock file
     return outcome;
 }
 
-InstanceLock::Outcome InstanceLock::lockAt(const QString &path, const QString &sideFile, bool overOtherComputer,
+InstanceLock::Outcome InstanceLock::lockAt(const FolderHandle &folder, const QString &sideFile, bool overOtherComputer,
                                            int *heldFd, QString *why)
 {
+    const QString name = lockFileName();
+    const QString path = folder.pathOf(name);
     // Only the holder of the kernel's lock on the file at path replaces or removes it; a file
     // replaced or removed while it was looked at is looked at again.
     for (int look = 0; look < kLooks; ++look) {
-        Descriptor current(openToLock(path));
+        // Made when missing: a file this account may only read is opened for reading, which is
+        // enough to lock it on a local disk; a link or a pipe under the name holds no lock, and
+        // Pollix's own takes its place.
+        Descriptor current(folder.openToLock(name, true));
         bool holdsCurrent = false;
         if (current.get() >= 0) {
             const bool free = ::flock(current.get(), LOCK_EX | LOCK_NB) == 0;
@@ -321,7 +356,7 @@ InstanceLock::Outcome InstanceLock::lockAt(const QString &path, const QString &s
                 if (!madeOnOtherComputer(m_owner) && m_owner.pid != ::getpid() && processRuns(m_owner.pid))
                     return Outcome::HeldByOther;
             } else {
-                if (!isFileAt(current.get(), path))
+                if (idOf(current.get()) != idIn(folder, name))
                     continue;
                 m_owner = readOwner(path).value_or(Owner{});
                 if (!free && !madeOnOtherComputer(m_owner))
@@ -333,17 +368,19 @@ InstanceLock::Outcome InstanceLock::lockAt(const QString &path, const QString &s
                 holdsCurrent = free;
             }
         }
-        Descriptor mine(::open(native(sideFile).constData(), O_RDWR | O_CLOEXEC));
-        if (mine.get() < 0 || ::flock(mine.get(), LOCK_EX | LOCK_NB) != 0
-            || ::rename(native(sideFile).constData(), native(path).constData()) != 0) {
+        Descriptor mine(folder.openToLock(sideFile, false));
+        QString notMoved;
+        if (mine.get() < 0 || ::flock(mine.get(), LOCK_EX | LOCK_NB) != 0 || !folder.moveOver(sideFile, folder, name, &notMoved)) {
             const int error = errno;
+            const bool folderThere = folder.kindAt(name) == RecordFile::Kind::Folder;
             // The empty file a start makes under the name only to lock it (this one's, or one a
             // start that failed so left) goes; a file with anything in it is not Pollix's to remove.
-            if (holdsCurrent && isEmptyFileAt(current.get(), path))
-                ::unlink(native(path).constData());
-            *why = error == EISDIR || error == ENOTEMPTY || error == EEXIST
-                       ? tr("a folder of that name is in its place")
-                       : QString::fromLocal8Bit(std::strerror(error));
+            if (holdsCurrent && isEmptyFileIn(current.get(), folder, name))
+                folder.removeFile(name);
+            // The system's words alone: the caller names the lock.
+            *why = folderThere           ? tr("a folder of that name is in its place")
+                   : notMoved.isEmpty() ? QString::fromLocal8Bit(std::strerror(error))
+                                        : notMoved.section(QStringLiteral(": "), -1);
             PollixLog(QStringLiteral("The lock file %1 could not be put in place (%2)").arg(path, *why));
             return Outcome::Unavailable;
         }
@@ -377,7 +414,7 @@ void InstanceLock::watch()
 {
     // At once where the system tells of changes; every few seconds where it may not (a change
     // made by another computer on a network share).
-    m_watcher = new QFileSystemWatcher({QFileInfo(m_lockPath).absolutePath()}, this);
+    m_watcher = new QFileSystemWatcher({QFileInfo(m_held->lockPath).absolutePath()}, this);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &InstanceLock::keepFileInPlace);
     m_keepTimer = new QTimer(this);
     m_keepTimer->setInterval(kKeepFileEveryMs);
@@ -397,21 +434,24 @@ void InstanceLock::release()
         m_watcher->disconnect(this);
     if (m_server)
         m_server->close();
-    if (m_fd < 0)
+    if (m_held->fd < 0)
         return;
     // Removed while still locked, so that no other start takes a file on its way out.
-    if (isFileAt(m_fd, m_lockPath))
-        ::unlink(native(m_lockPath).constData());
-    setHeld(-1, m_lockPath);
+    const FolderHandle folder = folderOf(m_held->lockPath);
+    if (idIn(folder, lockFileName()) == m_held->file)
+        folder.removeFile(lockFileName());
+    setHeld(-1, m_held->lockPath);
 }
 
 void InstanceLock::setHeld(int fd, const QString &lockPath)
 {
-    std::lock_guard lock(m_heldMutex);
-    if (m_fd >= 0 && m_fd != fd)
-        ::close(m_fd);
-    m_fd = fd;
-    m_lockPath = lockPath;
+    const FileId file = fd >= 0 ? idOf(fd) : FileId{0, 0};
+    std::lock_guard lock(m_held->mutex);
+    if (m_held->fd >= 0 && m_held->fd != fd)
+        ::close(m_held->fd);
+    m_held->fd = fd;
+    m_held->lockPath = lockPath;
+    m_held->file = file;
 }
 
 QString InstanceLock::otherStartReason(qint64 pid)
@@ -421,12 +461,17 @@ QString InstanceLock::otherStartReason(qint64 pid)
 
 QString InstanceLock::lostToOtherStart() const
 {
+    return lostWhy(*m_held);
+}
+
+QString InstanceLock::lostWhy(Held &held)
+{
     QString path;
     {
-        std::lock_guard lock(m_heldMutex);
-        if (m_fd < 0 || isFileAt(m_fd, m_lockPath))
+        std::lock_guard lock(held.mutex);
+        if (held.fd < 0 || fileIdOf(held.lockPath) == held.file)
             return QString();
-        path = m_lockPath;
+        path = held.lockPath;
     }
     // Gone (a clean-up, which this process puts right) or replaced: taken only when the kernel's
     // lock of the file there now is held, and not by this process putting its own back in place.
@@ -436,27 +481,30 @@ QString InstanceLock::lostToOtherStart() const
     const std::optional<Owner> other = readOwner(path);
     if (!other || other->pid == qint64(::getpid()) || madeOnOtherComputer(*other))
         return QString();
-    // The teacher is told on the road every yield takes.
-    auto *self = const_cast<InstanceLock *>(this);
-    QMetaObject::invokeMethod(self, [self] { self->keepFileInPlace(); }, Qt::QueuedConnection);
+    // The teacher is told on the road every yield takes, by the lock while it is there.
+    {
+        std::lock_guard lock(held.mutex);
+        if (InstanceLock *self = held.lock)
+            QMetaObject::invokeMethod(self, [self] { self->keepFileInPlace(); }, Qt::QueuedConnection);
+    }
     return otherStartReason(other->pid);
 }
 
 void InstanceLock::keepFileInPlace()
 {
-    if (m_fd < 0 || m_takenByOther || m_takenByOtherStart)
+    if (m_held->fd < 0 || m_takenByOther || m_takenByOtherStart)
         return;
-    if (isFileAt(m_fd, m_lockPath)) {
+    if (lockFileInPlace()) {
         keepSocketInPlace();
         return;
     }
     // Pollix on another computer opened the folder anyway: its lock is left alone, and its work
     // is not overwritten in silence.
-    if (const std::optional<Owner> other = readOwner(m_lockPath); other && madeOnOtherComputer(*other)) {
+    if (const std::optional<Owner> other = readOwner(m_held->lockPath); other && madeOnOtherComputer(*other)) {
         m_owner = *other;
         m_takenByOther = true;
-        AtomicFile::refuseChangesIn(places(), tr("Pollix on the computer \"%1\" has this application folder open now.")
-                                                  .arg(other->host));
+        AtomicFile::refuseChangesIn(guardedFolders(), tr("Pollix on the computer \"%1\" has this application folder open now.")
+                                                          .arg(other->host));
         PollixLog(QStringLiteral("Pollix on the computer \"%1\" has opened %2 (process %3); no file that is there is "
                                  "changed from here until it is taken back")
                       .arg(other->host, m_folder)
@@ -466,7 +514,7 @@ void InstanceLock::keepFileInPlace()
     }
     // Made again where it was; where it cannot be put there any more (a folder in its place), in
     // the other place, as a start would.
-    const QString was = m_lockPath;
+    const QString was = m_held->lockPath;
     QStringList order{QFileInfo(was).absolutePath()};
     for (const QString &place : places())
         if (!order.contains(place))
@@ -483,16 +531,17 @@ void InstanceLock::keepFileInPlace()
             return;
         }
         setHeld(fd, place + QLatin1Char('/') + lockFileName());
-        if (m_lockPath == was) {
+        if (m_held->lockPath == was) {
             PollixLog(QStringLiteral("The lock file %1 was gone or replaced: it was made again").arg(was));
-            return;
+        } else {
+            PollixLog(QStringLiteral("The lock file %1 was gone and cannot be made again there: the lock is kept in %2")
+                          .arg(was, m_held->lockPath));
+            if (m_watcher) {
+                m_watcher->removePaths(m_watcher->directories());
+                m_watcher->addPath(place);
+            }
         }
-        PollixLog(QStringLiteral("The lock file %1 was gone and cannot be made again there: the lock is kept in %2")
-                      .arg(was, m_lockPath));
-        if (m_watcher) {
-            m_watcher->removePaths(m_watcher->directories());
-            m_watcher->addPath(place);
-        }
+        keepSocketInPlace();
         return;
     }
     PollixLog(QStringLiteral("The lock file %1 is gone and cannot be made again").arg(was));
@@ -515,7 +564,7 @@ void InstanceLock::yieldToOtherStart(const QString &lockPath)
         m_server->setParent(nullptr);
         m_server = nullptr;
     }
-    AtomicFile::refuseChangesIn(places(), otherStartReason(m_owner.pid));
+    AtomicFile::refuseChangesIn(guardedFolders(), otherStartReason(m_owner.pid));
     PollixLog(QStringLiteral("The lock file %1 was gone, and another start has taken %2 since (process %3); no file that is "
                              "there is changed from here any more")
                   .arg(lockPath, m_folder)
@@ -530,14 +579,22 @@ QString InstanceLock::socketName() const
     return QStringLiteral("pollix-%1").arg(QString::fromLatin1(digest.left(20)));
 }
 
+void InstanceLock::setListenHook(std::function<void(const QString &)> hook)
+{
+    listenHook() = std::move(hook);
+}
+
 void InstanceLock::listen()
 {
+    if (listenHook())
+        listenHook()(m_held->lockPath);
     // A process stopped between its lock's rename and here may wake after another start took the
     // folder and listens under the name: that socket is the other's, not one a killed Pollix left.
-    if (!isFileAt(m_fd, m_lockPath)) {
+    // Where no other start took it, the look that makes the lock file again listens then.
+    if (!lockFileInPlace()) {
         PollixLog(QStringLiteral("The lock file %1 was gone before this start listened: the socket of the folder is not "
                                  "touched")
-                      .arg(m_lockPath));
+                      .arg(m_held->lockPath));
         return;
     }
     m_server = new QLocalServer(this);
@@ -573,9 +630,15 @@ void InstanceLock::listen()
 
 void InstanceLock::keepSocketInPlace()
 {
+    // A start whose lock file was gone when it was to listen listens once the file is its own
+    // again: no other start holds the folder, so a socket under the name is one left behind.
+    if (!m_server) {
+        listen();
+        return;
+    }
     // A Pollix that woke from a stop after this one took the folder may have put its own socket
     // under the name, or removed this one's as it ended: no other start would reach this one.
-    if (!m_server || !m_server->isListening() || fileIdOf(m_server->fullServerName()) == m_socketFile)
+    if (!m_server->isListening() || fileIdOf(m_server->fullServerName()) == m_socketFile)
         return;
     PollixLog(QStringLiteral("The socket by which other starts on %1 reach this one was gone or replaced: it was made again")
                   .arg(m_folder));

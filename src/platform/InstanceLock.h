@@ -5,12 +5,14 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
 
 #include <sys/types.h>
 
+class FolderHandle;
 class QFileSystemWatcher;
 class QLocalServer;
 class QTimer;
@@ -66,12 +68,12 @@ public:
     bool takeOver(QString *errorText = nullptr);
     // Gives the folder up: the lock file goes and the kernel's lock is released.
     void release();
-    bool isHeld() const { return m_fd >= 0; }
+    bool isHeld() const { return m_held->fd >= 0; }
 
     // The application folder's real path.
     QString folder() const { return m_folder; }
     // Where the lock file is (after take).
-    QString lockPath() const { return m_lockPath; }
+    QString lockPath() const { return m_held->lockPath; }
 
     struct Owner
     {
@@ -123,11 +125,28 @@ public:
     // once on this object's thread, which says so to the teacher.
     QString lostToOtherStart() const;
 
+    // Tests: called as a start that took the lock begins to listen for other starts (lockPath:
+    // its lock file), before it looks whether that file is still its own.
+    static void setListenHook(std::function<void(const QString &lockPath)> hook);
+
 signals:
     void takenByOtherComputer();
     void takenByOtherStart();
 
 private:
+    // The lock file held, shared with the holder check (AtomicFile::setHolderCheck), which may
+    // still be under way on another thread when this object is gone: that check holds this,
+    // never the lock.
+    struct Held
+    {
+        std::mutex mutex; // fd, lockPath and file are changed on the lock's thread only, under it
+        int fd = -1;
+        QString lockPath;
+        std::pair<dev_t, ino_t> file{0, 0}; // the held file's device and inode
+        InstanceLock *lock = nullptr;       // told when the folder was found taken; none once it goes
+    };
+    static QString lostWhy(Held &held);
+
     Outcome acquire(bool overOtherComputer, QString *errorText);
     bool takeBack(QString *errorText);
     void watch();
@@ -135,27 +154,32 @@ private:
     // Takes the lock in place: Unavailable (with why, and whether the place can be written at
     // all) when this process's lock file cannot be made or put in place there.
     Outcome lockIn(const QString &place, bool overOtherComputer, int *heldFd, QString *why, bool *writable);
-    // Takes the lock at path; sideFile holds this process's own lock file, written whole.
-    Outcome lockAt(const QString &path, const QString &sideFile, bool overOtherComputer, int *heldFd, QString *why);
+    // Takes the lock in folder, held open; sideFile (a name in it) holds this process's own lock
+    // file, written whole.
+    Outcome lockAt(const FolderHandle &folder, const QString &sideFile, bool overOtherComputer, int *heldFd, QString *why);
     // A running Pollix of this computer holds the lock of one of the other places.
     bool heldElsewhere(const QString &place);
     QStringList places() const;
+    // The folders whose files the lock guards from another Pollix (AtomicFile's checks): where
+    // they really lie, and as the program was given them (a link to them included).
+    QStringList guardedFolders() const;
+    // The lock file in its place is the one held.
+    bool lockFileInPlace() const;
     QByteArray ownContent() const;
     QString socketName() const;
     void listen();
     // While held: listens again when the socket file under the name is no longer this one's.
     void keepSocketInPlace();
-    // Sets the lock file held, under m_heldMutex (lostToOtherStart reads it from other threads);
-    // the descriptor held before is closed.
+    // Sets the lock file held, under m_held's mutex (lostToOtherStart reads it from other
+    // threads); the descriptor held before is closed.
     void setHeld(int fd, const QString &lockPath);
     static QString otherStartReason(qint64 pid);
 
     QString m_folder;
     QString m_dataFolder;
-    QString m_lockPath;
+    QStringList m_givenFolders; // as the program named them
     QString m_whyNotLocked;
-    int m_fd = -1;
-    mutable std::mutex m_heldMutex; // m_fd and m_lockPath, changed on this object's thread only
+    std::shared_ptr<Held> m_held = std::make_shared<Held>();
     QLocalServer *m_server = nullptr;
     std::pair<dev_t, ino_t> m_socketFile{0, 0}; // the listening socket's file, as made
     QTimer *m_keepTimer = nullptr;

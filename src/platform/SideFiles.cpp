@@ -101,21 +101,28 @@ QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool 
     }
     const auto removeBelow = [&](const FolderHandle &at, const auto &self) -> void {
         QString why;
-        const std::optional<QList<FolderHandle::Entry>> list = at.entries(&why);
+        const std::optional<QList<FolderHandle::Name>> list = at.names(&why);
         if (!list) {
             PollixLog(QStringLiteral("Side files of interrupted writes stay in %1: %2").arg(at.path(), why));
             return;
         }
-        for (const FolderHandle::Entry &e : *list) {
+        for (const FolderHandle::Name &e : *list) {
+            const std::optional<Kind> kind = kindOf(e.name);
+            const bool asked = kind && kinds.contains(*kind);
+            // Told by its name and the listing first: a data folder holds thousands of files, and
+            // each look at one is a round trip on a network share. Only a side file asked for is
+            // looked at, and an entry whose kind the listing does not tell where it may be a folder.
+            struct stat st{};
+            RecordFile::Kind what = e.kind;
+            if ((asked && what == RecordFile::Kind::File) || (what == RecordFile::Kind::Missing && (asked || recursive)))
+                what = at.kindAt(e.name, &st);
             // Folders below are opened without following a link, as the folder itself was.
-            if (e.kind == RecordFile::Kind::Folder) {
+            if (what == RecordFile::Kind::Folder) {
                 if (recursive)
                     self(at.openFolder(e.name), self);
                 continue;
             }
-            const std::optional<Kind> kind = kindOf(e.name);
-            if (e.kind != RecordFile::Kind::File || !kind || !kinds.contains(*kind) ||
-                kept.contains({quint64(e.st.st_dev), quint64(e.st.st_ino)}))
+            if (what != RecordFile::Kind::File || !asked || kept.contains({quint64(st.st_dev), quint64(st.st_ino)}))
                 continue;
             if (at.removeFile(e.name, &why))
                 removed << at.pathOf(e.name);

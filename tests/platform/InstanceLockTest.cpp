@@ -1,14 +1,27 @@
+#include "platform/AtomicFile.h"
 #include "platform/InstanceLock.h"
+#include "support/EventWait.h"
 #include "support/OrdinaryUser.h"
 #include "support/ReadOnlyFolders.h"
+#include "support/TracedRun.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <new>
+
+#include <sys/file.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 // The kernel's lock belongs to each opening of the file, so two locks of one process stand for
@@ -192,4 +205,104 @@ TEST(InstanceLock, AReadOnlyApplicationFolderWhoseDataFolderCannotHoldTheLockIsN
     EXPECT_TRUE(lock.whyNotLocked().contains(QStringLiteral("Permission denied"))) << lock.whyNotLocked().toStdString();
     EXPECT_TRUE(lock.whyNotLocked().contains(QStringLiteral("a folder of that name is in its place")))
         << lock.whyNotLocked().toStdString();
+}
+
+// The lock file is made, put in place and removed in its folder held open (the calls name the
+// folder's descriptor), never by a path, which a link swapped in on the way would lead elsewhere.
+TEST(InstanceLock, ItsFilesAreMadeReplacedAndRemovedThroughTheFolderHeldOpen)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        InstanceLock lock(folder + "/Pollix", folder + "/Pollix/Data");
+        ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
+        lock.release();
+        return;
+    }
+    QTemporaryDir dir;
+    const QString folder = QFileInfo(dir.path()).canonicalFilePath();
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(
+        folder, {"-y", "-e", "trace=rename,renameat,renameat2,unlink,unlinkat,mkdir,mkdirat"}, true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    // The application folder made, the lock renamed into place and removed: each in a folder held.
+    const QRegularExpression held(QStringLiteral("^(\\d+\\s+)?(renameat2?|unlinkat|mkdirat)\\(\\d+<"));
+    QStringList calls;
+    for (const QString &call : run.trace)
+        if (call.contains(folder + "/Pollix") || call.contains(folder + ">"))
+            calls << call;
+    EXPECT_GE(calls.size(), 3) << run.trace.join('\n').toStdString();
+    for (const QString &call : std::as_const(calls))
+        EXPECT_TRUE(held.match(call).hasMatch()) << call.toStdString();
+}
+
+// A start whose lock file is removed between its rename and the start's listening (a clean-up),
+// while no other start takes the folder: the file is made again, and the start listens after all,
+// so that later starts are answered.
+TEST(InstanceLock, ALockFileGoneBeforeTheStartListensIsMadeAgainAndLaterStartsAreAnswered)
+{
+    QTemporaryDir dir;
+    const QString folder = QFileInfo(dir.path()).canonicalFilePath();
+    InstanceLock::setListenHook([](const QString &lockPath) { QFile::remove(lockPath); });
+    InstanceLock first(folder);
+    first.setComeForwardHandler([] { return true; });
+    const InstanceLock::Outcome taken = first.take();
+    InstanceLock::setListenHook({});
+    ASSERT_EQ(taken, InstanceLock::Outcome::Taken);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(lockIn(folder)); }, kEventWaitMs));
+
+    InstanceLock second(folder);
+    ASSERT_EQ(second.take(), InstanceLock::Outcome::HeldByOther);
+    // Asked from a thread of its own, while this one's events answer.
+    std::future<bool> cameForward = std::async(std::launch::async, [&] { return second.askOwnerToComeForward(kEventWaitMs); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cameForward.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                                2 * kEventWaitMs));
+    EXPECT_TRUE(cameForward.get());
+}
+
+// A check of the folder under way on a worker thread (a write as the program ends, say) while the
+// lock goes asks nothing of the lock that is gone, whose memory another object may have by then:
+// here a lock of another folder, which another start of this computer has taken.
+TEST(InstanceLock, ACheckUnderWayWhileTheLockGoesAsksNothingOfIt)
+{
+    QTemporaryDir dir;
+    const QString root = QFileInfo(dir.path()).canonicalFilePath();
+    const QString mine = root + "/A", other = root + "/B", subjects = mine + "/Subjects.xml";
+    ASSERT_TRUE(QDir().mkpath(mine) && QDir().mkpath(other));
+    writeLock(subjects, "<Subjects/>");
+    alignas(InstanceLock) unsigned char storage[sizeof(InstanceLock)];
+    InstanceLock *lock = new (storage) InstanceLock(mine);
+    ASSERT_EQ(lock->take(), InstanceLock::Outcome::Taken);
+
+    std::promise<void> inCheck, goOn;
+    std::shared_future<void> goingOn = goOn.get_future().share();
+    std::atomic<bool> entered = false;
+    AtomicFile::setHolderCheckHook([&](const QString &) {
+        if (!entered.exchange(true))
+            inCheck.set_value();
+        goingOn.wait();
+    });
+    std::future<QString> write = std::async(std::launch::async, [&] {
+        QString why;
+        return AtomicFile::write(subjects, "<Subjects><Subject/></Subjects>", &why) ? QString() : why;
+    });
+    bool wentOn = false;
+    const auto goesOn = qScopeGuard([&] {
+        if (!wentOn)
+            goOn.set_value();
+        AtomicFile::setHolderCheckHook({});
+    });
+    ASSERT_EQ(inCheck.get_future().wait_for(std::chrono::milliseconds(kEventWaitMs)), std::future_status::ready);
+    lock->~InstanceLock();
+    lock = new (storage) InstanceLock(other);
+    ASSERT_EQ(lock->take(), InstanceLock::Outcome::Taken);
+    ASSERT_TRUE(QFile::remove(lockIn(other)));
+    writeLock(lockIn(other), lockNaming(4242, QSysInfo::machineHostName(), QStringLiteral("2024-05-01T07:00:00Z"), other));
+    const int othersHold = ::open(QFile::encodeName(lockIn(other)).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(othersHold, LOCK_EX | LOCK_NB), 0);
+    ASSERT_TRUE(lock->lostToOtherStart().contains("process 4242"));
+
+    goOn.set_value();
+    wentOn = true;
+    const QString refused = write.get();
+    EXPECT_TRUE(refused.isEmpty()) << "the write into the folder no lock holds any more: " << refused.toStdString();
+    lock->~InstanceLock();
+    ::close(othersHold);
 }

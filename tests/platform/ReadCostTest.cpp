@@ -2,16 +2,22 @@
 // reads and looked for changes cut short: a file is read in one step of its size, a save reads
 // the names of the journal folder only when that folder changed since it last held none (while a
 // journal put there by another process is still seen), and it reads the file it replaces for its
-// digest only when Pollix did not write that file itself.
+// digest only when Pollix did not write that file itself. The start's tidying and the lock's
+// question at each step of a restore cost no look per data file: each is a round trip on a share.
+#include "platform/AtomicFile.h"
 #include "platform/AtomicFileSet.h"
 #include "platform/ChangeJournal.h"
+#include "platform/FolderHandle.h"
+#include "platform/InstanceLock.h"
 #include "platform/RegularFile.h"
+#include "platform/SideFiles.h"
 #include "support/TracedRun.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -38,7 +44,81 @@ void clockWellAfterNow()
     const qint64 later = QDateTime::currentMSecsSinceEpoch() * 1'000'000 + 60'000'000'000;
     ChangeJournal::setClockForTesting([later] { return later; });
 }
+// A folder of that many session files.
+void fillWithSessions(const QString &folder, int count)
+{
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (int i = 0; i < count; ++i) {
+        QFile file(QStringLiteral("%1/Session %2.xml").arg(folder).arg(i));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+}
+
+int sessionsIn(const QStringList &trace)
+{
+    int n = 0;
+    for (const QString &line : trace)
+        n += line.contains("\"Session ") && !line.contains(".tmp-") && !line.contains(".new-");
+    return n;
+}
+
+constexpr int kSessions = 200;
 } // namespace
+
+// Removing the side files of interrupted writes, as each start does over the whole data folder,
+// tells them by name: none of the sessions around them is looked at.
+TEST(ReadCost, TheStartsTidyingLooksAtNoSessionFile)
+{
+    const QList<SideFiles::Kind> writes{SideFiles::Kind::Temporary, SideFiles::Kind::Staged, SideFiles::Kind::Kept};
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        const QStringList removed = SideFiles::removeIn(FolderHandle::open(folder + "/Data", false), writes, true);
+        EXPECT_EQ(removed.size(), 2) << removed.join(' ').toStdString();
+        return;
+    }
+    QTemporaryDir dir;
+    const QString folder = QFileInfo(dir.path()).canonicalFilePath();
+    fillWithSessions(folder + "/Data/Quiz", kSessions);
+    for (const char *side : {"/Data/Quiz/Session 3.xml.tmp-0123abcd", "/Data/Classes/8C.xml.new-89abcdef"}) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(folder + side).absolutePath()));
+        QFile file(folder + side);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(folder, {"-y", "-e", "trace=%stat,%lstat,%fstat"}, true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    EXPECT_EQ(sessionsIn(run.trace), 0) << run.trace.join("\n").toStdString();
+    EXPECT_TRUE(QFileInfo::exists(folder + "/Data/Quiz/Session 3.xml"));
+}
+
+// At each step of a restore's removal of the data it replaced, and at each save, the lock is asked
+// whether the folder is still this Pollix's: its folders were resolved once, as it took them, and
+// no path is resolved again.
+TEST(ReadCost, EachStepAsksTheLockWithoutResolvingItsPathsAgain)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        InstanceLock lock(folder, folder + "/Data");
+        ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
+        TracedRun::mark(folder, 1);
+        for (int i = 0; i < kSessions / 4; ++i)
+            EXPECT_TRUE(AtomicFile::write(QStringLiteral("%1/Data/Quiz/Session %2.xml").arg(folder).arg(i), "<Quiz/>"));
+        QStringList stayed;
+        EXPECT_TRUE(FolderHandle::open(folder + "/Backups", false)
+                        .removeTree("Before restore", &stayed, [](const QString &, const struct stat &) { return true; }))
+            << stayed.join(' ').toStdString();
+        return;
+    }
+    QTemporaryDir dir;
+    const QString folder = QFileInfo(dir.path()).canonicalFilePath();
+    fillWithSessions(folder + "/Data/Quiz", kSessions / 4);
+    fillWithSessions(folder + "/Backups/Before restore/Quiz", kSessions);
+    const TracedRun::Outcome run = TracedRun::runCurrentTest(folder, {"-e", "trace=readlink,readlinkat,mkdir"}, true);
+    ASSERT_TRUE(run.passed) << run.output.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(folder + "/Backups/Before restore"));
+    // The steps: what came after the lock was taken.
+    const qsizetype taken = run.trace.indexOf(QRegularExpression(".*mkdir\\(.*/mark-1\".*"));
+    ASSERT_GE(taken, 0);
+    const QStringList readlinks = run.trace.mid(taken).filter("readlink").filter(folder);
+    EXPECT_LE(readlinks.size(), 2) << readlinks.join("\n").toStdString();
+}
 
 TEST(ReadCost, AFileIsReadInOneStepOfItsSize)
 {

@@ -296,9 +296,10 @@ TEST(InstanceTest, ALockThatCannotBePutInPlaceGoesToTheDataFolderOrTheStartIsRef
         QTemporaryDir home;
         const QString folder = QFileInfo(home.path()).canonicalFilePath();
         ASSERT_TRUE(QDir().mkpath(folder + "/Data"));
-        // The first rename of the child is the one that puts its lock in place in the
-        // application folder; the second, in the data folder.
-        const QStringList strace{"-e", "trace=rename", "-e", both ? "inject=rename:error=EIO:when=1..2" : "inject=rename:error=EIO:when=1"};
+        // The first rename of the child (renameat, in the folder held open) is the one that puts
+        // its lock in place in the application folder; the second, in the data folder.
+        const QStringList strace{"-e", "trace=renameat", "-e",
+                                 both ? "inject=renameat:error=EIO:when=1..2" : "inject=renameat:error=EIO:when=1"};
         if (both) {
             ASSERT_TRUE(QDir().mkpath(folder + "/both"));
         }
