@@ -14,7 +14,7 @@ static void PrintTo(const QString &text, std::ostream *os)
 
 namespace {
 // Which way the sources depend, bottom to top; rooms on one line do not include each other. A new
-// room folder takes its place here, and the README's layout section names the same order.
+// room folder takes its place here, and the source layout in docs/development.md names the same order.
 const QList<RoomOrder::Layer> &sourceOrder()
 {
     static const QList<RoomOrder::Layer> layers{

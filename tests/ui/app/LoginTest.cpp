@@ -25,7 +25,7 @@
 #include <QTest>
 
 namespace {
-// The built-in account's password as the teacher types it (the README gives it); UserList.xml
+// The built-in account's password as the teacher types it (the teacher's guide gives it); UserList.xml
 // keeps it scrambled as "wopa".
 QString builtInPassword()
 {
