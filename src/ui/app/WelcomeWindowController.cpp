@@ -21,8 +21,10 @@ void WelcomeWindowController::setArchivePath(const QString &path) { g_archive = 
 WelcomeWindowController::WelcomeWindowController(QWidget *parent) : MyBorderlessWindow(parent), m_ntime(g_seconds)
 {
     setObjectName(QStringLiteral("WelcomeWindow"));
+    // Its own labels only: an alert opened during the start stands over the splash as its child
+    // window, and would otherwise be lettered white on its light ground.
     setStyleSheet(QStringLiteral("#WelcomeWindow { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1f4e8c, stop:1 #0d2547); }"
-                                 "#WelcomeWindow QLabel { color: white; }"));
+                                 "#WelcomeWindow > QLabel { color: white; }"));
     auto *title = new QLabel(QStringLiteral("Pollix"), this);
     title->setObjectName(QStringLiteral("labelTitle"));
     QFont f = title->font();

@@ -15,20 +15,24 @@
 #include "ui/app/MainwndController.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
+#include "ui/controls/DialogHooks.h"
 #include "ui/controls/PollixAlert.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 
@@ -323,4 +327,33 @@ TEST_F(FirstStartHelpTest, OnlyNothingToOpenTheManualIsToldAsNoProgramNotAViewer
         }
     }
     EXPECT_EQ(QString::fromUtf8(bytesOf(opened)), manual() + "\n" + manual() + "\n") << "both viewers had the manual";
+}
+
+// The splash's white lettering is its own: an alert that comes while it is up (a receiver's port
+// refused as the start finds it) stands over it and must be drawn in the alerts' usual colours.
+using SplashTest = PollixTest;
+
+TEST_F(SplashTest, AnAlertOverItKeepsTheAlertsOwnColours)
+{
+    WelcomeWindowController splash;
+    splash.show();
+    splash.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&splash, kEventWaitMs));
+    const QColor usual = QApplication::palette().color(QPalette::WindowText);
+    QStringList drawnElse;
+    const DialogHooks::AlertResponder putAside = DialogHooks::alertResponder();
+    DialogHooks::setAlertResponder({});
+    const auto restore = qScopeGuard([&] { DialogHooks::setAlertResponder(putAside); });
+    QTimer::singleShot(0, [&] {
+        auto *alert = qobject_cast<PollixAlert *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(alert);
+        for (QLabel *label : alert->findChildren<QLabel *>())
+            if (!label->text().isEmpty() && label->palette().color(label->foregroundRole()) != usual)
+                drawnElse << label->text();
+        alert->reject();
+    });
+    PollixAlert::show(nullptr, QStringLiteral("Pollix ARS"), QStringLiteral("The receiver on /dev/ttyUSB0 is in use by another program."));
+    EXPECT_TRUE(drawnElse.isEmpty()) << drawnElse.join(QLatin1Char('\n')).toStdString();
+    for (QLabel *label : splash.findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+        EXPECT_EQ(label->palette().color(label->foregroundRole()), QColor(Qt::white)) << label->text().toStdString();
 }
