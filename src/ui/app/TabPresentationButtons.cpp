@@ -30,25 +30,24 @@ bool TabPresentationButtons::preparePresentationStart(TabController::StartReques
         return false;
     }
     request.testID = *id;
-    // The deck that runs may not be the one Load chose (New or Open came after): the run and its
-    // session carry the name of the one that runs.
-    request.strPath = w->pptUI->deckName();
     // The new ID is a change of the deck, which the teacher is asked to keep.
     if (changed)
         w->m_bIsPPTChanged = true;
     if (w->m_curActivityMode != 1 && w->m_curActivityMode != 2) {
         w->pptUI->changePPTToSamll();
         w->pptUI->setPPT(1);
-        return true;
-    }
-    // A Paper Quiz or Homework closes the deck as it starts: what the file lacks is saved now,
-    // over this window, before the run's window takes the screen. A save given up or failed
-    // leaves the deck open with its changes, and the run goes on with the deck's exam ID.
-    if (w->pptUI->isModified()) {
+    } else if (w->pptUI->isModified()) {
+        // A Paper Quiz or Homework closes the deck as it starts: what the file lacks is saved now,
+        // over this window, before the run's window takes the screen. A save given up or failed
+        // leaves the deck open with its changes, and the run goes on with the deck's exam ID.
         w->lowerToNormalLevel();
         PresentationSave::tell(w, w->pptUI->savePPT(&why), why);
         w->m_bIsPPTChanged = w->pptUI->isModified();
     }
+    // The deck that runs may not be the one Load chose (New or Open came after), and a deck saved
+    // just now has the file the teacher named in the save panel: the run and its session carry
+    // the name the running deck has once its start is through.
+    request.strPath = w->pptUI->deckName();
     return true;
 }
 

@@ -31,6 +31,7 @@
 #include "ui/run/QuizStateWindowController.h"
 
 #include "SimActivity.h"
+#include "SimAutoPilot.h"
 #include "SimQuestionSet.h"
 #include "SimSetup.h"
 #include "SimTeacherSession.h"
@@ -653,5 +654,34 @@ TEST_F(ReceiverWindows, SendQuestionsEndsOnceEveryKeypadHasTheSetAfterTheReceive
     });
     sim->askForQuestion(1);
     EXPECT_TRUE(waitFor([&] { return passes >= 1 && QApplication::activeModalWidget() == nullptr; }));
+    leaveRun(run->btnExit, run, false);
+}
+
+// Keypads of students not in the class are about: refused, they log in again at every wake,
+// while the class's keypads answer it. The set goes out at once, to the class.
+TEST_F(ReceiverWindows, SendQuestionsGoesToTheClassWhileKeypadsOfStudentsNotInItAreAbout)
+{
+    ASSERT_NO_FATAL_FAILURE(start(Model::Dravel));
+    SendQuestions::setTimingForTesting(quickSending());
+    ASSERT_NO_FATAL_FAILURE(chooseActivity(QStringLiteral("Paper Quiz")));
+    // Keypads 4 to 8 carry students S004 to S008, whom class 7B of three does not hold.
+    SimAutoPilot pilot(*sim, SimAutoPilot::Options::brisk(8, {}));
+    pilot.start();
+    ASSERT_NO_FATAL_FAILURE(startRun(questionFile(QStringLiteral("quiz.px"))));
+    auto *run = runWindow<QuizStateWindowController>();
+    ASSERT_TRUE(run);
+    ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, 3) && sim->keypad(8).loginRefused; }));
+    ModalDriver modals;
+    bool done = false;
+    modals.on(QStringLiteral("SendQuestions"), [&](QWidget *w) {
+        auto *s = as<SendQuestions>(w);
+        done = waitFor([&] { return s->btnOK->text() == QStringLiteral("OK"); }, 30000);
+        EXPECT_EQ(s->statusText->text(), QStringLiteral("Done: every keypad has all 2 questions."));
+        EXPECT_EQ(s->keypadsText->text(), QStringLiteral("Keypads with every question: 3 of 3"));
+        QTest::mouseClick(s->btnOK, Qt::LeftButton);
+    });
+    QTest::mouseClick(run->btnSendQuestions, Qt::LeftButton);
+    EXPECT_TRUE(done);
+    EXPECT_GE(pilot.loginRounds(), 2) << "the keypads refused logged in again";
     leaveRun(run->btnExit, run, false);
 }

@@ -12,11 +12,13 @@
 #include "ui/app/TabController.h"
 #include "ui/authoring/AddSLides.h"
 #include "ui/authoring/TitleSetController.h"
+#include "ui/presentation/PPTBaffle.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTreeWidget>
@@ -269,18 +271,31 @@ TEST_F(DeckThatRuns, ASaveThatDidNotHappenSpendsNoExamId)
 
 // Each save panel of a deck that has no file yet proposes the name the deck goes by, its Save
 // ready for a click: Yes on Load's question about the changes, and the start of a Paper Quiz or a
-// Homework, which closes the deck. Its name box was empty and Save grey.
+// Homework, which closes the deck. Its name box was empty and Save grey. A name the teacher types
+// over the proposed one, with Return, is the deck's from then on: the run that starts, its title
+// on the backdrop and its session go by the file the deck was saved to.
 TEST_F(DeckThatRuns, TheSavePanelOfADeckWithoutAFileProposesItsName)
 {
-    const std::pair<const char *, QPushButton *TabController::*> roads[] = {
-        {"Normal Quiz", &TabController::btnLoad}, // Load asks about the changes: Yes, its first button
-        {"Paper Quiz", &TabController::btnStart},
-        {"Homework", &TabController::btnStart},
+    struct Road
+    {
+        const char *activity;
+        QPushButton *TabController::*button;
+        QString typed; // over the proposed name; empty: the proposed name is kept
     };
-    const QString proposed = home() + "Presentation1.pptx";
-    for (const auto &[activity, button] : roads) {
-        SCOPED_TRACE(activity);
-        ASSERT_NO_FATAL_FAILURE(loadMyDeck(activity));
+    const Road roads[] = {
+        {"Normal Quiz", &TabController::btnLoad, {}}, // Load asks about the changes: Yes, its first button
+        {"Paper Quiz", &TabController::btnStart, {}},
+        {"Homework", &TabController::btnStart, {}},
+        {"Homework", &TabController::btnStart, "Deck2.pptx"},
+        {"Paper Quiz", &TabController::btnStart, "Deck3"},
+    };
+    for (const Road &road : roads) {
+        const QString &typed = road.typed;
+        QPushButton *TabController::*button = road.button;
+        SCOPED_TRACE(std::string(road.activity) + " " + typed.toStdString());
+        const QString kept = typed.isEmpty() ? QStringLiteral("Presentation1") : QFileInfo(typed).completeBaseName();
+        const QString written = home() + kept + ".pptx";
+        ASSERT_NO_FATAL_FAILURE(loadMyDeck(road.activity));
         ASSERT_NO_FATAL_FAILURE(newDeckFromTemplates({"True or False"}));
         std::string name = "(no save panel)";
         ModalDriver panels;
@@ -289,8 +304,16 @@ TEST_F(DeckThatRuns, TheSavePanelOfADeckWithoutAFileProposesItsName)
             QPushButton *save = panel->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Save);
             if (!save || !QTest::qWaitFor([&] { return QApplication::activeWindow() == panel; }, kEventWaitMs))
                 return static_cast<QDialog *>(panel)->reject();
-            name = panel->findChild<QLineEdit *>("fileNameEdit")->text().toStdString();
-            QTest::mouseClick(save, Qt::LeftButton); // a grey Save takes no click
+            auto *nameBox = panel->findChild<QLineEdit *>("fileNameEdit");
+            name = nameBox->text().toStdString();
+            if (typed.isEmpty()) {
+                QTest::mouseClick(save, Qt::LeftButton); // a grey Save takes no click
+            } else {
+                nameBox->setFocus();
+                QTest::keyClick(nameBox, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(nameBox, typed);
+                QTest::keyClick(nameBox, Qt::Key_Return);
+            }
             if (panel->isVisible())
                 static_cast<QDialog *>(panel)->reject();
         });
@@ -300,10 +323,17 @@ TEST_F(DeckThatRuns, TheSavePanelOfADeckWithoutAFileProposesItsName)
         DialogHooks::setFileResponder(answering);
         EXPECT_EQ(name, "Presentation1.pptx");
         PptxPresentation saved;
-        EXPECT_TRUE(saved.loadFile(proposed) && saved.slideCount() == 1) << "the deck is not saved under the name proposed";
+        EXPECT_TRUE(saved.loadFile(written) && saved.slideCount() == 1) << "the deck is not saved under the name given";
+        if (PPTQuizStateWindowController *run = runWindow()) {
+            EXPECT_EQ(QFileInfo(run->strPath()).fileName(), kept + ".pptx");
+            EXPECT_TRUE(run->backdrop()->txtMessage->text().endsWith("Title:" + kept))
+                << run->backdrop()->txtMessage->text().toStdString();
+        } else {
+            EXPECT_EQ(tab.get()->*button, tab->btnLoad) << "no run started";
+        }
         delete runWindow();
         tab.reset();
         ppt->closePresentations();
-        QFile::remove(proposed);
+        QFile::remove(written);
     }
 }

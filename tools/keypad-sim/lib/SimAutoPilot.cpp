@@ -77,22 +77,35 @@ QStringList SimAutoPilot::teacherScreens() const
 
 void SimAutoPilot::answerWakeCall(int &wakesSeen)
 {
-    // A wake frame asks the keypads that are not in the class to log in.
     const int wakes = m_activity.wakeFrames();
     if (wakes <= wakesSeen || m_holdWakeAnswers)
         return;
     wakesSeen = wakes;
-    bool anyOut = false;
-    for (int id = 1; id <= m_options.keypads; ++id)
-        anyOut = anyOut || !m_sim.keypad(id).loggedIn;
-    if (anyOut && m_sim.model() != Model::Brevel) {
-        m_activity.loginAll(1, m_options.keypads);
-        ++m_loginRounds;
-    } else if (m_options.keypads > 0) {
-        // A class already in (Brevel keypads never log in): the keypad that wakes first answers
-        // the call, and the program goes on with the question.
+    if (m_options.keypads <= 0)
+        return;
+    if (m_sim.model() == Model::Brevel) {
+        // Brevel keypads never log in: the keypad that wakes first answers the call.
         m_sim.wakeUpReply(1);
+        return;
     }
+    // Each keypad answers as it stands. One that is out (never in, logged out at a class's end, or
+    // refused because its student is not in the class) logs in; one that is in keeps its device
+    // number and answers the call, the first of them for all, so that a few keypads out (students
+    // of another class about) never keep the program from going on with the class that is in.
+    int firstIn = 0;
+    bool anyOut = false;
+    for (int id = 1; id <= m_options.keypads; ++id) {
+        if (m_sim.keypad(id).loggedIn) {
+            firstIn = firstIn ? firstIn : id;
+            continue;
+        }
+        m_activity.loginAll(id, 1, id);
+        anyOut = true;
+    }
+    if (anyOut)
+        ++m_loginRounds;
+    if (firstIn)
+        m_sim.wakeUpReply(firstIn);
 }
 
 void SimAutoPilot::showTeacherScreens(const QList<QByteArray> &frames, int &shown)

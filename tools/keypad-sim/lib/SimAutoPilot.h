@@ -16,14 +16,14 @@
 
 namespace keypadsim {
 
-// A class that plays along on its own: when the program wakes the keypads they log in as
-// students "S001".. (or, once in, or on a model without logins, one of them answers the wake
-// call), and when a question starts each keypad acts after a short, random pause, as the
-// activity asks (SimRunPlay): in a quiz the right answer (from the answer list, by question
-// number) for most of them, another option for the rest; in a vote any option; in a roll call a
-// press; in a rush a buzz, and the keypad told it won answers. A few keypads stay silent. After a
-// vote or a rush the teacher keypad asks for the result and shows it. Seeded, so a run can be
-// repeated.
+// A class that plays along on its own: when the program wakes the keypads, those out log in as
+// students "S001".. (keypad n as student n, again after a refusal) and the first of those in (any
+// of them on a model without logins) answers the wake call; when a question starts each keypad
+// acts after a short, random pause, as the activity asks (SimRunPlay): in a quiz the right answer
+// (from the answer list, by question number) for most of them, another option for the rest; in a
+// vote any option; in a roll call a press; in a rush a buzz, and the keypad told it won answers.
+// A few keypads stay silent. After a vote or a rush the teacher keypad asks for the result and
+// shows it. Seeded, so a run can be repeated.
 //
 // Homework and paper quiz (Corvel, Dravel): the keypads keep a question set the program sends
 // them (and tell it what they lack when polled). Once the program starts the activity, each
@@ -65,7 +65,7 @@ public:
     void start();
     void stop();
     // Keypads slow to wake: they hear the wake frames but answer none until let go, and then
-    // answer as the class stands (a login, or one keypad's wake answer when all are in).
+    // answer as the class stands (those out log in, one of those in answers the call).
     void holdWakeAnswers(bool hold) { m_holdWakeAnswers = hold; }
     int questionsAnswered() const { return m_questionsAnswered.load(); }
     int loginRounds() const { return m_loginRounds.load(); }
