@@ -207,6 +207,8 @@ private:
     QSpacerItem *m_buttonsLead = nullptr;
     QWidget *m_barContent = nullptr;
     int m_barArrangement = 0;
+    // The bar's height before the receiver notice took room in it (0: no notice up).
+    int m_barHeightBeforeLoss = 0;
 
     int m_nCurrentQuestionNo = 0;
     bool bIsRunForTeacherControl = false;
