@@ -213,6 +213,7 @@ private:
     int m_nCurrentQuestionNo = 0;
     bool bIsRunForTeacherControl = false;
     int m_nLoginViewState = 0;
-    // Shown and not yet placed with its window-manager frame.
+    // Shown and not yet placed with its window-manager frame, and where it was put meanwhile.
     QPointer<QWidget> m_forceLoginToPlace;
+    QRect m_forceLoginPlacedAt;
 };
