@@ -32,9 +32,10 @@ void keepAbove(QWidget *window, bool above);
 void setOwnsNothing(QWidget *window);
 
 // Stands the windows of a run over a slide show, bottom to top: its backdrop (none over an answer
-// sheet), the show while it is on, then the run's own windows (its bar first, then its strip).
-// Called again whenever one of them comes or goes. A window manager keeps a window above the one
-// it is transient for, in that one's layer or higher: the run's windows are the show's transients
+// sheet), the show while it is on, then the run's own windows (its bar first, then the others:
+// its strip, the students not in the class beside the slide; a null one is left out). Called
+// again whenever one of them comes or goes. A window manager keeps a window above the one it is
+// transient for, in that one's layer or higher: the run's windows are the show's transients
 // while it is on, else the backdrop's. Kept only above the others, they would fall behind the
 // backdrop, an undecorated screen-sized window that a window manager puts in front of every
 // window kept on top while no window has the keys (the main window hidden as the run opens, the

@@ -206,6 +206,10 @@ void PPTQuizStateInterface::fitBarToWidth(PPTQuizStateWindowController *w, int w
         w->m_barLayout->setDirection(twoRows ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
         w->m_figuresLayout->setDirection(twoRows ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
         w->m_buttonsLead->changeSize(0, 0, twoRows ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Minimum);
+        // The content's own layout first, each line of it anew: a figure hidden meanwhile (the
+        // receiver's notice) would still count until its line is laid out again.
+        w->m_barLayout->invalidate();
+        w->m_barLayout->activate();
         w->layout()->invalidate();
         w->layout()->activate();
         if (arrangement == TwoRows || w->layout()->totalMinimumSize().width() <= width)

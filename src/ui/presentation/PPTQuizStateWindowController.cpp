@@ -50,6 +50,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 using Control = RunControls::Control;
 using Phase = RunControls::Phase;
@@ -100,9 +101,18 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
     window.txtReceiverState = txtReceiverState;
     // A bar the teacher hid comes back to say that the receiver is lost.
     window.receiverLost = [this](bool lost) {
-        if (lost && m_loaded && showHideWindow->isVisible()) {
-            showHideWindow->hide();
-            setWindowToNormal();
+        if (!m_loaded)
+            return;
+        if (lost) {
+            m_barHeightBeforeLoss = height() > 1 ? height() : PPTQuizStateInterface::kNormalBarHeight;
+            if (showHideWindow->isVisible()) {
+                showHideWindow->hide();
+                setWindowToNormal();
+            }
+        } else if (const int before = std::exchange(m_barHeightBeforeLoss, 0); before && height() > 1) {
+            // The notice may have crowded the bar into a narrower arrangement, which a bar that
+            // grows never leaves by itself: gone, the roomiest that fits is taken again.
+            PPTQuizStateInterface::placeBar(this, before);
         }
     };
     window.press = [this](KeyAction action) { press(action); };

@@ -207,10 +207,13 @@ private:
     QSpacerItem *m_buttonsLead = nullptr;
     QWidget *m_barContent = nullptr;
     int m_barArrangement = 0;
+    // The bar's height before the receiver notice took room in it (0: no notice up).
+    int m_barHeightBeforeLoss = 0;
 
     int m_nCurrentQuestionNo = 0;
     bool bIsRunForTeacherControl = false;
     int m_nLoginViewState = 0;
-    // Shown and not yet placed with its window-manager frame.
+    // Shown and not yet placed with its window-manager frame, and where it was put meanwhile.
     QPointer<QWidget> m_forceLoginToPlace;
+    QRect m_forceLoginPlacedAt;
 };

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -47,7 +48,10 @@ void PPTShowStage::showToFront()
 
 void PPTShowStage::keepAboveShow()
 {
-    WindowOwner::standRun({win, win->pptStudentLoginView}, win->pptUI->showWindow(), win->pptBaffle);
+    // The students-not-in-the-class window stands with them: the teacher logs those keypads in
+    // from it while the run goes on.
+    QWidget *notInClass = win->m_run ? win->m_run->forceLoginCtrl.data() : nullptr;
+    WindowOwner::standRun({win, win->pptStudentLoginView, notInClass}, win->pptUI->showWindow(), win->pptBaffle);
     fitShowToFreeArea();
 }
 
@@ -81,13 +85,13 @@ void PPTShowStage::placeForceLoginWindow(QWidget *window)
     const QRect screen = PPTQuizStateInterface::screenRect();
     const int top = win->pptStudentLoginView->isVisible() ? win->pptStudentLoginView->geometry().bottom() + 1 : screen.top();
     const int bottom = win->isVisible() ? win->geometry().top() : screen.bottom() + 1;
-    // The frame's share (none until the window manager has framed it): a window's position
-    // includes its frame, its size does not.
-    const QSize frame = window->frameGeometry().size() - window->size();
-    const int height = std::clamp(bottom - top - frame.height(), 1, 360);
+    // The frame as the window system has it now (none until the window manager has framed the
+    // window): the widget's own account of its frame may still be the one it had before.
+    const QMargins frame = window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
+    const int height = std::clamp(bottom - top - frame.top() - frame.bottom(), 1, 360);
     const int width = std::min(window->width(), 360);
-    window->resize(width, height);
-    window->move(screen.right() + 1 - width - frame.width(), top);
+    win->m_forceLoginPlacedAt = QRect(screen.right() + 1 - frame.right() - width, top + frame.top(), width, height);
+    window->setGeometry(win->m_forceLoginPlacedAt);
 }
 
 void PPTShowStage::cycleStripSize()
@@ -154,13 +158,19 @@ void PPTShowStage::filterEvent(QObject *watched, QEvent *event)
         if (type == QEvent::Show) {
             placeForceLoginWindow(forceLogin);
             win->m_forceLoginToPlace = forceLogin;
+            keepAboveShow();
         } else if (type == QEvent::Paint && win->m_forceLoginToPlace == forceLogin) {
-            // Painted, it is on the screen with the window manager's frame, whose size is known
-            // only now: placed again with it, the title bar stays off the strip.
-            win->m_forceLoginToPlace = nullptr;
+            // Painted, it is on the screen, framed by the window manager by now or soon: placed
+            // again with the frame, the title bar stays off the strip and the frame on the
+            // screen. Until then it is looked at on each painting, as long as it stands where it
+            // was put (the teacher may drag it; without a window manager no frame comes).
             QTimer::singleShot(0, win, [this, w = QPointer<ForceLoginController>(forceLogin)] {
-                if (w && w->isVisible() && w->frameGeometry() != w->geometry())
+                if (!w || w != win->m_forceLoginToPlace || !w->isVisible() || w->geometry() != win->m_forceLoginPlacedAt) {
+                    win->m_forceLoginToPlace = nullptr;
+                } else if (!w->windowHandle()->frameMargins().isNull()) {
+                    win->m_forceLoginToPlace = nullptr;
                     placeForceLoginWindow(w);
+                }
             });
         }
         if (geometry)

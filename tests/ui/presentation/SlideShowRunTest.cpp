@@ -1,6 +1,7 @@
 #include "../run/RunWindowFixture.h"
 
 #include "core/engine/ActivityRules.h"
+#include "core/engine/RushInfoShow.h"
 #include "core/presentation/QuestionSlideFormat.h"
 #include "platform/AtomicFile.h"
 #include "platform/PPTEditorMSO.h"
@@ -756,7 +757,10 @@ TEST_F(SlideShowRun, UnderAWindowManagerEveryRunOverADeckStandsInFrontWithTheKey
 TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTheKeys)
 {
     XTestEventSink input;
-    ASSERT_TRUE(input.isAvailable() && dravel(2));
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    ActivityWindowOpener::install(); // the winner box
+    const auto noWinnerBox = qScopeGuard([] { RushInfoShow::setFactory({}); });
     qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
     const QString deck = home() + "Lesson.pptx";
     ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
@@ -778,14 +782,31 @@ TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTh
         QWidget *backdrop = run->backdrop();
         QWidget *strip = run->studentStrip();
         ASSERT_TRUE(backdrop && WindowOnScreen::settled(backdrop) && WindowOnScreen::settled(run) && WindowOnScreen::settled(strip));
-        const auto inFront = [&] { return WindowOnScreen::stackedAbove(run, backdrop) && WindowOnScreen::stackedAbove(strip, backdrop); };
+        // A keypad whose student the class lacks: the list of such students stands with the run,
+        // wholly on the screen, in every run.
+        sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Ann"));
+        ASSERT_TRUE(waitFor([&] { return run->forceLoginController() && WindowOnScreen::settled(run->forceLoginController()); }));
+        QWidget *list = run->forceLoginController();
+        EXPECT_TRUE(WindowOnScreen::area().contains(WindowOnScreen::frameOf(list))) << WindowOnScreen::describe(list);
+        const auto inFront = [&] {
+            return WindowOnScreen::stackedAbove(run, backdrop) && WindowOnScreen::stackedAbove(strip, backdrop)
+                   && WindowOnScreen::stackedAbove(list, backdrop);
+        };
         if (onShow) {
             ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); })) << "the show has not the keys";
+            if (mode == Activity::RushQuiz) {
+                // The winner box takes the keys and, as it goes, gives them back to the show.
+                std::unique_ptr<RushInfoShow> winner = RushInfoShow::create();
+                winner->showWindow();
+                EXPECT_TRUE(waitFor([&] { return hasKeys(dynamic_cast<QWidget *>(winner.get())); }));
+                winner->closeWindow();
+                EXPECT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); })) << "the keys stayed off the show";
+            }
             input.key(InputEventSink::Key::Escape);
             ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
         }
         EXPECT_TRUE(waitFor([&] { return hasKeys(run); })) << "the keys are on nothing of the run";
-        EXPECT_TRUE(waitFor(inFront)) << WindowOnScreen::describeStacking({backdrop, run.data(), strip});
+        EXPECT_TRUE(waitFor(inFront)) << WindowOnScreen::describeStacking({backdrop, run.data(), strip, list});
         WindowOnScreen::shot(QStringLiteral("run-over-a-deck-%1").arg(mode));
 
         // The bar's Escape asks; the question takes the keys and, left by its own Escape, hands

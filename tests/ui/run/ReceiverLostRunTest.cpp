@@ -5,6 +5,7 @@
 #include "ui/run/SaveToDataController.h"
 
 #include "SimActivity.h"
+#include "support/XvfbRun.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -179,14 +180,25 @@ TEST_F(ReceiverLostRun, ARunOpenedBeforeItsReceiverCallsTheKeypadsInWhenItIsPlug
 TEST_F(ReceiverLostRun, OverASlideShowTheHiddenBarComesBackToSayIt)
 {
     startRun(true);
+    // Figures over the buttons: the bar's narrowest arrangement, taken while the notice is up.
+    const auto twoRows = [&] { return slides->txtQuNoTitle->geometry().bottom() < slides->btnStart->geometry().top(); };
+    const bool twoRowsBefore = twoRows();
     slides->OnHideDown();
     unplug();
     EXPECT_GT(slides->height(), 1);
     slides->btnStart->click();
     EXPECT_EQ(alerts, QStringList{RunSession::receiverLostRefusal(RunSession::Refused::Start)});
     plugBack();
+    EXPECT_TRUE(waitFor([&] { return twoRows() == twoRowsBefore; })) << "the bar stays crowded once the notice has gone";
     slides->btnStart->click();
     sim->answer(2, QStringLiteral("B"));
     ASSERT_TRUE(waitFor([&] { return answerOf(1, 2) == QStringLiteral("B"); }));
     slides->btnStop->click();
+}
+
+// On a screen 1024 points wide the bar keeps its figures beside its buttons until the notice
+// crowds them.
+TEST_F(ReceiverLostRun, OnAWiderScreenTheBarTakesItsRoomBackWithTheReceiver)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("ReceiverLostRun.OverASlideShowTheHiddenBarComesBackToSayIt"), {QSize(1024, 768)}), 0);
 }
