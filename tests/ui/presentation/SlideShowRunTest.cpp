@@ -971,7 +971,8 @@ TEST_F(SlideShowRun, OnX11WindowsOverARunStandInFrontOfTheStudentsNotInTheClass)
             ASSERT_TRUE(clickUntil(input, control(click), [&] { return seen.size() > before; }, 1000))
                 << click.toStdString() << " took no click";
             ASSERT_TRUE(waitFor([&] { return !QApplication::activeModalWidget(); }));
-            if (c.overDeck ? !run.isNull() : !window.isNull()) {
+            // The last click leaves the run, which goes a moment later.
+            if (&click != &c.clicks.last()) {
                 EXPECT_TRUE(waitFor(listInFront)) << "after " << click.toStdString() << ": "
                                                   << WindowOnScreen::describeStacking({runWindow, list()});
             }
