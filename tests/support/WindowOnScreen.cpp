@@ -24,7 +24,9 @@
 // Xlib last: its macros (None, Bool, Status, ...) clash with Qt's names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace WindowOnScreen {
@@ -40,6 +42,18 @@ QRect frameOf(const QWidget *w)
 }
 
 namespace {
+// The window that holds window on the server (0 when the server does not say), and the root.
+Window parentOnServer(Display *display, Window window, Window *root)
+{
+    Window parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, root, &parent, &children, &count))
+        return 0;
+    if (children)
+        XFree(children);
+    return parent;
+}
+
 // The window manager has put the window in a frame of its own and said how wide it is.
 bool framedOnServer(const QWidget *w)
 {
@@ -47,11 +61,9 @@ bool framedOnServer(const QWidget *w)
     if (!display)
         return false;
     const Window window = w->winId();
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    bool framed = XQueryTree(display, window, &root, &parent, &children, &count) && parent != root;
-    if (children)
-        XFree(children);
+    Window root = 0;
+    const Window parent = parentOnServer(display, window, &root);
+    bool framed = parent != 0 && parent != root;
     Atom type = 0;
     int format = 0;
     unsigned long n = 0, after = 0;
@@ -151,12 +163,70 @@ unsigned long xIdOf(const QWidget *w)
 }
 } // namespace
 
-bool stackedAbove(const QWidget *upper, const QWidget *lower)
+namespace {
+bool idStackedAbove(unsigned long upper, unsigned long lower)
 {
     const QList<unsigned long> order = stackingOrder();
-    const qsizetype up = order.indexOf(xIdOf(upper));
-    const qsizetype low = order.indexOf(xIdOf(lower));
+    const qsizetype up = order.indexOf(upper);
+    const qsizetype low = order.indexOf(lower);
     return up >= 0 && low >= 0 && up > low;
+}
+} // namespace
+
+bool stackedAbove(const QWidget *upper, const QWidget *lower)
+{
+    return idStackedAbove(xIdOf(upper), xIdOf(lower));
+}
+
+bool stackedAbove(const QWidget *upper, const QWindow *lower)
+{
+    return lower && idStackedAbove(xIdOf(upper), (unsigned long)lower->winId());
+}
+
+QRect serverFrameOf(const QWidget *w)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return {};
+    // Up from the window to the one the root holds: the manager's frame, or the window itself.
+    Window window = Window(xIdOf(w));
+    for (;;) {
+        Window root = 0;
+        const Window parent = parentOnServer(display, window, &root);
+        if (parent == root || parent == 0)
+            break;
+        window = parent;
+    }
+    QRect frame;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes))
+        frame = QRect(attributes.x, attributes.y, attributes.width + 2 * attributes.border_width,
+                      attributes.height + 2 * attributes.border_width);
+    XCloseDisplay(display);
+    return frame;
+}
+
+void pressKey(const char *keyName)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return;
+    const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keyName));
+    if (code != 0) {
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+    }
+    XFlush(display);
+    XCloseDisplay(display);
+}
+
+QPoint closeBoxOf(const QWidget *w)
+{
+    // The manager's title bar runs along the frame's top, its close box at the right end.
+    const QRect frame = serverFrameOf(w);
+    const QMargins extents = w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+    constexpr int kCloseBoxFromRight = 10;
+    return {frame.right() - extents.right() - kCloseBoxFromRight, frame.top() + std::max(1, extents.top() / 2)};
 }
 
 bool hasKeys(const QWindow *w)
@@ -201,14 +271,10 @@ QString serverSays(const QWidget *w)
     if (!display)
         return QStringLiteral("(no display)");
     const Window window = w->winId();
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
+    Window root = 0;
     QString out;
-    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
-        if (children)
-            XFree(children);
+    if (const Window parent = parentOnServer(display, window, &root))
         out = parent == root ? QStringLiteral("in the root window") : QStringLiteral("in window 0x%1").arg(parent, 0, 16);
-    }
     const auto cardinals = [display, window](const char *name, int most) {
         QStringList values;
         Atom type = 0;

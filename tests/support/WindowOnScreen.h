@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,13 @@ std::string describe(const QWidget *w);
 // Whether the window manager stacks upper's window above lower's (_NET_CLIENT_LIST_STACKING, bottom
 // to top); false when either is not in its list.
 bool stackedAbove(const QWidget *upper, const QWidget *lower);
+bool stackedAbove(const QWidget *upper, const QWindow *lower);
+// The window's frame as the X server has it (the window manager's frame window, else the window).
+QRect serverFrameOf(const QWidget *w);
+// A real key press and release through XTest, the key named as X names it ("F2").
+void pressKey(const char *keyName);
+// Where the window manager's close box of w is on the screen (openbox: the title bar's right end).
+QPoint closeBoxOf(const QWidget *w);
 // Whether the X server sends the keys to w (its input focus), and Qt has w as its focus window.
 // Qt may take a window as focused a moment before the window manager has settled where the keys go.
 bool hasKeys(const QWindow *w);

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -56,6 +57,16 @@ public:
         return stand ? stand : new RunStand(bar);
     }
 
+    // The stand that holds window among the run's windows; nullptr when no run does.
+    static RunStand *holding(const QWidget *window)
+    {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *stand = dynamic_cast<RunStand *>(top->findChild<QObject *>(QLatin1String(kName), Qt::FindDirectChildrenOnly)))
+                if (stand->windows.contains(window))
+                    return stand;
+        return nullptr;
+    }
+
     QList<QPointer<QWidget>> windows;
     QPointer<QWindow> show;
     QPointer<QWidget> backdrop;
@@ -79,16 +90,53 @@ public:
 
     void stand() const
     {
-        if (QWindow *parent = under()) {
+        QWindow *parent = under();
+        for (QWidget *w : windows)
+            if (w && w->isVisible() && (parent || w != m_bar))
+                WindowStacking::setTransientFor(w->windowHandle(), parent ? parent : m_bar->windowHandle());
+        // Without a window manager transients and the stay-on-top hint do nothing: the run's
+        // windows are put back on top each time: over a show or a backdrop the bar last, over
+        // the activity window (which is the bar) the others after it, in front of it.
+        if (parent) {
+            for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+                if (*it && (*it)->isVisible())
+                    (*it)->raise();
+        } else {
             for (QWidget *w : windows)
                 if (w && w->isVisible())
-                    WindowStacking::setTransientFor(w->windowHandle(), parent);
+                    w->raise();
         }
-        // Without a window manager transients and the stay-on-top hint do nothing: the run's
-        // windows are put back on top each time, the bar last.
-        for (auto it = windows.crbegin(); it != windows.crend(); ++it)
-            if (*it && (*it)->isVisible())
-                (*it)->raise();
+        raiseOpenedOver();
+    }
+
+    // A window that opened over the run (a question, the save, a report) stays in front of the
+    // run's own windows as they come forward: a window manager raises a window above the others
+    // of its layer, and one of the run's standing again over a question would hide it, modal,
+    // with nothing left to click. Those opened over others come after them, a modal one last.
+    void raiseOpenedOver() const
+    {
+        QList<std::pair<int, QWidget *>> over;
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->windowHandle() && w != backdrop && !isRunWindow(w->windowHandle()))
+                if (const int depth = depthOver(w->windowHandle()))
+                    over << std::pair{depth * 2 + (w->isModal() ? 1 : 0), w};
+        }
+        std::stable_sort(over.begin(), over.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        for (const auto &[depth, w] : over)
+            w->raise();
+    }
+
+    // How many windows deep window stands over the run (1: over one of its windows or the
+    // show); 0 when it stands over none of them.
+    int depthOver(const QWindow *window) const
+    {
+        int depth = 0;
+        for (const QWindow *up = window->transientParent(); up && depth < kDeepest; up = up->transientParent()) {
+            ++depth;
+            if (up == show || isRunWindow(up))
+                return depth;
+        }
+        return 0;
     }
 
     // The front of the run: the show while it is on, else the bar.
@@ -125,6 +173,7 @@ protected:
 
 private:
     static constexpr char kName[] = "pollixRunStand";
+    static constexpr int kDeepest = 16;
     QPointer<QWidget> m_bar;
 };
 } // namespace
@@ -185,6 +234,14 @@ void keepAbove(QWidget *window, bool above)
     flags.setFlag(Qt::WindowStaysOnTopHint, above);
     window->overrideWindowFlags(flags);
     WindowStacking::setKeepAbove(window->windowHandle(), above);
+}
+
+void toFrontOfRun(QWidget *window)
+{
+    if (RunStand *stand = RunStand::holding(window))
+        stand->stand();
+    else
+        window->raise();
 }
 
 void setOwnsNothing(QWidget *window)

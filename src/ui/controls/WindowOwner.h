@@ -31,18 +31,25 @@ void keepAbove(QWidget *window, bool above);
 // would stay).
 void setOwnsNothing(QWidget *window);
 
-// Stands the windows of a run over a slide show, bottom to top: its backdrop (none over an answer
+// Stands the windows of a run, bottom to top: over a slide show its backdrop (none over an answer
 // sheet), the show while it is on, then the run's own windows (its bar first, then the others:
-// its strip, the students not in the class beside the slide; a null one is left out). Called
-// again whenever one of them comes or goes. A window manager keeps a window above the one it is
-// transient for, in that one's layer or higher: the run's windows are the show's transients
-// while it is on, else the backdrop's. Kept only above the others, they would fall behind the
-// backdrop, an undecorated screen-sized window that a window manager puts in front of every
-// window kept on top while no window has the keys (the main window hidden as the run opens, the
-// show just ended). The keys are the show's while it is on, else the bar's: as the run opens,
-// and, for as long as the bar lives, whenever a window of the program goes while it holds them
-// (the show, a question over the bar), unless it was opened over another window of the program
-// than the run's, which takes them back.
+// its strip, the students not in the class beside the slide; a null one is left out); with
+// neither a show nor a backdrop (the activity window is the bar) the others in front of the
+// bar; in front of them all, whatever opened over the run (a question, the save, a report), so
+// that nothing of the run ever hides it. Called again whenever one of them comes or goes. A
+// window manager keeps a window above the one it is transient for, in that one's layer or
+// higher: the run's windows are the show's transients while it is on, else the backdrop's, else
+// the bar's. Kept only above the others, they would fall behind the backdrop, an undecorated
+// screen-sized window that a window manager puts in front of every window kept on top while no
+// window has the keys (the main window hidden as the run opens, the show just ended). The keys
+// are the show's while it is on, else the bar's: as the run opens, and, for as long as the bar
+// lives, whenever a window of the program goes while it holds them (the show, a question over
+// the bar), unless it was opened over another window of the program than the run's, which takes
+// them back.
 void standRun(const QList<QWidget *> &runWindows, QWindow *show, QWidget *backdrop);
+
+// One of a run's windows comes forward (the students not in the class, as another logs in): the
+// run stands again, whatever opened over it staying in front. A window of no run is raised.
+void toFrontOfRun(QWidget *window);
 
 } // namespace WindowOwner

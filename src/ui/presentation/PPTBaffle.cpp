@@ -28,12 +28,20 @@ PPTBaffle::PPTBaffle(QWidget *parent)
     font.setPointSize(20);
     txtMessage->setFont(font);
     txtMessage->setStyleSheet(QStringLiteral("QLabel#txtMessage { color: #333333; }"));
-    // In the middle of the screen, clear of the student strip along its top.
+    // In the middle of what the run's windows leave free (setFreeArea); a line too long for it
+    // goes on below rather than under them.
+    txtMessage->setAlignment(Qt::AlignCenter);
+    txtMessage->setWordWrap(true);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(40, 40, 40, 40);
+    layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     layout->addStretch(1);
-    layout->addWidget(txtMessage, 0, Qt::AlignCenter);
+    layout->addWidget(txtMessage);
     layout->addStretch(1);
+}
+
+void PPTBaffle::setFreeArea(const QMargins &taken)
+{
+    layout()->setContentsMargins(QMargins(kMargin, kMargin, kMargin, kMargin) + taken);
 }
 
 QString PPTBaffle::shownTitle(const QString &title)

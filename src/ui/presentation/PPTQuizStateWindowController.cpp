@@ -675,6 +675,13 @@ void PPTQuizStateWindowController::setWindowToNormal() { m_stage->setWindowToNor
 
 void PPTQuizStateWindowController::setLoginViewToNoraml()
 {
+    restoreStripSize();
+    if (m_loaded)
+        m_stage->showToFront();
+}
+
+void PPTQuizStateWindowController::restoreStripSize()
+{
     if (setOnKeypads(m_run->nMode)) {
         if (pptStudentLoginView->setWindowToLarge())
             m_nLoginViewState = SlideShowRunRules::Large;
@@ -686,8 +693,6 @@ void PPTQuizStateWindowController::setLoginViewToNoraml()
         pptStudentLoginView->setWindowToNormal();
         m_nLoginViewState = SlideShowRunRules::Normal;
     }
-    if (m_loaded)
-        m_stage->showToFront();
 }
 
 void PPTQuizStateWindowController::setStripForLogins()
@@ -848,8 +853,10 @@ void PPTQuizStateWindowController::OnExit()
     if (m_nLoginViewState == SlideShowRunRules::Large)
         pptStudentLoginView->setWindowToNormal();
     if (!m_run->confirmExit()) {
-        setLoginViewToNoraml();
-        m_stage->showToFront();
+        // Staying brings back only what the question changed: a show the teacher ended stays
+        // ended, the keys on the bar, until Start, Next or Previous brings it back.
+        restoreStripSize();
+        m_stage->keepAboveShow();
         return;
     }
     m_run->closing = true;

@@ -181,7 +181,10 @@ private:
     void studentRushNotification(const Notification &n);
     void handRaiseSelectedToAnswer(const Notification &n);
     void handleDeviceChanged();
+    // The strip at the size the teacher chose (large for a paper quiz or homework), then the show
+    // in front.
     void setLoginViewToNoraml();
+    void restoreStripSize();
     void getContent(const Notification &n);
     void stopReading();
 

@@ -58,25 +58,36 @@ void PPTShowStage::keepAboveShow()
 void PPTShowStage::fitShowToFreeArea()
 {
     // (Windows are resized while this one is still being made.)
-    SlideShowWindow *show = win->m_run ? win->pptUI->showWindow() : nullptr;
-    if (!show || !win->overShow() || win->m_run->closing)
+    if (!win->m_run || win->m_run->closing)
         return;
-    const QRect screen = show->isVisible() ? show->geometry() : PPTQuizStateInterface::screenRect();
+    SlideShowWindow *show = win->overShow() ? win->pptUI->showWindow() : nullptr;
+    if (!show && !win->pptBaffle)
+        return;
+    const QRect screen = show && show->isVisible() ? show->geometry() : PPTQuizStateInterface::screenRect();
     QMargins keep;
     if (win->pptStudentLoginView->isVisible())
         keep.setTop(win->pptStudentLoginView->frameGeometry().bottom() + 1 - screen.top());
     if (win->isVisible())
         keep.setBottom(screen.bottom() + 1 - win->frameGeometry().top());
     // Where the teacher has dragged it away from the edge, it stands where the teacher wants it.
-    if (ForceLoginController *w = win->m_run->forceLoginCtrl; w && w->isVisible() && w->frameGeometry().right() >= screen.right() - 2)
-        keep.setRight(screen.right() + 1 - w->frameGeometry().left());
+    // Its frame as the window system has it now: the widget's own account may lag behind.
+    if (ForceLoginController *w = win->m_run->forceLoginCtrl; w && w->isVisible()) {
+        const QRect frame = w->windowHandle() ? w->windowHandle()->frameGeometry() : w->frameGeometry();
+        if (frame.right() >= screen.right() - 2)
+            keep.setRight(screen.right() + 1 - frame.left());
+    }
     // The button that brings the bar back stands near the bottom right corner: the page keeps
     // left of it, which a slide narrower than the screen's shape barely notices. (Its place as
     // the window system reports it may read as the screen's corner for a while.)
     if (win->showHideWindow->isVisible())
         keep.setRight(
             std::max(keep.right(), screen.right() + 1 - Show::place(PPTQuizStateInterface::screenRect()).left()));
-    show->setReservedMargins(keep);
+    if (show)
+        show->setReservedMargins(keep);
+    // The backdrop's line (the deck's title) keeps clear of them too: it shows while the show is
+    // off, and throughout a paper quiz or homework.
+    if (win->pptBaffle)
+        win->pptBaffle->setFreeArea(keep);
 }
 
 void PPTShowStage::placeForceLoginWindow(QWidget *window)
@@ -170,6 +181,8 @@ void PPTShowStage::filterEvent(QObject *watched, QEvent *event)
                 } else if (!w->windowHandle()->frameMargins().isNull()) {
                     win->m_forceLoginToPlace = nullptr;
                     placeForceLoginWindow(w);
+                    // Its frame now known, the slide keeps clear of it even where it stays put.
+                    fitShowToFreeArea();
                 }
             });
         }

@@ -1,15 +1,13 @@
 #include "ForceLoginController.h"
 
-#include "QuizStateWindowController.h"
-
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/engine/ForceLoginEnrolment.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/controls/WindowOwner.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -31,14 +29,15 @@ void ForceLoginController::offer(QPointer<ForceLoginController> &window, QWidget
     const bool created = !window;
     if (created)
         window = new ForceLoginController(run);
-    window->setRunWindow(run);
     window->setFront();
     window->addLoginStudent(s);
     if (created || !window->isVisible())
         window->show();
 }
 
-ForceLoginController::ForceLoginController(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+// Not kept on top of every window: it is one of the run's windows, and a question, a report or the
+// save opened over the run stands in front of it (WindowOwner).
+ForceLoginController::ForceLoginController(QWidget *parent) : QWidget(parent, Qt::Tool)
 {
     setObjectName(QStringLiteral("ForceLogin"));
     setWindowTitle(tr("Students Not in the Class"));
@@ -81,9 +80,7 @@ ForceLoginController::~ForceLoginController() = default;
 
 void ForceLoginController::setFront()
 {
-    if (auto *run = qobject_cast<QuizStateWindowController *>(m_parent.data()))
-        run->lowerToNormalLevel();
-    raise();
+    WindowOwner::toFrontOfRun(this);
 }
 
 void ForceLoginController::addLoginStudent(const StudentInClassPtr &student)
@@ -170,11 +167,4 @@ void ForceLoginController::onLogin()
     else if (outcome.classFull)
         PollixAlert::show(this, QStringLiteral("Pollix"),
                           tr("Cannot add more than %1 students to a class.").arg(limit), {tr("OK")});
-}
-
-void ForceLoginController::closeEvent(QCloseEvent *event)
-{
-    if (auto *run = qobject_cast<QuizStateWindowController *>(m_parent.data()))
-        run->raiseToStatusLevel();
-    QWidget::closeEvent(event);
 }

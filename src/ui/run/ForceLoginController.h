@@ -13,7 +13,8 @@ class QTableWidget;
 // The students whose keypads logged in during a run with an ID the run's class does not hold
 // ("ForceLogin"). The teacher ticks some and logs them in: they join the class and the school
 // roster, and the run's class list is read again, so that their keypads' next login is
-// accepted. It floats beside the run; it never takes the keypad frames.
+// accepted. It is one of the run's windows, in front of the activity window (or beside the slide
+// over a show); it never takes the keypad frames.
 struct Notification;
 
 class ForceLoginController : public QWidget
@@ -26,9 +27,7 @@ public:
     static void offer(QPointer<ForceLoginController> &window, QWidget *run, const Notification &n);
     ~ForceLoginController() override;
 
-    // The activity window: it steps below this window while it is up.
-    void setRunWindow(QWidget *run) { m_parent = run; }
-    // Brings the window above the run.
+    // Brings the window to the front of the run, behind whatever opened over the run.
     void setFront();
     // Lists a student unless one with the same ID (ignoring case) is listed already.
     void addLoginStudent(const StudentInClassPtr &student);
@@ -47,14 +46,10 @@ public:
     QCheckBox *btnSelectAll = nullptr;
     QPushButton *btnRemove = nullptr, *btnLogin = nullptr;
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     void reloadTable();
 
     QList<StudentInClassPtr> m_students;
     QList<int> m_selected;
-    QPointer<QWidget> m_parent;
     bool m_filling = false;
 };

@@ -174,8 +174,16 @@ void QuizStateWindowController::showWindow()
     show();
     raise();
     activateWindow();
+    standRun();
     if (m_freeStyle)
         m_freeStyle->toNewFreeStylePaneLayout(true);
+}
+
+void QuizStateWindowController::standRun()
+{
+    // The list of students not in the class is one of the run's windows, as over a slide show:
+    // in front of this window, and behind whatever opens over the run.
+    WindowOwner::standRun({this, m_run->forceLoginCtrl.data()}, nullptr, nullptr);
 }
 
 const ActivityRule &QuizStateWindowController::rule() const
@@ -514,6 +522,7 @@ void QuizStateWindowController::studentLogin(const Notification &n)
 void QuizStateWindowController::forceLogin(const Notification &n)
 {
     m_run->forceLogin(n);
+    standRun();
 }
 
 void QuizStateWindowController::setStudentLogout(const Notification &n)

@@ -213,6 +213,9 @@ private:
     int thumbnailCount() const;
     int stripCurrent() const;
 
+    // The run's windows as WindowOwner stands them: this one, the students not in the class.
+    void standRun();
+
     // Run events.
     void studentLogin(const Notification &n);
     void forceLogin(const Notification &n);

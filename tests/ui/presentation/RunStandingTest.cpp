@@ -1,0 +1,335 @@
+#include "SlideShowRunFixture.h"
+
+#include "ui/keypad/SendQuestions.h"
+
+// What stands in front over a run, looked at under a real window manager with real keys and
+// clicks: the list of students not in the class among the run's windows, whatever opens over the
+// run in front of it, and the show a teacher ended staying ended.
+namespace {
+class RunStanding : public SlideShowRun
+{
+};
+} // namespace
+// The students not in the class are one of the run's windows, over the activity window and over
+// a deck alike: whatever opens over the run (the exit question, a result, Send Questions, the
+// save) stands in front of their list with the keys, and the list stands in front of the run
+// again once it has gone. Clicked and looked at under a real window manager.
+TEST_F(RunStanding, UnderAWindowManagerNothingOverARunHidesBehindTheStudentsNotInTheClass)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("RunStanding.OnX11WindowsOverARun*"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by UnderAWindowManagerNothingOverARunHidesBehindTheStudentsNotInTheClass.
+TEST_F(RunStanding, OnX11WindowsOverARunStandInFrontOfTheStudentsNotInTheClass)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    // The run's windows come up for real, the save dialog among them.
+    const auto alertsForReal = realAlerts();
+    DialogHooks::setModalResponder({});
+    PPTQuizStateWindowController::hooks() = {};
+    SendQuestions::installForRunWindows();
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = home() + "Lesson.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
+    const QString file = questionFile({{0, QStringLiteral("B"), 10}});
+
+    struct Case
+    {
+        bool overDeck;
+        int mode;
+        // What the teacher clicks, in turn (Start and Stop between them ask the question), and the
+        // windows that open over the run, in order.
+        QStringList clicks;
+        QStringList opened;
+    };
+    const QList<Case> cases = {
+        {false, Activity::NormalQuiz, {"btnExit", "btnResult", "btnExit"}, {"PollixAlert", "QuizResult", "PollixAlert", "SaveToData"}},
+        {false, Activity::HomeWork, {"btnSendQuestions", "btnExit"}, {"SendQuestions", "PollixAlert"}},
+        {true, Activity::NormalQuiz, {"btnExit", "btnResult", "btnExit"}, {"PollixAlert", "QuizResult", "PollixAlert", "SaveToData"}},
+        {true, Activity::HomeWork, {"btnSendQuestions", "btnExit"}, {"SendQuestions", "PollixAlert"}},
+    };
+    for (const Case &c : cases) {
+        const QString name = QStringLiteral("%1 %2").arg(ActivityRules::AllActivityMode().value(c.mode),
+                                                         c.overDeck ? QStringLiteral("over a deck") : QStringLiteral("over the activity window"));
+        SCOPED_TRACE(name.toStdString());
+        QWidget *runWindow = nullptr;
+        if (c.overDeck) {
+            ASSERT_TRUE(ppt->openPPT(deck));
+            const bool onShow = c.mode == Activity::NormalQuiz;
+            ASSERT_TRUE(!onShow || ppt->setPPT(1));
+            openRun(c.mode, deck);
+            ASSERT_TRUE(run);
+            if (!onShow)
+                ppt->quitPPT();
+            runWindow = run.data();
+        } else {
+            ASSERT_TRUE(open(c.mode, 3, file));
+            runWindow = window.data();
+        }
+        const auto control = [&](const QString &name) { return runWindow->findChild<QPushButton *>(name); };
+        const auto list = [&]() -> QWidget * {
+            return c.overDeck ? static_cast<QWidget *>(run->forceLoginController()) : window->forceLoginController();
+        };
+        // The list in front of the run: of the activity window, or of the show (else the backdrop).
+        const auto listInFront = [&] {
+            if (!c.overDeck)
+                return WindowOnScreen::stackedAbove(list(), runWindow);
+            SlideShowWindow *show = ppt->showWindow();
+            return WindowOnScreen::stackedAbove(list(), run->backdrop())
+                   && (!show || !show->isVisible() || WindowOnScreen::stackedAbove(list(), show));
+        };
+        ASSERT_TRUE(WindowOnScreen::settled(runWindow));
+        sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Ann"));
+        ASSERT_TRUE(waitFor([&] { return list() && WindowOnScreen::settled(list()); }));
+        ASSERT_TRUE(waitFor(listInFront)) << WindowOnScreen::describeStacking({runWindow, list()});
+
+        // Each window that opens: what keeps it from standing in front of the list with the keys.
+        QStringList seen;
+        // The last Exit leaves (OK); those before it stay (Escape).
+        QList<int> alertAnswers;
+        for (qsizetype i = 0; i < c.clicks.size(); ++i)
+            if (c.clicks[i] == QLatin1String("btnExit"))
+                alertAnswers << (c.clicks.indexOf(QStringLiteral("btnExit"), i + 1) < 0 ? 0 : -1);
+        const auto look = [&](QWidget *w) {
+            std::string problem;
+            if (!WindowOnScreen::settled(w))
+                problem = "not on the screen";
+            else if (!waitFor([&] { return WindowOnScreen::stackedAbove(w, list()); }))
+                problem = "behind the list: " + WindowOnScreen::describeStacking({runWindow, list(), w});
+            else if (!waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); }))
+                problem = "without the keys";
+            EXPECT_EQ(problem, "") << w->objectName().toStdString();
+            seen << w->objectName();
+            WindowOnScreen::shot(QStringLiteral("over-the-list-%1-%2").arg(seen.size()).arg(c.overDeck ? "deck" : "window"));
+        };
+        ModalDriver modals;
+        modals.on("PollixAlert", [&](QWidget *w) {
+            look(w);
+            if (alertAnswers.value(0, 0) < 0)
+                input.key(InputEventSink::Key::Escape);
+            else
+                static_cast<PollixAlert *>(w)->pressButton(0);
+            alertAnswers.removeFirst();
+        });
+        modals.on("QuizResult", [&](QWidget *w) {
+            look(w);
+            static_cast<QDialog *>(w)->done(0);
+        });
+        modals.on("SendQuestions", [&](QWidget *w) {
+            look(w);
+            static_cast<QDialog *>(w)->done(0);
+        });
+        modals.on("SaveToData", [&](QWidget *w) {
+            look(w);
+            w->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
+        });
+        for (const QString &click : c.clicks) {
+            if (click == QLatin1String("btnResult")) {
+                control("btnStart")->click();
+                control("btnStop")->click();
+            }
+            const qsizetype before = seen.size();
+            ASSERT_TRUE(clickUntil(input, control(click), [&] { return seen.size() > before; }, 1000))
+                << click.toStdString() << " took no click";
+            ASSERT_TRUE(waitFor([&] { return !QApplication::activeModalWidget(); }));
+            // The last click leaves the run, which goes a moment later.
+            if (&click != &c.clicks.last()) {
+                EXPECT_TRUE(waitFor(listInFront)) << "after " << click.toStdString() << ": "
+                                                  << WindowOnScreen::describeStacking({runWindow, list()});
+            }
+        }
+        ASSERT_TRUE(waitFor([&] { return c.overDeck ? run.isNull() : window.isNull(); }));
+        EXPECT_EQ(seen.join(QStringLiteral(", ")).toStdString(), c.opened.join(QStringLiteral(", ")).toStdString());
+        ppt->quitPPT();
+    }
+}
+
+// The teacher who ended the show and then stays in the run (the exit question left by any of its
+// ways back) finds the show still ended and the keys on the bar, whose next Escape asks again:
+// only Start, Next or Previous bring the show back. Real keys and clicks under a window manager.
+TEST_F(RunStanding, UnderAWindowManagerStayingInTheRunLeavesAnEndedShowEnded)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("RunStanding.OnX11StayingInTheRun*"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by UnderAWindowManagerStayingInTheRunLeavesAnEndedShowEnded.
+TEST_F(RunStanding, OnX11StayingInTheRunKeepsAnEndedShowEndedAndTheKeysOnTheBar)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    const auto alertsForReal = realAlerts();
+    const auto click = [&](const QPoint &at) {
+        input.moveTo(at);
+        input.button(InputEventSink::Button::Left, true, at);
+        input.button(InputEventSink::Button::Left, false, at);
+    };
+    // Each way back from the question, as the teacher takes it.
+    const QList<std::pair<QString, std::function<void(PollixAlert *)>>> waysBack = {
+        {"Cancel clicked",
+         [&](PollixAlert *alert) {
+             for (QAbstractButton *b : alert->buttons())
+                 if (b->text().contains(QLatin1String("Cancel")))
+                     click(b->mapToGlobal(b->rect().center()));
+         }},
+        {"Escape", [&](PollixAlert *) { input.key(InputEventSink::Key::Escape); }},
+        {"F2", [&](PollixAlert *) { WindowOnScreen::pressKey("F2"); }},
+        {"the close box", [&](PollixAlert *alert) { click(WindowOnScreen::closeBoxOf(alert)); }},
+    };
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    for (const int mode : {Activity::NormalQuiz, Activity::Elimination}) {
+        SCOPED_TRACE(ActivityRules::AllActivityMode().value(mode).toStdString());
+        const QString deck = home() + "Saved.pptx";
+        ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                          deck));
+        ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+        openRun(mode, deck);
+        ASSERT_TRUE(run && WindowOnScreen::settled(run));
+        ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
+        bar("btnStart")->click();
+        bar("btnStop")->click();
+        ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
+        input.key(InputEventSink::Key::Escape);
+        ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning() && WindowOnScreen::hasKeys(run->windowHandle()); }));
+
+        // What went wrong after each way back; "" when the show stayed ended and the bar kept the keys.
+        QStringList after;
+        for (const auto &[way, leave] : waysBack) {
+            int asked = 0;
+            bool left = false;
+            {
+                ModalDriver modals;
+                modals.on("PollixAlert", [&](QWidget *w) {
+                    ++asked;
+                    auto *alert = static_cast<PollixAlert *>(w);
+                    if (!WindowOnScreen::settled(alert) || !waitFor([&] { return WindowOnScreen::hasKeys(alert->windowHandle()); })) {
+                        alert->reject();
+                        return;
+                    }
+                    WindowOnScreen::shot(QStringLiteral("exit-question-%1").arg(after.size()));
+                    leave(alert);
+                    left = waitFor([&] { return !alert->isVisible(); });
+                    if (!left)
+                        alert->reject();
+                });
+                input.key(InputEventSink::Key::Escape);
+                waitFor([&] { return asked > 0 && !QApplication::activeModalWidget(); });
+            }
+            std::string problem;
+            if (asked != 1)
+                problem = "the bar's Escape did not ask";
+            else if (!left)
+                problem = "the question stayed";
+            else if (!run)
+                problem = "the run ended";
+            else if (ppt->isShowRunning())
+                problem = "the show came back";
+            else if (!waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); }))
+                problem = "the keys left the bar";
+            after << way + QStringLiteral(": ") + QString::fromStdString(problem);
+            ASSERT_TRUE(run);
+            // Put back as it was for the next way: the show ended, the bar with the keys.
+            if (ppt->isShowRunning()) {
+                ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
+                input.key(InputEventSink::Key::Escape);
+                ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning() && WindowOnScreen::hasKeys(run->windowHandle()); }));
+            }
+        }
+        QStringList expected;
+        for (const auto &way : waysBack)
+            expected << way.first + QStringLiteral(": ");
+        EXPECT_EQ(after.join(QStringLiteral("; ")).toStdString(), expected.join(QStringLiteral("; ")).toStdString());
+
+        // Next brings the show back on its question; Exit, confirmed, leaves.
+        ASSERT_TRUE(bar("btnNext")->isEnabled());
+        bar("btnNext")->click();
+        EXPECT_TRUE(ppt->isShowRunning()) << "Next brings the show back";
+        ModalDriver leaving;
+        leaving.on("PollixAlert", [](QWidget *alert) { static_cast<PollixAlert *>(alert)->pressButton(0); });
+        ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+        ppt->quitPPT();
+    }
+}
+
+// The list of students not in the class stands beside what the teacher reads, never over it: the
+// deck's title on the backdrop of a paper quiz, and the slide, fitted again whenever the list
+// appears (here after a rush's winner box). Judged from the frames the X server has, on the
+// screens schools project on.
+TEST_F(RunStanding, UnderAWindowManagerTheStudentsNotInTheClassCoverNeitherTitleNorSlide)
+{
+    for (const QSize screen : {QSize(1024, 768), QSize(1366, 768)})
+        EXPECT_EQ(XvfbRun::run(QStringLiteral("RunStanding.OnX11TheStudentsNotInTheClassStandBeside*"), {screen, true}), 0)
+            << screen.width() << "x" << screen.height();
+}
+
+// Run on a private Xvfb by UnderAWindowManagerTheStudentsNotInTheClassCoverNeitherTitleNorSlide.
+TEST_F(RunStanding, OnX11TheStudentsNotInTheClassStandBesideTheTitleAndTheSlide)
+{
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(sim);
+    ActivityWindowOpener::install(); // the winner box
+    const auto noWinnerBox = qScopeGuard([] { RushInfoShow::setFactory({}); });
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString pages = home() + "slides.pdf";
+    ASSERT_TRUE(writeSlidePages(pages, 2));
+    // The longest title the backdrop shows.
+    const QString deck = home() + "Biology Unit Seven Review.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                      deck));
+    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
+    // What of the run's windows covers the part of the screen the teacher reads; "" when nothing.
+    const auto coveredBy = [&](const QRect &read) -> std::string {
+        if (read.isEmpty() || !QGuiApplication::primaryScreen()->geometry().contains(read))
+            return "off the screen at " + where(read);
+        QWidget *list = run->forceLoginController();
+        for (QWidget *w : {list, static_cast<QWidget *>(run->studentStrip()), static_cast<QWidget *>(run.data())})
+            if (w && w->isVisible() && WindowOnScreen::serverFrameOf(w).intersects(read))
+                return w->objectName().toStdString() + " at " + where(WindowOnScreen::serverFrameOf(w)) + " covers " + where(read);
+        return {};
+    };
+    // The title's text as the backdrop draws it, on the screen.
+    const auto title = [&] {
+        const QLabel *line = run->backdrop()->txtMessage;
+        const QRect text = line->fontMetrics().boundingRect(line->contentsRect(), int(line->alignment()) | Qt::TextWordWrap, line->text());
+        if (!line->isVisible() || !line->contentsRect().contains(text))
+            return QRect();
+        return text.translated(line->mapToGlobal(QPoint(0, 0)));
+    };
+    const auto slide = [&] {
+        SlideShowWindow *show = ppt->showWindow();
+        return show->pageRect().translated(show->geometry().topLeft());
+    };
+
+    for (const int mode : {Activity::PaperQuiz, Activity::RushQuiz}) {
+        SCOPED_TRACE(ActivityRules::AllActivityMode().value(mode).toStdString());
+        const bool onShow = mode != Activity::PaperQuiz;
+        ASSERT_TRUE(ppt->openPPT(deck));
+        ASSERT_TRUE(!onShow || ppt->setPPT(1));
+        openRun(mode, deck);
+        ASSERT_TRUE(run);
+        if (onShow) {
+            ASSERT_TRUE(ppt->showWindow()->setPdf(pages));
+            // The winner box comes and goes before the keypad logs in.
+            std::unique_ptr<RushInfoShow> winner = RushInfoShow::create();
+            winner->showWindow();
+            ASSERT_TRUE(WindowOnScreen::settled(dynamic_cast<QWidget *>(winner.get())));
+            winner->closeWindow();
+        } else {
+            ppt->quitPPT();
+        }
+        ASSERT_TRUE(WindowOnScreen::settled(run) && WindowOnScreen::settled(run->studentStrip()));
+        sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Ann"));
+        ASSERT_TRUE(waitFor([&] { return run->forceLoginController() && WindowOnScreen::settled(run->forceLoginController()); }));
+        std::string covered;
+        EXPECT_TRUE(waitFor([&] { return (covered = coveredBy(onShow ? slide() : title())).empty(); }))
+            << (onShow ? "the slide: " : "the title: ") << covered;
+        WindowOnScreen::shot(QStringLiteral("beside-the-list-%1").arg(mode));
+
+        answers.answerAlert(0);
+        run->findChild<QPushButton *>(QStringLiteral("btnExit"))->click();
+        ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+        ppt->quitPPT();
+    }
+}
