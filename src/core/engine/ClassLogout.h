@@ -14,6 +14,10 @@
 // gone out the logout is owed, and the next run sends it as it opens, before it calls the keypads
 // to log in: keypads left in under the last run's device numbers would not log in again, and
 // nothing they press would count.
+//
+// A Pollix that starts owes one too: it cannot know what an earlier Pollix left on the keypads,
+// and one that ended before its logout went out (killed, a power cut, an end that could not wait
+// for the receiver) left them in under numbers no run of this Pollix gave.
 class ClassLogout
 {
 public:
@@ -21,6 +25,9 @@ public:
 
     // The logout wake frame went out.
     void called() { m_owed = true; }
+    // Keypads may be in under numbers no run of this Pollix gave: the next run's opening (or
+    // greeting) sends them out.
+    void owe() { m_owed = true; }
     bool owed() const { return m_owed; }
     // Sends the logout frame three times, as the answer to the logout wake asks; it is no longer
     // owed once a frame went out.
@@ -30,5 +37,5 @@ private:
     ClassLogout() = default;
     friend class Singleton<ClassLogout>;
 
-    std::atomic<bool> m_owed{false};
+    std::atomic<bool> m_owed{true};
 };

@@ -599,7 +599,7 @@ void QuizMode::settleClassLogout()
     ClassLogout *logout = ClassLogout::shareManager();
     if (!DeviceType::isLargeFamily(m_deviceType) || !logout->owed())
         return;
-    PollixLog(QStringLiteral("The last run's class logout goes out before the keypads are called to log in."));
+    PollixLog(QStringLiteral("A class logout still owed (the last run's, or this Pollix's first) goes out before the keypads are called to log in."));
     logout->send(frameSender());
 }
 

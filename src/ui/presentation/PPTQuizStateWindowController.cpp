@@ -456,7 +456,7 @@ void PPTQuizStateWindowController::OnStart()
 {
     if (!btnStart->isEnabled())
         return;
-    if (m_run->refusedWhileReceiverLost(RunSession::Refused::Start, btnStart)) {
+    if (m_run->refusedWhileReceiverLost(RunSession::Refused::Start, btnStart) || m_run->refusedWithNobodyLoggedIn(btnStart)) {
         applyControls();
         m_stage->showToFront();
         return;

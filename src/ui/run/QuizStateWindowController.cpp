@@ -356,7 +356,7 @@ void QuizStateWindowController::OnStart()
 {
     if (!btnStart->isEnabled())
         return;
-    if (m_run->refusedWhileReceiverLost(RunSession::Refused::Start, btnStart)) {
+    if (m_run->refusedWhileReceiverLost(RunSession::Refused::Start, btnStart) || m_run->refusedWithNobodyLoggedIn(btnStart)) {
         applyControls();
         return;
     }

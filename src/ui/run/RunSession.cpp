@@ -14,6 +14,7 @@
 
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/base/CommonFunc.h"
+#include "core/engine/ClassLogout.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizMode.h"
 #include "core/engine/QuizParticipantData.h"
@@ -671,6 +672,25 @@ bool RunSession::refusedWhileReceiverLost(Refused what, QPushButton *btnStart)
     if (what == Refused::Start)
         btnStart->setChecked(false);
     runAlert(receiverLostRefusal(what), {kOkF1});
+    return true;
+}
+
+QString RunSession::nobodyLoggedInRefusal()
+{
+    return tr("No student has logged in to this activity yet, so no answer could be kept. The keypads have been called to "
+              "log in again: start the question once their students show.");
+}
+
+bool RunSession::refusedWithNobodyLoggedIn(QPushButton *btnStart)
+{
+    if (bStartFlag || !modeObject || !receiverServesRun() || qpdObject->getSumOfLoginStudents() > 0
+        || qpdObject->getSumOfClassStudents() == 0)
+        return false;
+    btnStart->setChecked(false);
+    PollixLog(QStringLiteral("Start with nobody logged in: the class is logged out and called to log in again"));
+    ClassLogout::shareManager()->owe();
+    receiver->greetAgain(nDeviceType, false, rule().freeStyle ? nMode : -1);
+    runAlert(nobodyLoggedInRefusal(), {kOkF1});
     return true;
 }
 

@@ -228,6 +228,13 @@ public:
     bool refusedWhileReceiverLost(Refused what, QPushButton *btnStart);
     static QString receiverLostNotice();
     static QString receiverLostRefusal(Refused what);
+    // A fresh Start while nobody has logged in to the run, its class having students and its
+    // receiver there: whatever the keypads answered would be kept for nobody. Keypads still in
+    // under a number the run never gave (a logout lost on the way) do not log in by themselves:
+    // the class is logged out and called to log in again, and the teacher is told why the
+    // question did not start; true then, with Start's button set back.
+    bool refusedWithNobodyLoggedIn(QPushButton *btnStart);
+    static QString nobodyLoggedInRefusal();
     // A raised hand was picked: the question stops (stop) and the marking window's points go to
     // the student on question q.
     void handRaiseSelectedToAnswer(const Notification &n, int q, const std::function<void()> &stop);

@@ -298,8 +298,11 @@ WindowWalk runWalk(const std::string &name, const QString &file)
                 EXPECT_TRUE(ReceiverWindows::waitFor([&] { return r->receiverLost() == out; }));
                 EXPECT_EQ(r->template findChild<QLabel *>(QStringLiteral("txtReceiverState"))->isVisibleTo(r), out);
             },
-            [](ReceiverWindows &, QWidget *w) {
+            [](ReceiverWindows &t, QWidget *w) {
                 auto *r = as<RunWindow>(w);
+                // A question starts once a student is in to answer it.
+                t.sim->login(1, QStringLiteral("S001"));
+                ASSERT_TRUE(ReceiverWindows::waitFor([&] { return ReceiverWindows::keypadsLoggedIn(t.sim, 1, 1); }));
                 QTest::mouseClick(r->btnStart, Qt::LeftButton);
                 EXPECT_TRUE(r->bStartFlag());
             },

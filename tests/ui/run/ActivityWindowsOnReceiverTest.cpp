@@ -3,13 +3,17 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "support/Shots.h"
+#include "ui/presentation/PPTQuizStateWindowController.h"
 #include "ui/run/RushInfoShowController.h"
 
 #include "SimAutoPilot.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QScopeGuard>
 #include <QScreen>
+
+#include <algorithm>
 
 // The activity window running the other activities with a class that plays along by itself on
 // the simulated receiver (as `./dev run` shows them): the rush's winner box and grid marks, the
@@ -193,4 +197,104 @@ TEST_F(ActivityWindows, AttendanceOnBrevelMarksWhoPressed)
     button("btnStop")->click();
     EXPECT_TRUE(button("btnResult")->isVisibleTo(window));
     shot(window, QStringLiteral("attendance-window"));
+}
+
+// Keypads that an earlier Pollix logged in and never logged out (it was killed, the power went, it
+// ended before the receiver answered its logout) keep their numbers, answer the next call as
+// keypads already in, and never log in again: their answers would count for nobody. A Pollix
+// that starts logs the class out before its first run calls it, so they log in and count.
+TEST_F(ActivityWindows, KeypadsAnEarlierPollixLeftInLogInToTheFirstRunOfTheNext)
+{
+    SimReceiver *sim = selfPlayingClass(Model::Dravel);
+    ASSERT_TRUE(sim);
+    const QString questions = questionFile({{0, QStringLiteral("B"), 15}});
+    open(0, 3, questions);
+    ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, kStudents); }));
+
+    // That Pollix ends with no logout; the next one starts on the same receiver.
+    delete window.data();
+    ASSERT_TRUE(restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
+    makeClass(kStudents);
+    const qsizetype before = programFrames(sim).size();
+    open(0, 3, questions);
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == kStudents; })) << "the keypads left in never logged in";
+    const QList<QByteArray> sent = programFrames(sim).mid(before);
+    const qsizetype logout = sent.indexOf(QByteArray::fromHex("F600000301FFFFF4"));
+    ASSERT_GE(logout, 0);
+    EXPECT_LT(logout, sent.indexOf(QByteArray::fromHex("F400C00135"))) << "out before the call to log in";
+    button("btnStart")->click();
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("6 / 6"); }));
+    for (const StudentInClassPtr &s : QuizParticipantData::shareManager()->arrayLoginStudents())
+        EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, s->deviceNo()), QStringLiteral("B")) << qPrintable(s->studentID());
+    button("btnStop")->click();
+}
+
+// A question started while nobody has logged in to the run keeps its answers for nobody: keypads
+// still in under numbers the run never gave (a logout lost on the way) answer all the same, and
+// the session would be saved without them. Start says so and calls the class in again; once the
+// students show, Start runs the question and their answers count. In the activity window and on
+// the run bar over a slide show alike.
+TEST_F(ActivityWindows, StartWithNobodyLoggedInSaysSoAndCallsTheClassInAgain)
+{
+    QStringList alerts;
+    DialogHooks::setAlertResponder([&](const AlertRequest &r) {
+        alerts << r.informativeText;
+        return 0;
+    });
+    const auto noAlerts = qScopeGuard([] { DialogHooks::setAlertResponder({}); });
+    SimReceiver *sim = selfPlayingClass(Model::Dravel);
+    ASSERT_TRUE(sim);
+    struct Case
+    {
+        const char *name;
+        bool overSlideShow;
+    };
+    const QString quiz = questionFile({{0, QStringLiteral("B"), 15}});
+    const QString sheet = questionFile({{0, QStringLiteral("B"), 15}}, QStringLiteral("sheet.sep"));
+    for (const Case &c : {Case{"activity window", false}, Case{"run bar over a slide show", true}}) {
+        SCOPED_TRACE(c.name);
+        alerts.clear();
+        open(0, 3, quiz);
+        ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, kStudents); }));
+        // The run goes with the keypads still in, and nothing owed to send them out.
+        delete window.data();
+        QuizParticipantData::shareManager()->removeActivityRecord();
+
+        const qsizetype before = programFrames(sim).size();
+        QPointer<QWidget> run;
+        if (c.overSlideShow) {
+            TabController::StartRequest r;
+            r.kind = TabController::StartRequest::AnswerSheet;
+            r.strPath = sheet;
+            r.nDeviceType = 3;
+            run = ActivityWindowOpener::openSlideShowRun(nullptr, r);
+        } else {
+            run = open(0, 3, quiz);
+        }
+        ASSERT_TRUE(run);
+        const auto closeRun = qScopeGuard([&] { delete run.data(); });
+        // The keypads in answer the call to log in as keypads already in.
+        ASSERT_TRUE(waitFor([&] {
+            const QList<QByteArray> sent = programFrames(sim).mid(before);
+            return std::any_of(sent.cbegin(), sent.cend(), [](const QByteArray &f) { return f.startsWith(QByteArray::fromHex("F900C0")); });
+        }));
+        StudentLoginView *students = run->findChild<StudentLoginView *>();
+        QPushButton *start = run->findChild<QPushButton *>(QStringLiteral("btnStart"));
+        QLabel *answered = run->findChild<QLabel *>(QStringLiteral("txtLoginAndAnswered"));
+        ASSERT_TRUE(students && start && answered);
+        EXPECT_EQ(students->count(), 0);
+
+        QTest::mouseClick(start, Qt::LeftButton);
+        EXPECT_EQ(alerts, QStringList{RunSession::nobodyLoggedInRefusal()});
+        EXPECT_FALSE(start->isChecked());
+        ASSERT_TRUE(waitFor([&] { return students->count() == kStudents; })) << "the class was not called in again";
+
+        QTest::mouseClick(start, Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return answered->text() == QStringLiteral("6 / 6"); }));
+        for (const StudentInClassPtr &s : QuizParticipantData::shareManager()->arrayLoginStudents())
+            EXPECT_EQ(QuizData::shareManager()->getStudentAnswer(1, s->deviceNo()), QStringLiteral("B"));
+        EXPECT_EQ(alerts.size(), 1);
+        run->findChild<QPushButton *>(QStringLiteral("btnStop"))->click();
+        QuizParticipantData::shareManager()->removeActivityRecord();
+    }
 }

@@ -346,6 +346,8 @@ TEST_F(RunLifecycleTest, TheCloseBoxNoticeLetsTheTeacherKeypadStopTheQuestion)
     ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
     makeClass(3);
     open(0, 3, questionFile({{0, QStringLiteral("B"), 60}, {0, QStringLiteral("C"), 60}}));
+    sim->login(1, QStringLiteral("S001"));
+    ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, 1); }));
     sim->pressTeacherKey(0x8A);
     ASSERT_TRUE(waitFor([&] { return window->bStartFlag(); }));
 
