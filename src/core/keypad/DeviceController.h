@@ -92,6 +92,9 @@ public:
     // Keypad bytes read meanwhile go on to the parser. done(conflict) comes on the GUI thread;
     // false for a small-family receiver, none, or one replaced meanwhile.
     void checkChannelsOfCurrent(std::function<void(bool conflict)> done);
+    // Called on the worker with the descriptor it is about to ask the current receiver through
+    // (its own, as the GUI thread may close the port meanwhile); tests hold the worker there.
+    void setBeforeWorkerUsesPort(std::function<void(int fd)> hook);
 
     // Hand-off (see the class comment).
     void setDelegateOfPort(QObject *listener);
@@ -135,9 +138,10 @@ private:
     void scheduleOffer();
     void offerNext();
     void finishOffer();
-    static bool checkChannels(TovDevice *device);
+    bool checkChannels(TovDevice *device);
     // Sends the query and returns every byte read until the answer came or the wait was over.
-    static QByteArray sameChannelExchange(TovDevice *device);
+    // Runs on the worker, through a descriptor of its own.
+    QByteArray sameChannelExchange(TovDevice *device);
     static void postDeviceChanged();
     static void raiseAlert(const QString &title, const QString &text);
     // Keeps why the port could not be opened; the teacher is told once per port and reason.
@@ -146,7 +150,8 @@ private:
     QList<std::shared_ptr<TovDevice>> m_arrayDevices;
     int m_curDeviceIndex = -1;
     std::shared_ptr<TovDevice> m_curDevice;
-    mutable std::mutex m_deviceMutex; // guards m_curDevice for sender threads
+    mutable std::mutex m_deviceMutex; // guards m_curDevice for sender threads, and the hook below
+    std::function<void(int fd)> m_beforeWorkerUsesPort;
     int m_curDeviceType = -1;
     int m_usbDeviceType = -1;
     bool m_bHaveDevice = false;
