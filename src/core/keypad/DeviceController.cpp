@@ -173,6 +173,12 @@ std::shared_ptr<TovDevice> DeviceController::currentDevice() const
     return m_curDevice;
 }
 
+std::shared_ptr<TovDevice> DeviceController::currentDeviceOfModel(int type) const
+{
+    std::shared_ptr<TovDevice> device = currentDevice();
+    return device && device->type() == type ? device : nullptr;
+}
+
 int DeviceController::addDeviceToArray(std::shared_ptr<TovDevice> device)
 {
     for (int i = 0; i < m_arrayDevices.size(); ++i) {

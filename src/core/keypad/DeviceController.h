@@ -44,6 +44,10 @@ public:
     static bool exists();
 
     std::shared_ptr<TovDevice> currentDevice() const;
+    // The current receiver when it is of this model, else none: a set-up window works with the
+    // frames and keypads of the model it opened for, and takes a receiver of another model
+    // plugged in meanwhile for no receiver ("No Host"), sending it nothing.
+    std::shared_ptr<TovDevice> currentDeviceOfModel(int type) const;
     int currentDeviceType() const { return m_curDeviceType; }
     int usbDeviceType() const { return m_usbDeviceType; }
     bool getBHaveDevice() const { return m_bHaveDevice; }
