@@ -57,6 +57,44 @@ void letGo(int fd)
     ::close(fd);
 }
 
+// Every byte or false, with errno saying why.
+bool writeWhole(int fd, const char *bytes, int size)
+{
+    int done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, bytes + done, size_t(size - done));
+        if (n > 0) {
+            done += int(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN) {
+            // Output queue full: wait until the line takes more, but never forever.
+            struct pollfd pfd {fd, POLLOUT, 0};
+            if (poll(&pfd, 1, 1000) > 0 && !(pfd.revents & (POLLERR | POLLHUP)))
+                continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+// What is waiting, without blocking: -1 error, else the count.
+int readWaiting(int fd, char *buffer, int maxBytes)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, size_t(maxBytes));
+        if (n >= 0)
+            return int(n);
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN)
+            return 0;
+        return -1;
+    }
+}
+
 speed_t standardSpeed(int baud)
 {
     switch (baud) {
@@ -176,7 +214,10 @@ bool SerialPort::open(const QString &path, int baud)
     } else {
         PollixLogf("low latency refused: %s", strerror(errno));
     }
-    m_fd = fd;
+    {
+        std::lock_guard lock(m_mutex);
+        m_fd = fd;
+    }
     m_lastError.clear();
     m_openError = OpenError::None;
     PollixLogf("time : %.2f", clock.nsecsElapsed() / 1e9);
@@ -185,7 +226,7 @@ bool SerialPort::open(const QString &path, int baud)
 
 void SerialPort::close()
 {
-    std::lock_guard lock(m_writeMutex);
+    std::lock_guard lock(m_mutex);
     if (m_fd >= 0) {
         letGo(m_fd);
         m_fd = -1;
@@ -194,55 +235,55 @@ void SerialPort::close()
 
 bool SerialPort::write(const char *bytes, int size)
 {
-    std::lock_guard lock(m_writeMutex);
+    std::lock_guard lock(m_mutex);
     if (m_fd < 0 || size < 0)
         return false;
-    int done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(m_fd, bytes + done, size_t(size - done));
-        if (n > 0) {
-            done += int(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EAGAIN) {
-            // Output queue full: wait until the line takes more, but never forever.
-            struct pollfd pfd {m_fd, POLLOUT, 0};
-            if (poll(&pfd, 1, 1000) > 0 && !(pfd.revents & (POLLERR | POLLHUP)))
-                continue;
-        }
-        m_lastError = QString::fromLocal8Bit(strerror(errno));
-        return false;
-    }
-    return true;
+    if (writeWhole(m_fd, bytes, size))
+        return true;
+    m_lastError = QString::fromLocal8Bit(strerror(errno));
+    return false;
 }
 
 int SerialPort::readSome(char *buffer, int maxBytes)
 {
-    if (m_fd < 0)
-        return -1;
-    for (;;) {
-        const ssize_t n = ::read(m_fd, buffer, size_t(maxBytes));
-        if (n >= 0)
-            return int(n);
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN)
-            return 0;
-        return -1;
-    }
+    const int fd = m_fd;
+    return fd < 0 ? -1 : readWaiting(fd, buffer, maxBytes);
+}
+
+SerialPort::Duplicate::Duplicate(SerialPort &port) : m_port(port)
+{
+    std::lock_guard lock(port.m_mutex);
+    if (port.m_fd >= 0)
+        m_fd = ::fcntl(port.m_fd, F_DUPFD_CLOEXEC, 0);
+}
+
+SerialPort::Duplicate::~Duplicate()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool SerialPort::Duplicate::write(const char *bytes, int size)
+{
+    std::lock_guard lock(m_port.m_mutex);
+    return m_fd >= 0 && size >= 0 && writeWhole(m_fd, bytes, size);
+}
+
+int SerialPort::Duplicate::readSome(char *buffer, int maxBytes)
+{
+    return m_fd < 0 ? -1 : readWaiting(m_fd, buffer, maxBytes);
 }
 
 SerialPort::ReadStatus SerialPort::read(QByteArray &into, int maxBytes)
 {
-    if (m_fd < 0)
+    const int fd = m_fd;
+    if (fd < 0)
         return ReadStatus::HangUp;
     char buffer[4096];
     bool any = false;
     int total = 0;
     while (total < maxBytes) {
-        const int n = readSome(buffer, sizeof buffer);
+        const int n = readWaiting(fd, buffer, sizeof buffer);
         if (n < 0) {
             m_lastError = QString::fromLocal8Bit(strerror(errno));
             return any ? ReadStatus::Data : ReadStatus::HangUp;
@@ -256,7 +297,7 @@ SerialPort::ReadStatus SerialPort::read(QByteArray &into, int maxBytes)
     if (any)
         return ReadStatus::Data;
     // Readable but nothing to read: the device has gone if the line reports a hang-up.
-    struct pollfd pfd {m_fd, POLLIN, 0};
+    struct pollfd pfd {fd, POLLIN, 0};
     if (poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)))
         return ReadStatus::HangUp;
     return ReadStatus::NoData;
@@ -265,12 +306,14 @@ SerialPort::ReadStatus SerialPort::read(QByteArray &into, int maxBytes)
 int SerialPort::bytesWaiting() const
 {
     int n = 0;
-    if (m_fd < 0 || ioctl(m_fd, FIONREAD, &n) != 0)
+    const int fd = m_fd;
+    if (fd < 0 || ioctl(fd, FIONREAD, &n) != 0)
         return 0;
     return n;
 }
 
 bool SerialPort::flush()
 {
-    return m_fd >= 0 && tcflush(m_fd, TCIOFLUSH) == 0;
+    const int fd = m_fd;
+    return fd >= 0 && tcflush(fd, TCIOFLUSH) == 0;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <mutex>
 
 // A serial port in raw 8N1 at a chosen speed (standard or not), opened for exclusive use.
@@ -30,6 +31,7 @@ public:
     void close();
     bool isOpen() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
+
     // The reason of the last failure; a refused open names the port.
     QString lastError() const { return m_lastError; }
     OpenError lastOpenError() const { return m_openError; }
@@ -41,8 +43,10 @@ public:
     // write it, else "dialout", the group of serial ports on Debian and Ubuntu.
     static QString accessGroup(const QString &path);
 
-    // All bytes or nothing counted as success; loops over partial writes.
+    // All bytes or nothing counted as success; loops over partial writes. Any thread may write.
     bool write(const char *bytes, int size);
+    // The calls below use the port's own number: only the thread that closes the port makes
+    // them (another takes a Duplicate).
     enum class ReadStatus { Data, NoData, HangUp };
     // Reads what is waiting (never blocks); HangUp when the device has gone.
     ReadStatus read(QByteArray &into, int maxBytes = 65536);
@@ -51,9 +55,35 @@ public:
     int bytesWaiting() const;
     bool flush();
 
+    // The port for a thread other than the one that closes it: a descriptor of its own, so that
+    // the port may be closed meanwhile and its number given to another file without that file
+    // being read or written as the receiver; the receiver stays reachable through it until it
+    // goes. Taken whole or not at all against a close; writes still take turns with the port's.
+    class Duplicate
+    {
+    public:
+        explicit Duplicate(SerialPort &port);
+        ~Duplicate();
+        Duplicate(const Duplicate &) = delete;
+        Duplicate &operator=(const Duplicate &) = delete;
+
+        // False when the port was closed before the duplicate was taken.
+        bool isOpen() const { return m_fd >= 0; }
+        int fd() const { return m_fd; }
+        bool write(const char *bytes, int size);
+        // As SerialPort::readSome.
+        int readSome(char *buffer, int maxBytes);
+
+    private:
+        SerialPort &m_port;
+        int m_fd = -1;
+    };
+
 private:
-    int m_fd = -1;
+    std::atomic<int> m_fd{-1};
     QString m_lastError;
     OpenError m_openError = OpenError::None;
-    std::mutex m_writeMutex;
+    // Writes take turns under it, and the descriptor is set, closed and duplicated under it: a
+    // write or a duplicate never meets a close halfway.
+    std::mutex m_mutex;
 };

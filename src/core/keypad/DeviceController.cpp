@@ -173,6 +173,12 @@ std::shared_ptr<TovDevice> DeviceController::currentDevice() const
     return m_curDevice;
 }
 
+std::shared_ptr<TovDevice> DeviceController::currentDeviceOfModel(int type) const
+{
+    std::shared_ptr<TovDevice> device = currentDevice();
+    return device && device->type() == type ? device : nullptr;
+}
+
 int DeviceController::addDeviceToArray(std::shared_ptr<TovDevice> device)
 {
     for (int i = 0; i < m_arrayDevices.size(); ++i) {
@@ -396,9 +402,30 @@ bool DeviceController::checkChannels(TovDevice *device)
     return sameChannelExchange(device).contains(SetupFrames::sameChannelAnswer());
 }
 
+void DeviceController::setBeforeWorkerUsesPort(std::function<void(int fd)> hook)
+{
+    std::lock_guard lock(m_deviceMutex);
+    m_beforeWorkerUsesPort = std::move(hook);
+}
+
 QByteArray DeviceController::sameChannelExchange(TovDevice *device)
 {
-    if (!device->sendData(SetupFrames::sameChannelQuery()))
+    auto *serial = dynamic_cast<TovSerial *>(device);
+    if (!serial)
+        return {};
+    // The GUI thread closes the port when the receiver goes or the program ends, whatever the
+    // worker is doing; the number it gives up may be another file's at once.
+    SerialPort::Duplicate port(serial->port());
+    if (!port.isOpen())
+        return {};
+    std::function<void(int fd)> hook;
+    {
+        std::lock_guard lock(m_deviceMutex);
+        hook = m_beforeWorkerUsesPort;
+    }
+    if (hook)
+        hook(port.fd());
+    if (!TovSerial::sendThrough(port, SetupFrames::sameChannelQuery()))
         return {};
     // Only a clashing receiver answers: silence for the whole wait means no clash, and the answer
     // ends the wait at once.
@@ -409,7 +436,7 @@ QByteArray DeviceController::sameChannelExchange(TovDevice *device)
     for (;;) {
         // Whatever keypads send meanwhile is read too.
         while (bytes.size() < kMostBytes) {
-            const int n = device->readData(buffer, sizeof buffer);
+            const int n = port.readSome(buffer, sizeof buffer);
             if (n <= 0)
                 break;
             bytes.append(buffer, n);

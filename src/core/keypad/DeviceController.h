@@ -44,6 +44,10 @@ public:
     static bool exists();
 
     std::shared_ptr<TovDevice> currentDevice() const;
+    // The current receiver when it is of this model, else none: a set-up window works with the
+    // frames and keypads of the model it opened for, and takes a receiver of another model
+    // plugged in meanwhile for no receiver ("No Host"), sending it nothing.
+    std::shared_ptr<TovDevice> currentDeviceOfModel(int type) const;
     int currentDeviceType() const { return m_curDeviceType; }
     int usbDeviceType() const { return m_usbDeviceType; }
     bool getBHaveDevice() const { return m_bHaveDevice; }
@@ -92,6 +96,9 @@ public:
     // Keypad bytes read meanwhile go on to the parser. done(conflict) comes on the GUI thread;
     // false for a small-family receiver, none, or one replaced meanwhile.
     void checkChannelsOfCurrent(std::function<void(bool conflict)> done);
+    // Called on the worker with the descriptor it is about to ask the current receiver through
+    // (its own, as the GUI thread may close the port meanwhile); tests hold the worker there.
+    void setBeforeWorkerUsesPort(std::function<void(int fd)> hook);
 
     // Hand-off (see the class comment).
     void setDelegateOfPort(QObject *listener);
@@ -135,9 +142,10 @@ private:
     void scheduleOffer();
     void offerNext();
     void finishOffer();
-    static bool checkChannels(TovDevice *device);
+    bool checkChannels(TovDevice *device);
     // Sends the query and returns every byte read until the answer came or the wait was over.
-    static QByteArray sameChannelExchange(TovDevice *device);
+    // Runs on the worker, through a descriptor of its own.
+    QByteArray sameChannelExchange(TovDevice *device);
     static void postDeviceChanged();
     static void raiseAlert(const QString &title, const QString &text);
     // Keeps why the port could not be opened; the teacher is told once per port and reason.
@@ -146,7 +154,8 @@ private:
     QList<std::shared_ptr<TovDevice>> m_arrayDevices;
     int m_curDeviceIndex = -1;
     std::shared_ptr<TovDevice> m_curDevice;
-    mutable std::mutex m_deviceMutex; // guards m_curDevice for sender threads
+    mutable std::mutex m_deviceMutex; // guards m_curDevice for sender threads, and the hook below
+    std::function<void(int fd)> m_beforeWorkerUsesPort;
     int m_curDeviceType = -1;
     int m_usbDeviceType = -1;
     bool m_bHaveDevice = false;

@@ -32,17 +32,30 @@ int TovSerial::readData(char *buffer, int len)
     return n < 0 ? 0 : n;
 }
 
-bool TovSerial::sendData(const unsigned char *bytes, int size)
+void TovSerial::logSent(const unsigned char *bytes, int size)
 {
-    if (!bytes || size <= 0)
-        return false;
     if (lcPollixFrames().isDebugEnabled()) {
         QString line = QStringLiteral("Send:");
         for (int i = 0; i < size; ++i)
             line += QString::asprintf("%02x ", bytes[i]);
         PollixFrameLog(line);
     }
+}
+
+bool TovSerial::sendData(const unsigned char *bytes, int size)
+{
+    if (!bytes || size <= 0)
+        return false;
+    logSent(bytes, size);
     return m_port.write(reinterpret_cast<const char *>(bytes), size);
+}
+
+bool TovSerial::sendThrough(SerialPort::Duplicate &port, const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return false;
+    logSent(reinterpret_cast<const unsigned char *>(bytes.constData()), int(bytes.size()));
+    return port.write(bytes.constData(), int(bytes.size()));
 }
 
 int TovSerial::readDataWaiting()

@@ -25,6 +25,8 @@ public:
     bool isOpen() const override { return m_port.isOpen(); }
 
     SerialPort &port() { return m_port; }
+    // A frame sent through a duplicate of the port, logged as every frame sent.
+    static bool sendThrough(SerialPort::Duplicate &port, const QByteArray &bytes);
 
 protected:
     // Sends a probe and reads back exactly `answerLen` bytes once that many are waiting; empty when
@@ -32,5 +34,7 @@ protected:
     QByteArray exchange(const QByteArray &request, int answerLen);
 
 private:
+    static void logSent(const unsigned char *bytes, int size);
+
     SerialPort m_port;
 };

@@ -5,6 +5,7 @@
 #include "SetChannelCtrl.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/keypad/DeviceController.h"
 #include "core/keypad/LinkTiming.h"
 #include "core/keypad/SetupFrames.h"
 #include "core/keypad/TovDevice.h"
@@ -65,10 +66,9 @@ DeviceSettingCtrl::DeviceSettingCtrl(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("DeviceSettingCtrl"));
     setWindowTitle(tr("Keypad and Receiver Settings"));
-    if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate()) {
-        device = app->currentDevice();
+    if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
         m_nDeviceType = app->currentDeviceType();
-    }
+    device = DeviceController::ShareDeviceController()->currentDeviceOfModel(m_nDeviceType);
     m_answerTimer.setSingleShot(true);
     connect(&m_answerTimer, &QTimer::timeout, this, [this] {
         PollixLog(QStringLiteral("keypad settings: no answer from the receiver"));
@@ -211,9 +211,9 @@ void DeviceSettingCtrl::awakeFromNib()
         tabview->removeTab(1);
         bandBox->setVisible(false);
     }
+    // The channel and band show what the receiver answers (or 0 where an Arvel has none to ask),
+    // once the channel page is chosen: nothing before.
     channelRange->setText(QStringLiteral("(0-%1)").arg(maxChannel()));
-    textChannelNo->setText(QStringLiteral("0"));
-    textBand->setText(QStringLiteral("0"));
     // An Envel receiver takes only the teacher id and the band from here.
     const bool idsAndChannel = isArvel() || isBrevel();
     btnSetStudentID->setEnabled(idsAndChannel);
@@ -265,7 +265,7 @@ void DeviceSettingCtrl::tabViewDidSelect(int index)
     m_answerTimer.stop();
     if (index == channelPageIndex()) {
         m_curState = 2;
-        askReceiverValues();
+        askReceiverValues(true);
         // The channel shown is proposed for typing over, as in Set Channel: the next digit
         // replaces it rather than joining it.
         textChannelNo->setFocus(Qt::OtherFocusReason);
@@ -564,10 +564,9 @@ void DeviceSettingCtrl::showReceiverValues(int channel, int band)
     }
 }
 
-void DeviceSettingCtrl::askReceiverValues()
+void DeviceSettingCtrl::askReceiverValues(bool pageChosen)
 {
-    const int type = device ? device->type() : -1;
-    if ((type == 1 && isArvel()) || (type == 4 && isBrevel())) {
+    if (device && (isArvel() || isBrevel())) {
         // Asked afresh, the receiver's answer shows over what was typed before; only what the
         // teacher types while it is on its way stays.
         m_channelTyped = false;
@@ -576,20 +575,24 @@ void DeviceSettingCtrl::askReceiverValues()
             sendGetChannelNo();
         else
             sendGetChannelNoBrevel();
+    } else if (pageChosen && !isArvel()) {
+        // A Brevel's channel, and an Envel's, is known only from its receiver: without one the
+        // page keeps what it shows, rather than a 0 that is no receiver's.
     } else {
-        // No receiver of this window's model to ask: typed values stay for the one to come.
+        // Nothing to ask: 0, except where the teacher typed. A value typed while the receiver is
+        // out is the one to set on the receiver that comes; 0 written over it lost it, and Set
+        // Channel then set channel 0.
         showReceiverValues(0, 0);
     }
 }
 
 void DeviceSettingCtrl::handleDeviceChanged()
 {
-    Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
-    device = app ? app->currentDevice() : nullptr;
+    device = DeviceController::ShareDeviceController()->currentDeviceOfModel(m_nDeviceType);
     m_answerTimer.stop();
     // A set under way was lost with the receiver; its answer would not come.
     m_channelSent = -1;
     m_bandSet = -1;
     if (m_curState == 2)
-        askReceiverValues();
+        askReceiverValues(false);
 }

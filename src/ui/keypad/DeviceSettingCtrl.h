@@ -97,14 +97,15 @@ private:
     // Shows the receiver's channel and band (-1: not told), proposed for typing over, leaving
     // alone what the teacher typed since the receiver was asked.
     void showReceiverValues(int channel, int band);
-    // The channel page is chosen or a receiver plugged in: asks the receiver for its channel (and
-    // band); without one of this window's model, the fields show 0 unless typed into.
-    void askReceiverValues();
+    // The channel page is chosen, or a receiver came or went while it is shown: asks the receiver
+    // of this window's model for its channel (and band). Without one, the fields show 0 unless
+    // typed into; a Brevel's or Envel's page being chosen leaves them as they are.
+    void askReceiverValues(bool pageChosen);
     bool isArvel() const { return m_nDeviceType == 1; }
     bool isBrevel() const { return m_nDeviceType == 4; }
     int maxChannel() const;
 
-    std::shared_ptr<TovDevice> device;
+    std::shared_ptr<TovDevice> device; // the receiver of this window's model, or none
     int m_nDeviceType = -1;
     int m_curState = 0;
     int m_deviceID = 0;

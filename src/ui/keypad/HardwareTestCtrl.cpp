@@ -1,6 +1,7 @@
 #include "HardwareTestCtrl.h"
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "core/keypad/DeviceController.h"
 #include "core/keypad/KeypadMouse.h"
 #include "core/keypad/SetupFrames.h"
 #include "core/keypad/TovDevice.h"
@@ -118,8 +119,7 @@ HardwareTestCtrl::HardwareTestCtrl(QWidget *parent)
 
     NotificationCenter::defaultCenter()->addObserver(this, Notify::DeviceChanged,
                                                      [this](const Notification &) { handleDeviceChanged(); });
-    if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
-        device = app->currentDevice();
+    device = DeviceController::ShareDeviceController()->currentDeviceOfModel(m_deviceType);
     awakeFromNib();
     setMode(0);
 }
@@ -422,9 +422,8 @@ void HardwareTestCtrl::RX_HardwareTestBrevel(const DataOfFrame &frame)
 
 void HardwareTestCtrl::handleDeviceChanged()
 {
-    Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate();
-    device = app ? app->currentDevice() : nullptr;
-    if (!device || device->type() != m_deviceType) {
+    device = DeviceController::ShareDeviceController()->currentDeviceOfModel(m_deviceType);
+    if (!device) {
         // The channel or key shown came from the receiver that left: the teacher sees it is out.
         teacherKey->setText(QStringLiteral("No Host"));
         return;

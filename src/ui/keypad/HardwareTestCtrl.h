@@ -82,7 +82,7 @@ private:
     bool showsId(int id) const;
     void confirmId();
 
-    std::shared_ptr<TovDevice> device;
+    std::shared_ptr<TovDevice> device; // the receiver of this window's model, or none
     int m_deviceType = -1;
     KeyTestList m_keyValues;
     int m_curPage = 1;

@@ -9,11 +9,23 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Singleton.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using keypadsim::Model;
 using keypadsim::SimReceiver;
@@ -276,6 +288,144 @@ TEST_F(LinkTest, SameChannelQueryWhileReadingKeepsTheKeypadFrames)
     ctrl()->checkChannelsOfCurrent([&](bool c) { calls += c ? 10 : 1; });
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(arvel->framesFromProgram().isEmpty());
+}
+
+namespace {
+
+// Holds the link's worker where it is about to ask the receiver, until released (by the test or
+// at the end of its scope, so that a failing test never leaves the worker held).
+class WorkerHold
+{
+public:
+    explicit WorkerHold(DeviceController *link) : m_link(link)
+    {
+        link->setBeforeWorkerUsesPort([state = m_state](int fd) {
+            std::unique_lock lock(state->mutex);
+            if (state->passed)
+                return;
+            state->fd = fd;
+            state->held = true;
+            state->cond.wait(lock, [&] { return state->released; });
+            state->passed = true;
+        });
+    }
+    ~WorkerHold()
+    {
+        release();
+        if (DeviceController::exists())
+            m_link->setBeforeWorkerUsesPort({});
+    }
+    bool held() const
+    {
+        std::lock_guard lock(m_state->mutex);
+        return m_state->held;
+    }
+    void release()
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->released = true;
+        m_state->cond.notify_all();
+    }
+
+private:
+    struct State
+    {
+        mutable std::mutex mutex;
+        std::condition_variable cond;
+        int fd = -1;
+        bool held = false;
+        bool released = false;
+        bool passed = false;
+    };
+    DeviceController *m_link;
+    std::shared_ptr<State> m_state = std::make_shared<State>();
+};
+
+// How many descriptors of this process lead to the terminal behind path.
+int descriptorsOn(const QString &path)
+{
+    struct stat port {};
+    if (::stat(QFile::encodeName(path).constData(), &port) != 0)
+        return -1;
+    int n = 0;
+    for (const QString &name : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System)) {
+        struct stat entry {};
+        if (::fstatat(AT_FDCWD, QFile::encodeName(QStringLiteral("/proc/self/fd/") + name).constData(), &entry, 0) == 0
+            && S_ISCHR(entry.st_mode) && entry.st_rdev == port.st_rdev)
+            ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+// The worker asks the current receiver whether another shares its channel, as it opens and when a
+// window asks; meanwhile the GUI thread may close the port (the receiver pulled out, the program
+// ending), and the number it gives up may go to another file at once. That file is never read or
+// written as the receiver, and nothing is left holding the receiver once the question is over.
+TEST_F(LinkTest, APortClosedUnderTheWorkerLeavesTheFileThatTakesItsNumberAlone)
+{
+    struct Case
+    {
+        const char *name;
+        bool asOpening; // else asked from a window
+        std::function<void(DeviceController *, SimReceiver *)> close;
+    };
+    const auto pulledOut = [](DeviceController *link, SimReceiver *sim) { link->deviceRemovedAtPath(sim->portPath()); };
+    const auto programEnds = [](DeviceController *link, SimReceiver *) { link->letGoOfReceivers(); };
+    const Case cases[] = {
+        {"pulled out while a window asks", false, pulledOut},
+        {"program ends while a window asks", false, programEnds},
+        {"pulled out while it opens", true, pulledOut},
+        {"program ends while it opens", true, programEnds},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(restartLinkNaming({}));
+        SimReceiver *sim = nullptr;
+        bool asked = false;
+        std::optional<WorkerHold> hold;
+        if (c.asOpening) {
+            sim = makeReceiver(Model::Dravel);
+            ASSERT_TRUE(sim);
+            hold.emplace(ctrl());
+            ctrl()->scanPorts({sim->portPath()});
+        } else {
+            sim = plugIn(Model::Dravel);
+            ASSERT_TRUE(sim && waitFor([&] { return app()->getBHaveDevice(); }));
+            hold.emplace(ctrl());
+            ctrl()->checkChannelsOfCurrent([&](bool) { asked = true; });
+        }
+        ASSERT_TRUE(waitFor([&] { return hold->held(); }));
+        const int number = ctrl()->currentDevice()->fileDescriptor();
+        ASSERT_GE(number, 0);
+        c.close(ctrl(), sim);
+        ASSERT_EQ(::fcntl(number, F_GETFD), -1) << "the port's number is free";
+
+        int pair[2];
+        ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pair), 0);
+        if (pair[0] != number) {
+            ASSERT_EQ(::dup3(pair[0], number, O_CLOEXEC), number);
+            ::close(pair[0]);
+        }
+        const QByteArray theirs("another program's bytes");
+        ASSERT_EQ(::write(pair[1], theirs.constData(), size_t(theirs.size())), theirs.size());
+        hold->release();
+        if (c.asOpening)
+            EXPECT_TRUE(waitIdle());
+        else
+            EXPECT_TRUE(waitFor([&] { return asked; }));
+
+        char got[64];
+        EXPECT_EQ(::recv(pair[1], got, sizeof got, MSG_DONTWAIT), -1) << "the query went to the other file";
+        int unread = 0;
+        EXPECT_EQ(::ioctl(number, FIONREAD, &unread), 0);
+        EXPECT_EQ(unread, theirs.size()) << "the other file's bytes were read as the receiver's";
+        ::close(number);
+        ::close(pair[1]);
+        hold.reset();
+        EXPECT_EQ(descriptorsOn(sim->portPath()), 0) << "the receiver is still held";
+    }
 }
 
 // ---- hand-off ------------------------------------------------------------------------------
