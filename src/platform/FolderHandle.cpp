@@ -652,6 +652,15 @@ bool FolderHandle::sync(QString *why) const
 
 FolderHandle FolderHandle::makePath(const QString &path, QString *why)
 {
+    QString missing;
+    FolderHandle base = openNearest(path, &missing, why);
+    if (missing.isEmpty() || !base.isOpen())
+        return base;
+    return base.makeFolder(missing, why);
+}
+
+FolderHandle FolderHandle::openNearest(const QString &path, QString *missingOut, QString *why)
+{
     QString there = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
     QStringList missing;
     while (there != QLatin1String("/") && RecordFile::kindAt(there) == RecordFile::Kind::Missing) {
@@ -660,10 +669,9 @@ FolderHandle FolderHandle::makePath(const QString &path, QString *why)
         if (there.isEmpty())
             there = QStringLiteral("/");
     }
-    FolderHandle base = open(there, true, why);
-    if (missing.isEmpty() || !base.isOpen())
-        return base;
-    return base.makeFolder(missing.join(QLatin1Char('/')), why);
+    if (missingOut)
+        *missingOut = missing.join(QLatin1Char('/'));
+    return open(there, true, why);
 }
 
 int FolderHandle::createNotedFileOpen(const QString &name, const std::function<bool(const struct stat &)> &noteFirst,

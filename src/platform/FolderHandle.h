@@ -123,6 +123,10 @@ public:
     // path that is there is followed as it leads (the application folder may lie behind a link),
     // each missing step made and entered without following a link.
     static FolderHandle makePath(const QString &path, QString *why = nullptr);
+    // The part of path that is there, held open as makePath holds it, and in *missing (when
+    // given) the steps below it that are not ("Pollix/Data"; empty when path is there): what
+    // makePath would make in it, looked at without making anything.
+    static FolderHandle openNearest(const QString &path, QString *missing = nullptr, QString *why = nullptr);
     // Makes a new file as createNotedFile does and hands back its descriptor, open to read and
     // write (the caller's to close): what is written through it goes to the very file noted,
     // whatever is put under its name meanwhile. -1 with *why.
@@ -213,11 +217,15 @@ public:
     // Removes the empty folder name (one that holds anything stays).
     bool removeEmptyFolder(const QString &name, QString *why = nullptr) const;
     // Why this folder cannot hold the names Pollix gives its files (a session's holds the ':' of
-    // its time), found by making such a file in it and removing it; empty when it can.
+    // its time), in the system's words, found by making such a file in it and removing it; empty
+    // when it can, and when nothing can be made there at all.
     QString namesRefused() const;
-    // The kind of file system that holds this folder, as a teacher may know it ("vfat",
-    // "exFAT", "NTFS", "SMB", ...); empty when it is none of those.
-    QString fileSystemName() const;
+    // Why no new file can be made in this folder, in the system's words ("Permission denied",
+    // "Read-only file system"), found the same way; empty when one can.
+    QString newFilesRefused() const;
+    // The disk that holds this folder in a teacher's words ("a disk formatted as exFAT", also
+    // through FUSE); empty when it is of no kind a teacher would know by name (DiskNames).
+    QString describeDisk() const;
 
     // Tests: what some disks refuse (FAT and exFAT, some network shares), refused here as
     // there: second names of files (hard links), renames that replace nothing or exchange two

@@ -1,5 +1,6 @@
 // What a folder held open holds and what its disk can hold: looks alone. The one name made here
 // to try the disk is made and removed through the folder's own writes.
+#include "DiskNames.h"
 #include "FolderHandle.h"
 #include "SideFiles.h"
 #include <QFile>
@@ -8,61 +9,54 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
+
+namespace {
+// Makes a file named as like is, as a side file of Pollix's (in its own folders, one left by a
+// kill goes at the next start), and removes it at once, as long as it is the very file made; 0,
+// or the system's error that refused it.
+int tryNewFile(const FolderHandle &folder, const QString &like)
+{
+    for (int tries = 0; tries < 16; ++tries) {
+        const QString made = QFileInfo(SideFiles::nameBeside(folder.pathOf(like), SideFiles::Kind::Temporary)).fileName();
+        struct stat st{};
+        bool opened = false;
+        const int code = folder.writeSynced(made, QByteArray(), 0, &st, &opened);
+        if (code == 0)
+            folder.removeWritten(made, st);
+        if (code != EEXIST)
+            return code;
+    }
+    return EEXIST;
+}
+} // namespace
 
 QString FolderHandle::namesRefused() const
 {
-    // Named as a session is, with the time's ':' in it, and as a side file of Pollix's, so that
-    // one left by a kill goes at the next start. Disks answer a ':' in their own words (EINVAL
-    // from the kernel's FAT, EPERM from a FUSE one): the same name without it tells a refusal of
-    // the name from one of anything made there (a read-only folder), which is no concern here.
-    const auto tryName = [&](const QString &like, QString *made) {
-        for (int tries = 0; tries < 16; ++tries) {
-            *made = QFileInfo(SideFiles::nameBeside(pathOf(like), SideFiles::Kind::Temporary)).fileName();
-            struct stat st{};
-            bool opened = false;
-            const int code = writeSynced(*made, QByteArray(), 0, &st, &opened);
-            if (code == 0)
-                removeWritten(*made, st);
-            if (code != EEXIST)
-                return code;
-        }
-        return EEXIST;
-    };
-    QString name;
-    const int code = tryName(QStringLiteral("Names 2000-01-01T00:00:00.xml"), &name);
-    if (code == 0 || code == EEXIST || tryName(QStringLiteral("Names 2000-01-01T00-00-00.xml"), &name) != 0)
+    // Named as a session is, with the time's ':' in it. Disks answer a ':' in their own words
+    // (EINVAL from the kernel's FAT, EPERM or ENOENT from a FUSE one): the same name without it
+    // tells a refusal of the name from one of anything made there (a read-only folder), which is
+    // no concern here.
+    const int code = tryNewFile(*this, QStringLiteral("Names 2000-01-01T00:00:00.xml"));
+    if (code == 0 || code == EEXIST || tryNewFile(*this, QStringLiteral("Names 2000-01-01T00-00-00.xml")) != 0)
         return QString();
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-QString FolderHandle::fileSystemName() const
+QString FolderHandle::newFilesRefused() const
 {
-    struct statfs fs{};
-    if (m_fd < 0 || ::fstatfs(m_fd, &fs) != 0)
-        return QString();
-    switch (quint32(fs.f_type)) {
-    case MSDOS_SUPER_MAGIC:
-        return QStringLiteral("FAT (vfat)");
-    case EXFAT_SUPER_MAGIC:
-        return QStringLiteral("exFAT");
-    case 0x5346544e: // NTFS through ntfs-3g's kernel name
-    case 0x7366746e: // ntfs3
-        return QStringLiteral("NTFS");
-    case CIFS_SUPER_MAGIC:
-    case SMB2_SUPER_MAGIC:
-    case SMB_SUPER_MAGIC:
-        return QStringLiteral("SMB (a Windows share)");
-    case NFS_SUPER_MAGIC:
-        return QStringLiteral("NFS");
-    case FUSE_SUPER_MAGIC:
-        return QStringLiteral("FUSE");
-    default:
-        return QString();
-    }
+    // Tried, not asked of the permissions: root passes any access check, and a disk mounted
+    // read-only or a share's own rules refuse what the permissions allow.
+    if (m_fd < 0)
+        return QString::fromLocal8Bit(std::strerror(EBADF));
+    const int code = tryNewFile(*this, QStringLiteral("Pollix"));
+    return code == 0 ? QString() : QString::fromLocal8Bit(std::strerror(code));
+}
+
+QString FolderHandle::describeDisk() const
+{
+    return DiskNames::describeFolder(m_fd);
 }
 
 std::optional<QList<FolderHandle::Name>> FolderHandle::names(QString *why) const

@@ -292,10 +292,12 @@ InstanceLock::Outcome InstanceLock::acquire(bool overOtherComputer, QString *err
     m_whyNotLocked = refused.join(QLatin1Char('\n'));
     if (errorText)
         *errorText = m_whyNotLocked;
+    // Unlocked, a start would go on as if alone, and a second one would join it as soon as the
+    // folder can be written; nothing this one did there could be saved anyway.
     if (!writable) {
-        PollixLog(QStringLiteral("No lock can be made for %1; going on without one, as nothing can be written there")
-                      .arg(m_folder));
-        return Outcome::Taken;
+        PollixLog(QStringLiteral("No lock can be made for %1, as nothing can be written there: it is not taken\n%2")
+                      .arg(m_folder, m_whyNotLocked));
+        return Outcome::Unwritable;
     }
     // Unlocked, a second start would run on the folder too: the teacher is told instead.
     PollixLog(QStringLiteral("No lock can be made for %1, though it can be written: it is not taken\n%2")

@@ -32,8 +32,9 @@ class QTimer;
 //
 // The lock lives in the application folder or, where no lock can be made there (a school image,
 // whose application folder cannot be written, a folder in the lock's place, a disk that fails the
-// rename), in the data folder, where Pollix writes. Where neither holds one while something can
-// be written, the folder is not taken: two Pollix on it would overwrite each other's work. A
+// rename), in the data folder, where Pollix writes. Where neither holds one, the folder is not
+// taken: two Pollix on it would overwrite each other's work, and one that can write nothing there
+// has nothing to work in. A
 // holder can be asked to bring its window to the front through a local socket named after the
 // application folder's real path, the same whichever way the folder is reached (a symbolic link
 // included).
@@ -52,14 +53,13 @@ public:
         Taken,              // this process holds the folder now
         HeldByOther,        // a running Pollix of this computer holds it (owner() says which)
         HeldOnOtherComputer, // the lock was made on another computer (owner() says which, and when)
-        Unavailable          // no lock could be made, though the folder can be written (whyNotLocked())
+        Unavailable,         // no lock could be made, though the folder can be written (whyNotLocked())
+        Unwritable           // no lock could be made, as neither place can be written (whyNotLocked())
     };
-    // Takes the lock, making the application folder when it is missing. Where no lock can be
-    // made because nothing can be written, the outcome is Taken, unlocked: nothing can be written
-    // there to clash.
+    // Takes the lock, making the application folder when it is missing.
     Outcome take();
-    // After Unavailable, or Taken unlocked: each lock file tried and why it could not be made,
-    // one a line.
+    // After Unavailable or Unwritable: each lock file tried and why it could not be made, one a
+    // line.
     QString whyNotLocked() const { return m_whyNotLocked; }
     // After HeldOnOtherComputer, when the teacher says the Pollix there no longer runs: takes the
     // folder all the same; after takenByOtherComputer, takes it back. False (with why) when the

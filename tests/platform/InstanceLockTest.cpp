@@ -104,12 +104,18 @@ TEST(InstanceLock, AReadOnlyApplicationFolderKeepsItsLockInTheDataFolderAndMakes
     InstanceLock third(folder, data);
     EXPECT_EQ(third.take(), InstanceLock::Outcome::HeldByOther);
 
-    // Where nothing can be written there is nothing to clash over: the start goes on, unlocked.
+    // Where nothing can be written no lock holds the folder: not taken either, each lock named
+    // with why, or a start would go on as if alone and a second one join it once the folder can
+    // be written.
     first.release();
     ASSERT_TRUE(image.makeReadOnly(data));
     InstanceLock unwritable(folder, data);
-    EXPECT_EQ(unwritable.take(), InstanceLock::Outcome::Taken);
+    EXPECT_EQ(unwritable.take(), InstanceLock::Outcome::Unwritable);
     EXPECT_FALSE(unwritable.isHeld());
+    for (const QString &place : {folder, data})
+        EXPECT_TRUE(unwritable.whyNotLocked().contains(lockIn(QFileInfo(place).canonicalFilePath()) + ": Permission denied"))
+            << unwritable.whyNotLocked().toStdString();
+    EXPECT_FALSE(unwritable.takeOver());
 }
 
 TEST(InstanceLock, AStartWhileTheFolderWasWritableStillHoldsItWhenTheNextOneMustUseTheDataFolder)

@@ -51,7 +51,12 @@ int main(int argc, char *argv[])
     InstanceLock lock(folder);
     // Ended by a signal, the demo ends as Pollix does: the run it steers is saved first.
     PollixProgram::endOnSignals(lock);
-    if (lock.take() != InstanceLock::Outcome::Taken) {
+    const InstanceLock::Outcome taken = lock.take();
+    if (taken == InstanceLock::Outcome::Unavailable || taken == InstanceLock::Outcome::Unwritable) {
+        std::fprintf(stderr, "pollix-demo: %s cannot be locked:\n%s\n", qPrintable(folder), qPrintable(lock.whyNotLocked()));
+        return 1;
+    }
+    if (taken != InstanceLock::Outcome::Taken) {
         std::fprintf(stderr, "pollix-demo: Pollix is already running on %s (process %lld on %s)\n", qPrintable(folder),
                      static_cast<long long>(lock.owner().pid), qPrintable(lock.owner().host));
         return 1;

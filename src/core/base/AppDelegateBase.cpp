@@ -9,6 +9,11 @@
 
 namespace {
 std::atomic<AppDelegateBase *> g_appDelegate{nullptr};
+
+constexpr char kData[] = "Data";
+constexpr char kClasses[] = "Data/Classes";
+constexpr char kQuiz[] = "Data/Quiz";
+constexpr char kCourseGrade[] = "Data/CourseGrade";
 } // namespace
 
 AppDelegateBase::AppDelegateBase(const QString &rootFolder)
@@ -19,10 +24,10 @@ AppDelegateBase::AppDelegateBase(const QString &rootFolder)
         root += QLatin1Char('/');
     m_strPollixFilePath = root;
     m_strStandardFilePath = root + QStringLiteral("Template.xml");
-    m_strDataFilePath = root + QStringLiteral("Data/");
-    m_strClassXmlDataFilePath = root + QStringLiteral("Data/Classes");
-    m_strQuizXmlDataFilePath = root + QStringLiteral("Data/Quiz");
-    m_strCourseGradeFilePath = root + QStringLiteral("Data/CourseGrade");
+    m_strDataFilePath = root + QLatin1String(kData) + QLatin1Char('/');
+    m_strClassXmlDataFilePath = root + QLatin1String(kClasses);
+    m_strQuizXmlDataFilePath = root + QLatin1String(kQuiz);
+    m_strCourseGradeFilePath = root + QLatin1String(kCourseGrade);
     // Changes of several files note themselves down in the data folder first.
     ChangeJournal::setFolder(m_strDataFilePath);
 }
@@ -51,6 +56,15 @@ QString AppDelegateBase::defaultApplicationFolder()
     if (!env.isEmpty())
         return env;
     return QDir::homePath() + QStringLiteral("/.local/share/Pollix/");
+}
+
+QStringList AppDelegateBase::savedFolders(const QString &applicationFolder)
+{
+    const QDir root(QDir::cleanPath(applicationFolder));
+    QStringList out;
+    for (const char *folder : {kData, kClasses, kQuiz, kCourseGrade})
+        out << root.filePath(QLatin1String(folder));
+    return out;
 }
 
 QString AppDelegateBase::getActModeByNo(int activityNo)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // What every room asks of the running program without reaching the application delegate, which
 // sits above them all and owns the receiver: the application folder and its data folders, the
@@ -14,6 +15,10 @@ public:
     // Null until launching has finished (Orvenda_AppDelegate::setAppDelegate is called then).
     static AppDelegateBase *getAppDelegate();
     static QString defaultApplicationFolder();
+    // The folders below applicationFolder that the teacher's work is saved in: the data folder,
+    // then its classes', sessions' and course grades' folders (as the delegate's paths, without a
+    // trailing "/").
+    static QStringList savedFolders(const QString &applicationFolder);
 
     QString strStandardFilePath() const { return m_strStandardFilePath; }
     void setStrStandardFilePath(const QString &v) { m_strStandardFilePath = v; }

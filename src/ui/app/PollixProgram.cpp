@@ -17,6 +17,7 @@
 #include "platform/Log.h"
 #include "platform/PostedCalls.h"
 #include "platform/ShutdownSignals.h"
+#include "ui/app/StartRecovery.h"
 #include "ui/app/TabController.h"
 #include "ui/app/WelcomeWindowController.h"
 #include "ui/controls/AppIcons.h"
@@ -283,6 +284,9 @@ void installServices()
 
 bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs)
 {
+    // Before the lock makes the folder or anything in it: a start refused leaves nothing behind.
+    if (!StartRecovery::checkFolders(lock.folder()))
+        return false;
     switch (lock.take()) {
     case InstanceLock::Outcome::Taken:
         return true;
@@ -290,6 +294,9 @@ bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs)
         return openAnywayOrQuit(lock);
     case InstanceLock::Outcome::Unavailable:
         refuseUnlocked(lock);
+        return false;
+    case InstanceLock::Outcome::Unwritable:
+        StartRecovery::tellUnwritable(lock.folder(), lock.whyNotLocked());
         return false;
     case InstanceLock::Outcome::HeldByOther:
         break;

@@ -15,14 +15,16 @@ class QApplication;
 namespace PollixProgram {
 void setUpApplication(QApplication &app);
 void installServices();
-// Takes the application folder for this process. When a Pollix of this computer runs on it, asks
+// Takes the application folder for this process, once its folders are found fit to save in
+// (StartRecovery::checkFolders: where they are not, it says so and answers false, having made
+// nothing there). When a Pollix of this computer runs on it, asks
 // that one to bring its window to the front (waiting up to answerWaitMs for it to say it did),
 // says in an alert which process holds the folder and whether its window came forward, and
 // answers false: the program then ends. A lock made on another computer is shown with that
 // computer's name and the lock's age, and the teacher opens the folder anyway or quits. A Pollix
 // that is ending once it has finished the archive of replaced data is said to do so. Where no lock
-// can be made while the folder can be written, an alert names each lock tried and why, and the
-// answer is false.
+// can be made, an alert names each lock tried and why, and the answer is false: no Pollix goes on
+// without one.
 bool claimApplicationFolder(InstanceLock &lock, int answerWaitMs = 2000);
 // Another start on the folder brings the window the teacher works in to the front: a dialog over
 // the main window (the splash, an alert, an editor), else the main window once it is up.

@@ -14,32 +14,94 @@
 #include <QObject>
 #include <QStringList>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
-// Why the folder sessions are saved in cannot hold their names, with what to do; empty when it
-// can. A session's file name holds the ':' of the time it was saved, which FAT and exFAT disks
-// (a USB stick as it comes) refuse: every session saved there would fail. Tried in the deepest of
-// the folders that is there: the sessions' own, the data folder, the application folder.
-QString namesRefused()
+QString shown(const QString &path)
 {
-    const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
-    if (!app)
-        return QString();
-    for (const QString &path : {app->strQuizXmlDataFilePath(), app->strDataFilePath(), app->strPollixFilePath()}) {
-        const FolderHandle folder = FolderHandle::open(path, true);
-        if (!folder.isOpen())
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+// A folder the teacher's work is saved in, or, where it is not there yet, the nearest folder
+// above it that is, which the start would make it in: what is tried in its place.
+struct Place
+{
+    QString folder;
+    QString missing;    // the steps of folder not there yet
+    FolderHandle there; // not open: openWhy says why
+    QString openWhy;
+};
+
+// One place for each folder the saved folders lie in or would be made in.
+std::vector<Place> placesOf(const QString &applicationFolder)
+{
+    std::vector<Place> places;
+    for (const QString &folder : AppDelegateBase::savedFolders(applicationFolder)) {
+        Place place{folder, {}, {}, {}};
+        place.there = FolderHandle::openNearest(folder, &place.missing, &place.openWhy);
+        // A folder on the way that cannot be opened (another account's) stands in the way of
+        // every one below it: said once.
+        const bool open = place.there.isOpen();
+        if (std::none_of(places.begin(), places.end(), [&](const Place &p) { return p.there.path() == place.there.path(); }))
+            places.push_back(std::move(place));
+        if (!open)
+            break;
+    }
+    return places;
+}
+
+// Each place that takes no new file, with why: a line each, none when all can be written. Tried,
+// not asked of the permissions.
+QStringList unwritable(const std::vector<Place> &places)
+{
+    QStringList lines;
+    for (const Place &place : places) {
+        if (!place.there.isOpen()) {
+            lines << place.openWhy;
             continue;
-        const QString why = folder.namesRefused();
+        }
+        const QString why = place.there.newFilesRefused();
         if (why.isEmpty())
-            return QString();
-        const QString system = folder.fileSystemName();
-        const QString disk = system.isEmpty() ? QObject::tr("a file system") : QObject::tr("a disk of the file system %1").arg(system);
-        return QObject::tr("%1 lies on %2, which takes no \":\" in the name of a file (%3). Every session Pollix saves has "
-                           "one in its name, the time it was saved, so no session could be saved there.")
-                   .arg(QDir::toNativeSeparators(folder.path()), disk, why) +
-               QStringLiteral("\n\n") +
-               QObject::tr("Move the application folder %1 to a disk with a Linux file system (ext4, for example), or start "
-                           "Pollix with POLLIX_HOME naming a folder on such a disk.")
-                   .arg(QDir::toNativeSeparators(app->strPollixFilePath()));
+            continue;
+        lines << (place.missing.isEmpty() ? QObject::tr("%1 cannot be written (%2)").arg(shown(place.folder), why)
+                                          : QObject::tr("%1 cannot be made, as %2 cannot be written (%3)")
+                                                .arg(shown(place.there.pathOf(place.missing.section(QLatin1Char('/'), 0, 0))),
+                                                     shown(place.there.path()), why));
+    }
+    return lines;
+}
+
+// Why a place sessions are saved in cannot hold their names, with what to do; empty when each
+// can. A session's file name holds the ':' of the time it was saved, which FAT and exFAT disks
+// (a USB stick as it comes) refuse: every session saved there would fail.
+QString namesRefused(const QString &applicationFolder, const std::vector<Place> &places)
+{
+    for (const Place &place : places) {
+        const QString why = place.there.namesRefused();
+        if (why.isEmpty())
+            continue;
+        const QString at = shown(place.there.path());
+        const QString disk = place.there.describeDisk();
+        PollixLog(QStringLiteral("%1 takes no \":\" in a file's name (%2); its disk: %3")
+                      .arg(at, why, disk.isEmpty() ? QStringLiteral("of no kind known by name") : disk));
+        // The disk's own error says nothing to a teacher (exFAT through FUSE answers "No such
+        // file or directory"): what it refuses does.
+        const QString lies = disk.isEmpty() ? QObject::tr("%1 lies on a disk that refuses a \":\" in a file's name.").arg(at)
+                                            : QObject::tr("%1 lies on %2, which refuses a \":\" in a file's name.").arg(at, disk);
+        QString missing;
+        FolderHandle::openNearest(applicationFolder, &missing);
+        const QString todo =
+            missing.isEmpty()
+                ? QObject::tr("Move the application folder %1 to a disk with a Linux file system (ext4, for example), or "
+                              "start Pollix with POLLIX_HOME naming a folder on such a disk.")
+                      .arg(shown(applicationFolder))
+                : QObject::tr("Start Pollix with POLLIX_HOME naming a folder on a disk with a Linux file system (ext4, for "
+                              "example). Pollix made nothing on this disk.");
+        return lies + QLatin1Char(' ') +
+               QObject::tr("Every session Pollix saves has one in its name, the time it was saved, so no session could be "
+                           "saved there.") +
+               QStringLiteral("\n\n") + todo;
     }
     return QString();
 }
@@ -47,15 +109,38 @@ QString namesRefused()
 
 namespace StartRecovery {
 
-bool run(QWidget *parent)
+bool checkFolders(const QString &applicationFolder, QWidget *parent)
 {
-    // Before anything is done in a folder where nothing could be saved.
-    if (const QString why = namesRefused(); !why.isEmpty()) {
+    const std::vector<Place> places = placesOf(applicationFolder);
+    if (const QStringList lines = unwritable(places); !lines.isEmpty()) {
+        tellUnwritable(applicationFolder, lines.join(QLatin1Char('\n')), parent);
+        return false;
+    }
+    if (const QString why = namesRefused(applicationFolder, places); !why.isEmpty()) {
         PollixLog(QStringLiteral("Pollix ends: its application folder cannot hold the names of its files. %1").arg(why));
         PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("Pollix cannot save sessions in this application folder, and ends."),
                           {QObject::tr("OK")}, why);
         return false;
     }
+    return true;
+}
+
+void tellUnwritable(const QString &applicationFolder, const QString &reasons, QWidget *parent)
+{
+    const QString details =
+        PollixAlert::sentences(reasons) + QStringLiteral("\n\n") +
+        QObject::tr("Every class, student roster and session Pollix saves goes there, so nothing could be saved.") +
+        QStringLiteral("\n\n") +
+        QObject::tr("Start Pollix with POLLIX_HOME naming a folder this account can write (one in your home folder, for "
+                    "example), or have this account allowed to write there. Pollix changed nothing in %1.")
+            .arg(shown(applicationFolder));
+    PollixLog(QStringLiteral("Pollix ends: nothing can be saved in its application folder. %1").arg(details));
+    PollixAlert::show(parent, QStringLiteral("Pollix"), QObject::tr("Pollix cannot save anything in this application folder, and ends."),
+                      {QObject::tr("OK")}, details);
+}
+
+bool run(QWidget *parent)
+{
     QString why, kept;
     LeftAloneList found;
     const bool finished = DataRecovery::run(&why, &kept, &found);

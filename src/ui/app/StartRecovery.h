@@ -1,18 +1,32 @@
 #pragma once
 
+class QString;
 class QWidget;
 
-// The start's recovery as the teacher meets it: what the last run left unfinished is finished
+// The start's checks of its folders and its recovery, as the teacher meets them.
+//
+// Before the start makes anything in the application folder (the folder itself, its lock), the
+// folders the teacher's work is saved in must take new files, and their disk the names of the
+// session files (FAT and exFAT refuse the ':' of their time): a Pollix that could save nothing
+// there would find it out only as a run's save failed, its run lost. Where they do not, an alert
+// names the folder, why and what to do, and the program ends, having changed nothing there.
+//
+// Then, with the folder's lock held, what the last run left unfinished is finished
 // (DataRecovery), and what could not be is named in an alert with the reasons, at every start
 // until it is finished. What the start found and left as it is because Pollix did not make it is
-// named once, with what the teacher may do with it (ToldAtStart). Pollix goes on to
-// its main window unless its data folder cannot be used: while a restore's replacement of it is
-// still unfinished, or it is missing beside a restore's folders, Pollix would work in an empty
-// folder in its place, which the replacement could then never be finished over. The alert then
-// says so, and the program ends; the next start tries again. Nor does it go on in a folder on a
-// disk that cannot hold the names of its session files (FAT and exFAT refuse the ':' of their
-// time): the alert names the file system and the way out, and the program ends.
+// named once, with what the teacher may do with it (ToldAtStart). Pollix goes on to its main
+// window unless its data folder cannot be used: while a restore's replacement of it is still
+// unfinished, or it is missing beside a restore's folders, Pollix would work in an empty folder
+// in its place, which the replacement could then never be finished over. The alert then says so,
+// and the program ends; the next start tries again.
 namespace StartRecovery {
+
+// Runs before anything is made in applicationFolder (PollixProgram::claimApplicationFolder).
+// False: the alert was shown, and the program ends.
+bool checkFolders(const QString &applicationFolder, QWidget *parent = nullptr);
+// The alert of a start that can save nothing in applicationFolder; reasons: what cannot be
+// written and why, a line each.
+void tellUnwritable(const QString &applicationFolder, const QString &reasons, QWidget *parent = nullptr);
 
 // Runs once, with the application folder's lock held, before any store reads a file. False: the
 // program ends.
