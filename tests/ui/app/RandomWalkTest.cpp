@@ -173,15 +173,6 @@ void noteRecords(const RandomWalk &walk, const RecordWatch::Findings &findings, 
     }
 }
 
-// The steps a walk took, as it noted at its end; -1 when it noted no end.
-int stepsWalked(const QString &stepsFile)
-{
-    static const QRegularExpression end(QStringLiteral("^walk: (\\d+) steps taken in"), QRegularExpression::MultilineOption);
-    QFile f(stepsFile);
-    const QRegularExpressionMatch match = end.match(f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString());
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
 // Where a failed walk failed: the steps it had taken (a record found lost before step N: N - 1,
 // else the last step written) and the 40 lines of the steps file up to there.
 struct FailedAt
@@ -561,9 +552,12 @@ TEST_F(RandomWalkTest, RandomRoadsThroughTheProgramEndWithoutACrashAndLeaveEvery
             ADD_FAILURE() << "the walk of seed " << plan.seed << " failed (crash, hang or check; its output above)";
         if (passed) {
             readBack(folders, withDemoData(plan.seed));
-            const int walked = stepsWalked(folders.steps());
-            EXPECT_EQ(walked, plan.steps) << "the walk of seed " << plan.seed << " was cut short: it took " << walked
-                                          << " of its " << plan.steps << " steps";
+            const int walked = RandomWalk::stepsNoted(folders.steps());
+            if (walked < 0)
+                ADD_FAILURE() << "the walk of seed " << plan.seed << " noted no end in its steps file";
+            else
+                EXPECT_EQ(walked, plan.steps) << "the walk of seed " << plan.seed << " was cut short: it took " << walked
+                                              << " of its " << plan.steps << " steps";
         }
         EXPECT_TRUE(outside.isEmpty()) << "seed " << plan.seed << " changed what lies outside its folder:\n"
                                        << outside.toStdString();
