@@ -2,9 +2,10 @@
 // (the lock, the start's recovery, the splash, the system choice, the main window), over whatever
 // window is in front, with a simulated receiver and its keypads, each walk in a child process of
 // its own. A walk fails on a crash, a sanitizer report of Pollix's code, an event loop that stops
-// answering, steps left untaken, or a session, class or student gone that no Delete of Pollix's
-// took; after it every data file left is read back by the reader that loads it, and nothing
-// outside the walk's folders has changed.
+// answering, steps left untaken, a session, class or student gone that no Delete of Pollix's
+// took, or a file of them rewritten with what no save of Pollix's wrote; after it every data file
+// left is read back by the reader that loads it, and nothing outside the walk's folders has
+// changed.
 //
 // POLLIX_WALK_SEED      the seed of the (first) walk; unset: the suite's own seeds
 // POLLIX_WALK_STEPS     steps of each walk
@@ -162,11 +163,14 @@ bool libraryCache(const QString &relative)
            || relative == QLatin1String(".config/QtProject.conf");
 }
 
-// What Pollix took away, in the steps file; a record lost otherwise fails the walk, there too.
+// What Pollix took away and wrote, in the steps file; a record lost or changed otherwise fails
+// the walk, there too.
 void noteRecords(const RandomWalk &walk, const RecordWatch::Findings &findings, const QString &when)
 {
     for (const QString &line : findings.removals)
         walk.note(QStringLiteral("    removed by Pollix: ") + line);
+    for (const QString &line : findings.saves)
+        walk.note(QStringLiteral("    saved by Pollix: ") + line);
     for (const QString &line : findings.failures) {
         walk.note(QStringLiteral("    LOST (%1): %2").arg(when, line));
         ADD_FAILURE() << line.toStdString() << " (found " << when.toStdString() << ")";
@@ -386,7 +390,8 @@ void RandomWalkTest::walkInChild(const WalkPlan &plan)
     walkOptions.account = QStringLiteral("tovani");
     walkOptions.password = QStringLiteral("thqh");
     // Every session, class and student there now or saved later stays, unless Pollix's own
-    // Delete takes it while a step acts; each step first checks what the steps before it did.
+    // Delete takes it while a step acts, and its file changes only as Pollix's own saves write
+    // it; each step first checks what the steps before it did.
     const RandomWalk *stepping = nullptr;
     RecordWatch records([&stepping] { return stepping && stepping->acting(); });
     records.check();
