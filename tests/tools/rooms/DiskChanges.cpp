@@ -96,6 +96,23 @@ const QRegularExpression &writeFlags()
     return flags;
 }
 
+const QRegularExpression &identifier()
+{
+    static const QRegularExpression word(QStringLiteral(R"([A-Za-z_]\w*)"));
+    return word;
+}
+
+// Whether open()'s flags are spelled out in the text: O_ constants and numbers alone.
+bool spelledFlags(const QString &flags)
+{
+    if (flags.isEmpty())
+        return false;
+    for (auto it = identifier().globalMatch(flags); it.hasNext();)
+        if (!it.next().captured().startsWith(QLatin1String("O_")))
+            return false;
+    return true;
+}
+
 // Whether a file class's open() with these arguments opens a file by its name to write: a mode
 // that only reads does not, nor a descriptor opened again (its first argument, before the mode);
 // a mode held in a variable or made elsewhere cannot be told from the text, and counts. Without
@@ -107,14 +124,13 @@ bool opensToWrite(const QString &type, const QString &arguments)
                                        QStringLiteral("OpenMode"),    QStringLiteral("OpenModeFlag"),
                                        QStringLiteral("ReadOnly"),    QStringLiteral("Text"),
                                        QStringLiteral("Unbuffered"),  QStringLiteral("ExistingOnly")};
-    static const QRegularExpression word(QStringLiteral(R"([A-Za-z_]\w*)"));
     const QStringList list = argumentList(arguments);
     if (list.size() > 1)
         return false;
     if (list.isEmpty())
         return type == QLatin1String("QTemporaryFile");
     bool any = false;
-    for (auto it = word.globalMatch(list.first()); it.hasNext();) {
+    for (auto it = identifier().globalMatch(list.first()); it.hasNext();) {
         any = true;
         if (!reading.contains(it.next().captured()))
             return true;
@@ -417,10 +433,15 @@ QList<DiskChanges::Change> DiskChanges::changesIn(const QByteArray &text, const 
             f.add(m.capturedStart(), QStringLiteral("std::") + m.captured(1));
     });
     // Opened to be written by a path, or made through a descriptor of its own. A bare open() with
-    // the flags of a write is the system's, whatever a class may call its own.
-    f.each(QStringLiteral(R"((?<![\w.>:])(?:::)?(open|open64|openat|openat2)\s*\()"), [&](const QRegularExpressionMatch &m) {
-        if (writeFlags().match(argumentsAt(code, m.capturedEnd() - 1)).hasMatch())
-            f.add(m.capturedStart(), QStringLiteral("::") + m.captured(1));
+    // the flags of a write is the system's, whatever a class may call its own; the system's own
+    // names count too with flags the text does not spell (held in a variable, or openat2's).
+    f.each(QStringLiteral(R"((?<![\w.>:])(::)?(open|open64|openat|openat2)\s*\()"), [&](const QRegularExpressionMatch &m) {
+        const QString arguments = argumentsAt(code, m.capturedEnd() - 1);
+        const bool systems = m.capturedLength(1) > 0 || m.captured(2) != QLatin1String("open");
+        const int flagsAt = m.captured(2) == QLatin1String("openat") ? 2 : 1;
+        if (writeFlags().match(arguments).hasMatch()
+            || (systems && (m.captured(2) == QLatin1String("openat2") || !spelledFlags(argumentList(arguments).value(flagsAt)))))
+            f.add(m.capturedStart(), QStringLiteral("::") + m.captured(2));
     });
     f.each(QStringLiteral(R"(\b(?:std::)?(fopen|fopen64|freopen)\s*\()"),
            [&](const QRegularExpressionMatch &m) { f.add(m.capturedStart(), QStringLiteral("fopen")); });

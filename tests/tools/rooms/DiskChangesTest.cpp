@@ -94,7 +94,10 @@ TEST(DiskChanges, EveryWayOfChangingAFileByPathIsFoundAndNothingElse)
         // Streams, bare calls of the C library, temporary files of their own, settings.
         {"std::ofstream out(path);\nstd::ifstream in(path);\nusing namespace std; fstream both(p, ios::in | ios::out);",
          {"1 std::ofstream", "3 std::fstream"}},
-        {"int fd = open(p, O_WRONLY | O_CREAT | O_TRUNC, 0644);\nopen(p, O_RDONLY);\nm_port.open(path, 9600);", {"1 ::open"}},
+        {"int fd = open(p, O_WRONLY | O_CREAT | O_TRUNC, 0644);\nopen(p, O_RDONLY);\nm_port.open(path, 9600);\nopen(name, mode);",
+         {"1 ::open"}},
+        {"::open(p, flags);\nopenat(d, n, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);\nopenat(d, n, how, 0600);\nopenat2(d, n, &how, sizeof how);",
+         {"1 ::open", "3 ::openat", "4 ::openat2"}},
         {"if (rename(a, b) != 0) {}\nremove(p);\nmkdir(p, 0700); link(a, b);\nreturn truncate(p, 0);",
          {"1 ::rename", "2 ::remove", "3 ::mkdir", "3 ::link", "4 ::truncate"}},
         {"int fd = mkstemp(name);\n::mkdtemp(t);\nFILE *f = std::tmpfile();", {"1 ::mkstemp", "2 ::mkdtemp", "3 ::tmpfile"}},
