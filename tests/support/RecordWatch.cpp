@@ -163,11 +163,11 @@ RecordWatch::Findings RecordWatch::check()
     const QSet<Record> now = census(unreadable, changed);
     const QList<Removal> excuses = m_lastRemovals + removals;
     m_lastRemovals = removals;
-    const QList<Save> written = m_lastSaves + saves;
-    m_lastSaves = saves;
     Findings out;
-    for (const Save &save : std::as_const(saves))
+    for (const Save &save : std::as_const(saves)) {
+        m_toldSaves[save.relative] << save.digest;
         out.saves << save.relative;
+    }
     out.saves.removeDuplicates();
     for (const Removal &r : std::as_const(removals))
         out.removals << QStringLiteral("%1%2%3")
@@ -181,15 +181,19 @@ RecordWatch::Findings RecordWatch::check()
                 out.failures << describe(record) + QStringLiteral(" is gone, and no Delete of Pollix's took it");
                 lostIn.insert(record.first);
             }
-    // A file that lost a record is named for that: its change says no more.
-    for (const QString &relative : std::as_const(changed)) {
-        const QByteArray digest = m_files.value(relative).digest;
-        const bool saved = std::any_of(written.cbegin(), written.cend(), [&](const Save &save) {
-            return save.relative == relative && save.digest == digest;
-        });
-        if (!saved && !lostIn.contains(relative) && !excused({relative, QString()}, excuses))
-            out.failures << describe({relative, QString()}) + QStringLiteral(" holds what no save of Pollix's wrote there");
+    // A file that holds what Pollix said it would write has taken that save and those told before
+    // it; one that holds anything else changed otherwise, unless named already for a record lost.
+    for (auto it = m_toldSaves.begin(); it != m_toldSaves.end();) {
+        const qsizetype taken = it->indexOf(m_files.value(it.key()).digest);
+        if (taken >= 0)
+            it->remove(0, taken + 1);
+        if (changed.contains(it.key()) && taken >= 0)
+            changed.removeAll(it.key());
+        it = it->isEmpty() ? m_toldSaves.erase(it) : std::next(it);
     }
+    for (const QString &relative : std::as_const(changed))
+        if (!lostIn.contains(relative) && !excused({relative, QString()}, excuses))
+            out.failures << describe({relative, QString()}) + QStringLiteral(" holds what no save of Pollix's wrote there");
     QSet<QString> stillUnreadable;
     for (const QString &relative : std::as_const(unreadable)) {
         stillUnreadable.insert(relative);

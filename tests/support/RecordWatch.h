@@ -82,7 +82,9 @@ private:
     QHash<QString, FileState> m_files;
     QSet<QString> m_unreadable;
     QList<Removal> m_lastRemovals;
-    QList<Save> m_lastSaves;
+    // What Pollix's stores said they would write in each file, in the order told, until the file
+    // is seen holding it (a write may land a count or more after it was told).
+    QHash<QString, QList<QByteArray>> m_toldSaves;
     QMutex m_mutex;
     QList<Removal> m_removals;
     QList<Save> m_saves;
