@@ -153,14 +153,18 @@ RecordWatch::Findings RecordWatch::check()
     // A removal is told once the disk changed, maybe on another thread while the census reads:
     // those told since the check before this one excuse what this census finds gone.
     QList<Removal> removals;
-    QList<Save> saves;
     {
         const QMutexLocker lock(&m_mutex);
         removals.swap(m_removals);
-        saves.swap(m_saves);
     }
     QStringList unreadable, changed;
     const QSet<Record> now = census(unreadable, changed);
+    // A save is told before its write: each one the census may have read is told by now.
+    QList<Save> saves;
+    {
+        const QMutexLocker lock(&m_mutex);
+        saves.swap(m_saves);
+    }
     const QList<Removal> excuses = m_lastRemovals + removals;
     m_lastRemovals = removals;
     Findings out;
