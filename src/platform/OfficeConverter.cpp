@@ -1,5 +1,6 @@
 #include "OfficeConverter.h"
 
+#include "ContentHash.h"
 #include "Log.h"
 
 #include <QCryptographicHash>
@@ -10,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#include <optional>
 
 namespace {
 
@@ -65,6 +68,50 @@ bool hasOutput(const QString &path)
     return info.isFile() && info.size() > 0;
 }
 
+// ---- Work folders ----
+// LibreOffice reads and writes only by name: what it is handed (a deck, a profile of its own) and
+// what it writes lie in a work folder of the converter's, made new under the temporary folder and
+// gone with everything in it once the work is done. These two functions are the only ones here
+// that make or write a file by its name.
+
+// A new work folder, holding bytes under name when name is given.
+std::unique_ptr<QTemporaryDir> newWorkFolder(const QString &name, const QByteArray &bytes, QString *why)
+{
+    auto work = std::make_unique<QTemporaryDir>();
+    if (!work->isValid()) {
+        *why = QStringLiteral("no temporary folder can be made: %1").arg(work->errorString());
+        return nullptr;
+    }
+    if (!name.isEmpty()) {
+        QFile f(work->filePath(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush()) {
+            *why = QStringLiteral("%1 cannot be written to a temporary folder: %2").arg(name, f.errorString());
+            return nullptr;
+        }
+    }
+    return work;
+}
+
+// A folder of its own in a work folder for one start of LibreOffice, with a fresh profile in it
+// (the one a crashed start left behind may be what crashes it); what the start writes there is
+// its own, never what a crashed start before it left half written.
+struct Attempt
+{
+    QString folder;
+    QString profile;
+};
+
+std::optional<Attempt> newAttempt(const QTemporaryDir &work, int attempt, QString *why)
+{
+    const QString name = QStringLiteral("start%1").arg(attempt);
+    const Attempt out{work.filePath(name), work.filePath(name + QStringLiteral("/profile"))};
+    if (!QDir(work.path()).mkdir(name) || !QDir(out.folder).mkdir(QStringLiteral("profile"))) {
+        *why = QStringLiteral("no folder can be made in the temporary folder %1").arg(work.path());
+        return std::nullopt;
+    }
+    return out;
+}
+
 } // namespace
 
 OfficeConverter::OfficeConverter(QObject *parent) : QObject(parent) {}
@@ -103,16 +150,21 @@ bool OfficeConverter::convert(const QString &inputFile, const QString &outDir, c
     const QString program = officeProgram();
     if (program.isEmpty())
         return fail(noOfficeText());
+    QString why;
+    const auto work = newWorkFolder(QString(), QByteArray(), &why);
+    if (!work)
+        return fail(why);
     const QString output = expectedOutput(inputFile, outDir, format);
     for (int attempt = 1;; ++attempt) {
-        // A fresh profile each time: the one a crashed start left behind may be what crashes it.
-        QTemporaryDir profile;
-        if (!profile.isValid())
-            return fail(profile.errorString());
-        QFile::remove(output);
+        const std::optional<Attempt> folders = newAttempt(*work, attempt, &why);
+        if (!folders)
+            return fail(why);
+        // The output is LibreOffice's where the caller wants it: a file there already, or one a
+        // start before left, is told from this start's by its stamp, never removed.
+        const std::optional<ContentHash::Stamp> before = ContentHash::stampOf(output);
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(program, conversionArguments(profile.path(), format, outDir, inputFile));
+        process.start(program, conversionArguments(folders->profile, format, outDir, inputFile));
         if (!process.waitForStarted(10000))
             return fail(process.errorString());
         if (!process.waitForFinished(timeoutMs)) {
@@ -120,15 +172,15 @@ bool OfficeConverter::convert(const QString &inputFile, const QString &outDir, c
             process.waitForFinished(5000);
             return fail(QStringLiteral("LibreOffice did not finish in time"));
         }
-        if (hasOutput(output)) {
+        if (hasOutput(output) && ContentHash::stampOf(output) != before) {
             if (outputFile)
                 *outputFile = output;
             return true;
         }
-        const QString why = endedWithoutOutput(process.exitStatus(), process.exitCode(), tailOf(process));
+        const QString ended = endedWithoutOutput(process.exitStatus(), process.exitCode(), tailOf(process));
         if (attempt >= kAttempts)
-            return fail(QStringLiteral("%1 (tried twice)").arg(why));
-        PollixLog(QStringLiteral("Converting %1 to %2: %3; trying once more").arg(inputFile, format, why));
+            return fail(QStringLiteral("%1 (tried twice)").arg(ended));
+        PollixLog(QStringLiteral("Converting %1 to %2: %3; trying once more").arg(inputFile, format, ended));
     }
 }
 
@@ -163,24 +215,24 @@ void OfficeConverter::startNext()
     auto failNow = [this](const QString &why) {
         PollixLog(QStringLiteral("The slide show cannot be prepared: %1").arg(why));
         m_runningKey.clear();
+        m_runningDir.reset();
         emit finished(false, QString(), why);
     };
     if (program.isEmpty())
         return failNow(noOfficeText());
-    m_runningDir = std::make_unique<QTemporaryDir>();
-    const QString input = m_runningDir->filePath(QStringLiteral("slides.pptx"));
-    QFile f(input);
-    if (!m_runningDir->isValid() || !f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        return failNow(QStringLiteral("the slides cannot be written to a temporary folder"));
-    f.close();
-    startProcess(program, 1);
+    QString why;
+    m_runningDir = newWorkFolder(QStringLiteral("slides.pptx"), bytes, &why);
+    if (!m_runningDir || !startProcess(program, 1, &why))
+        return failNow(why);
 }
 
-void OfficeConverter::startProcess(const QString &program, int attempt)
+bool OfficeConverter::startProcess(const QString &program, int attempt, QString *why)
 {
+    const std::optional<Attempt> folders = newAttempt(*m_runningDir, attempt, why);
+    if (!folders)
+        return false;
     m_attempt = attempt;
-    const QString profile = m_runningDir->filePath(QStringLiteral("profile%1").arg(attempt));
-    QDir(m_runningDir->path()).mkdir(QFileInfo(profile).fileName());
+    m_output = folders->folder;
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     connect(m_process.get(), &QProcess::finished, this, &OfficeConverter::conversionEnded);
@@ -188,13 +240,14 @@ void OfficeConverter::startProcess(const QString &program, int attempt)
         if (e == QProcess::FailedToStart)
             conversionEnded();
     });
-    m_process->start(program, conversionArguments(profile, QStringLiteral("pdf"), m_runningDir->path(),
+    m_process->start(program, conversionArguments(folders->profile, QStringLiteral("pdf"), m_output,
                                                   m_runningDir->filePath(QStringLiteral("slides.pptx"))));
+    return true;
 }
 
 void OfficeConverter::conversionEnded()
 {
-    const QString pdf = m_runningDir ? m_runningDir->filePath(QStringLiteral("slides.pdf")) : QString();
+    const QString pdf = m_runningDir && !m_output.isEmpty() ? QDir(m_output).filePath(QStringLiteral("slides.pdf")) : QString();
     const bool ok = !pdf.isEmpty() && hasOutput(pdf);
     const bool started = m_process && m_process->error() != QProcess::FailedToStart;
     QString why;
@@ -209,8 +262,8 @@ void OfficeConverter::conversionEnded()
     // A newer deck waiting makes this one's second try pointless.
     if (!ok && started && m_pendingKey.isEmpty() && m_attempt < kAttempts) {
         PollixLog(QStringLiteral("Preparing the slide show: %1; trying once more").arg(why));
-        startProcess(program, m_attempt + 1);
-        return;
+        if (startProcess(program, m_attempt + 1, &why))
+            return;
     }
     const QByteArray key = std::exchange(m_runningKey, QByteArray());
     if (ok) {

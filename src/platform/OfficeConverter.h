@@ -44,7 +44,8 @@ signals:
 
 private:
     void startNext();
-    void startProcess(const QString &program, int attempt);
+    // False, with the reason, when the start's folders cannot be made.
+    bool startProcess(const QString &program, int attempt, QString *why);
     void conversionEnded();
 
     std::unique_ptr<QProcess> m_process;
@@ -55,5 +56,6 @@ private:
     QByteArray m_pendingBytes;
     QByteArray m_pendingKey;
     QString m_pdfPath;
+    QString m_output; // where the running start writes its PDF
     int m_attempt = 0;
 };

@@ -365,6 +365,38 @@ TEST_F(PresentationDriver, AConversionThatFailsOnceIsTriedAgainAndASecondFailure
     }
 }
 
+// Outside its work folder the converter changes nothing by a name: a file under the output's name
+// in the caller's folder is LibreOffice's to replace, never removed, and never taken for the
+// output of a conversion that wrote none.
+TEST_F(PresentationDriver, AFileUnderTheOutputsNameIsNeitherRemovedNorTakenForTheConversion)
+{
+    const QString converted = deckFile({{{"Qu_Title", "Converted"}}}, "converted.pptx");
+    const auto put = [](const QString &path, const QByteArray &bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    const auto bytesOf = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString input = dir.filePath("Lesson.ppt");
+    const QString output = dir.filePath("Lesson.pptx");
+    put(input, "an old binary deck");
+    put(output, "left from before");
+    QString made, why;
+    {
+        FakeOffice office(dir.filePath("fails"), converted, 2, FakeOffice::Failure::QuitWithoutOutput);
+        EXPECT_FALSE(OfficeConverter::convert(input, dir.path(), "pptx", &made, &why));
+        EXPECT_EQ(office.starts(), 2);
+    }
+    EXPECT_EQ(bytesOf(output), QByteArray("left from before"));
+    FakeOffice office(dir.filePath("works"), converted);
+    ASSERT_TRUE(OfficeConverter::convert(input, dir.path(), "pptx", &made, &why)) << why.toStdString();
+    EXPECT_EQ(made, output);
+    EXPECT_EQ(bytesOf(output), bytesOf(converted));
+}
+
 TEST_F(PresentationDriver, WithoutLibreOfficeTheShowStillStepsAndSaysWhy)
 {
     qputenv("POLLIX_SOFFICE", dir.filePath("no-office").toUtf8());

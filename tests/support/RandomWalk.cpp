@@ -167,6 +167,9 @@ RandomWalk::RandomWalk(const Options &options) : m_options(options), m_rng(optio
 RandomWalk::~RandomWalk()
 {
     DialogHooks::setFileResponder({});
+    // A walk whose owner stopped it (its last step ended the program, say) found no step after to
+    // note its end.
+    noteEnd();
     if (m_log)
         std::fclose(m_log);
 }
@@ -202,6 +205,22 @@ void RandomWalk::note(const QString &line) const
         return;
     std::fprintf(m_log, "%s\n", line.toUtf8().constData());
     std::fflush(m_log);
+}
+
+void RandomWalk::noteEnd()
+{
+    if (m_told || !m_clock.isValid())
+        return;
+    m_told = true;
+    note(QStringLiteral("walk: %1 steps taken in %2 ms").arg(m_taken).arg(m_clock.elapsed()));
+}
+
+int RandomWalk::stepsNoted(const QString &stepsFile)
+{
+    static const QRegularExpression end(QStringLiteral("^walk: (\\d+) steps taken in"), QRegularExpression::MultilineOption);
+    QFile f(stepsFile);
+    const QRegularExpressionMatch match = end.match(f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString());
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
 int RandomWalk::pick(int count)
@@ -246,8 +265,7 @@ void RandomWalk::step()
         return;
     if (spent()) {
         if (!m_told) {
-            m_told = true;
-            note(QStringLiteral("walk: %1 steps taken in %2 ms").arg(m_taken).arg(m_clock.elapsed()));
+            noteEnd();
             if (m_finished)
                 m_finished();
         }

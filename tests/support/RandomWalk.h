@@ -26,8 +26,10 @@ class SimReceiver;
 // its own, so it runs inside whatever event loop is current (a dialog's exec() included).
 //
 // Each step is written to the steps file as it is taken (flushed, so that a crash leaves every
-// step before it there). The choices come from the seed alone; the same seed over the same
-// windows takes the same steps.
+// step before it there), and the walk's end with the count of steps taken ("walk: N steps taken
+// in T ms"), however it ends: its steps or time spent, or its owner letting go of it (a step that
+// ended the program counts as taken). Only a walk that never ended (a crash) leaves no count. The
+// choices come from the seed alone; the same seed over the same windows takes the same steps.
 class RandomWalk : public QObject
 {
     Q_OBJECT
@@ -54,7 +56,8 @@ public:
     explicit RandomWalk(const Options &options);
     ~RandomWalk() override;
 
-    // Steps until the steps or the time are spent, then calls finished (once).
+    // Steps until the steps or the time are spent, then calls finished (once). Letting go of the
+    // walk before then calls nothing.
     void start(std::function<void()> finished);
     // No further step is taken (a step under way ends as it would).
     void pause();
@@ -66,6 +69,8 @@ public:
     // A line in the steps file (and nowhere else), for what the walk's owner does.
     void note(const QString &line) const;
     QString stepsFile() const { return m_options.stepsFile; }
+    // The steps a walk took, as its steps file says at its end; -1 when it noted no end.
+    static int stepsNoted(const QString &stepsFile);
 
     // The window a teacher would act on now: a popup, the modal window, the active window, else
     // one of the visible windows.
@@ -74,6 +79,7 @@ public:
 private:
     void scheduleNext(int delayMs);
     void step();
+    void noteEnd();
     void actOnWindow(QWidget *window);
     void actOnControl(QWidget *window, QWidget *control);
     void typeInto(QWidget *field);

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <iterator>
 
 namespace SanitizerReports {
 
@@ -34,7 +35,24 @@ struct Leak
     QStringList modules; // one per frame; "" where the frame names none
 };
 
-// Whether a leak lies in a named library and in nothing of Pollix's; a frame without a module
+// The runtime that every allocation passes through, whoever asks for the memory: the sanitizer's
+// own allocator (its malloc and operator new head every stack, its thread start may end one), the
+// C library with the dynamic loader (a thread's or the program's entry at the bottom; strdup,
+// dlopen or a thread's own storage allocating on behalf of the frame above) and the C++ runtime.
+// A frame there tells nothing of whose allocation it is.
+bool inRuntime(const QString &file)
+{
+    static const char *const runtime[] = {"libasan.so", "liblsan.so", "libubsan.so", "libtsan.so", "libclang_rt.",
+                                          "libc.so",    "ld-linux",   "libpthread.so", "libdl.so",  "libstdc++.so",
+                                          "libgcc_s.so"};
+    return std::any_of(std::cbegin(runtime), std::cend(runtime),
+                       [&](const char *name) { return file.startsWith(QLatin1String(name)); });
+}
+
+// Whether a leak's allocation lies wholly in the named libraries: each frame of its stack lies in
+// one of them or in the runtime, and one at least in a named library. A frame of any other
+// library makes it that library's too (Qt's multimedia allocating in a callback of the sound
+// library is Qt's allocation); so does a frame of Pollix's, and a frame without a module, which
 // cannot be told to be none of Pollix's.
 bool leftOut(const Leak &leak, const QStringList &libraries, const QString &ownFolder)
 {
@@ -43,8 +61,10 @@ bool leftOut(const Leak &leak, const QStringList &libraries, const QString &ownF
         if (module.isEmpty() || module.startsWith(ownFolder))
             return false;
         const QString file = QFileInfo(module).fileName();
-        inLibrary = inLibrary || std::any_of(libraries.cbegin(), libraries.cend(),
-                                             [&](const QString &library) { return file.contains(library); });
+        if (std::any_of(libraries.cbegin(), libraries.cend(), [&](const QString &library) { return file.contains(library); }))
+            inLibrary = true;
+        else if (!inRuntime(file))
+            return false;
     }
     return inLibrary;
 }

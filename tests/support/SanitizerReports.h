@@ -5,10 +5,12 @@
 #include <QStringList>
 
 // The sanitizers' reports in a program's output, judged for Pollix's own code. A leak report is
-// left out when one of its frames lies in a library that the leak suppressions name
-// (tools/sanitizers/leak-suppressions.txt) and none lies in Pollix's own code; every other
-// report (another leak, an AddressSanitizer or ThreadSanitizer error, undefined behaviour)
-// counts. Frames are told apart by the module each names, which the stack format below adds.
+// left out only when its allocation lies wholly in libraries that the leak suppressions name
+// (tools/sanitizers/leak-suppressions.txt): every frame of its stack lies in one of them, but for
+// the allocator and the C and C++ runtime that any allocation passes through. Every other report
+// (a leak with a frame of Pollix's or of any other library, an AddressSanitizer or
+// ThreadSanitizer error, undefined behaviour) counts. Frames are told apart by the module each
+// names, which the stack format below adds.
 namespace SanitizerReports {
 
 struct Judgement

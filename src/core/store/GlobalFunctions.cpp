@@ -1,5 +1,6 @@
 #include "GlobalFunctions.h"
 
+#include "DataSaves.h"
 #include "StoreTransaction.h"
 
 #include "core/base/AppDelegateBase.h"
@@ -382,6 +383,7 @@ bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray
         PollixLog(QStringLiteral("Failed to write a store file: %1").arg(why));
         return failWith(errorText, why);
     }
+    DataSaves::saving(path, data);
     return AtomicFile::write(path, data, errorText);
 }
 

@@ -1,5 +1,7 @@
 #include "StoreTransaction.h"
 
+#include "DataSaves.h"
+
 #include "platform/AtomicFileSet.h"
 
 #include <QFileInfo>
@@ -35,6 +37,7 @@ StoreTransaction *StoreTransaction::current()
 void StoreTransaction::hold(const QString &path, const QByteArray &data)
 {
     m_files->add(key(path), data);
+    DataSaves::saving(key(path), data);
 }
 
 std::optional<QByteArray> StoreTransaction::held(const QString &path) const

@@ -1,6 +1,7 @@
 #include "TovQuizXmlDatabase.h"
 
 #include "DataRemovals.h"
+#include "DataSaves.h"
 #include "GlobalFunctions.h"
 #include "TovFastQuizXmlDatabase.h"
 #include "core/base/AppDelegateBase.h"
@@ -451,5 +452,6 @@ bool TovQuizXmlDatabase::copyFileFrom(const QString &source, const QString &targ
     const std::optional<QByteArray> bytes = RegularFile::readAll(source, &why);
     if (!bytes)
         return GF::failWith(errorText, why);
+    DataSaves::saving(target, *bytes);
     return AtomicFile::write(target, *bytes, errorText);
 }

@@ -2,9 +2,10 @@
 // (the lock, the start's recovery, the splash, the system choice, the main window), over whatever
 // window is in front, with a simulated receiver and its keypads, each walk in a child process of
 // its own. A walk fails on a crash, a sanitizer report of Pollix's code, an event loop that stops
-// answering, steps left untaken, or a session, class or student gone that no Delete of Pollix's
-// took; after it every data file left is read back by the reader that loads it, and nothing
-// outside the walk's folders has changed.
+// answering, steps left untaken, a session, class or student gone that no Delete of Pollix's
+// took, or a file of them rewritten with what no save of Pollix's wrote; after it every data file
+// left is read back by the reader that loads it, and nothing outside the walk's folders has
+// changed.
 //
 // POLLIX_WALK_SEED      the seed of the (first) walk; unset: the suite's own seeds
 // POLLIX_WALK_STEPS     steps of each walk
@@ -162,24 +163,18 @@ bool libraryCache(const QString &relative)
            || relative == QLatin1String(".config/QtProject.conf");
 }
 
-// What Pollix took away, in the steps file; a record lost otherwise fails the walk, there too.
+// What Pollix took away and wrote, in the steps file; a record lost or changed otherwise fails
+// the walk, there too.
 void noteRecords(const RandomWalk &walk, const RecordWatch::Findings &findings, const QString &when)
 {
     for (const QString &line : findings.removals)
         walk.note(QStringLiteral("    removed by Pollix: ") + line);
+    for (const QString &line : findings.saves)
+        walk.note(QStringLiteral("    saved by Pollix: ") + line);
     for (const QString &line : findings.failures) {
         walk.note(QStringLiteral("    LOST (%1): %2").arg(when, line));
         ADD_FAILURE() << line.toStdString() << " (found " << when.toStdString() << ")";
     }
-}
-
-// The steps a walk took, as it noted at its end; -1 when it noted no end.
-int stepsWalked(const QString &stepsFile)
-{
-    static const QRegularExpression end(QStringLiteral("^walk: (\\d+) steps taken in"), QRegularExpression::MultilineOption);
-    QFile f(stepsFile);
-    const QRegularExpressionMatch match = end.match(f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString());
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
 // Where a failed walk failed: the steps it had taken (a record found lost before step N: N - 1,
@@ -395,7 +390,8 @@ void RandomWalkTest::walkInChild(const WalkPlan &plan)
     walkOptions.account = QStringLiteral("tovani");
     walkOptions.password = QStringLiteral("thqh");
     // Every session, class and student there now or saved later stays, unless Pollix's own
-    // Delete takes it while a step acts; each step first checks what the steps before it did.
+    // Delete takes it while a step acts, and its file changes only as Pollix's own saves write
+    // it; each step first checks what the steps before it did.
     const RandomWalk *stepping = nullptr;
     RecordWatch records([&stepping] { return stepping && stepping->acting(); });
     records.check();
@@ -561,9 +557,12 @@ TEST_F(RandomWalkTest, RandomRoadsThroughTheProgramEndWithoutACrashAndLeaveEvery
             ADD_FAILURE() << "the walk of seed " << plan.seed << " failed (crash, hang or check; its output above)";
         if (passed) {
             readBack(folders, withDemoData(plan.seed));
-            const int walked = stepsWalked(folders.steps());
-            EXPECT_EQ(walked, plan.steps) << "the walk of seed " << plan.seed << " was cut short: it took " << walked
-                                          << " of its " << plan.steps << " steps";
+            const int walked = RandomWalk::stepsNoted(folders.steps());
+            if (walked < 0)
+                ADD_FAILURE() << "the walk of seed " << plan.seed << " noted no end in its steps file";
+            else
+                EXPECT_EQ(walked, plan.steps) << "the walk of seed " << plan.seed << " was cut short: it took " << walked
+                                              << " of its " << plan.steps << " steps";
         }
         EXPECT_TRUE(outside.isEmpty()) << "seed " << plan.seed << " changed what lies outside its folder:\n"
                                        << outside.toStdString();

@@ -1,6 +1,6 @@
 // What the random walk holds a walk to about the data: a session, class or student that goes
 // fails it, unless Pollix's own command took it away while a step acted; so does a data file that
-// no longer reads.
+// no longer reads, and one that holds what no save of Pollix's wrote there.
 
 #include "core/app/zipHelper.h"
 #include "core/roster/RosterEdits.h"
@@ -15,6 +15,7 @@
 #include <QFile>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -30,6 +31,22 @@ int demoClass()
 {
     TovClassXmlDatabase::sharedClassUI()->loadClasses();
     return TovClassXmlDatabase::sharedClassUI()->classNoByName(DemoData::className());
+}
+
+bool writeOver(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The first session as its store reads it, with another title, saved again by the store.
+void retitleFirstSession()
+{
+    std::optional<QuizEntity> quiz = TovQuizXmlDatabase().getQuizInfoAll(firstSession());
+    ASSERT_TRUE(quiz);
+    quiz->setTitle(QStringLiteral("Retitled"));
+    QString why;
+    ASSERT_TRUE(TovQuizXmlDatabase().upDataQuizForReport(firstSession(), *quiz, &why)) << why.toStdString();
 }
 
 bool rewrite(const QString &path, const QByteArray &from, const QByteArray &to)
@@ -55,6 +72,7 @@ TEST_F(RecordWatchTest, ARecordGoneFailsUnlessPollixsOwnCommandTookItWhileTheUse
         bool acting;
         std::function<void()> change;
         const char *failure; // a part of the one failure expected; none when null
+        bool onlySaves = false; // told nothing but a save
     };
     const QString classFile = QStringLiteral("Classes/Demo Class.xml");
     const Case cases[] = {
@@ -88,6 +106,19 @@ TEST_F(RecordWatchTest, ARecordGoneFailsUnlessPollixsOwnCommandTookItWhileTheUse
          "the student s004 of Classes/Demo Class.xml"},
         {"a session file that no longer reads", true, [] { rewrite(firstSession(), "</Session>", "</Sess"); },
          "no longer reads"},
+        {"a session saved again by Pollix", true, [] { retitleFirstSession(); }, nullptr, true},
+        {"a session saved again by Pollix while no step acts", false, [] { retitleFirstSession(); }, nullptr, true},
+        {"a session emptied into one that reads, behind Pollix's back", true,
+         [] { writeOver(firstSession(), "<Session></Session>"); }, "holds what no save of Pollix's wrote there"},
+        {"a session saved by Pollix, then rewritten behind its back", true,
+         [] {
+             retitleFirstSession();
+             rewrite(firstSession(), "Retitled", "Changed!");
+         },
+         "the session Quiz/Demo Quiz, week "},
+        {"a class file rewritten behind Pollix's back, its students kept", true,
+         [classFile] { rewrite(DataFolderLayout::dataFolder() + QLatin1Char('/') + classFile, "<ID>S004</ID>", "<ID>S004</ID> "); },
+         "the class Classes/Demo Class.xml holds what no save"},
     };
     int n = 0;
     for (const Case &c : cases) {
@@ -106,7 +137,7 @@ TEST_F(RecordWatchTest, ARecordGoneFailsUnlessPollixsOwnCommandTookItWhileTheUse
         const RecordWatch::Findings findings = watch.check();
         if (!c.failure) {
             EXPECT_TRUE(findings.failures.isEmpty()) << findings.failures.join(QLatin1Char('\n')).toStdString();
-            EXPECT_FALSE(findings.removals.isEmpty());
+            EXPECT_FALSE((c.onlySaves ? findings.saves : findings.removals).isEmpty());
         } else {
             ASSERT_EQ(findings.failures.size(), 1) << findings.failures.join(QLatin1Char('\n')).toStdString();
             EXPECT_TRUE(findings.failures.first().contains(QLatin1String(c.failure)))
