@@ -1,5 +1,7 @@
 // Data folder figures over 10,000 session files (about 400 MB): backing up into one zip archive
-// with the progress window the data management page shows; the teacher's Restore of such an
+// with the progress window the data management page shows, and the system calls that write it
+// (write, pwrite64 and lseek, counted by strace in a process of its own doing the same backup,
+// and the same for a restore); the teacher's Restore of such an
 // archive as that page runs it (keeping the data it replaces), over 500 and 10,000 sessions,
 // beside unzip(1) of the same archive on the same disk; the gradebook's session picker for one
 // class and term and over every session; loading one session by ID. The folder's lock is held, as
@@ -24,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -109,6 +112,90 @@ DataFolder &folder(int sessions = kSessionFiles)
     return *f;
 }
 
+// The calls that write a file (and move in it) that one piece of work makes, in a process of its
+// own run under strace: "backup" or "restore" (as the page runs it) of the data folder home, with
+// archive. A process of its own, since strace -c counts a whole process; what the start of that
+// process writes besides is a few calls. None (-1 each) without strace.
+struct WriteCalls
+{
+    qint64 write = -1, pwrite = -1, lseek = -1;
+};
+
+WriteCalls writeCallsOf(const QString &work, DataFolder &data, const QString &archive)
+{
+    QTemporaryDir dir;
+    const QString summary = dir.path() + QStringLiteral("/calls");
+    // The folder is the child's while it works, as it is the program's.
+    data.lock.release();
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QStringLiteral("strace"),
+                {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-c"), QStringLiteral("-e"),
+                 QStringLiteral("trace=write,pwrite64,lseek"), QStringLiteral("-o"), summary, QCoreApplication::applicationFilePath(),
+                 QStringLiteral("--write-calls-of"), work, data.dir.path(), archive});
+    const bool ran = child.waitForFinished(-1) && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
+    data.lock.take();
+    WriteCalls out;
+    QFile table(summary);
+    if (!ran || !table.open(QIODevice::ReadOnly))
+        return out;
+    // strace -c: "% time  seconds  usecs/call  calls  [errors]  syscall", one line a call.
+    for (const QString &line : QString::fromUtf8(table.readAll()).split(QLatin1Char('\n'))) {
+        const QStringList cells = line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        if (cells.size() < 5)
+            continue;
+        const qint64 calls = cells.at(3).toLongLong();
+        if (cells.last() == QLatin1String("write"))
+            out.write = calls;
+        else if (cells.last() == QLatin1String("pwrite64"))
+            out.pwrite = calls;
+        else if (cells.last() == QLatin1String("lseek"))
+            out.lseek = calls;
+    }
+    // A call strace saw none of is no line of the table.
+    for (qint64 *calls : {&out.write, &out.pwrite, &out.lseek})
+        *calls = std::max<qint64>(*calls, 0);
+    return out;
+}
+
+void reportWriteCalls(benchmark::State &state, const char *what, const WriteCalls &calls)
+{
+    state.counters["write_calls"] = double(calls.write);
+    state.counters["pwrite_calls"] = double(calls.pwrite);
+    state.counters["lseek_calls"] = double(calls.lseek);
+    if (calls.write < 0)
+        std::printf("%s: strace could not count its calls\n", what);
+    else
+        std::printf("%s: %lld write, %lld pwrite64, %lld lseek calls\n", what, static_cast<long long>(calls.write),
+                    static_cast<long long>(calls.pwrite), static_cast<long long>(calls.lseek));
+}
+
+// The child's side of writeCallsOf: the work alone, on the folder made by its parent.
+int doWriteCallsOf(const QString &work, const QString &home, const QString &archive)
+{
+    Orvenda_AppDelegate app(home);
+    Orvenda_AppDelegate::setAppDelegate(&app);
+    InstanceLock lock(home, home + QStringLiteral("/Data"));
+    lock.take();
+    bool ok = false;
+    if (work == QLatin1String("backup")) {
+        ok = zipHelper().backupFilTo(archive);
+    } else {
+        DialogHooks::setFileResponder([&](const FileDialogRequest &) { return archive; });
+        QString report;
+        DialogHooks::setAlertResponder([&](const AlertRequest &alert) {
+            report = alert.text;
+            return 0; // "Restore", then "OK"
+        });
+        DataManagementCtrl page;
+        page.doRecover();
+        FolderWork::waitUntilIdle();
+        ok = report == QLatin1String("Successfully recover.");
+    }
+    lock.release();
+    return ok ? 0 : 1;
+}
+
 void BM_BackupTenThousandSessions(benchmark::State &state)
 {
     DataFolder &data = folder();
@@ -125,6 +212,7 @@ void BM_BackupTenThousandSessions(benchmark::State &state)
     state.counters["data_MB"] = double(data.bytes) / 1e6;
     state.counters["archive_MB"] = double(QFileInfo(archive).size()) / 1e6;
     state.counters["MB_per_s"] = benchmark::Counter(double(data.bytes) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    reportWriteCalls(state, "backup of 10,000 sessions", writeCallsOf(QStringLiteral("backup"), data, archive));
 }
 BENCHMARK(BM_BackupTenThousandSessions)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
@@ -190,6 +278,10 @@ void BM_TeachersRestore(benchmark::State &state)
         unzipMs = ms < 0 ? ms : unzipMs + ms / rounds;
     }
     state.counters["files"] = double(DataManager::getAllFileNames().value_or(QStringList()).size());
+    // The restore's own calls, the archive of the data it replaced included, once more alone.
+    QDir(data.home() + QStringLiteral("Backups")).removeRecursively();
+    reportWriteCalls(state, state.range(0) == kSessionFiles ? "restore of 10,000 sessions" : "restore of 500 sessions",
+                     writeCallsOf(QStringLiteral("restore"), data, archive));
     state.counters["unzip_ms"] = unzipMs;
     state.counters["kept_archive_ready_ms"] = readyMs / std::max(rounds, 1);
     if (unzipMs > 0 && rounds > 0) {
@@ -231,5 +323,10 @@ BENCHMARK(BM_LoadOneSessionById)->Unit(benchmark::kMillisecond)->Iterations(3)->
 
 int main(int argc, char **argv)
 {
+    if (argc == 5 && QByteArray(argv[1]) == "--write-calls-of") {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return doWriteCallsOf(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]));
+    }
     return runGuiBenchmarks(argc, argv);
 }

@@ -75,6 +75,7 @@ QString folderOpenError(int dirFd, const QByteArray &name, int code)
 // Second names and renames with flags, refused as a disk without them refuses them where a test
 // says so (FolderHandle::setRefusalsForTesting); defined with the write layer's steps below.
 int hardLinkAt(int fromFd, const char *from, int toFd, const char *to, int flags);
+int unnamedFileIn(int folderFd);
 int renameAt2(int fromFd, const char *from, int toFd, const char *to, unsigned flags);
 
 // Writes size bytes at data to fd whole, through short writes and interruptions; 0, or the
@@ -329,8 +330,7 @@ bool FolderHandle::writeNew(const QString &name, const QByteArray &bytes, mode_t
     return failWith(why, QStringLiteral("%1 cannot be written: %2").arg(pathOf(name), systemError(code)));
 }
 
-bool FolderHandle::createNotedFile(const QString &name, const std::function<bool(const struct stat &)> &noteFirst,
-                                   QString *why) const
+bool FolderHandle::createNotedFile(const QString &name, const NoteFirst &noteFirst, QString *why) const
 {
     const int fd = createNotedFileOpen(name, noteFirst, why);
     if (fd < 0)
@@ -674,24 +674,29 @@ FolderHandle FolderHandle::openNearest(const QString &path, QString *missingOut,
     return open(there, true, why);
 }
 
-int FolderHandle::createNotedFileOpen(const QString &name, const std::function<bool(const struct stat &)> &noteFirst,
-                                      QString *why) const
+int FolderHandle::createNotedFileOpen(const QString &name, const NoteFirst &noteFirst, QString *why) const
 {
     if (const QString problem = entryNameProblem(name); !problem.isEmpty()) {
         failWith(why, problem);
         return -1;
     }
     const QByteArray file = native(name);
-    const int fd = ::openat(m_fd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
+    const int fd = unnamedFileIn(m_fd);
     struct stat st{};
     if (fd < 0) {
-        // No unnamed files here (a network share): named first, noted right after.
+        // No unnamed files here (FAT, exFAT, a network share): the file has its name from its
+        // first moment, so its name is noted before it is made, and the file right after; an
+        // ending in between leaves a note of the name, never a file no note names.
+        if (!noteFirst(nullptr)) {
+            failWith(why, QStringLiteral("%1 could not be noted").arg(pathOf(name)));
+            return -1;
+        }
         const int named = ::openat(m_fd, file.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (named < 0) {
             failWith(why, QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(errno)));
             return -1;
         }
-        if (::fstat(named, &st) == 0 && noteFirst(st))
+        if (::fstat(named, &st) == 0 && noteFirst(&st))
             return named;
         ::close(named);
         ::unlinkat(m_fd, file.constData(), 0);
@@ -699,7 +704,7 @@ int FolderHandle::createNotedFileOpen(const QString &name, const std::function<b
         return -1;
     }
     int code = ::fstat(fd, &st) == 0 ? 0 : errno;
-    bool made = code == 0 && noteFirst(st);
+    bool made = code == 0 && noteFirst(&st);
     // A name given through the descriptor's entry in /proc, which an ordinary user may do; a name
     // taken meanwhile is refused.
     const QByteArray self = QByteArray("/proc/self/fd/") + QByteArray::number(fd);
@@ -776,6 +781,15 @@ int hardLinkAt(int fromFd, const char *from, int toFd, const char *to, int flags
         return -1;
     }
     return ::linkat(fromFd, from, toFd, to, flags);
+}
+
+int unnamedFileIn(int folderFd)
+{
+    if (refuses(kNoHardLinks)) {
+        errno = EOPNOTSUPP; // as FAT, exFAT and network shares answer
+        return -1;
+    }
+    return ::openat(folderFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
 }
 
 int renameAt2(int fromFd, const char *from, int toFd, const char *to, unsigned flags)

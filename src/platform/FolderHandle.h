@@ -79,13 +79,17 @@ public:
     // written at once are better synced in one step.
     bool createFile(const QString &name, const QByteArray &bytes, const QDateTime &modified, bool sync,
                     QString *why = nullptr) const;
-    // Makes a new empty file under name (none may lie there), telling noteFirst its device and
-    // inode before the name is given, so that a note of it is never missing while the file is
-    // there: the file is made without a name, noted, then named. Where the file system has no
-    // unnamed files, it is made under its name first. False, with *why, when noteFirst says no
-    // (nothing is then left) or the file cannot be made.
-    bool createNotedFile(const QString &name, const std::function<bool(const struct stat &st)> &noteFirst,
-                         QString *why = nullptr) const;
+    // Told of a file about to be made: its device and inode, or, where the file has its name
+    // from the start, nullptr first (only its name can be noted then) and its device and inode
+    // once it is there. False: it may not be made (nothing is then left).
+    using NoteFirst = std::function<bool(const struct stat *st)>;
+    // Makes a new empty file under name (none may lie there), telling noteFirst of it before the
+    // name is given, so that a note of it is never missing while the file is there: the file is
+    // made without a name, noted, then named. Where the file system has no unnamed files (FAT,
+    // exFAT, a network share), noteFirst is told of the name before the file is made, and of the
+    // file right after. False, with *why, when noteFirst says no (nothing is then left) or the
+    // file cannot be made; what noteFirst noted is the caller's to take back then.
+    bool createNotedFile(const QString &name, const NoteFirst &noteFirst, QString *why = nullptr) const;
 
     // Removes a file or link in the folder (never what a link leads to); a folder is refused.
     bool removeFile(const QString &name, QString *why = nullptr) const;
@@ -130,8 +134,7 @@ public:
     // Makes a new file as createNotedFile does and hands back its descriptor, open to read and
     // write (the caller's to close): what is written through it goes to the very file noted,
     // whatever is put under its name meanwhile. -1 with *why.
-    int createNotedFileOpen(const QString &name, const std::function<bool(const struct stat &st)> &noteFirst,
-                            QString *why = nullptr) const;
+    int createNotedFileOpen(const QString &name, const NoteFirst &noteFirst, QString *why = nullptr) const;
     // A new file under name, open to read and write (the descriptor is the caller's): the file or
     // link that lay there goes first (never what a link leads to; a folder refuses). -1 with *why.
     int createToWrite(const QString &name, QString *why = nullptr) const;
@@ -228,8 +231,9 @@ public:
     QString describeDisk() const;
 
     // Tests: what some disks refuse (FAT and exFAT, some network shares), refused here as
-    // there: second names of files (hard links), renames that replace nothing or exchange two
-    // names, and ':' in the name of a file made.
+    // there: second names of files (hard links, and with them files made without a name, which
+    // only a second name could name), renames that replace nothing or exchange two names, and
+    // ':' in the name of a file made.
     struct Refusals
     {
         bool hardLinks = false;

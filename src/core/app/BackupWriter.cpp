@@ -84,64 +84,12 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
         *synced = false;
     if (dataRoot.isEmpty())
         return fail(errorText, QStringLiteral("no data folder"));
-    struct Item
-    {
-        QString file;
-        QString entry;
-        QString relative;
-    };
-    QList<Item> items;
-    QStringList refused;
-    QHash<QString, qint64> sizes;
-    const QString root = QDir::cleanPath(dataRoot);
-    const QDir dataDir(root);
-    const auto refuse = [&refused](const QString &file, const QString &problem) {
-        const QString refusal = QStringLiteral("%1 (%2)").arg(file, problem);
-        if (!refused.contains(refusal))
-            refused << refusal;
-    };
-    for (const QString &folder : folderList) {
-        // A data file that is a pipe or a device (or a link to one) is no file the listing
-        // takes, and would be left out of an archive said to be whole.
-        for (const DataFolderLayout::Unreadable &file : DataFolderLayout::unreadableBelow(folder))
-            refuse(QDir::cleanPath(file.path), file.why);
-        const std::optional<QStringList> names = GlobalFunctions::fileListAtPath(folder, QStringLiteral("xml"));
-        for (const QString &name : names.value_or(QStringList())) {
-            // Named after the file's path with the data folder cut off; the data folder's own
-            // pass so gives "//Quiz/x.xml". The name keeps the extension as the file has it. The
-            // file itself goes by one clean path in both passes, so that a refusal names it once.
-            const QString file = QDir::cleanPath(GlobalFunctions::filePathForListedName(folder, name, QStringLiteral("xml")));
-            QString entry = QFileInfo(folder + QLatin1Char('/') + name).path() + QLatin1Char('/') + QFileInfo(file).fileName();
-            if (entry.startsWith(root))
-                entry = entry.mid(root.size());
-            const QString relative = dataDir.relativeFilePath(file);
-            // Only what a restore would take back goes in.
-            const qint64 size = QFileInfo(file).size();
-            QString problem = DataFolderLayout::nameProblem(relative);
-            if (problem.isEmpty() && quint64(std::max<qint64>(size, 0)) > DataFolderLayout::kMaxFileSize)
-                problem = QStringLiteral("it is larger than a data file may be (%1 MB)").arg(DataFolderLayout::kMaxFileSize >> 20);
-            if (!problem.isEmpty()) {
-                refuse(file, problem);
-                continue;
-            }
-            // Keyed by the place in the data folder: the two passes name a file by different paths.
-            sizes.insert(relative, size);
-            items << Item{file, entry, relative};
-        }
-    }
-    if (!refused.isEmpty())
-        return fail(errorText, QStringLiteral("These files cannot be backed up: %1").arg(refused.join(QStringLiteral(", "))));
+    QString refusal;
+    const QList<DataFolderLayout::BackupFile> items = DataFolderLayout::backupFiles(dataRoot, folderList, &refusal);
+    if (!refusal.isEmpty())
+        return fail(errorText, refusal);
     if (items.isEmpty())
-        return fail(errorText, noDataFiles(root));
-    quint64 total = 0;
-    for (const qint64 size : std::as_const(sizes))
-        total += quint64(std::max<qint64>(size, 0));
-    // Each file once, its size too, as a restore counts them, though the kept folders' files go
-    // in twice.
-    if (total > DataFolderLayout::kMaxTotalSize || sizes.size() > DataFolderLayout::fileLimit())
-        return fail(errorText, QStringLiteral("The data files (%1 MB in %2 files) are more than one backup may hold (%3 MB, %4 files).")
-                                   .arg(total >> 20).arg(sizes.size()).arg(DataFolderLayout::kMaxTotalSize >> 20)
-                                   .arg(DataFolderLayout::fileLimit()));
+        return fail(errorText, noDataFiles(QDir::cleanPath(dataRoot)));
 
     // Written beside the chosen name, into the very file made and noted for it there, and put in
     // its place only when complete.
@@ -162,10 +110,11 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
         return fail(errorText, reason);
     };
     ZipArchive zip;
-    if (!zip.CreateZipFileOn(fd, part, &why))
+    // Its failures named after the archive the teacher chose: the part file is gone by then.
+    if (!zip.CreateZipFileOn(fd, to.path, &why))
         return abandon(why);
     QHash<QString, QString> relativeOf;
-    for (const Item &item : std::as_const(items))
+    for (const DataFolderLayout::BackupFile &item : std::as_const(items))
         relativeOf.insert(item.file, item.relative);
     zip.setContentCheck([&relativeOf](const QString &file, const QByteArray &bytes) {
         // Looked at again as read: the file may have grown since it was listed.

@@ -35,6 +35,86 @@ struct ZipReadSource
     BlockReader *stream = nullptr;
 };
 
+// The archive being written, as minizip's stream (see openWriteDescriptor).
+struct ZipWriteSink
+{
+    // Large enough for many entries' headers and data, small beside the data files read.
+    static constexpr quint64 kBuffer = 256 * 1024;
+
+    int source = -1;      // the descriptor the archive goes into (the ZipArchive's own duplicate)
+    int fd = -1;          // minizip's stream: a duplicate of source
+    int error = 0;        // the first failure's code (errno)
+    quint64 position = 0; // where minizip writes next
+    quint64 end = 0;      // the archive's length so far
+    quint64 bufferAt = 0; // where the buffer's first byte belongs
+    quint64 held = 0;     // bytes in the buffer
+    std::vector<char> buffer = std::vector<char>(kBuffer);
+
+    // size bytes at at, whole; false with error set.
+    bool put(const char *data, quint64 size, quint64 at)
+    {
+        for (quint64 done = 0; done < size;) {
+            const ssize_t n = ::pwrite(fd, data + done, size_t(size - done), off_t(at + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                error = n < 0 ? errno : ENOSPC;
+                return false;
+            }
+            done += quint64(n);
+        }
+        return true;
+    }
+    bool flush()
+    {
+        const bool done = error == 0 && (held == 0 || put(buffer.data(), held, bufferAt));
+        bufferAt += held;
+        held = 0;
+        return done;
+    }
+    quint64 write(const void *data, quint64 size)
+    {
+        // Outside what the buffer holds, or past its room: what it holds goes first.
+        if (error == 0 && (position < bufferAt || position > bufferAt + held || position - bufferAt + size > kBuffer) && flush())
+            bufferAt = position;
+        if (error == 0 && size >= kBuffer && put(static_cast<const char *>(data), size, position)) {
+            bufferAt = position + size;
+        } else if (error == 0 && size < kBuffer) {
+            std::memcpy(buffer.data() + (position - bufferAt), data, size_t(size));
+            held = std::max(held, position - bufferAt + size);
+        }
+        if (error != 0) {
+            errno = error;
+            return 0;
+        }
+        position += size;
+        end = std::max(end, position);
+        return size;
+    }
+    quint64 read(void *data, quint64 size)
+    {
+        if (!flush())
+            return 0;
+        const ssize_t n = ::pread(fd, data, size_t(size), off_t(position));
+        if (n < 0) {
+            error = errno;
+            return 0;
+        }
+        position += quint64(n);
+        return quint64(n);
+    }
+    // What is held goes to the file before the stream is closed; -1 when anything failed.
+    int close()
+    {
+        flush();
+        if (::close(fd) != 0 && errno != EINTR && error == 0)
+            error = errno;
+        fd = -1;
+        errno = error;
+        return error == 0 ? 0 : -1;
+    }
+};
+
 namespace {
 // A data file is a few megabytes at most; a damaged or hostile entry must not exhaust memory.
 constexpr quint64 kMaxEntrySize = 256ull * 1024 * 1024;
@@ -190,68 +270,50 @@ zlib_filefunc64_def descriptorFunctions(ZipReadSource *source)
 }
 
 // minizip writes the archive through a duplicate of a descriptor the caller opened in a folder
-// held open: the archive goes to that very file, whatever is put under its name meanwhile.
-struct WriteStream
-{
-    int fd = -1;
-    int error = 0;
-};
-
+// held open: the archive goes to that very file, whatever is put under its name meanwhile. It
+// writes each field of a header with a call of its own (2 or 4 bytes), and goes back to put an
+// entry's sizes into its header once the entry is written: the archive's end is held in a buffer
+// that takes all of that, and goes to the file in large writes at its own place (pwrite), so that
+// going back into it costs no call at all. The first failure stays, with the system's reason, and
+// fails every write after it, also the last one as the archive is closed.
 voidpf ZCALLBACK openWriteDescriptor(voidpf opaque, const void *, int)
 {
-    const int fd = ::fcntl(*static_cast<int *>(opaque), F_DUPFD_CLOEXEC, 0);
-    return fd < 0 ? nullptr : new WriteStream{fd, 0};
+    auto *sink = static_cast<ZipWriteSink *>(opaque);
+    sink->fd = ::fcntl(sink->source, F_DUPFD_CLOEXEC, 0);
+    return sink->fd < 0 ? nullptr : sink;
 }
 
 uLong ZCALLBACK readWriteDescriptor(voidpf, voidpf stream, void *buf, uLong size)
 {
-    auto *s = static_cast<WriteStream *>(stream);
-    const ssize_t n = ::read(s->fd, buf, size);
-    if (n < 0)
-        s->error = errno;
-    return n < 0 ? 0 : uLong(n);
+    return uLong(static_cast<ZipWriteSink *>(stream)->read(buf, size));
 }
 
 uLong ZCALLBACK writeWriteDescriptor(voidpf, voidpf stream, const void *buf, uLong size)
 {
-    auto *s = static_cast<WriteStream *>(stream);
-    for (uLong done = 0; done < size;) {
-        const ssize_t n = ::write(s->fd, static_cast<const char *>(buf) + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            s->error = n < 0 ? errno : ENOSPC;
-            errno = s->error;
-            return done;
-        }
-        done += uLong(n);
-    }
-    return size;
+    return uLong(static_cast<ZipWriteSink *>(stream)->write(buf, size));
 }
 
 ZPOS64_T ZCALLBACK tellWriteDescriptor(voidpf, voidpf stream)
 {
-    const off_t at = ::lseek(static_cast<WriteStream *>(stream)->fd, 0, SEEK_CUR);
-    return at < 0 ? ZPOS64_T(-1) : ZPOS64_T(at);
+    return static_cast<ZipWriteSink *>(stream)->position;
 }
 
 long ZCALLBACK seekWriteDescriptor(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 {
-    const int whence = origin == ZLIB_FILEFUNC_SEEK_CUR ? SEEK_CUR : origin == ZLIB_FILEFUNC_SEEK_END ? SEEK_END : SEEK_SET;
-    return ::lseek(static_cast<WriteStream *>(stream)->fd, off_t(offset), whence) < 0 ? -1 : 0;
+    auto *sink = static_cast<ZipWriteSink *>(stream);
+    const quint64 from = origin == ZLIB_FILEFUNC_SEEK_CUR ? sink->position : origin == ZLIB_FILEFUNC_SEEK_END ? sink->end : 0;
+    sink->position = from + offset;
+    return 0;
 }
 
 int ZCALLBACK closeWriteDescriptor(voidpf, voidpf stream)
 {
-    auto *s = static_cast<WriteStream *>(stream);
-    const int rc = ::close(s->fd);
-    delete s;
-    return rc;
+    return static_cast<ZipWriteSink *>(stream)->close();
 }
 
 int ZCALLBACK errorOfWriteDescriptor(voidpf, voidpf stream)
 {
-    return static_cast<WriteStream *>(stream)->error;
+    return static_cast<ZipWriteSink *>(stream)->error;
 }
 
 QString unzError(int rc)
@@ -299,10 +361,17 @@ bool ZipArchive::CreateZipFileOn(int fd, const QString &path, QString *errorText
     m_path = path;
     m_entries = 0;
     m_writeFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (m_writeFd < 0)
-        return fail(errorText, QStringLiteral("%1 cannot be created: %2").arg(path, QString::fromLocal8Bit(strerror(errno))));
+    struct stat st{};
+    if (m_writeFd < 0 || ::fstat(m_writeFd, &st) != 0) {
+        const int code = errno;
+        closeWriting();
+        return fail(errorText, QStringLiteral("%1 cannot be created: %2").arg(path, QString::fromLocal8Bit(strerror(code))));
+    }
+    m_write = std::make_unique<ZipWriteSink>();
+    m_write->source = m_writeFd;
+    m_write->end = quint64(st.st_size);
     zlib_filefunc64_def io = ioFunctions(openWriteDescriptor, readWriteDescriptor, writeWriteDescriptor, tellWriteDescriptor,
-                                         seekWriteDescriptor, closeWriteDescriptor, errorOfWriteDescriptor, &m_writeFd);
+                                         seekWriteDescriptor, closeWriteDescriptor, errorOfWriteDescriptor, m_write.get());
     _zipFile = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &io);
     if (!_zipFile) {
         const int code = errno;
@@ -317,6 +386,15 @@ void ZipArchive::closeWriting()
     if (m_writeFd >= 0)
         ::close(m_writeFd);
     m_writeFd = -1;
+    m_write.reset();
+}
+
+QString ZipArchive::writeFailure(const QString &what, int rc) const
+{
+    // The disk's own reason where it refused (a full disk, a stick pulled out), as saves say it.
+    if (m_write && m_write->error != 0)
+        return QStringLiteral("%1 cannot be written: %2").arg(m_path, QString::fromLocal8Bit(strerror(m_write->error)));
+    return QStringLiteral("%1: %2 (zip error %3)").arg(m_path, what).arg(rc);
 }
 
 QString ZipArchive::cacheKey(const QString &file, QDateTime *modified)
@@ -423,12 +501,11 @@ bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Co
                                      nullptr, 0, 0,
                                      kUtf8NameFlag, zip64);
     if (rc != ZIP_OK)
-        return fail(errorText, QStringLiteral("%1: cannot start the entry (%2)").arg(name).arg(rc));
+        return fail(errorText, writeFailure(QStringLiteral("the entry %1 cannot be started").arg(name), rc));
     rc = c.data.isEmpty() ? ZIP_OK : zipWriteInFileInZip(zipHandle(_zipFile), c.data.constData(), unsigned(c.data.size()));
     const int closed = zipCloseFileInZipRaw64(zipHandle(_zipFile), ZPOS64_T(c.size), uLong(c.crc));
     if (rc != ZIP_OK || closed != ZIP_OK)
-        return fail(errorText, QStringLiteral("%1: cannot be written into the archive: %2")
-                                   .arg(name, QString::fromLocal8Bit(strerror(errno))));
+        return fail(errorText, writeFailure(QStringLiteral("the entry %1 cannot be written").arg(name), rc != ZIP_OK ? rc : closed));
     ++m_entries;
     return true;
 }
@@ -439,13 +516,16 @@ bool ZipArchive::CloseZipFile2(QString *errorText)
     m_aheadFiles.clear();
     if (!_zipFile)
         return fail(errorText, QStringLiteral("no archive is being written"));
+    // Closing writes out what the stream still holds: only then are all bytes in the file.
     const int rc = zipClose(zipHandle(_zipFile), nullptr);
     _zipFile = nullptr;
-    const int code = errno;
-    const bool completed = rc == ZIP_OK && (m_entries < 0xFFFF || addZip64End(errorText));
+    if (rc != ZIP_OK || m_write->error != 0) {
+        const QString why = writeFailure(QStringLiteral("the archive cannot be completed"), rc);
+        closeWriting();
+        return fail(errorText, why);
+    }
+    const bool completed = m_entries < 0xFFFF || addZip64End(errorText);
     closeWriting();
-    if (rc != ZIP_OK)
-        return fail(errorText, QStringLiteral("the archive cannot be completed: %1").arg(QString::fromLocal8Bit(strerror(code))));
     return completed;
 }
 

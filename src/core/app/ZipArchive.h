@@ -17,6 +17,7 @@
 
 class FolderHandle;
 struct ZipReadSource;
+struct ZipWriteSink;
 
 // Zip archives through minizip: creating one and adding files to it, listing and extracting the
 // entries of one. Entries are deflated (default level), named in UTF-8 and dated with their
@@ -156,6 +157,9 @@ private:
     bool compress(const QString &file, Compressed *c, QString *errorText, bool *fileAtFault) const;
     bool addZip64End(QString *errorText);
     bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
+    // Why writing the archive failed: the system's reason where the file refused the bytes, else
+    // what failed and minizip's code rc.
+    QString writeFailure(const QString &what, int rc) const;
     QString localHeaderProblem(const Entry &entry);
     void closeWriting();
     bool openReading(const QString &name, QString *errorText);
@@ -164,6 +168,7 @@ private:
     void *_zipFile = nullptr;
     QString m_path;         // of the archive being written
     int m_writeFd = -1;     // the file it is written into (minizip writes through a duplicate)
+    std::unique_ptr<ZipWriteSink> m_write; // minizip's stream into it
     quint64 m_entries = 0;  // entries written into it
     void *_unzFile = nullptr;
     // The archive being read, opened once: minizip reads duplicates of its descriptor.

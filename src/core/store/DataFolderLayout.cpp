@@ -16,9 +16,12 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
+#include <QHash>
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <atomic>
 #include <string_view>
 
@@ -177,6 +180,75 @@ QList<DataFolderLayout::Unreadable> DataFolderLayout::unreadableBelow(const QStr
             out << Unreadable{it.filePath(), why};
     }
     return out;
+}
+
+QList<DataFolderLayout::BackupFile> DataFolderLayout::backupFiles(const QString &dataRoot, const QStringList &folders,
+                                                                  QString *refusal)
+{
+    QList<BackupFile> out;
+    QStringList refused;
+    QHash<QString, qint64> sizes;
+    const QString root = QDir::cleanPath(dataRoot);
+    const QDir dataDir(root);
+    const auto refuse = [&refused](const QString &file, const QString &problem) {
+        const QString text = QStringLiteral("%1 (%2)").arg(file, problem);
+        if (!refused.contains(text))
+            refused << text;
+    };
+    for (const QString &folder : folders) {
+        // A data file that is a pipe or a device (or a link to one) is no file the listing
+        // takes, and would be left out of an archive said to be whole.
+        for (const Unreadable &file : unreadableBelow(folder))
+            refuse(QDir::cleanPath(file.path), file.why);
+        const std::optional<QStringList> names = GF::fileListAtPath(folder, QStringLiteral("xml"));
+        for (const QString &name : names.value_or(QStringList())) {
+            // Named after the file's path with the data folder cut off; the data folder's own
+            // pass so gives "//Quiz/x.xml". The name keeps the extension as the file has it. The
+            // file itself goes by one clean path in both passes, so that a refusal names it once.
+            const QString file = QDir::cleanPath(GF::filePathForListedName(folder, name, QStringLiteral("xml")));
+            QString entry = QFileInfo(folder + QLatin1Char('/') + name).path() + QLatin1Char('/') + QFileInfo(file).fileName();
+            if (entry.startsWith(root))
+                entry = entry.mid(root.size());
+            const QString relative = dataDir.relativeFilePath(file);
+            // Only what a restore would take back goes in.
+            const qint64 size = QFileInfo(file).size();
+            QString problem = nameProblem(relative);
+            if (problem.isEmpty() && quint64(std::max<qint64>(size, 0)) > kMaxFileSize)
+                problem = QStringLiteral("it is larger than a data file may be (%1 MB)").arg(kMaxFileSize >> 20);
+            if (!problem.isEmpty()) {
+                refuse(file, problem);
+                continue;
+            }
+            // Keyed by the place in the data folder: the two passes name a file by different paths.
+            sizes.insert(relative, size);
+            out << BackupFile{file, entry, relative, size};
+        }
+    }
+    if (!refused.isEmpty()) {
+        *refusal = QStringLiteral("These files cannot be backed up: %1").arg(refused.join(QStringLiteral(", ")));
+        return {};
+    }
+    quint64 total = 0;
+    for (const qint64 size : std::as_const(sizes))
+        total += quint64(std::max<qint64>(size, 0));
+    // Each file once, its size too, as a restore counts them, though the kept folders' files go
+    // in twice.
+    if (total > kMaxTotalSize || sizes.size() > fileLimit()) {
+        *refusal = QStringLiteral("The data files (%1 MB in %2 files) are more than one backup may hold (%3 MB, %4 files).")
+                       .arg(total >> 20).arg(sizes.size()).arg(kMaxTotalSize >> 20).arg(fileLimit());
+        return {};
+    }
+    return out;
+}
+
+QString DataFolderLayout::backupRefusal(const QString &root)
+{
+    QStringList folders;
+    for (const QString &kept : keptFolders())
+        folders << QDir::cleanPath(root) + QLatin1Char('/') + kept;
+    QString refusal;
+    backupFiles(root, folders << QDir::cleanPath(root) + QLatin1Char('/'), &refusal);
+    return refusal;
 }
 
 bool DataFolderLayout::isDataFileName(const QString &name)

@@ -53,6 +53,24 @@ public:
         QString why; // as RegularFile says it ("it is no regular file")
     };
     static QList<Unreadable> unreadableBelow(const QString &folder);
+    // One file a backup takes: its path, the entry it goes in as, its place below the data folder
+    // (which the two passes over the kept folders' files share) and its size as listed.
+    struct BackupFile
+    {
+        QString file;
+        QString entry;
+        QString relative;
+        qint64 size = 0;
+    };
+    // What a backup of the data folder root takes from folders (its kept folders, then root
+    // itself), each folder in its listing's order; empty, with *refusal, when the backup must be
+    // refused before any file is read: a file it cannot read or a restore would not take back
+    // (each named once, with why), or more data than one backup holds. Empty without *refusal:
+    // no data file.
+    static QList<BackupFile> backupFiles(const QString &root, const QStringList &folders, QString *refusal);
+    // The same refusal for a folder laid out as the data folder (the data a restore replaced):
+    // why no backup archive of it can be written; "" when one can, or it holds no data file.
+    static QString backupRefusal(const QString &root);
     // Whether a file of this name may be a data file (its kind: the stores' files are XML).
     static bool isDataFileName(const QString &name);
     // Whether a data file lies anywhere below folder (a data folder, or one set aside), looked

@@ -59,8 +59,10 @@ QString folderOf(const QString &path)
 // ---- The record of unfinished work ----
 //
 // One line per piece of work: the process that started it, when that process started, the
-// device and inode of the file or folder it made, a tab, and the path. Earlier versions wrote the
-// process and the path alone; such a line is still read, but tells nothing of its file.
+// device and inode of the file or folder it made, a tab, and the path. A file that has its name
+// from the start (a disk without unnamed files) is noted by its name before it is made, with 0
+// for its device and inode, and by them once it is there. Earlier versions wrote the process and
+// the path alone; such a line is still read, but tells nothing of its file.
 
 QString workRecordPath()
 {
@@ -84,6 +86,8 @@ struct WorkLine
     QString path;
 
     bool identified() const { return !start.isEmpty(); }
+    // Noted before its file was made: it names a place, not a file (no file has inode 0).
+    bool beforeMade() const { return identified() && device == 0 && inode == 0; }
 };
 
 std::optional<WorkLine> parseWorkLine(const QByteArray &line)
@@ -349,6 +353,13 @@ void keepInBackups(const FolderHandle &parent, const QString &name, Findings *fi
     // in it goes once the start is done, and no teacher is promised an archive that never comes.
     if (!DataFolderLayout::holdsDataFile(destination))
         return;
+    // No archive is promised that a backup would refuse (a pipe under a data file's name).
+    if (const QString refusal = DataFolderLayout::backupRefusal(destination); !refusal.isEmpty()) {
+        findings->kept << QStringLiteral("The data a restore replaced are kept in the folder %1, where they stay as they are: "
+                                         "Pollix cannot save them as an archive. %2")
+                              .arg(QDir::toNativeSeparators(destination), refusal);
+        return;
+    }
     findings->kept << QStringLiteral("The data a restore replaced are kept in %1; Pollix saves them there as an archive, "
                                      "which Restore can bring back.")
                           .arg(QDir::toNativeSeparators(destination));
@@ -428,6 +439,16 @@ LineEnd finishWorkLine(const WorkLine &line, const QString &data, const QStringL
             *why = QStringLiteral("%1 was noted by an earlier version of Pollix, which did not note which file it made, and "
                                   "is left as it is")
                        .arg(path);
+        return LineEnd::NotPollixs;
+    }
+    // An ending between the note of the name and that of the file: the file there may be the one
+    // the backup began, or one put under that name since; nothing tells which.
+    if (line.beforeMade()) {
+        if (!staging)
+            *why = QStringLiteral("%1 (%2 bytes) may be the part file of a backup cut short as it began, before Pollix could "
+                                  "note which file it made; Pollix cannot tell it for its own, and leaves it as it is")
+                       .arg(path)
+                       .arg(qint64(st.st_size));
         return LineEnd::NotPollixs;
     }
     if (quint64(st.st_dev) != line.device || quint64(st.st_ino) != line.inode) {
@@ -549,14 +570,17 @@ void removeLeftoversNaming(Findings *findings)
 } // namespace
 
 namespace {
-// Notes what the work makes at noted (st: its device and inode) as this process's.
-bool noteWork(const QString &noted, const struct stat &st, QString *why)
+// Notes what the work makes at noted (st: its device and inode; none: the file is about to be
+// made there) as this process's; the note of its name before it was made gives way to it.
+bool noteWork(const QString &noted, const struct stat *st, QString *why)
 {
     std::lock_guard lock(recordMutex());
     std::optional<QList<WorkLine>> lines = readWorkRecord(why);
     if (!lines)
         return false;
-    *lines << WorkLine{qint64(::getpid()), ownStart(), quint64(st.st_dev), quint64(st.st_ino), noted};
+    const qint64 pid = qint64(::getpid());
+    lines->removeIf([&](const WorkLine &l) { return l.beforeMade() && l.pid == pid && l.start == ownStart() && l.path == noted; });
+    *lines << WorkLine{pid, ownStart(), st ? quint64(st->st_dev) : 0, st ? quint64(st->st_ino) : 0, noted};
     return writeWorkRecord(*lines) || GlobalFunctions::failWith(why, QStringLiteral("%1 cannot be written").arg(workRecordPath()));
 }
 } // namespace
@@ -568,7 +592,7 @@ void DataRecovery::noteStarted(const QString &path)
     const QString noted = notedPath(path);
     QString why;
     const FolderHandle folder = FolderHandle::open(folderOf(noted), false, &why);
-    const auto note = [&](const struct stat &st) { return noteWork(noted, st, &why); };
+    const auto note = [&](const struct stat *st) { return noteWork(noted, st, &why); };
     // A folder is made by the work itself (its name must be unique at once); a file under the
     // name already is none the work made, and is not noted as its own.
     struct stat st{};
@@ -577,11 +601,15 @@ void DataRecovery::noteStarted(const QString &path)
     if (folder.isOpen() && kind == RecordFile::Kind::Missing)
         done = folder.createNotedFile(nameOf(noted), note, &why);
     else if (kind == RecordFile::Kind::Folder)
-        done = note(st);
+        done = note(&st);
     else if (folder.isOpen())
         why = QStringLiteral("something else lies there already");
-    if (!done)
-        PollixLog(QStringLiteral("%1 could not be noted as unfinished work: %2").arg(path, why));
+    if (done)
+        return;
+    PollixLog(QStringLiteral("%1 could not be noted as unfinished work: %2").arg(path, why));
+    // Not made: no note stays to name the place (something else may lie there).
+    if (folder.isOpen() && kind == RecordFile::Kind::Missing)
+        noteFinished(noted);
 }
 
 int DataRecovery::makeNoted(const FolderHandle &folder, const QString &name, QString *notedAs, QString *why)
@@ -589,12 +617,16 @@ int DataRecovery::makeNoted(const FolderHandle &folder, const QString &name, QSt
     *notedAs = notedPath(folder.pathOf(name));
     // A record that cannot be written keeps no backup from being made (as before the note was
     // kept): the part file is then one a start cannot tell for Pollix's, and stays after a kill.
-    const auto note = [&](const struct stat &st) {
+    const auto note = [&](const struct stat *st) {
         if (QString problem; !noteWork(*notedAs, st, &problem))
             PollixLog(QStringLiteral("%1 could not be noted as unfinished work: %2").arg(*notedAs, problem));
         return true;
     };
-    return folder.createNotedFileOpen(name, note, why);
+    const int fd = folder.createNotedFileOpen(name, note, why);
+    // Not made: no note stays to name the place (something else may lie there).
+    if (fd < 0)
+        noteFinished(*notedAs);
+    return fd;
 }
 
 void DataRecovery::noteFinished(const QString &path)

@@ -23,8 +23,9 @@ class FolderHandle;
 //    the very file or folder (device and inode) a Pollix that no longer runs made there, reached
 //    without a symbolic link, and found again by walking from the folder held open for it (the
 //    application folder for a part file, the one beside the data folder for a staging folder):
-//    what a line names elsewhere stays, named; a staging folder nothing notes goes only when it holds no file, and
-//    never while the data folder is missing or a swap still noted down needs it; data a restore
+//    what a line names elsewhere, and a file whose line was written before it was made (naming
+//    no file yet), stays, named; a staging folder nothing notes goes only when it holds no file,
+//    and never while the data folder is missing or a swap still noted down needs it; data a restore
 //    noted to keep go to Backups.
 // What cannot be finished, or is not Pollix's to remove, stays and is named, with the reason.
 // Every record read back (journals, the keep notes of a restore, ".unfinished-work") is
@@ -45,9 +46,11 @@ public:
     // so that a start after a kill removes what the work left and nothing of the teacher's; the
     // note goes when the work is done. What is not there yet is made here (an empty file), so
     // that the note names the very file (its device and inode) and nothing put under its name
-    // later. The note says which process made the path, and when that process started, so a
-    // start leaves alone the work of a Pollix still running (one opened on the same folder
-    // anyway), and not that of a process that got its number since.
+    // later; where the disk has no unnamed files, its name is noted first, so that an ending
+    // before the file's own note leaves a file a start names, never one nothing names (it stays:
+    // nothing tells it for Pollix's). The note says which process made the path, and when that
+    // process started, so a start leaves alone the work of a Pollix still running (one opened on
+    // the same folder anyway), and not that of a process that got its number since.
     static void noteStarted(const QString &path);
     static void noteFinished(const QString &path);
     // The same for a part file made as name in folder held open, and open to be written: its

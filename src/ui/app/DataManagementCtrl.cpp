@@ -201,6 +201,12 @@ QString DataManagementCtrl::keptDataText(const QString &kept)
                   "Pollix moves them there when it starts next.")
             .arg(QDir::toNativeSeparators(kept), QDir::toNativeSeparators(destination));
     }
+    // No archive is promised that a backup would refuse (a pipe another program put under a data
+    // file's name): the folder is what there is.
+    if (const QString refusal = DataFolderLayout::backupRefusal(kept); !refusal.isEmpty())
+        return PollixAlert::sentences(tr("The data it replaced are kept in the folder %1, where they stay as they are: Pollix "
+                                         "cannot save them as an archive. %2")
+                                          .arg(QDir::toNativeSeparators(kept), refusal));
     // Kept by a rename, at no cost to the restore's time; their archive is being written.
     return tr("The data it replaced are kept in %1. Pollix now saves them there as the archive \"%2\", which Restore "
               "can bring back; once the archive is complete, what it holds goes from the folder (the folder stays as it "

@@ -6,6 +6,7 @@
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -91,8 +92,14 @@ void KeysBack::giveBack()
         return;
     QWidget *keys = m_keys;
     if (!canTakeKeys(keys, m_window) || qobject_cast<QAbstractButton *>(keys)) {
+        // A dialog without a field takes them itself, where Return presses its default button as
+        // before any button had the keys: not the button that began what was asked, which Return
+        // would begin again, nor its first control, where they go when work done meanwhile (the
+        // dialog disabled under a progress window) took them from it.
         if (QWidget *field = lastField(m_window); canTakeKeys(field, m_window))
             keys = field;
+        else if (qobject_cast<QDialog *>(m_window.data()))
+            keys = m_window;
     }
     if (!canTakeKeys(keys, m_window))
         return;

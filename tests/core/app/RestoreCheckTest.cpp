@@ -6,7 +6,9 @@
 #include "core/store/DataRecovery.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "core/store/UserEntity.h"
+#include "platform/FolderHandle.h"
 #include "platform/FolderSwap.h"
+#include "platform/LeftAlone.h"
 #include "platform/ProcessStart.h"
 #include "support/KilledRuns.h"
 #include "support/PollixTest.h"
@@ -19,6 +21,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -515,6 +518,57 @@ TEST_F(RestoreCheckTest, ABackupKilledAtAnyStepLeavesNoPartFileAfterTheNextStart
         });
     EXPECT_GE(killed, 3) << "the note, the archive put in place, the note's removal";
     EXPECT_GE(archives, 2) << "a kill after the archive was put in place";
+}
+
+// On a disk without unnamed files (an exFAT stick, a share) the part file has its name before
+// its device and inode can be noted: a backup killed at any step leaves no part file that the
+// next start neither removes nor names, in the application folder or on a stick outside it, and
+// the archive saved before stays whole.
+TEST_F(RestoreCheckTest, APartFileABackupKilledAtAnyStepLeavesOnADiskWithoutUnnamedFilesIsRemovedOrNamed)
+{
+    if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
+        startOn(folder);
+        FolderHandle::setRefusalsForTesting({.hardLinks = true});
+        const auto reset = qScopeGuard([] { FolderHandle::setRefusalsForTesting({}); });
+        QString why;
+        EXPECT_TRUE(zipHelper().backupFilTo(QString::fromUtf8(readFile(folder + "/to")) + "/backup.zip", &why)) << why.toStdString();
+        return;
+    }
+    QTemporaryDir sticks;
+    int run = 0;
+    for (const bool outside : {false, true}) {
+        SCOPED_TRACE(outside ? "on a stick" : "in the application folder");
+        int named = 0;
+        QString to;
+        const int killed = KilledRuns::atEveryStep(
+            [&](const QString &folder) {
+                to = outside ? QFileInfo(sticks.path()).canonicalFilePath() + QStringLiteral("/%1").arg(++run)
+                             : QFileInfo(folder).canonicalFilePath() + "/Out";
+                ASSERT_TRUE(QDir().mkpath(to) && QDir(folder).mkpath("Data/Quiz"));
+                QFile f(folder + "/Data/Quiz/x.xml"), old(to + "/backup.zip"), where(folder + "/to");
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly) && old.open(QIODevice::WriteOnly) && where.open(QIODevice::WriteOnly));
+                f.write(session("x"));
+                old.write("last week's backup");
+                where.write(to.toUtf8());
+            },
+            [&](const QString &folder, bool) {
+                startOn(folder);
+                QString why;
+                LeftAloneList found;
+                DataRecovery::run(&why, nullptr, &found);
+                for (const LeftAlone &thing : found)
+                    why += "\n" + thing.text;
+                for (const QString &part : QDir(to).entryList({"backup.zip.part-*"}, QDir::Files | QDir::Hidden)) {
+                    ++named;
+                    EXPECT_TRUE(why.contains(to + "/" + part)) << part.toStdString() << " is named in: " << why.toStdString();
+                }
+                if (readFile(to + "/backup.zip") != "last week's backup") {
+                    EXPECT_TRUE(zipHelper::checkBackup(to + "/backup.zip", &why)) << why.toStdString();
+                }
+            });
+        EXPECT_GE(killed, 3) << "the note of its name, of its file, the archive put in place";
+        EXPECT_GE(named, 1) << "a kill left the part file made and noted by its name alone";
+    }
 }
 
 TEST_F(RestoreCheckTest, TheStartFinishesAChangeCutShortThenRemovesOnlyPollixsOwnSideFiles)

@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <memory>
 
 #include <sys/stat.h>
@@ -355,6 +356,50 @@ TEST_F(ZipBackupTest, FullOrReadOnlyDiskLeavesDataAndOldBackupWhole)
     EXPECT_FALSE(zipHelper().backupFilTo(root + "backup.zip", &why));
     EXPECT_TRUE(why.contains("Read-only file system")) << why.toStdString();
     Orvenda_AppDelegate::setAppDelegate(app());
+}
+
+// A backup onto a disk that fills up says so in the system's words, wherever in the archive the
+// disk ran out: at its first bytes, in the middle of its entries, in its directory at the end.
+// The archive saved before under its name stays, and no part file is left.
+TEST_F(ZipBackupTest, ABackupOntoAFullDiskSaysTheDiskIsFullWhereverItRanOut)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 2048);
+    // Sessions that hardly compress: an archive of some hundreds of kilobytes.
+    QByteArray noise;
+    for (quint32 x = 7; noise.size() < 14000; x = x * 1103515245u + 12345u)
+        noise += char('A' + (x >> 16) % 26);
+    for (int i = 0; i < 40; ++i)
+        writeFile(QStringLiteral("Data/Quiz/s%1.xml").arg(i), "<Session><ID>s" + QByteArray::number(i) + "</ID><Title>" +
+                                                                   noise.mid(i * 300) + noise.left(i * 300) + "</Title></Session>");
+    writeFile("Data/UserList.xml", kAccounts);
+    ASSERT_TRUE(zipHelper().backupFilTo(zipPath("measure.zip")));
+    const qint64 size = QFileInfo(zipPath("measure.zip")).size();
+    ASSERT_GT(size, 512 * 1024) << "larger than what a backup holds back before it writes";
+
+    const QString disk = SmallDisk::folder(), archive = disk + "/backup.zip";
+    {
+        QFile old(archive);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the backup of last week");
+    }
+    const struct
+    {
+        const char *where;
+        qint64 free;
+    } cases[] = {{"at its first bytes", 0}, {"with 8 KB free", 8 * 1024}, {"in the middle of its entries", size / 2},
+                 {"in its directory at the end", (size - 8192) / 4096 * 4096}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.where);
+        ASSERT_TRUE(SmallDisk::fill());
+        QFile filler(disk + "/.filler");
+        ASSERT_TRUE(filler.resize(std::max<qint64>(filler.size() - c.free, 0)));
+        QString why;
+        EXPECT_FALSE(zipHelper().backupFilTo(archive, &why));
+        EXPECT_TRUE(why.contains(archive + " cannot be written: No space left on device")) << why.toStdString();
+        EXPECT_EQ(readFile(archive), "the backup of last week");
+        EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden), (QStringList{".filler", "backup.zip"}));
+        ASSERT_TRUE(filler.remove());
+    }
 }
 
 TEST_F(ZipBackupTest, OneEntryIsExtractedOnlyWhenItsDateDiffers)

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <sys/stat.h>
+
 namespace {
 using Files = QMap<QString, QByteArray>;
 
@@ -107,6 +109,26 @@ TEST_F(SwapRecordTest, WhereverASwapWasCutTheDataItSetsAsideAreKeptInBackups)
                                        "which Restore can bring back.")
                             .arg(home() + kKept));
     }
+}
+
+// Data set aside that a backup would refuse (a pipe another program put under a data file's name)
+// are kept all the same, and the start's alert promises no archive of them: they stay a folder.
+TEST_F(SwapRecordTest, KeptDataABackupWouldRefuseAreSaidToStayAFolder)
+{
+    writeTree("Data", kOld);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(home() + "Data/Subjects.xml").constData(), 0600), 0);
+    writeTree("Data.restore-abcdef", kRestored);
+    markRestored("Data.restore-abcdef");
+    ASSERT_TRUE(QDir(home()).mkpath("Data.old-abcdef"));
+    writeFile(".Data.swap-0badcafe.journal", kJournal);
+
+    QString why, kept;
+    EXPECT_TRUE(DataRecovery::run(&why, &kept)) << why.toStdString();
+    EXPECT_EQ(filesBelow(home() + kKept, true), kOld);
+    EXPECT_EQ(kept, QStringLiteral("The data a restore replaced are kept in the folder %1, where they stay as they are: Pollix "
+                                   "cannot save them as an archive. These files cannot be backed up: %1/Subjects.xml (it "
+                                   "is no regular file)")
+                        .arg(home() + kKept));
 }
 
 // Where the restore noted the name it keeps them under, they go there (a free name when it is

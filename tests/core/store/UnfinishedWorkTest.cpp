@@ -6,6 +6,9 @@
 
 #include "core/store/DataRecovery.h"
 #include "platform/FolderSwap.h"
+#include "platform/LeftAlone.h"
+#include "platform/ProcessStart.h"
+#include "platform/RecordFile.h"
 #include "support/OrdinaryUser.h"
 #include "support/TracedRun.h"
 
@@ -15,7 +18,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 void put(const QString &path, const QByteArray &bytes)
@@ -181,4 +187,53 @@ TEST_F(UnfinishedWorkTest, ARestoresFolderStaysForThePollixStillMakingItAndGoesO
     EXPECT_FALSE(QFileInfo::exists(staging));
     EXPECT_FALSE(QFileInfo::exists(root + "/.unfinished-work"));
     EXPECT_EQ(readFile(root + "/Data/Subjects.xml"), "<Subjects/>");
+}
+
+// Where the disk has no unnamed files, a part file has its name from its first moment, so its
+// line is written before the file is made, with no device and inode yet (0 for both): such a line
+// names a place, not a file. An ending between the two notes leaves a file there that nothing
+// tells for Pollix's (or another program's put there since): it stays, and the start names it,
+// as it names anything else found there; a place that holds nothing lets its line go unsaid.
+TEST_F(UnfinishedWorkTest, ALineNotedBeforeItsFileWasMadeRemovesNothingAndNamesWhatLiesThere)
+{
+    const QString root = QFileInfo(home()).canonicalFilePath();
+    const QString part = root + "/Out/b.zip.part-0badf00d";
+    ASSERT_TRUE(QDir(root).mkpath("Out"));
+    const struct
+    {
+        const char *there;
+        std::function<void()> put;
+        const char *said; // nullptr: nothing is said, and the line goes
+    } cases[] = {
+        {"nothing", [] {}, nullptr},
+        {"an empty file", [&] { put(part, ""); }, "b.zip.part-0badf00d (0 bytes) may be the part file of a backup cut short"},
+        {"a file with bytes", [&] { put(part, "PK the teacher's"); }, "b.zip.part-0badf00d (16 bytes) may be the part file"},
+        {"a folder", [&] { QDir(root).mkpath("Out/b.zip.part-0badf00d"); }, "b.zip.part-0badf00d is no part file of a backup"},
+        {"a link", [&] { QFile::link(root + "/Data", part); }, "b.zip.part-0badf00d is no part file of a backup"},
+    };
+    // Process 1 never is a Pollix that started when this one did.
+    const QByteArray line = "1 " + ProcessStart::of(qint64(::getpid())).toUtf8() + " 0 0\t" + part.toUtf8();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.there);
+        c.put();
+        writeRecord(root, {line});
+        const QMap<QString, QByteArray> before = filesBelow(root + "/Out");
+        const RecordFile::Kind kind = RecordFile::kindAt(part);
+        QString why;
+        LeftAloneList found;
+        EXPECT_TRUE(DataRecovery::run(&why, nullptr, &found)) << why.toStdString();
+        EXPECT_EQ(filesBelow(root + "/Out"), before);
+        EXPECT_EQ(RecordFile::kindAt(part), kind);
+        if (!c.said) {
+            EXPECT_TRUE(found.isEmpty());
+            EXPECT_FALSE(QFileInfo::exists(root + "/.unfinished-work")) << "the line goes";
+        } else {
+            ASSERT_EQ(found.size(), 1);
+            EXPECT_EQ(found.first().path, part);
+            EXPECT_TRUE(found.first().text.contains(c.said)) << found.first().text.toStdString();
+            EXPECT_EQ(readRecord(root).lines, QList<QByteArray>{line}) << "the line stays";
+        }
+        QFile::remove(part);
+        QDir(part).removeRecursively();
+    }
 }

@@ -11,8 +11,10 @@
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/FolderSwap.h"
+#include "platform/RecordFile.h"
 #include "platform/FolderWork.h"
 #include "support/DialogAnswers.h"
+#include "support/EventWait.h"
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/RealAlerts.h"
@@ -41,7 +43,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 class DataManagementTest : public PollixTest
@@ -450,6 +455,104 @@ TEST_F(DataManagementTest, ARestoreKeepsTheDataItReplacedAndRestoringThatArchive
     FolderWork::waitUntilIdle();
     EXPECT_EQ(QDir(home() + "Backups").entryList({"*.zip"}, QDir::Files).size(), 2) << "each restore keeps what it replaced";
     EXPECT_TRUE(QDir(home() + "Backups").entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// The restore's report promises an archive of the data it replaced only where one can be written:
+// a pipe or a device under a data file's name (another program's) is no file a backup takes, so
+// those data stay a folder in Backups, and the report says that, naming the file.
+TEST_F(DataManagementTest, TheRestoresReportPromisesAnArchiveOfTheReplacedDataOnlyWhereOneCanBeWritten)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    const struct
+    {
+        const char *odd;
+        QString file; // below the data folder
+        std::function<bool(const QString &)> put;
+    } cases[] = {
+        {"nothing", {}, {}},
+        {"a pipe as the student roster", "StudentRoster.xml",
+         [](const QString &path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }},
+        {"a link to a device as a class file", "Classes/Class A.xml",
+         [](const QString &path) { return QFile::remove(path) && QFile::link("/dev/null", path); }},
+    };
+    DataManagementCtrl page;
+    // What the restores kept in Backups, each by its name without ".zip".
+    const auto keptNames = [this] {
+        QStringList names = QDir(home() + "Backups").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString &archive : QDir(home() + "Backups").entryList({"*.zip"}, QDir::Files))
+            names << archive.chopped(4);
+        names.removeDuplicates();
+        return names;
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.odd);
+        if (c.put) {
+            ASSERT_TRUE(c.put(data() + c.file));
+        }
+        const QStringList before = keptNames();
+        answers.answerFile(backup());
+        answers.answerAlert(0); // Restore
+        answers.answerAlert(0); // OK
+        QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+        ASSERT_EQ(answers.alertTexts().last(), "Successfully recover.");
+        const QString said = answers.alerts().last().informativeText;
+        FolderWork::waitUntilIdle();
+        QStringList made = keptNames();
+        for (const QString &name : before)
+            made.removeOne(name);
+        ASSERT_EQ(made.size(), 1);
+        const QString kept = home() + "Backups/" + made.first();
+        if (!c.put) {
+            EXPECT_TRUE(said.contains("Pollix now saves them there as the archive \"" + made.first() + ".zip\"")) << said.toStdString();
+            EXPECT_TRUE(QFileInfo(kept + ".zip").isFile());
+            continue;
+        }
+        EXPECT_EQ(said, "The data it replaced are kept in the folder " + QDir::toNativeSeparators(kept) +
+                            ", where they stay as they are: Pollix cannot save them as an archive. These files cannot be "
+                            "backed up: " + QDir::toNativeSeparators(kept + "/" + c.file) + " (it is no regular file).");
+        EXPECT_FALSE(QFileInfo::exists(kept + ".zip"));
+        EXPECT_NE(RecordFile::kindAt(kept + "/" + c.file), RecordFile::Kind::Missing);
+    }
+}
+
+// Once the alerts of a backup or a restore are answered (a click on each), Return closes the page
+// (its OK), as when it opened: it does not begin the backup or the restore again from the button
+// that began it, nor the backup from the first control, where the work done under the progress
+// window left the keys.
+TEST_F(DataManagementTest, AfterABackupOrARestoreReturnClosesThePage)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    const struct
+    {
+        const char *work;
+        QPushButton *DataManagementCtrl::*button;
+        QString file;
+        int alerts;
+    } cases[] = {{"a backup", &DataManagementCtrl::btnBackup, scratch.path() + "/again.zip", 1},
+                 {"a restore", &DataManagementCtrl::btnRecover, backup(), 2}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.work);
+        DataManagementCtrl page;
+        page.show();
+        page.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&page, kEventWaitMs));
+        answers.answerFile(c.file);
+        const qsizetype asked = answers.fileDialogs().size() + 1;
+        {
+            RealAlerts alerts;
+            QTest::mouseClick(page.*c.button, Qt::LeftButton);
+            EXPECT_EQ(alerts.seen().size(), c.alerts);
+            EXPECT_EQ(alerts.unanswered(), c.alerts) << "each answered by a click on its first button";
+        }
+        FolderWork::waitUntilIdle();
+        // As the window manager hands the page back the keys once the alert over it went.
+        page.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&page, kEventWaitMs));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &page, Qt::Key_Return);
+        EXPECT_FALSE(page.isVisible());
+        EXPECT_EQ(page.result(), 1) << "closed by its OK";
+        EXPECT_EQ(answers.fileDialogs().size(), asked) << "no backup or restore begun again";
+    }
 }
 
 // The archive of the data an earlier restore replaced (here a stand-in that runs until the test
