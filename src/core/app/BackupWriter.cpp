@@ -10,6 +10,7 @@
 #include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
 #include "platform/SideFiles.h"
+#include "platform/TakenFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -101,6 +102,13 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
             refused << refusal;
     };
     for (const QString &folder : folderList) {
+        // A folder of the data put in place as a link since the start (one the start took is
+        // read as the folder it leads to) would bring another folder's files into the archive.
+        if (const QString clean = QDir::cleanPath(folder);
+            clean != root && TakenFolders::kindAsReached(clean) == RecordFile::Kind::Link) {
+            refuse(clean, QStringLiteral("it is %1").arg(RecordFile::kindText(RecordFile::Kind::Link)));
+            continue;
+        }
         // A data file that is a pipe or a device (or a link to one) is no file the listing
         // takes, and would be left out of an archive said to be whole.
         for (const DataFolderLayout::Unreadable &file : DataFolderLayout::unreadableBelow(folder))

@@ -13,6 +13,7 @@
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
 #include "platform/RegularFile.h"
+#include "platform/TakenFolders.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -166,15 +167,18 @@ QList<DataFolderLayout::File> DataFolderLayout::filesOfDataFolder()
 QList<DataFolderLayout::Unreadable> DataFolderLayout::unreadableBelow(const QString &folder)
 {
     QList<Unreadable> out;
-    // System: pipes, devices, sockets and links that lead nowhere, which Files alone passes over.
-    QDirIterator it(folder, QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        // The listing looked at each already: only what is no regular file is looked at again.
-        if (!isDataFileName(it.fileName()) || it.fileInfo().isFile())
-            continue;
-        if (const QString why = RegularFile::problemAt(it.filePath()); !why.isEmpty())
-            out << Unreadable{it.filePath(), why};
+    // As the backup's listing goes: through the folders the start took as links too.
+    for (const QString &start : QStringList{folder} + TakenFolders::linksIn(folder)) {
+        // System: pipes, devices, sockets and links that lead nowhere, which Files alone passes over.
+        QDirIterator it(start, QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            // The listing looked at each already: only what is no regular file is looked at again.
+            if (!isDataFileName(it.fileName()) || it.fileInfo().isFile())
+                continue;
+            if (const QString why = RegularFile::problemAt(it.filePath()); !why.isEmpty())
+                out << Unreadable{it.filePath(), why};
+        }
     }
     return out;
 }
@@ -186,11 +190,13 @@ bool DataFolderLayout::isDataFileName(const QString &name)
 
 bool DataFolderLayout::holdsDataFile(const QString &folder)
 {
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (isDataFileName(it.fileName()) && it.fileInfo().isFile())
-            return true;
+    for (const QString &start : QStringList{folder} + TakenFolders::linksIn(folder)) {
+        QDirIterator it(start, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            if (isDataFileName(it.fileName()) && it.fileInfo().isFile())
+                return true;
+        }
     }
     return false;
 }
