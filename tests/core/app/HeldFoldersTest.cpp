@@ -210,14 +210,6 @@ TEST_F(HeldFoldersTest, AFolderSwappedForALinkAtTheMomentThatMattersLeadsNoChang
 TEST_F(HeldFoldersTest, AFolderLinkedBeforeTheStartIsFollowedByEveryChangeAndOneLinkedLaterByNone)
 {
     using Act = std::function<bool(const QString &root, QString *why)>;
-    const auto student = [] {
-        StudentEntity s;
-        s.setId("A7");
-        s.setFirstName("Kim");
-        s.setLastName("Lee");
-        s.setDeviceNo(7);
-        return s;
-    };
     const auto firstRun = [](const QString &root, QString *) {
         const QString archive = makeZipArchive(root + "/first-run.zip", {{"Pollix/Data/Quiz/", ""}});
         return SystemFileUnpacker::unZipSystemFile(archive, root) != SystemFileUnpacker::Failed;
@@ -249,15 +241,16 @@ TEST_F(HeldFoldersTest, AFolderLinkedBeforeTheStartIsFollowedByEveryChangeAndOne
          [](const QString &, QString *why) { return TovClassXmlDatabase::sharedClassUI()->updateClassName("8C", "9A", why); },
          {{"9A.xml", "<ClassName>9A</ClassName>"}}},
         {"a student added to the roster and a class", "Classes",
-         [&](const QString &, QString *why) {
+         [](const QString &, QString *why) {
+             StudentEntity student;
+             student.setId("A7");
              const RosterEdits::Result r =
-                 RosterEdits::addNewStudent(student(), TovClassXmlDatabase::sharedClassUI()->classNoByName("8C"), 400);
+                 RosterEdits::addNewStudent(student, TovClassXmlDatabase::sharedClassUI()->classNoByName("8C"), 400);
              *why = r.errorText;
              return r.ok();
          },
          {{"8C.xml", "<ID>A7</ID>"}}},
         {"Delete All Records", "Quiz", [](const QString &, QString *why) { return zipHelper().DelAllRecords(why); }, {}},
-        {"Clear Activity Records", "Quiz", [](const QString &, QString *why) { return zipHelper().clearSession(why); }, {}},
         {"a backup", "Quiz",
          [](const QString &root, QString *why) {
              if (!zipHelper().backupFilTo(root + "/Out/backup.zip", why))
