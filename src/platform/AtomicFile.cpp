@@ -3,6 +3,7 @@
 #include "FolderHandle.h"
 #include "Log.h"
 #include "RecordFile.h"
+#include "TakenFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -209,7 +210,7 @@ bool writeBeside(const QString &target, SideFiles::Kind kind, const QByteArray &
     if (sidePath)
         sidePath->clear();
     QString why;
-    const FolderHandle folder = FolderHandle::open(QFileInfo(target).absolutePath(), true, &why);
+    const FolderHandle folder = TakenFolders::reachToWrite(QFileInfo(target).absolutePath(), &why);
     if (!folder.isOpen())
         return report(target, {Failure::Open, why}, errorText, failure);
     QString side;
@@ -237,11 +238,10 @@ bool write(const QString &path, const QByteArray &data, QString *errorText, Fail
         return report(path, {Failure::Open, QStringLiteral("empty path")}, errorText, failure);
     const QFileInfo info(path);
     QString why;
-    // Links on the way to the folder are the application folder's own (it, or its data folder,
-    // may lie elsewhere); from here on everything goes through the folder held open.
-    FolderHandle folder = FolderHandle::open(info.absolutePath(), true, &why);
-    if (!folder.isOpen() && errno == EACCES)
-        folder = FolderHandle::openToReach(info.absolutePath(), true); // one that may be written, not listed
+    // Reached as every change reaches it: a folder below the application folder swapped for a
+    // link since the start leads the file nowhere else; from here on everything goes through the
+    // folder held open.
+    const FolderHandle folder = TakenFolders::reachToWrite(info.absolutePath(), &why);
     if (!folder.isOpen())
         return report(path, {Failure::Open, why}, errorText, failure);
     return writeIn(folder, info.fileName(), path, data, errorText, failure);

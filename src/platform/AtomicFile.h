@@ -41,8 +41,8 @@ enum class Failure {
 
 // errorText receives the reason in the system's words ("No space left on device",
 // "Read-only file system", "Permission denied", ...); also with Unsynced, when the answer is true.
-// path's folder is opened following links on the way (the application folder, or its data folder,
-// may lie elsewhere); the write then goes on as the one below.
+// path's folder is reached as every change reaches it (TakenFolders::reachToWrite); the write
+// then goes on as the one below.
 bool write(const QString &path, const QByteArray &data, QString *errorText = nullptr, Failure *failure = nullptr);
 // The same for name in a folder held open (one opened without following a link refuses a link in
 // its place).

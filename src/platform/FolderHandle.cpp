@@ -4,6 +4,7 @@
 #include "Log.h"
 #include "RegularFile.h"
 #include "SideFiles.h"
+#include "TakenFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -187,12 +188,18 @@ FolderHandle FolderHandle::walk(const QString &relative, bool make, QString *why
             ::close(fd);
             return {};
         }
-        const int next = ::openat(fd, native(part).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        int next = ::openat(fd, native(part).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0) {
             const int code = errno;
-            failWith(why, QStringLiteral("%1: %2").arg(way, folderOpenError(fd, native(part), code)));
-            ::close(fd);
-            return {};
+            // An administrator's link, there when Pollix took its folder, leads where it led then.
+            QString linkWhy;
+            if (code == ELOOP || code == ENOTDIR)
+                next = TakenFolders::openTakenLink(fd, native(part), &linkWhy);
+            if (next < 0) {
+                failWith(why, QStringLiteral("%1: %2").arg(way, linkWhy.isEmpty() ? folderOpenError(fd, native(part), code) : linkWhy));
+                ::close(fd);
+                return {};
+            }
         }
         ::close(fd);
         fd = next;

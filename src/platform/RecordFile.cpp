@@ -1,6 +1,7 @@
 #include "RecordFile.h"
 
 #include "FolderHandle.h"
+#include "TakenFolders.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -61,7 +62,8 @@ QString wayProblem(const QString &folder, const QString &name)
     for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
         way += QLatin1Char('/') + parts.at(i);
         shown += (shown.isEmpty() ? QString() : QStringLiteral("/")) + parts.at(i);
-        const Kind kind = kindAt(way);
+        // A link the start took is the folder it leads to, as every change goes through it.
+        const Kind kind = TakenFolders::kindAsReached(way);
         if (kind == Kind::Missing)
             return QString();
         if (kind != Kind::Folder)

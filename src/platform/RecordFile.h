@@ -23,8 +23,8 @@ std::optional<QByteArray> read(const QString &path, qint64 limit, QString *why);
 QString nameProblem(const QString &name);
 
 // Why the folders on the way from folder to name (a name nameProblem accepts) may not be used:
-// one of them is a symbolic link or no folder. Empty when each is a real folder or the way ends
-// at a missing one; the last component itself is not looked at.
+// one of them is a symbolic link (but one the start took, TakenFolders) or no folder. Empty when
+// each is a real folder or the way ends at a missing one; the last component itself is not looked at.
 QString wayProblem(const QString &folder, const QString &name);
 
 // What lies at path, looked at without following a link.

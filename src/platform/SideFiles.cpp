@@ -116,11 +116,18 @@ QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool 
             RecordFile::Kind what = e.kind;
             if ((asked && what == RecordFile::Kind::File) || (what == RecordFile::Kind::Missing && (asked || recursive)))
                 what = at.kindAt(e.name, &st);
-            // Folders below are opened without following a link, as the folder itself was.
+            // Folders below are opened without following a link, as the folder itself was; a
+            // link the start took leads into its folder, as saves go through it.
             if (what == RecordFile::Kind::Folder) {
                 if (recursive)
                     self(at.openFolder(e.name), self);
                 continue;
+            }
+            if (what == RecordFile::Kind::Link && recursive) {
+                if (const FolderHandle linked = at.openFolder(e.name); linked.isOpen()) {
+                    self(linked, self);
+                    continue;
+                }
             }
             if (what != RecordFile::Kind::File || !asked || kept.contains({quint64(st.st_dev), quint64(st.st_ino)}))
                 continue;

@@ -30,7 +30,7 @@ bool isBeside(const QString &path, const QString &target, Kind kind);
 
 // Removes every side file of the given kinds in folder, held open (one opened without following a
 // link refuses a link in its place), and with recursive in the folders below it, each opened
-// without following a link; listed and removed through the folder held, only plain files, never a
+// without following a link but one the start took (TakenFolders); listed and removed through the folder held, only plain files, never a
 // link, and none of keep (the side files a change still noted down needs, by their device and
 // inode). The paths removed.
 QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep = {});

@@ -34,6 +34,14 @@ void listBelow(const FolderHandle &dir, const std::function<bool(const QString &
         return;
     }
     for (const FolderHandle::Entry &e : *entries) {
+        // A link the start took is entered as the folder it leads to; any other stays a link.
+        if (e.kind == RecordFile::Kind::Link) {
+            if (FolderHandle linked = dir.openFolder(e.name); linked.isOpen()) {
+                held.push_back(std::move(linked));
+                listBelow(held.back(), wanted, held, found, stayed);
+                continue;
+            }
+        }
         if (e.kind == RecordFile::Kind::Folder) {
             held.push_back(dir.openFolder(e.name, &why));
             if (held.back().isOpen())

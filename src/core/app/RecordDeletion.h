@@ -6,8 +6,9 @@
 #include <functional>
 
 // What Delete All Records and Clear Activity Records remove: files found by walking from the
-// folder held open, never a folder below it entered through a link, so that a folder swapped for
-// a link while they run leads no removal elsewhere; and what stays is named, never passed over.
+// folder held open, never a folder below it entered through a link but one the start took
+// (TakenFolders), so that a folder swapped for a link while they run leads no removal elsewhere;
+// and what stays is named, never passed over.
 namespace RecordDeletion {
 
 // Removes every regular file in and below folder (reached as GlobalFunctions::heldFolder reaches

@@ -6,6 +6,7 @@
 #include "platform/Log.h"
 #include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
+#include "platform/TakenFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -991,7 +992,7 @@ QString ZipArchive::placeProblem(const QString &folder, const QString &relative,
     if (const QString way = RecordFile::wayProblem(folder, relative); !way.isEmpty())
         return way;
     // A link there would be written through, or lead the entries below it out of the folder.
-    const RecordFile::Kind kind = RecordFile::kindAt(QDir::cleanPath(folder + QLatin1Char('/') + relative));
+    const RecordFile::Kind kind = TakenFolders::kindAsReached(QDir::cleanPath(folder + QLatin1Char('/') + relative));
     const RecordFile::Kind wanted = isFolder ? RecordFile::Kind::Folder : RecordFile::Kind::File;
     if (kind == RecordFile::Kind::Missing || kind == wanted)
         return QString();

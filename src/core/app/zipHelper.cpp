@@ -22,6 +22,7 @@
 #include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
 #include "platform/SideFiles.h"
+#include "platform/TakenFolders.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -124,7 +125,12 @@ bool carryOver(const FolderHandle &from, const FolderHandle &to, const QString &
     FolderHandle made; // relative's folder in to, made for its first file
     for (const FolderHandle::Entry &e : *list) {
         const QString path = relative.isEmpty() ? e.name : relative + QLatin1Char('/') + e.name;
-        if (e.kind == RecordFile::Kind::Folder) {
+        // A folder of the data that the start took as a link (moved to another disk) is gone
+        // through as saves go through it: what the restore does not replace there is kept, and
+        // the restored folder takes its place in the data folder, the link staying with the
+        // data replaced.
+        const bool takenLink = e.kind == RecordFile::Kind::Link && from.openFolder(e.name).isOpen();
+        if (e.kind == RecordFile::Kind::Folder || takenLink) {
             const FolderHandle below = from.openFolder(e.name, &why);
             if (!below.isOpen())
                 PollixLog(QStringLiteral("Not carried over into the restored data: %1").arg(why));
@@ -760,9 +766,10 @@ bool zipHelper::DelAllRecords(QString *errorText)
     DataRecovery::removeLeftovers();
     // Every copy of data files an interrupted write left.
     stayed << RecordDeletion::removeBelow(f.data, [](const QString &name) { return SideFiles::kindOf(name) || isOldTemporaryName(name); });
-    // A folder of sessions or classes that is a link is read through, and was not entered.
+    // A folder of sessions or classes that is a link the start did not take (or one that leads
+    // elsewhere since) was not entered.
     for (const QString &folder : {f.sessions, f.pointsOnly, f.classes})
-        if (RecordFile::kindAt(QDir::cleanPath(folder)) == RecordFile::Kind::Link)
+        if (TakenFolders::kindAsReached(QDir::cleanPath(folder)) == RecordFile::Kind::Link)
             stayed << QStringLiteral("%1 is %2, and what it leads to was not deleted")
                           .arg(QDir::cleanPath(folder), RecordFile::kindText(RecordFile::Kind::Link));
     stayed.removeDuplicates();

@@ -1,6 +1,7 @@
 #include "AppDelegateBase.h"
 
 #include "platform/ChangeJournal.h"
+#include "platform/TakenFolders.h"
 
 #include <QDir>
 #include <QList>
@@ -35,7 +36,8 @@ AppDelegateBase::AppDelegateBase(const QString &rootFolder)
 AppDelegateBase::~AppDelegateBase()
 {
     AppDelegateBase *self = this;
-    g_appDelegate.compare_exchange_strong(self, nullptr);
+    if (g_appDelegate.compare_exchange_strong(self, nullptr))
+        TakenFolders::take(QString(), QString(), {});
     if (ChangeJournal::folder() == QDir::cleanPath(m_strDataFilePath))
         ChangeJournal::setFolder(QString());
 }
@@ -48,6 +50,17 @@ AppDelegateBase *AppDelegateBase::getAppDelegate()
 void AppDelegateBase::registerAppDelegate(AppDelegateBase *delegate)
 {
     g_appDelegate.store(delegate);
+    // Registered as the program takes its folder: the links an administrator put in place of the
+    // data folder's own folders are noted now, before anything there is read or changed.
+    if (!delegate) {
+        TakenFolders::take(QString(), QString(), {});
+        return;
+    }
+    const QDir data(delegate->strDataFilePath());
+    TakenFolders::take(delegate->strPollixFilePath(), delegate->strDataFilePath(),
+                       {data.relativeFilePath(delegate->strQuizXmlDataFilePath()),
+                        data.relativeFilePath(delegate->strCourseGradeFilePath()),
+                        data.relativeFilePath(delegate->strClassXmlDataFilePath())});
 }
 
 QString AppDelegateBase::defaultApplicationFolder()

@@ -82,8 +82,10 @@ Result RosterEdits::addNewStudent(const StudentEntity &typed, int classNo, int m
         return refused(Outcome::ClassFull);
     if (roster->existStudentWithID(student.id()))
         return refused(Outcome::IdInRoster);
-    if (classes->existStudentWithID(student.id(), classNo))
-        return refused(Outcome::IdInClass);
+    // A class file that cannot be read (another program's pipe under its name) holds no ID: the
+    // teacher is told why it cannot be read, not that the ID is taken.
+    if (QString unreadable; classes->existStudentWithID(student.id(), classNo, &unreadable))
+        return unreadable.isEmpty() ? refused(Outcome::IdInClass) : failedStep(classPath(classNo), unreadable);
     StoreTransaction transaction;
     QString why;
     if (!roster->addStudentWithData(student, &why))

@@ -12,7 +12,9 @@
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "core/store/TovUserListXmlDatabase.h"
+#include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
+#include "platform/TakenFolders.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -169,15 +171,18 @@ QList<DataFolderLayout::File> DataFolderLayout::filesOfDataFolder()
 QList<DataFolderLayout::Unreadable> DataFolderLayout::unreadableBelow(const QString &folder)
 {
     QList<Unreadable> out;
-    // System: pipes, devices, sockets and links that lead nowhere, which Files alone passes over.
-    QDirIterator it(folder, QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        // The listing looked at each already: only what is no regular file is looked at again.
-        if (!isDataFileName(it.fileName()) || it.fileInfo().isFile())
-            continue;
-        if (const QString why = RegularFile::problemAt(it.filePath()); !why.isEmpty())
-            out << Unreadable{it.filePath(), why};
+    // As the backup's listing goes: through the folders the start took as links too.
+    for (const QString &start : QStringList{folder} + TakenFolders::linksIn(folder)) {
+        // System: pipes, devices, sockets and links that lead nowhere, which Files alone passes over.
+        QDirIterator it(start, QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            // The listing looked at each already: only what is no regular file is looked at again.
+            if (!isDataFileName(it.fileName()) || it.fileInfo().isFile())
+                continue;
+            if (const QString why = RegularFile::problemAt(it.filePath()); !why.isEmpty())
+                out << Unreadable{it.filePath(), why};
+        }
     }
     return out;
 }
@@ -196,6 +201,13 @@ QList<DataFolderLayout::BackupFile> DataFolderLayout::backupFiles(const QString 
             refused << text;
     };
     for (const QString &folder : folders) {
+        // A folder of the data put in place as a link since the start (one the start took is
+        // read as the folder it leads to) would bring another folder's files into the archive.
+        if (const QString clean = QDir::cleanPath(folder);
+            clean != root && TakenFolders::kindAsReached(clean) == RecordFile::Kind::Link) {
+            refuse(clean, QStringLiteral("it is %1").arg(RecordFile::kindText(RecordFile::Kind::Link)));
+            continue;
+        }
         // A data file that is a pipe or a device (or a link to one) is no file the listing
         // takes, and would be left out of an archive said to be whole.
         for (const Unreadable &file : unreadableBelow(folder))
@@ -258,11 +270,13 @@ bool DataFolderLayout::isDataFileName(const QString &name)
 
 bool DataFolderLayout::holdsDataFile(const QString &folder)
 {
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (isDataFileName(it.fileName()) && it.fileInfo().isFile())
-            return true;
+    for (const QString &start : QStringList{folder} + TakenFolders::linksIn(folder)) {
+        QDirIterator it(start, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            if (isDataFileName(it.fileName()) && it.fileInfo().isFile())
+                return true;
+        }
     }
     return false;
 }

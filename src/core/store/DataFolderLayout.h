@@ -43,10 +43,10 @@ public:
     // data folder (again those of the kept folders), each folder in its listing's order.
     static QList<File> filesOfKeptFolders();
     static QList<File> filesOfDataFolder();
-    // What stands below folder (at any depth, not in a folder reached through a link) under a
-    // data file's name but leads to no regular file (a pipe, a device, a link to one or to
-    // nothing), which the listings above pass over: a backup must not pass over it. Looked at
-    // without opening anything, so that nothing waits on a pipe.
+    // What stands below folder (at any depth, not in a folder reached through a link but one the
+    // start took, as the listings go) under a data file's name but leads to no regular file (a
+    // pipe, a device, a link to one or to nothing), which the listings above pass over: a backup
+    // must not pass over it. Looked at without opening anything, so that nothing waits on a pipe.
     struct Unreadable
     {
         QString path;
@@ -74,7 +74,7 @@ public:
     // Whether a file of this name may be a data file (its kind: the stores' files are XML).
     static bool isDataFileName(const QString &name);
     // Whether a data file lies anywhere below folder (a data folder, or one set aside), looked
-    // for only until the first; links are not followed.
+    // for only until the first; links are not followed but those the start took.
     static bool holdsDataFile(const QString &folder);
 
     // Why a path relative to the data folder names no data file ("" when it names one): every

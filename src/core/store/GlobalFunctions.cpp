@@ -10,6 +10,7 @@
 #include "platform/Log.h"
 #include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
+#include "platform/TakenFolders.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -267,19 +268,23 @@ std::optional<QStringList> GlobalFunctions::fileListAtPath(const QString &folder
     }
     const QDir root(folder);
     QStringList out;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo fi = it.fileInfo();
-        if (!fi.isFile())
-            continue;
-        const QString name = fi.fileName();
-        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        if (dot < 0 || name.mid(dot + 1).compare(ext, Qt::CaseInsensitive) != 0)
-            continue;
-        QString rel = root.relativeFilePath(fi.filePath());
-        rel.chop(name.size() - dot);
-        out << rel;
+    // A folder the start took as a link (sessions moved to another disk) is listed as the folders
+    // the iterator enters; no other link is.
+    for (const QString &start : QStringList{folder} + TakenFolders::linksIn(folder)) {
+        QDirIterator it(start, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            const QFileInfo fi = it.fileInfo();
+            if (!fi.isFile())
+                continue;
+            const QString name = fi.fileName();
+            const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+            if (dot < 0 || name.mid(dot + 1).compare(ext, Qt::CaseInsensitive) != 0)
+                continue;
+            QString rel = root.relativeFilePath(fi.filePath());
+            rel.chop(name.size() - dot);
+            out << rel;
+        }
     }
     return out;
 }
@@ -389,21 +394,7 @@ bool GlobalFunctions::createQXmlFileAtPath(const QString &path, const QByteArray
 
 FolderHandle GlobalFunctions::heldFolder(const QString &path, bool make, QString *why)
 {
-    const QString clean = QDir::cleanPath(path);
-    QStringList roots;
-    if (const AppDelegateBase *app = AppDelegateBase::getAppDelegate())
-        roots << app->strDataFilePath() << app->strPollixFilePath();
-    for (const QString &folder : std::as_const(roots)) {
-        const QString root = QDir::cleanPath(folder);
-        if (folder.isEmpty() || (clean != root && !clean.startsWith(root + QLatin1Char('/'))))
-            continue;
-        FolderHandle base = make ? FolderHandle::makePath(root, why) : FolderHandle::open(root, true, why);
-        if (clean == root || !base.isOpen())
-            return base;
-        const QString below = clean.mid(root.size() + 1);
-        return make ? base.makeFolder(below, why) : base.openFolder(below, why);
-    }
-    return make ? FolderHandle::makePath(clean, why) : FolderHandle::open(clean, true, why);
+    return TakenFolders::reach(path, make, why);
 }
 
 bool GlobalFunctions::removeFileAtPath(const QString &path, QString *errorText)

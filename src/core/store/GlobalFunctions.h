@@ -67,7 +67,8 @@ public:
     static QString getValueByXPath(const QString &xpath, const pugi::xml_node &context);
 
     // Regular files under folder, at any depth, whose extension equals ext ignoring case:
-    // relative paths without the extension. No value when the folder is missing.
+    // relative paths without the extension. No value when the folder is missing. No link on the
+    // way is followed but one the start took (TakenFolders).
     static std::optional<QStringList> fileListAtPath(const QString &folder, const QString &ext);
     // The file that fileListAtPath(folder, ext) lists as name: folder/name.ext, its extension in
     // whatever letter case it has on disk (A.XML as well as A.xml); folder/name.ext when there is
@@ -89,10 +90,11 @@ public:
     // Removes a store file (inside a StoreTransaction: with the transaction's commit). A file
     // that is not there counts as removed. False, with the reason, when it stays.
     static bool removeFileAtPath(const QString &path, QString *errorText = nullptr);
-    // The folder at path held open, reached as Pollix's own folders are: the data folder and the
-    // application folder as their paths lead (either may lie behind a link), every folder below
-    // them without following a link, each made first where missing with make. A folder elsewhere
-    // (one the teacher chose) as its path leads. Closed, with *why, when it cannot be opened.
+    // The folder at path held open, reached as Pollix's own folders are (TakenFolders::reach): the
+    // data folder and the application folder as their paths lead (either may lie behind a link),
+    // every folder below them without following a link but a link the start took, each made
+    // first where missing with make. A folder elsewhere (one the teacher chose) as its path leads.
+    // Closed, with *why, when it cannot be opened.
     static FolderHandle heldFolder(const QString &path, bool make, QString *why = nullptr);
 
     // The one serialised form of every store file: the declaration, a line break, then the root

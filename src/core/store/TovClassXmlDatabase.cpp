@@ -378,11 +378,15 @@ int TovClassXmlDatabase::maxGroupNoInClass(int classNo) const
     return most;
 }
 
-bool TovClassXmlDatabase::existStudentWithID(const QString &studentID, int classNo) const
+bool TovClassXmlDatabase::existStudentWithID(const QString &studentID, int classNo, QString *errorText) const
 {
     const QString path = pathByClassNo(classNo);
     pugi::xml_document doc;
-    if (path.isNull() || !parseClassFile(path, doc))
+    if (path.isNull()) {
+        GlobalFunctions::failWith(errorText, noClass(classNo));
+        return true;
+    }
+    if (!parseClassFile(path, doc, errorText))
         return true;
     // A file without "Students" holds no student; an add gives it the element.
     return bool(firstStudentWithId(doc.document_element().child("Students"), studentID));

@@ -63,8 +63,8 @@ public:
     // At least 1.
     int maxGroupNoInClass(int classNo) const;
     // Ignores case. A missing class or unreadable file also gives true, so a check before an add
-    // adds nothing.
-    bool existStudentWithID(const QString &studentID, int classNo) const;
+    // adds nothing; *errorText then says why (it stays empty when the class holds the ID).
+    bool existStudentWithID(const QString &studentID, int classNo, QString *errorText = nullptr) const;
     // False when the class holds the ID (ignoring case), has no file, or the write failed.
     bool addStudentWithData(const StudentEntity &student, int classNo, QString *errorText = nullptr);
     bool updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo, QString *errorText = nullptr);

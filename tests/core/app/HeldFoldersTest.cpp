@@ -2,10 +2,12 @@
 // elsewhere at the moment it matters leads no change there; an archive is reported saved only
 // when its name leads to the very file written; and a delete names what it left.
 #include "core/app/BackupWriter.h"
+#include "core/app/ZipArchive.h"
 #include "core/app/RecordDeletion.h"
 #include "core/app/SystemFileUnpacker.h"
 #include "core/app/zipHelper.h"
 #include "core/reports/SessionImport.h"
+#include "core/roster/RosterEdits.h"
 #include "core/store/DataRecovery.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"
@@ -196,6 +198,140 @@ TEST_F(HeldFoldersTest, AFolderSwappedForALinkAtTheMomentThatMattersLeadsNoChang
         EXPECT_EQ(everythingBelow(outside), before) << row.place;
         if (row.answer) {
             EXPECT_EQ(answer, *row.answer) << row.place << ": " << why.toStdString();
+        }
+    }
+}
+
+// A folder of the data folder that an administrator moved to another disk and linked back
+// before Pollix started is gone through by every change, as saves go through it; a link put in
+// the folder's place once Pollix runs, or the administrator's link pointed elsewhere since (at a
+// folder holding files of the same names), leads none of them there. Each change, with the
+// folder it works in linked each way.
+TEST_F(HeldFoldersTest, AFolderLinkedBeforeTheStartIsFollowedByEveryChangeAndOneLinkedLaterByNone)
+{
+    using Act = std::function<bool(const QString &root, QString *why)>;
+    const auto firstRun = [](const QString &root, QString *) {
+        const QString archive = makeZipArchive(root + "/first-run.zip", {{"Pollix/Data/Quiz/", ""}});
+        return SystemFileUnpacker::unZipSystemFile(archive, root) != SystemFileUnpacker::Failed;
+    };
+    const struct
+    {
+        const char *change;
+        const char *folder; // below the data folder: moved out and linked back
+        Act act;
+        QMap<QString, QByteArray> after; // the moved folder's files once done: each name, and text it holds
+        bool startOnly = false;          // done as Pollix starts, so never after a later link
+        std::function<void(const QString &root, const QString &moved)> before = {};
+    } rows[] = {
+        {"a session saved", "Quiz",
+         [](const QString &root, QString *why) {
+             return GlobalFunctions::createQXmlFileAtPath(root + "/Data/Quiz/Tuesday.xml", session("t"), why);
+         },
+         {{"Monday.xml", "<ID>m</ID>"}, {"Tuesday.xml", "<ID>t</ID>"}}},
+        {"a session deleted", "Quiz",
+         [](const QString &root, QString *why) { return GlobalFunctions::removeFileAtPath(root + "/Data/Quiz/Monday.xml", why); },
+         {}},
+        {"a session imported", "Quiz",
+         [](const QString &root, QString *why) {
+             put(root + "/import.xml", session("i"));
+             return SessionImport::importFile(root + "/import.xml", root + "/Data/Quiz", "2024-05-02", nullptr, why);
+         },
+         {{"Monday.xml", "<ID>m</ID>"}, {"Week2024-05-02.xml", "<ID>i</ID>"}}},
+        {"a class renamed", "Classes",
+         [](const QString &, QString *why) { return TovClassXmlDatabase::sharedClassUI()->updateClassName("8C", "9A", why); },
+         {{"9A.xml", "<ClassName>9A</ClassName>"}}},
+        {"a student added to the roster and a class", "Classes",
+         [](const QString &, QString *why) {
+             StudentEntity student;
+             student.setId("A7");
+             const RosterEdits::Result r =
+                 RosterEdits::addNewStudent(student, TovClassXmlDatabase::sharedClassUI()->classNoByName("8C"), 400);
+             *why = r.errorText;
+             return r.ok();
+         },
+         {{"8C.xml", "<ID>A7</ID>"}}},
+        {"Delete All Records", "Quiz", [](const QString &, QString *why) { return zipHelper().DelAllRecords(why); }, {}},
+        {"a backup", "Quiz",
+         [](const QString &root, QString *why) {
+             if (!zipHelper().backupFilTo(root + "/Out/backup.zip", why))
+                 return false;
+             // Both passes go through the folder, as through one of the data folder.
+             ZipArchive zip;
+             const bool opened = zip.UnzipOpenFile(root + "/Out/backup.zip", why);
+             QStringList names;
+             for (const ZipArchive::Entry &e : (opened ? zip.entries(why) : std::nullopt).value_or(QList<ZipArchive::Entry>()))
+                 names << e.name;
+             *why = names.join(", ");
+             return names.contains("/Quiz/Monday.xml") && names.contains("//Quiz/Monday.xml");
+         },
+         {{"Monday.xml", "<ID>m</ID>"}}},
+        {"a restore", "Quiz",
+         [](const QString &root, QString *why) {
+             const QString archive = makeZipArchive(root + "/Out/friday.zip", {{"/Quiz/Friday.xml", session("f")},
+                                                                                 {"//Quiz/Friday.xml", session("f")},
+                                                                                 {"//UserList.xml", DataFiles::accounts()}});
+             return zipHelper().recoverFileFrom(archive, why) && readFile(root + "/Data/Quiz/Friday.xml") == session("f");
+         },
+         {{"Monday.xml", "<ID>m</ID>"}}},
+        {"the first-run files", "Quiz", firstRun, {{"Monday.xml", "<ID>m</ID>"}}},
+        {"a change of two files cut short, finished as Pollix starts", "Classes",
+         [](const QString &, QString *why) { return DataRecovery::run(why); }, {{"8C.xml", "finished"}}, true,
+         [](const QString &root, const QString &moved) {
+             put(moved + "/8C.xml.new-0a0b0c0d", classFile("finished"));
+             ASSERT_EQ(::link(QFile::encodeName(moved + "/8C.xml").constData(),
+                              QFile::encodeName(moved + "/8C.xml.old-0a0b0c0d").constData()),
+                       0);
+             put(root + "/Data/.change-0a0b0c0d.journal",
+                 "Pollix change journal 1\nforward\nClasses/8C.xml Classes/8C.xml.new-0a0b0c0d Classes/8C.xml.old-0a0b0c0d\nend\n");
+         }},
+        {"what a save cut short left, removed as Pollix starts", "Quiz",
+         [](const QString &, QString *why) { return DataRecovery::run(why); }, {{"Monday.xml", "<ID>m</ID>"}}, true,
+         [](const QString &, const QString &moved) { put(moved + "/Monday.xml.tmp-0a0b0c0d", "half a save"); }},
+    };
+    enum class Linked { BeforeTheStart, InTheFoldersPlaceLater, PointedElsewhereLater };
+    for (const auto &row : rows) {
+        for (const Linked linking : {Linked::BeforeTheStart, Linked::InTheFoldersPlaceLater, Linked::PointedElsewhereLater}) {
+            const bool later = linking != Linked::BeforeTheStart;
+            if (later && row.startOnly)
+                continue;
+            const std::string label = std::string(row.change) + (linking == Linked::BeforeTheStart          ? ", linked before the start"
+                                                                 : linking == Linked::InTheFoldersPlaceLater ? ", linked later"
+                                                                                                             : ", pointed elsewhere later");
+            QTemporaryDir rootDir, outsideDir, elsewhereDir;
+            const QString root = QFileInfo(rootDir.path()).canonicalFilePath();
+            const QString linked = root + "/Data/" + row.folder, moved = outsideDir.path() + "/" + row.folder;
+            put(root + "/Data/Quiz/Monday.xml", session("m"));
+            put(root + "/Data/Classes/8C.xml", classFile("8C"));
+            if (linking != Linked::InTheFoldersPlaceLater) {
+                // As an administrator puts the folder on another disk.
+                ASSERT_TRUE(QDir().rename(linked, moved)) << label;
+                ASSERT_TRUE(QFile::link(moved, linked)) << label;
+                if (row.before)
+                    row.before(root, moved);
+            }
+            prepare(root);
+            // Once Pollix runs, another folder of files of the same names put in the folder's place.
+            const QString other = elsewhereDir.path() + "/" + row.folder;
+            put(other + "/Monday.xml", session("the teacher's own"));
+            put(other + "/8C.xml", classFile("the teacher's own 8C"));
+            const Files before = everythingBelow(elsewhereDir.path());
+            if (linking == Linked::InTheFoldersPlaceLater) {
+                ASSERT_TRUE(linkInstead(linked, other)) << label;
+            } else if (linking == Linked::PointedElsewhereLater) {
+                ASSERT_TRUE(QFile::remove(linked) && QFile::link(other, linked)) << label;
+            }
+            QString why;
+            const bool done = row.act(root, &why);
+            if (later) {
+                EXPECT_EQ(everythingBelow(elsewhereDir.path()), before) << label;
+                EXPECT_TRUE(QFileInfo(linked).isSymLink()) << label;
+                continue;
+            }
+            EXPECT_TRUE(done) << label << ": " << why.toStdString();
+            const Files now = everythingBelow(moved);
+            EXPECT_EQ(now.keys(), row.after.keys()) << label << ": " << QStringList(now.keys()).join(", ").toStdString();
+            for (auto it = row.after.cbegin(); it != row.after.cend(); ++it)
+                EXPECT_TRUE(now.value(it.key()).contains(it.value())) << label << ": " << it.key().toStdString();
         }
     }
 }

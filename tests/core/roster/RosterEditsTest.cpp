@@ -8,6 +8,9 @@
 #include "support/PollixTest.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
 
 namespace {
 using Outcome = RosterEdits::Outcome;
@@ -259,4 +262,21 @@ TEST_F(RosterEditsTest, ATransactionThatIsNotCommittedWritesNothing)
     }
     EXPECT_EQ(classBytes(c8), before);
     EXPECT_TRUE(inClass(c8).isEmpty());
+}
+
+// The class file put aside by another program and its FIFO put under the name after the classes
+// were read: adding a student, typed into the class or from the student's window, changes
+// nothing and says why in words.
+TEST_F(RosterEditsTest, AddingToAClassWhoseFileIsAPipeSaysWhy)
+{
+    const QString path = classes->pathByClassNo(c8);
+    ASSERT_TRUE(QFile::rename(path, path + ".aside"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    for (const bool typed : {true, false}) {
+        const RosterEdits::Result r = typed ? RosterEdits::addNewStudent(student("P1"), c8, 400)
+                                            : RosterEdits::saveStudent(adding(student("P1"), c8));
+        EXPECT_EQ(r.outcome, Outcome::WriteFailed) << typed;
+        EXPECT_TRUE(r.errorText.contains("it is no regular file")) << typed << ": \"" << r.errorText.toStdString() << "\"";
+        EXPECT_TRUE(inRoster().isEmpty()) << typed;
+    }
 }
