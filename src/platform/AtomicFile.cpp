@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include "FileVersions.h"
 #include "FolderHandle.h"
 #include "Log.h"
 #include "RecordFile.h"
@@ -275,6 +276,10 @@ bool writeIn(const FolderHandle &folder, const QString &name, const QString &pat
         return report(path, {Failure::Open, systemError()}, errorText, failure);
     if (QString why; changeRefused(path, &why))
         return report(path, {Failure::Open, why}, errorText, failure);
+    // Only over the version this Pollix read or wrote: a save made since by anyone stays.
+    if (const QString changed = kind == RecordFile::Kind::Missing ? QString() : FileVersions::changedWhy(folder, name, path, &st);
+        !changed.isEmpty())
+        return report(path, {Failure::Commit, changed}, errorText, failure);
     Outcome outcome;
     struct stat written{};
     const QString temporary = writeSide(folder, path, SideFiles::Kind::Temporary, data,
@@ -294,12 +299,11 @@ bool writeIn(const FolderHandle &folder, const QString &name, const QString &pat
         return report(path, {Failure::Commit, why}, errorText, failure);
     }
     // A file that was not there when the write began replaces none that came meanwhile (another
-    // Pollix's new session of the same name, say); one that was replaces whatever is there now.
-    // Either way the name must then lead to the very file written: whatever was put under the
-    // temporary name meanwhile (a link, a pipe, a folder) is never saved as the file.
-    const bool moved = kind == RecordFile::Kind::Missing ? folder.moveChecked(temporary, name, written, &why)
-                                                          : folder.replaceChecked(temporary, name, written, &why);
-    if (!moved) {
+    // Pollix's new session of the same name, say); one that was replaces only the version this
+    // Pollix read or wrote, looked at again as it is replaced. Either way the name must then lead
+    // to the very file written: whatever was put under the temporary name meanwhile (a link, a
+    // pipe, a folder) is never saved as the file.
+    if (!FileVersions::putInPlace(folder, temporary, name, path, kind != RecordFile::Kind::Missing, written, &why)) {
         if (kind == RecordFile::Kind::Missing && folder.kindAt(name) != RecordFile::Kind::Missing)
             why = QStringLiteral("%1 was made meanwhile (%2)").arg(path, systemError(EEXIST));
         folder.removeWritten(temporary, written);

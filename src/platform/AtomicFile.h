@@ -24,7 +24,10 @@ struct stat;
 // and inode): a link, a pipe, a folder or another file's second name put under the temporary name
 // before the rename is never saved as the file, and what the target held is back in its place.
 // Right before a rename that replaces a file, the lock is asked again (changeRefused): a Pollix
-// stopped meanwhile, whose folder another start took, replaces nothing of that other's.
+// stopped meanwhile, whose folder another start took, replaces nothing of that other's. And a
+// file that is there is replaced only while it is the version this Pollix last read or wrote
+// (FileVersions), as it begins and again as it is replaced: a save made since by anyone (another
+// start that took the folder and ended meanwhile too) stays, and the write fails, saying so.
 namespace AtomicFile {
 
 // The step at which a write failed.
@@ -34,7 +37,8 @@ enum class Failure {
              // a read-only target, no free file handle or inode), or the folder is another
              // computer's now (refuseChangesIn)
     Write,   // the bytes did not all reach the disk (disk full, input/output error)
-    Commit,  // the finished file could not take the target's place
+    Commit,  // the finished file could not take the target's place, or the target is another
+             // version than the one this Pollix read or wrote
     Unsynced // not a failure of the write: the file is in place, but its folder could not be
              // synced after the rename (see syncAfterRename); write() answers true
 };

@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "ChangeJournal.h"
 #include "ContentHash.h"
+#include "FileVersions.h"
 #include "FolderHandle.h"
 #include "Log.h"
 #include "RecordFile.h"
@@ -102,17 +103,99 @@ std::shared_ptr<const FolderHandle> heldFolder(const QString &dir, bool make, QS
         folder = make ? folder.makeFolder(rest, why) : folder.openFolder(rest, why);
     return std::make_shared<const FolderHandle>(std::move(folder));
 }
+
+// After a move of a change failed, whether another start of Pollix carried the change on from its
+// journal while this one was stopped: the journal is gone (this process removes it only once every
+// move is done) and no side file of the new bytes leads to the file written any more. savedSince:
+// the first target that is not as the change left it (the very file written, or gone where the
+// change removes it), which holds another save since; empty when the change stands whole.
+struct CarriedOn
+{
+    bool elsewhere = false;
+    QString savedSince;
+};
+
+CarriedOn carriedOnElsewhere(const QList<ChangeJournal::Step> &steps, const QList<struct stat> &staged, const QString &journal)
+{
+    CarriedOn out;
+    if (journal.isEmpty() || RecordFile::kindAt(journal) != RecordFile::Kind::Missing)
+        return out;
+    for (qsizetype i = 0; i < steps.size(); ++i)
+        if (!steps.at(i).staged.isEmpty() && steps.at(i).folder->leadsTo(QFileInfo(steps.at(i).staged).fileName(), staged.at(i)))
+            return out;
+    out.elsewhere = true;
+    for (qsizetype i = 0; i < steps.size() && out.savedSince.isEmpty(); ++i) {
+        const ChangeJournal::Step &s = steps.at(i);
+        const QString name = QFileInfo(s.target).fileName();
+        const bool asLeft = s.staged.isEmpty() ? s.folder->kindAt(name) == RecordFile::Kind::Missing
+                                               : s.folder->leadsTo(name, staged.at(i));
+        if (!asLeft)
+            out.savedSince = name;
+    }
+    return out;
+}
 } // namespace
 
 bool AtomicFileSet::commit(QString *errorText)
 {
     QList<ChangeJournal::Step> steps;
     QString journal;
+    // Each new file as it was written beside its target, by step: once moved it is known to hold
+    // its new bytes while it still is that file; and what it is, which its move checks.
+    QList<std::optional<ContentHash::Stamp>> written;
+    QList<struct stat> staged;
     m_failedPath.clear();
+    const auto nameOf = [](const QString &path) { return QFileInfo(path).fileName(); };
+    // Every file of the change in place: what each holds now is known (the version the next save
+    // of it must find), and its next change need not read it for its digest, where a stamp vouches
+    // for the bytes (a local disk, as for the archive of replaced data).
+    const auto noteInPlace = [&] {
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            const ChangeJournal::Step &step = steps.at(i);
+            struct stat now{};
+            if (step.staged.isEmpty() || step.folder->kindAt(nameOf(step.target), &now) != RecordFile::Kind::File ||
+                now.st_dev != staged.at(i).st_dev || now.st_ino != staged.at(i).st_ino)
+                continue;
+            FileVersions::noteWritten(step.target, now);
+            if (const ContentHash::Stamp stamp = ContentHash::stampOf(now);
+                written.at(i) && stamp.sameFileAndBytes(*written.at(i)) && ContentHash::stampsExactOn(step.folder->fd()))
+                ContentHash::remember(step.target, stamp, step.newDigest);
+        }
+    };
     auto fail = [&](const QString &path, const QString &why, bool moving) {
         m_failedPath = path;
         QString reason = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
         PollixLog(QStringLiteral("Failed to write %1 with the files changed together: %2").arg(path, why));
+        // Stopped meanwhile, this Pollix finds its change carried on by another start, from its
+        // journal: nothing of it is this Pollix's to put back or note again. Every file as the
+        // change left it and the folder this Pollix's still, the change is done; else the other
+        // start (which may hold the folder now) or a later save is said.
+        if (const CarriedOn carried = moving ? carriedOnElsewhere(steps, staged, journal) : CarriedOn(); carried.elsewhere) {
+            QString taken;
+            const bool isTaken = AtomicFile::folderTaken(path, &taken);
+            if (carried.savedSince.isEmpty() && !isTaken) {
+                PollixLog(QStringLiteral("The change of %1 was finished by another start of Pollix while this one was "
+                                         "stopped: every file holds what it wrote")
+                              .arg(paths().join(QStringLiteral(", "))));
+                noteInPlace();
+                m_failedPath.clear();
+                m_files.clear();
+                return true;
+            }
+            reason = carried.savedSince.isEmpty()
+                         ? QStringLiteral("%1: another start of Pollix finished this change from its journal while this "
+                                          "Pollix was stopped, and every file holds what it wrote")
+                               .arg(QFileInfo(path).fileName())
+                         : QStringLiteral("%1: another start of Pollix carried this change on from its journal while this "
+                                          "Pollix was stopped, and %2 holds another save since, which stays")
+                               .arg(QFileInfo(path).fileName(), carried.savedSince);
+            if (isTaken)
+                reason += QStringLiteral(". ") + taken;
+            if (errorText)
+                *errorText = reason;
+            PollixLog(reason);
+            return false;
+        }
         QString undoWhy;
         // Another Pollix holds the folder now (this one was stopped meanwhile): it finished or
         // took back the change from the journal as it started, or saves over these files by now.
@@ -154,7 +237,6 @@ bool AtomicFileSet::commit(QString *errorText)
         PollixLog(reason);
         return false;
     };
-    const auto nameOf = [](const QString &path) { return QFileInfo(path).fileName(); };
 
     // 0. No file of a change still unfinished: finished later, that change would undo this one.
     QString held;
@@ -163,10 +245,6 @@ bool AtomicFileSet::commit(QString *errorText)
     // 1. Every new file whole on the disk beside its target; no target touched yet. A journal
     // notes what each file's new and old bytes are, so that a start tells them from a later save.
     const bool journalled = !ChangeJournal::folder().isEmpty();
-    // Each new file as it was written beside its target, by step: once moved it is known to hold
-    // its new bytes while it still is that file; and what it is, which its move checks.
-    QList<std::optional<ContentHash::Stamp>> written;
-    QList<struct stat> staged;
     QHash<QString, std::shared_ptr<const FolderHandle>> folders;
     for (const File &file : m_files) {
         if (QString why; AtomicFile::changeRefused(file.path, &why))
@@ -207,8 +285,11 @@ bool AtomicFileSet::commit(QString *errorText)
         return true;
     }
     // 2. The old bytes of each file kept until the end: a second name of the file, or, on a disk
-    // without second names (FAT and exFAT, some network shares), a synced copy of it.
-    for (ChangeJournal::Step &step : steps) {
+    // without second names (FAT and exFAT, some network shares), a synced copy of it. Each only
+    // while it is the version this Pollix read or wrote, and each move only while it still is.
+    QList<std::optional<ContentHash::Stamp>> replacing(steps.size());
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        ChangeJournal::Step &step = steps[i];
         const FolderHandle &folder = *step.folder;
         const QString name = nameOf(step.target);
         struct stat before{};
@@ -217,9 +298,12 @@ bool AtomicFileSet::commit(QString *errorText)
             continue;
         if (kind != RecordFile::Kind::File)
             return fail(step.target, QStringLiteral("it is %1").arg(RecordFile::kindText(kind)), false);
+        if (const QString changed = FileVersions::changedWhy(folder, name, step.target, &before); !changed.isEmpty())
+            return fail(step.target, changed, false);
         // A file Pollix wrote itself, unchanged since, is not read again for its digest. Looked at
         // before the second name is given, which sets its change time.
         const ContentHash::Stamp found = ContentHash::stampOf(before);
+        replacing[i] = found;
         std::optional<QByteArray> digest = journalled ? ContentHash::remembered(step.target, found) : std::nullopt;
         const QString kept = QFileInfo(SideFiles::nameBeside(step.target, SideFiles::Kind::Kept)).fileName();
         if (QString why; !folder.linkOrCopyTo(name, folder, kept, &why))
@@ -266,6 +350,14 @@ bool AtomicFileSet::commit(QString *errorText)
             return fail(step.target, why, true);
         const FolderHandle &folder = *step.folder;
         const QString name = nameOf(step.target);
+        // And the file in place must still be the one whose old bytes are kept: a save made since
+        // (by a start that took the folder and ended meanwhile, say) stays.
+        if (replacing.at(i)) {
+            FileVersions::replaceBegins(step.target);
+            struct stat now{};
+            if (folder.kindAt(name, &now) != RecordFile::Kind::File || !ContentHash::stampOf(now).sameFileAndBytes(*replacing.at(i)))
+                return fail(step.target, FileVersions::changedText(step.target), true);
+        }
         bool done = false;
         // Each new file must then be the very file written: whatever was put under its side
         // file's name meanwhile (a link, a pipe, a folder) is never saved as it.
@@ -278,16 +370,7 @@ bool AtomicFileSet::commit(QString *errorText)
         if (!done)
             return fail(step.target, why, true);
     }
-    // What each target holds now is known: its next change need not read it for its digest,
-    // where a stamp vouches for the bytes (a local disk, as for the archive of replaced data).
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        struct stat now{};
-        if (!written.at(i) || steps.at(i).folder->kindAt(nameOf(steps.at(i).target), &now) != RecordFile::Kind::File)
-            continue;
-        if (const ContentHash::Stamp stamp = ContentHash::stampOf(now);
-            stamp.sameFileAndBytes(*written.at(i)) && ContentHash::stampsExactOn(steps.at(i).folder->fd()))
-            ContentHash::remember(steps.at(i).target, stamp, steps.at(i).newDigest);
-    }
+    noteInPlace();
     // 4. Done: the journal and then the old files' second names go (when something of that
     // fails, what is left goes at the next start: every file is in place already).
     if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &why, journal))

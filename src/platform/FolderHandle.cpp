@@ -903,7 +903,8 @@ bool FolderHandle::exchange(const QString &name, const QString &otherName, QStri
     return failWith(why, QStringLiteral("%1 and %2 cannot change places: %3").arg(pathOf(name), pathOf(otherName), systemError(code)));
 }
 
-bool FolderHandle::replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const
+bool FolderHandle::replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why,
+                                  const std::function<QString(const QString &held)> &mayReplace) const
 {
     // With the file written in place, what it replaced (under replaced now) goes: left by a
     // failure, the next start removes it. Anything else in place is taken back in one step.
@@ -920,14 +921,23 @@ bool FolderHandle::replaceChecked(const QString &name, const QString &toName, co
     bool unsupported = false;
     QString exchangeWhy;
     // Back in one step: what toName held is in place again, what came under name is there.
-    if (exchange(name, toName, &exchangeWhy, &unsupported))
-        return settle(name, [&](QString *backWhy) { return exchange(name, toName, backWhy); });
+    if (exchange(name, toName, &exchangeWhy, &unsupported)) {
+        const auto back = [&](QString *backWhy) { return exchange(name, toName, backWhy); };
+        if (const QString refused = mayReplace ? mayReplace(name) : QString(); !refused.isEmpty()) {
+            if (QString backWhy; !back(&backWhy))
+                PollixLog(QStringLiteral("%1 could not be put back in its place: %2").arg(pathOf(toName), backWhy));
+            return failWith(why, refused);
+        }
+        return settle(name, back);
+    }
     if (kindAt(toName) == RecordFile::Kind::Missing)
         return moveChecked(name, toName, written, why);
     if (!unsupported)
         return failWith(why, exchangeWhy);
     // No exchange on this disk: what toName holds keeps a second name (or a synced copy) until
     // the file written is found in its place, and goes back in one rename when it is not.
+    if (const QString refused = mayReplace ? mayReplace(toName) : QString(); !refused.isEmpty())
+        return failWith(why, refused);
     const QString kept = QFileInfo(SideFiles::nameBeside(pathOf(toName), SideFiles::Kind::Kept)).fileName();
     if (!linkOrCopyTo(toName, *this, kept, why))
         return kindAt(toName) == RecordFile::Kind::Missing && moveChecked(name, toName, written, why);

@@ -208,7 +208,12 @@ public:
     // names change places in one step where the disk can do it, so nothing is ever missing and
     // what was replaced is back at once; elsewhere what toName holds keeps a second name (or a
     // synced copy) until the check. What was replaced goes. A toName gone meanwhile is made.
-    bool replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const;
+    // mayReplace, when given, is asked of what toName held, by the name it lies under then (name,
+    // right after the exchange; toName, right before the rename where the disk cannot exchange):
+    // a reason it gives takes the file written back out (toName holding what it held) and is the
+    // answer's why.
+    bool replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why,
+                        const std::function<QString(const QString &held)> &mayReplace = {}) const;
     // The same for a toName that is not there: moved replacing nothing (moveTo); something else
     // than the file written goes back under name.
     bool moveChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const;

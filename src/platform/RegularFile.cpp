@@ -108,7 +108,8 @@ QByteArray readDescriptor(int fd, qint64 expected, qint64 most, int *error)
     return bytes;
 }
 
-std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limit, std::optional<ContentHash::Stamp> *steady)
+std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limit, std::optional<ContentHash::Stamp> *steady,
+                                  struct stat *opened)
 {
     timespec started{};
     if (steady) {
@@ -120,6 +121,8 @@ std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limi
     const int fd = openDescriptor(path, why, &st);
     if (fd < 0)
         return std::nullopt;
+    if (opened)
+        *opened = st;
     const QString tooLarge = QStringLiteral("it is larger than %1").arg(sizeText(limit));
     if (st.st_size > limit) {
         ::close(fd);

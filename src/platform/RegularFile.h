@@ -44,9 +44,10 @@ QByteArray readDescriptor(int fd, qint64 expected, qint64 most, int *error);
 // The whole file at path; refused as open refuses, and beyond limit ("it is larger than 1024 MB").
 // With steady, it gets the file's stamp when the bytes read are all the file holds as long as
 // it keeps that stamp (fstat told the same before and after the read, and the file had settled
-// before the read began: ContentHash::settledBefore), and none otherwise.
+// before the read began: ContentHash::settledBefore), and none otherwise. opened, when given, gets
+// what fstat told of the file as it was opened.
 std::optional<QByteArray> readAll(const QString &path, QString *why, qint64 limit = kWholeLimit,
-                                  std::optional<ContentHash::Stamp> *steady = nullptr);
+                                  std::optional<ContentHash::Stamp> *steady = nullptr, struct stat *opened = nullptr);
 
 // What device holds, read no further than one byte beyond limit: the caller sees a file that is
 // too large (or grew) by the size, and memory is never taken for more.

@@ -689,38 +689,65 @@ TEST_F(AtomicFileSetTest, TheOldBytesAChangeNotesAreThoseOnTheDiskWhoeverWroteTh
     EXPECT_EQ(save("roster 4"), digestOf("Roster 3"));
 }
 
+namespace {
+// The roster and a class, as the changes below find them in the application folder.
+const QStringList kChanged{"Data/StudentRoster.xml", "Data/Classes/8C.xml"};
+
+// In the child: holds folder and changes both files, stopping itself right before its move
+// number stopAt (from 1); the commit's answer and why.
+bool changeStoppedBeforeMove(const QString &folder, int stopAt, QString *why)
+{
+    ChangeJournal::setFolder(folder + "/Data");
+    InstanceLock lock(folder, folder + "/Data");
+    EXPECT_EQ(lock.take(), InstanceLock::Outcome::Taken);
+    int moves = 0;
+    AtomicFileSet::setMoveFailureHook([&](const QString &) {
+        if (++moves == stopAt)
+            TracedRun::stopHere(folder);
+        return false;
+    });
+    AtomicFileSet set;
+    for (const QString &file : kChanged)
+        set.add(folder + "/" + file, "new " + file.toUtf8());
+    const bool done = set.commit(why);
+    AtomicFileSet::setMoveFailureHook({});
+    ChangeJournal::setFolder(QString());
+    return done;
+}
+
+// An application folder in home holding the old roster and class; its real path.
+QString folderOfOldFiles(const QTemporaryDir &home)
+{
+    const QString root = QFileInfo(home.path()).canonicalFilePath();
+    EXPECT_TRUE(QDir(root).mkpath("Data/Classes"));
+    for (const QString &file : kChanged)
+        put(root + "/" + file, "old " + file.toUtf8());
+    return root;
+}
+
+// No journal and no side file left beside the two files.
+void expectNoSideFiles(const QString &root, const std::string &label)
+{
+    EXPECT_EQ(QDir(root + "/Data").entryList(QDir::Files | QDir::Hidden), QStringList{"StudentRoster.xml"})
+        << label << ": no journal, no side file";
+    EXPECT_EQ(QDir(root + "/Data/Classes").entryList(QDir::Files | QDir::Hidden), QStringList{"8C.xml"}) << label;
+}
+} // namespace
+
 // A Pollix stopped (for real) in the middle of a change of the roster and a class, once the change
 // was noted down, while its lock file went and another start took the folder and finished the
 // change as every start does: woken, it says that another Pollix has the folder, and puts nothing
 // back over the finished change (no "No such file or directory" of the files the other moved).
 TEST(AtomicFileSetOnATakenFolder, AChangeStoppedWhileAnotherStartFinishedItSaysSoAndPutsNothingBack)
 {
-    const QStringList files{"Data/StudentRoster.xml", "Data/Classes/8C.xml"};
     if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
-        ChangeJournal::setFolder(folder + "/Data");
-        InstanceLock lock(folder, folder + "/Data");
-        ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
-        bool stopped = false;
-        AtomicFileSet::setMoveFailureHook([&](const QString &) {
-            if (!std::exchange(stopped, true))
-                TracedRun::stopHere(folder);
-            return false;
-        });
-        AtomicFileSet set;
-        for (const QString &file : files)
-            set.add(folder + "/" + file, "new " + file.toUtf8());
         QString why;
-        EXPECT_FALSE(set.commit(&why));
+        EXPECT_FALSE(changeStoppedBeforeMove(folder, 1, &why));
         EXPECT_TRUE(why.contains("Another Pollix on this computer")) << why.toStdString();
-        AtomicFileSet::setMoveFailureHook({});
-        ChangeJournal::setFolder(QString());
         return;
     }
     QTemporaryDir home;
-    const QString root = QFileInfo(home.path()).canonicalFilePath();
-    ASSERT_TRUE(QDir(root).mkpath("Data/Classes"));
-    for (const QString &file : files)
-        put(root + "/" + file, "old " + file.toUtf8());
+    const QString root = folderOfOldFiles(home);
     const TracedRun::Outcome run = TracedRun::runTakenWhileStopped(root, [&] {
         // As the other start does before anything else.
         QString why;
@@ -728,11 +755,49 @@ TEST(AtomicFileSetOnATakenFolder, AChangeStoppedWhileAnotherStartFinishedItSaysS
         EXPECT_TRUE(why.isEmpty()) << why.toStdString();
     });
     EXPECT_TRUE(run.passed) << run.output.toStdString();
-    for (const QString &file : files)
+    for (const QString &file : kChanged)
         EXPECT_EQ(slurp(root + "/" + file), "new " + file.toUtf8());
-    EXPECT_EQ(QDir(root + "/Data").entryList(QDir::Files | QDir::Hidden), QStringList{"StudentRoster.xml"})
-        << "no journal, no side file";
-    EXPECT_EQ(QDir(root + "/Data/Classes").entryList(QDir::Files | QDir::Hidden), QStringList{"8C.xml"});
+    expectNoSideFiles(root, "finished by the other");
+}
+
+// The same change stopped (for real) between its two moves, while another start took the folder,
+// finished the change from its journal and ended (in one case saving the roster again first):
+// woken, it is done where every file holds what it wrote, and says that another start carried it
+// on where a file holds a save made since, which stays. Nothing is put back or noted again.
+TEST(AtomicFileSetOnATakenFolder, AChangeStoppedBetweenItsMovesThatAnotherStartFinishedAndLeftIsDoneOrSaysWhatCameSince)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        QString why;
+        const bool done = changeStoppedBeforeMove(folder, 2, &why);
+        if (slurp(folder + "/case") == "saved since") {
+            EXPECT_FALSE(done);
+            EXPECT_TRUE(why.contains("another start of Pollix carried this change on from its journal while this Pollix "
+                                     "was stopped, and StudentRoster.xml holds another save since, which stays"))
+                << why.toStdString();
+        } else {
+            EXPECT_TRUE(done) << why.toStdString();
+        }
+        return;
+    }
+    for (const QByteArray which : {"finished", "saved since"}) {
+        QTemporaryDir home;
+        const QString root = folderOfOldFiles(home);
+        put(root + "/case", which);
+        const TracedRun::Outcome run = TracedRun::runTakenWhileStopped(
+            root,
+            [&] {
+                QString why;
+                EXPECT_EQ(ChangeJournal::finishInterrupted(root + "/Data", &why), 1) << why.toStdString();
+                if (which == "saved since") {
+                    EXPECT_TRUE(AtomicFile::write(root + "/Data/StudentRoster.xml", "theirs"));
+                }
+            },
+            true);
+        EXPECT_TRUE(run.passed) << which.toStdString() << ": " << run.output.toStdString();
+        EXPECT_EQ(slurp(root + "/Data/StudentRoster.xml"), which == "saved since" ? "theirs" : "new Data/StudentRoster.xml");
+        EXPECT_EQ(slurp(root + "/Data/Classes/8C.xml"), "new Data/Classes/8C.xml");
+        expectNoSideFiles(root, which.toStdString());
+    }
 }
 
 // ---- Every move in the folder held open ----

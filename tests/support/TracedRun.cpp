@@ -119,7 +119,7 @@ void stopHere(const QString &folder)
     ::raise(SIGSTOP);
 }
 
-Outcome runTakenWhileStopped(const QString &folder, const std::function<void()> &meanwhile)
+Outcome runTakenWhileStopped(const QString &folder, const std::function<void()> &meanwhile, bool otherEnds)
 {
     Child child(folder, {QStringLiteral("--seccomp-bpf"), QStringLiteral("-e"), QStringLiteral("trace=none")});
     const qint64 pid = child.waitUntilStopped();
@@ -132,6 +132,8 @@ Outcome runTakenWhileStopped(const QString &folder, const std::function<void()> 
     EXPECT_EQ(other.take(), InstanceLock::Outcome::Taken);
     if (meanwhile)
         meanwhile();
+    if (otherEnds)
+        other.release();
     EXPECT_EQ(::kill(pid_t(pid), SIGCONT), 0);
     return child.finish();
 }

@@ -56,8 +56,9 @@ void stopHere(const QString &folder);
 // itself (stopHere) where it matters; while it is stopped, its lock file goes and another start,
 // an InstanceLock of this process, takes the folder, then does meanwhile (as that start would,
 // say finish what the journals note), and the child is woken to go on, with the other holding
-// the folder until it ends. A child that never stops is a failure of the test.
-Outcome runTakenWhileStopped(const QString &folder, const std::function<void()> &meanwhile = {});
+// the folder until it ends; with otherEnds, the other ends (its lock file gone) before the child is
+// woken. A child that never stops is a failure of the test.
+Outcome runTakenWhileStopped(const QString &folder, const std::function<void()> &meanwhile = {}, bool otherEnds = false);
 
 // Whether a trace shows a call strace made fail or killed on purpose.
 bool injected(const QStringList &trace);

@@ -6,6 +6,7 @@
 #include "core/base/AppDelegateBase.h"
 #include "platform/AtomicFile.h"
 #include "platform/ChangeJournal.h"
+#include "platform/FileVersions.h"
 #include "platform/FolderHandle.h"
 #include "platform/Log.h"
 #include "platform/RecordFile.h"
@@ -464,7 +465,8 @@ pugi::xml_node GlobalFunctions::appendTextChild(pugi::xml_node parent, const cha
     return child;
 }
 
-bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, QString *error)
+namespace {
+bool loadStoreFile(const QString &path, pugi::xml_document &doc, QString *error, bool toChange)
 {
     const StoreTransaction *transaction = StoreTransaction::current();
     std::optional<QByteArray> bytes = transaction ? transaction->held(path) : std::nullopt;
@@ -474,11 +476,23 @@ bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, 
         return false;
     }
     if (!bytes) {
-        bytes = RegularFile::readAll(path, error);
+        // Read to change, its version is noted: a save of it then replaces only what was read here.
+        bytes = toChange ? FileVersions::readToChange(path, error) : RegularFile::readAll(path, error);
         if (!bytes)
             return false;
     }
-    return parseXmlBytes(*bytes, doc, error);
+    return GlobalFunctions::parseXmlBytes(*bytes, doc, error);
+}
+} // namespace
+
+bool GlobalFunctions::loadXmlFile(const QString &path, pugi::xml_document &doc, QString *error)
+{
+    return loadStoreFile(path, doc, error, true);
+}
+
+bool GlobalFunctions::loadXmlFileToLook(const QString &path, pugi::xml_document &doc, QString *error)
+{
+    return loadStoreFile(path, doc, error, false);
 }
 
 bool GlobalFunctions::parseXmlBytes(const QByteArray &bytes, pugi::xml_document &doc, QString *error)

@@ -104,8 +104,13 @@ public:
     static pugi::xml_node createRoot(pugi::xml_document &doc, const char *name, bool withNamespaces);
     // Appends a child element holding text (an empty text gives an empty element).
     static pugi::xml_node appendTextChild(pugi::xml_node parent, const char *name, const QString &text);
-    // Parses a whole store file; the parser's error text goes to *error on failure.
+    // Parses a whole store file; the parser's error text goes to *error on failure. The version
+    // read is noted (FileVersions): a later save of the file replaces only that one.
     static bool loadXmlFile(const QString &path, pugi::xml_document &doc, QString *error = nullptr);
+    // The same for a read whose document feeds no save of the file (a rewrite of what an editor
+    // read earlier looks up the times stored): it notes nothing, so that the save still replaces
+    // only the version the editor read.
+    static bool loadXmlFileToLook(const QString &path, pugi::xml_document &doc, QString *error = nullptr);
     // The same parse of a store file's bytes held in memory (an archive's entry, say).
     static bool parseXmlBytes(const QByteArray &bytes, pugi::xml_document &doc, QString *error = nullptr);
     // Parses the file, first writing a document holding only an empty root when there is none.

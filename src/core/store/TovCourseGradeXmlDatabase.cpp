@@ -97,7 +97,7 @@ bool TovCourseGradeXmlDatabase::upDataQuizForReport(const QString &path, const Q
     // day the record now carries.
     pugi::xml_document stored;
     QString storedCreated, storedStart;
-    if (GF::loadXmlFile(path, stored)) {
+    if (GF::loadXmlFileToLook(path, stored)) {
         storedCreated = GF::getValueByTagName(QStringLiteral("DateCreated"), stored.document_element());
         storedStart = GF::getValueByTagName(QStringLiteral("StartTime"), stored.document_element());
     }

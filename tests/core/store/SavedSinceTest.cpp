@@ -1,0 +1,284 @@
+#include "StoreTestBase.h"
+
+#include "core/roster/RosterEdits.h"
+#include "core/store/TovClassXmlDatabase.h"
+#include "core/store/TovConfigXmlDatabase.h"
+#include "core/store/TovCourseGradeXmlDatabase.h"
+#include "core/store/TovQuizXmlDatabase.h"
+#include "core/store/TovStudentRoster.h"
+#include "platform/FileVersions.h"
+#include "platform/FolderHandle.h"
+#include "platform/InstanceLock.h"
+#include "support/TracedRun.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+#include <cstdio>
+#include <utility>
+
+// A store's save replaces only the version of its file that this Pollix read or wrote: a save
+// made since, by another program or by another start of Pollix while this one was stopped, stays.
+namespace {
+constexpr char kChanged[] = "was changed by another program since Pollix read it";
+
+class SavedSinceTest : public StoreTestBase
+{
+protected:
+    enum class Store { Session, CourseGrade, Settings, StudentAdded };
+
+    void TearDown() override
+    {
+        AtomicFile::setBeginHook({});
+        FileVersions::setReplaceHook({});
+        FolderHandle::setRefusalsForTesting({});
+        StoreTestBase::TearDown();
+    }
+    // The file of the store in the folder the program works in now (another program's target).
+    static QString fileOf(Store store)
+    {
+        const AppDelegateBase *app = AppDelegateBase::getAppDelegate();
+        const auto onlyIn = [](const QString &folder) {
+            return folder + "/" + QDir(folder).entryList({"*.xml"}, QDir::Files).value(0);
+        };
+        switch (store) {
+        case Store::Session:
+            return onlyIn(app->strQuizXmlDataFilePath());
+        case Store::CourseGrade:
+            return onlyIn(app->strCourseGradeFilePath());
+        case Store::Settings:
+            return TovConfigXmlDatabase::sharedConfigUI()->filePath();
+        case Store::StudentAdded:
+            return TovStudentRoster::sharedUI()->studentRosterFilePath();
+        }
+        return QString();
+    }
+    static int classNo() { return TovClassXmlDatabase::sharedClassUI()->classNoByName("8C"); }
+    static void seed(Store store)
+    {
+        QuizEntity quiz;
+        quiz.setName("Week");
+        quiz.setActionType("1");
+        quiz.setTotalMark("100");
+        StudentEntity s;
+        s.setId("S0");
+        s.setTotalMark("60");
+        quiz.allStudents() << s;
+        bool made = true;
+        switch (store) {
+        case Store::Session:
+            made = TovQuizXmlDatabase().addQuizWithName("Week", quiz);
+            break;
+        case Store::CourseGrade:
+            made = TovCourseGradeXmlDatabase().addQuizWithName("Grades", quiz);
+            break;
+        case Store::Settings:
+            TovConfigXmlDatabase::sharedConfigUI()->loadConfig();
+            break;
+        case Store::StudentAdded:
+            made = TovClassXmlDatabase::sharedClassUI()->addClassWithName("8C") > 0 &&
+                   TovStudentRoster::sharedUI()->addStudentWithData(s);
+            break;
+        }
+        ASSERT_TRUE(made);
+    }
+    // Edit number n of the store, as the teacher makes it. between runs between the read and the
+    // save: of an editor that read the file when it opened, or, where the store reads and saves in
+    // one call, as that save begins.
+    static bool edit(Store store, int n, const std::function<void()> &between, QString *why)
+    {
+        const QString path = fileOf(store);
+        if (store == Store::Session || store == Store::CourseGrade) {
+            std::optional<QuizEntity> quiz = TovQuizXmlDatabase().getQuizInfoAll(path);
+            if (!quiz)
+                return false;
+            quiz->setTitle(QStringLiteral("Title %1").arg(n));
+            quiz->allStudents()[0].setTotalMark(QString::number(60 + n));
+            if (between)
+                between();
+            return store == Store::Session ? TovQuizXmlDatabase().upDataQuizForReport(path, *quiz, why)
+                                           : TovCourseGradeXmlDatabase().upDataQuizForReport(path, *quiz, why);
+        }
+        bool once = false;
+        const auto atTheSave = [&](const QString &p) {
+            if (between && (p == path || p == QFileInfo(path).absoluteFilePath()) && !std::exchange(once, true))
+                between();
+        };
+        if (store == Store::Settings) {
+            AtomicFile::setBeginHook(atTheSave);
+            const bool saved = TovConfigXmlDatabase::sharedConfigUI()->updateMouseSettionValue(n, why);
+            AtomicFile::setBeginHook({});
+            return saved;
+        }
+        // The roster and the class change together: the save begins as their new bytes are written.
+        AtomicFile::setFailureHook([&](const QString &p) {
+            atTheSave(p);
+            return false;
+        });
+        StudentEntity s;
+        s.setId(QStringLiteral("S%1").arg(n));
+        s.setFirstName("Kim");
+        const RosterEdits::Result added = RosterEdits::addNewStudent(s, classNo(), 400);
+        AtomicFile::setFailureHook({});
+        if (why)
+            *why = added.errorText;
+        return added.ok();
+    }
+    // What the store holds, read afresh: the edit's number, or each student's ID in the roster
+    // and then in the class.
+    static QString holds(Store store)
+    {
+        const QString path = fileOf(store);
+        if (store == Store::Session || store == Store::CourseGrade) {
+            // A session keeps no total mark of its students: their answers give it.
+            const std::optional<QuizEntity> quiz = TovQuizXmlDatabase().getQuizInfoAll(path);
+            return !quiz ? QString("(unread)")
+                         : quiz->title() + (store == Store::CourseGrade ? " " + quiz->allStudents().value(0).totalMark() : "");
+        }
+        if (store == Store::Settings) {
+            TovConfigXmlDatabase::sharedConfigUI()->loadConfig();
+            return QString::number(TovConfigXmlDatabase::sharedConfigUI()->getMouseValue());
+        }
+        QStringList ids;
+        for (const StudentEntity &s : TovStudentRoster::sharedUI()->getAllStudents().value_or(QList<StudentEntity>()))
+            ids << s.id();
+        ids << "|";
+        for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo()))
+            ids << s.id();
+        return ids.join(' ');
+    }
+    // What holds says once the edits numbered landed, in their order.
+    static QString landed(Store store, const QList<int> &edits)
+    {
+        const int n = edits.last();
+        if (store == Store::Session)
+            return QStringLiteral("Title %1").arg(n);
+        if (store == Store::CourseGrade)
+            return QStringLiteral("Title %1 %2").arg(n).arg(60 + n);
+        if (store == Store::Settings)
+            return QString::number(n);
+        QStringList added;
+        for (const int e : edits)
+            added << QStringLiteral("S%1").arg(e);
+        return QStringLiteral("S0 %1 | %1").arg(added.join(' '));
+    }
+    // Side files a save left anywhere in the folder.
+    QStringList leftovers(const QString &folder) const
+    {
+        QStringList out;
+        for (const QString &file : filesBelow(folder).keys())
+            if (file.contains(".tmp-") || file.contains(".new-") || file.contains(".old-") || file.contains(".journal"))
+                out << file;
+        return out;
+    }
+};
+
+// Another program's save of path, the bytes it leaves: a new file renamed over it, or the file
+// written into in place.
+QByteArray savedByAnotherProgram(const QString &path, bool inPlace)
+{
+    QFile file(inPlace ? path : path + ".theirs");
+    QByteArray bytes;
+    {
+        QFile read(path);
+        if (read.open(QIODevice::ReadOnly))
+            bytes = read.readAll() + "<!-- another program's -->\n";
+    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    file.close();
+    if (!inPlace && std::rename(QFile::encodeName(path + ".theirs").constData(), QFile::encodeName(path).constData()) != 0)
+        ADD_FAILURE() << "cannot rename over " << path.toStdString();
+    return bytes;
+}
+} // namespace
+
+// Each store saves again over what it wrote itself, and not over a save another program made
+// since it read the file (renamed over it or written into it), which stays, with nothing left of
+// the refused save.
+TEST_F(SavedSinceTest, AStoreSavesOverWhatItReadOrWroteAndNotOverAnotherProgramsSaveSince)
+{
+    for (const Store store : {Store::Session, Store::CourseGrade, Store::Settings, Store::StudentAdded}) {
+        for (const bool inPlace : {false, true}) {
+            const std::string label = std::to_string(int(store)) + (inPlace ? " written in place" : " renamed over");
+            startOn(QDir(home()).filePath(QString::fromStdString("case " + label)));
+            seed(store);
+            QString why;
+            ASSERT_TRUE(edit(store, 1, {}, &why)) << label << ": " << why.toStdString();
+            ASSERT_TRUE(edit(store, 2, {}, &why)) << label << ": over its own save: " << why.toStdString();
+            EXPECT_EQ(holds(store).toStdString(), landed(store, {1, 2}).toStdString()) << label;
+
+            const QString path = fileOf(store);
+            QByteArray theirs;
+            EXPECT_FALSE(edit(store, 3, [&] { theirs = savedByAnotherProgram(path, inPlace); }, &why)) << label;
+            EXPECT_TRUE(why.contains(kChanged)) << label << ": " << why.toStdString();
+            EXPECT_EQ(readFile(path), theirs) << label;
+            EXPECT_EQ(leftovers(app()->strPollixFilePath()), QStringList()) << label;
+        }
+    }
+}
+
+// A Pollix stopped (for real) after it read a file and before its save put the new one in place,
+// while its lock file went and another start took the folder and saved the same file: woken, it
+// replaces nothing of that save, whether the other has ended since (so that no lock tells of it)
+// or still holds the folder, and where the disk cannot exchange two names. The teacher is told
+// that another program changed the file; the editor keeps what was typed.
+TEST_F(SavedSinceTest, AStartStoppedWhileAnotherTookTheFolderAndSavedReplacesNothingOfThatSave)
+{
+    enum class Moment { AfterItsRead, AtTheExchange, AtTheRenameOnAShare };
+    struct Case
+    {
+        const char *label;
+        Store store;
+        Moment moment;
+        bool otherEnds;
+    };
+    const Case cases[] = {
+        {"a session edited, stopped after its read", Store::Session, Moment::AfterItsRead, true},
+        {"course grades edited, stopped after their read", Store::CourseGrade, Moment::AfterItsRead, true},
+        {"a student added, stopped as the roster and class are saved", Store::StudentAdded, Moment::AfterItsRead, true},
+        {"a session edited, stopped as its file changes places", Store::Session, Moment::AtTheExchange, false},
+        {"a session edited on a share, stopped at its rename", Store::Session, Moment::AtTheRenameOnAShare, false},
+    };
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        const Case &c = cases[readFile(folder + "/case").toInt()];
+        startOn(folder);
+        InstanceLock lock(folder, folder + "/Data");
+        ASSERT_EQ(lock.take(), InstanceLock::Outcome::Taken);
+        FolderHandle::setRefusalsForTesting({.renameFlags = c.moment == Moment::AtTheRenameOnAShare});
+        bool stopped = false;
+        const auto stop = [&] {
+            if (!std::exchange(stopped, true))
+                TracedRun::stopHere(folder);
+        };
+        if (c.moment != Moment::AfterItsRead)
+            FileVersions::setReplaceHook([&](const QString &) { stop(); });
+        QString why;
+        EXPECT_FALSE(edit(c.store, 1, c.moment == Moment::AfterItsRead ? std::function<void()>(stop) : nullptr, &why));
+        EXPECT_TRUE(stopped);
+        EXPECT_TRUE(why.contains(kChanged)) << c.label << ": " << why.toStdString();
+        return;
+    }
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case &c = cases[i];
+        const QString root = QDir(home()).filePath(QStringLiteral("case %1").arg(i));
+        ASSERT_TRUE(QDir().mkpath(root));
+        startOn(root);
+        seed(c.store);
+        writeFile(QStringLiteral("case %1/case").arg(i), QByteArray::number(i));
+        const TracedRun::Outcome run = TracedRun::runTakenWhileStopped(
+            root,
+            [&] {
+                // The other start: tidying as a start does, where it ends before the first wakes.
+                startOn(root, c.otherEnds);
+                QString why;
+                EXPECT_TRUE(edit(c.store, 2, {}, &why)) << c.label << ": " << why.toStdString();
+            },
+            c.otherEnds);
+        EXPECT_TRUE(run.passed) << c.label << ": " << run.output.toStdString();
+        startOn(root);
+        EXPECT_EQ(holds(c.store).toStdString(), landed(c.store, {2}).toStdString()) << c.label;
+        EXPECT_EQ(leftovers(root), QStringList()) << c.label;
+    }
+}
