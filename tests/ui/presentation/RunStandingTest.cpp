@@ -81,6 +81,9 @@ TEST_F(RunStanding, OnX11WindowsOverARunStandInFrontOfTheStudentsNotInTheClass)
                    && (!show || !show->isVisible() || WindowOnScreen::stackedAbove(list(), show));
         };
         ASSERT_TRUE(WindowOnScreen::settled(runWindow));
+        // One student of the class in, so that Start asks the question.
+        sim->login(0x0101, sid(1));
+        ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 0x0101, 1); }));
         sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Ann"));
         ASSERT_TRUE(waitFor([&] { return list() && WindowOnScreen::settled(list()); }));
         ASSERT_TRUE(waitFor(listInFront)) << WindowOnScreen::describeStacking({runWindow, list()});
@@ -187,6 +190,7 @@ TEST_F(RunStanding, OnX11StayingInTheRunKeepsAnEndedShowEndedAndTheKeysOnTheBar)
         ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
         openRun(mode, deck);
         ASSERT_TRUE(run && WindowOnScreen::settled(run));
+        logIn(sim, 1);
         ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
         bar("btnStart")->click();
         bar("btnStop")->click();
