@@ -1,6 +1,7 @@
 #include "SlideShowRunFixture.h"
 
 #include "core/presentation/MouseFunction.h"
+#include "support/PointerClicks.h"
 #include "ui/keypad/SendQuestions.h"
 #include "ui/run/FreeStyleRun.h"
 
@@ -38,24 +39,6 @@ protected:
 private:
     QEvent::Type m_type;
     int *m_count;
-};
-
-// The keypad's pointer, counted rather than moved: the real pointer is the test's own.
-class CountingPointer : public InputEventSink
-{
-public:
-    bool isAvailable() const override { return true; }
-    QPoint cursorPosition() override { return at; }
-    int mainScreenHeight() override { return 768; }
-    void moveTo(const QPoint &p) override { at = p; }
-    void button(Button, bool, const QPoint &p) override
-    {
-        at = p;
-        ++buttons;
-    }
-    void key(Key) override {}
-    QPoint at;
-    int buttons = 0;
 };
 } // namespace
 // The students not in the class are one of the run's windows, over the activity window and over
@@ -412,7 +395,8 @@ TEST_F(RunStanding, OnX11AnEndedShowComesBackOnlyWithStartNextOrPrevious)
     // Clicks that reach the bar itself, not one of its buttons.
     int barPresses = 0;
     EventCounter onBar(run, QEvent::MouseButtonPress, &barPresses);
-    auto keypadPointer = std::make_shared<CountingPointer>();
+    // The keypad's pointer, noted rather than moved: the real pointer is the test's own.
+    auto keypadPointer = std::make_shared<PointerClicks>();
     MouseFunction::shareManager()->setSink(keypadPointer);
     const auto realPointer = qScopeGuard([] { MouseFunction::shareManager()->setSink(nullptr); });
     // The run's windows closed by the teacher's Escape as they come up.
@@ -425,7 +409,7 @@ TEST_F(RunStanding, OnX11AnEndedShowComesBackOnlyWithStartNextOrPrevious)
             input.key(InputEventSink::Key::Escape);
         if (!waitFor([&] { return !w->isVisible(); }, 2000))
             static_cast<QDialog *>(w)->reject();
-        pointerAtClose = keypadPointer->buttons;
+        pointerAtClose = int(keypadPointer->clicks.size());
     });
     const auto clickOn = [&](const char *name, const std::function<bool()> &done) {
         QWidget *w = run->findChild<QWidget *>(QLatin1String(name));
@@ -480,7 +464,7 @@ TEST_F(RunStanding, OnX11AnEndedShowComesBackOnlyWithStartNextOrPrevious)
              const qsizetype windows = opened.size();
              sim->pressTeacherKey(0x8D);
              // Closed, the keypad's pointer starts again from the bar's corner.
-             return waitFor([&] { return opened.size() > windows && keypadPointer->buttons > pointerAtClose; });
+             return waitFor([&] { return opened.size() > windows && keypadPointer->clicks.size() > pointerAtClose; });
          }, 0},
         {"-5 clicked", 1, false, [&] { return clickOn("btnTimeUp", [&] { return run->txtQuizTime->text().toInt() == timeBefore - 5; }); }, 0},
         {"+5 clicked", 1, false, [&] { return clickOn("btnTimeDown", [&] { return run->txtQuizTime->text().toInt() == timeBefore; }); }, 0},
