@@ -13,7 +13,7 @@
 namespace {
 // Tall enough for a few names, short enough to leave the grid most of its column.
 constexpr int kHighest = 360;
-// Between the list's frame and the bar or the window under it.
+// Between the list's frame and what stands next to it: the tiles above it, the window under it.
 constexpr int kGap = 4;
 } // namespace
 
