@@ -206,6 +206,21 @@ QRect serverFrameOf(const QWidget *w)
     return frame;
 }
 
+QRect serverRectOf(const QWidget *control)
+{
+    const QWidget *window = control->window();
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return {};
+    int x = 0, y = 0;
+    Window child = 0;
+    const bool placed = XTranslateCoordinates(display, Window(xIdOf(window)), DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    XCloseDisplay(display);
+    if (!placed)
+        return {};
+    return QRect(QPoint(x, y) + control->mapTo(window, QPoint(0, 0)), control->size());
+}
+
 void pressKey(const char *keyName)
 {
     Display *display = XOpenDisplay(nullptr);

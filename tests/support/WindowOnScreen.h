@@ -29,6 +29,9 @@ bool stackedAbove(const QWidget *upper, const QWidget *lower);
 bool stackedAbove(const QWidget *upper, const QWindow *lower);
 // The window's frame as the X server has it (the window manager's frame window, else the window).
 QRect serverFrameOf(const QWidget *w);
+// A control of a window where the X server has that window (its place in the window as Qt lays
+// it out).
+QRect serverRectOf(const QWidget *control);
 // A real key press and release through XTest, the key named as X names it ("F2").
 void pressKey(const char *keyName);
 // Where the window manager's close box of w is on the screen (openbox: the title bar's right end).

@@ -289,8 +289,10 @@ void PPTQuizStateWindowController::windowDidLoad()
     applyControls();
     // Now with the figures and buttons this activity shows.
     PPTQuizStateInterface::placeBar(this, PPTQuizStateInterface::kBarHeight);
-    if (overShow())
+    if (overShow()) {
+        m_stage->bringShowBack();
         m_stage->followShow();
+    }
 }
 
 void PPTQuizStateWindowController::loadQuestionsInfo()
@@ -423,8 +425,13 @@ bool PPTQuizStateWindowController::event(QEvent *event)
     case QEvent::ChildPolished:
         // The students-not-in-the-class window is made on the first keypad that is not in the
         // class, with this window as its parent; it is polished (whole) just before it shows.
-        if (auto *w = qobject_cast<ForceLoginController *>(static_cast<QChildEvent *>(event)->child()))
+        if (auto *w = qobject_cast<ForceLoginController *>(static_cast<QChildEvent *>(event)->child())) {
             w->installEventFilter(this);
+            w->setPlacement([this, w](const QMargins &frame) { return m_stage->forceLoginPlace(w, frame); });
+            // Its frame now known, the slide keeps clear of it even where it stays put.
+            disconnect(w, &ForceLoginController::placedInFrame, this, nullptr);
+            connect(w, &ForceLoginController::placedInFrame, this, [this] { m_stage->fitShowToFreeArea(); });
+        }
         break;
     case QEvent::Resize:
     case QEvent::Move:
@@ -456,18 +463,17 @@ void PPTQuizStateWindowController::OnStart()
 {
     if (!btnStart->isEnabled())
         return;
+    // Start brings back a show the teacher ended, also when it refuses.
+    m_stage->bringShowBack();
     if (m_run->refusedWhileReceiverLost(RunSession::Refused::Start, btnStart) || m_run->refusedWithNobodyLoggedIn(btnStart)) {
         applyControls();
         m_stage->showToFront();
         return;
     }
     const ActivityRule &r = ActivityRules::rule(m_run->nMode);
-    const bool slides = overShow() && r.showsPages;
     // A fresh start takes the slide on show; a resume goes on with the question that runs.
-    if (!m_run->bStartFlag && slides)
+    if (!m_run->bStartFlag && overShow() && r.showsPages)
         m_stage->followShow();
-    else
-        m_stage->showToFront();
     if (!m_run->bStartFlag && r.checksQuestionAtStart) {
         const int q = questionNo();
         if (q > questionCount() || !RunControls::canStartQuestion(m_run->nMode, m_run->nDeviceType, qqObject->questionType(q), qqObject->answer(q))) {
@@ -564,6 +570,8 @@ void PPTQuizStateWindowController::OnNext()
 {
     if (!btnNext->isEnabled())
         return;
+    // Next brings back a show the teacher ended, also when it refuses, then steps it.
+    m_stage->bringShowBack();
     if (m_run->refusedWhileReceiverLost(RunSession::Refused::Next, btnStart)) {
         m_stage->showToFront();
         return;
@@ -586,6 +594,7 @@ void PPTQuizStateWindowController::OnPrevious()
     if (!btnPrevious->isEnabled())
         return;
     if (overShow()) {
+        m_stage->bringShowBack();
         pptUI->setPPT(4);
         m_stage->keepAboveShow();
         applyControls();

@@ -43,7 +43,8 @@ struct Notification;
 // (activity, receiver model), hands it every keypad frame and runs question by question as the
 // activity window does: the same rules for the controls, the count-down, the sounds, the result
 // windows and the end-of-run save, held once for both windows in a RunSession. Every action over
-// a slide show ends with the show in front.
+// a slide show ends with the show in front while it is on; a show the teacher ended comes back
+// only with Start, Next or Previous.
 class PPTQuizStateWindowController : public QWidget, public RunFrameSink
 {
     Q_OBJECT
@@ -182,7 +183,7 @@ private:
     void handRaiseSelectedToAnswer(const Notification &n);
     void handleDeviceChanged();
     // The strip at the size the teacher chose (large for a paper quiz or homework), then the show
-    // in front.
+    // in front while it is on.
     void setLoginViewToNoraml();
     void restoreStripSize();
     void getContent(const Notification &n);
@@ -216,7 +217,4 @@ private:
     int m_nCurrentQuestionNo = 0;
     bool bIsRunForTeacherControl = false;
     int m_nLoginViewState = 0;
-    // Shown and not yet placed with its window-manager frame, and where it was put meanwhile.
-    QPointer<QWidget> m_forceLoginToPlace;
-    QRect m_forceLoginPlacedAt;
 };

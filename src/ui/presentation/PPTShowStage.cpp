@@ -12,7 +12,6 @@
 #include "ui/run/ForceLoginController.h"
 #include "ui/run/PPTStudentLoginView.h"
 
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
@@ -23,25 +22,34 @@ PPTShowStage::PPTShowStage(PPTQuizStateWindowController *window) : win(window) {
 
 void PPTShowStage::followShow()
 {
-    if (!win->overShow())
-        return;
-    if (!win->pptUI->isShowRunning() && win->pptUI->hasPresentation()) {
-        // The show was ended meanwhile: it comes back on the current question, not the first.
+    // Asking the show for its slide would run a show the teacher ended, on its first slide.
+    if (win->overShow() && win->pptUI->isShowRunning()) {
+        const int shown = win->pptUI->getIndexOfShowPPT();
+        if (shown >= 1 && shown <= win->questionCount())
+            win->m_nCurrentQuestionNo = shown - 1;
+    }
+    keepAboveShow();
+}
+
+void PPTShowStage::bringShowBack()
+{
+    if (win->overShow() && win->pptUI->hasPresentation() && !win->pptUI->isShowRunning()) {
+        // On the current question, not on the first slide where the show starts anew: the run
+        // must not follow it there.
         win->m_followingShow = true;
         win->pptUI->setPPT(1);
         for (int i = 0; i < win->m_nCurrentQuestionNo; ++i)
             win->pptUI->setPPT(3);
         win->m_followingShow = false;
     }
-    const int shown = win->pptUI->getIndexOfShowPPT();
-    if (shown >= 1 && shown <= win->questionCount())
-        win->m_nCurrentQuestionNo = shown - 1;
-    keepAboveShow();
+    showToFront();
 }
 
 void PPTShowStage::showToFront()
 {
-    if (win->overShow() && win->pptUI->hasPresentation())
+    // A show the teacher ended stays ended: the bar keeps the keys (the window system gave them
+    // to it, or gives them back as a window over the run goes).
+    if (win->overShow() && win->pptUI->isShowRunning())
         win->pptUI->setPPT(-1);
     keepAboveShow();
 }
@@ -90,19 +98,15 @@ void PPTShowStage::fitShowToFreeArea()
         win->pptBaffle->setFreeArea(keep);
 }
 
-void PPTShowStage::placeForceLoginWindow(QWidget *window)
+QRect PPTShowStage::forceLoginPlace(const QWidget *window, const QMargins &frame) const
 {
     // Beside the slide, never over it: the show gives up the room it takes.
     const QRect screen = PPTQuizStateInterface::screenRect();
     const int top = win->pptStudentLoginView->isVisible() ? win->pptStudentLoginView->geometry().bottom() + 1 : screen.top();
     const int bottom = win->isVisible() ? win->geometry().top() : screen.bottom() + 1;
-    // The frame as the window system has it now (none until the window manager has framed the
-    // window): the widget's own account of its frame may still be the one it had before.
-    const QMargins frame = window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
     const int height = std::clamp(bottom - top - frame.top() - frame.bottom(), 1, 360);
     const int width = std::min(window->width(), 360);
-    win->m_forceLoginPlacedAt = QRect(screen.right() + 1 - frame.right() - width, top + frame.top(), width, height);
-    window->setGeometry(win->m_forceLoginPlacedAt);
+    return QRect(screen.right() + 1 - frame.right() - width, top + frame.top(), width, height);
 }
 
 void PPTShowStage::cycleStripSize()
@@ -165,27 +169,9 @@ void PPTShowStage::filterEvent(QObject *watched, QEvent *event)
     const bool geometry = type == QEvent::Resize || type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide;
     if ((watched == win->pptStudentLoginView || watched == win->showHideWindow) && geometry) {
         fitShowToFreeArea();
-    } else if (auto *forceLogin = qobject_cast<ForceLoginController *>(watched)) {
-        if (type == QEvent::Show) {
-            placeForceLoginWindow(forceLogin);
-            win->m_forceLoginToPlace = forceLogin;
+    } else if (qobject_cast<ForceLoginController *>(watched)) {
+        if (type == QEvent::Show)
             keepAboveShow();
-        } else if (type == QEvent::Paint && win->m_forceLoginToPlace == forceLogin) {
-            // Painted, it is on the screen, framed by the window manager by now or soon: placed
-            // again with the frame, the title bar stays off the strip and the frame on the
-            // screen. Until then it is looked at on each painting, as long as it stands where it
-            // was put (the teacher may drag it; without a window manager no frame comes).
-            QTimer::singleShot(0, win, [this, w = QPointer<ForceLoginController>(forceLogin)] {
-                if (!w || w != win->m_forceLoginToPlace || !w->isVisible() || w->geometry() != win->m_forceLoginPlacedAt) {
-                    win->m_forceLoginToPlace = nullptr;
-                } else if (!w->windowHandle()->frameMargins().isNull()) {
-                    win->m_forceLoginToPlace = nullptr;
-                    placeForceLoginWindow(w);
-                    // Its frame now known, the slide keeps clear of it even where it stays put.
-                    fitShowToFreeArea();
-                }
-            });
-        }
         if (geometry)
             QTimer::singleShot(0, win, [this] { fitShowToFreeArea(); });
     }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QMargins>
+#include <QRect>
+
 class PPTQuizStateWindowController;
 class QEvent;
 class QObject;
@@ -16,14 +19,19 @@ public:
 
     // The slide on show becomes the current question (kept when no slide is on show).
     void followShow();
-    // The show in front, the strip and the bar above it.
+    // Start, Next and Previous: the show in front with the keys, a show the teacher ended back on
+    // the current question.
+    void bringShowBack();
+    // Every other action of the run: the show in front with the keys while it is on; one the
+    // teacher ended stays ended, the keys on the bar. The strip and the bar above it.
     void showToFront();
     void keepAboveShow();
     // The show draws its page whole in what the strip, the bar and the students-not-in-the-class
     // window leave free of the screen; called whenever one of them changes.
     void fitShowToFreeArea();
-    // The students-not-in-the-class window stands at the right edge between the strip and the bar.
-    void placeForceLoginWindow(QWidget *window);
+    // The students-not-in-the-class window stands at the right edge between the strip and the
+    // bar, its frame (with these margins) on the screen.
+    QRect forceLoginPlace(const QWidget *window, const QMargins &frame) const;
 
     // The strip: normal when small, else small; one press of the teacher's strip key. The bar:
     // down to a line with a button to bring it back.

@@ -12,7 +12,9 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 QString key(const QString &id)
@@ -71,7 +73,10 @@ ForceLoginController::ForceLoginController(QWidget *parent) : QWidget(parent, Qt
     buttons->addStretch();
     buttons->addWidget(btnRemove);
     buttons->addWidget(btnLogin);
+    // Narrow enough to stand in the activity window's grid column.
+    buttons->setSpacing(4);
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(tableView, 1);
     layout->addLayout(buttons);
 }
@@ -81,6 +86,49 @@ ForceLoginController::~ForceLoginController() = default;
 void ForceLoginController::setFront()
 {
     WindowOwner::toFrontOfRun(this);
+}
+
+void ForceLoginController::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_place)
+        return;
+    place();
+    m_toPlace = true;
+}
+
+void ForceLoginController::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!m_toPlace)
+        return;
+    // Painted, it is on the screen, framed by the window manager by now or soon: placed again
+    // with the frame, its title bar keeps off what the run shows and its frame on the screen.
+    // Until then it is looked at on each painting, as long as it stands where it was put (the
+    // teacher may drag it; without a window manager no frame comes).
+    QTimer::singleShot(0, this, [this] {
+        if (!m_toPlace)
+            return;
+        if (!isVisible() || geometry() != m_placedAt) {
+            m_toPlace = false;
+        } else if (!windowHandle()->frameMargins().isNull()) {
+            m_toPlace = false;
+            place();
+            emit placedInFrame();
+        }
+    });
+}
+
+void ForceLoginController::placeAgain()
+{
+    if (m_place && isVisible() && geometry() == m_placedAt)
+        place();
+}
+
+void ForceLoginController::place()
+{
+    m_placedAt = m_place(windowHandle() ? windowHandle()->frameMargins() : QMargins());
+    setGeometry(m_placedAt);
 }
 
 void ForceLoginController::addLoginStudent(const StudentInClassPtr &student)

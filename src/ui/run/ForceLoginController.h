@@ -3,8 +3,12 @@
 #include "core/engine/QuizParticipantData.h"
 
 #include <QList>
+#include <QMargins>
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
+
+#include <functional>
 
 class QCheckBox;
 class QPushButton;
@@ -13,8 +17,9 @@ class QTableWidget;
 // The students whose keypads logged in during a run with an ID the run's class does not hold
 // ("ForceLogin"). The teacher ticks some and logs them in: they join the class and the school
 // roster, and the run's class list is read again, so that their keypads' next login is
-// accepted. It is one of the run's windows, in front of the activity window (or beside the slide
-// over a show); it never takes the keypad frames.
+// accepted. It is one of the run's windows, in front of the activity window at the foot of its
+// student grid (or beside the slide over a show), placed by the run; it never takes the keypad
+// frames.
 struct Notification;
 
 class ForceLoginController : public QWidget
@@ -29,6 +34,14 @@ public:
 
     // Brings the window to the front of the run, behind whatever opened over the run.
     void setFront();
+    // Where the run stands the window each time it shows, from the margins of its frame as the
+    // window system has them (none until a window manager has framed it); unset, the window
+    // manager places it.
+    using Placement = std::function<QRect(const QMargins &frame)>;
+    void setPlacement(Placement place) { m_place = std::move(place); }
+    // What the placement depends on has changed: shown, the window stands again where the run
+    // puts it, unless the teacher moved it.
+    void placeAgain();
     // Lists a student unless one with the same ID (ignoring case) is listed already.
     void addLoginStudent(const StudentInClassPtr &student);
 
@@ -46,10 +59,24 @@ public:
     QCheckBox *btnSelectAll = nullptr;
     QPushButton *btnRemove = nullptr, *btnLogin = nullptr;
 
+signals:
+    // Placed again once its frame is known, unless the teacher moved it meanwhile: the run makes
+    // room for the frame, which may stand where the window stood.
+    void placedInFrame();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void reloadTable();
+    void place();
 
     QList<StudentInClassPtr> m_students;
     QList<int> m_selected;
     bool m_filling = false;
+    Placement m_place;
+    // Shown and not yet placed with its frame, and where it was put meanwhile.
+    bool m_toPlace = false;
+    QRect m_placedAt;
 };

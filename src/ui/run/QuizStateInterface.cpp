@@ -167,10 +167,18 @@ QBoxLayout *QuizStateInterface::buildPaneBand(QuizStateWindowController *w, QWid
     w->loginViewSV->setFixedWidth(grid->width() + 20);
     w->loginViewSV->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
+    // The foot of the grid's column is given to the students not in the class while they stand there.
+    w->forceLoginRoom = new QWidget(content);
+    w->forceLoginRoom->setObjectName(QStringLiteral("forceLoginRoom"));
+    auto *gridColumn = new QVBoxLayout;
+    gridColumn->setSpacing(0);
+    gridColumn->addWidget(w->loginViewSV, 1);
+    gridColumn->addWidget(w->forceLoginRoom);
+
     auto *panes = new QHBoxLayout;
     panes->addWidget(w->smallQuestionsSV);
     panes->addWidget(pageHost, 1);
-    panes->addWidget(w->loginViewSV);
+    panes->addLayout(gridColumn);
     return panes;
 }
 

@@ -1,5 +1,6 @@
 #include "QuizStateWindowController.h"
 
+#include "ForceLoginBesideGrid.h"
 #include "FreeStyleRun.h"
 #include "GridAutoScroll.h"
 #include "PlayMusic.h"
@@ -29,6 +30,7 @@
 #include "ui/authoring/SmallQuestions.h"
 #include "ui/controls/WindowOwner.h"
 
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -64,6 +66,7 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
     qcmObject = std::make_unique<QuizComputeMethod>();
 
     m_loginView = QuizStateInterface::build(this);
+    m_forceLoginPlace = new ForceLoginBesideGrid(this, loginViewSV, forceLoginRoom);
     RunSession::Window window;
     window.widget = this;
     window.sink = this;
@@ -894,6 +897,16 @@ void QuizStateWindowController::lowerToNormalLevel()
         return;
     m_statusLevel = false;
     WindowOwner::keepAbove(this, false);
+}
+
+bool QuizStateWindowController::event(QEvent *event)
+{
+    // The students-not-in-the-class window is made on the first keypad that is not in the
+    // class, with this window as its parent; it is polished just before it first shows.
+    if (event->type() == QEvent::ChildPolished)
+        if (auto *w = qobject_cast<ForceLoginController *>(static_cast<QChildEvent *>(event)->child()))
+            m_forceLoginPlace->adopt(w);
+    return QWidget::event(event);
 }
 
 void QuizStateWindowController::keyPressEvent(QKeyEvent *event)

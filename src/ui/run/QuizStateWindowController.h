@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+class ForceLoginBesideGrid;
 class FreeStyleRun;
 class Orvenda_AppDelegate;
 class QLabel;
@@ -165,6 +166,8 @@ public:
     SmallQuestions *smallQuestions = nullptr;
     QScrollArea *smallQuestionsSV = nullptr;
     QScrollArea *loginViewSV = nullptr;
+    // Under the grid, the room of the students not in the class while they stand there.
+    QWidget *forceLoginRoom = nullptr;
     QPushButton *btnStart = nullptr, *btnStop = nullptr, *btnNext = nullptr, *btnPrevious = nullptr,
                 *btnResult = nullptr, *btnReport = nullptr, *btnExit = nullptr, *btnSendQuestions = nullptr,
                 *btnTimeUp = nullptr, *btnTimeDown = nullptr, *btnRead = nullptr, *btnAnswerSetting = nullptr,
@@ -178,6 +181,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     friend class FreeStyleRun;
@@ -240,6 +244,7 @@ private:
     StudentLoginView *m_loginView = nullptr;
     RunSession *m_run = nullptr;
     FreeStyleRun *m_freeStyle = nullptr;
+    ForceLoginBesideGrid *m_forceLoginPlace = nullptr;
 
     QList<int> m_arryAlreadTestQuetionNum;
     QList<int> m_arrQueAddByTeacher;

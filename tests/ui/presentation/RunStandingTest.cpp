@@ -1,6 +1,11 @@
 #include "SlideShowRunFixture.h"
 
+#include "core/presentation/MouseFunction.h"
+#include "support/PointerClicks.h"
 #include "ui/keypad/SendQuestions.h"
+#include "ui/run/FreeStyleRun.h"
+
+#include <QScrollArea>
 
 // What stands in front over a run, looked at under a real window manager with real keys and
 // clicks: the list of students not in the class among the run's windows, whatever opens over the
@@ -8,6 +13,32 @@
 namespace {
 class RunStanding : public SlideShowRun
 {
+protected:
+    // An X11 half under a window manager on each screen schools project on.
+    static void onSchoolScreens(const QString &filter)
+    {
+        for (const QSize screen : {QSize(1024, 768), QSize(1366, 768)})
+            EXPECT_EQ(XvfbRun::run(filter, {screen, true}), 0) << screen.width() << "x" << screen.height();
+    }
+};
+
+// Counts the events of one type that reach one object.
+class EventCounter : public QObject
+{
+public:
+    EventCounter(QObject *watched, QEvent::Type type, int *count) : m_type(type), m_count(count) { watched->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            ++*m_count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    int *m_count;
 };
 } // namespace
 // The students not in the class are one of the run's windows, over the activity window and over
@@ -263,9 +294,7 @@ TEST_F(RunStanding, OnX11StayingInTheRunKeepsAnEndedShowEndedAndTheKeysOnTheBar)
 // screens schools project on.
 TEST_F(RunStanding, UnderAWindowManagerTheStudentsNotInTheClassCoverNeitherTitleNorSlide)
 {
-    for (const QSize screen : {QSize(1024, 768), QSize(1366, 768)})
-        EXPECT_EQ(XvfbRun::run(QStringLiteral("RunStanding.OnX11TheStudentsNotInTheClassStandBeside*"), {screen, true}), 0)
-            << screen.width() << "x" << screen.height();
+    onSchoolScreens(QStringLiteral("RunStanding.OnX11TheStudentsNotInTheClassStandBeside*"));
 }
 
 // Run on a private Xvfb by UnderAWindowManagerTheStudentsNotInTheClassCoverNeitherTitleNorSlide.
@@ -335,5 +364,262 @@ TEST_F(RunStanding, OnX11TheStudentsNotInTheClassStandBesideTheTitleAndTheSlide)
         run->findChild<QPushButton *>(QStringLiteral("btnExit"))->click();
         ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
         ppt->quitPPT();
+    }
+}
+
+// A show the teacher ended (its Escape) comes back with Start, Next or Previous only, each on its
+// question; every other road of the run (a keypad logging in, the students not in the class,
+// Stop, Result and Report and their teacher keys, the time and strip buttons, hiding the bar,
+// reading aloud, a click on the bar) leaves it ended, the question where it was and the keys on
+// the bar. Real keys and clicks under a window manager.
+TEST_F(RunStanding, UnderAWindowManagerOnlyStartNextAndPreviousBringAnEndedShowBack)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("RunStanding.OnX11AnEndedShowComesBack*"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by UnderAWindowManagerOnlyStartNextAndPreviousBringAnEndedShowBack.
+TEST_F(RunStanding, OnX11AnEndedShowComesBackOnlyWithStartNextOrPrevious)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(3);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    const auto alertsForReal = realAlerts();
+    DialogHooks::setModalResponder({});
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = home() + "Saved.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 30), questionSlide("Second", "Single Answer", "C", 30),
+                                       questionSlide("Third", "Single Answer", "D", 30)},
+                                      deck));
+    ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+    openRun(Activity::NormalQuiz, deck);
+    ASSERT_TRUE(run && WindowOnScreen::settled(run));
+    SlideShowWindow *show = ppt->showWindow();
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(show); }));
+    logIn(sim, 2);
+    // Clicks that reach the bar itself, not one of its buttons.
+    int barPresses = 0;
+    EventCounter onBar(run, QEvent::MouseButtonPress, &barPresses);
+    // The keypad's pointer, noted rather than moved: the real pointer is the test's own.
+    auto keypadPointer = std::make_shared<PointerClicks>();
+    MouseFunction::shareManager()->setSink(keypadPointer);
+    const auto realPointer = qScopeGuard([] { MouseFunction::shareManager()->setSink(nullptr); });
+    // The run's windows closed by the teacher's Escape as they come up.
+    QStringList opened;
+    int pointerAtClose = 0;
+    ModalDriver modals;
+    modals.otherwise([&](QWidget *w) {
+        opened << w->objectName();
+        if (WindowOnScreen::settled(w) && waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); }))
+            input.key(InputEventSink::Key::Escape);
+        if (!waitFor([&] { return !w->isVisible(); }, 2000))
+            static_cast<QDialog *>(w)->reject();
+        pointerAtClose = int(keypadPointer->clicks.size());
+    });
+    const auto clickOn = [&](const char *name, const std::function<bool()> &done) {
+        QWidget *w = run->findChild<QWidget *>(QLatin1String(name));
+        return w && clickUntil(input, w, done, 1000);
+    };
+    // The show ended by its own Escape, the keys on the bar; where a road left the show on
+    // without the keys, or the keys elsewhere, put so all the same for the next road.
+    const auto endShow = [&] {
+        if (ppt->isShowRunning()) {
+            if (waitFor([&] { return WindowOnScreen::hasKeys(show); }, 2000))
+                input.key(InputEventSink::Key::Escape);
+            else
+                ppt->setPPT(0);
+        }
+        ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
+        if (!waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); }, 2000))
+            run->activateWindow();
+        ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); }));
+    };
+    // The second question has run, so that Result and Report serve it.
+    ASSERT_TRUE(clickOn("btnNext", [&] { return run->nCurrentQuestionNo() == 1; }));
+    ASSERT_TRUE(clickOn("btnStart", [&] { return run->bStartFlag(); }));
+    ASSERT_TRUE(clickOn("btnStop", [&] { return !run->bStartFlag(); }));
+
+    struct Road
+    {
+        QString name;
+        int at;            // the question (from 0) on which the show was ended
+        bool running;      // the question runs while the show is ended
+        std::function<bool()> take; // the road, true once it has been taken
+        int backOnSlide;   // 0: the show stays ended
+    };
+    const int timeBefore = run->txtQuizTime->text().toInt();
+    const QList<Road> roads = {
+        {"a keypad of the class logs in", 1, false,
+         [&] {
+             sim->login(0x0103, sid(3));
+             return waitFor([&] { return run->studentStrip()->nLoginStudentSum() == 3; });
+         }, 0},
+        {"a keypad of a student not in the class logs in", 1, false,
+         [&] {
+             sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
+             return waitFor([&] { return run->forceLoginController() && WindowOnScreen::settled(run->forceLoginController()); });
+         }, 0},
+        {"Stop clicked", 1, true, [&] { return clickOn("btnStop", [&] { return !run->bStartFlag(); }); }, 0},
+        {"Result clicked", 1, false,
+         [&] { return clickOn("btnResult", [&] { return opened.endsWith("QuizResult") && !QApplication::activeModalWidget(); }); }, 0},
+        {"Report clicked", 1, false,
+         [&] { return clickOn("btnReport", [&] { return opened.endsWith("QuizReport") && !QApplication::activeModalWidget(); }); }, 0},
+        {"Result on the teacher keypad", 1, false,
+         [&] {
+             const qsizetype windows = opened.size();
+             sim->pressTeacherKey(0x8D);
+             // Closed, the keypad's pointer starts again from the bar's corner.
+             return waitFor([&] { return opened.size() > windows && keypadPointer->clicks.size() > pointerAtClose; });
+         }, 0},
+        {"-5 clicked", 1, false, [&] { return clickOn("btnTimeUp", [&] { return run->txtQuizTime->text().toInt() == timeBefore - 5; }); }, 0},
+        {"+5 clicked", 1, false, [&] { return clickOn("btnTimeDown", [&] { return run->txtQuizTime->text().toInt() == timeBefore; }); }, 0},
+        {"the strip's button clicked", 1, false,
+         [&] {
+             const int before = run->nLoginViewState();
+             return clickOn("btnUpHide", [&] { return run->nLoginViewState() != before; });
+         }, 0},
+        {"the bar hidden and brought back", 1, false,
+         [&] {
+             Show *button = run->findChild<Show *>();
+             return clickOn("btnDownHide", [&] { return button->isVisible() && WindowOnScreen::settled(button); })
+                    && clickUntil(input, button, [&] { return !button->isVisible() && run->height() > 1; }, 1000);
+         }, 0},
+        {"Read aloud clicked", 1, false,
+         [&] {
+             return clickOn("btnSpeed", [&] {
+                 auto *panel = run->findChild<QWidget *>(QStringLiteral("PlayMusic"));
+                 return panel && WindowOnScreen::settled(panel);
+             });
+         }, 0},
+        {"a click on the bar", 1, false,
+         [&] {
+             const int before = barPresses;
+             return clickOn("txtMultipleModeString", [&] { return barPresses > before; });
+         }, 0},
+        {"Start clicked", 1, false, [&] { return clickOn("btnStart", [&] { return run->bStartFlag(); }); }, 2},
+        {"Next clicked", 1, false, [&] { return clickOn("btnNext", [&] { return run->nCurrentQuestionNo() == 2; }); }, 3},
+        {"Previous clicked", 2, false, [&] { return clickOn("btnPrevious", [&] { return run->nCurrentQuestionNo() == 1; }); }, 2},
+    };
+
+    // What each road did that the teacher would not expect; "" when nothing.
+    QStringList after;
+    for (const Road &road : roads) {
+        SCOPED_TRACE(road.name.toStdString());
+        // The show ended on the road's question, the question running or not.
+        for (int steps = 0; run->nCurrentQuestionNo() != road.at && steps < 3; ++steps)
+            bar(run->nCurrentQuestionNo() < road.at ? "btnNext" : "btnPrevious")->click();
+        ASSERT_EQ(run->nCurrentQuestionNo(), road.at);
+        if (road.running)
+            bar("btnStart")->click();
+        endShow();
+        ASSERT_EQ(run->bStartFlag(), road.running);
+
+        std::string problem;
+        if (!road.take()) {
+            problem = "the road was not taken";
+        } else if (!road.backOnSlide) {
+            if (ppt->isShowRunning())
+                problem = "the show came back on slide " + std::to_string(show->slideIndex() + 1);
+            else if (!waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); }))
+                problem = "the keys left the bar";
+        } else if (!ppt->isShowRunning()) {
+            problem = "the show stayed ended";
+        } else if (show->slideIndex() + 1 != road.backOnSlide) {
+            problem = "the show came back on slide " + std::to_string(show->slideIndex() + 1);
+        } else if (!waitFor([&] { return WindowOnScreen::hasKeys(show); })) {
+            problem = "the show came back without the keys";
+        }
+        const int question = road.backOnSlide ? road.backOnSlide - 1 : road.at;
+        if (problem.empty() && run->nCurrentQuestionNo() != question)
+            problem = "the run went to question " + std::to_string(run->nCurrentQuestionNo() + 1);
+        WindowOnScreen::shot(QStringLiteral("ended-show-%1").arg(after.size()));
+        after << road.name + QStringLiteral(": ") + QString::fromStdString(problem);
+        if (run->bStartFlag())
+            bar("btnStop")->click();
+    }
+    QStringList expected;
+    for (const Road &road : roads)
+        expected << road.name + QStringLiteral(": ");
+    EXPECT_EQ(after.join(QStringLiteral("\n")).toStdString(), expected.join(QStringLiteral("\n")).toStdString());
+
+    modals.on("PollixAlert", [](QWidget *alert) { static_cast<PollixAlert *>(alert)->pressButton(0); });
+    ASSERT_TRUE(clickOn("btnExit", [&] { return run.isNull(); }));
+    ppt->quitPPT();
+}
+
+// Without a deck the list of students not in the class stands where it covers nothing the
+// teacher reads over the run: neither the figures at the head of the activity window (question
+// number, counts, the class), nor its bar (the time, the buttons), nor the student grid, whose
+// column gives the list room; over a free-style strip at the foot of the screen, above it. Judged
+// from the frames and places the X server has, on the screens schools project on, with long names.
+TEST_F(RunStanding, UnderAWindowManagerTheStudentsNotInTheClassCoverNothingOfTheActivityWindow)
+{
+    onSchoolScreens(QStringLiteral("RunStanding.OnX11TheStudentsNotInTheClassStandClear*"));
+}
+
+// Run on a private Xvfb by UnderAWindowManagerTheStudentsNotInTheClassCoverNothingOfTheActivityWindow.
+TEST_F(RunStanding, OnX11TheStudentsNotInTheClassStandClearOfTheActivityWindow)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(40);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
+    const QString file = questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}});
+    const QStringList head = {"txtMultipleModeString", "txtMessage", "txtQuNoTitle", "txtQuNo", "txtPageAndTotalPageTitle", "txtPageAndTotalPage",
+                              "txtLoginAndAnsweredTitle", "txtLoginAndAnswered", "txtHandRaiseTitle", "txtHandRaise", "txtDone",
+                              "txtClassName", "txtReceiverState", "txtQuizTime"};
+    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
+
+    struct Case
+    {
+        int mode;
+        bool strip; // the free-style window down to a strip at the foot of the screen
+    };
+    for (const Case &c : {Case{Activity::NormalQuiz, false}, Case{Activity::HomeWork, false}, Case{Activity::Attendance, false},
+                          Case{Activity::FreeNormalQuiz, true}}) {
+        const QString name = ActivityRules::AllActivityMode().value(c.mode) + (c.strip ? QStringLiteral(" as a strip") : QString());
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(open(c.mode, 3, file));
+        ASSERT_TRUE(WindowOnScreen::settled(window));
+        ASSERT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
+        for (int i = 1; i <= 30; ++i)
+            sim->login(0x0100 + i, sid(i));
+        ASSERT_TRUE(waitFor([&] { return grid()->count() == 30 && keypadsLoggedIn(sim, 0x0101, 30); }));
+        // A free-style run opens as a strip, the pages hidden.
+        ASSERT_EQ(WindowOnScreen::serverFrameOf(window).height() < WindowOnScreen::area().height() / 2, c.strip);
+        sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
+        ASSERT_TRUE(waitFor([&] { return window->forceLoginController() && WindowOnScreen::settled(window->forceLoginController()); }));
+        QWidget *list = window->forceLoginController();
+
+        // What the list's frame meets of what the teacher reads; "" when nothing.
+        const auto covered = [&]() -> std::string {
+            const QRect frame = WindowOnScreen::serverFrameOf(list);
+            if (!WindowOnScreen::area().contains(frame))
+                return "the list is off the screen at " + where(frame);
+            QList<std::pair<QString, QRect>> read;
+            const auto readOn = [&](QWidget *w) {
+                if (w && w->isVisible())
+                    read << std::pair{w->objectName(), w->isWindow() ? WindowOnScreen::serverFrameOf(w) : WindowOnScreen::serverRectOf(w)};
+            };
+            for (const QString &name : head)
+                readOn(window->findChild<QWidget *>(name));
+            for (const QuizStateInterface::RunButton &row : QuizStateInterface::runButtons())
+                readOn(window.data()->*row.outlet);
+            // The grid where its tiles show.
+            if (window->loginViewSV->isVisible())
+                read << std::pair{QStringLiteral("the student grid"),
+                                  WindowOnScreen::serverRectOf(window->loginViewSV->viewport()) & WindowOnScreen::serverRectOf(grid())};
+            if (FreeStyleRun *freeStyle = window->freeStyle())
+                readOn(freeStyle->pptStudentLoginView());
+            for (const auto &[name, at] : read)
+                if (frame.intersects(at))
+                    return "the list at " + where(frame) + " covers " + name.toStdString() + " at " + where(at);
+            return {};
+        };
+        std::string problem;
+        EXPECT_TRUE(waitFor([&] { return (problem = covered()).empty(); })) << problem;
+        WindowOnScreen::shot(QStringLiteral("list-over-the-activity-window-%1%2").arg(c.mode).arg(c.strip ? "-strip" : ""));
+
+        answers.answerAlert(0);
+        ASSERT_TRUE(closeBoxLeaves());
     }
 }
