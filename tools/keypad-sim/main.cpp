@@ -17,9 +17,15 @@
 // and, for the set-up windows (SimSetup):
 //   register ID NAME (a key-test registration)   tregister (the teacher keypad's)
 //   setup (channel, band, PC state, ids written, registration numbers told)
-// With --auto the keypads also play along by themselves: they log in when woken and answer each
-// question after a short pause, mostly with the right answer of --answers (comma-separated,
-// question by question) and otherwise with another option (--right-percent, default 70). They
+// The keypads answer the program's wakes by themselves, as real keypads do: one that is in answers
+// the call, one that is out logs in again with the student ID it was last logged in with (typed
+// with "login"; a refused one tries again at each wake). A student ID longer than a keypad takes
+// (55 bytes on Dravel, 53 on Corvel) is refused with a message and nothing is sent; a name is cut
+// to what the login frame holds.
+// With --auto the keypads 1 to --keypads also play along by themselves: those that never had a
+// student log in when woken (keypad n as student "S00n"), and they answer each question after a
+// short pause, mostly with the right answer of --answers (comma-separated, question by
+// question) and otherwise with another option (--right-percent, default 70). They
 // take part as the activity asks: in a vote any option, in a roll call a press, in a rush a buzz,
 // and the keypad that wins answers. The large family's keypads learn the activity from the
 // program; the small family's follow --activity quiz|rush|vote|rollcall (default quiz). After a
@@ -68,10 +74,14 @@ bool runCommand(SimReceiver &sim, SimActivity &activity, SimSetup &setup, const 
     const int id = words.value(1).toInt(&ok);
     if (cmd == QLatin1String("quit") || cmd == QLatin1String("exit"))
         return false;
+    const auto refused = [](const QString &why) {
+        if (!why.isEmpty())
+            std::fprintf(stderr, "pollix-keypad-sim: %s\n", qPrintable(why));
+    };
     if (cmd == QLatin1String("login") && ok && words.size() >= 3) {
-        sim.login(id, words.at(2), words.mid(3).join(QLatin1Char(' ')));
+        refused(sim.login(id, words.at(2), words.mid(3).join(QLatin1Char(' '))));
     } else if (cmd == QLatin1String("answer") && ok && words.size() >= 3) {
-        sim.answer(id, words.mid(2).join(QLatin1Char(' ')));
+        refused(sim.answer(id, words.mid(2).join(QLatin1Char(' '))));
     } else if (cmd == QLatin1String("buzz") && ok) {
         sim.buzz(id);
     } else if (cmd == QLatin1String("wake") && ok) {
@@ -220,9 +230,10 @@ int main(int argc, char *argv[])
     pilot.keypads = keypads;
     pilot.seed = options.seed;
     pilot.teacherScreen = stderr;
-    SimAutoPilot autoPlayer(sim, pilot);
-    if (autoPilot)
-        autoPlayer.start();
+    // Without --auto nobody presses a key, but the keypads still answer wakes and take sets.
+    pilot.students = autoPilot;
+    SimAutoPilot keypadsAndStudents(sim, pilot);
+    keypadsAndStudents.start();
     std::string line;
     while (std::getline(std::cin, line)) {
         if (!runCommand(sim, activity, setup, QString::fromStdString(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))) {

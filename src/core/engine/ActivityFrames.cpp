@@ -178,8 +178,8 @@ QByteArray stuToWaitForStart(KeypadAddress keypad)
     return FrameBuilder::shortFrame(0xF3, keypad.lo, keypad.hi, 0xE2);
 }
 
-QByteArray quizMsgToStudent(int deviceType, KeypadAddress keypad, int deviceNo, uint8_t modeByte, int quizID,
-                            const QByteArray &loginData)
+namespace {
+QByteArray quizMsgData(int deviceType, int deviceNo, uint8_t modeByte, int quizID, const QByteArray &loginData)
 {
     QByteArray data;
     if (deviceType == DeviceType::Corvel)
@@ -192,10 +192,10 @@ QByteArray quizMsgToStudent(int deviceType, KeypadAddress keypad, int deviceNo, 
         data += bytesUpToZero(loginData, 1);
     else if (deviceType == DeviceType::Dravel)
         data += bytesUpToZero(loginData, 0);
-    return longFrame(0xFE, keypad, data);
+    return data;
 }
 
-QByteArray wrongIDToStudent(int deviceType, KeypadAddress keypad, int quizID, const QByteArray &loginData)
+QByteArray wrongIDData(int deviceType, int quizID, const QByteArray &loginData)
 {
     QByteArray data;
     if (deviceType == DeviceType::Corvel)
@@ -203,7 +203,26 @@ QByteArray wrongIDToStudent(int deviceType, KeypadAddress keypad, int quizID, co
     data += QByteArray::fromHex("00FFFF");
     FrameBuilder::appendWord(data, quizID);
     data += bytesUpToZero(loginData, 0);
-    return longFrame(0xFE, keypad, data);
+    return data;
+}
+} // namespace
+
+QByteArray quizMsgToStudent(int deviceType, KeypadAddress keypad, int deviceNo, uint8_t modeByte, int quizID,
+                            const QByteArray &loginData)
+{
+    return longFrame(0xFE, keypad, quizMsgData(deviceType, deviceNo, modeByte, quizID, loginData));
+}
+
+QByteArray wrongIDToStudent(int deviceType, KeypadAddress keypad, int quizID, const QByteArray &loginData)
+{
+    return longFrame(0xFE, keypad, wrongIDData(deviceType, quizID, loginData));
+}
+
+bool loginAnswerable(int deviceType, const QByteArray &loginData)
+{
+    // The check byte covers the head (command, address, length) and the data.
+    constexpr int room = FrameBuilder::kMaxFrameBytes - 4;
+    return quizMsgData(deviceType, 0, 0, 0, loginData).size() <= room && wrongIDData(deviceType, 0, loginData).size() <= room;
 }
 
 QByteArray stdExamInfoToStudent(int deviceNo, int questionCount, int testID, const QString &testName)

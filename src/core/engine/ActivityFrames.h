@@ -57,6 +57,9 @@ QByteArray quizMsgToStudent(int deviceType, KeypadAddress keypad, int deviceNo, 
                             const QByteArray &loginData);
 // Login refused: FE, address, L, [F7 on Corvel], 00 FF FF, the run's ID, the ID echo from data[0].
 QByteArray wrongIDToStudent(int deviceType, KeypadAddress keypad, int quizID, const QByteArray &loginData);
+// Whether both answers to this login frame's data (accepted, refused) hold its ID echo within a
+// frame: a keypad can send an ID longer than an answer can give back.
+bool loginAnswerable(int deviceType, const QByteArray &loginData);
 // The paper-quiz information: F7, the device number as address, L, FE, question count (at most
 // 99), test ID mod 100, test ID div 100, test name EE ("Null" when empty). Empty (nothing to send)
 // when the set has no question.

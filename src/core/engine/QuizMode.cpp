@@ -273,7 +273,9 @@ void QuizMode::RX_WakeUp()
                 steps.append(Step{20, {}});
             }
         }
-        steps.append(Step{0, [this] { sendPCState(2); }});
+        // The keypads in are told the run's state as it stands when this goes out: the teacher
+        // may have started a question while the class was called.
+        steps.append(Step{0, [this] { sendPCState(runAnswering() ? 3 : 2); }});
         m_paced.append(steps);
         break;
     }

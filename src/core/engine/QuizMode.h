@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QuizData;
 class QuizQuestions;
@@ -58,6 +59,10 @@ public:
     int nRushStuDeviceNo() const { return m_nRushStuDeviceNo; }
     void setNRushStuDeviceNo(int v) { m_nRushStuDeviceNo = v; }
     void setWakeUpMode(int mode) { m_nWakUpMode = mode; }
+    // Whether the run has a question running now, as the run has it (its Start pressed and not
+    // yet stopped); unset: none. Steps that go out after others (the state that closes a call to
+    // log in) read it as they go, so that a question started meanwhile is never idled.
+    void setRunAnswering(std::function<bool()> answering) { m_runAnswering = std::move(answering); }
     // The receiver answered the logout wake frame and the class was logged out.
     bool classLoggedOut() const { return m_classLoggedOut; }
     void setNQuestionNoExceptTeachingPlane(int v) { m_nQuestionNoExceptTeachingPlane = v; }
@@ -232,6 +237,9 @@ private:
     // Keeps the frame texts of the question being broadcast; returns their number.
     int keepQueContent(const QStringList &texts);
 
+    bool runAnswering() const { return m_runAnswering && m_runAnswering(); }
+
+    std::function<bool()> m_runAnswering;
     QStringList m_arrQueContent;
     QuestionBroadcast m_broadcast;
     PacedSequencer m_paced;

@@ -99,3 +99,8 @@ QString RunControls::doneText(int questionsRun, int questionsInSet)
 {
     return questionsRun == questionsInSet ? QStringLiteral("All Done") : QStringLiteral("Done");
 }
+
+bool RunControls::doneShown(Phase phase, bool questionRun)
+{
+    return questionRun && (phase == Phase::Opened || phase == Phase::Stopped);
+}

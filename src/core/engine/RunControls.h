@@ -67,6 +67,9 @@ public:
     // The field between questions once the question shown has run: "All Done" when every
     // question of the set (teaching plans aside) has run, else "Done".
     static QString doneText(int questionsRun, int questionsInSet);
+    // Whether that field says anything: only between questions, for a question shown that has
+    // run. A question asked again is no question done while it runs.
+    static bool doneShown(Phase phase, bool questionRun);
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(RunControls::Controls)

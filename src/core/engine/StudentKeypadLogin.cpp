@@ -25,6 +25,11 @@ void StudentKeypadLogin::loginFromFrame(const ReceivedFrame &f, int idStart)
         PollixLog(QStringLiteral("login frame without a student ID: ignored."));
         return;
     }
+    // Taken in, such a student would show as logged in on a keypad that never learns it is.
+    if (!ActivityFrames::loginAnswerable(m_run.deviceType(), f.bytes())) {
+        PollixLog(QStringLiteral("login frame whose student ID is too long for an answer to echo: ignored."));
+        return;
+    }
     loginStudent(f, login->studentID, login->name);
 }
 

@@ -318,7 +318,7 @@ void PPTQuizStateWindowController::loadQuestionsInfo()
 void PPTQuizStateWindowController::setModeObject()
 {
     const int mode = m_run->nMode;
-    m_run->modeObject = QuizModeFactory::create(mode, m_run->nDeviceType, true);
+    m_run->setModeObject(QuizModeFactory::create(mode, m_run->nDeviceType, true));
     const bool styled = mode != Activity::Survey && !(mode >= Activity::FreeNormalQuiz && mode <= Activity::QuickGrouping);
     if (styled && (m_run->modeObject || mode != Activity::PaperQuiz))
         pptStudentLoginView->setLoginViewStyle(int(ActivityRules::grid(mode, m_run->nDeviceType)));
@@ -509,6 +509,7 @@ void PPTQuizStateWindowController::start()
     m_run->announceQuestion(questionNo());
     m_run->startStep(questionNo());
     m_run->markStarted();
+    updateDoneField(false);
 }
 
 void PPTQuizStateWindowController::startQuizTimeCountDown()

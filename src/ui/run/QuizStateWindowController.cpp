@@ -243,7 +243,7 @@ void QuizStateWindowController::setModeObject()
     const int model = ActivityRules::modeObjectDeviceType(mode, m_run->nDeviceType);
     // Without a model (infrared or no receiver) the activity has no object: keypad answers are not taken.
     if (model != DeviceType::None)
-        m_run->modeObject = QuizModeFactory::create(mode, model);
+        m_run->setModeObject(QuizModeFactory::create(mode, model));
     if (mode != Activity::Survey && (m_run->modeObject || mode != Activity::PaperQuiz))
         m_loginView->setLoginViewStyle(int(ActivityRules::grid(mode, m_run->nDeviceType)));
 
@@ -412,6 +412,7 @@ void QuizStateWindowController::start()
     if (m_run->modeObject)
         m_run->modeObject->setNAnsweredNum(0);
     m_run->markStarted();
+    updateDoneField(false);
 }
 
 void QuizStateWindowController::OnStop()

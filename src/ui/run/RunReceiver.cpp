@@ -4,12 +4,26 @@
 
 #include "core/base/ActivityCodes.h"
 #include "core/engine/QuizMode.h"
+#include "platform/Log.h"
 
 #include <utility>
 
-RunReceiver::RunReceiver(std::function<QuizMode *()> modeObject, QObject *parent)
-    : QObject(parent), m_modeObject(std::move(modeObject))
+namespace {
+std::function<void()> &wakeDueHook()
 {
+    static std::function<void()> hook;
+    return hook;
+}
+} // namespace
+
+RunReceiver::RunReceiver(std::function<QuizMode *()> modeObject, std::function<bool()> answering, QObject *parent)
+    : QObject(parent), m_modeObject(std::move(modeObject)), m_answering(std::move(answering))
+{
+}
+
+void RunReceiver::setWakeDueHook(std::function<void()> hook)
+{
+    wakeDueHook() = std::move(hook);
 }
 
 void RunReceiver::setIdleAtOpening(int deviceType)
@@ -34,9 +48,15 @@ void RunReceiver::SendWakeUpMessage(int wakeMode, int freeStyleActivity)
     // The keypads need half a second after the idle PC state before the wake frame.
     const qint64 since = m_pcStateSent.isValid() ? m_pcStateSent.elapsed() : 500;
     const auto send = [this, wakeMode, freeStyleActivity] {
+        if (wakeDueHook())
+            wakeDueHook()();
         QuizMode *mode = m_modeObject();
         if (!mode)
             return;
+        if (wakeMode == 0 && m_answering()) {
+            PollixLog(QStringLiteral("a question started before the call to log in went out: the call is not sent"));
+            return;
+        }
         if (freeStyleActivity >= 0)
             mode->setQFreeMode(freeStyleActivity);
         mode->setWakeUpMode(wakeMode);
@@ -59,11 +79,12 @@ void RunReceiver::stopAnswering(int deviceType)
         mode->closeReceiveArvel();
 }
 
-void RunReceiver::handleDeviceChanged(int deviceType, bool answering)
+void RunReceiver::handleDeviceChanged(int deviceType)
 {
     QuizMode *mode = m_modeObject();
     if (!mode)
         return;
+    const bool answering = m_answering();
     mode->getNewDevice();
     if (DeviceType::isSmallFamily(deviceType)) {
         if (answering)
@@ -75,11 +96,12 @@ void RunReceiver::handleDeviceChanged(int deviceType, bool answering)
     }
 }
 
-void RunReceiver::greetAgain(int deviceType, bool answering, int freeStyleActivity)
+void RunReceiver::greetAgain(int deviceType, int freeStyleActivity)
 {
     QuizMode *mode = m_modeObject();
     if (!mode)
         return;
+    const bool answering = m_answering();
     mode->getNewDevice();
     if (DeviceType::isSmallFamily(deviceType)) {
         // A receiver plugged in anew wants its null byte again, with the wake in one write.

@@ -76,7 +76,7 @@ RunSession::RunSession(Window window) : QObject(window.widget), m_window(std::mo
         [this] { return alert && alert == closeRefusal; }});
     students = new RunStudentGrid(m_window.grid, m_window.gridArea, m_window.txtLoginAndAnswered, w);
     students->modeObject = [this] { return modeObject.get(); };
-    receiver = new RunReceiver([this] { return modeObject.get(); }, w);
+    receiver = new RunReceiver([this] { return modeObject.get(); }, [this] { return bStartFlag; }, w);
     m_wakeUpWatch = new RunTimer(w);
     if (!m_window.viewMove)
         m_window.viewMove = [this](bool on) { students->scroll()->setViewMove(on); };
@@ -91,6 +91,13 @@ const ActivityRule &RunSession::rule() const
 }
 
 // ---- opening ----
+
+void RunSession::setModeObject(std::unique_ptr<QuizMode> mode)
+{
+    modeObject = std::move(mode);
+    if (modeObject)
+        modeObject->setRunAnswering([this] { return bStartFlag; });
+}
 
 void RunSession::greetReceiver()
 {
@@ -139,9 +146,9 @@ void RunSession::setStartShowsPause(QPushButton *btnStart, bool pause)
     btnStart->setProperty("imageName", pause ? QStringLiteral("pause_normal.png") : QStringLiteral("start_normal.png"));
 }
 
-void RunSession::updateDoneField(QLabel *txtDone, bool show)
+void RunSession::updateDoneField(QLabel *txtDone, bool questionRun)
 {
-    if (!show) {
+    if (!RunControls::doneShown(phase, questionRun)) {
         txtDone->setText(QString());
         return;
     }
@@ -604,7 +611,7 @@ void RunSession::handleDeviceChanged()
             return;
         PollixLog(QStringLiteral("the run's receiver is back"));
         showReceiverLost(false);
-        receiver->greetAgain(nDeviceType, bStartFlag, rule().freeStyle ? nMode : -1);
+        receiver->greetAgain(nDeviceType, rule().freeStyle ? nMode : -1);
         if (std::exchange(m_heldByLoss, false) && bStartFlag)
             startQuizTimeCountDown();
         return;
@@ -624,10 +631,10 @@ void RunSession::handleDeviceChanged()
         // that the keypads are called to log in (the opening's call reached nobody).
         PollixLog(QStringLiteral("the run's receiver is plugged in"));
         m_receiverSeen = true;
-        receiver->greetAgain(nDeviceType, bStartFlag, rule().freeStyle ? nMode : -1);
+        receiver->greetAgain(nDeviceType, rule().freeStyle ? nMode : -1);
         return;
     }
-    receiver->handleDeviceChanged(appDelegate ? appDelegate->currentDeviceType() : DeviceType::None, bStartFlag);
+    receiver->handleDeviceChanged(appDelegate ? appDelegate->currentDeviceType() : DeviceType::None);
 }
 
 // ---- the receiver ----
@@ -689,7 +696,7 @@ bool RunSession::refusedWithNobodyLoggedIn(QPushButton *btnStart)
     btnStart->setChecked(false);
     PollixLog(QStringLiteral("Start with nobody logged in: the class is logged out and called to log in again"));
     ClassLogout::shareManager()->owe();
-    receiver->greetAgain(nDeviceType, false, rule().freeStyle ? nMode : -1);
+    receiver->greetAgain(nDeviceType, rule().freeStyle ? nMode : -1);
     runAlert(nobodyLoggedInRefusal(), {kOkF1});
     return true;
 }

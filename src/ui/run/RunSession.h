@@ -128,6 +128,9 @@ public:
     const ActivityRule &rule() const;
 
     // ---- opening ----
+    // The run's activity object (none: keypad answers are not taken); it reads from the run
+    // whether a question runs.
+    void setModeObject(std::unique_ptr<QuizMode> mode);
     // An Arvel receiver wants one null byte before the run's frames: it leaves with the opening
     // wake frame (RunReceiver::sendNullWithNextWake). The run notes whether its receiver is there.
     void greetReceiver();
@@ -142,8 +145,8 @@ public:
     // The run's part of the controls' situation; the window fills in its questions.
     RunControls::Situation situation() const;
     static void setStartShowsPause(QPushButton *btnStart, bool pause);
-    // "Done" / "All Done" when the question in hand has run (show), else nothing.
-    void updateDoneField(QLabel *txtDone, bool show);
+    // "Done" / "All Done" between questions when the question in hand has run, else nothing.
+    void updateDoneField(QLabel *txtDone, bool questionRun);
     // A multiple-mode run names the action mode of the question in hand.
     void updateMultipleModeLabel(QLabel *txtMultipleModeString, int actionMode);
     void updateView_ModeDescription(QLabel *txtMultipleModeString);

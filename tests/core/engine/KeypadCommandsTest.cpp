@@ -6,6 +6,7 @@
 #include "core/engine/Corvel_QuickGroup.h"
 #include "core/engine/Corvel_Survey.h"
 #include "core/engine/Dravel_Normal.h"
+#include "support/LogLines.h"
 
 namespace {
 class KeypadCommands : public EngineFixture
@@ -98,6 +99,42 @@ TEST_F(KeypadCommands, MalformedLoginFramesAreIgnored)
     mode->setAlreadStartInElimination(true);
     feed(*mode, loginF8(6, "S002"));
     EXPECT_TRUE(takeSent().isEmpty());
+}
+
+// Both answers to a login (accepted, refused) echo the student ID; the program's frames hold 60
+// data bytes, so a Corvel keypad's ID may be 53 bytes long (54 accepted, but the refusal echoes F7
+// too) and a Dravel's 55. A longer one is left unanswered, not taken in: the keypad would never
+// learn that its student shows as logged in.
+TEST_F(KeypadCommands, ALoginWhoseIdNoAnswerCanEchoIsIgnored)
+{
+    struct Case
+    {
+        int deviceType;
+        int idBytes;
+        bool answered;
+    };
+    for (const Case c : {Case{2, 53, true}, Case{2, 54, false}, Case{3, 55, true}, Case{3, 56, false}}) {
+        SCOPED_TRACE(testing::Message() << "model " << c.deviceType << ", ID of " << c.idBytes << " bytes");
+        const QByteArray id(c.idBytes, '7');
+        QuizParticipantData::shareManager()->setArrayLoginStudents({});
+        QuizParticipantData::shareManager()->arrayClassStudents()[0]->setStudentID(QString::fromLatin1(id));
+        const LogLines log;
+        std::unique_ptr<QuizMode> mode;
+        if (c.deviceType == 2) {
+            mode = make<Corvel_Normal>(2);
+            feed(*mode, loginF8(5, id, "A"));
+        } else {
+            mode = make<Dravel_Normal>(3);
+            feed(*mode, ReceivedFrame::large(0xFE, 0x05, 0x00, id + '\0' + "A" + '\0'));
+        }
+        const QList<QByteArray> sent = takeSent();
+        EXPECT_EQ(sent.size(), c.answered ? 1 : 0);
+        if (c.answered) {
+            EXPECT_TRUE(sent.first().chopped(1).endsWith(id)) << "the whole ID echoed";
+        }
+        EXPECT_EQ(QuizParticipantData::shareManager()->getSumOfLoginStudents(), c.answered ? 1 : 0);
+        EXPECT_EQ(log.containing(QStringLiteral("too long for an answer")).size(), c.answered ? 0 : 1);
+    }
 }
 
 TEST_F(KeypadCommands, PaperQuizLoginAlsoSendsTheExamInformation)

@@ -153,4 +153,12 @@ TEST(RunControls, QuestionsThatMayStart)
     EXPECT_TRUE(RunControls::canStartQuestion(Activity::Vote, DeviceType::Dravel, QuestionType::SingleAnswer, "nocorrect"));
     EXPECT_EQ(RunControls::doneText(2, 3), "Done");
     EXPECT_EQ(RunControls::doneText(3, 3), "All Done");
+    // The field speaks only between questions, of a question shown that has run: one asked again
+    // (or a rush waiting for its winner) is no question done.
+    using Phase = RunControls::Phase;
+    EXPECT_TRUE(RunControls::doneShown(Phase::Stopped, true));
+    EXPECT_TRUE(RunControls::doneShown(Phase::Opened, true));
+    EXPECT_FALSE(RunControls::doneShown(Phase::Stopped, false));
+    EXPECT_FALSE(RunControls::doneShown(Phase::Running, true));
+    EXPECT_FALSE(RunControls::doneShown(Phase::AwaitingRush, true));
 }

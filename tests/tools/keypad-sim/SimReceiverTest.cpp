@@ -205,6 +205,23 @@ TEST(SimReceiver, LoginRepliesGiveTheKeypadItsDeviceNumber)
     EXPECT_EQ(answer[6], 'B');
 }
 
+// A long student ID leaves the name what the frame's 64 data bytes hold after it, in whole
+// characters: ID, zero, name, the trailing byte.
+TEST(SimReceiver, ALongIdCutsTheNameToWhatTheLoginFrameHolds)
+{
+    auto sim = startSim(Model::Dravel);
+    SerialPort port;
+    ASSERT_TRUE(port.open(sim->portPath(), 115200));
+    const QByteArray id(45, '4');
+    EXPECT_EQ(sim->login(0x1234, QString::fromLatin1(id), QString(10, QChar(0xEB))), QString());
+    // 17 bytes are left for the name: eight two-byte characters, not half of a ninth.
+    const QByteArray login = readBytes(port, 4 + 63 + 1);
+    ASSERT_EQ(login.size(), 68);
+    EXPECT_EQ(login.left(4), QByteArray::fromHex("FE34123F"));
+    EXPECT_EQ(login.mid(4, 46), id + '\0');
+    EXPECT_EQ(login.mid(50, 16), QString(8, QChar(0xEB)).toUtf8());
+}
+
 // What the receiver hands its keypads is read whole or not at all: a login reply too short to
 // hold a device number, an F6 that is not the class's log-out and a reply to a keypad that is not
 // in the room change nothing; a refusal (00 FF FF) leaves its keypad out.
@@ -440,4 +457,69 @@ TEST(SimReceiver, CommandLineToolServesAPort)
     tool.closeWriteChannel();
     EXPECT_TRUE(tool.waitForFinished(5000));
     EXPECT_EQ(tool.exitCode(), 0);
+}
+
+// The keypads answer the program's wakes by themselves, with or without students pressing keys
+// (--auto): one logged in by hand ("login", any number) that was refused logs in again with the
+// student it holds, and once in answers the call; with --auto the keypads that never had a
+// student log in too. A student ID longer than a keypad takes is refused with a message.
+TEST(SimReceiver, KeypadsLoggedInByHandAnswerEachWakeAsTheyStand)
+{
+    for (const bool autoPlay : {false, true}) {
+        SCOPED_TRACE(autoPlay ? "--auto" : "without --auto");
+        QStringList args{QStringLiteral("--model"), QStringLiteral("dravel"), QStringLiteral("--keypads"), QStringLiteral("2"),
+                         QStringLiteral("--quiet"), QStringLiteral("--no-pace")};
+        if (autoPlay)
+            args << QStringLiteral("--auto");
+        QProcess tool;
+        tool.start(QStringLiteral(POLLIX_BINARY_DIR "/tools/keypad-sim/pollix-keypad-sim"), args);
+        ASSERT_TRUE(tool.waitForStarted(kEventWaitMs));
+        ASSERT_TRUE(tool.waitForReadyRead(kEventWaitMs));
+        SerialPort port;
+        ASSERT_TRUE(port.open(QString::fromLocal8Bit(tool.readLine()).trimmed(), 115200));
+        const auto send = [&](QByteArray frame) {
+            frame.append(char(SimReceiver::xorOf(frame)));
+            return port.write(frame.constData(), int(frame.size()));
+        };
+        const QByteArray wake = QByteArray::fromHex("F400C00135");
+        const auto type = [&](const QByteArray &line) {
+            tool.write(line);
+            return tool.waitForBytesWritten(kEventWaitMs);
+        };
+
+        // Keypad 30: FE, 1E 00, 09, "Z030" 00 "Zed", one byte not read, check.
+        const QByteArray z030 = QByteArray::fromHex("FE1E0009") + QByteArray("Z030\0Zed", 8);
+        ASSERT_TRUE(type("login 30 Z030 Zed\n"));
+        ASSERT_EQ(readBytes(port, 14).left(12), z030);
+        ASSERT_TRUE(send(QByteArray::fromHex("FE1E000900FFFF3412") + "Z030"));
+
+        // The wake: keypads 1 and 2 log in with --auto ("S00n" 00 "Student n": 20 bytes each),
+        // keypad 30 with its student again.
+        ASSERT_TRUE(port.write(wake.constData(), int(wake.size())));
+        const QByteArray logins = readBytes(port, (autoPlay ? 40 : 0) + 14);
+        ASSERT_EQ(logins.size(), (autoPlay ? 40 : 0) + 14);
+        if (autoPlay) {
+            EXPECT_EQ(logins.left(8), QByteArray::fromHex("FE01000F") + "S001");
+            EXPECT_EQ(logins.mid(20, 8), QByteArray::fromHex("FE02000F") + "S002");
+        }
+        EXPECT_EQ(logins.right(14).left(12), z030);
+
+        // Accepted as device 3, it answers the next wake for the class: F5, 03 00, 01, E3, check.
+        ASSERT_TRUE(send(QByteArray::fromHex("FE1E00080300013412") + "Z03"));
+        ASSERT_TRUE(port.write(wake.constData(), int(wake.size())));
+        const QByteArray call = SimReceiver::longFrame(0xF5, 3, QByteArray(1, char(0xE3)));
+        EXPECT_TRUE(readBytes(port, (autoPlay ? 40 : 0) + 6).endsWith(call));
+
+        // An ID one byte longer than a Dravel keypad takes and an answer longer than a frame:
+        // refused with a message, nothing sent; the next login is the first frame that comes.
+        ASSERT_TRUE(type("login 31 " + QByteArray(56, '9') + "\nanswer 31 " + QByteArray(63, 'A') + "\nlogin 32 S032\n"));
+        EXPECT_EQ(readBytes(port, 9).left(8), QByteArray::fromHex("FE200004") + "S032");
+        tool.write("quit\n");
+        tool.closeWriteChannel();
+        ASSERT_TRUE(tool.waitForFinished(kEventWaitMs));
+        EXPECT_EQ(tool.exitCode(), 0);
+        const QByteArray refusals = tool.readAllStandardError();
+        EXPECT_TRUE(refusals.contains("keypad 31: a student ID of 56 bytes is longer than a keypad takes (55)")) << refusals.constData();
+        EXPECT_TRUE(refusals.contains("keypad 31: an answer of 63 bytes does not fit a keypad's frame (62 at most)")) << refusals.constData();
+    }
 }

@@ -653,3 +653,37 @@ TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTh
         ppt->quitPPT();
     }
 }
+
+TEST_F(SlideShowRun, AQuestionAskedAgainSaysNothingDoneWhileItRuns)
+{
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(sim);
+    ASSERT_TRUE(openTwoQuestionRun("Again.pptx"));
+    logIn(sim, 2);
+    const auto click = [&](const char *name) { QTest::mouseClick(bar(name), Qt::LeftButton); };
+    // Start, and one student answers.
+    const auto ask = [&] {
+        click("btnStart");
+        if (!run->bStartFlag())
+            return false;
+        sim->answer(0x0101, "B");
+        return waitFor([&] { return field("txtLoginAndAnswered") == "1 / 2"; });
+    };
+    ASSERT_TRUE(ask());
+    EXPECT_EQ(field("txtDone"), "") << "a question that runs for the first time";
+    click("btnStop");
+    EXPECT_EQ(field("txtDone"), "Done");
+    click("btnNext");
+    ASSERT_TRUE(ask());
+    click("btnStop");
+    EXPECT_EQ(field("txtDone"), "All Done");
+
+    // Back to the first and asked again: it is no question done while it runs, and done again after.
+    click("btnPrevious");
+    ASSERT_EQ(run->nCurrentQuestionNo(), 0);
+    EXPECT_EQ(field("txtDone"), "All Done");
+    ASSERT_TRUE(ask());
+    EXPECT_EQ(field("txtDone"), "");
+    click("btnStop");
+    EXPECT_EQ(field("txtDone"), "All Done");
+}

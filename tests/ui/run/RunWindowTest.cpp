@@ -680,3 +680,20 @@ TEST_F(RunWindowTest, AClosedRunWindowHearsNothingWhileItWaitsToBeDeleted)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
 }
+
+TEST_F(RunWindowTest, AQuestionAskedAgainSaysNothingDoneWhileItRuns)
+{
+    makeClass(2, 1);
+    open(0, 3, questionFile({{0, QStringLiteral("B"), 10}}));
+    loginAll();
+    QTest::mouseClick(button("btnStart"), Qt::LeftButton);
+    ASSERT_TRUE(window->bStartFlag());
+    QTest::mouseClick(button("btnStop"), Qt::LeftButton);
+    EXPECT_EQ(label("txtDone"), QStringLiteral("All Done"));
+
+    QTest::mouseClick(button("btnStart"), Qt::LeftButton);
+    ASSERT_TRUE(window->bStartFlag());
+    EXPECT_EQ(label("txtDone"), QString()) << "the question asked again runs";
+    QTest::mouseClick(button("btnStop"), Qt::LeftButton);
+    EXPECT_EQ(label("txtDone"), QStringLiteral("All Done"));
+}

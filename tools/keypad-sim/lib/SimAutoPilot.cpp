@@ -78,6 +78,8 @@ QStringList SimAutoPilot::teacherScreens() const
 void SimAutoPilot::answerWakeCall(int &wakesSeen)
 {
     const int wakes = m_activity.wakeFrames();
+    if (wakes < wakesSeen)
+        wakesSeen = 0; // the log was cleared: the wakes heard since count from its start
     if (wakes <= wakesSeen || m_holdWakeAnswers)
         return;
     wakesSeen = wakes;
@@ -89,17 +91,31 @@ void SimAutoPilot::answerWakeCall(int &wakesSeen)
         return;
     }
     // Each keypad answers as it stands. One that is out (never in, logged out at a class's end, or
-    // refused because its student is not in the class) logs in; one that is in keeps its device
-    // number and answers the call, the first of them for all, so that a few keypads out (students
-    // of another class about) never keep the program from going on with the class that is in.
+    // refused because its student is not in the class) logs in, with the student ID it holds (a
+    // keypad logged in by hand too, whatever its number); one that is in keeps its device number
+    // and answers the call, the first of them for all, so that a few keypads out (students of
+    // another class about) never keep the program from going on with the class that is in.
     int firstIn = 0;
     bool anyOut = false;
-    for (int id = 1; id <= m_options.keypads; ++id) {
-        if (m_sim.keypad(id).loggedIn) {
+    QList<int> ids = m_sim.keypadIds();
+    for (int id = 1; id <= m_options.keypads; ++id)
+        if (!ids.contains(id))
+            ids << id;
+    std::sort(ids.begin(), ids.end());
+    for (int id : ids) {
+        const SimKeypad k = m_sim.keypad(id);
+        if (k.teacher)
+            continue;
+        if (k.loggedIn) {
             firstIn = firstIn ? firstIn : id;
             continue;
         }
-        m_activity.loginAll(id, 1, id);
+        if (!k.studentId.isEmpty())
+            m_sim.login(id, k.studentId, k.name);
+        else if (m_options.students && id <= m_options.keypads)
+            m_activity.loginAll(id, 1, id);
+        else
+            continue;
         anyOut = true;
     }
     if (anyOut)
@@ -184,6 +200,10 @@ void SimAutoPilot::run()
 
     while (!m_stop) {
         answerWakeCall(wakesSeen);
+        if (!m_options.students || m_holdStudents) {
+            std::this_thread::sleep_for(milliseconds(m_options.pollMs));
+            continue;
+        }
         QList<QByteArray> frames;
         for (const SimFrame &f : m_sim.framesFromProgram())
             frames << f.bytes;

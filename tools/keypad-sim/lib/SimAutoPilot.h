@@ -16,9 +16,11 @@
 
 namespace keypadsim {
 
-// A class that plays along on its own: when the program wakes the keypads, those out log in as
-// students "S001".. (keypad n as student n, again after a refusal) and the first of those in (any
-// of them on a model without logins) answers the wake call; when a question starts each keypad
+// A class that plays along on its own: when the program wakes the keypads, each answers as it
+// stands, as real keypads do whether or not anyone presses a key: one out that holds a student ID
+// (typed at an earlier login, refused or not) logs in with it again, and with students about, one
+// that never had one logs in as student "S001".. (keypad n as student n); the first of those in
+// (any of them on a model without logins) answers the wake call. When a question starts each keypad
 // acts after a short, random pause, as the activity asks (SimRunPlay): in a quiz the right answer
 // (from the answer list, by question number) for most of them, another option for the rest; in a
 // vote any option; in a roll call a press; in a rush a buzz, and the keypad told it won answers.
@@ -51,6 +53,11 @@ public:
         FILE *teacherScreen = nullptr;
         int lossPercent = 0;      // frames of question sets and uploads lost, each way
         int handInRetryMs = 2500; // a keypad not yet through asks to hand in again after this
+        // Students press keys: they log in keypads that hold no student ID, answer, buzz, hand
+        // their work in and ask the teacher keypad for results. Without them the keypads only do
+        // what a keypad does by itself: answer wakes, log in again with the ID they hold, keep a
+        // question set sent to them.
+        bool students = true;
 
         // A class that plays quickly (within a fifth of a second), every keypad taking part with
         // the right answer: scripted runs that must not wait for a slow class.
@@ -67,6 +74,9 @@ public:
     // Keypads slow to wake: they hear the wake frames but answer none until let go, and then
     // answer as the class stands (those out log in, one of those in answers the call).
     void holdWakeAnswers(bool hold) { m_holdWakeAnswers = hold; }
+    // Students who have not looked up yet: they press nothing until let go, and then act on what
+    // their keypads show.
+    void holdStudents(bool hold) { m_holdStudents = hold; }
     int questionsAnswered() const { return m_questionsAnswered.load(); }
     int loginRounds() const { return m_loginRounds.load(); }
     // What the teacher keypad has shown, one line per result frame it got.
@@ -91,6 +101,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_holdWakeAnswers{false};
+    std::atomic<bool> m_holdStudents{false};
     std::atomic<int> m_questionsAnswered{0};
     std::atomic<int> m_loginRounds{0};
     mutable std::mutex m_screenMutex;

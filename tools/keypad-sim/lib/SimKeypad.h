@@ -14,7 +14,8 @@ struct SimKeypad
     int deviceNo = 0;         // given by a login reply (large family); 0 before
     bool loggedIn = false;
     bool loginRefused = false;
-    QString studentId;        // the id typed at the last login
+    QString studentId;        // the id typed at the last login; the keypad logs in with it again
+    QString name;             // the name it sent with that login
     QByteArray lastReply;     // last frame addressed to this keypad
     QMap<int, QString> uploadAnswers; // homework / paper quiz answers by question number
     int uploadRounds = 0;     // answer sends made on the host's signal or receipt

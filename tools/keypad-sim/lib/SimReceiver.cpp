@@ -330,43 +330,88 @@ void SimReceiver::setTeacherAddress(quint8 low)
     m_teacherLow = low;
 }
 
-void SimReceiver::login(int id, const QString &studentId, const QString &name)
+int SimReceiver::longestStudentId(Model model)
+{
+    constexpr int programFrameData = 60;
+    switch (model) {
+    case Model::Dravel: return programFrameData - 5;
+    case Model::Corvel: return programFrameData - 7;
+    default: return 0;
+    }
+}
+
+namespace {
+// The first bytes of text in UTF-8 that hold whole characters, at most `room` of them.
+QByteArray wholeCharacters(const QString &text, int room)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QByteArray one = text.mid(i, n).toUtf8();
+        if (out.size() + one.size() > room)
+            break;
+        out += one;
+        i += n;
+    }
+    return out;
+}
+} // namespace
+
+QString SimReceiver::login(int id, const QString &studentId, const QString &name)
 {
     std::lock_guard lock(m_mutex);
+    const QByteArray idBytes = studentId.toUtf8();
+    const int longest = longestStudentId(m_options.model);
+    if (longest > 0 && idBytes.size() > longest)
+        return QStringLiteral("keypad %1: a student ID of %2 bytes is longer than a keypad takes (%3): nothing sent")
+            .arg(id)
+            .arg(idBytes.size())
+            .arg(longest);
     SimKeypad &k = m_keypads[id];
     k.id = id;
     k.studentId = studentId;
+    k.name = name;
     k.loginRefused = false;
     QByteArray data;
     if (m_options.model == Model::Corvel)
         data.append(char(0xF7));
     else if (m_options.model != Model::Dravel)
-        return; // Arvel, Envel and Brevel keypads do not log in
-    data.append(studentId.toUtf8());
-    if (!name.isEmpty()) {
+        return {}; // Arvel, Envel and Brevel keypads do not log in
+    data.append(idBytes);
+    // The name, its zero before it and a trailing byte after it, in what the frame has left.
+    const QByteArray nameBytes = wholeCharacters(name, kMaxFrameData - int(data.size()) - 2);
+    if (!nameBytes.isEmpty()) {
         data.append('\0');
-        data.append(name.toUtf8());
+        data.append(nameBytes);
         data.append(char(m_random() & 0xFF)); // a trailing byte that is not part of the name
     }
     const quint8 cmd = m_options.model == Model::Corvel ? 0xF8 : 0xFE;
     queueOut(longFrame(cmd, id, data), true);
+    return {};
 }
 
-void SimReceiver::answer(int id, const QString &text)
+QString SimReceiver::answer(int id, const QString &text)
 {
     std::lock_guard lock(m_mutex);
     SimKeypad &k = m_keypads[id];
     k.id = id;
     if (info().family == 0) {
         if (!m_receiving)
-            return;
+            return {};
         const QByteArray t = text.toLatin1();
         const int nibble = t.isEmpty() ? 8 : (quint8(t[0]) - 0x39) & 0x0F;
         const quint8 b0 = quint8(0x20 + ((id >> 4) & 0x1F));
         const quint8 b1 = quint8((nibble << 4) | (id & 0x0F));
         queueOut(smallFrame(b0, b1), true);
-        return;
+        return {};
     }
+    const int head = m_options.model == Model::Brevel ? 6 : 2;
+    const QByteArray textBytes = text.toUtf8();
+    if (head + textBytes.size() > kMaxFrameData)
+        return QStringLiteral("keypad %1: an answer of %2 bytes does not fit a keypad's frame (%3 at most): nothing sent")
+            .arg(id)
+            .arg(textBytes.size())
+            .arg(kMaxFrameData - head);
     QByteArray data;
     data.append(char(m_random() & 0xFF));
     data.append(char(m_random() & 0xFF));
@@ -375,8 +420,9 @@ void SimReceiver::answer(int id, const QString &text)
         for (int i = 0; i < 3; ++i)
             data.append(char(m_random() & 0xFF));
     }
-    data.append(text.toUtf8());
+    data.append(textBytes);
     queueOut(longFrame(0xF7, k.address(), data), true);
+    return {};
 }
 
 void SimReceiver::buzz(int id)

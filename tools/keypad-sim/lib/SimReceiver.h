@@ -91,11 +91,23 @@ public:
     // The teacher keypad's low address byte (large family, high byte EF).
     void setTeacherAddress(quint8 low);
 
+    // A keypad's frame carries at most this many data bytes (the program drops a longer one).
+    static constexpr int kMaxFrameData = 64;
+    // The longest student ID a keypad of the model takes: both answers to its login (accepted,
+    // refused) echo the ID, and the program's frames carry at most 60 data bytes (its check byte
+    // covers 64 bytes at most) with five bytes before the echo (the refusal's echo on Corvel
+    // starts with the login's F7, behind six more). 0 for models without logins.
+    static int longestStudentId(Model model);
+
     // Keypad actions (each sends the keypad's frame to the program).
-    // Corvel: F8 form; Dravel: FE form; other models have no login (nothing is sent).
-    void login(int id, const QString &studentId, const QString &name = {});
-    // Small family: one key character ("A".."H"); large family: the answer text.
-    void answer(int id, const QString &text);
+    // Corvel: F8 form; Dravel: FE form; other models have no login (nothing is sent). A student
+    // ID longer than longestStudentId() is refused as the keypad's field refuses it, nothing is
+    // sent and the reason is returned; a name is cut (whole characters) to what the frame holds.
+    // The keypad keeps the ID and the name and logs in with them again when woken.
+    QString login(int id, const QString &studentId, const QString &name = {});
+    // Small family: one key character ("A".."H"); large family: the answer text. A text that
+    // does not fit one frame is refused (the reason returned), as a keypad holds no more.
+    QString answer(int id, const QString &text);
     // The rush signal (small family: key "G").
     void buzz(int id);
     // Small family: after "stop input" (Arvel 5B 80 DB, Envel 5A 81 DB) student keypads are not
