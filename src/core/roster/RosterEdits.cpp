@@ -292,7 +292,8 @@ Result RosterEdits::renumberDeviceClashes(int classNo)
     return commit(transaction);
 }
 
-Result RosterEdits::writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits)
+Result RosterEdits::writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits,
+                                const QHash<QString, QByteArray> *asRead)
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     StoreTransaction transaction;
@@ -303,7 +304,7 @@ Result RosterEdits::writeGroups(int classNo, const QList<std::pair<QString, int>
         return failedStep(classPath(classNo), why);
     for (const auto &[id, group] : groups)
         classes->updateStudentGroupNoWithStudentID(group, id);
-    if (!classes->endUpdateStudentGroupNo(&why))
+    if (!classes->endUpdateStudentGroupNo(&why, asRead))
         return failedStep(classPath(classNo), why);
     return commit(transaction);
 }

@@ -97,7 +97,11 @@ public:
     static Result renumberDeviceClashes(int classNo);
 
     // Group numbers by student ID, and the class's group count when splits is above 0.
-    static Result writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits = 0);
+    // asRead: the class's students as the window that grouped them read them (ClassRead's own
+    // class file, StudentRosterXmlHelper::studentTexts); a student whose group changes must still
+    // be so.
+    static Result writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits = 0,
+                              const QHash<QString, QByteArray> *asRead = nullptr);
 
     static bool sameID(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 };

@@ -547,13 +547,22 @@ void TovClassXmlDatabase::updateStudentGroupNoWithStudentID(int groupNo, const Q
         m_studentsGroups.insert(studentID, QString::number(groupNo));
 }
 
-bool TovClassXmlDatabase::endUpdateStudentGroupNo(QString *errorText)
+bool TovClassXmlDatabase::endUpdateStudentGroupNo(QString *errorText, const QHash<QString, QByteArray> *asRead)
 {
     if (m_clsxhlp) {
         for (pugi::xml_node n : m_clsxhlp->studentsElem().children("Student")) {
             const auto hit = m_studentsGroups.constFind(text(n, "ID"));
-            if (hit != m_studentsGroups.constEnd())
-                set(n, "GNo", hit.value());
+            if (hit == m_studentsGroups.constEnd() || text(n, "GNo") == hit.value())
+                continue;
+            if (const QString changed =
+                    asRead ? GlobalFunctions::changedSinceRead(n, asRead->value(text(n, "ID").toCaseFolded()), m_clsxhlp->path())
+                           : QString();
+                !changed.isEmpty()) {
+                m_studentsGroups.clear();
+                cancelUpdateStudents();
+                return GlobalFunctions::failWith(errorText, changed);
+            }
+            set(n, "GNo", hit.value());
         }
     }
     m_studentsGroups.clear();

@@ -90,7 +90,10 @@ public:
     bool beginUpdateStudentGroupNoInClass(int classNo, QString *errorText = nullptr);
     // The first group recorded for an ID wins.
     void updateStudentGroupNoWithStudentID(int groupNo, const QString &studentID);
-    bool endUpdateStudentGroupNo(QString *errorText = nullptr);
+    // With asRead (each student's record as a window read it: getStudentListByClassNo), a
+    // student whose group changes must still be so, else nothing is written and *errorText
+    // says another program changed the file (GlobalFunctions::changedSinceRead).
+    bool endUpdateStudentGroupNo(QString *errorText = nullptr, const QHash<QString, QByteArray> *asRead = nullptr);
 
     bool beginDeleteStudentsInClass(int classNo, QString *errorText = nullptr);
     void deletingStudentWithID(const QString &studentID);

@@ -652,10 +652,8 @@ bool EditSessionController::doSave()
             m_parent->selectArray1ByFilePath(m_filePath);
         }
         alert(tr("The session could not be saved."), {},
-              changedElsewhere ? PollixAlert::sentences(error) + QLatin1Char(' ') +
-                                     tr("Close this window and open the session again to see the other program's version; "
-                                        "your changes stay in this window until you close it.")
-                               : error);
+              PollixAlert::refusedSave(error, tr("Close this window and open the session again to see the other program's "
+                                                 "version; your changes stay in this window until you close it.")));
         m_shouldClose = false;
         return false;
     }

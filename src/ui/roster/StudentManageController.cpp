@@ -7,7 +7,6 @@
 #include "core/roster/RosterEdits.h"
 #include "core/roster/RosterRecords.h"
 #include "core/store/TovClassXmlDatabase.h"
-#include "platform/FileVersions.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/controls/EditHold.h"
@@ -457,11 +456,8 @@ void StudentManageController::doSave()
     case RosterEdits::Outcome::WriteFailed:
         // Another program's version stays on the disk; what the teacher typed stays here.
         alert(tr("The student could not be saved."),
-              FileVersions::isChangedText(r.errorText)
-                  ? PollixAlert::sentences(r.errorText) + QLatin1Char(' ') +
-                        tr("Close this window and open it again to see the other program's version; what you typed stays "
-                           "here until you close the window.")
-                  : r.errorText);
+              PollixAlert::refusedSave(r.errorText, tr("Close this window and open it again to see the other program's "
+                                                       "version; what you typed stays here until you close the window.")));
         return;
     case RosterEdits::Outcome::Done:
         break;

@@ -112,10 +112,16 @@ TEST_F(RecordAsReadTest, ARecordChangedSinceTheWindowReadItIsNotSavedOver)
     exam.setSessionTypeNo(2);
     exam.setIsSelect(true);
     exam.setWeight(60);
+    SessionTypeEntity quizType;
+    quizType.setName("Quiz");
+    SessionTypeInWeight quiz;
+    quiz.setSessionTypeNo(TovWeightAndSessionTypeXmlDatabase::sharedUI()->addSessionTypeWithData(quizType));
+    quiz.setIsSelect(true);
+    quiz.setWeight(40);
     WeightEntity weights;
     weights.setTitle("Main");
     weights.setClassName("7A");
-    weights.setSessionTypesInWeight({exam});
+    weights.setSessionTypesInWeight({exam, quiz});
     ASSERT_GT(TovWeightAndSessionTypeXmlDatabase::sharedUI()->addWeightWithData(weights), 0);
 
     struct Row
@@ -174,6 +180,18 @@ TEST_F(RecordAsReadTest, ARecordChangedSinceTheWindowReadItIsNotSavedOver)
              w.setNo(1);
              w.setClassName("7B");
              return TovWeightAndSessionTypeXmlDatabase::sharedUI()->updateWeightWithData(w, why);
+         }},
+        {"a weight list a session type's new name goes into", data(TovWeightAndSessionTypeXmlDatabase::kFileName),
+         "<Weight>40.000000</Weight>", "<Weight>45.000000</Weight>",
+         [] {
+             TovWeightAndSessionTypeXmlDatabase::sharedUI()->loadSessionTypes();
+             TovWeightAndSessionTypeXmlDatabase::sharedUI()->loadWeights();
+         },
+         [&](QString *why) {
+             SessionTypeEntity renamed = quizType;
+             renamed.setNo(quiz.sessionTypeNo());
+             renamed.setName("Test");
+             return TovWeightAndSessionTypeXmlDatabase::sharedUI()->updateSessionTypeWithData(renamed, why);
          }},
     };
     for (const Row &row : rows) {
