@@ -4,3 +4,7 @@
 // choice at its set-up (the receiver is the simulator's), and Start handing the run to the
 // activity window as the program does.
 void useMainWindowForRuns();
+
+class QuizStateWindowController;
+// The activity window that Start opened, or nullptr.
+QuizStateWindowController *activityWindowShown();

@@ -16,6 +16,7 @@
 #include "core/store/TovSubjectXmlDatabase.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/store/XMLControl.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -294,9 +295,17 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
     }
 
     if (!QFileInfo::exists(quizPath)) {
+        // The exam ID comes from the folder's counter, as the editor's does: the keypads keep a
+        // question set by its ID, and a deck or file made later must not be given the same one.
+        QString why;
+        const std::optional<int> examId = XMLControl::sharedXMLUI()->getExamID(&why);
+        if (!examId) {
+            *errorText = QStringLiteral("cannot take an exam ID: %1").arg(why);
+            return QString();
+        }
         ExamPaperInfo paper;
         paper.setStrExamPaperTitle(QStringLiteral("Demo Quiz"));
-        paper.setNExamPaperID(1);
+        paper.setNExamPaperID(*examId);
         QList<QuestionSetViewPtr> pages;
         for (const DemoQuestion &q : questions()) {
             auto page = QuestionSetView::createTemplate(int(q.options.size()), QSizeF(794, 560));
@@ -312,7 +321,6 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
             pages << page;
         }
         paper.setArrayQuestionsInfo(pages);
-        QString why;
         if (!paper.writeToFile(quizPath, &why)) {
             *errorText = QStringLiteral("cannot write %1: %2").arg(quizPath, why);
             return QString();

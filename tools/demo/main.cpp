@@ -31,6 +31,14 @@ QString option(const QStringList &args, const char *name)
 
 int main(int argc, char *argv[])
 {
+    // Asked wrongly (or for help), it says how to ask, also where no display could be opened.
+    const auto usage = [] {
+        std::fprintf(stderr, "usage: pollix-demo data FOLDER [--archive PATH]\n"
+                             "       pollix-demo run FOLDER --sim PATH [--archive PATH] [--seed N]\n");
+        return 2;
+    };
+    if (argc < 3 || (qstrcmp(argv[1], "data") != 0 && qstrcmp(argv[1], "run") != 0))
+        return usage();
     // Only the simulated receiver is used, never a real one.
     qputenv("POLLIX_NO_UDEV", "1");
     qunsetenv("POLLIX_SERIAL_PORTS");
@@ -40,11 +48,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const QString mode = args.value(0);
-    if (args.size() < 2 || (mode != QLatin1String("data") && mode != QLatin1String("run"))) {
-        std::fprintf(stderr, "usage: pollix-demo data FOLDER [--archive PATH]\n"
-                             "       pollix-demo run FOLDER --sim PATH [--archive PATH] [--seed N]\n");
-        return 2;
-    }
     const QString folder = args.at(1);
     qputenv("POLLIX_HOME", folder.toUtf8());
     // The demo folder is an application folder like any other: one Pollix on it at a time.

@@ -8,6 +8,7 @@
 #include "core/engine/TransferFrames.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int kMaxFrameTexts = 11; // 22 lines reach a keypad
@@ -96,15 +97,16 @@ void QuestionSetSender::keypadReplied(const ReceivedFrame &f)
         std::lock_guard lock(m_mutex);
         m_arrNeedToPollStu.removeAll(k);
         bool complete = false;
+        QList<int> missing; // ranges of questions lacked: from, to
         if (d0 == kHasNothingOrAll) {
             if (d2 == 0)
-                addPending(1, n);
+                missing << 1 << n;
             else
                 complete = true;
         } else if (d0 == kHasUpTo) {
             // The keypad has the questions before d2; question numbers start at 1.
             if (d1 >= d2)
-                addPending(qMax(1, int(d2)), n);
+                missing << qMax(1, int(d2)) << n;
             else
                 complete = true;
         } else if (d0 == kBitmap) {
@@ -113,14 +115,27 @@ void QuestionSetSender::keypadReplied(const ReceivedFrame &f)
                     const int i = 3 + (q - 1) / 8;
                     // A bitmap cut short lacks the questions it does not reach.
                     if (i >= f.dataLen() || !(f.at(i) & (1u << ((q - 1) % 8))))
-                        addPending(q, q);
+                        missing << q << q;
                 }
             } else {
                 complete = true;
             }
         }
-        if (complete)
+        if (complete) {
             m_arrPollStuInBig.removeAll(k);
+            m_givenUp.removeAll(k); // it took the set after all
+            m_lackNow.remove(k);
+        } else if (d0 >= kHasNothingOrAll && d0 <= kBitmap && !m_givenUp.contains(k)) {
+            // What a keypad given up on lacks is not sent again for its sake.
+            int lacks = 0;
+            for (qsizetype i = 0; i + 1 < missing.size(); i += 2) {
+                addPending(missing[i], missing[i + 1]);
+                lacks += qMax(0, qMin(missing[i + 1], n) - qMax(1, missing[i]) + 1);
+            }
+            // Only a reply to this phase's polls tells what the pass before it brought.
+            if (threadState_send == Poll)
+                m_lackNow[k] = lacks;
+        }
     }
     m_cond.notify_all();
 }
@@ -197,13 +212,67 @@ QuestionSetSender::Progress QuestionSetSender::progress() const
     p.passLength = int(m_arrLostQueInBig.size());
     p.resendPass = m_nResendPasses;
     p.keypads = int(m_set.keypads.size());
-    p.keypadsComplete = p.keypads - int(m_arrPollStuInBig.size());
+    p.keypadsLacking = keypadsLacking();
+    p.keypadsComplete = p.keypads - int(p.keypadsLacking.size());
     return p;
 }
 
-bool QuestionSetSender::everyKeypadHasTheSet() const
+QString QuestionSetSender::keypadNumbers(QList<int> keypads)
+{
+    std::sort(keypads.begin(), keypads.end());
+    keypads.erase(std::unique(keypads.begin(), keypads.end()), keypads.end());
+    QStringList parts;
+    for (qsizetype i = 0; i < keypads.size();) {
+        qsizetype j = i;
+        while (j + 1 < keypads.size() && keypads[j + 1] == keypads[j] + 1)
+            ++j;
+        // Three or more in a row read better as a range; two stay two numbers.
+        if (j - i >= 2)
+            parts << QStringLiteral("%1\u2013%2").arg(keypads[i]).arg(keypads[j]);
+        else
+            for (qsizetype m = i; m <= j; ++m)
+                parts << QString::number(keypads[m]);
+        i = j + 1;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QList<int> QuestionSetSender::keypadsLacking() const
+{
+    QList<int> out = m_arrPollStuInBig + m_givenUp;
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+bool QuestionSetSender::noKeypadLeft() const
 {
     return !m_set.keypads.isEmpty() && m_arrPollStuInBig.isEmpty();
+}
+
+void QuestionSetSender::weighPhase()
+{
+    const QMap<int, int> replies = std::exchange(m_lackNow, {});
+    // A pass that did not wholly go out (the receiver was out) may have brought nothing through
+    // no fault of the keypads: it counts against none of them.
+    const bool counts = std::exchange(m_passWhole, true);
+    for (auto it = replies.cbegin(); it != replies.cend(); ++it) {
+        const int k = it.key();
+        if (!m_arrPollStuInBig.contains(k))
+            continue;
+        // Before the first pass a keypad may lack every question; the first pass gave it each.
+        const bool brought = it.value() < m_lackBefore.value(k, questionCount());
+        m_lackBefore[k] = it.value();
+        if (brought || !counts) {
+            if (brought)
+                m_barren.remove(k);
+            continue;
+        }
+        if (++m_barren[k] >= m_timing.barrenPasses) {
+            m_arrPollStuInBig.removeAll(k);
+            m_arrNeedToPollStu.removeAll(k);
+            m_givenUp << k;
+        }
+    }
 }
 
 void QuestionSetSender::addPending(int from, int to)
@@ -225,8 +294,10 @@ bool QuestionSetSender::pause(std::unique_lock<std::mutex> &lock, int ms, const 
 void QuestionSetSender::send(std::unique_lock<std::mutex> &lock, const QByteArray &frame)
 {
     lock.unlock();
-    m_send(frame);
+    const bool sent = m_send(frame);
     lock.lock();
+    if (!sent)
+        m_passWhole = false;
 }
 
 void QuestionSetSender::sendExamInfo(std::unique_lock<std::mutex> &lock)
@@ -250,7 +321,7 @@ void QuestionSetSender::sendQuestion(std::unique_lock<std::mutex> &lock, int q)
     for (int n = 1; n <= texts.size(); ++n)
         frames << TransferFrames::questionText(texts, n, q, questionID);
     // A keypad's reply may tell meanwhile that every keypad has the set: the question stops there.
-    const auto over = [this] { return everyKeypadHasTheSet(); };
+    const auto over = [this] { return noKeypadLeft(); };
     for (int pass = 0; pass < m_timing.passes && threadState_send != Stop; ++pass) {
         if (!pause(lock, m_timing.passPauseMs, over) || over())
             return;
@@ -278,9 +349,10 @@ void QuestionSetSender::threadSendQuestion()
         if (m_stop)
             break;
         if (threadState_send == Send) {
-            if (everyKeypadHasTheSet()) {
+            if (noKeypadLeft()) {
                 // What is still pending was lost on its way to keypads that have it by now (the
-                // receiver was out): nothing more goes to them but the end of the set.
+                // receiver was out), or is for keypads given up on: nothing more goes to them but
+                // the end of the set.
                 threadState_send = Stop;
                 sendEnds(lock, TransferFrames::endOfSet());
             } else if (m_bInBigBegin && m_nBigCount < m_timing.bigRounds) {
@@ -342,12 +414,19 @@ void QuestionSetSender::threadSendQuestion()
                     break;
                 }
             }
+            weighPhase();
             m_bInBigBegin = true;
             if (threadState_send != Stop)
                 threadState_send = Send;
         }
     }
     m_bIsThreadSendQuestionStart = false;
+    // Ended by itself: the teacher learns which keypads to see to.
+    const QList<int> lacking = m_stop || m_set.keypads.isEmpty() ? QList<int>() : keypadsLacking();
     lock.unlock();
+    if (!lacking.isEmpty())
+        m_message((lacking.size() == 1 ? QStringLiteral("Keypad %1 did not confirm every question. \n")
+                                       : QStringLiteral("Keypads %1 did not confirm every question. \n"))
+                      .arg(keypadNumbers(lacking)));
     m_message(QStringLiteral("Send Questions Over \n"));
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,10 @@
 // that again, until every keypad has everything or sending gives up; end-of-set frames close it.
 // The sending and all its pauses run on a thread of its own; the keypads' replies come in on the
 // owner's thread.
+//
+// A keypad that answers, pass after pass, that it still lacks as much as before (one that keeps
+// another set under the same exam ID, say) is given up on after a few such passes rather than
+// sent the set for ever; the keypads that did not take the set are named as the sending ends.
 //
 // One mutex guards the pending, poll and needs-reply lists and the state; every pause is a wait
 // on one condition that stop() ends at once. stop() and the end of the object join the thread.
@@ -37,6 +42,9 @@ public:
         int pollRounds = 7;      // rounds without every reply before the keypads are woken
         int bigRounds = 5;       // such wake-ups before sending gives up
         int resendPasses = 20;   // resend passes before sending gives up
+        // Passes in a row that each sent a keypad what it lacked, after which it lacked no less,
+        // before the keypad is given up on.
+        int barrenPasses = 3;
     };
     // What is sent: questions 1 to n (the set without its teaching-plan pages), each as its frame
     // texts, under the test's ID and title; and the keypads to poll.
@@ -62,6 +70,7 @@ public:
         int resendPass = 0;    // 0: the first pass; then the resend passes
         int keypads = 0;       // keypads polled
         int keypadsComplete = 0; // of them, those that replied they have every question
+        QList<int> keypadsLacking; // the others, in order: still polled or given up on
     };
     using Sender = std::function<bool(const QByteArray &frame)>;
     // Progress messages, on the sending thread.
@@ -78,6 +87,8 @@ public:
     static Set setFromRun(int deviceType, const QList<int> &keypads);
     // A question's frame texts as this transfer sends them.
     static QStringList questionTexts(const QString &title, int questionType, const QStringList &options);
+    // Keypad numbers as a teacher reads them: "2, 5, 7–9".
+    static QString keypadNumbers(QList<int> keypads);
 
     // --- The owner's side.
     // The receiver is ready: the first time the sending starts; later (after the keypads were
@@ -109,8 +120,13 @@ private:
     void sendQuestion(std::unique_lock<std::mutex> &lock, int q);
     void sendEnds(std::unique_lock<std::mutex> &lock, const QByteArray &frame);
     void addPending(int from, int to); // caller holds the lock
-    // Every keypad polled replied that it has every question (caller holds the lock).
-    bool everyKeypadHasTheSet() const;
+    // No keypad is left to send to: each replied that it has every question, or was given up on
+    // (caller holds the lock).
+    bool noKeypadLeft() const;
+    // After a polling phase: keypads the pass before it brought nothing are given up on once that
+    // happened barrenPasses times in a row (caller holds the lock).
+    void weighPhase();
+    QList<int> keypadsLacking() const; // caller holds the lock
 
     const Set m_set;
     const Sender m_send;
@@ -134,4 +150,11 @@ private:
     int m_nBigCount = 0;
     bool m_bInBigBegin = false;
     int m_nResendPasses = 0;
+    // How many questions each keypad lacked by its reply in this polling phase and in the one
+    // before, the phases in a row that brought it nothing, and the keypads given up on.
+    QMap<int, int> m_lackNow;
+    QMap<int, int> m_lackBefore;
+    QMap<int, int> m_barren;
+    QList<int> m_givenUp;
+    bool m_passWhole = true; // every frame since the last polling phase reached the receiver
 };

@@ -279,9 +279,14 @@ void SendQuestions::refreshProgress()
         else
             status = n == 1 ? tr("Done: every keypad has the question.") : tr("Done: every keypad has all %1 questions.").arg(n);
     } else if (over) {
-        status = tr("Sending is over, but %1 of %2 keypads did not confirm every question.")
-                     .arg(p.keypads - p.keypadsComplete)
-                     .arg(p.keypads);
+        // Named, so that the teacher knows which keypads to see to.
+        const QString which = QuestionSetSender::keypadNumbers(p.keypadsLacking);
+        status = p.keypadsLacking.size() == 1
+                     ? tr("Sending is over, but keypad %1 did not confirm every question.").arg(which)
+                     : tr("Sending is over, but keypads %1 (%2 of %3) did not confirm every question.")
+                           .arg(which)
+                           .arg(p.keypadsLacking.size())
+                           .arg(p.keypads);
     } else if (p.state == QuestionSetSender::Poll) {
         status = tr("Asking the keypads which questions they lack…");
     } else if (p.questionNo == 0) {

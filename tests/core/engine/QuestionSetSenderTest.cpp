@@ -9,6 +9,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -79,9 +80,12 @@ protected:
         int phase = 0; // on the sending thread only
         std::atomic<bool> over = false;
         QuestionSetSender *sender = nullptr;
+        messages.clear();
         QuestionSetSender s(
             set,
             [&](const QByteArray &frame) {
+                if (receiverIn && !receiverIn(frame, phase))
+                    return false;
                 {
                     std::lock_guard lock(mutex);
                     frames << frame;
@@ -90,6 +94,10 @@ protected:
                 return true;
             },
             [&](const QString &message) {
+                {
+                    std::lock_guard lock(mutex);
+                    messages << message;
+                }
                 if (message.startsWith(QStringLiteral("Poll students")))
                     ++phase;
                 else if (message.startsWith(QStringLiteral("Send Questions Over")))
@@ -103,7 +111,16 @@ protected:
         std::lock_guard lock(mutex);
         return frames;
     }
+
+    // Whether a frame reaches the receiver (all do, unless set).
+    std::function<bool(const QByteArray &frame, int phase)> receiverIn;
+    QStringList messages; // the last sending's
 };
+
+int resendPasses(const QList<QByteArray> &frames)
+{
+    return int(std::count_if(frames.cbegin(), frames.cend(), [](const QByteArray &f) { return kindOf(f) == Kind::EndOfPass; })) / 2;
+}
 
 } // namespace
 
@@ -201,4 +218,44 @@ TEST_F(QuestionSetSenderTest, EachPassAfterAWakeSendsWhatTheLastPollFoundMissing
         EXPECT_EQ(passes[2], c.sentAgain);
         EXPECT_EQ(passes.size(), 3) << "once every keypad has the set, no pass more";
     }
+}
+
+// A keypad that answers, pass after pass, that it lacks no less than before (one that keeps
+// another set it holds under the same exam ID) is sent the set no more after three such passes,
+// and named as the sending ends; a keypad that takes some of each pass is served to the end, and
+// a pass that did not reach the receiver counts against no keypad.
+TEST_F(QuestionSetSenderTest, AKeypadThatTakesNothingOfThreePassesIsGivenUpOnAndNamed)
+{
+    struct Case
+    {
+        const char *name;
+        // Keypad 1's reply in polling phase p; keypad 2 has everything from the first.
+        std::function<QByteArray(int phase)> keypad1;
+        int resendPasses;
+        QString named; // the message that names the keypads left without the set
+        QList<int> outDuringPasses; // passes whose questions did not reach the receiver
+    };
+    const QString one = QStringLiteral("Keypad 1 did not confirm every question. \n");
+    const Case cases[] = {
+        {"it has nothing, pass after pass", [](int) { return QByteArray::fromHex("E05A00"); }, 2, one, {}},
+        {"it keeps to the first question", [](int) { return QByteArray::fromHex("E10302"); }, 3, one, {}},
+        {"its bitmap never changes", [](int) { return QByteArray::fromHex("E25A0005"); }, 3, one, {}},
+        {"it takes a question a pass",
+         [](int phase) { return QByteArray::fromHex(phase == 1 ? "E10302" : phase == 2 ? "E10303" : "E05A01"); }, 2, {}, {}},
+        {"the receiver was out for two of its passes",
+         [](int phase) { return QByteArray::fromHex(phase < 4 ? "E05A00" : "E05A01"); }, 3, {}, {1, 2}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        receiverIn = [&](const QByteArray &f, int phase) { return kindOf(f) != Kind::Text || !c.outDuringPasses.contains(phase); };
+        const QList<QByteArray> frames = sendTheSet({1, 2}, [&](QuestionSetSender &s, const QByteArray &f, int phase) {
+            if (kindOf(f) == Kind::Poll)
+                s.keypadReplied(reply(polledKeypad(f), polledKeypad(f) == 1 ? c.keypad1(phase) : kHasEverything));
+        });
+        EXPECT_EQ(resendPasses(frames), c.resendPasses);
+        ASSERT_FALSE(frames.isEmpty());
+        EXPECT_EQ(kindOf(frames.last()), Kind::EndOfSet);
+        EXPECT_EQ(messages.filter(QStringLiteral("did not confirm")).join(QString()).toStdString(), c.named.toStdString());
+    }
+    receiverIn = nullptr;
 }

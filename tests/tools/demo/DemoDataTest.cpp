@@ -9,6 +9,8 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
 #include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
+#include "core/store/XMLControl.h"
+#include "core/authoring/ExamPaperInfo.h"
 #include "support/DialogAnswers.h"
 #include "support/PollixTest.h"
 #include "ui/controls/MyComboBox.h"
@@ -185,4 +187,31 @@ TEST_F(DemoDataTest, ThePastQuizzesAreStoredAsARunOfTheDemoQuizStoresItsSession)
         shown << window.table1->model()->index(row, 0).data().toString();
     shown.sort();
     EXPECT_EQ(shown, (QStringList{"Demo Quiz", "Demo Quiz, week 1", "Demo Quiz, week 2", "Demo Quiz, week 3"}));
+}
+
+// Keypads keep a question set by its exam ID: the demo quiz takes its ID from the folder's
+// counter, so that the next question file or deck made there is given another one, in a new
+// folder and in one whose counter has already handed IDs out.
+TEST_F(DemoDataTest, TheDemoQuizsExamIdIsTakenFromTheCounterSoNoLaterSetSharesIt)
+{
+    for (const int handedOutBefore : {0, 41}) {
+        SCOPED_TRACE(handedOutBefore);
+        const QString quizPath = home() + QStringLiteral("Demo Quiz.px");
+        QFile::remove(quizPath);
+        QFile::remove(XMLControl::sharedXMLUI()->filePath());
+        if (handedOutBefore) {
+            ASSERT_TRUE(XMLControl::sharedXMLUI()->updateExamID(handedOutBefore));
+        }
+        ASSERT_EQ(make(), quizPath);
+        QString why;
+        const auto quiz = ExamPaperInfo::loadQuestionFile(quizPath, &why);
+        ASSERT_TRUE(quiz) << why.toStdString();
+        const std::optional<int> next = XMLControl::sharedXMLUI()->getExamID();
+        ASSERT_TRUE(next);
+        EXPECT_NE(*next, quiz->nExamPaperID());
+        EXPECT_EQ(*next, quiz->nExamPaperID() + 1);
+        if (handedOutBefore) {
+            EXPECT_EQ(quiz->nExamPaperID(), handedOutBefore + 1);
+        }
+    }
 }

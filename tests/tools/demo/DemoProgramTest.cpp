@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -39,4 +40,24 @@ TEST(DemoProgramTest, RunTakesItsFirstRunFilesFromTheArchiveGiven)
     EXPECT_LT(demo.output.indexOf(filled), demo.output.indexOf(splash)) << "the folder first, then the splash";
     EXPECT_FALSE(demo.output.contains("First-run files: cannot read")) << demo.output.toStdString();
     EXPECT_TRUE(demo.endsCleanlyOn(SIGTERM)) << demo.output.toStdString();
+}
+
+// Asked for help or wrongly, with no display to open, it says how to ask and ends (no toolkit
+// abort on the way).
+TEST(DemoProgramTest, AskedWronglyWithoutADisplayItSaysHowToAsk)
+{
+    for (const QStringList &args : {QStringList{QStringLiteral("--help")}, QStringList{}, QStringList{QStringLiteral("data")},
+                                    QStringList{QStringLiteral("play"), QStringLiteral("/tmp/x")}}) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(POLLIX_BINARY_DIR "/tools/demo/pollix-demo"), args);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 2);
+        EXPECT_TRUE(p.readAllStandardError().startsWith("usage: pollix-demo data FOLDER"));
+    }
 }

@@ -23,7 +23,6 @@
 
 #include "SimAutoPilot.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -96,14 +95,6 @@ protected:
         return right;
     }
 
-    QuizStateWindowController *runWindow() const
-    {
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *w = qobject_cast<QuizStateWindowController *>(top))
-                return w;
-        return nullptr;
-    }
-
     std::unique_ptr<SimAutoPilot> pilot;
     QPointer<QuizStateWindowController> run;
 };
@@ -150,7 +141,7 @@ TEST_P(HandInEndToEnd, TheKeypadsHandInEveryAnswerAndTheSavedSessionHoldsThem)
     emit tab.cboActivityMode->activated(activity);
     ASSERT_TRUE(tab.btnStart->isEnabled());
     tab.btnStart->click();
-    run = runWindow();
+    run = activityWindowShown();
     ASSERT_TRUE(run);
     auto *upload = dynamic_cast<AnswerUploadMode *>(run->modeObject());
     ASSERT_TRUE(upload);

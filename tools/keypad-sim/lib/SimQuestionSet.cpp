@@ -93,17 +93,23 @@ void SimQuestionSet::onF8(SimReceiver &r, const QByteArray &f)
         Held &held = m_held[id];
         if (kind == 0x05 && data.size() >= 5) {
             const int examID = quint8(data[2]) + 100 * quint8(data[3]);
-            if (examID != held.examID)
-                held = Held(); // another exam: what the keypad held is of no use
+            const int end = data.indexOf(char(0xEE), 4);
+            const QString title = QString::fromLatin1(data.mid(4, end < 0 ? -1 : end - 4));
+            // Another exam, or another set under the same exam ID: what the keypad held is of no use.
+            if (examID != held.examID || quint8(data[1]) != held.count || title != held.title)
+                held = Held();
             held.examID = examID;
             held.count = quint8(data[1]);
-            const int end = data.indexOf(char(0xEE), 4);
-            held.title = QString::fromLatin1(data.mid(4, end < 0 ? -1 : end - 4));
+            held.title = title;
         } else if (kind == 0x01 && data.size() == 5 + 2 * kLine) {
-            const int total = quint8(data[1]), n = quint8(data[2]), q = quint8(data[3]);
+            const int total = quint8(data[1]), n = quint8(data[2]), q = quint8(data[3]), qid = quint8(data[4]);
             if (total >= 1 && n >= 1 && n <= total && q >= 1) {
-                held.totals[q] = total;
-                held.frames[q][n] = data.mid(5);
+                Making &making = held.making[q];
+                if (making.questionID != qid || making.total != total)
+                    making = Making{qid, total, {}};
+                making.frames[n] = data.mid(5);
+                if (making.frames.size() == total)
+                    held.whole[q] = making.frames;
             }
         } else if (kind == 0x06) {
             held.closed = true;
@@ -132,7 +138,7 @@ QByteArray SimQuestionSet::replyFor(const Held &held)
 {
     QList<bool> has;
     for (int q = 1; q <= held.count; ++q)
-        has << (held.totals.contains(q) && held.frames.value(q).size() == held.totals.value(q));
+        has << held.whole.contains(q);
     const int got = int(has.count(true));
     QByteArray reply;
     const char any = char(m_random() & 0xFF);
@@ -193,9 +199,7 @@ QMap<int, QStringList> SimQuestionSet::questions(int id) const
     std::lock_guard lock(m_mutex);
     const Held held = m_held.value(id);
     QMap<int, QStringList> out;
-    for (auto it = held.frames.cbegin(); it != held.frames.cend(); ++it) {
-        if (it->size() != held.totals.value(it.key()))
-            continue;
+    for (auto it = held.whole.cbegin(); it != held.whole.cend(); ++it) {
         QStringList lines;
         for (const QByteArray &text : *it) {
             lines << lineText(text.left(kLine));

@@ -19,8 +19,12 @@ namespace keypadsim {
 // The keypads' side of a question set sent to them (homework and paper quiz, large family): the
 // receiver answers the host's wake frame, and every keypad keeps the exam announcement and the
 // question text frames it hears, answers a poll with what it lacks (nothing, the first questions
-// only, or a bitmap), and takes the end-of-set. On request each keypad loses a share of the
-// frames the program sends (each keypad on its own, seeded) and its poll replies come late.
+// only, or a bitmap), and takes the end-of-set. A keypad knows a set by its announcement (exam
+// ID, question count and title): another announcement is another set, and what it held goes. It
+// puts a question together from the frames of one preparation (one question ID) only, so that
+// two versions of a question never mix, and keeps a whole question until another whole one of
+// the same number replaces it. On request each keypad loses a share of the frames the program
+// sends (each keypad on its own, seeded) and its poll replies come late.
 // Installed over the receiver's own handlers and taken off again when it goes.
 class SimQuestionSet
 {
@@ -53,13 +57,20 @@ public:
     int endOfSetFrames() const;
 
 private:
+    // A question's frames as one preparation of it sent them (one question ID, one frame count).
+    struct Making
+    {
+        int questionID = -1;
+        int total = 0;
+        QMap<int, QByteArray> frames; // frame number -> 42 text bytes
+    };
     struct Held
     {
         int count = 0;
         int examID = -1;
         QString title;
-        QMap<int, QMap<int, QByteArray>> frames; // question -> frame number -> 42 text bytes
-        QMap<int, int> totals;                   // question -> its frame count
+        QMap<int, QMap<int, QByteArray>> whole; // question -> its frames, every one of them
+        QMap<int, Making> making;               // question -> the preparation being gathered
         bool closed = false;
     };
     void onF8(SimReceiver &r, const QByteArray &frame);
