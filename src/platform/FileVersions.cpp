@@ -26,6 +26,11 @@ QString key(const QString &path)
     return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::currentPath() + QLatin1Char('/') + path);
 }
 
+QString changedWords()
+{
+    return QStringLiteral("was changed by another program since Pollix read it");
+}
+
 std::optional<ContentHash::Stamp> notedFor(const QString &path)
 {
     const QString k = key(path);
@@ -62,9 +67,12 @@ void noteWritten(const QString &path, const struct stat &st)
 
 QString changedText(const QString &path)
 {
-    return QStringLiteral("%1 was changed by another program since Pollix read it, so it was not saved over: the other "
-                          "program's version stays")
-        .arg(path);
+    return QStringLiteral("%1 %2, so it was not saved over: the other program's version stays.").arg(path, changedWords());
+}
+
+bool isChangedText(const QString &why)
+{
+    return why.contains(changedWords());
 }
 
 QString changedWhy(const FolderHandle &folder, const QString &name, const QString &path, const struct stat *seen)

@@ -38,6 +38,9 @@ void noteWritten(const QString &path, const struct stat &st);
 QString changedWhy(const FolderHandle &folder, const QString &name, const QString &path, const struct stat *seen = nullptr);
 // The reason changedWhy gives, for a file found changed since a look of the caller's own.
 QString changedText(const QString &path);
+// Whether a failure's reason (however a store or a window framed it) is that one: a window then
+// tells the teacher how to see the other program's version.
+bool isChangedText(const QString &why);
 
 // Puts side, the file written (which written tells), in place of name in folder (path names it
 // for the notes and the messages): where a file was there as the write began (existed), only over

@@ -185,9 +185,10 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
 
 // ---- Restore ----
 
-bool zipHelper::recoverFileFrom(const QString &archivePath, QString *errorText, const Progress &progress, QString *keptArchive)
+bool zipHelper::recoverFileFrom(const QString &archivePath, QString *errorText, const Progress &progress, QString *keptArchive,
+                                QList<Unlinked> *unlinked)
 {
-    return unZipAllFileFrom(archivePath, errorText, progress, keptArchive);
+    return unZipAllFileFrom(archivePath, errorText, progress, keptArchive, unlinked);
 }
 
 QString zipHelper::backupsFolder()
@@ -418,7 +419,8 @@ void removeReplaced(const QString &old, const QString &data, const QString &arch
 }
 } // namespace
 
-bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText, const Progress &progress, QString *keptArchive)
+bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText, const Progress &progress, QString *keptArchive,
+                                 QList<Unlinked> *unlinked)
 {
     FolderWork::Running work;
     const Folders f = folders();
@@ -428,6 +430,8 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         return fail(errorText, why);
     if (keptArchive)
         keptArchive->clear();
+    if (unlinked)
+        unlinked->clear();
     BackupArchive listing;
     if (!listing.open(archivePath, errorText))
         return false;
@@ -527,6 +531,10 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     // finishes a swap cut short.
     if (!FolderMark::write(staging.root, FolderMark::Kind::Restored, &why))
         return abandon(why);
+    // Named as the teacher knows them, where they led as the swap takes them out.
+    QList<Unlinked> links;
+    for (const QString &link : TakenFolders::linksIn(data))
+        links.append({QDir(f.dataRoot()).filePath(QFileInfo(link).fileName()), QFileInfo(link).canonicalFilePath()});
     QString old;
     if (!FolderSwap::syncFileSystemOf(stagingPath, &why) || !FolderSwap::exchange(staging.root, data, &why, &old))
         return abandon(why);
@@ -557,6 +565,8 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         const int steps = int(listing.targets().size()) + 1;
         progress(steps, steps);
     }
+    if (unlinked)
+        *unlinked = links;
     return true;
 }
 

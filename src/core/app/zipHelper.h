@@ -63,10 +63,19 @@ public:
     // folder, the replaced data go as far as their archive (or, none wanted, a backup) holds
     // them; a file no archive holds (one a backup refuses, a copy the restore carried over) is
     // kept in Backups and named in the log.
+    // A folder of the data folder's own that an administrator had linked to another folder (which
+    // the start took: TakenFolders) is a folder of the restored data folder itself afterwards; the
+    // link, and the folder it led to as it was, stay with the data replaced. *unlinked gets each
+    // such link, once the restore is done.
+    struct Unlinked
+    {
+        QString path;   // the folder in the data folder, a link until the restore
+        QString target; // the folder it led to
+    };
     bool recoverFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {},
-                         QString *keptArchive = nullptr);
+                         QString *keptArchive = nullptr, QList<Unlinked> *unlinked = nullptr);
     bool unZipAllFileFrom(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {},
-                          QString *keptArchive = nullptr);
+                          QString *keptArchive = nullptr, QList<Unlinked> *unlinked = nullptr);
     // Writes the data files as a backup archive (as backupFilTo) into <application folder>/Backups/,
     // named after the date and time (backupBeforeRestorePath), so that a restore can be taken back
     // with a restore of that archive. *archivePath gets its path; empty, and nothing written,

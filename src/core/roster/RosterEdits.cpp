@@ -25,8 +25,14 @@ Result failedStep(const QString &path, const QString &why)
 {
     Result r;
     r.outcome = Outcome::WriteFailed;
-    r.errorText = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
+    r.errorText = why.contains(path) ? why : QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
     return r;
+}
+
+// What the save may find in the file at path: the record as read, or none; anything, unguarded.
+std::optional<QByteArray> asReadIn(const std::optional<RosterEdits::StudentAsRead> &asRead, const QString &path)
+{
+    return asRead ? std::optional(asRead->value(path)) : std::nullopt;
 }
 
 Result commit(StoreTransaction &transaction, Result r = {})
@@ -50,7 +56,8 @@ QString rosterPath()
 
 // Every class but one that holds the student takes the roster student's own details; its
 // keypad and group numbers are the class's own.
-bool followInOtherClasses(const StudentEntity &record, int exceptClassNo, QString *why)
+bool followInOtherClasses(const StudentEntity &record, int exceptClassNo, QString *why,
+                          const std::optional<RosterEdits::StudentAsRead> &asRead)
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     for (const ClassEntity &c : classes->classList()) {
@@ -62,7 +69,7 @@ bool followInOtherClasses(const StudentEntity &record, int exceptClassNo, QStrin
             StudentEntity copy = record;
             copy.setDeviceNo(held.deviceNo());
             copy.setGroupNo(held.groupNo());
-            if (!classes->updateStudentByID(held.id(), copy, c.no(), why))
+            if (!classes->updateStudentByID(held.id(), copy, c.no(), why, asReadIn(asRead, classes->pathByClassNo(c.no()))))
                 return false;
             break;
         }
@@ -70,6 +77,32 @@ bool followInOtherClasses(const StudentEntity &record, int exceptClassNo, QStrin
     return true;
 }
 } // namespace
+
+RosterEdits::ClassRead RosterEdits::readClass(int classNo)
+{
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    ClassRead read;
+    QHash<QString, QByteArray> own;
+    read.students = classes->getStudentListByClassNo(classNo, &own);
+    QList<std::pair<QString, QHash<QString, QByteArray>>> files{{classPath(classNo), own},
+                                                                {rosterPath(), TovStudentRoster::sharedUI()->studentTexts()}};
+    for (const ClassEntity &c : classes->classList()) {
+        if (c.no() == classNo)
+            continue;
+        QHash<QString, QByteArray> texts;
+        classes->getStudentListByClassNo(c.no(), &texts);
+        files.append({classes->pathByClassNo(c.no()), texts});
+    }
+    for (const StudentEntity &s : std::as_const(read.students)) {
+        const QString id = s.id().toCaseFolded();
+        StudentAsRead records;
+        for (const auto &[path, texts] : std::as_const(files))
+            if (const auto hit = texts.constFind(id); hit != texts.constEnd())
+                records.insert(path, *hit);
+        read.records.insert(id, records);
+    }
+    return read;
+}
 
 Result RosterEdits::addNewStudent(const StudentEntity &typed, int classNo, int maxStudents, bool nextFreeDeviceNo)
 {
@@ -173,12 +206,13 @@ Result RosterEdits::saveStudent(const StudentSave &save)
         if (idChanged && inRoster)
             return refused(Outcome::IdInRoster);
         rosterRewritten = !idChanged && inRoster;
-        if (!(rosterRewritten ? roster->updateStudentByID(save.oldID, record, &why) : roster->addStudentWithData(record, &why)))
+        if (!(rosterRewritten ? roster->updateStudentByID(save.oldID, record, &why, asReadIn(save.asRead, rosterPath()))
+                              : roster->addStudentWithData(record, &why)))
             return failedStep(rosterPath(), why);
-        if (!classes->updateStudentByID(save.oldID, record, save.classNo, &why))
+        if (!classes->updateStudentByID(save.oldID, record, save.classNo, &why, asReadIn(save.asRead, classPath(save.classNo))))
             return failedStep(classPath(save.classNo), why);
     }
-    if (rosterRewritten && !followInOtherClasses(record, save.classNo, &why))
+    if (rosterRewritten && !followInOtherClasses(record, save.classNo, &why, save.asRead))
         return failedStep(classes->classXmlDatabasePath(), why);
     return commit(transaction);
 }
@@ -235,7 +269,9 @@ QList<QList<StudentEntity>> RosterEdits::deviceNoClashes(const QList<StudentEnti
 Result RosterEdits::renumberDeviceClashes(int classNo)
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
-    const QList<StudentEntity> students = classes->getStudentListByClassNo(classNo);
+    // Each student renumbered is rewritten from this read: only while the class still holds it so.
+    QHash<QString, QByteArray> asRead;
+    const QList<StudentEntity> students = classes->getStudentListByClassNo(classNo, &asRead);
     QSet<int> taken;
     for (const StudentEntity &s : students)
         taken.insert(s.deviceNo());
@@ -249,14 +285,15 @@ Result RosterEdits::renumberDeviceClashes(int classNo)
             taken.insert(n);
             StudentEntity moved = clash.at(i);
             moved.setDeviceNo(n);
-            if (!classes->updateStudentByID(moved.id(), moved, classNo, &why))
+            if (!classes->updateStudentByID(moved.id(), moved, classNo, &why, asRead.value(moved.id().toCaseFolded())))
                 return failedStep(classPath(classNo), why);
         }
     }
     return commit(transaction);
 }
 
-Result RosterEdits::writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits)
+Result RosterEdits::writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits,
+                                const QHash<QString, QByteArray> *asRead)
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     StoreTransaction transaction;
@@ -267,7 +304,7 @@ Result RosterEdits::writeGroups(int classNo, const QList<std::pair<QString, int>
         return failedStep(classPath(classNo), why);
     for (const auto &[id, group] : groups)
         classes->updateStudentGroupNoWithStudentID(group, id);
-    if (!classes->endUpdateStudentGroupNo(&why))
+    if (!classes->endUpdateStudentGroupNo(&why, asRead))
         return failedStep(classPath(classNo), why);
     return commit(transaction);
 }

@@ -2,10 +2,13 @@
 
 #include "core/store/StudentEntity.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <utility>
 
 // The changes the roster windows make to the students of a class and to the school-wide roster.
@@ -46,6 +49,21 @@ public:
     // Students of the class, named by the IDs the class file holds; the roster keeps them.
     static Result removeFromClass(const QStringList &studentIDs, int classNo);
 
+    // What each file holding a student held of its record as a window read it, by the file's
+    // path (the roster's, each class's); a file not named held no such student then. A save
+    // takes each file as it is then, so that another program's changes to other students stay,
+    // and rewrites a copy of the student only while its file still holds it so: otherwise the
+    // other program's change to the same student would be lost to the copy the window showed.
+    using StudentAsRead = QHash<QString, QByteArray>;
+    // The students of a class as a window shows them, with each one's records as read right then.
+    struct ClassRead
+    {
+        QList<StudentEntity> students;
+        QHash<QString, StudentAsRead> records; // by the ID folded to lower case
+        StudentAsRead of(const QString &studentID) const { return records.value(studentID.toCaseFolded()); }
+    };
+    static ClassRead readClass(int classNo);
+
     // The student editor's save of one student of a class.
     struct StudentSave
     {
@@ -56,6 +74,9 @@ public:
         bool rosterUpdateConfirmed = false; // adding: the teacher agreed to update the roster student
         int maxStudents = 400;
         bool nextFreeDeviceNo = false;      // adding: the class's next free keypad number
+        // Modifying: the student as the editor read it; each copy the save rewrites must still be
+        // so, else nothing is written and the reason says another program changed its file.
+        std::optional<StudentAsRead> asRead = std::nullopt;
     };
     // Adding: a roster student with the ID is rewritten only once confirmed (IdInRoster asks
     // first); the class copy is rewritten or appended. Modifying: a new ID that the class or
@@ -76,7 +97,11 @@ public:
     static Result renumberDeviceClashes(int classNo);
 
     // Group numbers by student ID, and the class's group count when splits is above 0.
-    static Result writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits = 0);
+    // asRead: the class's students as the window that grouped them read them (ClassRead's own
+    // class file, StudentRosterXmlHelper::studentTexts); a student whose group changes must still
+    // be so.
+    static Result writeGroups(int classNo, const QList<std::pair<QString, int>> &groups, int splits = 0,
+                              const QHash<QString, QByteArray> *asRead = nullptr);
 
     static bool sameID(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 };

@@ -542,16 +542,38 @@ pugi::xml_node GlobalFunctions::nthChildWhere(pugi::xml_node parent, const char 
 GlobalFunctions::FileEdit GlobalFunctions::editNthRootChild(const QString &path, const char *name, int k,
                                                             const std::function<bool(pugi::xml_node)> &matches,
                                                             const std::function<void(pugi::xml_node)> &edit,
-                                                            QString *errorText)
+                                                            QString *errorText, const std::optional<QByteArray> &asRead,
+                                                            QByteArray *written)
 {
     pugi::xml_document doc;
     if (!loadXmlFile(path, doc, errorText))
         return FileEdit::Failed;
     const pugi::xml_node child = nthChildWhere(doc.document_element(), name, k, matches);
+    if (const QString why = asRead ? changedSinceRead(child, *asRead, path) : QString(); !why.isEmpty()) {
+        failWith(errorText, why);
+        return child ? FileEdit::Failed : FileEdit::NotInFile;
+    }
     if (!child)
         return FileEdit::NotInFile;
     edit(child);
+    if (written)
+        *written = elementText(child);
     return saveXmlDocument(path, doc, errorText) ? FileEdit::Written : FileEdit::Failed;
+}
+
+QByteArray GlobalFunctions::elementText(pugi::xml_node element)
+{
+    QByteArray bytes;
+    if (!element)
+        return bytes;
+    BytesWriter writer(bytes);
+    element.print(writer, "", pugi::format_raw | pugi::format_no_empty_element_tags, pugi::encoding_utf8);
+    return bytes;
+}
+
+QString GlobalFunctions::changedSinceRead(pugi::xml_node element, const QByteArray &asRead, const QString &path)
+{
+    return elementText(element) == asRead ? QString() : FileVersions::changedText(path);
 }
 
 QString GlobalFunctions::allText()

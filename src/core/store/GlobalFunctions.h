@@ -125,10 +125,25 @@ public:
     enum class FileEdit { Written, NotInFile, Failed };
     // Loads the file, hands the k-th child of the root called name for which matches() holds to
     // edit() and writes the file. NotInFile (nothing written) when there is no such child; Failed
-    // when the file could not be read or written (the file is then as it was).
+    // when the file could not be read or written (the file is then as it was). With asRead (the
+    // child's text as a window showed it) a child there must still be as read, else Failed, and
+    // *errorText says another program changed the file (changedSinceRead), as it does for a child
+    // gone; written gets the child's text as written.
     static FileEdit editNthRootChild(const QString &path, const char *name, int k,
                                      const std::function<bool(pugi::xml_node)> &matches,
-                                     const std::function<void(pugi::xml_node)> &edit, QString *errorText = nullptr);
+                                     const std::function<void(pugi::xml_node)> &edit, QString *errorText = nullptr,
+                                     const std::optional<QByteArray> &asRead = std::nullopt, QByteArray *written = nullptr);
+
+    // A record's element whole, its attributes and children, as text: a record is as Pollix read
+    // it while its text is.
+    static QByteArray elementText(pugi::xml_node element);
+    // A save that rewrites a record from a copy a window showed takes the file as it is at the save
+    // (what another program changed in other records stays), but a record changed since that copy
+    // was read would lose the other program's change, in fields the teacher never touched too.
+    // Why element (the record as the file at path holds it now; null when it is gone) is no longer
+    // the record read as asRead (empty: the file held none then), in the words of a save refused
+    // over another program's; empty while it is as read.
+    static QString changedSinceRead(pugi::xml_node element, const QByteArray &asRead, const QString &path);
     // Position in list of the record whose no() is no; -1 when none.
     template <typename Record>
     static qsizetype indexOfNo(const QList<Record> &list, int no)

@@ -1,5 +1,6 @@
 #include "GradebookXmlStore.h"
 
+#include "platform/FileVersions.h"
 #include "platform/Log.h"
 
 using GF = GlobalFunctions;
@@ -66,7 +67,7 @@ pugi::xml_node GradebookXmlStore::existingContainer(pugi::xml_node root, const c
     return parent;
 }
 
-QString GradebookXmlStore::notInFileText()
+QString GradebookXmlStore::changedText() const
 {
-    return QStringLiteral("the record is no longer in the file; it was changed by another program");
+    return FileVersions::changedText(m_filePath);
 }

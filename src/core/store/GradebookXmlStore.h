@@ -21,6 +21,13 @@
 // A record is told apart in the file by its element's position among its siblings, which the
 // store keeps beside the record from the load on: titles may change (two records may even swap
 // titles in one save) without the store losing track of which element is whose.
+//
+// Each change is made on the file as it is then, so that what another program changed in other
+// records stays. The store also keeps the text of each record's element as it last read or wrote
+// it: a record it rewrites (a window's save) or changes along (a session type renamed in the
+// weight lists) must still be as read, else the save is refused, saying that another program
+// changed the file, and the other program's record stays. A record is removed by its identity
+// (its position and key) whatever else changed in it: the teacher asked for that one to go.
 class GradebookXmlStore
 {
 public:
@@ -50,6 +57,7 @@ protected:
         QString missingText;   // the reason when no record has a number
         QList<Record> list;
         QList<int> positions;  // -1: not in the file
+        QList<QByteArray> asRead; // each element's text as last read or written; empty: not in the file
         int maxNo = 1;
 
         qsizetype indexOfNo(int no) const { return GlobalFunctions::indexOfNo(list, no); }
@@ -76,21 +84,26 @@ protected:
             out << n;
         return out;
     }
-    // Takes records read in file order, sorts them (stable) and numbers them from firstNo on.
+    // Takes records read in file order from the elements of the set under root, sorts them
+    // (stable) and numbers them from firstNo on.
     template <typename Record, typename Less>
-    static void setLoaded(RecordSet<Record> &set, const QList<Record> &inFileOrder, Less less, int firstNo = 1)
+    static void setLoaded(RecordSet<Record> &set, const QList<Record> &inFileOrder, Less less, pugi::xml_node root,
+                          int firstNo = 1)
     {
         QList<qsizetype> order(inFileOrder.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(),
                          [&](qsizetype a, qsizetype b) { return less(inFileOrder.at(a), inFileOrder.at(b)); });
+        const QList<pugi::xml_node> elements = root ? elementsOf(set, root) : QList<pugi::xml_node>();
         set.list.clear();
         set.positions.clear();
+        set.asRead.clear();
         for (qsizetype i : order) {
             Record r = inFileOrder.at(i);
             r.setNo(firstNo + int(set.list.size()));
             set.list << r;
             set.positions << int(i);
+            set.asRead << GlobalFunctions::elementText(elements.value(i));
         }
     }
     // Appends the record's element (filled by fill) to the file and the record to the set; its
@@ -100,6 +113,7 @@ protected:
                   QString *errorText)
     {
         int position = 0;
+        QByteArray text;
         if (!changeFile(
                 [&](pugi::xml_node root, QString *why) {
                     pugi::xml_node parent = existingContainer(root, set.container, why);
@@ -108,6 +122,7 @@ protected:
                     pugi::xml_node element = parent.append_child(set.element);
                     fill(element);
                     position = positionOf(element);
+                    text = GlobalFunctions::elementText(element);
                     return true;
                 },
                 errorText))
@@ -115,9 +130,11 @@ protected:
         record.setNo(set.maxNo++);
         set.list << record;
         set.positions << position;
+        set.asRead << text;
         return record.no();
     }
-    // Lets edit change the element of record no; its index in the set, or -1 (nothing changed).
+    // Lets edit change the element of record no, still as read; its index in the set, or -1
+    // (nothing changed).
     template <typename Record>
     qsizetype editRecord(RecordSet<Record> &set, int no, const std::function<bool(pugi::xml_node, QString *)> &edit,
                          QString *errorText)
@@ -127,19 +144,26 @@ protected:
             GlobalFunctions::failWith(errorText, set.missingText);
             return -1;
         }
+        QByteArray text;
         const bool written = changeFile(
             [&](pugi::xml_node root, QString *why) {
-                const pugi::xml_node element = elementAt(set, root, i, why);
-                return element && edit(element, why);
+                const pugi::xml_node element = elementAsRead(set, root, i, why);
+                if (!element || !edit(element, why))
+                    return false;
+                text = GlobalFunctions::elementText(element);
+                return true;
             },
             errorText);
-        return written ? i : -1;
+        if (!written)
+            return -1;
+        set.asRead[i] = text;
+        return i;
     }
     // Removes record no from the file and the set; alsoInFile may change the rest of the file
-    // in the same write.
+    // in the same write (false, with why, to leave the file untouched).
     template <typename Record>
     bool deleteRecord(RecordSet<Record> &set, int no, QString *errorText,
-                      const std::function<void(pugi::xml_node root)> &alsoInFile = {})
+                      const std::function<bool(pugi::xml_node root, QString *why)> &alsoInFile = {})
     {
         const qsizetype i = set.indexOfNo(no);
         if (i < 0)
@@ -151,14 +175,13 @@ protected:
                     if (!element)
                         return false;
                     element.parent().remove_child(element);
-                    if (alsoInFile)
-                        alsoInFile(root);
-                    return true;
+                    return !alsoInFile || alsoInFile(root, why);
                 },
                 errorText))
             return false;
         set.list.removeAt(i);
         set.positions.removeAt(i);
+        set.asRead.removeAt(i);
         for (int &p : set.positions)
             if (p > position)
                 --p;
@@ -194,6 +217,7 @@ protected:
             if (removed.contains(set.positions.at(i))) {
                 set.list.removeAt(i);
                 set.positions.removeAt(i);
+                set.asRead.removeAt(i);
             }
         }
         for (int &p : set.positions)
@@ -204,7 +228,7 @@ protected:
     // The element of the record at index i of the set, provided it still carries the record's
     // key; null otherwise (the file changed behind the store's back), with the reason.
     template <typename Record>
-    static pugi::xml_node elementAt(const RecordSet<Record> &set, pugi::xml_node root, qsizetype i, QString *why)
+    pugi::xml_node elementAt(const RecordSet<Record> &set, pugi::xml_node root, qsizetype i, QString *why) const
     {
         const int pos = set.positions.at(i);
         const QList<pugi::xml_node> elements = elementsOf(set, root);
@@ -212,8 +236,34 @@ protected:
             GlobalFunctions::fromUtf8(elements.at(pos).child_value(set.keyTag)) == set.key(set.list.at(i)))
             return elements.at(pos);
         if (why)
-            *why = notInFileText();
+            *why = changedText();
         return pugi::xml_node();
+    }
+    // The same, provided the element is also still as the store read or wrote it.
+    template <typename Record>
+    pugi::xml_node elementAsRead(const RecordSet<Record> &set, pugi::xml_node root, qsizetype i, QString *why) const
+    {
+        const pugi::xml_node element = elementAt(set, root, i, why);
+        return element && asRead(set, element, why) ? element : pugi::xml_node();
+    }
+    // False, with the reason, when element (one of the set's in the file now) holds a record of
+    // the store that is no longer as read; an element the store never read holds none of its.
+    template <typename Record>
+    bool asRead(const RecordSet<Record> &set, pugi::xml_node element, QString *why) const
+    {
+        const qsizetype i = set.positions.indexOf(positionOf(element));
+        const QString changed =
+            i < 0 ? QString() : GlobalFunctions::changedSinceRead(element, set.asRead.at(i), m_filePath);
+        if (!changed.isEmpty() && why)
+            *why = changed;
+        return changed.isEmpty();
+    }
+    // The text of element (one of the set's, changed along by a save) for its record, once written.
+    template <typename Record>
+    static void noteWritten(RecordSet<Record> &set, int position, const QByteArray &text)
+    {
+        if (const qsizetype i = set.positions.indexOf(position); i >= 0)
+            set.asRead[i] = text;
     }
 
     static int positionOf(pugi::xml_node element);
@@ -221,8 +271,8 @@ protected:
     static pugi::xml_node containerOf(pugi::xml_node root, const char *container);
     // The same; a missing one is logged as "<root>/<container> not found." and given as the reason.
     static pugi::xml_node existingContainer(pugi::xml_node root, const char *container, QString *why);
-    // The reason given when a record is no longer where the store left it.
-    static QString notInFileText();
+    // The reason given when a record is no longer where and as the store left it.
+    QString changedText() const;
 
 private:
     QString m_filePath;

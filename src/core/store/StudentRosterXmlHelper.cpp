@@ -43,6 +43,17 @@ pugi::xml_node StudentRosterXmlHelper::studentsIn(const pugi::xml_document &doc)
     return doc.document_element().child("Students");
 }
 
+QHash<QString, QByteArray> StudentRosterXmlHelper::studentTexts(pugi::xml_node students)
+{
+    QHash<QString, QByteArray> texts;
+    for (pugi::xml_node n : students.children("Student")) {
+        const QString id = GlobalFunctions::getValueByTagName(QStringLiteral("ID"), n).toCaseFolded();
+        if (!texts.contains(id))
+            texts.insert(id, GlobalFunctions::elementText(n));
+    }
+    return texts;
+}
+
 bool StudentRosterXmlHelper::save(QString *errorText)
 {
     const auto children = m_studentsElem.children();

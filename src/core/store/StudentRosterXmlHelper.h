@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -17,6 +19,9 @@ public:
     // The "Students" element a roster or class file keeps its students in, under its root; null
     // when there is none (the file is then no roster).
     static pugi::xml_node studentsIn(const pugi::xml_document &doc);
+    // The text of each "Student" element in students, by its ID folded to lower case (the first
+    // of an ID in the file, as the stores find it): what a window read of each record.
+    static QHash<QString, QByteArray> studentTexts(pugi::xml_node students);
 
     pugi::xml_document &xmlDoc() { return m_xmlDoc; }
     pugi::xml_node studentsElem() const { return m_studentsElem; }

@@ -322,14 +322,18 @@ bool TovClassXmlDatabase::updateClassWithSplits(int count, int classNo, QString 
     return GlobalFunctions::saveXmlDocument(path, doc, errorText);
 }
 
-QList<StudentEntity> TovClassXmlDatabase::getStudentListByClassNo(int classNo) const
+QList<StudentEntity> TovClassXmlDatabase::getStudentListByClassNo(int classNo, QHash<QString, QByteArray> *asRead) const
 {
     QList<StudentEntity> list;
     QString path;
     pugi::xml_document doc;
     pugi::xml_node students;
+    if (asRead)
+        asRead->clear();
     if (!loadClassFileOf(*this, classNo, path, doc, students))
         return list;
+    if (asRead)
+        *asRead = StudentRosterXmlHelper::studentTexts(students);
     // Ordered by the legacy "Name" text (absent sorts first); equal keys keep file order.
     QList<pugi::xml_node> nodes;
     for (pugi::xml_node n : students.children("Student"))
@@ -414,7 +418,7 @@ bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int c
 }
 
 bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo,
-                                            QString *errorText)
+                                            QString *errorText, const std::optional<QByteArray> &asRead)
 {
     QString path;
     pugi::xml_document doc;
@@ -422,6 +426,8 @@ bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentE
     if (!loadClassFileOf(*this, classNo, path, doc, students, errorText))
         return false;
     pugi::xml_node node = firstStudentWithId(students, oldID);
+    if (const QString changed = asRead ? GlobalFunctions::changedSinceRead(node, *asRead, path) : QString(); !changed.isEmpty())
+        return GlobalFunctions::failWith(errorText, changed);
     if (!node)
         return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the class").arg(oldID));
     const bool idGoes = !sameIdIgnoringCase(node, student.id());
@@ -541,13 +547,22 @@ void TovClassXmlDatabase::updateStudentGroupNoWithStudentID(int groupNo, const Q
         m_studentsGroups.insert(studentID, QString::number(groupNo));
 }
 
-bool TovClassXmlDatabase::endUpdateStudentGroupNo(QString *errorText)
+bool TovClassXmlDatabase::endUpdateStudentGroupNo(QString *errorText, const QHash<QString, QByteArray> *asRead)
 {
     if (m_clsxhlp) {
         for (pugi::xml_node n : m_clsxhlp->studentsElem().children("Student")) {
             const auto hit = m_studentsGroups.constFind(text(n, "ID"));
-            if (hit != m_studentsGroups.constEnd())
-                set(n, "GNo", hit.value());
+            if (hit == m_studentsGroups.constEnd() || text(n, "GNo") == hit.value())
+                continue;
+            if (const QString changed =
+                    asRead ? GlobalFunctions::changedSinceRead(n, asRead->value(text(n, "ID").toCaseFolded()), m_clsxhlp->path())
+                           : QString();
+                !changed.isEmpty()) {
+                m_studentsGroups.clear();
+                cancelUpdateStudents();
+                return GlobalFunctions::failWith(errorText, changed);
+            }
+            set(n, "GNo", hit.value());
         }
     }
     m_studentsGroups.clear();

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class ClassXmlHelper;
 template <typename T> class Singleton;
@@ -57,7 +58,9 @@ public:
     bool deleteClassWithNo(int no, QString *errorText = nullptr);
     bool updateClassWithSplits(int count, int classNo, QString *errorText = nullptr);
 
-    QList<StudentEntity> getStudentListByClassNo(int classNo) const;
+    // asRead: each student's record as the file held it for this very list
+    // (StudentRosterXmlHelper::studentTexts).
+    QList<StudentEntity> getStudentListByClassNo(int classNo, QHash<QString, QByteArray> *asRead = nullptr) const;
     QList<StudentEntity> getStudentListWithGroupNo(int groupNo, int classNo) const;
     int studentCountInClass(int classNo) const;
     // At least 1.
@@ -67,7 +70,10 @@ public:
     bool existStudentWithID(const QString &studentID, int classNo, QString *errorText = nullptr) const;
     // False when the class holds the ID (ignoring case), has no file, or the write failed.
     bool addStudentWithData(const StudentEntity &student, int classNo, QString *errorText = nullptr);
-    bool updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo, QString *errorText = nullptr);
+    // With asRead (the record as a window read it; empty: the class held none then), only while
+    // the class still holds it so (GlobalFunctions::changedSinceRead).
+    bool updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo, QString *errorText = nullptr,
+                           const std::optional<QByteArray> &asRead = std::nullopt);
     // studentNo: the position in the file, 1..count.
     bool updateStudentGroupNo(int groupNo, int studentNo, int classNo, QString *errorText = nullptr);
     bool deleteStudentWithID(const QString &studentID, int classNo, QString *errorText = nullptr);
@@ -84,7 +90,10 @@ public:
     bool beginUpdateStudentGroupNoInClass(int classNo, QString *errorText = nullptr);
     // The first group recorded for an ID wins.
     void updateStudentGroupNoWithStudentID(int groupNo, const QString &studentID);
-    bool endUpdateStudentGroupNo(QString *errorText = nullptr);
+    // With asRead (each student's record as a window read it: getStudentListByClassNo), a
+    // student whose group changes must still be so, else nothing is written and *errorText
+    // says another program changed the file (GlobalFunctions::changedSinceRead).
+    bool endUpdateStudentGroupNo(QString *errorText = nullptr, const QHash<QString, QByteArray> *asRead = nullptr);
 
     bool beginDeleteStudentsInClass(int classNo, QString *errorText = nullptr);
     void deletingStudentWithID(const QString &studentID);

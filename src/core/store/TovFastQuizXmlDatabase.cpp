@@ -121,6 +121,18 @@ void TovFastQuizXmlDatabase::deleteQuizWithPath(const QString &path)
         m_results.removeAt(i);
 }
 
+void TovFastQuizXmlDatabase::readAgainWithPath(const QString &path)
+{
+    const qsizetype i = indexOfPath(path);
+    if (i < 0)
+        return;
+    TovSessionXmlParsedResult entry;
+    entry.setFilePath(path);
+    entry.setFlag(m_results.at(i).flag());
+    entry.parseXMLFile(path);
+    m_results[i] = entry;
+}
+
 const TovSessionXmlParsedResult *TovFastQuizXmlDatabase::session_resultByPath(const QString &path) const
 {
     const qsizetype i = indexOfPath(path);

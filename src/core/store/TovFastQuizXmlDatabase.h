@@ -40,6 +40,9 @@ public:
     // any other text is taken as it is. Mode, ID and flag stay. No entry: nothing happens.
     void updateQuizWithPath(const QString &path, const QString &dateCreated, const QuizEntity &quiz);
     void deleteQuizWithPath(const QString &path);
+    // Reads the head of path's file again into its entry (a save refused over another program's
+    // version of it). No entry: nothing happens.
+    void readAgainWithPath(const QString &path);
     // The first entry whose path equals path exactly; valid until the list next changes.
     const TovSessionXmlParsedResult *session_resultByPath(const QString &path) const;
 

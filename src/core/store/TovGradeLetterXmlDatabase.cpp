@@ -95,7 +95,8 @@ void TovGradeLetterXmlDatabase::loadGradeLetterList()
         loaded << scale;
     }
     setLoaded(m_scales, loaded,
-              [](const LetterGradeEntity &a, const LetterGradeEntity &b) { return a.title() < b.title(); });
+              [](const LetterGradeEntity &a, const LetterGradeEntity &b) { return a.title() < b.title(); },
+              doc.document_element());
     if (!loaded.isEmpty())
         m_scales.maxNo = int(loaded.size()) + 1;
 }

@@ -39,7 +39,8 @@ void TovPeriodXmlDatabase::loadPeriods()
         p.setDateTo(GF::getValueByTagName(QStringLiteral("PeriodTo"), n));
         loaded << p;
     }
-    setLoaded(m_periods, loaded, [](const PeriodEntity &a, const PeriodEntity &b) { return a.title() < b.title(); });
+    setLoaded(m_periods, loaded, [](const PeriodEntity &a, const PeriodEntity &b) { return a.title() < b.title(); },
+              doc.document_element());
     if (!loaded.isEmpty())
         m_periods.maxNo = int(loaded.size()) + 1;
 }

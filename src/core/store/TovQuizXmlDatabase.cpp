@@ -6,6 +6,7 @@
 #include "TovFastQuizXmlDatabase.h"
 #include "core/base/AppDelegateBase.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileVersions.h"
 #include "platform/Log.h"
 #include "platform/RegularFile.h"
 
@@ -259,8 +260,13 @@ bool TovQuizXmlDatabase::addQuizWithName(const QString &name, QuizEntity &quiz, 
 bool TovQuizXmlDatabase::upDataQuizForReport(const QString &path, const QuizEntity &quiz, QString *errorText)
 {
     const QString dateCreated = quiz.dateText();
-    if (!GF::saveXmlDocument(path, sessionDocument(quiz, quiz.actNo(), dateCreated, Write::Rewrite), errorText))
-        return false;
+    QString why;
+    if (!GF::saveXmlDocument(path, sessionDocument(quiz, quiz.actNo(), dateCreated, Write::Rewrite), &why)) {
+        // The list follows the disk: another program's version is what the file holds.
+        if (FileVersions::isChangedText(why))
+            TovFastQuizXmlDatabase::sharedFastQuiz()->readAgainWithPath(path);
+        return GF::failWith(errorText, why);
+    }
     QuizEntity written = quiz;
     written.setTitle(blankWhenEmpty(quiz.title()));
     TovFastQuizXmlDatabase::sharedFastQuiz()->updateQuizWithPath(path, dateCreated, written);

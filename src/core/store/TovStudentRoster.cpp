@@ -121,6 +121,12 @@ bool TovStudentRoster::existStudentWithID(const QString &studentID) const
     return file && firstStudentWithId(file->studentsElem(), studentID);
 }
 
+QHash<QString, QByteArray> TovStudentRoster::studentTexts() const
+{
+    const std::unique_ptr<StudentRosterXmlHelper> file = open();
+    return file ? StudentRosterXmlHelper::studentTexts(file->studentsElem()) : QHash<QString, QByteArray>();
+}
+
 bool TovStudentRoster::addStudentWithData(const StudentEntity &student, QString *errorText)
 {
     QString why;
@@ -133,12 +139,16 @@ bool TovStudentRoster::addStudentWithData(const StudentEntity &student, QString 
     return file->save(errorText);
 }
 
-bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEntity &student, QString *errorText)
+bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEntity &student, QString *errorText,
+                                         const std::optional<QByteArray> &asRead)
 {
     std::unique_ptr<StudentRosterXmlHelper> file = open(errorText);
     if (!file)
         return false;
     pugi::xml_node node = firstStudentWithId(file->studentsElem(), oldID);
+    if (const QString changed = asRead ? GlobalFunctions::changedSinceRead(node, *asRead, m_studentRosterFilePath) : QString();
+        !changed.isEmpty())
+        return GlobalFunctions::failWith(errorText, changed);
     if (!node)
         return GlobalFunctions::failWith(errorText, QStringLiteral("no student %1 in the roster").arg(oldID));
     const bool idGoes = getValueByTagName("ID", node).compare(student.id(), Qt::CaseInsensitive) != 0;

@@ -2,6 +2,8 @@
 
 #include "StudentEntity.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -27,10 +29,16 @@ public:
     // None when the file cannot be opened; a missing file is created empty.
     std::optional<QList<StudentEntity>> getAllStudents() const;
     bool existStudentWithID(const QString &studentID) const;
+    // Each student's record as the file holds it now (StudentRosterXmlHelper::studentTexts); none
+    // when the file cannot be read.
+    QHash<QString, QByteArray> studentTexts() const;
     // Each write below gives the reason of its failure in *errorText.
     // No duplicate check: callers ask existStudentWithID() first.
     bool addStudentWithData(const StudentEntity &student, QString *errorText = nullptr);
-    bool updateStudentByID(const QString &oldID, const StudentEntity &student, QString *errorText = nullptr);
+    // With asRead (the record as a window read it; empty: the roster held none then), only while
+    // the roster still holds it so (GlobalFunctions::changedSinceRead).
+    bool updateStudentByID(const QString &oldID, const StudentEntity &student, QString *errorText = nullptr,
+                           const std::optional<QByteArray> &asRead = std::nullopt);
     bool updateStudentWithData(const StudentEntity &student, QString *errorText = nullptr);
     // False when no student bears the ID (the file is then not rewritten) or the write failed.
     bool deleteStudentWithID(const QString &studentID, QString *errorText = nullptr);

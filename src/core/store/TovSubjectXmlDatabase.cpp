@@ -33,12 +33,14 @@ void TovSubjectXmlDatabase::loadSubjects()
     if (m_subjectXmlFilePath.isEmpty() || !GlobalFunctions::loadOrCreateXmlFile(m_subjectXmlFilePath, kRoot, doc))
         return;
     m_subjectList.clear();
+    m_asRead.clear();
     int no = 0;
     for (pugi::xml_node node : doc.document_element().children("Subject")) {
         SubjectEntity subject;
         subject.setNo(++no);
         subject.setName(GlobalFunctions::getValueByTagName(QStringLiteral("Name"), node));
         m_subjectList.append(subject);
+        m_asRead.append(GlobalFunctions::elementText(node));
     }
     if (no > 0)
         m_maxNo = no + 1;
@@ -102,20 +104,25 @@ bool TovSubjectXmlDatabase::addSubjectWithData(SubjectEntity &subject, QString *
         return false;
     subject.setNo(m_maxNo++);
     m_subjectList.append(subject);
+    m_asRead.append(GlobalFunctions::elementText(node));
     return true;
 }
 
 GlobalFunctions::FileEdit TovSubjectXmlDatabase::editSubjectElement(qsizetype index,
                                                                    const std::function<void(pugi::xml_node)> &edit,
-                                                                   QString *errorText)
+                                                                   QString *errorText, bool asRead)
 {
     const QString current = m_subjectList.at(index).name();
-    return GlobalFunctions::editNthRootChild(
+    QByteArray written;
+    const auto result = GlobalFunctions::editNthRootChild(
         m_subjectXmlFilePath, "Subject", rankAmongEqualNames(index),
         [&](pugi::xml_node n) {
             return GlobalFunctions::getValueByTagName(QStringLiteral("Name"), n).compare(current, Qt::CaseInsensitive) == 0;
         },
-        edit, errorText);
+        edit, errorText, asRead ? std::optional(m_asRead.at(index)) : std::nullopt, &written);
+    if (result == GlobalFunctions::FileEdit::Written)
+        m_asRead[index] = written;
+    return result;
 }
 
 bool TovSubjectXmlDatabase::updateSubjectWithNo(int no, const SubjectEntity &data, QString *errorText)
@@ -124,7 +131,7 @@ bool TovSubjectXmlDatabase::updateSubjectWithNo(int no, const SubjectEntity &dat
     if (i < 0)
         return false;
     const auto result = editSubjectElement(
-        i, [&](pugi::xml_node n) { GlobalFunctions::setValue(data.name(), QStringLiteral("Name"), n); }, errorText);
+        i, [&](pugi::xml_node n) { GlobalFunctions::setValue(data.name(), QStringLiteral("Name"), n); }, errorText, true);
     if (result == GlobalFunctions::FileEdit::Failed)
         return false;
     m_subjectList[i].setName(data.name());
@@ -136,9 +143,11 @@ bool TovSubjectXmlDatabase::deleteSubjectWithNo(int no, QString *errorText)
     const qsizetype i = indexOfNo(no);
     if (i < 0)
         return false;
-    const auto result = editSubjectElement(i, [](pugi::xml_node n) { n.parent().remove_child(n); }, errorText);
+    // By its name, whatever else another program changed in it: the teacher asked for it to go.
+    const auto result = editSubjectElement(i, [](pugi::xml_node n) { n.parent().remove_child(n); }, errorText, false);
     if (result == GlobalFunctions::FileEdit::Failed)
         return false;
     m_subjectList.removeAt(i);
+    m_asRead.removeAt(i);
     return result == GlobalFunctions::FileEdit::Written;
 }

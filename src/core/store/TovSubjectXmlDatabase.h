@@ -45,7 +45,9 @@ public:
     // Appends the subject to the file; on success the record gets its number and joins the list.
     bool addSubjectWithData(SubjectEntity &subject, QString *errorText = nullptr);
     // Renames subject no to data's name. False when the file does not hold the subject (the list
-    // entry is renamed all the same) or the file could not be written (nothing changes).
+    // entry is renamed all the same), holds it otherwise than the store read it (another program
+    // changed it: its version stays, and so does the list) or could not be written (nothing
+    // changes).
     bool updateSubjectWithNo(int no, const SubjectEntity &data, QString *errorText = nullptr);
     // Removes subject no. False when the file does not hold it (the list entry goes all the same)
     // or the file could not be written (nothing changes).
@@ -56,12 +58,15 @@ private:
     TovSubjectXmlDatabase();
 
     qsizetype indexOfNo(int no) const;
+    // asRead: only while the element is still as the store read or wrote it.
     GlobalFunctions::FileEdit editSubjectElement(qsizetype index, const std::function<void(pugi::xml_node)> &edit,
-                                                 QString *errorText);
+                                                 QString *errorText, bool asRead);
     // Which of the subjects whose name equals this entry's (ignoring case) it is, from 0.
     int rankAmongEqualNames(qsizetype index) const;
 
     QList<SubjectEntity> m_subjectList;
+    // Each listed subject's element as the store last read or wrote it (GlobalFunctions::changedSinceRead).
+    QList<QByteArray> m_asRead;
     QString m_subjectXmlFilePath;
     int m_maxNo = 1;
 };

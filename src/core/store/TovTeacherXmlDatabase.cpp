@@ -14,7 +14,8 @@ QString text(pugi::xml_node node, const char *tag)
     return GlobalFunctions::getValueByTagName(QString::fromLatin1(tag), node);
 }
 
-void appendTeacher(pugi::xml_node root, const TeacherEntity &t)
+// The element's text, as the store then holds it.
+QByteArray appendTeacher(pugi::xml_node root, const TeacherEntity &t)
 {
     pugi::xml_node node = root.append_child("Teacher");
     GlobalFunctions::appendTextChild(node, "Name", t.firstName());
@@ -23,6 +24,7 @@ void appendTeacher(pugi::xml_node root, const TeacherEntity &t)
     GlobalFunctions::appendTextChild(node, "phone", t.phone());
     GlobalFunctions::appendTextChild(node, "Gender", QString::number(t.gender()));
     GlobalFunctions::appendTextChild(node, "address", t.address());
+    return GlobalFunctions::elementText(node);
 }
 
 bool sameNames(pugi::xml_node node, const TeacherEntity &t)
@@ -58,6 +60,7 @@ void TovTeacherXmlDatabase::loadTeachers()
         !GlobalFunctions::loadOrCreateXmlFile(m_teacherRosterFilePath, kRoot, doc))
         return;
     m_teacherList.clear();
+    m_asRead.clear();
     int no = 0;
     for (pugi::xml_node node : doc.document_element().children("Teacher")) {
         TeacherEntity t;
@@ -70,6 +73,7 @@ void TovTeacherXmlDatabase::loadTeachers()
         t.setGender(GlobalFunctions::intValue(text(node, "Gender")));
         t.setAddress(text(node, "address"));
         m_teacherList.append(t);
+        m_asRead.append(GlobalFunctions::elementText(node));
     }
     if (no > 0)
         m_maxNo = no + 1;
@@ -127,7 +131,7 @@ bool TovTeacherXmlDatabase::addTeacherWithData(TeacherEntity &teacher, QString *
     pugi::xml_document doc;
     if (!GlobalFunctions::loadOrCreateXmlFile(m_teacherRosterFilePath, kRoot, doc, errorText))
         return false;
-    appendTeacher(doc.document_element(), teacher);
+    const QByteArray written = appendTeacher(doc.document_element(), teacher);
     if (!GlobalFunctions::saveXmlDocument(m_teacherRosterFilePath, doc, errorText))
         return false;
     // Listed by the name a reading of the file gives it: lists that show display names (the
@@ -136,17 +140,22 @@ bool TovTeacherXmlDatabase::addTeacherWithData(TeacherEntity &teacher, QString *
         teacher.setName(mergeFirstLastString(teacher.firstName(), teacher.lastName()));
     teacher.setNo(m_maxNo++);
     m_teacherList.append(teacher);
+    m_asRead.append(written);
     return true;
 }
 
 GlobalFunctions::FileEdit TovTeacherXmlDatabase::editTeacherElement(qsizetype index,
                                                                    const std::function<void(pugi::xml_node)> &edit,
-                                                                   QString *errorText)
+                                                                   QString *errorText, bool asRead)
 {
     const TeacherEntity current = m_teacherList.at(index);
-    return GlobalFunctions::editNthRootChild(m_teacherRosterFilePath, "Teacher", rankAmongEqualNames(index),
-                                             [&](pugi::xml_node n) { return sameNames(n, current); }, edit,
-                                             errorText);
+    QByteArray written;
+    const auto result = GlobalFunctions::editNthRootChild(
+        m_teacherRosterFilePath, "Teacher", rankAmongEqualNames(index), [&](pugi::xml_node n) { return sameNames(n, current); },
+        edit, errorText, asRead ? std::optional(m_asRead.at(index)) : std::nullopt, &written);
+    if (result == GlobalFunctions::FileEdit::Written)
+        m_asRead[index] = written;
+    return result;
 }
 
 bool TovTeacherXmlDatabase::updateTeacherWithData(int no, const TeacherEntity &data, QString *errorText)
@@ -161,7 +170,7 @@ bool TovTeacherXmlDatabase::updateTeacherWithData(int no, const TeacherEntity &d
         GlobalFunctions::setValue(data.phone(), QStringLiteral("phone"), node);
         GlobalFunctions::setValue(QString::number(data.gender()), QStringLiteral("Gender"), node);
         GlobalFunctions::setValue(data.address(), QStringLiteral("address"), node);
-    }, errorText);
+    }, errorText, true);
     if (result == GlobalFunctions::FileEdit::Failed)
         return false;
     TeacherEntity &entry = m_teacherList[i];
@@ -180,10 +189,12 @@ bool TovTeacherXmlDatabase::deleteTeacherWithNo(int no, QString *errorText)
     const qsizetype i = indexOfNo(no);
     if (i < 0)
         return false;
-    const auto result = editTeacherElement(i, [](pugi::xml_node n) { n.parent().remove_child(n); }, errorText);
+    // By its names, whatever else another program changed in it: the teacher asked for it to go.
+    const auto result = editTeacherElement(i, [](pugi::xml_node n) { n.parent().remove_child(n); }, errorText, false);
     if (result == GlobalFunctions::FileEdit::Failed)
         return false;
     m_teacherList.removeAt(i);
+    m_asRead.removeAt(i);
     return result == GlobalFunctions::FileEdit::Written;
 }
 
@@ -200,9 +211,10 @@ void TovTeacherXmlDatabase::addingTeacherWithData(TeacherEntity &teacher)
 {
     if (!m_xmlDoc)
         return;
-    appendTeacher(m_xmlDoc->document_element(), teacher);
+    const QByteArray written = appendTeacher(m_xmlDoc->document_element(), teacher);
     teacher.setNo(m_maxNo++);
     m_teacherList.append(teacher);
+    m_asRead.append(written);
 }
 
 bool TovTeacherXmlDatabase::endUpdateTeachers(QString *errorText)

@@ -46,7 +46,9 @@ public:
     bool addTeacherWithData(TeacherEntity &teacher, QString *errorText = nullptr);
     // Replaces teacher no's fields. With several teachers of the same names, the k-th of them in
     // the list is the k-th such element of the file. False when the file does not hold the
-    // teacher (the list entry changes all the same) or could not be written (nothing changes).
+    // teacher (the list entry changes all the same), holds it otherwise than the store read it
+    // (another program changed it: its version stays, and so does the list) or could not be
+    // written (nothing changes).
     bool updateTeacherWithData(int no, const TeacherEntity &data, QString *errorText = nullptr);
     bool deleteTeacherWithNo(int no, QString *errorText = nullptr);
 
@@ -61,11 +63,14 @@ private:
     TovTeacherXmlDatabase();
 
     qsizetype indexOfNo(int no) const;
+    // asRead: only while the element is still as the store read or wrote it.
     GlobalFunctions::FileEdit editTeacherElement(qsizetype index, const std::function<void(pugi::xml_node)> &edit,
-                                                 QString *errorText);
+                                                 QString *errorText, bool asRead);
     int rankAmongEqualNames(qsizetype index) const;
 
     QList<TeacherEntity> m_teacherList;
+    // Each listed teacher's element as the store last read or wrote it (GlobalFunctions::changedSinceRead).
+    QList<QByteArray> m_asRead;
     QString m_teacherRosterFilePath;
     int m_maxNo = 1;
     std::unique_ptr<pugi::xml_document> m_xmlDoc;

@@ -100,18 +100,19 @@ void TovWeightAndSessionTypeXmlDatabase::fillEmptyRoot(pugi::xml_node root) cons
     root.append_child(m_types.container);
 }
 
-void TovWeightAndSessionTypeXmlDatabase::setTypes(const QList<SessionTypeEntity> &fileTypes)
+void TovWeightAndSessionTypeXmlDatabase::setTypes(const QList<SessionTypeEntity> &fileTypes, pugi::xml_node root)
 {
     const int builtIns = int(builtInSessionTypes().size());
     setLoaded(
         m_types, fileTypes, [](const SessionTypeEntity &a, const SessionTypeEntity &b) { return a.name() < b.name(); },
-        builtIns + 1);
+        root, builtIns + 1);
     for (int i = builtIns - 1; i >= 0; --i) {
         SessionTypeEntity type;
         type.setNo(i + 1);
         type.setName(builtInSessionTypes().at(i));
         m_types.list.prepend(type);
         m_types.positions.prepend(-1);
+        m_types.asRead.prepend(QByteArray());
     }
     m_types.maxNo = int(m_types.list.size()) + 1;
 }
@@ -127,7 +128,7 @@ void TovWeightAndSessionTypeXmlDatabase::loadSessionTypes()
         type.setName(text(n, kTypeName));
         loaded << type;
     }
-    setTypes(loaded);
+    setTypes(loaded, doc.document_element());
 }
 
 void TovWeightAndSessionTypeXmlDatabase::loadWeights()
@@ -158,7 +159,8 @@ void TovWeightAndSessionTypeXmlDatabase::loadWeights()
                          });
         loaded << w;
     }
-    setLoaded(m_weights, loaded, [](const WeightEntity &a, const WeightEntity &b) { return a.title() < b.title(); });
+    setLoaded(m_weights, loaded, [](const WeightEntity &a, const WeightEntity &b) { return a.title() < b.title(); },
+              doc.document_element());
     m_weights.maxNo = int(loaded.size()) + 1;
 }
 
@@ -351,26 +353,38 @@ bool TovWeightAndSessionTypeXmlDatabase::updateSessionTypesWithData(const QList<
             return GF::failWith(errorText, QStringLiteral("The Session Type already exists."));
         seen.insert(name.toCaseFolded());
     }
+    QList<QPair<int, QByteArray>> typesWritten, weightsWritten;
     if (!changeFile(
             [&](pugi::xml_node root, QString *why) {
                 for (const auto &[i, name] : changes) {
-                    pugi::xml_node element = elementAt(m_types, root, i, why);
+                    pugi::xml_node element = elementAsRead(m_types, root, i, why);
                     if (!element)
                         return false;
                     GF::setValue(name, QString::fromLatin1(kTypeName), element);
+                    typesWritten.append({m_types.positions.at(i), GF::elementText(element)});
                 }
                 // Each entry is renamed once, from its old name: swapped names stay apart.
+                QList<pugi::xml_node> touched;
                 for (pugi::xml_node entry : weightEntries(root)) {
                     const auto hit = newNameOf.constFind(text(entry, kTypeName));
-                    if (hit != newNameOf.constEnd())
-                        GF::setValue(*hit, QString::fromLatin1(kTypeName), entry);
+                    if (hit == newNameOf.constEnd())
+                        continue;
+                    if (!touchWeight(entry, touched, why))
+                        return false;
+                    GF::setValue(*hit, QString::fromLatin1(kTypeName), entry);
                 }
+                for (const pugi::xml_node &weight : touched)
+                    weightsWritten.append({positionOf(weight), GF::elementText(weight)});
                 return true;
             },
             errorText))
         return false;
     for (const auto &[i, name] : changes)
         m_types.list[i].setName(name);
+    for (const auto &[position, written] : std::as_const(typesWritten))
+        noteWritten(m_types, position, written);
+    for (const auto &[position, written] : std::as_const(weightsWritten))
+        noteWritten(m_weights, position, written);
     for (WeightEntity &w : m_weights.list) {
         for (SessionTypeInWeight &entry : w.sessionTypesInWeight()) {
             const auto hit = newNameOf.constFind(entry.sessionType());
@@ -378,6 +392,17 @@ bool TovWeightAndSessionTypeXmlDatabase::updateSessionTypesWithData(const QList<
                 entry.setSessionType(*hit);
         }
     }
+    return true;
+}
+
+bool TovWeightAndSessionTypeXmlDatabase::touchWeight(pugi::xml_node entry, QList<pugi::xml_node> &touched, QString *why) const
+{
+    const pugi::xml_node weight = entry.parent().parent();
+    if (touched.contains(weight))
+        return true;
+    if (!asRead(m_weights, weight, why))
+        return false;
+    touched << weight;
     return true;
 }
 
@@ -390,13 +415,25 @@ bool TovWeightAndSessionTypeXmlDatabase::deleteSessionTypeWithNo(int no, QString
     PollixLog(name);
     if (m_types.positions.at(i) < 0)
         return GF::failWith(errorText, QStringLiteral("a built-in session type cannot be deleted"));
-    const auto dropEntries = [&](pugi::xml_node root) {
-        for (pugi::xml_node entry : weightEntries(root))
-            if (text(entry, kTypeName) == name)
-                entry.parent().remove_child(entry);
+    QList<QPair<int, QByteArray>> weightsWritten;
+    const auto dropEntries = [&](pugi::xml_node root, QString *why) {
+        QList<pugi::xml_node> touched;
+        for (pugi::xml_node entry : weightEntries(root)) {
+            if (text(entry, kTypeName) != name)
+                continue;
+            if (!touchWeight(entry, touched, why))
+                return false;
+            entry.parent().remove_child(entry);
+        }
+        // Positions as the file is written: the type's own element is no weight list's sibling.
+        for (const pugi::xml_node &weight : touched)
+            weightsWritten.append({positionOf(weight), GF::elementText(weight)});
+        return true;
     };
     if (!deleteRecord(m_types, no, errorText, dropEntries))
         return false;
+    for (const auto &[position, written] : std::as_const(weightsWritten))
+        noteWritten(m_weights, position, written);
     for (WeightEntity &w : m_weights.list)
         w.sessionTypesInWeight().removeIf([&](const SessionTypeInWeight &e) { return e.sessionType() == name; });
     return true;

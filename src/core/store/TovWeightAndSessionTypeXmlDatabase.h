@@ -82,8 +82,11 @@ private:
 
     void fillEmptyRoot(pugi::xml_node root) const override;
     QString storedTypeName(const SessionTypeInWeight &entry) const;
-    // The types' list as the built-ins alone, followed by fileTypes.
-    void setTypes(const QList<SessionTypeEntity> &fileTypes);
+    // Before a change of the session types touches the weight list holding entry: false, with
+    // why, when that list is no longer as read. touched: the lists checked so far.
+    bool touchWeight(pugi::xml_node entry, QList<pugi::xml_node> &touched, QString *why) const;
+    // The types' list as the built-ins alone, followed by fileTypes (read from the elements under root).
+    void setTypes(const QList<SessionTypeEntity> &fileTypes, pugi::xml_node root = {});
 
     RecordSet<WeightEntity> m_weights;
     // The built-ins stand first with position -1: they are not in the file.

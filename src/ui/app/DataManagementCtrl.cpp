@@ -156,11 +156,12 @@ void DataManagementCtrl::doRecover()
         return;
     finishBackgroundWork();
     QString why, kept, keptText;
+    QList<zipHelper::Unlinked> unlinked;
     const bool ok = ProgressControl::runWithProgress(this, [&](const ProgressControl::Progress &progress) {
         // One piece of work from the restore to the archive of the data it replaced: an ending
         // meanwhile keeps the folder until both are done.
         FolderWork::Running work;
-        const bool restored = zipControl->recoverFileFrom(path, &why, progress, &kept);
+        const bool restored = zipControl->recoverFileFrom(path, &why, progress, &kept, &unlinked);
         // Said of the folder as the restore left it: the archive written next may already have
         // taken its place by the time the report is shown.
         keptText = restored ? keptDataText(kept) : QString();
@@ -175,7 +176,29 @@ void DataManagementCtrl::doRecover()
         ask(QStringLiteral("Unsuccessfully recovered."), {kOK}, PollixAlert::sentences(why) + tr("\n\nThe data were not changed."));
         return;
     }
-    ask(QStringLiteral("Successfully recover."), {kOK}, keptText);
+    const QString linksText = unlinkedText(unlinked);
+    ask(QStringLiteral("Successfully recover."), {kOK},
+        keptText.isEmpty() || linksText.isEmpty() ? keptText + linksText : keptText + QStringLiteral("\n\n") + linksText);
+}
+
+QString DataManagementCtrl::unlinkedText(const QList<zipHelper::Unlinked> &unlinked)
+{
+    const auto native = [](const QString &path) { return QDir::toNativeSeparators(path); };
+    if (unlinked.isEmpty())
+        return QString();
+    if (unlinked.size() == 1)
+        return tr("%1 was a link to %2 until now: the restore made it a plain folder of the data folder, which holds "
+                  "the restored data. %2 still holds the data the restore replaced. To keep the data on the other disk "
+                  "again, move the folder there and link it again while Pollix is not running.")
+            .arg(native(unlinked.first().path), native(unlinked.first().target));
+    QStringList named;
+    for (const zipHelper::Unlinked &link : unlinked)
+        named << tr("%1 (a link to %2)").arg(native(link.path), native(link.target));
+    const QString list = tr("%1 and %2").arg(named.mid(0, named.size() - 1).join(QStringLiteral(", ")), named.last());
+    return tr("%1, links to other folders until now, are plain folders of the data folder now, which hold the restored "
+              "data. The folders they led to still hold the data the restore replaced. To keep the data on the other "
+              "disk again, move the folders there and link them again while Pollix is not running.")
+        .arg(list);
 }
 
 bool DataManagementCtrl::isKeptInBackups(const QString &kept)

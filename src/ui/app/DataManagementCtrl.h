@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/zipHelper.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -7,7 +9,6 @@
 
 class QPushButton;
 class TovDBUI;
-class zipHelper;
 
 // The data management page ("DataManagement"): backs up every data file into one zip archive,
 // restores such an archive, clears the activity records (sessions and points-only sessions) and
@@ -67,6 +68,9 @@ private:
     // What the success of a restore says of the data it replaced (kept: where zipHelper left
     // them).
     static QString keptDataText(const QString &kept);
+    // What a restore did to the folders an administrator had linked elsewhere: the teacher would
+    // otherwise go on taking those data for kept on the other disk. Empty for none.
+    static QString unlinkedText(const QList<zipHelper::Unlinked> &unlinked);
     void finishBackgroundWork();
     // A folder kept in Backups, to be archived after the restore.
     static bool isKeptInBackups(const QString &kept);

@@ -7,6 +7,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/keypad/DataOfFrame.h"
 #include "core/keypad/TeacherKeyMap.h"
+#include "platform/FileVersions.h"
 #include "platform/Log.h"
 #include "platform/WindowStacking.h"
 #include "TeacherKeyButtons.h"
@@ -221,6 +222,11 @@ QString PollixAlert::sentences(const QString &reasons)
             line += QLatin1Char('.');
     }
     return lines.join(QLatin1Char('\n'));
+}
+
+QString PollixAlert::refusedSave(const QString &why, const QString &howToSeeIt)
+{
+    return FileVersions::isChangedText(why) ? sentences(why) + QLatin1Char(' ') + howToSeeIt : why;
 }
 
 void PollixAlert::pressButton(int index)

@@ -62,6 +62,10 @@ public:
     static QString savedTo(const QString &path);
     // Reasons as an alert shows them: each line a sentence, ending with a full stop.
     static QString sentences(const QString &reasons);
+    // The informative text of a refused save: why, and where another program changed the file
+    // since Pollix read it, howToSeeIt (the other program's version stays, and what the teacher
+    // typed is still in the window); why as it is otherwise.
+    static QString refusedSave(const QString &why, const QString &howToSeeIt);
 
     QStringList buttonTitles() const { return m_titles; }
     int buttonCount() const { return int(m_buttons.size()); }

@@ -10,6 +10,7 @@
 #include "core/roster/RosterRecords.h"
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "platform/FileVersions.h"
 #include "platform/Log.h"
 #include "ui/authoring/StandardController.h"
 #include "ui/controls/ColumnFit.h"
@@ -17,6 +18,7 @@
 #include "ui/controls/EditHold.h"
 #include "ui/controls/LimitedCellDelegate.h"
 #include "ui/controls/MyComboBox.h"
+#include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
 #include "ui/controls/TovLabel.h"
 
@@ -643,7 +645,15 @@ bool EditSessionController::doSave()
     if (!TovQuizXmlDatabase().upDataQuizForReport(m_filePath, saved, &error)
         || !TovQuizXmlDatabase().readsBackAs(m_filePath, saved, &error)) {
         PollixLog(QStringLiteral("Failed to rewrite the session %1: %2").arg(m_filePath, error));
-        alert(tr("The session could not be saved."), {}, error);
+        const bool changedElsewhere = FileVersions::isChangedText(error);
+        // The list shows the other program's version of the session, as the store now holds it.
+        if (changedElsewhere && m_parent) {
+            m_parent->refresh1();
+            m_parent->selectArray1ByFilePath(m_filePath);
+        }
+        alert(tr("The session could not be saved."), {},
+              PollixAlert::refusedSave(error, tr("Close this window and open the session again to see the other program's "
+                                                 "version; your changes stay in this window until you close it.")));
         m_shouldClose = false;
         return false;
     }

@@ -77,8 +77,8 @@ int GroupStudentManualController::exec()
 void GroupStudentManualController::awakeFromNib()
 {
     txtClassName->setText(className);
-    m_root = GroupOutline::build(TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo), numOfGroup,
-                                 image);
+    m_root = GroupOutline::build(TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo, &m_asRead),
+                                 numOfGroup, image);
     m_model->setRootNode(m_root);
     outlineView->expandAll();
     m_groupsAsLoaded = GroupOutline::groupsOf(m_root);
@@ -100,10 +100,12 @@ void GroupStudentManualController::selectMoved(const QModelIndexList &moved)
 
 void GroupStudentManualController::doSave()
 {
-    const RosterEdits::Result r = RosterEdits::writeGroups(classNo, GroupOutline::groupsOf(m_root), numOfGroup);
+    const RosterEdits::Result r = RosterEdits::writeGroups(classNo, GroupOutline::groupsOf(m_root), numOfGroup, &m_asRead);
     if (!r.ok()) {
         PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The groups could not be saved."), {tr("OK")},
-                          r.errorText);
+                          PollixAlert::refusedSave(r.errorText, tr("Close this window and open it again to see the other "
+                                                                   "program's version; your grouping stays here until you "
+                                                                   "close the window.")));
         return;
     }
     done(1);

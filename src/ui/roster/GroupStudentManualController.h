@@ -2,7 +2,9 @@
 
 #include "core/base/TreeNode.h"
 
+#include <QByteArray>
 #include <QDialog>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QModelIndexList>
@@ -53,6 +55,8 @@ private:
     TreeNodePtr m_root;
     // The groups as the class file holds them: a drag away from them is an unsaved edit.
     QList<std::pair<QString, int>> m_groupsAsLoaded;
+    // Each student's record as the outline was read: a save regroups only students still so.
+    QHash<QString, QByteArray> m_asRead;
     class EditHold *m_hold = nullptr;
     GroupOutlineModel *m_model = nullptr;
     QImage image;

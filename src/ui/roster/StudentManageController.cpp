@@ -212,8 +212,10 @@ void StudentManageController::loadClass()
 void StudentManageController::loadStudentsInClass(int no)
 {
     m_students.clear();
-    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(no))
+    RosterEdits::ClassRead read = RosterEdits::readClass(no);
+    for (const StudentEntity &s : std::as_const(read.students))
         m_students << RosterRecords::studentInClass(s);
+    m_asRead = std::move(read.records);
     const bool observing = m_observing;
     m_observing = false;
     tblStudents->setStudents(m_students);
@@ -419,6 +421,8 @@ void StudentManageController::doSave()
     save.classNo = classNo();
     save.adding = m_winState == Adding;
     save.oldID = m_infoBeforeModify.studentID;
+    if (!save.adding)
+        save.asRead = m_asRead.value(save.oldID.toCaseFolded());
     save.maxStudents = appDelegate ? appDelegate->maxStudentNumberAllowed() : 400;
     // Where the receiver hides the keypad number, a new student takes the next free one, so the
     // class still runs when a receiver that logs keypads in by number is chosen later.
@@ -450,7 +454,10 @@ void StudentManageController::doSave()
         alert(tr("The max number of students in a class is %1").arg(save.maxStudents));
         return;
     case RosterEdits::Outcome::WriteFailed:
-        alert(tr("The student could not be saved."), r.errorText);
+        // Another program's version stays on the disk; what the teacher typed stays here.
+        alert(tr("The student could not be saved."),
+              PollixAlert::refusedSave(r.errorText, tr("Close this window and open it again to see the other program's "
+                                                       "version; what you typed stays here until you close the window.")));
         return;
     case RosterEdits::Outcome::Done:
         break;

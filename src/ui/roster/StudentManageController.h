@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/roster/RosterEdits.h"
 #include "core/store/MyClass.h"
 #include "core/store/StudentInClass.h"
 
@@ -119,6 +120,9 @@ private:
 
     Orvenda_AppDelegate *appDelegate = nullptr;
     QList<StudentInClass> m_students;
+    // What the roster and the classes held of each listed student as the list was read: a save
+    // rewrites only copies still so.
+    QHash<QString, RosterEdits::StudentAsRead> m_asRead;
     QList<MyClass> m_classes;
     int m_winState = Adding;
     int m_studentNoToModify = 0;

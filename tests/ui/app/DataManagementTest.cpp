@@ -186,6 +186,73 @@ TEST_F(DataManagementTest, DeleteAllThenRestoreBringsEverySessionBackAndReloadsT
     EXPECT_TRUE(page.isDataChanged());
 }
 
+// Sessions and classes an administrator had moved to another disk and linked back: the restore
+// puts the backup's files into plain folders of the data folder, and its report names each link
+// that became one and where the data it replaced are still, in the folder the link led to.
+TEST_F(DataManagementTest, ARestoreOverFoldersLinkedElsewhereSaysTheyBecamePlainFoldersAndWhereTheOldDataStay)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    // A session made after the backup, and the two folders moved and linked as an administrator
+    // does, Pollix not running.
+    QuizEntity wednesday;
+    wednesday.setActionType("1");
+    ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("Wednesday", wednesday));
+    // As an administrator does it, Pollix not running.
+    const auto moveAndLink = [this](const char *folder, const QString &disk) {
+        QProcess mv, ln;
+        mv.start("mv", {data() + folder, disk + "/" + folder});
+        EXPECT_TRUE(mv.waitForFinished() && mv.exitCode() == 0) << folder;
+        ln.start("ln", {"-s", disk + "/" + folder, data() + folder});
+        EXPECT_TRUE(ln.waitForFinished() && ln.exitCode() == 0) << folder;
+    };
+    // Pollix started on the folder, a real Restore of the backup on Data Management: its report.
+    const auto restored = [this] {
+        startOn(home());
+        DataManagementCtrl page;
+        answers.answerFile(backup());
+        answers.answerAlert(0); // Restore
+        answers.answerAlert(0); // OK
+        QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+        EXPECT_EQ(answers.alertTexts().last(), "Successfully recover.");
+        return answers.alerts().last().informativeText;
+    };
+    QTemporaryDir disk2;
+    moveAndLink("Quiz", disk2.path());
+    moveAndLink("Classes", disk2.path());
+    const QStringList oldSessions = QDir(disk2.path() + "/Quiz").entryList(QDir::Files);
+    const QStringList oldClasses = QDir(disk2.path() + "/Classes").entryList(QDir::Files);
+    ASSERT_EQ(oldSessions.size(), 3);
+
+    const QString said = restored();
+    for (const char *folder : {"Quiz", "Classes"}) {
+        const QString link = QDir::toNativeSeparators(data() + folder);
+        const QString target = QDir::toNativeSeparators(QFileInfo(disk2.path() + "/" + folder).canonicalFilePath());
+        EXPECT_TRUE(said.contains(link + " (a link to " + target + ")")) << folder << ": " << said.toStdString();
+        EXPECT_FALSE(QFileInfo(data() + folder).isSymLink()) << folder;
+        EXPECT_TRUE(QFileInfo(data() + folder).isDir()) << folder;
+    }
+    EXPECT_TRUE(said.contains("links to other folders until now, are plain folders of the data folder now"))
+        << said.toStdString();
+    EXPECT_TRUE(said.contains("The folders they led to still hold the data the restore replaced.")) << said.toStdString();
+    EXPECT_EQ(sessionCount(), 2);
+    // What the links led to keeps the data the restore replaced, also once their archive is made.
+    FolderWork::waitUntilIdle();
+    EXPECT_EQ(QDir(disk2.path() + "/Quiz").entryList(QDir::Files), oldSessions);
+    EXPECT_EQ(QDir(disk2.path() + "/Classes").entryList(QDir::Files), oldClasses);
+
+    // One link alone is named in a sentence of its own.
+    QTemporaryDir disk3;
+    moveAndLink("Classes", disk3.path());
+    const QString alone = restored();
+    const QString target = QDir::toNativeSeparators(QFileInfo(disk3.path() + "/Classes").canonicalFilePath());
+    EXPECT_TRUE(alone.contains(QDir::toNativeSeparators(data() + "Classes") + " was a link to " + target +
+                               " until now: the restore made it a plain folder of the data folder, which holds the "
+                               "restored data. " +
+                               target + " still holds the data the restore replaced."))
+        << alone.toStdString();
+    EXPECT_FALSE(alone.contains("Quiz")) << alone.toStdString();
+}
+
 // A data folder holding no data file (a new one, or one emptied by hand) has nothing to back up:
 // Backup says so without asking where to save, also when offered before a delete, whose question
 // still follows. A restore onto it keeps nothing, as there is nothing to keep; an empty archive

@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -179,6 +180,53 @@ TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
     allowWrites();
+    answers.answerAlert(1); // No: the edits go
+    editor.reject();
+    EXPECT_FALSE(editor.isVisible());
+}
+
+// Another program saved the session while it was being edited: Save keeps that version, the alert
+// says in whole sentences what happened and what to do, and the Report window's list shows the
+// session as the file now holds it.
+TEST_F(SessionWindowsTest, ASessionChangedByAnotherProgramWhileEditedStaysAndTheListShowsIt)
+{
+    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+    openReportWindow();
+    EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
+    ASSERT_TRUE(editor.isLoaded());
+    editor.show();
+    editor.tableQuestion1->item(0, EditSessionController::ColCorrectAnswer)->setText("b");
+    QByteArray theirs = testData("reports/student-session/input.xml");
+    theirs.replace("<Title>Week 3</Title>", "<Title>Week 5</Title>").replace("<Name>Quiz, period 2</Name>", "<Name>Redone</Name>");
+    {
+        QFile other(file);
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(other.write(theirs), theirs.size());
+    }
+    const qsizetype asked = answers.alerts().size();
+    QTest::mouseClick(editor.btnSave, Qt::LeftButton);
+    ASSERT_EQ(answers.alerts().size(), asked + 1);
+    EXPECT_EQ(answers.alerts().last().text, "The session could not be saved.");
+    const QString said = answers.alerts().last().informativeText;
+    EXPECT_TRUE(said.startsWith(file + " was changed by another program since Pollix read it, so it was not saved over: "
+                                       "the other program's version stays. "))
+        << said.toStdString();
+    EXPECT_TRUE(said.endsWith(" Close this window and open the session again to see the other program's version; your "
+                              "changes stay in this window until you close it."))
+        << said.toStdString();
+    EXPECT_EQ(readFile(file), theirs);
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_FALSE(editor.shouldClose());
+
+    // The list and its title choice follow the file, the edited session still chosen.
+    ASSERT_EQ(window->table1Array().size(), 1);
+    EXPECT_EQ(window->table1Array().first().session(), "Redone");
+    EXPECT_EQ(window->selectedRows().value(0).session(), "Redone");
+    QStringList titles;
+    for (int i = 0; i < window->cboTestTitle1->count(); ++i)
+        titles << window->cboTestTitle1->itemText(i);
+    EXPECT_TRUE(titles.contains("Week 5")) << titles.join(" | ").toStdString();
+    EXPECT_FALSE(titles.contains("Week 3")) << titles.join(" | ").toStdString();
     answers.answerAlert(1); // No: the edits go
     editor.reject();
     EXPECT_FALSE(editor.isVisible());

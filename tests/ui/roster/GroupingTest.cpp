@@ -9,9 +9,11 @@
 #include "ui/roster/GroupStudentManualController.h"
 #include "ui/roster/StudentTableView.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeView>
 
 namespace {
@@ -182,6 +184,68 @@ TEST_F(GroupingTest, ADragBetweenGroupsIsWrittenToTheClassFileOnSave)
     manual.btnSave->click();
     EXPECT_EQ(manual.result(), 1);
     EXPECT_EQ(groupsOf(classes->getStudentListByClassNo(c1)), (QList<int>{1, 2, 1, 2, 9}));
+}
+
+// Another program moved a student to another group while the teacher dragged students: Save
+// keeps that program's file and says so; a change of a student whose group the save leaves as it
+// is does not stop a later save, and stays.
+TEST_F(GroupingTest, AManualGroupingSavesOverNoStudentAnotherProgramChangedMeanwhile)
+{
+    QList<StudentEntity> list = students("S", 4);
+    list[2].setGroupNo(2);
+    list[3].setGroupNo(2);
+    ASSERT_TRUE(classes->addSomeStudents(list, c1));
+    const QString file = classes->pathByClassNo(c1);
+    // The other program's save, written into the file in place.
+    const auto changedElsewhere = [&](const QByteArray &from, const QByteArray &to) {
+        QByteArray bytes = readFile(file);
+        EXPECT_EQ(bytes.count(from), 1) << from.toStdString();
+        bytes.replace(from, to);
+        QFile other(file);
+        EXPECT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        other.write(bytes);
+        return bytes;
+    };
+    // The second student of the first group dragged to the top of the second.
+    const auto drag = [](GroupStudentManualController &manual) {
+        GroupOutlineModel *model = manual.model();
+        std::unique_ptr<QMimeData> data(model->mimeData({model->index(1, 0, model->index(0, 0))}));
+        ASSERT_TRUE(data);
+        model->dropMimeData(data.get(), Qt::MoveAction, 0, 0, model->index(1, 0));
+    };
+
+    GroupStudentManualController manual;
+    manual.setClassToGroup(c1, "8C");
+    manual.setNumOfGroup(2);
+    manual.awakeFromNib();
+    manual.show();
+    drag(manual);
+    ASSERT_EQ(names(manual.root()), (QStringList{"Group 1: N1", "Group 2: N2 N3 N4"}));
+    const QByteArray theirs = changedElsewhere("<ID>S3</ID><FName>N3</FName><LName>L</LName><DNo>3</DNo><GNo>2<",
+                                               "<ID>S3</ID><FName>N3</FName><LName>L</LName><DNo>3</DNo><GNo>1<");
+    QTest::mouseClick(manual.btnSave, Qt::LeftButton);
+    ASSERT_EQ(answers.alertTexts(), QStringList{"The groups could not be saved."});
+    const QString said = answers.alerts().first().informativeText;
+    EXPECT_TRUE(said.contains(file + " was changed by another program since Pollix read it")) << said.toStdString();
+    EXPECT_TRUE(said.contains("Close this window and open it again to see the other program's version"))
+        << said.toStdString();
+    EXPECT_EQ(readFile(file), theirs);
+    EXPECT_TRUE(manual.isVisible());
+    EXPECT_EQ(names(manual.root()), (QStringList{"Group 1: N1", "Group 2: N2 N3 N4"})) << "the grouping stays";
+
+    GroupStudentManualController again;
+    again.setClassToGroup(c1, "8C");
+    again.setNumOfGroup(2);
+    again.awakeFromNib();
+    again.show();
+    EXPECT_EQ(names(again.root()), (QStringList{"Group 1: N1 N2 N3", "Group 2: N4"}));
+    changedElsewhere("<ID>S4</ID><FName>N4</FName>", "<ID>S4</ID><FName>Nell</FName>");
+    drag(again);
+    QTest::mouseClick(again.btnSave, Qt::LeftButton);
+    EXPECT_EQ(answers.alerts().size(), 1) << answers.alertTexts().join(" | ").toStdString();
+    EXPECT_EQ(again.result(), 1);
+    EXPECT_EQ(groupsOf(classes->getStudentListByClassNo(c1)), (QList<int>{1, 2, 1, 2}));
+    EXPECT_EQ(classes->getStudentListByClassNo(c1).at(3).firstName(), "Nell");
 }
 
 TEST_F(GroupingTest, ManualGroupingFirstGroupsInOrderWhenGroupsWouldBeLost)

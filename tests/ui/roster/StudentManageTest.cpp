@@ -17,6 +17,8 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QFile>
+#include <QMap>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -204,6 +206,66 @@ TEST_F(StudentManageTest, AFailedWriteIsAnAlertAndTheEditsStay)
     EXPECT_EQ(e->winState(), StudentManageController::Modifying);
     EXPECT_TRUE(e->isStudentInfoChanged());
     EXPECT_FALSE(e->canClose());
+}
+
+// Another program changed the shown student (in the roster, this class or another class holding
+// it) while the teacher typed: Save keeps the other program's file, says so and how to see it,
+// and the typing stays in the window.
+TEST_F(StudentManageTest, ASaveOverAStudentAnotherProgramChangedMeanwhileKeepsTheirsAndSaysSo)
+{
+    ASSERT_TRUE(classes->addStudentWithData(student("S2", "N2", 9, 4), c2));
+    struct Row
+    {
+        const char *label;
+        QString file;
+        QByteArray from, to;
+    };
+    const Row rows[] = {
+        {"the roster", roster->studentRosterFilePath(), "<ID>S2</ID><Name>N2<", "<ID>S2</ID><Name>Nora<"},
+        {"this class", classes->pathByClassNo(c1), "<ID>S2</ID><FName>N2<", "<ID>S2</ID><FName>Nora<"},
+        {"another class", classes->pathByClassNo(c2), "<ID>S2</ID><FName>N2<", "<ID>S2</ID><FName>Nora<"},
+    };
+    const QStringList files{roster->studentRosterFilePath(), classes->pathByClassNo(c1), classes->pathByClassNo(c2)};
+    for (const Row &row : rows) {
+        const qsizetype asked = answers.alerts().size();
+        auto e = open(2);
+        type(e->textStudentFirstName, "Bea");
+        QMap<QString, QByteArray> before;
+        for (const QString &f : files)
+            before[f] = readFile(f);
+        QByteArray theirs = before[row.file];
+        ASSERT_EQ(theirs.count(row.from), 1) << row.label;
+        theirs.replace(row.from, row.to);
+        {
+            QFile other(row.file);
+            ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ASSERT_EQ(other.write(theirs), theirs.size());
+        }
+        before[row.file] = theirs;
+
+        QTest::mouseClick(e->btnSave, Qt::LeftButton);
+        ASSERT_EQ(answers.alertTexts().mid(asked), QStringList{"The student could not be saved."}) << row.label;
+        const QString said = answers.alerts().at(asked).informativeText;
+        EXPECT_TRUE(said.contains(row.file + " was changed by another program since Pollix read it")) << said.toStdString();
+        EXPECT_TRUE(said.contains("Close this window and open it again to see the other program's version"))
+            << said.toStdString();
+        for (const QString &f : files)
+            EXPECT_EQ(readFile(f), before[f]) << row.label << ": " << f.toStdString();
+        EXPECT_EQ(e->winState(), StudentManageController::Modifying) << row.label;
+        EXPECT_EQ(e->textStudentFirstName->text(), "Bea") << row.label;
+        EXPECT_TRUE(e->isStudentInfoChanged()) << row.label;
+
+        // Opened again, the window shows the other program's version, and a save goes over it.
+        answers.answerAlert(1);
+        e->btnClose->click();
+        ASSERT_FALSE(e->isVisible()) << row.label;
+        auto again = open(2);
+        EXPECT_EQ(again->textStudentFirstName->text(), row.file == files.at(1) ? "Nora" : "N2") << row.label;
+        type(again->textStudentFirstName, "N2");
+        QTest::mouseClick(again->btnSave, Qt::LeftButton);
+        EXPECT_EQ(answers.alerts().size(), asked + 2) << row.label << ": " << answers.alertTexts().join(" | ").toStdString();
+        EXPECT_EQ(again->winState(), StudentManageController::Browsing) << row.label;
+    }
 }
 
 TEST_F(StudentManageTest, DeleteTakesTheStudentFromRosterAndThisClassOnly)
