@@ -37,7 +37,9 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
     setObjectName(QStringLiteral("PollixAlert"));
     setWindowTitle(title);
     setText(text);
-    setInformativeText(informativeText);
+    // Every refusal over another program's change says how to see that change, whichever window
+    // was refused: the teacher otherwise cannot tell what to do next.
+    setInformativeText(refusedSave(informativeText));
     for (int i = 0; i < m_titles.size(); ++i) {
         QPushButton *b = addButton(m_titles.at(i), i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
         b->setObjectName(QStringLiteral("alertButton%1").arg(i));
@@ -226,7 +228,16 @@ QString PollixAlert::sentences(const QString &reasons)
 
 QString PollixAlert::refusedSave(const QString &why, const QString &howToSeeIt)
 {
-    return FileVersions::isChangedText(why) ? sentences(why) + QLatin1Char(' ') + howToSeeIt : why;
+    // Each way of saying it names "the other program's version" once it says how to see it; a text
+    // already told is told again by no alert.
+    static const QString told = QStringLiteral("to see the other program's version");
+    if (!FileVersions::isChangedText(why) || why.contains(told))
+        return why;
+    const QString how = howToSeeIt.isEmpty()
+                            ? QObject::tr("Close this window and open it again to see the other program's version; what "
+                                          "you typed stays here until you close the window.")
+                            : howToSeeIt;
+    return sentences(why) + QLatin1Char(' ') + how;
 }
 
 void PollixAlert::pressButton(int index)

@@ -64,8 +64,9 @@ public:
     static QString sentences(const QString &reasons);
     // The informative text of a refused save: why, and where another program changed the file
     // since Pollix read it, howToSeeIt (the other program's version stays, and what the teacher
-    // typed is still in the window); why as it is otherwise.
-    static QString refusedSave(const QString &why, const QString &howToSeeIt);
+    // typed is still in the window; empty: close the window and open it again); why as it is
+    // otherwise, and once told. Every alert shows its informative text through it.
+    static QString refusedSave(const QString &why, const QString &howToSeeIt = {});
 
     QStringList buttonTitles() const { return m_titles; }
     int buttonCount() const { return int(m_buttons.size()); }

@@ -274,10 +274,11 @@ void TeacherEditController::doUpdate()
     teacher.setGender(matrixGender_Modify->gender());
     teacher.setAddress(trimString(textAddress_Modify->toPlainText()));
     QString why;
-    const bool updated = store->updateTeacherWithData(current.teacherNo(), teacher, &why);
-    if (!updated)
+    if (!store->updateTeacherWithData(current.teacherNo(), teacher, &why)) {
+        // Nothing was written: what the teacher typed stays to be saved again or copied.
         alert(tr("The teacher could not be changed."), why);
-    // The list as the store now holds it, whatever happened.
+        return;
+    }
     reload();
     windowModifyReload();
     windowDeleteNeedReload = true;

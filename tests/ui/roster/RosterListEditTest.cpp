@@ -14,6 +14,7 @@
 #include "ui/roster/TeacherEditController.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -262,4 +263,37 @@ TEST_F(RosterListEditTest, AddressViewsRefuseTheApostropheAndTextBeyondTheirLeng
     view->selectAll();
     EXPECT_TRUE(view->acceptsInsertion(QString(120, 'a'))) << "over a selection";
     EXPECT_FALSE(view->acceptsInsertion("it's"));
+}
+
+// Another program changed the teacher shown while the teacher typed: Update keeps the other
+// program's file, says how to see it, and what was typed stays to be saved again.
+TEST_F(RosterListEditTest, AnUpdateOverATeacherAnotherProgramChangedKeepsTheirsAndTheTyping)
+{
+    addTeacher("Ann", "Lee", "111");
+    TeacherEditController dialog;
+    dialog.setTeacherIndex(0);
+    dialog.awakeFromNib();
+    dialog.show();
+    dialog.tabView->setCurrentIndex(2);
+    dialog.textPhone_Modify->setText("555-0200");
+    ASSERT_TRUE(dialog.btnUpdate->isEnabled());
+
+    const QString path = TovTeacherXmlDatabase::sharedUI()->teacherRosterFilePath();
+    QByteArray theirs = readFile(path);
+    ASSERT_EQ(theirs.count("<address/>") + theirs.count("<address></address>"), 1) << theirs.toStdString();
+    theirs.replace("<address/>", "<address>2 Side St</address>").replace("<address></address>", "<address>2 Side St</address>");
+    {
+        QFile other(path);
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(other.write(theirs), theirs.size());
+    }
+
+    QTest::mouseClick(dialog.btnUpdate, Qt::LeftButton);
+    ASSERT_EQ(answers.alertTexts(), QStringList{"The teacher could not be changed."});
+    const QString said = answers.alerts().first().informativeText;
+    EXPECT_TRUE(said.contains("was changed by another program since Pollix read it")) << said.toStdString();
+    EXPECT_EQ(said.count("to see the other program's version"), 1) << said.toStdString();
+    EXPECT_EQ(readFile(path), theirs);
+    EXPECT_EQ(dialog.textPhone_Modify->text(), "555-0200");
+    EXPECT_TRUE(dialog.btnUpdate->isEnabled());
 }
