@@ -1,6 +1,10 @@
 #include "SimRunPlay.h"
 
+#include <QSet>
+
 #include <gtest/gtest.h>
+
+#include <random>
 
 // What the simulated keypads read from the program's frames about the activity, written from
 // the frames as the keypads see them.
@@ -61,4 +65,40 @@ TEST(SimRunPlay, TheKeypadToldItWonAndTheTeacherKeypadsScreen)
     EXPECT_EQ(SimRunPlay::teacherScreen(frame("FD 56 EF 0D 03 46 00 1E 00 41 6E 6E EE 43 EE 42 EE")),
               QStringLiteral("rush won by Ann (of 30), answer \"C\", right \"B\": wrong"));
     EXPECT_EQ(SimRunPlay::teacherScreen(frame("FD 05 00 03 02 58 01")), QString()) << "not for the teacher keypad";
+}
+
+// A keypad offers only the options the question has: a wrong answer to a true-or-false question is
+// the other of the two, never a C or D the saved session would then hold for it.
+TEST(SimRunPlay, AWrongAnswerIsAnotherOfTheQuestionsOwnOptions)
+{
+    struct Row
+    {
+        const char *label;
+        int type, optionCount;
+        QString allowed;
+    };
+    const Row rows[] = {
+        {"true or false", 5, 4, "B"},
+        {"four options", 1, 4, "BCD"},
+        {"six options", 1, 6, "BCDEF"},
+        {"options not told", 1, 0, "B"},
+    };
+    SimRunPlay::Class keypads;
+    for (int id = 1; id <= 60; ++id)
+        keypads.ids << id;
+    keypads.rightPercent = 0;
+    keypads.silentPercent = 0;
+    for (const Row &row : rows) {
+        SimRunPlay::Question q;
+        q.type = row.type;
+        q.optionCount = row.optionCount;
+        std::mt19937 rng(7);
+        QSet<QString> given;
+        for (const SimRunPlay::Press &p : SimRunPlay::plan(SimRunPlay::Kind::Quiz, q, keypads, rng))
+            given << p.text;
+        QSet<QString> expected;
+        for (QChar c : row.allowed)
+            expected << QString(c);
+        EXPECT_EQ(given, expected) << row.label;
+    }
 }

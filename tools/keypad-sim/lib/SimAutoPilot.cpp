@@ -57,15 +57,16 @@ void SimAutoPilot::stop()
     m_set.reset();
 }
 
-QString SimAutoPilot::chooseAnswer(const QString &right, int roll, int rightPercent, std::mt19937 &rng)
+QString SimAutoPilot::chooseAnswer(const QString &right, int roll, int rightPercent, std::mt19937 &rng, int options)
 {
     if (roll < rightPercent)
         return right;
-    // A wrong answer is another of the first four options.
+    // A keypad offers only the question's options: a true-or-false question is never answered C.
+    const int n = options >= 2 ? std::min(options, 10) : 4;
     QStringList others;
-    for (const char *o : {"A", "B", "C", "D"})
-        if (right != QLatin1String(o))
-            others << QLatin1String(o);
+    for (int i = 0; i < n; ++i)
+        if (const QString o(QChar(u'A' + i)); o != right)
+            others << o;
     return others.at(int(rng() % others.size()));
 }
 
@@ -243,7 +244,7 @@ void SimAutoPilot::run()
             kind = smallFamily ? m_options.smallFamilyActivity : SimRunPlay::kindOfMode(question->mode);
             right = !question->answer.isEmpty() ? question->answer
                                                 : m_options.answers.value(question->questionNo - 1, QStringLiteral("A"));
-            optionCount = question->optionCount;
+            optionCount = SimRunPlay::optionsOf(*question);
             SimRunPlay::Class keypads;
             for (int id = 1; id <= m_options.keypads; ++id)
                 keypads.ids << id;

@@ -84,8 +84,9 @@ public:
     // The question set the keypads hold (while started).
     const SimQuestionSet *questionSet() const { return m_set.get(); }
 
-    // The answer a keypad gives to a question whose right answer is `right`, from a roll of 0..99.
-    static QString chooseAnswer(const QString &right, int roll, int rightPercent, std::mt19937 &rng);
+    // The answer a keypad gives to a question whose right answer is `right`, from a roll of 0..99;
+    // a wrong one is another of the question's options (unknown, below two: four).
+    static QString chooseAnswer(const QString &right, int roll, int rightPercent, std::mt19937 &rng, int options = 4);
 
 private:
     void run();

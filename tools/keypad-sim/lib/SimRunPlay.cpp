@@ -129,16 +129,20 @@ int SimRunPlay::rushWinnerAddress(const QList<QByteArray> &frames, int from)
 
 QString SimRunPlay::answerOf(const QString &right, int optionCount, int rightPercent, std::mt19937 &rng)
 {
-    Q_UNUSED(optionCount)
-    return SimAutoPilot::chooseAnswer(right, int(rng() % 100), rightPercent, rng);
+    return SimAutoPilot::chooseAnswer(right, int(rng() % 100), rightPercent, rng, optionCount);
+}
+
+int SimRunPlay::optionsOf(const Question &question)
+{
+    constexpr int kTrueFalse = 5;
+    return question.type == kTrueFalse ? 2 : std::clamp(question.optionCount, 2, 10);
 }
 
 QList<SimRunPlay::Press> SimRunPlay::plan(Kind kind, const Question &question, const Class &keypads, std::mt19937 &rng)
 {
     QList<Press> out;
     const int span = std::max(1, keypads.maxDelayMs - keypads.minDelayMs);
-    const bool trueFalse = question.type == 5;
-    const int options = trueFalse ? 2 : std::clamp(question.optionCount, 2, 10);
+    const int options = optionsOf(question);
     for (int id : keypads.ids) {
         if (int(rng() % 100) < keypads.silentPercent)
             continue;

@@ -74,6 +74,8 @@ public:
     static QList<Press> plan(Kind kind, const Question &question, const Class &keypads, std::mt19937 &rng);
     // The answer a keypad gives: the right one for most, another option for the rest.
     static QString answerOf(const QString &right, int optionCount, int rightPercent, std::mt19937 &rng);
+    // The options a keypad offers for the question: two for true or false.
+    static int optionsOf(const Question &question);
 
     // What the teacher keypad shows of a result frame (FD): the outcome of a rush, or per option
     // the count and share of a vote or class result; empty for any other frame.
