@@ -454,10 +454,9 @@ void StudentManageController::doSave()
         alert(tr("The max number of students in a class is %1").arg(save.maxStudents));
         return;
     case RosterEdits::Outcome::WriteFailed:
-        // Another program's version stays on the disk; what the teacher typed stays here.
-        alert(tr("The student could not be saved."),
-              PollixAlert::refusedSave(r.errorText, tr("Close this window and open it again to see the other program's "
-                                                       "version; what you typed stays here until you close the window.")));
+        // Another program's version stays on the disk; what the teacher typed stays here (the
+        // alert says how to see the other version).
+        alert(tr("The student could not be saved."), r.errorText);
         return;
     case RosterEdits::Outcome::Done:
         break;
