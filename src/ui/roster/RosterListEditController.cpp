@@ -101,9 +101,14 @@ void RosterListEditController::awakeFromNib()
 {
     if (m_hasPosition)
         move(pointLeftTop.toPoint());
+    const QStringList shownBefore = loadList();
+    readStore();
     reload();
     if (m_index >= m_names.size())
         m_index = -1;
+    // The windows that list the records follow what the file holds now.
+    if (m_names != shownBefore)
+        postChange(changeNotification(), m_index);
     if (!m_names.isEmpty() && m_index >= 0)
         windowDeleteNeedReload = windowModifyNeedReload = true;
     manageControl();

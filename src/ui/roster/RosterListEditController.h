@@ -58,6 +58,9 @@ protected:
     // A page of the tab view: labelled rows, then the page's button at the lower right.
     QWidget *formPage(const QList<std::pair<QString, QWidget *>> &rows, QPushButton *button);
 
+    // The store reads its file again as the window opens: a save refused over another program's
+    // change tells the teacher to close the window and open it again to see that change.
+    virtual void readStore() {}
     // The record list from the store, in store order: the texts of the combo boxes.
     virtual QStringList loadList() = 0;
     // The record's name as the store and the gradebook know it.

@@ -11,6 +11,11 @@ SubjectEditController::SubjectEditController(QWidget *parent)
     textSubjectName = textName;
 }
 
+void SubjectEditController::readStore()
+{
+    TovSubjectXmlDatabase::sharedSubjectUI()->loadSubjects();
+}
+
 QStringList SubjectEditController::loadList()
 {
     m_arrSubjects = RosterRecords::subjects(TovSubjectXmlDatabase::sharedSubjectUI()->subjectList());

@@ -21,6 +21,7 @@ public:
     QLineEdit *textSubjectName = nullptr;
 
 protected:
+    void readStore() override;
     QStringList loadList() override;
     QString storedName(int index) const override;
     bool deleteRecord(int index, QString *errorText) override;

@@ -96,6 +96,11 @@ TeacherEditController::TeacherEditController(QWidget *parent)
     setModifyControlsEnabled(false);
 }
 
+void TeacherEditController::readStore()
+{
+    TovTeacherXmlDatabase::sharedUI()->loadTeachers();
+}
+
 QStringList TeacherEditController::loadList()
 {
     m_arrTeachers = RosterRecords::teachers(TovTeacherXmlDatabase::sharedUI()->teacherList());

@@ -46,6 +46,7 @@ public:
     AddressTextView *textAddress_Modify = nullptr;
 
 protected:
+    void readStore() override;
     QStringList loadList() override;
     QString storedName(int index) const override;
     bool deleteRecord(int index, QString *errorText) override;

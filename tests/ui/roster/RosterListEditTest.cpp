@@ -296,4 +296,21 @@ TEST_F(RosterListEditTest, AnUpdateOverATeacherAnotherProgramChangedKeepsTheirsA
     EXPECT_EQ(readFile(path), theirs);
     EXPECT_EQ(dialog.textPhone_Modify->text(), "555-0200");
     EXPECT_TRUE(dialog.btnUpdate->isEnabled());
+
+    // As the alert says: opened again, the window shows the other program's version, and an
+    // update goes over it, keeping it.
+    dialog.close();
+    ASSERT_FALSE(dialog.isVisible());
+    const qsizetype asked = answers.alerts().size();
+    TeacherEditController again;
+    again.setTeacherIndex(0);
+    again.awakeFromNib();
+    again.show();
+    again.tabView->setCurrentIndex(2);
+    EXPECT_EQ(again.textAddress_Modify->toPlainText(), "2 Side St");
+    again.textPhone_Modify->setText("555-0300");
+    QTest::mouseClick(again.btnUpdate, Qt::LeftButton);
+    EXPECT_EQ(answers.alerts().size(), asked) << answers.alertTexts().join(" | ").toStdString();
+    const QByteArray saved = readFile(path);
+    EXPECT_TRUE(saved.contains("555-0300") && saved.contains("2 Side St")) << saved.toStdString();
 }
