@@ -171,41 +171,47 @@ bool AtomicFileSet::commit(QString *errorText)
     // made (a file whose place another program's save took meanwhile keeps that save).
     QString noting;
     qsizetype movingAt = -1;
+    // Stopped meanwhile (right after its journal went in place, in its moves or after them), this
+    // Pollix may find its change carried on by another start, from the journal noted (gone now):
+    // nothing of it is this Pollix's to put back or note again. Every file as the change left it
+    // and the folder this Pollix's still, the change is done (true); else the other start (which
+    // may hold the folder now) or a later save is said (false). None: not carried on elsewhere.
+    const auto carriedOn = [&](const QString &path, const QString &noted) -> std::optional<bool> {
+        const CarriedOn carried = carriedOnElsewhere(steps, staged, noted);
+        if (!carried.elsewhere)
+            return std::nullopt;
+        QString taken;
+        const bool isTaken = AtomicFile::folderTaken(path, &taken);
+        if (carried.savedSince.isEmpty() && !isTaken) {
+            PollixLog(QStringLiteral("The change of %1 was finished by another start of Pollix while this one was "
+                                     "stopped: every file holds what it wrote")
+                          .arg(paths().join(QStringLiteral(", "))));
+            noteInPlace();
+            m_failedPath.clear();
+            m_files.clear();
+            return true;
+        }
+        m_failedPath = path;
+        QString reason = carried.savedSince.isEmpty()
+                             ? QStringLiteral("%1: another start of Pollix finished this change from its journal while this "
+                                              "Pollix was stopped, and every file holds what it wrote")
+                                   .arg(QFileInfo(path).fileName())
+                             : QStringLiteral("%1: another start of Pollix carried this change on from its journal while this "
+                                              "Pollix was stopped, and %2 holds another save since, which stays")
+                                   .arg(QFileInfo(path).fileName(), carried.savedSince);
+        if (isTaken)
+            reason += QStringLiteral(". ") + taken;
+        if (errorText)
+            *errorText = reason;
+        PollixLog(reason);
+        return false;
+    };
     auto fail = [&](const QString &path, const QString &why, bool moving) {
         m_failedPath = path;
         QString reason = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
         PollixLog(QStringLiteral("Failed to write %1 with the files changed together: %2").arg(path, why));
-        // Stopped meanwhile (right after its journal went in place, or in its moves), this Pollix
-        // finds its change carried on by another start, from its journal: nothing of it is this
-        // Pollix's to put back or note again. Every file as the change left it and the folder this
-        // Pollix's still, the change is done; else the other start (which may hold the folder now)
-        // or a later save is said.
-        if (const CarriedOn carried = carriedOnElsewhere(steps, staged, moving ? journal : noting); carried.elsewhere) {
-            QString taken;
-            const bool isTaken = AtomicFile::folderTaken(path, &taken);
-            if (carried.savedSince.isEmpty() && !isTaken) {
-                PollixLog(QStringLiteral("The change of %1 was finished by another start of Pollix while this one was "
-                                         "stopped: every file holds what it wrote")
-                              .arg(paths().join(QStringLiteral(", "))));
-                noteInPlace();
-                m_failedPath.clear();
-                m_files.clear();
-                return true;
-            }
-            reason = carried.savedSince.isEmpty()
-                         ? QStringLiteral("%1: another start of Pollix finished this change from its journal while this "
-                                          "Pollix was stopped, and every file holds what it wrote")
-                               .arg(QFileInfo(path).fileName())
-                         : QStringLiteral("%1: another start of Pollix carried this change on from its journal while this "
-                                          "Pollix was stopped, and %2 holds another save since, which stays")
-                               .arg(QFileInfo(path).fileName(), carried.savedSince);
-            if (isTaken)
-                reason += QStringLiteral(". ") + taken;
-            if (errorText)
-                *errorText = reason;
-            PollixLog(reason);
-            return false;
-        }
+        if (const std::optional<bool> said = carriedOn(path, moving ? journal : noting))
+            return *said;
         QString undoWhy;
         // Another Pollix holds the folder now (this one was stopped meanwhile): it finished or
         // took back the change from the journal as it started, or saves over these files by now.
@@ -412,6 +418,9 @@ bool AtomicFileSet::commit(QString *errorText)
         if (!done)
             return fail(step.target, why, true);
     }
+    // Stopped after its last move, its journal may have been finished by another start already.
+    if (const std::optional<bool> said = carriedOn(steps.last().target, journal))
+        return *said;
     noteInPlace();
     // 4. Done: the journal and then the old files' second names go (when something of that
     // fails, what is left goes at the next start: every file is in place already).
