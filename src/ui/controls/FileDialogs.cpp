@@ -77,10 +77,10 @@ QString extensionOf(const QString &filter)
 
 // Qt's panel goes by the selection in its list of files before the name box, and its completion of
 // the name box selects there each file or folder the typed path reaches, taking the one before
-// off again only while the name box holds the application's keyboard focus. A key that reaches
-// the box in a moment when the focus is elsewhere (as the completer's list opens and closes under
-// a window manager) leaves a folder of the path selected: Return then entered that folder and
-// emptied the box instead of opening the file typed, and a selected file put its bare name in the
+// off again only while the name box holds the application's keyboard focus. Keys that reach the
+// box while the focus is elsewhere (as it may be while the completer's list is up under a window
+// manager) leave the folder of the path selected: Return then entered that folder and emptied the
+// box instead of opening the file typed, and the file, selected too, put its bare name in the
 // box. So what the teacher last put in the name box (typed, pasted or taken from the completer's
 // list) is what Open and Return go by, whatever the completion left selected; a click or a key in
 // the list of files makes the list's selection count again, as in Qt's own panel.
