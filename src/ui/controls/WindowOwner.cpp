@@ -49,6 +49,7 @@ public:
     {
         setObjectName(QLatin1String(kName));
         qApp->installEventFilter(this);
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, &RunStand::keysCame);
     }
 
     static RunStand *of(QWidget *bar)
@@ -148,6 +149,23 @@ public:
             m_bar->raise();
             WindowStacking::activate(m_bar->windowHandle());
         }
+    }
+
+    // The keys came to a window of the run that is not its front: the strip or the students not
+    // in the class, clicked, or the bar, clicked while the show is on. The window manager gives a
+    // clicked window the keys, and the toolkit asks it to on its own as the press comes in; the
+    // two answers come at the window manager's own time, which may be after whatever the click
+    // did about the keys. Each time they come, they go on to the front, so that Escape reaches
+    // the run whatever the order. What opened over the run keeps them: a window it blocks does
+    // not take them.
+    void keysCame(QWindow *window) const
+    {
+        if (!window || !isRunWindow(window) || QApplication::activeModalWidget())
+            return;
+        const bool showOn = show && show->isVisible();
+        if (!showOn && m_bar && window == m_bar->windowHandle())
+            return;
+        keysToFront();
     }
 
 protected:

@@ -33,6 +33,10 @@ public:
     // bar, its frame (with these margins) on the screen.
     QRect forceLoginPlace(const QWidget *window, const QMargins &frame) const;
 
+    // The read-aloud window at the screen's right edge, its whole frame above the bar and above
+    // the button that brings a hidden bar back.
+    void placeReadAloud(QWidget *panel) const;
+
     // The strip: normal when small, else small; one press of the teacher's strip key. The bar:
     // down to a line with a button to bring it back.
     void cycleStripSize();

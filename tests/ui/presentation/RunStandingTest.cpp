@@ -6,6 +6,7 @@
 #include "ui/run/FreeStyleRun.h"
 
 #include <QScrollArea>
+#include <QTableWidget>
 
 // What stands in front over a run, looked at under a real window manager with real keys and
 // clicks: the list of students not in the class among the run's windows, whatever opens over the
@@ -20,6 +21,9 @@ protected:
         for (const QSize screen : {QSize(1024, 768), QSize(1366, 768)})
             EXPECT_EQ(XvfbRun::run(filter, {screen, true}), 0) << screen.width() << "x" << screen.height();
     }
+    // One real click in the middle of a control, as the teacher's; true once its window has had
+    // the release.
+    static bool clickOnce(XTestEventSink &pointer, QWidget *control);
 };
 
 // Counts the events of one type that reach one object.
@@ -40,6 +44,16 @@ private:
     QEvent::Type m_type;
     int *m_count;
 };
+bool RunStanding::clickOnce(XTestEventSink &pointer, QWidget *control)
+{
+    int released = 0;
+    EventCounter onWindow(control->window()->windowHandle(), QEvent::MouseButtonRelease, &released);
+    const QPoint at = control->mapToGlobal(control->rect().center());
+    pointer.moveTo(at);
+    pointer.button(InputEventSink::Button::Left, true, at);
+    pointer.button(InputEventSink::Button::Left, false, at);
+    return waitFor([&] { return released > 0; });
+}
 } // namespace
 // The students not in the class are one of the run's windows, over the activity window and over
 // a deck alike: whatever opens over the run (the exit question, a result, Send Questions, the
@@ -621,5 +635,391 @@ TEST_F(RunStanding, OnX11TheStudentsNotInTheClassStandClearOfTheActivityWindow)
 
         answers.answerAlert(0);
         ASSERT_TRUE(closeBoxLeaves());
+    }
+}
+
+// A click anywhere on a run acts as it does and then leaves the keys where Escape reaches the run:
+// with the show on, Escape ends it; with the show ended, or without a deck, Escape asks "Are you
+// sure to exit this Activity?". Clicked on a tile and on an empty spot of the student strip, on the
+// list of students not in the class, on an empty part of the bar and on a greyed button of it (the
+// bar's clicks many times over: the window manager's own answer to a click comes at its own
+// time). Real clicks and keys under a window manager.
+TEST_F(RunStanding, UnderAWindowManagerAClickAnywhereOnARunLeavesTheKeysWhereEscapeReachesIt)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("RunStanding.OnX11AClickOnARunLeavesTheKeys*"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by UnderAWindowManagerAClickAnywhereOnARunLeavesTheKeysWhereEscapeReachesIt.
+TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    const auto alertsForReal = realAlerts();
+    DialogHooks::setModalResponder({});
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = home() + "Saved.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                      deck));
+    const QString file = questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}});
+
+    // The exit question: stayed in (its Escape), or, once leaving, left (its OK).
+    int asked = 0;
+    bool leaving = false;
+    ModalDriver modals;
+    modals.on("PollixAlert", [&](QWidget *w) {
+        ++asked;
+        if (leaving) {
+            static_cast<PollixAlert *>(w)->pressButton(0);
+            return;
+        }
+        if (WindowOnScreen::settled(w) && waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); }))
+            input.key(InputEventSink::Key::Escape);
+        if (!waitFor([&] { return !w->isVisible(); }, 2000))
+            static_cast<QDialog *>(w)->reject();
+    });
+    // The window of the program that has the keys, by name, for a failure message.
+    const auto keysAt = [] {
+        const QWindow *focus = QGuiApplication::focusWindow();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (focus && w->windowHandle() == focus)
+                return w->objectName().toStdString();
+        return std::string(focus ? "the show" : "no window of Pollix");
+    };
+
+    struct Target
+    {
+        QString name;
+        std::function<QWidget *()> control; // clicked in its middle
+        int times;
+    };
+    // What one click and the Escape after it did that the teacher would not expect; "" when
+    // nothing. front: the window that holds the keys after the click; showOn: Escape ends the
+    // show, else it asks to exit.
+    const auto clickThenEscape = [&](const Target &t, const QWindow *front, bool showOn) -> std::string {
+        QWidget *control = t.control();
+        if (!control || !control->isVisible())
+            return "nothing to click";
+        // In front of the show brought back for the click before, as the teacher sees it.
+        if (showOn && !waitFor([&] { return WindowOnScreen::stackedAbove(control->window(), ppt->showWindow()); }))
+            return "behind the show: " + WindowOnScreen::describeStacking({control->window()});
+        if (!clickOnce(input, control))
+            return "the click did not come";
+        std::string problem;
+        if (!waitFor([&] { return WindowOnScreen::hasKeys(front); }, 5000))
+            problem = "the keys stayed on " + keysAt() + "; ";
+        const int before = asked;
+        input.key(InputEventSink::Key::Escape);
+        if (showOn) {
+            if (!waitFor([&] { return !ppt->isShowRunning() || asked > before; }, 5000))
+                return problem + "Escape did nothing";
+            if (asked > before)
+                return problem + "Escape asked to exit instead of ending the show";
+        } else {
+            if (!waitFor([&] { return asked > before && !QApplication::activeModalWidget(); }, 5000))
+                return problem + "Escape did not ask to exit";
+            if (!waitFor([&] { return WindowOnScreen::hasKeys(front); }, 5000))
+                return problem + "after the question the keys went to " + keysAt();
+        }
+        return problem;
+    };
+    QStringList after, expected;
+    const auto note = [&](const QString &where, const Target &t, int time, const std::string &problem) {
+        const QString road = QStringLiteral("%1, %2 (%3)").arg(where, t.name).arg(time + 1);
+        after << road + QStringLiteral(": ") + QString::fromStdString(problem);
+        expected << road + QStringLiteral(": ");
+    };
+
+    // Over a deck, the show on and then ended by its own Escape.
+    ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+    openRun(Activity::NormalQuiz, deck);
+    ASSERT_TRUE(run && WindowOnScreen::settled(run));
+    SlideShowWindow *show = ppt->showWindow();
+    logIn(sim, 2);
+    sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
+    ASSERT_TRUE(waitFor([&] { return run->forceLoginController() && WindowOnScreen::settled(run->forceLoginController()); }));
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(show); })) << keysAt();
+    PPTStudentLoginView *strip = run->studentStrip();
+    const auto tile = [&]() -> QWidget * { return strip->studentLoginView->button(0); };
+    // The grid's right end, where no tile stands with two students in (marked by a widget that
+    // lets the clicks through).
+    QPointer<QWidget> emptySpot = new QWidget(strip->LoginSV->viewport());
+    emptySpot->setAttribute(Qt::WA_TransparentForMouseEvents);
+    emptySpot->setGeometry(strip->LoginSV->viewport()->width() - 60, 0, 40, strip->LoginSV->viewport()->height());
+    emptySpot->show();
+    const auto emptyStrip = [&]() -> QWidget * { return emptySpot.data(); };
+    const auto list = [&]() -> QWidget * { return run->forceLoginController()->tableView->viewport(); };
+    const auto emptyBar = [&]() -> QWidget * { return run->txtMultipleModeString; };
+    const auto greyed = [&]() -> QWidget * { return bar("btnStop")->isEnabled() ? nullptr : bar("btnStop"); };
+    const QList<Target> onTheShow = {
+        {"a tile of the strip", tile, 2},
+        {"an empty spot of the strip", emptyStrip, 2},
+        {"the list of students not in the class", list, 2},
+        {"an empty part of the bar", emptyBar, 8},
+        {"a greyed button of the bar", greyed, 8},
+    };
+    for (const Target &t : onTheShow) {
+        for (int time = 0; time < t.times; ++time) {
+            note(QStringLiteral("the show on"), t, time, clickThenEscape(t, show, true));
+            // The show on again, with the keys (on the other question where it ended).
+            if (ppt->isShowRunning())
+                ppt->setPPT(-1);
+            else
+                bar(run->nCurrentQuestionNo() == 0 ? "btnNext" : "btnPrevious")->click();
+            ASSERT_TRUE(waitFor([&] { return ppt->isShowRunning() && WindowOnScreen::hasKeys(show); })) << keysAt();
+        }
+    }
+    // The show ended by its own Escape: the bar holds the keys.
+    input.key(InputEventSink::Key::Escape);
+    ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning() && WindowOnScreen::hasKeys(run->windowHandle()); })) << keysAt();
+    const QList<Target> showEnded = {
+        {"a tile of the strip", tile, 1},
+        {"an empty spot of the strip", emptyStrip, 1},
+        {"the list of students not in the class", list, 1},
+        {"an empty part of the bar", emptyBar, 2},
+    };
+    for (const Target &t : showEnded) {
+        for (int time = 0; time < t.times; ++time) {
+            note(QStringLiteral("the show ended"), t, time, clickThenEscape(t, run->windowHandle(), false));
+            if (!WindowOnScreen::hasKeys(run->windowHandle()))
+                run->activateWindow();
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); })) << keysAt();
+            EXPECT_FALSE(ppt->isShowRunning()) << "the show came back";
+        }
+    }
+    leaving = true;
+    ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+    ppt->quitPPT();
+
+    // A hand raise over the deck: a tile still opens the marking, which takes the keys; once it
+    // is closed (its Escape), the show has them again.
+    leaving = false;
+    QStringList marked;
+    modals.on("HandRaiseMarking", [&](QWidget *w) {
+        marked << (WindowOnScreen::settled(w) && waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); })
+                       ? QStringLiteral("with the keys")
+                       : QStringLiteral("without the keys (on %1)").arg(QString::fromStdString(keysAt())));
+        input.key(InputEventSink::Key::Escape);
+        if (!waitFor([&] { return !w->isVisible(); }, 2000))
+            static_cast<QDialog *>(w)->reject();
+    });
+    ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+    openRun(Activity::HandRaise, deck);
+    ASSERT_TRUE(run && WindowOnScreen::settled(run));
+    logIn(sim, 2);
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); })) << keysAt();
+    const Target handRaiseTile{"a tile of the strip", [&]() -> QWidget * { return run->studentStrip()->studentLoginView->button(0); }, 1};
+    note(QStringLiteral("a hand raise"), handRaiseTile, 0, clickThenEscape(handRaiseTile, ppt->showWindow(), true));
+    EXPECT_EQ(marked.join(QStringLiteral(", ")).toStdString(), "with the keys") << "the marking opened by the tile";
+    leaving = true;
+    ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+    ppt->quitPPT();
+
+    // The activity window, without a deck.
+    leaving = false;
+    ASSERT_TRUE(open(Activity::NormalQuiz, 3, file));
+    ASSERT_TRUE(WindowOnScreen::settled(window));
+    ASSERT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
+    sim->login(0x0101, sid(1));
+    sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
+    ASSERT_TRUE(waitFor([&] { return window->forceLoginController() && WindowOnScreen::settled(window->forceLoginController()); }));
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == 1 && WindowOnScreen::hasKeys(window->windowHandle()); })) << keysAt();
+    const QList<Target> activityWindow = {
+        {"the list of students not in the class", [&]() -> QWidget * { return window->forceLoginController()->tableView->viewport(); }, 2},
+        {"a tile of the grid", [&]() -> QWidget * { return grid()->button(0); }, 1},
+    };
+    for (const Target &t : activityWindow) {
+        for (int time = 0; time < t.times; ++time) {
+            note(QStringLiteral("the activity window"), t, time, clickThenEscape(t, window->windowHandle(), false));
+            if (!WindowOnScreen::hasKeys(window->windowHandle()))
+                window->activateWindow();
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(window->windowHandle()); })) << keysAt();
+        }
+    }
+    leaving = true;
+    ASSERT_TRUE(closeBoxLeaves());
+
+    // A free-style run, the window down to a strip at the foot of the screen and its students in
+    // the strip at the head of it.
+    leaving = false;
+    ASSERT_TRUE(open(Activity::FreeNormalQuiz, 3, file));
+    FreeStyleRun *freeStyle = window->freeStyle();
+    ASSERT_TRUE(freeStyle && WindowOnScreen::settled(window) && WindowOnScreen::settled(freeStyle->pptStudentLoginView()));
+    sim->login(0x0101, sid(1));
+    ASSERT_TRUE(waitFor([&] { return freeStyle->pptStudentLoginView()->studentLoginView->count() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(window->windowHandle()); })) << keysAt();
+    const Target freeStyleTile{"a tile of the strip", [&]() -> QWidget * { return freeStyle->pptStudentLoginView()->studentLoginView->button(0); }, 1};
+    note(QStringLiteral("a free-style run"), freeStyleTile, 0, clickThenEscape(freeStyleTile, window->windowHandle(), false));
+
+    EXPECT_EQ(after.join(QStringLiteral("\n")).toStdString(), expected.join(QStringLiteral("\n")).toStdString());
+    leaving = true;
+    ASSERT_TRUE(closeBoxLeaves());
+}
+
+// Read aloud never covers the button that brings a hidden bar back: with the read-aloud window up
+// over the show (on, or ended by its own Escape) and the bar hidden, their frames stay apart and a
+// click in the button's middle brings the bar back. Nor does it cover the bar or the students not
+// in the class, whichever of the two windows came first. On the screens schools project on, with
+// a long deck title and long names.
+TEST_F(RunStanding, UnderAWindowManagerReadAloudNeverCoversTheButtonThatBringsTheBarBack)
+{
+    onSchoolScreens(QStringLiteral("RunStanding.OnX11ReadAloudLeavesTheBarsButton*"));
+}
+
+// Run on a private Xvfb by UnderAWindowManagerReadAloudNeverCoversTheButtonThatBringsTheBarBack.
+TEST_F(RunStanding, OnX11ReadAloudLeavesTheBarsButtonFree)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = home() + "Biology Unit Seven Review.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("Which of the organelles below holds the cell's genetic material?", "Single Answer", "B", 30),
+                                       questionSlide("Second", "Single Answer", "C", 30)},
+                                      deck));
+    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
+    struct Case
+    {
+        bool showOn;
+        bool listFirst; // the students not in the class stand before the read-aloud window comes
+    };
+    for (const Case &c : {Case{false, true}, Case{true, true}, Case{false, false}}) {
+        SCOPED_TRACE(std::string(c.showOn ? "the show on" : "the show ended") + (c.listFirst ? ", the list first" : ", the list after"));
+        ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+        openRun(Activity::NormalQuiz, deck);
+        ASSERT_TRUE(run && WindowOnScreen::settled(run));
+        logIn(sim, 2);
+        const auto notInClass = [&] {
+            sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
+            return waitFor([&] { return run->forceLoginController() && WindowOnScreen::settled(run->forceLoginController()); });
+        };
+        if (c.listFirst) {
+            ASSERT_TRUE(notInClass());
+        }
+        if (!c.showOn) {
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
+            input.key(InputEventSink::Key::Escape);
+            ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
+        }
+        QWidget *reading = nullptr;
+        ASSERT_TRUE(clickUntil(input, bar("btnSpeed"), [&] {
+            reading = run->findChild<QWidget *>(QStringLiteral("PlayMusic"));
+            return reading && WindowOnScreen::settled(reading);
+        }));
+        if (!c.listFirst) {
+            ASSERT_TRUE(notInClass());
+        }
+        // What the read-aloud window's frame meets; "" when nothing.
+        const auto covered = [&](const QList<QWidget *> &windows) {
+            std::string met;
+            const QRect readingFrame = WindowOnScreen::serverFrameOf(reading);
+            for (QWidget *w : windows)
+                if (WindowOnScreen::serverFrameOf(w).intersects(readingFrame))
+                    met += "the read-aloud window at " + where(readingFrame) + " covers " + w->objectName().toStdString() + " at "
+                           + where(WindowOnScreen::serverFrameOf(w)) + "; ";
+            return met;
+        };
+        EXPECT_EQ(covered({run, run->forceLoginController()}), "");
+        Show *button = run->findChild<Show *>();
+        ASSERT_TRUE(clickUntil(input, bar("btnDownHide"), [&] { return button->isVisible() && WindowOnScreen::settled(button); }));
+        EXPECT_EQ(covered({button}), "");
+        WindowOnScreen::shot(QStringLiteral("read-aloud-and-the-bars-button-%1%2").arg(c.showOn ? "show" : "ended", c.listFirst ? "" : "-list-after"));
+        // One click in its middle brings the bar back.
+        const bool clicked = clickOnce(input, button);
+        EXPECT_TRUE(clicked && waitFor([&] { return !button->isVisible() && run->height() > 1; }, 5000))
+            << "a click in the button's middle did not bring the bar back";
+        EXPECT_EQ(ppt->isShowRunning(), c.showOn);
+
+        answers.answerAlert(0);
+        bar("btnExit")->click();
+        ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+        ppt->quitPPT();
+    }
+}
+
+// "Receiver disconnected" reads whole while the receiver is out: every line of the notice lies
+// within the room its label has, in the activity window (in the activities whose windows differ
+// most, a free-style one down to a strip among them) and on the bar over a deck. On the screens
+// schools project on, with a long class name.
+TEST_F(RunStanding, UnderAWindowManagerTheReceiverNoticeReadsWhole)
+{
+    onSchoolScreens(QStringLiteral("RunStanding.OnX11TheReceiverNoticeReadsWhole*"));
+}
+
+// Run on a private Xvfb by UnderAWindowManagerTheReceiverNoticeReadsWhole.
+TEST_F(RunStanding, OnX11TheReceiverNoticeReadsWholeInEveryRunWindow)
+{
+    // Behind a link named in POLLIX_SERIAL_PORTS, so that it is found again when plugged back.
+    SimReceiver::Options o;
+    o.linkPath = home() + QStringLiteral("ttyReceiver");
+    SimReceiver *sim = makeReceiver(Model::Dravel, o);
+    ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
+    // The link started afresh with its objects.
+    ppt = PPTEditorMSO::shareManager();
+    makeClass(3);
+    QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString file = questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}});
+    const QString deck = home() + "Biology Unit Seven Review.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                      deck));
+    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
+    // What of the notice's text its label cuts off; "" when it reads whole.
+    const auto cut = [](const QLabel *notice) -> std::string {
+        if (!notice->isVisible())
+            return "not shown";
+        const QRect room = notice->contentsRect();
+        const QRect text = notice->fontMetrics().boundingRect(room, int(notice->alignment()) | Qt::TextWordWrap, notice->text());
+        if (room.contains(text))
+            return {};
+        return QStringLiteral("%1 lines of %2 px in %3 px").arg(text.height() / notice->fontMetrics().lineSpacing()).arg(text.height()).arg(room.height()).toStdString();
+    };
+    struct Case
+    {
+        int mode;
+        bool overDeck;
+    };
+    for (const Case &c : {Case{Activity::NormalQuiz, false}, Case{Activity::HomeWork, false}, Case{Activity::FreeNormalQuiz, false},
+                          Case{Activity::NormalQuiz, true}}) {
+        SCOPED_TRACE(ActivityRules::AllActivityMode().value(c.mode).toStdString() + (c.overDeck ? " over a deck" : ""));
+        QWidget *runWindow = nullptr;
+        if (c.overDeck) {
+            ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+            openRun(c.mode, deck);
+            runWindow = run.data();
+        } else {
+            ASSERT_TRUE(open(c.mode, 3, file));
+            runWindow = window.data();
+        }
+        ASSERT_TRUE(runWindow && WindowOnScreen::settled(runWindow));
+        const QRect before = WindowOnScreen::serverFrameOf(runWindow);
+        sim->unplug();
+        const auto lost = [&] { return c.overDeck ? run->receiverLost() : window->receiverLost(); };
+        ASSERT_TRUE(waitFor(lost));
+        auto *notice = runWindow->findChild<QLabel *>(QStringLiteral("txtReceiverState"));
+        std::string problem;
+        EXPECT_TRUE(waitFor([&] { return WindowOnScreen::settled(runWindow) && (problem = cut(notice)).empty(); })) << problem;
+        // Nor did the notice take the bar's buttons off the screen.
+        std::string off;
+        for (const QPushButton *b : runWindow->findChildren<QPushButton *>())
+            if (b->objectName().startsWith(QLatin1String("btn")) && b->isVisible()
+                && !QGuiApplication::primaryScreen()->geometry().contains(WindowOnScreen::serverRectOf(b)))
+                off += b->objectName().toStdString() + " ";
+        EXPECT_EQ(off, "") << "off the screen";
+        WindowOnScreen::shot(QStringLiteral("receiver-out-%1%2").arg(c.mode).arg(c.overDeck ? "-deck" : ""));
+        ASSERT_TRUE(sim->plug());
+        ASSERT_TRUE(waitFor([&] { return !lost(); }));
+        // Back, the receiver takes its notice's room with it.
+        EXPECT_TRUE(waitFor([&] { return WindowOnScreen::settled(runWindow) && WindowOnScreen::serverFrameOf(runWindow).height() == before.height(); }))
+            << "from " << where(before) << " to " << where(WindowOnScreen::serverFrameOf(runWindow));
+        answers.answerAlert(0);
+        if (c.overDeck) {
+            bar("btnExit")->click();
+            ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+            ppt->quitPPT();
+        } else {
+            ASSERT_TRUE(closeBoxLeaves());
+        }
     }
 }
