@@ -38,7 +38,10 @@
 // Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it. With --link PATH the receiver is
 // reached through a symbolic link at PATH (the path printed): "unplug" removes it and "plug" brings
 // the receiver back behind it on a new pseudo-terminal, as a USB receiver comes back on its port;
-// without it, "plug" prints the new pseudo-terminal's path.
+// without it, "plug" prints the new pseudo-terminal's path. A program that ends without letting go
+// of the port (kill -9, a crash) leaves the pseudo-terminal in exclusive use, which a USB serial
+// port would not keep past its last close: the receiver then comes back on a new pseudo-terminal
+// by itself (behind the link; without one, its path is printed), its keypads as they were.
 #include "SimActivity.h"
 #include "SimAutoPilot.h"
 #include "SimReceiver.h"
@@ -221,6 +224,12 @@ int main(int argc, char *argv[])
         return 1;
     }
     sim.addKeypads(1, keypads);
+    if (options.linkPath.isEmpty()) {
+        sim.setPortRenewedHandler([](const QString &path) {
+            std::printf("%s\n", qPrintable(path));
+            std::fflush(stdout);
+        });
+    }
     if (!quiet)
         sim.setTrace(stderr);
     std::printf("%s\n", qPrintable(sim.portPath()));

@@ -146,6 +146,8 @@ bool SimReceiver::start()
 
 bool SimReceiver::plug()
 {
+    // Under the lock: a port renewed on the receiver's thread meanwhile is not plugged in twice.
+    std::lock_guard lock(m_mutex);
     if (isPlugged())
         return true;
     int fd = -1;
@@ -156,18 +158,86 @@ bool SimReceiver::plug()
         ::close(fd);
         return false;
     }
+    // A receiver just powered: nothing half-received or queued, student keypads heard.
+    m_input.clear();
+    m_out.clear();
+    m_writing.clear();
+    m_receiving = true;
+    m_nextWrite = Clock::now();
+    m_ptyPath = path;
+    ++m_portGeneration;
+    m_masterFd = fd;
+    wake();
+    return true;
+}
+
+void SimReceiver::setPortRenewedHandler(std::function<void(const QString &ptyPath)> handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_portRenewed = std::move(handler);
+}
+
+int SimReceiver::portRenewals() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_portRenewals;
+}
+
+bool SimReceiver::leftInExclusiveUse(int masterFd)
+{
+    // The side the program opens, opened from here as the program would open it: an ordinary
+    // account is refused (EBUSY) while exclusive use is on, root is let in and asks.
+    const int peer = ::ioctl(masterFd, TIOCGPTPEER, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    bool exclusive = false;
+    if (peer < 0) {
+        exclusive = errno == EBUSY;
+    } else {
+        int held = 0;
+        exclusive = ::ioctl(peer, TIOCGEXCL, &held) == 0 && held != 0;
+        ::close(peer);
+    }
+    if (!exclusive)
+        return false;
+    // A program that opened the port since and holds it keeps the hang-up away; only a port that
+    // nobody has open is left over.
+    struct pollfd master {masterFd, POLLIN, 0};
+    return ::poll(&master, 1, 0) == 1 && (master.revents & POLLHUP);
+}
+
+bool SimReceiver::renewPort(int oldFd)
+{
+    std::function<void(const QString &)> told;
+    QString path;
     {
         std::lock_guard lock(m_mutex);
-        // A receiver just powered: nothing half-received or queued, student keypads heard.
+        if (m_masterFd.load() != oldFd)
+            return false; // unplugged meanwhile
+        int fd = -1;
+        if (!openPseudoTerminal(&fd, &path) || !pointLink(path)) {
+            if (fd >= 0)
+                ::close(fd);
+            if (m_trace)
+                std::fprintf(m_trace, "%12.6f the port is left in exclusive use and cannot be renewed: %s\n",
+                             elapsedNs() / 1e9, qPrintable(m_error));
+            return false;
+        }
+        // Powered all along: only what was on its way to the program that went is lost.
         m_input.clear();
         m_out.clear();
         m_writing.clear();
-        m_receiving = true;
         m_nextWrite = Clock::now();
         m_ptyPath = path;
+        ++m_portGeneration;
+        m_masterFd = fd;
+        ::close(oldFd);
+        ++m_portRenewals;
+        if (m_trace)
+            std::fprintf(m_trace, "%12.6f the program left the port in exclusive use: the receiver is back on %s\n",
+                         elapsedNs() / 1e9, qPrintable(path));
+        told = m_portRenewed;
     }
-    m_masterFd = fd;
-    wake();
+    if (told)
+        told(path);
     return true;
 }
 
@@ -186,6 +256,7 @@ QString SimReceiver::ptyPath() const
 
 QString SimReceiver::errorString() const
 {
+    std::lock_guard lock(m_mutex);
     return m_error;
 }
 
@@ -214,9 +285,9 @@ void SimReceiver::unplug()
         std::lock_guard lock(m_mutex);
         m_out.clear();
         m_writing.clear();
+        closeMaster();
+        removeLink();
     }
-    closeMaster();
-    removeLink();
     wake();
 }
 
@@ -732,10 +803,16 @@ void SimReceiver::queueOut(const QByteArray &bytes, bool asFrame)
 void SimReceiver::run()
 {
     char buffer[4096];
+    bool programHungUp = false; // at the last look, a program had had the port open and closed it
+    int lastGeneration = -1;
     for (;;) {
         if (m_stop)
             return;
         const int fd = m_masterFd.load();
+        if (const int generation = m_portGeneration.load(); generation != lastGeneration) {
+            programHungUp = false; // a new pseudo-terminal: nobody has had it open yet
+            lastGeneration = generation;
+        }
         int timeoutMs = -1;
         bool wantWrite = false;
         {
@@ -766,6 +843,15 @@ void SimReceiver::run()
         }
         if (m_stop)
             return;
+        if (fd >= 0) {
+            // The program's side hung up (it closed the port, or ended): one that ended without
+            // letting go of exclusive use would keep every later program out.
+            const bool hungUp = fds[1].revents & POLLHUP;
+            const bool justHungUp = hungUp && !programHungUp;
+            programHungUp = hungUp;
+            if (justHungUp && leftInExclusiveUse(fd) && renewPort(fd))
+                continue;
+        }
         if (fd >= 0 && (fds[1].revents & POLLIN)) {
             const ssize_t n = ::read(fd, buffer, sizeof buffer);
             if (n > 0)
