@@ -592,7 +592,15 @@ void SimReceiver::examStart(int id)
 void SimReceiver::logout(int id)
 {
     std::lock_guard lock(m_mutex);
+    // Sent under the number it was given; then it is out, as after its class's logout, and logs
+    // in again (with the student ID it holds) when next woken.
     keypadFrame(id, 0xF6, randomBytes(2) + char(0xEF));
+    if (longestStudentId(m_options.model) > 0) {
+        SimKeypad &k = m_keypads[id];
+        k.loggedIn = false;
+        k.loggedOut = true;
+        k.deviceNo = 0;
+    }
 }
 
 void SimReceiver::teacherLogin()
@@ -666,7 +674,7 @@ void SimReceiver::onUploadCommand(const QByteArray &f)
         if (it->address() == address)
             keypad = &*it;
     }
-    if (!keypad || keypad->uploadAnswers.isEmpty() || uploadFrameLost())
+    if (!keypad || keypad->loggedOut || keypad->uploadAnswers.isEmpty() || uploadFrameLost())
         return;
     keypad->lastReply = f;
     const QByteArray data = f.mid(4, quint8(f[3]));
