@@ -31,7 +31,9 @@
 // program; the small family's follow --activity quiz|rush|vote|rollcall (default quiz). After a
 // vote or a rush the teacher keypad asks for the result and its screen is written to standard
 // error ("teacher keypad: ..."). The class log-out that ends a run (F6 00 00 03 01 FF FF) sends
-// every keypad out; they log in again when the next run wakes them. In homework and paper quiz
+// every keypad out; they log in again when the next run wakes them. "logout ID" sends one keypad
+// out as its student logs out: it answers nothing, takes no set and hands nothing in until it
+// logs in again at the next wake. In homework and paper quiz
 // (Corvel, Dravel) they keep the question set the program sends, work through it once the
 // activity starts and hand their answers in; --loss N makes the radio lose N% of the set's and
 // the upload's frames.
