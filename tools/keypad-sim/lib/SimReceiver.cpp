@@ -1,18 +1,15 @@
 #include "SimReceiver.h"
 
 #include "SimLineSettings.h"
+#include "SimPseudoTerminal.h"
 #include "SimReceiverCommands.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace keypadsim {
@@ -69,58 +66,20 @@ SimReceiver::~SimReceiver()
     }
 }
 
-bool SimReceiver::openPseudoTerminal(int *fdOut, QString *path)
+bool SimReceiver::openPseudoTerminal(int *fd, QString *path)
 {
-    const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0 || grantpt(fd) != 0 || unlockpt(fd) != 0) {
-        m_error = QStringLiteral("pseudo-terminal: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        if (fd >= 0)
-            ::close(fd);
-        return false;
-    }
-    char name[256];
-    if (ptsname_r(fd, name, sizeof name) != 0) {
-        m_error = QStringLiteral("ptsname: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        ::close(fd);
-        return false;
-    }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    *fdOut = fd;
-    *path = QString::fromLocal8Bit(name);
-    return true;
+    *fd = SimPseudoTerminal::open(path, &m_error);
+    return *fd >= 0;
 }
 
 bool SimReceiver::pointLink(const QString &target)
 {
-    const QString link = m_options.linkPath;
-    if (link.isEmpty())
-        return true;
-    const QByteArray linkBytes = QFile::encodeName(link);
-    struct stat st {};
-    // Only a link of ours is replaced: a file of someone else's at the path is left alone.
-    if (::lstat(linkBytes.constData(), &st) == 0 && !S_ISLNK(st.st_mode)) {
-        m_error = QStringLiteral("%1 exists and is no symbolic link").arg(link);
-        return false;
-    }
-    const QByteArray temporary = linkBytes + ".new";
-    ::unlink(temporary.constData());
-    if (::symlink(QFile::encodeName(target).constData(), temporary.constData()) != 0
-        || ::rename(temporary.constData(), linkBytes.constData()) != 0) {
-        m_error = QStringLiteral("link %1: %2").arg(link, QString::fromLocal8Bit(strerror(errno)));
-        ::unlink(temporary.constData());
-        return false;
-    }
-    return true;
+    return SimPseudoTerminal::pointLink(m_options.linkPath, target, &m_error);
 }
 
 void SimReceiver::removeLink()
 {
-    if (m_options.linkPath.isEmpty())
-        return;
-    const QByteArray link = QFile::encodeName(m_options.linkPath);
-    struct stat st {};
-    if (::lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode))
-        ::unlink(link.constData());
+    SimPseudoTerminal::removeLink(m_options.linkPath);
 }
 
 bool SimReceiver::start()
@@ -181,27 +140,6 @@ int SimReceiver::portRenewals() const
 {
     std::lock_guard lock(m_mutex);
     return m_portRenewals;
-}
-
-bool SimReceiver::leftInExclusiveUse(int masterFd)
-{
-    // The side the program opens, opened from here as the program would open it: an ordinary
-    // account is refused (EBUSY) while exclusive use is on, root is let in and asks.
-    const int peer = ::ioctl(masterFd, TIOCGPTPEER, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    bool exclusive = false;
-    if (peer < 0) {
-        exclusive = errno == EBUSY;
-    } else {
-        int held = 0;
-        exclusive = ::ioctl(peer, TIOCGEXCL, &held) == 0 && held != 0;
-        ::close(peer);
-    }
-    if (!exclusive)
-        return false;
-    // A program that opened the port since and holds it keeps the hang-up away; only a port that
-    // nobody has open is left over.
-    struct pollfd master {masterFd, POLLIN, 0};
-    return ::poll(&master, 1, 0) == 1 && (master.revents & POLLHUP);
 }
 
 bool SimReceiver::renewPort(int oldFd)
@@ -857,7 +795,7 @@ void SimReceiver::run()
             const bool hungUp = fds[1].revents & POLLHUP;
             const bool justHungUp = hungUp && !programHungUp;
             programHungUp = hungUp;
-            if (justHungUp && leftInExclusiveUse(fd) && renewPort(fd))
+            if (justHungUp && SimPseudoTerminal::leftInExclusiveUse(fd) && renewPort(fd))
                 continue;
         }
         if (fd >= 0 && (fds[1].revents & POLLIN)) {

@@ -203,9 +203,8 @@ private:
     void queueOut(const QByteArray &bytes, bool asFrame);
     void logEntry(const SimFrame &entry);
     void closeMaster();
-    // After the program's side hung up: whether it was left in exclusive use and still nobody has
-    // it open, and then the fresh pseudo-terminal. Both on the receiver's thread.
-    static bool leftInExclusiveUse(int masterFd);
+    // The fresh pseudo-terminal for a port the program left in exclusive use (the receiver's
+    // thread); false when it was unplugged meanwhile or none could be made.
     bool renewPort(int oldFd);
     // A new pseudo-terminal master (non-blocking) and its path; false with m_error set.
     bool openPseudoTerminal(int *fd, QString *path);
