@@ -18,6 +18,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How long the program's side stays hung up before the receiver looks whether it was left in
+// exclusive use.
+constexpr auto kHangUpSettles = std::chrono::milliseconds(200);
+
 // Bytes the program sent that this side has not read yet.
 bool bytesWaiting(int fd)
 {
@@ -749,14 +753,18 @@ void SimReceiver::queueOut(const QByteArray &bytes, bool asFrame)
 void SimReceiver::run()
 {
     char buffer[4096];
-    bool programHungUp = false; // at the last look, a program had had the port open and closed it
+    // The program's side as last seen: hung up (a program had it open and closed it) since when,
+    // and whether that hang-up was looked at.
+    bool programHungUp = false;
+    bool hangUpLookedAt = false;
+    Clock::time_point hungUpAt;
     int lastGeneration = -1;
     for (;;) {
         if (m_stop)
             return;
         const int fd = m_masterFd.load();
         if (const int generation = m_portGeneration.load(); generation != lastGeneration) {
-            programHungUp = false; // a new pseudo-terminal: nobody has had it open yet
+            programHungUp = hangUpLookedAt = false; // a new pseudo-terminal: nobody has had it open yet
             lastGeneration = generation;
         }
         int timeoutMs = -1;
@@ -793,10 +801,19 @@ void SimReceiver::run()
             // The program's side hung up (it closed the port, or ended): one that ended without
             // letting go of exclusive use would keep every later program out.
             const bool hungUp = fds[1].revents & POLLHUP;
-            const bool justHungUp = hungUp && !programHungUp;
+            if (hungUp && !programHungUp) {
+                hungUpAt = Clock::now();
+                hangUpLookedAt = false;
+            }
             programHungUp = hungUp;
-            if (justHungUp && SimPseudoTerminal::leftInExclusiveUse(fd) && renewPort(fd))
-                continue;
+            // A program that closes the port to open it again (one probe after another) does so
+            // at once, one that ended leaves it hung up: the look waits until the hang-up has
+            // lasted a moment, so that it does not meet a program between one open and the next.
+            if (hungUp && !hangUpLookedAt && Clock::now() - hungUpAt >= kHangUpSettles) {
+                hangUpLookedAt = true;
+                if (SimPseudoTerminal::leftInExclusiveUse(fd) && renewPort(fd))
+                    continue;
+            }
         }
         if (fd >= 0 && (fds[1].revents & POLLIN)) {
             const ssize_t n = ::read(fd, buffer, sizeof buffer);
