@@ -190,6 +190,11 @@ public:
     // the rename that puts it in place checks. 0, or the system's error with the file gone
     // again; *made: whether the folder took the file at all.
     int writeSynced(const QString &name, const QByteArray &bytes, mode_t mode, struct stat *written, bool *made) const;
+    // The same for a new file that holds a note naming itself: note(what the file is) gives its
+    // bytes. Where the disk makes files without a name, the file gets its name only once it
+    // holds its note and is synced, so that whatever ends Pollix, the name leads to a file that
+    // says it is Pollix's; elsewhere its note follows its making at once.
+    int writeSelfNoted(const QString &name, const std::function<QByteArray(const struct stat &)> &note, struct stat *written) const;
     // Whether this account may write the file name holds (as the system's access check says).
     bool mayWrite(const QString &name) const;
     // Whether name leads to the very file written (a regular file of its device and inode), not

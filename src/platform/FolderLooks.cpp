@@ -1,7 +1,9 @@
 // What a folder held open holds and what its disk can hold: looks alone. The one name made here
-// to try the disk is made and removed through the folder's own writes.
+// to try the disk is made and removed through the folder's own writes, and so is what such a
+// trial cut short left.
 #include "DiskNames.h"
 #include "FolderHandle.h"
+#include "Log.h"
 #include "SideFiles.h"
 #include <QFile>
 #include <QFileInfo>
@@ -13,16 +15,55 @@
 #include <unistd.h>
 
 namespace {
-// Makes a file named as like is, as a side file of Pollix's (in its own folders, one left by a
-// kill goes at the next start), and removes it at once, as long as it is the very file made; 0,
-// or the system's error that refused it.
+// What a trial file holds: a note naming that very file (its device and inode), so that a later
+// start knows one a kill left behind by its name and, being Pollix's, by its note: never a file
+// of someone else's named alike, nor a copy of one.
+QByteArray trialNote(const struct stat &st)
+{
+    return QByteArrayLiteral("Pollix tried with this file whether the folder takes new files, and removes it. Device ") +
+           QByteArray::number(quint64(st.st_dev)) + ", file " + QByteArray::number(quint64(st.st_ino)) + ".\n";
+}
+
+// Removes what trials of the names likes left in folder when a kill ended them before their
+// removal (the nearest folder there is, the root of a USB stick, is none of Pollix's, and no
+// other tidying of a start goes there): each regular file named as such a trial's that holds its
+// own note. Anything else named so stays.
+void removeTrialsLeft(const FolderHandle &folder, const QStringList &likes)
+{
+    std::optional<QList<FolderHandle::Name>> names;
+    for (const QString &like : likes) {
+        const QString stem = like + QStringLiteral(".tmp-");
+        if (!names)
+            names = folder.names();
+        for (const FolderHandle::Name &n : names.value_or(QList<FolderHandle::Name>())) {
+            // Looked at more closely only when named so: the folder may hold thousands of files.
+            if (!n.name.startsWith(stem) || n.kind == RecordFile::Kind::Folder || n.kind == RecordFile::Kind::Link ||
+                !SideFiles::isBeside(folder.pathOf(n.name), folder.pathOf(like), SideFiles::Kind::Temporary))
+                continue;
+            struct stat st{};
+            const int fd = folder.openFile(n.name, nullptr, &st);
+            if (fd < 0)
+                continue;
+            const QByteArray expected = trialNote(st);
+            QByteArray held(expected.size() + 1, '\0');
+            const ssize_t got = ::pread(fd, held.data(), size_t(held.size()), 0);
+            ::close(fd);
+            if (got != expected.size() || held.left(expected.size()) != expected)
+                continue;
+            folder.removeWritten(n.name, st);
+            PollixLog(QStringLiteral("Removed %1, left by a start's trial of its folder that was cut short").arg(folder.pathOf(n.name)));
+        }
+    }
+}
+
+// Makes a file named as like is, as a side file of Pollix's holding its own note, and removes it
+// at once, as long as it is the very file made; 0, or the system's error that refused it.
 int tryNewFile(const FolderHandle &folder, const QString &like)
 {
     for (int tries = 0; tries < 16; ++tries) {
         const QString made = QFileInfo(SideFiles::nameBeside(folder.pathOf(like), SideFiles::Kind::Temporary)).fileName();
         struct stat st{};
-        bool opened = false;
-        const int code = folder.writeSynced(made, QByteArray(), 0, &st, &opened);
+        const int code = folder.writeSelfNoted(made, trialNote, &st);
         if (code == 0)
             folder.removeWritten(made, st);
         if (code != EEXIST)
@@ -38,8 +79,11 @@ QString FolderHandle::namesRefused() const
     // (EINVAL from the kernel's FAT, EPERM or ENOENT from a FUSE one): the same name without it
     // tells a refusal of the name from one of anything made there (a read-only folder), which is
     // no concern here.
-    const int code = tryNewFile(*this, QStringLiteral("Names 2000-01-01T00:00:00.xml"));
-    if (code == 0 || code == EEXIST || tryNewFile(*this, QStringLiteral("Names 2000-01-01T00-00-00.xml")) != 0)
+    const QString withColon = QStringLiteral("Names 2000-01-01T00:00:00.xml"), without = QStringLiteral("Names 2000-01-01T00-00-00.xml");
+    // What an earlier start's trial cut short left goes first (a start there ends at once).
+    removeTrialsLeft(*this, {withColon, without});
+    const int code = tryNewFile(*this, withColon);
+    if (code == 0 || code == EEXIST || tryNewFile(*this, without) != 0)
         return QString();
     return QString::fromLocal8Bit(std::strerror(code));
 }
@@ -50,6 +94,7 @@ QString FolderHandle::newFilesRefused() const
     // read-only or a share's own rules refuse what the permissions allow.
     if (m_fd < 0)
         return QString::fromLocal8Bit(std::strerror(EBADF));
+    removeTrialsLeft(*this, {QStringLiteral("Pollix")});
     const int code = tryNewFile(*this, QStringLiteral("Pollix"));
     return code == 0 ? QString() : QString::fromLocal8Bit(std::strerror(code));
 }
