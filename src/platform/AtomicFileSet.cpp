@@ -104,11 +104,12 @@ std::shared_ptr<const FolderHandle> heldFolder(const QString &dir, bool make, QS
     return std::make_shared<const FolderHandle>(std::move(folder));
 }
 
-// After a move of a change failed, whether another start of Pollix carried the change on from its
-// journal while this one was stopped: the journal is gone (this process removes it only once every
-// move is done) and no side file of the new bytes leads to the file written any more. savedSince:
-// the first target that is not as the change left it (the very file written, or gone where the
-// change removes it), which holds another save since; empty when the change stands whole.
+// After the journal of a change went in place, whether another start of Pollix carried the change
+// on from it while this one was stopped: the journal is gone (this process removes it only once
+// every move is done) and none of the change's side files is left as this process made it (that
+// start moved the new bytes in, or gave the change up, and removed the rest). savedSince: the
+// first target that is not as the change left it (the very file written, or gone where the change
+// removes it), which holds another save since; empty when the change stands whole.
 struct CarriedOn
 {
     bool elsewhere = false;
@@ -120,9 +121,12 @@ CarriedOn carriedOnElsewhere(const QList<ChangeJournal::Step> &steps, const QLis
     CarriedOn out;
     if (journal.isEmpty() || RecordFile::kindAt(journal) != RecordFile::Kind::Missing)
         return out;
-    for (qsizetype i = 0; i < steps.size(); ++i)
-        if (!steps.at(i).staged.isEmpty() && steps.at(i).folder->leadsTo(QFileInfo(steps.at(i).staged).fileName(), staged.at(i)))
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const ChangeJournal::Step &s = steps.at(i);
+        if ((!s.staged.isEmpty() && s.folder->leadsTo(QFileInfo(s.staged).fileName(), staged.at(i))) ||
+            (!s.kept.isEmpty() && s.folder->kindAt(QFileInfo(s.kept).fileName()) != RecordFile::Kind::Missing))
             return out;
+    }
     out.elsewhere = true;
     for (qsizetype i = 0; i < steps.size() && out.savedSince.isEmpty(); ++i) {
         const ChangeJournal::Step &s = steps.at(i);
@@ -162,40 +166,52 @@ bool AtomicFileSet::commit(QString *errorText)
                 ContentHash::remember(step.target, stamp, step.newDigest);
         }
     };
+    // The journal as it was being put in place, and the step whose move is under way: a failure
+    // from then on may find the change carried on by another start, and puts back only the moves
+    // made (a file whose place another program's save took meanwhile keeps that save).
+    QString noting;
+    qsizetype movingAt = -1;
+    // Stopped meanwhile (right after its journal went in place, in its moves or after them), this
+    // Pollix may find its change carried on by another start, from the journal noted (gone now):
+    // nothing of it is this Pollix's to put back or note again. Every file as the change left it
+    // and the folder this Pollix's still, the change is done (true); else the other start (which
+    // may hold the folder now) or a later save is said (false). None: not carried on elsewhere.
+    const auto carriedOn = [&](const QString &path, const QString &noted) -> std::optional<bool> {
+        const CarriedOn carried = carriedOnElsewhere(steps, staged, noted);
+        if (!carried.elsewhere)
+            return std::nullopt;
+        QString taken;
+        const bool isTaken = AtomicFile::folderTaken(path, &taken);
+        if (carried.savedSince.isEmpty() && !isTaken) {
+            PollixLog(QStringLiteral("The change of %1 was finished by another start of Pollix while this one was "
+                                     "stopped: every file holds what it wrote")
+                          .arg(paths().join(QStringLiteral(", "))));
+            noteInPlace();
+            m_failedPath.clear();
+            m_files.clear();
+            return true;
+        }
+        m_failedPath = path;
+        QString reason = carried.savedSince.isEmpty()
+                             ? QStringLiteral("%1: another start of Pollix finished this change from its journal while this "
+                                              "Pollix was stopped, and every file holds what it wrote")
+                                   .arg(QFileInfo(path).fileName())
+                             : QStringLiteral("%1: another start of Pollix carried this change on from its journal while this "
+                                              "Pollix was stopped, and %2 holds another save since, which stays")
+                                   .arg(QFileInfo(path).fileName(), carried.savedSince);
+        if (isTaken)
+            reason += QStringLiteral(". ") + taken;
+        if (errorText)
+            *errorText = reason;
+        PollixLog(reason);
+        return false;
+    };
     auto fail = [&](const QString &path, const QString &why, bool moving) {
         m_failedPath = path;
         QString reason = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
         PollixLog(QStringLiteral("Failed to write %1 with the files changed together: %2").arg(path, why));
-        // Stopped meanwhile, this Pollix finds its change carried on by another start, from its
-        // journal: nothing of it is this Pollix's to put back or note again. Every file as the
-        // change left it and the folder this Pollix's still, the change is done; else the other
-        // start (which may hold the folder now) or a later save is said.
-        if (const CarriedOn carried = moving ? carriedOnElsewhere(steps, staged, journal) : CarriedOn(); carried.elsewhere) {
-            QString taken;
-            const bool isTaken = AtomicFile::folderTaken(path, &taken);
-            if (carried.savedSince.isEmpty() && !isTaken) {
-                PollixLog(QStringLiteral("The change of %1 was finished by another start of Pollix while this one was "
-                                         "stopped: every file holds what it wrote")
-                              .arg(paths().join(QStringLiteral(", "))));
-                noteInPlace();
-                m_failedPath.clear();
-                m_files.clear();
-                return true;
-            }
-            reason = carried.savedSince.isEmpty()
-                         ? QStringLiteral("%1: another start of Pollix finished this change from its journal while this "
-                                          "Pollix was stopped, and every file holds what it wrote")
-                               .arg(QFileInfo(path).fileName())
-                         : QStringLiteral("%1: another start of Pollix carried this change on from its journal while this "
-                                          "Pollix was stopped, and %2 holds another save since, which stays")
-                               .arg(QFileInfo(path).fileName(), carried.savedSince);
-            if (isTaken)
-                reason += QStringLiteral(". ") + taken;
-            if (errorText)
-                *errorText = reason;
-            PollixLog(reason);
-            return false;
-        }
+        if (const std::optional<bool> said = carriedOn(path, moving ? journal : noting))
+            return *said;
         QString undoWhy;
         // Another Pollix holds the folder now (this one was stopped meanwhile): it finished or
         // took back the change from the journal as it started, or saves over these files by now.
@@ -207,14 +223,31 @@ bool AtomicFileSet::commit(QString *errorText)
             PollixLog(reason);
             return false;
         }
-        if (!moving) {
-            // No target was touched: the side files made so far go, and that is all.
-            for (const ChangeJournal::Step &s : std::as_const(steps))
-                for (const QString &side : {s.staged, s.kept})
-                    if (!side.isEmpty())
-                        s.folder->removeFile(QFileInfo(side).fileName());
-        } else if (!journal.isEmpty() &&
-                   ChangeJournal::write(steps, ChangeJournal::Direction::Back, &undoWhy, journal).isEmpty()) {
+        // The side files of the steps from..to (not included) go: no target of theirs holds the
+        // change's bytes.
+        const auto dropSideFiles = [&](qsizetype from, qsizetype to) {
+            for (qsizetype i = from; i < to; ++i) {
+                const ChangeJournal::Step &s = steps.at(i);
+                if (!s.staged.isEmpty())
+                    s.folder->removeWritten(QFileInfo(s.staged).fileName(), staged.at(i));
+                if (!s.kept.isEmpty())
+                    s.folder->removeFile(QFileInfo(s.kept).fileName());
+            }
+        };
+        // What the failed move's step holds is put back only where its new file is in place (an
+        // exchange that could not be taken back); the steps after it were never moved.
+        const qsizetype moved = !moving || movingAt < 0 ? 0
+                                : movingAt + (!steps.at(movingAt).staged.isEmpty() &&
+                                              steps.at(movingAt).folder->leadsTo(QFileInfo(steps.at(movingAt).target).fileName(),
+                                                                                staged.at(movingAt)));
+        const QList<ChangeJournal::Step> back = steps.mid(0, moved);
+        if (!moving || back.isEmpty()) {
+            // No target was touched: the side files made so far go (the journal first, where it
+            // went in place), and that is all.
+            if (moving)
+                ChangeJournal::remove(journal);
+            dropSideFiles(0, steps.size());
+        } else if (!journal.isEmpty() && ChangeJournal::write(back, ChangeJournal::Direction::Back, &undoWhy, journal).isEmpty()) {
             // The journal still says forward: files put back now would be a half-undone change
             // that a kill rolls forward. Carry the change through instead, as the next start would.
             PollixLog(QStringLiteral("The change cannot be taken back (%1); it is carried through instead").arg(undoWhy));
@@ -227,10 +260,14 @@ bool AtomicFileSet::commit(QString *errorText)
             reason += QStringLiteral("; the change could neither be taken back (%1) nor finished (%2): it stays noted down "
                                      "and is finished when Pollix starts next")
                           .arg(undoWhy, forwardWhy);
-        } else if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Back, &undoWhy, journal)) {
-            // The journal (saying "back" now) and the side files stay for the next start.
-            reason += QStringLiteral("; not every file could be put back yet (%1): the rest are put back when Pollix starts next")
-                          .arg(undoWhy);
+        } else {
+            // The journal says "back" now, and names only the moves made: the other steps' side
+            // files are no longer needed.
+            dropSideFiles(moved, steps.size());
+            // Where a move fails, the journal and the side files stay for the next start.
+            if (!ChangeJournal::apply(back, ChangeJournal::Direction::Back, &undoWhy, journal))
+                reason += QStringLiteral("; not every file could be put back yet (%1): the rest are put back when Pollix starts next")
+                              .arg(undoWhy);
         }
         if (errorText)
             *errorText = reason;
@@ -338,11 +375,12 @@ bool AtomicFileSet::commit(QString *errorText)
     QString why;
     if (AtomicFile::folderTaken(steps.first().target, &why))
         return fail(steps.first().target, why, false);
-    journal = ChangeJournal::write(steps, ChangeJournal::Direction::Forward, &why);
+    journal = ChangeJournal::write(steps, ChangeJournal::Direction::Forward, &why, {}, &noting);
     if (journal.isEmpty() && !ChangeJournal::folder().isEmpty())
         return fail(steps.isEmpty() ? QString() : steps.first().target, why, false);
     for (qsizetype i = 0; i < steps.size(); ++i) {
         const ChangeJournal::Step &step = steps.at(i);
+        movingAt = i;
         if (injectedMoveFailure(step.target))
             return fail(step.target, QStringLiteral("move interrupted"), true);
         // Asked again right before each move: a Pollix stopped meanwhile may have lost the folder.
@@ -360,16 +398,29 @@ bool AtomicFileSet::commit(QString *errorText)
         }
         bool done = false;
         // Each new file must then be the very file written: whatever was put under its side
-        // file's name meanwhile (a link, a pipe, a folder) is never saved as it.
-        if (step.staged.isEmpty())
+        // file's name meanwhile (a link, a pipe, a folder) is never saved as it. Over an old file
+        // it goes in place only over the one whose old bytes are kept, looked at again as it is
+        // replaced: a save that came in that moment stays (FolderHandle::replaceChecked).
+        if (step.staged.isEmpty()) {
             done = folder.removeFile(name, &why);
-        else if (step.kept.isEmpty())
+        } else if (step.kept.isEmpty()) {
             done = folder.moveChecked(nameOf(step.staged), name, staged.at(i), &why); // replaces none made meanwhile
-        else
-            done = folder.renameOver(nameOf(step.staged), name, &why, &staged.at(i)); // the old bytes are kept
+        } else {
+            const auto isKept = [&](const QString &held) {
+                struct stat now{};
+                return folder.kindAt(held, &now) == RecordFile::Kind::File &&
+                               ContentHash::stampOf(now).sameFileAndBytes(*replacing.at(i))
+                           ? QString()
+                           : FileVersions::changedText(step.target);
+            };
+            done = folder.replaceChecked(nameOf(step.staged), name, staged.at(i), &why, isKept, true);
+        }
         if (!done)
             return fail(step.target, why, true);
     }
+    // Stopped after its last move, its journal may have been finished by another start already.
+    if (const std::optional<bool> said = carriedOn(steps.last().target, journal))
+        return *said;
     noteInPlace();
     // 4. Done: the journal and then the old files' second names go (when something of that
     // fails, what is left goes at the next start: every file is in place already).

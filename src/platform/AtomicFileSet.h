@@ -20,9 +20,10 @@
 // last move (a folder swapped for a link meanwhile leads nothing elsewhere), each move must leave
 // the target's name leading to the very file written, and the lock is asked again before each
 // move. A file that is there is changed only while it is the version this Pollix last read or
-// wrote (FileVersions), looked at as its old bytes are kept and again right before its move: a
-// save made since by anyone stays, and the change fails, saying so. Every side file is named by
-// SideFiles.
+// wrote (FileVersions), looked at as its old bytes are kept, again right before its move and as it
+// is replaced (FolderHandle::replaceChecked): a save made since by anyone, also one that came in
+// at that very moment, stays, and the change fails, saying so, with the files it had moved put
+// back. Every side file is named by SideFiles.
 class AtomicFileSet
 {
 public:
@@ -37,9 +38,9 @@ public:
     bool removes(const QString &path) const;
 
     // False when any file could not be replaced or removed; every target is then as it was,
-    // and *errorText names the file and the reason. A change stopped in its moves (this Pollix
-    // frozen, its lock file gone) that another start of Pollix carried on from its journal
-    // meanwhile is this Pollix's no more: true where every file holds what it wrote and the folder
+    // and *errorText names the file and the reason. A change stopped in its moves, or right after
+    // its journal went in place (this Pollix frozen, its lock file gone), that another start of
+    // Pollix carried on from its journal meanwhile is this Pollix's no more: true where every file holds what it wrote and the folder
     // is this Pollix's still (logged so); else false, saying that another start finished it and
     // which file holds another save since, or that the other start holds the folder now, with
     // nothing put back.

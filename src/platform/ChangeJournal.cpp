@@ -91,6 +91,24 @@ std::optional<QByteArray> digestOf(const ChangeJournal::Step &s, const QString &
     return digest;
 }
 
+// Whether one of a step's files holds the bytes of that digest (none noted: never).
+bool holds(const ChangeJournal::Step &s, const QString &path, const QByteArray &digest)
+{
+    QString why;
+    return !digest.isEmpty() && there(s, path) && digestOf(s, path, &why) == std::optional<QByteArray>(digest);
+}
+
+// Whether a step's new file went in place by an exchange of names, and the name of its new bytes
+// holds the old file now (a kill came before it went): the move was made. That name is then the
+// old file's second name again (or, where the old bytes were kept as a copy, holds them), whatever
+// the target holds since.
+bool exchangedOut(const ChangeJournal::Step &s)
+{
+    if (s.staged.isEmpty() || s.kept.isEmpty() || !there(s, s.staged))
+        return false;
+    return sameFile(s, s.staged, s.kept) || holds(s, s.staged, s.oldDigest);
+}
+
 // Every step with the folder of its files held open: the one it carries (the change that makes
 // it holds it from its first write), else reached from base (the journal's folder, itself
 // reached as it lies: the data folder may be a link) by the folders below it, each opened
@@ -276,7 +294,8 @@ QString unsafeFiles(const Journal &journal)
 QString overtaken(const ChangeJournal::Step &s, ChangeJournal::Direction direction)
 {
     const QString name = QFileInfo(s.target).fileName();
-    const bool staged = there(s, s.staged), kept = there(s, s.kept), target = there(s, s.target);
+    // A name of the new bytes that holds the old file after their exchange is no side file to move.
+    const bool staged = there(s, s.staged) && !exchangedOut(s), kept = there(s, s.kept), target = there(s, s.target);
     // The old file's second name is the file itself; where the disk has no second names, the old
     // bytes were kept as a copy, and the target is unchanged while it holds what the copy holds.
     const auto holdsOldBytes = [&] {
@@ -353,8 +372,9 @@ QString sideFilesChanged(const Journal &journal, QString *cannotTell)
     for (const ChangeJournal::Step &s : journal.steps) {
         const std::pair<const QString &, const QByteArray &> sides[] = {{s.staged, s.newDigest}, {s.kept, s.oldDigest}};
         for (const auto &[side, digest] : sides) {
-            // A second name of the target itself holds what the target was just found to hold.
-            if (side.isEmpty() || !there(s, side) || sameFile(s, side, s.target))
+            // A second name of the target itself holds what the target was just found to hold; the
+            // name of the new bytes holds the old ones after their exchange.
+            if (side.isEmpty() || !there(s, side) || sameFile(s, side, s.target) || (side == s.staged && exchangedOut(s)))
                 continue;
             QString why;
             const std::optional<QByteArray> now = digestOf(s, side, &why);
@@ -369,10 +389,38 @@ QString sideFilesChanged(const Journal &journal, QString *cannotTell)
     return QString();
 }
 
+// Why a change cannot be carried through in direction as its side files stand: one it needs is
+// missing (an administrator tidying after a crash, a folder pointed at an older copy of itself),
+// and its target does not hold what that file was to put there. A missing side file counts as
+// moved only where its target holds what the journal noted; carried through all the same, the
+// change would land in some of its files and not in the others. Empty when it can, and for a
+// journal of an earlier version, which notes no digests to tell.
+QString sideFileMissing(const Journal &journal, ChangeJournal::Direction direction)
+{
+    if (!journal.digests)
+        return QString();
+    const QDir dir(QFileInfo(journal.path).absolutePath());
+    const bool forward = direction == ChangeJournal::Direction::Forward;
+    for (const ChangeJournal::Step &s : journal.steps) {
+        const QString &side = forward ? s.staged : s.kept;
+        if (side.isEmpty() || there(s, side) || holds(s, s.target, forward ? s.newDigest : s.oldDigest))
+            continue;
+        // Still as the other way left it: the bytes that side file was to replace, or no file where
+        // there were none. (A target holding neither was saved since, and the change is given up.)
+        const QByteArray &before = forward ? s.oldDigest : s.newDigest;
+        if (!(before.isEmpty() ? !there(s, s.target) : holds(s, s.target, before)))
+            continue;
+        return QStringLiteral("%1 is missing, and %2 does not hold the bytes it was to %3")
+            .arg(dir.relativeFilePath(side), dir.relativeFilePath(s.target), forward ? QStringLiteral("get") : QStringLiteral("get back"));
+    }
+    return QString();
+}
+
 // Why a start leaves a journal as it is and never carries its change through: none Pollix wrote
-// whole, files it must not touch, or side files that hold other bytes than it noted (moved, they
+// whole, files it must not touch, side files that hold other bytes than it noted (moved, they
 // would put in place bytes that are neither the change's nor a later save's, and given up, they
-// would be removed). Empty when a start finishes the change, gives it up or tries it again;
+// would be removed), or side files missing that the change needs both to be finished and to be
+// put back. Empty when a start finishes the change, puts it back, gives it up or tries it again;
 // *cannotTell: a side file that could not be read to tell.
 QString leftAloneText(const Journal &journal, QString *cannotTell)
 {
@@ -381,6 +429,12 @@ QString leftAloneText(const Journal &journal, QString *cannotTell)
     QString why = unsafeFiles(journal);
     if (why.isEmpty())
         why = sideFilesChanged(journal, cannotTell);
+    if (const QString forward = why.isEmpty() && cannotTell->isEmpty()
+                                    ? sideFileMissing(journal, ChangeJournal::Direction::Forward)
+                                    : QString();
+        !forward.isEmpty())
+        if (const QString back = sideFileMissing(journal, ChangeJournal::Direction::Back); !back.isEmpty())
+            why = forward + QStringLiteral("; ") + back;
     if (why.isEmpty())
         return QString();
     return QStringLiteral("%1 is left as it is, and its change is not carried through: %2").arg(journal.path, why);
@@ -413,10 +467,11 @@ QStringList move(const QList<ChangeJournal::Step> &steps, ChangeJournal::Directi
     if (direction == ChangeJournal::Direction::Forward) {
         for (const ChangeJournal::Step &s : steps) {
             if (!s.staged.isEmpty()) {
-                if (there(s, s.staged))
+                if (there(s, s.staged) && !exchangedOut(s))
                     putInPlace(s, s.staged, s.target);
-            } else if (there(s, s.kept)) {
-                // A removal still to do: its old bytes are kept until the change is done.
+            } else if (there(s, s.kept) || (!s.oldDigest.isEmpty() && there(s, s.target))) {
+                // A removal still to do: its old bytes are kept until the change is done. (Where
+                // they are no longer kept, the digests told the file for the old one.)
                 takeAway(s, s.target);
             }
         }
@@ -580,8 +635,10 @@ QString folder()
     return g_folder;
 }
 
-QString write(const QList<Step> &givenSteps, Direction direction, QString *errorText, const QString &journalPath)
+QString write(const QList<Step> &givenSteps, Direction direction, QString *errorText, const QString &journalPath, QString *tried)
 {
+    if (tried)
+        tried->clear();
     // What the side files hold, where the caller did not say: as the journal rewritten noted it
     // (its side files may be in place already), else as they hold it now.
     QList<Step> steps = placed(givenSteps, journalPath.isEmpty() ? folder() : QFileInfo(journalPath).absolutePath());
@@ -634,6 +691,8 @@ QString write(const QList<Step> &givenSteps, Direction direction, QString *error
                        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         } while (journals.kindAt(nameOf(path)) != RecordFile::Kind::Missing);
     }
+    if (tried)
+        *tried = path;
     const QDir base = QFileInfo(path).absoluteDir();
     // A start reads back only names below the journal's folder.
     for (const Step &s : steps) {
@@ -656,8 +715,9 @@ QString write(const QList<Step> &givenSteps, Direction direction, QString *error
     if (!syncFoldersOf(steps, &why) || !AtomicFile::write(journals, nameOf(path), text, &why, &step) ||
         (journalPath.isEmpty() && step == AtomicFile::Failure::Unsynced)) {
         // A new journal that reached its place all the same would be finished at the next start
-        // while its change is given up now.
-        if (journalPath.isEmpty())
+        // while its change is given up now. Only then is one there of this write's: whatever else
+        // lies under its name (another's, or none where another start removed it) stays.
+        if (journalPath.isEmpty() && step == AtomicFile::Failure::Unsynced)
             journals.removeFile(nameOf(path));
         if (errorText)
             *errorText = QStringLiteral("the change could not be noted down first: %1").arg(why);
@@ -733,10 +793,23 @@ int finishInterrupted(const QString &folder, QString *errorText, LeftAloneList *
             continue;
         }
         QString why;
-        if (!carryThrough(journal.steps, journal.direction, &why, path)) {
+        // A side file missing that the change needs one way (leftAloneText found the other way
+        // open): it goes the other way, noted down first so that a kill meanwhile goes on so.
+        const QString missing = sideFileMissing(journal, journal.direction);
+        const bool turns = !missing.isEmpty();
+        const Direction direction = !turns ? journal.direction : forward ? Direction::Back : Direction::Forward;
+        const QString done = direction == Direction::Forward ? QStringLiteral("finished") : QStringLiteral("taken back");
+        if ((turns && write(journal.steps, direction, &why, path).isEmpty()) ||
+            !carryThrough(journal.steps, direction, &why, path)) {
             // Its journal and side files stay: the next start tries again.
             tell(QStringLiteral("A change of %1 could not be %2 (%3); it stays noted down and is tried again at the next start")
-                     .arg(files, forward ? QStringLiteral("finished") : QStringLiteral("taken back"), why));
+                     .arg(files, done, why));
+            continue;
+        }
+        if (turns) {
+            tell(QStringLiteral("A change of %1 cut short earlier was %2: %3, so every file holds what it held %4 the change")
+                     .arg(files, direction == Direction::Back ? QStringLiteral("put back") : QStringLiteral("finished rather than put back"),
+                          missing, direction == Direction::Back ? QStringLiteral("before") : QStringLiteral("after")));
             continue;
         }
         ++finished;

@@ -47,7 +47,10 @@ QString folder();
 
 // Writes (or rewrites, at journalPath) the journal of a change and syncs it to the disk; its
 // path, or empty with the reason (also when a side file could not be read for its digest).
-QString write(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {});
+// *tried: the path written to, also when the write failed (a journal that went in place and was
+// then found gone, carried on by another start meanwhile, failed there).
+QString write(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {},
+              QString *tried = nullptr);
 // Removes a finished change's journal.
 void remove(const QString &journalPath);
 // A journal's file name, as write gives it.
@@ -79,7 +82,11 @@ bool apply(const QList<Step> &steps, Direction direction, QString *errorText, co
 // not yet replaced.) A journal that is not one Pollix wrote whole, that names a file outside its
 // folder or through a symbolic link, whose files are not regular files, or whose side files no
 // longer hold the bytes it noted, is left as it is and touches nothing, also after a later save
-// of its targets (that save is not held back: unfinishedChangeOf). The number finished;
+// of its targets (that save is not held back: unfinishedChangeOf). A side file missing counts as
+// moved only where its target holds what the journal noted for it (a new file whose name holds
+// the old one after their exchange counts as moved too); where one is missing otherwise, the
+// change goes the other way (noted so first), named in *errorText, or, where a side file that
+// way needs is missing too, is left as it is. The number finished;
 // *errorText names, for each change not finished, its files and why. With leftAlone, the
 // journals left as they are (none Pollix wrote whole, or not to be carried through as they
 // stand) go there instead, and *errorText names only the changes Pollix could not finish or gave up.

@@ -916,14 +916,12 @@ void FolderHandle::removeWritten(const QString &name, const struct stat &written
         removeFile(name);
 }
 
-namespace {
-QString notTheFileWritten(const FolderHandle &folder, const QString &name, const QString &toName)
+QString FolderHandle::notTheFileWritten(const QString &name, const QString &toName) const
 {
     return QStringLiteral("%1 was no longer the file written for %2 (something else was put under its name), so %2 "
                           "was not saved")
-        .arg(folder.pathOf(name), folder.pathOf(toName));
+        .arg(pathOf(name), pathOf(toName));
 }
-} // namespace
 
 bool FolderHandle::renameOver(const QString &name, const QString &toName, QString *why, const struct stat *written) const
 {
@@ -932,7 +930,7 @@ bool FolderHandle::renameOver(const QString &name, const QString &toName, QStrin
     if (::renameat(m_fd, native(name).constData(), m_fd, native(toName).constData()) != 0)
         return failWith(why, QStringLiteral("%1 cannot be moved to %2: %3").arg(pathOf(name), pathOf(toName), systemError(errno)));
     if (written && !leadsTo(toName, *written))
-        return failWith(why, notTheFileWritten(*this, name, toName));
+        return failWith(why, notTheFileWritten(name, toName));
     return true;
 }
 
@@ -948,63 +946,6 @@ bool FolderHandle::exchange(const QString &name, const QString &otherName, QStri
     if (unsupported)
         *unsupported = code == EINVAL || code == ENOSYS || code == ENOTSUP;
     return failWith(why, QStringLiteral("%1 and %2 cannot change places: %3").arg(pathOf(name), pathOf(otherName), systemError(code)));
-}
-
-bool FolderHandle::replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why,
-                                  const std::function<QString(const QString &held)> &mayReplace) const
-{
-    // With the file written in place, what it replaced (under replaced now) goes: left by a
-    // failure, the next start removes it. Anything else in place is taken back in one step.
-    const auto settle = [&](const QString &replaced, const std::function<bool(QString *)> &takeBack) {
-        if (!leadsTo(toName, written)) {
-            if (QString backWhy; !takeBack(&backWhy))
-                PollixLog(QStringLiteral("%1 could not be put back in its place: %2").arg(pathOf(toName), backWhy));
-            return failWith(why, notTheFileWritten(*this, name, toName));
-        }
-        if (QString removeWhy; !removeFile(replaced, &removeWhy))
-            PollixLog(removeWhy);
-        return true;
-    };
-    bool unsupported = false;
-    QString exchangeWhy;
-    // Back in one step: what toName held is in place again, what came under name is there.
-    if (exchange(name, toName, &exchangeWhy, &unsupported)) {
-        const auto back = [&](QString *backWhy) { return exchange(name, toName, backWhy); };
-        if (const QString refused = mayReplace ? mayReplace(name) : QString(); !refused.isEmpty()) {
-            if (QString backWhy; !back(&backWhy))
-                PollixLog(QStringLiteral("%1 could not be put back in its place: %2").arg(pathOf(toName), backWhy));
-            return failWith(why, refused);
-        }
-        return settle(name, back);
-    }
-    if (kindAt(toName) == RecordFile::Kind::Missing)
-        return moveChecked(name, toName, written, why);
-    if (!unsupported)
-        return failWith(why, exchangeWhy);
-    // No exchange on this disk: what toName holds keeps a second name (or a synced copy) until
-    // the file written is found in its place, and goes back in one rename when it is not.
-    if (const QString refused = mayReplace ? mayReplace(toName) : QString(); !refused.isEmpty())
-        return failWith(why, refused);
-    const QString kept = QFileInfo(SideFiles::nameBeside(pathOf(toName), SideFiles::Kind::Kept)).fileName();
-    if (!linkOrCopyTo(toName, *this, kept, why))
-        return kindAt(toName) == RecordFile::Kind::Missing && moveChecked(name, toName, written, why);
-    if (!renameOver(name, toName, why)) {
-        removeFile(kept);
-        return false;
-    }
-    return settle(kept, [&](QString *backWhy) { return renameOver(kept, toName, backWhy); });
-}
-
-bool FolderHandle::moveChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const
-{
-    if (!moveTo(name, *this, toName, why))
-        return false;
-    if (leadsTo(toName, written))
-        return true;
-    // Not Pollix's: it goes back under the name it came under, and toName stays free.
-    if (QString backWhy; !moveTo(toName, *this, name, &backWhy))
-        PollixLog(QStringLiteral("%1 stays where it was moved: %2").arg(pathOf(toName), backWhy));
-    return failWith(why, notTheFileWritten(*this, name, toName));
 }
 
 FolderHandle FolderHandle::makeNewFolder(const QString &name, mode_t mode, QString *why) const

@@ -208,17 +208,25 @@ public:
     // false, saying so; what the rename replaced is the caller's to put back.
     bool renameOver(const QString &name, const QString &toName, QString *why, const struct stat *written = nullptr) const;
     // The file written, under name, takes the place of toName, and toName then leads to that very
-    // file: where something else was put under name meanwhile (a link, a pipe, a folder, another
-    // file's second name), what toName held is back in its place and the answer is false. The
-    // names change places in one step where the disk can do it, so nothing is ever missing and
-    // what was replaced is back at once; elsewhere what toName holds keeps a second name (or a
-    // synced copy) until the check. What was replaced goes. A toName gone meanwhile is made.
+    // file: where something else lies under name right before (a link, a pipe, a folder, another
+    // file's second name), nothing is replaced and the answer is false. The names change places in
+    // one step where the disk can do it, so nothing is ever missing; elsewhere what toName holds
+    // keeps a second name (or a synced copy) until the rename is checked, unless the caller kept
+    // the old bytes itself (oldKept). What was replaced goes. A toName gone meanwhile is made.
     // mayReplace, when given, is asked of what toName held, by the name it lies under then (name,
-    // right after the exchange; toName, right before the rename where the disk cannot exchange):
-    // a reason it gives takes the file written back out (toName holding what it held) and is the
-    // answer's why.
+    // right after the exchange; toName, before the second name is made and again right before the
+    // rename, where the disk cannot exchange): a reason it gives takes the file written back out
+    // (toName holding what it held) and is the answer's why; a name found empty after the
+    // exchange held what was replaced, which another start's recovery has removed since.
+    // What toName holds right after the exchange or the rename must be the file written: anything
+    // else came in at that very moment (another program's save renamed over it) and stays in
+    // place, neither put back nor removed; the answer is false, with mayReplace's reason for it
+    // (or, where it gives none, that another program replaced the file meanwhile), and what was
+    // replaced goes as when the save had landed. No call of the system replaces a name only while
+    // it still leads to a given file, so what comes in between the last look and the exchange or
+    // rename (two calls back to back) is what a save cannot tell; every look is made right before.
     bool replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why,
-                        const std::function<QString(const QString &held)> &mayReplace = {}) const;
+                        const std::function<QString(const QString &held)> &mayReplace = {}, bool oldKept = false) const;
     // The same for a toName that is not there: moved replacing nothing (moveTo); something else
     // than the file written goes back under name.
     bool moveChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const;
@@ -240,6 +248,14 @@ public:
     // through FUSE); empty when it is of no kind a teacher would know by name (DiskNames).
     QString describeDisk() const;
 
+    // Tests: the moments of a replacement at which another program's save matters most, each told
+    // with the target's path from the thread that replaces: AboutToExchange (every look before
+    // the exchange made), Exchanged (the two names changed places, nothing looked at yet), OldKept
+    // (where the disk cannot exchange, the old file's second name or copy made, right before the
+    // last looks and the rename), Renamed (a rename put the file in place, nothing looked at yet).
+    enum class Moment { AboutToExchange, Exchanged, OldKept, Renamed };
+    static void setMomentHook(std::function<void(Moment moment, const QString &path)> hook);
+
     // Tests: what some disks refuse (FAT and exFAT, some network shares), refused here as
     // there: second names of files (hard links, and with them files made without a name, which
     // only a second name could name), renames that replace nothing or exchange two names, and
@@ -251,4 +267,9 @@ public:
         bool colons = false;
     };
     static void setRefusalsForTesting(const Refusals &refusals);
+
+private:
+    // Why a save failed whose side file name no longer led to the file written for toName.
+    QString notTheFileWritten(const QString &name, const QString &toName) const;
+    static void reachedMoment(Moment moment, const QString &path);
 };

@@ -621,6 +621,54 @@ TEST(ChangeJournal, AChangeWhoseSideFileNoLongerHoldsWhatItsJournalNotedIsLeftAs
     EXPECT_EQ(journalDirection(dir.path()), "forward") << "the journal stays for the teacher to see";
 }
 
+// A change killed at any step once its journal was in place, after which an administrator
+// tidying up removed one of its new files, or put the class folder back from a copy made before
+// the change: the next start carries the change through only where that file's new bytes are in
+// place already; else it puts the whole change back, and its alert names the file missing.
+TEST_F(AtomicFileSetTest, AChangeThatLostANewFileAfterAKillIsPutBackWholeAndTheStartSaysSo)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        changeInChild(folder);
+        return;
+    }
+    enum class Tidy { RosterNewFile, ClassNewFile, OlderClassFolder };
+    for (const Tidy tidy : {Tidy::RosterNewFile, Tidy::ClassNewFile, Tidy::OlderClassFolder}) {
+        int putBack = 0;
+        KilledRuns::atEveryStep(layOutBefore, [&](const QString &folder, bool) {
+            QString missing;
+            if (journalDirection(folder) == "forward") {
+                const QString in = folder + (tidy == Tidy::RosterNewFile ? "" : "/Classes");
+                const QString name = tidy == Tidy::RosterNewFile ? "StudentRoster.xml" : "8C.xml";
+                const QStringList news = QDir(in).entryList({name + ".new-????????"}, QDir::Files | QDir::Hidden);
+                if (tidy == Tidy::OlderClassFolder) {
+                    ASSERT_TRUE(QDir(folder).rename("Classes", "Classes-after-the-kill") && QDir(folder).mkpath("Classes"));
+                    for (const QString &file : {QString("Classes/8C.xml"), QString("Classes/Gone.xml")})
+                        put(folder + "/" + file, kBefore.value(file));
+                    missing = news.isEmpty() ? QString() : "Classes/" + news.first();
+                } else if (!news.isEmpty()) {
+                    ASSERT_TRUE(QFile::remove(in + "/" + news.first()));
+                    missing = (tidy == Tidy::RosterNewFile ? "" : "Classes/") + news.first();
+                }
+            }
+            QString why;
+            ChangeJournal::finishInterrupted(folder, &why);
+            QDir(folder + "/Classes-after-the-kill").removeRecursively();
+            SideFiles::removeIn(FolderHandle::open(folder, false),
+                                {SideFiles::Kind::Temporary, SideFiles::Kind::Staged, SideFiles::Kind::Kept}, true);
+            QFile::remove(folder + "/reported-done");
+            QFile::remove(folder + "/reported-failed");
+            const Files now = contents(folder);
+            EXPECT_TRUE(now == kBefore || now == kAfter) << "half a change";
+            if (!missing.isEmpty() && now == kBefore) {
+                ++putBack;
+                EXPECT_TRUE(why.contains("was put back: " + missing + " is missing")) << why.toStdString();
+            }
+            EXPECT_TRUE(journalDirection(folder).isEmpty()) << "the change stays noted down";
+        });
+        EXPECT_GT(putBack, 0) << "no kill left a new file to lose";
+    }
+}
+
 // ---- What a change notes of the file it replaces ----
 
 namespace {

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/AtomicFileSet.h"
+#include "platform/ChangeJournal.h"
+#include "platform/FileVersions.h"
 #include "platform/FolderHandle.h"
 #include "platform/FolderSwap.h"
 #include "platform/InstanceLock.h"
@@ -17,6 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <iterator>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -532,5 +537,109 @@ TEST(AtomicFileOnATakenFolder, ASaveStoppedBeforeItsRenameReplacesNoneTheOtherSt
         });
         EXPECT_TRUE(run.passed) << which.toStdString() << ": " << run.output.toStdString();
         EXPECT_EQ(slurp(root + "/" + session), "<Session>theirs</Session>") << which.toStdString();
+    }
+}
+
+// ---- A save never undoes another program's save of the moment it goes in place ----
+
+// A save puts its file in place only over the version it read: another program's save that comes
+// in at the very moment Pollix puts its file there is never undone, whether a single file is saved
+// or a change of several files moves its new files in, and also where the disk cannot exchange two
+// names in one step (a network share).
+
+namespace {
+using Moment = FolderHandle::Moment;
+
+struct Case
+{
+    const char *label;
+    bool several;    // the roster changed with the class (else the roster alone)
+    bool classFirst; // the class file moves first, and so must be put back
+    Moment moment;   // where the writer stops, at the roster
+    bool share;      // no exchange of two names
+};
+const Case kCases[] = {
+    {"a file, right after its exchange", false, false, Moment::Exchanged, false},
+    {"a file on a share, right after its old file's second name", false, false, Moment::OldKept, true},
+    {"a file on a share, right after its rename", false, false, Moment::Renamed, true},
+    {"a change, right before the roster's exchange", true, false, Moment::AboutToExchange, false},
+    {"a change, its class moved, right before the roster's exchange", true, true, Moment::AboutToExchange, false},
+    {"a change, its class moved, right after the roster's exchange", true, true, Moment::Exchanged, false},
+    {"a change on a share, its class moved, right after the roster's rename", true, true, Moment::Renamed, true},
+};
+const QString kRoster = "Data/StudentRoster.xml", kClass = "Data/Classes/8C.xml";
+} // namespace
+
+// The writer stopped (for real) at that moment while another program saves the roster by a
+// rename: woken, it neither puts the version it read back over that save nor leaves that save
+// under a name of its own for the next start to remove, and nothing of its own is left; the save
+// fails, saying that another program changed the file, and a class moved with it is put back.
+TEST(ReplaceMoment, AnotherProgramsSaveThatComesInAsPollixPutsItsFileInPlaceStays)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        const Case &c = kCases[slurp(folder + "/case").toInt()];
+        const QString roster = folder + "/" + kRoster, klass = folder + "/" + kClass;
+        const auto reset = qScopeGuard([] {
+            FolderHandle::setMomentHook({});
+            FolderHandle::setRefusalsForTesting({});
+            ChangeJournal::setFolder(QString());
+        });
+        ChangeJournal::setFolder(folder + "/Data");
+        FolderHandle::setRefusalsForTesting({.renameFlags = c.share});
+        // Read to be changed, as a store reads them.
+        for (const QString &path : {roster, klass})
+            ASSERT_TRUE(FileVersions::readToChange(path, nullptr));
+        bool stopped = false;
+        FolderHandle::setMomentHook([&](Moment moment, const QString &path) {
+            if (moment == c.moment && path == roster && !std::exchange(stopped, true))
+                TracedRun::stopHere(folder);
+        });
+        QString why;
+        bool saved = false;
+        if (c.several) {
+            AtomicFileSet set;
+            if (c.classFirst)
+                set.add(klass, "<Class>mine</Class>");
+            set.add(roster, "<Roster>mine</Roster>");
+            set.add(klass, "<Class>mine</Class>");
+            saved = set.commit(&why);
+        } else {
+            saved = AtomicFile::write(roster, "<Roster>mine</Roster>", &why);
+        }
+        EXPECT_TRUE(stopped) << c.label;
+        EXPECT_FALSE(saved) << c.label;
+        EXPECT_TRUE(why.contains("StudentRoster.xml was changed by another program since Pollix read it")) << c.label << ": "
+                                                                                                            << why.toStdString();
+        return;
+    }
+    for (size_t i = 0; i < std::size(kCases); ++i) {
+        const Case &c = kCases[i];
+        QTemporaryDir home;
+        const QString root = QFileInfo(home.path()).canonicalFilePath();
+        ASSERT_TRUE(QDir(root).mkpath("Data/Classes") && QDir(root).mkpath("elsewhere"));
+        put(root + "/" + kRoster, "<Roster>read</Roster>");
+        put(root + "/" + kClass, "<Class>read</Class>");
+        put(root + "/case", QByteArray::number(qulonglong(i)));
+        TracedRun::Child child(root, {"--seccomp-bpf", "-e", "trace=none"});
+        const qint64 pid = child.waitUntilStopped();
+        ASSERT_GT(pid, 0) << c.label << ": " << child.finish().output.toStdString();
+        // Another program's save: written whole in a folder of its own, renamed over the roster.
+        put(root + "/elsewhere/theirs", "<Roster>theirs</Roster>");
+        ASSERT_EQ(std::rename(QFile::encodeName(root + "/elsewhere/theirs").constData(),
+                              QFile::encodeName(root + "/" + kRoster).constData()),
+                  0);
+        ASSERT_EQ(::kill(pid_t(pid), SIGCONT), 0);
+        const TracedRun::Outcome run = child.finish();
+        EXPECT_TRUE(run.passed) << c.label << ": " << run.output.toStdString();
+        EXPECT_EQ(slurp(root + "/" + kRoster), "<Roster>theirs</Roster>") << c.label;
+        EXPECT_EQ(slurp(root + "/" + kClass), "<Class>read</Class>") << c.label;
+        // Nothing of the save's own is left, nor anything for the next start to finish or remove.
+        QString why;
+        EXPECT_EQ(ChangeJournal::finishInterrupted(root + "/Data", &why), 0) << c.label;
+        EXPECT_TRUE(why.isEmpty()) << c.label << ": " << why.toStdString();
+        EXPECT_EQ(QDir(root + "/Data").entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"StudentRoster.xml"})
+            << c.label;
+        EXPECT_EQ(QDir(root + "/Data/Classes").entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"8C.xml"})
+            << c.label;
     }
 }

@@ -15,6 +15,7 @@
 #include "core/store/DataRecovery.h"
 #include "platform/InstanceLock.h"
 #include "ui/app/PollixProgram.h"
+#include "ui/app/StartRecovery.h"
 #include "ui/app/WelcomeWindowController.h"
 
 #include <QApplication>
@@ -50,6 +51,13 @@ int main(int argc, char *argv[])
     const QString mode = args.value(0);
     const QString folder = args.at(1);
     qputenv("POLLIX_HOME", folder.toUtf8());
+    // Checked as Pollix's start checks it, before the lock makes the folder: the lock would name
+    // only the folder it could not open, not why it could not be made.
+    if (const QStringList unwritable = StartRecovery::unwritableFolders(folder); !unwritable.isEmpty()) {
+        std::fprintf(stderr, "pollix-demo: nothing can be saved in %s:\n%s\n", qPrintable(folder),
+                     qPrintable(unwritable.join(QLatin1Char('\n'))));
+        return 1;
+    }
     // The demo folder is an application folder like any other: one Pollix on it at a time.
     InstanceLock lock(folder);
     // Ended by a signal, the demo ends as Pollix does: the run it steers is saved first.

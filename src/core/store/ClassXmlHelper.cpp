@@ -24,7 +24,5 @@ std::unique_ptr<ClassXmlHelper> ClassXmlHelper::initWithXmlPath(const QString &p
 
 bool ClassXmlHelper::save(QString *errorText)
 {
-    const auto children = m_studentsElem.children();
-    PollixLogf("class Xml helper element count:%d]", int(std::distance(children.begin(), children.end())));
     return GlobalFunctions::saveXmlDocument(m_path, m_xmlDoc, errorText);
 }

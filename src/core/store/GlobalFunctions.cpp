@@ -264,7 +264,10 @@ std::optional<QStringList> GlobalFunctions::fileListAtPath(const QString &folder
 {
     const QFileInfo info(folder);
     if (!info.isDir()) {
-        PollixLog(QStringLiteral("Folder %1 does not exist").arg(folder));
+        // Missing is how a first start finds each folder before it is made; something else in
+        // its place is a fault.
+        if (const RecordFile::Kind kind = RecordFile::kindAt(folder); kind != RecordFile::Kind::Missing)
+            PollixLog(QStringLiteral("Folder %1 cannot be listed: it is %2").arg(folder, RecordFile::kindText(kind)));
         return std::nullopt;
     }
     const QDir root(folder);
@@ -308,21 +311,23 @@ QString GlobalFunctions::filePathForListedName(const QString &folder, const QStr
 }
 
 namespace {
-// Anything at the path counts; the line logged when nothing is there names what was looked for.
+// Anything at the path counts. Nothing there is no fault: a store's file is missing until the
+// store first makes it, and a caller that needs it says why it failed; a question without a path
+// is one, and is logged naming what was looked for.
 bool existsAtPath(const QString &path, QLatin1String what)
 {
+    if (path.isNull()) {
+        PollixLog(QStringLiteral("%1 looked for without a path").arg(what));
+        return false;
+    }
     const StoreTransaction *transaction = StoreTransaction::current();
-    if (transaction && !path.isNull() && transaction->held(path))
+    if (transaction && transaction->held(path))
         return true;
-    if (transaction && !path.isNull() && transaction->removes(path)) {
+    if (transaction && transaction->removes(path)) {
         PollixLog(QStringLiteral("%1 %2 is being removed").arg(what, path));
         return false;
     }
-    if (path.isNull() || !QFileInfo::exists(path)) {
-        PollixLog(QStringLiteral("%1 %2 does not exist").arg(what, path));
-        return false;
-    }
-    return true;
+    return QFileInfo::exists(path);
 }
 } // namespace
 

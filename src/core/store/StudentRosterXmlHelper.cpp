@@ -56,7 +56,5 @@ QHash<QString, QByteArray> StudentRosterXmlHelper::studentTexts(pugi::xml_node s
 
 bool StudentRosterXmlHelper::save(QString *errorText)
 {
-    const auto children = m_studentsElem.children();
-    PollixLogf("element count:%d]", int(std::distance(children.begin(), children.end())));
     return GlobalFunctions::saveXmlDocument(m_path, m_xmlDoc, errorText);
 }

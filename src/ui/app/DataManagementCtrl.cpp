@@ -147,12 +147,8 @@ void DataManagementCtrl::doRecover()
     if (path.isEmpty())
         return;
     // Nothing is replaced before the teacher agrees, and what is replaced can be taken back.
-    const QString backups = zipHelper::backupsFolder();
     if (ask(tr("The data of the backup \"%1\" replace all data of this application folder.").arg(QFileInfo(path).fileName()),
-            {QStringLiteral("Restore"), kCancel},
-            tr("Every class, student, session and grade now kept here is replaced. They are kept in %1 and saved "
-               "there as a backup archive, which Restore can bring back.")
-                .arg(QDir::toNativeSeparators(backups))) != 0)
+            {QStringLiteral("Restore"), kCancel}, keptDataPromise()) != 0)
         return;
     finishBackgroundWork();
     QString why, kept, keptText;
@@ -179,6 +175,21 @@ void DataManagementCtrl::doRecover()
     const QString linksText = unlinkedText(unlinked);
     ask(QStringLiteral("Successfully recover."), {kOK},
         keptText.isEmpty() || linksText.isEmpty() ? keptText + linksText : keptText + QStringLiteral("\n\n") + linksText);
+}
+
+QString DataManagementCtrl::keptDataPromise()
+{
+    const QString backups = QDir::toNativeSeparators(zipHelper::backupsFolder());
+    // The report after the restore goes by the same listing: what a backup would refuse now (a
+    // pipe another program put under a data file's name) keeps the replaced data a folder.
+    if (const QString refusal = DataFolderLayout::backupRefusal(DataFolderLayout::dataFolder()); !refusal.isEmpty())
+        return PollixAlert::sentences(tr("Every class, student, session and grade now kept here is replaced. They are "
+                                         "kept in a folder in %1, where they stay as they are: Pollix cannot save them "
+                                         "as an archive. %2")
+                                          .arg(backups, refusal));
+    return tr("Every class, student, session and grade now kept here is replaced. They are kept in %1 and saved "
+              "there as a backup archive, which Restore can bring back.")
+        .arg(backups);
 }
 
 QString DataManagementCtrl::unlinkedText(const QList<zipHelper::Unlinked> &unlinked)

@@ -68,6 +68,9 @@ private:
     // What the success of a restore says of the data it replaced (kept: where zipHelper left
     // them).
     static QString keptDataText(const QString &kept);
+    // What the question before a restore says becomes of the data it replaces: an archive in
+    // Backups only where one can be written, as the report after it says.
+    static QString keptDataPromise();
     // What a restore did to the folders an administrator had linked elsewhere: the teacher would
     // otherwise go on taking those data for kept on the other disk. Empty for none.
     static QString unlinkedText(const QList<zipHelper::Unlinked> &unlinked);

@@ -109,6 +109,11 @@ QString namesRefused(const QString &applicationFolder, const std::vector<Place> 
 
 namespace StartRecovery {
 
+QStringList unwritableFolders(const QString &applicationFolder)
+{
+    return unwritable(placesOf(applicationFolder));
+}
+
 bool checkFolders(const QString &applicationFolder, QWidget *parent)
 {
     const std::vector<Place> places = placesOf(applicationFolder);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class QString;
 class QWidget;
 
@@ -24,6 +26,10 @@ namespace StartRecovery {
 // Runs before anything is made in applicationFolder (PollixProgram::claimApplicationFolder).
 // False: the alert was shown, and the program ends.
 bool checkFolders(const QString &applicationFolder, QWidget *parent = nullptr);
+// What checkFolders finds cannot be written, and why, a line each ("... cannot be made, as ...
+// cannot be written (Permission denied)"); none when every folder the work is saved in takes new
+// files. Makes nothing. For a program that tells it without an alert (the demo maker).
+QStringList unwritableFolders(const QString &applicationFolder);
 // The alert of a start that can save nothing in applicationFolder; reasons: what cannot be
 // written and why, a line each.
 void tellUnwritable(const QString &applicationFolder, const QString &reasons, QWidget *parent = nullptr);

@@ -2,12 +2,18 @@
 
 #include "DialogHooks.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTreeView>
 
@@ -69,6 +75,70 @@ QString extensionOf(const QString &filter)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+// Qt's panel goes by the selection in its list of files before the name box, and its completion of
+// the name box selects there each file or folder the typed path reaches, taking the one before
+// off again only while the name box holds the application's keyboard focus. Keys that reach the
+// box while the focus is elsewhere (as it may be while the completer's list is up under a window
+// manager) leave the folder of the path selected: Return then entered that folder and emptied the
+// box instead of opening the file typed, and the file, selected too, put its bare name in the
+// box. So what the teacher last put in the name box (typed, pasted or taken from the completer's
+// list) is what Open and Return go by, whatever the completion left selected; a click or a key in
+// the list of files makes the list's selection count again, as in Qt's own panel.
+class FilePanel : public QFileDialog
+{
+public:
+    FilePanel(QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
+        : QFileDialog(parent, caption, folder, filter)
+    {
+        m_name = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        auto *files = findChild<QAbstractItemView *>(QStringLiteral("listView"));
+        m_selection = files ? files->selectionModel() : nullptr;
+        // Without Qt's own panel (a desktop's native one), there is nothing to mend.
+        if (!m_name || !m_selection)
+            return;
+        connect(m_name, &QLineEdit::textEdited, this, [this](const QString &text) { m_put = text; });
+        // Emptied (a folder entered): nothing stands in the box to go by.
+        connect(m_name, &QLineEdit::textChanged, this, [this](const QString &text) {
+            if (text.isEmpty())
+                m_put.clear();
+        });
+        if (QCompleter *completer = m_name->completer()) {
+            const auto taken = [this] { m_put = m_name->text(); };
+            connect(completer, qOverload<const QString &>(&QCompleter::activated), this, taken);
+            connect(completer, qOverload<const QString &>(&QCompleter::highlighted), this, taken);
+        }
+        // The list and the detail view share the selection; the completion moves no current item.
+        connect(m_selection, &QItemSelectionModel::currentChanged, this, [this] { m_put.clear(); });
+        for (const char *view : {"listView", "treeView"})
+            if (auto *v = findChild<QAbstractItemView *>(QLatin1String(view)))
+                connect(v, &QAbstractItemView::pressed, this, [this] { m_put.clear(); });
+        connect(this, &QFileDialog::filesSelected, this, [this](const QStringList &files) { m_chosen = files; });
+    }
+
+    // The files the panel was accepted with (as it said when it closed).
+    QStringList chosen() const { return m_chosen.isEmpty() ? selectedFiles() : m_chosen; }
+
+    void accept() override
+    {
+        const QString put = m_put;
+        if (m_name && m_selection && !put.isEmpty()) {
+            m_selection->clearSelection();
+            // The completion may have put a selected file's bare name in the box meanwhile.
+            if (m_name->text() != put) {
+                const QSignalBlocker quiet(m_name);
+                m_name->setText(put);
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    QPointer<QLineEdit> m_name;
+    QPointer<QItemSelectionModel> m_selection;
+    QString m_put;
+    QStringList m_chosen;
+};
+
 // chosen: with several name filters, the index of the one chosen; the caller then asks before a
 // file is replaced.
 QString run(bool save, QWidget *parent, const QString &caption, Kind kind, const QString &firstFolder,
@@ -85,7 +155,7 @@ QString run(bool save, QWidget *parent, const QString &caption, Kind kind, const
         remember(kind, path);
         return path;
     }
-    QFileDialog dialog(parent, caption, folder, filter);
+    FilePanel dialog(parent, caption, folder, filter);
     dialog.setObjectName(QStringLiteral("FileDialog"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -114,7 +184,7 @@ QString run(bool save, QWidget *parent, const QString &caption, Kind kind, const
         return QString();
     if (chosen)
         *chosen = qMax(0, int(filters.indexOf(dialog.selectedNameFilter())));
-    const QString path = dialog.selectedFiles().value(0);
+    const QString path = dialog.chosen().value(0);
     remember(kind, path);
     return path;
 }

@@ -5,7 +5,10 @@
 #include "core/store/TovConfigXmlDatabase.h"
 #include "core/store/TovCourseGradeXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "core/store/StoreTransaction.h"
+#include "core/store/TovPeriodXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
+#include "platform/ChangeJournal.h"
 #include "platform/FileVersions.h"
 #include "platform/FolderHandle.h"
 #include "platform/InstanceLock.h"
@@ -15,7 +18,9 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 // A store's save replaces only the version of its file that this Pollix read or wrote: a save
@@ -280,5 +285,96 @@ TEST_F(SavedSinceTest, AStartStoppedWhileAnotherTookTheFolderAndSavedReplacesNot
         startOn(root);
         EXPECT_EQ(holds(c.store).toStdString(), landed(c.store, {2}).toStdString()) << c.label;
         EXPECT_EQ(leftovers(root), QStringList()) << c.label;
+    }
+}
+
+// A change of several files (a student added to the roster and class, a grading period saved)
+// stopped (for real) right after its journal went in place, or right after its first file went in
+// place, while another start finished the change from that journal: woken, it says so, whether
+// that start took the folder and ended, took it and still holds it, or was a plain start beside a
+// Pollix that holds no lock. Every file holds the change; done where the folder is still this
+// Pollix's, else naming the other Pollix.
+TEST_F(SavedSinceTest, AChangeFinishedFromItsJournalByAnotherStartIsSaidAsSuch)
+{
+    enum class Other { TookAndEnded, TookAndRuns, PlainStart };
+    const auto periods = [] {
+        TovPeriodXmlDatabase *store = TovPeriodXmlDatabase::sharedUI();
+        store->loadPeriods();
+        QStringList titles;
+        for (const PeriodEntity &p : store->periodList())
+            titles << p.title();
+        return titles.join(' ');
+    };
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        const QList<QByteArray> said = readFile(folder + "/case").split(' ');
+        const bool period = said.at(0) == "period", atTheJournal = said.at(1) == "journal";
+        const Other other = Other(said.at(2).toInt());
+        startOn(folder);
+        std::optional<InstanceLock> lock;
+        if (other != Other::PlainStart) {
+            lock.emplace(folder, folder + "/Data");
+            ASSERT_EQ(lock->take(), InstanceLock::Outcome::Taken);
+        }
+        TovPeriodXmlDatabase *store = TovPeriodXmlDatabase::sharedUI();
+        store->loadPeriods();
+        bool stopped = false;
+        FolderHandle::setMomentHook([&](FolderHandle::Moment moment, const QString &path) {
+            const bool placed = moment == FolderHandle::Moment::Renamed || moment == FolderHandle::Moment::Exchanged;
+            if (placed && ChangeJournal::isJournalName(QFileInfo(path).fileName()) == atTheJournal && !std::exchange(stopped, true))
+                TracedRun::stopHere(folder);
+        });
+        QString why;
+        PeriodEntity p;
+        p.setTitle("Term 1");
+        const bool saved =
+            period ? StoreTransaction::runAsOne([&](QString *failure) { return store->addWithData(p, failure) != -1; }, &why, store)
+                   : edit(Store::StudentAdded, 1, {}, &why);
+        FolderHandle::setMomentHook({});
+        EXPECT_TRUE(stopped);
+        if (other == Other::TookAndRuns) {
+            EXPECT_FALSE(saved);
+            EXPECT_TRUE(why.contains("another start of Pollix finished this change from its journal while this Pollix was "
+                                     "stopped, and every file holds what it wrote. Another Pollix on this computer"))
+                << why.toStdString();
+        } else {
+            EXPECT_TRUE(saved) << why.toStdString();
+        }
+        return;
+    }
+    for (const char *what : {"student", "period"}) {
+        for (const char *where : {"journal", "file"}) {
+            for (const Other other : {Other::TookAndEnded, Other::TookAndRuns, Other::PlainStart}) {
+                const QByteArray label = QByteArray(what) + " " + where + " " + QByteArray::number(int(other));
+                const QString root = QDir(home()).filePath(QString::fromLatin1(label));
+                ASSERT_TRUE(QDir().mkpath(root));
+                startOn(root);
+                if (label.startsWith("student"))
+                    seed(Store::StudentAdded);
+                else
+                    TovPeriodXmlDatabase::sharedUI()->loadPeriods();
+                writeFile(QString::fromLatin1(label) + "/case", label);
+                // The other start finishes what the journals note, as every start does first.
+                const auto otherStart = [&] { startOn(root, true); };
+                TracedRun::Outcome run;
+                if (other == Other::PlainStart) {
+                    TracedRun::Child child(root, {"--seccomp-bpf", "-e", "trace=none"});
+                    const qint64 pid = child.waitUntilStopped();
+                    ASSERT_GT(pid, 0) << label.constData() << ": " << child.finish().output.toStdString();
+                    otherStart();
+                    ASSERT_EQ(::kill(pid_t(pid), SIGCONT), 0);
+                    run = child.finish();
+                } else {
+                    run = TracedRun::runTakenWhileStopped(root, otherStart, other == Other::TookAndEnded);
+                }
+                EXPECT_TRUE(run.passed) << label.constData() << ": " << run.output.toStdString();
+                startOn(root);
+                if (label.startsWith("period"))
+                    EXPECT_EQ(periods().toStdString(), "Term 1") << label.constData();
+                else
+                    EXPECT_EQ(holds(Store::StudentAdded).toStdString(), landed(Store::StudentAdded, {1}).toStdString())
+                        << label.constData();
+                EXPECT_EQ(leftovers(root), QStringList()) << label.constData();
+            }
+        }
     }
 }

@@ -18,6 +18,7 @@
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/RealAlerts.h"
+#include "support/RealFilePanels.h"
 #include "support/Shots.h"
 #include "support/TracedRun.h"
 #include "support/ZipFixture.h"
@@ -580,6 +581,54 @@ TEST_F(DataManagementTest, TheRestoresReportPromisesAnArchiveOfTheReplacedDataOn
         EXPECT_FALSE(QFileInfo::exists(kept + ".zip"));
         EXPECT_NE(RecordFile::kindAt(kept + "/" + c.file), RecordFile::Kind::Missing);
     }
+}
+
+// The question before a restore says what becomes of the data it replaces as the report after it
+// does: saved as an archive in Backups only where a backup would take them; a pipe another program
+// put under a data file's name keeps them a folder there, and is named. Asked through the real
+// page: its Restore button, the real file panel with the archive's path typed and Return, and the
+// real question, whose Cancel changes nothing.
+TEST_F(DataManagementTest, TheRestoreQuestionPromisesAnArchiveOfTheReplacedDataOnlyWhereOneCanBeWritten)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    const QString pipe = data() + "Classes/Pipe.xml";
+    const QString backups = QDir::toNativeSeparators(home() + "Backups");
+    const QString replaced = "The data of the backup \"backup.zip\" replace all data of this application folder. | Every "
+                             "class, student, session and grade now kept here is replaced. ";
+    const struct
+    {
+        const char *odd;
+        bool planted;
+        QString said;
+    } cases[] = {
+        {"nothing", false,
+         replaced + "They are kept in " + backups + " and saved there as a backup archive, which Restore can bring back."},
+        {"a pipe as a class file", true,
+         replaced + "They are kept in a folder in " + backups + ", where they stay as they are: Pollix cannot save them as "
+                    "an archive. These files cannot be backed up: " + QDir::toNativeSeparators(pipe) + " (it is no regular file)."},
+    };
+    DataManagementCtrl page;
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page, kEventWaitMs));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.odd);
+        if (c.planted) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        }
+        RealFilePanels panels;
+        panels.type(backup());
+        RealAlerts alerts;
+        alerts.click(QStringLiteral("Cancel"));
+        QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+        EXPECT_EQ(panels.cancelled(), 0);
+        ASSERT_EQ(alerts.seen().size(), 1);
+        EXPECT_EQ(alerts.seen().first().toStdString(), c.said.toStdString());
+        EXPECT_TRUE(alerts.allTaken());
+    }
+    EXPECT_EQ(RecordFile::kindAt(pipe), RecordFile::Kind::Other);
+    EXPECT_EQ(sessionCount(), 2);
+    EXPECT_FALSE(QFileInfo::exists(home() + "Backups"));
+    EXPECT_FALSE(page.isDataChanged());
 }
 
 // Once the alerts of a backup or a restore are answered (a click on each), Return closes the page

@@ -1,8 +1,10 @@
 #include "support/PollixTest.h"
+#include "support/RealFilePanels.h"
 #include "ui/controls/FileDialogs.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPointer>
@@ -134,4 +136,51 @@ TEST_F(FileDialogsTest, TheNextPanelOfAKindOpensWhereTheLastFileOfThatKindWasCho
     EXPECT_EQ(look(true, QString(), FileDialogs::Kind::Reports).folder, QDir::cleanPath(home()) + "/Documents");
     // A panel cancelled leaves the folder as it was.
     EXPECT_EQ(FileDialogs::folderFor(FileDialogs::Kind::Backups), keys);
+}
+
+// A path typed whole into the real panel's name box, then Return, opens (or saves) the file it
+// names, every time; a folder typed is entered, as in Qt's own panel, and a name typed then opens
+// the file in it. The keys come as a teacher's do, one of them while the focus is away from the
+// box (RealFilePanels), which once left a folder of the path selected in the panel's list: Return
+// entered that folder and emptied the box instead.
+TEST_F(FileDialogsTest, APathTypedWholeAndReturnOpenTheFileItNamesEveryTime)
+{
+    QDir(home()).mkpath("Documents");
+    QDir(home()).mkpath("Keys/week");
+    writeFile("Keys/week/monday.zip", "PK");
+    writeFile("Documents/notes.zip", "PK");
+    const QString root = QDir::cleanPath(home());
+    const struct
+    {
+        const char *road;
+        bool save;
+        QStringList typed; // one text for each Return
+        QString chosen;
+    } cases[] = {
+        {"a file in another folder", false, {root + "/Keys/week/monday.zip"}, root + "/Keys/week/monday.zip"},
+        {"a file of the folder shown", false, {root + "/Documents/notes.zip"}, root + "/Documents/notes.zip"},
+        {"a folder, then a name in it", false, {root + "/Keys/week", "monday.zip"}, root + "/Keys/week/monday.zip"},
+        {"a new file in another folder", true, {root + "/Keys/week/tuesday"}, root + "/Keys/week/tuesday.zip"},
+    };
+    for (const auto &c : cases) {
+        // The panel's list loads its folders while the keys come: each time anew.
+        for (int time = 1; time <= 5; ++time) {
+            SCOPED_TRACE(std::string(c.road) + ", time " + std::to_string(time));
+            FileDialogs::forgetFolders();
+            RealFilePanels panels;
+            for (const QString &text : c.typed)
+                panels.type(text);
+            const QString chosen =
+                c.save ? FileDialogs::getSaveFileName(nullptr, "Backup", FileDialogs::Kind::Backups, "Zip archives (*.zip)")
+                       : FileDialogs::getOpenFileName(nullptr, "Restore", FileDialogs::Kind::Backups);
+            EXPECT_EQ(chosen.toStdString(), c.chosen.toStdString());
+            EXPECT_EQ(panels.cancelled(), 0);
+            EXPECT_TRUE(panels.allTyped());
+            EXPECT_EQ(panels.leftUp().size(), c.typed.size() - 1);
+            for (const RealFilePanels::LeftUp &up : panels.leftUp()) {
+                EXPECT_EQ(up.folder.toStdString(), QFileInfo(c.chosen).absolutePath().toStdString());
+                EXPECT_EQ(up.name.toStdString(), "");
+            }
+        }
+    }
 }

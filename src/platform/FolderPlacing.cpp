@@ -1,0 +1,146 @@
+// The write layer's checked placing of a file written: over what its target held, only while that
+// is what the caller may replace, and never over what another program put there at that moment.
+// Every change of a name is made by FolderHandle's own steps (exchange, rename, removal).
+#include "FolderHandle.h"
+#include "Log.h"
+#include "SideFiles.h"
+
+#include <QFileInfo>
+
+#include <mutex>
+
+namespace {
+std::mutex g_momentMutex;
+std::function<void(FolderHandle::Moment, const QString &)> g_momentHook;
+
+bool refused(QString *why, const QString &reason)
+{
+    if (why)
+        *why = reason;
+    return false;
+}
+} // namespace
+
+void FolderHandle::setMomentHook(std::function<void(Moment, const QString &)> hook)
+{
+    std::lock_guard lock(g_momentMutex);
+    g_momentHook = std::move(hook);
+}
+
+void FolderHandle::reachedMoment(Moment moment, const QString &path)
+{
+    std::function<void(Moment, const QString &)> hook;
+    {
+        std::lock_guard lock(g_momentMutex);
+        hook = g_momentHook;
+    }
+    if (hook)
+        hook(moment, path);
+}
+
+bool FolderHandle::replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why,
+                                  const std::function<QString(const QString &held)> &mayReplace, bool oldKept) const
+{
+    const auto ask = [&](const QString &held) { return mayReplace ? mayReplace(held) : QString(); };
+    // What stands in toName right after the file written went there, when it is not that file: it
+    // came in at that very moment (another program's save renamed over it) and stays; so said.
+    const auto cameInMeanwhile = [&] {
+        const QString theirs = ask(toName);
+        PollixLog(QStringLiteral("%1 was replaced by another program right as Pollix put its file there; that file stays")
+                      .arg(pathOf(toName)));
+        return theirs.isEmpty() ? QStringLiteral("%1 was replaced by another program while Pollix saved it, so it was not "
+                                                 "saved over: the other program's file stays")
+                                      .arg(pathOf(toName))
+                                : theirs;
+    };
+    // The file written is looked at right before it goes in place: a side file name that leads
+    // elsewhere by then replaces nothing.
+    if (!leadsTo(name, written))
+        return refused(why, notTheFileWritten(name, toName));
+    reachedMoment(Moment::AboutToExchange, pathOf(toName));
+    bool unsupported = false;
+    QString exchangeWhy;
+    if (exchange(name, toName, &exchangeWhy, &unsupported)) {
+        reachedMoment(Moment::Exchanged, pathOf(toName));
+        const auto gone = [&](const QString &replaced) {
+            if (QString removeWhy; !removeFile(replaced, &removeWhy))
+                PollixLog(removeWhy);
+        };
+        if (!leadsTo(toName, written)) {
+            // What came out goes as after a save that landed, when it is what the save replaces;
+            // anything else under name stays for the start's tidying, which names it.
+            if (kindAt(name) != RecordFile::Kind::Missing && ask(name).isEmpty())
+                gone(name);
+            return refused(why, cameInMeanwhile());
+        }
+        const QString notReplaced = kindAt(name) == RecordFile::Kind::Missing ? QString() : ask(name);
+        if (notReplaced.isEmpty()) {
+            gone(name);
+            return true;
+        }
+        // A version that came in before the exchange goes back in one step, looked at right
+        // before: a save that came since in its turn is not exchanged away.
+        if (QString backWhy; !leadsTo(toName, written) || !exchange(name, toName, &backWhy))
+            PollixLog(QStringLiteral("%1 could not be put back in its place: %2")
+                          .arg(pathOf(toName), backWhy.isEmpty() ? QStringLiteral("another file came in meanwhile") : backWhy));
+        return refused(why, notReplaced);
+    }
+    if (kindAt(toName) == RecordFile::Kind::Missing)
+        return moveChecked(name, toName, written, why);
+    if (!unsupported)
+        return refused(why, exchangeWhy);
+    // No exchange on this disk: what toName holds keeps a second name (or a synced copy) until
+    // the file written is found in its place, unless the caller keeps its old bytes itself.
+    if (const QString notReplaced = ask(toName); !notReplaced.isEmpty())
+        return refused(why, notReplaced);
+    QString kept;
+    struct stat before{};
+    if (!oldKept) {
+        kindAt(toName, &before);
+        kept = QFileInfo(SideFiles::nameBeside(pathOf(toName), SideFiles::Kind::Kept)).fileName();
+        if (!linkOrCopyTo(toName, *this, kept, why))
+            return kindAt(toName) == RecordFile::Kind::Missing && moveChecked(name, toName, written, why);
+    }
+    const auto dropKept = [&] {
+        if (!kept.isEmpty())
+            removeFile(kept);
+    };
+    reachedMoment(Moment::OldKept, pathOf(toName));
+    // The last looks, right before the rename and nothing between: what toName holds must still be
+    // what may be replaced, the very file whose second name or copy was just made (a toName gone
+    // meanwhile is made), and name the file written.
+    QString notReplaced = ask(toName);
+    struct stat now{};
+    if (notReplaced.isEmpty() && !kept.isEmpty() &&
+        kindAt(toName, &now) != RecordFile::Kind::Missing && (now.st_dev != before.st_dev || now.st_ino != before.st_ino ||
+         now.st_size != before.st_size || now.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+         now.st_mtim.tv_nsec != before.st_mtim.tv_nsec))
+        notReplaced = cameInMeanwhile();
+    if (notReplaced.isEmpty() && !leadsTo(name, written))
+        notReplaced = notTheFileWritten(name, toName);
+    if (!notReplaced.isEmpty()) {
+        dropKept();
+        return refused(why, notReplaced);
+    }
+    if (!renameOver(name, toName, why)) {
+        dropKept();
+        return false;
+    }
+    reachedMoment(Moment::Renamed, pathOf(toName));
+    const bool placed = leadsTo(toName, written);
+    dropKept();
+    return placed || refused(why, cameInMeanwhile());
+}
+
+bool FolderHandle::moveChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const
+{
+    if (!moveTo(name, *this, toName, why))
+        return false;
+    reachedMoment(Moment::Renamed, pathOf(toName));
+    if (leadsTo(toName, written))
+        return true;
+    // Not Pollix's: it goes back under the name it came under, and toName stays free.
+    if (QString backWhy; !moveTo(toName, *this, name, &backWhy))
+        PollixLog(QStringLiteral("%1 stays where it was moved: %2").arg(pathOf(toName), backWhy));
+    return refused(why, notTheFileWritten(name, toName));
+}
