@@ -244,6 +244,10 @@ public:
     // Why no new file can be made in this folder, in the system's words ("Permission denied",
     // "Read-only file system"), found the same way; empty when one can.
     QString newFilesRefused() const;
+    // Removes what those trials left in this folder when a kill cut them short: each regular file
+    // named as they name theirs that holds the note naming that very file (its device and inode).
+    // Anything else named so, a copy of such a file too, stays.
+    void removeTrialsLeft() const;
     // The disk that holds this folder in a teacher's words ("a disk formatted as exFAT", also
     // through FUSE); empty when it is of no kind a teacher would know by name (DiskNames).
     QString describeDisk() const;

@@ -7,10 +7,12 @@
 #include "SideFiles.h"
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,35 +26,54 @@ QByteArray trialNote(const struct stat &st)
            QByteArray::number(quint64(st.st_dev)) + ", file " + QByteArray::number(quint64(st.st_ino)) + ".\n";
 }
 
+// The names the trials give their files, before the side file's tag.
+const QString kNewFilesLike = QStringLiteral("Pollix");
+const QString kColonLike = QStringLiteral("Names 2000-01-01T00:00:00.xml");
+const QString kNoColonLike = QStringLiteral("Names 2000-01-01T00-00-00.xml");
+
 // Removes what trials of the names likes left in folder when a kill ended them before their
-// removal (the nearest folder there is, the root of a USB stick, is none of Pollix's, and no
-// other tidying of a start goes there): each regular file named as such a trial's that holds its
-// own note. Anything else named so stays.
-void removeTrialsLeft(const FolderHandle &folder, const QStringList &likes)
+// removal: each regular file named as such a trial's that holds its own note. Anything else
+// named so stays.
+void removeTrialsOf(const FolderHandle &folder, const QStringList &likes)
 {
-    std::optional<QList<FolderHandle::Name>> names;
-    for (const QString &like : likes) {
-        const QString stem = like + QStringLiteral(".tmp-");
-        if (!names)
-            names = folder.names();
-        for (const FolderHandle::Name &n : names.value_or(QList<FolderHandle::Name>())) {
-            // Looked at more closely only when named so: the folder may hold thousands of files.
-            if (!n.name.startsWith(stem) || n.kind == RecordFile::Kind::Folder || n.kind == RecordFile::Kind::Link ||
-                !SideFiles::isBeside(folder.pathOf(n.name), folder.pathOf(like), SideFiles::Kind::Temporary))
-                continue;
-            struct stat st{};
-            const int fd = folder.openFile(n.name, nullptr, &st);
-            if (fd < 0)
-                continue;
-            const QByteArray expected = trialNote(st);
-            QByteArray held(expected.size() + 1, '\0');
-            const ssize_t got = ::pread(fd, held.data(), size_t(held.size()), 0);
+    // The names are compared as the disk gives them, and only those named so are looked at more
+    // closely: the folder may hold many files.
+    QList<QByteArray> stems;
+    for (const QString &like : likes)
+        stems << QFile::encodeName(like + QStringLiteral(".tmp-"));
+    QStringList named;
+    const int fd = folder.fd() < 0 ? -1 : ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0)
             ::close(fd);
-            if (got != expected.size() || held.left(expected.size()) != expected)
-                continue;
-            folder.removeWritten(n.name, st);
-            PollixLog(QStringLiteral("Removed %1, left by a start's trial of its folder that was cut short").arg(folder.pathOf(n.name)));
-        }
+        return;
+    }
+    while (const dirent *d = ::readdir(dir)) {
+        const std::string_view name(d->d_name);
+        if (std::any_of(stems.cbegin(), stems.cend(),
+                        [&](const QByteArray &stem) { return name.starts_with(std::string_view(stem.constData(), size_t(stem.size()))); }))
+            named << QFile::decodeName(QByteArray(d->d_name));
+    }
+    ::closedir(dir);
+    for (const QString &name : std::as_const(named)) {
+        if (std::none_of(likes.cbegin(), likes.cend(), [&](const QString &like) {
+                return SideFiles::isBeside(folder.pathOf(name), folder.pathOf(like), SideFiles::Kind::Temporary);
+            }))
+            continue;
+        // A regular file alone (never through a link), holding the note that names it.
+        struct stat st{};
+        const int file = folder.openFile(name, nullptr, &st);
+        if (file < 0)
+            continue;
+        const QByteArray expected = trialNote(st);
+        QByteArray held(expected.size() + 1, '\0');
+        const ssize_t got = ::pread(file, held.data(), size_t(held.size()), 0);
+        ::close(file);
+        if (got != expected.size() || held.left(expected.size()) != expected)
+            continue;
+        folder.removeWritten(name, st);
+        PollixLog(QStringLiteral("Removed %1, left by a start's trial of its folder that was cut short").arg(folder.pathOf(name)));
     }
 }
 
@@ -79,11 +100,8 @@ QString FolderHandle::namesRefused() const
     // (EINVAL from the kernel's FAT, EPERM or ENOENT from a FUSE one): the same name without it
     // tells a refusal of the name from one of anything made there (a read-only folder), which is
     // no concern here.
-    const QString withColon = QStringLiteral("Names 2000-01-01T00:00:00.xml"), without = QStringLiteral("Names 2000-01-01T00-00-00.xml");
-    // What an earlier start's trial cut short left goes first (a start there ends at once).
-    removeTrialsLeft(*this, {withColon, without});
-    const int code = tryNewFile(*this, withColon);
-    if (code == 0 || code == EEXIST || tryNewFile(*this, without) != 0)
+    const int code = tryNewFile(*this, kColonLike);
+    if (code == 0 || code == EEXIST || tryNewFile(*this, kNoColonLike) != 0)
         return QString();
     return QString::fromLocal8Bit(std::strerror(code));
 }
@@ -94,9 +112,13 @@ QString FolderHandle::newFilesRefused() const
     // read-only or a share's own rules refuse what the permissions allow.
     if (m_fd < 0)
         return QString::fromLocal8Bit(std::strerror(EBADF));
-    removeTrialsLeft(*this, {QStringLiteral("Pollix")});
-    const int code = tryNewFile(*this, QStringLiteral("Pollix"));
+    const int code = tryNewFile(*this, kNewFilesLike);
     return code == 0 ? QString() : QString::fromLocal8Bit(std::strerror(code));
+}
+
+void FolderHandle::removeTrialsLeft() const
+{
+    removeTrialsOf(*this, {kNewFilesLike, kColonLike, kNoColonLike});
 }
 
 QString FolderHandle::describeDisk() const
