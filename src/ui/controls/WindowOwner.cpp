@@ -38,6 +38,19 @@ int area(const QWidget *w)
     return w->width() * w->height();
 }
 
+// Whether the window system may give a window the keys (a click on it, its showing), changed in
+// place: made anew (QWidget::setWindowFlags), it would flash and lose its ties.
+void takesKeys(QWidget *w, bool takes)
+{
+    Qt::WindowFlags flags = w->windowFlags();
+    if (flags.testFlag(Qt::WindowDoesNotAcceptFocus) != takes)
+        return;
+    flags.setFlag(Qt::WindowDoesNotAcceptFocus, !takes);
+    w->overrideWindowFlags(flags);
+    if (QWindow *handle = w->windowHandle())
+        handle->setFlag(Qt::WindowDoesNotAcceptFocus, !takes);
+}
+
 // The windows of one run over a slide show as standRun last had them; a child of the run's bar,
 // it goes with the run. Meanwhile it follows every window of the program that goes while it
 // holds the keys: a window manager hands them on to a window of the ordinary kind only, and the
@@ -49,6 +62,7 @@ public:
     {
         setObjectName(QLatin1String(kName));
         qApp->installEventFilter(this);
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, &RunStand::keysCame);
     }
 
     static RunStand *of(QWidget *bar)
@@ -90,6 +104,14 @@ public:
 
     void stand() const
     {
+        // Only the front of the run takes the keys from the window system: the bar, while no show
+        // is on. Clicked, the strip, the list or the bar in front of the show would be given them
+        // by the window manager and asked for them by the toolkit, each answer coming at the
+        // window manager's own time, also after the click had sent them on to the front.
+        const bool showOn = show && show->isVisible();
+        for (QWidget *w : windows)
+            if (w)
+                takesKeys(w, w == m_bar && !showOn);
         QWindow *parent = under();
         for (QWidget *w : windows)
             if (w && w->isVisible() && (parent || w != m_bar))
@@ -148,6 +170,20 @@ public:
             m_bar->raise();
             WindowStacking::activate(m_bar->windowHandle());
         }
+    }
+
+    // The keys came to a window of the run that is not its front (a window manager that gives
+    // them to a window that says it takes none, or a stand not yet made as the show came or
+    // went): they go on to the front, so that Escape reaches the run. What opened over the run
+    // keeps them: a window it blocks does not take them.
+    void keysCame(QWindow *window) const
+    {
+        if (!window || !isRunWindow(window) || QApplication::activeModalWidget())
+            return;
+        const bool showOn = show && show->isVisible();
+        if (!showOn && m_bar && window == m_bar->windowHandle())
+            return;
+        keysToFront();
     }
 
 protected:

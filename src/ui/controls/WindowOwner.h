@@ -45,7 +45,8 @@ void setOwnsNothing(QWidget *window);
 // are the show's while it is on, else the bar's: as the run opens, and, for as long as the bar
 // lives, whenever a window of the program goes while it holds them (the show, a question over
 // the bar), unless it was opened over another window of the program than the run's, which takes
-// them back.
+// them back; and whenever another of the run's windows takes them (a click on the strip or the
+// list, or on the bar while the show is on), once the window manager has given them to it.
 void standRun(const QList<QWidget *> &runWindows, QWindow *show, QWidget *backdrop);
 
 // One of a run's windows comes forward (the students not in the class, as another logs in): the

@@ -776,10 +776,7 @@ void PPTQuizStateWindowController::OnSpeech()
         playMusicControl = new PlayMusic(this);
     if (!m_run->bStartFlag)
         m_stage->followShow();
-    const QRect screen = PPTQuizStateInterface::screenRect();
-    // Just above the bar, however tall the screen's width made it.
-    const int above = std::min(screen.height() - 80, geometry().top() - 3);
-    playMusicControl->setWindowOriginPoint(QPoint(screen.width() - 240, above - playMusicControl->height()));
+    m_stage->placeReadAloud(playMusicControl);
     playMusicControl->setStrContent(setMessageToPlayMusic());
     playMusicControl->show();
     m_stage->showToFront();

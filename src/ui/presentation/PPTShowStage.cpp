@@ -8,8 +8,10 @@
 #include "core/presentation/SlideShowRunRules.h"
 #include "platform/PPTEditorMSO.h"
 #include "platform/SlideShowWindow.h"
+#include "ui/controls/ScreenFit.h"
 #include "ui/controls/WindowOwner.h"
 #include "ui/run/ForceLoginController.h"
+#include "ui/run/PlayMusic.h"
 #include "ui/run/PPTStudentLoginView.h"
 
 #include <QPushButton>
@@ -17,6 +19,17 @@
 #include <QWindow>
 
 #include <algorithm>
+
+namespace {
+// Between windows that the run stands side by side.
+constexpr int kGap = 4;
+
+// A shown window's frame as the window system has it: the widget's own account may lag behind.
+QRect frameOf(const QWidget *w)
+{
+    return w->windowHandle() ? w->windowHandle()->frameGeometry() : w->frameGeometry();
+}
+} // namespace
 
 PPTShowStage::PPTShowStage(PPTQuizStateWindowController *window) : win(window) {}
 
@@ -80,7 +93,7 @@ void PPTShowStage::fitShowToFreeArea()
     // Where the teacher has dragged it away from the edge, it stands where the teacher wants it.
     // Its frame as the window system has it now: the widget's own account may lag behind.
     if (ForceLoginController *w = win->m_run->forceLoginCtrl; w && w->isVisible()) {
-        const QRect frame = w->windowHandle() ? w->windowHandle()->frameGeometry() : w->frameGeometry();
+        const QRect frame = frameOf(w);
         if (frame.right() >= screen.right() - 2)
             keep.setRight(screen.right() + 1 - frame.left());
     }
@@ -103,10 +116,35 @@ QRect PPTShowStage::forceLoginPlace(const QWidget *window, const QMargins &frame
     // Beside the slide, never over it: the show gives up the room it takes.
     const QRect screen = PPTQuizStateInterface::screenRect();
     const int top = win->pptStudentLoginView->isVisible() ? win->pptStudentLoginView->geometry().bottom() + 1 : screen.top();
-    const int bottom = win->isVisible() ? win->geometry().top() : screen.bottom() + 1;
-    const int height = std::clamp(bottom - top - frame.top() - frame.bottom(), 1, 360);
+    int bottom = win->isVisible() ? win->geometry().top() : screen.bottom() + 1;
     const int width = std::min(window->width(), 360);
-    return QRect(screen.right() + 1 - frame.right() - width, top + frame.top(), width, height);
+    const int left = screen.right() + 1 - frame.right() - width - frame.left();
+    // Above the read-aloud window where that stands in the same column.
+    if (const QWidget *reading = win->playMusicControl.data(); reading && reading->isVisible()) {
+        const QRect at = frameOf(reading);
+        if (at.right() >= left && at.top() > top)
+            bottom = std::min(bottom, at.top() - kGap);
+    }
+    const int height = std::clamp(bottom - top - frame.top() - frame.bottom(), 1, 360);
+    return QRect(left + frame.left(), top + frame.top(), width, height);
+}
+
+void PPTShowStage::placeReadAloud(QWidget *panel) const
+{
+    const QRect screen = PPTQuizStateInterface::screenRect();
+    // Its whole frame (title bar and borders count) just above the bar, left of the button that
+    // brings a hidden bar back: that button stands there whether the bar is up or down, and
+    // under the panel it would take no click once the teacher hides the bar. Left of the
+    // students not in the class too, where they stand in its way.
+    const QSize frame = panel->size().grownBy(ScreenFit::frameMargins(panel));
+    const int bottom = std::min(screen.bottom() + 1 - 80, win->geometry().top()) - kGap;
+    QRect at(QPoint(std::min(screen.right() + 1 - 240, Show::place(screen).left() - kGap - frame.width()), bottom - frame.height()), frame);
+    if (const QWidget *list = win->m_run->forceLoginCtrl; list && list->isVisible()) {
+        const QRect listAt = frameOf(list);
+        if (listAt.adjusted(-kGap, -kGap, kGap, kGap).intersects(at))
+            at.moveRight(listAt.left() - kGap - 1);
+    }
+    ScreenFit::setFrameGeometry(panel, at);
 }
 
 void PPTShowStage::cycleStripSize()

@@ -33,6 +33,10 @@ public:
     // bar, its frame (with these margins) on the screen.
     QRect forceLoginPlace(const QWidget *window, const QMargins &frame) const;
 
+    // The read-aloud window near the screen's right edge, its whole frame just above the bar and
+    // clear of the button that brings a hidden bar back and of the students not in the class.
+    void placeReadAloud(QWidget *panel) const;
+
     // The strip: normal when small, else small; one press of the teacher's strip key. The bar:
     // down to a line with a button to bring it back.
     void cycleStripSize();

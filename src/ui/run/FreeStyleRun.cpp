@@ -293,19 +293,32 @@ void FreeStyleRun::toNewFreeStylePaneLayout(bool)
     toggle->setIcon(w->style()->standardIcon(shown ? QStyle::SP_TitleBarShadeButton : QStyle::SP_TitleBarUnshadeButton));
     m_controller->toolbar()->show();
     hideQuestionViews(!shown);
+    placeWindow();
+}
+
+void FreeStyleRun::placeWindow()
+{
     // The window's least size follows what is shown now.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     w->layout()->activate();
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
     // The frame on the area, so that the title bar and borders stay on the screen too.
-    if (shown) {
+    if (_bShowQuestionPane) {
         ScreenFit::setFrameGeometry(w, area.adjusted(0, 0, 0, -kPaneShownMargin));
-    } else {
-        const QMargins frame = ScreenFit::frameMargins(w);
-        const int height = kBottomStripHeight + frame.top() + frame.bottom();
-        ScreenFit::setFrameGeometry(w, QRect(area.left(), area.bottom() + 1 - height, area.width(), height));
+        return;
     }
+    const QMargins frame = ScreenFit::frameMargins(w);
+    int inside = kBottomStripHeight;
+    // The receiver's notice, while the receiver is out, comes on top of what the strip holds: in
+    // the strip's own height it crowded the rest and lost its last line, the bar its buttons.
+    if (const QLabel *notice = w->txtReceiverState; notice && notice->isVisibleTo(w)) {
+        const QLayout *band = notice->parentWidget()->layout();
+        const QMargins margins = band->contentsMargins();
+        inside += notice->heightForWidth(area.width() - frame.left() - frame.right() - margins.left() - margins.right()) + band->spacing();
+    }
+    const int height = inside + frame.top() + frame.bottom();
+    ScreenFit::setFrameGeometry(w, QRect(area.left(), area.bottom() + 1 - height, area.width(), height));
 }
 
 void FreeStyleRun::hideQuestionViews(bool hide)

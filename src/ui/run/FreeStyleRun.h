@@ -48,6 +48,9 @@ public:
     void OnToggle();
     void onCapture();
     void toNewFreeStylePaneLayout(bool show);
+    // The window over the screen with the question pane, else a strip at its foot tall enough
+    // for what it shows (the receiver's notice among it).
+    void placeWindow();
     void hideQuestionViews(bool hide);
 
 private:

@@ -3,6 +3,7 @@
 #include "ForceLoginBesideGrid.h"
 #include "FreeStyleRun.h"
 #include "GridAutoScroll.h"
+#include "PPTStudentLoginView.h"
 #include "PlayMusic.h"
 #include "QuizStateInterface.h"
 #include "RunFrameRouter.h"
@@ -84,6 +85,11 @@ QuizStateWindowController::QuizStateWindowController(QWidget *parent) : QWidget(
     window.timeUp = [this] { OnStop(); };
     window.shouldClose = [this] { return windowShouldClose(); };
     window.exit = [this] { OnExit(); };
+    // Down to a strip, the window makes room for the receiver's notice and gives it back.
+    window.receiverLost = [this](bool) {
+        if (m_freeStyle && !m_freeStyle->bShowQuestionPane())
+            m_freeStyle->placeWindow();
+    };
     window.stepAside = [this](bool inFront) { inFront ? lowerToNormalLevel() : raiseToStatusLevel(); };
     window.saveDialog = [this](const SaveRequest &r) {
         if (hooks().runSaveDialog)
@@ -185,8 +191,10 @@ void QuizStateWindowController::showWindow()
 void QuizStateWindowController::standRun()
 {
     // The list of students not in the class is one of the run's windows, as over a slide show:
-    // in front of this window, and behind whatever opens over the run.
-    WindowOwner::standRun({this, m_run->forceLoginCtrl.data()}, nullptr, nullptr);
+    // in front of this window, and behind whatever opens over the run. So is a free-style run's
+    // strip of students: clicked, neither keeps the keys from this window.
+    WindowOwner::standRun({this, m_run->forceLoginCtrl.data(), m_freeStyle ? m_freeStyle->pptStudentLoginView() : nullptr}, nullptr,
+                          nullptr);
 }
 
 const ActivityRule &QuizStateWindowController::rule() const

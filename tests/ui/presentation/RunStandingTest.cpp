@@ -1,4 +1,4 @@
-#include "SlideShowRunFixture.h"
+#include "RunStandingFixture.h"
 
 #include "core/presentation/MouseFunction.h"
 #include "support/PointerClicks.h"
@@ -6,41 +6,12 @@
 #include "ui/run/FreeStyleRun.h"
 
 #include <QScrollArea>
+#include <QTableWidget>
 
 // What stands in front over a run, looked at under a real window manager with real keys and
 // clicks: the list of students not in the class among the run's windows, whatever opens over the
-// run in front of it, and the show a teacher ended staying ended.
-namespace {
-class RunStanding : public SlideShowRun
-{
-protected:
-    // An X11 half under a window manager on each screen schools project on.
-    static void onSchoolScreens(const QString &filter)
-    {
-        for (const QSize screen : {QSize(1024, 768), QSize(1366, 768)})
-            EXPECT_EQ(XvfbRun::run(filter, {screen, true}), 0) << screen.width() << "x" << screen.height();
-    }
-};
-
-// Counts the events of one type that reach one object.
-class EventCounter : public QObject
-{
-public:
-    EventCounter(QObject *watched, QEvent::Type type, int *count) : m_type(type), m_count(count) { watched->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == m_type)
-            ++*m_count;
-        return false;
-    }
-
-private:
-    QEvent::Type m_type;
-    int *m_count;
-};
-} // namespace
+// run in front of it, the show a teacher ended staying ended, and where the keys go after a click
+// on the run.
 // The students not in the class are one of the run's windows, over the activity window and over
 // a deck alike: whatever opens over the run (the exit question, a result, Send Questions, the
 // save) stands in front of their list with the keys, and the list stands in front of the run
@@ -622,4 +593,222 @@ TEST_F(RunStanding, OnX11TheStudentsNotInTheClassStandClearOfTheActivityWindow)
         answers.answerAlert(0);
         ASSERT_TRUE(closeBoxLeaves());
     }
+}
+
+// A click anywhere on a run acts as it does and then leaves the keys where Escape reaches the run:
+// with the show on, Escape ends it; with the show ended, or without a deck, Escape asks "Are you
+// sure to exit this Activity?". Clicked on a tile and on an empty spot of the student strip, on the
+// list of students not in the class, on an empty part of the bar and on a greyed button of it (the
+// bar's clicks many times over: the window manager's own answer to a click comes at its own
+// time). Real clicks and keys under a window manager.
+TEST_F(RunStanding, UnderAWindowManagerAClickAnywhereOnARunLeavesTheKeysWhereEscapeReachesIt)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("RunStanding.OnX11AClickOnARunLeavesTheKeys*"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by UnderAWindowManagerAClickAnywhereOnARunLeavesTheKeysWhereEscapeReachesIt.
+TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    const auto alertsForReal = realAlerts();
+    DialogHooks::setModalResponder({});
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = home() + "Saved.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                      deck));
+    const QString file = questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}});
+
+    // The exit question: stayed in (its Escape), or, once leaving, left (its OK).
+    int asked = 0;
+    bool leaving = false;
+    ModalDriver modals;
+    modals.on("PollixAlert", [&](QWidget *w) {
+        ++asked;
+        if (leaving) {
+            static_cast<PollixAlert *>(w)->pressButton(0);
+            return;
+        }
+        if (WindowOnScreen::settled(w) && waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); }))
+            input.key(InputEventSink::Key::Escape);
+        if (!waitFor([&] { return !w->isVisible(); }, 2000))
+            static_cast<QDialog *>(w)->reject();
+    });
+    // The window of the program that has the keys, by name, for a failure message.
+    const auto keysAt = [] {
+        const QWindow *focus = QGuiApplication::focusWindow();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (focus && w->windowHandle() == focus)
+                return w->objectName().toStdString();
+        return std::string(focus ? "the show" : "no window of Pollix");
+    };
+
+    struct Target
+    {
+        QString name;
+        std::function<QWidget *()> control; // clicked in its middle
+        int times;
+    };
+    // What one click and the Escape after it did that the teacher would not expect; "" when
+    // nothing. front: the window that holds the keys after the click; showOn: Escape ends the
+    // show, else it asks to exit.
+    const auto clickThenEscape = [&](const Target &t, const QWindow *front, bool showOn) -> std::string {
+        QWidget *control = t.control();
+        if (!control || !control->isVisible())
+            return "nothing to click";
+        // In front of the show brought back for the click before, as the teacher sees it.
+        if (showOn && !waitFor([&] { return WindowOnScreen::stackedAbove(control->window(), ppt->showWindow()); }))
+            return "behind the show: " + WindowOnScreen::describeStacking({control->window()});
+        if (!clickOnce(input, control))
+            return "the click did not come";
+        std::string problem;
+        if (!waitFor([&] { return WindowOnScreen::hasKeys(front); }, 5000))
+            problem = "the keys stayed on " + keysAt() + "; ";
+        const int before = asked;
+        input.key(InputEventSink::Key::Escape);
+        if (showOn) {
+            if (!waitFor([&] { return !ppt->isShowRunning() || asked > before; }, 5000))
+                return problem + "Escape did nothing";
+            if (asked > before)
+                return problem + "Escape asked to exit instead of ending the show";
+        } else {
+            if (!waitFor([&] { return asked > before && !QApplication::activeModalWidget(); }, 5000))
+                return problem + "Escape did not ask to exit";
+            if (!waitFor([&] { return WindowOnScreen::hasKeys(front); }, 5000))
+                return problem + "after the question the keys went to " + keysAt();
+        }
+        return problem;
+    };
+    QStringList after, expected;
+    const auto note = [&](const QString &where, const Target &t, int time, const std::string &problem) {
+        const QString road = QStringLiteral("%1, %2 (%3)").arg(where, t.name).arg(time + 1);
+        after << road + QStringLiteral(": ") + QString::fromStdString(problem);
+        expected << road + QStringLiteral(": ");
+    };
+
+    // Over a deck, the show on and then ended by its own Escape.
+    ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+    openRun(Activity::NormalQuiz, deck);
+    ASSERT_TRUE(run && WindowOnScreen::settled(run));
+    SlideShowWindow *show = ppt->showWindow();
+    logIn(sim, 2);
+    sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
+    ASSERT_TRUE(waitFor([&] { return run->forceLoginController() && WindowOnScreen::settled(run->forceLoginController()); }));
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(show); })) << keysAt();
+    PPTStudentLoginView *strip = run->studentStrip();
+    const auto tile = [&]() -> QWidget * { return strip->studentLoginView->button(0); };
+    // The grid's right end, where no tile stands with two students in (marked by a widget that
+    // lets the clicks through).
+    QPointer<QWidget> emptySpot = new QWidget(strip->LoginSV->viewport());
+    emptySpot->setAttribute(Qt::WA_TransparentForMouseEvents);
+    emptySpot->setGeometry(strip->LoginSV->viewport()->width() - 60, 0, 40, strip->LoginSV->viewport()->height());
+    emptySpot->show();
+    const auto emptyStrip = [&]() -> QWidget * { return emptySpot.data(); };
+    const auto list = [&]() -> QWidget * { return run->forceLoginController()->tableView->viewport(); };
+    const auto emptyBar = [&]() -> QWidget * { return run->txtMultipleModeString; };
+    const auto greyed = [&]() -> QWidget * { return bar("btnStop")->isEnabled() ? nullptr : bar("btnStop"); };
+    const QList<Target> onTheShow = {
+        {"a tile of the strip", tile, 2},
+        {"an empty spot of the strip", emptyStrip, 2},
+        {"the list of students not in the class", list, 2},
+        {"an empty part of the bar", emptyBar, 8},
+        {"a greyed button of the bar", greyed, 8},
+    };
+    for (const Target &t : onTheShow) {
+        for (int time = 0; time < t.times; ++time) {
+            note(QStringLiteral("the show on"), t, time, clickThenEscape(t, show, true));
+            // The show on again, with the keys (on the other question where it ended).
+            if (ppt->isShowRunning())
+                ppt->setPPT(-1);
+            else
+                bar(run->nCurrentQuestionNo() == 0 ? "btnNext" : "btnPrevious")->click();
+            ASSERT_TRUE(waitFor([&] { return ppt->isShowRunning() && WindowOnScreen::hasKeys(show); })) << keysAt();
+        }
+    }
+    // The show ended by its own Escape: the bar holds the keys.
+    input.key(InputEventSink::Key::Escape);
+    ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning() && WindowOnScreen::hasKeys(run->windowHandle()); })) << keysAt();
+    const QList<Target> showEnded = {
+        {"a tile of the strip", tile, 1},
+        {"an empty spot of the strip", emptyStrip, 1},
+        {"the list of students not in the class", list, 1},
+        {"an empty part of the bar", emptyBar, 2},
+    };
+    for (const Target &t : showEnded) {
+        for (int time = 0; time < t.times; ++time) {
+            note(QStringLiteral("the show ended"), t, time, clickThenEscape(t, run->windowHandle(), false));
+            if (!WindowOnScreen::hasKeys(run->windowHandle()))
+                run->activateWindow();
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); })) << keysAt();
+            EXPECT_FALSE(ppt->isShowRunning()) << "the show came back";
+        }
+    }
+    leaving = true;
+    ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+    ppt->quitPPT();
+
+    // A hand raise over the deck: a tile still opens the marking, which takes the keys; once it
+    // is closed (its Escape), the show has them again.
+    leaving = false;
+    QStringList marked;
+    modals.on("HandRaiseMarking", [&](QWidget *w) {
+        marked << (WindowOnScreen::settled(w) && waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); })
+                       ? QStringLiteral("with the keys")
+                       : QStringLiteral("without the keys (on %1)").arg(QString::fromStdString(keysAt())));
+        input.key(InputEventSink::Key::Escape);
+        if (!waitFor([&] { return !w->isVisible(); }, 2000))
+            static_cast<QDialog *>(w)->reject();
+    });
+    ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+    openRun(Activity::HandRaise, deck);
+    ASSERT_TRUE(run && WindowOnScreen::settled(run));
+    logIn(sim, 2);
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); })) << keysAt();
+    const Target handRaiseTile{"a tile of the strip", [&]() -> QWidget * { return run->studentStrip()->studentLoginView->button(0); }, 1};
+    note(QStringLiteral("a hand raise"), handRaiseTile, 0, clickThenEscape(handRaiseTile, ppt->showWindow(), true));
+    EXPECT_EQ(marked.join(QStringLiteral(", ")).toStdString(), "with the keys") << "the marking opened by the tile";
+    leaving = true;
+    ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+    ppt->quitPPT();
+
+    // The activity window, without a deck.
+    leaving = false;
+    ASSERT_TRUE(open(Activity::NormalQuiz, 3, file));
+    ASSERT_TRUE(WindowOnScreen::settled(window));
+    ASSERT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
+    sim->login(0x0101, sid(1));
+    sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
+    ASSERT_TRUE(waitFor([&] { return window->forceLoginController() && WindowOnScreen::settled(window->forceLoginController()); }));
+    ASSERT_TRUE(waitFor([&] { return grid()->count() == 1 && WindowOnScreen::hasKeys(window->windowHandle()); })) << keysAt();
+    const QList<Target> activityWindow = {
+        {"the list of students not in the class", [&]() -> QWidget * { return window->forceLoginController()->tableView->viewport(); }, 2},
+        {"a tile of the grid", [&]() -> QWidget * { return grid()->button(0); }, 1},
+    };
+    for (const Target &t : activityWindow) {
+        for (int time = 0; time < t.times; ++time) {
+            note(QStringLiteral("the activity window"), t, time, clickThenEscape(t, window->windowHandle(), false));
+            if (!WindowOnScreen::hasKeys(window->windowHandle()))
+                window->activateWindow();
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(window->windowHandle()); })) << keysAt();
+        }
+    }
+    leaving = true;
+    ASSERT_TRUE(closeBoxLeaves());
+
+    // A free-style run, the window down to a strip at the foot of the screen and its students in
+    // the strip at the head of it.
+    leaving = false;
+    ASSERT_TRUE(open(Activity::FreeNormalQuiz, 3, file));
+    FreeStyleRun *freeStyle = window->freeStyle();
+    ASSERT_TRUE(freeStyle && WindowOnScreen::settled(window) && WindowOnScreen::settled(freeStyle->pptStudentLoginView()));
+    sim->login(0x0101, sid(1));
+    ASSERT_TRUE(waitFor([&] { return freeStyle->pptStudentLoginView()->studentLoginView->count() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(window->windowHandle()); })) << keysAt();
+    const Target freeStyleTile{"a tile of the strip", [&]() -> QWidget * { return freeStyle->pptStudentLoginView()->studentLoginView->button(0); }, 1};
+    note(QStringLiteral("a free-style run"), freeStyleTile, 0, clickThenEscape(freeStyleTile, window->windowHandle(), false));
+
+    EXPECT_EQ(after.join(QStringLiteral("\n")).toStdString(), expected.join(QStringLiteral("\n")).toStdString());
+    leaving = true;
+    ASSERT_TRUE(closeBoxLeaves());
 }

@@ -1,0 +1,173 @@
+#include "RunStandingFixture.h"
+
+// What the run's windows leave the teacher to read and to click, judged from the frames the X
+// server has under a real window manager, on the screens schools project on: the button that
+// brings a hidden bar back, and the notice of a receiver pulled out.
+
+// Read aloud never covers the button that brings a hidden bar back: with the read-aloud window up
+// over the show (on, or ended by its own Escape) and the bar hidden, their frames stay apart and a
+// click in the button's middle brings the bar back. Nor does it cover the bar or the students not
+// in the class, whichever of the two windows came first. On the screens schools project on, with
+// a long deck title and long names.
+TEST_F(RunStanding, UnderAWindowManagerReadAloudNeverCoversTheButtonThatBringsTheBarBack)
+{
+    onSchoolScreens(QStringLiteral("RunStanding.OnX11ReadAloudLeavesTheBarsButton*"));
+}
+
+// Run on a private Xvfb by UnderAWindowManagerReadAloudNeverCoversTheButtonThatBringsTheBarBack.
+TEST_F(RunStanding, OnX11ReadAloudLeavesTheBarsButtonFree)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = home() + "Biology Unit Seven Review.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("Which of the organelles below holds the cell's genetic material?", "Single Answer", "B", 30),
+                                       questionSlide("Second", "Single Answer", "C", 30)},
+                                      deck));
+    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
+    struct Case
+    {
+        bool showOn;
+        bool listFirst; // the students not in the class stand before the read-aloud window comes
+    };
+    for (const Case &c : {Case{false, true}, Case{true, true}, Case{false, false}}) {
+        SCOPED_TRACE(std::string(c.showOn ? "the show on" : "the show ended") + (c.listFirst ? ", the list first" : ", the list after"));
+        ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+        openRun(Activity::NormalQuiz, deck);
+        ASSERT_TRUE(run && WindowOnScreen::settled(run));
+        logIn(sim, 2);
+        const auto notInClass = [&] {
+            sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
+            return waitFor([&] { return run->forceLoginController() && WindowOnScreen::settled(run->forceLoginController()); });
+        };
+        if (c.listFirst) {
+            ASSERT_TRUE(notInClass());
+        }
+        if (!c.showOn) {
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
+            input.key(InputEventSink::Key::Escape);
+            ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
+        }
+        QWidget *reading = nullptr;
+        ASSERT_TRUE(clickUntil(input, bar("btnSpeed"), [&] {
+            reading = run->findChild<QWidget *>(QStringLiteral("PlayMusic"));
+            return reading && WindowOnScreen::settled(reading);
+        }));
+        if (!c.listFirst) {
+            ASSERT_TRUE(notInClass());
+        }
+        // What the read-aloud window's frame meets; "" when nothing.
+        const auto covered = [&](const QList<QWidget *> &windows) {
+            std::string met;
+            const QRect readingFrame = WindowOnScreen::serverFrameOf(reading);
+            for (QWidget *w : windows)
+                if (WindowOnScreen::serverFrameOf(w).intersects(readingFrame))
+                    met += "the read-aloud window at " + where(readingFrame) + " covers " + w->objectName().toStdString() + " at "
+                           + where(WindowOnScreen::serverFrameOf(w)) + "; ";
+            return met;
+        };
+        EXPECT_EQ(covered({run, run->forceLoginController()}), "");
+        Show *button = run->findChild<Show *>();
+        ASSERT_TRUE(clickUntil(input, bar("btnDownHide"), [&] { return button->isVisible() && WindowOnScreen::settled(button); }));
+        EXPECT_EQ(covered({button}), "");
+        WindowOnScreen::shot(QStringLiteral("read-aloud-and-the-bars-button-%1%2").arg(c.showOn ? "show" : "ended", c.listFirst ? "" : "-list-after"));
+        // One click in its middle brings the bar back.
+        const bool clicked = clickOnce(input, button);
+        EXPECT_TRUE(clicked && waitFor([&] { return !button->isVisible() && run->height() > 1; }, 5000))
+            << "a click in the button's middle did not bring the bar back";
+        EXPECT_EQ(ppt->isShowRunning(), c.showOn);
+
+        answers.answerAlert(0);
+        bar("btnExit")->click();
+        ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+        ppt->quitPPT();
+    }
+}
+
+// "Receiver disconnected" reads whole while the receiver is out: every line of the notice lies
+// within the room its label has, in the activity window (in the activities whose windows differ
+// most, a free-style one down to a strip among them) and on the bar over a deck. On the screens
+// schools project on, with a long class name.
+TEST_F(RunStanding, UnderAWindowManagerTheReceiverNoticeReadsWhole)
+{
+    onSchoolScreens(QStringLiteral("RunStanding.OnX11TheReceiverNoticeReadsWhole*"));
+}
+
+// Run on a private Xvfb by UnderAWindowManagerTheReceiverNoticeReadsWhole.
+TEST_F(RunStanding, OnX11TheReceiverNoticeReadsWholeInEveryRunWindow)
+{
+    // Behind a link named in POLLIX_SERIAL_PORTS, so that it is found again when plugged back.
+    SimReceiver::Options o;
+    o.linkPath = home() + QStringLiteral("ttyReceiver");
+    SimReceiver *sim = makeReceiver(Model::Dravel, o);
+    ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
+    // The link started afresh with its objects.
+    ppt = PPTEditorMSO::shareManager();
+    makeClass(3);
+    QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString file = questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}});
+    const QString deck = home() + "Biology Unit Seven Review.pptx";
+    ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
+                                      deck));
+    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
+    // What of the notice's text its label cuts off; "" when it reads whole.
+    const auto cut = [](const QLabel *notice) -> std::string {
+        if (!notice->isVisible())
+            return "not shown";
+        const QRect room = notice->contentsRect();
+        const QRect text = notice->fontMetrics().boundingRect(room, int(notice->alignment()) | Qt::TextWordWrap, notice->text());
+        if (room.contains(text))
+            return {};
+        return QStringLiteral("%1 lines of %2 px in %3 px").arg(text.height() / notice->fontMetrics().lineSpacing()).arg(text.height()).arg(room.height()).toStdString();
+    };
+    struct Case
+    {
+        int mode;
+        bool overDeck;
+    };
+    for (const Case &c : {Case{Activity::NormalQuiz, false}, Case{Activity::HomeWork, false}, Case{Activity::FreeNormalQuiz, false},
+                          Case{Activity::NormalQuiz, true}}) {
+        SCOPED_TRACE(ActivityRules::AllActivityMode().value(c.mode).toStdString() + (c.overDeck ? " over a deck" : ""));
+        QWidget *runWindow = nullptr;
+        if (c.overDeck) {
+            ASSERT_TRUE(ppt->openPPT(deck) && ppt->setPPT(1));
+            openRun(c.mode, deck);
+            runWindow = run.data();
+        } else {
+            ASSERT_TRUE(open(c.mode, 3, file));
+            runWindow = window.data();
+        }
+        ASSERT_TRUE(runWindow && WindowOnScreen::settled(runWindow));
+        const QRect before = WindowOnScreen::serverFrameOf(runWindow);
+        sim->unplug();
+        const auto lost = [&] { return c.overDeck ? run->receiverLost() : window->receiverLost(); };
+        ASSERT_TRUE(waitFor(lost));
+        auto *notice = runWindow->findChild<QLabel *>(QStringLiteral("txtReceiverState"));
+        std::string problem;
+        EXPECT_TRUE(waitFor([&] { return WindowOnScreen::settled(runWindow) && (problem = cut(notice)).empty(); })) << problem;
+        // Nor did the notice take the bar's buttons off the screen.
+        std::string off;
+        for (const QPushButton *b : runWindow->findChildren<QPushButton *>())
+            if (b->objectName().startsWith(QLatin1String("btn")) && b->isVisible()
+                && !QGuiApplication::primaryScreen()->geometry().contains(WindowOnScreen::serverRectOf(b)))
+                off += b->objectName().toStdString() + " ";
+        EXPECT_EQ(off, "") << "off the screen";
+        WindowOnScreen::shot(QStringLiteral("receiver-out-%1%2").arg(c.mode).arg(c.overDeck ? "-deck" : ""));
+        ASSERT_TRUE(sim->plug());
+        ASSERT_TRUE(waitFor([&] { return !lost(); }));
+        // Back, the receiver takes its notice's room with it.
+        EXPECT_TRUE(waitFor([&] { return WindowOnScreen::settled(runWindow) && WindowOnScreen::serverFrameOf(runWindow).height() == before.height(); }))
+            << "from " << where(before) << " to " << where(WindowOnScreen::serverFrameOf(runWindow));
+        answers.answerAlert(0);
+        if (c.overDeck) {
+            bar("btnExit")->click();
+            ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+            ppt->quitPPT();
+        } else {
+            ASSERT_TRUE(closeBoxLeaves());
+        }
+    }
+}

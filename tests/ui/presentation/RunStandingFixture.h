@@ -1,0 +1,49 @@
+#pragma once
+
+#include "SlideShowRunFixture.h"
+
+// What stands in front over a run, and what it leaves the teacher to read and to click, looked at
+// under a real window manager with real keys and clicks (RunStandingTest.cpp, RunRoomTest.cpp).
+class RunStanding : public SlideShowRun
+{
+protected:
+    // An X11 half under a window manager on each screen schools project on.
+    static void onSchoolScreens(const QString &filter)
+    {
+        for (const QSize screen : {QSize(1024, 768), QSize(1366, 768)})
+            EXPECT_EQ(XvfbRun::run(filter, {screen, true}), 0) << screen.width() << "x" << screen.height();
+    }
+    // One real click in the middle of a control, as the teacher's; true once its window has had
+    // the release.
+    static bool clickOnce(XTestEventSink &pointer, QWidget *control);
+};
+
+// Counts the events of one type that reach one object.
+class EventCounter : public QObject
+{
+public:
+    EventCounter(QObject *watched, QEvent::Type type, int *count) : m_type(type), m_count(count) { watched->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            ++*m_count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    int *m_count;
+};
+
+inline bool RunStanding::clickOnce(XTestEventSink &pointer, QWidget *control)
+{
+    int released = 0;
+    EventCounter onWindow(control->window()->windowHandle(), QEvent::MouseButtonRelease, &released);
+    const QPoint at = control->mapToGlobal(control->rect().center());
+    pointer.moveTo(at);
+    pointer.button(InputEventSink::Button::Left, true, at);
+    pointer.button(InputEventSink::Button::Left, false, at);
+    return waitFor([&] { return released > 0; });
+}
