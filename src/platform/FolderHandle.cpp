@@ -823,33 +823,80 @@ void FolderHandle::setRefusalsForTesting(const Refusals &refusals)
                      (refusals.colons ? kNoColons : 0));
 }
 
-int FolderHandle::writeSynced(const QString &name, const QByteArray &bytes, mode_t mode, struct stat *written, bool *made) const
+namespace {
+// Why a new file may not be made under name in the folder open as folderFd, as the system would
+// say it (0 when it may); *file: the name as the system takes it.
+int newFileRefusal(int folderFd, const QString &name, QByteArray *file)
 {
-    *made = false;
-    if (m_fd < 0)
+    if (folderFd < 0)
         return EBADF;
     if (!entryNameProblem(name).isEmpty())
         return EINVAL;
-    const QByteArray file = native(name);
-    if (refuses(kNoColons) && file.contains(':'))
-        return EINVAL;
+    *file = native(name);
+    return refuses(kNoColons) && file->contains(':') ? EINVAL : 0;
+}
+
+// Writes bytes whole into fd and syncs them: only a synced file may take an old one's place (a
+// power cut must not leave an empty file). 0, or the system's error.
+int writeSyncedInto(int fd, const QByteArray &bytes)
+{
+    const int code = writeWhole(fd, bytes.constData(), bytes.size());
+    return code == 0 && ::fsync(fd) != 0 ? errno : code;
+}
+
+// Closes fd, the new file made as file in folderFd, and removes that file again when code (or
+// the closing) tells of a failure; the code.
+int closeNew(int folderFd, int fd, const QByteArray &file, int code)
+{
+    if (::close(fd) != 0 && code == 0 && errno != EINTR)
+        code = errno;
+    if (code != 0)
+        ::unlinkat(folderFd, file.constData(), 0);
+    return code;
+}
+} // namespace
+
+int FolderHandle::writeSynced(const QString &name, const QByteArray &bytes, mode_t mode, struct stat *written, bool *made) const
+{
+    *made = false;
+    QByteArray file;
+    if (const int refused = newFileRefusal(m_fd, name, &file))
+        return refused;
     const int fd = ::openat(m_fd, file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno;
     *made = true;
     if (mode != 0 && ::fchmod(fd, mode) != 0)
         PollixLog(QStringLiteral("Could not give %1 the permissions of the file it replaces: %2").arg(name, systemError(errno)));
-    int code = writeWhole(fd, bytes.constData(), bytes.size());
-    // Only a synced file may take the old one's place: a power cut must not leave an empty file.
-    if (code == 0 && ::fsync(fd) != 0)
-        code = errno;
+    int code = writeSyncedInto(fd, bytes);
     if (code == 0 && ::fstat(fd, written) != 0)
         code = errno;
-    if (::close(fd) != 0 && code == 0 && errno != EINTR)
-        code = errno;
-    if (code != 0)
-        ::unlinkat(m_fd, file.constData(), 0);
-    return code;
+    return closeNew(m_fd, fd, file, code);
+}
+
+int FolderHandle::writeSelfNoted(const QString &name, const std::function<QByteArray(const struct stat &)> &note,
+                                 struct stat *written) const
+{
+    QByteArray file;
+    if (const int refused = newFileRefusal(m_fd, name, &file))
+        return refused;
+    // Without a name first; where that fails in any way (no unnamed files on this disk, no /proc
+    // to name one through), the file is made under its name and answers for the disk.
+    if (const int unnamed = unnamedFileIn(m_fd); unnamed >= 0) {
+        int code = ::fstat(unnamed, written) == 0 ? writeSyncedInto(unnamed, note(*written)) : errno;
+        if (code == 0) {
+            const QByteArray self = QByteArray("/proc/self/fd/") + QByteArray::number(unnamed);
+            code = ::linkat(AT_FDCWD, self.constData(), m_fd, file.constData(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+        }
+        ::close(unnamed);
+        // Done, or the name itself refused (taken, or one the disk cannot hold).
+        if (code == 0 || code == EEXIST || code == EINVAL || code == ENAMETOOLONG)
+            return code;
+    }
+    const int fd = ::openat(m_fd, file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    return closeNew(m_fd, fd, file, ::fstat(fd, written) == 0 ? writeSyncedInto(fd, note(*written)) : errno);
 }
 
 bool FolderHandle::mayWrite(const QString &name) const

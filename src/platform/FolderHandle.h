@@ -190,6 +190,11 @@ public:
     // the rename that puts it in place checks. 0, or the system's error with the file gone
     // again; *made: whether the folder took the file at all.
     int writeSynced(const QString &name, const QByteArray &bytes, mode_t mode, struct stat *written, bool *made) const;
+    // The same for a new file that holds a note naming itself: note(what the file is) gives its
+    // bytes. Where the disk makes files without a name, the file gets its name only once it
+    // holds its note and is synced, so that whatever ends Pollix, the name leads to a file that
+    // says it is Pollix's; elsewhere its note follows its making at once.
+    int writeSelfNoted(const QString &name, const std::function<QByteArray(const struct stat &)> &note, struct stat *written) const;
     // Whether this account may write the file name holds (as the system's access check says).
     bool mayWrite(const QString &name) const;
     // Whether name leads to the very file written (a regular file of its device and inode), not
@@ -239,6 +244,10 @@ public:
     // Why no new file can be made in this folder, in the system's words ("Permission denied",
     // "Read-only file system"), found the same way; empty when one can.
     QString newFilesRefused() const;
+    // Removes what those trials left in this folder when a kill cut them short: each regular file
+    // named as they name theirs that holds the note naming that very file (its device and inode).
+    // Anything else named so, a copy of such a file too, stays.
+    void removeTrialsLeft() const;
     // The disk that holds this folder in a teacher's words ("a disk formatted as exFAT", also
     // through FUSE); empty when it is of no kind a teacher would know by name (DiskNames).
     QString describeDisk() const;

@@ -7,7 +7,8 @@
 
 #include <csignal>
 
-RunningPollix::RunningPollix(const QString &folder, const QString &program, const QStringList &arguments)
+RunningPollix::RunningPollix(const QString &folder, const QString &program, const QStringList &arguments,
+                             const QStringList &environment)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("POLLIX_HOME", folder);
@@ -16,6 +17,8 @@ RunningPollix::RunningPollix(const QString &folder, const QString &program, cons
     env.insert("POLLIX_SPLASH_SECONDS", "1");
     env.insert("QT_LOGGING_RULES", "pollix.info=true");
     env.remove("POLLIX_SERIAL_PORTS");
+    for (const QString &entry : environment)
+        env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
     // The program starts with the ending signals' default actions, as from a terminal, whatever

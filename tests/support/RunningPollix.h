@@ -9,11 +9,12 @@
 
 // The program itself (or another of the project's programs, the demo), started as a teacher would
 // start it on an application folder of its own, offscreen, without real receivers; its output is
-// gathered as it comes. Killed at the end of the test when it still runs.
+// gathered as it comes. Killed at the end of the test when it still runs. `environment` ("NAME=value"
+// entries) is set over those defaults, for example the ports of a simulated receiver.
 struct RunningPollix
 {
     explicit RunningPollix(const QString &folder, const QString &program = QStringLiteral(POLLIX_BINARY_DIR "/src/pollix"),
-                           const QStringList &arguments = {});
+                           const QStringList &arguments = {}, const QStringList &environment = {});
     ~RunningPollix();
     RunningPollix(const RunningPollix &) = delete;
     RunningPollix &operator=(const RunningPollix &) = delete;

@@ -31,14 +31,19 @@
 // program; the small family's follow --activity quiz|rush|vote|rollcall (default quiz). After a
 // vote or a rush the teacher keypad asks for the result and its screen is written to standard
 // error ("teacher keypad: ..."). The class log-out that ends a run (F6 00 00 03 01 FF FF) sends
-// every keypad out; they log in again when the next run wakes them. In homework and paper quiz
+// every keypad out; they log in again when the next run wakes them. "logout ID" sends one keypad
+// out as its student logs out: it answers nothing, takes no set and hands nothing in until it
+// logs in again at the next wake. In homework and paper quiz
 // (Corvel, Dravel) they keep the question set the program sends, work through it once the
 // activity starts and hand their answers in; --loss N makes the radio lose N% of the set's and
 // the upload's frames.
 // Start Pollix with POLLIX_SERIAL_PORTS=<the path> to use it. With --link PATH the receiver is
 // reached through a symbolic link at PATH (the path printed): "unplug" removes it and "plug" brings
 // the receiver back behind it on a new pseudo-terminal, as a USB receiver comes back on its port;
-// without it, "plug" prints the new pseudo-terminal's path.
+// without it, "plug" prints the new pseudo-terminal's path. A program that ends without letting go
+// of the port (kill -9, a crash) leaves the pseudo-terminal in exclusive use, which a USB serial
+// port would not keep past its last close: the receiver then comes back on a new pseudo-terminal
+// by itself (behind the link; without one, its path is printed), its keypads as they were.
 #include "SimActivity.h"
 #include "SimAutoPilot.h"
 #include "SimReceiver.h"
@@ -221,6 +226,12 @@ int main(int argc, char *argv[])
         return 1;
     }
     sim.addKeypads(1, keypads);
+    if (options.linkPath.isEmpty()) {
+        sim.setPortRenewedHandler([](const QString &path) {
+            std::printf("%s\n", qPrintable(path));
+            std::fflush(stdout);
+        });
+    }
     if (!quiet)
         sim.setTrace(stderr);
     std::printf("%s\n", qPrintable(sim.portPath()));

@@ -146,7 +146,11 @@ bool BackupArchive::read(const Staging *staging, const Progress &progress, QStri
 {
     const ZipArchive &opened = m_zip;
     const QList<Target> &targets = m_targets;
-    ByteBudget budget(DataFolderLayout::kMaxFileSize * 4);
+    // What all readers hold at once, their files and the parser's copies beside them: enough to
+    // keep every reader busy with files of the usual size, and far below the goal of the whole
+    // restore's memory (128 MB), whatever the number or size of the entries.
+    constexpr quint64 kInHand = 32ull << 20;
+    ByteBudget budget(kInHand);
     std::atomic<qsizetype> next{0};
     std::atomic<int> done{0};
     std::atomic<bool> stop{false};

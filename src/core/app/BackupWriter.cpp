@@ -124,12 +124,20 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
     });
     QStringList unreadable;
     bool written = true;
+    // Compressed ahead a batch at a time, of a few megabytes at most (a file larger than that
+    // alone): what is held in memory does not grow with the data.
     constexpr qsizetype kBatch = 512;
+    constexpr qint64 kBatchBytes = 32 * 1024 * 1024;
+    qsizetype nextBatch = 0;
     for (qsizetype i = 0; i < items.size() && written; ++i) {
-        if (i % kBatch == 0) {
+        if (i == nextBatch) {
             QStringList batch;
-            for (qsizetype k = i; k < std::min(i + kBatch, items.size()); ++k)
-                batch << items[k].file;
+            qint64 bytes = 0;
+            for (; nextBatch < items.size() && batch.size() < kBatch && (batch.isEmpty() || bytes + items[nextBatch].size <= kBatchBytes);
+                 ++nextBatch) {
+                batch << items[nextBatch].file;
+                bytes += std::max<qint64>(items[nextBatch].size, 0);
+            }
             zip.compressAhead(batch);
         }
         // A file that cannot be read, or would not be taken back by a restore, is named and the

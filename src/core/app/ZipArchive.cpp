@@ -1,5 +1,6 @@
 #include "ZipArchive.h"
 
+#include "ZipWriteSink.h"
 #include "platform/AtomicFile.h"
 #include "platform/BlockReader.h"
 #include "platform/FolderHandle.h"
@@ -34,86 +35,6 @@ struct ZipReadSource
     int fd = -1;
     quint64 size = 0;
     BlockReader *stream = nullptr;
-};
-
-// The archive being written, as minizip's stream (see openWriteDescriptor).
-struct ZipWriteSink
-{
-    // Large enough for many entries' headers and data, small beside the data files read.
-    static constexpr quint64 kBuffer = 256 * 1024;
-
-    int source = -1;      // the descriptor the archive goes into (the ZipArchive's own duplicate)
-    int fd = -1;          // minizip's stream: a duplicate of source
-    int error = 0;        // the first failure's code (errno)
-    quint64 position = 0; // where minizip writes next
-    quint64 end = 0;      // the archive's length so far
-    quint64 bufferAt = 0; // where the buffer's first byte belongs
-    quint64 held = 0;     // bytes in the buffer
-    std::vector<char> buffer = std::vector<char>(kBuffer);
-
-    // size bytes at at, whole; false with error set.
-    bool put(const char *data, quint64 size, quint64 at)
-    {
-        for (quint64 done = 0; done < size;) {
-            const ssize_t n = ::pwrite(fd, data + done, size_t(size - done), off_t(at + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                error = n < 0 ? errno : ENOSPC;
-                return false;
-            }
-            done += quint64(n);
-        }
-        return true;
-    }
-    bool flush()
-    {
-        const bool done = error == 0 && (held == 0 || put(buffer.data(), held, bufferAt));
-        bufferAt += held;
-        held = 0;
-        return done;
-    }
-    quint64 write(const void *data, quint64 size)
-    {
-        // Outside what the buffer holds, or past its room: what it holds goes first.
-        if (error == 0 && (position < bufferAt || position > bufferAt + held || position - bufferAt + size > kBuffer) && flush())
-            bufferAt = position;
-        if (error == 0 && size >= kBuffer && put(static_cast<const char *>(data), size, position)) {
-            bufferAt = position + size;
-        } else if (error == 0 && size < kBuffer) {
-            std::memcpy(buffer.data() + (position - bufferAt), data, size_t(size));
-            held = std::max(held, position - bufferAt + size);
-        }
-        if (error != 0) {
-            errno = error;
-            return 0;
-        }
-        position += size;
-        end = std::max(end, position);
-        return size;
-    }
-    quint64 read(void *data, quint64 size)
-    {
-        if (!flush())
-            return 0;
-        const ssize_t n = ::pread(fd, data, size_t(size), off_t(position));
-        if (n < 0) {
-            error = errno;
-            return 0;
-        }
-        position += quint64(n);
-        return quint64(n);
-    }
-    // What is held goes to the file before the stream is closed; -1 when anything failed.
-    int close()
-    {
-        flush();
-        if (::close(fd) != 0 && errno != EINTR && error == 0)
-            error = errno;
-        fd = -1;
-        errno = error;
-        return error == 0 ? 0 : -1;
-    }
 };
 
 namespace {
@@ -270,18 +191,11 @@ zlib_filefunc64_def descriptorFunctions(ZipReadSource *source)
                        errorOfDescriptor, source);
 }
 
-// minizip writes the archive through a duplicate of a descriptor the caller opened in a folder
-// held open: the archive goes to that very file, whatever is put under its name meanwhile. It
-// writes each field of a header with a call of its own (2 or 4 bytes), and goes back to put an
-// entry's sizes into its header once the entry is written: the archive's end is held in a buffer
-// that takes all of that, and goes to the file in large writes at its own place (pwrite), so that
-// going back into it costs no call at all. The first failure stays, with the system's reason, and
-// fails every write after it, also the last one as the archive is closed.
+// minizip writes the archive through a ZipWriteSink.
 voidpf ZCALLBACK openWriteDescriptor(voidpf opaque, const void *, int)
 {
     auto *sink = static_cast<ZipWriteSink *>(opaque);
-    sink->fd = ::fcntl(sink->source, F_DUPFD_CLOEXEC, 0);
-    return sink->fd < 0 ? nullptr : sink;
+    return sink->open() ? sink : nullptr;
 }
 
 uLong ZCALLBACK readWriteDescriptor(voidpf, voidpf stream, void *buf, uLong size)
@@ -296,14 +210,14 @@ uLong ZCALLBACK writeWriteDescriptor(voidpf, voidpf stream, const void *buf, uLo
 
 ZPOS64_T ZCALLBACK tellWriteDescriptor(voidpf, voidpf stream)
 {
-    return static_cast<ZipWriteSink *>(stream)->position;
+    return static_cast<ZipWriteSink *>(stream)->position();
 }
 
 long ZCALLBACK seekWriteDescriptor(voidpf, voidpf stream, ZPOS64_T offset, int origin)
 {
     auto *sink = static_cast<ZipWriteSink *>(stream);
-    const quint64 from = origin == ZLIB_FILEFUNC_SEEK_CUR ? sink->position : origin == ZLIB_FILEFUNC_SEEK_END ? sink->end : 0;
-    sink->position = from + offset;
+    const quint64 from = origin == ZLIB_FILEFUNC_SEEK_CUR ? sink->position() : origin == ZLIB_FILEFUNC_SEEK_END ? sink->end() : 0;
+    sink->seek(from + offset);
     return 0;
 }
 
@@ -314,7 +228,7 @@ int ZCALLBACK closeWriteDescriptor(voidpf, voidpf stream)
 
 int ZCALLBACK errorOfWriteDescriptor(voidpf, voidpf stream)
 {
-    return static_cast<ZipWriteSink *>(stream)->error;
+    return static_cast<ZipWriteSink *>(stream)->error();
 }
 
 QString unzError(int rc)
@@ -358,6 +272,7 @@ bool ZipArchive::CreateZipFileOn(int fd, const QString &path, QString *errorText
     if (_zipFile)
         return fail(errorText, QStringLiteral("an archive is already being written"));
     m_compressed.clear();
+    m_written.clear();
     m_aheadFiles.clear();
     m_path = path;
     m_entries = 0;
@@ -368,9 +283,7 @@ bool ZipArchive::CreateZipFileOn(int fd, const QString &path, QString *errorText
         closeWriting();
         return fail(errorText, QStringLiteral("%1 cannot be created: %2").arg(path, QString::fromLocal8Bit(strerror(code))));
     }
-    m_write = std::make_unique<ZipWriteSink>();
-    m_write->source = m_writeFd;
-    m_write->end = quint64(st.st_size);
+    m_write = std::make_unique<ZipWriteSink>(m_writeFd, quint64(st.st_size));
     zlib_filefunc64_def io = ioFunctions(openWriteDescriptor, readWriteDescriptor, writeWriteDescriptor, tellWriteDescriptor,
                                          seekWriteDescriptor, closeWriteDescriptor, errorOfWriteDescriptor, m_write.get());
     _zipFile = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &io);
@@ -393,21 +306,21 @@ void ZipArchive::closeWriting()
 QString ZipArchive::writeFailure(const QString &what, int rc) const
 {
     // The disk's own reason where it refused (a full disk, a stick pulled out), as saves say it.
-    if (m_write && m_write->error != 0)
-        return QStringLiteral("%1 cannot be written: %2").arg(m_path, QString::fromLocal8Bit(strerror(m_write->error)));
+    if (m_write && m_write->error() != 0)
+        return QStringLiteral("%1 cannot be written: %2").arg(m_path, QString::fromLocal8Bit(strerror(m_write->error())));
     return QStringLiteral("%1: %2 (zip error %3)").arg(m_path, what).arg(rc);
 }
 
-QString ZipArchive::cacheKey(const QString &file, QDateTime *modified)
+std::optional<ZipArchive::FileStamp> ZipArchive::stampOf(const QString &file, QDateTime *modified)
 {
     // stat itself: a file's time as a date in local time costs more than its reading.
     struct stat st{};
     if (::stat(QFile::encodeName(file).constData(), &st) != 0)
-        return QString();
+        return std::nullopt;
     const qint64 ns = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
     if (modified)
         *modified = QDateTime::fromMSecsSinceEpoch(ns / 1'000'000, Qt::UTC);
-    return file + QLatin1Char('\n') + QString::number(qint64(st.st_size)) + QLatin1Char('\n') + QString::number(ns);
+    return FileStamp{qint64(st.st_size), ns};
 }
 
 bool ZipArchive::compress(const QString &file, Compressed *c, QString *errorText, bool *fileAtFault) const
@@ -430,6 +343,22 @@ bool ZipArchive::compress(const QString &file, Compressed *c, QString *errorText
     c->crc = quint32(crc32(0L, reinterpret_cast<const Bytef *>(bytes.constData()), uInt(bytes.size())));
     if (!deflateRaw(bytes, &c->data))
         return fail(errorText, QStringLiteral("%1: cannot be compressed").arg(file));
+    // Made as large as the bytes could grow: held until added, it takes only what it needs.
+    c->data.squeeze();
+    return true;
+}
+
+bool ZipArchive::readWritten(const Written &w, Compressed *c) const
+{
+    if (!m_write || w.packed > quint64(RegularFile::kWholeLimit))
+        return false;
+    c->data.resize(qsizetype(w.packed));
+    if (!m_write->readBack(w.at, c->data.data(), w.packed))
+        return false;
+    c->crc = w.crc;
+    c->size = w.size;
+    c->steady = w.steady;
+    c->stamp = w.stamp;
     return true;
 }
 
@@ -437,7 +366,7 @@ void ZipArchive::compressAhead(const QStringList &files)
 {
     struct Job
     {
-        QString file, key;
+        QString file;
         Compressed c;
         bool ok = false;
     };
@@ -448,8 +377,15 @@ void ZipArchive::compressAhead(const QStringList &files)
         if (m_aheadFiles.contains(file))
             continue;
         m_aheadFiles.insert(file);
-        if (const QString key = cacheKey(file); !key.isEmpty() && !m_compressed.contains(key))
-            jobs.push_back(Job{file, key, {}, false});
+        const std::optional<FileStamp> stamp = stampOf(file);
+        const auto ahead = m_compressed.constFind(file);
+        const auto written = m_written.constFind(file);
+        if (stamp && !(ahead != m_compressed.constEnd() && ahead->stamp == *stamp) &&
+            !(written != m_written.constEnd() && written->stamp == *stamp)) {
+            Job job{file, {}, false};
+            job.c.stamp = *stamp;
+            jobs.push_back(std::move(job));
+        }
     }
     std::atomic<size_t> next{0};
     const auto worker = [&] {
@@ -466,7 +402,7 @@ void ZipArchive::compressAhead(const QStringList &files)
     // Files that failed are read again by addFileToZip, which then says why.
     for (Job &job : jobs)
         if (job.ok)
-            m_compressed.insert(job.key, std::move(job.c));
+            m_compressed.insert(job.file, std::move(job.c));
 }
 
 bool ZipArchive::addFileToZip(const QString &file, const QString &newname, QString *errorText, bool *fileAtFault,
@@ -477,21 +413,34 @@ bool ZipArchive::addFileToZip(const QString &file, const QString &newname, QStri
     if (!_zipFile)
         return fail(errorText, QStringLiteral("no archive is being written"));
     QDateTime modified;
-    const QString key = cacheKey(file, &modified);
-    Compressed fresh;
-    const Compressed *c = nullptr;
-    if (const auto cached = m_compressed.constFind(key); !key.isEmpty() && cached != m_compressed.constEnd())
-        c = &*cached;
-    else if (!compress(file, &fresh, errorText, fileAtFault))
-        return false;
-    else
-        c = key.isEmpty() ? &fresh : &*m_compressed.insert(key, fresh);
+    const std::optional<FileStamp> stamp = stampOf(file, &modified);
+    Compressed c;
+    const auto written = m_written.constFind(file);
+    // Added before, unchanged since: its bytes as the archive holds them, unless they cannot be
+    // read back.
+    const bool again = stamp && written != m_written.constEnd() && written->stamp == *stamp && readWritten(*written, &c);
+    if (!again) {
+        const auto ahead = m_compressed.find(file);
+        const bool cached = stamp && ahead != m_compressed.end() && ahead->stamp == *stamp;
+        if (cached)
+            c = std::move(*ahead);
+        if (ahead != m_compressed.end())
+            m_compressed.erase(ahead);
+        if (!cached && !compress(file, &c, errorText, fileAtFault))
+            return false;
+    }
     if (added)
-        *added = Added{c->size, c->crc, c->steady};
-    return writeEntry(newname, modified, *c, errorText);
+        *added = Added{c.size, c.crc, c.steady};
+    quint64 dataAt = 0;
+    if (!writeEntry(newname, modified, c, errorText, &dataAt))
+        return false;
+    // Under the stamp it had as it was looked at before it was read, as a file compressed ahead.
+    if (!again && stamp)
+        m_written.insert(file, Written{dataAt, quint64(c.data.size()), c.crc, c.size, c.steady, *stamp});
+    return true;
 }
 
-bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText)
+bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText, quint64 *dataAt)
 {
     const zip_fileinfo info = zipInfoFor(date);
     const QByteArray utf8 = name.toUtf8();
@@ -503,6 +452,9 @@ bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Co
                                      kUtf8NameFlag, zip64);
     if (rc != ZIP_OK)
         return fail(errorText, writeFailure(QStringLiteral("the entry %1 cannot be started").arg(name), rc));
+    // minizip has written the entry's header; its bytes come next.
+    if (dataAt)
+        *dataAt = m_write->position();
     rc = c.data.isEmpty() ? ZIP_OK : zipWriteInFileInZip(zipHandle(_zipFile), c.data.constData(), unsigned(c.data.size()));
     const int closed = zipCloseFileInZipRaw64(zipHandle(_zipFile), ZPOS64_T(c.size), uLong(c.crc));
     if (rc != ZIP_OK || closed != ZIP_OK)
@@ -514,13 +466,14 @@ bool ZipArchive::writeEntry(const QString &name, const QDateTime &date, const Co
 bool ZipArchive::CloseZipFile2(QString *errorText)
 {
     m_compressed.clear();
+    m_written.clear();
     m_aheadFiles.clear();
     if (!_zipFile)
         return fail(errorText, QStringLiteral("no archive is being written"));
     // Closing writes out what the stream still holds: only then are all bytes in the file.
     const int rc = zipClose(zipHandle(_zipFile), nullptr);
     _zipFile = nullptr;
-    if (rc != ZIP_OK || m_write->error != 0) {
+    if (rc != ZIP_OK || m_write->error() != 0) {
         const QString why = writeFailure(QStringLiteral("the archive cannot be completed"), rc);
         closeWriting();
         return fail(errorText, why);

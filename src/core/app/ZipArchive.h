@@ -17,7 +17,7 @@
 
 class FolderHandle;
 struct ZipReadSource;
-struct ZipWriteSink;
+class ZipWriteSink;
 
 // Zip archives through minizip: creating one and adding files to it, listing and extracting the
 // entries of one. Entries are deflated (default level), named in UTF-8 and dated with their
@@ -80,7 +80,9 @@ public:
         bool operator==(const Added &) const = default;
     };
     // Adds the whole file as an entry called newname, dated with the file's modification time.
-    // A file added once already (same path, size and time) is compressed only once. When the
+    // A file added once already (same path, size and time) is compressed only once: its bytes
+    // are taken again from where they lie in the archive, so that what is held in memory does
+    // not grow with the files added. When the
     // file itself is at fault (unreadable, or refused by the content check) *fileAtFault is set
     // and the archive can take further files. *added: what the entry was made of.
     bool addFileToZip(const QString &file, const QString &newname, QString *errorText = nullptr,
@@ -90,7 +92,9 @@ public:
     using ContentCheck = std::function<QString(const QString &file, const QByteArray &bytes)>;
     void setContentCheck(ContentCheck check) { m_check = std::move(check); }
     // Compresses files ahead of their addFileToZip, on several threads (a long backup is bound
-    // by compression, not by the disk). Files that cannot be read are left to addFileToZip.
+    // by compression, not by the disk); what is compressed is held until its file is added, so
+    // the caller hands over a few megabytes at a time. Files that cannot be read are left to
+    // addFileToZip.
     void compressAhead(const QStringList &files);
     // Finishes the archive; false when none was being written or it could not be completed.
     bool CloseZipFile2(QString *errorText = nullptr);
@@ -144,19 +148,42 @@ public:
     static QString placeProblem(const QString &folder, const QString &relative, bool isFolder);
 
 private:
+    // A file's size and modification time as stat tells them, to the nanosecond: the same file
+    // read again with the same stamp is taken to hold the same bytes.
+    struct FileStamp
+    {
+        qint64 size = -1;
+        qint64 modified = 0;
+        bool operator==(const FileStamp &) const = default;
+    };
+    // The file's stamp now (*modified: its time); none when it cannot be looked at.
+    static std::optional<FileStamp> stampOf(const QString &file, QDateTime *modified = nullptr);
     struct Compressed
     {
         QByteArray data;
         quint32 crc = 0;
         quint64 size = 0;
         std::optional<ContentHash::Stamp> steady;
+        FileStamp stamp; // the file's as it was looked at before it was read
     };
-    // The file's key among those compressed: its path, size and modification time as stat tells
-    // them now (*modified: that time); empty when it cannot be looked at.
-    static QString cacheKey(const QString &file, QDateTime *modified = nullptr);
+    // A file's entry already written: where its compressed bytes begin in the archive, and how
+    // many there are.
+    struct Written
+    {
+        quint64 at = 0;
+        quint64 packed = 0;
+        quint32 crc = 0;
+        quint64 size = 0;
+        std::optional<ContentHash::Stamp> steady;
+        FileStamp stamp;
+    };
     bool compress(const QString &file, Compressed *c, QString *errorText, bool *fileAtFault) const;
+    // The compressed bytes of an entry written, read back from the archive.
+    bool readWritten(const Written &w, Compressed *c) const;
     bool addZip64End(QString *errorText);
-    bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText);
+    // *dataAt: where the entry's compressed bytes begin in the archive.
+    bool writeEntry(const QString &name, const QDateTime &date, const Compressed &c, QString *errorText,
+                    quint64 *dataAt = nullptr);
     // Why writing the archive failed: the system's reason where the file refused the bytes, else
     // what failed and minizip's code rc.
     QString writeFailure(const QString &what, int rc) const;
@@ -173,8 +200,11 @@ private:
     void *_unzFile = nullptr;
     // The archive being read, opened once: minizip reads duplicates of its descriptor.
     std::unique_ptr<ZipReadSource> m_read;
-    // Files already compressed into the archive being written, by path, size and time.
+    // Files compressed ahead and not yet added, and files added, by path (each as its stamp
+    // was when it was read): what is held for each file added is a few numbers, its path shared
+    // with the caller's.
     QHash<QString, Compressed> m_compressed;
+    QHash<QString, Written> m_written;
     // The paths compressAhead took in hand: not looked at again before addFileToZip.
     QSet<QString> m_aheadFiles;
     ContentCheck m_check;

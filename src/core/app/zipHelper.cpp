@@ -106,6 +106,16 @@ bool isPollixNote(const QString &name)
            name == FolderMark::noteName(FolderMark::Kind::Restored);
 }
 
+// Why a restore stops at a folder of the data folder's own at path that became a link (or was
+// pointed elsewhere) while Pollix ran: such a link leads nothing anywhere until a start takes it.
+QString becameLink(const QString &path)
+{
+    return QStringLiteral("%1 became a link to another folder while Pollix was running, and a restore does not go through "
+                          "such a link, so nothing was replaced. Quit Pollix and start it again (it then takes the link as "
+                          "it finds it), and restore again.")
+        .arg(QDir::toNativeSeparators(path));
+}
+
 // Keeps what a restore does not replace (files that are no data files, and links) in the new
 // folder, each under a second name there (a copy where the disk has none). Both folders are held
 // open and every folder below them reached without following a link: a folder of the data
@@ -130,6 +140,10 @@ bool carryOver(const FolderHandle &from, const FolderHandle &to, const QString &
         // the restored folder takes its place in the data folder, the link staying with the
         // data replaced.
         const bool takenLink = e.kind == RecordFile::Kind::Link && from.openFolder(e.name).isOpen();
+        // One of its own folders made a link since the start (the restored data have that
+        // folder): said as such, not as the name the link takes in the way of that folder.
+        if (e.kind == RecordFile::Kind::Link && !takenLink && relative.isEmpty() && DataFolderLayout::keptFolders().contains(e.name))
+            return fail(errorText, becameLink(from.pathOf(e.name)));
         if (e.kind == RecordFile::Kind::Folder || takenLink) {
             const FolderHandle below = from.openFolder(e.name, &why);
             if (!below.isOpen())
@@ -432,6 +446,11 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         keptArchive->clear();
     if (unlinked)
         unlinked->clear();
+    // Said before the archive is read through; the carrying over says it again of a link made
+    // meanwhile.
+    for (const QString &folder : {f.sessions, f.pointsOnly, f.classes})
+        if (TakenFolders::kindAsReached(QDir::cleanPath(folder)) == RecordFile::Kind::Link)
+            return fail(errorText, becameLink(QDir::cleanPath(folder)));
     BackupArchive listing;
     if (!listing.open(archivePath, errorText))
         return false;

@@ -117,6 +117,12 @@ QStringList unwritableFolders(const QString &applicationFolder)
 bool checkFolders(const QString &applicationFolder, QWidget *parent)
 {
     const std::vector<Place> places = placesOf(applicationFolder);
+    // The nearest folder there is above one not made yet (the root of a USB stick) is none of
+    // Pollix's, and no tidying of a start goes there: what a trial of an earlier start cut short
+    // left there goes first. In Pollix's own folders the start's recovery removes it.
+    for (const Place &place : places)
+        if (!place.missing.isEmpty() && place.there.isOpen())
+            place.there.removeTrialsLeft();
     if (const QStringList lines = unwritable(places); !lines.isEmpty()) {
         tellUnwritable(applicationFolder, lines.join(QLatin1Char('\n')), parent);
         return false;

@@ -24,7 +24,8 @@ class QWidget;
 namespace StartRecovery {
 
 // Runs before anything is made in applicationFolder (PollixProgram::claimApplicationFolder).
-// False: the alert was shown, and the program ends.
+// What a trial of an earlier start, cut short by a kill, left in the nearest folder above one not
+// there yet goes first. False: the alert was shown, and the program ends.
 bool checkFolders(const QString &applicationFolder, QWidget *parent = nullptr);
 // What checkFolders finds cannot be written, and why, a line each ("... cannot be made, as ...
 // cannot be written (Permission denied)"); none when every folder the work is saved in takes new

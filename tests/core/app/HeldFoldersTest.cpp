@@ -444,3 +444,55 @@ TEST_F(HeldFoldersTest, DeletingNamesWhatItLeftUnderADataFilesName)
         EXPECT_EQ(contentOf(letter), "the teacher's letter") << row.name;
     }
 }
+
+// A folder of the data folder's own made a link while Pollix runs, or an administrator's link
+// pointed at another folder since the start: a restore says the folder became a link (not what
+// its name was in the way of), before the archive is read through, and also when the link is put
+// in place while it reads; nothing changes on either side of the link.
+TEST_F(HeldFoldersTest, ARestoreSaysThatAFolderOfTheDataBecameALinkAndChangesNothing)
+{
+    enum class When { Before, PointedElsewhereBefore, WhileItReads };
+    for (const When when : {When::Before, When::PointedElsewhereBefore, When::WhileItReads}) {
+        const std::string label = when == When::Before                  ? "linked before the restore"
+                                   : when == When::PointedElsewhereBefore ? "pointed elsewhere before the restore"
+                                                                          : "linked while the restore reads";
+        QTemporaryDir rootDir, outsideDir, elsewhereDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), linked = root + "/Data/Quiz";
+        put(root + "/Data/Quiz/Monday.xml", session("m"));
+        if (when == When::PointedElsewhereBefore) {
+            // As an administrator puts the folder on another disk, before the start.
+            ASSERT_TRUE(QDir().rename(linked, outsideDir.path() + "/Quiz")) << label;
+            ASSERT_TRUE(QFile::link(outsideDir.path() + "/Quiz", linked)) << label;
+        }
+        prepare(root);
+        const QString archive = makeZipArchive(root + "/Out/friday.zip", {{"/Quiz/Friday.xml", session("f")},
+                                                                            {"//Quiz/Friday.xml", session("f")},
+                                                                            {"//UserList.xml", DataFiles::accounts()}});
+        const QString other = elsewhereDir.path() + "/Quiz";
+        put(other + "/Monday.xml", session("the teacher's own"));
+        bool done = false;
+        const auto link = [&] {
+            if (!done)
+                done = when == When::PointedElsewhereBefore ? QFile::remove(linked) && QFile::link(other, linked) : linkInstead(linked, other);
+        };
+        if (when != When::WhileItReads)
+            link();
+        const Files elsewhere = everythingBelow(elsewhereDir.path()), outside = everythingBelow(outsideDir.path());
+        const QByteArray classes = readFile(root + "/Data/Classes/8C.xml"), accounts = readFile(root + "/Data/UserList.xml");
+        QString why;
+        EXPECT_FALSE(zipHelper().recoverFileFrom(archive, &why, [&](int, int) {
+            if (when == When::WhileItReads)
+                link();
+        })) << label;
+        EXPECT_TRUE(done) << label;
+        const QString said = QDir::toNativeSeparators(linked) + " became a link to another folder while Pollix was running";
+        EXPECT_TRUE(why.contains(said)) << label << ": " << why.toStdString();
+        EXPECT_TRUE(why.contains("nothing was replaced")) << label << ": " << why.toStdString();
+        EXPECT_TRUE(QFileInfo(linked).isSymLink()) << label;
+        EXPECT_EQ(everythingBelow(elsewhereDir.path()), elsewhere) << label;
+        EXPECT_EQ(everythingBelow(outsideDir.path()), outside) << label;
+        EXPECT_EQ(readFile(root + "/Data/Classes/8C.xml"), classes) << label;
+        EXPECT_EQ(readFile(root + "/Data/UserList.xml"), accounts) << label;
+        EXPECT_EQ(QDir(root).entryList({"Data?*"}, QDir::AllEntries | QDir::Hidden | QDir::System), QStringList()) << label;
+    }
+}

@@ -3,6 +3,7 @@
 
 #include "platform/SerialPort.h"
 #include "support/EventWait.h"
+#include "support/RunningPollix.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -31,6 +33,16 @@ std::unique_ptr<SimReceiver> startSim(Model model, quint32 seed = 1, bool pace =
     auto sim = std::make_unique<SimReceiver>(o);
     EXPECT_TRUE(sim->start()) << qPrintable(sim->errorString());
     return sim;
+}
+
+// A Dravel receiver reached through a link in dir, as a USB receiver is through its port's path.
+SimReceiver::Options behindALink(const QTemporaryDir &dir)
+{
+    SimReceiver::Options o;
+    o.model = Model::Dravel;
+    o.paceLine = false;
+    o.linkPath = dir.filePath(QStringLiteral("receiver"));
+    return o;
 }
 
 // The simulator works on its own thread: give it time on a busy machine instead of a fixed pause.
@@ -353,10 +365,7 @@ TEST(SimReceiver, PlugBringsTheReceiverBackOnTheSamePath)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    SimReceiver::Options o;
-    o.model = Model::Dravel;
-    o.paceLine = false;
-    o.linkPath = dir.filePath(QStringLiteral("receiver"));
+    const SimReceiver::Options o = behindALink(dir);
     SimReceiver sim(o);
     ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
     EXPECT_EQ(sim.portPath(), o.linkPath);
@@ -401,6 +410,46 @@ TEST(SimReceiver, PlugBringsTheReceiverBackOnTheSamePath)
     const QByteArray answer = readBytes(after, 8);
     EXPECT_EQ(answer.left(4), QByteArray::fromHex("F7030003"));
     EXPECT_EQ(answer[6], 'C');
+}
+
+// Pollix holds the receiver's port in exclusive use and lets go of it when it closes the port, and
+// the port stays as it was. One killed (SIGKILL) never lets go, and a pseudo-terminal keeps
+// exclusive use as long as the receiver holds its master side (a USB serial port is freed by the
+// last close). So the receiver comes back on a new pseudo-terminal behind the same link, and the
+// next Pollix opens it.
+TEST(SimReceiver, APortAKilledPollixHeldComesBackFreeForTheNext)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const SimReceiver::Options o = behindALink(dir);
+    SimReceiver sim(o);
+    ASSERT_TRUE(sim.start()) << qPrintable(sim.errorString());
+    const QString firstPty = sim.ptyPath();
+    for (int i = 0; i < 2; ++i) {
+        SerialPort letGo;
+        ASSERT_TRUE(letGo.open(o.linkPath, 115200)) << qPrintable(letGo.lastError());
+    }
+
+    const QString home = dir.filePath(QStringLiteral("home"));
+    const QStringList ports{QStringLiteral("POLLIX_SERIAL_PORTS=") + o.linkPath};
+    const QByteArray opened("start to read com");
+    {
+        RunningPollix first(home, QStringLiteral(POLLIX_BINARY_DIR "/src/pollix"), {}, ports);
+        ASSERT_TRUE(first.saw(opened, kEventWaitMs)) << first.output.toStdString();
+        ASSERT_EQ(::kill(pid_t(first.process.processId()), SIGKILL), 0);
+        ASSERT_TRUE(first.process.waitForFinished(kEventWaitMs));
+    }
+    EXPECT_TRUE(eventually([&] { return sim.portRenewals() == 1; }));
+    EXPECT_NE(sim.ptyPath(), firstPty);
+    EXPECT_EQ(QFileInfo(o.linkPath).symLinkTarget(), sim.ptyPath());
+
+    sim.clearLogs();
+    RunningPollix second(home, QStringLiteral(POLLIX_BINARY_DIR "/src/pollix"), {}, ports);
+    EXPECT_TRUE(second.saw(opened, kEventWaitMs)) << second.output.toStdString();
+    EXPECT_FALSE(second.output.contains("in use by another program")) << second.output.toStdString();
+    // It found the receiver by asking it (the model's probe), so what it sends gets there.
+    EXPECT_FALSE(sim.framesFromProgram().isEmpty());
+    EXPECT_EQ(sim.portRenewals(), 1) << "renewed after a port let go of too";
 }
 
 TEST(SimReceiver, UploadsAnswersOnTheHostsSignalAndResendsWhatTheReceiptLacks)

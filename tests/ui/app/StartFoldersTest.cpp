@@ -4,9 +4,11 @@
 #include "platform/FolderHandle.h"
 #include "platform/InstanceLock.h"
 #include "support/DialogAnswers.h"
+#include "support/KilledRuns.h"
 #include "support/OrdinaryUser.h"
 #include "support/ReadOnlyFolders.h"
 #include "ui/app/PollixProgram.h"
+#include "ui/app/StartRecovery.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -155,5 +157,66 @@ TEST(StartFolders, ADiskThatRefusesAColonInANameEndsTheStartInATeachersWordsHavi
                                     QString("refuses a \":\" in a file's name. Every session Pollix saves"), row.todo})
             EXPECT_TRUE(text.contains(part)) << row.what << ": " << part.toStdString() << " in:\n" << text.toStdString();
         EXPECT_FALSE(text.contains("Invalid argument")) << row.what << ": the disk's own error is the log's";
+    }
+}
+
+// A start killed while it tries whether the nearest folder there is takes new files (the root of a
+// USB stick, where the application folder is not made yet) leaves its trial file there: the next
+// start finds it by its name, knows it for Pollix's by the note it holds naming that very file,
+// and removes it. A file named alike without that note, and a copy of a trial file, stay. Killed
+// at each sync and each removal, on a disk that makes files without a name first and on one that
+// cannot.
+TEST(StartFolders, ATrialFileLeftByAStartKilledAtThatMomentIsRemovedByTheNextStart)
+{
+    if (const QString child = KilledRuns::childFolder(); !child.isEmpty()) {
+        if (QFileInfo::exists(child + "/no-unnamed-files"))
+            FolderHandle::setRefusalsForTesting({.hardLinks = true});
+        EXPECT_TRUE(StartRecovery::checkFolders(child + "/stick/Pollix"));
+        return;
+    }
+    const QString teachers = "Pollix.tmp-0a0b0c0d", copy = "Pollix.tmp-0f0f0f0f";
+    for (const bool unnamedFiles : {true, false}) {
+        for (const char *call : {"fsync", "unlinkat"}) {
+            const std::string label = std::string(unnamedFiles ? "unnamed files" : "no unnamed files") + ", killed at " + call;
+            int leftBehind = 0;
+            const auto prepare = [&](const QString &folder) {
+                ASSERT_TRUE(QDir(folder).mkpath("stick"));
+                if (!unnamedFiles)
+                    QFile(folder + "/no-unnamed-files").open(QIODevice::WriteOnly);
+                QFile own(folder + "/stick/" + teachers);
+                ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+                own.write("the teacher's own");
+            };
+            const auto check = [&](const QString &folder, bool) {
+                const QString stick = folder + "/stick";
+                QStringList expected{teachers};
+                const QStringList left = QDir(stick).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+                if (left != expected) {
+                    ++leftBehind;
+                    // A copy of what was left, under another trial's name: its note names another file.
+                    QString trial;
+                    for (const QString &name : left)
+                        if (name != teachers)
+                            trial = name;
+                    EXPECT_TRUE(QFile::copy(stick + "/" + trial, stick + "/" + copy)) << label << ": " << left.join(", ").toStdString();
+                    expected << copy;
+                }
+                // The next start.
+                DialogAnswers answers;
+                EXPECT_TRUE(StartRecovery::checkFolders(stick + "/Pollix")) << label;
+                expected.sort();
+                EXPECT_EQ(QDir(stick).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)
+                              .join(", ")
+                              .toStdString(),
+                          expected.join(", ").toStdString())
+                    << label;
+            };
+            KilledRuns::atEveryCall(call, prepare, check);
+            // Named only once it holds its note, where the disk can: a kill before leaves nothing.
+            if (unnamedFiles && std::string(call) == "fsync")
+                EXPECT_EQ(leftBehind, 0) << label;
+            else
+                EXPECT_GT(leftBehind, 0) << label << ": no run was killed with the trial file there";
+        }
     }
 }

@@ -4,29 +4,19 @@
 // keypads working offline and handing their answers in, and the session saved through the save
 // dialog. With POLLIX_SHOT_DIR set, the windows are saved there as pictures on the way.
 
-#include "core/authoring/ExamPaperInfo.h"
-#include "core/authoring/QuestionSetView.h"
+#include "MainWindowRun.h"
+
 #include "core/engine/AnswerUploadMode.h"
 #include "core/store/TovQuizXmlDatabase.h"
-#include "support/DialogAnswers.h"
-#include "support/MainWindowForRuns.h"
-#include "support/ModalDriver.h"
-#include "support/ReceiverTest.h"
 #include "support/SessionOwners.h"
 #include "support/Shots.h"
-#include "support/TransferTiming.h"
-#include "ui/app/TabController.h"
 #include "ui/controls/ElidedLabel.h"
-#include "ui/keypad/SendQuestions.h"
-#include "ui/run/QuizStateWindowController.h"
 #include "ui/run/StudentLoginView.h"
 
 #include "SimAutoPilot.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 
 using namespace keypadsim;
@@ -48,14 +38,12 @@ void PrintTo(const HandIn &c, std::ostream *os)
     *os << c.name;
 }
 
-class HandInEndToEnd : public ReceiverTest, public ::testing::WithParamInterface<HandIn>
+class HandInEndToEnd : public MainWindowRun, public ::testing::WithParamInterface<HandIn>
 {
 protected:
     void SetUp() override
     {
-        ReceiverTest::SetUp();
-        useMainWindowForRuns();
-        SendQuestions::installForRunWindows();
+        MainWindowRun::SetUp();
         TovQuizXmlDatabase::setUuidGeneratorForTesting([] { return QStringLiteral("a1b2c3d4-e5f6-a7b8-c9d0-e1f2a3b4c5d6"); });
     }
     void TearDown() override
@@ -63,40 +51,11 @@ protected:
         if (run)
             delete run.data();
         pilot.reset();
-        QuizStateWindowController::hooks() = {};
-        SendQuestions::resetTimingForTesting();
         TovQuizXmlDatabase::setUuidGeneratorForTesting({});
-        TabController::resetHooks();
-        ReceiverTest::TearDown();
-    }
-
-    // A set of single-answer questions with every fourth a multiple-answer one; returns the
-    // right answers.
-    QStringList questionFile(int n, const QString &path)
-    {
-        ExamPaperInfo set;
-        QList<QuestionSetViewPtr> pages;
-        QStringList right;
-        for (int q = 1; q <= n; ++q) {
-            auto page = QuestionSetView::createTemplate(4, QSizeF(800, 600));
-            page->getQuestionTitle()->textview()->setString(QStringLiteral("Question %1: which animal is the largest?").arg(q));
-            const bool multiple = q % 4 == 0;
-            right << (multiple ? QStringLiteral("AC") : QString(QChar('A' + q % 4)));
-            page->setNQuestionType(multiple ? 1 : 0);
-            page->setStrAnswer(right.last());
-            page->setNOptionNum(4);
-            page->setNQuestionTimeLimit(30);
-            pages << page;
-        }
-        set.setArrayQuestionsInfo(pages);
-        set.setNExamPaperID(1234);
-        set.setStrExamPaperTitle(QStringLiteral("Animals"));
-        EXPECT_TRUE(set.writeToFile(path));
-        return right;
+        MainWindowRun::TearDown();
     }
 
     std::unique_ptr<SimAutoPilot> pilot;
-    QPointer<QuizStateWindowController> run;
 };
 
 TEST_P(HandInEndToEnd, TheKeypadsHandInEveryAnswerAndTheSavedSessionHoldsThem)
@@ -122,27 +81,8 @@ TEST_P(HandInEndToEnd, TheKeypadsHandInEveryAnswerAndTheSavedSessionHoldsThem)
     pilot = std::make_unique<SimAutoPilot>(*sim, o);
     pilot->start();
 
-    SendQuestions::setTimingForTesting(quickSending());
-
     // The main window: the class, the question file, the activity, Start.
-    app()->setIsLogin(true);
-    TabController tab;
-    tab.awakeFromNib();
-    ModalDriver modals;
-    DialogAnswers answers;
-    modals.on("ClassSet", [&](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
-    tab.btnClassSet->click();
-    ASSERT_TRUE(tab.bIsClassSetted());
-    answers.answerFile(path);
-    tab.btnLoad->click();
-    const int activity = tab.cboActivityMode->findText(QLatin1String(c.activity));
-    ASSERT_GE(activity, 0);
-    tab.cboActivityMode->setCurrentIndex(activity);
-    emit tab.cboActivityMode->activated(activity);
-    ASSERT_TRUE(tab.btnStart->isEnabled());
-    tab.btnStart->click();
-    run = activityWindowShown();
-    ASSERT_TRUE(run);
+    ASSERT_TRUE(startFromMainWindow(path, QLatin1String(c.activity)));
     auto *upload = dynamic_cast<AnswerUploadMode *>(run->modeObject());
     ASSERT_TRUE(upload);
     // The line's pauses between keypads, shortened: thirty keypads take long enough.
@@ -158,7 +98,7 @@ TEST_P(HandInEndToEnd, TheKeypadsHandInEveryAnswerAndTheSavedSessionHoldsThem)
     ASSERT_TRUE(send);
     if (c.model == Model::Dravel) {
         ASSERT_TRUE(send->isVisible() && send->isEnabled());
-        modals.on("SendQuestions", [&](QWidget *w) {
+        modals->on("SendQuestions", [&](QWidget *w) {
             auto *window = qobject_cast<SendQuestions *>(w);
             ASSERT_TRUE(window);
             // While the set goes out the button stops it; once every keypad has it, it reads OK.
@@ -171,7 +111,7 @@ TEST_P(HandInEndToEnd, TheKeypadsHandInEveryAnswerAndTheSavedSessionHoldsThem)
         });
         saveShot(run, QStringLiteral("%1-Run-before").arg(c.name));
         send->click();
-        ASSERT_EQ(modals.opened().count(QStringLiteral("SendQuestions")), 1);
+        ASSERT_EQ(modals->opened().count(QStringLiteral("SendQuestions")), 1);
         for (int id = 1; id <= c.keypads; ++id)
             EXPECT_TRUE(pilot->questionSet()->hasWholeSet(id)) << "keypad " << id;
     } else {
@@ -192,19 +132,19 @@ TEST_P(HandInEndToEnd, TheKeypadsHandInEveryAnswerAndTheSavedSessionHoldsThem)
     run->findChild<QPushButton *>(QStringLiteral("btnStop"))->click();
 
     // Exit through the save dialog.
-    modals.on("SaveToData", [&](QWidget *w) {
+    modals->on("SaveToData", [&](QWidget *w) {
         saveShot(w, QStringLiteral("%1-SaveToData").arg(c.name));
         w->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
     });
     run->findChild<QPushButton *>(QStringLiteral("btnExit"))->click();
     ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
-    ASSERT_EQ(answers.alerts().size(), 1);
-    EXPECT_EQ(answers.alerts().first().informativeText, QStringLiteral("Are you sure to exit this Activity?"));
+    ASSERT_EQ(answers->alerts().size(), 1);
+    EXPECT_EQ(answers->alerts().first().informativeText, QStringLiteral("Are you sure to exit this Activity?"));
 
     const QStringList files = QDir(app()->strQuizXmlDataFilePath()).entryList({QStringLiteral("*.xml")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
     // The main window's status line says where the session went, without asking anything.
-    EXPECT_EQ(tab.txtSessionSaved->fullText(),
+    EXPECT_EQ(tab->txtSessionSaved->fullText(),
               "Session saved to " + QDir::toNativeSeparators(QDir(app()->strQuizXmlDataFilePath()).filePath(files.first())));
     const auto session = TovQuizXmlDatabase().getQuizInfoAll(QDir(app()->strQuizXmlDataFilePath()).filePath(files.first()));
     ASSERT_TRUE(session);

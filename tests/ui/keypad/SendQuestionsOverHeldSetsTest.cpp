@@ -4,27 +4,20 @@
 // hold through the real serial code before the click; the window must leave every keypad with the
 // run's set, or end by itself naming the keypads that did not take it.
 
+#include "MainWindowRun.h"
+
 #include "core/authoring/ExamPaperInfo.h"
 #include "core/authoring/QuestionSetView.h"
 #include "core/engine/QuestionText.h"
 #include "core/keypad/DeviceController.h"
 #include "core/keypad/TovDevice.h"
-#include "support/DialogAnswers.h"
-#include "support/MainWindowForRuns.h"
-#include "support/ModalDriver.h"
-#include "support/ReceiverTest.h"
 #include "support/SessionOwners.h"
-#include "support/TransferTiming.h"
-#include "ui/app/TabController.h"
 #include "ui/keypad/SendQuestions.h"
-#include "ui/run/QuizStateWindowController.h"
 
 #include "SimQuestionSet.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -81,25 +74,15 @@ QStringList shownLines(const QStringList &texts)
     return lines;
 }
 
-class SendQuestionsOverHeldSets : public ReceiverTest, public ::testing::WithParamInterface<HeldCase>
+class SendQuestionsOverHeldSets : public MainWindowRun, public ::testing::WithParamInterface<HeldCase>
 {
 protected:
-    void SetUp() override
-    {
-        ReceiverTest::SetUp();
-        useMainWindowForRuns();
-        SendQuestions::installForRunWindows();
-        SendQuestions::setTimingForTesting(quickSending());
-    }
     void TearDown() override
     {
         if (run)
             delete run.data();
         keypads.reset();
-        QuizStateWindowController::hooks() = {};
-        SendQuestions::resetTimingForTesting();
-        TabController::resetHooks();
-        ReceiverTest::TearDown();
+        MainWindowRun::TearDown();
     }
 
     // Two short two-option questions under exam ID 42.
@@ -160,7 +143,6 @@ protected:
     }
 
     std::unique_ptr<SimQuestionSet> keypads;
-    QPointer<QuizStateWindowController> run;
 };
 
 TEST_P(SendQuestionsOverHeldSets, EveryKeypadGetsTheRunsSetOrIsNamed)
@@ -175,22 +157,7 @@ TEST_P(SendQuestionsOverHeldSets, EveryKeypadGetsTheRunsSetOrIsNamed)
     const QString path = questionFile();
 
     // The main window: the class, the question file, Paper Quiz, Start.
-    app()->setIsLogin(true);
-    TabController tab;
-    tab.awakeFromNib();
-    ModalDriver modals;
-    DialogAnswers answers;
-    modals.on("ClassSet", [](QWidget *w) { w->findChild<QPushButton *>("buttonOk")->click(); });
-    QTest::mouseClick(tab.btnClassSet, Qt::LeftButton);
-    answers.answerFile(path);
-    QTest::mouseClick(tab.btnLoad, Qt::LeftButton);
-    const int activity = tab.cboActivityMode->findText(QStringLiteral("Paper Quiz"));
-    ASSERT_GE(activity, 0);
-    tab.cboActivityMode->setCurrentIndex(activity);
-    emit tab.cboActivityMode->activated(activity);
-    QTest::mouseClick(tab.btnStart, Qt::LeftButton);
-    run = activityWindowShown();
-    ASSERT_TRUE(run);
+    ASSERT_TRUE(startFromMainWindow(path, QStringLiteral("Paper Quiz")));
     for (int k = 1; k <= 3; ++k)
         sim->login(k, QStringLiteral("S%1").arg(k, 3, 10, QLatin1Char('0')));
     ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, 3); }));
@@ -217,7 +184,7 @@ TEST_P(SendQuestionsOverHeldSets, EveryKeypadGetsTheRunsSetOrIsNamed)
     });
 
     bool over = false;
-    modals.on("SendQuestions", [&](QWidget *w) {
+    modals->on("SendQuestions", [&](QWidget *w) {
         auto *window = qobject_cast<SendQuestions *>(w);
         ASSERT_TRUE(window);
         over = waitFor([&] { return window->btnOK->text() == QStringLiteral("OK"); }, 60000);

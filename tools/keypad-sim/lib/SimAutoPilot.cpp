@@ -231,7 +231,9 @@ void SimAutoPilot::run()
             handIns.clear();
         }
         for (auto &[due, id] : handIns) {
-            if (due > now || m_sim.keypad(id).uploadComplete)
+            // A student who logged out hands nothing in until the keypad is in again.
+            const SimKeypad k = m_sim.keypad(id);
+            if (due > now || k.uploadComplete || k.loggedOut)
                 continue;
             m_sim.requestUpload(id);
             due = now + milliseconds(m_options.handInRetryMs + int(rng() % 500));
@@ -280,6 +282,13 @@ void SimAutoPilot::run()
         }
         for (auto it = pending.begin(); it != pending.end();) {
             if (it->due > now) {
+                ++it;
+                continue;
+            }
+            if (m_sim.keypad(it->press.id).loggedOut) {
+                // Its student logged out: nothing to press on until the keypad is in again (the
+                // call that starts the question logs it in), as long as the question runs.
+                it->due = now + milliseconds(m_options.pollMs);
                 ++it;
                 continue;
             }

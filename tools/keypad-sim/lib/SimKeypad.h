@@ -13,6 +13,10 @@ struct SimKeypad
     bool teacher = false;
     int deviceNo = 0;         // given by a login reply (large family); 0 before
     bool loggedIn = false;
+    // Logged out (its student's logout, or its class's) and not in again since: it shows the
+    // login screen and takes no part (answers, question sets, hand-ins) until a login of its is
+    // accepted. Only on models whose keypads log in.
+    bool loggedOut = false;
     bool loginRefused = false;
     QString studentId;        // the id typed at the last login; the keypad logs in with it again
     QString name;             // the name it sent with that login

@@ -114,8 +114,10 @@ void SimQuestionSet::onF8(SimReceiver &r, const QByteArray &f)
         } else if (kind == 0x06) {
             held.closed = true;
         } else if (kind == 0x03 && data.size() >= 6) {
+            // A keypad at the login screen answers no poll: the number polled is no longer its.
             const int k = quint8(data[1]) | (quint8(data[2]) << 8);
-            if (r.keypad(id).address() == k)
+            const SimKeypad keypad = r.keypad(id);
+            if (!keypad.loggedOut && keypad.address() == k)
                 replies.append({id, replyFor(held)});
         }
     }

@@ -1,18 +1,15 @@
 #include "SimReceiver.h"
 
 #include "SimLineSettings.h"
+#include "SimPseudoTerminal.h"
 #include "SimReceiverCommands.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace keypadsim {
@@ -20,6 +17,10 @@ namespace keypadsim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long the program's side stays hung up before the receiver looks whether it was left in
+// exclusive use.
+constexpr auto kHangUpSettles = std::chrono::milliseconds(200);
 
 // Bytes the program sent that this side has not read yet.
 bool bytesWaiting(int fd)
@@ -69,58 +70,20 @@ SimReceiver::~SimReceiver()
     }
 }
 
-bool SimReceiver::openPseudoTerminal(int *fdOut, QString *path)
+bool SimReceiver::openPseudoTerminal(int *fd, QString *path)
 {
-    const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0 || grantpt(fd) != 0 || unlockpt(fd) != 0) {
-        m_error = QStringLiteral("pseudo-terminal: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        if (fd >= 0)
-            ::close(fd);
-        return false;
-    }
-    char name[256];
-    if (ptsname_r(fd, name, sizeof name) != 0) {
-        m_error = QStringLiteral("ptsname: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        ::close(fd);
-        return false;
-    }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    *fdOut = fd;
-    *path = QString::fromLocal8Bit(name);
-    return true;
+    *fd = SimPseudoTerminal::open(path, &m_error);
+    return *fd >= 0;
 }
 
 bool SimReceiver::pointLink(const QString &target)
 {
-    const QString link = m_options.linkPath;
-    if (link.isEmpty())
-        return true;
-    const QByteArray linkBytes = QFile::encodeName(link);
-    struct stat st {};
-    // Only a link of ours is replaced: a file of someone else's at the path is left alone.
-    if (::lstat(linkBytes.constData(), &st) == 0 && !S_ISLNK(st.st_mode)) {
-        m_error = QStringLiteral("%1 exists and is no symbolic link").arg(link);
-        return false;
-    }
-    const QByteArray temporary = linkBytes + ".new";
-    ::unlink(temporary.constData());
-    if (::symlink(QFile::encodeName(target).constData(), temporary.constData()) != 0
-        || ::rename(temporary.constData(), linkBytes.constData()) != 0) {
-        m_error = QStringLiteral("link %1: %2").arg(link, QString::fromLocal8Bit(strerror(errno)));
-        ::unlink(temporary.constData());
-        return false;
-    }
-    return true;
+    return SimPseudoTerminal::pointLink(m_options.linkPath, target, &m_error);
 }
 
 void SimReceiver::removeLink()
 {
-    if (m_options.linkPath.isEmpty())
-        return;
-    const QByteArray link = QFile::encodeName(m_options.linkPath);
-    struct stat st {};
-    if (::lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode))
-        ::unlink(link.constData());
+    SimPseudoTerminal::removeLink(m_options.linkPath);
 }
 
 bool SimReceiver::start()
@@ -146,6 +109,8 @@ bool SimReceiver::start()
 
 bool SimReceiver::plug()
 {
+    // Under the lock: a port renewed on the receiver's thread meanwhile is not plugged in twice.
+    std::lock_guard lock(m_mutex);
     if (isPlugged())
         return true;
     int fd = -1;
@@ -156,18 +121,65 @@ bool SimReceiver::plug()
         ::close(fd);
         return false;
     }
+    // A receiver just powered: nothing half-received or queued, student keypads heard.
+    m_input.clear();
+    m_out.clear();
+    m_writing.clear();
+    m_receiving = true;
+    m_nextWrite = Clock::now();
+    m_ptyPath = path;
+    ++m_portGeneration;
+    m_masterFd = fd;
+    wake();
+    return true;
+}
+
+void SimReceiver::setPortRenewedHandler(std::function<void(const QString &ptyPath)> handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_portRenewed = std::move(handler);
+}
+
+int SimReceiver::portRenewals() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_portRenewals;
+}
+
+bool SimReceiver::renewPort(int oldFd)
+{
+    std::function<void(const QString &)> told;
+    QString path;
     {
         std::lock_guard lock(m_mutex);
-        // A receiver just powered: nothing half-received or queued, student keypads heard.
+        if (m_masterFd.load() != oldFd)
+            return false; // unplugged meanwhile
+        int fd = -1;
+        if (!openPseudoTerminal(&fd, &path) || !pointLink(path)) {
+            if (fd >= 0)
+                ::close(fd);
+            if (m_trace)
+                std::fprintf(m_trace, "%12.6f the port is left in exclusive use and cannot be renewed: %s\n",
+                             elapsedNs() / 1e9, qPrintable(m_error));
+            return false;
+        }
+        // Powered all along: only what was on its way to the program that went is lost.
         m_input.clear();
         m_out.clear();
         m_writing.clear();
-        m_receiving = true;
         m_nextWrite = Clock::now();
         m_ptyPath = path;
+        ++m_portGeneration;
+        m_masterFd = fd;
+        ::close(oldFd);
+        ++m_portRenewals;
+        if (m_trace)
+            std::fprintf(m_trace, "%12.6f the program left the port in exclusive use: the receiver is back on %s\n",
+                         elapsedNs() / 1e9, qPrintable(path));
+        told = m_portRenewed;
     }
-    m_masterFd = fd;
-    wake();
+    if (told)
+        told(path);
     return true;
 }
 
@@ -186,6 +198,7 @@ QString SimReceiver::ptyPath() const
 
 QString SimReceiver::errorString() const
 {
+    std::lock_guard lock(m_mutex);
     return m_error;
 }
 
@@ -214,9 +227,9 @@ void SimReceiver::unplug()
         std::lock_guard lock(m_mutex);
         m_out.clear();
         m_writing.clear();
+        closeMaster();
+        removeLink();
     }
-    closeMaster();
-    removeLink();
     wake();
 }
 
@@ -521,7 +534,15 @@ void SimReceiver::examStart(int id)
 void SimReceiver::logout(int id)
 {
     std::lock_guard lock(m_mutex);
+    // Sent under the number it was given; then it is out, as after its class's logout, and logs
+    // in again (with the student ID it holds) when next woken.
     keypadFrame(id, 0xF6, randomBytes(2) + char(0xEF));
+    if (longestStudentId(m_options.model) > 0) {
+        SimKeypad &k = m_keypads[id];
+        k.loggedIn = false;
+        k.loggedOut = true;
+        k.deviceNo = 0;
+    }
 }
 
 void SimReceiver::teacherLogin()
@@ -595,7 +616,7 @@ void SimReceiver::onUploadCommand(const QByteArray &f)
         if (it->address() == address)
             keypad = &*it;
     }
-    if (!keypad || keypad->uploadAnswers.isEmpty() || uploadFrameLost())
+    if (!keypad || keypad->loggedOut || keypad->uploadAnswers.isEmpty() || uploadFrameLost())
         return;
     keypad->lastReply = f;
     const QByteArray data = f.mid(4, quint8(f[3]));
@@ -732,10 +753,20 @@ void SimReceiver::queueOut(const QByteArray &bytes, bool asFrame)
 void SimReceiver::run()
 {
     char buffer[4096];
+    // The program's side as last seen: hung up (a program had it open and closed it) since when,
+    // and whether that hang-up was looked at.
+    bool programHungUp = false;
+    bool hangUpLookedAt = false;
+    Clock::time_point hungUpAt;
+    int lastGeneration = -1;
     for (;;) {
         if (m_stop)
             return;
         const int fd = m_masterFd.load();
+        if (const int generation = m_portGeneration.load(); generation != lastGeneration) {
+            programHungUp = hangUpLookedAt = false; // a new pseudo-terminal: nobody has had it open yet
+            lastGeneration = generation;
+        }
         int timeoutMs = -1;
         bool wantWrite = false;
         {
@@ -766,6 +797,24 @@ void SimReceiver::run()
         }
         if (m_stop)
             return;
+        if (fd >= 0) {
+            // The program's side hung up (it closed the port, or ended): one that ended without
+            // letting go of exclusive use would keep every later program out.
+            const bool hungUp = fds[1].revents & POLLHUP;
+            if (hungUp && !programHungUp) {
+                hungUpAt = Clock::now();
+                hangUpLookedAt = false;
+            }
+            programHungUp = hungUp;
+            // A program that closes the port to open it again (one probe after another) does so
+            // at once, one that ended leaves it hung up: the look waits until the hang-up has
+            // lasted a moment, so that it does not meet a program between one open and the next.
+            if (hungUp && !hangUpLookedAt && Clock::now() - hungUpAt >= kHangUpSettles) {
+                hangUpLookedAt = true;
+                if (SimPseudoTerminal::leftInExclusiveUse(fd) && renewPort(fd))
+                    continue;
+            }
+        }
         if (fd >= 0 && (fds[1].revents & POLLIN)) {
             const ssize_t n = ::read(fd, buffer, sizeof buffer);
             if (n > 0)

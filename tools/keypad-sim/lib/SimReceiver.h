@@ -82,6 +82,15 @@ public:
     // it is plugged in (also when it already was); otherwise errorString() says why.
     bool plug();
     bool isPlugged() const { return m_masterFd.load() >= 0; }
+    // A program that ends without letting go of the port (killed, crashed) leaves the pseudo-
+    // terminal in exclusive use for as long as the receiver holds its master side, where a USB
+    // serial port is freed by its last close. So when the program's side hangs up in exclusive
+    // use, the receiver comes back on a fresh pseudo-terminal behind the same link, powered all
+    // along: its keypads keep what they hold, and what was queued for the program that went is
+    // lost. Each time, the handler (if any) is called with the new pseudo-terminal's path, on the
+    // receiver's thread.
+    void setPortRenewedHandler(std::function<void(const QString &ptyPath)> handler);
+    int portRenewals() const;
 
     // Keypads.
     void addKeypad(int id);
@@ -194,6 +203,9 @@ private:
     void queueOut(const QByteArray &bytes, bool asFrame);
     void logEntry(const SimFrame &entry);
     void closeMaster();
+    // The fresh pseudo-terminal for a port the program left in exclusive use (the receiver's
+    // thread); false when it was unplugged meanwhile or none could be made.
+    bool renewPort(int oldFd);
     // A new pseudo-terminal master (non-blocking) and its path; false with m_error set.
     bool openPseudoTerminal(int *fd, QString *path);
     // Points the link at the pseudo-terminal (replacing the link in one step); false with m_error.
@@ -204,6 +216,7 @@ private:
     QString m_ptyPath; // guarded by m_mutex once the thread runs
     QString m_error;
     std::atomic<int> m_masterFd{-1};
+    std::atomic<int> m_portGeneration{0}; // one more for each pseudo-terminal after the first
     int m_wakeFds[2] = {-1, -1};
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
@@ -234,6 +247,8 @@ private:
     QList<SimFrame> m_bytes;
     int m_refused = 0;
     FILE *m_trace = nullptr;
+    std::function<void(const QString &)> m_portRenewed;
+    int m_portRenewals = 0;
 };
 
 } // namespace keypadsim

@@ -108,8 +108,10 @@ void SimReceiverCommands::onClassLogout(SimReceiver &r, const QByteArray &f)
 {
     if (f.size() != 8 || f.mid(1, 6) != QByteArray::fromHex("00000301FFFF"))
         return;
+    const bool keypadsLogIn = SimReceiver::longestStudentId(r.m_options.model) > 0;
     for (SimKeypad &k : r.m_keypads) {
         k.loggedIn = false;
+        k.loggedOut = keypadsLogIn;
         k.deviceNo = 0;
     }
 }
@@ -151,6 +153,7 @@ void SimReceiverCommands::onLoginReply(SimReceiver &r, const QByteArray &f)
     }
     it->deviceNo = quint8(data[0]) | (quint8(data[1]) << 8);
     it->loggedIn = it->deviceNo > 0;
+    it->loggedOut = it->loggedOut && !it->loggedIn;
 }
 
 } // namespace keypadsim
