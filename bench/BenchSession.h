@@ -3,6 +3,7 @@
 #include "core/app/Orvenda_AppDelegate.h"
 #include "core/reports/ReportChoice.h"
 #include "core/store/QuizEntity.h"
+#include "core/store/StudentEntity.h"
 #include "core/store/TovQuizXmlDatabase.h"
 
 #include <QApplication>
@@ -13,6 +14,23 @@
 #include <benchmark/benchmark.h>
 
 #include <functional>
+
+// Student i of a school for the benchmarks: ID S0001 ..., every field filled.
+inline StudentEntity benchStudent(int i)
+{
+    StudentEntity s;
+    s.setId(QStringLiteral("S%1").arg(i, 4, 10, QLatin1Char('0')));
+    s.setFirstName(QStringLiteral("First%1").arg(i));
+    s.setLastName(QStringLiteral("Last%1").arg(i));
+    s.setDeviceNo(1 + i % 400);
+    s.setGroupNo(1 + i % 9);
+    s.setBirthday(QDateTime(QDate(2011, 1 + i % 12, 1 + i % 28), QTime(0, 0)));
+    s.setAddress(QStringLiteral("%1 Mill Lane, York").arg(i));
+    s.setTelephone(QStringLiteral("01904 %1").arg(i));
+    s.setEMail(QStringLiteral("s%1@school.example").arg(i));
+    s.setGender(1 + i % 2);
+    return s;
+}
 
 // A normal quiz for the benchmarks: every student answers every question with B, worth 10.
 inline QuizEntity benchSession(int students, int questions)

@@ -86,22 +86,6 @@ BENCHMARK(BM_ReadSession400Students100Questions)->Unit(benchmark::kMillisecond)-
 constexpr int kRosterStudents = 5000;
 constexpr int kClassStudents = 40;
 
-StudentEntity student(int i)
-{
-    StudentEntity s;
-    s.setId(QStringLiteral("S%1").arg(i, 4, 10, QLatin1Char('0')));
-    s.setFirstName(QStringLiteral("First%1").arg(i));
-    s.setLastName(QStringLiteral("Last%1").arg(i));
-    s.setDeviceNo(1 + i % 400);
-    s.setGroupNo(1 + i % 9);
-    s.setBirthday(QDateTime(QDate(2011, 1 + i % 12, 1 + i % 28), QTime(0, 0)));
-    s.setAddress(QStringLiteral("%1 Mill Lane, York").arg(i));
-    s.setTelephone(QStringLiteral("01904 %1").arg(i));
-    s.setEMail(QStringLiteral("s%1@school.example").arg(i));
-    s.setGender(1 + i % 2);
-    return s;
-}
-
 struct School : BenchFolder
 {
     int classNo = 0;
@@ -110,7 +94,7 @@ struct School : BenchFolder
         SingletonRegistry::resetAll();
         QList<StudentEntity> roster;
         for (int i = 1; i <= kRosterStudents; ++i)
-            roster << student(i);
+            roster << benchStudent(i);
         TovStudentRoster::sharedUI()->addSomeStudentsToRoster(roster);
         classNo = TovClassXmlDatabase::sharedClassUI()->addClassWithName(QStringLiteral("Year 7"));
         TovClassXmlDatabase::sharedClassUI()->addSomeStudents(roster.mid(0, kClassStudents), classNo);
@@ -122,7 +106,7 @@ void BM_RosterEditOfOneStudentIn5000(benchmark::State &state)
 {
     School school;
     RosterEdits::StudentSave save;
-    save.record = student(kClassStudents / 2);
+    save.record = benchStudent(kClassStudents / 2);
     save.oldID = save.record.id();
     save.classNo = school.classNo;
     save.adding = false;

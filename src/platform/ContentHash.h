@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 struct stat;
@@ -65,6 +66,10 @@ bool settledBefore(const Stamp &stamp, qint64 startedNs);
 bool stampsExactOn(int fd);
 // The same for the disk that holds path.
 bool stampsExactAt(const QString &path);
+// Tests: while restamp is set, every disk counts as one whose stamps vouch for nothing (as a FUSE
+// or network file system), and each stamp stampOf(st) gives passes through restamp first, which
+// may number the file anew as such a disk does when it likes; an empty function ends it.
+void setLooseDisksForTesting(std::function<void(Stamp &)> restamp);
 // Notes that the file at path, as stamp tells it, holds bytes of that digest.
 void remember(const QString &path, const Stamp &stamp, const QByteArray &digest);
 // The digest noted for path while it still has that stamp; none when it was not noted or the

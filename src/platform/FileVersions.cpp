@@ -12,12 +12,21 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+// A version noted: its stamp, and what the file held then where that is known (the bytes read,
+// or those found in place on a disk whose stamps vouch for nothing).
+struct Noted
+{
+    ContentHash::Stamp stamp;
+    QByteArray digest;
+};
+
 std::mutex g_mutex;
 // One note for each file this Pollix read to change: a few hundred bytes each, also for a data
 // folder of ten thousand sessions all read by a report.
-QHash<QString, ContentHash::Stamp> g_noted;
+QHash<QString, Noted> g_noted;
 std::function<void(const QString &)> g_replaceHook;
 
 // One spelling per file, so that a read and a later save of the same file meet.
@@ -31,7 +40,7 @@ QString changedWords()
     return QStringLiteral("was changed by another program since Pollix read it");
 }
 
-std::optional<ContentHash::Stamp> notedFor(const QString &path)
+std::optional<Noted> notedFor(const QString &path)
 {
     const QString k = key(path);
     std::lock_guard lock(g_mutex);
@@ -39,13 +48,43 @@ std::optional<ContentHash::Stamp> notedFor(const QString &path)
     return it == g_noted.constEnd() ? std::nullopt : std::optional(*it);
 }
 
-void note(const QString &path, const struct stat &st, bool onlyOverANote)
+void note(const QString &path, const struct stat &st, bool onlyOverANote, const QByteArray &digest)
 {
     const QString k = key(path);
     const ContentHash::Stamp version = ContentHash::stampOf(st);
     std::lock_guard lock(g_mutex);
     if (!onlyOverANote || g_noted.contains(k))
-        g_noted.insert(k, version);
+        g_noted.insert(k, {version, digest});
+}
+
+// The digest of the regular file fd, provided it is still the file st told (device and inode);
+// none otherwise. fd is closed.
+std::optional<QByteArray> digestOfOpened(int fd, const struct stat &st)
+{
+    if (fd < 0)
+        return std::nullopt;
+    struct stat own{};
+    std::optional<QByteArray> digest;
+    if (::fstat(fd, &own) == 0 && S_ISREG(own.st_mode) && own.st_dev == st.st_dev && own.st_ino == st.st_ino)
+        digest = ContentHash::ofDescriptor(fd, nullptr);
+    ::close(fd);
+    return digest;
+}
+
+// What lies under name in folder holds now (a link followed, as a read went through it); none
+// when it cannot be read.
+std::optional<QByteArray> digestAt(const FolderHandle &folder, const QString &name, bool followLink)
+{
+    struct stat st{};
+    if (!followLink)
+        return digestOfOpened(folder.openFile(name, nullptr, &st), st);
+    // Not waiting on a pipe put there, and never a device: only a regular file is read.
+    const int fd = ::openat(folder.fd(), QFile::encodeName(name).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return digestOfOpened(fd, st);
 }
 } // namespace
 
@@ -55,14 +94,22 @@ std::optional<QByteArray> readToChange(const QString &path, QString *why)
 {
     struct stat opened{};
     std::optional<QByteArray> bytes = RegularFile::readAll(path, why, RegularFile::kWholeLimit, nullptr, &opened);
+    // What was read, for a disk whose stamps vouch for nothing: taken of the bytes at hand, it
+    // costs no look at the disk.
     if (bytes)
-        note(path, opened, false);
+        note(path, opened, false, ContentHash::of(*bytes));
     return bytes;
 }
 
 void noteWritten(const QString &path, const struct stat &st)
 {
-    note(path, st, true);
+    if (!notedFor(path))
+        return;
+    // Where the stamps vouch, they are the version; elsewhere what the file holds is.
+    QByteArray digest;
+    if (!ContentHash::stampsExactAt(path))
+        digest = digestOfOpened(RegularFile::openDescriptor(path, nullptr), st).value_or(QByteArray());
+    note(path, st, true, digest);
 }
 
 QString changedText(const QString &path)
@@ -77,7 +124,7 @@ bool isChangedText(const QString &why)
 
 QString changedWhy(const FolderHandle &folder, const QString &name, const QString &path, const struct stat *seen)
 {
-    const std::optional<ContentHash::Stamp> noted = notedFor(path);
+    const std::optional<Noted> noted = notedFor(path);
     if (!noted)
         return QString();
     struct stat now{};
@@ -89,9 +136,16 @@ QString changedWhy(const FolderHandle &folder, const QString &name, const QStrin
     if (kind == RecordFile::Kind::Missing)
         return QString();
     // A link was read as the file it leads to.
-    if (S_ISLNK(now.st_mode) && ::fstatat(folder.fd(), QFile::encodeName(name).constData(), &now, 0) != 0)
+    const bool link = S_ISLNK(now.st_mode);
+    if (link && ::fstatat(folder.fd(), QFile::encodeName(name).constData(), &now, 0) != 0)
         return changedText(path);
-    return ContentHash::stampOf(now).sameFileAndBytes(*noted) ? QString() : changedText(path);
+    const bool sameStamp = ContentHash::stampOf(now).sameFileAndBytes(noted->stamp);
+    // A network share or a FUSE disk may give a file nobody touched a new inode number, or tell
+    // an old stamp of a file changed on the server: there what the file holds decides.
+    if (noted->digest.isEmpty() || ContentHash::stampsExactOn(folder.fd()))
+        return sameStamp ? QString() : changedText(path);
+    const std::optional<QByteArray> digest = digestAt(folder, name, link);
+    return digest == noted->digest ? QString() : changedText(path);
 }
 
 bool putInPlace(const FolderHandle &folder, const QString &side, const QString &name, const QString &path, bool existed,

@@ -22,6 +22,10 @@ struct stat;
 // records) is replaced as it stands, and a new file replaces nothing at all (AtomicFile). Every
 // save comes here: AtomicFile's through putInPlace, each file of an AtomicFileSet through
 // changedWhy and noteWritten.
+//
+// Where stamps vouch for nothing (a network share, a FUSE disk: ContentHash::stampsExactOn), a
+// file keeps its version while it holds the bytes noted, whatever its stamps say: such a disk may
+// number a file nobody touched anew, or tell an old stamp of a file changed on its server.
 namespace FileVersions {
 
 // The whole file at path, read as RegularFile::readAll reads it, its version noted: the bytes a

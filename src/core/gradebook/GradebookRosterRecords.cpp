@@ -25,10 +25,16 @@ bool GradebookRosterRecords::deleteRecordsOf(Owner owner, const QString &name, Q
 
 void GradebookRosterRecords::reloadStores()
 {
-    TovPeriodXmlDatabase::sharedUI()->loadPeriods();
-    // The weight lists number their types by the type list: types first.
-    TovWeightAndSessionTypeXmlDatabase::sharedUI()->loadSessionTypes();
-    TovWeightAndSessionTypeXmlDatabase::sharedUI()->loadWeights();
-    TovGradeLetterXmlDatabase::sharedUI()->loadGradeLetterList();
+    reloadSettings();
     TovGradeSessionsXmlDatabase::sharedUI()->loadGradeSessionList();
+}
+
+bool GradebookRosterRecords::reloadSettings()
+{
+    bool changed = TovPeriodXmlDatabase::sharedUI()->loadPeriods();
+    // The weight lists number their types by the type list: types first.
+    changed = TovWeightAndSessionTypeXmlDatabase::sharedUI()->loadSessionTypes() || changed;
+    changed = TovWeightAndSessionTypeXmlDatabase::sharedUI()->loadWeights() || changed;
+    changed = TovGradeLetterXmlDatabase::sharedUI()->loadGradeLetterList() || changed;
+    return changed;
 }

@@ -12,4 +12,8 @@ public:
 
     // Loads every gradebook store again (after the data folder was restored or cleared).
     static void reloadStores();
+    // Loads the settings' stores again (grading periods, session types, weight lists, letter
+    // scales), as the window that edits them opens: what it shows and its saves replace are what
+    // the files hold then. Whether any of them changed (the windows that list them follow).
+    static bool reloadSettings();
 };

@@ -3,6 +3,7 @@
 #include "core/store/StoreTransaction.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
+#include "platform/FileVersions.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -27,6 +28,21 @@ Result failedStep(const QString &path, const QString &why)
     r.outcome = Outcome::WriteFailed;
     r.errorText = why.contains(path) ? why : QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
     return r;
+}
+
+// For each student (by ID folded to lower case), the file whose copy of it a save found changed
+// by another program since its window read it. The alert of that refusal tells the teacher to
+// open the window again to see the other program's version: the window opened again shows that
+// copy, until a save of the student goes through.
+QHash<QString, QString> g_changedCopies;
+
+// A failed step of the save of student: where the reason is another program's change of path,
+// that copy is the one to show next.
+Result failedSave(const QString &path, const QString &why, const QString &student)
+{
+    if (FileVersions::isChangedText(why))
+        g_changedCopies.insert(student.toCaseFolded(), path);
+    return failedStep(path, why);
 }
 
 // What the save may find in the file at path: the record as read, or none; anything, unguarded.
@@ -56,51 +72,65 @@ QString rosterPath()
 
 // Every class but one that holds the student takes the roster student's own details; its
 // keypad and group numbers are the class's own.
-bool followInOtherClasses(const StudentEntity &record, int exceptClassNo, QString *why,
-                          const std::optional<RosterEdits::StudentAsRead> &asRead)
+bool followInOtherClasses(const StudentEntity &record, int exceptClassNo, QString *why, QString *failedPath,
+                          const std::optional<RosterEdits::StudentAsRead> &asRead, RosterEdits::StudentAsRead &written)
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     for (const ClassEntity &c : classes->classList()) {
         if (c.no() == exceptClassNo)
             continue;
-        for (const StudentEntity &held : classes->getStudentListByClassNo(c.no())) {
-            if (!RosterEdits::sameID(held.id(), record.id()))
-                continue;
-            StudentEntity copy = record;
-            copy.setDeviceNo(held.deviceNo());
-            copy.setGroupNo(held.groupNo());
-            if (!classes->updateStudentByID(held.id(), copy, c.no(), why, asReadIn(asRead, classes->pathByClassNo(c.no()))))
-                return false;
-            break;
+        // Only the student itself is taken out of each class file: a school's classes are many.
+        const std::optional<StudentEntity> held = classes->studentByID(record.id(), c.no());
+        if (!held)
+            continue;
+        StudentEntity copy = record;
+        copy.setDeviceNo(held->deviceNo());
+        copy.setGroupNo(held->groupNo());
+        const QString path = classes->pathByClassNo(c.no());
+        QByteArray text;
+        if (!classes->updateStudentByID(held->id(), copy, c.no(), why, asReadIn(asRead, path), &text)) {
+            *failedPath = path;
+            return false;
         }
+        written.insert(path, text);
     }
     return true;
 }
 } // namespace
 
-RosterEdits::ClassRead RosterEdits::readClass(int classNo)
+RosterEdits::StudentRead RosterEdits::readStudent(int classNo, const QString &studentID)
 {
     auto *classes = TovClassXmlDatabase::sharedClassUI();
-    ClassRead read;
-    QHash<QString, QByteArray> own;
-    read.students = classes->getStudentListByClassNo(classNo, &own);
-    QList<std::pair<QString, QHash<QString, QByteArray>>> files{{classPath(classNo), own},
-                                                                {rosterPath(), TovStudentRoster::sharedUI()->studentTexts()}};
+    StudentRead read;
+    QByteArray text;
+    const std::optional<StudentEntity> own = classes->studentByID(studentID, classNo, &text);
+    if (!own)
+        return read;
+    read.records.insert(classPath(classNo), text);
+    // Every copy the save may replace, and what each holds.
+    QHash<QString, StudentEntity> copies{{classPath(classNo), *own}};
+    if (const std::optional<StudentEntity> inRoster = TovStudentRoster::sharedUI()->studentByID(studentID, &text)) {
+        read.records.insert(rosterPath(), text);
+        copies.insert(rosterPath(), *inRoster);
+    }
     for (const ClassEntity &c : classes->classList()) {
         if (c.no() == classNo)
             continue;
-        QHash<QString, QByteArray> texts;
-        classes->getStudentListByClassNo(c.no(), &texts);
-        files.append({classes->pathByClassNo(c.no()), texts});
+        if (const std::optional<StudentEntity> copy = classes->studentByID(studentID, c.no(), &text)) {
+            read.records.insert(classes->pathByClassNo(c.no()), text);
+            copies.insert(classes->pathByClassNo(c.no()), *copy);
+        }
     }
-    for (const StudentEntity &s : std::as_const(read.students)) {
-        const QString id = s.id().toCaseFolded();
-        StudentAsRead records;
-        for (const auto &[path, texts] : std::as_const(files))
-            if (const auto hit = texts.constFind(id); hit != texts.constEnd())
-                records.insert(path, *hit);
-        read.records.insert(id, records);
-    }
+    // The details the save writes into every copy: the roster's, which every class follows, or
+    // those of the copy a refused save found another program had changed; this class keeps its
+    // own ID and numbers.
+    const QString shownFrom = g_changedCopies.value(studentID.toCaseFolded(),
+                                                    copies.contains(rosterPath()) ? rosterPath() : classPath(classNo));
+    StudentEntity shown = copies.value(shownFrom, copies.value(rosterPath(), *own));
+    shown.setId(own->id());
+    shown.setDeviceNo(own->deviceNo());
+    shown.setGroupNo(own->groupNo());
+    read.student = shown;
     return read;
 }
 
@@ -179,12 +209,15 @@ Result RosterEdits::saveStudent(const StudentSave &save)
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     auto *roster = TovStudentRoster::sharedUI();
     StudentEntity record = save.record;
+    const QString student = save.adding ? record.id() : save.oldID;
     if (save.adding && save.nextFreeDeviceNo && !classes->existStudentWithID(record.id(), save.classNo))
         record.setDeviceNo(std::max(1, nextFreeDeviceNo(save.classNo)));
     const bool inRoster = roster->existStudentWithID(record.id());
     bool rosterRewritten = false;
     StoreTransaction transaction;
     QString why;
+    StudentAsRead written;
+    QByteArray inRosterWritten, inClassWritten;
     if (save.adding) {
         const bool inClass = classes->existStudentWithID(record.id(), save.classNo);
         if (!inClass && classes->studentCountInClass(save.classNo) >= save.maxStudents)
@@ -192,12 +225,14 @@ Result RosterEdits::saveStudent(const StudentSave &save)
         if (inRoster && !save.rosterUpdateConfirmed)
             return refused(Outcome::IdInRoster);
         rosterRewritten = inRoster;
-        if (!(inRoster ? roster->updateStudentWithData(record, &why) : roster->addStudentWithData(record, &why)))
-            return failedStep(rosterPath(), why);
-        const bool classWritten = inClass ? classes->updateStudentByID(record.id(), record, save.classNo, &why)
-                                          : classes->addStudentWithData(record, save.classNo, &why);
+        if (!(inRoster ? roster->updateStudentWithData(record, &why, &inRosterWritten)
+                       : roster->addStudentWithData(record, &why, &inRosterWritten)))
+            return failedSave(rosterPath(), why, student);
+        const bool classWritten = inClass ? classes->updateStudentByID(record.id(), record, save.classNo, &why,
+                                                                       std::nullopt, &inClassWritten)
+                                          : classes->addStudentWithData(record, save.classNo, &why, &inClassWritten);
         if (!classWritten)
-            return failedStep(classPath(save.classNo), why);
+            return failedSave(classPath(save.classNo), why, student);
     } else {
         const bool idChanged = record.id() != save.oldID;
         if (idChanged && classes->existStudentWithID(record.id(), save.classNo))
@@ -205,16 +240,33 @@ Result RosterEdits::saveStudent(const StudentSave &save)
         // Another roster student's ID would make two roster records of one ID.
         if (idChanged && inRoster)
             return refused(Outcome::IdInRoster);
+        // A roster record the window read and another program removed since is not put back.
+        if (!idChanged && !inRoster && !asReadIn(save.asRead, rosterPath()).value_or(QByteArray()).isEmpty())
+            return failedSave(rosterPath(), FileVersions::changedText(rosterPath()), student);
         rosterRewritten = !idChanged && inRoster;
-        if (!(rosterRewritten ? roster->updateStudentByID(save.oldID, record, &why, asReadIn(save.asRead, rosterPath()))
-                              : roster->addStudentWithData(record, &why)))
-            return failedStep(rosterPath(), why);
-        if (!classes->updateStudentByID(save.oldID, record, save.classNo, &why, asReadIn(save.asRead, classPath(save.classNo))))
-            return failedStep(classPath(save.classNo), why);
+        if (!(rosterRewritten ? roster->updateStudentByID(save.oldID, record, &why, asReadIn(save.asRead, rosterPath()),
+                                                          &inRosterWritten)
+                              : roster->addStudentWithData(record, &why, &inRosterWritten)))
+            return failedSave(rosterPath(), why, student);
+        if (!classes->updateStudentByID(save.oldID, record, save.classNo, &why, asReadIn(save.asRead, classPath(save.classNo)),
+                                        &inClassWritten))
+            return failedSave(classPath(save.classNo), why, student);
     }
-    if (rosterRewritten && !followInOtherClasses(record, save.classNo, &why, save.asRead))
-        return failedStep(classes->classXmlDatabasePath(), why);
-    return commit(transaction);
+    if (QString failedPath;
+        rosterRewritten && !followInOtherClasses(record, save.classNo, &why, &failedPath, save.asRead, written))
+        return failedSave(failedPath.isEmpty() ? classes->classXmlDatabasePath() : failedPath, why, student);
+    written.insert(rosterPath(), inRosterWritten);
+    written.insert(classPath(save.classNo), inClassWritten);
+    Result r = commit(transaction);
+    if (!r.ok()) {
+        if (FileVersions::isChangedText(r.errorText))
+            g_changedCopies.insert(student.toCaseFolded(), transaction.failedPath());
+        return r;
+    }
+    g_changedCopies.remove(save.oldID.toCaseFolded());
+    g_changedCopies.remove(record.id().toCaseFolded());
+    r.written = std::move(written);
+    return r;
 }
 
 Result RosterEdits::deleteStudent(const QString &studentID, int classNo)

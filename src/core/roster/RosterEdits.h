@@ -34,6 +34,8 @@ public:
         QString errorText;
         int added = 0;   // students that went into the class
         int leftOut = 0; // students the class had no room for
+        // saveStudent: each file's record of the student as the save wrote it, by the file's path.
+        QHash<QString, QByteArray> written;
         bool ok() const { return outcome == Outcome::Done; }
     };
 
@@ -55,14 +57,19 @@ public:
     // and rewrites a copy of the student only while its file still holds it so: otherwise the
     // other program's change to the same student would be lost to the copy the window showed.
     using StudentAsRead = QHash<QString, QByteArray>;
-    // The students of a class as a window shows them, with each one's records as read right then.
-    struct ClassRead
+    // A student of a class as the student editor shows it, read as it is shown from every file its
+    // save may replace: the roster's record of the student (the details every class follows, which
+    // the save writes over), with the class's own ID, keypad and group numbers; where the roster
+    // holds none, the class's. After a save of the student refused over another program's change
+    // (its alert tells the teacher to open the window again to see it), the copy that save found
+    // changed, until a save of the student goes through. records: what each file held of the
+    // student right then.
+    struct StudentRead
     {
-        QList<StudentEntity> students;
-        QHash<QString, StudentAsRead> records; // by the ID folded to lower case
-        StudentAsRead of(const QString &studentID) const { return records.value(studentID.toCaseFolded()); }
+        std::optional<StudentEntity> student; // none: the class holds no such student
+        StudentAsRead records;
     };
-    static ClassRead readClass(int classNo);
+    static StudentRead readStudent(int classNo, const QString &studentID);
 
     // The student editor's save of one student of a class.
     struct StudentSave
@@ -84,6 +91,7 @@ public:
     // roster as a new student, the old roster student staying for the classes that hold it.
     // Whenever the roster student itself is rewritten, every other class holding it follows
     // (names, birthday, contact details; each class keeps its own keypad and group numbers).
+    // Result::written: what the next save of the student may find (a window's asRead).
     static Result saveStudent(const StudentSave &save);
     // From the roster and from this class; copies in other classes stay.
     static Result deleteStudent(const QString &studentID, int classNo);

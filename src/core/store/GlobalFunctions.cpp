@@ -23,6 +23,7 @@
 #include <QStringDecoder>
 
 #include <climits>
+#include <cstring>
 #include <mutex>
 
 #include <unistd.h>
@@ -432,11 +433,26 @@ bool GlobalFunctions::removeFileAtPath(const QString &path, QString *errorText)
 namespace {
 // The document's text straight into the bytes returned: a school's roster runs to megabytes,
 // and a stream's buffer, its copy and a copy of that made every save touch three times the memory.
+// A carriage return in a text (a line break pasted from another program ends in one) is written
+// as a reference: an XML reader takes a bare one for a line feed, so the file would give back
+// another value than the one written, and a record written so would never be as read again.
 class BytesWriter : public pugi::xml_writer
 {
 public:
     explicit BytesWriter(QByteArray &bytes) : m_bytes(bytes) {}
-    void write(const void *data, size_t size) override { m_bytes.append(static_cast<const char *>(data), qsizetype(size)); }
+    void write(const void *data, size_t size) override
+    {
+        const char *from = static_cast<const char *>(data);
+        const char *const end = from + size;
+        while (from < end) {
+            const char *cr = static_cast<const char *>(std::memchr(from, '\r', size_t(end - from)));
+            m_bytes.append(from, qsizetype((cr ? cr : end) - from));
+            if (!cr)
+                break;
+            m_bytes.append("&#13;");
+            from = cr + 1;
+        }
+    }
 
 private:
     QByteArray &m_bytes;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <numeric>
+#include <tuple>
 
 #include <pugixml.hpp>
 
@@ -85,11 +86,13 @@ protected:
         return out;
     }
     // Takes records read in file order from the elements of the set under root, sorts them
-    // (stable) and numbers them from firstNo on.
+    // (stable) and numbers them from firstNo on. Whether the set now holds other records, or
+    // numbers them otherwise, than before.
     template <typename Record, typename Less>
-    static void setLoaded(RecordSet<Record> &set, const QList<Record> &inFileOrder, Less less, pugi::xml_node root,
+    static bool setLoaded(RecordSet<Record> &set, const QList<Record> &inFileOrder, Less less, pugi::xml_node root,
                           int firstNo = 1)
     {
+        const auto before = numbering(set);
         QList<qsizetype> order(inFileOrder.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(),
@@ -105,6 +108,16 @@ protected:
             set.positions << int(i);
             set.asRead << GlobalFunctions::elementText(elements.value(i));
         }
+        return numbering(set) != before;
+    }
+    // Each record's number with its element's place and text as read.
+    template <typename Record>
+    static QList<std::tuple<int, int, QByteArray>> numbering(const RecordSet<Record> &set)
+    {
+        QList<std::tuple<int, int, QByteArray>> out;
+        for (qsizetype i = 0; i < set.list.size(); ++i)
+            out << std::tuple(set.list.at(i).no(), set.positions.value(i, -1), set.asRead.value(i));
+        return out;
     }
     // Appends the record's element (filled by fill) to the file and the record to the set; its
     // number, or -1.

@@ -34,7 +34,7 @@ QString birthdayText(const StudentEntity &s)
     return GlobalFunctions::dayText(s.birthday());
 }
 
-void appendStudent(pugi::xml_node students, const StudentEntity &s)
+pugi::xml_node appendStudent(pugi::xml_node students, const StudentEntity &s)
 {
     pugi::xml_node node = students.append_child("Student");
     GlobalFunctions::appendTextChild(node, "ID", s.id());
@@ -51,6 +51,7 @@ void appendStudent(pugi::xml_node students, const StudentEntity &s)
     GlobalFunctions::appendTextChild(node, "Address", s.address());
     GlobalFunctions::appendTextChild(node, "Telephone", s.telephone());
     GlobalFunctions::appendTextChild(node, "Gender", QString::number(s.gender()));
+    return node;
 }
 
 StudentEntity studentFromElement(pugi::xml_node node)
@@ -382,6 +383,21 @@ int TovClassXmlDatabase::maxGroupNoInClass(int classNo) const
     return most;
 }
 
+std::optional<StudentEntity> TovClassXmlDatabase::studentByID(const QString &studentID, int classNo, QByteArray *asRead) const
+{
+    QString path;
+    pugi::xml_document doc;
+    pugi::xml_node students;
+    if (!loadClassFileOf(*this, classNo, path, doc, students))
+        return std::nullopt;
+    const pugi::xml_node node = firstStudentWithId(students, studentID);
+    if (!node)
+        return std::nullopt;
+    if (asRead)
+        *asRead = GlobalFunctions::elementText(node);
+    return studentFromElement(node);
+}
+
 bool TovClassXmlDatabase::existStudentWithID(const QString &studentID, int classNo, QString *errorText) const
 {
     const QString path = pathByClassNo(classNo);
@@ -396,7 +412,8 @@ bool TovClassXmlDatabase::existStudentWithID(const QString &studentID, int class
     return bool(firstStudentWithId(doc.document_element().child("Students"), studentID));
 }
 
-bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int classNo, QString *errorText)
+bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int classNo, QString *errorText,
+                                             QByteArray *written)
 {
     for (const StudentEntity &s : getStudentListByClassNo(classNo))
         if (s.id().compare(student.id(), Qt::CaseInsensitive) == 0)
@@ -409,7 +426,9 @@ bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int c
     std::unique_ptr<ClassXmlHelper> file = ClassXmlHelper::initWithXmlPath(path, errorText);
     if (!file)
         return false;
-    appendStudent(file->studentsElem(), student);
+    const pugi::xml_node node = appendStudent(file->studentsElem(), student);
+    if (written)
+        *written = GlobalFunctions::elementText(node);
     if (!file->save(errorText)) {
         PollixLog(QStringLiteral("Failed to save xml file"));
         return false;
@@ -418,7 +437,8 @@ bool TovClassXmlDatabase::addStudentWithData(const StudentEntity &student, int c
 }
 
 bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo,
-                                            QString *errorText, const std::optional<QByteArray> &asRead)
+                                            QString *errorText, const std::optional<QByteArray> &asRead,
+                                            QByteArray *written)
 {
     QString path;
     pugi::xml_document doc;
@@ -444,6 +464,8 @@ bool TovClassXmlDatabase::updateStudentByID(const QString &oldID, const StudentE
     set(node, "Address", student.address());
     set(node, "Telephone", student.telephone());
     set(node, "Gender", QString::number(student.gender()));
+    if (written)
+        *written = GlobalFunctions::elementText(node);
     if (!GlobalFunctions::saveXmlDocument(path, doc, errorText))
         return false;
     if (idGoes)

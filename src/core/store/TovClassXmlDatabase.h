@@ -65,15 +65,20 @@ public:
     int studentCountInClass(int classNo) const;
     // At least 1.
     int maxGroupNoInClass(int classNo) const;
+    // The first student of the class whose ID is studentID (ignoring case), and its record's text
+    // as the file holds it now (asRead); none when the class holds none or cannot be read.
+    std::optional<StudentEntity> studentByID(const QString &studentID, int classNo, QByteArray *asRead = nullptr) const;
     // Ignores case. A missing class or unreadable file also gives true, so a check before an add
     // adds nothing; *errorText then says why (it stays empty when the class holds the ID).
     bool existStudentWithID(const QString &studentID, int classNo, QString *errorText = nullptr) const;
     // False when the class holds the ID (ignoring case), has no file, or the write failed.
-    bool addStudentWithData(const StudentEntity &student, int classNo, QString *errorText = nullptr);
+    // written: the student's record as written.
+    bool addStudentWithData(const StudentEntity &student, int classNo, QString *errorText = nullptr,
+                            QByteArray *written = nullptr);
     // With asRead (the record as a window read it; empty: the class held none then), only while
     // the class still holds it so (GlobalFunctions::changedSinceRead).
     bool updateStudentByID(const QString &oldID, const StudentEntity &student, int classNo, QString *errorText = nullptr,
-                           const std::optional<QByteArray> &asRead = std::nullopt);
+                           const std::optional<QByteArray> &asRead = std::nullopt, QByteArray *written = nullptr);
     // studentNo: the position in the file, 1..count.
     bool updateStudentGroupNo(int groupNo, int studentNo, int classNo, QString *errorText = nullptr);
     bool deleteStudentWithID(const QString &studentID, int classNo, QString *errorText = nullptr);

@@ -70,11 +70,11 @@ TovGradeLetterXmlDatabase::TovGradeLetterXmlDatabase()
     loadGradeLetterList();
 }
 
-void TovGradeLetterXmlDatabase::loadGradeLetterList()
+bool TovGradeLetterXmlDatabase::loadGradeLetterList()
 {
     pugi::xml_document doc;
     if (!readDocument(doc))
-        return;
+        return false;
     QList<LetterGradeEntity> loaded;
     for (pugi::xml_node n : elementsOf(m_scales, doc.document_element())) {
         LetterGradeEntity scale;
@@ -94,11 +94,12 @@ void TovGradeLetterXmlDatabase::loadGradeLetterList()
                          [](const LetterEntity &a, const LetterEntity &b) { return a.letter() < b.letter(); });
         loaded << scale;
     }
-    setLoaded(m_scales, loaded,
-              [](const LetterGradeEntity &a, const LetterGradeEntity &b) { return a.title() < b.title(); },
-              doc.document_element());
+    const bool changed = setLoaded(
+        m_scales, loaded, [](const LetterGradeEntity &a, const LetterGradeEntity &b) { return a.title() < b.title(); },
+        doc.document_element());
     if (!loaded.isEmpty())
         m_scales.maxNo = int(loaded.size()) + 1;
+    return changed;
 }
 
 std::optional<LetterGradeEntity> TovGradeLetterXmlDatabase::letterGradeByNo(int no) const

@@ -25,7 +25,8 @@ public:
     static TovGradeLetterXmlDatabase *sharedUI();
 
     const QList<LetterGradeEntity> &gradeLetterList() const { return m_scales.list; }
-    void loadGradeLetterList();
+    // Whether the list changed (other scales, or other numbers).
+    bool loadGradeLetterList();
     std::optional<LetterGradeEntity> letterGradeByNo(int no) const;
     // Case counts.
     bool existLetterGradeWithTitle(const QString &title) const;

@@ -26,11 +26,11 @@ TovPeriodXmlDatabase::TovPeriodXmlDatabase()
     loadPeriods();
 }
 
-void TovPeriodXmlDatabase::loadPeriods()
+bool TovPeriodXmlDatabase::loadPeriods()
 {
     pugi::xml_document doc;
     if (!readDocument(doc))
-        return;
+        return false;
     QList<PeriodEntity> loaded;
     for (pugi::xml_node n : elementsOf(m_periods, doc.document_element())) {
         PeriodEntity p;
@@ -39,10 +39,12 @@ void TovPeriodXmlDatabase::loadPeriods()
         p.setDateTo(GF::getValueByTagName(QStringLiteral("PeriodTo"), n));
         loaded << p;
     }
-    setLoaded(m_periods, loaded, [](const PeriodEntity &a, const PeriodEntity &b) { return a.title() < b.title(); },
-              doc.document_element());
+    const bool changed = setLoaded(
+        m_periods, loaded, [](const PeriodEntity &a, const PeriodEntity &b) { return a.title() < b.title(); },
+        doc.document_element());
     if (!loaded.isEmpty())
         m_periods.maxNo = int(loaded.size()) + 1;
+    return changed;
 }
 
 std::optional<PeriodEntity> TovPeriodXmlDatabase::periodByNo(int no) const

@@ -27,7 +27,8 @@ public:
     int maxNo() const { return m_periods.maxNo; }
 
     // Reads the file again; a file that cannot be read or created leaves the list as it was.
-    void loadPeriods();
+    // Whether the list changed (other periods, or other numbers).
+    bool loadPeriods();
     std::optional<PeriodEntity> periodByNo(int no) const;
     // The first period whose title equals title, ignoring case.
     std::optional<PeriodEntity> periodByTitle(const QString &title) const;

@@ -37,7 +37,7 @@ QString birthdayText(const StudentEntity &s)
     return GlobalFunctions::dayText(s.birthday());
 }
 
-void appendStudent(pugi::xml_node students, const StudentEntity &s)
+pugi::xml_node appendStudent(pugi::xml_node students, const StudentEntity &s)
 {
     pugi::xml_node node = students.append_child("Student");
     GlobalFunctions::appendTextChild(node, "ID", s.id());
@@ -52,6 +52,27 @@ void appendStudent(pugi::xml_node students, const StudentEntity &s)
     GlobalFunctions::appendTextChild(node, "Address", s.address());
     GlobalFunctions::appendTextChild(node, "Telephone", s.telephone());
     GlobalFunctions::appendTextChild(node, "Gender", QString::number(s.gender()));
+    return node;
+}
+
+StudentEntity studentFrom(pugi::xml_node n, int no)
+{
+    StudentEntity s;
+    s.setId(getValueByTagName("ID", n));
+    s.setNo(no);
+    s.setFirstName(getValueByTagName("Name", n));
+    s.setLastName(getValueByTagName("LastName", n));
+    s.setName(mergeFirstLastString(s.firstName(), s.lastName()));
+    s.setBirthday(GlobalFunctions::dateFromDayText(getValueByTagName("Birthday", n)));
+    s.setDuty(getValueByTagName("Duty", n));
+    s.setRemark(getValueByTagName("Remark", n));
+    s.setEMail(getValueByTagName("EMail", n));
+    s.setAddress(getValueByTagName("Address", n));
+    s.setTelephone(getValueByTagName("Telephone", n));
+    s.setGender(GlobalFunctions::intValue(getValueByTagName("Gender", n)));
+    s.setDeviceNo(GlobalFunctions::intValue(getValueByTagName("DeviceNo", n)));
+    s.setGroupNo(GlobalFunctions::intValue(getValueByTagName("GroupNo", n)));
+    return s;
 }
 
 pugi::xml_node firstStudentWithId(pugi::xml_node students, const QString &id)
@@ -94,25 +115,26 @@ std::optional<QList<StudentEntity>> TovStudentRoster::getAllStudents() const
     }
     QList<StudentEntity> list;
     int no = 0;
-    for (pugi::xml_node n : file->studentsElem().children("Student")) {
-        StudentEntity s;
-        s.setId(getValueByTagName("ID", n));
-        s.setNo(++no);
-        s.setFirstName(getValueByTagName("Name", n));
-        s.setLastName(getValueByTagName("LastName", n));
-        s.setName(mergeFirstLastString(s.firstName(), s.lastName()));
-        s.setBirthday(GlobalFunctions::dateFromDayText(getValueByTagName("Birthday", n)));
-        s.setDuty(getValueByTagName("Duty", n));
-        s.setRemark(getValueByTagName("Remark", n));
-        s.setEMail(getValueByTagName("EMail", n));
-        s.setAddress(getValueByTagName("Address", n));
-        s.setTelephone(getValueByTagName("Telephone", n));
-        s.setGender(GlobalFunctions::intValue(getValueByTagName("Gender", n)));
-        s.setDeviceNo(GlobalFunctions::intValue(getValueByTagName("DeviceNo", n)));
-        s.setGroupNo(GlobalFunctions::intValue(getValueByTagName("GroupNo", n)));
-        list.append(s);
-    }
+    for (pugi::xml_node n : file->studentsElem().children("Student"))
+        list.append(studentFrom(n, ++no));
     return list;
+}
+
+std::optional<StudentEntity> TovStudentRoster::studentByID(const QString &studentID, QByteArray *asRead) const
+{
+    const std::unique_ptr<StudentRosterXmlHelper> file = open();
+    if (!file)
+        return std::nullopt;
+    int no = 0;
+    for (pugi::xml_node n : file->studentsElem().children("Student")) {
+        ++no;
+        if (GlobalFunctions::getValueByTagName(QStringLiteral("ID"), n).compare(studentID, Qt::CaseInsensitive) != 0)
+            continue;
+        if (asRead)
+            *asRead = GlobalFunctions::elementText(n);
+        return studentFrom(n, no);
+    }
+    return std::nullopt;
 }
 
 bool TovStudentRoster::existStudentWithID(const QString &studentID) const
@@ -127,7 +149,7 @@ QHash<QString, QByteArray> TovStudentRoster::studentTexts() const
     return file ? StudentRosterXmlHelper::studentTexts(file->studentsElem()) : QHash<QString, QByteArray>();
 }
 
-bool TovStudentRoster::addStudentWithData(const StudentEntity &student, QString *errorText)
+bool TovStudentRoster::addStudentWithData(const StudentEntity &student, QString *errorText, QByteArray *written)
 {
     QString why;
     std::unique_ptr<StudentRosterXmlHelper> file = open(&why);
@@ -135,12 +157,14 @@ bool TovStudentRoster::addStudentWithData(const StudentEntity &student, QString 
         logReadError(why);
         return GlobalFunctions::failWith(errorText, why);
     }
-    appendStudent(file->studentsElem(), student);
+    const pugi::xml_node node = appendStudent(file->studentsElem(), student);
+    if (written)
+        *written = GlobalFunctions::elementText(node);
     return file->save(errorText);
 }
 
 bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEntity &student, QString *errorText,
-                                         const std::optional<QByteArray> &asRead)
+                                         const std::optional<QByteArray> &asRead, QByteArray *written)
 {
     std::unique_ptr<StudentRosterXmlHelper> file = open(errorText);
     if (!file)
@@ -165,6 +189,8 @@ bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEnti
     GlobalFunctions::setValue(student.address(), QStringLiteral("Address"), node);
     GlobalFunctions::setValue(student.telephone(), QStringLiteral("Telephone"), node);
     GlobalFunctions::setValue(QString::number(student.gender()), QStringLiteral("Gender"), node);
+    if (written)
+        *written = GlobalFunctions::elementText(node);
     if (!file->save(errorText))
         return false;
     if (idGoes)
@@ -172,9 +198,9 @@ bool TovStudentRoster::updateStudentByID(const QString &oldID, const StudentEnti
     return true;
 }
 
-bool TovStudentRoster::updateStudentWithData(const StudentEntity &student, QString *errorText)
+bool TovStudentRoster::updateStudentWithData(const StudentEntity &student, QString *errorText, QByteArray *written)
 {
-    return updateStudentByID(student.id(), student, errorText);
+    return updateStudentByID(student.id(), student, errorText, std::nullopt, written);
 }
 
 bool TovStudentRoster::deleteStudentWithID(const QString &studentID, QString *errorText)

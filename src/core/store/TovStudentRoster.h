@@ -32,14 +32,19 @@ public:
     // Each student's record as the file holds it now (StudentRosterXmlHelper::studentTexts); none
     // when the file cannot be read.
     QHash<QString, QByteArray> studentTexts() const;
-    // Each write below gives the reason of its failure in *errorText.
+    // The first student whose ID is studentID (ignoring case), numbered by its place in the file,
+    // and its record's text as the file holds it now (asRead); none when the roster holds none or
+    // cannot be read.
+    std::optional<StudentEntity> studentByID(const QString &studentID, QByteArray *asRead = nullptr) const;
+    // Each write below gives the reason of its failure in *errorText, and the student's record as
+    // written in *written.
     // No duplicate check: callers ask existStudentWithID() first.
-    bool addStudentWithData(const StudentEntity &student, QString *errorText = nullptr);
+    bool addStudentWithData(const StudentEntity &student, QString *errorText = nullptr, QByteArray *written = nullptr);
     // With asRead (the record as a window read it; empty: the roster held none then), only while
     // the roster still holds it so (GlobalFunctions::changedSinceRead).
     bool updateStudentByID(const QString &oldID, const StudentEntity &student, QString *errorText = nullptr,
-                           const std::optional<QByteArray> &asRead = std::nullopt);
-    bool updateStudentWithData(const StudentEntity &student, QString *errorText = nullptr);
+                           const std::optional<QByteArray> &asRead = std::nullopt, QByteArray *written = nullptr);
+    bool updateStudentWithData(const StudentEntity &student, QString *errorText = nullptr, QByteArray *written = nullptr);
     // False when no student bears the ID (the file is then not rewritten) or the write failed.
     bool deleteStudentWithID(const QString &studentID, QString *errorText = nullptr);
 

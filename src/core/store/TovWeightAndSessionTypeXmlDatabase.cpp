@@ -100,8 +100,9 @@ void TovWeightAndSessionTypeXmlDatabase::fillEmptyRoot(pugi::xml_node root) cons
     root.append_child(m_types.container);
 }
 
-void TovWeightAndSessionTypeXmlDatabase::setTypes(const QList<SessionTypeEntity> &fileTypes, pugi::xml_node root)
+bool TovWeightAndSessionTypeXmlDatabase::setTypes(const QList<SessionTypeEntity> &fileTypes, pugi::xml_node root)
 {
+    const auto before = numbering(m_types);
     const int builtIns = int(builtInSessionTypes().size());
     setLoaded(
         m_types, fileTypes, [](const SessionTypeEntity &a, const SessionTypeEntity &b) { return a.name() < b.name(); },
@@ -115,27 +116,28 @@ void TovWeightAndSessionTypeXmlDatabase::setTypes(const QList<SessionTypeEntity>
         m_types.asRead.prepend(QByteArray());
     }
     m_types.maxNo = int(m_types.list.size()) + 1;
+    return numbering(m_types) != before;
 }
 
-void TovWeightAndSessionTypeXmlDatabase::loadSessionTypes()
+bool TovWeightAndSessionTypeXmlDatabase::loadSessionTypes()
 {
     pugi::xml_document doc;
     if (!readDocument(doc))
-        return;
+        return false;
     QList<SessionTypeEntity> loaded;
     for (pugi::xml_node n : elementsOf(m_types, doc.document_element())) {
         SessionTypeEntity type;
         type.setName(text(n, kTypeName));
         loaded << type;
     }
-    setTypes(loaded, doc.document_element());
+    return setTypes(loaded, doc.document_element());
 }
 
-void TovWeightAndSessionTypeXmlDatabase::loadWeights()
+bool TovWeightAndSessionTypeXmlDatabase::loadWeights()
 {
     pugi::xml_document doc;
     if (!readDocument(doc))
-        return;
+        return false;
     QList<WeightEntity> loaded;
     for (pugi::xml_node n : elementsOf(m_weights, doc.document_element())) {
         WeightEntity w;
@@ -159,9 +161,11 @@ void TovWeightAndSessionTypeXmlDatabase::loadWeights()
                          });
         loaded << w;
     }
-    setLoaded(m_weights, loaded, [](const WeightEntity &a, const WeightEntity &b) { return a.title() < b.title(); },
-              doc.document_element());
+    const bool changed = setLoaded(
+        m_weights, loaded, [](const WeightEntity &a, const WeightEntity &b) { return a.title() < b.title(); },
+        doc.document_element());
     m_weights.maxNo = int(loaded.size()) + 1;
+    return changed;
 }
 
 std::optional<WeightEntity> TovWeightAndSessionTypeXmlDatabase::weightByNo(int no) const

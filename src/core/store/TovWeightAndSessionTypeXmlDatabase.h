@@ -30,7 +30,8 @@ public:
 
     // ---- Weight lists ----
     const QList<WeightEntity> &weightList() const { return m_weights.list; }
-    void loadWeights();
+    // Whether the list changed (other weight lists, or other numbers).
+    bool loadWeights();
     std::optional<WeightEntity> weightByNo(int no) const;
     // Number of the first list whose title equals title ignoring case; 0 when none.
     int weightNoByTitle(const QString &title) const;
@@ -55,7 +56,8 @@ public:
 
     // ---- Session types ----
     const QList<SessionTypeEntity> &sessionTypeList() const { return m_types.list; }
-    void loadSessionTypes();
+    // Whether the list changed (other types, or other numbers).
+    bool loadSessionTypes();
     std::optional<SessionTypeEntity> sessionTypeByNo(int no) const;
     QString sessionTypeNameByNo(int no) const;
     // Ignores case; -1 when none.
@@ -85,8 +87,9 @@ private:
     // Before a change of the session types touches the weight list holding entry: false, with
     // why, when that list is no longer as read. touched: the lists checked so far.
     bool touchWeight(pugi::xml_node entry, QList<pugi::xml_node> &touched, QString *why) const;
-    // The types' list as the built-ins alone, followed by fileTypes (read from the elements under root).
-    void setTypes(const QList<SessionTypeEntity> &fileTypes, pugi::xml_node root = {});
+    // The types' list as the built-ins alone, followed by fileTypes (read from the elements under
+    // root); whether it changed.
+    bool setTypes(const QList<SessionTypeEntity> &fileTypes, pugi::xml_node root = {});
 
     RecordSet<WeightEntity> m_weights;
     // The built-ins stand first with position -1: they are not in the file.

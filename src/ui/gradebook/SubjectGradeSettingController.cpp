@@ -4,6 +4,7 @@
 #include "SubjectGradeListTabs.h"
 #include "SubjectGradeSettingInterface.h"
 
+#include "core/gradebook/GradebookRosterRecords.h"
 #include "core/gradebook/GradebookSettingRules.h"
 #include "core/gradebook/SessionSelection.h"
 #include "core/store/TovPeriodXmlDatabase.h"
@@ -43,6 +44,16 @@ SubjectGradeSettingController::SubjectGradeSettingController(int tabIndex, Grade
     setWindowTitle(tr("Gradebook Settings"));
     SubjectGradeSettingInterface::build(this);
 
+    // The settings as the files hold them now: a save refused over another program's change
+    // tells the teacher to close the window and open it again to see that change, and the saves
+    // replace what this window showed.
+    if (GradebookRosterRecords::reloadSettings() && m_parent) {
+        // The lists that name the settings by their numbers follow.
+        m_parent->refreshPeriod2();
+        m_parent->refreshWeight2();
+        m_parent->refreshConversion2();
+        m_parent->refreshSessionTypes();
+    }
     table1Array = SessionSelection::periods(TovPeriodXmlDatabase::sharedUI()->periodList());
     table4Array = TovWeightAndSessionTypeXmlDatabase::sharedUI()->sessionTypeList();
     m_lists->fillWeightLists();

@@ -212,10 +212,8 @@ void StudentManageController::loadClass()
 void StudentManageController::loadStudentsInClass(int no)
 {
     m_students.clear();
-    RosterEdits::ClassRead read = RosterEdits::readClass(no);
-    for (const StudentEntity &s : std::as_const(read.students))
+    for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(no))
         m_students << RosterRecords::studentInClass(s);
-    m_asRead = std::move(read.records);
     const bool observing = m_observing;
     m_observing = false;
     tblStudents->setStudents(m_students);
@@ -233,15 +231,28 @@ void StudentManageController::selectRowQuietly(int row)
     m_observing = observing;
 }
 
-void StudentManageController::showStudent(const StudentInClass *student)
+void StudentManageController::showStudent(const StudentInClass *student, const RosterEdits::StudentAsRead *written)
 {
     if (!student) {
         clearStudentInfo();
         return;
     }
-    m_infoBeforeModify = infoOf(*student);
-    m_studentNoToModify = student->studentNo();
-    studentInfo->showStudent(*student);
+    // The form shows what a save of it would replace, as the files hold it now: a save refused
+    // over another program's change shows that change once the window is opened again.
+    StudentInClass shown = *student;
+    if (written) {
+        m_shownAsRead = *written;
+    } else {
+        const RosterEdits::StudentRead read = RosterEdits::readStudent(classNo(), student->studentID());
+        m_shownAsRead = read.records;
+        if (read.student) {
+            shown = RosterRecords::studentInClass(*read.student);
+            shown.setStudentNo(student->studentNo());
+        }
+    }
+    m_infoBeforeModify = infoOf(shown);
+    m_studentNoToModify = shown.studentNo();
+    studentInfo->showStudent(shown);
 }
 
 void StudentManageController::loadStudentInfo(int studentNo)
@@ -256,12 +267,12 @@ void StudentManageController::loadStudentInfo(int studentNo)
     showStudent(found);
 }
 
-void StudentManageController::loadStudentInfoByID(const QString &studentID)
+void StudentManageController::loadStudentInfoByID(const QString &studentID, const RosterEdits::StudentAsRead *written)
 {
     const QList<StudentInClass> &rows = tblStudents->students();
     for (int r = 0; r < rows.size() && !studentID.isEmpty(); ++r) {
         if (RosterEdits::sameID(rows.at(r).studentID(), studentID)) {
-            showStudent(&rows.at(r));
+            showStudent(&rows.at(r), written);
             selectRowQuietly(r);
             return;
         }
@@ -274,6 +285,7 @@ void StudentManageController::clearStudentInfo()
     studentInfo->clear();
     m_studentNoToModify = 0;
     m_infoBeforeModify = STUDENTINFO();
+    m_shownAsRead.clear();
 }
 
 void StudentManageController::setStudentInfoEnable(bool enabled)
@@ -422,7 +434,7 @@ void StudentManageController::doSave()
     save.adding = m_winState == Adding;
     save.oldID = m_infoBeforeModify.studentID;
     if (!save.adding)
-        save.asRead = m_asRead.value(save.oldID.toCaseFolded());
+        save.asRead = m_shownAsRead;
     save.maxStudents = appDelegate ? appDelegate->maxStudentNumberAllowed() : 400;
     // Where the receiver hides the keypad number, a new student takes the next free one, so the
     // class still runs when a receiver that logs keypads in by number is chosen later.
@@ -461,11 +473,12 @@ void StudentManageController::doSave()
     case RosterEdits::Outcome::Done:
         break;
     }
-    // Only a completed save clears the changes.
+    // Only a completed save clears the changes. The list is read again; of the files holding
+    // the student, the next save may find what this one wrote.
     bIsStudentInfoChanged = false;
     enterState(Browsing);
     loadStudentsInClass(classNo());
-    loadStudentInfoByID(record.id());
+    loadStudentInfoByID(record.id(), &r.written);
     setButtonState(Browsing);
     classChanged();
     m_canClose = true;

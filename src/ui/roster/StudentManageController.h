@@ -107,8 +107,12 @@ private:
     void loadClass();
     void loadStudentsInClass(int classNo);
     void loadStudentInfo(int studentNo);
-    void loadStudentInfoByID(const QString &studentID);
-    void showStudent(const StudentInClass *student);
+    // written: the student as a save of this window just wrote it, which it then shows without
+    // reading it again.
+    void loadStudentInfoByID(const QString &studentID, const RosterEdits::StudentAsRead *written = nullptr);
+    // A student of the list, read as it is shown from every file its save may replace (or, with
+    // written, as this window's save wrote it).
+    void showStudent(const StudentInClass *student, const RosterEdits::StudentAsRead *written = nullptr);
     void clearStudentInfo();
     void setStudentInfoEnable(bool enabled);
     void setButtonState(int state);
@@ -120,9 +124,9 @@ private:
 
     Orvenda_AppDelegate *appDelegate = nullptr;
     QList<StudentInClass> m_students;
-    // What the roster and the classes held of each listed student as the list was read: a save
-    // rewrites only copies still so.
-    QHash<QString, RosterEdits::StudentAsRead> m_asRead;
+    // What the roster and the classes held of the shown student as it was shown (or as this
+    // window saved it): a save rewrites only copies still so.
+    RosterEdits::StudentAsRead m_shownAsRead;
     QList<MyClass> m_classes;
     int m_winState = Adding;
     int m_studentNoToModify = 0;

@@ -146,7 +146,7 @@ TEST_F(KilledRosterChangesTest, AnEditOfAStudentHeldByTwoClassesKilledAtAnyStepC
         save.adding = false;
         save.oldID = "A1";
         // As the student editor saves: over the copies as it read them.
-        save.asRead = RosterEdits::readClass(save.classNo).records.value(QStringLiteral("a1"));
+        save.asRead = RosterEdits::readStudent(save.classNo, "A1").records;
         EXPECT_EQ(save.asRead->size(), 3) << "the roster and both classes";
         EXPECT_TRUE(RosterEdits::saveStudent(save).ok());
         return;

@@ -7,6 +7,8 @@
 #include "core/store/TovStudentRoster.h"
 #include "core/store/TovTeacherXmlDatabase.h"
 #include "core/store/TovWeightAndSessionTypeXmlDatabase.h"
+#include "support/AnotherProgram.h"
+#include "support/GradebookSeeds.h"
 
 #include <QFile>
 
@@ -31,39 +33,21 @@ protected:
         s.setGroupNo(1);
         return s;
     }
-    // The student editor's save of a student of classNo, from the class as read.
-    static RosterEdits::Result saveStudent(const RosterEdits::ClassRead &read, int classNo, const QString &id,
+    // The student editor's save of a student of classNo, from the student as read.
+    static RosterEdits::Result saveStudent(const RosterEdits::StudentRead &read, int classNo, const QString &id,
                                            const QString &newFirstName)
     {
         RosterEdits::StudentSave save;
-        for (const StudentEntity &s : read.students)
-            if (s.id() == id)
-                save.record = s;
+        save.record = read.student.value_or(StudentEntity());
         save.record.setFirstName(newFirstName);
         save.classNo = classNo;
         save.adding = false;
         save.oldID = id;
-        save.asRead = read.of(id);
+        save.asRead = read.records;
         return RosterEdits::saveStudent(save);
     }
 };
 
-// Another program's save of path written into the file in place: from (found once) becomes to.
-QByteArray changedByAnotherProgram(const QString &path, const QByteArray &from, const QByteArray &to)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite)) {
-        ADD_FAILURE() << "cannot open " << path.toStdString();
-        return {};
-    }
-    QByteArray bytes = file.readAll();
-    EXPECT_EQ(bytes.count(from), 1) << from.toStdString() << " in " << bytes.toStdString();
-    bytes.replace(from, to);
-    file.seek(0);
-    file.resize(0);
-    file.write(bytes);
-    return bytes;
-}
 } // namespace
 
 // Each store whose save rewrites a record a window read: another program's change to that very
@@ -81,6 +65,11 @@ TEST_F(RecordAsReadTest, ARecordChangedSinceTheWindowReadItIsNotSavedOver)
     ASSERT_TRUE(classes->addSomeStudents(three, c1));
     ASSERT_TRUE(classes->addStudentWithData(student("S3", "Cy"), c2));
     ASSERT_TRUE(classes->addStudentWithData(student("S4", "Di"), c2)); // in no roster
+    ASSERT_TRUE(roster->addStudentWithData(student("S5", "Eve")));
+    ASSERT_TRUE(classes->addStudentWithData(student("S5", "Eve"), c1));
+    const QByteArray rosterBytes = readFile(roster->studentRosterFilePath());
+    const qsizetype s5At = rosterBytes.indexOf("<Student><ID>S5</ID>");
+    const QByteArray s5InRoster = rosterBytes.mid(s5At, rosterBytes.indexOf("</Student>", s5At) + 10 - s5At);
 
     TeacherEntity mary;
     mary.setFirstName("Mary");
@@ -97,16 +86,8 @@ TEST_F(RecordAsReadTest, ARecordChangedSinceTheWindowReadItIsNotSavedOver)
     term2.setDateFrom("2013-02-01");
     term2.setDateTo("2013-06-30");
     ASSERT_GT(TovPeriodXmlDatabase::sharedUI()->addWithData(term2), 0);
-    LetterGradeEntity scale;
-    scale.setTitle("Main");
+    LetterGradeEntity scale = GradebookSeeds::twoLetterScale("Main");
     scale.setClassName("7A");
-    LetterEntity a, b;
-    a.setLetter("A");
-    a.setPointFrom(50);
-    a.setPointTo(100);
-    b.setLetter("B");
-    b.setPointTo(49);
-    scale.setLetterList({a, b});
     ASSERT_GT(TovGradeLetterXmlDatabase::sharedUI()->addWithData(scale), 0);
     SessionTypeInWeight exam;
     exam.setSessionTypeNo(2);
@@ -132,8 +113,10 @@ TEST_F(RecordAsReadTest, ARecordChangedSinceTheWindowReadItIsNotSavedOver)
         std::function<void()> read;
         std::function<bool(QString *)> save;
     };
-    RosterEdits::ClassRead shown;
-    const auto editorOn = [&](int classNo) { return [&shown, classNo] { shown = RosterEdits::readClass(classNo); }; };
+    RosterEdits::StudentRead shown;
+    const auto editorOn = [&](int classNo, const char *id) {
+        return [&shown, classNo, id] { shown = RosterEdits::readStudent(classNo, id); };
+    };
     const auto studentSaved = [&](int classNo, const char *id) {
         return [&shown, classNo, id](QString *why) {
             const RosterEdits::Result r = saveStudent(shown, classNo, id, "Bea");
@@ -143,13 +126,15 @@ TEST_F(RecordAsReadTest, ARecordChangedSinceTheWindowReadItIsNotSavedOver)
     };
     const Row rows[] = {
         {"a student the roster holds otherwise", roster->studentRosterFilePath(), "<ID>S1</ID><Name>Ann",
-         "<ID>S1</ID><Name>Anna", editorOn(c1), studentSaved(c1, "S1")},
+         "<ID>S1</ID><Name>Anna", editorOn(c1, "S1"), studentSaved(c1, "S1")},
         {"a student the class holds otherwise", classes->pathByClassNo(c1), "<ID>S2</ID><FName>Bo</FName><LName>Lee",
-         "<ID>S2</ID><FName>Bo</FName><LName>Leigh", editorOn(c1), studentSaved(c1, "S2")},
+         "<ID>S2</ID><FName>Bo</FName><LName>Leigh", editorOn(c1, "S2"), studentSaved(c1, "S2")},
         {"a student another class holds otherwise", classes->pathByClassNo(c2), "<ID>S3</ID><FName>Cy</FName><LName>Lee",
-         "<ID>S3</ID><FName>Cy</FName><LName>Lyon", editorOn(c1), studentSaved(c1, "S3")},
+         "<ID>S3</ID><FName>Cy</FName><LName>Lyon", editorOn(c1, "S3"), studentSaved(c1, "S3")},
         {"a student the roster gained", roster->studentRosterFilePath(), "</Students>",
-         "<Student><ID>S4</ID><Name>Dinah</Name></Student></Students>", editorOn(c2), studentSaved(c2, "S4")},
+         "<Student><ID>S4</ID><Name>Dinah</Name></Student></Students>", editorOn(c2, "S4"), studentSaved(c2, "S4")},
+        {"a student the roster lost", roster->studentRosterFilePath(), s5InRoster, "", editorOn(c1, "S5"),
+         studentSaved(c1, "S5")},
         {"a teacher", data(TovTeacherXmlDatabase::kFileName), "<Title>Dr</Title>", "<Title>Prof</Title>",
          [] { TovTeacherXmlDatabase::sharedUI()->loadTeachers(); },
          [&](QString *why) {
@@ -196,7 +181,7 @@ TEST_F(RecordAsReadTest, ARecordChangedSinceTheWindowReadItIsNotSavedOver)
     };
     for (const Row &row : rows) {
         row.read();
-        const QByteArray theirs = changedByAnotherProgram(row.file, row.from, row.to);
+        const QByteArray theirs = AnotherProgram::changeInPlace(row.file, row.from, row.to);
         QString why;
         EXPECT_FALSE(row.save(&why)) << row.label;
         EXPECT_TRUE(why.contains(kChanged)) << row.label << ": " << why.toStdString();
@@ -204,7 +189,8 @@ TEST_F(RecordAsReadTest, ARecordChangedSinceTheWindowReadItIsNotSavedOver)
     }
 
     // Read again, each record saves; the other program's changes stay.
-    shown = RosterEdits::readClass(c1);
+    const RosterEdits::StudentRead s2 = RosterEdits::readStudent(c1, "S2");
+    shown = RosterEdits::readStudent(c1, "S1");
     QString why;
     ASSERT_TRUE(studentSaved(c1, "S1")(&why)) << why.toStdString();
     EXPECT_EQ(roster->getAllStudents()->at(0).firstName(), "Bea");
@@ -212,12 +198,13 @@ TEST_F(RecordAsReadTest, ARecordChangedSinceTheWindowReadItIsNotSavedOver)
     EXPECT_EQ(classes->getStudentListByClassNo(c2).at(0).lastName(), "Lyon");
 
     // Another record changed since the read stays, and the save goes ahead.
-    changedByAnotherProgram(classes->pathByClassNo(c1), "<ID>S3</ID><FName>Cy<", "<ID>S3</ID><FName>Cyd<");
+    AnotherProgram::changeInPlace(classes->pathByClassNo(c1), "<ID>S3</ID><FName>Cy<", "<ID>S3</ID><FName>Cyd<");
+    shown = s2;
     ASSERT_TRUE(studentSaved(c1, "S2")(&why)) << why.toStdString();
     EXPECT_EQ(classes->getStudentListByClassNo(c1).at(1).firstName(), "Bea");
     EXPECT_EQ(classes->getStudentListByClassNo(c1).at(2).firstName(), "Cyd");
     TovPeriodXmlDatabase::sharedUI()->loadPeriods();
-    changedByAnotherProgram(data(TovPeriodXmlDatabase::kFileName), "<PeriodTo>2013-06-30</PeriodTo>", "<PeriodTo>2013-07-31</PeriodTo>");
+    AnotherProgram::changeInPlace(data(TovPeriodXmlDatabase::kFileName), "<PeriodTo>2013-06-30</PeriodTo>", "<PeriodTo>2013-07-31</PeriodTo>");
     PeriodEntity p = *TovPeriodXmlDatabase::sharedUI()->periodByTitle("Term 1");
     p.setDateFrom("2012-08-01");
     ASSERT_TRUE(TovPeriodXmlDatabase::sharedUI()->updateWithData(p, &why)) << why.toStdString();

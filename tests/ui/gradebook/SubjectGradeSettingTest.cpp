@@ -1,4 +1,6 @@
 #include "GradebookUiFixture.h"
+#include "support/AnotherProgram.h"
+#include "support/GradebookSeeds.h"
 #include "support/RealAlerts.h"
 
 #include "core/store/TovGradeLetterXmlDatabase.h"
@@ -10,6 +12,9 @@
 #include "ui/gradebook/SubjectGradeSettingController.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -310,12 +315,17 @@ TEST_F(SubjectGradeSettingTest, SessionTypesInUseStayAndRenamesReachTheWeightLis
     SubjectGradeSettingController w(3, &parent);
     w.show();
     EXPECT_EQ(w.tabView->currentIndex(), 3);
+    // Opened, the window reads the file as a load does (the types in name order, numbered
+    // anew), and the lists that name them by number follow.
+    EXPECT_EQ(column(w.table4, 0).mid(7), (QStringList{"Essay", "Quiz"}));
+    EXPECT_EQ(parent.calls, (QStringList{"period", "weight", "conversion", "types"}));
+    parent.calls.clear();
     w.table4->selectAll();
     EXPECT_TRUE(w.btnDelete4->isEnabled());
     w.doDelete4();
     EXPECT_EQ(answers.alertTexts().last(), "It must be at least one session type exist.");
     w.table4->clearSelection();
-    w.table4->selectRow(7); // Quiz
+    w.table4->selectRow(8); // Quiz
     w.doDelete4();
     EXPECT_EQ(answers.alertTexts().last(), "The Session Type 'Quiz' is used by the weight list, cannot be deleted.");
     w.table4->clearSelection();
@@ -324,12 +334,12 @@ TEST_F(SubjectGradeSettingTest, SessionTypesInUseStayAndRenamesReachTheWeightLis
     EXPECT_EQ(answers.alertTexts().last(), "The Session Type 'Exam' is built in, cannot be deleted.");
 
     // Quiz and Essay swap names, a new type is added.
-    editCell(w.table4, 7, 0, "Essay");
+    editCell(w.table4, 8, 0, "Essay");
     EXPECT_EQ(answers.alertTexts().last(), "The Session Type already exists.");
     QTest::keyClick(openEditor(w.table4), Qt::Key_Escape);
-    editCell(w.table4, 7, 0, "Tmp");
-    editCell(w.table4, 8, 0, "Quiz");
-    editCell(w.table4, 7, 0, "Essay");
+    editCell(w.table4, 8, 0, "Tmp");
+    editCell(w.table4, 7, 0, "Quiz");
+    editCell(w.table4, 8, 0, "Essay");
     w.doAdd4();
     EXPECT_EQ(column(w.table4, 0).last(), "New Type 1");
     shoot(&w, "settings-types");
@@ -339,7 +349,7 @@ TEST_F(SubjectGradeSettingTest, SessionTypesInUseStayAndRenamesReachTheWeightLis
     QStringList names;
     for (const SessionTypeEntity &t : store->sessionTypeList())
         names << t.name();
-    EXPECT_EQ(names.mid(7), (QStringList{"Essay", "Quiz", "New Type 1"}));
+    EXPECT_EQ(names.mid(7), (QStringList{"Quiz", "Essay", "New Type 1"}));
     // The weight list counts what was Quiz, now called Essay.
     store->loadWeights();
     for (const SessionTypeInWeight &e : store->weightList().at(0).sessionTypesInWeight())
@@ -631,4 +641,237 @@ TEST_F(SubjectGradeSettingTest, ACellStillBeingTypedIsAskedAboutByTheCloseBox)
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.table1Array.at(0).periodTitle(), "Autumn");
     EXPECT_EQ(storedPeriods(), QStringList{"Fall(2024-09-01~2024-12-20)"});
+}
+
+namespace {
+
+void clickRow(QTableWidget *table, int row)
+{
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(row, 0)).center());
+}
+
+// A text pasted into a field, as from another program's clipboard.
+void paste(QLineEdit *field, const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+}
+} // namespace
+
+// Each tab's save refused over another program's change to its record: the alert, Close and No
+// at the tab's question close the window; opened again, it shows the other program's version,
+// and its save goes over that version, which the teacher saw.
+TEST_F(SubjectGradeSettingTest, ASaveRefusedOverAnotherProgramIsSeenWhenOpenedAgainAndSavedOver)
+{
+    using W = SubjectGradeSettingController;
+    PeriodEntity term;
+    term.setTitle("Term");
+    term.setDateFrom("2012-09-01");
+    term.setDateTo("2013-01-31");
+    ASSERT_GT(TovPeriodXmlDatabase::sharedUI()->addWithData(term), 0);
+    SessionTypeEntity essay;
+    essay.setName("Essay");
+    ASSERT_GT(TovWeightAndSessionTypeXmlDatabase::sharedUI()->addSessionTypeWithData(essay), 0);
+    WeightEntity weights = GradebookSeeds::examOnlyWeights("Main");
+    ASSERT_GT(TovWeightAndSessionTypeXmlDatabase::sharedUI()->addWeightWithData(weights), 0);
+    LetterGradeEntity scale = GradebookSeeds::twoLetterScale("Main");
+    ASSERT_GT(TovGradeLetterXmlDatabase::sharedUI()->addWithData(scale), 0);
+    const QString periods = home() + "Data/" + TovPeriodXmlDatabase::kFileName;
+    const QString weightsFile = home() + "Data/" + TovWeightAndSessionTypeXmlDatabase::kFileName;
+    const QString letters = home() + "Data/" + TovGradeLetterXmlDatabase::kFileName;
+
+    struct Row
+    {
+        const char *label;
+        int tab;
+        QString file;
+        QByteArray from, to; // the other program's change
+        std::function<QString(W &)> shown; // the record as the window shows it
+        QPushButton *W::*save;
+        QPushButton *W::*close;
+        const char *refusal;
+        const char *question;
+        QByteArray saved; // the file after the save in the window opened again
+    };
+    const auto typeTitle = [](QTableWidget *W::*list, QLineEdit *W::*title, const QString &text) {
+        return [=](W &w) {
+            clickRow(w.*list, 1);
+            type(w.*title, text);
+            QTest::keyClick(w.*title, Qt::Key_Return);
+        };
+    };
+    const auto titleShown = [](QTableWidget *W::*list, QLineEdit *W::*title) {
+        return [=](W &w) {
+            clickRow(w.*list, 1);
+            return (w.*title)->text();
+        };
+    };
+    const auto typeCell = [](QTableWidget *W::*table, int row, int column, const QString &text) {
+        return [=](W &w) {
+            QLineEdit *field = typeInCell(w.*table, row, column, text);
+            ASSERT_TRUE(field);
+            QTest::keyClick(field, Qt::Key_Return);
+        };
+    };
+    const auto cellShown = [](QTableWidget *W::*table, int row) { return [=](W &w) { return (w.*table)->item(row, 0)->text(); }; };
+    const Row rows[] = {
+        {"a grading period", 0, periods, "<Name>Term</Name>", "<Name>Theirs</Name>", cellShown(&W::table1, 0),
+         &W::btnSave1, &W::btnClose1, "The grading periods could not be saved.",
+         "Do you want to save the changes to Grading Period setting?",
+         "<Name>Theirs</Name><PeriodFrom>2012-08-01</PeriodFrom>"},
+        {"a weight list", 1, weightsFile, "<Title>Main</Title>", "<Title>Theirs</Title>",
+         titleShown(&W::weightListTable2, &W::textWeightTitle2), &W::btnSave2, &W::btnClose2,
+         "The weight list could not be saved.", "Do you want to save the changes to Weight setting?", "<Title>Ours</Title>"},
+        {"a letter scale", 2, letters, "<Title>Main</Title>", "<Title>Theirs</Title>",
+         titleShown(&W::conversionListTable3, &W::textConversionTitle3), &W::btnSave3, &W::btnClose3,
+         "The letter scale could not be saved.", "Do you want to save the changes to Letter setting?", "<Title>Ours</Title>"},
+        {"a session type", 3, weightsFile, "<GradeSessionTypes><Type><SessionTypeName>Essay<",
+         "<GradeSessionTypes><Type><SessionTypeName>Theirs<",
+         cellShown(&W::table4, 7), &W::btnSave4, &W::btnClose4, "The session types could not be saved.",
+         "Do you want to save the changes to contents?", "<SessionTypeName>Ours</SessionTypeName>"},
+    };
+    // The teacher's typing before the refusal, and in the window opened again.
+    const std::pair<std::function<void(W &)>, std::function<void(W &)>> typing[] = {
+        {typeCell(&W::table1, 0, 0, "Mine"), typeCell(&W::table1, 0, 1, "2012-08-01")},
+        {typeTitle(&W::weightListTable2, &W::textWeightTitle2, "Mine"),
+         typeTitle(&W::weightListTable2, &W::textWeightTitle2, "Ours")},
+        {typeTitle(&W::conversionListTable3, &W::textConversionTitle3, "Mine"),
+         typeTitle(&W::conversionListTable3, &W::textConversionTitle3, "Ours")},
+        {typeCell(&W::table4, 7, 0, "Mine"), typeCell(&W::table4, 7, 0, "Ours")},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const Row &row = rows[i];
+        RealAlerts alerts;
+        alerts.click("OK");
+        alerts.click("No");
+        {
+            W w(row.tab, &parent);
+            w.show();
+            typing[i].first(w);
+            const QByteArray theirs = AnotherProgram::changeInPlace(row.file, row.from, row.to);
+            QTest::mouseClick(w.*row.save, Qt::LeftButton);
+            ASSERT_EQ(alerts.seen().size(), 1) << row.label;
+            EXPECT_TRUE(alerts.seen().at(0).startsWith(QString(row.refusal) + " | ")) << alerts.seen().at(0).toStdString();
+            EXPECT_TRUE(alerts.seen().at(0).contains("was changed by another program since Pollix read it")) << row.label;
+            EXPECT_TRUE(alerts.seen().at(0).contains("Close this window and open it again")) << row.label;
+            EXPECT_EQ(readFile(row.file), theirs) << row.label;
+            QTest::mouseClick(w.*row.close, Qt::LeftButton);
+            ASSERT_EQ(alerts.seen().size(), 2) << row.label;
+            EXPECT_EQ(alerts.seen().at(1), row.question) << row.label;
+            EXPECT_FALSE(w.isVisible()) << row.label;
+            EXPECT_TRUE(alerts.allTaken()) << row.label;
+        }
+        W again(row.tab, &parent);
+        again.show();
+        EXPECT_EQ(row.shown(again), "Theirs") << row.label;
+        typing[i].second(again);
+        QTest::mouseClick(again.*row.save, Qt::LeftButton);
+        EXPECT_EQ(alerts.seen().size(), 2) << row.label << ": " << alerts.seen().join(" / ").toStdString();
+        EXPECT_FALSE(again.isChanged(row.tab)) << row.label;
+        EXPECT_TRUE(readFile(row.file).contains(row.saved)) << row.label << ": " << readFile(row.file).toStdString();
+    }
+}
+
+// A text that the file gives back otherwise than Pollix wrote it (a line break pasted from
+// another program ends in a carriage return, which a reader takes for a line feed) is the same
+// record: each is pasted into a field and saved, and a second edit of the same record saves from
+// the same window.
+TEST_F(SubjectGradeSettingTest, ATextTheFileGivesBackOtherwiseSavesAgainFromTheSameWindow)
+{
+    using W = SubjectGradeSettingController;
+    const QString periods = home() + "Data/" + TovPeriodXmlDatabase::kFileName;
+    const QString letters = home() + "Data/" + TovGradeLetterXmlDatabase::kFileName;
+    const QString weightsFile = home() + "Data/" + TovWeightAndSessionTypeXmlDatabase::kFileName;
+    struct Row
+    {
+        const char *label;
+        int tab;
+        QString text;
+        QByteArray firstSaved; // what the file holds after the first save: the text as it came
+    };
+    const Row rows[] = {
+        {"a period's title with a carriage return", 0, "Fall\rterm", "Fall&#13;term</Name>"},
+        {"a period's title with a Windows line break", 0, "Fall\r\nterm", "Fall&#13;\nterm</Name>"},
+        {"a period's title ending in a carriage return", 0, "Spring\r", "Spring&#13;</Name>"},
+        {"a period's title with a line feed", 0, "Fall\nterm", "Fall\nterm</Name>"},
+        {"a period's title with a tab", 0, "Fall\tterm", "Fall\tterm</Name>"},
+        {"a weight list's title with a carriage return", 1, "Main\rlist", "Main&#13;list</Title>"},
+        {"a letter's notes of blanks only", 2, "   ", "<Note>   </Note>"},
+        {"a letter's notes with a carriage return", 2, "good\rwork", "<Note>good&#13;work</Note>"},
+        {"a session type with a carriage return", 3, "Lab\rwork", "Lab&#13;work</SessionTypeName>"},
+    };
+    // For each tab: a new record given the text, saved; then another field of it, saved again.
+    using Steps = std::function<void(W &, const QString &own, const QString &text)>;
+    const auto pasteInCell = [](QTableWidget *table, int row, int column, const QString &text) {
+        QLineEdit *field = typeInCell(table, row, column, "x");
+        ASSERT_TRUE(field);
+        paste(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+    };
+    const Steps first[] = {
+        [&](W &w, const QString &own, const QString &text) {
+            w.doAdd1();
+            pasteInCell(w.table1, w.table1->rowCount() - 1, 0, own + text);
+            QTest::mouseClick(w.btnSave1, Qt::LeftButton);
+        },
+        [&](W &w, const QString &own, const QString &text) {
+            paste(w.textWeightTitle2, own + text);
+            QTest::keyClick(w.textWeightTitle2, Qt::Key_Return);
+            w.selectSessionTable2->item(1, 0)->setCheckState(Qt::Checked);
+            editCell(w.selectSessionTable2, 1, 2, "100");
+            QTest::mouseClick(w.btnSave2, Qt::LeftButton);
+        },
+        [&](W &w, const QString &own, const QString &text) {
+            type(w.textConversionTitle3, "Scale " + own);
+            QTest::keyClick(w.textConversionTitle3, Qt::Key_Return);
+            pasteInCell(w.letterGradeTable3, 4, 3, text);
+            QTest::mouseClick(w.btnSave3, Qt::LeftButton);
+        },
+        [&](W &w, const QString &own, const QString &text) {
+            w.doAdd4();
+            pasteInCell(w.table4, w.table4->rowCount() - 1, 0, own + text);
+            QTest::mouseClick(w.btnSave4, Qt::LeftButton);
+        },
+    };
+    const Steps second[] = {
+        [&](W &w, const QString &, const QString &) {
+            editCell(w.table1, w.table1->rowCount() - 1, 1, "2012-08-01");
+            QTest::mouseClick(w.btnSave1, Qt::LeftButton);
+        },
+        [&](W &w, const QString &, const QString &) {
+            clickRow(w.weightListTable2, w.weightListTable2->rowCount() - 1);
+            w.cboClass2->setCurrentText("7A");
+            emit w.cboClass2->activated(w.cboClass2->currentIndex());
+            QTest::mouseClick(w.btnSave2, Qt::LeftButton);
+        },
+        [&](W &w, const QString &, const QString &) {
+            clickRow(w.conversionListTable3, w.conversionListTable3->rowCount() - 1);
+            editCell(w.letterGradeTable3, 0, 3, "fine");
+            QTest::mouseClick(w.btnSave3, Qt::LeftButton);
+        },
+        [&](W &w, const QString &own, const QString &) {
+            editCell(w.table4, w.table4->rowCount() - 1, 0, "Labs " + own);
+            QTest::mouseClick(w.btnSave4, Qt::LeftButton);
+        },
+    };
+    const QByteArray secondSaved[] = {"<PeriodFrom>2012-08-01</PeriodFrom>", "<ClassName>7A</ClassName>", "<Note>fine</Note>",
+                                      "Labs "};
+    const QString files[] = {periods, weightsFile, letters, weightsFile};
+    int n = 0;
+    for (const Row &row : rows) {
+        const qsizetype asked = answers.alerts().size();
+        const QString own = QString::number(++n);
+        W w(row.tab, &parent);
+        w.show();
+        first[row.tab](w, own, row.text);
+        EXPECT_TRUE(readFile(files[row.tab]).contains(row.firstSaved)) << row.label;
+        EXPECT_FALSE(w.isChanged(row.tab)) << row.label;
+        second[row.tab](w, own, row.text);
+        EXPECT_EQ(answers.alertTexts().mid(asked), QStringList()) << row.label;
+        EXPECT_FALSE(w.isChanged(row.tab)) << row.label;
+        EXPECT_TRUE(readFile(files[row.tab]).contains(secondSaved[row.tab] + (row.tab == 3 ? own.toUtf8() : QByteArray())))
+            << row.label;
+    }
 }

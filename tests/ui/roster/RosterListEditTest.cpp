@@ -13,8 +13,10 @@
 #include "ui/roster/SubjectEditController.h"
 #include "ui/roster/TeacherEditController.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -313,4 +315,66 @@ TEST_F(RosterListEditTest, AnUpdateOverATeacherAnotherProgramChangedKeepsTheirsA
     EXPECT_EQ(answers.alerts().size(), asked) << answers.alertTexts().join(" | ").toStdString();
     const QByteArray saved = readFile(path);
     EXPECT_TRUE(saved.contains("555-0300") && saved.contains("2 Side St")) << saved.toStdString();
+}
+
+// A line break pasted from another program ends in a carriage return; a reader takes a bare one
+// for a line feed. Saved in a teacher's field or a subject's name, the text comes back from the
+// file as it was written, and the record saves again from the same window.
+TEST_F(RosterListEditTest, ATextPastedWithACarriageReturnSavesAgainFromTheSameWindow)
+{
+    struct Row
+    {
+        const char *label;
+        bool teacher;
+        QString text;
+        QByteArray stored;
+    };
+    const Row rows[] = {
+        {"a teacher's phone with a carriage return", true, "555\r0200", "<phone>555&#13;0200</phone>"},
+        {"a teacher's phone with a Windows line break", true, "555\r\n0200", "<phone>555&#13;\n0200</phone>"},
+        {"a subject's name with a carriage return", false, "Maths\rA", "<Name>Maths&#13;A</Name>"},
+    };
+    const auto paste = [](QLineEdit *field, const QString &text) {
+        QGuiApplication::clipboard()->setText(text);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    };
+    addTeacher("Ann", "Lee", "111");
+    SubjectEntity maths;
+    maths.setName("Maths");
+    ASSERT_TRUE(TovSubjectXmlDatabase::sharedSubjectUI()->addSubjectWithData(maths));
+    int n = 0;
+    for (const Row &row : rows) {
+        const qsizetype asked = answers.alerts().size();
+        const QString again = QStringLiteral("Again %1").arg(++n);
+        QByteArray stored;
+        if (row.teacher) {
+            TeacherEditController dialog;
+            dialog.setTeacherIndex(0);
+            dialog.awakeFromNib();
+            dialog.show();
+            dialog.tabView->setCurrentIndex(2);
+            paste(dialog.textPhone_Modify, row.text);
+            QTest::mouseClick(dialog.btnUpdate, Qt::LeftButton);
+            stored = readFile(TovTeacherXmlDatabase::sharedUI()->teacherRosterFilePath());
+            dialog.textPhone_Modify->setText(again);
+            QTest::mouseClick(dialog.btnUpdate, Qt::LeftButton);
+            EXPECT_EQ(TovTeacherXmlDatabase::sharedUI()->teacherList().first().phone(), again) << row.label;
+        } else {
+            SubjectEditController dialog;
+            dialog.setSubjectIndex(0);
+            dialog.awakeFromNib();
+            dialog.show();
+            dialog.tabView->setCurrentIndex(2);
+            paste(dialog.textNewName, row.text);
+            QTest::mouseClick(dialog.btnUpdate, Qt::LeftButton);
+            stored = readFile(TovSubjectXmlDatabase::sharedSubjectUI()->subjectXmlFilePath());
+            dialog.textNewName->setText(again);
+            QTest::mouseClick(dialog.btnUpdate, Qt::LeftButton);
+            EXPECT_EQ(TovSubjectXmlDatabase::sharedSubjectUI()->subjectList().first().name(), again) << row.label;
+        }
+        EXPECT_TRUE(stored.contains(row.stored)) << row.label << ": " << stored.toStdString();
+        EXPECT_EQ(answers.alertTexts().mid(asked), QStringList()) << row.label;
+    }
 }

@@ -4,7 +4,9 @@
 #include "core/roster/ImportPreviewState.h"
 #include "core/roster/RosterImporter.h"
 #include "platform/AtomicFile.h"
+#include "support/AnotherProgram.h"
 #include "support/EventWait.h"
+#include "support/ModalDriver.h"
 #include "support/RealAlerts.h"
 #include "support/Shots.h"
 #include "support/TableLook.h"
@@ -12,6 +14,7 @@
 #include "support/XvfbRun.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/ScreenFit.h"
+#include "ui/roster/ClassSetController.h"
 #include "ui/roster/StudentManageController.h"
 #include "ui/roster/StudentTableView.h"
 
@@ -23,6 +26,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTableWidget>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -260,11 +265,79 @@ TEST_F(StudentManageTest, ASaveOverAStudentAnotherProgramChangedMeanwhileKeepsTh
         e->btnClose->click();
         ASSERT_FALSE(e->isVisible()) << row.label;
         auto again = open(2);
-        EXPECT_EQ(again->textStudentFirstName->text(), row.file == files.at(1) ? "Nora" : "N2") << row.label;
+        EXPECT_EQ(again->textStudentFirstName->text(), "Nora") << row.label;
+        EXPECT_EQ(again->textDeviceNo->text(), "2") << row.label << ": this class's own keypad";
         type(again->textStudentFirstName, "N2");
         QTest::mouseClick(again->btnSave, Qt::LeftButton);
         EXPECT_EQ(answers.alerts().size(), asked + 2) << row.label << ": " << answers.alertTexts().join(" | ").toStdString();
         EXPECT_EQ(again->winState(), StudentManageController::Browsing) << row.label;
+    }
+}
+
+// The teacher's road from Class Setup: a double-click on a student, a phone number and a last
+// name typed; meanwhile another program changes the student's last name in the school roster
+// only, and Save is refused. Close, Don't Save, and a double-click on the student again: the
+// form shows the roster's last name, which its save replaces, and Save saves over it.
+TEST_F(StudentManageTest, AStudentOpenedAgainFromClassSetupShowsWhatItsSaveReplaces)
+{
+    ClassSetController::rosterWindows() = {};
+    ClassSetController::rosterWindows().login = [](QWidget *) { return true; };
+    const auto restore = qScopeGuard([] { ClassSetController::rosterWindows() = {}; });
+    const QString rosterFile = roster->studentRosterFilePath(), classFile = classes->pathByClassNo(c1);
+    ClassSetController setup;
+    setup.setClassNo(c1);
+    setup.awakeFromNib();
+    setup.show();
+    int row = -1;
+    for (int r = 0; r < setup.tblStudents->rowCount(); ++r)
+        for (int c = 0; c < setup.tblStudents->columnCount(); ++c)
+            if (setup.tblStudents->item(r, c) && setup.tblStudents->item(r, c)->text() == "S2")
+                row = r;
+    ASSERT_GE(row, 0);
+    const auto doubleClick = [&] {
+        const QPoint cell = setup.tblStudents->visualItemRect(setup.tblStudents->item(row, 0)).center();
+        QTest::mouseClick(setup.tblStudents->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(setup.tblStudents->viewport(), Qt::LeftButton, {}, cell);
+    };
+
+    RealAlerts alerts;
+    alerts.click("OK");
+    alerts.click("Don't Save");
+    ModalDriver modals;
+    QByteArray theirs;
+    modals.on("StudentManage", [&](QWidget *window) {
+        auto *e = static_cast<StudentManageController *>(window);
+        EXPECT_EQ(e->textStudentLastName->text(), "L");
+        type(e->textPhone, "0123");
+        type(e->textStudentLastName, "Mine");
+        theirs = AnotherProgram::changeInPlace(rosterFile, "<ID>S2</ID><Name>N2</Name><LastName>L<",
+                                               "<ID>S2</ID><Name>N2</Name><LastName>Shellchanged<");
+        QTest::mouseClick(e->btnSave, Qt::LeftButton);
+        EXPECT_EQ(readFile(rosterFile), theirs);
+        QTest::mouseClick(e->btnClose, Qt::LeftButton);
+    });
+    modals.on("StudentManage", [&](QWidget *window) {
+        auto *e = static_cast<StudentManageController *>(window);
+        EXPECT_EQ(e->textStudentLastName->text(), "Shellchanged");
+        EXPECT_EQ(e->textPhone->text(), "");
+        type(e->textPhone, "0456");
+        QTest::mouseClick(e->btnSave, Qt::LeftButton);
+        EXPECT_EQ(e->winState(), StudentManageController::Browsing);
+        QTest::mouseClick(e->btnClose, Qt::LeftButton);
+    });
+    doubleClick();
+    ASSERT_EQ(alerts.seen().size(), 2) << alerts.seen().join(" / ").toStdString() << " in "
+                                       << modals.opened().join(", ").toStdString();
+    EXPECT_TRUE(alerts.seen().at(0).startsWith("The student could not be saved. | ")) << alerts.seen().at(0).toStdString();
+    EXPECT_TRUE(alerts.seen().at(0).contains(rosterFile + " was changed by another program since Pollix read it"));
+    EXPECT_EQ(alerts.seen().at(1), "Do you want to update?");
+    EXPECT_EQ(modals.opened().count("StudentManage"), 1);
+    doubleClick();
+    EXPECT_EQ(modals.opened().count("StudentManage"), 2);
+    EXPECT_EQ(alerts.seen().size(), 2) << alerts.seen().join(" / ").toStdString();
+    for (const QString &file : {rosterFile, classFile}) {
+        EXPECT_TRUE(readFile(file).contains("Shellchanged<")) << file.toStdString();
+        EXPECT_TRUE(readFile(file).contains("<Telephone>0456</Telephone>")) << file.toStdString();
     }
 }
 
