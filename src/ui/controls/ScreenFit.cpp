@@ -135,6 +135,10 @@ QMargins frameMargins(const QWidget *window)
 
 void setFrameGeometry(QWidget *window, const QRect &frame)
 {
+    // A place the program gives the window is where it goes as it opens next, not where it was
+    // left when it closed: what it stands beside may have moved meanwhile, and a frame noted as it
+    // closed can be one title bar off where the window manager had already let go of it.
+    window->setProperty(kLeftAt, QVariant());
     window->setGeometry(frame.marginsRemoved(frameMargins(window)));
 }
 

@@ -21,7 +21,7 @@ QRect availableArea(const QWidget *window);
 QMargins frameMargins(const QWidget *window);
 // Gives a shown window the place and size that put its whole frame, title bar and borders
 // included, on the rectangle: a window laid over an area of the screen that way keeps its title
-// bar on the screen.
+// bar on the screen. A hidden window opens there, wherever it stood when it closed.
 void setFrameGeometry(QWidget *window, const QRect &frame);
 // Where a window whose frame starts at framePos with the given client size must go so that its
 // whole frame lies within the area: moved in, and the client size cut where the frame is larger

@@ -178,3 +178,24 @@ TEST_F(WindowPlacementTest, OnX11TheEditorAndItsPropertiesStayOnTheScreen)
     ASSERT_TRUE(settled(&tall)) << describe(&tall);
     EXPECT_TRUE(area().contains(frameOf(&tall))) << describe(&tall);
 }
+
+// Run on a private Xvfb by UnderAWindowManagerEveryWindowStaysOnTheScreen.
+TEST_F(WindowPlacementTest, OnX11AWindowTheProgramPlacesStandsThereEachTimeItOpens)
+{
+    ScreenFit::keepWindowsOnScreen();
+    // As a run's read-aloud window: placed by its frame before each opening, closed between.
+    QWidget panel;
+    panel.setObjectName(QStringLiteral("placedPanel"));
+    panel.resize(200, 150);
+    const QSize frame = panel.size().grownBy(ScreenFit::frameMargins(&panel));
+    const QRect low(QPoint(area().right() - 300, area().bottom() - 100 - frame.height()), frame);
+    const QRect aside = low.translated(-250, -120);
+    // The same place again and again, then another one (what it stands beside has moved).
+    for (const QRect &want : {low, low, low, low, aside, low}) {
+        ScreenFit::setFrameGeometry(&panel, want);
+        panel.show();
+        ASSERT_TRUE(settled(&panel)) << describe(&panel);
+        EXPECT_EQ(frameOf(&panel).topLeft(), want.topLeft()) << describe(&panel);
+        panel.close();
+    }
+}
