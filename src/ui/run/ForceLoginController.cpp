@@ -10,7 +10,9 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMoveEvent>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -93,8 +95,43 @@ void ForceLoginController::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (!m_place)
         return;
+    m_ours = true;
     place();
     m_toPlace = true;
+}
+
+void ForceLoginController::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_asked.clear();
+}
+
+void ForceLoginController::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    moved(event->spontaneous());
+}
+
+void ForceLoginController::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    moved(event->spontaneous());
+}
+
+void ForceLoginController::moved(bool fromWindowSystem)
+{
+    if (m_asking || !isVisible())
+        return;
+    const QRect at = geometry();
+    if (!fromWindowSystem || !m_asked.contains(at)) {
+        m_ours = false;
+        return;
+    }
+    // An older place's answer took the window back there. The place asked last may never have
+    // gone out (the toolkit had the window there already when it was asked): asked again, it
+    // is where the window stays once every answer is in.
+    if (m_ours && at != m_placedAt)
+        ask(m_placedAt);
 }
 
 void ForceLoginController::paintEvent(QPaintEvent *event)
@@ -109,7 +146,7 @@ void ForceLoginController::paintEvent(QPaintEvent *event)
     QTimer::singleShot(0, this, [this] {
         if (!m_toPlace)
             return;
-        if (!isVisible() || geometry() != m_placedAt) {
+        if (!isVisible() || !m_ours) {
             m_toPlace = false;
         } else if (!windowHandle()->frameMargins().isNull()) {
             m_toPlace = false;
@@ -121,14 +158,27 @@ void ForceLoginController::paintEvent(QPaintEvent *event)
 
 void ForceLoginController::placeAgain()
 {
-    if (m_place && isVisible() && geometry() == m_placedAt)
+    if (m_place && isVisible() && m_ours)
         place();
 }
 
 void ForceLoginController::place()
 {
     m_placedAt = m_place(windowHandle() ? windowHandle()->frameMargins() : QMargins());
-    setGeometry(m_placedAt);
+    ask(m_placedAt);
+}
+
+void ForceLoginController::ask(const QRect &at)
+{
+    // Answers come within a few places asked; the window system may answer none of them.
+    constexpr qsizetype kRemembered = 16;
+    m_asked.removeAll(at);
+    if (m_asked.size() >= kRemembered)
+        m_asked.removeFirst();
+    m_asked << at;
+    m_asking = true;
+    setGeometry(at);
+    m_asking = false;
 }
 
 void ForceLoginController::addLoginStudent(const StudentInClassPtr &student)

@@ -66,11 +66,19 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void reloadTable();
     void place();
+    // Puts the window at a place, noted as asked.
+    void ask(const QRect &at);
+    // The window was moved or resized: by the window system's late answer to a place the run
+    // asked, by the run itself, or by someone else (the teacher's drag).
+    void moved(bool fromWindowSystem);
 
     QList<StudentInClassPtr> m_students;
     QList<int> m_selected;
@@ -79,4 +87,10 @@ private:
     // Shown and not yet placed with its frame, and where it was put meanwhile.
     bool m_toPlace = false;
     QRect m_placedAt;
+    // The window stands where the run put it, unless moved since by anyone else. The window
+    // system answers the places asked late and in turn, and the toolkit takes the window back to
+    // each as its answer comes: such a place is one the run asked, not the teacher's drag.
+    bool m_ours = false;
+    bool m_asking = false;
+    QList<QRect> m_asked;
 };

@@ -26,7 +26,6 @@ TEST_F(RunStanding, OnX11ReadAloudLeavesTheBarsButtonFree)
     ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("Which of the organelles below holds the cell's genetic material?", "Single Answer", "B", 30),
                                        questionSlide("Second", "Single Answer", "C", 30)},
                                       deck));
-    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
     struct Case
     {
         bool showOn;
@@ -98,21 +97,14 @@ TEST_F(RunStanding, UnderAWindowManagerTheReceiverNoticeReadsWhole)
 // Run on a private Xvfb by UnderAWindowManagerTheReceiverNoticeReadsWhole.
 TEST_F(RunStanding, OnX11TheReceiverNoticeReadsWholeInEveryRunWindow)
 {
-    // Behind a link named in POLLIX_SERIAL_PORTS, so that it is found again when plugged back.
-    SimReceiver::Options o;
-    o.linkPath = home() + QStringLiteral("ttyReceiver");
-    SimReceiver *sim = makeReceiver(Model::Dravel, o);
-    ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
-    // The link started afresh with its objects.
-    ppt = PPTEditorMSO::shareManager();
-    makeClass(3);
+    SimReceiver *sim = pluggableReceiver();
+    ASSERT_TRUE(sim);
     QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
     qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
     const QString file = questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}});
     const QString deck = home() + "Biology Unit Seven Review.pptx";
     ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
                                       deck));
-    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
     // What of the notice's text its label cuts off; "" when it reads whole.
     const auto cut = [](const QLabel *notice) -> std::string {
         if (!notice->isVisible())
@@ -170,4 +162,84 @@ TEST_F(RunStanding, OnX11TheReceiverNoticeReadsWholeInEveryRunWindow)
             ASSERT_TRUE(closeBoxLeaves());
         }
     }
+}
+
+// A free-style run down to a strip grows for the receiver's notice and shrinks back as the
+// receiver comes: the list of students not in the class, standing above the strip, follows it
+// each time, never left over the strip's title bar or its figures. Pulled out and put back in
+// several times, since the window manager answers each move at its own time.
+TEST_F(RunStanding, UnderAWindowManagerTheStudentsNotInTheClassFollowTheStripAsTheReceiverComesAndGoes)
+{
+    onSchoolScreens(QStringLiteral("RunStanding.OnX11TheStudentsNotInTheClassFollowTheStrip*"));
+}
+
+// Run on a private Xvfb by UnderAWindowManagerTheStudentsNotInTheClassFollowTheStripAsTheReceiverComesAndGoes.
+TEST_F(RunStanding, OnX11TheStudentsNotInTheClassFollowTheStripAsItGrowsAndShrinks)
+{
+    SimReceiver *sim = pluggableReceiver();
+    ASSERT_TRUE(sim);
+    const QString file = questionFile({{0, QStringLiteral("B"), 10}});
+    ASSERT_TRUE(open(Activity::FreeNormalQuiz, 3, file));
+    ASSERT_TRUE(WindowOnScreen::settled(window));
+    ASSERT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
+    sim->login(0x0101, sid(1));
+    sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
+    ASSERT_TRUE(waitFor([&] { return window->forceLoginController() && WindowOnScreen::settled(window->forceLoginController()); }));
+    QWidget *list = window->forceLoginController();
+
+    // Where the list stands against the strip; "" when wholly above it and on the screen.
+    const auto apart = [&]() -> std::string {
+        if (!WindowOnScreen::settled(window) || !WindowOnScreen::settled(list))
+            return "not settled";
+        const QRect strip = WindowOnScreen::serverFrameOf(window);
+        const QRect frame = WindowOnScreen::serverFrameOf(list);
+        if (!WindowOnScreen::area().contains(frame))
+            return "the list off the screen at " + where(frame);
+        if (frame.bottom() >= strip.top())
+            return "the list at " + where(frame) + " over the strip at " + where(strip);
+        return {};
+    };
+    QStringList after, expected;
+    std::string problem;
+    for (int pull = 1; pull <= 5; ++pull) {
+        sim->unplug();
+        ASSERT_TRUE(waitFor([&] { return window->receiverLost(); }));
+        waitFor([&] { return (problem = apart()).empty(); });
+        after << QStringLiteral("out %1: %2").arg(pull).arg(QString::fromStdString(problem));
+        ASSERT_TRUE(sim->plug());
+        ASSERT_TRUE(waitFor([&] { return !window->receiverLost(); }));
+        waitFor([&] { return (problem = apart()).empty(); });
+        after << QStringLiteral("back %1: %2").arg(pull).arg(QString::fromStdString(problem));
+        expected << QStringLiteral("out %1: ").arg(pull) << QStringLiteral("back %1: ").arg(pull);
+    }
+    EXPECT_EQ(after.join(QStringLiteral("\n")).toStdString(), expected.join(QStringLiteral("\n")).toStdString());
+
+    // Dragged away by its title bar, the list stays where the teacher put it as the strip grows
+    // and shrinks.
+    XTestEventSink input;
+    ASSERT_TRUE(input.isAvailable());
+    const QRect placed = WindowOnScreen::serverFrameOf(list);
+    const QPoint grip(placed.center().x(), placed.top() + 8);
+    const QPoint offset(-300, -100);
+    input.moveTo(grip);
+    input.button(InputEventSink::Button::Left, true, grip);
+    // The window manager moves the frame with the pointer once it has taken the drag: each step
+    // waits for the frame to move.
+    for (int step = 1; step <= 10; ++step) {
+        const QPoint from = WindowOnScreen::serverFrameOf(list).topLeft();
+        input.moveTo(grip + offset * step / 10);
+        waitFor([&] { return WindowOnScreen::serverFrameOf(list).topLeft() != from; }, 3000);
+    }
+    input.button(InputEventSink::Button::Left, false, grip + offset);
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::settled(list) && WindowOnScreen::serverFrameOf(list) == placed.translated(offset); }))
+        << "dragged to " << where(WindowOnScreen::serverFrameOf(list));
+    const QRect dragged = WindowOnScreen::serverFrameOf(list);
+    const QRect strip = WindowOnScreen::serverFrameOf(window);
+    sim->unplug();
+    ASSERT_TRUE(waitFor([&] { return WindowOnScreen::settled(window) && WindowOnScreen::serverFrameOf(window).top() < strip.top(); }));
+    EXPECT_FALSE(waitFor([&] { return WindowOnScreen::serverFrameOf(list) != dragged; }, 2000))
+        << "the list went from " << where(dragged) << " to " << where(WindowOnScreen::serverFrameOf(list));
+    ASSERT_TRUE(sim->plug());
+    answers.answerAlert(0);
+    ASSERT_TRUE(closeBoxLeaves());
 }

@@ -16,6 +16,20 @@ protected:
     // One real click in the middle of a control, as the teacher's; true once its window has had
     // the release.
     static bool clickOnce(XTestEventSink &pointer, QWidget *control);
+    // A receiver that can be pulled out and put back, the class of three made: behind a link
+    // named in POLLIX_SERIAL_PORTS, so that it is found again when plugged back, the link started
+    // afresh with its objects. Null when it could not be set up.
+    SimReceiver *pluggableReceiver()
+    {
+        SimReceiver::Options o;
+        o.linkPath = home() + QStringLiteral("ttyReceiver");
+        SimReceiver *sim = makeReceiver(Model::Dravel, o);
+        if (!sim || !restartLinkNaming({sim->portPath()}) || !app()->getBHaveDevice())
+            return nullptr;
+        ppt = PPTEditorMSO::shareManager();
+        makeClass(3);
+        return sim;
+    }
 };
 
 // Counts the events of one type that reach one object.

@@ -282,7 +282,6 @@ TEST_F(RunStanding, OnX11TheStudentsNotInTheClassStandBesideTheTitleAndTheSlide)
     const QString deck = home() + "Biology Unit Seven Review.pptx";
     ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
                                       deck));
-    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
     // What of the run's windows covers the part of the screen the teacher reads; "" when nothing.
     const auto coveredBy = [&](const QRect &read) -> std::string {
         if (read.isEmpty() || !QGuiApplication::primaryScreen()->geometry().contains(read))
@@ -538,7 +537,6 @@ TEST_F(RunStanding, OnX11TheStudentsNotInTheClassStandClearOfTheActivityWindow)
     const QStringList head = {"txtMultipleModeString", "txtMessage", "txtQuNoTitle", "txtQuNo", "txtPageAndTotalPageTitle", "txtPageAndTotalPage",
                               "txtLoginAndAnsweredTitle", "txtLoginAndAnswered", "txtHandRaiseTitle", "txtHandRaise", "txtDone",
                               "txtClassName", "txtReceiverState", "txtQuizTime"};
-    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
 
     struct Case
     {

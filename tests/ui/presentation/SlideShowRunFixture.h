@@ -86,6 +86,11 @@ public:
 class SlideShowRun : public RunWindowFixture
 {
 protected:
+    // A place on the screen, for a failure message.
+    static std::string where(const QRect &r)
+    {
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
+    }
     void SetUp() override
     {
         RunWindowFixture::SetUp();

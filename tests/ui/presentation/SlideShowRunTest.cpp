@@ -473,7 +473,6 @@ TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClic
     QScreen *screen = QGuiApplication::primaryScreen();
     const QRect area = screen->availableGeometry();
     const QString size = QStringLiteral("%1x%2").arg(screen->size().width()).arg(screen->size().height());
-    const auto where = [](const QRect &r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString(); };
     // Where the window system has the bar: every shown button inside the screen's free area, at
     // its full size (its text and picture whole) and clear of its neighbours.
     const auto expectWholeButtons = [&](const QString &when) {
