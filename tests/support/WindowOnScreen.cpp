@@ -82,6 +82,21 @@ bool framedOnServer(const QWidget *w)
 // manager framed the window, with no configure event since (the manager framed it where it
 // was), stays empty. A configure event of the window where it stands, as a manager sends one,
 // makes it look again.
+// A configure event as a window manager sends one: the window's inside at client, on the screen.
+void sayConfigured(Display *display, Window window, const QRect &client)
+{
+    XEvent event = {};
+    event.xconfigure.type = ConfigureNotify;
+    event.xconfigure.event = window;
+    event.xconfigure.window = window;
+    event.xconfigure.x = client.x();
+    event.xconfigure.y = client.y();
+    event.xconfigure.width = client.width();
+    event.xconfigure.height = client.height();
+    XSendEvent(display, window, False, StructureNotifyMask, &event);
+    XFlush(display);
+}
+
 void sayConfiguredWhereItIs(const QWidget *w)
 {
     Display *display = XOpenDisplay(nullptr);
@@ -92,18 +107,8 @@ void sayConfiguredWhereItIs(const QWidget *w)
     int x = 0, y = 0;
     Window child = 0;
     if (XGetWindowAttributes(display, window, &attributes)
-        && XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child)) {
-        XEvent event = {};
-        event.xconfigure.type = ConfigureNotify;
-        event.xconfigure.event = window;
-        event.xconfigure.window = window;
-        event.xconfigure.x = x;
-        event.xconfigure.y = y;
-        event.xconfigure.width = attributes.width;
-        event.xconfigure.height = attributes.height;
-        XSendEvent(display, window, False, StructureNotifyMask, &event);
-        XFlush(display);
-    }
+        && XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child))
+        sayConfigured(display, window, QRect(x, y, attributes.width, attributes.height));
     XCloseDisplay(display);
 }
 } // namespace
@@ -204,6 +209,15 @@ QRect serverFrameOf(const QWidget *w)
                       attributes.height + 2 * attributes.border_width);
     XCloseDisplay(display);
     return frame;
+}
+
+void answerLate(const QWidget *w, const QRect &client)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return;
+    sayConfigured(display, Window(xIdOf(w)), client);
+    XCloseDisplay(display);
 }
 
 QRect serverRectOf(const QWidget *control)

@@ -29,6 +29,9 @@ bool stackedAbove(const QWidget *upper, const QWidget *lower);
 bool stackedAbove(const QWidget *upper, const QWindow *lower);
 // The window's frame as the X server has it (the window manager's frame window, else the window).
 QRect serverFrameOf(const QWidget *w);
+// A window manager's late answer to a place asked before: a configure event, as a manager sends
+// one, that tells the window its inside stands at client on the screen, wherever it stands.
+void answerLate(const QWidget *w, const QRect &client);
 // A control of a window where the X server has that window (its place in the window as Qt lays
 // it out).
 QRect serverRectOf(const QWidget *control);

@@ -103,7 +103,8 @@ void ForceLoginController::showEvent(QShowEvent *event)
 void ForceLoginController::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    m_asked.clear();
+    m_notedAt.clear();
+    m_notedSize.clear();
 }
 
 void ForceLoginController::moveEvent(QMoveEvent *event)
@@ -120,10 +121,22 @@ void ForceLoginController::resizeEvent(QResizeEvent *event)
 
 void ForceLoginController::moved(bool fromWindowSystem)
 {
+    const QRect at = geometry();
+    if (!fromWindowSystem) {
+        // Made, shown or placed by the program (the run, or the placing of every window as it
+        // opens): the window system's answer comes later.
+        note(at);
+        return;
+    }
     if (m_asking || !isVisible())
         return;
-    const QRect at = geometry();
-    if (!fromWindowSystem || !m_asked.contains(at)) {
+    if (m_toPlace) {
+        // Being framed: where the window manager first puts it is no drag, and the placing with
+        // the frame puts it where the run wants it.
+        QTimer::singleShot(0, this, &ForceLoginController::placeInFrame);
+        return;
+    }
+    if (!noted(at)) {
         m_ours = false;
         return;
     }
@@ -137,23 +150,25 @@ void ForceLoginController::moved(bool fromWindowSystem)
 void ForceLoginController::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
+    // Painted, it is on the screen, framed by the window manager by now or soon. Until then it
+    // is looked at on each painting (without a window manager no frame comes).
+    if (m_toPlace)
+        QTimer::singleShot(0, this, &ForceLoginController::placeInFrame);
+}
+
+void ForceLoginController::placeInFrame()
+{
     if (!m_toPlace)
         return;
-    // Painted, it is on the screen, framed by the window manager by now or soon: placed again
-    // with the frame, its title bar keeps off what the run shows and its frame on the screen.
-    // Until then it is looked at on each painting, as long as it stands where it was put (the
-    // teacher may drag it; without a window manager no frame comes).
-    QTimer::singleShot(0, this, [this] {
-        if (!m_toPlace)
-            return;
-        if (!isVisible() || !m_ours) {
-            m_toPlace = false;
-        } else if (!windowHandle()->frameMargins().isNull()) {
-            m_toPlace = false;
-            place();
-            emit placedInFrame();
-        }
-    });
+    // Placed again with the frame, its title bar keeps off what the run shows and its frame on
+    // the screen, as long as it stands where it was put (the teacher may drag it).
+    if (!isVisible() || !m_ours) {
+        m_toPlace = false;
+    } else if (!windowHandle()->frameMargins().isNull()) {
+        m_toPlace = false;
+        place();
+        emit placedInFrame();
+    }
 }
 
 void ForceLoginController::placeAgain()
@@ -170,15 +185,29 @@ void ForceLoginController::place()
 
 void ForceLoginController::ask(const QRect &at)
 {
-    // Answers come within a few places asked; the window system may answer none of them.
-    constexpr qsizetype kRemembered = 16;
-    m_asked.removeAll(at);
-    if (m_asked.size() >= kRemembered)
-        m_asked.removeFirst();
-    m_asked << at;
+    note(at);
     m_asking = true;
     setGeometry(at);
     m_asking = false;
+}
+
+void ForceLoginController::note(const QRect &at)
+{
+    // Answers come within a few places given; the window system may answer none of them.
+    constexpr qsizetype kRemembered = 16;
+    const auto remember = [](auto &list, const auto &value) {
+        list.removeAll(value);
+        if (list.size() >= kRemembered)
+            list.removeFirst();
+        list << value;
+    };
+    remember(m_notedAt, at.topLeft());
+    remember(m_notedSize, at.size());
+}
+
+bool ForceLoginController::noted(const QRect &at) const
+{
+    return m_notedAt.contains(at.topLeft()) && m_notedSize.contains(at.size());
 }
 
 void ForceLoginController::addLoginStudent(const StudentInClassPtr &student)

@@ -76,9 +76,16 @@ private:
     void place();
     // Puts the window at a place, noted as asked.
     void ask(const QRect &at);
-    // The window was moved or resized: by the window system's late answer to a place the run
-    // asked, by the run itself, or by someone else (the teacher's drag).
+    // Notes a place and size the program gave the window, which the window system answers later.
+    void note(const QRect &at);
+    // The window system has the place noted, or one put together from a place and a size noted:
+    // it answers a move and a resize asked together one at a time.
+    bool noted(const QRect &at) const;
+    // The window was moved or resized: by the window system's late answer to a place the program
+    // gave it, by the program itself, or by someone else (the teacher's drag).
     void moved(bool fromWindowSystem);
+    // Framed by now, the window is placed with its frame, unless the teacher moved it meanwhile.
+    void placeInFrame();
 
     QList<StudentInClassPtr> m_students;
     QList<int> m_selected;
@@ -87,10 +94,12 @@ private:
     // Shown and not yet placed with its frame, and where it was put meanwhile.
     bool m_toPlace = false;
     QRect m_placedAt;
-    // The window stands where the run put it, unless moved since by anyone else. The window
-    // system answers the places asked late and in turn, and the toolkit takes the window back to
-    // each as its answer comes: such a place is one the run asked, not the teacher's drag.
+    // The window stands where the run put it, unless the teacher moved it since. The window
+    // system answers the places the program gave late and in turn (the run's, and where the
+    // window was made and first put as it showed), and the toolkit takes the window back to each
+    // as its answer comes: such a place is the program's own, not the teacher's drag.
     bool m_ours = false;
     bool m_asking = false;
-    QList<QRect> m_asked;
+    QList<QPoint> m_notedAt;
+    QList<QSize> m_notedSize;
 };

@@ -1,4 +1,5 @@
 #include "RunStandingFixture.h"
+#include "ui/controls/ScreenFit.h"
 
 // What the run's windows leave the teacher to read and to click, judged from the frames the X
 // server has under a real window manager, on the screens schools project on: the button that
@@ -164,10 +165,36 @@ TEST_F(RunStanding, OnX11TheReceiverNoticeReadsWholeInEveryRunWindow)
     }
 }
 
+// Where the run's list of students not in the class was as it was made (polished, before it
+// shows) and as it opened (its Show, once every window's placing as it opens has been through).
+class PlaceAsShown : public QObject
+{
+public:
+    PlaceAsShown(QWidget *run, QRect *made, QRect *opened) : m_made(made), m_opened(opened) { run->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ChildPolished) {
+            if (auto *list = qobject_cast<ForceLoginController *>(static_cast<QChildEvent *>(event)->child()); list && !m_made->isValid()) {
+                *m_made = list->geometry();
+                list->installEventFilter(this);
+            }
+        } else if (event->type() == QEvent::Show && qobject_cast<ForceLoginController *>(watched) && !m_opened->isValid()) {
+            *m_opened = static_cast<QWidget *>(watched)->geometry();
+        }
+        return false;
+    }
+
+private:
+    QRect *m_made, *m_opened;
+};
+
 // A free-style run down to a strip grows for the receiver's notice and shrinks back as the
 // receiver comes: the list of students not in the class, standing above the strip, follows it
 // each time, never left over the strip's title bar or its figures. Pulled out and put back in
-// several times, since the window manager answers each move at its own time.
+// several times, since the window manager answers each move at its own time, also late answers
+// to where the list stood before it was placed in its frame.
 TEST_F(RunStanding, UnderAWindowManagerTheStudentsNotInTheClassFollowTheStripAsTheReceiverComesAndGoes)
 {
     onSchoolScreens(QStringLiteral("RunStanding.OnX11TheStudentsNotInTheClassFollowTheStrip*"));
@@ -176,16 +203,21 @@ TEST_F(RunStanding, UnderAWindowManagerTheStudentsNotInTheClassFollowTheStripAsT
 // Run on a private Xvfb by UnderAWindowManagerTheStudentsNotInTheClassFollowTheStripAsTheReceiverComesAndGoes.
 TEST_F(RunStanding, OnX11TheStudentsNotInTheClassFollowTheStripAsItGrowsAndShrinks)
 {
+    // Every window of the program is first put on the screen as it opens, the list too.
+    ScreenFit::keepWindowsOnScreen();
     SimReceiver *sim = pluggableReceiver();
     ASSERT_TRUE(sim);
     const QString file = questionFile({{0, QStringLiteral("B"), 10}});
     ASSERT_TRUE(open(Activity::FreeNormalQuiz, 3, file));
     ASSERT_TRUE(WindowOnScreen::settled(window));
     ASSERT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
+    QRect made, opened;
+    PlaceAsShown asShown(window, &made, &opened);
     sim->login(0x0101, sid(1));
     sim->login(0x0201, QStringLiteral("NEW1"), QStringLiteral("Maximiliana Wolkenstein-Rodenegg"));
     ASSERT_TRUE(waitFor([&] { return window->forceLoginController() && WindowOnScreen::settled(window->forceLoginController()); }));
     QWidget *list = window->forceLoginController();
+    ASSERT_TRUE(made.isValid() && opened.isValid());
 
     // Where the list stands against the strip; "" when wholly above it and on the screen.
     const auto apart = [&]() -> std::string {
@@ -201,6 +233,15 @@ TEST_F(RunStanding, OnX11TheStudentsNotInTheClassFollowTheStripAsItGrowsAndShrin
     };
     QStringList after, expected;
     std::string problem;
+    // The window manager's answers to the places the list had before it was placed in its frame,
+    // come after that placing: where it was made, where it was put as it opened, and a move and
+    // a resize asked together, answered one at a time.
+    const QRect framed = list->geometry();
+    for (const QRect &late : {made, opened, QRect(opened.topLeft(), framed.size()), QRect(framed.topLeft(), opened.size())})
+        WindowOnScreen::answerLate(list, late);
+    waitFor([&] { return (problem = apart()).empty() && list->geometry() == framed; });
+    after << QStringLiteral("late answers: %1").arg(QString::fromStdString(problem));
+    expected << QStringLiteral("late answers: ");
     for (int pull = 1; pull <= 5; ++pull) {
         sim->unplug();
         ASSERT_TRUE(waitFor([&] { return window->receiverLost(); }));
@@ -243,3 +284,4 @@ TEST_F(RunStanding, OnX11TheStudentsNotInTheClassFollowTheStripAsItGrowsAndShrin
     answers.answerAlert(0);
     ASSERT_TRUE(closeBoxLeaves());
 }
+
