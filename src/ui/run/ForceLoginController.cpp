@@ -130,12 +130,10 @@ void ForceLoginController::moved(bool fromWindowSystem)
     }
     if (m_asking || !isVisible())
         return;
-    if (m_toPlace) {
-        // Being framed: where the window manager first puts it is no drag, and the placing with
-        // the frame puts it where the run wants it.
-        QTimer::singleShot(0, this, &ForceLoginController::placeInFrame);
+    // Being framed: where the window manager first puts it is no drag, and the placing with the
+    // frame, once it is painted, puts it where the run wants it.
+    if (m_toPlace)
         return;
-    }
     if (!noted(at)) {
         m_ours = false;
         return;
@@ -164,7 +162,7 @@ void ForceLoginController::placeInFrame()
     // the screen, as long as it stands where it was put (the teacher may drag it).
     if (!isVisible() || !m_ours) {
         m_toPlace = false;
-    } else if (!windowHandle()->frameMargins().isNull()) {
+    } else if (!frame().isNull()) {
         m_toPlace = false;
         place();
         emit placedInFrame();
@@ -179,8 +177,16 @@ void ForceLoginController::placeAgain()
 
 void ForceLoginController::place()
 {
-    m_placedAt = m_place(windowHandle() ? windowHandle()->frameMargins() : QMargins());
+    m_placedAt = m_place(frame());
     ask(m_placedAt);
+}
+
+QMargins ForceLoginController::frame() const
+{
+    // Worked out while the window manager is still framing the window, the toolkit's frame can
+    // be nonsense (a border of minus the window's width): no frame yet.
+    const QMargins m = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    return m.left() >= 0 && m.top() >= 0 && m.right() >= 0 && m.bottom() >= 0 ? m : QMargins();
 }
 
 void ForceLoginController::ask(const QRect &at)

@@ -86,6 +86,8 @@ private:
     void moved(bool fromWindowSystem);
     // Framed by now, the window is placed with its frame, unless the teacher moved it meanwhile.
     void placeInFrame();
+    // The window manager's frame around the window as the window system has it; none until then.
+    QMargins frame() const;
 
     QList<StudentInClassPtr> m_students;
     QList<int> m_selected;
