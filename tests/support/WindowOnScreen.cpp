@@ -78,10 +78,6 @@ bool framedOnServer(const QWidget *w)
     return framed;
 }
 
-// Qt looks the frame up once per configure event of the window: one it looked up before the
-// manager framed the window, with no configure event since (the manager framed it where it
-// was), stays empty. A configure event of the window where it stands, as a manager sends one,
-// makes it look again.
 // A configure event as a window manager sends one: the window's inside at client, on the screen.
 void sayConfigured(Display *display, Window window, const QRect &client)
 {
@@ -97,6 +93,10 @@ void sayConfigured(Display *display, Window window, const QRect &client)
     XFlush(display);
 }
 
+// Qt looks the frame up once per configure event of the window: one it looked up before the
+// manager framed the window, with no configure event since (the manager framed it where it
+// was), stays empty. A configure event of the window where it stands, as a manager sends one,
+// makes it look again.
 void sayConfiguredWhereItIs(const QWidget *w)
 {
     Display *display = XOpenDisplay(nullptr);
