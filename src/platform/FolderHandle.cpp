@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -195,6 +196,15 @@ FolderHandle FolderHandle::walk(const QString &relative, bool make, QString *why
             QString linkWhy;
             if (code == ELOOP || code == ENOTDIR)
                 next = TakenFolders::openTakenLink(fd, native(part), &linkWhy);
+            struct stat st{};
+            if (next < 0 && (code == ELOOP || code == ENOTDIR) && TakenFolders::isOwnFolder(fd, native(part)) &&
+                ::fstatat(fd, native(part).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+                // One of the data folder's own folders, made a link (or pointed elsewhere) since
+                // the start: said as such, with the way out, whatever was to go through it.
+                failWith(why, TakenFolders::becameLink(way));
+                ::close(fd);
+                return {};
+            }
             if (next < 0) {
                 failWith(why, QStringLiteral("%1: %2").arg(way, linkWhy.isEmpty() ? folderOpenError(fd, native(part), code) : linkWhy));
                 ::close(fd);
@@ -983,5 +993,52 @@ int FolderHandle::openToLock(const QString &name, bool create) const
     int fd = ::openat(m_fd, file.constData(), O_RDWR | (create ? O_CREAT : 0) | kFlags, 0644);
     if (fd < 0 && errno == EACCES)
         fd = ::openat(m_fd, file.constData(), O_RDONLY | kFlags);
+    return fd;
+}
+
+int FolderHandle::createLockedFile(const QString &name, const QByteArray &bytes, QString *why, bool *takenAway) const
+{
+    if (takenAway)
+        *takenAway = false;
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty()) {
+        failWith(why, problem);
+        return -1;
+    }
+    const QByteArray file = native(name);
+    int fd = unnamedFileIn(m_fd);
+    const bool unnamed = fd >= 0;
+    if (!unnamed)
+        fd = ::openat(m_fd, file.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        failWith(why, QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(errno)));
+        return -1;
+    }
+    struct stat own{};
+    const auto give = [&](const QString &reason, bool away) {
+        // Removed by name only while the name still leads to this very file.
+        if (!unnamed && !away && ::fstat(fd, &own) == 0)
+            removeWritten(name, own);
+        ::close(fd);
+        if (takenAway)
+            *takenAway = away;
+        failWith(why, reason);
+        return -1;
+    };
+    // Named from its making, the file may be locked by a start tidying the folder in the moment
+    // before this lock: that start removes it, and this one leaves it to it.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return give(QStringLiteral("%1 was taken away as it was made").arg(pathOf(name)), true);
+    int code = writeWhole(fd, bytes.constData(), bytes.size());
+    if (code == 0 && ::fsync(fd) != 0)
+        code = errno;
+    if (code != 0)
+        return give(QStringLiteral("%1 cannot be written: %2").arg(pathOf(name), systemError(code)), false);
+    if (unnamed) {
+        const QByteArray self = QByteArray("/proc/self/fd/") + QByteArray::number(fd);
+        if (::linkat(AT_FDCWD, self.constData(), m_fd, file.constData(), AT_SYMLINK_FOLLOW) != 0)
+            return give(QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(errno)), false);
+    }
+    if (::fstat(fd, &own) != 0 || !leadsTo(name, own))
+        return give(QStringLiteral("%1 was taken away as it was made").arg(pathOf(name)), true);
     return fd;
 }

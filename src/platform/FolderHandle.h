@@ -167,6 +167,14 @@ public:
     // read; made when missing with create. Never through a link, nor waiting on a pipe under the
     // name. The descriptor is the caller's; -1 with errno set.
     int openToLock(const QString &name, bool create) const;
+    // Makes a new file under name (none may lie there) holding bytes, synced, and hands back its
+    // descriptor (the caller's) under the kernel's lock (flock) of this process, held from before
+    // the file has its name where the disk makes files without one, else from right after its
+    // making: a start that tidies what interrupted writes left sees the file is still being worked
+    // on (SideFiles::removeIn). Where the disk has no such locks the file is made unlocked. -1
+    // with *why when it cannot be made, or when another process took it away in the moment
+    // before the lock (*takenAway then, nothing left of it by this call): another name is tried.
+    int createLockedFile(const QString &name, const QByteArray &bytes, QString *why = nullptr, bool *takenAway = nullptr) const;
 
 private:
     FolderHandle(int fd, const QString &path) : m_fd(fd), m_path(path) {}

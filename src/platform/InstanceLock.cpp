@@ -54,6 +54,12 @@ public:
     Descriptor &operator=(const Descriptor &) = delete;
     int get() const { return m_fd; }
     int release() { return std::exchange(m_fd, -1); }
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
 
 private:
     int m_fd;
@@ -120,6 +126,18 @@ std::function<void(const QString &)> &listenHook()
 {
     static std::function<void(const QString &)> hook;
     return hook;
+}
+
+std::function<void(InstanceLock::Step)> &stepHook()
+{
+    static std::function<void(InstanceLock::Step)> hook;
+    return hook;
+}
+
+void step(InstanceLock::Step at)
+{
+    if (stepHook())
+        stepHook()(at);
 }
 
 // The folder's real path (links resolved) once it exists.
@@ -312,11 +330,20 @@ InstanceLock::Outcome InstanceLock::lockIn(const QString &place, bool overOtherC
     // and put in place through the folder held open.
     const FolderHandle folder = FolderHandle::open(place, true, why);
     QString side;
-    if (folder.isOpen()) {
+    // The trial file is under this process's kernel lock from its making to its rename or
+    // removal: a start tidying the folder meanwhile (another Pollix that took the folder first)
+    // sees that its maker still runs, whichever computer it runs on, and leaves it.
+    Descriptor mine(-1);
+    for (int tries = 0; folder.isOpen() && mine.get() < 0 && tries < kLooks; ++tries) {
         side = QFileInfo(SideFiles::nameBeside(folder.pathOf(lockFileName()), SideFiles::Kind::Temporary)).fileName();
-        if (!folder.createFile(side, ownContent(), why)) {
+        bool takenAway = false;
+        mine.reset(folder.createLockedFile(side, ownContent(), why, &takenAway));
+        if (mine.get() < 0) {
             side.clear();
-            *why = why->section(QStringLiteral(": "), -1); // the system's words, the lock named by the caller
+            if (!takenAway) {
+                *why = why->section(QStringLiteral(": "), -1); // the system's words, the lock named by the caller
+                break;
+            }
         }
     }
     if (side.isEmpty()) {
@@ -326,13 +353,22 @@ InstanceLock::Outcome InstanceLock::lockIn(const QString &place, bool overOtherC
         return Outcome::Unavailable;
     }
     *writable = true;
-    const Outcome outcome = lockAt(folder, side, overOtherComputer, heldFd, why);
-    folder.removeFile(side); // gone already when it became the lock file
+    step(Step::TrialMade);
+    const Outcome outcome = lockAt(folder, side, mine.get(), overOtherComputer, why);
+    if (outcome == Outcome::Taken) {
+        *heldFd = mine.release();
+        return outcome;
+    }
+    // Removed while still locked, and only while its name leads to it: gone already when it
+    // became the lock file.
+    struct stat own{};
+    if (::fstat(mine.get(), &own) == 0)
+        folder.removeWritten(side, own);
     return outcome;
 }
 
-InstanceLock::Outcome InstanceLock::lockAt(const FolderHandle &folder, const QString &sideFile, bool overOtherComputer,
-                                           int *heldFd, QString *why)
+InstanceLock::Outcome InstanceLock::lockAt(const FolderHandle &folder, const QString &sideFile, int mine,
+                                           bool overOtherComputer, QString *why)
 {
     const QString name = lockFileName();
     const QString path = folder.pathOf(name);
@@ -370,10 +406,12 @@ InstanceLock::Outcome InstanceLock::lockAt(const FolderHandle &folder, const QSt
                 holdsCurrent = free;
             }
         }
-        Descriptor mine(folder.openToLock(sideFile, false));
+        step(Step::LockLookedAt);
         QString notMoved;
-        if (mine.get() < 0 || ::flock(mine.get(), LOCK_EX | LOCK_NB) != 0 || !folder.moveOver(sideFile, folder, name, &notMoved)) {
-            const int error = errno;
+        // Its lock, held since its making, asked once more: a disk without kernel locks holds
+        // none, and no lock is put in place there.
+        if (mine < 0 || ::flock(mine, LOCK_EX | LOCK_NB) != 0 || !folder.moveOver(sideFile, folder, name, &notMoved)) {
+            const int error = mine < 0 ? EBADF : errno;
             const bool folderThere = folder.kindAt(name) == RecordFile::Kind::Folder;
             // The empty file a start makes under the name only to lock it (this one's, or one a
             // start that failed so left) goes; a file with anything in it is not Pollix's to remove.
@@ -388,7 +426,7 @@ InstanceLock::Outcome InstanceLock::lockAt(const FolderHandle &folder, const QSt
         }
         // No sync of the folder: after a power cut the kernel's lock is gone anyway, and a lock
         // file found then is one left behind.
-        *heldFd = mine.release();
+        step(Step::Placed);
         return Outcome::Taken;
     }
     PollixLog(QStringLiteral("The lock file %1 keeps changing: another start is taking it").arg(path));
@@ -584,6 +622,25 @@ QString InstanceLock::socketName() const
 void InstanceLock::setListenHook(std::function<void(const QString &)> hook)
 {
     listenHook() = std::move(hook);
+}
+
+void InstanceLock::setStepHook(std::function<void(Step)> hook)
+{
+    stepHook() = std::move(hook);
+}
+
+bool InstanceLock::trialMayBeInUse(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes.left(kMostRead));
+    Owner owner;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("pid=")))
+            owner.pid = line.mid(4).toLongLong();
+        else if (line.startsWith(QLatin1String("host=")))
+            owner.host = line.mid(5);
+    }
+    // A process of another computer cannot be seen from here.
+    return madeOnOtherComputer(owner) || (owner.pid != ::getpid() && processRuns(owner.pid));
 }
 
 void InstanceLock::listen()

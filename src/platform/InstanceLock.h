@@ -128,6 +128,16 @@ public:
     // Tests: called as a start that took the lock begins to listen for other starts (lockPath:
     // its lock file), before it looks whether that file is still its own.
     static void setListenHook(std::function<void(const QString &lockPath)> hook);
+    // Tests: the steps of taking the lock in a place, each told as it is reached on the taking
+    // thread: TrialMade (this process's own lock file made whole under a second name, under its
+    // kernel lock), LockLookedAt (the file in the lock's place opened and its kernel lock tried,
+    // held when free), Placed (the trial renamed into the lock's place: taken).
+    enum class Step { TrialMade, LockLookedAt, Placed };
+    static void setStepHook(std::function<void(Step)> hook);
+    // Where the disk has no kernel locks: whether the start that wrote a lock's trial file (bytes:
+    // what it holds) may still run, as the process and computer it names say; one of another
+    // computer may, as its processes cannot be seen from here.
+    static bool trialMayBeInUse(const QByteArray &bytes);
 
 signals:
     void takenByOtherComputer();
@@ -155,8 +165,9 @@ private:
     // all) when this process's lock file cannot be made or put in place there.
     Outcome lockIn(const QString &place, bool overOtherComputer, int *heldFd, QString *why, bool *writable);
     // Takes the lock in folder, held open; sideFile (a name in it) holds this process's own lock
-    // file, written whole.
-    Outcome lockAt(const FolderHandle &folder, const QString &sideFile, bool overOtherComputer, int *heldFd, QString *why);
+    // file, written whole, open as mine under this process's kernel lock, which holds the folder
+    // once the file is renamed into place.
+    Outcome lockAt(const FolderHandle &folder, const QString &sideFile, int mine, bool overOtherComputer, QString *why);
     // A running Pollix of this computer holds the lock of one of the other places.
     bool heldElsewhere(const QString &place);
     QStringList places() const;

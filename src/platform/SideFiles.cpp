@@ -1,6 +1,7 @@
 #include "SideFiles.h"
 
 #include "FolderHandle.h"
+#include "InstanceLock.h"
 #include "Log.h"
 
 #include <QFile>
@@ -10,7 +11,11 @@
 #include <QPair>
 #include <QSet>
 
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 struct Tag
@@ -46,6 +51,37 @@ QString sideStem(const QString &path, QLatin1String tag)
     while (name.size() > 1 && name.toUtf8().size() > room)
         name.chop(name.size() > 2 && name.back().isLowSurrogate() ? 2 : 1);
     return QStringLiteral("%1%2.%3-").arg(folder, name, tag);
+}
+
+constexpr int kInUse = -2;
+
+// The side file name in folder (st: what it is), as a start tidying the folder may remove it: its
+// descriptor under this process's kernel lock, to be closed once it is gone; -1 where it cannot be
+// locked (nor opened) and is Pollix's to remove all the same; kInUse while its maker may still be
+// at work on it. A start's trial of its lock is under its maker's kernel lock from its making to
+// its rename or removal, which reaches across a network share where a process number would not;
+// where the disk has no kernel locks, the trial names its process and computer.
+int heldForRemoval(const FolderHandle &folder, const QString &name, const struct stat &st)
+{
+    const int fd = folder.openToLock(name, false);
+    if (fd < 0)
+        return -1;
+    struct stat open{};
+    if (::fstat(fd, &open) != 0 || open.st_dev != st.st_dev || open.st_ino != st.st_ino) {
+        ::close(fd);
+        return kInUse; // another file under its name since the listing: looked at next time
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return fd;
+    const int code = errno;
+    bool inUse = code == EWOULDBLOCK;
+    if (!inUse && name.startsWith(InstanceLock::lockFileName() + QLatin1Char('.'))) {
+        QByteArray bytes(4096, '\0');
+        const ssize_t got = ::pread(fd, bytes.data(), size_t(bytes.size()), 0);
+        inUse = got > 0 && InstanceLock::trialMayBeInUse(bytes.left(got));
+    }
+    ::close(fd);
+    return inUse ? kInUse : -1;
 }
 
 const QRegularExpression &sideName()
@@ -131,10 +167,19 @@ QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool 
             }
             if (what != RecordFile::Kind::File || !asked || kept.contains({quint64(st.st_dev), quint64(st.st_ino)}))
                 continue;
+            // Held (when the disk has kernel locks) until it is gone: its maker, starting now, finds
+            // it taken away and makes another.
+            const int held = heldForRemoval(at, e.name, st);
+            if (held == kInUse) {
+                PollixLog(QStringLiteral("Left %1: the start that made it still runs").arg(at.pathOf(e.name)));
+                continue;
+            }
             if (at.removeFile(e.name, &why))
                 removed << at.pathOf(e.name);
             else
                 PollixLog(QStringLiteral("Could not remove %1, left by an interrupted write: %2").arg(at.pathOf(e.name), why));
+            if (held >= 0)
+                ::close(held);
         }
     };
     removeBelow(folder, removeBelow);

@@ -31,6 +31,9 @@ struct Taken
     dev_t dataDevice = 0;
     ino_t dataInode = 0;
     QList<Link> links;
+    // The data folder's own folders, as the start was told of them, but for a link there then
+    // that led to no folder.
+    QList<QByteArray> own;
 };
 
 std::mutex g_mutex;
@@ -93,6 +96,10 @@ void take(const QString &applicationFolder, const QString &dataFolder, const QSt
     Taken t;
     t.application = clean(applicationFolder);
     t.data = clean(dataFolder);
+    // Known also where the data folder is made after the start (a new application folder).
+    for (const QString &own : ownFolders)
+        if (RecordFile::nameProblem(own).isEmpty() && !own.contains(QLatin1Char('/')))
+            t.own << QFile::encodeName(own);
     const FolderHandle data = t.data.isEmpty() ? FolderHandle() : FolderHandle::open(t.data, true);
     if (const std::optional<struct stat> st = data.stat()) {
         t.dataDevice = st->st_dev;
@@ -106,6 +113,7 @@ void take(const QString &applicationFolder, const QString &dataFolder, const QSt
             if (::fstatat(data.fd(), name.constData(), &target, 0) != 0 || !S_ISDIR(target.st_mode)) {
                 PollixLog(QStringLiteral("%1 is a symbolic link that leads to no folder: nothing is saved through it")
                               .arg(data.pathOf(own)));
+                t.own.removeAll(QFile::encodeName(own)); // no link made since the start
                 continue;
             }
             t.links << Link{name, target.st_dev, target.st_ino};
@@ -177,6 +185,27 @@ RecordFile::Kind kindAsReached(const QString &path)
     if (link && ::stat(QFile::encodeName(path).constData(), &there) == 0 && same(there, link->device, link->inode))
         return RecordFile::Kind::Folder;
     return kind;
+}
+
+bool isOwnFolder(int dirFd, const QByteArray &name)
+{
+    const Taken t = taken();
+    struct stat folder{}, data{};
+    if (!t.own.contains(name) || ::fstat(dirFd, &folder) != 0)
+        return false;
+    // The data folder as it was taken, or, made since, as its path leads now.
+    return same(folder, t.dataDevice, t.dataInode) ||
+           (::stat(QFile::encodeName(t.data).constData(), &data) == 0 && same(folder, data.st_dev, data.st_ino));
+}
+
+QString becameLink(const QString &path)
+{
+    // Such a link leads nothing anywhere until a start takes it: only the start looks at where
+    // it leads and notes that very folder.
+    return QStringLiteral("%1 became a link to another folder while Pollix was running, and Pollix goes through no link "
+                          "that was not there when it started. Put the folder back in the link's place and try again, or "
+                          "quit Pollix and start it again: it then takes the link as it finds it.")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 QStringList linksIn(const QString &folder)

@@ -42,6 +42,13 @@ int openTakenLink(int dirFd, const QByteArray &name, QString *why = nullptr);
 // What stands at path as Pollix goes through it: a taken link that still leads to its folder is
 // that folder; anything else as RecordFile::kindAt says, never followed.
 RecordFile::Kind kindAsReached(const QString &path);
+// Whether name in the folder dirFd is one of the data folder's own folders (the sessions, ...),
+// as the start was told of them; not one that was a link leading to no folder then.
+bool isOwnFolder(int dirFd, const QByteArray &name);
+// Why nothing goes through the data folder's own folder at path that became a link (or was
+// pointed elsewhere) while Pollix ran, and the way out, in whole sentences: the one wording of
+// every refusal over such a folder (a save, a removal, a restore and the question before it).
+QString becameLink(const QString &path);
 // The taken links in the folder at path that still lead to their folders, as paths below it: a
 // walk of that folder by path (a listing for a backup) goes through them as through the folders
 // it enters, which it would otherwise pass over as links.

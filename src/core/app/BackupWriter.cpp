@@ -124,8 +124,9 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
     });
     QStringList unreadable;
     bool written = true;
-    // Compressed ahead a batch at a time, of a few megabytes at most (a file larger than that
-    // alone): what is held in memory does not grow with the data.
+    // Compressed ahead a batch at a time, of 512 files and 32 MB of them at most (a file larger
+    // than that alone): what is held in memory does not grow with the number of files, but each
+    // file read is checked with the reader that loads it, which holds many times its size.
     constexpr qsizetype kBatch = 512;
     constexpr qint64 kBatchBytes = 32 * 1024 * 1024;
     qsizetype nextBatch = 0;

@@ -110,10 +110,8 @@ bool isPollixNote(const QString &name)
 // pointed elsewhere) while Pollix ran: such a link leads nothing anywhere until a start takes it.
 QString becameLink(const QString &path)
 {
-    return QStringLiteral("%1 became a link to another folder while Pollix was running, and a restore does not go through "
-                          "such a link, so nothing was replaced. Quit Pollix and start it again (it then takes the link as "
-                          "it finds it), and restore again.")
-        .arg(QDir::toNativeSeparators(path));
+    return TakenFolders::becameLink(path) + QStringLiteral(" A restore does not go through such a link either, so nothing "
+                                                           "was replaced.");
 }
 
 // Keeps what a restore does not replace (files that are no data files, and links) in the new
@@ -265,6 +263,19 @@ QString zipHelper::folderBeforeRestorePath(const QString &data, QString *errorTe
     return freeStem(archive.chopped(4), {QString(), QStringLiteral(".zip")}); // the stem without ".zip"
 }
 
+
+QString zipHelper::restoreRefused()
+{
+    const Folders f = folders();
+    if (!f.valid())
+        return QStringLiteral("no data folder");
+    if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
+        return why;
+    for (const QString &folder : {f.sessions, f.pointsOnly, f.classes})
+        if (TakenFolders::kindAsReached(QDir::cleanPath(folder)) == RecordFile::Kind::Link)
+            return becameLink(QDir::cleanPath(folder));
+    return QString();
+}
 
 bool zipHelper::checkBackup(const QString &archivePath, QString *errorText)
 {
@@ -440,17 +451,14 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
-    if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
-        return fail(errorText, why);
     if (keptArchive)
         keptArchive->clear();
     if (unlinked)
         unlinked->clear();
-    // Said before the archive is read through; the carrying over says it again of a link made
-    // meanwhile.
-    for (const QString &folder : {f.sessions, f.pointsOnly, f.classes})
-        if (TakenFolders::kindAsReached(QDir::cleanPath(folder)) == RecordFile::Kind::Link)
-            return fail(errorText, becameLink(QDir::cleanPath(folder)));
+    // Said before the archive is read through (and by the question before the restore); the
+    // carrying over says it again of a link made meanwhile.
+    if (const QString refused = restoreRefused(); !refused.isEmpty())
+        return fail(errorText, refused);
     BackupArchive listing;
     if (!listing.open(archivePath, errorText))
         return false;
@@ -799,8 +807,7 @@ bool zipHelper::DelAllRecords(QString *errorText)
     // elsewhere since) was not entered.
     for (const QString &folder : {f.sessions, f.pointsOnly, f.classes})
         if (TakenFolders::kindAsReached(QDir::cleanPath(folder)) == RecordFile::Kind::Link)
-            stayed << QStringLiteral("%1 is %2, and what it leads to was not deleted")
-                          .arg(QDir::cleanPath(folder), RecordFile::kindText(RecordFile::Kind::Link));
+            stayed << TakenFolders::becameLink(QDir::cleanPath(folder)) + QStringLiteral(" What it leads to was not deleted.");
     stayed.removeDuplicates();
     return failNaming(stayed, errorText);
 }

@@ -118,6 +118,11 @@ public:
     // Called by archiveKeptFolder, on its thread, with the path of the archive once it is written
     // and before the folder's files go. None is set in the program; a test holds the work there.
     static void setArchiveWrittenHook(std::function<void(const QString &archive)> hook);
+    // Why a restore would be refused now whatever the archive (another Pollix holds the folder,
+    // a folder of the data folder's own became a link while Pollix ran: TakenFolders::becameLink);
+    // empty when none. Asked by recoverFileFrom first, and by the question before a restore,
+    // which offers none that would be refused.
+    static QString restoreRefused();
     // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
     // the archive (but for the disk's free space), else false with the same reason.
     static bool checkBackup(const QString &archivePath, QString *errorText = nullptr);

@@ -91,7 +91,7 @@ TovStudentRoster *TovStudentRoster::sharedUI()
 TovStudentRoster::TovStudentRoster()
     : m_studentRosterFilePath(GlobalFunctions::pathInDataFolder(QString::fromLatin1(kFileName)))
 {
-    PollixLog(m_studentRosterFilePath);
+    PollixLog(QStringLiteral("The student roster is kept in %1").arg(m_studentRosterFilePath));
 }
 
 TovStudentRoster::~TovStudentRoster() = default;

@@ -55,7 +55,7 @@ TovUserListXmlDatabase *TovUserListXmlDatabase::sharedUI()
 TovUserListXmlDatabase::TovUserListXmlDatabase()
 {
     m_filePath = GlobalFunctions::pathInDataFolder(QString::fromLatin1(kFileName));
-    PollixLog(m_filePath);
+    PollixLog(QStringLiteral("The login accounts are read from %1").arg(m_filePath));
     loadUserList();
 }
 

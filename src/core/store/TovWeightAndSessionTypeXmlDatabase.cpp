@@ -87,7 +87,7 @@ TovWeightAndSessionTypeXmlDatabase::TovWeightAndSessionTypeXmlDatabase()
       m_types{"GradeSessionTypes", kType, kTypeName, [](const SessionTypeEntity &t) { return t.name(); },
               QStringLiteral("no such session type")}
 {
-    PollixLog(filePath());
+    PollixLog(QStringLiteral("The session types and the weight lists are read from %1").arg(filePath()));
     // The built-ins are there even when the file cannot be read.
     setTypes({});
     loadSessionTypes();
@@ -416,9 +416,9 @@ bool TovWeightAndSessionTypeXmlDatabase::deleteSessionTypeWithNo(int no, QString
     if (i < 0)
         return GF::failWith(errorText, m_types.missingText);
     const QString name = m_types.list.at(i).name();
-    PollixLog(name);
     if (m_types.positions.at(i) < 0)
         return GF::failWith(errorText, QStringLiteral("a built-in session type cannot be deleted"));
+    PollixLog(QStringLiteral("The session type \"%1\" is being deleted from %2").arg(name, filePath()));
     QList<QPair<int, QByteArray>> weightsWritten;
     const auto dropEntries = [&](pugi::xml_node root, QString *why) {
         QList<pugi::xml_node> touched;

@@ -146,6 +146,14 @@ void DataManagementCtrl::doRecover()
     const QString path = FileDialogs::getOpenFileName(this, tr("Restore"), FileDialogs::Kind::Backups);
     if (path.isEmpty())
         return;
+    // No restore is offered that would be refused whatever the archive: the teacher is told why
+    // and what to do instead.
+    if (const QString refused = zipHelper::restoreRefused(); !refused.isEmpty()) {
+        ask(tr("The data of the backup \"%1\" cannot replace the data of this application folder now.")
+                .arg(QFileInfo(path).fileName()),
+            {kOK}, PollixAlert::sentences(refused));
+        return;
+    }
     // Nothing is replaced before the teacher agrees, and what is replaced can be taken back.
     if (ask(tr("The data of the backup \"%1\" replace all data of this application folder.").arg(QFileInfo(path).fileName()),
             {QStringLiteral("Restore"), kCancel}, keptDataPromise()) != 0)

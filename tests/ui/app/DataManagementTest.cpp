@@ -631,6 +631,47 @@ TEST_F(DataManagementTest, TheRestoreQuestionPromisesAnArchiveOfTheReplacedDataO
     EXPECT_FALSE(page.isDataChanged());
 }
 
+// Data/Quiz or Data/CourseGrade moved away and linked back while Pollix runs: a restore would be
+// refused whatever the archive, so the question before it offers none. Through the real page, the
+// real file panel and the real alert: it names the folder and the way out, and has OK alone.
+TEST_F(DataManagementTest, TheRestoreQuestionOffersNoRestoreOverAFolderThatBecameALink)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    DataManagementCtrl page;
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page, kEventWaitMs));
+    for (const char *folder : {"Quiz", "CourseGrade"}) {
+        SCOPED_TRACE(folder);
+        QTemporaryDir disk2;
+        const QString linked = data() + folder, moved = disk2.path() + "/" + folder;
+        ASSERT_TRUE(QDir().mkpath(linked));
+        ASSERT_TRUE(QDir().rename(linked, moved));
+        ASSERT_TRUE(QFile::link(moved, linked));
+        const QStringList before = QDir(moved).entryList(QDir::Files);
+        RealFilePanels panels;
+        panels.type(backup());
+        RealAlerts alerts;
+        alerts.click(QStringLiteral("OK"));
+        QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+        ASSERT_EQ(alerts.seen().size(), 1) << alerts.seen().join("\n").toStdString();
+        const QString said = alerts.seen().first();
+        EXPECT_TRUE(said.startsWith("The data of the backup \"backup.zip\" cannot replace the data of this application "
+                                    "folder now. | " + QDir::toNativeSeparators(linked) +
+                                    " became a link to another folder while Pollix was running"))
+            << said.toStdString();
+        EXPECT_TRUE(said.contains("quit Pollix and start it again")) << said.toStdString();
+        EXPECT_EQ(alerts.unanswered(), 0) << "the alert bears OK alone, no Restore";
+        EXPECT_TRUE(alerts.allTaken());
+        EXPECT_EQ(QDir(moved).entryList(QDir::Files), before);
+        EXPECT_TRUE(QFileInfo(linked).isSymLink());
+        ASSERT_TRUE(QFile::remove(linked));
+        ASSERT_TRUE(QDir().rename(moved, linked));
+    }
+    EXPECT_EQ(sessionCount(), 2);
+    EXPECT_FALSE(QFileInfo::exists(home() + "Backups"));
+    EXPECT_FALSE(page.isDataChanged());
+}
+
 // Once the alerts of a backup or a restore are answered (a click on each), Return closes the page
 // (its OK), as when it opened: it does not begin the backup or the restore again from the button
 // that began it, nor the backup from the first control, where the work done under the progress

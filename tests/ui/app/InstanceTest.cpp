@@ -1,3 +1,5 @@
+#include "core/app/Orvenda_AppDelegate.h"
+#include "core/store/DataRecovery.h"
 #include "core/store/GlobalFunctions.h"
 #include "platform/AtomicFile.h"
 #include "platform/InstanceLock.h"
@@ -649,5 +651,93 @@ TEST(InstanceTest, TheNoticeOfAnotherStartFoundBeforeItWasWiredShowsAndEachWayOu
         leave(notice);
         EXPECT_TRUE(QTest::qWaitFor([] { return noticesOfAnotherStart().isEmpty(); }, kEventWaitMs));
         EXPECT_EQ(quits, 1);
+    }
+}
+
+// ---- Two starts in the same moment ----
+
+namespace {
+// The trial files of the lock in the folder and its data folder.
+QStringList lockTrialsIn(const QString &folder)
+{
+    QStringList out;
+    for (const QString &place : {folder, folder + "/Data"})
+        for (const QString &name : QDir(place).entryList({".pollix.lock.tmp-*"}, QDir::AllEntries | QDir::Hidden | QDir::System))
+            out << place + "/" + name;
+    return out;
+}
+} // namespace
+
+// Two starts on one new folder at once: one (a process of its own, this test again) stopped at
+// each step of taking the lock, the other taking the folder where it can and tidying it as a start
+// does. The trial file of the stopped start stays as long as it runs, and the tidying says nothing
+// of it; woken, that start ends taken or refused as the other left it, its trial file gone.
+TEST(InstanceTest, AStartNeverRemovesTheTrialFileOfAStartStillTakingTheLock)
+{
+    if (const QString folder = TracedRun::childFolder(); !folder.isEmpty()) {
+        const int stopAt = contents(folder + "/step").toInt();
+        bool stopped = false;
+        InstanceLock::setStepHook([&](InstanceLock::Step step) {
+            if (!stopped && int(step) == stopAt) {
+                stopped = true;
+                TracedRun::stopHere(folder);
+            }
+        });
+        InstanceLock lock(folder, folder + "/Data");
+        const InstanceLock::Outcome outcome = lock.take();
+        InstanceLock::setStepHook({});
+        EXPECT_TRUE(stopped);
+        QFile said(folder + "/outcome");
+        ASSERT_TRUE(said.open(QIODevice::WriteOnly));
+        said.write(QByteArray::number(int(outcome)));
+        return;
+    }
+    const struct
+    {
+        const char *step;
+        InstanceLock::Step at;
+        bool otherTakes;
+    } rows[] = {
+        {"its trial file made", InstanceLock::Step::TrialMade, true},
+        {"the file in the lock's place looked at", InstanceLock::Step::LockLookedAt, false},
+        {"its trial renamed into the lock's place", InstanceLock::Step::Placed, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.step);
+        QTemporaryDir home;
+        const QString folder = QFileInfo(home.path()).canonicalFilePath();
+        ASSERT_TRUE(QDir(folder).mkpath("Data"));
+        {
+            QFile step(folder + "/step");
+            ASSERT_TRUE(step.open(QIODevice::WriteOnly));
+            step.write(QByteArray::number(int(row.at)));
+        }
+        TracedRun::Child child(folder, {"--seccomp-bpf", "-e", "trace=none"});
+        const qint64 pid = child.waitUntilStopped();
+        ASSERT_GT(pid, 0) << child.finish().output.toStdString();
+        const QStringList trials = lockTrialsIn(folder);
+        EXPECT_EQ(trials.size(), row.at == InstanceLock::Step::Placed ? 0 : 1) << trials.join(' ').toStdString();
+
+        InstanceLock other(folder, folder + "/Data");
+        const InstanceLock::Outcome taken = other.take();
+        EXPECT_EQ(taken == InstanceLock::Outcome::Taken, row.otherTakes);
+        if (taken == InstanceLock::Outcome::Taken) {
+            LogLines log;
+            Orvenda_AppDelegate delegate(folder);
+            Orvenda_AppDelegate::setAppDelegate(&delegate);
+            QString why;
+            EXPECT_TRUE(DataRecovery::run(&why)) << why.toStdString();
+            Orvenda_AppDelegate::setAppDelegate(nullptr);
+            EXPECT_TRUE(log.containing(".pollix.lock.tmp-").filter("Removed").isEmpty()) << log.lines().join('\n').toStdString();
+        }
+        EXPECT_EQ(lockTrialsIn(folder), trials) << "the trial file of the start that still runs";
+
+        ASSERT_EQ(::kill(pid_t(pid), SIGCONT), 0);
+        const TracedRun::Outcome run = child.finish();
+        EXPECT_TRUE(run.passed) << run.output.toStdString();
+        const InstanceLock::Outcome theirs = row.otherTakes ? InstanceLock::Outcome::HeldByOther : InstanceLock::Outcome::Taken;
+        EXPECT_EQ(contents(folder + "/outcome"), QByteArray::number(int(theirs)));
+        EXPECT_EQ(lockTrialsIn(folder), QStringList());
+        other.release();
     }
 }

@@ -232,6 +232,43 @@ TEST_F(SessionWindowsTest, ASessionChangedByAnotherProgramWhileEditedStaysAndThe
     EXPECT_FALSE(editor.isVisible());
 }
 
+// Data/Quiz moved away and linked back while Pollix runs: Edit, a new name, Save (a click) is
+// refused saying that the folder became a link while Pollix was running and what to do, as the
+// restore says it; nothing is written on either side of the link, and the window keeps the edits.
+TEST_F(SessionWindowsTest, ASaveThroughAFolderThatBecameALinkSaysSoAndTheWayOut)
+{
+    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+    openReportWindow();
+    EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
+    ASSERT_TRUE(editor.isLoaded());
+    editor.show();
+    QTest::keyClick(editor.textSession1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor.textSession1, "Quiz, period 2 (redone)");
+    emit editor.textSession1->editingFinished();
+    QTemporaryDir disk2;
+    const QString quiz = home() + "Data/Quiz", moved = disk2.path() + "/Quiz";
+    ASSERT_TRUE(QDir().rename(quiz, moved));
+    ASSERT_TRUE(QFile::link(moved, quiz));
+    const qsizetype asked = answers.alerts().size();
+    QTest::mouseClick(editor.btnSave, Qt::LeftButton);
+    ASSERT_EQ(answers.alerts().size(), asked + 1);
+    EXPECT_EQ(answers.alerts().last().text, "The session could not be saved.");
+    const QString said = answers.alerts().last().informativeText;
+    EXPECT_TRUE(said.contains(QDir::toNativeSeparators(quiz) + " became a link to another folder while Pollix was running"))
+        << said.toStdString();
+    EXPECT_TRUE(said.contains("Put the folder back in the link's place and try again, or quit Pollix and start it again"))
+        << said.toStdString();
+    EXPECT_EQ(QDir(moved).entryList(QDir::Files), QStringList{"First.xml"});
+    EXPECT_EQ(readFile(moved + "/First.xml"), testData("reports/student-session/input.xml"));
+    EXPECT_TRUE(editor.isVisible());
+    ASSERT_TRUE(QFile::remove(quiz));
+    ASSERT_TRUE(QDir().rename(moved, quiz));
+    answers.answerAlert(1); // No: the edits go
+    editor.reject();
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
+}
+
 TEST_F(SessionWindowsTest, PointsOnlyEntryRefusesBadPointsAndRaisesALowTotal)
 {
     openReportWindow();
