@@ -25,9 +25,9 @@ public:
     };
     static const QList<BarButton> &barButtons();
 
-    // The bar's height as the run opens, and when it comes back after hiding.
+    // The bar's height as the run opens, and again each time it comes back after hiding: one
+    // height, so that the bar stands where it stood.
     static constexpr int kBarHeight = 77;
-    static constexpr int kNormalBarHeight = 75;
     enum BarArrangement { Roomy, Compact, TwoRows };
 
     // The screen the show, the strip and the bar share.

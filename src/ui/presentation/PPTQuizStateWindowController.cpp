@@ -104,7 +104,7 @@ PPTQuizStateWindowController::PPTQuizStateWindowController(QWidget *parent)
         if (!m_loaded)
             return;
         if (lost) {
-            m_barHeightBeforeLoss = height() > 1 ? height() : PPTQuizStateInterface::kNormalBarHeight;
+            m_barHeightBeforeLoss = height() > 1 ? height() : PPTQuizStateInterface::kBarHeight;
             if (showHideWindow->isVisible()) {
                 showHideWindow->hide();
                 setWindowToNormal();
@@ -916,7 +916,7 @@ void PPTQuizStateWindowController::closeEvent(QCloseEvent *event)
 void PPTQuizStateWindowController::keyPressEvent(QKeyEvent *event)
 {
     // Escape must not end a run behind the teacher's back; Exit asks first.
-    if (!RunSession::escapeExits(event, [this] { OnExit(); }))
+    if (!m_run->escapeExits(event, [this] { OnExit(); }))
         QWidget::keyPressEvent(event);
 }
 

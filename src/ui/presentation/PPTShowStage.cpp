@@ -197,7 +197,7 @@ void PPTShowStage::OnHideDown()
 
 void PPTShowStage::setWindowToNormal()
 {
-    PPTQuizStateInterface::placeBar(win, PPTQuizStateInterface::kNormalBarHeight);
+    PPTQuizStateInterface::placeBar(win, PPTQuizStateInterface::kBarHeight);
     keepAboveShow();
 }
 

@@ -921,6 +921,6 @@ bool QuizStateWindowController::event(QEvent *event)
 void QuizStateWindowController::keyPressEvent(QKeyEvent *event)
 {
     // Escape must not close a run behind the teacher's back; Exit asks first.
-    if (!RunSession::escapeExits(event, [this] { OnExit(); }))
+    if (!m_run->escapeExits(event, [this] { OnExit(); }))
         QWidget::keyPressEvent(event);
 }

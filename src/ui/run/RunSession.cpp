@@ -468,27 +468,37 @@ void RunSession::closeEvent(QCloseEvent *event)
     if (closing)
         return;
     if (bStartFlag) {
-        // Only the computer's close box comes here, never the teacher keypad: the notice waits
-        // for OK (or the keypad's F1), and goes by itself when the question stops meanwhile.
-        if (alert)
-            return;
-        frames->releaseFrameInHand();
-        PollixAlert box(QStringLiteral("Warning"), QStringLiteral("Warning"), {kOkF1},
-                        QStringLiteral("A question is running. Stop it before closing this window."), m_window.widget);
-        closeRefusal = &box;
-        showAlert(box);
-        closeRefusal = nullptr;
+        refuseClosing();
         return;
     }
     // The close box is the window's Exit: the same question, the keypads logged out, the save.
     m_window.exit();
 }
 
+void RunSession::refuseClosing()
+{
+    // Only the computer's keys and close box come here, never the teacher keypad: the notice
+    // waits for OK (or the keypad's F1), and goes by itself when the question stops meanwhile.
+    if (alert)
+        return;
+    frames->releaseFrameInHand();
+    PollixAlert box(QStringLiteral("Warning"), QStringLiteral("Warning"), {kOkF1},
+                    QStringLiteral("A question is running. Stop it before closing this window."), m_window.widget);
+    closeRefusal = &box;
+    showAlert(box);
+    closeRefusal = nullptr;
+}
+
 bool RunSession::escapeExits(QKeyEvent *event, const std::function<void()> &onExit)
 {
     if (event->key() != Qt::Key_Escape)
         return false;
-    onExit();
+    // Exit is greyed while a question runs: Escape then says why, as the close box does, rather
+    // than going nowhere.
+    if (bStartFlag && !closing && !m_ended)
+        refuseClosing();
+    else
+        onExit();
     return true;
 }
 

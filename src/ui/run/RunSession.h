@@ -196,8 +196,12 @@ public:
     // The window's close box: while a question runs the window stays and says why; otherwise it
     // is the window's Exit.
     void closeEvent(QCloseEvent *event);
-    // Escape asks as Exit does: a run never closes behind the teacher's back.
-    static bool escapeExits(QKeyEvent *event, const std::function<void()> &onExit);
+    // While a question runs, the close box and Escape: the window stays, and an alert says to
+    // stop the question first.
+    void refuseClosing();
+    // Escape asks as Exit does: a run never closes behind the teacher's back; while a question
+    // runs it answers as the close box does.
+    bool escapeExits(QKeyEvent *event, const std::function<void()> &onExit);
     // Closing: refused while a question runs; otherwise the save is offered once and the listener
     // role and the screen go back to the father, which is told where a saved session went
     // (RunFather).

@@ -285,3 +285,54 @@ TEST_F(RunStanding, OnX11TheStudentsNotInTheClassFollowTheStripAsItGrowsAndShrin
     ASSERT_TRUE(closeBoxLeaves());
 }
 
+
+// The bar hidden (its own button) and brought back (the button at the screen's foot) stands where
+// it stood, as tall as it was, each time: over a show and over the backdrop of a paper quiz, on
+// the screens schools project on. Real clicks under a window manager.
+TEST_F(RunStanding, UnderAWindowManagerTheBarComesBackWhereItStood)
+{
+    onSchoolScreens(QStringLiteral("RunStanding.OnX11TheBarHiddenAndShownStands*"));
+}
+
+// Run on a private Xvfb by UnderAWindowManagerTheBarComesBackWhereItStood.
+TEST_F(RunStanding, OnX11TheBarHiddenAndShownStandsWhereItStood)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = twoQuestionDeck(QStringLiteral("Lesson.pptx"));
+    ASSERT_FALSE(deck.isEmpty());
+    for (const int mode : {Activity::NormalQuiz, Activity::PaperQuiz}) {
+        SCOPED_TRACE(ActivityRules::AllActivityMode().value(mode).toStdString());
+        const bool onShow = mode != Activity::PaperQuiz;
+        ASSERT_TRUE(ppt->openPPT(deck));
+        ASSERT_TRUE(!onShow || ppt->setPPT(1));
+        openRun(mode, deck);
+        ASSERT_TRUE(run);
+        if (!onShow)
+            ppt->quitPPT();
+        ASSERT_TRUE(WindowOnScreen::settled(run));
+        logIn(sim, 2);
+        ASSERT_TRUE(WindowOnScreen::settled(run));
+        const QRect stood = WindowOnScreen::serverFrameOf(run);
+        Show *button = run->findChild<Show *>();
+        ASSERT_TRUE(button);
+        // Where the bar stands after each time it came back; the same place each time.
+        QStringList places, expected;
+        for (int time = 1; time <= 2; ++time) {
+            ASSERT_TRUE(clickUntil(input, bar("btnDownHide"), [&] { return button->isVisible() && WindowOnScreen::settled(button); }));
+            ASSERT_TRUE(clickUntil(input, button, [&] { return !button->isVisible() && run->height() > 1; }));
+            ASSERT_TRUE(WindowOnScreen::settled(run));
+            places << QString::fromStdString(where(WindowOnScreen::serverFrameOf(run)));
+            expected << QString::fromStdString(where(stood));
+            WindowOnScreen::shot(QStringLiteral("bar-back-%1-%2").arg(mode).arg(time));
+        }
+        EXPECT_EQ(places.join(QStringLiteral("; ")).toStdString(), expected.join(QStringLiteral("; ")).toStdString());
+
+        answers.answerAlert(0);
+        bar("btnExit")->click();
+        ASSERT_TRUE(waitFor([&] { return run.isNull(); }));
+        ppt->quitPPT();
+    }
+}

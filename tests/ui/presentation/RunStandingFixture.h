@@ -16,6 +16,21 @@ protected:
     // One real click in the middle of a control, as the teacher's; true once its window has had
     // the release.
     static bool clickOnce(XTestEventSink &pointer, QWidget *control);
+    // A Normal Quiz or Homework run over the deck (a quiz's on show from its first slide; the
+    // homework's slides closed, as its start leaves them) or on the activity window with the
+    // question file; null when it did not open.
+    QWidget *openQuizOrHomework(bool overDeck, int mode, const QString &deck, const QString &file)
+    {
+        if (!overDeck)
+            return open(mode, 3, file) ? window.data() : nullptr;
+        const bool onShow = mode == Activity::NormalQuiz;
+        if (!ppt->openPPT(deck) || (onShow && !ppt->setPPT(1)))
+            return nullptr;
+        openRun(mode, deck);
+        if (!onShow)
+            ppt->quitPPT();
+        return run.data();
+    }
     // A receiver that can be pulled out and put back, the class of three made: behind a link
     // named in POLLIX_SERIAL_PORTS, so that it is found again when plugged back, the link started
     // afresh with its objects. Null when it could not be set up.

@@ -56,20 +56,8 @@ TEST_F(RunStanding, OnX11WindowsOverARunStandInFrontOfTheStudentsNotInTheClass)
         const QString name = QStringLiteral("%1 %2").arg(ActivityRules::AllActivityMode().value(c.mode),
                                                          c.overDeck ? QStringLiteral("over a deck") : QStringLiteral("over the activity window"));
         SCOPED_TRACE(name.toStdString());
-        QWidget *runWindow = nullptr;
-        if (c.overDeck) {
-            ASSERT_TRUE(ppt->openPPT(deck));
-            const bool onShow = c.mode == Activity::NormalQuiz;
-            ASSERT_TRUE(!onShow || ppt->setPPT(1));
-            openRun(c.mode, deck);
-            ASSERT_TRUE(run);
-            if (!onShow)
-                ppt->quitPPT();
-            runWindow = run.data();
-        } else {
-            ASSERT_TRUE(open(c.mode, 3, file));
-            runWindow = window.data();
-        }
+        QWidget *runWindow = openQuizOrHomework(c.overDeck, c.mode, deck, file);
+        ASSERT_TRUE(runWindow);
         const auto control = [&](const QString &name) { return runWindow->findChild<QPushButton *>(name); };
         const auto list = [&]() -> QWidget * {
             return c.overDeck ? static_cast<QWidget *>(run->forceLoginController()) : window->forceLoginController();
@@ -809,4 +797,110 @@ TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
     EXPECT_EQ(after.join(QStringLiteral("\n")).toStdString(), expected.join(QStringLiteral("\n")).toStdString());
     leaving = true;
     ASSERT_TRUE(closeBoxLeaves());
+}
+
+// Escape while a question runs, when Exit is greyed: it answers as the close box does, with the
+// alert that says to stop the question first, in front with the keys; the question runs on and
+// the keys come back to the run. Once the question stops, Escape asks to exit as before. Over a
+// deck (the show's own Escape first ends the show; the next reaches the bar) and on the activity
+// window. Real keys under a window manager.
+TEST_F(RunStanding, UnderAWindowManagerEscapeWhileAQuestionRunsSaysWhyTheRunStays)
+{
+    EXPECT_EQ(XvfbRun::run(QStringLiteral("RunStanding.OnX11EscapeWhileAQuestionRuns*"), {QSize(1024, 768), true}), 0);
+}
+
+// Run on a private Xvfb by UnderAWindowManagerEscapeWhileAQuestionRunsSaysWhyTheRunStays.
+TEST_F(RunStanding, OnX11EscapeWhileAQuestionRunsSaysToStopItFirst)
+{
+    XTestEventSink input;
+    SimReceiver *sim = dravel(2);
+    ASSERT_TRUE(input.isAvailable() && sim);
+    const auto alertsForReal = realAlerts();
+    DialogHooks::setModalResponder({});
+    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    const QString deck = twoQuestionDeck(QStringLiteral("Lesson.pptx"), 60);
+    ASSERT_FALSE(deck.isEmpty());
+    const QString file = questionFile({{0, QStringLiteral("B"), 60}, {0, QStringLiteral("C"), 60}});
+    const QString refusal = QStringLiteral("A question is running. Stop it before closing this window.");
+
+    // Every alert as the teacher met it; the refusal is answered by a real Return (its OK), the
+    // exit question by OK only when leaving.
+    QStringList said;
+    ModalDriver modals;
+    modals.on("PollixAlert", [&](QWidget *w) {
+        auto *alert = static_cast<PollixAlert *>(w);
+        QString seen = alert->informativeText();
+        if (!WindowOnScreen::settled(w) || !waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); }))
+            seen += QStringLiteral(" (without the keys)");
+        said << seen;
+        if (alert->informativeText() == refusal)
+            input.key(InputEventSink::Key::Return);
+        else
+            alert->pressButton(0);
+        if (!waitFor([&] { return !w->isVisible(); }, 2000))
+            alert->reject();
+    });
+
+    struct Case
+    {
+        bool overDeck;
+        int mode;
+    };
+    QStringList after, expected;
+    for (const Case &c : {Case{true, Activity::NormalQuiz}, Case{true, Activity::HomeWork}, Case{false, Activity::NormalQuiz},
+                          Case{false, Activity::HomeWork}}) {
+        const QString name = QStringLiteral("%1 %2").arg(ActivityRules::AllActivityMode().value(c.mode),
+                                                         c.overDeck ? QStringLiteral("over a deck") : QStringLiteral("on the activity window"));
+        SCOPED_TRACE(name.toStdString());
+        const bool onShow = c.overDeck && c.mode == Activity::NormalQuiz;
+        QWidget *runWindow = openQuizOrHomework(c.overDeck, c.mode, deck, file);
+        ASSERT_TRUE(runWindow && WindowOnScreen::settled(runWindow));
+        const auto started = [&] { return c.overDeck ? run->bStartFlag() : window->bStartFlag(); };
+        const auto control = [&](const char *name) { return runWindow->findChild<QPushButton *>(QLatin1String(name)); };
+        ASSERT_TRUE(waitFor([&] { return !sim->framesFromProgram().isEmpty(); }));
+        sim->login(0x0101, sid(1));
+        ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 0x0101, 1); }));
+        control("btnStart")->click();
+        ASSERT_TRUE(waitFor(started));
+        if (onShow) {
+            ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
+            input.key(InputEventSink::Key::Escape);
+            ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
+        }
+        ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(runWindow->windowHandle()); }));
+        ASSERT_FALSE(control("btnExit")->isEnabled());
+
+        // What the teacher would not expect of Escape while the question runs; "" when nothing.
+        std::string problem;
+        const qsizetype before = said.size();
+        input.key(InputEventSink::Key::Escape);
+        if (!waitFor([&] { return said.size() > before && !QApplication::activeModalWidget(); }, 5000))
+            problem = "Escape said nothing";
+        else if (said.mid(before) != QStringList{refusal})
+            problem = "Escape said: " + said.mid(before).join(QStringLiteral(" / ")).toStdString();
+        else if (!started())
+            problem = "the question stopped";
+        else if (!waitFor([&] { return WindowOnScreen::hasKeys(runWindow->windowHandle()); }, 5000))
+            problem = "the keys did not come back to the run";
+        else if (c.overDeck && ppt->isShowRunning())
+            problem = "the show came back";
+        WindowOnScreen::shot(QStringLiteral("escape-while-running-%1%2").arg(c.mode).arg(c.overDeck ? "-deck" : ""));
+        after << name + QStringLiteral(": ") + QString::fromStdString(problem);
+        expected << name + QStringLiteral(": ");
+
+        // Stopped, the question no longer holds the run: Escape asks to exit, and OK leaves.
+        control("btnStop")->click();
+        ASSERT_TRUE(waitFor([&] { return !started(); }));
+        ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(runWindow->windowHandle()); }));
+        const qsizetype beforeExit = said.size();
+        input.key(InputEventSink::Key::Escape);
+        EXPECT_TRUE(waitFor([&] { return c.overDeck ? run.isNull() : window.isNull(); }));
+        // (The activity window's save question comes after it.)
+        EXPECT_EQ(said.value(beforeExit).toStdString(), "Are you sure to exit this Activity?");
+        if (c.overDeck ? !run.isNull() : !window.isNull()) {
+            ASSERT_TRUE(clickUntil(input, control("btnExit"), [&] { return c.overDeck ? run.isNull() : window.isNull(); }, 1000));
+        }
+        ppt->quitPPT();
+    }
+    EXPECT_EQ(after.join(QStringLiteral("\n")).toStdString(), expected.join(QStringLiteral("\n")).toStdString());
 }

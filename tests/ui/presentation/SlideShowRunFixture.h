@@ -127,13 +127,20 @@ protected:
     // step fails.
     SlideShowWindow *openTwoQuestionRun(const QString &deckName)
     {
-        const QString deck = home() + deckName;
-        if (!SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
-                                   deck)
-            || !ppt->openPPT(deck) || !ppt->setPPT(1))
+        const QString deck = twoQuestionDeck(deckName);
+        if (deck.isEmpty() || !ppt->openPPT(deck) || !ppt->setPPT(1))
             return nullptr;
         openRun(0, deck);
         return run ? ppt->showWindow() : nullptr;
+    }
+    // A deck of two single-answer questions (B, then C) of the given seconds in the home folder;
+    // its path, empty when it could not be written.
+    QString twoQuestionDeck(const QString &deckName, int seconds = 10)
+    {
+        const QString deck = home() + deckName;
+        const bool written = SlideDecks::writeDeck(
+            {questionSlide("First", "Single Answer", "B", seconds), questionSlide("Second", "Single Answer", "C", seconds)}, deck);
+        return written ? deck : QString();
     }
     SimReceiver *dravel(int students)
     {
