@@ -303,8 +303,8 @@ bool writeIn(const FolderHandle &folder, const QString &name, const QString &pat
     // Pollix read or wrote, looked at again as it is replaced. Either way the name must then lead
     // to the very file written: whatever was put under the temporary name meanwhile (a link, a
     // pipe, a folder) is never saved as the file.
-    if (!FileVersions::putInPlace(folder, temporary, name, path, kind != RecordFile::Kind::Missing, written, &why)) {
-        if (kind == RecordFile::Kind::Missing && folder.kindAt(name) != RecordFile::Kind::Missing)
+    if (!FileVersions::putInPlace(folder, temporary, name, path, kind != RecordFile::Kind::Missing, written, data, &why)) {
+        if (kind == RecordFile::Kind::Missing && folder.kindAt(name) != RecordFile::Kind::Missing && !folder.leadsTo(name, written))
             why = QStringLiteral("%1 was made meanwhile (%2)").arg(path, systemError(EEXIST));
         folder.removeWritten(temporary, written);
         return report(path, {Failure::Commit, why}, errorText, failure);

@@ -132,7 +132,7 @@ CarriedOn carriedOnElsewhere(const QList<ChangeJournal::Step> &steps, const QLis
         const ChangeJournal::Step &s = steps.at(i);
         const QString name = QFileInfo(s.target).fileName();
         const bool asLeft = s.staged.isEmpty() ? s.folder->kindAt(name) == RecordFile::Kind::Missing
-                                               : s.folder->leadsTo(name, staged.at(i));
+                                               : s.folder->holdsWritten(name, staged.at(i));
         if (!asLeft)
             out.savedSince = name;
     }
@@ -150,17 +150,18 @@ bool AtomicFileSet::commit(QString *errorText)
     QList<struct stat> staged;
     m_failedPath.clear();
     const auto nameOf = [](const QString &path) { return QFileInfo(path).fileName(); };
-    // Every file of the change in place: what each holds now is known (the version the next save
-    // of it must find), and its next change need not read it for its digest, where a stamp vouches
-    // for the bytes (a local disk, as for the archive of replaced data).
+    // Every file of the change in place: what each holds is known (the version the next save of
+    // it must find: the file as written, never what a look finds there now), and its next change
+    // need not read it for its digest, where a stamp vouches for the bytes (a local disk, as for
+    // the archive of replaced data).
     const auto noteInPlace = [&] {
         for (qsizetype i = 0; i < steps.size(); ++i) {
             const ChangeJournal::Step &step = steps.at(i);
             struct stat now{};
-            if (step.staged.isEmpty() || step.folder->kindAt(nameOf(step.target), &now) != RecordFile::Kind::File ||
-                now.st_dev != staged.at(i).st_dev || now.st_ino != staged.at(i).st_ino)
+            if (step.staged.isEmpty() || !step.folder->holdsWritten(nameOf(step.target), staged.at(i)) ||
+                step.folder->kindAt(nameOf(step.target), &now) != RecordFile::Kind::File)
                 continue;
-            FileVersions::noteWritten(step.target, now);
+            FileVersions::noteWritten(step.target, staged.at(i), dataFor(step.target).value_or(QByteArray()));
             if (const ContentHash::Stamp stamp = ContentHash::stampOf(now);
                 written.at(i) && stamp.sameFileAndBytes(*written.at(i)) && ContentHash::stampsExactOn(step.folder->fd()))
                 ContentHash::remember(step.target, stamp, step.newDigest);
@@ -234,12 +235,13 @@ bool AtomicFileSet::commit(QString *errorText)
                     s.folder->removeFile(QFileInfo(s.kept).fileName());
             }
         };
-        // What the failed move's step holds is put back only where its new file is in place (an
-        // exchange that could not be taken back); the steps after it were never moved.
+        // What the failed move's step holds is put back only where its new file is in place as
+        // written (an exchange that could not be taken back): one another program wrote into
+        // meanwhile holds that program's save, which stays. The steps after it were never moved.
         const qsizetype moved = !moving || movingAt < 0 ? 0
                                 : movingAt + (!steps.at(movingAt).staged.isEmpty() &&
-                                              steps.at(movingAt).folder->leadsTo(QFileInfo(steps.at(movingAt).target).fileName(),
-                                                                                staged.at(movingAt)));
+                                              steps.at(movingAt).folder->holdsWritten(
+                                                  QFileInfo(steps.at(movingAt).target).fileName(), staged.at(movingAt)));
         const QList<ChangeJournal::Step> back = steps.mid(0, moved);
         if (!moving || back.isEmpty()) {
             // No target was touched: the side files made so far go (the journal first, where it

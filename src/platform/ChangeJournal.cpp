@@ -101,12 +101,19 @@ bool holds(const ChangeJournal::Step &s, const QString &path, const QByteArray &
 // Whether a step's new file went in place by an exchange of names, and the name of its new bytes
 // holds the old file now (a kill came before it went): the move was made. That name is then the
 // old file's second name again (or, where the old bytes were kept as a copy, holds them), whatever
-// the target holds since.
-bool exchangedOut(const ChangeJournal::Step &s)
+// the target holds since. A side file counts by what it holds, never by its name: going forward,
+// a target that still holds the old bytes was never exchanged, and a name of its new bytes that
+// holds them too is a copy of the target put there since (someone tidying after a crash), no
+// move made. (Going back, the target holds the old bytes again once they were put back.)
+bool exchangedOut(const ChangeJournal::Step &s, ChangeJournal::Direction direction)
 {
     if (s.staged.isEmpty() || s.kept.isEmpty() || !there(s, s.staged))
         return false;
-    return sameFile(s, s.staged, s.kept) || holds(s, s.staged, s.oldDigest);
+    const bool back = direction == ChangeJournal::Direction::Back;
+    // The old file itself under the name: exchanged, unless the target is that file too.
+    if (sameFile(s, s.staged, s.kept))
+        return back || !sameFile(s, s.target, s.kept);
+    return holds(s, s.staged, s.oldDigest) && (back || !(sameFile(s, s.target, s.kept) || holds(s, s.target, s.oldDigest)));
 }
 
 // Every step with the folder of its files held open: the one it carries (the change that makes
@@ -295,7 +302,7 @@ QString overtaken(const ChangeJournal::Step &s, ChangeJournal::Direction directi
 {
     const QString name = QFileInfo(s.target).fileName();
     // A name of the new bytes that holds the old file after their exchange is no side file to move.
-    const bool staged = there(s, s.staged) && !exchangedOut(s), kept = there(s, s.kept), target = there(s, s.target);
+    const bool staged = there(s, s.staged) && !exchangedOut(s, direction), kept = there(s, s.kept), target = there(s, s.target);
     // The old file's second name is the file itself; where the disk has no second names, the old
     // bytes were kept as a copy, and the target is unchanged while it holds what the copy holds.
     const auto holdsOldBytes = [&] {
@@ -372,9 +379,13 @@ QString sideFilesChanged(const Journal &journal, QString *cannotTell)
     for (const ChangeJournal::Step &s : journal.steps) {
         const std::pair<const QString &, const QByteArray &> sides[] = {{s.staged, s.newDigest}, {s.kept, s.oldDigest}};
         for (const auto &[side, digest] : sides) {
-            // A second name of the target itself holds what the target was just found to hold; the
-            // name of the new bytes holds the old ones after their exchange.
-            if (side.isEmpty() || !there(s, side) || sameFile(s, side, s.target) || (side == s.staged && exchangedOut(s)))
+            // A second name of the target itself holds what the target was just found to hold
+            // (the old file's, or, going back, the new bytes' name once the old ones are back); the
+            // name of the new bytes holds the old ones after their exchange. Going forward, a name
+            // of the new bytes is never the target's: such a name holds the old bytes, not the new.
+            const bool targetsOwn = side == s.kept || journal.direction == ChangeJournal::Direction::Back;
+            if (side.isEmpty() || !there(s, side) || (targetsOwn && sameFile(s, side, s.target)) ||
+                (side == s.staged && exchangedOut(s, journal.direction)))
                 continue;
             QString why;
             const std::optional<QByteArray> now = digestOf(s, side, &why);
@@ -467,7 +478,7 @@ QStringList move(const QList<ChangeJournal::Step> &steps, ChangeJournal::Directi
     if (direction == ChangeJournal::Direction::Forward) {
         for (const ChangeJournal::Step &s : steps) {
             if (!s.staged.isEmpty()) {
-                if (there(s, s.staged) && !exchangedOut(s))
+                if (there(s, s.staged) && !exchangedOut(s, direction))
                     putInPlace(s, s.staged, s.target);
             } else if (there(s, s.kept) || (!s.oldDigest.isEmpty() && there(s, s.target))) {
                 // A removal still to do: its old bytes are kept until the change is done. (Where

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 #include <mutex>
@@ -101,15 +102,15 @@ std::optional<QByteArray> readToChange(const QString &path, QString *why)
     return bytes;
 }
 
-void noteWritten(const QString &path, const struct stat &st)
+void noteWritten(const QString &path, const struct stat &written, QByteArrayView bytes)
 {
     if (!notedFor(path))
         return;
-    // Where the stamps vouch, they are the version; elsewhere what the file holds is.
-    QByteArray digest;
-    if (!ContentHash::stampsExactAt(path))
-        digest = digestOfOpened(RegularFile::openDescriptor(path, nullptr), st).value_or(QByteArray());
-    note(path, st, true, digest);
+    // Where the stamps vouch, they are the version; elsewhere what was written is. Either is
+    // taken of the write itself: a look at the file now may find another program's bytes.
+    const QString k = key(path);
+    const QByteArray digest = ContentHash::stampsExactAt(QFileInfo(k).absolutePath()) ? QByteArray() : ContentHash::of(bytes);
+    note(path, written, true, digest);
 }
 
 QString changedText(const QString &path)
@@ -149,7 +150,7 @@ QString changedWhy(const FolderHandle &folder, const QString &name, const QStrin
 }
 
 bool putInPlace(const FolderHandle &folder, const QString &side, const QString &name, const QString &path, bool existed,
-                const struct stat &written, QString *why)
+                const struct stat &written, QByteArrayView bytes, QString *why)
 {
     bool done = false;
     if (!existed) {
@@ -159,10 +160,10 @@ bool putInPlace(const FolderHandle &folder, const QString &side, const QString &
         done = folder.replaceChecked(side, name, written, why,
                                      [&](const QString &replaced) { return changedWhy(folder, replaced, path); });
     }
-    // Noted as it lies in place now: what the next save of it must find there.
-    if (struct stat now{}; done && folder.kindAt(name, &now) == RecordFile::Kind::File && now.st_dev == written.st_dev &&
-                           now.st_ino == written.st_ino)
-        noteWritten(path, now);
+    // The version is the file as written, never what a look now finds there: another program may
+    // have copied its own bytes into it since the last look, and its next save must not pass.
+    if (done)
+        noteWritten(path, written, bytes);
     return done;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <functional>
@@ -32,9 +33,10 @@ namespace FileVersions {
 // save of path may then replace.
 std::optional<QByteArray> readToChange(const QString &path, QString *why);
 
-// A file of Pollix's own put in place at path, which st tells (lstat): where a version of path is
-// noted (a file read to change), this one takes its place.
-void noteWritten(const QString &path, const struct stat &st);
+// A file of Pollix's own put in place at path: written tells it as its write left it (fstat of
+// the descriptor written through), bytes what was written. Where a version of path is noted (a
+// file read to change), this one takes its place.
+void noteWritten(const QString &path, const struct stat &written, QByteArrayView bytes);
 
 // Why what lies under name in folder is not the version noted for path (seen: what lstat told of
 // it, when the caller looked already); empty when it is, when none was noted, or when nothing is
@@ -51,10 +53,11 @@ bool isChangedText(const QString &why);
 // the version noted for path, asked again of what the rename replaced, right after the two names
 // changed places (where the disk cannot exchange them, right before the rename), so that a
 // version that came in the last moment goes back in its place; where none was, replacing nothing
-// (FolderHandle::moveChecked). Then the version put in place is noted. False with *why, side
-// holding the file written.
+// (FolderHandle::moveChecked). What stands there then must be the file written as written (a
+// copy made into it in place meanwhile fails the save too). Then the version written is noted:
+// written and bytes, never a later look. False with *why, side holding the file written.
 bool putInPlace(const FolderHandle &folder, const QString &side, const QString &name, const QString &path, bool existed,
-                const struct stat &written, QString *why);
+                const struct stat &written, QByteArrayView bytes, QString *why);
 
 // Tests: called right before a file goes in place over another, every check of the lock made
 // before it, so that a test can stop the writer at that moment.

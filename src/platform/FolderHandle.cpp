@@ -1,6 +1,7 @@
 #include "FolderHandle.h"
 
 #include "AtomicFile.h"
+#include "ContentHash.h"
 #include "Log.h"
 #include "RegularFile.h"
 #include "SideFiles.h"
@@ -918,6 +919,16 @@ bool FolderHandle::leadsTo(const QString &name, const struct stat &written) cons
 {
     struct stat now{};
     return kindAt(name, &now) == RecordFile::Kind::File && now.st_dev == written.st_dev && now.st_ino == written.st_ino;
+}
+
+bool FolderHandle::holdsWritten(const QString &name, const struct stat &written) const
+{
+    struct stat now{};
+    if (kindAt(name, &now) != RecordFile::Kind::File || now.st_dev != written.st_dev || now.st_ino != written.st_ino ||
+        now.st_size != written.st_size)
+        return false;
+    return !ContentHash::stampsExactOn(m_fd) ||
+           (now.st_mtim.tv_sec == written.st_mtim.tv_sec && now.st_mtim.tv_nsec == written.st_mtim.tv_nsec);
 }
 
 void FolderHandle::removeWritten(const QString &name, const struct stat &written) const

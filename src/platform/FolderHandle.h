@@ -208,6 +208,13 @@ public:
     // Whether name leads to the very file written (a regular file of its device and inode), not
     // followed.
     bool leadsTo(const QString &name, const struct stat &written) const;
+    // Whether name leads to the file written (written: its stamp right after the write) and holds
+    // what was written: its size and time of modification as they were then (a rename moves the
+    // change time on some disks, never these). A program that wrote into the file since, in place
+    // as cp does, changed them. Where the disk's stamps vouch for nothing (a network share, a
+    // FUSE disk: ContentHash::stampsExactOn), whose server may date the file again as it likes,
+    // its size alone tells.
+    bool holdsWritten(const QString &name, const struct stat &written) const;
     // Removes name when it still leads to the file written (what was put under its name
     // meanwhile is not Pollix's, and stays).
     void removeWritten(const QString &name, const struct stat &written) const;
@@ -226,8 +233,9 @@ public:
     // rename, where the disk cannot exchange): a reason it gives takes the file written back out
     // (toName holding what it held) and is the answer's why; a name found empty after the
     // exchange held what was replaced, which another start's recovery has removed since.
-    // What toName holds right after the exchange or the rename must be the file written: anything
-    // else came in at that very moment (another program's save renamed over it) and stays in
+    // What toName holds right after the exchange or the rename must be the file written, as
+    // written (holdsWritten): anything else came in at that very moment (another program's save
+    // renamed over it, or copied into the file written in place) and stays in
     // place, neither put back nor removed; the answer is false, with mayReplace's reason for it
     // (or, where it gives none, that another program replaced the file meanwhile), and what was
     // replaced goes as when the save had landed. No call of the system replaces a name only while
@@ -236,7 +244,8 @@ public:
     bool replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why,
                         const std::function<QString(const QString &held)> &mayReplace = {}, bool oldKept = false) const;
     // The same for a toName that is not there: moved replacing nothing (moveTo); something else
-    // than the file written goes back under name.
+    // than the file written goes back under name, and the file written with another program's
+    // bytes copied into it since stays where it is, the answer false.
     bool moveChecked(const QString &name, const QString &toName, const struct stat &written, QString *why) const;
     // Exchanges the names of two entries of this folder in one step. *unsupported: the disk has
     // no such step (a network share, FAT); nothing changed then.

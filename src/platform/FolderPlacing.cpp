@@ -54,8 +54,8 @@ bool FolderHandle::replaceChecked(const QString &name, const QString &toName, co
                                 : theirs;
     };
     // The file written is looked at right before it goes in place: a side file name that leads
-    // elsewhere by then replaces nothing.
-    if (!leadsTo(name, written))
+    // elsewhere by then, or a file written into since, replaces nothing.
+    if (!holdsWritten(name, written))
         return refused(why, notTheFileWritten(name, toName));
     reachedMoment(Moment::AboutToExchange, pathOf(toName));
     bool unsupported = false;
@@ -66,7 +66,9 @@ bool FolderHandle::replaceChecked(const QString &name, const QString &toName, co
             if (QString removeWhy; !removeFile(replaced, &removeWhy))
                 PollixLog(removeWhy);
         };
-        if (!leadsTo(toName, written)) {
+        // The file written, as written: another program's bytes copied into it in place since
+        // are that program's save, and stay as much as a file renamed over it.
+        if (!holdsWritten(toName, written)) {
             // What came out goes as after a save that landed, when it is what the save replaces;
             // anything else under name stays for the start's tidying, which names it.
             if (kindAt(name) != RecordFile::Kind::Missing && ask(name).isEmpty())
@@ -80,7 +82,7 @@ bool FolderHandle::replaceChecked(const QString &name, const QString &toName, co
         }
         // A version that came in before the exchange goes back in one step, looked at right
         // before: a save that came since in its turn is not exchanged away.
-        if (QString backWhy; !leadsTo(toName, written) || !exchange(name, toName, &backWhy))
+        if (QString backWhy; !holdsWritten(toName, written) || !exchange(name, toName, &backWhy))
             PollixLog(QStringLiteral("%1 could not be put back in its place: %2")
                           .arg(pathOf(toName), backWhy.isEmpty() ? QStringLiteral("another file came in meanwhile") : backWhy));
         return refused(why, notReplaced);
@@ -116,7 +118,7 @@ bool FolderHandle::replaceChecked(const QString &name, const QString &toName, co
          now.st_size != before.st_size || now.st_mtim.tv_sec != before.st_mtim.tv_sec ||
          now.st_mtim.tv_nsec != before.st_mtim.tv_nsec))
         notReplaced = cameInMeanwhile();
-    if (notReplaced.isEmpty() && !leadsTo(name, written))
+    if (notReplaced.isEmpty() && !holdsWritten(name, written))
         notReplaced = notTheFileWritten(name, toName);
     if (!notReplaced.isEmpty()) {
         dropKept();
@@ -127,7 +129,7 @@ bool FolderHandle::replaceChecked(const QString &name, const QString &toName, co
         return false;
     }
     reachedMoment(Moment::Renamed, pathOf(toName));
-    const bool placed = leadsTo(toName, written);
+    const bool placed = holdsWritten(toName, written);
     dropKept();
     return placed || refused(why, cameInMeanwhile());
 }
@@ -137,8 +139,17 @@ bool FolderHandle::moveChecked(const QString &name, const QString &toName, const
     if (!moveTo(name, *this, toName, why))
         return false;
     reachedMoment(Moment::Renamed, pathOf(toName));
-    if (leadsTo(toName, written))
+    if (holdsWritten(toName, written))
         return true;
+    // The file written, but another program wrote into it in place since it got its name: that
+    // program's save, which stays where it is.
+    if (leadsTo(toName, written)) {
+        PollixLog(QStringLiteral("%1 was written into by another program right as Pollix put its file there; that file stays")
+                      .arg(pathOf(toName)));
+        return refused(why, QStringLiteral("%1 was written into by another program while Pollix saved it, so Pollix's "
+                                           "save of it did not land: the other program's bytes stay")
+                                .arg(pathOf(toName)));
+    }
     // Not Pollix's: it goes back under the name it came under, and toName stays free.
     if (QString backWhy; !moveTo(toName, *this, name, &backWhy))
         PollixLog(QStringLiteral("%1 stays where it was moved: %2").arg(pathOf(toName), backWhy));

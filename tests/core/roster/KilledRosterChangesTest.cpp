@@ -5,14 +5,19 @@
 #include "core/store/TovClassXmlDatabase.h"
 #include "core/store/TovPeriodXmlDatabase.h"
 #include "core/store/TovStudentRoster.h"
+#include "platform/LeftAlone.h"
 #include "support/KilledRuns.h"
 #include "support/OrdinaryUser.h"
 #include "support/PollixTest.h"
 #include "support/TracedRun.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 
@@ -106,6 +111,57 @@ TEST_F(KilledRosterChangesTest, ANewStudentKilledAtAnyStepIsInTheRosterAndTheCla
     EXPECT_GE(killed, 3);
     EXPECT_GT(landed, 0) << "no kill fell after the change was noted down";
     EXPECT_GT(notLanded, 0) << "no kill fell before the change was noted down";
+}
+
+// A student added, killed at each of its renames and removals; then the class's side file of new
+// bytes, where one is left, is replaced by a copy of the class file itself (one tidying after a
+// crash), or written over in place by such a copy. The next start never takes that copy for the
+// class's old file exchanged out of its place: the student is in the roster and the class or in
+// neither, or the change is left as it is and the start names the file.
+TEST_F(KilledRosterChangesTest, AClassSideFileReplacedByACopyOfTheClassIsJudgedByWhatItHolds)
+{
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        EXPECT_TRUE(RosterEdits::addNewStudent(student("K1", "New"), classNo("8C"), 400).ok());
+        return;
+    }
+    for (const char *call : {"renameat2", "unlinkat"}) {
+        for (const bool inPlace : {false, true}) {
+            const std::string label = std::string(call) + (inPlace ? ", copied in place" : ", replaced by a copy");
+            int named = 0;
+            KilledRuns::atEveryCall(
+                QString::fromLatin1(call), [this](const QString &folder) { seed(folder); },
+                [&](const QString &folder, bool wasKilled) {
+                    startOn(folder);
+                    const QString klass = TovClassXmlDatabase::sharedClassUI()->pathByName(QStringLiteral("8C"));
+                    QStringList copies;
+                    for (const QString &side : QDir(QFileInfo(klass).absolutePath())
+                                                   .entryList({QFileInfo(klass).fileName() + ".new-????????"},
+                                                              QDir::Files | QDir::Hidden)) {
+                        const QString path = QFileInfo(klass).absolutePath() + "/" + side;
+                        ASSERT_TRUE(inPlace || QFile::remove(path)) << label;
+                        ASSERT_EQ(QProcess::execute("cp", {klass, path}), 0) << label;
+                        copies << side;
+                    }
+                    LeftAloneList found;
+                    QString why;
+                    EXPECT_TRUE(DataRecovery::run(&why, nullptr, &found)) << label << ": " << why.toStdString();
+                    const bool inBoth = inRoster("K1") && inClass("8C", "K1");
+                    if (bool(inRoster("K1")) != bool(inClass("8C", "K1"))) {
+                        // Left as it is: the start names the copy.
+                        const bool told = std::any_of(found.cbegin(), found.cend(), [&](const LeftAlone &f) {
+                            return std::any_of(copies.cbegin(), copies.cend(), [&](const QString &c) { return f.text.contains(c); });
+                        });
+                        EXPECT_TRUE(told) << label << ": the roster and the class disagree, and no file is named";
+                        named += told;
+                    } else {
+                        EXPECT_TRUE(inBoth || wasKilled) << label;
+                        EXPECT_TRUE(inRoster("B2") && inClass("8C", "B2")) << label;
+                    }
+                });
+            EXPECT_TRUE(std::string(call) != "renameat2" || named > 0) << label << ": no kill left the roster moved and the class not";
+        }
+    }
 }
 
 TEST_F(KilledRosterChangesTest, KeypadsJoiningTheClassDuringARunKilledAtAnyStepAreInTheRosterAndTheClassOrInNeither)

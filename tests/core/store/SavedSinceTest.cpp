@@ -13,10 +13,12 @@
 #include "platform/FileVersions.h"
 #include "platform/FolderHandle.h"
 #include "platform/InstanceLock.h"
+#include "support/AnotherProgram.h"
 #include "support/TracedRun.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QScopeGuard>
 #include <QSet>
 
@@ -450,6 +452,95 @@ TEST_F(SavedSinceTest, AChangeFinishedFromItsJournalByAnotherStartIsSaidAsSuch)
                         << label.constData();
                 EXPECT_EQ(leftovers(root), QStringList()) << label.constData();
             }
+        }
+    }
+}
+
+// Another program copies its own version over the file in place (cp: the same file, written into)
+// right as a save put its file there, by an exchange of names or, where the disk cannot exchange,
+// by a rename: the save fails saying so, and that version stays. A session saved twice from one
+// window passes over it neither time; a change of several files (a grading period, a student added
+// to the roster and a class) puts back the file it had moved already.
+TEST_F(SavedSinceTest, AnotherProgramsCopyIntoTheFileAsItGoesInPlaceStaysAndNoLaterSaveOfTheWindowPassesOverIt)
+{
+    enum class What { SessionSavedTwice, GradingPeriod, StudentAdded };
+    using Moment = FolderHandle::Moment;
+    const auto addPeriod = [](const char *title, QString *why) {
+        TovPeriodXmlDatabase *store = TovPeriodXmlDatabase::sharedUI();
+        PeriodEntity p;
+        p.setTitle(QString::fromLatin1(title));
+        return StoreTransaction::runAsOne([&](QString *failure) { return store->addWithData(p, failure) != -1; }, why, store);
+    };
+    const auto periodsFile = [] { return TovPeriodXmlDatabase::sharedUI()->filePath(); };
+    const auto restore = qScopeGuard([] { FolderHandle::setMomentHook({}); });
+    for (const What what : {What::SessionSavedTwice, What::GradingPeriod, What::StudentAdded}) {
+        for (const bool share : {false, true}) {
+            const std::string label = std::to_string(int(what)) + (share ? " without exchange" : " exchanged");
+            const QString root = QDir(home()).filePath(QString::fromStdString("case " + label));
+            startOn(root);
+            QString why;
+            std::optional<QuizEntity> window;
+            if (what == What::SessionSavedTwice) {
+                seed(Store::Session);
+                // The session window: its copy read once.
+                window = TovQuizXmlDatabase().getQuizInfoAll(fileOf(Store::Session));
+                ASSERT_TRUE(window) << label;
+                window->setTitle("Edited");
+            } else if (what == What::GradingPeriod) {
+                TovPeriodXmlDatabase::sharedUI()->loadPeriods();
+                ASSERT_TRUE(addPeriod("Term 1", &why)) << label << ": " << why.toStdString();
+            } else {
+                seed(Store::StudentAdded);
+            }
+            // The files the save puts in place; the other program copies over the last of them.
+            const QStringList targets = what == What::SessionSavedTwice ? QStringList{fileOf(Store::Session)}
+                                        : what == What::GradingPeriod
+                                            ? QStringList{periodsFile()}
+                                            : QStringList{fileOf(Store::StudentAdded),
+                                                          TovClassXmlDatabase::sharedClassUI()->pathByClassNo(classNo())};
+            // The other program's version: each file as it was before the save, and a line of its own.
+            QHash<QString, QByteArray> before;
+            for (const QString &target : targets)
+                before.insert(target, readFile(target) + "<!-- their version -->\n");
+            QStringList placed;
+            QString copiedOver;
+            QByteArray theirs;
+            FolderHandle::setRefusalsForTesting({.renameFlags = share});
+            FolderHandle::setMomentHook([&](Moment moment, const QString &path) {
+                if (moment != Moment::Exchanged && moment != Moment::Renamed)
+                    return;
+                for (const QString &target : targets)
+                    if (QFileInfo(path).fileName() == QFileInfo(target).fileName() && !placed.contains(target))
+                        placed << target;
+                if (placed.size() == targets.size() && copiedOver.isEmpty()) {
+                    copiedOver = placed.last();
+                    theirs = AnotherProgram::copyInPlace(copiedOver, before.value(copiedOver), root);
+                }
+            });
+            bool saved = false;
+            if (what == What::SessionSavedTwice)
+                saved = TovQuizXmlDatabase().upDataQuizForReport(fileOf(Store::Session), *window, &why);
+            else if (what == What::GradingPeriod)
+                saved = addPeriod("Term 2", &why);
+            else
+                saved = edit(Store::StudentAdded, 1, {}, &why);
+            FolderHandle::setMomentHook({});
+            FolderHandle::setRefusalsForTesting({});
+            ASSERT_FALSE(copiedOver.isEmpty()) << label;
+            EXPECT_FALSE(saved) << label;
+            EXPECT_TRUE(why.contains(kChanged)) << label << ": " << why.toStdString();
+            EXPECT_EQ(readFile(copiedOver), theirs) << label;
+            if (what == What::SessionSavedTwice) {
+                // The same window saves again: over the other program's version no more than before.
+                EXPECT_FALSE(TovQuizXmlDatabase().upDataQuizForReport(fileOf(Store::Session), *window, &why)) << label;
+                EXPECT_TRUE(why.contains(kChanged)) << label << ": " << why.toStdString();
+                EXPECT_EQ(readFile(copiedOver), theirs) << label;
+            } else if (what == What::StudentAdded) {
+                // The roster, moved first, is put back: the student is in neither file.
+                EXPECT_FALSE(holds(Store::StudentAdded).contains("S1")) << label << ": " << holds(Store::StudentAdded).toStdString();
+            }
+            QFile::remove(QDir(root).filePath("their-version"));
+            EXPECT_EQ(leftovers(root), QStringList()) << label;
         }
     }
 }
