@@ -1,3 +1,4 @@
+#include "ModalGuard.h"
 #include "Unavailable.h"
 
 #include <QApplication>
@@ -56,6 +57,8 @@ int main(int argc, char **argv)
     // Listeners hear a test's end in the reverse order of their adding: this one before the
     // printer of results.
     ::testing::UnitTest::GetInstance()->listeners().Append(new SkipIsAFailure);
+    // Every test, whatever answers its windows: none waits on a modal window that no answer reaches.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ModalGuard);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -115,26 +115,37 @@ void sayConfiguredWhereItIs(const QWidget *w)
 
 bool settled(QWidget *w)
 {
-    if (!QTest::qWaitForWindowExposed(w, kEventWaitMs))
+    if (!QTest::qWaitForWindowExposed(w, kEventWaitMs)) {
+        qWarning("settled: %s never exposed: %s", qPrintable(w->windowTitle()), describe(w).c_str());
         return false;
+    }
     // A window the window manager does not decorate only has to stand still.
     const bool decorated = !w->windowFlags().testFlag(Qt::FramelessWindowHint);
     const bool onX11 = QGuiApplication::platformName() == QLatin1String("xcb");
     QRect last;
-    int same = 0, unseenFrame = 0;
-    return QTest::qWaitFor(
-        [w, decorated, onX11, &last, &same, &unseenFrame] {
+    int same = 0, unseenFrame = 0, looks = 0;
+    QStringList seen;
+    const bool stood = QTest::qWaitFor(
+        [w, decorated, onX11, &last, &same, &unseenFrame, &looks, &seen] {
             QTest::qWait(50);
             const QRect now = frameOf(w);
             const bool framed = !decorated || now.size() != w->geometry().size();
             // Framed on the server for a while, and still not to Qt: Qt is made to look again.
             if (!framed && onX11 && framedOnServer(w) && ++unseenFrame % 10 == 0)
                 sayConfiguredWhereItIs(w);
+            if (now != last || seen.isEmpty())
+                seen << QStringLiteral("%1:%2,%3 %4x%5%6").arg(looks).arg(now.x()).arg(now.y()).arg(now.width()).arg(now.height())
+                            .arg(framed ? QString() : QStringLiteral(" unframed"));
+            ++looks;
             same = framed && now == last ? same + 1 : 0;
             last = now;
             return same >= 4;
         },
         kEventWaitMs);
+    if (!stood)
+        qWarning("settled: %s did not settle in %d looks; frames seen (look:frame): %s; now %s", qPrintable(w->windowTitle()), looks,
+                 qPrintable(seen.mid(std::max<qsizetype>(0, seen.size() - 20)).join(QStringLiteral("; "))), describe(w).c_str());
+    return stood;
 }
 
 namespace {

@@ -60,6 +60,62 @@ bool managerRunning(const QByteArray &display)
     return found;
 }
 
+// Openbox claims the screen (above) before it has started: a window mapped while it starts
+// (reads its settings, theme and menus) is never managed, as openbox asks the server for the
+// windows already mapped and lets the request to map go. On a busy machine a test's first
+// window was mapped then and stayed unframed and unexposed. A probe window, asked again to be
+// mapped until the manager frames it (sets its WM_STATE), tells that the manager handles
+// windows: the test begins after that.
+class ManagedProbe
+{
+public:
+    explicit ManagedProbe(const QByteArray &display) : m_display(XOpenDisplay(display.constData()))
+    {
+        if (!m_display)
+            return;
+        m_window = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 1, 1, 0, 0, 0);
+        m_state = XInternAtom(m_display, "WM_STATE", False);
+        XMapWindow(m_display, m_window);
+        XFlush(m_display);
+    }
+    ~ManagedProbe()
+    {
+        if (!m_display)
+            return;
+        XDestroyWindow(m_display, m_window);
+        XCloseDisplay(m_display);
+    }
+    ManagedProbe(const ManagedProbe &) = delete;
+    ManagedProbe &operator=(const ManagedProbe &) = delete;
+
+    bool managed()
+    {
+        if (!m_display)
+            return false;
+        if (m_asked.hasExpired()) {
+            XMapWindow(m_display, m_window);
+            XFlush(m_display);
+            m_asked.setRemainingTime(250);
+        }
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char *data = nullptr;
+        const bool set = XGetWindowProperty(m_display, m_window, m_state, 0, 2, False, AnyPropertyType, &type, &format, &count,
+                                            &after, &data) == Success
+                         && type != None && count > 0;
+        if (data)
+            XFree(data);
+        return set;
+    }
+
+private:
+    Display *m_display = nullptr;
+    Window m_window = 0;
+    Atom m_state = None;
+    QDeadlineTimer m_asked{250};
+};
+
 // Ends a helper and waits for it: a process left unreaped still counts as running, and a
 // QProcess that still runs cannot start the next one.
 void stop(QProcess &process)
@@ -140,8 +196,12 @@ bool startScreen(const Options &options, const QString &logs, QProcess &server, 
     // display) is started again on the same server.
     for (int start = 0; start < 5; ++start) {
         manager.start(openbox, {QStringLiteral("--sm-disable")});
-        if (manager.waitForStarted(kEventWaitMs) && waitFor(manager, [&] { return managerRunning(name); }))
-            return true;
+        if (manager.waitForStarted(kEventWaitMs) && waitFor(manager, [&] { return managerRunning(name); })) {
+            ManagedProbe probe(name);
+            if (waitFor(manager, [&] { return probe.managed(); }))
+                return true;
+            qWarning("XvfbRun: openbox took display %s but framed no window in %d s", name.constData(), kEventWaitMs / 1000);
+        }
         if (manager.state() == QProcess::Running)
             break;
         manager.waitForFinished();

@@ -110,7 +110,7 @@ TEST_F(NoticeTest, OnX11ANoticeIsSeenOverAWindowKeptAbove)
 {
     // The main window at its status level, as the teacher works in it.
     WindowStacking::setKeepAbove(main.windowHandle(), true);
-    ASSERT_TRUE(WindowOnScreen::settled(&main));
+    ASSERT_TRUE(WindowOnScreen::settled(&main)) << WindowOnScreen::describe(&main);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
     QPointer<PollixAlert> notice = showNotice();
     ASSERT_TRUE(notice);
