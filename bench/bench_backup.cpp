@@ -228,6 +228,83 @@ void BM_BackupTenThousandSessions(benchmark::State &state)
 }
 BENCHMARK(BM_BackupTenThousandSessions)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
+// One session grown near the 64 MB a data file may hold (1,000 students answering 540 questions,
+// about 60 MB), made by a process of its own (--large-session), so that what this process holds
+// is the work's alone: the backup of the data folder holding it (range 0), or the teacher's
+// Restore of its backup (range 1, the archive too written by another process). Each run alone
+// (--benchmark_filter=BM_OneLargeSession/0, then /1) tells its own peak_MB.
+void BM_OneLargeSession(benchmark::State &state)
+{
+    const bool restore = state.range(0) == 1;
+    QTemporaryDir dir;
+    const QString home = dir.path(), archive = home + QStringLiteral("/large.zip");
+    const auto child = [&](const QStringList &arguments) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+        process.start(QCoreApplication::applicationFilePath(), arguments);
+        return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    };
+    if (!child({QStringLiteral("--large-session"), home}) ||
+        (restore && !child({QStringLiteral("--write-calls-of"), QStringLiteral("backup"), home, archive}))) {
+        state.SkipWithError("the large session or its backup could not be made");
+        return;
+    }
+    SingletonRegistry::resetAll();
+    Orvenda_AppDelegate app(home);
+    Orvenda_AppDelegate::setAppDelegate(&app);
+    InstanceLock lock(home, home + QStringLiteral("/Data"));
+    lock.take();
+    const double before = peakMegabytes();
+    qint64 largest = 0;
+    for (const QFileInfo &file : QDir(home + QStringLiteral("/Data/Quiz")).entryInfoList(QDir::Files))
+        largest = std::max(largest, file.size());
+    QStringList reports;
+    for (auto _ : state) {
+        if (!restore) {
+            QString why;
+            if (!zipHelper().backupFilTo(archive, &why))
+                state.SkipWithError(why.toUtf8().constData());
+            continue;
+        }
+        DialogHooks::setFileResponder([&](const FileDialogRequest &) { return archive; });
+        DialogHooks::setAlertResponder([&](const AlertRequest &alert) {
+            reports << alert.text + QLatin1Char(' ') + alert.informativeText;
+            return 0; // "Restore", then "OK"
+        });
+        DataManagementCtrl page;
+        page.doRecover();
+        FolderWork::waitUntilIdle();
+        DialogHooks::setFileResponder({});
+        DialogHooks::setAlertResponder({});
+        if (reports.size() != 2 || !reports.last().startsWith(QStringLiteral("Successfully recover.")))
+            state.SkipWithError(reports.join(QStringLiteral(" / ")).toUtf8().constData());
+    }
+    lock.release();
+    Orvenda_AppDelegate::setAppDelegate(nullptr);
+    state.counters["file_MB"] = double(largest) / 1e6;
+    state.counters["start_MB"] = before;
+    state.counters["peak_MB"] = peakMegabytes();
+    std::printf("%s of one session of %.1f MB: peak %.0f MB (%.0f MB before it)\n", restore ? "restore" : "backup",
+                double(largest) / 1e6, peakMegabytes(), before);
+}
+BENCHMARK(BM_OneLargeSession)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// The child's side of BM_OneLargeSession: the data folder home with that one session.
+int doLargeSession(const QString &home)
+{
+    Orvenda_AppDelegate app(home);
+    Orvenda_AppDelegate::setAppDelegate(&app);
+    for (const char *folder : {"Data/Quiz", "Data/CourseGrade", "Data/Classes"})
+        QDir().mkpath(home + QLatin1Char('/') + QLatin1String(folder));
+    InstanceLock lock(home, home + QStringLiteral("/Data"));
+    lock.take();
+    QuizEntity quiz = benchSession(1000, 540);
+    const bool made = TovQuizXmlDatabase().addQuizWithName(QStringLiteral("Large"), quiz);
+    lock.release();
+    Orvenda_AppDelegate::setAppDelegate(nullptr);
+    return made ? 0 : 1;
+}
+
 // unzip(1) on the same archive into an empty folder beside the data folder (the same disk), in
 // milliseconds: the yardstick for a restore, which reads every entry with its store's reader
 // besides unpacking it. Negative without unzip.
@@ -336,6 +413,11 @@ BENCHMARK(BM_LoadOneSessionById)->Unit(benchmark::kMillisecond)->Iterations(3)->
 
 int main(int argc, char **argv)
 {
+    if (argc == 3 && QByteArray(argv[1]) == "--large-session") {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return doLargeSession(QString::fromLocal8Bit(argv[2]));
+    }
     if (argc == 5 && QByteArray(argv[1]) == "--write-calls-of") {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);
