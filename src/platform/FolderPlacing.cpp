@@ -1,6 +1,7 @@
 // The write layer's checked placing of a file written: over what its target held, only while that
 // is what the caller may replace, and never over what another program put there at that moment.
 // Every change of a name is made by FolderHandle's own steps (exchange, rename, removal).
+#include "ContentHash.h"
 #include "FolderHandle.h"
 #include "Log.h"
 #include "SideFiles.h"
@@ -36,6 +37,35 @@ void FolderHandle::reachedMoment(Moment moment, const QString &path)
     }
     if (hook)
         hook(moment, path);
+}
+
+bool FolderHandle::leadsTo(const QString &name, const struct stat &written) const
+{
+    struct stat now{};
+    return kindAt(name, &now) == RecordFile::Kind::File && now.st_dev == written.st_dev && now.st_ino == written.st_ino;
+}
+
+bool FolderHandle::holdsWritten(const QString &name, const struct stat &written) const
+{
+    struct stat now{};
+    if (kindAt(name, &now) != RecordFile::Kind::File || now.st_dev != written.st_dev || now.st_ino != written.st_ino ||
+        now.st_size != written.st_size)
+        return false;
+    return !ContentHash::stampsExactOn(m_fd) ||
+           (now.st_mtim.tv_sec == written.st_mtim.tv_sec && now.st_mtim.tv_nsec == written.st_mtim.tv_nsec);
+}
+
+void FolderHandle::removeWritten(const QString &name, const struct stat &written) const
+{
+    if (leadsTo(name, written))
+        removeFile(name);
+}
+
+QString FolderHandle::notTheFileWritten(const QString &name, const QString &toName) const
+{
+    return QStringLiteral("%1 was no longer the file written for %2 (something else was put under its name), so %2 "
+                          "was not saved")
+        .arg(pathOf(name), pathOf(toName));
 }
 
 bool FolderHandle::replaceChecked(const QString &name, const QString &toName, const struct stat &written, QString *why,
