@@ -146,9 +146,9 @@ bool BackupArchive::read(const Staging *staging, const Progress &progress, QStri
 {
     const ZipArchive &opened = m_zip;
     const QList<Target> &targets = m_targets;
-    // What all readers hold at once, their files and the parser's copies beside them: enough to
-    // keep every reader busy with files of the usual size, and far below the goal of the whole
-    // restore's memory (128 MB), whatever the number or size of the entries.
+    // The files all readers take at once: enough to keep every reader busy with files of the
+    // usual size. A larger file is taken alone, and its reader holds many times its size while it
+    // checks it, so the largest file, not this budget, sets a restore's peak.
     constexpr quint64 kInHand = 32ull << 20;
     ByteBudget budget(kInHand);
     std::atomic<qsizetype> next{0};
