@@ -40,6 +40,7 @@ constexpr qsizetype kMostNoted = 1024;
 
 // Set by tests only: a stamp taken is not held up by a lock for it.
 std::atomic<bool> g_loose{false};
+std::atomic<bool> g_wholeSeconds{false};
 std::mutex g_looseMutex;
 std::function<void(ContentHash::Stamp &)> g_restamp;
 
@@ -133,12 +134,18 @@ std::optional<Stamp> stampOf(const QString &path)
 
 Stamp stampOf(const struct stat &st)
 {
+    const bool whole = g_wholeSeconds.load(std::memory_order_acquire);
     Stamp stamp{quint64(st.st_dev), quint64(st.st_ino), quint64(st.st_size),
-                qint64(st.st_mtim.tv_sec) * kNsPerSecond + st.st_mtim.tv_nsec,
-                qint64(st.st_ctim.tv_sec) * kNsPerSecond + st.st_ctim.tv_nsec};
+                qint64(st.st_mtim.tv_sec) * kNsPerSecond + (whole ? 0 : st.st_mtim.tv_nsec),
+                qint64(st.st_ctim.tv_sec) * kNsPerSecond + (whole ? 0 : st.st_ctim.tv_nsec)};
     if (const auto loose = restamp())
         loose(stamp);
     return stamp;
+}
+
+bool sameFileAndBytes(const struct stat &a, const struct stat &b, bool timeVouches)
+{
+    return stampOf(a).sameFileAndBytes(stampOf(b), timeVouches);
 }
 
 bool settledBefore(const Stamp &stamp, qint64 startedNs)
@@ -151,26 +158,41 @@ bool settledBefore(const Stamp &stamp, qint64 startedNs)
 }
 
 namespace {
-bool isExactDisk(const struct statfs &disk)
+bool isLocalDisk(const struct statfs &disk)
 {
-    // Local disks that date changes to the nanosecond (an old ext4 to the second) by this
-    // computer's clock; any other is taken for one that may not.
+    // Local disks that date changes by this computer's clock, to the nanosecond or (an ext4 of
+    // 128-byte inodes, an overlay on one) to the second; any other is taken for one that may not.
     static constexpr __fsword_t kLocal[] = {EXT4_SUPER_MAGIC, XFS_SUPER_MAGIC, BTRFS_SUPER_MAGIC, TMPFS_MAGIC,
                                             F2FS_SUPER_MAGIC, OVERLAYFS_SUPER_MAGIC, kZfsMagic};
-    return std::find(std::begin(kLocal), std::end(kLocal), disk.f_type) != std::end(kLocal);
+    return std::find(std::begin(kLocal), std::end(kLocal), disk.f_type) != std::end(kLocal) && !restamp();
+}
+
+// folder: what stat tells of a folder (or file) of a local disk.
+bool keepsFractionsOfSeconds(const struct stat &folder)
+{
+    // A disk that keeps no fraction of a second gives none to any stamp; a finer one gives the
+    // folder's change time a fraction but for a change made right on a second. Looked at each
+    // time (a look at a folder held open on a local disk costs next to nothing), never kept by
+    // device: a disk put where another was may have the other's device number.
+    const Stamp stamp = stampOf(folder);
+    return stamp.changedNs % kNsPerSecond != 0 || stamp.modifiedNs % kNsPerSecond != 0;
 }
 } // namespace
 
 bool stampsExactOn(int fd)
 {
     struct statfs disk{};
-    return ::fstatfs(fd, &disk) == 0 && isExactDisk(disk) && !restamp();
+    struct stat folder{};
+    return ::fstatfs(fd, &disk) == 0 && isLocalDisk(disk) && ::fstat(fd, &folder) == 0 && keepsFractionsOfSeconds(folder);
 }
 
 bool stampsExactAt(const QString &path)
 {
+    const QByteArray native = QFile::encodeName(path);
     struct statfs disk{};
-    return ::statfs(QFile::encodeName(path).constData(), &disk) == 0 && isExactDisk(disk) && !restamp();
+    struct stat folder{};
+    return ::statfs(native.constData(), &disk) == 0 && isLocalDisk(disk) && ::stat(native.constData(), &folder) == 0 &&
+           keepsFractionsOfSeconds(folder);
 }
 
 void setLooseDisksForTesting(std::function<void(Stamp &)> restamp)
@@ -178,6 +200,11 @@ void setLooseDisksForTesting(std::function<void(Stamp &)> restamp)
     std::lock_guard lock(g_looseMutex);
     g_loose.store(bool(restamp), std::memory_order_release);
     g_restamp = std::move(restamp);
+}
+
+void setWholeSecondsForTesting(bool whole)
+{
+    g_wholeSeconds.store(whole, std::memory_order_release);
 }
 
 void remember(const QString &path, const Stamp &stamp, const QByteArray &digest)

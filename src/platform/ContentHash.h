@@ -36,17 +36,22 @@ bool isDigest(QByteArrayView text);
 // no program can set back. (A write by another program within the same tick of the file system's
 // clock as Pollix's own and of the same size is the one a stamp cannot tell, as a write between
 // the reading of a file and the noting of its digest cannot be told either; systems that give a
-// file changed right after it was looked at a finer time tell even that one.)
+// file changed right after it was looked at a finer time tell even that one. A tick is one of the
+// kernel's timer, a few milliseconds, on the disks whose stamps vouch (stampsExactOn); a disk
+// whose stamps count whole seconds is none of them.)
 struct Stamp
 {
     quint64 device = 0, inode = 0, size = 0;
     qint64 modifiedNs = 0, changedNs = 0;
     bool operator==(const Stamp &) const = default;
     // The same file with the same bytes as far as stat tells, though its change time moved (a
-    // second name given to it, a rename).
-    bool sameFileAndBytes(const Stamp &other) const
+    // second name given to it, a rename): its device, inode and size, and, unless timeVouches is
+    // false (a disk whose stamps vouch for nothing, whose server may date a file again as it
+    // likes), its time of modification. The one rule every look at a file written or kept uses.
+    bool sameFileAndBytes(const Stamp &other, bool timeVouches = true) const
     {
-        return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs;
+        return device == other.device && inode == other.inode && size == other.size &&
+               (!timeVouches || modifiedNs == other.modifiedNs);
     }
 };
 
@@ -54,22 +59,35 @@ struct Stamp
 std::optional<Stamp> stampOf(const QString &path);
 // The stamp of what st tells (fstat, or a folder's listing).
 Stamp stampOf(const struct stat &st);
+// Stamp::sameFileAndBytes of two looks at a file (lstat, fstat or a folder's listing).
+bool sameFileAndBytes(const struct stat &a, const struct stat &b, bool timeVouches = true);
 // Whether any write into the file from the moment CLOCK_REALTIME_COARSE (the clock the file
 // system dates changes by) read startedNs gives it another stamp: only when its change time lies
 // before that moment by more than a step of the disk's clock. A write within the same step as the
 // file's last change keeps its change time; a change time in whole seconds is taken for one of a
 // disk that dates in seconds.
 bool settledBefore(const Stamp &stamp, qint64 startedNs);
-// Whether stat tells at once, by the clock of this computer, what the disk of the open file or
-// folder fd holds: a local disk. A share's client tells what it last heard from its server, whose
-// clock dates its changes, so there a stamp vouches for nothing and the bytes are read again.
+// Whether stat tells at once, by the clock of this computer and to a fraction of a second, what
+// the disk of the open folder (or file) fd holds: a local disk that keeps its stamps finer than a
+// second. A share's client tells what it last heard from its server, whose clock dates its
+// changes, so there a stamp vouches for nothing and the bytes are read again; so it is too on a
+// disk whose stamps count whole seconds (an ext4 made with 128-byte inodes, as older and small
+// disks are, or an overlay on one), where another program's write of the same size in the second
+// of Pollix's own keeps the stamp Pollix noted. Such a disk is told by the folder itself: the
+// times of its last change and modification both fall on a whole second (its change time, which
+// no program can set, does so on a finer disk once in a thousand million changes, which then
+// costs no more than a read of the bytes).
 bool stampsExactOn(int fd);
-// The same for the disk that holds path.
+// The same for the disk that holds path (the folder path, or the folder of the file path).
 bool stampsExactAt(const QString &path);
 // Tests: while restamp is set, every disk counts as one whose stamps vouch for nothing (as a FUSE
 // or network file system), and each stamp stampOf(st) gives passes through restamp first, which
 // may number the file anew as such a disk does when it likes; an empty function ends it.
 void setLooseDisksForTesting(std::function<void(Stamp &)> restamp);
+// Tests: while set, every stamp stampOf(st) gives (the folder's looked at by stampsExactOn too)
+// is cut to its whole second, as a disk that counts whole seconds keeps it; the disk itself
+// decides the rest.
+void setWholeSecondsForTesting(bool whole);
 // Notes that the file at path, as stamp tells it, holds bytes of that digest.
 void remember(const QString &path, const Stamp &stamp, const QByteArray &digest);
 // The digest noted for path while it still has that stamp; none when it was not noted or the

@@ -142,7 +142,8 @@ QString changedWhy(const FolderHandle &folder, const QString &name, const QStrin
         return changedText(path);
     const bool sameStamp = ContentHash::stampOf(now).sameFileAndBytes(noted->stamp);
     // A network share or a FUSE disk may give a file nobody touched a new inode number, or tell
-    // an old stamp of a file changed on the server: there what the file holds decides.
+    // an old stamp of a file changed on the server, and a disk of whole seconds the stamp of
+    // Pollix's own write to another's made in its second: there what the file holds decides.
     if (noted->digest.isEmpty() || ContentHash::stampsExactOn(folder.fd()))
         return sameStamp ? QString() : changedText(path);
     const std::optional<QByteArray> digest = digestAt(folder, name, link);

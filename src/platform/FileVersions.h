@@ -24,9 +24,10 @@ struct stat;
 // save comes here: AtomicFile's through putInPlace, each file of an AtomicFileSet through
 // changedWhy and noteWritten.
 //
-// Where stamps vouch for nothing (a network share, a FUSE disk: ContentHash::stampsExactOn), a
-// file keeps its version while it holds the bytes noted, whatever its stamps say: such a disk may
-// number a file nobody touched anew, or tell an old stamp of a file changed on its server.
+// Where stamps vouch for nothing (a network share, a FUSE disk, a disk whose stamps count whole
+// seconds: ContentHash::stampsExactOn), a file keeps its version while it holds the bytes noted,
+// whatever its stamps say: such a disk may number a file nobody touched anew, tell an old stamp of
+// a file changed on its server, or give another program's write the stamp of Pollix's own.
 namespace FileVersions {
 
 // The whole file at path, read as RegularFile::readAll reads it, its version noted: the bytes a

@@ -211,9 +211,9 @@ public:
     // Whether name leads to the file written (written: its stamp right after the write) and holds
     // what was written: its size and time of modification as they were then (a rename moves the
     // change time on some disks, never these). A program that wrote into the file since, in place
-    // as cp does, changed them. Where the disk's stamps vouch for nothing (a network share, a
-    // FUSE disk: ContentHash::stampsExactOn), whose server may date the file again as it likes,
-    // its size alone tells.
+    // as cp does, changed them (ContentHash::sameFileAndBytes). Where the disk's stamps vouch for
+    // nothing (a network share, a FUSE disk, whose server may date the file again as it likes, or
+    // a disk whose stamps count whole seconds: ContentHash::stampsExactOn), its size alone tells.
     bool holdsWritten(const QString &name, const struct stat &written) const;
     // Removes name when it still leads to the file written (what was put under its name
     // meanwhile is not Pollix's, and stays).

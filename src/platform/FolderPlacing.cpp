@@ -48,11 +48,8 @@ bool FolderHandle::leadsTo(const QString &name, const struct stat &written) cons
 bool FolderHandle::holdsWritten(const QString &name, const struct stat &written) const
 {
     struct stat now{};
-    if (kindAt(name, &now) != RecordFile::Kind::File || now.st_dev != written.st_dev || now.st_ino != written.st_ino ||
-        now.st_size != written.st_size)
-        return false;
-    return !ContentHash::stampsExactOn(m_fd) ||
-           (now.st_mtim.tv_sec == written.st_mtim.tv_sec && now.st_mtim.tv_nsec == written.st_mtim.tv_nsec);
+    return kindAt(name, &now) == RecordFile::Kind::File &&
+           ContentHash::sameFileAndBytes(now, written, ContentHash::stampsExactOn(m_fd));
 }
 
 void FolderHandle::removeWritten(const QString &name, const struct stat &written) const
@@ -143,10 +140,8 @@ bool FolderHandle::replaceChecked(const QString &name, const QString &toName, co
     // meanwhile is made), and name the file written.
     QString notReplaced = ask(toName);
     struct stat now{};
-    if (notReplaced.isEmpty() && !kept.isEmpty() &&
-        kindAt(toName, &now) != RecordFile::Kind::Missing && (now.st_dev != before.st_dev || now.st_ino != before.st_ino ||
-         now.st_size != before.st_size || now.st_mtim.tv_sec != before.st_mtim.tv_sec ||
-         now.st_mtim.tv_nsec != before.st_mtim.tv_nsec))
+    if (notReplaced.isEmpty() && !kept.isEmpty() && kindAt(toName, &now) != RecordFile::Kind::Missing &&
+        !ContentHash::sameFileAndBytes(now, before))
         notReplaced = cameInMeanwhile();
     if (notReplaced.isEmpty() && !holdsWritten(name, written))
         notReplaced = notTheFileWritten(name, toName);

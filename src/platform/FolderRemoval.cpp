@@ -1,6 +1,7 @@
 // Removing a tree of folders: only what is found checked goes, each file set aside where no
 // other name leads to it first, so that a file put under its name meanwhile is never removed.
 #include "AtomicFile.h"
+#include "ContentHash.h"
 #include "FolderHandle.h"
 
 #include <map>
@@ -88,22 +89,16 @@ struct FolderHandle::Removal
         // last change. The move aside sets the time of the change of its name (the ctime), so that
         // is compared before it, and the size and the time of the last write after it too.
         struct stat now{};
-        if (!to.isOpen() || folder.kindAt(name, &now) == RecordFile::Kind::Missing || !sameFile(now, st) ||
+        if (!to.isOpen() || folder.kindAt(name, &now) == RecordFile::Kind::Missing || !ContentHash::sameFileAndBytes(now, st) ||
             now.st_ctim.tv_sec != st.st_ctim.tv_sec || now.st_ctim.tv_nsec != st.st_ctim.tv_nsec ||
             !folder.moveTo(name, to, name))
             return false;
-        if (to.kindAt(name, &now) != RecordFile::Kind::Missing && sameFile(now, st) && !AtomicFile::folderTaken(to.pathOf(name)) &&
-            to.removeFile(name))
+        if (to.kindAt(name, &now) != RecordFile::Kind::Missing && ContentHash::sameFileAndBytes(now, st) &&
+            !AtomicFile::folderTaken(to.pathOf(name)) && to.removeFile(name))
             return true;
         // Should it not go back (its name taken once more), it stays aside, and is named.
         to.moveTo(name, folder, name);
         return false;
-    }
-
-    static bool sameFile(const struct stat &a, const struct stat &b)
-    {
-        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
-               a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
     }
 };
 

@@ -13,7 +13,10 @@
 // namespaces are allowed (as root a mount namespace alone will do). The mount ends with the
 // child. Where neither is possible, the test is skipped (Unavailable.h); the failure hooks of
 // AtomicFile still cover the same paths in the ordinary tests. (What folder and file permissions
-// refuse needs no mount: see OrdinaryUser.h.)
+// refuse needs no mount: see OrdinaryUser.h.) With wholeSeconds, the filesystem is an ext4 of
+// 128-byte inodes instead, which keeps its stamps in whole seconds, on a loop device: only root
+// can mount one (no user namespace may), so elsewhere the run is Unavailable, and a test that
+// has another way (runCurrentTestInside, rather than the macro) takes it.
 namespace SmallDisk {
 
 using Outcome = ChildTestRun::Outcome;
@@ -25,6 +28,7 @@ struct Options
 {
     int kilobytes = 200;
     int inodes = 0; // most files and folders it takes (0: the tmpfs default)
+    bool wholeSeconds = false;
 };
 
 // Parent: runs the current test again in a child on such a tmpfs and reports how it went.
