@@ -92,6 +92,33 @@ bool madeOnOtherComputer(const InstanceLock::Owner &owner)
     return !owner.host.isEmpty() && owner.host != QSysInfo::machineHostName();
 }
 
+// What a lock file (or a start's trial of one) says, as ownContent writes it; its first kMostRead
+// bytes only. Nothing it does not say is filled in.
+InstanceLock::Owner ownerIn(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes.left(kMostRead));
+    InstanceLock::Owner owner;
+    QString head = text;
+    const qsizetype folderAt = text.indexOf(QLatin1String("\nfolder="));
+    if (folderAt >= 0) {
+        head = text.left(folderAt);
+        owner.folder = text.mid(folderAt + 8);
+        if (owner.folder.endsWith(QLatin1Char('\n')))
+            owner.folder.chop(1);
+    }
+    for (const QString &line : head.split(QLatin1Char('\n'))) {
+        const QString key = line.section(QLatin1Char('='), 0, 0);
+        const QString value = line.section(QLatin1Char('='), 1);
+        if (key == QLatin1String("pid"))
+            owner.pid = value.toLongLong();
+        else if (key == QLatin1String("host"))
+            owner.host = value;
+        else if (key == QLatin1String("written"))
+            owner.written = QDateTime::fromString(value, Qt::ISODate);
+    }
+    return owner;
+}
+
 // fd stands for an empty regular file that is under name in folder itself, not reached through a
 // link.
 bool isEmptyFileIn(int fd, const FolderHandle &folder, const QString &name)
@@ -243,26 +270,7 @@ std::optional<InstanceLock::Owner> InstanceLock::readOwner(const QString &lockPa
     const std::optional<QByteArray> bytes = RecordFile::read(lockPath, kMostRecordBytes, nullptr);
     if (!bytes)
         return std::nullopt;
-    const QString text = QString::fromUtf8(bytes->left(kMostRead));
-    Owner owner;
-    QString head = text;
-    const qsizetype folderAt = text.indexOf(QLatin1String("\nfolder="));
-    if (folderAt >= 0) {
-        head = text.left(folderAt);
-        owner.folder = text.mid(folderAt + 8);
-        if (owner.folder.endsWith(QLatin1Char('\n')))
-            owner.folder.chop(1);
-    }
-    for (const QString &line : head.split(QLatin1Char('\n'))) {
-        const QString key = line.section(QLatin1Char('='), 0, 0);
-        const QString value = line.section(QLatin1Char('='), 1);
-        if (key == QLatin1String("pid"))
-            owner.pid = value.toLongLong();
-        else if (key == QLatin1String("host"))
-            owner.host = value;
-        else if (key == QLatin1String("written"))
-            owner.written = QDateTime::fromString(value, Qt::ISODate);
-    }
+    const Owner owner = ownerIn(*bytes);
     if (owner.pid <= 0 && owner.host.isEmpty())
         return std::nullopt;
     return owner;
@@ -631,14 +639,7 @@ void InstanceLock::setStepHook(std::function<void(Step)> hook)
 
 bool InstanceLock::trialMayBeInUse(const QByteArray &bytes)
 {
-    const QString text = QString::fromUtf8(bytes.left(kMostRead));
-    Owner owner;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("pid=")))
-            owner.pid = line.mid(4).toLongLong();
-        else if (line.startsWith(QLatin1String("host=")))
-            owner.host = line.mid(5);
-    }
+    const Owner owner = ownerIn(bytes);
     // A process of another computer cannot be seen from here.
     return madeOnOtherComputer(owner) || (owner.pid != ::getpid() && processRuns(owner.pid));
 }
