@@ -502,13 +502,15 @@ QStringList move(const QList<ChangeJournal::Step> &steps, ChangeJournal::Directi
 }
 
 // A change carried through, or given up: its journal goes first, so that it never outlives the
-// moves; the side files left then are plain leftovers that the next start removes.
+// moves; the side files left then are plain leftovers that the next start removes. Step by step,
+// the name of the new bytes first (exchanged, it is the old file's other name), so that a kill
+// leaves no new file without the old one it stands for (cutShortWithoutJournal).
 void removeWithSideFiles(const QString &journalPath, const QList<ChangeJournal::Step> &steps)
 {
     ChangeJournal::remove(journalPath);
     for (const ChangeJournal::Step &s : steps) {
         // A kept name of a file that stayed in place is a second link to it (rename keeps both).
-        for (const QString &side : {s.kept, s.staged})
+        for (const QString &side : {s.staged, s.kept})
             if (kindOf(s, side) == RecordFile::Kind::File)
                 folderOf(s).removeFile(nameOf(side));
     }
@@ -842,6 +844,67 @@ QStringList sideFilesInUse(const QString &folder)
                 if (!side.isEmpty())
                     out << side;
     return out;
+}
+
+LeftAloneList cutShortWithoutJournal(const FolderHandle &folder, const QStringList &needed)
+{
+    LeftAloneList moved;
+    bool movesLeft = false;
+    // Whether two side files (or a side file and its target) in at are one file or hold the same
+    // bytes (a copy, on a disk without second names).
+    const auto alike = [](const FolderHandle &at, const QString &one, const struct stat &oneStat, const QString &other) {
+        struct stat otherStat{};
+        if (at.kindAt(other, &otherStat) != RecordFile::Kind::File)
+            return false;
+        if (otherStat.st_dev == oneStat.st_dev && otherStat.st_ino == oneStat.st_ino)
+            return true;
+        const auto digest = [&](const QString &file) {
+            const int fd = at.openFile(file);
+            const std::optional<QByteArray> out = fd < 0 ? std::nullopt : ContentHash::ofDescriptor(fd, nullptr);
+            if (fd >= 0)
+                ::close(fd);
+            return out;
+        };
+        const std::optional<QByteArray> first = digest(one);
+        return first && first == digest(other);
+    };
+    const QList<SideFiles::Kind> kinds{SideFiles::Kind::Staged, SideFiles::Kind::Kept};
+    SideFiles::findIn(folder, kinds, true, needed, [&](const FolderHandle &at, const QString &name, const struct stat &st) {
+        const std::optional<QString> target = SideFiles::targetIn(at, name);
+        if (SideFiles::kindOf(name) == SideFiles::Kind::Staged) {
+            // The old file exchanged out of its place, as its kept name tells: a move made. Else
+            // new bytes not in place yet.
+            bool exchanged = false;
+            if (target)
+                for (const FolderHandle::Name &e : at.names().value_or(QList<FolderHandle::Name>()))
+                    exchanged = exchanged || (SideFiles::kindOf(e.name) == SideFiles::Kind::Kept &&
+                                              SideFiles::isBeside(at.pathOf(e.name), at.pathOf(*target), SideFiles::Kind::Kept) &&
+                                              alike(at, name, st, e.name));
+            movesLeft = movesLeft || !exchanged;
+            return;
+        }
+        // Old bytes still the file in place (or a copy of what it holds): its move not made.
+        if (target && alike(at, name, st, *target)) {
+            movesLeft = true;
+            return;
+        }
+        const bool gone = !target || at.kindAt(*target) == RecordFile::Kind::Missing;
+        const QString path = at.pathOf(name);
+        const QString targetName = target.value_or(name.left(name.lastIndexOf(QLatin1Char('.'))));
+        moved << LeftAlone{path, gone ? QStringLiteral("%1 holds what %2 held before a change of several files that removed it "
+                                                       "was cut short, and the change's journal is gone: other files of that "
+                                                       "change may not agree with that now, and Pollix cannot tell which, so it "
+                                                       "leaves the change's files as they are; to take the change back, give "
+                                                       "this file the name %2")
+                                            .arg(path, targetName)
+                                      : QStringLiteral("%1 holds what %2 held before a change of several files that replaced it "
+                                                       "was cut short, and the change's journal is gone: other files of that "
+                                                       "change may not agree with %2 now, and Pollix cannot tell which, so it "
+                                                       "leaves the change's files as they are; to take the change back in %2, "
+                                                       "put this file in its place")
+                                            .arg(path, targetName)};
+    });
+    return movesLeft ? moved : LeftAloneList();
 }
 
 void setClockForTesting(std::function<qint64()> clock)

@@ -94,6 +94,16 @@ int finishInterrupted(const QString &folder, QString *errorText = nullptr, LeftA
 // The side files the journals in folder still need (their new and old bytes): none of them may
 // be removed until the change is finished.
 QStringList sideFilesInUse(const QString &folder);
+// What the side files of changes in and below folder that no journal needs (needed: those one
+// does, sideFilesInUse) tell: where the moves of a change were cut short and its journal is gone
+// (removed by hand, or none a start can read), the old bytes of a file it had moved (an ".old-"
+// file no longer the file in its target's place nor a copy of what that holds, or whose target is
+// gone) stand beside a side file of a move not made (new bytes not in place, old bytes still the
+// file in place), and the files of that change may not agree. Each such old file, with what is
+// said of it (one sentence, naming it and the way back); none where nothing shows a change cut
+// short in its moves: a change cut short before its first move, or whose journal went as it was
+// finished (its journal goes first, its side files after it), left mere leftovers.
+LeftAloneList cutShortWithoutJournal(const FolderHandle &folder, const QStringList &needed);
 
 // Why files may not be saved now: a change of some of them, noted down in the journal folder,
 // is still unfinished (the start could not finish it). Saved now, they would be taken back or

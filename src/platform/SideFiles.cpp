@@ -18,6 +18,9 @@
 #include <cerrno>
 
 namespace {
+// The most bytes a file name may hold.
+constexpr qsizetype kMaxName = 255;
+
 struct Tag
 {
     SideFiles::Kind kind;
@@ -43,7 +46,6 @@ QLatin1String tagOf(SideFiles::Kind kind)
 // pass the 255 bytes a file name may hold.
 QString sideStem(const QString &path, QLatin1String tag)
 {
-    constexpr qsizetype kMaxName = 255;
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     const QString folder = path.left(slash + 1);
     QString name = path.mid(slash + 1);
@@ -123,11 +125,30 @@ bool isBeside(const QString &path, const QString &target, Kind kind)
            kindOf(QFileInfo(path).fileName()) == kind;
 }
 
-QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep)
+std::optional<QString> targetIn(const FolderHandle &folder, const QString &sideName)
 {
-    QStringList removed;
+    const std::optional<Kind> kind = kindOf(sideName);
+    if (!kind)
+        return std::nullopt;
+    const QString stem = sideName.left(sideName.size() - (tagOf(*kind).size() + 10));
+    if (folder.kindAt(stem) != RecordFile::Kind::Missing)
+        return stem;
+    // A name cut short (it fills the name's 255 bytes but for the three of a character that did
+    // not fit): the one file there whose own side files are named so.
+    if (sideName.toUtf8().size() < kMaxName - 3)
+        return std::nullopt;
+    const std::optional<QList<FolderHandle::Name>> names = folder.names();
+    for (const FolderHandle::Name &e : names.value_or(QList<FolderHandle::Name>()))
+        if (e.name != stem && !kindOf(e.name) && isBeside(folder.pathOf(sideName), folder.pathOf(e.name), *kind))
+            return e.name;
+    return std::nullopt;
+}
+
+void findIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep,
+            const std::function<void(const FolderHandle &at, const QString &name, const struct stat &st)> &found)
+{
     if (!folder.isOpen())
-        return removed;
+        return;
     // Told by device and inode: a journal may name them through another path.
     QSet<QPair<quint64, quint64>> kept;
     for (const QString &path : keep) {
@@ -135,7 +156,7 @@ QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool 
         if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
             kept.insert({quint64(st.st_dev), quint64(st.st_ino)});
     }
-    const auto removeBelow = [&](const FolderHandle &at, const auto &self) -> void {
+    const auto findBelow = [&](const FolderHandle &at, const auto &self) -> void {
         QString why;
         const std::optional<QList<FolderHandle::Name>> list = at.names(&why);
         if (!list) {
@@ -165,24 +186,31 @@ QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool 
                     continue;
                 }
             }
-            if (what != RecordFile::Kind::File || !asked || kept.contains({quint64(st.st_dev), quint64(st.st_ino)}))
-                continue;
-            // Held (when the disk has kernel locks) until it is gone: its maker, starting now, finds
-            // it taken away and makes another.
-            const int held = heldForRemoval(at, e.name, st);
-            if (held == kInUse) {
-                PollixLog(QStringLiteral("Left %1: the start that made it still runs").arg(at.pathOf(e.name)));
-                continue;
-            }
-            if (at.removeFile(e.name, &why))
-                removed << at.pathOf(e.name);
-            else
-                PollixLog(QStringLiteral("Could not remove %1, left by an interrupted write: %2").arg(at.pathOf(e.name), why));
-            if (held >= 0)
-                ::close(held);
+            if (what == RecordFile::Kind::File && asked && !kept.contains({quint64(st.st_dev), quint64(st.st_ino)}))
+                found(at, e.name, st);
         }
     };
-    removeBelow(folder, removeBelow);
+    findBelow(folder, findBelow);
+}
+
+QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep)
+{
+    QStringList removed;
+    findIn(folder, kinds, recursive, keep, [&](const FolderHandle &at, const QString &name, const struct stat &st) {
+        // Held (when the disk has kernel locks) until it is gone: its maker, starting now, finds
+        // it taken away and makes another.
+        const int held = heldForRemoval(at, name, st);
+        if (held == kInUse) {
+            PollixLog(QStringLiteral("Left %1: the start that made it still runs").arg(at.pathOf(name)));
+            return;
+        }
+        if (QString why; at.removeFile(name, &why))
+            removed << at.pathOf(name);
+        else
+            PollixLog(QStringLiteral("Could not remove %1, left by an interrupted write: %2").arg(at.pathOf(name), why));
+        if (held >= 0)
+            ::close(held);
+    });
     return removed;
 }
 

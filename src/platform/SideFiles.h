@@ -4,9 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class FolderHandle;
+struct stat;
 
 // The names of the files Pollix makes beside a file while it replaces it, all made here, so that
 // what an interrupted write left behind can be told apart from every file a teacher made: a side
@@ -27,6 +29,9 @@ QString nameBeside(const QString &path, Kind kind);
 std::optional<Kind> kindOf(const QString &fileName);
 // Whether path is a side file of kind made for target.
 bool isBeside(const QString &path, const QString &target, Kind kind);
+// The name of the file in folder that the side file sideName was made for (its own name cut
+// short where the whole would not fit); none where no such file is there.
+std::optional<QString> targetIn(const FolderHandle &folder, const QString &sideName);
 
 // Removes every side file of the given kinds in folder, held open (one opened without following a
 // link refuses a link in its place), and with recursive in the folders below it, each opened
@@ -34,5 +39,9 @@ bool isBeside(const QString &path, const QString &target, Kind kind);
 // link, and none of keep (the side files a change still noted down needs, by their device and
 // inode). The paths removed.
 QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep = {});
+// The side files removeIn would remove, each told to found in the folder held that lists it (st:
+// what it is), none removed.
+void findIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep,
+            const std::function<void(const FolderHandle &at, const QString &name, const struct stat &st)> &found);
 
 } // namespace SideFiles

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <utility>
 
 #include <fcntl.h>
@@ -915,4 +916,71 @@ TEST_F(AtomicFileSetTest, OnADiskWithoutSecondNamesAChangeKeepsCopiesAndIsAllOld
             EXPECT_TRUE(reportedDone && now == kAfter);
     });
     EXPECT_GE(killed, 4);
+}
+
+// The side files of a change found where no journal names them (removed by hand after a kill):
+// the old bytes of each file the change had moved (replaced or removed) are named with the way
+// back where the change's moves were cut short (new bytes not in place, or old bytes still the
+// file in place, beside them), and nothing is named where none was made yet or all were. On a
+// disk with second names and on one without, and beside a file whose side files' names are cut
+// short to fit.
+TEST(ChangeJournal, TheOldBytesOfWhatAChangeCutShortMovedAreNamedWhereItsJournalIsGone)
+{
+    // 244 bytes: its side files' names are cut short to 255.
+    const QString longName = QString(120, QChar(0x00e9)) + QStringLiteral(".xml");
+    enum class Side { Before, Exchanged, Moved, Gone }; // of a target: as the change left it
+    struct Case
+    {
+        const char *label;
+        QList<std::pair<QString, Side>> targets;
+        bool copies; // old bytes kept as copies (a disk without second names)
+        QStringList named; // the old bytes named, by target
+    };
+    const Case cases[] = {
+        {"no move made", {{"StudentRoster.xml", Side::Before}, {"8C.xml", Side::Before}}, false, {}},
+        {"the roster exchanged", {{"StudentRoster.xml", Side::Exchanged}, {"8C.xml", Side::Before}}, false, {"StudentRoster.xml"}},
+        {"the roster moved", {{"StudentRoster.xml", Side::Moved}, {"8C.xml", Side::Before}}, false, {"StudentRoster.xml"}},
+        {"a file removed", {{"Gone.xml", Side::Gone}, {"8C.xml", Side::Before}}, false, {"Gone.xml"}},
+        {"every move made", {{"StudentRoster.xml", Side::Moved}, {"8C.xml", Side::Exchanged}}, false, {}},
+        {"copies, the roster moved", {{"StudentRoster.xml", Side::Moved}, {"8C.xml", Side::Before}}, true, {"StudentRoster.xml"}},
+        {"copies, no move made", {{"StudentRoster.xml", Side::Before}, {"8C.xml", Side::Before}}, true, {}},
+        {"a long name moved", {{longName, Side::Moved}, {"8C.xml", Side::Before}}, false, {longName}},
+        {"a long name not moved", {{"StudentRoster.xml", Side::Moved}, {longName, Side::Before}}, false, {"StudentRoster.xml"}},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir dir;
+        QStringList olds;
+        for (const auto &[name, side] : c.targets) {
+            const QString target = dir.filePath(name);
+            const QString old = SideFiles::nameBeside(target, SideFiles::Kind::Kept);
+            const QString staged = SideFiles::nameBeside(target, SideFiles::Kind::Staged);
+            put(target, "old " + name.toUtf8());
+            if (c.copies)
+                put(old, "old " + name.toUtf8());
+            else
+                ASSERT_EQ(::link(QFile::encodeName(target).constData(), QFile::encodeName(old).constData()), 0) << c.label;
+            olds << old;
+            if (side != Side::Gone)
+                put(staged, "new " + name.toUtf8());
+            if (side == Side::Gone) {
+                ASSERT_TRUE(QFile::remove(target));
+            } else if (side == Side::Exchanged) {
+                ASSERT_EQ(::renameat2(AT_FDCWD, QFile::encodeName(staged).constData(), AT_FDCWD,
+                                      QFile::encodeName(target).constData(), RENAME_EXCHANGE),
+                          0);
+            } else if (side == Side::Moved) {
+                ASSERT_TRUE(QFile::remove(target) && QFile::rename(staged, target));
+            }
+        }
+        QStringList named;
+        for (const LeftAlone &found : ChangeJournal::cutShortWithoutJournal(FolderHandle::open(dir.path(), false), {})) {
+            const QString target = c.targets.value(olds.indexOf(found.path)).first;
+            named << target;
+            EXPECT_TRUE(found.text.startsWith(found.path + " holds what " + target + " held")) << found.text.toStdString();
+            const bool gone = !QFileInfo::exists(dir.filePath(target));
+            EXPECT_TRUE(found.text.endsWith(gone ? "give this file the name " + target : "put this file in its place"))
+                << c.label << ": " << found.text.toStdString();
+        }
+        EXPECT_EQ(named, c.named) << c.label;
+    }
 }

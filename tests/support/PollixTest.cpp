@@ -42,6 +42,15 @@ void PollixTest::startOn(const QString &folder, bool finishWork)
     }
 }
 
+LeftAloneList PollixTest::startFinishingOn(const QString &folder)
+{
+    startOn(folder);
+    QString why;
+    LeftAloneList found;
+    EXPECT_TRUE(DataRecovery::run(&why, nullptr, &found)) << why.toStdString();
+    return found;
+}
+
 void PollixTest::TearDown()
 {
     closeRunWindowsLeftOpen();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/Orvenda_AppDelegate.h"
+#include "platform/LeftAlone.h"
 
 #include <QMap>
 #include <QString>
@@ -25,6 +26,9 @@ protected:
     // and fresh stores. With finishWork, what the last run left unfinished there is finished first,
     // as the start does.
     void startOn(const QString &folder, bool finishWork = false);
+    // The same, finishing what the last run left as a start does: what the start leaves as it is
+    // and names (a recovery that fails fails the test).
+    LeftAloneList startFinishingOn(const QString &folder);
 
     // Writes a file under the application folder (folders made as needed); returns its path.
     QString writeFile(const QString &relativePath, const QByteArray &bytes) const;

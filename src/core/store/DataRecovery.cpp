@@ -722,8 +722,13 @@ bool DataRecovery::run(QString *errorText, QString *keptText, LeftAloneList *lef
     // may the data folder (reached where it lies); a folder below them that is a link (Help made
     // one) leads nowhere.
     const FolderHandle root = FolderHandle::open(app->strPollixFilePath(), true);
+    const FolderHandle dataFolder = FolderHandle::open(data, false);
+    // A change cut short in its moves whose journal is gone: its side files stay (its files may
+    // not agree, and they are the way back), the old bytes of what it moved named.
+    const LeftAloneList cutShort = ChangeJournal::cutShortWithoutJournal(dataFolder, needed);
+    findings.leftAlone << cutShort;
     QStringList removed = SideFiles::removeIn(root, writes, false, needed);
-    removed << SideFiles::removeIn(FolderHandle::open(data, false), writes, true, needed)
+    removed << SideFiles::removeIn(dataFolder, cutShort.isEmpty() ? writes : QList{SideFiles::Kind::Temporary}, true, needed)
             << SideFiles::removeIn(root.openFolder(QStringLiteral("Help")), writes, false, needed);
     for (const QString &path : std::as_const(removed))
         PollixLog(QStringLiteral("Removed %1, left by an interrupted write").arg(path));

@@ -164,6 +164,77 @@ TEST_F(KilledRosterChangesTest, AClassSideFileReplacedByACopyOfTheClassIsJudgedB
     }
 }
 
+// A student added, killed at each of its renames and removals (where the disk can exchange two
+// names, and where it cannot), whose journal, where one is left, someone then removes by hand: the
+// next start does not clear away the old bytes of a file the change had moved already, but keeps
+// them and names them with the way back; put back as said, the student is in neither file, and
+// the start after that clears what is left of the change without a word.
+TEST_F(KilledRosterChangesTest, AChangeWhoseJournalWasRemovedByHandKeepsTheOldBytesOfWhatItMovedAndNamesThem)
+{
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        EXPECT_TRUE(RosterEdits::addNewStudent(student("K1", "New"), classNo("8C"), 400).ok());
+        return;
+    }
+    for (const QStringList &inject : {QStringList(), QStringList{"renameat2:error=EINVAL"}}) {
+        const std::string label = inject.isEmpty() ? "exchanged" : "renamed";
+        int named = 0;
+        KilledRuns::atEveryStep(
+            [this](const QString &folder) { seed(folder); },
+            [&](const QString &folder, bool wasKilled) {
+                startOn(folder);
+                for (const QString &journal : QDir(folder + "/Data").entryList({".change-*.journal"}, QDir::Files | QDir::Hidden))
+                    ASSERT_TRUE(QFile::remove(folder + "/Data/" + journal)) << label;
+                const LeftAloneList found = startFinishingOn(folder);
+                startOn(folder);
+                EXPECT_TRUE(inRoster("B2") && inClass("8C", "B2")) << label;
+                if (bool(inRoster("K1")) == bool(inClass("8C", "K1"))) {
+                    EXPECT_TRUE(wasKilled || inRoster("K1")) << label;
+                    return;
+                }
+                // The old bytes of what the change moved, each named, and what to do with them.
+                ASSERT_FALSE(found.isEmpty()) << label << ": the roster and the class disagree, and no file is named";
+                // Kept, at the next start too, until the teacher takes the way back.
+                EXPECT_EQ(startFinishingOn(folder).size(), found.size()) << label;
+                for (const LeftAlone &f : found) {
+                    EXPECT_TRUE(f.text.contains(f.path) && f.text.contains("put this file in its place")) << f.text.toStdString();
+                    const QString target = f.path.left(f.path.lastIndexOf(".old-"));
+                    ASSERT_TRUE(QFile::exists(f.path) && target.size() < f.path.size()) << f.path.toStdString();
+                    ASSERT_TRUE(QFile::remove(target) && QFile::rename(f.path, target)) << target.toStdString();
+                }
+                ++named;
+                EXPECT_TRUE(startFinishingOn(folder).isEmpty()) << label;
+                EXPECT_FALSE(inRoster("K1") || inClass("8C", "K1")) << label;
+                expectEarlierDataWhole(wasKilled);
+            },
+            80, inject);
+        EXPECT_GT(named, 0) << label << ": no kill left the roster moved and the class not";
+    }
+}
+
+// A save of one file (the roster alone) where the disk cannot exchange two names, killed at each of
+// its renames and removals: the second name its old bytes had until the new were in place is a
+// leftover like any other, which the next start removes without a word; the roster is old or new.
+TEST_F(KilledRosterChangesTest, ARosterSavedAloneKilledAtAnyStepWhereTheDiskCannotExchangeLeavesNothingToName)
+{
+    if (!KilledRuns::childFolder().isEmpty()) {
+        startOn(KilledRuns::childFolder());
+        EXPECT_TRUE(TovStudentRoster::sharedUI()->addStudentWithData(student("K1", "New")));
+        return;
+    }
+    const int killed = KilledRuns::atEveryStep(
+        [this](const QString &folder) { seed(folder); },
+        [&](const QString &folder, bool wasKilled) {
+            for (const LeftAlone &f : startFinishingOn(folder))
+                ADD_FAILURE() << "named: " << f.text.toStdString();
+            startOn(folder);
+            EXPECT_TRUE(wasKilled || inRoster("K1"));
+            expectEarlierDataWhole(wasKilled);
+        },
+        80, {"renameat2:error=EINVAL"});
+    EXPECT_GE(killed, 2) << "the rename and the removal of the old bytes' second name";
+}
+
 TEST_F(KilledRosterChangesTest, KeypadsJoiningTheClassDuringARunKilledAtAnyStepAreInTheRosterAndTheClassOrInNeither)
 {
     if (!KilledRuns::childFolder().isEmpty()) {

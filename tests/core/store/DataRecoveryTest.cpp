@@ -17,6 +17,9 @@
 #include <QMap>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -97,6 +100,33 @@ TEST_F(DataRecoveryTest, ARollForwardWhoseCallsFailAtAnyStepStaysNotedDownIsName
         });
     EXPECT_GE(failed, 6) << "three moves, the side files' removal and the journal's";
     EXPECT_GE(told, 3) << "each failed move";
+}
+
+// A change cut short right after its first file's exchange, finished by the next start, which is
+// killed at each removal of what the change left (its journal first): the start after that finds
+// every file new, leaves nothing of the change, and names nothing, as no move is left undone.
+TEST_F(DataRecoveryTest, AStartKilledAsItClearsAwayAFinishedChangeLeavesEveryFileNewAndNamesNothing)
+{
+    if (const QString folder = KilledRuns::childFolder(); !folder.isEmpty()) {
+        startFinishingOn(folder);
+        return;
+    }
+    const int killed = KilledRuns::atEveryCall(
+        "unlinkat",
+        [](const QString &folder) {
+            changeCutShort(folder);
+            // The first file's names exchanged: its side file of new bytes holds its old ones.
+            const QByteArray klass = QFile::encodeName(folder + "/Data/Classes/8C.xml");
+            ASSERT_EQ(::renameat2(AT_FDCWD, QFile::encodeName(folder + "/Data/Classes/8C.xml.new-00000000").constData(),
+                                  AT_FDCWD, klass.constData(), RENAME_EXCHANGE),
+                      0);
+        },
+        [&](const QString &folder, bool wasKilled) {
+            for (const LeftAlone &f : startFinishingOn(folder))
+                ADD_FAILURE() << (wasKilled ? "killed run: " : "whole run: ") << f.text.toStdString();
+            EXPECT_EQ(filesBelow(folder + "/Data"), kNew) << (wasKilled ? "killed run" : "whole run");
+        });
+    EXPECT_GE(killed, 4) << "the journal and the side files of three files";
 }
 
 TEST_F(DataRecoveryTest, ASwapOfTheDataFolderCutBetweenItsRenamesIsFinishedFromItsJournalAndTheOldDataAreKept)
