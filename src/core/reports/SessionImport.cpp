@@ -45,6 +45,16 @@ QString declaredEncoding(const QByteArray &bytes)
     return QString();
 }
 
+// A parser's message put in the refusal's parentheses: its own full stop would end the sentence
+// inside them.
+QString notWellFormed(QString message, qint64 line)
+{
+    message = message.trimmed();
+    if (message.endsWith(QLatin1Char('.')))
+        message.chop(1);
+    return tr("The file is not well-formed XML (%1, line %2).").arg(message).arg(line);
+}
+
 // The deepest element under node (node itself counts 1), walked without recursion.
 int depthOf(pugi::xml_node root)
 {
@@ -90,7 +100,7 @@ QString wellFormedProblem(const QString &text)
         reader.readNext();
     if (!reader.hasError())
         return QString();
-    return tr("The file is not well-formed XML (%1, line %2).").arg(reader.errorString()).arg(reader.lineNumber());
+    return notWellFormed(reader.errorString(), reader.lineNumber());
 }
 
 bool isWholeNumber(const char *text)
@@ -144,9 +154,7 @@ std::optional<SessionImport::Checked> SessionImport::check(const QString &path, 
                         pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8);
     if (!parsed) {
         const int line = int(checked.bytes.left(qsizetype(parsed.offset)).count('\n')) + 1;
-        return refuse(reason, tr("The file is not well-formed XML (%1, line %2).")
-                                  .arg(QString::fromUtf8(parsed.description()))
-                                  .arg(line));
+        return refuse(reason, notWellFormed(QString::fromUtf8(parsed.description()), line));
     }
     const pugi::xml_node root = doc.document_element();
     if (std::string_view(root.name()) != "Session")
