@@ -36,6 +36,7 @@ std::array<ActivityRule, Activity::Count> makeTable()
     paper.result = R::ResultWindow::QuizResultQuestionOnly;
     paper.totalCoversWholeSet = true;
     paper.report = R::Report::PaperQuiz;
+    paper.runs = R::Runs::QuestionSet;
 
     R &homework = row(Activity::HomeWork, "Homework", StoredActivity::HomeWork, "Homework");
     homework.showsPages = homework.navigates = homework.checksQuestionAtStart = homework.readAloud = false;
@@ -48,6 +49,7 @@ std::array<ActivityRule, Activity::Count> makeTable()
     homework.result = R::ResultWindow::QuizResultQuestionOnly;
     homework.totalCoversWholeSet = true;
     homework.report = R::Report::HomeWork;
+    homework.runs = R::Runs::QuestionSet;
 
     R &rush = row(Activity::RushQuiz, "Rush Quiz", StoredActivity::RushQuiz, "Game");
     rush.time = R::Time::RushTime;
@@ -88,6 +90,7 @@ std::array<ActivityRule, Activity::Count> makeTable()
         roll.stop = R::Stop::RollCall;
         roll.grid = R::Grid::RollCall;
         roll.reportAfterStop = false;
+        roll.runs = n == Activity::Attendance ? R::Runs::RollCall : R::Runs::Grouping;
     }
     t[Activity::Attendance].readAloud = false;
     t[Activity::Attendance].questionPcStateAlways = true;

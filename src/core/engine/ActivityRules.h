@@ -57,6 +57,9 @@ struct ActivityRule
     // whole set (Paper Quiz, Homework: the total over every question), for the teacher's marks
     // (Hand Raise), or one row per question asked (Survey).
     enum class Report { Question, PaperQuiz, HomeWork, HandRaise, Survey };
+    // What Start sets running and Stop ends, as the run's notices name it: one question, the whole
+    // question set (Paper Quiz, Homework), the roll call (Attendance) or the grouping.
+    enum class Runs { Question, QuestionSet, RollCall, Grouping };
 
     int activity = -1;
     const char *name = "";         // display name; the English text is the translation key
@@ -87,6 +90,7 @@ struct ActivityRule
     bool totalCoversWholeSet = false; // a student's total counts every question of the set, asked or not
     bool pointsMarkedByTeacher = false; // an answer is worth what the teacher gave it (Hand Raise)
     Report report = Report::Question;
+    Runs runs = Runs::Question;
     int fallbackDeviceType = DeviceType::None; // model whose activity class serves receivers without one
     int storedActivity = 0;        // session Mode; 0: the run is not saved
     const char *sessionType = "Exam";

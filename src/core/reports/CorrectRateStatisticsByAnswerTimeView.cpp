@@ -47,9 +47,7 @@ void CorrectRateStatisticsByAnswerTimeView::paint(ReportPainter &painter) const
             painter.cell(1, H - 26, W - 2, 25, ReportStyle::orange());
             painter.drawText(row.quNoTitle(), 4, H - 26, titleFont);
             painter.cell(1, H - 76, W - 2, 50, ReportStyle::orange());
-            const QStringList note = getStrings(ReportPainter::answerNote(), m_layout.noteWidth, titleFont);
-            for (int j = 0; j < note.size() && j < 2; ++j)
-                painter.drawText(note.at(j), 4, H - 48 - 25 * j, titleFont);
+            painter.noteText(ReportPainter::answerNote(), H - 48, m_layout.noteWidth, titleFont);
             break;
         }
         case Row::BandCaption:

@@ -3,8 +3,10 @@
 #include "ReportPainter.h"
 
 #include <QFontMetricsF>
+#include <QRegularExpression>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 // Character boundaries (a surrogate pair is one character).
@@ -94,6 +96,37 @@ QStringList getStringsWithin(const QString &text, double width, const QFont &fon
         else
             lines.append(rest);
     }
+    return lines;
+}
+
+QStringList getWordWrappedStrings(const QString &input, double width, const QFont &font)
+{
+    QString text = input;
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (textWidthF(text, font) <= width)
+        return {text};
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    QStringList lines;
+    QString line;
+    for (const QString &word : text.split(blanks, Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (textWidthF(longer, font) <= width) {
+            line = longer;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines.append(std::exchange(line, QString()));
+        if (textWidthF(word, font) <= width) {
+            line = word;
+            continue;
+        }
+        // A word no line can hold: its pieces fill lines, the last one takes the next words.
+        QStringList pieces = getStringsWithin(word, width, font);
+        line = pieces.takeLast();
+        lines.append(pieces);
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines.append(line);
     return lines;
 }
 

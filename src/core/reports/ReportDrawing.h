@@ -21,6 +21,13 @@ QStringList getStrings(const QString &text, double width, const QFont &font);
 // end off with "..."); the characters that overflow move on to the next line.
 QStringList getStringsWithin(const QString &text, double width, const QFont &font);
 
+// The lines of a report's note at width, broken between words: each line takes as many whole
+// words as fit (the line measured as it is drawn, never wider than width), the blanks at a break
+// go; a line feed counts as a blank. A word wider than width alone is broken between characters
+// as getStringsWithin breaks it. A text no wider than width is one line, as it is; an empty text is
+// one empty line.
+QStringList getWordWrappedStrings(const QString &text, double width, const QFont &font);
+
 // text when it fits in width; else its start followed by "...", no wider than width ("..." alone
 // when not even that leaves room for a character).
 QString getStringWithSuspensionPoint(const QString &text, double width, const QFont &font);

@@ -157,9 +157,14 @@ void ReportPainter::noteBand(const QString &note, const QFont &font)
 {
     const double W = width(), H = height();
     cell(1, H - 82, W - 2, 50, ReportStyle::orange());
-    const QStringList lines = getStringsWithin(note, 723, font);
+    noteText(note, H - 54, 723, font);
+}
+
+void ReportPainter::noteText(const QString &note, double y, double width, const QFont &font)
+{
+    const QStringList lines = getWordWrappedStrings(note, width, font);
     for (int k = 0; k < lines.size(); ++k)
-        drawText(lines.at(k), 4, H - 54 - 25 * k, font);
+        drawText(lines.at(k), 4, y - 25 * k, font);
 }
 
 void ReportPainter::studentBand(const QString &left, const QString &right)

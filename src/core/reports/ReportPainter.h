@@ -65,6 +65,10 @@ public:
     void titleBand(const QString &caption, const QFont &font = ReportStyle::arial(22), double captionDrop = 29);
     // The orange note bar under the title bar (1, H - 82, W - 2, 50), the note wrapped at 723.
     void noteBand(const QString &note, const QFont &font = ReportStyle::arial(22));
+    // A note's lines, wrapped between words at width (getWordWrappedStrings), the first at (4, y)
+    // and each further one 25 lower: every report's note is wrapped this one way, in its band or
+    // in a page's own.
+    void noteText(const QString &note, double y, double width, const QFont &font);
     // The yellow student bar under the note bar (1, H - 107, W - 2, 24): left text at 7, right
     // text (may be empty) ending at W - 5.
     void studentBand(const QString &left, const QString &right = QString());

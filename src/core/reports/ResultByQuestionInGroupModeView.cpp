@@ -48,9 +48,7 @@ void ResultByQuestionInGroupModeView::paint(ReportPainter &painter) const
     // The header block.
     painter.titleBand(QStringLiteral("Question %1").arg(m_quNum), bold22);
     painter.cell(1, H - 83, W - 2, 50, ReportStyle::orange());
-    const QStringList note = getStrings(ReportPainter::answerNote(), 723, bold22);
-    for (int i = 0; i < note.size(); ++i)
-        painter.drawText(note.at(i), 4, H - 55 - 25 * i, bold22);
+    painter.noteText(ReportPainter::answerNote(), H - 55, 723, bold22);
     painter.cell(1, H - 208, W - 2, 125, ReportStyle::paleBlue());
     const QStringList title = titleLines(m_question.questionTitle(), m_layout);
     for (int i = 0; i < title.size(); ++i)

@@ -35,9 +35,7 @@ void ResultByQuestionView::paint(ReportPainter &painter) const
 
     if (m_layout.note) {
         painter.cell(1, H - 51, W - 2, 50, ReportStyle::orange());
-        const QStringList note = getStrings(ReportPainter::answerNote(), m_layout.noteWidth, bold);
-        for (int j = 0; j < note.size() && j < 2; ++j)
-            painter.drawText(note.at(j), 4, H - 23 - 25 * j, bold);
+        painter.noteText(ReportPainter::answerNote(), H - 23, m_layout.noteWidth, bold);
     }
     const auto value = [](const Row &row, Field field) {
         switch (field) {

@@ -1,5 +1,6 @@
 #include "SessionImport.h"
 
+#include "core/base/TextBytes.h"
 #include "core/engine/AnswerScoring.h"
 #include "core/store/DataManager.h"
 #include "core/store/GlobalFunctions.h"
@@ -30,17 +31,9 @@ std::optional<SessionImport::Checked> refuse(QString *reason, const QString &why
     return std::nullopt;
 }
 
-// The encoding a file's bytes show, "" for what may be UTF-8.
-QString foreignEncoding(const QByteArray &bytes)
+// The encoding that 8-bit bytes declare, "" for UTF-8 or none.
+QString declaredEncoding(const QByteArray &bytes)
 {
-    if (bytes.startsWith(QByteArray("\xFF\xFE\x00\x00", 4)) || bytes.startsWith(QByteArray("\x00\x00\xFE\xFF", 4)))
-        return QStringLiteral("UTF-32");
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
-        return QStringLiteral("UTF-16");
-    // Without a byte-order mark, UTF-16 shows a zero byte beside every "<" of plain text.
-    const QByteArray head = bytes.left(64);
-    if (head.contains('\0'))
-        return QStringLiteral("UTF-16");
     static const QRegularExpression declared(QStringLiteral("^\\s*<\\?xml[^>]*encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
     const QRegularExpressionMatch m = declared.match(QString::fromLatin1(bytes.left(256)));
     if (m.hasMatch()) {
@@ -50,6 +43,16 @@ QString foreignEncoding(const QByteArray &bytes)
             return name;
     }
     return QString();
+}
+
+// A parser's message put in the refusal's parentheses: its own full stop would end the sentence
+// inside them.
+QString notWellFormed(QString message, qint64 line)
+{
+    message = message.trimmed();
+    if (message.endsWith(QLatin1Char('.')))
+        message.chop(1);
+    return tr("The file is not well-formed XML (%1, line %2).").arg(message).arg(line);
 }
 
 // The deepest element under node (node itself counts 1), walked without recursion.
@@ -97,7 +100,7 @@ QString wellFormedProblem(const QString &text)
         reader.readNext();
     if (!reader.hasError())
         return QString();
-    return tr("The file is not well-formed XML (%1, line %2).").arg(reader.errorString()).arg(reader.lineNumber());
+    return notWellFormed(reader.errorString(), reader.lineNumber());
 }
 
 bool isWholeNumber(const char *text)
@@ -127,7 +130,13 @@ std::optional<SessionImport::Checked> SessionImport::check(const QString &path, 
     if (checked.bytes.size() > kMaxFileBytes)
         return refuse(reason, tr("The file is larger than %1 MB, the most a session file may be.")
                                   .arg(kMaxFileBytes / (1024 * 1024)));
-    const QString encoding = foreignEncoding(checked.bytes);
+    const TextBytes::Look look = TextBytes::lookAt(checked.bytes);
+    if (look.kind == TextBytes::Kind::NotText)
+        return refuse(reason, tr("This is not a session file: it holds bytes that no text holds, as an archive, a "
+                                 "picture or a compressed file does. Choose the session file itself; one packed in "
+                                 "an archive or compressed is unpacked first."));
+    const QString encoding = look.kind == TextBytes::Kind::EightBit ? declaredEncoding(checked.bytes)
+                                                                    : TextBytes::encodingName(look.kind);
     if (!encoding.isEmpty())
         return refuse(reason, tr("The file is written in %1; session files are UTF-8 text. Save it as UTF-8 and "
                                  "import it again.").arg(encoding));
@@ -145,9 +154,7 @@ std::optional<SessionImport::Checked> SessionImport::check(const QString &path, 
                         pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_utf8);
     if (!parsed) {
         const int line = int(checked.bytes.left(qsizetype(parsed.offset)).count('\n')) + 1;
-        return refuse(reason, tr("The file is not well-formed XML (%1, line %2).")
-                                  .arg(QString::fromUtf8(parsed.description()))
-                                  .arg(line));
+        return refuse(reason, notWellFormed(QString::fromUtf8(parsed.description()), line));
     }
     const pugi::xml_node root = doc.document_element();
     if (std::string_view(root.name()) != "Session")

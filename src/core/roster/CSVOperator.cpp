@@ -1,6 +1,7 @@
 #include "CSVOperator.h"
 
 #include "core/base/CommonFunc.h"
+#include "core/base/TextBytes.h"
 #include "core/store/GlobalFunctions.h"
 #include "platform/AtomicFile.h"
 #include "platform/Log.h"
@@ -220,57 +221,27 @@ CSVOperator::Separator recognisedSeparator(const QStringList &lines)
     return Separator::Comma;
 }
 
-enum class Encoding { Utf8, Utf16LE, Utf16BE, Windows1252 };
-
-Encoding encodingOf(QByteArray *bytes)
+// The lines of a text decoded whole (UTF-16, UTF-32), split at CR LF, CR or LF.
+QStringList linesOf(QString text)
 {
-    if (bytes->startsWith("\xEF\xBB\xBF")) {
-        bytes->remove(0, 3);
-        return Encoding::Utf8;
-    }
-    if (bytes->startsWith("\xFF\xFE")) {
-        bytes->remove(0, 2);
-        return Encoding::Utf16LE;
-    }
-    if (bytes->startsWith("\xFE\xFF")) {
-        bytes->remove(0, 2);
-        return Encoding::Utf16BE;
-    }
-    return Encoding::Utf8;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.split(QLatin1Char('\n'));
 }
 
-// The file's lines, split at CR LF, CR or LF. UTF-8 is decoded line by line, so that one stray
-// byte marks its own line and no other; undecodable bytes become U+FFFD.
-QStringList decodedLines(const QByteArray &bytes, Encoding encoding, QList<bool> *undecoded, bool *ok)
+// The lines of 8-bit text, split as linesOf splits. UTF-8 is decoded line by line, so that one
+// stray byte marks its own line and no other; undecodable bytes become U+FFFD.
+QStringList decodedLines(const QByteArrayView bytes, bool windows1252, QList<bool> *undecoded)
 {
-    *ok = true;
     QStringList lines;
-    if (encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE) {
-        QStringDecoder utf16(encoding == Encoding::Utf16LE ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
-                             QStringDecoder::Flag::Stateless);
-        QString text = utf16(bytes);
-        if (utf16.hasError() || bytes.size() % 2 != 0 || text.contains(QChar(0))) {
-            *ok = false;
-            return {};
-        }
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        lines = text.split(QLatin1Char('\n'));
-        undecoded->fill(false, lines.size());
-        return lines;
-    }
-    if (bytes.contains('\0')) {
-        *ok = false;
-        return {};
-    }
     qsizetype start = 0;
     const qsizetype n = bytes.size();
     while (start <= n) {
         qsizetype end = start;
         while (end < n && bytes.at(end) != '\n' && bytes.at(end) != '\r')
             ++end;
-        const QByteArrayView line = QByteArrayView(bytes).sliced(start, end - start);
-        if (encoding == Encoding::Windows1252) {
+        const QByteArrayView line = bytes.sliced(start, end - start);
+        if (windows1252) {
             lines << CSVOperator::fromWindows1252(line);
             *undecoded << false;
         } else {
@@ -309,16 +280,19 @@ bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText, QString *
     if (bytes.size() > kMostFileBytes)
         return fail("File is not a text file.", QStringLiteral("%1 is larger than %2 MB").arg(path).arg(kMostFileBytes / (1024 * 1024)));
 
-    // No text file holds a NUL byte; a workbook or a picture chosen by mistake does. UTF-16
-    // is known by its byte-order mark only.
-    Encoding encoding = encodingOf(&bytes);
-    if (m_encoding == TextEncoding::Windows1252 && encoding == Encoding::Utf8)
-        encoding = Encoding::Windows1252;
-    QList<bool> undecoded;
-    bool ok = true;
-    const QStringList lines = decodedLines(bytes, encoding, &undecoded, &ok);
-    if (!ok)
+    // A workbook, an archive or a picture chosen by mistake is no text; UTF-16 and UTF-32 are.
+    const TextBytes::Look look = TextBytes::lookAt(bytes);
+    if (look.kind == TextBytes::Kind::NotText)
         return fail("File is not a text file.", QStringLiteral("%1 holds binary data").arg(path));
+    QList<bool> undecoded;
+    QStringList lines;
+    if (look.kind == TextBytes::Kind::EightBit) {
+        lines = decodedLines(QByteArrayView(bytes).sliced(look.markBytes), m_encoding == TextEncoding::Windows1252,
+                             &undecoded);
+    } else {
+        lines = linesOf(TextBytes::decoded(bytes, look));
+        undecoded.fill(false, lines.size());
+    }
 
     const Separator separator = m_separator == Separator::Recognised ? recognisedSeparator(lines) : m_separator;
     const QChar splitAt = separatorCharacter(separator);

@@ -44,9 +44,10 @@ public:
     // "File is not exist.", "File is not readable.", "Get file handle failed." or "File is not a
     // text file." (bytes no text holds, as in a spreadsheet's own format, or a file past the
     // limits above) in errorText and the system's words, or the limit passed, in reason.
-    // The file is UTF-8 (a byte-order mark is dropped) or UTF-16 with its byte-order mark. A
-    // line of a UTF-8 file that does not decode keeps the character U+FFFD where its bytes did
-    // not, and its row number is listed in undecodedRows(): no encoding is guessed for it.
+    // The file is UTF-8 (a byte-order mark is dropped), or UTF-16 or UTF-32 as TextBytes tells
+    // them (by a byte-order mark, or by the zero bytes of their characters). A line of a UTF-8
+    // file that does not decode keeps the character U+FFFD where its bytes did not, and its row
+    // number is listed in undecodedRows(): no 8-bit encoding is guessed for it.
     bool loadCSVFrom(const QString &path, QString *errorText = nullptr, QString *reason = nullptr);
     // The 1-based rows of the last read that held bytes that are not UTF-8 text.
     const QList<int> &undecodedRows() const { return m_undecodedRows; }
@@ -61,7 +62,7 @@ public:
     // The separator the last read split its lines at; never Recognised.
     Separator separatorRead() const { return m_separatorRead; }
 
-    // How the reader takes the file's bytes: Unicode (UTF-8, or UTF-16 by its byte-order mark) unless
+    // How the reader takes the file's bytes: Unicode (UTF-8, or UTF-16 or UTF-32) unless
     // the teacher chose the Windows code page for a file written in it.
     enum class TextEncoding { Unicode, Windows1252 };
     void setEncoding(TextEncoding encoding) { m_encoding = encoding; }

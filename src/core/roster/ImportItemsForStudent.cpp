@@ -2,6 +2,7 @@
 
 #include "core/base/AppDelegateBase.h"
 #include "core/roster/ImportRuleMaker.h"
+#include "core/roster/RosterEdits.h"
 
 ImportItemsForStudent::ImportItemsForStudent()
     : ImportItemsForStudent(AppDelegateBase::getAppDelegate() ? AppDelegateBase::getAppDelegate()->currentDeviceType()
@@ -13,7 +14,7 @@ ImportItemsForStudent::ImportItemsForStudent(int deviceType)
 {
     using namespace ImportRuleMaker;
     const bool keypadByNumber = deviceType == 1 || deviceType == 4;
-    auto deviceNo = number(1, 400, QStringLiteral("1"));
+    auto deviceNo = number(1, RosterEdits::kMostDeviceNo, QStringLiteral("1"));
     deviceNo->setCanBeEmpty(false);
     deviceNo->setCanBeDuplicate(false);
     auto studentID = text(12, QStringLiteral(""));

@@ -536,6 +536,9 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
                 continue;
             const ImportItemInfo &item = m_importItemList.at(n);
             const QString typed = trimmedCell(m_previewData.cell(i, columnOfItem.at(n)));
+            // An optional keypad number refused: the import gives one.
+            const bool given = taken.source == Source::Refused && taken.value.isEmpty()
+                               && item.keyName() == QLatin1String("DeviceNo");
             QString note, detail;
             if (taken.source == Source::Cut) {
                 note = QStringLiteral("%1 is cut to its first %2 characters.").arg(item.displayName()).arg(item.itemRule()->maxLength());
@@ -544,18 +547,39 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
                              .arg(item.itemRule()->maxLength())
                              .arg(taken.value);
             }
-            else if (taken.value.isEmpty() && item.keyName() == QLatin1String("DeviceNo"))
-                note = QStringLiteral("%1 %2 cannot be imported; the student gets the class's next free keypad number.")
-                           .arg(item.displayName(), quoted(typed));
+            else if (given)
+                note = givenDeviceNoNote(item.displayName(), typed);
             else if (taken.value.isEmpty())
                 note = QStringLiteral("%1 %2 cannot be imported; it is left empty.").arg(item.displayName(), quoted(typed));
             else
                 note = QStringLiteral("%1 %2 cannot be imported; it is stored as \"%3\".")
                            .arg(item.displayName(), quoted(typed), taken.value);
-            out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note, detail.isEmpty() ? note : detail};
+            out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note, detail.isEmpty() ? note : detail,
+                               typed, given};
         }
     }
     return out;
+}
+
+QString ImportPreviewState::givenDeviceNoNote(const QString &field, const QString &typed,
+                                              const std::optional<RosterEdits::GivenDeviceNo> &given)
+{
+    if (!given)
+        return QStringLiteral("%1 %2 cannot be imported; the student gets the class's next free keypad number, or "
+                              "shares keypad number 1 with other students where the class holds every number from 1 to "
+                              "%3.")
+            .arg(field, quoted(typed))
+            .arg(RosterEdits::kMostDeviceNo);
+    if (given->free)
+        return QStringLiteral("%1 %2 cannot be imported; the student is stored with keypad number %3, the class's next "
+                              "free one.")
+            .arg(field, quoted(typed))
+            .arg(given->number);
+    return QStringLiteral("%1 %2 cannot be imported; the class holds every keypad number from 1 to %3, so the student "
+                          "is stored with keypad number %4, which other students of the class hold too.")
+        .arg(field, quoted(typed))
+        .arg(RosterEdits::kMostDeviceNo)
+        .arg(given->number);
 }
 
 // The rows whose typed values are not stored as typed, a few lines of them, as the blocking

@@ -3,10 +3,14 @@
 #include "ImportItemInfo.h"
 #include "TovImportPreviewData.h"
 
+#include "core/roster/RosterEdits.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // Everything the import preview decides, apart from its widgets: which file column feeds which
 // item, which cells are wrong and why, whether the import may go on, what the status line says,
@@ -92,8 +96,15 @@ public:
         // The note with the value stored written out whole (a cut value too), as the list of the
         // records imported shows it.
         QString detail;
+        QString typed;             // the cell as typed
+        bool deviceNoGiven = false; // a keypad number the import gives (givenDeviceNoNote)
     };
     QList<Replacement> replacements() const;
+    // The note on a keypad number typed that cannot be imported, which the import replaces by the
+    // one it gives (RosterEdits::deviceNoForNewStudent): before the import, what it will give;
+    // after it, given, the number it gave.
+    static QString givenDeviceNoNote(const QString &field, const QString &typed,
+                                     const std::optional<RosterEdits::GivenDeviceNo> &given = std::nullopt);
 
 private:
     // blocked: the column holds an error that blocks the import although its item is optional.

@@ -138,7 +138,7 @@ Result RosterEdits::addNewStudent(const StudentEntity &typed, int classNo, int m
 {
     StudentEntity student = typed;
     if (nextFreeDeviceNo)
-        student.setDeviceNo(std::max(1, RosterEdits::nextFreeDeviceNo(classNo)));
+        student.setDeviceNo(deviceNoForNewStudent(classNo).number);
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     auto *roster = TovStudentRoster::sharedUI();
     if (classes->studentCountInClass(classNo) >= maxStudents)
@@ -211,7 +211,7 @@ Result RosterEdits::saveStudent(const StudentSave &save)
     StudentEntity record = save.record;
     const QString student = save.adding ? record.id() : save.oldID;
     if (save.adding && save.nextFreeDeviceNo && !classes->existStudentWithID(record.id(), save.classNo))
-        record.setDeviceNo(std::max(1, nextFreeDeviceNo(save.classNo)));
+        record.setDeviceNo(deviceNoForNewStudent(save.classNo).number);
     const bool inRoster = roster->existStudentWithID(record.id());
     bool rosterRewritten = false;
     StoreTransaction transaction;
@@ -282,24 +282,20 @@ Result RosterEdits::deleteStudent(const QString &studentID, int classNo)
     return commit(transaction);
 }
 
-namespace {
-constexpr int kMostDeviceNo = 400;
-
-int firstFree(const QSet<int> &taken)
+RosterEdits::GivenDeviceNo RosterEdits::deviceNoForNewStudent(const QSet<int> &taken)
 {
     for (int n = 1; n <= kMostDeviceNo; ++n)
         if (!taken.contains(n))
-            return n;
-    return 0;
+            return {n, true};
+    return {1, false};
 }
-} // namespace
 
-int RosterEdits::nextFreeDeviceNo(int classNo)
+RosterEdits::GivenDeviceNo RosterEdits::deviceNoForNewStudent(int classNo)
 {
     QSet<int> taken;
     for (const StudentEntity &s : TovClassXmlDatabase::sharedClassUI()->getStudentListByClassNo(classNo))
         taken.insert(s.deviceNo());
-    return firstFree(taken);
+    return deviceNoForNewStudent(taken);
 }
 
 QList<QList<StudentEntity>> RosterEdits::deviceNoClashes(const QList<StudentEntity> &students)
@@ -331,9 +327,10 @@ Result RosterEdits::renumberDeviceClashes(int classNo)
     QString why;
     for (const QList<StudentEntity> &clash : deviceNoClashes(students)) {
         for (int i = 1; i < clash.size(); ++i) {
-            const int n = firstFree(taken);
-            if (n == 0)
+            const GivenDeviceNo given = deviceNoForNewStudent(taken);
+            if (!given.free)
                 return refused(Outcome::ClassFull);
+            const int n = given.number;
             taken.insert(n);
             StudentEntity moved = clash.at(i);
             moved.setDeviceNo(n);

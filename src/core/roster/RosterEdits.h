@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -96,8 +97,21 @@ public:
     // From the roster and from this class; copies in other classes stay.
     static Result deleteStudent(const QString &studentID, int classNo);
 
-    // The smallest keypad number from 1 to 400 no student of the class holds; 0 when all are.
-    static int nextFreeDeviceNo(int classNo);
+    // The keypad numbers a class has: 1 to 400.
+    static constexpr int kMostDeviceNo = 400;
+    // The keypad number that a student who comes into a class without one of their own takes (a
+    // student typed or imported while the receiver's keypads log in by ID): the smallest from 1
+    // to kMostDeviceNo that no student of the class holds (taken). A class that holds every one
+    // (it has more students than keypad numbers, as a class on such a receiver may) has none
+    // free: the student then shares keypad 1, the number every student of those receivers had
+    // before numbers were given, rather than piling onto the last number.
+    struct GivenDeviceNo
+    {
+        int number = 1;
+        bool free = true; // false: the number is shared, as none was free
+    };
+    static GivenDeviceNo deviceNoForNewStudent(const QSet<int> &taken);
+    static GivenDeviceNo deviceNoForNewStudent(int classNo);
     // The students of a class that share a keypad number, one list per shared number, in the
     // order of the class.
     static QList<QList<StudentEntity>> deviceNoClashes(const QList<StudentEntity> &students);

@@ -164,6 +164,7 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
     const QList<StudentEntity> inClass = classes->getStudentListByClassNo(m_classNo);
     dicStudentListInClass.clear();
     m_takenDeviceNos.clear();
+    m_givenDeviceNos.clear();
     for (const StudentEntity &s : inClass) {
         dicStudentListInClass.insert(s.id().toCaseFolded());
         m_takenDeviceNos.insert(s.deviceNo());
@@ -172,7 +173,7 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
 
     for (int i = 0; i < students.size(); ++i) {
         QString reason;
-        if (!addStudentToDatabase(students.at(i), &reason))
+        if (!addStudentToDatabase(students.at(i), i, &reason))
             loseStudent(students.at(i), reason, i);
         progress(i, int(students.size()));
     }
@@ -201,16 +202,15 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
     return m_studentsLost.isEmpty();
 }
 
-bool RosterImporter::addStudentToDatabase(const StudentEntity &record, QString *reason)
+bool RosterImporter::addStudentToDatabase(const StudentEntity &typed, int record, QString *reason)
 {
     // A record without a keypad number (a file for a receiver that logs keypads in by ID) takes
     // the class's next free one, so that the class also runs on a receiver that needs numbers.
-    StudentEntity student = record;
+    StudentEntity student = typed;
     if (student.deviceNo() < 1) {
-        int next = 1;
-        while (m_takenDeviceNos.contains(next) && next < 400)
-            ++next;
-        student.setDeviceNo(next);
+        const RosterEdits::GivenDeviceNo given = RosterEdits::deviceNoForNewStudent(m_takenDeviceNos);
+        student.setDeviceNo(given.number);
+        m_givenDeviceNos.insert(record, given);
     }
     if (student.id().isEmpty()) {
         *reason = reasonNoStudentID();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/roster/RosterEdits.h"
 #include "core/store/StudentEntity.h"
 #include "core/store/StudentInClass.h"
 #include "core/store/Teacher.h"
 #include "core/store/TeacherEntity.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -59,6 +61,8 @@ public:
     bool importTeachersUsingPreviewResultData(const QList<TeacherEntity> &teachers);
 
     const QList<LostStudent> &studentsLost() const { return m_studentsLost; }
+    // The keypad numbers the last student import gave to records without one, by record index.
+    const QHash<int, RosterEdits::GivenDeviceNo> &givenDeviceNos() const { return m_givenDeviceNos; }
     const QList<LostTeacher> &teachersLost() const { return m_teachersLost; }
     // Set when a store could not be read or written: what failed, and the system's reason.
     QString failureText() const { return m_failureText; }
@@ -73,7 +77,7 @@ public:
     static QString reasonTeacherExists() { return QStringLiteral("Already in the teacher list."); }
 
 private:
-    bool addStudentToDatabase(const StudentEntity &student, QString *reason);
+    bool addStudentToDatabase(const StudentEntity &student, int record, QString *reason);
     bool addTeacherToDatabase(const TeacherEntity &teacher, QString *reason);
     void loseStudent(const StudentEntity &student, const QString &reason, int record);
     void loseTeacher(const TeacherEntity &teacher, const QString &reason, int record);
@@ -88,6 +92,7 @@ private:
     QSet<QString> dicStudentListInClass;
     int m_studentsInClass = 0;
     QSet<int> m_takenDeviceNos;
+    QHash<int, RosterEdits::GivenDeviceNo> m_givenDeviceNos;
     bool maxNumInClass = false;
     // Display names of the stored teachers, with those this import added.
     QSet<QString> dicTeacherRoster;

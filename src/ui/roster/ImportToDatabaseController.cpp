@@ -253,11 +253,16 @@ bool ImportToDatabaseController::showReplacedValues()
         if (lost.contains(replaced.record) || replaced.record < 0 || replaced.record >= records.size())
             continue;
         const QStringList &record = records.at(replaced.record);
+        // The keypad number the import gave, now that it is known.
+        const auto given = m_importer.givenDeviceNos().constFind(replaced.record);
+        const QString detail = replaced.deviceNoGiven && m_mode == 0 && given != m_importer.givenDeviceNos().constEnd()
+                                   ? ImportPreviewState::givenDeviceNoNote(replaced.field, replaced.typed, *given)
+                                   : replaced.detail;
         // Item order: students 1 ID, 2 first and 3 last name; teachers 1 first and 2 last name.
         const QStringList cells = m_mode == 0
                                       ? QStringList{replaced.row, record.value(1).trimmed(),
                                                     mergeFirstLastString(record.value(2).trimmed(), record.value(3).trimmed()),
-                                                    replaced.detail}
+                                                    detail}
                                       : QStringList{replaced.row,
                                                     mergeFirstLastString(record.value(1).trimmed(), record.value(2).trimmed()),
                                                     replaced.detail};

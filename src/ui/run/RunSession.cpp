@@ -482,11 +482,22 @@ void RunSession::refuseClosing()
     if (alert)
         return;
     frames->releaseFrameInHand();
-    PollixAlert box(QStringLiteral("Warning"), QStringLiteral("Warning"), {kOkF1},
-                    QStringLiteral("A question is running. Stop it before closing this window."), m_window.widget);
+    PollixAlert box(QStringLiteral("Warning"), QStringLiteral("Warning"), {kOkF1}, runningNotice(), m_window.widget);
     closeRefusal = &box;
     showAlert(box);
     closeRefusal = nullptr;
+}
+
+QString RunSession::runningNotice() const
+{
+    // Named as the activity names what its Start began and its Stop ends.
+    switch (rule().runs) {
+    case ActivityRule::Runs::QuestionSet: return QStringLiteral("A question set is running. Stop it before closing this window.");
+    case ActivityRule::Runs::RollCall: return QStringLiteral("A roll call is running. Stop it before closing this window.");
+    case ActivityRule::Runs::Grouping: return QStringLiteral("A grouping is running. Stop it before closing this window.");
+    case ActivityRule::Runs::Question: break;
+    }
+    return QStringLiteral("A question is running. Stop it before closing this window.");
 }
 
 bool RunSession::escapeExits(QKeyEvent *event, const std::function<void()> &onExit)

@@ -197,8 +197,11 @@ public:
     // is the window's Exit.
     void closeEvent(QCloseEvent *event);
     // While a question runs, the close box and Escape: the window stays, and an alert says to
-    // stop the question first.
+    // stop the question first (runningNotice).
     void refuseClosing();
+    // That alert's text: it names what runs by the activity's word (ActivityRule::runs): a
+    // question, a question set, a roll call or a grouping.
+    QString runningNotice() const;
     // Escape asks as Exit does: a run never closes behind the teacher's back; while a question
     // runs it answers as the close box does.
     bool escapeExits(QKeyEvent *event, const std::function<void()> &onExit);

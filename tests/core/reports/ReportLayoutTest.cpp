@@ -131,6 +131,51 @@ TEST(ReportDrawingTest, LinesBreakAtTheCharacterWhereTheCutRunningWidthReachesTh
     EXPECT_EQ(getStrings(QString(), 615, arial20), QStringList{QString()});
 }
 
+TEST(ReportDrawingTest, NotesBreakBetweenWordsAndOnlyAWordNoLineHoldsIsCut)
+{
+    const QString text = QStringLiteral("(Note:'__'means No Answer,'__N'means you got the chance to answer but did "
+                                        "not answer in Rush Quiz Mode)");
+    const QStringList words = text.split(' ');
+    struct Case
+    {
+        QFont font;
+        double width;
+    };
+    for (const Case &c : {Case{ReportStyle::arial(22), 723}, Case{ReportStyle::arial(20), 723},
+                          Case{ReportStyle::arialBold(22), 703}, Case{ReportStyle::arialBold(20), 723},
+                          Case{arial20, 300}}) {
+        SCOPED_TRACE(c.font.pixelSize());
+        SCOPED_TRACE(c.width);
+        const QStringList lines = getWordWrappedStrings(text, c.width, c.font);
+        ASSERT_GE(lines.size(), 2);
+        // Whole words, in order, each line as many as fit: the next word would not have.
+        EXPECT_EQ(lines.join(' ').split(' '), words);
+        for (int k = 0; k < lines.size(); ++k) {
+            EXPECT_LE(QFontMetricsF(c.font).horizontalAdvance(lines[k]), c.width) << lines[k].toStdString();
+            if (k + 1 < lines.size()) {
+                EXPECT_GT(QFontMetricsF(c.font).horizontalAdvance(lines[k] + ' ' + lines[k + 1].section(' ', 0, 0)),
+                          c.width);
+            }
+        }
+    }
+    // The band of every report holds two lines of it.
+    EXPECT_EQ(getWordWrappedStrings(text, 723, ReportStyle::arial(22)).size(), 2);
+    EXPECT_EQ(getWordWrappedStrings(text, 703, ReportStyle::arialBold(22)).size(), 2);
+
+    // A word wider than a line is cut between characters, and the words after it go on behind it.
+    const QString longWord = QString(40, QChar('m'));
+    const QStringList cut = getWordWrappedStrings(QStringLiteral("a ") + longWord + QStringLiteral(" b"), 100, arial20);
+    EXPECT_EQ(cut.first(), "a");
+    EXPECT_EQ(cut.join(QString()).remove(' '), QStringLiteral("a") + longWord + QStringLiteral("b"));
+    EXPECT_TRUE(cut.last().endsWith(" b")) << cut.last().toStdString();
+    for (const QString &line : cut)
+        EXPECT_LE(width(line), 100);
+    // What fits is one line, as it is; a line feed is a blank; nothing is one empty line.
+    EXPECT_EQ(getWordWrappedStrings(QStringLiteral("a  b"), 615, arial20), QStringList{"a  b"});
+    EXPECT_EQ(getWordWrappedStrings(QStringLiteral("a\nb"), 615, arial20), QStringList{"a b"});
+    EXPECT_EQ(getWordWrappedStrings(QString(), 615, arial20), QStringList{QString()});
+}
+
 TEST(ReportDrawingTest, ShortenedTextsEndInAnEllipsisAndFit)
 {
     const QString text = QStringLiteral("Photosynthesis and respiration compared");

@@ -629,13 +629,22 @@ TEST_F(SessionRecordsTest, ImportRefusesWhatIsNotWellFormedXmlNamingTheLine)
         {twice, "line 2"},  // an attribute given twice
         {entity, "line 2"}, // an entity no XML file declares
         {"<Session>\n<ID>1</ID>\n<Name>a &amp b</Name>\n</Session>\n", "line 3"},
+        {body.left(body.size() / 2), "line 2"}, // cut short
+        {"<Session>\n<ID>1</ID>\n</Sesion>\n", "line 3"},
     };
     for (const auto &c : refused) {
         QString why;
         EXPECT_FALSE(check(c.bytes, &why)) << c.bytes.right(60).toStdString();
         EXPECT_TRUE(why.startsWith("The file is not well-formed XML") && why.contains(c.line))
             << why.toStdString() << " for " << c.bytes.right(60).toStdString();
+        // The parser's own words stand in the parentheses without their full stop: one sentence,
+        // one full stop.
+        EXPECT_TRUE(why.endsWith(QStringLiteral(", %1).").arg(QLatin1String(c.line)))) << why.toStdString();
+        EXPECT_EQ(why.count('.'), 1) << why.toStdString();
     }
+    QString cut;
+    EXPECT_FALSE(check(body.left(body.size() / 2), &cut));
+    EXPECT_EQ(cut, "The file is not well-formed XML (Premature end of document, line 2).");
     // Comments, processing instructions and blank lines beside the root are XML.
     QString why;
     EXPECT_TRUE(check(body + "\n<!-- exported on Friday -->\n<?pollix note?>\n\n", &why)) << why.toStdString();

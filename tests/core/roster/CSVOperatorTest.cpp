@@ -184,9 +184,16 @@ TEST_F(CSVOperatorTest, OneStrayByteMarksItsOwnLineAndNoEncodingIsGuessed)
         EXPECT_EQ(grid.stringAtRow(2, 1), QString::fromUtf8("李"));
         EXPECT_TRUE(grid.undecodedRows().isEmpty());
     }
-    // Without its mark UTF-16 is bytes with NULs in them: no text.
+    // Without its mark UTF-16 is told by the zero bytes of its characters, and read the same; NUL
+    // bytes that no UTF-16 text holds are no text.
+    for (const QByteArray &file : {le.mid(2), be.mid(2)}) {
+        ASSERT_TRUE(grid.loadCSVFrom(writeFile("bare16.csv", file)));
+        ASSERT_EQ(grid.numOfRows(), 2);
+        EXPECT_EQ(grid.stringAtRow(1, 2), QString::fromUtf8("Ørsted"));
+        EXPECT_EQ(grid.stringAtRow(2, 1), QString::fromUtf8("李"));
+    }
     QString why;
-    EXPECT_FALSE(grid.loadCSVFrom(writeFile("bare16.csv", le.mid(2)), &why));
+    EXPECT_FALSE(grid.loadCSVFrom(writeFile("nul.csv", QByteArray("a,b\r\nc\0,d\r\n", 11)), &why));
     EXPECT_EQ(why, "File is not a text file.");
 }
 

@@ -358,7 +358,8 @@ TEST_F(ImportPreviewStateTest, ATypedValueTheImportCannotTakeIsNamedWithItsRowAn
     load("abc,S1,Ann\r\n", 2);
     ASSERT_EQ(state->replacements().size(), 1);
     EXPECT_EQ(state->replacements().at(0).note,
-              "Device NO. \"abc\" cannot be imported; the student gets the class's next free keypad number.");
+              "Device NO. \"abc\" cannot be imported; the student gets the class's next free keypad number, or shares "
+              "keypad number 1 with other students where the class holds every number from 1 to 400.");
     EXPECT_EQ(state->resultData().at(0).at(0), "");
 }
 

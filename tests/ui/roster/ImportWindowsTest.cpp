@@ -707,3 +707,72 @@ TEST_F(ImportWindowsTest, OnX11TheStatusLineOfHeadingsFoldsWithinTheScreen)
     EXPECT_GE(status->height(), status->heightForWidth(status->width())) << "every line of it shows";
     EXPECT_LE(status->mapTo(&preview, QPoint(status->width(), 0)).x(), preview.width());
 }
+
+// A Dravel class may hold more students than there are keypad numbers (1 to 400): a file whose
+// keypad numbers cannot be imported gives each student the class's next free number while there
+// is one, and keypad 1, shared, once the class holds them all. The preview says so before the
+// import, and the list of values not stored as typed names the number each student was stored with.
+TEST_F(ImportWindowsTest, AKeypadNumberTheImportGivesIsNamedAsItIsStored)
+{
+    DeviceController::ShareDeviceController()->setCurDeviceType(3);
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    ASSERT_TRUE(classes->beginUpdateStudentsInClass(classNo));
+    for (int n = 1; n <= 398; ++n) {
+        StudentEntity s;
+        s.setId(QStringLiteral("K%1").arg(n));
+        s.setFirstName(QStringLiteral("Kept"));
+        s.setDeviceNo(n);
+        classes->addingStudentWithData(s);
+    }
+    ASSERT_TRUE(classes->endUpdateStudents());
+    const QString csv = writeFile("dravel.csv", "Device NO.,Student ID,First Name\r\n401,S1,Ann\r\n402,S2,Bo\r\n"
+                                                "abc,S3,Cy\r\n0,S4,Di\r\n");
+    ImportPreviewState state(ImportItemsForStudent(3).allImportItems());
+    QString why;
+    ASSERT_EQ(state.loadFile(csv, &why), TovImportPreviewData::Loaded) << why.toStdString();
+    ASSERT_FALSE(state.bHasError()) << state.statusText().toStdString();
+    const QList<ImportPreviewState::Replacement> replaced = state.replacements();
+    ASSERT_EQ(replaced.size(), 4);
+    EXPECT_EQ(replaced[0].note, "Device NO. \"401\" cannot be imported; the student gets the class's next free keypad "
+                                "number, or shares keypad number 1 with other students where the class holds every "
+                                "number from 1 to 400.")
+        << replaced[0].note.toStdString();
+
+    ImportToDatabaseController import;
+    import.setImportMode(0);
+    import.setClassNoToImport(classNo, "7A");
+    import.setResultDataOfStudents(state.resultData());
+    import.setReplacements(replaced);
+    QSignalSpy finished(&import, &ImportToDatabaseController::importFinished);
+    import.show();
+    ASSERT_TRUE(finished.wait(kEventWaitMs));
+    screenshot(&import, "keypad-numbers-given");
+    QHash<QString, int> stored;
+    for (const StudentEntity &s : classes->getStudentListByClassNo(classNo))
+        stored.insert(s.id(), s.deviceNo());
+    EXPECT_EQ(stored.size(), 402) << "every student went in";
+    const struct
+    {
+        const char *id;
+        int number;
+        QString note;
+    } expected[] = {
+        {"S1", 399, "Device NO. \"401\" cannot be imported; the student is stored with keypad number 399, the class's "
+                    "next free one."},
+        {"S2", 400, "Device NO. \"402\" cannot be imported; the student is stored with keypad number 400, the class's "
+                    "next free one."},
+        {"S3", 1, "Device NO. \"abc\" cannot be imported; the class holds every keypad number from 1 to 400, so the "
+                  "student is stored with keypad number 1, which other students of the class hold too."},
+        {"S4", 1, "Device NO. \"0\" cannot be imported; the class holds every keypad number from 1 to 400, so the "
+                  "student is stored with keypad number 1, which other students of the class hold too."},
+    };
+    QTableWidget *table = import.tblReplacedValues;
+    ASSERT_EQ(table->rowCount(), 4);
+    for (int r = 0; r < 4; ++r) {
+        SCOPED_TRACE(expected[r].id);
+        EXPECT_EQ(stored.value(expected[r].id), expected[r].number);
+        EXPECT_EQ(table->item(r, 1)->text(), expected[r].id);
+        EXPECT_EQ(table->item(r, table->columnCount() - 1)->text(), expected[r].note)
+            << table->item(r, table->columnCount() - 1)->text().toStdString();
+    }
+}

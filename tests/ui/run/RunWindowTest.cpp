@@ -293,6 +293,44 @@ TEST_F(RunWindowTest, TheCloseBoxDuringAQuestionTellsToStopItFirst)
     EXPECT_EQ(offered, 1);
 }
 
+// Escape while something runs: the notice names it as the activity does, whatever the activity
+// sets running with its Start (a question, the question set the keypads hold, a roll call).
+TEST_F(RunWindowTest, EscapeWhileSomethingRunsNamesWhatRunsAsTheActivityDoes)
+{
+    const struct
+    {
+        int activity;
+        const char *notice;
+    } cases[] = {
+        {0, "A question is running. Stop it before closing this window."},
+        {2, "A question set is running. Stop it before closing this window."},
+        {1, "A question set is running. Stop it before closing this window."},
+        {8, "A roll call is running. Stop it before closing this window."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.activity);
+        makeClass(2, 1);
+        open(c.activity, 3, questionFile({{0, QStringLiteral("B"), 30}, {0, QStringLiteral("A"), 30}}));
+        ASSERT_TRUE(window);
+        window->show();
+        button("btnStart")->click();
+        ASSERT_TRUE(window->bStartFlag());
+        {
+            DialogAnswers answers; // OK
+            window->activateWindow();
+            window->setFocus();
+            QTest::keyClick(window, Qt::Key_Escape);
+            ASSERT_EQ(answers.alerts().size(), 1) << "Escape did nothing";
+            EXPECT_EQ(answers.alerts().first().informativeText, QString::fromLatin1(c.notice))
+                << answers.alerts().first().informativeText.toStdString();
+        }
+        EXPECT_FALSE(window.isNull()) << "the run goes on";
+        EXPECT_TRUE(window->bStartFlag());
+        button("btnStop")->click();
+        delete window.data();
+    }
+}
+
 TEST_F(RunWindowTest, RunEventsMarkTheGrid)
 {
     makeClass(3, 1);
