@@ -4,6 +4,7 @@
 #include "core/base/CommonFunc.h"
 #include "core/engine/ActivityRules.h"
 #include "core/engine/AnswerScoring.h"
+#include "core/engine/GroupPoints.h"
 #include "core/engine/QuizData.h"
 #include "core/engine/QuizParticipantData.h"
 #include "core/engine/QuizQuestions.h"
@@ -185,6 +186,12 @@ QuizEntity EndOfRunSave::NormalSave(const QString &name, Run &run)
     quiz.setAllStudentsAns(responses);
     quiz.setTotalMark(QString::number(totalMark));
     quiz.setAllStudents(run.arrStuLoginContentTime);
+    if (run.nIsGroup != 0) {
+        QMap<int, int> extra;
+        for (int g = 1; g <= qpd->maxGroupNo(); ++g)
+            extra.insert(g, GroupPoints::runAppendPoints(g));
+        quiz.setGroupAppendPoints(extra);
+    }
     return quiz;
 }
 

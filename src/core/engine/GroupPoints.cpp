@@ -51,8 +51,13 @@ void GroupPoints::setAppendPoints(int g, int points) const
 
 int GroupPoints::finalPoints(int g) const
 {
+    return (g >= 1 && g <= m_total.size() ? m_total.at(g - 1) : 0) + runAppendPoints(g);
+}
+
+int GroupPoints::runAppendPoints(int g)
+{
     const QuizData *qd = QuizData::shareManager();
-    int sum = g >= 1 && g <= m_total.size() ? m_total.at(g - 1) : 0;
+    int sum = 0;
     for (int k : qd->arrayAlreadyTestQuestionNo())
         sum += qd->getQuestionAppend(k, g);
     return sum;

@@ -21,6 +21,8 @@ public:
     void setAppendPoints(int g, int points) const;
     // The total plus the extra points given on every question asked.
     int finalPoints(int g) const;
+    // The extra points group g was given on every question asked: what its session keeps.
+    static int runAppendPoints(int g);
 
 private:
     int m_q;

@@ -5,6 +5,8 @@
 #include "core/base/CommonFunc.h"
 #include "core/engine/QuizQuestionsElement.h"
 #include "core/engine/TransferFrames.h"
+#include "core/store/GlobalFunctions.h"
+#include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
 
 #include <algorithm>
@@ -417,4 +419,54 @@ bool ReceiveReportSession::save(const Context &context, QString *path, QString *
 {
     QuizEntity quiz = toQuizEntity(context);
     return TovQuizXmlDatabase().addQuizWithName(m_examTitle, quiz, path, errorText);
+}
+
+bool ReceiveReportSession::holdsSameData(const QuizEntity &stored, const QuizEntity &received)
+{
+    // The store writes an empty title as a blank.
+    const auto title = [](const QuizEntity &q) { return q.title().isEmpty() ? QStringLiteral(" ") : q.title(); };
+    if (stored.isCoureGrade() || stored.name() != received.name() || stored.className() != received.className()
+        || title(stored) != title(received) || stored.actionType() != received.actionType()
+        || stored.allQuestions().size() != received.allQuestions().size()
+        || stored.allStudents().size() != received.allStudents().size()
+        || stored.allStudentsAns().size() != received.allStudentsAns().size()
+        || stored.allRollCall().size() != received.allRollCall().size())
+        return false;
+    for (qsizetype i = 0; i < stored.allQuestions().size(); ++i) {
+        const QuestionEntity &s = stored.allQuestions().at(i), &r = received.allQuestions().at(i);
+        if (s.quNo() != r.quNo() || s.quType() != r.quType() || s.rightAns() != r.rightAns()
+            || s.allOptions().size() != r.allOptions().size())
+            return false;
+    }
+    for (qsizetype i = 0; i < stored.allStudents().size(); ++i) {
+        const StudentEntity &s = stored.allStudents().at(i), &r = received.allStudents().at(i);
+        if (s.id() != r.id() || s.firstName() != r.firstName() || s.deviceNo() != r.deviceNo())
+            return false;
+    }
+    for (qsizetype i = 0; i < stored.allStudentsAns().size(); ++i) {
+        const ResponseDataEntity &s = stored.allStudentsAns().at(i), &r = received.allStudentsAns().at(i);
+        if (s.studentID() != r.studentID() || s.questionID() != r.questionID() || s.response() != r.response())
+            return false;
+    }
+    for (qsizetype i = 0; i < stored.allRollCall().size(); ++i)
+        if (stored.allRollCall().at(i).AbsenceStu() != received.allRollCall().at(i).AbsenceStu())
+            return false;
+    return true;
+}
+
+QStringList ReceiveReportSession::savedCopies(const Context &context) const
+{
+    const QuizEntity received = toQuizEntity(context);
+    QStringList copies;
+    // The heads sort out the few files worth reading whole.
+    for (const TovSessionXmlParsedResult &head : TovFastQuizXmlDatabase::readHeaders()) {
+        if (head.flag() != 1 || head.Name() != received.name() || head.ClassName() != received.className())
+            continue;
+        pugi::xml_document doc;
+        if (GlobalFunctions::loadXmlFileToLook(head.filePath(), doc)
+            && holdsSameData(TovQuizXmlDatabase::sessionIn(doc), received))
+            copies << head.filePath();
+    }
+    copies.sort();
+    return copies;
 }

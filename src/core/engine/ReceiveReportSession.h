@@ -60,6 +60,14 @@ public:
     QuizEntity toQuizEntity(const Context &context) const;
     // Writes it through the session store under the exam title; the path written goes to *path.
     bool save(const Context &context, QString *path, QString *errorText) const;
+    // The session files that already hold what was received, so that a save would make a second,
+    // identical session of it (which the gradebook counts again). A file holds it when it keeps
+    // the same received data: the keypad's session name, class, exam title and activity, and
+    // question by question, student by student and answer by answer what the keypad sent. What
+    // the computer adds is left aside: the teacher and subject picked in the window, the times
+    // of saving, the receiver's model and the points the record gives each question. In path order.
+    QStringList savedCopies(const Context &context) const;
+    static bool holdsSameData(const QuizEntity &stored, const QuizEntity &received);
 
     int sumOfStudentsInClass() const { return m_sumOfStudentsInClass; }
     int sumOfQuestions() const { return m_sumOfQuestions; }

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 
 QString SessionMerge::refusalText()
@@ -42,6 +43,19 @@ namespace {
 QString classSuffix(qsizetype k)
 {
     return k == 0 ? QString() : QStringLiteral("(%1)").arg(k);
+}
+
+// Each group's extra points over all the sources: a group's members' points add up across them,
+// and so do its extra points.
+QMap<int, int> groupAppendPointsOf(const QList<SessionMerge::Source> &sources)
+{
+    QMap<int, int> points;
+    for (const SessionMerge::Source &source : sources) {
+        const QMap<int, int> own = source.quiz.groupAppendPoints();
+        for (auto it = own.cbegin(); it != own.cend(); ++it)
+            points[it.key()] += it.value();
+    }
+    return points;
 }
 
 // The position of the first question of quiz carrying each stored number.
@@ -160,6 +174,7 @@ QuizEntity SessionMerge::merge(Kind kind, const QList<Source> &sources, const QS
         }
         result.setClassName(className);
     }
+    result.setGroupAppendPoints(groupAppendPointsOf(sources));
     result.setQuestionNum(int(result.allQuestions().size()));
     return result;
 }
@@ -218,6 +233,8 @@ QString SessionMerge::lossOf(Kind kind, const QList<Source> &sources, const Quiz
     }
     if (pointsBefore != pointsAfter)
         return why("The merged session would change a student's points.");
+    if (merged.groupAppendPoints() != groupAppendPointsOf(sources))
+        return why("The merged session would change a group's extra points.");
     if (kind == Kind::ByQuestions && merged.allQuestions().size() != offset)
         return why("The merged session would not hold every question.");
     return QString();
@@ -232,7 +249,8 @@ bool SessionMerge::sameContent(const QuizEntity &written, const QuizEntity &merg
         || written.totalMark() != merged.totalMark() || written.isCoureGrade() != merged.isCoureGrade()
         || written.allQuestions().size() != merged.allQuestions().size()
         || written.allStudents().size() != merged.allStudents().size()
-        || written.allStudentsAns().size() != merged.allStudentsAns().size())
+        || written.allStudentsAns().size() != merged.allStudentsAns().size()
+        || written.groupAppendPoints() != merged.groupAppendPoints())
         return false;
     for (qsizetype i = 0; i < written.allQuestions().size(); ++i) {
         const QuestionEntity &w = written.allQuestions().at(i), &m = merged.allQuestions().at(i);

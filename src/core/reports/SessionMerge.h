@@ -40,12 +40,14 @@ public:
     // the total mark the sum of all points, and the students of S1 followed by those of later
     // sessions whose ID is not there yet. By classes: the class names joined with "/", the
     // students and answers of the k-th further session with "(k)" appended to their IDs and
-    // names. Only for sources refusal() lets pass.
+    // names. Both ways each group's extra points are those of all the sources added up. Only for
+    // sources refusal() lets pass.
     static QuizEntity merge(Kind kind, const QList<Source> &sources, const QString &name, const QString &now);
     // Why merged does not carry every answer record of the sources (student, reply, points and
-    // time, under the question it belonged to) and every student, "" when it does.
+    // time, under the question it belonged to), every student and every group's extra points, ""
+    // when it does.
     static QString lossOf(Kind kind, const QList<Source> &sources, const QuizEntity &merged);
     // Whether a session read back from its file holds what was merged into it: the header, every
-    // question, student and answer record with its points.
+    // question, student and answer record with its points, each group's extra points.
     static bool sameContent(const QuizEntity &written, const QuizEntity &merged);
 };

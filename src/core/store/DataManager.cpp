@@ -326,9 +326,9 @@ int DataManager::getMachineName(const QString &model)
     return -1;
 }
 
-int DataManager::getAppendMarkByGroupNo(int, const QuizEntity &)
+int DataManager::getAppendMarkByGroupNo(int groupNo, const QuizEntity &quiz)
 {
-    return 0;
+    return quiz.groupAppendPoints().value(groupNo);
 }
 
 // ---- Counts ----

@@ -59,7 +59,7 @@ public:
     static int getQuTypeNoByName(const QString &name);
     // The device type (0-4) of a stored model code; -1 otherwise.
     static int getMachineName(const QString &model);
-    // Extra points of a group: there are none.
+    // The extra points the teacher gave the group over the session's run; 0 where none were kept.
     static int getAppendMarkByGroupNo(int groupNo, const QuizEntity &quiz);
 
     // ---- Counts over one loaded session (nothing is read from disk) ----

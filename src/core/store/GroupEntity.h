@@ -4,8 +4,7 @@
 
 #include <QString>
 
-// A group of a session with the extra points it was given. Kept as a record of the session
-// model; no store fills it.
+// A group of a session with the extra points it was given over the whole run ("%d").
 class GroupEntity
 {
     POLLIX_RECORD_FIELD(int, groupNo, setGroupNo, 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GroupEntity.h"
 #include "QuestionEntity.h"
 #include "RecordField.h"
 #include "ResponseDataEntity.h"
@@ -8,6 +9,7 @@
 #include "TeacherEntity.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QVariant>
 
@@ -42,9 +44,17 @@ class QuizEntity
     POLLIX_RECORD_FIELD(QList<StudentEntity>, allStudents, setAllStudents)
     POLLIX_RECORD_FIELD(QList<ResponseDataEntity>, allStudentsAns, setAllStudentsAns)
     POLLIX_RECORD_FIELD(QList<RollCallEntity>, allRollCall, setAllRollCall)
+    // The extra points the teacher gave groups in a group run, one record per group given any
+    // (file element "AppendPoints", which readers that do not know it pass over).
+    POLLIX_RECORD_FIELD(QList<GroupEntity>, allGroups, setAllGroups)
 
 public:
     // `date` as stored text: a time stamp text as it is; a date printed in UTC+8 as
     // "YYYY-MM-DDTHH:MM:SS" (the form a reader's date value is written back in).
     QString dateText() const;
+    // Each group's extra points by group number (a group's records added up); groups given none
+    // are left out.
+    QMap<int, int> groupAppendPoints() const;
+    // One record per group given any.
+    void setGroupAppendPoints(const QMap<int, int> &points);
 };

@@ -131,6 +131,22 @@ void appendStudents(pugi::xml_node root, const QuizEntity &quiz, Write kind, con
     }
 }
 
+// The groups' extra points come last, and only where a group was given any: every reader takes
+// the elements it knows by name, so a Pollix that does not know this one reads the session as
+// before, and a session without extra points is written as it always was.
+void appendGroups(pugi::xml_node root, const QuizEntity &quiz)
+{
+    const QMap<int, int> points = quiz.groupAppendPoints();
+    if (points.isEmpty())
+        return;
+    pugi::xml_node groups = root.append_child("AppendPoints");
+    for (auto it = points.cbegin(); it != points.cend(); ++it) {
+        pugi::xml_node node = groups.append_child("AppendPoint");
+        add(node, "GNo", it.key());
+        add(node, "Point", it.value());
+    }
+}
+
 // The whole document; the record already holds whatever defaults the writer applies.
 pugi::xml_document sessionDocument(const QuizEntity &quiz, const QString &id, const QString &dateCreated, Write kind)
 {
@@ -168,6 +184,7 @@ pugi::xml_document sessionDocument(const QuizEntity &quiz, const QString &id, co
             add(node, "Absence", quiz.allRollCall().first().AbsenceStu());
         }
     }
+    appendGroups(root, quiz);
     return doc;
 }
 
@@ -379,6 +396,14 @@ void TovQuizXmlDatabase::readFullSession(pugi::xml_node root, QuizEntity &quiz)
             quiz.allRollCall().append(r);
         }
     }
+    for (pugi::xml_node groups : root.children("AppendPoints")) {
+        for (pugi::xml_node node : groups.children("AppendPoint")) {
+            GroupEntity g;
+            g.setGroupNo(number(node, "GNo"));
+            g.setAppendMark(QString::number(number(node, "Point")));
+            quiz.allGroups().append(g);
+        }
+    }
 }
 
 void TovQuizXmlDatabase::readPointsOnlySession(pugi::xml_node root, QuizEntity &quiz)
@@ -441,6 +466,8 @@ bool TovQuizXmlDatabase::readsBackAs(const QString &path, const QuizEntity &reco
         if (r.id() != w.id() || (read->isCoureGrade() && r.totalMark() != w.totalMark()))
             return differs("students");
     }
+    if (read->groupAppendPoints() != record.groupAppendPoints())
+        return differs("extra points of groups");
     if (read->allStudentsAns().size() != record.allStudentsAns().size())
         return differs("answers");
     for (qsizetype i = 0; i < read->allStudentsAns().size(); ++i) {

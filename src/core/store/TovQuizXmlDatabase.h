@@ -20,7 +20,8 @@ public:
     // start or end time now, an empty first roll-call time now). Path separators in the name become "_";
     // a name already taken gets " (2)", " (3)" ... so no file is replaced. The path written goes to
     // *writtenPath. An attendance record (activity code "13") is written with students and roll
-    // call; any other with questions, answers and students. On failure the reason goes to *errorText.
+    // call; any other with questions, answers and students, and last the groups' extra points where
+    // a group has any. On failure the reason goes to *errorText.
     bool addQuizWithName(const QString &name, QuizEntity &quiz, QString *writtenPath = nullptr,
                          QString *errorText = nullptr);
     // Replaces the session file at path from an edited record (actNo holds the file's ID) and
@@ -35,7 +36,8 @@ public:
     // The title followed by the number of "Questions" elements ("Week 3" with questions: "Week 31").
     QString getQuizMessage(const QString &path) const;
     // Whether the file at path, read back, holds record: its name, its session total, every
-    // question, every student with points, every answer with its question and points. Else false
+    // question, every student with points, every answer with its question and points, each
+    // group's extra points. Else false
     // with the reason.
     bool readsBackAs(const QString &path, const QuizEntity &record, QString *errorText = nullptr) const;
     // Replaces target with a copy of source.

@@ -255,6 +255,7 @@ void installServices()
         if (Orvenda_AppDelegate *app = Orvenda_AppDelegate::getAppDelegate())
             app->setObjectToReceiveCommData(&window);
         DialogHooks::runModal(&window);
+        return window.savedPath();
     };
     // Start hands the run to the activity window.
     ActivityWindowOpener::install();

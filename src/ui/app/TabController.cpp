@@ -519,8 +519,12 @@ void TabController::doReportsWindow()
 void TabController::doSession()
 {
     lowerToNormalLevel();
-    if (hooks().runReceiveSession)
-        hooks().runReceiveSession(this);
+    if (hooks().runReceiveSession) {
+        const QString saved = hooks().runReceiveSession(this);
+        // The status line names the last save, whichever window made it.
+        if (!saved.isEmpty())
+            sessionSaved(saved);
+    }
     becomeFrameListener();
 }
 

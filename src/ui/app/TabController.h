@@ -82,7 +82,8 @@ public:
         std::function<void(QWidget *, const QString &path, bool isPPT)> runTitleSet;
         std::function<void(TabController *, const QString &path)> openQuestionEditor; // empty path: new file
         std::function<void(QWidget *)> runReport;
-        std::function<void(QWidget *)> runReceiveSession;
+        // Receive Session; the session file its last save wrote, "" when it saved none.
+        std::function<QString(QWidget *)> runReceiveSession;
         std::function<void(QWidget *)> runVersionInfo;
         std::function<void(QWidget *, int mode)> runHardwareTest;
         std::function<void(QWidget *, int deviceType)> runChannelSet;

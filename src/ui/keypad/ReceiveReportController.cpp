@@ -9,9 +9,11 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ui/controls/PollixAlert.h"
+#include "ui/reports/SessionFormParts.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -174,6 +176,10 @@ void ReceiveReportController::doSave()
     context.subject = cmbSubject->currentText();
     context.deviceType = app ? app->currentDeviceType() : -1;
     context.now = GetDateTimeNow();
+    // The keypad keeps a session after sending it, so the same one may come again.
+    const QStringList copies = m_session.savedCopies(context);
+    if (!copies.isEmpty() && !askToSaveAgain(copies))
+        return;
     QString error;
     if (!m_session.save(context, &m_savedPath, &error)) {
         // What was received stays, so the teacher can try again once the disk allows.
@@ -185,6 +191,23 @@ void ReceiveReportController::doSave()
     m_session.clearAll();
     m_bBtnStateStart = true;
     showReceiveState(ReceiveReportSession::Waiting);
+    SessionFormParts::sayWhereSaved(this, m_savedPath);
+}
+
+bool ReceiveReportController::askToSaveAgain(const QStringList &copies)
+{
+    const QString where = QDir::toNativeSeparators(copies.first());
+    const QString saved = copies.size() == 1
+                              ? tr("It is saved as %1.").arg(where)
+                              : tr("It is saved %1 times, one of them as %2.").arg(copies.size()).arg(where);
+    // Escape and the close box leave the session unsaved, as Cancel does.
+    return PollixAlert::askWithWayBack(
+               this, QStringLiteral("Pollix ARS"), tr("This session from the teacher keypad is saved already."),
+               {tr("Save Again"), tr("Cancel")},
+               saved + QLatin1Char(' ')
+                   + tr("Saved again, it becomes one more session with the same answers, and the gradebook counts "
+                        "each of them."))
+           == 0;
 }
 
 void ReceiveReportController::doExit()

@@ -12,7 +12,8 @@ class QPushButton;
 // Receives a session recorded on the teacher keypad ("ReceiveReport"): the teacher picks the
 // teacher and subject it belongs to, presses Start and sends the session from the keypad; each
 // frame is acknowledged and the progress shown; Save writes it as a session file. The opener
-// makes it the frame listener while it runs. Closing it forgets what was received.
+// makes it the frame listener while it runs. Closing it forgets what was received. A save says
+// where the session went; one of a session saved already asks first.
 class ReceiveReportController : public QDialog
 {
     Q_OBJECT
@@ -49,6 +50,8 @@ private:
     void loadSubject();
     void handleDeviceChanged();
     void showProgress();
+    // Whether to save once more a session already saved as copies; false for Cancel.
+    bool askToSaveAgain(const QStringList &copies);
 
     ReceiveReportSession m_session;
     QStringList teachers;

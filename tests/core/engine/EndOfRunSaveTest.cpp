@@ -147,3 +147,37 @@ TEST_F(EndOfRunSaveTest, TheProposedNameFollowsTheActivityAndIsNeverEmpty)
                 || name == "Attendance " + after.toString("yyyy-MM-dd HH:mm"))
         << name.toStdString();
 }
+
+// The extra points a group run gave a group on each question asked go with its session, added up
+// per group; a run that is not by group keeps none.
+TEST_F(EndOfRunSaveTest, AGroupRunKeepsEachGroupsExtraPointsOverTheQuestionsAsked)
+{
+    auto *qd = QuizData::shareManager();
+    QuizParticipantData::shareManager()->setMaxGroupNo(3);
+    for (int n = 2; n <= 3; ++n) {
+        QuizQuestionsElement q;
+        q.setStrAnswer("A");
+        q.setNOptionNum(4);
+        QuizQuestions::shareManager()->addQuestion(q);
+    }
+    qd->clearQuestionRecord(2);
+    qd->clearQuestionRecord(3);
+    qd->setArrayAlreadyTestQuestionNo({1, 2});
+    qd->setQuestionAppend(1, 2, 25);
+    qd->setQuestionAppend(2, 2, 5);
+    qd->setQuestionAppend(2, 1, 7);
+    qd->setQuestionAppend(3, 3, 9); // a question not asked counts nowhere
+    struct Case
+    {
+        int byGroup;
+        QMap<int, int> kept;
+    };
+    for (const Case &c : {Case{1, {{1, 7}, {2, 30}}}, Case{0, {}}}) {
+        run.nIsGroup = c.byGroup;
+        QString path, why;
+        ASSERT_TRUE(EndOfRunSave::save("Planets", run, &path, &why)) << why.toStdString();
+        const auto stored = TovQuizXmlDatabase().getQuizInfoAll(path);
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->groupAppendPoints(), c.kept) << "by group " << c.byGroup;
+    }
+}

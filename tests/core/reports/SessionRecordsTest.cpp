@@ -516,6 +516,28 @@ TEST_F(SessionRecordsTest, MergeKeepsEveryAnswerAndPointOrRefusesBeforeWriting)
     EXPECT_EQ(SessionMerge::lossOf(SessionMerge::Kind::ByClasses, stray, classes), "");
 }
 
+// A group's members' points add up across merged sessions, and so do its extra points.
+TEST_F(SessionRecordsTest, MergeAddsUpEachGroupsExtraPointsEitherWay)
+{
+    QuizEntity first = quiz("1", 2, {"1", "2"});
+    first.setGroupAppendPoints({{1, 5}, {2, 10}});
+    QuizEntity second = quiz("1", 2, {"1", "3"});
+    second.setGroupAppendPoints({{2, 3}});
+    for (SessionMerge::Kind kind : {SessionMerge::Kind::ByQuestions, SessionMerge::Kind::ByClasses}) {
+        SCOPED_TRACE(kind == SessionMerge::Kind::ByQuestions ? "by questions" : "by classes");
+        const QList<SessionMerge::Source> sources{{"Paper A", "Class 5A", first},
+                                                  {"Paper A", kind == SessionMerge::Kind::ByQuestions ? "Class 5A" : "Class 5B", second}};
+        ASSERT_EQ(SessionMerge::refusal(kind, sources), "");
+        const QuizEntity merged = SessionMerge::merge(kind, sources, "Both", "2012-03-23T14:07:09");
+        EXPECT_EQ(merged.groupAppendPoints(), (QMap<int, int>{{1, 5}, {2, 13}}));
+        EXPECT_EQ(SessionMerge::lossOf(kind, sources, merged), "");
+        QuizEntity changed = merged;
+        changed.setGroupAppendPoints({{1, 5}, {2, 10}});
+        EXPECT_NE(SessionMerge::lossOf(kind, sources, changed), "");
+        EXPECT_FALSE(SessionMerge::sameContent(changed, merged)) << "the read-back compares them too";
+    }
+}
+
 TEST_F(SessionRecordsTest, ImportChecksTheFileBeforeAnythingIsShownOrStored)
 {
     QTemporaryDir outside;

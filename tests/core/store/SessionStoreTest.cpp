@@ -1,7 +1,9 @@
 #include "StoreTestBase.h"
 
+#include "core/store/DataManager.h"
 #include "core/store/TovFastQuizXmlDatabase.h"
 #include "core/store/TovQuizXmlDatabase.h"
+#include "core/store/TovSessionXmlParsedResult.h"
 #include "support/SmallDisk.h"
 
 #include <QDir>
@@ -327,4 +329,69 @@ TEST_F(SessionStoreTest, BlankValuesSurviveALoadAndRewrite)
     EXPECT_TRUE(bytes.contains("<Reply> </Reply>"));
     index()->reloadQuiz();
     EXPECT_EQ(index()->session_resultByPath(path)->TotalMark(), " ");
+}
+
+// The extra points a group run gave its groups come last, in an element of their own that only a
+// group given some brings; every other reader of the file (the index's header scan, the
+// gradebook's points) reads such a file as the same file without it.
+TEST_F(SessionStoreTest, GroupsExtraPointsAreKeptLastAndOtherReadersPassThemOver)
+{
+    struct Case
+    {
+        const char *name;
+        QList<std::pair<int, QString>> given; // group, extra points as the record holds them
+        const char *golden;
+        QMap<int, int> kept;
+    };
+    const QList<Case> cases{
+        {"none", {}, "session-full", {}},
+        {"none but zeros", {{2, "0"}, {1, ""}}, "session-full", {}},
+        {"given", {{2, "25"}, {1, "0"}, {3, "4"}, {3, "6"}}, "session-group-extra", {{2, 25}, {3, 10}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QuizEntity quiz = normalQuiz();
+        if (!c.kept.isEmpty())
+            quiz.setGroup(3);
+        for (const auto &[group, points] : c.given) {
+            GroupEntity g;
+            g.setGroupNo(group);
+            g.setAppendMark(points);
+            quiz.allGroups() << g;
+        }
+        m_nextId = 0;
+        QString path;
+        ASSERT_TRUE(TovQuizXmlDatabase().addQuizWithName("Quiz1", quiz, &path));
+        EXPECT_EQ(readFile(path), sessionGolden(c.golden));
+
+        TovQuizXmlDatabase store;
+        QuizEntity loaded = *store.getQuizInfoAll(path);
+        EXPECT_EQ(loaded.groupAppendPoints(), c.kept);
+        EXPECT_EQ(DataManager::getAppendMarkByGroupNo(2, loaded), c.kept.value(2));
+        EXPECT_EQ(DataManager::getAppendMarkByGroupNo(1, loaded), 0);
+        EXPECT_TRUE(store.readsBackAs(path, quiz));
+        // An edit of the session keeps them.
+        loaded.setTitle("Week 4");
+        ASSERT_TRUE(store.upDataQuizForReport(path, loaded));
+        EXPECT_EQ(store.getQuizInfoAll(path)->groupAppendPoints(), c.kept);
+        EXPECT_TRUE(store.readsBackAs(path, loaded));
+        QuizEntity other = loaded;
+        other.setGroupAppendPoints({{2, 26}});
+        EXPECT_FALSE(store.readsBackAs(path, other)) << "a read-back compares the extra points";
+
+        // The header and the points read as those of the same file without the element.
+        const QByteArray bytes = readFile(path);
+        const qsizetype at = bytes.indexOf("<AppendPoints>");
+        const QString plain = writeFile("plain.xml", at < 0 ? bytes : bytes.left(at) + "</Session>");
+        TovSessionXmlParsedResult withExtra, without;
+        ASSERT_TRUE(withExtra.parseXMLFile(path));
+        ASSERT_TRUE(without.parseXMLFile(plain));
+        EXPECT_EQ(withExtra.damage(), "");
+        EXPECT_EQ(withExtra.description(), without.description());
+        const std::optional<SessionPoints> points = DataManager::getStudentPointsAtPath(path);
+        ASSERT_TRUE(points);
+        EXPECT_EQ(points->points(), DataManager::getStudentPointsAtPath(plain)->points());
+        EXPECT_TRUE(store.getQuizInfoAll(plain)->groupAppendPoints().isEmpty());
+        ASSERT_TRUE(store.deleteQuizWithName(path));
+    }
 }

@@ -1,3 +1,4 @@
+#include "support/DialogAnswers.h"
 #include "support/PointerClicks.h"
 #include "support/ReceiverTest.h"
 #include "support/SessionOwners.h"
@@ -21,6 +22,7 @@
 #include "SimTeacherSession.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QElapsedTimer>
 #include <QFile>
@@ -139,10 +141,19 @@ protected:
         EXPECT_TRUE(window.btnSave->isEnabled());
         EXPECT_TRUE(window.receiveView->toPlainText().contains(QStringLiteral("Success!")));
         saveShot(&window, QStringLiteral("ReceiveReport"));
+        DialogAnswers answers;
         window.btnSave->click();
         EXPECT_FALSE(window.btnSave->isEnabled());
         app()->setObjectToReceiveCommData(nullptr);
+        expectToldWhereSaved(answers, window.savedPath());
         return window.savedPath();
+    }
+    // The save's one alert says where the session went.
+    static void expectToldWhereSaved(const DialogAnswers &answers, const QString &path)
+    {
+        ASSERT_EQ(answers.alerts().size(), 1);
+        EXPECT_EQ(answers.alerts().first().text, QStringLiteral("Saved successfully."));
+        EXPECT_EQ(answers.alerts().first().informativeText, "The session is saved as " + QDir::toNativeSeparators(path));
     }
 
     static SimTeacherSession::Recorded recordedQuiz()
@@ -227,8 +238,10 @@ TEST_F(TransfersWindow, AReceiverPulledOutIsToldAndTheSessionIsReceivedOnceItIsB
     keypad.start();
     EXPECT_TRUE(waitFor([&] { return keypad.done(); }));
     ASSERT_TRUE(window.btnSave->isEnabled());
+    DialogAnswers answers;
     QTest::mouseClick(window.btnSave, Qt::LeftButton);
     EXPECT_FALSE(window.savedPath().isEmpty());
+    expectToldWhereSaved(answers, window.savedPath());
     app()->setObjectToReceiveCommData(nullptr);
 }
 

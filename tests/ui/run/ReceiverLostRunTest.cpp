@@ -2,13 +2,10 @@
 
 #include "core/store/TovConfigXmlDatabase.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
-#include "ui/run/SaveToDataController.h"
 
 #include "SimActivity.h"
 #include "support/XvfbRun.h"
 
-#include <QApplication>
-#include <QTimer>
 
 // A run whose receiver is pulled out: the window says so until it is back, Start and Next say why
 // they cannot send, every answer stays and the run can be saved; plugged back on the same path
@@ -117,14 +114,7 @@ TEST_F(ReceiverLostRun, MidQuestionTheAnswersStayTheTimeWaitsALaterAnswerCountsA
 
     // Lost again: Exit still leaves and saves every answer that came.
     unplug();
-    QTimer save;
-    QObject::connect(&save, &QTimer::timeout, [] {
-        if (auto *dialog = qobject_cast<SaveToDataController *>(QApplication::activeModalWidget()))
-            dialog->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
-    });
-    save.start(5);
-    button("btnExit")->click();
-    ASSERT_TRUE(waitFor([&] { return window.isNull(); }));
+    ASSERT_TRUE(exitAndSave());
     QStringList responses = savedResponses();
     responses.sort();
     EXPECT_EQ(responses, QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("B")}));

@@ -7,6 +7,8 @@
 #include "core/engine/ForceLoginEnrolment.h"
 #include "core/keypad/DeviceController.h"
 #include "core/presentation/MouseFunction.h"
+#include "core/reports/GroupResultReport.h"
+#include "core/store/DataManager.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
@@ -24,8 +26,11 @@
 #include "ui/run/ResultDetailsController.h"
 #include "ui/run/ResultView.h"
 #include "ui/run/RollCallResultsController.h"
+#include "ui/reports/GroupResultController.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMap>
 #include <QRegularExpression>
@@ -85,6 +90,16 @@ protected:
             if (s.student()->studentID() == sid(i))
                 return s.student()->deviceNo();
         return 0;
+    }
+    // Four students in, in groups 1, 2, 1, 2 on keypads 1 to 4.
+    void groupClass()
+    {
+        makeClass(4, 1);
+        auto *qpd = QuizParticipantData::shareManager();
+        qpd->setArrayLoginStudents(qpd->arrayClassStudents());
+        qpd->setMaxGroupNo(2);
+        for (int i = 0; i < 4; ++i)
+            qpd->arrayClassStudents()[i]->setGroupNo(i % 2 + 1);
     }
     // Runs every child window through `inside` instead of its own event loop; records its name.
     void whileUp(const std::function<void(QDialog *)> &inside)
@@ -563,12 +578,7 @@ TEST_F(ResultWindowsTest, TheReportLaysOutEachActivityAndOpensTheStudentsAnswers
 
 TEST_F(ResultWindowsTest, GroupExtraPointsAreDigitsUpTo999AndCountAtOnce)
 {
-    makeClass(4, 1);
-    auto *qpd = QuizParticipantData::shareManager();
-    qpd->setArrayLoginStudents(qpd->arrayClassStudents());
-    qpd->setMaxGroupNo(2);
-    for (int i = 0; i < 4; ++i)
-        qpd->arrayClassStudents()[i]->setGroupNo(i % 2 + 1);
+    groupClass();
     open(0, 4, questionFile({{0, QStringLiteral("B"), 10}}), 1);
     button("btnStart")->click();
     QuizData::shareManager()->setStudentAnswer(1, 2, QStringLiteral("B"));
@@ -602,6 +612,62 @@ TEST_F(ResultWindowsTest, GroupExtraPointsAreDigitsUpTo999AndCountAtOnce)
     EXPECT_EQ(typed, QStringLiteral("25")) << "letters and a minus sign cannot be typed";
     EXPECT_EQ(finalAfter, QStringLiteral("35"));
     EXPECT_EQ(QuizData::shareManager()->getQuestionAppend(1, 2), 25);
+}
+
+// What the teacher types in the points window goes with the saved session: the session opened
+// again gives the group its extra points in the Group Result and in its CSV.
+TEST_F(ResultWindowsTest, GroupExtraPointsTypedInTheRunAreKeptWithTheSessionForItsReports)
+{
+    DialogAnswers answers;
+    groupClass();
+    // By group, as the main window opens such a run.
+    const int id = 42;
+    window = ActivityWindowOpener::open(nullptr, 4, 0, 1, false, 1, questionFile({{0, QStringLiteral("B"), 10}}), &id);
+    button("btnStart")->click();
+    QuizData::shareManager()->setStudentAnswer(1, 2, QStringLiteral("B"));
+    button("btnStop")->click();
+
+    QString finalShown;
+    whileUp([&](QDialog *d) {
+        auto *group = qobject_cast<GroupReportController *>(d);
+        ASSERT_TRUE(group);
+        d->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
+        QTableWidget *t = group->tableview;
+        const QRect cell = t->visualItemRect(t->item(1, GroupReportController::AppendPoints));
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, cell.center());
+        auto *editor = t->findChild<QLineEdit *>();
+        ASSERT_TRUE(editor);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, QStringLiteral("25"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the table takes the edit on its next turn
+        finalShown = t->item(1, GroupReportController::FinallyPoints)->text();
+        QTest::mouseClick(group->btnOK, Qt::LeftButton);
+    });
+    button("btnReport")->click();
+    ASSERT_EQ(finalShown, QStringLiteral("35"));
+
+    // Exit, its question answered, and the save dialog's OK.
+    ASSERT_TRUE(exitAndSave());
+    const QDir sessions(app()->strQuizXmlDataFilePath());
+    const QStringList files = sessions.entryList({QStringLiteral("*.xml")}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+
+    // Opened again as the Report window opens it.
+    const std::optional<QuizEntity> quiz = DataManager::getQuizAtPath(sessions.filePath(files.first()));
+    ASSERT_TRUE(quiz);
+    GroupResultController report(*quiz);
+    QList<std::tuple<int, int, int, int>> groups;
+    for (const GroupAndStudentsPoint &g : report.groupResultReport()->groupArray())
+        groups << std::make_tuple(g.groupNo(), g.point(), g.appendPoint(), g.totalPoint());
+    EXPECT_EQ(groups, (QList<std::tuple<int, int, int, int>>{{1, 0, 0, 0}, {2, 10, 25, 35}}));
+    const QString csv = home() + QStringLiteral("group.csv");
+    answers.answerFile(csv);
+    QTest::mouseClick(report.btnSaveToCSV, Qt::LeftButton);
+    const QStringList lines = QString::fromUtf8(readFile(csv)).split(QRegularExpression(QStringLiteral("\\r?\\n")));
+    EXPECT_TRUE(lines.contains(QStringLiteral(",2,10,25,35"))) << lines.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(ResultWindowsTest, HandRaiseMarkingRecordsThePointsGiven)

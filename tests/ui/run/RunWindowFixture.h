@@ -13,6 +13,7 @@
 #include "ui/run/QuizStateInterface.h"
 #include "ui/run/QuizStateWindowController.h"
 #include "ui/run/RunTimer.h"
+#include "ui/run/SaveToDataController.h"
 #include "ui/run/StudentLoginView.h"
 #include "ui/controls/DialogHooks.h"
 
@@ -189,6 +190,20 @@ protected:
             for (const ResponseDataEntity &r : session->allStudentsAns())
                 responses << r.response();
         return responses;
+    }
+
+    // Exit, with the save dialog's OK pressed once it is up (its question is the test's to answer):
+    // true once the window went, the session saved.
+    bool exitAndSave()
+    {
+        QTimer save;
+        QObject::connect(&save, &QTimer::timeout, [] {
+            if (auto *dialog = qobject_cast<SaveToDataController *>(QApplication::activeModalWidget()))
+                dialog->findChild<QPushButton *>(QStringLiteral("buttonOK"))->click();
+        });
+        save.start(5);
+        button("btnExit")->click();
+        return waitFor([&] { return window.isNull(); });
     }
 
     QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(QLatin1String(name)); }
