@@ -8,6 +8,7 @@
 #include "Log.h"
 #include "RecordFile.h"
 #include "SideFiles.h"
+#include "TakenFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,7 +99,9 @@ std::shared_ptr<const FolderHandle> heldFolder(const QString &dir, bool make, QS
         rest = rest.isEmpty() ? QFileInfo(base).fileName() : QFileInfo(base).fileName() + QLatin1Char('/') + rest;
         base = QFileInfo(base).absolutePath();
     }
-    FolderHandle folder = FolderHandle::open(base, true, why);
+    // The journal's folder (the data folder) as the start took it: one a link put in its place
+    // since leads nothing there.
+    FolderHandle folder = base == journals ? TakenFolders::reach(base, false, why) : FolderHandle::open(base, true, why);
     if (folder.isOpen() && !rest.isEmpty())
         folder = make ? folder.makeFolder(rest, why) : folder.openFolder(rest, why);
     return std::make_shared<const FolderHandle>(std::move(folder));

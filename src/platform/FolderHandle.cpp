@@ -191,20 +191,14 @@ FolderHandle FolderHandle::walk(const QString &relative, bool make, QString *why
         if (next < 0) {
             const int code = errno;
             // An administrator's link, there when Pollix took its folder, leads where it led then.
-            QString linkWhy;
+            // One of the data folder's own folders made a link since the start, or a taken link
+            // whose folder went away or that was pointed elsewhere, is said as what became of it,
+            // with the way out, whatever was to go through it.
+            QString refused;
             if (code == ELOOP || code == ENOTDIR)
-                next = TakenFolders::openTakenLink(fd, native(part), &linkWhy);
-            struct stat st{};
-            if (next < 0 && (code == ELOOP || code == ENOTDIR) && TakenFolders::isOwnFolder(fd, native(part)) &&
-                ::fstatat(fd, native(part).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
-                // One of the data folder's own folders, made a link (or pointed elsewhere) since
-                // the start: said as such, with the way out, whatever was to go through it.
-                failWith(why, TakenFolders::becameLink(way));
-                ::close(fd);
-                return {};
-            }
+                next = TakenFolders::openTakenLink(fd, native(part), way, &refused);
             if (next < 0) {
-                failWith(why, QStringLiteral("%1: %2").arg(way, linkWhy.isEmpty() ? folderOpenError(fd, native(part), code) : linkWhy));
+                failWith(why, refused.isEmpty() ? QStringLiteral("%1: %2").arg(way, folderOpenError(fd, native(part), code)) : refused);
                 ::close(fd);
                 return {};
             }

@@ -5,6 +5,7 @@
 #include "FolderMark.h"
 #include "Log.h"
 #include "RecordFile.h"
+#include "TakenFolders.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -138,6 +139,21 @@ QString unsafeFolders(const FolderHandle &parent, const Swap &s)
     return QString();
 }
 
+// The folder name in parent, where one is there.
+std::optional<struct stat> folderAt(const FolderHandle &parent, const QString &name)
+{
+    struct stat st{};
+    return parent.kindAt(name, &st) == RecordFile::Kind::Folder ? std::optional(st) : std::nullopt;
+}
+
+// Pollix itself put the folder now under name in parent in the place of was: where was is the
+// data folder as the start took it behind a link, the link is taken as leading to the new one.
+void followed(const FolderHandle &parent, const QString &name, const std::optional<struct stat> &was)
+{
+    if (const std::optional<struct stat> now = folderAt(parent, name); was && now)
+        TakenFolders::replaced(*was, *now);
+}
+
 bool holdsFiles(const FolderHandle &parent, const QString &name)
 {
     return parent.kindAt(name) == RecordFile::Kind::Folder && !parent.holdsNoFile(name);
@@ -189,11 +205,13 @@ Outcome leaveAsItIs(const FolderHandle &parent, const Swap &s, QString *why)
     if (!holdsFiles(parent, aside) || holdsFiles(parent, target))
         return Outcome::NotCarriedThrough;
     QString moveWhy;
+    const std::optional<struct stat> was = folderAt(parent, target);
     if ((parent.kindAt(target) != RecordFile::Kind::Missing && !removeEmptyFolders(parent, target)) ||
         !parent.moveTo(aside, parent, target, &moveWhy)) {
         *why = QStringLiteral("%1; its old contents in %2 could not be put back: %3").arg(*why, aside, moveWhy);
         return Outcome::Failed;
     }
+    followed(parent, target, was);
     AtomicFile::syncFolderOf(s.target);
     *why += QStringLiteral("; its old contents in %1 were put back in its place").arg(aside);
     return Outcome::NotCarriedThrough;
@@ -212,6 +230,7 @@ Outcome finish(const FolderHandle &parent, const Swap &s, const FolderSwap::Keep
     const Staged staged = stagedWhole(parent, s);
     if (staged == Staged::Nowhere)
         return leaveAsItIs(parent, s, why);
+    const std::optional<struct stat> was = folderAt(parent, target);
     if (staged == Staged::Prepared && parent.kindAt(target) != RecordFile::Kind::Missing) {
         if (holdsFiles(parent, aside)) {
             // A folder an earlier start made in the missing one's place (the first-run files'
@@ -234,6 +253,7 @@ Outcome finish(const FolderHandle &parent, const Swap &s, const FolderSwap::Keep
     if (staged == Staged::Prepared) {
         if (QString moveWhy; !parent.moveTo(prepared, parent, target, &moveWhy))
             return failed(moveWhy);
+        followed(parent, target, was);
     }
     if (QString syncWhy; !AtomicFile::syncFolderOf(s.target, &syncWhy))
         return failed(syncWhy);
@@ -367,6 +387,7 @@ bool exchange(const FolderHandle &prepared, const QString &target, QString *erro
         return refuse();
     if (const auto hook = [] { std::lock_guard lock(g_exchangeHookMutex); return g_exchangeHook; }())
         hook(from);
+    const std::optional<struct stat> was = folderAt(parent, toName);
     if (parent.kindAt(toName) == RecordFile::Kind::Missing) {
         if (!parent.moveTo(fromName, parent, toName, &why))
             return fail(errorText, QStringLiteral("%1 cannot be put in place: %2").arg(to, why));
@@ -389,6 +410,7 @@ bool exchange(const FolderHandle &prepared, const QString &target, QString *erro
             AtomicFile::syncAfterRename(to);
             return refuse();
         }
+        followed(parent, toName, was);
         if (oldContents)
             *oldContents = from;
         AtomicFile::syncAfterRename(to);
@@ -428,6 +450,7 @@ bool exchange(const FolderHandle &prepared, const QString &target, QString *erro
             removeJournal(journal);
         return wrongOne ? refuse() : fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
     }
+    followed(parent, toName, was);
     QString old = from;
     if (!parent.moveTo(asideName, parent, fromName, &why)) {
         PollixLog(QStringLiteral("The old data are left in %1: %2").arg(aside, why));

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -16,11 +18,19 @@
 #include <unistd.h>
 
 namespace {
+// A link as the start took it: the folder it led to (its device and inode), and, to tell the
+// teacher what became of it, what it said and the folder's path then.
 struct Link
 {
-    QByteArray name;
+    QByteArray name; // in the folder that holds it
+    QByteArray text;
+    QString target;
     dev_t device = 0;
     ino_t inode = 0;
+    // Whether it led to a folder then: a link in the data folder's place that led to none (its
+    // folder set aside by a restore cut short, which the start puts back) is taken as leading to
+    // the folder it first leads to.
+    bool known = true;
 };
 
 struct Taken
@@ -32,8 +42,14 @@ struct Taken
     ino_t dataInode = 0;
     QList<Link> links;
     // The data folder's own folders, as the start was told of them, but for a link there then
-    // that led to no folder.
+    // that led to no folder, which is noted apart.
     QList<QByteArray> own;
+    QList<Link> deadLinks;
+    // Whether the start found the data folder's path leading anywhere (a folder or a link), and
+    // the link it found in its place (on a share, say). Missing then (a new application folder),
+    // it is taken as it is first reached: a folder made there, or a link put there.
+    bool dataTaken = false;
+    std::optional<Link> dataLink;
 };
 
 std::mutex g_mutex;
@@ -50,21 +66,76 @@ QString clean(const QString &path)
     return path.isEmpty() ? QString() : QDir::cleanPath(path);
 }
 
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
 bool same(const struct stat &st, dev_t device, ino_t inode)
 {
     return st.st_dev == device && st.st_ino == inode;
 }
 
-// The taken link name in the folder st describes; none where that folder is not the data folder
-// or name was no link to a folder when it was taken.
-const Link *linkIn(const Taken &t, const struct stat &folder, const QByteArray &name)
+bool failWith(QString *why, const QString &reason)
 {
-    if (t.links.isEmpty() || !same(folder, t.dataDevice, t.dataInode))
+    if (why)
+        *why = reason;
+    return false;
+}
+
+// What the link name in the folder dirFd says; empty when it is none.
+QByteArray linkText(int dirFd, const char *name)
+{
+    QByteArray text(PATH_MAX, '\0');
+    const ssize_t n = ::readlinkat(dirFd, name, text.data(), size_t(text.size()));
+    return n < 0 ? QByteArray() : text.left(n);
+}
+
+// The link at path (in the folder dirFd) as taken now: the folder it leads to, where it leads to
+// one (held: as just opened).
+Link takenLink(int dirFd, const QByteArray &name, const QString &path, const struct stat *held)
+{
+    Link link;
+    link.name = name;
+    link.text = linkText(dirFd, name.constData());
+    link.target = QFileInfo(path).canonicalFilePath();
+    if (link.target.isEmpty())
+        link.target = QFileInfo(path).symLinkTarget();
+    struct stat there{};
+    link.known = held || (::fstatat(dirFd, name.constData(), &there, 0) == 0 && S_ISDIR(there.st_mode));
+    if (held)
+        there = *held;
+    if (link.known) {
+        link.device = there.st_dev;
+        link.inode = there.st_ino;
+    }
+    return link;
+}
+
+// The link name in the folder st describes among links (those taken, or those that led to no
+// folder); none where that folder is not the data folder as it was taken.
+const Link *linkIn(const Taken &t, const struct stat &folder, const QByteArray &name, const QList<Link> &links)
+{
+    if (links.isEmpty() || !same(folder, t.dataDevice, t.dataInode))
         return nullptr;
-    for (const Link &link : t.links)
+    for (const Link &link : links)
         if (link.name == name)
             return &link;
     return nullptr;
+}
+
+const Link *linkIn(const Taken &t, const struct stat &folder, const QByteArray &name)
+{
+    return linkIn(t, folder, name, t.links);
+}
+
+// Whether name in the folder st describes is one of the data folder's own folders, as the start
+// was told of them: in the data folder as it was taken, or, made since, as its path leads now.
+bool isOwn(const Taken &t, const struct stat &folder, const QByteArray &name)
+{
+    struct stat data{};
+    return t.own.contains(name) && (same(folder, t.dataDevice, t.dataInode) ||
+                                    (::stat(native(t.data).constData(), &data) == 0 && same(folder, data.st_dev, data.st_ino)));
 }
 
 // Where a clean path lies: the taken folder it lies in or below, and the part below it.
@@ -75,8 +146,8 @@ struct Place
 
 std::optional<Place> placeOf(const Taken &t, const QString &path)
 {
-    // The data folder first: it may lie below the application folder, and is reached as its
-    // path leads, not as a folder of the application folder.
+    // The data folder first: it may lie below the application folder, and is reached as the
+    // start took it, not as a folder of the application folder.
     for (const QString &root : {t.data, t.application}) {
         if (root.isEmpty())
             continue;
@@ -86,6 +157,202 @@ std::optional<Place> placeOf(const Taken &t, const QString &path)
             return Place{root, path.mid(root.size() + 1)};
     }
     return std::nullopt;
+}
+
+// ---- What became of a folder Pollix goes through, and the one wording of each case ----
+
+enum class Case {
+    None,        // Pollix goes through it
+    BecameLink,  // a link in a folder's place that was none as the start took it
+    Unreachable, // a taken link that says what it said, whose folder cannot be reached now
+    Elsewhere,   // a taken link pointed at another place since
+    DeadAtStart, // a link in an own folder's place that led to no folder as the start took it
+};
+
+struct Refusal
+{
+    Case what = Case::None;
+    QString path;   // the link's
+    QString target; // where a taken link led at the start
+    QString detail; // why that folder cannot be reached, or what the link says now
+};
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// "A", "A and B", "A, B and C".
+QString listed(const QStringList &paths)
+{
+    return paths.size() < 2 ? paths.value(0)
+                            : QStringLiteral("%1 and %2").arg(paths.mid(0, paths.size() - 1).join(QStringLiteral(", ")), paths.last());
+}
+
+QString becameLinks(const QStringList &paths)
+{
+    // Such a link leads nothing anywhere until a start takes it: only the start looks at where
+    // it leads and notes that very folder.
+    if (paths.size() == 1)
+        return QStringLiteral("%1 became a link to another folder while Pollix was running, and Pollix goes through no link "
+                              "that was not there when it started. Put the folder back in the link's place and try again, or "
+                              "quit Pollix and start it again: it then takes the link as it finds it.")
+            .arg(paths.first());
+    return QStringLiteral("%1 became links to other folders while Pollix was running, and Pollix goes through no link that "
+                          "was not there when it started. Put each folder back in its link's place and try again, or quit "
+                          "Pollix and start it again: it then takes the links as it finds them.")
+        .arg(listed(paths));
+}
+
+QString wording(const Refusal &r)
+{
+    switch (r.what) {
+    case Case::None: break;
+    case Case::BecameLink: return becameLinks({shown(r.path)});
+    case Case::Unreachable:
+        // The link is as it was: what it leads to went away (a disk unplugged, a share not
+        // mounted), and putting a folder in the link's place would split the data in two.
+        return QStringLiteral("%1 is a link, and the folder it led to when Pollix started (%2) cannot be reached now (%3). "
+                              "Pollix goes through that link to that folder alone. Plug the disk it lies on back in, or make "
+                              "the folder reachable again, and try again.")
+            .arg(shown(r.path), shown(r.target), r.detail);
+    case Case::Elsewhere:
+        return QStringLiteral("%1 is a link that led to %2 when Pollix started, and it leads to %3 now. Pollix goes through "
+                              "that link to the folder it led to then alone. Point the link back to %2 and try again, or quit "
+                              "Pollix and start it again: it then takes the link as it finds it.")
+            .arg(shown(r.path), shown(r.target), shown(r.detail));
+    case Case::DeadAtStart:
+        return QStringLiteral("%1 is a link that led to no folder when Pollix started (it leads to %2), and Pollix goes "
+                              "through no link that did not lead to a folder then. Make that folder reachable, then quit "
+                              "Pollix and start it again: it then takes the link as it finds it.")
+            .arg(shown(r.path), shown(r.target));
+    }
+    return QString();
+}
+
+// Each case once, in the order found: the folders that became links named together.
+QString wording(const QList<Refusal> &found)
+{
+    QStringList said, became;
+    qsizetype becameAt = -1;
+    for (const Refusal &r : found) {
+        if (r.what == Case::BecameLink) {
+            if (becameAt < 0) {
+                becameAt = said.size();
+                said << QString();
+            }
+            became << shown(r.path);
+        } else if (r.what != Case::None) {
+            said << wording(r);
+        }
+    }
+    if (becameAt >= 0)
+        said[becameAt] = becameLinks(became);
+    return said.join(QLatin1Char('\n'));
+}
+
+// What the taken link name in the folder dirFd is now, held: the folder it was opened as, where
+// it was (else it is opened here, and *opened gets the descriptor when asked for and it leads to
+// its folder).
+Refusal judged(const Link &link, int dirFd, const QByteArray &name, const QString &path, const struct stat *held,
+               int *opened = nullptr)
+{
+    struct stat there{};
+    int code = 0;
+    if (held) {
+        there = *held;
+    } else {
+        const int fd = ::openat(dirFd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        code = fd < 0 || ::fstat(fd, &there) != 0 ? errno : 0;
+        if (code == 0 && same(there, link.device, link.inode) && opened)
+            *opened = fd;
+        else if (fd >= 0)
+            ::close(fd);
+    }
+    if (code == 0 && same(there, link.device, link.inode))
+        return {};
+    // Told apart by what the link says: pointed elsewhere, or as it was with its folder gone
+    // (an empty folder where a disk was mounted is not that folder either).
+    const QByteArray now = linkText(dirFd, name.constData());
+    if (now != link.text)
+        return {Case::Elsewhere, path, link.target, now.isEmpty() ? QStringLiteral("no folder") : QFile::decodeName(now)};
+    return {Case::Unreachable, path, link.target,
+            code ? QString::fromLocal8Bit(std::strerror(code)) : QStringLiteral("another folder is there now")};
+}
+
+// What the link name in the folder dirFd is as Pollix would go through it (judged, where the start
+// took it); Case::None for a link that is no own folder of the data folder, which is no folder
+// Pollix goes through anyway.
+Refusal linkRefusal(const Taken &t, int dirFd, const QByteArray &name, const QString &path, int *opened)
+{
+    struct stat folder{}, st{};
+    if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(st.st_mode) || ::fstat(dirFd, &folder) != 0)
+        return {};
+    if (const Link *link = linkIn(t, folder, name))
+        return judged(*link, dirFd, name, path, nullptr, opened);
+    if (const Link *dead = linkIn(t, folder, name, t.deadLinks))
+        return {Case::DeadAtStart, path, dead->target, {}};
+    if (isOwn(t, folder, name))
+        return {Case::BecameLink, path, {}, {}};
+    return {};
+}
+
+// What the data folder's path leads to now, against the folder the start took: held, the folder
+// it was just opened as (nullptr: none). A folder in its place is the data folder (a restore
+// puts one there); a link there is followed only where the start took one, while it leads to the
+// folder it led to then.
+Refusal dataRefusal(const struct stat *held)
+{
+    const Taken t = taken();
+    if (t.data.isEmpty())
+        return {};
+    const QByteArray path = native(t.data);
+    struct stat st{};
+    if (::lstat(path.constData(), &st) != 0)
+        return {};
+    if (!t.dataTaken) {
+        const std::lock_guard lock(g_mutex);
+        if (!g_taken.dataTaken && g_taken.data == t.data) {
+            g_taken.dataTaken = true;
+            if (S_ISLNK(st.st_mode))
+                g_taken.dataLink = takenLink(AT_FDCWD, path, t.data, held);
+        }
+        return {};
+    }
+    if (!S_ISLNK(st.st_mode)) {
+        // The folder held must be that one, not one a link in its place led to a moment ago.
+        if (held && !same(*held, st.st_dev, st.st_ino))
+            return {Case::BecameLink, t.data, {}, {}};
+        return {};
+    }
+    if (!t.dataLink)
+        return {Case::BecameLink, t.data, {}, {}};
+    if (!t.dataLink->known) {
+        struct stat there{};
+        if (!held && (::stat(path.constData(), &there) != 0 || !S_ISDIR(there.st_mode)))
+            return {};
+        const struct stat &now = held ? *held : there;
+        const std::lock_guard lock(g_mutex);
+        if (g_taken.dataLink && !g_taken.dataLink->known && g_taken.data == t.data) {
+            g_taken.dataLink->device = now.st_dev;
+            g_taken.dataLink->inode = now.st_ino;
+            g_taken.dataLink->known = true;
+        }
+        return {};
+    }
+    return judged(*t.dataLink, AT_FDCWD, path, t.data, held);
+}
+
+// The data folder as opened for reach: kept where it is the folder the start took, else closed
+// with the refusal (and one that could not be opened says why, where its link is the reason).
+FolderHandle asTaken(FolderHandle data, QString *why)
+{
+    const std::optional<struct stat> st = data.stat();
+    const Refusal refusal = dataRefusal(st ? &*st : nullptr);
+    if (refusal.what == Case::None)
+        return data;
+    failWith(why, wording(refusal));
+    return {};
 }
 } // namespace
 
@@ -101,9 +368,15 @@ void take(const QString &applicationFolder, const QString &dataFolder, const QSt
         if (RecordFile::nameProblem(own).isEmpty() && !own.contains(QLatin1Char('/')))
             t.own << QFile::encodeName(own);
     const FolderHandle data = t.data.isEmpty() ? FolderHandle() : FolderHandle::open(t.data, true);
-    if (const std::optional<struct stat> st = data.stat()) {
-        t.dataDevice = st->st_dev;
-        t.dataInode = st->st_ino;
+    const std::optional<struct stat> dataSt = data.stat();
+    if (struct stat st{}; !t.data.isEmpty() && ::lstat(native(t.data).constData(), &st) == 0) {
+        t.dataTaken = true;
+        if (S_ISLNK(st.st_mode))
+            t.dataLink = takenLink(AT_FDCWD, native(t.data), t.data, dataSt ? &*dataSt : nullptr);
+    }
+    if (dataSt) {
+        t.dataDevice = dataSt->st_dev;
+        t.dataInode = dataSt->st_ino;
         for (const QString &own : ownFolders) {
             if (!RecordFile::nameProblem(own).isEmpty() || own.contains(QLatin1Char('/')) ||
                 data.kindAt(own) != RecordFile::Kind::Link)
@@ -114,24 +387,37 @@ void take(const QString &applicationFolder, const QString &dataFolder, const QSt
                 PollixLog(QStringLiteral("%1 is a symbolic link that leads to no folder: nothing is saved through it")
                               .arg(data.pathOf(own)));
                 t.own.removeAll(QFile::encodeName(own)); // no link made since the start
+                t.deadLinks << takenLink(data.fd(), name, data.pathOf(own), nullptr);
                 continue;
             }
-            t.links << Link{name, target.st_dev, target.st_ino};
+            t.links << takenLink(data.fd(), name, data.pathOf(own), &target);
             PollixLog(QStringLiteral("%1 is a symbolic link to %2: Pollix goes through it while it leads to that folder")
-                          .arg(data.pathOf(own), QFileInfo(data.pathOf(own)).canonicalFilePath()));
+                          .arg(data.pathOf(own), t.links.last().target));
         }
     }
     const std::lock_guard lock(g_mutex);
     g_taken = std::move(t);
 }
 
+void replaced(const struct stat &was, const struct stat &now)
+{
+    const std::lock_guard lock(g_mutex);
+    if (std::optional<Link> &link = g_taken.dataLink; link && link->known && same(was, link->device, link->inode)) {
+        link->device = now.st_dev;
+        link->inode = now.st_ino;
+    }
+}
+
 FolderHandle reach(const QString &path, bool make, QString *why)
 {
     const QString at = clean(path);
-    const std::optional<Place> place = placeOf(taken(), at);
+    const Taken t = taken();
+    const std::optional<Place> place = placeOf(t, at);
     if (!place)
         return make ? FolderHandle::makePath(at, why) : FolderHandle::open(at, true, why);
     FolderHandle base = make ? FolderHandle::makePath(place->root, why) : FolderHandle::open(place->root, true, why);
+    if (place->root == t.data)
+        base = asTaken(std::move(base), why);
     if (place->below.isEmpty() || !base.isOpen())
         return base;
     return make ? base.makeFolder(place->below, why) : base.openFolder(place->below, why);
@@ -140,35 +426,22 @@ FolderHandle reach(const QString &path, bool make, QString *why)
 FolderHandle reachToWrite(const QString &path, QString *why)
 {
     const QString at = clean(path);
-    if (const std::optional<Place> place = placeOf(taken(), at); place && !place->below.isEmpty())
+    const Taken t = taken();
+    if (const std::optional<Place> place = placeOf(t, at); place && !place->below.isEmpty())
         return reach(at, false, why);
     FolderHandle folder = FolderHandle::open(at, true, why);
     if (!folder.isOpen() && errno == EACCES)
         folder = FolderHandle::openToReach(at, true, why);
-    return folder;
+    return at == t.data ? asTaken(std::move(folder), why) : std::move(folder);
 }
 
-int openTakenLink(int dirFd, const QByteArray &name, QString *why)
+int openTakenLink(int dirFd, const QByteArray &name, const QString &path, QString *refusal)
 {
-    const Taken t = taken();
-    struct stat folder{}, own{};
-    const Link *link = t.links.isEmpty() || ::fstat(dirFd, &folder) != 0 ? nullptr : linkIn(t, folder, name);
-    if (!link || ::fstatat(dirFd, name.constData(), &own, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(own.st_mode))
-        return -1;
-    const int fd = ::openat(dirFd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        if (why)
-            *why = QStringLiteral("it is a symbolic link, and the folder it leads to cannot be opened: %1")
-                       .arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return -1;
-    }
-    struct stat there{};
-    if (::fstat(fd, &there) == 0 && same(there, link->device, link->inode))
-        return fd;
-    ::close(fd);
-    if (why)
-        *why = QStringLiteral("it is a symbolic link that no longer leads to the folder it led to when Pollix started");
-    return -1;
+    int fd = -1;
+    const QString said = wording(linkRefusal(taken(), dirFd, name, path, &fd));
+    if (refusal)
+        *refusal = said;
+    return fd;
 }
 
 RecordFile::Kind kindAsReached(const QString &path)
@@ -179,40 +452,53 @@ RecordFile::Kind kindAsReached(const QString &path)
     const Taken t = taken();
     const QFileInfo info(path);
     struct stat folder{}, there{};
-    const Link *link = t.links.isEmpty() || ::stat(QFile::encodeName(info.absolutePath()).constData(), &folder) != 0
+    const Link *link = t.links.isEmpty() || ::stat(native(info.absolutePath()).constData(), &folder) != 0
                            ? nullptr
                            : linkIn(t, folder, QFile::encodeName(info.fileName()));
-    if (link && ::stat(QFile::encodeName(path).constData(), &there) == 0 && same(there, link->device, link->inode))
+    if (link && ::stat(native(path).constData(), &there) == 0 && same(there, link->device, link->inode))
         return RecordFile::Kind::Folder;
     return kind;
 }
 
-bool isOwnFolder(int dirFd, const QByteArray &name)
+QString refusalOf(const QStringList &paths)
 {
     const Taken t = taken();
-    struct stat folder{}, data{};
-    if (!t.own.contains(name) || ::fstat(dirFd, &folder) != 0)
-        return false;
-    // The data folder as it was taken, or, made since, as its path leads now.
-    return same(folder, t.dataDevice, t.dataInode) ||
-           (::stat(QFile::encodeName(t.data).constData(), &data) == 0 && same(folder, data.st_dev, data.st_ino));
+    QList<Refusal> found;
+    for (const QString &given : paths) {
+        const QString path = clean(given);
+        const auto below = [&](const Refusal &r) { return path == r.path || path.startsWith(r.path + QLatin1Char('/')); };
+        if (path.isEmpty() || std::any_of(found.cbegin(), found.cend(), below))
+            continue;
+        Refusal r;
+        if (path == t.data) {
+            r = dataRefusal(nullptr);
+        } else if (const QFileInfo info(path); !info.fileName().isEmpty()) {
+            // Looked at in its folder as the path leads there: the link itself, never followed.
+            const int dirFd = ::open(native(info.absolutePath()).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (dirFd >= 0) {
+                r = linkRefusal(t, dirFd, QFile::encodeName(info.fileName()), path, nullptr);
+                ::close(dirFd);
+            }
+        }
+        if (r.what != Case::None)
+            found << r;
+    }
+    return wording(found);
 }
 
-QString becameLink(const QString &path)
+QString neverThroughLink(const QString &path)
 {
-    // Such a link leads nothing anywhere until a start takes it: only the start looks at where
-    // it leads and notes that very folder.
-    return QStringLiteral("%1 became a link to another folder while Pollix was running, and Pollix goes through no link "
-                          "that was not there when it started. Put the folder back in the link's place and try again, or "
-                          "quit Pollix and start it again: it then takes the link as it finds it.")
-        .arg(QDir::toNativeSeparators(path));
+    return QStringLiteral("%1 is a symbolic link to another folder, and Pollix keeps nothing in that folder of the "
+                          "application folder through a link. Put a folder in the link's place (the one it leads to, moved "
+                          "there, or a new empty one) and try again.")
+        .arg(shown(path));
 }
 
 QStringList linksIn(const QString &folder)
 {
     const Taken t = taken();
     struct stat own{};
-    if (t.links.isEmpty() || ::stat(QFile::encodeName(folder).constData(), &own) != 0 || !same(own, t.dataDevice, t.dataInode))
+    if (t.links.isEmpty() || ::stat(native(folder).constData(), &own) != 0 || !same(own, t.dataDevice, t.dataInode))
         return {};
     QStringList out;
     const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');

@@ -7,23 +7,33 @@
 #include <QString>
 #include <QStringList>
 
+struct stat;
+
 // The application folder and its data folder as this Pollix took them at its start, and the one
-// way into the folders below them. Both may lie behind links (a share, another disk) and are
-// reached as their paths lead; every folder below them is entered without following a link, so
-// that a link another program puts there leads no save, removal or rename elsewhere.
+// way into the folders below them. Both may lie behind links (a share, another disk); every folder
+// below them is entered without following a link, so that a link another program puts there
+// leads no save, removal or rename elsewhere.
 //
-// An administrator may have moved one of the data folder's own folders (the sessions, say) to
-// another disk and linked it back. Such a link, there as the folder is taken, is noted with the
-// very folder it leads to (its device and inode), and from then on every way into that folder
-// follows it while it leads to that folder: saves, removals, renames, the start's finishing and
-// tidying, backups and restores alike. A link put in a folder's place later, or one pointed
-// elsewhere since, leads nowhere: what would go through it is refused, saying why.
+// A link is taken as the start finds it, for the data folder itself as for its own folders. An
+// administrator may have put the data folder on a share, or moved one of its own folders (the
+// sessions, say) to another disk, and linked it back. Such a link, there as the folder is taken,
+// is noted with the very folder it leads to (its device and inode), and from then on every way
+// into that folder follows it while it leads to that folder: saves, removals, renames, the start's
+// finishing and tidying, backups and restores alike. A link put in a folder's place later, or one
+// pointed elsewhere since, leads nowhere: what would go through it is refused, saying why; so is
+// what would go through a link the start took whose folder cannot be reached now (a disk
+// unplugged), said as such.
 namespace TakenFolders {
 
-// Notes the application folder, the data folder and, of ownFolders (the data folder's own
-// folders, relative to it), each that is a link to a folder now. Called as the program takes its
-// application folder, before anything in it is read or changed; empty folders let go of all.
+// Notes the application folder, the data folder (a link in its place with the folder it leads
+// to) and, of ownFolders (the data folder's own folders, relative to it), each that is a link to a
+// folder now. Called as the program takes its application folder, before anything in it is read or
+// changed; empty folders let go of all.
 void take(const QString &applicationFolder, const QString &dataFolder, const QStringList &ownFolders);
+// Pollix itself put the folder now in the place of the folder was (a restore swapping the data
+// folder, where it lies, for the restored one; a start finishing such a swap): the link the start
+// took in the data folder's place, where it led to was, is taken as leading to now from here on.
+void replaced(const struct stat &was, const struct stat &now);
 
 // The folder at path held open, reached as said above, each folder below the data folder or the
 // application folder made first where missing with make. A folder elsewhere (one the teacher
@@ -34,21 +44,28 @@ FolderHandle reach(const QString &path, bool make, QString *why = nullptr);
 // only to reach what is in it (FolderHandle::openToReach).
 FolderHandle reachToWrite(const QString &path, QString *why = nullptr);
 
-// The folder the link name in the folder dirFd led to when it was taken, opened to read while the
-// link still leads there (the descriptor is the caller's); -1 otherwise, *why then saying so of a
-// link that was taken and leads elsewhere now.
-int openTakenLink(int dirFd, const QByteArray &name, QString *why = nullptr);
+// The folder the link name in the folder dirFd leads to, opened to read, where the start took
+// that link and it still leads to the folder it led to then (the descriptor is the caller's).
+// -1 otherwise, *refusal then saying, naming path (the link's, for messages), why Pollix goes
+// through nothing there: a taken link whose folder cannot be reached now or that leads elsewhere,
+// or one of the data folder's own folders made a link since the start (refusalOf's wording);
+// empty for any other link, which is simply no folder Pollix goes through.
+int openTakenLink(int dirFd, const QByteArray &name, const QString &path, QString *refusal = nullptr);
 
 // What stands at path as Pollix goes through it: a taken link that still leads to its folder is
 // that folder; anything else as RecordFile::kindAt says, never followed.
 RecordFile::Kind kindAsReached(const QString &path);
-// Whether name in the folder dirFd is one of the data folder's own folders (the sessions, ...),
-// as the start was told of them; not one that was a link leading to no folder then.
-bool isOwnFolder(int dirFd, const QByteArray &name);
-// Why nothing goes through the data folder's own folder at path that became a link (or was
-// pointed elsewhere) while Pollix ran, and the way out, in whole sentences: the one wording of
-// every refusal over such a folder (a save, a removal, a restore and the question before it).
-QString becameLink(const QString &path);
+// Why Pollix goes through none of the folders at paths now (the data folder, its own folders):
+// the one wording of every refusal over such a folder (a save, a removal, a backup, a restore and
+// the question before it), in whole sentences with the way out, case by case: one made a link
+// while Pollix was running (the folders of that case named together), a link the start took whose
+// folder cannot be reached now, one pointed elsewhere since. A folder below one refused is not
+// looked at. Empty when Pollix goes through each (a folder, a taken link leading to its folder,
+// nothing there).
+QString refusalOf(const QStringList &paths);
+// Why Pollix puts nothing into a folder of the application folder's own that it never reaches
+// through a link (Backups), found a symbolic link at path, and the way out, in whole sentences.
+QString neverThroughLink(const QString &path);
 // The taken links in the folder at path that still lead to their folders, as paths below it: a
 // walk of that folder by path (a listing for a backup) goes through them as through the folders
 // it enters, which it would otherwise pass over as links.

@@ -10,6 +10,7 @@
 #include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
 #include "platform/SideFiles.h"
+#include "platform/TakenFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,6 +77,12 @@ void setPartSyncedHook(std::function<void(const QString &part)> hook)
     g_partSyncedHook = std::move(hook);
 }
 
+QString notTheData(const QString &dataRoot)
+{
+    const QString refused = TakenFolders::refusalOf({dataRoot});
+    return refused.isEmpty() ? refused : refused + QStringLiteral(" No backup was written.");
+}
+
 bool write(const QString &dataRoot, const QStringList &folderList, const Destination &to, QString *errorText,
            const Progress &progress, bool *synced, ReadFiles *read)
 {
@@ -84,6 +91,10 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
         *synced = false;
     if (dataRoot.isEmpty())
         return fail(errorText, QStringLiteral("no data folder"));
+    // The data folder as the start took it, before its files are listed and again once they are
+    // read: an archive of the folder a link put in its place would be saved as the data's.
+    if (const QString refused = notTheData(dataRoot); !refused.isEmpty())
+        return fail(errorText, refused);
     QString refusal;
     const QList<DataFolderLayout::BackupFile> items = DataFolderLayout::backupFiles(dataRoot, folderList, &refusal);
     if (!refusal.isEmpty())
@@ -178,6 +189,8 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
         hook(part);
     if (QString refused; AtomicFile::changeRefused(to.path, &refused))
         return abandon(QStringLiteral("%1: %2").arg(to.path, refused));
+    if (const QString refused = notTheData(dataRoot); !refused.isEmpty())
+        return abandon(refused);
     // The part file's name must still lead to the archive written, or something else would be put
     // in the archive's place.
     if (const QString other = leadsTo(to.folder, partName, fd); !other.isEmpty())

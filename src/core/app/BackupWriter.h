@@ -35,9 +35,15 @@ struct Destination
     QString why;
 };
 
+// Why no backup of the data folder at dataRoot is written now: its path no longer leads to the
+// folder the start took (TakenFolders::refusalOf), said with the way out; empty when it does, and
+// for any other folder of data.
+QString notTheData(const QString &dataRoot);
+
 // Writes the data files of the listed folders (below the data folder dataRoot) into a new archive
 // at to. Refused, with nothing written, when a file cannot be read or would not be taken back by
-// a restore, or there is none. Whatever lies under the part file's name once it is synced, or
+// a restore, or there is none, or the data folder is not the one the start took (notTheData,
+// asked again once the files are read). Whatever lies under the part file's name once it is synced, or
 // under the archive's path once it is in place, that is not the file written (a link, a pipe, a
 // folder, a hard link to another file) fails the archive, saying so, and is left as it is.
 // *synced: its folder was synced after the archive was put in place; *read: what it read.

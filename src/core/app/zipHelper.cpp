@@ -106,12 +106,20 @@ bool isPollixNote(const QString &name)
            name == FolderMark::noteName(FolderMark::Kind::Restored);
 }
 
-// Why a restore stops at a folder of the data folder's own at path that became a link (or was
-// pointed elsewhere) while Pollix ran: such a link leads nothing anywhere until a start takes it.
-QString becameLink(const QString &path)
+// Why a restore stops at a link it may not go through (TakenFolders::refusalOf's wording).
+QString restoreStops(const QString &refusal)
 {
-    return TakenFolders::becameLink(path) + QStringLiteral(" A restore does not go through such a link either, so nothing "
-                                                           "was replaced.");
+    return refusal + (refusal.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")) +
+           QStringLiteral(" A restore does not go through such a link either, so nothing was replaced.");
+}
+
+// Why nothing goes into or out of the data folder now: another Pollix holds it, or its path no
+// longer leads to the folder this Pollix took; empty when it may be changed.
+QString dataFolderRefused(const Folders &f)
+{
+    if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
+        return why;
+    return TakenFolders::refusalOf({f.dataRoot()});
 }
 
 // Keeps what a restore does not replace (files that are no data files, and links) in the new
@@ -137,11 +145,13 @@ bool carryOver(const FolderHandle &from, const FolderHandle &to, const QString &
         // through as saves go through it: what the restore does not replace there is kept, and
         // the restored folder takes its place in the data folder, the link staying with the
         // data replaced.
-        const bool takenLink = e.kind == RecordFile::Kind::Link && from.openFolder(e.name).isOpen();
-        // One of its own folders made a link since the start (the restored data have that
-        // folder): said as such, not as the name the link takes in the way of that folder.
+        QString linkWhy;
+        const bool takenLink = e.kind == RecordFile::Kind::Link && from.openFolder(e.name, &linkWhy).isOpen();
+        // One of its own folders made a link since the start, or a taken link whose folder went
+        // away or that leads elsewhere now (the restored data have that folder): said as what
+        // became of it, not as the name the link takes in the way of that folder.
         if (e.kind == RecordFile::Kind::Link && !takenLink && relative.isEmpty() && DataFolderLayout::keptFolders().contains(e.name))
-            return fail(errorText, becameLink(from.pathOf(e.name)));
+            return fail(errorText, restoreStops(linkWhy));
         if (e.kind == RecordFile::Kind::Folder || takenLink) {
             const FolderHandle below = from.openFolder(e.name, &why);
             if (!below.isOpen())
@@ -178,6 +188,10 @@ bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, cons
 QString zipHelper::nothingToBackUp()
 {
     const Folders f = folders();
+    // A data folder that is not the one the start took is said before a place is asked for.
+    if (f.valid())
+        if (const QString refused = BackupWriter::notTheData(f.dataRoot()); !refused.isEmpty())
+            return refused;
     // A data file that cannot be read is no reason to say there is nothing: the backup names it.
     if (!f.valid() || DataFolderLayout::holdsDataFile(f.data) || !DataFolderLayout::unreadableBelow(f.dataRoot()).isEmpty())
         return QString();
@@ -264,17 +278,23 @@ QString zipHelper::folderBeforeRestorePath(const QString &data, QString *errorTe
 }
 
 
-QString zipHelper::restoreRefused()
+QString zipHelper::restoreRefused(bool keepingReplaced)
 {
     const Folders f = folders();
     if (!f.valid())
         return QStringLiteral("no data folder");
     if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
         return why;
-    for (const QString &folder : {f.sessions, f.pointsOnly, f.classes})
-        if (TakenFolders::kindAsReached(QDir::cleanPath(folder)) == RecordFile::Kind::Link)
-            return becameLink(QDir::cleanPath(folder));
-    return QString();
+    // Every folder the restore would stop at, in one answer: put back one at a time, each would
+    // be met only once the one before was.
+    QStringList said;
+    if (const QString links = TakenFolders::refusalOf({f.dataRoot(), f.sessions, f.pointsOnly, f.classes}); !links.isEmpty())
+        said << links;
+    // The data replaced are kept in Backups, where there are any (as the question promises).
+    if (const QString backups = BackupsFolder::refusal();
+        keepingReplaced && !backups.isEmpty() && (!said.isEmpty() || DataFolderLayout::holdsDataFile(f.data)))
+        said << backups;
+    return said.isEmpty() ? QString() : restoreStops(said.join(QLatin1Char('\n')));
 }
 
 bool zipHelper::checkBackup(const QString &archivePath, QString *errorText)
@@ -457,7 +477,7 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         unlinked->clear();
     // Said before the archive is read through (and by the question before the restore); the
     // carrying over says it again of a link made meanwhile.
-    if (const QString refused = restoreRefused(); !refused.isEmpty())
+    if (const QString refused = restoreRefused(keptArchive != nullptr); !refused.isEmpty())
         return fail(errorText, refused);
     BackupArchive listing;
     if (!listing.open(archivePath, errorText))
@@ -519,6 +539,10 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
         return abandon(why);
     for (const QString &sub : f.layout())
         staging.make(sub, nullptr);
+    // The data folder as the start took it, looked at again after the reading: a link put in its
+    // place meanwhile is said as such.
+    if (const QString refused = TakenFolders::refusalOf({f.dataRoot()}); !refused.isEmpty())
+        return abandon(restoreStops(refused));
     if (const FolderHandle oldData = FolderHandle::open(data, false, &why);
         oldData.isOpen() ? !carryOver(oldData, staging.root, QString(), &why) : RecordFile::kindAt(data) != RecordFile::Kind::Missing)
         return abandon(why);
@@ -797,17 +821,17 @@ bool zipHelper::DelAllRecords(QString *errorText)
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
-    if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
-        return fail(errorText, why);
+    if (const QString refused = dataFolderRefused(f); !refused.isEmpty())
+        return fail(errorText, refused + QStringLiteral(" Nothing was deleted."));
     QStringList stayed = RecordDeletion::removeBelow(f.data, isDataFileName);
     DataRecovery::removeLeftovers();
     // Every copy of data files an interrupted write left.
     stayed << RecordDeletion::removeBelow(f.data, [](const QString &name) { return SideFiles::kindOf(name) || isOldTemporaryName(name); });
     // A folder of sessions or classes that is a link the start did not take (or one that leads
-    // elsewhere since) was not entered.
+    // elsewhere since, or whose folder went away) was not entered.
     for (const QString &folder : {f.sessions, f.pointsOnly, f.classes})
-        if (TakenFolders::kindAsReached(QDir::cleanPath(folder)) == RecordFile::Kind::Link)
-            stayed << TakenFolders::becameLink(QDir::cleanPath(folder)) + QStringLiteral(" What it leads to was not deleted.");
+        if (const QString refused = TakenFolders::refusalOf({folder}); !refused.isEmpty())
+            stayed << refused + QStringLiteral(" What it leads to was not deleted.");
     stayed.removeDuplicates();
     return failNaming(stayed, errorText);
 }
@@ -819,8 +843,8 @@ bool zipHelper::clearSession(QString *errorText)
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
-    if (QString why; AtomicFile::changeRefused(f.dataRoot(), &why))
-        return fail(errorText, why);
+    if (const QString refused = dataFolderRefused(f); !refused.isEmpty())
+        return fail(errorText, refused + QStringLiteral(" Nothing was deleted."));
     return failNaming(RecordDeletion::removeBelow(f.sessions, isDataFileName) + RecordDeletion::removeBelow(f.pointsOnly, isDataFileName),
                       errorText);
 }

@@ -35,7 +35,8 @@ public:
     // cannot be read or would not be taken back by a restore: no backup is written that a
     // restore would refuse, and no incomplete one is left behind.
     // A data folder holding no data file gives no archive either (a restore would refuse one of
-    // none): nothingToBackUp() says so before a place for it is asked for; "" when there is
+    // none): nothingToBackUp() says so before a place for it is asked for, as it says that the
+    // data folder is not the one the start took (BackupWriter::notTheData); "" when there is
     // something to back up.
     bool backupFilTo(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
     static QString nothingToBackUp();
@@ -118,11 +119,14 @@ public:
     // Called by archiveKeptFolder, on its thread, with the path of the archive once it is written
     // and before the folder's files go. None is set in the program; a test holds the work there.
     static void setArchiveWrittenHook(std::function<void(const QString &archive)> hook);
-    // Why a restore would be refused now whatever the archive (another Pollix holds the folder,
-    // a folder of the data folder's own became a link while Pollix ran: TakenFolders::becameLink);
-    // empty when none. Asked by recoverFileFrom first, and by the question before a restore,
-    // which offers none that would be refused.
-    static QString restoreRefused();
+    // Why a restore would be refused now whatever the archive (another Pollix holds the folder;
+    // the data folder or a folder of its own became a link while Pollix ran, or is a link the
+    // start took whose folder cannot be reached or that leads elsewhere now: TakenFolders::
+    // refusalOf; with keepingReplaced, where the data folder holds data, Backups is a link),
+    // every such folder named in the one answer; empty when none. Asked by recoverFileFrom first
+    // (keepingReplaced with keptArchive), and by the question before a restore, which offers none
+    // that would be refused.
+    static QString restoreRefused(bool keepingReplaced = true);
     // Every check of a restore, writing nothing anywhere: true when recoverFileFrom would take
     // the archive (but for the disk's free space), else false with the same reason.
     static bool checkBackup(const QString &archivePath, QString *errorText = nullptr);

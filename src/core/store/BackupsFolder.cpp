@@ -3,6 +3,7 @@
 #include "GlobalFunctions.h"
 #include "platform/FolderHandle.h"
 #include "platform/RecordFile.h"
+#include "platform/TakenFolders.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +31,17 @@ FolderHandle open(bool make, QString *why)
     const FolderHandle application = FolderHandle::open(info.absolutePath(), true, why);
     if (!application.isOpen())
         return {};
-    return make ? application.makeFolder(info.fileName(), why) : application.openFolder(info.fileName(), why);
+    FolderHandle folder = make ? application.makeFolder(info.fileName(), why) : application.openFolder(info.fileName(), why);
+    if (!folder.isOpen() && application.kindAt(info.fileName()) == RecordFile::Kind::Link)
+        GlobalFunctions::failWith(why, TakenFolders::neverThroughLink(backups));
+    return folder;
+}
+
+QString refusal()
+{
+    const QString backups = path();
+    return !backups.isEmpty() && RecordFile::kindAt(backups) == RecordFile::Kind::Link ? TakenFolders::neverThroughLink(backups)
+                                                                                      : QString();
 }
 
 QString beforeRestoreStem(const QDateTime &when)

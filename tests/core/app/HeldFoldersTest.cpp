@@ -12,6 +12,8 @@
 #include "core/store/GlobalFunctions.h"
 #include "core/store/TovClassXmlDatabase.h"
 #include "platform/AtomicFile.h"
+#include "platform/FolderHandle.h"
+#include "platform/FolderMark.h"
 #include "platform/ProcessStart.h"
 #include "support/DataFiles.h"
 #include "support/PollixTest.h"
@@ -21,6 +23,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
@@ -78,6 +81,39 @@ bool linkInstead(const QString &path, const QString &target)
     return QFile::rename(path, path + ".moved") && QFile::link(target, path);
 }
 
+bool addStudent(const char *id, QString *why)
+{
+    StudentEntity student;
+    student.setId(id);
+    const RosterEdits::Result r = RosterEdits::addNewStudent(student, TovClassXmlDatabase::sharedClassUI()->classNoByName("8C"), 400);
+    *why = r.errorText;
+    return r.ok();
+}
+
+using Step = std::function<bool(const QString &root, QString *why)>;
+
+// The changes a teacher makes to the data, each as the program makes it.
+struct DataStep
+{
+    const char *label;
+    Step act;
+};
+
+const DataStep kStudentAdded{"a student added", [](const QString &, QString *why) { return addStudent("A8", why); }};
+const DataStep kSessionSaved{"a session saved", [](const QString &root, QString *why) {
+                                 return GlobalFunctions::createQXmlFileAtPath(root + "/Data/Quiz/Tuesday.xml", session("t"), why);
+                             }};
+const DataStep kBackup{"a backup", [](const QString &root, QString *why) { return zipHelper().backupFilTo(root + "/Out/backup.zip", why); }};
+const DataStep kRestore{"a restore", [](const QString &root, QString *why) {
+                            const QString archive = makeZipArchive(root + "/Out/friday.zip", {{"/Quiz/Friday.xml", session("f")},
+                                                                                                {"//Quiz/Friday.xml", session("f")},
+                                                                                                {"//UserList.xml", DataFiles::accounts()}});
+                            QString kept;
+                            return zipHelper().recoverFileFrom(archive, why, {}, &kept);
+                        }};
+const DataStep kDeleteAll{"Delete All Records", [](const QString &, QString *why) { return zipHelper().DelAllRecords(why); }};
+const DataStep kClearActivities{"Clear Activity Records", [](const QString &, QString *why) { return zipHelper().clearSession(why); }};
+
 class HeldFoldersTest : public PollixTest
 {
 protected:
@@ -94,15 +130,18 @@ protected:
         return QFileInfo(path).isFile() ? readFile(path) : QByteArray("no regular file");
     }
     // An application folder at root as a teacher's: a class, a session, the login, a folder for
-    // backups of the teacher's and Pollix's Backups, and the manuals' folder.
-    void prepare(const QString &root)
+    // backups of the teacher's and Pollix's Backups, and the manuals' folder; justBefore is done
+    // right before Pollix starts on it.
+    void prepare(const QString &root, bool finishWork = false, const std::function<void()> &justBefore = {})
     {
         put(root + "/Data/Quiz/Monday.xml", session("m"));
         put(root + "/Data/Classes/8C.xml", classFile("8C"));
         put(root + "/Data/UserList.xml", DataFiles::accounts());
         for (const char *folder : {"Data/CourseGrade", "Out", "Backups", "Help"})
             QDir().mkpath(root + "/" + folder);
-        startOn(root);
+        if (justBefore)
+            justBefore();
+        startOn(root, finishWork);
         // The classes are read now, as at a start, not through a link put in place later.
         EXPECT_GT(TovClassXmlDatabase::sharedClassUI()->classNoByName("8C"), 0);
     }
@@ -240,15 +279,7 @@ TEST_F(HeldFoldersTest, AFolderLinkedBeforeTheStartIsFollowedByEveryChangeAndOne
         {"a class renamed", "Classes",
          [](const QString &, QString *why) { return TovClassXmlDatabase::sharedClassUI()->updateClassName("8C", "9A", why); },
          {{"9A.xml", "<ClassName>9A</ClassName>"}}},
-        {"a student added to the roster and a class", "Classes",
-         [](const QString &, QString *why) {
-             StudentEntity student;
-             student.setId("A7");
-             const RosterEdits::Result r =
-                 RosterEdits::addNewStudent(student, TovClassXmlDatabase::sharedClassUI()->classNoByName("8C"), 400);
-             *why = r.errorText;
-             return r.ok();
-         },
+        {"a student added to the roster and a class", "Classes", [](const QString &, QString *why) { return addStudent("A7", why); },
          {{"8C.xml", "<ID>A7</ID>"}}},
         {"Delete All Records", "Quiz", [](const QString &, QString *why) { return zipHelper().DelAllRecords(why); }, {}},
         {"a backup", "Quiz",
@@ -446,9 +477,10 @@ TEST_F(HeldFoldersTest, DeletingNamesWhatItLeftUnderADataFilesName)
 }
 
 // A folder of the data folder's own made a link while Pollix runs, or an administrator's link
-// pointed at another folder since the start: a restore says the folder became a link (not what
-// its name was in the way of), before the archive is read through, and also when the link is put
-// in place while it reads; nothing changes on either side of the link.
+// pointed at another folder since the start: a restore says what became of the folder (made a
+// link, or its link pointed elsewhere; not what its name was in the way of), before the archive
+// is read through, and also when the link is put in place while it reads; nothing changes on
+// either side of the link.
 TEST_F(HeldFoldersTest, ARestoreSaysThatAFolderOfTheDataBecameALinkAndChangesNothing)
 {
     enum class When { Before, PointedElsewhereBefore, WhileItReads };
@@ -485,7 +517,11 @@ TEST_F(HeldFoldersTest, ARestoreSaysThatAFolderOfTheDataBecameALinkAndChangesNot
                 link();
         })) << label;
         EXPECT_TRUE(done) << label;
-        const QString said = QDir::toNativeSeparators(linked) + " became a link to another folder while Pollix was running";
+        const QString said = when == When::PointedElsewhereBefore
+                                 ? QDir::toNativeSeparators(linked) + " is a link that led to " +
+                                       QFileInfo(outsideDir.path() + "/Quiz").canonicalFilePath() + " when Pollix started, and it leads to " +
+                                       other + " now"
+                                 : QDir::toNativeSeparators(linked) + " became a link to another folder while Pollix was running";
         EXPECT_TRUE(why.contains(said)) << label << ": " << why.toStdString();
         EXPECT_TRUE(why.contains("nothing was replaced")) << label << ": " << why.toStdString();
         EXPECT_TRUE(QFileInfo(linked).isSymLink()) << label;
@@ -494,5 +530,163 @@ TEST_F(HeldFoldersTest, ARestoreSaysThatAFolderOfTheDataBecameALinkAndChangesNot
         EXPECT_EQ(readFile(root + "/Data/Classes/8C.xml"), classes) << label;
         EXPECT_EQ(readFile(root + "/Data/UserList.xml"), accounts) << label;
         EXPECT_EQ(QDir(root).entryList({"Data?*"}, QDir::AllEntries | QDir::Hidden | QDir::System), QStringList()) << label;
+    }
+}
+
+// The data folder itself moved aside while Pollix runs, and a link to a copy of it on another
+// disk put in its place: each change is refused, naming the folder and the way out, and nothing
+// changes where the link leads nor in the data moved aside. A student added before the swap went
+// into the data; one added after goes nowhere.
+TEST_F(HeldFoldersTest, TheDataFolderSwappedForALinkWhilePollixRunsLeadsNoChangeThere)
+{
+    for (const DataStep &step : {kStudentAdded, kSessionSaved, kBackup, kRestore, kDeleteAll, kClearActivities}) {
+        QTemporaryDir rootDir, diskDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), copy = diskDir.path() + "/Data";
+        prepare(root);
+        QString why;
+        ASSERT_TRUE(addStudent("A7", &why)) << why.toStdString();
+        ASSERT_EQ(QProcess::execute("cp", {"-a", root + "/Data", copy}), 0);
+        ASSERT_TRUE(QDir().rename(root + "/Data", root + "/Data.moved"));
+        ASSERT_TRUE(QFile::link(copy, root + "/Data"));
+        const Files there = everythingBelow(diskDir.path()), moved = everythingBelow(root + "/Data.moved");
+        EXPECT_FALSE(step.act(root, &why)) << step.label;
+        EXPECT_TRUE(why.contains(root + "/Data became a link to another folder while Pollix was running")) << step.label << ": "
+                                                                                                             << why.toStdString();
+        EXPECT_TRUE(why.contains("Put the folder back in the link's place and try again, or quit Pollix and start it again"))
+            << step.label << ": " << why.toStdString();
+        EXPECT_EQ(everythingBelow(diskDir.path()), there) << step.label;
+        EXPECT_EQ(everythingBelow(root + "/Data.moved"), moved) << step.label;
+        EXPECT_TRUE(moved.value("Classes/8C.xml").contains("<ID>A7</ID>")) << step.label;
+        EXPECT_FALSE(QFileInfo::exists(root + "/Out/backup.zip")) << step.label;
+        EXPECT_TRUE(QFileInfo(root + "/Data").isSymLink()) << step.label;
+    }
+}
+
+// Backups swapped for a link to a folder elsewhere while Pollix runs: a restore, which keeps the
+// data it replaces there, and the archive it would write there first are refused, naming the
+// folder and the way out; nothing lands where the link leads, and the data stay as they were.
+TEST_F(HeldFoldersTest, BackupsSwappedForALinkWhilePollixRunsKeepsNothingThere)
+{
+    const DataStep archived{"the archive a restore keeps of the data it replaces", [](const QString &, QString *why) {
+                                QString archive;
+                                return zipHelper().backupBeforeRestore(&archive, why);
+                            }};
+    for (const DataStep &step : {kRestore, archived}) {
+        QTemporaryDir rootDir, elsewhereDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath();
+        prepare(root);
+        QDir().mkpath(elsewhereDir.path() + "/Backups");
+        ASSERT_TRUE(linkInstead(root + "/Backups", elsewhereDir.path() + "/Backups"));
+        const Files data = everythingBelow(root + "/Data");
+        QString why;
+        EXPECT_FALSE(step.act(root, &why)) << step.label;
+        EXPECT_TRUE(why.contains(root + "/Backups is a symbolic link to another folder, and Pollix keeps nothing in that folder of "
+                                        "the application folder through a link. Put a folder in the link's place"))
+            << step.label << ": " << why.toStdString();
+        EXPECT_EQ(everythingBelow(elsewhereDir.path()), (Files{{"Backups", "folder"}})) << step.label;
+        EXPECT_EQ(everythingBelow(root + "/Data"), data) << step.label;
+    }
+}
+
+// A folder linked from another disk before Pollix started (the data folder itself, or its
+// sessions' folder), whose folder then goes away (the disk unplugged) or whose link is pointed at
+// another folder, or the sessions' link whose folder was gone already as Pollix started: each
+// change that would go through it is refused saying what happened and the way out for that case,
+// never that the folder became a link; nothing lands on either side.
+TEST_F(HeldFoldersTest, ALinkFromTheStartWhoseFolderWentAwayOrThatLeadsElsewhereIsSaidAsSuch)
+{
+    enum class Then { FolderGone, PointedElsewhere, GoneAtTheStart };
+    for (const char *linked : {"Data/Quiz", "Data"}) {
+        for (const Then then : {Then::FolderGone, Then::PointedElsewhere, Then::GoneAtTheStart}) {
+            if (then == Then::GoneAtTheStart && QString(linked) == "Data")
+                continue; // a data folder reached at no start is no data folder to change
+            for (const DataStep &step : {kSessionSaved, kRestore, kDeleteAll}) {
+                const std::string label = std::string(linked) +
+                                          (then == Then::FolderGone         ? ", its folder gone, "
+                                           : then == Then::PointedElsewhere ? ", pointed elsewhere, "
+                                                                            : ", its folder gone at the start, ") +
+                                          step.label;
+                QTemporaryDir rootDir, diskDir, otherDir;
+                const QString root = QFileInfo(rootDir.path()).canonicalFilePath();
+                const QString link = root + "/" + linked, name = QFileInfo(link).fileName();
+                const QString disk = QFileInfo(diskDir.path()).canonicalFilePath() + "/" + name, other = otherDir.path() + "/" + name;
+                put(root + "/Data/Quiz/Monday.xml", session("m"));
+                put(root + "/Data/Classes/8C.xml", classFile("8C"));
+                ASSERT_TRUE(QDir().rename(link, disk)) << label;
+                ASSERT_TRUE(QFile::link(disk, link)) << label;
+                prepare(root, false, [&] {
+                    if (then == Then::GoneAtTheStart) {
+                        EXPECT_TRUE(QDir().rename(disk, disk + ".unplugged")) << label;
+                    }
+                });
+                put(other + "/Monday.xml", session("the teacher's own"));
+                if (then == Then::FolderGone) {
+                    ASSERT_TRUE(QDir().rename(disk, disk + ".unplugged")) << label;
+                } else if (then == Then::PointedElsewhere) {
+                    ASSERT_TRUE(QFile::remove(link) && QFile::link(other, link)) << label;
+                }
+                const Files away = everythingBelow(diskDir.path()), elsewhere = everythingBelow(otherDir.path());
+                QString why;
+                EXPECT_FALSE(step.act(root, &why)) << label;
+                const QString said =
+                    then == Then::FolderGone ? link + " is a link, and the folder it led to when Pollix started (" + disk +
+                                                   ") cannot be reached now (No such file or directory). Pollix goes through that "
+                                                   "link to that folder alone. Plug the disk it lies on back in, or make the "
+                                                   "folder reachable again, and try again."
+                    : then == Then::PointedElsewhere
+                        ? link + " is a link that led to " + disk + " when Pollix started, and it leads to " + other +
+                              " now. Pollix goes through that link to the folder it led to then alone. Point the link back to " +
+                              disk + " and try again, or quit Pollix and start it again"
+                        : link + " is a link that led to no folder when Pollix started (it leads to " + disk +
+                              "), and Pollix goes through no link that did not lead to a folder then. Make that folder "
+                              "reachable, then quit Pollix and start it again";
+                EXPECT_TRUE(why.contains(said)) << label << ": " << why.toStdString();
+                EXPECT_FALSE(why.contains("became a link")) << label << ": " << why.toStdString();
+                EXPECT_EQ(everythingBelow(diskDir.path()), away) << label;
+                EXPECT_EQ(everythingBelow(otherDir.path()), elsewhere) << label;
+            }
+        }
+    }
+}
+
+// The data folder linked from another disk before Pollix started stays the data folder after
+// Pollix replaced the folder the link leads to itself: by a restore (the names exchanged, or, on
+// a disk that cannot exchange them, two renames), or by a start finishing such a restore cut
+// short. A session saved and a backup afterwards go through the link into the restored data.
+TEST_F(HeldFoldersTest, ADataFolderLinkedFromTheStartIsGoneThroughAfterPollixReplacedItsFolder)
+{
+    enum class By { Restore, RestoreByTwoRenames, StartFinishingARestore };
+    for (const By by : {By::Restore, By::RestoreByTwoRenames, By::StartFinishingARestore}) {
+        const std::string label = by == By::Restore               ? "a restore"
+                                  : by == By::RestoreByTwoRenames ? "a restore by two renames"
+                                                                  : "a start finishing a restore cut short";
+        QTemporaryDir rootDir, diskDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), disk = QFileInfo(diskDir.path()).canonicalFilePath();
+        put(disk + "/Data/Quiz/Monday.xml", session("m"));
+        put(disk + "/Data/Classes/8C.xml", classFile("8C"));
+        ASSERT_TRUE(QFile::link(disk + "/Data", root + "/Data")) << label;
+        if (by == By::StartFinishingARestore) {
+            // Cut short before its first rename: the restored data staged whole beside the data.
+            put(disk + "/Data.restore-aBc123/Quiz/Friday.xml", session("f"));
+            put(disk + "/Data.restore-aBc123/Classes/8C.xml", classFile("8C"));
+            put(disk + "/Data.restore-aBc123/UserList.xml", DataFiles::accounts());
+            ASSERT_TRUE(FolderMark::write(FolderHandle::open(disk + "/Data.restore-aBc123", false), FolderMark::Kind::Restored));
+            QDir().mkpath(disk + "/Data.old-dEf456");
+            put(disk + "/.Data.swap-0000abcd.journal", "Pollix folder swap 1\nData\nData.restore-aBc123\nData.old-dEf456\nend\n");
+        }
+        prepare(root, by == By::StartFinishingARestore);
+        QString why;
+        if (by != By::StartFinishingARestore) {
+            FolderHandle::setRefusalsForTesting({.renameFlags = by == By::RestoreByTwoRenames});
+            const bool restored = kRestore.act(root, &why);
+            FolderHandle::setRefusalsForTesting({});
+            ASSERT_TRUE(restored) << label << ": " << why.toStdString();
+        }
+        ASSERT_TRUE(readFile(disk + "/Data/Quiz/Friday.xml").contains("<ID>f</ID>")) << label;
+        EXPECT_TRUE(kSessionSaved.act(root, &why)) << label << ": " << why.toStdString();
+        EXPECT_TRUE(readFile(disk + "/Data/Quiz/Tuesday.xml").contains("<ID>t</ID>")) << label;
+        EXPECT_TRUE(kBackup.act(root, &why)) << label << ": " << why.toStdString();
+        EXPECT_TRUE(QFileInfo(root + "/Out/backup.zip").isFile()) << label;
+        EXPECT_TRUE(QFileInfo(root + "/Data").isSymLink()) << label;
     }
 }

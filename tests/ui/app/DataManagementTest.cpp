@@ -34,6 +34,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMap>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -86,6 +87,21 @@ protected:
         EXPECT_FALSE(staging.isEmpty());
         DataRecovery::noteStarted(staging);
         return staging;
+    }
+
+    // A click on Restore with archive chosen in the real file panel, met by one real alert that
+    // refuses it (OK alone), answered with a click: its text.
+    static QString restoreRefusedOn(DataManagementCtrl &page, const QString &archive)
+    {
+        RealFilePanels panels;
+        panels.type(archive);
+        RealAlerts alerts;
+        alerts.click(QStringLiteral("OK"));
+        QTest::mouseClick(page.btnRecover, Qt::LeftButton);
+        EXPECT_EQ(alerts.seen().size(), 1) << alerts.seen().join("\n").toStdString();
+        EXPECT_EQ(alerts.unanswered(), 0) << "the alert bears OK alone, no Restore";
+        EXPECT_TRUE(alerts.allTaken());
+        return alerts.seen().value(0);
     }
 
     DialogAnswers answers;
@@ -648,24 +664,73 @@ TEST_F(DataManagementTest, TheRestoreQuestionOffersNoRestoreOverAFolderThatBecam
         ASSERT_TRUE(QDir().rename(linked, moved));
         ASSERT_TRUE(QFile::link(moved, linked));
         const QStringList before = QDir(moved).entryList(QDir::Files);
-        RealFilePanels panels;
-        panels.type(backup());
-        RealAlerts alerts;
-        alerts.click(QStringLiteral("OK"));
-        QTest::mouseClick(page.btnRecover, Qt::LeftButton);
-        ASSERT_EQ(alerts.seen().size(), 1) << alerts.seen().join("\n").toStdString();
-        const QString said = alerts.seen().first();
+        const QString said = restoreRefusedOn(page, backup());
         EXPECT_TRUE(said.startsWith("The data of the backup \"backup.zip\" cannot replace the data of this application "
                                     "folder now. | " + QDir::toNativeSeparators(linked) +
                                     " became a link to another folder while Pollix was running"))
             << said.toStdString();
         EXPECT_TRUE(said.contains("quit Pollix and start it again")) << said.toStdString();
-        EXPECT_EQ(alerts.unanswered(), 0) << "the alert bears OK alone, no Restore";
-        EXPECT_TRUE(alerts.allTaken());
         EXPECT_EQ(QDir(moved).entryList(QDir::Files), before);
         EXPECT_TRUE(QFileInfo(linked).isSymLink());
         ASSERT_TRUE(QFile::remove(linked));
         ASSERT_TRUE(QDir().rename(moved, linked));
+    }
+    EXPECT_EQ(sessionCount(), 2);
+    EXPECT_FALSE(QFileInfo::exists(home() + "Backups"));
+    EXPECT_FALSE(page.isDataChanged());
+}
+
+// Every folder a restore would stop at, named in the one alert before the question, as the
+// teacher meets it through the real page (a click on Restore, the real file panel, the real
+// alert): Quiz and CourseGrade both moved away and linked back while Pollix runs, named together
+// (put back one at a time, each would be met only after the other); the data folder itself moved
+// aside and a link to a copy of it put in its place. Nothing changes on either side.
+TEST_F(DataManagementTest, TheRestoreQuestionNamesEveryFolderItWouldStopAtInOneAlert)
+{
+    ASSERT_TRUE(zipHelper().backupFilTo(backup()));
+    DataManagementCtrl page;
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page, kEventWaitMs));
+    const struct
+    {
+        const char *label;
+        QStringList linked; // below the application folder: moved to another disk and linked back
+        QString said;
+    } rows[] = {
+        {"Quiz and CourseGrade made links", {"Data/Quiz", "Data/CourseGrade"},
+         QDir::toNativeSeparators(data() + "Quiz") + " and " + QDir::toNativeSeparators(data() + "CourseGrade") +
+             " became links to other folders while Pollix was running, and Pollix goes through no link that was not there "
+             "when it started. Put each folder back in its link's place and try again, or quit Pollix and start it again: it "
+             "then takes the links as it finds them."},
+        {"the data folder made a link", {"Data"},
+         QDir::toNativeSeparators(home() + "Data") + " became a link to another folder while Pollix was running, and Pollix "
+                                                      "goes through no link that was not there when it started. Put the folder "
+                                                      "back in the link's place and try again"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.label);
+        QTemporaryDir disk2;
+        QMap<QString, QMap<QString, QByteArray>> before;
+        for (const QString &folder : row.linked) {
+            const QString linked = home() + folder, moved = disk2.path() + "/" + QFileInfo(folder).fileName();
+            ASSERT_TRUE(QDir().mkpath(linked));
+            ASSERT_EQ(QProcess::execute("cp", {"-a", linked, moved}), 0);
+            ASSERT_TRUE(QDir().rename(linked, linked + ".moved"));
+            ASSERT_TRUE(QFile::link(moved, linked));
+            before.insert(moved, filesBelow(moved));
+            before.insert(linked + ".moved", filesBelow(linked + ".moved"));
+        }
+        const QString said = restoreRefusedOn(page, backup());
+        EXPECT_TRUE(said.startsWith("The data of the backup \"backup.zip\" cannot replace the data of this application "
+                                    "folder now. | " + row.said))
+            << said.toStdString();
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            EXPECT_EQ(filesBelow(it.key()), it.value()) << it.key().toStdString();
+        for (const QString &folder : row.linked) {
+            EXPECT_TRUE(QFileInfo(home() + folder).isSymLink());
+            ASSERT_TRUE(QFile::remove(home() + folder));
+            ASSERT_TRUE(QDir().rename(home() + folder + ".moved", home() + folder));
+        }
     }
     EXPECT_EQ(sessionCount(), 2);
     EXPECT_FALSE(QFileInfo::exists(home() + "Backups"));

@@ -1,5 +1,6 @@
 #include "SessionWindowsFixture.h"
 
+#include "core/app/Orvenda_AppDelegate.h"
 #include "core/engine/StoredAnswers.h"
 #include "core/reports/SessionMerge.h"
 #include "core/reports/StudentSessionReport.h"
@@ -40,8 +41,24 @@
 #include "support/RealAlerts.h"
 
 #include <functional>
+#include <memory>
 
 using SessionWindowsTest = SessionWindowsFixture;
+
+namespace {
+// The editor of a session shown over the report window, its name changed as the teacher types it
+// (not saved yet).
+std::unique_ptr<EditSessionController> renamedInEditor(ReportController *window, const ReportTable1Element &row)
+{
+    auto editor = std::make_unique<EditSessionController>(0, window, row, 3);
+    EXPECT_TRUE(editor->isLoaded());
+    editor->show();
+    QTest::keyClick(editor->textSession1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor->textSession1, "Quiz, period 2 (redone)");
+    emit editor->textSession1->editingFinished();
+    return editor;
+}
+} // namespace
 
 TEST_F(SessionWindowsTest, NewEntersAPaperTestEditFixesAnAnswerMergeJoinsAndTheReportsFollow)
 {
@@ -239,12 +256,8 @@ TEST_F(SessionWindowsTest, ASaveThroughAFolderThatBecameALinkSaysSoAndTheWayOut)
 {
     const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
     openReportWindow();
-    EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
-    ASSERT_TRUE(editor.isLoaded());
-    editor.show();
-    QTest::keyClick(editor.textSession1, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(editor.textSession1, "Quiz, period 2 (redone)");
-    emit editor.textSession1->editingFinished();
+    const std::unique_ptr<EditSessionController> edited = renamedInEditor(window.get(), row("Quiz, period 2"));
+    EditSessionController &editor = *edited;
     QTemporaryDir disk2;
     const QString quiz = home() + "Data/Quiz", moved = disk2.path() + "/Quiz";
     ASSERT_TRUE(QDir().rename(quiz, moved));
@@ -267,6 +280,46 @@ TEST_F(SessionWindowsTest, ASaveThroughAFolderThatBecameALinkSaysSoAndTheWayOut)
     editor.reject();
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
+}
+
+// Data/Quiz moved to another disk and linked back before Pollix took its folder, and that disk
+// unplugged while the session editor is open: Save (a click) is refused saying that the folder the
+// link led to cannot be reached now and to plug the disk back in, never that the folder became a
+// link nor to put a folder in its place; once the disk is back, Save (a click) saves through the
+// link.
+TEST_F(SessionWindowsTest, ASaveThroughALinkWhoseDiskWasUnpluggedSaysSoAndSavesOnceItIsBack)
+{
+    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+    QTemporaryDir disk2;
+    const QString quiz = home() + "Data/Quiz", disk = QFileInfo(disk2.path()).canonicalFilePath() + "/Quiz";
+    ASSERT_TRUE(QDir().rename(quiz, disk));
+    ASSERT_TRUE(QFile::link(disk, quiz));
+    // Taken as a start takes the application folder, with the link in place.
+    Orvenda_AppDelegate::setAppDelegate(Orvenda_AppDelegate::getAppDelegate());
+    openReportWindow();
+    const std::unique_ptr<EditSessionController> edited = renamedInEditor(window.get(), row("Quiz, period 2"));
+    EditSessionController &editor = *edited;
+    ASSERT_TRUE(QDir().rename(disk, disk + ".unplugged"));
+    const qsizetype asked = answers.alerts().size();
+    QTest::mouseClick(editor.btnSave, Qt::LeftButton);
+    ASSERT_EQ(answers.alerts().size(), asked + 1);
+    EXPECT_EQ(answers.alerts().last().text, "The session could not be saved.");
+    const QString said = answers.alerts().last().informativeText;
+    EXPECT_TRUE(said.contains(QDir::toNativeSeparators(quiz) + " is a link, and the folder it led to when Pollix started (" +
+                              QDir::toNativeSeparators(disk) + ") cannot be reached now"))
+        << said.toStdString();
+    EXPECT_TRUE(said.contains("Plug the disk it lies on back in, or make the folder reachable again, and try again"))
+        << said.toStdString();
+    EXPECT_FALSE(said.contains("became a link") || said.contains("link's place")) << said.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(disk)) << "nothing made in the unplugged disk's place";
+    EXPECT_TRUE(editor.isVisible());
+    ASSERT_TRUE(QDir().rename(disk + ".unplugged", disk));
+    QTest::mouseClick(editor.btnSave, Qt::LeftButton);
+    ASSERT_EQ(answers.alerts().size(), asked + 2);
+    EXPECT_TRUE(answers.alerts().last().informativeText.startsWith("The session is saved as"))
+        << answers.alerts().last().informativeText.toStdString();
+    EXPECT_TRUE(readFile(disk + "/First.xml").contains("Quiz, period 2 (redone)"));
+    EXPECT_TRUE(QFileInfo(file).isFile());
 }
 
 TEST_F(SessionWindowsTest, PointsOnlyEntryRefusesBadPointsAndRaisesALowTotal)
