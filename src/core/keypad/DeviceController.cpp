@@ -67,14 +67,15 @@ struct OpenRefusal
     QString reason;
 };
 
-// Nothing when the device's last open went through (whatever its probe then heard). A port that
-// opened but refused this model's set-up is named too; it may still take another model's speed.
+// What the device's probe heard on its port.
 TovSerial::Hearing hearingOf(TovDevice *device)
 {
     auto *serial = dynamic_cast<TovSerial *>(device);
     return serial ? serial->probeHearing() : TovSerial::Hearing::Silence;
 }
 
+// Nothing when the device's last open went through (whatever its probe then heard). A port that
+// opened but refused this model's set-up is named too; it may still take another model's speed.
 std::optional<OpenRefusal> openRefusal(TovDevice *device, const QString &path)
 {
     auto *serial = dynamic_cast<TovSerial *>(device);

@@ -109,9 +109,9 @@ std::optional<DataOfFrame> TovSerial::exchange(const QByteArray &request, int fa
         if (heard.answer() || !heard.heardAnything() || taken >= kMostBytes)
             break;
     }
-    const Hearing hearing = heard.answer()            ? Hearing::Answer
-                            : heard.heardAnything()   ? Hearing::NoAnswerAmongBytes
-                                                      : Hearing::Silence;
+    const Hearing hearing = heard.answer() ? Hearing::Answer
+                            : heard.heardAnything() ? Hearing::NoAnswerAmongBytes
+                                                    : Hearing::Silence;
     m_hearing = std::max(m_hearing, hearing);
     return heard.answer();
 }

@@ -34,6 +34,7 @@ public:
     // What the probes of this object heard: an answer of the family (whatever model it named),
     // nothing at all, or bytes among which no answer stood (keypad frames that kept it from being
     // heard, or a device that is no receiver): only then is the port worth asking again later.
+    // In rising order: of several questions, the one that heard most tells.
     enum class Hearing { Silence, NoAnswerAmongBytes, Answer };
     Hearing probeHearing() const { return m_hearing; }
 
