@@ -309,12 +309,11 @@ TEST_F(LinkTest, ReceiversAreFoundWhileTheirKeypadsPress)
 // is plugged in anew.
 TEST_F(LinkTest, APortThatSentNoAnswerAmongItsBytesIsProbedAgainAFewTimes)
 {
-    // Each probe of a port that never answers pays its whole wait, twice (both families) and
-    // three times over (asked again): short here, as the simulator answers at once when it does.
-    LinkTiming timing = LinkTiming::current();
-    timing.probeWaitMs = 100;
-    LinkTiming::setCurrent(timing);
+    const LinkTiming timing = LinkTiming::current();
     const int firstPauseMs = timing.lookAgainMs;
+    // A probe of a port that never answers pays its whole wait at each question, for both families,
+    // asked three times over: six such probes take far longer than any one event.
+    const int sixProbesMs = 6 * 2 * 3 * timing.probeWaitMs + (firstPauseMs << 5);
     for (bool named : {false, true}) {
         SCOPED_TRACE(named ? "named port" : "found by a device event");
         LogLines log;
@@ -340,7 +339,8 @@ TEST_F(LinkTest, APortThatSentNoAnswerAmongItsBytesIsProbedAgainAFewTimes)
         const QString left = heardNoAnswer + QStringLiteral("it is not probed again");
 
         // Busy at first, it answers at a later probe.
-        ASSERT_TRUE(waitFor([&] { return !log.containing(again).isEmpty(); }));
+        ASSERT_TRUE(waitFor([&] { return !log.containing(again).isEmpty(); }))
+            << qPrintable(log.lines().join(QLatin1Char('\n')));
         answers(true);
         ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
         EXPECT_EQ(app()->currentDevice()->bsdPath(), sim->portPath());
@@ -354,9 +354,10 @@ TEST_F(LinkTest, APortThatSentNoAnswerAmongItsBytesIsProbedAgainAFewTimes)
         ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
         const qsizetype earlier = log.containing(again).size();
         ASSERT_TRUE(sim->plug());
-        ASSERT_TRUE(waitFor([&] { return !log.containing(left).isEmpty(); }));
+        ASSERT_TRUE(waitFor([&] { return !log.containing(left).isEmpty(); }, kEventWaitMs + sixProbesMs))
+            << qPrintable(log.lines().join(QLatin1Char('\n')));
         const QStringList pauses = log.containing(again).mid(earlier);
-        ASSERT_EQ(pauses.size(), 5);
+        ASSERT_EQ(pauses.size(), 5) << qPrintable(log.lines().join(QLatin1Char('\n')));
         for (int i = 0; i < pauses.size(); ++i)
             EXPECT_TRUE(pauses[i].endsWith(QStringLiteral(" in %1 ms").arg(firstPauseMs << i))) << qPrintable(pauses[i]);
         const qsizetype asked = versionRequests(sim);
