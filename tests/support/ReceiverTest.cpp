@@ -98,3 +98,10 @@ void ReceiverTest::setSameChannelWait(int ms)
     timing.sameChannelWaitMs = ms;
     LinkTiming::setCurrent(timing);
 }
+
+void ReceiverTest::setSettle(int ms)
+{
+    LinkTiming timing = LinkTiming::current();
+    timing.settleMs = ms;
+    LinkTiming::setCurrent(timing);
+}

@@ -45,6 +45,9 @@ protected:
     // How long the same-channel query listens. A test that expects the clash listens long (the
     // answer ends the wait); one without a clash keeps the short wait, which it pays in full.
     static void setSameChannelWait(int ms);
+    // The pause before each open of a port (none by default in tests), which the hardware needs
+    // for its USB bridge: what keypads send meanwhile waits on the port when it is opened.
+    static void setSettle(int ms);
 
     std::vector<std::unique_ptr<keypadsim::SimReceiver>> receivers;
 };

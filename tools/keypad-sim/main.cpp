@@ -11,6 +11,9 @@
 //   teacher CODE (hex)            tlogin              tquery CODE [HEX]
 //   send HEX (a frame)            raw HEX             drop N        corrupt N
 //   sleep MS                      frames              unplug        plug          quit
+//   press EVERY_MS [FOR_MS]       (students press keys in the background, whatever else goes on:
+//                                 every EVERY_MS a keypad of 1..--keypads answers, for FOR_MS or
+//                                 until "press 0"; plugged out, the keys reach nobody)
 // and, for activity runs (SimActivity):
 //   loginall FIRST COUNT [FIRSTSTUDENT]   answerall FIRST COUNT TEXT   lost ID   search ID
 //   tinfo   tsetq TYPE OPTIONS ANSWER   tmouse CODE(hex) [X Y]   told (what the keypads were told)
@@ -46,6 +49,7 @@
 // by itself (behind the link; without one, its path is printed), its keypads as they were.
 #include "SimActivity.h"
 #include "SimAutoPilot.h"
+#include "SimKeyPresser.h"
 #include "SimReceiver.h"
 #include "SimSetup.h"
 
@@ -56,6 +60,7 @@
 #include <cstdio>
 #include <unistd.h>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -72,7 +77,14 @@ void usage()
                          "              [--loss N]]\n");
 }
 
-bool runCommand(SimReceiver &sim, SimActivity &activity, SimSetup &setup, const QStringList &words)
+struct Background
+{
+    int keypads = 0;
+    std::unique_ptr<SimKeyPresser> presser;
+};
+
+bool runCommand(SimReceiver &sim, SimActivity &activity, SimSetup &setup, Background &background,
+                const QStringList &words)
 {
     const QString cmd = words.value(0).toLower();
     bool ok = true;
@@ -128,6 +140,10 @@ bool runCommand(SimReceiver &sim, SimActivity &activity, SimSetup &setup, const 
         sim.corruptNextFrames(id);
     } else if (cmd == QLatin1String("sleep") && ok) {
         std::this_thread::sleep_for(std::chrono::milliseconds(id));
+    } else if (cmd == QLatin1String("press") && ok) {
+        background.presser.reset();
+        if (id > 0)
+            background.presser = std::make_unique<SimKeyPresser>(sim, background.keypads, id, words.value(2).toInt());
     } else if (cmd == QLatin1String("frames")) {
         for (const SimFrame &f : sim.framesFromProgram())
             std::printf("%12.6f <- %s\n", f.timeNs / 1e9, f.bytes.toHex(' ').toUpper().constData());
@@ -245,9 +261,12 @@ int main(int argc, char *argv[])
     pilot.students = autoPilot;
     SimAutoPilot keypadsAndStudents(sim, pilot);
     keypadsAndStudents.start();
+    Background background;
+    background.keypads = keypads;
     std::string line;
     while (std::getline(std::cin, line)) {
-        if (!runCommand(sim, activity, setup, QString::fromStdString(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))) {
+        const QStringList words = QString::fromStdString(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (!runCommand(sim, activity, setup, background, words)) {
             sim.waitForOutputDrained(2000);
             return 0;
         }

@@ -105,6 +105,15 @@ QByteArray DataOfFrame::bytes() const
     return out;
 }
 
+bool DataOfFrame::checkByteRight() const
+{
+    const QByteArray all = bytes();
+    uint8_t x = 0;
+    for (char c : all)
+        x ^= uint8_t(c);
+    return !all.isEmpty() && x == 0;
+}
+
 bool DataOfFrame::operator==(const DataOfFrame &o) const
 {
     return m_type == o.m_type && bytes() == o.bytes();

@@ -57,6 +57,9 @@ public:
 
     // The frame as it came off the line (for logs and tests).
     QByteArray bytes() const;
+    // Whether its last byte is the XOR of every byte before it, as in every keypad frame that
+    // arrived whole; false for a damaged frame and for the receiver's answers that carry no check.
+    bool checkByteRight() const;
 
     bool operator==(const DataOfFrame &other) const;
 

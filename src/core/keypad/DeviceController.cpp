@@ -19,6 +19,7 @@
 #include <QSocketNotifier>
 #include <QThread>
 
+#include <algorithm>
 #include <optional>
 
 #include <sys/stat.h>
@@ -65,6 +66,13 @@ struct OpenRefusal
     SerialPort::OpenError error = SerialPort::OpenError::None;
     QString reason;
 };
+
+// What the device's probe heard on its port.
+TovSerial::Hearing hearingOf(TovDevice *device)
+{
+    auto *serial = dynamic_cast<TovSerial *>(device);
+    return serial ? serial->probeHearing() : TovSerial::Hearing::Silence;
+}
 
 // Nothing when the device's last open went through (whatever its probe then heard). A port that
 // opened but refused this model's set-up is named too; it may still take another model's speed.
@@ -212,7 +220,10 @@ void DeviceController::addInterestInDeviceType(int)
     QStringList paths;
     if (!UsbSerialWatcher::disabledByEnvironment()) {
         m_watcher = new UsbSerialWatcher(this);
-        connect(m_watcher, &UsbSerialWatcher::portAdded, this, [this](const QString &path) { scanPorts({path}); });
+        connect(m_watcher, &UsbSerialWatcher::portAdded, this, [this](const QString &path) {
+            m_probeAgain.remove(path); // plugged in anew
+            scanPorts({path});
+        });
         connect(m_watcher, &UsbSerialWatcher::portRemoved, this, &DeviceController::deviceRemovedAtPath);
         paths = m_watcher->start();
     }
@@ -252,8 +263,10 @@ void DeviceController::lookAgainAtNamedPorts()
         // A port that was refused, or is still the node its lost receiver was on, is left alone:
         // only a path that leads somewhere new is worth a probe.
         const QByteArray identity = portIdentity(path);
-        if (!identity.isEmpty() && identity != m_probedIdentity.value(path))
+        if (!identity.isEmpty() && identity != m_probedIdentity.value(path)) {
+            m_probeAgain.remove(path); // another device: it has its own probes again
             changed << path;
+        }
     }
     if (!changed.isEmpty())
         scanPorts(changed);
@@ -276,6 +289,7 @@ void DeviceController::scanPorts(const QStringList &paths)
     m_worker.post([this, fresh] {
         QList<std::shared_ptr<TovDevice>> found;
         QList<OpenRefusal> refused;
+        QStringList unanswered;
         const LinkTiming timing = LinkTiming::current();
         for (const QString &path : fresh) {
             PollixLog(path);
@@ -289,10 +303,13 @@ void DeviceController::scanPorts(const QStringList &paths)
                     refused << *refusal;
                     continue;
                 }
+                const TovSerial::Hearing smallFamily = hearingOf(device.get());
                 device = std::make_shared<TovDravel>();
                 if (!device->detectDevice(path)) {
                     if (const auto again = openRefusal(device.get(), path))
                         refused << *again;
+                    else if (std::max(smallFamily, hearingOf(device.get())) == TovSerial::Hearing::NoAnswerAmongBytes)
+                        unanswered << path;
                     continue;
                 }
             }
@@ -301,8 +318,14 @@ void DeviceController::scanPorts(const QStringList &paths)
             device->setDeviceDescription(name);
             found << device;
         }
-        m_fromWorker.post([this, found, refused] {
+        m_fromWorker.post([this, fresh, found, refused, unanswered] {
             --m_jobsInFlight;
+            for (const QString &path : fresh) {
+                if (unanswered.contains(path))
+                    probeAgainLater(path);
+                else
+                    m_probeAgain.remove(path);
+            }
             int last = -1;
             for (const auto &device : found) {
                 m_refusedPorts.remove(device->bsdPath());
@@ -317,6 +340,30 @@ void DeviceController::scanPorts(const QStringList &paths)
             for (const OpenRefusal &r : refused)
                 portRefused(r.path, r.error, r.reason);
         });
+    });
+}
+
+void DeviceController::probeAgainLater(const QString &path)
+{
+    // Each time a little later, and a few times only: a device that is no receiver but talks is
+    // not asked on and on.
+    constexpr int kMostProbesAgain = 5;
+    ProbeAgain &again = m_probeAgain[path];
+    if (again.probes >= kMostProbesAgain) {
+        again.ticket = 0;
+        PollixLogf("no answer among what %s sends: it is not probed again until it is plugged in again",
+                   qPrintable(path));
+        return;
+    }
+    const int delayMs = LinkTiming::current().lookAgainMs << again.probes;
+    ++again.probes;
+    const quint64 ticket = ++m_probeTickets;
+    again.ticket = ticket;
+    PollixLogf("no answer among what %s sends: it is probed again in %d ms", qPrintable(path), delayMs);
+    QTimer::singleShot(delayMs, this, [this, path, ticket] {
+        // Plugged in anew or let go of meanwhile: what comes then decides.
+        if (m_probeAgain.value(path).ticket == ticket)
+            scanPorts({path});
     });
 }
 
@@ -359,15 +406,17 @@ void DeviceController::openCurrentAsync()
     ++m_jobsInFlight;
     m_worker.post([this, device, generation] {
         const bool opened = device->openDevice();
-        const bool sameChannel = opened && checkChannels(device.get());
-        m_fromWorker.post([this, device, generation, opened, sameChannel] {
+        QByteArray keys;
+        const bool sameChannel = opened && checkChannels(device.get(), &keys);
+        m_fromWorker.post([this, device, generation, opened, sameChannel, keys] {
             --m_jobsInFlight;
-            afterOpen(device, generation, opened, sameChannel);
+            afterOpen(device, generation, opened, sameChannel, keys);
         });
     });
 }
 
-void DeviceController::afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel)
+void DeviceController::afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel,
+                                 const QByteArray &keys)
 {
     if (generation != m_openGeneration || device != m_curDevice) {
         // Another receiver became current meanwhile.
@@ -385,6 +434,8 @@ void DeviceController::afterOpen(std::shared_ptr<TovDevice> device, quint64 gene
     }
     m_refusedPorts.remove(device->bsdPath());
     startToRead();
+    if (!keys.isEmpty())
+        receiveBytes(keys); // before anything read from now on
     m_bHaveDevice = true;
     postDeviceChanged();
     if (sameChannel) {
@@ -394,12 +445,22 @@ void DeviceController::afterOpen(std::shared_ptr<TovDevice> device, quint64 gene
     }
 }
 
-bool DeviceController::checkChannels(TovDevice *device)
+bool DeviceController::checkChannels(TovDevice *device, QByteArray *keys)
 {
     // The query is a large-family frame; a small-family receiver would take it for garbage.
     if (familyOfType(device->type()) != 1)
         return false;
-    return sameChannelExchange(device).contains(SetupFrames::sameChannelAnswer());
+    *keys = sameChannelExchange(device);
+    return takeSameChannelAnswer(*keys);
+}
+
+bool DeviceController::takeSameChannelAnswer(QByteArray &bytes)
+{
+    const qsizetype at = bytes.indexOf(SetupFrames::sameChannelAnswer());
+    if (at < 0)
+        return false;
+    bytes.remove(at, SetupFrames::sameChannelAnswer().size());
+    return true;
 }
 
 void DeviceController::setBeforeWorkerUsesPort(std::function<void(int fd)> hook)
@@ -466,18 +527,14 @@ void DeviceController::checkChannelsOfCurrent(std::function<void(bool conflict)>
         m_fromWorker.post([this, device, generation, done, bytes] {
             --m_jobsInFlight;
             const bool same = generation == m_openGeneration && device == m_curDevice;
-            // Keypad frames may come before or after the answer; they go on to the parser.
-            const qsizetype at = bytes.indexOf(SetupFrames::sameChannelAnswer());
-            const bool conflict = same && at >= 0;
+            QByteArray keys = bytes;
+            const bool conflict = takeSameChannelAnswer(keys) && same;
             if (same) {
                 m_readPaused = false;
                 if (m_readNotifier)
                     m_readNotifier->setEnabled(true);
-                QByteArray rest = bytes;
-                if (at >= 0)
-                    rest.remove(at, SetupFrames::sameChannelAnswer().size());
-                if (!rest.isEmpty())
-                    receiveBytes(rest);
+                if (!keys.isEmpty())
+                    receiveBytes(keys);
             }
             if (done)
                 done(conflict);
@@ -488,6 +545,7 @@ void DeviceController::checkChannelsOfCurrent(std::function<void(bool conflict)>
 void DeviceController::letGoOfReceivers()
 {
     m_lookAgain.stop();
+    m_probeAgain.clear();
     ++m_openGeneration; // an open under way is not taken up when it is done
     stopToRead();
     if (m_curDevice)
@@ -541,6 +599,7 @@ void DeviceController::fallBack()
 void DeviceController::deviceRemovedAtPath(const QString &path)
 {
     m_refusedPorts.remove(path); // plugged in again, it is told again
+    m_probeAgain.remove(path);
     for (int i = 0; i < m_arrayDevices.size(); ++i) {
         if (m_arrayDevices.at(i) && m_arrayDevices.at(i)->bsdPath() == path) {
             myDeviceRemoved(i);

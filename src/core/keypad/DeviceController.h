@@ -69,7 +69,9 @@ public:
     // Discovery: udev (unless POLLIX_NO_UDEV) and POLLIX_SERIAL_PORTS, at creation. Afterwards the
     // watcher reports USB receivers as they come, and the named ports that hold no receiver are
     // looked at every LinkTiming::lookAgainMs: one whose path leads to another device than at
-    // its last probe (a receiver plugged in again, on the same path) is probed again.
+    // its last probe (a receiver plugged in again, on the same path) is probed again. A port of
+    // either kind that sent bytes but no answer among them (its keypads kept the answer from being
+    // heard) is probed again too, later each time and a few times at most.
     void addInterestInDeviceType(int type = 0);
     QStringList namedPorts() const { return m_namedPorts; }
     // Probes these ports on the worker thread; accepted receivers join the slots and the last one
@@ -134,15 +136,22 @@ private:
     // Parsed frames join the queue for the listener, in order.
     void queueFrames(const QList<DataOfFrame> &frames);
     void openCurrentAsync();
-    void afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel);
+    // keys: what the keypads sent while the receiver was asked about its channel, for the parser.
+    void afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel,
+                   const QByteArray &keys);
     // Finds the highest slot that holds a device and makes it current; none: no receiver.
     void fallBack();
     bool holdsPort(const QString &path) const;
     void lookAgainAtNamedPorts();
+    void probeAgainLater(const QString &path);
     void scheduleOffer();
     void offerNext();
     void finishOffer();
-    bool checkChannels(TovDevice *device);
+    // keys: every other byte heard meanwhile (the keypads' frames go on to the listener).
+    bool checkChannels(TovDevice *device, QByteArray *keys);
+    // Takes the same-channel answer out of the bytes heard around the query; true when it was there.
+    // Keypad frames may come before or after it.
+    static bool takeSameChannelAnswer(QByteArray &bytes);
     // Sends the query and returns every byte read until the answer came or the wait was over.
     // Runs on the worker, through a descriptor of its own.
     QByteArray sameChannelExchange(TovDevice *device);
@@ -184,6 +193,13 @@ private:
     QStringList m_namedPorts; // POLLIX_SERIAL_PORTS at creation
     QHash<QString, QByteArray> m_probedIdentity; // named port -> what its path led to when probed
     QTimer m_lookAgain;
+    struct ProbeAgain
+    {
+        int probes = 0;      // probed again so far, since it was plugged in
+        quint64 ticket = 0;  // the probe to come; 0: none
+    };
+    QHash<QString, ProbeAgain> m_probeAgain; // ports that sent bytes but no answer
+    quint64 m_probeTickets = 0;
     int m_jobsInFlight = 0;
     PostedCalls m_fromWorker; // the worker's results, run on the GUI thread
     LinkWorker m_worker; // last: joined first on destruction

@@ -113,8 +113,11 @@ void FrameParser::parseSmall(QList<DataOfFrame> &out)
     const auto *p = reinterpret_cast<const uint8_t *>(m_pending.constData());
     while (n - pos >= 3) {
         const uint8_t b0 = p[pos], b1 = p[pos + 1], b2 = p[pos + 2];
-        // "W" answers carry the version in bytes 1 and 2 and no check byte.
-        if (b0 == 0x57 || (b2 == uint8_t(b0 ^ b1) && plausibleSmallHead(b0))) {
+        // "W" answers carry the version in bytes 1 and 2 and no check byte; the answers to the
+        // identify probe (7B ?? F8, 7B ?? FB) carry a byte the receiver fills as it likes and none
+        // either. A keypad frame never starts with 7B, nor holds F8 or FB two bytes after one.
+        const bool identifyAnswer = b0 == 0x7B && (b2 == 0xF8 || b2 == 0xFB);
+        if (b0 == 0x57 || identifyAnswer || (b2 == uint8_t(b0 ^ b1) && plausibleSmallHead(b0))) {
             DataOfFrame frame = DataOfFrame::DataOfFrameArvel();
             const uint8_t three[3] = {b0, b1, b2};
             frame.setData(three, 3);

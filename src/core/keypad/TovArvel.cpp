@@ -1,5 +1,15 @@
 #include "TovArvel.h"
 
+namespace {
+
+// 7B ?? FB or 7B ?? F8 (the byte between is the receiver's own).
+bool identifyAnswer(const DataOfFrame &f)
+{
+    return f.data()[0] == 0x7B && (f.data()[2] == 0xFB || f.data()[2] == 0xF8);
+}
+
+} // namespace
+
 bool TovArvel::openDevice()
 {
     return openPort(m_bsdPath, BaudRate);
@@ -9,23 +19,21 @@ TovArvel::ProbeAnswer TovArvel::probeSmallFamily()
 {
     static const QByteArray identify = QByteArray::fromHex("5E80DEB2B0B0B2B0B1B1B7");
     static const QByteArray second = QByteArray::fromHex("5E83DD");
-    const QByteArray first = exchange(identify, 3);
-    if (first.size() < 3 || uint8_t(first[0]) != 0x7B)
+    const auto first = exchange(identify, 0, identifyAnswer);
+    if (!first)
         return ProbeAnswer::None;
-    if (uint8_t(first[2]) == 0xFB)
+    if (first->data()[2] == 0xFB)
         return ProbeAnswer::Radio;
-    if (uint8_t(first[2]) != 0xF8)
-        return ProbeAnswer::None;
-    // 7B ?? F8: only the infrared receiver answers the second question with 7B ?? FB.
-    const QByteArray again = exchange(second, 3);
-    if (again.size() == 3 && uint8_t(again[0]) == 0x7B && uint8_t(again[2]) == 0xFB)
-        return ProbeAnswer::Infrared;
-    return ProbeAnswer::Radio;
+    // 7B ?? F8: only the infrared receiver answers the second question, with 7B ?? FB (a late
+    // second answer to the first question is no answer to this one).
+    const auto again = exchange(second, 0,
+                                [](const DataOfFrame &f) { return identifyAnswer(f) && f.data()[2] == 0xFB; });
+    return again ? ProbeAnswer::Infrared : ProbeAnswer::Radio;
 }
 
 bool TovArvel::detectAs(const QString &path, ProbeAnswer wanted, int type)
 {
-    if (!openPort(path, BaudRate))
+    if (!openForProbe(path, BaudRate))
         return false;
     const ProbeAnswer answer = probeSmallFamily();
     clearBuf();

@@ -8,10 +8,11 @@ bool TovDravel::openDevice()
 int TovDravel::probeLargeFamily()
 {
     static const QByteArray version = QByteArray::fromHex("F0000000F0");
-    const QByteArray answer = exchange(version, 5);
-    if (answer.size() < 5 || uint8_t(answer[0]) != 0xF0)
+    // F0 ?? ?? model ??: no keypad frame begins with F0.
+    const auto answer = exchange(version, 1, [](const DataOfFrame &f) { return f.cmd() == 0xF0; });
+    if (!answer)
         return -1;
-    switch (uint8_t(answer[3])) {
+    switch (answer->dataAt(0)) {
     case 0x7F: return 2;
     case 0x9F: return 3;
     case 0x5F: return 4;
@@ -21,7 +22,7 @@ int TovDravel::probeLargeFamily()
 
 bool TovDravel::detectDevice(const QString &path)
 {
-    if (!openPort(path, BaudRate))
+    if (!openForProbe(path, BaudRate))
         return false;
     const int type = probeLargeFamily();
     clearBuf();

@@ -7,6 +7,8 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <algorithm>
+
 TovSerial::~TovSerial()
 {
     closePort();
@@ -68,24 +70,48 @@ bool TovSerial::clearBuf()
     return m_port.flush();
 }
 
-QByteArray TovSerial::exchange(const QByteArray &request, int answerLen)
+bool TovSerial::openForProbe(const QString &path, int baudRate)
 {
-    if (!sendData(request))
-        return QByteArray();
-    // The receiver answers within the probe time; take the answer as soon as it is whole.
-    QDeadlineTimer deadline(LinkTiming::current().probeWaitMs);
-    while (readDataWaiting() < answerLen && !deadline.hasExpired())
-        QThread::msleep(2);
-    if (readDataWaiting() < answerLen)
-        return QByteArray();
-    QByteArray answer(answerLen, '\0');
-    int got = 0;
-    while (got < answerLen) {
-        const int n = readData(answer.data() + got, answerLen - got);
-        if (n <= 0)
+    m_hearing = Hearing::Silence;
+    if (!openPort(path, baudRate))
+        return false;
+    // Keypad frames sent while the port was closed are old news, and may begin in the middle.
+    clearBuf();
+    return true;
+}
+
+std::optional<DataOfFrame> TovSerial::exchange(const QByteArray &request, int family,
+                                              const AnswerAmongFrames::IsAnswer &isAnswer)
+{
+    // A receiver answers at once; asking again serves a class pressing keys meanwhile, and ends.
+    constexpr int kMostAsks = 3;
+    constexpr qsizetype kMostBytes = 64 * 1024; // far more than a class sends in a probe's time
+    AnswerAmongFrames heard(family, isAnswer);
+    qsizetype taken = 0;
+    char buffer[256];
+    for (int ask = 0; ask < kMostAsks; ++ask) {
+        if (!sendData(request))
             break;
-        got += n;
+        const QDeadlineTimer deadline(LinkTiming::current().probeWaitMs);
+        for (;;) {
+            const int n = readData(buffer, sizeof buffer);
+            if (n > 0) {
+                taken += n;
+                if (heard.hear(QByteArray(buffer, n)))
+                    break;
+            }
+            if (deadline.hasExpired() || taken >= kMostBytes)
+                break;
+            if (n <= 0)
+                QThread::msleep(2);
+        }
+        // Silence: nobody of this family is there to answer a question asked again.
+        if (heard.answer() || !heard.heardAnything() || taken >= kMostBytes)
+            break;
     }
-    answer.truncate(got);
-    return answer;
+    const Hearing hearing = heard.answer() ? Hearing::Answer
+                            : heard.heardAnything() ? Hearing::NoAnswerAmongBytes
+                                                    : Hearing::Silence;
+    m_hearing = std::max(m_hearing, hearing);
+    return heard.answer();
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "AnswerAmongFrames.h"
 #include "TovDevice.h"
 
 #include "platform/SerialPort.h"
+
+#include <optional>
 
 // A receiver on a serial port: raw 8N1, whole-frame writes, reads that never block.
 class TovSerial : public TovDevice
@@ -28,13 +31,25 @@ public:
     // A frame sent through a duplicate of the port, logged as every frame sent.
     static bool sendThrough(SerialPort::Duplicate &port, const QByteArray &bytes);
 
+    // What the probes of this object heard: an answer of the family (whatever model it named),
+    // nothing at all, or bytes among which no answer stood (keypad frames that kept it from being
+    // heard, or a device that is no receiver): only then is the port worth asking again later.
+    // In rising order: of several questions, the one that heard most tells.
+    enum class Hearing { Silence, NoAnswerAmongBytes, Answer };
+    Hearing probeHearing() const { return m_hearing; }
+
 protected:
-    // Sends a probe and reads back exactly `answerLen` bytes once that many are waiting; empty when
-    // they are not there within the probe time.
-    QByteArray exchange(const QByteArray &request, int answerLen);
+    // Opens the port for a probe and empties it of what came before the probe's questions.
+    bool openForProbe(const QString &path, int baudRate);
+    // Sends a probe and listens for its answer among the frames the receiver sends meanwhile, for
+    // the probe time; while bytes come but no answer is among them (a frame cut short as the port
+    // opened can hide it), the question is asked again, a few times at most. The answer, or none.
+    std::optional<DataOfFrame> exchange(const QByteArray &request, int family,
+                                        const AnswerAmongFrames::IsAnswer &isAnswer);
 
 private:
     static void logSent(const unsigned char *bytes, int size);
 
     SerialPort m_port;
+    Hearing m_hearing = Hearing::Silence;
 };

@@ -1,5 +1,8 @@
+#include "support/LogLines.h"
 #include "support/ReceiverTest.h"
 #include "support/RecordingListener.h"
+
+#include "SimKeyPresser.h"
 
 #include "core/keypad/DeviceController.h"
 #include "core/keypad/LinkTiming.h"
@@ -28,6 +31,7 @@
 #include <unistd.h>
 
 using keypadsim::Model;
+using keypadsim::SimFrame;
 using keypadsim::SimReceiver;
 
 namespace {
@@ -237,6 +241,138 @@ TEST_F(LinkTest, NamedPortsAreProbedAgainWhenTheirPathLeadsToANewDevice)
     EXPECT_EQ(app()->currentDevice()->bsdPath(), dravel->portPath());
 }
 
+namespace {
+
+// Keys pressed faster than the pause before each open: some always wait on the port when a probe
+// opens it, as at a start or a plug while a class presses keys (the hardware's pause is a second).
+constexpr int kPressEveryMs = 40;
+constexpr int kSettleMs = 4 * kPressEveryMs;
+
+qsizetype versionRequests(const SimReceiver *sim)
+{
+    const QByteArray version = QByteArray::fromHex("F0000000F0");
+    qsizetype n = 0;
+    for (const SimFrame &f : sim->framesFromProgram())
+        n += f.bytes == version ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+// A class presses keys while the teacher starts the program or plugs the receiver in: the probe
+// finds the receiver's answer among its keypads' frames, for every model, at the start and plugged
+// in again on its path, and the keys go on to the program once it is open. The infrared receiver
+// is still refused by its answer, and is not asked again.
+TEST_F(LinkTest, ReceiversAreFoundWhileTheirKeypadsPress)
+{
+    setSettle(kSettleMs);
+    const ModelCase cases[] = {{Model::Arvel, 1, "TovArvel", 28800},   {Model::Corvel, 2, "TovCorvel", 115200},
+                               {Model::Dravel, 3, "TovDravel", 115200}, {Model::Brevel, 4, "TovBrevel", 115200},
+                               {Model::Envel, -1, "TovEnvel", 28800}};
+    for (const ModelCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        LogLines log;
+        SimReceiver::Options o;
+        o.linkPath = home() + QStringLiteral("tty") + QLatin1String(c.name);
+        SimReceiver *sim = makeReceiver(c.model, o);
+        ASSERT_TRUE(sim);
+        keypadsim::SimKeyPresser pressing(*sim, 4, kPressEveryMs);
+        ASSERT_TRUE(waitFor([&] { return pressing.presses() >= 2; })) << "keys wait on the port before the start";
+        ASSERT_TRUE(restartLinkNaming({sim->portPath()}));
+        if (c.type < 0) {
+            EXPECT_FALSE(app()->getBHaveDevice());
+            EXPECT_EQ(ctrl()->deviceCount(), 0);
+            EXPECT_EQ(log.containing(QStringLiteral("probed again")), QStringList());
+            continue;
+        }
+        const auto foundAndRead = [&] {
+            ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+            EXPECT_EQ(app()->currentDeviceType(), c.type);
+            EXPECT_EQ(app()->currentDevice()->bsdPath(), sim->portPath());
+            RecordingListener listener;
+            app()->setObjectToReceiveCommData(&listener);
+            ASSERT_TRUE(waitFor([&] { return listener.frames.size() >= 2; }));
+            EXPECT_GT(listener.frames.last().deviceID(), 0);
+            app()->setObjectToReceiveCommData(nullptr);
+        };
+        ASSERT_NO_FATAL_FAILURE(foundAndRead()) << "at the start";
+        sim->unplug();
+        ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
+        ASSERT_TRUE(sim->plug());
+        ASSERT_NO_FATAL_FAILURE(foundAndRead()) << "plugged in again";
+    }
+}
+
+// A port that sends bytes but no answer among them (a receiver whose answer its keypads kept from
+// being heard, or a device that is no receiver) is probed again, later each time, whether the
+// system's device events found it or its path is named. A few times only, and then not until it
+// is plugged in anew.
+TEST_F(LinkTest, APortThatSentNoAnswerAmongItsBytesIsProbedAgainAFewTimes)
+{
+    const LinkTiming timing = LinkTiming::current();
+    const int firstPauseMs = timing.lookAgainMs;
+    // A probe of a port that never answers pays its whole wait at each question, for both families,
+    // asked three times over: six such probes take far longer than any one event.
+    const int sixProbesMs = 6 * 2 * 3 * timing.probeWaitMs + (firstPauseMs << 5);
+    for (bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named port" : "found by a device event");
+        LogLines log;
+        SimReceiver::Options o;
+        o.linkPath = home() + (named ? QStringLiteral("ttyNamed") : QStringLiteral("ttyFound"));
+        SimReceiver *sim = makeReceiver(Model::Dravel, o);
+        ASSERT_TRUE(sim);
+        // Its keypads talk all the while, and each version request gets a keypad's frame for an
+        // answer until it is let answer.
+        const SimReceiver::CommandHandler version = sim->commandHandler(0xF0);
+        const auto answers = [&](bool yes) {
+            sim->setCommandHandler(0xF0, yes ? version : [](SimReceiver &r, const QByteArray &) {
+                r.answer(9, QStringLiteral("A"));
+            });
+        };
+        answers(false);
+        keypadsim::SimKeyPresser pressing(*sim, 4, 10);
+        ASSERT_TRUE(restartLinkNaming(named ? QStringList{sim->portPath()} : QStringList{}));
+        if (!named)
+            ctrl()->scanPorts({sim->portPath()});
+        const QString heardNoAnswer = QStringLiteral("no answer among what %1 sends: ").arg(sim->portPath());
+        const QString again = heardNoAnswer + QStringLiteral("it is probed again in");
+        const QString left = heardNoAnswer + QStringLiteral("it is not probed again");
+
+        // Busy at first, it answers at a later probe.
+        ASSERT_TRUE(waitFor([&] { return !log.containing(again).isEmpty(); }))
+            << qPrintable(log.lines().join(QLatin1Char('\n')));
+        answers(true);
+        ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+        EXPECT_EQ(app()->currentDevice()->bsdPath(), sim->portPath());
+        if (!named)
+            continue;
+
+        // Something that never answers, on a path that is also looked at all the while, is asked a
+        // few times, each later than the last, and then left alone.
+        answers(false);
+        sim->unplug();
+        ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
+        const qsizetype earlier = log.containing(again).size();
+        ASSERT_TRUE(sim->plug());
+        ASSERT_TRUE(waitFor([&] { return !log.containing(left).isEmpty(); }, kEventWaitMs + sixProbesMs))
+            << qPrintable(log.lines().join(QLatin1Char('\n')));
+        const QStringList pauses = log.containing(again).mid(earlier);
+        ASSERT_EQ(pauses.size(), 5) << qPrintable(log.lines().join(QLatin1Char('\n')));
+        for (int i = 0; i < pauses.size(); ++i)
+            EXPECT_TRUE(pauses[i].endsWith(QStringLiteral(" in %1 ms").arg(firstPauseMs << i))) << qPrintable(pauses[i]);
+        const qsizetype asked = versionRequests(sim);
+        QTest::qWait((firstPauseMs << pauses.size()) + 500); // past when a sixth would come
+        EXPECT_EQ(versionRequests(sim), asked) << "asked again after it was left alone";
+        EXPECT_FALSE(app()->getBHaveDevice());
+
+        // Plugged in anew, it is probed anew.
+        answers(true);
+        sim->unplug();
+        ASSERT_TRUE(sim->plug());
+        ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); }));
+    }
+}
+
 TEST_F(LinkTest, SameChannelReceiverRaisesTheAlert)
 {
     QStringList alerts;
@@ -426,6 +562,26 @@ TEST_F(LinkTest, APortClosedUnderTheWorkerLeavesTheFileThatTakesItsNumberAlone)
         hold.reset();
         EXPECT_EQ(descriptorsOn(sim->portPath()), 0) << "the receiver is still held";
     }
+}
+
+// Keys pressed while the receiver is being opened (the worker asks it about its channel, and reads
+// the port meanwhile) are not lost: they reach the listener once it is read.
+TEST_F(LinkTest, KeysPressedWhileTheReceiverOpensReachTheListener)
+{
+    SimReceiver *sim = makeReceiver(Model::Dravel);
+    ASSERT_TRUE(sim);
+    RecordingListener listener;
+    app()->setObjectToReceiveCommData(&listener);
+    WorkerHold hold(ctrl());
+    ctrl()->scanPorts({sim->portPath()});
+    ASSERT_TRUE(waitFor([&] { return hold.held(); })) << "the port is open, the channel query comes next";
+    sim->addKeypad(7);
+    sim->answer(7, QStringLiteral("C"));
+    ASSERT_TRUE(sim->waitForOutputDrained(kEventWaitMs));
+    hold.release();
+    ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice() && listener.frames.size() == 1; }));
+    EXPECT_EQ(listener.frames.first().deviceID(), 7);
+    EXPECT_EQ(listener.frames.first().cmd(), 0xF7);
 }
 
 // ---- hand-off ------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "support/DialogAnswers.h"
 #include "support/ReceiverTest.h"
 
+#include "SimKeyPresser.h"
 #include "SimSetup.h"
 #include "core/keypad/KeypadMouse.h"
 #include "ui/keypad/HardwareTestCtrl.h"
@@ -33,6 +34,22 @@ protected:
         sim->clearLogs();
         w = std::make_unique<HardwareTestCtrl>();
         w->setMode(mode);
+        w->show();
+        app()->setObjectToReceiveCommData(w.get());
+        return sim;
+    }
+    // The test opened on a Dravel receiver on channel 17 behind a link named in
+    // POLLIX_SERIAL_PORTS, as a receiver pulled out is found again under the name it had.
+    SimReceiver *openOnNamedDravel()
+    {
+        SimReceiver::Options o;
+        o.channel = 17;
+        o.linkPath = home() + QStringLiteral("ttyReceiver");
+        SimReceiver *sim = makeReceiver(Model::Dravel, o);
+        if (!sim || !restartLinkNaming({sim->portPath()}) || !app()->getBHaveDevice())
+            return nullptr;
+        w = std::make_unique<HardwareTestCtrl>();
+        w->setMode(1);
         w->show();
         app()->setObjectToReceiveCommData(w.get());
         return sim;
@@ -212,16 +229,8 @@ TEST_F(HardwareTestCtrlTest, DravelKeypadsRegisterByName)
 // and has the keypads put back in the test, and OK still takes them out of it.
 TEST_F(HardwareTestCtrlTest, DravelPulledOutSaysNoHostAndResumesTheTestWhenBack)
 {
-    SimReceiver::Options o;
-    o.channel = 17;
-    // Named by a link, as a receiver is found again under the name it had.
-    o.linkPath = home() + QStringLiteral("ttyReceiver");
-    SimReceiver *sim = makeReceiver(Model::Dravel, o);
-    ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
-    w = std::make_unique<HardwareTestCtrl>();
-    w->setMode(1);
-    w->show();
-    app()->setObjectToReceiveCommData(w.get());
+    SimReceiver *sim = openOnNamedDravel();
+    ASSERT_TRUE(sim);
     SimSetup setup(*sim);
     ASSERT_TRUE(waitFor([&] { return w->teacherKey->text() == QStringLiteral("17") && setup.pcState() == 4; }));
 
@@ -241,6 +250,29 @@ TEST_F(HardwareTestCtrlTest, DravelPulledOutSaysNoHostAndResumesTheTestWhenBack)
 
     QTest::mouseClick(w->btnOK, Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return setup.pcState() == 1; }));
+}
+
+// Pulled out and plugged back while the class goes on pressing keys: the receiver is found among
+// the keys and the test goes on, its keys shown.
+TEST_F(HardwareTestCtrlTest, DravelPluggedBackWhileKeysArePressedResumesTheTest)
+{
+    SimReceiver *sim = openOnNamedDravel();
+    ASSERT_TRUE(sim);
+    SimSetup setup(*sim);
+    ASSERT_TRUE(waitFor([&] { return w->teacherKey->text() == QStringLiteral("17") && setup.pcState() == 4; }));
+
+    // Keys come faster than the pause before each open of the port, as a class's do.
+    setSettle(160);
+    keypadsim::SimKeyPresser pressing(*sim, 4, 40);
+    sim->unplug();
+    ASSERT_TRUE(waitFor([&] { return w->teacherKey->text() == QStringLiteral("No Host"); }));
+    sim->clearLogs();
+    ASSERT_TRUE(sim->plug());
+    ASSERT_TRUE(waitFor([&] { return w->teacherKey->text() == QStringLiteral("17"); }));
+    ASSERT_TRUE(waitFor([&] { return setup.pcState() == 4; }));
+    sim->addKeypad(9);
+    setup.registerName(9, QStringLiteral("Ann"));
+    ASSERT_TRUE(waitFor([&] { return cell(1) == QStringLiteral("Ann"); }));
 }
 
 TEST_F(HardwareTestCtrlTest, BrevelKeysRushAndTeacherWithBoundedIds)

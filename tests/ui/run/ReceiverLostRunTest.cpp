@@ -4,6 +4,7 @@
 #include "ui/presentation/PPTQuizStateWindowController.h"
 
 #include "SimActivity.h"
+#include "SimKeyPresser.h"
 #include "support/XvfbRun.h"
 
 
@@ -120,6 +121,25 @@ TEST_F(ReceiverLostRun, MidQuestionTheAnswersStayTheTimeWaitsALaterAnswerCountsA
     EXPECT_EQ(responses, QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("B")}));
     // The save asks nothing more after its OK: the exit question is the only alert.
     EXPECT_EQ(alerts, QStringList{QStringLiteral("Are you sure to exit this Activity?")});
+}
+
+// The students go on pressing keys while the receiver is pulled out and plugged back mid-question:
+// it is found among their keys, the notice goes, the question's time runs to its end, and Exit
+// leads out again.
+TEST_F(ReceiverLostRun, PluggedBackWhileKeysArePressedTheRunGoesOn)
+{
+    startRun();
+    button("btnStart")->click();
+    // Keys come faster than the pause before each open of the port, as a class's do.
+    setSettle(160);
+    keypadsim::SimKeyPresser pressing(*sim, 3, 40);
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("3 / 3"); }));
+    unplug();
+    plugBack();
+    EXPECT_FALSE(button("btnExit")->isEnabled()) << "the question still runs";
+    seconds(31);
+    EXPECT_TRUE(waitFor([&] { return button("btnExit")->isEnabled(); })) << "the question's time waits for good";
+    EXPECT_FALSE(lost());
 }
 
 TEST_F(ReceiverLostRun, BetweenQuestionsStartAndNextSayWhyAndBackTheKeypadsAreCalledIn)
