@@ -144,8 +144,7 @@ TEST_F(SessionWindowsTest, EditorWritesTheFileItWasOpenedOnWhateverTheListShowsL
 
 TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
 {
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
     editor.show();
     // A name edited to nothing is told when the field is left, and no save goes through with it.
@@ -180,9 +179,7 @@ TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
     allowWrites();
-    answers.answerAlert(1); // No: the edits go
-    editor.reject();
-    EXPECT_FALSE(editor.isVisible());
+    leaveDroppingEdits(editor);
 }
 
 // Another program saved the session while it was being edited: Save keeps that version, the alert
@@ -190,8 +187,7 @@ TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
 // session as the file now holds it.
 TEST_F(SessionWindowsTest, ASessionChangedByAnotherProgramWhileEditedStaysAndTheListShowsIt)
 {
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
     ASSERT_TRUE(editor.isLoaded());
     editor.show();
@@ -227,9 +223,7 @@ TEST_F(SessionWindowsTest, ASessionChangedByAnotherProgramWhileEditedStaysAndThe
         titles << window->cboTestTitle1->itemText(i);
     EXPECT_TRUE(titles.contains("Week 5")) << titles.join(" | ").toStdString();
     EXPECT_FALSE(titles.contains("Week 3")) << titles.join(" | ").toStdString();
-    answers.answerAlert(1); // No: the edits go
-    editor.reject();
-    EXPECT_FALSE(editor.isVisible());
+    leaveDroppingEdits(editor);
 }
 
 // Data/Quiz moved away and linked back while Pollix runs: Edit, a new name, Save (a click) is
@@ -237,8 +231,7 @@ TEST_F(SessionWindowsTest, ASessionChangedByAnotherProgramWhileEditedStaysAndThe
 // restore says it; nothing is written on either side of the link, and the window keeps the edits.
 TEST_F(SessionWindowsTest, ASaveThroughAFolderThatBecameALinkSaysSoAndTheWayOut)
 {
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
     ASSERT_TRUE(editor.isLoaded());
     editor.show();
@@ -263,9 +256,7 @@ TEST_F(SessionWindowsTest, ASaveThroughAFolderThatBecameALinkSaysSoAndTheWayOut)
     EXPECT_TRUE(editor.isVisible());
     ASSERT_TRUE(QFile::remove(quiz));
     ASSERT_TRUE(QDir().rename(moved, quiz));
-    answers.answerAlert(1); // No: the edits go
-    editor.reject();
-    EXPECT_FALSE(editor.isVisible());
+    leaveDroppingEdits(editor);
     EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
 }
 
@@ -782,8 +773,7 @@ TEST_F(SessionWindowsTest, SaveOrCloseClickedAfterABlankNameIsToldOnceAndClosesT
 // back to the editor with the edits, whichever way out of the editor asked it.
 TEST_F(SessionWindowsTest, EscapeOrTheCloseBoxOnTheEditorsQuestionKeepsItsEdits)
 {
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
     ASSERT_TRUE(shownActive(&editor));
     QTest::mouseClick(editor.textSession1, Qt::LeftButton);
@@ -910,8 +900,7 @@ TEST_F(SessionWindowsTest, ACellStillBeingTypedIsAskedAboutByTheCloseBox)
         field->selectAll();
         QTest::keyClicks(field, text);
     };
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     {
         CreateNewSessionController entry(window.get(), 3);
         ASSERT_TRUE(shownActive(&entry));
