@@ -19,9 +19,6 @@ int s_answerWaitMs = 2 * kEventWaitMs;
 constexpr int kAfterFailureMs = 1000;
 // Between two tries at a window that stayed up.
 constexpr int kRetryMs = 500;
-// Tries at a window so far, kept on the window: one that asks a question before it goes comes
-// back on top when the question is cancelled, and is tried anew, not from the start.
-constexpr char kTries[] = "pollixModalGuardTries";
 
 qint64 nowMs()
 {
@@ -53,6 +50,7 @@ void ModalGuard::OnTestStart(const ::testing::TestInfo &)
 {
     m_failed = false;
     m_top = nullptr;
+    m_tries.clear();
     if (!qApp)
         return;
     m_timer = std::make_unique<QTimer>();
@@ -96,8 +94,8 @@ void ModalGuard::look()
         m_topSince = now;
         return;
     }
-    if (top->property(kTries).toInt() > 0) {
-        // Tried before and still up: again, a little later.
+    if (triesAt(top) > 0) {
+        // Tried before in this test, which that try failed, and still up: again, a little later.
         if (now - m_topSince >= kRetryMs)
             closeUp(top);
         return;
@@ -113,11 +111,18 @@ void ModalGuard::look()
     }
 }
 
+int &ModalGuard::triesAt(QWidget *window)
+{
+    for (auto &[tried, tries] : m_tries)
+        if (tried == window)
+            return tries;
+    return m_tries.emplace_back(window, 0).second;
+}
+
 void ModalGuard::closeUp(QWidget *window)
 {
     m_topSince = nowMs();
-    const int tries = window->property(kTries).toInt();
-    window->setProperty(kTries, tries + 1);
+    const int tries = triesAt(window)++;
     const bool cancel = tries < 2;
     // From the window's own loop, after this look: a window that asks before it goes runs the
     // question's loop inside the call, and the guard's timer must go on firing for that question.

@@ -8,14 +8,17 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "ui/app/MainwndController.h"
 #include "ui/app/TabController.h"
+#include "ui/authoring/SmallQuestions.h"
 #include "ui/controls/DialogHooks.h"
 #include "ui/controls/ElidedLabel.h"
+#include "ui/run/QuizStateWindowController.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -24,6 +27,8 @@
 namespace {
 constexpr int kStepTimeoutMs = 30000;
 constexpr int kTotalTimeoutMs = 240000;
+// Long enough that a key the program took is seen to work first, even on a busy machine.
+constexpr int kKeyAgainMs = 4000;
 
 QWidget *modal()
 {
@@ -34,6 +39,12 @@ bool modalIs(const char *name)
 {
     QWidget *w = modal();
     return w && w->objectName() == QLatin1String(name);
+}
+
+// Done when the window that waits for an answer now is not the one up at the press.
+std::function<bool()> modalAnswered()
+{
+    return [was = QPointer<QWidget>(modal())] { return !was || modal() != was.data(); };
 }
 } // namespace
 
@@ -93,6 +104,42 @@ void DemoRun::teacher(const QString &command)
     m_sim.write(command.toUtf8() + '\n');
 }
 
+void DemoRun::press(const QString &command, std::function<bool()> done)
+{
+    teacher(command);
+    m_key = command;
+    m_keyDone = std::move(done);
+    m_keyClock.start();
+}
+
+bool DemoRun::pressAgainWhileNotDone()
+{
+    if (!m_keyDone)
+        return false;
+    if (m_keyDone()) {
+        m_keyDone = nullptr;
+        return false;
+    }
+    if (m_keyClock.elapsed() > kKeyAgainMs) {
+        std::printf("nothing happened: again\n");
+        teacher(m_key);
+        m_keyClock.start();
+    }
+    return true;
+}
+
+int DemoRun::questionShown() const
+{
+    const SmallQuestions *strip = runWindow() ? runWindow()->findChild<SmallQuestions *>() : nullptr;
+    return strip ? strip->nCurrentQuNo() : 0;
+}
+
+bool DemoRun::questionRuns() const
+{
+    const auto *run = qobject_cast<QuizStateWindowController *>(runWindow());
+    return run && run->bStartFlag();
+}
+
 void DemoRun::goTo(Step step)
 {
     m_step = step;
@@ -117,9 +164,14 @@ void DemoRun::fail(const QString &why)
 void DemoRun::startSecondRun()
 {
     m_run = 2;
-    teacher(QStringLiteral("tlogin"));
     // The question file may still be loaded, and then the same key starts the run.
-    goTo(m_tab->bIsLoaded() ? StartRun : LoadFile);
+    if (m_tab->bIsLoaded()) {
+        press(QStringLiteral("tlogin"), [this] { return runWindow() != nullptr; });
+        goTo(StartRun);
+    } else {
+        press(QStringLiteral("tlogin"), [this] { return m_tab->bIsLoaded() || modal(); });
+        goTo(LoadFile);
+    }
 }
 
 void DemoRun::shot(const QString &name)
@@ -136,8 +188,8 @@ void DemoRun::showResults()
 {
     // Each window is given a moment on the screen; the keypads' late answers keep arriving.
     const bool settled = stepTookLongerThan(1200);
-    const auto next = [this](const char *key) {
-        teacher(QStringLiteral("teacher %1").arg(QLatin1String(key)));
+    const auto next = [this](const char *key, std::function<bool()> done) {
+        press(QStringLiteral("teacher %1").arg(QLatin1String(key)), std::move(done));
         ++m_resultStep;
         goTo(Results);
     };
@@ -145,27 +197,27 @@ void DemoRun::showResults()
     case 0: // Result: the summary of the question
         if (modalIs("QuizResult") && settled) {
             shot(QStringLiteral("result"));
-            next("81");
+            next("81", [] { return modalIs("QuizReportHistogram"); });
         }
         break;
     case 1: // F1: the histogram, the right option's bar in green
         if (modalIs("QuizReportHistogram") && settled) {
             shot(QStringLiteral("histogram"));
-            next("82");
+            next("82", modalAnswered());
         }
         break;
     case 2: // F2 closes the histogram, F2 again the summary
         if (modalIs("QuizResult"))
-            next("82");
+            next("82", modalAnswered());
         break;
     case 3: // Report: the students' answers with their points
         if (!modal() && stepTookLongerThan(300))
-            next("8C");
+            next("8C", [] { return modalIs("QuizReport"); });
         break;
     case 4:
         if (modalIs("QuizReport") && settled) {
             shot(QStringLiteral("report"));
-            next("82");
+            next("82", modalAnswered());
         }
         break;
     default:
@@ -185,12 +237,15 @@ void DemoRun::tick()
     if (m_step != Answering && stepTookLongerThan(kStepTimeoutMs))
         return fail(QStringLiteral("stuck at step %1").arg(int(m_step)));
     auto *app = Orvenda_AppDelegate::getAppDelegate();
+    // A step goes on only from what the last key did.
+    if (pressAgainWhileNotDone())
+        return;
 
     switch (m_step) {
     case WaitReceiver:
         // The splash and, briefly, the system choice may still be up.
         if (app && app->getBHaveDevice() && app->currentDeviceType() == 3 && !modal() && m_tab && m_tab->isVisible()) {
-            teacher(QStringLiteral("tlogin"));
+            press(QStringLiteral("tlogin"), [this] { return modalIs("ClassSet") || m_tab->bIsClassSetted(); });
             goTo(ClassSetUp);
         }
         break;
@@ -199,13 +254,13 @@ void DemoRun::tick()
             if (auto *ok = modal()->findChild<QPushButton *>(QStringLiteral("buttonOk")))
                 ok->click();
         } else if (m_tab->bIsClassSetted() && !modal()) {
-            teacher(QStringLiteral("tlogin"));
+            press(QStringLiteral("tlogin"), [this] { return m_tab->bIsLoaded() || modal(); });
             goTo(LoadFile);
         }
         break;
     case LoadFile:
         if (m_tab->bIsLoaded() && !m_tab->isRun() && !modal()) {
-            teacher(QStringLiteral("tlogin"));
+            press(QStringLiteral("tlogin"), [this] { return runWindow() != nullptr; });
             goTo(StartRun);
         }
         break;
@@ -219,7 +274,7 @@ void DemoRun::tick()
             // The keypads logged out at the end of the first run; every one of them comes back.
             if (logged >= DemoData::kStudents) {
                 std::printf("second run: %d of %d keypads logged in again\n", logged, DemoData::kStudents);
-                teacher(QStringLiteral("teacher 85"));
+                press(QStringLiteral("teacher 85"), [] { return modal() != nullptr; });
                 goTo(LeavingSecondRun);
             } else if (stepTookLongerThan(15000)) {
                 return fail(QStringLiteral("second run: %1 of %2 keypads logged in").arg(logged).arg(DemoData::kStudents));
@@ -231,7 +286,7 @@ void DemoRun::tick()
     }
     case StartQuestion:
         if (stepTookLongerThan(500)) {
-            teacher(QStringLiteral("teacher 8A"));
+            press(QStringLiteral("teacher 8A"), [this] { return questionRuns(); });
             goTo(Answering);
         }
         break;
@@ -257,23 +312,23 @@ void DemoRun::tick()
         // Most keypads answer within a few seconds; a few never do, as in a real class.
         if ((current > 0 && answered >= expected * 9 / 10 && stepTookLongerThan(5000)) || stepTookLongerThan(12000)) {
             std::printf("question %d: %d of %d answered\n", m_question, answered, expected);
-            teacher(QStringLiteral("teacher 8B"));
+            press(QStringLiteral("teacher 8B"), [this] { return !questionRuns(); });
             goTo(Stopped);
         }
         break;
     }
     case Stopped:
-        if (stepTookLongerThan(1500)) {
+        if (stepTookLongerThan(1500) && !questionRuns()) {
             if (m_resultStep < 0) {
                 m_resultStep = 0;
-                teacher(QStringLiteral("teacher 8D"));
+                press(QStringLiteral("teacher 8D"), [] { return modalIs("QuizResult"); });
                 goTo(Results);
             } else if (m_question < m_questions) {
                 ++m_question;
-                teacher(QStringLiteral("teacher 86"));
+                press(QStringLiteral("teacher 86"), [this, was = questionShown()] { return was == 0 || questionShown() != was; });
                 goTo(StartQuestion);
             } else {
-                teacher(QStringLiteral("teacher 85"));
+                press(QStringLiteral("teacher 85"), [] { return modal() != nullptr; });
                 goTo(Exiting);
             }
         }
@@ -285,7 +340,7 @@ void DemoRun::tick()
         // The exit question is an alert that listens to the keypad: F1 is its OK.
         if (modal() && !modalIs("SaveToData")) {
             if (stepTookLongerThan(800)) {
-                teacher(QStringLiteral("teacher 81"));
+                press(QStringLiteral("teacher 81"), modalAnswered());
                 goTo(Saving);
             }
         }
@@ -293,7 +348,7 @@ void DemoRun::tick()
     case Saving:
         if (modalIs("SaveToData") && stepTookLongerThan(800) && m_askedAgain == 0) {
             ++m_askedAgain;
-            teacher(QStringLiteral("teacher 81"));
+            press(QStringLiteral("teacher 81"), modalAnswered());
         }
         // The save asks nothing more: the main window's status line says where it went.
         if (m_askedAgain == 1 && modal() && !modalIs("SaveToData"))
@@ -331,7 +386,7 @@ void DemoRun::tick()
     case LeavingSecondRun:
         // No question was run: the exit question is the last window of the run.
         if (modal() && stepTookLongerThan(800)) {
-            teacher(QStringLiteral("teacher 81"));
+            press(QStringLiteral("teacher 81"), modalAnswered());
             goTo(Done);
         }
         break;

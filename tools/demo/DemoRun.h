@@ -54,6 +54,15 @@ private:
 
     void tick();
     void teacher(const QString &command);
+    // A teacher keypad key, pressed again while what it does has not happened (done() false): a
+    // key the program missed while it was slow leaves its step waiting, as it would leave a
+    // teacher pressing the key once more.
+    void press(const QString &command, std::function<bool()> done);
+    // True while the last key has not done its work yet (pressing it again now and then).
+    bool pressAgainWhileNotDone();
+    // The question on the run window's strip, and whether it runs (0 and false without the window).
+    int questionShown() const;
+    bool questionRuns() const;
     void goTo(Step step);
     bool stepTookLongerThan(int ms) const { return m_stepClock.elapsed() > ms; }
     QWidget *runWindow() const;
@@ -73,6 +82,9 @@ private:
     QTimer m_timer;
     QElapsedTimer m_stepClock;
     QElapsedTimer m_total;
+    QString m_key; // the last key pressed, while what it does has not happened
+    std::function<bool()> m_keyDone;
+    QElapsedTimer m_keyClock;
     Step m_step = WaitReceiver;
     int m_run = 1;
     int m_question = 1;

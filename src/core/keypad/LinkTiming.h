@@ -5,7 +5,11 @@
 struct LinkTiming
 {
     int settleMs = 1000;         // before opening a port, for the USB bridge to settle
-    int probeWaitMs = 50;        // at most, for an answer to a probe
+    // At most, for an answer to a probe. A receiver answers within 50 ms, but a busy computer
+    // hands its bytes over later (the kernel's tty work waits for the processor too), and a port
+    // whose answer was missed is taken for no receiver; an answer ends the wait at once, so only
+    // a silent port (a receiver of the other family) costs the whole wait.
+    int probeWaitMs = 500;
     int scanDelayMs = 50;        // before probing each newly found port
     int sameChannelWaitMs = 1000; // for an answer to the same-channel query
     int silenceTimeoutMs = 100;  // a partial frame is dropped after this much silence

@@ -144,6 +144,40 @@ TEST_F(LinkTest, ArvelAnsweringF8ThenSilenceIsAccepted)
     EXPECT_EQ(app()->currentDeviceType(), 1);
 }
 
+// A receiver answers its probe at once, but a busy computer hands the answer over later: the
+// kernel's work that moves the bytes waits for the processor like everything else. With the
+// program's own probe wait such an answer still finds the receiver, of either family (the large
+// family's after the small family's probe went unanswered).
+TEST_F(LinkTest, AProbeAnswerHandedOverLateByABusyComputerStillFindsTheReceiver)
+{
+    LinkTiming timing = LinkTiming::fast();
+    timing.probeWaitMs = LinkTiming().probeWaitMs;
+    LinkTiming::setCurrent(timing);
+    constexpr int kLateMs = 150;
+    const struct
+    {
+        Model model;
+        quint8 probe; // the command its probe begins with
+        int type;
+    } cases[] = {{Model::Arvel, 0x5E, 1}, {Model::Dravel, 0xF0, 3}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.type);
+        SimReceiver *sim = makeReceiver(c.model);
+        ASSERT_NE(sim, nullptr);
+        const SimReceiver::CommandHandler answer = sim->commandHandler(c.probe);
+        sim->setCommandHandler(c.probe, [answer](SimReceiver &receiver, const QByteArray &frame) {
+            QThread::msleep(kLateMs);
+            answer(receiver, frame);
+        });
+        ctrl()->scanPorts({sim->portPath()});
+        ASSERT_TRUE(waitIdle());
+        ASSERT_TRUE(app()->currentDevice());
+        EXPECT_EQ(app()->currentDevice()->bsdPath(), sim->portPath());
+        EXPECT_EQ(app()->currentDeviceType(), c.type);
+    }
+    EXPECT_EQ(ctrl()->deviceCount(), 2);
+}
+
 TEST_F(LinkTest, PortsNamedInTheEnvironmentAreFoundAtStart)
 {
     SimReceiver *corvel = makeReceiver(Model::Corvel);

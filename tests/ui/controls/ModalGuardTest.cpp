@@ -70,6 +70,20 @@ void actOut(int road)
         left->open();
         break;
     }
+    case 4: {
+        // A window that lives as long as the program, run by this test twice (the child repeats
+        // it): the first time a check fails before its answer, the second time nothing fails and
+        // nothing answers.
+        static auto *kept = new QDialog;
+        static int times = 0;
+        kept->setObjectName(QStringLiteral("KeptDialog"));
+        if (times++ == 0)
+            QTimer::singleShot(0, kept, [] { ADD_FAILURE() << "the first test's check failed"; });
+        else
+            ModalGuard::setAnswerWaitForTesting(1500);
+        kept->exec();
+        break;
+    }
     }
 }
 
@@ -85,11 +99,17 @@ TEST(ModalGuardTest, AModalWindowWhoseAnswerNeverComesFailsItsTestAndEnds)
     {
         const char *road;
         QStringList said; // what the failed child says, each
+        int repeats = 1;  // runs of the test in the child
     } roads[] = {
         {"the answering step failed", {"GuardedDialog", "stayed up after the test failed"}},
         {"no answer and no failure", {"GuardedDialog", "for an answer that never came"}},
         {"a question over the window failed", {"Question", "GuardedDialog", "stayed up after the test failed"}},
         {"left open at the test's end", {"GuardedDialog", "was still up when the test ended"}},
+        // The later test starts with no tries made: its window is given its whole wait and closing
+        // it fails that test too.
+        {"a window closed in an earlier failed test, up again in a later one",
+         {"KeptDialog", "stayed up after the test failed", "for an answer that never came"},
+         2},
     };
     for (int road = 0; road < int(std::size(roads)); ++road) {
         SCOPED_TRACE(roads[road].road);
@@ -98,7 +118,8 @@ TEST(ModalGuardTest, AModalWindowWhoseAnswerNeverComesFailsItsTestAndEnds)
         env.insert(QLatin1String(kRoadVariable), QString::number(road));
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {ChildTestRun::currentTestFilter()});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {ChildTestRun::currentTestFilter(), QStringLiteral("--gtest_repeat=%1").arg(roads[road].repeats)});
         const bool ended = child.waitForFinished(kEventWaitMs);
         if (!ended) {
             child.kill();

@@ -18,15 +18,14 @@ TEST_F(RunStanding, UnderAWindowManagerReadAloudNeverCoversTheButtonThatBringsTh
 // Run on a private Xvfb by UnderAWindowManagerReadAloudNeverCoversTheButtonThatBringsTheBarBack.
 TEST_F(RunStanding, OnX11ReadAloudLeavesTheBarsButtonFree)
 {
-    XTestEventSink input;
-    SimReceiver *sim = dravel(2);
-    ASSERT_TRUE(input.isAvailable() && sim);
-    QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
-    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    SimReceiver *sim = onX11(2);
+    ASSERT_TRUE(sim);
+    // Long names: the deck's title, its first question and the class.
     const QString deck = home() + "Biology Unit Seven Review.pptx";
     ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("Which of the organelles below holds the cell's genetic material?", "Single Answer", "B", 30),
                                        questionSlide("Second", "Single Answer", "C", 30)},
                                       deck));
+    nameTheClassLong();
     struct Case
     {
         bool showOn;
@@ -47,11 +46,11 @@ TEST_F(RunStanding, OnX11ReadAloudLeavesTheBarsButtonFree)
         }
         if (!c.showOn) {
             ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
-            input.key(InputEventSink::Key::Escape);
+            input().key(InputEventSink::Key::Escape);
             ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
         }
         QWidget *reading = nullptr;
-        ASSERT_TRUE(clickUntil(input, bar("btnSpeed"), [&] {
+        ASSERT_TRUE(clickUntil(input(), bar("btnSpeed"), [&] {
             reading = run->findChild<QWidget *>(QStringLiteral("PlayMusic"));
             return reading && WindowOnScreen::settled(reading);
         }));
@@ -70,11 +69,11 @@ TEST_F(RunStanding, OnX11ReadAloudLeavesTheBarsButtonFree)
         };
         EXPECT_EQ(covered({run, run->forceLoginController()}), "");
         Show *button = run->findChild<Show *>();
-        ASSERT_TRUE(clickUntil(input, bar("btnDownHide"), [&] { return button->isVisible() && WindowOnScreen::settled(button); }));
+        ASSERT_TRUE(clickUntil(input(), bar("btnDownHide"), [&] { return button->isVisible() && WindowOnScreen::settled(button); }));
         EXPECT_EQ(covered({button}), "");
         WindowOnScreen::shot(QStringLiteral("read-aloud-and-the-bars-button-%1%2").arg(c.showOn ? "show" : "ended", c.listFirst ? "" : "-list-after"));
         // One click in its middle brings the bar back.
-        const bool clicked = clickOnce(input, button);
+        const bool clicked = clickOnce(input(), button);
         EXPECT_TRUE(clicked && waitFor([&] { return !button->isVisible() && run->height() > 1; }, 5000))
             << "a click in the button's middle did not bring the bar back";
         EXPECT_EQ(ppt->isShowRunning(), c.showOn);
@@ -100,7 +99,7 @@ TEST_F(RunStanding, OnX11TheReceiverNoticeReadsWholeInEveryRunWindow)
 {
     SimReceiver *sim = pluggableReceiver();
     ASSERT_TRUE(sim);
-    QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
+    nameTheClassLong();
     qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
     const QString file = questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}});
     const QString deck = home() + "Biology Unit Seven Review.pptx";
@@ -297,19 +296,14 @@ TEST_F(RunStanding, UnderAWindowManagerTheBarComesBackWhereItStood)
 // Run on a private Xvfb by UnderAWindowManagerTheBarComesBackWhereItStood.
 TEST_F(RunStanding, OnX11TheBarHiddenAndShownStandsWhereItStood)
 {
-    XTestEventSink input;
-    SimReceiver *sim = dravel(2);
-    ASSERT_TRUE(input.isAvailable() && sim);
-    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    SimReceiver *sim = onX11(2);
+    ASSERT_TRUE(sim);
     const QString deck = twoQuestionDeck(QStringLiteral("Lesson.pptx"));
     ASSERT_FALSE(deck.isEmpty());
     for (const int mode : {Activity::NormalQuiz, Activity::PaperQuiz}) {
         SCOPED_TRACE(ActivityRules::AllActivityMode().value(mode).toStdString());
         const bool onShow = mode != Activity::PaperQuiz;
-        ASSERT_TRUE(ppt->openPPT(deck));
-        ASSERT_TRUE(!onShow || ppt->setPPT(1));
-        openRun(mode, deck);
-        ASSERT_TRUE(run);
+        ASSERT_TRUE(openOverDeck(mode, deck, onShow));
         if (!onShow)
             ppt->quitPPT();
         ASSERT_TRUE(WindowOnScreen::settled(run));
@@ -321,8 +315,8 @@ TEST_F(RunStanding, OnX11TheBarHiddenAndShownStandsWhereItStood)
         // Where the bar stands after each time it came back; the same place each time.
         QStringList places, expected;
         for (int time = 1; time <= 2; ++time) {
-            ASSERT_TRUE(clickUntil(input, bar("btnDownHide"), [&] { return button->isVisible() && WindowOnScreen::settled(button); }));
-            ASSERT_TRUE(clickUntil(input, button, [&] { return !button->isVisible() && run->height() > 1; }));
+            ASSERT_TRUE(clickUntil(input(), bar("btnDownHide"), [&] { return button->isVisible() && WindowOnScreen::settled(button); }));
+            ASSERT_TRUE(clickUntil(input(), button, [&] { return !button->isVisible() && run->height() > 1; }));
             ASSERT_TRUE(WindowOnScreen::settled(run));
             places << QString::fromStdString(where(WindowOnScreen::serverFrameOf(run)));
             expected << QString::fromStdString(where(stood));

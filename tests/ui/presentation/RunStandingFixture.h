@@ -13,6 +13,12 @@ protected:
         for (const QSize screen : {QSize(1024, 768), QSize(1366, 768)})
             EXPECT_EQ(XvfbRun::run(filter, {screen, true}), 0) << screen.width() << "x" << screen.height();
     }
+    // The class under the longest name the run's head and the list of students not in the class
+    // show in one line.
+    static void nameTheClassLong()
+    {
+        QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
+    }
     // One real click in the middle of a control, as the teacher's; true once its window has had
     // the release.
     static bool clickOnce(XTestEventSink &pointer, QWidget *control);
@@ -24,12 +30,20 @@ protected:
         if (!overDeck)
             return open(mode, 3, file) ? window.data() : nullptr;
         const bool onShow = mode == Activity::NormalQuiz;
-        if (!ppt->openPPT(deck) || (onShow && !ppt->setPPT(1)))
+        if (!openOverDeck(mode, deck, onShow))
             return nullptr;
-        openRun(mode, deck);
         if (!onShow)
             ppt->quitPPT();
         return run.data();
+    }
+    // The deck open (on show from its first slide where `onShow`) and the run over it; false when
+    // a step failed.
+    bool openOverDeck(int mode, const QString &deck, bool onShow)
+    {
+        if (!ppt->openPPT(deck) || (onShow && !ppt->setPPT(1)))
+            return false;
+        openRun(mode, deck);
+        return !run.isNull();
     }
     // A receiver that can be pulled out and put back, the class of three made: behind a link
     // named in POLLIX_SERIAL_PORTS, so that it is found again when plugged back, the link started

@@ -24,15 +24,11 @@ TEST_F(RunStanding, UnderAWindowManagerNothingOverARunHidesBehindTheStudentsNotI
 // Run on a private Xvfb by UnderAWindowManagerNothingOverARunHidesBehindTheStudentsNotInTheClass.
 TEST_F(RunStanding, OnX11WindowsOverARunStandInFrontOfTheStudentsNotInTheClass)
 {
-    XTestEventSink input;
-    SimReceiver *sim = dravel(2);
-    ASSERT_TRUE(input.isAvailable() && sim);
     // The run's windows come up for real, the save dialog among them.
-    const auto alertsForReal = realAlerts();
-    DialogHooks::setModalResponder({});
+    SimReceiver *sim = onX11(2, Windows::Real);
+    ASSERT_TRUE(sim);
     PPTQuizStateWindowController::hooks() = {};
     SendQuestions::installForRunWindows();
-    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
     const QString deck = home() + "Lesson.pptx";
     ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
     const QString file = questionFile({{0, QStringLiteral("B"), 10}});
@@ -101,7 +97,7 @@ TEST_F(RunStanding, OnX11WindowsOverARunStandInFrontOfTheStudentsNotInTheClass)
         modals.on("PollixAlert", [&](QWidget *w) {
             look(w);
             if (alertAnswers.value(0, 0) < 0)
-                input.key(InputEventSink::Key::Escape);
+                input().key(InputEventSink::Key::Escape);
             else
                 static_cast<PollixAlert *>(w)->pressButton(0);
             alertAnswers.removeFirst();
@@ -124,7 +120,7 @@ TEST_F(RunStanding, OnX11WindowsOverARunStandInFrontOfTheStudentsNotInTheClass)
                 control("btnStop")->click();
             }
             const qsizetype before = seen.size();
-            ASSERT_TRUE(clickUntil(input, control(click), [&] { return seen.size() > before; }, 1000))
+            ASSERT_TRUE(clickUntil(input(), control(click), [&] { return seen.size() > before; }, 1000))
                 << click.toStdString() << " took no click";
             ASSERT_TRUE(waitFor([&] { return !QApplication::activeModalWidget(); }));
             // The last click leaves the run, which goes a moment later.
@@ -150,14 +146,12 @@ TEST_F(RunStanding, UnderAWindowManagerStayingInTheRunLeavesAnEndedShowEnded)
 // Run on a private Xvfb by UnderAWindowManagerStayingInTheRunLeavesAnEndedShowEnded.
 TEST_F(RunStanding, OnX11StayingInTheRunKeepsAnEndedShowEndedAndTheKeysOnTheBar)
 {
-    XTestEventSink input;
-    SimReceiver *sim = dravel(2);
-    ASSERT_TRUE(input.isAvailable() && sim);
-    const auto alertsForReal = realAlerts();
+    SimReceiver *sim = onX11(2, Windows::RealAlerts);
+    ASSERT_TRUE(sim);
     const auto click = [&](const QPoint &at) {
-        input.moveTo(at);
-        input.button(InputEventSink::Button::Left, true, at);
-        input.button(InputEventSink::Button::Left, false, at);
+        input().moveTo(at);
+        input().button(InputEventSink::Button::Left, true, at);
+        input().button(InputEventSink::Button::Left, false, at);
     };
     // Each way back from the question, as the teacher takes it.
     const QList<std::pair<QString, std::function<void(PollixAlert *)>>> waysBack = {
@@ -167,11 +161,10 @@ TEST_F(RunStanding, OnX11StayingInTheRunKeepsAnEndedShowEndedAndTheKeysOnTheBar)
                  if (b->text().contains(QLatin1String("Cancel")))
                      click(b->mapToGlobal(b->rect().center()));
          }},
-        {"Escape", [&](PollixAlert *) { input.key(InputEventSink::Key::Escape); }},
+        {"Escape", [&](PollixAlert *) { input().key(InputEventSink::Key::Escape); }},
         {"F2", [&](PollixAlert *) { WindowOnScreen::pressKey("F2"); }},
         {"the close box", [&](PollixAlert *alert) { click(WindowOnScreen::closeBoxOf(alert)); }},
     };
-    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
     for (const int mode : {Activity::NormalQuiz, Activity::Elimination}) {
         SCOPED_TRACE(ActivityRules::AllActivityMode().value(mode).toStdString());
         const QString deck = home() + "Saved.pptx";
@@ -185,7 +178,7 @@ TEST_F(RunStanding, OnX11StayingInTheRunKeepsAnEndedShowEndedAndTheKeysOnTheBar)
         bar("btnStart")->click();
         bar("btnStop")->click();
         ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
-        input.key(InputEventSink::Key::Escape);
+        input().key(InputEventSink::Key::Escape);
         ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning() && WindowOnScreen::hasKeys(run->windowHandle()); }));
 
         // What went wrong after each way back; "" when the show stayed ended and the bar kept the keys.
@@ -208,7 +201,7 @@ TEST_F(RunStanding, OnX11StayingInTheRunKeepsAnEndedShowEndedAndTheKeysOnTheBar)
                     if (!left)
                         alert->reject();
                 });
-                input.key(InputEventSink::Key::Escape);
+                input().key(InputEventSink::Key::Escape);
                 waitFor([&] { return asked > 0 && !QApplication::activeModalWidget(); });
             }
             std::string problem;
@@ -227,7 +220,7 @@ TEST_F(RunStanding, OnX11StayingInTheRunKeepsAnEndedShowEndedAndTheKeysOnTheBar)
             // Put back as it was for the next way: the show ended, the bar with the keys.
             if (ppt->isShowRunning()) {
                 ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
-                input.key(InputEventSink::Key::Escape);
+                input().key(InputEventSink::Key::Escape);
                 ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning() && WindowOnScreen::hasKeys(run->windowHandle()); }));
             }
         }
@@ -242,7 +235,7 @@ TEST_F(RunStanding, OnX11StayingInTheRunKeepsAnEndedShowEndedAndTheKeysOnTheBar)
         EXPECT_TRUE(ppt->isShowRunning()) << "Next brings the show back";
         ModalDriver leaving;
         leaving.on("PollixAlert", [](QWidget *alert) { static_cast<PollixAlert *>(alert)->pressButton(0); });
-        ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+        ASSERT_TRUE(clickUntil(input(), bar("btnExit"), [&] { return run.isNull(); }, 1000));
         ppt->quitPPT();
     }
 }
@@ -296,10 +289,7 @@ TEST_F(RunStanding, OnX11TheStudentsNotInTheClassStandBesideTheTitleAndTheSlide)
     for (const int mode : {Activity::PaperQuiz, Activity::RushQuiz}) {
         SCOPED_TRACE(ActivityRules::AllActivityMode().value(mode).toStdString());
         const bool onShow = mode != Activity::PaperQuiz;
-        ASSERT_TRUE(ppt->openPPT(deck));
-        ASSERT_TRUE(!onShow || ppt->setPPT(1));
-        openRun(mode, deck);
-        ASSERT_TRUE(run);
+        ASSERT_TRUE(openOverDeck(mode, deck, onShow));
         if (onShow) {
             ASSERT_TRUE(ppt->showWindow()->setPdf(pages));
             // The winner box comes and goes before the keypad logs in.
@@ -338,12 +328,8 @@ TEST_F(RunStanding, UnderAWindowManagerOnlyStartNextAndPreviousBringAnEndedShowB
 // Run on a private Xvfb by UnderAWindowManagerOnlyStartNextAndPreviousBringAnEndedShowBack.
 TEST_F(RunStanding, OnX11AnEndedShowComesBackOnlyWithStartNextOrPrevious)
 {
-    XTestEventSink input;
-    SimReceiver *sim = dravel(3);
-    ASSERT_TRUE(input.isAvailable() && sim);
-    const auto alertsForReal = realAlerts();
-    DialogHooks::setModalResponder({});
-    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    SimReceiver *sim = onX11(3, Windows::Real);
+    ASSERT_TRUE(sim);
     const QString deck = home() + "Saved.pptx";
     ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 30), questionSlide("Second", "Single Answer", "C", 30),
                                        questionSlide("Third", "Single Answer", "D", 30)},
@@ -368,21 +354,21 @@ TEST_F(RunStanding, OnX11AnEndedShowComesBackOnlyWithStartNextOrPrevious)
     modals.otherwise([&](QWidget *w) {
         opened << w->objectName();
         if (WindowOnScreen::settled(w) && waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); }))
-            input.key(InputEventSink::Key::Escape);
+            input().key(InputEventSink::Key::Escape);
         if (!waitFor([&] { return !w->isVisible(); }, 2000))
             static_cast<QDialog *>(w)->reject();
         pointerAtClose = int(keypadPointer->clicks.size());
     });
     const auto clickOn = [&](const char *name, const std::function<bool()> &done) {
         QWidget *w = run->findChild<QWidget *>(QLatin1String(name));
-        return w && clickUntil(input, w, done, 1000);
+        return w && clickUntil(input(), w, done, 1000);
     };
     // The show ended by its own Escape, the keys on the bar; where a road left the show on
     // without the keys, or the keys elsewhere, put so all the same for the next road.
     const auto endShow = [&] {
         if (ppt->isShowRunning()) {
             if (waitFor([&] { return WindowOnScreen::hasKeys(show); }, 2000))
-                input.key(InputEventSink::Key::Escape);
+                input().key(InputEventSink::Key::Escape);
             else
                 ppt->setPPT(0);
         }
@@ -439,7 +425,7 @@ TEST_F(RunStanding, OnX11AnEndedShowComesBackOnlyWithStartNextOrPrevious)
          [&] {
              Show *button = run->findChild<Show *>();
              return clickOn("btnDownHide", [&] { return button->isVisible() && WindowOnScreen::settled(button); })
-                    && clickUntil(input, button, [&] { return !button->isVisible() && run->height() > 1; }, 1000);
+                    && clickUntil(input(), button, [&] { return !button->isVisible() && run->height() > 1; }, 1000);
          }, 0},
         {"Read aloud clicked", 1, false,
          [&] {
@@ -517,10 +503,9 @@ TEST_F(RunStanding, UnderAWindowManagerTheStudentsNotInTheClassCoverNothingOfThe
 // Run on a private Xvfb by UnderAWindowManagerTheStudentsNotInTheClassCoverNothingOfTheActivityWindow.
 TEST_F(RunStanding, OnX11TheStudentsNotInTheClassStandClearOfTheActivityWindow)
 {
-    XTestEventSink input;
-    SimReceiver *sim = dravel(40);
-    ASSERT_TRUE(input.isAvailable() && sim);
-    QuizParticipantData::shareManager()->setClassName(QStringLiteral("Year 7 Biology and Environmental Science, Group B"));
+    SimReceiver *sim = onX11(40);
+    ASSERT_TRUE(sim);
+    nameTheClassLong();
     const QString file = questionFile({{0, QStringLiteral("B"), 10}, {0, QStringLiteral("C"), 10}});
     const QStringList head = {"txtMultipleModeString", "txtMessage", "txtQuNoTitle", "txtQuNo", "txtPageAndTotalPageTitle", "txtPageAndTotalPage",
                               "txtLoginAndAnsweredTitle", "txtLoginAndAnswered", "txtHandRaiseTitle", "txtHandRaise", "txtDone",
@@ -595,12 +580,8 @@ TEST_F(RunStanding, UnderAWindowManagerAClickAnywhereOnARunLeavesTheKeysWhereEsc
 // Run on a private Xvfb by UnderAWindowManagerAClickAnywhereOnARunLeavesTheKeysWhereEscapeReachesIt.
 TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
 {
-    XTestEventSink input;
-    SimReceiver *sim = dravel(2);
-    ASSERT_TRUE(input.isAvailable() && sim);
-    const auto alertsForReal = realAlerts();
-    DialogHooks::setModalResponder({});
-    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    SimReceiver *sim = onX11(2, Windows::Real);
+    ASSERT_TRUE(sim);
     const QString deck = home() + "Saved.pptx";
     ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10), questionSlide("Second", "Single Answer", "C", 10)},
                                       deck));
@@ -617,7 +598,7 @@ TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
             return;
         }
         if (WindowOnScreen::settled(w) && waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); }))
-            input.key(InputEventSink::Key::Escape);
+            input().key(InputEventSink::Key::Escape);
         if (!waitFor([&] { return !w->isVisible(); }, 2000))
             static_cast<QDialog *>(w)->reject();
     });
@@ -646,13 +627,13 @@ TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
         // In front of the show brought back for the click before, as the teacher sees it.
         if (showOn && !waitFor([&] { return WindowOnScreen::stackedAbove(control->window(), ppt->showWindow()); }))
             return "behind the show: " + WindowOnScreen::describeStacking({control->window()});
-        if (!clickOnce(input, control))
+        if (!clickOnce(input(), control))
             return "the click did not come";
         std::string problem;
         if (!waitFor([&] { return WindowOnScreen::hasKeys(front); }, 5000))
             problem = "the keys stayed on " + keysAt() + "; ";
         const int before = asked;
-        input.key(InputEventSink::Key::Escape);
+        input().key(InputEventSink::Key::Escape);
         if (showOn) {
             if (!waitFor([&] { return !ppt->isShowRunning() || asked > before; }, 5000))
                 return problem + "Escape did nothing";
@@ -713,7 +694,7 @@ TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
         }
     }
     // The show ended by its own Escape: the bar holds the keys.
-    input.key(InputEventSink::Key::Escape);
+    input().key(InputEventSink::Key::Escape);
     ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning() && WindowOnScreen::hasKeys(run->windowHandle()); })) << keysAt();
     const QList<Target> showEnded = {
         {"a tile of the strip", tile, 1},
@@ -731,7 +712,7 @@ TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
         }
     }
     leaving = true;
-    ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+    ASSERT_TRUE(clickUntil(input(), bar("btnExit"), [&] { return run.isNull(); }, 1000));
     ppt->quitPPT();
 
     // A hand raise over the deck: a tile still opens the marking, which takes the keys; once it
@@ -742,7 +723,7 @@ TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
         marked << (WindowOnScreen::settled(w) && waitFor([&] { return WindowOnScreen::hasKeys(w->windowHandle()); })
                        ? QStringLiteral("with the keys")
                        : QStringLiteral("without the keys (on %1)").arg(QString::fromStdString(keysAt())));
-        input.key(InputEventSink::Key::Escape);
+        input().key(InputEventSink::Key::Escape);
         if (!waitFor([&] { return !w->isVisible(); }, 2000))
             static_cast<QDialog *>(w)->reject();
     });
@@ -755,7 +736,7 @@ TEST_F(RunStanding, OnX11AClickOnARunLeavesTheKeysWhereEscapeReachesTheRun)
     note(QStringLiteral("a hand raise"), handRaiseTile, 0, clickThenEscape(handRaiseTile, ppt->showWindow(), true));
     EXPECT_EQ(marked.join(QStringLiteral(", ")).toStdString(), "with the keys") << "the marking opened by the tile";
     leaving = true;
-    ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+    ASSERT_TRUE(clickUntil(input(), bar("btnExit"), [&] { return run.isNull(); }, 1000));
     ppt->quitPPT();
 
     // The activity window, without a deck.
@@ -812,12 +793,8 @@ TEST_F(RunStanding, UnderAWindowManagerEscapeWhileAQuestionRunsSaysWhyTheRunStay
 // Run on a private Xvfb by UnderAWindowManagerEscapeWhileAQuestionRunsSaysWhyTheRunStays.
 TEST_F(RunStanding, OnX11EscapeWhileAQuestionRunsSaysToStopItFirst)
 {
-    XTestEventSink input;
-    SimReceiver *sim = dravel(2);
-    ASSERT_TRUE(input.isAvailable() && sim);
-    const auto alertsForReal = realAlerts();
-    DialogHooks::setModalResponder({});
-    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+    SimReceiver *sim = onX11(2, Windows::Real);
+    ASSERT_TRUE(sim);
     const QString deck = twoQuestionDeck(QStringLiteral("Lesson.pptx"), 60);
     ASSERT_FALSE(deck.isEmpty());
     const QString file = questionFile({{0, QStringLiteral("B"), 60}, {0, QStringLiteral("C"), 60}});
@@ -838,7 +815,7 @@ TEST_F(RunStanding, OnX11EscapeWhileAQuestionRunsSaysToStopItFirst)
             seen += QStringLiteral(" (without the keys)");
         said << seen;
         if (alert->informativeText() == refusalIn(Activity::NormalQuiz) || alert->informativeText() == refusalIn(Activity::HomeWork))
-            input.key(InputEventSink::Key::Return);
+            input().key(InputEventSink::Key::Return);
         else
             alert->pressButton(0);
         if (!waitFor([&] { return !w->isVisible(); }, 2000))
@@ -868,7 +845,7 @@ TEST_F(RunStanding, OnX11EscapeWhileAQuestionRunsSaysToStopItFirst)
         ASSERT_TRUE(waitFor(started));
         if (onShow) {
             ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); }));
-            input.key(InputEventSink::Key::Escape);
+            input().key(InputEventSink::Key::Escape);
             ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
         }
         ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(runWindow->windowHandle()); }));
@@ -877,7 +854,7 @@ TEST_F(RunStanding, OnX11EscapeWhileAQuestionRunsSaysToStopItFirst)
         // What the teacher would not expect of Escape while the question runs; "" when nothing.
         std::string problem;
         const qsizetype before = said.size();
-        input.key(InputEventSink::Key::Escape);
+        input().key(InputEventSink::Key::Escape);
         if (!waitFor([&] { return said.size() > before && !QApplication::activeModalWidget(); }, 5000))
             problem = "Escape said nothing";
         else if (said.mid(before) != QStringList{refusalIn(c.mode)})
@@ -897,12 +874,12 @@ TEST_F(RunStanding, OnX11EscapeWhileAQuestionRunsSaysToStopItFirst)
         ASSERT_TRUE(waitFor([&] { return !started(); }));
         ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(runWindow->windowHandle()); }));
         const qsizetype beforeExit = said.size();
-        input.key(InputEventSink::Key::Escape);
+        input().key(InputEventSink::Key::Escape);
         EXPECT_TRUE(waitFor([&] { return c.overDeck ? run.isNull() : window.isNull(); }));
         // (The activity window's save question comes after it.)
         EXPECT_EQ(said.value(beforeExit).toStdString(), "Are you sure to exit this Activity?");
         if (c.overDeck ? !run.isNull() : !window.isNull()) {
-            ASSERT_TRUE(clickUntil(input, control("btnExit"), [&] { return c.overDeck ? run.isNull() : window.isNull(); }, 1000));
+            ASSERT_TRUE(clickUntil(input(), control("btnExit"), [&] { return c.overDeck ? run.isNull() : window.isNull(); }, 1000));
         }
         ppt->quitPPT();
     }

@@ -39,6 +39,10 @@
 #include <QtTest/qtestspontaneevent.h>
 #include <QCloseEvent>
 
+#include <memory>
+#include <optional>
+#include <utility>
+
 // The run over a slide show (or over the activity window) on a simulated Dravel receiver, seconds
 // on the manual clock; the helpers and the fixture its tests share.
 using keypadsim::Model;
@@ -104,6 +108,10 @@ protected:
     }
     void TearDown() override
     {
+        // What a half on X11 put aside goes back first, as when the test's own scope ended.
+        if (m_alertsPutAside)
+            DialogHooks::setAlertResponder(*std::exchange(m_alertsPutAside, std::nullopt));
+        m_input.reset();
         if (run)
             delete run.data();
         PPTQuizStateWindowController::hooks() = {};
@@ -133,6 +141,17 @@ protected:
         openRun(0, deck);
         return run ? ppt->showWindow() : nullptr;
     }
+    // The two-question run over a deck of that name, on show from its first slide, its class of
+    // `students` logged in from the keypads of a simulated Dravel receiver; the receiver, nullptr
+    // when a step fails.
+    SimReceiver *twoQuestionRunLoggedIn(const QString &deckName, int students = 2)
+    {
+        SimReceiver *sim = dravel(students);
+        if (!sim || !openTwoQuestionRun(deckName))
+            return nullptr;
+        logIn(sim, students);
+        return sim;
+    }
     // A deck of two single-answer questions (B, then C) of the given seconds in the home folder;
     // its path, empty when it could not be written.
     QString twoQuestionDeck(const QString &deckName, int seconds = 10)
@@ -159,12 +178,33 @@ protected:
             return run->studentStrip()->nLoginStudentSum() == students && keypadsLoggedIn(sim, 0x0101, students);
         }));
     }
-    // On a real X display: the two-question run with n students in, its show without pages from
-    // an office program and its bar exposed; nullptr when a step fails.
+    // What the teacher's screen shows of a run on a real X display besides the fixture's answers:
+    // nothing (Answered), the run's alerts (RealAlerts), or its alerts and its other windows, the
+    // save dialog among them (Real).
+    enum class Windows { Answered, RealAlerts, Real };
+    // The opening of a half on a real X display: real keys and clicks through input(), a simulated
+    // Dravel receiver with a class of `students` (returned; nullptr when a step fails), no office
+    // program converting a deck (a show stands without pages, or with the test's own), and the
+    // run's windows as `windows` says until the test ends.
+    SimReceiver *onX11(int students, Windows windows = Windows::Answered)
+    {
+        m_input = std::make_unique<XTestEventSink>();
+        SimReceiver *sim = dravel(students);
+        if (windows != Windows::Answered) {
+            m_alertsPutAside = DialogHooks::alertResponder();
+            DialogHooks::setAlertResponder({});
+        }
+        if (windows == Windows::Real)
+            DialogHooks::setModalResponder({});
+        qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+        return m_input->isAvailable() ? sim : nullptr;
+    }
+    XTestEventSink &input() { return *m_input; }
+    // On a real X display (opened as onX11 opens): the two-question run with n students in, its
+    // show without pages from an office program and its bar exposed; nullptr when a step fails.
     SlideShowWindow *openRunOnX11(int students)
     {
-        SimReceiver *sim = dravel(students);
-        qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
+        SimReceiver *sim = onX11(students);
         SlideShowWindow *show = sim ? openTwoQuestionRun("Lesson.pptx") : nullptr;
         if (!show || !QTest::qWaitForWindowExposed(run.data(), kEventWaitMs))
             return nullptr;
@@ -203,4 +243,8 @@ protected:
     DialogAnswers answers;
     QStringList saved;
     int savedMode = -1;
+
+private:
+    std::unique_ptr<XTestEventSink> m_input;
+    std::optional<DialogHooks::AlertResponder> m_alertsPutAside;
 };

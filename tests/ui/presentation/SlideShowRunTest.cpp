@@ -207,10 +207,8 @@ TEST_F(SlideShowRun, ADeckThatCannotBeSavedAsTheRunEndsStaysOpenWithItsExamId)
 // keypads are told as Exit tells them (the teacher left, then the logout wake frame).
 TEST_F(SlideShowRun, EscapeAndTheCloseBoxAskAsExitAndLeaveAsExitDoes)
 {
-    SimReceiver *sim = dravel(2);
+    SimReceiver *sim = twoQuestionRunLoggedIn("Lesson.pptx");
     ASSERT_TRUE(sim);
-    ASSERT_TRUE(openTwoQuestionRun("Lesson.pptx"));
-    logIn(sim, 2);
 
     answers.answerAlert(1); // F2: the teacher stays
     run->activateWindow();
@@ -250,11 +248,9 @@ TEST_F(SlideShowRun, EscapeAndTheCloseBoxAskAsExitAndLeaveAsExitDoes)
 // transients), the run goes on with its bar and strip, and the next step brings the show back.
 TEST_F(SlideShowRun, TheShowsEscapeAndCloseEndOnlyTheShow)
 {
-    SimReceiver *sim = dravel(2);
+    SimReceiver *sim = twoQuestionRunLoggedIn("Lesson.pptx");
     ASSERT_TRUE(sim);
-    SlideShowWindow *show = openTwoQuestionRun("Lesson.pptx");
-    ASSERT_TRUE(show);
-    logIn(sim, 2);
+    SlideShowWindow *show = ppt->showWindow();
     for (const bool byClose : {true, false}) {
         const QPlatformWindow *native = show->handle();
         ASSERT_TRUE(native && show->isVisible());
@@ -462,8 +458,6 @@ TEST_F(SlideShowRun, UnderAWindowManagerTheBarFitsEveryScreen)
 // Run on a private Xvfb by UnderAWindowManagerTheBarFitsEveryScreen.
 TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClick)
 {
-    XTestEventSink pointer;
-    ASSERT_TRUE(pointer.isAvailable());
     SlideShowWindow *show = openRunOnX11(3);
     ASSERT_TRUE(show);
     const QString pages = home() + "slides.pdf";
@@ -494,7 +488,7 @@ TEST_F(SlideShowRun, OnX11EveryButtonOfTheBarIsWholeOnTheScreenAndTakesARealClic
         }
         EXPECT_EQ(shown, 12) << "Previous to Exit, but no Send in a normal quiz";
     };
-    const auto clickUntil = [&](QWidget *w, const std::function<bool()> &done) { return this->clickUntil(pointer, w, done); };
+    const auto clickUntil = [&](QWidget *w, const std::function<bool()> &done) { return this->clickUntil(input(), w, done); };
     // The screen as the teacher sees it, when pictures are asked for.
     const auto screenShot = [&](const QString &name) { saveScreenShot(name + QLatin1Char('-') + size); };
     expectWholeButtons(QStringLiteral("opened"));
@@ -541,24 +535,22 @@ TEST_F(SlideShowRun, UnderAWindowManagerTheBarOutlivesTheShowsEscape)
 // Run on a private Xvfb by UnderAWindowManagerTheBarOutlivesTheShowsEscape.
 TEST_F(SlideShowRun, OnX11TheBarStaysInFrontOfTheBackdropOnceTheShowHasEnded)
 {
-    XTestEventSink keys;
-    ASSERT_TRUE(keys.isAvailable());
     SlideShowWindow *show = openRunOnX11(2);
     ASSERT_TRUE(show);
     ASSERT_TRUE(waitFor([&] { return show->isActive(); })) << "the show has the keys";
 
-    keys.key(InputEventSink::Key::Escape);
+    input().key(InputEventSink::Key::Escape);
     ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
     // The keys go to the bar, which the window manager restacks a moment after the show has gone.
     ASSERT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); }));
     saveScreenShot(QStringLiteral("slide-show-ended-by-escape"));
     answers.answerAlert(1); // F2: the teacher stays
-    ASSERT_TRUE(clickUntil(keys, bar("btnExit"), [&] { return !answers.alerts().isEmpty(); }, 1000))
+    ASSERT_TRUE(clickUntil(input(), bar("btnExit"), [&] { return !answers.alerts().isEmpty(); }, 1000))
         << "the bar is lost behind the backdrop";
     EXPECT_FALSE(ppt->isShowRunning()) << "staying brought the ended show back";
     EXPECT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(run->windowHandle()); })) << "the keys left the bar";
     answers.answerAlert(0);
-    ASSERT_TRUE(clickUntil(keys, bar("btnExit"), [&] { return run.isNull(); }, 1000)) << "the bar is lost behind the backdrop";
+    ASSERT_TRUE(clickUntil(input(), bar("btnExit"), [&] { return run.isNull(); }, 1000)) << "the bar is lost behind the backdrop";
 }
 
 // Every activity that runs over a deck, opened as the main window's Start opens it (the main
@@ -573,12 +565,10 @@ TEST_F(SlideShowRun, UnderAWindowManagerEveryRunOverADeckStandsInFrontWithTheKey
 // Run on a private Xvfb by UnderAWindowManagerEveryRunOverADeckStandsInFrontWithTheKeys.
 TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTheKeys)
 {
-    XTestEventSink input;
-    SimReceiver *sim = dravel(2);
-    ASSERT_TRUE(input.isAvailable() && sim);
+    SimReceiver *sim = onX11(2);
+    ASSERT_TRUE(sim);
     ActivityWindowOpener::install(); // the winner box
     const auto noWinnerBox = qScopeGuard([] { RushInfoShow::setFactory({}); });
-    qputenv("POLLIX_SOFFICE", QByteArray("/nonexistent/soffice"));
     const QString deck = home() + "Lesson.pptx";
     ASSERT_TRUE(SlideDecks::writeDeck({questionSlide("First", "Single Answer", "B", 10)}, deck));
     const auto hasKeys = [](QWidget *w) { return WindowOnScreen::hasKeys(w->windowHandle()); };
@@ -619,7 +609,7 @@ TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTh
                 winner->closeWindow();
                 EXPECT_TRUE(waitFor([&] { return WindowOnScreen::hasKeys(ppt->showWindow()); })) << "the keys stayed off the show";
             }
-            input.key(InputEventSink::Key::Escape);
+            input().key(InputEventSink::Key::Escape);
             ASSERT_TRUE(waitFor([&] { return !ppt->isShowRunning(); }));
         }
         EXPECT_TRUE(waitFor([&] { return hasKeys(run); })) << "the keys are on nothing of the run";
@@ -635,11 +625,11 @@ TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTh
             modals.on("PollixAlert", [&](QWidget *alert) {
                 asked << static_cast<PollixAlert *>(alert)->informativeText();
                 if (waitFor([&] { return hasKeys(alert); }))
-                    input.key(InputEventSink::Key::Escape);
+                    input().key(InputEventSink::Key::Escape);
                 else
                     static_cast<QDialog *>(alert)->reject();
             });
-            input.key(InputEventSink::Key::Escape);
+            input().key(InputEventSink::Key::Escape);
             EXPECT_TRUE(waitFor([&] { return !asked.isEmpty() && !QApplication::activeModalWidget(); })) << "the bar's Escape did not ask";
         }
         EXPECT_EQ(asked, QStringList{"Are you sure to exit this Activity?"});
@@ -648,17 +638,15 @@ TEST_F(SlideShowRun, OnX11EveryActivityOverADeckStandsInFrontOfItsBackdropWithTh
 
         // A real click on the bar's Exit, and F1 leaves.
         answers.answerAlert(0);
-        ASSERT_TRUE(clickUntil(input, bar("btnExit"), [&] { return run.isNull(); }, 1000));
+        ASSERT_TRUE(clickUntil(input(), bar("btnExit"), [&] { return run.isNull(); }, 1000));
         ppt->quitPPT();
     }
 }
 
 TEST_F(SlideShowRun, AQuestionAskedAgainSaysNothingDoneWhileItRuns)
 {
-    SimReceiver *sim = dravel(2);
+    SimReceiver *sim = twoQuestionRunLoggedIn("Again.pptx");
     ASSERT_TRUE(sim);
-    ASSERT_TRUE(openTwoQuestionRun("Again.pptx"));
-    logIn(sim, 2);
     const auto click = [&](const char *name) { QTest::mouseClick(bar(name), Qt::LeftButton); };
     // Start, and one student answers.
     const auto ask = [&] {

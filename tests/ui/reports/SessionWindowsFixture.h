@@ -11,6 +11,7 @@
 #include "ui/controls/TovTableView.h"
 #include "ui/gradebook/GradebookWindows.h"
 #include "ui/reports/CreateNewSessionController.h"
+#include "ui/reports/EditSessionController.h"
 #include "ui/reports/ReportController.h"
 #include "ui/reports/ReportRegistry.h"
 #include "ui/reports/ReportWindows.h"
@@ -73,6 +74,22 @@ protected:
             return handler ? handler(d) : 0;
         });
         window = std::make_unique<ReportController>();
+    }
+    // The session "Quiz, period 2" stored as Data/Quiz/First.xml and the Report window opened on
+    // it; the file's path.
+    QString storeFirstSession()
+    {
+        const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
+        openReportWindow();
+        return file;
+    }
+    // An editor with edits left the way the teacher drops them: its close box, and No to the
+    // question whether to save them; the window goes.
+    void leaveDroppingEdits(EditSessionController &editor)
+    {
+        answers.answerAlert(1); // No: the edits go
+        editor.reject();        // the close box
+        EXPECT_FALSE(editor.isVisible());
     }
     void select(const QStringList &sessions)
     {

@@ -161,8 +161,7 @@ TEST_F(SessionWindowsTest, EditorWritesTheFileItWasOpenedOnWhateverTheListShowsL
 
 TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
 {
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
     editor.show();
     // A name edited to nothing is told when the field is left, and no save goes through with it.
@@ -197,9 +196,7 @@ TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
     allowWrites();
-    answers.answerAlert(1); // No: the edits go
-    editor.reject();
-    EXPECT_FALSE(editor.isVisible());
+    leaveDroppingEdits(editor);
 }
 
 // Another program saved the session while it was being edited: Save keeps that version, the alert
@@ -207,8 +204,7 @@ TEST_F(SessionWindowsTest, EditorStaysOpenWithItsEditsWhenASaveFails)
 // session as the file now holds it.
 TEST_F(SessionWindowsTest, ASessionChangedByAnotherProgramWhileEditedStaysAndTheListShowsIt)
 {
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
     ASSERT_TRUE(editor.isLoaded());
     editor.show();
@@ -244,9 +240,7 @@ TEST_F(SessionWindowsTest, ASessionChangedByAnotherProgramWhileEditedStaysAndThe
         titles << window->cboTestTitle1->itemText(i);
     EXPECT_TRUE(titles.contains("Week 5")) << titles.join(" | ").toStdString();
     EXPECT_FALSE(titles.contains("Week 3")) << titles.join(" | ").toStdString();
-    answers.answerAlert(1); // No: the edits go
-    editor.reject();
-    EXPECT_FALSE(editor.isVisible());
+    leaveDroppingEdits(editor);
 }
 
 // Data/Quiz moved away and linked back while Pollix runs: Edit, a new name, Save (a click) is
@@ -254,8 +248,7 @@ TEST_F(SessionWindowsTest, ASessionChangedByAnotherProgramWhileEditedStaysAndThe
 // restore says it; nothing is written on either side of the link, and the window keeps the edits.
 TEST_F(SessionWindowsTest, ASaveThroughAFolderThatBecameALinkSaysSoAndTheWayOut)
 {
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     const std::unique_ptr<EditSessionController> edited = renamedInEditor(window.get(), row("Quiz, period 2"));
     EditSessionController &editor = *edited;
     QTemporaryDir disk2;
@@ -276,9 +269,7 @@ TEST_F(SessionWindowsTest, ASaveThroughAFolderThatBecameALinkSaysSoAndTheWayOut)
     EXPECT_TRUE(editor.isVisible());
     ASSERT_TRUE(QFile::remove(quiz));
     ASSERT_TRUE(QDir().rename(moved, quiz));
-    answers.answerAlert(1); // No: the edits go
-    editor.reject();
-    EXPECT_FALSE(editor.isVisible());
+    leaveDroppingEdits(editor);
     EXPECT_EQ(readFile(file), testData("reports/student-session/input.xml"));
 }
 
@@ -835,8 +826,7 @@ TEST_F(SessionWindowsTest, SaveOrCloseClickedAfterABlankNameIsToldOnceAndClosesT
 // back to the editor with the edits, whichever way out of the editor asked it.
 TEST_F(SessionWindowsTest, EscapeOrTheCloseBoxOnTheEditorsQuestionKeepsItsEdits)
 {
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     EditSessionController editor(0, window.get(), row("Quiz, period 2"), 3);
     ASSERT_TRUE(shownActive(&editor));
     QTest::mouseClick(editor.textSession1, Qt::LeftButton);
@@ -963,8 +953,7 @@ TEST_F(SessionWindowsTest, ACellStillBeingTypedIsAskedAboutByTheCloseBox)
         field->selectAll();
         QTest::keyClicks(field, text);
     };
-    const QString file = writeFile("Data/Quiz/First.xml", testData("reports/student-session/input.xml"));
-    openReportWindow();
+    const QString file = storeFirstSession();
     {
         CreateNewSessionController entry(window.get(), 3);
         ASSERT_TRUE(shownActive(&entry));
