@@ -827,13 +827,17 @@ bool zipHelper::DelAllRecords(QString *errorText)
     DataRecovery::removeLeftovers();
     // Every copy of data files an interrupted write left.
     stayed << RecordDeletion::removeBelow(f.data, [](const QString &name) { return SideFiles::kindOf(name) || isOldTemporaryName(name); });
+    stayed.removeDuplicates();
     // A folder of sessions or classes that is a link the start did not take (or one that leads
-    // elsewhere since, or whose folder went away) was not entered.
+    // elsewhere since, or whose folder went away) was not entered. Its refusal is whole
+    // sentences of its own, told after the list of files, never as an item of it.
+    QStringList said;
+    if (!stayed.isEmpty())
+        said << QStringLiteral("These files could not be deleted: %1.").arg(stayed.join(QStringLiteral("; ")));
     for (const QString &folder : {f.sessions, f.pointsOnly, f.classes})
         if (const QString refused = TakenFolders::refusalOf({folder}); !refused.isEmpty())
-            stayed << refused + QStringLiteral(" What it leads to was not deleted.");
-    stayed.removeDuplicates();
-    return failNaming(stayed, errorText);
+            said << refused + QStringLiteral(" What it leads to was not deleted.");
+    return said.isEmpty() || fail(errorText, said.join(QLatin1Char(' ')));
 }
 
 bool zipHelper::clearSession(QString *errorText)

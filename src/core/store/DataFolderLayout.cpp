@@ -200,12 +200,16 @@ QList<DataFolderLayout::BackupFile> DataFolderLayout::backupFiles(const QString 
         if (!refused.contains(text))
             refused << text;
     };
+    QStringList linked;
     for (const QString &folder : folders) {
         // A folder of the data put in place as a link since the start (one the start took is
-        // read as the folder it leads to) would bring another folder's files into the archive.
+        // read as the folder it leads to) would bring another folder's files into the archive;
+        // a taken link whose folder is away or that leads elsewhere now is told as such, with
+        // its way out, as a save and a restore tell it.
         if (const QString clean = QDir::cleanPath(folder);
             clean != root && TakenFolders::kindAsReached(clean) == RecordFile::Kind::Link) {
-            refuse(clean, QStringLiteral("it is %1").arg(RecordFile::kindText(RecordFile::Kind::Link)));
+            if (!linked.contains(clean))
+                linked << clean;
             continue;
         }
         // A data file that is a pipe or a device (or a link to one) is no file the listing
@@ -236,8 +240,17 @@ QList<DataFolderLayout::BackupFile> DataFolderLayout::backupFiles(const QString 
             out << BackupFile{file, entry, relative, size};
         }
     }
-    if (!refused.isEmpty()) {
-        *refusal = QStringLiteral("These files cannot be backed up: %1").arg(refused.join(QStringLiteral(", ")));
+    QString folderRefusal = linked.isEmpty() ? QString() : TakenFolders::refusalOf(linked);
+    if (!linked.isEmpty() && folderRefusal.isEmpty())
+        for (const QString &folder : std::as_const(linked))
+            refuse(folder, QStringLiteral("it is %1").arg(RecordFile::kindText(RecordFile::Kind::Link)));
+    if (!refused.isEmpty() || !folderRefusal.isEmpty()) {
+        QStringList said;
+        if (!folderRefusal.isEmpty())
+            said << folderRefusal;
+        if (!refused.isEmpty())
+            said << QStringLiteral("These files cannot be backed up: %1").arg(refused.join(QStringLiteral(", ")));
+        *refusal = said.join(QLatin1Char(' '));
         return {};
     }
     quint64 total = 0;

@@ -123,22 +123,25 @@ void DataManagementCtrl::doBackup()
     const QString path = nothing.isEmpty() ? FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::Kind::Backups,
                                                                           tr("Zip archives (*.zip);;All files (*)"))
                                            : QString();
+    bool saved = false;
     if (!path.isEmpty()) {
         QString why;
-        const bool ok = ProgressControl::runWithProgress(
+        saved = ProgressControl::runWithProgress(
             this, [&](const ProgressControl::Progress &progress) { return zipControl->backupFilTo(path, &why, progress); });
-        if (ok)
+        if (saved)
             ask(QStringLiteral("Successfully backup."), {kOK}, PollixAlert::savedTo(path));
         else
             ask(QStringLiteral("Unsuccessfully backup."), {kOK}, PollixAlert::sentences(why));
     }
-    // Saved or not, the question that asked for the backup comes now, and only once.
+    // Saved or not, the question that asked for the backup comes now, and only once; where no
+    // backup was saved it says so, as OK there removes records no archive holds.
+    const QString note = saved ? QString() : tr("No backup was saved: what OK removes cannot be restored.");
     const int follow = backupState;
     backupState = 0;
     if (follow == 1)
-        confirmClearSession();
+        confirmClearSession(note);
     else if (follow == 2)
-        confirmDelAllRecords();
+        confirmDelAllRecords(note);
 }
 
 void DataManagementCtrl::doRecover()
@@ -260,7 +263,7 @@ void DataManagementCtrl::doClearSession() { askBackupFirst(1, &DataManagementCtr
 
 void DataManagementCtrl::doDelAllRecords() { askBackupFirst(2, &DataManagementCtrl::confirmDelAllRecords); }
 
-void DataManagementCtrl::askBackupFirst(int followUp, void (DataManagementCtrl::*withoutBackup)())
+void DataManagementCtrl::askBackupFirst(int followUp, void (DataManagementCtrl::*withoutBackup)(const QString &))
 {
     // Escape and the close box leave the clearing untouched: "No" would lead on to it.
     switch (PollixAlert::askWithWayBack(this, kTitle, QStringLiteral("Backup before clearing all activity records?"),
@@ -270,22 +273,22 @@ void DataManagementCtrl::askBackupFirst(int followUp, void (DataManagementCtrl::
         doBackup();
         break;
     case 1:
-        (this->*withoutBackup)();
+        (this->*withoutBackup)(QString());
         break;
     default:
         break;
     }
 }
 
-void DataManagementCtrl::confirmClearSession()
+void DataManagementCtrl::confirmClearSession(const QString &backupNote)
 {
-    if (ask(QStringLiteral("Are you sure to purge all activity records?"), {kOK, kCancel}) == 0)
+    if (ask(QStringLiteral("Are you sure to purge all activity records?"), {kOK, kCancel}, backupNote) == 0)
         clearSession();
 }
 
-void DataManagementCtrl::confirmDelAllRecords()
+void DataManagementCtrl::confirmDelAllRecords(const QString &backupNote)
 {
-    if (ask(QStringLiteral("Delete all records?"), {kOK, kCancel}) == 0)
+    if (ask(QStringLiteral("Delete all records?"), {kOK, kCancel}, backupNote) == 0)
         deleteAllReords();
 }
 

@@ -59,11 +59,12 @@ protected:
 
 private:
     int ask(const QString &text, const QStringList &buttons, const QString &informativeText = {});
-    void confirmClearSession();
-    void confirmDelAllRecords();
+    // backupNote: what became of the backup asked for just before, told with the question.
+    void confirmClearSession(const QString &backupNote = {});
+    void confirmDelAllRecords(const QString &backupNote = {});
     // The question before a clear or a delete: Yes backs up first, then asks followUp's question
     // (backupState); No asks withoutBackup's question at once; Escape and the close box do neither.
-    void askBackupFirst(int followUp, void (DataManagementCtrl::*withoutBackup)());
+    void askBackupFirst(int followUp, void (DataManagementCtrl::*withoutBackup)(const QString &));
     void reloadSessionIndex();
     // What the success of a restore says of the data it replaced (kept: where zipHelper left
     // them).

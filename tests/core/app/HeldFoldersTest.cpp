@@ -600,7 +600,7 @@ TEST_F(HeldFoldersTest, ALinkFromTheStartWhoseFolderWentAwayOrThatLeadsElsewhere
         for (const Then then : {Then::FolderGone, Then::PointedElsewhere, Then::GoneAtTheStart}) {
             if (then == Then::GoneAtTheStart && QString(linked) == "Data")
                 continue; // a data folder reached at no start is no data folder to change
-            for (const DataStep &step : {kSessionSaved, kRestore, kDeleteAll}) {
+            for (const DataStep &step : {kSessionSaved, kBackup, kRestore, kDeleteAll}) {
                 const std::string label = std::string(linked) +
                                           (then == Then::FolderGone         ? ", its folder gone, "
                                            : then == Then::PointedElsewhere ? ", pointed elsewhere, "
@@ -642,6 +642,8 @@ TEST_F(HeldFoldersTest, ALinkFromTheStartWhoseFolderWentAwayOrThatLeadsElsewhere
                               "reachable, then quit Pollix and start it again";
                 EXPECT_TRUE(why.contains(said)) << label << ": " << why.toStdString();
                 EXPECT_FALSE(why.contains("became a link")) << label << ": " << why.toStdString();
+                // Whole sentences of its own, never an item of a list of files.
+                EXPECT_FALSE(why.contains(": " + link)) << label << ": " << why.toStdString();
                 EXPECT_EQ(everythingBelow(diskDir.path()), away) << label;
                 EXPECT_EQ(everythingBelow(otherDir.path()), elsewhere) << label;
             }

@@ -270,6 +270,43 @@ TEST_F(DataManagementTest, ARestoreOverFoldersLinkedElsewhereSaysTheyBecamePlain
     EXPECT_FALSE(alone.contains("Quiz")) << alone.toStdString();
 }
 
+// The question that follows a backup asked for before a clear or a delete says when no backup
+// was saved (a save that failed, a save panel cancelled), as OK there then removes records no
+// archive holds; after a saved one it says nothing more. Cancel keeps every record.
+TEST_F(DataManagementTest, TheQuestionAfterABackupThatSavedNothingSaysSo)
+{
+    const QString failing = scratch.path() + "/missing folder/backup.zip";
+    const struct
+    {
+        const char *name;
+        QString file; // where the save panel answers; empty: cancelled
+        bool clear;   // Clear Activity Records, else Delete All Records
+        bool saved;
+    } cases[] = {
+        {"saved, before a clear", backup(), true, true},
+        {"save failed, before a clear", failing, true, false},
+        {"save panel cancelled, before a delete", QString(), false, false},
+        {"save failed, before a delete", failing, false, false},
+    };
+    DataManagementCtrl page;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const qsizetype before = answers.alerts().size();
+        answers.answerAlert(0); // Yes, back up first
+        answers.answerFile(c.file);
+        if (!c.file.isEmpty())
+            answers.answerAlert(0); // OK to the backup's report
+        answers.answerAlert(1);     // Cancel the clear or the delete
+        QTest::mouseClick(c.clear ? page.btnClearSession : page.btnDelAllRecords, Qt::LeftButton);
+        ASSERT_GT(answers.alerts().size(), before + 1);
+        const auto question = answers.alerts().last();
+        EXPECT_EQ(question.text, c.clear ? "Are you sure to purge all activity records?" : "Delete all records?");
+        EXPECT_EQ(question.informativeText.contains("No backup was saved"), !c.saved) << question.informativeText.toStdString();
+        EXPECT_EQ(sessionCount(), 2);
+        QFile::remove(backup());
+    }
+}
+
 // A data folder holding no data file (a new one, or one emptied by hand) has nothing to back up:
 // Backup says so without asking where to save, also when offered before a delete, whose question
 // still follows. A restore onto it keeps nothing, as there is nothing to keep; an empty archive
