@@ -47,6 +47,7 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -276,32 +277,25 @@ TEST_F(DataManagementTest, ARestoreOverFoldersLinkedElsewhereSaysTheyBecamePlain
 TEST_F(DataManagementTest, TheQuestionAfterABackupThatSavedNothingSaysSo)
 {
     const QString failing = scratch.path() + "/missing folder/backup.zip";
-    const struct
-    {
-        const char *name;
-        QString file; // where the save panel answers; empty: cancelled
-        bool clear;   // Clear Activity Records, else Delete All Records
-        bool saved;
-    } cases[] = {
-        {"saved, before a clear", backup(), true, true},
-        {"save failed, before a clear", failing, true, false},
-        {"save panel cancelled, before a delete", QString(), false, false},
-        {"save failed, before a delete", failing, false, false},
-    };
+    // The save panel's answer (empty: cancelled), Clear Activity Records (else Delete All), saved.
+    const std::tuple<const char *, QString, bool, bool> cases[] = {{"saved, before a clear", backup(), true, true},
+                                                                   {"failed, before a clear", failing, true, false},
+                                                                   {"cancelled, before a delete", QString(), false, false},
+                                                                   {"failed, before a delete", failing, false, false}};
     DataManagementCtrl page;
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, file, clear, saved] : cases) {
+        SCOPED_TRACE(name);
         const qsizetype before = answers.alerts().size();
         answers.answerAlert(0); // Yes, back up first
-        answers.answerFile(c.file);
-        if (!c.file.isEmpty())
+        answers.answerFile(file);
+        if (!file.isEmpty())
             answers.answerAlert(0); // OK to the backup's report
         answers.answerAlert(1);     // Cancel the clear or the delete
-        QTest::mouseClick(c.clear ? page.btnClearSession : page.btnDelAllRecords, Qt::LeftButton);
+        QTest::mouseClick(clear ? page.btnClearSession : page.btnDelAllRecords, Qt::LeftButton);
         ASSERT_GT(answers.alerts().size(), before + 1);
         const auto question = answers.alerts().last();
-        EXPECT_EQ(question.text, c.clear ? "Are you sure to purge all activity records?" : "Delete all records?");
-        EXPECT_EQ(question.informativeText.contains("No backup was saved"), !c.saved) << question.informativeText.toStdString();
+        EXPECT_EQ(question.text, clear ? "Are you sure to purge all activity records?" : "Delete all records?");
+        EXPECT_EQ(question.informativeText.contains("No backup was saved"), !saved) << question.informativeText.toStdString();
         EXPECT_EQ(sessionCount(), 2);
         QFile::remove(backup());
     }
