@@ -96,8 +96,8 @@ TEST_P(DiscoveryTest, FindsProbesAndOpensTheReceiverAtItsSpeed)
     sim->clearLogs();
     const QByteArray version = c.type == 1 ? QByteArray::fromHex("570057") : QByteArray::fromHex("F1000000F1");
     ASSERT_TRUE(device->sendData(version));
-    ASSERT_TRUE(sim->waitForFramesFromProgram(1, kEventWaitMs));
-    EXPECT_EQ(sim->framesFromProgram().first().bytes, version);
+    // The open's own question after the same channel may still reach the receiver first.
+    ASSERT_TRUE(waitFor([&] { return programFrames(sim).contains(version); }));
     EXPECT_EQ(sim->refusedInputCount(), 0);
 
     // And the answer comes back through the parser to a listener.
