@@ -34,16 +34,23 @@ keypadsim::SimReceiver *ReceiverTest::makeReceiver(keypadsim::Model model, keypa
 keypadsim::SimReceiver *ReceiverTest::plugIn(keypadsim::Model model, keypadsim::SimReceiver::Options options)
 {
     keypadsim::SimReceiver *sim = makeReceiver(model, options);
-    if (!sim)
-        return nullptr;
+    return sim && probe(sim) ? sim : nullptr;
+}
+
+bool ReceiverTest::probe(keypadsim::SimReceiver *sim)
+{
     DeviceController *link = DeviceController::ShareDeviceController();
     link->scanPorts({sim->portPath()});
     waitIdle();
+    // An answer handed over late by a busy machine comes among the next family's wait, and the
+    // port is probed again shortly.
+    while (link->probesAgain(sim->portPath()) && waitFor([&] { return !link->probesAgain(sim->portPath()); }))
+        waitIdle();
     if (const QString why = link->refusalOf(sim->portPath()); !why.isEmpty()) {
         ADD_FAILURE() << "the program could not open the simulated receiver: " << why.toStdString();
-        return nullptr;
+        return false;
     }
-    return sim;
+    return true;
 }
 
 bool ReceiverTest::restartLinkNaming(const QStringList &ports)

@@ -23,6 +23,8 @@ protected:
     // the reason, and gives nullptr: a helper that asserts on it stops, and its caller must stop
     // too (ASSERT_NO_FATAL_FAILURE, or an assertion on what the helper returns).
     keypadsim::SimReceiver *plugIn(keypadsim::Model model, keypadsim::SimReceiver::Options options = {});
+    // What plugIn does once the receiver is made: false where the port could not be opened at all.
+    bool probe(keypadsim::SimReceiver *sim);
     // Starts the link afresh with these ports in POLLIX_SERIAL_PORTS, as Pollix starts with the
     // variable set, and waits until they are probed (and a receiver among them opened). Every
     // process-wide object starts afresh with it.

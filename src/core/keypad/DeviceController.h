@@ -82,6 +82,8 @@ public:
     QString refusalOf(const QString &path) const { return m_refusedPorts.value(path); }
     // True while probing or opening is under way.
     bool isBusy() const { return m_jobsInFlight > 0; }
+    // Whether the port that sent bytes but no answer is still to be probed again.
+    bool probesAgain(const QString &path) const { return m_probeAgain.value(path).ticket != 0; }
     // Processes events until no probe or open is under way (start-up waits so that the system
     // choice sees the receiver); false on time-out.
     bool waitUntilIdle(int timeoutMs);

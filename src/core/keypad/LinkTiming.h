@@ -10,6 +10,11 @@ struct LinkTiming
     // whose answer was missed is taken for no receiver; an answer ends the wait at once, so only
     // a silent port (a receiver of the other family) costs the whole wait.
     int probeWaitMs = 500;
+    // The same, for the large family's answer. That family is asked last: a port silent to it too
+    // is taken for no receiver until it is plugged in again, so a late answer is missed for good
+    // here, where a late small-family answer still reaches the large family's wait and has the port
+    // probed again.
+    int largeFamilyProbeWaitMs = 500;
     int scanDelayMs = 50;        // before probing each newly found port
     int sameChannelWaitMs = 1000; // for an answer to the same-channel query
     int silenceTimeoutMs = 100;  // a partial frame is dropped after this much silence

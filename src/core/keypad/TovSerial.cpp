@@ -92,7 +92,8 @@ std::optional<DataOfFrame> TovSerial::exchange(const QByteArray &request, int fa
     for (int ask = 0; ask < kMostAsks; ++ask) {
         if (!sendData(request))
             break;
-        const QDeadlineTimer deadline(LinkTiming::current().probeWaitMs);
+        const LinkTiming timing = LinkTiming::current();
+        const QDeadlineTimer deadline(family == 1 ? timing.largeFamilyProbeWaitMs : timing.probeWaitMs);
         for (;;) {
             const int n = readData(buffer, sizeof buffer);
             if (n > 0) {
