@@ -16,7 +16,8 @@
 // decides). So one stray zero byte never turns a short file into garbled UTF-16.
 //
 // The characters text holds, the same in every encoding: no control character but tab, line feed,
-// form feed and carriage return (no NUL, no vertical tab, no Ctrl-Z, no DEL). In UTF-16 and UTF-32
+// form feed and carriage return (no NUL, no vertical tab, no Ctrl-Z). DEL is text: XML takes it, and
+// Pollix's own session files and CSV exports hold it where a keypad's text did. In UTF-16 and UTF-32
 // the text must also decode: surrogates only in pairs, no noncharacter U+FFFE or U+FFFF, no unit
 // past U+10FFFF, no unit cut off by the file's end. Characters U+0080 to U+009F are left to the
 // reader, since bytes 0x80 to 0x9F are letters and signs in the Windows code page.
@@ -48,8 +49,8 @@ public:
     static Look lookAt(const QByteArray &bytes);
     // A control character that text holds: tab, line feed, form feed, carriage return.
     static bool isTextControl(char32_t c) { return c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r'; }
-    // A character no text holds: any other control character below U+0020, and DEL.
-    static bool isForeignControl(char32_t c) { return (c < 0x20 && !isTextControl(c)) || c == 0x7F; }
+    // A character no text holds: any other control character below U+0020.
+    static bool isForeignControl(char32_t c) { return c < 0x20 && !isTextControl(c); }
     // The text of a file in one of the UTF-16 and UTF-32 kinds, without its mark; empty for the
     // other kinds.
     static QString decoded(const QByteArray &bytes, const Look &look);

@@ -22,7 +22,6 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <mutex>
@@ -437,8 +436,6 @@ namespace {
 // A carriage return in a text (a line break pasted from another program ends in one) is written
 // as a reference: an XML reader takes a bare one for a line feed, so the file would give back
 // another value than the one written, and a record written so would never be as read again.
-// A DEL (a keypad's text may hold one) is written as a reference too, as the writer writes the
-// other control characters: a file that holds the character itself is no text to an import.
 class BytesWriter : public pugi::xml_writer
 {
 public:
@@ -447,23 +444,13 @@ public:
     {
         const char *from = static_cast<const char *>(data);
         const char *const end = from + size;
-        const auto next = [end](const char *at, char c) {
-            const void *found = std::memchr(at, c, size_t(end - at));
-            return found ? static_cast<const char *>(found) : end;
-        };
-        const char *cr = next(from, '\r');
-        const char *del = next(from, '\x7F');
         while (from < end) {
-            const char *at = std::min(cr, del);
-            m_bytes.append(from, qsizetype(at - from));
-            if (at == end)
+            const char *cr = static_cast<const char *>(std::memchr(from, '\r', size_t(end - from)));
+            m_bytes.append(from, qsizetype((cr ? cr : end) - from));
+            if (!cr)
                 break;
-            m_bytes.append(at == cr ? "&#13;" : "&#127;");
-            from = at + 1;
-            if (at == cr)
-                cr = next(from, '\r');
-            else
-                del = next(from, '\x7F');
+            m_bytes.append("&#13;");
+            from = cr + 1;
         }
     }
 
