@@ -1,22 +1,20 @@
 #include "TextBytes.h"
 
-#include <utility>
+#include <QCoreApplication>
+
+#include <algorithm>
 
 namespace {
 
 using Kind = TextBytes::Kind;
-
-// UTF-16 without a byte-order mark is taken where at least one character in this many lies
-// below U+0100: the files imported (CSV, XML) hold a separator, a line end or markup among every
-// few characters, whatever their language.
-constexpr qsizetype kMostCharactersPerLatin = 8;
+using Fault = TextBytes::Fault;
 
 int unitBytes(Kind kind)
 {
     return kind == Kind::Utf32LE || kind == Kind::Utf32BE ? 4 : 2;
 }
 
-// The code units of the bytes, each of unit bytes in the kind's byte order.
+// The code unit of unit bytes at the offset, in the kind's byte order.
 char32_t unitAt(const QByteArrayView bytes, qsizetype at, Kind kind)
 {
     const int unit = unitBytes(kind);
@@ -29,107 +27,175 @@ char32_t unitAt(const QByteArrayView bytes, qsizetype at, Kind kind)
     return value;
 }
 
-// Characters that text holds: no NUL or other control character but tab, line feed, form feed and
-// carriage return (C1 controls included), surrogates only in pairs, no noncharacter U+FFFE or
-// U+FFFF (the reversed byte-order mark).
-bool holdsOnlyText(const QString &text)
+// Line and column as an editor counts them, moved on one character at a time. A carriage return
+// followed by a line feed ends one line.
+class Place
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\f' && c != u'\r')
-            return false;
-        if ((c >= 0x7F && c <= 0x9F) || c == 0xFFFE || c == 0xFFFF)
-            return false;
-        if (QChar::isLowSurrogate(c))
-            return false;
-        if (QChar::isHighSurrogate(c)) {
-            if (i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate())
-                return false;
-            ++i;
+public:
+    void pass(char32_t c)
+    {
+        if (c == u'\n' && m_afterCR) {
+            m_afterCR = false;
+            return;
+        }
+        m_afterCR = c == u'\r';
+        if (c == u'\n' || c == u'\r') {
+            ++m_line;
+            m_column = 1;
+        } else {
+            ++m_column;
         }
     }
-    return true;
+    TextBytes::Look fail(Kind readAs, Fault fault, char32_t code) const
+    {
+        return {.kind = Kind::NotText, .readAs = readAs, .fault = fault, .code = code, .line = m_line, .column = m_column};
+    }
+
+private:
+    qsizetype m_line = 1;
+    qsizetype m_column = 1;
+    bool m_afterCR = false;
+};
+
+// The length of the UTF-8 sequence at the offset, or 0 where the bytes there are no UTF-8 (an
+// 8-bit code page's letter: the editor shows it as one character).
+int utf8Length(const QByteArrayView bytes, qsizetype at)
+{
+    const uchar lead = uchar(bytes.at(at));
+    int length = 0;
+    uchar low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > bytes.size())
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        const uchar next = uchar(bytes.at(at + i));
+        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
 }
 
-// Decoded here rather than by QStringDecoder, which takes a UTF-32 unit past U+10FFFF or a
-// surrogate without an error.
-bool decodesAsText(const QByteArray &bytes, int from, Kind kind, QString *text = nullptr)
+// 8-bit text: no byte of a control character no text holds. Such a byte is never part of a
+// multi-byte character, so the bytes are only walked character by character for the column.
+TextBytes::Look checkEightBit(const QByteArrayView bytes, int from)
 {
-    const QByteArrayView body = QByteArrayView(bytes).sliced(from);
-    const int unit = unitBytes(kind);
-    if (body.size() % unit != 0)
-        return false;
-    QString decoded;
-    decoded.reserve(body.size() / unit);
-    for (qsizetype at = 0; at < body.size(); at += unit) {
-        const char32_t c = unitAt(body, at, kind);
-        if (unit == 2) {
-            decoded.append(QChar(char16_t(c)));
+    Place place;
+    for (qsizetype at = from; at < bytes.size();) {
+        const uchar b = uchar(bytes.at(at));
+        if (TextBytes::isForeignControl(b))
+            return place.fail(Kind::EightBit, b == 0 ? Fault::Zero : Fault::Control, b);
+        if (b < 0x80) {
+            place.pass(b);
+            ++at;
             continue;
         }
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        if (QChar::requiresSurrogates(c))
-            decoded.append(QChar(QChar::highSurrogate(c))).append(QChar(QChar::lowSurrogate(c)));
-        else
-            decoded.append(QChar(char16_t(c)));
+        const int length = utf8Length(bytes, at);
+        place.pass(0xFFFD);
+        at += std::max(length, 1);
     }
-    if (!holdsOnlyText(decoded))
-        return false;
-    if (text)
-        *text = std::move(decoded);
-    return true;
+    return {Kind::EightBit, from};
 }
 
-// UTF-16 of Latin text holds its zeros in the high byte of each unit: at odd offsets in little
-// endian, at even ones in big endian.
-Kind likelierUtf16(const QByteArray &bytes)
+// UTF-16 or UTF-32: every unit decodes to a character that text holds. The text is kept when asked.
+TextBytes::Look checkWide(const QByteArrayView bytes, int from, Kind kind, QString *text = nullptr)
 {
-    qsizetype even = 0, odd = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        if (bytes.at(i) == '\0')
-            ++((i % 2) ? odd : even);
-    return odd >= even ? Kind::Utf16LE : Kind::Utf16BE;
+    const int unit = unitBytes(kind);
+    Place place;
+    const qsizetype end = bytes.size() - (bytes.size() - from) % unit;
+    for (qsizetype at = from; at < end; at += unit) {
+        char32_t c = unitAt(bytes, at, kind);
+        if (unit == 2 && QChar::isHighSurrogate(c) && at + 2 < end && QChar::isLowSurrogate(unitAt(bytes, at + 2, kind))) {
+            c = QChar::surrogateToUcs4(char16_t(c), char16_t(unitAt(bytes, at + 2, kind)));
+            at += 2;
+        }
+        if (c == 0 || TextBytes::isForeignControl(c))
+            return place.fail(kind, c == 0 ? Fault::Zero : Fault::Control, c);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF)
+            return place.fail(kind, Fault::Undecodable, c);
+        place.pass(c);
+        if (text) {
+            if (QChar::requiresSurrogates(c))
+                text->append(QChar(QChar::highSurrogate(c))).append(QChar(QChar::lowSurrogate(c)));
+            else
+                text->append(QChar(char16_t(c)));
+        }
+    }
+    // A file that ends inside a unit.
+    if (end < bytes.size())
+        return place.fail(kind, Fault::Undecodable, 0);
+    return {kind, from};
 }
 
-// Pairs of 8-bit characters read as UTF-16 are mostly valid characters too: UTF-8 text with a
-// stray NUL in it would pass. UTF-16 text holds its zero bytes in the characters below U+0100
-// (blanks, digits, punctuation, line ends), and a file of lines and fields holds many of them.
-bool zerosAreItsCharacters(const QString &text)
+// Read in units of the kind, the characters below U+0100 but NUL, whose high bytes are the file's
+// zeros when it is text in that encoding.
+qsizetype latinCharacters(const QByteArrayView bytes, Kind kind)
 {
-    qsizetype below = 0;
-    for (QChar c : text)
-        below += c.unicode() < 0x100;
-    return below > 0 && below * kMostCharactersPerLatin >= text.size();
+    const int unit = unitBytes(kind);
+    qsizetype latin = 0;
+    for (qsizetype at = 0; at + unit <= bytes.size(); at += unit) {
+        const char32_t c = unitAt(bytes, at, kind);
+        latin += c != 0 && c < 0x100;
+    }
+    return latin;
+}
+
+bool enoughEvidence(const QByteArrayView bytes, Kind kind, qsizetype latin)
+{
+    const qsizetype units = bytes.size() / unitBytes(kind);
+    return latin >= TextBytes::kLeastLatinCharacters && latin * TextBytes::kMostCharactersPerLatin >= units;
+}
+
+// The encoding that zero bytes without a byte-order mark stand for: UTF-32 (whose characters hold
+// two zero bytes or more), else UTF-16 in the byte order whose high bytes hold the zeros, each only
+// with enough evidence; otherwise 8-bit text with zero bytes in it, which is no text.
+Kind encodingOfZeros(const QByteArrayView bytes)
+{
+    for (Kind kind : {Kind::Utf32LE, Kind::Utf32BE})
+        if (enoughEvidence(bytes, kind, latinCharacters(bytes, kind)))
+            return kind;
+    const qsizetype little = latinCharacters(bytes, Kind::Utf16LE);
+    const qsizetype big = latinCharacters(bytes, Kind::Utf16BE);
+    const Kind kind = little >= big ? Kind::Utf16LE : Kind::Utf16BE;
+    return enoughEvidence(bytes, kind, std::max(little, big)) ? kind : Kind::EightBit;
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TextBytes", text);
 }
 
 } // namespace
 
 TextBytes::Look TextBytes::lookAt(const QByteArray &bytes)
 {
-    const auto marked = [&bytes](Kind kind, int markBytes) {
-        return decodesAsText(bytes, markBytes, kind) ? Look{kind, markBytes} : Look{Kind::NotText, 0};
-    };
+    const QByteArrayView view(bytes);
     // UTF-32's little-endian mark begins as UTF-16's does.
     if (bytes.startsWith(QByteArray("\xFF\xFE\x00\x00", 4)))
-        return marked(Kind::Utf32LE, 4);
+        return checkWide(view, 4, Kind::Utf32LE);
     if (bytes.startsWith(QByteArray("\x00\x00\xFE\xFF", 4)))
-        return marked(Kind::Utf32BE, 4);
+        return checkWide(view, 4, Kind::Utf32BE);
     if (bytes.startsWith("\xFF\xFE"))
-        return marked(Kind::Utf16LE, 2);
+        return checkWide(view, 2, Kind::Utf16LE);
     if (bytes.startsWith("\xFE\xFF"))
-        return marked(Kind::Utf16BE, 2);
+        return checkWide(view, 2, Kind::Utf16BE);
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return bytes.contains('\0') ? Look{Kind::NotText, 0} : Look{Kind::EightBit, 3};
+        return checkEightBit(view, 3);
     if (!bytes.contains('\0'))
-        return {Kind::EightBit, 0};
-    QString text;
-    if (decodesAsText(bytes, 0, likelierUtf16(bytes), &text) && zerosAreItsCharacters(text))
-        return {likelierUtf16(bytes), 0};
-    for (Kind kind : {Kind::Utf32LE, Kind::Utf32BE})
-        if (decodesAsText(bytes, 0, kind))
-            return {kind, 0};
-    return {Kind::NotText, 0};
+        return checkEightBit(view, 0);
+    const Kind kind = encodingOfZeros(view);
+    return kind == Kind::EightBit ? checkEightBit(view, 0) : checkWide(view, 0, kind);
 }
 
 QString TextBytes::decoded(const QByteArray &bytes, const Look &look)
@@ -137,7 +203,7 @@ QString TextBytes::decoded(const QByteArray &bytes, const Look &look)
     if (look.kind == Kind::EightBit || look.kind == Kind::NotText)
         return QString();
     QString text;
-    decodesAsText(bytes, look.markBytes, look.kind, &text);
+    checkWide(QByteArrayView(bytes), look.markBytes, look.kind, &text);
     return text;
 }
 
@@ -150,4 +216,26 @@ QString TextBytes::encodingName(Kind kind)
     case Kind::Utf32BE: return QStringLiteral("UTF-32");
     default: return QString();
     }
+}
+
+QString TextBytes::faultText(const Look &look)
+{
+    const QString where = tr("line %1, column %2").arg(look.line).arg(look.column);
+    const bool wide = look.readAs != Kind::EightBit;
+    const QString code = (wide ? QStringLiteral("U+") : QStringLiteral("0x"))
+                         + QStringLiteral("%1").arg(uint(look.code), wide ? 4 : 2, 16, QLatin1Char('0')).toUpper();
+    switch (look.fault) {
+    case Fault::Zero:
+        return wide ? tr("%1 holds the character U+0000, which no text holds (the file is read as %2)")
+                          .arg(where, encodingName(look.readAs))
+                    : tr("%1 holds a zero byte, which no text holds").arg(where);
+    case Fault::Control:
+        return wide ? tr("%1 holds the control character %2, which no text holds (the file is read as %3)")
+                          .arg(where, code, encodingName(look.readAs))
+                    : tr("%1 holds the control character %2, which no text holds").arg(where, code);
+    case Fault::Undecodable:
+        return tr("%1 holds bytes that are no %2 character").arg(where, encodingName(look.readAs));
+    case Fault::None: break;
+    }
+    return QString();
 }

@@ -131,10 +131,15 @@ std::optional<SessionImport::Checked> SessionImport::check(const QString &path, 
         return refuse(reason, tr("The file is larger than %1 MB, the most a session file may be.")
                                   .arg(kMaxFileBytes / (1024 * 1024)));
     const TextBytes::Look look = TextBytes::lookAt(checked.bytes);
-    if (look.kind == TextBytes::Kind::NotText)
+    if (look.kind == TextBytes::Kind::NotText) {
+        // Where the first such byte is, for a text damaged by a stray one.
+        QString where = TextBytes::faultText(look);
+        where[0] = where.at(0).toUpper();
         return refuse(reason, tr("This is not a session file: it holds bytes that no text holds, as an archive, a "
                                  "picture or a compressed file does. Choose the session file itself; one packed in "
-                                 "an archive or compressed is unpacked first."));
+                                 "an archive or compressed is unpacked first. %1.")
+                                  .arg(where));
+    }
     const QString encoding = look.kind == TextBytes::Kind::EightBit ? declaredEncoding(checked.bytes)
                                                                     : TextBytes::encodingName(look.kind);
     if (!encoding.isEmpty())

@@ -280,10 +280,11 @@ bool CSVOperator::loadCSVFrom(const QString &path, QString *errorText, QString *
     if (bytes.size() > kMostFileBytes)
         return fail("File is not a text file.", QStringLiteral("%1 is larger than %2 MB").arg(path).arg(kMostFileBytes / (1024 * 1024)));
 
-    // A workbook, an archive or a picture chosen by mistake is no text; UTF-16 and UTF-32 are.
+    // A workbook, an archive or a picture chosen by mistake is no text; UTF-16 and UTF-32 are. The
+    // reason names the first byte no text holds, so that a text with a stray one can be mended.
     const TextBytes::Look look = TextBytes::lookAt(bytes);
     if (look.kind == TextBytes::Kind::NotText)
-        return fail("File is not a text file.", QStringLiteral("%1 holds binary data").arg(path));
+        return fail("File is not a text file.", TextBytes::faultText(look));
     QList<bool> undecoded;
     QStringList lines;
     if (look.kind == TextBytes::Kind::EightBit) {

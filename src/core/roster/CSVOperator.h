@@ -43,7 +43,8 @@ public:
     // Replaces the grid with the file's rows; a failed read leaves the grid as it was, with
     // "File is not exist.", "File is not readable.", "Get file handle failed." or "File is not a
     // text file." (bytes no text holds, as in a spreadsheet's own format, or a file past the
-    // limits above) in errorText and the system's words, or the limit passed, in reason.
+    // limits above) in errorText and the system's words, the limit passed, or where the first byte
+    // no text holds is (TextBytes::faultText), in reason.
     // The file is UTF-8 (a byte-order mark is dropped), or UTF-16 or UTF-32 as TextBytes tells
     // them (by a byte-order mark, or by the zero bytes of their characters). A line of a UTF-8
     // file that does not decode keeps the character U+FFFD where its bytes did not, and its row

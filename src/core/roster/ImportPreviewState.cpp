@@ -525,37 +525,55 @@ QString quoted(const QString &typed)
 }
 } // namespace
 
+void ImportPreviewState::setClassToImportInto(const QList<StudentEntity> &students, int maxStudents)
+{
+    m_class = ClassToImportInto{students, maxStudents};
+}
+
+std::optional<QList<RosterImporter::Placement>> ImportPreviewState::placements() const
+{
+    if (!m_class || !studentItems())
+        return std::nullopt;
+    return RosterImporter::placements(RosterImporter::studentsFromRecords(resultData()), m_class->students,
+                                      m_class->maxStudents);
+}
+
 QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
 {
     const QList<int> columnOfItem = columnsOfItems();
+    const std::optional<QList<RosterImporter::Placement>> placed = placements();
     QList<Replacement> out;
     for (int i = 0; i < m_previewData.previewRowCount(); ++i) {
         for (int n = 0; n < int(m_importItemList.size()); ++n) {
             const TakenValue taken = takenValue(i, n, columnOfItem.at(n));
-            if (taken.source != Source::Cut && taken.source != Source::Refused)
-                continue;
             const ImportItemInfo &item = m_importItemList.at(n);
+            // A keypad number the import gives: where one was typed that it cannot take, or
+            // where the file gives none and the number is one another student holds.
+            const bool givenByImport = taken.value.isEmpty() && item.keyName() == QLatin1String("DeviceNo")
+                                       && (taken.source == Source::Refused || taken.source == Source::Default);
+            const std::optional<RosterEdits::GivenDeviceNo> given =
+                givenByImport && placed ? placed->value(i).given : std::nullopt;
+            const bool shared = taken.source == Source::Default && given && !given->free && placed->value(i).refusal.isEmpty();
+            if (taken.source != Source::Cut && taken.source != Source::Refused && !shared)
+                continue;
             const QString typed = trimmedCell(m_previewData.cell(i, columnOfItem.at(n)));
-            // An optional keypad number refused: the import gives one.
-            const bool given = taken.source == Source::Refused && taken.value.isEmpty()
-                               && item.keyName() == QLatin1String("DeviceNo");
             QString note, detail;
-            if (taken.source == Source::Cut) {
+            if (givenByImport) {
+                note = givenDeviceNoNote(item.displayName(), typed, given);
+            } else if (taken.source == Source::Cut) {
                 note = QStringLiteral("%1 is cut to its first %2 characters.").arg(item.displayName()).arg(item.itemRule()->maxLength());
                 detail = QStringLiteral("%1 is cut to its first %2 characters; it is stored as \"%3\".")
                              .arg(item.displayName())
                              .arg(item.itemRule()->maxLength())
                              .arg(taken.value);
             }
-            else if (given)
-                note = givenDeviceNoNote(item.displayName(), typed);
             else if (taken.value.isEmpty())
                 note = QStringLiteral("%1 %2 cannot be imported; it is left empty.").arg(item.displayName(), quoted(typed));
             else
                 note = QStringLiteral("%1 %2 cannot be imported; it is stored as \"%3\".")
                            .arg(item.displayName(), quoted(typed), taken.value);
             out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note, detail.isEmpty() ? note : detail,
-                               typed, given};
+                               typed, givenByImport};
         }
     }
     return out;
@@ -564,20 +582,20 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
 QString ImportPreviewState::givenDeviceNoNote(const QString &field, const QString &typed,
                                               const std::optional<RosterEdits::GivenDeviceNo> &given)
 {
+    const QString why = typed.isEmpty() ? QStringLiteral("The file gives no %1").arg(field)
+                                        : QStringLiteral("%1 %2 cannot be imported").arg(field, quoted(typed));
     if (!given)
-        return QStringLiteral("%1 %2 cannot be imported; the student gets the class's next free keypad number, or "
-                              "shares keypad number 1 with other students where the class holds every number from 1 to "
-                              "%3.")
-            .arg(field, quoted(typed))
+        return QStringLiteral("%1; the student gets the class's next free keypad number, or shares keypad number 1 "
+                              "with other students where the class holds every number from 1 to %2.")
+            .arg(why)
             .arg(RosterEdits::kMostDeviceNo);
     if (given->free)
-        return QStringLiteral("%1 %2 cannot be imported; the student is stored with keypad number %3, the class's next "
-                              "free one.")
-            .arg(field, quoted(typed))
+        return QStringLiteral("%1; the student is stored with keypad number %2, the class's next free one.")
+            .arg(why)
             .arg(given->number);
-    return QStringLiteral("%1 %2 cannot be imported; the class holds every keypad number from 1 to %3, so the student "
-                          "is stored with keypad number %4, which other students of the class hold too.")
-        .arg(field, quoted(typed))
+    return QStringLiteral("%1; the class holds every keypad number from 1 to %2, so the student is stored with keypad "
+                          "number %3, which other students of the class hold too.")
+        .arg(why)
         .arg(RosterEdits::kMostDeviceNo)
         .arg(given->number);
 }

@@ -4,6 +4,7 @@
 #include "TovImportPreviewData.h"
 
 #include "core/roster/RosterEdits.h"
+#include "core/roster/RosterImporter.h"
 
 #include <QHash>
 #include <QList>
@@ -85,8 +86,15 @@ public:
     // missing, blank and rejected cells.
     QList<QStringList> resultData() const;
 
+    // The class a student import goes into: its students, and the most it may hold. Told it,
+    // the preview says which keypad number the import gives each student without one
+    // (RosterImporter::placements), and names every student it puts on a number that another
+    // student of the class, or of the file, holds too.
+    void setClassToImportInto(const QList<StudentEntity> &students, int maxStudents);
+
     // A typed value that the import stores otherwise: replaced by its field's default, cut to
-    // the field's length, or (an optional keypad number) left to the import to give.
+    // the field's length, or (an optional keypad number) left to the import to give; and, where
+    // the file gives no keypad number, one the import gives that another student holds.
     struct Replacement
     {
         int record = -1; // index in resultData()
@@ -96,13 +104,14 @@ public:
         // The note with the value stored written out whole (a cut value too), as the list of the
         // records imported shows it.
         QString detail;
-        QString typed;             // the cell as typed
+        QString typed;             // the cell as typed; "" where the file gives none
         bool deviceNoGiven = false; // a keypad number the import gives (givenDeviceNoNote)
     };
     QList<Replacement> replacements() const;
-    // The note on a keypad number typed that cannot be imported, which the import replaces by the
-    // one it gives (RosterEdits::deviceNoForNewStudent): before the import, what it will give;
-    // after it, given, the number it gave.
+    // The note on a keypad number the import gives (RosterEdits::deviceNoForNewStudent) where
+    // the one typed cannot be imported, or where the file gives none (typed ""): given, the
+    // number given, as the preview foresees it or as the import gave it; without it, what the
+    // import will give.
     static QString givenDeviceNoNote(const QString &field, const QString &typed,
                                      const std::optional<RosterEdits::GivenDeviceNo> &given = std::nullopt);
 
@@ -132,6 +141,8 @@ private:
     };
     TakenValue takenValue(int previewIndex, int item, int column) const;
     QList<int> columnsOfItems() const;
+    // What the import does with each record, where the class is known.
+    std::optional<QList<RosterImporter::Placement>> placements() const;
     QString replacementLines() const;
     QString defaultsLine() const;
 
@@ -143,4 +154,10 @@ private:
     QStringList m_arrAllErrorFields;
     // The first row as loaded, when it is a row of headings that name no field.
     QStringList m_unnamedHeadings;
+    struct ClassToImportInto
+    {
+        QList<StudentEntity> students;
+        int maxStudents = 0;
+    };
+    std::optional<ClassToImportInto> m_class;
 };

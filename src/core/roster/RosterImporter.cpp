@@ -161,19 +161,12 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
     dicStudentRoster.clear();
     for (const StudentEntity &s : *inRoster)
         dicStudentRoster.insert(s.id().toCaseFolded());
-    const QList<StudentEntity> inClass = classes->getStudentListByClassNo(m_classNo);
-    dicStudentListInClass.clear();
-    m_takenDeviceNos.clear();
+    const QList<Placement> placed =
+        placements(students, classes->getStudentListByClassNo(m_classNo), m_maxStudentNumberAllowed);
     m_givenDeviceNos.clear();
-    for (const StudentEntity &s : inClass) {
-        dicStudentListInClass.insert(s.id().toCaseFolded());
-        m_takenDeviceNos.insert(s.deviceNo());
-    }
-    m_studentsInClass = int(inClass.size());
-
     for (int i = 0; i < students.size(); ++i) {
         QString reason;
-        if (!addStudentToDatabase(students.at(i), i, &reason))
+        if (!addStudentToDatabase(students.at(i), placed.at(i), i, &reason))
             loseStudent(students.at(i), reason, i);
         progress(i, int(students.size()));
     }
@@ -202,46 +195,80 @@ bool RosterImporter::importStudentsUsingPreviewResultData(const QList<StudentEnt
     return m_studentsLost.isEmpty();
 }
 
-bool RosterImporter::addStudentToDatabase(const StudentEntity &typed, int record, QString *reason)
+QList<RosterImporter::Placement> RosterImporter::placements(const QList<StudentEntity> &students,
+                                                            const QList<StudentEntity> &inClass, int maxStudents)
 {
+    QList<Placement> placed(students.size());
+    QSet<QString> held;
+    QSet<int> taken;
+    for (const StudentEntity &s : inClass) {
+        held.insert(s.id().toCaseFolded());
+        taken.insert(s.deviceNo());
+    }
+    qsizetype count = inClass.size();
+    bool full = false;
+    // First who goes in, with the numbers typed for them: a number given never lands on one that
+    // a later record brings.
+    for (qsizetype i = 0; i < students.size(); ++i) {
+        const StudentEntity &s = students.at(i);
+        // IDs are one student whatever their letter case, as the stores' own lookups have it.
+        const QString key = s.id().toCaseFolded();
+        if (key.isEmpty())
+            placed[i].refusal = reasonNoStudentID();
+        else if (held.contains(key))
+            placed[i].refusal = reasonAlreadyInClass();
+        else if (full || count >= maxStudents)
+            full = true;
+        if (full && placed[i].refusal.isEmpty())
+            placed[i].refusal = reasonClassFull();
+        if (!placed[i].refusal.isEmpty())
+            continue;
+        held.insert(key);
+        ++count;
+        if (s.deviceNo() >= 1)
+            taken.insert(s.deviceNo());
+    }
     // A record without a keypad number (a file for a receiver that logs keypads in by ID) takes
     // the class's next free one, so that the class also runs on a receiver that needs numbers.
+    for (qsizetype i = 0; i < students.size(); ++i) {
+        if (students.at(i).deviceNo() >= 1)
+            continue;
+        placed[i].given = RosterEdits::deviceNoForNewStudent(taken);
+        if (placed[i].refusal.isEmpty())
+            taken.insert(placed[i].given->number);
+    }
+    return placed;
+}
+
+bool RosterImporter::addStudentToDatabase(const StudentEntity &typed, const Placement &placement, int record,
+                                          QString *reason)
+{
     StudentEntity student = typed;
-    if (student.deviceNo() < 1) {
-        const RosterEdits::GivenDeviceNo given = RosterEdits::deviceNoForNewStudent(m_takenDeviceNos);
-        student.setDeviceNo(given.number);
-        m_givenDeviceNos.insert(record, given);
+    if (placement.given) {
+        student.setDeviceNo(placement.given->number);
+        m_givenDeviceNos.insert(record, *placement.given);
     }
     if (student.id().isEmpty()) {
         *reason = reasonNoStudentID();
         return false;
     }
-    // IDs are one student whatever their letter case, as the stores' own lookups have it.
     const QString key = student.id().toCaseFolded();
     if (!dicStudentRoster.contains(key)) {
         TovStudentRoster::sharedUI()->addingStudentWithData(student);
         dicStudentRoster.insert(key);
     }
-    if (dicStudentListInClass.contains(key)) {
-        *reason = reasonAlreadyInClass();
+    if (!placement.refusal.isEmpty()) {
+        // The teacher hears of the full class once an import.
+        if (placement.refusal == reasonClassFull() && !maxNumInClass) {
+            maxNumInClass = true;
+            if (onClassFull)
+                onClassFull(m_maxStudentNumberAllowed);
+        }
+        *reason = placement.refusal;
         return false;
     }
-    if (maxNumInClass) {
-        *reason = reasonClassFull();
-        return false;
-    }
-    if (m_studentsInClass < m_maxStudentNumberAllowed) {
-        TovClassXmlDatabase::sharedClassUI()->addingStudentWithData(student);
-        dicStudentListInClass.insert(key);
-        m_takenDeviceNos.insert(student.deviceNo());
-        ++m_studentsInClass;
-        return true;
-    }
-    maxNumInClass = true;
-    if (onClassFull)
-        onClassFull(m_maxStudentNumberAllowed);
-    *reason = reasonClassFull();
-    return false;
+    TovClassXmlDatabase::sharedClassUI()->addingStudentWithData(student);
+    return true;
 }
 
 bool RosterImporter::importTeachersUsingPreviewResultData(const QList<TeacherEntity> &teachers)

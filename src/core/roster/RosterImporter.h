@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // Stores the records of an accepted import preview: students into the school roster and the
 // chosen class, or teachers into the teacher list, each store written once through its batch.
@@ -47,7 +48,25 @@ public:
     // 1 for "Male", "M" and the empty text, 2 for any other text; letter case does not count.
     static int genderFromText(const QString &text);
 
+    // What the student import does with each record, decided before anything is stored, so that
+    // the preview tells what the import then does: why the record stays out of the class ("" when
+    // it goes in: a record without an ID, one whose ID, in any letter case, the class or an
+    // earlier record holds, and every record once the class holds maxStudents), and the keypad
+    // number given to a record without one (deviceNo below 1). A record that goes in takes the
+    // smallest number from 1 to RosterEdits::kMostDeviceNo that neither the class nor another
+    // record going in holds, typed or given before it; once none is left, keypad 1, shared (free
+    // false). A record that stays out is given the number it would get, and takes none.
+    struct Placement
+    {
+        QString refusal;
+        std::optional<RosterEdits::GivenDeviceNo> given;
+    };
+    static QList<Placement> placements(const QList<StudentEntity> &students, const QList<StudentEntity> &inClass,
+                                       int maxStudents);
+
     void setClassNoToImport(int classNo, const QString &className);
+    // The most students a class holds where no one says otherwise: a class on every receiver.
+    static constexpr int kMostStudentsByDefault = 400;
     void setMaxStudentNumberAllowed(int limit) { m_maxStudentNumberAllowed = limit; }
 
     // Told the progress in percent after each record, the first time the class is full (the
@@ -61,7 +80,8 @@ public:
     bool importTeachersUsingPreviewResultData(const QList<TeacherEntity> &teachers);
 
     const QList<LostStudent> &studentsLost() const { return m_studentsLost; }
-    // The keypad numbers the last student import gave to records without one, by record index.
+    // The keypad numbers the last student import gave to records without one, by record index
+    // (placements' given).
     const QHash<int, RosterEdits::GivenDeviceNo> &givenDeviceNos() const { return m_givenDeviceNos; }
     const QList<LostTeacher> &teachersLost() const { return m_teachersLost; }
     // Set when a store could not be read or written: what failed, and the system's reason.
@@ -77,7 +97,7 @@ public:
     static QString reasonTeacherExists() { return QStringLiteral("Already in the teacher list."); }
 
 private:
-    bool addStudentToDatabase(const StudentEntity &student, int record, QString *reason);
+    bool addStudentToDatabase(const StudentEntity &student, const Placement &placement, int record, QString *reason);
     bool addTeacherToDatabase(const TeacherEntity &teacher, QString *reason);
     void loseStudent(const StudentEntity &student, const QString &reason, int record);
     void loseTeacher(const TeacherEntity &teacher, const QString &reason, int record);
@@ -86,12 +106,9 @@ private:
 
     int m_classNo = 0;
     QString m_className;
-    int m_maxStudentNumberAllowed = 400;
-    // Case-folded IDs of the roster's and the class's students, with those this import added.
+    int m_maxStudentNumberAllowed = kMostStudentsByDefault;
+    // Case-folded IDs of the roster's students, with those this import added.
     QSet<QString> dicStudentRoster;
-    QSet<QString> dicStudentListInClass;
-    int m_studentsInClass = 0;
-    QSet<int> m_takenDeviceNos;
     QHash<int, RosterEdits::GivenDeviceNo> m_givenDeviceNos;
     bool maxNumInClass = false;
     // Display names of the stored teachers, with those this import added.

@@ -298,6 +298,12 @@ void ImportPreviewController::alertLoadFailure()
                           m_loadError.isEmpty() ? m_path : m_loadError);
 }
 
+void ImportPreviewController::setClassToImportInto(const QList<StudentEntity> &students, int maxStudents)
+{
+    m_state.setClassToImportInto(students, maxStudents);
+    refreshStatus();
+}
+
 void ImportPreviewController::refillRowBoxes()
 {
     const TovImportPreviewData &data = m_state.previewData();

@@ -35,6 +35,9 @@ public:
 
     QList<QStringList> resultData() const { return m_state.resultData(); }
     ImportPreviewState &state() { return m_state; }
+    // The class a student import goes into (ImportPreviewState::setClassToImportInto); the
+    // status line follows.
+    void setClassToImportInto(const QList<StudentEntity> &students, int maxStudents);
 
     void doImport();
     void doCancel();

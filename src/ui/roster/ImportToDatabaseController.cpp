@@ -57,6 +57,8 @@ ImportToDatabaseController::ImportToDatabaseController(QWidget *parent) : QDialo
 
     txtImportState = new QLabel(this);
     txtImportState->setObjectName(QStringLiteral("txtImportState"));
+    // The state line may name more than one outcome: it folds rather than widen the window.
+    txtImportState->setWordWrap(true);
     txtImportResult = new QLabel(this);
     txtImportResult->setObjectName(QStringLiteral("txtImportResult"));
     level = new QProgressBar(this);
@@ -238,7 +240,7 @@ void ImportToDatabaseController::showLostRows()
     tblLostDataInfo->scrollToBottom();
 }
 
-bool ImportToDatabaseController::showReplacedValues()
+ImportToDatabaseController::Listed ImportToDatabaseController::showReplacedValues()
 {
     QSet<int> lost;
     if (m_mode == 0)
@@ -249,15 +251,21 @@ bool ImportToDatabaseController::showReplacedValues()
             lost.insert(l.record);
     const QList<QStringList> &records = m_mode == 0 ? m_resultDataOfStudents : m_resultDataOfTeachers;
     tblReplacedValues->setRowCount(0);
+    Listed listed;
     for (const ImportPreviewState::Replacement &replaced : m_replacements) {
         if (lost.contains(replaced.record) || replaced.record < 0 || replaced.record >= records.size())
             continue;
         const QStringList &record = records.at(replaced.record);
         // The keypad number the import gave, now that it is known.
         const auto given = m_importer.givenDeviceNos().constFind(replaced.record);
-        const QString detail = replaced.deviceNoGiven && m_mode == 0 && given != m_importer.givenDeviceNos().constEnd()
-                                   ? ImportPreviewState::givenDeviceNoNote(replaced.field, replaced.typed, *given)
-                                   : replaced.detail;
+        const bool gaveOne = replaced.deviceNoGiven && m_mode == 0 && given != m_importer.givenDeviceNos().constEnd();
+        // A number given where the file gave none is named only when another student holds it too.
+        if (gaveOne && replaced.typed.isEmpty() && given->free)
+            continue;
+        const QString detail = gaveOne ? ImportPreviewState::givenDeviceNoNote(replaced.field, replaced.typed, *given)
+                                       : replaced.detail;
+        listed.shared = listed.shared || (gaveOne && !given->free);
+        listed.replaced = listed.replaced || !(gaveOne && replaced.typed.isEmpty());
         // Item order: students 1 ID, 2 first and 3 last name; teachers 1 first and 2 last name.
         const QStringList cells = m_mode == 0
                                       ? QStringList{replaced.row, record.value(1).trimmed(),
@@ -273,21 +281,30 @@ bool ImportToDatabaseController::showReplacedValues()
     const bool any = tblReplacedValues->rowCount() > 0;
     txtReplacedResult->setVisible(any);
     tblReplacedValues->setVisible(any);
-    return any;
+    return listed;
 }
 
 void ImportToDatabaseController::finishImport(bool ok)
 {
     level->setValue(100);
-    const bool replaced = showReplacedValues();
+    const Listed listed = showReplacedValues();
+    const bool replaced = listed.replaced || listed.shared;
     // Nothing left out: the empty list of records not imported gives its room to the values not
     // stored as typed, which are then read without scrolling.
     const bool lostAny = tblLostDataInfo->rowCount() > 0;
     txtImportResult->setVisible(lostAny || !replaced);
     tblLostDataInfo->setVisible(lostAny || !replaced);
-    txtImportState->setText(!ok        ? tr("Some records are either already in database or invalid.")
-                            : replaced ? tr("Imported; some values were not stored as typed (listed below).")
-                                       : tr("Import successfully."));
+    QString state = tr("Import successfully.");
+    if (!ok)
+        state = tr("Some records are either already in database or invalid.");
+    else if (listed.replaced && listed.shared)
+        state = tr("Imported; some values were not stored as typed, and some students share a keypad number with "
+                   "other students (listed below).");
+    else if (listed.shared)
+        state = tr("Imported; some students share a keypad number with other students (listed below).");
+    else if (listed.replaced)
+        state = tr("Imported; some values were not stored as typed (listed below).");
+    txtImportState->setText(state);
     m_done = true;
     btnOK->setEnabled(true);
     btnOK->setDefault(true);

@@ -20,7 +20,8 @@ class QTableWidget;
 // shows, a worker thread turns the preview's texts into records and hands them back to the GUI
 // thread, where every store write of the import happens. The window can be closed once the
 // import is over; its result is always 0. The records imported with a typed value the preview
-// could not take are listed too, each with its file row and what was stored instead.
+// could not take are listed too, each with its file row and what was stored instead, and so are
+// the students the import put on a keypad number that another student holds too.
 class ImportToDatabaseController : public QDialog
 {
     Q_OBJECT
@@ -68,8 +69,14 @@ private:
     void importTeachers(const QList<TeacherEntity> &teachers);
     void finishImport(bool ok);
     void showLostRows();
-    // Lists the replacements of the records that were imported; false when there are none.
-    bool showReplacedValues();
+    // Lists the replacements of the records that were imported, and the students imported onto
+    // a keypad number that another student holds too, which the file gave them none of.
+    struct Listed
+    {
+        bool replaced = false;
+        bool shared = false;
+    };
+    Listed showReplacedValues();
     void joinWorker();
 
     int m_mode = 0;

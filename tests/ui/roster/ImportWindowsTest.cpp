@@ -776,3 +776,93 @@ TEST_F(ImportWindowsTest, AKeypadNumberTheImportGivesIsNamedAsItIsStored)
             << table->item(r, table->columnCount() - 1)->text().toStdString();
     }
 }
+
+// A Dravel class of 398 students on keypads 1 to 398: a file without keypad numbers takes the
+// numbers left free, then keypad 1, which other students hold. The preview and the list at the
+// end of the import name every student put on a number another student holds; a number typed in
+// the file is never given to another row; a class with numbers to spare names nobody.
+TEST_F(ImportWindowsTest, EveryStudentPutOnAKeypadNumberAnotherHoldsIsNamed)
+{
+    DeviceController::ShareDeviceController()->setCurDeviceType(3);
+    auto *classes = TovClassXmlDatabase::sharedClassUI();
+    QHash<QString, int> classNos{{"7A", classNo}};
+    // The class (made when new), with students added on keypads 1 to students.
+    const auto classWith = [&](const QString &name, int students) {
+        if (!classNos.contains(name))
+            classNos.insert(name, classes->addClassWithName(name));
+        EXPECT_TRUE(classes->beginUpdateStudentsInClass(classNos.value(name)));
+        for (int n = 1; n <= students; ++n) {
+            StudentEntity s;
+            s.setId(QStringLiteral("%1K%2").arg(name).arg(n));
+            s.setDeviceNo(n);
+            classes->addingStudentWithData(s);
+        }
+        EXPECT_TRUE(classes->endUpdateStudents());
+        return classNos.value(name);
+    };
+    const QString shared = "Imported; some students share a keypad number with other students (listed below).";
+    struct Case
+    {
+        const char *name;
+        QString className;
+        int classStudents; // put on keypads 1 to this many before the import
+        QByteArray file;
+        QList<int> stored; // the file's students in order
+        QStringList named; // file rows
+        QString state;
+    };
+    const Case cases[] = {
+        {"five students without the column", "7A", 398,
+         "Student ID,First Name\r\nS1,Ann\r\nS2,Bo\r\nS3,Cy\r\nS4,Di\r\nS5,Ed\r\n", {399, 400, 1, 1, 1}, {"4", "5", "6"},
+         shared},
+        {"three more into the same class", "7A", 0, "Student ID,First Name\r\nT1,Fay\r\nT2,Gus\r\nT3,Hal\r\n", {1, 1, 1},
+         {"2", "3", "4"}, shared},
+        {"blank cells beside a typed number", "7B", 397,
+         "Device NO.,Student ID,First Name\r\n,U1,Ann\r\n398,U2,Bo\r\n,U3,Cy\r\n,U4,Di\r\n", {399, 398, 400, 1}, {"5"},
+         shared},
+        {"a class with numbers to spare", "7C", 3, "Student ID,First Name\r\nV1,Ann\r\nV2,Bo\r\nV3,Cy\r\n", {4, 5, 6}, {},
+         "Import successfully."},
+    };
+    const QString sharedNote = "which other students of the class hold too.";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const int no = classWith(c.className, c.classStudents);
+        const QString csv = writeFile(QStringLiteral("%1.csv").arg(c.name), c.file);
+        QStringList namedBefore, namedAfter;
+        QString state;
+        whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
+            for (const QString &line : preview->lblErrorText->text().split('\n'))
+                if (line.startsWith("Row ") && line.endsWith(sharedNote))
+                    namedBefore << line.section(':', 0, 0).mid(4);
+            importFromPreview(preview, [&](ImportToDatabaseController *import) {
+                state = import->txtImportState->text();
+                QTableWidget *table = import->tblReplacedValues;
+                for (int r = 0; r < table->rowCount(); ++r)
+                    if (table->item(r, table->columnCount() - 1)->text().endsWith(sharedNote))
+                        namedAfter << table->item(r, 0)->text();
+            });
+        });
+        EXPECT_TRUE(ImportWindows::importStudents(nullptr, csv, no, c.className));
+        EXPECT_EQ(namedBefore.join(' ').toStdString(), c.named.join(' ').toStdString()) << "the preview";
+        EXPECT_EQ(namedAfter.join(' ').toStdString(), c.named.join(' ').toStdString()) << "the list at the end";
+        EXPECT_EQ(state.toStdString(), c.state.toStdString());
+        QHash<QString, int> numbers;
+        for (const StudentEntity &s : classes->getStudentListByClassNo(no))
+            numbers.insert(s.id(), s.deviceNo());
+        // The ID is the file's first column, or its second after the keypad numbers.
+        const int idColumn = c.file.startsWith("Device") ? 1 : 0;
+        QList<int> stored;
+        for (const QByteArray &line : c.file.trimmed().split('\n').mid(1))
+            stored << numbers.value(QString::fromUtf8(line.split(',').value(idColumn)), -1);
+        EXPECT_EQ(stored, c.stored);
+    }
+    // As the preview words it, row by row.
+    ImportPreviewState state(ImportItemsForStudent(3).allImportItems());
+    QString why;
+    ASSERT_EQ(state.loadFile(writeFile("one.csv", "Student ID,First Name\r\nW1,Ann\r\n"), &why), TovImportPreviewData::Loaded);
+    state.setClassToImportInto(classes->getStudentListByClassNo(classNo), 999);
+    EXPECT_EQ(state.statusText(), "Ready to import.\nRow 2: The file gives no Device NO.; the class holds every keypad "
+                                  "number from 1 to 400, so the student is stored with keypad number 1, which other "
+                                  "students of the class hold too.\nWhere the file gives none, the import stores Group "
+                                  "NO. 1, Birthday 2000-01-01, Gender Male.");
+}
