@@ -10,22 +10,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-// text wrapped at width, in at most maxLines lines (at least one): the last kept line takes the
-// rest of the text, shortened with "...".
-QStringList cappedLines(const QString &text, double width, const QFont &font, int maxLines)
-{
-    QStringList lines = getStrings(text, width, font);
-    const int keep = std::max(1, maxLines);
-    if (lines.size() <= keep)
-        return lines;
-    const QString rest = lines.mid(keep - 1).join(QString());
-    lines = lines.mid(0, keep - 1);
-    lines << getStringWithSuspensionPoint(rest, width, font);
-    return lines;
-}
-} // namespace
-
 QString ClassGradeReportHeadView::weightText() const
 {
     QString text;
@@ -60,12 +44,12 @@ void ClassGradeReportHeadView::paint(ReportPainter &painter, double textWidth, i
     const QFont font = ReportStyle::arial(20);
     painter.drawText(QStringLiteral("%1:").arg(m_weightTitle), 20, h - 320, font);
     // The weight list keeps at least one line for the letters.
-    const QStringList weights = cappedLines(weightText(), textWidth, font, std::max(1, maxLines - 1));
+    const QStringList weights = getWordWrappedStrings(weightText(), textWidth, font, std::max(1, maxLines - 1));
     const int L = int(weights.size());
     for (int i = 0; i < L; ++i)
         painter.drawText(weights.at(i), 20, h - 345 - 25 * i, font);
     painter.drawText(QStringLiteral("%1:").arg(m_letterTitle), 20, std::trunc(h - 345 - 23 * (L + 1)), font);
-    const QStringList letters = cappedLines(letterText(), textWidth, font, std::max(1, maxLines - L));
+    const QStringList letters = getWordWrappedStrings(letterText(), textWidth, font, std::max(1, maxLines - L));
     for (int i = 0; i < letters.size(); ++i)
         painter.drawText(letters.at(i), 20, h - 345 - (25 * L + 50) - 25 * i, font);
 }

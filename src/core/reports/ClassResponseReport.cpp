@@ -73,7 +73,7 @@ void ClassResponseReport::buildRows()
     const QFont font = ReportStyle::arial(m_layout.textSize);
     for (int qi = 0; qi < m_questions.size(); ++qi) {
         const Question &question = m_questions.at(qi);
-        for (const QString &line : getStrings(question.questionTitle(), m_layout.titleWidth, font)) {
+        for (const QString &line : getWordWrappedStrings(question.questionTitle(), m_layout.titleWidth, font)) {
             SingleColumnString row;
             row.setNum(question.actQuNo());
             row.setStr(line);
@@ -86,7 +86,7 @@ void ClassResponseReport::buildRows()
             for (int j = 0; j < question.optionNo() && j < 10; ++j) {
                 const int c = isCorrectOption(question, j) ? 1 : 0;
                 const int p = tenths(question.optionPercentArray().value(j));
-                const QStringList lines = getStrings(question.options().value(j), m_layout.optionWidth, font);
+                const QStringList lines = getWordWrappedStrings(question.options().value(j), m_layout.optionWidth, font);
                 for (int k = 0; k < lines.size(); ++k) {
                     SingleColumnString row;
                     // The line number stays within its two digits of the code.

@@ -92,7 +92,7 @@ QList<PersonalStandardsReportPrintDate> PersonalStandardsReport::codeRows(const 
                                                                           const PersonalStandardsReportLayout &layout)
 {
     QList<PersonalStandardsReportPrintDate> rows;
-    const QStringList lines = getStrings(code.standard(), layout.titleWidth, ReportStyle::arial(layout.textSize));
+    const QStringList lines = getWordWrappedStrings(code.standard(), layout.titleWidth, ReportStyle::arial(layout.textSize));
     for (int k = 0; k < lines.size(); ++k) {
         PersonalStandardsReportPrintDate row;
         row.setStandard(lines.at(k));

@@ -3,10 +3,9 @@
 #include "ReportPainter.h"
 
 #include <QFontMetricsF>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace {
 // Character boundaries (a surrogate pair is one character).
@@ -99,34 +98,120 @@ QStringList getStringsWithin(const QString &text, double width, const QFont &fon
     return lines;
 }
 
-QStringList getWordWrappedStrings(const QString &input, double width, const QFont &font)
+namespace {
+// A stretch of a text, [from, to).
+struct Span
 {
-    QString text = input;
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    if (textWidthF(text, font) <= width)
-        return {text};
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    QStringList lines;
-    QString line;
-    for (const QString &word : text.split(blanks, Qt::SkipEmptyParts)) {
-        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-        if (textWidthF(longer, font) <= width) {
-            line = longer;
+    qsizetype from = 0;
+    qsizetype to = 0;
+};
+
+bool isBreak(QChar c)
+{
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+// A blank a line may break at: white space other than a break and the no-break spaces.
+bool isBlank(QChar c)
+{
+    return c.isSpace() && !isBreak(c) && c != QChar(0x00A0) && c != QChar(0x2007) && c != QChar(0x202F);
+}
+
+// The lines typed in text: a carriage return, a line feed or the two together end one; those
+// at the very end start none.
+QList<Span> typedLines(const QString &text)
+{
+    QList<Span> lines;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isBreak(text.at(i)))
             continue;
-        }
-        if (!line.isEmpty())
-            lines.append(std::exchange(line, QString()));
-        if (textWidthF(word, font) <= width) {
-            line = word;
-            continue;
-        }
-        // A word no line can hold: its pieces fill lines, the last one takes the next words.
-        QStringList pieces = getStringsWithin(word, width, font);
-        line = pieces.takeLast();
-        lines.append(pieces);
+        lines.append({from, i});
+        if (text.at(i) == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        from = i + 1;
     }
-    if (!line.isEmpty() || lines.isEmpty())
-        lines.append(line);
+    lines.append({from, text.size()});
+    while (lines.size() > 1 && lines.last().from == lines.last().to)
+        lines.removeLast();
+    return lines;
+}
+
+QString textOf(const QString &text, Span span)
+{
+    return text.mid(span.from, span.to - span.from);
+}
+
+// The lines of one typed line, each a stretch of text.
+void wrapTypedLine(const QString &text, Span typed, double width, const QFont &font, QList<Span> &out)
+{
+    if (textWidthF(textOf(text, typed), font) <= width) {
+        out.append(typed);
+        return;
+    }
+    Span line{-1, -1};
+    for (qsizetype i = typed.from; i < typed.to;) {
+        if (isBlank(text.at(i))) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < typed.to && !isBlank(text.at(end)))
+            ++end;
+        const Span word{i, end};
+        i = end;
+        if (line.from >= 0 && textWidthF(textOf(text, {line.from, word.to}), font) <= width) {
+            line.to = word.to;
+            continue;
+        }
+        if (line.from >= 0)
+            out.append(line);
+        line = word;
+        if (textWidthF(textOf(text, word), font) <= width)
+            continue;
+        // A word no line can hold: its pieces fill lines, the last one takes the next words.
+        const QStringList pieces = getStringsWithin(textOf(text, word), width, font);
+        for (qsizetype k = 0; k + 1 < pieces.size() && line.from + pieces.at(k).size() < word.to; ++k) {
+            out.append({line.from, line.from + pieces.at(k).size()});
+            line.from += pieces.at(k).size();
+        }
+    }
+    // Blanks alone: one empty line.
+    out.append(line.from >= 0 ? line : Span{typed.from, typed.from});
+}
+
+QList<Span> wrappedSpans(const QString &text, double width, const QFont &font)
+{
+    QList<Span> spans;
+    for (const Span &typed : typedLines(text))
+        wrapTypedLine(text, typed, width, font, spans);
+    return spans;
+}
+} // namespace
+
+QStringList getWordWrappedStrings(const QString &text, double width, const QFont &font)
+{
+    QStringList lines;
+    for (const Span &span : wrappedSpans(text, width, font))
+        lines.append(textOf(text, span));
+    return lines;
+}
+
+QStringList getWordWrappedStrings(const QString &text, double width, const QFont &font, int maxLines)
+{
+    const QList<Span> spans = wrappedSpans(text, width, font);
+    const qsizetype keep = std::max(1, maxLines);
+    QStringList lines;
+    for (qsizetype k = 0; k < spans.size() && (k + 1 < keep || spans.size() <= keep); ++k)
+        lines.append(textOf(text, spans.at(k)));
+    if (spans.size() <= keep)
+        return lines;
+    QString rest = text.mid(spans.at(keep - 1).from);
+    rest.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar &c : rest)
+        if (isBreak(c))
+            c = QLatin1Char(' ');
+    lines.append(getStringWithSuspensionPoint(rest, width, font));
     return lines;
 }
 

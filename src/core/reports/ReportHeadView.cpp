@@ -28,16 +28,7 @@ QString ReportHeadView::dateText(const QuizEntity &quiz)
 
 QStringList ReportHeadView::sessionLines(const QString &session)
 {
-    const QFont font = ReportStyle::arial(20);
-    QStringList lines = getStringsWithin(session, kSessionWidth, font);
-    if (lines.size() > kMaxSessionLines) {
-        const QString rest = lines.mid(kMaxSessionLines - 1).join(QString());
-        lines = lines.mid(0, kMaxSessionLines - 1);
-        lines.append(getStringWithSuspensionPoint(rest, kSessionWidth, font));
-    }
-    if (lines.isEmpty())
-        lines.append(QString());
-    return lines;
+    return getWordWrappedStrings(session, kSessionWidth, ReportStyle::arial(20), kMaxSessionLines);
 }
 
 QRectF ReportHeadView::frameFor(int nameLines)

@@ -19,7 +19,7 @@ SingleColumnString line(int num, const QString &text, int messageType)
 QList<SingleColumnString> textLines(const QString &text, double width, const QFont &font)
 {
     QList<SingleColumnString> rows;
-    const QStringList lines = getStringsWithin(text, width, font);
+    const QStringList lines = getWordWrappedStrings(text, width, font);
     // However long the text, its lines keep below the marker's number.
     for (int k = 0; k < lines.size(); ++k)
         rows.append(line(kTextBase + std::min(k, kMarker - kTextBase - 1), lines.at(k)));
@@ -30,7 +30,7 @@ QList<SingleColumnString> optionLines(const QStringList &options, double width, 
 {
     QList<SingleColumnString> rows;
     for (int j = 0; j < options.size() && j < kMaxOptions; ++j) {
-        const QStringList lines = getStringsWithin(options.at(j), width, font);
+        const QStringList lines = getWordWrappedStrings(options.at(j), width, font);
         // An option's line number stays within its two digits of the code.
         for (int k = 0; k < lines.size(); ++k)
             rows.append(line(kOptionBase + 100 * j + std::min(k, 98), lines.at(k), j + 1));

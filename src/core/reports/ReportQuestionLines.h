@@ -23,7 +23,8 @@ constexpr int kMarker = 10000;
 // Options A to J.
 constexpr int kMaxOptions = 10;
 
-// The text wrapped at width (an empty text is one empty line).
+// The text wrapped at width by the reports' one rule, getWordWrappedStrings (an empty text is one
+// empty line).
 QList<SingleColumnString> textLines(const QString &text, double width, const QFont &font);
 // Each option (at most ten) wrapped at width.
 QList<SingleColumnString> optionLines(const QStringList &options, double width, const QFont &font);

@@ -195,7 +195,7 @@ void ResultByQuestionInGroupModeReport::writeCSVBody(ReportCSVWriter &csv) const
             const QuestionAndQuestionNum &q = m_questions.at(next++);
             csv.set(1, q.questionNo());
             csv.nextRow();
-            for (const QString &line : getStrings(q.question().questionTitle(), 703, titleFont)) {
+            for (const QString &line : getWordWrappedStrings(q.question().questionTitle(), 703, titleFont)) {
                 csv.set(1, line);
                 csv.nextRow();
             }

@@ -29,14 +29,7 @@ ResultByQuestionInGroupModeView::ResultByQuestionInGroupModeView(
 
 QStringList ResultByQuestionInGroupModeView::titleLines(const QString &title, const ResultByQuestionInGroupModeLayout &layout)
 {
-    const QFont font = boldArial(18);
-    QStringList lines = getStrings(title, layout.titleWidth, font);
-    if (lines.size() > layout.maxTitleLines) {
-        const QString rest = QStringList(lines.mid(layout.maxTitleLines - 1)).join(QString());
-        lines = lines.mid(0, layout.maxTitleLines - 1);
-        lines << getStringWithSuspensionPoint(rest, layout.titleWidth, font);
-    }
-    return lines;
+    return getWordWrappedStrings(title, layout.titleWidth, boldArial(18), layout.maxTitleLines);
 }
 
 void ResultByQuestionInGroupModeView::paint(ReportPainter &painter) const

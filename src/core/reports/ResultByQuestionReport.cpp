@@ -84,7 +84,7 @@ void ResultByQuestionReport::buildRows()
     // Every student's block shows the same question texts: wrap each once.
     QList<QStringList> titleLines;
     for (const Question &q : m_questions)
-        titleLines.append(getStrings(q.questionTitle(), m_layout.titleWidth, font));
+        titleLines.append(getWordWrappedStrings(q.questionTitle(), m_layout.titleWidth, font));
     for (int s = 0; s < m_students.size(); ++s) {
         const StudentAnswers<AnsPointQuNo> &student = m_students.at(s);
         const auto make = [&](int flag) {

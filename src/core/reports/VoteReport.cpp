@@ -75,7 +75,7 @@ QList<VotingResultsPrintPerRowDate> VoteReport::rowsOf(const Question &question,
     using Row = VotingResultsPrintPerRowDate;
     const QFont font = ReportStyle::arial(layout.measureSize);
     QList<Row> rows;
-    const QStringList lines = getStrings(question.questionTitle(), layout.titleWidth, font);
+    const QStringList lines = getWordWrappedStrings(question.questionTitle(), layout.titleWidth, font);
     for (int k = 0; k < lines.size(); ++k) {
         Row row;
         row.setType(Row::TitleLine);

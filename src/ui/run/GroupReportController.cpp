@@ -82,8 +82,10 @@ void GroupReportController::windowDidLoad()
     const bool recorded = m_nQuestionNo >= 1 && m_nQuestionNo <= QuizData::shareManager()->recordCount();
     m_filling = true;
     tableview->setRowCount(m_points->groupCount());
+    m_openedAppend.clear();
     for (int r = 0; r < m_points->groupCount(); ++r) {
         const int g = r + 1;
+        m_openedAppend.append(m_points->appendPoints(g));
         const QStringList cells{QString::number(g), m_points->currentText(g), m_points->totalText(g),
                                 QString::number(m_points->appendPoints(g)), QString()};
         for (int c = 0; c < cells.size(); ++c) {
@@ -108,7 +110,7 @@ void GroupReportController::refreshFinal()
 
 void GroupReportController::appendEdited(int row, int column)
 {
-    if (m_filling || column != AppendPoints || !m_points)
+    if (m_filling || m_done || column != AppendPoints || !m_points)
         return;
     const int value = qBound(0, TextFormatter::leadingInteger(tableview->item(row, column)->text()), 999);
     m_points->setAppendPoints(row + 1, value);
@@ -126,6 +128,17 @@ void GroupReportController::onOK()
 void GroupReportController::onCancel()
 {
     reject();
+}
+
+void GroupReportController::done(int result)
+{
+    if (!m_done && m_points && result != QDialog::Accepted) {
+        for (int g = 1; g <= m_openedAppend.size(); ++g)
+            if (m_points->appendPoints(g) != m_openedAppend.at(g - 1))
+                m_points->setAppendPoints(g, m_openedAppend.at(g - 1));
+    }
+    m_done = true;
+    RunChildWindow::done(result);
 }
 
 void GroupReportController::onDetail()

@@ -170,10 +170,52 @@ TEST(ReportDrawingTest, NotesBreakBetweenWordsAndOnlyAWordNoLineHoldsIsCut)
     EXPECT_TRUE(cut.last().endsWith(" b")) << cut.last().toStdString();
     for (const QString &line : cut)
         EXPECT_LE(width(line), 100);
-    // What fits is one line, as it is; a line feed is a blank; nothing is one empty line.
+    // What fits is one line, as it is; a line feed breaks it; nothing is one empty line.
     EXPECT_EQ(getWordWrappedStrings(QStringLiteral("a  b"), 615, arial20), QStringList{"a  b"});
-    EXPECT_EQ(getWordWrappedStrings(QStringLiteral("a\nb"), 615, arial20), QStringList{"a b"});
+    EXPECT_EQ(getWordWrappedStrings(QStringLiteral("a\nb"), 615, arial20), (QStringList{"a", "b"}));
     EXPECT_EQ(getWordWrappedStrings(QString(), 615, arial20), QStringList{QString()});
+}
+
+TEST(ReportDrawingTest, TheLineBreaksTypedStayWhateverSystemTypedThem)
+{
+    const QString line = QStringLiteral("why does that matter for the answer");
+    const QStringList wrapped = getWordWrappedStrings(line, width(line) - 1, arial20);
+    ASSERT_EQ(wrapped, (QStringList{"why does that matter for the", "answer"}));
+    const struct
+    {
+        QString text;
+        QStringList lines;
+    } rows[] = {
+        // A carriage return, a line feed and the two together are each one break.
+        {"a\rb", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\r\rb\n\nc\r\n\r\nd", {"a", "", "b", "", "c", "", "d"}},
+        // No break is drawn, none at the very end starts a line, blanks beside one stay.
+        {"a\r\n", {"a"}},
+        {"a\r\r\n\n", {"a"}},
+        {"\r\n", {""}},
+        {" a \r b ", {" a ", " b "}},
+        // Each typed line wraps between words by itself.
+        {line + "\r" + line, wrapped + wrapped},
+        {"\n" + line, QStringList{""} + wrapped},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(getWordWrappedStrings(row.text, width(line) - 1, arial20), row.lines) << row.text.toStdString();
+
+    // Where lines are counted out, the last takes the rest on one line, each break a blank.
+    const QString typed = QStringLiteral("one\r\ntwo\rthree\nfour five six seven eight nine ten eleven twelve");
+    EXPECT_EQ(getWordWrappedStrings(typed, 615, arial20, 4), (QStringList{"one", "two", "three", typed.mid(15)}));
+    const QStringList three = getWordWrappedStrings(typed, 615, arial20, 3);
+    ASSERT_EQ(three.size(), 3);
+    EXPECT_EQ(three.mid(0, 2), (QStringList{"one", "two"}));
+    EXPECT_EQ(three.at(2), getStringWithSuspensionPoint(QStringLiteral("three four five six seven eight nine ten eleven twelve"),
+                                                         615, arial20));
+    const QStringList one = getWordWrappedStrings(typed, 200, arial20, 1);
+    ASSERT_EQ(one.size(), 1);
+    EXPECT_TRUE(one.at(0).startsWith(QStringLiteral("one two"))) << one.at(0).toStdString();
+    EXPECT_TRUE(one.at(0).endsWith(QStringLiteral("..."))) << one.at(0).toStdString();
 }
 
 TEST(ReportDrawingTest, ShortenedTextsEndInAnEllipsisAndFit)

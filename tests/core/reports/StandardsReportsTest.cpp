@@ -105,8 +105,8 @@ TEST_F(StandardsReportsTest, PersonalStandardsRateEachTickedStudentByCode)
     const QList<NodeDataPtr> nodes = report.outline();
     ASSERT_EQ(nodes.size(), 3);
     EXPECT_EQ(nodes[1]->relativePath(), "Bob Stone");
-    EXPECT_EQ(nodes[1]->line(), 7);
-    EXPECT_EQ(nodes[1]->children()[3]->line(), 12);
+    EXPECT_EQ(nodes[1]->line(), 8);
+    EXPECT_EQ(nodes[1]->children()[3]->line(), 14);
     EXPECT_EQ(StandardsAnalysisReport::questionRate(quiz, StoredAnswers(quiz), 0, {"1", "2", "3"}, 3), 0.667f);
 
     // Only titleless codes: no rows, "There is no record." in row 12, column 4.

@@ -101,6 +101,44 @@ protected:
         for (int i = 0; i < 4; ++i)
             qpd->arrayClassStudents()[i]->setGroupNo(i % 2 + 1);
     }
+    // A run by group, as the main window opens one, of one question (B right, 10 points) asked
+    // and stopped, answered rightly on keypad `device` alone.
+    void groupRunAnswered(int device)
+    {
+        groupClass();
+        const int id = 42;
+        window = ActivityWindowOpener::open(nullptr, 4, 0, 1, false, 1, questionFile({{0, QStringLiteral("B"), 10}}), &id);
+        button("btnStart")->click();
+        QuizData::shareManager()->setStudentAnswer(1, device, QStringLiteral("B"));
+        button("btnStop")->click();
+    }
+    // Exit, its question answered, and the save dialog's OK: the one session saved, read back.
+    std::optional<QuizEntity> exitAndReadSaved()
+    {
+        if (!exitAndSave())
+            return std::nullopt;
+        const QDir sessions(app()->strQuizXmlDataFilePath());
+        const QStringList files = sessions.entryList({QStringLiteral("*.xml")}, QDir::Files);
+        EXPECT_EQ(files.size(), 1);
+        return files.size() == 1 ? DataManager::getQuizAtPath(sessions.filePath(files.first())) : std::nullopt;
+    }
+    // Types points into the extra points of group g as a teacher does: a double click on the
+    // cell, the digits over what it held, Return. The final points the window then shows.
+    static QString typeExtraPoints(GroupReportController *group, int g, const QString &points)
+    {
+        QTableWidget *t = group->tableview;
+        const QRect cell = t->visualItemRect(t->item(g - 1, GroupReportController::AppendPoints));
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, cell.center());
+        auto *editor = t->findChild<QLineEdit *>();
+        if (!editor)
+            return QStringLiteral("no editor");
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, points);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the table takes the edit on its next turn
+        return t->item(g - 1, GroupReportController::FinallyPoints)->text();
+    }
     // Runs every child window through `inside` instead of its own event loop; records its name.
     void whileUp(const std::function<void(QDialog *)> &inside)
     {
@@ -619,13 +657,7 @@ TEST_F(ResultWindowsTest, GroupExtraPointsAreDigitsUpTo999AndCountAtOnce)
 TEST_F(ResultWindowsTest, GroupExtraPointsTypedInTheRunAreKeptWithTheSessionForItsReports)
 {
     DialogAnswers answers;
-    groupClass();
-    // By group, as the main window opens such a run.
-    const int id = 42;
-    window = ActivityWindowOpener::open(nullptr, 4, 0, 1, false, 1, questionFile({{0, QStringLiteral("B"), 10}}), &id);
-    button("btnStart")->click();
-    QuizData::shareManager()->setStudentAnswer(1, 2, QStringLiteral("B"));
-    button("btnStop")->click();
+    groupRunAnswered(2);
 
     QString finalShown;
     whileUp([&](QDialog *d) {
@@ -633,30 +665,14 @@ TEST_F(ResultWindowsTest, GroupExtraPointsTypedInTheRunAreKeptWithTheSessionForI
         ASSERT_TRUE(group);
         d->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
-        QTableWidget *t = group->tableview;
-        const QRect cell = t->visualItemRect(t->item(1, GroupReportController::AppendPoints));
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, cell.center());
-        auto *editor = t->findChild<QLineEdit *>();
-        ASSERT_TRUE(editor);
-        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(editor, QStringLiteral("25"));
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCoreApplication::processEvents(); // the table takes the edit on its next turn
-        finalShown = t->item(1, GroupReportController::FinallyPoints)->text();
+        finalShown = typeExtraPoints(group, 2, QStringLiteral("25"));
         QTest::mouseClick(group->btnOK, Qt::LeftButton);
     });
     button("btnReport")->click();
     ASSERT_EQ(finalShown, QStringLiteral("35"));
 
-    // Exit, its question answered, and the save dialog's OK.
-    ASSERT_TRUE(exitAndSave());
-    const QDir sessions(app()->strQuizXmlDataFilePath());
-    const QStringList files = sessions.entryList({QStringLiteral("*.xml")}, QDir::Files);
-    ASSERT_EQ(files.size(), 1);
-
-    // Opened again as the Report window opens it.
-    const std::optional<QuizEntity> quiz = DataManager::getQuizAtPath(sessions.filePath(files.first()));
+    // Saved, and opened again as the Report window opens it.
+    const std::optional<QuizEntity> quiz = exitAndReadSaved();
     ASSERT_TRUE(quiz);
     GroupResultController report(*quiz);
     QList<std::tuple<int, int, int, int>> groups;
@@ -668,6 +684,84 @@ TEST_F(ResultWindowsTest, GroupExtraPointsTypedInTheRunAreKeptWithTheSessionForI
     QTest::mouseClick(report.btnSaveToCSV, Qt::LeftButton);
     const QStringList lines = QString::fromUtf8(readFile(csv)).split(QRegularExpression(QStringLiteral("\\r?\\n")));
     EXPECT_TRUE(lines.contains(QStringLiteral(",2,10,25,35"))) << lines.join(QLatin1Char('|')).toStdString();
+}
+
+// Cancel takes back what was typed in the Group Report, by every way out at the computer that
+// means Cancel; OK keeps it. The session saved holds the points as the window last kept them.
+TEST_F(ResultWindowsTest, GroupReportCancelGivesBackTheExtraPointsTheWindowOpenedWith)
+{
+    DialogAnswers answers;
+    groupRunAnswered(1);
+
+    using Way = std::function<void(GroupReportController *)>;
+    const struct
+    {
+        const char *name;
+        QString typed;
+        Way way;
+        int kept;
+    } rows[] = {
+        {"OK", "2", [](GroupReportController *g) { QTest::mouseClick(g->btnOK, Qt::LeftButton); }, 2},
+        {"Cancel", "4", [](GroupReportController *g) { QTest::mouseClick(g->btnCancel, Qt::LeftButton); }, 2},
+        {"F2", "4", [](GroupReportController *g) { QTest::keyClick(g->focusWidget(), Qt::Key_F2); }, 2},
+        {"Escape", "4", [](GroupReportController *g) { QTest::keyClick(g->focusWidget(), Qt::Key_Escape); }, 2},
+        {"the close box", "4", [](GroupReportController *g) { g->close(); }, 2},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        QString shown;
+        bool closed = false;
+        whileUp([&](QDialog *d) {
+            auto *group = qobject_cast<GroupReportController *>(d);
+            ASSERT_TRUE(group);
+            d->show();
+            d->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+            shown = typeExtraPoints(group, 1, row.typed);
+            row.way(group);
+            closed = waitFor([d] { return !d->isVisible(); });
+        });
+        button("btnReport")->click();
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(shown, QString::number(10 + row.typed.toInt())) << "what is typed counts at once";
+        EXPECT_EQ(QuizData::shareManager()->getQuestionAppend(1, 1), row.kept);
+    }
+
+    const std::optional<QuizEntity> quiz = exitAndReadSaved();
+    ASSERT_TRUE(quiz);
+    EXPECT_EQ(quiz->groupAppendPoints(), (QMap<int, int>{{1, 2}}));
+}
+
+// The teacher keypad's F2 and Exit are the window's Cancel too.
+TEST_F(ResultWindowsTest, TheTeacherKeypadsCancelKeysGiveBackTheExtraPointsTyped)
+{
+    SimReceiver *sim = dravelRun(2);
+    ASSERT_TRUE(sim);
+    auto *qpd = QuizParticipantData::shareManager();
+    qpd->setMaxGroupNo(2);
+    for (const StudentInClassPtr &s : qpd->arrayLoginStudents())
+        s->setGroupNo(1);
+    button("btnStart")->click();
+    button("btnStop")->click();
+    for (const quint8 key : {quint8(0x82), quint8(0x85)}) {
+        SCOPED_TRACE(key);
+        GroupReportController group(window);
+        group.setNQuestionNo(1);
+        group.setRun(window);
+        QString shown;
+        bool closed = false;
+        whileUp([&](QDialog *d) {
+            d->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(d));
+            shown = typeExtraPoints(&group, 1, QStringLiteral("4"));
+            sim->pressTeacherKey(key);
+            closed = waitFor([d] { return !d->isVisible(); });
+        });
+        group.runModal();
+        EXPECT_EQ(shown, QStringLiteral("4"));
+        EXPECT_TRUE(closed);
+        EXPECT_EQ(QuizData::shareManager()->getQuestionAppend(1, 1), 0);
+    }
 }
 
 TEST_F(ResultWindowsTest, HandRaiseMarkingRecordsThePointsGiven)
