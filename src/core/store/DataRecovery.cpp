@@ -623,9 +623,13 @@ int DataRecovery::makeNoted(const FolderHandle &folder, const QString &name, QSt
         return true;
     };
     const int fd = folder.createNotedFileOpen(name, note, why);
-    // Not made: no note stays to name the place (something else may lie there).
-    if (fd < 0)
+    // Not made: no note stays to name the place (something else may lie there). The system's
+    // error stays for the caller.
+    if (fd < 0) {
+        const int code = errno;
         noteFinished(*notedAs);
+        errno = code;
+    }
     return fd;
 }
 

@@ -37,7 +37,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QPushButton>
 #include <QSet>
 #include <QTimer>
 
@@ -84,8 +83,7 @@ bool openAnywayOrQuit(InstanceLock &lock)
                       QObject::tr("Pollix on the computer \"%1\" holds this application folder.").arg(owner.host),
                       {QObject::tr("Open Anyway"), QObject::tr("Quit")},
                       QStringLiteral("%1\n%2\n\n%3").arg(made, advice, QDir::toNativeSeparators(lock.folder())));
-    if (auto *quit = alert.findChild<QPushButton *>(QStringLiteral("alertButton1")))
-        alert.setDefaultButton(quit);
+    alert.setDefault(PollixAlert::Default::LeavesAsIs);
     if (alert.runModal() != PollixAlert::AlertFirstButtonReturn)
         return false;
     QString why;

@@ -71,3 +71,46 @@ TEST_F(SaveQuestionTest, TheHooksWayOutIsTheWayBack)
               PollixAlert::AlertSecondButtonReturn);
     EXPECT_EQ(ask(yesNo), Save::Discard) << "an answer past the buttons is the last";
 }
+
+// Return presses the default button. On a question whose first button deletes, overwrites or
+// saves a second copy, that is the last one, which leaves everything as it is; Escape still
+// does what it did, and so does every click.
+TEST_F(SaveQuestionTest, ReturnOnAQuestionThatWouldHarmPressesTheButtonThatLeavesAllAsItIs)
+{
+    using Default = PollixAlert::Default;
+    const QString question = QStringLiteral("Are you sure to delete this class?");
+    struct Case
+    {
+        const char *name;
+        QStringList buttons;
+        Default byDefault;
+        bool wayBack; // askWithWayBack (its answer 0-based, -1 for the way back), else show
+        Way way;
+        int answer;
+    };
+    const Case cases[] = {
+        {"a notice's Return", {QStringLiteral("OK")}, Default::First, false, Way::Return, 0},
+        {"a question's Return, its first harmless", yesNo, Default::First, false, Way::Return, 0},
+        {"Return on a delete", yesNo, Default::LeavesAsIs, false, Way::Return, 1},
+        {"Escape on a delete", yesNo, Default::LeavesAsIs, false, Way::Escape, 1},
+        {"Return with three buttons", yesNoCancel, Default::LeavesAsIs, false, Way::Return, 2},
+        {"Return on a question with a way back", yesNo, Default::LeavesAsIs, true, Way::Return, 1},
+        {"Escape on a question with a way back", yesNo, Default::LeavesAsIs, true, Way::Escape, -1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        RealAlerts real;
+        real.leave(c.way);
+        const int answer = c.wayBack ? PollixAlert::askWithWayBack(nullptr, QStringLiteral("Pollix"), question, c.buttons, {}, c.byDefault)
+                                     : PollixAlert::show(nullptr, QStringLiteral("Pollix"), question, c.buttons, {}, c.byDefault)
+                                           - PollixAlert::AlertFirstButtonReturn;
+        EXPECT_EQ(answer, c.answer);
+        EXPECT_EQ(real.stuck(), 0);
+        EXPECT_TRUE(real.allTaken());
+    }
+    // A click still presses the button it lands on, the first too.
+    RealAlerts real;
+    real.click(0);
+    EXPECT_EQ(PollixAlert::show(nullptr, QStringLiteral("Pollix"), question, yesNo, {}, Default::LeavesAsIs),
+              PollixAlert::AlertFirstButtonReturn);
+}
