@@ -169,6 +169,12 @@ void tellUnsynced(const QString &path, const QString &why)
 // `then` runs once every run's keypads are logged out, or after a second at most.
 void endRunsUnasked(const std::function<void()> &then)
 {
+    // A question set still going out to the keypads ends as its Stop ends it: its frames would go
+    // out among the farewell's, and its window would take the receiver's answer to the logout's
+    // wake frame for the answer to its own.
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *sending = qobject_cast<SendQuestions *>(window); sending && sending->isVisible())
+            sending->OnOK();
     QSet<RunSession *> found;
     for (QWidget *window : QApplication::topLevelWidgets())
         for (RunSession *run : window->findChildren<RunSession *>())
