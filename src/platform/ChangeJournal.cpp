@@ -848,6 +848,11 @@ QStringList sideFilesInUse(const QString &folder)
 
 LeftAloneList cutShortWithoutJournal(const FolderHandle &folder, const QStringList &needed)
 {
+    return cutShortWithoutJournal(SideFiles::listIn(folder, {SideFiles::Kind::Staged, SideFiles::Kind::Kept}, true, needed));
+}
+
+LeftAloneList cutShortWithoutJournal(const QList<SideFiles::Found> &sideFiles)
+{
     LeftAloneList moved;
     bool movesLeft = false;
     // Whether two side files (or a side file and its target) in at are one file or hold the same
@@ -868,25 +873,29 @@ LeftAloneList cutShortWithoutJournal(const FolderHandle &folder, const QStringLi
         const std::optional<QByteArray> first = digest(one);
         return first && first == digest(other);
     };
-    const QList<SideFiles::Kind> kinds{SideFiles::Kind::Staged, SideFiles::Kind::Kept};
-    SideFiles::findIn(folder, kinds, true, needed, [&](const FolderHandle &at, const QString &name, const struct stat &st) {
+    for (const SideFiles::Found &found : sideFiles) {
+        if (found.kind != SideFiles::Kind::Staged && found.kind != SideFiles::Kind::Kept)
+            continue;
+        const FolderHandle &at = *found.at;
+        const QString &name = found.name;
         const std::optional<QString> target = SideFiles::targetIn(at, name);
-        if (SideFiles::kindOf(name) == SideFiles::Kind::Staged) {
+        if (found.kind == SideFiles::Kind::Staged) {
             // The old file exchanged out of its place, as its kept name tells: a move made. Else
-            // new bytes not in place yet.
+            // new bytes not in place yet. The kept names are among those found in its folder: the
+            // folder is not listed again.
             bool exchanged = false;
             if (target)
-                for (const FolderHandle::Name &e : at.names().value_or(QList<FolderHandle::Name>()))
-                    exchanged = exchanged || (SideFiles::kindOf(e.name) == SideFiles::Kind::Kept &&
-                                              SideFiles::isBeside(at.pathOf(e.name), at.pathOf(*target), SideFiles::Kind::Kept) &&
-                                              alike(at, name, st, e.name));
+                for (const SideFiles::Found &other : sideFiles)
+                    exchanged = exchanged || (other.at == found.at && other.kind == SideFiles::Kind::Kept &&
+                                              SideFiles::isBeside(at.pathOf(other.name), at.pathOf(*target), SideFiles::Kind::Kept) &&
+                                              alike(at, name, found.st, other.name));
             movesLeft = movesLeft || !exchanged;
-            return;
+            continue;
         }
         // Old bytes still the file in place (or a copy of what it holds): its move not made.
-        if (target && alike(at, name, st, *target)) {
+        if (target && alike(at, name, found.st, *target)) {
             movesLeft = true;
-            return;
+            continue;
         }
         const bool gone = !target || at.kindAt(*target) == RecordFile::Kind::Missing;
         const QString path = at.pathOf(name);
@@ -903,7 +912,7 @@ LeftAloneList cutShortWithoutJournal(const FolderHandle &folder, const QStringLi
                                                        "leaves the change's files as they are; to take the change back in %2, "
                                                        "put this file in its place")
                                             .arg(path, targetName)};
-    });
+    }
     return movesLeft ? moved : LeftAloneList();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LeftAlone.h"
+#include "SideFiles.h"
 
 #include <QList>
 #include <QString>
@@ -104,6 +105,10 @@ QStringList sideFilesInUse(const QString &folder);
 // short in its moves: a change cut short before its first move, or whose journal went as it was
 // finished (its journal goes first, its side files after it), left mere leftovers.
 LeftAloneList cutShortWithoutJournal(const FolderHandle &folder, const QStringList &needed);
+// The same, told by the side files a look found in and below a folder (SideFiles::listIn of at least
+// the staged and kept kinds, without those a journal needs), so that the start lists its data
+// folder once for this and for the removal of what no change needs.
+LeftAloneList cutShortWithoutJournal(const QList<SideFiles::Found> &sideFiles);
 
 // Why files may not be saved now: a change of some of them, noted down in the journal folder,
 // is still unfinished (the start could not finish it). Saved now, they would be taken back or

@@ -493,10 +493,14 @@ FolderHandle FolderHandle::openNearest(const QString &path, QString *missingOut,
 
 int FolderHandle::createNotedFileOpen(const QString &name, const NoteFirst &noteFirst, QString *why) const
 {
-    if (const QString problem = entryNameProblem(name); !problem.isEmpty()) {
-        failWith(why, problem);
+    // Every failure leaves errno the system's error, as the caller may tell the teacher.
+    const auto refuse = [why](const QString &reason, int code) {
+        failWith(why, reason);
+        errno = code;
         return -1;
-    }
+    };
+    if (const QString problem = entryNameProblem(name); !problem.isEmpty())
+        return refuse(problem, EINVAL);
     const QByteArray file = native(name);
     const int fd = unnamedFileIn(m_fd);
     struct stat st{};
@@ -504,21 +508,18 @@ int FolderHandle::createNotedFileOpen(const QString &name, const NoteFirst &note
         // No unnamed files here (FAT, exFAT, a network share): the file has its name from its
         // first moment, so its name is noted before it is made, and the file right after; an
         // ending in between leaves a note of the name, never a file no note names.
-        if (!noteFirst(nullptr)) {
-            failWith(why, QStringLiteral("%1 could not be noted").arg(pathOf(name)));
-            return -1;
-        }
+        if (!noteFirst(nullptr))
+            return refuse(QStringLiteral("%1 could not be noted").arg(pathOf(name)), EIO);
         const int named = ::openat(m_fd, file.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (named < 0) {
-            failWith(why, QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(errno)));
-            return -1;
+            const int code = errno;
+            return refuse(QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(code)), code);
         }
         if (::fstat(named, &st) == 0 && noteFirst(&st))
             return named;
         ::close(named);
         ::unlinkat(m_fd, file.constData(), 0);
-        failWith(why, QStringLiteral("%1 could not be noted").arg(pathOf(name)));
-        return -1;
+        return refuse(QStringLiteral("%1 could not be noted").arg(pathOf(name)), EIO);
     }
     int code = ::fstat(fd, &st) == 0 ? 0 : errno;
     bool made = code == 0 && noteFirst(&st);
@@ -532,9 +533,9 @@ int FolderHandle::createNotedFileOpen(const QString &name, const NoteFirst &note
     if (made)
         return fd;
     ::close(fd);
-    failWith(why, code ? QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(code))
-                       : QStringLiteral("%1 could not be noted").arg(pathOf(name)));
-    return -1;
+    return refuse(code ? QStringLiteral("%1 cannot be made: %2").arg(pathOf(name), systemError(code))
+                       : QStringLiteral("%1 could not be noted").arg(pathOf(name)),
+                  code ? code : EIO);
 }
 
 int FolderHandle::createToWrite(const QString &name, QString *why) const

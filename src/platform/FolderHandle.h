@@ -133,7 +133,7 @@ public:
     static FolderHandle openNearest(const QString &path, QString *missing = nullptr, QString *why = nullptr);
     // Makes a new file as createNotedFile does and hands back its descriptor, open to read and
     // write (the caller's to close): what is written through it goes to the very file noted,
-    // whatever is put under its name meanwhile. -1 with *why.
+    // whatever is put under its name meanwhile. -1 with *why, and errno the system's error.
     int createNotedFileOpen(const QString &name, const NoteFirst &noteFirst, QString *why = nullptr) const;
     // A new file under name, open to read and write (the descriptor is the caller's): the file or
     // link that lay there goes first (never what a link leads to; a folder refuses). -1 with *why.

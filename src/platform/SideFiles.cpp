@@ -144,11 +144,11 @@ std::optional<QString> targetIn(const FolderHandle &folder, const QString &sideN
     return std::nullopt;
 }
 
-void findIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep,
-            const std::function<void(const FolderHandle &at, const QString &name, const struct stat &st)> &found)
+QList<Found> listIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep)
 {
+    QList<Found> out;
     if (!folder.isOpen())
-        return;
+        return out;
     // Told by device and inode: a journal may name them through another path.
     QSet<QPair<quint64, quint64>> kept;
     for (const QString &path : keep) {
@@ -156,11 +156,12 @@ void findIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive
         if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
             kept.insert({quint64(st.st_dev), quint64(st.st_ino)});
     }
-    const auto findBelow = [&](const FolderHandle &at, const auto &self) -> void {
+    using Held = std::shared_ptr<const FolderHandle>;
+    const auto findBelow = [&](const Held &at, const auto &self) -> void {
         QString why;
-        const std::optional<QList<FolderHandle::Name>> list = at.names(&why);
+        const std::optional<QList<FolderHandle::Name>> list = at->names(&why);
         if (!list) {
-            PollixLog(QStringLiteral("Side files of interrupted writes stay in %1: %2").arg(at.path(), why));
+            PollixLog(QStringLiteral("Side files of interrupted writes stay in %1: %2").arg(at->path(), why));
             return;
         }
         for (const FolderHandle::Name &e : *list) {
@@ -172,46 +173,54 @@ void findIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive
             struct stat st{};
             RecordFile::Kind what = e.kind;
             if ((asked && what == RecordFile::Kind::File) || (what == RecordFile::Kind::Missing && (asked || recursive)))
-                what = at.kindAt(e.name, &st);
+                what = at->kindAt(e.name, &st);
             // Folders below are opened without following a link, as the folder itself was; a
             // link the start took leads into its folder, as saves go through it.
             if (what == RecordFile::Kind::Folder) {
                 if (recursive)
-                    self(at.openFolder(e.name), self);
+                    self(std::make_shared<const FolderHandle>(at->openFolder(e.name)), self);
                 continue;
             }
             if (what == RecordFile::Kind::Link && recursive) {
-                if (const FolderHandle linked = at.openFolder(e.name); linked.isOpen()) {
+                if (auto linked = std::make_shared<const FolderHandle>(at->openFolder(e.name)); linked->isOpen()) {
                     self(linked, self);
                     continue;
                 }
             }
             if (what == RecordFile::Kind::File && asked && !kept.contains({quint64(st.st_dev), quint64(st.st_ino)}))
-                found(at, e.name, st);
+                out << Found{at, e.name, st, *kind};
         }
     };
-    findBelow(folder, findBelow);
+    // The caller's folder, not owned here.
+    findBelow(Held(&folder, [](const FolderHandle *) {}), findBelow);
+    return out;
+}
+
+QStringList remove(const QList<Found> &found)
+{
+    QStringList removed;
+    for (const Found &f : found) {
+        const FolderHandle &at = *f.at;
+        // Held (when the disk has kernel locks) until it is gone: its maker, starting now, finds
+        // it taken away and makes another.
+        const int held = heldForRemoval(at, f.name, f.st);
+        if (held == kInUse) {
+            PollixLog(QStringLiteral("Left %1: the start that made it still runs").arg(at.pathOf(f.name)));
+            continue;
+        }
+        if (QString why; at.removeFile(f.name, &why))
+            removed << at.pathOf(f.name);
+        else
+            PollixLog(QStringLiteral("Could not remove %1, left by an interrupted write: %2").arg(at.pathOf(f.name), why));
+        if (held >= 0)
+            ::close(held);
+    }
+    return removed;
 }
 
 QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep)
 {
-    QStringList removed;
-    findIn(folder, kinds, recursive, keep, [&](const FolderHandle &at, const QString &name, const struct stat &st) {
-        // Held (when the disk has kernel locks) until it is gone: its maker, starting now, finds
-        // it taken away and makes another.
-        const int held = heldForRemoval(at, name, st);
-        if (held == kInUse) {
-            PollixLog(QStringLiteral("Left %1: the start that made it still runs").arg(at.pathOf(name)));
-            return;
-        }
-        if (QString why; at.removeFile(name, &why))
-            removed << at.pathOf(name);
-        else
-            PollixLog(QStringLiteral("Could not remove %1, left by an interrupted write: %2").arg(at.pathOf(name), why));
-        if (held >= 0)
-            ::close(held);
-    });
-    return removed;
+    return remove(listIn(folder, kinds, recursive, keep));
 }
 
 } // namespace SideFiles

@@ -4,11 +4,12 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
+#include <memory>
 #include <optional>
 
+#include <sys/stat.h>
+
 class FolderHandle;
-struct stat;
 
 // The names of the files Pollix makes beside a file while it replaces it, all made here, so that
 // what an interrupted write left behind can be told apart from every file a teacher made: a side
@@ -33,15 +34,28 @@ bool isBeside(const QString &path, const QString &target, Kind kind);
 // short where the whole would not fit); none where no such file is there.
 std::optional<QString> targetIn(const FolderHandle &folder, const QString &sideName);
 
+// A side file a look found: the folder held that lists it (held open as long as anything found in
+// it is; folder itself, the caller's, must outlive the list), its name there, what it was then,
+// and its kind.
+struct Found
+{
+    std::shared_ptr<const FolderHandle> at;
+    QString name;
+    struct stat st{};
+    Kind kind = Kind::Temporary;
+};
+
 // Removes every side file of the given kinds in folder, held open (one opened without following a
 // link refuses a link in its place), and with recursive in the folders below it, each opened
-// without following a link but one the start took (TakenFolders); listed and removed through the folder held, only plain files, never a
-// link, and none of keep (the side files a change still noted down needs, by their device and
-// inode). The paths removed.
+// without following a link but one the start took (TakenFolders); listed and removed through the
+// folder held, only plain files, never a link, and none of keep (the side files a change still
+// noted down needs, by their device and inode). The paths removed.
 QStringList removeIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep = {});
-// The side files removeIn would remove, each told to found in the folder held that lists it (st:
-// what it is), none removed.
-void findIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep,
-            const std::function<void(const FolderHandle &at, const QString &name, const struct stat &st)> &found);
+// The side files removeIn would remove, none removed: each folder listed once, so that the work
+// that looks at them first (ChangeJournal::cutShortWithoutJournal) and remove() share the one
+// listing of a data folder of thousands of sessions.
+QList<Found> listIn(const FolderHandle &folder, const QList<Kind> &kinds, bool recursive, const QStringList &keep = {});
+// Removes what listIn found, as removeIn does; the paths removed.
+QStringList remove(const QList<Found> &found);
 
 } // namespace SideFiles

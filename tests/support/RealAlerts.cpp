@@ -56,6 +56,8 @@ void RealAlerts::answer(PollixAlert *alert)
         QTest::mouseClick(button(index), Qt::LeftButton);
     } else if (step.way == Way::Escape) {
         pressEscape(alert);
+    } else if (step.way == Way::Return) {
+        pressReturn(alert);
     } else {
         closeBox(alert);
     }
@@ -70,6 +72,12 @@ void RealAlerts::pressEscape(QWidget *window)
 {
     QWidget *focus = window->focusWidget();
     QTest::keyClick(focus ? focus : window, Qt::Key_Escape);
+}
+
+void RealAlerts::pressReturn(QWidget *window)
+{
+    QWidget *focus = window->focusWidget();
+    QTest::keyClick(focus ? focus : window, Qt::Key_Return);
 }
 
 bool RealAlerts::closeBox(QWidget *window)

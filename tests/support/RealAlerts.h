@@ -15,13 +15,13 @@ class QWidget;
 
 // Lets the program's alerts come up for real while it lives (the hook that answers them in the
 // other tests is put aside meanwhile) and works each one as the teacher does, in the order
-// queued: Escape pressed on it, its close box, or a click on one of its buttons. An alert with
+// queued: Escape or Return pressed on it, its close box, or a click on one of its buttons. An alert with
 // nothing queued for it gets its first button, and one that stays up after Escape or its close
 // box its last; both are counted, so that no test hangs on an alert.
 class RealAlerts
 {
 public:
-    enum class Way { Escape, CloseBox };
+    enum class Way { Escape, CloseBox, Return };
 
     RealAlerts();
     ~RealAlerts();
@@ -43,6 +43,8 @@ public:
     // which passes it on), and the close box (the window system asks the window to close; false
     // when the window refused).
     static void pressEscape(QWidget *window);
+    // Return pressed where the keys go: on an alert, its default button has them.
+    static void pressReturn(QWidget *window);
     static bool closeBox(QWidget *window);
     // Each way out of window, as a step: its own Close button (when given), its close box, Escape.
     static QList<std::function<void()>> waysOut(QWidget *window, QAbstractButton *closeButton = nullptr);

@@ -29,6 +29,12 @@ namespace BackupWriter {
 namespace {
 std::mutex g_hookMutex;
 std::function<void(const QString &)> g_partSyncedHook;
+std::function<int(const QString &)> g_partRefusalHook;
+
+QString systemError(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
 
 bool fail(QString *errorText, const QString &why)
 {
@@ -77,6 +83,12 @@ void setPartSyncedHook(std::function<void(const QString &part)> hook)
     g_partSyncedHook = std::move(hook);
 }
 
+void setPartRefusalHook(std::function<int(const QString &part)> hook)
+{
+    const std::lock_guard lock(g_hookMutex);
+    g_partRefusalHook = std::move(hook);
+}
+
 QString notTheData(const QString &dataRoot)
 {
     const QString refused = TakenFolders::refusalOf({dataRoot});
@@ -108,9 +120,22 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
         return fail(errorText, QStringLiteral("%1 cannot be created: %2").arg(to.path, to.why));
     const QString partName = QFileInfo(SideFiles::nameBeside(to.path, SideFiles::Kind::Part)).fileName();
     QString part, why;
-    const int fd = DataRecovery::makeNoted(to.folder, partName, &part, &why);
-    if (fd < 0)
-        return fail(errorText, why);
+    const int refusedBy = [&] {
+        const std::lock_guard lock(g_hookMutex);
+        return g_partRefusalHook ? g_partRefusalHook(to.folder.pathOf(partName)) : 0;
+    }();
+    const int fd = refusedBy ? -1 : DataRecovery::makeNoted(to.folder, partName, &part, &why);
+    if (fd < 0) {
+        // The part file is Pollix's own, which the teacher never chose: what cannot be made is a
+        // file in the folder the archive was to go to, and that folder is named.
+        const int code = refusedBy ? refusedBy : errno;
+        if (to.folderRefused)
+            *to.folderRefused = true;
+        if (!why.isEmpty())
+            PollixLog(why);
+        return fail(errorText, QStringLiteral("%1 cannot be saved in the folder %2: %3.")
+                                   .arg(QFileInfo(to.path).fileName(), QDir::toNativeSeparators(to.folder.path()), systemError(code)));
+    }
     const auto closeFd = qScopeGuard([fd] { ::close(fd); });
     // What went wrong before the archive is in place takes the part file away, when it is still
     // the one written: anything put under its name meanwhile is not Pollix's.

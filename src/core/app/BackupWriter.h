@@ -25,7 +25,9 @@ using Progress = std::function<void(int done, int total)>;
 using ReadFiles = QHash<QString, ZipArchive::Added>;
 
 // Where an archive goes: its folder held open (or why it could not be opened), its name there,
-// its path for messages, and whether it replaces what lies under that name.
+// its path for messages, and whether it replaces what lies under that name. *folderRefused (where
+// given) is set when the folder takes no new file (this account may not write there, its disk is
+// read-only or full), which another folder may.
 struct Destination
 {
     const FolderHandle &folder;
@@ -33,6 +35,7 @@ struct Destination
     QString path;
     bool replace = false;
     QString why;
+    bool *folderRefused = nullptr;
 };
 
 // Why no backup of the data folder at dataRoot is written now: its path no longer leads to the
@@ -57,5 +60,9 @@ QString noDataFiles(const QString &folder);
 // Called with the path of each archive's part file once it is synced, right before it is put in
 // place. None is set in the program; a test puts something else under the part file's name there.
 void setPartSyncedHook(std::function<void(const QString &part)> hook);
+// Called with the path of each archive's part file right before it is made; an error number it
+// answers (not 0) refuses the making as the disk would refuse it. None is set in the program; a
+// test refuses it as a folder the account may not write does, also where the test runs as root.
+void setPartRefusalHook(std::function<int(const QString &part)> hook);
 
 } // namespace BackupWriter

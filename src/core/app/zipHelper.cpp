@@ -177,12 +177,12 @@ bool carryOver(const FolderHandle &from, const FolderHandle &to, const QString &
 
 // ---- Backup ----
 
-bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, const Progress &progress)
+bool zipHelper::backupFilTo(const QString &archivePath, QString *errorText, const Progress &progress, bool *otherFolder)
 {
     const Folders f = folders();
     if (!f.valid())
         return fail(errorText, QStringLiteral("no data folder"));
-    return addFlodersToZipTo(archivePath, {f.sessions, f.pointsOnly, f.classes, f.data}, errorText, progress);
+    return addFlodersToZipTo(archivePath, {f.sessions, f.pointsOnly, f.classes, f.data}, errorText, progress, otherFolder);
 }
 
 QString zipHelper::nothingToBackUp()
@@ -199,14 +199,21 @@ QString zipHelper::nothingToBackUp()
 }
 
 bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList &folderList, QString *errorText,
-                                  const Progress &progress)
+                                  const Progress &progress, bool *otherFolder)
 {
     // The folder the teacher chose, as its path leads now, held from here to the archive's rename.
     const QFileInfo info(archivePath);
     QString why;
     const FolderHandle folder = FolderHandle::open(info.absolutePath(), true, &why);
-    return BackupWriter::write(folders().dataRoot(), folderList, {folder, info.fileName(), archivePath, true, why}, errorText,
-                               progress);
+    bool refused = false;
+    const bool written = BackupWriter::write(folders().dataRoot(), folderList,
+                                             {folder, info.fileName(), archivePath, true, why, &refused}, errorText, progress);
+    if (otherFolder)
+        *otherFolder = refused;
+    // The teacher chose the folder, and can choose another.
+    if (refused && errorText)
+        *errorText += QStringLiteral(" Choose another folder for the backup.");
+    return written;
 }
 
 // ---- Restore ----

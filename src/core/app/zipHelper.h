@@ -37,11 +37,14 @@ public:
     // A data folder holding no data file gives no archive either (a restore would refuse one of
     // none): nothingToBackUp() says so before a place for it is asked for, as it says that the
     // data folder is not the one the start took (BackupWriter::notTheData); "" when there is
-    // something to back up.
-    bool backupFilTo(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {});
+    // something to back up. A folder that takes no new file (one this account may not write, a
+    // disk read-only or full) is named with its reason and the advice to choose another, and
+    // sets *otherFolder (where given): another folder may take the backup.
+    bool backupFilTo(const QString &archivePath, QString *errorText = nullptr, const Progress &progress = {},
+                     bool *otherFolder = nullptr);
     static QString nothingToBackUp();
     bool addFlodersToZipTo(const QString &archivePath, const QStringList &folders, QString *errorText = nullptr,
-                           const Progress &progress = {});
+                           const Progress &progress = {}, bool *otherFolder = nullptr);
 
     // Replaces the data files by those of a backup archive. Refused whole, with nothing changed,
     // when the archive cannot be read, holds no data files, has an entry whose name is none a

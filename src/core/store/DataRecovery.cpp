@@ -623,9 +623,13 @@ int DataRecovery::makeNoted(const FolderHandle &folder, const QString &name, QSt
         return true;
     };
     const int fd = folder.createNotedFileOpen(name, note, why);
-    // Not made: no note stays to name the place (something else may lie there).
-    if (fd < 0)
+    // Not made: no note stays to name the place (something else may lie there). The system's
+    // error stays for the caller.
+    if (fd < 0) {
+        const int code = errno;
         noteFinished(*notedAs);
+        errno = code;
+    }
     return fd;
 }
 
@@ -723,13 +727,17 @@ bool DataRecovery::run(QString *errorText, QString *keptText, LeftAloneList *lef
     // one) leads nowhere.
     const FolderHandle root = FolderHandle::open(app->strPollixFilePath(), true);
     const FolderHandle dataFolder = FolderHandle::open(data, false);
+    // The data folder and every folder below it (thousands of sessions) listed once, for both
+    // looks at its side files.
+    QList<SideFiles::Found> inData = SideFiles::listIn(dataFolder, writes, true, needed);
     // A change cut short in its moves whose journal is gone: its side files stay (its files may
     // not agree, and they are the way back), the old bytes of what it moved named.
-    const LeftAloneList cutShort = ChangeJournal::cutShortWithoutJournal(dataFolder, needed);
+    const LeftAloneList cutShort = ChangeJournal::cutShortWithoutJournal(inData);
     findings.leftAlone << cutShort;
+    if (!cutShort.isEmpty())
+        inData.removeIf([](const SideFiles::Found &f) { return f.kind != SideFiles::Kind::Temporary; });
     QStringList removed = SideFiles::removeIn(root, writes, false, needed);
-    removed << SideFiles::removeIn(dataFolder, cutShort.isEmpty() ? writes : QList{SideFiles::Kind::Temporary}, true, needed)
-            << SideFiles::removeIn(root.openFolder(QStringLiteral("Help")), writes, false, needed);
+    removed << SideFiles::remove(inData) << SideFiles::removeIn(root.openFolder(QStringLiteral("Help")), writes, false, needed);
     for (const QString &path : std::as_const(removed))
         PollixLog(QStringLiteral("Removed %1, left by an interrupted write").arg(path));
 

@@ -55,7 +55,7 @@ public:
     static void noteFinished(const QString &path);
     // The same for a part file made as name in folder held open, and open to be written: its
     // descriptor (the caller's to close), so that the work writes into the very file noted; -1,
-    // with *why, when it cannot be made. A record that cannot be written is logged and keeps no
+    // with *why and errno the system's error, when it cannot be made. A record that cannot be written is logged and keeps no
     // work from going on. *notedAs: the path the record names it by, for noteFinished.
     static int makeNoted(const FolderHandle &folder, const QString &name, QString *notedAs, QString *why = nullptr);
 

@@ -88,9 +88,10 @@ DataManagementCtrl::DataManagementCtrl(QWidget *parent)
 
 DataManagementCtrl::~DataManagementCtrl() = default;
 
-int DataManagementCtrl::ask(const QString &text, const QStringList &buttons, const QString &informativeText)
+int DataManagementCtrl::ask(const QString &text, const QStringList &buttons, const QString &informativeText,
+                            PollixAlert::Default byDefault)
 {
-    return PollixAlert::show(this, kTitle, text, buttons, informativeText) - PollixAlert::AlertFirstButtonReturn;
+    return PollixAlert::show(this, kTitle, text, buttons, informativeText, byDefault) - PollixAlert::AlertFirstButtonReturn;
 }
 
 void DataManagementCtrl::finishBackgroundWork(QWidget *parent, const QString &text)
@@ -120,18 +121,30 @@ void DataManagementCtrl::doBackup()
     const QString nothing = zipHelper::nothingToBackUp();
     if (!nothing.isEmpty())
         ask(QStringLiteral("Unsuccessfully backup."), {kOK}, PollixAlert::sentences(nothing));
-    const QString path = nothing.isEmpty() ? FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::Kind::Backups,
-                                                                          tr("Zip archives (*.zip);;All files (*)"))
-                                           : QString();
+    const auto choosePlace = [this] {
+        return FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::Kind::Backups,
+                                            tr("Zip archives (*.zip);;All files (*)"));
+    };
+    QString path = nothing.isEmpty() ? choosePlace() : QString();
     bool saved = false;
-    if (!path.isEmpty()) {
+    while (!path.isEmpty()) {
         QString why;
-        saved = ProgressControl::runWithProgress(
-            this, [&](const ProgressControl::Progress &progress) { return zipControl->backupFilTo(path, &why, progress); });
-        if (saved)
+        bool otherFolder = false;
+        saved = ProgressControl::runWithProgress(this, [&](const ProgressControl::Progress &progress) {
+            return zipControl->backupFilTo(path, &why, progress, &otherFolder);
+        });
+        if (saved) {
             ask(QStringLiteral("Successfully backup."), {kOK}, PollixAlert::savedTo(path));
-        else
+            break;
+        }
+        if (!otherFolder) {
             ask(QStringLiteral("Unsuccessfully backup."), {kOK}, PollixAlert::sentences(why));
+            break;
+        }
+        // A folder that takes no file leads on: the save panel again, for another folder.
+        if (ask(QStringLiteral("Unsuccessfully backup."), {tr("Choose Another Folder"), kCancel}, PollixAlert::sentences(why)) != 0)
+            break;
+        path = choosePlace();
     }
     // Saved or not, the question that asked for the backup comes now, and only once; where no
     // backup was saved it says so, as OK there removes records no archive holds.
@@ -159,7 +172,7 @@ void DataManagementCtrl::doRecover()
     }
     // Nothing is replaced before the teacher agrees, and what is replaced can be taken back.
     if (ask(tr("The data of the backup \"%1\" replace all data of this application folder.").arg(QFileInfo(path).fileName()),
-            {QStringLiteral("Restore"), kCancel}, keptDataPromise()) != 0)
+            {QStringLiteral("Restore"), kCancel}, keptDataPromise(), PollixAlert::Default::LeavesAsIs) != 0)
         return;
     finishBackgroundWork();
     QString why, kept, keptText;
@@ -282,13 +295,14 @@ void DataManagementCtrl::askBackupFirst(int followUp, void (DataManagementCtrl::
 
 void DataManagementCtrl::confirmClearSession(const QString &backupNote)
 {
-    if (ask(QStringLiteral("Are you sure to purge all activity records?"), {kOK, kCancel}, backupNote) == 0)
+    if (ask(QStringLiteral("Are you sure to purge all activity records?"), {kOK, kCancel}, backupNote,
+            PollixAlert::Default::LeavesAsIs) == 0)
         clearSession();
 }
 
 void DataManagementCtrl::confirmDelAllRecords(const QString &backupNote)
 {
-    if (ask(QStringLiteral("Delete all records?"), {kOK, kCancel}, backupNote) == 0)
+    if (ask(QStringLiteral("Delete all records?"), {kOK, kCancel}, backupNote, PollixAlert::Default::LeavesAsIs) == 0)
         deleteAllReords();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/zipHelper.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QDialog>
 
@@ -58,7 +59,8 @@ protected:
     void reject() override;
 
 private:
-    int ask(const QString &text, const QStringList &buttons, const QString &informativeText = {});
+    int ask(const QString &text, const QStringList &buttons, const QString &informativeText = {},
+            PollixAlert::Default byDefault = PollixAlert::Default::First);
     // backupNote: what became of the backup asked for just before, told with the question.
     void confirmClearSession(const QString &backupNote = {});
     void confirmDelAllRecords(const QString &backupNote = {});

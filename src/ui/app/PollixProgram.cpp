@@ -37,7 +37,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QPushButton>
 #include <QSet>
 #include <QTimer>
 
@@ -84,8 +83,7 @@ bool openAnywayOrQuit(InstanceLock &lock)
                       QObject::tr("Pollix on the computer \"%1\" holds this application folder.").arg(owner.host),
                       {QObject::tr("Open Anyway"), QObject::tr("Quit")},
                       QStringLiteral("%1\n%2\n\n%3").arg(made, advice, QDir::toNativeSeparators(lock.folder())));
-    if (auto *quit = alert.findChild<QPushButton *>(QStringLiteral("alertButton1")))
-        alert.setDefaultButton(quit);
+    alert.setDefault(PollixAlert::Default::LeavesAsIs);
     if (alert.runModal() != PollixAlert::AlertFirstButtonReturn)
         return false;
     QString why;
@@ -171,6 +169,12 @@ void tellUnsynced(const QString &path, const QString &why)
 // `then` runs once every run's keypads are logged out, or after a second at most.
 void endRunsUnasked(const std::function<void()> &then)
 {
+    // A question set still going out to the keypads ends as its Stop ends it: its frames would go
+    // out among the farewell's, and its window would take the receiver's answer to the logout's
+    // wake frame for the answer to its own.
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *sending = qobject_cast<SendQuestions *>(window); sending && sending->isVisible())
+            sending->OnOK();
     QSet<RunSession *> found;
     for (QWidget *window : QApplication::topLevelWidgets())
         for (RunSession *run : window->findChildren<RunSession *>())

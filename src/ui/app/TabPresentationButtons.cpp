@@ -149,7 +149,8 @@ void TabPresentationButtons::doPPTDel()
     w->lowerToNormalLevel();
     const int answer = PollixAlert::show(w, QStringLiteral("Pollix"),
                                          QStringLiteral("The current slide will be deleted.Are you sure you want to do this?"),
-                                         {QStringLiteral("Yes"), QStringLiteral("No")}, selectedSlideText());
+                                         {QStringLiteral("Yes"), QStringLiteral("No")}, selectedSlideText(),
+                                         PollixAlert::Default::LeavesAsIs);
     if (answer != PollixAlert::AlertFirstButtonReturn)
         return;
     if (w->pptUI->deleteSlideIsWithPos(false, -1)) {

@@ -299,7 +299,7 @@ void Controller::onDel()
     NotificationCenter *nc = NotificationCenter::defaultCenter();
     nc->postNotification(Notify::BigQuestionBeginDoModal, {}, this);
     const int answer = PollixAlert::show(bigQuestions->window(), QStringLiteral("Pollix"), tr("Are you sure to delete this question?"),
-                                         {tr("Yes"), tr("No")});
+                                         {tr("Yes"), tr("No")}, {}, PollixAlert::Default::LeavesAsIs);
     nc->postNotification(Notify::BigQuestionEndDoModal, {}, this);
     if (answer != PollixAlert::AlertSecondButtonReturn)
         nc->postNotification(Notify::BigQuestionDeleteKey, {}, this);

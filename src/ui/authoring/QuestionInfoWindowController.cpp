@@ -425,7 +425,8 @@ bool QuestionInfoWindowController::bindHelperForOption(int previousType)
         const int answer = PollixAlert::show(
             this, QStringLiteral("Pollix"), QStringLiteral("Pollix"), {tr("Yes"), tr("No")},
             tr("You will change question mode to True or False; original question content may be lost, are you sure "
-               "you want to do this?"));
+               "you want to do this?"),
+            PollixAlert::Default::LeavesAsIs);
         if (answer != PollixAlert::AlertFirstButtonReturn) {
             // Back to the type before, as if the teacher had chosen it again; the texts stay.
             const QSignalBlocker block(cmbQuestionType);
@@ -676,7 +677,8 @@ void QuestionInfoWindowController::checkBoxAllInSame(QCheckBox *box)
     if (!box->isChecked() || !m_canvas)
         return;
     const int answer = PollixAlert::show(this, QStringLiteral("Pollix"), QStringLiteral("Pollix"), {tr("Yes"), tr("No")},
-                                         tr("Are you sure to apply these settings to all questions?"));
+                                         tr("Are you sure to apply these settings to all questions?"),
+                                         PollixAlert::Default::LeavesAsIs);
     if (answer != PollixAlert::AlertFirstButtonReturn) {
         box->setChecked(false);
         return;
@@ -773,7 +775,7 @@ void QuestionInfoWindowController::onDelete()
     if (!page || !m_canvas)
         return;
     const int answer = PollixAlert::show(this, QStringLiteral("Pollix"), QStringLiteral("Pollix"), {tr("Yes"), tr("No")},
-                                         tr("Are you sure to delete this question?"));
+                                         tr("Are you sure to delete this question?"), PollixAlert::Default::LeavesAsIs);
     if (answer != PollixAlert::AlertFirstButtonReturn)
         return;
     const Resetting filling(nResettingMyself);

@@ -358,7 +358,8 @@ void QuestionsSettingWindowController::onDelQuestion()
     if (!bigQuestions->currentPage())
         return;
     const int answer = PollixAlert::show(this, QStringLiteral("Pollix"), QStringLiteral("Pollix"),
-                                         {tr("Yes"), tr("No")}, tr("Are you sure to delete this question?"));
+                                         {tr("Yes"), tr("No")}, tr("Are you sure to delete this question?"),
+                                         PollixAlert::Default::LeavesAsIs);
     if (answer != PollixAlert::AlertFirstButtonReturn)
         return;
     NotificationCenter::defaultCenter()->postNotification(Notify::BigQuestionDeleteKey, {}, this);
@@ -481,7 +482,8 @@ QString QuestionsSettingWindowController::chooseSavePath()
         const int answer = PollixAlert::show(
             this, QStringLiteral("Pollix"), tr("\"%1\" already exists. Do you want to replace it?").arg(name),
             {tr("Yes"), tr("No")},
-            tr("A file with the same name already exists on the Desktop.Replacing it will overwrite its current contents."));
+            tr("A file with the same name already exists on the Desktop.Replacing it will overwrite its current contents."),
+            PollixAlert::Default::LeavesAsIs);
         if (answer != PollixAlert::AlertFirstButtonReturn)
             return {};
     }

@@ -236,7 +236,8 @@ void StandardController::doDelete()
         PollixAlert::show(this, kAlertTitle, tr("Please select the standard which you want to delete."));
         return;
     }
-    if (PollixAlert::show(this, kAlertTitle, tr("Are you sure to delete this standard?"), {tr("Yes"), tr("No")})
+    if (PollixAlert::show(this, kAlertTitle, tr("Are you sure to delete this standard?"), {tr("Yes"), tr("No")}, {},
+                          PollixAlert::Default::LeavesAsIs)
         != PollixAlert::AlertFirstButtonReturn)
         return;
     // The pick may be the standard itself or below it.

@@ -83,8 +83,10 @@ bool EditHold::eventFilter(QObject *watched, QEvent *event)
 
 EditHold::Answer EditHold::askLeave(QWidget *window, const QString &title, const QString &text, const QStringList &buttons)
 {
-    // Escape and the close box on the question keep the edits, as its second button does.
-    return PollixAlert::askWithWayBack(window, title, text, buttons) == 0 ? Answer::Leave : Answer::Stay;
+    // Return, Escape and the close box on the question keep the edits, as its second button does.
+    return PollixAlert::askWithWayBack(window, title, text, buttons, {}, PollixAlert::Default::LeavesAsIs) == 0
+               ? Answer::Leave
+               : Answer::Stay;
 }
 
 EditHold::Answer EditHold::askSave(QWidget *window, const QString &title, const QString &text, const QStringList &buttons,

@@ -39,7 +39,8 @@ public:
     static void commitOpenCell(QWidget *window);
 
     // The usual questions; Escape and the close box on either stay. A yes/no question ("Are you
-    // sure to quit without saving?"): the first button leaves, the second stays.
+    // sure to quit without saving?"): the first button leaves, the second stays, and so does
+    // Return, as leaving drops the edits.
     static Answer askLeave(QWidget *window, const QString &title, const QString &text, const QStringList &buttons);
     // Save, leave without saving, keep editing: the buttons in that order (PollixAlert::askToSave);
     // the first runs save, which says whether the save completed.

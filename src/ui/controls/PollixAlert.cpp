@@ -47,8 +47,7 @@ PollixAlert::PollixAlert(const QString &title, const QString &text, const QStrin
         connect(b, &QAbstractButton::clicked, this, [this, i] { m_pressed = i; });
         TeacherKeyButtons::bind(b);
     }
-    if (!m_buttons.isEmpty())
-        setDefaultButton(static_cast<QPushButton *>(m_buttons.first()));
+    setDefault(Default::First);
     // The box takes its width from the main text; a short one ("Warning") over a sentence would
     // fold the sentence into a narrow column. The sentence gets room for a line of its own, up
     // to about sixty characters.
@@ -92,11 +91,20 @@ int PollixAlert::runModal()
     return m_wayOutGoesBack ? int(AlertWentBackReturn) : AlertFirstButtonReturn + int(m_titles.size()) - 1;
 }
 
+void PollixAlert::setDefault(Default byDefault)
+{
+    if (m_buttons.isEmpty())
+        return;
+    // The message box gives the default button the focus too, where Return lands first.
+    setDefaultButton(static_cast<QPushButton *>(byDefault == Default::First ? m_buttons.first() : m_buttons.last()));
+}
+
 int PollixAlert::askWithWayBack(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
-                                const QString &informativeText)
+                                const QString &informativeText, Default byDefault)
 {
     PollixAlert alert(title, text, buttons, informativeText, parent);
     alert.setWayOutGoesBack(true);
+    alert.setDefault(byDefault);
     const int answer = alert.runModal();
     return answer == AlertWentBackReturn ? -1 : answer - AlertFirstButtonReturn;
 }
@@ -142,9 +150,10 @@ void PollixAlert::closeEvent(QCloseEvent *event)
 }
 
 int PollixAlert::show(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
-                      const QString &informativeText)
+                      const QString &informativeText, Default byDefault)
 {
     PollixAlert alert(title, text, buttons, informativeText, parent);
+    alert.setDefault(byDefault);
     return alert.runModal();
 }
 

@@ -8,8 +8,8 @@ class DataOfFrame;
 #include <functional>
 
 // The program's alert panel: a fixed English text, a title ("Pollix ARS" or "Pollix") and up to
-// three buttons, the first being the default. While it is the frame listener the teacher keypad
-// can press its first two buttons (see handleMachMessage).
+// three buttons, the first being the default unless it harms (see Default). While it is the frame
+// listener the teacher keypad can press its first two buttons (see handleMachMessage).
 class PollixAlert : public QMessageBox
 {
     Q_OBJECT
@@ -22,6 +22,13 @@ public:
     // What the teacher chose at a question about edits not yet saved.
     enum class SaveAnswer { Save, Discard, Cancel };
 
+    // Which button Return presses. A question whose first button does what cannot be taken back
+    // (deletes, clears, overwrites, drops what was typed, saves a second copy) has its last one,
+    // which leaves everything as it is, as its default (LeavesAsIs), so that a Return pressed out
+    // of habit harms nothing. A click and the teacher keypad's F1 and F2 press the buttons they
+    // name, as on every alert, and Escape and the close box do what they do there.
+    enum class Default { First, LeavesAsIs };
+
     PollixAlert(const QString &title, const QString &text, const QStringList &buttons,
                 const QString &informativeText = {}, QWidget *parent = nullptr);
 
@@ -32,7 +39,8 @@ public:
 
     // A one-call alert; returns AlertFirstButtonReturn + index of the button pressed.
     static int show(QWidget *parent, const QString &title, const QString &text,
-                    const QStringList &buttons = {QStringLiteral("OK")}, const QString &informativeText = {});
+                    const QStringList &buttons = {QStringLiteral("OK")}, const QString &informativeText = {},
+                    Default byDefault = Default::First);
     // A question about unsaved edits: the first button saves, the second leaves the edits unsaved
     // and a third, where there is one, goes back to the window. Escape and the close box go back
     // too, whatever the buttons: on a question about edits they never discard them.
@@ -41,11 +49,13 @@ public:
     // A question whose way out (Escape, the close box) goes back to the window: the 0-based
     // index of the button pressed, or -1 when the alert was left that way.
     static int askWithWayBack(QWidget *parent, const QString &title, const QString &text, const QStringList &buttons,
-                              const QString &informativeText = {});
+                              const QString &informativeText = {}, Default byDefault = Default::First);
 
     // Escape and the close box leave the alert without pressing any button (runModal answers
     // AlertWentBackReturn). Otherwise they press the last button, as a plain message box does.
     void setWayOutGoesBack(bool on) { m_wayOutGoesBack = on; }
+    // Return presses the button byDefault names (the last for LeavesAsIs).
+    void setDefault(Default byDefault);
 
     // A notice that waits for nothing: shown at once, without a modal loop and without taking the
     // keyboard from the window in use, so that whatever runs goes on (a run the teacher keypad

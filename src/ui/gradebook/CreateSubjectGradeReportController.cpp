@@ -241,8 +241,9 @@ void CreateSubjectGradeReportController::doSave()
     QString why;
     bool saved = false;
     if (store->existCourseGrade(grade)) {
-        if (PollixAlert::show(this, kPollix, tr("Record already exists.Do you want to replace it?"),
-                              {tr("Yes"), tr("No")}) != PollixAlert::AlertFirstButtonReturn)
+        if (PollixAlert::show(this, kPollix, tr("Record already exists.Do you want to replace it?"), {tr("Yes"), tr("No")},
+                              {}, PollixAlert::Default::LeavesAsIs)
+            != PollixAlert::AlertFirstButtonReturn)
             return;
         saved = store->updateCourseGradeSession(grade, &why);
     } else {

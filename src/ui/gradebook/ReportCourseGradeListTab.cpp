@@ -146,10 +146,11 @@ void ReportCourseGradeListTab::buildInterface()
     });
 }
 
-int ReportCourseGradeListTab::alert(const QString &text, const QString &why, const QStringList &buttons)
+int ReportCourseGradeListTab::alert(const QString &text, const QString &why, const QStringList &buttons,
+                                    PollixAlert::Default byDefault)
 {
     return PollixAlert::show(this, QStringLiteral("Pollix"), text, buttons.isEmpty() ? QStringList{tr("OK")} : buttons,
-                             why) -
+                             why, byDefault) -
            PollixAlert::AlertFirstButtonReturn;
 }
 
@@ -347,7 +348,8 @@ void ReportCourseGradeListTab::doExportDelete3()
         return;
     }
     if (btnExportDelete3->text() == tr("Delete")) {
-        if (alert(tr("Do you want to delete the selected Subjects?"), {}, {tr("Yes"), tr("No")}) != 0)
+        if (alert(tr("Do you want to delete the selected Subjects?"), {}, {tr("Yes"), tr("No")}, PollixAlert::Default::LeavesAsIs)
+            != 0)
             return;
         TovGradeSessionsXmlDatabase *store = TovGradeSessionsXmlDatabase::sharedUI();
         const QString period = cboGradingPeriod3->currentText();

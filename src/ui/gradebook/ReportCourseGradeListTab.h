@@ -3,6 +3,7 @@
 #include "core/gradebook/SelectSubject.h"
 #include "core/reports/SelectStudents.h"
 #include "core/store/CourseGradeEntity.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QList>
 #include <QWidget>
@@ -67,7 +68,8 @@ private:
     void fillStudentTable();
     void fillSubjectTable();
     void backToList();
-    int alert(const QString &text, const QString &why = {}, const QStringList &buttons = {});
+    int alert(const QString &text, const QString &why = {}, const QStringList &buttons = {},
+              PollixAlert::Default byDefault = PollixAlert::Default::First);
 
     bool m_listMode = true;
     bool m_resetting = false;

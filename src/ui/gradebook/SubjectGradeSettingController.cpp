@@ -115,7 +115,7 @@ void SubjectGradeSettingController::awakeFromNib()
 
 int SubjectGradeSettingController::ask(const QString &title, const QString &text, const QStringList &buttons)
 {
-    return PollixAlert::show(this, title, text, buttons) - PollixAlert::AlertFirstButtonReturn;
+    return PollixAlert::show(this, title, text, buttons, {}, PollixAlert::Default::LeavesAsIs) - PollixAlert::AlertFirstButtonReturn;
 }
 
 void SubjectGradeSettingController::alert(const QString &text, const QString &why)

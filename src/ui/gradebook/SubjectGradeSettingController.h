@@ -114,6 +114,8 @@ private:
 
     void awakeFromNib();
 
+    // A question before rows are deleted: the 0-based button pressed; Return presses the last,
+    // which deletes nothing.
     int ask(const QString &title, const QString &text, const QStringList &buttons);
     void alert(const QString &text, const QString &why = {});
     // Sets the pending code and shows its alert.

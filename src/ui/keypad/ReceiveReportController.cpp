@@ -200,13 +200,14 @@ bool ReceiveReportController::askToSaveAgain(const QStringList &copies)
     const QString saved = copies.size() == 1
                               ? tr("It is saved as %1.").arg(where)
                               : tr("It is saved %1 times, one of them as %2.").arg(copies.size()).arg(where);
-    // Escape and the close box leave the session unsaved, as Cancel does.
+    // Return, Escape and the close box leave the session unsaved, as Cancel does.
     return PollixAlert::askWithWayBack(
                this, QStringLiteral("Pollix ARS"), tr("This session from the teacher keypad is saved already."),
                {tr("Save Again"), tr("Cancel")},
                saved + QLatin1Char(' ')
                    + tr("Saved again, it becomes one more session with the same answers, and the gradebook counts "
-                        "each of them."))
+                        "each of them."),
+               PollixAlert::Default::LeavesAsIs)
            == 0;
 }
 

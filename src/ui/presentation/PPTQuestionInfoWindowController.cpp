@@ -339,12 +339,12 @@ QuizQuestionsElement &PPTQuestionInfoWindowController::current()
     return m_questions[m_nCurrentQuestionNo];
 }
 
-int PPTQuestionInfoWindowController::ask(const QString &question, const QStringList &buttons)
+int PPTQuestionInfoWindowController::ask(const QString &question, const QStringList &buttons, PollixAlert::Default byDefault)
 {
     QStringList titles;
     for (const QString &b : buttons.isEmpty() ? QStringList{QStringLiteral("Yes"), QStringLiteral("No")} : buttons)
         titles << tr(qPrintable(b));
-    return PollixAlert::show(this, QStringLiteral("Pollix"), tr("Pollix"), titles, tr(qPrintable(question)));
+    return PollixAlert::show(this, QStringLiteral("Pollix"), tr("Pollix"), titles, tr(qPrintable(question)), byDefault);
 }
 
 void PPTQuestionInfoWindowController::changed()
@@ -417,7 +417,8 @@ void PPTQuestionInfoWindowController::onDelete()
 {
     if (pptUI->getCountOfSlide() == -1 || !hasCurrent())
         return;
-    if (ask(QStringLiteral("Are you sure to delete this question?")) != PollixAlert::AlertFirstButtonReturn)
+    if (ask(QStringLiteral("Are you sure to delete this question?"), {}, PollixAlert::Default::LeavesAsIs)
+        != PollixAlert::AlertFirstButtonReturn)
         return;
     // The question goes with its slide: when the slide stays, so does the question.
     if (!pptUI->deleteSlideIsWithPos(true, m_nCurrentQuestionNo)) {
@@ -485,7 +486,8 @@ bool PPTQuestionInfoWindowController::saveMessage()
         if (m_questions[i].nQuestionType() == QuestionType::TrueFalse
             && pptUI->readTextBoxByName(QStringLiteral("mode"), i) != QLatin1String("True or False")
             && ask(QStringLiteral("You will change question mode to True or False; original question content may be lost, "
-                                  "are you sure you want to do this?"))
+                                  "are you sure you want to do this?"),
+                   {}, PollixAlert::Default::LeavesAsIs)
                    != PollixAlert::AlertFirstButtonReturn)
             return false;
     }
@@ -806,7 +808,8 @@ void PPTQuestionInfoWindowController::checkBoxAllInSame(QCheckBox *box)
 {
     if (m_bResettingMyself || !holdsQuestion() || !box->isChecked())
         return;
-    if (ask(QStringLiteral("Are you sure to apply these settings to all questions?")) != PollixAlert::AlertFirstButtonReturn) {
+    if (ask(QStringLiteral("Are you sure to apply these settings to all questions?"), {}, PollixAlert::Default::LeavesAsIs)
+        != PollixAlert::AlertFirstButtonReturn) {
         Resetting guard(m_bResettingMyself);
         box->setChecked(false);
         return;

@@ -2,6 +2,7 @@
 
 #include "core/engine/QuizQuestionsElement.h"
 #include "ui/authoring/QuestionForm.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QDialog>
 #include <QList>
@@ -93,7 +94,8 @@ private:
     bool windowShouldClose();
     bool hasUnsavedChanges() const;
     // The editor's alert; buttons Yes and No unless others are given.
-    int ask(const QString &question, const QStringList &buttons = {});
+    int ask(const QString &question, const QStringList &buttons = {},
+            PollixAlert::Default byDefault = PollixAlert::Default::First);
     QuizQuestionsElement &current();
     bool hasCurrent() const;
     // The question shown is on a slide that holds one: the form is there to edit it.

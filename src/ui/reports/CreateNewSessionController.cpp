@@ -300,9 +300,9 @@ void CreateNewSessionController::changed()
 }
 
 int CreateNewSessionController::alert(const QString &text, const QStringList &buttons, const QString &title,
-                                      const QString &informative)
+                                      const QString &informative, PollixAlert::Default byDefault)
 {
-    return SessionFormParts::alert(this, text, buttons, informative, title);
+    return SessionFormParts::alert(this, text, buttons, informative, title, byDefault);
 }
 
 void CreateNewSessionController::emptyAnswersOfAllQuestions()
@@ -323,7 +323,7 @@ void CreateNewSessionController::classSelected(int index)
     btnSave1->setEnabled(true);
     if (m_classHasChange) {
         const int yes = alert(tr("If you switch to another Class, you will lose the input for current Class. Continue anyway?"),
-                              {tr("Yes"), tr("No")});
+                              {tr("Yes"), tr("No")}, {}, {}, PollixAlert::Default::LeavesAsIs);
         if (yes != 0) {
             const QSignalBlocker block(cboClass);
             cboClass->setCurrentIndex(cboClass->findText(m_curClass));
@@ -374,7 +374,7 @@ void CreateNewSessionController::totalSelected(int index)
     const int n = cboTotalQuestion->itemText(index).toInt();
     if (n < m_curTotalQuestions) {
         if (alert(tr("Decreasing the number of questions will cause missing potential inputs, continue anyway?"),
-                  {tr("Yes"), tr("No")})
+                  {tr("Yes"), tr("No")}, {}, {}, PollixAlert::Default::LeavesAsIs)
             != 0) {
             const QSignalBlocker block(cboTotalQuestion);
             cboTotalQuestion->setCurrentIndex(cboTotalQuestion->findText(QString::number(m_curTotalQuestions)));

@@ -5,6 +5,7 @@
 #include "core/reports/StudentIdNameAnswer.h"
 
 #include "ui/controls/EditHold.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QDialog>
 #include <QList>
@@ -128,7 +129,7 @@ private:
 
     // Alerts titled "Pollix"; answers the button index.
     int alert(const QString &text, const QStringList &buttons = {}, const QString &title = {},
-              const QString &informative = {});
+              const QString &informative = {}, PollixAlert::Default byDefault = PollixAlert::Default::First);
     void finishSave(const QString &day);
     // Whether the new file at path reads back as quiz; when not, it is removed (reason in errorText).
     static bool writtenAsEntered(const QString &path, const QuizEntity &quiz, QString *errorText);

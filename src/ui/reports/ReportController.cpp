@@ -562,7 +562,8 @@ void ReportController::doDelete1()
     const QList<ReportTable1Element> rows = selectedRows();
     if (rows.isEmpty())
         return;
-    if (PollixAlert::show(this, tr("Pollix"), tr("Do you want to delete the selected sessions?"), {tr("OK"), tr("Cancel")})
+    if (PollixAlert::show(this, tr("Pollix"), tr("Do you want to delete the selected sessions?"), {tr("OK"), tr("Cancel")},
+                          {}, PollixAlert::Default::LeavesAsIs)
         != PollixAlert::AlertFirstButtonReturn)
         return;
     QStringList kept;

@@ -39,11 +39,11 @@ void SessionFormParts::place(QGridLayout *grid, QWidget *owner, int row, int col
 }
 
 int SessionFormParts::alert(QWidget *window, const QString &text, const QStringList &buttons,
-                            const QString &informative, const QString &title)
+                            const QString &informative, const QString &title, PollixAlert::Default byDefault)
 {
     const auto tr = [](const char *s) { return QCoreApplication::translate("SessionFormParts", s); };
     return PollixAlert::show(window, title.isEmpty() ? tr("Pollix") : title, text,
-                             buttons.isEmpty() ? QStringList{tr("OK")} : buttons, informative)
+                             buttons.isEmpty() ? QStringList{tr("OK")} : buttons, informative, byDefault)
            - PollixAlert::AlertFirstButtonReturn;
 }
 

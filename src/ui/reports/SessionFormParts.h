@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/store/StudentEntity.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QDate>
 #include <QList>
@@ -28,7 +29,8 @@ public:
                       int span = 1);
     // An alert titled "Pollix" (or title) over window; the index of the button pressed.
     static int alert(QWidget *window, const QString &text, const QStringList &buttons = {},
-                     const QString &informative = {}, const QString &title = {});
+                     const QString &informative = {}, const QString &title = {},
+                     PollixAlert::Default byDefault = PollixAlert::Default::First);
     // After a session was written and read back: says so and where the file is.
     static void sayWhereSaved(QWidget *window, const QString &path);
     // "The session is saved as <path>".

@@ -723,7 +723,8 @@ bool ClassSetController::resolveDeviceClashes()
                                          {tr("Renumber"), tr("Cancel")},
                                          tr("Renumber gives each student after the first of a number the next free "
                                             "device NO.\n\n%1")
-                                             .arg(lines.join(QLatin1Char('\n'))));
+                                             .arg(lines.join(QLatin1Char('\n'))),
+                                         PollixAlert::Default::LeavesAsIs);
     if (answer != PollixAlert::AlertFirstButtonReturn)
         return false;
     const RosterEdits::Result r = RosterEdits::renumberDeviceClashes(m_classNo);

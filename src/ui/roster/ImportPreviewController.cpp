@@ -85,7 +85,7 @@ void ImportPreviewController::readAgain(CSVOperator::TextEncoding encoding, CSVO
         return;
     if (m_edited
         && PollixAlert::show(this, kPollixArs, tr("Reading the file again drops the changes made in the preview."),
-                             {tr("Read Again"), tr("Cancel")})
+                             {tr("Read Again"), tr("Cancel")}, {}, PollixAlert::Default::LeavesAsIs)
                != PollixAlert::AlertFirstButtonReturn) {
         showEncodingChoice();
         return;

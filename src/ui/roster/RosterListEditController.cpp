@@ -180,7 +180,8 @@ void RosterListEditController::doDelete()
 {
     if (m_index < 0 || m_index >= m_names.size())
         return;
-    const int answer = PollixAlert::show(this, QStringLiteral("Pollix"), deleteQuestion(), {tr("Yes"), tr("No")});
+    const int answer = PollixAlert::show(this, QStringLiteral("Pollix"), deleteQuestion(), {tr("Yes"), tr("No")}, {},
+                                         PollixAlert::Default::LeavesAsIs);
     if (answer != PollixAlert::AlertFirstButtonReturn)
         return;
     const QString name = storedName(m_index);

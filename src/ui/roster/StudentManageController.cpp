@@ -445,7 +445,7 @@ void StudentManageController::doSave()
             this, kPollixArs,
             tr("Student ID %1 exists in student roster, do you want to update it before adding into the class?")
                 .arg(record.id()),
-            {tr("OK"), tr("Cancel")});
+            {tr("OK"), tr("Cancel")}, {}, PollixAlert::Default::LeavesAsIs);
         if (answer == PollixAlert::AlertFirstButtonReturn) {
             save.rosterUpdateConfirmed = true;
             r = RosterEdits::saveStudent(save);
@@ -493,7 +493,7 @@ void StudentManageController::doDelete()
     if (id.isEmpty())
         return;
     const int answer = PollixAlert::show(this, kPollixArs, tr("Are you sure to delete the student : %1").arg(id),
-                                         {tr("OK"), tr("Cancel")});
+                                         {tr("OK"), tr("Cancel")}, {}, PollixAlert::Default::LeavesAsIs);
     if (answer == PollixAlert::AlertFirstButtonReturn) {
         const RosterEdits::Result r = RosterEdits::deleteStudent(id, classNo());
         if (!r.ok())

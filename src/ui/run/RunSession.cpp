@@ -395,8 +395,12 @@ void RunSession::farewell(const std::function<void()> &then)
             then();
         return;
     }
-    // The keypads are told that the teacher left, then called to log out; the logout takes the
-    // receiver's answer to that wake frame (the run's, or the main window's once it listens).
+    // The logout takes the receiver's answer to its wake frame (the run's, or the main window's
+    // once it listens): a window over the run still listening (Send Questions, which takes that
+    // answer for its own wake's, when Pollix ends with it up) hands the frames back first.
+    if (appDelegate && appDelegate->objectToReceiveCommData() != m_window.widget)
+        appDelegate->setObjectToReceiveCommData(m_window.widget);
+    // The keypads are told that the teacher left, then called to log out.
     if (modeObject)
         modeObject->sendReceiveState(0xE3);
     RunTimer::after(100, m_window.widget, [this, then] {

@@ -107,9 +107,10 @@ int SaveToDataController::exec()
 }
 
 int SaveToDataController::runKeypadAlert(const QString &text, const QStringList &buttons, const QString &informativeText,
-                                         const QString &title)
+                                         const QString &title, PollixAlert::Default byDefault)
 {
     PollixAlert alert(title, text, buttons, informativeText, this);
+    alert.setDefault(byDefault);
     if (appDelegate)
         appDelegate->setObjectToReceiveCommData(&alert);
     const int result = alert.runModal();
@@ -163,8 +164,10 @@ void SaveToDataController::onCancel()
 {
     if (m_closing)
         return;
+    // F1 leaves without saving, as its button says; Return keeps the report to be saved.
     const int answer = runKeypadAlert(tr("Are you sure to exit without saving exam report?"),
-                                      {QStringLiteral("  \"F1\" OK  "), QStringLiteral("\"F2\" Cancel")});
+                                      {QStringLiteral("  \"F1\" OK  "), QStringLiteral("\"F2\" Cancel")}, {},
+                                      QStringLiteral("Warning"), PollixAlert::Default::LeavesAsIs);
     if (answer != PollixAlert::AlertFirstButtonReturn)
         return;
     windowShouldClose();

@@ -4,6 +4,7 @@
 #include "core/keypad/DataOfFrame.h"
 #include "core/store/QuizEntity.h"
 #include "core/store/StudentEntity.h"
+#include "ui/controls/PollixAlert.h"
 
 #include <QDialog>
 #include <QList>
@@ -97,7 +98,8 @@ private:
     void handleDataReceiveArvel();
     void handleDataReceiveCorvel_Dravel();
     int runKeypadAlert(const QString &text, const QStringList &buttons, const QString &informativeText = {},
-                       const QString &title = QStringLiteral("Warning"));
+                       const QString &title = QStringLiteral("Warning"),
+                       PollixAlert::Default byDefault = PollixAlert::Default::First);
     // The dialog's settings and the opener's lists as the save takes them.
     EndOfRunSave::Run run() const;
     void windowShouldClose();

@@ -1,3 +1,4 @@
+#include "core/app/BackupWriter.h"
 #include "core/app/ZipArchive.h"
 #include "core/app/zipHelper.h"
 #include "core/store/DataFolderLayout.h"
@@ -11,12 +12,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <memory>
+
+#include <cerrno>
 
 #include <malloc.h>
 #include <sys/stat.h>
@@ -282,6 +286,42 @@ TEST_F(ZipBackupTest, ABackupThatCannotReadAFileNamesItAndKeepsThePreviousBackup
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
     ASSERT_TRUE(zipHelper().backupFilTo(zipPath(), &why)) << why.toStdString();
     EXPECT_EQ(entryNames(zipPath()).size(), 12) << "five files of the three folders twice, two of the data folder once";
+}
+
+// A folder that takes no new file refuses the backup in the words of that folder, the one the
+// teacher chose, with the system's reason and the advice to choose another; the part file Pollix
+// writes first is not named, and nothing is left there. A folder this account may not write, and
+// the disk's other refusals as the disk gives them (injected).
+TEST_F(ZipBackupTest, AFolderThatTakesNoFileIsNamedWithTheAdviceToChooseAnother)
+{
+    POLLIX_AS_ORDINARY_USER();
+    fillDataFolder();
+    const QString locked = zipPath("locked");
+    ASSERT_TRUE(QDir().mkpath(locked));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+    const auto unhook = qScopeGuard([] { BackupWriter::setPartRefusalHook({}); });
+    const struct
+    {
+        int injected;
+        const char *reason;
+    } cases[] = {{0, "Permission denied"}, {EROFS, "Read-only file system"}, {ENOSPC, "No space left on device"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.reason);
+        BackupWriter::setPartRefusalHook([code = c.injected](const QString &) { return code; });
+        QString why;
+        bool otherFolder = false;
+        EXPECT_FALSE(zipHelper().backupFilTo(locked + "/bk.zip", &why, {}, &otherFolder));
+        EXPECT_EQ(why, QStringLiteral("bk.zip cannot be saved in the folder %1: %2. Choose another folder for the backup.")
+                           .arg(QDir::toNativeSeparators(locked), c.reason));
+        EXPECT_TRUE(otherFolder);
+        EXPECT_TRUE(QDir(locked).isEmpty());
+    }
+    // A folder that is not there is told as before, as no folder the account cannot write.
+    BackupWriter::setPartRefusalHook({});
+    QString why;
+    bool otherFolder = true;
+    EXPECT_FALSE(zipHelper().backupFilTo(zipPath("no such folder/bk.zip"), &why, {}, &otherFolder));
+    EXPECT_FALSE(otherFolder) << why.toStdString();
 }
 
 // A data file that is a pipe or a link to a device is no file a backup can hold: the backup names

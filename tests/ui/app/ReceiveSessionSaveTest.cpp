@@ -1,11 +1,12 @@
 // Receive Session opened from the main window as the teacher opens it, a session sent from the
 // simulated teacher keypad through the real serial code and saved with a click on Save: the save
 // says where the session went, in the window and on the main window's status line, and the same
-// session received again is saved again only when the teacher says so.
+// session received again is saved again only when the teacher says so (a Return is no say-so).
 
 #include "support/DialogAnswers.h"
 #include "support/MainWindowForRuns.h"
 #include "support/ModalDriver.h"
+#include "support/RealAlerts.h"
 #include "support/ReceiverTest.h"
 #include "support/SessionOwners.h"
 #include "ui/app/MainwndController.h"
@@ -134,6 +135,18 @@ TEST_F(ReceiveSessionSave, EachSaveSaysWhereItWentAndTheSameSessionAgainIsSavedO
             EXPECT_TRUE(answers.alerts().last().informativeText.contains(QDir::toNativeSeparators(first)));
             EXPECT_EQ(answers.alerts().last().buttons, (QStringList{QStringLiteral("Save Again"), QStringLiteral("Cancel")}));
             EXPECT_EQ(sessionFiles().size(), 1) << "way out " << way;
+            EXPECT_TRUE(window->btnSave->isEnabled());
+        }
+        // The question up for real: Return on it saves nothing either (its default is Cancel),
+        // and Escape leaves it as before.
+        modals.on(QStringLiteral("PollixAlert"), [](QWidget *) {});
+        for (RealAlerts::Way way : {RealAlerts::Way::Return, RealAlerts::Way::Escape}) {
+            RealAlerts real;
+            real.leave(way);
+            QTest::mouseClick(window->btnSave, Qt::LeftButton);
+            EXPECT_EQ(real.seen().size(), 1) << "way " << int(way);
+            EXPECT_TRUE(real.allTaken() && real.stuck() == 0) << "way " << int(way);
+            EXPECT_EQ(sessionFiles().size(), 1) << "way " << int(way);
             EXPECT_TRUE(window->btnSave->isEnabled());
         }
         // Save Again saves it once more, and says where.

@@ -283,13 +283,18 @@ TEST_F(UnsavedEditsTest, AWindowWithoutEditsGoesWithoutAQuestion)
 
 // The question comes up for real and the teacher presses Escape on it, or its close box: that is
 // the way back to the window, whatever the question's buttons (Yes and No alone, or a third to
-// keep editing): the window stays with the edit. Only a button of the question leaves.
+// keep editing): the window stays with the edit. Only a button of the question leaves. Return on
+// a question whose first button drops the edits ("Are you sure to quit without saving?") keeps
+// them too; where the first button saves, Return saves.
 TEST_F(UnsavedEditsTest, EscapeOrTheCloseBoxOnTheQuestionGoesBackToTheWindowWithTheEdits)
 {
     for (const HeldWindow &held : windows()) {
         std::unique_ptr<QWidget> w = held.openWithEdit();
+        const bool firstDrops = held.dropEdits == 0;
         for (Way way : {Way::Escape, Way::CloseBox, Way::LeaveButton}) {
-            for (RealAlerts::Way onAlert : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox}) {
+            for (RealAlerts::Way onAlert : {RealAlerts::Way::Escape, RealAlerts::Way::CloseBox, RealAlerts::Way::Return}) {
+                if (onAlert == RealAlerts::Way::Return && !firstDrops)
+                    continue;
                 const QString where = QStringLiteral("%1, way %2, alert left by %3").arg(held.name).arg(int(way)).arg(int(onAlert));
                 RealAlerts real;
                 real.leave(onAlert);
