@@ -1,5 +1,7 @@
 #include "BlockReader.h"
 
+#include "Uninterrupted.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -96,9 +98,7 @@ quint64 BlockReader::readFile(quint64 offset, char *into, quint64 n)
 {
     quint64 got = 0;
     while (got < n) {
-        const ssize_t k = ::pread(m_fd, into + got, size_t(n - got), off_t(offset + got));
-        if (k < 0 && errno == EINTR)
-            continue;
+        const ssize_t k = Uninterrupted::call([&] { return ::pread(m_fd, into + got, size_t(n - got), off_t(offset + got)); });
         if (k < 0)
             m_error = errno;
         if (k <= 0)

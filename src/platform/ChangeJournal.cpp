@@ -698,11 +698,20 @@ QString write(const QList<Step> &givenSteps, Direction direction, QString *error
         return QString();
     }
     if (path.isEmpty()) {
-        do {
-            path = QStringLiteral("%1/.change-%2.journal")
-                       .arg(where)
-                       .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        } while (journals.kindAt(nameOf(path)) != RecordFile::Kind::Missing);
+        // Named by chance: a disk that says every name is taken is not asked for ever.
+        for (int tries = 0; path.isEmpty() && tries < SideFiles::kMostNameTries; ++tries) {
+            const QString name = QStringLiteral("%1/.change-%2.journal")
+                                     .arg(where)
+                                     .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+            if (journals.kindAt(nameOf(name)) == RecordFile::Kind::Missing)
+                path = name;
+        }
+        if (path.isEmpty()) {
+            if (errorText)
+                *errorText = QStringLiteral("the change could not be noted down first: every journal name tried in %1 is "
+                                            "taken").arg(where);
+            return QString();
+        }
     }
     if (tried)
         *tried = path;

@@ -1,6 +1,7 @@
 #include "ContentHash.h"
 
 #include "RegularFile.h"
+#include "Uninterrupted.h"
 
 #include <QFile>
 #include <QHash>
@@ -93,9 +94,7 @@ std::optional<QByteArray> ofDescriptor(int fd, QString *why)
     char piece[1 << 16];
     qint64 total = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, piece, sizeof piece);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = Uninterrupted::call([&] { return ::read(fd, piece, sizeof piece); });
         if (n < 0) {
             if (why)
                 *why = QString::fromLocal8Bit(std::strerror(errno));

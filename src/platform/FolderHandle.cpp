@@ -4,6 +4,7 @@
 #include "RegularFile.h"
 #include "SideFiles.h"
 #include "TakenFolders.h"
+#include "Uninterrupted.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,9 +84,7 @@ int renameAt2(int fromFd, const char *from, int toFd, const char *to, unsigned f
 int writeWhole(int fd, const char *data, qsizetype size)
 {
     for (qsizetype done = 0; done < size;) {
-        const ssize_t n = ::write(fd, data + done, size_t(size - done));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = Uninterrupted::call([&] { return ::write(fd, data + done, size_t(size - done)); });
         if (n <= 0)
             return n < 0 ? errno : EIO;
         done += n;
@@ -392,9 +391,7 @@ bool FolderHandle::linkOrCopyTo(const QString &name, const FolderHandle &to, con
     int code = out < 0 ? errno : 0;
     char buffer[65536];
     while (code == 0) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = Uninterrupted::call([&] { return ::read(in, buffer, sizeof buffer); });
         if (n <= 0) {
             code = n < 0 ? errno : 0;
             break;

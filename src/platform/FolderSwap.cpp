@@ -5,6 +5,7 @@
 #include "FolderMark.h"
 #include "Log.h"
 #include "RecordFile.h"
+#include "SideFiles.h"
 #include "TakenFolders.h"
 
 #include <QDir>
@@ -77,11 +78,19 @@ QString writeJournal(const FolderHandle &parent, const QString &target, const QS
 {
     const QFileInfo info(target);
     QString name;
-    do {
-        name = QStringLiteral(".%1.swap-%2.journal")
-                   .arg(info.fileName())
-                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-    } while (parent.kindAt(name) != RecordFile::Kind::Missing);
+    // Named by chance: a disk that says every name is taken is not asked for ever.
+    for (int tries = 0; name.isEmpty() && tries < SideFiles::kMostNameTries; ++tries) {
+        const QString tried = QStringLiteral(".%1.swap-%2.journal")
+                                  .arg(info.fileName())
+                                  .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        if (parent.kindAt(tried) == RecordFile::Kind::Missing)
+            name = tried;
+    }
+    if (name.isEmpty()) {
+        if (errorText)
+            *errorText = QStringLiteral("every journal name tried in %1 is taken").arg(parent.path());
+        return QString();
+    }
     QByteArray text = QByteArray(kHeader) + '\n';
     for (const QString &folder : {target, prepared, aside})
         text += QUrl::toPercentEncoding(QFileInfo(folder).fileName()) + '\n';

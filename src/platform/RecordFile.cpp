@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <cstring>
+#include <mutex>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,6 +19,21 @@ namespace {
 QByteArray native(const QString &path)
 {
     return QFile::encodeName(path);
+}
+
+std::mutex g_lookHookMutex;
+std::function<int(const QString &)> g_lookHook;
+
+// lstat of path: 0, or the error the disk (or a test) answered with.
+int lookedAt(const QString &path, struct stat *st)
+{
+    {
+        std::lock_guard lock(g_lookHookMutex);
+        if (g_lookHook)
+            if (const int code = g_lookHook(path); code != 0)
+                return code;
+    }
+    return ::lstat(native(path).constData(), st) == 0 ? 0 : errno;
 }
 
 } // namespace
@@ -74,9 +91,19 @@ QString wayProblem(const QString &folder, const QString &name)
 
 Kind kindAt(const QString &path)
 {
+    return lookAt(path, nullptr).value_or(Kind::Other);
+}
+
+std::optional<Kind> lookAt(const QString &path, QString *why)
+{
     struct stat st{};
-    if (::lstat(native(path).constData(), &st) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? Kind::Missing : Kind::Other;
+    if (const int code = lookedAt(path, &st); code != 0) {
+        if (code == ENOENT || code == ENOTDIR)
+            return Kind::Missing;
+        if (why)
+            *why = QString::fromLocal8Bit(std::strerror(code));
+        return std::nullopt;
+    }
     if (S_ISLNK(st.st_mode))
         return Kind::Link;
     if (S_ISREG(st.st_mode))
@@ -84,6 +111,12 @@ Kind kindAt(const QString &path)
     if (S_ISDIR(st.st_mode))
         return Kind::Folder;
     return Kind::Other;
+}
+
+void setLookHookForTesting(std::function<int(const QString &path)> hook)
+{
+    std::lock_guard lock(g_lookHookMutex);
+    g_lookHook = std::move(hook);
 }
 
 QString kindText(Kind kind)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // What Pollix reads back from its folders to finish or tidy up earlier work (the journals of
@@ -27,9 +28,17 @@ QString nameProblem(const QString &name);
 // each is a real folder or the way ends at a missing one; the last component itself is not looked at.
 QString wayProblem(const QString &folder, const QString &name);
 
-// What lies at path, looked at without following a link.
+// What lies at path, looked at without following a link. A look the disk answers with an error
+// other than "missing" gives Other.
 enum class Kind { Missing, File, Folder, Link, Other };
 Kind kindAt(const QString &path);
+// The same, but where the disk answers with an error other than "missing" (a share whose program
+// died, a folder that may not be searched, a disk pulled out) none, with the system's words in
+// *why: a search that goes on while the answer is "there" must not take an error for one.
+std::optional<Kind> lookAt(const QString &path, QString *why);
+// Tests: the error (an errno value) the looks above get at path instead of the disk's answer; 0
+// lets the disk answer. An empty function ends it.
+void setLookHookForTesting(std::function<int(const QString &path)> hook);
 // Words for a kind that is not what was wanted ("a symbolic link", "no regular file").
 QString kindText(Kind kind);
 

@@ -1,5 +1,7 @@
 #include "RegularFile.h"
 
+#include "Uninterrupted.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -95,9 +97,7 @@ QByteArray readDescriptor(int fd, qint64 expected, qint64 most, int *error)
                 break;
             bytes.resize(qsizetype(std::min<qint64>(bytes.size() + kStep, most)));
         }
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = Uninterrupted::call([&] { return ::read(fd, bytes.data() + got, size_t(bytes.size() - got)); });
         if (n < 0)
             *error = errno;
         if (n <= 0)

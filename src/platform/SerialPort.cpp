@@ -2,7 +2,9 @@
 
 #include "Log.h"
 #include "SerialSpeed.h"
+#include "Uninterrupted.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -60,20 +62,25 @@ void letGo(int fd)
 // Every byte or false, with errno saying why.
 bool writeWhole(int fd, const char *bytes, int size)
 {
+    // Output queue full: wait until the line takes more, but never forever: a second in all
+    // without a byte taken ends it, whatever the driver says of its readiness meanwhile.
+    constexpr int kMostStallMs = 1000;
+    QDeadlineTimer stalled(kMostStallMs);
     int done = 0;
     while (done < size) {
-        const ssize_t n = ::write(fd, bytes + done, size_t(size - done));
+        const ssize_t n = Uninterrupted::call([&] { return ::write(fd, bytes + done, size_t(size - done)); });
         if (n > 0) {
             done += int(n);
+            stalled.setRemainingTime(kMostStallMs);
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EAGAIN) {
-            // Output queue full: wait until the line takes more, but never forever.
+        if (n < 0 && errno == EAGAIN && !stalled.hasExpired()) {
             struct pollfd pfd {fd, POLLOUT, 0};
-            if (poll(&pfd, 1, 1000) > 0 && !(pfd.revents & (POLLERR | POLLHUP)))
+            const int ready = Uninterrupted::call([&] { return poll(&pfd, 1, int(stalled.remainingTime())); });
+            if (ready > 0 && !(pfd.revents & (POLLERR | POLLHUP)))
                 continue;
+            if (ready == 0)
+                errno = EAGAIN;
         }
         return false;
     }
@@ -83,16 +90,10 @@ bool writeWhole(int fd, const char *bytes, int size)
 // What is waiting, without blocking: -1 error, else the count.
 int readWaiting(int fd, char *buffer, int maxBytes)
 {
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, size_t(maxBytes));
-        if (n >= 0)
-            return int(n);
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN)
-            return 0;
-        return -1;
-    }
+    const ssize_t n = Uninterrupted::call([&] { return ::read(fd, buffer, size_t(maxBytes)); });
+    if (n >= 0)
+        return int(n);
+    return errno == EAGAIN ? 0 : -1;
 }
 
 speed_t standardSpeed(int baud)

@@ -99,12 +99,14 @@ namespace SideFiles {
 
 QString nameBeside(const QString &path, Kind kind)
 {
-    for (;;) {
-        const QString candidate =
+    QString candidate;
+    for (int tries = 0; tries < kMostNameTries; ++tries) {
+        candidate =
             sideStem(path, tagOf(kind)) + QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         if (!QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
-            return candidate;
+            break;
     }
+    return candidate;
 }
 
 std::optional<Kind> kindOf(const QString &fileName)

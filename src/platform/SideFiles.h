@@ -24,7 +24,11 @@ enum class Kind {
     Part       // "part": a backup archive being written
 };
 
-// A name beside path that no file has yet.
+// Names made by chance are tried at most this many times: a disk that says every name is taken
+// (a broken share) is not asked for ever.
+constexpr int kMostNameTries = 64;
+// A name beside path that no file has yet; where each of kMostNameTries is taken, the last one
+// tried, whose making (never over another file) then fails and says so.
 QString nameBeside(const QString &path, Kind kind);
 // The kind of side file a file name is, if it is one.
 std::optional<Kind> kindOf(const QString &fileName);

@@ -242,9 +242,10 @@ QString ensure(const QString &folder, const QString &archive, QString *errorText
 
     auto *classes = TovClassXmlDatabase::sharedClassUI();
     if (!classes->existClassWithName(className())) {
-        const int classNo = classes->addClassWithName(className());
+        QString why;
+        const int classNo = classes->addClassWithName(className(), &why);
         if (classNo <= 0) {
-            *errorText = QStringLiteral("cannot create the demo class");
+            *errorText = QStringLiteral("cannot create the demo class: %1").arg(why);
             return QString();
         }
         QList<StudentEntity> students;

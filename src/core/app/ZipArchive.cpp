@@ -8,6 +8,7 @@
 #include "platform/RecordFile.h"
 #include "platform/RegularFile.h"
 #include "platform/TakenFolders.h"
+#include "platform/Uninterrupted.h"
 
 #include <QDir>
 #include <QFile>
@@ -546,9 +547,8 @@ bool ZipArchive::addZip64End(QString *errorText)
     putLE(tail, directoryAt, 4);
     putLE(tail, 0, 2);
     for (qsizetype done = 0; done < tail.size();) {
-        const ssize_t n = ::pwrite(m_writeFd, tail.constData() + done, size_t(tail.size() - done), off_t(endAt + done));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = Uninterrupted::call(
+            [&] { return ::pwrite(m_writeFd, tail.constData() + done, size_t(tail.size() - done), off_t(endAt + done)); });
         if (n <= 0)
             return failed(n < 0 ? errno : ENOSPC);
         done += n;

@@ -1,5 +1,7 @@
 #include "ZipWriteSink.h"
 
+#include "platform/Uninterrupted.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -15,9 +17,7 @@ bool ZipWriteSink::open()
 bool ZipWriteSink::put(const char *data, quint64 size, quint64 at)
 {
     for (quint64 done = 0; done < size;) {
-        const ssize_t n = ::pwrite(m_fd, data + done, size_t(size - done), off_t(at + done));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = Uninterrupted::call([&] { return ::pwrite(m_fd, data + done, size_t(size - done), off_t(at + done)); });
         if (n <= 0) {
             m_error = n < 0 ? errno : ENOSPC;
             return false;
@@ -79,9 +79,7 @@ bool ZipWriteSink::readBack(quint64 at, char *into, quint64 size)
     if (m_held > 0 && at + size > m_bufferAt && at < m_bufferAt + m_held && !flush())
         return false;
     for (quint64 done = 0; done < size;) {
-        const ssize_t n = ::pread(m_fd, into + done, size_t(size - done), off_t(at + done));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = Uninterrupted::call([&] { return ::pread(m_fd, into + done, size_t(size - done), off_t(at + done)); });
         if (n <= 0)
             return false;
         done += quint64(n);

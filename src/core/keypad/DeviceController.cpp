@@ -20,6 +20,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include <sys/stat.h>
@@ -495,10 +497,16 @@ QByteArray DeviceController::sameChannelExchange(TovDevice *device)
     QByteArray bytes;
     char buffer[256];
     for (;;) {
-        // Whatever keypads send meanwhile is read too.
+        // Whatever keypads send meanwhile is read too; a port that answers with an error (unplugged
+        // meanwhile) has nothing more to tell.
         while (bytes.size() < kMostBytes) {
             const int n = port.readSome(buffer, sizeof buffer);
-            if (n <= 0)
+            if (n < 0) {
+                PollixLog(QStringLiteral("The port answered the channel question with an error: %1")
+                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
+                return bytes;
+            }
+            if (n == 0)
                 break;
             bytes.append(buffer, n);
         }

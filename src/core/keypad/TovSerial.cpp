@@ -8,6 +8,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 TovSerial::~TovSerial()
 {
@@ -89,13 +91,21 @@ std::optional<DataOfFrame> TovSerial::exchange(const QByteArray &request, int fa
     AnswerAmongFrames heard(family, isAnswer);
     qsizetype taken = 0;
     char buffer[256];
-    for (int ask = 0; ask < kMostAsks; ++ask) {
+    bool failed = false;
+    for (int ask = 0; ask < kMostAsks && !failed; ++ask) {
         if (!sendData(request))
             break;
         const LinkTiming timing = LinkTiming::current();
         const QDeadlineTimer deadline(family == 1 ? timing.largeFamilyProbeWaitMs : timing.probeWaitMs);
         for (;;) {
-            const int n = readData(buffer, sizeof buffer);
+            // A port that answers with an error (unplugged meanwhile) has nothing more to tell.
+            const int n = m_port.readSome(buffer, sizeof buffer);
+            if (n < 0) {
+                PollixLog(QStringLiteral("The port answered the probe with an error: %1")
+                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
+                failed = true;
+                break;
+            }
             if (n > 0) {
                 taken += n;
                 if (heard.hear(QByteArray(buffer, n)))

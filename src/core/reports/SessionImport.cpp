@@ -221,7 +221,9 @@ bool SessionImport::importFile(const QString &source, const QString &folder, con
     if (!held.isOpen())
         return GlobalFunctions::failWith(errorText, QStringLiteral("cannot make the folder %1: %2").arg(folder, why));
     const QString target = GlobalFunctions::freeFilePath(
-        folder, GlobalFunctions::safeFileName(checked->quiz.name() + now), QStringLiteral(".xml"));
+        folder, GlobalFunctions::safeFileName(checked->quiz.name() + now), QStringLiteral(".xml"), errorText);
+    if (target.isEmpty())
+        return false;
     const QString name = QFileInfo(target).fileName();
     if (!AtomicFile::write(held, name, checked->bytes, errorText))
         return false;

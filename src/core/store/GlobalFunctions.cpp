@@ -623,7 +623,7 @@ QString GlobalFunctions::safeFileName(const QString &name)
     return out;
 }
 
-QString GlobalFunctions::freeFilePath(const QString &folder, const QString &base, const QString &ext)
+QString GlobalFunctions::freeFilePath(const QString &folder, const QString &base, const QString &ext, QString *why)
 {
     // A file name holds at most 255 bytes: a long name (a session name of many non-Latin
     // letters, an imported one) is cut at a whole character, leaving room for " (n)" and ext.
@@ -635,10 +635,24 @@ QString GlobalFunctions::freeFilePath(const QString &folder, const QString &base
     const QString stem = folder + QLatin1Char('/') + fitted;
     QString path = stem + ext;
     // A link whose file is missing takes its name too: the write would follow it out of the folder.
-    const auto taken = [](const QString &p) { return RecordFile::kindAt(p) != RecordFile::Kind::Missing; };
-    for (int n = 2; taken(path); ++n)
+    // Only "missing" frees a name: an error is no answer, and taken for "there" the search would
+    // never end where every look fails alike.
+    for (int n = 2;; ++n) {
+        QString reason;
+        const std::optional<RecordFile::Kind> kind = RecordFile::lookAt(path, &reason);
+        if (!kind) {
+            failWith(why, QStringLiteral("cannot look for a free file name in the folder %1: %2").arg(folder, reason));
+            return QString();
+        }
+        if (*kind == RecordFile::Kind::Missing)
+            return path;
+        if (n > kMostFreeNameTries) {
+            failWith(why, QStringLiteral("no free file name in the folder %1: %2 and %3 more are taken")
+                              .arg(folder, fitted + ext).arg(kMostFreeNameTries - 1));
+            return QString();
+        }
         path = stem + QStringLiteral(" (%1)").arg(n) + ext;
-    return path;
+    }
 }
 
 QString GlobalFunctions::getIDOfXmlQuizFile(const QString &path)

@@ -167,8 +167,11 @@ public:
     // folder/base + ext when nothing is there (not even a link), else folder/base (2) + ext, (3),
     // ...: a first write never replaces a file that is already there, nor follows a link whose
     // file is missing. base is cut at a whole character so that the
-    // file name stays within 255 bytes.
-    static QString freeFilePath(const QString &folder, const QString &base, const QString &ext);
+    // file name stays within 255 bytes. Empty, with *why naming the folder and the disk's reason,
+    // where a look in the folder answers with an error (a share gone away, a folder that may not
+    // be searched, a disk pulled out) or no name up to (kMostFreeNameTries) is free.
+    static constexpr int kMostFreeNameTries = 10000;
+    static QString freeFilePath(const QString &folder, const QString &base, const QString &ext, QString *why);
 
     // The session ID of a session file, read from its first 255 bytes without parsing it.
     static QString getIDOfXmlQuizFile(const QString &path);

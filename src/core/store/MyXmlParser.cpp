@@ -1,5 +1,6 @@
 #include "MyXmlParser.h"
 #include "platform/RegularFile.h"
+#include "platform/Uninterrupted.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -109,9 +110,7 @@ bool MyXmlParser::parse()
     char quote = 0;
     char chunk[kChunk];
     ssize_t got = 0;
-    while (m_delegate && ((got = ::read(fd, chunk, kChunk)) > 0 || (got < 0 && errno == EINTR))) {
-        if (got < 0)
-            continue;
+    while (m_delegate && (got = Uninterrupted::call([&] { return ::read(fd, chunk, kChunk); })) > 0) {
         for (qint64 i = 0; i < got && m_delegate; ++i) {
             const char c = chunk[i];
             switch (mode) {
@@ -163,5 +162,6 @@ bool MyXmlParser::parse()
             }
         }
     }
-    return true;
+    // A read the disk answered with an error is no end of the file.
+    return got >= 0;
 }

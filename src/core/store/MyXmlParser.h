@@ -29,7 +29,8 @@ public:
     Delegate *delegate() const { return m_delegate; }
     const QString &filePath() const { return m_filePath; }
 
-    // False when the file cannot be opened; true otherwise, malformed input included.
+    // False when the file cannot be opened or a read of it fails; true otherwise, malformed input
+    // included.
     bool parse();
 
     // Text with its entity ("&amp;" ...) and character ("&#38;", "&#x26;") references decoded;

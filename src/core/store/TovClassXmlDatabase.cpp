@@ -207,7 +207,13 @@ int TovClassXmlDatabase::addClassWithName(const QString &name, QString *errorTex
     for (qsizetype i = 0; i < m_classList.size(); ++i)
         if (m_classList.at(i).name().compare(fileName, Qt::CaseInsensitive) == 0)
             return int(i + 1);
-    const QString path = GlobalFunctions::freeFilePath(m_classXmlDatabasePath, fileName, QStringLiteral(".xml"));
+    if (m_classXmlDatabasePath.isEmpty()) {
+        GlobalFunctions::failWith(errorText, QStringLiteral("no data folder"));
+        return -1;
+    }
+    const QString path = GlobalFunctions::freeFilePath(m_classXmlDatabasePath, fileName, QStringLiteral(".xml"), errorText);
+    if (path.isEmpty())
+        return -1;
     fileName = QFileInfo(path).completeBaseName();
 
     pugi::xml_document doc;
@@ -215,10 +221,6 @@ int TovClassXmlDatabase::addClassWithName(const QString &name, QString *errorTex
     GlobalFunctions::appendTextChild(root, "ClassName", name);
     GlobalFunctions::appendTextChild(root, "Splits", QStringLiteral("1"));
     root.append_child("Students");
-    if (m_classXmlDatabasePath.isEmpty()) {
-        GlobalFunctions::failWith(errorText, QStringLiteral("no data folder"));
-        return -1;
-    }
     if (!GlobalFunctions::saveXmlDocument(path, doc, errorText))
         return -1;
     ClassEntity c;

@@ -78,7 +78,9 @@ bool TovCourseGradeXmlDatabase::addQuizWithName(const QString &name, QuizEntity 
         quiz.setDate(now);
     const QString dateCreated = quiz.dateText();
     const QString base = GF::safeFileName(name.isEmpty() ? QStringLiteral(" ") : name);
-    const QString path = GF::freeFilePath(folder, base, QStringLiteral(".xml"));
+    const QString path = GF::freeFilePath(folder, base, QStringLiteral(".xml"), errorText);
+    if (path.isEmpty())
+        return false;
     const QString id = genUUID();
     if (!GF::saveXmlDocument(path, pointsOnlyDocument(quiz, id, dateCreated), errorText))
         return false;

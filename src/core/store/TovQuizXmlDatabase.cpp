@@ -264,7 +264,9 @@ bool TovQuizXmlDatabase::addQuizWithName(const QString &name, QuizEntity &quiz, 
         return GF::failWith(errorText, QStringLiteral("no data folder"));
     const QString dateText = quiz.date().userType() == QMetaType::QDateTime ? quiz.dateText() : quiz.date().toString();
     const QString base = GF::safeFileName((name.isEmpty() ? QStringLiteral(" ") : name) + dateText);
-    const QString path = GF::freeFilePath(folder, base, QStringLiteral(".xml"));
+    const QString path = GF::freeFilePath(folder, base, QStringLiteral(".xml"), errorText);
+    if (path.isEmpty())
+        return false;
     const QString id = genUUID();
     if (!GF::saveXmlDocument(path, sessionDocument(quiz, id, dateText, Write::First), errorText))
         return false;

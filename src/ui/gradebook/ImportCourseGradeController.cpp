@@ -133,10 +133,10 @@ void ImportCourseGradeController::doImport()
     }
     // A name no file of the folder has: another session's file is never replaced.
     const QString folder = Orvenda_AppDelegate::getAppDelegate()->strCourseGradeFilePath();
-    const QString target = GlobalFunctions::freeFilePath(
-        folder, GlobalFunctions::safeFileName(QFileInfo(m_openFilePath).completeBaseName()), QStringLiteral(".xml"));
     QString why;
-    if (!TovQuizXmlDatabase().copyFileFrom(m_openFilePath, target, &why)) {
+    const QString target = GlobalFunctions::freeFilePath(
+        folder, GlobalFunctions::safeFileName(QFileInfo(m_openFilePath).completeBaseName()), QStringLiteral(".xml"), &why);
+    if (target.isEmpty() || !TovQuizXmlDatabase().copyFileFrom(m_openFilePath, target, &why)) {
         PollixAlert::show(this, kPollix, tr("The session could not be imported."), {tr("OK")}, why);
         return;
     }

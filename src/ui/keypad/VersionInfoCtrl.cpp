@@ -87,9 +87,8 @@ void VersionInfoCtrl::doOK()
 
 QString VersionInfoCtrl::getOSVersion()
 {
-    unsigned major = 0, minor = 0, bugFix = 0;
-    SystemVersion::getSystemVersionMajor(&major, &minor, &bugFix);
-    return QStringLiteral("%1 %2.%3.%4").arg(SystemVersion::systemName()).arg(major).arg(minor).arg(bugFix);
+    // As far as the system gives it: "12.0.0" on a system of 12.11 was a version it never said.
+    return SystemVersion::systemText();
 }
 
 QString VersionInfoCtrl::getSoftVersion()

@@ -51,5 +51,5 @@ TEST_F(StoreHelpersTest, SerialisedFormAndSafeNames)
     EXPECT_EQ(GlobalFunctions::safeFileName(QStringLiteral("a/b\\c") + QChar(0)), "a_b_c_");
     writeFile("f/x.xml", "x");
     writeFile("f/x (2).xml", "x");
-    EXPECT_EQ(GlobalFunctions::freeFilePath(home() + "f", "x", ".xml"), home() + "f/x (3).xml");
+    EXPECT_EQ(GlobalFunctions::freeFilePath(home() + "f", "x", ".xml", nullptr), home() + "f/x (3).xml");
 }

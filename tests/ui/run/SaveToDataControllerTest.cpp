@@ -5,6 +5,7 @@
 #include "core/store/TovQuizXmlDatabase.h"
 #include "platform/AtomicFile.h"
 #include "support/DialogAnswers.h"
+#include "support/FailingFolder.h"
 #include "support/ModalDriver.h"
 #include "support/RealAlerts.h"
 #include "support/ReceiverTest.h"
@@ -409,6 +410,41 @@ TEST_F(SaveToDataTest, OnAFullDiskTheAlertSaysWhyAndTheRunStaysForARetry)
     EXPECT_TRUE(sessionFiles().isEmpty());
     EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
     EXPECT_NE(d->result(), 1);
+}
+
+// The sessions folder's disk went away at the run's end: F1 says why and keeps the dialog and the
+// run, and once the folder answers again the teacher's next F1 saves the session, once. The search
+// for a free name took the error for a name taken and held the window for ever.
+TEST_F(SaveToDataTest, AFolderThatAnswersWithAnErrorKeepsTheRunAndTheNextFOneSavesOnceItAnswers)
+{
+    runTwoQuestions(0);
+    auto d = dialog(0);
+    d->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == d.get(); }, kEventWaitMs));
+    const QString folder = app()->strQuizXmlDataFilePath();
+    FailingFolder failing(folder, ENOTCONN);
+    DialogAnswers answers;
+    QTest::keyClick(d->txtSaveSession, Qt::Key_F1);
+    EXPECT_LT(failing.looks(), FailingFolder::kMostLooks) << "the search took the error for a name taken";
+    failing.answerAgain();
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_TRUE(answers.alerts()[0].text.startsWith("The session could not be saved."));
+    EXPECT_TRUE(answers.alerts()[0].informativeText.contains(folder)) << answers.alerts()[0].informativeText.toStdString();
+    EXPECT_TRUE(answers.alerts()[0].informativeText.contains(failing.reason()))
+        << answers.alerts()[0].informativeText.toStdString();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_NE(d->result(), 1);
+    EXPECT_TRUE(sessionFiles().isEmpty());
+    EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
+    EXPECT_EQ(times.size(), 3);
+
+    QTest::keyClick(d->txtSaveSession, Qt::Key_F1);
+    EXPECT_EQ(d->result(), 1);
+    EXPECT_EQ(answers.alerts().size(), 1);
+    ASSERT_EQ(sessionFiles().size(), 1);
+    const auto stored = TovQuizXmlDatabase().getQuizInfoAll(d->savedPath());
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->allStudentsAns().size(), 6);
 }
 
 TEST_F(SaveToDataTest, TeacherKeypadCancelsOnArvelAndConfirmsOnDravel)
