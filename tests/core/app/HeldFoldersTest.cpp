@@ -692,3 +692,35 @@ TEST_F(HeldFoldersTest, ADataFolderLinkedFromTheStartIsGoneThroughAfterPollixRep
         EXPECT_TRUE(QFileInfo(root + "/Data").isSymLink()) << label;
     }
 }
+
+// A student added (the roster and a class under one journal) whose data folder is swapped at one of
+// its moves, for a link to a copy or for a plain copy, says saved; with the folder put back, no
+// journal of it is left and the next student added is saved too.
+TEST_F(HeldFoldersTest, AChangeMadeWhileTheDataFolderWasSwappedLeavesNoJournalToHoldBackTheNextSave)
+{
+    const auto restoreHook = qScopeGuard([] { FolderHandle::setMomentHook({}); });
+    for (const bool forALink : {true, false}) {
+        for (const char *movedAt : {"StudentRoster.xml", "8C.xml"}) {
+            const std::string label = std::string(forALink ? "for a link" : "for a copy") + ", at the move of " + movedAt;
+            QTemporaryDir rootDir, diskDir;
+            const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), data = root + "/Data";
+            const QString copy = forALink ? diskDir.path() + "/Data" : root + "/Data.copy";
+            prepare(root);
+            QString why;
+            ASSERT_TRUE(addStudent("A7", &why)) << label << ": " << why.toStdString(); // the roster is there
+            bool swapped = false;
+            FolderHandle::setMomentHook([&](FolderHandle::Moment moment, const QString &path) {
+                if (!swapped && moment == FolderHandle::Moment::Exchanged && QFileInfo(path).fileName() == movedAt)
+                    swapped = QProcess::execute("cp", {"-a", data, copy}) == 0 && QDir().rename(data, data + ".moved") &&
+                              (forALink ? QFile::link(copy, data) : QDir().rename(copy, data));
+            });
+            EXPECT_TRUE(addStudent("A8", &why)) << label << ": " << why.toStdString();
+            FolderHandle::setMomentHook({});
+            ASSERT_TRUE(swapped && (forALink ? QFile::remove(data) : QDir().rename(data, copy)) && QDir().rename(data + ".moved", data))
+                << label;
+            EXPECT_EQ(QDir(data).entryList({".change-*"}, QDir::AllEntries | QDir::Hidden | QDir::System), QStringList()) << label;
+            EXPECT_TRUE(addStudent("A9", &why)) << label << ": " << why.toStdString();
+            EXPECT_TRUE(readFile(data + "/Classes/8C.xml").contains("<ID>A8</ID>")) << label;
+        }
+    }
+}
