@@ -14,6 +14,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FolderHandle.h"
 #include "platform/FolderMark.h"
+#include "platform/FolderSwap.h"
 #include "platform/ProcessStart.h"
 #include "support/DataFiles.h"
 #include "support/PollixTest.h"
@@ -722,5 +723,40 @@ TEST_F(HeldFoldersTest, AChangeMadeWhileTheDataFolderWasSwappedLeavesNoJournalTo
             EXPECT_TRUE(addStudent("A9", &why)) << label << ": " << why.toStdString();
             EXPECT_TRUE(readFile(data + "/Classes/8C.xml").contains("<ID>A8</ID>")) << label;
         }
+    }
+}
+
+// A restore whose data folder is swapped for a link to a copy of it between the sync of its files
+// and the swap (names exchanged, or two renames) is refused as its other steps refuse such a
+// folder: nothing replaced, the link not kept in Backups, the data as they were.
+TEST_F(HeldFoldersTest, ARestoreWhoseDataFolderBecameALinkAsItsFilesWereSyncedReplacesNothing)
+{
+    const auto restoreHooks = qScopeGuard([] {
+        FolderSwap::setExchangeHook({});
+        FolderHandle::setRefusalsForTesting({});
+    });
+    for (const bool exchanges : {true, false}) {
+        QTemporaryDir rootDir, diskDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), data = root + "/Data", copy = diskDir.path() + "/Data";
+        prepare(root);
+        const QString archive = makeZipArchive(diskDir.path() + "/friday.zip", {{"/Quiz/Friday.xml", session("f")},
+                                                                                 {"//Quiz/Friday.xml", session("f")},
+                                                                                 {"//UserList.xml", DataFiles::accounts()}});
+        const Files before = everythingBelow(data);
+        bool linked = false;
+        FolderSwap::setExchangeHook([&](const QString &) {
+            linked = !linked && QProcess::execute("cp", {"-a", data, copy}) == 0 && QDir().rename(data, data + ".moved") &&
+                     QFile::link(copy, data);
+        });
+        FolderHandle::setRefusalsForTesting({.renameFlags = !exchanges});
+        QString why, kept;
+        EXPECT_FALSE(zipHelper().recoverFileFrom(archive, &why, {}, &kept)) << exchanges;
+        ASSERT_TRUE(linked) << exchanges;
+        EXPECT_TRUE(why.contains(data + " became a link to another folder while Pollix was running") &&
+                    why.contains("A restore does not go through such a link either, so nothing was replaced."))
+            << exchanges << ": " << why.toStdString();
+        EXPECT_EQ(QDir(root + "/Backups").entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList()) << exchanges;
+        EXPECT_EQ(everythingBelow(data + ".moved"), before) << exchanges;
+        EXPECT_EQ(QDir(root).entryList({"Data?*"}, QDir::AllEntries | QDir::Hidden), QStringList{"Data.moved"}) << exchanges;
     }
 }
