@@ -85,26 +85,35 @@ namespace {
 // folder reached from it (as the start reaches it to finish the change), each folder on the way
 // opened without following a link; elsewhere (no journal) by its path. With make, the folders
 // missing on the way are made (elsewhere from the nearest one there). Closed, with *why, when it
-// cannot be opened.
-std::shared_ptr<const FolderHandle> heldFolder(const QString &dir, bool make, QString *why)
+// cannot be opened. The journal's folder itself, once reached, is held in journals for the whole
+// change: its journal is written, rewritten and removed there, beside the files it names.
+std::shared_ptr<const FolderHandle> heldFolder(const QString &dir, bool make, std::shared_ptr<const FolderHandle> &journals,
+                                               QString *why)
 {
-    const QString journals = ChangeJournal::folder();
-    const QString below = journals.isEmpty() ? QString() : QDir(journals).relativeFilePath(dir);
+    const QString journalFolder = ChangeJournal::folder();
+    const QString below = journalFolder.isEmpty() ? QString() : QDir(journalFolder).relativeFilePath(dir);
     QString base = dir, rest;
-    if (!journals.isEmpty() && !below.startsWith(QLatin1String("..")) && !QDir::isAbsolutePath(below)) {
-        base = journals;
+    if (!journalFolder.isEmpty() && !below.startsWith(QLatin1String("..")) && !QDir::isAbsolutePath(below)) {
+        base = journalFolder;
         rest = below == QLatin1String(".") ? QString() : below;
     }
     while (make && !QFileInfo(base).isDir() && QFileInfo(base).absolutePath() != base) {
         rest = rest.isEmpty() ? QFileInfo(base).fileName() : QFileInfo(base).fileName() + QLatin1Char('/') + rest;
         base = QFileInfo(base).absolutePath();
     }
+    if (base != journalFolder) {
+        FolderHandle folder = FolderHandle::open(base, true, why);
+        if (folder.isOpen() && !rest.isEmpty())
+            folder = make ? folder.makeFolder(rest, why) : folder.openFolder(rest, why);
+        return std::make_shared<const FolderHandle>(std::move(folder));
+    }
     // The journal's folder (the data folder) as the start took it: one a link put in its place
     // since leads nothing there.
-    FolderHandle folder = base == journals ? TakenFolders::reach(base, false, why) : FolderHandle::open(base, true, why);
-    if (folder.isOpen() && !rest.isEmpty())
-        folder = make ? folder.makeFolder(rest, why) : folder.openFolder(rest, why);
-    return std::make_shared<const FolderHandle>(std::move(folder));
+    if (!journals || !journals->isOpen())
+        journals = std::make_shared<const FolderHandle>(TakenFolders::reach(base, false, why));
+    if (rest.isEmpty() || !journals->isOpen())
+        return journals;
+    return std::make_shared<const FolderHandle>(make ? journals->makeFolder(rest, why) : journals->openFolder(rest, why));
 }
 
 // After the journal of a change went in place, whether another start of Pollix carried the change
@@ -119,10 +128,11 @@ struct CarriedOn
     QString savedSince;
 };
 
-CarriedOn carriedOnElsewhere(const QList<ChangeJournal::Step> &steps, const QList<struct stat> &staged, const QString &journal)
+CarriedOn carriedOnElsewhere(const QList<ChangeJournal::Step> &steps, const QList<struct stat> &staged, const QString &journal,
+                             const FolderHandle &journals)
 {
     CarriedOn out;
-    if (journal.isEmpty() || RecordFile::kindAt(journal) != RecordFile::Kind::Missing)
+    if (journal.isEmpty() || journals.kindAt(QFileInfo(journal).fileName()) != RecordFile::Kind::Missing)
         return out;
     for (qsizetype i = 0; i < steps.size(); ++i) {
         const ChangeJournal::Step &s = steps.at(i);
@@ -151,6 +161,11 @@ bool AtomicFileSet::commit(QString *errorText)
     // its new bytes while it still is that file; and what it is, which its move checks.
     QList<std::optional<ContentHash::Stamp>> written;
     QList<struct stat> staged;
+    // The journal's folder, held open with the change's files: the journal goes in there and is
+    // taken out of there, whatever is put in that folder's place meanwhile.
+    std::shared_ptr<const FolderHandle> journals;
+    const FolderHandle noJournals;
+    const auto journalFolder = [&]() -> const FolderHandle & { return journals ? *journals : noJournals; };
     m_failedPath.clear();
     const auto nameOf = [](const QString &path) { return QFileInfo(path).fileName(); };
     // Every file of the change in place: what each holds is known (the version the next save of
@@ -181,7 +196,7 @@ bool AtomicFileSet::commit(QString *errorText)
     // and the folder this Pollix's still, the change is done (true); else the other start (which
     // may hold the folder now) or a later save is said (false). None: not carried on elsewhere.
     const auto carriedOn = [&](const QString &path, const QString &noted) -> std::optional<bool> {
-        const CarriedOn carried = carriedOnElsewhere(steps, staged, noted);
+        const CarriedOn carried = carriedOnElsewhere(steps, staged, noted, journalFolder());
         if (!carried.elsewhere)
             return std::nullopt;
         QString taken;
@@ -250,14 +265,15 @@ bool AtomicFileSet::commit(QString *errorText)
             // No target was touched: the side files made so far go (the journal first, where it
             // went in place), and that is all.
             if (moving)
-                ChangeJournal::remove(journal);
+                ChangeJournal::remove(journal, journals.get());
             dropSideFiles(0, steps.size());
-        } else if (!journal.isEmpty() && ChangeJournal::write(back, ChangeJournal::Direction::Back, &undoWhy, journal).isEmpty()) {
+        } else if (!journal.isEmpty() &&
+                   ChangeJournal::write(back, ChangeJournal::Direction::Back, &undoWhy, journal, nullptr, journals.get()).isEmpty()) {
             // The journal still says forward: files put back now would be a half-undone change
             // that a kill rolls forward. Carry the change through instead, as the next start would.
             PollixLog(QStringLiteral("The change cannot be taken back (%1); it is carried through instead").arg(undoWhy));
             QString forwardWhy;
-            if (ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &forwardWhy, journal)) {
+            if (ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &forwardWhy, journal, journals.get())) {
                 m_failedPath.clear();
                 m_files.clear();
                 return true;
@@ -270,7 +286,7 @@ bool AtomicFileSet::commit(QString *errorText)
             // files are no longer needed.
             dropSideFiles(moved, steps.size());
             // Where a move fails, the journal and the side files stay for the next start.
-            if (!ChangeJournal::apply(back, ChangeJournal::Direction::Back, &undoWhy, journal))
+            if (!ChangeJournal::apply(back, ChangeJournal::Direction::Back, &undoWhy, journal, journals.get()))
                 reason += QStringLiteral("; not every file could be put back yet (%1): the rest are put back when Pollix starts next")
                               .arg(undoWhy);
         }
@@ -298,7 +314,7 @@ bool AtomicFileSet::commit(QString *errorText)
         std::shared_ptr<const FolderHandle> &folder = folders[dir];
         if (!folder || (file.data && !folder->isOpen())) {
             QString why;
-            folder = heldFolder(dir, file.data.has_value(), &why);
+            folder = heldFolder(dir, file.data.has_value(), journals, &why);
             // A folder missing holds nothing to remove; one that cannot be opened may.
             if (!folder->isOpen() && (file.data || RecordFile::kindAt(dir) != RecordFile::Kind::Missing))
                 return fail(file.path, why, false);
@@ -380,8 +396,12 @@ bool AtomicFileSet::commit(QString *errorText)
     QString why;
     if (AtomicFile::folderTaken(steps.first().target, &why))
         return fail(steps.first().target, why, false);
-    journal = ChangeJournal::write(steps, ChangeJournal::Direction::Forward, &why, {}, &noting);
-    if (journal.isEmpty() && !ChangeJournal::folder().isEmpty())
+    if (journalled && !journalFolder().isOpen())
+        heldFolder(ChangeJournal::folder(), false, journals, &why);
+    if (journalled && !journalFolder().isOpen())
+        return fail(steps.first().target, QStringLiteral("the change could not be noted down first: %1").arg(why), false);
+    journal = ChangeJournal::write(steps, ChangeJournal::Direction::Forward, &why, {}, &noting, journals.get());
+    if (journal.isEmpty() && journalled)
         return fail(steps.isEmpty() ? QString() : steps.first().target, why, false);
     for (qsizetype i = 0; i < steps.size(); ++i) {
         const ChangeJournal::Step &step = steps.at(i);
@@ -429,7 +449,7 @@ bool AtomicFileSet::commit(QString *errorText)
     noteInPlace();
     // 4. Done: the journal and then the old files' second names go (when something of that
     // fails, what is left goes at the next start: every file is in place already).
-    if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &why, journal))
+    if (!ChangeJournal::apply(steps, ChangeJournal::Direction::Forward, &why, journal, journals.get()))
         PollixLog(QStringLiteral("A finished change left its journal and side files: %1").arg(why));
     m_files.clear();
     return true;

@@ -505,9 +505,10 @@ QStringList move(const QList<ChangeJournal::Step> &steps, ChangeJournal::Directi
 // moves; the side files left then are plain leftovers that the next start removes. Step by step,
 // the name of the new bytes first (exchanged, it is the old file's other name), so that a kill
 // leaves no new file without the old one it stands for (cutShortWithoutJournal).
-void removeWithSideFiles(const QString &journalPath, const QList<ChangeJournal::Step> &steps)
+void removeWithSideFiles(const QString &journalPath, const QList<ChangeJournal::Step> &steps,
+                         const FolderHandle *journals = nullptr)
 {
-    ChangeJournal::remove(journalPath);
+    ChangeJournal::remove(journalPath, journals);
     for (const ChangeJournal::Step &s : steps) {
         // A kept name of a file that stayed in place is a second link to it (rename keeps both).
         for (const QString &side : {s.staged, s.kept})
@@ -518,7 +519,8 @@ void removeWithSideFiles(const QString &journalPath, const QList<ChangeJournal::
 
 // Makes the moves of a change and, when all went, removes its journal and side files; the
 // caller has looked whether a target was saved again since.
-bool carryThrough(const QList<ChangeJournal::Step> &steps, ChangeJournal::Direction direction, QString *errorText, const QString &journalPath)
+bool carryThrough(const QList<ChangeJournal::Step> &steps, ChangeJournal::Direction direction, QString *errorText,
+                  const QString &journalPath, const FolderHandle *journals = nullptr)
 {
     const QStringList failed = move(steps, direction);
     if (!failed.isEmpty()) {
@@ -527,7 +529,7 @@ bool carryThrough(const QList<ChangeJournal::Step> &steps, ChangeJournal::Direct
             *errorText = failed.join(QStringLiteral("; "));
         return false;
     }
-    removeWithSideFiles(journalPath, steps);
+    removeWithSideFiles(journalPath, steps, journals);
     return true;
 }
 
@@ -648,7 +650,8 @@ QString folder()
     return g_folder;
 }
 
-QString write(const QList<Step> &givenSteps, Direction direction, QString *errorText, const QString &journalPath, QString *tried)
+QString write(const QList<Step> &givenSteps, Direction direction, QString *errorText, const QString &journalPath, QString *tried,
+              const FolderHandle *held)
 {
     if (tried)
         tried->clear();
@@ -691,7 +694,10 @@ QString write(const QList<Step> &givenSteps, Direction direction, QString *error
     if (where.isEmpty())
         return QString();
     QString why;
-    const FolderHandle journals = journalFolderAt(where, &why);
+    FolderHandle reached;
+    if (!held)
+        reached = journalFolderAt(where, &why);
+    const FolderHandle &journals = held ? *held : reached;
     if (!journals.isOpen()) {
         if (errorText)
             *errorText = QStringLiteral("the change could not be noted down first: %1").arg(why);
@@ -753,18 +759,25 @@ bool isJournalName(const QString &fileName)
     return journalName().match(fileName).hasMatch();
 }
 
-void remove(const QString &journalPath)
+void remove(const QString &journalPath, const FolderHandle *held)
 {
     if (journalPath.isEmpty())
         return;
-    const FolderHandle journals = FolderHandle::open(QFileInfo(journalPath).absolutePath(), true);
+    // Where the change holds its journal's folder, the journal goes there: by its path, it would
+    // be looked for in whatever folder was put in that one's place meanwhile, and the journal
+    // left beside the finished change would hold back every later save of its files.
+    FolderHandle reached;
+    if (!held)
+        reached = FolderHandle::open(QFileInfo(journalPath).absolutePath(), true);
+    const FolderHandle &journals = held ? *held : reached;
     if (QString why; !journals.removeFile(nameOf(journalPath), &why))
         PollixLog(QStringLiteral("Could not remove the journal %1: %2").arg(journalPath, why));
     // A journal back after a power cut would carry its change through a second time.
     AtomicFile::syncFolder(journals);
 }
 
-bool apply(const QList<Step> &givenSteps, Direction direction, QString *errorText, const QString &journalPath)
+bool apply(const QList<Step> &givenSteps, Direction direction, QString *errorText, const QString &journalPath,
+           const FolderHandle *journals)
 {
     const QList<Step> steps = placed(givenSteps, journalPath.isEmpty() ? QString() : QFileInfo(journalPath).absolutePath());
     if (const QString why = overtaken(steps, direction); !why.isEmpty()) {
@@ -772,7 +785,7 @@ bool apply(const QList<Step> &givenSteps, Direction direction, QString *errorTex
             *errorText = why;
         return false;
     }
-    return carryThrough(steps, direction, errorText, journalPath);
+    return carryThrough(steps, direction, errorText, journalPath, journals);
 }
 
 int finishInterrupted(const QString &folder, QString *errorText, LeftAloneList *leftAlone)

@@ -49,11 +49,14 @@ QString folder();
 // Writes (or rewrites, at journalPath) the journal of a change and syncs it to the disk; its
 // path, or empty with the reason (also when a side file could not be read for its digest).
 // *tried: the path written to, also when the write failed (a journal that went in place and was
-// then found gone, carried on by another start meanwhile, failed there).
+// then found gone, carried on by another start meanwhile, failed there). journals: the journal
+// folder as the change holds it open from its first write (else it is reached by its path), so
+// that the journal lies beside the files it names whatever is put in that folder's place
+// meanwhile; the same folder is given to every call on that journal.
 QString write(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {},
-              QString *tried = nullptr);
-// Removes a finished change's journal.
-void remove(const QString &journalPath);
+              QString *tried = nullptr, const FolderHandle *journals = nullptr);
+// Removes a finished change's journal (in journals, held open, where given).
+void remove(const QString &journalPath, const FolderHandle *journals = nullptr);
 // A journal's file name, as write gives it.
 bool isJournalName(const QString &fileName);
 
@@ -70,7 +73,8 @@ bool isJournalName(const QString &fileName);
 // again right before each (AtomicFile::folderTaken): a Pollix that lost its folder meanwhile
 // moves nothing. Where the old bytes were kept as a copy (a disk without second names), a target
 // counts as unchanged while it holds the old bytes its journal noted.
-bool apply(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {});
+bool apply(const QList<Step> &steps, Direction direction, QString *errorText, const QString &journalPath = {},
+           const FolderHandle *journals = nullptr);
 
 // Finishes every change whose journal lies in folder, in the direction its journal says, and
 // removes the journals of the changes finished. A change that cannot be finished keeps its

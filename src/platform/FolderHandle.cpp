@@ -117,12 +117,38 @@ FolderHandle &FolderHandle::operator=(FolderHandle &&other) noexcept
 }
 
 namespace {
+// A folder at or below the application folder is reached from the very folder the start took:
+// the application folder is opened by its path, judged (TakenFolders::applicationRefusal) and held
+// for the rest of the way, so that its path re-pointed at another application folder leads
+// nothing there, and the refusal says so.
 int openFolderAt(const QString &path, int access, bool followLink, QString *why)
 {
-    const int fd = ::open(native(path).constData(), access | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
+    const int flags = access | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
+    QString below, refused;
+    const QString application = TakenFolders::applicationAbove(path, &below);
+    int fd = -1;
+    if (application.isEmpty()) {
+        fd = ::open(native(path).constData(), flags);
+    } else {
+        const int top = ::open(native(application).constData(), below.isEmpty() ? flags : O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int code = errno;
+        refused = TakenFolders::applicationRefusal(top);
+        if (!refused.isEmpty() || top < 0 || below.isEmpty()) {
+            fd = refused.isEmpty() ? top : -1;
+            if (fd < 0 && top >= 0)
+                ::close(top);
+            errno = refused.isEmpty() ? code : ESTALE;
+        } else {
+            fd = ::openat(top, native(below).constData(), flags);
+            const int openCode = errno;
+            ::close(top);
+            errno = openCode;
+        }
+    }
     if (fd < 0) {
         const int code = errno;
-        failWith(why, QStringLiteral("%1: %2").arg(path, folderOpenError(AT_FDCWD, native(path), code)));
+        failWith(why, !refused.isEmpty() ? refused : QStringLiteral("%1: %2").arg(path, folderOpenError(AT_FDCWD, native(path), code)));
+        errno = code; // what a caller tries next goes by the open's own failure
     }
     return fd;
 }

@@ -363,7 +363,8 @@ void setExchangeHook(std::function<void(const QString &prepared)> hook)
     g_exchangeHook = std::move(hook);
 }
 
-bool exchange(const FolderHandle &prepared, const QString &target, QString *errorText, QString *oldContents)
+bool exchange(const FolderHandle &prepared, const QString &target, QString *errorText, QString *oldContents,
+              const FolderHandle *replaced)
 {
     const QString from = withoutTrailingSlash(prepared.path());
     const QString to = withoutTrailingSlash(target);
@@ -392,10 +393,25 @@ bool exchange(const FolderHandle &prepared, const QString &target, QString *erro
                                               "was put in its place), so nothing was replaced")
                                    .arg(to, from));
     };
+    // The same for the folder going out, where the caller holds it: a link put in its place
+    // meanwhile never goes aside as the data replaced, nor is its folder replaced.
+    const std::optional<struct stat> replacing = replaced ? replaced->stat() : std::nullopt;
+    const auto isReplaced = [&](const QString &name) {
+        struct stat st{};
+        return !replacing || (parent.kindAt(name, &st) == RecordFile::Kind::Folder && st.st_dev == replacing->st_dev &&
+                              st.st_ino == replacing->st_ino);
+    };
+    const auto refuseTarget = [&] {
+        return fail(errorText, QStringLiteral("%1 cannot be replaced: it is no longer the folder that was to be replaced "
+                                              "(something else was put in its place), so nothing was replaced")
+                                   .arg(to));
+    };
     if (!isPrepared(fromName))
         return refuse();
     if (const auto hook = [] { std::lock_guard lock(g_exchangeHookMutex); return g_exchangeHook; }())
         hook(from);
+    if (!isReplaced(toName))
+        return refuseTarget();
     const std::optional<struct stat> was = folderAt(parent, toName);
     if (parent.kindAt(toName) == RecordFile::Kind::Missing) {
         if (!parent.moveTo(fromName, parent, toName, &why))
@@ -413,11 +429,11 @@ bool exchange(const FolderHandle &prepared, const QString &target, QString *erro
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, taken));
     bool unsupported = false;
     if (parent.exchange(fromName, toName, &why, &unsupported)) {
-        if (!isPrepared(toName)) {
+        if (const bool prepared = isPrepared(toName); !prepared || !isReplaced(fromName)) {
             if (QString backWhy; !parent.exchange(fromName, toName, &backWhy))
                 PollixLog(QStringLiteral("%1 could not be put back in its place: %2").arg(to, backWhy));
             AtomicFile::syncAfterRename(to);
-            return refuse();
+            return prepared ? refuseTarget() : refuse();
         }
         followed(parent, toName, was);
         if (oldContents)
@@ -445,6 +461,16 @@ bool exchange(const FolderHandle &prepared, const QString &target, QString *erro
         parent.removeEmptyFolder(asideName);
         removeJournal(journal);
         return fail(errorText, QStringLiteral("%1 cannot be replaced: %2").arg(to, why));
+    }
+    if (!isReplaced(asideName)) {
+        // Another folder was moved aside: it goes back, and the swap is not begun.
+        if (QString backWhy; !parent.moveTo(asideName, parent, toName, &backWhy))
+            return fail(errorText, QStringLiteral("%1 cannot be replaced: %2 is no longer the folder that was to be replaced, "
+                                                  "and it could not be put back from %3: %4")
+                                       .arg(to, toName, aside, backWhy));
+        if (AtomicFile::syncAfterRename(to))
+            removeJournal(journal);
+        return refuseTarget();
     }
     const bool movedIn = parent.moveTo(fromName, parent, toName, &why);
     const bool wrongOne = movedIn && !isPrepared(toName);

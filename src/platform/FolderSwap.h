@@ -43,9 +43,11 @@ bool syncFileSystemOf(const QString &path, QString *errorText = nullptr);
 // prepared is held open from its making: the folder exchanged is that very one (its device and
 // inode), looked at right before and right after the names change places; anything else put under
 // its name meanwhile (a symbolic link to another folder) is put back and the swap refused, with
-// target as it was.
+// target as it was. So is the folder replaced, where the caller holds it open (replaced): what
+// goes out of target's place must be that very folder, and anything else put there meanwhile (a
+// link to a copy of it elsewhere) stays where it is, nothing replaced.
 bool exchange(const FolderHandle &prepared, const QString &target, QString *errorText = nullptr,
-              QString *oldContents = nullptr);
+              QString *oldContents = nullptr, const FolderHandle *replaced = nullptr);
 // Tests: called with the prepared folder's path right after it was found to be the folder held
 // open, before the names change places.
 void setExchangeHook(std::function<void(const QString &prepared)> hook);

@@ -50,6 +50,14 @@ struct Taken
     // it is taken as it is first reached: a folder made there, or a link put there.
     bool dataTaken = false;
     std::optional<Link> dataLink;
+    // The application folder as it was taken: the folder its path led to then (its device and
+    // inode, and its real path, to say so), and the link in its place, where one was (a school's
+    // profile may name one). Missing then, it is taken as it is first reached.
+    bool applicationTaken = false;
+    dev_t applicationDevice = 0;
+    ino_t applicationInode = 0;
+    QString applicationReal;
+    std::optional<Link> applicationLink;
 };
 
 std::mutex g_mutex;
@@ -167,6 +175,7 @@ enum class Case {
     Unreachable, // a taken link that says what it said, whose folder cannot be reached now
     Elsewhere,   // a taken link pointed at another place since
     DeadAtStart, // a link in an own folder's place that led to no folder as the start took it
+    Replaced,    // the application folder's path leads to another folder, with no link in its place
 };
 
 struct Refusal
@@ -221,6 +230,12 @@ QString wording(const Refusal &r)
                               "that link to the folder it led to then alone. Point the link back to %2 and try again, or quit "
                               "Pollix and start it again: it then takes the link as it finds it.")
             .arg(shown(r.path), shown(r.target), shown(r.detail));
+    case Case::Replaced:
+        // Moved away and another folder put there, or a link on the way to it pointed elsewhere.
+        return QStringLiteral("%1 is no longer the folder it was when Pollix started (%2): another folder is there now. "
+                              "Pollix goes on in the folder it started in alone. Put that folder back at %1 and try "
+                              "again, or quit Pollix and start it again: it then takes the folder as it finds it.")
+            .arg(shown(r.path), shown(r.target));
     case Case::DeadAtStart:
         return QStringLiteral("%1 is a link that led to no folder when Pollix started (it leads to %2), and Pollix goes "
                               "through no link that did not lead to a folder then. Make that folder reachable, then quit "
@@ -343,6 +358,46 @@ Refusal dataRefusal(const struct stat *held)
     return judged(*t.dataLink, AT_FDCWD, path, t.data, held);
 }
 
+// What the application folder's path leads to now, against the folder the start took: held, the
+// folder it was just opened as (nullptr: none could be). A folder there that is not the one taken
+// (another application folder, which another Pollix may hold) is gone through by nothing; where
+// the start found no folder there yet, the first one reached is taken.
+Refusal applicationJudged(const struct stat *held)
+{
+    const Taken t = taken();
+    if (t.application.isEmpty() || (t.applicationTaken && held && same(*held, t.applicationDevice, t.applicationInode)))
+        return {};
+    const QByteArray path = native(t.application);
+    struct stat own{};
+    const bool link = ::lstat(path.constData(), &own) == 0 && S_ISLNK(own.st_mode);
+    if (!t.applicationTaken) {
+        const std::lock_guard lock(g_mutex);
+        if (held && !g_taken.applicationTaken && g_taken.application == t.application) {
+            g_taken.applicationTaken = true;
+            g_taken.applicationDevice = held->st_dev;
+            g_taken.applicationInode = held->st_ino;
+            g_taken.applicationReal = QFileInfo(t.application).canonicalFilePath();
+            if (link)
+                g_taken.applicationLink = takenLink(AT_FDCWD, path, t.application, held);
+        }
+        return {};
+    }
+    if (link && t.applicationLink)
+        return judged(*t.applicationLink, AT_FDCWD, path, t.application, held);
+    if (link)
+        return {Case::BecameLink, t.application, {}, {}};
+    // Nothing opened, and no link in its place to tell of: the system's reason says it.
+    if (!held)
+        return {};
+    return {Case::Replaced, t.application, t.applicationReal, {}};
+}
+
+bool atOrBelow(const QString &path, const QString &folder)
+{
+    return !folder.isEmpty() && folder != QLatin1String("/") &&
+           (path == folder || path.startsWith(folder + QLatin1Char('/')));
+}
+
 // The data folder as opened for reach: kept where it is the folder the start took, else closed
 // with the refusal (and one that could not be opened says why, where its link is the reason).
 FolderHandle asTaken(FolderHandle data, QString *why)
@@ -367,6 +422,19 @@ void take(const QString &applicationFolder, const QString &dataFolder, const QSt
     for (const QString &own : ownFolders)
         if (RecordFile::nameProblem(own).isEmpty() && !own.contains(QLatin1Char('/')))
             t.own << QFile::encodeName(own);
+    if (struct stat st{}; !t.application.isEmpty() && ::stat(native(t.application).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        t.applicationTaken = true;
+        t.applicationDevice = st.st_dev;
+        t.applicationInode = st.st_ino;
+        t.applicationReal = QFileInfo(t.application).canonicalFilePath();
+        if (struct stat own{}; ::lstat(native(t.application).constData(), &own) == 0 && S_ISLNK(own.st_mode))
+            t.applicationLink = takenLink(AT_FDCWD, native(t.application), t.application, &st);
+    }
+    {
+        // Opened below as the application folder just taken.
+        const std::lock_guard lock(g_mutex);
+        g_taken = t;
+    }
     const FolderHandle data = t.data.isEmpty() ? FolderHandle() : FolderHandle::open(t.data, true);
     const std::optional<struct stat> dataSt = data.stat();
     if (struct stat st{}; !t.data.isEmpty() && ::lstat(native(t.data).constData(), &st) == 0) {
@@ -435,6 +503,24 @@ FolderHandle reachToWrite(const QString &path, QString *why)
     return at == t.data ? asTaken(std::move(folder), why) : std::move(folder);
 }
 
+QString applicationAbove(const QString &path, QString *below)
+{
+    const QString at = clean(path);
+    const QString application = taken().application;
+    if (!QDir::isAbsolutePath(at) || !atOrBelow(at, application))
+        return QString();
+    if (below)
+        *below = at.mid(application.size() + 1);
+    return application;
+}
+
+QString applicationRefusal(int fd)
+{
+    struct stat st{};
+    const bool held = fd >= 0 && ::fstat(fd, &st) == 0;
+    return wording(applicationJudged(held ? &st : nullptr));
+}
+
 int openTakenLink(int dirFd, const QByteArray &name, const QString &path, QString *refusal)
 {
     int fd = -1;
@@ -464,6 +550,13 @@ QString refusalOf(const QStringList &paths)
 {
     const Taken t = taken();
     QList<Refusal> found;
+    // The application folder first: nothing below it is looked at where its path leads elsewhere.
+    if (std::any_of(paths.cbegin(), paths.cend(), [&](const QString &path) { return atOrBelow(clean(path), t.application); })) {
+        struct stat st{};
+        const bool held = ::stat(native(t.application).constData(), &st) == 0;
+        if (const Refusal r = applicationJudged(held ? &st : nullptr); r.what != Case::None)
+            found << r;
+    }
     for (const QString &given : paths) {
         const QString path = clean(given);
         const auto below = [&](const Refusal &r) { return path == r.path || path.startsWith(r.path + QLatin1Char('/')); };
@@ -484,6 +577,21 @@ QString refusalOf(const QStringList &paths)
             found << r;
     }
     return wording(found);
+}
+
+QString refusalOnTheWayTo(const QString &path)
+{
+    const Taken t = taken();
+    const QString at = clean(path);
+    const std::optional<Place> place = placeOf(t, at);
+    if (!place)
+        return QString();
+    // Each folder from the taken one down to the file's own.
+    QStringList way{place->root};
+    const QStringList parts = place->below.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i + 1 < parts.size(); ++i)
+        way << way.last() + QLatin1Char('/') + parts.at(i);
+    return refusalOf(way);
 }
 
 QString neverThroughLink(const QString &path)

@@ -14,9 +14,11 @@ struct stat;
 // below them is entered without following a link, so that a link another program puts there
 // leads no save, removal or rename elsewhere.
 //
-// A link is taken as the start finds it, for the data folder itself as for its own folders. An
-// administrator may have put the data folder on a share, or moved one of its own folders (the
-// sessions, say) to another disk, and linked it back. Such a link, there as the folder is taken,
+// A link is taken as the start finds it, for the application folder and the data folder themselves
+// as for the data folder's own folders. A school's profile may name a link to the application
+// folder; an administrator may have put the data folder on a share, or moved one of its own
+// folders (the sessions, say) to another disk, and linked it back. Such a link, there as the
+// folder is taken,
 // is noted with the very folder it leads to (its device and inode), and from then on every way
 // into that folder follows it while it leads to that folder: saves, removals, renames, the start's
 // finishing and tidying, backups and restores alike. A link put in a folder's place later, or one
@@ -44,6 +46,16 @@ FolderHandle reach(const QString &path, bool make, QString *why = nullptr);
 // only to reach what is in it (FolderHandle::openToReach).
 FolderHandle reachToWrite(const QString &path, QString *why = nullptr);
 
+// The application folder as the start took it (its path, as given), where path lies at or below
+// it, *below then the rest of path (empty for the folder itself); empty for any other path.
+// FolderHandle opens every such folder from the application folder held open, judged first.
+QString applicationAbove(const QString &path, QString *below = nullptr);
+// Why Pollix goes through nothing of the application folder, fd being what its path led to as
+// just opened (-1: none could be opened): its path leads to another folder than the one taken
+// (a link in its place pointed at another application folder, which another Pollix may hold),
+// in refusalOf's wording. Empty where it leads to that folder.
+QString applicationRefusal(int fd);
+
 // The folder the link name in the folder dirFd leads to, opened to read, where the start took
 // that link and it still leads to the folder it led to then (the descriptor is the caller's).
 // -1 otherwise, *refusal then saying, naming path (the link's, for messages), why Pollix goes
@@ -55,14 +67,19 @@ int openTakenLink(int dirFd, const QByteArray &name, const QString &path, QStrin
 // What stands at path as Pollix goes through it: a taken link that still leads to its folder is
 // that folder; anything else as RecordFile::kindAt says, never followed.
 RecordFile::Kind kindAsReached(const QString &path);
-// Why Pollix goes through none of the folders at paths now (the data folder, its own folders):
-// the one wording of every refusal over such a folder (a save, a removal, a backup, a restore and
-// the question before it), in whole sentences with the way out, case by case: one made a link
-// while Pollix was running (the folders of that case named together), a link the start took whose
-// folder cannot be reached now, one pointed elsewhere since. A folder below one refused is not
-// looked at. Empty when Pollix goes through each (a folder, a taken link leading to its folder,
+// Why Pollix goes through none of the folders at paths now (the data folder, its own folders, and
+// the application folder above them all): the one wording of every refusal over such a folder (a
+// save, a removal, a backup, a restore and the question before it), in whole sentences with the
+// way out, case by case: one made a link while Pollix was running (the folders of that case named
+// together), a link the start took whose folder cannot be reached now, one pointed elsewhere
+// since, an application folder whose path leads to another folder with no link in its place. A
+// folder below one refused is not looked at. Empty when Pollix goes through each (a folder, a taken link leading to its folder,
 // nothing there).
 QString refusalOf(const QStringList &paths);
+// Why Pollix goes through no folder on the way to the file at path now (the application folder,
+// the data folder, the data folder's own folder that holds it), in refusalOf's wording; empty
+// where it goes through each, and for a path outside them. Said where a file there cannot be read.
+QString refusalOnTheWayTo(const QString &path);
 // Why Pollix puts nothing into a folder of the application folder's own that it never reaches
 // through a link (Backups), found a symbolic link at path, and the way out, in whole sentences.
 QString neverThroughLink(const QString &path);

@@ -594,8 +594,14 @@ bool zipHelper::unZipAllFileFrom(const QString &archivePath, QString *errorText,
     for (const QString &link : TakenFolders::linksIn(data))
         links.append({QDir(f.dataRoot()).filePath(QFileInfo(link).fileName()), QFileInfo(link).canonicalFilePath()});
     QString old;
-    if (!FolderSwap::syncFileSystemOf(stagingPath, &why) || !FolderSwap::exchange(staging.root, data, &why, &old))
+    if (!FolderSwap::syncFileSystemOf(stagingPath, &why) ||
+        !FolderSwap::exchange(staging.root, data, &why, &old, dataFolder.isOpen() ? &dataFolder : nullptr)) {
+        // A link put in the data folder's place while the files were synced goes nowhere, said as
+        // the restore's other steps say it.
+        if (const QString refused = TakenFolders::refusalOf({f.dataRoot()}); !refused.isEmpty())
+            return abandon(restoreStops(refused));
         return abandon(why);
+    }
     DataRemovals::removed(data);
     // In place: the mark has done its work (a start takes away one left by a kill here).
     if (QString markWhy; !FolderMark::remove(FolderHandle::open(data, false, &markWhy), FolderMark::Kind::Restored, &markWhy))

@@ -499,8 +499,13 @@ bool loadStoreFile(const QString &path, pugi::xml_document &doc, QString *error,
     if (!bytes) {
         // Read to change, its version is noted: a save of it then replaces only what was read here.
         bytes = toChange ? FileVersions::readToChange(path, error) : RegularFile::readAll(path, error);
-        if (!bytes)
+        if (!bytes) {
+            // A folder on its way that Pollix goes through no more (a link from the start whose
+            // disk went away, one made a link since) is the reason, said as a save through it says it.
+            if (const QString refused = TakenFolders::refusalOnTheWayTo(path); !refused.isEmpty() && error)
+                *error = refused;
             return false;
+        }
     }
     return GlobalFunctions::parseXmlBytes(*bytes, doc, error);
 }

@@ -14,9 +14,12 @@
 #include "platform/AtomicFile.h"
 #include "platform/FolderHandle.h"
 #include "platform/FolderMark.h"
+#include "platform/FolderSwap.h"
 #include "platform/ProcessStart.h"
 #include "support/DataFiles.h"
+#include "support/EventWait.h"
 #include "support/PollixTest.h"
+#include "support/RunningPollix.h"
 #include "support/ZipFixture.h"
 
 #include <QDir>
@@ -26,8 +29,10 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <algorithm>
+#include <csignal>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -690,5 +695,149 @@ TEST_F(HeldFoldersTest, ADataFolderLinkedFromTheStartIsGoneThroughAfterPollixRep
         EXPECT_TRUE(kBackup.act(root, &why)) << label << ": " << why.toStdString();
         EXPECT_TRUE(QFileInfo(root + "/Out/backup.zip").isFile()) << label;
         EXPECT_TRUE(QFileInfo(root + "/Data").isSymLink()) << label;
+    }
+}
+
+// The application folder named through a link (as a school's profile may name it), pointed while
+// Pollix runs at another application folder that another running Pollix holds: each change is
+// refused, saying where the link led and leads, with the way out; neither folder changes.
+TEST_F(HeldFoldersTest, TheApplicationFolderPointedAtAnotherWhilePollixRunsLeadsNoChangeThere)
+{
+    QTemporaryDir placesDir;
+    const QString places = QFileInfo(placesDir.path()).canonicalFilePath();
+    const QString ours = places + "/ours", theirs = places + "/theirs", link = places + "/Pollix";
+    ASSERT_TRUE(QDir().mkpath(theirs));
+    RunningPollix other(theirs);
+    ASSERT_TRUE(other.saw("First-run files:", kEventWaitMs) && QTest::qWaitFor([&] { return other.holds(theirs); }, kEventWaitMs))
+        << other.output.toStdString();
+    // Stopped, it changes nothing of its folder by itself while the steps run; its lock stays held.
+    ASSERT_EQ(::kill(pid_t(other.process.processId()), SIGSTOP), 0);
+    const auto wake = qScopeGuard([&] { ::kill(pid_t(other.process.processId()), SIGCONT); });
+    const QString archive = makeZipArchive(places + "/friday.zip", {{"/Quiz/Friday.xml", session("f")},
+                                                                    {"//Quiz/Friday.xml", session("f")},
+                                                                    {"//UserList.xml", DataFiles::accounts()}});
+    const DataStep restore{"a restore", [&](const QString &, QString *why) {
+                               QString kept;
+                               return zipHelper().recoverFileFrom(archive, why, {}, &kept);
+                           }};
+    for (const DataStep &step : {kStudentAdded, kSessionSaved, kDeleteAll, kClearActivities, restore}) {
+        QDir(ours).removeRecursively();
+        QFile::remove(link);
+        ASSERT_TRUE(QDir().mkpath(ours) && QFile::link(ours, link)) << step.label;
+        prepare(link);
+        const Files theirsBefore = everythingBelow(theirs), oursBefore = everythingBelow(ours);
+        ASSERT_TRUE(QFile::remove(link) && QFile::link(theirs, link)) << step.label;
+        QString why;
+        EXPECT_FALSE(step.act(link, &why)) << step.label;
+        EXPECT_TRUE(why.contains(link + " is a link that led to " + ours + " when Pollix started, and it leads to " + theirs +
+                                 " now. Pollix goes through that link to the folder it led to then alone. Point the link back"))
+            << step.label << ": " << why.toStdString();
+        EXPECT_EQ(everythingBelow(theirs), theirsBefore) << step.label;
+        EXPECT_EQ(everythingBelow(ours), oursBefore) << step.label;
+    }
+}
+
+// A student added (the roster and a class under one journal) whose data folder is swapped at one of
+// its moves, for a link to a copy or for a plain copy, says saved; with the folder put back, no
+// journal of it is left and the next student added is saved too.
+TEST_F(HeldFoldersTest, AChangeMadeWhileTheDataFolderWasSwappedLeavesNoJournalToHoldBackTheNextSave)
+{
+    const auto restoreHook = qScopeGuard([] { FolderHandle::setMomentHook({}); });
+    for (const bool forALink : {true, false}) {
+        for (const char *movedAt : {"StudentRoster.xml", "8C.xml"}) {
+            const std::string label = std::string(forALink ? "for a link" : "for a copy") + ", at the move of " + movedAt;
+            QTemporaryDir rootDir, diskDir;
+            const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), data = root + "/Data";
+            const QString copy = forALink ? diskDir.path() + "/Data" : root + "/Data.copy";
+            prepare(root);
+            QString why;
+            ASSERT_TRUE(addStudent("A7", &why)) << label << ": " << why.toStdString(); // the roster is there
+            bool swapped = false;
+            FolderHandle::setMomentHook([&](FolderHandle::Moment moment, const QString &path) {
+                if (!swapped && moment == FolderHandle::Moment::Exchanged && QFileInfo(path).fileName() == movedAt)
+                    swapped = QProcess::execute("cp", {"-a", data, copy}) == 0 && QDir().rename(data, data + ".moved") &&
+                              (forALink ? QFile::link(copy, data) : QDir().rename(copy, data));
+            });
+            EXPECT_TRUE(addStudent("A8", &why)) << label << ": " << why.toStdString();
+            FolderHandle::setMomentHook({});
+            ASSERT_TRUE(swapped && (forALink ? QFile::remove(data) : QDir().rename(data, copy)) && QDir().rename(data + ".moved", data))
+                << label;
+            EXPECT_EQ(QDir(data).entryList({".change-*"}, QDir::AllEntries | QDir::Hidden | QDir::System), QStringList()) << label;
+            EXPECT_TRUE(addStudent("A9", &why)) << label << ": " << why.toStdString();
+            EXPECT_TRUE(readFile(data + "/Classes/8C.xml").contains("<ID>A8</ID>")) << label;
+        }
+    }
+}
+
+// A restore whose data folder is swapped for a link to a copy of it between the sync of its files
+// and the swap (names exchanged, or two renames) is refused as its other steps refuse such a
+// folder: nothing replaced, the link not kept in Backups, the data as they were.
+TEST_F(HeldFoldersTest, ARestoreWhoseDataFolderBecameALinkAsItsFilesWereSyncedReplacesNothing)
+{
+    const auto restoreHooks = qScopeGuard([] {
+        FolderSwap::setExchangeHook({});
+        FolderHandle::setRefusalsForTesting({});
+    });
+    for (const bool exchanges : {true, false}) {
+        QTemporaryDir rootDir, diskDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), data = root + "/Data", copy = diskDir.path() + "/Data";
+        prepare(root);
+        const QString archive = makeZipArchive(diskDir.path() + "/friday.zip", {{"/Quiz/Friday.xml", session("f")},
+                                                                                 {"//Quiz/Friday.xml", session("f")},
+                                                                                 {"//UserList.xml", DataFiles::accounts()}});
+        const Files before = everythingBelow(data);
+        bool linked = false;
+        FolderSwap::setExchangeHook([&](const QString &) {
+            linked = !linked && QProcess::execute("cp", {"-a", data, copy}) == 0 && QDir().rename(data, data + ".moved") &&
+                     QFile::link(copy, data);
+        });
+        FolderHandle::setRefusalsForTesting({.renameFlags = !exchanges});
+        QString why, kept;
+        EXPECT_FALSE(zipHelper().recoverFileFrom(archive, &why, {}, &kept)) << exchanges;
+        ASSERT_TRUE(linked) << exchanges;
+        EXPECT_TRUE(why.contains(data + " became a link to another folder while Pollix was running") &&
+                    why.contains("A restore does not go through such a link either, so nothing was replaced."))
+            << exchanges << ": " << why.toStdString();
+        EXPECT_EQ(QDir(root + "/Backups").entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList()) << exchanges;
+        EXPECT_EQ(everythingBelow(data + ".moved"), before) << exchanges;
+        EXPECT_EQ(QDir(root).entryList({"Data?*"}, QDir::AllEntries | QDir::Hidden), QStringList{"Data.moved"}) << exchanges;
+    }
+}
+
+// A folder linked from another disk before the start (the data folder, or its classes' folder)
+// whose disk is unplugged or left an empty mount point: each change of students there says so in
+// the sentence of every refusal over such a folder, not the system's word on a file.
+TEST_F(HeldFoldersTest, AStudentChangeThroughALinkFromTheStartWhoseFolderCannotBeReachedSaysSo)
+{
+    StudentEntity newcomer;
+    newcomer.setId("A8");
+    const std::function<RosterEdits::Result(int classNo)> changes[] = {
+        [&](int no) { return RosterEdits::addNewStudent(newcomer, no, 400); },
+        [&](int no) { return RosterEdits::addFromRoster({newcomer}, no, 400); },
+        [](int no) { return RosterEdits::removeFromClass({"1"}, no); },
+        [](int no) { return RosterEdits::deleteStudent("1", no); },
+    };
+    for (const char *linked : {"Data/Classes", "Data"}) {
+        for (const bool leftEmpty : {false, true}) {
+            for (const auto &change : changes) {
+                const std::string label = std::string(linked) + (leftEmpty ? ", an empty mount point, change " : ", unplugged, change ") +
+                                          std::to_string(&change - changes);
+                QTemporaryDir rootDir, diskDir;
+                const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), link = root + "/" + linked;
+                const QString disk = QFileInfo(diskDir.path()).canonicalFilePath() + "/" + QFileInfo(link).fileName();
+                put(root + "/Data/Classes/8C.xml", classFile("8C"));
+                ASSERT_TRUE(QDir().rename(link, disk) && QFile::link(disk, link)) << label;
+                prepare(root);
+                const int classNo = TovClassXmlDatabase::sharedClassUI()->classNoByName("8C");
+                ASSERT_TRUE(QDir().rename(disk, disk + ".unplugged") && (!leftEmpty || QDir().mkdir(disk))) << label;
+                const RosterEdits::Result r = change(classNo);
+                EXPECT_FALSE(r.ok()) << label;
+                EXPECT_TRUE(r.errorText.contains(link + " is a link, and the folder it led to when Pollix started (" + disk +
+                                                 ") cannot be reached now (" +
+                                                 (leftEmpty ? "another folder is there now" : "No such file or directory") +
+                                                 "). Pollix goes through that link to that folder alone. Plug the disk"))
+                    << label << ": " << r.errorText.toStdString();
+            }
+        }
     }
 }
