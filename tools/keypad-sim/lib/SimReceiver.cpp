@@ -22,6 +22,9 @@ using Clock = std::chrono::steady_clock;
 // exclusive use.
 constexpr auto kHangUpSettles = std::chrono::milliseconds(200);
 
+// How often the receiver looks whether a program opened its port, while none holds it.
+constexpr int kLookForProgramMs = 5;
+
 // Bytes the program sent that this side has not read yet.
 bool bytesWaiting(int fd)
 {
@@ -125,6 +128,7 @@ bool SimReceiver::plug()
     m_input.clear();
     m_out.clear();
     m_writing.clear();
+    m_programHolds = false;
     m_receiving = true;
     m_nextWrite = Clock::now();
     m_ptyPath = path;
@@ -167,6 +171,7 @@ bool SimReceiver::renewPort(int oldFd)
         m_input.clear();
         m_out.clear();
         m_writing.clear();
+        m_programHolds = false;
         m_nextWrite = Clock::now();
         m_ptyPath = path;
         ++m_portGeneration;
@@ -715,8 +720,41 @@ bool SimReceiver::waitForOutputDrained(int timeoutMs) const
 {
     std::unique_lock lock(m_mutex);
     return m_cond.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        return (m_out.empty() && m_writing.isEmpty()) || m_masterFd.load() < 0;
+        return (m_out.empty() && m_writing.isEmpty()) || m_masterFd.load() < 0 || !m_programHolds;
     });
+}
+
+qsizetype SimReceiver::bytesLostWithoutProgram() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lostWithoutProgram;
+}
+
+bool SimReceiver::programHoldsPort() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_programHolds;
+}
+
+void SimReceiver::keepWhatTheBridgeHolds()
+{
+    qsizetype room = kHeldWithoutProgram - m_writing.size();
+    if (room < 0) {
+        m_lostWithoutProgram += -room;
+        m_writing.truncate(kHeldWithoutProgram);
+        room = 0;
+    }
+    for (auto it = m_out.begin(); it != m_out.end();) {
+        const qsizetype kept = std::min(room, it->bytes.size());
+        m_lostWithoutProgram += it->bytes.size() - kept;
+        room -= kept;
+        if (kept == 0) {
+            it = m_out.erase(it);
+        } else {
+            it->bytes.truncate(kept);
+            ++it;
+        }
+    }
 }
 
 // Called with the lock held.
@@ -745,6 +783,8 @@ void SimReceiver::queueOut(const QByteArray &bytes, bool asFrame)
         m_toProgram.append(entry);
     }
     m_out.push_back(Out{out});
+    if (!m_programHolds)
+        keepWhatTheBridgeHolds();
     wake();
 }
 
@@ -780,6 +820,9 @@ void SimReceiver::run()
                     timeoutMs = int(std::max<qint64>(1, wait));
                 }
             }
+            // A program that opens the port is no event on this side: looked for now and then.
+            if (!m_programHolds)
+                timeoutMs = timeoutMs < 0 ? kLookForProgramMs : std::min(timeoutMs, kLookForProgramMs);
             if (!m_input.isEmpty()) {
                 const auto left = m_options.silenceTimeoutMs -
                                   std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastInput).count();
@@ -829,8 +872,16 @@ void SimReceiver::run()
             && !bytesWaiting(fd)) {
             m_input.clear(); // a command whose tail never came
         }
+        // Nobody holds the port: what the receiver sends waits in its bridge, as much as that holds,
+        // and is not handed to the kernel, which would keep far more for the next program.
+        const bool programHolds = fd >= 0 && !(fds[1].revents & POLLHUP) && fd == m_masterFd.load();
+        if (programHolds != m_programHolds) {
+            m_programHolds = programHolds;
+            if (!programHolds)
+                keepWhatTheBridgeHolds();
+        }
         // Write every frame that is due.
-        while (fd >= 0 && (!m_out.empty() || !m_writing.isEmpty())) {
+        while (fd >= 0 && m_programHolds && (!m_out.empty() || !m_writing.isEmpty())) {
             if (m_options.paceLine && m_nextWrite > now)
                 break;
             if (m_writing.isEmpty()) {
