@@ -1,0 +1,42 @@
+#include "core/keypad/AnswerWait.h"
+
+#include <QList>
+
+#include <gtest/gtest.h>
+
+// How long a probe listens: the answer's due time on a computer that runs the prober on time, and
+// longer, up to the most, where the prober was seen to wait for the processor.
+namespace {
+
+struct Case
+{
+    const char *name;
+    int dueMs;
+    int mostMs;
+    QList<qint64> tookUs; // the stretches between looks at the port, in turn, over and over
+    int napUs;            // asked for as a nap in each
+    int stretches;        // until the wait is over
+};
+
+} // namespace
+
+TEST(AnswerWait, CountsOnlyTheTimeTheProberRanOnTime)
+{
+    const Case cases[] = {
+        {"quiet: naps end on time", 50, 500, {2100}, 2000, 24},
+        {"bytes coming end naps early", 50, 500, {300}, 2000, 167},
+        {"held up at every nap: the most", 50, 500, {30000}, 2000, 17},
+        {"held up now and then: longer than due", 50, 500, {2100, 2100, 40000}, 2000, 35},
+        {"a stretch a little late still counts", 50, 500, {4000}, 2000, 13},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        AnswerWait wait(c.dueMs, c.mostMs);
+        int stretches = 0;
+        while (!wait.over() && stretches < 10000) {
+            wait.passed(c.tookUs.at(stretches % c.tookUs.size()) * 1000, c.napUs * 1000LL);
+            ++stretches;
+        }
+        EXPECT_EQ(stretches, c.stretches);
+    }
+}
