@@ -6,9 +6,15 @@ namespace {
 constexpr qint64 kNsPerMs = 1'000'000;
 } // namespace
 
-AnswerWait::AnswerWait(int dueMs, int mostMs) : m_dueNs(dueMs * kNsPerMs), m_mostNs(mostMs * kNsPerMs)
+AnswerWait::AnswerWait(int dueMs, int mostMs, int baudRate)
+    : m_dueNs(dueMs * kNsPerMs), m_mostNs(mostMs * kNsPerMs), m_byteNs(10'000'000'000LL / baudRate) // 8N1: 10 bits
 {
     m_clock.start();
+}
+
+void AnswerWait::heard(qsizetype bytes)
+{
+    m_lineNs += bytes * m_byteNs;
 }
 
 void AnswerWait::nap(int fd)

@@ -86,6 +86,7 @@ bool TovSerial::openForProbe(const QString &path, int baudRate)
     m_hearing = Hearing::Silence;
     m_probeAnswered = false;
     m_probeKeys = {};
+    m_probeBaudRate = baudRate;
     if (!openPort(path, baudRate))
         return false;
     // What the port holds now came before the port was set to this speed, or before the program
@@ -121,11 +122,13 @@ std::optional<DataOfFrame> TovSerial::exchange(const QByteArray &request, int fa
         if (!sendData(request))
             break;
         const LinkTiming timing = LinkTiming::current();
-        AnswerWait wait(timing.answerDueMs, family == 1 ? timing.largeFamilyProbeWaitMs : timing.probeWaitMs);
+        AnswerWait wait(timing.answerDueMs, family == 1 ? timing.largeFamilyProbeWaitMs : timing.probeWaitMs,
+                        m_probeBaudRate);
         for (;;) {
             const int n = readData(buffer, sizeof buffer);
             if (n > 0) {
                 taken += n;
+                wait.heard(n);
                 if (heard.hear(QByteArray(buffer, n)))
                     break;
             }

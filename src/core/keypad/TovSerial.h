@@ -74,4 +74,5 @@ private:
     Hearing m_hearing = Hearing::Silence;
     ProbeKeys m_probeKeys;
     bool m_probeAnswered = false; // an answer was heard since the port was opened
+    int m_probeBaudRate = 115200;
 };

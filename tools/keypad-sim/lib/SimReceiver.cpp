@@ -705,6 +705,9 @@ bool SimReceiver::programHoldsPort() const
 
 void SimReceiver::keepWhatTheBridgeHolds()
 {
+    m_writingInBridge = !m_writing.isEmpty();
+    for (Out &o : m_out)
+        o.inBridge = true;
     qsizetype room = kHeldWithoutProgram - m_writing.size();
     if (room < 0) {
         m_lostWithoutProgram += -room;
@@ -749,8 +752,12 @@ void SimReceiver::queueOut(const QByteArray &bytes, bool asFrame)
         }
         m_toProgram.append(entry);
     }
-    m_out.push_back(Out{out});
-    if (!m_programHolds)
+    // Looked at now, not as the receiver's thread last saw it: a program may have opened or
+    // closed the port since.
+    struct pollfd port {m_masterFd.load(), 0, 0};
+    const bool nobodyHolds = port.fd < 0 || (::poll(&port, 1, 0) >= 0 && (port.revents & POLLHUP));
+    m_out.push_back(Out{out, nobodyHolds});
+    if (nobodyHolds)
         keepWhatTheBridgeHolds();
     wake();
 }
@@ -780,7 +787,7 @@ void SimReceiver::run()
             std::lock_guard lock(m_mutex);
             const auto now = Clock::now();
             if (!m_out.empty() || !m_writing.isEmpty()) {
-                if (!m_options.paceLine || m_nextWrite <= now) {
+                if (!m_options.paceLine || m_nextWrite <= now || nextFromBridge()) {
                     wantWrite = true;
                 } else {
                     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_nextWrite - now).count();
@@ -847,19 +854,22 @@ void SimReceiver::run()
             if (!programHolds)
                 keepWhatTheBridgeHolds();
         }
-        // Write every frame that is due.
+        // Write every frame that is due; what the bridge held is past the line already, and goes at once.
         while (fd >= 0 && m_programHolds && (!m_out.empty() || !m_writing.isEmpty())) {
-            if (m_options.paceLine && m_nextWrite > now)
+            const bool fromBridge = nextFromBridge();
+            if (!fromBridge && m_options.paceLine && m_nextWrite > now)
                 break;
             if (m_writing.isEmpty()) {
                 m_writing = m_out.front().bytes;
+                m_writingInBridge = fromBridge;
                 m_out.pop_front();
                 const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / info().baud);
                 // After an idle line the next frame starts now; a thread woken a little late
                 // catches up, so the average rate is the line's.
                 if (m_nextWrite + std::chrono::milliseconds(2) < now)
                     m_nextWrite = now;
-                m_nextWrite += byteTime * m_writing.size();
+                if (!fromBridge)
+                    m_nextWrite += byteTime * m_writing.size();
             }
             const ssize_t n = ::write(fd, m_writing.constData(), size_t(m_writing.size()));
             if (n <= 0)

@@ -245,10 +245,17 @@ private:
     struct Out
     {
         QByteArray bytes;
+        bool inBridge = false; // sent while no program held the port: past the line already
     };
     std::deque<Out> m_out;
     QByteArray m_writing; // the frame being written
+    bool m_writingInBridge = false;
     bool m_programHolds = false; // a program has the port open, as the receiver's thread last saw
+    // Whether the next bytes to write wait in the bridge (they go at once, not at the line's pace).
+    bool nextFromBridge() const
+    {
+        return m_writing.isEmpty() ? !m_out.empty() && m_out.front().inBridge : m_writingInBridge;
+    }
     qsizetype m_lostWithoutProgram = 0;
     std::chrono::steady_clock::time_point m_nextWrite;
     int m_dropNext = 0;
