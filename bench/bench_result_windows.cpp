@@ -19,6 +19,7 @@
 #include "ui/run/StudentLoginView.h"
 
 #include "BenchReceiver.h"
+#include "BenchTiming.h"
 #include "SimReceiver.h"
 
 #include <QApplication>
@@ -39,12 +40,6 @@ namespace {
 
 constexpr int kStudents = 400;
 constexpr int kQuestions = 100;
-
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(v.size() / 2);
-}
 
 // 400 logged-in students, 100 questions asked, every student answering every question.
 void fillRun()

@@ -17,20 +17,25 @@ AnswerAmongFrames::AnswerAmongFrames(int family, IsAnswer isAnswer) : m_parser(f
 
 bool AnswerAmongFrames::hear(const QByteArray &bytes)
 {
-    if (m_answer)
+    if (m_answer) {
+        m_afterAnswer += bytes;
         return true;
+    }
     m_heard = m_heard || !bytes.isEmpty();
     // A byte at a time: where bytes were passed over says whether the next frame is in step.
-    for (char byte : bytes) {
+    for (qsizetype at = 0; at < bytes.size(); ++at) {
         const int passedOver = m_parser.discardedBytes();
-        const QList<DataOfFrame> frames = m_parser.feed(QByteArray(1, byte), 0);
+        const QList<DataOfFrame> frames = m_parser.feed(bytes.mid(at, 1), 0);
         if (m_parser.discardedBytes() != passedOver)
             m_inStep = false;
         for (const DataOfFrame &frame : frames) {
             if (m_inStep && m_isAnswer(frame)) {
                 m_answer = frame;
+                m_afterAnswer = bytes.mid(at + 1);
                 return true;
             }
+            if (m_inStep && frame.checkByteRight())
+                m_keypadFrames << frame;
             // A frame whose check byte is right puts what follows in step: the next frame starts
             // where it ends. An answer without one keeps the step it stood in, but cannot restore it.
             m_inStep = frame.checkByteRight() || (m_inStep && answerWithoutCheck(frame));

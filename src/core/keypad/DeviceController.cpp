@@ -61,14 +61,6 @@ QByteArray portIdentity(const QString &path)
            + QByteArray::number(qint64(node.st_ctim.tv_sec)) + '.' + QByteArray::number(qint64(node.st_ctim.tv_nsec));
 }
 
-// Why a port could not be opened at all.
-struct OpenRefusal
-{
-    QString path;
-    SerialPort::OpenError error = SerialPort::OpenError::None;
-    QString reason;
-};
-
 // What the device's probe heard on its port.
 TovSerial::Hearing hearingOf(TovDevice *device)
 {
@@ -76,17 +68,15 @@ TovSerial::Hearing hearingOf(TovDevice *device)
     return serial ? serial->probeHearing() : TovSerial::Hearing::Silence;
 }
 
-// Nothing when the device's last open went through (whatever its probe then heard). A port that
-// opened but refused this model's set-up is named too; it may still take another model's speed.
-std::optional<OpenRefusal> openRefusal(TovDevice *device, const QString &path)
+} // namespace
+
+std::optional<DeviceController::OpenRefusal> DeviceController::openRefusal(TovDevice *device, const QString &path)
 {
     auto *serial = dynamic_cast<TovSerial *>(device);
     if (!serial || serial->port().lastOpenError() == SerialPort::OpenError::None)
         return std::nullopt;
     return OpenRefusal{path, serial->port().lastOpenError(), serial->port().lastError()};
 }
-
-} // namespace
 
 DeviceController *DeviceController::ShareDeviceController()
 {
@@ -140,6 +130,8 @@ DeviceController::DeviceController()
 DeviceController::~DeviceController()
 {
     m_worker.stop();
+    for (auto &[path, worker] : m_probeWorkers)
+        worker->stop();
     stopToRead();
     if (m_curDevice)
         m_curDevice->closeDevice();
@@ -224,7 +216,7 @@ void DeviceController::addInterestInDeviceType(int)
         m_watcher = new UsbSerialWatcher(this);
         connect(m_watcher, &UsbSerialWatcher::portAdded, this, [this](const QString &path) {
             m_probeAgain.remove(path); // plugged in anew
-            scanPorts({path});
+            scanPorts({path}, true);
         });
         connect(m_watcher, &UsbSerialWatcher::portRemoved, this, &DeviceController::deviceRemovedAtPath);
         paths = m_watcher->start();
@@ -255,12 +247,10 @@ bool DeviceController::holdsPort(const QString &path) const
 
 void DeviceController::lookAgainAtNamedPorts()
 {
-    // A probe or an open under way ends soon; the next look sees what it left.
-    if (m_jobsInFlight > 0)
-        return;
     QStringList changed;
     for (const QString &path : std::as_const(m_namedPorts)) {
-        if (holdsPort(path))
+        // A probe under way ends soon; the next look sees what it left.
+        if (holdsPort(path) || m_probing.contains(path))
             continue;
         // A port that was refused, or is still the node its lost receiver was on, is left alone:
         // only a path that leads somewhere new is worth a probe.
@@ -271,78 +261,149 @@ void DeviceController::lookAgainAtNamedPorts()
         }
     }
     if (!changed.isEmpty())
-        scanPorts(changed);
+        scanPorts(changed, true);
 }
 
-void DeviceController::scanPorts(const QStringList &paths)
+void DeviceController::setBeforeProbe(std::function<void(const QString &path)> hook)
 {
+    std::lock_guard lock(m_deviceMutex);
+    m_beforeProbe = std::move(hook);
+}
+
+LinkWorker &DeviceController::probeWorker(const QString &path)
+{
+    std::unique_ptr<LinkWorker> &worker = m_probeWorkers[path];
+    if (!worker)
+        worker = std::make_unique<LinkWorker>();
+    return *worker;
+}
+
+struct DeviceController::ProbeBatch
+{
+    QStringList paths;
+    QList<ProbeResult> results;
+    int left = 0;
+};
+
+void DeviceController::scanPorts(const QStringList &paths, bool pluggedInNow)
+{
+    if (m_lettingGo)
+        return;
     QStringList fresh;
     for (const QString &p : paths) {
-        if (!holdsPort(p) && !fresh.contains(p))
-            fresh << p;
+        if (holdsPort(p) || fresh.contains(p))
+            continue;
+        if (const auto probing = m_probing.find(p); probing != m_probing.end()) {
+            // The probe under way may have met what was at the path before: once more when it is done.
+            probing->again = true;
+            probing->pluggedInNow = probing->pluggedInNow || pluggedInNow;
+            continue;
+        }
+        fresh << p;
     }
     if (fresh.isEmpty())
         return;
-    for (const QString &p : std::as_const(fresh)) {
-        if (m_namedPorts.contains(p))
-            m_probedIdentity.insert(p, portIdentity(p));
-    }
-    ++m_jobsInFlight;
-    m_worker.post([this, fresh] {
-        QList<std::shared_ptr<TovDevice>> found;
-        QList<OpenRefusal> refused;
-        QStringList unanswered;
-        const LinkTiming timing = LinkTiming::current();
-        for (const QString &path : fresh) {
-            PollixLog(path);
-            if (timing.scanDelayMs > 0)
-                QThread::msleep(ulong(timing.scanDelayMs));
-            std::shared_ptr<TovDevice> device = std::make_shared<TovArvel>();
-            if (!device->detectDevice(path)) {
-                // A port that does not open refuses every model's probe alike.
-                const auto refusal = openRefusal(device.get(), path);
-                if (refusal && refusal->error != SerialPort::OpenError::Setup) {
-                    refused << *refusal;
-                    continue;
-                }
-                const TovSerial::Hearing smallFamily = hearingOf(device.get());
-                device = std::make_shared<TovDravel>();
-                if (!device->detectDevice(path)) {
-                    if (const auto again = openRefusal(device.get(), path))
-                        refused << *again;
-                    else if (std::max(smallFamily, hearingOf(device.get())) == TovSerial::Hearing::NoAnswerAmongBytes)
-                        unanswered << path;
-                    continue;
-                }
-            }
-            const QString name = TovDevice::modelNameForType(device->type());
-            device->setDeviceNameValue(name);
-            device->setDeviceDescription(name);
-            found << device;
-        }
-        m_fromWorker.post([this, fresh, found, refused, unanswered] {
-            --m_jobsInFlight;
-            for (const QString &path : fresh) {
-                if (unanswered.contains(path))
-                    probeAgainLater(path);
-                else
-                    m_probeAgain.remove(path);
-            }
-            int last = -1;
-            for (const auto &device : found) {
-                m_refusedPorts.remove(device->bsdPath());
-                last = addDeviceToArray(device);
-                m_curDeviceType = device->type();
-                m_usbDeviceType = device->type();
-            }
-            if (last >= 0) {
-                PollixLogf("index of device : %d", last);
-                myDeviceAdded(last);
-            }
-            for (const OpenRefusal &r : refused)
-                portRefused(r.path, r.error, r.reason);
+    auto batch = std::make_shared<ProbeBatch>();
+    batch->paths = fresh;
+    batch->results.resize(fresh.size());
+    batch->left = int(fresh.size());
+    for (int i = 0; i < fresh.size(); ++i) {
+        const QString &path = fresh.at(i);
+        m_probing.insert(path, Probing{});
+        if (m_namedPorts.contains(path))
+            m_probedIdentity.insert(path, portIdentity(path));
+        ++m_jobsInFlight;
+        probeWorker(path).post([this, batch, i, path, pluggedInNow] {
+            ProbeResult result = probePort(path, pluggedInNow);
+            m_fromWorker.post([this, batch, i, result = std::move(result)] {
+                --m_jobsInFlight;
+                batch->results[i] = result;
+                if (--batch->left == 0)
+                    takeProbeResults(batch->paths, batch->results);
+            });
         });
-    });
+    }
+}
+
+DeviceController::ProbeResult DeviceController::probePort(const QString &path, bool pluggedInNow)
+{
+    std::function<void(const QString &)> hook;
+    {
+        std::lock_guard lock(m_deviceMutex);
+        hook = m_beforeProbe;
+    }
+    if (hook)
+        hook(path);
+    PollixLog(path);
+    const LinkTiming timing = LinkTiming::current();
+    if (timing.scanDelayMs > 0)
+        QThread::msleep(ulong(timing.scanDelayMs));
+    ProbeResult result;
+    std::shared_ptr<TovDevice> device = std::make_shared<TovArvel>();
+    if (!device->detectDevice(path)) {
+        // A port that does not open refuses every model's probe alike.
+        const auto refusal = openRefusal(device.get(), path);
+        if (refusal && refusal->error != SerialPort::OpenError::Setup) {
+            result.refusal = refusal;
+            return result;
+        }
+        const TovSerial::Hearing smallFamily = hearingOf(device.get());
+        device = std::make_shared<TovDravel>();
+        if (!device->detectDevice(path)) {
+            if (const auto again = openRefusal(device.get(), path))
+                result.refusal = again;
+            else
+                result.unanswered = std::max(smallFamily, hearingOf(device.get())) == TovSerial::Hearing::NoAnswerAmongBytes;
+            return result;
+        }
+    }
+    if (!pluggedInNow) {
+        if (auto *serial = dynamic_cast<TovSerial *>(device.get()))
+            serial->forgetKeysBeforeAnswer();
+    }
+    const QString name = TovDevice::modelNameForType(device->type());
+    device->setDeviceNameValue(name);
+    device->setDeviceDescription(name);
+    result.device = device;
+    return result;
+}
+
+void DeviceController::takeProbeResults(const QStringList &paths, const QList<ProbeResult> &results)
+{
+    int last = -1;
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString &path = paths.at(i);
+        const ProbeResult &result = results.at(i);
+        const Probing probing = m_probing.take(path);
+        if (m_lettingGo) {
+            if (result.device)
+                result.device->closeDevice();
+            continue;
+        }
+        if (result.unanswered)
+            probeAgainLater(path);
+        else
+            m_probeAgain.remove(path);
+        if (result.device) {
+            m_refusedPorts.remove(path);
+            last = addDeviceToArray(result.device);
+            m_curDeviceType = result.device->type();
+            m_usbDeviceType = result.device->type();
+        }
+        if (result.refusal)
+            portRefused(result.refusal->path, result.refusal->error, result.refusal->reason);
+        if (probing.again && !result.device)
+            scanPorts({path}, probing.pluggedInNow);
+    }
+    // Only the one that becomes current is read: the others wait in their slots, closed.
+    for (const ProbeResult &result : results) {
+        if (result.device && result.device != m_arrayDevices.value(last))
+            result.device->closeDevice();
+    }
+    if (last >= 0) {
+        PollixLogf("index of device : %d", last);
+        myDeviceAdded(last);
+    }
 }
 
 void DeviceController::probeAgainLater(const QString &path)
@@ -408,17 +469,23 @@ void DeviceController::openCurrentAsync()
     ++m_jobsInFlight;
     m_worker.post([this, device, generation] {
         const bool opened = device->openDevice();
+        // What the keypads sent while its probe listened comes before what is read from now on.
+        TovSerial::ProbeKeys heard;
+        if (auto *serial = dynamic_cast<TovSerial *>(device.get()); serial && opened)
+            heard = serial->takeProbeKeys();
         QByteArray keys;
         const bool sameChannel = opened && checkChannels(device.get(), &keys);
-        m_fromWorker.post([this, device, generation, opened, sameChannel, keys] {
+        const QList<DataOfFrame> frames = heard.beforeAnswer + heard.afterAnswer;
+        keys.prepend(heard.rest);
+        m_fromWorker.post([this, device, generation, opened, sameChannel, frames, keys] {
             --m_jobsInFlight;
-            afterOpen(device, generation, opened, sameChannel, keys);
+            afterOpen(device, generation, opened, sameChannel, frames, keys);
         });
     });
 }
 
 void DeviceController::afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel,
-                                 const QByteArray &keys)
+                                 const QList<DataOfFrame> &frames, const QByteArray &keys)
 {
     if (generation != m_openGeneration || device != m_curDevice) {
         // Another receiver became current meanwhile.
@@ -436,8 +503,10 @@ void DeviceController::afterOpen(std::shared_ptr<TovDevice> device, quint64 gene
     }
     m_refusedPorts.remove(device->bsdPath());
     startToRead();
+    // Before anything read from now on.
+    queueFrames(frames);
     if (!keys.isEmpty())
-        receiveBytes(keys); // before anything read from now on
+        receiveBytes(keys);
     m_bHaveDevice = true;
     postDeviceChanged();
     if (sameChannel) {
@@ -552,6 +621,7 @@ void DeviceController::checkChannelsOfCurrent(std::function<void(bool conflict)>
 
 void DeviceController::letGoOfReceivers()
 {
+    m_lettingGo = true;
     m_lookAgain.stop();
     m_probeAgain.clear();
     ++m_openGeneration; // an open under way is not taken up when it is done

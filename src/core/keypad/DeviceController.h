@@ -16,8 +16,10 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class QSocketNotifier;
 class UsbSerialWatcher;
@@ -27,8 +29,9 @@ template <typename T> class Singleton;
 // probes each for its model, keeps them in slots, opens one as the current receiver, reads it and
 // hands its frames to the one listening object.
 //
-// Threads: everything here runs on the GUI thread except probing and opening, which run on a
-// worker thread (they pause for the hardware); their results come back to the GUI thread.
+// Threads: everything here runs on the GUI thread except probing and opening, which run on
+// worker threads (they pause for the hardware): each port is probed on a thread of its own, and
+// the current receiver is opened and asked on another; their results come back to the GUI thread.
 //
 // Frame hand-off: each frame is offered to the listener once, in arrival order, by calling its
 // handleMachMessage() (a slot or Q_INVOKABLE, invoked by name). The listener reads the frame with
@@ -74,9 +77,16 @@ public:
     // heard) is probed again too, later each time and a few times at most.
     void addInterestInDeviceType(int type = 0);
     QStringList namedPorts() const { return m_namedPorts; }
-    // Probes these ports on the worker thread; accepted receivers join the slots and the last one
-    // found becomes current.
-    void scanPorts(const QStringList &paths);
+    // Probes these ports, each on a thread of its own: a port that takes long to be refused (one
+    // that sends bytes but no answer) holds up no other port, and the current receiver's own work
+    // (its open, its channel query) runs on a worker that no probe uses. The receivers among them
+    // join the slots in the order named once every port named is probed, and the last one becomes
+    // current, read on from where its probe stopped. pluggedInNow: the ports were plugged in right
+    // before (a device event, a named path that leads to a new device), so the keys their USB
+    // bridge held when the probe opened the port were pressed since, and reach the listener.
+    void scanPorts(const QStringList &paths, bool pluggedInNow = false);
+    // Called on the probing thread with the port it is about to probe; tests hold a probe there.
+    void setBeforeProbe(std::function<void(const QString &path)> hook);
     // Why the port at path could not be opened at all (another program holds it, this account may
     // not use it); empty when it was not refused, or has opened since.
     QString refusalOf(const QString &path) const { return m_refusedPorts.value(path); }
@@ -137,10 +147,32 @@ private:
     void readComData();
     // Parsed frames join the queue for the listener, in order.
     void queueFrames(const QList<DataOfFrame> &frames);
+    // Why a port could not be opened at all.
+    struct OpenRefusal
+    {
+        QString path;
+        SerialPort::OpenError error = SerialPort::OpenError::None;
+        QString reason;
+    };
+    // Nothing when the device's last open went through (whatever its probe then heard). A port that
+    // opened but refused this model's set-up is named too; it may still take another model's speed.
+    static std::optional<OpenRefusal> openRefusal(TovDevice *device, const QString &path);
+    struct ProbeResult
+    {
+        std::shared_ptr<TovDevice> device; // the receiver found, its port open
+        std::optional<OpenRefusal> refusal;
+        bool unanswered = false; // bytes came, but no answer among them
+    };
+    struct ProbeBatch;
+    LinkWorker &probeWorker(const QString &path);
+    // Runs on the port's probing thread.
+    ProbeResult probePort(const QString &path, bool pluggedInNow);
+    void takeProbeResults(const QStringList &paths, const QList<ProbeResult> &results);
     void openCurrentAsync();
-    // keys: what the keypads sent while the receiver was asked about its channel, for the parser.
+    // frames: what the keypads sent while the receiver's probe listened; keys: the bytes read
+    // behind them, while the receiver was asked about its channel too; both for the listener.
     void afterOpen(std::shared_ptr<TovDevice> device, quint64 generation, bool opened, bool sameChannel,
-                   const QByteArray &keys);
+                   const QList<DataOfFrame> &frames, const QByteArray &keys);
     // Finds the highest slot that holds a device and makes it current; none: no receiver.
     void fallBack();
     bool holdsPort(const QString &path) const;
@@ -167,6 +199,7 @@ private:
     std::shared_ptr<TovDevice> m_curDevice;
     mutable std::mutex m_deviceMutex; // guards m_curDevice for sender threads, and the hook below
     std::function<void(int fd)> m_beforeWorkerUsesPort;
+    std::function<void(const QString &path)> m_beforeProbe;
     int m_curDeviceType = -1;
     int m_usbDeviceType = -1;
     bool m_bHaveDevice = false;
@@ -202,7 +235,17 @@ private:
     };
     QHash<QString, ProbeAgain> m_probeAgain; // ports that sent bytes but no answer
     quint64 m_probeTickets = 0;
+    struct Probing
+    {
+        bool again = false;        // asked for meanwhile: probed once more when this probe is done
+        bool pluggedInNow = false; // ... as a port plugged in right before
+    };
+    QHash<QString, Probing> m_probing; // ports whose probe is under way
+    bool m_lettingGo = false;          // the program is ending: no port is taken up again
     int m_jobsInFlight = 0;
-    PostedCalls m_fromWorker; // the worker's results, run on the GUI thread
-    LinkWorker m_worker; // last: joined first on destruction
+    PostedCalls m_fromWorker; // the workers' results, run on the GUI thread
+    // Last: joined first on destruction. One thread per port probed, and one for the current
+    // receiver's open and channel query.
+    std::map<QString, std::unique_ptr<LinkWorker>> m_probeWorkers;
+    LinkWorker m_worker;
 };

@@ -34,6 +34,8 @@ public:
     bool expire(qint64 nowMs);
     QList<DataOfFrame> takeRecovered();
     bool hasPartialFrame() const { return !m_pending.isEmpty(); }
+    // The bytes of the frame begun and not yet whole.
+    QByteArray partialFrame() const { return m_pending; }
     void reset() { m_pending.clear(); }
 
     // Counters for tests and diagnostics.

@@ -5,10 +5,13 @@
 struct LinkTiming
 {
     int settleMs = 1000;         // before opening a port, for the USB bridge to settle
-    // At most, for an answer to a probe. A receiver answers within 50 ms, but a busy computer
-    // hands its bytes over later (the kernel's tty work waits for the processor too), and a port
-    // whose answer was missed is taken for no receiver; an answer ends the wait at once, so only
-    // a silent port (a receiver of the other family) costs the whole wait.
+    // For an answer to a probe: a receiver answers within 50 ms, and an answer ends the wait at
+    // once, so only a port that stays silent (a receiver of the other family) or sends no answer
+    // among its bytes waits it out. On a busy computer a receiver's bytes reach the program later
+    // (the kernel's tty work waits for the processor too), so the time in which the prober was seen
+    // to run late does not count (AnswerWait), up to the longest waits below.
+    int answerDueMs = 50;
+    // The longest wait for the small family's answer, on a busy computer.
     int probeWaitMs = 500;
     // The same, for the large family's answer. That family is asked last: a port silent to it too
     // is taken for no receiver until it is plugged in again, so a late answer is missed for good

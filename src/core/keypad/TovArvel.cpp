@@ -12,7 +12,7 @@ bool identifyAnswer(const DataOfFrame &f)
 
 bool TovArvel::openDevice()
 {
-    return openPort(m_bsdPath, BaudRate);
+    return openForReading(m_bsdPath, BaudRate);
 }
 
 TovArvel::ProbeAnswer TovArvel::probeSmallFamily()
@@ -36,10 +36,10 @@ bool TovArvel::detectAs(const QString &path, ProbeAnswer wanted, int type)
     if (!openForProbe(path, BaudRate))
         return false;
     const ProbeAnswer answer = probeSmallFamily();
-    clearBuf();
-    closePort();
-    if (answer != wanted)
+    if (answer != wanted) {
+        closeAfterProbe();
         return false;
+    }
     m_bsdPath = path;
     setType(type);
     return true;

@@ -15,8 +15,9 @@ public:
 
     virtual bool openDevice() { return false; }
     virtual void closeDevice() {}
-    // Probes the port at path (opens, asks, always closes again); true when the receiver answered
-    // as this class expects, and then the path is kept.
+    // Probes the port at path (opens, asks); true when the receiver answered as this class
+    // expects, and then the path is kept and the port stays open for openDevice(), which reads on
+    // from where the probe stopped. Otherwise the port is closed again.
     virtual bool detectDevice(const QString &path)
     {
         Q_UNUSED(path);

@@ -2,7 +2,7 @@
 
 bool TovDravel::openDevice()
 {
-    return openPort(m_bsdPath, BaudRate);
+    return openForReading(m_bsdPath, BaudRate);
 }
 
 int TovDravel::probeLargeFamily()
@@ -25,10 +25,10 @@ bool TovDravel::detectDevice(const QString &path)
     if (!openForProbe(path, BaudRate))
         return false;
     const int type = probeLargeFamily();
-    clearBuf();
-    closePort();
-    if (type < 0 || !acceptsType(type))
+    if (type < 0 || !acceptsType(type)) {
+        closeAfterProbe();
         return false;
+    }
     m_bsdPath = path;
     setType(type);
     return true;

@@ -1,15 +1,16 @@
 #include "TovSerial.h"
 
+#include "AnswerWait.h"
 #include "LinkTiming.h"
 
 #include "platform/Log.h"
 
-#include <QDeadlineTimer>
 #include <QThread>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 TovSerial::~TovSerial()
 {
@@ -24,9 +25,19 @@ bool TovSerial::openPort(const QString &path, int baudRate)
     return m_port.open(path, baudRate);
 }
 
+bool TovSerial::openForReading(const QString &path, int baudRate)
+{
+    // The probe that found the receiver keeps its port: no pause in which keys go unheard, and no
+    // flush of the keys that came since it listened.
+    if (m_port.isOpen())
+        return true;
+    return openPort(path, baudRate);
+}
+
 bool TovSerial::closePort()
 {
     m_port.close();
+    m_probeKeys = {};
     return true;
 }
 
@@ -75,11 +86,27 @@ bool TovSerial::clearBuf()
 bool TovSerial::openForProbe(const QString &path, int baudRate)
 {
     m_hearing = Hearing::Silence;
+    m_probeAnswered = false;
+    m_probeKeys = {};
+    m_probeBaudRate = baudRate;
     if (!openPort(path, baudRate))
         return false;
-    // Keypad frames sent while the port was closed are old news, and may begin in the middle.
+    // What the port holds now came before the port was set to this speed, or before the program
+    // asked: bytes the USB bridge took at its own speed (noise, frames cut short), or keys that
+    // waited since before the program started, which must not steer it now.
     clearBuf();
     return true;
+}
+
+void TovSerial::closeAfterProbe()
+{
+    clearBuf();
+    closePort();
+}
+
+TovSerial::ProbeKeys TovSerial::takeProbeKeys()
+{
+    return std::exchange(m_probeKeys, {});
 }
 
 std::optional<DataOfFrame> TovSerial::exchange(const QByteArray &request, int family,
@@ -89,14 +116,17 @@ std::optional<DataOfFrame> TovSerial::exchange(const QByteArray &request, int fa
     constexpr int kMostAsks = 3;
     constexpr qsizetype kMostBytes = 64 * 1024; // far more than a class sends in a probe's time
     AnswerAmongFrames heard(family, isAnswer);
+    // An earlier question's bytes behind its answer come first: the frames go on from there.
+    heard.hear(std::exchange(m_probeKeys.rest, {}));
     qsizetype taken = 0;
     char buffer[256];
     bool failed = false;
-    for (int ask = 0; ask < kMostAsks && !failed; ++ask) {
+    for (int ask = 0; ask < kMostAsks && !failed && !heard.answer(); ++ask) {
         if (!sendData(request))
             break;
         const LinkTiming timing = LinkTiming::current();
-        const QDeadlineTimer deadline(family == 1 ? timing.largeFamilyProbeWaitMs : timing.probeWaitMs);
+        AnswerWait wait(timing.answerDueMs, family == 1 ? timing.largeFamilyProbeWaitMs : timing.probeWaitMs,
+                        m_probeBaudRate);
         for (;;) {
             // A port that answers with an error (unplugged meanwhile) has nothing more to tell.
             const int n = m_port.readSome(buffer, sizeof buffer);
@@ -108,18 +138,21 @@ std::optional<DataOfFrame> TovSerial::exchange(const QByteArray &request, int fa
             }
             if (n > 0) {
                 taken += n;
+                wait.heard(n);
                 if (heard.hear(QByteArray(buffer, n)))
                     break;
             }
-            if (deadline.hasExpired() || taken >= kMostBytes)
+            if (wait.over() || taken >= kMostBytes)
                 break;
-            if (n <= 0)
-                QThread::msleep(2);
+            wait.nap(fileDescriptor());
         }
         // Silence: nobody of this family is there to answer a question asked again.
         if (heard.answer() || !heard.heardAnything() || taken >= kMostBytes)
             break;
     }
+    (m_probeAnswered ? m_probeKeys.afterAnswer : m_probeKeys.beforeAnswer) += heard.keypadFrames();
+    m_probeKeys.rest = heard.rest();
+    m_probeAnswered = m_probeAnswered || heard.answer().has_value();
     const Hearing hearing = heard.answer() ? Hearing::Answer
                             : heard.heardAnything() ? Hearing::NoAnswerAmongBytes
                                                     : Hearing::Silence;

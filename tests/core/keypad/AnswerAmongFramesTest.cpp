@@ -70,3 +70,50 @@ TEST(AnswerAmongFrames, IsTakenOnlyWhereItStandsInStepWithTheReceiversFrames)
         EXPECT_EQ(heard.heardAnything(), c.heard);
     }
 }
+
+namespace {
+
+struct KeysCase
+{
+    const char *name;
+    int family;
+    QList<QByteArray> reads;
+    QList<QByteArray> keys; // the keypad frames heard, in order
+    QByteArray rest;        // what the link's reader takes on from
+};
+
+} // namespace
+
+// The keypads' frames heard while the probe listens are answers like any other once the receiver
+// is known: every whole frame in step before the answer, in order, and every byte behind it, from
+// where the answer ends. Nothing out of step is taken: it may be noise.
+TEST(AnswerAmongFrames, KeepsTheKeypadsFramesHeardAroundTheAnswer)
+{
+    const QByteArray kAnswerC = SimReceiver::longFrame(0xF7, 6, hex("123443"));
+    const KeysCase cases[] = {
+        {"before the answer and behind it, split across reads", 1,
+         {kAnswerB + kTeacherKey.left(2), kTeacherKey.mid(2) + kVersion + kAnswerC.left(3), kAnswerC.mid(3)},
+         {kAnswerB, kTeacherKey},
+         kAnswerC},
+        {"without an answer: the frame begun is left for the reader", 1, {kAnswerB + kAnswerC.left(4)}, {kAnswerB},
+         kAnswerC.left(4)},
+        // The frame behind the byte passed over puts the line back in step, but may have begun
+        // anywhere itself.
+        {"out of step after a byte passed over", 1, {hex("FF") + kAnswerB + kTeacherKey + kVersion}, {kTeacherKey}, {}},
+        {"small family", 0, {kSmallKeys + kSmallTeacher + kIdentify + kSmallKeys.left(4)},
+         {kSmallKeys.left(3), kSmallKeys.mid(3), kSmallTeacher}, kSmallKeys.left(4)},
+    };
+    for (const KeysCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        AnswerAmongFrames heard(c.family, [&](const DataOfFrame &f) {
+            return c.family == 1 ? f.cmd() == 0xF0 : f.data()[0] == 0x7B;
+        });
+        for (const QByteArray &bytes : c.reads)
+            heard.hear(bytes);
+        QList<QByteArray> keys;
+        for (const DataOfFrame &f : heard.keypadFrames())
+            keys << f.bytes();
+        EXPECT_EQ(keys, c.keys);
+        EXPECT_EQ(heard.rest(), c.rest);
+    }
+}

@@ -483,28 +483,18 @@ TEST_F(LinkTest, SameChannelQueryWhileReadingKeepsTheKeypadFrames)
 
 namespace {
 
-// Holds the link's worker where it is about to ask the receiver, until released (by the test or
-// at the end of its scope, so that a failing test never leaves the worker held).
-class WorkerHold
+// A place where a thread of the link is held once, until released (by the test or at the end of
+// the holder's scope, so that a failing test never leaves a thread held).
+class LinkHold
 {
 public:
-    explicit WorkerHold(DeviceController *link) : m_link(link)
-    {
-        link->setBeforeWorkerUsesPort([state = m_state](int fd) {
-            std::unique_lock lock(state->mutex);
-            if (state->passed)
-                return;
-            state->fd = fd;
-            state->held = true;
-            state->cond.wait(lock, [&] { return state->released; });
-            state->passed = true;
-        });
-    }
-    ~WorkerHold()
+    LinkHold(const LinkHold &) = delete;
+    LinkHold &operator=(const LinkHold &) = delete;
+    ~LinkHold()
     {
         release();
         if (DeviceController::exists())
-            m_link->setBeforeWorkerUsesPort({});
+            m_letGo();
     }
     bool held() const
     {
@@ -518,18 +508,54 @@ public:
         m_state->cond.notify_all();
     }
 
-private:
+protected:
     struct State
     {
+        void hold()
+        {
+            std::unique_lock lock(mutex);
+            if (passed)
+                return;
+            held = true;
+            cond.wait(lock, [&] { return released; });
+            passed = true;
+        }
         mutable std::mutex mutex;
         std::condition_variable cond;
-        int fd = -1;
         bool held = false;
         bool released = false;
         bool passed = false;
     };
-    DeviceController *m_link;
+    // letGo takes the hook away again.
+    explicit LinkHold(std::function<void()> letGo) : m_letGo(std::move(letGo)) {}
+
     std::shared_ptr<State> m_state = std::make_shared<State>();
+
+private:
+    std::function<void()> m_letGo;
+};
+
+// Holds the link's worker where it is about to ask the receiver.
+class WorkerHold : public LinkHold
+{
+public:
+    explicit WorkerHold(DeviceController *link) : LinkHold([link] { link->setBeforeWorkerUsesPort({}); })
+    {
+        link->setBeforeWorkerUsesPort([state = m_state](int) { state->hold(); });
+    }
+};
+
+// Holds the probe of one port where it begins.
+class ProbeHold : public LinkHold
+{
+public:
+    ProbeHold(DeviceController *link, const QString &path) : LinkHold([link] { link->setBeforeProbe({}); })
+    {
+        link->setBeforeProbe([state = m_state, path](const QString &probed) {
+            if (probed == path)
+                state->hold();
+        });
+    }
 };
 
 // How many descriptors of this process lead to the terminal behind path.
@@ -637,6 +663,59 @@ TEST_F(LinkTest, KeysPressedWhileTheReceiverOpensReachTheListener)
     ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice() && listener.frames.size() == 1; }));
     EXPECT_EQ(listener.frames.first().deviceID(), 7);
     EXPECT_EQ(listener.frames.first().cmd(), 0xF7);
+}
+
+// A port that sends bytes but no answer takes long to be refused, and is probed again now and then
+// while a run reads the receiver. The receiver's keys never wait for that probe: not as they are
+// read, not while the receiver is asked about its channel, not when it is pulled out and plugged
+// back meanwhile.
+TEST_F(LinkTest, TheReceiversKeysNeverWaitForAnotherPortsProbe)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(SimReceiver *)> meanwhile;
+        bool asksChannel = false;
+    };
+    bool asked = false;
+    const Case cases[] = {
+        {"read as it is", [](SimReceiver *) {}},
+        {"asked about its channel", [&](SimReceiver *) { ctrl()->checkChannelsOfCurrent([&](bool) { asked = true; }); },
+         true},
+        {"pulled out and plugged back",
+         [&](SimReceiver *sim) {
+             sim->unplug();
+             ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
+             ASSERT_TRUE(sim->plug());
+             ASSERT_TRUE(waitFor([&] { return app()->getBHaveDevice(); })) << "found again beside the probe held";
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        SimReceiver::Options o;
+        o.linkPath = home() + QStringLiteral("ttyReceiver");
+        SimReceiver *sim = makeReceiver(Model::Dravel, o);
+        ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
+        // The other port's probe is held where it begins, as long as a babbling port's goes on.
+        SimReceiver *other = makeReceiver(Model::Dravel);
+        ASSERT_TRUE(other);
+        RecordingListener listener;
+        app()->setObjectToReceiveCommData(&listener);
+
+        ProbeHold hold(ctrl(), other->portPath());
+        ctrl()->scanPorts({other->portPath()});
+        ASSERT_TRUE(waitFor([&] { return hold.held(); }));
+        asked = false;
+        ASSERT_NO_FATAL_FAILURE(c.meanwhile(sim));
+        sim->addKeypad(6);
+        sim->answer(6, QStringLiteral("B"));
+        ASSERT_TRUE(waitFor([&] { return !listener.frames.isEmpty() && listener.frames.last().deviceID() == 6; }))
+            << "the key waits while the other port is probed";
+        EXPECT_EQ(asked, c.asksChannel);
+        other->unplug(); // its probe, let go, ends at once
+        hold.release();
+        app()->setObjectToReceiveCommData(nullptr);
+    }
 }
 
 // ---- hand-off ------------------------------------------------------------------------------

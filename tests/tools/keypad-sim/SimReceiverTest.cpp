@@ -344,6 +344,39 @@ TEST(SimReceiver, PacesFramesAtTheLineSpeed)
     EXPECT_GE(last - first, 35'000'000); // never faster than the line
 }
 
+// While no program holds its port, a receiver's keys wait in its USB bridge as far as that holds
+// them: the oldest, cut where the bridge was full, reach the program that opens the port; the
+// rest are lost. Once a program holds the port, nothing is held back or lost.
+TEST(SimReceiver, KeepsOnlyWhatItsUsbBridgeHoldsWhileNoProgramHoldsThePort)
+{
+    for (bool closedBefore : {false, true}) {
+        SCOPED_TRACE(closedBefore ? "after a program closed the port" : "before any program opened it");
+        auto sim = startSim(Model::Dravel);
+        if (closedBefore) {
+            SerialPort earlier;
+            ASSERT_TRUE(earlier.open(sim->portPath(), 115200));
+            ASSERT_TRUE(eventually([&] { return sim->programHoldsPort(); }));
+        }
+        ASSERT_TRUE(eventually([&] { return !sim->programHoldsPort(); }));
+        // 300 keys of five bytes: far more than the bridge holds.
+        QByteArray pressed;
+        for (int i = 0; i < 300; ++i) {
+            sim->pressTeacherKey(quint8(i));
+            pressed += SimReceiver::shortFrame(0xF4, 0x01, 0xEF, quint8(i));
+        }
+        EXPECT_EQ(sim->bytesLostWithoutProgram(), pressed.size() - SimReceiver::kHeldWithoutProgram);
+
+        SerialPort port;
+        ASSERT_TRUE(port.open(sim->portPath(), 115200));
+        ASSERT_TRUE(eventually([&] { return sim->programHoldsPort(); }));
+        sim->pressTeacherKey(0x81);
+        const QByteArray expected =
+            pressed.left(SimReceiver::kHeldWithoutProgram) + SimReceiver::shortFrame(0xF4, 0x01, 0xEF, 0x81);
+        EXPECT_EQ(readBytes(port, int(expected.size())), expected);
+        EXPECT_EQ(sim->bytesLostWithoutProgram(), pressed.size() - SimReceiver::kHeldWithoutProgram);
+    }
+}
+
 TEST(SimReceiver, UnplugHangsUpTheProgramsEnd)
 {
     auto sim = startSim(Model::Brevel);

@@ -1,5 +1,6 @@
 #include "RunWindowFixture.h"
 
+#include "core/keypad/DeviceController.h"
 #include "core/store/TovConfigXmlDatabase.h"
 #include "ui/presentation/PPTQuizStateWindowController.h"
 
@@ -22,8 +23,9 @@ class ReceiverLostRun : public RunWindowFixture
 protected:
     // A Dravel receiver behind a link named in POLLIX_SERIAL_PORTS, three students logged in on
     // it, and the activity window (or the run over an answer sheet) open on two questions; with
-    // receiverOut the receiver is pulled out before the run opens, and nobody logs in.
-    void startRun(bool slideShow = false, bool receiverOut = false)
+    // receiverOut the receiver is pulled out before the run opens, and nobody logs in. An Arvel's
+    // students keep the keypad numbers of the class (theirs do not log in).
+    void startRun(bool slideShow = false, bool receiverOut = false, Model model = Model::Dravel, int students = 3)
     {
         DialogHooks::setAlertResponder([this](const AlertRequest &r) {
             alerts << r.informativeText;
@@ -31,10 +33,11 @@ protected:
         });
         SimReceiver::Options o;
         o.linkPath = home() + QStringLiteral("ttyReceiver");
-        sim = makeReceiver(Model::Dravel, o);
+        sim = makeReceiver(model, o);
         ASSERT_TRUE(sim && restartLinkNaming({sim->portPath()}) && app()->getBHaveDevice());
         ASSERT_TRUE(TovConfigXmlDatabase::sharedConfigUI()->updateSendQuestionState(0));
-        makeClass(3);
+        const bool small = sim->info().family == 0;
+        makeClass(students, small ? 1 : 0);
         if (receiverOut) {
             sim->unplug();
             ASSERT_TRUE(waitFor([&] { return !app()->getBHaveDevice(); }));
@@ -43,15 +46,15 @@ protected:
         TabController::StartRequest r;
         r.kind = TabController::StartRequest::AnswerSheet;
         r.strPath = questions;
-        r.nDeviceType = 3;
+        r.nDeviceType = app()->currentDeviceType();
         slides = slideShow ? ActivityWindowOpener::openSlideShowRun(nullptr, r) : nullptr;
-        runWindow = slideShow ? static_cast<QWidget *>(slides) : open(0, 3, questions);
+        runWindow = slideShow ? static_cast<QWidget *>(slides) : open(0, r.nDeviceType, questions);
         ASSERT_TRUE(runWindow);
-        if (receiverOut)
+        if (receiverOut || small)
             return;
-        for (int i = 1; i <= 3; ++i)
-            sim->login(i, QStringLiteral("S00%1").arg(i));
-        ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, 3); }));
+        for (int i = 1; i <= students; ++i)
+            sim->login(i, QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')));
+        ASSERT_TRUE(waitFor([&] { return keypadsLoggedIn(sim, 1, students); }));
     }
     void TearDown() override
     {
@@ -62,7 +65,9 @@ protected:
 
     QLabel *notice() const { return runWindow->findChild<QLabel *>(QStringLiteral("txtReceiverState")); }
     bool lost() const { return slides ? slides->receiverLost() : window->receiverLost(); }
-    QString answerOf(int q, int keypad) const { return QuizData::shareManager()->getStudentAnswer(q, sim->keypad(keypad).deviceNo); }
+    // The keypad's number in the run: the one its login gave it, or its own on a small-family receiver.
+    int deviceOf(int keypad) const { return sim->info().family == 0 ? keypad : sim->keypad(keypad).deviceNo; }
+    QString answerOf(int q, int keypad) const { return QuizData::shareManager()->getStudentAnswer(q, deviceOf(keypad)); }
     void unplug()
     {
         ASSERT_FALSE(notice()->isVisibleTo(runWindow));
@@ -141,6 +146,64 @@ TEST_F(ReceiverLostRun, PluggedBackWhileKeysArePressedTheRunGoesOn)
     EXPECT_TRUE(waitFor([&] { return button("btnExit")->isEnabled(); })) << "the question's time waits for good";
     EXPECT_FALSE(lost());
 }
+
+namespace {
+
+class ReceiverFoundRun : public ReceiverLostRun, public ::testing::WithParamInterface<Model>
+{
+};
+
+} // namespace
+
+// Answers pressed while the receiver put back is being found reach the run once it is found, in
+// the order they were pressed, each once: pressed while Pollix asks the receiver what it is, before
+// its answer and behind it, on either family.
+TEST_P(ReceiverFoundRun, AnswersPressedWhileItIsFoundReachTheRunInOrderOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(startRun(false, false, GetParam(), 8));
+    const bool small = sim->info().family == 0;
+    button("btnStart")->click();
+    sim->answer(1, QStringLiteral("A"));
+    sim->answer(2, QStringLiteral("B"));
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("2 / 8"); }));
+    unplug();
+
+    // The receiver answers the question the probe asks it among keys: keypad 3 pressed before its
+    // answer, 4 and 5 behind it.
+    const quint8 question = small ? 0x5E : 0xF0;
+    const SimReceiver::CommandHandler answers = sim->commandHandler(question);
+    sim->setCommandHandler(question, [answers, pressed = false](SimReceiver &r, const QByteArray &frame) mutable {
+        if (!pressed)
+            r.answer(3, QStringLiteral("C"));
+        answers(r, frame);
+        if (!pressed) {
+            r.answer(4, QStringLiteral("D"));
+            r.answer(5, QStringLiteral("A"));
+        }
+        pressed = true;
+    });
+    DeviceController *link = DeviceController::ShareDeviceController();
+    QList<int> answered; // the keypads whose answers the run was handed, in turn
+    const QMetaObject::Connection offered = QObject::connect(link, &DeviceController::frameOffered, [&] {
+        const DataOfFrame frame = link->frameToHandle();
+        if (small ? frame.isStudentCommand() : frame.cmd() == 0xF7)
+            answered << frame.deviceID();
+    });
+    plugBack();
+    ASSERT_TRUE(waitFor([&] { return label("txtLoginAndAnswered") == QStringLiteral("5 / 8"); }))
+        << "answered: " << ::testing::PrintToString(answered);
+    QObject::disconnect(offered);
+    EXPECT_EQ(answered, QList<int>({deviceOf(3), deviceOf(4), deviceOf(5)}));
+    EXPECT_EQ(answerOf(1, 3), QStringLiteral("C"));
+    EXPECT_EQ(answerOf(1, 4), QStringLiteral("D"));
+    EXPECT_EQ(answerOf(1, 5), QStringLiteral("A"));
+    button("btnStop")->click();
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, ReceiverFoundRun, ::testing::Values(Model::Dravel, Model::Arvel),
+                         [](const ::testing::TestParamInfo<Model> &info) {
+                             return info.param == Model::Arvel ? std::string("Arvel") : std::string("Dravel");
+                         });
 
 TEST_F(ReceiverLostRun, BetweenQuestionsStartAndNextSayWhyAndBackTheKeypadsAreCalledIn)
 {

@@ -29,6 +29,11 @@ int SimPseudoTerminal::open(QString *path, QString *error)
         return -1;
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    // Opened and closed once, the program's side shows as hung up (nobody holds the port) until a
+    // program opens it, as it does after every close; a side never opened shows nothing.
+    const int peer = ::ioctl(fd, TIOCGPTPEER, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (peer >= 0)
+        ::close(peer);
     *path = QString::fromLocal8Bit(name);
     return fd;
 }

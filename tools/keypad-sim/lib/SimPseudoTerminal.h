@@ -10,6 +10,7 @@ class SimPseudoTerminal
 {
 public:
     // A new master (non-blocking) and the path of the side the program opens; -1 with *error set.
+    // The master shows a hang-up (POLLHUP) whenever no program holds the other side, from the start.
     static int open(QString *path, QString *error);
     // Points link at target, replacing a link of ours in one step (an empty link: nothing to do);
     // false with *error set, also when a file that is no link stands there.

@@ -22,6 +22,9 @@ using Clock = std::chrono::steady_clock;
 // exclusive use.
 constexpr auto kHangUpSettles = std::chrono::milliseconds(200);
 
+// How often the receiver looks whether a program opened its port, while none holds it.
+constexpr int kLookForProgramMs = 5;
+
 // Bytes the program sent that this side has not read yet.
 bool bytesWaiting(int fd)
 {
@@ -125,6 +128,7 @@ bool SimReceiver::plug()
     m_input.clear();
     m_out.clear();
     m_writing.clear();
+    m_programHolds = false;
     m_receiving = true;
     m_nextWrite = Clock::now();
     m_ptyPath = path;
@@ -167,6 +171,7 @@ bool SimReceiver::renewPort(int oldFd)
         m_input.clear();
         m_out.clear();
         m_writing.clear();
+        m_programHolds = false;
         m_nextWrite = Clock::now();
         m_ptyPath = path;
         ++m_portGeneration;
@@ -642,39 +647,6 @@ void SimReceiver::onUploadCommand(const QByteArray &f)
 
 // ---- output ----------------------------------------------------------------------------------
 
-quint8 SimReceiver::xorOf(const QByteArray &bytes)
-{
-    quint8 x = 0;
-    for (char c : bytes)
-        x ^= quint8(c);
-    return x;
-}
-
-QByteArray SimReceiver::shortFrame(quint8 cmd, quint8 addrLow, quint8 addrHigh, quint8 data)
-{
-    QByteArray f;
-    f.append(char(cmd)).append(char(addrLow)).append(char(addrHigh)).append(char(data));
-    f.append(char(xorOf(f)));
-    return f;
-}
-
-QByteArray SimReceiver::longFrame(quint8 cmd, int address, const QByteArray &data)
-{
-    QByteArray f;
-    f.append(char(cmd)).append(char(address & 0xFF)).append(char((address >> 8) & 0xFF));
-    f.append(char(data.size() & 0xFF));
-    f.append(data);
-    f.append(char(xorOf(f)));
-    return f;
-}
-
-QByteArray SimReceiver::smallFrame(quint8 b0, quint8 b1)
-{
-    QByteArray f;
-    f.append(char(b0)).append(char(b1)).append(char(b0 ^ b1));
-    return f;
-}
-
 void SimReceiver::sendFrame(const QByteArray &frame)
 {
     std::lock_guard lock(m_mutex);
@@ -715,8 +687,44 @@ bool SimReceiver::waitForOutputDrained(int timeoutMs) const
 {
     std::unique_lock lock(m_mutex);
     return m_cond.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        return (m_out.empty() && m_writing.isEmpty()) || m_masterFd.load() < 0;
+        return (m_out.empty() && m_writing.isEmpty()) || m_masterFd.load() < 0 || !m_programHolds;
     });
+}
+
+qsizetype SimReceiver::bytesLostWithoutProgram() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lostWithoutProgram;
+}
+
+bool SimReceiver::programHoldsPort() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_programHolds;
+}
+
+void SimReceiver::keepWhatTheBridgeHolds()
+{
+    m_writingInBridge = !m_writing.isEmpty();
+    for (Out &o : m_out)
+        o.inBridge = true;
+    qsizetype room = kHeldWithoutProgram - m_writing.size();
+    if (room < 0) {
+        m_lostWithoutProgram += -room;
+        m_writing.truncate(kHeldWithoutProgram);
+        room = 0;
+    }
+    for (auto it = m_out.begin(); it != m_out.end();) {
+        const qsizetype kept = std::min(room, it->bytes.size());
+        m_lostWithoutProgram += it->bytes.size() - kept;
+        room -= kept;
+        if (kept == 0) {
+            it = m_out.erase(it);
+        } else {
+            it->bytes.truncate(kept);
+            ++it;
+        }
+    }
 }
 
 // Called with the lock held.
@@ -744,7 +752,13 @@ void SimReceiver::queueOut(const QByteArray &bytes, bool asFrame)
         }
         m_toProgram.append(entry);
     }
-    m_out.push_back(Out{out});
+    // Looked at now, not as the receiver's thread last saw it: a program may have opened or
+    // closed the port since.
+    struct pollfd port {m_masterFd.load(), 0, 0};
+    const bool nobodyHolds = port.fd < 0 || (::poll(&port, 1, 0) >= 0 && (port.revents & POLLHUP));
+    m_out.push_back(Out{out, nobodyHolds});
+    if (nobodyHolds)
+        keepWhatTheBridgeHolds();
     wake();
 }
 
@@ -773,13 +787,16 @@ void SimReceiver::run()
             std::lock_guard lock(m_mutex);
             const auto now = Clock::now();
             if (!m_out.empty() || !m_writing.isEmpty()) {
-                if (!m_options.paceLine || m_nextWrite <= now) {
+                if (!m_options.paceLine || m_nextWrite <= now || nextFromBridge()) {
                     wantWrite = true;
                 } else {
                     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_nextWrite - now).count();
                     timeoutMs = int(std::max<qint64>(1, wait));
                 }
             }
+            // A program that opens the port is no event on this side: looked for now and then.
+            if (!m_programHolds)
+                timeoutMs = timeoutMs < 0 ? kLookForProgramMs : std::min(timeoutMs, kLookForProgramMs);
             if (!m_input.isEmpty()) {
                 const auto left = m_options.silenceTimeoutMs -
                                   std::chrono::duration_cast<std::chrono::milliseconds>(now - m_lastInput).count();
@@ -829,19 +846,30 @@ void SimReceiver::run()
             && !bytesWaiting(fd)) {
             m_input.clear(); // a command whose tail never came
         }
-        // Write every frame that is due.
-        while (fd >= 0 && (!m_out.empty() || !m_writing.isEmpty())) {
-            if (m_options.paceLine && m_nextWrite > now)
+        // Nobody holds the port: what the receiver sends waits in its bridge, as much as that holds,
+        // and is not handed to the kernel, which would keep far more for the next program.
+        const bool programHolds = fd >= 0 && !(fds[1].revents & POLLHUP) && fd == m_masterFd.load();
+        if (programHolds != m_programHolds) {
+            m_programHolds = programHolds;
+            if (!programHolds)
+                keepWhatTheBridgeHolds();
+        }
+        // Write every frame that is due; what the bridge held is past the line already, and goes at once.
+        while (fd >= 0 && m_programHolds && (!m_out.empty() || !m_writing.isEmpty())) {
+            const bool fromBridge = nextFromBridge();
+            if (!fromBridge && m_options.paceLine && m_nextWrite > now)
                 break;
             if (m_writing.isEmpty()) {
                 m_writing = m_out.front().bytes;
+                m_writingInBridge = fromBridge;
                 m_out.pop_front();
                 const auto byteTime = std::chrono::nanoseconds(10'000'000'000LL / info().baud);
                 // After an idle line the next frame starts now; a thread woken a little late
                 // catches up, so the average rate is the line's.
                 if (m_nextWrite + std::chrono::milliseconds(2) < now)
                     m_nextWrite = now;
-                m_nextWrite += byteTime * m_writing.size();
+                if (!fromBridge)
+                    m_nextWrite += byteTime * m_writing.size();
             }
             const ssize_t n = ::write(fd, m_writing.constData(), size_t(m_writing.size()));
             if (n <= 0)

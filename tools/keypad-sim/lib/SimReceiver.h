@@ -161,7 +161,17 @@ public:
     void setLinePacing(bool on);
     // Frames queued to the program and not yet written.
     int pendingOutput() const;
+    // Until every frame is written, or no program holds the port to write it to.
     bool waitForOutputDrained(int timeoutMs) const;
+    // What a real receiver's USB bridge keeps of what the receiver sends while no program holds
+    // its port (the chips hold a few hundred bytes, 256 to 576 on the common ones): the oldest
+    // bytes, written to the program once it opens the port; the newer ones are lost, as a full
+    // chip loses them.
+    static constexpr int kHeldWithoutProgram = 512;
+    // Bytes lost so far that way.
+    qsizetype bytesLostWithoutProgram() const;
+    // Whether a program holds the port, as the receiver's thread last saw.
+    bool programHoldsPort() const;
 
     // What crossed the line.
     QList<SimFrame> framesFromProgram() const; // whole commands the program sent (not refused)
@@ -201,6 +211,8 @@ private:
     bool uploadFrameLost(); // caller holds the lock
     QByteArray randomBytes(int count);
     void queueOut(const QByteArray &bytes, bool asFrame);
+    // Cuts what waits for the program to what the bridge holds (the lock held).
+    void keepWhatTheBridgeHolds();
     void logEntry(const SimFrame &entry);
     void closeMaster();
     // The fresh pseudo-terminal for a port the program left in exclusive use (the receiver's
@@ -233,9 +245,18 @@ private:
     struct Out
     {
         QByteArray bytes;
+        bool inBridge = false; // sent while no program held the port: past the line already
     };
     std::deque<Out> m_out;
     QByteArray m_writing; // the frame being written
+    bool m_writingInBridge = false;
+    bool m_programHolds = false; // a program has the port open, as the receiver's thread last saw
+    // Whether the next bytes to write wait in the bridge (they go at once, not at the line's pace).
+    bool nextFromBridge() const
+    {
+        return m_writing.isEmpty() ? !m_out.empty() && m_out.front().inBridge : m_writingInBridge;
+    }
+    qsizetype m_lostWithoutProgram = 0;
     std::chrono::steady_clock::time_point m_nextWrite;
     int m_dropNext = 0;
     int m_corruptNext = 0;
