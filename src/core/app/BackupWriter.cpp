@@ -68,6 +68,20 @@ QString pathLeadsTo(const QString &path, int fd)
                                   : QStringLiteral("it leads to %1").arg(RecordFile::kindText(S_ISDIR(there.st_mode) ? RecordFile::Kind::Folder
                                                                                                                      : RecordFile::Kind::Other));
 }
+
+// The folder chosen for the archive takes no file, for the error number code: named as the teacher
+// chose it, and told as the teacher can follow it. A folder removed or renamed after its panel
+// closed is said so, not as the system's "No such file or directory".
+bool folderTakesNoFile(const Destination &to, const QString &folder, int code, QString *errorText)
+{
+    if (to.folderRefused)
+        *to.folderRefused = true;
+    const QString reason = code == ENOENT ? QStringLiteral("the folder is no longer there (it was removed or renamed "
+                                                           "after it was chosen)")
+                                          : systemError(code);
+    return fail(errorText, QStringLiteral("%1 cannot be saved in the folder %2: %3.")
+                               .arg(QFileInfo(to.path).fileName(), QDir::toNativeSeparators(folder), reason));
+}
 } // namespace
 
 QString noDataFiles(const QString &folder)
@@ -116,8 +130,12 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
 
     // Written beside the chosen name, into the very file made and noted for it there, and put in
     // its place only when complete.
-    if (!to.folder.isOpen())
+    // A folder that could not be opened for a refusal of its own (one of the application folder's
+    // that is no longer as the start took it) says that refusal.
+    if (!to.folder.isOpen() && (to.openError == 0 || to.openError == ESTALE))
         return fail(errorText, QStringLiteral("%1 cannot be created: %2").arg(to.path, to.why));
+    if (!to.folder.isOpen())
+        return folderTakesNoFile(to, QFileInfo(to.path).absolutePath(), to.openError, errorText);
     const QString partName = QFileInfo(SideFiles::nameBeside(to.path, SideFiles::Kind::Part)).fileName();
     QString part, why;
     const int refusedBy = [&] {
@@ -129,12 +147,9 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
         // The part file is Pollix's own, which the teacher never chose: what cannot be made is a
         // file in the folder the archive was to go to, and that folder is named.
         const int code = refusedBy ? refusedBy : errno;
-        if (to.folderRefused)
-            *to.folderRefused = true;
         if (!why.isEmpty())
             PollixLog(why);
-        return fail(errorText, QStringLiteral("%1 cannot be saved in the folder %2: %3.")
-                                   .arg(QFileInfo(to.path).fileName(), QDir::toNativeSeparators(to.folder.path()), systemError(code)));
+        return folderTakesNoFile(to, to.folder.path(), code, errorText);
     }
     const auto closeFd = qScopeGuard([fd] { ::close(fd); });
     // What went wrong before the archive is in place takes the part file away, when it is still

@@ -24,10 +24,11 @@ using Progress = std::function<void(int done, int total)>;
 // the file was read twice and the two reads differ).
 using ReadFiles = QHash<QString, ZipArchive::Added>;
 
-// Where an archive goes: its folder held open (or why it could not be opened), its name there,
-// its path for messages, and whether it replaces what lies under that name. *folderRefused (where
-// given) is set when the folder takes no new file (this account may not write there, its disk is
-// read-only or full), which another folder may.
+// Where an archive goes: its folder held open (or why it could not be opened, and the error
+// number of that open), its name there, its path for messages, and whether it replaces what lies
+// under that name. *folderRefused (where given) is set when the folder takes no new file (it is no
+// longer there, this account may not write there, its disk is read-only or full), which another
+// folder may.
 struct Destination
 {
     const FolderHandle &folder;
@@ -36,6 +37,7 @@ struct Destination
     bool replace = false;
     QString why;
     bool *folderRefused = nullptr;
+    int openError = 0;
 };
 
 // Why no backup of the data folder at dataRoot is written now: its path no longer leads to the

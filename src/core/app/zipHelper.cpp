@@ -205,9 +205,11 @@ bool zipHelper::addFlodersToZipTo(const QString &archivePath, const QStringList 
     const QFileInfo info(archivePath);
     QString why;
     const FolderHandle folder = FolderHandle::open(info.absolutePath(), true, &why);
+    const int openError = folder.isOpen() ? 0 : errno;
     bool refused = false;
     const bool written = BackupWriter::write(folders().dataRoot(), folderList,
-                                             {folder, info.fileName(), archivePath, true, why, &refused}, errorText, progress);
+                                             {folder, info.fileName(), archivePath, true, why, &refused, openError},
+                                             errorText, progress);
     if (otherFolder)
         *otherFolder = refused;
     // The teacher chose the folder, and can choose another.

@@ -121,9 +121,10 @@ void DataManagementCtrl::doBackup()
     const QString nothing = zipHelper::nothingToBackUp();
     if (!nothing.isEmpty())
         ask(QStringLiteral("Unsuccessfully backup."), {kOK}, PollixAlert::sentences(nothing));
-    const auto choosePlace = [this] {
+    // proposedName: the name typed in the panel before, which another folder keeps.
+    const auto choosePlace = [this](const QString &proposedName = {}) {
         return FileDialogs::getSaveFileName(this, tr("Backup"), FileDialogs::Kind::Backups,
-                                            tr("Zip archives (*.zip);;All files (*)"));
+                                            tr("Zip archives (*.zip);;All files (*)"), {}, proposedName);
     };
     QString path = nothing.isEmpty() ? choosePlace() : QString();
     bool saved = false;
@@ -144,7 +145,7 @@ void DataManagementCtrl::doBackup()
         // A folder that takes no file leads on: the save panel again, for another folder.
         if (ask(QStringLiteral("Unsuccessfully backup."), {tr("Choose Another Folder"), kCancel}, PollixAlert::sentences(why)) != 0)
             break;
-        path = choosePlace();
+        path = choosePlace(QFileInfo(path).fileName());
     }
     // Saved or not, the question that asked for the backup comes now, and only once; where no
     // backup was saved it says so, as OK there removes records no archive holds.

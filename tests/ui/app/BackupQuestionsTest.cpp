@@ -42,7 +42,8 @@ TEST_F(BackupQuestionsTest, ReturnOnTheQuestionThatClearsOrDeletesRemovesNothing
         RealAlerts alerts;
         alerts.click(QStringLiteral("Yes")); // back up first
         answers.answerFile(c.file);
-        alerts.click(QStringLiteral("OK")); // the backup's report
+        // The backup's report; a folder that is not there offers another, which is not taken.
+        alerts.click(c.file == failing ? QStringLiteral("Cancel") : QStringLiteral("OK"));
         alerts.leave(c.way);
         QTest::mouseClick(c.clear ? page.btnClearSession : page.btnDelAllRecords, Qt::LeftButton);
         ASSERT_EQ(alerts.seen().size(), 3) << alerts.seen().join("\n").toStdString();
@@ -57,42 +58,73 @@ TEST_F(BackupQuestionsTest, ReturnOnTheQuestionThatClearsOrDeletesRemovesNothing
 }
 
 // A folder that takes no new file (this account may not write there, its disk is read-only or
-// full) refuses the backup in the words of the folder the teacher chose, never of the part file
-// Pollix writes first, and the alert leads back to the save panel for another folder.
+// full), or that is no longer there (removed or renamed after the panel closed), refuses the
+// backup in the words of the folder the teacher chose, never of the part file Pollix writes first
+// nor as the system's bare error, and the alert leads back to the save panel for another folder,
+// its name box holding the name the teacher typed.
 TEST_F(BackupQuestionsTest, AFolderThatTakesNoFileIsNamedAndThePanelComesAgainForAnother)
 {
     const QString refusing = scratch.path() + "/system";
     ASSERT_TRUE(QDir().mkpath(refusing));
+    const QString gone = scratch.path() + "/stick";
     // Refused as a folder this account may not write is refused, whoever runs the test.
     BackupWriter::setPartRefusalHook([refusing](const QString &part) {
         return QFileInfo(part).absolutePath() == refusing ? EACCES : 0;
     });
     const auto unhook = qScopeGuard([] { BackupWriter::setPartRefusalHook({}); });
+    const struct
+    {
+        const char *name;
+        QString folder;
+        QString reason;
+        bool chooseAnother;
+    } cases[] = {
+        {"a folder that may not be written, another chosen", refusing, "Permission denied", true},
+        {"a folder that may not be written, cancelled", refusing, "Permission denied", false},
+        {"a folder removed after the panel, another chosen", gone,
+         "the folder is no longer there (it was removed or renamed after it was chosen)", true},
+        {"a folder removed after the panel, cancelled", gone,
+         "the folder is no longer there (it was removed or renamed after it was chosen)", false},
+    };
     DataManagementCtrl page;
     page.show();
-    const QString again = scratch.path() + "/elsewhere.zip";
-    for (const bool chooseAnother : {true, false}) {
-        SCOPED_TRACE(chooseAnother ? "another folder chosen" : "cancelled");
+    const QString again = scratch.path() + "/elsewhere/bk.zip";
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(again).absolutePath()));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(QDir().mkpath(c.folder));
         RealAlerts alerts;
-        answers.answerFile(refusing + "/bk.zip");
-        if (chooseAnother) {
+        if (c.chooseAnother) {
             alerts.click(QStringLiteral("Choose Another Folder"));
-            answers.answerFile(again);
             alerts.click(QStringLiteral("OK"));
         } else {
             alerts.leave(Way::Escape);
         }
-        const qsizetype panels = answers.fileDialogs().size();
+        QList<FileDialogRequest> panels;
+        const auto answered = qScopeGuard([] { DialogHooks::setFileResponder({}); });
+        // The first panel answered with the folder, the next one with another. The folder removed
+        // goes once its panel is answered, as a stick pulled out then.
+        DialogHooks::setFileResponder([&](const FileDialogRequest &request) {
+            panels << request;
+            if (panels.size() > 1)
+                return again;
+            if (c.folder == gone) {
+                EXPECT_TRUE(QDir(gone).removeRecursively());
+            }
+            return c.folder + "/bk.zip";
+        });
         QTest::mouseClick(page.btnBackup, Qt::LeftButton);
         ASSERT_GE(alerts.seen().size(), 1);
-        EXPECT_EQ(alerts.seen().first(), "Unsuccessfully backup. | bk.zip cannot be saved in the folder " +
-                                             QDir::toNativeSeparators(refusing) +
-                                             ": Permission denied. Choose another folder for the backup.");
-        EXPECT_EQ(alerts.seen().size(), chooseAnother ? 2 : 1) << alerts.seen().join("\n").toStdString();
-        EXPECT_EQ(answers.fileDialogs().size() - panels, chooseAnother ? 2 : 1) << "the save panel again";
+        EXPECT_EQ(alerts.seen().first().toStdString(),
+                  ("Unsuccessfully backup. | bk.zip cannot be saved in the folder " + QDir::toNativeSeparators(c.folder) +
+                   ": " + c.reason + ". Choose another folder for the backup.")
+                      .toStdString());
+        EXPECT_EQ(alerts.seen().size(), c.chooseAnother ? 2 : 1) << alerts.seen().join("\n").toStdString();
+        ASSERT_EQ(panels.size(), c.chooseAnother ? 2 : 1) << "the save panel again";
+        EXPECT_EQ(panels.last().proposedName.toStdString(), c.chooseAnother ? "bk.zip" : "") << "the name typed stays";
         EXPECT_TRUE(alerts.allTaken());
         EXPECT_EQ(alerts.stuck() + alerts.unanswered(), 0);
-        EXPECT_EQ(QFile::remove(again), chooseAnother);
-        EXPECT_TRUE(QDir(refusing).isEmpty());
+        EXPECT_EQ(QFile::remove(again), c.chooseAnother);
+        EXPECT_TRUE(!QFileInfo::exists(c.folder) || QDir(c.folder).isEmpty());
     }
 }
