@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+using HeldBy = RosterImporter::HeldBy;
+
 namespace {
 const QString kNotImported = QStringLiteral("N/A");
 
@@ -233,6 +235,11 @@ QStringList ImportPreviewState::missingRequiredItems() const
     return missing;
 }
 
+QString ImportPreviewState::duplicateMessage(const QString &name)
+{
+    return QStringLiteral("The %1 cannot be duplicate.").arg(name);
+}
+
 // Repeats are judged as the stores will see them: IDs ignoring case (the stores match students
 // that way), numbers by value (keypad 05 is keypad 5).
 QString ImportPreviewState::duplicateKey(const ImportItemRule &rule, const QString &value) const
@@ -271,7 +278,7 @@ bool ImportPreviewState::checkColumn(int column)
     const ImportItemRule &rule = *item->itemRule();
     const QString &name = item->displayName();
     const QString blank = QStringLiteral("The %1 cannot be blank.").arg(name);
-    const QString duplicate = QStringLiteral("The %1 cannot be duplicate.").arg(name);
+    const QString duplicate = duplicateMessage(name);
     QSet<QString> seen;
     bool failed = false;
     bool blocked = false;
@@ -547,19 +554,27 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
         for (int n = 0; n < int(m_importItemList.size()); ++n) {
             const TakenValue taken = takenValue(i, n, columnOfItem.at(n));
             const ImportItemInfo &item = m_importItemList.at(n);
+            const bool deviceNo = item.keyName() == QLatin1String("DeviceNo");
+            const RosterImporter::Placement placement = placed ? placed->value(i) : RosterImporter::Placement();
+            // A number typed that another student holds, which the import does not take.
+            const bool held = deviceNo && taken.source == Source::Typed && placement.heldBy != HeldBy::Nobody;
             // A keypad number the import gives: where one was typed that it cannot take, or
             // where the file gives none and the number is one another student holds.
-            const bool givenByImport = taken.value.isEmpty() && item.keyName() == QLatin1String("DeviceNo")
-                                       && (taken.source == Source::Refused || taken.source == Source::Default);
-            const std::optional<RosterEdits::GivenDeviceNo> given =
-                givenByImport && placed ? placed->value(i).given : std::nullopt;
-            const bool shared = taken.source == Source::Default && given && !given->free && placed->value(i).refusal.isEmpty();
-            if (taken.source != Source::Cut && taken.source != Source::Refused && !shared)
+            const bool givenByImport = deviceNo && (held || (taken.value.isEmpty() && (taken.source == Source::Refused ||
+                                                                                       taken.source == Source::Default)));
+            const std::optional<RosterEdits::GivenDeviceNo> given = givenByImport ? placement.given : std::nullopt;
+            const bool shared = taken.source == Source::Default && given && !given->free && placement.refusal.isEmpty();
+            if (taken.source != Source::Cut && taken.source != Source::Refused && !shared && !held)
                 continue;
             const QString typed = trimmedCell(m_previewData.cell(i, columnOfItem.at(n)));
+            // A number the file repeats is refused by its mark; the record before it holds it.
+            const HeldBy heldBy = held ? placement.heldBy
+                                       : (m_previewData.error(i, columnOfItem.at(n)) == duplicateMessage(item.displayName())
+                                              ? HeldBy::EarlierRow
+                                              : HeldBy::Nobody);
             QString note, detail;
             if (givenByImport) {
-                note = givenDeviceNoNote(item.displayName(), typed, given);
+                note = givenDeviceNoNote(item.displayName(), typed, given, heldBy);
             } else if (taken.source == Source::Cut) {
                 note = QStringLiteral("%1 is cut to its first %2 characters.").arg(item.displayName()).arg(item.itemRule()->maxLength());
                 detail = QStringLiteral("%1 is cut to its first %2 characters; it is stored as \"%3\".")
@@ -573,17 +588,24 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
                 note = QStringLiteral("%1 %2 cannot be imported; it is stored as \"%3\".")
                            .arg(item.displayName(), quoted(typed), taken.value);
             out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note, detail.isEmpty() ? note : detail,
-                               typed, givenByImport};
+                               typed, givenByImport, heldBy};
         }
     }
     return out;
 }
 
 QString ImportPreviewState::givenDeviceNoNote(const QString &field, const QString &typed,
-                                              const std::optional<RosterEdits::GivenDeviceNo> &given)
+                                              const std::optional<RosterEdits::GivenDeviceNo> &given, HeldBy heldBy)
 {
-    const QString why = typed.isEmpty() ? QStringLiteral("The file gives no %1").arg(field)
-                                        : QStringLiteral("%1 %2 cannot be imported").arg(field, quoted(typed));
+    QString why;
+    if (typed.isEmpty())
+        why = QStringLiteral("The file gives no %1").arg(field);
+    else if (heldBy == HeldBy::Class)
+        why = QStringLiteral("%1 %2 is held by another student of the class").arg(field, quoted(typed));
+    else if (heldBy == HeldBy::EarlierRow)
+        why = QStringLiteral("%1 %2 is typed for an earlier row too").arg(field, quoted(typed));
+    else
+        why = QStringLiteral("%1 %2 cannot be imported").arg(field, quoted(typed));
     if (!given)
         return QStringLiteral("%1; the student gets the class's next free keypad number, or shares keypad number 1 "
                               "with other students where the class holds every number from 1 to %2.")

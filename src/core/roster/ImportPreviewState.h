@@ -87,14 +87,16 @@ public:
     QList<QStringList> resultData() const;
 
     // The class a student import goes into: its students, and the most it may hold. Told it,
-    // the preview says which keypad number the import gives each student without one
+    // the preview says which keypad number the import gives each student without one, or whose
+    // number typed another student of the class or an earlier row holds
     // (RosterImporter::placements), and names every student it puts on a number that another
     // student of the class, or of the file, holds too.
     void setClassToImportInto(const QList<StudentEntity> &students, int maxStudents);
 
     // A typed value that the import stores otherwise: replaced by its field's default, cut to
-    // the field's length, or (an optional keypad number) left to the import to give; and, where
-    // the file gives no keypad number, one the import gives that another student holds.
+    // the field's length, or (a keypad number) left to the import to give where the one typed
+    // cannot be imported or another student holds it; and, where the file gives no keypad
+    // number, one the import gives that another student holds.
     struct Replacement
     {
         int record = -1; // index in resultData()
@@ -106,14 +108,17 @@ public:
         QString detail;
         QString typed;             // the cell as typed; "" where the file gives none
         bool deviceNoGiven = false; // a keypad number the import gives (givenDeviceNoNote)
+        // Who holds the keypad number typed, where that is why the import gives one.
+        RosterImporter::HeldBy heldBy = RosterImporter::HeldBy::Nobody;
     };
     QList<Replacement> replacements() const;
     // The note on a keypad number the import gives (RosterEdits::deviceNoForNewStudent) where
-    // the one typed cannot be imported, or where the file gives none (typed ""): given, the
-    // number given, as the preview foresees it or as the import gave it; without it, what the
-    // import will give.
+    // the one typed cannot be imported or another student holds it (heldBy), or where the file
+    // gives none (typed ""): given, the number given, as the preview foresees it or as the import
+    // gave it; without it, what the import will give.
     static QString givenDeviceNoNote(const QString &field, const QString &typed,
-                                     const std::optional<RosterEdits::GivenDeviceNo> &given = std::nullopt);
+                                     const std::optional<RosterEdits::GivenDeviceNo> &given = std::nullopt,
+                                     RosterImporter::HeldBy heldBy = RosterImporter::HeldBy::Nobody);
 
 private:
     // blocked: the column holds an error that blocks the import although its item is optional.
@@ -130,6 +135,8 @@ private:
     // The status line's word on such a row ("" when the file has none, or it was removed).
     QString headingsLine() const;
     QString duplicateKey(const ImportItemRule &rule, const QString &value) const;
+    // The mark of a value repeated in a column whose values may not repeat.
+    static QString duplicateMessage(const QString &name);
 
     // Where a record's value comes from: the cell as typed, the item's default (no column or a
     // blank cell), the cell cut to its length, or a default standing in for a refused cell.

@@ -228,10 +228,28 @@ QList<RosterImporter::Placement> RosterImporter::placements(const QList<StudentE
         if (s.deviceNo() >= 1)
             taken.insert(s.deviceNo());
     }
-    // A record without a keypad number (a file for a receiver that logs keypads in by ID) takes
-    // the class's next free one, so that the class also runs on a receiver that needs numbers.
+    // Who holds a number typed, by the check Class Setup makes of a class (deviceNoClashes): the
+    // class's students in their order, then the records going in; of the holders of one number,
+    // each record after the first is given another, as Renumber would give it.
+    QList<StudentEntity> holders = inClass;
+    QHash<QString, qsizetype> recordOf;
     for (qsizetype i = 0; i < students.size(); ++i) {
-        if (students.at(i).deviceNo() >= 1)
+        if (placed[i].refusal.isEmpty() && students.at(i).deviceNo() >= 1) {
+            holders << students.at(i);
+            recordOf.insert(students.at(i).id().toCaseFolded(), i);
+        }
+    }
+    for (const QList<StudentEntity> &clash : RosterEdits::deviceNoClashes(holders)) {
+        const HeldBy heldBy = recordOf.contains(clash.first().id().toCaseFolded()) ? HeldBy::EarlierRow : HeldBy::Class;
+        for (qsizetype k = 1; k < clash.size(); ++k)
+            if (const auto record = recordOf.constFind(clash.at(k).id().toCaseFolded()); record != recordOf.constEnd())
+                placed[*record].heldBy = heldBy;
+    }
+    // A record without a keypad number (a file for a receiver that logs keypads in by ID) takes
+    // the class's next free one, so that the class also runs on a receiver that needs numbers;
+    // so does one whose number another student holds.
+    for (qsizetype i = 0; i < students.size(); ++i) {
+        if (students.at(i).deviceNo() >= 1 && placed[i].heldBy == HeldBy::Nobody)
             continue;
         placed[i].given = RosterEdits::deviceNoForNewStudent(taken);
         if (placed[i].refusal.isEmpty())

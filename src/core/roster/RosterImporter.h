@@ -52,14 +52,24 @@ public:
     // the preview tells what the import then does: why the record stays out of the class ("" when
     // it goes in: a record without an ID, one whose ID, in any letter case, the class or an
     // earlier record holds, and every record once the class holds maxStudents), and the keypad
-    // number given to a record without one (deviceNo below 1). A record that goes in takes the
-    // smallest number from 1 to RosterEdits::kMostDeviceNo that neither the class nor another
-    // record going in holds, typed or given before it; once none is left, keypad 1, shared (free
-    // false). A record that stays out is given the number it would get, and takes none.
+    // number given to a record without one (deviceNo below 1). A keypad number typed that a
+    // student of the class, or an earlier record going in, holds too is the class's own rule for
+    // a number two students hold (RosterEdits::deviceNoClashes, which Class Setup's Renumber
+    // mends): the first holder keeps it, and the record is given one as a record without one is
+    // (heldBy says who held it). A record given a number takes the smallest from 1 to
+    // RosterEdits::kMostDeviceNo that neither the class nor another record going in holds, typed
+    // or given before it; once none is left, keypad 1, shared (free false). A record that stays
+    // out is given the number it would get, and takes none.
+    enum class HeldBy {
+        Nobody,
+        Class,      // a student of the class holds the number typed
+        EarlierRow  // an earlier record of the file brings it
+    };
     struct Placement
     {
         QString refusal;
         std::optional<RosterEdits::GivenDeviceNo> given;
+        HeldBy heldBy = HeldBy::Nobody;
     };
     static QList<Placement> placements(const QList<StudentEntity> &students, const QList<StudentEntity> &inClass,
                                        int maxStudents);

@@ -262,7 +262,8 @@ ImportToDatabaseController::Listed ImportToDatabaseController::showReplacedValue
         // A number given where the file gave none is named only when another student holds it too.
         if (gaveOne && replaced.typed.isEmpty() && given->free)
             continue;
-        const QString detail = gaveOne ? ImportPreviewState::givenDeviceNoNote(replaced.field, replaced.typed, *given)
+        const QString detail = gaveOne ? ImportPreviewState::givenDeviceNoNote(replaced.field, replaced.typed, *given,
+                                                                               replaced.heldBy)
                                        : replaced.detail;
         listed.shared = listed.shared || (gaveOne && !given->free);
         listed.replaced = listed.replaced || !(gaveOne && replaced.typed.isEmpty());

@@ -20,8 +20,9 @@ class QTableWidget;
 // shows, a worker thread turns the preview's texts into records and hands them back to the GUI
 // thread, where every store write of the import happens. The window can be closed once the
 // import is over; its result is always 0. The records imported with a typed value the preview
-// could not take are listed too, each with its file row and what was stored instead, and so are
-// the students the import put on a keypad number that another student holds too.
+// could not take, or a keypad number typed that another student holds, are listed too, each with
+// its file row and what was stored instead, and so are the students the import put on a keypad
+// number that another student holds too.
 class ImportToDatabaseController : public QDialog
 {
     Q_OBJECT

@@ -229,3 +229,43 @@ TEST_F(RosterImporterTest, StudentsWithoutAKeypadNumberTakeTheClassesNextFreeOne
     std::sort(numbers.begin(), numbers.end());
     EXPECT_EQ(numbers, QList<int>({1, 2, 3, 4})) << "not keypad 1 for everyone";
 }
+
+// A keypad number typed that a student of the class or an earlier record going in holds follows
+// the class's rule for a shared number: the first holder keeps it, the record is given the next
+// free one, passing over the numbers every record typed; a record that stays out moves nobody.
+TEST_F(RosterImporterTest, ATypedKeypadNumberAnotherStudentHoldsIsGivenTheNextFreeOne)
+{
+    // Students by "ID:number".
+    const auto students = [](const QStringList &typed) {
+        QList<StudentEntity> out;
+        for (const QString &t : typed) {
+            StudentEntity s;
+            s.setId(t.section(':', 0, 0));
+            s.setDeviceNo(t.section(':', 1).toInt());
+            out << s;
+        }
+        return out;
+    };
+    const struct
+    {
+        const char *name;
+        QStringList inClass, records;
+        QStringList placed; // per record: "keeps", or the number given and who held the one typed
+    } cases[] = {
+        {"held by the class", {"A:1", "B:2"}, {"R1:2", "R2:3"}, {"4 class", "keeps"}},
+        {"typed twice in the file", {"A:1"}, {"R1:5", "R2:5", "R3:0"}, {"keeps", "2 row", "3 nobody"}},
+        {"held by two of the class already", {"A:7", "B:7"}, {"R1:7", "R2:8"}, {"1 class", "keeps"}},
+        {"typed by a record that stays out", {"A:1"}, {"a:1", "R1:1"}, {"keeps", "2 class"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList placed;
+        for (const RosterImporter::Placement &p : RosterImporter::placements(students(c.records), students(c.inClass), 400)) {
+            const char *held = p.heldBy == RosterImporter::HeldBy::Class        ? "class"
+                               : p.heldBy == RosterImporter::HeldBy::EarlierRow ? "row"
+                                                                                  : "nobody";
+            placed << (p.given ? QStringLiteral("%1 %2").arg(p.given->number).arg(held) : QStringLiteral("keeps"));
+        }
+        EXPECT_EQ(placed.join(", ").toStdString(), c.placed.join(", ").toStdString());
+    }
+}

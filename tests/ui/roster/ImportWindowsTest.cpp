@@ -778,9 +778,11 @@ TEST_F(ImportWindowsTest, AKeypadNumberTheImportGivesIsNamedAsItIsStored)
 }
 
 // A Dravel class of 398 students on keypads 1 to 398: a file without keypad numbers takes the
-// numbers left free, then keypad 1, which other students hold. The preview and the list at the
-// end of the import name every student put on a number another student holds; a number typed in
-// the file is never given to another row; a class with numbers to spare names nobody.
+// numbers left free, then keypad 1, which other students hold. A number typed that a student of the
+// class holds, or that an earlier row types too, is not taken: the student gets one as a student
+// without one does. The preview and the list at the end of the import name every student put on a
+// number another student holds and every one whose number typed was held, with why; a number typed
+// in the file is never given to another row; a class with numbers to spare names nobody.
 TEST_F(ImportWindowsTest, EveryStudentPutOnAKeypadNumberAnotherHoldsIsNamed)
 {
     DeviceController::ShareDeviceController()->setCurDeviceType(3);
@@ -801,6 +803,10 @@ TEST_F(ImportWindowsTest, EveryStudentPutOnAKeypadNumberAnotherHoldsIsNamed)
         return classNos.value(name);
     };
     const QString shared = "Imported; some students share a keypad number with other students (listed below).";
+    const QString notAsTyped = "Imported; some values were not stored as typed (listed below).";
+    const QString both = "Imported; some values were not stored as typed, and some students share a keypad number "
+                         "with other students (listed below).";
+    const QString noNumber = "The file gives no Device NO.";
     struct Case
     {
         const char *name;
@@ -808,22 +814,35 @@ TEST_F(ImportWindowsTest, EveryStudentPutOnAKeypadNumberAnotherHoldsIsNamed)
         int classStudents; // put on keypads 1 to this many before the import
         QByteArray file;
         QList<int> stored; // the file's students in order
-        QStringList named; // file rows
+        QStringList named; // file rows, each with why the import gives the number
         QString state;
     };
     const Case cases[] = {
         {"five students without the column", "7A", 398,
-         "Student ID,First Name\r\nS1,Ann\r\nS2,Bo\r\nS3,Cy\r\nS4,Di\r\nS5,Ed\r\n", {399, 400, 1, 1, 1}, {"4", "5", "6"},
-         shared},
+         "Student ID,First Name\r\nS1,Ann\r\nS2,Bo\r\nS3,Cy\r\nS4,Di\r\nS5,Ed\r\n", {399, 400, 1, 1, 1},
+         {"4: " + noNumber, "5: " + noNumber, "6: " + noNumber}, shared},
         {"three more into the same class", "7A", 0, "Student ID,First Name\r\nT1,Fay\r\nT2,Gus\r\nT3,Hal\r\n", {1, 1, 1},
-         {"2", "3", "4"}, shared},
+         {"2: " + noNumber, "3: " + noNumber, "4: " + noNumber}, shared},
         {"blank cells beside a typed number", "7B", 397,
-         "Device NO.,Student ID,First Name\r\n,U1,Ann\r\n398,U2,Bo\r\n,U3,Cy\r\n,U4,Di\r\n", {399, 398, 400, 1}, {"5"},
-         shared},
+         "Device NO.,Student ID,First Name\r\n,U1,Ann\r\n398,U2,Bo\r\n,U3,Cy\r\n,U4,Di\r\n", {399, 398, 400, 1},
+         {"5: " + noNumber}, shared},
         {"a class with numbers to spare", "7C", 3, "Student ID,First Name\r\nV1,Ann\r\nV2,Bo\r\nV3,Cy\r\n", {4, 5, 6}, {},
          "Import successfully."},
+        // The next free number passes over the one a later row types.
+        {"a typed number a student of the class holds", "7D", 3, "Device NO.,Student ID,First Name\r\n2,X1,Ann\r\n5,X2,Bo\r\n",
+         {4, 5}, {"2: Device NO. \"2\" is held by another student of the class"}, notAsTyped},
+        {"a number typed twice in the file", "7E", 3,
+         "Device NO.,Student ID,First Name\r\n4,Y1,Ann\r\n04,Y2,Bo\r\n,Y3,Cy\r\n", {4, 5, 6},
+         {"3: Device NO. \"04\" is typed for an earlier row too"}, notAsTyped},
+        {"a typed number a student of a class without a free number holds", "7A", 0,
+         "Device NO.,Student ID,First Name\r\n7,Z1,Ann\r\n", {1}, {"2: Device NO. \"7\" is held by another student of the class"},
+         both},
     };
-    const QString sharedNote = "which other students of the class hold too.";
+    // "Row: why" for a note on a keypad number the import gives.
+    const auto named = [](const QString &row, const QString &note) {
+        return note.contains("the student is stored with keypad number") ? QStringList{row + ": " + note.section(';', 0, 0)}
+                                                                         : QStringList();
+    };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const int no = classWith(c.className, c.classStudents);
@@ -832,19 +851,18 @@ TEST_F(ImportWindowsTest, EveryStudentPutOnAKeypadNumberAnotherHoldsIsNamed)
         QString state;
         whenModal<ImportPreviewController>([&](ImportPreviewController *preview) {
             for (const QString &line : preview->lblErrorText->text().split('\n'))
-                if (line.startsWith("Row ") && line.endsWith(sharedNote))
-                    namedBefore << line.section(':', 0, 0).mid(4);
+                if (line.startsWith("Row "))
+                    namedBefore << named(line.section(':', 0, 0).mid(4), line.section(": ", 1));
             importFromPreview(preview, [&](ImportToDatabaseController *import) {
                 state = import->txtImportState->text();
                 QTableWidget *table = import->tblReplacedValues;
                 for (int r = 0; r < table->rowCount(); ++r)
-                    if (table->item(r, table->columnCount() - 1)->text().endsWith(sharedNote))
-                        namedAfter << table->item(r, 0)->text();
+                    namedAfter << named(table->item(r, 0)->text(), table->item(r, table->columnCount() - 1)->text());
             });
         });
         EXPECT_TRUE(ImportWindows::importStudents(nullptr, csv, no, c.className));
-        EXPECT_EQ(namedBefore.join(' ').toStdString(), c.named.join(' ').toStdString()) << "the preview";
-        EXPECT_EQ(namedAfter.join(' ').toStdString(), c.named.join(' ').toStdString()) << "the list at the end";
+        EXPECT_EQ(namedBefore.join(" | ").toStdString(), c.named.join(" | ").toStdString()) << "the preview";
+        EXPECT_EQ(namedAfter.join(" | ").toStdString(), c.named.join(" | ").toStdString()) << "the list at the end";
         EXPECT_EQ(state.toStdString(), c.state.toStdString());
         QHash<QString, int> numbers;
         for (const StudentEntity &s : classes->getStudentListByClassNo(no))
@@ -865,4 +883,12 @@ TEST_F(ImportWindowsTest, EveryStudentPutOnAKeypadNumberAnotherHoldsIsNamed)
                                   "number from 1 to 400, so the student is stored with keypad number 1, which other "
                                   "students of the class hold too.\nWhere the file gives none, the import stores Group "
                                   "NO. 1, Birthday 2000-01-01, Gender Male.");
+    ImportPreviewState typed(ImportItemsForStudent(3).allImportItems());
+    ASSERT_EQ(typed.loadFile(writeFile("typed.csv", "Device NO.,Student ID,First Name\r\n2,W2,Bo\r\n"), &why),
+              TovImportPreviewData::Loaded);
+    typed.setClassToImportInto(classes->getStudentListByClassNo(classNos.value("7D")), 999);
+    EXPECT_TRUE(typed.statusText().startsWith("Ready to import.\nRow 2: Device NO. \"2\" is held by another student of "
+                                              "the class; the student is stored with keypad number 6, the class's next "
+                                              "free one.\n"))
+        << typed.statusText().toStdString();
 }
