@@ -316,12 +316,18 @@ TEST_F(ZipBackupTest, AFolderThatTakesNoFileIsNamedWithTheAdviceToChooseAnother)
         EXPECT_TRUE(otherFolder);
         EXPECT_TRUE(QDir(locked).isEmpty());
     }
-    // A folder that is not there is told as before, as no folder the account cannot write.
+    // A folder that is not there (removed after the panel closed) takes no file either: it is
+    // said so, not as the system's bare error, and another folder may take the backup.
     BackupWriter::setPartRefusalHook({});
     QString why;
-    bool otherFolder = true;
-    EXPECT_FALSE(zipHelper().backupFilTo(zipPath("no such folder/bk.zip"), &why, {}, &otherFolder));
-    EXPECT_FALSE(otherFolder) << why.toStdString();
+    bool otherFolder = false;
+    const QString gone = zipPath("no such folder");
+    EXPECT_FALSE(zipHelper().backupFilTo(gone + "/bk.zip", &why, {}, &otherFolder));
+    EXPECT_EQ(why, QStringLiteral("bk.zip cannot be saved in the folder %1: the folder is no longer there (it was removed "
+                                  "or renamed after it was chosen). Choose another folder for the backup.")
+                       .arg(QDir::toNativeSeparators(gone)));
+    EXPECT_TRUE(otherFolder) << why.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(gone));
 }
 
 // A data file that is a pipe or a link to a device is no file a backup can hold: the backup names
