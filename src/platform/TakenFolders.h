@@ -80,6 +80,29 @@ QString refusalOf(const QStringList &paths);
 // the data folder, the data folder's own folder that holds it), in refusalOf's wording; empty
 // where it goes through each, and for a path outside them. Said where a file there cannot be read.
 QString refusalOnTheWayTo(const QString &path);
+// A window saving work that nothing but it holds until the save (a run's answers at the run's
+// end, a session received from the teacher keypad): quitting Pollix loses that work, so while one
+// is alive on a thread, every refusal worded there (refusalOf's cases, and what reach says) gives
+// that window's way to save again instead of a new start, says that quitting loses the work, and
+// promises nothing a new start alone could keep. work: what is kept ("the run's answers"); again:
+// the window's way to save again ("press OK (or F1) again"). One made inside another stands for
+// its time.
+class UnsavedWork
+{
+public:
+    UnsavedWork(const QString &work, const QString &again);
+    ~UnsavedWork();
+    UnsavedWork(const UnsavedWork &) = delete;
+    UnsavedWork &operator=(const UnsavedWork &) = delete;
+
+    const QString &work() const { return m_work; }
+    const QString &again() const { return m_again; }
+
+private:
+    QString m_work, m_again;
+    const UnsavedWork *m_outer = nullptr;
+};
+
 // Why Pollix puts nothing into a folder of the application folder's own that it never reaches
 // through a link (Backups), found a symbolic link at path, and the way out, in whole sentences.
 QString neverThroughLink(const QString &path);

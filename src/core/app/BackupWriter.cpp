@@ -133,8 +133,8 @@ bool write(const QString &dataRoot, const QStringList &folderList, const Destina
             *to.folderRefused = true;
         if (!why.isEmpty())
             PollixLog(why);
-        return fail(errorText, QStringLiteral("%1 cannot be saved in the folder %2: %3.")
-                                   .arg(QFileInfo(to.path).fileName(), QDir::toNativeSeparators(to.folder.path()), systemError(code)));
+        return fail(errorText, AtomicFile::notSavedIn(to.folder.path(), QFileInfo(to.path).fileName(), systemError(code)) +
+                                   QLatin1Char('.'));
     }
     const auto closeFd = qScopeGuard([fd] { ::close(fd); });
     // What went wrong before the archive is in place takes the part file away, when it is still
