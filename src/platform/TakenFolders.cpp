@@ -229,17 +229,19 @@ QString becameLinks(const QStringList &paths)
         return QStringLiteral("%1 became a link to another folder while Pollix was running, and Pollix goes through no link "
                               "that was not there when it started. ")
                    .arg(paths.first()) +
-               wayOut(QStringLiteral("Put the folder back in the link's place"), QStringLiteral("it then takes the link as it finds it"));
+               wayOut(QStringLiteral("Put the folder back in the link's place"),
+                      QStringLiteral("it then takes the link as it finds it"));
     return QStringLiteral("%1 became links to other folders while Pollix was running, and Pollix goes through no link that "
                           "was not there when it started. ")
                .arg(listed(paths)) +
-           wayOut(QStringLiteral("Put each folder back in its link's place"), QStringLiteral("it then takes the links as it finds them"));
+           wayOut(QStringLiteral("Put each folder back in its link's place"),
+                  QStringLiteral("it then takes the links as it finds them"));
 }
 
 QString deadAtStart(const Refusal &r)
 {
-    const QString said = QStringLiteral("%1 is a link that led to no folder when Pollix started (it leads to %2), and Pollix goes "
-                                        "through no link that did not lead to a folder then")
+    const QString said = QStringLiteral("%1 is a link that led to no folder when Pollix started (it leads to %2), and Pollix "
+                                        "goes through no link that did not lead to a folder then")
                              .arg(shown(r.path), shown(r.target));
     // Only a start takes such a link: while this one runs, nothing goes through it, reachable
     // or not. A folder in the link's place is gone through, and the work lands there.
@@ -248,19 +250,19 @@ QString deadAtStart(const Refusal &r)
                               "%2 all the same, move the link aside, make an empty folder named %3 in its place and %4: the save "
                               "goes into that folder, from where it can be moved to %5 later. %6")
             .arg(said, unsaved->work(), QFileInfo(r.path).fileName(), unsaved->again(), shown(r.target), quittingLoses(*unsaved));
-    return said + QStringLiteral(". Make that folder reachable, then quit Pollix and start it again: it then takes the link as it "
-                                 "finds it.");
+    return said + QStringLiteral(". Make that folder reachable, then quit Pollix and start it again: it then takes the link "
+                                 "as it finds it.");
 }
 
 QString wording(const Refusal &r)
 {
-    // A taken link that says what it said is never advised away: a folder put in its place, or a
-    // new start taking it as it leads now, would split the data in two.
     switch (r.what) {
     case Case::None: break;
     case Case::BecameLink: return becameLinks({shown(r.path)});
     case Case::Unreachable:
-        // What it leads to went away (a disk unplugged, a share not mounted).
+        // What it leads to went away (a disk unplugged, a share not mounted). Neither this nor an
+        // unmounted disk is advised away: a folder put in the link's place, or a new start taking
+        // the link as it leads now, would split the data in two.
         return QStringLiteral("%1 is a link, and the folder it led to when Pollix started (%2) cannot be reached now (%3). "
                               "Pollix goes through that link to that folder alone. ")
                    .arg(shown(r.path), shown(r.target), r.detail) +
@@ -283,13 +285,15 @@ QString wording(const Refusal &r)
         return QStringLiteral("%1 is a link that led to %2 when Pollix started, and it leads to %3 now. Pollix goes through "
                               "that link to the folder it led to then alone. ")
                    .arg(shown(r.path), shown(r.target), shown(r.detail)) +
-               wayOut(QStringLiteral("Point the link back to %1").arg(shown(r.target)), QStringLiteral("it then takes the link as it finds it"));
+               wayOut(QStringLiteral("Point the link back to %1").arg(shown(r.target)),
+                      QStringLiteral("it then takes the link as it finds it"));
     case Case::Replaced:
         // Moved away and another folder put there, or a link on the way to it pointed elsewhere.
         return QStringLiteral("%1 is no longer the folder it was when Pollix started (%2): another folder is there now. "
                               "Pollix goes on in the folder it started in alone. ")
                    .arg(shown(r.path), shown(r.target)) +
-               wayOut(QStringLiteral("Put that folder back at %1").arg(shown(r.path)), QStringLiteral("it then takes the folder as it finds it"));
+               wayOut(QStringLiteral("Put that folder back at %1").arg(shown(r.path)),
+                      QStringLiteral("it then takes the folder as it finds it"));
     case Case::DeadAtStart: return deadAtStart(r);
     }
     return QString();

@@ -71,7 +71,8 @@ RecordFile::Kind kindAsReached(const QString &path);
 // the application folder above them all): the one wording of every refusal over such a folder (a
 // save, a removal, a backup, a restore and the question before it), in whole sentences with the
 // way out, case by case: one made a link while Pollix was running (the folders of that case named
-// together), a link the start took whose folder cannot be reached now, one pointed elsewhere
+// together), a link the start took whose folder cannot be reached now, or that leads to another
+// folder now (its disk unmounted, or another folder put where it was), one pointed elsewhere
 // since, an application folder whose path leads to another folder with no link in its place. A
 // folder below one refused is not looked at. Empty when Pollix goes through each (a folder, a taken link leading to its folder,
 // nothing there).

@@ -824,7 +824,8 @@ TEST_F(HeldFoldersTest, AStudentChangeThroughALinkFromTheStartWhoseFolderCannotB
     for (const char *linked : {"Data/Classes", "Data"}) {
         for (const bool leftEmpty : {false, true}) {
             for (const auto &change : changes) {
-                const std::string label = std::string(linked) + (leftEmpty ? ", another folder in its place, change " : ", unplugged, change ") +
+                const std::string label = std::string(linked) +
+                                          (leftEmpty ? ", another folder in its place, change " : ", unplugged, change ") +
                                           std::to_string(&change - changes);
                 QTemporaryDir rootDir, diskDir;
                 const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), link = root + "/" + linked;
