@@ -83,7 +83,9 @@ QString writeSide(const FolderHandle &folder, const QString &target, SideFiles::
             *outcome = {};
             return side;
         }
-        *outcome = {made ? AtomicFile::Failure::Write : AtomicFile::Failure::Open, systemError(code)};
+        *outcome = made ? Outcome{AtomicFile::Failure::Write, systemError(code)}
+                        : Outcome{AtomicFile::Failure::Open,
+                                  AtomicFile::notSavedIn(folder.path(), QFileInfo(target).fileName(), systemError(code))};
         if (made || code != EEXIST)
             break;
     }
@@ -317,6 +319,11 @@ bool writeIn(const FolderHandle &folder, const QString &name, const QString &pat
 } // namespace
 
 namespace AtomicFile {
+
+QString notSavedIn(const QString &folder, const QString &name, const QString &reason)
+{
+    return QStringLiteral("%1 cannot be saved in the folder %2: %3").arg(name, QDir::toNativeSeparators(folder), reason);
+}
 
 namespace {
 // The one road for a rename in place whose folder did not reach the disk.

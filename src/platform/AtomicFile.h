@@ -45,6 +45,7 @@ enum class Failure {
 
 // errorText receives the reason in the system's words ("No space left on device",
 // "Read-only file system", "Permission denied", ...); also with Unsynced, when the answer is true.
+// Where the folder takes no new file (Open), the file and the folder are named (notSavedIn).
 // path's folder is reached as every change reaches it (TakenFolders::reachToWrite); the write
 // then goes on as the one below.
 bool write(const QString &path, const QByteArray &data, QString *errorText = nullptr, Failure *failure = nullptr);
@@ -52,6 +53,11 @@ bool write(const QString &path, const QByteArray &data, QString *errorText = nul
 // its place).
 bool write(const FolderHandle &folder, const QString &name, const QByteArray &data, QString *errorText = nullptr,
            Failure *failure = nullptr);
+
+// The one wording of a file whose folder takes no new file for it (no permission to write there,
+// a read-only disk, no free inode), whatever is saved: "name cannot be saved in the folder
+// folder: reason".
+QString notSavedIn(const QString &folder, const QString &name, const QString &reason);
 
 // The one rule for a rename that put a file or folder in place (a write, a folder swap, a renamed
 // class file, a backup archive): the folder that holds path is synced, so that a power cut cannot

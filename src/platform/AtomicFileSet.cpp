@@ -225,9 +225,10 @@ bool AtomicFileSet::commit(QString *errorText)
         PollixLog(reason);
         return false;
     };
-    auto fail = [&](const QString &path, const QString &why, bool moving) {
+    // named: why names the file already (a folder that takes no new file, AtomicFile::notSavedIn).
+    auto fail = [&](const QString &path, const QString &why, bool moving, bool named = false) {
         m_failedPath = path;
-        QString reason = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
+        QString reason = named ? why : QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), why);
         PollixLog(QStringLiteral("Failed to write %1 with the files changed together: %2").arg(path, why));
         if (const std::optional<bool> said = carriedOn(path, moving ? journal : noting))
             return *said;
@@ -326,8 +327,10 @@ bool AtomicFileSet::commit(QString *errorText)
             if (AtomicFile::failureHookFails(file.path))
                 return fail(file.path, QStringLiteral("write interrupted"), false);
             QString why, side;
-            if (!AtomicFile::writeBeside(*step.folder, nameOf(file.path), SideFiles::Kind::Staged, *file.data, &side, &st, &why))
-                return fail(file.path, why, false);
+            AtomicFile::Failure failure = AtomicFile::Failure::None;
+            if (!AtomicFile::writeBeside(*step.folder, nameOf(file.path), SideFiles::Kind::Staged, *file.data, &side, &st, &why,
+                                         &failure))
+                return fail(file.path, why, false, failure == AtomicFile::Failure::Open);
             step.staged = step.folder->pathOf(side);
             if (journalled)
                 step.newDigest = ContentHash::of(*file.data);

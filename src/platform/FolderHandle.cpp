@@ -73,6 +73,14 @@ QString folderOpenError(int dirFd, const QByteArray &name, int code)
     return systemError(code);
 }
 
+// Why the folder at path, there or not, could not be opened (code: the open's error): the one
+// wording of it, naming the folder once. A folder that is there but may not be entered is said so
+// ("Permission denied"), never as one that could not be made.
+QString notOpened(const QString &path, int dirFd, const QByteArray &name, int code)
+{
+    return QStringLiteral("%1 cannot be opened: %2").arg(path, folderOpenError(dirFd, name, code));
+}
+
 // Second names and renames with flags, refused as a disk without them refuses them where a test
 // says so (FolderHandle::setRefusalsForTesting); defined with the write layer's steps below.
 int hardLinkAt(int fromFd, const char *from, int toFd, const char *to, int flags);
@@ -147,7 +155,7 @@ int openFolderAt(const QString &path, int access, bool followLink, QString *why)
     }
     if (fd < 0) {
         const int code = errno;
-        failWith(why, !refused.isEmpty() ? refused : QStringLiteral("%1: %2").arg(path, folderOpenError(AT_FDCWD, native(path), code)));
+        failWith(why, !refused.isEmpty() ? refused : notOpened(path, AT_FDCWD, native(path), code));
         errno = code; // what a caller tries next goes by the open's own failure
     }
     return fd;
@@ -223,7 +231,7 @@ FolderHandle FolderHandle::walk(const QString &relative, bool make, QString *why
             if (code == ELOOP || code == ENOTDIR)
                 next = TakenFolders::openTakenLink(fd, native(part), way, &refused);
             if (next < 0) {
-                failWith(why, refused.isEmpty() ? QStringLiteral("%1: %2").arg(way, folderOpenError(fd, native(part), code)) : refused);
+                failWith(why, refused.isEmpty() ? notOpened(way, fd, native(part), code) : refused);
                 ::close(fd);
                 return {};
             }

@@ -173,6 +173,8 @@ enum class Case {
     None,        // Pollix goes through it
     BecameLink,  // a link in a folder's place that was none as the start took it
     Unreachable, // a taken link that says what it said, whose folder cannot be reached now
+    Unmounted,   // the same, leading to a folder of another disk now: its disk is not mounted there
+    Supplanted,  // the same, leading to another folder of its disk now: one put where it was
     Elsewhere,   // a taken link pointed at another place since
     DeadAtStart, // a link in an own folder's place that led to no folder as the start took it
     Replaced,    // the application folder's path leads to another folder, with no link in its place
@@ -186,6 +188,9 @@ struct Refusal
     QString detail; // why that folder cannot be reached, or what the link says now
 };
 
+// The window saving work held nowhere else, where one is saving on this thread.
+thread_local const TakenFolders::UnsavedWork *t_unsaved = nullptr;
+
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -198,19 +203,55 @@ QString listed(const QStringList &paths)
                             : QStringLiteral("%1 and %2").arg(paths.mid(0, paths.size() - 1).join(QStringLiteral(", ")), paths.last());
 }
 
+QString quittingLoses(const TakenFolders::UnsavedWork &unsaved)
+{
+    return QStringLiteral("Quitting Pollix now loses %1, which only this window holds until a save.").arg(unsaved.work());
+}
+
+// The way out that ends a refusal: fix, then the save again. startTakes: what a new start would
+// do instead ("it then takes the link as it finds it"), empty where a new start is no way out.
+// A new start is never advised while the work being saved is held nowhere but in its window:
+// it would lose that work.
+QString wayOut(const QString &fix, const QString &startTakes = {})
+{
+    if (const TakenFolders::UnsavedWork *unsaved = t_unsaved)
+        return QStringLiteral("%1 and %2. %3").arg(fix, unsaved->again(), quittingLoses(*unsaved));
+    if (startTakes.isEmpty())
+        return fix + QStringLiteral(" and try again.");
+    return QStringLiteral("%1 and try again, or quit Pollix and start it again: %2.").arg(fix, startTakes);
+}
+
 QString becameLinks(const QStringList &paths)
 {
     // Such a link leads nothing anywhere until a start takes it: only the start looks at where
     // it leads and notes that very folder.
     if (paths.size() == 1)
         return QStringLiteral("%1 became a link to another folder while Pollix was running, and Pollix goes through no link "
-                              "that was not there when it started. Put the folder back in the link's place and try again, or "
-                              "quit Pollix and start it again: it then takes the link as it finds it.")
-            .arg(paths.first());
+                              "that was not there when it started. ")
+                   .arg(paths.first()) +
+               wayOut(QStringLiteral("Put the folder back in the link's place"),
+                      QStringLiteral("it then takes the link as it finds it"));
     return QStringLiteral("%1 became links to other folders while Pollix was running, and Pollix goes through no link that "
-                          "was not there when it started. Put each folder back in its link's place and try again, or quit "
-                          "Pollix and start it again: it then takes the links as it finds them.")
-        .arg(listed(paths));
+                          "was not there when it started. ")
+               .arg(listed(paths)) +
+           wayOut(QStringLiteral("Put each folder back in its link's place"),
+                  QStringLiteral("it then takes the links as it finds them"));
+}
+
+QString deadAtStart(const Refusal &r)
+{
+    const QString said = QStringLiteral("%1 is a link that led to no folder when Pollix started (it leads to %2), and Pollix "
+                                        "goes through no link that did not lead to a folder then")
+                             .arg(shown(r.path), shown(r.target));
+    // Only a start takes such a link: while this one runs, nothing goes through it, reachable
+    // or not. A folder in the link's place is gone through, and the work lands there.
+    if (const TakenFolders::UnsavedWork *unsaved = t_unsaved)
+        return QStringLiteral("%1: %2 cannot be saved in that folder while this Pollix runs, even once it is reachable. To save "
+                              "%2 all the same, move the link aside, make an empty folder named %3 in its place and %4: the save "
+                              "goes into that folder, from where it can be moved to %5 later. %6")
+            .arg(said, unsaved->work(), QFileInfo(r.path).fileName(), unsaved->again(), shown(r.target), quittingLoses(*unsaved));
+    return said + QStringLiteral(". Make that folder reachable, then quit Pollix and start it again: it then takes the link "
+                                 "as it finds it.");
 }
 
 QString wording(const Refusal &r)
@@ -219,28 +260,41 @@ QString wording(const Refusal &r)
     case Case::None: break;
     case Case::BecameLink: return becameLinks({shown(r.path)});
     case Case::Unreachable:
-        // The link is as it was: what it leads to went away (a disk unplugged, a share not
-        // mounted), and putting a folder in the link's place would split the data in two.
+        // What it leads to went away (a disk unplugged, a share not mounted). Neither this nor an
+        // unmounted disk is advised away: a folder put in the link's place, or a new start taking
+        // the link as it leads now, would split the data in two.
         return QStringLiteral("%1 is a link, and the folder it led to when Pollix started (%2) cannot be reached now (%3). "
-                              "Pollix goes through that link to that folder alone. Plug the disk it lies on back in, or make "
-                              "the folder reachable again, and try again.")
-            .arg(shown(r.path), shown(r.target), r.detail);
+                              "Pollix goes through that link to that folder alone. ")
+                   .arg(shown(r.path), shown(r.target), r.detail) +
+               wayOut(QStringLiteral("Plug the disk it lies on back in, or make the folder reachable again,"));
+    case Case::Unmounted:
+        // Unmounted, a disk leaves the folder it was mounted on: plugged in again, it is mounted
+        // elsewhere as often as not.
+        return QStringLiteral("%1 is a link, and the folder it led to when Pollix started (%2) lies on a disk that is not "
+                              "mounted there now: what is at %2 now is a folder of another disk (the folder the disk was "
+                              "mounted on, say). Pollix goes through that link to that folder alone. ")
+                   .arg(shown(r.path), shown(r.target)) +
+               wayOut(QStringLiteral("Mount that disk at %1 again").arg(shown(r.target)));
+    case Case::Supplanted:
+        return QStringLiteral("%1 is a link, and the folder it led to when Pollix started (%2) is not there now: another "
+                              "folder was put at %2 in its place. Pollix goes through that link to that folder alone. ")
+                   .arg(shown(r.path), shown(r.target)) +
+               wayOut(QStringLiteral("Put that folder back at %1 (the other one moved aside)").arg(shown(r.target)),
+                      QStringLiteral("it then takes the link as it finds it"));
     case Case::Elsewhere:
         return QStringLiteral("%1 is a link that led to %2 when Pollix started, and it leads to %3 now. Pollix goes through "
-                              "that link to the folder it led to then alone. Point the link back to %2 and try again, or quit "
-                              "Pollix and start it again: it then takes the link as it finds it.")
-            .arg(shown(r.path), shown(r.target), shown(r.detail));
+                              "that link to the folder it led to then alone. ")
+                   .arg(shown(r.path), shown(r.target), shown(r.detail)) +
+               wayOut(QStringLiteral("Point the link back to %1").arg(shown(r.target)),
+                      QStringLiteral("it then takes the link as it finds it"));
     case Case::Replaced:
         // Moved away and another folder put there, or a link on the way to it pointed elsewhere.
         return QStringLiteral("%1 is no longer the folder it was when Pollix started (%2): another folder is there now. "
-                              "Pollix goes on in the folder it started in alone. Put that folder back at %1 and try "
-                              "again, or quit Pollix and start it again: it then takes the folder as it finds it.")
-            .arg(shown(r.path), shown(r.target));
-    case Case::DeadAtStart:
-        return QStringLiteral("%1 is a link that led to no folder when Pollix started (it leads to %2), and Pollix goes "
-                              "through no link that did not lead to a folder then. Make that folder reachable, then quit "
-                              "Pollix and start it again: it then takes the link as it finds it.")
-            .arg(shown(r.path), shown(r.target));
+                              "Pollix goes on in the folder it started in alone. ")
+                   .arg(shown(r.path), shown(r.target)) +
+               wayOut(QStringLiteral("Put that folder back at %1").arg(shown(r.path)),
+                      QStringLiteral("it then takes the folder as it finds it"));
+    case Case::DeadAtStart: return deadAtStart(r);
     }
     return QString();
 }
@@ -286,13 +340,15 @@ Refusal judged(const Link &link, int dirFd, const QByteArray &name, const QStrin
     }
     if (code == 0 && same(there, link.device, link.inode))
         return {};
-    // Told apart by what the link says: pointed elsewhere, or as it was with its folder gone
-    // (an empty folder where a disk was mounted is not that folder either).
+    // Told apart by what the link says: pointed elsewhere, or as it was with its folder gone;
+    // and where it leads to a folder, by its disk: an empty folder where a disk was mounted is
+    // of another disk, one put where the folder was is of the same.
     const QByteArray now = linkText(dirFd, name.constData());
     if (now != link.text)
         return {Case::Elsewhere, path, link.target, now.isEmpty() ? QStringLiteral("no folder") : QFile::decodeName(now)};
-    return {Case::Unreachable, path, link.target,
-            code ? QString::fromLocal8Bit(std::strerror(code)) : QStringLiteral("another folder is there now")};
+    if (code)
+        return {Case::Unreachable, path, link.target, QString::fromLocal8Bit(std::strerror(code))};
+    return {there.st_dev == link.device ? Case::Supplanted : Case::Unmounted, path, link.target, {}};
 }
 
 // What the link name in the folder dirFd is as Pollix would go through it (judged, where the start
@@ -412,6 +468,16 @@ FolderHandle asTaken(FolderHandle data, QString *why)
 } // namespace
 
 namespace TakenFolders {
+
+UnsavedWork::UnsavedWork(const QString &work, const QString &again) : m_work(work), m_again(again), m_outer(t_unsaved)
+{
+    t_unsaved = this;
+}
+
+UnsavedWork::~UnsavedWork()
+{
+    t_unsaved = m_outer;
+}
 
 void take(const QString &applicationFolder, const QString &dataFolder, const QStringList &ownFolders)
 {

@@ -71,7 +71,8 @@ RecordFile::Kind kindAsReached(const QString &path);
 // the application folder above them all): the one wording of every refusal over such a folder (a
 // save, a removal, a backup, a restore and the question before it), in whole sentences with the
 // way out, case by case: one made a link while Pollix was running (the folders of that case named
-// together), a link the start took whose folder cannot be reached now, one pointed elsewhere
+// together), a link the start took whose folder cannot be reached now, or that leads to another
+// folder now (its disk unmounted, or another folder put where it was), one pointed elsewhere
 // since, an application folder whose path leads to another folder with no link in its place. A
 // folder below one refused is not looked at. Empty when Pollix goes through each (a folder, a taken link leading to its folder,
 // nothing there).
@@ -80,6 +81,29 @@ QString refusalOf(const QStringList &paths);
 // the data folder, the data folder's own folder that holds it), in refusalOf's wording; empty
 // where it goes through each, and for a path outside them. Said where a file there cannot be read.
 QString refusalOnTheWayTo(const QString &path);
+// A window saving work that nothing but it holds until the save (a run's answers at the run's
+// end, a session received from the teacher keypad): quitting Pollix loses that work, so while one
+// is alive on a thread, every refusal worded there (refusalOf's cases, and what reach says) gives
+// that window's way to save again instead of a new start, says that quitting loses the work, and
+// promises nothing a new start alone could keep. work: what is kept ("the run's answers"); again:
+// the window's way to save again ("press OK (or F1) again"). One made inside another stands for
+// its time.
+class UnsavedWork
+{
+public:
+    UnsavedWork(const QString &work, const QString &again);
+    ~UnsavedWork();
+    UnsavedWork(const UnsavedWork &) = delete;
+    UnsavedWork &operator=(const UnsavedWork &) = delete;
+
+    const QString &work() const { return m_work; }
+    const QString &again() const { return m_again; }
+
+private:
+    QString m_work, m_again;
+    const UnsavedWork *m_outer = nullptr;
+};
+
 // Why Pollix puts nothing into a folder of the application folder's own that it never reaches
 // through a link (Backups), found a symbolic link at path, and the way out, in whole sentences.
 QString neverThroughLink(const QString &path);

@@ -79,8 +79,7 @@ bool folderTakesNoFile(const Destination &to, const QString &folder, int code, Q
     const QString reason = code == ENOENT ? QStringLiteral("the folder is no longer there (it was removed or renamed "
                                                            "after it was chosen)")
                                           : systemError(code);
-    return fail(errorText, QStringLiteral("%1 cannot be saved in the folder %2: %3.")
-                               .arg(QFileInfo(to.path).fileName(), QDir::toNativeSeparators(folder), reason));
+    return fail(errorText, AtomicFile::notSavedIn(folder, QFileInfo(to.path).fileName(), reason) + QLatin1Char('.'));
 }
 } // namespace
 

@@ -130,7 +130,7 @@ SystemFileUnpacker::Result SystemFileUnpacker::unZipSystemFile(const QString &ar
                 continue;
             }
             if (!root.isOpen() || (!below.isEmpty() && !root.makeFolder(below, &why).isOpen())) {
-                PollixLog(QStringLiteral("First-run files: cannot make the folder %1: %2").arg(target, why));
+                PollixLog(QStringLiteral("First-run files: %1").arg(why)); // naming the folder
                 ok = false;
             }
             continue;

@@ -219,7 +219,7 @@ bool SessionImport::importFile(const QString &source, const QString &folder, con
     // The sessions folder held open from its making to the copy's removal, should it not read back.
     const FolderHandle held = GlobalFunctions::heldFolder(folder, true, &why);
     if (!held.isOpen())
-        return GlobalFunctions::failWith(errorText, QStringLiteral("cannot make the folder %1: %2").arg(folder, why));
+        return GlobalFunctions::failWith(errorText, why); // naming the folder, and what became of it
     const QString target = GlobalFunctions::freeFilePath(
         folder, GlobalFunctions::safeFileName(checked->quiz.name() + now), QStringLiteral(".xml"), errorText);
     if (target.isEmpty())

@@ -8,6 +8,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "platform/TakenFolders.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/reports/SessionFormParts.h"
 
@@ -181,7 +182,13 @@ void ReceiveReportController::doSave()
     if (!copies.isEmpty() && !askToSaveAgain(copies))
         return;
     QString error;
-    if (!m_session.save(context, &m_savedPath, &error)) {
+    bool saved = false;
+    {
+        // What was received is held nowhere else on this computer: what a refusal advises keeps it.
+        const TakenFolders::UnsavedWork unsaved(tr("what this window received from the teacher keypad"), tr("press Save again"));
+        saved = m_session.save(context, &m_savedPath, &error);
+    }
+    if (!saved) {
         // What was received stays, so the teacher can try again once the disk allows.
         PollixAlert::show(this, QStringLiteral("Pollix ARS"), tr("The session could not be saved."), {QStringLiteral("OK")},
                           error);

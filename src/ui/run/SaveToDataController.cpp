@@ -7,6 +7,7 @@
 #include "core/keypad/TeacherKeyMap.h"
 #include "core/keypad/TovDevice.h"
 #include "platform/Log.h"
+#include "platform/TakenFolders.h"
 #include "ui/controls/PollixAlert.h"
 #include "ui/controls/ProposedText.h"
 #include "ui/controls/TeacherKeyButtons.h"
@@ -133,7 +134,14 @@ void SaveToDataController::onOK()
     // can free space or fix the folder and press OK again. One that did asks nothing more: the
     // window the run goes back to shows where it went, and the teacher keypad steers on at once.
     QString why;
-    if (!EndOfRunSave::save(txtSaveSession->text(), run(), &m_savedPath, &why)) {
+    bool saved = false;
+    {
+        // The run is held nowhere else (no recovery file; a save as Pollix ends goes through the
+        // same folder): what a refusal advises keeps it.
+        const TakenFolders::UnsavedWork unsaved(tr("the run's answers"), tr("press OK (or F1) again"));
+        saved = EndOfRunSave::save(txtSaveSession->text(), run(), &m_savedPath, &why);
+    }
+    if (!saved) {
         if (appDelegate)
             appDelegate->setObjectToReceiveCommData(this);
         runKeypadAlert(tr("The session could not be saved. Check that the data folder can be written, then try again."),

@@ -20,6 +20,7 @@
 #include "support/EventWait.h"
 #include "support/PollixTest.h"
 #include "support/RunningPollix.h"
+#include "support/SmallDisk.h"
 #include "support/ZipFixture.h"
 
 #include <QDir>
@@ -32,11 +33,14 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <ostream>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -805,8 +809,8 @@ TEST_F(HeldFoldersTest, ARestoreWhoseDataFolderBecameALinkAsItsFilesWereSyncedRe
 }
 
 // A folder linked from another disk before the start (the data folder, or its classes' folder)
-// whose disk is unplugged or left an empty mount point: each change of students there says so in
-// the sentence of every refusal over such a folder, not the system's word on a file.
+// whose disk is unplugged or whose folder another one took the place of: each change of students
+// there says so in the sentence of every refusal over such a folder, not the system's word on a file.
 TEST_F(HeldFoldersTest, AStudentChangeThroughALinkFromTheStartWhoseFolderCannotBeReachedSaysSo)
 {
     StudentEntity newcomer;
@@ -820,7 +824,8 @@ TEST_F(HeldFoldersTest, AStudentChangeThroughALinkFromTheStartWhoseFolderCannotB
     for (const char *linked : {"Data/Classes", "Data"}) {
         for (const bool leftEmpty : {false, true}) {
             for (const auto &change : changes) {
-                const std::string label = std::string(linked) + (leftEmpty ? ", an empty mount point, change " : ", unplugged, change ") +
+                const std::string label = std::string(linked) +
+                                          (leftEmpty ? ", another folder in its place, change " : ", unplugged, change ") +
                                           std::to_string(&change - changes);
                 QTemporaryDir rootDir, diskDir;
                 const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), link = root + "/" + linked;
@@ -832,12 +837,72 @@ TEST_F(HeldFoldersTest, AStudentChangeThroughALinkFromTheStartWhoseFolderCannotB
                 ASSERT_TRUE(QDir().rename(disk, disk + ".unplugged") && (!leftEmpty || QDir().mkdir(disk))) << label;
                 const RosterEdits::Result r = change(classNo);
                 EXPECT_FALSE(r.ok()) << label;
-                EXPECT_TRUE(r.errorText.contains(link + " is a link, and the folder it led to when Pollix started (" + disk +
-                                                 ") cannot be reached now (" +
-                                                 (leftEmpty ? "another folder is there now" : "No such file or directory") +
-                                                 "). Pollix goes through that link to that folder alone. Plug the disk"))
-                    << label << ": " << r.errorText.toStdString();
+                const QString said = link + " is a link, and the folder it led to when Pollix started (" + disk +
+                                     (leftEmpty ? ") is not there now: another folder was put at " + disk +
+                                                      " in its place. Pollix goes through that link to that folder alone. "
+                                                      "Put that folder back"
+                                                : ") cannot be reached now (No such file or directory). Pollix goes through "
+                                                  "that link to that folder alone. Plug the disk");
+                EXPECT_TRUE(r.errorText.contains(said)) << label << ": " << r.errorText.toStdString();
             }
         }
+    }
+}
+
+// A folder linked before the start whose link still says what it said but leads to another folder
+// now: its disk unmounted, leaving the empty folder it was mounted on (a folder of another disk),
+// or its folder moved aside and another put where it was (of the same disk). A session saved says
+// which happened and the way out for that case, never to plug a disk in where it is to be mounted
+// again; followed, the next save goes through into that very folder.
+TEST_F(HeldFoldersTest, ALinkFromTheStartLeadingToAnotherFolderNowSaysWhichAndItsWayOutLetsTheSaveThrough)
+{
+    POLLIX_ON_SMALL_DISK(.kilobytes = 1024);
+    // The disk's folder is on the small disk; where the link leads, a folder of another disk.
+    const QString onDisk = SmallDisk::folder() + "/disk/Quiz";
+    ASSERT_TRUE(QDir().mkpath(onDisk));
+    const auto mount = [&](const QString &at) {
+        return ::mount(QFile::encodeName(onDisk).constData(), QFile::encodeName(at).constData(), nullptr, MS_BIND, nullptr) == 0;
+    };
+    const auto unmount = [](const QString &at) { return ::umount2(QFile::encodeName(at).constData(), MNT_DETACH) == 0; };
+    const struct
+    {
+        const char *what;
+        bool mounted;
+        std::function<bool(const QString &at)> away, back;
+        QString said; // %1 the link, %2 where it led
+    } rows[] = {
+        {"its disk unmounted", true, unmount, mount,
+         "%1 is a link, and the folder it led to when Pollix started (%2) lies on a disk that is not mounted there now: what "
+         "is at %2 now is a folder of another disk (the folder the disk was mounted on, say). Pollix goes through that link "
+         "to that folder alone. Mount that disk at %2 again and try again."},
+        {"another folder put where it was", false,
+         [](const QString &at) { return QDir().rename(at, at + ".moved") && QDir().mkdir(at); },
+         [](const QString &at) { return QDir().rename(at, at + ".other") && QDir().rename(at + ".moved", at); },
+         "%1 is a link, and the folder it led to when Pollix started (%2) is not there now: another folder was put at %2 in "
+         "its place. Pollix goes through that link to that folder alone. Put that folder back at %2 (the other one moved "
+         "aside) and try again, or quit Pollix and start it again: it then takes the link as it finds it."},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QTemporaryDir rootDir, placeDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), link = root + "/Data/Quiz";
+        const QString at = QFileInfo(placeDir.path()).canonicalFilePath() + "/Quiz";
+        ASSERT_TRUE(QDir().mkpath(at) && QDir().mkpath(root + "/Data") && QFile::link(at, link));
+        ASSERT_TRUE(!row.mounted || mount(at)) << std::strerror(errno);
+        const auto unmounted = qScopeGuard([&] {
+            if (row.mounted)
+                unmount(at);
+        });
+        prepare(root);
+        ASSERT_TRUE(row.away(at)) << std::strerror(errno);
+        QString why;
+        EXPECT_FALSE(kSessionSaved.act(root, &why));
+        EXPECT_EQ(why, row.said.arg(link, at));
+        EXPECT_FALSE(QFileInfo(at + "/Tuesday.xml").exists());
+
+        ASSERT_TRUE(row.back(at)) << std::strerror(errno);
+        EXPECT_TRUE(kSessionSaved.act(root, &why)) << why.toStdString();
+        EXPECT_TRUE(readFile(at + "/Tuesday.xml").contains("<ID>t</ID>"));
+        EXPECT_TRUE(readFile(at + "/Monday.xml").contains("<ID>m</ID>"));
     }
 }

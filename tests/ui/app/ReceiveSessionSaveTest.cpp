@@ -18,10 +18,12 @@
 #include "SimTeacherSession.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace keypadsim;
@@ -175,4 +177,41 @@ TEST_F(ReceiveSessionSave, EachSaveSaysWhereItWentAndTheSameSessionAgainIsSavedO
     // The main window's status line names the last save, not the run saved before.
     EXPECT_EQ(tab->txtSessionSaved->fullText(), "Session saved to " + QDir::toNativeSeparators(other))
         << tab->txtSessionSaved->fullText().toStdString();
+}
+
+// The sessions' folder made a link while Receive Session holds a session from the teacher keypad:
+// Save (a click) keeps what was received and says how to put the folder right and press Save
+// again, never to quit Pollix, which loses what the window received; the folder put back, the
+// next Save saves it.
+TEST_F(ReceiveSessionSave, AFolderGoneThroughNoMoreIsAdvisedAwayKeepingWhatWasReceivedAndTheNextSaveSaves)
+{
+    ASSERT_TRUE(addTeacherAndSubject());
+    sim = plugIn(Model::Dravel);
+    ASSERT_TRUE(sim && waitFor([&] { return app()->getBHaveDevice(); }));
+    ReceiveReportController window;
+    window.show();
+    app()->setObjectToReceiveCommData(&window);
+    const auto unlisten = qScopeGuard([&] { app()->setObjectToReceiveCommData(nullptr); });
+    ASSERT_TRUE(send(&window, recordedQuiz()));
+    QTemporaryDir disk;
+    const QString quiz = QDir::cleanPath(app()->strQuizXmlDataFilePath()), moved = disk.path() + "/Quiz";
+    ASSERT_TRUE(QDir().mkpath(quiz) && QDir().rename(quiz, moved) && QFile::link(moved, quiz));
+
+    DialogAnswers answers;
+    QTest::mouseClick(window.btnSave, Qt::LeftButton);
+    ASSERT_EQ(answers.alerts().size(), 1);
+    EXPECT_EQ(answers.alerts()[0].text, "The session could not be saved.");
+    const QString why = answers.alerts()[0].informativeText;
+    EXPECT_EQ(why, quiz + " became a link to another folder while Pollix was running, and Pollix goes through no link that "
+                          "was not there when it started. Put the folder back in the link's place and press Save again. "
+                          "Quitting Pollix now loses what this window received from the teacher keypad, which only this "
+                          "window holds until a save.");
+    EXPECT_TRUE(window.btnSave->isEnabled());
+    EXPECT_TRUE(QDir(moved).isEmpty());
+
+    ASSERT_TRUE(QFile::remove(quiz) && QDir().rename(moved, quiz));
+    QTest::mouseClick(window.btnSave, Qt::LeftButton);
+    EXPECT_EQ(sessionFiles().size(), 1);
+    EXPECT_EQ(answers.alerts().last().text, "Saved successfully.");
+    EXPECT_FALSE(window.btnSave->isEnabled());
 }

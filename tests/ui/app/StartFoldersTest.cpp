@@ -68,7 +68,7 @@ TEST(StartFolders, AFolderNothingCanBeSavedInEndsTheStartNamingItAndWhyWithoutAL
          kCannotSave, {"Pollix/Term 2 cannot be made, as ", "Pollix cannot be written (Permission denied)."}},
         {"a folder this account may not enter",
          [](ReadOnlyFolders &f) { return QFile::setPermissions(f.folder(), {}) ? f.folder() : QString(); }, kCannotSave,
-         {"Pollix/Data: Permission denied"}},
+         {"Pollix/Data cannot be opened: Permission denied"}},
         {"a writable folder whose lock's places are taken by folders",
          [](ReadOnlyFolders &f) {
              return QDir(f.folder()).mkdir(InstanceLock::lockFileName()) && QDir(f.data()).mkdir(InstanceLock::lockFileName())

@@ -14,9 +14,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -51,6 +54,12 @@ protected:
     void SetUp() override
     {
         ReceiverTest::SetUp();
+        readyTheClass();
+    }
+
+    // A class of three, all logged in, for the run to come (again after a new start).
+    void readyTheClass()
+    {
         auto *qpd = QuizParticipantData::shareManager();
         qpd->setClassName("7A");
         qpd->setSubjectName("Math");
@@ -445,6 +454,102 @@ TEST_F(SaveToDataTest, AFolderThatAnswersWithAnErrorKeepsTheRunAndTheNextFOneSav
     const auto stored = TovQuizXmlDatabase().getQuizInfoAll(d->savedPath());
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(stored->allStudentsAns().size(), 6);
+}
+
+// The sessions' folder is one Pollix goes through no more at the run's end: made a link while
+// Pollix runs; linked from the start and then pointed elsewhere, its folder gone, or another folder
+// put where it led; or linked from the start to no folder at all. F1 keeps the dialog and the run,
+// and the alert's way out keeps the run too: never a new start, which loses the run's answers
+// (nothing else holds them), and no promise a new start alone could keep. Followed, it lets the
+// teacher's next F1 save the session, once.
+TEST_F(SaveToDataTest, AFolderGoneThroughNoMoreIsAdvisedAwayWithoutLosingTheRunAndTheNextFOneSaves)
+{
+    using Step = std::function<bool(const QString &quiz, const QString &disk)>;
+    const auto nothing = [](const QString &, const QString &) { return true; };
+    // The sessions' folder moved aside and a link to the one on the disk put in its place.
+    const auto linkTo = [](const QString &quiz, const QString &disk) {
+        return QDir().rename(quiz, quiz + ".moved") && QFile::link(disk, quiz);
+    };
+    const struct
+    {
+        const char *what;
+        Step beforeTheStart; // with the folder moved to disk
+        Step whileRunning;
+        QStringList said;
+        Step advice;
+        bool savedOnDisk; // else in the sessions' folder
+    } rows[] = {
+        {"made a link while Pollix runs", nothing,
+         linkTo,
+         {"%1 became a link to another folder while Pollix was running", "Put the folder back in the link's place and "
+                                                                          "press OK (or F1) again."},
+         [](const QString &quiz, const QString &) { return QFile::remove(quiz) && QDir().rename(quiz + ".moved", quiz); }, false},
+        {"linked from the start, pointed elsewhere since", linkTo,
+         [](const QString &quiz, const QString &disk) {
+             return QFile::remove(quiz) && QDir().mkpath(disk + ".other") && QFile::link(disk + ".other", quiz);
+         },
+         {"%1 is a link that led to %2 when Pollix started, and it leads to %2.other now.",
+          "Point the link back to %2 and press OK (or F1) again."},
+         [](const QString &quiz, const QString &disk) { return QFile::remove(quiz) && QFile::link(disk, quiz); }, true},
+        {"linked from the start, its folder gone", linkTo,
+         [](const QString &, const QString &disk) { return QDir().rename(disk, disk + ".unplugged"); },
+         {"(%2) cannot be reached now (No such file or directory).",
+          "Plug the disk it lies on back in, or make the folder reachable again, and press OK (or F1) again."},
+         [](const QString &, const QString &disk) { return QDir().rename(disk + ".unplugged", disk); }, true},
+        {"linked from the start, another folder put where it led", linkTo,
+         [](const QString &, const QString &disk) { return QDir().rename(disk, disk + ".moved") && QDir().mkdir(disk); },
+         {"(%2) is not there now: another folder was put at %2 in its place.",
+          "Put that folder back at %2 (the other one moved aside) and press OK (or F1) again."},
+         [](const QString &, const QString &disk) {
+             return QDir().rename(disk, disk + ".other") && QDir().rename(disk + ".moved", disk);
+         },
+         true},
+        // Reachable now, the link still leads nowhere while this Pollix runs.
+        {"linked from the start to no folder", [&](const QString &quiz, const QString &disk) {
+             return linkTo(quiz, disk) && QDir().rename(disk, disk + ".later");
+         },
+         [](const QString &, const QString &disk) { return QDir().rename(disk + ".later", disk); },
+         {"%1 is a link that led to no folder when Pollix started (it leads to %2)",
+          "the run's answers cannot be saved in that folder while this Pollix runs, even once it is reachable.",
+          "move the link aside, make an empty folder named Quiz in its place and press OK (or F1) again"},
+         [](const QString &quiz, const QString &) { return QDir().rename(quiz, quiz + ".link") && QDir().mkdir(quiz); }, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QTemporaryDir rootDir, diskDir;
+        const QString root = QFileInfo(rootDir.path()).canonicalFilePath(), quiz = root + "/Data/Quiz";
+        const QString disk = QFileInfo(diskDir.path()).canonicalFilePath() + "/Quiz";
+        ASSERT_TRUE(QDir().mkpath(quiz) && QDir().mkpath(disk));
+        ASSERT_TRUE(row.beforeTheStart(quiz, disk));
+        startOn(root);
+        readyTheClass();
+        runTwoQuestions(0);
+        auto d = dialog(0);
+        d->show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == d.get(); }, kEventWaitMs));
+        ASSERT_TRUE(row.whileRunning(quiz, disk));
+        DialogAnswers answers;
+        QTest::keyClick(d->txtSaveSession, Qt::Key_F1);
+        ASSERT_EQ(answers.alerts().size(), 1);
+        const QString why = answers.alerts()[0].informativeText;
+        for (QString said : row.said) {
+            said.replace("%1", quiz).replace("%2", disk);
+            EXPECT_TRUE(why.contains(said)) << said.toStdString() << "\nin: " << why.toStdString();
+        }
+        EXPECT_TRUE(why.contains("Quitting Pollix now loses the run's answers, which only this window holds until a save."))
+            << why.toStdString();
+        EXPECT_FALSE(why.contains("start it again")) << why.toStdString();
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(QuizData::shareManager()->arrayAlreadyTestQuestionNo().size(), 2);
+        EXPECT_EQ(times.size(), 3);
+
+        ASSERT_TRUE(row.advice(quiz, disk));
+        QTest::keyClick(d->txtSaveSession, Qt::Key_F1);
+        EXPECT_EQ(d->result(), 1);
+        EXPECT_EQ(answers.alerts().size(), 1);
+        EXPECT_EQ(QFileInfo(d->savedPath()).absolutePath(), quiz);
+        EXPECT_EQ(QDir(row.savedOnDisk ? disk : quiz).entryList(QDir::Files).size(), 1);
+    }
 }
 
 TEST_F(SaveToDataTest, TeacherKeypadCancelsOnArvelAndConfirmsOnDravel)
