@@ -25,6 +25,12 @@ public:
     void setKeyName(const QString &v) { m_keyName = v; }
     QString displayName() const { return m_displayName; }
     void setDisplayName(const QString &v) { m_displayName = v; }
+    // The name as a sentence says it: the column menu's "* " that marks a field the import
+    // needs is no part of the field's name.
+    QString fieldName() const
+    {
+        return m_displayName.startsWith(QLatin1String("* ")) ? m_displayName.mid(2) : m_displayName;
+    }
     int orderID() const { return m_orderID; }
     void setOrderID(int v) { m_orderID = v; }
     int itemType() const { return m_itemType; }

@@ -572,22 +572,23 @@ QList<ImportPreviewState::Replacement> ImportPreviewState::replacements() const
                                        : (m_previewData.error(i, columnOfItem.at(n)) == duplicateMessage(item.displayName())
                                               ? HeldBy::EarlierRow
                                               : HeldBy::Nobody);
+            const QString field = item.fieldName();
             QString note, detail;
             if (givenByImport) {
-                note = givenDeviceNoNote(item.displayName(), typed, given, heldBy);
+                note = givenDeviceNoNote(field, typed, given, heldBy);
             } else if (taken.source == Source::Cut) {
-                note = QStringLiteral("%1 is cut to its first %2 characters.").arg(item.displayName()).arg(item.itemRule()->maxLength());
+                note = QStringLiteral("%1 is cut to its first %2 characters.").arg(field).arg(item.itemRule()->maxLength());
                 detail = QStringLiteral("%1 is cut to its first %2 characters; it is stored as \"%3\".")
-                             .arg(item.displayName())
+                             .arg(field)
                              .arg(item.itemRule()->maxLength())
                              .arg(taken.value);
             }
             else if (taken.value.isEmpty())
-                note = QStringLiteral("%1 %2 cannot be imported; it is left empty.").arg(item.displayName(), quoted(typed));
+                note = QStringLiteral("%1 %2 cannot be imported; it is left empty.").arg(field, quoted(typed));
             else
                 note = QStringLiteral("%1 %2 cannot be imported; it is stored as \"%3\".")
-                           .arg(item.displayName(), quoted(typed), taken.value);
-            out << Replacement{i, m_previewData.cell(i, 0), item.displayName(), note, detail.isEmpty() ? note : detail,
+                           .arg(field, quoted(typed), taken.value);
+            out << Replacement{i, m_previewData.cell(i, 0), field, note, detail.isEmpty() ? note : detail,
                                typed, givenByImport, heldBy};
         }
     }

@@ -361,6 +361,12 @@ TEST_F(ImportPreviewStateTest, ATypedValueTheImportCannotTakeIsNamedWithItsRowAn
               "Device NO. \"abc\" cannot be imported; the student gets the class's next free keypad number, or shares "
               "keypad number 1 with other students where the class holds every number from 1 to 400.");
     EXPECT_EQ(state->resultData().at(0).at(0), "");
+
+    // A field the import needs is named in a note as a sentence names it, without the menu's mark.
+    load("1,S123456789012345,Ann\r\n");
+    ASSERT_EQ(state->replacements().size(), 1);
+    EXPECT_EQ(state->replacements().at(0).field, "Student ID");
+    EXPECT_EQ(state->replacements().at(0).note, "Student ID is cut to its first 12 characters.");
 }
 
 
